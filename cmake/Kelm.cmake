@@ -1,0 +1,30 @@
+# kelm_library(<name> [DEPS libs...]): one shared library from every .cpp in the current folder.
+function(kelm_library name)
+  cmake_parse_arguments(K "" "" "DEPS;SOURCES" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} SHARED ${srcs} ${K_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${K_DEPS})
+endfunction()
+
+# kelm_test(<name> [DEPS libs...] [GUI]): one GoogleTest program from every .cpp in the folder,
+# each test registered with CTest.
+include(GoogleTest)
+function(kelm_test name)
+  cmake_parse_arguments(K "GUI" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT srcs)
+    return()  # a library whose tests are not written yet
+  endif()
+  add_executable(${name} ${srcs})
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests/common)
+  if(K_GUI)
+    target_link_libraries(${name} PRIVATE ${K_DEPS} kelm_test_main_gui GTest::gtest GTest::gmock)
+  else()
+    target_link_libraries(${name} PRIVATE ${K_DEPS} kelm_test_main GTest::gtest GTest::gmock)
+  endif()
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KELM_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()

@@ -1,0 +1,3 @@
+#include "Exceptions.h"
+
+void Abort() { throw EAbort(); }

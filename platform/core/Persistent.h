@@ -1,0 +1,21 @@
+#pragma once
+// TPersistent: objects that can be assigned and streamed.
+#include "TypInfo.h"
+
+class TFiler;
+
+class TPersistent : public TObject {
+  KELM_CLASS(TPersistent, TObject)
+public:
+  // Copies the source's state into this object; classes that cannot take it raise
+  // EConvertError "Cannot assign a <source> to a <this>".
+  virtual void Assign(TPersistent* Source);
+  virtual TPersistent* GetOwner() const { return nullptr; }
+  // The dotted path of this object from its root (e.g. "Form1.Button1.Font").
+  virtual String GetNamePath() const;
+  // Streams values that are not published properties (binary data, lists).
+  virtual void DefineProperties(TFiler* Filer) {}
+
+protected:
+  virtual void AssignTo(TPersistent* Dest);
+};

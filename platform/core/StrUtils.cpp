@@ -1,0 +1,456 @@
+#include "StrUtils.h"
+#include "Exceptions.h"
+
+#include <iconv.h>
+#include <cerrno>
+#include <cwctype>
+#include <clocale>
+#include <locale.h>
+#include <mutex>
+
+const char* const sLineBreak = "\r\n";
+
+// ---------------------------------------------------------------- UTF-8 primitives
+
+int Utf8SeqLen(unsigned char c) {
+  if (c < 0x80) return 1;
+  if ((c & 0xE0) == 0xC0) return 2;
+  if ((c & 0xF0) == 0xE0) return 3;
+  if ((c & 0xF8) == 0xF0) return 4;
+  return 1;
+}
+
+std::size_t CharToByteIndex(std::string_view s, int charIndex0) {
+  std::size_t pos = 0;
+  for (int i = 0; i < charIndex0 && pos < s.size(); ++i) {
+    pos += Utf8SeqLen(static_cast<unsigned char>(s[pos]));
+  }
+  return pos < s.size() ? pos : s.size();
+}
+
+int ByteToCharIndex(std::string_view s, std::size_t byteIndex) {
+  int n = 0;
+  for (std::size_t pos = 0; pos < byteIndex && pos < s.size(); ++n)
+    pos += Utf8SeqLen(static_cast<unsigned char>(s[pos]));
+  return n;
+}
+
+char32_t DecodeUtf8(std::string_view s, std::size_t& pos) {
+  unsigned char c = static_cast<unsigned char>(s[pos]);
+  int len = Utf8SeqLen(c);
+  if (len == 1 || pos + len > s.size()) { ++pos; return c < 0x80 ? c : 0xFFFD; }
+  char32_t cp = c & (0x7F >> len);
+  for (int i = 1; i < len; ++i) {
+    unsigned char cc = static_cast<unsigned char>(s[pos + i]);
+    if ((cc & 0xC0) != 0x80) { ++pos; return 0xFFFD; }
+    cp = (cp << 6) | (cc & 0x3F);
+  }
+  pos += len;
+  return cp;
+}
+
+void AppendUtf8(String& out, char32_t cp) {
+  if (cp < 0x80) out += static_cast<char>(cp);
+  else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+std::u32string Utf8ToUtf32(std::string_view s) {
+  std::u32string r;
+  r.reserve(s.size());
+  for (std::size_t p = 0; p < s.size();) r += DecodeUtf8(s, p);
+  return r;
+}
+
+String Utf32ToUtf8(std::u32string_view s) {
+  String r;
+  r.reserve(s.size());
+  for (char32_t c : s) AppendUtf8(r, c);
+  return r;
+}
+
+bool IsAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// ---------------------------------------------------------------- character routines
+
+int Length(std::string_view s) {
+  int n = 0;
+  for (std::size_t p = 0; p < s.size(); ++n) p += Utf8SeqLen(static_cast<unsigned char>(s[p]));
+  return n;
+}
+
+String Copy(std::string_view s, int index, int count) {
+  if (index < 1) index = 1;
+  if (count <= 0) return {};
+  std::size_t b = CharToByteIndex(s, index - 1);
+  std::size_t e = b;
+  for (int i = 0; i < count && e < s.size(); ++i) e += Utf8SeqLen(static_cast<unsigned char>(s[e]));
+  if (e > s.size()) e = s.size();
+  return String(s.substr(b, e - b));
+}
+
+int PosEx(std::string_view sub, std::string_view s, int offset) {
+  if (sub.empty() || offset < 1) return 0;
+  std::size_t start = CharToByteIndex(s, offset - 1);
+  std::size_t f = s.find(sub, start);
+  if (f == std::string_view::npos) return 0;
+  return ByteToCharIndex(s, f) + 1;
+}
+
+int Pos(std::string_view sub, std::string_view s) { return PosEx(sub, s, 1); }
+int AnsiPos(std::string_view sub, std::string_view s) { return Pos(sub, s); }
+
+void Delete(String& s, int index, int count) {
+  if (index < 1 || count <= 0) return;
+  std::size_t b = CharToByteIndex(s, index - 1);
+  if (b >= s.size()) return;
+  std::size_t e = CharToByteIndex(std::string_view(s).substr(b), count) + b;
+  s.erase(b, e - b);
+}
+
+void Insert(std::string_view src, String& s, int index) {
+  if (index < 1) index = 1;
+  s.insert(CharToByteIndex(s, index - 1), src);
+}
+
+void SetLength(String& s, int n) {
+  if (n <= 0) { s.clear(); return; }
+  int len = Length(s);
+  if (n < len) s.resize(CharToByteIndex(s, n));
+  else s.append(static_cast<std::size_t>(n - len), ' ');
+}
+
+String CharAt(std::string_view s, int index) { return Copy(s, index, 1); }
+
+String Chr(int code) {
+  String r;
+  AppendUtf8(r, static_cast<char32_t>(code & 0xFF));
+  return r;
+}
+
+int Ord(std::string_view s) {
+  if (s.empty()) return 0;
+  std::size_t p = 0;
+  return static_cast<int>(DecodeUtf8(s, p));
+}
+
+String DupeString(std::string_view s, int count) {
+  String r;
+  for (int i = 0; i < count; ++i) r += s;
+  return r;
+}
+String StringOfChar(std::string_view ch, int count) { return DupeString(Copy(ch, 1, 1), count); }
+String LeftStr(std::string_view s, int count) { return Copy(s, 1, count); }
+String RightStr(std::string_view s, int count) {
+  int len = Length(s);
+  return count >= len ? String(s) : Copy(s, len - count + 1, count);
+}
+String MidStr(std::string_view s, int index, int count) { return Copy(s, index, count); }
+String ReverseString(std::string_view s) {
+  std::u32string u = Utf8ToUtf32(s);
+  return Utf32ToUtf8(std::u32string(u.rbegin(), u.rend()));
+}
+
+// ---------------------------------------------------------------- case and comparison
+
+namespace {
+locale_t Utf8Locale() {
+  static locale_t loc = [] {
+    locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    if (!l) l = newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(0));
+    return l;
+  }();
+  return loc;
+}
+char32_t FoldUpper(char32_t c) {
+  if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
+  return static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), Utf8Locale()));
+}
+char32_t FoldLower(char32_t c) {
+  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+  return static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), Utf8Locale()));
+}
+inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
+inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+int Sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+}  // namespace
+
+String UpperCase(std::string_view s) {
+  String r(s);
+  for (char& c : r) c = AsciiUpper(c);
+  return r;
+}
+String LowerCase(std::string_view s) {
+  String r(s);
+  for (char& c : r) c = AsciiLower(c);
+  return r;
+}
+String AnsiUpperCase(std::string_view s) {
+  if (IsAscii(s)) return UpperCase(s);
+  String r;
+  r.reserve(s.size());
+  for (std::size_t p = 0; p < s.size();) AppendUtf8(r, FoldUpper(DecodeUtf8(s, p)));
+  return r;
+}
+String AnsiLowerCase(std::string_view s) {
+  if (IsAscii(s)) return LowerCase(s);
+  String r;
+  r.reserve(s.size());
+  for (std::size_t p = 0; p < s.size();) AppendUtf8(r, FoldLower(DecodeUtf8(s, p)));
+  return r;
+}
+
+int CompareStr(std::string_view a, std::string_view b) { return Sign(a.compare(b)); }
+
+int CompareText(std::string_view a, std::string_view b) {
+  std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    unsigned char ca = static_cast<unsigned char>(AsciiUpper(a[i]));
+    unsigned char cb = static_cast<unsigned char>(AsciiUpper(b[i]));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool SameStr(std::string_view a, std::string_view b) { return a == b; }
+bool SameText(std::string_view a, std::string_view b) { return a.size() == b.size() && CompareText(a, b) == 0; }
+
+// UTF-8 byte order equals code point order.
+int AnsiCompareStr(std::string_view a, std::string_view b) { return CompareStr(a, b); }
+
+int AnsiCompareText(std::string_view a, std::string_view b) {
+  std::size_t pa = 0, pb = 0;
+  while (pa < a.size() && pb < b.size()) {
+    char32_t ca = FoldUpper(DecodeUtf8(a, pa));
+    char32_t cb = FoldUpper(DecodeUtf8(b, pb));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (pa < a.size()) return 1;
+  if (pb < b.size()) return -1;
+  return 0;
+}
+bool AnsiSameText(std::string_view a, std::string_view b) { return AnsiCompareText(a, b) == 0; }
+bool AnsiSameStr(std::string_view a, std::string_view b) { return a == b; }
+
+bool StartsStr(std::string_view sub, std::string_view s) { return s.substr(0, sub.size()) == sub; }
+bool EndsStr(std::string_view sub, std::string_view s) {
+  return s.size() >= sub.size() && s.substr(s.size() - sub.size()) == sub;
+}
+bool StartsText(std::string_view sub, std::string_view s) {
+  return s.size() >= sub.size() && AnsiSameText(s.substr(0, sub.size()), sub);
+}
+bool EndsText(std::string_view sub, std::string_view s) {
+  return s.size() >= sub.size() && AnsiSameText(s.substr(s.size() - sub.size()), sub);
+}
+bool ContainsStr(std::string_view s, std::string_view sub) { return s.find(sub) != std::string_view::npos; }
+bool ContainsText(std::string_view s, std::string_view sub) {
+  return AnsiUpperCase(s).find(AnsiUpperCase(sub)) != String::npos;
+}
+
+// ---------------------------------------------------------------- trimming, quoting
+
+String Trim(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
+  return String(s.substr(b, e - b));
+}
+String TrimLeft(std::string_view s) {
+  std::size_t b = 0;
+  while (b < s.size() && static_cast<unsigned char>(s[b]) <= 32) ++b;
+  return String(s.substr(b));
+}
+String TrimRight(std::string_view s) {
+  std::size_t e = s.size();
+  while (e > 0 && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
+  return String(s.substr(0, e));
+}
+
+String AnsiQuotedStr(std::string_view s, char quote) {
+  String r;
+  r.reserve(s.size() + 2);
+  r += quote;
+  for (char c : s) {
+    r += c;
+    if (c == quote) r += quote;
+  }
+  r += quote;
+  return r;
+}
+String QuotedStr(std::string_view s) { return AnsiQuotedStr(s, '\''); }
+
+String AnsiExtractQuotedStr(const char*& p, char quote) {
+  String r;
+  if (!p || *p != quote) return r;
+  ++p;
+  while (*p) {
+    if (*p == quote) {
+      if (p[1] == quote) { r += quote; p += 2; continue; }
+      ++p;
+      break;
+    }
+    r += *p++;
+  }
+  return r;
+}
+
+String AnsiDequotedStr(std::string_view s, char quote) {
+  if (s.size() < 2 || s.front() != quote || s.back() != quote) return String(s);
+  String tmp(s);
+  const char* p = tmp.c_str();
+  String r = AnsiExtractQuotedStr(p, quote);
+  return *p ? String(s) : r;
+}
+
+String StringReplace(std::string_view s, std::string_view oldP, std::string_view newP, TReplaceFlags flags) {
+  if (oldP.empty()) return String(s);
+  bool all = flags.Contains(rfReplaceAll);
+  String hay = flags.Contains(rfIgnoreCase) ? AnsiUpperCase(s) : String(s);
+  String pat = flags.Contains(rfIgnoreCase) ? AnsiUpperCase(oldP) : String(oldP);
+  // Case folding can change byte lengths in rare cases; fall back to ASCII folding then.
+  if (hay.size() != s.size() || pat.size() != oldP.size()) {
+    hay = flags.Contains(rfIgnoreCase) ? UpperCase(s) : String(s);
+    pat = flags.Contains(rfIgnoreCase) ? UpperCase(oldP) : String(oldP);
+  }
+  String r;
+  std::size_t pos = 0;
+  while (true) {
+    std::size_t f = hay.find(pat, pos);
+    if (f == String::npos) break;
+    r.append(s.substr(pos, f - pos));
+    r.append(newP);
+    pos = f + pat.size();
+    if (!all) break;
+  }
+  r.append(s.substr(pos));
+  return r;
+}
+
+String AdjustLineBreaks(std::string_view s) {
+  String r;
+  r.reserve(s.size() + 8);
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    char c = s[i];
+    if (c == '\r') {
+      r += "\r\n";
+      if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+    } else if (c == '\n') {
+      r += "\r\n";
+    } else {
+      r += c;
+    }
+  }
+  return r;
+}
+
+bool IsDelimiter(std::string_view delimiters, std::string_view s, int index) {
+  String ch = CharAt(s, index);
+  return !ch.empty() && delimiters.find(ch) != std::string_view::npos;
+}
+
+int LastDelimiter(std::string_view delimiters, std::string_view s) {
+  std::u32string d = Utf8ToUtf32(delimiters), u = Utf8ToUtf32(s);
+  for (int i = static_cast<int>(u.size()) - 1; i >= 0; --i)
+    if (d.find(u[i]) != std::u32string::npos) return i + 1;
+  return 0;
+}
+
+// ---------------------------------------------------------------- encodings
+
+namespace {
+// Converts with iconv; an unconvertible or invalid input unit is replaced by `subst`
+// (already in the target encoding) and skipped by `skip` bytes (0: one UTF-8 character).
+String Iconv(std::string_view in, const char* from, const char* to, std::string_view subst, std::size_t skip) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1))
+    throw EConvertError(String("Unknown text encoding: ") + from + " to " + to);
+  String out;
+  out.resize(in.size() * 4 + 16);
+  char* src = const_cast<char*>(in.data());
+  std::size_t srcLeft = in.size();
+  std::size_t used = 0;
+  while (srcLeft > 0) {
+    char* dst = out.data() + used;
+    std::size_t dstLeft = out.size() - used;
+    std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    used = out.size() - dstLeft;
+    if (rc != static_cast<std::size_t>(-1)) break;
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2);
+    } else {  // EILSEQ or EINVAL: replace one unit and go on
+      std::size_t unit = skip ? skip : static_cast<std::size_t>(Utf8SeqLen(static_cast<unsigned char>(*src)));
+      std::size_t n = std::min(unit, srcLeft);
+      src += n;
+      srcLeft -= n;
+      if (out.size() - used < subst.size()) out.resize(out.size() * 2 + subst.size());
+      out.replace(used, subst.size(), subst);
+      used += subst.size();
+    }
+  }
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  iconv_close(cd);
+  out.resize(used);
+  return out;
+}
+}  // namespace
+
+String ConvertEncoding(std::string_view bytes, const char* from, const char* to) {
+  return Iconv(bytes, from, to, "?", 1);
+}
+
+WideString Utf8ToUtf16(std::string_view s) {
+  WideString r;
+  r.reserve(s.size());
+  for (std::size_t p = 0; p < s.size();) {
+    char32_t c = DecodeUtf8(s, p);
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      r += static_cast<char16_t>(0xD800 + (c >> 10));
+      r += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      r += static_cast<char16_t>(c);
+    }
+  }
+  return r;
+}
+
+String Utf16ToUtf8(std::u16string_view s) {
+  String r;
+  r.reserve(s.size() * 3);
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    char32_t c = s[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c < 0xE000) {
+      c = 0xFFFD;
+    }
+    AppendUtf8(r, c);
+  }
+  return r;
+}
+
+String Utf8ToGbk(std::string_view s) {
+  if (IsAscii(s)) return String(s);
+  return Iconv(s, "UTF-8", "GBK", "?", 0);
+}
+
+String GbkToUtf8(std::string_view s) {
+  if (IsAscii(s)) return String(s);
+  return Iconv(s, "GBK", "UTF-8", "\xEF\xBF\xBD", 1);
+}
