@@ -1,0 +1,429 @@
+// TStrings and TStringList: text forms, name=value lines, sorting, duplicates and notifications.
+#include "Classes.h"
+#include "Component.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Lines = std::vector<String>;
+
+Lines Of(const TStrings& s) {
+  Lines r;
+  for (int i = 0; i < s.Count(); ++i) r.push_back(s[i]);
+  return r;
+}
+
+void Fill(TStrings& s, const Lines& lines) {
+  s.Clear();
+  for (const auto& l : lines) s.Add(l);
+}
+
+template <class F> String ErrorOf(F&& f) {
+  try {
+    f();
+  } catch (const Exception& e) {
+    return String(e.ClassName()) + ": " + e.Message();
+  }
+  return "no error";
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- Text
+
+TEST(TStringsText, ReadingSplitsAtEveryKindOfLineBreak) {
+  struct Case {
+    String text;
+    Lines lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\n", {"a"}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\nb\rc\r\nd", {"a", "b", "c", "d"}},
+      {"a\r\n\r\nb\r\n", {"a", "", "b"}},
+      {"\r\n", {""}},
+      {"\n\r", {"", ""}},  // LF ends one line, the CR another
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"中文\r\n行", {"中文", "行"}},
+  };
+  TStringList l;
+  for (const auto& c : cases) {
+    l.SetText(c.text);
+    EXPECT_EQ(Of(l), c.lines) << "text: " << c.text;
+  }
+}
+
+TEST(TStringsText, EveryLineEndsWithCrLfTheLastToo) {
+  TStringList l;
+  EXPECT_EQ(l.Text(), "");
+  Fill(l, {"a", "", "b"});
+  EXPECT_EQ(l.Text(), "a\r\n\r\nb\r\n");
+  TStringList back;
+  back.SetText(l.Text());
+  EXPECT_EQ(Of(back), Of(l));
+}
+
+// ---------------------------------------------------------------- CommaText and DelimitedText
+
+TEST(TStringsCommaText, QuotesItemsWithBlanksCommasQuotesOrControls) {
+  struct Case {
+    Lines lines;
+    String text;
+  } cases[] = {
+      {{}, ""},
+      {{""}, "\"\""},  // a single empty item must not read back as no item
+      {{"a", "b"}, "a,b"},
+      {{"a b", "c"}, "\"a b\",c"},
+      {{"a,b"}, "\"a,b\""},
+      {{"say \"hi\""}, "\"say \"\"hi\"\"\""},
+      {{"tab\there"}, "\"tab\there\""},
+      {{"", "x", ""}, ",x,"},
+      {{"中文", "名 字"}, "中文,\"名 字\""},
+  };
+  TStringList l;
+  for (const auto& c : cases) {
+    Fill(l, c.lines);
+    EXPECT_EQ(l.CommaText(), c.text);
+    TStringList back;
+    back.SetCommaText(c.text);
+    EXPECT_EQ(Of(back), c.lines) << "round trip of " << c.text;
+  }
+}
+
+TEST(TStringsCommaText, ReadingSplitsAtCommasAndUnquotedBlanks) {
+  struct Case {
+    String text;
+    Lines lines;
+  } cases[] = {
+      {"a b,c", {"a", "b", "c"}},
+      {"  a  ,  b  ", {"a", "b"}},
+      {"a,,b", {"a", "", "b"}},
+      {"a,", {"a", ""}},
+      {",a", {"", "a"}},
+      {"\"a, b\" c", {"a, b", "c"}},
+      {"\"x\"\"y\"", {"x\"y"}},
+      {"\"open", {"open"}},  // an unclosed quote runs to the end
+      {"\"a\"b", {"a", "b"}},
+      {"   ", {}},
+  };
+  TStringList l;
+  for (const auto& c : cases) {
+    l.SetCommaText(c.text);
+    EXPECT_EQ(Of(l), c.lines) << "text: " << c.text;
+  }
+}
+
+TEST(TStringsCommaText, IgnoresTheListsOwnDelimiterAndQuote) {
+  TStringList l;
+  l.SetDelimiter(';');
+  l.SetQuoteChar('\'');
+  l.SetStrictDelimiter(true);
+  Fill(l, {"a b", "c;d"});
+  EXPECT_EQ(l.CommaText(), "\"a b\",c;d");
+  EXPECT_EQ(l.DelimitedText(), "a b;'c;d'");
+  l.SetDelimitedText("x y;'p;q';");
+  EXPECT_EQ(Of(l), (Lines{"x y", "p;q", ""}));
+  l.SetStrictDelimiter(false);
+  l.SetDelimitedText("x y;'p;q'");
+  EXPECT_EQ(Of(l), (Lines{"x", "y", "p;q"}));
+}
+
+// ---------------------------------------------------------------- names and values
+
+TEST(TStringsValues, NamesValuesAndDeletingByEmptyValue) {
+  TStringList l;
+  Fill(l, {"Server=db1", "plain", "User=admin", "Empty="});
+  EXPECT_EQ(l.Values("server"), "db1") << "names match without regard to case";
+  EXPECT_EQ(l.Values("missing"), "");
+  EXPECT_EQ(l.IndexOfName("USER"), 2);
+  EXPECT_EQ(l.IndexOfName("plain"), -1) << "a line without '=' has no name";
+  EXPECT_EQ(l.Names(1), "");
+  EXPECT_EQ(l.ValueFromIndex(1), "") << "no separator: no value, not the line cut short";
+  EXPECT_EQ(l.ValueFromIndex(0), "db1");
+  l.SetValues("User", "root");
+  EXPECT_EQ(l[2], "User=root");
+  l.SetValues("New", "v=1");
+  EXPECT_EQ(l[4], "New=v=1");
+  EXPECT_EQ(l.Values("new"), "v=1") << "only the first '=' separates";
+  l.SetValues("server", "");
+  EXPECT_EQ(Of(l), (Lines{"plain", "User=root", "Empty=", "New=v=1"}));
+  l.SetValues("absent", "");
+  EXPECT_EQ(l.Count(), 4);
+}
+
+TEST(TStringsValues, ASortedListTakesValuesAndStaysInOrder) {
+  TStringList l;
+  l.SetSorted(true);
+  TObject tag;
+  l.SetValues("b", "2");
+  l.SetValues("a", "1");
+  l.SetObjects(l.IndexOfName("b"), &tag);
+  l.SetValues("B", "3");
+  EXPECT_EQ(Of(l), (Lines{"a=1", "B=3"}));
+  EXPECT_EQ(l.Objects(1), &tag) << "the line keeps its object";
+  l.SetValueFromIndex(0, "9");
+  EXPECT_EQ(Of(l), (Lines{"a=9", "B=3"}));
+  l.SetValues("c", "0");
+  EXPECT_EQ(l.IndexOf("c=0"), 2);
+  l.SetValues("a", "");
+  EXPECT_EQ(Of(l), (Lines{"B=3", "c=0"}));
+}
+
+TEST(TStringsValues, OtherSeparator) {
+  TStringList l;
+  l.SetNameValueSeparator(':');
+  l.Add("Host:example");
+  l.AddPair("Port", "80");
+  EXPECT_EQ(l.Values("port"), "80");
+  EXPECT_EQ(l[1], "Port:80");
+  EXPECT_EQ(l.Names(0), "Host");
+}
+
+// ---------------------------------------------------------------- lookups and sorting
+
+TEST(TStringList, IndexOfIgnoresCaseUnlessCaseSensitive) {
+  TStringList l;
+  Fill(l, {"Alpha", "ÄRGER", "beta"});
+  EXPECT_EQ(l.IndexOf("ALPHA"), 0);
+  EXPECT_EQ(l.IndexOf("ärger"), 1) << "letters beyond ASCII fold too";
+  EXPECT_EQ(l.IndexOf("gamma"), -1);
+  l.SetCaseSensitive(true);
+  EXPECT_EQ(l.IndexOf("ALPHA"), -1);
+  EXPECT_EQ(l.IndexOf("Alpha"), 0);
+}
+
+TEST(TStringList, SortedAddFindAndInsertionIndex) {
+  TStringList l;
+  l.SetSorted(true);
+  for (const char* s : {"pear", "Apple", "fig", "banana"}) l.Add(s);
+  EXPECT_EQ(Of(l), (Lines{"Apple", "banana", "fig", "pear"}));
+  struct Case {
+    const char* s;
+    bool found;
+    int index;
+  } cases[] = {{"apple", true, 0}, {"FIG", true, 2}, {"cherry", false, 2}, {"aaa", false, 0}, {"zz", false, 4}};
+  for (const auto& c : cases) {
+    int i = -1;
+    EXPECT_EQ(l.Find(c.s, i), c.found) << c.s;
+    EXPECT_EQ(i, c.index) << c.s;
+  }
+  EXPECT_EQ(l.IndexOf("PEAR"), 3);
+  EXPECT_EQ(l.IndexOf("plum"), -1);
+}
+
+TEST(TStringList, OrderIsByCodePoint) {
+  TStringList l;
+  Fill(l, {"中", "b", "_", "A", "a", "Z", "é"});
+  l.Sort();
+  // Case folded, then by code point: '_' (0x5F) sorts after the letters folded to upper case.
+  EXPECT_EQ(Of(l), (Lines{"A", "a", "b", "Z", "_", "é", "中"}));
+  l.SetCaseSensitive(true);
+  l.Sort();
+  EXPECT_EQ(Of(l), (Lines{"A", "Z", "_", "a", "b", "é", "中"}));
+}
+
+TEST(TStringList, DuplicatesOnASortedList) {
+  TStringList l;
+  l.SetSorted(true);
+  l.Add("one");
+  EXPECT_EQ(l.Add("ONE"), 0) << "dupIgnore: the existing index, nothing added";
+  EXPECT_EQ(l.Count(), 1);
+  l.SetDuplicates(dupAccept);
+  l.Add("One");
+  EXPECT_EQ(l.Count(), 2);
+  l.SetDuplicates(dupError);
+  EXPECT_EQ(ErrorOf([&] { l.Add("oNe"); }), "EStringListError: String list does not allow duplicates");
+  EXPECT_EQ(l.Count(), 2);
+  l.Add("two");
+  EXPECT_EQ(l.Count(), 3);
+}
+
+TEST(TStringList, DuplicatesDoNotMatterUnsorted) {
+  TStringList l;
+  l.SetDuplicates(dupError);
+  l.Add("x");
+  l.Add("x");
+  EXPECT_EQ(l.Count(), 2);
+}
+
+TEST(TStringList, ASortedListRefusesPositionalChangesWithoutLosingLines) {
+  TStringList l;
+  Fill(l, {"c", "a", "b"});
+  l.SetSorted(true);
+  EXPECT_EQ(Of(l), (Lines{"a", "b", "c"}));
+  const String sorted = "EStringListError: Operation not allowed on sorted list";
+  EXPECT_EQ(ErrorOf([&] { l.Insert(0, "z"); }), sorted);
+  EXPECT_EQ(ErrorOf([&] { l.InsertObject(0, "z", nullptr); }), sorted);
+  EXPECT_EQ(ErrorOf([&] { l.SetStrings(0, "z"); }), sorted);
+  EXPECT_EQ(ErrorOf([&] { l.Move(0, 2); }), sorted);
+  EXPECT_EQ(Of(l), (Lines{"a", "b", "c"}));
+}
+
+TEST(TStringList, MoveChecksTheTargetBeforeTakingTheLineOut) {
+  TStringList l;
+  Fill(l, {"a", "b", "c"});
+  EXPECT_EQ(ErrorOf([&] { l.Move(0, 3); }), "EStringListError: List index out of bounds (3)");
+  EXPECT_EQ(Of(l), (Lines{"a", "b", "c"}));
+  l.Move(0, 2);
+  EXPECT_EQ(Of(l), (Lines{"b", "c", "a"}));
+}
+
+TEST(TStringList, IndexErrors) {
+  TStringList l;
+  l.Add("x");
+  EXPECT_EQ(ErrorOf([&] { l.Strings(1); }), "EStringListError: List index out of bounds (1)");
+  EXPECT_EQ(ErrorOf([&] { l.Delete(-1); }), "EStringListError: List index out of bounds (-1)");
+  EXPECT_EQ(ErrorOf([&] { l.Insert(2, "y"); }), "EStringListError: List index out of bounds (2)");
+  EXPECT_EQ(ErrorOf([&] { l.Objects(5); }), "EStringListError: List index out of bounds (5)");
+}
+
+TEST(TStringList, ChangingCaseSensitivityKeepsASortedListSearchable) {
+  TStringList l;
+  l.SetSorted(true);
+  for (const char* s : {"b", "B", "a", "A"}) {
+    l.SetDuplicates(dupAccept);
+    l.Add(s);
+  }
+  l.SetCaseSensitive(true);
+  EXPECT_EQ(Of(l), (Lines{"A", "B", "a", "b"}));
+  for (const char* s : {"A", "B", "a", "b"}) EXPECT_GE(l.IndexOf(s), 0) << s;
+}
+
+TEST(TStringList, CustomSortSeesTheListUnchangedAndIsStable) {
+  TStringList l;
+  Fill(l, {"b1", "a1", "b2", "a2", "c1"});
+  l.CustomSort([&](TStringList* list, int i, int j) {
+    // The list is not reordered while the comparer runs.
+    EXPECT_EQ(list->Strings(0), "b1");
+    return static_cast<int>(list->Strings(i)[0]) - static_cast<int>(list->Strings(j)[0]);
+  });
+  EXPECT_EQ(Of(l), (Lines{"a1", "a2", "b1", "b2", "c1"}));
+  // A sorted list keeps its order.
+  l.SetSorted(true);
+  l.CustomSort([](TStringList* list, int i, int j) { return j - i; });
+  EXPECT_EQ(l[0], "a1");
+}
+
+// ---------------------------------------------------------------- objects, copies, updates
+
+TEST(TStringList, ObjectsTravelWithTheirLines) {
+  TObject x, y;
+  TStringList l;
+  l.AddObject("x", &x);
+  l.AddObject("y", &y);
+  l.Exchange(0, 1);
+  EXPECT_EQ(l.Objects(0), &y);
+  EXPECT_EQ(l.IndexOfObject(&x), 1);
+  TStringList sorted;
+  sorted.SetSorted(true);
+  sorted.AddStrings(&l);
+  EXPECT_EQ(sorted.Objects(sorted.IndexOf("x")), &x);
+  l.Move(1, 0);
+  EXPECT_EQ(l.Objects(0), &x);
+}
+
+TEST(TStringList, OwnsObjectsFreesDroppedObjects) {
+  struct Tracked : TObject {
+    explicit Tracked(int& n) : N(n) { ++N; }
+    ~Tracked() override { --N; }
+    int& N;
+  };
+  int alive = 0;
+  {
+    TStringList l(true);
+    l.AddObject("a", new Tracked(alive));
+    l.AddObject("b", new Tracked(alive));
+    l.AddObject("c", new Tracked(alive));
+    l.Delete(0);
+    EXPECT_EQ(alive, 2);
+  }
+  EXPECT_EQ(alive, 0);
+}
+
+TEST(TStringList, AddingAListToItselfDoublesIt) {
+  TStringList l;
+  Fill(l, {"a", "b"});
+  l.AddStrings(&l);
+  EXPECT_EQ(Of(l), (Lines{"a", "b", "a", "b"}));
+}
+
+TEST(TStringList, MadeFromItsClassWithAnOwnerArgumentItOwnsNothing) {
+  TComponent owner(nullptr);
+  std::unique_ptr<TObject> made(TStringList::StaticClass()->Create(&owner));
+  auto* list = dynamic_cast<TStringList*>(made.get());
+  ASSERT_NE(list, nullptr);
+  EXPECT_FALSE(list->OwnsObjects());
+  EXPECT_EQ(list->ClassName(), "TStringList");
+  EXPECT_TRUE(list->InheritsFrom(TStrings::StaticClass()));
+  EXPECT_TRUE(TStrings::StaticClass()->IsAbstract());
+}
+
+TEST(TStringList, AssignAndEquals) {
+  TStringList a, b;
+  a.SetDelimiter(';');
+  Fill(a, {"x", "y"});
+  Fill(b, {"old"});
+  b.Assign(&a);
+  EXPECT_TRUE(b.Equals(&a));
+  EXPECT_EQ(b.Delimiter(), ';');
+  b.SetStrings(1, "Y");
+  EXPECT_FALSE(b.Equals(&a)) << "Equals compares exactly";
+  EXPECT_THROW(b.Assign(static_cast<TPersistent*>(nullptr)), EConvertError);
+}
+
+TEST(TStringList, ChangeEventsFireOncePerOutermostUpdate) {
+  TStringList l;
+  int changing = 0, changed = 0;
+  l.SetOnChanging(TNotifyEvent::Lambda([&](TObject* sender) {
+    EXPECT_EQ(sender, &l);
+    ++changing;
+  }));
+  l.SetOnChange(TNotifyEvent::Lambda([&](TObject*) { ++changed; }));
+  l.Add("a");
+  EXPECT_EQ(changing, 1);
+  EXPECT_EQ(changed, 1);
+  l.BeginUpdate();
+  l.BeginUpdate();
+  EXPECT_EQ(l.UpdateCount(), 2);
+  l.Add("b");
+  l.Delete(0);
+  l.EndUpdate();
+  EXPECT_EQ(changed, 1) << "nothing while an update is open";
+  l.EndUpdate();
+  EXPECT_EQ(l.UpdateCount(), 0);
+  EXPECT_EQ(changing, 2);
+  EXPECT_EQ(changed, 2);
+  l.SetText("x\r\ny\r\nz");
+  EXPECT_EQ(changed, 3) << "SetText is one change";
+  l.EndUpdate();  // unbalanced: ignored
+  EXPECT_EQ(l.UpdateCount(), 0);
+}
+
+// ---------------------------------------------------------------- files and streams
+
+TEST(TStringsFiles, SaveAndLoadUtf8DroppingAByteOrderMark) {
+  TempFolder dir;
+  TStringList l;
+  Fill(l, {"合同", "line 2"});
+  l.SaveToFile(dir / "list.txt");
+  EXPECT_EQ(dir.Read("list.txt"), "合同\r\nline 2\r\n");
+  dir.Write("bom.txt", "\xEF\xBB\xBF" "first\nsecond");
+  TStringList back;
+  back.LoadFromFile(dir / "bom.txt");
+  EXPECT_EQ(Of(back), (Lines{"first", "second"}));
+  EXPECT_THROW(back.LoadFromFile(dir / "missing.txt"), EFOpenError);
+}
+
+TEST(TStringsFiles, LoadFromStreamReadsFromThePosition) {
+  TStringStream s("skip|a\r\nb");
+  s.SetPosition(5);
+  TStringList l;
+  l.LoadFromStream(&s);
+  EXPECT_EQ(Of(l), (Lines{"a", "b"}));
+  TStringStream out;
+  l.SaveToStream(&out);
+  EXPECT_EQ(out.DataString(), "a\r\nb\r\n");
+}
