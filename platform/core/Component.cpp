@@ -91,7 +91,9 @@ void TComponent::SetName(const String& value) {
     throw EComponentError("'" + value + "' is not a valid component name");
   if (FOwner) FOwner->ValidateRename(this, FName, value);
   else ValidateRename(nullptr, FName, value);
+  SetReference(false);
   ChangeName(value);
+  SetReference(true);
 }
 
 void TComponent::ValidateRename(TComponent* component, const String& curName, const String& newName) {
@@ -126,7 +128,16 @@ void TComponent::Insert(TComponent* c) {
   c->FOwner = this;
 }
 
+// Keeps the owner's published field of that name pointing at the component (or nowhere
+// once it leaves), so a form's fields never dangle after a control is freed or renamed.
+void TComponent::SetReference(bool enable) {
+  if (!FOwner || FName.empty()) return;
+  const TFieldInfo* f = FOwner->ClassType()->FindField(FName);
+  if (f) f->Assign(FOwner, enable ? this : nullptr);
+}
+
 void TComponent::Remove(TComponent* c) {
+  c->SetReference(false);
   auto it = std::find(FComponents.begin(), FComponents.end(), c);
   if (it != FComponents.end()) FComponents.erase(it);
   c->FOwner = nullptr;
@@ -252,6 +263,7 @@ void TCollectionItem::Changed(bool allItems) {
 // ---------------------------------------------------------------- TCollection
 
 KELM_PUBLISH(TCollection) {}
+KELM_PUBLISH(TOwnedCollection) {}
 
 TCollection::TCollection(TClass itemClass) : FItemClass(itemClass) {}
 

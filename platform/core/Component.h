@@ -83,6 +83,7 @@ private:
   void Insert(TComponent* c);
   void Remove(TComponent* c);
   void RemoveNotification(TComponent* c);
+  void SetReference(bool enable);
 
   TComponent* FOwner = nullptr;
   String FName;

@@ -324,3 +324,24 @@ TEST(Persistent, AssignOfAnUnrelatedClassNamesBoth) {
     EXPECT_EQ(e.Message(), "Cannot assign a TShape to a TCollection");
   }
 }
+
+class TFieldForm : public TComponent {
+  KELM_CLASS(TFieldForm, TComponent)
+public:
+  using TComponent::TComponent;
+  TShape* Shape1 = nullptr;
+};
+KELM_PUBLISH(TFieldForm) { b.Field("Shape1", &TFieldForm::Shape1); }
+
+TEST(Components, PublishedFieldFollowsNameAndClearsWhenFreed) {
+  TFieldForm form(nullptr);
+  auto* s = new TShape(&form);
+  s->SetName("Shape1");
+  EXPECT_EQ(form.Shape1, s);
+  s->SetName("Other");
+  EXPECT_EQ(form.Shape1, nullptr);
+  s->SetName("shape1");
+  EXPECT_EQ(form.Shape1, s);
+  delete s;
+  EXPECT_EQ(form.Shape1, nullptr);
+}

@@ -1,0 +1,1610 @@
+#include "Filer.h"
+#include "StrUtils.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <map>
+
+namespace {
+
+// Errors the reader has already given their full context; handlers further out pass them on
+// unchanged instead of wrapping them a second time.
+struct TFilerMark {};
+class EReadErrorAt : public EReadError, public TFilerMark {
+public:
+  using EReadError::EReadError;
+  const char* ClassName() const override { return "EReadError"; }
+};
+class EClassNotFoundAt : public EClassNotFound, public TFilerMark {
+public:
+  using EClassNotFound::EClassNotFound;
+  const char* ClassName() const override { return "EClassNotFound"; }
+};
+
+// Deeper nesting than this only comes from damaged data; stop before the stack runs out.
+constexpr int kMaxNesting = 500;
+
+struct TNestingGuard {
+  int& Depth;
+  explicit TNestingGuard(int& d) : Depth(d) { ++Depth; }
+  ~TNestingGuard() { --Depth; }
+};
+
+void PutLE(Byte* out, std::uint64_t v, int n) {
+  for (int i = 0; i < n; ++i) out[i] = static_cast<Byte>(v >> (8 * i));
+}
+std::uint64_t GetLE(const Byte* in, int n) {
+  std::uint64_t v = 0;
+  for (int i = 0; i < n; ++i) v |= std::uint64_t(in[i]) << (8 * i);
+  return v;
+}
+
+bool IsIntType(TValueType t) { return t == vaInt8 || t == vaInt16 || t == vaInt32 || t == vaInt64; }
+bool IsStringType(TValueType t) {
+  return t == vaString || t == vaLString || t == vaUTF8String || t == vaWString;
+}
+bool IsNumberType(TValueType t) {
+  return IsIntType(t) || t == vaExtended || t == vaSingle || t == vaCurrency || t == vaDate;
+}
+bool IsIdentType(TValueType t) {
+  return t == vaIdent || t == vaFalse || t == vaTrue || t == vaNil || t == vaNull;
+}
+
+const char* KindText(TValueType t) {
+  switch (t) {
+    case vaNull: return "an end marker or Null";
+    case vaList: return "a list";
+    case vaInt8: case vaInt16: case vaInt32: case vaInt64: return "an integer";
+    case vaExtended: case vaSingle: case vaCurrency: case vaDate: return "a number";
+    case vaString: case vaLString: case vaWString: case vaUTF8String: return "a string";
+    case vaIdent: return "an identifier";
+    case vaFalse: case vaTrue: return "a Boolean";
+    case vaBinary: return "binary data";
+    case vaSet: return "a set";
+    case vaNil: return "nil";
+    case vaCollection: return "a collection";
+  }
+  return "an unknown value";
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- 80-bit floats
+
+void ExtendedToBytes(Extended value, Byte out[10]) {
+  std::uint64_t mant = 0;
+  unsigned exp = 0;
+  if (std::isnan(value)) {
+    exp = 0x7FFF;
+    mant = 0xC000000000000000ull;
+  } else if (std::isinf(value)) {
+    exp = 0x7FFF;
+    mant = 0x8000000000000000ull;
+  } else if (value != 0) {
+    int e = 0;
+    Extended m = std::frexp(std::fabs(value), &e);  // |value| = m * 2^e, m in [0.5, 1)
+    int biased = e - 1 + 16383;
+    int shift = 64;
+    if (biased <= 0) {  // below the normal range: the integer bit goes, the exponent stays 0
+      shift -= 1 - biased;
+      biased = 0;
+    }
+    Extended scaled = std::ldexp(m, shift);
+    Extended whole = std::floor(scaled);
+    Extended frac = scaled - whole;
+    mant = static_cast<std::uint64_t>(whole);
+    // Rounding only matters where long double carries more than 64 bits of mantissa.
+    if (frac > 0.5L || (frac == 0.5L && (mant & 1))) {
+      ++mant;
+      if (mant == 0) {
+        mant = 0x8000000000000000ull;
+        ++biased;
+      } else if (biased == 0 && mant == 0x8000000000000000ull) {
+        biased = 1;
+      }
+    }
+    if (biased >= 0x7FFF) {
+      biased = 0x7FFF;
+      mant = 0x8000000000000000ull;
+    }
+    exp = static_cast<unsigned>(biased);
+  }
+  if (std::signbit(value)) exp |= 0x8000;
+  PutLE(out, mant, 8);
+  PutLE(out + 8, exp, 2);
+}
+
+Extended BytesToExtended(const Byte in[10]) {
+  std::uint64_t mant = GetLE(in, 8);
+  unsigned se = static_cast<unsigned>(GetLE(in + 8, 2));
+  bool neg = (se & 0x8000) != 0;
+  int exp = static_cast<int>(se & 0x7FFF);
+  Extended v;
+  if (exp == 0x7FFF) {
+    v = (mant << 1) == 0 ? HUGE_VALL : std::nanl("");
+  } else if (exp == 0 && mant == 0) {
+    v = 0;
+  } else {
+    v = std::ldexp(static_cast<Extended>(mant), (exp == 0 ? 1 : exp) - 16383 - 63);
+  }
+  return neg ? -v : v;
+}
+
+// ---------------------------------------------------------------- integer identifiers
+
+namespace {
+struct TIntConsts {
+  TIdentToInt ToInt;
+  TIntToIdent ToIdent;
+};
+std::map<String, TIntConsts>& IntConsts() {
+  static std::map<String, TIntConsts> m;  // upper-case type names
+  return m;
+}
+}  // namespace
+
+void RegisterIntegerConsts(const String& TypeName, TIdentToInt IdentToInt, TIntToIdent IntToIdent) {
+  IntConsts()[UpperCase(TypeName)] = {std::move(IdentToInt), std::move(IntToIdent)};
+}
+void UnregisterIntegerConsts(const String& TypeName) { IntConsts().erase(UpperCase(TypeName)); }
+
+bool IdentToIntOfType(const String& TypeName, const String& Ident, Int64& Value) {
+  auto& m = IntConsts();
+  if (m.empty()) return false;
+  auto it = m.find(UpperCase(TypeName));
+  return it != m.end() && it->second.ToInt && it->second.ToInt(Ident, Value);
+}
+bool IntToIdentOfType(const String& TypeName, Int64 Value, String& Ident) {
+  auto& m = IntConsts();
+  if (m.empty()) return false;
+  auto it = m.find(UpperCase(TypeName));
+  return it != m.end() && it->second.ToIdent && it->second.ToIdent(Value, Ident);
+}
+
+// ================================================================ TWriter
+
+void TWriter::DefineProperty(const String& Name, const std::function<void(TReader*)>&,
+                             const std::function<void(TWriter*)>& WriteData, bool HasData) {
+  if (!HasData || !WriteData) return;
+  WritePropName(Name);
+  WriteData(this);
+}
+
+void TWriter::DefineBinaryProperty(const String& Name, const std::function<void(TStream*)>&,
+                                   const std::function<void(TStream*)>& WriteData, bool HasData) {
+  if (!HasData || !WriteData) return;
+  WritePropName(Name);
+  WriteBinary(WriteData);
+}
+
+void TWriter::Write(const void* Buffer, Int64 Count) { FStream->WriteBuffer(Buffer, Count); }
+
+void TWriter::WriteValue(TValueType Value) {
+  Byte b = static_cast<Byte>(Value);
+  Write(&b, 1);
+}
+
+void TWriter::WriteStr(const String& Value) {
+  if (Value.size() > 255) throw EWriteError("Name too long for the stream: " + Value.substr(0, 64) + "...");
+  Byte n = static_cast<Byte>(Value.size());
+  Write(&n, 1);
+  Write(Value.data(), n);
+}
+
+void TWriter::WriteInteger(Int64 Value) {
+  Byte buf[9];
+  int n;
+  if (Value >= INT8_MIN && Value <= INT8_MAX) {
+    buf[0] = vaInt8;
+    n = 1;
+  } else if (Value >= INT16_MIN && Value <= INT16_MAX) {
+    buf[0] = vaInt16;
+    n = 2;
+  } else if (Value >= INT32_MIN && Value <= INT32_MAX) {
+    buf[0] = vaInt32;
+    n = 4;
+  } else {
+    buf[0] = vaInt64;
+    n = 8;
+  }
+  PutLE(buf + 1, static_cast<std::uint64_t>(Value), n);
+  Write(buf, n + 1);
+}
+
+void TWriter::WriteFloat(Extended Value) {
+  Byte buf[11];
+  buf[0] = vaExtended;
+  ExtendedToBytes(Value, buf + 1);
+  Write(buf, sizeof buf);
+}
+
+void TWriter::WriteSingle(float Value) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &Value, 4);
+  Byte buf[5] = {vaSingle};
+  PutLE(buf + 1, bits, 4);
+  Write(buf, sizeof buf);
+}
+
+void TWriter::WriteCurrency(Currency Value) {
+  Byte buf[9] = {vaCurrency};
+  PutLE(buf + 1, static_cast<std::uint64_t>(Value.Value), 8);
+  Write(buf, sizeof buf);
+}
+
+void TWriter::WriteDate(TDateTime Value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &Value, 8);
+  Byte buf[9] = {vaDate};
+  PutLE(buf + 1, bits, 8);
+  Write(buf, sizeof buf);
+}
+
+void TWriter::WriteAnsiBytes(const String& Bytes) {
+  if (Bytes.size() <= 255) {
+    Byte head[2] = {vaString, static_cast<Byte>(Bytes.size())};
+    Write(head, 2);
+  } else {
+    if (Bytes.size() > 0xFFFFFFFFull) throw EWriteError("String too long for the stream");
+    Byte head[5] = {vaLString};
+    PutLE(head + 1, Bytes.size(), 4);
+    Write(head, 5);
+  }
+  Write(Bytes.data(), static_cast<Int64>(Bytes.size()));
+}
+
+void TWriter::WriteString(const String& Value) {
+  if (IsAscii(Value)) WriteAnsiBytes(Value);
+  else if (FGbkStrings) WriteAnsiBytes(Utf8ToGbk(Value));
+  else WriteUTF8Str(Value);
+}
+
+void TWriter::WriteUTF8Str(const String& Value) {
+  if (Value.size() > 0xFFFFFFFFull) throw EWriteError("String too long for the stream");
+  Byte head[5] = {vaUTF8String};
+  PutLE(head + 1, Value.size(), 4);
+  Write(head, 5);
+  Write(Value.data(), static_cast<Int64>(Value.size()));
+}
+
+void TWriter::WriteWideString(const WideString& Value) {
+  if (Value.size() > 0x7FFFFFFFull) throw EWriteError("String too long for the stream");
+  std::vector<Byte> buf(5 + 2 * Value.size());
+  buf[0] = vaWString;
+  PutLE(buf.data() + 1, Value.size(), 4);
+  for (std::size_t i = 0; i < Value.size(); ++i) PutLE(buf.data() + 5 + 2 * i, Value[i], 2);
+  Write(buf.data(), static_cast<Int64>(buf.size()));
+}
+
+void TWriter::WriteWideString(const String& Value) { WriteWideString(Utf8ToUtf16(Value)); }
+
+void TWriter::WriteIdent(const String& Ident) {
+  if (SameText(Ident, "False")) WriteValue(vaFalse);
+  else if (SameText(Ident, "True")) WriteValue(vaTrue);
+  else if (SameText(Ident, "nil")) WriteValue(vaNil);
+  else if (SameText(Ident, "Null")) WriteValue(vaNull);
+  else {
+    WriteValue(vaIdent);
+    WriteStr(Ident);
+  }
+}
+
+void TWriter::WriteBoolean(bool Value) { WriteValue(Value ? vaTrue : vaFalse); }
+
+void TWriter::WriteChar(char Value) { WriteAnsiBytes(String(1, Value)); }
+
+void TWriter::WriteWideChar(WideChar Value) {
+  if (Value < 0x80) WriteChar(static_cast<char>(Value));
+  else WriteString(Utf16ToUtf8(WideString(1, Value)));
+}
+
+void TWriter::WriteListBegin() { WriteValue(vaList); }
+void TWriter::WriteListEnd() { WriteValue(vaNull); }
+
+void TWriter::WriteSet(const TEnumInfo& Info, Int64 Bits) {
+  WriteValue(vaSet);
+  for (int i = 0; i < Info.Count() && i < 64; ++i)
+    if (Bits & (Int64(1) << i)) WriteStr(Info.NameOf(i));
+  WriteStr(String());
+}
+
+void TWriter::WriteCollection(TCollection* Value) {
+  WriteValue(vaCollection);
+  if (Value) {
+    String saved = std::exchange(FPropPath, String());
+    try {
+      for (int i = 0; i < Value->Count(); ++i) {
+        WriteListBegin();
+        WriteProperties(Value->Items(i));
+        WriteListEnd();
+      }
+    } catch (...) {
+      FPropPath = saved;
+      throw;
+    }
+    FPropPath = saved;
+  }
+  WriteListEnd();
+}
+
+void TWriter::WriteBinary(const std::function<void(TStream*)>& WriteData) {
+  TMemoryStream data;
+  WriteData(&data);
+  WriteBinary(data.Memory(), data.Size());
+}
+
+void TWriter::WriteBinary(const void* Data, Int64 Count) {
+  if (Count < 0 || Count > 0xFFFFFFFFll) throw EWriteError("Binary value too large for the stream");
+  Byte head[5] = {vaBinary};
+  PutLE(head + 1, static_cast<std::uint64_t>(Count), 4);
+  Write(head, 5);
+  Write(Data, Count);
+}
+
+void TWriter::WriteVariant(const Variant& Value) {
+  TVarType t = VarType(Value);
+  if (t & varArray) {
+    if (VarArrayDimCount(Value) != 1) throw EWriteError("Only one-dimensional variant arrays can be streamed");
+    WriteListBegin();
+    for (int i = VarArrayLowBound(Value, 1); i <= VarArrayHighBound(Value, 1); ++i) WriteVariant(Value.GetElement({i}));
+    WriteListEnd();
+    return;
+  }
+  switch (t & varTypeMask) {
+    case varEmpty: WriteValue(vaNil); break;
+    case varNull: WriteValue(vaNull); break;
+    case varOleStr: WriteWideString(Value.AsString()); break;
+    case varString: WriteString(Value.AsString()); break;
+    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: case varLongWord:
+    case varInt64: WriteInteger(Value.AsInt64()); break;
+    case varSingle: WriteSingle(static_cast<float>(Value.AsDouble())); break;
+    case varDouble: WriteFloat(Value.AsDouble()); break;
+    case varCurrency: WriteCurrency(Value.AsCurrency()); break;
+    case varDate: WriteDate(Value.AsDateTime()); break;
+    case varBoolean: WriteBoolean(Value.AsBoolean()); break;
+    default: throw EWriteError("Cannot stream a variant of type " + VarTypeAsText(t));
+  }
+}
+
+void TWriter::WriteSignature() { Write("TPF0", 4); }
+
+void TWriter::WritePrefix(TFilerFlags Flags, int ChildPos) {
+  if (Flags.Empty()) return;
+  Byte b = static_cast<Byte>(0xF0 | (Flags.Bits() & 0x0F));
+  Write(&b, 1);
+  if (Flags.Contains(ffChildPos)) WriteInteger(ChildPos);
+}
+
+void TWriter::WritePropName(const String& Name) { WriteStr(FPropPath + Name); }
+
+String TWriter::ReferenceName(TComponent* Target) const {
+  if (!Target) return {};
+  if (Target == FLookupRoot) return "Owner";
+  std::vector<const String*> names;
+  TComponent* c = Target;
+  for (; c && c != FLookupRoot; c = c->Owner()) {
+    if (c->Name().empty()) return {};
+    names.push_back(&c->Name());
+  }
+  String r;
+  for (auto it = names.rbegin(); it != names.rend(); ++it) {
+    if (!r.empty()) r += '.';
+    r += **it;
+  }
+  return r;
+}
+
+void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop) {
+  if (!Prop->IsStored(Instance)) return;
+  const TPropAccessor& a = *Prop->Access;
+  switch (Prop->Kind) {
+    case tkInteger: case tkInt64: {
+      if (Prop->IsDefault(Instance)) return;
+      Int64 v = a.GetOrd(Instance);
+      String ident;
+      WritePropName(Prop->Name);
+      if (IntToIdentOfType(Prop->TypeName, v, ident)) WriteIdent(ident);
+      else WriteInteger(v);
+      return;
+    }
+    case tkChar:
+      if (Prop->IsDefault(Instance)) return;
+      WritePropName(Prop->Name);
+      WriteChar(static_cast<char>(a.GetOrd(Instance)));
+      return;
+    case tkWChar:
+      if (Prop->IsDefault(Instance)) return;
+      WritePropName(Prop->Name);
+      WriteWideChar(static_cast<WideChar>(a.GetOrd(Instance)));
+      return;
+    case tkEnumeration:
+      if (Prop->IsDefault(Instance)) return;
+      WritePropName(Prop->Name);
+      WriteIdent(Prop->Enum->NameOf(static_cast<int>(a.GetOrd(Instance))));
+      return;
+    case tkSet:
+      if (Prop->IsDefault(Instance)) return;
+      WritePropName(Prop->Name);
+      WriteSet(*Prop->Enum, a.GetOrd(Instance));
+      return;
+    case tkFloat: {
+      if (Prop->IsDefault(Instance)) return;
+      Extended v = a.GetFloat(Instance);
+      WritePropName(Prop->Name);
+      const String& t = Prop->TypeName;
+      if (t == "Single") WriteSingle(static_cast<float>(v));
+      else if (t == "TDateTime" || t == "TDate" || t == "TTime") WriteDate(static_cast<double>(v));
+      else if (t == "Currency") WriteCurrency(Currency::FromExtended(v));
+      else WriteFloat(v);
+      return;
+    }
+    case tkString: case tkLString: case tkWString:
+      if (Prop->IsDefault(Instance)) return;
+      WritePropName(Prop->Name);
+      if (Prop->Kind == tkWString) WriteWideString(a.GetStr(Instance));
+      else WriteString(a.GetStr(Instance));
+      return;
+    case tkVariant:
+      if (Prop->IsDefault(Instance)) return;
+      WritePropName(Prop->Name);
+      WriteVariant(a.GetVariant(Instance));
+      return;
+    case tkClass: {
+      TObject* obj = a.GetObj(Instance);
+      if (!obj) return;
+      if (Prop->IsReference()) {
+        String name = ReferenceName(static_cast<TComponent*>(obj));
+        if (name.empty()) return;
+        WritePropName(Prop->Name);
+        WriteIdent(name);
+        return;
+      }
+      if (auto* coll = dynamic_cast<TCollection*>(obj)) {
+        if (coll->Count() == 0) return;
+        WritePropName(Prop->Name);
+        WriteCollection(coll);
+        return;
+      }
+      auto* sub = dynamic_cast<TPersistent*>(obj);
+      if (!sub) return;
+      if (FDepth >= 32) throw EWriteError("Sub-objects nested too deeply at " + FPropPath + Prop->Name);
+      String saved = FPropPath;
+      FPropPath += Prop->Name + ".";
+      ++FDepth;
+      try {
+        WriteProperties(sub);
+      } catch (...) {
+        FPropPath = saved;
+        --FDepth;
+        throw;
+      }
+      FPropPath = saved;
+      --FDepth;
+      return;
+    }
+    case tkMethod: {
+      TMethod m = a.GetMethod(Instance);
+      if (!m.Assigned()) return;
+      // Only handlers of the root can be bound again by name when the layout is read.
+      if (FLookupRoot && m.Data != FLookupRoot) return;
+      String name = MethodName(m);
+      if (name.empty()) return;
+      WritePropName(Prop->Name);
+      WriteIdent(name);
+      return;
+    }
+    default: return;
+  }
+}
+
+void TWriter::WriteProperties(TPersistent* Instance) {
+  for (const TPropInfo* p : Instance->ClassType()->Properties()) WriteProperty(Instance, p);
+  Instance->DefineProperties(this);
+}
+
+void TWriter::WriteData(TComponent* Instance) {
+  String saved = std::exchange(FPropPath, String());
+  WriteProperties(Instance);
+  FPropPath = saved;
+  WriteListEnd();
+  Instance->GetChildren([this](TComponent* child) { WriteComponent(child); }, FRoot);
+  WriteListEnd();
+}
+
+void TWriter::WriteComponent(TComponent* Component) {
+  TComponent* savedRoot = FRoot;
+  TComponent* savedLookup = FLookupRoot;
+  if (!FRoot) FRoot = Component;
+  if (!FLookupRoot) FLookupRoot = FRoot;
+  try {
+    TFilerFlags flags;
+    if (Component->ComponentState().Contains(csInline)) flags.Include(ffInline);
+    WritePrefix(flags, 0);
+    WriteStr(Component->ClassName());
+    WriteStr(Component->Name());
+    Component->WriteState(this);
+    WriteData(Component);
+  } catch (...) {
+    FRoot = savedRoot;
+    FLookupRoot = savedLookup;
+    throw;
+  }
+  FRoot = savedRoot;
+  FLookupRoot = savedLookup;
+}
+
+void TWriter::WriteRootComponent(TComponent* Root) { WriteDescendent(Root, nullptr); }
+
+void TWriter::WriteDescendent(TComponent* Root, TComponent*) {
+  FRoot = FLookupRoot = Root;
+  WriteSignature();
+  WriteComponent(Root);
+}
+
+// ================================================================ TTextSourceMap
+
+int TTextSourceMap::LineAt(Int64 Offset) const {
+  auto it = std::upper_bound(Lines.begin(), Lines.end(), Offset,
+                             [](Int64 off, const std::pair<Int64, int>& e) { return off < e.first; });
+  if (it == Lines.begin()) return Lines.empty() ? 0 : Lines.front().second;
+  return std::prev(it)->second;
+}
+
+// ================================================================ global roots
+
+namespace {
+
+struct TPendingRef {
+  TPersistent* Instance;
+  const TPropInfo* Prop;
+  String RootName;
+  String Rest;  // path below the root, '' for the root itself
+  TComponent* Holder;
+};
+
+// Learns when registered roots and the holders of pending references are freed.
+class TRootWatcher : public TComponent {
+public:
+  TRootWatcher() : TComponent(nullptr) {}
+  std::vector<TComponent*> Roots;
+  std::vector<TPendingRef> Pending;
+
+  void Watch(TComponent* c) { if (c) c->FreeNotification(this); }
+  void Unwatch(TComponent* c) {
+    if (!c) return;
+    if (std::find(Roots.begin(), Roots.end(), c) != Roots.end()) return;
+    for (auto& p : Pending)
+      if (p.Holder == c) return;
+    c->RemoveFreeNotification(this);
+  }
+
+protected:
+  void Notification(TComponent* c, TOperation op) override {
+    TComponent::Notification(c, op);
+    if (op != opRemove) return;
+    Roots.erase(std::remove(Roots.begin(), Roots.end(), c), Roots.end());
+    Pending.erase(std::remove_if(Pending.begin(), Pending.end(), [c](const TPendingRef& p) { return p.Holder == c; }),
+                  Pending.end());
+  }
+};
+
+// Never freed: roots and holders may outlive any static destructor order.
+TRootWatcher& Watcher() {
+  static TRootWatcher* w = new TRootWatcher();
+  return *w;
+}
+
+}  // namespace
+
+void RegisterRoot(TComponent* Root) {
+  if (!Root) return;
+  auto& w = Watcher();
+  if (std::find(w.Roots.begin(), w.Roots.end(), Root) == w.Roots.end()) {
+    w.Roots.push_back(Root);
+    w.Watch(Root);
+  }
+  ResolvePendingReferences();
+}
+
+void UnregisterRoot(TComponent* Root) {
+  auto& w = Watcher();
+  w.Roots.erase(std::remove(w.Roots.begin(), w.Roots.end(), Root), w.Roots.end());
+  w.Unwatch(Root);
+}
+
+TComponent* FindGlobalRoot(const String& Name) {
+  if (Name.empty()) return nullptr;
+  for (TComponent* r : Watcher().Roots)
+    if (SameText(r->Name(), Name)) return r;
+  return nullptr;
+}
+
+std::vector<TComponent*> GlobalRoots() { return Watcher().Roots; }
+
+int PendingReferenceCount() { return static_cast<int>(Watcher().Pending.size()); }
+
+namespace {
+TComponent* FindBelow(TComponent* c, const String& rest) {
+  std::size_t start = 0;
+  while (c && start < rest.size()) {
+    std::size_t dot = rest.find('.', start);
+    if (dot == String::npos) dot = rest.size();
+    c = c->FindComponent(rest.substr(start, dot - start));
+    start = dot + 1;
+  }
+  return c;
+}
+}  // namespace
+
+TComponent* FindNestedComponent(TComponent* Root, const String& Path) {
+  std::size_t dot = Path.find('.');
+  String first = Path.substr(0, dot);
+  if (first.empty()) return nullptr;
+  TComponent* c = nullptr;
+  if (Root) {
+    c = Root->FindComponent(first);
+    if (!c && (SameText(first, "Owner") || SameText(first, Root->Name()))) c = Root;
+  }
+  if (!c) c = FindGlobalRoot(first);
+  if (!c || dot == String::npos) return c;
+  return FindBelow(c, Path.substr(dot + 1));
+}
+
+void ResolvePendingReferences() {
+  auto& w = Watcher();
+  for (std::size_t i = 0; i < w.Pending.size();) {
+    TPendingRef p = w.Pending[i];
+    TComponent* root = FindGlobalRoot(p.RootName);
+    TComponent* target = root ? (p.Rest.empty() ? root : FindBelow(root, p.Rest)) : nullptr;
+    // A root that exists but has not read its layout yet keeps the reference waiting.
+    if (!target) {
+      ++i;
+      continue;
+    }
+    w.Pending.erase(w.Pending.begin() + static_cast<std::ptrdiff_t>(i));
+    w.Unwatch(p.Holder);  // before the setter runs: it may do anything, even free the holder
+    try {
+      p.Prop->Access->SetObj(p.Instance, target);
+    } catch (const Exception&) {
+      // Nobody is reading any more to hear about it; the reference stays unassigned.
+    }
+  }
+}
+
+// ================================================================ TReader
+
+TReader::~TReader() = default;
+
+String TReader::PathText() const {
+  String r;
+  for (const String& n : FPath) {
+    if (!r.empty()) r += '.';
+    r += n;
+  }
+  return r;
+}
+
+String TReader::Describe(const String& Reason, const String& Context, Int64 Offset) const {
+  String msg = Context.empty() ? Reason : "Error reading " + Context + ": " + Reason;
+  String source = FSourceMap && !FSourceMap->SourceName.empty() ? FSourceMap->SourceName : FSourceName;
+  int line = FSourceMap ? FSourceMap->LineAt(Offset) : 0;
+  if (line > 0) msg += " (" + (source.empty() ? String() : source + ", ") + "line " + std::to_string(line) + ")";
+  else if (!source.empty()) msg += " (" + source + ")";
+  return msg;
+}
+
+String TReader::Describe(const String& Reason) const {
+  String ctx = PathText();
+  if (!FPropName.empty()) ctx += (ctx.empty() ? "" : ".") + FPropName;
+  return Describe(Reason, ctx, FContextPos);
+}
+
+void TReader::Raise(const String& Reason) { throw EReadErrorAt(Describe(Reason)); }
+
+void TReader::RaiseClassNotFound(const String& Reason) { throw EClassNotFoundAt(Describe(Reason)); }
+
+bool TReader::Recover(const String& Message) {
+  bool handled = false;
+  if (OnError) OnError(this, Message, handled);
+  return handled;
+}
+
+void TReader::PropertyError(const String& Reason, bool ValueConsumed) {
+  String msg = Describe(Reason);
+  if (!Recover(msg)) throw EReadErrorAt(msg);
+  if (!ValueConsumed) SkipValue();
+}
+
+void TReader::WrongValue(const char* Expected, TValueType Found) {
+  FStream->Seek(-1, soCurrent);  // leave the value unread
+  Raise(String("Invalid property value: ") + KindText(Found) + " where " + Expected + " is expected");
+}
+
+// ---------------------------------------------------------------- primitives
+
+void TReader::Read(void* Buffer, Int64 Count) {
+  if (Count > 0 && FStream->Read(Buffer, Count) != Count) Raise("Stream read error");
+}
+
+TValueType TReader::CheckedType(Byte b) {
+  if (b > vaUTF8String) Raise("Invalid stream format: unknown value type " + std::to_string(b));
+  return static_cast<TValueType>(b);
+}
+
+TValueType TReader::ReadValue() {
+  Byte b;
+  Read(&b, 1);
+  return CheckedType(b);
+}
+
+TValueType TReader::NextValue() {
+  Byte b;
+  Read(&b, 1);
+  FStream->Seek(-1, soCurrent);
+  return CheckedType(b);
+}
+
+void TReader::CheckValue(TValueType Value) {
+  TValueType t = ReadValue();
+  if (t != Value) WrongValue(KindText(Value), t);
+}
+
+// A raw look at the next byte: component lists continue with a prefix or a name length,
+// not a value type.
+bool TReader::EndOfList() {
+  Byte b;
+  Read(&b, 1);
+  FStream->Seek(-1, soCurrent);
+  return b == 0;
+}
+
+void TReader::ReadListBegin() {
+  TValueType t = ReadValue();
+  if (t != vaList) WrongValue("a list", t);
+}
+
+void TReader::ReadListEnd() {
+  TValueType t = ReadValue();
+  if (t != vaNull) WrongValue("the end of a list", t);
+}
+
+void TReader::SkipBytes(Int64 Count) {
+  Int64 pos = FStream->Position();
+  if (Count < 0 || Count > FStream->Size() - pos) Raise("Stream read error");
+  FStream->Seek(pos + Count, soBeginning);
+}
+
+Int64 TReader::ReadUInt32Length() {
+  Byte b[4];
+  Read(b, 4);
+  Int64 n = static_cast<Int64>(GetLE(b, 4));
+  // A length past the end of the data is damage, not a reason to allocate gigabytes.
+  if (n > FStream->Size() - FStream->Position()) Raise("Stream read error");
+  return n;
+}
+
+String TReader::ReadRaw(Int64 Count) {
+  String s(static_cast<std::size_t>(Count), '\0');
+  Read(s.data(), Count);
+  return s;
+}
+
+String TReader::Decode8(const String& Bytes) const {
+  return FGbkStrings && !IsAscii(Bytes) ? GbkToUtf8(Bytes) : Bytes;
+}
+
+String TReader::ReadStr() {
+  Byte n;
+  Read(&n, 1);
+  return ReadRaw(n);
+}
+
+Int64 TReader::ReadInt64() {
+  TValueType t = ReadValue();
+  Byte b[8];
+  switch (t) {
+    case vaInt8: Read(b, 1); return static_cast<std::int8_t>(b[0]);
+    case vaInt16: Read(b, 2); return static_cast<std::int16_t>(GetLE(b, 2));
+    case vaInt32: Read(b, 4); return static_cast<std::int32_t>(GetLE(b, 4));
+    case vaInt64: Read(b, 8); return static_cast<Int64>(GetLE(b, 8));
+    default: WrongValue("an integer", t);
+  }
+}
+
+int TReader::ReadInteger() {
+  Int64 v = ReadInt64();
+  if (v < INT32_MIN || v > INT32_MAX) Raise("Integer value out of range: " + std::to_string(v));
+  return static_cast<int>(v);
+}
+
+Extended TReader::ReadFloat() {
+  TValueType t = NextValue();
+  if (IsIntType(t)) return static_cast<Extended>(ReadInt64());
+  switch (t) {
+    case vaExtended: {
+      ReadValue();
+      Byte b[10];
+      Read(b, 10);
+      return BytesToExtended(b);
+    }
+    case vaSingle: return ReadSingle();
+    case vaCurrency: return ReadCurrency().ToExtended();
+    case vaDate: return ReadDate();
+    default: ReadValue(); WrongValue("a number", t);
+  }
+}
+
+float TReader::ReadSingle() {
+  TValueType t = NextValue();
+  if (t != vaSingle) return static_cast<float>(ReadFloat());
+  ReadValue();
+  Byte b[4];
+  Read(b, 4);
+  auto bits = static_cast<std::uint32_t>(GetLE(b, 4));
+  float f;
+  std::memcpy(&f, &bits, 4);
+  return f;
+}
+
+Currency TReader::ReadCurrency() {
+  TValueType t = NextValue();
+  if (t != vaCurrency) {
+    if (IsIntType(t)) return Currency(ReadInt64());
+    return Currency::FromExtended(ReadFloat());
+  }
+  ReadValue();
+  Byte b[8];
+  Read(b, 8);
+  return Currency::FromRaw(static_cast<Int64>(GetLE(b, 8)));
+}
+
+TDateTime TReader::ReadDate() {
+  TValueType t = NextValue();
+  if (t != vaDate) return static_cast<TDateTime>(ReadFloat());
+  ReadValue();
+  Byte b[8];
+  Read(b, 8);
+  std::uint64_t bits = GetLE(b, 8);
+  double d;
+  std::memcpy(&d, &bits, 8);
+  return d;
+}
+
+String TReader::ReadString() {
+  TValueType t = ReadValue();
+  switch (t) {
+    case vaString: {
+      Byte n;
+      Read(&n, 1);
+      return Decode8(ReadRaw(n));
+    }
+    case vaLString: return Decode8(ReadRaw(ReadUInt32Length()));
+    case vaUTF8String: return ReadRaw(ReadUInt32Length());
+    case vaWString: {
+      Byte b[4];
+      Read(b, 4);
+      auto count = static_cast<Int64>(GetLE(b, 4));
+      if (count * 2 > FStream->Size() - FStream->Position()) Raise("Stream read error");
+      String raw = ReadRaw(count * 2);
+      WideString w(static_cast<std::size_t>(count), u'\0');
+      for (Int64 i = 0; i < count; ++i)
+        w[i] = static_cast<WideChar>(Byte(raw[2 * i]) | (Byte(raw[2 * i + 1]) << 8));
+      return Utf16ToUtf8(w);
+    }
+    default: WrongValue("a string", t);
+  }
+}
+
+WideString TReader::ReadWideString() { return Utf8ToUtf16(ReadString()); }
+
+String TReader::ReadIdent() {
+  TValueType t = ReadValue();
+  switch (t) {
+    case vaIdent: return ReadStr();
+    case vaFalse: return "False";
+    case vaTrue: return "True";
+    case vaNil: return "nil";
+    case vaNull: return "Null";
+    default: WrongValue("an identifier", t);
+  }
+}
+
+bool TReader::ReadBoolean() {
+  TValueType t = ReadValue();
+  if (t == vaTrue) return true;
+  if (t == vaFalse) return false;
+  WrongValue("a Boolean", t);
+}
+
+char TReader::ReadChar() {
+  String s = ReadString();
+  if (s.size() != 1) Raise("Invalid character value '" + s + "'");
+  return s[0];
+}
+
+WideChar TReader::ReadWideChar() {
+  String s = ReadString();
+  WideString w = Utf8ToUtf16(s);
+  if (w.size() != 1) Raise("Invalid character value '" + s + "'");
+  return w[0];
+}
+
+TBytes TReader::ReadBinary() {
+  CheckValue(vaBinary);
+  Int64 n = ReadUInt32Length();
+  TBytes b(static_cast<std::size_t>(n));
+  Read(b.data(), n);
+  return b;
+}
+
+Variant TReader::ReadVariant() {
+  TValueType t = NextValue();
+  if (IsIntType(t)) {
+    Int64 v = ReadInt64();
+    return v >= INT32_MIN && v <= INT32_MAX ? Variant(static_cast<int>(v)) : Variant(v);
+  }
+  if (IsStringType(t)) {
+    String s = ReadString();
+    return t == vaWString ? Variant::FromOleStr(s) : Variant(s);
+  }
+  switch (t) {
+    case vaNil: ReadValue(); return Variant();
+    case vaNull: ReadValue(); return Null();
+    case vaFalse: case vaTrue: return Variant(ReadBoolean());
+    case vaExtended: return Variant(static_cast<double>(ReadFloat()));
+    case vaSingle: return Variant(ReadSingle());
+    case vaCurrency: return Variant(ReadCurrency());
+    case vaDate: return Variant::FromDate(ReadDate());
+    case vaList: {
+      TNestingGuard guard(FNesting);
+      if (FNesting > kMaxNesting) Raise("Values nested too deeply");
+      ReadValue();
+      std::vector<Variant> items;
+      while (!EndOfList()) items.push_back(ReadVariant());
+      ReadListEnd();
+      return VarArrayOf(items);
+    }
+    default: ReadValue(); WrongValue("a variant value", t);
+  }
+}
+
+void TReader::SkipValue() {
+  TNestingGuard guard(FNesting);
+  if (FNesting > kMaxNesting) Raise("Values nested too deeply");
+  TValueType t = ReadValue();
+  Byte b[4];
+  switch (t) {
+    case vaNull: case vaFalse: case vaTrue: case vaNil: return;
+    case vaList:
+      while (!EndOfList()) SkipValue();
+      ReadListEnd();
+      return;
+    case vaInt8: SkipBytes(1); return;
+    case vaInt16: SkipBytes(2); return;
+    case vaInt32: case vaSingle: SkipBytes(4); return;
+    case vaInt64: case vaCurrency: case vaDate: SkipBytes(8); return;
+    case vaExtended: SkipBytes(10); return;
+    case vaString: case vaIdent: Read(b, 1); SkipBytes(b[0]); return;
+    case vaBinary: case vaLString: case vaUTF8String: SkipBytes(ReadUInt32Length()); return;
+    case vaWString: Read(b, 4); SkipBytes(2 * static_cast<Int64>(GetLE(b, 4))); return;
+    case vaSet:
+      for (;;) {
+        Read(b, 1);
+        if (b[0] == 0) return;
+        SkipBytes(b[0]);
+      }
+    case vaCollection:
+      while (!EndOfList()) {
+        if (IsIntType(NextValue())) SkipValue();
+        ReadListBegin();
+        SkipProperties();
+      }
+      ReadListEnd();
+      return;
+  }
+}
+
+void TReader::SkipProperties() {
+  while (!EndOfList()) {
+    ReadStr();
+    SkipValue();
+  }
+  ReadListEnd();
+}
+
+void TReader::SkipComponentBody() {
+  TNestingGuard guard(FNesting);
+  if (FNesting > kMaxNesting) Raise("Components nested too deeply");
+  SkipProperties();
+  while (!EndOfList()) {
+    TFilerFlags flags;
+    int pos;
+    ReadPrefix(flags, pos);
+    ReadStr();
+    ReadStr();
+    SkipComponentBody();
+  }
+  ReadListEnd();
+}
+
+void TReader::ReadSignature() {
+  char sig[4] = {};
+  if (FStream->Read(sig, 4) != 4 || std::memcmp(sig, "TPF0", 4) != 0) Raise("Invalid stream format");
+}
+
+void TReader::ReadPrefix(TFilerFlags& Flags, int& ChildPos) {
+  Flags = TFilerFlags();
+  ChildPos = 0;
+  Byte b;
+  Read(&b, 1);
+  if ((b & 0xF0) != 0xF0) {
+    FStream->Seek(-1, soCurrent);
+    return;
+  }
+  Flags = TFilerFlags::FromBits(b & 0x07);
+  if (Flags.Contains(ffChildPos)) ChildPos = ReadInteger();
+}
+
+// ---------------------------------------------------------------- defined properties
+
+void TReader::DefineProperty(const String& Name, const std::function<void(TReader*)>& ReadData,
+                             const std::function<void(TWriter*)>&, bool) {
+  if (!FDefinedFound || !ReadData || !SameText(Name, FDefinedName)) return;
+  *FDefinedFound = true;
+  FDefinedFound = nullptr;  // the data may hold properties of its own
+  FDefinedName.clear();
+  ReadData(this);
+}
+
+void TReader::DefineBinaryProperty(const String& Name, const std::function<void(TStream*)>& ReadData,
+                                   const std::function<void(TStream*)>&, bool) {
+  if (!FDefinedFound || !ReadData || !SameText(Name, FDefinedName)) return;
+  *FDefinedFound = true;
+  FDefinedFound = nullptr;
+  FDefinedName.clear();
+  TValueType t = NextValue();
+  if (t != vaBinary) {
+    PropertyError(String("Invalid property value: ") + KindText(t) + " where binary data is expected", false);
+    return;
+  }
+  TBytes bytes = ReadBinary();
+  TMemoryStream data;
+  data.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+  data.SetPosition(0);
+  ReadData(&data);
+}
+
+// ---------------------------------------------------------------- properties
+
+void TReader::ReadProperty(TPersistent* Instance) {
+  FContextPos = Position();
+  String name = ReadStr();
+  FPropName = FPropPrefix + name;
+
+  // Font.Name: each part but the last names an owned sub-object.
+  TPersistent* target = Instance;
+  std::size_t start = 0;
+  for (std::size_t dot; (dot = name.find('.', start)) != String::npos; start = dot + 1) {
+    const TPropInfo* p = target->ClassType()->FindProperty(name.substr(start, dot - start));
+    TObject* sub = p && p->Kind == tkClass && !p->IsReference() ? p->Access->GetObj(target) : nullptr;
+    auto* next = dynamic_cast<TPersistent*>(sub);
+    if (!next) {
+      PropertyError("Property " + name.substr(0, dot) + " does not exist", false);
+      return;
+    }
+    target = next;
+  }
+  String last = name.substr(start);
+  if (const TPropInfo* p = target->ClassType()->FindProperty(last)) {
+    ReadPropValue(target, p);
+    return;
+  }
+  // Old layouts carry the design-time screen metrics; the layer always works at 96 DPI.
+  if (start == 0 && (SameText(last, "PixelsPerInch") || SameText(last, "TextHeight"))) {
+    SkipValue();
+    return;
+  }
+  bool found = false;
+  FDefinedName = last;
+  FDefinedFound = &found;
+  try {
+    target->DefineProperties(this);
+  } catch (const TFilerMark&) {
+    FDefinedFound = nullptr;
+    throw;
+  } catch (const Exception& e) {
+    FDefinedFound = nullptr;
+    Raise(e.Message());
+  }
+  FDefinedFound = nullptr;
+  FDefinedName.clear();
+  if (!found) PropertyError("Property " + last + " does not exist", false);
+}
+
+void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
+  TValueType t = NextValue();
+  auto wrong = [&](const char* expected) {
+    PropertyError(String("Invalid property value: ") + KindText(t) + " where " + expected + " is expected", false);
+  };
+  const TPropAccessor& a = *Prop->Access;
+  try {
+    switch (Prop->Kind) {
+      case tkInteger: case tkInt64: {
+        Int64 v;
+        if (IsIntType(t)) {
+          v = ReadInt64();
+        } else if (t == vaIdent) {
+          String ident = ReadIdent();
+          if (!IdentToIntOfType(Prop->TypeName, ident, v)) {
+            PropertyError("Invalid property value " + ident, true);
+            return;
+          }
+        } else {
+          return wrong("an integer");
+        }
+        // Integer properties hold 32 bits, signed or not (Cardinal).
+        if (Prop->Kind == tkInteger && (v < INT32_MIN || v > static_cast<Int64>(UINT32_MAX))) {
+          PropertyError("Integer value out of range: " + std::to_string(v), true);
+          return;
+        }
+        a.SetOrd(Instance, v);
+        return;
+      }
+      case tkChar: case tkWChar: {
+        if (!IsStringType(t)) return wrong("a character");
+        String s = ReadString();
+        WideString w = Utf8ToUtf16(s);
+        bool ok = Prop->Kind == tkChar ? s.size() == 1 : w.size() == 1;
+        if (!ok) {
+          PropertyError("Invalid character value '" + s + "'", true);
+          return;
+        }
+        a.SetOrd(Instance, Prop->Kind == tkChar ? static_cast<Byte>(s[0]) : w[0]);
+        return;
+      }
+      case tkEnumeration: {
+        if (!IsIdentType(t)) return wrong("an identifier");
+        String ident = ReadIdent();
+        int v = Prop->Enum->ValueOf(ident);
+        if (v < 0) {
+          PropertyError("Invalid property value " + ident, true);
+          return;
+        }
+        a.SetOrd(Instance, v);
+        return;
+      }
+      case tkSet:
+        if (t != vaSet) return wrong("a set");
+        ReadSetValue(Instance, Prop);
+        return;
+      case tkFloat:
+        if (!IsNumberType(t)) return wrong("a number");
+        a.SetFloat(Instance, ReadFloat());
+        return;
+      case tkString: case tkLString: case tkWString:
+        if (!IsStringType(t)) return wrong("a string");
+        a.SetStr(Instance, ReadString());
+        return;
+      case tkVariant:
+        if (t == vaIdent || t == vaSet || t == vaBinary || t == vaCollection) return wrong("a variant value");
+        a.SetVariant(Instance, ReadVariant());
+        return;
+      case tkClass:
+        if (Prop->IsReference()) {
+          ReadReference(Instance, Prop);
+        } else if (auto* coll = dynamic_cast<TCollection*>(a.GetObj(Instance)); coll && t == vaCollection) {
+          ReadCollection(coll);
+        } else {
+          return wrong(dynamic_cast<TCollection*>(a.GetObj(Instance)) ? "a collection" : "sub-properties");
+        }
+        return;
+      case tkMethod:
+        ReadMethod(Instance, Prop);
+        return;
+      default:
+        PropertyError("Property " + Prop->Name + " cannot be read from a stream", false);
+        return;
+    }
+  } catch (const TFilerMark&) {
+    throw;
+  } catch (const Exception& e) {
+    // The value has been read; the setter refused it.
+    PropertyError(e.Message(), true);
+  }
+}
+
+void TReader::ReadSetValue(TPersistent* Instance, const TPropInfo* Prop) {
+  ReadValue();
+  Int64 bits = 0;
+  String bad;
+  for (;;) {
+    String item = ReadStr();
+    if (item.empty()) break;
+    int v = Prop->Enum->ValueOf(item);
+    if (v < 0 || v >= 64) {
+      if (bad.empty()) bad = item;
+    } else {
+      bits |= Int64(1) << v;
+    }
+  }
+  if (!bad.empty()) {
+    PropertyError("Invalid set element " + bad, true);
+    return;
+  }
+  Prop->Access->SetOrd(Instance, bits);
+}
+
+void TReader::ReadReference(TPersistent* Instance, const TPropInfo* Prop) {
+  TValueType t = NextValue();
+  if (t == vaNil) {
+    ReadValue();
+    Prop->Access->SetObj(Instance, nullptr);
+    return;
+  }
+  if (t != vaIdent) {
+    PropertyError(String("Invalid property value: ") + KindText(t) + " where a component name is expected", false);
+    return;
+  }
+  String name = ReadIdent();
+  if (OnReferenceName) OnReferenceName(this, name);
+  if (name.empty()) {
+    Prop->Access->SetObj(Instance, nullptr);
+    return;
+  }
+  String ctx = PathText();
+  ctx += (ctx.empty() ? "" : ".") + FPropName;
+  FFixups.push_back({Instance, Prop, name, FCurrent, ctx, FContextPos});
+}
+
+void TReader::ReadMethod(TPersistent* Instance, const TPropInfo* Prop) {
+  TValueType t = NextValue();
+  if (t == vaNil) {
+    ReadValue();
+    Prop->Access->SetMethod(Instance, TMethod());
+    return;
+  }
+  if (t != vaIdent) {
+    PropertyError(String("Invalid property value: ") + KindText(t) + " where a handler name is expected", false);
+    return;
+  }
+  String name = ReadIdent();
+  TComponent* root = FLookupRoot ? FLookupRoot : FRoot;
+  TMethod m = MethodAddress(root, name);
+  bool error = !m.Assigned();
+  if (OnFindMethod) OnFindMethod(this, name, m, error);
+  if (error) {
+    PropertyError("Handler " + name + " not found in " + (root ? root->ClassName() : String("(no root)")), true);
+    return;
+  }
+  Prop->Access->SetMethod(Instance, m);
+}
+
+void TReader::ReadCollection(TCollection* Collection) {
+  CheckValue(vaCollection);
+  String savedPrefix = FPropPrefix;
+  String savedName = FPropName;
+  Collection->BeginUpdate();
+  try {
+    Collection->Clear();
+    for (int i = 0; !EndOfList(); ++i) {
+      if (IsIntType(NextValue())) ReadInteger();  // the item's order: items come in order anyway
+      ReadListBegin();
+      TCollectionItem* item;
+      try {
+        item = Collection->Add();
+      } catch (const TFilerMark&) {
+        throw;
+      } catch (const Exception& e) {
+        Raise(e.Message());
+      }
+      FPropPrefix = savedName + "[" + std::to_string(i) + "].";
+      while (!EndOfList()) ReadProperty(item);
+      ReadListEnd();
+      FPropPrefix = savedPrefix;
+      FPropName = savedName;
+    }
+    ReadListEnd();
+  } catch (...) {
+    FPropPrefix = savedPrefix;
+    FPropName = savedName;
+    Collection->EndUpdate();
+    throw;
+  }
+  Collection->EndUpdate();
+}
+
+// ---------------------------------------------------------------- components
+
+TClass TReader::FindComponentClass(const String& ClassName) {
+  TClass cls = GetClass(ClassName);
+  if (OnFindComponentClass) OnFindComponentClass(this, ClassName, cls);
+  return cls;
+}
+
+void TReader::DiscardComponent(TComponent* Component) {
+  if (TComponent* owner = Component->Owner())
+    if (const TFieldInfo* f = owner->ClassType()->FindField(Component->Name())) f->Assign(owner, nullptr);
+  FCreated.erase(std::remove(FCreated.begin(), FCreated.end(), Component), FCreated.end());
+  FLoaded.erase(std::remove(FLoaded.begin(), FLoaded.end(), Component), FLoaded.end());
+  FFixups.erase(std::remove_if(FFixups.begin(), FFixups.end(), [&](const TFixup& f) { return f.Holder == Component; }),
+                FFixups.end());
+  delete Component;
+}
+
+TComponent* TReader::ReadComponent(TComponent* Component) {
+  TNestingGuard guard(FNesting);
+  if (FNesting > kMaxNesting) Raise("Components nested too deeply");
+  FContextPos = Position();
+  FPropName.clear();
+  TFilerFlags flags;
+  int childPos;
+  ReadPrefix(flags, childPos);
+  String className = ReadStr();
+  String name = ReadStr();
+  FPath.push_back(name.empty() ? "(" + className + ")" : name);
+  struct PopPath {
+    std::vector<String>& P;
+    ~PopPath() { P.pop_back(); }
+  } pop{FPath};
+  String savedPrefix = std::exchange(FPropPrefix, String());
+
+  TComponent* result = Component;
+  if (!result && flags.Contains(ffInherited) && FOwner) result = FOwner->FindComponent(name);
+  if (!result) {
+    // Errors before the component has any state of its own can skip the whole record.
+    auto componentError = [&](const String& reason, bool classMissing, TComponent* made) {
+      String msg = Describe(reason);
+      if (made) DiscardComponent(made);
+      if (!Recover(msg)) {
+        if (classMissing) throw EClassNotFoundAt(msg);
+        throw EReadErrorAt(msg);
+      }
+      SkipComponentBody();
+    };
+    TClass cls = FindComponentClass(className);
+    if (!cls) {
+      componentError("Class " + className + " not found", true, nullptr);
+      FPropPrefix = savedPrefix;
+      return nullptr;
+    }
+    if (!cls->InheritsFrom(TComponent::StaticClass()) || cls->IsAbstract()) {
+      componentError("Class " + className + " cannot be created as a component", false, nullptr);
+      FPropPrefix = savedPrefix;
+      return nullptr;
+    }
+    try {
+      result = static_cast<TComponent*>(cls->Create(FOwner));
+    } catch (const Exception& e) {
+      componentError(e.Message(), false, nullptr);
+      FPropPrefix = savedPrefix;
+      return nullptr;
+    }
+    FCreated.push_back(result);
+    result->SetLoading(true);
+    try {
+      String n = name;
+      if (OnSetName) OnSetName(this, result, n);
+      result->SetName(n);
+      if (FOwner)
+        if (const TFieldInfo* f = FOwner->ClassType()->FindField(n); f && !f->Assign(FOwner, result))
+          throw EReadError("Field " + n + " of " + FOwner->ClassName() + " does not hold a " + className);
+      if (FParent) result->SetParentComponent(FParent);
+    } catch (const Exception& e) {
+      componentError(e.Message(), false, result);
+      FPropPrefix = savedPrefix;
+      return nullptr;
+    }
+  } else {
+    result->SetLoading(true);
+    if (!Component && FOwner)
+      if (const TFieldInfo* f = FOwner->ClassType()->FindField(result->Name())) f->Assign(FOwner, result);
+  }
+  if (std::find(FLoaded.begin(), FLoaded.end(), result) == FLoaded.end()) FLoaded.push_back(result);
+  result->ReadState(this);
+  ReadData(result);
+  if (flags.Contains(ffChildPos) && FParent) FParent->SetChildOrder(result, childPos);
+  FPropPrefix = savedPrefix;
+  return result;
+}
+
+void TReader::ReadData(TComponent* Instance) {
+  TComponent* savedCurrent = std::exchange(FCurrent, Instance);
+  TComponent* savedOwner = FOwner;
+  TComponent* savedParent = FParent;
+  try {
+    while (!EndOfList()) ReadProperty(Instance);
+    ReadListEnd();
+    FPropName.clear();
+    FParent = Instance->GetChildParent();
+    TComponent* childOwner = Instance->GetChildOwner();
+    FOwner = childOwner ? childOwner : (FRoot ? FRoot : Instance);
+    while (!EndOfList()) ReadComponent(nullptr);
+    ReadListEnd();
+  } catch (...) {
+    FCurrent = savedCurrent;
+    FOwner = savedOwner;
+    FParent = savedParent;
+    throw;
+  }
+  FCurrent = savedCurrent;
+  FOwner = savedOwner;
+  FParent = savedParent;
+}
+
+void TReader::FixupReferences() {
+  std::vector<TFixup> fixups = std::move(FFixups);
+  FFixups.clear();
+  TComponent* root = FLookupRoot ? FLookupRoot : FRoot;
+  auto& w = Watcher();
+  for (const TFixup& f : fixups) {
+    TComponent* target = FindNestedComponent(root, f.Name);
+    if (!target) {
+      std::size_t dot = f.Name.find('.');
+      String first = f.Name.substr(0, dot);
+      bool knownFirst = (root && (root->FindComponent(first) || SameText(first, "Owner") || SameText(first, root->Name()))) ||
+                        FindGlobalRoot(first);
+      if (dot != String::npos && !knownFirst) {
+        // Another root that does not exist yet: set when it registers and reads its layout.
+        w.Pending.push_back({f.Instance, f.Prop, first, f.Name.substr(dot + 1), f.Holder});
+        w.Watch(f.Holder);
+        continue;
+      }
+      String msg = Describe("Component " + f.Name + " not found", f.Context, f.Offset);
+      if (!Recover(msg)) throw EReadErrorAt(msg);
+      continue;
+    }
+    try {
+      f.Prop->Access->SetObj(f.Instance, target);
+    } catch (const Exception& e) {
+      String msg = Describe(e.Message(), f.Context, f.Offset);
+      if (!Recover(msg)) throw EReadErrorAt(msg);
+    }
+  }
+}
+
+void TReader::CallLoaded() {
+  std::vector<TComponent*> loaded = std::move(FLoaded);
+  FLoaded.clear();
+  for (TComponent* c : loaded) {
+    c->Loaded();
+    c->SetLoading(false);  // also when an override forgot to call the inherited Loaded
+  }
+}
+
+void TReader::Cleanup(TComponent* CreatedRoot) {
+  FFixups.clear();
+  // Last made first: a component made by this read owns only components made after it.
+  while (!FCreated.empty()) DiscardComponent(FCreated.back());
+  if (CreatedRoot) {
+    delete CreatedRoot;
+  } else {
+    for (TComponent* c : FLoaded) c->SetLoading(false);
+  }
+  FLoaded.clear();
+  FPath.clear();
+  FPropName.clear();
+  FPropPrefix.clear();
+}
+
+namespace {
+// A second instance of a form gets Name_1, Name_2, ... so roots stay distinguishable.
+String UniqueRootName(const String& name, TComponent* root) {
+  TComponent* other = FindGlobalRoot(name);
+  if (!other || other == root) return name;
+  for (int i = 1;; ++i) {
+    String n = name + "_" + std::to_string(i);
+    TComponent* o = FindGlobalRoot(n);
+    if (!o || o == root) return n;
+  }
+}
+}  // namespace
+
+TComponent* TReader::ReadRootComponent(TComponent* Root) {
+  FCreated.clear();
+  FLoaded.clear();
+  FFixups.clear();
+  FPath.clear();
+  FPropPrefix.clear();
+  FPropName.clear();
+  TComponent* createdRoot = nullptr;
+  try {
+    ReadSignature();
+    FContextPos = Position();
+    TFilerFlags flags;
+    int childPos;
+    ReadPrefix(flags, childPos);
+    String className = ReadStr();
+    String name = ReadStr();
+    FPath.push_back(name.empty() ? "(" + className + ")" : name);
+    if (!Root) {
+      TClass cls = FindComponentClass(className);
+      if (!cls) RaiseClassNotFound("Class " + className + " not found");
+      if (!cls->InheritsFrom(TComponent::StaticClass()) || cls->IsAbstract())
+        Raise("Class " + className + " cannot be created as a component");
+      createdRoot = static_cast<TComponent*>(cls->Create(nullptr));
+      Root = createdRoot;
+    }
+    FRoot = FLookupRoot = Root;
+    FOwner = Root;
+    FParent = nullptr;
+    Root->SetLoading(true);
+    FLoaded.push_back(Root);
+    if (!name.empty()) {
+      String n = UniqueRootName(name, Root);
+      if (OnSetName) OnSetName(this, Root, n);
+      try {
+        Root->SetName(n);
+      } catch (const Exception& e) {
+        Raise(e.Message());
+      }
+    }
+    Root->ReadState(this);
+    ReadData(Root);
+    FPath.clear();
+    FPropName.clear();
+    FixupReferences();
+    CallLoaded();
+  } catch (...) {
+    Cleanup(createdRoot);
+    throw;
+  }
+  FCreated.clear();
+  ResolvePendingReferences();
+  return Root;
+}
+
+void TReader::ReadComponents(TComponent* AOwner, TComponent* AParent,
+                             const std::function<void(TComponent*)>& Proc) {
+  FCreated.clear();
+  FLoaded.clear();
+  FFixups.clear();
+  FPath.clear();
+  FRoot = FLookupRoot = AOwner;
+  FOwner = AOwner;
+  FParent = AParent;
+  std::vector<TComponent*> top;
+  try {
+    while (!EndOfList()) {
+      ReadSignature();
+      if (TComponent* c = ReadComponent(nullptr)) top.push_back(c);
+    }
+    ReadListEnd();
+    FixupReferences();
+    CallLoaded();
+  } catch (...) {
+    Cleanup(nullptr);
+    throw;
+  }
+  FCreated.clear();
+  ResolvePendingReferences();
+  if (Proc)
+    for (TComponent* c : top) Proc(c);
+}
+
+// ================================================================ TStrings
+
+void TStrings::DefineProperties(TFiler* Filer) {
+  Filer->DefineProperty(
+      "Strings",
+      [this](TReader* r) {
+        r->ReadListBegin();
+        BeginUpdate();
+        try {
+          Clear();
+          while (!r->EndOfList()) Add(r->ReadString());
+        } catch (...) {
+          EndUpdate();
+          throw;
+        }
+        EndUpdate();
+        r->ReadListEnd();
+      },
+      [this](TWriter* w) {
+        w->WriteListBegin();
+        for (int i = 0; i < Count(); ++i) w->WriteString(Strings(i));
+        w->WriteListEnd();
+      },
+      Count() > 0);
+}
