@@ -1,0 +1,183 @@
+// One SQLite file as the data layer uses it: opened without creating, write-ahead log and busy
+// time-out so two connections share it, the Jet functions registered, the declared column
+// types cached for the translator, and every failure raised as EADOError with the statement.
+#include "SqliteDb_p.h"
+
+#include "FileUtils.h"
+#include "StrUtils.h"
+#include "SysUtils.h"
+#include "Variant.h"
+
+std::unique_ptr<TSqliteDb> TSqliteDb::Open(const String& fileName, int busyTimeoutMs) {
+  String path = ResolvePath(fileName);
+  if (!FileExists(path)) throw EADOError("Database file '" + fileName + "' does not exist", SQLITE_CANTOPEN, "");
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    String msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close_v2(db);
+    throw EADOError("Cannot open database file '" + fileName + "': " + msg, rc, "");
+  }
+  std::unique_ptr<TSqliteDb> result(new TSqliteDb(db, path));
+  result->SetBusyTimeout(busyTimeoutMs);
+  // A file that is not a database fails here, on its first read.
+  result->ExecRaw("PRAGMA journal_mode=WAL");
+  result->ExecRaw("PRAGMA synchronous=NORMAL");
+  return result;
+}
+
+std::unique_ptr<TSqliteDb> TSqliteDb::Create(const String& fileName) {
+  String path = ResolvePath(fileName);
+  if (FileExists(path)) throw EADOError("Database file '" + fileName + "' exists already", SQLITE_CANTOPEN, "");
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    String msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close_v2(db);
+    throw EADOError("Cannot create database file '" + fileName + "': " + msg, rc, "");
+  }
+  std::unique_ptr<TSqliteDb> result(new TSqliteDb(db, path));
+  result->ExecRaw("PRAGMA journal_mode=WAL");
+  return result;
+}
+
+TSqliteDb::TSqliteDb(sqlite3* db, String fileName) : FDb(db), FFileName(std::move(fileName)) {
+  sqlite3_extended_result_codes(FDb, 1);
+  RegisterJetFunctions(FDb);
+}
+
+TSqliteDb::~TSqliteDb() { sqlite3_close_v2(FDb); }
+
+void TSqliteDb::Fail(int rc, const String& statement) const {
+  String msg = sqlite3_errmsg(FDb);
+  if (msg.empty() || rc != sqlite3_extended_errcode(FDb)) msg = sqlite3_errstr(rc);
+  throw EADOError(msg, rc, statement);
+}
+
+TJetTranslation TSqliteDb::Translate(const String& jet) {
+  try {
+    return TranslateJetSql(jet, this);
+  } catch (const EJetSqlError& e) {
+    throw EADOError(e.Message(), 0, jet);
+  }
+}
+
+TSqliteStatement TSqliteDb::Prepare(const String& sql, const String& shown) {
+  sqlite3_stmt* stmt = nullptr;
+  const char* tail = nullptr;
+  int rc = sqlite3_prepare_v2(FDb, sql.c_str(), static_cast<int>(sql.size()), &stmt, &tail);
+  if (rc != SQLITE_OK) Fail(rc, shown);
+  TSqliteStatement result(stmt);
+  if (!stmt) throw EADOError("Empty statement", SQLITE_MISUSE, shown);
+  return result;
+}
+
+bool TSqliteDb::Step(sqlite3_stmt* stmt, const String& shown) {
+  int rc = sqlite3_step(stmt);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  // sqlite3_step leaves the detailed message on the handle; reset keeps the code.
+  String msg = sqlite3_errmsg(FDb);
+  sqlite3_reset(stmt);
+  throw EADOError(msg, rc, shown);
+}
+
+void TSqliteDb::Bind(sqlite3_stmt* stmt, int index, const Variant& v, const String& shown) {
+  int rc;
+  switch (VarType(v) & varTypeMask) {
+    case varEmpty:
+    case varNull: rc = sqlite3_bind_null(stmt, index); break;
+    case varBoolean: rc = sqlite3_bind_int(stmt, index, v.AsBoolean() ? 1 : 0); break;
+    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: case varLongWord: case varInt64:
+      rc = sqlite3_bind_int64(stmt, index, v.AsInt64());
+      break;
+    case varSingle: case varDouble: case varCurrency: case varDate:
+      rc = sqlite3_bind_double(stmt, index, v.AsDouble());
+      break;
+    default: {
+      if (VarIsArray(v)) {
+        TBytes bytes;
+        for (int i = VarArrayLowBound(v, 1); i <= VarArrayHighBound(v, 1); ++i)
+          bytes.push_back(static_cast<Byte>(v.GetElement({i}).AsInteger()));
+        rc = sqlite3_bind_blob(stmt, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        break;
+      }
+      String s = v.AsString();
+      rc = sqlite3_bind_text(stmt, index, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+    }
+  }
+  if (rc != SQLITE_OK) Fail(rc, shown);
+}
+
+int TSqliteDb::Execute(const String& jet) {
+  TJetTranslation t = Translate(jet);
+  if (!t.ParamNames.empty()) throw EADOError("Statement has parameters but none were given", SQLITE_RANGE, jet);
+  TSqliteStatement stmt = Prepare(t.Sql, jet);
+  while (Step(stmt.Get(), jet)) {
+  }
+  if (t.ChangesSchema) InvalidateSchema();
+  return t.Kind == TJetStatementKind::Insert || t.Kind == TJetStatementKind::Update ||
+                 t.Kind == TJetStatementKind::Delete
+             ? sqlite3_changes(FDb)
+             : 0;
+}
+
+void TSqliteDb::ExecRaw(const String& sql) {
+  char* err = nullptr;
+  int rc = sqlite3_exec(FDb, sql.c_str(), nullptr, nullptr, &err);
+  if (rc != SQLITE_OK) {
+    String msg = err ? err : sqlite3_errstr(rc);
+    sqlite3_free(err);
+    throw EADOError(msg, rc, sql);
+  }
+}
+
+void TSqliteDb::Begin() { ExecRaw("BEGIN IMMEDIATE"); }
+void TSqliteDb::Commit() { ExecRaw("COMMIT"); }
+void TSqliteDb::Rollback() {
+  // SQLite may have rolled back already (after some errors); that is no failure here.
+  if (InTransaction()) ExecRaw("ROLLBACK");
+}
+
+void TSqliteDb::Checkpoint() {
+  int rc = sqlite3_wal_checkpoint_v2(FDb, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  // Another connection reading keeps part of the log; the next close completes it.
+  if (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED) Fail(rc, "PRAGMA wal_checkpoint(TRUNCATE)");
+}
+
+const TSqliteDb::TTableInfo& TSqliteDb::Info(const String& name) {
+  String key = UpperCase(name);
+  auto it = FSchema.find(key);
+  if (it != FSchema.end()) return it->second;
+  TTableInfo info;
+  {
+    TSqliteStatement s = Prepare("SELECT type FROM sqlite_master WHERE name = ?1 COLLATE NOCASE AND type IN ('table','view')", name);
+    sqlite3_bind_text(s.Get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    if (Step(s.Get(), name)) {
+      info.Exists = true;
+      info.View = String(reinterpret_cast<const char*>(sqlite3_column_text(s.Get(), 0))) == "view";
+    }
+  }
+  if (info.Exists) {
+    TSqliteStatement s = Prepare("SELECT name, type FROM pragma_table_info(?1)", name);
+    sqlite3_bind_text(s.Get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    while (Step(s.Get(), name)) {
+      const char* n = reinterpret_cast<const char*>(sqlite3_column_text(s.Get(), 0));
+      const char* t = reinterpret_cast<const char*>(sqlite3_column_text(s.Get(), 1));
+      info.Cols.push_back({n ? n : "", t ? t : ""});
+    }
+  }
+  // A missing table is not remembered: another connection may create it.
+  if (!info.Exists) {
+    FMissing = std::move(info);
+    return FMissing;
+  }
+  return FSchema.emplace(key, std::move(info)).first->second;
+}
+
+const std::vector<TJetColumn>* TSqliteDb::Columns(const String& table) {
+  const TTableInfo& i = Info(table);
+  return i.Exists ? &i.Cols : nullptr;
+}
+
+bool TSqliteDb::IsView(const String& name) { return Info(name).View; }

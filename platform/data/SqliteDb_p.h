@@ -1,0 +1,85 @@
+#pragma once
+// Private to platform/data: one open SQLite file with the Jet functions registered, its
+// schema as the translator asks for it, and statements whose failures become EADOError.
+#include "ADODB.h"
+#include "JetSql.h"
+
+#include <sqlite3.h>
+
+#include <map>
+#include <memory>
+
+class Variant;
+
+// Registers cdate, len, jet_isnull, like and the other functions translated statements call.
+void RegisterJetFunctions(sqlite3* db);
+
+// A prepared statement, finalized when it goes.
+class TSqliteStatement {
+public:
+  TSqliteStatement() = default;
+  explicit TSqliteStatement(sqlite3_stmt* s) : FStmt(s) {}
+  ~TSqliteStatement() { sqlite3_finalize(FStmt); }
+  TSqliteStatement(TSqliteStatement&& o) noexcept : FStmt(o.FStmt) { o.FStmt = nullptr; }
+  TSqliteStatement& operator=(TSqliteStatement&& o) noexcept {
+    std::swap(FStmt, o.FStmt);
+    return *this;
+  }
+  sqlite3_stmt* Get() const { return FStmt; }
+
+private:
+  sqlite3_stmt* FStmt = nullptr;
+};
+
+class TSqliteDb final : public TJetSchema {
+public:
+  // Opens an existing file for reading and writing; a missing file fails, naming it.
+  static std::unique_ptr<TSqliteDb> Open(const String& fileName, int busyTimeoutMs);
+  // Makes a new file; an existing one fails.
+  static std::unique_ptr<TSqliteDb> Create(const String& fileName);
+  ~TSqliteDb() override;
+
+  sqlite3* Handle() const { return FDb; }
+  const String& FileName() const { return FFileName; }
+  void SetBusyTimeout(int ms) { sqlite3_busy_timeout(FDb, ms); }
+
+  // The program's statement in SQLite's dialect; a refusal raises EADOError.
+  TJetTranslation Translate(const String& jet);
+  // `shown` is the statement an error names (the program's own text).
+  TSqliteStatement Prepare(const String& sql, const String& shown);
+  // Steps once: true with a row, false when done; errors raise.
+  bool Step(sqlite3_stmt* stmt, const String& shown);
+  void Bind(sqlite3_stmt* stmt, int index, const Variant& value, const String& shown);
+  // Translates and runs a statement without a result; answers the rows it changed.
+  int Execute(const String& jet);
+  // Runs SQLite text of the layer's own (pragmas, transaction control).
+  void ExecRaw(const String& sql);
+  [[noreturn]] void Fail(int rc, const String& statement) const;
+
+  // Transactions: one level; BEGIN IMMEDIATE takes the write lock at once, so a second
+  // connection meets the busy time-out at its own write, never a stale-snapshot failure.
+  void Begin();
+  void Commit();
+  void Rollback();
+  bool InTransaction() const { return sqlite3_get_autocommit(FDb) == 0; }
+  // Copies the write-ahead log into the file and empties it.
+  void Checkpoint();
+
+  const std::vector<TJetColumn>* Columns(const String& table) override;
+  bool IsView(const String& name) override;
+  void InvalidateSchema() { FSchema.clear(); }
+
+private:
+  TSqliteDb(sqlite3* db, String fileName);
+  struct TTableInfo {
+    bool Exists = false;
+    bool View = false;
+    std::vector<TJetColumn> Cols;
+  };
+  const TTableInfo& Info(const String& name);
+
+  sqlite3* FDb;
+  String FFileName;
+  std::map<String, TTableInfo> FSchema;  // by upper-case name
+  TTableInfo FMissing;
+};

@@ -1,0 +1,290 @@
+// TADOQuery writing back: by rowid (also on tables without a key), read-only results, inserts
+// re-read, batch mode, parameters bound instead of spliced, and rollbacks reaching the rows held.
+#include "AdoTestDb.h"
+#include "SysUtils.h"
+
+using Rows = std::vector<String>;
+
+class AdoWrites : public AdoFixture {
+protected:
+  void SetUp() override {
+    AdoFixture::SetUp();
+    // No key, and two rows that are equal in every column.
+    Conn->Execute("create table kl (name TEXT(20), n LONG)");
+    for (const char* v : {"('a', 1)", "('a', 1)", "('b', 2)"}) Conn->Execute(String("insert into kl values ") + v);
+  }
+  Rows Table() { return Select("select name, n from kl order by name, n"); }
+};
+
+TEST_F(AdoWrites, EditAndDeleteOnAKeylessTableTouchExactlyOneRow) {
+  auto q = Query("select * from kl");
+  q->Open();
+  EXPECT_EQ(q->UpdateTable(), "kl");
+  q->Next();  // the second of the two equal rows
+  q->Edit();
+  q->FieldByName("n")->SetAsInteger(5);
+  q->Post();
+  EXPECT_EQ(Table(), (Rows{"a|1", "a|5", "b|2"}));
+  q->First();
+  q->Delete();
+  EXPECT_EQ(Table(), (Rows{"a|5", "b|2"}));
+  EXPECT_EQ(RowsOf(*q), (Rows{"a|5", "b|2"}));
+}
+
+TEST_F(AdoWrites, TheRowIdIsNoFieldAndPostWithoutChangesWritesNothing) {
+  auto users = Query("select * from tUser");
+  users->Open();
+  ASSERT_EQ(users->FieldCount(), 4);
+  EXPECT_EQ(users->Fields()->Fields(1)->FieldName(), "UserName");
+  EXPECT_EQ(users->Fields()->Fields(1)->AsString(), "Admin");
+  Conn->Execute("update tUser set UserName='renamed elsewhere' where userid=1");
+  users->Edit();
+  users->Post();  // nothing changed: no write over the other change
+  EXPECT_EQ(Scalar("select UserName from tUser where userid=1"), "renamed elsewhere");
+}
+
+TEST_F(AdoWrites, InsertsComeBackWithAutonumbersAndDefaults) {
+  TClockOverride clock(EncodeDate(2024, 3, 8));
+  auto zj = Query("select * from t_pact_zj where PactCode='HT001'");
+  zj->Open();
+  zj->Append();
+  zj->FieldByName("PactCode")->SetAsString("HT001");
+  zj->FieldByName("money")->SetAsString("12.34565");
+  zj->FieldByName("jhdate")->SetAsDateTime(Date());
+  zj->Post();
+  EXPECT_EQ(zj->FieldByName("pactmoneyid")->AsInteger(), 6);
+  EXPECT_EQ(zj->FieldByName("f_check")->AsString(), "未完成");
+  EXPECT_EQ(zj->RecordCount(), 4);
+  // Stored as REAL at four decimals, half to even; the date as its day count.
+  EXPECT_EQ(Scalar("select money & '|' & jhdate & '|' & typeof(jhdate) from t_pact_zj where pactmoneyid=6"),
+            "12.3456|45359|integer");
+  // The new row can be edited and deleted by its rowid at once.
+  zj->Edit();
+  zj->FieldByName("Method")->SetAsString("现金");
+  zj->Post();
+  EXPECT_EQ(Scalar("select Method from t_pact_zj where pactmoneyid=6"), "现金");
+  zj->Delete();
+  EXPECT_EQ(Scalar("select count(*) from t_pact_zj"), "5");
+}
+
+TEST_F(AdoWrites, BooleansAreStoredAsOneAndZero) {
+  auto q = Query("select * from T_FieldShow where Field='PactDate'");
+  q->Open();
+  EXPECT_FALSE(q->FieldByName("show")->AsBoolean());
+  q->Edit();
+  q->FieldByName("show")->SetAsBoolean(true);
+  q->Post();
+  EXPECT_EQ(Scalar("select show + 0 from T_FieldShow where Field='PactDate'"), "1");
+  EXPECT_EQ(Select("select Field from T_FieldShow where show=true order by ShowID"),
+            (Rows{"PactCode", "PactDate", "PactMoney"}));
+}
+
+TEST_F(AdoWrites, ViewsJoinsGroupsAndReadOnlyLocksRefuseEdits) {
+  const char* const readOnly[] = {
+      "select * from s_pactzj",
+      "select z.*, p.PactName from t_pact_zj z inner join t_pact p on z.PactCode = p.PactCode",
+      "select PactType, sum(PactMoney) from t_pact group by PactType",
+      "select distinct PactType from t_pact",
+  };
+  for (const char* sql : readOnly) {
+    SCOPED_TRACE(sql);
+    auto q = Query(sql);
+    q->Open();
+    EXPECT_FALSE(q->CanModify());
+    EXPECT_THROW(q->Edit(), EDatabaseError);
+  }
+  // Columns of equal names in a join are told apart by their table.
+  auto joined = Query("select * from t_pact_zj z inner join t_pact p on z.PactCode = p.PactCode where z.pactmoneyid=1");
+  joined->Open();
+  EXPECT_EQ(joined->FieldByName("PactCode")->AsString(), "HT001");
+  EXPECT_EQ(joined->FieldByName("f_check")->AsString(), "未完成");
+  EXPECT_EQ(joined->FieldByName("t_pact.f_check")->AsString(), "执行中");
+  auto locked = Query("select * from t_pact");
+  locked->SetLockType(ltReadOnly);
+  locked->Open();
+  EXPECT_FALSE(locked->CanModify());
+  EXPECT_THROW(locked->Delete(), EDatabaseError);
+  EXPECT_EQ(Scalar("select count(*) from t_pact"), "4");
+  // An expression column of an updatable select is shown but never written.
+  auto mixed = Query("select *, PactMoney * 2 as twice from t_pact where PactCode='HT004'");
+  mixed->Open();
+  EXPECT_TRUE(mixed->CanModify());
+  EXPECT_TRUE(mixed->FieldByName("twice")->ReadOnly());
+  mixed->Edit();
+  mixed->FieldByName("PactMoney")->SetAsFloat(11);
+  mixed->Post();
+  EXPECT_EQ(Scalar("select PactMoney from t_pact where PactCode='HT004'"), "11");
+}
+
+TEST_F(AdoWrites, BatchModeWritesNothingUntilUpdateBatchAndNothingAfterCancelBatch) {
+  auto q = Query("select * from kl order by name, n");
+  q->SetLockType(ltBatchOptimistic);
+  q->Open();
+  q->Edit();
+  q->FieldByName("n")->SetAsInteger(10);
+  q->Post();
+  q->Last();
+  q->Delete();
+  q->Append();
+  q->FieldByName("name")->SetAsString("c");
+  q->FieldByName("n")->SetAsInteger(3);
+  q->Post();
+  EXPECT_EQ(q->PendingChanges(), 3);
+  EXPECT_EQ(Table(), (Rows{"a|1", "a|1", "b|2"}));
+  EXPECT_EQ(RowsOf(*q), (Rows{"a|10", "a|1", "c|3"}));
+
+  q->UpdateBatch();
+  EXPECT_EQ(q->PendingChanges(), 0);
+  EXPECT_EQ(Table(), (Rows{"a|1", "a|10", "c|3"}));
+
+  q->First();
+  q->Delete();
+  q->Edit();
+  q->FieldByName("name")->SetAsString("zz");
+  q->Post();
+  q->CancelBatch();
+  EXPECT_EQ(Table(), (Rows{"a|1", "a|10", "c|3"}));
+  EXPECT_EQ(RowsOf(*q), (Rows{"a|10", "a|1", "c|3"}));
+  // After the cancel the rows still write back to the right places.
+  q->Last();
+  q->Edit();
+  q->FieldByName("n")->SetAsInteger(30);
+  q->Post();
+  q->UpdateBatch();
+  EXPECT_EQ(Table(), (Rows{"a|1", "a|10", "c|30"}));
+}
+
+TEST_F(AdoWrites, ABatchAppliedInARolledBackTransactionIsHeldAgain) {
+  // The contract save: the master row posts, the detail batch applies, one failure undoes both.
+  auto pact = Query("select * from t_pact where PactCode='HT002'");
+  auto detail = Query("select * from t_pact_zj where PactCode='HT002'");
+  detail->SetLockType(ltBatchOptimistic);
+  pact->Open();
+  detail->Open();
+  detail->Append();
+  detail->FieldByName("PactCode")->SetAsString("HT002");
+  detail->FieldByName("money")->SetAsInteger(7);
+  detail->Post();
+
+  Conn->BeginTrans();
+  try {
+    pact->Edit();
+    pact->FieldByName("PactName")->SetAsString("Road 2");
+    pact->Post();
+    detail->UpdateBatch();
+    Conn->Execute("insert into t_pact (PactName) values ('no code')");  // NOT NULL fails
+    Conn->CommitTrans();
+  } catch (const EADOError&) {
+    Conn->RollbackTrans();
+  }
+  EXPECT_EQ(Scalar("select count(*) from t_pact_zj where money=7"), "0");
+  EXPECT_EQ(pact->FieldByName("PactName")->AsString(), "Road");
+  EXPECT_EQ(detail->PendingChanges(), 1);
+  // Applying again outside a failing transaction stores the row once.
+  detail->UpdateBatch();
+  EXPECT_EQ(Scalar("select count(*) from t_pact_zj where money=7"), "1");
+}
+
+TEST_F(AdoWrites, RowsReadInsideARolledBackTransactionAreReadAgain) {
+  auto zj = Query("select count(*) from t_pact_zj");
+  Conn->BeginTrans();
+  Conn->Execute("delete from t_pact_zj");
+  zj->Open();
+  EXPECT_EQ(zj->Fields()->Fields(0)->AsInteger(), 0);
+  Conn->RollbackTrans();
+  EXPECT_EQ(zj->Fields()->Fields(0)->AsInteger(), 5);
+}
+
+TEST_F(AdoWrites, ARowChangedElsewhereIsReported) {
+  auto q = Query("select * from kl where name='b'");
+  q->Open();
+  Conn->Execute("delete from kl where name='b'");
+  q->Edit();
+  q->FieldByName("n")->SetAsInteger(9);
+  EXPECT_THROW(q->Post(), EADOError);
+  EXPECT_EQ(q->State(), dsEdit);
+  q->Cancel();
+}
+
+TEST_F(AdoWrites, ParametersAreBoundNeverSpliced) {
+  auto q = Query("select UserName from tUser where UserName = :name or password = :pw");
+  ASSERT_EQ(q->Parameters()->Count(), 2);
+  q->Parameters()->ParamByName("NAME")->SetValue(Variant("x' or '1'='1"));
+  q->Parameters()->ParamByName("pw")->SetValue(Null());
+  q->Open();
+  EXPECT_TRUE(q->IsEmpty());
+  q->Close();
+  q->Parameters()->ParamByName("name")->SetValue(Variant("ADMIN"));
+  q->Open();
+  EXPECT_EQ(RowsOf(*q), Rows{"Admin"});
+
+  auto upd = Query("update t_pact_zj set sjdate = :d where pactmoneyid = :id");
+  upd->Parameters()->ParamByName("d")->SetValue(Variant::FromDate(EncodeDate(2024, 3, 8)));
+  upd->Parameters()->ParamByName("id")->SetValue(Variant(2));
+  EXPECT_EQ(upd->ExecSQL(), 1);
+  EXPECT_EQ(Scalar("select sjdate from t_pact_zj where pactmoneyid=2"), "2024-03-08");
+  EXPECT_THROW(upd->Parameters()->ParamByName("nosuch"), EADOError);
+  // Changing the SQL keeps the values of the names that stay.
+  upd->SQL()->SetText("delete from t_pact_zj where pactmoneyid = :id");
+  ASSERT_EQ(upd->Parameters()->Count(), 1);
+  EXPECT_EQ(upd->Parameters()->Items(0)->Value().AsInteger(), 2);
+  EXPECT_EQ(upd->ExecSQL(), 1);
+  EXPECT_EQ(upd->RowsAffected(), 1);
+}
+
+TEST_F(AdoWrites, ChangingTheSqlClosesAndRequerySeesNewRows) {
+  auto q = Query("select UserName from tUser order by userid");
+  q->Open();
+  Conn->Execute("insert into tUser (UserName) values ('third')");
+  EXPECT_EQ(q->RecordCount(), 2);
+  q->Last();
+  q->Requery();
+  EXPECT_EQ(q->RecordCount(), 3);
+  EXPECT_EQ(q->RecNo(), 1);
+  q->SQL()->SetText("select * from t_pact");
+  EXPECT_FALSE(q->Active());
+  // A statement without rows is refused by Open and runs through ExecSQL.
+  q->SQL()->SetText("delete from tUser where UserName='third'");
+  EXPECT_THROW(q->Open(), EADOError);
+  EXPECT_EQ(q->ExecSQL(), 1);
+}
+
+TEST_F(AdoWrites, DdlThroughExecSqlIsSeenByLaterStatements) {
+  auto q = Query("alter table kl add column d DATETIME");
+  q->ExecSQL();
+  Conn->Execute("update kl set d='2024-03-08' where name='b'");
+  EXPECT_EQ(Select("select name from kl where d = #2024-03-08#"), Rows{"b"});
+  EXPECT_EQ(Select("select d from kl where name='b'"), Rows{"2024-03-08"});
+}
+
+TEST_F(AdoWrites, AQueryWithItsOwnConnectionStringWorksBesideTheShared) {
+  TADOQuery own(nullptr);
+  own.SetConnectionString(Conn->ConnectionString());
+  EXPECT_EQ(own.Connection(), nullptr);
+  own.SQL()->SetText("select * from tUser where UserName='admin'");
+  own.Open();
+  own.Edit();
+  own.FieldByName("password")->SetAsString("secret");
+  own.Post();
+  EXPECT_EQ(Scalar("select password from tUser where userid=1"), "secret");
+  // Closing the shared connection leaves the query's own one alone.
+  Conn->Close();
+  EXPECT_TRUE(own.Active());
+}
+
+TEST_F(AdoWrites, AMasterSourceFillsParametersOfTheSameNames) {
+  auto master = Query("select PactCode from t_pact order by PactCode");
+  TDataSource ds(nullptr);
+  ds.SetDataSet(master.get());
+  master->Open();
+  auto plain = Query("select count(*) from t_pact_zj");
+  plain->SetDataSource(&ds);  // no parameters: nothing follows
+  plain->Open();
+  auto detail = Query("select pactmoneyid from t_pact_zj where PactCode = :PactCode order by pactmoneyid");
+  detail->SetDataSource(&ds);
+  detail->Open();
+  EXPECT_EQ(RowsOf(*detail), (Rows{"1", "2", "3"}));
+  master->Next();
+  EXPECT_EQ(RowsOf(*detail), (Rows{"4", "5"}));
+  EXPECT_EQ(plain->Fields()->Fields(0)->AsInteger(), 5);
+}
