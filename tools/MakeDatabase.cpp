@@ -14,26 +14,6 @@ const char* const DefaultSchemaResource = "db/schema.sql";
 
 namespace {
 
-// Copies a quoted literal or bracketed name starting at `i` (its opening character) and
-// answers the position after it; a doubled closing quote stands for itself.
-std::size_t CopyDelimited(std::string_view s, std::size_t i, char close, String& out) {
-  bool doubling = close == '\'' || close == '"';
-  out += s[i];
-  std::size_t j = i + 1;
-  while (j < s.size()) {
-    out += s[j];
-    if (s[j] == close) {
-      if (doubling && j + 1 < s.size() && s[j + 1] == close) {
-        out += s[j + 1];
-        j += 2;
-        continue;
-      }
-      return j + 1;
-    }
-    ++j;
-  }
-  return j;  // unterminated: the translator reports it with the statement
-}
 
 void RemoveDatabaseFiles(const String& path) {
   for (const char* suffix : {"", "-wal", "-shm", "-journal"}) DeleteFile(path + suffix);
@@ -75,28 +55,6 @@ void MoveIntoPlace(const String& temp, const String& fileName) {
 
 }  // namespace
 
-String StripScriptComments(std::string_view script) {
-  String out;
-  out.reserve(script.size());
-  std::size_t i = 0;
-  while (i < script.size()) {
-    char c = script[i];
-    if (c == '\'' || c == '"') {
-      i = CopyDelimited(script, i, c, out);
-    } else if (c == '[') {
-      i = CopyDelimited(script, i, ']', out);
-    } else if (c == '`') {
-      i = CopyDelimited(script, i, '`', out);
-    } else if (c == '-' && i + 1 < script.size() && script[i + 1] == '-') {
-      while (i < script.size() && script[i] != '\n') ++i;
-    } else {
-      out += c;
-      ++i;
-    }
-  }
-  return out;
-}
-
 void MakeDatabaseFile(const String& fileName, const String& script) {
   if (fileName.empty()) throw EMakeDatabaseError("No database file name given");
   if (FileExists(fileName) || DirectoryExists(fileName)) RefuseExisting(fileName);
@@ -109,7 +67,7 @@ void MakeDatabaseFile(const String& fileName, const String& script) {
   String target = ResolvePath(fileName);
   String temp = TemporaryNameBeside(target);
   try {
-    CreateDatabaseFromScript(temp, StripScriptComments(script));
+    CreateDatabaseFromScript(temp, script);
     MoveIntoPlace(temp, target);
   } catch (...) {
     RemoveDatabaseFiles(temp);

@@ -13,11 +13,6 @@ KELM_EXCEPTION(EMakeDatabaseError, Exception);
 // The embedded script of the default database.
 extern const char* const DefaultSchemaResource;  // "db/schema.sql"
 
-// The script without its "--" comments (to the end of the line), which the dialect itself
-// does not know. Text in quotes and names in brackets are kept as they are, so a "--"
-// inside a literal survives; line breaks stay, so an error's statement reads as written.
-String StripScriptComments(std::string_view script);
-
 // Makes `fileName` from `script` (comments allowed). An existing file, whatever the case
 // of its name, is never touched: the call fails instead. The database is built under a
 // temporary name beside the target and moved into place only when every statement ran, so

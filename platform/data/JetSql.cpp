@@ -60,7 +60,9 @@ std::size_t ReadDelimited(std::string_view s, std::size_t i, char close, bool do
   }
 }
 
-std::vector<Tok> Tokenize(std::string_view s) {
+// Scripts may carry `--` comments up to the end of the line; single statements may not,
+// because there `1--1` is arithmetic. A comment becomes a blank with Value "--".
+std::vector<Tok> Tokenize(std::string_view s, bool scriptComments = false) {
   std::vector<Tok> out;
   std::size_t i = 0;
   while (i < s.size()) {
@@ -68,7 +70,12 @@ std::vector<Tok> Tokenize(std::string_view s) {
     Tok t;
     t.Pos = i;
     std::size_t j = i + 1;
-    if (c <= ' ') {
+    if (scriptComments && c == '-' && j < s.size() && s[j] == '-') {
+      while (j < s.size() && s[j] != '\n') ++j;
+      t.Kind = K::Blank;
+      t.Text = " ";
+      t.Value = "--";
+    } else if (c <= ' ') {
       while (j < s.size() && static_cast<unsigned char>(s[j]) <= ' ') ++j;
       t.Kind = K::Blank;
       t.Text = String(s.substr(i, j - i));
@@ -1091,23 +1098,28 @@ std::vector<String> ScanJetParameters(std::string_view s) {
 }
 
 std::vector<String> SplitJetScript(std::string_view script) {
-  std::vector<Tok> toks = Tokenize(script);
+  std::vector<Tok> toks = Tokenize(script, true);
   std::vector<String> out;
-  std::size_t start = 0;
+  String current;
   int depth = 0;
-  auto flush = [&](std::size_t end) {
-    String s = Trim(script.substr(start, end - start));
+  auto flush = [&] {
+    String s = Trim(current);
     if (!s.empty()) out.push_back(std::move(s));
+    current.clear();
   };
-  for (const Tok& t : toks) {
+  for (std::size_t k = 0; k < toks.size(); ++k) {
+    const Tok& t = toks[k];
+    std::size_t end = k + 1 < toks.size() ? toks[k + 1].Pos : script.size();
     if (t.Kind == K::LParen) ++depth;
     else if (t.Kind == K::RParen) --depth;
-    else if (t.Kind == K::Semi && depth == 0) {
-      flush(t.Pos);
-      start = t.Pos + 1;
+    if (t.Kind == K::Semi && depth == 0) {
+      flush();
+      continue;
     }
+    if (t.Kind == K::Blank && t.Value == "--") current += ' ';
+    else current.append(script.substr(t.Pos, end - t.Pos));
   }
-  flush(script.size());
+  flush();
   return out;
 }
 

@@ -52,25 +52,6 @@ TRun RunCommand(const String& commandLine) {
 
 String Quoted(const String& s) { return "'" + s + "'"; }
 
-TEST(StripScriptComments, RemovesCommentsOutsideLiteralsOnly) {
-  struct {
-    const char* In;
-    const char* Out;
-  } cases[] = {
-      {"-- a note\ncreate table a (x TEXT(5));", "\ncreate table a (x TEXT(5));"},
-      {"create table a (x TEXT(5)); -- trailing note; with a ';'", "create table a (x TEXT(5)); "},
-      {"insert into a values ('x -- y');", "insert into a values ('x -- y');"},
-      {"insert into a values ('it''s -- kept') -- it's gone", "insert into a values ('it''s -- kept') "},
-      {"select [a--b] from t -- note", "select [a--b] from t "},
-      {"select \"a--b\" from t", "select \"a--b\" from t"},
-      {"-- don't break on this quote\nselect 1", "\nselect 1"},
-      {"select 1 - -1", "select 1 - -1"},
-      {"a\n-- one\n-- two\nb", "a\n\n\nb"},
-      {"select 'open -- literal", "select 'open -- literal"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(StripScriptComments(c.In), c.Out) << c.In;
-}
-
 TEST(MakeDatabaseFile, MakesTheFileAndNothingElse) {
   TempFolder dir;
   String file = dir / "sub/folder/made.mdb";

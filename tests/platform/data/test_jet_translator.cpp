@@ -142,6 +142,25 @@ TEST(JetTranslator, ListsParametersAndSplitsScriptsOutsideLiterals) {
   EXPECT_EQ(parts[3], "select [a;b] from a");
 }
 
+TEST(JetTranslator, ScriptCommentsEndAtTheLineAndNeverReachIntoLiterals) {
+  struct Case { const char* Script; std::vector<String> Statements; };
+  const Case cases[] = {
+      {"-- a note\ncreate table a (x TEXT(5));", {"create table a (x TEXT(5))"}},
+      {"create table a (x TEXT(5)); -- trailing note; with a ';'", {"create table a (x TEXT(5))"}},
+      {"insert into a values ('x -- y');", {"insert into a values ('x -- y')"}},
+      {"insert into a values ('it''s -- kept') -- it's gone", {"insert into a values ('it''s -- kept')"}},
+      {"select [a--b] from t -- note", {"select [a--b] from t"}},
+      {"select \"a--b\" from t", {"select \"a--b\" from t"}},
+      {"-- don't break on this quote\nselect 1", {"select 1"}},
+      {"select 1 - -1", {"select 1 - -1"}},
+      {"a -- one\n-- two\nb; c", {"a  \n \nb", "c"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Script);
+    EXPECT_EQ(SplitJetScript(c.Script), c.Statements);
+  }
+}
+
 TEST(JetTranslator, ReadsDateTextInTheShortFormatAndTheFixedForms) {
   struct Case { const char* Text; bool Ok; double Value; };
   const Case cases[] = {
