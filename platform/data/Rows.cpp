@@ -1,0 +1,314 @@
+// Stored values and row blocks: conversion between stored values and field values, building
+// rows, and the change records handed to stores.
+#include "DB.h"
+#include "RowLayout.h"
+#include "StrUtils.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+using rowlayout::ReadCell;
+
+bool TCellView::operator==(const TCellView& o) const {
+  if (Kind != o.Kind) return false;
+  switch (Kind) {
+    case TCellKind::Null: return true;
+    case TCellKind::Integer:
+    case TCellKind::Currency: return Int == o.Int;
+    case TCellKind::Float: return std::memcmp(&Float, &o.Float, sizeof Float) == 0 || Float == o.Float;
+    case TCellKind::Text:
+    case TCellKind::Blob: return Bytes == o.Bytes;
+  }
+  return false;
+}
+
+TCellValue::TCellValue(const TCellView& v) : Kind(v.Kind), Int(v.Int), Float(v.Float), Bytes(v.Bytes) {}
+
+TCellView TCellValue::View() const {
+  TCellView v;
+  v.Kind = Kind;
+  v.Int = Int;
+  v.Float = Float;
+  v.Bytes = Bytes;
+  return v;
+}
+
+// ---------------------------------------------------------------- conversions
+
+namespace {
+
+enum class TTypeGroup { Text, Integer, Large, Boolean, Float, Bcd, Date, Bytes, Any };
+
+TTypeGroup GroupOf(TFieldType t) {
+  switch (t) {
+    case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftFmtMemo: case ftGuid:
+    case ftOraClob:
+      return TTypeGroup::Text;
+    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return TTypeGroup::Integer;
+    case ftLargeint: return TTypeGroup::Large;
+    case ftBoolean: return TTypeGroup::Boolean;
+    case ftFloat: case ftCurrency: return TTypeGroup::Float;
+    case ftBCD: case ftFMTBcd: return TTypeGroup::Bcd;
+    case ftDate: case ftTime: case ftDateTime: case ftTimeStamp: return TTypeGroup::Date;
+    case ftBytes: case ftVarBytes: case ftBlob: case ftGraphic: case ftParadoxOle: case ftDBaseOle:
+    case ftTypedBinary: case ftOraBlob:
+      return TTypeGroup::Bytes;
+    default: return TTypeGroup::Any;
+  }
+}
+
+Variant IntegerVariant(Int64 v) {
+  if (v >= std::numeric_limits<Integer>::min() && v <= std::numeric_limits<Integer>::max())
+    return Variant(static_cast<Integer>(v));
+  return Variant(v);
+}
+
+double CellNumber(const TCellView& c) {
+  switch (c.Kind) {
+    case TCellKind::Integer: return static_cast<double>(c.Int);
+    case TCellKind::Currency: return static_cast<double>(c.Int) / 10000.0;
+    default: return c.Float;
+  }
+}
+
+String CellText(const TCellView& c) {
+  switch (c.Kind) {
+    case TCellKind::Integer: return IntToStr(c.Int);
+    case TCellKind::Float: return FloatToStr(c.Float);
+    case TCellKind::Currency: return CurrToStr(Currency::FromRaw(c.Int));
+    case TCellKind::Text:
+    case TCellKind::Blob: return String(c.Bytes);
+    default: return String();
+  }
+}
+
+// A whole number from a stored float, when it is one that fits.
+bool WholeNumber(double d, Int64& out) {
+  if (!std::isfinite(d) || d != std::floor(d) || std::fabs(d) > 9.2e18) return false;
+  out = static_cast<Int64>(d);
+  return true;
+}
+
+}  // namespace
+
+Variant CellToVariant(const TCellView& c, TFieldType type) {
+  if (c.Kind == TCellKind::Null) return Null();
+  bool text = c.Kind == TCellKind::Text || c.Kind == TCellKind::Blob;
+  switch (GroupOf(type)) {
+    case TTypeGroup::Text:
+    case TTypeGroup::Bytes: return Variant(CellText(c));
+    case TTypeGroup::Integer:
+    case TTypeGroup::Large: {
+      Int64 v = 0;
+      if (c.Kind == TCellKind::Integer) v = c.Int;
+      else if (c.Kind == TCellKind::Currency) v = Round(static_cast<Extended>(c.Int) / 10000.0L);
+      else if (c.Kind == TCellKind::Float) {
+        if (!WholeNumber(c.Float, v)) return Variant(c.Float);
+      } else if (!TryStrToInt64(String(c.Bytes), v)) return Variant(String(c.Bytes));
+      return GroupOf(type) == TTypeGroup::Large ? Variant(v) : IntegerVariant(v);
+    }
+    case TTypeGroup::Boolean: {
+      if (text) {
+        bool b;
+        if (TryStrToBool(String(c.Bytes), b)) return Variant(b);
+        return Variant(String(c.Bytes));
+      }
+      return Variant(CellNumber(c) != 0);
+    }
+    case TTypeGroup::Float: {
+      if (text) {
+        Extended e;
+        if (TryStrToFloat(String(c.Bytes), e)) return Variant(static_cast<double>(e));
+        return Variant(String(c.Bytes));
+      }
+      return Variant(CellNumber(c));
+    }
+    case TTypeGroup::Bcd: {
+      if (c.Kind == TCellKind::Currency) return Variant(Currency::FromRaw(c.Int));
+      if (c.Kind == TCellKind::Integer) return Variant(Currency(c.Int));
+      if (c.Kind == TCellKind::Float) return Variant(Currency::FromDouble(c.Float));
+      Currency cur;
+      if (TryStrToCurr(String(c.Bytes), cur)) return Variant(cur);
+      return Variant(String(c.Bytes));
+    }
+    case TTypeGroup::Date: {
+      if (text) {
+        TDateTime d;
+        if (TryStrToDateTime(String(c.Bytes), d)) return Variant::FromDate(d);
+        return Variant(String(c.Bytes));
+      }
+      return Variant::FromDate(CellNumber(c));
+    }
+    case TTypeGroup::Any:
+      switch (c.Kind) {
+        case TCellKind::Integer: return IntegerVariant(c.Int);
+        case TCellKind::Float: return Variant(c.Float);
+        case TCellKind::Currency: return Variant(Currency::FromRaw(c.Int));
+        default: return Variant(String(c.Bytes));
+      }
+  }
+  return Null();
+}
+
+TCellValue VariantToCell(const Variant& v, TFieldType type) {
+  TCellValue c;
+  if (VarIsNull(v) || VarIsEmpty(v)) return c;
+  switch (GroupOf(type)) {
+    case TTypeGroup::Text:
+      c.Kind = TCellKind::Text;
+      c.Bytes = VarToStr(v);
+      break;
+    case TTypeGroup::Bytes:
+      c.Kind = TCellKind::Blob;
+      c.Bytes = VarToStr(v);
+      break;
+    case TTypeGroup::Integer:
+    case TTypeGroup::Large:
+      c.Kind = TCellKind::Integer;
+      c.Int = v.AsInt64();
+      break;
+    case TTypeGroup::Boolean:
+      // Stored 1/0 so the database's own comparisons (show=1) work; never -1.
+      c.Kind = TCellKind::Integer;
+      c.Int = v.AsBoolean() ? 1 : 0;
+      break;
+    case TTypeGroup::Float:
+      c.Kind = TCellKind::Float;
+      c.Float = v.AsDouble();
+      break;
+    case TTypeGroup::Bcd:
+      c.Kind = TCellKind::Currency;
+      c.Int = v.AsCurrency().Value;
+      break;
+    case TTypeGroup::Date:
+      c.Kind = TCellKind::Float;
+      c.Float = v.AsDateTime();
+      break;
+    case TTypeGroup::Any: {
+      TVarType t = VarType(v) & varTypeMask;
+      if (VarIsStr(v)) {
+        c.Kind = TCellKind::Text;
+        c.Bytes = VarToStr(v);
+      } else if (t == varCurrency) {
+        c.Kind = TCellKind::Currency;
+        c.Int = v.AsCurrency().Value;
+      } else if (VarIsOrdinal(v)) {
+        c.Kind = TCellKind::Integer;
+        c.Int = t == varBoolean ? (v.AsBoolean() ? 1 : 0) : v.AsInt64();
+      } else {
+        c.Kind = TCellKind::Float;
+        c.Float = v.AsDouble();
+      }
+      break;
+    }
+  }
+  return c;
+}
+
+// ---------------------------------------------------------------- TRowWriter
+
+void TRowWriter::Reset(int columns) {
+  FKinds.assign(static_cast<std::size_t>(columns), static_cast<Byte>(TCellKind::Null));
+  FPayload.assign(static_cast<std::size_t>(columns), 0);
+  FTail.clear();
+}
+
+void TRowWriter::SetNull(int col) {
+  FKinds.at(col) = static_cast<Byte>(TCellKind::Null);
+  FPayload[col] = 0;
+}
+
+void TRowWriter::SetInteger(int col, Int64 value) {
+  FKinds.at(col) = static_cast<Byte>(TCellKind::Integer);
+  FPayload[col] = value;
+}
+
+void TRowWriter::SetFloat(int col, double value) {
+  FKinds.at(col) = static_cast<Byte>(TCellKind::Float);
+  std::memcpy(&FPayload[col], &value, sizeof value);
+}
+
+void TRowWriter::SetCurrency(int col, Currency value) {
+  FKinds.at(col) = static_cast<Byte>(TCellKind::Currency);
+  FPayload[col] = value.Value;
+}
+
+void TRowWriter::SetText(int col, std::string_view value) {
+  FKinds.at(col) = static_cast<Byte>(TCellKind::Text);
+  if (value.size() > 0xFFFFFFFFu || FTail.size() + value.size() > 0xFFFFFFF0u)
+    throw EDatabaseError("Value too large for a row");
+  FPayload[col] = static_cast<Int64>((static_cast<std::uint64_t>(FTail.size()) << 32) | value.size());
+  FTail.append(value);
+}
+
+void TRowWriter::SetBlob(int col, const void* data, std::size_t size) {
+  SetText(col, std::string_view(static_cast<const char*>(data), size));
+  FKinds[col] = static_cast<Byte>(TCellKind::Blob);
+}
+
+void TRowWriter::SetCell(int col, const TCellView& v) {
+  switch (v.Kind) {
+    case TCellKind::Null: SetNull(col); break;
+    case TCellKind::Integer: SetInteger(col, v.Int); break;
+    case TCellKind::Float: SetFloat(col, v.Float); break;
+    case TCellKind::Currency: SetCurrency(col, Currency::FromRaw(v.Int)); break;
+    case TCellKind::Text: SetText(col, v.Bytes); break;
+    case TCellKind::Blob: SetBlob(col, v.Bytes.data(), v.Bytes.size()); break;
+  }
+}
+
+Byte* TRowWriter::Build() const {
+  int n = ColumnCount();
+  std::size_t header = rowlayout::HeaderSize(n);
+  std::size_t size = header + FTail.size();
+  auto* row = static_cast<Byte*>(std::malloc(size ? size : 1));
+  if (!row) throw std::bad_alloc();
+  std::memcpy(row, FKinds.data(), FKinds.size());
+  std::memset(row + n, 0, rowlayout::PayloadOffset(n) - n);
+  Byte* payload = row + rowlayout::PayloadOffset(n);
+  for (int c = 0; c < n; ++c) {
+    Int64 p = FPayload[c];
+    auto k = static_cast<TCellKind>(FKinds[c]);
+    if (k == TCellKind::Text || k == TCellKind::Blob)
+      p = static_cast<Int64>(static_cast<std::uint64_t>(p) + (static_cast<std::uint64_t>(header) << 32));
+    std::memcpy(payload + 8 * static_cast<std::size_t>(c), &p, sizeof p);
+  }
+  if (!FTail.empty()) std::memcpy(row + header, FTail.data(), FTail.size());
+  return row;
+}
+
+// ---------------------------------------------------------------- TRowUpdate
+
+int TRowUpdate::ColumnCount() const { return FDataSet->FColumnCount; }
+
+TCellView TRowUpdate::OldCell(int col) const {
+  if (col < 0 || col >= ColumnCount()) throw EListError(Format("List index out of bounds (%d)", {col}));
+  return FOldRow ? ReadCell(FOldRow, ColumnCount(), col) : TCellView();
+}
+
+TCellView TRowUpdate::NewCell(int col) const {
+  if (col < 0 || col >= ColumnCount()) throw EListError(Format("List index out of bounds (%d)", {col}));
+  if (static_cast<std::size_t>(col) < FOverrides.size() && FOverrides[col]) return FOverrides[col]->View();
+  if (FNewCells) return (*FNewCells)[col].View();
+  if (FNewRow) return ReadCell(FNewRow, ColumnCount(), col);
+  return TCellView();
+}
+
+Variant TRowUpdate::OldValue(int col) const {
+  return CellToVariant(OldCell(col), FDataSet->FieldDefs()->Items(col)->DataType());
+}
+
+Variant TRowUpdate::NewValue(int col) const {
+  return CellToVariant(NewCell(col), FDataSet->FieldDefs()->Items(col)->DataType());
+}
+
+void TRowUpdate::SetNewValue(int col, const Variant& value) {
+  SetNewCell(col, VariantToCell(value, FDataSet->FieldDefs()->Items(col)->DataType()).View());
+}
+
+void TRowUpdate::SetNewCell(int col, const TCellView& value) {
+  if (col < 0 || col >= ColumnCount()) throw EListError(Format("List index out of bounds (%d)", {col}));
+  if (FOverrides.size() < static_cast<std::size_t>(ColumnCount())) FOverrides.resize(ColumnCount());
+  FOverrides[col] = TCellValue(value);
+}
