@@ -1,0 +1,925 @@
+#pragma once
+// The data grid's column model: columns (TColumnEh, TDBGridColumnEh in TDBGridColumnsEh) that
+// show one field each, their titles with sort markers, their footers with the sums behind
+// them, the grid-level default values columns fall back on, and the rules that turn a field
+// value into a cell's text, check state or image and an edit back into a field value.
+//
+// Most visual settings of a column, title or footer have no value of their own until they are
+// assigned: they read it from the field, the grid or the grid's ColumnDefValues, and a set of
+// assigned-value flags remembers what was assigned. Streaming writes only assigned values.
+#include "CellTextEh.h"
+#include "Classes.h"
+#include "Component.h"
+#include "Controls.h"
+#include "DB.h"
+#include "DBSumLst.h"
+#include "Graphics.h"
+#include "ImgList.h"
+#include "StdCtrls.h"
+#include "ToolCtrlsEh.h"
+#include "Variant.h"
+
+#include <memory>
+
+class TCustomDBGridEh;
+class TColumnEh;
+class TColumnFooterEh;
+class TColumnsEhList;
+class TDBGridColumnsEh;
+
+// ================================================================ enumerations
+
+// Which of a column's (and its title's) settings were assigned; the element order is fixed.
+KELM_ENUM(TColumnEhValue, evColor, evWidth, evFont, evAlignment, evReadOnly, evTitleColor, evTitleCaption,
+          evTitleAlignment, evTitleFont, evTitleButton, evTitleEndEllipsis, evTitleToolTips, evTitleOrientation,
+          evImeMode, evImeName, evWordWrap, evLookupDisplayFields, evCheckboxes, evAlwaysShowEditButton,
+          evEndEllipsis, evAutoDropDown, evDblClickNextVal, evToolTips, evDropDownSizing, evDropDownShowTitles,
+          evLayout, evHighlightRequired, evBiDiMode)
+using TColumnEhValues = TSet<TColumnEhValue>;
+
+KELM_ENUM(TColumnButtonStyleEh, cbsAuto, cbsEllipsis, cbsNone, cbsUpDown, cbsDropDown)
+// What a cell of the column shows; the ordinals are fixed.
+KELM_ENUM(TColumnEhKind, ckText, ckPickList, ckLookup, ckKeyList, ckImage, ckCheckbox)
+KELM_ENUM(TSortMarkerEh, smNoneEh, smDownEh, smUpEh)
+KELM_ENUM(TTextOrientationEh, tohHorizontal, tohVertical)
+KELM_ENUM(TFooterValueType, fvtNon, fvtSum, fvtAvg, fvtCount, fvtFieldValue, fvtStaticText)
+KELM_ENUM(TGridDrawStateItem, gdSelected, gdFocused, gdFixed)
+using TGridDrawState = TSet<TGridDrawStateItem>;
+
+KELM_ENUM(TDBGridEhOption, dghFixed3D, dghFrozen3D, dghFooter3D, dghData3D, dghResizeWholeRightPart,
+          dghHighlightFocus, dghClearSelection, dghFitRowHeightToText, dghAutoSortMarking, dghMultiSortMarking,
+          dghEnterAsTab, dghTraceColSizing, dghIncSearch, dghPreferIncSearch, dghRowHighlight,
+          dghDblClickOptimizeColWidth, dghDialogFind, dghRecordMoving)
+using TDBGridEhOptions = TSet<TDBGridEhOption>;
+KELM_ENUM(TDBGridEhAllowedOperation, alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh)
+using TDBGridEhAllowedOperations = TSet<TDBGridEhAllowedOperation>;
+
+// ================================================================ cell parameters
+
+// What the grid draws in one cell; filled by the column and changed by OnGetCellParams.
+class TColCellParamsEh : public TObject {
+public:
+  TColor Background() const { return FBackground; }
+  void SetBackground(TColor Value) { FBackground = Value; }
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value) { FAlignment = Value; }
+  TCheckBoxState CheckboxState() const { return FCheckboxState; }
+  void SetCheckboxState(TCheckBoxState Value) { FCheckboxState = Value; }
+  int Col() const { return FCol; }
+  void SetCol(int Value) { FCol = Value; }
+  int Row() const { return FRow; }
+  void SetRow(int Value) { FRow = Value; }
+  // The font the cell is drawn with (not owned).
+  TFont* Font() const { return FFont; }
+  void SetFont(TFont* Value) { FFont = Value; }
+  int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int Value) { FImageIndex = Value; }
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value) { FReadOnly = Value; }
+  TGridDrawState State() const { return FState; }
+  void SetState(TGridDrawState Value) { FState = Value; }
+  const String& Text() const { return FText; }
+  void SetText(const String& Value) { FText = Value; }
+
+private:
+  TColor FBackground = clWindow;
+  TAlignment FAlignment = taLeftJustify;
+  TCheckBoxState FCheckboxState = cbUnchecked;
+  int FCol = -1, FRow = -1;
+  TFont* FFont = nullptr;
+  int FImageIndex = -1;
+  bool FReadOnly = false;
+  TGridDrawState FState;
+  String FText;
+};
+
+// ================================================================ events
+
+KELM_EVENT(TGetColCellParamsEventEh, void(TObject* Sender, bool EditMode, TColCellParamsEh* Params));
+KELM_EVENT(TNotInListEventEh, void(TObject* Sender, const String& NewText, bool& RecheckInList));
+KELM_EVENT(TColCellUpdateDataEventEh, void(TObject* Sender, String& Text, Variant& Value, bool& UseText, bool& Handled));
+KELM_EVENT(TOnColumnCheckDrawRequiredStateEventEh, void(TObject* Sender, const String& Text, bool& DrawState));
+KELM_EVENT(TGetFooterParamsEvent, void(TObject* Sender, int DataCol, int Row, TColumnEh* Column, TFont* AFont,
+                                       TColor& Background, TAlignment& Alignment, TGridDrawState State, String& Text));
+
+// ================================================================ grid-level defaults
+
+class TColumnTitleDefValuesEh : public TPersistent {
+  KELM_CLASS(TColumnTitleDefValuesEh, TPersistent)
+public:
+  explicit TColumnTitleDefValuesEh(TCustomDBGridEh* AGrid) : FGrid(AGrid) {}
+  void Assign(TPersistent* Source) override;
+  TCustomDBGridEh* Grid() const { return FGrid; }
+
+  // Centred under multi-level titles, else left; while not assigned.
+  TAlignment Alignment() const;
+  void SetAlignment(TAlignment Value);
+  // The grid's FixedColor while not assigned.
+  TColor Color() const;
+  void SetColor(TColor Value);
+  bool EndEllipsis() const { return FEndEllipsis; }
+  void SetEndEllipsis(bool Value);
+  TTextOrientationEh Orientation() const { return FOrientation; }
+  void SetOrientation(TTextOrientationEh Value);
+  bool TitleButton() const { return FTitleButton; }
+  void SetTitleButton(bool Value) { FTitleButton = Value; }
+  bool ToolTips() const { return FToolTips; }
+  void SetToolTips(bool Value) { FToolTips = Value; }
+  bool AlignmentAssigned() const { return FAlignmentAssigned; }
+  bool ColorAssigned() const { return FColorAssigned; }
+
+private:
+  bool IsAlignmentStored() const { return FAlignmentAssigned; }
+  bool IsColorStored() const { return FColorAssigned; }
+  TCustomDBGridEh* FGrid;
+  TAlignment FAlignment = taLeftJustify;
+  bool FAlignmentAssigned = false;
+  TColor FColor = clBtnFace;
+  bool FColorAssigned = false;
+  bool FEndEllipsis = false;
+  TTextOrientationEh FOrientation = tohHorizontal;
+  bool FTitleButton = false;
+  bool FToolTips = false;
+};
+
+class TColumnFooterDefValuesEh : public TPersistent {
+  KELM_CLASS(TColumnFooterDefValuesEh, TPersistent)
+public:
+  explicit TColumnFooterDefValuesEh(TCustomDBGridEh* AGrid) : FGrid(AGrid) {}
+  void Assign(TPersistent* Source) override;
+  bool ToolTips() const { return FToolTips; }
+  void SetToolTips(bool Value) { FToolTips = Value; }
+
+private:
+  TCustomDBGridEh* FGrid;
+  bool FToolTips = false;
+};
+
+class TColumnDefValuesEh : public TPersistent {
+  KELM_CLASS(TColumnDefValuesEh, TPersistent)
+public:
+  explicit TColumnDefValuesEh(TCustomDBGridEh* AGrid);
+  ~TColumnDefValuesEh() override;
+  void Assign(TPersistent* Source) override;
+  TPersistent* GetOwner() const override;
+  TCustomDBGridEh* Grid() const { return FGrid; }
+
+  bool AlwaysShowEditButton() const { return FAlwaysShowEditButton; }
+  void SetAlwaysShowEditButton(bool Value);
+  bool AutoDropDown() const { return FAutoDropDown; }
+  void SetAutoDropDown(bool Value) { FAutoDropDown = Value; }
+  bool DblClickNextVal() const { return FDblClickNextVal; }
+  void SetDblClickNextVal(bool Value) { FDblClickNextVal = Value; }
+  bool DropDownShowTitles() const { return FDropDownShowTitles; }
+  void SetDropDownShowTitles(bool Value) { FDropDownShowTitles = Value; }
+  bool DropDownSizing() const { return FDropDownSizing; }
+  void SetDropDownSizing(bool Value) { FDropDownSizing = Value; }
+  bool EndEllipsis() const { return FEndEllipsis; }
+  void SetEndEllipsis(bool Value);
+  TColumnFooterDefValuesEh* Footer() const { return FFooter.get(); }
+  void SetFooter(TColumnFooterDefValuesEh* Value) { FFooter->Assign(Value); }
+  bool HighlightRequired() const { return FHighlightRequired; }
+  void SetHighlightRequired(bool Value);
+  TTextLayout Layout() const { return FLayout; }
+  void SetLayout(TTextLayout Value);
+  TColumnTitleDefValuesEh* Title() const { return FTitle.get(); }
+  void SetTitle(TColumnTitleDefValuesEh* Value) { FTitle->Assign(Value); }
+  bool ToolTips() const { return FToolTips; }
+  void SetToolTips(bool Value) { FToolTips = Value; }
+
+private:
+  TCustomDBGridEh* FGrid;
+  std::unique_ptr<TColumnTitleDefValuesEh> FTitle;
+  std::unique_ptr<TColumnFooterDefValuesEh> FFooter;
+  bool FAlwaysShowEditButton = false;
+  bool FAutoDropDown = false;
+  bool FDblClickNextVal = false;
+  bool FDropDownShowTitles = false;
+  bool FDropDownSizing = false;
+  bool FEndEllipsis = false;
+  bool FHighlightRequired = false;
+  TTextLayout FLayout = tlTop;
+  bool FToolTips = false;
+};
+
+// The grid's published ColumnDefValues.
+class TDBGridEhColumnDefValuesEh : public TColumnDefValuesEh {
+  KELM_CLASS(TDBGridEhColumnDefValuesEh, TColumnDefValuesEh)
+public:
+  explicit TDBGridEhColumnDefValuesEh(TCustomDBGridEh* AGrid) : TColumnDefValuesEh(AGrid) {}
+};
+
+// ================================================================ title
+
+class TColumnTitleEh : public TPersistent {
+  KELM_CLASS(TColumnTitleEh, TPersistent)
+public:
+  explicit TColumnTitleEh(TColumnEh* Column);
+  ~TColumnTitleEh() override;
+  void Assign(TPersistent* Source) override;
+  TPersistent* GetOwner() const override;
+  TColumnEh* Column() const { return FColumn; }
+
+  // ---- published
+  TAlignment Alignment() const;
+  void SetAlignment(TAlignment Value);
+  // The field's display name, else the column's FieldName, while not assigned.
+  String Caption() const;
+  virtual void SetCaption(const String& Value);
+  TColor Color() const;
+  void SetColor(TColor Value);
+  bool EndEllipsis() const;
+  void SetEndEllipsis(bool Value);
+  TFont* Font() const;
+  void SetFont(TFont* Value) { FFont->Assign(Value); }
+  const String& Hint() const { return FHint; }
+  void SetHint(const String& Value) { FHint = Value; }
+  int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int Value);
+  TTextOrientationEh Orientation() const;
+  void SetOrientation(TTextOrientationEh Value);
+  // 0 = not sort-marked; else the column's place in the grid's sort order, from 1.
+  int SortIndex() const { return FSortIndex; }
+  void SetSortIndex(int Value);
+  TSortMarkerEh SortMarker() const { return FSortMarker; }
+  void SetSortMarker(TSortMarkerEh Value);
+  bool TitleButton() const;
+  void SetTitleButton(bool Value);
+  bool ToolTips() const;
+  void SetToolTips(bool Value);
+
+  // ---- behaviour
+  // A title-button click under automatic sort marking: down, up, then none with Ctrl held or
+  // down again without.
+  void CycleSortMarker(bool CtrlHeld);
+  // Pixels the title keeps free at its right for the marker and the sort index.
+  int SortMarkerSpace() const;
+  virtual void ResetToDefaults();
+  TFont* DefaultFont() const;
+  String DefaultCaption() const;
+
+private:
+  friend class TColumnEh;
+  bool Flagged(TColumnEhValue V) const;
+  void Flag(TColumnEhValue V);
+  void FontChanged(TObject* Sender);
+  void RefreshDefaultFont() const;
+  TColumnsEhList* SortMarkedList() const;
+  bool IsAlignmentStored() const;
+  bool IsCaptionStored() const;
+  bool IsColorStored() const;
+  bool IsEndEllipsisStored() const;
+  bool IsFontStored() const;
+  bool IsOrientationStored() const;
+  bool IsTitleButtonStored() const;
+  bool IsToolTipsStored() const;
+
+  TAlignment FAlignment = taLeftJustify;
+  String FCaption;
+  TColor FColor = clBtnFace;
+  TColumnEh* FColumn;
+  bool FEndEllipsis = false;
+  std::unique_ptr<TFont> FFont;
+  String FHint;
+  int FImageIndex = -1;
+  TTextOrientationEh FOrientation = tohHorizontal;
+  int FSortIndex = 0;
+  bool FToolTips = false;
+  TSortMarkerEh FSortMarker = smNoneEh;
+  bool FTitleButton = false;
+};
+
+// ================================================================ footers
+
+class TColumnFooterEh : public TCollectionItem {
+  KELM_CLASS(TColumnFooterEh, TCollectionItem)
+public:
+  // An item of a column's Footers.
+  explicit TColumnFooterEh(TCollection* Collection);
+  // A column's single Footer.
+  explicit TColumnFooterEh(TColumnEh* Column);
+  ~TColumnFooterEh() override;
+  void Assign(TPersistent* Source) override;
+  TColumnEh* Column() const { return FColumn; }
+
+  // ---- published
+  TAlignment Alignment() const;
+  void SetAlignment(TAlignment Value);
+  TColor Color() const;
+  void SetColor(TColor Value);
+  const String& DisplayFormat() const { return FDisplayFormat; }
+  void SetDisplayFormat(const String& Value);
+  bool EndEllipsis() const { return FEndEllipsis; }
+  void SetEndEllipsis(bool Value);
+  // The field summed, averaged or shown; for sums and averages '' means the column's field.
+  const String& FieldName() const { return FFieldName; }
+  void SetFieldName(const String& Value);
+  TFont* Font() const;
+  void SetFont(TFont* Value) { FFont->Assign(Value); }
+  bool ToolTips() const;
+  void SetToolTips(bool Value);
+  const String& Value() const { return FValue; }
+  void SetValue(const String& Value);
+  TFooterValueType ValueType() const { return FValueType; }
+  void SetValueType(TFooterValueType Value);
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value);
+
+  // ---- model
+  // The aggregate this footer keeps in the grid's sum list; nullptr while none is needed.
+  TDBSum* SumItem() const;
+  // Keeps the aggregate item in step with ValueType and FieldName.
+  void SyncSumItem();
+  virtual void ResetAssignedValues();
+  bool AlignmentAssigned() const { return FAssignedAlignment; }
+  bool ColorAssigned() const { return FAssignedColor; }
+  bool FontAssigned() const { return FAssignedFont; }
+  bool ToolTipsAssigned() const { return FAssignedToolTips; }
+  TAlignment DefaultAlignment() const;
+  TColor DefaultColor() const;
+  TFont* DefaultFont() const;
+  bool DefaultToolTips() const;
+
+private:
+  void Init();
+  void FontChanged(TObject* Sender);
+  void RefreshDefaultFont() const;
+  void ColumnChanged(bool AllColumns);
+  void InvalidateFooterRows();
+  bool IsAlignmentStored() const { return FAssignedAlignment && FAlignment != DefaultAlignment(); }
+  bool IsColorStored() const { return FAssignedColor && FColor != DefaultColor(); }
+  bool IsFontStored() const { return FAssignedFont; }
+  bool IsToolTipsStored() const { return FAssignedToolTips && FToolTips; }
+
+  TColumnEh* FColumn = nullptr;
+  TAlignment FAlignment = taLeftJustify;
+  TColor FColor = clWindow;
+  String FDisplayFormat;
+  bool FEndEllipsis = false;
+  String FFieldName;
+  std::unique_ptr<TFont> FFont;
+  bool FToolTips = false;
+  String FValue;
+  TFooterValueType FValueType = fvtNon;
+  bool FWordWrap = false;
+  bool FAssignedAlignment = false, FAssignedColor = false, FAssignedFont = false, FAssignedToolTips = false;
+  // The item is found by its ID, so a sum list emptied behind the footer's back leaves no
+  // dangling reference.
+  int FSumItemID = -1;
+};
+
+class TColumnFootersEh : public TCollection {
+  KELM_CLASS(TColumnFootersEh, TCollection)
+public:
+  TColumnFootersEh(TColumnEh* Column, TClass FooterClass);
+  TColumnFooterEh* Items(int Index) const { return static_cast<TColumnFooterEh*>(TCollection::Items(Index)); }
+  TColumnFooterEh* operator[](int Index) const { return Items(Index); }
+  TColumnFooterEh* Add() { return static_cast<TColumnFooterEh*>(TCollection::Add()); }
+  TPersistent* GetOwner() const override;
+  TColumnEh* Column() const { return FColumn; }
+
+protected:
+  void Update(TCollectionItem* Item) override;
+
+private:
+  TColumnEh* FColumn;
+};
+
+// ================================================================ the column
+
+class TColumnEh : public TCollectionItem {
+  KELM_CLASS(TColumnEh, TCollectionItem)
+public:
+  explicit TColumnEh(TCollection* Collection);
+  ~TColumnEh() override;
+  void Assign(TPersistent* Source) override;
+  String DisplayName() const override;
+  void SetIndex(int Value) override;
+
+  // ---- properties (published by TDBGridColumnEh)
+  TAlignment Alignment() const;
+  virtual void SetAlignment(TAlignment Value);
+  bool AlwaysShowEditButton() const;
+  void SetAlwaysShowEditButton(bool Value);
+  bool AutoDropDown() const;
+  void SetAutoDropDown(bool Value);
+  bool AutoFitColWidth() const { return FAutoFitColWidth; }
+  virtual void SetAutoFitColWidth(bool Value);
+  TBiDiMode BiDiMode() const;
+  void SetBiDiMode(TBiDiMode Value);
+  TColumnButtonStyleEh ButtonStyle() const { return FButtonStyle; }
+  void SetButtonStyle(TColumnButtonStyleEh Value);
+  bool Checkboxes() const;
+  void SetCheckboxes(bool Value);
+  TColor Color() const;
+  void SetColor(TColor Value);
+  bool DblClickNextVal() const;
+  void SetDblClickNextVal(bool Value);
+  const String& DisplayFormat() const { return FDisplayFormat; }
+  void SetDisplayFormat(const String& Value);
+  Cardinal DropDownRows() const { return FDropDownRows; }
+  void SetDropDownRows(Cardinal Value) { FDropDownRows = Value; }
+  bool DropDownShowTitles() const;
+  void SetDropDownShowTitles(bool Value);
+  bool DropDownSizing() const;
+  void SetDropDownSizing(bool Value);
+  // 0 or less: the editor's width; -1: the drop-down's own optimal width.
+  int DropDownWidth() const { return FDropDownWidth; }
+  void SetDropDownWidth(int Value);
+  TEditButtonsEh* EditButtons() const { return FEditButtons.get(); }
+  void SetEditButtons(TEditButtonsEh* Value) { FEditButtons->Assign(Value); }
+  const String& EditMask() const { return FEditMask; }
+  void SetEditMask(const String& Value);
+  bool EndEllipsis() const;
+  void SetEndEllipsis(bool Value);
+  const String& FieldName() const { return FFieldName; }
+  void SetFieldName(const String& Value);
+  TFont* Font() const;
+  void SetFont(TFont* Value) { FFont->Assign(Value); }
+  TColumnFooterEh* Footer() const { return FFooter.get(); }
+  void SetFooter(TColumnFooterEh* Value) { FFooter->Assign(Value); }
+  TColumnFootersEh* Footers() const { return FFooters.get(); }
+  void SetFooters(TColumnFootersEh* Value) { FFooters->Assign(Value); }
+  bool HideDuplicates() const { return FHideDuplicates; }
+  virtual void SetHideDuplicates(bool Value);
+  bool HighlightRequired() const;
+  virtual void SetHighlightRequired(bool Value);
+  TCustomImageList* ImageList() const { return FImageList; }
+  void SetImageList(TCustomImageList* Value);
+  TImeMode ImeMode() const;
+  virtual void SetImeMode(TImeMode Value);
+  String ImeName() const;
+  virtual void SetImeName(const String& Value);
+  Extended Increment() const { return FIncrement; }
+  void SetIncrement(Extended Value) { FIncrement = Value; }
+  // Stored values matching PickList texts position for position; created on first read.
+  TStrings* KeyList() const;
+  void SetKeyList(TStrings* Value);
+  TTextLayout Layout() const;
+  void SetLayout(TTextLayout Value);
+  String LookupDisplayFields() const;
+  virtual void SetLookupDisplayFields(const String& Value);
+  int MaxWidth() const { return FMaxWidth; }
+  void SetMaxWidth(int Value);
+  int MinWidth() const { return FMinWidth; }
+  void SetMinWidth(int Value);
+  int NotInKeyListIndex() const { return FNotInKeyListIndex; }
+  void SetNotInKeyListIndex(int Value);
+  // Texts shown (and offered) for the cell; created on first read.
+  TStrings* PickList() const;
+  void SetPickList(TStrings* Value);
+  // The popup menu (a TPopupMenu of the menus module, or nullptr).
+  TComponent* PopupMenuComponent() const { return FPopupMenu; }
+  void SetPopupMenuComponent(TComponent* Value);
+  bool ReadOnly() const;
+  virtual void SetReadOnly(bool Value);
+  bool ShowImageAndText() const { return FShowImageAndText; }
+  void SetShowImageAndText(bool Value);
+  int Tag() const { return FTag; }
+  void SetTag(int Value) { FTag = Value; }
+  TColumnTitleEh* Title() const { return FTitle.get(); }
+  void SetTitle(TColumnTitleEh* Value) { FTitle->Assign(Value); }
+  bool ToolTips() const;
+  void SetToolTips(bool Value);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  int Width() const;
+  virtual void SetWidth(int Value);
+  bool WordWrap() const;
+  virtual void SetWordWrap(bool Value);
+
+  TOnColumnCheckDrawRequiredStateEventEh OnCheckDrawRequiredState;
+  TButtonClickEventEh OnEditButtonClick;
+  TButtonDownEventEh OnEditButtonDown;
+  const TGetColCellParamsEventEh& OnGetCellParams() const { return FOnGetCellParams; }
+  void SetOnGetCellParams(const TGetColCellParamsEventEh& Value);
+  TNotInListEventEh OnNotInList;
+  TColCellUpdateDataEventEh OnUpdateData;
+
+  // ---- model
+  // The grid holding the column; nullptr when its collection belongs to no grid.
+  TCustomDBGridEh* Grid() const;
+  // The field shown; bound late, whenever it is asked for, once the grid's dataset has it.
+  TField* Field() const;
+  virtual void SetField(TField* Value);
+  TColumnEhValues AssignedValues() const { return FAssignedValues; }
+  // Made by the grid's layout pass from the dataset's fields (not persistent).
+  virtual bool IsTransient() const { return !FPersistent; }
+  bool Persistent() const { return FPersistent; }
+  void SetPersistent(bool Value) { FPersistent = Value; }
+  // The width auto-fitting distributes from.
+  int InitialWidth() const { return FInitialWidth; }
+  void SetInitialWidth(int Value) { FInitialWidth = Value; }
+  int ClampWidth(int W) const;
+  int DefaultWidth() const;
+  TFont* DefaultFont() const;
+  // Footers[Index] when there is one, else Footer.
+  TColumnFooterEh* FooterAt(int Index) const;
+  // Re-binds every footer's aggregate item to the column's current settings.
+  void RebindFooterSums();
+  // The list of a lookup drop-down: the field's lookup dataset.
+  TDataSet* ListDataSet() const;
+  bool IsRightToLeft() const;
+  bool UseRightToLeftReading() const;
+  // Fits the width to the content through the grid.
+  virtual void OptimizeWidth();
+  virtual void ResetToDefaults();
+
+  // ---- values and editing
+  TColumnEhKind ColumnKind() const;
+  // The current record's cell text.
+  String CellText() const;
+  TCheckBoxState CellCheckState() const;
+  void SetCellCheckState(TCheckBoxState Value);
+  int CellImageIndex() const;
+  void FillCellParams(TColCellParamsEh* Params) const;
+  virtual void FireGetCellParams(bool EditMode, TColCellParamsEh* Params);
+  // Whether the current record's cell may be edited now; with TryEdit the dataset is put
+  // into edit state on the way.
+  bool IsEditable(bool TryEdit);
+  void WriteValue(const String& Text, const Variant& Value, bool UseText);
+  // Moves the value one step forward (Step = 1) or backward: the next key, pick text, list
+  // record or check state, or the number plus Step.
+  void StepValue(Extended Step);
+
+protected:
+  friend class TColumnTitleEh;
+  friend class TColumnFooterEh;
+  friend class TColumnFootersEh;
+  friend class TCustomDBGridEh;
+  virtual TEditButtonsEh* NewEditButtons();
+  virtual TColumnFooterEh* NewFooter();
+  virtual TColumnFootersEh* NewFooters();
+  virtual TColumnTitleEh* NewTitle();
+  void FontChanged(TObject* Sender);
+  void EditButtonsChanged(TObject* Sender);
+  void ImageListChanged(TObject* Sender);
+  void Flag(TColumnEhValue V) { FAssignedValues.Include(V); }
+  bool Flagged(TColumnEhValue V) const { return FAssignedValues.Contains(V); }
+  void SetAssignedValues(TColumnEhValues Value) { FAssignedValues = Value; }
+  // Forgets a field that is being freed, keeping the name to bind again.
+  void FieldGone() { FField = nullptr; }
+
+  // Followed values.
+  TAlignment DefaultAlignment() const;
+  bool DefaultAlwaysShowEditButton() const;
+  bool DefaultAutoDropDown() const;
+  TBiDiMode DefaultBiDiMode() const;
+  bool DefaultCheckboxes() const;
+  TColor DefaultColor() const;
+  bool DefaultDblClickNextVal() const;
+  bool DefaultDropDownShowTitles() const;
+  bool DefaultDropDownSizing() const;
+  bool DefaultEndEllipsis() const;
+  bool DefaultHighlightRequired() const;
+  TImeMode DefaultImeMode() const;
+  String DefaultImeName() const;
+  TTextLayout DefaultLayout() const;
+  String DefaultLookupDisplayFields() const;
+  bool DefaultReadOnly() const;
+  bool DefaultToolTips() const;
+  bool DefaultWordWrap() const;
+
+private:
+  void RefreshDefaultFont() const;
+  bool LinkActive() const;
+  TColumnDefValuesEh* DefValues() const;
+  bool InColumnsUpdate() const;
+  // The key fields of a lookup field, the edit field first; none when it has no key fields.
+  std::vector<TField*> LookupKeyFieldList() const;
+  void WriteCheckState(TCheckBoxState Value);
+  bool IsEditableForStep();
+
+protected:
+  // stored-ness for streaming
+  bool IsAlignmentStored() const;
+  bool IsAlwaysShowEditButtonStored() const;
+  bool IsAutoDropDownStored() const;
+  bool IsBiDiModeStored() const { return Flagged(evBiDiMode); }
+  bool IsCheckboxesStored() const { return Flagged(evCheckboxes); }
+  bool IsColorStored() const;
+  bool IsDblClickNextValStored() const;
+  bool IsDropDownShowTitlesStored() const;
+  bool IsDropDownSizingStored() const;
+  bool IsEndEllipsisStored() const;
+  bool IsFontStored() const { return Flagged(evFont); }
+  bool IsHighlightRequiredStored() const;
+  bool IsImeModeStored() const;
+  bool IsImeNameStored() const;
+  bool IsKeyListStored() const { return FKeyList && FKeyList->Count() > 0; }
+  bool IsLayoutStored() const;
+  bool IsLookupDisplayFieldsStored() const;
+  bool IsPickListStored() const { return FPickList && FPickList->Count() > 0; }
+  bool IsReadOnlyStored() const;
+  bool IsToolTipsStored() const;
+  bool IsWidthStored() const;
+  bool IsWordWrapStored() const;
+  bool IsFootersStored() const { return FFooters->Count() > 0; }
+  bool IsEditButtonsStored() const { return FEditButtons->Count() > 0; }
+
+private:
+  TAlignment FAlignment = taLeftJustify;
+  TColumnEhValues FAssignedValues;
+  TBiDiMode FBiDiMode = bdLeftToRight;
+  TColumnButtonStyleEh FButtonStyle = cbsAuto;
+  bool FCheckboxes = false;
+  TColor FColor = clWindow;
+  bool FDblClickNextVal = false;
+  String FDisplayFormat;
+  Cardinal FDropDownRows = 7;
+  bool FDropDownShowTitles = false;
+  bool FDropDownSizing = false;
+  int FDropDownWidth = 0;
+  std::unique_ptr<TEditButtonsEh> FEditButtons;
+  String FEditMask;
+  mutable TField* FField = nullptr;
+  mutable String FFieldName;
+  std::unique_ptr<TFont> FFont;
+  std::unique_ptr<TColumnFooterEh> FFooter;
+  std::unique_ptr<TColumnFootersEh> FFooters;
+  bool FHideDuplicates = false;
+  bool FHighlightRequired = false;
+  TCustomImageList* FImageList = nullptr;
+  std::unique_ptr<TChangeLink> FImageChangeLink;
+  TImeMode FImeMode = imDontCare;
+  String FImeName;
+  Extended FIncrement = 1;
+  TTextLayout FLayout = tlTop;
+  mutable std::unique_ptr<TStringList> FKeyList;
+  int FMaxWidth = 0;
+  int FMinWidth = 0;
+  int FNotInKeyListIndex = -1;
+  TGetColCellParamsEventEh FOnGetCellParams;
+  mutable std::unique_ptr<TStringList> FPickList;
+  TComponent* FPopupMenu = nullptr;
+  bool FReadOnly = false;
+  bool FPersistent = true;
+  bool FShowImageAndText = false;
+  int FTag = 0;
+  std::unique_ptr<TColumnTitleEh> FTitle;
+  bool FToolTips = false;
+  bool FVisible = true;
+  int FWidth = 0;
+  bool FAlwaysShowEditButton = false;
+  bool FAutoDropDown = false;
+  bool FAutoFitColWidth = true;
+  bool FEndEllipsis = false;
+  int FInitialWidth = 0;
+  String FLookupDisplayFields;
+  bool FWordWrap = false;
+};
+
+// The item class of every grid's Columns: the column with its properties published.
+class TDBGridColumnEh : public TColumnEh {
+  KELM_CLASS(TDBGridColumnEh, TColumnEh)
+public:
+  explicit TDBGridColumnEh(TCollection* Collection) : TColumnEh(Collection) {}
+};
+
+class TDBGridColumnsEh : public TCollection {
+  KELM_CLASS(TDBGridColumnsEh, TCollection)
+public:
+  TDBGridColumnsEh(TCustomDBGridEh* Grid, TClass ColumnClass);
+  TColumnEh* Items(int Index) const { return static_cast<TColumnEh*>(TCollection::Items(Index)); }
+  TColumnEh* operator[](int Index) const { return Items(Index); }
+  TColumnEh* GetItem(int Index) const { return Items(Index); }
+  TPersistent* GetOwner() const override;
+  TCustomDBGridEh* Grid() const { return FGrid; }
+
+  // A persistent column appended at the end.
+  TColumnEh* AddColumn() { return static_cast<TColumnEh*>(TCollection::Add()); }
+  // A column of the grid's own making (the layout pass only).
+  TColumnEh* AddTransientColumn();
+  // The grid keeps its own columns instead of generating them from the fields.
+  bool IsCustomized() const;
+  int UpdateLockCount() const { return UpdateCount(); }
+
+protected:
+  void Update(TCollectionItem* Item) override;
+
+private:
+  TCustomDBGridEh* FGrid;
+};
+
+// ================================================================ column lists
+
+// An ordered list of columns it does not own.
+class TColumnsEhList : public TObjectList {
+public:
+  TColumnsEhList() : TObjectList(false) {}
+  int Add(TColumnEh* Column) { return TObjectList::Add(Column); }
+  void Insert(int Index, TColumnEh* Column) { TObjectList::Insert(Index, Column); }
+  int Remove(TColumnEh* Column) { return TObjectList::Remove(Column); }
+  int IndexOf(TColumnEh* Column) const { return TObjectList::IndexOf(Column); }
+  TColumnEh* Items(int Index) const { return static_cast<TColumnEh*>(TObjectList::Items(Index)); }
+  void SetItems(int Index, TColumnEh* Column) { TObjectList::SetItems(Index, Column); }
+  TColumnEh* operator[](int Index) const { return Items(Index); }
+};
+
+// ================================================================ the grid's sum list
+
+// The grid's SumList: computes while the grid is designed, starts inactive, and leaves the
+// dataset's handlers alone in a designed grid.
+class TDBGridEhSumList : public TDBSumListProducer {
+  KELM_CLASS(TDBGridEhSumList, TDBSumListProducer)
+public:
+  explicit TDBGridEhSumList(TComponent* AOwner);
+  ~TDBGridEhSumList() override;
+
+protected:
+  void HookDataSet() override;
+  void UnhookDataSet() override;
+
+private:
+  bool Designing() const;
+};
+
+// ================================================================ the grid's data link
+
+// How the grid follows its dataset. This holds what the column model relies on: the field
+// map, the modified flag and the activity change; the grid's own notifications are added with
+// the grid component.
+class TGridDataLinkEh : public TDataLink {
+public:
+  explicit TGridDataLinkEh(TCustomDBGridEh* AGrid) : FGrid(AGrid) {}
+  ~TGridDataLinkEh() override;
+  TCustomDBGridEh* Grid() const { return FGrid; }
+
+  // The in-cell editor or a column write changed the current record; a write-back is due.
+  bool Modified() const { return FModified; }
+  void MarkModified() { FModified = true; }
+  // Field map: one dataset field index per grid data column, -1 where the name is unknown.
+  bool AddFieldMapping(const String& FieldName);
+  void ClearFieldMap();
+  TField* FieldAt(int Index) const;
+  int FieldCount() const { return static_cast<int>(FFieldMap.size()); }
+  bool SparseFieldMap() const { return FSparseMap; }
+  void SetSparseFieldMap(bool Value) { FSparseMap = Value; }
+
+protected:
+  void ActiveChanged() override;
+  void LayoutChanged() override;
+  void RecordChanged(TField* Field) override;
+  void DataSetChanged() override;
+
+private:
+  TCustomDBGridEh* FGrid;
+  std::vector<int> FFieldMap;
+  bool FSparseMap = false;
+  bool FModified = false;
+};
+
+// ================================================================ the grid
+
+// The data grid as the column model sees it: its data source and link, columns, defaults,
+// fonts and colours, options and sum list. Still to come with the grid component: the
+// scrolling grid base it stands on, the remaining published properties, options and events,
+// the layout pass (LayoutChanged), the row and column geometry behind InvalidateColumn and
+// InvalidateFooterRows, painting, the in-cell editor (InplaceEditorVisible/Text), keyboard and
+// mouse, selection, and width optimisation (OptimizeColumnWidths).
+class TCustomDBGridEh : public TCustomControl {
+  KELM_CLASS(TCustomDBGridEh, TCustomControl)
+public:
+  explicit TCustomDBGridEh(TComponent* AOwner);
+  ~TCustomDBGridEh() override;
+  void Loaded() override;
+
+  // ---- data
+  TDataSource* DataSource() const { return FDataLink->DataSource(); }
+  void SetDataSource(TDataSource* Value);
+  TDataSet* DataSet() const { return DataSource() ? DataSource()->DataSet() : nullptr; }
+  TGridDataLinkEh* DataLink() const { return FDataLink.get(); }
+  TDBGridColumnsEh* Columns() const { return FColumns.get(); }
+  void SetColumns(TDBGridColumnsEh* Value) { FColumns->Assign(Value); }
+  TColumnDefValuesEh* ColumnDefValues() const { return FColumnDefValues.get(); }
+  void SetColumnDefValues(TColumnDefValuesEh* Value) { FColumnDefValues->Assign(Value); }
+  TDBGridEhSumList* SumList() const { return FSumList.get(); }
+  void SetSumList(TDBGridEhSumList* Value) { FSumList->Assign(Value); }
+  // The sort-marked columns in sort order: entry k has SortIndex k + 1.
+  TColumnsEhList* SortMarkedColumns() const { return FSortMarkedColumns.get(); }
+  // Rebuilds the sort-marked list from the titles' sort indices.
+  void RebuildSortMarkedColumns();
+
+  // ---- settings
+  TDBGridEhAllowedOperations AllowedOperations() const { return FAllowedOperations; }
+  void SetAllowedOperations(TDBGridEhAllowedOperations Value) { FAllowedOperations = Value; }
+  bool AutoFitColWidths() const { return FAutoFitColWidths; }
+  void SetAutoFitColWidths(bool Value);
+  int DefaultColWidth() const { return FDefaultColWidth; }
+  void SetDefaultColWidth(int Value);
+  bool DrawMemoText() const { return FDrawMemoText; }
+  void SetDrawMemoText(bool Value);
+  TColor FixedColor() const { return FFixedColor; }
+  void SetFixedColor(TColor Value);
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool Value);
+  TColor FooterColor() const { return FFooterColor; }
+  void SetFooterColor(TColor Value);
+  TFont* FooterFont() const { return FFooterFont.get(); }
+  void SetFooterFont(TFont* Value) { FFooterFont->Assign(Value); }
+  int FooterRowCount() const { return FFooterRowCount; }
+  void SetFooterRowCount(int Value);
+  TDBGridEhOptions OptionsEh() const { return FOptionsEh; }
+  void SetOptionsEh(TDBGridEhOptions Value);
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value) { FReadOnly = Value; }
+  TFont* TitleFont() const { return FTitleFont.get(); }
+  void SetTitleFont(TFont* Value) { FTitleFont->Assign(Value); }
+  TCustomImageList* TitleImages() const { return FTitleImages; }
+  void SetTitleImages(TCustomImageList* Value);
+  bool UseMultiTitle() const { return FUseMultiTitle; }
+  void SetUseMultiTitle(bool Value);
+  // The font sort indices are written in (and measured with).
+  static TFont* SortIndexFont();
+
+  // ---- events
+  TGetFooterParamsEvent OnGetFooterParams;
+  TNotifyEvent OnSumListRecalcAll;
+  TNotifyEvent OnSumListAfterRecalcAll;
+
+  // ---- footers
+  // The text of footer row Row of a column.
+  virtual String GetFooterText(int Row, TColumnEh* Column);
+  void FireGetFooterParams(int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor& Background,
+                           TAlignment& Alignment, TGridDrawState State, String& Text);
+  virtual void InvalidateFooterRows();
+
+  // ---- editing
+  // Whether the grid lets the current record be edited: link active, updates allowed (or an
+  // insert going on), and inserting allowed when the dataset is empty.
+  bool OperationsAllowEdit() const;
+  // The in-cell editor, as the column model sees it; the grid's editor overrides these.
+  virtual bool InplaceEditorVisible() const { return false; }
+  virtual String InplaceEditorText() const { return String(); }
+
+  // ---- layout
+  // Runs the layout pass now, or when the outermost layout lock ends.
+  virtual void RebuildLayout();
+  void BeginLayout();
+  void EndLayout();
+  int LayoutLockCount() const { return FLayoutLock; }
+  // True while the data link is reporting a layout change of the dataset.
+  bool InDataLinkLayoutChange() const { return FDataLinkLayoutChanging; }
+  // Fits the listed columns' widths to their content.
+  virtual void OptimizeColumnWidths(TColumnsEhList* ColumnsList) {}
+  bool Loading() const { return ComponentState().Contains(csLoading); }
+  bool Designing() const { return ComponentState().Contains(csDesigning); }
+
+protected:
+  friend class TGridDataLinkEh;
+  friend class TDBGridColumnsEh;
+  friend class TColumnEh;
+  virtual TColumnDefValuesEh* CreateColumnDefValues();
+  virtual TDBGridColumnsEh* CreateColumns();
+  // The link became active or inactive.
+  virtual void LinkActiveChanged(bool Active);
+  // The layout pass: the grid's columns, rows and widths are laid out again.
+  virtual void LayoutChanged() {}
+  // A change of one column (nullptr: of the whole collection).
+  virtual void ColumnsChanged(TColumnEh* Column);
+  // Repaints the cells of one column.
+  virtual void InvalidateColumn(TColumnEh* Column) { Invalidate(); }
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+  void SumListChangedHandler(TObject* Sender);
+  void SumListRecalcAllHandler(TObject* Sender);
+  void SumListAfterRecalcAllHandler(TObject* Sender);
+  void FontsChanged(TObject* Sender);
+  void TitleImagesChanged(TObject* Sender);
+
+  std::unique_ptr<TGridDataLinkEh> FDataLink;
+  std::unique_ptr<TColumnDefValuesEh> FColumnDefValues;
+  std::unique_ptr<TDBGridColumnsEh> FColumns;
+  std::unique_ptr<TColumnsEhList> FSortMarkedColumns;
+  std::unique_ptr<TDBGridEhSumList> FSumList;
+  std::unique_ptr<TFont> FTitleFont;
+  std::unique_ptr<TFont> FFooterFont;
+  std::unique_ptr<TChangeLink> FTitleImageChangeLink;
+  TCustomImageList* FTitleImages = nullptr;
+  TDBGridEhAllowedOperations FAllowedOperations = {alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh};
+  TDBGridEhOptions FOptionsEh = {dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind};
+  bool FAutoFitColWidths = false;
+  int FDefaultColWidth = 64;
+  bool FDrawMemoText = false;
+  TColor FFixedColor = clBtnFace;
+  bool FFlat = false;
+  TColor FFooterColor = clWindow;
+  int FFooterRowCount = 0;
+  bool FReadOnly = false;
+  bool FUseMultiTitle = false;
+  int FLayoutLock = 0;
+  bool FDataLinkLayoutChanging = false;
+};
+
+// ================================================================ cell values
+
+// The field's text through a display format: numbers by FormatFloat, dates by
+// FormatDateTime, the display text when the format is empty, '' for Null and other types.
+String FormatFieldValue(TField* Field, const String& Format);
+// The field's lookup dataset is open and the field has a value.
+bool LookupValueFound(TField* Field);
+// Whether one of the ";"-separated parts of List equals Value, ignoring case.
+bool ValueInList(const String& List, const String& Value);
+// Every field can be modified (true for none).
+bool AllFieldsModifiable(const std::vector<TField*>& Fields);

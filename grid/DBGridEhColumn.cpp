@@ -1,0 +1,735 @@
+// The column: binding to a field, the settings that follow the field, the grid or the grid's
+// column defaults until assigned, widths, streaming, and the column collection.
+#include "DBGridEh.h"
+
+#include "ClassBuilder.h"
+#include "StrUtils.h"
+
+namespace {
+
+bool SameFontLook(TFont* A, TFont* B) {
+  return A->Name() == B->Name() && A->Height() == B->Height() && A->Style() == B->Style() &&
+         A->Color() == B->Color() && A->Charset() == B->Charset() && A->Pitch() == B->Pitch() &&
+         A->Orientation() == B->Orientation();
+}
+
+// Copies the look of Source into Target without Target's change handler seeing it.
+void CopyFontSilently(TFont* Target, TFont* Source) {
+  if (!Source || Target == Source || SameFontLook(Target, Source)) return;
+  TNotifyEvent handler = Target->OnChange();
+  Target->SetOnChange(TNotifyEvent());
+  Target->Assign(Source);
+  Target->SetOnChange(handler);
+}
+
+// The grid's layout is locked while a column is being made.
+class TLayoutLock {
+public:
+  explicit TLayoutLock(TCustomDBGridEh* Grid) : FGrid(Grid) {
+    if (FGrid) FGrid->BeginLayout();
+  }
+  ~TLayoutLock() {
+    if (FGrid) FGrid->EndLayout();
+  }
+  TLayoutLock(const TLayoutLock&) = delete;
+  TLayoutLock& operator=(const TLayoutLock&) = delete;
+
+private:
+  TCustomDBGridEh* FGrid;
+};
+
+// Text metrics of a font on the grid's canvas; the screen stands in while the grid has no
+// window, so measuring never creates one.
+struct TFontMeasure {
+  TEXTMETRIC Metrics;
+  int ZeroWidth = 0;
+};
+
+TFontMeasure MeasureFont(TCustomDBGridEh* Grid, TFont* Font) {
+  TFontMeasure m;
+  TCanvas* canvas = Grid->Canvas();
+  bool borrowed = !Grid->HandleAllocated() && !canvas->HandleAllocated();
+  if (borrowed) canvas->SetHandle(GetScreenDC());
+  try {
+    canvas->Font()->Assign(Font);
+    GetTextMetrics(canvas->Handle(), &m.Metrics);
+    m.ZeroWidth = canvas->TextWidth("0");
+  } catch (...) {
+    if (borrowed) canvas->SetHandle(nullptr);
+    throw;
+  }
+  if (borrowed) canvas->SetHandle(nullptr);
+  return m;
+}
+
+bool IsTextFieldType(TFieldType T) { return T == ftString || T == ftMemo || T == ftFmtMemo || T == ftWideString; }
+
+}  // namespace
+
+// ================================================================ publishing
+
+KELM_PUBLISH(TColumnEh) {}
+
+KELM_PUBLISH(TDBGridColumnEh) {
+  using C = TDBGridColumnEh;
+  b.Prop("Alignment", &C::Alignment, &C::SetAlignment).NoDefault().Stored(&C::IsAlignmentStored);
+  b.Prop("AlwaysShowEditButton", &C::AlwaysShowEditButton, &C::SetAlwaysShowEditButton)
+      .NoDefault()
+      .Stored(&C::IsAlwaysShowEditButtonStored);
+  b.Prop("AutoDropDown", &C::AutoDropDown, &C::SetAutoDropDown).NoDefault().Stored(&C::IsAutoDropDownStored);
+  b.Prop("AutoFitColWidth", &C::AutoFitColWidth, &C::SetAutoFitColWidth).Default(true);
+  b.Prop("BiDiMode", &C::BiDiMode, &C::SetBiDiMode).NoDefault().Stored(&C::IsBiDiModeStored);
+  b.Prop("ButtonStyle", &C::ButtonStyle, &C::SetButtonStyle).Default(cbsAuto);
+  b.Prop("Checkboxes", &C::Checkboxes, &C::SetCheckboxes).NoDefault().Stored(&C::IsCheckboxesStored);
+  b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::IsColorStored);
+  b.Prop("DblClickNextVal", &C::DblClickNextVal, &C::SetDblClickNextVal)
+      .NoDefault()
+      .Stored(&C::IsDblClickNextValStored);
+  b.Prop("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat);
+  b.Prop("DropDownRows", &C::DropDownRows, &C::SetDropDownRows).Default(7);
+  b.Prop("DropDownShowTitles", &C::DropDownShowTitles, &C::SetDropDownShowTitles)
+      .NoDefault()
+      .Stored(&C::IsDropDownShowTitlesStored);
+  b.Prop("DropDownSizing", &C::DropDownSizing, &C::SetDropDownSizing).NoDefault().Stored(&C::IsDropDownSizingStored);
+  b.Prop("DropDownWidth", &C::DropDownWidth, &C::SetDropDownWidth).Default(0);
+  b.Prop("EditButtons", &C::EditButtons, &C::SetEditButtons).Stored(&C::IsEditButtonsStored);
+  b.Prop("EditMask", &C::EditMask, &C::SetEditMask);
+  b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).NoDefault().Stored(&C::IsEndEllipsisStored);
+  b.Prop("FieldName", &C::FieldName, &C::SetFieldName);
+  b.Prop("Font", &C::Font, &C::SetFont).Stored(&C::IsFontStored);
+  b.Prop("Footer", &C::Footer, &C::SetFooter);
+  b.Prop("Footers", &C::Footers, &C::SetFooters).Stored(&C::IsFootersStored);
+  b.Prop("HideDuplicates", &C::HideDuplicates, &C::SetHideDuplicates).Default(false);
+  b.Prop("HighlightRequired", &C::HighlightRequired, &C::SetHighlightRequired)
+      .NoDefault()
+      .Stored(&C::IsHighlightRequiredStored);
+  b.Prop("ImageList", &C::ImageList, &C::SetImageList);
+  b.Prop("ImeMode", &C::ImeMode, &C::SetImeMode).NoDefault().Stored(&C::IsImeModeStored);
+  b.Prop("ImeName", &C::ImeName, &C::SetImeName).Type("TImeName").Stored(&C::IsImeNameStored);
+  b.Prop("Increment", &C::Increment, &C::SetIncrement).Default(1.0L);
+  b.Prop("KeyList", &C::KeyList, &C::SetKeyList).Stored(&C::IsKeyListStored);
+  b.Prop("Layout", &C::Layout, &C::SetLayout).NoDefault().Stored(&C::IsLayoutStored);
+  b.Prop("LookupDisplayFields", &C::LookupDisplayFields, &C::SetLookupDisplayFields)
+      .Stored(&C::IsLookupDisplayFieldsStored);
+  b.Prop("MaxWidth", &C::MaxWidth, &C::SetMaxWidth).Default(0);
+  b.Prop("MinWidth", &C::MinWidth, &C::SetMinWidth).Default(0);
+  b.Prop("NotInKeyListIndex", &C::NotInKeyListIndex, &C::SetNotInKeyListIndex).Default(-1);
+  b.Prop("PickList", &C::PickList, &C::SetPickList).Stored(&C::IsPickListStored);
+  b.Prop("PopupMenu", &C::PopupMenuComponent, &C::SetPopupMenuComponent).Type("TPopupMenu");
+  b.Prop("ReadOnly", &C::ReadOnly, &C::SetReadOnly).NoDefault().Stored(&C::IsReadOnlyStored);
+  b.Prop("ShowImageAndText", &C::ShowImageAndText, &C::SetShowImageAndText).Default(false);
+  b.Prop("Tag", &C::Tag, &C::SetTag).Default(0);
+  b.Prop("Title", &C::Title, &C::SetTitle);
+  b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).NoDefault().Stored(&C::IsToolTipsStored);
+  b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
+  b.Prop("Width", &C::Width, &C::SetWidth).NoDefault().Stored(&C::IsWidthStored);
+  b.Prop("WordWrap", &C::WordWrap, &C::SetWordWrap).NoDefault().Stored(&C::IsWordWrapStored);
+  b.Prop("OnCheckDrawRequiredState", &C::OnCheckDrawRequiredState, &C::OnCheckDrawRequiredState);
+  b.Prop("OnEditButtonClick", &C::OnEditButtonClick, &C::OnEditButtonClick);
+  b.Prop("OnEditButtonDown", &C::OnEditButtonDown, &C::OnEditButtonDown);
+  b.Prop("OnGetCellParams", &C::OnGetCellParams, &C::SetOnGetCellParams);
+  b.Prop("OnNotInList", &C::OnNotInList, &C::OnNotInList);
+  b.Prop("OnUpdateData", &C::OnUpdateData, &C::OnUpdateData);
+}
+
+// ================================================================ life
+
+TColumnEh::TColumnEh(TCollection* Collection) : TCollectionItem(Collection) {
+  TLayoutLock lock(Grid());
+  FFont = std::make_unique<TFont>();
+  FFont->Assign(DefaultFont());
+  FFont->SetOnChange(TNotifyEvent(this, &TColumnEh::FontChanged));
+  FTitle.reset(NewTitle());
+  FFooter.reset(NewFooter());
+  FFooters.reset(NewFooters());
+  FEditButtons.reset(NewEditButtons());
+  FEditButtons->OnChanged = TNotifyEvent(this, &TColumnEh::EditButtonsChanged);
+  FImageChangeLink = std::make_unique<TChangeLink>();
+  FImageChangeLink->SetOnChange(TNotifyEvent(this, &TColumnEh::ImageListChanged));
+  FInitialWidth = Width();
+}
+
+TColumnEh::~TColumnEh() {
+  if (TCustomDBGridEh* g = Grid()) g->SortMarkedColumns()->Remove(this);
+  if (FImageList) FImageList->UnRegisterChanges(FImageChangeLink.get());
+  FTitle.reset();
+  FFont.reset();
+  FPickList.reset();
+  FFooter.reset();
+  FFooters.reset();
+  FKeyList.reset();
+  FEditButtons.reset();
+  FImageChangeLink.reset();
+}
+
+TEditButtonsEh* TColumnEh::NewEditButtons() { return new TEditButtonsEh(this, TVisibleEditButtonEh::StaticClass()); }
+TColumnFooterEh* TColumnEh::NewFooter() { return new TColumnFooterEh(this); }
+TColumnFootersEh* TColumnEh::NewFooters() { return new TColumnFootersEh(this, TColumnFooterEh::StaticClass()); }
+TColumnTitleEh* TColumnEh::NewTitle() { return new TColumnTitleEh(this); }
+
+TCustomDBGridEh* TColumnEh::Grid() const {
+  auto* columns = dynamic_cast<TDBGridColumnsEh*>(Collection());
+  return columns ? columns->Grid() : nullptr;
+}
+
+TColumnDefValuesEh* TColumnEh::DefValues() const {
+  TCustomDBGridEh* g = Grid();
+  return g ? g->ColumnDefValues() : nullptr;
+}
+
+bool TColumnEh::LinkActive() const {
+  TCustomDBGridEh* g = Grid();
+  return g && g->DataLink()->Active();
+}
+
+bool TColumnEh::InColumnsUpdate() const { return Collection() && Collection()->UpdateCount() > 0; }
+
+String TColumnEh::DisplayName() const { return FFieldName.empty() ? TCollectionItem::DisplayName() : FFieldName; }
+
+void TColumnEh::SetIndex(int Value) {
+  TCustomDBGridEh* g = Grid();
+  // A generated column carries its field along, so the dataset's field order follows.
+  if (IsTransient() && g && g->DataLink()->Active()) {
+    TField* target = g->DataLink()->FieldAt(Value);
+    if (target && Field()) Field()->SetIndex(target->Index());
+  }
+  TCollectionItem::SetIndex(Value);
+}
+
+// ================================================================ the field
+
+TField* TColumnEh::Field() const {
+  if (!FField && !FFieldName.empty()) {
+    TCustomDBGridEh* g = Grid();
+    TDataSet* ds = g ? g->DataSet() : nullptr;
+    if (ds && (ds->Active() || !ds->DefaultFields())) {
+      if (TField* f = ds->FindField(FFieldName)) {
+        auto* self = const_cast<TColumnEh*>(this);
+        FField = f;
+        FFieldName = f->FieldName();
+        g->FreeNotification(f);
+        self->RebindFooterSums();
+      }
+    }
+  }
+  return FField;
+}
+
+void TColumnEh::SetField(TField* Value) {
+  if (FField == Value) return;
+  FField = Value;
+  TCustomDBGridEh* g = Grid();
+  if (Value) {
+    FFieldName = Value->FieldName();
+    if (g) g->FreeNotification(Value);
+  }
+  if (IsTransient()) {
+    if (!Value) FFieldName.clear();
+    ResetToDefaults();
+    FInitialWidth = Width();
+  }
+  RebindFooterSums();
+  Changed(false);
+}
+
+void TColumnEh::SetFieldName(const String& Value) {
+  TField* f = nullptr;
+  TCustomDBGridEh* g = Grid();
+  TDataSet* ds = g ? g->DataSet() : nullptr;
+  if (ds && !g->Loading() && !Value.empty()) f = ds->FindField(Value);
+  FFieldName = Value;
+  SetField(f);
+  FInitialWidth = Width();
+  Changed(false);
+}
+
+// ================================================================ followed values
+
+TFont* TColumnEh::DefaultFont() const {
+  TCustomDBGridEh* g = Grid();
+  return g ? g->Font() : FFont.get();
+}
+
+void TColumnEh::RefreshDefaultFont() const { CopyFontSilently(FFont.get(), DefaultFont()); }
+
+TAlignment TColumnEh::DefaultAlignment() const {
+  TField* f = Field();
+  return f ? f->Alignment() : taLeftJustify;
+}
+
+bool TColumnEh::DefaultAlwaysShowEditButton() const { return DefValues() && DefValues()->AlwaysShowEditButton(); }
+bool TColumnEh::DefaultAutoDropDown() const { return DefValues() && DefValues()->AutoDropDown(); }
+bool TColumnEh::DefaultDblClickNextVal() const { return DefValues() && DefValues()->DblClickNextVal(); }
+bool TColumnEh::DefaultDropDownShowTitles() const { return DefValues() && DefValues()->DropDownShowTitles(); }
+bool TColumnEh::DefaultDropDownSizing() const { return DefValues() && DefValues()->DropDownSizing(); }
+bool TColumnEh::DefaultEndEllipsis() const { return DefValues() && DefValues()->EndEllipsis(); }
+bool TColumnEh::DefaultHighlightRequired() const { return DefValues() && DefValues()->HighlightRequired(); }
+bool TColumnEh::DefaultToolTips() const { return DefValues() && DefValues()->ToolTips(); }
+TTextLayout TColumnEh::DefaultLayout() const { return DefValues() ? DefValues()->Layout() : tlTop; }
+
+TBiDiMode TColumnEh::DefaultBiDiMode() const {
+  TCustomDBGridEh* g = Grid();
+  return g ? g->BiDiMode() : FBiDiMode;
+}
+
+bool TColumnEh::DefaultCheckboxes() const {
+  TField* f = Field();
+  return f && f->DataType() == ftBoolean;
+}
+
+TColor TColumnEh::DefaultColor() const {
+  TCustomDBGridEh* g = Grid();
+  return g ? g->Color() : clWindow;
+}
+
+TImeMode TColumnEh::DefaultImeMode() const {
+  TCustomDBGridEh* g = Grid();
+  return g ? g->ImeMode() : FImeMode;
+}
+
+String TColumnEh::DefaultImeName() const {
+  TCustomDBGridEh* g = Grid();
+  return g ? g->ImeName() : FImeName;
+}
+
+String TColumnEh::DefaultLookupDisplayFields() const {
+  TField* f = Field();
+  return f ? f->LookupResultField() : String();
+}
+
+bool TColumnEh::DefaultReadOnly() const {
+  TCustomDBGridEh* g = Grid();
+  TField* f = Field();
+  return (g && g->ReadOnly()) || (f && f->ReadOnly());
+}
+
+bool TColumnEh::DefaultWordWrap() const {
+  TField* f = Field();
+  return f && IsTextFieldType(f->DataType());
+}
+
+int TColumnEh::DefaultWidth() const {
+  TCustomDBGridEh* g = Grid();
+  if (!g) return 64;
+  TField* f = Field();
+  if (!f) return g->DefaultColWidth();
+  TFontMeasure m = MeasureFont(g, Font());
+  return (m.ZeroWidth - m.Metrics.tmOverhang) * f->DisplayWidth() + m.Metrics.tmOverhang + 4;
+}
+
+// ================================================================ getters
+
+TAlignment TColumnEh::Alignment() const { return Flagged(evAlignment) ? FAlignment : DefaultAlignment(); }
+bool TColumnEh::AlwaysShowEditButton() const {
+  return Flagged(evAlwaysShowEditButton) ? FAlwaysShowEditButton : DefaultAlwaysShowEditButton();
+}
+bool TColumnEh::AutoDropDown() const { return Flagged(evAutoDropDown) ? FAutoDropDown : DefaultAutoDropDown(); }
+TBiDiMode TColumnEh::BiDiMode() const { return Flagged(evBiDiMode) ? FBiDiMode : DefaultBiDiMode(); }
+bool TColumnEh::Checkboxes() const { return Flagged(evCheckboxes) ? FCheckboxes : DefaultCheckboxes(); }
+TColor TColumnEh::Color() const { return Flagged(evColor) ? FColor : DefaultColor(); }
+bool TColumnEh::DblClickNextVal() const {
+  return Flagged(evDblClickNextVal) ? FDblClickNextVal : DefaultDblClickNextVal();
+}
+bool TColumnEh::DropDownShowTitles() const {
+  return Flagged(evDropDownShowTitles) ? FDropDownShowTitles : DefaultDropDownShowTitles();
+}
+bool TColumnEh::DropDownSizing() const { return Flagged(evDropDownSizing) ? FDropDownSizing : DefaultDropDownSizing(); }
+bool TColumnEh::EndEllipsis() const { return Flagged(evEndEllipsis) ? FEndEllipsis : DefaultEndEllipsis(); }
+bool TColumnEh::HighlightRequired() const {
+  return Flagged(evHighlightRequired) ? FHighlightRequired : DefaultHighlightRequired();
+}
+TImeMode TColumnEh::ImeMode() const { return Flagged(evImeMode) ? FImeMode : DefaultImeMode(); }
+String TColumnEh::ImeName() const { return Flagged(evImeName) ? FImeName : DefaultImeName(); }
+TTextLayout TColumnEh::Layout() const { return Flagged(evLayout) ? FLayout : DefaultLayout(); }
+String TColumnEh::LookupDisplayFields() const {
+  return Flagged(evLookupDisplayFields) ? FLookupDisplayFields : DefaultLookupDisplayFields();
+}
+bool TColumnEh::ReadOnly() const { return Flagged(evReadOnly) ? FReadOnly : DefaultReadOnly(); }
+bool TColumnEh::ToolTips() const { return Flagged(evToolTips) ? FToolTips : DefaultToolTips(); }
+int TColumnEh::Width() const { return Flagged(evWidth) ? FWidth : DefaultWidth(); }
+bool TColumnEh::WordWrap() const { return Flagged(evWordWrap) ? FWordWrap : DefaultWordWrap(); }
+
+TFont* TColumnEh::Font() const {
+  if (!Flagged(evFont)) RefreshDefaultFont();
+  return FFont.get();
+}
+
+TStrings* TColumnEh::KeyList() const {
+  if (!FKeyList) FKeyList = std::make_unique<TStringList>();
+  return FKeyList.get();
+}
+
+TStrings* TColumnEh::PickList() const {
+  if (!FPickList) FPickList = std::make_unique<TStringList>();
+  return FPickList.get();
+}
+
+// ================================================================ setters
+
+// Flagged settings that signal a change: nothing when already assigned with the same value.
+#define KELM_FLAGGED_SETTER(Name, Field, Bit)            \
+  void TColumnEh::Set##Name(decltype(Field) Value) {     \
+    if (Flagged(Bit) && Field == Value) return;          \
+    Field = Value;                                       \
+    Flag(Bit);                                           \
+    Changed(false);                                      \
+  }
+KELM_FLAGGED_SETTER(AlwaysShowEditButton, FAlwaysShowEditButton, evAlwaysShowEditButton)
+KELM_FLAGGED_SETTER(EndEllipsis, FEndEllipsis, evEndEllipsis)
+KELM_FLAGGED_SETTER(Color, FColor, evColor)
+KELM_FLAGGED_SETTER(Checkboxes, FCheckboxes, evCheckboxes)
+KELM_FLAGGED_SETTER(Layout, FLayout, evLayout)
+KELM_FLAGGED_SETTER(HighlightRequired, FHighlightRequired, evHighlightRequired)
+KELM_FLAGGED_SETTER(BiDiMode, FBiDiMode, evBiDiMode)
+#undef KELM_FLAGGED_SETTER
+
+// Flagged settings read only when used: no change is signalled.
+#define KELM_QUIET_SETTER(Name, Field, Bit)              \
+  void TColumnEh::Set##Name(decltype(Field) Value) {     \
+    if (Flagged(Bit) && Field == Value) return;          \
+    Field = Value;                                       \
+    Flag(Bit);                                           \
+  }
+KELM_QUIET_SETTER(AutoDropDown, FAutoDropDown, evAutoDropDown)
+KELM_QUIET_SETTER(DblClickNextVal, FDblClickNextVal, evDblClickNextVal)
+KELM_QUIET_SETTER(ToolTips, FToolTips, evToolTips)
+KELM_QUIET_SETTER(DropDownSizing, FDropDownSizing, evDropDownSizing)
+KELM_QUIET_SETTER(DropDownShowTitles, FDropDownShowTitles, evDropDownShowTitles)
+#undef KELM_QUIET_SETTER
+
+// Plain settings: stored and signalled only when they differ.
+#define KELM_PLAIN_SETTER(Name, Type, Field)             \
+  void TColumnEh::Set##Name(Type Value) {                \
+    if (Field == Value) return;                          \
+    Field = Value;                                       \
+    Changed(false);                                      \
+  }
+KELM_PLAIN_SETTER(ButtonStyle, TColumnButtonStyleEh, FButtonStyle)
+KELM_PLAIN_SETTER(DropDownWidth, int, FDropDownWidth)
+KELM_PLAIN_SETTER(DisplayFormat, const String&, FDisplayFormat)
+KELM_PLAIN_SETTER(EditMask, const String&, FEditMask)
+KELM_PLAIN_SETTER(ShowImageAndText, bool, FShowImageAndText)
+KELM_PLAIN_SETTER(HideDuplicates, bool, FHideDuplicates)
+#undef KELM_PLAIN_SETTER
+
+void TColumnEh::SetAlignment(TAlignment Value) {
+  if (IsTransient()) {
+    // A generated column shows its field as it is: the field takes the setting.
+    if (LinkActive() && Field()) Field()->SetAlignment(Value);
+    return;
+  }
+  if (Flagged(evAlignment) && FAlignment == Value) return;
+  FAlignment = Value;
+  Flag(evAlignment);
+  Changed(false);
+}
+
+void TColumnEh::SetReadOnly(bool Value) {
+  if (IsTransient() && LinkActive() && Field()) {
+    Field()->SetReadOnly(Value);
+    return;
+  }
+  if (Flagged(evReadOnly) && FReadOnly == Value) return;
+  FReadOnly = Value;
+  Flag(evReadOnly);
+  Changed(false);
+}
+
+void TColumnEh::SetImeMode(TImeMode Value) {
+  if (Flagged(evImeMode) || Value != DefaultImeMode()) {
+    FImeMode = Value;
+    Flag(evImeMode);
+  }
+  Changed(false);
+}
+
+void TColumnEh::SetImeName(const String& Value) {
+  if (Flagged(evImeName) || Value != DefaultImeName()) {
+    FImeName = Value;
+    Flag(evImeName);
+  }
+  Changed(false);
+}
+
+void TColumnEh::SetLookupDisplayFields(const String& Value) {
+  if (Flagged(evLookupDisplayFields) || Value != DefaultLookupDisplayFields()) {
+    FLookupDisplayFields = Value;
+    Flag(evLookupDisplayFields);
+  }
+  Changed(false);
+}
+
+void TColumnEh::SetWordWrap(bool Value) {
+  TCustomDBGridEh* g = Grid();
+  if (Flagged(evWordWrap) || Value != DefaultWordWrap() || (g && g->Loading())) {
+    FWordWrap = Value;
+    Flag(evWordWrap);
+  }
+  Changed(false);
+}
+
+void TColumnEh::FontChanged(TObject*) {
+  Flag(evFont);
+  FTitle->RefreshDefaultFont();
+  Changed(true);
+}
+
+void TColumnEh::EditButtonsChanged(TObject*) { Changed(false); }
+
+void TColumnEh::ImageListChanged(TObject*) {
+  if (TCustomDBGridEh* g = Grid()) g->Invalidate();
+}
+
+void TColumnEh::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  FVisible = Value;
+  Changed(true);
+}
+
+int TColumnEh::ClampWidth(int W) const {
+  if (FMaxWidth > 0 && W > FMaxWidth) W = FMaxWidth;
+  if (FMinWidth > 0 && W < FMinWidth) W = FMinWidth;
+  return W;
+}
+
+void TColumnEh::SetWidth(int Value) {
+  TCustomDBGridEh* g = Grid();
+  TField* f = Field();
+  if (IsTransient() && f && g && g->HandleAllocated()) {
+    // A generated column keeps its width in the field, in characters of "0".
+    TFontMeasure m = MeasureFont(g, Font());
+    if (m.ZeroWidth > 0)
+      f->SetDisplayWidth((Value + m.Metrics.tmAveCharWidth / 2 - m.Metrics.tmOverhang - 3) / m.ZeroWidth);
+  }
+  if (IsTransient() && g && g->InDataLinkLayoutChange() && !Flagged(evWidth)) return;
+  if ((Flagged(evWidth) || Value != DefaultWidth()) && Value != -1) {
+    FWidth = Value;
+    Flag(evWidth);
+    if (FMaxWidth > 0 && FMaxWidth < FWidth) FWidth = FMaxWidth;
+    if (FWidth < FMinWidth) FWidth = FMinWidth;
+  }
+  Changed(false);
+}
+
+void TColumnEh::SetMaxWidth(int Value) {
+  FMaxWidth = Value;
+  if (Value > 0 && Width() > Value) SetWidth(Value);
+}
+
+void TColumnEh::SetMinWidth(int Value) {
+  FMinWidth = Value;
+  if (Value > 0 && Width() < Value) SetWidth(Value);
+}
+
+void TColumnEh::SetAutoFitColWidth(bool Value) {
+  FAutoFitColWidth = Value;
+  TCustomDBGridEh* g = Grid();
+  if (g && g->AutoFitColWidths() && !g->Loading() && !g->Designing()) SetWidth(FInitialWidth);
+  Changed(false);
+}
+
+void TColumnEh::SetKeyList(TStrings* Value) {
+  if (!Value) {
+    FKeyList.reset();
+    return;
+  }
+  KeyList()->Assign(Value);
+  if (TCustomDBGridEh* g = Grid()) g->Invalidate();
+}
+
+void TColumnEh::SetPickList(TStrings* Value) {
+  if (!Value) FPickList.reset();
+  else PickList()->Assign(Value);
+}
+
+void TColumnEh::SetNotInKeyListIndex(int Value) {
+  FNotInKeyListIndex = Value;
+  if (TCustomDBGridEh* g = Grid()) g->Invalidate();
+}
+
+void TColumnEh::SetImageList(TCustomImageList* Value) {
+  if (FImageList) FImageList->UnRegisterChanges(FImageChangeLink.get());
+  FImageList = Value;
+  TCustomDBGridEh* g = Grid();
+  if (Value) {
+    Value->RegisterChanges(FImageChangeLink.get());
+    if (g) Value->FreeNotification(g);
+  }
+  if (g) g->Invalidate();
+}
+
+void TColumnEh::SetOnGetCellParams(const TGetColCellParamsEventEh& Value) {
+  if (Value == FOnGetCellParams) return;
+  FOnGetCellParams = Value;
+  if (TCustomDBGridEh* g = Grid()) g->Invalidate();
+}
+
+void TColumnEh::SetPopupMenuComponent(TComponent* Value) {
+  FPopupMenu = Value;
+  TCustomDBGridEh* g = Grid();
+  if (Value && g) Value->FreeNotification(g);
+}
+
+// ================================================================ stored-ness
+
+bool TColumnEh::IsAlignmentStored() const { return Flagged(evAlignment) && FAlignment != DefaultAlignment(); }
+bool TColumnEh::IsAlwaysShowEditButtonStored() const {
+  return Flagged(evAlwaysShowEditButton) && FAlwaysShowEditButton != DefaultAlwaysShowEditButton();
+}
+bool TColumnEh::IsAutoDropDownStored() const { return Flagged(evAutoDropDown) && FAutoDropDown != DefaultAutoDropDown(); }
+bool TColumnEh::IsColorStored() const { return Flagged(evColor) && FColor != DefaultColor(); }
+bool TColumnEh::IsDblClickNextValStored() const {
+  return Flagged(evDblClickNextVal) && FDblClickNextVal != DefaultDblClickNextVal();
+}
+bool TColumnEh::IsDropDownShowTitlesStored() const {
+  return Flagged(evDropDownShowTitles) && FDropDownShowTitles != DefaultDropDownShowTitles();
+}
+bool TColumnEh::IsDropDownSizingStored() const {
+  return Flagged(evDropDownSizing) && FDropDownSizing != DefaultDropDownSizing();
+}
+bool TColumnEh::IsEndEllipsisStored() const { return Flagged(evEndEllipsis) && FEndEllipsis != DefaultEndEllipsis(); }
+bool TColumnEh::IsHighlightRequiredStored() const {
+  return Flagged(evHighlightRequired) && FHighlightRequired != DefaultHighlightRequired();
+}
+bool TColumnEh::IsImeModeStored() const { return Flagged(evImeMode) && FImeMode != DefaultImeMode(); }
+bool TColumnEh::IsImeNameStored() const { return Flagged(evImeName) && FImeName != DefaultImeName(); }
+bool TColumnEh::IsLayoutStored() const { return Flagged(evLayout) && FLayout != DefaultLayout(); }
+bool TColumnEh::IsLookupDisplayFieldsStored() const {
+  return Flagged(evLookupDisplayFields) && FLookupDisplayFields != DefaultLookupDisplayFields();
+}
+bool TColumnEh::IsReadOnlyStored() const { return Flagged(evReadOnly) && FReadOnly != DefaultReadOnly(); }
+bool TColumnEh::IsToolTipsStored() const { return Flagged(evToolTips) && FToolTips != DefaultToolTips(); }
+bool TColumnEh::IsWidthStored() const { return Flagged(evWidth) && FWidth != DefaultWidth(); }
+bool TColumnEh::IsWordWrapStored() const { return Flagged(evWordWrap) && FWordWrap != DefaultWordWrap(); }
+
+// ================================================================ other operations
+
+TColumnFooterEh* TColumnEh::FooterAt(int Index) const {
+  return Index >= 0 && Index < FFooters->Count() ? FFooters->Items(Index) : FFooter.get();
+}
+
+void TColumnEh::RebindFooterSums() {
+  FFooter->SyncSumItem();
+  for (int i = 0; i < FFooters->Count(); ++i) FFooters->Items(i)->SyncSumItem();
+}
+
+TDataSet* TColumnEh::ListDataSet() const {
+  TField* f = Field();
+  return f ? f->LookupDataSet() : nullptr;
+}
+
+bool TColumnEh::IsRightToLeft() const { return BiDiMode() == bdRightToLeft; }
+bool TColumnEh::UseRightToLeftReading() const { return BiDiMode() != bdLeftToRight; }
+
+void TColumnEh::OptimizeWidth() {
+  TCustomDBGridEh* g = Grid();
+  if (!g) return;
+  TColumnsEhList list;
+  list.Add(this);
+  g->OptimizeColumnWidths(&list);
+}
+
+void TColumnEh::ResetToDefaults() {
+  bool fontWasAssigned = Flagged(evFont);
+  FTitle->ResetToDefaults();
+  FAssignedValues = TColumnEhValues();
+  RefreshDefaultFont();
+  FPickList.reset();
+  FButtonStyle = cbsAuto;
+  Changed(fontWasAssigned);
+  FKeyList.reset();
+}
+
+void TColumnEh::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TColumnEh*>(Source);
+  if (!src) {
+    TCollectionItem::Assign(Source);
+    return;
+  }
+  TCollection* c = Collection();
+  if (c) c->BeginUpdate();
+  try {
+    ResetToDefaults();
+    SetFieldName(src->FieldName());
+    if (src->Flagged(evColor)) SetColor(src->Color());
+    if (src->Flagged(evWidth)) SetWidth(src->Width());
+    if (src->Flagged(evFont)) SetFont(src->Font());
+    if (src->Flagged(evImeMode)) SetImeMode(src->ImeMode());
+    if (src->Flagged(evImeName)) SetImeName(src->ImeName());
+    if (src->Flagged(evAlignment)) SetAlignment(src->Alignment());
+    if (src->Flagged(evReadOnly)) SetReadOnly(src->ReadOnly());
+    SetTitle(src->Title());
+    SetDropDownRows(src->DropDownRows());
+    SetButtonStyle(src->ButtonStyle());
+    SetPickList(src->FPickList ? src->FPickList.get() : nullptr);
+    SetPopupMenuComponent(src->PopupMenuComponent());
+    FInitialWidth = src->InitialWidth();
+    SetAutoFitColWidth(src->AutoFitColWidth());
+    if (src->Flagged(evWordWrap)) SetWordWrap(src->WordWrap());
+    SetEndEllipsis(src->EndEllipsis());
+    SetDropDownWidth(src->DropDownWidth());
+    if (src->Flagged(evLookupDisplayFields)) SetLookupDisplayFields(src->LookupDisplayFields());
+    SetAutoDropDown(src->AutoDropDown());
+    SetAlwaysShowEditButton(src->AlwaysShowEditButton());
+    if (src->Flagged(evWordWrap)) SetWordWrap(src->WordWrap());
+    SetFooter(src->Footer());
+    SetKeyList(src->FKeyList ? src->FKeyList.get() : nullptr);
+    if (src->Flagged(evCheckboxes)) SetCheckboxes(src->Checkboxes());
+    SetIncrement(src->Increment());
+    SetToolTips(src->ToolTips());
+    SetFooters(src->Footers());
+    SetTag(src->Tag());
+    SetVisible(src->Visible());
+    SetImageList(src->ImageList());
+    SetNotInKeyListIndex(src->NotInKeyListIndex());
+    SetMinWidth(src->MinWidth());
+    SetMaxWidth(src->MaxWidth());
+    SetDblClickNextVal(src->DblClickNextVal());
+    SetDropDownSizing(src->DropDownSizing());
+    SetDropDownShowTitles(src->DropDownShowTitles());
+    SetOnGetCellParams(src->OnGetCellParams());
+    OnNotInList = src->OnNotInList;
+    OnUpdateData = src->OnUpdateData;
+    OnEditButtonClick = src->OnEditButtonClick;
+    OnEditButtonDown = src->OnEditButtonDown;
+    SetEditButtons(src->EditButtons());
+    SetDisplayFormat(src->DisplayFormat());
+    SetEditMask(src->EditMask());
+    SetShowImageAndText(src->ShowImageAndText());
+    SetHideDuplicates(src->HideDuplicates());
+    SetLayout(src->Layout());
+  } catch (...) {
+    if (c) c->EndUpdate();
+    throw;
+  }
+  if (c) c->EndUpdate();
+}
+
+// ================================================================ the collection
+
+KELM_PUBLISH(TDBGridColumnsEh) {}
+
+TDBGridColumnsEh::TDBGridColumnsEh(TCustomDBGridEh* Grid, TClass ColumnClass) : TCollection(ColumnClass), FGrid(Grid) {}
+
+TPersistent* TDBGridColumnsEh::GetOwner() const { return FGrid; }
+
+TColumnEh* TDBGridColumnsEh::AddTransientColumn() {
+  BeginUpdate();
+  TColumnEh* c;
+  try {
+    c = AddColumn();
+    c->SetPersistent(false);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+  return c;
+}
+
+bool TDBGridColumnsEh::IsCustomized() const { return Count() > 0 && !Items(0)->IsTransient(); }
+
+void TDBGridColumnsEh::Update(TCollectionItem* Item) {
+  if (!FGrid || FGrid->Loading()) return;
+  FGrid->ColumnsChanged(static_cast<TColumnEh*>(Item));
+}

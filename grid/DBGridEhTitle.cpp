@@ -1,0 +1,498 @@
+// Column titles with their sort markers, and the grid-level default values of columns,
+// titles and footers.
+#include "DBGridEh.h"
+
+#include "ClassBuilder.h"
+#include "SysUtils.h"
+
+namespace {
+
+bool SameFontLook(TFont* A, TFont* B) {
+  return A->Name() == B->Name() && A->Height() == B->Height() && A->Style() == B->Style() &&
+         A->Color() == B->Color() && A->Charset() == B->Charset() && A->Pitch() == B->Pitch() &&
+         A->Orientation() == B->Orientation();
+}
+
+void CopyFontSilently(TFont* Target, TFont* Source) {
+  if (!Source || Target == Source || SameFontLook(Target, Source)) return;
+  TNotifyEvent handler = Target->OnChange();
+  Target->SetOnChange(TNotifyEvent());
+  Target->Assign(Source);
+  Target->SetOnChange(handler);
+}
+
+// The width of a sort index written in the sort-index font, measured on the screen.
+int SortIndexTextWidth(const String& Text) {
+  TCanvas canvas;
+  canvas.SetHandle(GetScreenDC());
+  canvas.Font()->Assign(TCustomDBGridEh::SortIndexFont());
+  int w = canvas.TextWidth(Text);
+  canvas.SetHandle(nullptr);
+  return w;
+}
+
+constexpr TColumnEhValue kTitleValues[] = {evTitleColor,       evTitleCaption,  evTitleAlignment, evTitleFont,
+                                           evTitleButton,      evTitleEndEllipsis, evTitleToolTips,
+                                           evTitleOrientation};
+
+}  // namespace
+
+// ================================================================ TColumnTitleEh
+
+KELM_PUBLISH(TColumnTitleEh) {
+  using C = TColumnTitleEh;
+  b.Prop("Alignment", &C::Alignment, &C::SetAlignment).NoDefault().Stored(&C::IsAlignmentStored);
+  b.Prop("Caption", &C::Caption, &C::SetCaption).Stored(&C::IsCaptionStored);
+  b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::IsColorStored);
+  b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).NoDefault().Stored(&C::IsEndEllipsisStored);
+  b.Prop("Font", &C::Font, &C::SetFont).Stored(&C::IsFontStored);
+  b.Prop("Hint", &C::Hint, &C::SetHint);
+  b.Prop("ImageIndex", &C::ImageIndex, &C::SetImageIndex).Default(-1);
+  b.Prop("Orientation", &C::Orientation, &C::SetOrientation).NoDefault().Stored(&C::IsOrientationStored);
+  b.Prop("SortIndex", &C::SortIndex, &C::SetSortIndex).Default(0);
+  b.Prop("SortMarker", &C::SortMarker, &C::SetSortMarker).Default(smNoneEh);
+  b.Prop("TitleButton", &C::TitleButton, &C::SetTitleButton).NoDefault().Stored(&C::IsTitleButtonStored);
+  b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).NoDefault().Stored(&C::IsToolTipsStored);
+}
+
+TColumnTitleEh::TColumnTitleEh(TColumnEh* Column) : FColumn(Column) {
+  FFont = std::make_unique<TFont>();
+  FFont->Assign(DefaultFont());
+  FFont->SetOnChange(TNotifyEvent(this, &TColumnTitleEh::FontChanged));
+}
+
+TColumnTitleEh::~TColumnTitleEh() = default;
+
+TPersistent* TColumnTitleEh::GetOwner() const { return FColumn; }
+
+bool TColumnTitleEh::Flagged(TColumnEhValue V) const { return FColumn->Flagged(V); }
+void TColumnTitleEh::Flag(TColumnEhValue V) { FColumn->Flag(V); }
+
+TColumnsEhList* TColumnTitleEh::SortMarkedList() const {
+  TCustomDBGridEh* g = FColumn->Grid();
+  return g ? g->SortMarkedColumns() : nullptr;
+}
+
+// ---------------------------------------------------------------- followed values
+
+TFont* TColumnTitleEh::DefaultFont() const {
+  TCustomDBGridEh* g = FColumn->Grid();
+  return g ? g->TitleFont() : FColumn->FFont.get();
+}
+
+void TColumnTitleEh::RefreshDefaultFont() const {
+  if (!Flagged(evTitleFont)) CopyFontSilently(FFont.get(), DefaultFont());
+}
+
+String TColumnTitleEh::DefaultCaption() const {
+  TField* f = FColumn->Field();
+  return f ? f->DisplayName() : FColumn->FieldName();
+}
+
+TAlignment TColumnTitleEh::Alignment() const {
+  if (Flagged(evTitleAlignment)) return FAlignment;
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return d ? d->Title()->Alignment() : taLeftJustify;
+}
+
+String TColumnTitleEh::Caption() const { return Flagged(evTitleCaption) ? FCaption : DefaultCaption(); }
+
+TColor TColumnTitleEh::Color() const {
+  if (Flagged(evTitleColor)) return FColor;
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return d ? d->Title()->Color() : clBtnFace;
+}
+
+bool TColumnTitleEh::EndEllipsis() const {
+  if (Flagged(evTitleEndEllipsis)) return FEndEllipsis;
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return d && d->Title()->EndEllipsis();
+}
+
+TTextOrientationEh TColumnTitleEh::Orientation() const {
+  if (Flagged(evTitleOrientation)) return FOrientation;
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return d ? d->Title()->Orientation() : tohHorizontal;
+}
+
+bool TColumnTitleEh::TitleButton() const {
+  if (Flagged(evTitleButton)) return FTitleButton;
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return d && d->Title()->TitleButton();
+}
+
+bool TColumnTitleEh::ToolTips() const {
+  if (Flagged(evTitleToolTips)) return FToolTips;
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return d && d->Title()->ToolTips();
+}
+
+TFont* TColumnTitleEh::Font() const {
+  RefreshDefaultFont();
+  return FFont.get();
+}
+
+// ---------------------------------------------------------------- setters
+
+void TColumnTitleEh::SetAlignment(TAlignment Value) {
+  if (Flagged(evTitleAlignment) && FAlignment == Value) return;
+  FAlignment = Value;
+  Flag(evTitleAlignment);
+  FColumn->Changed(false);
+}
+
+void TColumnTitleEh::SetColor(TColor Value) {
+  if (Flagged(evTitleColor) && FColor == Value) return;
+  FColor = Value;
+  Flag(evTitleColor);
+  FColumn->Changed(false);
+}
+
+void TColumnTitleEh::SetEndEllipsis(bool Value) {
+  if (Flagged(evTitleEndEllipsis) && FEndEllipsis == Value) return;
+  FEndEllipsis = Value;
+  Flag(evTitleEndEllipsis);
+  FColumn->Changed(false);
+}
+
+void TColumnTitleEh::SetOrientation(TTextOrientationEh Value) {
+  if (Flagged(evTitleOrientation) && FOrientation == Value) return;
+  FOrientation = Value;
+  Flag(evTitleOrientation);
+  FColumn->Changed(false);
+}
+
+void TColumnTitleEh::SetTitleButton(bool Value) {
+  if (Flagged(evTitleButton) && FTitleButton == Value) return;
+  FTitleButton = Value;
+  Flag(evTitleButton);
+  FColumn->Changed(false);
+}
+
+void TColumnTitleEh::SetToolTips(bool Value) {
+  if (Flagged(evTitleToolTips) && FToolTips == Value) return;
+  FToolTips = Value;
+  Flag(evTitleToolTips);
+}
+
+void TColumnTitleEh::SetCaption(const String& Value) {
+  if (FColumn->IsTransient()) {
+    // A generated column's title is its field's display label.
+    if (FColumn->LinkActive() && FColumn->Field()) FColumn->Field()->SetDisplayLabel(Value);
+    return;
+  }
+  if (Flagged(evTitleCaption) && FCaption == Value) return;
+  FCaption = Value;
+  Flag(evTitleCaption);
+  FColumn->Changed(false);
+}
+
+void TColumnTitleEh::FontChanged(TObject*) {
+  Flag(evTitleFont);
+  FColumn->Changed(true);
+}
+
+void TColumnTitleEh::SetImageIndex(int Value) {
+  FImageIndex = Value;
+  if (TCustomDBGridEh* g = FColumn->Grid()) g->RebuildLayout();
+}
+
+// ---------------------------------------------------------------- sort markers
+
+void TColumnTitleEh::SetSortMarker(TSortMarkerEh Value) {
+  if (Value == FSortMarker) return;
+  FSortMarker = Value;
+  TCustomDBGridEh* g = FColumn->Grid();
+  TColumnsEhList* list = SortMarkedList();
+  if (!g || !list) {
+    FColumn->Changed(false);
+    return;
+  }
+  // Inside an update (a layout being read) the list is rebuilt from the indices at its end.
+  if (g->Columns()->UpdateLockCount() > 0) return;
+  TDBGridColumnsEh* columns = g->Columns();
+  if (g->OptionsEh().Contains(dghMultiSortMarking)) {
+    if (Value != smNoneEh && FSortIndex == 0) {
+      int marked = 0;
+      for (int i = 0; i < columns->Count(); ++i)
+        if (columns->Items(i)->Title()->FSortIndex != 0) ++marked;
+      FSortIndex = marked + 1;
+      list->Add(FColumn);
+    } else if (Value == smNoneEh && FSortIndex != 0) {
+      for (int i = 0; i < columns->Count(); ++i) {
+        TColumnTitleEh* t = columns->Items(i)->Title();
+        if (t->FSortIndex > FSortIndex) --t->FSortIndex;
+      }
+      list->Remove(FColumn);
+      FSortIndex = 0;
+    }
+  } else if (Value != smNoneEh) {
+    for (int i = 0; i < columns->Count(); ++i) {
+      TColumnEh* c = columns->Items(i);
+      if (c != FColumn && c->Title()->SortMarker() != smNoneEh) c->Title()->SetSortMarker(smNoneEh);
+    }
+    FSortIndex = 1;
+    list->Clear();
+    list->Add(FColumn);
+  } else {
+    FSortIndex = 0;
+    list->Clear();
+  }
+  FColumn->Changed(false);
+}
+
+void TColumnTitleEh::SetSortIndex(int Value) {
+  if (Value < 0) Value = 0;
+  if (Value == FSortIndex) return;
+  TCustomDBGridEh* g = FColumn->Grid();
+  // Stored layouts load the indices as they are; the list follows when the update ends.
+  if (!g || g->Columns()->UpdateLockCount() > 0) {
+    FSortIndex = Value;
+    return;
+  }
+  if (FSortMarker == smNoneEh) return;
+  TDBGridColumnsEh* columns = g->Columns();
+  for (int i = 0; i < columns->Count(); ++i) {
+    TColumnEh* other = columns->Items(i);
+    if (other == FColumn || other->Title()->FSortIndex == 0 || other->Title()->FSortIndex != Value) continue;
+    other->Title()->FSortIndex = FSortIndex;
+    FSortIndex = Value;
+    TColumnsEhList* list = g->SortMarkedColumns();
+    int a = list->IndexOf(FColumn), b = list->IndexOf(other);
+    if (a >= 0 && b >= 0) list->Exchange(a, b);
+    FColumn->Changed(false);
+    return;
+  }
+}
+
+void TColumnTitleEh::CycleSortMarker(bool CtrlHeld) {
+  if (!CtrlHeld) {
+    if (TCustomDBGridEh* g = FColumn->Grid()) {
+      TDBGridColumnsEh* columns = g->Columns();
+      for (int i = 0; i < columns->Count(); ++i)
+        if (columns->Items(i) != FColumn) columns->Items(i)->Title()->SetSortMarker(smNoneEh);
+    }
+  }
+  TSortMarkerEh next = smDownEh;
+  if (FSortMarker == smDownEh) next = smUpEh;
+  else if (FSortMarker == smUpEh) next = CtrlHeld ? smNoneEh : smDownEh;
+  SetSortMarker(next);
+}
+
+int TColumnTitleEh::SortMarkerSpace() const {
+  if (FSortIndex == 0) return 0;
+  int w = 16;
+  TColumnsEhList* list = SortMarkedList();
+  if (list && list->Count() >= 2) w = SortIndexTextWidth(IntToStr(FSortIndex)) + 16;
+  int room = FColumn->Width() - 4;
+  if (w <= room) return w;
+  // Room for the number and two pixels, without the marker image.
+  if (w - 14 <= room) return w - 14;
+  return 0;
+}
+
+// ---------------------------------------------------------------- the rest
+
+void TColumnTitleEh::ResetToDefaults() {
+  bool fontWasAssigned = Flagged(evTitleFont);
+  TColumnEhValues values = FColumn->AssignedValues();
+  for (TColumnEhValue v : kTitleValues) values.Exclude(v);
+  FColumn->SetAssignedValues(values);
+  FCaption.clear();
+  RefreshDefaultFont();
+  FColumn->Changed(fontWasAssigned);
+}
+
+void TColumnTitleEh::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TColumnTitleEh*>(Source);
+  if (!src) {
+    TPersistent::Assign(Source);
+    return;
+  }
+  if (src->Flagged(evTitleAlignment)) SetAlignment(src->Alignment());
+  if (src->Flagged(evTitleColor)) SetColor(src->Color());
+  if (src->Flagged(evTitleCaption)) SetCaption(src->Caption());
+  if (src->Flagged(evTitleFont)) SetFont(src->Font());
+  SetHint(src->Hint());
+  SetImageIndex(src->ImageIndex());
+  SetOrientation(src->Orientation());
+  SetSortIndex(src->SortIndex());
+  SetSortMarker(src->SortMarker());
+  SetTitleButton(src->TitleButton());
+  SetEndEllipsis(src->EndEllipsis());
+  SetToolTips(src->ToolTips());
+}
+
+bool TColumnTitleEh::IsAlignmentStored() const {
+  if (!Flagged(evTitleAlignment)) return false;
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return FAlignment != (d ? d->Title()->Alignment() : taLeftJustify);
+}
+bool TColumnTitleEh::IsCaptionStored() const { return Flagged(evTitleCaption) && FCaption != DefaultCaption(); }
+bool TColumnTitleEh::IsColorStored() const {
+  if (!Flagged(evTitleColor)) return false;
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return FColor != (d ? d->Title()->Color() : clBtnFace);
+}
+bool TColumnTitleEh::IsEndEllipsisStored() const {
+  if (!Flagged(evTitleEndEllipsis)) return false;
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return FEndEllipsis != (d && d->Title()->EndEllipsis());
+}
+bool TColumnTitleEh::IsFontStored() const { return Flagged(evTitleFont); }
+bool TColumnTitleEh::IsOrientationStored() const {
+  if (!Flagged(evTitleOrientation)) return false;
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return FOrientation != (d ? d->Title()->Orientation() : tohHorizontal);
+}
+bool TColumnTitleEh::IsTitleButtonStored() const {
+  if (!Flagged(evTitleButton)) return false;
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return FTitleButton != (d && d->Title()->TitleButton());
+}
+bool TColumnTitleEh::IsToolTipsStored() const {
+  if (!Flagged(evTitleToolTips)) return false;
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return FToolTips != (d && d->Title()->ToolTips());
+}
+
+// ================================================================ default values
+
+KELM_PUBLISH(TColumnTitleDefValuesEh) {
+  using C = TColumnTitleDefValuesEh;
+  b.Prop("Alignment", &C::Alignment, &C::SetAlignment).NoDefault().Stored(&C::IsAlignmentStored);
+  b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::IsColorStored);
+  b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).Default(false);
+  b.Prop("Orientation", &C::Orientation, &C::SetOrientation).Default(tohHorizontal);
+  b.Prop("TitleButton", &C::TitleButton, &C::SetTitleButton).Default(false);
+  b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).Default(false);
+}
+
+TAlignment TColumnTitleDefValuesEh::Alignment() const {
+  if (FAlignmentAssigned) return FAlignment;
+  return FGrid && FGrid->UseMultiTitle() ? taCenter : taLeftJustify;
+}
+
+void TColumnTitleDefValuesEh::SetAlignment(TAlignment Value) {
+  bool changed = Value != Alignment();
+  FAlignment = Value;
+  FAlignmentAssigned = true;
+  if (changed && FGrid) FGrid->RebuildLayout();
+}
+
+TColor TColumnTitleDefValuesEh::Color() const {
+  if (FColorAssigned) return FColor;
+  return FGrid ? FGrid->FixedColor() : clBtnFace;
+}
+
+void TColumnTitleDefValuesEh::SetColor(TColor Value) {
+  bool changed = Value != Color();
+  FColor = Value;
+  FColorAssigned = true;
+  if (changed && FGrid) FGrid->Invalidate();
+}
+
+void TColumnTitleDefValuesEh::SetEndEllipsis(bool Value) {
+  if (Value == FEndEllipsis) return;
+  FEndEllipsis = Value;
+  if (FGrid) FGrid->Invalidate();
+}
+
+void TColumnTitleDefValuesEh::SetOrientation(TTextOrientationEh Value) {
+  if (Value == FOrientation) return;
+  FOrientation = Value;
+  if (FGrid) FGrid->RebuildLayout();
+}
+
+void TColumnTitleDefValuesEh::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TColumnTitleDefValuesEh*>(Source);
+  if (!src) {
+    TPersistent::Assign(Source);
+    return;
+  }
+  if (src->FAlignmentAssigned) SetAlignment(src->FAlignment);
+  if (src->FColorAssigned) SetColor(src->FColor);
+  SetEndEllipsis(src->EndEllipsis());
+  SetTitleButton(src->TitleButton());
+  SetToolTips(src->ToolTips());
+  SetOrientation(src->Orientation());
+}
+
+KELM_PUBLISH(TColumnFooterDefValuesEh) {
+  b.Prop("ToolTips", &TColumnFooterDefValuesEh::ToolTips, &TColumnFooterDefValuesEh::SetToolTips).Default(false);
+}
+
+void TColumnFooterDefValuesEh::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TColumnFooterDefValuesEh*>(Source);
+  if (!src) {
+    TPersistent::Assign(Source);
+    return;
+  }
+  SetToolTips(src->ToolTips());
+}
+
+KELM_PUBLISH(TColumnDefValuesEh) {}
+
+KELM_PUBLISH(TDBGridEhColumnDefValuesEh) {
+  using C = TDBGridEhColumnDefValuesEh;
+  b.Prop("AlwaysShowEditButton", &C::AlwaysShowEditButton, &C::SetAlwaysShowEditButton).Default(false);
+  b.Prop("AutoDropDown", &C::AutoDropDown, &C::SetAutoDropDown).Default(false);
+  b.Prop("DblClickNextVal", &C::DblClickNextVal, &C::SetDblClickNextVal).Default(false);
+  b.Prop("DropDownShowTitles", &C::DropDownShowTitles, &C::SetDropDownShowTitles).Default(false);
+  b.Prop("DropDownSizing", &C::DropDownSizing, &C::SetDropDownSizing).Default(false);
+  b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).Default(false);
+  b.Prop("Footer", &C::Footer, &C::SetFooter);
+  b.Prop("HighlightRequired", &C::HighlightRequired, &C::SetHighlightRequired).Default(false);
+  b.Prop("Layout", &C::Layout, &C::SetLayout).Default(tlTop);
+  b.Prop("Title", &C::Title, &C::SetTitle);
+  b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).Default(false);
+}
+
+TColumnDefValuesEh::TColumnDefValuesEh(TCustomDBGridEh* AGrid)
+    : FGrid(AGrid),
+      FTitle(std::make_unique<TColumnTitleDefValuesEh>(AGrid)),
+      FFooter(std::make_unique<TColumnFooterDefValuesEh>(AGrid)) {}
+
+TColumnDefValuesEh::~TColumnDefValuesEh() = default;
+
+TPersistent* TColumnDefValuesEh::GetOwner() const { return FGrid; }
+
+void TColumnDefValuesEh::SetAlwaysShowEditButton(bool Value) {
+  if (Value == FAlwaysShowEditButton) return;
+  FAlwaysShowEditButton = Value;
+  if (FGrid) FGrid->Invalidate();
+}
+
+void TColumnDefValuesEh::SetEndEllipsis(bool Value) {
+  if (Value == FEndEllipsis) return;
+  FEndEllipsis = Value;
+  if (FGrid) FGrid->Invalidate();
+}
+
+void TColumnDefValuesEh::SetHighlightRequired(bool Value) {
+  if (Value == FHighlightRequired) return;
+  FHighlightRequired = Value;
+  if (FGrid) FGrid->Invalidate();
+}
+
+void TColumnDefValuesEh::SetLayout(TTextLayout Value) {
+  if (Value == FLayout) return;
+  FLayout = Value;
+  if (FGrid) FGrid->Invalidate();
+}
+
+void TColumnDefValuesEh::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TColumnDefValuesEh*>(Source);
+  if (!src || src->ClassType() != ClassType()) {
+    TPersistent::Assign(Source);
+    return;
+  }
+  FTitle->Assign(src->Title());
+  SetAlwaysShowEditButton(src->AlwaysShowEditButton());
+  SetEndEllipsis(src->EndEllipsis());
+  SetAutoDropDown(src->AutoDropDown());
+  SetDblClickNextVal(src->DblClickNextVal());
+  SetToolTips(src->ToolTips());
+  SetDropDownSizing(src->DropDownSizing());
+  SetDropDownShowTitles(src->DropDownShowTitles());
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Shared helpers of the grid tests: small in-memory tables, a temporary folder for database
+// files, and shorthands for amounts.
+#include "Currency.h"
+#include "DB.h"
+#include "MemDataSet.h"
+#include "SysUtils.h"
+#include "Variant.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace gridtest {
+
+// Code (text), Amount (float), Qty (integer), Flag (text); a missing value is Null.
+inline TMemDataSet* MakeAmounts(TComponent* Owner, const std::vector<std::vector<Variant>>& Rows) {
+  auto* ds = new TMemDataSet(Owner);
+  ds->FieldDefs()->Add("Code", ftString, 10);
+  ds->FieldDefs()->Add("Amount", ftFloat);
+  ds->FieldDefs()->Add("Qty", ftInteger);
+  ds->FieldDefs()->Add("Flag", ftString, 5);
+  for (auto r : Rows) {
+    r.resize(4, Null());
+    ds->AddRow(r);
+  }
+  return ds;
+}
+
+// Amount as a Variant, Null for a missing one.
+inline Variant V(double d) { return Variant(d); }
+inline Variant N() { return Null(); }
+
+// An amount in ten-thousandths as Currency from its decimal text ("1.5").
+inline Currency C(const char* Text) { return StrToCurr(Text); }
+
+// The code of the current record.
+inline String CodeOf(TDataSet* DS) { return DS->FieldByName("Code")->AsString(); }
+
+class TTempDir {
+public:
+  TTempDir() {
+    String pattern = (std::filesystem::temp_directory_path() / "kelm-grid-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+    FPath = pattern;
+  }
+  ~TTempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(FPath, ec);
+  }
+  TTempDir(const TTempDir&) = delete;
+  TTempDir& operator=(const TTempDir&) = delete;
+  String File(const String& Name) const { return FPath + "/" + Name; }
+
+private:
+  String FPath;
+};
+
+}  // namespace gridtest

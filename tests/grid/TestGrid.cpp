@@ -1,0 +1,9 @@
+#include "TestGrid.h"
+
+#include "ClassBuilder.h"
+
+KELM_PUBLISH(TTestGrid) {
+  b.Prop("ColumnDefValues", &TTestGrid::ColumnDefValues, &TTestGrid::SetColumnDefValues);
+  b.Prop("Columns", &TTestGrid::Columns, &TTestGrid::SetColumns);
+  b.Prop("SumList", &TTestGrid::SumList, &TTestGrid::SetSumList);
+}
