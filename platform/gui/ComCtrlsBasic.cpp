@@ -1,0 +1,720 @@
+// The progress bar and the up-down buttons.
+#include "ComCtrlsBasic.h"
+
+#include "Forms.h"
+#include "StdPublish_p.h"
+
+#include "ClassBuilder.h"
+#include "StrUtils.h"
+#include "SysUtils.h"
+
+#include <algorithm>
+#include <cctype>
+
+// ================================================================ TProgressBar
+
+KELM_PUBLISH(TProgressBar) {
+  std_publish::Control(b);
+  std_publish::MouseEvents(b);
+  std_publish::WinControl(b);
+  b.Prop("Max", &TProgressBar::Max, &TProgressBar::SetMax).Default(100);
+  b.Prop("Min", &TProgressBar::Min, &TProgressBar::SetMin).Default(0);
+  b.Prop("Orientation", &TProgressBar::Orientation, &TProgressBar::SetOrientation).Default(pbHorizontal);
+  b.Prop("Position", &TProgressBar::Position, &TProgressBar::SetPosition).Default(0);
+  b.Prop("Smooth", &TProgressBar::Smooth, &TProgressBar::SetSmooth).Default(false);
+  b.Prop("Step", &TProgressBar::Step, &TProgressBar::SetStep).Default(10);
+}
+
+TProgressBar::TProgressBar(TComponent* AOwner) : TWinControl(AOwner) {
+  SetBounds(0, 0, 150, 16);
+  SetColor(clBtnFace);
+}
+
+void TProgressBar::CreateParams(TCreateParams& P) {
+  TWinControl::CreateParams(P);
+  P.ExStyle |= WS_EX_STATICEDGE;
+}
+
+void TProgressBar::SetMin(int v) {
+  if (v == FMin) return;
+  FMin = v;
+  if (FMax < FMin) FMax = FMin;
+  FPosition = std::clamp(FPosition, FMin, FMax);
+  Invalidate();
+}
+
+void TProgressBar::SetMax(int v) {
+  if (v == FMax) return;
+  FMax = v;
+  if (FMin > FMax) FMin = FMax;
+  FPosition = std::clamp(FPosition, FMin, FMax);
+  Invalidate();
+}
+
+void TProgressBar::SetPosition(int v) {
+  v = std::clamp(v, FMin, FMax);
+  if (v == FPosition) return;
+  FPosition = v;
+  Invalidate();
+}
+
+void TProgressBar::SetSmooth(bool v) {
+  if (v == FSmooth) return;
+  FSmooth = v;
+  Invalidate();
+}
+
+void TProgressBar::SetOrientation(TProgressBarOrientation v) {
+  if (v == FOrientation) return;
+  FOrientation = v;
+  if (!ComponentState().Contains(csLoading)) SetBounds(Left(), Top(), Height(), Width());
+  Invalidate();
+}
+
+void TProgressBar::StepIt() {
+  int p = FPosition + FStep;
+  if (p > FMax) p = FMin + (p - FMax) % std::max(1, FMax - FMin);
+  if (p < FMin) p = FMax - (FMin - p) % std::max(1, FMax - FMin);
+  FPosition = std::clamp(p, FMin, FMax);
+  Invalidate();
+}
+
+void TProgressBar::StepBy(int Delta) { SetPosition(FPosition + Delta); }
+
+void TProgressBar::PaintWindow(HDC DC) {
+  TRect r = ClientRect();
+  FillRect(DC, r, GetSysColorBrush(COLOR_BTNFACE));
+  InflateRect(r, -1, -1);
+  int range = FMax - FMin;
+  if (range <= 0 || FPosition <= FMin || IsRectEmpty(r)) return;
+  bool horz = FOrientation == pbHorizontal;
+  int length = horz ? r.Width() : r.Height();
+  int filled = MulDiv(length, FPosition - FMin, range);
+  HBRUSH bar = GetSysColorBrush(COLOR_HIGHLIGHT);
+  if (FSmooth) {
+    TRect f = horz ? Rect(r.Left, r.Top, r.Left + filled, r.Bottom) : Rect(r.Left, r.Bottom - filled, r.Right, r.Bottom);
+    FillRect(DC, f, bar);
+    return;
+  }
+  // Blocks two thirds of the bar's thickness wide, two pixels apart, the last one whole.
+  int block = std::max(2, (horz ? r.Height() : r.Width()) * 2 / 3);
+  int pitch = block + 2;
+  int blocks = (filled + pitch - 1) / pitch;
+  for (int i = 0; i < blocks; ++i) {
+    int a = i * pitch, e = std::min(a + block, length);
+    TRect f = horz ? Rect(r.Left + a, r.Top, r.Left + e, r.Bottom) : Rect(r.Left, r.Bottom - e, r.Right, r.Bottom - a);
+    FillRect(DC, f, bar);
+  }
+}
+
+void TProgressBar::Dispatch(TMessage& M) {
+  switch (M.Msg) {
+    case PBM_SETRANGE:
+      FMin = static_cast<short>(LoWord(static_cast<std::uintptr_t>(M.LParam)));
+      SetMax(static_cast<short>(HiWord(static_cast<std::uintptr_t>(M.LParam))));
+      return;
+    case PBM_SETRANGE32:
+      FMin = static_cast<int>(M.WParam);
+      SetMax(static_cast<int>(M.LParam));
+      return;
+    case PBM_GETRANGE:
+      M.Result = M.WParam ? FMin : FMax;
+      return;
+    case PBM_SETPOS:
+      M.Result = FPosition;
+      SetPosition(static_cast<int>(M.WParam));
+      return;
+    case PBM_DELTAPOS:
+      M.Result = FPosition;
+      StepBy(static_cast<int>(M.WParam));
+      return;
+    case PBM_SETSTEP:
+      M.Result = FStep;
+      FStep = static_cast<int>(M.WParam);
+      return;
+    case PBM_STEPIT:
+      M.Result = FPosition;
+      StepIt();
+      return;
+    case PBM_GETPOS:
+      M.Result = FPosition;
+      return;
+    default:
+      break;
+  }
+  TWinControl::Dispatch(M);
+}
+
+// ================================================================ TCustomUpDown
+
+namespace {
+constexpr UINT_PTR kRepeatTimer = 1;
+
+String WithThousands(int v) {
+  String digits = std::to_string(v < 0 ? -static_cast<long long>(v) : v);
+  String out;
+  int n = static_cast<int>(digits.size());
+  char sep = FormatSettings().ThousandSeparator;
+  for (int i = 0; i < n; ++i) {
+    if (i > 0 && (n - i) % 3 == 0 && sep) out += sep;
+    out += digits[static_cast<std::size_t>(i)];
+  }
+  return v < 0 ? "-" + out : out;
+}
+}  // namespace
+
+KELM_PUBLISH(TCustomUpDown) {}
+
+KELM_PUBLISH(TUpDown) {
+  std_publish::Control(b);
+  std_publish::WinControl(b);
+  b.Prop("AlignButton", &TUpDown::AlignButton, &TUpDown::SetAlignButton).Default(udRight);
+  b.Prop("ArrowKeys", &TUpDown::ArrowKeys, &TUpDown::SetArrowKeys).Default(true);
+  b.Prop("Associate", &TUpDown::Associate, &TUpDown::SetAssociate);
+  b.Prop("Increment", &TUpDown::Increment, &TUpDown::SetIncrement).Default(1);
+  b.Prop("Max", &TUpDown::Max, &TUpDown::SetMax).Default(100);
+  b.Prop("Min", &TUpDown::Min, &TUpDown::SetMin).Default(0);
+  b.Prop("Orientation", &TUpDown::Orientation, &TUpDown::SetOrientation).Default(udVertical);
+  b.Prop("Position", &TUpDown::Position, &TUpDown::SetPosition).Default(0);
+  b.Prop("Thousands", &TUpDown::Thousands, &TUpDown::SetThousands).Default(true);
+  b.Prop("Wrap", &TUpDown::Wrap, &TUpDown::SetWrap).Default(false);
+  b.Prop("OnChanging", &TUpDown::OnChanging, &TUpDown::OnChanging);
+  b.Prop("OnChangingEx", &TUpDown::OnChangingEx, &TUpDown::OnChangingEx);
+  b.Prop("OnClick", &TUpDown::OnClick, &TUpDown::OnClick);
+  b.Prop("OnMouseDown", &TControl::OnMouseDown, &TControl::OnMouseDown);
+  b.Prop("OnMouseMove", &TControl::OnMouseMove, &TControl::OnMouseMove);
+  b.Prop("OnMouseUp", &TControl::OnMouseUp, &TControl::OnMouseUp);
+}
+
+TCustomUpDown::TCustomUpDown(TComponent* AOwner) : TWinControl(AOwner) {
+  SetControlStyle({csCaptureMouse, csDoubleClicks});
+  SetBounds(0, 0, GetSystemMetrics(SM_CXVSCROLL), 25);
+  SetColor(clBtnFace);
+}
+
+TCustomUpDown::~TCustomUpDown() {
+  if (FAssociate && !FAssociate->ComponentState().Contains(csDestroying)) DetachBuddy();
+}
+
+void TCustomUpDown::SetMin(SmallInt v) {
+  FMin = v;
+  FPosition = std::clamp(FPosition, std::min(FMin, FMax), std::max(FMin, FMax));
+  UpdateBuddyText();
+}
+
+void TCustomUpDown::SetMax(SmallInt v) {
+  FMax = v;
+  FPosition = std::clamp(FPosition, std::min(FMin, FMax), std::max(FMin, FMax));
+  UpdateBuddyText();
+}
+
+SmallInt TCustomUpDown::Position() const {
+  if (!FAssociate) return FPosition;
+  // The position is what the edit shows, when it shows a number.
+  String t = StringReplace(Trim(FAssociate->Text()), String(1, FormatSettings().ThousandSeparator), "", {rfReplaceAll});
+  int v;
+  if (!TryStrToInt(t, v)) return FPosition;
+  return static_cast<SmallInt>(std::clamp<int>(v, std::min(FMin, FMax), std::max(FMin, FMax)));
+}
+
+void TCustomUpDown::SetPosition(SmallInt v) {
+  FPosition = std::clamp(v, std::min(FMin, FMax), std::max(FMin, FMax));
+  UpdateBuddyText();
+}
+
+void TCustomUpDown::SetThousands(bool v) {
+  if (v == FThousands) return;
+  FThousands = v;
+  UpdateBuddyText();
+}
+
+void TCustomUpDown::SetOrientation(TUDOrientation v) {
+  if (v == FOrientation) return;
+  FOrientation = v;
+  if (!ComponentState().Contains(csLoading)) SetBounds(Left(), Top(), Height(), Width());
+  Invalidate();
+}
+
+void TCustomUpDown::SetAlignButton(TUDAlignButton v) {
+  if (v == FAlignButton) return;
+  FAlignButton = v;
+  if (FAssociate && !ComponentState().Contains(csLoading)) PlaceBesideBuddy();
+}
+
+void TCustomUpDown::UpdateBuddyText() {
+  if (!FAssociate || ComponentState().Contains(csLoading)) return;
+  FAssociate->SetText(FThousands ? WithThousands(FPosition) : std::to_string(FPosition));
+}
+
+void TCustomUpDown::ReadBuddyText() { FPosition = Position(); }
+
+void TCustomUpDown::PlaceBesideBuddy() {
+  TWinControl* b = FAssociate;
+  if (!b || !b->Parent()) return;
+  SetParent(b->Parent());
+  int w = Width();
+  // The edit gives up the room the buttons take, on the side they are on.
+  if (FAlignButton == udRight) {
+    b->SetBounds(b->Left(), b->Top(), std::max(0, b->Width() - w), b->Height());
+    SetBounds(b->Left() + b->Width(), b->Top(), w, b->Height());
+  } else {
+    int left = b->Left();
+    b->SetBounds(left + w, b->Top(), std::max(0, b->Width() - w), b->Height());
+    SetBounds(left, b->Top(), w, b->Height());
+  }
+}
+
+void TCustomUpDown::AttachBuddy() {
+  TWinControl* b = FAssociate;
+  FBuddyProc = b->WindowProc;
+  TWndMethod old = FBuddyProc;
+  // The edit's Up and Down keys step the position.
+  b->WindowProc = [this, old](TMessage& M) {
+    if (M.Msg == WM_KEYDOWN && FArrowKeys && (M.WParam == VK_UP || M.WParam == VK_DOWN) && Enabled()) {
+      Step(M.WParam == VK_UP ? btNext : btPrev);
+      return;
+    }
+    old(M);
+  };
+  b->FreeNotification(this);
+}
+
+void TCustomUpDown::DetachBuddy() {
+  if (!FAssociate) return;
+  if (FBuddyProc) FAssociate->WindowProc = FBuddyProc;
+  FBuddyProc = nullptr;
+  FAssociate->RemoveFreeNotification(this);
+}
+
+void TCustomUpDown::SetAssociate(TWinControl* v) {
+  if (v == FAssociate) return;
+  if (v == this) return;
+  DetachBuddy();
+  FAssociate = v;
+  if (!v) return;
+  AttachBuddy();
+  if (!ComponentState().Contains(csLoading)) {
+    PlaceBesideBuddy();
+    UpdateBuddyText();
+  }
+}
+
+void TCustomUpDown::Loaded() {
+  TWinControl::Loaded();
+  UpdateBuddyText();
+}
+
+void TCustomUpDown::Notification(TComponent* AComponent, TOperation Operation) {
+  TWinControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FAssociate) {
+    FAssociate = nullptr;
+    FBuddyProc = nullptr;
+  }
+}
+
+bool TCustomUpDown::CanChange(SmallInt NewValue, TUpDownDirection Direction) {
+  bool allow = true;
+  OnChanging(this, allow);
+  OnChangingEx(this, allow, NewValue, Direction);
+  return allow;
+}
+
+void TCustomUpDown::Click(TUDBtnType Button) { OnClick(this, Button); }
+
+void TCustomUpDown::Step(TUDBtnType Button) {
+  ReadBuddyText();
+  int lo = std::min(FMin, FMax), hi = std::max(FMin, FMax);
+  int v = FPosition + (Button == btNext ? FIncrement : -FIncrement);
+  if (FWrap) {
+    if (v > hi) v = lo;
+    else if (v < lo) v = hi;
+  } else {
+    v = std::clamp(v, lo, hi);
+  }
+  if (v != FPosition && CanChange(static_cast<SmallInt>(v), Button == btNext ? updUp : updDown)) {
+    FPosition = static_cast<SmallInt>(v);
+    UpdateBuddyText();
+  }
+  Click(Button);
+}
+
+int TCustomUpDown::HalfAt(TPoint P) const {
+  if (FOrientation == udVertical) return P.Y < Height() / 2 ? 0 : 1;
+  return P.X < Width() / 2 ? 0 : 1;
+}
+
+void TCustomUpDown::PaintWindow(HDC DC) {
+  bool vert = FOrientation == udVertical;
+  TRect a = vert ? Rect(0, 0, Width(), Height() / 2) : Rect(0, 0, Width() / 2, Height());
+  TRect b = vert ? Rect(0, Height() / 2, Width(), Height()) : Rect(Width() / 2, 0, Width(), Height());
+  UINT inactive = Enabled() ? 0u : UINT(DFCS_INACTIVE);
+  DrawFrameControl(DC, a, DFC_SCROLL, (vert ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive | (FPressed == 0 ? UINT(DFCS_PUSHED) : 0u));
+  DrawFrameControl(DC, b, DFC_SCROLL, (vert ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive | (FPressed == 1 ? UINT(DFCS_PUSHED) : 0u));
+}
+
+void TCustomUpDown::Dispatch(TMessage& M) {
+  // The first half is up (next) on a vertical control, left (previous) on a horizontal one.
+  auto buttonOf = [this](int half) { return (FOrientation == udVertical) == (half == 0) ? btNext : btPrev; };
+  switch (M.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      TWinControl::Dispatch(M);
+      if (!Enabled()) return;
+      FPressed = HalfAt(PointFromLParam(M.LParam));
+      Invalidate();
+      Step(buttonOf(FPressed));
+      SetTimer(Handle(), kRepeatTimer, 400);
+      FRepeating = false;
+      return;
+    case WM_LBUTTONUP:
+      TWinControl::Dispatch(M);
+      if (FPressed >= 0) {
+        FPressed = -1;
+        KillTimer(Handle(), kRepeatTimer);
+        Invalidate();
+      }
+      return;
+    case WM_TIMER:
+      if (M.WParam == kRepeatTimer) {
+        if (FPressed < 0) {
+          KillTimer(Handle(), kRepeatTimer);
+          return;
+        }
+        if (!FRepeating) {
+          FRepeating = true;
+          SetTimer(Handle(), kRepeatTimer, 100);
+        }
+        Step(buttonOf(FPressed));
+        return;
+      }
+      break;
+    case UDM_SETRANGE:
+      FMax = static_cast<SmallInt>(LoWord(static_cast<std::uintptr_t>(M.LParam)));
+      SetMin(static_cast<SmallInt>(HiWord(static_cast<std::uintptr_t>(M.LParam))));
+      return;
+    case UDM_GETRANGE:
+      M.Result = MakeLParam(FMax, FMin);
+      return;
+    case UDM_SETPOS:
+      M.Result = FPosition;
+      SetPosition(static_cast<SmallInt>(M.LParam));
+      return;
+    case UDM_GETPOS:
+      M.Result = Position();
+      return;
+    case CM_ENABLEDCHANGED:
+      TWinControl::Dispatch(M);
+      Invalidate();
+      return;
+    default:
+      break;
+  }
+  TWinControl::Dispatch(M);
+}
+
+// ================================================================ rich text
+
+namespace {
+
+// Destinations whose text is no part of the document.
+bool SkippedDestination(const String& Word) {
+  static const char* const kSkip[] = {"fonttbl", "colortbl", "stylesheet", "info", "pict", "header", "footer",
+                                      "headerl", "headerr", "footerl", "footerr", "object", "themedata",
+                                      "colorschememapping", "listtable", "listoverridetable", "rsidtbl",
+                                      "generator", "latentstyles", "datastore", "xmlnstbl", "filetbl"};
+  for (const char* s : kSkip)
+    if (Word == s) return true;
+  return false;
+}
+
+struct TRtfState {
+  bool Skip = false;
+  int UcSkip = 1;
+};
+
+}  // namespace
+
+bool RtfToText(const String& Rtf, String& Text) {
+  std::size_t i = 0, n = Rtf.size();
+  while (i < n && (Rtf[i] == ' ' || Rtf[i] == '\r' || Rtf[i] == '\n' || Rtf[i] == '\t')) ++i;
+  if (Rtf.compare(i, 5, "{\\rtf") != 0) return false;
+  String out;
+  String pending;  // bytes in the document's code page
+  int codepage = 1252;
+  auto flush = [&] {
+    if (pending.empty()) return;
+    if (codepage == 936) out += GbkToUtf8(pending);
+    else
+      for (unsigned char c : pending) AppendUtf8(out, c);
+    pending.clear();
+  };
+  std::vector<TRtfState> stack{TRtfState{}};
+  int skipChars = 0;  // characters standing in for the last \u
+  while (i < n) {
+    char c = Rtf[i];
+    if (c == '{') {
+      stack.push_back(stack.back());
+      ++i;
+      continue;
+    }
+    if (c == '}') {
+      if (stack.size() > 1) stack.pop_back();
+      ++i;
+      continue;
+    }
+    if (c == '\r' || c == '\n') {
+      ++i;
+      continue;
+    }
+    TRtfState& st = stack.back();
+    if (c != '\\') {
+      if (skipChars > 0) --skipChars;
+      else if (!st.Skip) pending += c;
+      ++i;
+      continue;
+    }
+    // A control symbol or word.
+    ++i;
+    if (i >= n) break;
+    char s = Rtf[i];
+    if (s == '\\' || s == '{' || s == '}') {
+      if (skipChars > 0) --skipChars;
+      else if (!st.Skip) pending += s;
+      ++i;
+      continue;
+    }
+    if (s == '\'') {
+      auto hex = [](char h) { return std::isdigit(static_cast<unsigned char>(h)) ? h - '0' : (std::tolower(h) - 'a' + 10) & 0xF; };
+      unsigned v = i + 2 < n ? static_cast<unsigned>(hex(Rtf[i + 1]) * 16 + hex(Rtf[i + 2])) : 0u;
+      i += 3;
+      if (skipChars > 0) --skipChars;
+      else if (!st.Skip) pending += static_cast<char>(v);
+      continue;
+    }
+    if (s == '*') {
+      st.Skip = true;
+      ++i;
+      continue;
+    }
+    if (s == '~' || s == '-' || s == '_') {
+      if (!st.Skip && s != '-') pending += s == '~' ? ' ' : '-';
+      ++i;
+      continue;
+    }
+    if (s == '\r' || s == '\n') {
+      if (!st.Skip) {
+        flush();
+        out += "\r\n";
+      }
+      ++i;
+      continue;
+    }
+    String word;
+    while (i < n && std::isalpha(static_cast<unsigned char>(Rtf[i]))) word += Rtf[i++];
+    bool hasParam = false;
+    long param = 0;
+    std::size_t p0 = i;
+    if (i < n && (Rtf[i] == '-' || std::isdigit(static_cast<unsigned char>(Rtf[i])))) {
+      ++i;
+      while (i < n && std::isdigit(static_cast<unsigned char>(Rtf[i]))) ++i;
+      param = std::stol(Rtf.substr(p0, i - p0));
+      hasParam = true;
+    }
+    if (i < n && Rtf[i] == ' ') ++i;
+    if (SkippedDestination(word)) {
+      st.Skip = true;
+      continue;
+    }
+    if (word == "ansicpg" && hasParam) {
+      codepage = static_cast<int>(param);
+      continue;
+    }
+    if (word == "uc" && hasParam) {
+      st.UcSkip = static_cast<int>(param);
+      continue;
+    }
+    if (st.Skip) continue;
+    if (word == "u" && hasParam) {
+      flush();
+      AppendUtf8(out, static_cast<char32_t>(param < 0 ? param + 65536 : param));
+      skipChars = st.UcSkip;
+      continue;
+    }
+    if (word == "par" || word == "line" || word == "sect" || word == "page") {
+      flush();
+      out += "\r\n";
+    } else if (word == "tab") {
+      pending += '\t';
+    } else if (word == "emdash" || word == "endash") {
+      flush();
+      out += word == "emdash" ? "—" : "–";
+    } else if (word == "lquote" || word == "rquote") {
+      flush();
+      out += word == "lquote" ? "‘" : "’";
+    } else if (word == "ldblquote" || word == "rdblquote") {
+      flush();
+      out += word == "ldblquote" ? "“" : "”";
+    }
+  }
+  flush();
+  // The document's last paragraph mark is no line of its own.
+  if (out.size() >= 2 && out.compare(out.size() - 2, 2, "\r\n") == 0) out.resize(out.size() - 2);
+  Text = out;
+  return true;
+}
+
+namespace {
+void AppendRtfText(String& out, const String& Text) {
+  std::size_t i = 0;
+  while (i < Text.size()) {
+    char32_t c = DecodeUtf8(Text, i);
+    switch (c) {
+      case U'\\': out += "\\\\"; break;
+      case U'{': out += "\\{"; break;
+      case U'}': out += "\\}"; break;
+      case U'\t': out += "\\tab "; break;
+      case U'\r': break;
+      case U'\n': out += "\\par\r\n"; break;
+      default:
+        if (c < 0x80) {
+          out += static_cast<char>(c);
+        } else if (c < 0x10000) {
+          out += "\\u" + std::to_string(c >= 0x8000 ? static_cast<long>(c) - 65536 : static_cast<long>(c)) + "?";
+        } else {
+          // Beyond the basic plane: a surrogate pair of \u words.
+          char32_t v = c - 0x10000;
+          long hi = 0xD800 + (v >> 10), lo = 0xDC00 + (v & 0x3FF);
+          out += "\\u" + std::to_string(hi - 65536) + "?\\u" + std::to_string(lo - 65536) + "?";
+        }
+    }
+  }
+}
+}  // namespace
+
+String TextToRtf(const String& Text, const String& FontName, int PointSize) {
+  String out = "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 ";
+  AppendRtfText(out, FontName);
+  out += ";}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs" + std::to_string(PointSize * 2) + " ";
+  AppendRtfText(out, Text);
+  out += "\\par\r\n}\r\n";
+  return out;
+}
+
+// The lines of a rich edit: the memo's lines, read and written as rich text by the streams.
+class TRichEditStrings : public TStrings {
+public:
+  explicit TRichEditStrings(TCustomRichEdit* Edit) : FEdit(Edit) {}
+  // The memo's own lines, which do the work on the text.
+  void SetInner(std::unique_ptr<TStrings> Inner) { FInner = std::move(Inner); }
+  void Clear() override { FInner->Clear(); }
+  void Delete(int Index) override { FInner->Delete(Index); }
+  void Insert(int Index, const String& S) override { FInner->Insert(Index, S); }
+  void LoadFromStream(TStream* Stream) override {
+    String data(static_cast<std::size_t>(std::max<Int64>(0, Stream->Size() - Stream->Position())), '\0');
+    if (!data.empty()) Stream->ReadBuffer(data.data(), static_cast<Int64>(data.size()));
+    String text;
+    // Data that is no rich text is read again as plain text.
+    if (FEdit->PlainText() || !RtfToText(data, text)) text = data;
+    FEdit->SetText(text);
+  }
+  void SaveToStream(TStream* Stream) override {
+    String data = FEdit->PlainText() ? FEdit->Text() : TextToRtf(FEdit->Text(), FEdit->Font()->Name(), FEdit->Font()->Size());
+    Stream->WriteBuffer(data.data(), static_cast<Int64>(data.size()));
+  }
+
+protected:
+  String Get(int Index) const override { return FInner->Strings(Index); }
+  int GetCount() const override { return FInner->Count(); }
+  void Put(int Index, const String& S) override { FInner->SetStrings(Index, S); }
+  void SetTextStr(const String& Value) override { FInner->SetText(Value); }
+
+private:
+  TCustomRichEdit* FEdit;
+  std::unique_ptr<TStrings> FInner;
+};
+
+KELM_PUBLISH(TCustomRichEdit) {}
+
+KELM_PUBLISH(TRichEdit) {
+  std_publish::Control(b);
+  std_publish::Colors(b);
+  std_publish::MouseEvents(b);
+  std_publish::WinControl(b);
+  b.Prop("Alignment", &TRichEdit::Alignment, &TRichEdit::SetAlignment).Default(taLeftJustify);
+  b.Prop("BorderStyle", &TRichEdit::BorderStyle, &TRichEdit::SetBorderStyle).Default(bsSingle);
+  b.Prop("HideSelection", &TRichEdit::HideSelection, &TRichEdit::SetHideSelection).Default(true);
+  b.Prop("Lines", &TRichEdit::Lines, &TRichEdit::SetLines);
+  b.Prop("MaxLength", &TRichEdit::MaxLength, &TRichEdit::SetMaxLength).Default(0);
+  b.Prop("PlainText", &TRichEdit::PlainText, &TRichEdit::SetPlainText).Default(false);
+  b.Prop("ReadOnly", &TRichEdit::ReadOnly, &TRichEdit::SetReadOnly).Default(false);
+  b.Prop("ScrollBars", &TRichEdit::ScrollBars, &TRichEdit::SetScrollBars).Default(ssNone);
+  b.Prop("WantReturns", &TRichEdit::WantReturns, &TRichEdit::SetWantReturns).Default(true);
+  b.Prop("WantTabs", &TRichEdit::WantTabs, &TRichEdit::SetWantTabs).Default(false);
+  b.Prop("WordWrap", &TRichEdit::WordWrap, &TRichEdit::SetWordWrap).Default(true);
+  b.Prop("OnChange", &TRichEdit::OnChange, &TRichEdit::OnChange);
+}
+
+TCustomRichEdit::TCustomRichEdit(TComponent* AOwner) : TCustomMemo(AOwner) {
+  auto* lines = new TRichEditStrings(this);
+  lines->SetInner(ReplaceLines(lines));
+}
+
+int TCustomRichEdit::FormatRange(HDC DC, const TRect& Area, int FirstChar, bool Measure, int* Bottom) {
+  std::u32string text = Utf8ToUtf32(Text());
+  int n = static_cast<int>(text.size());
+  FirstChar = std::clamp(FirstChar, 0, n);
+  int dpi = GetDeviceCaps(DC, LOGPIXELSY);
+  if (dpi <= 0) dpi = 96;
+  LOGFONT lf;
+  GetObject(Font()->Handle(), &lf);
+  lf.lfHeight = MulDiv(lf.lfHeight, dpi, 96);
+  HFONT font = CreateFontIndirect(lf);
+  int saved = SaveDC(DC);
+  SelectObject(DC, font);
+  SetBkMode(DC, TRANSPARENT);
+  SetTextColor(DC, ColorToRGB(Font()->Color()));
+  TEXTMETRIC tm;
+  GetTextMetrics(DC, &tm);
+  int lh = std::max(1, tm.tmHeight);
+  int width = std::max(1, Area.Width());
+  int y = Area.Top;
+  int i = FirstChar;
+  while (i < n && y + lh <= Area.Bottom) {
+    int end = i;
+    while (end < n && text[static_cast<std::size_t>(end)] != U'\r' && text[static_cast<std::size_t>(end)] != U'\n') ++end;
+    // The part of the paragraph that fits the width, broken after a blank or between
+    // Chinese characters.
+    int len = end - i;
+    int fit = len;
+    if (len > 0) {
+      std::vector<int> ext(static_cast<std::size_t>(len));
+      String u = Utf32ToUtf8(std::u32string_view(text).substr(static_cast<std::size_t>(i), static_cast<std::size_t>(len)));
+      TSize sz;
+      GetTextExtentExPoint(DC, u, len, width, &fit, ext.data(), &sz);
+      if (fit < len) {
+        int k = fit;
+        auto breakable = [&](int j) {
+          char32_t a = text[static_cast<std::size_t>(i + j - 1)], b = text[static_cast<std::size_t>(i + j)];
+          return a == U' ' || a >= 0x2E80 || b >= 0x2E80;
+        };
+        while (k > 0 && !breakable(k)) --k;
+        fit = k > 0 ? k : std::max(1, fit);
+      }
+    }
+    if (!Measure && fit > 0)
+      TextOut(DC, Area.Left, y, Utf32ToUtf8(std::u32string_view(text).substr(static_cast<std::size_t>(i), static_cast<std::size_t>(fit))));
+    y += lh;
+    i += fit;
+    if (fit == len) {
+      // The paragraph is done: past its break.
+      if (i < n && text[static_cast<std::size_t>(i)] == U'\r') ++i;
+      if (i < n && text[static_cast<std::size_t>(i)] == U'\n') ++i;
+    } else {
+      while (i < n && text[static_cast<std::size_t>(i)] == U' ') ++i;
+    }
+  }
+  RestoreDC(DC, saved);
+  DeleteObject(font);
+  if (Bottom) *Bottom = y;
+  return i;
+}
