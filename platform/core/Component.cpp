@@ -200,6 +200,11 @@ void TComponent::SetLoading(bool value) {
   else { FState.Exclude(csLoading); FState.Exclude(csReading); }
 }
 
+void TComponent::SetReading(bool value) {
+  if (value) FState.Include(csReading);
+  else FState.Exclude(csReading);
+}
+
 void TComponent::SetAncestor(bool value) {
   if (value) FState.Include(csAncestor);
   else FState.Exclude(csAncestor);

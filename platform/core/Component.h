@@ -52,6 +52,7 @@ public:
   void SetSubComponent(bool value);
   void SetDesigning(bool value, bool setChildren = true);
   void SetLoading(bool value);  // used by readers: csLoading + csReading
+  void SetReading(bool value);
 
   // Streaming hooks: children written inside this component, and the parent a child is
   // put back under when read.

@@ -1467,6 +1467,8 @@ void TReader::FixupReferences() {
 void TReader::CallLoaded() {
   std::vector<TComponent*> loaded = std::move(FLoaded);
   FLoaded.clear();
+  // Reading is over for all of them before any Loaded runs; only csLoading remains.
+  for (TComponent* c : loaded) c->SetReading(false);
   for (TComponent* c : loaded) {
     c->Loaded();
     c->SetLoading(false);  // also when an override forgot to call the inherited Loaded

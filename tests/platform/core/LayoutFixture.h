@@ -114,6 +114,7 @@ public:
   void ParentGone() { FParent = nullptr; }
   bool SawLoading = false;  // csLoading was set when a logged setter ran
   bool LoadingInLoaded = false;
+  bool ReadingInLoaded = true;
 
 protected:
   void Log(const char* prop);

@@ -107,6 +107,7 @@ void TFxControl::SetParentComponent(TComponent* Value) {
 
 void TFxControl::Loaded() {
   LoadingInLoaded = ComponentState().Contains(csLoading);
+  ReadingInLoaded = ComponentState().Contains(csReading);
   TComponent::Loaded();
   FxLog().push_back("Loaded:" + Name());
 }

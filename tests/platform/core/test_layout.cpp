@@ -270,6 +270,7 @@ TEST_F(LayoutTest, PropertiesAreSetInFileOrderAndLoadedFollowsReadOrder) {
     SCOPED_TRACE(c->Name());
     EXPECT_TRUE(c->SawLoading);
     EXPECT_TRUE(c->LoadingInLoaded);
+    EXPECT_FALSE(c->ReadingInLoaded);  // reading is over when Loaded runs
     EXPECT_FALSE(c->ComponentState().Contains(csLoading));
     EXPECT_FALSE(c->ComponentState().Contains(csReading));
   }
