@@ -1,0 +1,23 @@
+#include "Program.h"
+
+#include "U_Data.h"
+#include "U_Main.h"
+#include "U_login.h"
+
+const char* const ApplicationTitle = "沃岚工程合同管理软件";
+
+int RunProgram() {
+  Application->SetTitle(ApplicationTitle);
+  Application->CreateForm<TFrm_Main>(&Frm_Main);
+  Application->CreateForm<TFrm_Data>(&Frm_Data);
+  Application->CreateForm<TFrm_Login>(&Frm_Login);
+  if (Frm_Data->DBConnected() != 1) {
+    // The data module told the user already.
+    Application->Terminate();
+    return 1;
+  }
+  Frm_Login->ShowModal();
+  if (Frm_Login->LoginOK != 1) return 0;
+  Application->Run();
+  return 0;
+}

@@ -1,0 +1,201 @@
+#include "U_Main.h"
+
+#include "ClassBuilder.h"
+#include "FileUtils.h"
+#include "Shell.h"
+#include "SqlText.h"
+#include "StrUtils.h"
+#include "SysUtils.h"
+#include "U_ChangePass.h"
+#include "U_Data.h"
+#include "U_login.h"
+
+#include <memory>
+
+TFrm_Main* Frm_Main = nullptr;
+
+KELM_PUBLISH(TFrm_Main) {
+  b.Field("MainMenu1", &TFrm_Main::MainMenu1);
+  b.Field("N34", &TFrm_Main::N34);
+  b.Field("N36", &TFrm_Main::N36);
+  b.Field("CoolBar1", &TFrm_Main::CoolBar1);
+  b.Field("ToolBar1", &TFrm_Main::ToolBar1);
+  b.Field("StatusBar1", &TFrm_Main::StatusBar1);
+  b.Field("ActionList1", &TFrm_Main::ActionList1);
+  b.Field("ImageList1", &TFrm_Main::ImageList1);
+  b.Field("Image_Tool", &TFrm_Main::Image_Tool);
+  b.Field("Image_NavSmall", &TFrm_Main::Image_NavSmall);
+  b.Field("ilBasic", &TFrm_Main::ilBasic);
+  b.Field("ilTree", &TFrm_Main::ilTree);
+  b.Field("OpenDialog1", &TFrm_Main::OpenDialog1);
+  b.Field("OpenDialog2", &TFrm_Main::OpenDialog2);
+  b.Field("SaveDialog1", &TFrm_Main::SaveDialog1);
+  b.Field("dlgDoc", &TFrm_Main::dlgDoc);
+  b.Field("ttTX", &TFrm_Main::ttTX);
+  b.Field("PactAdd", &TFrm_Main::PactAdd);
+  b.Field("PactEdit", &TFrm_Main::PactEdit);
+  b.Field("PactDel", &TFrm_Main::PactDel);
+  b.Field("PactPrint", &TFrm_Main::PactPrint);
+  b.Field("Pact_M", &TFrm_Main::Pact_M);
+  b.Field("PactChart", &TFrm_Main::PactChart);
+  b.Field("PrjAdd", &TFrm_Main::PrjAdd);
+  b.Field("PrjEdit", &TFrm_Main::PrjEdit);
+  b.Field("PrjDel", &TFrm_Main::PrjDel);
+  b.Field("PrjPrint", &TFrm_Main::PrjPrint);
+  b.Field("Prj_M", &TFrm_Main::Prj_M);
+  b.Field("AddCust", &TFrm_Main::AddCust);
+  b.Field("EditCust", &TFrm_Main::EditCust);
+  b.Field("DelCust", &TFrm_Main::DelCust);
+  b.Field("CustPrint", &TFrm_Main::CustPrint);
+  b.Field("CustExp", &TFrm_Main::CustExp);
+  b.Field("Cust_M", &TFrm_Main::Cust_M);
+  b.Field("EmpAdd", &TFrm_Main::EmpAdd);
+  b.Field("EmpEdit", &TFrm_Main::EmpEdit);
+  b.Field("EmpDel", &TFrm_Main::EmpDel);
+  b.Field("EmpPrint", &TFrm_Main::EmpPrint);
+  b.Field("Emp_M", &TFrm_Main::Emp_M);
+  b.Field("MoneyIn", &TFrm_Main::MoneyIn);
+  b.Field("MoneyOut", &TFrm_Main::MoneyOut);
+  b.Field("UserQX1", &TFrm_Main::UserQX1);
+  b.Field("M_Backup", &TFrm_Main::M_Backup);
+  b.Field("M_Restore", &TFrm_Main::M_Restore);
+  b.Field("M_Option", &TFrm_Main::M_Option);
+  b.Field("Logout", &TFrm_Main::Logout);
+  b.Method("FormCreate", &TFrm_Main::FormCreate);
+  b.Method("FormShow", &TFrm_Main::FormShow);
+  b.Method("FormCloseQuery", &TFrm_Main::FormCloseQuery);
+  b.Method("ttTXTimer", &TFrm_Main::ttTXTimer);
+  b.Method("N34Click", &TFrm_Main::N34Click);
+  b.Method("LogoutExecute", &TFrm_Main::LogoutExecute);
+  b.Method("N36Click", &TFrm_Main::N36Click);
+  b.Method("N33Click", &TFrm_Main::N33Click);
+  b.Method("A_HomepageExecute", &TFrm_Main::A_HomepageExecute);
+  b.Method("TB_Click", &TFrm_Main::TB_Click);
+  b.Method("HelpExecute", &TFrm_Main::HelpExecute);
+}
+
+const TFrm_Main::TRightAction TFrm_Main::RightActions[28] = {
+    {"Pact_Add", &TFrm_Main::PactAdd},     {"Pact_Edit", &TFrm_Main::PactEdit},
+    {"Pact_Del", &TFrm_Main::PactDel},     {"Pact_Print", &TFrm_Main::PactPrint},
+    {"Pact_M", &TFrm_Main::Pact_M},        {"Prj_Add", &TFrm_Main::PrjAdd},
+    {"Prj_Edit", &TFrm_Main::PrjEdit},     {"Prj_Del", &TFrm_Main::PrjDel},
+    {"Prj_Print", &TFrm_Main::PrjPrint},   {"Prj_M", &TFrm_Main::Prj_M},
+    {"Cust_Add", &TFrm_Main::AddCust},     {"Cust_Edit", &TFrm_Main::EditCust},
+    {"Cust_Del", &TFrm_Main::DelCust},     {"Cust_Print", &TFrm_Main::CustPrint},
+    {"Cust_Exp", &TFrm_Main::CustExp},     {"Cust_M", &TFrm_Main::Cust_M},
+    {"Emp_Add", &TFrm_Main::EmpAdd},       {"Emp_Edit", &TFrm_Main::EmpEdit},
+    {"Emp_Del", &TFrm_Main::EmpDel},       {"Emp_Print", &TFrm_Main::EmpPrint},
+    {"Emp_M", &TFrm_Main::Emp_M},          {"MoneyIn", &TFrm_Main::MoneyIn},
+    {"MoneyOut", &TFrm_Main::MoneyOut},    {"UserQX", &TFrm_Main::UserQX1},
+    {"BackUp", &TFrm_Main::M_Backup},      {"Resume", &TFrm_Main::M_Restore},
+    {"Set_Option", &TFrm_Main::M_Option},  {"PactChart", &TFrm_Main::PactChart},
+};
+
+const char* const TFrm_Main::SupportMailUrl = "mailto:support@kelm.example?subject=改进意见";
+const char* const TFrm_Main::HomepageUrl = "https://kelm.example/";
+
+namespace {
+
+// The fund-plan rows not yet done that fall due within Days days of Today, overdue ones
+// included, latest planned date first.
+String ReminderSQL(TDateTime Today, int Days) {
+  return "select * from (select *, jhdate-" + SqlDate(Today) + " as xcday from s_pactzj) where xcday<=" +
+         SqlInt(Days) + " and f_check='未完成' order by jhdate desc";
+}
+
+}  // namespace
+
+TFrm_Main::TFrm_Main(TComponent* AOwner) : TForm(AOwner) {}
+
+TFrm_Main::~TFrm_Main() {
+  if (Frm_Main == this) Frm_Main = nullptr;
+}
+
+void TFrm_Main::FormCreate(TObject*) {
+  dlgDoc->SetFilter(
+      "文本文件(*.txt)|*.txt|doc文件(*.doc)|*.doc|jpg文件(*.jpg)|*.jpg|gif文件(*.gif)|*.gif|png文件(*.png)|*.png|"
+      "rar文件(*.rar)|*.rar|zip文件(*.zip)|*.zip|docx文件(*.docx)|*.docx|xls文件(*.xls)|*.xls|"
+      "xlsx文件(*.xlsx)|*.xlsx");
+}
+
+void TFrm_Main::FormShow(TObject*) {
+  // A failure here is reported like any other, and the steps after it do not run; it must
+  // not leave the window half shown by escaping the show itself.
+  try {
+    TADOQuery* info = Frm_Data->Qry_APPInfo;
+    Frm_Data->OpenQuery(info, "select * from T_Softinfo");
+    SoftName = info->FieldByName("SoftName")->AsString();
+    Version = info->FieldByName("Version")->AsString();
+    DotNumber = info->FieldByName("DotNumber")->AsInteger();
+    DotPrice = info->FieldByName("DotPrice")->AsInteger();
+    DotMoney = info->FieldByName("DotMoney")->AsInteger();
+    SetCaption(SoftName + Version);
+    Application->SetTitle(SoftName);
+    StatusBar1->Panels()->Items(1)->SetText("数据库路径: " + ProgramFolder() + "DataBase" + PathDelim + "kelm.mdb");
+    ttTX->SetEnabled(true);
+  } catch (...) {
+    Application->HandleException(this);
+  }
+}
+
+void TFrm_Main::ttTXTimer(TObject*) {
+  // Off before anything can fail: the reminder runs once per start, and a bad setting is
+  // reported once rather than every second.
+  ttTX->SetEnabled(false);
+  TADOQuery* q = Frm_Data->Qry_Temp;
+  Frm_Data->OpenQuery(q, "select * from t_softinfo");
+  // A number of days, nothing else, goes into the statement.
+  int days = StrToInt(Trim(q->FieldByName("txday")->AsString()));
+  Frm_Data->OpenQuery(q, ReminderSQL(Date(), days));
+}
+
+void TFrm_Main::FormCloseQuery(TObject*, bool& CanClose) {
+  // The children have agreed before this runs; the database goes only when the close does.
+  if (!CanClose) return;
+  if (Frm_Data) Frm_Data->ADOConnection1->Close();
+  CloseMDIChildren();
+}
+
+void TFrm_Main::CloseMDIChildren() {
+  // A child's close handler may close others too; the count is read again each time.
+  for (int i = MDIChildCount() - 1; i >= 0; --i)
+    if (i < MDIChildCount()) MDIChildren(i)->Close();
+}
+
+void TFrm_Main::ApplyUserRights() {
+  TADOQuery* q = Frm_Data->Qry_Temp;
+  Frm_Data->OpenQuery(q, "select * from tUser where UserName=" + SqlStr(CurrentUser));
+  String rights = q->IsEmpty() ? String() : q->FieldByName("qxlist")->AsString();
+  for (const TRightAction& r : RightActions) (this->*r.Action)->SetEnabled(Pos(r.Right, rights) > 0);
+}
+
+void TFrm_Main::N34Click(TObject*) {
+  std::unique_ptr<TFrm_ChangePass> dialog(CreateForm<TFrm_ChangePass>(this));
+  dialog->ShowModal();
+}
+
+void TFrm_Main::LogoutExecute(TObject*) {
+  CloseMDIChildren();
+  // A login window of its own: the one made at start stays as it is.
+  std::unique_ptr<TFrm_Login> login(CreateForm<TFrm_Login>(Application));
+  login->ShowModal();
+}
+
+void TFrm_Main::N36Click(TObject*) { Close(); }
+
+void TFrm_Main::N33Click(TObject*) { ShellExecute(Handle(), "open", SupportMailUrl, "", "", SW_SHOWNORMAL); }
+
+void TFrm_Main::A_HomepageExecute(TObject*) { ShellExecute(Handle(), "open", HomepageUrl, "", "", SW_SHOWNORMAL); }
+
+void TFrm_Main::TB_Click(TObject*) { ShellExecute(Handle(), "open", HomepageUrl, "", "", SW_SHOWNORMAL); }
+
+void TFrm_Main::HelpExecute(TObject*) {
+  ShellExecute(Handle(), "open", ProgramFolder() + "Help.CHM", "", "", SW_SHOWNORMAL);
+}
+
+void ShowExistingMDIChild(TForm* Child) {
+  if (Child->WindowState() == wsMinimized) Child->SetWindowState(wsNormal);
+  if (!Child->Visible()) Child->Show();
+  Child->BringToFront();
+  if (Child->CanFocus()) Child->SetFocus();
+}

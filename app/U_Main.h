@@ -1,0 +1,140 @@
+#pragma once
+// The main window: the MDI frame whose menus, tool bar and actions start every function of
+// the program, the state of the current run that other windows read (the operator, the
+// decimal places, the proposed export name), the lists opened as its MDI children, and the
+// due-date reminder that runs once, a second after the window is first shown.
+//
+// Its components come from the layout forms/TFrm_Main.txt. Other windows' layouts name them
+// as Frm_Main.<component> (Frm_Main.PactAdd, Frm_Main.Image_Tool, ...).
+#include "ActnList.h"
+#include "ComCtrls.h"
+#include "Dialogs.h"
+#include "Forms.h"
+#include "ImgList.h"
+#include "Menus.h"
+#include "Timers.h"
+
+class TFrm_Main : public TForm {
+  KELM_CLASS(TFrm_Main, TForm)
+public:
+  explicit TFrm_Main(TComponent* AOwner);
+  ~TFrm_Main() override;
+
+  // ---- the run's shared values
+  // The operator of the last successful login, trimmed.
+  String CurrentUser;
+  // Read from T_SoftInfo when the window is first shown.
+  String SoftName;
+  String Version;
+  // Decimal places of quantities, prices and amounts in the lists.
+  int DotNumber = 0;
+  int DotPrice = 0;
+  int DotMoney = 0;
+  // The file name the export's save dialog proposes; windows set it before an export.
+  String ExportFileName;
+
+  // ---- components of the layout
+  TMainMenu* MainMenu1 = nullptr;
+  TMenuItem* N34 = nullptr;  // "修改登录密码"
+  TMenuItem* N36 = nullptr;  // "退出程序"
+  TCoolBar* CoolBar1 = nullptr;
+  TToolBar* ToolBar1 = nullptr;
+  TStatusBar* StatusBar1 = nullptr;
+  TActionList* ActionList1 = nullptr;
+  TImageList* ImageList1 = nullptr;
+  TImageList* Image_Tool = nullptr;
+  TImageList* Image_NavSmall = nullptr;
+  TImageList* ilBasic = nullptr;
+  TImageList* ilTree = nullptr;
+  TOpenDialog* OpenDialog1 = nullptr;
+  TOpenDialog* OpenDialog2 = nullptr;
+  TSaveDialog* SaveDialog1 = nullptr;
+  TOpenDialog* dlgDoc = nullptr;
+  TTimer* ttTX = nullptr;
+  // The actions a user's rights govern.
+  TAction* PactAdd = nullptr;
+  TAction* PactEdit = nullptr;
+  TAction* PactDel = nullptr;
+  TAction* PactPrint = nullptr;
+  TAction* Pact_M = nullptr;
+  TAction* PactChart = nullptr;
+  TAction* PrjAdd = nullptr;
+  TAction* PrjEdit = nullptr;
+  TAction* PrjDel = nullptr;
+  TAction* PrjPrint = nullptr;
+  TAction* Prj_M = nullptr;
+  TAction* AddCust = nullptr;
+  TAction* EditCust = nullptr;
+  TAction* DelCust = nullptr;
+  TAction* CustPrint = nullptr;
+  TAction* CustExp = nullptr;
+  TAction* Cust_M = nullptr;
+  TAction* EmpAdd = nullptr;
+  TAction* EmpEdit = nullptr;
+  TAction* EmpDel = nullptr;
+  TAction* EmpPrint = nullptr;
+  TAction* Emp_M = nullptr;
+  TAction* MoneyIn = nullptr;
+  TAction* MoneyOut = nullptr;
+  TAction* UserQX1 = nullptr;
+  TAction* M_Backup = nullptr;
+  TAction* M_Restore = nullptr;
+  TAction* M_Option = nullptr;
+  // The change of user.
+  TAction* Logout = nullptr;
+
+  // The right names of tUser.qxlist paired with the actions they govern, in the order they
+  // are applied after a login.
+  struct TRightAction {
+    const char* Right;
+    TAction* TFrm_Main::*Action;
+  };
+  static const TRightAction RightActions[28];
+
+  // The program's own contact points, opened by the help menu and the tool bar.
+  static const char* const SupportMailUrl;
+  static const char* const HomepageUrl;
+
+  // Gives the actions the rights of CurrentUser: an action is enabled exactly when its right
+  // occurs in the user's right list, so a change of user also gets back what the previous
+  // user lacked. A user without a row of tUser holds no rights.
+  void ApplyUserRights();
+  // Closes every MDI child, from the last to the first.
+  void CloseMDIChildren();
+
+  // ---- handlers named by the layout
+  void FormCreate(TObject* Sender);
+  void FormShow(TObject* Sender);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void ttTXTimer(TObject* Sender);
+  void N34Click(TObject* Sender);
+  void LogoutExecute(TObject* Sender);
+  void N36Click(TObject* Sender);
+  void N33Click(TObject* Sender);
+  void A_HomepageExecute(TObject* Sender);
+  void TB_Click(TObject* Sender);
+  void HelpExecute(TObject* Sender);
+};
+
+extern TFrm_Main* Frm_Main;
+
+// Shows an MDI child that exists: restored when minimised, made visible, brought to the front
+// and focused.
+void ShowExistingMDIChild(TForm* Child);
+
+// Shows the one MDI child of class T: the first open form of exactly that class, shown as
+// above; without one, a new instance is made with Owner. Reference receives the window (a new
+// one before its layout and OnCreate run, so its own creation code reaches it through its
+// global).
+template <class T> T* OpenMDIChild(T*& Reference, TComponent* Owner) {
+  for (int i = 0; Screen && i < Screen->FormCount(); ++i) {
+    TForm* f = Screen->Forms(i);
+    if (f->ClassType() != T::StaticClass()) continue;
+    Reference = static_cast<T*>(f);
+    ShowExistingMDIChild(f);
+    return Reference;
+  }
+  CreateForm<T>(Owner, &Reference);
+  if (Reference && !Reference->Visible()) Reference->Show();
+  return Reference;
+}

@@ -1,0 +1,138 @@
+#include "FR_Class.h"
+
+#include "ClassBuilder.h"
+#include "Filer.h"
+
+#include <cstring>
+
+// ================================================================ data sets
+
+KELM_PUBLISH(TfrDataset) {
+  b.Prop("RangeBegin", &TfrDataset::RangeBegin, &TfrDataset::SetRangeBegin).Default(TRangeBegin::rbFirst);
+  b.Prop("RangeEnd", &TfrDataset::RangeEnd, &TfrDataset::SetRangeEnd).Default(TRangeEnd::reLast);
+  b.Prop("RangeEndCount", &TfrDataset::RangeEndCount, &TfrDataset::SetRangeEndCount).Default(0);
+  b.Prop("OnCheckEOF", &TfrDataset::OnCheckEOF, &TfrDataset::SetOnCheckEOF);
+  b.Prop("OnFirst", &TfrDataset::OnFirst, &TfrDataset::SetOnFirst);
+  b.Prop("OnNext", &TfrDataset::OnNext, &TfrDataset::SetOnNext);
+  b.Prop("OnPrior", &TfrDataset::OnPrior, &TfrDataset::SetOnPrior);
+}
+
+KELM_PUBLISH(TfrDBDataSet) {
+  b.Prop("CloseDataSource", &TfrDBDataSet::CloseDataSource, &TfrDBDataSet::SetCloseDataSource).Default(false);
+  b.Prop("DataSet", &TfrDBDataSet::DataSet, &TfrDBDataSet::SetDataSet);
+  b.Prop("DataSource", &TfrDBDataSet::DataSource, &TfrDBDataSet::SetDataSource);
+  b.Prop("OpenDataSource", &TfrDBDataSet::OpenDataSource, &TfrDBDataSet::SetOpenDataSource).Default(true);
+  b.Prop("OnClose", &TfrDBDataSet::OnClose, &TfrDBDataSet::SetOnClose);
+  b.Prop("OnOpen", &TfrDBDataSet::OnOpen, &TfrDBDataSet::SetOnOpen);
+}
+
+void TfrDBDataSet::SetDataSet(TDataSet* Value) {
+  if (FDataSet && FDataSet != Value) FDataSet->RemoveFreeNotification(this);
+  FDataSet = Value;
+  if (!FDataSet) return;
+  FDataSet->FreeNotification(this);
+  if (FDataSource) {
+    FDataSource->RemoveFreeNotification(this);
+    FDataSource = nullptr;
+  }
+}
+
+void TfrDBDataSet::SetDataSource(TDataSource* Value) {
+  if (FDataSource && FDataSource != Value) FDataSource->RemoveFreeNotification(this);
+  FDataSource = Value;
+  if (!FDataSource) return;
+  FDataSource->FreeNotification(this);
+  if (FDataSet) {
+    FDataSet->RemoveFreeNotification(this);
+    FDataSet = nullptr;
+  }
+}
+
+TDataSet* TfrDBDataSet::SourceDataSet() const {
+  if (FDataSource && FDataSource->DataSet()) return FDataSource->DataSet();
+  if (FDataSet) return FDataSet;
+  throw EDSError("Unable to open dataset " + Name());
+}
+
+void TfrDBDataSet::Notification(TComponent* AComponent, TOperation Operation) {
+  TfrDataset::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FDataSet) FDataSet = nullptr;
+  if (AComponent == FDataSource) FDataSource = nullptr;
+}
+
+// ================================================================ TfrReport
+
+KELM_PUBLISH(TfrReport) {
+  b.Prop("Dataset", &TfrReport::Dataset, &TfrReport::SetDataset);
+  b.Prop("DefaultCopies", &TfrReport::DefaultCopies, &TfrReport::SetDefaultCopies).Default(1);
+  b.Prop("DefaultCollate", &TfrReport::DefaultCollate, &TfrReport::SetDefaultCollate).Default(true);
+  b.Prop("GrayedButtons", &TfrReport::GrayedButtons, &TfrReport::SetGrayedButtons).Default(false);
+  // Written always, so a layout states how its preview opens.
+  b.Prop("InitialZoom", &TfrReport::InitialZoom, &TfrReport::SetInitialZoom).NoDefault();
+  b.Prop("MDIPreview", &TfrReport::MDIPreview, &TfrReport::SetMDIPreview).Default(false);
+  b.Prop("ModalPreview", &TfrReport::ModalPreview, &TfrReport::SetModalPreview).Default(true);
+  b.Prop("ModifyPrepared", &TfrReport::ModifyPrepared, &TfrReport::SetModifyPrepared).Default(true);
+  b.Prop("PreviewButtons", &TfrReport::PreviewButtons, &TfrReport::SetPreviewButtons).NoDefault();
+  b.Prop("PrintIfEmpty", &TfrReport::PrintIfEmpty, &TfrReport::SetPrintIfEmpty).Default(true);
+  b.Prop("ReportType", &TfrReport::ReportType, &TfrReport::SetReportType).Default(TfrReportType::rtSimple);
+  b.Prop("ShowPrintDialog", &TfrReport::ShowPrintDialog, &TfrReport::SetShowPrintDialog).Default(true);
+  b.Prop("ShowProgress", &TfrReport::ShowProgress, &TfrReport::SetShowProgress).Default(true);
+  b.Prop("StoreInDFM", &TfrReport::StoreInDFM, &TfrReport::SetStoreInDFM).Default(false);
+  b.Prop("Title", &TfrReport::Title, &TfrReport::SetTitle);
+  b.Prop("RebuildPrinter", &TfrReport::RebuildPrinter, &TfrReport::SetRebuildPrinter).NoDefault();
+  b.Prop("UseDefaultDataSetName", &TfrReport::UseDefaultDataSetName, &TfrReport::SetUseDefaultDataSetName)
+      .Default(false);
+}
+
+TfrPreviewButtons TfrReport::DefaultPreviewButtons() {
+  return {TfrPreviewButton::pbZoom, TfrPreviewButton::pbLoad, TfrPreviewButton::pbSave, TfrPreviewButton::pbPrint,
+          TfrPreviewButton::pbFind, TfrPreviewButton::pbHelp, TfrPreviewButton::pbExit};
+}
+
+void TfrReport::SetDataset(TfrDataset* Value) {
+  if (FDataset && FDataset != Value) FDataset->RemoveFreeNotification(this);
+  FDataset = Value;
+  if (FDataset) FDataset->FreeNotification(this);
+}
+
+void TfrReport::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FDataset) FDataset = nullptr;
+}
+
+namespace {
+void WriteInt32(TStream* s, std::int32_t v) {
+  Byte b[4] = {Byte(v), Byte(v >> 8), Byte(v >> 16), Byte(v >> 24)};
+  s->WriteBuffer(b, 4);
+}
+std::int32_t ReadInt32(TStream* s) {
+  Byte b[4];
+  s->ReadBuffer(b, 4);
+  return static_cast<std::int32_t>(std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
+                                   std::uint32_t(b[3]) << 24);
+}
+}  // namespace
+
+void TfrReport::ReadReportForm(TStream* Stream) {
+  ReadInt32(Stream);  // the format number; the definition says its own version
+  FStoredForm.clear();
+  if (!FStoreInDFM) return;
+  std::int32_t size = ReadInt32(Stream);
+  if (size < 0 || size > Stream->Size() - Stream->Position()) throw EReadError("Invalid stored report size");
+  FStoredForm.resize(static_cast<std::size_t>(size));
+  if (size > 0) Stream->ReadBuffer(FStoredForm.data(), size);
+}
+
+void TfrReport::WriteReportForm(TStream* Stream) {
+  WriteInt32(Stream, FormVersion);
+  if (!FStoreInDFM) return;
+  WriteInt32(Stream, static_cast<std::int32_t>(FStoredForm.size()));
+  if (!FStoredForm.empty()) Stream->WriteBuffer(FStoredForm.data(), static_cast<Int64>(FStoredForm.size()));
+}
+
+void TfrReport::DefineProperties(TFiler* Filer) {
+  TComponent::DefineProperties(Filer);
+  Filer->DefineBinaryProperty(
+      "ReportForm", [this](TStream* s) { ReadReportForm(s); }, [this](TStream* s) { WriteReportForm(s); }, true);
+}

@@ -1,0 +1,557 @@
+// The data module: its layout, the connection it opens, the reports it loads, the query
+// helpers every window runs its SQL through, and the routines it offers the windows.
+#include "ProgramFolder.h"
+
+#include "Filer.h"
+#include "Resources.h"
+#include "Shell.h"
+#include "SqlText.h"
+#include "StdCtrls.h"
+#include "StrUtils.h"
+#include "U_Data.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A data module made the way the program makes it, over a program folder of its own.
+class DataModuleTest : public ::testing::Test {
+protected:
+  void Make() { FModule.reset(CreateForm<TFrm_Data>(nullptr, &Frm_Data)); }
+  void TearDown() override {
+    FModule.reset();
+    if (Application && Application->Terminated()) RenewApplication();
+  }
+  TFrm_Data& Module() { return *FModule; }
+
+  std::unique_ptr<TFrm_Data> FModule;
+};
+
+// ---------------------------------------------------------------- the layout
+
+struct QueryCase {
+  const char* Name;
+  const char* Source;  // '' when the query has no data source
+  TADOLockType Lock;
+  TCursorType Cursor;
+  const char* Master;
+  const char* Sql;      // nullptr: a sample the window replaces
+  int Fields;          // persistent fields
+  bool EnableBCD;
+};
+
+constexpr TADOLockType Opt = ltOptimistic, Batch = ltBatchOptimistic;
+constexpr TCursorType Key = ctKeyset, Stat = ctStatic;
+
+const QueryCase kQueries[] = {
+    {"qryPact", "dsPact", Opt, Key, "", "", 0, true},
+    {"qryPactZJ", "dsPactZJ", Opt, Key, "", "", 0, true},
+    {"qryPactJH", "dsPactJH", Opt, Key, "", "", 0, true},
+    {"qryPactDoc", "dsPactDoc", Opt, Key, "", "", 0, true},
+    {"qryPactFP", "dsPactFP", Opt, Key, "", "", 0, true},
+    {"qryPactZJAdd", "dsPactZJAdd", Batch, Key, "", "", 0, true},
+    {"qryPactJHAdd", "dsPactJHAdd", Batch, Key, "", "", 0, true},
+    {"qryPactDocAdd", "dsPactDocAdd", Batch, Key, "", "", 0, true},
+    {"qryPrj", "dsPrj", Opt, Key, "", "", 0, true},
+    {"qryPrjDoc", "dsPrjDoc", Opt, Key, "", "", 0, true},
+    {"qryPrjDocAdd", "dsPrjDocAdd", Batch, Key, "", "", 0, true},
+    {"qryEmp", "dsEmp", Opt, Key, "", "", 0, true},
+    {"qryCustContact", "dsCustContact", Opt, Key, "", "", 0, true},
+    {"qryCustContactAdd", "dsCustContactAdd", Batch, Key, "", "", 0, true},
+    {"qrySelect", "dsSelect", Opt, Key, "", "", 0, true},
+    {"qryInMoney", "dsInMoney", Opt, Key, "", "", 0, true},
+    {"qryOutMoney", "dsOutMoney", Opt, Key, "", "", 0, true},
+    {"qryInMoneyTX", "dsInMoneyTX", Opt, Key, "", "", 0, true},
+    {"qryOutMoneyTX", "dsOutMoneyTX", Opt, Key, "", "", 0, true},
+    {"qryUserQX", "dsUserQX", Opt, Key, "", "", 0, true},
+    {"qryCombo", "dsCombo", Opt, Key, "", "", 0, true},
+    {"qryChart", "dsChart", Opt, Key, "", nullptr, 0, true},
+    {"Qry_Cust", "DS_Cust", Opt, Key, "", "select * from T_Custom", 0, true},
+    {"Qry_Temp", "", Opt, Key, "", "", 0, true},
+    {"Qry_Str", "", Opt, Key, "", "", 0, true},
+    {"Qry_FieldShow", "", Opt, Key, "", "", 0, true},
+    {"Qry_APPInfo", "", Opt, Key, "", "", 0, true},
+    {"Qry_Company", "", Opt, Key, "", "", 0, true},
+    {"Qry_Hy", "", Opt, Key, "", "", 0, true},
+    {"Qry_Bill", "DS_Bill", Opt, Stat, "", "select * from T_Bill", 0, true},
+    {"Qry_BillDetail", "DS_BillDetail", Batch, Stat, "DS_Bill", "select * from T_BillDetail", 19, false},
+    {"Qry_Goods", "DS_Goods", Opt, Key, "", "select * from T_Goods", 21, false},
+    {"Qry_Project", "DS_Project", Opt, Key, "", "select * from  T_Project", 14, true},
+    {"Qry_htfl", "DS_htfl", Opt, Stat, "", "select * from Dict_htfl", 4, true},
+    {"Qry_HT", "DS_HT", Opt, Stat, "", "select * from T_ht", 21, true},
+    {"Qry_HTBG", "DS_HTBG", Opt, Stat, "DS_HT", "select * from T_htBG", 11, true},
+    {"Qry_htbl", "DS_htbl", Opt, Stat, "DS_HT", "select * from T_htBl", 8, true},
+    {"Qry_htsp", "DS_htsp", Opt, Stat, "DS_HT", "select * from T_htsp", 10, true},
+    {"Qry_htjs", "DS_HTJS", Opt, Stat, "DS_HT", "select * from T_htJS", 8, true},
+    {"Qry_htjh", "DS_htjh", Opt, Stat, "DS_HT", "select * from T_HTfk", 7, true},
+    {"Qry_htfk", "DS_fk", Opt, Stat, "DS_HT", "select * from T_HTfk1", 0, true},
+    {"Qry_htwd", "DS_htwd", Opt, Stat, "DS_HT", "select * from T_HTwd", 10, true},
+    {"Qry_htskjh", "DS_htskjh", Opt, Stat, "DS_HT", "select * from T_htsk", 7, true},
+    {"Qry_htsk", "DS_htsk", Opt, Stat, "DS_HT", "select * from T_htsk1", 8, true},
+    {"Qry_count1", "DS_Count1", Batch, Key, "", "select * from T_htbg", 11, true},
+    {"Qry_Other", "DS_Other", Opt, Key, "", "", 0, true},
+    {"Qry_AllBill", "DS_AllBill", Opt, Key, "", "", 0, true},
+    {"Qry_emloyee", "DS_employee", Opt, Key, "", "", 0, true},
+    {"Qry_Null", "DS_Null", Opt, Key, "", "", 0, true},
+    {"Qry_Import", "", Opt, Key, "", "", 0, true},
+    {"Qry_Count", "", Opt, Key, "", "", 0, true},
+    {"Qry_Repeat", "", Opt, Key, "", "", 0, true},
+    {"Qry_SoftInfo", "", Opt, Key, "", "", 0, true},
+    {"Qry_Post", "", Opt, Key, "", "", 0, true},
+    {"Qry_Del", "", Opt, Key, "", "", 0, true},
+    {"Qry_SQL", "", Opt, Key, "", "", 0, true},
+    {"Qry_momeryprice", "", Opt, Key, "", "", 0, true},
+};
+
+// The data sources bound to each query; a query can have at most one.
+std::vector<TDataSource*> SourcesOf(TComponent* root, TDataSet* ds) {
+  std::vector<TDataSource*> found;
+  for (int i = 0; i < root->ComponentCount(); ++i)
+    if (auto* s = dynamic_cast<TDataSource*>(root->Components(i)); s && s->DataSet() == ds) found.push_back(s);
+  return found;
+}
+
+TEST_F(DataModuleTest, EveryQueryHasItsDataSourceLockCursorMasterSqlAndFields) {
+  TProgramFolder folder;
+  Make();
+  int queries = 0;
+  for (int i = 0; i < Module().ComponentCount(); ++i)
+    if (dynamic_cast<TADOQuery*>(Module().Components(i))) ++queries;
+  EXPECT_EQ(queries, static_cast<int>(std::size(kQueries)));  // and no query besides them
+
+  for (const QueryCase& c : kQueries) {
+    SCOPED_TRACE(c.Name);
+    auto* q = dynamic_cast<TADOQuery*>(Module().FindComponent(c.Name));
+    ASSERT_NE(q, nullptr);
+    EXPECT_EQ(q->Connection(), Module().ADOConnection1);
+    EXPECT_EQ(q->LockType(), c.Lock);
+    EXPECT_EQ(q->CursorType(), c.Cursor);
+    EXPECT_EQ(q->EnableBCD(), c.EnableBCD);
+    EXPECT_EQ(q->Parameters()->Count(), 0);
+    if (c.Sql) EXPECT_EQ(q->CommandText(), c.Sql);
+    else EXPECT_FALSE(q->CommandText().empty());
+    EXPECT_EQ(q->FieldCount(), c.Fields);
+    EXPECT_FALSE(q->Active());
+    String master = q->DataSource() ? q->DataSource()->Name() : String();
+    EXPECT_EQ(master, c.Master);
+    std::vector<TDataSource*> sources = SourcesOf(&Module(), q);
+    if (*c.Source) {
+      ASSERT_EQ(sources.size(), 1u);
+      EXPECT_EQ(sources[0]->Name(), c.Source);
+    } else {
+      EXPECT_TRUE(sources.empty());
+    }
+  }
+}
+
+TEST_F(DataModuleTest, LegacyQueriesCarryTheColumnsOfTheirTablesAsPersistentFields) {
+  TProgramFolder folder;
+  Make();
+  struct FieldCase {
+    const char* Query;
+    const char* Field;
+    const char* Class;
+    int Size;
+  };
+  const FieldCase cases[] = {
+      {"Qry_BillDetail", "BillDetailID", "TAutoIncField", 0}, {"Qry_BillDetail", "GoodsName", "TWideStringField", 100},
+      {"Qry_BillDetail", "Units", "TWideStringField", 20},     {"Qry_BillDetail", "Number", "TFloatField", 0},
+      {"Qry_BillDetail", "Money", "TCurrencyField", 0},        {"Qry_BillDetail", "CustName", "TWideStringField", 50},
+      {"Qry_Goods", "Remark1", "TWideStringField", 120},       {"Qry_Goods", "DepotDown", "TFloatField", 0},
+      {"Qry_Project", "GCInvest", "TBCDField", 4},             {"Qry_Project", "GCNote", "TWideStringField", 200},
+      {"Qry_Project", "ProjectID", "TAutoIncField", 0},        {"Qry_HT", "Remark", "TMemoField", 0},
+      {"Qry_HT", "QDdate", "TDateTimeField", 0},               {"Qry_HT", "HTName", "TWideStringField", 100},
+      {"Qry_htwd", "wdlj", "TWideStringField", 255},           {"Qry_htjh", "Wczt", "TWideStringField", 50},
+      {"Qry_htskjh", "money", "TFloatField", 0},               {"Qry_htsk", "Skname", "TWideStringField", 50},
+      {"Qry_count1", "BGyy", "TMemoField", 0},                 {"Qry_htfl", "fx", "TWideStringField", 50},
+  };
+  for (const FieldCase& c : cases) {
+    SCOPED_TRACE(String(c.Query) + "." + c.Field);
+    auto* q = dynamic_cast<TADOQuery*>(Module().FindComponent(c.Query));
+    ASSERT_NE(q, nullptr);
+    TField* f = q->FindField(c.Field);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->ClassName(), c.Class);
+    EXPECT_EQ(f->Owner(), &Module());
+    EXPECT_EQ(f->Name(), String(c.Query) + c.Field);  // the name the module knows it by
+    if (c.Size) {
+      EXPECT_EQ(f->Size(), c.Size);
+    }
+  }
+  // The spec'd column order is the field order (the project's key comes eleventh).
+  EXPECT_EQ(Module().Qry_Project->Fields()->Fields(10)->FieldName(), "ProjectID");
+  EXPECT_EQ(Module().Qry_HT->Fields()->Fields(0)->FieldName(), "HTType");
+}
+
+TEST_F(DataModuleTest, ConnectionAndReportComponentsHaveTheirSettings) {
+  TProgramFolder folder;
+  Make();
+  TADOConnection* c = Module().ADOConnection1;
+  EXPECT_EQ(c->Provider(), "Microsoft.Jet.OLEDB.4.0");
+  EXPECT_EQ(c->CommandTimeout(), 8);
+  EXPECT_EQ(c->ConnectionTimeout(), 8);
+  EXPECT_FALSE(c->KeepConnection());
+  EXPECT_FALSE(c->LoginPrompt());
+  EXPECT_EQ(c->Mode(), cmShareDenyNone);
+
+  struct ReportCase {
+    TfrxReport* Report;
+    std::vector<std::pair<TfrxDBDataset*, const char*>> DataSets;
+  };
+  TFrm_Data& m = Module();
+  // Without report files only the two bills keep what the layout stored.
+  const ReportCase reports[] = {
+      {m.frx_inbill, {{m.frxDBDataset1, "B"}, {m.frxDBDataset2, "S"}}},
+      {m.frx_outbill, {{m.frxDBDataset1, "B"}, {m.frxDBDataset2, "S"}}},
+  };
+  for (const ReportCase& r : reports) {
+    SCOPED_TRACE(r.Report->Name());
+    EXPECT_EQ(r.Report->ScriptLanguage(), "PascalScript");
+    EXPECT_FALSE(r.Report->DotMatrixReport());
+    EXPECT_EQ(r.Report->PreviewOptions()->Zoom(), 1.0);
+    EXPECT_EQ(r.Report->PreviewOptions()->Buttons(), TfrxPreviewOptions::AllButtons());
+    EXPECT_EQ(r.Report->PrintOptions()->Printer(), "预设");
+    ASSERT_EQ(r.Report->DataSets()->Count(), static_cast<int>(r.DataSets.size()));
+    for (std::size_t i = 0; i < r.DataSets.size(); ++i) {
+      EXPECT_EQ(r.Report->DataSets()->Items(static_cast<int>(i))->DataSet(), r.DataSets[i].first);
+      EXPECT_EQ(r.Report->DataSets()->Items(static_cast<int>(i))->DataSetName(), r.DataSets[i].second);
+    }
+    // The bill page of 210 x 120 mm the layout stores.
+    String pages = r.Report->StoredPages()->Text();
+    EXPECT_NE(pages.find("PaperWidth=\"210\" PaperHeight=\"120\""), String::npos);
+    EXPECT_NE(pages.find("DataSetName=\"S\""), String::npos);
+  }
+  EXPECT_NE(m.frx_inbill->StoredPages()->Text().find("入库单"), String::npos);
+  EXPECT_NE(m.frx_outbill->StoredPages()->Text().find("出库单"), String::npos);
+
+  struct DataSetCase {
+    TfrxDBDataset* DataSet;
+    const char* UserName;
+    TDataSource* Source;
+  };
+  const DataSetCase sets[] = {
+      {m.frxDBDataset1, "B", m.DS_Bill},    {m.frxDBDataset2, "S", m.DS_BillDetail}, {m.frxDBDataset3, "P", m.DS_Project},
+      {m.frxDBDataset4, "C", m.DS_Cust},    {m.frxDBDataset5, "G", m.DS_Goods},
+  };
+  for (const DataSetCase& s : sets) {
+    SCOPED_TRACE(s.UserName);
+    EXPECT_EQ(s.DataSet->UserName(), s.UserName);
+    EXPECT_EQ(s.DataSet->DataSource(), s.Source);
+    EXPECT_FALSE(s.DataSet->CloseDataSource());
+    // Every field of the source under its own name.
+    TStrings* aliases = s.DataSet->FieldAliases();
+    ASSERT_GT(aliases->Count(), 0);
+    for (int i = 0; i < aliases->Count(); ++i) EXPECT_EQ(aliases->Names(i), aliases->ValueFromIndex(i));
+  }
+  EXPECT_EQ(m.frxDBDataset2->FieldAliases()->IndexOf("CMoney=CMoney"), m.frxDBDataset2->FieldAliases()->Count() - 1);
+  EXPECT_GE(m.frxDBDataset5->FieldAliases()->IndexOf("GoodsCode=GoodsCode"), 0);
+
+  EXPECT_EQ(m.frxDesigner1->DefaultScriptLanguage(), "PascalScript");
+  EXPECT_EQ(m.frxDesigner1->DefaultFont()->Name(), "Arial");
+  EXPECT_EQ(m.frxDesigner1->DefaultFont()->Height(), -13);
+  EXPECT_EQ(m.frxDesigner1->DefaultLeftMargin(), 10.0);
+  EXPECT_EQ(m.frxDesigner1->DefaultPaperSize(), 9);
+  EXPECT_EQ(m.frxDesigner1->DefaultOrientation(), poPortrait);
+
+  EXPECT_EQ(m.fr_Project->Dataset(), m.frDS_Project);
+  EXPECT_EQ(m.fr_OutBill->Dataset(), nullptr);
+  EXPECT_EQ(m.frDS_Project->DataSet(), m.Qry_Project);
+  for (TfrReport* r : {m.fr_Project, m.fr_OutBill}) {
+    EXPECT_EQ(r->InitialZoom(), TfrPreviewZoom::pzDefault);
+    EXPECT_EQ(r->PreviewButtons(), TfrReport::DefaultPreviewButtons());
+    EXPECT_FALSE(r->RebuildPrinter());
+    EXPECT_TRUE(r->StoredForm().empty());
+  }
+}
+
+TEST(DataModuleLayout, ReadsAndWritesBackToTextThatReadsToTheSameModule) {
+  // Read alone (no creation event), as the layout describes the module.
+  std::unique_ptr<TFrm_Data> first(new TFrm_Data(nullptr));
+  ReadComponentFromText(first.get(), LoadResourceString("forms/TFrm_Data.txt"), "TFrm_Data.txt");
+  String text = WriteComponentToText(first.get());
+  std::unique_ptr<TFrm_Data> again(new TFrm_Data(nullptr));
+  ReadComponentFromText(again.get(), text, "again.txt");
+  EXPECT_EQ(WriteComponentToText(again.get()), text);
+
+  ASSERT_EQ(again->ComponentCount(), first->ComponentCount());
+  for (int i = 0; i < first->ComponentCount(); ++i) {
+    EXPECT_EQ(again->Components(i)->Name(), first->Components(i)->Name());
+    EXPECT_EQ(again->Components(i)->ClassName(), first->Components(i)->ClassName());
+  }
+  // Every report keeps its stored pages and data sets; the pages are .fr3 elements.
+  for (const char* name : {"frx_goods", "frx_cust", "frx_project", "frx_inbill", "frx_outbill"}) {
+    SCOPED_TRACE(name);
+    auto* a = dynamic_cast<TfrxReport*>(first->FindComponent(name));
+    auto* b = dynamic_cast<TfrxReport*>(again->FindComponent(name));
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    ASSERT_GT(a->StoredPages()->Count(), 0);
+    EXPECT_TRUE(StartsStr("<TfrxReportPage ", a->StoredPages()->Strings(0)));
+    EXPECT_EQ(a->StoredPages()->Strings(a->StoredPages()->Count() - 1), "</TfrxReportPage>");
+    EXPECT_EQ(b->StoredPages()->Text(), a->StoredPages()->Text());
+    ASSERT_EQ(b->DataSets()->Count(), a->DataSets()->Count());
+    for (int i = 0; i < a->DataSets()->Count(); ++i) {
+      EXPECT_EQ(b->DataSets()->Items(i)->DataSet()->Name(), a->DataSets()->Items(i)->DataSet()->Name());
+      EXPECT_EQ(b->DataSets()->Items(i)->DataSetName(), a->DataSets()->Items(i)->DataSetName());
+    }
+  }
+  EXPECT_EQ(again->frx_goods->DataSets()->Items(0)->DataSet(), again->frxDBDataset5);
+  // The handlers are written by name and bound again.
+  EXPECT_NE(text.find("OnCreate = FormCreate"), String::npos);
+  EXPECT_NE(text.find("OnChange = Qry_BillDetailNumberChange"), String::npos);
+  for (const char* f : {"Number", "Price", "Discount"})
+    EXPECT_TRUE(again->Qry_BillDetail->FieldByName(f)->OnChange().Assigned()) << f;
+  EXPECT_FALSE(again->Qry_BillDetail->FieldByName("Money")->OnChange().Assigned());
+  EXPECT_TRUE(again->OnCreate.Assigned());
+}
+
+// ---------------------------------------------------------------- creation
+
+TEST_F(DataModuleTest, CreationOpensTheDatabaseBesideTheProgram) {
+  TProgramFolder folder;
+  Make();
+  EXPECT_EQ(Module().DBConnected(), 1);
+  EXPECT_TRUE(folder.Messages.empty());
+  EXPECT_EQ(Module().ConnectionString(),
+            "Provider=Microsoft.Jet.OLEDB.4.0;User ID=admin;Data Source=" + folder.Path() +
+                "DataBase\\kelm.mdb;Persist Security Info=False;Jet OLEDB:Database Password=8306472QKW");
+  EXPECT_EQ(Module().ADOConnection1->ConnectionString(), Module().ConnectionString());
+  ASSERT_NE(Module().ConfigIni(), nullptr);
+  EXPECT_EQ(Module().ConfigIni()->FileName(), folder.Path() + "Config.ini");
+  // The accessor reads and writes the file itself.
+  EXPECT_EQ(Module().ConfigIni()->ReadString("config", "dbname", ""), "kelm");
+  Module().ConfigIni()->WriteInteger("login", "username", 2);
+  EXPECT_NE(folder.Read("Config.ini").find("username=2"), String::npos);
+  EXPECT_EQ(Frm_Data, FModule.get());
+}
+
+TEST_F(DataModuleTest, MissingDatabaseShowsTheConnectMessageOnceAndAsksToTerminate) {
+  for (const char* missing : {"file", "folder"}) {
+    SCOPED_TRACE(missing);
+    TProgramFolder folder(TProgramFolder::Options{false, true});
+    if (String(missing) == "file") ForceDirectories(folder / "DataBase");
+    String ini = folder.Read("Config.ini");
+    Make();
+    EXPECT_EQ(Module().DBConnected(), 0);
+    ASSERT_EQ(folder.Messages.size(), 1u);
+    EXPECT_EQ(folder.Messages[0].Text, "连接数据库失败,请与沃岚软件联系 ");
+    EXPECT_EQ(folder.Messages[0].Caption, "kelm");
+    EXPECT_EQ(folder.Messages[0].Flags, MB_OK | MB_ICONINFORMATION);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(folder.Read("Config.ini"), ini);  // left as it was
+    // Creation went on: the reports were still loaded (here: emptied, no files).
+    EXPECT_EQ(Module().frx_goods->DataSets()->Count(), 0);
+    FModule.reset();
+    RenewApplication();
+  }
+}
+
+TEST_F(DataModuleTest, ReportFilesReplaceTheStoredReportsAndAnUnreadableOneLeavesItsReportEmpty) {
+  TProgramFolder folder;
+  folder.Write("Reports/FRX_GOODS.FR3", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<TfrxReport/>\r\n");
+  Make();
+  EXPECT_EQ(Module().DBConnected(), 1);
+  EXPECT_TRUE(folder.Messages.empty());  // nothing is shown for reports
+  // The file exists (found without regard to case) but cannot be read yet.
+  TfrxReport* goods = Module().frx_goods;
+  EXPECT_EQ(goods->FileName(), "");
+  EXPECT_EQ(goods->StoredPages()->Count(), 0);
+  EXPECT_EQ(goods->DataSets()->Count(), 0);
+  ASSERT_EQ(goods->Errors()->Count(), 1);
+  EXPECT_NE(goods->Errors()->Strings(0).find("frx_goods.fr3"), String::npos);
+  // Missing files leave their reports empty without errors; the bills keep their pages.
+  for (TfrxReport* r : {Module().frx_cust, Module().frx_project}) {
+    EXPECT_EQ(r->StoredPages()->Count(), 0);
+    EXPECT_EQ(r->Errors()->Count(), 0);
+  }
+  EXPECT_GT(Module().frx_inbill->StoredPages()->Count(), 0);
+  EXPECT_EQ(Module().frx_outbill->DataSets()->Count(), 2);
+}
+
+// ---------------------------------------------------------------- the query helpers
+
+TEST_F(DataModuleTest, OpenQueryAndExecQueryReplaceTheStatementAndRunIt) {
+  TProgramFolder folder;
+  Make();
+  TADOQuery* q = Module().Qry_Temp;
+  Module().OpenQuery(q, "select * from tUser where UserName = 'Admin'");
+  ASSERT_TRUE(q->Active());
+  EXPECT_EQ(q->RecordCount(), 1);
+
+  // Executing on an open query closes it first and leaves the one statement in it.
+  Module().ExecQuery(q, "insert into t_custom (CustCode, CustName) values (" + SqlStr("K-1") + ", " +
+                            SqlStr("O'Brien 工程") + ")");
+  EXPECT_FALSE(q->Active());
+  EXPECT_EQ(q->SQL()->Count(), 1);
+  EXPECT_EQ(q->RowsAffected(), 1);
+  Module().ExecQuery(q, "update t_custom set Phone = '123' where CustCode = 'K-1'");
+  EXPECT_EQ(q->RowsAffected(), 1);
+
+  // A query bound to a grid shows the new result when reopened with other text.
+  Module().OpenQuery(Module().Qry_Cust, "select * from t_custom");
+  Module().OpenQuery(Module().Qry_Cust, "select CustName, Phone from t_custom where CustName = " + SqlStr("O'Brien 工程"));
+  ASSERT_EQ(Module().Qry_Cust->RecordCount(), 1);
+  EXPECT_EQ(Module().Qry_Cust->FieldCount(), 2);
+  EXPECT_EQ(Module().Qry_Cust->FieldByName("Phone")->AsString(), "123");
+  EXPECT_EQ(Module().DS_Cust->DataSet()->FieldByName("CustName")->AsString(), "O'Brien 工程");
+}
+
+TEST_F(DataModuleTest, AFailingStatementRaisesTheDataLayerErrorAndLeavesTheQueryClosed) {
+  TProgramFolder folder;
+  Make();
+  TADOQuery* q = Module().Qry_Str;
+  Module().OpenQuery(q, "select * from T_SoftInfo");
+  ASSERT_TRUE(q->Active());
+  EXPECT_THROW(Module().OpenQuery(q, "select * from no_such_table"), EADOError);
+  EXPECT_FALSE(q->Active());
+  EXPECT_EQ(q->CommandText(), "select * from no_such_table");
+
+  Module().OpenQuery(q, "select * from T_SoftInfo");
+  EXPECT_THROW(Module().ExecQuery(q, "update no_such_table set a = 1"), EADOError);
+  EXPECT_FALSE(q->Active());
+  // A quote typed into a value does not break the statement it is put into.
+  EXPECT_NO_THROW(Module().ExecQuery(q, "update T_SoftInfo set Version = " + SqlStr("2'0")));
+  Module().OpenQuery(q, "select Version from T_SoftInfo");
+  EXPECT_EQ(q->FieldByName("Version")->AsString(), "2'0");
+}
+
+// ---------------------------------------------------------------- the file manager
+
+TEST_F(DataModuleTest, SelectFileInExplorerOpensTheFolderOfAnExistingFileOnly) {
+  TProgramFolder folder;
+  Make();
+  std::vector<String> opened;
+  TShellHandler previous = SetShellHandler([&](const String& url) {
+    opened.push_back(url);
+    return true;
+  });
+  folder.Write("PactDoc/合同 一.doc", "x");
+  EXPECT_TRUE(Module().SelectFileInExplorer(folder / "PactDoc\\合同 一.doc"));
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], "file://" + folder.Path() + "PactDoc");
+  EXPECT_FALSE(Module().SelectFileInExplorer(folder / "PactDoc\\gone.doc"));
+  EXPECT_EQ(opened.size(), 1u);  // nothing was started for it
+  SetShellHandler(previous);
+}
+
+// ---------------------------------------------------------------- tab order
+
+class TabOrderTest : public DataModuleTest {
+protected:
+  TEdit* Edit(TWinControl* parent, int top, int left) {
+    auto* e = new TEdit(FForm.get());
+    e->SetParent(parent);
+    e->SetBounds(left, top, 40, 20);
+    return e;
+  }
+  std::unique_ptr<TForm> FForm{new TForm(nullptr)};
+};
+
+TEST_F(TabOrderTest, ChildrenAreOrderedByTopThenLeftAndContainersInside) {
+  TProgramFolder folder;
+  Make();
+  TForm* f = FForm.get();
+  TEdit* a = Edit(f, 10, 50);
+  auto* label = new TLabel(f);  // not windowed: takes no place
+  label->SetParent(f);
+  label->SetBounds(0, 0, 30, 15);
+  TEdit* b = Edit(f, 10, 5);
+  auto* box = new TGroupBox(f);
+  box->SetParent(f);
+  box->SetBounds(0, 100, 200, 100);
+  TEdit* c = Edit(f, 5, 80);
+  TEdit* inner1 = Edit(box, 40, 10);
+  TEdit* inner2 = Edit(box, 20, 90);
+  TEdit* inner3 = Edit(box, 20, 30);
+
+  Module().SetTabOrderByPosition(f, true);
+  EXPECT_EQ(c->TabOrder(), 0);
+  EXPECT_EQ(b->TabOrder(), 1);
+  EXPECT_EQ(a->TabOrder(), 2);
+  EXPECT_EQ(box->TabOrder(), 3);
+  EXPECT_EQ(inner3->TabOrder(), 0);
+  EXPECT_EQ(inner2->TabOrder(), 1);
+  EXPECT_EQ(inner1->TabOrder(), 2);
+
+  // Without recursion the container's own children keep their order.
+  inner1->SetTabOrder(0);
+  Module().SetTabOrderByPosition(f, false);
+  EXPECT_EQ(inner1->TabOrder(), 0);
+  EXPECT_EQ(c->TabOrder(), 0);
+}
+
+TEST_F(TabOrderTest, EqualPositionsKeepTheirControlOrder) {
+  TProgramFolder folder;
+  Make();
+  TForm* f = FForm.get();
+  TEdit* first = Edit(f, 30, 30);
+  TEdit* second = Edit(f, 30, 30);
+  TEdit* top = Edit(f, 0, 100);
+  first->SetTabOrder(2);  // tab order before: top, second, first
+  Module().SetTabOrderByPosition(f, false);
+  EXPECT_EQ(top->TabOrder(), 0);
+  EXPECT_EQ(first->TabOrder(), 1);
+  EXPECT_EQ(second->TabOrder(), 2);
+}
+
+// ---------------------------------------------------------------- bill-detail amount
+
+class BillDetailTest : public DataModuleTest {
+protected:
+  TADOQuery* Lines() {
+    Module().OpenQuery(Module().Qry_BillDetail, "select * from T_BillDetail");
+    Module().Qry_BillDetail->Append();
+    return Module().Qry_BillDetail;
+  }
+  static Int64 Money(TDataSet* ds) { return ds->FieldByName("Money")->AsCurrency().Value; }
+};
+
+TEST_F(BillDetailTest, MoneyIsNumberTimesPriceTimesDiscountRoundedToFourDecimals) {
+  TProgramFolder folder;
+  Make();
+  struct Case {
+    double Number, Price, Discount;
+    Int64 Money;  // ten-thousandths
+  };
+  const Case cases[] = {
+      {3, 2.5, 0.9, 67500},        {2, 1.23456, 1, 24691},  {1, 0.00006, 1, 1},     {1, 0.00004, 1, 0},
+      {-2, 3.33335, 1, -66667},    {0, 99, 1, 0},           {1000, 12.5, 0.8, 100000000},
+  };
+  TADOQuery* q = Lines();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Number) + " x " + std::to_string(c.Price) + " x " + std::to_string(c.Discount));
+    q->FieldByName("Number")->SetAsFloat(c.Number);
+    q->FieldByName("Price")->SetAsFloat(c.Price);
+    q->FieldByName("Discount")->SetAsFloat(c.Discount);
+    EXPECT_EQ(Money(q), c.Money);
+  }
+}
+
+TEST_F(BillDetailTest, AChangeOfAnyOperandRecomputesFromTheRowsCurrentValues) {
+  TProgramFolder folder;
+  Make();
+  TADOQuery* q = Lines();
+  q->FieldByName("Number")->SetAsFloat(3);
+  q->FieldByName("Price")->SetAsFloat(2.5);
+  EXPECT_EQ(Money(q), 0);  // no discount yet: read as 0
+  q->FieldByName("Discount")->SetAsFloat(0.9);
+  EXPECT_EQ(Money(q), 67500);
+  q->FieldByName("Number")->SetAsFloat(4);
+  EXPECT_EQ(Money(q), 90000);
+  q->FieldByName("Price")->SetAsFloat(1);
+  EXPECT_EQ(Money(q), 36000);
+  q->FieldByName("Discount")->SetAsFloat(1);
+  EXPECT_EQ(Money(q), 40000);
+  // Other fields leave Money alone.
+  q->FieldByName("Money")->SetAsCurrency(Currency(7));
+  q->FieldByName("Num1")->SetAsFloat(5);
+  EXPECT_EQ(Money(q), 70000);
+  // The line is held for the batch and keeps its amount.
+  q->Post();
+  EXPECT_EQ(Money(q), 70000);
+  EXPECT_EQ(q->PendingChanges(), 1);
+}
+
+}  // namespace

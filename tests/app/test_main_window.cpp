@@ -1,0 +1,653 @@
+// The main window: its menus, actions, tool bar and status bar as the layout builds them,
+// what showing it reads and shows, the one-shot reminder, opening list windows as MDI
+// children, closing, the operator's rights and the links it opens.
+#include "AppWindows.h"
+
+#include "ClassBuilder.h"
+#include "FileUtils.h"
+#include "Shell.h"
+#include "StrUtils.h"
+
+#include <chrono>
+#include <map>
+#include <set>
+#include <thread>
+
+namespace {
+
+// Runs the message loop until the condition holds or about three seconds have passed.
+bool WaitUntil(const std::function<bool()>& cond) {
+  for (int i = 0; i < 600 && !cond(); ++i) {
+    Application->ProcessMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return cond();
+}
+
+// Lets the loop run for a while whatever happens.
+void RunLoopFor(int ms) {
+  for (int i = 0; i < ms / 5; ++i) {
+    Application->ProcessMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+TMenuItem* MenuAt(TMenuItem* root, const std::vector<String>& path) {
+  TMenuItem* item = root;
+  for (const String& caption : path) {
+    TMenuItem* next = nullptr;
+    for (int i = 0; i < item->Count() && !next; ++i)
+      if (item->Items(i)->Caption() == caption) next = item->Items(i);
+    if (!next) return nullptr;
+    item = next;
+  }
+  return item;
+}
+
+std::vector<String> SubCaptions(TMenuItem* item) {
+  std::vector<String> r;
+  for (int i = 0; i < item->Count(); ++i) r.push_back(item->Items(i)->Caption());
+  return r;
+}
+
+TAction* ActionNamed(const String& name) {
+  return dynamic_cast<TAction*>(Frm_Main->ActionList1->FindAction(name));
+}
+
+String PercentDecoded(const String& s) {
+  String r;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size()) {
+      r += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      r += s[i];
+    }
+  }
+  return r;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- list windows for the tests
+
+// A list window as the program's lists are: an MDI child of the main window, freed when
+// closed, reached through a global reference.
+class TMainListProbe : public TForm {
+  KELM_CLASS(TMainListProbe, TForm)
+public:
+  explicit TMainListProbe(TComponent* AOwner) : TForm(AOwner) {
+    SetFormStyle(fsMDIChild);
+    SetBounds(0, 0, 300, 200);
+  }
+  bool SawItselfInGlobal = false;
+  bool Refuse = false;
+  // Each close, in order: the window's name and whether the database was connected then.
+  static std::vector<std::pair<String, bool>>& Closed() {
+    static std::vector<std::pair<String, bool>> log;
+    return log;
+  }
+  bool CloseQuery() override { return !Refuse && TForm::CloseQuery(); }
+
+protected:
+  void DoCreate() override;
+  void DoClose(TCloseAction& Action) override {
+    Closed().push_back({Name(), Frm_Data->ADOConnection1->Connected()});
+    Action = caFree;
+  }
+};
+TMainListProbe* ListProbe = nullptr;
+void TMainListProbe::DoCreate() {
+  SawItselfInGlobal = ListProbe == this;
+  TForm::DoCreate();
+}
+
+class TOtherMainListProbe : public TMainListProbe {
+  KELM_CLASS(TOtherMainListProbe, TMainListProbe)
+public:
+  using TMainListProbe::TMainListProbe;
+};
+TOtherMainListProbe* OtherListProbe = nullptr;
+
+KELM_PUBLISH(TMainListProbe) {}
+KELM_PUBLISH(TOtherMainListProbe) {}
+
+namespace {
+
+using MainWindowTest = AppWindowsTest;
+
+// ---------------------------------------------------------------- the layout
+
+TEST_F(MainWindowTest, MenusHoldTheirItemsInOrderWithTheHiddenOnesHidden) {
+  struct MenuCase {
+    std::vector<String> Path;
+    bool Visible;
+    std::vector<String> Items;
+  };
+  const MenuCase menus[] = {
+      {{"系统管理(&S)"},
+       true,
+       {"操作员及权限管理", "修改登录密码", "重新登录", "数据初始化", "报表设计", "导入数据", "选项设置", "数据备份",
+        "数据库恢复", "压缩与修复数据库", "退出程序"}},
+      {{"系统管理(&S)", "报表设计"}, false, {"工程项目报表设计", "往来单位资料报表设计"}},
+      {{"系统管理(&S)", "导入数据"}, false, {"从Excel导入合同数据"}},
+      {{"基础数据(&B)"},
+       true,
+       {"项目类别管理", "合同分类管理", "文档类别管理", "项目管理", "内部单位", "往来单位", "部门管理", "计量单位",
+        "支付方式", "类别管理", "下拉管理", "公司信息"}},
+      {{"合同管理(&C)"}, false, {"新增", "编辑", "删除"}},
+      {{"统计分析"}, false, {"合同变更统计分析 ", "合同报量统计分析", "合同索赔统计分析", "合同结算统计分析"}},
+      {{"系统帮助(&H)"}, true, {"E-Mail支持", "沃岚主页"}},
+  };
+  TMenuItem* root = Frm_Main->MainMenu1->Items();
+  EXPECT_EQ(SubCaptions(root),
+            (std::vector<String>{"系统管理(&S)", "基础数据(&B)", "合同管理(&C)", "统计分析", "系统帮助(&H)"}));
+  for (const MenuCase& m : menus) {
+    SCOPED_TRACE(m.Path.back());
+    TMenuItem* item = MenuAt(root, m.Path);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->Visible(), m.Visible);
+    EXPECT_EQ(SubCaptions(item), m.Items);
+  }
+  // The hidden items of the basic data menu are hidden themselves, the others shown.
+  TMenuItem* basic = MenuAt(root, {"基础数据(&B)"});
+  for (int i = 0; i < basic->Count(); ++i) EXPECT_EQ(basic->Items(i)->Visible(), i >= 9) << i;
+}
+
+TEST_F(MainWindowTest, MenuItemsRunTheirActionsAndHandlersAndOnlyQuitHasAShortcut) {
+  struct ItemCase {
+    std::vector<String> Path;
+    const char* Action;  // '' for an item without one
+  };
+  const ItemCase items[] = {
+      {{"系统管理(&S)", "操作员及权限管理"}, "UserQX1"},
+      {{"系统管理(&S)", "重新登录"}, "Logout"},
+      {{"系统管理(&S)", "导入数据", "从Excel导入合同数据"}, "ImportCustData"},
+      {{"系统管理(&S)", "选项设置"}, "M_Option"},
+      {{"系统管理(&S)", "数据备份"}, "M_Backup"},
+      {{"系统管理(&S)", "数据库恢复"}, "M_Restore"},
+      {{"基础数据(&B)", "项目类别管理"}, "Category_Project"},
+      {{"基础数据(&B)", "合同分类管理"}, "Category_HT"},
+      {{"基础数据(&B)", "文档类别管理"}, "Category_wd"},
+      {{"基础数据(&B)", "项目管理"}, "M_Project"},
+      {{"基础数据(&B)", "内部单位"}, "M_Employee"},
+      {{"基础数据(&B)", "公司信息"}, "M_Company"},
+      {{"合同管理(&C)", "新增"}, "AddHT"},
+      {{"合同管理(&C)", "编辑"}, "editht"},
+      {{"合同管理(&C)", "删除"}, "delht"},
+      {{"系统帮助(&H)", "沃岚主页"}, "A_Homepage"},
+      {{"系统管理(&S)", "修改登录密码"}, ""},
+      {{"系统管理(&S)", "退出程序"}, ""},
+      {{"系统帮助(&H)", "E-Mail支持"}, ""},
+  };
+  TMenuItem* root = Frm_Main->MainMenu1->Items();
+  for (const ItemCase& c : items) {
+    SCOPED_TRACE(c.Path.back());
+    TMenuItem* item = MenuAt(root, c.Path);
+    ASSERT_NE(item, nullptr);
+    TBasicAction* expected = *c.Action ? ActionNamed(c.Action) : nullptr;
+    EXPECT_EQ(item->Action(), expected);
+  }
+  // A caption of their own, shown instead of the action's.
+  EXPECT_EQ(Frm_Main->Logout->Caption(), "更换用户");
+  EXPECT_EQ(ActionNamed("M_Company")->Caption(), "单位信息");
+  EXPECT_EQ(ActionNamed("A_Homepage")->Caption(), "沃岚主页");
+
+  EXPECT_EQ(Frm_Main->N34->OnClick, TNotifyEvent(Frm_Main, &TFrm_Main::N34Click));
+  EXPECT_EQ(Frm_Main->N36->OnClick, TNotifyEvent(Frm_Main, &TFrm_Main::N36Click));
+  EXPECT_EQ(MenuAt(root, {"系统帮助(&H)", "E-Mail支持"})->OnClick, TNotifyEvent(Frm_Main, &TFrm_Main::N33Click));
+
+  std::function<void(TMenuItem*)> walk = [&](TMenuItem* item) {
+    for (int i = 0; i < item->Count(); ++i) {
+      TMenuItem* sub = item->Items(i);
+      if (sub == Frm_Main->N36) EXPECT_EQ(sub->ShortCut(), ShortCut('Q', {ssCtrl}));
+      else EXPECT_EQ(sub->ShortCut(), 0) << sub->Caption();
+      walk(sub);
+    }
+  };
+  walk(root);
+  EXPECT_EQ(Frm_Main->MainMenu1->FindShortCut(ShortCut('Q', {ssCtrl})), Frm_Main->N36);
+}
+
+TEST_F(MainWindowTest, ActionsCarryTheirCategoriesAndCaptionsAndStayEnabledAtIdle) {
+  struct ActionCase {
+    const char* Name;
+    const char* Category;
+    const char* Caption;
+  };
+  const ActionCase actions[] = {
+      {"PactAdd", "pact", "添加"},        {"PactEdit", "pact", "编辑"},        {"PactDel", "pact", "删除"},
+      {"PactPrint", "pact", "打印"},      {"PactExp", "pact", "E&xcel"},       {"Pact_M", "pact", "合同管理"},
+      {"PactChart", "pact", "图标统计"},  {"PrjAdd", "prj", "添加"},           {"PrjEdit", "prj", "编辑"},
+      {"PrjDel", "prj", "删除"},          {"PrjPrint", "prj", "打印"},         {"PrjExp", "prj", "E&xcel"},
+      {"Prj_M", "prj", "项目管理"},       {"M_AllBill", "prj", "单据查询"},    {"EmpAdd", "emp", "添加"},
+      {"EmpEdit", "emp", "编辑"},         {"EmpDel", "emp", "删除"},           {"EmpPrint", "emp", "打印"},
+      {"EmpExp", "emp", "E&xcel"},        {"Emp_M", "emp", "员工管理"},        {"AddCust", "cust", "新增&A"},
+      {"EditCust", "cust", "编辑&E"},     {"DelCust", "cust", "删除&D"},       {"CustPrint", "cust", "打印"},
+      {"CustExp", "cust", "E&xcel"},      {"Cust_M", "cust", "客户管理"},      {"MoneyIn", "money", "收款查询"},
+      {"MoneyOut", "money", "付款查询"},  {"UserQX1", "other", "操作员及权限管理"},
+      {"Logout", "", "更换用户"},         {"M_Option", "", "选项设置"},        {"M_Company", "", "单位信息"},
+      {"M_Backup", "", "数据备份"},       {"M_Restore", "", "数据库恢复"},     {"Help", "", "帮助文件"},
+      {"AddHT", "Basic", "新增"},         {"editht", "Basic", "编辑"},         {"delht", "Basic", "删除"},
+      {"ImportCustData", "Basic", "从Excel导入合同数据"},
+      {"ImportGoodsCust", "Basic", "从Excel导入货品资料"},
+      {"Category_wd", "Basic", "文档类别管理"},
+      {"Category_cust", "Basic", "往来单位类别管理"},
+      {"Category_Project", "Basic", "项目类别管理"},
+      {"Category_HT", "Basic", "合同分类管理"},
+      {"M_DepotName", "Basic", "仓库名称管理"},
+      {"M_Employee", "Basic", "内部单位"},
+      {"S_Project", "Basic", "查询"},
+      {"batchedit_goods", "Basic", "批量修改货品类别"},
+      {"BatchEdit_cust", "Basic", "批量修改往来单位类别"},
+  };
+  for (const ActionCase& c : actions) {
+    SCOPED_TRACE(c.Name);
+    TAction* a = ActionNamed(c.Name);
+    ASSERT_NE(a, nullptr);
+    if (*c.Category) {
+      EXPECT_EQ(a->Category(), c.Category);
+    }
+    EXPECT_EQ(a->Caption(), c.Caption);
+  }
+  // The entry points the older record windows bind to are all there.
+  for (const char* name :
+       {"AddHTbg", "Action2", "edithtbg", "delehtbg", "AddHTbL", "edithtbl", "delehtbl", "AddHTsp", "edithtsp",
+        "delehtsp", "AddHTjs", "edithtjs", "delehtjs", "AddHTjh", "edithtjh", "delehtjh", "AddHTfk", "edithtfk",
+        "delehtfk", "AddHTWD", "edithtwd", "delehtwd", "AddHTskjh", "edithtskjh", "delehtskjh", "AddHTsk", "edithtsk",
+        "delehtsk", "AddGoods", "EditGoods", "DelGoods", "PrintGoods", "PrintProject", "Printcust", "DelOther",
+        "AddOther", "CancelOther", "Addemployee", "editemployee", "delemployee", "AddProject", "EditProject",
+        "DelProject", "M_Project", "M_Custom", "M_Depart", "M_Units", "M_ZHIFU"})
+    EXPECT_NE(ActionNamed(name), nullptr) << name;
+
+  // Every action starts enabled and without a shortcut, and the idle update leaves those
+  // whose windows have no handler yet enabled.
+  LoginAsAdminAndShow();
+  Frm_Main->ActionList1->UpdateActions();
+  Application->ProcessMessages();
+  for (int i = 0; i < Frm_Main->ActionList1->ActionCount(); ++i) {
+    auto* a = dynamic_cast<TCustomAction*>(Frm_Main->ActionList1->Actions(i));
+    ASSERT_NE(a, nullptr);
+    EXPECT_TRUE(a->Enabled()) << a->Name();
+    EXPECT_EQ(a->ShortCut(), 0) << a->Name();
+  }
+  EXPECT_EQ(Frm_Main->ActionList1->Images(), Frm_Main->Image_Tool);
+}
+
+TEST_F(MainWindowTest, ToolBarShowsItsButtonsInOrderInItsBandAndTheStatusBarItsPanels) {
+  struct ButtonCase {
+    const char* Caption;
+    const char* Action;  // '' for none; a separator has neither
+    bool Separator;
+  };
+  const ButtonCase buttons[] = {
+      {"合同管理", "Pact_M", false}, {"付款查询", "MoneyOut", false}, {"收款查询", "MoneyIn", false},
+      {"", "", true},                {"项目管理", "Prj_M", false},    {"客户管理", "Cust_M", false},
+      {"员工管理", "Emp_M", false},  {"事务提醒", "", false},         {"", "", true},
+      {"网上沃岚", "", false},       {"", "", true},
+  };
+  TToolBar* bar = Frm_Main->ToolBar1;
+  ASSERT_EQ(bar->ButtonCount(), static_cast<int>(std::size(buttons)));
+  for (int i = 0; i < bar->ButtonCount(); ++i) {
+    SCOPED_TRACE(i);
+    TToolButton* b = bar->Buttons(i);
+    EXPECT_EQ(b->IsSeparator(), buttons[i].Separator);
+    if (buttons[i].Separator) continue;
+    EXPECT_EQ(b->Caption(), buttons[i].Caption);
+    EXPECT_EQ(b->Action(), *buttons[i].Action ? ActionNamed(buttons[i].Action) : nullptr);
+  }
+  EXPECT_EQ(bar->Buttons(9)->OnClick, TNotifyEvent(Frm_Main, &TFrm_Main::TB_Click));
+  EXPECT_TRUE(bar->Flat());
+  EXPECT_TRUE(bar->ShowCaptions());
+  EXPECT_EQ(bar->ButtonWidth(), 55);
+  EXPECT_EQ(bar->ButtonHeight(), 51);
+  EXPECT_EQ(bar->Images(), Frm_Main->ImageList1);
+  ASSERT_EQ(Frm_Main->CoolBar1->Bands()->Count(), 1);
+  EXPECT_EQ(Frm_Main->CoolBar1->Bands()->Items(0)->Control(), bar);
+
+  TStatusPanels* panels = Frm_Main->StatusBar1->Panels();
+  ASSERT_EQ(panels->Count(), 3);
+  EXPECT_EQ(panels->Items(0)->Width(), 160);
+  EXPECT_EQ(panels->Items(1)->Width(), 350);
+  EXPECT_EQ(panels->Items(2)->Width(), 50);
+
+  EXPECT_EQ(Frm_Main->FormStyle(), fsMDIForm);
+  EXPECT_EQ(Frm_Main->WindowState(), wsMaximized);
+  EXPECT_FALSE(Frm_Main->ttTX->Enabled());
+  EXPECT_EQ(Frm_Main->ttTX->Interval(), 1000u);
+  EXPECT_EQ(Frm_Main->OpenDialog1->Filter(), "Access数据库|*.MDB");
+  EXPECT_EQ(Frm_Main->OpenDialog2->Filter(), "Excel文件|*.xls|所有文件|*.*");
+  EXPECT_EQ(TOpenDialog::ParseFilter(Frm_Main->dlgDoc->Filter()).size(), 10u);
+}
+
+// ---------------------------------------------------------------- showing
+
+TEST_F(MainWindowTest, ShowingReadsTheProgramNameVersionAndDecimalsAndShowsTheDatabasePath) {
+  Exec("update T_SoftInfo set SoftName='测试合同软件', Version='V2.5', DotNumber=1, DotPrice=3, DotMoney=4");
+  LoginAsAdminAndShow();
+  EXPECT_EQ(Frm_Main->Caption(), "测试合同软件V2.5");
+  EXPECT_EQ(Application->Title(), "测试合同软件");
+  EXPECT_EQ(Frm_Main->SoftName, "测试合同软件");
+  EXPECT_EQ(Frm_Main->Version, "V2.5");
+  EXPECT_EQ(Frm_Main->DotNumber, 1);
+  EXPECT_EQ(Frm_Main->DotPrice, 3);
+  EXPECT_EQ(Frm_Main->DotMoney, 4);
+  EXPECT_EQ(Frm_Main->StatusBar1->Panels()->Items(0)->Text(), " 当前操作员: Admin");
+  EXPECT_EQ(Frm_Main->StatusBar1->Panels()->Items(1)->Text(), "数据库路径: " + Folder.Path() + "DataBase/kelm.mdb");
+  EXPECT_TRUE(Frm_Main->ttTX->Enabled());
+  EXPECT_TRUE(Folder.Messages.empty());
+  EXPECT_TRUE(Frm_Main->ExportFileName.empty());
+}
+
+TEST_F(MainWindowTest, WithoutTheProgramInformationTheErrorIsShownAndNothingAfterItRuns) {
+  Exec("drop table T_SoftInfo");
+  LoginAsAdminAndShow();
+  ASSERT_EQ(Folder.Messages.size(), 1u);
+  EXPECT_NE(Folder.Messages[0].Text.find("T_Softinfo"), String::npos) << Folder.Messages[0].Text;
+  EXPECT_TRUE(Frm_Main->Visible());
+  EXPECT_EQ(Frm_Main->StatusBar1->Panels()->Items(1)->Text(), "");
+  EXPECT_FALSE(Frm_Main->ttTX->Enabled());
+}
+
+// ---------------------------------------------------------------- the reminder
+
+TEST_F(MainWindowTest, ReminderPicksTheOpenRowsDueWithinTheWindowLatestFirstAndRunsOnce) {
+  const TDateTime today = EncodeDate(2026, 3, 10);
+  TClockOverride clock(today + 0.4);
+  struct Row {
+    const char* Code;
+    int Days;  // from today
+    const char* State;
+  };
+  const Row rows[] = {{"OVERDUE", -5, "未完成"}, {"TODAY", 0, "未完成"},   {"SOON", 3, "未完成"},
+                      {"LATER", 30, "未完成"},   {"DONE", 1, "已完成"},    {"RECEIPT", 7, "未完成"}};
+  for (const Row& r : rows)
+    Exec("insert into t_pact_zj (PactCode, zjtype, money, jhdate, f_check) values (" + SqlStr(r.Code) + ", '收款', 100, " +
+         SqlDate(today + r.Days) + ", " + SqlStr(r.State) + ")");
+  struct WindowCase {
+    int TxDay;
+    std::vector<String> Codes;
+  };
+  const WindowCase windows[] = {
+      {7, {"RECEIPT", "SOON", "TODAY", "OVERDUE"}},
+      {0, {"TODAY", "OVERDUE"}},
+      {30, {"LATER", "RECEIPT", "SOON", "TODAY", "OVERDUE"}},
+  };
+  LoginAsAdminAndShow();
+  TTimer* timer = Frm_Main->ttTX;
+  for (const WindowCase& w : windows) {
+    SCOPED_TRACE(w.TxDay);
+    Exec("update T_SoftInfo set txday=" + SqlInt(w.TxDay));
+    // Each case is a start of its own, with the timer made quick.
+    timer->SetInterval(10);
+    timer->SetEnabled(true);
+    ASSERT_TRUE(WaitUntil([&] { return !timer->Enabled(); }));
+    TADOQuery* q = Frm_Data->Qry_Temp;
+    ASSERT_TRUE(q->Active());
+    std::vector<String> codes;
+    for (q->First(); !q->Eof(); q->Next()) codes.push_back(q->FieldByName("PactCode")->AsString());
+    EXPECT_EQ(codes, w.Codes);
+    // Once only: the query does not run again.
+    q->Close();
+    RunLoopFor(100);
+    EXPECT_FALSE(q->Active());
+  }
+  EXPECT_TRUE(Folder.Messages.empty());
+}
+
+TEST_F(MainWindowTest, AReminderWindowThatIsNoNumberIsReportedOnceAndTheTimerStops) {
+  for (const char* value : {"null", "'一周'"}) {
+    SCOPED_TRACE(value);
+    Folder.Messages.clear();
+    Exec(String("update T_SoftInfo set txday=") + value);
+    if (!Frm_Main->Visible()) LoginAsAdminAndShow();
+    Frm_Main->ttTX->SetInterval(10);
+    Frm_Main->ttTX->SetEnabled(true);
+    RunLoopFor(300);
+    EXPECT_FALSE(Frm_Main->ttTX->Enabled());
+    ASSERT_EQ(Folder.Messages.size(), 1u);
+    EXPECT_NE(Folder.Messages[0].Text.find("is not a valid integer value"), String::npos) << Folder.Messages[0].Text;
+    EXPECT_EQ(Folder.Messages[0].Flags & MB_ICONMASK, MB_ICONERROR);
+  }
+}
+
+// ---------------------------------------------------------------- list windows
+
+TEST_F(MainWindowTest, OpeningAListThatIsOpenRestoresItInsteadOfMakingASecond) {
+  LoginAsAdminAndShow();
+  ListProbe = nullptr;
+  TMainListProbe* list = OpenMDIChild(ListProbe, Frm_Main);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(ListProbe, list);
+  EXPECT_TRUE(list->SawItselfInGlobal) << "the global names the window while it is made";
+  EXPECT_EQ(list->Owner(), Frm_Main);
+  EXPECT_TRUE(list->Visible());
+  EXPECT_EQ(Frm_Main->MDIChildCount(), 1);
+
+  // A window of a derived class is another list.
+  OtherListProbe = nullptr;
+  TOtherMainListProbe* other = OpenMDIChild(OtherListProbe, Frm_Main);
+  EXPECT_NE(static_cast<TMainListProbe*>(other), list);
+  EXPECT_EQ(Frm_Main->MDIChildCount(), 2);
+  EXPECT_EQ(Frm_Main->ActiveMDIChild(), other);
+
+  list->SetWindowState(wsMinimized);
+  ListProbe = nullptr;
+  EXPECT_EQ(OpenMDIChild(ListProbe, Frm_Main), list);
+  EXPECT_EQ(ListProbe, list);
+  EXPECT_EQ(Frm_Main->MDIChildCount(), 2);
+  EXPECT_EQ(list->WindowState(), wsNormal);
+  EXPECT_EQ(Frm_Main->ActiveMDIChild(), list);
+  EXPECT_EQ(Frm_Main->MDIChildren(0), list);
+
+  // A hidden one is shown again.
+  other->Hide();
+  EXPECT_EQ(OpenMDIChild(OtherListProbe, Frm_Main), other);
+  EXPECT_TRUE(other->Visible());
+  EXPECT_EQ(Frm_Main->MDIChildCount(), 2);
+}
+
+// ---------------------------------------------------------------- closing
+
+TEST_F(MainWindowTest, ClosingDisconnectsFirstThenClosesTheListsFromTheLastToTheFirst) {
+  LoginAsAdminAndShow();
+  for (const char* name : {"ListA", "ListB", "ListC"}) {
+    auto* list = new TMainListProbe(Frm_Main);
+    static_cast<TComponent*>(list)->SetName(name);
+    list->Show();
+  }
+  std::vector<String> lastToFirst;
+  for (int i = Frm_Main->MDIChildCount() - 1; i >= 0; --i) lastToFirst.push_back(Frm_Main->MDIChildren(i)->Name());
+  TMainListProbe::Closed().clear();
+  Frm_Main->N36->Click();  // "退出程序"
+  Application->ProcessMessages();
+  std::vector<String> order;
+  for (auto& [name, connected] : TMainListProbe::Closed()) {
+    order.push_back(name);
+    EXPECT_FALSE(connected) << name << " closed while the database was still connected";
+  }
+  EXPECT_EQ(order, lastToFirst);
+  EXPECT_FALSE(Frm_Data->ADOConnection1->Connected());
+  EXPECT_TRUE(Application->Terminated());
+}
+
+TEST_F(MainWindowTest, AListThatRefusesToCloseKeepsTheProgramAndItsDatabase) {
+  LoginAsAdminAndShow();
+  auto* keeps = new TMainListProbe(Frm_Main);
+  static_cast<TComponent*>(keeps)->SetName("Keeps");
+  keeps->Refuse = true;
+  keeps->Show();
+  TMainListProbe::Closed().clear();
+  Frm_Main->Close();
+  Application->ProcessMessages();
+  EXPECT_TRUE(Frm_Data->ADOConnection1->Connected());
+  EXPECT_FALSE(Application->Terminated());
+  EXPECT_TRUE(TMainListProbe::Closed().empty());
+  EXPECT_EQ(Frm_Main->MDIChildCount(), 1);
+  keeps->Refuse = false;
+}
+
+// ---------------------------------------------------------------- rights
+
+TEST_F(MainWindowTest, RightsEnableExactlyTheActionsTheUserHolds) {
+  const String all = Scalar("select qxlist from tUser where UserName='Admin'");
+  struct RightsCase {
+    const char* Rights;
+    std::set<String> Enabled;  // of the governed actions; empty with "all" below
+    bool All;
+  };
+  // In this order, so each case starts from what the one before left.
+  const RightsCase cases[] = {
+      {"Pact_Add,Pact_Edit,", {"PactAdd", "PactEdit"}, false},
+      {"", {}, false},
+      {"", {}, true},
+      {"MoneyIn,UserQX,Resume,", {"MoneyIn", "UserQX1", "M_Restore"}, false},
+  };
+  LoginAsAdminAndShow();
+  int n = 0;
+  for (const RightsCase& c : cases) {
+    String user = "user" + IntToStr(++n);
+    AddUser(user, "", c.All ? all : String(c.Rights));
+    SCOPED_TRACE(user);
+    Frm_Main->CurrentUser = user;
+    Frm_Main->ApplyUserRights();
+    for (const TFrm_Main::TRightAction& r : TFrm_Main::RightActions) {
+      TAction* a = Frm_Main->*r.Action;
+      EXPECT_EQ(a->Enabled(), c.All || c.Enabled.count(a->Name()) > 0) << a->Name();
+    }
+    // Exports and the rest are not governed.
+    for (const char* free : {"PactExp", "PrjExp", "EmpExp", "Logout", "M_Company", "AddHT"})
+      EXPECT_TRUE(ActionNamed(free)->Enabled()) << free;
+  }
+  // A user whose row is gone holds nothing.
+  Frm_Main->CurrentUser = "nobody";
+  Frm_Main->ApplyUserRights();
+  EXPECT_FALSE(Frm_Main->UserQX1->Enabled());
+  EXPECT_FALSE(Frm_Main->Pact_M->Enabled());
+}
+
+TEST_F(MainWindowTest, AChangeOfUserClosesTheListsAndGivesTheNewUserHisRights) {
+  LoginAsAdminAndShow();
+  AddUser("clerk", "secret", "Pact_Add,Pact_M,");
+  (new TMainListProbe(Frm_Main))->Show();
+  auto loginAs = [](const String& user, const String& password) {
+    TModalSteps steps({[=](TCustomForm* f) {
+      auto* login = dynamic_cast<TFrm_Login*>(f);
+      ASSERT_NE(login, nullptr);
+      ASSERT_NE(login, Frm_Login) << "a window of its own";
+      login->Combo_User->SetText(user);
+      login->Edit_Pass->SetText(password);
+      login->Btn_ok->Click();
+    }});
+    Frm_Main->Logout->Execute();
+    EXPECT_FALSE(steps.Overran());
+    EXPECT_EQ(steps.Met().size(), 1u);
+  };
+  loginAs("clerk", "secret");
+  Application->ProcessMessages();
+  EXPECT_EQ(Frm_Main->MDIChildCount(), 0);
+  EXPECT_EQ(Frm_Main->CurrentUser, "clerk");
+  EXPECT_EQ(Frm_Main->StatusBar1->Panels()->Items(0)->Text(), " 当前操作员: clerk");
+  EXPECT_TRUE(Frm_Main->PactAdd->Enabled());
+  EXPECT_TRUE(Frm_Main->Pact_M->Enabled());
+  EXPECT_FALSE(Frm_Main->PactEdit->Enabled());
+  EXPECT_FALSE(Frm_Main->UserQX1->Enabled());
+
+  // Back to the user with every right: what the clerk lacked is usable again.
+  loginAs("Admin", "");
+  EXPECT_EQ(Frm_Main->CurrentUser, "Admin");
+  for (const TFrm_Main::TRightAction& r : TFrm_Main::RightActions)
+    EXPECT_TRUE((Frm_Main->*r.Action)->Enabled()) << r.Right;
+  // The start's login window was left alone.
+  EXPECT_NE(Frm_Login, nullptr);
+  EXPECT_EQ(Frm_Login->LoginOK, 1);
+}
+
+TEST_F(MainWindowTest, ACancelledChangeOfUserKeepsTheUserButNotTheLists) {
+  LoginAsAdminAndShow();
+  AddUser("clerk", "secret", "Pact_Add,");
+  Frm_Main->CurrentUser = "clerk";
+  Frm_Main->ApplyUserRights();
+  Frm_Main->StatusBar1->Panels()->Items(0)->SetText(" 当前操作员: clerk");
+  (new TMainListProbe(Frm_Main))->Show();
+  TModalSteps steps({[](TCustomForm* f) { dynamic_cast<TFrm_Login*>(f)->Btn_Exit->Click(); }});
+  Frm_Main->Logout->Execute();
+  Application->ProcessMessages();
+  EXPECT_FALSE(steps.Overran());
+  EXPECT_EQ(Frm_Main->MDIChildCount(), 0);
+  EXPECT_EQ(Frm_Main->CurrentUser, "clerk");
+  EXPECT_EQ(Frm_Main->StatusBar1->Panels()->Items(0)->Text(), " 当前操作员: clerk");
+  EXPECT_TRUE(Frm_Main->PactAdd->Enabled());
+  EXPECT_FALSE(Frm_Main->PactEdit->Enabled());
+  EXPECT_FALSE(Application->Terminated());
+}
+
+// ---------------------------------------------------------------- links and pending commands
+
+TEST_F(MainWindowTest, HelpMenuAndToolBarOpenTheSupportMailAndTheHomepage) {
+  std::vector<String> opened;
+  TShellHandler previous = SetShellHandler([&](const String& url) {
+    opened.push_back(url);
+    return true;
+  });
+  LoginAsAdminAndShow();
+  MenuAt(Frm_Main->MainMenu1->Items(), {"系统帮助(&H)", "E-Mail支持"})->Click();
+  MenuAt(Frm_Main->MainMenu1->Items(), {"系统帮助(&H)", "沃岚主页"})->Click();
+  Frm_Main->ToolBar1->Buttons(9)->Click();  // "网上沃岚"
+  Application->ProcessMessages();
+  SetShellHandler(previous);
+  ASSERT_EQ(opened.size(), 3u);
+  EXPECT_EQ(opened[0].rfind("mailto:", 0), 0u) << opened[0];
+  EXPECT_NE(PercentDecoded(opened[0]).find("subject=改进意见"), String::npos) << opened[0];
+  EXPECT_EQ(opened[1].rfind("https://", 0), 0u) << opened[1];
+  EXPECT_EQ(opened[2], opened[1]);
+  EXPECT_TRUE(Folder.Messages.empty());
+}
+
+TEST_F(MainWindowTest, CommandsWhoseWindowsAreNotThereYetDoNothingVisible) {
+  LoginAsAdminAndShow();
+  int forms = Screen->FormCount();
+  int runs = 0;
+  for (int i = 0; i < Frm_Main->ActionList1->ActionCount(); ++i) {
+    auto* a = dynamic_cast<TCustomAction*>(Frm_Main->ActionList1->Actions(i));
+    if (a->OnExecute) continue;
+    SCOPED_TRACE(a->Name());
+    EXPECT_NO_THROW(a->Execute());
+    ++runs;
+  }
+  std::function<void(TMenuItem*)> clickPlain = [&](TMenuItem* item) {
+    for (int i = 0; i < item->Count(); ++i) {
+      TMenuItem* sub = item->Items(i);
+      if (sub->Count() > 0) clickPlain(sub);
+      else if (!sub->Action() && !sub->OnClick) {
+        EXPECT_NO_THROW(sub->Click()) << sub->Caption();
+      }
+    }
+  };
+  clickPlain(Frm_Main->MainMenu1->Items());
+  Frm_Main->ToolBar1->Buttons(7)->Click();  // "事务提醒"
+  Application->ProcessMessages();
+  EXPECT_GT(runs, 80);
+  EXPECT_EQ(Screen->FormCount(), forms);
+  EXPECT_EQ(Frm_Main->MDIChildCount(), 0);
+  EXPECT_TRUE(Folder.Messages.empty());
+  EXPECT_FALSE(Application->Terminated());
+}
+
+// ---------------------------------------------------------------- the picture
+
+TEST_F(MainWindowTest, ScreenshotAfterLogin) {
+  ForceDirectories("screenshots");
+  Frm_Login->Show();
+  Application->ProcessMessages();
+  EXPECT_TRUE(GrabToPng(Frm_Login, "screenshots/login_window.png"));
+  Frm_Login->Hide();
+  LoginAsAdminAndShow();
+  Frm_Main->SetWindowState(wsNormal);
+  Frm_Main->SetBounds(0, 0, 800, 560);
+  Application->ProcessMessages();
+  ASSERT_TRUE(GrabToPng(Frm_Main, "screenshots/main_window.png"));
+  EXPECT_GT(FileSize("screenshots/main_window.png"), 1000);
+}
+
+}  // namespace
