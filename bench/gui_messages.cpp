@@ -1,0 +1,170 @@
+// The message layer's own costs: a message through WindowProc/WndProc/Dispatch, a posted
+// message through the queue, a typed key from the Qt event to OnKeyPress, and a full repaint
+// of a 1000 x 700 custom control through the window (erase, paint into the buffer, show)
+// against the same picture drawn straight into an image. The ratio of the last pair is
+// printed at the end; the window path (which also erases the background and shows the
+// pixels) should stay within 1.5 times the bare drawing.
+#include "Controls.h"
+#include "Forms.h"
+#include "QtGlue_p.h"
+
+#include <QtGui/QKeyEvent>
+#include <QtWidgets/QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+class TCounter : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  long Count = 0;
+  void Dispatch(TMessage& M) override {
+    if (M.Msg == WM_USER + 1) {
+      ++Count;
+      return;
+    }
+    TWinControl::Dispatch(M);
+  }
+};
+
+void BM_Perform(benchmark::State& state) {
+  TCounter c(nullptr);
+  for (auto _ : state) benchmark::DoNotOptimize(c.Perform(WM_USER + 1, 1, 2));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Perform);
+
+void BM_SendMessage(benchmark::State& state) {
+  TCounter c(nullptr);
+  HWND h = c.Handle();
+  for (auto _ : state) benchmark::DoNotOptimize(SendMessage(h, WM_USER + 1, 1, 2));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SendMessage);
+
+void BM_PostAndDrain1000(benchmark::State& state) {
+  TCounter c(nullptr);
+  HWND h = c.Handle();
+  for (auto _ : state) {
+    for (int i = 0; i < 1000; ++i) PostMessage(h, WM_USER + 1, i, 0);
+    Application->ProcessMessages();
+  }
+  if (c.Count != static_cast<long>(state.iterations()) * 1000) state.SkipWithError("messages lost");
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_PostAndDrain1000);
+
+class TTyped : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+  long Chars = 0;
+
+protected:
+  void KeyPress(Char& Key) override { ++Chars; }
+};
+
+void BM_TypedKey(benchmark::State& state) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 100);
+  auto* t = new TTyped(&form);
+  t->SetBounds(0, 0, 100, 50);
+  t->SetTabStop(true);
+  t->SetParent(&form);
+  form.Show();
+  t->SetFocus();
+  QWidget* w = gui_glue::TAccess::Widget(t);
+  for (auto _ : state) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(w, &release);
+  }
+  Application->ProcessMessages();
+  if (t->Chars != static_cast<long>(state.iterations())) state.SkipWithError("characters lost");
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_TypedKey);
+
+// ---------------------------------------------------------------- repaint
+
+constexpr int kW = 1000, kH = 700;
+
+void DrawPicture(TCanvas* c) {
+  c->Brush()->SetColor(clWindow);
+  c->FillRect(Rect(0, 0, kW, kH));
+  c->Pen()->SetColor(clSilver);
+  for (int x = 0; x < kW; x += 50) {
+    c->MoveTo(x, 0);
+    c->LineTo(x, kH);
+  }
+  for (int y = 0; y < kH; y += 17) {
+    c->MoveTo(0, y);
+    c->LineTo(kW, y);
+  }
+  c->Brush()->SetColor(clHighlight);
+  for (int i = 0; i < 40; ++i) c->FillRect(Bounds((i * 97) % 950, (i * 53) % 680, 48, 16));
+}
+
+class TPictureControl : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+
+protected:
+  void Paint() override { DrawPicture(Canvas()); }
+};
+
+void BM_RepaintThroughWindow(benchmark::State& state) {
+  TForm form(nullptr);
+  form.SetBorderStyle(bsNone);
+  form.SetBounds(0, 0, kW, kH);
+  auto* p = new TPictureControl(&form);
+  p->SetBounds(0, 0, kW, kH);
+  p->SetParent(&form);
+  form.Show();
+  p->Repaint();
+  for (auto _ : state) p->Repaint();
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RepaintThroughWindow)->Unit(benchmark::kMillisecond);
+
+void BM_DrawIntoImage(benchmark::State& state) {
+  QImage img(kW, kH, QImage::Format_RGB32);
+  TCanvas c(&img);
+  for (auto _ : state) DrawPicture(&c);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_DrawIntoImage)->Unit(benchmark::kMillisecond);
+
+// Collects the mean frame times of the two repaint benchmarks for the ratio line.
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs) {
+      if (r.run_type != Run::RT_Iteration || r.iterations == 0) continue;
+      double perFrame = r.GetAdjustedRealTime();
+      if (r.benchmark_name().find("BM_RepaintThroughWindow") == 0) Window = perFrame;
+      if (r.benchmark_name().find("BM_DrawIntoImage") == 0) Bare = perFrame;
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  double Window = 0, Bare = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  InitApplication(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  TRatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  if (reporter.Window > 0 && reporter.Bare > 0)
+    std::printf("repaint through the window / bare drawing: %.2f (aim: at most 1.5)\n", reporter.Window / reporter.Bare);
+  benchmark::Shutdown();
+  DoneApplication();
+  return 0;
+}

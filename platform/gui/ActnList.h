@@ -1,0 +1,190 @@
+#pragma once
+// Actions and action lists. An action holds what a command looks like and whether it can run
+// (Caption, Enabled, Visible, Checked, ImageIndex, ShortCut, ...) and what it does (OnExecute);
+// menu items, buttons and tool buttons bound to it (its clients) follow its state through
+// their action links, so disabling an action disables every control that runs it.
+//
+// An action list groups actions (by Category), answers their shortcuts for its form, and
+// may take over their execution and updates (OnExecute / OnUpdate with Handled). Layouts
+// write actions inside their list, though the form owns them:
+//
+//   object ActionList1: TActionList
+//     Images = Image_Tool
+//     object PactAdd: TAction
+//       Category = 'pact'
+//       Caption = '添加'
+//       OnExecute = PactAddExecute
+//     end
+//   end
+//
+// Clients that are controls use the control action link of Controls.h; a control with more
+// to follow (Checked, ImageIndex) reads them from the TCustomAction in its ActionChange.
+#include "Controls.h"
+#include "ImgList.h"
+
+#include <memory>
+#include <vector>
+
+class TCustomActionList;
+
+KELM_ENUM(TActionListState, asNormal, asSuspended, asSuspendedEnabled)
+KELM_EVENT(TActionEvent, void(TBasicAction* Action, bool& Handled));
+
+// An action that belongs to an action list.
+class TContainedAction : public TBasicAction {
+  KELM_CLASS(TContainedAction, TBasicAction)
+public:
+  explicit TContainedAction(TComponent* AOwner);
+  ~TContainedAction() override;
+
+  TCustomActionList* ActionList() const { return FActionList; }
+  void SetActionList(TCustomActionList* Value);
+  // The position in the list, -1 outside one.
+  int Index() const;
+  void SetIndex(int Value);
+  const String& Category() const { return FCategory; }
+  void SetCategory(const String& Value);
+
+  // The list's OnExecute may handle it first; else OnExecute.
+  bool Execute() override;
+  // The list's OnUpdate may handle it first; else OnUpdate.
+  bool Update() override;
+
+  bool HasParent() const override { return FActionList != nullptr; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* Value) override;
+
+private:
+  friend class TCustomActionList;
+  TCustomActionList* FActionList = nullptr;
+  String FCategory;
+};
+
+// The state every client shows. A changed value goes to each client that still shows the
+// old one (Enabled and Visible go to every client). A changed Caption goes to every client:
+// a client whose own caption was set after binding shows it until the action's Caption
+// changes.
+class TCustomAction : public TContainedAction {
+  KELM_CLASS(TCustomAction, TContainedAction)
+public:
+  explicit TCustomAction(TComponent* AOwner);
+
+  // Updates first; runs only while Enabled (and the list is not suspended). AutoCheck
+  // toggles Checked before the handler runs (a checked member of a group stays checked).
+  bool Execute() override;
+  // The list's or the action's OnUpdate; with neither, an action without OnExecute is
+  // disabled when DisableIfNoHandler says so. Never enables an action by itself.
+  bool Update() override;
+  // Executes the action for its shortcut; false when it did not run (disabled), so the key
+  // goes on to the control.
+  virtual bool HandleShortCut();
+
+  const String& Caption() const { return FCaption; }
+  void SetCaption(const String& Value);
+  bool Checked() const { return FChecked; }
+  // Checking an action of a group (GroupIndex > 0) unchecks the others of its list.
+  void SetChecked(bool Value);
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool Value);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  const String& Hint() const { return FHint; }
+  void SetHint(const String& Value);
+  int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int Value);
+  Word ShortCut() const { return FShortCut; }
+  void SetShortCut(Word Value);
+  // Further keys that run the action (shortcut text forms, "Ctrl+N").
+  TStrings* SecondaryShortCuts() const { return FSecondaryShortCuts.get(); }
+  void SetSecondaryShortCuts(TStrings* Value);
+  int HelpContext() const { return FHelpContext; }
+  void SetHelpContext(int Value);
+  int GroupIndex() const { return FGroupIndex; }
+  void SetGroupIndex(int Value);
+  bool AutoCheck() const { return FAutoCheck; }
+  void SetAutoCheck(bool Value) { FAutoCheck = Value; }
+  bool DisableIfNoHandler() const { return FDisableIfNoHandler; }
+  void SetDisableIfNoHandler(bool Value) { FDisableIfNoHandler = Value; }
+
+  // The key of the action, or one of its secondary keys.
+  bool HasShortCut(Word ShortCut) const;
+  bool SecondaryShortCutsStored() const { return FSecondaryShortCuts->Count() > 0; }
+  // The images of its list (nullptr outside one).
+  TCustomImageList* Images() const;
+
+  void Assign(TPersistent* Source) override;
+
+private:
+  // Tells OnChange listeners about a state change (clients were told through their links).
+  void StateChanged();
+
+  String FCaption;
+  bool FChecked = false, FEnabled = true, FVisible = true, FAutoCheck = false;
+  bool FDisableIfNoHandler = true;
+  String FHint;
+  int FImageIndex = -1;
+  Word FShortCut = 0;
+  std::unique_ptr<TStrings> FSecondaryShortCuts;
+  int FHelpContext = 0;
+  int FGroupIndex = 0;
+};
+
+class TAction : public TCustomAction {
+  KELM_CLASS(TAction, TCustomAction)
+public:
+  explicit TAction(TComponent* AOwner) : TCustomAction(AOwner) {}
+};
+
+class TCustomActionList : public TComponent, public IShortCutHandler {
+  KELM_CLASS(TCustomActionList, TComponent)
+public:
+  explicit TCustomActionList(TComponent* AOwner);
+  // Frees its actions.
+  ~TCustomActionList() override;
+
+  int ActionCount() const { return static_cast<int>(FActions.size()); }
+  // EListError for a bad index.
+  TContainedAction* Actions(int Index) const;
+  // The action of that name, without regard to case; nullptr when none.
+  TContainedAction* FindAction(const String& Name) const;
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* Value);
+  TActionListState State() const { return FState; }
+  void SetState(TActionListState Value);
+
+  // OnExecute / OnUpdate of the list with Handled; true when the list handled the action.
+  virtual bool ExecuteAction(TBasicAction* Action);
+  virtual bool UpdateAction(TBasicAction* Action);
+  // Runs the action whose key the message stands for; false when none ran.
+  bool IsShortCut(TMessage& KeyMessage);
+  bool HandleShortCut(TMessage& KeyMessage) override { return IsShortCut(KeyMessage); }
+  // Updates every action of the list (OnUpdate handlers).
+  void UpdateActions();
+
+  TNotifyEvent OnChange;
+  TActionEvent OnExecute;
+  TActionEvent OnUpdate;
+
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+  void SetChildOrder(TComponent* Child, int Order) override;
+
+protected:
+  friend class TContainedAction;
+  void AddAction(TContainedAction* Action);
+  void RemoveAction(TContainedAction* Action);
+  virtual void Change();
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+  std::vector<TContainedAction*> FActions;
+  TCustomImageList* FImages = nullptr;
+  std::unique_ptr<TChangeLink> FImageChangeLink;
+  TActionListState FState = asNormal;
+  bool FDestroying = false;
+};
+
+class TActionList : public TCustomActionList {
+  KELM_CLASS(TActionList, TCustomActionList)
+public:
+  explicit TActionList(TComponent* AOwner) : TCustomActionList(AOwner) {}
+};

@@ -1,0 +1,93 @@
+#pragma once
+// Private to platform/gui: small helpers the list, tab, tool and tree controls share for
+// measuring and drawing, and the in-place edit that renames a tree node or a list item.
+#include "Controls.h"
+#include "Graphics.h"
+#include "StdCtrls.h"
+#include "WinGDI.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace ctrl_utils {
+
+// The character cell height of a font, which native controls size their lines by.
+inline int CellHeightOf(TFont* Font) {
+  HDC dc = GetDC(0);
+  HGDIOBJ old = SelectObject(dc, Font->Handle());
+  TEXTMETRIC tm;
+  GetTextMetrics(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(0, dc);
+  return std::max(1, tm.tmHeight);
+}
+
+// The width of one line of text, prefix characters taken as text.
+inline int TextWidthOf(TFont* Font, const String& S) {
+  if (S.empty()) return 0;
+  HDC dc = GetDC(0);
+  HGDIOBJ old = SelectObject(dc, Font->Handle());
+  TRect r{0, 0, 0, 0};
+  DrawText(dc, S, -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(0, dc);
+  return r.Width();
+}
+
+inline void Fill(HDC DC, const TRect& R, COLORREF Color) {
+  HBRUSH b = CreateSolidBrush(Color);
+  FillRect(DC, R, b);
+  DeleteObject(b);
+}
+
+inline void Line(HDC DC, int X1, int Y1, int X2, int Y2, COLORREF Color) {
+  HPEN pen = CreatePen(PS_SOLID, 1, Color);
+  HGDIOBJ old = SelectObject(DC, pen);
+  MoveToEx(DC, X1, Y1, nullptr);
+  LineTo(DC, X2, Y2);
+  SelectObject(DC, old);
+  DeleteObject(pen);
+}
+
+inline bool IsKeyDown(int Vk) { return GetKeyState(Vk) < 0; }
+
+}  // namespace ctrl_utils
+
+// The edit that renames a tree node or a list item in place: it keeps Enter and Escape for
+// itself (not the form's default and cancel buttons) and ends the editing when it loses the
+// focus. Done runs inside the edit's own handler, so the owner hides the edit, never frees it
+// there.
+class TInplaceLabelEdit : public TEdit {
+public:
+  explicit TInplaceLabelEdit(std::function<void(bool Cancel)> Done) : TEdit(nullptr), FDone(std::move(Done)) {
+    SetBorderStyle(bsSingle);
+    SetCtl3D(false);
+  }
+  void Dispatch(TMessage& M) override {
+    switch (M.Msg) {
+      case WM_GETDLGCODE:
+        TEdit::Dispatch(M);
+        M.Result |= DLGC_WANTALLKEYS;
+        return;
+      case WM_KEYDOWN:
+        if (M.WParam == VK_RETURN || M.WParam == VK_ESCAPE) {
+          if (FDone) FDone(M.WParam == VK_ESCAPE);
+          return;
+        }
+        break;
+      case WM_CHAR:
+        if (M.WParam == '\r' || M.WParam == 27) return;
+        break;
+      case WM_KILLFOCUS:
+        TEdit::Dispatch(M);
+        if (Visible() && FDone) FDone(false);
+        return;
+      default:
+        break;
+    }
+    TEdit::Dispatch(M);
+  }
+
+private:
+  std::function<void(bool)> FDone;
+};

@@ -1,0 +1,176 @@
+#pragma once
+// Drive, folder, file and filter lists, linked as a file picker inside a window: the drive
+// list changes the folder list's drive, the folder list the file list's folder (and a label's
+// caption), the filter list the file list's mask.
+//
+// This system has no drive letters: a "drive" is the root of a file system the user can
+// reach — the root folder, the home folder and the mounted media — and Drive holds its path.
+#include "ListCtrls.h"
+#include "StdCtrls.h"
+
+#include <functional>
+#include <vector>
+
+class TDirectoryListBox;
+class TFileListBox;
+class TFilterComboBox;
+
+KELM_ENUM(TFileAttr, ftReadOnly, ftHidden, ftSystem, ftVolumeID, ftDirectory, ftArchive, ftNormal)
+using TFileType = TSet<TFileAttr>;
+KELM_ENUM(TTextCase, tcLowerCase, tcUpperCase)
+
+// The drives offered: the root folder, the home folder, then mounted media in name order.
+// Tests may replace the source; an empty function restores the system's.
+std::vector<String> AvailableDrives();
+void SetDriveSource(std::function<std::vector<String>()> Source);
+// The drive a path lies on: the longest drive path it starts with.
+String DriveOfPath(const String& Path);
+
+class TDriveComboBox : public TCustomComboBox {
+  KELM_CLASS(TDriveComboBox, TCustomComboBox)
+public:
+  explicit TDriveComboBox(TComponent* AOwner);
+  ~TDriveComboBox() override;
+
+  const String& Drive() const { return FDrive; }
+  // Selects the drive (its item) and moves the linked folder list to it.
+  void SetDrive(const String& Value);
+  TDirectoryListBox* DirList() const { return FDirList; }
+  void SetDirList(TDirectoryListBox* Value);
+  TTextCase TextCase() const { return FTextCase; }
+  void SetTextCase(TTextCase Value);
+  // Reads the drives again.
+  void BuildList();
+
+  void Click() override;
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
+
+private:
+  String FDrive;
+  TDirectoryListBox* FDirList = nullptr;
+  TTextCase FTextCase = tcLowerCase;
+};
+
+// The folders from the drive's root down to the current one, opened, and the current one's
+// folders under it. A double click (or Enter) opens the folder under the cursor.
+class TDirectoryListBox : public TCustomListBox {
+  KELM_CLASS(TDirectoryListBox, TCustomListBox)
+public:
+  explicit TDirectoryListBox(TComponent* AOwner);
+  ~TDirectoryListBox() override;
+
+  const String& Directory() const { return FDirectory; }
+  // Opens a folder: the list, the linked file list and label follow; OnChange runs. A folder
+  // that does not exist raises EInOutError and changes nothing.
+  void SetDirectory(const String& Value);
+  String Drive() const;
+  void SetDrive(const String& Value);
+  TFileListBox* FileList() const { return FFileList; }
+  void SetFileList(TFileListBox* Value);
+  TCustomLabel* DirLabel() const { return FDirLabel; }
+  void SetDirLabel(TCustomLabel* Value);
+  // The full path of an item.
+  String GetItemPath(int Index) const;
+  // Opens the folder of the selected item.
+  void OpenCurrent();
+  // Reads the folders again.
+  void Update();
+
+  TNotifyEvent OnChange;
+
+protected:
+  void DblClick() override;
+  void KeyPress(Char& Key) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
+  virtual void Change();
+
+private:
+  struct TEntry {
+    String Path;
+    int Level = 0;
+    bool Opened = false;
+  };
+  void ReadDirectories();
+  std::vector<TEntry> FEntries;
+  String FDirectory;
+  TFileListBox* FFileList = nullptr;
+  TCustomLabel* FDirLabel = nullptr;
+  bool FInSetDir = false;
+};
+
+// The files of a folder that match the mask ("*.MDB", several separated by ';', compared
+// without regard to case), in name order.
+class TFileListBox : public TCustomListBox {
+  KELM_CLASS(TFileListBox, TCustomListBox)
+public:
+  explicit TFileListBox(TComponent* AOwner);
+  ~TFileListBox() override;
+
+  const String& Directory() const { return FDirectory; }
+  void SetDirectory(const String& Value);
+  const String& Mask() const { return FMask; }
+  void SetMask(const String& Value);
+  TFileType FileType() const { return FFileType; }
+  void SetFileType(TFileType Value);
+  bool ShowGlyphs() const { return FShowGlyphs; }
+  void SetShowGlyphs(bool Value);
+  // The full path of the selected file, '' when none is selected. Setting it opens the file's
+  // folder and selects it.
+  String FileName() const;
+  void SetFileName(const String& Value);
+  TCustomEdit* FileEdit() const { return FFileEdit; }
+  void SetFileEdit(TCustomEdit* Value);
+  // Reads the folder again.
+  void Update();
+  void ApplyFilePath(const String& EditText);
+
+  TNotifyEvent OnChange;
+
+  void Click() override;
+
+protected:
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
+  virtual void Change();
+  void ReadFileNames();
+
+private:
+  String FDirectory;
+  String FMask = "*.*";
+  TFileType FFileType = {ftNormal};
+  bool FShowGlyphs = false;
+  TCustomEdit* FFileEdit = nullptr;
+  String FLastSelected;
+};
+
+// A list of filters "description|masks|description|masks"; the chosen one's masks go to the
+// linked file list.
+class TFilterComboBox : public TCustomComboBox {
+  KELM_CLASS(TFilterComboBox, TCustomComboBox)
+public:
+  explicit TFilterComboBox(TComponent* AOwner);
+  ~TFilterComboBox() override;
+
+  const String& Filter() const { return FFilter; }
+  void SetFilter(const String& Value);
+  String Mask() const;
+  TFileListBox* FileList() const { return FFileList; }
+  void SetFileList(TFileListBox* Value);
+
+  void Click() override;
+
+protected:
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+  void BuildList();
+  String FFilter = "All files (*.*)|*.*";
+  std::vector<String> FMasks;
+  TFileListBox* FFileList = nullptr;
+};

@@ -1,0 +1,535 @@
+#pragma once
+// List boxes, check list boxes and combo boxes.
+//
+// A list box keeps its items in the window's own model, which DefaultHandler serves through
+// the LB_ messages the way the native list box does (LB_ADDSTRING, LB_SETCURSEL,
+// LB_GETTOPINDEX, LB_FINDSTRING, LB_ITEMFROMPOINT, ...); Items, ItemIndex, TopIndex and the
+// rest send those messages, so a replaced window procedure sees every one of them. The user's
+// changes of the selection notify the control with LBN_SELCHANGE (reflected as CN_COMMAND),
+// which runs OnClick; a programmatic ItemIndex does not. Owner-drawn styles draw each item
+// through CN_DRAWITEM (DrawItem, OnDrawItem); variable heights are asked once per item
+// through CN_MEASUREITEM. Virtual styles hold only a count and ask OnData for the texts.
+//
+// A combo box keeps its items in its list box (the drop-down list, a popup window that never
+// takes the focus, or the list under the edit of the simple style) and serves the CB_
+// messages through it. Its edit part follows the platform's edit keys: characters arrive as
+// WM_CHAR and are inserted by the default handler, so OnKeyPress may still drop them.
+// CBN_SELCHANGE (the user chose an item) runs OnClick and OnSelect (OnChange when OnSelect is
+// unassigned); CBN_EDITCHANGE (the user changed the text) runs OnChange.
+#include "Classes.h"
+#include "Controls.h"
+#include "StdCtrls.h"
+#include "WinScroll.h"
+
+#include <memory>
+#include <vector>
+
+class QLineEdit;
+class TCustomComboBox;
+
+// ================================================================ messages and styles
+
+constexpr UINT LB_ADDSTRING = 0x0180, LB_INSERTSTRING = 0x0181, LB_DELETESTRING = 0x0182,
+               LB_SELITEMRANGEEX = 0x0183, LB_RESETCONTENT = 0x0184, LB_SETSEL = 0x0185, LB_SETCURSEL = 0x0186,
+               LB_GETSEL = 0x0187, LB_GETCURSEL = 0x0188, LB_GETTEXT = 0x0189, LB_GETTEXTLEN = 0x018A,
+               LB_GETCOUNT = 0x018B, LB_SELECTSTRING = 0x018C, LB_GETTOPINDEX = 0x018E, LB_FINDSTRING = 0x018F,
+               LB_GETSELCOUNT = 0x0190, LB_GETSELITEMS = 0x0191, LB_GETHORIZONTALEXTENT = 0x0193,
+               LB_SETHORIZONTALEXTENT = 0x0194, LB_SETTOPINDEX = 0x0197, LB_GETITEMRECT = 0x0198,
+               LB_GETITEMDATA = 0x0199, LB_SETITEMDATA = 0x019A, LB_SELITEMRANGE = 0x019B,
+               LB_SETANCHORINDEX = 0x019C, LB_GETANCHORINDEX = 0x019D, LB_SETCARETINDEX = 0x019E,
+               LB_GETCARETINDEX = 0x019F, LB_SETITEMHEIGHT = 0x01A0, LB_GETITEMHEIGHT = 0x01A1,
+               LB_FINDSTRINGEXACT = 0x01A2, LB_SETCOUNT = 0x01A7, LB_ITEMFROMPOINT = 0x01A9;
+constexpr LRESULT LB_OKAY = 0, LB_ERR = -1;
+constexpr Word LBN_SELCHANGE = 1, LBN_DBLCLK = 2, LBN_SELCANCEL = 3, LBN_SETFOCUS = 4, LBN_KILLFOCUS = 5;
+constexpr DWORD LBS_NOTIFY = 0x0001, LBS_SORT = 0x0002, LBS_MULTIPLESEL = 0x0008, LBS_OWNERDRAWFIXED = 0x0010,
+                LBS_OWNERDRAWVARIABLE = 0x0020, LBS_HASSTRINGS = 0x0040, LBS_NOINTEGRALHEIGHT = 0x0100,
+                LBS_WANTKEYBOARDINPUT = 0x0400, LBS_EXTENDEDSEL = 0x0800, LBS_DISABLENOSCROLL = 0x1000,
+                LBS_NODATA = 0x2000, LBS_NOSEL = 0x4000;
+
+constexpr UINT CB_GETEDITSEL = 0x0140, CB_LIMITTEXT = 0x0141, CB_SETEDITSEL = 0x0142, CB_ADDSTRING = 0x0143,
+               CB_DELETESTRING = 0x0144, CB_GETCOUNT = 0x0146, CB_GETCURSEL = 0x0147, CB_GETLBTEXT = 0x0148,
+               CB_GETLBTEXTLEN = 0x0149, CB_INSERTSTRING = 0x014A, CB_RESETCONTENT = 0x014B,
+               CB_FINDSTRING = 0x014C, CB_SELECTSTRING = 0x014D, CB_SETCURSEL = 0x014E, CB_SHOWDROPDOWN = 0x014F,
+               CB_GETITEMDATA = 0x0150, CB_SETITEMDATA = 0x0151, CB_GETDROPPEDCONTROLRECT = 0x0152,
+               CB_SETITEMHEIGHT = 0x0153, CB_GETITEMHEIGHT = 0x0154, CB_GETDROPPEDSTATE = 0x0157,
+               CB_FINDSTRINGEXACT = 0x0158, CB_GETTOPINDEX = 0x015B, CB_SETTOPINDEX = 0x015C,
+               CB_GETDROPPEDWIDTH = 0x015F, CB_SETDROPPEDWIDTH = 0x0160;
+constexpr LRESULT CB_OKAY = 0, CB_ERR = -1;
+constexpr Word CBN_SELCHANGE = 1, CBN_DBLCLK = 2, CBN_SETFOCUS = 3, CBN_KILLFOCUS = 4, CBN_EDITCHANGE = 5,
+               CBN_EDITUPDATE = 6, CBN_DROPDOWN = 7, CBN_CLOSEUP = 8, CBN_SELENDOK = 9, CBN_SELENDCANCEL = 10;
+constexpr DWORD CBS_SIMPLE = 0x0001, CBS_DROPDOWN = 0x0002, CBS_DROPDOWNLIST = 0x0003, CBS_OWNERDRAWFIXED = 0x0010,
+                CBS_OWNERDRAWVARIABLE = 0x0020, CBS_AUTOHSCROLL = 0x0040, CBS_SORT = 0x0100,
+                CBS_HASSTRINGS = 0x0200, CBS_UPPERCASE = 0x2000, CBS_LOWERCASE = 0x4000;
+
+// Owner drawing.
+constexpr UINT ODT_MENU = 1, ODT_LISTBOX = 2, ODT_COMBOBOX = 3, ODT_BUTTON = 4, ODT_STATIC = 5;
+constexpr UINT ODA_DRAWENTIRE = 0x0001, ODA_SELECT = 0x0002, ODA_FOCUS = 0x0004;
+constexpr UINT ODS_SELECTED = 0x0001, ODS_GRAYED = 0x0002, ODS_DISABLED = 0x0004, ODS_CHECKED = 0x0008,
+               ODS_FOCUS = 0x0010, ODS_DEFAULT = 0x0020, ODS_HOTLIGHT = 0x0040, ODS_INACTIVE = 0x0080,
+               ODS_NOACCEL = 0x0100, ODS_NOFOCUSRECT = 0x0200, ODS_COMBOBOXEDIT = 0x1000;
+
+// CN_DRAWITEM: LParam = DRAWITEMSTRUCT*; itemID -1 for an empty list or no current item.
+struct DRAWITEMSTRUCT {
+  UINT CtlType = 0;
+  UINT CtlID = 0;
+  int itemID = -1;
+  UINT itemAction = ODA_DRAWENTIRE;
+  UINT itemState = 0;
+  HWND hwndItem = 0;
+  HDC hDC = nullptr;
+  TRect rcItem;
+  LPARAM itemData = 0;
+};
+// CN_MEASUREITEM: LParam = MEASUREITEMSTRUCT*; the control sets itemHeight.
+struct MEASUREITEMSTRUCT {
+  UINT CtlType = 0;
+  UINT CtlID = 0;
+  int itemID = -1;
+  UINT itemWidth = 0;
+  UINT itemHeight = 0;
+  LPARAM itemData = 0;
+};
+
+// The bits of the ODS_ flags, in their order.
+KELM_ENUM(TOwnerDrawStateItem, odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight,
+          odInactive, odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit)
+using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
+
+KELM_ENUM(TListBoxStyle, lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw)
+KELM_ENUM(TComboBoxStyle, csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable)
+
+KELM_EVENT(TDrawItemEvent, void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State));
+KELM_EVENT(TMeasureItemEvent, void(TWinControl* Control, int Index, int& Height));
+KELM_EVENT(TLBGetDataEvent, void(TWinControl* Control, int Index, String& Data));
+KELM_EVENT(TLBGetDataObjectEvent, void(TWinControl* Control, int Index, TObject*& DataObject));
+KELM_EVENT(TLBFindDataEvent, int(TWinControl* Control, const String& FindString));
+
+// ================================================================ list boxes
+
+class TCustomListBox;
+
+// The items of a list box: every call goes to the window as an LB_ message.
+class TListBoxStrings : public TStrings {
+public:
+  explicit TListBoxStrings(TCustomListBox* ListBox) : FListBox(ListBox) {}
+  int Add(const String& S) override;
+  int AddObject(const String& S, TObject* AObject) override;
+  void Clear() override;
+  void Delete(int Index) override;
+  void Insert(int Index, const String& S) override;
+  void InsertObject(int Index, const String& S, TObject* AObject) override;
+  int IndexOf(const String& S) const override;
+  void Move(int CurIndex, int NewIndex) override;
+  TCustomListBox* ListBox() const { return FListBox; }
+
+protected:
+  String Get(int Index) const override;
+  int GetCount() const override;
+  TObject* GetObject(int Index) const override;
+  void Put(int Index, const String& S) override;
+  void PutObject(int Index, TObject* AObject) override;
+  void SetUpdateState(bool Updating) override;
+  bool IsSorted() const override;
+
+private:
+  TCustomListBox* FListBox;
+};
+
+class TCustomListBox : public TWinControl {
+  KELM_CLASS(TCustomListBox, TWinControl)
+public:
+  explicit TCustomListBox(TComponent* AOwner);
+  ~TCustomListBox() override;
+
+  // ---- items and selection
+  TStrings* Items() const { return FItems.get(); }
+  void SetItems(TStrings* Value) { FItems->Assign(Value); }
+  // The item count; the virtual styles keep only this (SetCount = LB_SETCOUNT).
+  int Count() const;
+  void SetCount(int Value);
+  // The selected item (single selection) or the item with the focus rectangle (multiple
+  // selection); -1 when none.
+  int ItemIndex() const;
+  void SetItemIndex(int Value);
+  bool Selected(int Index) const;
+  void SetSelected(int Index, bool Value);
+  int SelCount() const;  // -1 without multiple selection, as the platform answers
+  int TopIndex() const;
+  void SetTopIndex(int Value);
+  void AddItem(const String& Item, TObject* AObject) { FItems->AddObject(Item, AObject); }
+  void Clear();
+  void ClearSelection();
+  void SelectAll();
+  void DeleteSelected();
+  // The item at a client point: -1 below the last item when Existing, else the count.
+  int ItemAtPos(TPoint Pos, bool Existing) const;
+  TRect ItemRect(int Index) const;
+  TCanvas* Canvas() const { return FCanvas.get(); }
+
+  // ---- published
+  TListBoxStyle Style() const { return FStyle; }
+  void SetStyle(TListBoxStyle Value);
+  int ItemHeight() const;
+  void SetItemHeight(int Value);
+  bool MultiSelect() const { return FMultiSelect; }
+  void SetMultiSelect(bool Value);
+  bool ExtendedSelect() const { return FExtendedSelect; }
+  void SetExtendedSelect(bool Value);
+  bool Sorted() const { return FSorted; }
+  void SetSorted(bool Value);
+  bool IntegralHeight() const { return FIntegralHeight; }
+  void SetIntegralHeight(bool Value);
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle Value);
+  // Typed characters select the first item that begins with what was typed within 500 ms.
+  bool AutoComplete() const { return FAutoComplete; }
+  void SetAutoComplete(bool Value) { FAutoComplete = Value; }
+  // The width the horizontal scroll bar scrolls over (0: no horizontal bar).
+  int ScrollWidth() const;
+  void SetScrollWidth(int Value);
+  // Layouts store the item height only for the owner-drawn styles.
+  bool ItemHeightStored() const { return FStyle != lbStandard; }
+
+  TDrawItemEvent OnDrawItem;
+  TMeasureItemEvent OnMeasureItem;
+  TLBGetDataEvent OnData;
+  TLBGetDataObjectEvent OnDataObject;
+  TLBFindDataEvent OnDataFind;
+
+  void Dispatch(TMessage& Message) override;
+  void DefaultHandler(TMessage& Message) override;
+  void WndProc(TMessage& Message) override;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+  // The window's scroll bars (platform/gui and subclasses).
+  TWindowScrollBars& ScrollBars() { return *FBars; }
+
+protected:
+  friend class TListBoxStrings;
+  void CreateParams(TCreateParams& Params) override;
+  void KeyPress(Char& Key) override;
+  virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+  virtual void MeasureItem(int Index, int& Height);
+  virtual String DoGetData(int Index);
+  virtual TObject* DoGetDataObject(int Index);
+  virtual int DoFindData(const String& Data);
+  bool IsVirtual() const { return FStyle == lbVirtual || FStyle == lbVirtualOwnerDraw; }
+  bool IsOwnerDraw() const { return FStyle != lbStandard; }
+  // The left margin of the text in a plain item (a check list puts its box before it).
+  virtual int TextIndent() const { return 2; }
+  // The native painting of one plain (not owner-drawn) item.
+  virtual void DrawPlainItem(HDC DC, int Index, const TRect& Rect, UINT State);
+  // Hooks of subclasses that keep a value per item: called after an item came in at Index,
+  // after one at Index left, and after all left.
+  virtual void ItemInserted(int Index) {}
+  virtual void ItemDeleted(int Index) {}
+  virtual void ItemsCleared() {}
+  // The style bits as the native model reads them (LBS_).
+  DWORD ListStyle() const;
+  // Tells the control by CN_COMMAND (code in the high word).
+  void Notify(Word Code);
+  // The item under the point in the client area, -1 when none.
+  int HitItem(TPoint P) const;
+
+private:
+  struct TItem {
+    String Text;
+    LPARAM Data = 0;
+    bool Selected = false;
+    int Height = -1;  // variable style: measured height, -1 not yet measured
+  };
+  // ---- the native model
+  int ItemCount() const;
+  int FixedItemHeight() const;
+  int HeightOf(int Index) const;
+  int VisibleRows(int From) const;  // whole items visible from item From
+  int FullRowsFromTop() const { return VisibleRows(FTop); }
+  void Relayout();
+  void UpdateScrollBars();
+  void ScrollTo(int Top);
+  void EnsureVisible(int Index);
+  int InsertString(int Index, const String& S);
+  LRESULT DeleteString(int Index);
+  void ResetContent();
+  int FindString(int Start, const String& S, bool Exact) const;
+  String ItemText(int Index) const;
+  bool IsSel(int Index) const;
+  void SetSel(int Index, bool Value);
+  void SelectOnly(int Index);
+  void SelectRange(int From, int To, bool Value);
+  void MoveCaret(int NewCaret, bool KeyShift, bool KeyCtrl);
+  void PaintList(HDC DC);
+  void KeyDownDefault(TMessage& M);
+  void CharDefault(TMessage& M);
+  void MouseDownDefault(TMessage& M, bool Double);
+  void MouseMoveDefault(TMessage& M);
+  void MouseUpDefault(TMessage& M);
+  void ScrollDefault(TMessage& M, bool Horizontal);
+  void DrawItemMessage(TMessage& M);
+  void MeasureItemMessage(TMessage& M);
+
+  std::unique_ptr<TListBoxStrings> FItems;
+  std::unique_ptr<TControlCanvas> FCanvas;
+  std::unique_ptr<TWindowScrollBars> FBars;
+  std::vector<TItem> FList;
+  int FVirtualCount = 0;
+  int FCurSel = -1;   // single selection
+  int FCaret = 0;     // the focus rectangle's item
+  int FAnchor = 0;    // start of a range (extended selection)
+  int FTop = 0;
+  int FHorzExtent = 0;
+  int FHorzPos = 0;
+  int FItemHeight = 16;  // owner-drawn styles; plain styles follow the font
+  bool FItemHeightSet = false;
+  mutable int FFontHeight = 0;
+  TListBoxStyle FStyle = lbStandard;
+  bool FMultiSelect = false;
+  bool FExtendedSelect = true;
+  bool FSorted = false;
+  bool FIntegralHeight = false;
+  TBorderStyle FBorderStyle = bsSingle;
+  bool FAutoComplete = true;
+  bool FRedraw = true;
+  // mouse tracking of the native model
+  bool FTracking = false;
+  int FSelAtPress = -1;
+  bool FSelChangedByMouse = false;
+  // typed search
+  String FFilter;
+  DWORD FLastKeyTime = 0;
+};
+
+class TListBox : public TCustomListBox {
+  KELM_CLASS(TListBox, TCustomListBox)
+public:
+  explicit TListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
+};
+
+// ================================================================ check list box
+
+KELM_EVENT(TCheckListClickEvent, void(TObject* Sender));
+
+// A list box with a check box before each item. Clicking the box or pressing Space toggles
+// the item's state (unchecked, checked, and grayed when AllowGrayed) and runs OnClickCheck.
+class TCheckListBox : public TCustomListBox {
+  KELM_CLASS(TCheckListBox, TCustomListBox)
+public:
+  explicit TCheckListBox(TComponent* AOwner);
+
+  bool Checked(int Index) const { return State(Index) == cbChecked; }
+  void SetChecked(int Index, bool Value) { SetState(Index, Value ? cbChecked : cbUnchecked); }
+  TCheckBoxState State(int Index) const;
+  void SetState(int Index, TCheckBoxState Value);
+  bool ItemEnabled(int Index) const;
+  void SetItemEnabled(int Index, bool Value);
+  bool AllowGrayed() const { return FAllowGrayed; }
+  void SetAllowGrayed(bool Value) { FAllowGrayed = Value; }
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool Value);
+  // Toggles as a click on the box does (nothing for a disabled item).
+  void ToggleClickCheck(int Index);
+  // The check box's rectangle within an item's rectangle.
+  TRect CheckRect(const TRect& ItemRect) const;
+
+  TNotifyEvent OnClickCheck;
+
+  void DefaultHandler(TMessage& Message) override;
+
+protected:
+  void KeyPress(Char& Key) override;
+  int TextIndent() const override;
+  void DrawPlainItem(HDC DC, int Index, const TRect& Rect, UINT State) override;
+  void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
+  void ItemInserted(int Index) override;
+  void ItemDeleted(int Index) override;
+  void ItemsCleared() override;
+  virtual void ClickCheck() { OnClickCheck(this); }
+
+private:
+  struct TCheck {
+    TCheckBoxState State = cbUnchecked;
+    bool Enabled = true;
+  };
+  void CheckIndex(int Index) const;
+  void DrawCheck(HDC DC, int Index, const TRect& ItemRect);
+  std::vector<TCheck> FChecks;
+  bool FAllowGrayed = false;
+  bool FFlat = true;
+};
+
+// ================================================================ combo boxes
+
+// The items of a combo box, kept by its list (CB_ messages).
+class TComboBoxStrings : public TStrings {
+public:
+  explicit TComboBoxStrings(TCustomComboBox* Combo) : FCombo(Combo) {}
+  int Add(const String& S) override;
+  int AddObject(const String& S, TObject* AObject) override;
+  void Clear() override;
+  void Delete(int Index) override;
+  void Insert(int Index, const String& S) override;
+  void InsertObject(int Index, const String& S, TObject* AObject) override;
+  int IndexOf(const String& S) const override;
+
+protected:
+  String Get(int Index) const override;
+  int GetCount() const override;
+  TObject* GetObject(int Index) const override;
+  void Put(int Index, const String& S) override;
+  void PutObject(int Index, TObject* AObject) override;
+  void SetUpdateState(bool Updating) override;
+  bool IsSorted() const override;
+
+private:
+  TCustomComboBox* FCombo;
+};
+
+// The list of a combo box: the drop-down popup, or the list under the simple style's edit.
+class TComboListBox : public TCustomListBox {
+  KELM_CLASS(TComboListBox, TCustomListBox)
+public:
+  TComboListBox(TComponent* AOwner, TCustomComboBox* Combo);
+  TCustomComboBox* Combo() const { return FCombo; }
+  void Dispatch(TMessage& Message) override;
+  void DefaultHandler(TMessage& Message) override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
+  void MeasureItem(int Index, int& Height) override;
+
+private:
+  TCustomComboBox* FCombo;
+};
+
+class TCustomComboBox : public TWinControl {
+  KELM_CLASS(TCustomComboBox, TWinControl)
+public:
+  explicit TCustomComboBox(TComponent* AOwner);
+  ~TCustomComboBox() override;
+
+  // ---- items and selection
+  TStrings* Items() const { return FItems.get(); }
+  void SetItems(TStrings* Value) { FItems->Assign(Value); }
+  int ItemIndex() const;
+  void SetItemIndex(int Value);
+  void AddItem(const String& Item, TObject* AObject) { FItems->AddObject(Item, AObject); }
+  void Clear();
+  void SelectAll();
+  int SelStart() const;
+  void SetSelStart(int Value);
+  int SelLength() const;
+  void SetSelLength(int Value);
+  String SelText() const;
+  void SetSelText(const String& Value);
+  bool DroppedDown() const;
+  void SetDroppedDown(bool Value);
+  TCanvas* Canvas() const { return FCanvas.get(); }
+  // The list window (its window procedure may be replaced) and the list control.
+  HWND ListHandle() const;
+  TComboListBox* ListBox() const { return FList.get(); }
+
+  // ---- published
+  TComboBoxStyle Style() const { return FStyle; }
+  void SetStyle(TComboBoxStyle Value);
+  int DropDownCount() const { return FDropDownCount; }
+  void SetDropDownCount(int Value) { FDropDownCount = Value; }
+  // Width of the drop-down list; 0 takes the control's width.
+  int DropDownWidth() const { return FDropDownWidth; }
+  void SetDropDownWidth(int Value) { FDropDownWidth = Value; }
+  int ItemHeight() const;
+  void SetItemHeight(int Value);
+  int MaxLength() const { return FMaxLength; }
+  void SetMaxLength(int Value);
+  TEditCharCase CharCase() const { return FCharCase; }
+  void SetCharCase(TEditCharCase Value);
+  bool Sorted() const;
+  void SetSorted(bool Value);
+  // Typing completes the text with the first item that begins with it (edit styles), or
+  // selects that item (list style).
+  bool AutoComplete() const { return FAutoComplete; }
+  void SetAutoComplete(bool Value) { FAutoComplete = Value; }
+  bool AutoDropDown() const { return FAutoDropDown; }
+  void SetAutoDropDown(bool Value) { FAutoDropDown = Value; }
+  // Layouts store the item height only for the owner-drawn styles.
+  bool ItemHeightStored() const { return IsOwnerDraw(); }
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnSelect;
+  TNotifyEvent OnDropDown;
+  TNotifyEvent OnCloseUp;
+  TDrawItemEvent OnDrawItem;
+  TMeasureItemEvent OnMeasureItem;
+
+  void Dispatch(TMessage& Message) override;
+  void DefaultHandler(TMessage& Message) override;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+protected:
+  friend class TComboListBox;
+  friend class TComboBoxStrings;
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void Loaded() override;
+  void KeyPress(Char& Key) override;
+  virtual void Change() { OnChange(this); }
+  virtual void Select();
+  virtual void DropDown() { OnDropDown(this); }
+  virtual void CloseUp() { OnCloseUp(this); }
+  virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+  virtual void MeasureItem(int Index, int& Height);
+  // Where the edit part (or the shown item of the list style) lies, in client coordinates.
+  virtual TRect EditRect() const;
+  TRect ButtonRect() const;
+  bool HasEdit() const { return FStyle == csDropDown || FStyle == csSimple; }
+  bool IsOwnerDraw() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
+  void Notify(Word Code);
+
+private:
+  // ---- the native model
+  int EditHeight() const;
+  int ListItemHeight() const;
+  void PlaceParts();
+  void ApplyEditLook();
+  String EditText() const;
+  void SetEditText(const String& S);
+  // Replaces the edit's selection by typed text (case and length rules); true when it changed.
+  bool TypeText(const String& S);
+  void EditChanged();
+  void MatchTextToItem();
+  void ShowDropDown(bool Show);
+  void CloseDropDown(bool Accept);
+  void ChooseFromList(int Index);
+  void KeyDownDefault(TMessage& M);
+  void CharDefault(TMessage& M);
+  void PaintCombo(HDC DC);
+  LRESULT ForwardToList(UINT Msg, WPARAM WParam, LPARAM LParam) const;
+  void SelectIndex(int Index, bool Notify);
+
+  std::unique_ptr<TComboBoxStrings> FItems;
+  std::unique_ptr<TComboListBox> FList;
+  std::unique_ptr<TControlCanvas> FCanvas;
+  QLineEdit* FEdit = nullptr;
+  TComboBoxStyle FStyle = csDropDown;
+  int FDropDownCount = 8;
+  int FDropDownWidth = 0;
+  int FItemHeight = 16;
+  bool FItemHeightSet = false;
+  int FMaxLength = 0;
+  TEditCharCase FCharCase = ecNormal;
+  bool FAutoComplete = true;
+  bool FAutoDropDown = false;
+  bool FDropped = false;
+  bool FButtonDown = false;
+  int FSelBeforeDrop = -1;
+  String FFilter;
+  DWORD FLastKeyTime = 0;
+  bool FJustClosed = false;  // a press outside closed the list: the same press must not reopen it
+  int FLoadedIndex = -1;     // ItemIndex read from a layout before the items
+};
+
+class TComboBox : public TCustomComboBox {
+  KELM_CLASS(TComboBox, TCustomComboBox)
+public:
+  explicit TComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
+};

@@ -1,0 +1,165 @@
+#pragma once
+// Private to platform/gui: the Qt side of windows and messages. Each windowed control owns a
+// TControlWidget; an application event filter turns Qt's input into the messages a Windows
+// program sees. Only .cpp files of platform/gui include this header.
+#include "Controls.h"
+#include "Messages.h"
+
+#include <QtCore/QObject>
+#include <QtCore/QPointer>
+#include <QtGui/QCursor>
+#include <QtGui/QImage>
+#include <QtWidgets/QWidget>
+
+#include <functional>
+#include <map>
+
+class QMdiArea;
+class QMdiSubWindow;
+class TCustomForm;
+
+// The widget of a windowed control. It paints the control from two buffers: the client
+// pixels (what WM_PAINT draws) and, when the control has a non-client frame, the frame.
+class TControlWidget : public QWidget {
+public:
+  explicit TControlWidget(TWinControl* Control);
+  ~TControlWidget() override;
+
+  TWinControl* Control = nullptr;  // cleared when the control goes
+  QImage ClientImage;
+  QImage FrameImage;
+  bool NeedsPaint = true;      // the client pixels must be painted again
+  bool NeedsFramePaint = true;
+  bool Painting = false;
+  bool PaintFailed = false;    // a failing paint is not repeated until the next invalidation
+  HDC PaintDC = nullptr;       // the context of the paint in progress
+  QWidget* MenuBar = nullptr;  // a form's menu bar, laid above the client area
+
+  // Paints what is invalid into the buffers (no blit).
+  void PaintBuffers();
+  // The buffers as one picture of the whole widget.
+  QImage Composite();
+  void EnsureBuffers();
+
+protected:
+  bool event(QEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+
+private:
+  bool HandleEvent(QEvent* e);
+};
+
+namespace gui_glue {
+
+// ---- handles and queue (MessageQueue.cpp)
+HWND RegisterControlWindow(TWinControl* Control);
+void UnregisterWindow(HWND Handle);
+void RequestPump();
+bool TakeMessage(TMsg& Msg);
+void PushFront(const TMsg& Msg);
+// The time and place GetMessageTime and GetMessagePos report for a message now handled.
+void NoteMessage(const TMsg& Msg);
+LRESULT DeliverToWindow(HWND Handle, TMessage& Message);
+void SetKeyDown(int VirtKey, bool Down);
+void ClearKeyState();
+
+// ---- application (Forms.cpp)
+// Processes the messages queued now (the later ones at the next turn).
+void DrainQueue();
+// Runs a message taken from the input translation through the application's filters
+// (OnMessage, key preview of shortcuts, CN_ reflections); Chars are the characters the key
+// produces, queued as WM_CHAR unless the key was consumed.
+void ProcessInput(TMsg& Msg, const std::u32string* Chars = nullptr);
+// Shows the exception being handled (call inside a catch block).
+void HandleCurrentException(TObject* Sender);
+void SystemBeep();
+void FormWidgetClosing(TCustomForm* Form);
+void FormActivated(TCustomForm* Form, bool Active);
+// The message box service (the test hook when set).
+int ShowMessageBox(const String& Text, const String& Caption, int Flags);
+
+// ---- controls (Controls.cpp, QtGlue.cpp)
+TPoint CursorPos();
+void DeliverToControl(TWinControl* Control, TMessage& Message);
+TWinControl* ControlOfWidget(const QWidget* Widget);  // the nearest control up the chain
+QCursor QtCursor(TCursor Cursor);
+void InstallInputFilter();
+void ControlDestroyed(TControl* Control);
+// The focus moves nowhere without messages (its window is going).
+void ForgetFocus();
+// While a Qt event is translated for a control embedding a native widget: whether one of
+// its messages reached the default handler, so Qt should deliver the event on.
+void BeginNativePass(TWinControl* Control);
+bool EndNativePass();
+// Makes the form of a control the active window (WM_ACTIVATE to both forms).
+void ActivateFormOf(TWinControl* Control);
+// The private message that gives the focus back after a failing exit handler.
+constexpr UINT CM_REFOCUS = CM_BASE + 0x0F00;
+
+// Access to protected members of the control tree for the glue.
+struct TAccess {
+  static void Paint(TControlWidget* W);
+  static void NCPaint(TControlWidget* W);
+  static bool MouseEvent(TWinControl* Target, QWidget* Receiver, class QMouseEvent* E);
+  static void WidgetResized(TWinControl* Control, int W, int H);
+  static void WidgetMoved(TWinControl* Control, int X, int Y);
+  static TRect& NC(TWinControl* C) { return C->FNC; }
+  static QWidget* Widget(TWinControl* C) { return C->FWidget; }
+  static bool FrameOutside(const TWinControl* C) { return C->FrameOutsideWidget(); }
+  static void ApplyGeometry(TWinControl* C) { C->ApplyGeometry(); }
+  static HWND WindowHandle(const TWinControl* C) { return C->FHandle; }
+  static void SetStyles(TWinControl* C, DWORD Style, DWORD ExStyle) {
+    C->FStyle = Style;
+    C->FExStyle = ExStyle;
+  }
+  static TRect InsideMarginsOf(const TWinControl* C) { return C->InsideMargins(); }
+  static void ScreenControlDestroyed(TControl* C);
+  static void ApplicationControlDestroyed(TControl* C);
+  static void ScreenSetActiveForm(TCustomForm* F);
+  static bool ApplicationIsKeyMsg(TMsg& Msg);
+  static bool ApplicationIsHintMsg(TMsg& Msg);
+  static void SetApplicationActive(bool Active);
+  // Tests run many loops in one process: a loop ended by WM_QUIT must not end the next.
+  static void ResetTerminated();
+  static std::map<int, HCURSOR>& ScreenCursors();
+  static QCursor CursorOf(HCURSOR H);
+  static QMdiArea* MdiAreaOf(TCustomForm* F);
+  static QMdiSubWindow* SubWindowOf(TCustomForm* F);
+  static void SetApplyingGeometry(TWinControl* C, bool V);
+  static bool ApplyingGeometry(const TWinControl* C);
+};
+
+// Makes a form the active one (WM_ACTIVATE to it and to the one it replaces).
+void ActivateForm(TCustomForm* F);
+// Activates the next visible form when Leaving hides.
+void ActivateNextForm(TCustomForm* Leaving);
+void ForgetFocusIfWithin(TCustomForm* F);
+void ClosePopupsOf(TCustomForm* F);
+
+// The cursor position the input translation saw last (screen coordinates).
+void SetTrackedCursorPos(TPoint P);
+void MouseControlDestroyed(TControl* Control);
+// Takes the capture away from its holder, which is told by WM_CANCELMODE.
+void CancelCapture();
+// True while the layer itself gives a widget Qt's focus.
+bool SettingQtFocus();
+// Points the device contexts handed out for a widget at its reallocated buffers.
+void RetargetDCs(TControlWidget* W);
+void SuspendDCs(TControlWidget* W);
+
+// A form's menu bar sits above the client area; the menus module places it through this.
+void SetFormMenuBar(TCustomForm* Form, QWidget* MenuBar);
+// The MDI client area of an MDI form (nullptr for others).
+QMdiArea* MdiArea(TCustomForm* Form);
+
+// Popups open now (latest last) with the function that closes each.
+struct TOpenPopup {
+  QPointer<QWidget> Widget;
+  TWinControl* Popup;
+  TWinControl* Owner;
+  std::function<void()> Close;
+};
+std::vector<TOpenPopup>& Popups();
+void ClosePopup(TWinControl* Popup);
+
+}  // namespace gui_glue

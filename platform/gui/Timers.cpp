@@ -1,0 +1,67 @@
+// TTimer over a window timer of its own message window.
+#include "Timers.h"
+#include "QtGlue_p.h"
+
+#include "ClassBuilder.h"
+
+KELM_PUBLISH(TTimer) {
+  b.Prop("Enabled", &TTimer::Enabled, &TTimer::SetEnabled).Default(true);
+  b.Prop("Interval", &TTimer::Interval, &TTimer::SetInterval).Default(1000);
+  b.Prop("OnTimer", &TTimer::OnTimer, &TTimer::SetOnTimer);
+}
+
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
+  FWindow = AllocateHWnd([this](TMessage& M) { WndProc(M); });
+}
+
+TTimer::~TTimer() {
+  FEnabled = false;
+  UpdateTimer();
+  DeallocateHWnd(FWindow);
+}
+
+void TTimer::UpdateTimer() {
+  if (FTicking) {
+    KillTimer(FWindow, 1);
+    FTicking = false;
+  }
+  // Nothing ticks while loading: the layout may still change the settings.
+  if (ComponentState().Contains(csLoading)) return;
+  if (FInterval != 0 && FEnabled && FOnTimer) FTicking = SetTimer(FWindow, 1, FInterval) != 0;
+}
+
+void TTimer::SetEnabled(bool v) {
+  if (v == FEnabled) return;
+  FEnabled = v;
+  UpdateTimer();
+}
+
+void TTimer::SetInterval(Cardinal v) {
+  if (v == FInterval) return;
+  FInterval = v;
+  UpdateTimer();
+}
+
+void TTimer::SetOnTimer(const TNotifyEvent& v) {
+  FOnTimer = v;
+  UpdateTimer();
+}
+
+void TTimer::Loaded() {
+  TComponent::Loaded();
+  UpdateTimer();
+}
+
+void TTimer::Timer() {
+  if (FEnabled) FOnTimer(this);
+}
+
+void TTimer::WndProc(TMessage& M) {
+  if (M.Msg == WM_TIMER) {
+    try {
+      Timer();
+    } catch (...) {
+      gui_glue::HandleCurrentException(this);
+    }
+  }
+}

@@ -1,0 +1,1001 @@
+// Tool bars, their buttons, and cool bars.
+#include "ComCtrls.h"
+
+#include "ActnList.h"
+#include "ControlProps.h"
+#include "CtrlUtils_p.h"
+#include "Forms.h"
+#include "Menus.h"
+#include "WinGDI.h"
+
+#include "Exceptions.h"
+#include "StrUtils.h"
+#include "SysUtils.h"
+
+#include <algorithm>
+
+using namespace ctrl_utils;
+
+namespace {
+
+// The edges of a tool window: outer and inner style on each chosen side.
+UINT EdgeFlags(TEdgeStyle Inner, TEdgeStyle Outer) {
+  UINT e = 0;
+  if (Outer == esRaised) e |= BDR_RAISEDOUTER;
+  if (Outer == esLowered) e |= BDR_SUNKENOUTER;
+  if (Inner == esRaised) e |= BDR_RAISEDINNER;
+  if (Inner == esLowered) e |= BDR_SUNKENINNER;
+  return e;
+}
+
+UINT SideFlags(TEdgeBorders Sides) {
+  UINT f = 0;
+  if (Sides.Contains(ebLeft)) f |= BF_LEFT;
+  if (Sides.Contains(ebTop)) f |= BF_TOP;
+  if (Sides.Contains(ebRight)) f |= BF_RIGHT;
+  if (Sides.Contains(ebBottom)) f |= BF_BOTTOM;
+  return f;
+}
+
+// Shrinks a window rectangle by the edges; the same rule for tool bars and cool bars.
+void ShrinkByEdges(TRect& R, TEdgeBorders Sides, TEdgeStyle Inner, TEdgeStyle Outer) {
+  int w = (Inner != esNone ? 1 : 0) + (Outer != esNone ? 1 : 0);
+  if (Sides.Contains(ebLeft)) R.Left += w;
+  if (Sides.Contains(ebTop)) R.Top += w;
+  if (Sides.Contains(ebRight)) R.Right -= w;
+  if (Sides.Contains(ebBottom)) R.Bottom -= w;
+}
+
+// The checked look of a button that is down but not held: a fine checkerboard.
+void FillChecked(HDC DC, const TRect& R) {
+  COLORREF a = GetSysColor(COLOR_BTNHIGHLIGHT), b = GetSysColor(COLOR_BTNFACE);
+  for (int y = R.Top; y < R.Bottom; ++y)
+    for (int x = R.Left; x < R.Right; ++x) SetPixel(DC, x, y, ((x + y) & 1) ? a : b);
+}
+
+void DrawArrowDown(HDC DC, int CX, int CY, COLORREF Color) {
+  for (int i = 0; i < 3; ++i) Line(DC, CX - 2 + i, CY + i, CX + 3 - i, CY + i, Color);
+}
+
+}  // namespace
+
+// ================================================================ TToolButton
+
+KELM_PUBLISH(TToolButton) {
+  PublishControlProperties(b, {"Action"});
+  b.Prop("AllowAllUp", &TToolButton::AllowAllUp, &TToolButton::SetAllowAllUp).Default(false);
+  PublishControlProperties(b, {"AutoSize", "Caption", "DragCursor", "DragMode"});
+  b.Prop("Down", &TToolButton::Down, &TToolButton::SetDown).Default(false);
+  b.Prop("DropdownMenu", &TToolButton::DropdownMenu, &TToolButton::SetDropdownMenu).Type("TPopupMenu");
+  PublishControlProperties(b, {"Enabled"});
+  b.Prop("Grouped", &TToolButton::Grouped, &TToolButton::SetGrouped).Default(false);
+  b.Prop("ImageIndex", &TToolButton::ImageIndex, &TToolButton::SetImageIndex).Default(-1);
+  b.Prop("Indeterminate", &TToolButton::Indeterminate, &TToolButton::SetIndeterminate).Default(false);
+  b.Prop("Marked", &TToolButton::Marked, &TToolButton::SetMarked).Default(false);
+  PublishControlProperties(b, {"ParentShowHint", "PopupMenu", "ShowHint"});
+  b.Prop("Style", &TToolButton::Style, &TToolButton::SetStyle).Default(tbsButton);
+  PublishControlProperties(b, {"Visible"});
+  b.Prop("Wrap", &TToolButton::Wrap, &TToolButton::SetWrap).Default(false);
+  PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnMouseDown",
+                               "OnMouseMove", "OnMouseUp", "OnStartDrag"});
+}
+
+TToolButton::TToolButton(TComponent* AOwner) : TGraphicControl(AOwner) {
+  SetControlStyle({csCaptureMouse, csSetCaption});
+  SetBounds(0, 0, 23, 22);
+}
+
+TToolButton::~TToolButton() {
+  Destroying();
+  if (FDropdownMenu) FDropdownMenu->RemoveFreeNotification(this);
+}
+
+TToolBar* TToolButton::ToolBar() const { return dynamic_cast<TToolBar*>(Parent()); }
+
+int TToolButton::Index() const {
+  TToolBar* tb = ToolBar();
+  if (!tb) return -1;
+  int n = 0;
+  for (TControl* c : tb->FButtons) {
+    if (c == this) return n;
+    if (dynamic_cast<TToolButton*>(c)) ++n;
+  }
+  return -1;
+}
+
+void TToolButton::SetParent(TWinControl* AParent) {
+  TGraphicControl::SetParent(AParent);
+  Invalidate();
+}
+
+void TToolButton::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  TGraphicControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+void TToolButton::SetDown(bool v) {
+  if (FDown == v) return;
+  FDown = v;
+  if (v && FGrouped) UpdateGroup();
+  Invalidate();
+}
+
+void TToolButton::SetDropdownMenu(TPopupMenu* v) {
+  if (FDropdownMenu == v) return;
+  if (FDropdownMenu) FDropdownMenu->RemoveFreeNotification(this);
+  FDropdownMenu = v;
+  if (v) v->FreeNotification(this);
+}
+
+void TToolButton::SetImageIndex(int v) {
+  if (FImageIndex == v) return;
+  FImageIndex = v;
+  Invalidate();
+}
+
+void TToolButton::SetIndeterminate(bool v) {
+  if (FIndeterminate == v) return;
+  FIndeterminate = v;
+  Invalidate();
+}
+
+void TToolButton::SetMarked(bool v) {
+  if (FMarked == v) return;
+  FMarked = v;
+  Invalidate();
+}
+
+void TToolButton::SetStyle(TToolButtonStyle v) {
+  if (FStyle == v) return;
+  bool wasSep = IsSeparator();
+  FStyle = v;
+  // A separator is narrow unless the layout gave it a width.
+  if (IsSeparator() && !wasSep && !ComponentState().Contains(csLoading)) SetWidth(8);
+  if (TToolBar* tb = ToolBar()) tb->ButtonsChanged();
+  Invalidate();
+}
+
+void TToolButton::SetWrap(bool v) {
+  if (FWrap == v) return;
+  FWrap = v;
+  if (TToolBar* tb = ToolBar()) tb->ButtonsChanged();
+}
+
+void TToolButton::Notification(TComponent* AComponent, TOperation Operation) {
+  TGraphicControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FDropdownMenu) FDropdownMenu = nullptr;
+}
+
+// The buttons of a group: the run of grouped check buttons around this one.
+void TToolButton::UpdateGroup() {
+  TToolBar* tb = ToolBar();
+  if (!tb || !FGrouped || FStyle != tbsCheck) return;
+  auto& v = tb->FButtons;
+  auto it = std::find(v.begin(), v.end(), static_cast<TControl*>(this));
+  if (it == v.end()) return;
+  auto inGroup = [](TControl* c) {
+    auto* b = dynamic_cast<TToolButton*>(c);
+    return b && b->FGrouped && b->FStyle == tbsCheck;
+  };
+  auto first = it;
+  while (first != v.begin() && inGroup(*(first - 1))) --first;
+  for (auto i = first; i != v.end() && inGroup(*i); ++i) {
+    auto* b = static_cast<TToolButton*>(*i);
+    if (b != this && b->FDown) {
+      b->FDown = false;
+      b->Invalidate();
+    }
+  }
+}
+
+bool TToolButton::InArrow(int X) const { return FStyle == tbsDropDown && X >= Width() - DropDownWidth; }
+
+bool TToolButton::CheckMenuDropdown() {
+  if (!FDropdownMenu) return false;
+  TPoint p = ClientToScreen({0, Height()});
+  FMenuShowing = true;
+  Invalidate();
+  FDropdownMenu->SetPopupComponent(this);
+  try {
+    FDropdownMenu->Popup(p.X, p.Y);
+  } catch (...) {
+    FMenuShowing = false;
+    Invalidate();
+    throw;
+  }
+  FMenuShowing = false;
+  Invalidate();
+  return true;
+}
+
+void TToolButton::Click() { TGraphicControl::Click(); }
+
+void TToolButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Button == mbLeft && Enabled() && !IsSeparator()) {
+    if (InArrow(X) || (FStyle == tbsButton && FDropdownMenu)) {
+      // The menu runs its own loop; the button is not pressed for a click.
+      SetMouseCapture(false);
+      if (CheckMenuDropdown()) {
+        TGraphicControl::MouseDown(Button, Shift, X, Y);
+        return;
+      }
+    }
+    FPressed = true;
+    FPressInside = true;
+    Invalidate();
+  }
+  TGraphicControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TToolButton::MouseMove(TShiftState Shift, int X, int Y) {
+  if (FPressed) {
+    bool inside = PtInRect(ClientRect(), {X, Y});
+    if (inside != FPressInside) {
+      FPressInside = inside;
+      Invalidate();
+    }
+  }
+  TGraphicControl::MouseMove(Shift, X, Y);
+}
+
+void TToolButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  bool click = false;
+  if (Button == mbLeft && FPressed) {
+    FPressed = false;
+    click = FPressInside && PtInRect(ClientRect(), {X, Y});
+    FPressInside = false;
+    Invalidate();
+  }
+  TGraphicControl::MouseUp(Button, Shift, X, Y);
+  if (!click) return;
+  if (FStyle == tbsCheck) {
+    // A grouped button that is down stays down unless the group may be all up.
+    if (!(FDown && FGrouped && !FAllowAllUp)) SetDown(!FDown);
+  }
+  Click();
+}
+
+void TToolButton::ActionChange(TObject* Sender, bool CheckDefaults) {
+  TGraphicControl::ActionChange(Sender, CheckDefaults);
+  if (auto* a = dynamic_cast<TCustomAction*>(Sender)) {
+    if (!CheckDefaults || FImageIndex == -1) SetImageIndex(a->ImageIndex());
+    if (!CheckDefaults || !FDown) SetDown(a->Checked());
+  }
+}
+
+void TToolButton::Dispatch(TMessage& M) {
+  switch (M.Msg) {
+    case CM_MOUSEENTER:
+      if (M.LParam == 0 && !FHot) {
+        FHot = true;
+        Invalidate();
+      }
+      break;
+    case CM_MOUSELEAVE:
+      if (M.LParam == 0 && FHot) {
+        FHot = false;
+        Invalidate();
+      }
+      break;
+    case CM_TEXTCHANGED:
+      if (TToolBar* tb = ToolBar(); tb && tb->ShowCaptions()) tb->ButtonsChanged();
+      Invalidate();
+      break;
+    case CM_VISIBLECHANGED:
+      TGraphicControl::Dispatch(M);
+      if (TToolBar* tb = ToolBar()) tb->ButtonsChanged();
+      return;
+    default:
+      break;
+  }
+  TGraphicControl::Dispatch(M);
+}
+
+void TToolButton::Paint() {
+  HDC dc = Canvas()->Handle();
+  TRect r = ClientRect();
+  TToolBar* tb = ToolBar();
+  bool flat = tb && tb->Flat();
+  COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+  if (IsSeparator()) {
+    // A divider, and a separator of a flat bar, is an etched line in the middle.
+    if (FStyle == tbsDivider || flat) {
+      int x = r.Width() / 2 - 1;
+      Line(dc, x, r.Top + 1, x, r.Bottom - 1, shadow);
+      Line(dc, x + 1, r.Top + 1, x + 1, r.Bottom - 1, light);
+    }
+    return;
+  }
+  bool enabled = Enabled();
+  bool pressed = (FPressed && FPressInside) || (FMenuShowing && FStyle != tbsDropDown);
+  bool sunk = pressed || FDown;
+  TRect face_r = r;
+  TRect arrow;
+  if (FStyle == tbsDropDown) {
+    arrow = {r.Right - DropDownWidth, r.Top, r.Right, r.Bottom};
+    face_r.Right = arrow.Left;
+  }
+  // Background and frame.
+  if (FDown && !pressed) FillChecked(dc, face_r);
+  if (flat) {
+    if (sunk) {
+      TRect e = face_r;
+      DrawEdge(dc, e, BDR_SUNKENOUTER, BF_RECT);
+    } else if (FHot && enabled) {
+      TRect e = face_r;
+      DrawEdge(dc, e, BDR_RAISEDINNER, BF_RECT);
+    }
+  } else {
+    TRect e = face_r;
+    DrawEdge(dc, e, sunk ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | (FDown || pressed ? 0u : UINT(BF_SOFT)));
+  }
+  if (FStyle == tbsDropDown) {
+    bool arrowSunk = FMenuShowing;
+    if (!flat || FHot || arrowSunk) {
+      TRect e = arrow;
+      DrawEdge(dc, e, arrowSunk ? BDR_SUNKENOUTER : (flat ? BDR_RAISEDINNER : EDGE_RAISED), BF_RECT);
+    }
+    int cx = (arrow.Left + arrow.Right) / 2 + (arrowSunk ? 1 : 0), cy = (arrow.Top + arrow.Bottom) / 2 - 1 + (arrowSunk ? 1 : 0);
+    DrawArrowDown(dc, cx, cy, enabled ? GetSysColor(COLOR_BTNTEXT) : shadow);
+  }
+  // Image and caption.
+  TCustomImageList* images = tb ? tb->Images() : nullptr;
+  TCustomImageList* use = images;
+  bool drawDisabled = false;
+  if (tb && !enabled) {
+    if (tb->DisabledImages()) use = tb->DisabledImages();
+    else drawDisabled = true;
+  } else if (tb && FHot && tb->HotImages()) {
+    use = tb->HotImages();
+  }
+  bool showCaption = tb && tb->ShowCaptions();
+  bool list = tb && tb->List();
+  String caption = Caption();
+  int iw = use && FImageIndex >= 0 ? use->Width() : 0, ih = use && FImageIndex >= 0 ? use->Height() : 0;
+  int th = showCaption && !caption.empty() ? CellHeightOf(Font()) : 0;
+  int tw = showCaption ? TextWidthOf(Font(), StripHotkey(caption)) : 0;
+  int off = sunk ? 1 : 0;
+  TRect content = face_r;
+  InflateRect(content, -2, -2);
+  int ix, iy;
+  TRect textRect;
+  if (list) {
+    int total = iw + (iw && tw ? 4 : 0) + tw;
+    ix = content.Left + std::max(0, (content.Width() - total) / 2);
+    iy = content.Top + (content.Height() - ih) / 2;
+    textRect = {ix + iw + (iw ? 4 : 0), content.Top, content.Right, content.Bottom};
+  } else {
+    int gap = iw && th ? 2 : 0;
+    int total = ih + gap + th;
+    ix = content.Left + (content.Width() - iw) / 2;
+    iy = content.Top + std::max(0, (content.Height() - total) / 2);
+    textRect = {content.Left, iy + ih + gap, content.Right, iy + ih + gap + th};
+  }
+  OffsetRect(textRect, off, off);
+  if (use && FImageIndex >= 0 && FImageIndex < use->Count()) use->Draw(Canvas(), ix + off, iy + off, FImageIndex, !drawDisabled);
+  if (showCaption && !caption.empty()) {
+    HGDIOBJ old = SelectObject(dc, Font()->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    UINT fmt = DT_SINGLELINE | DT_VCENTER | (list ? DT_LEFT : DT_CENTER);
+    if (!enabled) {
+      TRect t1 = textRect;
+      OffsetRect(t1, 1, 1);
+      SetTextColor(dc, light);
+      DrawText(dc, caption, -1, &t1, fmt);
+      SetTextColor(dc, shadow);
+    } else {
+      SetTextColor(dc, ColorToRGB(Font()->Color()));
+    }
+    DrawText(dc, caption, -1, &textRect, fmt);
+    SelectObject(dc, old);
+  }
+  if (FMarked) {
+    TRect m = face_r;
+    InflateRect(m, -2, -2);
+    DrawFocusRect(dc, m);
+  }
+}
+
+// ================================================================ TToolBar
+
+KELM_PUBLISH(TToolBar) {
+  PublishControlProperties(b, {"Align", "Anchors", "AutoSize", "BorderWidth"});
+  b.Prop("ButtonHeight", &TToolBar::ButtonHeight, &TToolBar::SetButtonHeight).Default(22);
+  b.Prop("ButtonWidth", &TToolBar::ButtonWidth, &TToolBar::SetButtonWidth).Default(23);
+  b.Prop("Caption", &TToolBar::Caption, &TToolBar::SetCaption);
+  PublishControlProperties(b, {"Color", "Constraints", "Ctl3D"});
+  b.Prop("DisabledImages", &TToolBar::DisabledImages, &TToolBar::SetDisabledImages);
+  PublishControlProperties(b, {"DragCursor", "DragMode"});
+  b.Prop("EdgeBorders", &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders).Default(TEdgeBorders{ebTop});
+  b.Prop("EdgeInner", &TToolBar::EdgeInner, &TToolBar::SetEdgeInner).Default(esRaised);
+  b.Prop("EdgeOuter", &TToolBar::EdgeOuter, &TToolBar::SetEdgeOuter).Default(esLowered);
+  PublishControlProperties(b, {"Enabled"});
+  b.Prop("Flat", &TToolBar::Flat, &TToolBar::SetFlat).Default(false);
+  PublishControlProperties(b, {"Font"});
+  b.Prop("HotImages", &TToolBar::HotImages, &TToolBar::SetHotImages);
+  b.Prop("Images", &TToolBar::Images, &TToolBar::SetImages);
+  b.Prop("Indent", &TToolBar::Indent, &TToolBar::SetIndent).Default(0);
+  b.Prop("List", &TToolBar::List, &TToolBar::SetList).Default(false);
+  PublishControlProperties(b, {"ParentColor", "ParentFont", "ParentShowHint", "PopupMenu"});
+  b.Prop("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions).Default(false);
+  PublishControlProperties(b, {"ShowHint", "TabOrder", "TabStop"});
+  b.Prop("Transparent", &TToolBar::Transparent, &TToolBar::SetTransparent).Default(false);
+  PublishControlProperties(b, {"Visible"});
+  b.Prop("Wrapable", &TToolBar::Wrapable, &TToolBar::SetWrapable).Default(true);
+  PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
+                               "OnEnter", "OnExit", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize",
+                               "OnStartDrag"});
+}
+
+TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {
+  SetControlStyle({csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks, csMenuEvents, csSetCaption});
+  SetColor(clBtnFace);
+  SetBounds(0, 0, 150, 29);
+  SetAlign(alTop);
+  FImageLink = std::make_unique<TChangeLink>();
+  FImageLink->SetOnChange(TNotifyEvent(this, &TToolBar::ImagesChanged));
+}
+
+TToolBar::~TToolBar() {
+  Destroying();
+  for (TCustomImageList* l : {FImages, FDisabledImages, FHotImages})
+    if (l) l->UnRegisterChanges(FImageLink.get());
+}
+
+void TToolBar::CreateParams(TCreateParams& P) { TWinControl::CreateParams(P); }
+
+TToolButton* TToolBar::Buttons(int Index) const {
+  int n = 0;
+  for (TControl* c : FButtons)
+    if (auto* b = dynamic_cast<TToolButton*>(c)) {
+      if (n == Index) return b;
+      ++n;
+    }
+  throw EListError(Format(SListIndexError, {Index}));
+}
+
+void TToolBar::SetButtonHeight(int v) {
+  if (v <= 0 || v == FButtonHeight) return;
+  FButtonHeight = v;
+  ButtonsChanged();
+}
+void TToolBar::SetButtonWidth(int v) {
+  if (v <= 0 || v == FButtonWidth) return;
+  FButtonWidth = v;
+  ButtonsChanged();
+}
+void TToolBar::SetFlat(bool v) {
+  FFlat = v;
+  ButtonsChanged();
+}
+void TToolBar::SetList(bool v) {
+  FList = v;
+  ButtonsChanged();
+}
+void TToolBar::SetShowCaptions(bool v) {
+  FShowCaptions = v;
+  ButtonsChanged();
+}
+void TToolBar::SetWrapable(bool v) {
+  FWrapable = v;
+  ButtonsChanged();
+}
+void TToolBar::SetIndent(int v) {
+  FIndent = std::max(0, v);
+  ButtonsChanged();
+}
+void TToolBar::SetTransparent(bool v) {
+  FTransparent = v;
+  Invalidate();
+}
+void TToolBar::SetAutoSize(bool v) {
+  TWinControl::SetAutoSize(v);
+  ButtonsChanged();
+}
+
+void TToolBar::SetEdgeBorders(TEdgeBorders v) {
+  FEdgeBorders = v;
+  FrameChanged();
+}
+void TToolBar::SetEdgeInner(TEdgeStyle v) {
+  FEdgeInner = v;
+  FrameChanged();
+}
+void TToolBar::SetEdgeOuter(TEdgeStyle v) {
+  FEdgeOuter = v;
+  FrameChanged();
+}
+
+namespace {
+void SwapImageList(TCustomImageList*& Field, TCustomImageList* Value, TChangeLink* Link, TComponent* Self) {
+  if (Field == Value) return;
+  if (Field) {
+    Field->UnRegisterChanges(Link);
+    Field->RemoveFreeNotification(Self);
+  }
+  Field = Value;
+  if (Field) {
+    Field->RegisterChanges(Link);
+    Field->FreeNotification(Self);
+  }
+}
+}  // namespace
+
+void TToolBar::SetImages(TCustomImageList* v) {
+  SwapImageList(FImages, v, FImageLink.get(), this);
+  ButtonsChanged();
+}
+void TToolBar::SetDisabledImages(TCustomImageList* v) {
+  SwapImageList(FDisabledImages, v, FImageLink.get(), this);
+  ButtonsChanged();
+}
+void TToolBar::SetHotImages(TCustomImageList* v) {
+  SwapImageList(FHotImages, v, FImageLink.get(), this);
+  ButtonsChanged();
+}
+
+void TToolBar::ImagesChanged(TObject*) { ButtonsChanged(); }
+
+void TToolBar::Notification(TComponent* AComponent, TOperation Operation) {
+  TWinControl::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FImages) FImages = nullptr;
+  if (AComponent == FDisabledImages) FDisabledImages = nullptr;
+  if (AComponent == FHotImages) FHotImages = nullptr;
+}
+
+TSize TToolBar::ButtonSize() const {
+  int w = FButtonWidth, h = FButtonHeight;
+  if (FShowCaptions) {
+    // Every button is as wide as the widest caption needs.
+    int tw = 0;
+    bool anyText = false;
+    for (TControl* c : FButtons)
+      if (auto* b = dynamic_cast<TToolButton*>(c); b && !b->IsSeparator() && !b->Caption().empty()) {
+        tw = std::max(tw, TextWidthOf(Font(), StripHotkey(b->Caption())));
+        anyText = true;
+      }
+    int iw = FImages ? FImages->Width() : 0, ih = FImages ? FImages->Height() : 0;
+    int th = anyText ? CellHeightOf(Font()) : 0;
+    if (FList) {
+      w = std::max(w, iw + (iw && tw ? 4 : 0) + tw + 8);
+      h = std::max(h, std::max(ih, th) + 6);
+    } else {
+      w = std::max(w, std::max(iw, tw) + 8);
+      h = std::max(h, ih + th + (ih && th ? 2 : 0) + 6);
+    }
+  }
+  return {w, h};
+}
+
+void TToolBar::ButtonsChanged() {
+  if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+  Realign();
+  Invalidate();
+  for (TControl* c : FButtons) c->Invalidate();
+}
+
+void TToolBar::SortButtonsByPosition() {
+  std::stable_sort(FButtons.begin(), FButtons.end(), [](TControl* a, TControl* b) {
+    if (a->Top() + a->Height() <= b->Top()) return true;
+    if (b->Top() + b->Height() <= a->Top()) return false;
+    return a->Left() < b->Left();
+  });
+}
+
+void TToolBar::Loaded() {
+  TWinControl::Loaded();
+  SortButtonsByPosition();
+  ButtonsChanged();
+}
+
+void TToolBar::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  for (TControl* c : FButtons)
+    if (c->Owner() == Root) Proc(c);
+}
+
+void TToolBar::AlignControls(TControl* AControl, TRect& Rect) {
+  if (FLaying) return;
+  FLaying = true;
+  TSize bs = ButtonSize();
+  TRect area = ClientRect();
+  int x = FIndent, y = 0, rowH = bs.cy;
+  int rows = 1;
+  for (TControl* c : FButtons) {
+    if (!c->Visible() && !ComponentState().Contains(csDesigning)) continue;
+    auto* b = dynamic_cast<TToolButton*>(c);
+    int w, h;
+    if (b) {
+      w = b->IsSeparator() ? b->Width() : bs.cx + (b->Style() == tbsDropDown ? TToolButton::DropDownWidth : 0);
+      h = bs.cy;
+    } else {
+      w = c->Width();
+      h = c->Height();
+    }
+    if (FWrapable && x > FIndent && x + w > area.Width()) {
+      x = FIndent;
+      y += rowH;
+      ++rows;
+    }
+    c->SetBounds(x, y + (b ? 0 : std::max(0, (bs.cy - h) / 2)), w, h);
+    x += w;
+    if (b && b->Wrap()) {
+      x = FIndent;
+      y += rowH;
+      ++rows;
+    }
+  }
+  FRowCount = rows;
+  FLaying = false;
+  if (AutoSize() && Align() != alLeft && Align() != alRight) {
+    TRect nc = NonClientMargins();
+    int want = y + rowH + nc.Top + nc.Bottom;
+    if (x == FIndent && y > 0) want -= rowH;  // the last wrap opened no row
+    if (want != Height()) SetHeight(want);
+  }
+}
+
+void TToolBar::Dispatch(TMessage& M) {
+  switch (M.Msg) {
+    case CM_CONTROLLISTCHANGE: {
+      auto* c = reinterpret_cast<TControl*>(M.WParam);
+      if (M.LParam) {
+        if (std::find(FButtons.begin(), FButtons.end(), c) == FButtons.end()) FButtons.push_back(c);
+      } else {
+        FButtons.erase(std::remove(FButtons.begin(), FButtons.end(), c), FButtons.end());
+      }
+      TWinControl::Dispatch(M);
+      if (!M.LParam) ButtonsChanged();
+      return;
+    }
+    case CM_CONTROLCHANGE:
+      TWinControl::Dispatch(M);
+      ButtonsChanged();
+      return;
+    case WM_NCCALCSIZE: {
+      TWinControl::Dispatch(M);
+      if (auto* r = reinterpret_cast<TRect*>(M.LParam)) ShrinkByEdges(*r, FEdgeBorders, FEdgeInner, FEdgeOuter);
+      return;
+    }
+    case WM_NCPAINT: {
+      TWinControl::Dispatch(M);
+      if (HDC dc = reinterpret_cast<HDC>(M.WParam)) {
+        TRect r{0, 0, Width(), Height()};
+        UINT edge = EdgeFlags(FEdgeInner, FEdgeOuter);
+        if (edge) DrawEdge(dc, r, edge, SideFlags(FEdgeBorders));
+      }
+      return;
+    }
+    case CM_FONTCHANGED:
+      TWinControl::Dispatch(M);
+      ButtonsChanged();
+      return;
+    default:
+      TWinControl::Dispatch(M);
+  }
+}
+
+void TToolBar::PaintWindow(HDC DC) {
+  TRect c = ClientRect();
+  COLORREF back = ColorToRGB(Color());
+  if (FTransparent && Parent()) back = ColorToRGB(Parent()->Color());
+  Fill(DC, c, back);
+}
+
+// ================================================================ TCoolBand
+
+KELM_PUBLISH(TCoolBand) {
+  b.Prop("Break", &TCoolBand::Break, &TCoolBand::SetBreak).Default(true);
+  b.Prop("Control", &TCoolBand::Control, &TCoolBand::SetControl);
+  b.Prop("FixedSize", &TCoolBand::FixedSize, &TCoolBand::SetFixedSize).Default(false);
+  b.Prop("ImageIndex", &TCoolBand::ImageIndex, &TCoolBand::SetImageIndex).Default(-1);
+  b.Prop("MinHeight", &TCoolBand::MinHeight, &TCoolBand::SetMinHeight).Default(25);
+  b.Prop("MinWidth", &TCoolBand::MinWidth, &TCoolBand::SetMinWidth).Default(0);
+  b.Prop("Text", &TCoolBand::Text, &TCoolBand::SetText);
+  b.Prop("Visible", &TCoolBand::Visible, &TCoolBand::SetVisible).Default(true);
+  b.Prop("Width", &TCoolBand::Width, &TCoolBand::SetWidth).Default(0);
+}
+
+TCoolBand::TCoolBand(TCollection* Collection) : TCollectionItem(Collection) {}
+
+TCoolBand::~TCoolBand() {
+  if (FControl) {
+    if (TCoolBar* cb = CoolBar()) FControl->RemoveFreeNotification(cb);
+  }
+}
+
+TCoolBar* TCoolBand::CoolBar() const {
+  auto* bands = dynamic_cast<TCoolBands*>(Collection());
+  return bands ? bands->CoolBar() : nullptr;
+}
+
+void TCoolBand::Assign(TPersistent* Source) {
+  if (auto* s = dynamic_cast<TCoolBand*>(Source)) {
+    FBreak = s->FBreak;
+    FFixedSize = s->FFixedSize;
+    FMinHeight = s->FMinHeight;
+    FMinWidth = s->FMinWidth;
+    FText = s->FText;
+    FVisible = s->FVisible;
+    FWidth = s->FWidth;
+    FImageIndex = s->FImageIndex;
+    Changed(true);
+    return;
+  }
+  TCollectionItem::Assign(Source);
+}
+
+String TCoolBand::DisplayName() const {
+  if (!FText.empty()) return FText;
+  if (FControl) return FControl->Name();
+  return TCollectionItem::DisplayName();
+}
+
+void TCoolBand::SetControl(TWinControl* v) {
+  if (FControl == v) return;
+  TCoolBar* cb = CoolBar();
+  if (FControl && cb) FControl->RemoveFreeNotification(cb);
+  FControl = v;
+  if (v && cb) {
+    v->FreeNotification(cb);
+    // One band per control.
+    for (int i = 0; i < cb->Bands()->Count(); ++i) {
+      TCoolBand* other = cb->Bands()->Items(i);
+      if (other != this && other->FControl == v) other->FControl = nullptr;
+    }
+    if (v->Parent() != cb) v->SetParent(cb);
+  }
+  Changed(true);
+}
+
+void TCoolBand::SetBreak(bool v) {
+  FBreak = v;
+  Changed(true);
+}
+void TCoolBand::SetFixedSize(bool v) {
+  FFixedSize = v;
+  Changed(true);
+}
+void TCoolBand::SetMinHeight(int v) {
+  FMinHeight = std::max(0, v);
+  Changed(true);
+}
+void TCoolBand::SetMinWidth(int v) {
+  FMinWidth = std::max(0, v);
+  Changed(true);
+}
+void TCoolBand::SetText(const String& v) {
+  FText = v;
+  Changed(true);
+}
+void TCoolBand::SetVisible(bool v) {
+  FVisible = v;
+  if (FControl) FControl->SetVisible(v);
+  Changed(true);
+}
+void TCoolBand::SetWidth(int v) {
+  FWidth = std::max(0, v);
+  Changed(true);
+}
+void TCoolBand::SetImageIndex(int v) {
+  FImageIndex = v;
+  Changed(false);
+}
+
+KELM_PUBLISH(TCoolBands) {}
+
+TCoolBands::TCoolBands(TCoolBar* CoolBar) : TOwnedCollection(CoolBar, TCoolBand::StaticClass()), FCoolBar(CoolBar) {}
+
+TCoolBand* TCoolBands::FindBand(TControl* AControl) const {
+  for (int i = 0; i < Count(); ++i)
+    if (Items(i)->Control() == AControl) return Items(i);
+  return nullptr;
+}
+
+void TCoolBands::Update(TCollectionItem*) {
+  if (FCoolBar) FCoolBar->BandsChanged();
+}
+
+// ================================================================ TCoolBar
+
+KELM_PUBLISH(TCoolBar) {
+  PublishControlProperties(b, {"Align", "Anchors", "AutoSize"});
+  b.Prop("BandBorderStyle", &TCoolBar::BandBorderStyle, &TCoolBar::SetBandBorderStyle).Default(bsSingle);
+  b.Prop("Bands", &TCoolBar::Bands, &TCoolBar::SetBands);
+  PublishControlProperties(b, {"BorderWidth", "Color", "Constraints", "Ctl3D", "DragCursor", "DragMode"});
+  b.Prop("EdgeBorders", &TCoolBar::EdgeBorders, &TCoolBar::SetEdgeBorders)
+      .Default(TEdgeBorders{ebLeft, ebTop, ebRight, ebBottom});
+  PublishControlProperties(b, {"Enabled"});
+  b.Prop("FixedOrder", &TCoolBar::FixedOrder, &TCoolBar::SetFixedOrder).Default(false);
+  b.Prop("FixedSize", &TCoolBar::FixedSize, &TCoolBar::SetFixedSize).Default(false);
+  PublishControlProperties(b, {"Font"});
+  b.Prop("Images", &TCoolBar::Images, &TCoolBar::SetImages);
+  PublishControlProperties(b, {"ParentColor", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"});
+  b.Prop("ShowText", &TCoolBar::ShowText, &TCoolBar::SetShowText).Default(true);
+  PublishControlProperties(b, {"Visible", "OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver",
+                               "OnEndDrag", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize", "OnStartDrag"});
+}
+
+TCoolBar::TCoolBar(TComponent* AOwner) : TWinControl(AOwner) {
+  FBands = std::make_unique<TCoolBands>(this);
+  SetControlStyle({csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque});
+  SetColor(clBtnFace);
+  SetBounds(0, 0, 150, 75);
+  SetAlign(alTop);
+}
+
+TCoolBar::~TCoolBar() {
+  Destroying();
+  FBands.reset();
+}
+
+void TCoolBar::SetShowText(bool v) {
+  FShowText = v;
+  BandsChanged();
+}
+void TCoolBar::SetEdgeBorders(TEdgeBorders v) {
+  FEdgeBorders = v;
+  FrameChanged();
+}
+void TCoolBar::SetBandBorderStyle(TBorderStyle v) {
+  FBandBorderStyle = v;
+  BandsChanged();
+}
+void TCoolBar::SetImages(TCustomImageList* v) {
+  if (FImages == v) return;
+  if (FImages) FImages->RemoveFreeNotification(this);
+  FImages = v;
+  if (v) v->FreeNotification(this);
+  BandsChanged();
+}
+void TCoolBar::SetAutoSize(bool v) {
+  TWinControl::SetAutoSize(v);
+  BandsChanged();
+}
+
+void TCoolBar::BandsChanged() {
+  if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+  Realign();
+  Invalidate();
+}
+
+void TCoolBar::Loaded() {
+  TWinControl::Loaded();
+  // A control that lies on the bar without a band gets one of its own.
+  for (int i = 0; i < ControlCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(Controls(i)); w && !FBands->FindBand(w)) FBands->Add()->SetControl(w);
+  BandsChanged();
+}
+
+void TCoolBar::Notification(TComponent* AComponent, TOperation Operation) {
+  TWinControl::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FImages) FImages = nullptr;
+  if (FBands)
+    for (int i = 0; i < FBands->Count(); ++i)
+      if (FBands->Items(i)->Control() == AComponent) FBands->Items(i)->FControl = nullptr;
+}
+
+int TCoolBar::GripWidth(const TCoolBand* Band) const {
+  return Band->FixedSize() || FFixedSize ? 4 : 12;
+}
+
+TRect TCoolBar::BandRect(int Index) const {
+  if (Index < 0 || Index >= static_cast<int>(FBandRects.size())) return {};
+  return FBandRects[static_cast<std::size_t>(Index)];
+}
+
+void TCoolBar::AlignControls(TControl* AControl, TRect& Rect) {
+  if (FLaying || !FBands) return;
+  FLaying = true;
+  int n = FBands->Count();
+  FBandRects.assign(static_cast<std::size_t>(n), TRect{});
+  TRect area = ClientRect();
+  // Bands into rows: a band with Break (and the first) starts a row.
+  std::vector<std::vector<int>> rows;
+  for (int i = 0; i < n; ++i) {
+    TCoolBand* b = FBands->Items(i);
+    if (!b->Visible()) continue;
+    if (rows.empty() || b->Break()) rows.emplace_back();
+    rows.back().push_back(i);
+  }
+  int y = 0;
+  for (auto& row : rows) {
+    int h = 0;
+    for (int i : row) {
+      TCoolBand* b = FBands->Items(i);
+      int ch = b->Control() ? b->Control()->Height() : 0;
+      h = std::max({h, b->MinHeight(), ch});
+    }
+    h += 4;
+    int x = 0;
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      TCoolBand* b = FBands->Items(row[k]);
+      int textW = FShowText && !b->Text().empty() ? [&] {
+        HDC dc = GetDC(0);
+        HGDIOBJ old = SelectObject(dc, Font()->Handle());
+        TRect t{0, 0, 0, 0};
+        DrawText(dc, b->Text(), -1, &t, DT_CALCRECT | DT_SINGLELINE);
+        SelectObject(dc, old);
+        ReleaseDC(0, dc);
+        return t.Width() + 4;
+      }() : 0;
+      int w = b->Width() > 0 ? b->Width() : (b->Control() ? b->Control()->Width() + GripWidth(b) + textW + 4 : 60);
+      w = std::max(w, b->MinWidth());
+      // The last band of a row takes what is left.
+      if (k + 1 == row.size()) w = std::max(w, area.Width() - x);
+      TRect br{x, y, x + w, y + h};
+      FBandRects[static_cast<std::size_t>(row[k])] = br;
+      if (TWinControl* c = b->Control()) {
+        int cl = br.Left + GripWidth(b) + textW + 2;
+        int cw = std::max(0, br.Right - cl - 2);
+        int chh = std::max(0, h - 4);
+        c->SetBounds(cl, br.Top + 2, cw, chh);
+      }
+      x += w;
+    }
+    y += h;
+  }
+  FLaying = false;
+  if (AutoSize()) {
+    TRect nc = NonClientMargins();
+    int want = y + nc.Top + nc.Bottom;
+    if (want != Height() && want > 0) SetHeight(want);
+  }
+}
+
+void TCoolBar::Dispatch(TMessage& M) {
+  switch (M.Msg) {
+    case WM_NCCALCSIZE:
+      TWinControl::Dispatch(M);
+      if (auto* r = reinterpret_cast<TRect*>(M.LParam)) ShrinkByEdges(*r, FEdgeBorders, esRaised, esLowered);
+      return;
+    case WM_NCPAINT:
+      TWinControl::Dispatch(M);
+      if (HDC dc = reinterpret_cast<HDC>(M.WParam)) {
+        TRect r{0, 0, Width(), Height()};
+        DrawEdge(dc, r, EdgeFlags(esRaised, esLowered), SideFlags(FEdgeBorders));
+      }
+      return;
+    case CM_CONTROLLISTCHANGE:
+      TWinControl::Dispatch(M);
+      if (!M.LParam && FBands) {
+        if (TCoolBand* b = FBands->FindBand(reinterpret_cast<TControl*>(M.WParam))) b->FControl = nullptr;
+      }
+      BandsChanged();
+      return;
+    case WM_ERASEBKGND:
+      M.Result = 1;
+      return;
+    default:
+      TWinControl::Dispatch(M);
+  }
+}
+
+void TCoolBar::PaintWindow(HDC DC) {
+  TRect c = ClientRect();
+  Fill(DC, c, ColorToRGB(Color()));
+  for (int i = 0; i < static_cast<int>(FBandRects.size()); ++i) {
+    TRect br = FBandRects[static_cast<std::size_t>(i)];
+    if (IsRectEmpty(br)) continue;
+    TCoolBand* b = FBands->Items(i);
+    if (FBandBorderStyle == bsSingle) {
+      TRect e = br;
+      DrawEdge(DC, e, EDGE_ETCHED, BF_RECT);
+    }
+    if (!b->FixedSize() && !FFixedSize) {
+      // The grip: two raised lines.
+      for (int k = 0; k < 2; ++k) {
+        TRect g{br.Left + 3 + k * 3, br.Top + 3, br.Left + 6 + k * 3, br.Bottom - 3};
+        DrawEdge(DC, g, BDR_RAISEDINNER, BF_RECT);
+      }
+    }
+    if (FShowText && !b->Text().empty()) {
+      HGDIOBJ old = SelectObject(DC, Font()->Handle());
+      SetBkMode(DC, TRANSPARENT);
+      SetTextColor(DC, ColorToRGB(Font()->Color()));
+      TRect t{br.Left + GripWidth(b), br.Top, br.Right, br.Bottom};
+      DrawText(DC, b->Text(), -1, &t, DT_SINGLELINE | DT_VCENTER);
+      SelectObject(DC, old);
+    }
+  }
+}
