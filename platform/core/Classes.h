@@ -228,6 +228,10 @@ private:
 
 // ============================================================== TStringList
 
+// Horizontal alignment of text, shared by fields, edits, labels and grid columns.
+KELM_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
+using TLeftRight = TAlignment;
+
 KELM_ENUM(TDuplicates, dupIgnore, dupAccept, dupError)
 
 class TStringList;

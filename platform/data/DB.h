@@ -81,7 +81,6 @@ KELM_ENUM(TFieldType, ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBool
 using TBlobType = TFieldType;
 
 KELM_ENUM(TFieldKind, fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate)
-KELM_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
 KELM_ENUM(TLocateOption, loCaseInsensitive, loPartialKey)
 using TLocateOptions = TSet<TLocateOption>;
 KELM_ENUM(TFilterOption, foCaseInsensitive, foNoPartialCompare)

@@ -16,14 +16,6 @@
 #include <memory>
 #include <vector>
 
-// The horizontal alignment is shared with the data layer's fields; it comes from there when
-// the data layer is part of the build.
-#if __has_include("DB.h")
-#include "DB.h"
-#else
-KELM_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
-#endif
-using TLeftRight = TAlignment;
 
 KELM_ENUM(TTextLayout, tlTop, tlCenter, tlBottom)
 KELM_ENUM(TEditCharCase, ecNormal, ecUpperCase, ecLowerCase)
