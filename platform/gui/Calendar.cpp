@@ -814,8 +814,10 @@ void TDateTimePicker::TypeDigit(int Digit) {
     case fkYear: hi = 9999; break;
     default: return;
   }
-  // A digit that cannot go on to a valid two-digit value completes the field at once.
-  bool complete = count >= maxDigits || (f.Kind != fkYear && value * 10 > hi);
+  // A digit that cannot go on to a two-digit value completes the field at once (a day may
+  // be typed up to 31 and is then held to the month's last day).
+  int continueLimit = f.Kind == fkDay ? 31 : hi;
+  bool complete = count >= maxDigits || (f.Kind != fkYear && value * 10 > continueLimit);
   int iy = y, imo = mo, id = d, ih = h, imi = mi, is = s;
   auto apply = [&](int v) {
     switch (f.Kind) {

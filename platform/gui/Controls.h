@@ -465,7 +465,6 @@ protected:
   virtual bool CanResize(int& NewWidth, int& NewHeight);
   virtual bool CanAutoSize(int& NewWidth, int& NewHeight) { return true; }
   virtual void AdjustSize();
-  virtual void ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight) {}
   virtual void DoContextPopup(TPoint MousePos, bool& Handled);
   virtual void DoStartDrag(TDragObject*& DragObject);
   virtual void DoEndDrag(TObject* Target, int X, int Y);
@@ -479,7 +478,7 @@ protected:
   virtual void SetWindowTextDirect(const String& v) { FText = v; }
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void SetName(const String& Value) override;
-  // Applies the bounds without alignment or constraints (alignment uses it).
+  // Stores bounds that passed the checks of SetBounds and moves the window there.
   virtual void UpdateBoundsRect(const TRect& R);
   void UpdateAnchorRules();
   void RequestAlign();
@@ -490,7 +489,6 @@ protected:
   bool FParentFontSyncing = false;
 
 private:
-  void HandleMessageDefaults(TMessage& Message);
   void DoMouseDownMsg(TMessage& M, TMouseButton Button, bool Double);
   void DoMouseUpMsg(TMessage& M, TMouseButton Button);
   void DoMouseMoveMsg(TMessage& M);
@@ -678,7 +676,6 @@ protected:
   virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
   virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
   virtual bool IsMenuKey(TMessage& Message);
-  virtual bool FrameOutsideWidget() const { return false; }
   // The part of the non-client margins inside the widget (all of them, unless the window
   // manager draws the frame); the client pixels start at its top-left.
   virtual TRect InsideMargins() const { return FNC; }
@@ -688,7 +685,6 @@ protected:
   virtual void ApplyGeometry();
   void UpdateShowing();
   void SendNCCalcSize();
-  virtual void ResizeChildren(int OldClientW, int OldClientH);
   // The widget of this window (platform/gui only).
   QWidget* Widget() const;
 

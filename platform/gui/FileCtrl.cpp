@@ -154,9 +154,11 @@ void TDriveComboBox::SetDrive(const String& Value) {
   }
   String d = Items()->Strings(i);
   SetItemIndex(i);
+  // The folder list goes to the drive whenever it is elsewhere, also when the list was only
+  // positioned on a stored drive before.
+  if (FDirList && FDirList->Drive() != d) FDirList->SetDrive(d);
   if (d == FDrive) return;
   FDrive = d;
-  if (FDirList) FDirList->SetDrive(d);
   Change();
 }
 

@@ -230,8 +230,6 @@ void FormActivated(TCustomForm* Form, bool Active) {
   }
 }
 
-void FormWidgetClosing(TCustomForm* Form) { Form->Close(); }
-
 void SetFormMenuBar(TCustomForm* Form, QWidget* MenuBar) {
   auto* w = static_cast<TControlWidget*>(TAccess::Widget(Form));
   w->MenuBar = MenuBar;
@@ -638,8 +636,6 @@ void TCustomForm::DoFrameMargins(TMessage& M) {
   if (r->Right < r->Left) r->Right = r->Left;
   if (r->Bottom < r->Top) r->Bottom = r->Top;
 }
-
-bool TCustomForm::FrameOutsideWidget() const { return true; }
 
 TRect TCustomForm::InsideMargins() const {
   auto* w = static_cast<TControlWidget*>(Widget());

@@ -286,7 +286,6 @@ protected:
   void PaintWindow(HDC DC) override;
   void CreateParams(TCreateParams& Params) override;
   void Loaded() override;
-  bool FrameOutsideWidget() const override;
   TRect InsideMargins() const override;
   void ApplyGeometry() override;
   void SetParent(TWinControl* AParent) override;

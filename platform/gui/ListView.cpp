@@ -1139,20 +1139,23 @@ void TCustomListView::MouseDownDefault(TMessage& M, bool Right, bool Double) {
     }
     return;
   }
+  if (!Right && FCheckboxes && FViewStyle != vsIcon) {
+    // The check box before an item toggles it and selects nothing.
+    for (int i = 0; i < FItems->Count(); ++i) {
+      TRect b = ItemBounds(i);
+      TRect box{b.Left + 2, b.Top + (b.Height() - CheckSize) / 2, b.Left + 2 + CheckSize, b.Top + (b.Height() - CheckSize) / 2 + CheckSize};
+      if (PtInRect(box, p)) {
+        FItems->Item(i)->SetChecked(!FItems->Item(i)->Checked());
+        return;
+      }
+    }
+  }
   TListItem* item = GetItemAt(p.X, p.Y);
   if (!item) {
     if (!Right && !(M.WParam & (MK_CONTROL | MK_SHIFT))) ClearSelection();
     return;
   }
   int index = item->Index();
-  if (!Right && FCheckboxes) {
-    TRect b = ItemBounds(index);
-    TRect box{b.Left + 2, b.Top + (b.Height() - CheckSize) / 2, b.Left + 2 + CheckSize, b.Top + (b.Height() - CheckSize) / 2 + CheckSize};
-    if (PtInRect(box, p)) {
-      item->SetChecked(!item->Checked());
-      return;
-    }
-  }
   bool ctrl = (M.WParam & MK_CONTROL) != 0, shift = (M.WParam & MK_SHIFT) != 0;
   bool wasSelected = item->FSelected && item == FFocused;
   if (FMultiSelect && !Right && ctrl) {

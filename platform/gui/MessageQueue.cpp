@@ -143,8 +143,6 @@ bool TakeMessage(TMsg& Msg) {
   return true;
 }
 
-void PushFront(const TMsg& Msg) { Queue().push_front(Msg); }
-
 void NoteMessage(const TMsg& Msg) {
   gMessageTime = Msg.time;
   gMessagePos = Msg.pt;
@@ -176,8 +174,6 @@ void SetKeyDown(int VirtKey, bool Down) {
     s &= static_cast<Byte>(~0x80);
   }
 }
-
-void ClearKeyState() { gKeyState.fill(0); }
 
 }  // namespace gui_glue
 

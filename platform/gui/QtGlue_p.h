@@ -56,12 +56,10 @@ HWND RegisterControlWindow(TWinControl* Control);
 void UnregisterWindow(HWND Handle);
 void RequestPump();
 bool TakeMessage(TMsg& Msg);
-void PushFront(const TMsg& Msg);
 // The time and place GetMessageTime and GetMessagePos report for a message now handled.
 void NoteMessage(const TMsg& Msg);
 LRESULT DeliverToWindow(HWND Handle, TMessage& Message);
 void SetKeyDown(int VirtKey, bool Down);
-void ClearKeyState();
 
 // ---- application (Forms.cpp)
 // Processes the messages queued now (the later ones at the next turn).
@@ -73,7 +71,6 @@ void ProcessInput(TMsg& Msg, const std::u32string* Chars = nullptr);
 // Shows the exception being handled (call inside a catch block).
 void HandleCurrentException(TObject* Sender);
 void SystemBeep();
-void FormWidgetClosing(TCustomForm* Form);
 void FormActivated(TCustomForm* Form, bool Active);
 // The message box service (the test hook when set).
 int ShowMessageBox(const String& Text, const String& Caption, int Flags);
@@ -105,7 +102,6 @@ struct TAccess {
   static void WidgetMoved(TWinControl* Control, int X, int Y);
   static TRect& NC(TWinControl* C) { return C->FNC; }
   static QWidget* Widget(TWinControl* C) { return C->FWidget; }
-  static bool FrameOutside(const TWinControl* C) { return C->FrameOutsideWidget(); }
   static void ApplyGeometry(TWinControl* C) { C->ApplyGeometry(); }
   static HWND WindowHandle(const TWinControl* C) { return C->FHandle; }
   static void SetStyles(TWinControl* C, DWORD Style, DWORD ExStyle) {

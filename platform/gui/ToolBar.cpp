@@ -61,6 +61,32 @@ void DrawArrowDown(HDC DC, int CX, int CY, COLORREF Color) {
 
 // ================================================================ TToolButton
 
+// The action link of a tool button: Checked becomes Down and ImageIndex the button's image,
+// while the button still shows the action's value.
+class TToolButtonActionLink : public TControlActionLink {
+public:
+  explicit TToolButtonActionLink(TToolButton* AClient) : TControlActionLink(AClient), FButton(AClient) {}
+  bool IsCheckedLinked() const override {
+    auto* a = dynamic_cast<TCustomAction*>(Action());
+    return a && a->Checked() == FButton->Down();
+  }
+  bool IsImageIndexLinked() const override {
+    auto* a = dynamic_cast<TCustomAction*>(Action());
+    return a && a->ImageIndex() == FButton->ImageIndex();
+  }
+  void SetChecked(bool Value) override {
+    if (IsCheckedLinked()) FButton->SetDown(Value);
+  }
+  void SetImageIndex(int Value) override {
+    if (IsImageIndexLinked()) FButton->SetImageIndex(Value);
+  }
+
+private:
+  TToolButton* FButton;
+};
+
+TControlActionLink* TToolButton::CreateActionLink() { return new TToolButtonActionLink(this); }
+
 KELM_PUBLISH(TToolButton) {
   PublishControlProperties(b, {"Action"});
   b.Prop("AllowAllUp", &TToolButton::AllowAllUp, &TToolButton::SetAllowAllUp).Default(false);
@@ -560,7 +586,7 @@ TSize TToolBar::ButtonSize() const {
       w = std::max(w, iw + (iw && tw ? 4 : 0) + tw + 8);
       h = std::max(h, std::max(ih, th) + 6);
     } else {
-      w = std::max(w, std::max(iw, tw) + 8);
+      w = std::max(w, std::max(iw, tw) + 6);
       h = std::max(h, ih + th + (ih && th ? 2 : 0) + 6);
     }
   }

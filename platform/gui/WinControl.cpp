@@ -492,7 +492,9 @@ void TWinControl::WMSetCursor(TMessage& M) {
 // ================================================================ the non-client frame
 
 void TWinControl::SendNCCalcSize() {
-  TRect r = Rect(0, 0, Width(), Height());
+  // The frame belongs to the styles, not to the size: a window still without a size must
+  // not have its margins cut off.
+  TRect r = Rect(0, 0, std::max(Width(), 4096), std::max(Height(), 4096));
   TRect w = r;
   Perform(WM_NCCALCSIZE, 0, reinterpret_cast<LPARAM>(&r));
   TRect nc{std::max(0, r.Left - w.Left), std::max(0, r.Top - w.Top), std::max(0, w.Right - r.Right),
@@ -656,8 +658,6 @@ void TWinControl::UpdateBoundsRect(const TRect& R) {
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
 }
-
-void TWinControl::ResizeChildren(int, int) { Realign(); }
 
 void TWinControl::UpdateShowing() {
   bool s = Visible() && (Parent() ? Parent()->Showing() : true);

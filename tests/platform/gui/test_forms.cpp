@@ -742,3 +742,34 @@ TEST(Mdi, ChildrenOwnedElsewhereOutliveTheirMdiForm) {
   EXPECT_EQ(child->Caption(), "still here");
   delete child;
 }
+
+TEST(Forms, BorderStyleDecidesTheFrameAndTheKindOfWindow) {
+  struct Case {
+    TFormBorderStyle style;
+    int extraW, extraH;  // frame around the client area, classic sizes at 96 DPI
+    Qt::WindowType kind;
+    bool frameless;
+  };
+  const Case cases[] = {
+      {bsNone, 0, 0, Qt::Window, true},          {bsSingle, 6, 25, Qt::Window, false},
+      {bsSizeable, 8, 27, Qt::Window, false},    {bsDialog, 6, 25, Qt::Dialog, false},
+      {bsToolWindow, 6, 21, Qt::Tool, false},    {bsSizeToolWin, 8, 23, Qt::Tool, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(EnumName(c.style));
+    TForm f(nullptr);
+    f.SetBorderStyle(c.style);
+    f.SetClientWidth(300);
+    f.SetClientHeight(200);
+    EXPECT_EQ(f.Width(), 300 + c.extraW);
+    EXPECT_EQ(f.Height(), 200 + c.extraH);
+    f.Show();
+    EXPECT_EQ(WidgetOf(&f)->size(), QSize(300, 200)) << "the window manager draws the frame around the client";
+    Qt::WindowFlags flags = WidgetOf(&f)->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, c.kind);
+    EXPECT_EQ(bool(flags & Qt::FramelessWindowHint), c.frameless);
+    EXPECT_FALSE(flags & Qt::WindowStaysOnTopHint);
+    f.SetFormStyle(fsStayOnTop);
+    EXPECT_TRUE(WidgetOf(&f)->windowFlags() & Qt::WindowStaysOnTopHint);
+  }
+}
