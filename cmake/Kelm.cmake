@@ -24,7 +24,11 @@ function(kelm_test name)
     target_link_libraries(${name} PRIVATE ${K_DEPS} kelm_test_main GTest::gtest GTest::gmock)
   endif()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  set(env "QT_QPA_PLATFORM=offscreen;KELM_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  if(KELM_SANITIZE)
+    list(APPEND env "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp")
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KELM_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+    PROPERTIES ENVIRONMENT "${env}")
 endfunction()
