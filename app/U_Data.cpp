@@ -139,11 +139,6 @@ TFrm_Data::~TFrm_Data() {
   if (Frm_Data == this) Frm_Data = nullptr;
 }
 
-void TFrm_Data::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
-  for (int i = 0; i < ComponentCount(); ++i)
-    if (!Components(i)->HasParent()) Proc(Components(i));
-}
-
 String TFrm_Data::BuildConnectionString(const String& ProgramFolder) {
   return "Provider=Microsoft.Jet.OLEDB.4.0;User ID=admin;Data Source=" + ProgramFolder + "DataBase\\kelm.mdb;" +
          "Persist Security Info=False;" + "Jet OLEDB:Database Password=8306472QKW";

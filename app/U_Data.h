@@ -129,9 +129,6 @@ public:
   // The connection string for a database file, exactly as the program builds it.
   static String BuildConnectionString(const String& ProgramFolder);
 
-  // The module's components are written into its layout in creation order.
-  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
-
 private:
   void LoadReportFile(TfrxReport* Report, const String& FileName);
 

@@ -556,6 +556,14 @@ protected:
   void ImageListChanged(TObject* Sender);
   void Flag(TColumnEhValue V) { FAssignedValues.Include(V); }
   bool Flagged(TColumnEhValue V) const { return FAssignedValues.Contains(V); }
+  // Assigns a setting that follows its default until assigned: stores Value and flags V;
+  // false when it was assigned with that value already, so nothing needs to be signalled.
+  template <class T, class TValue> bool AssignFlagged(TColumnEhValue V, T& Field, const TValue& Value) {
+    if (Flagged(V) && Field == Value) return false;
+    Field = Value;
+    Flag(V);
+    return true;
+  }
   void SetAssignedValues(TColumnEhValues Value) { FAssignedValues = Value; }
   // Forgets a field that is being freed, keeping the name to bind again.
   void FieldGone() { FField = nullptr; }

@@ -3,24 +3,10 @@
 #include "DBGridEh.h"
 
 #include "ClassBuilder.h"
+#include "GridUtilsEh.h"
 #include "StrUtils.h"
 
 namespace {
-
-bool SameFontLook(TFont* A, TFont* B) {
-  return A->Name() == B->Name() && A->Height() == B->Height() && A->Style() == B->Style() &&
-         A->Color() == B->Color() && A->Charset() == B->Charset() && A->Pitch() == B->Pitch() &&
-         A->Orientation() == B->Orientation();
-}
-
-// Copies the look of Source into Target without Target's change handler seeing it.
-void CopyFontSilently(TFont* Target, TFont* Source) {
-  if (!Source || Target == Source || SameFontLook(Target, Source)) return;
-  TNotifyEvent handler = Target->OnChange();
-  Target->SetOnChange(TNotifyEvent());
-  Target->Assign(Source);
-  Target->SetOnChange(handler);
-}
 
 // The grid's layout is locked while a column is being made.
 class TLayoutLock {
@@ -369,10 +355,7 @@ TStrings* TColumnEh::PickList() const {
 // Flagged settings that signal a change: nothing when already assigned with the same value.
 #define KELM_FLAGGED_SETTER(Name, Field, Bit)            \
   void TColumnEh::Set##Name(decltype(Field) Value) {     \
-    if (Flagged(Bit) && Field == Value) return;          \
-    Field = Value;                                       \
-    Flag(Bit);                                           \
-    Changed(false);                                      \
+    if (AssignFlagged(Bit, Field, Value)) Changed(false); \
   }
 KELM_FLAGGED_SETTER(AlwaysShowEditButton, FAlwaysShowEditButton, evAlwaysShowEditButton)
 KELM_FLAGGED_SETTER(EndEllipsis, FEndEllipsis, evEndEllipsis)
@@ -384,12 +367,8 @@ KELM_FLAGGED_SETTER(BiDiMode, FBiDiMode, evBiDiMode)
 #undef KELM_FLAGGED_SETTER
 
 // Flagged settings read only when used: no change is signalled.
-#define KELM_QUIET_SETTER(Name, Field, Bit)              \
-  void TColumnEh::Set##Name(decltype(Field) Value) {     \
-    if (Flagged(Bit) && Field == Value) return;          \
-    Field = Value;                                       \
-    Flag(Bit);                                           \
-  }
+#define KELM_QUIET_SETTER(Name, Field, Bit) \
+  void TColumnEh::Set##Name(decltype(Field) Value) { AssignFlagged(Bit, Field, Value); }
 KELM_QUIET_SETTER(AutoDropDown, FAutoDropDown, evAutoDropDown)
 KELM_QUIET_SETTER(DblClickNextVal, FDblClickNextVal, evDblClickNextVal)
 KELM_QUIET_SETTER(ToolTips, FToolTips, evToolTips)
@@ -418,10 +397,7 @@ void TColumnEh::SetAlignment(TAlignment Value) {
     if (LinkActive() && Field()) Field()->SetAlignment(Value);
     return;
   }
-  if (Flagged(evAlignment) && FAlignment == Value) return;
-  FAlignment = Value;
-  Flag(evAlignment);
-  Changed(false);
+  if (AssignFlagged(evAlignment, FAlignment, Value)) Changed(false);
 }
 
 void TColumnEh::SetReadOnly(bool Value) {
@@ -429,10 +405,7 @@ void TColumnEh::SetReadOnly(bool Value) {
     Field()->SetReadOnly(Value);
     return;
   }
-  if (Flagged(evReadOnly) && FReadOnly == Value) return;
-  FReadOnly = Value;
-  Flag(evReadOnly);
-  Changed(false);
+  if (AssignFlagged(evReadOnly, FReadOnly, Value)) Changed(false);
 }
 
 void TColumnEh::SetImeMode(TImeMode Value) {
@@ -714,16 +687,11 @@ TDBGridColumnsEh::TDBGridColumnsEh(TCustomDBGridEh* Grid, TClass ColumnClass) : 
 TPersistent* TDBGridColumnsEh::GetOwner() const { return FGrid; }
 
 TColumnEh* TDBGridColumnsEh::AddTransientColumn() {
-  BeginUpdate();
-  TColumnEh* c;
-  try {
+  TColumnEh* c = nullptr;
+  WithinUpdate(*this, [&] {
     c = AddColumn();
     c->SetPersistent(false);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
   return c;
 }
 

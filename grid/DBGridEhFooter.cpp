@@ -3,14 +3,9 @@
 #include "DBGridEh.h"
 
 #include "ClassBuilder.h"
+#include "GridUtilsEh.h"
 
 namespace {
-
-bool SameFontLook(TFont* A, TFont* B) {
-  return A->Name() == B->Name() && A->Height() == B->Height() && A->Style() == B->Style() &&
-         A->Color() == B->Color() && A->Charset() == B->Charset() && A->Pitch() == B->Pitch() &&
-         A->Orientation() == B->Orientation();
-}
 
 bool IsAggregate(TFooterValueType T) { return T == fvtSum || T == fvtAvg || T == fvtCount; }
 
@@ -87,14 +82,7 @@ TAlignment TColumnFooterEh::Alignment() const { return FAssignedAlignment ? FAli
 TColor TColumnFooterEh::Color() const { return FAssignedColor ? FColor : DefaultColor(); }
 bool TColumnFooterEh::ToolTips() const { return FAssignedToolTips ? FToolTips : DefaultToolTips(); }
 
-void TColumnFooterEh::RefreshDefaultFont() const {
-  TFont* d = DefaultFont();
-  if (!d || d == FFont.get() || SameFontLook(FFont.get(), d)) return;
-  TNotifyEvent handler = FFont->OnChange();
-  FFont->SetOnChange(TNotifyEvent());
-  FFont->Assign(d);
-  FFont->SetOnChange(handler);
-}
+void TColumnFooterEh::RefreshDefaultFont() const { CopyFontSilently(FFont.get(), DefaultFont()); }
 
 TFont* TColumnFooterEh::Font() const {
   if (!FAssignedFont) RefreshDefaultFont();
@@ -220,16 +208,11 @@ void TColumnFooterEh::SyncSumItem() {
   }
   if (!IsAggregate(FValueType)) return;
   TDBSumCollection* sums = g->SumList()->SumCollection();
-  sums->BeginUpdate();
-  try {
+  WithinUpdate(*sums, [&] {
     item = sums->Add();
     FSumItemID = item->ID();
     setUp(item);
-  } catch (...) {
-    sums->EndUpdate();
-    throw;
-  }
-  sums->EndUpdate();
+  });
 }
 
 // ================================================================ TColumnFootersEh

@@ -3,23 +3,10 @@
 #include "DBGridEh.h"
 
 #include "ClassBuilder.h"
+#include "GridUtilsEh.h"
 #include "SysUtils.h"
 
 namespace {
-
-bool SameFontLook(TFont* A, TFont* B) {
-  return A->Name() == B->Name() && A->Height() == B->Height() && A->Style() == B->Style() &&
-         A->Color() == B->Color() && A->Charset() == B->Charset() && A->Pitch() == B->Pitch() &&
-         A->Orientation() == B->Orientation();
-}
-
-void CopyFontSilently(TFont* Target, TFont* Source) {
-  if (!Source || Target == Source || SameFontLook(Target, Source)) return;
-  TNotifyEvent handler = Target->OnChange();
-  Target->SetOnChange(TNotifyEvent());
-  Target->Assign(Source);
-  Target->SetOnChange(handler);
-}
 
 // The width of a sort index written in the sort-index font, measured on the screen.
 int SortIndexTextWidth(const String& Text) {
@@ -135,44 +122,27 @@ TFont* TColumnTitleEh::Font() const {
 // ---------------------------------------------------------------- setters
 
 void TColumnTitleEh::SetAlignment(TAlignment Value) {
-  if (Flagged(evTitleAlignment) && FAlignment == Value) return;
-  FAlignment = Value;
-  Flag(evTitleAlignment);
-  FColumn->Changed(false);
+  if (FColumn->AssignFlagged(evTitleAlignment, FAlignment, Value)) FColumn->Changed(false);
 }
 
 void TColumnTitleEh::SetColor(TColor Value) {
-  if (Flagged(evTitleColor) && FColor == Value) return;
-  FColor = Value;
-  Flag(evTitleColor);
-  FColumn->Changed(false);
+  if (FColumn->AssignFlagged(evTitleColor, FColor, Value)) FColumn->Changed(false);
 }
 
 void TColumnTitleEh::SetEndEllipsis(bool Value) {
-  if (Flagged(evTitleEndEllipsis) && FEndEllipsis == Value) return;
-  FEndEllipsis = Value;
-  Flag(evTitleEndEllipsis);
-  FColumn->Changed(false);
+  if (FColumn->AssignFlagged(evTitleEndEllipsis, FEndEllipsis, Value)) FColumn->Changed(false);
 }
 
 void TColumnTitleEh::SetOrientation(TTextOrientationEh Value) {
-  if (Flagged(evTitleOrientation) && FOrientation == Value) return;
-  FOrientation = Value;
-  Flag(evTitleOrientation);
-  FColumn->Changed(false);
+  if (FColumn->AssignFlagged(evTitleOrientation, FOrientation, Value)) FColumn->Changed(false);
 }
 
 void TColumnTitleEh::SetTitleButton(bool Value) {
-  if (Flagged(evTitleButton) && FTitleButton == Value) return;
-  FTitleButton = Value;
-  Flag(evTitleButton);
-  FColumn->Changed(false);
+  if (FColumn->AssignFlagged(evTitleButton, FTitleButton, Value)) FColumn->Changed(false);
 }
 
 void TColumnTitleEh::SetToolTips(bool Value) {
-  if (Flagged(evTitleToolTips) && FToolTips == Value) return;
-  FToolTips = Value;
-  Flag(evTitleToolTips);
+  FColumn->AssignFlagged(evTitleToolTips, FToolTips, Value);
 }
 
 void TColumnTitleEh::SetCaption(const String& Value) {
@@ -181,10 +151,7 @@ void TColumnTitleEh::SetCaption(const String& Value) {
     if (FColumn->LinkActive() && FColumn->Field()) FColumn->Field()->SetDisplayLabel(Value);
     return;
   }
-  if (Flagged(evTitleCaption) && FCaption == Value) return;
-  FCaption = Value;
-  Flag(evTitleCaption);
-  FColumn->Changed(false);
+  if (FColumn->AssignFlagged(evTitleCaption, FCaption, Value)) FColumn->Changed(false);
 }
 
 void TColumnTitleEh::FontChanged(TObject*) {

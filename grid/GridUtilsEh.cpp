@@ -247,3 +247,19 @@ String AnsiUpperCaseEh(const String& S) { return AnsiUpperCase(S); }
 String AnsiLowerCaseEh(const String& S) { return AnsiLowerCase(S); }
 int AnsiCompareStrEh(const String& S1, const String& S2) { return AnsiCompareStr(S1, S2); }
 int AnsiCompareTextEh(const String& S1, const String& S2) { return AnsiCompareText(S1, S2); }
+
+namespace {
+bool SameFontLook(TFont* A, TFont* B) {
+  return A->Name() == B->Name() && A->Height() == B->Height() && A->Style() == B->Style() &&
+         A->Color() == B->Color() && A->Charset() == B->Charset() && A->Pitch() == B->Pitch() &&
+         A->Orientation() == B->Orientation();
+}
+}  // namespace
+
+void CopyFontSilently(TFont* Target, TFont* Source) {
+  if (!Source || Target == Source || SameFontLook(Target, Source)) return;
+  TNotifyEvent handler = Target->OnChange();
+  Target->SetOnChange(TNotifyEvent());
+  Target->Assign(Source);
+  Target->SetOnChange(handler);
+}

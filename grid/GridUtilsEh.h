@@ -136,6 +136,10 @@ int DataSetCompareBookmarksEh(TDataSet* DataSet, const String& Bookmark1, const 
 TDataSet* DataSetOfDataSourcePropertyEh(TObject* Component, const String& PropName);
 void VarArrayRedimEh(Variant& A, int HighBound);
 constexpr TRect EmptyRectEh() { return TRect{0, 0, 0, 0}; }
+// Copies the look of Source into Target without Target's change handler seeing it; nothing
+// happens when Source is missing or the two already look alike. A column's title and footer
+// fonts follow their defaults this way without counting as assigned.
+void CopyFontSilently(TFont* Target, TFont* Source);
 
 // Narrows the context's clipping to a rectangle for the scope's lifetime; afterwards the
 // previous clip region is back, or clipping is removed when there was none.

@@ -165,7 +165,7 @@ KELM_PUBLISH(TSpeedButtonEh) {
   b.Prop("Style", &TSpeedButtonEh::Style, &TSpeedButtonEh::SetStyle).Default(ebsDropDownEh);
 }
 
-TEditButtonControlEh::TEditButtonControlEh(TComponent* AOwner) : TSpeedButtonBaseEh(AOwner) {}
+TEditButtonControlEh::TEditButtonControlEh(TComponent* AOwner) : TSpeedButton(AOwner) {}
 
 TEditButtonControlEh::~TEditButtonControlEh() = default;
 
@@ -197,7 +197,18 @@ void TEditButtonControlEh::SetAlwaysDown(bool Value) {
   }
 }
 
-bool TEditButtonControlEh::IsPressed() const { return State() == bsDownEh || State() == bsExclusiveEh; }
+TButtonState TEditButtonControlEh::State() const {
+  TButtonState state = TSpeedButton::State();
+  return FSlidOff && state == bsDown ? bsUp : state;
+}
+
+void TEditButtonControlEh::SetSlidOff(bool Value) {
+  if (FSlidOff == Value) return;
+  FSlidOff = Value;
+  Invalidate();
+}
+
+bool TEditButtonControlEh::IsPressed() const { return State() == bsDown || State() == bsExclusive; }
 
 void TEditButtonControlEh::UpdateDownButton(int Y) {
   int old = FDownButton;
@@ -217,7 +228,8 @@ void TEditButtonControlEh::UpdateDownButton(int Y) {
 
 void TEditButtonControlEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   bool autoRepeat = FStyle == ebsUpDownEh;
-  TSpeedButtonBaseEh::MouseDown(Button, Shift, X, Y);
+  SetSlidOff(false);
+  TSpeedButton::MouseDown(Button, Shift, X, Y);
   if (Button == mbLeft) UpdateDownButton(Y);
   if (FDownButton != 0) {
     bool handled = false;
@@ -227,28 +239,30 @@ void TEditButtonControlEh::MouseDown(TMouseButton Button, TShiftState Shift, int
 }
 
 void TEditButtonControlEh::MouseMove(TShiftState Shift, int X, int Y) {
-  TSpeedButtonBaseEh::MouseMove(Shift, X, Y);
-  if (!MouseCapture() || FStyle != ebsUpDownEh || State() != bsDownEh) return;
+  TSpeedButton::MouseMove(Shift, X, Y);
+  // The speed button presses whenever the pointer is over it; sliding onto the other half of
+  // a spin button lets the pressed half up, and coming back presses it again.
   int half = Height() / 2;
-  // Sliding off the pressed half lets the button up.
-  if ((FDownButton == 1 && Y > Height() - half) || (FDownButton == 2 && Y < half)) SetState(bsUpEh);
+  bool otherHalf = (FDownButton == 1 && Y > Height() - half) || (FDownButton == 2 && Y < half);
+  SetSlidOff(MouseCapture() && FStyle == ebsUpDownEh && TSpeedButton::State() == bsDown && otherHalf);
 }
 
 void TEditButtonControlEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (FStyle == ebsUpDownEh && State() != bsDownEh) {
+  if (FStyle == ebsUpDownEh && State() != bsDown) {
     // Released after sliding off the pressed half: no click.
     FSkipNextClick = true;
-    TSpeedButtonBaseEh::MouseUp(Button, Shift, X, Y);
+    TSpeedButton::MouseUp(Button, Shift, X, Y);
     FSkipNextClick = false;
   } else {
-    TSpeedButtonBaseEh::MouseUp(Button, Shift, X, Y);
+    TSpeedButton::MouseUp(Button, Shift, X, Y);
   }
+  SetSlidOff(false);
   UpdateDownButton(Y);
   StopTimer();
 }
 
 void TEditButtonControlEh::Click() {
-  if (!FSkipNextClick) TSpeedButtonBaseEh::Click();
+  if (!FSkipNextClick) TSpeedButton::Click();
 }
 
 void TEditButtonControlEh::ResetTimer(Cardinal Interval) {
@@ -267,7 +281,7 @@ void TEditButtonControlEh::StopTimer() {
 }
 
 void TEditButtonControlEh::TimerEvent(TObject*) {
-  if (State() != bsDownEh) return;
+  if (State() != bsDown) return;
   if (FTimer->Interval() == 400) FTimer->SetInterval(100);
   bool autoRepeat = true, handled = false;
   OnDown(this, FDownButton == 1, autoRepeat, handled);
@@ -280,14 +294,14 @@ void TEditButtonControlEh::Paint() {
   TRect r = ClientRect();
   if (FStyle == ebsGlyphEh) {
     if (IsThemeActive() || !Flat()) {
-      TSpeedButtonBaseEh::Paint();
+      TSpeedButton::Paint();
       return;
     }
     {
       TRect inner = r;
       InflateRect(inner, -1, -1);
       TClipRectScopeEh clip(dc, inner);
-      TSpeedButtonBaseEh::Paint();
+      TSpeedButton::Paint();
     }
     if (FActive) {
       DrawEdge(dc, r, IsPressed() ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);

@@ -5,6 +5,7 @@
 // of the grid library with their shared bitmap cache, and small helpers shared by the grid's
 // controls: placing a drop-down beside its owner, drawing an image centred in a rectangle,
 // dotted tree lines, the double-click test and the variant equality test.
+#include "Buttons.h"
 #include "Component.h"
 #include "Controls.h"
 #include "Forms.h"
@@ -12,7 +13,6 @@
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Menus.h"
-#include "SpeedButtonEh.h"
 #include "StdCtrls.h"
 #include "Timers.h"
 #include "Variant.h"
@@ -128,13 +128,17 @@ private:
 
 // ================================================================ the button control
 
-// The button control inside an edit. A spin button (ebsUpDownEh) knows which half is
-// pressed and repeats OnDown while held: first after 400 ms, then every 100 ms.
-class TEditButtonControlEh : public TSpeedButtonBaseEh {
-  KELM_CLASS(TEditButtonControlEh, TSpeedButtonBaseEh)
+// The button control inside an edit, a speed button. A spin button (ebsUpDownEh) knows which
+// half is pressed and repeats OnDown while held: first after 400 ms, then every 100 ms.
+class TEditButtonControlEh : public TSpeedButton {
+  KELM_CLASS(TEditButtonControlEh, TSpeedButton)
 public:
   explicit TEditButtonControlEh(TComponent* AOwner);
   ~TEditButtonControlEh() override;
+
+  // The speed button's state, except that a spin button whose pointer slid off the pressed
+  // half shows up (bsUp) until the pointer comes back.
+  TButtonState State() const;
 
   TEditButtonStyleEh Style() const { return FStyle; }
   void SetStyle(TEditButtonStyleEh Value);
@@ -166,8 +170,10 @@ private:
   void StopTimer();
   void TimerEvent(TObject* Sender);
   bool IsPressed() const;
+  void SetSlidOff(bool Value);
 
   TEditButtonStyleEh FStyle = ebsDropDownEh;
+  bool FSlidOff = false;
   bool FActive = false;
   bool FAlwaysDown = false;
   int FDownButton = 0;

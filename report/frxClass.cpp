@@ -236,27 +236,13 @@ KELM_PUBLISH(TfrxDBDataset) {
 TfrxDBDataset::~TfrxDBDataset() = default;
 
 void TfrxDBDataset::SetDataSet(TDataSet* Value) {
-  if (FDataSet && FDataSet != Value) FDataSet->RemoveFreeNotification(this);
-  FDataSet = Value;
-  if (FDataSet) {
-    FDataSet->FreeNotification(this);
-    if (FDataSource) {
-      FDataSource->RemoveFreeNotification(this);
-      FDataSource = nullptr;
-    }
-  }
+  AssignReference(this, FDataSet, Value);
+  if (Value) AssignReference<TDataSource>(this, FDataSource, nullptr);
 }
 
 void TfrxDBDataset::SetDataSource(TDataSource* Value) {
-  if (FDataSource && FDataSource != Value) FDataSource->RemoveFreeNotification(this);
-  FDataSource = Value;
-  if (FDataSource) {
-    FDataSource->FreeNotification(this);
-    if (FDataSet) {
-      FDataSet->RemoveFreeNotification(this);
-      FDataSet = nullptr;
-    }
-  }
+  AssignReference(this, FDataSource, Value);
+  if (Value) AssignReference<TDataSet>(this, FDataSet, nullptr);
 }
 
 TDataSet* TfrxDBDataset::EffectiveDataSet() const {

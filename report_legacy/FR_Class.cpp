@@ -27,25 +27,13 @@ KELM_PUBLISH(TfrDBDataSet) {
 }
 
 void TfrDBDataSet::SetDataSet(TDataSet* Value) {
-  if (FDataSet && FDataSet != Value) FDataSet->RemoveFreeNotification(this);
-  FDataSet = Value;
-  if (!FDataSet) return;
-  FDataSet->FreeNotification(this);
-  if (FDataSource) {
-    FDataSource->RemoveFreeNotification(this);
-    FDataSource = nullptr;
-  }
+  AssignReference(this, FDataSet, Value);
+  if (Value) AssignReference<TDataSource>(this, FDataSource, nullptr);
 }
 
 void TfrDBDataSet::SetDataSource(TDataSource* Value) {
-  if (FDataSource && FDataSource != Value) FDataSource->RemoveFreeNotification(this);
-  FDataSource = Value;
-  if (!FDataSource) return;
-  FDataSource->FreeNotification(this);
-  if (FDataSet) {
-    FDataSet->RemoveFreeNotification(this);
-    FDataSet = nullptr;
-  }
+  AssignReference(this, FDataSource, Value);
+  if (Value) AssignReference<TDataSet>(this, FDataSet, nullptr);
 }
 
 TDataSet* TfrDBDataSet::SourceDataSet() const {

@@ -3,6 +3,7 @@
 // information. Include it only in the .cpp file that publishes a class.
 #include "Component.h"
 #include "Exceptions.h"
+#include "StrUtils.h"
 #include "TypInfo.h"
 #include "Variant.h"
 #include <functional>
@@ -86,12 +87,15 @@ public:
     if constexpr (Kind == tkFloat) Set(o, static_cast<T>(v));
     else TPropAccessor::SetFloat(o, v);
   }
+  // Strings travel as UTF-8; a WideString property converts at its own boundary.
   String GetStr(const TObject* o) const override {
     if constexpr (Kind == tkLString) return Get(o);
+    else if constexpr (Kind == tkWString) return Utf16ToUtf8(Get(o));
     else return TPropAccessor::GetStr(o);
   }
   void SetStr(TObject* o, const String& v) const override {
     if constexpr (Kind == tkLString) Set(o, v);
+    else if constexpr (Kind == tkWString) Set(o, Utf8ToUtf16(v));
     else TPropAccessor::SetStr(o, v);
   }
   TObject* GetObj(const TObject* o) const override {
@@ -149,6 +153,7 @@ public:
     if constexpr (typinfo_detail::IsSetType<V>::value) P->OrdDefault = static_cast<Int64>(v.Bits());
     else if constexpr (std::is_floating_point_v<V>) P->FloatDefault = v;
     else if constexpr (std::is_convertible_v<V, String>) P->StrDefault = v;
+    else if constexpr (std::is_convertible_v<V, WideString>) P->StrDefault = Utf16ToUtf8(WideString(v));
     else {
       P->OrdDefault = static_cast<Int64>(v);
       P->FloatDefault = static_cast<Extended>(v);

@@ -295,16 +295,11 @@ TCollectionItem* TCollection::Add() {
 }
 
 TCollectionItem* TCollection::Insert(int index) {
-  BeginUpdate();
-  TCollectionItem* item;
-  try {
+  TCollectionItem* item = nullptr;
+  WithinUpdate(*this, [&] {
     item = Add();
     item->SetIndex(index);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
   return item;
 }
 
@@ -337,15 +332,10 @@ void TCollection::Assign(TPersistent* source) {
     TPersistent::Assign(source);
     return;
   }
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Clear();
     for (TCollectionItem* i : src->FItems) Add()->Assign(i);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TCollection::BeginUpdate() { ++FUpdateCount; }

@@ -179,4 +179,14 @@ private:
   TPersistent* FOwner;
 };
 
+// Points Holder's reference Field at Value, moving Holder's free notification from the old
+// component to the new one, so that Holder hears (Notification opRemove) when the component it
+// refers to is freed and can clear Field.
+template <class T> void AssignReference(TComponent* Holder, T*& Field, T* Value) {
+  if (Field == Value) return;
+  if (Field) Field->RemoveFreeNotification(Holder);
+  Field = Value;
+  if (Value) Value->FreeNotification(Holder);
+}
+
 bool IsValidIdent(const String& ident);

@@ -28,13 +28,10 @@ int DaysInMonth(int year, int month) {
   return DaysInAMonth(static_cast<Word>(year), static_cast<Word>(month));
 }
 
-namespace {
-
-constexpr Int64 kMinDay = -693593;  // 0001-01-01
-constexpr Int64 kMaxDay = 2958465;  // 9999-12-31
 constexpr int kDaysTo1970 = 25569;  // 1899-12-30 .. 1970-01-01
 
-// Day number since 1899-12-30 of a civil date (proleptic Gregorian).
+namespace sysutils_impl {
+// Days before 1970-01-01 as the civil-date algorithm counts them, moved to the platform's epoch.
 Int64 DaysFromCivil(int y, int m, int d) {
   y -= m <= 2;
   const Int64 era = (y >= 0 ? y : y - 399) / 400;
@@ -43,7 +40,14 @@ Int64 DaysFromCivil(int y, int m, int d) {
   const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + doe - 719468 + kDaysTo1970;
 }
+}  // namespace sysutils_impl
 
+namespace {
+
+constexpr Int64 kMinDay = -693593;  // 0001-01-01
+constexpr Int64 kMaxDay = 2958465;  // 9999-12-31
+
+// The civil date of a day number since 1899-12-30.
 void CivilFromDays(Int64 day, int& y, int& m, int& d) {
   Int64 z = day - kDaysTo1970 + 719468;
   const Int64 era = (z >= 0 ? z : z - 146096) / 146097;
@@ -601,35 +605,14 @@ bool TryStrToDate(std::string_view s, TDateTime& dt) { return TryStrToDate(s, dt
 bool TryStrToTime(std::string_view s, TDateTime& dt) { return TryStrToTime(s, dt, FormatSettings()); }
 bool TryStrToDateTime(std::string_view s, TDateTime& dt) { return TryStrToDateTime(s, dt, FormatSettings()); }
 
-TDateTime StrToDate(std::string_view s) {
-  TDateTime v;
-  if (!TryStrToDate(s, v)) ConvertErrorFmt(kInvalidDate, s);
-  return v;
-}
-
-TDateTime StrToTime(std::string_view s) {
-  TDateTime v;
-  if (!TryStrToTime(s, v)) ConvertErrorFmt(kInvalidTime, s);
-  return v;
-}
-
+TDateTime StrToDate(std::string_view s) { return ConvertOrRaise<TDateTime>(s, TryStrToDate, kInvalidDate); }
+TDateTime StrToTime(std::string_view s) { return ConvertOrRaise<TDateTime>(s, TryStrToTime, kInvalidTime); }
 TDateTime StrToDateTime(std::string_view s) {
-  TDateTime v;
-  if (!TryStrToDateTime(s, v)) ConvertErrorFmt(kInvalidDateTime, s);
-  return v;
+  return ConvertOrRaise<TDateTime>(s, TryStrToDateTime, kInvalidDateTime);
 }
 
-TDateTime StrToDateDef(std::string_view s, TDateTime def) {
-  TDateTime v;
-  return TryStrToDate(s, v) ? v : def;
-}
-
-TDateTime StrToTimeDef(std::string_view s, TDateTime def) {
-  TDateTime v;
-  return TryStrToTime(s, v) ? v : def;
-}
-
+TDateTime StrToDateDef(std::string_view s, TDateTime def) { return ConvertOrDefault<TDateTime>(s, TryStrToDate, def); }
+TDateTime StrToTimeDef(std::string_view s, TDateTime def) { return ConvertOrDefault<TDateTime>(s, TryStrToTime, def); }
 TDateTime StrToDateTimeDef(std::string_view s, TDateTime def) {
-  TDateTime v;
-  return TryStrToDateTime(s, v) ? v : def;
+  return ConvertOrDefault<TDateTime>(s, TryStrToDateTime, def);
 }

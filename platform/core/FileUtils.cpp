@@ -2,6 +2,7 @@
 #include "FileUtils.h"
 #include "Exceptions.h"
 #include "StrUtils.h"
+#include "SysUtilsImpl.h"
 
 #include <algorithm>
 #include <atomic>
@@ -56,18 +57,9 @@ String FindEntryNoCase(const String& Dir, const String& Name) {
 }
 
 // --- packed date and time of day, local time
-int DaysFromCivil(int y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const int era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<int>(doe) - 719468;
-}
-
 // Days since 1899-12-30 plus the fraction of the day.
 TDateTime ToDateTime(int y, int mo, int d, int h, int mi, int s, int ms) {
-  double days = DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) - DaysFromCivil(1899, 12, 30);
+  auto days = static_cast<double>(sysutils_impl::DaysFromCivil(y, mo, d));
   return days + (h * 3600000.0 + mi * 60000.0 + s * 1000.0 + ms) / 86400000.0;
 }
 

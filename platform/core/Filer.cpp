@@ -193,24 +193,18 @@ void TWriter::WriteStr(const String& Value) {
   Write(Value.data(), n);
 }
 
+void TWriter::WriteTagged(TValueType Tag, std::uint64_t Bits, int Size) {
+  Byte buf[9] = {static_cast<Byte>(Tag)};
+  PutLE(buf + 1, Bits, Size);
+  Write(buf, Size + 1);
+}
+
 void TWriter::WriteInteger(Int64 Value) {
-  Byte buf[9];
-  int n;
-  if (Value >= INT8_MIN && Value <= INT8_MAX) {
-    buf[0] = vaInt8;
-    n = 1;
-  } else if (Value >= INT16_MIN && Value <= INT16_MAX) {
-    buf[0] = vaInt16;
-    n = 2;
-  } else if (Value >= INT32_MIN && Value <= INT32_MAX) {
-    buf[0] = vaInt32;
-    n = 4;
-  } else {
-    buf[0] = vaInt64;
-    n = 8;
-  }
-  PutLE(buf + 1, static_cast<std::uint64_t>(Value), n);
-  Write(buf, n + 1);
+  auto bits = static_cast<std::uint64_t>(Value);
+  if (Value >= INT8_MIN && Value <= INT8_MAX) WriteTagged(vaInt8, bits, 1);
+  else if (Value >= INT16_MIN && Value <= INT16_MAX) WriteTagged(vaInt16, bits, 2);
+  else if (Value >= INT32_MIN && Value <= INT32_MAX) WriteTagged(vaInt32, bits, 4);
+  else WriteTagged(vaInt64, bits, 8);
 }
 
 void TWriter::WriteFloat(Extended Value) {
@@ -223,23 +217,15 @@ void TWriter::WriteFloat(Extended Value) {
 void TWriter::WriteSingle(float Value) {
   std::uint32_t bits;
   std::memcpy(&bits, &Value, 4);
-  Byte buf[5] = {vaSingle};
-  PutLE(buf + 1, bits, 4);
-  Write(buf, sizeof buf);
+  WriteTagged(vaSingle, bits, 4);
 }
 
-void TWriter::WriteCurrency(Currency Value) {
-  Byte buf[9] = {vaCurrency};
-  PutLE(buf + 1, static_cast<std::uint64_t>(Value.Value), 8);
-  Write(buf, sizeof buf);
-}
+void TWriter::WriteCurrency(Currency Value) { WriteTagged(vaCurrency, static_cast<std::uint64_t>(Value.Value), 8); }
 
 void TWriter::WriteDate(TDateTime Value) {
   std::uint64_t bits;
   std::memcpy(&bits, &Value, 8);
-  Byte buf[9] = {vaDate};
-  PutLE(buf + 1, bits, 8);
-  Write(buf, sizeof buf);
+  WriteTagged(vaDate, bits, 8);
 }
 
 void TWriter::WriteAnsiBytes(const String& Bytes) {
@@ -248,9 +234,7 @@ void TWriter::WriteAnsiBytes(const String& Bytes) {
     Write(head, 2);
   } else {
     if (Bytes.size() > 0xFFFFFFFFull) throw EWriteError("String too long for the stream");
-    Byte head[5] = {vaLString};
-    PutLE(head + 1, Bytes.size(), 4);
-    Write(head, 5);
+    WriteTagged(vaLString, Bytes.size(), 4);
   }
   Write(Bytes.data(), static_cast<Int64>(Bytes.size()));
 }
@@ -263,19 +247,16 @@ void TWriter::WriteString(const String& Value) {
 
 void TWriter::WriteUTF8Str(const String& Value) {
   if (Value.size() > 0xFFFFFFFFull) throw EWriteError("String too long for the stream");
-  Byte head[5] = {vaUTF8String};
-  PutLE(head + 1, Value.size(), 4);
-  Write(head, 5);
+  WriteTagged(vaUTF8String, Value.size(), 4);
   Write(Value.data(), static_cast<Int64>(Value.size()));
 }
 
 void TWriter::WriteWideString(const WideString& Value) {
   if (Value.size() > 0x7FFFFFFFull) throw EWriteError("String too long for the stream");
-  std::vector<Byte> buf(5 + 2 * Value.size());
-  buf[0] = vaWString;
-  PutLE(buf.data() + 1, Value.size(), 4);
-  for (std::size_t i = 0; i < Value.size(); ++i) PutLE(buf.data() + 5 + 2 * i, Value[i], 2);
-  Write(buf.data(), static_cast<Int64>(buf.size()));
+  WriteTagged(vaWString, Value.size(), 4);
+  std::vector<Byte> units(2 * Value.size());
+  for (std::size_t i = 0; i < Value.size(); ++i) PutLE(units.data() + 2 * i, Value[i], 2);
+  if (!units.empty()) Write(units.data(), static_cast<Int64>(units.size()));
 }
 
 void TWriter::WriteWideString(const String& Value) { WriteWideString(Utf8ToUtf16(Value)); }
@@ -337,9 +318,7 @@ void TWriter::WriteBinary(const std::function<void(TStream*)>& WriteData) {
 
 void TWriter::WriteBinary(const void* Data, Int64 Count) {
   if (Count < 0 || Count > 0xFFFFFFFFll) throw EWriteError("Binary value too large for the stream");
-  Byte head[5] = {vaBinary};
-  PutLE(head + 1, static_cast<std::uint64_t>(Count), 4);
-  Write(head, 5);
+  WriteTagged(vaBinary, static_cast<std::uint64_t>(Count), 4);
   Write(Data, Count);
 }
 
@@ -776,10 +755,14 @@ void TReader::SkipBytes(Int64 Count) {
   FStream->Seek(pos + Count, soBeginning);
 }
 
+std::uint64_t TReader::ReadLE(int Size) {
+  Byte b[8];
+  Read(b, Size);
+  return GetLE(b, Size);
+}
+
 Int64 TReader::ReadUInt32Length() {
-  Byte b[4];
-  Read(b, 4);
-  Int64 n = static_cast<Int64>(GetLE(b, 4));
+  auto n = static_cast<Int64>(ReadLE(4));
   // A length past the end of the data is damage, not a reason to allocate gigabytes.
   if (n > FStream->Size() - FStream->Position()) Raise("Stream read error");
   return n;
@@ -803,12 +786,11 @@ String TReader::ReadStr() {
 
 Int64 TReader::ReadInt64() {
   TValueType t = ReadValue();
-  Byte b[8];
   switch (t) {
-    case vaInt8: Read(b, 1); return static_cast<std::int8_t>(b[0]);
-    case vaInt16: Read(b, 2); return static_cast<std::int16_t>(GetLE(b, 2));
-    case vaInt32: Read(b, 4); return static_cast<std::int32_t>(GetLE(b, 4));
-    case vaInt64: Read(b, 8); return static_cast<Int64>(GetLE(b, 8));
+    case vaInt8: return static_cast<std::int8_t>(ReadLE(1));
+    case vaInt16: return static_cast<std::int16_t>(ReadLE(2));
+    case vaInt32: return static_cast<std::int32_t>(ReadLE(4));
+    case vaInt64: return static_cast<Int64>(ReadLE(8));
     default: WrongValue("an integer", t);
   }
 }
@@ -840,9 +822,7 @@ float TReader::ReadSingle() {
   TValueType t = NextValue();
   if (t != vaSingle) return static_cast<float>(ReadFloat());
   ReadValue();
-  Byte b[4];
-  Read(b, 4);
-  auto bits = static_cast<std::uint32_t>(GetLE(b, 4));
+  auto bits = static_cast<std::uint32_t>(ReadLE(4));
   float f;
   std::memcpy(&f, &bits, 4);
   return f;
@@ -855,18 +835,14 @@ Currency TReader::ReadCurrency() {
     return Currency::FromExtended(ReadFloat());
   }
   ReadValue();
-  Byte b[8];
-  Read(b, 8);
-  return Currency::FromRaw(static_cast<Int64>(GetLE(b, 8)));
+  return Currency::FromRaw(static_cast<Int64>(ReadLE(8)));
 }
 
 TDateTime TReader::ReadDate() {
   TValueType t = NextValue();
   if (t != vaDate) return static_cast<TDateTime>(ReadFloat());
   ReadValue();
-  Byte b[8];
-  Read(b, 8);
-  std::uint64_t bits = GetLE(b, 8);
+  std::uint64_t bits = ReadLE(8);
   double d;
   std::memcpy(&d, &bits, 8);
   return d;
@@ -883,9 +859,7 @@ String TReader::ReadString() {
     case vaLString: return Decode8(ReadRaw(ReadUInt32Length()));
     case vaUTF8String: return ReadRaw(ReadUInt32Length());
     case vaWString: {
-      Byte b[4];
-      Read(b, 4);
-      auto count = static_cast<Int64>(GetLE(b, 4));
+      auto count = static_cast<Int64>(ReadLE(4));
       if (count * 2 > FStream->Size() - FStream->Position()) Raise("Stream read error");
       String raw = ReadRaw(count * 2);
       WideString w(static_cast<std::size_t>(count), u'\0');
@@ -988,7 +962,7 @@ void TReader::SkipValue() {
     case vaExtended: SkipBytes(10); return;
     case vaString: case vaIdent: Read(b, 1); SkipBytes(b[0]); return;
     case vaBinary: case vaLString: case vaUTF8String: SkipBytes(ReadUInt32Length()); return;
-    case vaWString: Read(b, 4); SkipBytes(2 * static_cast<Int64>(GetLE(b, 4))); return;
+    case vaWString: SkipBytes(2 * static_cast<Int64>(ReadLE(4))); return;
     case vaSet:
       for (;;) {
         Read(b, 1);
@@ -1285,34 +1259,33 @@ void TReader::ReadCollection(TCollection* Collection) {
   CheckValue(vaCollection);
   String savedPrefix = FPropPrefix;
   String savedName = FPropName;
-  Collection->BeginUpdate();
   try {
-    Collection->Clear();
-    for (int i = 0; !EndOfList(); ++i) {
-      if (IsIntType(NextValue())) ReadInteger();  // the item's order: items come in order anyway
-      ReadListBegin();
-      TCollectionItem* item;
-      try {
-        item = Collection->Add();
-      } catch (const TFilerMark&) {
-        throw;
-      } catch (const Exception& e) {
-        Raise(e.Message());
+    WithinUpdate(*Collection, [&] {
+      Collection->Clear();
+      for (int i = 0; !EndOfList(); ++i) {
+        if (IsIntType(NextValue())) ReadInteger();  // the item's order: items come in order anyway
+        ReadListBegin();
+        TCollectionItem* item;
+        try {
+          item = Collection->Add();
+        } catch (const TFilerMark&) {
+          throw;
+        } catch (const Exception& e) {
+          Raise(e.Message());
+        }
+        FPropPrefix = savedName + "[" + std::to_string(i) + "].";
+        while (!EndOfList()) ReadProperty(item);
+        ReadListEnd();
+        FPropPrefix = savedPrefix;
+        FPropName = savedName;
       }
-      FPropPrefix = savedName + "[" + std::to_string(i) + "].";
-      while (!EndOfList()) ReadProperty(item);
       ReadListEnd();
-      FPropPrefix = savedPrefix;
-      FPropName = savedName;
-    }
-    ReadListEnd();
+    });
   } catch (...) {
     FPropPrefix = savedPrefix;
     FPropName = savedName;
-    Collection->EndUpdate();
     throw;
   }
-  Collection->EndUpdate();
 }
 
 // ---------------------------------------------------------------- components
@@ -1592,15 +1565,10 @@ void TStrings::DefineProperties(TFiler* Filer) {
       "Strings",
       [this](TReader* r) {
         r->ReadListBegin();
-        BeginUpdate();
-        try {
+        WithinUpdate(*this, [&] {
           Clear();
           while (!r->EndOfList()) Add(r->ReadString());
-        } catch (...) {
-          EndUpdate();
-          throw;
-        }
-        EndUpdate();
+        });
         r->ReadListEnd();
       },
       [this](TWriter* w) {

@@ -138,6 +138,9 @@ public:
 private:
   String ReferenceName(TComponent* Target) const;
   void WriteAnsiBytes(const String& Bytes);
+  // A value-type byte and Size bytes of Bits, little-endian: fixed-size values and the
+  // length heads of long ones.
+  void WriteTagged(TValueType Tag, std::uint64_t Bits, int Size);
 
   String FPropPath;
   int FDepth = 0;
@@ -244,6 +247,7 @@ private:
   [[noreturn]] void WrongValue(const char* Expected, TValueType Found);
   TValueType CheckedType(Byte b);
   void SkipBytes(Int64 Count);
+  std::uint64_t ReadLE(int Size);  // Size bytes, little-endian
   Int64 ReadUInt32Length();
   String ReadRaw(Int64 Count);
   String Decode8(const String& Bytes) const;

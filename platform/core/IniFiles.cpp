@@ -212,8 +212,7 @@ void TCustomIniFile::WriteBool(const String& Section, const String& Ident, bool 
 }
 
 double TCustomIniFile::ReadFloat(const String& Section, const String& Ident, double Default) {
-  double v;
-  return TryStrToFloat(ReadString(Section, Ident, String()), v) ? v : Default;
+  return StrToFloatDef(ReadString(Section, Ident, String()), Default);
 }
 
 void TCustomIniFile::WriteFloat(const String& Section, const String& Ident, double Value) {
@@ -221,8 +220,7 @@ void TCustomIniFile::WriteFloat(const String& Section, const String& Ident, doub
 }
 
 TDateTime TCustomIniFile::ReadDate(const String& Section, const String& Ident, TDateTime Default) {
-  TDateTime v;
-  return TryStrToDate(ReadString(Section, Ident, String()), v) ? v : Default;
+  return StrToDateDef(ReadString(Section, Ident, String()), Default);
 }
 
 void TCustomIniFile::WriteDate(const String& Section, const String& Ident, TDateTime Value) {
@@ -230,8 +228,7 @@ void TCustomIniFile::WriteDate(const String& Section, const String& Ident, TDate
 }
 
 TDateTime TCustomIniFile::ReadDateTime(const String& Section, const String& Ident, TDateTime Default) {
-  TDateTime v;
-  return TryStrToDateTime(ReadString(Section, Ident, String()), v) ? v : Default;
+  return StrToDateTimeDef(ReadString(Section, Ident, String()), Default);
 }
 
 void TCustomIniFile::WriteDateTime(const String& Section, const String& Ident, TDateTime Value) {
@@ -239,8 +236,7 @@ void TCustomIniFile::WriteDateTime(const String& Section, const String& Ident, T
 }
 
 TDateTime TCustomIniFile::ReadTime(const String& Section, const String& Ident, TDateTime Default) {
-  TDateTime v;
-  return TryStrToTime(ReadString(Section, Ident, String()), v) ? v : Default;
+  return StrToTimeDef(ReadString(Section, Ident, String()), Default);
 }
 
 void TCustomIniFile::WriteTime(const String& Section, const String& Ident, TDateTime Value) {
@@ -259,19 +255,14 @@ bool TCustomIniFile::ValueExists(const String& Section, const String& Ident) {
   return keys.IndexOf(Trim(Ident)) >= 0;
 }
 
-namespace {
-void FillNames(TStrings* Strings, const std::vector<String>& Names) {
-  Strings->BeginUpdate();
-  try {
+void TCustomIniFile::SetLines(TStrings* Strings, const std::vector<String>& Lines) {
+  WithinUpdate(*Strings, [&] {
     Strings->Clear();
-    for (const auto& n : Names) Strings->Add(n);
-  } catch (...) {
-    Strings->EndUpdate();
-    throw;
-  }
-  Strings->EndUpdate();
+    for (const auto& line : Lines) Strings->Add(line);
+  });
 }
 
+namespace {
 std::vector<String> KeyNames(const std::vector<std::pair<String, String>>& Keys) {
   std::vector<String> r;
   for (const auto& kv : Keys) r.push_back(kv.first);
@@ -316,10 +307,10 @@ void TIniFile::WriteString(const String& Section, const String& Ident, const Str
   Save(doc);
 }
 
-void TIniFile::ReadSection(const String& Section, TStrings* Strings) { FillNames(Strings, KeyNames(Load().Keys(Section))); }
-void TIniFile::ReadSections(TStrings* Strings) { FillNames(Strings, Load().Sections()); }
+void TIniFile::ReadSection(const String& Section, TStrings* Strings) { SetLines(Strings, KeyNames(Load().Keys(Section))); }
+void TIniFile::ReadSections(TStrings* Strings) { SetLines(Strings, Load().Sections()); }
 void TIniFile::ReadSectionValues(const String& Section, TStrings* Strings) {
-  FillNames(Strings, KeyLines(Load().Keys(Section)));
+  SetLines(Strings, KeyLines(Load().Keys(Section)));
 }
 
 void TIniFile::EraseSection(const String& Section) {
@@ -361,10 +352,10 @@ void TMemIniFile::WriteString(const String& Section, const String& Ident, const 
   FDoc->Write(Section, Ident, Value);
 }
 
-void TMemIniFile::ReadSection(const String& Section, TStrings* Strings) { FillNames(Strings, KeyNames(FDoc->Keys(Section))); }
-void TMemIniFile::ReadSections(TStrings* Strings) { FillNames(Strings, FDoc->Sections()); }
+void TMemIniFile::ReadSection(const String& Section, TStrings* Strings) { SetLines(Strings, KeyNames(FDoc->Keys(Section))); }
+void TMemIniFile::ReadSections(TStrings* Strings) { SetLines(Strings, FDoc->Sections()); }
 void TMemIniFile::ReadSectionValues(const String& Section, TStrings* Strings) {
-  FillNames(Strings, KeyLines(FDoc->Keys(Section)));
+  SetLines(Strings, KeyLines(FDoc->Keys(Section)));
 }
 void TMemIniFile::EraseSection(const String& Section) { FDoc->EraseSection(Section); }
 void TMemIniFile::DeleteKey(const String& Section, const String& Ident) { FDoc->DeleteKey(Section, Ident); }
@@ -372,14 +363,9 @@ void TMemIniFile::UpdateFile() { WriteFileAtomic(FileName(), FDoc->Render()); }
 void TMemIniFile::Clear() { FDoc->Clear(); }
 
 void TMemIniFile::GetStrings(TStrings* List) const {
-  List->BeginUpdate();
-  try {
+  WithinUpdate(*List, [&] {
     for (const auto& line : FDoc->Lines()) List->Add(line);
-  } catch (...) {
-    List->EndUpdate();
-    throw;
-  }
-  List->EndUpdate();
+  });
 }
 
 void TMemIniFile::SetStrings(TStrings* List) { FDoc->Parse(List->Text()); }

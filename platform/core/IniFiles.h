@@ -43,6 +43,8 @@ public:
 
 protected:
   void SetFileName(const String& Value) { FFileName = Value; }
+  // Replaces the lines of Strings in one update, so its OnChange fires once.
+  static void SetLines(TStrings* Strings, const std::vector<String>& Lines);
 
 private:
   String FFileName;

@@ -17,6 +17,7 @@
 #include "Filer.h"
 #include "Resources.h"
 #include "StrUtils.h"
+#include "SysUtilsImpl.h"
 
 #include <charconv>
 #include <cmath>
@@ -31,12 +32,7 @@ constexpr int kBinaryBytesPerLine = 32;
 bool IsIdentStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+using sysutils_impl::HexValue;
 
 String ReadAll(TStream* in) {
   Int64 n = in->Size() - in->Position();

@@ -19,3 +19,16 @@ public:
 protected:
   virtual void AssignTo(TPersistent* Dest);
 };
+
+// Runs Change between Target.BeginUpdate() and Target.EndUpdate() (string lists, collections),
+// so that one change notice follows the whole change; the update also ends when Change throws.
+template <class T, class F> void WithinUpdate(T& Target, F&& Change) {
+  Target.BeginUpdate();
+  try {
+    Change();
+  } catch (...) {
+    Target.EndUpdate();
+    throw;
+  }
+  Target.EndUpdate();
+}

@@ -417,6 +417,23 @@ String JoinKey(const TKeyPath& path) {
   throw ERegistryException(msg);
 }
 
+// Sets, deletes or renames a value of the key at path; false when the root has no store or
+// the key is gone.
+bool ChangeValue(HKEY root, const TKeyPath& path, TRegChange::TKind kind, TRegValue value, const String& newName = {}) {
+  auto store = StoreFor(root);
+  if (!store) return false;
+  std::lock_guard<std::mutex> g(store->Lock);
+  return store->Change({kind, path, std::move(value), newName});
+}
+
+TRegValue NamedValue(const String& name, TRegDataType type = rdString, const String& data = {}) {
+  TRegValue v;
+  v.Name = name;
+  v.Type = type;
+  v.Data = data;
+  return v;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- TRegistry
@@ -464,14 +481,25 @@ void TRegistry::SetRootKey(HKEY Value) {
 }
 
 // The full path a key name stands for, from the open key when it does not start with '\'.
-bool TRegistry::ResolveKey(const String& Key, std::vector<String>& Path, String& Display) const {
+TKeyPath TRegistry::ResolveKey(const String& Key, String* Display) const {
   bool relative = Key.empty() || Key[0] != '\\';
   TKeyPath parts = SplitKey(Key);
-  Path = relative && FOpen ? FPath : TKeyPath();
-  Path.insert(Path.end(), parts.begin(), parts.end());
-  Display = relative && FOpen && !FCurrentPath.empty() ? (parts.empty() ? FCurrentPath : FCurrentPath + "\\" + JoinKey(parts))
-                                                     : JoinKey(parts);
-  return true;
+  TKeyPath path = relative && FOpen ? FPath : TKeyPath();
+  path.insert(path.end(), parts.begin(), parts.end());
+  if (Display)
+    *Display = relative && FOpen && !FCurrentPath.empty()
+                   ? (parts.empty() ? FCurrentPath : FCurrentPath + "\\" + JoinKey(parts))
+                   : JoinKey(parts);
+  return path;
+}
+
+// A key created or deleted while no key is open has nothing that would save it later.
+template <class TStore> void TRegistry::KeyChanged(TStore& Store) {
+  FWrote = true;
+  if (!FOpen) {
+    Store.Flush();
+    FWrote = false;
+  }
 }
 
 void TRegistry::ChangeKey(std::vector<String> Path, String Display, bool ReadOnly) {
@@ -490,9 +518,8 @@ void TRegistry::ChangeKey(std::vector<String> Path, String Display, bool ReadOnl
 bool TRegistry::OpenKey(const String& Key, bool CanCreate) {
   auto store = StoreFor(FRootKey);
   if (!store) return false;
-  TKeyPath path;
   String display;
-  ResolveKey(Key, path, display);
+  TKeyPath path = ResolveKey(Key, &display);
   bool created = false;
   {
     std::lock_guard<std::mutex> g(store->Lock);
@@ -509,9 +536,8 @@ bool TRegistry::OpenKey(const String& Key, bool CanCreate) {
 bool TRegistry::OpenKeyReadOnly(const String& Key) {
   auto store = StoreFor(FRootKey);
   if (!store) return false;
-  TKeyPath path;
   String display;
-  ResolveKey(Key, path, display);
+  TKeyPath path = ResolveKey(Key, &display);
   {
     std::lock_guard<std::mutex> g(store->Lock);
     if (!FindKey(store->Root(), path)) return false;
@@ -537,18 +563,11 @@ void TRegistry::CloseKey() {
 bool TRegistry::CreateKey(const String& Key) {
   auto store = StoreFor(FRootKey);
   if (!store) RegError("Failed to create key %s", Key);
-  TKeyPath path;
-  String display;
-  ResolveKey(Key, path, display);
+  TKeyPath path = ResolveKey(Key);
   std::lock_guard<std::mutex> g(store->Lock);
   if (!FindKey(store->Root(), path)) {
     store->Change({TRegChange::ckCreateKey, path, {}, {}});
-    FWrote = true;
-    // Nothing keeps the key open, so it is saved now.
-    if (!FOpen) {
-      store->Flush();
-      FWrote = false;
-    }
+    KeyChanged(*store);
   }
   return true;
 }
@@ -556,26 +575,18 @@ bool TRegistry::CreateKey(const String& Key) {
 bool TRegistry::DeleteKey(const String& Key) {
   auto store = StoreFor(FRootKey);
   if (!store) return false;
-  TKeyPath path;
-  String display;
-  ResolveKey(Key, path, display);
+  TKeyPath path = ResolveKey(Key);
   if (path.empty()) return false;
   std::lock_guard<std::mutex> g(store->Lock);
   if (!store->Change({TRegChange::ckDeleteKey, path, {}, {}})) return false;
-  FWrote = true;
-  if (!FOpen) {
-    store->Flush();
-    FWrote = false;
-  }
+  KeyChanged(*store);
   return true;
 }
 
 bool TRegistry::KeyExists(const String& Key) {
   auto store = StoreFor(FRootKey);
   if (!store) return false;
-  TKeyPath path;
-  String display;
-  ResolveKey(Key, path, display);
+  TKeyPath path = ResolveKey(Key);
   std::lock_guard<std::mutex> g(store->Lock);
   return FindKey(store->Root(), path) != nullptr;
 }
@@ -588,31 +599,27 @@ bool TRegistry::HasSubKeys() {
   return k && !k->Keys.empty();
 }
 
-void TRegistry::GetKeyNames(TStrings* Strings) {
+// The names are taken under the lock and added after it, so a list's change handler may use
+// the store.
+void TRegistry::GetNames(TStrings* Strings, bool SubKeys) const {
   Strings->Clear();
   auto store = StoreFor(FRootKey);
   if (!store || !FOpen) return;
   std::vector<String> names;
   {
     std::lock_guard<std::mutex> g(store->Lock);
-    if (TRegKey* k = FindKey(store->Root(), FPath))
-      for (auto& c : k->Keys) names.push_back(c->Name);
+    if (TRegKey* k = FindKey(store->Root(), FPath)) {
+      if (SubKeys)
+        for (auto& c : k->Keys) names.push_back(c->Name);
+      else
+        for (auto& v : k->Values) names.push_back(v.Name);
+    }
   }
   for (auto& n : names) Strings->Add(n);
 }
 
-void TRegistry::GetValueNames(TStrings* Strings) {
-  Strings->Clear();
-  auto store = StoreFor(FRootKey);
-  if (!store || !FOpen) return;
-  std::vector<String> names;
-  {
-    std::lock_guard<std::mutex> g(store->Lock);
-    if (TRegKey* k = FindKey(store->Root(), FPath))
-      for (auto& v : k->Values) names.push_back(v.Name);
-  }
-  for (auto& n : names) Strings->Add(n);
-}
+void TRegistry::GetKeyNames(TStrings* Strings) { GetNames(Strings, true); }
+void TRegistry::GetValueNames(TStrings* Strings) { GetNames(Strings, false); }
 
 bool TRegistry::ReadValue(const String& Name, TRegDataType& Type, String& Data) const {
   auto store = StoreFor(FRootKey);
@@ -632,16 +639,18 @@ void TRegistry::CheckWritable(const String& Name) const {
 
 void TRegistry::WriteValue(const String& Name, TRegDataType Type, const String& Data) {
   CheckWritable(Name);
-  auto store = StoreFor(FRootKey);
-  if (!store) RegError("Failed to set data for '%s'", Name);
-  TRegValue v;
-  v.Name = Name;
-  v.Type = Type;
-  v.Data = Data;
-  std::lock_guard<std::mutex> g(store->Lock);
   // The open key may have been deleted meanwhile.
-  if (!store->Change({TRegChange::ckSetValue, FPath, v, {}})) RegError("Failed to set data for '%s'", Name);
+  if (!ChangeValue(FRootKey, FPath, TRegChange::ckSetValue, NamedValue(Name, Type, Data)))
+    RegError("Failed to set data for '%s'", Name);
   FWrote = true;
+}
+
+String TRegistry::ReadData(const String& Name, TRegDataType Type) const {
+  TRegDataType t;
+  String d;
+  if (!ReadValue(Name, t, d)) RegError("Failed to get data for '%s'", Name);
+  if (t != Type) RegError("Invalid data type for '%s'", Name);
+  return d;
 }
 
 bool TRegistry::ValueExists(const String& Name) {
@@ -651,25 +660,14 @@ bool TRegistry::ValueExists(const String& Name) {
 }
 
 bool TRegistry::DeleteValue(const String& Name) {
-  if (!FOpen || FReadOnly) return false;
-  auto store = StoreFor(FRootKey);
-  if (!store) return false;
-  TRegValue v;
-  v.Name = Name;
-  std::lock_guard<std::mutex> g(store->Lock);
-  if (!store->Change({TRegChange::ckDeleteValue, FPath, v, {}})) return false;
+  if (!FOpen || FReadOnly || !ChangeValue(FRootKey, FPath, TRegChange::ckDeleteValue, NamedValue(Name))) return false;
   FWrote = true;
   return true;
 }
 
 void TRegistry::RenameValue(const String& OldName, const String& NewName) {
   if (!FOpen || FReadOnly) return;
-  auto store = StoreFor(FRootKey);
-  if (!store) return;
-  TRegValue v;
-  v.Name = OldName;
-  std::lock_guard<std::mutex> g(store->Lock);
-  if (store->Change({TRegChange::ckRenameValue, FPath, v, NewName})) FWrote = true;
+  if (ChangeValue(FRootKey, FPath, TRegChange::ckRenameValue, NamedValue(OldName), NewName)) FWrote = true;
 }
 
 TRegDataType TRegistry::GetDataType(const String& ValueName) {
@@ -705,13 +703,7 @@ String TRegistry::ReadString(const String& Name) {
 void TRegistry::WriteString(const String& Name, const String& Value) { WriteValue(Name, rdString, Value); }
 void TRegistry::WriteExpandString(const String& Name, const String& Value) { WriteValue(Name, rdExpandString, Value); }
 
-Integer TRegistry::ReadInteger(const String& Name) {
-  TRegDataType t;
-  String d;
-  if (!ReadValue(Name, t, d)) RegError("Failed to get data for '%s'", Name);
-  if (t != rdInteger) RegError("Invalid data type for '%s'", Name);
-  return IntegerOf(d);
-}
+Integer TRegistry::ReadInteger(const String& Name) { return IntegerOf(ReadData(Name, rdInteger)); }
 
 void TRegistry::WriteInteger(const String& Name, Integer Value) { WriteValue(Name, rdInteger, IntegerData(Value)); }
 
@@ -719,10 +711,8 @@ bool TRegistry::ReadBool(const String& Name) { return ReadInteger(Name) != 0; }
 void TRegistry::WriteBool(const String& Name, bool Value) { WriteInteger(Name, Value ? 1 : 0); }
 
 double TRegistry::ReadFloat(const String& Name) {
-  TRegDataType t;
-  String d;
-  if (!ReadValue(Name, t, d)) RegError("Failed to get data for '%s'", Name);
-  if (t != rdBinary || d.size() != sizeof(double)) RegError("Invalid data type for '%s'", Name);
+  String d = ReadData(Name, rdBinary);
+  if (d.size() != sizeof(double)) RegError("Invalid data type for '%s'", Name);
   double v;
   std::memcpy(&v, d.data(), sizeof v);
   return v;
@@ -740,10 +730,7 @@ int TRegistry::ReadBinaryData(const String& Name, void* Buffer, int BufSize) {
 }
 
 TBytes TRegistry::ReadBinaryData(const String& Name) {
-  TRegDataType t;
-  String d;
-  if (!ReadValue(Name, t, d)) RegError("Failed to get data for '%s'", Name);
-  if (t != rdBinary) RegError("Invalid data type for '%s'", Name);
+  String d = ReadData(Name, rdBinary);
   return TBytes(d.begin(), d.end());
 }
 
@@ -765,85 +752,90 @@ bool TRegistryIniFile::OpenSection(const String& Section, bool CanCreate) {
   return FReg.OpenKey(key, CanCreate);
 }
 
+// Every access opens the section's key, runs Action when it opened and closes the key again,
+// also when Action throws, so the settings reach the file at once.
+template <class F> bool TRegistryIniFile::InSection(const String& Section, bool CanCreate, F&& Action) {
+  bool opened = OpenSection(Section, CanCreate);
+  try {
+    if (opened) Action();
+  } catch (...) {
+    try {
+      FReg.CloseKey();
+    } catch (const ERegistryException&) {
+      // The first error is the one to report; what was not saved stays pending.
+    }
+    throw;
+  }
+  FReg.CloseKey();
+  return opened;
+}
+
 String TRegistryIniFile::ReadString(const String& Section, const String& Ident, const String& Default) {
   String result = Default;
-  if (OpenSection(Section, false)) {
+  InSection(Section, false, [&] {
     switch (FReg.GetDataType(Ident)) {
       case rdString:
       case rdExpandString: result = FReg.ReadString(Ident); break;
       case rdInteger: result = IntToStr(FReg.ReadInteger(Ident)); break;
       default: break;
     }
-  }
-  FReg.CloseKey();
+  });
   return result;
 }
 
 void TRegistryIniFile::WriteString(const String& Section, const String& Ident, const String& Value) {
-  if (OpenSection(Section, true)) FReg.WriteString(Ident, Value);
-  FReg.CloseKey();
+  InSection(Section, true, [&] { FReg.WriteString(Ident, Value); });
 }
 
 Integer TRegistryIniFile::ReadInteger(const String& Section, const String& Ident, Integer Default) {
   Integer result = Default;
-  if (OpenSection(Section, false)) {
+  InSection(Section, false, [&] {
     switch (FReg.GetDataType(Ident)) {
       case rdString:
       case rdExpandString: result = StrToIntDef(FReg.ReadString(Ident), Default); break;
       case rdInteger: result = FReg.ReadInteger(Ident); break;
       default: break;
     }
-  }
-  FReg.CloseKey();
+  });
   return result;
 }
 
 // A value kept as text stays text.
 void TRegistryIniFile::WriteInteger(const String& Section, const String& Ident, Integer Value) {
-  if (OpenSection(Section, true)) {
+  InSection(Section, true, [&] {
     if (FReg.GetDataType(Ident) == rdString) FReg.WriteString(Ident, IntToStr(Value));
     else FReg.WriteInteger(Ident, Value);
-  }
-  FReg.CloseKey();
+  });
 }
 
 double TRegistryIniFile::ReadFloat(const String& Section, const String& Ident, double Default) {
   double result = Default;
-  if (OpenSection(Section, false)) {
+  InSection(Section, false, [&] {
     TRegDataInfo info;
-    if (FReg.GetDataInfo(Ident, info)) {
-      if (info.RegData == rdString || info.RegData == rdExpandString) {
-        double v;
-        if (TryStrToFloat(FReg.ReadString(Ident), v)) result = v;
-      } else if (info.RegData == rdBinary && info.DataSize == static_cast<int>(sizeof(double))) {
-        result = FReg.ReadFloat(Ident);
-      }
-    }
-  }
-  FReg.CloseKey();
+    if (!FReg.GetDataInfo(Ident, info)) return;
+    if (info.RegData == rdString || info.RegData == rdExpandString)
+      result = StrToFloatDef(FReg.ReadString(Ident), Default);
+    else if (info.RegData == rdBinary && info.DataSize == static_cast<int>(sizeof(double)))
+      result = FReg.ReadFloat(Ident);
+  });
   return result;
 }
 
 void TRegistryIniFile::WriteFloat(const String& Section, const String& Ident, double Value) {
-  if (OpenSection(Section, true)) FReg.WriteFloat(Ident, Value);
-  FReg.CloseKey();
+  InSection(Section, true, [&] { FReg.WriteFloat(Ident, Value); });
 }
 
 void TRegistryIniFile::ReadSection(const String& Section, TStrings* Strings) {
-  if (OpenSection(Section, false)) FReg.GetValueNames(Strings);
-  else Strings->Clear();
-  FReg.CloseKey();
+  if (!InSection(Section, false, [&] { FReg.GetValueNames(Strings); })) Strings->Clear();
 }
 
 void TRegistryIniFile::ReadSections(TStrings* Strings) {
-  if (OpenSection(String(), false)) FReg.GetKeyNames(Strings);
-  else Strings->Clear();
-  FReg.CloseKey();
+  if (!InSection(String(), false, [&] { FReg.GetKeyNames(Strings); })) Strings->Clear();
 }
 
 void TRegistryIniFile::ReadSectionValues(const String& Section, TStrings* Strings) {
   std::vector<String> lines;
-  if (OpenSection(Section, false)) {
+  InSection(Section, false, [&] {
     TStringList names;
     FReg.GetValueNames(&names);
     for (int i = 0; i < names.Count(); ++i) {
@@ -858,17 +850,8 @@ void TRegistryIniFile::ReadSectionValues(const String& Section, TStrings* String
       }
       lines.push_back(names[i] + "=" + text);
     }
-  }
-  FReg.CloseKey();
-  Strings->BeginUpdate();
-  try {
-    Strings->Clear();
-    for (const auto& line : lines) Strings->Add(line);
-  } catch (...) {
-    Strings->EndUpdate();
-    throw;
-  }
-  Strings->EndUpdate();
+  });
+  SetLines(Strings, lines);
 }
 
 void TRegistryIniFile::EraseSection(const String& Section) {
@@ -876,8 +859,7 @@ void TRegistryIniFile::EraseSection(const String& Section) {
 }
 
 void TRegistryIniFile::DeleteKey(const String& Section, const String& Ident) {
-  if (OpenSection(Section, false)) FReg.DeleteValue(Ident);
-  FReg.CloseKey();
+  InSection(Section, false, [&] { FReg.DeleteValue(Ident); });
 }
 
 void TRegistryIniFile::UpdateFile() { TRegistry::FlushStores(); }

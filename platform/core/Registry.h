@@ -87,10 +87,15 @@ public:
   static String StoreFileName(HKEY Root);
 
 private:
-  bool ResolveKey(const String& Key, std::vector<String>& Path, String& Display) const;
+  // The path of a key name, and the name to show for it in Display.
+  std::vector<String> ResolveKey(const String& Key, String* Display = nullptr) const;
   void ChangeKey(std::vector<String> Path, String Display, bool ReadOnly);
+  template <class TStore> void KeyChanged(TStore& Store);
+  void GetNames(TStrings* Strings, bool SubKeys) const;
   void CheckWritable(const String& Name) const;
   bool ReadValue(const String& Name, TRegDataType& Type, String& Data) const;
+  // The data of a value that must exist with the type (ERegistryException otherwise).
+  String ReadData(const String& Name, TRegDataType Type) const;
   void WriteValue(const String& Name, TRegDataType Type, const String& Data);
 
   HKEY FRootKey = HKEY_CURRENT_USER;
@@ -127,6 +132,7 @@ public:
 
 private:
   bool OpenSection(const String& Section, bool CanCreate);
+  template <class F> bool InSection(const String& Section, bool CanCreate, F&& Action);
   String FBase;
   TRegistry FReg;
 };

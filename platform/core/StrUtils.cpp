@@ -228,7 +228,6 @@ int CompareText(std::string_view a, std::string_view b) {
 }
 
 bool SameStr(std::string_view a, std::string_view b) { return a == b; }
-bool SameText(std::string_view a, std::string_view b) { return a.size() == b.size() && CompareText(a, b) == 0; }
 
 // UTF-8 byte order equals code point order.
 int AnsiCompareStr(std::string_view a, std::string_view b) { return CompareStr(a, b); }

@@ -42,7 +42,30 @@ String AnsiLowerCase(std::string_view s);
 int CompareStr(std::string_view a, std::string_view b);    // byte order, <0 0 >0
 int CompareText(std::string_view a, std::string_view b);   // ASCII case folded
 bool SameStr(std::string_view a, std::string_view b);
-bool SameText(std::string_view a, std::string_view b);
+// Inline: names are looked up by it on every property access.
+inline bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x == y) continue;
+    // Only a letter in its two cases differs in bit 0x20 alone.
+    unsigned char upper = x & ~0x20;
+    if ((x ^ y) != 0x20 || upper < 'A' || upper > 'Z') return false;
+  }
+  return true;
+}
+// A hash that agrees with SameText (names equal but for ASCII case hash alike), so that
+// case-insensitive tables are searched without building an upper-case copy.
+// It reads the length and three characters only: the names it serves are short, and the
+// table compares the whole name anyway.
+inline std::size_t TextHash(std::string_view s) noexcept {
+  std::size_t n = s.size();
+  if (n == 0) return 0;
+  auto at = [&](std::size_t i) { return static_cast<std::size_t>(static_cast<unsigned char>(s[i] | 0x20)); };
+  std::size_t h = (n << 24) ^ (at(0) << 16) ^ (at(n / 2) << 8) ^ at(n - 1);
+  h *= 0x9E3779B97F4A7C15ull;
+  return h ^ (h >> 29);
+}
 int AnsiCompareStr(std::string_view a, std::string_view b);   // by code point
 int AnsiCompareText(std::string_view a, std::string_view b);  // by folded code point
 bool AnsiSameText(std::string_view a, std::string_view b);

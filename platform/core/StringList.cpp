@@ -40,15 +40,10 @@ int TStrings::AddObject(const String& S, TObject* AObject) {
 
 // The count is taken first, so a list can add itself (it doubles) instead of running forever.
 void TStrings::AddStrings(TStrings* Strings) {
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     const int n = Strings->Count();
     for (int i = 0; i < n; ++i) AddObject(Strings->Get(i), Strings->GetObject(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::Assign(TPersistent* Source) {
@@ -58,19 +53,14 @@ void TStrings::Assign(TPersistent* Source) {
     return;
   }
   if (src == this) return;
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Clear();
     FDelimiter = src->FDelimiter;
     FQuoteChar = src->FQuoteChar;
     FNameValueSeparator = src->FNameValueSeparator;
     FStrictDelimiter = src->FStrictDelimiter;
     AddStrings(src);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::BeginUpdate() {
@@ -85,19 +75,14 @@ void TStrings::EndUpdate() {
 }
 
 void TStrings::Exchange(int Index1, int Index2) {
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     String s = Get(Index1);
     TObject* o = GetObject(Index1);
     Put(Index1, Get(Index2));
     PutObject(Index1, GetObject(Index2));
     Put(Index2, s);
     PutObject(Index2, o);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 bool TStrings::Equals(const TStrings* Strings) const {
@@ -138,17 +123,12 @@ void TStrings::Move(int CurIndex, int NewIndex) {
   if (CurIndex == NewIndex) return;
   if (CurIndex < 0 || CurIndex >= GetCount()) Error(SListIndexError, CurIndex);
   if (NewIndex < 0 || NewIndex >= GetCount()) Error(SListIndexError, NewIndex);
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     String s = Get(CurIndex);
     TObject* o = GetObject(CurIndex);
     Delete(CurIndex);
     InsertObject(NewIndex, s, o);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::Put(int Index, const String& S) {
@@ -179,15 +159,10 @@ void TStrings::ReplaceLine(int Index, const String& S) {
     return;
   }
   TObject* o = GetObject(Index);
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Delete(Index);
     AddObject(S, o);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::SetValues(const String& Name, const String& Value) {
@@ -229,8 +204,7 @@ String TStrings::GetTextStr() const {
 }
 
 void TStrings::SetTextStr(const String& Value) {
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Clear();
     std::size_t p = 0, n = Value.size();
     while (p < n) {
@@ -240,11 +214,7 @@ void TStrings::SetTextStr(const String& Value) {
       if (p < n && Value[p] == '\r') ++p;
       if (p < n && Value[p] == '\n') ++p;
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 String TStrings::GetDelimited(char Delim, char Quote, bool Strict) const {
@@ -268,8 +238,7 @@ void TStrings::SetDelimited(const String& Value, char Delim, char Quote, bool St
     if (!Strict)
       while (p < n && IsBlank(Value[p])) ++p;
   };
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Clear();
     std::size_t p = 0;
     skipBlanks(p);
@@ -303,11 +272,7 @@ void TStrings::SetDelimited(const String& Value, char Delim, char Quote, bool St
         skipBlanks(p);
       }
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 String TStrings::CommaText() const { return GetDelimited(',', '"', false); }

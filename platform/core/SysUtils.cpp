@@ -76,13 +76,6 @@ String HexDigits(std::uint64_t v, int digits) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Leading blanks, a sign, then decimal digits or hexadecimal ones after '$', 'x' or '0x',
 // and nothing after. Decimal values must fit [min, max]; hexadecimal ones fill `bits` bits
 // and are read as two's complement.
@@ -141,27 +134,10 @@ bool TryStrToInt64(std::string_view s, Int64& v) {
   return ParseInteger(s, std::numeric_limits<Int64>::min(), std::numeric_limits<Int64>::max(), 64, v);
 }
 
-int StrToInt(std::string_view s) {
-  int v;
-  if (!TryStrToInt(s, v)) ConvertErrorFmt(kInvalidInteger, s);
-  return v;
-}
-
-Int64 StrToInt64(std::string_view s) {
-  Int64 v;
-  if (!TryStrToInt64(s, v)) ConvertErrorFmt(kInvalidInteger, s);
-  return v;
-}
-
-int StrToIntDef(std::string_view s, int def) {
-  int v;
-  return TryStrToInt(s, v) ? v : def;
-}
-
-Int64 StrToInt64Def(std::string_view s, Int64 def) {
-  Int64 v;
-  return TryStrToInt64(s, v) ? v : def;
-}
+int StrToInt(std::string_view s) { return ConvertOrRaise<int>(s, TryStrToInt, kInvalidInteger); }
+Int64 StrToInt64(std::string_view s) { return ConvertOrRaise<Int64>(s, TryStrToInt64, kInvalidInteger); }
+int StrToIntDef(std::string_view s, int def) { return ConvertOrDefault<int>(s, TryStrToInt, def); }
+Int64 StrToInt64Def(std::string_view s, Int64 def) { return ConvertOrDefault<Int64>(s, TryStrToInt64, def); }
 
 // ---------------------------------------------------------------- Booleans
 
@@ -178,16 +154,8 @@ bool TryStrToBool(std::string_view s, bool& v) {
   return false;
 }
 
-bool StrToBool(std::string_view s) {
-  bool v;
-  if (!TryStrToBool(s, v)) ConvertErrorFmt(kInvalidBoolean, s);
-  return v;
-}
-
-bool StrToBoolDef(std::string_view s, bool def) {
-  bool v;
-  return TryStrToBool(s, v) ? v : def;
-}
+bool StrToBool(std::string_view s) { return ConvertOrRaise<bool>(s, TryStrToBool, kInvalidBoolean); }
+bool StrToBoolDef(std::string_view s, bool def) { return ConvertOrDefault<bool>(s, TryStrToBool, def); }
 
 // ---------------------------------------------------------------- float and money parsing
 
@@ -259,16 +227,8 @@ bool TryStrToFloat(std::string_view s, double& v) {
   return true;
 }
 
-Extended StrToFloat(std::string_view s) {
-  Extended v;
-  if (!TryStrToFloat(s, v)) ConvertErrorFmt(kInvalidFloat, s);
-  return v;
-}
-
-Extended StrToFloatDef(std::string_view s, Extended def) {
-  Extended v;
-  return TryStrToFloat(s, v) ? v : def;
-}
+Extended StrToFloat(std::string_view s) { return ConvertOrRaise<Extended>(s, TryStrToFloat, kInvalidFloat); }
+Extended StrToFloatDef(std::string_view s, Extended def) { return ConvertOrDefault<Extended>(s, TryStrToFloat, def); }
 
 bool TryStrToCurr(std::string_view s, Currency& v, const TFormatSettings& fs) {
   TDecimalText d;
@@ -298,16 +258,8 @@ bool TryStrToCurr(std::string_view s, Currency& v, const TFormatSettings& fs) {
 
 bool TryStrToCurr(std::string_view s, Currency& v) { return TryStrToCurr(s, v, FormatSettings()); }
 
-Currency StrToCurr(std::string_view s) {
-  Currency v;
-  if (!TryStrToCurr(s, v)) ConvertErrorFmt(kInvalidFloat, s);
-  return v;
-}
-
-Currency StrToCurrDef(std::string_view s, Currency def) {
-  Currency v;
-  return TryStrToCurr(s, v) ? v : def;
-}
+Currency StrToCurr(std::string_view s) { return ConvertOrRaise<Currency>(s, TryStrToCurr, kInvalidFloat); }
+Currency StrToCurrDef(std::string_view s, Currency def) { return ConvertOrDefault<Currency>(s, TryStrToCurr, def); }
 
 // ---------------------------------------------------------------- rounding
 

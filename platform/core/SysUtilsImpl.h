@@ -1,5 +1,5 @@
 #pragma once
-// Helpers shared by the SysUtils sources; not part of the public surface.
+// Helpers shared by the runtime's sources; not part of the public surface.
 #include "SysUtils.h"
 
 namespace sysutils_impl {
@@ -35,10 +35,33 @@ void RoundDigits(TDigits& d, int keep);
 void AppendFloatText(String& out, const TDigits& d, int maxPrecision, TFloatFormat format,
                      int precision, int digits, const TFormatSettings& fs);
 
+// Day number since 1899-12-30 of a civil date (proleptic Gregorian), without range checks.
+Int64 DaysFromCivil(int y, int m, int d);
+
+// The value of a hexadecimal digit, -1 for any other character.
+inline int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 // Appends n in decimal.
 void AppendInt(String& out, Int64 n);
 void AppendUInt(String& out, std::uint64_t n);
 
 [[noreturn]] void ConvertErrorFmt(const char* pattern, std::string_view arg);
+
+// The raising and the defaulting form of a TryStrToX conversion: StrToX raises EConvertError
+// with the text in `pattern`, StrToXDef answers `def`.
+template <class T> T ConvertOrRaise(std::string_view s, bool (*tryConvert)(std::string_view, T&), const char* pattern) {
+  T v{};
+  if (!tryConvert(s, v)) ConvertErrorFmt(pattern, s);
+  return v;
+}
+template <class T> T ConvertOrDefault(std::string_view s, bool (*tryConvert)(std::string_view, T&), T def) {
+  T v{};
+  return tryConvert(s, v) ? v : def;
+}
 
 }  // namespace sysutils_impl

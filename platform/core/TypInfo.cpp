@@ -173,16 +173,26 @@ void TClassInfo::Finish() {
     if (it != FAll.end()) *it = p.get();
     else FAll.push_back(p.get());
   }
-  FByName.clear();
+  std::size_t size = 8;
+  while (size < 2 * FAll.size()) size *= 2;
+  FByName.assign(size, TPropSlot{});
   for (std::size_t i = 0; i < FAll.size(); ++i) {
     const_cast<TPropInfo*>(FAll[i])->Index = static_cast<int>(i);
-    FByName[UpperCase(FAll[i]->Name)] = FAll[i];
+    std::size_t h = TextHash(FAll[i]->Name);
+    std::size_t slot = h & (size - 1);
+    while (FByName[slot].Prop) slot = (slot + 1) & (size - 1);
+    FByName[slot] = {h, FAll[i]};
   }
 }
 
-const TPropInfo* TClassInfo::FindProperty(const String& name) const {
-  auto it = FByName.find(UpperCase(name));
-  return it == FByName.end() ? nullptr : it->second;
+const TPropInfo* TClassInfo::FindProperty(std::string_view name) const {
+  if (FByName.empty()) return nullptr;  // TObject publishes nothing
+  std::size_t mask = FByName.size() - 1, h = TextHash(name);
+  for (std::size_t slot = h & mask;; slot = (slot + 1) & mask) {
+    const TPropSlot& s = FByName[slot];
+    if (!s.Prop) return nullptr;
+    if (s.Hash == h && SameText(s.Prop->Name, name)) return s.Prop;
+  }
 }
 
 const TMethodInfo* TClassInfo::FindMethod(const String& name) const {
@@ -263,58 +273,58 @@ std::vector<TClass> RegisteredClasses() {
 
 // ---------------------------------------------------------------- access by name
 
-const TPropInfo* GetPropInfo(TClass cls, const String& name) { return cls ? cls->FindProperty(name) : nullptr; }
-const TPropInfo* GetPropInfo(const TObject* obj, const String& name) {
+const TPropInfo* GetPropInfo(TClass cls, std::string_view name) { return cls ? cls->FindProperty(name) : nullptr; }
+const TPropInfo* GetPropInfo(const TObject* obj, std::string_view name) {
   return obj ? GetPropInfo(obj->ClassType(), name) : nullptr;
 }
-bool IsPublishedProp(const TObject* obj, const String& name) { return GetPropInfo(obj, name) != nullptr; }
+bool IsPublishedProp(const TObject* obj, std::string_view name) { return GetPropInfo(obj, name) != nullptr; }
 
 namespace {
-const TPropInfo& Need(const TObject* obj, const String& name) {
+const TPropInfo& Need(const TObject* obj, std::string_view name) {
   const TPropInfo* p = GetPropInfo(obj, name);
-  if (!p) throw EPropertyError("Unknown property: '" + name + "'");
+  if (!p) throw EPropertyError("Unknown property: '" + String(name) + "'");
   return *p;
 }
 }  // namespace
 
-TTypeKind PropType(const TObject* obj, const String& name) { return Need(obj, name).Kind; }
+TTypeKind PropType(const TObject* obj, std::string_view name) { return Need(obj, name).Kind; }
 std::vector<const TPropInfo*> GetPropList(const TObject* obj) { return obj->ClassType()->Properties(); }
 
-Int64 GetOrdProp(const TObject* obj, const String& name) { return Need(obj, name).Access->GetOrd(obj); }
-void SetOrdProp(TObject* obj, const String& name, Int64 v) { Need(obj, name).Access->SetOrd(obj, v); }
+Int64 GetOrdProp(const TObject* obj, std::string_view name) { return Need(obj, name).Access->GetOrd(obj); }
+void SetOrdProp(TObject* obj, std::string_view name, Int64 v) { Need(obj, name).Access->SetOrd(obj, v); }
 
-String GetEnumProp(const TObject* obj, const String& name) {
+String GetEnumProp(const TObject* obj, std::string_view name) {
   const TPropInfo& p = Need(obj, name);
   if (!p.Enum || p.Kind != tkEnumeration) WrongKind("enumeration");
   return p.Enum->NameOf(static_cast<int>(p.Access->GetOrd(obj)));
 }
-void SetEnumProp(TObject* obj, const String& name, const String& value) {
+void SetEnumProp(TObject* obj, std::string_view name, const String& value) {
   const TPropInfo& p = Need(obj, name);
   if (!p.Enum || p.Kind != tkEnumeration) WrongKind("enumeration");
   int v = p.Enum->ValueOf(value);
   if (v < 0) throw EPropertyConvertError("Invalid property value: " + value);
   p.Access->SetOrd(obj, v);
 }
-String GetSetProp(const TObject* obj, const String& name, bool brackets) {
+String GetSetProp(const TObject* obj, std::string_view name, bool brackets) {
   const TPropInfo& p = Need(obj, name);
   if (p.Kind != tkSet) WrongKind("set");
   return SetToString(*p.Enum, p.Access->GetOrd(obj), brackets);
 }
-void SetSetProp(TObject* obj, const String& name, const String& value) {
+void SetSetProp(TObject* obj, std::string_view name, const String& value) {
   const TPropInfo& p = Need(obj, name);
   if (p.Kind != tkSet) WrongKind("set");
   p.Access->SetOrd(obj, StringToSet(*p.Enum, value));
 }
-Extended GetFloatProp(const TObject* obj, const String& name) { return Need(obj, name).Access->GetFloat(obj); }
-void SetFloatProp(TObject* obj, const String& name, Extended v) { Need(obj, name).Access->SetFloat(obj, v); }
-String GetStrProp(const TObject* obj, const String& name) { return Need(obj, name).Access->GetStr(obj); }
-void SetStrProp(TObject* obj, const String& name, const String& v) { Need(obj, name).Access->SetStr(obj, v); }
-TObject* GetObjectProp(const TObject* obj, const String& name) { return Need(obj, name).Access->GetObj(obj); }
-void SetObjectProp(TObject* obj, const String& name, TObject* v) { Need(obj, name).Access->SetObj(obj, v); }
-TMethod GetMethodProp(const TObject* obj, const String& name) { return Need(obj, name).Access->GetMethod(obj); }
-void SetMethodProp(TObject* obj, const String& name, const TMethod& v) { Need(obj, name).Access->SetMethod(obj, v); }
-Variant GetVariantProp(const TObject* obj, const String& name) { return Need(obj, name).Access->GetVariant(obj); }
-void SetVariantProp(TObject* obj, const String& name, const Variant& v) { Need(obj, name).Access->SetVariant(obj, v); }
+Extended GetFloatProp(const TObject* obj, std::string_view name) { return Need(obj, name).Access->GetFloat(obj); }
+void SetFloatProp(TObject* obj, std::string_view name, Extended v) { Need(obj, name).Access->SetFloat(obj, v); }
+String GetStrProp(const TObject* obj, std::string_view name) { return Need(obj, name).Access->GetStr(obj); }
+void SetStrProp(TObject* obj, std::string_view name, const String& v) { Need(obj, name).Access->SetStr(obj, v); }
+TObject* GetObjectProp(const TObject* obj, std::string_view name) { return Need(obj, name).Access->GetObj(obj); }
+void SetObjectProp(TObject* obj, std::string_view name, TObject* v) { Need(obj, name).Access->SetObj(obj, v); }
+TMethod GetMethodProp(const TObject* obj, std::string_view name) { return Need(obj, name).Access->GetMethod(obj); }
+void SetMethodProp(TObject* obj, std::string_view name, const TMethod& v) { Need(obj, name).Access->SetMethod(obj, v); }
+Variant GetVariantProp(const TObject* obj, std::string_view name) { return Need(obj, name).Access->GetVariant(obj); }
+void SetVariantProp(TObject* obj, std::string_view name, const Variant& v) { Need(obj, name).Access->SetVariant(obj, v); }
 
 Variant GetPropValue(const TObject* obj, const TPropInfo* p, bool preferStrings) {
   switch (p->Kind) {
@@ -333,7 +343,7 @@ Variant GetPropValue(const TObject* obj, const TPropInfo* p, bool preferStrings)
     default: throw EPropertyError("Invalid property type: " + p->Name + " has no variant value");
   }
 }
-Variant GetPropValue(const TObject* obj, const String& name, bool preferStrings) {
+Variant GetPropValue(const TObject* obj, std::string_view name, bool preferStrings) {
   return GetPropValue(obj, &Need(obj, name), preferStrings);
 }
 
@@ -361,7 +371,7 @@ void SetPropValue(TObject* obj, const TPropInfo* p, const Variant& v) {
     default: throw EPropertyError("Invalid property type: " + p->Name + " takes no variant value");
   }
 }
-void SetPropValue(TObject* obj, const String& name, const Variant& v) { SetPropValue(obj, &Need(obj, name), v); }
+void SetPropValue(TObject* obj, std::string_view name, const Variant& v) { SetPropValue(obj, &Need(obj, name), v); }
 
 String MethodName(const TMethod& m) {
   if (!m.Assigned() || !m.Data) return {};

@@ -14,6 +14,7 @@
 #include "System.h"
 #include <map>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 class Variant;
@@ -132,7 +133,7 @@ public:
 
   // Properties, base class first, in declaration order (a redeclared property keeps its place).
   const std::vector<const TPropInfo*>& Properties() const { return FAll; }
-  const TPropInfo* FindProperty(const String& name) const;  // case-insensitive
+  const TPropInfo* FindProperty(std::string_view name) const;  // case-insensitive
   const TMethodInfo* FindMethod(const String& name) const;  // this class and its parents
   const TMethodInfo* FindMethodByCode(const TMethod& m) const;
   const TFieldInfo* FindField(const String& name) const;
@@ -146,7 +147,13 @@ private:
   TObject* (*FCreate)(TObject*);
   std::vector<std::unique_ptr<TPropInfo>> FOwnProps;
   std::vector<const TPropInfo*> FAll;
-  std::map<String, const TPropInfo*> FByName;  // upper-case names
+  // Properties by name: an open-addressed table hashed with TextHash, searched without
+  // allocating, because layouts, scripts and reports look properties up by name all the time.
+  struct TPropSlot {
+    std::size_t Hash = 0;
+    const TPropInfo* Prop = nullptr;
+  };
+  std::vector<TPropSlot> FByName;  // a power of two long, at most half full
   std::vector<TMethodInfo> FMethods;
   std::vector<TFieldInfo> FFields;
 };
@@ -178,31 +185,31 @@ public:                                                                  \
   void Cls::DescribeClass([[maybe_unused]] TClassBuilder<Cls>& b)
 
 // ---- access by name (EPropertyError "Unknown property: '%s'" for a missing one)
-const TPropInfo* GetPropInfo(const TObject* obj, const String& name);  // nullptr when missing
-const TPropInfo* GetPropInfo(TClass cls, const String& name);
-bool IsPublishedProp(const TObject* obj, const String& name);
-TTypeKind PropType(const TObject* obj, const String& name);
+const TPropInfo* GetPropInfo(const TObject* obj, std::string_view name);  // nullptr when missing
+const TPropInfo* GetPropInfo(TClass cls, std::string_view name);
+bool IsPublishedProp(const TObject* obj, std::string_view name);
+TTypeKind PropType(const TObject* obj, std::string_view name);
 std::vector<const TPropInfo*> GetPropList(const TObject* obj);
 
-Int64 GetOrdProp(const TObject* obj, const String& name);
-void SetOrdProp(TObject* obj, const String& name, Int64 value);
-String GetEnumProp(const TObject* obj, const String& name);
-void SetEnumProp(TObject* obj, const String& name, const String& value);
-String GetSetProp(const TObject* obj, const String& name, bool brackets = false);
-void SetSetProp(TObject* obj, const String& name, const String& value);
-Extended GetFloatProp(const TObject* obj, const String& name);
-void SetFloatProp(TObject* obj, const String& name, Extended value);
-String GetStrProp(const TObject* obj, const String& name);
-void SetStrProp(TObject* obj, const String& name, const String& value);
-TObject* GetObjectProp(const TObject* obj, const String& name);
-void SetObjectProp(TObject* obj, const String& name, TObject* value);
-TMethod GetMethodProp(const TObject* obj, const String& name);
-void SetMethodProp(TObject* obj, const String& name, const TMethod& value);
-Variant GetVariantProp(const TObject* obj, const String& name);
-void SetVariantProp(TObject* obj, const String& name, const Variant& value);
+Int64 GetOrdProp(const TObject* obj, std::string_view name);
+void SetOrdProp(TObject* obj, std::string_view name, Int64 value);
+String GetEnumProp(const TObject* obj, std::string_view name);
+void SetEnumProp(TObject* obj, std::string_view name, const String& value);
+String GetSetProp(const TObject* obj, std::string_view name, bool brackets = false);
+void SetSetProp(TObject* obj, std::string_view name, const String& value);
+Extended GetFloatProp(const TObject* obj, std::string_view name);
+void SetFloatProp(TObject* obj, std::string_view name, Extended value);
+String GetStrProp(const TObject* obj, std::string_view name);
+void SetStrProp(TObject* obj, std::string_view name, const String& value);
+TObject* GetObjectProp(const TObject* obj, std::string_view name);
+void SetObjectProp(TObject* obj, std::string_view name, TObject* value);
+TMethod GetMethodProp(const TObject* obj, std::string_view name);
+void SetMethodProp(TObject* obj, std::string_view name, const TMethod& value);
+Variant GetVariantProp(const TObject* obj, std::string_view name);
+void SetVariantProp(TObject* obj, std::string_view name, const Variant& value);
 // Any property as a variant: enumerations and sets as their names when preferStrings.
-Variant GetPropValue(const TObject* obj, const String& name, bool preferStrings = true);
-void SetPropValue(TObject* obj, const String& name, const Variant& value);
+Variant GetPropValue(const TObject* obj, std::string_view name, bool preferStrings = true);
+void SetPropValue(TObject* obj, std::string_view name, const Variant& value);
 Variant GetPropValue(const TObject* obj, const TPropInfo* prop, bool preferStrings = true);
 void SetPropValue(TObject* obj, const TPropInfo* prop, const Variant& value);
 

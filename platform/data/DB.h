@@ -362,6 +362,9 @@ protected:
   // Stores a value already of this class's type (or Null): read-only and state checks,
   // OnValidate, then the dataset's change events and OnChange.
   void WriteValue(const Variant& V);
+  // What every typed field does with a variant before its own type: Null and Empty clear the
+  // value and text goes through SetAsString. False for any other value, which the caller stores.
+  bool SetNullOrText(const Variant& V);
   [[noreturn]] void AccessError(const char* TypeName) const;
   [[noreturn]] void RangeError(const String& Value, const String& Min, const String& Max) const;
   void PropertyChanged(bool LayoutAffected);

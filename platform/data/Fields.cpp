@@ -247,9 +247,7 @@ void TField::SetKeyFields(const String& value) {
 void TField::SetLookupDataSet(TDataSet* value) {
   if (value == FLookupDataSet) return;
   CheckInactive();
-  if (FLookupDataSet) FLookupDataSet->RemoveFreeNotification(this);
-  FLookupDataSet = value;
-  if (value) value->FreeNotification(this);
+  AssignReference(this, FLookupDataSet, value);
 }
 
 void TField::SetLookupKeyFields(const String& value) {
@@ -305,6 +303,13 @@ void TField::RangeError(const String& value, const String& min, const String& ma
 }
 
 bool TField::IsNull() const { return VarIsNull(ReadValue()); }
+
+bool TField::SetNullOrText(const Variant& v) {
+  if (VarIsNull(v) || VarIsEmpty(v)) WriteValue(Null());
+  else if (VarIsStr(v)) SetAsString(VarToStr(v));
+  else return false;
+  return true;
+}
 
 Variant TField::AsVariant() const { return ReadValue(); }
 void TField::SetAsVariant(const Variant& v) { WriteValue(VarIsEmpty(v) ? Null() : v); }
@@ -473,9 +478,8 @@ void TIntegerField::SetAsString(const String& v) {
 }
 
 void TIntegerField::SetAsVariant(const Variant& v) {
-  if (VarIsNull(v) || VarIsEmpty(v)) WriteValue(Null());
-  else if (VarIsStr(v)) SetAsString(VarToStr(v));
-  else if (VarIsFloat(v) || (VarType(v) & varTypeMask) == varDate) SetAsFloat(v.AsDouble());
+  if (SetNullOrText(v)) return;
+  if (VarIsFloat(v) || (VarType(v) & varTypeMask) == varDate) SetAsFloat(v.AsDouble());
   else StoreChecked(v.AsInt64());
 }
 
@@ -549,9 +553,7 @@ void TFloatField::SetAsString(const String& v) {
 }
 
 void TFloatField::SetAsVariant(const Variant& v) {
-  if (VarIsNull(v) || VarIsEmpty(v)) WriteValue(Null());
-  else if (VarIsStr(v)) SetAsString(VarToStr(v));
-  else SetAsFloat(v.AsDouble());
+  if (!SetNullOrText(v)) SetAsFloat(v.AsDouble());
 }
 
 bool TFloatField::IsValidChar(char32_t ch) const {
@@ -626,9 +628,7 @@ void TBCDField::SetAsString(const String& v) {
 }
 
 void TBCDField::SetAsVariant(const Variant& v) {
-  if (VarIsNull(v) || VarIsEmpty(v)) WriteValue(Null());
-  else if (VarIsStr(v)) SetAsString(VarToStr(v));
-  else StoreChecked(v.AsCurrency());
+  if (!SetNullOrText(v)) StoreChecked(v.AsCurrency());
 }
 
 bool TBCDField::IsValidChar(char32_t ch) const {
@@ -692,9 +692,7 @@ void TBooleanField::SetAsString(const String& v) {
 }
 
 void TBooleanField::SetAsVariant(const Variant& v) {
-  if (VarIsNull(v) || VarIsEmpty(v)) WriteValue(Null());
-  else if (VarIsStr(v)) SetAsString(VarToStr(v));
-  else SetAsBoolean(v.AsBoolean());
+  if (!SetNullOrText(v)) SetAsBoolean(v.AsBoolean());
 }
 
 int TBooleanField::DefaultWidth() const { return std::max({Length(FTrueText), Length(FFalseText), 1}); }
@@ -750,9 +748,7 @@ void TDateTimeField::SetAsString(const String& v) {
 }
 
 void TDateTimeField::SetAsVariant(const Variant& v) {
-  if (VarIsNull(v) || VarIsEmpty(v)) WriteValue(Null());
-  else if (VarIsStr(v)) SetAsString(VarToStr(v));
-  else SetAsDateTime(v.AsDateTime());
+  if (!SetNullOrText(v)) SetAsDateTime(v.AsDateTime());
 }
 
 String TDateTimeField::GetClassText(bool displayText) const {
@@ -794,8 +790,7 @@ void TBlobField::SetAsString(const String& v) {
 }
 
 void TBlobField::SetAsVariant(const Variant& v) {
-  if (VarIsNull(v) || VarIsEmpty(v)) WriteValue(Null());
-  else SetAsString(VarToStr(v));
+  if (!SetNullOrText(v)) SetAsString(VarToStr(v));
 }
 
 TBytes TBlobField::AsBytes() const {

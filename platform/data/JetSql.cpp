@@ -10,12 +10,25 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <utility>
 
 namespace {
 
 // ------------------------------------------------------------------------------ tokens
 
 enum class K { Blank, Str, Ident, Quoted, Number, Date, Param, Op, LParen, RParen, Comma, Semi, Dot };
+
+// The characters that are a token by themselves.
+bool IsPunctuation(int c, K& kind) {
+  static constexpr std::pair<char, K> kPunctuation[] = {
+      {'(', K::LParen}, {')', K::RParen}, {',', K::Comma}, {';', K::Semi}, {'.', K::Dot}};
+  for (const auto& [ch, k] : kPunctuation)
+    if (c == ch) {
+      kind = k;
+      return true;
+    }
+  return false;
+}
 
 struct Tok {
   K Kind = K::Blank;
@@ -119,21 +132,9 @@ std::vector<Tok> Tokenize(std::string_view s, bool scriptComments = false) {
     } else if (c == '?') {
       t.Kind = K::Param;
       t.Text = "?";
-    } else if (c == '(') {
-      t.Kind = K::LParen;
-      t.Text = "(";
-    } else if (c == ')') {
-      t.Kind = K::RParen;
-      t.Text = ")";
-    } else if (c == ',') {
-      t.Kind = K::Comma;
-      t.Text = ",";
-    } else if (c == ';') {
-      t.Kind = K::Semi;
-      t.Text = ";";
-    } else if (c == '.') {
-      t.Kind = K::Dot;
-      t.Text = ".";
+    } else if (K punct; IsPunctuation(c, punct)) {
+      t.Kind = punct;
+      t.Text = String(1, static_cast<char>(c));
     } else {
       static const char* const kOps[] = {"<>", "<=", ">=", "!=", "==", "<", ">", "=", "+", "-", "*", "/", "&", "%"};
       t.Kind = K::Op;

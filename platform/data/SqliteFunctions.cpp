@@ -138,23 +138,18 @@ void FnLen(sqlite3_context* c, int, Args a) {
   sqlite3_result_int(c, Length(ValueText(a[0])));
 }
 
-void FnLeft(sqlite3_context* c, int, Args a) {
+// left(text, n) and right(text, n): n characters from one end; a negative n is an error.
+void EndText(sqlite3_context* c, Args a, const char* name, String (*take)(std::string_view, int)) {
   Guard(c, [&] {
-    Int64 n = IntArg(a[1], "left");
-    if (n < 0) Raise("Invalid argument to left");
+    Int64 n = IntArg(a[1], name);
+    if (n < 0) Raise(String("Invalid argument to ") + name);
     if (IsNull(a[0])) return sqlite3_result_null(c);
-    ResultText(c, LeftStr(ValueText(a[0]), static_cast<int>(std::min<Int64>(n, INT32_MAX))));
+    ResultText(c, take(ValueText(a[0]), static_cast<int>(std::min<Int64>(n, INT32_MAX))));
   });
 }
 
-void FnRight(sqlite3_context* c, int, Args a) {
-  Guard(c, [&] {
-    Int64 n = IntArg(a[1], "right");
-    if (n < 0) Raise("Invalid argument to right");
-    if (IsNull(a[0])) return sqlite3_result_null(c);
-    ResultText(c, RightStr(ValueText(a[0]), static_cast<int>(std::min<Int64>(n, INT32_MAX))));
-  });
-}
+void FnLeft(sqlite3_context* c, int, Args a) { EndText(c, a, "left", LeftStr); }
+void FnRight(sqlite3_context* c, int, Args a) { EndText(c, a, "right", RightStr); }
 
 void FnMid(sqlite3_context* c, int argc, Args a) {
   Guard(c, [&] {

@@ -92,11 +92,7 @@ void TCustomAction::StateChanged() { OnChange(this); }
 void TCustomAction::SetCaption(const String& Value) {
   if (Value == FCaption) return;
   // Every client shows the new caption, also one that showed a caption of its own.
-  for (TBasicActionLink* l : std::vector<TBasicActionLink*>(Clients())) {
-    if (auto* cl = dynamic_cast<TControlActionLink*>(l)) cl->Client()->SetCaption(Value);
-    else if (auto* ml = dynamic_cast<TMenuActionLink*>(l)) ml->Client()->SetCaption(Value);
-    else l->SetCaption(Value);
-  }
+  for (TBasicActionLink* l : std::vector<TBasicActionLink*>(Clients())) l->SetClientValue(alpCaption, Value);
   FCaption = Value;
   StateChanged();
 }
@@ -151,6 +147,7 @@ void TCustomAction::SetSecondaryShortCuts(TStrings* Value) { FSecondaryShortCuts
 
 void TCustomAction::SetHelpContext(int Value) {
   if (Value == FHelpContext) return;
+  for (TBasicActionLink* l : std::vector<TBasicActionLink*>(Clients())) l->Pass(alpHelpContext, Value);
   FHelpContext = Value;
   StateChanged();
 }

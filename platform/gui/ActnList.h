@@ -17,8 +17,8 @@
 //     end
 //   end
 //
-// Clients that are controls use the control action link of Controls.h; a control with more
-// to follow (Checked, ImageIndex) reads them from the TCustomAction in its ActionChange.
+// Every client links through the action link of Controls.h: a control tells it the values it
+// has (a check box its Checked, a tool button its Down and ImageIndex), a menu item all of them.
 #include "Controls.h"
 #include "ImgList.h"
 

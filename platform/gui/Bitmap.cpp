@@ -159,7 +159,8 @@ void TBitmap::SetSize(int AWidth, int AHeight) {
   QImage& img = Image();
   QImage sized = NewImage(AWidth, AHeight);
   int w = std::min(AWidth, img.width()), h = std::min(AHeight, img.height());
-  for (int y = 0; y < h; ++y) std::memcpy(sized.scanLine(y), img.constScanLine(y), std::size_t(w) * 4);
+  if (w > 0)  // an empty image has no rows to copy into
+    for (int y = 0; y < h; ++y) std::memcpy(sized.scanLine(y), img.constScanLine(y), std::size_t(w) * 4);
   img = sized;
   Changed(this);
 }

@@ -2,7 +2,7 @@
 #include "Buttons.h"
 
 #include "Forms.h"
-#include "StdPublish_p.h"
+#include "ControlProps.h"
 
 #include "ClassBuilder.h"
 #include "Exceptions.h"
@@ -306,12 +306,11 @@ void TBitBtn::PaintButton(HDC DC) {
 // ================================================================ TSpeedButton
 
 KELM_PUBLISH(TSpeedButton) {
-  std_publish::Control(b);
-  std_publish::Caption(b);
-  std_publish::Action(b);
-  std_publish::MouseEvents(b);
-  b.Prop("Font", &TControl::Font, &TControl::SetFont);
-  b.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, {"Caption"});
+  PublishControlProperties(b, {"Action"});
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, {"Font", "ParentFont"});
   b.Prop("AllowAllUp", &TSpeedButton::AllowAllUp, &TSpeedButton::SetAllowAllUp).Default(false);
   b.Prop("GroupIndex", &TSpeedButton::GroupIndex, &TSpeedButton::SetGroupIndex).Default(0);
   b.Prop("Down", &TSpeedButton::Down, &TSpeedButton::SetDown).Default(false);
@@ -333,30 +332,23 @@ TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), FGlyph
 
 TSpeedButton::~TSpeedButton() { FGlyph->OnChange = TNotifyEvent(); }
 
-class TSpeedButtonActionLink : public TControlActionLink {
-public:
-  explicit TSpeedButtonActionLink(TSpeedButton* AClient) : TControlActionLink(AClient), FButton(AClient) {}
-  bool IsCheckedLinked() const override {
-    TBasicAction* a = Action();
-    return a && IsPublishedProp(a, "Checked") && (GetOrdProp(a, "Checked") != 0) == FButton->Down();
-  }
-  void SetChecked(bool Value) override {
-    if (IsCheckedLinked()) FButton->SetDown(Value);
-  }
+bool TSpeedButton::ActionClientValue(TActionLinkProp Prop, Variant& Value) const {
+  if (Prop != alpChecked) return TGraphicControl::ActionClientValue(Prop, Value);
+  Value = FDown;
+  return true;
+}
 
-private:
-  TSpeedButton* FButton;
-};
-
-TControlActionLink* TSpeedButton::CreateActionLink() { return new TSpeedButtonActionLink(this); }
+void TSpeedButton::SetActionClientValue(TActionLinkProp Prop, const Variant& Value) {
+  if (Prop == alpChecked) SetDown(Value.AsBoolean());
+  else TGraphicControl::SetActionClientValue(Prop, Value);
+}
 
 void TSpeedButton::ActionChange(TObject* Sender, bool CheckDefaults) {
-  TGraphicControl::ActionChange(Sender, CheckDefaults);
+  // The group first: only a button of a group can be down.
   auto* a = dynamic_cast<TBasicAction*>(Sender);
-  if (!a) return;
-  if (IsPublishedProp(a, "GroupIndex") && (!CheckDefaults || FGroupIndex == 0))
+  if (a && a == Action() && IsPublishedProp(a, "GroupIndex") && (!CheckDefaults || FGroupIndex == 0))
     SetGroupIndex(static_cast<int>(GetOrdProp(a, "GroupIndex")));
-  if (IsPublishedProp(a, "Checked") && (!CheckDefaults || !FDown)) SetDown(GetOrdProp(a, "Checked") != 0);
+  TGraphicControl::ActionChange(Sender, CheckDefaults);
 }
 
 void TSpeedButton::SetAllowAllUp(bool v) {

@@ -122,12 +122,12 @@ protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  // A bound action's Checked and GroupIndex become Down and GroupIndex.
+  // A bound action's GroupIndex and Checked become GroupIndex and Down.
   void ActionChange(TObject* Sender, bool CheckDefaults) override;
-  TControlActionLink* CreateActionLink() override;
+  bool ActionClientValue(TActionLinkProp Prop, Variant& Value) const override;
+  void SetActionClientValue(TActionLinkProp Prop, const Variant& Value) override;
 
 private:
-  friend class TSpeedButtonActionLink;
   void UpdateExclusive();
   void GlyphChanged(TObject*) { Invalidate(); }
   std::unique_ptr<TButtonGlyph> FGlyph;

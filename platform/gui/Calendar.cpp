@@ -101,7 +101,8 @@ KELM_PUBLISH(TMonthCalendar) {
   PublishControlProperties(b, {"ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"});
   b.Prop("ShowToday", &TMonthCalendar::ShowToday, &TMonthCalendar::SetShowToday).Default(true);
   b.Prop("ShowTodayCircle", &TMonthCalendar::ShowTodayCircle, &TMonthCalendar::SetShowTodayCircle).Default(true);
-  PublishControlProperties(b, {"TabOrder", "TabStop", "Visible"});
+  PublishControlProperties(b, {"TabOrder", "Visible"});
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("WeekNumbers", &TMonthCalendar::WeekNumbers, &TMonthCalendar::SetWeekNumbers).Default(false);
   b.Prop("OnChange", &TMonthCalendar::OnChange, &TMonthCalendar::OnChange);
   PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
@@ -526,8 +527,9 @@ KELM_PUBLISH(TDateTimePicker) {
   b.Prop("Kind", &TDateTimePicker::Kind, &TDateTimePicker::SetKind).Default(dtkDate);
   b.Prop("MaxDate", &TDateTimePicker::MaxDate, &TDateTimePicker::SetMaxDate).Type("TDate");
   b.Prop("MinDate", &TDateTimePicker::MinDate, &TDateTimePicker::SetMinDate).Type("TDate");
-  PublishControlProperties(b, {"ParentColor", "ParentFont", "ParentShowHint", "PopupMenu",
-                               "ShowHint", "TabOrder", "TabStop", "Visible", "OnClick"});
+  PublishControlProperties(b, {"ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible", "OnClick"});
+  PublishControlProperty(b, "ParentColor").Default(false);
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("OnCloseUp", &TDateTimePicker::OnCloseUp, &TDateTimePicker::OnCloseUp);
   b.Prop("OnChange", &TDateTimePicker::OnChange, &TDateTimePicker::OnChange);
   PublishControlProperties(b, {"OnContextPopup"});

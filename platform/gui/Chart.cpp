@@ -400,7 +400,7 @@ KELM_PUBLISH(TChartSeries) {
   b.Prop("SeriesColor", &TChartSeries::SeriesColor, &TChartSeries::SetSeriesColor).Type("TColor").Default(clTeeColor);
   b.Prop("ShowInLegend", &TChartSeries::ShowInLegend, &TChartSeries::SetShowInLegend).Default(true);
   b.Prop("Title", &TChartSeries::Title, &TChartSeries::SetTitle);
-  b.Prop("ValueFormat", &TChartSeries::ValueFormat, &TChartSeries::SetValueFormat);
+  b.Prop("ValueFormat", &TChartSeries::ValueFormat, &TChartSeries::SetValueFormat).Default("#,##0.###");
   b.Prop("XLabelsSource", &TChartSeries::XLabelsSource, &TChartSeries::SetXLabelsSource);
   b.Prop("XValues", &TChartSeries::XValues, &TChartSeries::SetXValues);
   b.Prop("YValues", &TChartSeries::YValues, &TChartSeries::SetYValues);
@@ -712,9 +712,8 @@ void TBarSeries::DrawValues(TCanvas* C) {
 // ================================================================ the chart
 
 KELM_PUBLISH(TCustomChart) {
-  PublishControlProperties(b, {"Align", "Anchors", "Color", "Constraints", "Enabled", "ParentColor", "ParentShowHint",
-                               "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible", "OnClick", "OnDblClick",
-                               "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize"});
+  PublishControlProperties(b, {"Align", "Anchors", "Color", "Constraints", "Enabled", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize"});
+  PublishControlProperty(b, "ParentColor").Default(false);
   b.Prop("BackWall", &TCustomChart::BackWall, &TCustomChart::SetBackWall);
   b.Prop("BottomAxis", &TCustomChart::BottomAxis, &TCustomChart::SetBottomAxis);
   b.Prop("Foot", &TCustomChart::Foot, &TCustomChart::SetFoot);

@@ -716,7 +716,7 @@ template <class C> void PublishTabControl(TClassBuilder<C>& b) {
   b.Prop("TabHeight", &C::TabHeight, &C::SetTabHeight).Default(0);
   PublishControlProperties(b, {"TabOrder"});
   b.Prop("TabPosition", &C::TabPosition, &C::SetTabPosition).Default(tpTop);
-  PublishControlProperties(b, {"TabStop"});
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("TabWidth", &C::TabWidth, &C::SetTabWidth).Default(0);
   PublishControlProperties(b, {"Visible"});
   b.Prop("OnChange", &C::OnChange, &C::OnChange);
@@ -1096,10 +1096,13 @@ void TStatusPanels::Update(TCollectionItem*) {
 KELM_PUBLISH(TStatusBar) {
   PublishControlProperties(b, {"Action"});
   b.Prop("AutoHint", &TStatusBar::AutoHint, &TStatusBar::SetAutoHint).Default(false);
-  PublishControlProperties(b, {"Align", "Anchors", "BiDiMode", "BorderWidth", "Color", "Constraints", "DragCursor",
-                               "DragMode", "Enabled", "Font"});
+  PublishControlProperties(b, {"BiDiMode", "BorderWidth", "Color", "Constraints", "DragCursor", "DragMode", "Enabled", "Font"});
+  PublishControlProperty(b, "Anchors").Default(TAnchors{akLeft, akRight, akBottom});
+  PublishControlProperty(b, "Align").Default(alBottom);
   b.Prop("Panels", &TStatusBar::Panels, &TStatusBar::SetPanels);
-  PublishControlProperties(b, {"ParentColor", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"});
+  PublishControlProperties(b, {"ParentShowHint", "PopupMenu", "ShowHint"});
+  PublishControlProperty(b, "ParentFont").Default(false);
+  PublishControlProperty(b, "ParentColor").Default(false);
   b.Prop("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel).Default(false);
   b.Prop("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText);
   b.Prop("SizeGrip", &TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip).Default(true);

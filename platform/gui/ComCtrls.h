@@ -443,8 +443,8 @@ protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  void ActionChange(TObject* Sender, bool CheckDefaults) override;
-  TControlActionLink* CreateActionLink() override;
+  bool ActionClientValue(TActionLinkProp Prop, Variant& Value) const override;
+  void SetActionClientValue(TActionLinkProp Prop, const Variant& Value) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:

@@ -2,7 +2,7 @@
 #include "ComCtrlsBasic.h"
 
 #include "Forms.h"
-#include "StdPublish_p.h"
+#include "ControlProps.h"
 
 #include "ClassBuilder.h"
 #include "StrUtils.h"
@@ -14,9 +14,9 @@
 // ================================================================ TProgressBar
 
 KELM_PUBLISH(TProgressBar) {
-  std_publish::Control(b);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
   b.Prop("Max", &TProgressBar::Max, &TProgressBar::SetMax).Default(100);
   b.Prop("Min", &TProgressBar::Min, &TProgressBar::SetMin).Default(0);
   b.Prop("Orientation", &TProgressBar::Orientation, &TProgressBar::SetOrientation).Default(pbHorizontal);
@@ -166,8 +166,8 @@ String WithThousands(int v) {
 KELM_PUBLISH(TCustomUpDown) {}
 
 KELM_PUBLISH(TUpDown) {
-  std_publish::Control(b);
-  std_publish::WinControl(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Windowed);
   b.Prop("AlignButton", &TUpDown::AlignButton, &TUpDown::SetAlignButton).Default(udRight);
   b.Prop("ArrowKeys", &TUpDown::ArrowKeys, &TUpDown::SetArrowKeys).Default(true);
   b.Prop("Associate", &TUpDown::Associate, &TUpDown::SetAssociate);
@@ -636,10 +636,12 @@ private:
 KELM_PUBLISH(TCustomRichEdit) {}
 
 KELM_PUBLISH(TRichEdit) {
-  std_publish::Control(b);
-  std_publish::Colors(b);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Colors);
+  PublishControlProperty(b, "ParentColor").Default(false);
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("Alignment", &TRichEdit::Alignment, &TRichEdit::SetAlignment).Default(taLeftJustify);
   b.Prop("BorderStyle", &TRichEdit::BorderStyle, &TRichEdit::SetBorderStyle).Default(bsSingle);
   b.Prop("HideSelection", &TRichEdit::HideSelection, &TRichEdit::SetHideSelection).Default(true);

@@ -202,9 +202,11 @@ KELM_PUBLISH(TComboBox) {
   b.Prop("ItemHeight", &TComboBox::ItemHeight, &TComboBox::SetItemHeight).Stored(&TComboBox::ItemHeightStored);
   b.Prop("ItemIndex", &TComboBox::ItemIndex, &TComboBox::SetItemIndex).Default(-1);
   b.Prop("MaxLength", &TComboBox::MaxLength, &TComboBox::SetMaxLength).Default(0);
-  PublishControlProperties(b, {"ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"});
+  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"});
+  PublishControlProperty(b, "ParentColor").Default(false);
   b.Prop("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted).Default(false);
-  PublishControlProperties(b, {"TabOrder", "TabStop", "Text", "Visible"});
+  PublishControlProperties(b, {"TabOrder", "Text", "Visible"});
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("OnChange", &TComboBox::OnChange, &TComboBox::OnChange);
   PublishControlProperties(b, {"OnClick", "OnContextPopup"});
   b.Prop("OnCloseUp", &TComboBox::OnCloseUp, &TComboBox::OnCloseUp);

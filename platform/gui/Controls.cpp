@@ -290,52 +290,87 @@ bool TBasicActionLink::Execute(TComponent* AComponent) {
 
 bool TBasicActionLink::Update() { return FAction && FAction->Update(); }
 
-void TBasicActionLink::Change() { OnChange(this); }
+// The action changed as a whole: the client shows all of it again.
+void TBasicActionLink::Change() { OnChange(FAction); }
 
-TControlActionLink::TControlActionLink(TControl* AClient) : TBasicActionLink(AClient), FClient(AClient) {}
+namespace {
 
-bool TControlActionLink::ActionValue(const char* Prop, String& Out) const {
-  TBasicAction* a = Action();
-  if (!a || !IsPublishedProp(a, Prop)) return false;
-  Out = VarToStr(GetPropValue(a, Prop, false));
+// How each value links: the action's property, whether the client follows it always, and the
+// value a client shows by default (which CheckDefaults leaves to the action).
+struct TLinkRule {
+  const char* Name;
+  bool Always;
+  Variant Default;
+};
+
+const TLinkRule& LinkRule(TActionLinkProp Prop) {
+  static const TLinkRule rules[] = {
+      {"Caption", false, String()},  {"Checked", false, false},  {"Enabled", true, true},
+      {"HelpContext", false, 0},     {"Hint", false, String()},  {"ImageIndex", false, -1},
+      {"ShortCut", false, 0},        {"Visible", true, true},
+  };
+  return rules[Prop];
+}
+
+}  // namespace
+
+bool TBasicActionLink::ActionValue(TActionLinkProp Prop, Variant& Value) const {
+  const char* name = LinkRule(Prop).Name;
+  if (!FAction || !IsPublishedProp(FAction, name)) return false;
+  Value = GetPropValue(FAction, name, false);
   return true;
 }
 
-// A client follows the action only while it still shows the action's value: a caption set
-// on the client afterwards stays until the action's own caption changes.
-bool TControlActionLink::IsCaptionLinked() const {
-  String v;
-  return ActionValue("Caption", v) && FClient->Caption() == v;
+bool TBasicActionLink::IsLinked(TActionLinkProp Prop) const {
+  Variant action, client;
+  if (!ActionValue(Prop, action) || !ClientValue(Prop, client)) return false;
+  return LinkRule(Prop).Always || VariantsEqual(action, client);
 }
-bool TControlActionLink::IsEnabledLinked() const {
-  String v;
-  return ActionValue("Enabled", v);
-}
-bool TControlActionLink::IsHintLinked() const {
-  String v;
-  return ActionValue("Hint", v) && FClient->Hint() == v;
-}
-bool TControlActionLink::IsVisibleLinked() const {
-  String v;
-  return ActionValue("Visible", v);
-}
-bool TControlActionLink::IsOnExecuteLinked() const { return Action() != nullptr && FClient->OnClick == Action()->OnExecute; }
 
-void TControlActionLink::SetCaption(const String& Value) {
-  if (IsCaptionLinked()) FClient->SetCaption(Value);
+void TBasicActionLink::Pass(TActionLinkProp Prop, const Variant& Value) {
+  if (IsLinked(Prop)) SetClientValue(Prop, Value);
 }
-void TControlActionLink::SetEnabled(bool Value) {
-  if (IsEnabledLinked()) FClient->SetEnabled(Value);
+
+bool TBasicActionLink::IsOnExecuteLinked() const {
+  auto* self = const_cast<TBasicActionLink*>(this);
+  TNotifyEvent* click = self->ClientOnClick();
+  return FAction && click && *click == FAction->OnExecute;
 }
-void TControlActionLink::SetHint(const String& Value) {
-  if (IsHintLinked()) FClient->SetHint(Value);
+
+void TBasicActionLink::SetOnExecute(const TNotifyEvent& Value) {
+  if (IsOnExecuteLinked()) *ClientOnClick() = Value;
 }
-void TControlActionLink::SetVisible(bool Value) {
-  if (IsVisibleLinked()) FClient->SetVisible(Value);
+
+void TBasicActionLink::ShowAction(bool CheckDefaults) {
+  if (!FAction) return;
+  auto* named = dynamic_cast<TComponent*>(FClient);
+  for (int p = alpCaption; p <= alpVisible; ++p) {
+    auto prop = static_cast<TActionLinkProp>(p);
+    Variant action, client;
+    if (!ActionValue(prop, action) || !ClientValue(prop, client)) continue;
+    if (CheckDefaults) {
+      // A value the client was given of its own stays; a caption that is only the client's
+      // name is a default too.
+      bool isDefault = VariantsEqual(client, LinkRule(prop).Default) ||
+                       (prop == alpCaption && named && VarToStr(client) == named->Name());
+      if (!isDefault) continue;
+    }
+    SetClientValue(prop, action);
+  }
+  if (TNotifyEvent* click = ClientOnClick(); click && (!CheckDefaults || !*click)) *click = FAction->OnExecute;
 }
-void TControlActionLink::SetOnExecute(const TNotifyEvent& Value) {
-  if (IsOnExecuteLinked()) FClient->OnClick = Value;
+
+TControlActionLink::TControlActionLink(TControl* AClient) : TBasicActionLink(AClient), FClient(AClient) {}
+
+bool TControlActionLink::ClientValue(TActionLinkProp Prop, Variant& Value) const {
+  return FClient->ActionClientValue(Prop, Value);
 }
+
+void TControlActionLink::SetClientValue(TActionLinkProp Prop, const Variant& Value) {
+  FClient->SetActionClientValue(Prop, Value);
+}
+
+TNotifyEvent* TControlActionLink::ClientOnClick() { return &FClient->OnClick; }
 
 // ================================================================ drag objects
 
@@ -717,19 +752,29 @@ void TControl::SetAction(TBasicAction* Value) {
 }
 
 void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
-  auto* a = dynamic_cast<TBasicAction*>(Sender);
-  if (!a) return;
-  auto str = [&](const char* p, String& out) {
-    if (!IsPublishedProp(a, p)) return false;
-    out = VarToStr(GetPropValue(a, p, false));
-    return true;
-  };
-  String v;
-  if (str("Caption", v) && (!CheckDefaults || Caption().empty() || Caption() == Name())) SetCaption(v);
-  if (str("Enabled", v) && (!CheckDefaults || FEnabled)) SetEnabled(GetOrdProp(a, "Enabled") != 0);
-  if (str("Hint", v) && (!CheckDefaults || FHint.empty())) SetHint(v);
-  if (str("Visible", v) && (!CheckDefaults || FVisible)) SetVisible(GetOrdProp(a, "Visible") != 0);
-  if (!CheckDefaults || !OnClick) OnClick = a->OnExecute;
+  if (FActionLink && Sender && Sender == FActionLink->Action()) FActionLink->ShowAction(CheckDefaults);
+}
+
+bool TControl::ActionClientValue(TActionLinkProp Prop, Variant& Value) const {
+  switch (Prop) {
+    case alpCaption: Value = Caption(); return true;
+    case alpEnabled: Value = FEnabled; return true;
+    case alpHelpContext: Value = FHelpContext; return true;
+    case alpHint: Value = FHint; return true;
+    case alpVisible: Value = FVisible; return true;
+    default: return false;
+  }
+}
+
+void TControl::SetActionClientValue(TActionLinkProp Prop, const Variant& Value) {
+  switch (Prop) {
+    case alpCaption: SetCaption(VarToStr(Value)); break;
+    case alpEnabled: SetEnabled(Value.AsBoolean()); break;
+    case alpHelpContext: SetHelpContext(Value.AsInteger()); break;
+    case alpHint: SetHint(VarToStr(Value)); break;
+    case alpVisible: SetVisible(Value.AsBoolean()); break;
+    default: break;
+  }
 }
 
 void TControl::InitiateAction() {

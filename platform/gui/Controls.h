@@ -20,6 +20,7 @@
 #include "Graphics.h"
 #include "Messages.h"
 #include "Types.h"
+#include "Variant.h"
 
 #include <memory>
 #include <vector>
@@ -185,12 +186,25 @@ private:
   TComponent* FActionComponent = nullptr;
 };
 
-// A client's view of its action. The action calls the Set* methods when its own values
-// change; a link passes each on to its client while the client still shows the action's
-// value (Is*Linked).
+// The values an action shows on its clients, by the action's published property of that name.
+enum TActionLinkProp { alpCaption, alpChecked, alpEnabled, alpHelpContext, alpHint, alpImageIndex, alpShortCut, alpVisible };
+
+// A client's view of its action; every kind of client (controls, menu items) links through
+// it the same way.
+//
+// - The action calls the Set* methods with a new value before it stores it: the value
+//   reaches the client while the client still shows the action's old value (Is*Linked), so a
+//   value the client was given of its own stays; Enabled and Visible reach it always.
+// - ShowAction shows all the action's values on the client: when it is bound, after loading
+//   (CheckDefaults: only where the client still shows its own default) and when the action
+//   changed as a whole (Change, which runs OnChange with the action as Sender).
+//
+// The link reads the action through its published properties, so it serves any action
+// class, and the client through ClientValue / SetClientValue, which a client kind implements
+// for the values it has (a check box has Checked, a tool button Checked and ImageIndex).
 class TBasicActionLink : public TObject {
 public:
-  explicit TBasicActionLink(TObject* AClient) {}
+  explicit TBasicActionLink(TObject* AClient) : FClient(AClient) {}
   ~TBasicActionLink() override;
 
   TBasicAction* Action() const { return FAction; }
@@ -199,47 +213,53 @@ public:
   virtual bool Update();
   virtual void Change();
 
-  virtual bool IsCaptionLinked() const { return FAction != nullptr; }
-  virtual bool IsCheckedLinked() const { return FAction != nullptr; }
-  virtual bool IsEnabledLinked() const { return FAction != nullptr; }
-  virtual bool IsHintLinked() const { return FAction != nullptr; }
-  virtual bool IsImageIndexLinked() const { return FAction != nullptr; }
-  virtual bool IsShortCutLinked() const { return FAction != nullptr; }
-  virtual bool IsVisibleLinked() const { return FAction != nullptr; }
-  virtual bool IsOnExecuteLinked() const { return FAction != nullptr; }
-  virtual void SetCaption(const String& Value) {}
-  virtual void SetChecked(bool Value) {}
-  virtual void SetEnabled(bool Value) {}
-  virtual void SetHint(const String& Value) {}
-  virtual void SetImageIndex(int Value) {}
-  virtual void SetShortCut(int Value) {}
-  virtual void SetVisible(bool Value) {}
-  virtual void SetOnExecute(const TNotifyEvent& Value) {}
+  bool IsLinked(TActionLinkProp Prop) const;
+  bool IsCaptionLinked() const { return IsLinked(alpCaption); }
+  bool IsCheckedLinked() const { return IsLinked(alpChecked); }
+  bool IsEnabledLinked() const { return IsLinked(alpEnabled); }
+  bool IsHintLinked() const { return IsLinked(alpHint); }
+  bool IsImageIndexLinked() const { return IsLinked(alpImageIndex); }
+  bool IsShortCutLinked() const { return IsLinked(alpShortCut); }
+  bool IsVisibleLinked() const { return IsLinked(alpVisible); }
+  bool IsOnExecuteLinked() const;
+  // A new value of the action, passed on while linked.
+  void Pass(TActionLinkProp Prop, const Variant& Value);
+  void SetCaption(const String& Value) { Pass(alpCaption, Value); }
+  void SetChecked(bool Value) { Pass(alpChecked, Value); }
+  void SetEnabled(bool Value) { Pass(alpEnabled, Value); }
+  void SetHint(const String& Value) { Pass(alpHint, Value); }
+  void SetImageIndex(int Value) { Pass(alpImageIndex, Value); }
+  void SetShortCut(int Value) { Pass(alpShortCut, Value); }
+  void SetVisible(bool Value) { Pass(alpVisible, Value); }
+  void SetOnExecute(const TNotifyEvent& Value);
+  void ShowAction(bool CheckDefaults);
+
+  // ---- the client's side
+  // The client's value, false when the client has no such value.
+  virtual bool ClientValue(TActionLinkProp Prop, Variant& Value) const { return false; }
+  // Shows a value on the client, whatever it showed before.
+  virtual void SetClientValue(TActionLinkProp Prop, const Variant& Value) {}
+  // The client's click handler, which runs the action's OnExecute.
+  virtual TNotifyEvent* ClientOnClick() { return nullptr; }
+
   TNotifyEvent OnChange;
 
 private:
+  bool ActionValue(TActionLinkProp Prop, Variant& Value) const;
+  TObject* FClient;
   TBasicAction* FAction = nullptr;
 };
 
-// The link of a control: Caption, Enabled, Hint, Visible and the click follow the action
-// while the control shows the action's current value.
+// The link of a control: it asks the control for its values (TControl::ActionClientValue).
 class TControlActionLink : public TBasicActionLink {
 public:
   explicit TControlActionLink(TControl* AClient);
   TControl* Client() const { return FClient; }
-  bool IsCaptionLinked() const override;
-  bool IsEnabledLinked() const override;
-  bool IsHintLinked() const override;
-  bool IsVisibleLinked() const override;
-  bool IsOnExecuteLinked() const override;
-  void SetCaption(const String& Value) override;
-  void SetEnabled(bool Value) override;
-  void SetHint(const String& Value) override;
-  void SetVisible(bool Value) override;
-  void SetOnExecute(const TNotifyEvent& Value) override;
+  bool ClientValue(TActionLinkProp Prop, Variant& Value) const override;
+  void SetClientValue(TActionLinkProp Prop, const Variant& Value) override;
+  TNotifyEvent* ClientOnClick() override;
 
 private:
-  bool ActionValue(const char* Prop, String& Out) const;
   TControl* FClient;
 };
 
@@ -455,6 +475,7 @@ protected:
   friend class TControlWidget;
   friend struct gui_glue::TAccess;
   friend void gui_glue::FinishDrag(bool);
+  friend class TControlActionLink;
 
   virtual void Click();
   virtual void DblClick();
@@ -468,8 +489,14 @@ protected:
   virtual void DoContextPopup(TPoint MousePos, bool& Handled);
   virtual void DoStartDrag(TDragObject*& DragObject);
   virtual void DoEndDrag(TObject* Target, int X, int Y);
+  // Shows the action's values (Sender is the action); a control with more to follow than
+  // its values (a speed button joins the action's group) adds it here.
   virtual void ActionChange(TObject* Sender, bool CheckDefaults);
   virtual TControlActionLink* CreateActionLink();
+  // The values the action link reads and shows: Caption, Enabled, Hint, Visible and
+  // HelpContext; a control with a check state or an image answers for Checked and ImageIndex.
+  virtual bool ActionClientValue(TActionLinkProp Prop, Variant& Value) const;
+  virtual void SetActionClientValue(TActionLinkProp Prop, const Variant& Value);
   virtual void VisibleChanging() {}
   virtual void Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this)); }
   virtual String GetText() const;

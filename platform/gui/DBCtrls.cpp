@@ -36,7 +36,8 @@ private:
 // ================================================================ TDBEdit
 
 KELM_PUBLISH(TDBEdit) {
-  PublishControlProperties(b, {"Anchors", "AutoSize", "BiDiMode"});
+  PublishControlProperties(b, {"Anchors", "BiDiMode"});
+  PublishControlProperty(b, "AutoSize").Default(true);
   b.Prop("AutoSelect", &TDBEdit::AutoSelect, &TDBEdit::SetAutoSelect).Default(true);
   b.Prop("BorderStyle", &TDBEdit::BorderStyle, &TDBEdit::SetBorderStyle).Default(bsSingle);
   b.Prop("CharCase", &TDBEdit::CharCase, &TDBEdit::SetCharCase).Default(ecNormal);
@@ -45,11 +46,13 @@ KELM_PUBLISH(TDBEdit) {
   b.Prop("DataSource", &TDBEdit::DataSource, &TDBEdit::SetDataSource);
   PublishControlProperties(b, {"DragCursor", "DragMode", "Enabled", "Font", "ImeMode", "ImeName"});
   b.Prop("MaxLength", &TDBEdit::MaxLength, &TDBEdit::SetMaxLength).Default(0);
-  PublishControlProperties(b, {"ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint"});
+  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint"});
+  PublishControlProperty(b, "ParentColor").Default(false);
   b.Prop("PasswordChar", &TDBEdit::PasswordChar, &TDBEdit::SetPasswordChar).Default(Char(0));
   PublishControlProperties(b, {"PopupMenu"});
   b.Prop("ReadOnly", &TDBEdit::ReadOnly, &TDBEdit::SetReadOnly).Default(false);
-  PublishControlProperties(b, {"ShowHint", "TabOrder", "TabStop", "Visible"});
+  PublishControlProperties(b, {"ShowHint", "TabOrder", "Visible"});
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("OnChange", &TDBEdit::OnChange, &TDBEdit::OnChange);
   PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
                                "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",

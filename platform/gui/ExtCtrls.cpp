@@ -2,7 +2,7 @@
 #include "ExtCtrls.h"
 
 #include "QtGlue_p.h"
-#include "StdPublish_p.h"
+#include "ControlProps.h"
 
 #include "ClassBuilder.h"
 #include "Exceptions.h"
@@ -13,8 +13,8 @@
 // ================================================================ TShape
 
 KELM_PUBLISH(TShape) {
-  std_publish::Control(b);
-  std_publish::MouseEvents(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::MouseEvents);
   b.Prop("Brush", &TShape::Brush, &TShape::SetBrush);
   b.Prop("Pen", &TShape::Pen, &TShape::SetPen);
   b.Prop("Shape", &TShape::Shape, &TShape::SetShape).Default(stRectangle);
@@ -66,9 +66,9 @@ void TShape::Paint() {
 // ================================================================ TPaintBox
 
 KELM_PUBLISH(TPaintBox) {
-  std_publish::Control(b);
-  std_publish::Colors(b);
-  std_publish::MouseEvents(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Colors);
+  PublishControlProperties(b, control_props::MouseEvents);
   b.Prop("OnPaint", &TPaintBox::OnPaint, &TPaintBox::OnPaint);
 }
 
@@ -86,8 +86,8 @@ void TPaintBox::Paint() {
 // ================================================================ TImage
 
 KELM_PUBLISH(TImage) {
-  std_publish::Control(b);
-  std_publish::MouseEvents(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::MouseEvents);
   b.Prop("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize).Default(false);
   b.Prop("Center", &TImage::Center, &TImage::SetCenter).Default(false);
   b.Prop("IncrementalDisplay", &TImage::IncrementalDisplay, &TImage::SetIncrementalDisplay).Default(false);
@@ -209,7 +209,7 @@ TCanvas* TImage::ImageCanvas() {
 // ================================================================ TBevel
 
 KELM_PUBLISH(TBevel) {
-  std_publish::Control(b);
+  PublishControlProperties(b, control_props::Placement);
   b.Prop("Shape", &TBevel::Shape, &TBevel::SetShape).Default(bsBox);
   b.Prop("Style", &TBevel::Style, &TBevel::SetStyle).Default(bsLowered);
 }
@@ -280,12 +280,13 @@ void TBevel::Paint() {
 KELM_PUBLISH(TCustomPanel) {}
 
 KELM_PUBLISH(TPanel) {
-  std_publish::Control(b);
-  std_publish::Colors(b);
-  std_publish::Caption(b);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
-  std_publish::Resize(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Colors);
+  PublishControlProperty(b, "ParentColor").Default(false);
+  PublishControlProperties(b, {"Caption"});
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
+  PublishControlProperties(b, control_props::ResizeEvents);
   b.Prop("Alignment", &TPanel::Alignment, &TPanel::SetAlignment).Default(taCenter);
   b.Prop("AutoSize", &TPanel::AutoSize, &TPanel::SetAutoSize).Default(false);
   b.Prop("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner).Default(bvNone);
@@ -422,9 +423,8 @@ void TCustomPanel::Dispatch(TMessage& M) {
 
 KELM_PUBLISH(TSplitter) {
   b.Prop("Align", &TControl::Align, &TControl::SetAlign).Default(alLeft);
-  b.Prop("Color", &TControl::Color, &TControl::SetColor).Type("TColor");
-  b.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
-  b.Prop("Constraints", &TControl::Constraints, &TControl::SetConstraints);
+  PublishControlProperties(b, {"Color", "ParentColor", "Constraints"});
+  PublishControlProperty(b, "Cursor").Default(crHSplit);
   b.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
   b.Prop("AutoSnap", &TSplitter::AutoSnap, &TSplitter::SetAutoSnap).Default(true);
   b.Prop("Beveled", &TSplitter::Beveled, &TSplitter::SetBeveled).Default(false);
@@ -548,11 +548,11 @@ void TSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 KELM_PUBLISH(TCustomRadioGroup) {}
 
 KELM_PUBLISH(TRadioGroup) {
-  std_publish::Control(b);
-  std_publish::Colors(b);
-  std_publish::Caption(b);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Colors);
+  PublishControlProperties(b, {"Caption"});
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
   b.Prop("Columns", &TRadioGroup::Columns, &TRadioGroup::SetColumns).Default(1);
   b.Prop("Items", &TRadioGroup::Items, &TRadioGroup::SetItems);
   b.Prop("ItemIndex", &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex).Default(-1);
@@ -724,11 +724,11 @@ void TControlScrollBar::SetVisible(bool v) {
 }
 
 KELM_PUBLISH(TScrollBox) {
-  std_publish::Control(b);
-  std_publish::Colors(b);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
-  std_publish::Resize(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Colors);
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
+  PublishControlProperties(b, control_props::ResizeEvents);
   b.Prop("AutoScroll", &TScrollBox::AutoScroll, &TScrollBox::SetAutoScroll).Default(true);
   b.Prop("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle).Default(bsSingle);
   b.Prop("HorzScrollBar", &TScrollBox::HorzScrollBar, &TScrollBox::SetHorzScrollBar);

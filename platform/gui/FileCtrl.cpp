@@ -117,8 +117,9 @@ String DriveOfPath(const String& Path) {
 KELM_PUBLISH(TDriveComboBox) {
   PublishControlProperties(b, {"Anchors", "Color", "Constraints", "Ctl3D", "DragMode", "DragCursor"});
   b.Prop("DirList", &TDriveComboBox::DirList, &TDriveComboBox::SetDirList);
-  PublishControlProperties(b, {"Enabled", "Font", "ImeMode", "ImeName", "ParentColor", "ParentCtl3D", "ParentFont",
-                               "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop"});
+  PublishControlProperties(b, {"Enabled", "Font", "ImeMode", "ImeName", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder"});
+  PublishControlProperty(b, "ParentColor").Default(false);
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("TextCase", &TDriveComboBox::TextCase, &TDriveComboBox::SetTextCase).Default(tcLowerCase);
   PublishControlProperties(b, {"Visible"});
   b.Prop("OnChange", &TDriveComboBox::OnChange, &TDriveComboBox::OnChange);
@@ -209,8 +210,9 @@ KELM_PUBLISH(TDirectoryListBox) {
   PublishControlProperties(b, {"DragCursor", "DragMode", "Enabled", "Font", "ImeMode", "ImeName"});
   b.Prop("IntegralHeight", &TDirectoryListBox::IntegralHeight, &TDirectoryListBox::SetIntegralHeight).Default(false);
   b.Prop("ItemHeight", &TDirectoryListBox::ItemHeight, &TDirectoryListBox::SetItemHeight).Default(16);
-  PublishControlProperties(b, {"ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint",
-                               "TabOrder", "TabStop", "Visible"});
+  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible"});
+  PublishControlProperty(b, "ParentColor").Default(false);
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("OnChange", &TDirectoryListBox::OnChange, &TDirectoryListBox::OnChange);
   PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
                                "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
@@ -359,11 +361,13 @@ KELM_PUBLISH(TFileListBox) {
   PublishControlProperties(b, {"Font", "ImeMode", "ImeName"});
   b.Prop("IntegralHeight", &TFileListBox::IntegralHeight, &TFileListBox::SetIntegralHeight).Default(false);
   b.Prop("ItemHeight", &TFileListBox::ItemHeight, &TFileListBox::SetItemHeight).Stored(&TFileListBox::ItemHeightStored);
-  b.Prop("Mask", &TFileListBox::Mask, &TFileListBox::SetMask);
+  b.Prop("Mask", &TFileListBox::Mask, &TFileListBox::SetMask).Default("*.*");
   b.Prop("MultiSelect", &TFileListBox::MultiSelect, &TFileListBox::SetMultiSelect).Default(false);
-  PublishControlProperties(b, {"ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu"});
+  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu"});
+  PublishControlProperty(b, "ParentColor").Default(false);
   b.Prop("ShowGlyphs", &TFileListBox::ShowGlyphs, &TFileListBox::SetShowGlyphs).Default(false);
-  PublishControlProperties(b, {"ShowHint", "TabOrder", "TabStop", "Visible"});
+  PublishControlProperties(b, {"ShowHint", "TabOrder", "Visible"});
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("OnChange", &TFileListBox::OnChange, &TFileListBox::OnChange);
   PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
                                "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
@@ -550,9 +554,10 @@ void TFileListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
 KELM_PUBLISH(TFilterComboBox) {
   PublishControlProperties(b, {"Anchors", "Color", "Constraints", "Ctl3D", "DragMode", "DragCursor", "Enabled"});
   b.Prop("FileList", &TFilterComboBox::FileList, &TFilterComboBox::SetFileList);
-  b.Prop("Filter", &TFilterComboBox::Filter, &TFilterComboBox::SetFilter);
-  PublishControlProperties(b, {"Font", "ImeName", "ImeMode", "ParentColor", "ParentCtl3D", "ParentFont",
-                               "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible"});
+  b.Prop("Filter", &TFilterComboBox::Filter, &TFilterComboBox::SetFilter).Default("All files (*.*)|*.*");
+  PublishControlProperties(b, {"Font", "ImeName", "ImeMode", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible"});
+  PublishControlProperty(b, "ParentColor").Default(false);
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("OnChange", &TFilterComboBox::OnChange, &TFilterComboBox::OnChange);
   PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver"});
   b.Prop("OnDropDown", &TFilterComboBox::OnDropDown, &TFilterComboBox::OnDropDown);

@@ -485,6 +485,18 @@ TScrollingWinControl::TScrollingWinControl(TComponent* AOwner) : TWinControl(AOw
 
 KELM_PUBLISH(TCustomForm) {}
 
+namespace {
+
+// The components a layout's root owns that no other component writes inside itself, in
+// creation order. Only the root of the layout writes them: they belong to it.
+void GetRootComponents(TComponent* Self, const TGetChildProc& Proc, TComponent* Root) {
+  if (Self != Root) return;
+  for (int i = 0; i < Self->ComponentCount(); ++i)
+    if (!Self->Components(i)->HasParent()) Proc(Self->Components(i));
+}
+
+}  // namespace
+
 TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner) {
   FFormState += fsCreating;
   FCanvas = std::make_unique<TControlCanvas>();
@@ -553,6 +565,11 @@ void TCustomForm::BeforeDestruction() {
   } catch (...) {
     gui_glue::HandleCurrentException(this);
   }
+}
+
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  GetRootComponents(this, Proc, Root);
+  TScrollingWinControl::GetChildren(Proc, Root);
 }
 
 void TCustomForm::InitForm() {
@@ -1458,6 +1475,11 @@ TCustomFrame::TCustomFrame(TComponent* AOwner) : TScrollingWinControl(AOwner) {
   SetBounds(0, 0, 320, 240);
 }
 
+void TCustomFrame::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  GetRootComponents(this, Proc, Root);
+  TScrollingWinControl::GetChildren(Proc, Root);
+}
+
 void TCustomFrame::InitFrame() {
   InitInheritedComponent(this, TFrame::StaticClass());
   RegisterRoot(this);
@@ -1486,6 +1508,8 @@ TDataModule::~TDataModule() {
   }
   DestroyComponents();
 }
+
+void TDataModule::GetChildren(const TGetChildProc& Proc, TComponent* Root) { GetRootComponents(this, Proc, Root); }
 
 void TDataModule::InitDataModule() {
   InitInheritedComponent(this, TDataModule::StaticClass());

@@ -254,6 +254,9 @@ public:
   // Idle: lets the actions of every visible control update themselves.
   virtual void UpdateActions();
 
+  // A layout writes the form's components without a parent (menus, action lists, datasets,
+  // dialogs, timers, image lists) first, then its controls.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
   void Dispatch(TMessage& Message) override;
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
   TPoint ClientOrigin() const override;
@@ -344,6 +347,9 @@ public:
   explicit TCustomFrame(TComponent* AOwner);
   // Reads "forms/<ClassName>.txt" when it exists.
   void InitFrame();
+  // As a form's: written as the root of its layout, a frame writes its components without a
+  // parent before its controls.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 };
 
 class TFrame : public TCustomFrame {
@@ -361,6 +367,8 @@ public:
   // Reads "forms/<ClassName>.txt" (when there is one), then Loaded and OnCreate.
   void InitDataModule();
   void BeforeDestruction();
+  // A layout writes the module's components, in creation order.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
   bool OldCreateOrder() const { return FOldCreateOrder; }
   void SetOldCreateOrder(bool v) { FOldCreateOrder = v; }
   // Design-time placement, stored by layouts.

@@ -133,11 +133,13 @@ template <class C> void PublishListBox(TClassBuilder<C>& b) {
   b.Prop("ItemHeight", &C::ItemHeight, &C::SetItemHeight).Stored(&C::ItemHeightStored);
   b.Prop("Items", &C::Items, &C::SetItems);
   b.Prop("MultiSelect", &C::MultiSelect, &C::SetMultiSelect).Default(false);
-  PublishControlProperties(b, {"ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu"});
+  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu"});
+  PublishControlProperty(b, "ParentColor").Default(false);
   b.Prop("ScrollWidth", &C::ScrollWidth, &C::SetScrollWidth).Default(0);
   PublishControlProperties(b, {"ShowHint"});
   b.Prop("Sorted", &C::Sorted, &C::SetSorted).Default(false);
-  PublishControlProperties(b, {"TabOrder", "TabStop", "Visible", "OnClick", "OnContextPopup"});
+  PublishControlProperties(b, {"TabOrder", "Visible", "OnClick", "OnContextPopup"});
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("OnData", &C::OnData, &C::OnData);
   b.Prop("OnDataFind", &C::OnDataFind, &C::OnDataFind);
   b.Prop("OnDataObject", &C::OnDataObject, &C::OnDataObject);

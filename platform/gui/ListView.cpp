@@ -372,7 +372,8 @@ KELM_PUBLISH(TListView) {
   b.Prop("Items", &TListView::Items, &TListView::SetItems).Stored(false);
   b.Prop("LargeImages", &TListView::LargeImages, &TListView::SetLargeImages);
   b.Prop("MultiSelect", &TListView::MultiSelect, &TListView::SetMultiSelect).Default(false);
-  PublishControlProperties(b, {"ParentColor", "ParentFont", "ParentShowHint", "PopupMenu"});
+  PublishControlProperties(b, {"ParentFont", "ParentShowHint", "PopupMenu"});
+  PublishControlProperty(b, "ParentColor").Default(false);
   b.Prop("ReadOnly", &TListView::ReadOnly, &TListView::SetReadOnly).Default(false);
   b.Prop("RowSelect", &TListView::RowSelect, &TListView::SetRowSelect).Default(false);
   b.Prop("ShowColumnHeaders", &TListView::ShowColumnHeaders, &TListView::SetShowColumnHeaders).Default(true);
@@ -380,7 +381,8 @@ KELM_PUBLISH(TListView) {
   b.Prop("SmallImages", &TListView::SmallImages, &TListView::SetSmallImages);
   b.Prop("SortType", &TListView::SortType, &TListView::SetSortType).Default(stNone);
   b.Prop("StateImages", &TListView::StateImages, &TListView::SetStateImages);
-  PublishControlProperties(b, {"TabOrder", "TabStop"});
+  PublishControlProperties(b, {"TabOrder"});
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("ViewStyle", &TListView::ViewStyle, &TListView::SetViewStyle).Default(vsIcon);
   PublishControlProperties(b, {"Visible"});
   b.Prop("OnChange", &TListView::OnChange, &TListView::OnChange);

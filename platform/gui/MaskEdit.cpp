@@ -2,7 +2,7 @@
 #include "MaskEdit.h"
 
 #include "Forms.h"
-#include "StdPublish_p.h"
+#include "ControlProps.h"
 
 #include "ClassBuilder.h"
 #include "StrUtils.h"
@@ -17,10 +17,12 @@ const char* const SMaskEditErr = "Invalid input value.  Use escape key to abando
 KELM_PUBLISH(TCustomMaskEdit) {}
 
 KELM_PUBLISH(TMaskEdit) {
-  std_publish::Control(b);
-  std_publish::Colors(b);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Colors);
+  PublishControlProperty(b, "ParentColor").Default(false);
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("AutoSelect", &TMaskEdit::AutoSelect, &TMaskEdit::SetAutoSelect).Default(true);
   b.Prop("AutoSize", &TMaskEdit::AutoSize, &TMaskEdit::SetAutoSize).Default(true);
   b.Prop("BorderStyle", &TMaskEdit::BorderStyle, &TMaskEdit::SetBorderStyle).Default(bsSingle);

@@ -534,28 +534,19 @@ void TMenuItem::SetAction(TBasicAction* Value) {
   }
   if (!FActionLink) FActionLink = std::make_unique<TMenuActionLink>(this);
   FActionLink->SetAction(Value);
-  FActionLink->OnChange = TNotifyEvent::Lambda([this](TObject*) {
-    if (TBasicAction* a = Action()) ActionChange(a, false);
-  });
+  FActionLink->OnChange = TNotifyEvent::Lambda([this](TObject* s) { ActionChange(s, false); });
   ActionChange(Value, ComponentState().Contains(csLoading));
   Value->FreeNotification(this);
 }
 
 void TMenuItem::ActionChange(TObject* Sender, bool CheckDefaults) {
+  if (!FActionLink || !Sender || Sender != FActionLink->Action()) return;
+  FActionLink->ShowAction(CheckDefaults);
+  // A radio group and the automatic check are the item's own ways of showing Checked.
   if (auto* a = dynamic_cast<TCustomAction*>(Sender)) {
-    if (!CheckDefaults || FCaption.empty()) SetCaption(a->Caption());
-    if (!CheckDefaults || !FChecked) SetChecked(a->Checked());
-    if (!CheckDefaults || FEnabled) SetEnabled(a->Enabled());
-    if (!CheckDefaults || FHelpContext == 0) SetHelpContext(a->HelpContext());
-    if (!CheckDefaults || FHint.empty()) SetHint(a->Hint());
-    if (!CheckDefaults || FImageIndex == -1) SetImageIndex(a->ImageIndex());
-    if (!CheckDefaults || FShortCut == 0) SetShortCut(a->ShortCut());
-    if (!CheckDefaults || FVisible) SetVisible(a->Visible());
     if (!CheckDefaults || FGroupIndex == 0) SetGroupIndex(static_cast<Byte>(a->GroupIndex()));
     if (!CheckDefaults || !FAutoCheck) SetAutoCheck(a->AutoCheck());
   }
-  if (auto* b = dynamic_cast<TBasicAction*>(Sender))
-    if (!CheckDefaults || !OnClick) OnClick = b->OnExecute;
 }
 
 void TMenuItem::Loaded() {
@@ -614,59 +605,31 @@ void TMenuItem::SetChildOrder(TComponent* Child, int Order) {
 
 // ================================================================ TMenuActionLink
 
-namespace {
-TCustomAction* CustomAction(const TBasicActionLink* l) { return dynamic_cast<TCustomAction*>(l->Action()); }
-}  // namespace
+bool TMenuActionLink::ClientValue(TActionLinkProp Prop, Variant& Value) const {
+  switch (Prop) {
+    case alpCaption: Value = FClient->Caption(); return true;
+    case alpChecked: Value = FClient->Checked(); return true;
+    case alpEnabled: Value = FClient->Enabled(); return true;
+    case alpHelpContext: Value = FClient->HelpContext(); return true;
+    case alpHint: Value = FClient->Hint(); return true;
+    case alpImageIndex: Value = FClient->ImageIndex(); return true;
+    case alpShortCut: Value = static_cast<int>(FClient->ShortCut()); return true;
+    case alpVisible: Value = FClient->Visible(); return true;
+  }
+  return false;
+}
 
-TMenuActionLink::TMenuActionLink(TMenuItem* AClient) : TBasicActionLink(AClient), FClient(AClient) {}
-
-bool TMenuActionLink::IsCaptionLinked() const {
-  auto* a = CustomAction(this);
-  return a && FClient->Caption() == a->Caption();
-}
-bool TMenuActionLink::IsCheckedLinked() const {
-  auto* a = CustomAction(this);
-  return a && FClient->Checked() == a->Checked();
-}
-bool TMenuActionLink::IsEnabledLinked() const { return CustomAction(this) != nullptr; }
-bool TMenuActionLink::IsHintLinked() const {
-  auto* a = CustomAction(this);
-  return a && FClient->Hint() == a->Hint();
-}
-bool TMenuActionLink::IsImageIndexLinked() const {
-  auto* a = CustomAction(this);
-  return a && FClient->ImageIndex() == a->ImageIndex();
-}
-bool TMenuActionLink::IsShortCutLinked() const {
-  auto* a = CustomAction(this);
-  return a && FClient->ShortCut() == a->ShortCut();
-}
-bool TMenuActionLink::IsVisibleLinked() const { return CustomAction(this) != nullptr; }
-bool TMenuActionLink::IsOnExecuteLinked() const { return Action() && FClient->OnClick == Action()->OnExecute; }
-
-void TMenuActionLink::SetCaption(const String& Value) {
-  if (IsCaptionLinked()) FClient->SetCaption(Value);
-}
-void TMenuActionLink::SetChecked(bool Value) {
-  if (IsCheckedLinked()) FClient->SetChecked(Value);
-}
-void TMenuActionLink::SetEnabled(bool Value) {
-  if (IsEnabledLinked()) FClient->SetEnabled(Value);
-}
-void TMenuActionLink::SetHint(const String& Value) {
-  if (IsHintLinked()) FClient->SetHint(Value);
-}
-void TMenuActionLink::SetImageIndex(int Value) {
-  if (IsImageIndexLinked()) FClient->SetImageIndex(Value);
-}
-void TMenuActionLink::SetShortCut(int Value) {
-  if (IsShortCutLinked()) FClient->SetShortCut(static_cast<TShortCut>(Value));
-}
-void TMenuActionLink::SetVisible(bool Value) {
-  if (IsVisibleLinked()) FClient->SetVisible(Value);
-}
-void TMenuActionLink::SetOnExecute(const TNotifyEvent& Value) {
-  if (IsOnExecuteLinked()) FClient->OnClick = Value;
+void TMenuActionLink::SetClientValue(TActionLinkProp Prop, const Variant& Value) {
+  switch (Prop) {
+    case alpCaption: FClient->SetCaption(VarToStr(Value)); break;
+    case alpChecked: FClient->SetChecked(Value.AsBoolean()); break;
+    case alpEnabled: FClient->SetEnabled(Value.AsBoolean()); break;
+    case alpHelpContext: FClient->SetHelpContext(Value.AsInteger()); break;
+    case alpHint: FClient->SetHint(VarToStr(Value)); break;
+    case alpImageIndex: FClient->SetImageIndex(Value.AsInteger()); break;
+    case alpShortCut: FClient->SetShortCut(static_cast<TShortCut>(Value.AsInteger())); break;
+    case alpVisible: FClient->SetVisible(Value.AsBoolean()); break;
+  }
 }
 
 // ================================================================ TMenu

@@ -169,29 +169,14 @@ private:
   friend struct TMenuQt;
 };
 
-// A menu item's view of its action: the item follows the action's Caption, Hint, Checked,
-// ImageIndex and ShortCut while it still shows the action's value, and always its Enabled
-// and Visible.
+// A menu item's view of its action: the item has every value an action shows.
 class TMenuActionLink : public TBasicActionLink {
 public:
-  explicit TMenuActionLink(TMenuItem* AClient);
+  explicit TMenuActionLink(TMenuItem* AClient) : TBasicActionLink(AClient), FClient(AClient) {}
   TMenuItem* Client() const { return FClient; }
-  bool IsCaptionLinked() const override;
-  bool IsCheckedLinked() const override;
-  bool IsEnabledLinked() const override;
-  bool IsHintLinked() const override;
-  bool IsImageIndexLinked() const override;
-  bool IsShortCutLinked() const override;
-  bool IsVisibleLinked() const override;
-  bool IsOnExecuteLinked() const override;
-  void SetCaption(const String& Value) override;
-  void SetChecked(bool Value) override;
-  void SetEnabled(bool Value) override;
-  void SetHint(const String& Value) override;
-  void SetImageIndex(int Value) override;
-  void SetShortCut(int Value) override;
-  void SetVisible(bool Value) override;
-  void SetOnExecute(const TNotifyEvent& Value) override;
+  bool ClientValue(TActionLinkProp Prop, Variant& Value) const override;
+  void SetClientValue(TActionLinkProp Prop, const Variant& Value) override;
+  TNotifyEvent* ClientOnClick() override { return &FClient->OnClick; }
 
 private:
   TMenuItem* FClient;

@@ -3,7 +3,7 @@
 
 #include "Forms.h"
 #include "QtGlue_p.h"
-#include "StdPublish_p.h"
+#include "ControlProps.h"
 
 #include "ClassBuilder.h"
 #include "Exceptions.h"
@@ -354,10 +354,10 @@ void TScrollBarModel::Repeat() {
 KELM_PUBLISH(TCustomLabel) {}
 
 KELM_PUBLISH(TLabel) {
-  std_publish::Control(b);
-  std_publish::Colors(b);
-  std_publish::Caption(b);
-  std_publish::MouseEvents(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Colors);
+  PublishControlProperties(b, {"Caption"});
+  PublishControlProperties(b, control_props::MouseEvents);
   b.Prop("Alignment", &TLabel::Alignment, &TLabel::SetAlignment).Default(taLeftJustify);
   b.Prop("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize).Default(true);
   b.Prop("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl);
@@ -554,10 +554,12 @@ std::u32string FirstLine(const std::u32string& s) {
 KELM_PUBLISH(TCustomEdit) {}
 
 KELM_PUBLISH(TEdit) {
-  std_publish::Control(b);
-  std_publish::Colors(b);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Colors);
+  PublishControlProperty(b, "ParentColor").Default(false);
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("AutoSelect", &TEdit::AutoSelect, &TEdit::SetAutoSelect).Default(true);
   b.Prop("AutoSize", &TEdit::AutoSize, &TEdit::SetAutoSize).Default(true);
   b.Prop("BorderStyle", &TEdit::BorderStyle, &TEdit::SetBorderStyle).Default(bsSingle);
@@ -1865,10 +1867,12 @@ private:
 KELM_PUBLISH(TCustomMemo) {}
 
 KELM_PUBLISH(TMemo) {
-  std_publish::Control(b);
-  std_publish::Colors(b);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Colors);
+  PublishControlProperty(b, "ParentColor").Default(false);
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("Alignment", &TMemo::Alignment, &TMemo::SetAlignment).Default(taLeftJustify);
   b.Prop("BorderStyle", &TMemo::BorderStyle, &TMemo::SetBorderStyle).Default(bsSingle);
   b.Prop("HideSelection", &TMemo::HideSelection, &TMemo::SetHideSelection).Default(true);
@@ -1937,39 +1941,22 @@ TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
   SetTabStop(true);
 }
 
-// A button follows its action's Checked while it shows the action's value.
-class TButtonActionLink : public TControlActionLink {
-public:
-  explicit TButtonActionLink(TButtonControl* AClient) : TControlActionLink(AClient), FButton(AClient) {}
-  bool IsCheckedLinked() const override {
-    TBasicAction* a = Action();
-    return a && IsPublishedProp(a, "Checked") && (GetOrdProp(a, "Checked") != 0) == FButton->GetChecked();
-  }
-  void SetChecked(bool Value) override {
-    if (!IsCheckedLinked()) return;
-    bool was = FButton->ClicksDisabled();
-    FButton->SetClicksDisabled(true);
-    FButton->SetChecked(Value);
-    FButton->SetClicksDisabled(was);
-  }
+bool TButtonControl::ActionClientValue(TActionLinkProp Prop, Variant& Value) const {
+  if (Prop != alpChecked) return TWinControl::ActionClientValue(Prop, Value);
+  Value = GetChecked();
+  return true;
+}
 
-private:
-  TButtonControl* FButton;
-};
-
-TControlActionLink* TButtonControl::CreateActionLink() { return new TButtonActionLink(this); }
-
-void TButtonControl::ActionChange(TObject* Sender, bool CheckDefaults) {
-  TWinControl::ActionChange(Sender, CheckDefaults);
-  auto* a = dynamic_cast<TBasicAction*>(Sender);
-  if (!a || !IsPublishedProp(a, "Checked")) return;
-  bool checked = GetOrdProp(a, "Checked") != 0;
-  if (!CheckDefaults || !GetChecked()) {
-    bool was = FClicksDisabled;
-    FClicksDisabled = true;
-    SetChecked(checked);
-    FClicksDisabled = was;
+// The action's Checked is shown without a click, which would run the action again.
+void TButtonControl::SetActionClientValue(TActionLinkProp Prop, const Variant& Value) {
+  if (Prop != alpChecked) {
+    TWinControl::SetActionClientValue(Prop, Value);
+    return;
   }
+  bool was = FClicksDisabled;
+  FClicksDisabled = true;
+  SetChecked(Value.AsBoolean());
+  FClicksDisabled = was;
 }
 
 void TButtonControl::SetWordWrap(bool v) {
@@ -2107,13 +2094,13 @@ void TButtonControl::DefaultHandler(TMessage& M) {
 // ================================================================ TButton
 
 KELM_PUBLISH(TButton) {
-  std_publish::Control(b);
-  std_publish::Caption(b);
-  std_publish::Action(b);
-  b.Prop("Font", &TControl::Font, &TControl::SetFont);
-  b.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, {"Caption"});
+  PublishControlProperties(b, {"Action"});
+  PublishControlProperties(b, {"Font", "ParentFont"});
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false);
   b.Prop("Default", &TButton::Default, &TButton::SetDefault).Default(false);
   b.Prop("ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(0);
@@ -2244,12 +2231,13 @@ void PaintCheckText(HDC DC, TButtonControl* Ctrl, const TRect& R, bool Focused,
 KELM_PUBLISH(TCustomCheckBox) {}
 
 KELM_PUBLISH(TCheckBox) {
-  std_publish::Control(b);
-  std_publish::Colors(b);
-  std_publish::Caption(b);
-  std_publish::Action(b);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Colors);
+  PublishControlProperties(b, {"Caption"});
+  PublishControlProperties(b, {"Action"});
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("Alignment", &TCheckBox::Alignment, &TCheckBox::SetAlignment).Default(taRightJustify);
   b.Prop("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed).Default(false);
   b.Prop("Checked", &TCheckBox::Checked, [](TCheckBox* c, bool v) { c->SetChecked(v); }).Default(false);
@@ -2311,12 +2299,12 @@ void TCustomCheckBox::PaintButton(HDC DC) {
 // ================================================================ TRadioButton
 
 KELM_PUBLISH(TRadioButton) {
-  std_publish::Control(b);
-  std_publish::Colors(b);
-  std_publish::Caption(b);
-  std_publish::Action(b);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Colors);
+  PublishControlProperties(b, {"Caption"});
+  PublishControlProperties(b, {"Action"});
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
   b.Prop("Alignment", &TRadioButton::Alignment, &TRadioButton::SetAlignment).Default(taRightJustify);
   b.Prop("Checked", &TRadioButton::Checked, [](TRadioButton* c, bool v) { c->SetChecked(v); }).Default(false);
   b.Prop("WordWrap", &TRadioButton::WordWrap, &TRadioButton::SetWordWrap).Default(false);
@@ -2392,12 +2380,12 @@ void TRadioButton::PaintButton(HDC DC) {
 KELM_PUBLISH(TCustomGroupBox) {}
 
 KELM_PUBLISH(TGroupBox) {
-  std_publish::Control(b);
-  std_publish::Colors(b);
-  std_publish::Caption(b);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
-  std_publish::Resize(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::Colors);
+  PublishControlProperties(b, {"Caption"});
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
+  PublishControlProperties(b, control_props::ResizeEvents);
 }
 
 TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
@@ -2457,9 +2445,10 @@ void TCustomGroupBox::Dispatch(TMessage& M) {
 // ================================================================ TScrollBar
 
 KELM_PUBLISH(TScrollBar) {
-  std_publish::Control(b);
-  std_publish::MouseEvents(b);
-  std_publish::WinControl(b);
+  PublishControlProperties(b, control_props::Placement);
+  PublishControlProperties(b, control_props::MouseEvents);
+  PublishControlProperties(b, control_props::Windowed);
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("Kind", &TScrollBar::Kind, &TScrollBar::SetKind).Default(sbHorizontal);
   b.Prop("LargeChange", &TScrollBar::LargeChange, &TScrollBar::SetLargeChange).Default(1);
   b.Prop("Max", &TScrollBar::Max, &TScrollBar::SetMax).Default(100);

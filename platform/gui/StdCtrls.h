@@ -472,12 +472,11 @@ protected:
   // The mouse or Space released over the button.
   virtual void ButtonActivated() { Click(); }
   void DrawCaption(HDC DC, TRect R, UINT Flags);
-  // A bound action's Checked is shown without clicking (which would run the action again).
-  void ActionChange(TObject* Sender, bool CheckDefaults) override;
-  TControlActionLink* CreateActionLink() override;
+  // A bound action's Checked is shown as the button's check state.
+  bool ActionClientValue(TActionLinkProp Prop, Variant& Value) const override;
+  void SetActionClientValue(TActionLinkProp Prop, const Variant& Value) override;
 
 private:
-  friend class TButtonActionLink;
   bool FWordWrap = false;
   bool FClicksDisabled = false;
   bool FPressed = false;

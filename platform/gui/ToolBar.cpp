@@ -61,31 +61,22 @@ void DrawArrowDown(HDC DC, int CX, int CY, COLORREF Color) {
 
 // ================================================================ TToolButton
 
-// The action link of a tool button: Checked becomes Down and ImageIndex the button's image,
-// while the button still shows the action's value.
-class TToolButtonActionLink : public TControlActionLink {
-public:
-  explicit TToolButtonActionLink(TToolButton* AClient) : TControlActionLink(AClient), FButton(AClient) {}
-  bool IsCheckedLinked() const override {
-    auto* a = dynamic_cast<TCustomAction*>(Action());
-    return a && a->Checked() == FButton->Down();
+// Bound to an action, the button shows its Checked as Down and its ImageIndex.
+bool TToolButton::ActionClientValue(TActionLinkProp Prop, Variant& Value) const {
+  switch (Prop) {
+    case alpChecked: Value = FDown; return true;
+    case alpImageIndex: Value = FImageIndex; return true;
+    default: return TGraphicControl::ActionClientValue(Prop, Value);
   }
-  bool IsImageIndexLinked() const override {
-    auto* a = dynamic_cast<TCustomAction*>(Action());
-    return a && a->ImageIndex() == FButton->ImageIndex();
-  }
-  void SetChecked(bool Value) override {
-    if (IsCheckedLinked()) FButton->SetDown(Value);
-  }
-  void SetImageIndex(int Value) override {
-    if (IsImageIndexLinked()) FButton->SetImageIndex(Value);
-  }
+}
 
-private:
-  TToolButton* FButton;
-};
-
-TControlActionLink* TToolButton::CreateActionLink() { return new TToolButtonActionLink(this); }
+void TToolButton::SetActionClientValue(TActionLinkProp Prop, const Variant& Value) {
+  switch (Prop) {
+    case alpChecked: SetDown(Value.AsBoolean()); break;
+    case alpImageIndex: SetImageIndex(Value.AsInteger()); break;
+    default: TGraphicControl::SetActionClientValue(Prop, Value); break;
+  }
+}
 
 KELM_PUBLISH(TToolButton) {
   PublishControlProperties(b, {"Action"});
@@ -280,14 +271,6 @@ void TToolButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
   Click();
 }
 
-void TToolButton::ActionChange(TObject* Sender, bool CheckDefaults) {
-  TGraphicControl::ActionChange(Sender, CheckDefaults);
-  if (auto* a = dynamic_cast<TCustomAction*>(Sender)) {
-    if (!CheckDefaults || FImageIndex == -1) SetImageIndex(a->ImageIndex());
-    if (!CheckDefaults || !FDown) SetDown(a->Checked());
-  }
-}
-
 void TToolButton::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case CM_MOUSEENTER:
@@ -424,7 +407,9 @@ void TToolButton::Paint() {
 // ================================================================ TToolBar
 
 KELM_PUBLISH(TToolBar) {
-  PublishControlProperties(b, {"Align", "Anchors", "AutoSize", "BorderWidth"});
+  PublishControlProperties(b, {"AutoSize", "BorderWidth"});
+  PublishControlProperty(b, "Anchors").Default(TAnchors{akLeft, akTop, akRight});
+  PublishControlProperty(b, "Align").Default(alTop);
   b.Prop("ButtonHeight", &TToolBar::ButtonHeight, &TToolBar::SetButtonHeight).Default(22);
   b.Prop("ButtonWidth", &TToolBar::ButtonWidth, &TToolBar::SetButtonWidth).Default(23);
   b.Prop("Caption", &TToolBar::Caption, &TToolBar::SetCaption);
@@ -441,7 +426,8 @@ KELM_PUBLISH(TToolBar) {
   b.Prop("Images", &TToolBar::Images, &TToolBar::SetImages);
   b.Prop("Indent", &TToolBar::Indent, &TToolBar::SetIndent).Default(0);
   b.Prop("List", &TToolBar::List, &TToolBar::SetList).Default(false);
-  PublishControlProperties(b, {"ParentColor", "ParentFont", "ParentShowHint", "PopupMenu"});
+  PublishControlProperties(b, {"ParentFont", "ParentShowHint", "PopupMenu"});
+  PublishControlProperty(b, "ParentColor").Default(false);
   b.Prop("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions).Default(false);
   PublishControlProperties(b, {"ShowHint", "TabOrder", "TabStop"});
   b.Prop("Transparent", &TToolBar::Transparent, &TToolBar::SetTransparent).Default(false);
@@ -824,7 +810,9 @@ void TCoolBands::Update(TCollectionItem*) {
 // ================================================================ TCoolBar
 
 KELM_PUBLISH(TCoolBar) {
-  PublishControlProperties(b, {"Align", "Anchors", "AutoSize"});
+  PublishControlProperties(b, {"AutoSize"});
+  PublishControlProperty(b, "Anchors").Default(TAnchors{akLeft, akTop, akRight});
+  PublishControlProperty(b, "Align").Default(alTop);
   b.Prop("BandBorderStyle", &TCoolBar::BandBorderStyle, &TCoolBar::SetBandBorderStyle).Default(bsSingle);
   b.Prop("Bands", &TCoolBar::Bands, &TCoolBar::SetBands);
   PublishControlProperties(b, {"BorderWidth", "Color", "Constraints", "Ctl3D", "DragCursor", "DragMode"});
@@ -835,7 +823,8 @@ KELM_PUBLISH(TCoolBar) {
   b.Prop("FixedSize", &TCoolBar::FixedSize, &TCoolBar::SetFixedSize).Default(false);
   PublishControlProperties(b, {"Font"});
   b.Prop("Images", &TCoolBar::Images, &TCoolBar::SetImages);
-  PublishControlProperties(b, {"ParentColor", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"});
+  PublishControlProperties(b, {"ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"});
+  PublishControlProperty(b, "ParentColor").Default(false);
   b.Prop("ShowText", &TCoolBar::ShowText, &TCoolBar::SetShowText).Default(true);
   PublishControlProperties(b, {"Visible", "OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver",
                                "OnEndDrag", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize", "OnStartDrag"});

@@ -442,7 +442,8 @@ KELM_PUBLISH(TTreeView) {
   b.Prop("HotTrack", &TTreeView::HotTrack, &TTreeView::SetHotTrack).Default(false);
   b.Prop("Images", &TTreeView::Images, &TTreeView::SetImages);
   b.Prop("Indent", &TTreeView::Indent, &TTreeView::SetIndent).Default(19);
-  PublishControlProperties(b, {"ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu"});
+  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu"});
+  PublishControlProperty(b, "ParentColor").Default(false);
   b.Prop("ReadOnly", &TTreeView::ReadOnly, &TTreeView::SetReadOnly).Default(false);
   b.Prop("RightClickSelect", &TTreeView::RightClickSelect, &TTreeView::SetRightClickSelect).Default(false);
   b.Prop("RowSelect", &TTreeView::RowSelect, &TTreeView::SetRowSelect).Default(false);
@@ -452,7 +453,8 @@ KELM_PUBLISH(TTreeView) {
   b.Prop("ShowRoot", &TTreeView::ShowRoot, &TTreeView::SetShowRoot).Default(true);
   b.Prop("SortType", &TTreeView::SortType, &TTreeView::SetSortType).Default(stNone);
   b.Prop("StateImages", &TTreeView::StateImages, &TTreeView::SetStateImages);
-  PublishControlProperties(b, {"TabOrder", "TabStop"});
+  PublishControlProperties(b, {"TabOrder"});
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("ToolTips", &TTreeView::ToolTips, &TTreeView::SetToolTips).Default(true);
   PublishControlProperties(b, {"Visible"});
   b.Prop("OnAddition", &TTreeView::OnAddition, &TTreeView::OnAddition);

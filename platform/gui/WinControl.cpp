@@ -371,9 +371,12 @@ void TWinControl::CNKeyDown(TMessage& M) {
   M.Result = 0;
 }
 
+// A character may be an accelerator of the form (CM_DIALOGCHAR): Alt with a letter always,
+// even typed in an edit; a plain letter only where the control does not take characters.
 void TWinControl::CNChar(TMessage& M) {
   M.Result = 1;
-  if (!ComponentState().Contains(csDesigning) && (Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0) {
+  if (!ComponentState().Contains(csDesigning) &&
+      (M.Msg == CN_SYSCHAR || (Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0)) {
     TCustomForm* form = GetParentForm(this);
     if (form && form->Perform(CM_DIALOGCHAR, M.WParam, M.LParam) != 0) return;
   }

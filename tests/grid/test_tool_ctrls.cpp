@@ -512,7 +512,7 @@ TEST_F(EditButtonControl, ReleasingEndsTheRepeatAndTheBottomHalfCountsDown) {
 TEST_F(EditButtonControl, SlidingOffThePressedHalfReleasesItWithoutAClick) {
   Press(3);
   Move(15);  // into the lower half
-  EXPECT_EQ(Button->State(), bsUpEh);
+  EXPECT_EQ(Button->State(), bsUp);
   size_t before = Downs.size();
   Tick();  // no repeat while the button is up
   EXPECT_EQ(Downs.size(), before);
@@ -523,6 +523,21 @@ TEST_F(EditButtonControl, SlidingOffThePressedHalfReleasesItWithoutAClick) {
   Press(15);
   Release(15);
   EXPECT_EQ(Clicks, 1);
+}
+
+TEST_F(EditButtonControl, SlidingBackOntoThePressedHalfPressesItAgain) {
+  Press(3);
+  Move(15);
+  EXPECT_EQ(Button->State(), bsUp);
+  Move(4);  // back onto the top half
+  EXPECT_EQ(Button->State(), bsDown);
+  EXPECT_EQ(Button->DownButton(), 1);
+  size_t before = Downs.size();
+  Tick();
+  EXPECT_EQ(Downs.size(), before + 1) << "the repeat resumes";
+  Release(4);
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_EQ(Button->State(), bsUp);
 }
 
 TEST_F(EditButtonControl, OtherStylesPressAsAWholeWithoutRepeating) {
@@ -542,7 +557,7 @@ TEST_F(EditButtonControl, AlwaysDownKeepsTheButtonPressed) {
   EXPECT_EQ(Button->GroupIndex(), 1);
   EXPECT_FALSE(Button->AllowAllUp());
   EXPECT_EQ(Button->DownButton(), 1);
-  EXPECT_EQ(Button->State(), bsExclusiveEh);
+  EXPECT_EQ(Button->State(), bsExclusive);
   Button->SetAlwaysDown(false);
   EXPECT_FALSE(Button->Down());
   EXPECT_EQ(Button->GroupIndex(), 0);
@@ -571,6 +586,34 @@ TEST_F(EditButtonControl, PaintingDrawsTheFaceOfTheStyle) {
   s.Reset(16, 16);
   Button->Perform(WM_PAINT, WPARAM(s.DC()), 0);
   EXPECT_EQ(s.CountColour(Rect(0, 0, 16, 16), kBlack), 20);
+}
+
+TEST_F(EditButtonControl, AGlyphButtonDrawsItsGlyphCentredAndShiftedWhilePressed) {
+  Button->SetStyle(ebsGlyphEh);
+  Button->SetBounds(10, 10, 16, 16);
+  TBitmap glyph;
+  glyph.SetSize(6, 6);
+  glyph.Canvas()->Brush()->SetColor(clRed);
+  glyph.Canvas()->FillRect(Rect(0, 0, 6, 6));
+  glyph.Canvas()->SetPixels(0, 5, clWhite);  // the lower-left colour is the transparent one
+  Button->SetGlyph(&glyph);
+  auto paint = [&] {
+    TPaintSurface s;
+    s.Reset(16, 16);
+    Button->Perform(WM_PAINT, WPARAM(s.DC()), 0);
+    return s.BoxWhere(Rect(0, 0, 16, 16), [](COLORREF c) { return c == RGB(255, 0, 0); });
+  };
+  TRect up = paint();
+  EXPECT_EQ(up.Width(), 6);
+  EXPECT_EQ(up.Height(), 6);
+  EXPECT_NEAR(up.Left, 5, 1);
+  EXPECT_NEAR(up.Top, 5, 1);
+  Press(8);
+  TRect down = paint();
+  EXPECT_EQ(down.Left, up.Left + 1);
+  EXPECT_EQ(down.Top, up.Top + 1);
+  Release(8);
+  EXPECT_EQ(paint().Left, up.Left);
 }
 
 // ================================================================ drop-down placement

@@ -1,4 +1,5 @@
 // The binary property stream: values byte for byte, records, reading back, and damaged data.
+#include "ClassBuilder.h"
 #include "Filer.h"
 #include "LayoutFixture.h"
 #include "StrUtils.h"
@@ -428,4 +429,68 @@ TEST(ComponentRecords, GbkReaderOptionDecodesAnsiStrings) {
   r.SetGbkStrings(true);
   EXPECT_EQ(r.ReadString(), "合同");
   EXPECT_EQ(r.ReadString(), String(300, 'a') + "合");
+}
+
+// ================================================================ WideString properties
+
+// A component whose texts are held as UTF-16, as a wide-string property of a stored form is.
+class TFxNote : public TComponent {
+  KELM_CLASS(TFxNote, TComponent)
+public:
+  using TComponent::TComponent;
+  const WideString& Text() const { return FText; }
+  void SetText(const WideString& v) { FText = v; }
+  const WideString& Hint() const { return FHint; }
+  void SetHint(const WideString& v) { FHint = v; }
+
+private:
+  WideString FText;
+  WideString FHint = u"无";
+};
+
+KELM_PUBLISH(TFxNote) {
+  b.Prop("Text", &TFxNote::Text, &TFxNote::SetText);
+  b.Prop("Hint", &TFxNote::Hint, &TFxNote::SetHint).Default(u"无");
+}
+
+TEST(WideStringProperties, ByNameTheyReadAndTakeUtf8) {
+  TFxNote n(nullptr);
+  const TPropInfo* p = GetPropInfo(&n, "text");
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->Kind, tkWString);
+  EXPECT_EQ(p->TypeName, "WideString");
+  // A character outside the basic plane takes two UTF-16 units and must survive both ways.
+  SetStrProp(&n, "Text", "合同 A\xF0\xA0\x80\x80");
+  EXPECT_EQ(n.Text(), WideString(u"合同 A\U00020000"));
+  EXPECT_EQ(GetStrProp(&n, "Text"), "合同 A\xF0\xA0\x80\x80");
+  SetPropValue(&n, "Text", Variant(String("付款")));
+  EXPECT_EQ(n.Text(), WideString(u"付款"));
+  EXPECT_EQ(VarToStr(GetPropValue(&n, "Text")), "付款");
+  // The declared default is compared in the same encoding.
+  EXPECT_TRUE(GetPropInfo(&n, "Hint")->IsDefault(&n));
+  n.SetHint(u"有");
+  EXPECT_FALSE(GetPropInfo(&n, "Hint")->IsDefault(&n));
+}
+
+TEST(WideStringProperties, StreamAsWideStringsAndReadBack) {
+  TFxNote n(nullptr);
+  n.SetName("Note1");
+  n.SetText(u"A合");
+  TMemoryStream m;
+  WriteComponentToBinary(&n, &m);
+  // Hint keeps its default and is left out; Text is tag 0x12, a unit count and UTF-16LE.
+  EXPECT_EQ(Hex(m), "54504630" "075446784E6F7465" "054E6F746531" "0454657874" "12020000004100" "0854" "00" "00");
+  m.SetPosition(0);
+  std::unique_ptr<TComponent> back(ReadComponentFromBinary(nullptr, &m));
+  auto* b = dynamic_cast<TFxNote*>(back.get());
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->Text(), WideString(u"A合"));
+  EXPECT_EQ(b->Hint(), WideString(u"无"));
+
+  n.SetHint(u"提示");
+  std::unique_ptr<TComponent> viaText(ReadComponentFromText(nullptr, WriteComponentToText(&n), "note.txt"));
+  auto* t = dynamic_cast<TFxNote*>(viaText.get());
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->Text(), WideString(u"A合"));
+  EXPECT_EQ(t->Hint(), WideString(u"提示"));
 }

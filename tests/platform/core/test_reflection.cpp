@@ -2,6 +2,7 @@
 #include "ClassBuilder.h"
 #include "Component.h"
 #include "Exceptions.h"
+#include "StrUtils.h"
 #include "TypInfo.h"
 #include "Variant.h"
 
@@ -138,6 +139,24 @@ TEST(Reflection, GetAndSetByNameOfEveryKind) {
   EXPECT_EQ(s.Big(), Int64(1) << 40);
   EXPECT_EQ(VarToStr(GetPropValue(&s, "Kind")), "skSquare");
   EXPECT_EQ(VarToStr(s.Data()), "x");
+}
+
+TEST(Reflection, LookupByNameFindsEveryPropertyInAnyCaseAndNothingElse) {
+  TClass cls = TShape::StaticClass();
+  for (const TPropInfo* p : cls->Properties()) {
+    SCOPED_TRACE(p->Name);
+    EXPECT_EQ(GetPropInfo(cls, p->Name), p);
+    EXPECT_EQ(GetPropInfo(cls, UpperCase(p->Name)), p);
+    EXPECT_EQ(GetPropInfo(cls, LowerCase(p->Name)), p);
+    // Near misses: one character more or less, or a character that differs in bit 0x20 but
+    // is no letter.
+    EXPECT_EQ(GetPropInfo(cls, p->Name + "x"), nullptr);
+    EXPECT_EQ(GetPropInfo(cls, p->Name.substr(0, p->Name.size() - 1)), nullptr);
+    EXPECT_EQ(GetPropInfo(cls, "@" + p->Name.substr(1)), nullptr);
+    EXPECT_EQ(GetPropInfo(cls, "`" + p->Name.substr(1)), nullptr);
+  }
+  EXPECT_EQ(GetPropInfo(cls, ""), nullptr);
+  EXPECT_EQ(GetPropInfo(TObject::StaticClass(), "Name"), nullptr);  // publishes nothing
 }
 
 TEST(Reflection, BadAccessRaisesNamedErrors) {

@@ -1,6 +1,7 @@
 // TStrings and TStringList: text forms, name=value lines, sorting, duplicates and notifications.
 #include "Classes.h"
 #include "Component.h"
+#include "StrUtils.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,29 @@ template <class F> String ErrorOf(F&& f) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- case-insensitive names
+
+TEST(CaseInsensitiveNames, SameTextFoldsOnlyAsciiLettersAndTextHashAgrees) {
+  struct Case { const char* a; const char* b; bool same; };
+  const Case cases[] = {
+      {"Caption", "CAPTION", true},  {"caption", "Caption", true}, {"", "", true},
+      {"Left", "Lef", false},        {"Left", "Lefts", false},     {"Left", "Lift", false},
+      // Pairs that differ only in bit 0x20 but are not letters stay different.
+      {"a@", "a`", false},           {"[x", "{x", false},          {"a^", "a~", false},
+      {"1", "\x11", false},
+      // Non-ASCII bytes are compared as they are: é (C3 A9) is not É (C3 89).
+      {"\xC3\xA9", "\xC3\x89", false}, {"合同", "合同", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(String(c.a) + " / " + c.b);
+    EXPECT_EQ(SameText(c.a, c.b), c.same);
+    EXPECT_EQ(SameText(c.a, c.b), CompareText(c.a, c.b) == 0);
+    if (c.same) {
+      EXPECT_EQ(TextHash(c.a), TextHash(c.b));
+    }
+  }
+}
 
 // ---------------------------------------------------------------- Text
 

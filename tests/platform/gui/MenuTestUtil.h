@@ -33,18 +33,14 @@ protected:
   }
 };
 
-// A root that writes the components it owns that have no parent of their own, as a window
-// does, so menus and action lists can be written and read back on their own.
-class TMnuHolder : public TComponent {
-  KELM_CLASS(TMnuHolder, TComponent)
+// A plain form with a handler that layouts name, for menus and action lists written and read
+// back on their own.
+class TMnuLogForm : public TForm {
+  KELM_CLASS(TMnuLogForm, TForm)
 public:
-  explicit TMnuHolder(TComponent* AOwner) : TComponent(AOwner) {}
+  using TForm::TForm;
   std::vector<std::string> Log;
   void ItemClick(TObject* s) { Log.push_back("click " + static_cast<TComponent*>(s)->Name()); }
-  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override {
-    for (int i = 0; i < ComponentCount(); ++i)
-      if (!Components(i)->HasParent()) Proc(Components(i));
-  }
 };
 
 namespace mnutest {

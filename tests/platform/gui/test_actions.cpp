@@ -2,7 +2,9 @@
 // their own, execution and updates through the list, groups, shortcuts, freeing, layouts.
 #include "MenuTestUtil.h"
 
+#include "Buttons.h"
 #include "ClassBuilder.h"
+#include "ComCtrls.h"
 #include "Filer.h"
 #include "Resources.h"
 
@@ -293,6 +295,131 @@ TEST_F(ActionFixture, FreeingAnActionUnbindsItsClientsAndFreeingTheListFreesItsA
   EXPECT_EQ(spy.Freed, std::vector<String>{"Other"});
 }
 
+// ================================================================ an action changed as a whole
+
+namespace {
+
+// An action whose state lives elsewhere (a setting, a record): it takes new values without
+// passing each one on and then tells its clients that it changed as a whole.
+class TWholeAction : public TBasicAction {
+  KELM_CLASS(TWholeAction, TBasicAction)
+public:
+  using TBasicAction::TBasicAction;
+  const String& Caption() const { return FCaption; }
+  bool Checked() const { return FChecked; }
+  bool Enabled() const { return FEnabled; }
+  int ImageIndex() const { return FImageIndex; }
+  void Reload(const String& Caption, bool Checked, bool Enabled, int ImageIndex) {
+    FCaption = Caption;
+    FChecked = Checked;
+    FEnabled = Enabled;
+    FImageIndex = ImageIndex;
+    Change();
+  }
+
+private:
+  String FCaption = "初始";
+  bool FChecked = false, FEnabled = true;
+  int FImageIndex = -1;
+};
+
+}  // namespace
+
+KELM_PUBLISH(TWholeAction) {
+  b.Prop("Caption", &TWholeAction::Caption, nullptr);
+  b.Prop("Checked", &TWholeAction::Checked, nullptr).Default(false);
+  b.Prop("Enabled", &TWholeAction::Enabled, nullptr).Default(true);
+  b.Prop("ImageIndex", &TWholeAction::ImageIndex, nullptr).Default(-1);
+}
+
+TEST_F(ActionFixture, AnActionChangedAsAWholeReachesEveryKindOfClient) {
+  auto* act = new TWholeAction(Form);
+  int runs = 0;
+  act->OnExecute = TNotifyEvent::Lambda([&](TObject*) { ++runs; });
+  auto* button = new TButton(Form);
+  auto* check = new TCheckBox(Form);
+  auto* speed = new TSpeedButton(Form);
+  auto* bar = new TToolBar(Form);
+  auto* tool = new TToolButton(Form);
+  for (TControl* c : std::initializer_list<TControl*>{button, check, speed, bar}) c->SetParent(Form);
+  tool->SetParent(bar);
+  speed->SetGroupIndex(7);  // only a button of a group can be down
+  speed->SetAllowAllUp(true);
+  struct Client {
+    const char* Name;
+    std::function<void()> Bind;
+    std::function<String()> Caption;
+    std::function<bool()> Enabled;
+    std::function<int()> Checked;     // -1: the client shows no check state
+    std::function<int()> ImageIndex;  // -2: the client shows no image
+  };
+  const Client clients[] = {
+      {"menu item", [&] { Item->SetAction(act); }, [&] { return Item->Caption(); }, [&] { return Item->Enabled(); },
+       [&] { return int(Item->Checked()); }, [&] { return Item->ImageIndex(); }},
+      {"custom control", [&] { Box->SetAction(act); }, [&] { return Box->Caption(); }, [&] { return Box->Enabled(); },
+       [] { return -1; }, [] { return -2; }},
+      {"button", [&] { button->SetAction(act); }, [&] { return button->Caption(); },
+       [&] { return button->Enabled(); }, [] { return -1; }, [] { return -2; }},
+      {"check box", [&] { check->SetAction(act); }, [&] { return check->Caption(); },
+       [&] { return check->Enabled(); }, [&] { return int(check->Checked()); }, [] { return -2; }},
+      {"speed button", [&] { speed->SetAction(act); }, [&] { return speed->Caption(); },
+       [&] { return speed->Enabled(); }, [&] { return int(speed->Down()); }, [] { return -2; }},
+      {"tool button", [&] { tool->SetAction(act); }, [&] { return tool->Caption(); }, [&] { return tool->Enabled(); },
+       [&] { return int(tool->Down()); }, [&] { return tool->ImageIndex(); }},
+  };
+  for (const Client& c : clients) {
+    SCOPED_TRACE(c.Name);
+    c.Bind();
+    EXPECT_EQ(c.Caption(), "初始") << "bound, it shows the action";
+  }
+  act->Reload("图标统计", true, false, 3);
+  for (const Client& c : clients) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(c.Caption(), "图标统计");
+    EXPECT_FALSE(c.Enabled());
+    if (c.Checked() != -1) {
+      EXPECT_EQ(c.Checked(), 1);
+    }
+    if (c.ImageIndex() != -2) {
+      EXPECT_EQ(c.ImageIndex(), 3);
+    }
+  }
+  act->Reload("图标统计", false, true, 1);
+  for (const Client& c : clients) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_TRUE(c.Enabled());
+    if (c.Checked() != -1) {
+      EXPECT_EQ(c.Checked(), 0);
+    }
+    if (c.ImageIndex() != -2) {
+      EXPECT_EQ(c.ImageIndex(), 1);
+    }
+  }
+  EXPECT_EQ(runs, 0) << "showing a check state clicks nothing, so the action does not run";
+}
+
+TEST_F(ActionFixture, AToolButtonFollowsTheActionsCheckAndImageUntilGivenAnImageOfItsOwn) {
+  auto* bar = new TToolBar(Form);
+  bar->SetParent(Form);
+  auto* tool = new TToolButton(Form);
+  tool->SetParent(bar);
+  tool->SetStyle(tbsCheck);
+  Act->SetImageIndex(2);
+  tool->SetAction(Act);
+  EXPECT_EQ(tool->ImageIndex(), 2);
+  Act->SetChecked(true);
+  Act->SetImageIndex(5);
+  EXPECT_TRUE(tool->Down());
+  EXPECT_EQ(tool->ImageIndex(), 5);
+  Act->SetChecked(false);
+  EXPECT_FALSE(tool->Down());
+  // An image of the button's own stays when the action's changes.
+  tool->SetImageIndex(8);
+  Act->SetImageIndex(6);
+  EXPECT_EQ(tool->ImageIndex(), 8);
+  EXPECT_EQ(Item->ImageIndex(), 6) << "the menu item still follows";
+}
+
 // ================================================================ layouts
 
 class TActForm : public TForm {
@@ -378,7 +505,7 @@ TEST(ActionLayouts, ActionsLiveInTheirListAndClientsKeepCaptionsOfTheirOwn) {
 
 TEST(ActionLayouts, ActionsAreWrittenInsideTheirListAndClientsWithTheirOwnCaptions) {
   const char* text =
-      "object Holder: TMnuHolder\n"
+      "object Holder: TMnuLogForm\n"
       "  object ActionList1: TActionList\n"
       "    object PactAdd: TAction\n"
       "      Category = 'pact'\n"
@@ -401,17 +528,18 @@ TEST(ActionLayouts, ActionsAreWrittenInsideTheirListAndClientsWithTheirOwnCaptio
       "    end\n"
       "  end\n"
       "end\n";
-  TMnuHolder first(nullptr);
-  ReadComponentFromText(&first, text);
-  String written = WriteComponentToText(&first);
+  auto* first = new TMnuLogForm(Application);
+  ReadComponentFromText(first, text);
+  String written = WriteComponentToText(first);
+  delete first;
   auto list = written.find("object ActionList1: TActionList");
   auto act = written.find("object Logout: TAction");
   auto menu = written.find("object MainMenu1: TMainMenu");
   EXPECT_TRUE(list < act && act < menu) << written;
-  TMnuHolder again(nullptr);
-  ReadComponentFromText(&again, written);
-  auto* actions = dynamic_cast<TActionList*>(again.FindComponent("ActionList1"));
-  auto* item = dynamic_cast<TMenuItem*>(again.FindComponent("MnuLogout"));
+  auto* again = new TMnuLogForm(Application);
+  ReadComponentFromText(again, written);
+  auto* actions = dynamic_cast<TActionList*>(again->FindComponent("ActionList1"));
+  auto* item = dynamic_cast<TMenuItem*>(again->FindComponent("MnuLogout"));
   ASSERT_NE(actions, nullptr);
   ASSERT_NE(item, nullptr);
   ASSERT_EQ(actions->ActionCount(), 2);
@@ -422,5 +550,6 @@ TEST(ActionLayouts, ActionsAreWrittenInsideTheirListAndClientsWithTheirOwnCaptio
   EXPECT_FALSE(item->Enabled()) << "the disabled action disables its item from the start";
   static_cast<TAction*>(actions->Actions(1))->SetEnabled(true);
   item->Click();
-  EXPECT_EQ(again.Log, std::vector<std::string>{"click Logout"}) << "the action runs with itself as sender";
+  EXPECT_EQ(again->Log, std::vector<std::string>{"click Logout"}) << "the action runs with itself as sender";
+  delete again;
 }

@@ -41,8 +41,9 @@ protected:
 };
 
 KELM_PUBLISH(TFxPanel) {
-  PublishControlProperties(b, {"Align", "Anchors", "Caption", "Color", "ParentColor", "Font", "ParentFont", "TabOrder",
-                               "Visible", "OnClick", "OnResize"});
+  PublishControlProperties(b, {"Align", "Anchors", "Caption", "Color"});
+  PublishControlProperty(b, "ParentColor").Default(false);
+  PublishControlProperties(b, {"Font", "ParentFont", "TabOrder", "Visible", "OnClick", "OnResize"});
 }
 
 // A push button: a click sets its form's ModalResult when it has one.
@@ -67,7 +68,8 @@ private:
 };
 
 KELM_PUBLISH(TFxButton) {
-  PublishControlProperties(b, {"Caption", "TabOrder", "TabStop", "OnClick"});
+  PublishControlProperties(b, {"Caption", "TabOrder", "OnClick"});
+  PublishControlProperty(b, "TabStop").Default(true);
   b.Prop("ModalResult", &TFxButton::ModalResult, &TFxButton::SetModalResult).Default(0);
   b.Prop("Buddy", &TFxButton::Buddy, &TFxButton::SetBuddy);
 }
@@ -643,6 +645,40 @@ TEST(DataModules, LoadedWithTheirComponentsAndFoundByOtherForms) {
   delete f;
   UnregisterResource("forms/TDmTest.txt");
   UnregisterResource("forms/TFrmUsesDm.txt");
+}
+
+TEST(DataModules, AModuleAndAFrameWriteTheComponentsTheyOwnBeforeTheirControls) {
+  auto* dm = new TDmTest(Application);
+  dm->SetName("DmTest");
+  auto* t1 = new TTimer(dm);
+  t1->SetName("Timer1");
+  t1->SetInterval(250);
+  auto* t2 = new TTimer(dm);
+  t2->SetName("Timer2");
+  String text = WriteComponentToText(dm);
+  auto first = text.find("object Timer1: TTimer"), second = text.find("object Timer2: TTimer");
+  EXPECT_TRUE(first < second && second != String::npos) << "in creation order\n" << text;
+  EXPECT_NE(text.find("Interval = 250"), String::npos) << text;
+  delete dm;
+  auto* again = new TDmTest(Application);
+  ReadComponentFromText(again, text);
+  ASSERT_NE(again->Timer1, nullptr);
+  EXPECT_EQ(again->Timer1->Interval(), 250u);
+  EXPECT_NE(again->FindComponent("Timer2"), nullptr);
+  delete again;
+
+  // A frame as the root of its layout.
+  auto* frame = new TFrame(Application);
+  static_cast<TComponent*>(frame)->SetName("Frame1");
+  auto* btn = new TFxButton(frame);
+  static_cast<TComponent*>(btn)->SetName("Btn");
+  btn->SetParent(frame);
+  auto* timer = new TTimer(frame);
+  timer->SetName("FrameTimer");
+  String ft = WriteComponentToText(frame);
+  auto tpos = ft.find("object FrameTimer: TTimer"), bpos = ft.find("object Btn: TFxButton");
+  EXPECT_TRUE(tpos < bpos && bpos != String::npos) << ft;
+  delete frame;
 }
 
 // ---------------------------------------------------------------- application and screen

@@ -100,6 +100,29 @@ TEST_F(ButtonFixture, AcceleratorsClickButtonsAndFocusThroughLabels) {
   EXPECT_EQ(Clicks.back(), "Btn_ok");
 }
 
+TEST_F(ButtonFixture, AltAndALetterTypedInAnEditPressesTheButtonWithThatAccelerator) {
+  // The login window: the password edit has the focus, Alt+Y presses "确定(&Y)".
+  auto* password = Add<TEdit>(Rect(10, 50, 150, 71));
+  password->SetPasswordChar('*');
+  auto* yes = Named<TButton>("Btn_ok", Rect(10, 10, 85, 35));
+  yes->SetCaption("确定(&Y)");
+  password->SetFocus();
+  Application->ProcessMessages();
+  guitest::TypeKey(Qt::Key_Y, Qt::AltModifier, "y");
+  EXPECT_EQ(Clicks, (std::vector<String>{"Btn_ok"}));
+  EXPECT_EQ(password->Text(), "") << "the accelerator is no character of the edit";
+  // A plain letter is the edit's: it is typed, nothing is pressed.
+  password->SetFocus();
+  Application->ProcessMessages();
+  guitest::TypeKey(Qt::Key_Y, Qt::NoModifier, "y");
+  EXPECT_EQ(password->Text(), "y");
+  EXPECT_EQ(Clicks.size(), 1u);
+  // Alt with a letter no control has leaves the edit as it was.
+  guitest::TypeKey(Qt::Key_Q, Qt::AltModifier, "q");
+  EXPECT_EQ(password->Text(), "y");
+  EXPECT_EQ(Clicks.size(), 1u);
+}
+
 TEST_F(ButtonFixture, AButtonWithAModalResultClosesAModalForm) {
   auto* dlg = new TForm(Application);
   dlg->SetBounds(100, 100, 200, 120);
