@@ -1,5 +1,6 @@
 // Combo boxes: the CB_ messages over the list, the edit part, the drop-down list and its keys.
 #include "ListCtrls.h"
+#include "Clipbrd.h"
 
 #include "ControlProps.h"
 #include "CtrlUtils_p.h"
@@ -12,8 +13,6 @@
 #include "StrUtils.h"
 #include "SysUtils.h"
 
-#include <QtGui/QClipboard>
-#include <QtGui/QGuiApplication>
 #include <QtCore/QRegularExpression>
 #include <QtWidgets/QLineEdit>
 
@@ -664,7 +663,7 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
     case WM_CLEAR: {
       if (!FEdit) return;
       if (M.Msg == WM_COPY || M.Msg == WM_CUT) {
-        if (FEdit->hasSelectedText()) QGuiApplication::clipboard()->setText(FEdit->selectedText());
+        if (FEdit->hasSelectedText()) Clipboard()->SetAsText(FromQString(FEdit->selectedText()));
       }
       if (M.Msg == WM_CUT || M.Msg == WM_CLEAR) {
         if (FEdit->hasSelectedText()) {
@@ -673,7 +672,7 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
         }
       }
       if (M.Msg == WM_PASTE) {
-        QString t = QGuiApplication::clipboard()->text();
+        QString t = QString::fromStdString(Clipboard()->AsText());
         int br = t.indexOf(QRegularExpression("[\r\n]"));
         if (br >= 0) t = t.left(br);
         if (TypeText(FromQString(t))) EditChanged();

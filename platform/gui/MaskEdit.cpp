@@ -1,14 +1,14 @@
 // The masked edit.
 #include "MaskEdit.h"
 
+#include "Clipbrd.h"
+
 #include "Forms.h"
 #include "ControlProps.h"
 
 #include "ClassBuilder.h"
 #include "StrUtils.h"
 
-#include <QtGui/QClipboard>
-#include <QtGui/QGuiApplication>
 
 #include <algorithm>
 
@@ -283,10 +283,8 @@ void TCustomMaskEdit::DoEnter() {
 
 void TCustomMaskEdit::PasteMasked() {
   if (!EditCanModify()) return;
-  QClipboard* cb = QGuiApplication::clipboard();
-  if (!cb) return;
   // Pasted characters go in one by one, as if typed, and stop at the first the mask refuses.
-  for (char32_t c : cb->text().toStdU32String())
+  for (char32_t c : Utf8ToUtf32(Clipboard()->AsText()))
     if (!InputChar(c, SelStartNow())) break;
 }
 

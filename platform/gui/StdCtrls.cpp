@@ -1,6 +1,8 @@
 // Labels, edits, memos, buttons, check boxes, radio buttons, group boxes and scroll bars.
 #include "StdCtrls.h"
 
+#include "Clipbrd.h"
+
 #include "Forms.h"
 #include "QtGlue_p.h"
 #include "ControlProps.h"
@@ -10,8 +12,6 @@
 #include "StrUtils.h"
 #include "SysUtils.h"
 
-#include <QtGui/QClipboard>
-#include <QtGui/QGuiApplication>
 
 #include <algorithm>
 #include <map>
@@ -59,15 +59,9 @@ private:
   int FSaved;
 };
 
-String ClipboardText() {
-  QClipboard* cb = QGuiApplication::clipboard();
-  if (!cb) return String();
-  return cb->text().toStdString();
-}
+String ClipboardText() { return Clipboard()->AsText(); }
 
-void SetClipboardText(const String& Text) {
-  if (QClipboard* cb = QGuiApplication::clipboard()) cb->setText(QString::fromUtf8(Text.data(), qsizetype(Text.size())));
-}
+void SetClipboardText(const String& Text) { Clipboard()->SetAsText(Text); }
 
 bool IsBlank(char32_t c) { return c == U' ' || c == U'\t' || c == 0x3000; }
 bool IsBreak(char32_t c) { return c == U'\r' || c == U'\n'; }
