@@ -4,6 +4,7 @@
 // heap the held rows take against the raw size of the data.
 // Aims: open+fetch within 3x raw SQLite, memory within 3x the raw data size.
 #include "ADODB.h"
+#include "BenchUtil.h"
 #include "FileUtils.h"
 #include "SysUtils.h"
 
@@ -11,7 +12,6 @@
 #include <malloc.h>
 #include <sqlite3.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -22,8 +22,8 @@ namespace {
 constexpr int kRows = 100000;
 constexpr int kEdits = 10000;
 
-using Clock = std::chrono::steady_clock;
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+using bench::Clock;
+using bench::Seconds;
 
 // 20 columns: a counter, 8 texts, a memo, 4 doubles, 3 integers, 2 dates and an amount.
 const char* const kCreate =
@@ -91,6 +91,31 @@ TBenchDb& Db() {
   return db;
 }
 
+// Every row of the big table through the dataset layer, on a connection of its own; opened by
+// the caller, so each benchmark decides what its timing includes.
+struct TBigQuery {
+  TADOConnection Conn{nullptr};
+  TADOQuery Query{nullptr};
+  explicit TBigQuery(const TBenchDb& Bench) {
+    Conn.SetConnectionString(Bench.ConnectionString());
+    Query.SetConnection(&Conn);
+    Query.SQL()->SetText("select * from big");
+  }
+};
+
+// One statement prepared on a raw connection to the same file; both closed when it goes.
+struct TRawStatement {
+  sqlite3* Db = nullptr;
+  sqlite3_stmt* Stmt = nullptr;
+  TRawStatement(const TBenchDb& Bench, const char* Sql) : Db(Bench.Open()) {
+    sqlite3_prepare_v2(Db, Sql, -1, &Stmt, nullptr);
+  }
+  ~TRawStatement() {
+    sqlite3_finalize(Stmt);
+    sqlite3_close(Db);
+  }
+};
+
 // Raw: step through every row reading every column, as a client cursor must. Answers the
 // size of the data read (text bytes, 8 per number).
 std::size_t RawFetch(sqlite3* db) {
@@ -126,12 +151,9 @@ void OpenAndFetch(benchmark::State& state) {
     sqlite3_close(db);
     raw += Seconds(t0, t1);
 
-    TADOConnection conn(nullptr);
-    conn.SetConnectionString(bench.ConnectionString());
-    TADOQuery q(nullptr);
-    q.SetConnection(&conn);
-    q.SQL()->SetText("select * from big");
-    conn.Open();
+    TBigQuery big(bench);
+    TADOQuery& q = big.Query;
+    big.Conn.Open();
     std::size_t before = HeapInUse();
     auto t2 = Clock::now();
     q.Open();
@@ -140,9 +162,7 @@ void OpenAndFetch(benchmark::State& state) {
     kelm += Seconds(t2, t3);
     if (q.RecordCount() != kRows || q.FieldCount() != 20) state.SkipWithError("wrong result");
   }
-  state.counters["raw_ms"] = raw * 1000 / state.iterations();
-  state.counters["kelm_ms"] = kelm * 1000 / state.iterations();
-  state.counters["time_ratio"] = kelm / raw;
+  bench::SetTimeCounters(state, raw * 1000 / state.iterations(), kelm * 1000 / state.iterations());
   state.counters["data_MB"] = dataBytes / 1e6;
   state.counters["held_MB"] = heapBytes / 1e6;
   state.counters["memory_ratio"] = static_cast<double>(heapBytes) / static_cast<double>(dataBytes);
@@ -150,17 +170,13 @@ void OpenAndFetch(benchmark::State& state) {
 
 void Scroll(benchmark::State& state) {
   TBenchDb& bench = Db();
-  TADOConnection conn(nullptr);
-  conn.SetConnectionString(bench.ConnectionString());
-  TADOQuery q(nullptr);
-  q.SetConnection(&conn);
-  q.SQL()->SetText("select * from big");
+  TBigQuery big(bench);
+  TADOQuery& q = big.Query;
   q.Open();
   TField* code = q.FieldByName("code");
   TField* money = q.FieldByName("money");
-  sqlite3* db = bench.Open();
-  sqlite3_stmt* s = nullptr;
-  sqlite3_prepare_v2(db, "SELECT code, money FROM big", -1, &s, nullptr);
+  TRawStatement scan(bench, "SELECT code, money FROM big");
+  sqlite3_stmt* s = scan.Stmt;
   double raw = 0, kelm = 0;
   for (auto _ : state) {
     // Raw: run the statement again, reading the two columns of every row.
@@ -185,24 +201,17 @@ void Scroll(benchmark::State& state) {
     raw += Seconds(t0, t1);
     kelm += Seconds(t1, t2);
   }
-  sqlite3_finalize(s);
-  sqlite3_close(db);
-  state.counters["raw_ms"] = raw * 1000 / state.iterations();
-  state.counters["kelm_ms"] = kelm * 1000 / state.iterations();
-  state.counters["time_ratio"] = kelm / raw;
+  bench::SetTimeCounters(state, raw * 1000 / state.iterations(), kelm * 1000 / state.iterations());
 }
 
 void EditsInOneTransaction(benchmark::State& state) {
   TBenchDb& bench = Db();
-  TADOConnection conn(nullptr);
-  conn.SetConnectionString(bench.ConnectionString());
-  TADOQuery q(nullptr);
-  q.SetConnection(&conn);
-  q.SQL()->SetText("select * from big");
+  TBigQuery big(bench);
+  TADOQuery& q = big.Query;
   q.Open();
-  sqlite3* db = bench.Open();
-  sqlite3_stmt* s = nullptr;
-  sqlite3_prepare_v2(db, "UPDATE big SET n1 = ? WHERE rowid = ?", -1, &s, nullptr);
+  TRawStatement update(bench, "UPDATE big SET n1 = ? WHERE rowid = ?");
+  sqlite3* db = update.Db;
+  sqlite3_stmt* s = update.Stmt;
   double raw = 0, kelm = 0;
   int round = 0;
   for (auto _ : state) {
@@ -219,7 +228,7 @@ void EditsInOneTransaction(benchmark::State& state) {
     auto t1 = Clock::now();
 
     TField* n1 = q.FieldByName("n1");
-    conn.BeginTrans();
+    big.Conn.BeginTrans();
     q.First();
     for (int i = 1; i <= kEdits; ++i) {
       q.Edit();
@@ -227,16 +236,12 @@ void EditsInOneTransaction(benchmark::State& state) {
       q.Post();
       q.Next();
     }
-    conn.CommitTrans();
+    big.Conn.CommitTrans();
     auto t2 = Clock::now();
     raw += Seconds(t0, t1);
     kelm += Seconds(t1, t2);
   }
-  sqlite3_finalize(s);
-  sqlite3_close(db);
-  state.counters["raw_ms"] = raw * 1000 / state.iterations();
-  state.counters["kelm_ms"] = kelm * 1000 / state.iterations();
-  state.counters["time_ratio"] = kelm / raw;
+  bench::SetTimeCounters(state, raw * 1000 / state.iterations(), kelm * 1000 / state.iterations());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // text column, locating the last row and walking with field reads, each against the same work
 // on plain vectors. Prints the ratios; aims: fill within 3x, sort and locate within 5x, memory of
 // the held rows within 3x the raw data size.
+#include "BenchUtil.h"
 #include "DB.h"
 #include "StrUtils.h"
 #include "SysUtils.h"
@@ -10,7 +11,6 @@
 #include <malloc.h>
 
 #include <algorithm>
-#include <chrono>
 #include <numeric>
 #include <random>
 
@@ -19,8 +19,8 @@ namespace {
 constexpr int kRows = 100000;
 constexpr int kTexts = 10;  // columns 0..9 text, 10..19 numbers
 
-using Clock = std::chrono::steady_clock;
-double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
+using bench::Clock;
+using bench::Ms;
 
 struct TRawRow {
   std::vector<String> Texts;
@@ -99,9 +99,7 @@ void Fill(benchmark::State& state) {
     raw = Ms(t0, t1);
     kelm = Ms(t2, t3);
   }
-  state.counters["raw_ms"] = raw;
-  state.counters["kelm_ms"] = kelm;
-  state.counters["time_ratio"] = kelm / raw;
+  bench::SetTimeCounters(state, raw, kelm);
   state.counters["memory_ratio"] = ratio;
 }
 
@@ -125,9 +123,7 @@ void SortByText(benchmark::State& state) {
     raw = Ms(t0, t1);
     kelm = Ms(t1, t2);
   }
-  state.counters["raw_ms"] = raw;
-  state.counters["kelm_ms"] = kelm;
-  state.counters["time_ratio"] = kelm / raw;
+  bench::SetTimeCounters(state, raw, kelm);
 }
 
 void LocateLast(benchmark::State& state) {
@@ -152,9 +148,7 @@ void LocateLast(benchmark::State& state) {
     raw = Ms(t0, t1);
     kelm = Ms(t1, t2);
   }
-  state.counters["raw_ms"] = raw;
-  state.counters["kelm_ms"] = kelm;
-  state.counters["time_ratio"] = kelm / raw;
+  bench::SetTimeCounters(state, raw, kelm);
 }
 
 void WalkReadingFields(benchmark::State& state) {
@@ -189,9 +183,7 @@ void WalkReadingFields(benchmark::State& state) {
     raw = Ms(t0, t1);
     kelm = Ms(t1, t2);
   }
-  state.counters["raw_ms"] = raw;
-  state.counters["kelm_ms"] = kelm;
-  state.counters["time_ratio"] = kelm / raw;
+  bench::SetTimeCounters(state, raw, kelm);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Format, FormatFloat and StrToDate against the standard library doing the same work on the
 // same inputs; prints each ratio at the end (the aim is at most 2x).
+#include "BenchUtil.h"
 #include "SysUtils.h"
 
 #include <benchmark/benchmark.h>
@@ -7,7 +8,6 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <string>
 
 namespace {
@@ -100,16 +100,10 @@ void BM_StrToDate_from_chars(benchmark::State& state) {
 }
 BENCHMARK(BM_StrToDate_from_chars);
 
-// Keeps each benchmark's time per iteration, then prints ours against the baselines.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (!r.error_occurred) FTimes[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
+}  // namespace
 
-  void PrintRatios() const {
+int main(int argc, char** argv) {
+  return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
     const std::pair<const char*, const char*> pairs[] = {
         {"BM_Format", "BM_Format_snprintf"},
         {"BM_FormatFloat", "BM_FormatFloat_snprintf"},
@@ -117,25 +111,7 @@ public:
         {"BM_StrToDate", "BM_StrToDate_from_chars"},
     };
     std::printf("\nratio (ours / standard library, aim <= 2.0):\n");
-    for (auto [ours, base] : pairs) {
-      auto a = FTimes.find(ours), b = FTimes.find(base);
-      if (a == FTimes.end() || b == FTimes.end() || b->second <= 0) continue;
-      std::printf("  %-16s / %-26s %5.2f\n", ours, base, a->second / b->second);
-    }
-  }
-
-private:
-  std::map<std::string, double> FTimes;
-};
-
-}  // namespace
-
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
-  benchmark::Shutdown();
-  return 0;
+    for (auto [ours, base] : pairs)
+      if (double ratio = times.Ratio(ours, base); ratio > 0) std::printf("  %-16s / %-26s %5.2f\n", ours, base, ratio);
+  });
 }

@@ -3,26 +3,17 @@
 //   BM_CachedButtonFaces / BM_UncachedButtonFaces: 200 drop-down, spin and check-box faces,
 //   as a grid with in-cell buttons paints them per repaint; the ratio is printed at the end.
 //   BM_OneLineCellText / BM_WrappedCellText: 200 cells of text.
+#include "BenchUtil.h"
 #include "CellTextEh.h"
 #include "Forms.h"
 #include "ToolCtrlsEh.h"
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 
 namespace {
-
-std::map<String, double> g_times;
-
-void Record(benchmark::State& state, const char* name, std::chrono::steady_clock::time_point start) {
-  double per = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() /
-               double(state.iterations());
-  g_times[name] = per;
-}
 
 struct TSurface {
   TBitmap Bitmap;
@@ -41,25 +32,21 @@ const TButtonFaceStyle kFaces[] = {bfsDropDown, bfsUpDown, bfsCheckBox, bfsEllip
 void BM_CachedButtonFaces(benchmark::State& state) {
   TSurface s;
   ResetButtonBitmapCache();
-  auto start = std::chrono::steady_clock::now();
   for (auto _ : state)
     for (int i = 0; i < 200; ++i)
       PaintEditButtonFace(s.DC(), Cell(i), clWindow, kFaces[i % 4], 0, false, false, true, i % 3);
-  Record(state, "cached", start);
   state.counters["cache entries"] = double(ButtonsBitmapCache()->Count());
 }
 BENCHMARK(BM_CachedButtonFaces);
 
 void BM_UncachedButtonFaces(benchmark::State& state) {
   TSurface s;
-  auto start = std::chrono::steady_clock::now();
   for (auto _ : state)
     for (int i = 0; i < 200; ++i) {
       TButtonFaceStyle face = kFaces[i % 4];
       if (face == bfsCheckBox) DrawCheckFrame(s.DC(), Cell(i), i % 3, false, false, false, true);
       else DrawButtonByStyle(s.DC(), face, Cell(i), 0, false, false, false, true);
     }
-  Record(state, "uncached", start);
 }
 BENCHMARK(BM_UncachedButtonFaces);
 
@@ -91,10 +78,10 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   InitApplication(argc, argv);
   benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  if (g_times.count("cached") && g_times.count("uncached") && g_times["cached"] > 0)
-    std::printf("button faces: painting anew takes %.1f times as long as copying cached faces\n",
-                g_times["uncached"] / g_times["cached"]);
+  bench::TTimesReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  if (double ratio = reporter.Ratio("BM_UncachedButtonFaces", "BM_CachedButtonFaces"); ratio > 0)
+    std::printf("button faces: painting anew takes %.1f times as long as copying cached faces\n", ratio);
   benchmark::Shutdown();
   DoneApplication();
   return 0;

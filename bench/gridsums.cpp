@@ -1,6 +1,7 @@
 // Footer sums over a large table: a full recalculation with five sum footers against a bare
 // walk over the same rows, and the cost of one post, which must not grow with the row count.
 // Prints each against the bare walk of 100,000 rows at the end.
+#include "BenchUtil.h"
 #include "DBSumLst.h"
 #include "MemDataSet.h"
 #include "SysUtils.h"
@@ -10,7 +11,6 @@
 #include <cstdio>
 #include <map>
 #include <memory>
-#include <string>
 
 namespace {
 
@@ -89,47 +89,16 @@ void BM_Post(benchmark::State& state) {
 }
 BENCHMARK(BM_Post)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (!r.error_occurred) FTimes[r.benchmark_name()] = r.GetAdjustedRealTime() * UnitToNs(r.time_unit);
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void PrintRatios() const {
-    auto base = FTimes.find("BM_BareWalk/100000");
-    if (base == FTimes.end() || base->second <= 0) return;
-    std::printf("\nagainst a bare walk of 100,000 rows (%.2f ms):\n", base->second / 1e6);
-    for (const char* name : {"BM_FullRecalculation/100000", "BM_Post/1000", "BM_Post/100000"}) {
-      auto it = FTimes.find(name);
-      if (it != FTimes.end()) std::printf("  %-28s %10.3f ms  %8.4f x\n", name, it->second / 1e6, it->second / base->second);
-    }
-    auto small = FTimes.find("BM_Post/1000"), large = FTimes.find("BM_Post/100000");
-    if (small != FTimes.end() && large != FTimes.end() && small->second > 0)
-      std::printf("one post, 100,000 rows against 1,000 rows: %.2f x (constant when near 1)\n",
-                  large->second / small->second);
-  }
-
-private:
-  static double UnitToNs(benchmark::TimeUnit u) {
-    switch (u) {
-      case benchmark::kSecond: return 1e9;
-      case benchmark::kMillisecond: return 1e6;
-      case benchmark::kMicrosecond: return 1e3;
-      default: return 1;
-    }
-  }
-  std::map<std::string, double> FTimes;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
+    double base = times.Time("BM_BareWalk/100000");
+    if (base <= 0) return;
+    std::printf("\nagainst a bare walk of 100,000 rows (%.2f ms):\n", base / 1e6);
+    for (const char* name : {"BM_FullRecalculation/100000", "BM_Post/1000", "BM_Post/100000"})
+      if (double t = times.Time(name); t > 0) std::printf("  %-28s %10.3f ms  %8.4f x\n", name, t / 1e6, t / base);
+    if (double ratio = times.Ratio("BM_Post/100000", "BM_Post/1000"); ratio > 0)
+      std::printf("one post, 100,000 rows against 1,000 rows: %.2f x (constant when near 1)\n", ratio);
+  });
 }

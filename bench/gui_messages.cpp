@@ -4,6 +4,7 @@
 // against the same picture drawn straight into an image. The ratio of the last pair is
 // printed at the end; the window path (paint into the window's pixels and show them) should
 // stay within 1.5 times the bare drawing.
+#include "BenchUtil.h"
 #include "Controls.h"
 #include "Forms.h"
 #include "QtGlue_p.h"
@@ -147,31 +148,16 @@ void BM_DrawIntoImage(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawIntoImage)->Unit(benchmark::kMillisecond);
 
-// Collects the mean frame times of the two repaint benchmarks for the ratio line.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.run_type != Run::RT_Iteration || r.iterations == 0) continue;
-      double perFrame = r.GetAdjustedRealTime();
-      if (r.benchmark_name().find("BM_RepaintThroughWindow") == 0) Window = perFrame;
-      if (r.benchmark_name().find("BM_DrawIntoImage") == 0) Bare = perFrame;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  double Window = 0, Bare = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   InitApplication(argc, argv);
   benchmark::Initialize(&argc, argv);
-  TRatioReporter reporter;
+  bench::TTimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  if (reporter.Window > 0 && reporter.Bare > 0)
-    std::printf("repaint through the window / bare drawing: %.2f (aim: at most 1.5)\n", reporter.Window / reporter.Bare);
+  if (double ratio = reporter.Ratio("BM_RepaintThroughWindow", "BM_DrawIntoImage"); ratio > 0)
+    std::printf("repaint through the window / bare drawing: %.2f (aim: at most 1.5)\n", ratio);
   benchmark::Shutdown();
   DoneApplication();
   return 0;

@@ -3,13 +3,13 @@
 //   BM_WriteLayout500: the same form written back to text.
 //   BM_PropsByName / BM_PropsDirect: 10,000 property reads and writes by name (GetOrdProp,
 //   SetStrProp, ...) and through the members themselves; the ratio is printed at the end.
+#include "BenchUtil.h"
 #include "ClassBuilder.h"
 #include "Filer.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 
 KELM_ENUM(TBnAlign, baNone, baTop, baClient)
@@ -143,27 +143,11 @@ void BM_PropsDirect(benchmark::State& state) {
 }
 BENCHMARK(BM_PropsDirect);
 
-// The console report, remembering times per run so the by-name cost can be put against direct access.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> Times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) Times[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto byName = reporter.Times.find("BM_PropsByName");
-  auto direct = reporter.Times.find("BM_PropsDirect");
-  if (byName != reporter.Times.end() && direct != reporter.Times.end() && direct->second > 0)
-    std::printf("property access by name / direct: %.1fx\n", byName->second / direct->second);
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
+    if (double ratio = times.Ratio("BM_PropsByName", "BM_PropsDirect"); ratio > 0)
+      std::printf("property access by name / direct: %.1fx\n", ratio);
+  });
 }

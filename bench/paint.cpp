@@ -1,6 +1,7 @@
 // Repainting a 1000 x 700 grid of 800 text cells: through the layer's canvas and DrawText,
 // and the same picture drawn with bare QPainter calls. The ratio of the two frame times is
 // printed at the end; the layer should stay within 1.5 times the bare drawing.
+#include "BenchUtil.h"
 #include "Graphics.h"
 #include "WinGDI.h"
 #include <QApplication>
@@ -10,7 +11,6 @@
 #include <QPainter>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
 
 namespace {
 
@@ -109,33 +109,16 @@ void BM_BareQPainter(benchmark::State& state) {
 }
 BENCHMARK(BM_BareQPainter)->Unit(benchmark::kMillisecond);
 
-// Prints the usual table and then the ratio of the layer's frame time to the bare one.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration) Times[r.benchmark_name()] = r.GetAdjustedRealTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    auto layer = Times.find("BM_LayerDrawText"), bare = Times.find("BM_BareQPainter");
-    if (layer != Times.end() && bare != Times.end() && bare->second > 0)
-      std::printf("layer / bare QPainter frame time: %.2f (aim: within 1.5)\n", layer->second / bare->second);
-  }
-
-private:
-  std::map<std::string, double> Times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
-  TRatioReporter reporter;
+  bench::TTimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  if (double ratio = reporter.Ratio("BM_LayerDrawText", "BM_BareQPainter"); ratio > 0)
+    std::printf("layer / bare QPainter frame time: %.2f (aim: within 1.5)\n", ratio);
   benchmark::Shutdown();
   return 0;
 }

@@ -24,11 +24,12 @@ function(kelm_test name)
     target_link_libraries(${name} PRIVATE ${K_DEPS} kelm_test_main GTest::gtest GTest::gmock)
   endif()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  set(env "QT_QPA_PLATFORM=offscreen;KELM_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
   if(KELM_SANITIZE)
-    list(APPEND env "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp")
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common/LeakSuppressions.cpp)
   endif()
+  # One variable only: a list here would be split into separate test properties on the way
+  # through test discovery.
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-    PROPERTIES ENVIRONMENT "${env}")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

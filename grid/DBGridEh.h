@@ -262,6 +262,9 @@ private:
   friend class TColumnEh;
   bool Flagged(TColumnEhValue V) const;
   void Flag(TColumnEhValue V);
+  // Own once the title was given V, else the grid's title default (Get), else Fallback.
+  template <class T>
+  T Followed(TColumnEhValue V, const T& Own, T (TColumnTitleDefValuesEh::*Get)() const, T Fallback) const;
   void FontChanged(TObject* Sender);
   void RefreshDefaultFont() const;
   TColumnsEhList* SortMarkedList() const;

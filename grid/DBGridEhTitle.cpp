@@ -76,42 +76,38 @@ String TColumnTitleEh::DefaultCaption() const {
   return f ? f->DisplayName() : FColumn->FieldName();
 }
 
-TAlignment TColumnTitleEh::Alignment() const {
-  if (Flagged(evTitleAlignment)) return FAlignment;
+template <class T>
+T TColumnTitleEh::Followed(TColumnEhValue V, const T& Own, T (TColumnTitleDefValuesEh::*Get)() const,
+                           T Fallback) const {
+  if (Flagged(V)) return Own;
   TColumnDefValuesEh* d = FColumn->DefValues();
-  return d ? d->Title()->Alignment() : taLeftJustify;
+  return d ? (d->Title()->*Get)() : Fallback;
+}
+
+TAlignment TColumnTitleEh::Alignment() const {
+  return Followed(evTitleAlignment, FAlignment, &TColumnTitleDefValuesEh::Alignment, taLeftJustify);
 }
 
 String TColumnTitleEh::Caption() const { return Flagged(evTitleCaption) ? FCaption : DefaultCaption(); }
 
 TColor TColumnTitleEh::Color() const {
-  if (Flagged(evTitleColor)) return FColor;
-  TColumnDefValuesEh* d = FColumn->DefValues();
-  return d ? d->Title()->Color() : clBtnFace;
+  return Followed(evTitleColor, FColor, &TColumnTitleDefValuesEh::Color, clBtnFace);
 }
 
 bool TColumnTitleEh::EndEllipsis() const {
-  if (Flagged(evTitleEndEllipsis)) return FEndEllipsis;
-  TColumnDefValuesEh* d = FColumn->DefValues();
-  return d && d->Title()->EndEllipsis();
+  return Followed(evTitleEndEllipsis, FEndEllipsis, &TColumnTitleDefValuesEh::EndEllipsis, false);
 }
 
 TTextOrientationEh TColumnTitleEh::Orientation() const {
-  if (Flagged(evTitleOrientation)) return FOrientation;
-  TColumnDefValuesEh* d = FColumn->DefValues();
-  return d ? d->Title()->Orientation() : tohHorizontal;
+  return Followed(evTitleOrientation, FOrientation, &TColumnTitleDefValuesEh::Orientation, tohHorizontal);
 }
 
 bool TColumnTitleEh::TitleButton() const {
-  if (Flagged(evTitleButton)) return FTitleButton;
-  TColumnDefValuesEh* d = FColumn->DefValues();
-  return d && d->Title()->TitleButton();
+  return Followed(evTitleButton, FTitleButton, &TColumnTitleDefValuesEh::TitleButton, false);
 }
 
 bool TColumnTitleEh::ToolTips() const {
-  if (Flagged(evTitleToolTips)) return FToolTips;
-  TColumnDefValuesEh* d = FColumn->DefValues();
-  return d && d->Title()->ToolTips();
+  return Followed(evTitleToolTips, FToolTips, &TColumnTitleDefValuesEh::ToolTips, false);
 }
 
 TFont* TColumnTitleEh::Font() const {

@@ -306,9 +306,9 @@ struct TDBSumListProducer::THandlerSlot {
   TDataSetNotifyEvent TDBSumListProducer::*Saved;
 };
 
-const std::vector<TDBSumListProducer::THandlerSlot>& TDBSumListProducer::HandlerSlots() {
+std::span<const TDBSumListProducer::THandlerSlot> TDBSumListProducer::HandlerSlots() {
   using P = TDBSumListProducer;
-  static const std::vector<THandlerSlot> slots = {
+  static const THandlerSlot slots[] = {
       {&TDataSet::AfterEdit, &TDataSet::SetAfterEdit, &P::FOwnAfterEdit, &P::FSavedAfterEdit},
       {&TDataSet::AfterInsert, &TDataSet::SetAfterInsert, &P::FOwnAfterInsert, &P::FSavedAfterInsert},
       {&TDataSet::AfterOpen, &TDataSet::SetAfterOpen, &P::FOwnAfterOpen, &P::FSavedAfterOpen},

@@ -14,6 +14,7 @@
 #include "Variant.h"
 
 #include <memory>
+#include <span>
 
 class TDBSumListProducer;
 
@@ -164,7 +165,8 @@ private:
   class TWatcher;
   struct TFieldRef;
   struct THandlerSlot;
-  static const std::vector<THandlerSlot>& HandlerSlots();
+  // A plain array, never destroyed: a sum list may outlive the program's other statics.
+  static std::span<const THandlerSlot> HandlerSlots();
   // The qualifying items with their fields (FieldByName raises for an unknown name).
   std::vector<TFieldRef> QualifyingFields() const;
   void Walk(const std::vector<TFieldRef>& Items);

@@ -235,19 +235,9 @@ KELM_PUBLISH(TfrxDBDataset) {
 
 TfrxDBDataset::~TfrxDBDataset() = default;
 
-void TfrxDBDataset::SetDataSet(TDataSet* Value) {
-  AssignReference(this, FDataSet, Value);
-  if (Value) AssignReference<TDataSource>(this, FDataSource, nullptr);
-}
-
-void TfrxDBDataset::SetDataSource(TDataSource* Value) {
-  AssignReference(this, FDataSource, Value);
-  if (Value) AssignReference<TDataSet>(this, FDataSet, nullptr);
-}
-
 TDataSet* TfrxDBDataset::EffectiveDataSet() const {
-  if (FDataSet) return FDataSet;
-  return FDataSource ? FDataSource->DataSet() : nullptr;
+  if (TDataSet* ds = DataSet()) return ds;
+  return DataSource() ? DataSource()->DataSet() : nullptr;
 }
 
 bool TfrxDBDataset::IsActive() const {
@@ -259,9 +249,7 @@ bool TfrxDBDataset::LinksStored() const { return !dynamic_cast<TfrxReport*>(Owne
 
 void TfrxDBDataset::Notification(TComponent* AComponent, TOperation Operation) {
   TfrxCustomDBDataSet::Notification(AComponent, Operation);
-  if (Operation != opRemove) return;
-  if (AComponent == FDataSet) FDataSet = nullptr;
-  if (AComponent == FDataSource) FDataSource = nullptr;
+  FLinks.Notification(AComponent, Operation);
 }
 
 // ================================================================ options

@@ -210,10 +210,10 @@ public:
   ~TfrxDBDataset() override;
 
   // Published properties.
-  TDataSet* DataSet() const { return FDataSet; }
-  void SetDataSet(TDataSet* Value);
-  TDataSource* DataSource() const { return FDataSource; }
-  void SetDataSource(TDataSource* Value);
+  TDataSet* DataSet() const { return FLinks.DataSet(); }
+  void SetDataSet(TDataSet* Value) { FLinks.SetDataSet(Value); }
+  TDataSource* DataSource() const { return FLinks.DataSource(); }
+  void SetDataSource(TDataSource* Value) { FLinks.SetDataSource(Value); }
 
   // DataSet, else the data source's dataset, else nullptr.
   TDataSet* EffectiveDataSet() const;
@@ -225,8 +225,7 @@ protected:
 
 private:
   bool LinksStored() const;
-  TDataSet* FDataSet = nullptr;
-  TDataSource* FDataSource = nullptr;
+  TDataSetOrSource FLinks{this};
 };
 
 // ================================================================ report options

@@ -26,27 +26,15 @@ KELM_PUBLISH(TfrDBDataSet) {
   b.Prop("OnOpen", &TfrDBDataSet::OnOpen, &TfrDBDataSet::SetOnOpen);
 }
 
-void TfrDBDataSet::SetDataSet(TDataSet* Value) {
-  AssignReference(this, FDataSet, Value);
-  if (Value) AssignReference<TDataSource>(this, FDataSource, nullptr);
-}
-
-void TfrDBDataSet::SetDataSource(TDataSource* Value) {
-  AssignReference(this, FDataSource, Value);
-  if (Value) AssignReference<TDataSet>(this, FDataSet, nullptr);
-}
-
 TDataSet* TfrDBDataSet::SourceDataSet() const {
-  if (FDataSource && FDataSource->DataSet()) return FDataSource->DataSet();
-  if (FDataSet) return FDataSet;
+  if (DataSource() && DataSource()->DataSet()) return DataSource()->DataSet();
+  if (TDataSet* ds = DataSet()) return ds;
   throw EDSError("Unable to open dataset " + Name());
 }
 
 void TfrDBDataSet::Notification(TComponent* AComponent, TOperation Operation) {
   TfrDataset::Notification(AComponent, Operation);
-  if (Operation != opRemove) return;
-  if (AComponent == FDataSet) FDataSet = nullptr;
-  if (AComponent == FDataSource) FDataSource = nullptr;
+  FLinks.Notification(AComponent, Operation);
 }
 
 // ================================================================ TfrReport

@@ -70,10 +70,10 @@ public:
 
   bool CloseDataSource() const { return FCloseDataSource; }
   void SetCloseDataSource(bool Value) { FCloseDataSource = Value; }
-  TDataSet* DataSet() const { return FDataSet; }
-  void SetDataSet(TDataSet* Value);
-  TDataSource* DataSource() const { return FDataSource; }
-  void SetDataSource(TDataSource* Value);
+  TDataSet* DataSet() const { return FLinks.DataSet(); }
+  void SetDataSet(TDataSet* Value) { FLinks.SetDataSet(Value); }
+  TDataSource* DataSource() const { return FLinks.DataSource(); }
+  void SetDataSource(TDataSource* Value) { FLinks.SetDataSource(Value); }
   bool OpenDataSource() const { return FOpenDataSource; }
   void SetOpenDataSource(bool Value) { FOpenDataSource = Value; }
   const TNotifyEvent& OnClose() const { return FOnClose; }
@@ -90,8 +90,7 @@ protected:
 
 private:
   bool FCloseDataSource = false;
-  TDataSet* FDataSet = nullptr;
-  TDataSource* FDataSource = nullptr;
+  TDataSetOrSource FLinks{this};
   bool FOpenDataSource = true;
   TNotifyEvent FOnClose, FOnOpen;
 };

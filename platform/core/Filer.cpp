@@ -1476,15 +1476,28 @@ String UniqueRootName(const String& name, TComponent* root) {
 }
 }  // namespace
 
-TComponent* TReader::ReadRootComponent(TComponent* Root) {
+void TReader::RunRead(TComponent* const& CreatedRoot, const std::function<void()>& Body) {
   FCreated.clear();
   FLoaded.clear();
   FFixups.clear();
   FPath.clear();
   FPropPrefix.clear();
   FPropName.clear();
-  TComponent* createdRoot = nullptr;
   try {
+    Body();
+    FixupReferences();
+    CallLoaded();
+  } catch (...) {
+    Cleanup(CreatedRoot);
+    throw;
+  }
+  FCreated.clear();
+  ResolvePendingReferences();
+}
+
+TComponent* TReader::ReadRootComponent(TComponent* Root) {
+  TComponent* createdRoot = nullptr;
+  RunRead(createdRoot, [&] {
     ReadSignature();
     FContextPos = Position();
     TFilerFlags flags;
@@ -1519,41 +1532,23 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     ReadData(Root);
     FPath.clear();
     FPropName.clear();
-    FixupReferences();
-    CallLoaded();
-  } catch (...) {
-    Cleanup(createdRoot);
-    throw;
-  }
-  FCreated.clear();
-  ResolvePendingReferences();
+  });
   return Root;
 }
 
 void TReader::ReadComponents(TComponent* AOwner, TComponent* AParent,
                              const std::function<void(TComponent*)>& Proc) {
-  FCreated.clear();
-  FLoaded.clear();
-  FFixups.clear();
-  FPath.clear();
-  FRoot = FLookupRoot = AOwner;
-  FOwner = AOwner;
-  FParent = AParent;
   std::vector<TComponent*> top;
-  try {
+  RunRead(nullptr, [&] {
+    FRoot = FLookupRoot = AOwner;
+    FOwner = AOwner;
+    FParent = AParent;
     while (!EndOfList()) {
       ReadSignature();
       if (TComponent* c = ReadComponent(nullptr)) top.push_back(c);
     }
     ReadListEnd();
-    FixupReferences();
-    CallLoaded();
-  } catch (...) {
-    Cleanup(nullptr);
-    throw;
-  }
-  FCreated.clear();
-  ResolvePendingReferences();
+  });
   if (Proc)
     for (TComponent* c : top) Proc(c);
 }

@@ -262,6 +262,10 @@ private:
   void FixupReferences();
   void CallLoaded();
   void Cleanup(TComponent* CreatedRoot);
+  // One whole read: starts from empty bookkeeping and, after Body, fixes up references and
+  // calls Loaded. When anything fails it frees what the read made and passes the error on;
+  // CreatedRoot is a root the read made itself, looked at only then, so Body may set it.
+  void RunRead(TComponent* const& CreatedRoot, const std::function<void()>& Body);
   String PathText() const;
 
   TComponent* FOwner = nullptr;

@@ -1164,6 +1164,27 @@ private:
   TNotifyEvent FOnUpdateData;
 };
 
+// A component's reference to the dataset it reads, given either directly or through a data
+// source: setting one clears the other. The holder hears when either is freed and passes that
+// on to Notification, which forgets it.
+class TDataSetOrSource {
+public:
+  explicit TDataSetOrSource(TComponent* Holder) : FHolder(Holder) {}
+  TDataSetOrSource(const TDataSetOrSource&) = delete;
+  TDataSetOrSource& operator=(const TDataSetOrSource&) = delete;
+
+  TDataSet* DataSet() const { return FDataSet; }
+  void SetDataSet(TDataSet* Value);
+  TDataSource* DataSource() const { return FDataSource; }
+  void SetDataSource(TDataSource* Value);
+  void Notification(TComponent* AComponent, TOperation Operation);
+
+private:
+  TComponent* FHolder;
+  TDataSet* FDataSet = nullptr;
+  TDataSource* FDataSource = nullptr;
+};
+
 // How a control follows a dataset: its notifications, and a window of BufferCount records of
 // which ActiveRecord is the current one.
 class TDataLink : public TObject {

@@ -108,6 +108,24 @@ void TDataSource::RemoveDataLink(TDataLink* link) {
   if (FDataSet) FDataSet->UpdateBufferCount();
 }
 
+// ---------------------------------------------------------------- TDataSetOrSource
+
+void TDataSetOrSource::SetDataSet(TDataSet* Value) {
+  AssignReference(FHolder, FDataSet, Value);
+  if (Value) AssignReference<TDataSource>(FHolder, FDataSource, nullptr);
+}
+
+void TDataSetOrSource::SetDataSource(TDataSource* Value) {
+  AssignReference(FHolder, FDataSource, Value);
+  if (Value) AssignReference<TDataSet>(FHolder, FDataSet, nullptr);
+}
+
+void TDataSetOrSource::Notification(TComponent* AComponent, TOperation Operation) {
+  if (Operation != opRemove) return;
+  if (AComponent == FDataSet) FDataSet = nullptr;
+  if (AComponent == FDataSource) FDataSource = nullptr;
+}
+
 // ---------------------------------------------------------------- TDataLink
 
 TDataLink::~TDataLink() {

@@ -3,6 +3,7 @@
 #include "ActnList.h"
 
 #include "ClassBuilder.h"
+#include "ImageListLink_p.h"
 #include "Menus.h"
 #include "StrUtils.h"
 
@@ -255,16 +256,7 @@ TContainedAction* TCustomActionList::FindAction(const String& Name) const {
 }
 
 void TCustomActionList::SetImages(TCustomImageList* Value) {
-  if (Value == FImages) return;
-  if (FImages) {
-    FImages->UnRegisterChanges(FImageChangeLink.get());
-    FImages->RemoveFreeNotification(this);
-  }
-  FImages = Value;
-  if (FImages) {
-    FImages->RegisterChanges(FImageChangeLink.get());
-    FImages->FreeNotification(this);
-  }
+  if (!SwapImageList(FImages, Value, FImageChangeLink.get(), this)) return;
   if (!FDestroying) Change();
 }
 

@@ -275,32 +275,14 @@ void TBitBtn::Click() {
 }
 
 void TBitBtn::PaintButton(HDC DC) {
-  TRect r = ClientRect();
-  if (Active()) {
-    FrameRect(DC, r, GetSysColorBrush(COLOR_WINDOWFRAME));
-    InflateRect(r, -1, -1);
-  }
-  if (Pressed()) {
-    FrameRect(DC, r, GetSysColorBrush(COLOR_BTNSHADOW));
-    TRect inner = r;
-    InflateRect(inner, -1, -1);
-    FillRect(DC, inner, GetSysColorBrush(COLOR_BTNFACE));
-  } else {
-    TRect f = r;
-    DrawFrameControl(DC, f, DFC_BUTTON, DFCS_BUTTONPUSH);
-  }
+  TRect r = PaintFace(DC);
   TRect client = r;
   InflateRect(client, -2, -2);
   TPoint offset = Pressed() ? TPoint{1, 1} : TPoint{0, 0};
   SetTextColor(DC, ColorToRGB(Font()->Color()));
   TButtonState st = !Enabled() ? bsDisabled : Pressed() ? bsDown : bsUp;
-  TRect tb = FGlyph->Draw(DC, client, offset, Caption(), FLayout, FMargin, FSpacing, st, true);
-  if (Focused()) {
-    TRect fr = r;
-    InflateRect(fr, -3, -3);
-    DrawFocusRect(DC, fr);
-  }
-  (void)tb;
+  FGlyph->Draw(DC, client, offset, Caption(), FLayout, FMargin, FSpacing, st, true);
+  PaintFocus(DC, r);
 }
 
 // ================================================================ TSpeedButton

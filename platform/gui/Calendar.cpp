@@ -41,6 +41,64 @@ String DayHeader(int Weekday) {  // 1 Sunday ... 7 Saturday
   return Length(name) > 1 ? Copy(name, Length(name), 1) : name;
 }
 
+// A new lower (upper) bound beyond the other one is refused; 0 is no bound.
+void CheckNewMinDate(TDateTime Value, TDateTime MaxDate) {
+  if (Value != 0 && MaxDate != 0 && Value > MaxDate) throw EInvalidOperation("Date exceeds maximum of " + DateToStr(MaxDate));
+}
+void CheckNewMaxDate(TDateTime Value, TDateTime MinDate) {
+  if (Value != 0 && MinDate != 0 && Value < MinDate) throw EInvalidOperation("Date is less than minimum of " + DateToStr(MinDate));
+}
+
+// The range as MCM_GETRANGE and DTM_GETRANGE answer it: GDTR_MIN and GDTR_MAX for the bounds
+// set, written to St[0] and St[1] when St is given.
+DWORD RangeToSystemTimes(TDateTime MinDate, TDateTime MaxDate, SYSTEMTIME* St) {
+  DWORD r = 0;
+  if (MinDate != 0) {
+    r |= GDTR_MIN;
+    if (St) DateTimeToSystemTime(MinDate, St[0]);
+  }
+  if (MaxDate != 0) {
+    r |= GDTR_MAX;
+    if (St) DateTimeToSystemTime(MaxDate, St[1]);
+  }
+  return r;
+}
+
+// The range MCM_SETRANGE and DTM_SETRANGE set: the bounds Flags names, the others none.
+void RangeFromSystemTimes(WPARAM Flags, const SYSTEMTIME* St, TDateTime& MinDate, TDateTime& MaxDate) {
+  MinDate = (Flags & GDTR_MIN) && St ? SystemTimeToDateTime(St[0]) : 0;
+  MaxDate = (Flags & GDTR_MAX) && St ? SystemTimeToDateTime(St[1]) : 0;
+}
+
+// The moment of the picker's parts, the day held to the month's last (a 31st typed, or a
+// month stepped to, where the month is shorter).
+TDateTime EncodeParts(int Y, int Mo, int D, int H, int Mi, int S, Word Ms) {
+  D = std::min(D, static_cast<int>(DaysInAMonth(static_cast<Word>(Y), static_cast<Word>(Mo))));
+  return EncodeDateTime(static_cast<Word>(Y), static_cast<Word>(Mo), static_cast<Word>(D), static_cast<Word>(H),
+                        static_cast<Word>(Mi), static_cast<Word>(S), Ms);
+}
+
+// While it lives, shapes drawn on DC are today's red outline, unfilled.
+class TTodayMarkPen {
+public:
+  explicit TTodayMarkPen(HDC DC) : FDC(DC), FPen(CreatePen(PS_SOLID, 1, RGB(255, 0, 0))) {
+    FOldPen = SelectObject(DC, FPen);
+    FOldBrush = SelectObject(DC, GetStockObject(NULL_BRUSH));
+  }
+  ~TTodayMarkPen() {
+    SelectObject(FDC, FOldBrush);
+    SelectObject(FDC, FOldPen);
+    DeleteObject(FPen);
+  }
+  TTodayMarkPen(const TTodayMarkPen&) = delete;
+  TTodayMarkPen& operator=(const TTodayMarkPen&) = delete;
+
+private:
+  HDC FDC;
+  HPEN FPen;
+  HGDIOBJ FOldPen = nullptr, FOldBrush = nullptr;
+};
+
 }  // namespace
 
 void DateTimeToSystemTime(TDateTime DateTime, SYSTEMTIME& St) {
@@ -128,6 +186,10 @@ void TMonthCalendar::CreateParams(TCreateParams& P) {
   P.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
+bool TMonthCalendar::OutOfRange(TDateTime Day) const {
+  return (FMinDate != 0 && Day < DayOnly(FMinDate)) || (FMaxDate != 0 && Day > DayOnly(FMaxDate));
+}
+
 TDateTime TMonthCalendar::Clamp(TDateTime v) const {
   if (FMinDate != 0 && v < DayOnly(FMinDate)) v = DayOnly(FMinDate);
   if (FMaxDate != 0 && v > DayOnly(FMaxDate)) v = DayOnly(FMaxDate);
@@ -142,13 +204,13 @@ void TMonthCalendar::SetDate(TDateTime v) {
 }
 
 void TMonthCalendar::SetMinDate(TDateTime v) {
-  if (v != 0 && FMaxDate != 0 && v > FMaxDate) throw EInvalidOperation("Date exceeds maximum of " + DateToStr(FMaxDate));
+  CheckNewMinDate(v, FMaxDate);
   FMinDate = v;
   SetDate(FDate);
 }
 
 void TMonthCalendar::SetMaxDate(TDateTime v) {
-  if (v != 0 && FMinDate != 0 && v < FMinDate) throw EInvalidOperation("Date is less than minimum of " + DateToStr(FMinDate));
+  CheckNewMaxDate(v, FMinDate);
   FMaxDate = v;
   SetDate(FDate);
 }
@@ -189,9 +251,12 @@ bool TMonthCalendar::CanAutoSize(int& NewWidth, int& NewHeight) {
   return true;
 }
 
+int TMonthCalendar::FirstDayNumber() const {
+  return FFirstDay == dowLocaleDefault ? FormatSettings().FirstDayOfWeek : static_cast<int>(FFirstDay);
+}
+
 int TMonthCalendar::FirstWeekday() const {
-  int d = FFirstDay == dowLocaleDefault ? FormatSettings().FirstDayOfWeek : static_cast<int>(FFirstDay);
-  return (d + 1) % 7 + 1;  // Monday 0 -> 2 (Monday in DayOfWeek numbering)
+  return (FirstDayNumber() + 1) % 7 + 1;  // Monday 0 -> 2 (Monday in DayOfWeek numbering)
 }
 
 TDateTime TMonthCalendar::GridStart() const {
@@ -321,7 +386,7 @@ void TMonthCalendar::DefaultHandler(TMessage& M) {
         M.Result = 0;
         return;
       }
-      if ((FMinDate != 0 && d < DayOnly(FMinDate)) || (FMaxDate != 0 && d > DayOnly(FMaxDate))) {
+      if (OutOfRange(d)) {
         M.Result = 0;
         return;
       }
@@ -348,36 +413,22 @@ void TMonthCalendar::DefaultHandler(TMessage& M) {
       M.Result = 0;
       return;
     case MCM_GETFIRSTDAYOFWEEK:
-      M.Result = FFirstDay == dowLocaleDefault ? FormatSettings().FirstDayOfWeek : static_cast<int>(FFirstDay);
+      M.Result = FirstDayNumber();
       return;
     case MCM_SETFIRSTDAYOFWEEK: {
-      int old = FFirstDay == dowLocaleDefault ? FormatSettings().FirstDayOfWeek : static_cast<int>(FFirstDay);
+      int old = FirstDayNumber();
       SetFirstDayOfWeek(static_cast<TCalDayOfWeek>(std::clamp(static_cast<int>(M.LParam), 0, 6)));
       M.Result = old;
       return;
     }
-    case MCM_GETRANGE: {
-      auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam);
-      DWORD r = 0;
-      if (FMinDate != 0) {
-        r |= GDTR_MIN;
-        if (st) DateTimeToSystemTime(FMinDate, st[0]);
-      }
-      if (FMaxDate != 0) {
-        r |= GDTR_MAX;
-        if (st) DateTimeToSystemTime(FMaxDate, st[1]);
-      }
-      M.Result = r;
+    case MCM_GETRANGE:
+      M.Result = RangeToSystemTimes(FMinDate, FMaxDate, reinterpret_cast<SYSTEMTIME*>(M.LParam));
       return;
-    }
-    case MCM_SETRANGE: {
-      auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam);
-      FMinDate = (M.WParam & GDTR_MIN) && st ? SystemTimeToDateTime(st[0]) : 0;
-      FMaxDate = (M.WParam & GDTR_MAX) && st ? SystemTimeToDateTime(st[1]) : 0;
+    case MCM_SETRANGE:
+      RangeFromSystemTimes(M.WParam, reinterpret_cast<SYSTEMTIME*>(M.LParam), FMinDate, FMaxDate);
       SetDate(FDate);
       M.Result = 1;
       return;
-    }
     case WM_PAINT:
       PaintCalendar(reinterpret_cast<HDC>(M.WParam));
       return;
@@ -457,21 +508,15 @@ void TMonthCalendar::PaintCalendar(HDC DC) {
     TDateTime day = start + k;
     TRect r = Bounds(g.Days.Left + k % 7 * g.CellW, g.Days.Top + k / 7 * g.CellH, g.CellW, g.CellH);
     bool inMonth = day >= FMonth && day < next1;
-    bool outOfRange = (FMinDate != 0 && day < DayOnly(FMinDate)) || (FMaxDate != 0 && day > DayOnly(FMaxDate));
-    COLORREF fg = ColorToRGB(inMonth && !outOfRange ? FColors->TextColor() : FColors->TrailingTextColor());
+    COLORREF fg = ColorToRGB(inMonth && !OutOfRange(day) ? FColors->TextColor() : FColors->TrailingTextColor());
     if (day == FDate) {
       Fill(DC, r, ColorToRGB(FColors->TitleBackColor()));
       fg = ColorToRGB(FColors->TitleTextColor());
       if (focused) DrawFocusRect(DC, r);
     }
     if (FShowTodayCircle && day == today) {
-      HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
-      HGDIOBJ op = SelectObject(DC, pen);
-      HGDIOBJ ob = SelectObject(DC, GetStockObject(NULL_BRUSH));
+      TTodayMarkPen pen(DC);
       Ellipse(DC, r.Left, r.Top, r.Right, r.Bottom);
-      SelectObject(DC, ob);
-      SelectObject(DC, op);
-      DeleteObject(pen);
     }
     Word dy, dm, dd;
     DecodeDate(day, dy, dm, dd);
@@ -493,13 +538,8 @@ void TMonthCalendar::PaintCalendar(HDC DC) {
     TRect tr = g.Today;
     int x = tr.Left + 4;
     if (FShowTodayCircle) {
-      HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
-      HGDIOBJ op = SelectObject(DC, pen);
-      HGDIOBJ ob = SelectObject(DC, GetStockObject(NULL_BRUSH));
+      TTodayMarkPen pen(DC);
       Rectangle(DC, x, tr.Top + 2, x + 16, tr.Bottom - 2);
-      SelectObject(DC, ob);
-      SelectObject(DC, op);
-      DeleteObject(pen);
       x += 20;
     }
     tr.Left = x;
@@ -587,13 +627,13 @@ void TDateTimePicker::SetDateTime(TDateTime v) {
 }
 
 void TDateTimePicker::SetMinDate(TDateTime v) {
-  if (v != 0 && FMaxDate != 0 && v > FMaxDate) throw EInvalidOperation("Date exceeds maximum of " + DateToStr(FMaxDate));
+  CheckNewMinDate(v, FMaxDate);
   FMinDate = v;
   SetDateTime(FDateTime);
 }
 
 void TDateTimePicker::SetMaxDate(TDateTime v) {
-  if (v != 0 && FMinDate != 0 && v < FMinDate) throw EInvalidOperation("Date is less than minimum of " + DateToStr(FMinDate));
+  CheckNewMaxDate(v, FMinDate);
   FMaxDate = v;
   SetDateTime(FDateTime);
 }
@@ -789,10 +829,8 @@ void TDateTimePicker::StepField(int Delta) {
     case fkAmPm: ih = (ih + 12) % 24; break;
     default: return;
   }
-  id = std::min(id, static_cast<int>(DaysInAMonth(static_cast<Word>(iy), static_cast<Word>(imo))));
   FTyped = -1;
-  SetByUser(EncodeDateTime(static_cast<Word>(iy), static_cast<Word>(imo), static_cast<Word>(id), static_cast<Word>(ih),
-                           static_cast<Word>(imi), static_cast<Word>(is), ms));
+  SetByUser(EncodeParts(iy, imo, id, ih, imi, is, ms));
 }
 
 void TDateTimePicker::TypeDigit(int Digit) {
@@ -841,9 +879,7 @@ void TDateTimePicker::TypeDigit(int Digit) {
       // A leading zero waits for the next digit.
     } else {
       apply(value);
-      id = std::min(id, static_cast<int>(DaysInAMonth(static_cast<Word>(iy), static_cast<Word>(imo))));
-      SetByUser(EncodeDateTime(static_cast<Word>(iy), static_cast<Word>(imo), static_cast<Word>(id), static_cast<Word>(ih),
-                               static_cast<Word>(imi), static_cast<Word>(is), ms));
+      SetByUser(EncodeParts(iy, imo, id, ih, imi, is, ms));
     }
   }
   if (complete) {
@@ -1008,28 +1044,14 @@ void TDateTimePicker::DefaultHandler(TMessage& M) {
       M.Result = 1;
       return;
     }
-    case DTM_GETRANGE: {
-      auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam);
-      DWORD r = 0;
-      if (FMinDate != 0) {
-        r |= GDTR_MIN;
-        if (st) DateTimeToSystemTime(FMinDate, st[0]);
-      }
-      if (FMaxDate != 0) {
-        r |= GDTR_MAX;
-        if (st) DateTimeToSystemTime(FMaxDate, st[1]);
-      }
-      M.Result = r;
+    case DTM_GETRANGE:
+      M.Result = RangeToSystemTimes(FMinDate, FMaxDate, reinterpret_cast<SYSTEMTIME*>(M.LParam));
       return;
-    }
-    case DTM_SETRANGE: {
-      auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam);
-      FMinDate = (M.WParam & GDTR_MIN) && st ? SystemTimeToDateTime(st[0]) : 0;
-      FMaxDate = (M.WParam & GDTR_MAX) && st ? SystemTimeToDateTime(st[1]) : 0;
+    case DTM_SETRANGE:
+      RangeFromSystemTimes(M.WParam, reinterpret_cast<SYSTEMTIME*>(M.LParam), FMinDate, FMaxDate);
       SetDateTime(FDateTime);
       M.Result = 1;
       return;
-    }
     case DTM_SETFORMAT:
       SetFormat(M.LParam ? String(reinterpret_cast<const char*>(M.LParam)) : String());
       M.Result = 1;

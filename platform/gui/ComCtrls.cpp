@@ -1,10 +1,12 @@
 // Tab controls, page controls and the status bar.
 #include "ComCtrls.h"
 
+#include "CanvasPaint_p.h"
 #include "ControlProps.h"
 #include "CtrlUtils_p.h"
 #include "Filer.h"
 #include "Forms.h"
+#include "ImageListLink_p.h"
 #include "WinGDI.h"
 
 #include "Exceptions.h"
@@ -34,17 +36,7 @@ TCustomTabControl::~TCustomTabControl() {
 }
 
 void TCustomTabControl::SetImages(TCustomImageList* v) {
-  if (FImages == v) return;
-  if (FImages) {
-    FImages->UnRegisterChanges(FImageLink.get());
-    FImages->RemoveFreeNotification(this);
-  }
-  FImages = v;
-  if (FImages) {
-    FImages->RegisterChanges(FImageLink.get());
-    FImages->FreeNotification(this);
-  }
-  TabsChanged();
+  if (SwapImageList(FImages, v, FImageLink.get(), this)) TabsChanged();
 }
 
 void TCustomTabControl::Notification(TComponent* AComponent, TOperation Operation) {
@@ -1259,24 +1251,19 @@ void TStatusBar::Paint(HDC DC) {
       TRect in = r;
       InflateRect(in, -1, -1);
       if (p->Style() == psOwnerDraw) {
-        FCanvas->Lock();
-        FCanvas->FreeHandle();
-        FCanvas->SetHandle(DC);
-        FCanvas->Font()->Assign(Font());
-        FCanvas->Brush()->SetColor(Color());
-        int saved = SaveDC(DC);
-        IntersectClipRect(DC, in.Left, in.Top, in.Right, in.Bottom);
-        try {
-          DrawPanel(p, in);
-        } catch (...) {
+        PaintOnCanvas(*FCanvas, DC, [&] {
+          FCanvas->Font()->Assign(Font());
+          FCanvas->Brush()->SetColor(Color());
+          int saved = SaveDC(DC);
+          IntersectClipRect(DC, in.Left, in.Top, in.Right, in.Bottom);
+          try {
+            DrawPanel(p, in);
+          } catch (...) {
+            RestoreDC(DC, saved);
+            throw;
+          }
           RestoreDC(DC, saved);
-          FCanvas->SetHandle(nullptr);
-          FCanvas->Unlock();
-          throw;
-        }
-        RestoreDC(DC, saved);
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
+        });
         SelectObject(DC, Font()->Handle());
       } else {
         drawText(p->Text(), in, p->Alignment());

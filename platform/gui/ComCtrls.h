@@ -1280,6 +1280,8 @@ private:
   void EnsureVisible(int Index, bool PartialOK);
   bool SetItemSelected(TListItem* Item, bool Value, bool ByUser);
   void SelectOnly(TListItem* Item, bool ByUser);
+  // Selects the items from index A to B (either order) by the user, and only those.
+  void SelectRange(int A, int B);
   void FocusItem(TListItem* Item);
   void ItemRemoved(TListItem* Item);
   void SortItems();
@@ -1438,6 +1440,8 @@ private:
   int FirstWeekday() const;  // 1 Sunday ... 7 Saturday
   TDateTime GridStart() const;
   TDateTime Clamp(TDateTime v) const;
+  bool OutOfRange(TDateTime Day) const;  // before MinDate's day or after MaxDate's
+  int FirstDayNumber() const;            // 0 Monday ... 6 Sunday, the locale's for dowLocaleDefault
   void PaintCalendar(HDC DC);
   void Notify(int Code);
 

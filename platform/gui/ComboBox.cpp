@@ -5,6 +5,7 @@
 #include "ControlProps.h"
 #include "CtrlUtils_p.h"
 #include "Forms.h"
+#include "ListCtrls_p.h"
 #include "QtBridge_p.h"
 #include "QtGlue_p.h"
 #include "WinGDI.h"
@@ -22,24 +23,19 @@ using namespace ctrl_utils;
 
 namespace {
 
-
-[[noreturn]] void IndexError(int Index) { throw EStringListError(Format(SListIndexError, {Index})); }
-
 // Characters of a QString as the edit counts them.
 int CharCount(const QString& s) { return static_cast<int>(s.toStdU32String().size()); }
+
+constexpr TItemMessageStrings::TMessages ComboBoxMessages{
+    CB_ADDSTRING,    CB_INSERTSTRING, CB_DELETESTRING, CB_FINDSTRINGEXACT, CB_GETLBTEXT,
+    CB_GETLBTEXTLEN, CB_GETCOUNT,     CB_GETITEMDATA,  CB_SETITEMDATA};
 
 }  // namespace
 
 // ================================================================ TComboBoxStrings
 
-int TComboBoxStrings::Add(const String& S) { return AddObject(S, nullptr); }
-
-int TComboBoxStrings::AddObject(const String& S, TObject* AObject) {
-  LRESULT i = FCombo->Perform(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(S.c_str()));
-  if (i < 0) throw EOutOfResources("Insufficient memory for this operation");
-  if (AObject) FCombo->Perform(CB_SETITEMDATA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(AObject));
-  return static_cast<int>(i);
-}
+TComboBoxStrings::TComboBoxStrings(TCustomComboBox* Combo)
+    : TItemMessageStrings(Combo, ComboBoxMessages), FCombo(Combo) {}
 
 void TComboBoxStrings::Clear() {
   String text = FCombo->Text();
@@ -48,54 +44,9 @@ void TComboBoxStrings::Clear() {
   if (FCombo->HasEdit()) FCombo->SetEditText(text);
 }
 
-void TComboBoxStrings::Delete(int Index) {
-  if (FCombo->Perform(CB_DELETESTRING, static_cast<WPARAM>(Index)) == CB_ERR) IndexError(Index);
-}
+int TComboBoxStrings::CurrentIndex() const { return FCombo->ItemIndex(); }
 
-void TComboBoxStrings::Insert(int Index, const String& S) { InsertObject(Index, S, nullptr); }
-
-void TComboBoxStrings::InsertObject(int Index, const String& S, TObject* AObject) {
-  if (Index < 0 || Index > GetCount()) IndexError(Index);
-  LRESULT i = FCombo->Perform(CB_INSERTSTRING, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(S.c_str()));
-  if (i < 0) throw EOutOfResources("Insufficient memory for this operation");
-  if (AObject) FCombo->Perform(CB_SETITEMDATA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(AObject));
-}
-
-int TComboBoxStrings::IndexOf(const String& S) const {
-  return static_cast<int>(FCombo->Perform(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(S.c_str())));
-}
-
-String TComboBoxStrings::Get(int Index) const {
-  LRESULT len = FCombo->Perform(CB_GETLBTEXTLEN, static_cast<WPARAM>(Index));
-  if (len == CB_ERR) IndexError(Index);
-  String s(static_cast<std::size_t>(len) + 1, '\0');
-  LRESULT got = FCombo->Perform(CB_GETLBTEXT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(s.data()));
-  if (got == CB_ERR) IndexError(Index);
-  s.resize(static_cast<std::size_t>(got));
-  return s;
-}
-
-int TComboBoxStrings::GetCount() const { return static_cast<int>(FCombo->Perform(CB_GETCOUNT)); }
-
-TObject* TComboBoxStrings::GetObject(int Index) const {
-  LRESULT d = FCombo->Perform(CB_GETITEMDATA, static_cast<WPARAM>(Index));
-  if (d == CB_ERR && (Index < 0 || Index >= GetCount())) IndexError(Index);
-  return reinterpret_cast<TObject*>(d);
-}
-
-void TComboBoxStrings::Put(int Index, const String& S) {
-  if (Index < 0 || Index >= GetCount()) IndexError(Index);
-  int selected = FCombo->ItemIndex();
-  TObject* o = GetObject(Index);
-  Delete(Index);
-  InsertObject(Index, S, o);
-  if (selected == Index) FCombo->SetItemIndex(Index);
-}
-
-void TComboBoxStrings::PutObject(int Index, TObject* AObject) {
-  if (FCombo->Perform(CB_SETITEMDATA, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(AObject)) == CB_ERR)
-    IndexError(Index);
-}
+void TComboBoxStrings::SetCurrentIndex(int Index) { FCombo->SetItemIndex(Index); }
 
 void TComboBoxStrings::SetUpdateState(bool Updating) {
   FCombo->Perform(WM_SETREDRAW, Updating ? 0 : 1);
@@ -461,42 +412,13 @@ void TCustomComboBox::Dispatch(TMessage& M) {
         default: break;
       }
       return;
-    case CN_DRAWITEM: {
-      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam);
-      if (!dis) return;
-      TOwnerDrawState state = TOwnerDrawState::FromBits(dis->itemState & 0xFFFF);
-      FCanvas->Lock();
-      FCanvas->FreeHandle();
-      FCanvas->SetHandle(dis->hDC);
-      FCanvas->Font()->Assign(Font());
-      FCanvas->Brush()->Assign(Brush());
-      try {
-        if (dis->itemID >= 0 && state.Contains(odSelected)) {
-          FCanvas->Brush()->SetColor(clHighlight);
-          FCanvas->Font()->SetColor(clHighlightText);
-        }
-        if (dis->itemID >= 0) DrawItem(dis->itemID, dis->rcItem, state);
-        else FCanvas->FillRect(dis->rcItem);
-        if (state.Contains(odFocused)) DrawFocusRect(dis->hDC, dis->rcItem);
-      } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-      }
-      FCanvas->SetHandle(nullptr);
-      FCanvas->Unlock();
-      M.Result = 1;
+    case CN_DRAWITEM:
+      list_ctrls::DrawItemMessage(*this, *FCanvas, M,
+                                  [this](int I, const TRect& R, TOwnerDrawState S) { DrawItem(I, R, S); });
       return;
-    }
-    case CN_MEASUREITEM: {
-      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(M.LParam);
-      if (!mis) return;
-      int h = static_cast<int>(mis->itemHeight);
-      MeasureItem(mis->itemID, h);
-      mis->itemHeight = static_cast<UINT>(std::max(1, h));
-      M.Result = 1;
+    case CN_MEASUREITEM:
+      list_ctrls::MeasureItemMessage(M, [this](int I, int& H) { MeasureItem(I, H); });
       return;
-    }
     case WM_GETDLGCODE:
       M.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (FDropped ? DLGC_WANTALLKEYS : 0);
       return;
@@ -1011,37 +933,15 @@ void TCustomComboBox::PaintCombo(HDC DC) {
   TRect field = EditRect();
   int index = ItemIndex();
   if (IsOwnerDraw() && !HasEdit()) {
-    DRAWITEMSTRUCT dis;
-    dis.CtlType = ODT_COMBOBOX;
-    dis.itemID = index;
-    dis.itemAction = ODA_DRAWENTIRE;
-    dis.itemState = ODS_COMBOBOXEDIT | (focused && !FDropped ? ODS_SELECTED | ODS_FOCUS : 0) | (Enabled() ? 0 : ODS_DISABLED);
-    dis.hwndItem = Handle();
-    dis.hDC = DC;
-    dis.rcItem = field;
-    dis.itemData = index >= 0 ? static_cast<LPARAM>(FList->Perform(LB_GETITEMDATA, static_cast<WPARAM>(index))) : 0;
-    int saved = SaveDC(DC);
-    IntersectClipRect(DC, field.Left, field.Top, field.Right, field.Bottom);
-    Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
-    RestoreDC(DC, saved);
+    UINT state = ODS_COMBOBOXEDIT | (focused && !FDropped ? ODS_SELECTED | ODS_FOCUS : 0) | (Enabled() ? 0 : ODS_DISABLED);
+    LPARAM data = index >= 0 ? static_cast<LPARAM>(FList->Perform(LB_GETITEMDATA, static_cast<WPARAM>(index))) : 0;
+    list_ctrls::PerformDrawItem(*this, ODT_COMBOBOX, index, state, DC, field, data);
   } else {
     // The text of the field (under the edit, which shows its own, for the edit styles).
     bool hilite = !HasEdit() && focused && !FDropped;
-    COLORREF bk = hilite ? GetSysColor(COLOR_HIGHLIGHT) : ColorToRGB(Color());
-    COLORREF fg = hilite ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColorToRGB(Font()->Color());
-    if (!Enabled()) fg = GetSysColor(COLOR_GRAYTEXT);
     TRect sel = field;
     InflateRect(sel, -1, -1);
-    HBRUSH b = CreateSolidBrush(bk);
-    FillRect(DC, sel, b);
-    DeleteObject(b);
-    HGDIOBJ old = SelectObject(DC, Font()->Handle());
-    SetTextColor(DC, fg);
-    SetBkMode(DC, TRANSPARENT);
-    TRect t = sel;
-    t.Left += 1;
-    DrawText(DC, EditText(), -1, &t, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
-    SelectObject(DC, old);
+    list_ctrls::DrawItemText(DC, sel, EditText(), 1, *this, hilite, !Enabled());
     if (hilite) DrawFocusRect(DC, sel);
   }
   TRect btn = ButtonRect();

@@ -1,6 +1,7 @@
 // TApplication (the loop, exceptions, hints), TScreen, forms with modal loops and MDI,
 // frames and data modules.
 #include "Forms.h"
+#include "CanvasPaint_p.h"
 #include "QtBridge_p.h"
 #include "QtGlue_p.h"
 
@@ -603,18 +604,7 @@ void TCustomForm::Deactivate() { OnDeactivate(this); }
 void TCustomForm::Paint() { OnPaint(this); }
 
 void TCustomForm::PaintWindow(HDC DC) {
-  FCanvas->Lock();
-  FCanvas->FreeHandle();
-  FCanvas->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  PaintOnCanvas(*FCanvas, DC, [this] { Paint(); });
 }
 
 void TCustomForm::CreateParams(TCreateParams& P) {

@@ -1,10 +1,11 @@
-// List boxes and check list boxes: the native list model behind the LB_ messages, its
-// painting, keys, mouse and scroll bars.
+// List boxes and check list boxes: the item strings (combo boxes share them), the native list
+// model behind the LB_ messages, its painting, keys, mouse and scroll bars.
 #include "ListCtrls.h"
 
 #include "ControlProps.h"
 #include "CtrlUtils_p.h"
 #include "Forms.h"
+#include "ListCtrls_p.h"
 #include "WinGDI.h"
 
 #include "Exceptions.h"
@@ -24,35 +25,88 @@ namespace {
 
 }  // namespace
 
-// ================================================================ TListBoxStrings
+// ================================================================ TItemMessageStrings
 
-int TListBoxStrings::Add(const String& S) { return AddObject(S, nullptr); }
+static_assert(LB_ERR == CB_ERR, "the item messages share their error answer");
 
-int TListBoxStrings::AddObject(const String& S, TObject* AObject) {
-  LRESULT i = FListBox->Perform(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(S.c_str()));
+LRESULT TItemMessageStrings::Send(UINT Msg, WPARAM WParam, LPARAM LParam) const {
+  return FWindow->Perform(Msg, WParam, LParam);
+}
+
+int TItemMessageStrings::Add(const String& S) { return AddObject(S, nullptr); }
+
+int TItemMessageStrings::AddObject(const String& S, TObject* AObject) {
+  LRESULT i = Send(FMessages.AddString, 0, reinterpret_cast<LPARAM>(S.c_str()));
   if (i < 0) throw EOutOfResources("Insufficient memory for this operation");
-  if (AObject) FListBox->Perform(LB_SETITEMDATA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(AObject));
+  if (AObject) Send(FMessages.SetItemData, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(AObject));
   return static_cast<int>(i);
 }
 
+void TItemMessageStrings::Delete(int Index) {
+  if (Send(FMessages.DeleteString, static_cast<WPARAM>(Index)) == LB_ERR) IndexError(Index);
+}
+
+void TItemMessageStrings::Insert(int Index, const String& S) { InsertObject(Index, S, nullptr); }
+
+void TItemMessageStrings::InsertObject(int Index, const String& S, TObject* AObject) {
+  if (Index < 0 || Index > GetCount()) IndexError(Index);
+  LRESULT i = Send(FMessages.InsertString, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(S.c_str()));
+  if (i < 0) throw EOutOfResources("Insufficient memory for this operation");
+  if (AObject) Send(FMessages.SetItemData, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(AObject));
+}
+
+int TItemMessageStrings::IndexOf(const String& S) const {
+  return static_cast<int>(Send(FMessages.FindStringExact, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(S.c_str())));
+}
+
+String TItemMessageStrings::Get(int Index) const {
+  LRESULT len = Send(FMessages.GetTextLen, static_cast<WPARAM>(Index));
+  if (len == LB_ERR) IndexError(Index);
+  String s(static_cast<std::size_t>(len) + 1, '\0');
+  LRESULT got = Send(FMessages.GetText, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(s.data()));
+  if (got == LB_ERR) IndexError(Index);
+  s.resize(static_cast<std::size_t>(got));
+  return s;
+}
+
+int TItemMessageStrings::GetCount() const { return static_cast<int>(Send(FMessages.GetCount)); }
+
+TObject* TItemMessageStrings::GetObject(int Index) const {
+  LRESULT d = Send(FMessages.GetItemData, static_cast<WPARAM>(Index));
+  if (d == LB_ERR && (Index < 0 || Index >= GetCount())) IndexError(Index);
+  return reinterpret_cast<TObject*>(d);
+}
+
+void TItemMessageStrings::Put(int Index, const String& S) {
+  if (Index < 0 || Index >= GetCount()) IndexError(Index);
+  int selected = CurrentIndex();
+  TObject* o = GetObject(Index);
+  Delete(Index);
+  InsertObject(Index, S, o);
+  if (selected == Index) SetCurrentIndex(Index);
+}
+
+void TItemMessageStrings::PutObject(int Index, TObject* AObject) {
+  if (Send(FMessages.SetItemData, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(AObject)) == LB_ERR)
+    IndexError(Index);
+}
+
+// ================================================================ TListBoxStrings
+
+namespace {
+constexpr TItemMessageStrings::TMessages ListBoxMessages{
+    LB_ADDSTRING,  LB_INSERTSTRING, LB_DELETESTRING, LB_FINDSTRINGEXACT, LB_GETTEXT,
+    LB_GETTEXTLEN, LB_GETCOUNT,     LB_GETITEMDATA,  LB_SETITEMDATA};
+}  // namespace
+
+TListBoxStrings::TListBoxStrings(TCustomListBox* ListBox)
+    : TItemMessageStrings(ListBox, ListBoxMessages), FListBox(ListBox) {}
+
 void TListBoxStrings::Clear() { FListBox->Perform(LB_RESETCONTENT); }
 
-void TListBoxStrings::Delete(int Index) {
-  if (FListBox->Perform(LB_DELETESTRING, static_cast<WPARAM>(Index)) == LB_ERR) IndexError(Index);
-}
+int TListBoxStrings::CurrentIndex() const { return FListBox->ItemIndex(); }
 
-void TListBoxStrings::Insert(int Index, const String& S) { InsertObject(Index, S, nullptr); }
-
-void TListBoxStrings::InsertObject(int Index, const String& S, TObject* AObject) {
-  if (Index < 0 || Index > GetCount()) IndexError(Index);
-  LRESULT i = FListBox->Perform(LB_INSERTSTRING, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(S.c_str()));
-  if (i < 0) throw EOutOfResources("Insufficient memory for this operation");
-  if (AObject) FListBox->Perform(LB_SETITEMDATA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(AObject));
-}
-
-int TListBoxStrings::IndexOf(const String& S) const {
-  return static_cast<int>(FListBox->Perform(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(S.c_str())));
-}
+void TListBoxStrings::SetCurrentIndex(int Index) { FListBox->SetItemIndex(Index); }
 
 void TListBoxStrings::Move(int CurIndex, int NewIndex) {
   if (CurIndex == NewIndex) return;
@@ -74,37 +128,17 @@ void TListBoxStrings::Move(int CurIndex, int NewIndex) {
 
 String TListBoxStrings::Get(int Index) const {
   if (FListBox->IsVirtual()) return FListBox->DoGetData(Index);
-  LRESULT len = FListBox->Perform(LB_GETTEXTLEN, static_cast<WPARAM>(Index));
-  if (len == LB_ERR) IndexError(Index);
-  String s(static_cast<std::size_t>(len) + 1, '\0');
-  LRESULT got = FListBox->Perform(LB_GETTEXT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(s.data()));
-  if (got == LB_ERR) IndexError(Index);
-  s.resize(static_cast<std::size_t>(got));
-  return s;
+  return TItemMessageStrings::Get(Index);
 }
-
-int TListBoxStrings::GetCount() const { return static_cast<int>(FListBox->Perform(LB_GETCOUNT)); }
 
 TObject* TListBoxStrings::GetObject(int Index) const {
   if (FListBox->IsVirtual()) return FListBox->DoGetDataObject(Index);
-  LRESULT d = FListBox->Perform(LB_GETITEMDATA, static_cast<WPARAM>(Index));
-  if (d == LB_ERR && (Index < 0 || Index >= GetCount())) IndexError(Index);
-  return reinterpret_cast<TObject*>(d);
-}
-
-void TListBoxStrings::Put(int Index, const String& S) {
-  if (Index < 0 || Index >= GetCount()) IndexError(Index);
-  int selected = FListBox->ItemIndex();
-  TObject* o = GetObject(Index);
-  Delete(Index);
-  InsertObject(Index, S, o);
-  if (selected == Index) FListBox->SetItemIndex(Index);
+  return TItemMessageStrings::GetObject(Index);
 }
 
 void TListBoxStrings::PutObject(int Index, TObject* AObject) {
   if (FListBox->IsVirtual()) return;
-  if (FListBox->Perform(LB_SETITEMDATA, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(AObject)) == LB_ERR)
-    IndexError(Index);
+  TItemMessageStrings::PutObject(Index, AObject);
 }
 
 void TListBoxStrings::SetUpdateState(bool Updating) {
@@ -446,10 +480,11 @@ void TCustomListBox::Dispatch(TMessage& M) {
       }
       return;
     case CN_DRAWITEM:
-      DrawItemMessage(M);
+      list_ctrls::DrawItemMessage(*this, *FCanvas, M,
+                                  [this](int I, const TRect& R, TOwnerDrawState S) { DrawItem(I, R, S); });
       return;
     case CN_MEASUREITEM:
-      MeasureItemMessage(M);
+      list_ctrls::MeasureItemMessage(M, [this](int I, int& H) { MeasureItem(I, H); });
       return;
     case CM_FONTCHANGED:
       TWinControl::Dispatch(M);
@@ -472,42 +507,6 @@ void TCustomListBox::Dispatch(TMessage& M) {
       break;
   }
   TWinControl::Dispatch(M);
-}
-
-void TCustomListBox::DrawItemMessage(TMessage& M) {
-  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam);
-  if (!dis) return;
-  TOwnerDrawState state = TOwnerDrawState::FromBits(dis->itemState & 0xFFFF);
-  FCanvas->Lock();
-  FCanvas->FreeHandle();
-  FCanvas->SetHandle(dis->hDC);
-  FCanvas->Font()->Assign(Font());
-  FCanvas->Brush()->Assign(Brush());
-  try {
-    if (dis->itemID >= 0 && state.Contains(odSelected)) {
-      FCanvas->Brush()->SetColor(clHighlight);
-      FCanvas->Font()->SetColor(clHighlightText);
-    }
-    if (dis->itemID >= 0) DrawItem(dis->itemID, dis->rcItem, state);
-    else FCanvas->FillRect(dis->rcItem);
-    if (state.Contains(odFocused)) DrawFocusRect(dis->hDC, dis->rcItem);
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
-  M.Result = 1;
-}
-
-void TCustomListBox::MeasureItemMessage(TMessage& M) {
-  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(M.LParam);
-  if (!mis) return;
-  int h = static_cast<int>(mis->itemHeight);
-  MeasureItem(mis->itemID, h);
-  mis->itemHeight = static_cast<UINT>(std::max(1, h));
-  M.Result = 1;
 }
 
 void TCustomListBox::DefaultHandler(TMessage& M) {
@@ -1246,19 +1245,8 @@ void TCustomListBox::PaintList(HDC DC) {
     if (focused && i == FCaret) state |= ODS_FOCUS;
     if (!Enabled()) state |= ODS_DISABLED;
     if (IsOwnerDraw()) {
-      DRAWITEMSTRUCT dis;
-      dis.CtlType = ODT_LISTBOX;
-      dis.itemID = i;
-      dis.itemAction = ODA_DRAWENTIRE;
-      dis.itemState = state;
-      dis.hwndItem = Handle();
-      dis.hDC = DC;
-      dis.rcItem = r;
-      dis.itemData = IsVirtual() ? 0 : FList[static_cast<std::size_t>(i)].Data;
-      int saved = SaveDC(DC);
-      IntersectClipRect(DC, r.Left, r.Top, r.Right, r.Bottom);
-      Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
-      RestoreDC(DC, saved);
+      list_ctrls::PerformDrawItem(*this, ODT_LISTBOX, i, state, DC, r,
+                                  IsVirtual() ? 0 : FList[static_cast<std::size_t>(i)].Data);
     } else {
       DrawPlainItem(DC, i, r, state);
     }
@@ -1288,20 +1276,8 @@ void TCustomListBox::PaintList(HDC DC) {
 }
 
 void TCustomListBox::DrawPlainItem(HDC DC, int Index, const TRect& Rect, UINT State) {
-  bool sel = (State & ODS_SELECTED) != 0;
-  COLORREF back = sel ? GetSysColor(COLOR_HIGHLIGHT) : ColorToRGB(Color());
-  COLORREF fore = sel ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColorToRGB(Font()->Color());
-  if (State & ODS_DISABLED) fore = GetSysColor(COLOR_GRAYTEXT);
-  HBRUSH b = CreateSolidBrush(back);
-  FillRect(DC, Rect, b);
-  DeleteObject(b);
-  HGDIOBJ oldFont = SelectObject(DC, Font()->Handle());
-  SetTextColor(DC, fore);
-  SetBkMode(DC, TRANSPARENT);
-  TRect t = Rect;
-  t.Left += TextIndent();
-  DrawText(DC, ItemText(Index), -1, &t, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
-  SelectObject(DC, oldFont);
+  list_ctrls::DrawItemText(DC, Rect, ItemText(Index), TextIndent(), *this, (State & ODS_SELECTED) != 0,
+                           (State & ODS_DISABLED) != 0);
   if (State & ODS_FOCUS) DrawFocusRect(DC, Rect);
 }
 

@@ -108,28 +108,56 @@ KELM_EVENT(TLBFindDataEvent, int(TWinControl* Control, const String& FindString)
 
 class TCustomListBox;
 
-// The items of a list box: every call goes to the window as an LB_ message.
-class TListBoxStrings : public TStrings {
+// The items of a list box or a combo box: every call goes to the window as one of its item
+// messages, which the two kinds of control answer alike (the index or an error, -1).
+class TItemMessageStrings : public TStrings {
 public:
-  explicit TListBoxStrings(TCustomListBox* ListBox) : FListBox(ListBox) {}
+  // The item messages of one kind of control.
+  struct TMessages {
+    UINT AddString, InsertString, DeleteString, FindStringExact, GetText, GetTextLen, GetCount, GetItemData,
+        SetItemData;
+  };
   int Add(const String& S) override;
   int AddObject(const String& S, TObject* AObject) override;
-  void Clear() override;
   void Delete(int Index) override;
   void Insert(int Index, const String& S) override;
   void InsertObject(int Index, const String& S, TObject* AObject) override;
   int IndexOf(const String& S) const override;
+
+protected:
+  TItemMessageStrings(TWinControl* Window, const TMessages& Messages) : FWindow(Window), FMessages(Messages) {}
+  String Get(int Index) const override;
+  int GetCount() const override;
+  TObject* GetObject(int Index) const override;
+  // Replaces the item, keeping its object and, when it was the control's current item, that.
+  void Put(int Index, const String& S) override;
+  void PutObject(int Index, TObject* AObject) override;
+  // The control's ItemIndex.
+  virtual int CurrentIndex() const = 0;
+  virtual void SetCurrentIndex(int Index) = 0;
+
+private:
+  LRESULT Send(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0) const;
+  TWinControl* FWindow;
+  const TMessages& FMessages;
+};
+
+// The items of a list box (LB_ messages); the virtual styles ask the control for the texts.
+class TListBoxStrings : public TItemMessageStrings {
+public:
+  explicit TListBoxStrings(TCustomListBox* ListBox);
+  void Clear() override;
   void Move(int CurIndex, int NewIndex) override;
   TCustomListBox* ListBox() const { return FListBox; }
 
 protected:
   String Get(int Index) const override;
-  int GetCount() const override;
   TObject* GetObject(int Index) const override;
-  void Put(int Index, const String& S) override;
   void PutObject(int Index, TObject* AObject) override;
   void SetUpdateState(bool Updating) override;
   bool IsSorted() const override;
+  int CurrentIndex() const override;
+  void SetCurrentIndex(int Index) override;
 
 private:
   TCustomListBox* FListBox;
@@ -265,8 +293,6 @@ private:
   void MouseMoveDefault(TMessage& M);
   void MouseUpDefault(TMessage& M);
   void ScrollDefault(TMessage& M, bool Horizontal);
-  void DrawItemMessage(TMessage& M);
-  void MeasureItemMessage(TMessage& M);
 
   std::unique_ptr<TListBoxStrings> FItems;
   std::unique_ptr<TControlCanvas> FCanvas;
@@ -360,25 +386,16 @@ private:
 // ================================================================ combo boxes
 
 // The items of a combo box, kept by its list (CB_ messages).
-class TComboBoxStrings : public TStrings {
+class TComboBoxStrings : public TItemMessageStrings {
 public:
-  explicit TComboBoxStrings(TCustomComboBox* Combo) : FCombo(Combo) {}
-  int Add(const String& S) override;
-  int AddObject(const String& S, TObject* AObject) override;
+  explicit TComboBoxStrings(TCustomComboBox* Combo);
   void Clear() override;
-  void Delete(int Index) override;
-  void Insert(int Index, const String& S) override;
-  void InsertObject(int Index, const String& S, TObject* AObject) override;
-  int IndexOf(const String& S) const override;
 
 protected:
-  String Get(int Index) const override;
-  int GetCount() const override;
-  TObject* GetObject(int Index) const override;
-  void Put(int Index, const String& S) override;
-  void PutObject(int Index, TObject* AObject) override;
   void SetUpdateState(bool Updating) override;
   bool IsSorted() const override;
+  int CurrentIndex() const override;
+  void SetCurrentIndex(int Index) override;
 
 private:
   TCustomComboBox* FCombo;

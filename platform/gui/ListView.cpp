@@ -2,6 +2,7 @@
 // editing.
 #include "ComCtrls.h"
 
+#include "ComCtrls_p.h"
 #include "ControlProps.h"
 #include "CtrlUtils_p.h"
 #include "Forms.h"
@@ -15,6 +16,7 @@
 #include <functional>
 
 using namespace ctrl_utils;
+using namespace comctrls;
 
 namespace {
 
@@ -22,6 +24,29 @@ constexpr UINT_PTR EditDelayTimer = 0x7E11;
 
 
 constexpr int CheckSize = 13;
+
+// The check box before an item of the list, report and small-icon views.
+TRect CheckBoxRect(const TRect& Item) {
+  int top = Item.Top + (Item.Height() - CheckSize) / 2;
+  return {Item.Left + 2, top, Item.Left + 2 + CheckSize, top + CheckSize};
+}
+
+// The first item from StartIndex (after it unless Inclusive; on from the first again with
+// Wrap) that Match accepts.
+template <class Pred>
+TListItem* FindItemFrom(const TListItems* Items, int StartIndex, bool Inclusive, bool Wrap, Pred Match) {
+  int n = Items->Count();
+  int from = Inclusive ? StartIndex : StartIndex + 1;
+  for (int k = 0; k < n; ++k) {
+    int i = from + k;
+    if (i >= n) {
+      if (!Wrap) return nullptr;
+      i %= n;
+    }
+    if (i >= 0 && Match(Items->Item(i))) return Items->Item(i);
+  }
+  return nullptr;
+}
 
 }  // namespace
 
@@ -433,10 +458,7 @@ TCustomListView::~TCustomListView() {
 
 void TCustomListView::CreateParams(TCreateParams& P) {
   TWinControl::CreateParams(P);
-  if (FBorderStyle == bsSingle) {
-    if (Ctl3D()) P.ExStyle |= WS_EX_CLIENTEDGE;
-    else P.Style |= WS_BORDER;
-  }
+  AddBorderStyle(P, FBorderStyle, Ctl3D());
 }
 
 // ---------------------------------------------------------------- properties
@@ -490,31 +512,16 @@ void TCustomListView::SetViewStyle(TViewStyle v) {
   Changed(true);
 }
 
-namespace {
-void SwapList(TCustomImageList*& Field, TCustomImageList* Value, TChangeLink* Link, TComponent* Self) {
-  if (Field == Value) return;
-  if (Field) {
-    Field->UnRegisterChanges(Link);
-    Field->RemoveFreeNotification(Self);
-  }
-  Field = Value;
-  if (Field) {
-    Field->RegisterChanges(Link);
-    Field->FreeNotification(Self);
-  }
-}
-}  // namespace
-
 void TCustomListView::SetLargeImages(TCustomImageList* v) {
-  SwapList(FLargeImages, v, FImageLink.get(), this);
+  SwapImageList(FLargeImages, v, FImageLink.get(), this);
   Changed(true);
 }
 void TCustomListView::SetSmallImages(TCustomImageList* v) {
-  SwapList(FSmallImages, v, FImageLink.get(), this);
+  SwapImageList(FSmallImages, v, FImageLink.get(), this);
   Changed(true);
 }
 void TCustomListView::SetStateImages(TCustomImageList* v) {
-  SwapList(FStateImages, v, FImageLink.get(), this);
+  SwapImageList(FStateImages, v, FImageLink.get(), this);
   Changed(true);
 }
 
@@ -583,36 +590,13 @@ TListItem* TCustomListView::GetNextSelected(TListItem* StartItem) const {
 }
 
 TListItem* TCustomListView::FindCaption(int StartIndex, const String& Value, bool Partial, bool Inclusive, bool Wrap) const {
-  int n = FItems->Count();
-  if (n == 0) return nullptr;
-  int from = Inclusive ? StartIndex : StartIndex + 1;
-  for (int k = 0; k < n; ++k) {
-    int i = from + k;
-    if (i >= n) {
-      if (!Wrap) return nullptr;
-      i %= n;
-    }
-    if (i < 0) continue;
-    const String& c = FItems->Item(i)->Caption();
-    if (Partial ? StartsText(Value, c) || (Length(Value) <= Length(c) && AnsiSameText(Copy(c, 1, Length(Value)), Value))
-                : AnsiSameText(c, Value))
-      return FItems->Item(i);
-  }
-  return nullptr;
+  return FindItemFrom(FItems.get(), StartIndex, Inclusive, Wrap, [&](TListItem* i) {
+    return Partial ? CaptionStartsWith(i->Caption(), Value) : AnsiSameText(i->Caption(), Value);
+  });
 }
 
 TListItem* TCustomListView::FindData(int StartIndex, void* Value, bool Inclusive, bool Wrap) const {
-  int n = FItems->Count();
-  int from = Inclusive ? StartIndex : StartIndex + 1;
-  for (int k = 0; k < n; ++k) {
-    int i = from + k;
-    if (i >= n) {
-      if (!Wrap) return nullptr;
-      i %= n;
-    }
-    if (i >= 0 && FItems->Item(i)->Data() == Value) return FItems->Item(i);
-  }
-  return nullptr;
+  return FindItemFrom(FItems.get(), StartIndex, Inclusive, Wrap, [&](TListItem* i) { return i->Data() == Value; });
 }
 
 bool TCustomListView::AlphaSort() {
@@ -663,10 +647,7 @@ void TCustomListView::Changed(bool Layout) {
   Invalidate();
 }
 
-int TCustomListView::TextHeight() const {
-  if (FFontHeight <= 0) FFontHeight = CellHeightOf(Font());
-  return FFontHeight;
-}
+int TCustomListView::TextHeight() const { return CachedCellHeight(FFontHeight, Font()); }
 
 int TCustomListView::HeaderHeight() const {
   if (FViewStyle != vsReport || !FShowColumnHeaders) return 0;
@@ -867,6 +848,11 @@ bool TCustomListView::SetItemSelected(TListItem* Item, bool Value, bool ByUser) 
   return true;
 }
 
+void TCustomListView::SelectRange(int A, int B) {
+  int lo = std::min(A, B), hi = std::max(A, B);
+  for (int i = 0; i < FItems->Count(); ++i) SetItemSelected(FItems->Item(i), i >= lo && i <= hi, true);
+}
+
 void TCustomListView::SelectOnly(TListItem* Item, bool ByUser) {
   for (TListItem* i : std::vector<TListItem*>(FItems->FItems))
     if (i != Item && i->FSelected) SetItemSelected(i, false, ByUser);
@@ -905,30 +891,17 @@ void TCustomListView::StartEdit(TListItem* Item) {
   OnEditing(this, Item, allow);
   if (!allow) return;
   Item->MakeVisible(false);
-  if (!FEditor) {
-    FEditor = new TInplaceLabelEdit([this](bool Cancel) { FinishEdit(Cancel); });
-    FEditor->SetVisible(false);
-    FEditor->SetParent(this);
-  }
+  EnsureLabelEditor(FEditor, this, [this](bool Cancel) { FinishEdit(Cancel); });
   FEditItem = Item;
   TRect r = ItemPart(Item->Index(), drLabel);
-  FEditor->Font()->Assign(Font());
-  int h = std::max(r.Height(), TextHeight() + 4);
-  FEditor->SetBounds(r.Left - 1, r.Top, std::max(r.Width() + 40, 60), h);
-  FEditor->SetText(Item->Caption());
-  FEditor->SetVisible(true);
-  FEditor->SelectAll();
-  if (FEditor->CanFocus()) FEditor->SetFocus();
+  ShowLabelEditor(FEditor, Font(), r, std::max(r.Height(), TextHeight() + 4), Item->Caption());
 }
 
 void TCustomListView::FinishEdit(bool Cancel) {
   TListItem* item = FEditItem;
   if (!item) return;
   FEditItem = nullptr;
-  bool hadFocus = FEditor && FEditor->Focused();
-  String s = FEditor ? FEditor->Text() : String();
-  if (FEditor) FEditor->SetVisible(false);
-  if (hadFocus && CanFocus()) SetFocus();
+  String s = HideLabelEditor(FEditor, this);
   if (!Cancel) {
     OnEdited(this, item, s);
     item->SetCaption(s);
@@ -944,11 +917,8 @@ void TCustomListView::WndProc(TMessage& M) {
 }
 
 void TCustomListView::Dispatch(TMessage& M) {
-  if (FBars->Dispatch(M)) return;
+  if (ItemViewDispatch(FBars.get(), M)) return;
   switch (M.Msg) {
-    case WM_GETDLGCODE:
-      M.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-      return;
     case WM_SIZE:
       TWinControl::Dispatch(M);
       Changed(true);
@@ -957,9 +927,6 @@ void TCustomListView::Dispatch(TMessage& M) {
       TWinControl::Dispatch(M);
       FFontHeight = 0;
       Changed(true);
-      return;
-    case WM_ERASEBKGND:
-      M.Result = 1;
       return;
     case WM_TIMER:
       if (M.WParam == EditDelayTimer) {
@@ -1031,8 +998,7 @@ void TCustomListView::DefaultHandler(TMessage& M) {
       ScrollDefault(M, true);
       return;
     case WM_MOUSEWHEEL: {
-      int lines = Mouse ? Mouse->WheelScrollLines() : 3;
-      int steps = WheelDeltaOf(M.WParam) / 120 * lines;
+      int steps = WheelSteps(M.WParam);
       if (FViewStyle == vsList) ScrollTo(FScrollX - steps * GetLayout().CellW, FScrollY);
       else ScrollTo(FScrollX, FScrollY - steps * GetLayout().CellH);
       return;
@@ -1049,21 +1015,10 @@ void TCustomListView::DefaultHandler(TMessage& M) {
 
 void TCustomListView::ScrollDefault(TMessage& M, bool Horizontal) {
   const TLayout& L = GetLayout();
-  int code = LoWord(M.WParam);
-  int pos = static_cast<short>(HiWord(M.WParam));
   int line = Horizontal ? (FViewStyle == vsList ? L.CellW : 16) : L.CellH;
   int page = Horizontal ? ClientWidth() : ClientHeight() - HeaderHeight();
-  int v = Horizontal ? FScrollX : FScrollY;
-  switch (code) {
-    case SB_LINEUP: v -= line; break;
-    case SB_LINEDOWN: v += line; break;
-    case SB_PAGEUP: v -= page; break;
-    case SB_PAGEDOWN: v += page; break;
-    case SB_THUMBTRACK: case SB_THUMBPOSITION: v = pos; break;
-    case SB_TOP: v = 0; break;
-    case SB_BOTTOM: v = Horizontal ? L.Content.cx : L.Content.cy; break;
-    default: return;
-  }
+  int v;
+  if (!ScrollBarTarget(M.WParam, Horizontal ? FScrollX : FScrollY, line, page, Horizontal ? L.Content.cx : L.Content.cy, v)) return;
   if (Horizontal) ScrollTo(v, FScrollY);
   else ScrollTo(FScrollX, v);
 }
@@ -1109,8 +1064,7 @@ void TCustomListView::KeyDownDefault(TMessage& M) {
   TListItem* item = FItems->Item(next);
   bool shift = IsKeyDown(VK_SHIFT), ctrl = IsKeyDown(VK_CONTROL);
   if (FMultiSelect && shift && FAnchor) {
-    int a = FAnchor->Index(), lo = std::min(a, next), hi = std::max(a, next);
-    for (int i = 0; i < n; ++i) SetItemSelected(FItems->Item(i), i >= lo && i <= hi, true);
+    SelectRange(FAnchor->Index(), next);
   } else if (!(FMultiSelect && ctrl)) {
     SelectOnly(item, true);
     FAnchor = item;
@@ -1144,9 +1098,7 @@ void TCustomListView::MouseDownDefault(TMessage& M, bool Right, bool Double) {
   if (!Right && FCheckboxes && FViewStyle != vsIcon) {
     // The check box before an item toggles it and selects nothing.
     for (int i = 0; i < FItems->Count(); ++i) {
-      TRect b = ItemBounds(i);
-      TRect box{b.Left + 2, b.Top + (b.Height() - CheckSize) / 2, b.Left + 2 + CheckSize, b.Top + (b.Height() - CheckSize) / 2 + CheckSize};
-      if (PtInRect(box, p)) {
+      if (PtInRect(CheckBoxRect(ItemBounds(i)), p)) {
         FItems->Item(i)->SetChecked(!FItems->Item(i)->Checked());
         return;
       }
@@ -1164,8 +1116,7 @@ void TCustomListView::MouseDownDefault(TMessage& M, bool Right, bool Double) {
     SetItemSelected(item, !item->FSelected, true);
     FAnchor = item;
   } else if (FMultiSelect && !Right && shift && FAnchor) {
-    int a = FAnchor->Index(), lo = std::min(a, index), hi = std::max(a, index);
-    for (int i = 0; i < FItems->Count(); ++i) SetItemSelected(FItems->Item(i), i >= lo && i <= hi, true);
+    SelectRange(FAnchor->Index(), index);
   } else if (!(Right && item->FSelected)) {
     SelectOnly(item, true);
     FAnchor = item;
@@ -1247,7 +1198,7 @@ void TCustomListView::PaintHeader(HDC DC) {
 void TCustomListView::PaintItem(HDC DC, int Index) {
   TListItem* it = FItems->Item(Index);
   TRect b = ItemBounds(Index);
-  bool focused = GetFocus() == Handle() || (FEditor && FEditor->Focused());
+  bool focused = ViewFocused(this, FEditor);
   bool hilite = (it->FSelected && (focused || !FHideSelection)) || it->FDropTarget;
   COLORREF selBack = focused || it->FDropTarget ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_BTNFACE);
   COLORREF selFore = focused || it->FDropTarget ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColorToRGB(Font()->Color());
@@ -1256,18 +1207,15 @@ void TCustomListView::PaintItem(HDC DC, int Index) {
   HGDIOBJ oldFont = SelectObject(DC, Font()->Handle());
   SetBkMode(DC, TRANSPARENT);
   if (FCheckboxes && FViewStyle != vsIcon) {
-    TRect box{b.Left + 2, b.Top + (b.Height() - CheckSize) / 2, b.Left + 2 + CheckSize, b.Top + (b.Height() - CheckSize) / 2 + CheckSize};
+    TRect box = CheckBoxRect(b);
     DrawFrameControl(DC, box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (it->Checked() ? UINT(DFCS_CHECKED) : 0u));
   }
   TRect icon = ItemPart(Index, drIcon), label = ItemPart(Index, drLabel);
   if (il && it->ImageIndex() >= 0 && it->ImageIndex() < il->Count()) {
-    FCanvas->Lock();
-    FCanvas->FreeHandle();
-    FCanvas->SetHandle(DC);
     int ix = icon.Left + (icon.Width() - il->Width()) / 2, iy = icon.Top + (icon.Height() - il->Height()) / 2;
-    il->Draw(FCanvas.get(), ix, iy, it->ImageIndex(), hilite && focused ? dsSelected : dsNormal, itImage, Enabled());
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    PaintOnCanvas(*FCanvas, DC, [&] {
+      il->Draw(FCanvas.get(), ix, iy, it->ImageIndex(), hilite && focused ? dsSelected : dsNormal, itImage, Enabled());
+    });
     SelectObject(DC, Font()->Handle());
   }
   if (FViewStyle == vsReport) {

@@ -5,6 +5,7 @@
 #include "ActnList.h"
 #include "ClassBuilder.h"
 #include "Forms.h"
+#include "ImageListLink_p.h"
 #include "QtBridge_p.h"
 #include "QtGlue_p.h"
 #include "StrUtils.h"
@@ -655,16 +656,7 @@ TMenu::~TMenu() {
 }
 
 void TMenu::SetImages(TCustomImageList* Value) {
-  if (Value == FImages) return;
-  if (FImages) {
-    FImages->UnRegisterChanges(FImageChangeLink.get());
-    FImages->RemoveFreeNotification(this);
-  }
-  FImages = Value;
-  if (FImages) {
-    FImages->RegisterChanges(FImageChangeLink.get());
-    FImages->FreeNotification(this);
-  }
+  if (!SwapImageList(FImages, Value, FImageChangeLink.get(), this)) return;
   if (FItems && FItems->FMenu) MenuChanged(this, nullptr, true);
 }
 

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -1815,24 +1816,15 @@ public:
 
 protected:
   String Get(int Index) const override {
-    std::vector<int> st = Starts();
-    if (Index < 0 || Index >= CountOf(st)) Error(SListIndexError, Index);
+    auto [from, to] = LineSpan(Index);
     const std::u32string& t = FMemo->EditChars();
-    int from = st[static_cast<std::size_t>(Index)];
-    int to = from;
-    while (to < static_cast<int>(t.size()) && !IsBreak(t[static_cast<std::size_t>(to)])) ++to;
     return Utf32ToUtf8(std::u32string_view(t).substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from)));
   }
 
   int GetCount() const override { return CountOf(Starts()); }
 
   void Put(int Index, const String& S) override {
-    std::vector<int> st = Starts();
-    if (Index < 0 || Index >= CountOf(st)) Error(SListIndexError, Index);
-    const std::u32string& t = FMemo->EditChars();
-    int from = st[static_cast<std::size_t>(Index)];
-    int to = from;
-    while (to < static_cast<int>(t.size()) && !IsBreak(t[static_cast<std::size_t>(to)])) ++to;
+    auto [from, to] = LineSpan(Index);
     FMemo->ReplaceChars(from, to, NormaliseBreaks(Utf8ToUtf32(S)), false);
   }
 
@@ -1853,6 +1845,16 @@ private:
     const std::u32string& t = FMemo->EditChars();
     if (t.empty()) return 0;
     return static_cast<int>(st.size()) - (EndsWithBreak(t) ? 1 : 0);
+  }
+  // The characters of line Index, its break left out; an index error past the last line.
+  std::pair<int, int> LineSpan(int Index) const {
+    std::vector<int> st = Starts();
+    if (Index < 0 || Index >= CountOf(st)) Error(SListIndexError, Index);
+    const std::u32string& t = FMemo->EditChars();
+    int from = st[static_cast<std::size_t>(Index)];
+    int to = from;
+    while (to < static_cast<int>(t.size()) && !IsBreak(t[static_cast<std::size_t>(to)])) ++to;
+    return {from, to};
   }
 
   TCustomMemo* FMemo;
@@ -2163,7 +2165,7 @@ void TButton::Dispatch(TMessage& M) {
   TButtonControl::Dispatch(M);
 }
 
-void TButton::PaintButton(HDC DC) {
+TRect TButton::PaintFace(HDC DC) {
   TRect r = ClientRect();
   if (FActive) {
     // The default button wears a black ring.
@@ -2179,15 +2181,23 @@ void TButton::PaintButton(HDC DC) {
     TRect f = r;
     DrawFrameControl(DC, f, DFC_BUTTON, DFCS_BUTTONPUSH);
   }
+  return r;
+}
+
+void TButton::PaintFocus(HDC DC, const TRect& Face) {
+  if (!Focused()) return;
+  TRect fr = Face;
+  InflateRect(fr, -3, -3);
+  DrawFocusRect(DC, fr);
+}
+
+void TButton::PaintButton(HDC DC) {
+  TRect r = PaintFace(DC);
   TRect text = r;
   InflateRect(text, -4, -2);
   if (Pressed()) OffsetRect(text, 1, 1);
   DrawCaption(DC, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  if (Focused()) {
-    TRect fr = r;
-    InflateRect(fr, -3, -3);
-    DrawFocusRect(DC, fr);
-  }
+  PaintFocus(DC, r);
 }
 
 // ================================================================ TCustomCheckBox
@@ -2221,6 +2231,23 @@ void PaintCheckText(HDC DC, TButtonControl* Ctrl, const TRect& R, bool Focused,
   }
 }
 }  // namespace
+
+bool TButtonControl::FocusByAccel(TMessage& M) {
+  if (!IsAccel(static_cast<Char>(M.WParam), Caption()) || !CanFocus()) return false;
+  SetFocus();
+  if (Focused()) ButtonActivated();
+  M.Result = 1;
+  return true;
+}
+
+void TButtonControl::PaintCheck(HDC DC, TLeftRight Alignment, UINT Frame) {
+  TRect box, text;
+  CheckLayout(ClientRect(), Alignment, box, text);
+  if (Pressed()) Frame |= DFCS_PUSHED;
+  if (!Enabled()) Frame |= DFCS_INACTIVE;
+  DrawFrameControl(DC, box, DFC_BUTTON, Frame);
+  PaintCheckText(DC, this, text, Focused(), [this](HDC dc, TRect r, UINT f) { DrawCaption(dc, r, f); });
+}
 
 KELM_PUBLISH(TCustomCheckBox) {}
 
@@ -2267,27 +2294,15 @@ void TCustomCheckBox::Toggle() {
 void TCustomCheckBox::ButtonActivated() { Toggle(); }
 
 void TCustomCheckBox::Dispatch(TMessage& M) {
-  if (M.Msg == CM_DIALOGCHAR) {
-    if (IsAccel(static_cast<Char>(M.WParam), Caption()) && CanFocus()) {
-      SetFocus();
-      if (Focused()) Toggle();
-      M.Result = 1;
-      return;
-    }
-  }
+  if (M.Msg == CM_DIALOGCHAR && FocusByAccel(M)) return;
   TButtonControl::Dispatch(M);
 }
 
 void TCustomCheckBox::PaintButton(HDC DC) {
-  TRect box, text;
-  CheckLayout(ClientRect(), FAlignment, box, text);
   UINT state = DFCS_BUTTONCHECK;
   if (FState == cbChecked) state |= DFCS_CHECKED;
   if (FState == cbGrayed) state = DFCS_BUTTON3STATE | DFCS_CHECKED;
-  if (Pressed()) state |= DFCS_PUSHED;
-  if (!Enabled()) state |= DFCS_INACTIVE;
-  DrawFrameControl(DC, box, DFC_BUTTON, state);
-  PaintCheckText(DC, this, text, Focused(), [this](HDC dc, TRect r, UINT f) { DrawCaption(dc, r, f); });
+  PaintCheck(DC, FAlignment, state);
 }
 
 // ================================================================ TRadioButton
@@ -2342,12 +2357,7 @@ void TRadioButton::DoEnter() {
 void TRadioButton::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case CM_DIALOGCHAR:
-      if (IsAccel(static_cast<Char>(M.WParam), Caption()) && CanFocus()) {
-        SetFocus();
-        if (Focused()) SetChecked(true);
-        M.Result = 1;
-        return;
-      }
+      if (FocusByAccel(M)) return;
       break;
     case WM_GETDLGCODE:
       M.Result = DLGC_BUTTON | DLGC_RADIOBUTTON;
@@ -2359,14 +2369,9 @@ void TRadioButton::Dispatch(TMessage& M) {
 }
 
 void TRadioButton::PaintButton(HDC DC) {
-  TRect box, text;
-  CheckLayout(ClientRect(), FAlignment, box, text);
   UINT state = DFCS_BUTTONRADIO;
   if (FChecked) state |= DFCS_CHECKED;
-  if (Pressed()) state |= DFCS_PUSHED;
-  if (!Enabled()) state |= DFCS_INACTIVE;
-  DrawFrameControl(DC, box, DFC_BUTTON, state);
-  PaintCheckText(DC, this, text, Focused(), [this](HDC dc, TRect r, UINT f) { DrawCaption(dc, r, f); });
+  PaintCheck(DC, FAlignment, state);
 }
 
 // ================================================================ TCustomGroupBox

@@ -472,6 +472,12 @@ protected:
   // The mouse or Space released over the button.
   virtual void ButtonActivated() { Click(); }
   void DrawCaption(HDC DC, TRect R, UINT Flags);
+  // Check boxes and radio buttons. CM_DIALOGCHAR: the caption's accelerator focuses the
+  // button and, once it has the focus, activates it; false when it is not the accelerator.
+  bool FocusByAccel(TMessage& M);
+  // The box (Frame: its DFCS_ kind and check) on the Alignment side, pushed while pressed,
+  // dimmed while disabled, and the caption beside it.
+  void PaintCheck(HDC DC, TLeftRight Alignment, UINT Frame);
   // A bound action's Checked is shown as the button's check state.
   bool ActionClientValue(TActionLinkProp Prop, Variant& Value) const override;
   void SetActionClientValue(TActionLinkProp Prop, const Variant& Value) override;
@@ -502,6 +508,11 @@ public:
 
 protected:
   void PaintButton(HDC DC) override;
+  // The frame and face of the button: the ring of the active button, raised or, pressed,
+  // sunk. Returns the rectangle inside the ring, which PaintFocus takes.
+  TRect PaintFace(HDC DC);
+  // The focus rectangle within the face, while the button has the focus.
+  void PaintFocus(HDC DC, const TRect& Face);
   void CreateParams(TCreateParams& Params) override;
 
 private:

@@ -5,6 +5,7 @@
 #include "ControlProps.h"
 #include "CtrlUtils_p.h"
 #include "Forms.h"
+#include "ImageListLink_p.h"
 #include "Menus.h"
 #include "WinGDI.h"
 
@@ -516,21 +517,6 @@ void TToolBar::SetEdgeOuter(TEdgeStyle v) {
   FEdgeOuter = v;
   FrameChanged();
 }
-
-namespace {
-void SwapImageList(TCustomImageList*& Field, TCustomImageList* Value, TChangeLink* Link, TComponent* Self) {
-  if (Field == Value) return;
-  if (Field) {
-    Field->UnRegisterChanges(Link);
-    Field->RemoveFreeNotification(Self);
-  }
-  Field = Value;
-  if (Field) {
-    Field->RegisterChanges(Link);
-    Field->FreeNotification(Self);
-  }
-}
-}  // namespace
 
 void TToolBar::SetImages(TCustomImageList* v) {
   SwapImageList(FImages, v, FImageLink.get(), this);

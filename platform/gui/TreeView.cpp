@@ -1,6 +1,7 @@
 // Tree views: nodes, their rows, painting, keys, mouse, scrolling and label editing.
 #include "ComCtrls.h"
 
+#include "ComCtrls_p.h"
 #include "ControlProps.h"
 #include "CtrlUtils_p.h"
 #include "Forms.h"
@@ -14,6 +15,7 @@
 #include <functional>
 
 using namespace ctrl_utils;
+using namespace comctrls;
 
 namespace {
 
@@ -510,10 +512,7 @@ TCustomTreeView::~TCustomTreeView() {
 
 void TCustomTreeView::CreateParams(TCreateParams& P) {
   TWinControl::CreateParams(P);
-  if (FBorderStyle == bsSingle) {
-    if (Ctl3D()) P.ExStyle |= WS_EX_CLIENTEDGE;
-    else P.Style |= WS_BORDER;
-  }
+  AddBorderStyle(P, FBorderStyle, Ctl3D());
 }
 
 TCustomEdit* TCustomTreeView::EditControl() const { return FEditNode ? FEditor : nullptr; }
@@ -551,31 +550,11 @@ void TCustomTreeView::SetHideSelection(bool v) {
 }
 
 void TCustomTreeView::SetImages(TCustomImageList* v) {
-  if (FImages == v) return;
-  if (FImages) {
-    FImages->UnRegisterChanges(FImageLink.get());
-    FImages->RemoveFreeNotification(this);
-  }
-  FImages = v;
-  if (v) {
-    v->RegisterChanges(FImageLink.get());
-    v->FreeNotification(this);
-  }
-  Changed(true);
+  if (SwapImageList(FImages, v, FImageLink.get(), this)) Changed(true);
 }
 
 void TCustomTreeView::SetStateImages(TCustomImageList* v) {
-  if (FStateImages == v) return;
-  if (FStateImages) {
-    FStateImages->UnRegisterChanges(FImageLink.get());
-    FStateImages->RemoveFreeNotification(this);
-  }
-  FStateImages = v;
-  if (v) {
-    v->RegisterChanges(FImageLink.get());
-    v->FreeNotification(this);
-  }
-  Changed(true);
+  if (SwapImageList(FStateImages, v, FImageLink.get(), this)) Changed(true);
 }
 
 void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation) {
@@ -747,8 +726,7 @@ void TCustomTreeView::Changed(bool Structure) {
 }
 
 int TCustomTreeView::ItemHeight() const {
-  if (FFontHeight <= 0) FFontHeight = CellHeightOf(Font());
-  int h = FFontHeight + 3;
+  int h = CachedCellHeight(FFontHeight, Font()) + 3;
   if (FImages) h = std::max(h, FImages->Height() + 1);
   if (FStateImages) h = std::max(h, FStateImages->Height() + 1);
   return h;
@@ -950,32 +928,17 @@ void TCustomTreeView::StartEdit(TTreeNode* Node) {
   Node->MakeVisible();
   int row = RowOf(Node);
   if (row < 0) return;
-  if (!FEditor) {
-    FEditor = new TInplaceLabelEdit([this](bool Cancel) {
-      // Finished from inside the edit's own handler: the edit is hidden, not freed.
-      FinishEdit(Cancel);
-    });
-    FEditor->SetVisible(false);
-    FEditor->SetParent(this);
-  }
+  EnsureLabelEditor(FEditor, this, [this](bool Cancel) { FinishEdit(Cancel); });
   FEditNode = Node;
   TRect r = LabelRect(Node, row);
-  FEditor->Font()->Assign(Font());
-  FEditor->SetBounds(r.Left - 1, r.Top, std::max(r.Width() + 40, 60), r.Height());
-  FEditor->SetText(Node->Text());
-  FEditor->SetVisible(true);
-  FEditor->SelectAll();
-  if (FEditor->CanFocus()) FEditor->SetFocus();
+  ShowLabelEditor(FEditor, Font(), r, r.Height(), Node->Text());
 }
 
 void TCustomTreeView::FinishEdit(bool Cancel) {
   TTreeNode* node = FEditNode;
   if (!node) return;
   FEditNode = nullptr;
-  bool hadFocus = FEditor && FEditor->Focused();
-  String s = FEditor ? FEditor->Text() : String();
-  if (FEditor) FEditor->SetVisible(false);
-  if (hadFocus && CanFocus()) SetFocus();
+  String s = HideLabelEditor(FEditor, this);
   if (!Cancel) {
     Edit(node, s);
     node->SetText(s);
@@ -991,11 +954,8 @@ void TCustomTreeView::WndProc(TMessage& M) {
 }
 
 void TCustomTreeView::Dispatch(TMessage& M) {
-  if (FBars->Dispatch(M)) return;
+  if (ItemViewDispatch(FBars.get(), M)) return;
   switch (M.Msg) {
-    case WM_GETDLGCODE:
-      M.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-      return;
     case WM_SIZE:
       TWinControl::Dispatch(M);
       Changed(false);
@@ -1004,9 +964,6 @@ void TCustomTreeView::Dispatch(TMessage& M) {
       TWinControl::Dispatch(M);
       FFontHeight = 0;
       Changed(true);
-      return;
-    case WM_ERASEBKGND:
-      M.Result = 1;
       return;
     case WM_TIMER:
       if (M.WParam == EditDelayTimer) {
@@ -1073,8 +1030,7 @@ void TCustomTreeView::DefaultHandler(TMessage& M) {
       ScrollDefault(M, true);
       return;
     case WM_MOUSEWHEEL: {
-      int lines = Mouse ? Mouse->WheelScrollLines() : 3;
-      int steps = WheelDeltaOf(M.WParam) / 120 * lines;
+      int steps = WheelSteps(M.WParam);
       if (steps != 0) ScrollToRow(FTopRow - steps);
       return;
     }
@@ -1089,40 +1045,19 @@ void TCustomTreeView::DefaultHandler(TMessage& M) {
 }
 
 void TCustomTreeView::ScrollDefault(TMessage& M, bool Horizontal) {
-  int code = LoWord(M.WParam);
-  int pos = static_cast<short>(HiWord(M.WParam));
   if (Horizontal) {
-    int w = ClientWidth(), x = FScrollX;
-    switch (code) {
-      case SB_LINELEFT: x -= FIndent; break;
-      case SB_LINERIGHT: x += FIndent; break;
-      case SB_PAGELEFT: x -= w; break;
-      case SB_PAGERIGHT: x += w; break;
-      case SB_THUMBTRACK: case SB_THUMBPOSITION: x = pos; break;
-      case SB_LEFT: x = 0; break;
-      case SB_RIGHT: x = ContentWidth(); break;
-      default: return;
-    }
-    x = std::clamp(x, 0, std::max(0, ContentWidth() - w));
+    if (!IsScrollMove(M.WParam)) return;  // before measuring every row's width
+    int w = ClientWidth(), content = ContentWidth(), x = FScrollX;
+    ScrollBarTarget(M.WParam, FScrollX, FIndent, w, content, x);
+    x = std::clamp(x, 0, std::max(0, content - w));
     if (x == FScrollX) return;
     FScrollX = x;
     FBars->SetPos(SB_HORZ, x);
     Invalidate();
     return;
   }
-  int page = VisibleRowCount();
-  int top = FTopRow;
-  switch (code) {
-    case SB_LINEUP: --top; break;
-    case SB_LINEDOWN: ++top; break;
-    case SB_PAGEUP: top -= page; break;
-    case SB_PAGEDOWN: top += page; break;
-    case SB_THUMBTRACK: case SB_THUMBPOSITION: top = pos; break;
-    case SB_TOP: top = 0; break;
-    case SB_BOTTOM: top = static_cast<int>(FRows.size()); break;
-    default: return;
-  }
-  ScrollToRow(top);
+  int top;
+  if (ScrollBarTarget(M.WParam, FTopRow, 1, VisibleRowCount(), static_cast<int>(FRows.size()), top)) ScrollToRow(top);
 }
 
 void TCustomTreeView::KeyDownDefault(TMessage& M) {
@@ -1183,7 +1118,7 @@ void TCustomTreeView::CharDefault(TMessage& M) {
   for (int k = single ? 1 : 0; k <= n; ++k) {
     int r = ((start < 0 ? 0 : start) + k) % n;
     TTreeNode* node = FRows[static_cast<std::size_t>(r)];
-    if (StartsText(FSearch, node->Text()) || (Length(FSearch) <= Length(node->Text()) && AnsiSameText(Copy(node->Text(), 1, Length(FSearch)), FSearch))) {
+    if (CaptionStartsWith(node->Text(), FSearch)) {
       SelectNode(node, true);
       return;
     }
@@ -1239,7 +1174,7 @@ void TCustomTreeView::PaintNode(HDC DC, TTreeNode* Node, int Row) {
   int cy = y + h / 2;
   int col = NodeIndent(Node);
   COLORREF lineColor = GetSysColor(COLOR_GRAYTEXT);
-  bool focused = GetFocus() == Handle() || (FEditor && FEditor->Focused());
+  bool focused = ViewFocused(this, FEditor);
   bool selected = Node == FSelected;
   // Connector lines: through the columns of the ancestors that go on below, and to this node.
   if (FShowLines && (FShowRoot || Node->Level() > 0)) {
@@ -1272,13 +1207,10 @@ void TCustomTreeView::PaintNode(HDC DC, TTreeNode* Node, int Row) {
     if (selected) GetSelectedIndex(Node);
     else GetImageIndex(Node);
     int img = selected ? Node->SelectedIndex() : Node->ImageIndex();
-    FCanvas->Lock();
-    FCanvas->FreeHandle();
-    FCanvas->SetHandle(DC);
-    if (img >= 0 && img < FImages->Count())
-      FImages->Draw(FCanvas.get(), x, y + (h - FImages->Height()) / 2, img, selected && focused ? dsSelected : dsNormal, itImage, Enabled());
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    PaintOnCanvas(*FCanvas, DC, [&] {
+      if (img >= 0 && img < FImages->Count())
+        FImages->Draw(FCanvas.get(), x, y + (h - FImages->Height()) / 2, img, selected && focused ? dsSelected : dsNormal, itImage, Enabled());
+    });
   }
   TRect label = LabelRect(Node, Row);
   bool hilite = selected && (focused || !FHideSelection);
@@ -1298,22 +1230,12 @@ void TCustomTreeView::PaintNode(HDC DC, TTreeNode* Node, int Row) {
   if (!Enabled()) state += cdsDisabled;
   if (Node == FHot) state += cdsHot;
   // The item's colours and font go to the canvas, where a custom-draw handler may change them.
-  FCanvas->Lock();
-  FCanvas->FreeHandle();
-  FCanvas->SetHandle(DC);
-  FCanvas->Font()->Assign(Font());
-  if (Node->Bold()) FCanvas->Font()->SetStyle(FCanvas->Font()->Style() + fsBold);
-  FCanvas->Font()->SetColor(static_cast<TColor>(fore));
-  FCanvas->Brush()->SetColor(static_cast<TColor>(back));
-  bool defaultDraw = true;
-  try {
-    defaultDraw = CustomDrawItem(Node, state);
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  if (defaultDraw && Node != FEditNode) {
+  PaintOnCanvas(*FCanvas, DC, [&] {
+    FCanvas->Font()->Assign(Font());
+    if (Node->Bold()) FCanvas->Font()->SetStyle(FCanvas->Font()->Style() + fsBold);
+    FCanvas->Font()->SetColor(static_cast<TColor>(fore));
+    FCanvas->Brush()->SetColor(static_cast<TColor>(back));
+    if (!CustomDrawItem(Node, state) || Node == FEditNode) return;
     TRect fillRect = label;
     if (FRowSelect) {
       fillRect.Left = 0;
@@ -1326,7 +1248,5 @@ void TCustomTreeView::PaintNode(HDC DC, TTreeNode* Node, int Row) {
     t.Left += 2;
     DrawText(cdc, Node->Text(), -1, &t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     if (selected && focused) DrawFocusRect(cdc, fillRect);
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  });
 }

@@ -1,6 +1,7 @@
 // TWinControl (children, tab order, focus, keys, the non-client frame, alignment, painting),
 // TCustomControl, TGraphicControl and TControlCanvas.
 #include "Controls.h"
+#include "CanvasPaint_p.h"
 #include "Forms.h"
 #include "QtBridge_p.h"
 #include "QtGlue_p.h"
@@ -383,40 +384,38 @@ void TWinControl::CNChar(TMessage& M) {
   M.Result = 0;
 }
 
-bool TWinControl::DoKeyDown(TMessage& M) {
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && form->DoKeyDown(M)) return true;
-  if (!ControlStyle().Contains(csNoStdEvents)) {
-    Word key = static_cast<Word>(M.WParam);
-    KeyDown(key, KeyDataToShiftState(M.LParam));
+namespace {
+
+// A key message goes first to the form when it previews keys, and ends there when the form
+// takes it; then, unless the control keeps no standard events, to the control's handler,
+// which may change the key or take it by setting it to 0. True when it was taken.
+template <class TKey, class FormFn, class HandlerFn>
+bool RouteKey(TWinControl* Self, TMessage& M, FormFn&& FormTakes, HandlerFn&& Handler) {
+  TCustomForm* form = GetParentForm(Self);
+  if (form && form != Self && form->KeyPreview() && FormTakes(form)) return true;
+  if (!Self->ControlStyle().Contains(csNoStdEvents)) {
+    TKey key = static_cast<TKey>(M.WParam);
+    Handler(key);
     M.WParam = key;
     if (key == 0) return true;
   }
   return false;
+}
+
+}  // namespace
+
+bool TWinControl::DoKeyDown(TMessage& M) {
+  return RouteKey<Word>(this, M, [&](TCustomForm* f) { return f->DoKeyDown(M); },
+                        [&](Word& Key) { KeyDown(Key, KeyDataToShiftState(M.LParam)); });
 }
 
 bool TWinControl::DoKeyUp(TMessage& M) {
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && form->DoKeyUp(M)) return true;
-  if (!ControlStyle().Contains(csNoStdEvents)) {
-    Word key = static_cast<Word>(M.WParam);
-    KeyUp(key, KeyDataToShiftState(M.LParam));
-    M.WParam = key;
-    if (key == 0) return true;
-  }
-  return false;
+  return RouteKey<Word>(this, M, [&](TCustomForm* f) { return f->DoKeyUp(M); },
+                        [&](Word& Key) { KeyUp(Key, KeyDataToShiftState(M.LParam)); });
 }
 
 bool TWinControl::DoKeyPress(TMessage& M) {
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && form->DoKeyPress(M)) return true;
-  if (!ControlStyle().Contains(csNoStdEvents)) {
-    Char key = static_cast<Char>(M.WParam);
-    KeyPress(key);
-    M.WParam = key;
-    if (key == 0) return true;
-  }
-  return false;
+  return RouteKey<Char>(this, M, [&](TCustomForm* f) { return f->DoKeyPress(M); }, [&](Char& Key) { KeyPress(Key); });
 }
 
 void TWinControl::KeyDown(Word& Key, TShiftState Shift) { OnKeyDown(this, Key, Shift); }
@@ -1178,18 +1177,7 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {
 TCustomControl::~TCustomControl() { FCanvas->SetControl(nullptr); }
 
 void TCustomControl::PaintWindow(HDC DC) {
-  FCanvas->Lock();
-  FCanvas->FreeHandle();
-  FCanvas->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  PaintOnCanvas(*FCanvas, DC, [this] { Paint(); });
 }
 
 // ================================================================ TGraphicControl
@@ -1206,20 +1194,7 @@ TGraphicControl::~TGraphicControl() { FCanvas->SetControl(nullptr); }
 void TGraphicControl::Dispatch(TMessage& M) {
   if (M.Msg == WM_PAINT) {
     HDC dc = reinterpret_cast<HDC>(M.WParam);
-    if (dc && !ComponentState().Contains(csDestroying)) {
-      FCanvas->Lock();
-      FCanvas->FreeHandle();
-      FCanvas->SetHandle(dc);
-      try {
-        Paint();
-      } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-      }
-      FCanvas->SetHandle(nullptr);
-      FCanvas->Unlock();
-    }
+    if (dc && !ComponentState().Contains(csDestroying)) PaintOnCanvas(*FCanvas, dc, [this] { Paint(); });
     return;
   }
   TControl::Dispatch(M);

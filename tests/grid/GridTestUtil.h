@@ -1,16 +1,14 @@
 #pragma once
 // Shared helpers of the grid tests: small in-memory tables, a temporary folder for database
-// files, and shorthands for amounts.
+// files (TempFolder), and shorthands for amounts.
 #include "Currency.h"
 #include "DB.h"
 #include "MemDataSet.h"
 #include "SysUtils.h"
+#include "TempFolder.h"
 #include "Variant.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 namespace gridtest {
@@ -38,24 +36,5 @@ inline Currency C(const char* Text) { return StrToCurr(Text); }
 
 // The code of the current record.
 inline String CodeOf(TDataSet* DS) { return DS->FieldByName("Code")->AsString(); }
-
-class TTempDir {
-public:
-  TTempDir() {
-    String pattern = (std::filesystem::temp_directory_path() / "kelm-grid-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    FPath = pattern;
-  }
-  ~TTempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(FPath, ec);
-  }
-  TTempDir(const TTempDir&) = delete;
-  TTempDir& operator=(const TTempDir&) = delete;
-  String File(const String& Name) const { return FPath + "/" + Name; }
-
-private:
-  String FPath;
-};
 
 }  // namespace gridtest

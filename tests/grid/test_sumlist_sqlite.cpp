@@ -19,7 +19,7 @@ INSERT INTO t_pay (code, amount, qty, money) VALUES ('C', 2, null, 99.7499);
 class SqliteSumTest : public ::testing::Test {
 protected:
   TComponent Owner{nullptr};
-  TTempDir Dir;
+  TempFolder Dir;
   TADOConnection* Conn = nullptr;
   TADOQuery* Query = nullptr;
   TDataSource* Source = nullptr;
@@ -27,7 +27,7 @@ protected:
   TColumnEh *Amount = nullptr, *Money = nullptr;
 
   void SetUp() override {
-    String file = Dir.File("pay.db");
+    String file = Dir / "pay.db";
     CreateDatabaseFromScript(file, kScript);
     // A rule the program's own dialect cannot state: record B may not be deleted.
     sqlite3* db = nullptr;

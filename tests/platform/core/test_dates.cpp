@@ -1,4 +1,5 @@
 // TDateTime: calendar arithmetic, the clock, and dates and times as text.
+#include "CoreTestUtil.h"
 #include "Exceptions.h"
 #include "SysUtils.h"
 
@@ -21,16 +22,6 @@ protected:
   }
   TDateTime FNow = EncodeDateTime(2024, 3, 8, 14, 5, 9, 42);
 };
-
-template <class F> std::string ConvertMessage(F f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  ADD_FAILURE() << "no EConvertError";
-  return {};
-}
 
 struct Ymd { Word y, m, d; };
 

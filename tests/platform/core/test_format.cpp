@@ -1,4 +1,5 @@
 // Number conversions, the picture and standard float formats, and Format.
+#include "CoreTestUtil.h"
 #include "Exceptions.h"
 #include "SysUtils.h"
 
@@ -18,17 +19,6 @@ protected:
   void SetUp() override { ResetFormatSettings(); }
   void TearDown() override { ResetFormatSettings(); }
 };
-
-// Runs `f`, expects EConvertError and returns its message.
-template <class F> std::string ConvertMessage(F f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  ADD_FAILURE() << "no EConvertError";
-  return {};
-}
 
 // ---------------------------------------------------------------- integers
 

@@ -1,4 +1,5 @@
 // INI files: write-through, case folding, typed values, layout kept, unsafe input refused.
+#include "CoreTestUtil.h"
 #include "FileUtils.h"
 #include "IniFiles.h"
 #include "TempFolder.h"
@@ -7,12 +8,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-std::vector<String> Of(const TStrings& s) {
-  std::vector<String> r;
-  for (int i = 0; i < s.Count(); ++i) r.push_back(s[i]);
-  return r;
-}
 
 class IniFileTest : public ::testing::Test {
 protected:

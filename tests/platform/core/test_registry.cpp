@@ -1,4 +1,5 @@
 // The settings store: keys and typed values, persistence, merging with other processes.
+#include "CoreTestUtil.h"
 #include "FileUtils.h"
 #include "Registry.h"
 #include "TempFolder.h"
@@ -9,21 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::vector<String> Of(const TStrings& s) {
-  std::vector<String> r;
-  for (int i = 0; i < s.Count(); ++i) r.push_back(s[i]);
-  return r;
-}
-
-template <class F> String ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return String(e.ClassName()) + ": " + e.Message();
-  }
-  return "no error";
-}
 
 // Points the store at a folder of its own for each test.
 class RegistryTest : public ::testing::Test {

@@ -1,20 +1,12 @@
 // Memory, string, bytes and file streams.
 #include "Classes.h"
+#include "CoreTestUtil.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace {
-
-template <class F> String ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return String(e.ClassName()) + ": " + e.Message();
-  }
-  return "no error";
-}
 
 // Grows in its own steps, as a descendant with a coarser growth does.
 class TStepStream : public TMemoryStream {

@@ -1,6 +1,7 @@
 // TStrings and TStringList: text forms, name=value lines, sorting, duplicates and notifications.
 #include "Classes.h"
 #include "Component.h"
+#include "CoreTestUtil.h"
 #include "StrUtils.h"
 #include "TempFolder.h"
 
@@ -10,24 +11,9 @@ namespace {
 
 using Lines = std::vector<String>;
 
-Lines Of(const TStrings& s) {
-  Lines r;
-  for (int i = 0; i < s.Count(); ++i) r.push_back(s[i]);
-  return r;
-}
-
 void Fill(TStrings& s, const Lines& lines) {
   s.Clear();
   for (const auto& l : lines) s.Add(l);
-}
-
-template <class F> String ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return String(e.ClassName()) + ": " + e.Message();
-  }
-  return "no error";
 }
 
 }  // namespace

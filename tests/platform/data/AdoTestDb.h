@@ -2,7 +2,7 @@
 // A small database shaped like the program's: contracts, fund plans, the stored query joining
 // them, grid-column rows, users and category codes; made with the program's own dialect.
 #include "ADODB.h"
-#include "DataTestFiles.h"
+#include "TempFolder.h"
 #include "StrUtils.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +74,7 @@ inline std::vector<String> RowsOf(TDataSet& ds, const String& fields = String())
 class AdoFixture : public ::testing::Test {
 protected:
   void SetUp() override {
-    File = Folder.File("kelm.db");
+    File = Folder / "kelm.db";
     CreateDatabaseFromScript(File, SampleScript());
     Conn = std::make_unique<TADOConnection>(nullptr);
     Conn->SetConnectionString(ConnectionStringFor(File));
@@ -103,7 +103,7 @@ protected:
     return q->IsEmpty() ? String("<none>") : q->Fields()->Fields(0)->AsString();
   }
 
-  TTempFolder Folder;
+  TempFolder Folder;
   String File;
   std::unique_ptr<TADOConnection> Conn;
 };

@@ -29,8 +29,8 @@ TEST(AdoConnectionString, KeysIgnoreCaseAndValuesMayBeQuoted) {
 }
 
 TEST(AdoConnection, AMissingFileFailsToOpenAndIsNotCreated) {
-  TTempFolder folder;
-  String file = folder.File("DataBase/kelm.mdb");
+  TempFolder folder;
+  String file = folder / "DataBase/kelm.mdb";
   TADOConnection conn(nullptr);
   conn.SetConnectionString(ConnectionStringFor(file));
   try {
@@ -42,7 +42,7 @@ TEST(AdoConnection, AMissingFileFailsToOpenAndIsNotCreated) {
   EXPECT_FALSE(conn.Connected());
   EXPECT_FALSE(FileExists(file));
   // A file that is no database fails as well.
-  String junk = folder.File("junk.mdb");
+  String junk = folder / "junk.mdb";
   WriteFileAtomic(junk, String(4096, 'x'));
   conn.SetConnectionString(ConnectionStringFor(junk));
   EXPECT_THROW(conn.Open(), EADOError);
@@ -133,7 +133,7 @@ TEST_F(AdoConnectionTest, TransactionsDoNotNestAndNeedBegin) {
 
 TEST_F(AdoConnectionTest, AFailedStepInsideATransactionRolledBackLeavesTheFileAsBefore) {
   Conn->Close();
-  const String before = TTempFolder::ReadAll(File);
+  const String before = Folder.Read("kelm.db");
   Conn->Open();
   auto pacts = Query("select * from t_pact order by PactCode");
   pacts->Open();
@@ -157,7 +157,7 @@ TEST_F(AdoConnectionTest, AFailedStepInsideATransactionRolledBackLeavesTheFileAs
   EXPECT_EQ(Scalar("select count(*) from t_pact_zj"), "5");
   Conn->Close();
   EXPECT_FALSE(pacts->Active());
-  EXPECT_EQ(TTempFolder::ReadAll(File), before);
+  EXPECT_EQ(Folder.Read("kelm.db"), before);
 }
 
 TEST_F(AdoConnectionTest, CloseFoldsTheLogIntoTheFileSoACopyIsComplete) {
@@ -169,7 +169,7 @@ TEST_F(AdoConnectionTest, CloseFoldsTheLogIntoTheFileSoACopyIsComplete) {
   Conn->Close();
   EXPECT_FALSE(users->Active());
   EXPECT_LE(FileSize(File + "-wal"), 0);
-  String copy = Folder.File("copy.db");
+  String copy = Folder / "copy.db";
   ASSERT_TRUE(CopyFile(File, copy, true));
   TADOConnection other(nullptr);
   other.SetConnectionString(ConnectionStringFor(copy));
@@ -214,7 +214,7 @@ TEST_F(AdoConnectionTest, TwoConnectionsShareTheFile) {
 
 TEST_F(AdoConnectionTest, ScriptsMakeNewFilesOnlyAndLeaveNothingOnFailure) {
   EXPECT_THROW(CreateDatabaseFromScript(File, "create table x (a text(1))"), EADOError);
-  String bad = Folder.File("bad.db");
+  String bad = Folder / "bad.db";
   try {
     CreateDatabaseFromScript(bad, "create table a (x TEXT(5));\ninsert into a values ('ok');\ninsert into nosuch values (1)");
     ADD_FAILURE() << "made";

@@ -396,4 +396,37 @@ TEST(FieldChars, EditorsAcceptOnlyCharactersTheFieldCanTake) {
   }
 }
 
+// A component that reads a dataset given directly or through a data source.
+class TDataSetReader : public TComponent {
+public:
+  using TComponent::TComponent;
+  TDataSetOrSource Links{this};
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    Links.Notification(AComponent, Operation);
+  }
+};
+
+TEST(DataSetOrSource, SettingOneClearsTheOtherAndAFreedOneIsForgotten) {
+  TDataSetReader reader(nullptr);
+  auto data = std::make_unique<TMemDataSet>(nullptr);
+  auto source = std::make_unique<TDataSource>(nullptr);
+  reader.Links.SetDataSet(data.get());
+  EXPECT_EQ(reader.Links.DataSet(), data.get());
+  reader.Links.SetDataSource(source.get());
+  EXPECT_EQ(reader.Links.DataSource(), source.get());
+  EXPECT_EQ(reader.Links.DataSet(), nullptr);
+  // Clearing one leaves the other alone.
+  reader.Links.SetDataSet(nullptr);
+  EXPECT_EQ(reader.Links.DataSource(), source.get());
+
+  source.reset();
+  EXPECT_EQ(reader.Links.DataSource(), nullptr);
+  reader.Links.SetDataSet(data.get());
+  data.reset();
+  EXPECT_EQ(reader.Links.DataSet(), nullptr);
+}
+
 }  // namespace

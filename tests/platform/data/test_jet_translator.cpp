@@ -1,7 +1,7 @@
 // The Jet dialect translator on its own and with the functions it registers: what it refuses,
 // what it must leave alone, how expressions evaluate, the DDL it writes and which selects it
 // reports as updatable.
-#include "DataTestFiles.h"
+#include "TempFolder.h"
 #include "JetSql.h"
 #include "SqliteDb_p.h"
 #include "StrUtils.h"
@@ -29,7 +29,7 @@ public:
 // A scratch database file whose statements go through the translator.
 class JetDb : public ::testing::Test {
 protected:
-  void SetUp() override { Db = TSqliteDb::Create(Folder.File("jet.db")); }
+  void SetUp() override { Db = TSqliteDb::Create(Folder / "jet.db"); }
   void TearDown() override { ResetFormatSettings(); }
 
   void Exec(const String& jet) { Db->Execute(jet); }
@@ -54,7 +54,7 @@ protected:
     return out;
   }
 
-  TTempFolder Folder;
+  TempFolder Folder;
   std::unique_ptr<TSqliteDb> Db;
 };
 

@@ -1,5 +1,5 @@
 #pragma once
-// A fresh folder for one test, removed with everything in it afterwards.
+// A fresh folder for one test (or one test program), removed with everything in it afterwards.
 #include "System.h"
 
 #include <filesystem>

@@ -1,0 +1,79 @@
+#pragma once
+// What the benchmark programs share: a clock for timing both sides of a comparison inside one
+// loop, the counters that report such a pair, and a console report that remembers each
+// benchmark's time so a program can print its ratios under the table.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double Seconds(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double>(b - a).count();
+}
+
+inline double Ms(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+// The counters of a benchmark that does the same work raw and through the layer.
+inline void SetTimeCounters(benchmark::State& state, double rawMs, double kelmMs) {
+  state.counters["raw_ms"] = rawMs;
+  state.counters["kelm_ms"] = kelmMs;
+  state.counters["time_ratio"] = kelmMs / rawMs;
+}
+
+// The usual console table; it also keeps the time per iteration of every run that completed,
+// in nanoseconds whatever unit the run is shown in, so times of different units compare.
+class TTimesReporter : public benchmark::ConsoleReporter {
+public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs)
+      if (r.run_type == Run::RT_Iteration && !r.error_occurred)
+        FTimes[r.benchmark_name()] = r.GetAdjustedRealTime() * UnitToNs(r.time_unit);
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+  // Nanoseconds per iteration; 0 for a benchmark that did not run or failed.
+  double Time(const std::string& name) const {
+    auto it = FTimes.find(name);
+    return it == FTimes.end() ? 0 : it->second;
+  }
+
+  // Time(ours) / Time(base); 0 when either is missing.
+  double Ratio(const std::string& ours, const std::string& base) const {
+    double a = Time(ours), b = Time(base);
+    return a > 0 && b > 0 ? a / b : 0;
+  }
+
+private:
+  static double UnitToNs(benchmark::TimeUnit u) {
+    switch (u) {
+      case benchmark::kSecond: return 1e9;
+      case benchmark::kMillisecond: return 1e6;
+      case benchmark::kMicrosecond: return 1e3;
+      default: return 1;
+    }
+  }
+  std::map<std::string, double> FTimes;
+};
+
+// The body of a benchmark program's main: runs what the command line selects through a
+// TTimesReporter, then hands it to PrintRatios.
+template <class F> int RunBenchmarks(int argc, char** argv, F PrintRatios) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  TTimesReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  PrintRatios(reporter);
+  benchmark::Shutdown();
+  return 0;
+}
+
+}  // namespace bench

@@ -1,0 +1,23 @@
+#pragma once
+// Private to platform/gui: lending a paint's device context to a control's canvas.
+#include "Controls.h"
+
+#include <utility>
+
+// Runs Draw with Canvas drawing on DC: the canvas is locked against other threads, lets go
+// of a context it made for itself, and gives DC back however Draw ends, so the canvas never
+// keeps a context that is only valid during this paint.
+template <class DrawFn> void PaintOnCanvas(TControlCanvas& Canvas, HDC DC, DrawFn&& Draw) {
+  Canvas.Lock();
+  Canvas.FreeHandle();
+  Canvas.SetHandle(DC);
+  try {
+    std::forward<DrawFn>(Draw)();
+  } catch (...) {
+    Canvas.SetHandle(nullptr);
+    Canvas.Unlock();
+    throw;
+  }
+  Canvas.SetHandle(nullptr);
+  Canvas.Unlock();
+}
