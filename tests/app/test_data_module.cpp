@@ -180,7 +180,7 @@ TEST_F(DataModuleTest, LegacyQueriesCarryTheColumnsOfTheirTablesAsPersistentFiel
       EXPECT_EQ(f->Size(), c.Size);
     }
   }
-  // The spec'd column order is the field order (the project's key comes eleventh).
+  // The column order is the field order (the project's key comes eleventh).
   EXPECT_EQ(Module().Qry_Project->Fields()->Fields(10)->FieldName(), "ProjectID");
   EXPECT_EQ(Module().Qry_HT->Fields()->Fields(0)->FieldName(), "HTType");
 }
