@@ -7,6 +7,7 @@
 #include "ClassBuilder.h"
 #include "Exceptions.h"
 #include "SysUtils.h"
+#include "WinScroll.h"
 
 #include <algorithm>
 
@@ -739,17 +740,14 @@ TScrollBox::TScrollBox(TComponent* AOwner)
     : TScrollingWinControl(AOwner),
       FHorz(std::make_unique<TControlScrollBar>(this, true)),
       FVert(std::make_unique<TControlScrollBar>(this, false)),
-      FHModel(std::make_unique<TScrollBarModel>(this, true)),
-      FVModel(std::make_unique<TScrollBarModel>(this, false)) {
+      FBars(std::make_unique<TWindowScrollBars>(this)) {
   SetControlStyle({csCaptureMouse, csClickEvents, csAcceptsControls, csDoubleClicks});
   SetAutoScroll(true);
   SetBounds(0, 0, 185, 41);
   SetTabStop(false);
 }
 
-TScrollBox::~TScrollBox() {
-  if (FTracking) ReleaseCapture();
-}
+TScrollBox::~TScrollBox() = default;
 
 void TScrollBox::CreateParams(TCreateParams& P) {
   TScrollingWinControl::CreateParams(P);
@@ -771,15 +769,6 @@ void TScrollBox::SetBorderStyle(TBorderStyle v) {
 void TScrollBox::AlignControls(TControl* AControl, TRect& R) {
   TScrollingWinControl::AlignControls(AControl, R);
   UpdateScrollBars();
-}
-
-TRect TScrollBox::BarRect(bool Horizontal) const {
-  TRect nc = NonClientMargins();
-  int edge = nc.Left - BorderWidth();
-  int cx = GetSystemMetrics(SM_CXVSCROLL), cy = GetSystemMetrics(SM_CYHSCROLL);
-  int w = Width(), h = Height();
-  if (Horizontal) return {edge, h - edge - cy, w - edge - (FVert->FShown ? cx : 0), h - edge};
-  return {w - edge - cx, edge, w - edge, h - edge - (FHorz->FShown ? cy : 0)};
 }
 
 void TScrollBox::UpdateScrollBars() {
@@ -807,28 +796,26 @@ void TScrollBox::UpdateScrollBars() {
   bool vs = FVert->FVisible && vr > fullH;
   bool hs = FHorz->FVisible && hr > fullW - (vs ? cx : 0);
   if (!vs) vs = FVert->FVisible && hs && vr > fullH - cy;
-  bool changed = vs != FVert->FShown || hs != FHorz->FShown;
   FVert->FShown = vs;
   FHorz->FShown = hs;
-  if (changed && HandleAllocated()) {
-    DWORD st = WindowStyle() & ~(WS_HSCROLL | WS_VSCROLL);
-    if (hs) st |= WS_HSCROLL;
-    if (vs) st |= WS_VSCROLL;
-    SetWindowStyles(st, WindowExStyle());
+  if (HandleAllocated()) {
+    // Each page is the client the bars leave, so the window's bars show exactly as decided
+    // above (a bar switched off by its Visible stays hidden).
+    FBars->SetAllowed(SB_HORZ, FHorz->FVisible);
+    FBars->SetAllowed(SB_VERT, FVert->FVisible);
+    FBars->SetInfo({0, std::max(0, hr - 1), fullW - (vs ? cx : 0), FHorz->FPosition},
+                   {0, std::max(0, vr - 1), fullH - (hs ? cy : 0), FVert->FPosition});
+    FHorz->FShown = FBars->Visible(SB_HORZ);
+    FVert->FShown = FBars->Visible(SB_VERT);
+    hs = FHorz->FShown;
+    vs = FVert->FShown;
   }
   int cw = ClientWidth(), ch = ClientHeight();
-  FHModel->SetRange(0, std::max(0, hr - 1), cw);
-  FVModel->SetRange(0, std::max(0, vr - 1), ch);
-  FHModel->SetEnabled(hs && hr > cw);
-  FVModel->SetEnabled(vs && vr > ch);
   FUpdating = false;
   // Children scrolled past a shrunken range come back.
   int hmax = hs ? std::max(0, hr - cw) : 0, vmax = vs ? std::max(0, vr - ch) : 0;
   if (FHorz->FPosition > hmax) ScrollTo(true, hmax);
   if (FVert->FPosition > vmax) ScrollTo(false, vmax);
-  FHModel->SetPosition(FHorz->FPosition);
-  FVModel->SetPosition(FVert->FPosition);
-  if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 void TScrollBox::ScrollTo(bool Horizontal, int Pos) {
@@ -838,9 +825,8 @@ void TScrollBox::ScrollTo(bool Horizontal, int Pos) {
   int delta = bar->FPosition - Pos;
   if (delta == 0) return;
   bar->FPosition = Pos;
-  (Horizontal ? FHModel : FVModel)->SetPosition(Pos);
+  if (HandleAllocated()) FBars->SetPos(Horizontal ? SB_HORZ : SB_VERT, Pos);
   ScrollBy(Horizontal ? delta : 0, Horizontal ? 0 : delta);
-  if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 void TScrollBox::ScrollInView(TControl* AControl) {
@@ -875,38 +861,12 @@ void TScrollBox::DoScroll(bool Horizontal, int Code, int Pos) {
 }
 
 void TScrollBox::WndProc(TMessage& M) {
-  bool bars = FHorz->FShown || FVert->FShown || FTracking;
-  if (bars && M.Msg >= WM_MOUSEFIRST && M.Msg <= WM_MOUSELAST && M.Msg != WM_MOUSEWHEEL) {
-    TRect nc = NonClientMargins();
-    TPoint p = PointFromLParam(M.LParam);
-    TPoint w{p.X + nc.Left, p.Y + nc.Top};
-    if (FTracking) {
-      TRect r = BarRect(FTracking == FHModel.get());
-      if (M.Msg == WM_MOUSEMOVE) FTracking->MouseMove(r, w);
-      else if (M.Msg == WM_LBUTTONUP) {
-        TScrollBarModel* bar = FTracking;
-        FTracking = nullptr;
-        ReleaseCapture();
-        bar->MouseUp(r, w);
-      }
-      return;
-    }
-    for (bool horz : {false, true}) {
-      if (!(horz ? FHorz->FShown : FVert->FShown)) continue;
-      TRect r = BarRect(horz);
-      if (!PtInRect(r, w)) continue;
-      TScrollBarModel* bar = horz ? FHModel.get() : FVModel.get();
-      if ((M.Msg == WM_LBUTTONDOWN || M.Msg == WM_LBUTTONDBLCLK) && bar->MouseDown(r, w) && bar->Tracking()) {
-        FTracking = bar;
-        SetCapture(Handle());
-      }
-      return;
-    }
-  }
+  if (FBars->MouseMessage(M)) return;
   TScrollingWinControl::WndProc(M);
 }
 
 void TScrollBox::Dispatch(TMessage& M) {
+  if (FBars->Dispatch(M)) return;
   switch (M.Msg) {
     case WM_HSCROLL:
     case WM_VSCROLL:
@@ -928,13 +888,6 @@ void TScrollBox::Dispatch(TMessage& M) {
 
 void TScrollBox::DefaultHandler(TMessage& M) {
   switch (M.Msg) {
-    case WM_NCPAINT:
-      TScrollingWinControl::DefaultHandler(M);
-      if (HDC dc = reinterpret_cast<HDC>(M.WParam)) {
-        if (FVert->FShown) FVModel->Paint(dc, BarRect(false));
-        if (FHorz->FShown) FHModel->Paint(dc, BarRect(true));
-      }
-      return;
     case WM_MOUSEWHEEL:
       if (FVert->FShown) {
         int lines = Mouse ? Mouse->WheelScrollLines() : 3;

@@ -313,10 +313,8 @@ private:
   friend class TControlScrollBar;
   void ScrollTo(bool Horizontal, int Pos);
   void DoScroll(bool Horizontal, int Code, int Pos);
-  TRect BarRect(bool Horizontal) const;
   TBorderStyle FBorderStyle = bsSingle;
   std::unique_ptr<TControlScrollBar> FHorz, FVert;
-  std::unique_ptr<TScrollBarModel> FHModel, FVModel;
-  TScrollBarModel* FTracking = nullptr;
+  std::unique_ptr<TWindowScrollBars> FBars;
   bool FUpdating = false;
 };

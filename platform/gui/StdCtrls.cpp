@@ -11,6 +11,7 @@
 #include "Exceptions.h"
 #include "StrUtils.h"
 #include "SysUtils.h"
+#include "WinScroll.h"
 
 
 #include <algorithm>
@@ -168,8 +169,9 @@ void DrawCaret(HWND Window, HDC DC) {
 namespace {
 // The bars whose arrow or page part is held down, by the window the repeat timer runs on.
 std::map<HWND, TScrollBarModel*>& RepeatingBars() {
-  static std::map<HWND, TScrollBarModel*> bars;
-  return bars;
+  // Never freed: bars are still let go while the program's statics are destroyed.
+  static auto* bars = new std::map<HWND, TScrollBarModel*>;
+  return *bars;
 }
 
 void ScrollRepeatTimer(HWND Window, UINT, UINT_PTR, DWORD) {
@@ -182,6 +184,11 @@ void ScrollRepeatTimer(HWND Window, UINT, UINT_PTR, DWORD) {
   it->second->Repeat();
 }
 }  // namespace
+
+TScrollBarModel::~TScrollBarModel() {
+  auto& bars = RepeatingBars();
+  for (auto it = bars.begin(); it != bars.end();) it = it->second == this ? bars.erase(it) : std::next(it);
+}
 
 void TScrollBarModel::SetRange(int AMin, int AMax, int APage) {
   FMin = AMin;
@@ -572,6 +579,12 @@ KELM_PUBLISH(TEdit) {
 }
 
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+  // The bars show only as the ScrollBars property asks (CreateWnd) and then stay, disabled
+  // while there is nothing to scroll, as the native edit's do.
+  FBars = std::make_unique<TWindowScrollBars>(this);
+  FBars->SetAllowed(SB_HORZ, false);
+  FBars->SetAllowed(SB_VERT, false);
+  FBars->SetDisableNoScroll(true);
   SetControlStyle({csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight, csCaptureMouse});
   SetBounds(0, 0, 121, 25);
   SetTabStop(true);
@@ -581,10 +594,6 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
 
 TCustomEdit::~TCustomEdit() {
   if (gCaret.Window != 0 && gCaret.Window == (HandleAllocated() ? Handle() : 0)) DestroyCaret();
-  if (FBarTracking) ReleaseCapture();
-  auto& bars = RepeatingBars();
-  for (auto it = bars.begin(); it != bars.end();)
-    it = (it->second == FVBar.get() || it->second == FHBar.get()) ? bars.erase(it) : std::next(it);
 }
 
 // ---------------------------------------------------------------- window and styles
@@ -612,6 +621,8 @@ void TCustomEdit::CreateParams(TCreateParams& P) {
 
 void TCustomEdit::CreateWnd() {
   TWinControl::CreateWnd();
+  FBars->SetAllowed(SB_VERT, FScrollBars == ssVertical || FScrollBars == ssBoth);
+  FBars->SetAllowed(SB_HORZ, FScrollBars == ssHorizontal || FScrollBars == ssBoth);
   InvalidateLayout();
   UpdateScrollBars();
 }
@@ -712,11 +723,6 @@ void TCustomEdit::SetWordWraps(bool v) {
 void TCustomEdit::SetScrollBarStyle(TScrollStyle v) {
   if (v == FScrollBars) return;
   FScrollBars = v;
-  bool vert = v == ssVertical || v == ssBoth, horz = v == ssHorizontal || v == ssBoth;
-  if (vert && !FVBar) FVBar = std::make_unique<TScrollBarModel>(this, false);
-  if (!vert) FVBar.reset();
-  if (horz && !FHBar) FHBar = std::make_unique<TScrollBarModel>(this, true);
-  if (!horz) FHBar.reset();
   RecreateForStyle();
 }
 
@@ -1191,68 +1197,16 @@ void TCustomEdit::PaintEdit(HDC DC) {
 
 // ---------------------------------------------------------------- the window's scroll bars
 
-TRect TCustomEdit::ScrollBarRect(bool Horz) const {
-  TRect nc = NonClientMargins();
-  int edge = nc.Left;  // the frame is as wide on every side; the bars take right and bottom
-  int cx = GetSystemMetrics(SM_CXVSCROLL), cy = GetSystemMetrics(SM_CYHSCROLL);
-  int w = Width(), h = Height();
-  if (Horz) return {edge, h - edge - cy, w - edge - (FVBar ? cx : 0), h - edge};
-  return {w - edge - cx, edge, w - edge, h - edge - (FHBar ? cy : 0)};
-}
-
 void TCustomEdit::UpdateScrollBars() {
-  if (!FVBar && !FHBar) return;
+  // A window made later is brought up to date by CreateWnd; a single-line edit has no bars.
+  if (!HandleAllocated() || (FScrollBars == ssNone && !IsMultiLine())) return;
   EnsureLayout();
-  if (FVBar) {
-    int lines = LayoutLineCount(), vis = VisibleLineCount();
-    FVBar->SetRange(0, std::max(0, lines - 1), vis);
-    FVBar->SetPosition(FTopLine);
-    FVBar->SetEnabled(lines > vis);
-  }
-  if (FHBar) {
-    int widest = 0;
-    for (const TLayoutLine& l : FLines) widest = std::max(widest, l.Width);
-    int w = std::max(1, FormatRect().Width());
-    FHBar->SetRange(0, std::max(0, widest), w);
-    FHBar->SetPosition(FScrollX);
-    FHBar->SetEnabled(!FWordWrap && widest + 1 > w);
-  }
-  if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-}
-
-void TCustomEdit::PaintScrollBars(HDC DC) {
-  if (FVBar) FVBar->Paint(DC, ScrollBarRect(false));
-  if (FHBar) FHBar->Paint(DC, ScrollBarRect(true));
-}
-
-bool TCustomEdit::ScrollBarMouse(TMessage& M) {
-  TRect nc = NonClientMargins();
-  TPoint p = PointFromLParam(M.LParam);
-  TPoint w{p.X + nc.Left, p.Y + nc.Top};  // window coordinates
-  if (FBarTracking) {
-    TRect r = ScrollBarRect(FBarTracking == FHBar.get());
-    if (M.Msg == WM_MOUSEMOVE) FBarTracking->MouseMove(r, w);
-    else if (M.Msg == WM_LBUTTONUP) {
-      TScrollBarModel* bar = FBarTracking;
-      FBarTracking = nullptr;
-      ReleaseCapture();
-      bar->MouseUp(r, w);
-    }
-    return true;
-  }
-  for (TScrollBarModel* bar : {FVBar.get(), FHBar.get()}) {
-    if (!bar) continue;
-    TRect r = ScrollBarRect(bar == FHBar.get());
-    if (!PtInRect(r, w)) continue;
-    if (M.Msg == WM_LBUTTONDOWN || M.Msg == WM_LBUTTONDBLCLK) {
-      if (bar->MouseDown(r, w) && bar->Tracking()) {
-        FBarTracking = bar;
-        SetCapture(Handle());
-      }
-    }
-    return true;
-  }
-  return false;
+  int lines = LayoutLineCount(), vis = VisibleLineCount();
+  int widest = 0;
+  for (const TLayoutLine& l : FLines) widest = std::max(widest, l.Width);
+  int w = std::max(1, FormatRect().Width());
+  // Wrapped text never scrolls sideways: the horizontal bar stays, with nothing to scroll.
+  FBars->SetInfo({0, FWordWrap ? 0 : std::max(0, widest), w, FScrollX}, {0, std::max(0, lines - 1), vis, FTopLine});
 }
 
 void TCustomEdit::ScrollLines(int Lines) {
@@ -1265,15 +1219,14 @@ void TCustomEdit::ScrollLines(int Lines) {
 }
 
 void TCustomEdit::WndProc(TMessage& M) {
-  if ((FVBar || FHBar) && M.Msg >= WM_MOUSEFIRST && M.Msg <= WM_MOUSELAST && M.Msg != WM_MOUSEWHEEL &&
-      ScrollBarMouse(M))
-    return;
+  if (FBars->MouseMessage(M)) return;
   TWinControl::WndProc(M);
 }
 
 // ---------------------------------------------------------------- messages
 
 void TCustomEdit::Dispatch(TMessage& M) {
+  if (FBars->Dispatch(M)) return;
   switch (M.Msg) {
     case CN_COMMAND:
       if (HiWord(M.WParam) == EN_CHANGE) Change();
@@ -1695,10 +1648,6 @@ void TCustomEdit::DefaultHandler(TMessage& M) {
       if (dc) PaintEdit(dc);
       return;
     }
-    case WM_NCPAINT:
-      TWinControl::DefaultHandler(M);
-      if (M.WParam) PaintScrollBars(reinterpret_cast<HDC>(M.WParam));
-      return;
     case WM_SIZE:
       TWinControl::DefaultHandler(M);
       InvalidateLayout();
@@ -2469,11 +2418,7 @@ TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
   SyncModel();
 }
 
-TScrollBar::~TScrollBar() {
-  auto& bars = RepeatingBars();
-  auto it = bars.find(HandleAllocated() ? Handle() : 0);
-  if (it != bars.end() && it->second == FModel.get()) bars.erase(it);
-}
+TScrollBar::~TScrollBar() = default;
 
 void TScrollBar::CreateParams(TCreateParams& P) {
   TWinControl::CreateParams(P);

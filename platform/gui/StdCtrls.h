@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+class TWindowScrollBars;
 
 KELM_ENUM(TTextLayout, tlTop, tlCenter, tlBottom)
 KELM_ENUM(TEditCharCase, ecNormal, ecUpperCase, ecLowerCase)
@@ -103,6 +104,9 @@ void DrawCaret(HWND Window, HDC DC);
 class TScrollBarModel {
 public:
   TScrollBarModel(TWinControl* Owner, bool Horizontal) : FOwner(Owner), FHorizontal(Horizontal) {}
+  ~TScrollBarModel();  // a bar freed while a part is held stops repeating
+  TScrollBarModel(const TScrollBarModel&) = delete;
+  TScrollBarModel& operator=(const TScrollBarModel&) = delete;
   int Min() const { return FMin; }
   int Max() const { return FMax; }
   int Page() const { return FPage; }
@@ -335,10 +339,7 @@ private:
   void ScrollCaret();
   void UpdateCaret();
   void PaintEdit(HDC DC);
-  void PaintScrollBars(HDC DC);
   void UpdateScrollBars();
-  TRect ScrollBarRect(bool Horz) const;  // window coordinates
-  bool ScrollBarMouse(TMessage& M);
   void ScrollLines(int Lines);
   int VisibleLineCount() const;
   // ---- message handlers of the native model
@@ -388,8 +389,7 @@ private:
   mutable std::vector<TLayoutLine> FLines;
   mutable std::vector<int> FCharX;  // x of each character's left edge within its line, per index
   mutable int FLineHeight = 0;
-  std::unique_ptr<TScrollBarModel> FVBar, FHBar;
-  TScrollBarModel* FBarTracking = nullptr;
+  std::unique_ptr<TWindowScrollBars> FBars;  // the ScrollBars of a memo
 };
 
 class TEdit : public TCustomEdit {

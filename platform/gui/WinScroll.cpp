@@ -104,14 +104,26 @@ TWindowScrollBars::TWindowScrollBars(TWinControl* Owner)
   FVert->SetRange(0, 0, 0);
 }
 
-TWindowScrollBars::~TWindowScrollBars() = default;
+TWindowScrollBars::~TWindowScrollBars() {
+  if (FHeld && FOwner->HandleAllocated() && GetCapture() == FOwner->Handle()) ReleaseCapture();
+}
 
 TScrollBarModel& TWindowScrollBars::Model(int Bar) const { return Bar == SB_HORZ ? *FHorz : *FVert; }
 
-void TWindowScrollBars::SetInfo(int Bar, int Min, int Max, int Page, int Pos) {
+void TWindowScrollBars::Store(int Bar, const TInfo& Info) {
   TScrollBarModel& m = Model(Bar);
-  if (m.Min() != Min || m.Max() != Max || m.Page() != Page) m.SetRange(Min, Max, Page);
-  m.SetPosition(Pos);
+  if (m.Min() != Info.Min || m.Max() != Info.Max || m.Page() != Info.Page) m.SetRange(Info.Min, Info.Max, Info.Page);
+  m.SetPosition(Info.Pos);
+}
+
+void TWindowScrollBars::SetInfo(int Bar, int Min, int Max, int Page, int Pos) {
+  Store(Bar, {Min, Max, Page, Pos});
+  ApplyVisibility();
+}
+
+void TWindowScrollBars::SetInfo(const TInfo& Horz, const TInfo& Vert) {
+  Store(SB_HORZ, Horz);
+  Store(SB_VERT, Vert);
   ApplyVisibility();
 }
 
@@ -168,9 +180,10 @@ void TWindowScrollBars::ApplyVisibility() {
 
 TRect TWindowScrollBars::BarRect(int Bar) const {
   if (!Visible(Bar)) return {};
-  // The bars lie inside the border, which takes the same width on every side.
+  // The bars lie inside the border, which takes the same width on every side; the owner's
+  // BorderWidth band lies inside the bars.
   TRect nc = FOwner->NonClientMargins();
-  int b = nc.Left;
+  int b = nc.Left - FOwner->BorderWidth();
   int w = FOwner->Width(), h = FOwner->Height();
   int cx = GetSystemMetrics(SM_CXVSCROLL), cy = GetSystemMetrics(SM_CYHSCROLL);
   bool both = Visible(SB_HORZ) && Visible(SB_VERT);

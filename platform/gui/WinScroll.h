@@ -85,6 +85,12 @@ public:
   // than a page (always, disabled when not needed, with DisableNoScroll); showing or hiding a
   // bar changes the owner's frame (WS_HSCROLL / WS_VSCROLL) and so its client size.
   void SetInfo(int Bar, int Min, int Max, int Page, int Pos);
+  // Both bars in one step, so the frame changes once: for an owner whose page on one bar
+  // depends on whether the other shows.
+  struct TInfo {
+    int Min = 0, Max = 0, Page = 0, Pos = 0;
+  };
+  void SetInfo(const TInfo& Horz, const TInfo& Vert);
   void SetPos(int Bar, int Pos);
   int Pos(int Bar) const;
   int Min(int Bar) const;
@@ -93,9 +99,11 @@ public:
   bool Visible(int Bar) const;
   // A bar the owner switched off stays hidden whatever its range (ShowScrollBar FALSE).
   void SetAllowed(int Bar, bool Allowed);
+  bool Allowed(int Bar) const { return FAllowed[Bar == SB_HORZ ? 0 : 1]; }
   bool DisableNoScroll() const { return FDisableNoScroll; }
   void SetDisableNoScroll(bool v);
-  // The bar's rectangle in window coordinates (empty when hidden).
+  // The bar's rectangle in window coordinates (empty when hidden). The bars lie between the
+  // frame and the owner's BorderWidth band.
   TRect BarRect(int Bar) const;
   bool Tracking() const;
 
@@ -107,6 +115,7 @@ public:
 
 private:
   TScrollBarModel& Model(int Bar) const;
+  void Store(int Bar, const TInfo& Info);
   bool Wanted(int Bar) const;
   void ApplyVisibility();
   void Answer(int Bar, TScrollBarRequest& R);

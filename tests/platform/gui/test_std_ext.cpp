@@ -6,6 +6,7 @@
 #include "ComCtrlsBasic.h"
 #include "ExtCtrls.h"
 #include "Filer.h"
+#include "WinScroll.h"
 
 using namespace guitest;
 using namespace stdtest;
@@ -225,6 +226,76 @@ TEST_F(ExtFixture, AScrollBoxShowsBarsForChildrenBeyondItsClient) {
   delete far;
   EXPECT_FALSE(box->VertScrollBar()->IsScrollBarVisible());
   EXPECT_EQ(near->Top(), 10) << "with the bar gone everything is back in place";
+}
+
+TEST_F(ExtFixture, AScrollBoxAnswersTheWindowsScrollFunctions) {
+  auto* box = Add<TScrollBox>(Rect(10, 10, 210, 110));
+  auto* near = Add<TPanel>(box, Rect(10, 10, 60, 40));
+  auto* far = Add<TPanel>(box, Rect(10, 300, 60, 330));
+  HWND h = box->Handle();
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(h, SB_VERT, &si));
+  EXPECT_EQ(si.nMin, 0);
+  EXPECT_EQ(si.nMax, 329) << "the range reaches the far child's bottom";
+  EXPECT_EQ(static_cast<int>(si.nPage), box->ClientHeight());
+  EXPECT_EQ(si.nPos, 0);
+  EXPECT_NE(box->WindowStyle() & WS_VSCROLL, 0u);
+  EXPECT_EQ(box->WindowStyle() & WS_HSCROLL, 0u) << "the children fit across";
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(h, SB_HORZ, &si));
+  EXPECT_LE(si.nMax - si.nMin + 1, static_cast<int>(si.nPage));
+
+  // The bar's notification moves the children, and the bar with them.
+  SendMessage(h, WM_VSCROLL, MakeWParam(SB_THUMBPOSITION, 50), 0);
+  EXPECT_EQ(far->Top(), 250);
+  EXPECT_EQ(near->Top(), -40);
+  EXPECT_EQ(box->VertScrollBar()->Position(), 50);
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), 50);
+  // Setting the position moves the bar only; the children follow when told to go there.
+  EXPECT_EQ(SetScrollPos(h, SB_VERT, 100, true), 50) << "the previous position";
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), 100);
+  EXPECT_EQ(far->Top(), 250);
+  SendMessage(h, WM_VSCROLL, MakeWParam(SB_THUMBPOSITION, GetScrollPos(h, SB_VERT)), 0);
+  EXPECT_EQ(far->Top(), 200);
+  EXPECT_EQ(box->VertScrollBar()->Position(), 100);
+  box->VertScrollBar()->SetPosition(0);
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), 0) << "the bar follows the property";
+  EXPECT_EQ(far->Top(), 300);
+
+  // The down arrow, pressed with the mouse, scrolls by the increment.
+  SCROLLBARINFO bi;
+  ASSERT_TRUE(GetScrollBarInfo(h, OBJID_VSCROLL, &bi));
+  EXPECT_EQ(bi.rgstate[0], 0u);
+  TPoint arrow = box->ScreenToClient({(bi.rcScrollBar.Left + bi.rcScrollBar.Right) / 2, bi.rcScrollBar.Bottom - 4});
+  EXPECT_GE(arrow.X, box->ClientWidth()) << "the bar lies beside the client area";
+  Click(box, arrow);
+  Application->ProcessMessages();
+  EXPECT_EQ(box->VertScrollBar()->Position(), box->VertScrollBar()->Increment());
+  EXPECT_EQ(far->Top(), 300 - box->VertScrollBar()->Increment());
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), box->VertScrollBar()->Increment());
+
+  // Another program may hide the bar; the box shows it again when it next lays out.
+  int cw = box->ClientWidth();
+  EXPECT_TRUE(ShowScrollBar(h, SB_VERT, false));
+  EXPECT_EQ(box->WindowStyle() & WS_VSCROLL, 0u);
+  EXPECT_EQ(box->ClientWidth(), cw + GetSystemMetrics(SM_CXVSCROLL));
+  box->UpdateScrollBars();
+  EXPECT_NE(box->WindowStyle() & WS_VSCROLL, 0u);
+  EXPECT_EQ(box->ClientWidth(), cw);
+}
+
+TEST_F(ExtFixture, AScrollBoxBarsLieOutsideItsBorderWidth) {
+  auto* box = Add<TScrollBox>(Rect(10, 10, 210, 110));
+  box->SetBorderWidth(5);
+  Add<TPanel>(box, Rect(10, 300, 60, 330));
+  SCROLLBARINFO bi;
+  ASSERT_TRUE(GetScrollBarInfo(box->Handle(), OBJID_VSCROLL, &bi));
+  TPoint topLeft = box->ClientToScreen({0, 0});
+  // The client starts inside the frame (2) and the border band (5); the bar lies against the frame.
+  EXPECT_EQ(bi.rcScrollBar.Top, topLeft.Y - 5);
+  EXPECT_EQ(bi.rcScrollBar.Left, topLeft.X + box->ClientWidth() + 5);
+  EXPECT_EQ(bi.rcScrollBar.Right - bi.rcScrollBar.Left, GetSystemMetrics(SM_CXVSCROLL));
 }
 
 TEST_F(ExtFixture, AProgressBarClampsStepsAndFillsItsShare) {

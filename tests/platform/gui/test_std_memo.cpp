@@ -3,6 +3,7 @@
 
 #include "Filer.h"
 #include "StdCtrls.h"
+#include "WinScroll.h"
 
 using namespace guitest;
 using namespace stdtest;
@@ -137,6 +138,93 @@ TEST_F(MemoFixture, LongTextScrollsWithTheCaretTheWheelAndTheScrollBar) {
   Click(Memo, arrow);
   EXPECT_EQ(Memo->Perform(EM_GETFIRSTVISIBLELINE), 4);
   Shot("memo_scrolled");
+}
+
+TEST_F(MemoFixture, TheScrollBarsAnswerTheWindowsScrollFunctions) {
+  Memo->SetScrollBars(ssVertical);
+  String text;
+  for (int i = 0; i < 40; ++i) text += "行" + std::to_string(i) + "\r\n";
+  Memo->SetText(text);
+  int lines = static_cast<int>(Memo->Perform(EM_GETLINECOUNT));
+  ASSERT_GT(lines, 40);
+  HWND h = Memo->Handle();
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(h, SB_VERT, &si));
+  EXPECT_EQ(si.nMin, 0);
+  EXPECT_EQ(si.nMax, lines - 1) << "a line a step";
+  EXPECT_EQ(si.nPos, 0);
+  Key(Qt::Key_End, Qt::ControlModifier);
+  int lastTop = static_cast<int>(Memo->Perform(EM_GETFIRSTVISIBLELINE));
+  ASSERT_GT(lastTop, 0);
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(h, SB_VERT, &si));
+  EXPECT_EQ(static_cast<int>(si.nPage), lines - lastTop) << "the page is the lines that show";
+  EXPECT_EQ(si.nPos, lastTop) << "the bar follows the caret's scrolling";
+  Key(Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), 0);
+
+  // The bar's notification moves the text, and the bar with it.
+  SendMessage(h, WM_VSCROLL, MakeWParam(SB_THUMBPOSITION, 10), 0);
+  EXPECT_EQ(Memo->Perform(EM_GETFIRSTVISIBLELINE), 10);
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), 10);
+  SendMessage(h, WM_VSCROLL, MakeWParam(SB_LINEDOWN, 0), 0);
+  EXPECT_EQ(Memo->Perform(EM_GETFIRSTVISIBLELINE), 11);
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), 11);
+  // Setting the position moves the bar only; the text follows when told to go there.
+  EXPECT_EQ(SetScrollPos(h, SB_VERT, 5, true), 11) << "the previous position";
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), 5);
+  EXPECT_EQ(Memo->Perform(EM_GETFIRSTVISIBLELINE), 11);
+  SendMessage(h, WM_VSCROLL, MakeWParam(SB_THUMBPOSITION, GetScrollPos(h, SB_VERT)), 0);
+  EXPECT_EQ(Memo->Perform(EM_GETFIRSTVISIBLELINE), 5);
+  EXPECT_EQ(SetScrollPos(h, SB_VERT, 1000, true), 5);
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), lastTop) << "the position stops where the last page starts";
+
+  // The bar's place, and hiding it.
+  SCROLLBARINFO bi;
+  ASSERT_TRUE(GetScrollBarInfo(h, OBJID_VSCROLL, &bi));
+  EXPECT_EQ(bi.rgstate[0], 0u) << "there is something to scroll";
+  TPoint corner = Memo->ScreenToClient({bi.rcScrollBar.Left, bi.rcScrollBar.Top});
+  EXPECT_EQ(corner.X, Memo->ClientWidth()) << "the bar lies right of the client area";
+  EXPECT_EQ(corner.Y, 0);
+  int cw = Memo->ClientWidth();
+  EXPECT_TRUE(ShowScrollBar(h, SB_VERT, false));
+  EXPECT_EQ(Memo->WindowStyle() & WS_VSCROLL, 0u);
+  EXPECT_EQ(Memo->ClientWidth(), cw + GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_TRUE(ShowScrollBar(h, SB_VERT, true));
+  EXPECT_NE(Memo->WindowStyle() & WS_VSCROLL, 0u);
+  EXPECT_EQ(Memo->ClientWidth(), cw);
+}
+
+TEST_F(MemoFixture, TheHorizontalBarScrollsLongLinesAndRestsWhileWrapping) {
+  Memo->SetScrollBars(ssBoth);
+  String longLine;
+  for (int i = 0; i < 60; ++i) longLine += "合同";
+  Memo->SetText(longLine);
+  HWND h = Memo->Handle();
+  ASSERT_NE(Memo->WindowStyle() & WS_HSCROLL, 0u);
+  SCROLLBARINFO bi;
+  ASSERT_TRUE(GetScrollBarInfo(h, OBJID_HSCROLL, &bi));
+  EXPECT_EQ(bi.rgstate[0], STATE_SYSTEM_UNAVAILABLE) << "wrapped text does not scroll sideways";
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(h, SB_HORZ, &si));
+  EXPECT_LE(si.nMax - si.nMin + 1, static_cast<int>(si.nPage));
+
+  Memo->SetWordWrap(false);
+  Memo->SetText(longLine);
+  h = Memo->Handle();
+  ASSERT_TRUE(GetScrollBarInfo(h, OBJID_HSCROLL, &bi));
+  EXPECT_EQ(bi.rgstate[0], 0u);
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(h, SB_HORZ, &si));
+  EXPECT_GT(si.nMax - si.nMin + 1, static_cast<int>(si.nPage)) << "the line is wider than the client";
+  EXPECT_EQ(si.nPos, 0);
+  int x0 = LoWord(static_cast<DWORD>(Memo->Perform(EM_POSFROMCHAR, 10)));
+  SendMessage(h, WM_HSCROLL, MakeWParam(SB_THUMBPOSITION, 40), 0);
+  EXPECT_EQ(GetScrollPos(h, SB_HORZ), 40);
+  int x1 = LoWord(static_cast<DWORD>(Memo->Perform(EM_POSFROMCHAR, 10)));
+  EXPECT_EQ(x1, x0 - 40) << "the text moved left by the scrolled distance";
 }
 
 TEST(MemoLayout, LinesAreReadFromTheLayout) {
