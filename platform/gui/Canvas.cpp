@@ -25,8 +25,10 @@ TCanvas::~TCanvas() { FreeHandle(); }
 
 // ---------------------------------------------------------------- the device context
 
+// Code that draws on the context directly (DrawText on Canvas->Handle()) expects the canvas's
+// font, text colour, pen and brush to be in it, as the platform's canvas selects them here.
 HDC TCanvas::Handle() {
-  RequiredState({csHandleValid});
+  RequiredState({csHandleValid, csFontValid, csPenValid, csBrushValid});
   return FHandle;
 }
 

@@ -566,6 +566,29 @@ TEST_F(CanvasDraw, CanvasSelectsOnlyWhatChanged) {
   EXPECT_EQ(Px(40, 10), RGB(0, 255, 0));
 }
 
+TEST_F(CanvasDraw, TheHandleCarriesTheCanvasFontPenAndBrush) {
+  // Code that draws on Canvas->Handle() after setting the canvas's objects (a selected tree
+  // node's white text, a grid cell's colours) gets them without drawing on the canvas first.
+  C()->Handle();
+  C()->Font()->SetColor(clRed);
+  C()->Font()->SetSize(20);
+  C()->Font()->SetStyle(TFontStyles{fsBold});
+  C()->Brush()->SetColor(clBlue);
+  C()->Pen()->SetColor(clLime);
+  HDC dc = C()->Handle();
+  EXPECT_EQ(GetTextColor(dc), Red);
+  EXPECT_EQ(GetBkColor(dc), Blue);
+  TRect r = Rect(5, 5, 60, 30);
+  DrawText(dc, "WW", -1, &r, DT_SINGLELINE | DT_NOPREFIX);
+  bool red = false;
+  for (int y = 5; y < 30 && !red; ++y)
+    for (int x = 5; x < 60 && !red; ++x) red = GetRValue(Px(x, y)) > 200 && GetBValue(Px(x, y)) < 60;
+  EXPECT_TRUE(red) << "the text is drawn in the canvas's font colour";
+  MoveToEx(dc, 0, 70, nullptr);
+  LineTo(dc, 50, 70);
+  EXPECT_EQ(Px(20, 70), RGB(0, 255, 0));
+}
+
 TEST_F(CanvasDraw, ObjectsDeletedWhileSelectedLiveUntilDeselected) {
   HPEN pen = CreatePen(PS_SOLID, 1, Red);
   HGDIOBJ old = SelectObject(DC(), pen);
