@@ -41,10 +41,7 @@ void TFrm_ChangePass::Tell(const String& Text, const String& Caption) {
 }
 
 void TFrm_ChangePass::Btn_okClick(TObject*) {
-  Qry->Close();
-  Qry->SQL()->Clear();
-  Qry->SQL()->Add("select * from tUser where UserName=" + SqlStr(Frm_Main->CurrentUser));
-  Qry->Open();
+  Frm_Data->OpenQuery(Qry, "select * from tUser where UserName=" + SqlStr(Frm_Main->CurrentUser));
   // An operator whose row is gone has no current password to match: editing the empty
   // result would insert a user without a name.
   if (Qry->IsEmpty() || Edit_oldpass->Text() != Qry->FieldByName("password")->AsString()) {

@@ -77,12 +77,10 @@ BENCHMARK(BM_WrappedCellText);
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   InitApplication(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  bench::TTimesReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  if (double ratio = reporter.Ratio("BM_UncachedButtonFaces", "BM_CachedButtonFaces"); ratio > 0)
-    std::printf("button faces: painting anew takes %.1f times as long as copying cached faces\n", ratio);
-  benchmark::Shutdown();
+  int rc = bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
+    if (double ratio = times.Ratio("BM_UncachedButtonFaces", "BM_CachedButtonFaces"); ratio > 0)
+      std::printf("button faces: painting anew takes %.1f times as long as copying cached faces\n", ratio);
+  });
   DoneApplication();
-  return 0;
+  return rc;
 }

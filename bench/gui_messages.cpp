@@ -153,12 +153,10 @@ BENCHMARK(BM_DrawIntoImage)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   InitApplication(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  bench::TTimesReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  if (double ratio = reporter.Ratio("BM_RepaintThroughWindow", "BM_DrawIntoImage"); ratio > 0)
-    std::printf("repaint through the window / bare drawing: %.2f (aim: at most 1.5)\n", ratio);
-  benchmark::Shutdown();
+  int rc = bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
+    if (double ratio = times.Ratio("BM_RepaintThroughWindow", "BM_DrawIntoImage"); ratio > 0)
+      std::printf("repaint through the window / bare drawing: %.2f (aim: at most 1.5)\n", ratio);
+  });
   DoneApplication();
-  return 0;
+  return rc;
 }

@@ -114,11 +114,8 @@ BENCHMARK(BM_BareQPainter)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  bench::TTimesReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  if (double ratio = reporter.Ratio("BM_LayerDrawText", "BM_BareQPainter"); ratio > 0)
-    std::printf("layer / bare QPainter frame time: %.2f (aim: within 1.5)\n", ratio);
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
+    if (double ratio = times.Ratio("BM_LayerDrawText", "BM_BareQPainter"); ratio > 0)
+      std::printf("layer / bare QPainter frame time: %.2f (aim: within 1.5)\n", ratio);
+  });
 }

@@ -17,7 +17,7 @@ function(kelm_test name)
     return()  # a library whose tests are not written yet
   endif()
   add_executable(${name} ${srcs})
-  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests/common)
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   if(K_GUI)
     target_link_libraries(${name} PRIVATE ${K_DEPS} kelm_test_main_gui GTest::gtest GTest::gmock)
   else()

@@ -181,6 +181,8 @@ void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation)
     return;
   }
   if (AComponent == FTitleImages) FTitleImages = nullptr;
+  // Not the scoped lock: ending the layout may raise, and that must reach the caller rather
+  // than leave a destructor.
   BeginLayout();
   try {
     for (int i = 0; i < FColumns->Count(); ++i) {

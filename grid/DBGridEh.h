@@ -262,9 +262,14 @@ private:
   friend class TColumnEh;
   bool Flagged(TColumnEhValue V) const;
   void Flag(TColumnEhValue V);
-  // Own once the title was given V, else the grid's title default (Get), else Fallback.
+  // The grid's title default (Get), else Fallback.
+  template <class T> T DefaultOf(T (TColumnTitleDefValuesEh::*Get)() const, T Fallback) const;
+  // Own once the title was given V, else DefaultOf(Get, Fallback).
   template <class T>
   T Followed(TColumnEhValue V, const T& Own, T (TColumnTitleDefValuesEh::*Get)() const, T Fallback) const;
+  // Whether Own was given and differs from DefaultOf(Get, Fallback), so a layout writes it.
+  template <class T>
+  bool OwnStored(TColumnEhValue V, const T& Own, T (TColumnTitleDefValuesEh::*Get)() const, T Fallback) const;
   void FontChanged(TObject* Sender);
   void RefreshDefaultFont() const;
   TColumnsEhList* SortMarkedList() const;
@@ -921,6 +926,23 @@ private:
   bool FUseMultiTitle = false;
   int FLayoutLock = 0;
   bool FDataLinkLayoutChanging = false;
+};
+
+// Holds the grid's layout lock for the scope's lifetime (no grid: nothing), so the layout
+// pass runs once at the end, also when the scope is left by an exception.
+class TDBGridEhLayoutLock {
+public:
+  explicit TDBGridEhLayoutLock(TCustomDBGridEh* Grid) : FGrid(Grid) {
+    if (FGrid) FGrid->BeginLayout();
+  }
+  ~TDBGridEhLayoutLock() {
+    if (FGrid) FGrid->EndLayout();
+  }
+  TDBGridEhLayoutLock(const TDBGridEhLayoutLock&) = delete;
+  TDBGridEhLayoutLock& operator=(const TDBGridEhLayoutLock&) = delete;
+
+private:
+  TCustomDBGridEh* FGrid;
 };
 
 // ================================================================ cell values

@@ -8,22 +8,6 @@
 
 namespace {
 
-// The grid's layout is locked while a column is being made.
-class TLayoutLock {
-public:
-  explicit TLayoutLock(TCustomDBGridEh* Grid) : FGrid(Grid) {
-    if (FGrid) FGrid->BeginLayout();
-  }
-  ~TLayoutLock() {
-    if (FGrid) FGrid->EndLayout();
-  }
-  TLayoutLock(const TLayoutLock&) = delete;
-  TLayoutLock& operator=(const TLayoutLock&) = delete;
-
-private:
-  TCustomDBGridEh* FGrid;
-};
-
 // Text metrics of a font on the grid's canvas; the screen stands in while the grid has no
 // window, so measuring never creates one.
 struct TFontMeasure {
@@ -121,7 +105,8 @@ KELM_PUBLISH(TDBGridColumnEh) {
 // ================================================================ life
 
 TColumnEh::TColumnEh(TCollection* Collection) : TCollectionItem(Collection) {
-  TLayoutLock lock(Grid());
+  // The grid's layout is locked while a column is being made.
+  TDBGridEhLayoutLock lock(Grid());
   FFont = std::make_unique<TFont>();
   FFont->Assign(DefaultFont());
   FFont->SetOnChange(TNotifyEvent(this, &TColumnEh::FontChanged));

@@ -76,12 +76,21 @@ String TColumnTitleEh::DefaultCaption() const {
   return f ? f->DisplayName() : FColumn->FieldName();
 }
 
+template <class T> T TColumnTitleEh::DefaultOf(T (TColumnTitleDefValuesEh::*Get)() const, T Fallback) const {
+  TColumnDefValuesEh* d = FColumn->DefValues();
+  return d ? (d->Title()->*Get)() : Fallback;
+}
+
 template <class T>
 T TColumnTitleEh::Followed(TColumnEhValue V, const T& Own, T (TColumnTitleDefValuesEh::*Get)() const,
                            T Fallback) const {
-  if (Flagged(V)) return Own;
-  TColumnDefValuesEh* d = FColumn->DefValues();
-  return d ? (d->Title()->*Get)() : Fallback;
+  return Flagged(V) ? Own : DefaultOf(Get, Fallback);
+}
+
+template <class T>
+bool TColumnTitleEh::OwnStored(TColumnEhValue V, const T& Own, T (TColumnTitleDefValuesEh::*Get)() const,
+                               T Fallback) const {
+  return Flagged(V) && Own != DefaultOf(Get, Fallback);
 }
 
 TAlignment TColumnTitleEh::Alignment() const {
@@ -287,36 +296,24 @@ void TColumnTitleEh::Assign(TPersistent* Source) {
 }
 
 bool TColumnTitleEh::IsAlignmentStored() const {
-  if (!Flagged(evTitleAlignment)) return false;
-  TColumnDefValuesEh* d = FColumn->DefValues();
-  return FAlignment != (d ? d->Title()->Alignment() : taLeftJustify);
+  return OwnStored(evTitleAlignment, FAlignment, &TColumnTitleDefValuesEh::Alignment, taLeftJustify);
 }
 bool TColumnTitleEh::IsCaptionStored() const { return Flagged(evTitleCaption) && FCaption != DefaultCaption(); }
 bool TColumnTitleEh::IsColorStored() const {
-  if (!Flagged(evTitleColor)) return false;
-  TColumnDefValuesEh* d = FColumn->DefValues();
-  return FColor != (d ? d->Title()->Color() : clBtnFace);
+  return OwnStored(evTitleColor, FColor, &TColumnTitleDefValuesEh::Color, clBtnFace);
 }
 bool TColumnTitleEh::IsEndEllipsisStored() const {
-  if (!Flagged(evTitleEndEllipsis)) return false;
-  TColumnDefValuesEh* d = FColumn->DefValues();
-  return FEndEllipsis != (d && d->Title()->EndEllipsis());
+  return OwnStored(evTitleEndEllipsis, FEndEllipsis, &TColumnTitleDefValuesEh::EndEllipsis, false);
 }
 bool TColumnTitleEh::IsFontStored() const { return Flagged(evTitleFont); }
 bool TColumnTitleEh::IsOrientationStored() const {
-  if (!Flagged(evTitleOrientation)) return false;
-  TColumnDefValuesEh* d = FColumn->DefValues();
-  return FOrientation != (d ? d->Title()->Orientation() : tohHorizontal);
+  return OwnStored(evTitleOrientation, FOrientation, &TColumnTitleDefValuesEh::Orientation, tohHorizontal);
 }
 bool TColumnTitleEh::IsTitleButtonStored() const {
-  if (!Flagged(evTitleButton)) return false;
-  TColumnDefValuesEh* d = FColumn->DefValues();
-  return FTitleButton != (d && d->Title()->TitleButton());
+  return OwnStored(evTitleButton, FTitleButton, &TColumnTitleDefValuesEh::TitleButton, false);
 }
 bool TColumnTitleEh::IsToolTipsStored() const {
-  if (!Flagged(evTitleToolTips)) return false;
-  TColumnDefValuesEh* d = FColumn->DefValues();
-  return FToolTips != (d && d->Title()->ToolTips());
+  return OwnStored(evTitleToolTips, FToolTips, &TColumnTitleDefValuesEh::ToolTips, false);
 }
 
 // ================================================================ default values

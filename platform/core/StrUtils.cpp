@@ -280,6 +280,19 @@ String TrimRight(std::string_view s) {
   return String(s.substr(0, e));
 }
 
+std::vector<String> SplitTrimmed(std::string_view s, char separator) {
+  std::vector<String> parts;
+  std::size_t start = 0;
+  while (start <= s.size()) {
+    std::size_t end = s.find(separator, start);
+    if (end == std::string_view::npos) end = s.size();
+    String part = Trim(s.substr(start, end - start));
+    if (!part.empty()) parts.push_back(std::move(part));
+    start = end + 1;
+  }
+  return parts;
+}
+
 String AnsiQuotedStr(std::string_view s, char quote) {
   String r;
   r.reserve(s.size() + 2);

@@ -3,6 +3,7 @@
 // characters (code points) and 1-based, as the system's code expects.
 #include "System.h"
 #include <string_view>
+#include <vector>
 
 extern const char* const sLineBreak;  // CR LF
 
@@ -82,6 +83,8 @@ bool ContainsText(std::string_view s, std::string_view sub);
 String Trim(std::string_view s);  // strips codes 0..32 at both ends
 String TrimLeft(std::string_view s);
 String TrimRight(std::string_view s);
+// The parts of s between separators, each trimmed; empty parts are dropped ("a; ;b" -> a, b).
+std::vector<String> SplitTrimmed(std::string_view s, char separator);
 String QuotedStr(std::string_view s);  // 'it''s'
 String AnsiQuotedStr(std::string_view s, char quote);
 String AnsiDequotedStr(std::string_view s, char quote);  // s unchanged when not quoted

@@ -24,16 +24,10 @@ bool TObject::InheritsFrom(TClass cls) const { return ClassType()->InheritsFrom(
 // ---------------------------------------------------------------- enumerations
 
 TEnumInfo::TEnumInfo(const char* typeName, const char* names) : FName(typeName) {
-  String all(names);
-  std::size_t start = 0;
-  while (start <= all.size()) {
-    std::size_t comma = all.find(',', start);
-    if (comma == String::npos) comma = all.size();
-    String item = Trim(all.substr(start, comma - start));
+  for (String& item : SplitTrimmed(names, ',')) {
     std::size_t eq = item.find('=');
     if (eq != String::npos) item = Trim(item.substr(0, eq));
-    if (!item.empty()) FNames.push_back(item);
-    start = comma + 1;
+    if (!item.empty()) FNames.push_back(std::move(item));
   }
 }
 
@@ -72,17 +66,10 @@ Int64 StringToSet(const TEnumInfo& info, const String& text) {
   if (!t.empty() && t.front() == '[') t.erase(0, 1);
   if (!t.empty() && t.back() == ']') t.pop_back();
   Int64 bits = 0;
-  std::size_t start = 0;
-  while (start <= t.size()) {
-    std::size_t comma = t.find(',', start);
-    if (comma == String::npos) comma = t.size();
-    String item = Trim(t.substr(start, comma - start));
-    if (!item.empty()) {
-      int v = info.ValueOf(item);
-      if (v < 0) throw EPropertyConvertError("Invalid property element: " + item);
-      bits |= Int64(1) << v;
-    }
-    start = comma + 1;
+  for (const String& item : SplitTrimmed(t, ',')) {
+    int v = info.ValueOf(item);
+    if (v < 0) throw EPropertyConvertError("Invalid property element: " + item);
+    bits |= Int64(1) << v;
   }
   return bits;
 }

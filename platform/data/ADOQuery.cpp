@@ -44,31 +44,46 @@ struct TValueKinds {
   }
 };
 
-// Stores column `col` of the current row into the writer, as the column's kind reads it.
-void StoreCell(sqlite3_stmt* s, int col, TJetColumnKind kind, TRowWriter& w, int target) {
+// Column `col` of the current row as the column's kind reads it: amounts kept to four decimals
+// (read half to even), whole numbers of float and date columns as floats. Text and blobs point
+// into the statement's buffer, valid until it steps or resets.
+TCellView ColumnCell(sqlite3_stmt* s, int col, TJetColumnKind kind) {
+  bool money = kind == TJetColumnKind::Currency || kind == TJetColumnKind::Decimal;
+  TCellView v;
   switch (sqlite3_column_type(s, col)) {
-    case SQLITE_NULL: w.SetNull(target); break;
-    case SQLITE_INTEGER: {
-      Int64 v = sqlite3_column_int64(s, col);
-      if (kind == TJetColumnKind::Currency || kind == TJetColumnKind::Decimal) w.SetCurrency(target, Currency(v));
-      else if (kind == TJetColumnKind::Float || kind == TJetColumnKind::DateTime) w.SetFloat(target, static_cast<double>(v));
-      else w.SetInteger(target, v);
+    case SQLITE_NULL: break;
+    case SQLITE_INTEGER:
+      if (money) {
+        v.Kind = TCellKind::Currency;
+        v.Int = Currency(sqlite3_column_int64(s, col)).Value;
+      } else if (kind == TJetColumnKind::Float || kind == TJetColumnKind::DateTime) {
+        v.Kind = TCellKind::Float;
+        v.Float = static_cast<double>(sqlite3_column_int64(s, col));
+      } else {
+        v.Kind = TCellKind::Integer;
+        v.Int = sqlite3_column_int64(s, col);
+      }
       break;
-    }
-    case SQLITE_FLOAT: {
-      double v = sqlite3_column_double(s, col);
-      // Amounts are kept to four decimals, read half to even.
-      if (kind == TJetColumnKind::Currency || kind == TJetColumnKind::Decimal) w.SetCurrency(target, Currency::FromDouble(v));
-      else w.SetFloat(target, v);
+    case SQLITE_FLOAT:
+      if (money) {
+        v.Kind = TCellKind::Currency;
+        v.Int = Currency::FromDouble(sqlite3_column_double(s, col)).Value;
+      } else {
+        v.Kind = TCellKind::Float;
+        v.Float = sqlite3_column_double(s, col);
+      }
       break;
-    }
     case SQLITE_TEXT:
-      w.SetText(target, std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(s, col)),
-                                         static_cast<std::size_t>(sqlite3_column_bytes(s, col))));
+      v.Kind = TCellKind::Text;
+      v.Bytes = std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(s, col)),
+                                 static_cast<std::size_t>(sqlite3_column_bytes(s, col)));
       break;
     default:
-      w.SetBlob(target, sqlite3_column_blob(s, col), static_cast<std::size_t>(sqlite3_column_bytes(s, col)));
+      v.Kind = TCellKind::Blob;
+      v.Bytes = std::string_view(static_cast<const char*>(sqlite3_column_blob(s, col)),
+                                 static_cast<std::size_t>(sqlite3_column_bytes(s, col)));
   }
+  return v;
 }
 
 void NoteKind(sqlite3_stmt* s, int col, TValueKinds& k) {
@@ -121,42 +136,6 @@ void BindCell(TSqliteDb& db, sqlite3_stmt* s, int index, const TCellView& c, TJe
       break;
   }
   if (rc != SQLITE_OK) db.Fail(rc, shown);
-}
-
-TCellValue CellFromColumn(sqlite3_stmt* s, int col, TJetColumnKind kind) {
-  TCellValue v;
-  switch (sqlite3_column_type(s, col)) {
-    case SQLITE_NULL: break;
-    case SQLITE_INTEGER:
-      if (kind == TJetColumnKind::Currency || kind == TJetColumnKind::Decimal) {
-        v.Kind = TCellKind::Currency;
-        v.Int = Currency(sqlite3_column_int64(s, col)).Value;
-      } else if (kind == TJetColumnKind::Float || kind == TJetColumnKind::DateTime) {
-        v.Kind = TCellKind::Float;
-        v.Float = static_cast<double>(sqlite3_column_int64(s, col));
-      } else {
-        v.Kind = TCellKind::Integer;
-        v.Int = sqlite3_column_int64(s, col);
-      }
-      break;
-    case SQLITE_FLOAT:
-      if (kind == TJetColumnKind::Currency || kind == TJetColumnKind::Decimal) {
-        v.Kind = TCellKind::Currency;
-        v.Int = Currency::FromDouble(sqlite3_column_double(s, col)).Value;
-      } else {
-        v.Kind = TCellKind::Float;
-        v.Float = sqlite3_column_double(s, col);
-      }
-      break;
-    case SQLITE_TEXT:
-      v.Kind = TCellKind::Text;
-      v.Bytes.assign(reinterpret_cast<const char*>(sqlite3_column_text(s, col)), static_cast<std::size_t>(sqlite3_column_bytes(s, col)));
-      break;
-    default:
-      v.Kind = TCellKind::Blob;
-      v.Bytes.assign(static_cast<const char*>(sqlite3_column_blob(s, col)), static_cast<std::size_t>(sqlite3_column_bytes(s, col)));
-  }
-  return v;
 }
 
 const char* const SRowNotFound = "Row cannot be located for updating. Some values may have been changed since it was last read";
@@ -233,18 +212,18 @@ void TParameters::ParseSQL(const String& sql) {
   std::vector<String> names = ScanJetParameters(sql);
   std::map<String, std::pair<Variant, TFieldType>> kept;
   for (int i = 0; i < Count(); ++i) kept[UpperCase(Items(i)->Name())] = {Items(i)->Value(), Items(i)->DataType()};
-  BeginUpdate();
-  Clear();
-  for (const String& n : names) {
-    TParameter* p = AddParameter();
-    p->SetName(n);
-    auto it = kept.find(UpperCase(n));
-    if (it != kept.end()) {
-      p->SetDataType(it->second.second);
-      p->SetValue(it->second.first);
+  WithinUpdate(*this, [&] {
+    Clear();
+    for (const String& n : names) {
+      TParameter* p = AddParameter();
+      p->SetName(n);
+      auto it = kept.find(UpperCase(n));
+      if (it != kept.end()) {
+        p->SetDataType(it->second.second);
+        p->SetValue(it->second.first);
+      }
     }
-  }
-  EndUpdate();
+  });
 }
 
 // ------------------------------------------------------------------------------ TADOQuery
@@ -362,12 +341,8 @@ void TADOQuery::Notification(TComponent* component, TOperation operation) {
 
 void TADOQuery::SetDataSource(TDataSource* value) {
   if (value == FMasterSource) return;
-  if (FMasterSource) FMasterSource->RemoveFreeNotification(this);
-  FMasterSource = value;
-  if (value) {
-    value->FreeNotification(this);
-    if (!FMasterLink) FMasterLink = std::make_unique<TMasterLink>(this);
-  }
+  AssignReference(this, FMasterSource, value);
+  if (value && !FMasterLink) FMasterLink = std::make_unique<TMasterLink>(this);
   if (FMasterLink) FMasterLink->SetDataSource(value);
 }
 
@@ -535,7 +510,7 @@ void TADOQuery::Fetch(bool defineFields) {
     w.Clear();
     for (int i = 0; i < n; ++i) {
       if (types[i] == ftUnknown) NoteKind(s, i + first, seen[i]);
-      StoreCell(s, i + first, columns[i].Kind, w, i);
+      w.SetCell(i, ColumnCell(s, i + first, columns[i].Kind));
     }
     int id = AppendRow(w);
     if (updatable) {
@@ -646,7 +621,7 @@ void TADOQuery::InternalPost(TRowUpdate& update) {
     sqlite3_bind_int64(r, 1, rowid);
     if (db.Step(r, reread))
       for (std::size_t k = 0; k < all.size(); ++k)
-        update.SetNewCell(all[k], CellFromColumn(r, static_cast<int>(k), FColumns[all[k]].Kind).View());
+        update.SetNewCell(all[k], ColumnCell(r, static_cast<int>(k), FColumns[all[k]].Kind));
     sqlite3_reset(r);
     return;
   }

@@ -374,6 +374,7 @@ protected:
 private:
   bool IsDisplayLabelStored() const { return !FDisplayLabel.empty(); }
   bool IsDisplayWidthStored() const { return FDisplayWidth > 0; }
+  String GetText(bool DisplayText) const;  // OnGetText, else the class's text
 
   TDataSet* FDataSet = nullptr;
   String FFieldName;
@@ -648,6 +649,9 @@ protected:
   int DefaultWidth() const override;
 
 private:
+  TDateTime ParseText(const String& Text) const;  // as the type reads text (date, time, both)
+  // The picture text is shown in: DisplayFormat when asked for and given, else the type's own.
+  String TextFormat(bool DisplayText) const;
   String FDisplayFormat;
 };
 
@@ -994,6 +998,10 @@ private:
 
   // rows and order
   const Byte* RowData(int RowId) const;
+  // The row as the store has it: its original while cached updates hold a change, else RowData.
+  const Byte* StoredRow(int RowId) const;
+  // Forgets a deleted row: no data, no original, no status, out of the natural order.
+  void DropRow(int RowId);
   int CurrentRowId() const;  // the row under the cursor, -1 when none
   int ReadRowId() const;     // the row fields read now
   int PositionOf(int RowId) const;
@@ -1010,6 +1018,11 @@ private:
   // Clears Bof/Eof, places the window (keeping the current record's place by default) and
   // sends deDataSetChange.
   void AfterRowsChanged(int NewPos, TWindowMode Mode = wmKeepPlace);
+  // AfterRowsChanged at the row's new position, or at FallbackPos (kept inside the rows) when
+  // the row is no longer visible.
+  void ReturnTo(int RowId, int FallbackPos);
+  // Moves to a found record, centring the window on it, and tells the links and AfterScroll.
+  void CentreOn(int Pos);
 
   // values
   Variant GetFieldValue(const TField* Field) const;
@@ -1022,6 +1035,8 @@ private:
 
   // editing
   void BeginInsertAppend();
+  // Adds an empty row at position Pos (the end: appends) and starts editing it there.
+  void StartInsertRow(int Pos, TWindowMode Mode);
   void EndInsertAppend();
   int RemoveInsertRow();  // the position the row had
   void RestoreActiveRecord() { FActiveRecord = FCurPos - FWinFirst; }

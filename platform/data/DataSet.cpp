@@ -33,18 +33,7 @@ void DatabaseErrorFmt(std::string_view message, std::initializer_list<TVarRec> a
   DatabaseError(Format(message, args), component);
 }
 
-std::vector<String> SplitFieldNames(const String& names) {
-  std::vector<String> result;
-  std::size_t start = 0;
-  while (start <= names.size()) {
-    std::size_t end = names.find(';', start);
-    if (end == String::npos) end = names.size();
-    String part = Trim(std::string_view(names).substr(start, end - start));
-    if (!part.empty()) result.push_back(std::move(part));
-    start = end + 1;
-  }
-  return result;
-}
+std::vector<String> SplitFieldNames(const String& names) { return SplitTrimmed(names, ';'); }
 
 namespace {
 
@@ -323,6 +312,18 @@ const Byte* TDataSet::RowData(int id) const {
   return id >= 0 && static_cast<std::size_t>(id) < FRows.size() ? FRows[id].get() : nullptr;
 }
 
+const Byte* TDataSet::StoredRow(int id) const {
+  auto it = FOriginal.find(id);
+  return it != FOriginal.end() ? it->second.get() : RowData(id);
+}
+
+void TDataSet::DropRow(int id) {
+  FRows[id].reset();
+  FOriginal.erase(id);
+  FStatus[id] = 0;
+  FBase.erase(std::remove(FBase.begin(), FBase.end(), id), FBase.end());
+}
+
 TCellView TDataSet::RowCell(int id, int col) const {
   const Byte* row = RowData(id);
   return row ? ReadCell(row, FColumnCount, col) : TCellView();
@@ -429,6 +430,11 @@ void TDataSet::AfterRowsChanged(int newPos, TWindowMode mode) {
   DataEvent(deDataSetChange, 0);
 }
 
+void TDataSet::ReturnTo(int rowId, int fallbackPos) {
+  int pos = PositionOf(rowId);
+  AfterRowsChanged(pos >= 0 ? pos : std::min(fallbackPos, static_cast<int>(FOrder.size()) - 1));
+}
+
 void TDataSet::SetActiveRecord(int value) {
   int len = std::max(1, WindowLength());
   if (value < 0 || value >= len) throw EListError(Format("List index out of bounds (%d)", {value}));
@@ -502,6 +508,13 @@ int TDataSet::MoveBy(int distance) {
   return result;
 }
 
+void TDataSet::CentreOn(int pos) {
+  int moved = PlaceWindow(pos, wmCentre);
+  FBof = FEof = false;
+  DataEvent(deDataSetScroll, moved);
+  DoEvent(FAfterScroll);
+}
+
 int TDataSet::RecNo() const {
   if (!Active() || !IsSequenced()) return -1;
   if (FOrder.empty()) return 0;
@@ -513,10 +526,7 @@ void TDataSet::SetRecNo(int value) {
   CheckBrowseMode();
   if (value < 1 || value > static_cast<int>(FOrder.size()) || value == FCurPos + 1) return;
   DoEvent(FBeforeScroll);
-  int moved = PlaceWindow(value - 1, wmCentre);
-  FBof = FEof = false;
-  DataEvent(deDataSetScroll, moved);
-  DoEvent(FAfterScroll);
+  CentreOn(value - 1);
 }
 
 int TDataSet::RecordCount() const {
@@ -565,10 +575,7 @@ void TDataSet::GotoBookmark(const TBookmark& b) {
   int pos = id >= 0 && RowData(id) ? PositionOf(id) : -1;
   if (pos < 0) DatabaseError(SRecordNotFound, this);
   DoEvent(FBeforeScroll);
-  int moved = PlaceWindow(pos, wmCentre);
-  FBof = FEof = false;
-  DataEvent(deDataSetScroll, moved);
-  DoEvent(FAfterScroll);
+  CentreOn(pos);
 }
 
 // ---------------------------------------------------------------- controls and events
@@ -645,9 +652,7 @@ Variant TDataSet::GetFieldValue(const TField* field) const {
     int col = field->FFieldNo - 1;
     TCellView cell;
     if (FState == dsOldValue) {
-      auto it = FOriginal.find(id);
-      const Byte* row = it != FOriginal.end() ? it->second.get() : RowData(id);
-      cell = row ? ReadCell(row, FColumnCount, col) : TCellView();
+      cell = ReadCell(StoredRow(id), FColumnCount, col);
     } else if (ReadsEditBuffer(id)) {
       cell = FEdit[col].View();
     } else {
@@ -739,13 +744,13 @@ void TDataSet::GetFieldList(TList* list, const String& names) const {
 }
 
 void TDataSet::GetFieldNames(TStrings* list) const {
-  list->BeginUpdate();
-  list->Clear();
-  if (FFields->Count() > 0)
-    for (TField* f : FFields->FList) list->Add(f->FieldName());
-  else
-    for (int i = 0; i < FFieldDefs->Count(); ++i) list->Add(FFieldDefs->Items(i)->Name());
-  list->EndUpdate();
+  WithinUpdate(*list, [&] {
+    list->Clear();
+    if (FFields->Count() > 0)
+      for (TField* f : FFields->FList) list->Add(f->FieldName());
+    else
+      for (int i = 0; i < FFieldDefs->Count(); ++i) list->Add(FFieldDefs->Items(i)->Name());
+  });
 }
 
 Variant TDataSet::FieldValues(const String& names) const {
@@ -886,34 +891,29 @@ void TDataSet::EndInsertAppend() {
 
 void TDataSet::Insert() {
   BeginInsertAppend();
-  int pos = FOrder.empty() ? 0 : FCurPos;
-  int id = static_cast<int>(FRows.size());
-  FRows.emplace_back(nullptr);
-  FStatus.push_back(0);
-  if (FOrder.empty()) FBase.push_back(id);
-  else FBase.insert(std::find(FBase.begin(), FBase.end(), FOrder[pos]), id);
-  FOrder.insert(FOrder.begin() + pos, id);
-  InvalidatePositions();
-  FCalcCache.clear();
-  StartEdit(id, true);
-  PlaceWindow(pos, wmKeepPlace);
-  FBof = FEof = false;
+  StartInsertRow(FOrder.empty() ? 0 : FCurPos, wmKeepPlace);
   EndInsertAppend();
 }
 
 void TDataSet::Append() {
   BeginInsertAppend();
+  StartInsertRow(static_cast<int>(FOrder.size()), wmBottom);
+  EndInsertAppend();
+}
+
+void TDataSet::StartInsertRow(int pos, TWindowMode mode) {
   int id = static_cast<int>(FRows.size());
   FRows.emplace_back(nullptr);
   FStatus.push_back(0);
-  FBase.push_back(id);
-  FOrder.push_back(id);
+  // In the natural order the new row goes before the row it is inserted at, or last.
+  if (pos < static_cast<int>(FOrder.size())) FBase.insert(std::find(FBase.begin(), FBase.end(), FOrder[pos]), id);
+  else FBase.push_back(id);
+  FOrder.insert(FOrder.begin() + pos, id);
   InvalidatePositions();
   FCalcCache.clear();
   StartEdit(id, true);
-  PlaceWindow(static_cast<int>(FOrder.size()) - 1, wmBottom);
+  PlaceWindow(pos, mode);
   FBof = FEof = false;
-  EndInsertAppend();
 }
 
 int TDataSet::RemoveInsertRow() {
@@ -1020,8 +1020,7 @@ void TDataSet::WriteDelete() {
   u.FDataSet = this;
   u.FRowId = id;
   u.FKind = usDeleted;
-  auto orig = FOriginal.find(id);
-  u.FOldRow = orig != FOriginal.end() ? orig->second.get() : RowData(id);
+  u.FOldRow = StoredRow(id);
   u.FChanged.assign(FColumnCount, 0);
   if (!FCachedUpdates) InternalDelete(u);
 
@@ -1032,10 +1031,7 @@ void TDataSet::WriteDelete() {
   } else {
     // Written through, or an insert the store never saw: the row is gone.
     if (FStatus[id] & kPendingInsert) FPending.erase(std::remove(FPending.begin(), FPending.end(), id), FPending.end());
-    FRows[id].reset();
-    FOriginal.erase(id);
-    FStatus[id] = 0;
-    FBase.erase(std::remove(FBase.begin(), FBase.end(), id), FBase.end());
+    DropRow(id);
   }
   FOrder.erase(FOrder.begin() + FCurPos);
   InvalidatePositions();
@@ -1089,8 +1085,7 @@ void TDataSet::Refresh() {
   int pos = FCurPos;
   InternalRefresh();
   RebuildOrder();
-  int p = PositionOf(keep);
-  AfterRowsChanged(p >= 0 ? p : std::min(pos, static_cast<int>(FOrder.size()) - 1));
+  ReturnTo(keep, pos);
   DoEvent(FAfterRefresh);
 }
 
@@ -1194,10 +1189,7 @@ bool TDataSet::Locate(const String& keyFields, const Variant& keyValues, TLocate
   GetFieldList(fields, keyFields);
   int pos;
   if (!FindRow(fields, keyValues, options, pos)) return false;
-  int moved = PlaceWindow(pos, wmCentre);
-  FBof = FEof = false;
-  DataEvent(deDataSetScroll, moved);
-  DoEvent(FAfterScroll);
+  CentreOn(pos);
   return true;
 }
 
@@ -1233,13 +1225,7 @@ void TDataSet::SetOnFilterRecord(const TFilterRecordEvent& value) {
 
 std::vector<TDataSet::TSortKey> TDataSet::ParseSort(const String& text) const {
   std::vector<TSortKey> keys;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find(',', start);
-    if (end == String::npos) end = text.size();
-    String part = Trim(std::string_view(text).substr(start, end - start));
-    start = end + 1;
-    if (part.empty()) continue;
+  for (String& part : SplitTrimmed(text, ',')) {
     bool desc = false;
     std::size_t blank = part.find_last_of(" \t");
     if (blank != String::npos) {
@@ -1365,16 +1351,12 @@ void TDataSet::ApplyCachedUpdates() {
       u.FRowId = id;
       u.FChanged.assign(FColumnCount, 0);
       u.FOverrides.resize(FColumnCount);
-      auto orig = FOriginal.find(id);
       if (status & kPendingDelete) {
         u.FKind = usDeleted;
-        u.FOldRow = orig != FOriginal.end() ? orig->second.get() : RowData(id);
+        u.FOldRow = StoredRow(id);
         InternalDelete(u);
         JournalTouch(id);
-        FRows[id].reset();
-        FOriginal.erase(id);
-        FStatus[id] = 0;
-        FBase.erase(std::remove(FBase.begin(), FBase.end(), id), FBase.end());
+        DropRow(id);
       } else if (status & kPendingInsert) {
         u.FKind = usInserted;
         u.FNewRow = RowData(id);
@@ -1385,6 +1367,7 @@ void TDataSet::ApplyCachedUpdates() {
         ApplyOverrides(id, u);
       } else if (status & kPendingModify) {
         u.FKind = usModified;
+        auto orig = FOriginal.find(id);
         u.FOldRow = orig != FOriginal.end() ? orig->second.get() : nullptr;
         u.FNewRow = RowData(id);
         bool any = false;
@@ -1432,8 +1415,7 @@ void TDataSet::CancelCachedUpdates() {
   }
   FPending.clear();
   RebuildOrder();
-  int p = PositionOf(keep);
-  AfterRowsChanged(p >= 0 ? p : std::min(pos, static_cast<int>(FOrder.size()) - 1));
+  ReturnTo(keep, pos);
 }
 
 // ---------------------------------------------------------------- rollback points
@@ -1501,8 +1483,7 @@ void TDataSet::RestoreRollbackPoint() {
   FPending = std::move(j->Pending);
   FCalcCache.clear();
   RebuildOrder();
-  int p = keep >= 0 && static_cast<std::size_t>(keep) < FRows.size() ? PositionOf(keep) : -1;
-  AfterRowsChanged(p >= 0 ? p : std::min(pos, static_cast<int>(FOrder.size()) - 1));
+  ReturnTo(keep, pos);
 }
 
 // ---------------------------------------------------------------- publishing

@@ -332,23 +332,15 @@ Variant TField::OldValue() const { return FDataSet ? FDataSet->GetFieldValueAs(t
 Variant TField::NewValue() const { return FDataSet ? FDataSet->GetFieldValueAs(this, dsNewValue) : Null(); }
 Variant TField::CurValue() const { return FDataSet ? FDataSet->GetFieldValueAs(this, dsCurValue) : Null(); }
 
-String TField::DisplayText() const {
-  if (FOnGetText) {
-    String text;
-    FOnGetText(const_cast<TField*>(this), text, true);
-    return text;
-  }
-  return GetClassText(true);
+String TField::GetText(bool displayText) const {
+  if (!FOnGetText) return GetClassText(displayText);
+  String text;
+  FOnGetText(const_cast<TField*>(this), text, displayText);
+  return text;
 }
 
-String TField::Text() const {
-  if (FOnGetText) {
-    String text;
-    FOnGetText(const_cast<TField*>(this), text, false);
-    return text;
-  }
-  return GetClassText(false);
-}
+String TField::DisplayText() const { return GetText(true); }
+String TField::Text() const { return GetText(false); }
 
 void TField::SetText(const String& value) {
   if (FOnSetText) FOnSetText(this, value);
@@ -719,15 +711,23 @@ Variant TDateTimeField::AsVariant() const {
 TDateTime TDateTimeField::AsDateTime() const {
   Variant v = ReadValue();
   if (VarIsNull(v)) return 0;
-  if (VarIsStr(v)) {
-    String s = VarToStr(v);
-    switch (DataType()) {
-      case ftDate: return StrToDate(s);
-      case ftTime: return StrToTime(s);
-      default: return StrToDateTime(s);
-    }
-  }
+  if (VarIsStr(v)) return ParseText(VarToStr(v));
   return v.AsDateTime();
+}
+
+TDateTime TDateTimeField::ParseText(const String& text) const {
+  switch (DataType()) {
+    case ftDate: return StrToDate(text);
+    case ftTime: return StrToTime(text);
+    default: return StrToDateTime(text);
+  }
+}
+
+String TDateTimeField::TextFormat(bool displayText) const {
+  if (displayText && !FDisplayFormat.empty()) return FDisplayFormat;
+  if (DataType() == ftDate) return FormatSettings().ShortDateFormat;
+  if (DataType() == ftTime) return FormatSettings().LongTimeFormat;
+  return String();
 }
 
 double TDateTimeField::AsFloat() const { return AsDateTime(); }
@@ -736,15 +736,8 @@ void TDateTimeField::SetAsDateTime(TDateTime v) { WriteValue(Variant::FromDate(v
 void TDateTimeField::SetAsFloat(double v) { SetAsDateTime(v); }
 
 void TDateTimeField::SetAsString(const String& v) {
-  if (v.empty()) {
-    Clear();
-    return;
-  }
-  switch (DataType()) {
-    case ftDate: SetAsDateTime(StrToDate(v)); break;
-    case ftTime: SetAsDateTime(StrToTime(v)); break;
-    default: SetAsDateTime(StrToDateTime(v)); break;
-  }
+  if (v.empty()) Clear();
+  else SetAsDateTime(ParseText(v));
 }
 
 void TDateTimeField::SetAsVariant(const Variant& v) {
@@ -754,22 +747,13 @@ void TDateTimeField::SetAsVariant(const Variant& v) {
 String TDateTimeField::GetClassText(bool displayText) const {
   Variant v = ReadValue();
   if (VarIsNull(v)) return String();
-  String fmt;
-  if (displayText && !FDisplayFormat.empty()) fmt = FDisplayFormat;
-  else if (DataType() == ftDate) fmt = FormatSettings().ShortDateFormat;
-  else if (DataType() == ftTime) fmt = FormatSettings().LongTimeFormat;
-  return FormatDateTime(fmt, AsDateTime());
+  return FormatDateTime(TextFormat(displayText), AsDateTime());
 }
 
 int TDateTimeField::DefaultWidth() const {
   // The width of a date with every part at two digits or more.
   TDateTime sample = EncodeDate(2000, 12, 31) + EncodeTime(23, 59, 59, 0);
-  String fmt = FDisplayFormat;
-  if (fmt.empty()) {
-    if (DataType() == ftDate) fmt = FormatSettings().ShortDateFormat;
-    else if (DataType() == ftTime) fmt = FormatSettings().LongTimeFormat;
-  }
-  return Length(FormatDateTime(fmt, sample));
+  return Length(FormatDateTime(TextFormat(true), sample));
 }
 
 // ---------------------------------------------------------------- blobs

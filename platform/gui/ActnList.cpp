@@ -102,10 +102,7 @@ void TCustomAction::SetChecked(bool Value) {
   if (Value == FChecked) return;
   for (TBasicActionLink* l : std::vector<TBasicActionLink*>(Clients())) l->SetChecked(Value);
   FChecked = Value;
-  if (Value && FGroupIndex > 0 && ActionList())
-    for (int i = 0; i < ActionList()->ActionCount(); ++i)
-      if (auto* a = dynamic_cast<TCustomAction*>(ActionList()->Actions(i)); a && a != this && a->FGroupIndex == FGroupIndex)
-        a->SetChecked(false);
+  if (Value) UncheckGroup();
   StateChanged();
 }
 
@@ -157,11 +154,15 @@ void TCustomAction::SetGroupIndex(int Value) {
   if (Value == FGroupIndex) return;
   FGroupIndex = Value;
   // A checked action joining a group leaves the group with one checked member.
-  if (FChecked && Value > 0 && ActionList())
-    for (int i = 0; i < ActionList()->ActionCount(); ++i)
-      if (auto* a = dynamic_cast<TCustomAction*>(ActionList()->Actions(i)); a && a != this && a->FGroupIndex == Value)
-        a->SetChecked(false);
+  if (FChecked) UncheckGroup();
   StateChanged();
+}
+
+void TCustomAction::UncheckGroup() {
+  if (FGroupIndex <= 0 || !ActionList()) return;
+  for (int i = 0; i < ActionList()->ActionCount(); ++i)
+    if (auto* a = dynamic_cast<TCustomAction*>(ActionList()->Actions(i)); a && a != this && a->FGroupIndex == FGroupIndex)
+      a->SetChecked(false);
 }
 
 bool TCustomAction::HasShortCut(Word ShortCut) const {

@@ -117,6 +117,8 @@ public:
 private:
   // Tells OnChange listeners about a state change (clients were told through their links).
   void StateChanged();
+  // Unchecks the other actions of this one's group in its list.
+  void UncheckGroup();
 
   String FCaption;
   bool FChecked = false, FEnabled = true, FVisible = true, FAutoCheck = false;

@@ -3,6 +3,7 @@
 
 #include "Forms.h"
 #include "ControlProps.h"
+#include "CtrlUtils_p.h"
 
 #include "ClassBuilder.h"
 #include "Exceptions.h"
@@ -507,9 +508,7 @@ void TSpeedButton::Paint() {
       TRect e = r;
       DrawEdge(dc, e, down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | (FTransparent ? 0u : UINT(BF_MIDDLE)));
     } else if (!FTransparent) {
-      HBRUSH br = CreateSolidBrush(ColorToRGB(Color()));
-      FillRect(dc, r, br);
-      DeleteObject(br);
+      ctrl_utils::Fill(dc, r, ColorToRGB(Color()));
     }
     InflateRect(r, -1, -1);
   }

@@ -169,6 +169,13 @@ void TChartAxis::SetLabels(bool Value) {
 
 namespace {
 
+// The thin black pen the chart outlines bars, marks, the legend and the axes with.
+void OutlinePen(TCanvas* C) {
+  C->Pen()->SetStyle(psSolid);
+  C->Pen()->SetWidth(1);
+  C->Pen()->SetColor(clBlack);
+}
+
 // 1, 2 or 5 times a power of ten, at least Raw.
 double NiceStep(double Raw) {
   if (!(Raw > 0)) return 1;
@@ -348,7 +355,7 @@ void TChartValueList::SetValueSource(const String& Value) {
 }
 
 double TChartValueList::Value(int Index) const {
-  if (Index < 0 || Index >= Count()) throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+  if (Index < 0 || Index >= Count()) throw EListError(Format(SListIndexError, {Index}));
   return FValues[static_cast<std::size_t>(Index)];
 }
 
@@ -445,7 +452,7 @@ int TChartSeries::Add(double Value, const String& Label, TColor Color) {
 }
 
 void TChartSeries::Delete(int Index) {
-  if (Index < 0 || Index >= Count()) throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+  if (Index < 0 || Index >= Count()) throw EListError(Format(SListIndexError, {Index}));
   auto at = static_cast<std::ptrdiff_t>(Index);
   FYValues->FValues.erase(FYValues->FValues.begin() + at);
   FXValues->FValues.erase(FXValues->FValues.begin() + at);
@@ -463,7 +470,7 @@ void TChartSeries::Clear() {
 }
 
 String TChartSeries::XLabel(int Index) const {
-  if (Index < 0 || Index >= Count()) throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+  if (Index < 0 || Index >= Count()) throw EListError(Format(SListIndexError, {Index}));
   return FLabels[static_cast<std::size_t>(Index)];
 }
 
@@ -484,22 +491,30 @@ TColor TChartSeries::ValueColor(int Index) const {
 
 String TChartSeries::MarkText(int Index) const {
   double v = YValue(Index);
-  String value = FormatFloat(FValueFormat, v);
   String label = XLabel(Index);
-  double total = FYValues->Total();
-  String percent = FormatFloat("##0.## %", total != 0 ? v * 100 / total : 0);
+  // Only the percent styles need the series total, a walk over every point: marks are
+  // drawn point by point, so it is not summed for the others.
+  auto value = [&] { return FormatFloat(FValueFormat, v); };
+  auto total = [&] { return FYValues->Total(); };
+  auto percent = [&](double Total) { return FormatFloat("##0.## %", Total != 0 ? v * 100 / Total : 0); };
   switch (FMarks->Style()) {
-    case smsValue: return value;
-    case smsPercent: return percent;
-    case smsLabel: return label.empty() ? value : label;
-    case smsLabelPercent: return label.empty() ? percent : label + " " + percent;
-    case smsLabelValue: return label.empty() ? value : label + " " + value;
-    case smsLegend: return label.empty() ? value : label;
-    case smsPercentTotal: return percent + " of " + FormatFloat(FValueFormat, total);
-    case smsLabelPercentTotal: return (label.empty() ? String() : label + " ") + percent + " of " + FormatFloat(FValueFormat, total);
+    case smsValue: return value();
+    case smsPercent: return percent(total());
+    case smsLabel: return label.empty() ? value() : label;
+    case smsLabelPercent: return label.empty() ? percent(total()) : label + " " + percent(total());
+    case smsLabelValue: return label.empty() ? value() : label + " " + value();
+    case smsLegend: return label.empty() ? value() : label;
+    case smsPercentTotal: {
+      double t = total();
+      return percent(t) + " of " + FormatFloat(FValueFormat, t);
+    }
+    case smsLabelPercentTotal: {
+      double t = total();
+      return (label.empty() ? String() : label + " ") + percent(t) + " of " + FormatFloat(FValueFormat, t);
+    }
     case smsXValue: return FormatFloat(FValueFormat, FXValues->Value(Index));
   }
-  return value;
+  return value();
 }
 
 void TChartSeries::SetActive(bool Value) {
@@ -642,9 +657,7 @@ void TChartSeries::DrawMarks(TCanvas* C) {
     }
     TSize sz = C->TextExtent(text);
     TRect box = Bounds(at.X - sz.cx / 2 - 3, below ? tip : tip - sz.cy - 4, sz.cx + 6, sz.cy + 4);
-    C->Pen()->SetStyle(psSolid);
-    C->Pen()->SetWidth(1);
-    C->Pen()->SetColor(clBlack);
+    OutlinePen(C);
     if (!FMarks->Transparent()) {
       C->Brush()->SetStyle(bsSolid);
       C->Brush()->SetColor(FMarks->BackColor());
@@ -699,9 +712,7 @@ TPoint TBarSeries::MarkAnchor(int Index) const {
 }
 
 void TBarSeries::DrawValues(TCanvas* C) {
-  C->Pen()->SetStyle(psSolid);
-  C->Pen()->SetWidth(1);
-  C->Pen()->SetColor(clBlack);
+  OutlinePen(C);
   C->Brush()->SetStyle(bsSolid);
   for (int i = 0; i < Count(); ++i) {
     C->Brush()->SetColor(ValueColor(i));
@@ -744,7 +755,7 @@ TCustomChart::~TCustomChart() {
 }
 
 TChartSeries* TCustomChart::Series(int Index) const {
-  if (Index < 0 || Index >= SeriesCount()) throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+  if (Index < 0 || Index >= SeriesCount()) throw EListError(Format(SListIndexError, {Index}));
   return FSeries[static_cast<std::size_t>(Index)];
 }
 
@@ -860,9 +871,7 @@ void TCustomChart::DrawLegend(TCanvas* C, TRect& R) {
     box = Bounds(R.Right - w, R.Top, w, height);
     R.Right -= w + 8;
   }
-  C->Pen()->SetStyle(psSolid);
-  C->Pen()->SetWidth(1);
-  C->Pen()->SetColor(clBlack);
+  OutlinePen(C);
   C->Brush()->SetStyle(bsSolid);
   C->Brush()->SetColor(clWhite);
   C->Rectangle(box);
@@ -878,9 +887,7 @@ void TCustomChart::DrawLegend(TCanvas* C, TRect& R) {
 
 void TCustomChart::DrawAxes(TCanvas* C) {
   TRect r = FChartRect;
-  C->Pen()->SetStyle(psSolid);
-  C->Pen()->SetWidth(1);
-  C->Pen()->SetColor(clBlack);
+  OutlinePen(C);
   C->Brush()->SetStyle(bsClear);
   if (FLeftAxis->Visible()) {
     C->Font()->Assign(FLeftAxis->LabelsFont());
@@ -894,9 +901,7 @@ void TCustomChart::DrawAxes(TCanvas* C) {
         C->Pen()->Assign(FLeftAxis->Grid());
         C->MoveTo(r.Left + 1, y);
         C->LineTo(r.Right - 1, y);
-        C->Pen()->SetStyle(psSolid);
-        C->Pen()->SetColor(clBlack);
-        C->Pen()->SetWidth(1);
+        OutlinePen(C);
       }
       C->MoveTo(r.Left - 4, y);
       C->LineTo(r.Left, y);

@@ -332,7 +332,6 @@ protected:
 
 private:
   struct TData;
-  void DataChanged();
 
   TCustomChart* FChart = nullptr;
   std::unique_ptr<TChartValueList> FXValues, FYValues;

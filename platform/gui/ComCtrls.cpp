@@ -432,11 +432,8 @@ void TCustomTabControl::DefaultHandler(TMessage& M) {
       TPoint p = PointFromLParam(M.LParam);
       Layout();
       if (FScrollArrows && !FMultiLine) {
-        TRect left{ClientWidth() - 32, 0, ClientWidth() - 16, 16}, right{ClientWidth() - 16, 0, ClientWidth(), 16};
-        if (FTabPosition == tpBottom) {
-          OffsetRect(left, 0, ClientHeight() - 16);
-          OffsetRect(right, 0, ClientHeight() - 16);
-        }
+        TRect left, right;
+        ScrollArrowRects(left, right);
         if (PtInRect(left, p) || PtInRect(right, p)) {
           int step = PtInRect(left, p) ? -1 : 1;
           bool lastShown = !IsRectEmpty(TabRect(TabCount() - 1));
@@ -640,16 +637,20 @@ void TCustomTabControl::PaintTabs(HDC DC) {
     DrawText(DC, Tab(i).Caption, -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     SelectObject(DC, old);
     if (active && focused) {
-      TRect f = inner;
-      InflateRect(f, 0, 0);
-      DrawFocusRect(DC, f);
+      DrawFocusRect(DC, inner);
     }
   }
 }
 
-void TCustomTabControl::PaintScrollArrows(HDC DC) {
+void TCustomTabControl::ScrollArrowRects(TRect& Left, TRect& Right) const {
   int y = FTabPosition == tpBottom ? ClientHeight() - 16 : 0;
-  TRect left{ClientWidth() - 32, y, ClientWidth() - 16, y + 16}, right{ClientWidth() - 16, y, ClientWidth(), y + 16};
+  Left = {ClientWidth() - 32, y, ClientWidth() - 16, y + 16};
+  Right = {ClientWidth() - 16, y, ClientWidth(), y + 16};
+}
+
+void TCustomTabControl::PaintScrollArrows(HDC DC) {
+  TRect left, right;
+  ScrollArrowRects(left, right);
   bool lastShown = !IsRectEmpty(TabRect(TabCount() - 1));
   DrawFrameControl(DC, left, DFC_SCROLL, DFCS_SCROLLLEFT | (FFirstVisible > 0 ? 0u : UINT(DFCS_INACTIVE)));
   DrawFrameControl(DC, right, DFC_SCROLL, DFCS_SCROLLRIGHT | (lastShown ? UINT(DFCS_INACTIVE) : 0u));
@@ -660,36 +661,36 @@ void TCustomTabControl::PaintScrollArrows(HDC DC) {
 void TTabStrings::Clear() { FControl->ClearTabs(); }
 
 void TTabStrings::Delete(int Index) {
-  if (Index < 0 || Index >= GetCount()) throw EStringListError(Format(SListIndexError, {Index}));
+  if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
   FControl->DeleteTab(Index);
 }
 
 void TTabStrings::Insert(int Index, const String& S) { InsertObject(Index, S, nullptr); }
 
 void TTabStrings::InsertObject(int Index, const String& S, TObject* AObject) {
-  if (Index < 0 || Index > GetCount()) throw EStringListError(Format(SListIndexError, {Index}));
+  if (Index < 0 || Index > GetCount()) Error(SListIndexError, Index);
   FControl->InsertTab(Index, S, AObject);
 }
 
 String TTabStrings::Get(int Index) const {
-  if (Index < 0 || Index >= GetCount()) throw EStringListError(Format(SListIndexError, {Index}));
+  if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
   return FControl->Tab(Index).Caption;
 }
 
 int TTabStrings::GetCount() const { return FControl->TabCount(); }
 
 TObject* TTabStrings::GetObject(int Index) const {
-  if (Index < 0 || Index >= GetCount()) throw EStringListError(Format(SListIndexError, {Index}));
+  if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
   return static_cast<TObject*>(FControl->Tab(Index).Data);
 }
 
 void TTabStrings::Put(int Index, const String& S) {
-  if (Index < 0 || Index >= GetCount()) throw EStringListError(Format(SListIndexError, {Index}));
+  if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
   FControl->SetTabCaption(Index, S);
 }
 
 void TTabStrings::PutObject(int Index, TObject* AObject) {
-  if (Index < 0 || Index >= GetCount()) throw EStringListError(Format(SListIndexError, {Index}));
+  if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
   FControl->SetTabData(Index, AObject);
 }
 

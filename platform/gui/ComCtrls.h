@@ -148,6 +148,8 @@ private:
   void PaintTabs(HDC DC);
   void PaintFrame(HDC DC);
   void PaintScrollArrows(HDC DC);
+  // The arrows that scroll a single line of tabs, at the right end of the tab row.
+  void ScrollArrowRects(TRect& Left, TRect& Right) const;
   bool Vertical() const { return FTabPosition == tpLeft || FTabPosition == tpRight; }
 
   std::vector<TTab> FTabs;
@@ -284,7 +286,6 @@ protected:
   void RemovePage(TTabSheet* Page);
   void UpdateTab(TTabSheet* Page);
   void RebuildTabs();
-  void PlacePages();
   void ChangeActivePage(TTabSheet* Page);
 
 private:

@@ -149,18 +149,6 @@ void TProgressBar::Dispatch(TMessage& M) {
 
 namespace {
 constexpr UINT_PTR kRepeatTimer = 1;
-
-String WithThousands(int v) {
-  String digits = std::to_string(v < 0 ? -static_cast<long long>(v) : v);
-  String out;
-  int n = static_cast<int>(digits.size());
-  char sep = FormatSettings().ThousandSeparator;
-  for (int i = 0; i < n; ++i) {
-    if (i > 0 && (n - i) % 3 == 0 && sep) out += sep;
-    out += digits[static_cast<std::size_t>(i)];
-  }
-  return v < 0 ? "-" + out : out;
-}
 }  // namespace
 
 KELM_PUBLISH(TCustomUpDown) {}
@@ -243,7 +231,8 @@ void TCustomUpDown::SetAlignButton(TUDAlignButton v) {
 
 void TCustomUpDown::UpdateBuddyText() {
   if (!FAssociate || ComponentState().Contains(csLoading)) return;
-  FAssociate->SetText(FThousands ? WithThousands(FPosition) : std::to_string(FPosition));
+  // The number format's digit grouping, with no decimals.
+  FAssociate->SetText(FThousands ? FloatToStrF(FPosition, ffNumber, 15, 0) : std::to_string(FPosition));
 }
 
 void TCustomUpDown::ReadBuddyText() { FPosition = Position(); }

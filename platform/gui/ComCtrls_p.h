@@ -16,13 +16,6 @@
 
 namespace comctrls {
 
-// The frame a bsSingle border asks for: sunken with Ctl3D, a plain line without.
-inline void AddBorderStyle(TCreateParams& P, TBorderStyle Style, bool Ctl3D) {
-  if (Style != bsSingle) return;
-  if (Ctl3D) P.ExStyle |= WS_EX_CLIENTEDGE;
-  else P.Style |= WS_BORDER;
-}
-
 // The view's text line height, measured once per font (Cache 0 or less: measure again).
 inline int CachedCellHeight(int& Cache, TFont* Font) {
   if (Cache <= 0) Cache = ctrl_utils::CellHeightOf(Font);

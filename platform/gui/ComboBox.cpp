@@ -14,7 +14,6 @@
 #include "StrUtils.h"
 #include "SysUtils.h"
 
-#include <QtCore/QRegularExpression>
 #include <QtWidgets/QLineEdit>
 
 #include <algorithm>
@@ -25,6 +24,17 @@ namespace {
 
 // Characters of a QString as the edit counts them.
 int CharCount(const QString& s) { return static_cast<int>(s.toStdU32String().size()); }
+
+// The UTF-16 units Qt counts for the first Count characters of Chars.
+int UnitsOf(const std::u32string& Chars, int Count) {
+  return static_cast<int>(QString::fromStdU32String(Chars.substr(0, static_cast<std::size_t>(Count))).size());
+}
+
+String InCase(const String& S, TEditCharCase Case) {
+  if (Case == ecUpperCase) return AnsiUpperCase(S);
+  if (Case == ecLowerCase) return AnsiLowerCase(S);
+  return S;
+}
 
 constexpr TItemMessageStrings::TMessages ComboBoxMessages{
     CB_ADDSTRING,    CB_INSERTSTRING, CB_DELETESTRING, CB_FINDSTRINGEXACT, CB_GETLBTEXT,
@@ -332,10 +342,7 @@ void TCustomComboBox::SetMaxLength(int Value) {
 void TCustomComboBox::SetCharCase(TEditCharCase Value) {
   if (FCharCase == Value) return;
   FCharCase = Value;
-  if (FEdit && Value != ecNormal) {
-    String t = EditText();
-    SetEditText(Value == ecUpperCase ? AnsiUpperCase(t) : AnsiLowerCase(t));
-  }
+  if (FEdit && Value != ecNormal) SetEditText(InCase(EditText(), Value));
 }
 
 bool TCustomComboBox::Sorted() const { return FList->Sorted(); }
@@ -555,8 +562,7 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
       }
       if (end < 0 || end > n) end = n;
       start = std::min(start, n);
-      auto units = [&](int c) { return static_cast<int>(QString::fromStdU32String(chars.substr(0, static_cast<std::size_t>(c))).size()); };
-      FEdit->setSelection(units(start), units(end) - units(start));
+      FEdit->setSelection(UnitsOf(chars, start), UnitsOf(chars, end) - UnitsOf(chars, start));
       M.Result = 1;
       return;
     }
@@ -594,10 +600,9 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
         }
       }
       if (M.Msg == WM_PASTE) {
-        QString t = QString::fromStdString(Clipboard()->AsText());
-        int br = t.indexOf(QRegularExpression("[\r\n]"));
-        if (br >= 0) t = t.left(br);
-        if (TypeText(FromQString(t))) EditChanged();
+        // A pasted text ends at its first line break: the field holds one line.
+        String t = Clipboard()->AsText();
+        if (TypeText(t.substr(0, t.find_first_of("\r\n")))) EditChanged();
       }
       return;
     }
@@ -714,19 +719,14 @@ String TCustomComboBox::EditText() const {
 
 void TCustomComboBox::SetEditText(const String& S) {
   if (!FEdit) return;
-  String t = S;
-  if (FCharCase == ecUpperCase) t = AnsiUpperCase(t);
-  else if (FCharCase == ecLowerCase) t = AnsiLowerCase(t);
-  FEdit->setText(ToQString(t));
+  FEdit->setText(ToQString(InCase(S, FCharCase)));
   if (GetFocus() == Handle()) FEdit->selectAll();
   Invalidate();
 }
 
 bool TCustomComboBox::TypeText(const String& S) {
   if (!FEdit) return false;
-  String t = S;
-  if (FCharCase == ecUpperCase) t = AnsiUpperCase(t);
-  else if (FCharCase == ecLowerCase) t = AnsiLowerCase(t);
+  String t = InCase(S, FCharCase);
   QString before = FEdit->text();
   if (FMaxLength > 0) {
     // Only what fits into the limit is inserted, whole characters.
@@ -910,7 +910,7 @@ void TCustomComboBox::CharDefault(TMessage& M) {
       int typedLen = Length(typed);
       SetEditText(Copy(typed, 1, typedLen) + Copy(item, typedLen + 1, Length(item)));
       QString all = FEdit->text();
-      int from = static_cast<int>(QString::fromStdU32String(all.toStdU32String().substr(0, static_cast<std::size_t>(typedLen))).size());
+      int from = UnitsOf(all.toStdU32String(), typedLen);
       FEdit->setSelection(all.size(), from - static_cast<int>(all.size()));
     }
   }

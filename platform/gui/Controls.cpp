@@ -809,7 +809,7 @@ void TControl::WndProc(TMessage& M) {
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK:
         if (FDragMode == dmAutomatic && !ComponentState().Contains(csDesigning)) {
-          BeginDrag(false, Mouse ? Mouse->DragThreshold() : 5);
+          BeginDrag(false);
           return;
         }
         FControlState += csLButtonDown;
@@ -1152,18 +1152,22 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
   FDragStartPos = start;
   FDragThreshold = Threshold;
   FDragPending = !Immediate;
+  // The source may hand its own drag object; without one the drag carries the control.
+  auto startDrag = [this] {
+    TDragObject* obj = nullptr;
+    DoStartDrag(obj);
+    gDragOwned = obj == nullptr;
+    gDragObject = obj ? obj : new TDragControlObject(this);
+  };
   // The drag follows the mouse through a message window that holds the capture.
-  gDragWindow = AllocateHWnd([this](TMessage& M) {
+  gDragWindow = AllocateHWnd([this, startDrag](TMessage& M) {
     switch (M.Msg) {
       case WM_MOUSEMOVE: {
         TPoint p = PointFromLParam(M.LParam);
         if (FDragPending) {
           if (std::abs(p.X - FDragStartPos.X) < FDragThreshold && std::abs(p.Y - FDragStartPos.Y) < FDragThreshold) return;
           FDragPending = false;
-          TDragObject* obj = nullptr;
-          DoStartDrag(obj);
-          gDragOwned = obj == nullptr;
-          gDragObject = obj ? obj : new TDragControlObject(this);
+          startDrag();
         }
         if (gDragObject) DragTo(p);
         return;
@@ -1182,12 +1186,7 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
         return;
     }
   });
-  if (Immediate) {
-    TDragObject* obj = nullptr;
-    DoStartDrag(obj);
-    gDragOwned = obj == nullptr;
-    gDragObject = obj ? obj : new TDragControlObject(this);
-  }
+  if (Immediate) startDrag();
   SetCapture(gDragWindow);
   if (Immediate) DragTo(start);
 }

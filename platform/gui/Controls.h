@@ -636,10 +636,8 @@ public:
 
   TRect ClientRect() const override;
   TPoint ClientOrigin() const override;
-  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
   void Invalidate() override;
   void Update() override;
-  void Repaint() override;
   void InvalidateRect(const TRect* Rect);
   void SetZOrder(bool TopMost) override;
   // Moves the children (and the painted content) by the distances.

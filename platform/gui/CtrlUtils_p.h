@@ -1,5 +1,5 @@
 #pragma once
-// Private to platform/gui: small helpers the list, tab, tool and tree controls share for
+// Private to platform/gui: small helpers the controls share for window styles,
 // measuring and drawing, and the in-place edit that renames a tree node or a list item.
 #include "Controls.h"
 #include "Graphics.h"
@@ -10,6 +10,13 @@
 #include <functional>
 
 namespace ctrl_utils {
+
+// The frame a bsSingle border asks for: sunken with Ctl3D, a plain line without.
+inline void AddBorderStyle(TCreateParams& P, TBorderStyle Style, bool Ctl3D) {
+  if (Style != bsSingle) return;
+  if (Ctl3D) P.ExStyle |= WS_EX_CLIENTEDGE;
+  else P.Style |= WS_BORDER;
+}
 
 // The character cell height of a font, which native controls size their lines by.
 inline int CellHeightOf(TFont* Font) {

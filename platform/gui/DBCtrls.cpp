@@ -345,9 +345,8 @@ TDBNavigator::~TDBNavigator() {
 }
 
 void TDBNavigator::SetDataSource(TDataSource* Value) {
-  if (FDataSource == Value) return;
-  if (FDataSource) FDataSource->RemoveFreeNotification(this);
-  FDataSource = Value;
+  if (DataSource() == Value) return;
+  if (TDataSource* old = DataSource()) old->RemoveFreeNotification(this);
   FDataLink->SetDataSource(Value);
   if (Value) Value->FreeNotification(this);
   EnableButtons();
@@ -355,9 +354,8 @@ void TDBNavigator::SetDataSource(TDataSource* Value) {
 
 void TDBNavigator::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomControl::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FDataSource) {
-    FDataSource = nullptr;
-    if (FDataLink) FDataLink->SetDataSource(nullptr);
+  if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource()) {
+    FDataLink->SetDataSource(nullptr);
     EnableButtons();
   }
 }
@@ -400,7 +398,7 @@ void TDBNavigator::LayoutButtons() {
 }
 
 void TDBNavigator::EnableButtons() {
-  TDataSet* ds = FDataSource ? FDataSource->DataSet() : nullptr;
+  TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
   bool active = ds && ds->Active() && FDataLink->Active();
   bool bof = active && FDataLink->Bof(), eof = active && FDataLink->Eof();
   bool canModify = active && ds->CanModify();
@@ -412,7 +410,7 @@ void TDBNavigator::EnableButtons() {
 }
 
 void TDBNavigator::BtnClick(TNavigateBtn Index) {
-  TDataSet* ds = FDataSource ? FDataSource->DataSet() : nullptr;
+  TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
   if (ds && ds->Active()) {
     BeforeAction(this, Index);
     switch (Index) {

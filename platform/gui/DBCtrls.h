@@ -81,7 +81,7 @@ public:
   explicit TDBNavigator(TComponent* AOwner);
   ~TDBNavigator() override;
 
-  TDataSource* DataSource() const { return FDataSource; }
+  TDataSource* DataSource() const { return FDataLink ? FDataLink->DataSource() : nullptr; }
   void SetDataSource(TDataSource* Value);
   TButtonSet VisibleButtons() const { return FVisibleButtons; }
   void SetVisibleButtons(TButtonSet Value);
@@ -116,7 +116,6 @@ protected:
   void StopRepeat();
 
 private:
-  TDataSource* FDataSource = nullptr;
   std::unique_ptr<TDataLink> FDataLink;
   TNavButton* FButtons[10] = {};
   TButtonSet FVisibleButtons = {nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh};

@@ -3,6 +3,7 @@
 
 #include "QtGlue_p.h"
 #include "ControlProps.h"
+#include "CtrlUtils_p.h"
 
 #include "ClassBuilder.h"
 #include "Exceptions.h"
@@ -308,10 +309,7 @@ TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
 
 void TCustomPanel::CreateParams(TCreateParams& P) {
   TCustomControl::CreateParams(P);
-  if (FBorderStyle == bsSingle) {
-    if (Ctl3D()) P.ExStyle |= WS_EX_CLIENTEDGE;
-    else P.Style |= WS_BORDER;
-  }
+  ctrl_utils::AddBorderStyle(P, FBorderStyle, Ctl3D());
 }
 
 void TCustomPanel::SetAlignment(TAlignment v) {
@@ -382,9 +380,7 @@ void TCustomPanel::Paint() {
     Frame3D(c, r, top, bottom, FBevelWidth);
   }
   HDC dc = c->Handle();
-  HBRUSH br = CreateSolidBrush(ColorToRGB(Color()));
-  FillRect(dc, r, br);
-  DeleteObject(br);
+  ctrl_utils::Fill(dc, r, ColorToRGB(Color()));
   String text = Caption();
   if (text.empty()) return;
   int saved = SaveDC(dc);
@@ -618,16 +614,7 @@ void TCustomRadioGroup::ArrangeButtons() {
   int n = static_cast<int>(FButtons.size());
   int cols = std::max(1, FColumns);
   int perCol = (n + cols - 1) / cols;
-  int th = 0;
-  {
-    HDC dc = GetDC(0);
-    HGDIOBJ old = SelectObject(dc, Font()->Handle());
-    TEXTMETRIC tm;
-    GetTextMetrics(dc, &tm);
-    th = tm.tmHeight;
-    SelectObject(dc, old);
-    ReleaseDC(0, dc);
-  }
+  int th = ctrl_utils::CellHeightOf(Font());
   int buttonWidth = (Width() - 10) / cols;
   int rest = Height() - th - 5;
   int buttonHeight = rest / perCol;
@@ -751,10 +738,7 @@ TScrollBox::~TScrollBox() = default;
 
 void TScrollBox::CreateParams(TCreateParams& P) {
   TScrollingWinControl::CreateParams(P);
-  if (FBorderStyle == bsSingle) {
-    if (Ctl3D()) P.ExStyle |= WS_EX_CLIENTEDGE;
-    else P.Style |= WS_BORDER;
-  }
+  ctrl_utils::AddBorderStyle(P, FBorderStyle, Ctl3D());
   if (FHorz->FShown) P.Style |= WS_HSCROLL;
   if (FVert->FShown) P.Style |= WS_VSCROLL;
 }

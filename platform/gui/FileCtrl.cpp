@@ -71,31 +71,47 @@ String JoinPath(const String& Dir, const String& Name) { return Dir == "/" ? "/"
 
 String CurrentFolder() { return NormalDir("."); }
 
+// The pieces of S between the Separator characters (one piece more than separators).
+std::vector<String> SplitAt(const String& S, char Separator) {
+  std::vector<String> parts;
+  String cur;
+  for (char c : S) {
+    if (c == Separator) {
+      parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  parts.push_back(cur);
+  return parts;
+}
+
+void FrameIn(HDC DC, const TRect& R, COLORREF Color) {
+  HBRUSH b = CreateSolidBrush(Color);
+  FrameRect(DC, R, b);
+  DeleteObject(b);
+}
+
 // The small pictures of the lists: a folder (open or shut), a file, a drive.
 void DrawFolderGlyph(HDC DC, int X, int Y, bool Open) {
   COLORREF edge = RGB(128, 128, 0), face = Open ? RGB(255, 255, 160) : RGB(255, 255, 0);
   Fill(DC, {X + 1, Y + 3, X + 15, Y + 13}, face);
   Fill(DC, {X + 1, Y + 1, X + 7, Y + 3}, face);
-  HBRUSH b = CreateSolidBrush(edge);
-  FrameRect(DC, {X, Y + 2, X + 16, Y + 14}, b);
-  FrameRect(DC, {X, Y, X + 8, Y + 3}, b);
-  DeleteObject(b);
+  FrameIn(DC, {X, Y + 2, X + 16, Y + 14}, edge);
+  FrameIn(DC, {X, Y, X + 8, Y + 3}, edge);
   if (Open) Line(DC, X + 3, Y + 6, X + 15, Y + 6, edge);
 }
 
 void DrawFileGlyph(HDC DC, int X, int Y) {
   Fill(DC, {X + 3, Y + 1, X + 13, Y + 15}, RGB(255, 255, 255));
-  HBRUSH b = CreateSolidBrush(RGB(0, 0, 0));
-  FrameRect(DC, {X + 3, Y + 1, X + 13, Y + 15}, b);
-  DeleteObject(b);
+  FrameIn(DC, {X + 3, Y + 1, X + 13, Y + 15}, RGB(0, 0, 0));
   for (int i = 0; i < 4; ++i) Line(DC, X + 5, Y + 4 + i * 3, X + 11, Y + 4 + i * 3, RGB(128, 128, 128));
 }
 
 void DrawDriveGlyph(HDC DC, int X, int Y) {
   Fill(DC, {X + 1, Y + 5, X + 15, Y + 12}, RGB(192, 192, 192));
-  HBRUSH b = CreateSolidBrush(RGB(0, 0, 0));
-  FrameRect(DC, {X + 1, Y + 5, X + 15, Y + 12}, b);
-  DeleteObject(b);
+  FrameIn(DC, {X + 1, Y + 5, X + 15, Y + 12}, RGB(0, 0, 0));
   Fill(DC, {X + 11, Y + 9, X + 13, Y + 10}, RGB(0, 255, 0));
 }
 
@@ -420,21 +436,8 @@ void TFileListBox::SetShowGlyphs(bool Value) {
 void TFileListBox::ReadFileNames() {
   if (ComponentState().Contains(csLoading)) return;
   std::vector<String> masks;
-  for (const String& part : [&] {
-         std::vector<String> v;
-         String cur;
-         for (char c : FMask) {
-           if (c == ';') {
-             v.push_back(Trim(cur));
-             cur.clear();
-           } else {
-             cur += c;
-           }
-         }
-         v.push_back(Trim(cur));
-         return v;
-       }())
-    if (!part.empty()) masks.push_back(part);
+  for (const String& part : SplitAt(FMask, ';'))
+    if (String m = Trim(part); !m.empty()) masks.push_back(m);
   std::vector<String> dirs, files;
   int attr = faReadOnly | faArchive;
   if (FFileType.Contains(ftHidden)) attr |= faHidden;
@@ -587,17 +590,7 @@ void TFilterComboBox::BuildList() {
   FMasks.clear();
   Items()->BeginUpdate();
   Items()->Clear();
-  std::vector<String> parts;
-  String cur;
-  for (char c : FFilter) {
-    if (c == '|') {
-      parts.push_back(cur);
-      cur.clear();
-    } else {
-      cur += c;
-    }
-  }
-  parts.push_back(cur);
+  std::vector<String> parts = SplitAt(FFilter, '|');
   for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
     Items()->Add(parts[i]);
     FMasks.push_back(parts[i + 1]);

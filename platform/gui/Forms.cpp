@@ -655,15 +655,6 @@ TRect TCustomForm::InsideMargins() const {
           std::min(in.Bottom, nc.Bottom)};
 }
 
-TPoint TCustomForm::ClientOrigin() const {
-  if (FSubWindow) {
-    TRect in = InsideMargins();
-    QPoint g = Widget()->mapToGlobal(QPoint(in.Left, in.Top));
-    return {g.x(), g.y()};
-  }
-  return TScrollingWinControl::ClientOrigin();
-}
-
 void TCustomForm::ApplyGeometry() {
   if (FSubWindow) {
     if (gui_glue::TAccess::ApplyingGeometry(this)) return;
@@ -681,10 +672,6 @@ void TCustomForm::ApplyGeometry() {
     return;
   }
   TScrollingWinControl::ApplyGeometry();
-}
-
-void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-  TScrollingWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
 }
 
 void TCustomForm::SetParent(TWinControl* AParent) {

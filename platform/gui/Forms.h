@@ -258,8 +258,6 @@ public:
   // dialogs, timers, image lists) first, then its controls.
   void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
   void Dispatch(TMessage& Message) override;
-  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
-  TPoint ClientOrigin() const override;
   void SetVisible(bool v) override;
   void SetZOrder(bool TopMost) override;
 

@@ -207,10 +207,7 @@ TCustomListBox::~TCustomListBox() {
 
 void TCustomListBox::CreateParams(TCreateParams& P) {
   TWinControl::CreateParams(P);
-  if (FBorderStyle == bsSingle) {
-    if (Ctl3D()) P.ExStyle |= WS_EX_CLIENTEDGE;
-    else P.Style |= WS_BORDER;
-  }
+  ctrl_utils::AddBorderStyle(P, FBorderStyle, Ctl3D());
 }
 
 DWORD TCustomListBox::ListStyle() const {
@@ -742,14 +739,10 @@ void TCustomListBox::DefaultHandler(TMessage& M) {
       const char* s = reinterpret_cast<const char*>(M.LParam);
       int i = FindString(static_cast<int>(M.WParam), s ? s : "", M.Msg == LB_FINDSTRINGEXACT);
       if (M.Msg == LB_SELECTSTRING && i >= 0) {
-        if (FMultiSelect) {
-          FCaret = i;
-          EnsureVisible(i);
-        } else {
-          SelectOnly(i);
-          FCaret = i;
-          EnsureVisible(i);
-        }
+        // A multiple-selection list only moves its focus there.
+        if (!FMultiSelect) SelectOnly(i);
+        FCaret = i;
+        EnsureVisible(i);
         Invalidate();
       }
       M.Result = i;
@@ -878,19 +871,7 @@ void TCustomListBox::Relayout() {
   // The top item stays where it is unless the items below it no longer fill the window.
   int count = ItemCount();
   if (FTop >= count) FTop = std::max(0, count - 1);
-  int maxTop = 0;
-  if (FStyle == lbOwnerDrawVariable) {
-    int y = 0;
-    maxTop = count;
-    for (int i = count - 1; i >= 0; --i) {
-      y += HeightOf(i);
-      if (y > ClientHeight()) break;
-      maxTop = i;
-    }
-  } else {
-    maxTop = std::max(0, count - VisibleRows(0));
-  }
-  if (FTop > maxTop) FTop = maxTop;
+  FTop = std::min(FTop, MaxTop());
   UpdateScrollBars();
   Invalidate();
 }
@@ -906,18 +887,22 @@ void TCustomListBox::UpdateScrollBars() {
   FBars->SetInfo(SB_HORZ, 0, std::max(0, FHorzExtent - 1), std::max(1, w), FHorzPos);
 }
 
-void TCustomListBox::ScrollTo(int Top) {
+int TCustomListBox::MaxTop() const {
   int count = ItemCount();
-  int maxTop = FStyle == lbOwnerDrawVariable ? std::max(0, count - 1) : std::max(0, count - VisibleRows(0));
-  if (FStyle == lbOwnerDrawVariable) {
-    int y = 0;
-    for (int i = count - 1; i >= 0; --i) {
-      y += HeightOf(i);
-      if (y > ClientHeight()) break;
-      maxTop = i;
-    }
+  if (FStyle != lbOwnerDrawVariable) return std::max(0, count - VisibleRows(0));
+  // Variable heights: the first of the last items that fit the window together, the last
+  // item even when it alone is higher.
+  int top = std::max(0, count - 1), y = 0;
+  for (int i = count - 1; i >= 0; --i) {
+    y += HeightOf(i);
+    if (y > ClientHeight()) break;
+    top = i;
   }
-  Top = std::clamp(Top, 0, maxTop);
+  return top;
+}
+
+void TCustomListBox::ScrollTo(int Top) {
+  Top = std::clamp(Top, 0, MaxTop());
   if (Top == FTop) return;
   FTop = Top;
   FBars->SetPos(SB_VERT, FTop);
@@ -1131,21 +1116,14 @@ void TCustomListBox::MouseDownDefault(TMessage& M, bool Double) {
     if (FCurSel != i) FSelChangedByMouse = true;
     FCurSel = i;
     FCaret = i;
-  } else if (!FExtendedSelect) {
+  } else if (!FExtendedSelect || ctrl) {
+    // A click toggles the item; with extended selection only Ctrl+click does.
     SetSel(i, !IsSel(i));
     FCaret = i;
     FAnchor = i;
-    FSelChangedByMouse = true;
-  } else if (ctrl) {
-    SetSel(i, !IsSel(i));
-    FCaret = i;
-    FAnchor = i;
-    FSelChangedByMouse = true;
-  } else if (shift) {
-    MoveCaret(i, true, false);
     FSelChangedByMouse = true;
   } else {
-    MoveCaret(i, false, false);
+    MoveCaret(i, shift, false);
     FSelChangedByMouse = true;
   }
   EnsureVisible(i);
@@ -1352,9 +1330,7 @@ int TCheckListBox::TextIndent() const { return 13 + 6; }
 void TCheckListBox::DrawCheck(HDC DC, int Index, const TRect& ItemRect) {
   TRect r = CheckRect(ItemRect);
   TRect back{ItemRect.Left, ItemRect.Top, ItemRect.Left + TextIndent() - 2, ItemRect.Bottom};
-  HBRUSH b = CreateSolidBrush(ColorToRGB(Color()));
-  FillRect(DC, back, b);
-  DeleteObject(b);
+  Fill(DC, back, ColorToRGB(Color()));
   TCheckBoxState s = Index < static_cast<int>(FChecks.size()) ? FChecks[static_cast<std::size_t>(Index)].State : cbUnchecked;
   UINT state = s == cbGrayed ? (DFCS_BUTTON3STATE | DFCS_CHECKED) : DFCS_BUTTONCHECK;
   if (s == cbChecked) state |= DFCS_CHECKED;

@@ -271,7 +271,7 @@ private:
   int FixedItemHeight() const;
   int HeightOf(int Index) const;
   int VisibleRows(int From) const;  // whole items visible from item From
-  int FullRowsFromTop() const { return VisibleRows(FTop); }
+  int MaxTop() const;               // the top item that shows the end of the list
   void Relayout();
   void UpdateScrollBars();
   void ScrollTo(int Top);

@@ -238,15 +238,21 @@ struct TMenuQt {
     return sub;
   }
 
+  // Takes the submenus a menu or bar was last filled with off it; they go once their
+  // signals are done.
+  static void DropSubMenus(QWidget* m) {
+    for (QMenu* old : m->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
+      m->removeAction(old->menuAction());
+      old->deleteLater();
+    }
+  }
+
   // Replaces the menu's entries by the sub-items of Parent; their actions update them first.
   static void Fill(QMenu* m, TMenuItem* Parent) {
     Guarded(Parent, [&] {
       for (int i = 0; i < Parent->Count(); ++i) Parent->Items(i)->InitiateAction();
     });
-    for (QMenu* old : m->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
-      m->removeAction(old->menuAction());
-      old->deleteLater();
-    }
+    DropSubMenus(m);
     for (QActionGroup* g : m->findChildren<QActionGroup*>(Qt::FindDirectChildrenOnly)) g->deleteLater();
     m->clear();
     std::map<int, QActionGroup*> groups;
@@ -828,10 +834,7 @@ void TMainMenu::RebuildBar() {
     return;
   }
   int oldHeight = bar->sizeHint().height();
-  for (QMenu* old : bar->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
-    bar->removeAction(old->menuAction());
-    old->deleteLater();
-  }
+  TMenuQt::DropSubMenus(bar);
   bar->clear();
   TMenuItem* root = Items();
   for (int i = 0; i < root->Count(); ++i) {

@@ -3,9 +3,10 @@
 
 #include "Clipbrd.h"
 
+#include "ControlProps.h"
+#include "CtrlUtils_p.h"
 #include "Forms.h"
 #include "QtGlue_p.h"
-#include "ControlProps.h"
 
 #include "ClassBuilder.h"
 #include "Exceptions.h"
@@ -37,13 +38,6 @@ private:
   HGDIOBJ FOld;
 };
 
-int TextHeightOf(TFont* Font) {
-  TMeasureDC dc(Font);
-  TEXTMETRIC tm;
-  GetTextMetrics(dc, &tm);
-  return tm.tmHeight;
-}
-
 // Saves a paint context's state and selects a control's font and colours into it.
 class TPaintState {
 public:
@@ -60,10 +54,6 @@ private:
   HDC FDC;
   int FSaved;
 };
-
-String ClipboardText() { return Clipboard()->AsText(); }
-
-void SetClipboardText(const String& Text) { Clipboard()->SetAsText(Text); }
 
 bool IsBlank(char32_t c) { return c == U' ' || c == U'\t' || c == 0x3000; }
 bool IsBreak(char32_t c) { return c == U'\r' || c == U'\n'; }
@@ -233,9 +223,7 @@ void TScrollBarModel::Paint(HDC DC, const TRect& R) const {
   DrawFrameControl(DC, a, DFC_SCROLL, up | inactive | (FPressed == SB_LINEUP && FOver ? DFCS_PUSHED | DFCS_FLAT : 0));
   DrawFrameControl(DC, b, DFC_SCROLL, down | inactive | (FPressed == SB_LINEDOWN && FOver ? DFCS_PUSHED | DFCS_FLAT : 0));
   // The classic track is a dither of the face and highlight colours.
-  HBRUSH track = CreateSolidBrush(RGB(0xEA, 0xE8, 0xE4));
-  FillRect(DC, p.Track, track);
-  DeleteObject(track);
+  ctrl_utils::Fill(DC, p.Track, RGB(0xEA, 0xE8, 0xE4));
   if (FOver && (FPressed == SB_PAGEUP || FPressed == SB_PAGEDOWN) && !IsRectEmpty(p.Thumb)) {
     // The held part of the track, between the thumb and the arrow, shows dark.
     TRect dark = p.Track;
@@ -466,11 +454,7 @@ UINT LabelFlags(TAlignment a, bool wrap) {
 void TCustomLabel::Paint() {
   HDC dc = Canvas()->Handle();
   TRect r = ClientRect();
-  if (!Transparent()) {
-    HBRUSH br = CreateSolidBrush(ColorToRGB(Color()));
-    FillRect(dc, r, br);
-    DeleteObject(br);
-  }
+  if (!Transparent()) ctrl_utils::Fill(dc, r, ColorToRGB(Color()));
   UINT flags = LabelFlags(FAlignment, FWordWrap);
   if (FLayout != tlTop) {
     TRect calc = r;
@@ -613,10 +597,7 @@ void TCustomEdit::CreateParams(TCreateParams& P) {
   if (FOEMConvert) P.Style |= ES_OEMCONVERT;
   if (FScrollBars == ssVertical || FScrollBars == ssBoth) P.Style |= WS_VSCROLL;
   if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) P.Style |= WS_HSCROLL;
-  if (FBorderStyle == bsSingle) {
-    if (Ctl3D()) P.ExStyle |= WS_EX_CLIENTEDGE;
-    else P.Style |= WS_BORDER;
-  }
+  ctrl_utils::AddBorderStyle(P, FBorderStyle, Ctl3D());
 }
 
 void TCustomEdit::CreateWnd() {
@@ -655,7 +636,7 @@ TAlignment TCustomEdit::EffectiveAlignment() const {
 bool TCustomEdit::CanAutoSize(int& NewWidth, int& NewHeight) {
   // The platform sizes an autosized single-border edit to its font: the character cell
   // and the frame.
-  if (FBorderStyle == bsSingle && !IsMultiLine()) NewHeight = TextHeightOf(Font()) + (Ctl3D() ? 8 : 6);
+  if (FBorderStyle == bsSingle && !IsMultiLine()) NewHeight = ctrl_utils::CellHeightOf(Font()) + (Ctl3D() ? 8 : 6);
   return true;
 }
 
@@ -760,13 +741,12 @@ void TCustomEdit::SelectAll() { Perform(EM_SETSEL, 0, -1); }
 
 int TCustomEdit::GetSelTextBuf(char* Buffer, int BufSize) const {
   if (!Buffer || BufSize <= 0) return 0;
-  String s = SelText();
-  std::size_t n = std::min<std::size_t>(s.size(), static_cast<std::size_t>(BufSize - 1));
-  // Whole characters only.
-  while (n > 0 && n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
-  std::copy_n(s.data(), n, Buffer);
-  Buffer[n] = '\0';
-  return static_cast<int>(n);
+  // Answered as WM_GETTEXT is: whole characters only, always terminated.
+  TMessage m;
+  m.WParam = static_cast<WPARAM>(BufSize);
+  m.LParam = reinterpret_cast<LPARAM>(Buffer);
+  AnswerGetText(SelText(), m);
+  return static_cast<int>(m.Result);
 }
 
 void TCustomEdit::Clear() { SetText(String()); }
@@ -1119,6 +1099,13 @@ int TCustomEdit::CharFromPos(TPoint P) const {
   return l.End;
 }
 
+int TCustomEdit::WidestLine() const {
+  EnsureLayout();
+  int widest = 0;
+  for (const TLayoutLine& l : FLines) widest = std::max(widest, l.Width);
+  return widest;
+}
+
 int TCustomEdit::VisibleLineCount() const { return std::max(1, FormatRect().Height() / LineHeight()); }
 
 void TCustomEdit::ScrollCaret() {
@@ -1135,8 +1122,7 @@ void TCustomEdit::ScrollCaret() {
   if (IsMultiLine() && FWordWrap) {
     FScrollX = 0;
   } else {
-    int widest = 0;
-    for (const TLayoutLine& l : FLines) widest = std::max(widest, l.Width);
+    int widest = WidestLine();
     int x = LineOffsetX(line) + CharX(FCaret);
     // The view jumps by a quarter of its width, as the platform's edit does.
     if (x < FScrollX) FScrollX = std::max(0, x - w / 4);
@@ -1202,8 +1188,7 @@ void TCustomEdit::UpdateScrollBars() {
   if (!HandleAllocated() || (FScrollBars == ssNone && !IsMultiLine())) return;
   EnsureLayout();
   int lines = LayoutLineCount(), vis = VisibleLineCount();
-  int widest = 0;
-  for (const TLayoutLine& l : FLines) widest = std::max(widest, l.Width);
+  int widest = WidestLine();
   int w = std::max(1, FormatRect().Width());
   // Wrapped text never scrolls sideways: the horizontal bar stays, with nothing to scroll.
   FBars->SetInfo({0, FWordWrap ? 0 : std::max(0, widest), w, FScrollX}, {0, std::max(0, lines - 1), vis, FTopLine});
@@ -1285,12 +1270,12 @@ void TCustomEdit::SetSelMessage(TMessage& M) {
 
 void TCustomEdit::CopySelection() {
   if (FPasswordChar != 0 || SelMin() == SelMax()) return;
-  SetClipboardText(Utf32ToUtf8(std::u32string_view(FChars).substr(static_cast<std::size_t>(SelMin()), static_cast<std::size_t>(SelMax() - SelMin()))));
+  Clipboard()->SetAsText(Utf32ToUtf8(std::u32string_view(FChars).substr(static_cast<std::size_t>(SelMin()), static_cast<std::size_t>(SelMax() - SelMin()))));
 }
 
 void TCustomEdit::PasteText() {
   if (FReadOnly) return;
-  std::u32string t = Utf8ToUtf32(ClipboardText());
+  std::u32string t = Utf8ToUtf32(Clipboard()->AsText());
   if (t.empty()) return;
   t = IsMultiLine() ? NormaliseBreaks(t) : FirstLine(t);
   InsertTyped(t);
@@ -1695,10 +1680,7 @@ void TCustomEdit::DefaultHandler(TMessage& M) {
         case SB_RIGHT: x = 1 << 20; break;
         default: return;
       }
-      EnsureLayout();
-      int widest = 0;
-      for (const TLayoutLine& l : FLines) widest = std::max(widest, l.Width);
-      x = std::clamp(x, 0, std::max(0, widest + 1 - w));
+      x = std::clamp(x, 0, std::max(0, WidestLine() + 1 - w));
       if (x != FScrollX) {
         FScrollX = x;
         UpdateScrollBars();
@@ -2343,7 +2325,7 @@ TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
 
 void TCustomGroupBox::AdjustClientRect(TRect& R) {
   TWinControl::AdjustClientRect(R);
-  R.Top += TextHeightOf(Font());
+  R.Top += ctrl_utils::CellHeightOf(Font());
   InflateRect(R, -1, -1);
   if (Ctl3D()) InflateRect(R, -1, -1);
 }
@@ -2351,7 +2333,7 @@ void TCustomGroupBox::AdjustClientRect(TRect& R) {
 void TCustomGroupBox::Paint() {
   HDC dc = Canvas()->Handle();
   TPaintState state(dc, Font());
-  int h = TextHeightOf(Font());
+  int h = ctrl_utils::CellHeightOf(Font());
   TRect frame = ClientRect();
   frame.Top += h / 2;
   if (Ctl3D()) DrawEdge(dc, frame, EDGE_ETCHED, BF_RECT);
@@ -2362,9 +2344,7 @@ void TCustomGroupBox::Paint() {
   DrawText(dc, text, -1, &t, DT_SINGLELINE | DT_CALCRECT);
   t.Right = std::min(t.Right, ClientWidth() - 8);
   // The caption interrupts the frame on the parent's colour.
-  HBRUSH bg = CreateSolidBrush(ColorToRGB(Color()));
-  FillRect(dc, t, bg);
-  DeleteObject(bg);
+  ctrl_utils::Fill(dc, t, ColorToRGB(Color()));
   SetTextColor(dc, Enabled() ? ColorToRGB(Font()->Color()) : GetSysColor(COLOR_GRAYTEXT));
   DrawText(dc, text, -1, &t, DT_SINGLELINE | DT_LEFT);
 }

@@ -333,6 +333,7 @@ private:
   int LineHeight() const;
   int CharX(int Index) const;  // x in text coordinates (before scrolling and alignment)
   int LineWidth(int Line) const;
+  int WidestLine() const;  // how far the text reaches sideways
   int LineOffsetX(int Line) const;  // alignment offset within the formatting rectangle
   TPoint PosFromChar(int Index) const;  // client coordinates
   int CharFromPos(TPoint P) const;

@@ -759,13 +759,7 @@ TRect TCustomTreeView::LabelRect(const TTreeNode* Node, int Row) const {
   int x = NodeIndent(Node) + 2;
   if (FStateImages && Node->StateIndex() >= 0) x += FStateImages->Width();
   if (FImages) x += FImages->Width() + 1;
-  HDC dc = GetDC(0);
-  HGDIOBJ old = SelectObject(dc, Font()->Handle());
-  TRect t{0, 0, 0, 0};
-  DrawText(dc, Node->Text(), -1, &t, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(0, dc);
-  return {x, y, x + t.Width() + 4, y + h};
+  return {x, y, x + TextWidthOf(Font(), Node->Text()) + 4, y + h};
 }
 
 int TCustomTreeView::ContentWidth() const {

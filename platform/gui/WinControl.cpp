@@ -29,6 +29,19 @@ bool IsInputMessage(UINT m) {
   return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_KEYFIRST && m <= WM_KEYLAST);
 }
 
+// A parentless popup never takes the activation from the window it serves.
+void MakeInactivePopup(QWidget* W, DWORD ExStyle) {
+  W->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                    ((ExStyle & WS_EX_TOPMOST) ? Qt::WindowStaysOnTopHint : Qt::Widget));
+  W->setAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+// The part of the non-client frame that lies outside the widget (drawn by the window system),
+// given the whole frame and the part the widget paints itself.
+TRect OutsideFrame(const TRect& NC, const TRect& Inside) {
+  return {NC.Left - Inside.Left, NC.Top - Inside.Top, NC.Right - Inside.Right, NC.Bottom - Inside.Bottom};
+}
+
 }  // namespace
 
 namespace gui_glue {
@@ -74,11 +87,7 @@ QWidget* TWinControl::Widget() const { return FWidget; }
 
 void TWinControl::SetParent(TWinControl* AParent) {
   TControl::SetParent(AParent);
-  if (!AParent && FHandleCreated && (FStyle & WS_POPUP)) {
-    FWidget->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
-                            ((FExStyle & WS_EX_TOPMOST) ? Qt::WindowStaysOnTopHint : Qt::Widget));
-    FWidget->setAttribute(Qt::WA_ShowWithoutActivating);
-  }
+  if (!AParent && FHandleCreated && (FStyle & WS_POPUP)) MakeInactivePopup(FWidget, FExStyle);
   ApplyGeometry();
 }
 
@@ -113,10 +122,7 @@ void TWinControl::CreateHandle() {
   FStyle = p.Style;
   FExStyle = p.ExStyle;
   if (!Parent() && (FStyle & WS_POPUP) && !dynamic_cast<TCustomForm*>(this)) {
-    // A parentless popup never takes the activation from the window it serves.
-    FWidget->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
-                            ((FExStyle & WS_EX_TOPMOST) ? Qt::WindowStaysOnTopHint : Qt::Widget));
-    FWidget->setAttribute(Qt::WA_ShowWithoutActivating);
+    MakeInactivePopup(FWidget, FExStyle);
   }
   FWidget->setEnabled(Enabled());
   SendNCCalcSize();
@@ -515,12 +521,8 @@ void TWinControl::FrameChanged() {
   FWidget->NeedsFramePaint = true;
   FWidget->NeedsPaint = true;
   FWidget->update();
-  if (ow != ClientWidth() || oh != ClientHeight()) {
-    for (TWinControl* c : FTabList) c->ApplyGeometry();
-    Realign();
-  } else {
-    for (TWinControl* c : FTabList) c->ApplyGeometry();
-  }
+  for (TWinControl* c : FTabList) c->ApplyGeometry();
+  if (ow != ClientWidth() || oh != ClientHeight()) Realign();
 }
 
 void TWinControl::WMNCCalcSizeDefault(TMessage& M) {
@@ -607,8 +609,7 @@ void TWinControl::SetWindowRgn(HRGN Region) {
   auto* r = static_cast<TGdiRegion*>(Region);
   QRegion q = r->Rgn;
   // Window regions are in window coordinates: the widget begins at the outside frame.
-  TRect in = InsideMargins();
-  TRect out{FNC.Left - in.Left, FNC.Top - in.Top, FNC.Right - in.Right, FNC.Bottom - in.Bottom};
+  TRect out = OutsideFrame(FNC, InsideMargins());
   FWidget->setMask(q.translated(-out.Left, -out.Top));
 }
 
@@ -630,7 +631,7 @@ void TWinControl::ApplyGeometry() {
   if (!FWidget || FApplyingGeometry) return;
   FApplyingGeometry = true;
   TRect in = InsideMargins();
-  TRect out{FNC.Left - in.Left, FNC.Top - in.Top, FNC.Right - in.Right, FNC.Bottom - in.Bottom};
+  TRect out = OutsideFrame(FNC, in);
   int w = std::max(0, Width() - out.Left - out.Right);
   int h = std::max(0, Height() - out.Top - out.Bottom);
   if (TWinControl* p = Parent()) {
@@ -655,10 +656,6 @@ void TWinControl::UpdateBoundsRect(const TRect& R) {
     if (ow != ClientWidth() || oh != ClientHeight())
       Perform(WM_SIZE, SIZE_RESTORED, MakeLParam(ClientWidth(), ClientHeight()));
   }
-}
-
-void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-  TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
 }
 
 void TWinControl::UpdateShowing() {
@@ -820,11 +817,6 @@ void TWinControl::Update() {
   if (!Showing()) return;
   FWidget->PaintBuffers();
   if (FWidget->isVisible()) FWidget->repaint();
-}
-
-void TWinControl::Repaint() {
-  Invalidate();
-  Update();
 }
 
 void TWinControl::ScrollBy(int DeltaX, int DeltaY) {
@@ -1044,12 +1036,9 @@ void TWinControl::Dispatch(TMessage& M) {
     case CM_RECREATEWND:
       RecreateWnd();
       return;
-    case CM_CURSORCHANGED: {
-      TPoint p;
-      GetCursorPos(&p);
+    case CM_CURSORCHANGED:
       if (FWidget->underMouse()) SendMessage(FHandle, WM_SETCURSOR, FHandle, MakeLParam(HTCLIENT, WM_MOUSEMOVE));
       return;
-    }
     case gui_glue::CM_REFOCUS: {
       auto* c = reinterpret_cast<TWinControl*>(M.LParam);
       if (c && ContainsControl(c) && c->CanFocus()) c->SetFocus();
@@ -1064,9 +1053,7 @@ void TWinControl::Dispatch(TMessage& M) {
 void TWinControl::WMSetFocusMsg(TMessage& M) {
   DefaultHandler(M);
   if (Screen) Screen->SetActiveControl(this);
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this) form->SetFocusedControl(this);
-  else if (form == this) form->SetFocusedControl(this);
+  if (TCustomForm* form = GetParentForm(this)) form->SetFocusedControl(this);
 }
 
 void TWinControl::WMKillFocusMsg(TMessage& M) { DefaultHandler(M); }
@@ -1103,9 +1090,6 @@ void TWinControl::DefaultHandler(TMessage& M) {
         FWidget->setCursor(gui_glue::QtCursor(FClassCursor));
         M.Result = 1;
       }
-      return;
-    case WM_SETTEXT:
-      TControl::DefaultHandler(M);
       return;
     default:
       TControl::DefaultHandler(M);

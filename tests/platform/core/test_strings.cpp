@@ -437,3 +437,11 @@ TEST(TStringsFiles, LoadFromStreamReadsFromThePosition) {
   l.SaveToStream(&out);
   EXPECT_EQ(out.DataString(), "a\r\nb\r\n");
 }
+
+TEST(SplitTrimmedTest, TrimsEachPartAndDropsEmptyOnes) {
+  EXPECT_EQ(SplitTrimmed(" a ; ;b;", ';'), (Lines{"a", "b"}));
+  EXPECT_EQ(SplitTrimmed("one", ','), (Lines{"one"}));
+  EXPECT_EQ(SplitTrimmed("x y, z", ','), (Lines{"x y", "z"}));
+  EXPECT_TRUE(SplitTrimmed("", ',').empty());
+  EXPECT_TRUE(SplitTrimmed(" , ,", ',').empty());
+}

@@ -116,6 +116,25 @@ TEST_F(ChartFixture, ThreeTypesGiveThreeBarsWithHeightsInProportionAtProbePixels
   EXPECT_EQ(Series->MarkText(2), "400");
 }
 
+TEST_F(ChartFixture, EachMarkStyleSaysItsValueLabelOrShareOfTheTotal) {
+  Series->Add(100, "施工");
+  Series->Add(300);
+  auto textIn = [&](TSeriesMarksStyle Style, int Index) {
+    Series->Marks()->SetStyle(Style);
+    return Series->MarkText(Index);
+  };
+  EXPECT_EQ(textIn(smsValue, 0), "100");
+  EXPECT_EQ(textIn(smsPercent, 0), "25 %");
+  EXPECT_EQ(textIn(smsLabel, 0), "施工");
+  EXPECT_EQ(textIn(smsLabel, 1), "300") << "no label: the value";
+  EXPECT_EQ(textIn(smsLabelPercent, 0), "施工 25 %");
+  EXPECT_EQ(textIn(smsLabelPercent, 1), "75 %");
+  EXPECT_EQ(textIn(smsLabelValue, 0), "施工 100");
+  EXPECT_EQ(textIn(smsPercentTotal, 1), "75 % of 400");
+  EXPECT_EQ(textIn(smsLabelPercentTotal, 0), "施工 25 % of 400");
+  EXPECT_EQ(textIn(smsXValue, 1), "1");
+}
+
 TEST_F(ChartFixture, TheBarsFollowTheDatasetButNotItsCursor) {
   Bind();
   Data->First();
