@@ -1,8 +1,8 @@
-#include "Program.h"
+#include "app/Program.h"
 
-#include "U_Data.h"
-#include "U_Main.h"
-#include "U_login.h"
+#include "app/U_Data.h"
+#include "app/U_Main.h"
+#include "app/U_login.h"
 
 const char* const ApplicationTitle = "沃岚工程合同管理软件";
 

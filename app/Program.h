@@ -1,6 +1,6 @@
 #pragma once
 // The program body: the windows made at start, in their order, and whether the loop runs.
-#include "System.h"
+#include "core/System.h"
 
 // The application's title until the main window reads the program name from the database.
 extern const char* const ApplicationTitle;  // "沃岚工程合同管理软件"

@@ -1,8 +1,8 @@
-#include "SqlText.h"
+#include "app/SqlText.h"
 
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <cmath>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // passes through one of these, so a quote in a name is stored and found like any other
 // character and never ends the literal, and a date reads the same whatever the user's
 // short-date format is.
-#include "Currency.h"
-#include "System.h"
+#include "core/Currency.h"
+#include "core/System.h"
 
 // A text literal: 'O''Brien'.
 String SqlStr(const String& Value);

@@ -1,9 +1,9 @@
-#include "U_ChangePass.h"
+#include "app/U_ChangePass.h"
 
-#include "ClassBuilder.h"
-#include "SqlText.h"
-#include "U_Data.h"
-#include "U_Main.h"
+#include "core/ClassBuilder.h"
+#include "app/SqlText.h"
+#include "app/U_Data.h"
+#include "app/U_Main.h"
 
 const char* const TFrm_ChangePass::WrongPasswordText = "当前密码错误!";
 const char* const TFrm_ChangePass::WrongPasswordCaption = "密码错误";

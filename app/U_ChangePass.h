@@ -2,9 +2,9 @@
 // The password change of the logged-in operator: the current password must be typed again
 // and the new one twice. It works on a connection of its own to the database file, opened
 // from the data module's connection string.
-#include "ADODB.h"
-#include "Forms.h"
-#include "StdCtrls.h"
+#include "data/ADODB.h"
+#include "gui/Forms.h"
+#include "gui/StdCtrls.h"
 
 class TFrm_ChangePass : public TForm {
   KELM_CLASS(TFrm_ChangePass, TForm)

@@ -1,8 +1,8 @@
-#include "U_Data.h"
+#include "app/U_Data.h"
 
-#include "ClassBuilder.h"
-#include "FileUtils.h"
-#include "Shell.h"
+#include "core/ClassBuilder.h"
+#include "core/FileUtils.h"
+#include "gui/Shell.h"
 
 #include <algorithm>
 #include <vector>

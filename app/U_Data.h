@@ -2,12 +2,12 @@
 // The data module: the one connection to the database file, the Config.ini accessor, the
 // queries and data sources every window reads and writes through, and the report components.
 // Its components come from the layout forms/TFrm_Data.txt; creating it opens the database.
-#include "ADODB.h"
-#include "Forms.h"
-#include "FR_Class.h"
-#include "IniFiles.h"
-#include "frxClass.h"
-#include "frxDesgn.h"
+#include "data/ADODB.h"
+#include "gui/Forms.h"
+#include "report_legacy/FR_Class.h"
+#include "core/IniFiles.h"
+#include "report/frxClass.h"
+#include "report/designer/frxDesgn.h"
 
 #include <memory>
 

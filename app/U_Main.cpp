@@ -1,14 +1,14 @@
-#include "U_Main.h"
+#include "app/U_Main.h"
 
-#include "ClassBuilder.h"
-#include "FileUtils.h"
-#include "Shell.h"
-#include "SqlText.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
-#include "U_ChangePass.h"
-#include "U_Data.h"
-#include "U_login.h"
+#include "core/ClassBuilder.h"
+#include "core/FileUtils.h"
+#include "gui/Shell.h"
+#include "app/SqlText.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
+#include "app/U_ChangePass.h"
+#include "app/U_Data.h"
+#include "app/U_login.h"
 
 #include <memory>
 

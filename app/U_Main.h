@@ -6,13 +6,13 @@
 //
 // Its components come from the layout forms/TFrm_Main.txt. Other windows' layouts name them
 // as Frm_Main.<component> (Frm_Main.PactAdd, Frm_Main.Image_Tool, ...).
-#include "ActnList.h"
-#include "ComCtrls.h"
-#include "Dialogs.h"
-#include "Forms.h"
-#include "ImgList.h"
-#include "Menus.h"
-#include "Timers.h"
+#include "gui/ActnList.h"
+#include "gui/ComCtrls.h"
+#include "gui/Dialogs.h"
+#include "gui/Forms.h"
+#include "gui/ImgList.h"
+#include "gui/Menus.h"
+#include "gui/Timers.h"
 
 class TFrm_Main : public TForm {
   KELM_CLASS(TFrm_Main, TForm)

@@ -1,11 +1,11 @@
-#include "U_login.h"
+#include "app/U_login.h"
 
-#include "ClassBuilder.h"
-#include "Graphics.h"
-#include "SqlText.h"
-#include "StrUtils.h"
-#include "U_Data.h"
-#include "U_Main.h"
+#include "core/ClassBuilder.h"
+#include "gui/Graphics.h"
+#include "app/SqlText.h"
+#include "core/StrUtils.h"
+#include "app/U_Data.h"
+#include "app/U_Main.h"
 
 TFrm_Login* Frm_Login = nullptr;
 

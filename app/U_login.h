@@ -6,11 +6,11 @@
 //
 // The list position of the last user chosen is kept in Config.ini under "login"/"username",
 // so the next start preselects it.
-#include "ADODB.h"
-#include "ExtCtrls.h"
-#include "Forms.h"
-#include "ListCtrls.h"
-#include "StdCtrls.h"
+#include "data/ADODB.h"
+#include "gui/ExtCtrls.h"
+#include "gui/Forms.h"
+#include "gui/ListCtrls.h"
+#include "gui/StdCtrls.h"
 
 class TFrm_Login : public TForm {
   KELM_CLASS(TFrm_Login, TForm)

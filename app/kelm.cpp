@@ -1,6 +1,6 @@
 // The contract management program.
-#include "Forms.h"
-#include "Program.h"
+#include "gui/Forms.h"
+#include "app/Program.h"
 
 int main(int argc, char** argv) {
   InitApplication(argc, argv);

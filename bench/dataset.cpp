@@ -3,10 +3,10 @@
 // Each benchmark runs both and reports the times and their ratio; the fetch also reports the
 // heap the held rows take against the raw size of the data.
 // Aims: open+fetch within 3x raw SQLite, memory within 3x the raw data size.
-#include "ADODB.h"
+#include "data/ADODB.h"
 #include "BenchUtil.h"
-#include "FileUtils.h"
-#include "SysUtils.h"
+#include "core/FileUtils.h"
+#include "core/SysUtils.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>

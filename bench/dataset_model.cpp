@@ -3,9 +3,9 @@
 // on plain vectors. Prints the ratios; aims: fill within 3x, sort and locate within 5x, memory of
 // the held rows within 3x the raw data size.
 #include "BenchUtil.h"
-#include "DB.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "data/DB.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>

@@ -1,7 +1,7 @@
 // Format, FormatFloat and StrToDate against the standard library doing the same work on the
 // same inputs; prints each ratio at the end (the aim is at most 2x).
 #include "BenchUtil.h"
-#include "SysUtils.h"
+#include "core/SysUtils.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,9 +4,9 @@
 //   as a grid with in-cell buttons paints them per repaint; the ratio is printed at the end.
 //   BM_OneLineCellText / BM_WrappedCellText: 200 cells of text.
 #include "BenchUtil.h"
-#include "CellTextEh.h"
-#include "Forms.h"
-#include "ToolCtrlsEh.h"
+#include "grid/CellTextEh.h"
+#include "gui/Forms.h"
+#include "grid/ToolCtrlsEh.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // walk over the same rows, and the cost of one post, which must not grow with the row count.
 // Prints each against the bare walk of 100,000 rows at the end.
 #include "BenchUtil.h"
-#include "DBSumLst.h"
-#include "MemDataSet.h"
-#include "SysUtils.h"
+#include "grid/DBSumLst.h"
+#include "data/MemDataSet.h"
+#include "core/SysUtils.h"
 
 #include <benchmark/benchmark.h>
 

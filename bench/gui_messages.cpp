@@ -5,9 +5,9 @@
 // printed at the end; the window path (paint into the window's pixels and show them) should
 // stay within 1.5 times the bare drawing.
 #include "BenchUtil.h"
-#include "Controls.h"
-#include "Forms.h"
-#include "QtGlue_p.h"
+#include "gui/Controls.h"
+#include "gui/Forms.h"
+#include "gui/QtGlue_p.h"
 
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QApplication>

@@ -4,8 +4,8 @@
 //   BM_PropsByName / BM_PropsDirect: 10,000 property reads and writes by name (GetOrdProp,
 //   SetStrProp, ...) and through the members themselves; the ratio is printed at the end.
 #include "BenchUtil.h"
-#include "ClassBuilder.h"
-#include "Filer.h"
+#include "core/ClassBuilder.h"
+#include "core/Filer.h"
 
 #include <benchmark/benchmark.h>
 

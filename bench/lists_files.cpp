@@ -1,7 +1,7 @@
 // String lists, memory streams, path resolution and INI reads.
-#include "Classes.h"
-#include "FileUtils.h"
-#include "IniFiles.h"
+#include "core/Classes.h"
+#include "core/FileUtils.h"
+#include "core/IniFiles.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

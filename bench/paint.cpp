@@ -2,8 +2,8 @@
 // and the same picture drawn with bare QPainter calls. The ratio of the two frame times is
 // printed at the end; the layer should stay within 1.5 times the bare drawing.
 #include "BenchUtil.h"
-#include "Graphics.h"
-#include "WinGDI.h"
+#include "gui/Graphics.h"
+#include "gui/WinGDI.h"
 #include <QApplication>
 #include <QFont>
 #include <QFontMetrics>

@@ -1,10 +1,15 @@
-# kelm_library(<name> [DEPS libs...]): one shared library from every .cpp in the current folder.
+# kelm_library(<name> [DEPS libs...] [PRIVATE_DEPS libs...]): one shared library from every .cpp
+# in the current folder. A library is exactly its folder, so the sources are globbed: a file
+# added to the folder belongs to the library, and CONFIGURE_DEPENDS notices it at build time.
+# Includes name their library folder ("core/SysUtils.h", "grid/DBGridEh.h"): the platform's
+# libraries are found under platform/, the others under the source root. PRIVATE_DEPS stay
+# out of the library's users: Qt is one, so nothing above the platform layer can include it.
 function(kelm_library name)
-  cmake_parse_arguments(K "" "" "DEPS;SOURCES" ${ARGN})
+  cmake_parse_arguments(K "" "" "DEPS;PRIVATE_DEPS;SOURCES" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} SHARED ${srcs} ${K_SOURCES})
-  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC ${K_DEPS})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/platform ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${K_DEPS} PRIVATE ${K_PRIVATE_DEPS})
 endfunction()
 
 # kelm_test(<name> [DEPS libs...] [GUI]): one GoogleTest program from every .cpp in the folder,

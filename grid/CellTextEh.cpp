@@ -1,8 +1,8 @@
-#include "CellTextEh.h"
+#include "grid/CellTextEh.h"
 
-#include "ClassBuilder.h"
-#include "GridUtilsEh.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "grid/GridUtilsEh.h"
+#include "core/StrUtils.h"
 
 #include <algorithm>
 #include <vector>

@@ -4,12 +4,12 @@
 // the rotated variant writes vertical titles, and small routines measure text, shorten it
 // with an ellipsis, draw images clipped to a cell and serve the grid's rows and messages.
 // Grid cells and printed grid cells all draw their text through DrawCellText.
-#include "Controls.h"
-#include "Forms.h"
-#include "DB.h"
-#include "Graphics.h"
-#include "ImgList.h"
-#include "StdCtrls.h"
+#include "gui/Controls.h"
+#include "gui/Forms.h"
+#include "data/DB.h"
+#include "gui/Graphics.h"
+#include "gui/ImgList.h"
+#include "gui/StdCtrls.h"
 
 // ================================================================ the shared off-screen bitmap
 

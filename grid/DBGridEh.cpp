@@ -1,9 +1,9 @@
 // The grid as the column model sees it: data source and link, column collection, defaults,
 // fonts, sort-marked columns, the sum list and the footer texts built from it.
-#include "DBGridEh.h"
+#include "grid/DBGridEh.h"
 
-#include "ClassBuilder.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/SysUtils.h"
 
 // ================================================================ the grid's sum list
 

@@ -7,17 +7,17 @@
 // Most visual settings of a column, title or footer have no value of their own until they are
 // assigned: they read it from the field, the grid or the grid's ColumnDefValues, and a set of
 // assigned-value flags remembers what was assigned. Streaming writes only assigned values.
-#include "CellTextEh.h"
-#include "Classes.h"
-#include "Component.h"
-#include "Controls.h"
-#include "DB.h"
-#include "DBSumLst.h"
-#include "Graphics.h"
-#include "ImgList.h"
-#include "StdCtrls.h"
-#include "ToolCtrlsEh.h"
-#include "Variant.h"
+#include "grid/CellTextEh.h"
+#include "core/Classes.h"
+#include "core/Component.h"
+#include "gui/Controls.h"
+#include "data/DB.h"
+#include "grid/DBSumLst.h"
+#include "gui/Graphics.h"
+#include "gui/ImgList.h"
+#include "gui/StdCtrls.h"
+#include "grid/ToolCtrlsEh.h"
+#include "core/Variant.h"
 
 #include <memory>
 

@@ -1,10 +1,10 @@
 // The column: binding to a field, the settings that follow the field, the grid or the grid's
 // column defaults until assigned, widths, streaming, and the column collection.
-#include "DBGridEh.h"
+#include "grid/DBGridEh.h"
 
-#include "ClassBuilder.h"
-#include "GridUtilsEh.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "grid/GridUtilsEh.h"
+#include "core/StrUtils.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Column footers: what each footer cell shows, how it looks, and the aggregate it keeps in the
 // grid's sum list.
-#include "DBGridEh.h"
+#include "grid/DBGridEh.h"
 
-#include "ClassBuilder.h"
-#include "GridUtilsEh.h"
+#include "core/ClassBuilder.h"
+#include "grid/GridUtilsEh.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Column titles with their sort markers, and the grid-level default values of columns,
 // titles and footers.
-#include "DBGridEh.h"
+#include "grid/DBGridEh.h"
 
-#include "ClassBuilder.h"
-#include "GridUtilsEh.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "grid/GridUtilsEh.h"
+#include "core/SysUtils.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // What a column's cells show for the current record (text, check state, image) and how an
 // edit, a pick or a step goes back into the field.
-#include "DBGridEh.h"
+#include "grid/DBGridEh.h"
 
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 namespace {
 

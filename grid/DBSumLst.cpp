@@ -1,8 +1,8 @@
-#include "DBSumLst.h"
+#include "grid/DBSumLst.h"
 
-#include "ClassBuilder.h"
-#include "GridUtilsEh.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "grid/GridUtilsEh.h"
+#include "core/SysUtils.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 //
 // Amounts are Currency: each change evaluates its formula in extended precision on the
 // field's value times 10000 and rounds once, half to even.
-#include "Classes.h"
-#include "Component.h"
-#include "Currency.h"
-#include "DB.h"
-#include "Variant.h"
+#include "core/Classes.h"
+#include "core/Component.h"
+#include "core/Currency.h"
+#include "data/DB.h"
+#include "core/Variant.h"
 
 #include <memory>
 #include <span>

@@ -1,4 +1,4 @@
-#include "GridConstsEh.h"
+#include "grid/GridConstsEh.h"
 
 const char* const SClearFilterEh = "(清除过滤器)";
 const char* const SSortAscendingEh = "(正向排序)";

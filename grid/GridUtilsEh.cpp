@@ -1,9 +1,9 @@
-#include "GridUtilsEh.h"
+#include "grid/GridUtilsEh.h"
 
-#include "ClassBuilder.h"
-#include "DB.h"
-#include "StdCtrls.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "data/DB.h"
+#include "gui/StdCtrls.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 #include <cstring>

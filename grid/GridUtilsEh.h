@@ -3,11 +3,11 @@
 // read-property interceptor registry (a class standing in for another while stored
 // properties are read back), the one interceptor for forms, thin wrappers around the
 // platform's text, window and region calls, and the locale-aware string helpers.
-#include "Classes.h"
-#include "Forms.h"
-#include "StrUtils.h"
-#include "Variant.h"
-#include "WinGDI.h"
+#include "core/Classes.h"
+#include "gui/Forms.h"
+#include "core/StrUtils.h"
+#include "core/Variant.h"
+#include "gui/WinGDI.h"
 
 #include <functional>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "ToolCtrlsEh.h"
+#include "grid/ToolCtrlsEh.h"
 
-#include "ClassBuilder.h"
-#include "Forms.h"
-#include "GridUtilsEh.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "gui/Forms.h"
+#include "grid/GridUtilsEh.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 #include <cstdlib>

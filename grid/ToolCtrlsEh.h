@@ -5,17 +5,17 @@
 // of the grid library with their shared bitmap cache, and small helpers shared by the grid's
 // controls: placing a drop-down beside its owner, drawing an image centred in a rectangle,
 // dotted tree lines, the double-click test and the variant equality test.
-#include "Buttons.h"
-#include "Component.h"
-#include "Controls.h"
-#include "Forms.h"
-#include "DB.h"
-#include "Graphics.h"
-#include "ImgList.h"
-#include "Menus.h"
-#include "StdCtrls.h"
-#include "Timers.h"
-#include "Variant.h"
+#include "gui/Buttons.h"
+#include "core/Component.h"
+#include "gui/Controls.h"
+#include "gui/Forms.h"
+#include "data/DB.h"
+#include "gui/Graphics.h"
+#include "gui/ImgList.h"
+#include "gui/Menus.h"
+#include "gui/StdCtrls.h"
+#include "gui/Timers.h"
+#include "core/Variant.h"
 
 class TEditButtonControlEh;
 

@@ -1,10 +1,10 @@
-#include "frxClass.h"
+#include "report/frxClass.h"
 
-#include "ClassBuilder.h"
-#include "FileUtils.h"
-#include "Filer.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/FileUtils.h"
+#include "core/Filer.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 #include <mutex>

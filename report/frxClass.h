@@ -7,11 +7,11 @@
 // pages as the .fr3 elements its layout stores (StoredPages) until the definition reader and
 // the engine run them; LoadFromFile clears the report and, for a file that exists, raises
 // EfrxFormatError because the definition format cannot be read yet.
-#include "Classes.h"
-#include "Component.h"
-#include "DB.h"
-#include "Exceptions.h"
-#include "Graphics.h"
+#include "core/Classes.h"
+#include "core/Component.h"
+#include "data/DB.h"
+#include "core/Exceptions.h"
+#include "gui/Graphics.h"
 
 #include <memory>
 #include <vector>

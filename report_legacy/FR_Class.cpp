@@ -1,7 +1,7 @@
-#include "FR_Class.h"
+#include "report_legacy/FR_Class.h"
 
-#include "ClassBuilder.h"
-#include "Filer.h"
+#include "core/ClassBuilder.h"
+#include "core/Filer.h"
 
 #include <cstring>
 

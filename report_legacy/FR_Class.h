@@ -6,10 +6,10 @@
 // The newer report engine names several of its values the same way (rbFirst, pbPrint, ...),
 // so the types here whose values would collide are scoped enumerations; their streamed names
 // are the plain ones.
-#include "Classes.h"
-#include "Component.h"
-#include "DB.h"
-#include "Exceptions.h"
+#include "core/Classes.h"
+#include "core/Component.h"
+#include "data/DB.h"
+#include "core/Exceptions.h"
 
 // Raised by a data set that has no dataset to walk.
 KELM_EXCEPTION(EDSError, Exception);

@@ -1,10 +1,10 @@
 // Building a database file from a script: comments removed, statements run by the data
 // layer into a temporary file, the finished file linked into place without ever replacing
 // one that exists.
-#include "MakeDatabase.h"
+#include "tools/MakeDatabase.h"
 
-#include "ADODB.h"
-#include "FileUtils.h"
+#include "data/ADODB.h"
+#include "core/FileUtils.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,8 +1,8 @@
 #pragma once
 // Making a database file from an SQL script in the program's dialect: the default database
 // the program is delivered with, and any other the build or a test asks for.
-#include "Exceptions.h"
-#include "System.h"
+#include "core/Exceptions.h"
+#include "core/System.h"
 
 #include <string_view>
 

@@ -5,9 +5,9 @@
 // Without a script it makes the program's default database from the script embedded in
 // the program. An existing output file is never replaced. Exit codes: 0 made, 1 failed
 // (nothing left behind), 2 wrong arguments.
-#include "FileUtils.h"
-#include "MakeDatabase.h"
-#include "Resources.h"
+#include "core/FileUtils.h"
+#include "tools/MakeDatabase.h"
+#include "core/Resources.h"
 
 #include <cstdio>
 

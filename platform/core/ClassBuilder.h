@@ -1,11 +1,11 @@
 #pragma once
 // The builder behind KELM_PUBLISH: turns getters, setters and handler methods into class
 // information. Include it only in the .cpp file that publishes a class.
-#include "Component.h"
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "TypInfo.h"
-#include "Variant.h"
+#include "core/Component.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/TypInfo.h"
+#include "core/Variant.h"
 #include <functional>
 #include <type_traits>
 

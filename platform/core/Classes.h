@@ -1,8 +1,8 @@
 #pragma once
 // Lists of pointers and objects, bit maps, string lists and streams.
-#include "Events.h"
-#include "Exceptions.h"
-#include "Persistent.h"
+#include "core/Events.h"
+#include "core/Exceptions.h"
+#include "core/Persistent.h"
 #include <functional>
 #include <vector>
 

@@ -1,7 +1,7 @@
-#include "Component.h"
-#include "ClassBuilder.h"
-#include "Exceptions.h"
-#include "StrUtils.h"
+#include "core/Component.h"
+#include "core/ClassBuilder.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
 
 #include <algorithm>
 

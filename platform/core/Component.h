@@ -1,6 +1,6 @@
 #pragma once
 // TComponent (ownership, names, free notification, loading state) and TCollection.
-#include "Persistent.h"
+#include "core/Persistent.h"
 #include <functional>
 #include <vector>
 

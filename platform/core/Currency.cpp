@@ -1,5 +1,5 @@
-#include "Currency.h"
-#include "Exceptions.h"
+#include "core/Currency.h"
+#include "core/Exceptions.h"
 
 #include <cmath>
 

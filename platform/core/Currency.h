@@ -1,6 +1,6 @@
 #pragma once
 // Fixed-point money: a 64-bit count of ten-thousandths, so sums of amounts stay exact.
-#include "System.h"
+#include "core/System.h"
 #include <compare>
 #include <concepts>
 

@@ -1,8 +1,8 @@
 // Calendar arithmetic, the clock, and dates and times to text and back.
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
-#include "SysUtilsImpl.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
+#include "core/SysUtilsImpl.h"
 
 #include <cmath>
 #include <ctime>

@@ -1,3 +1,3 @@
-#include "Exceptions.h"
+#include "core/Exceptions.h"
 
 void Abort() { throw EAbort(); }

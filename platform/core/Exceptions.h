@@ -1,7 +1,7 @@
 #pragma once
 // The exception classes of the runtime. Every failure the system raises derives from
 // Exception, which carries the message text shown to the user.
-#include "System.h"
+#include "core/System.h"
 #include <exception>
 
 class Exception : public std::exception {

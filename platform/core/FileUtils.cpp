@@ -1,8 +1,8 @@
 // File names, files, folders, the program's own path and folder searches.
-#include "FileUtils.h"
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtilsImpl.h"
+#include "core/FileUtils.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtilsImpl.h"
 
 #include <algorithm>
 #include <atomic>

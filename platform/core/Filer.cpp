@@ -1,5 +1,5 @@
-#include "Filer.h"
-#include "StrUtils.h"
+#include "core/Filer.h"
+#include "core/StrUtils.h"
 
 #include <algorithm>
 #include <climits>

@@ -6,11 +6,11 @@
 //   ['TPF0']  [0xF0|flags [position]]  class name  component name  {property}  0  {child}  0
 // where names are a length byte and the bytes, and each property is its (dotted) name followed
 // by a value: a type byte (TValueType) and the little-endian payload.
-#include "Classes.h"
-#include "Component.h"
-#include "Currency.h"
-#include "Exceptions.h"
-#include "Variant.h"
+#include "core/Classes.h"
+#include "core/Component.h"
+#include "core/Currency.h"
+#include "core/Exceptions.h"
+#include "core/Variant.h"
 
 #include <functional>
 #include <memory>

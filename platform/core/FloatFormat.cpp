@@ -1,7 +1,7 @@
 // Floating-point and money values to text: the standard formats and the picture format.
-#include "Exceptions.h"
-#include "SysUtils.h"
-#include "SysUtilsImpl.h"
+#include "core/Exceptions.h"
+#include "core/SysUtils.h"
+#include "core/SysUtilsImpl.h"
 
 #include <bit>
 #include <charconv>

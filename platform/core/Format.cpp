@@ -1,8 +1,8 @@
 // Format: the '%' specifier language over a list of typed arguments.
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
-#include "SysUtilsImpl.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
+#include "core/SysUtilsImpl.h"
 
 #include <charconv>
 

@@ -1,8 +1,8 @@
 // INI files: the text model shared by TIniFile and TMemIniFile, and the typed accessors.
-#include "IniFiles.h"
-#include "FileUtils.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/IniFiles.h"
+#include "core/FileUtils.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 

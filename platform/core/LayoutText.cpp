@@ -14,10 +14,10 @@
 //       OnClick = Btn_OKClick
 //     end
 //   end
-#include "Filer.h"
-#include "Resources.h"
-#include "StrUtils.h"
-#include "SysUtilsImpl.h"
+#include "core/Filer.h"
+#include "core/Resources.h"
+#include "core/StrUtils.h"
+#include "core/SysUtilsImpl.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,5 +1,5 @@
 // TList, TObjectList and TBits.
-#include "Classes.h"
+#include "core/Classes.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
-#include "Mask.h"
-#include "StrUtils.h"
+#include "core/Mask.h"
+#include "core/StrUtils.h"
 
 #include <algorithm>
 

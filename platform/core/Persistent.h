@@ -1,6 +1,6 @@
 #pragma once
 // TPersistent: objects that can be assigned and streamed.
-#include "TypInfo.h"
+#include "core/TypInfo.h"
 
 class TFiler;
 

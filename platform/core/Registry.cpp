@@ -1,8 +1,8 @@
 // The settings store: a tree of keys per root, shared by the process, saved as text.
-#include "Registry.h"
-#include "FileUtils.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/Registry.h"
+#include "core/FileUtils.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,5 +1,5 @@
-#include "Resources.h"
-#include "StrUtils.h"
+#include "core/Resources.h"
+#include "core/StrUtils.h"
 
 #include <map>
 #include <memory>

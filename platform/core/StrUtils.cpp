@@ -1,5 +1,5 @@
-#include "StrUtils.h"
-#include "Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/Exceptions.h"
 
 #include <iconv.h>
 #include <cerrno>

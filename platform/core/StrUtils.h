@@ -1,7 +1,7 @@
 #pragma once
 // Character-aware string routines. Strings hold UTF-8; indexes and counts are in
 // characters (code points) and 1-based, as the system's code expects.
-#include "System.h"
+#include "core/System.h"
 #include <string_view>
 #include <vector>
 

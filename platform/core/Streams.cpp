@@ -1,6 +1,6 @@
 // TStream and the memory, string and file streams.
-#include "Classes.h"
-#include "FileUtils.h"
+#include "core/Classes.h"
+#include "core/FileUtils.h"
 
 #include <algorithm>
 #include <cerrno>

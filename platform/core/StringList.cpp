@@ -1,7 +1,7 @@
 // TStrings and TStringList.
-#include "Classes.h"
-#include "ClassBuilder.h"
-#include "StrUtils.h"
+#include "core/Classes.h"
+#include "core/ClassBuilder.h"
+#include "core/StrUtils.h"
 
 #include <algorithm>
 #include <cstdio>

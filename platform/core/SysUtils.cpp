@@ -1,8 +1,8 @@
 // Format settings, integer, Boolean, float and money parsing, and rounding.
-#include "SysUtils.h"
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtilsImpl.h"
+#include "core/SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtilsImpl.h"
 
 #include <charconv>
 #include <cmath>

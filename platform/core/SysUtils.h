@@ -1,8 +1,8 @@
 #pragma once
 // Numbers, money, dates and times to text and back, rounding, and the clock. Every routine
 // follows the one process-wide format settings object unless it is handed its own.
-#include "Currency.h"
-#include "System.h"
+#include "core/Currency.h"
+#include "core/System.h"
 #include <array>
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the runtime's sources; not part of the public surface.
-#include "SysUtils.h"
+#include "core/SysUtils.h"
 
 namespace sysutils_impl {
 

@@ -1,8 +1,8 @@
-#include "TypInfo.h"
-#include "ClassBuilder.h"
-#include "Component.h"
-#include "Exceptions.h"
-#include "StrUtils.h"
+#include "core/TypInfo.h"
+#include "core/ClassBuilder.h"
+#include "core/Component.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
 
 #include <algorithm>
 #include <mutex>

@@ -10,8 +10,8 @@
 //                        b.Prop("OnClick", &TFoo::OnClick, &TFoo::SetOnClick);
 //                        b.Method("ButtonClick", &TFoo::ButtonClick);
 //                      }
-#include "Events.h"
-#include "System.h"
+#include "core/Events.h"
+#include "core/System.h"
 #include <map>
 #include <memory>
 #include <string_view>

@@ -1,7 +1,7 @@
 #pragma once
 // Points, sizes and rectangles with the platform's conventions: a rectangle excludes its
 // right and bottom edges.
-#include "System.h"
+#include "core/System.h"
 #include <algorithm>
 
 struct TPoint {

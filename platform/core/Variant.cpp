@@ -1,7 +1,7 @@
-#include "Variant.h"
+#include "core/Variant.h"
 
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <cfloat>
 #include <cmath>

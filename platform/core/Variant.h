@@ -3,9 +3,9 @@
 // floats, currency, dates, Booleans, strings, automation objects, error codes and arrays
 // with bounds per dimension. Scalars are copied by value; strings are shared and never
 // changed in place; arrays are shared until one copy writes an element (copy on write).
-#include "Currency.h"
-#include "Exceptions.h"
-#include "System.h"
+#include "core/Currency.h"
+#include "core/Exceptions.h"
+#include "core/System.h"
 #include <initializer_list>
 #include <memory>
 #include <vector>

@@ -1,12 +1,12 @@
 // TADOConnection: the connection string, opening the SQLite file, transactions and direct
 // statements; the data layer's error class; making a database from a script.
-#include "ADODB.h"
+#include "data/ADODB.h"
 
-#include "ClassBuilder.h"
-#include "FileUtils.h"
-#include "SqliteDb_p.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/FileUtils.h"
+#include "data/SqliteDb_p.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 

@@ -2,11 +2,11 @@
 // The database connection and queries the program talks to: TADOConnection opens the SQLite
 // file its connection string names, TADOQuery runs the program's SQL (Jet dialect, translated)
 // and holds the result on the client, writing edits back to the table they came from.
-#include "Classes.h"
-#include "Component.h"
-#include "DB.h"
-#include "JetSql.h"
-#include "StrUtils.h"
+#include "core/Classes.h"
+#include "core/Component.h"
+#include "data/DB.h"
+#include "data/JetSql.h"
+#include "core/StrUtils.h"
 
 #include <memory>
 #include <vector>

@@ -1,10 +1,10 @@
 // TADOQuery: runs the program's SQL through the translator, holds the rows on the client and
 // writes edits of a single-table select back by rowid; TParameters binds ":name" values.
-#include "ADODB.h"
+#include "data/ADODB.h"
 
-#include "ClassBuilder.h"
-#include "SqliteDb_p.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "data/SqliteDb_p.h"
+#include "core/StrUtils.h"
 
 #include <map>
 

@@ -13,14 +13,14 @@
 // window of the largest and moves it only when the current record would leave it, by the least
 // amount. Links see the move as DataSetScrolled(distance): the number of rows the window moved
 // towards the end (negative towards the start).
-#include "Classes.h"
-#include "Component.h"
-#include "Currency.h"
-#include "Events.h"
-#include "Exceptions.h"
-#include "SysUtils.h"
-#include "TypInfo.h"
-#include "Variant.h"
+#include "core/Classes.h"
+#include "core/Component.h"
+#include "core/Currency.h"
+#include "core/Events.h"
+#include "core/Exceptions.h"
+#include "core/SysUtils.h"
+#include "core/TypInfo.h"
+#include "core/Variant.h"
 
 #include <cstdint>
 #include <cstdlib>

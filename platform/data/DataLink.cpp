@@ -1,6 +1,6 @@
 // TDataSource and the data links: how controls follow a dataset.
-#include "ClassBuilder.h"
-#include "DB.h"
+#include "core/ClassBuilder.h"
+#include "data/DB.h"
 
 #include <algorithm>
 

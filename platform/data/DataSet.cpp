@@ -1,9 +1,9 @@
 // TDataSet: the client-side cursor, its buffer window, editing, cached updates and rollback
 // points.
-#include "ClassBuilder.h"
-#include "DB.h"
-#include "RowLayout.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "data/DB.h"
+#include "data/RowLayout.h"
+#include "core/StrUtils.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Field definitions, the field list and the field classes.
-#include "ClassBuilder.h"
-#include "DB.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "data/DB.h"
+#include "core/StrUtils.h"
 
 #include <algorithm>
 #include <limits>

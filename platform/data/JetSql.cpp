@@ -1,9 +1,9 @@
 // The Jet dialect translator: tokens, a tree of parenthesised groups, rewrites on that tree,
 // and the text written back out. Literals are rewritten only as whole tokens, so nothing
 // inside a text literal is ever touched.
-#include "JetSql.h"
+#include "data/JetSql.h"
 
-#include "StrUtils.h"
+#include "core/StrUtils.h"
 
 #include <charconv>
 #include <cmath>

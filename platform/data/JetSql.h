@@ -5,9 +5,9 @@
 // counts since 1899-12-30, so the translator has to know which columns hold dates; it asks a
 // schema for the declared column types. A statement it cannot translate faithfully is refused
 // with an error quoting it, never passed on with a different meaning.
-#include "Exceptions.h"
-#include "SysUtils.h"
-#include "System.h"
+#include "core/Exceptions.h"
+#include "core/SysUtils.h"
+#include "core/System.h"
 #include <string_view>
 #include <vector>
 

@@ -1,7 +1,7 @@
 // TMemDataSet: an in-memory table behind the dataset model.
-#include "MemDataSet.h"
+#include "data/MemDataSet.h"
 
-#include "ClassBuilder.h"
+#include "core/ClassBuilder.h"
 
 TMemDataSet::TMemDataSet(TComponent* owner) : TDataSet(owner), FMasterLink(std::make_unique<TMasterDataLink>(this)) {
   FMasterLink->OnMasterChange = TNotifyEvent(this, &TMemDataSet::MasterChanged);

@@ -1,8 +1,8 @@
 // Stored values and row blocks: conversion between stored values and field values, building
 // rows, and the change records handed to stores.
-#include "DB.h"
-#include "RowLayout.h"
-#include "StrUtils.h"
+#include "data/DB.h"
+#include "data/RowLayout.h"
+#include "core/StrUtils.h"
 
 #include <cmath>
 #include <cstring>

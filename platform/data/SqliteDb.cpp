@@ -1,12 +1,12 @@
 // One SQLite file as the data layer uses it: opened without creating, write-ahead log and busy
 // time-out so two connections share it, the Jet functions registered, the declared column
 // types cached for the translator, and every failure raised as EADOError with the statement.
-#include "SqliteDb_p.h"
+#include "data/SqliteDb_p.h"
 
-#include "FileUtils.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
-#include "Variant.h"
+#include "core/FileUtils.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
+#include "core/Variant.h"
 
 std::unique_ptr<TSqliteDb> TSqliteDb::Open(const String& fileName, int busyTimeoutMs) {
   String path = ResolvePath(fileName);

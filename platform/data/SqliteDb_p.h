@@ -1,8 +1,8 @@
 #pragma once
 // Private to platform/data: one open SQLite file with the Jet functions registered, its
 // schema as the translator asks for it, and statements whose failures become EADOError.
-#include "ADODB.h"
-#include "JetSql.h"
+#include "data/ADODB.h"
+#include "data/JetSql.h"
 
 #include <sqlite3.h>
 

@@ -1,10 +1,10 @@
 // Functions the translated statements call: Jet's built-ins SQLite lacks (cdate, len, mid,
 // iif's isnull, …) and a LIKE that matches as Jet did (numbers by their shortest text, ASCII
 // letters without regard to case, NULL never). Dates are REAL day counts.
-#include "SqliteDb_p.h"
+#include "data/SqliteDb_p.h"
 
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,11 +1,11 @@
 // Actions and action lists: state passed to clients through their links, execution and
 // updates through the list, shortcuts, streaming inside the list.
-#include "ActnList.h"
+#include "gui/ActnList.h"
 
-#include "ClassBuilder.h"
-#include "ImageListLink_p.h"
-#include "Menus.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "gui/ImageListLink_p.h"
+#include "gui/Menus.h"
+#include "core/StrUtils.h"
 
 #include <algorithm>
 

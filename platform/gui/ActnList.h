@@ -19,8 +19,8 @@
 //
 // Every client links through the action link of Controls.h: a control tells it the values it
 // has (a check box its Checked, a tool button its Down and ImageIndex), a menu item all of them.
-#include "Controls.h"
-#include "ImgList.h"
+#include "gui/Controls.h"
+#include "gui/ImgList.h"
 
 #include <memory>
 #include <vector>

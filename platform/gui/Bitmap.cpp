@@ -1,12 +1,12 @@
 // Pictures: the graphic base, bitmaps (BMP files, pixel rows, transparent drawing), icons,
 // foreign metafiles kept as bytes, and TPicture choosing the class by extension or content.
-#include "ClassBuilder.h"
-#include "FileUtils.h"
-#include "Filer.h"
-#include "QtBridge_p.h"
-#include "Resources.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/FileUtils.h"
+#include "core/Filer.h"
+#include "gui/QtBridge_p.h"
+#include "core/Resources.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 #include <QBuffer>
 #include <cstring>
 

@@ -1,12 +1,12 @@
 // Bitmap buttons and speed buttons.
-#include "Buttons.h"
+#include "gui/Buttons.h"
 
-#include "Forms.h"
-#include "ControlProps.h"
-#include "CtrlUtils_p.h"
+#include "gui/Forms.h"
+#include "gui/ControlProps.h"
+#include "gui/CtrlUtils_p.h"
 
-#include "ClassBuilder.h"
-#include "Exceptions.h"
+#include "core/ClassBuilder.h"
+#include "core/Exceptions.h"
 
 #include <algorithm>
 

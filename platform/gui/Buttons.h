@@ -1,9 +1,9 @@
 #pragma once
 // Buttons with pictures: the bitmap button (a push button with a glyph and standard kinds)
 // and the speed button (a windowless tool button that can stay down, alone or in a group).
-#include "Controls.h"
-#include "Graphics.h"
-#include "StdCtrls.h"
+#include "gui/Controls.h"
+#include "gui/Graphics.h"
+#include "gui/StdCtrls.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Private to platform/gui: lending a paint's device context to a control's canvas.
-#include "Controls.h"
+#include "gui/Controls.h"
 
 #include <utility>
 

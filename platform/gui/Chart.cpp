@@ -1,11 +1,11 @@
 // Charts: the parts of a chart, series with their points and data links, bar drawing, the
 // chart's layout (title, legend, axes, wall, series, marks) and its bitmap.
-#include "Chart.h"
+#include "gui/Chart.h"
 
-#include "ControlProps.h"
-#include "DB.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "gui/ControlProps.h"
+#include "data/DB.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,7 +12,7 @@
 //   Series1->SetDataSource(qryChart);       // the bars follow the query from now on
 //   Series1->SetTitle("合同类别");
 //   PactChart->SaveToBitmapFile(FileName);
-#include "Controls.h"
+#include "gui/Controls.h"
 
 #include <memory>
 #include <vector>

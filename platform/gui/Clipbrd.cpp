@@ -1,11 +1,11 @@
 // The clipboard over Qt's: named formats as MIME types, openings that place several formats
 // together, pictures, and the change signal.
-#include "Clipbrd.h"
+#include "gui/Clipbrd.h"
 
-#include "ClassBuilder.h"
-#include "QtBridge_p.h"
-#include "QtGlue_p.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "gui/QtBridge_p.h"
+#include "gui/QtGlue_p.h"
+#include "core/StrUtils.h"
 
 #include <QtCore/QMimeData>
 #include <QtGui/QClipboard>

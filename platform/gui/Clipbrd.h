@@ -12,8 +12,8 @@
 //   Clipboard()->SetAsText(tsv);
 //   Clipboard()->SetAsBytes(CsvFormat, csv.data(), csv.size());
 //   Clipboard()->Close();
-#include "Graphics.h"
-#include "Messages.h"
+#include "gui/Graphics.h"
+#include "gui/Messages.h"
 
 #include <functional>
 #include <memory>

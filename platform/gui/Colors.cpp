@@ -1,9 +1,9 @@
 // Colours by name and number, the classic system colour scheme and the 96-DPI metrics.
-#include "QtBridge_p.h"
-#include "Exceptions.h"
-#include "Filer.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "gui/QtBridge_p.h"
+#include "core/Exceptions.h"
+#include "core/Filer.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 #include <QGuiApplication>
 #include <QScreen>
 #include <array>

@@ -1,17 +1,17 @@
 // Tab controls, page controls and the status bar.
-#include "ComCtrls.h"
+#include "gui/ComCtrls.h"
 
-#include "CanvasPaint_p.h"
-#include "ControlProps.h"
-#include "CtrlUtils_p.h"
-#include "Filer.h"
-#include "Forms.h"
-#include "ImageListLink_p.h"
-#include "WinGDI.h"
+#include "gui/CanvasPaint_p.h"
+#include "gui/ControlProps.h"
+#include "gui/CtrlUtils_p.h"
+#include "core/Filer.h"
+#include "gui/Forms.h"
+#include "gui/ImageListLink_p.h"
+#include "gui/WinGDI.h"
 
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 

@@ -6,12 +6,12 @@
 // changes notify through the control's events in the platform's order (OnChanging may veto a
 // change of tab or tree selection before OnChange reports it); programmatic changes of a page
 // control's page or of a picker's date do not run the events, a tree view's selection does.
-#include "Classes.h"
-#include "Controls.h"
-#include "ImgList.h"
-#include "ListCtrls.h"
-#include "StdCtrls.h"
-#include "WinScroll.h"
+#include "core/Classes.h"
+#include "gui/Controls.h"
+#include "gui/ImgList.h"
+#include "gui/ListCtrls.h"
+#include "gui/StdCtrls.h"
+#include "gui/WinScroll.h"
 
 #include <functional>
 #include <memory>

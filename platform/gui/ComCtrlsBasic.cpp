@@ -1,12 +1,12 @@
 // The progress bar and the up-down buttons.
-#include "ComCtrlsBasic.h"
+#include "gui/ComCtrlsBasic.h"
 
-#include "Forms.h"
-#include "ControlProps.h"
+#include "gui/Forms.h"
+#include "gui/ControlProps.h"
 
-#include "ClassBuilder.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 #include <cctype>

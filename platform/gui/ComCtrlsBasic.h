@@ -2,8 +2,8 @@
 // The simple common controls: the progress bar, the up-down buttons beside an edit, and the
 // rich edit as far as texts printed around grids and in reports need it (its text in the
 // rich-text stream format, and a range of it laid out on a device).
-#include "Controls.h"
-#include "StdCtrls.h"
+#include "gui/Controls.h"
+#include "gui/StdCtrls.h"
 
 KELM_ENUM(TProgressBarOrientation, pbHorizontal, pbVertical)
 KELM_ENUM(TUDAlignButton, udLeft, udRight)

@@ -1,15 +1,15 @@
 #pragma once
 // Private to ListView.cpp and TreeView.cpp: what the list and tree views share as scrolling,
 // owner-drawn item views with an in-place label editor.
-#include "CanvasPaint_p.h"
-#include "ComCtrls.h"
-#include "CtrlUtils_p.h"
-#include "Forms.h"
-#include "ImageListLink_p.h"
-#include "WinGDI.h"
+#include "gui/CanvasPaint_p.h"
+#include "gui/ComCtrls.h"
+#include "gui/CtrlUtils_p.h"
+#include "gui/Forms.h"
+#include "gui/ImageListLink_p.h"
+#include "gui/WinGDI.h"
 
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,18 +1,18 @@
 // Combo boxes: the CB_ messages over the list, the edit part, the drop-down list and its keys.
-#include "ListCtrls.h"
-#include "Clipbrd.h"
+#include "gui/ListCtrls.h"
+#include "gui/Clipbrd.h"
 
-#include "ControlProps.h"
-#include "CtrlUtils_p.h"
-#include "Forms.h"
-#include "ListCtrls_p.h"
-#include "QtBridge_p.h"
-#include "QtGlue_p.h"
-#include "WinGDI.h"
+#include "gui/ControlProps.h"
+#include "gui/CtrlUtils_p.h"
+#include "gui/Forms.h"
+#include "gui/ListCtrls_p.h"
+#include "gui/QtBridge_p.h"
+#include "gui/QtGlue_p.h"
+#include "gui/WinGDI.h"
 
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <QtWidgets/QLineEdit>
 

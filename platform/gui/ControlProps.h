@@ -12,8 +12,8 @@
 // A property's declared default is what a new control of the class holds: a value equal to it
 // is not written, so a class whose constructor sets another value declares that one.
 // Include it only in the .cpp file that publishes a class (it needs ClassBuilder.h).
-#include "ClassBuilder.h"
-#include "Controls.h"
+#include "core/ClassBuilder.h"
+#include "gui/Controls.h"
 
 #include <cstddef>
 #include <cstring>

@@ -1,15 +1,15 @@
 // TControl: bounds, alignment requests, properties with their change messages, mouse
 // messages, actions and dragging.
-#include "Controls.h"
-#include "Forms.h"
-#include "QtGlue_p.h"
+#include "gui/Controls.h"
+#include "gui/Forms.h"
+#include "gui/QtGlue_p.h"
 
-#include "ClassBuilder.h"
-#include "Exceptions.h"
-#include "Filer.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
-#include "TypInfo.h"
+#include "core/ClassBuilder.h"
+#include "core/Exceptions.h"
+#include "core/Filer.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
+#include "core/TypInfo.h"
 
 #include <algorithm>
 

@@ -16,11 +16,11 @@
 //     }
 //     inherited::Dispatch(M);
 //   }
-#include "Component.h"
-#include "Graphics.h"
-#include "Messages.h"
-#include "Types.h"
-#include "Variant.h"
+#include "core/Component.h"
+#include "gui/Graphics.h"
+#include "gui/Messages.h"
+#include "core/Types.h"
+#include "core/Variant.h"
 
 #include <memory>
 #include <vector>

@@ -1,10 +1,10 @@
 #pragma once
 // Private to platform/gui: small helpers the controls share for window styles,
 // measuring and drawing, and the in-place edit that renames a tree node or a list item.
-#include "Controls.h"
-#include "Graphics.h"
-#include "StdCtrls.h"
-#include "WinGDI.h"
+#include "gui/Controls.h"
+#include "gui/Graphics.h"
+#include "gui/StdCtrls.h"
+#include "gui/WinGDI.h"
 
 #include <algorithm>
 #include <functional>

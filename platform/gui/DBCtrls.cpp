@@ -1,14 +1,14 @@
 // The data-aware edit and the navigator.
-#include "DBCtrls.h"
+#include "gui/DBCtrls.h"
 
-#include "ControlProps.h"
-#include "CtrlUtils_p.h"
-#include "Forms.h"
-#include "WinGDI.h"
+#include "gui/ControlProps.h"
+#include "gui/CtrlUtils_p.h"
+#include "gui/Forms.h"
+#include "gui/WinGDI.h"
 
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 

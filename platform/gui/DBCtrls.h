@@ -6,9 +6,9 @@
 // text (another record, another value) is a change of the edit's text, so OnChange runs, which
 // windows use as their "current record changed" hook. Typing puts the dataset into edit state
 // (when the field and the data source allow it); leaving the edit stores the text in the field.
-#include "Buttons.h"
-#include "DB.h"
-#include "MaskEdit.h"
+#include "gui/Buttons.h"
+#include "data/DB.h"
+#include "gui/MaskEdit.h"
 
 #include <memory>
 

@@ -1,13 +1,13 @@
 // Dialogs: the dialog service with its hook and script, message dialogs, input boxes, the
 // folder picker and the common dialogs over Qt's dialogs.
-#include "Dialogs.h"
+#include "gui/Dialogs.h"
 
-#include "ClassBuilder.h"
-#include "FileUtils.h"
-#include "QtBridge_p.h"
-#include "QtGlue_p.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/FileUtils.h"
+#include "gui/QtBridge_p.h"
+#include "gui/QtGlue_p.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <QtWidgets/QColorDialog>
 #include <QtWidgets/QFileDialog>

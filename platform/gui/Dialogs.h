@@ -12,7 +12,7 @@
 //   script.File("/tmp/list.xls").Button(IDYES);
 //   Frm_Main->PactExp->Execute();     // save dialog, then "open the file?" box
 //   EXPECT_EQ(script.Unanswered(), 0);
-#include "Forms.h"
+#include "gui/Forms.h"
 
 #include <deque>
 #include <functional>

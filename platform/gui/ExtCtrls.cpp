@@ -1,14 +1,14 @@
 // Panels, bevels, shapes, pictures, paint boxes, splitters, radio groups and scroll boxes.
-#include "ExtCtrls.h"
+#include "gui/ExtCtrls.h"
 
-#include "QtGlue_p.h"
-#include "ControlProps.h"
-#include "CtrlUtils_p.h"
+#include "gui/QtGlue_p.h"
+#include "gui/ControlProps.h"
+#include "gui/CtrlUtils_p.h"
 
-#include "ClassBuilder.h"
-#include "Exceptions.h"
-#include "SysUtils.h"
-#include "WinScroll.h"
+#include "core/ClassBuilder.h"
+#include "core/Exceptions.h"
+#include "core/SysUtils.h"
+#include "gui/WinScroll.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 // Panels, bevels, shapes, pictures, paint boxes, splitters, radio groups and scroll boxes.
-#include "Controls.h"
-#include "Forms.h"
-#include "Graphics.h"
-#include "StdCtrls.h"
+#include "gui/Controls.h"
+#include "gui/Forms.h"
+#include "gui/Graphics.h"
+#include "gui/StdCtrls.h"
 
 #include <memory>
 #include <vector>

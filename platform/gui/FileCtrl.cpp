@@ -1,15 +1,15 @@
 // Drive, folder, file and filter lists.
-#include "FileCtrl.h"
+#include "gui/FileCtrl.h"
 
-#include "ControlProps.h"
-#include "CtrlUtils_p.h"
-#include "Forms.h"
-#include "WinGDI.h"
+#include "gui/ControlProps.h"
+#include "gui/CtrlUtils_p.h"
+#include "gui/Forms.h"
+#include "gui/WinGDI.h"
 
-#include "Exceptions.h"
-#include "FileUtils.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/FileUtils.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 #include <cstdlib>

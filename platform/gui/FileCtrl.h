@@ -5,8 +5,8 @@
 //
 // This system has no drive letters: a "drive" is the root of a file system the user can
 // reach — the root folder, the home folder and the mounted media — and Drive holds its path.
-#include "ListCtrls.h"
-#include "StdCtrls.h"
+#include "gui/ListCtrls.h"
+#include "gui/StdCtrls.h"
 
 #include <functional>
 #include <vector>

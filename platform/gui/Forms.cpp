@@ -1,19 +1,19 @@
 // TApplication (the loop, exceptions, hints), TScreen, forms with modal loops and MDI,
 // frames and data modules.
-#include "Forms.h"
-#include "CanvasPaint_p.h"
-#include "QtBridge_p.h"
-#include "QtGlue_p.h"
+#include "gui/Forms.h"
+#include "gui/CanvasPaint_p.h"
+#include "gui/QtBridge_p.h"
+#include "gui/QtGlue_p.h"
 
-#include "ClassBuilder.h"
-#include "ControlProps.h"
-#include "Classes.h"
-#include "Exceptions.h"
-#include "FileUtils.h"
-#include "Filer.h"
-#include "Resources.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "gui/ControlProps.h"
+#include "core/Classes.h"
+#include "core/Exceptions.h"
+#include "core/FileUtils.h"
+#include "core/Filer.h"
+#include "core/Resources.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QEventLoop>

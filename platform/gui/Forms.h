@@ -10,8 +10,8 @@
 //
 //   Application->CreateForm<TFrm_Main>(&Frm_Main);   // the first form becomes MainForm
 //   auto* dlg = CreateForm<TFrm_Login>(Application);
-#include "Controls.h"
-#include "Messages.h"
+#include "gui/Controls.h"
+#include "gui/Messages.h"
 
 #include <functional>
 #include <type_traits>

@@ -1,6 +1,6 @@
 // Device contexts: their state, saving and restoring it, drawing objects, mapping modes,
 // regions and clipping.
-#include "QtBridge_p.h"
+#include "gui/QtBridge_p.h"
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainterPath>

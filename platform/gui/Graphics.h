@@ -3,11 +3,11 @@
 // through a device context (WinGDI.h) that it creates on demand and into which it selects
 // its pen, brush and font only when they changed, so calls on Canvas->Handle() and on the
 // canvas can be mixed as the platform allows.
-#include "Classes.h"
-#include "Component.h"
-#include "Events.h"
-#include "Types.h"
-#include "WinGDI.h"
+#include "core/Classes.h"
+#include "core/Component.h"
+#include "core/Events.h"
+#include "core/Types.h"
+#include "gui/WinGDI.h"
 #include <functional>
 #include <memory>
 #include <mutex>

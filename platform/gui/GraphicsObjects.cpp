@@ -1,8 +1,8 @@
 // Fonts, pens and brushes: published state, change notification, and the drawing objects
 // made from them on demand.
-#include "ClassBuilder.h"
-#include "Graphics.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "gui/Graphics.h"
+#include "core/SysUtils.h"
 
 KELM_PUBLISH(TGraphicsObject) {}
 

@@ -1,6 +1,6 @@
 #pragma once
 // Private to platform/gui: pointing a component at another image list.
-#include "ImgList.h"
+#include "gui/ImgList.h"
 
 // Moves Link and the free notification from the image list in Field to Value, which Field
 // then holds; false (nothing done) when Field already holds Value. The owner hears of the

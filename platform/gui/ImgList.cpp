@@ -1,9 +1,9 @@
 // Image lists: each image kept with its mask as transparency, drawn through the canvas's
 // device context.
-#include "ImgList.h"
-#include "ClassBuilder.h"
-#include "Filer.h"
-#include "QtBridge_p.h"
+#include "gui/ImgList.h"
+#include "core/ClassBuilder.h"
+#include "core/Filer.h"
+#include "gui/QtBridge_p.h"
 #include <QPainter>
 
 struct TCustomImageList::TImages {

@@ -1,7 +1,7 @@
 // TJPEGImage over libjpeg: the compressed bytes are kept as read, decoded into a bitmap when
 // drawn, and a bitmap assigned to it is compressed with the quality when the bytes are needed.
-#include "ClassBuilder.h"
-#include "QtBridge_p.h"
+#include "core/ClassBuilder.h"
+#include "gui/QtBridge_p.h"
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>

@@ -1,16 +1,16 @@
 // List boxes and check list boxes: the item strings (combo boxes share them), the native list
 // model behind the LB_ messages, its painting, keys, mouse and scroll bars.
-#include "ListCtrls.h"
+#include "gui/ListCtrls.h"
 
-#include "ControlProps.h"
-#include "CtrlUtils_p.h"
-#include "Forms.h"
-#include "ListCtrls_p.h"
-#include "WinGDI.h"
+#include "gui/ControlProps.h"
+#include "gui/CtrlUtils_p.h"
+#include "gui/Forms.h"
+#include "gui/ListCtrls_p.h"
+#include "gui/WinGDI.h"
 
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 

@@ -16,10 +16,10 @@
 // WM_CHAR and are inserted by the default handler, so OnKeyPress may still drop them.
 // CBN_SELCHANGE (the user chose an item) runs OnClick and OnSelect (OnChange when OnSelect is
 // unassigned); CBN_EDITCHANGE (the user changed the text) runs OnChange.
-#include "Classes.h"
-#include "Controls.h"
-#include "StdCtrls.h"
-#include "WinScroll.h"
+#include "core/Classes.h"
+#include "gui/Controls.h"
+#include "gui/StdCtrls.h"
+#include "gui/WinScroll.h"
 
 #include <memory>
 #include <vector>

@@ -1,10 +1,10 @@
 #pragma once
 // Private to platform/gui: the owner drawing and the plain item painting that list boxes and
 // combo boxes share.
-#include "CanvasPaint_p.h"
-#include "CtrlUtils_p.h"
-#include "ListCtrls.h"
-#include "WinGDI.h"
+#include "gui/CanvasPaint_p.h"
+#include "gui/CtrlUtils_p.h"
+#include "gui/ListCtrls.h"
+#include "gui/WinGDI.h"
 
 #include <algorithm>
 

@@ -1,13 +1,13 @@
 // The masked edit.
-#include "MaskEdit.h"
+#include "gui/MaskEdit.h"
 
-#include "Clipbrd.h"
+#include "gui/Clipbrd.h"
 
-#include "Forms.h"
-#include "ControlProps.h"
+#include "gui/Forms.h"
+#include "gui/ControlProps.h"
 
-#include "ClassBuilder.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/StrUtils.h"
 
 
 #include <algorithm>

@@ -4,8 +4,8 @@
 // Text is the value the mask keeps. Typing overwrites the position at the caret, which moves
 // over the literals; the cursor shows as a one-character selection; leaving a modified edit
 // whose text does not satisfy the mask raises EDBEditError and keeps the focus there.
-#include "Mask.h"
-#include "StdCtrls.h"
+#include "core/Mask.h"
+#include "gui/StdCtrls.h"
 
 KELM_EXCEPTION(EDBEditError, Exception);
 

@@ -1,14 +1,14 @@
 // Menus: shortcut text, the item tree, action links of items, and the Qt menus built from the
 // tree (a menu bar for a form's main menu, a QMenu for each popup and submenu as it opens).
-#include "Menus.h"
+#include "gui/Menus.h"
 
-#include "ActnList.h"
-#include "ClassBuilder.h"
-#include "Forms.h"
-#include "ImageListLink_p.h"
-#include "QtBridge_p.h"
-#include "QtGlue_p.h"
-#include "StrUtils.h"
+#include "gui/ActnList.h"
+#include "core/ClassBuilder.h"
+#include "gui/Forms.h"
+#include "gui/ImageListLink_p.h"
+#include "gui/QtBridge_p.h"
+#include "gui/QtGlue_p.h"
+#include "core/StrUtils.h"
 
 #include <QtCore/QPointer>
 #include <QtCore/QTimer>

@@ -8,8 +8,8 @@
 // time. Choosing an item posts WM_COMMAND to the menus' command window; the item's Click runs
 // from the message loop, after the menu has closed, where exceptions are handled like those
 // of any other message.
-#include "Controls.h"
-#include "ImgList.h"
+#include "gui/Controls.h"
+#include "gui/ImgList.h"
 
 #include <memory>
 #include <vector>

@@ -1,9 +1,9 @@
 // The window-handle table, the posted-message queue, window timers and the key state.
-#include "Messages.h"
-#include "QtGlue_p.h"
+#include "gui/Messages.h"
+#include "gui/QtGlue_p.h"
 
-#include "Exceptions.h"
-#include "SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/SysUtils.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEvent>

@@ -1,8 +1,8 @@
 #pragma once
 // Private to platform/gui: what stands behind the drawing handles, and the conversions
 // between the layer's values and Qt's. Only .cpp files of platform/gui include it.
-#include "Graphics.h"
-#include "WinGDI.h"
+#include "gui/Graphics.h"
+#include "gui/WinGDI.h"
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>

@@ -1,13 +1,13 @@
 // The Qt side: the widget of a windowed control (painting from its buffers) and the
 // application event filter that turns Qt's input into messages in the platform's order.
-#include "QtGlue_p.h"
+#include "gui/QtGlue_p.h"
 
-#include "Controls.h"
-#include "Forms.h"
-#include "QtBridge_p.h"
+#include "gui/Controls.h"
+#include "gui/Forms.h"
+#include "gui/QtBridge_p.h"
 
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtGui/QCloseEvent>

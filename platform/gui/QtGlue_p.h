@@ -2,8 +2,8 @@
 // Private to platform/gui: the Qt side of windows and messages. Each windowed control owns a
 // TControlWidget; an application event filter turns Qt's input into the messages a Windows
 // program sees. Only .cpp files of platform/gui include this header.
-#include "Controls.h"
-#include "Messages.h"
+#include "gui/Controls.h"
+#include "gui/Messages.h"
 
 #include <QtCore/QObject>
 #include <QtCore/QPointer>

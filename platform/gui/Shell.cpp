@@ -1,11 +1,11 @@
 // The desktop shell over Qt's desktop services, with a replaceable handler and messages that
 // say what could not be opened.
-#include "Shell.h"
+#include "gui/Shell.h"
 
-#include "FileUtils.h"
-#include "Forms.h"
-#include "QtBridge_p.h"
-#include "StrUtils.h"
+#include "core/FileUtils.h"
+#include "gui/Forms.h"
+#include "gui/QtBridge_p.h"
+#include "core/StrUtils.h"
 
 #include <QtCore/QUrl>
 #include <QtGui/QDesktopServices>

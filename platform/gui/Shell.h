@@ -6,8 +6,8 @@
 // everywhere in this system) or a URL with a scheme (http, https, mailto, file, ...). When it
 // cannot be opened the caller learns why, in words that name the target: ShellOpen raises,
 // ShellExecute tells the user and returns the platform's error code.
-#include "Exceptions.h"
-#include "Messages.h"
+#include "core/Exceptions.h"
+#include "gui/Messages.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,18 +1,18 @@
 // Labels, edits, memos, buttons, check boxes, radio buttons, group boxes and scroll bars.
-#include "StdCtrls.h"
+#include "gui/StdCtrls.h"
 
-#include "Clipbrd.h"
+#include "gui/Clipbrd.h"
 
-#include "ControlProps.h"
-#include "CtrlUtils_p.h"
-#include "Forms.h"
-#include "QtGlue_p.h"
+#include "gui/ControlProps.h"
+#include "gui/CtrlUtils_p.h"
+#include "gui/Forms.h"
+#include "gui/QtGlue_p.h"
 
-#include "ClassBuilder.h"
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
-#include "WinScroll.h"
+#include "core/ClassBuilder.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
+#include "gui/WinScroll.h"
 
 
 #include <algorithm>

@@ -9,9 +9,9 @@
 // selection made by the user's keys or mouse sends no EM_SETSEL; SelStart, SelLength and
 // SelectAll do. Every real change of the text is followed by EN_CHANGE (reflected to the
 // control as CN_COMMAND), which runs OnChange. The edit keeps no undo of its own.
-#include "Controls.h"
-#include "Graphics.h"
-#include "Messages.h"
+#include "gui/Controls.h"
+#include "gui/Graphics.h"
+#include "gui/Messages.h"
 
 #include <memory>
 #include <vector>

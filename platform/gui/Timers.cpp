@@ -1,8 +1,8 @@
 // TTimer over a window timer of its own message window.
-#include "Timers.h"
-#include "QtGlue_p.h"
+#include "gui/Timers.h"
+#include "gui/QtGlue_p.h"
 
-#include "ClassBuilder.h"
+#include "core/ClassBuilder.h"
 
 KELM_PUBLISH(TTimer) {
   b.Prop("Enabled", &TTimer::Enabled, &TTimer::SetEnabled).Default(true);

@@ -2,8 +2,8 @@
 // TTimer: OnTimer every Interval milliseconds on the GUI thread while Enabled; Interval 0
 // stops it. It ticks through a window timer, so a tick waits behind the messages already
 // queued and at most one tick is pending at a time.
-#include "Component.h"
-#include "Messages.h"
+#include "core/Component.h"
+#include "gui/Messages.h"
 
 class TTimer : public TComponent {
   KELM_CLASS(TTimer, TComponent)

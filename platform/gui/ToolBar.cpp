@@ -1,17 +1,17 @@
 // Tool bars, their buttons, and cool bars.
-#include "ComCtrls.h"
+#include "gui/ComCtrls.h"
 
-#include "ActnList.h"
-#include "ControlProps.h"
-#include "CtrlUtils_p.h"
-#include "Forms.h"
-#include "ImageListLink_p.h"
-#include "Menus.h"
-#include "WinGDI.h"
+#include "gui/ActnList.h"
+#include "gui/ControlProps.h"
+#include "gui/CtrlUtils_p.h"
+#include "gui/Forms.h"
+#include "gui/ImageListLink_p.h"
+#include "gui/Menus.h"
+#include "gui/WinGDI.h"
 
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 

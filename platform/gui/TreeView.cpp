@@ -1,15 +1,15 @@
 // Tree views: nodes, their rows, painting, keys, mouse, scrolling and label editing.
-#include "ComCtrls.h"
+#include "gui/ComCtrls.h"
 
-#include "ComCtrls_p.h"
-#include "ControlProps.h"
-#include "CtrlUtils_p.h"
-#include "Forms.h"
-#include "WinGDI.h"
+#include "gui/ComCtrls_p.h"
+#include "gui/ControlProps.h"
+#include "gui/CtrlUtils_p.h"
+#include "gui/Forms.h"
+#include "gui/WinGDI.h"
 
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,15 +1,15 @@
 // TWinControl (children, tab order, focus, keys, the non-client frame, alignment, painting),
 // TCustomControl, TGraphicControl and TControlCanvas.
-#include "Controls.h"
-#include "CanvasPaint_p.h"
-#include "Forms.h"
-#include "QtBridge_p.h"
-#include "QtGlue_p.h"
+#include "gui/Controls.h"
+#include "gui/CanvasPaint_p.h"
+#include "gui/Forms.h"
+#include "gui/QtBridge_p.h"
+#include "gui/QtGlue_p.h"
 
-#include "ClassBuilder.h"
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <QtGui/QRegion>
 

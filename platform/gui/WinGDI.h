@@ -4,8 +4,8 @@
 // mapping and clip region; rectangles exclude their right and bottom edges, lines their end
 // point; text is placed by the top-left of its cell. Handles are the layer's own objects:
 // opaque to callers, made and freed only through these functions.
-#include "System.h"
-#include "Types.h"
+#include "core/System.h"
+#include "core/Types.h"
 
 using BOOL = int;
 using UINT = unsigned int;

@@ -1,8 +1,8 @@
 // The scroll bars of a window and the functions that read and set them.
-#include "WinScroll.h"
+#include "gui/WinScroll.h"
 
-#include "StdCtrls.h"
-#include "WinGDI.h"
+#include "gui/StdCtrls.h"
+#include "gui/WinGDI.h"
 
 #include <algorithm>
 

@@ -17,8 +17,8 @@
 //
 // The bars tell the control by WM_VSCROLL / WM_HSCROLL (SB_ codes); the control scrolls and
 // sets the new position itself.
-#include "Controls.h"
-#include "Messages.h"
+#include "gui/Controls.h"
+#include "gui/Messages.h"
 
 #include <memory>
 

@@ -1,12 +1,12 @@
 // Window functions by their platform names (focus, capture, device contexts, positions),
 // the mouse object, popups and the hint window.
-#include "Controls.h"
-#include "Forms.h"
-#include "QtBridge_p.h"
-#include "QtGlue_p.h"
+#include "gui/Controls.h"
+#include "gui/Forms.h"
+#include "gui/QtBridge_p.h"
+#include "gui/QtGlue_p.h"
 
-#include "ClassBuilder.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/StrUtils.h"
 
 #include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>

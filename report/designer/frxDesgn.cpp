@@ -1,6 +1,6 @@
-#include "frxDesgn.h"
+#include "report/designer/frxDesgn.h"
 
-#include "ClassBuilder.h"
+#include "core/ClassBuilder.h"
 
 namespace {
 TfrxDesigner* gCurrent = nullptr;

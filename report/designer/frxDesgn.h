@@ -3,9 +3,9 @@
 // report designer (defaults of a new report, the sample text format, blocked commands and the
 // hooks that replace opening and saving). At most one is in effect in a process: the one
 // created last.
-#include "Component.h"
-#include "Graphics.h"
-#include "frxClass.h"
+#include "core/Component.h"
+#include "gui/Graphics.h"
+#include "report/frxClass.h"
 
 #include <memory>
 

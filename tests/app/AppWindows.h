@@ -4,13 +4,13 @@
 // modal windows they show.
 #include "ProgramFolder.h"
 
-#include "SqlText.h"
-#include "SysUtils.h"
-#include "Timers.h"
-#include "U_ChangePass.h"
-#include "U_Data.h"
-#include "U_Main.h"
-#include "U_login.h"
+#include "app/SqlText.h"
+#include "core/SysUtils.h"
+#include "gui/Timers.h"
+#include "app/U_ChangePass.h"
+#include "app/U_Data.h"
+#include "app/U_Main.h"
+#include "app/U_login.h"
 
 #include <gtest/gtest.h>
 

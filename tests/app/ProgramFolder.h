@@ -3,8 +3,8 @@
 // into it), with a copy of the default database, Config.ini and Reports/ as a test asks.
 // Message boxes are answered by a recorder while it lives.
 #include "DefaultDatabase.h"
-#include "FileUtils.h"
-#include "Forms.h"
+#include "core/FileUtils.h"
+#include "gui/Forms.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

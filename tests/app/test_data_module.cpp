@@ -2,13 +2,13 @@
 // helpers every window runs its SQL through, and the routines it offers the windows.
 #include "ProgramFolder.h"
 
-#include "Filer.h"
-#include "Resources.h"
-#include "Shell.h"
-#include "SqlText.h"
-#include "StdCtrls.h"
-#include "StrUtils.h"
-#include "U_Data.h"
+#include "core/Filer.h"
+#include "core/Resources.h"
+#include "gui/Shell.h"
+#include "app/SqlText.h"
+#include "gui/StdCtrls.h"
+#include "core/StrUtils.h"
+#include "app/U_Data.h"
 
 #include <gtest/gtest.h>
 

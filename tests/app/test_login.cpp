@@ -3,8 +3,8 @@
 // login.
 #include "AppWindows.h"
 
-#include "IniFiles.h"
-#include "StrUtils.h"
+#include "core/IniFiles.h"
+#include "core/StrUtils.h"
 
 namespace {
 

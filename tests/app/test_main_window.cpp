@@ -3,10 +3,10 @@
 // children, closing, the operator's rights and the links it opens.
 #include "AppWindows.h"
 
-#include "ClassBuilder.h"
-#include "FileUtils.h"
-#include "Shell.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/FileUtils.h"
+#include "gui/Shell.h"
+#include "core/StrUtils.h"
 
 #include <chrono>
 #include <map>

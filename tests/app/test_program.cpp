@@ -2,10 +2,10 @@
 // message loop runs.
 #include "ProgramFolder.h"
 
-#include "Program.h"
-#include "U_Data.h"
-#include "U_Main.h"
-#include "U_login.h"
+#include "app/Program.h"
+#include "app/U_Data.h"
+#include "app/U_Main.h"
+#include "app/U_login.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Values in SQL text: quotes inside values, dates whatever the short-date format, numbers
 // whatever the decimal separator; and the database taking them as the values they are.
 #include "DefaultDatabase.h"
-#include "SqlText.h"
-#include "SysUtils.h"
+#include "app/SqlText.h"
+#include "core/SysUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 // A fresh folder for one test (or one test program), removed with everything in it afterwards.
-#include "System.h"
+#include "core/System.h"
 
 #include <filesystem>
 #include <fstream>

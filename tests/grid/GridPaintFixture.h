@@ -1,9 +1,9 @@
 #pragma once
 // A bitmap to paint on, with pixel probes: the colour at a point, the box of pixels that
 // differ from the background, and rows or rings of one colour.
-#include "Forms.h"
-#include "Graphics.h"
-#include "WinGDI.h"
+#include "gui/Forms.h"
+#include "gui/Graphics.h"
+#include "gui/WinGDI.h"
 
 #include <gtest/gtest.h>
 

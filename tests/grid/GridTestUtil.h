@@ -1,12 +1,12 @@
 #pragma once
 // Shared helpers of the grid tests: small in-memory tables, a temporary folder for database
 // files (TempFolder), and shorthands for amounts.
-#include "Currency.h"
-#include "DB.h"
-#include "MemDataSet.h"
-#include "SysUtils.h"
+#include "core/Currency.h"
+#include "data/DB.h"
+#include "data/MemDataSet.h"
+#include "core/SysUtils.h"
 #include "TempFolder.h"
-#include "Variant.h"
+#include "core/Variant.h"
 
 #include <memory>
 #include <vector>

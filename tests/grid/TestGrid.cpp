@@ -1,6 +1,6 @@
 #include "TestGrid.h"
 
-#include "ClassBuilder.h"
+#include "core/ClassBuilder.h"
 
 KELM_PUBLISH(TTestGrid) {
   b.Prop("ColumnDefValues", &TTestGrid::ColumnDefValues, &TTestGrid::SetColumnDefValues);

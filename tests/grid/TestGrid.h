@@ -1,7 +1,7 @@
 #pragma once
 // A grid for the column-model tests: it publishes what a layout stores of a grid's columns
 // and counts what the column model asks of it.
-#include "DBGridEh.h"
+#include "grid/DBGridEh.h"
 #include "GridTestUtil.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Cell text painting: placement rules probed in rendered bitmaps, measuring, shortening,
 // rotated text, images in cells and the small grid helpers.
-#include "CellTextEh.h"
+#include "grid/CellTextEh.h"
 #include "GridPaintFixture.h"
-#include "StrUtils.h"
+#include "core/StrUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // column defaults until assigned, widths and their limits, and streaming of assigned values.
 #include "TestGrid.h"
 
-#include "Filer.h"
-#include "StrUtils.h"
+#include "core/Filer.h"
+#include "core/StrUtils.h"
 
 using namespace gridtest;
 

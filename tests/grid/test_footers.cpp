@@ -2,7 +2,7 @@
 // list, the values footers fall back on, and the footer texts the grid builds.
 #include "TestGrid.h"
 
-#include "StrUtils.h"
+#include "core/StrUtils.h"
 
 using namespace gridtest;
 

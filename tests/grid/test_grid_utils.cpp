@@ -1,11 +1,11 @@
 // The grid library's memory stream, property interceptors, platform wrappers and texts.
-#include "ADODB.h"
-#include "ClassBuilder.h"
-#include "GridConstsEh.h"
+#include "data/ADODB.h"
+#include "core/ClassBuilder.h"
+#include "grid/GridConstsEh.h"
 #include "GridPaintFixture.h"
-#include "GridUtilsEh.h"
-#include "StdCtrls.h"
-#include "SysUtils.h"
+#include "grid/GridUtilsEh.h"
+#include "gui/StdCtrls.h"
+#include "core/SysUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The footer sum list on an in-memory table: full walks, incremental updates from the
 // dataset's events, rounding, handler take-over, filters, masters and virtual record numbers.
-#include "DBSumLst.h"
+#include "grid/DBSumLst.h"
 #include "GridTestUtil.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Footer sums of a grid over a real database file: the query the application opens, edits
 // that reach the file, a delete the database refuses, and a filter change.
-#include "ADODB.h"
+#include "data/ADODB.h"
 #include "TestGrid.h"
 
 #include <sqlite3.h>

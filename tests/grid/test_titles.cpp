@@ -2,8 +2,8 @@
 // columns, sort indices, the marker cycle of a title click, and the space a marker reserves.
 #include "TestGrid.h"
 
-#include "CellTextEh.h"
-#include "StrUtils.h"
+#include "grid/CellTextEh.h"
+#include "core/StrUtils.h"
 
 using namespace gridtest;
 

@@ -1,8 +1,8 @@
 // Edit buttons, button faces and their cache, drop-down placement and the small helpers of
 // the edit-button unit.
-#include "ClassBuilder.h"
+#include "core/ClassBuilder.h"
 #include "GridPaintFixture.h"
-#include "ToolCtrlsEh.h"
+#include "grid/ToolCtrlsEh.h"
 
 #include <gtest/gtest.h>
 

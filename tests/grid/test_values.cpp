@@ -2,7 +2,7 @@
 // states, images), whether they may be edited, and how writes and steps reach the field.
 #include "TestGrid.h"
 
-#include "StrUtils.h"
+#include "core/StrUtils.h"
 
 using namespace gridtest;
 

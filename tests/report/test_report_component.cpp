@@ -1,12 +1,12 @@
 // The report component as a program holds it: its settings after creation and after Clear,
 // loading definition files, its data-set list, the report data sets over the program's
 // datasets, the object tree base, and the designer settings component.
-#include "ClassBuilder.h"
-#include "Filer.h"
-#include "MemDataSet.h"
+#include "core/ClassBuilder.h"
+#include "core/Filer.h"
+#include "data/MemDataSet.h"
 #include "TempFolder.h"
-#include "frxClass.h"
-#include "frxDesgn.h"
+#include "report/frxClass.h"
+#include "report/designer/frxDesgn.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The older engine's components as a data module holds them: the report's switches and its
 // stored definition in the layout, and the data set over a dataset of the program.
-#include "FR_Class.h"
-#include "ClassBuilder.h"
-#include "Filer.h"
-#include "MemDataSet.h"
+#include "report_legacy/FR_Class.h"
+#include "core/ClassBuilder.h"
+#include "core/Filer.h"
+#include "data/MemDataSet.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #pragma once
 // A private copy of the default database for one test, opened the way the program opens it,
 // with helpers that run the program's statements and read their results.
-#include "ADODB.h"
-#include "FileUtils.h"
-#include "MakeDatabase.h"
-#include "Resources.h"
+#include "data/ADODB.h"
+#include "core/FileUtils.h"
+#include "tools/MakeDatabase.h"
+#include "core/Resources.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The rows the default database is delivered with: the first user, the settings row, the
 // drop-down lists, the data-initialisation steps and the grid columns of every list.
 #include "DefaultDatabase.h"
-#include "StrUtils.h"
+#include "core/StrUtils.h"
 
 #include <map>
 #include <set>

@@ -1,7 +1,7 @@
 // The tables, columns, column types and stored queries of the default database, as the
 // program's windows read and write them.
 #include "DefaultDatabase.h"
-#include "StrUtils.h"
+#include "core/StrUtils.h"
 
 #include <algorithm>
 

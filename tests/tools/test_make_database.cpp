@@ -1,10 +1,10 @@
 // Making database files: comments in scripts, refusing to overwrite, leaving nothing behind
 // on failure; the kelm-mkdb program and the layout of the program folder.
-#include "ADODB.h"
-#include "FileUtils.h"
-#include "IniFiles.h"
-#include "MakeDatabase.h"
-#include "Resources.h"
+#include "data/ADODB.h"
+#include "core/FileUtils.h"
+#include "core/IniFiles.h"
+#include "tools/MakeDatabase.h"
+#include "core/Resources.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

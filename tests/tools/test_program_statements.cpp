@@ -1,7 +1,7 @@
 // The statements the program's windows run, as they build them, on a default database with
 // a few known records: each must run and find exactly the rows the window expects.
 #include "DefaultDatabase.h"
-#include "StrUtils.h"
+#include "core/StrUtils.h"
 
 namespace {
 

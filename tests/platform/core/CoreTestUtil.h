@@ -1,7 +1,7 @@
 #pragma once
 // Shorthands the runtime's tests share.
-#include "Classes.h"
-#include "Exceptions.h"
+#include "core/Classes.h"
+#include "core/Exceptions.h"
 
 #include <gtest/gtest.h>
 

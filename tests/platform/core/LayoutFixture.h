@@ -2,10 +2,10 @@
 // A small window-like class hierarchy for the streaming tests: a form with handlers and
 // component fields, controls with properties of every kind, an owned font, a collection, a
 // string list, defined (binary and list) properties, a reference and events.
-#include "Classes.h"
-#include "Component.h"
-#include "Filer.h"
-#include "Variant.h"
+#include "core/Classes.h"
+#include "core/Component.h"
+#include "core/Filer.h"
+#include "core/Variant.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "LayoutFixture.h"
-#include "ClassBuilder.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/StrUtils.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Currency: exact fixed-point arithmetic, rounding, and its text forms.
-#include "Currency.h"
-#include "Exceptions.h"
-#include "SysUtils.h"
+#include "core/Currency.h"
+#include "core/Exceptions.h"
+#include "core/SysUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // TDateTime: calendar arithmetic, the clock, and dates and times as text.
 #include "CoreTestUtil.h"
-#include "Exceptions.h"
-#include "SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/SysUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The binary property stream: values byte for byte, records, reading back, and damaged data.
-#include "ClassBuilder.h"
-#include "Filer.h"
+#include "core/ClassBuilder.h"
+#include "core/Filer.h"
 #include "LayoutFixture.h"
-#include "StrUtils.h"
+#include "core/StrUtils.h"
 
 #include <gtest/gtest.h>
 

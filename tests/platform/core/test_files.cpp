@@ -1,7 +1,7 @@
 // File names, path resolution without regard to case, file operations and folder searches.
-#include "Exceptions.h"
-#include "FileUtils.h"
-#include "StrUtils.h"
+#include "core/Exceptions.h"
+#include "core/FileUtils.h"
+#include "core/StrUtils.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

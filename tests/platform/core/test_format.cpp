@@ -1,7 +1,7 @@
 // Number conversions, the picture and standard float formats, and Format.
 #include "CoreTestUtil.h"
-#include "Exceptions.h"
-#include "SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/SysUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // INI files: write-through, case folding, typed values, layout kept, unsafe input refused.
 #include "CoreTestUtil.h"
-#include "FileUtils.h"
-#include "IniFiles.h"
+#include "core/FileUtils.h"
+#include "core/IniFiles.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

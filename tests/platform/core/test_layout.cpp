@@ -1,9 +1,9 @@
 // Layout text: the canonical form, reading it back, properties in file order, references,
 // handlers, loading state, errors with file and line, and embedded resources.
-#include "Filer.h"
+#include "core/Filer.h"
 #include "LayoutFixture.h"
-#include "Resources.h"
-#include "StrUtils.h"
+#include "core/Resources.h"
+#include "core/StrUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // TList, TTypedList, TObjectList and TBits.
-#include "Classes.h"
+#include "core/Classes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Edit masks: FormatMaskText and the compiled mask behind masked edits.
-#include "Mask.h"
+#include "core/Mask.h"
 
 #include <gtest/gtest.h>
 

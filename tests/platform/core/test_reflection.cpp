@@ -1,10 +1,10 @@
 // Class information, the registry, components, collections and events.
-#include "ClassBuilder.h"
-#include "Component.h"
-#include "Exceptions.h"
-#include "StrUtils.h"
-#include "TypInfo.h"
-#include "Variant.h"
+#include "core/ClassBuilder.h"
+#include "core/Component.h"
+#include "core/Exceptions.h"
+#include "core/StrUtils.h"
+#include "core/TypInfo.h"
+#include "core/Variant.h"
 
 #include <gtest/gtest.h>
 

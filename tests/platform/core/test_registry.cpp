@@ -1,7 +1,7 @@
 // The settings store: keys and typed values, persistence, merging with other processes.
 #include "CoreTestUtil.h"
-#include "FileUtils.h"
-#include "Registry.h"
+#include "core/FileUtils.h"
+#include "core/Registry.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

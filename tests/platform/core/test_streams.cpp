@@ -1,5 +1,5 @@
 // Memory, string, bytes and file streams.
-#include "Classes.h"
+#include "core/Classes.h"
 #include "CoreTestUtil.h"
 #include "TempFolder.h"
 

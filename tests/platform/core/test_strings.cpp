@@ -1,8 +1,8 @@
 // TStrings and TStringList: text forms, name=value lines, sorting, duplicates and notifications.
-#include "Classes.h"
-#include "Component.h"
+#include "core/Classes.h"
+#include "core/Component.h"
 #include "CoreTestUtil.h"
-#include "StrUtils.h"
+#include "core/StrUtils.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "Variant.h"
+#include "core/Variant.h"
 
-#include "StrUtils.h"
+#include "core/StrUtils.h"
 
 #include <gtest/gtest.h>
 

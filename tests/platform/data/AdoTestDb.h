@@ -1,9 +1,9 @@
 #pragma once
 // A small database shaped like the program's: contracts, fund plans, the stored query joining
 // them, grid-column rows, users and category codes; made with the program's own dialect.
-#include "ADODB.h"
+#include "data/ADODB.h"
 #include "TempFolder.h"
-#include "StrUtils.h"
+#include "core/StrUtils.h"
 
 #include <gtest/gtest.h>
 

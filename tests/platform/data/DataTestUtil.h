@@ -1,10 +1,10 @@
 #pragma once
 // Shared fixtures of the dataset tests: a small customer table, an event recorder and a data
 // link that records what it is told.
-#include "DB.h"
-#include "MemDataSet.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "data/DB.h"
+#include "data/MemDataSet.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <memory>
 #include <string>

@@ -1,9 +1,9 @@
 // TADOConnection: the connection string, opening without creating, errors, transactions, two
 // connections on one file, and making a database from a script.
 #include "AdoTestDb.h"
-#include "ClassBuilder.h"
-#include "FileUtils.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/FileUtils.h"
+#include "core/SysUtils.h"
 
 #include <sqlite3.h>
 

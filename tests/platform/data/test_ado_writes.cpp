@@ -1,7 +1,7 @@
 // TADOQuery writing back: by rowid (also on tables without a key), read-only results, inserts
 // re-read, batch mode, parameters bound instead of spliced, and rollbacks reaching the rows held.
 #include "AdoTestDb.h"
-#include "SysUtils.h"
+#include "core/SysUtils.h"
 
 using Rows = std::vector<String>;
 

@@ -1,6 +1,6 @@
 // The dataset as a cursor: navigation, editing and its events, bookmarks, search, sort, filter,
 // master/detail.
-#include "ClassBuilder.h"
+#include "core/ClassBuilder.h"
 #include "DataTestUtil.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Fields: text conversions and their errors, display and edit text, field events, lookup and
 // calculated fields, persistent fields in code and in layouts.
-#include "ClassBuilder.h"
+#include "core/ClassBuilder.h"
 #include "DataTestUtil.h"
-#include "Filer.h"
+#include "core/Filer.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // what it must leave alone, how expressions evaluate, the DDL it writes and which selects it
 // reports as updatable.
 #include "TempFolder.h"
-#include "JetSql.h"
-#include "SqliteDb_p.h"
-#include "StrUtils.h"
-#include "SysUtils.h"
+#include "data/JetSql.h"
+#include "data/SqliteDb_p.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <gtest/gtest.h>
 

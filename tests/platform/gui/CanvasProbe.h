@@ -1,7 +1,7 @@
 #pragma once
 // Probing drawn pixels: a white bitmap to draw on, its pixels as COLORREF values, and the
 // box of pixels that differ from a background.
-#include "Graphics.h"
+#include "gui/Graphics.h"
 #include <gtest/gtest.h>
 
 class CanvasProbe : public ::testing::Test {

@@ -1,8 +1,8 @@
 #pragma once
 // Drives real widgets with synthesized Qt input, as a user would, and records messages.
-#include "Controls.h"
-#include "Forms.h"
-#include "QtGlue_p.h"
+#include "gui/Controls.h"
+#include "gui/Forms.h"
+#include "gui/QtGlue_p.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtGui/QKeyEvent>

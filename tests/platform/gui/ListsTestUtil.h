@@ -3,7 +3,7 @@
 // (frames included), and system colours as Qt colours.
 #include "StdTestUtil.h"
 
-#include "WinGDI.h"
+#include "gui/WinGDI.h"
 
 namespace liststest {
 

@@ -3,8 +3,8 @@
 // client, and the Qt menus a menu shows.
 #include "GuiTestUtil.h"
 
-#include "ActnList.h"
-#include "Menus.h"
+#include "gui/ActnList.h"
+#include "gui/Menus.h"
 
 #include <QtGui/QAction>
 #include <QtWidgets/QApplication>

@@ -3,7 +3,7 @@
 // recorder of the messages a control's window procedure sees, and a beep counter.
 #include "GuiTestUtil.h"
 
-#include "StrUtils.h"
+#include "core/StrUtils.h"
 
 #include <QtCore/QDir>
 #include <QtGui/QClipboard>

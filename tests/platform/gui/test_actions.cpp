@@ -2,11 +2,11 @@
 // their own, execution and updates through the list, groups, shortcuts, freeing, layouts.
 #include "MenuTestUtil.h"
 
-#include "Buttons.h"
-#include "ClassBuilder.h"
-#include "ComCtrls.h"
-#include "Filer.h"
-#include "Resources.h"
+#include "gui/Buttons.h"
+#include "core/ClassBuilder.h"
+#include "gui/ComCtrls.h"
+#include "core/Filer.h"
+#include "core/Resources.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Bitmaps (pixel rows, BMP files, transparency), JPEG pictures through libjpeg, icons,
 // foreign metafiles and TPicture's choice of class.
 #include "CanvasProbe.h"
-#include "FileUtils.h"
-#include "SysUtils.h"
+#include "core/FileUtils.h"
+#include "core/SysUtils.h"
 #include <cstdio>
 #include <cstring>
 

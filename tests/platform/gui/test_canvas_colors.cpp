@@ -1,6 +1,6 @@
 // Colour values, names, the classic system colours and the 96-DPI metrics.
-#include "Exceptions.h"
-#include "Graphics.h"
+#include "core/Exceptions.h"
+#include "gui/Graphics.h"
 #include <gtest/gtest.h>
 
 TEST(Colors, SystemColoursAreTheClassicScheme) {

@@ -1,7 +1,7 @@
 // Image lists (masked adding, normal, mask, selected and disabled drawing, streaming), the
 // canvas on the toolkit's own surfaces, device-independent pixel access and Frame3D.
 #include "CanvasProbe.h"
-#include "ImgList.h"
+#include "gui/ImgList.h"
 #include <QImage>
 #include <QPainter>
 

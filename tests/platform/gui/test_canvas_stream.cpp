@@ -1,10 +1,10 @@
 // Graphics in layouts: colours by name, fonts inline, pictures and image lists as binary
 // data, and bitmaps from the resources.
-#include "ClassBuilder.h"
-#include "Filer.h"
-#include "ImgList.h"
-#include "Resources.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/Filer.h"
+#include "gui/ImgList.h"
+#include "core/Resources.h"
+#include "core/StrUtils.h"
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,8 +1,8 @@
 // Text: fonts and their substitution, measuring, TextOut placement and background, and
 // DrawText's layout, checked by measurements and at probe pixels.
 #include "CanvasProbe.h"
-#include "QtBridge_p.h"
-#include "StrUtils.h"
+#include "gui/QtBridge_p.h"
+#include "core/StrUtils.h"
 
 namespace {
 constexpr COLORREF White = 0xFFFFFF;

@@ -1,11 +1,11 @@
 // The chart: bars from a dataset with heights in proportion at probe pixels, marks over the
 // bars, following the dataset's changes, the bitmap file, layouts.
-#include "Chart.h"
+#include "gui/Chart.h"
 #include "GuiTestUtil.h"
 
-#include "DB.h"
-#include "Filer.h"
-#include "MemDataSet.h"
+#include "data/DB.h"
+#include "core/Filer.h"
+#include "data/MemDataSet.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>

@@ -1,7 +1,7 @@
 // The clipboard: named formats and their bytes, Chinese text, Unicode text, several formats
 // placed together, pictures and the change signal.
-#include "Clipbrd.h"
-#include "Forms.h"
+#include "gui/Clipbrd.h"
+#include "gui/Forms.h"
 
 #include <QtCore/QMimeData>
 #include <QtGui/QClipboard>

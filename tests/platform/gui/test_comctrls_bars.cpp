@@ -4,12 +4,12 @@
 #include "ListsTestUtil.h"
 #include "MenuTestUtil.h"
 
-#include "ActnList.h"
-#include "ClassBuilder.h"
-#include "ComCtrls.h"
-#include "Filer.h"
-#include "Menus.h"
-#include "SysUtils.h"
+#include "gui/ActnList.h"
+#include "core/ClassBuilder.h"
+#include "gui/ComCtrls.h"
+#include "core/Filer.h"
+#include "gui/Menus.h"
+#include "core/SysUtils.h"
 
 using namespace guitest;
 using namespace stdtest;

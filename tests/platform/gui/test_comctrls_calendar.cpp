@@ -3,10 +3,10 @@
 // messages and reading it from a layout). The clock is fixed, so "today" is known.
 #include "ListsTestUtil.h"
 
-#include "ClassBuilder.h"
-#include "ComCtrls.h"
-#include "Filer.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "gui/ComCtrls.h"
+#include "core/Filer.h"
+#include "core/SysUtils.h"
 
 using namespace guitest;
 using namespace stdtest;

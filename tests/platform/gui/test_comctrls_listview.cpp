@@ -3,8 +3,8 @@
 // and renaming in place.
 #include "ListsTestUtil.h"
 
-#include "ComCtrls.h"
-#include "SysUtils.h"
+#include "gui/ComCtrls.h"
+#include "core/SysUtils.h"
 
 using namespace guitest;
 using namespace stdtest;

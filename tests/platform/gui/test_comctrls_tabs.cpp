@@ -3,10 +3,10 @@
 // styles and their display areas, Ctrl+Tab, and several rows of tabs.
 #include "StdTestUtil.h"
 
-#include "ClassBuilder.h"
-#include "ComCtrls.h"
-#include "Filer.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "gui/ComCtrls.h"
+#include "core/Filer.h"
+#include "core/SysUtils.h"
 
 using namespace guitest;
 using namespace stdtest;

@@ -3,11 +3,11 @@
 // hit tests, renaming in place, sorting, scrolling, and what the painting shows.
 #include "ListsTestUtil.h"
 
-#include "ClassBuilder.h"
-#include "ComCtrls.h"
-#include "Filer.h"
-#include "SysUtils.h"
-#include "WinScroll.h"
+#include "core/ClassBuilder.h"
+#include "gui/ComCtrls.h"
+#include "core/Filer.h"
+#include "core/SysUtils.h"
+#include "gui/WinScroll.h"
 
 using namespace guitest;
 using namespace stdtest;

@@ -2,9 +2,9 @@
 // of windowless children, the non-client frame, popups, hints and dragging.
 #include "GuiTestUtil.h"
 
-#include "ClassBuilder.h"
-#include "Exceptions.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/Exceptions.h"
+#include "core/SysUtils.h"
 
 #include <QtCore/QDir>
 #include <QtGui/QImage>

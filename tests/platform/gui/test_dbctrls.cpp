@@ -3,9 +3,9 @@
 // leaving stores it; the navigator's buttons follow the dataset and move, edit and delete.
 #include "ListsTestUtil.h"
 
-#include "DBCtrls.h"
-#include "MemDataSet.h"
-#include "SysUtils.h"
+#include "gui/DBCtrls.h"
+#include "data/MemDataSet.h"
+#include "core/SysUtils.h"
 
 using namespace guitest;
 using namespace stdtest;

@@ -3,8 +3,8 @@
 // dialogs, and what a script records.
 #include "MenuTestUtil.h"
 
-#include "Dialogs.h"
-#include "FileUtils.h"
+#include "gui/Dialogs.h"
+#include "core/FileUtils.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>

@@ -3,9 +3,9 @@
 // the links between the lists, and the backup window's way of restoring them.
 #include "ListsTestUtil.h"
 
-#include "FileCtrl.h"
-#include "FileUtils.h"
-#include "StdCtrls.h"
+#include "gui/FileCtrl.h"
+#include "core/FileUtils.h"
+#include "gui/StdCtrls.h"
 
 #include <QtCore/QTemporaryDir>
 

@@ -1,13 +1,13 @@
 // Forms: loading from layouts, showing, modal loops, closing, MDI; data modules; the
 // application and the screen.
 #include "GuiTestUtil.h"
-#include "Timers.h"
+#include "gui/Timers.h"
 
-#include "ClassBuilder.h"
-#include "ControlProps.h"
-#include "Exceptions.h"
-#include "Filer.h"
-#include "Resources.h"
+#include "core/ClassBuilder.h"
+#include "gui/ControlProps.h"
+#include "core/Exceptions.h"
+#include "core/Filer.h"
+#include "core/Resources.h"
 
 #include <QtCore/QDir>
 #include <QtGui/QImage>

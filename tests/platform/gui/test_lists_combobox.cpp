@@ -3,10 +3,10 @@
 // the order the windows rely on; owner drawing; the simple style; reading from layouts.
 #include "ListsTestUtil.h"
 
-#include "ClassBuilder.h"
-#include "Filer.h"
-#include "ListCtrls.h"
-#include "SysUtils.h"
+#include "core/ClassBuilder.h"
+#include "core/Filer.h"
+#include "gui/ListCtrls.h"
+#include "core/SysUtils.h"
 
 using namespace guitest;
 using namespace stdtest;

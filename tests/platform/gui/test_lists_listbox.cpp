@@ -3,11 +3,11 @@
 // scrolling and the window's scroll bar, check boxes, and reading them from layouts.
 #include "ListsTestUtil.h"
 
-#include "ClassBuilder.h"
-#include "Filer.h"
-#include "ListCtrls.h"
-#include "SysUtils.h"
-#include "WinScroll.h"
+#include "core/ClassBuilder.h"
+#include "core/Filer.h"
+#include "gui/ListCtrls.h"
+#include "core/SysUtils.h"
+#include "gui/WinScroll.h"
 
 using namespace guitest;
 using namespace stdtest;

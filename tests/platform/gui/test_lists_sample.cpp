@@ -2,10 +2,10 @@
 // picture under the build folder (screenshots/lists_controls.png) for a person to look at.
 #include "ListsTestUtil.h"
 
-#include "ComCtrls.h"
-#include "FileCtrl.h"
-#include "ListCtrls.h"
-#include "SysUtils.h"
+#include "gui/ComCtrls.h"
+#include "gui/FileCtrl.h"
+#include "gui/ListCtrls.h"
+#include "core/SysUtils.h"
 
 #include <QtGui/QImage>
 

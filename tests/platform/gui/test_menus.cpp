@@ -2,12 +2,12 @@
 // the menu bar of a form, choices run from the message loop, shortcut keys and popup menus.
 #include "MenuTestUtil.h"
 
-#include "ClassBuilder.h"
-#include "ControlProps.h"
-#include "Dialogs.h"
-#include "Filer.h"
-#include "Resources.h"
-#include "StrUtils.h"
+#include "core/ClassBuilder.h"
+#include "gui/ControlProps.h"
+#include "gui/Dialogs.h"
+#include "core/Filer.h"
+#include "core/Resources.h"
+#include "core/StrUtils.h"
 
 #include <QtCore/QDir>
 

@@ -1,9 +1,9 @@
 // The message queue and the translation of Qt input into messages in the platform's order.
 #include "GuiTestUtil.h"
-#include "Timers.h"
+#include "gui/Timers.h"
 
-#include "Exceptions.h"
-#include "SysUtils.h"
+#include "core/Exceptions.h"
+#include "core/SysUtils.h"
 
 #include <QtGui/QContextMenuEvent>
 #include <QtGui/QInputMethodEvent>

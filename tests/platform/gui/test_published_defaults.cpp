@@ -3,12 +3,12 @@
 // layout is read back.
 #include "GuiTestUtil.h"
 
-#include "ComCtrls.h"
-#include "DBCtrls.h"
-#include "ExtCtrls.h"
-#include "Filer.h"
-#include "ListCtrls.h"
-#include "StdCtrls.h"
+#include "gui/ComCtrls.h"
+#include "gui/DBCtrls.h"
+#include "gui/ExtCtrls.h"
+#include "core/Filer.h"
+#include "gui/ListCtrls.h"
+#include "gui/StdCtrls.h"
 
 #include <gtest/gtest.h>
 

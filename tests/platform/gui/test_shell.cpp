@@ -2,10 +2,10 @@
 // what could not be opened.
 #include "MenuTestUtil.h"
 
-#include "Dialogs.h"
-#include "FileUtils.h"
-#include "Forms.h"
-#include "Shell.h"
+#include "gui/Dialogs.h"
+#include "core/FileUtils.h"
+#include "gui/Forms.h"
+#include "gui/Shell.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QTemporaryDir>

@@ -2,12 +2,12 @@
 // mouse, keys and accelerators, dialog keys, modal results and the published properties.
 #include "StdTestUtil.h"
 
-#include "ActnList.h"
-#include "Buttons.h"
-#include "ClassBuilder.h"
-#include "ExtCtrls.h"
-#include "Filer.h"
-#include "StdCtrls.h"
+#include "gui/ActnList.h"
+#include "gui/Buttons.h"
+#include "core/ClassBuilder.h"
+#include "gui/ExtCtrls.h"
+#include "core/Filer.h"
+#include "gui/StdCtrls.h"
 
 using namespace guitest;
 using namespace stdtest;

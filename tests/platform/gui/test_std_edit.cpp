@@ -2,9 +2,9 @@
 // the edit messages, as the editor library and the windows rely on them.
 #include "StdTestUtil.h"
 
-#include "ClassBuilder.h"
-#include "Filer.h"
-#include "StdCtrls.h"
+#include "core/ClassBuilder.h"
+#include "core/Filer.h"
+#include "gui/StdCtrls.h"
 
 using namespace guitest;
 using namespace stdtest;

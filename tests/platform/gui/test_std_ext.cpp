@@ -2,11 +2,11 @@
 // progress bars and up-down buttons.
 #include "StdTestUtil.h"
 
-#include "Classes.h"
-#include "ComCtrlsBasic.h"
-#include "ExtCtrls.h"
-#include "Filer.h"
-#include "WinScroll.h"
+#include "core/Classes.h"
+#include "gui/ComCtrlsBasic.h"
+#include "gui/ExtCtrls.h"
+#include "core/Filer.h"
+#include "gui/WinScroll.h"
 
 using namespace guitest;
 using namespace stdtest;

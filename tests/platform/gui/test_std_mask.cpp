@@ -2,7 +2,7 @@
 // pasting and the validation when the focus leaves.
 #include "StdTestUtil.h"
 
-#include "MaskEdit.h"
+#include "gui/MaskEdit.h"
 
 using namespace guitest;
 using namespace stdtest;

@@ -1,9 +1,9 @@
 // The memo: lines over the text model, line breaks, wrapping, vertical movement and scrolling.
 #include "StdTestUtil.h"
 
-#include "Filer.h"
-#include "StdCtrls.h"
-#include "WinScroll.h"
+#include "core/Filer.h"
+#include "gui/StdCtrls.h"
+#include "gui/WinScroll.h"
 
 using namespace guitest;
 using namespace stdtest;

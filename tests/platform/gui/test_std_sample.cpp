@@ -2,12 +2,12 @@
 // an artifact for a person to look at, and a few probes check that each control painted.
 #include "StdTestUtil.h"
 
-#include "Buttons.h"
-#include "ComCtrlsBasic.h"
-#include "ExtCtrls.h"
-#include "Filer.h"
-#include "MaskEdit.h"
-#include "StdCtrls.h"
+#include "gui/Buttons.h"
+#include "gui/ComCtrlsBasic.h"
+#include "gui/ExtCtrls.h"
+#include "core/Filer.h"
+#include "gui/MaskEdit.h"
+#include "gui/StdCtrls.h"
 
 using namespace guitest;
 using namespace stdtest;
