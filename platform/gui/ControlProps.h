@@ -1,5 +1,5 @@
 #pragma once
-// Private to platform/gui: publishing the properties and events that the control base classes
+// Publishing the properties and events that the control base classes
 // implement. A control class publishes the ones it shows in layouts, by name or by the groups
 // the standard controls share, in the order layouts list them:
 //

@@ -1059,19 +1059,15 @@ void TControl::SetZOrder(bool TopMost) {
 
 // ---------------------------------------------------------------- dragging
 
-namespace {
-TControl* DragTargetAt(TPoint screen) {
-  TWinControl* w = FindControl(WindowFromPoint(screen));
+TControl* FindDragTarget(TPoint Pos, bool AllowDisabled) {
+  TWinControl* w = FindControl(WindowFromPoint(Pos));
   if (!w) return nullptr;
-  TPoint c = w->ScreenToClient(screen);
-  if (TControl* g = w->ControlAtPos(c, false, false)) return g;
+  if (TControl* g = w->ControlAtPos(w->ScreenToClient(Pos), AllowDisabled, false)) return g;
   return w;
 }
 
-}  // namespace
-
 void gui_glue::DragTo(TPoint screen) {
-  TControl* target = DragTargetAt(screen);
+  TControl* target = FindDragTarget(screen, false);
   TObject* source = gDragObject->Source();
   if (target != gDragTarget) {
     if (gDragTarget) {

@@ -318,6 +318,9 @@ private:
 
 // The drag in progress, nullptr when none.
 TDragObject* CurrentDragObject();
+// The control under a screen point: the windowless child there (disabled ones too with
+// AllowDisabled), else the window; nullptr outside the application's windows.
+TControl* FindDragTarget(TPoint Pos, bool AllowDisabled);
 
 // ================================================================ TControl
 
@@ -409,6 +412,8 @@ public:
   void SetHelpContext(int v) { FHelpContext = v; }
   TBiDiMode BiDiMode() const { return FBiDiMode; }
   void SetBiDiMode(TBiDiMode v);
+  // The alignment of the control's content, as right-to-left reading would mirror it.
+  virtual TAlignment GetControlsAlignment() const { return taLeftJustify; }
 
   // The popup menu (a TPopupMenu of the menus module, or nullptr).
   template <class M = TPopupMenu> M* PopupMenu() const { return dynamic_cast<M*>(FPopupMenu); }
@@ -866,7 +871,7 @@ int ReleaseDC(HWND Handle, HDC DC);
 int SetWindowRgn(HWND Handle, HRGN Region, BOOL Redraw);
 BOOL ScrollWindow(HWND Handle, int DX, int DY, const TRect* Rect, const TRect* ClipRect);
 constexpr UINT RDW_INVALIDATE = 0x0001, RDW_INTERNALPAINT = 0x0002, RDW_ERASE = 0x0004, RDW_VALIDATE = 0x0008,
-               RDW_FRAME = 0x0400, RDW_NOFRAME = 0x0800, RDW_UPDATENOW = 0x0100, RDW_ERASENOW = 0x0200,
+               RDW_NOERASE = 0x0020, RDW_FRAME = 0x0400, RDW_NOFRAME = 0x0800, RDW_UPDATENOW = 0x0100, RDW_ERASENOW = 0x0200,
                RDW_ALLCHILDREN = 0x0080, RDW_NOCHILDREN = 0x0040;
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
 

@@ -91,6 +91,10 @@ void TCustomMaskEdit::ValidateEdit() {
   // The focus comes back here; entering again keeps the value Escape restores.
   FReEnter = true;
   SetCursor(pos);
+  ValidateError();
+}
+
+void TCustomMaskEdit::ValidateError() {
   MessageBeep(0);
   throw EDBEditError(SMaskEditErr);
 }

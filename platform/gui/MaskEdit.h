@@ -28,6 +28,9 @@ public:
   // Raises EDBEditError (and puts the cursor on the bad position) when the text is modified
   // and invalid.
   virtual void ValidateEdit();
+  // Reports text the mask refuses: beeps and raises EDBEditError. Descendants may report
+  // it their own way.
+  virtual void ValidateError();
   // Restores the text the edit had when it was entered (Escape).
   void Reset();
 

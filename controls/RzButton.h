@@ -1,0 +1,74 @@
+#pragma once
+// The control button: a small windowless button made to sit inside edit controls. It shows
+// a bitmap glyph, a directional arrow or a drop-down arrow in a classic or flat look, lights
+// up under the mouse when flat, and can repeat its click while held down.
+#include "controls/RzCommon.h"
+#include "gui/Buttons.h"
+#include "gui/Timers.h"
+
+#include <memory>
+
+KELM_ENUM(TRzControlButtonStyle, cbsNone, cbsLeft, cbsUp, cbsRight, cbsDown, cbsDropDown)
+
+class TRzControlButton : public TGraphicControl {
+  KELM_CLASS(TRzControlButton, TGraphicControl)
+public:
+  explicit TRzControlButton(TComponent* AOwner);
+  ~TRzControlButton() override;
+  void Dispatch(TMessage& Message) override;
+  void Click() override;
+
+  // ---- published
+  bool Flat() const { return FFlat; }
+  virtual void SetFlat(bool Value);
+  TBitmap* Glyph() const { return FGlyph.get(); }
+  // Copies the bitmap; NumGlyphs follows its shape.
+  virtual void SetGlyph(TBitmap* Value);
+  TNumGlyphs NumGlyphs() const { return FNumGlyphs; }
+  virtual void SetNumGlyphs(TNumGlyphs Value);
+  bool RepeatClicks() const { return FRepeatClicks; }
+  void SetRepeatClicks(bool Value) { FRepeatClicks = Value; }
+  Word InitialDelay() const { return FInitialDelay; }
+  void SetInitialDelay(Word Value) { FInitialDelay = Value; }
+  Word Delay() const { return FDelay; }
+  void SetDelay(Word Value) { FDelay = Value; }
+  TRzControlButtonStyle Style() const { return FStyle; }
+  virtual void SetStyle(TRzControlButtonStyle Value);
+
+  bool Down() const { return FDown; }
+  bool Dragging() const { return FDragging; }
+  bool MouseOver() const { return FMouseOver; }
+  // The repeat timer, nullptr until the first press with RepeatClicks.
+  TTimer* RepeatTimer() const { return FRepeatTimer; }
+  // (width of one image, height); (0, 0) without a glyph.
+  virtual TPoint GlyphSize() const;
+
+protected:
+  void Paint() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  virtual void PaintFace(TRect& Rect);
+  virtual void PaintArrowButton(TRect& Rect);
+  virtual void PaintDropDownButton(TRect& Rect);
+  virtual void PaintGlyph(const TRect& Rect);
+  virtual void MouseEntered();
+  virtual void MouseLeft();
+
+private:
+  bool Lit() const;
+  void PaintClassicFace(TRect& Rect);
+  void GlyphChanged(TObject* Sender);
+  void RepeatTimerExpired(TObject* Sender);
+
+  bool FDown = false;
+  bool FDragging = false;
+  bool FFlat = false;
+  bool FMouseOver = false;
+  std::unique_ptr<TBitmap> FGlyph;
+  TNumGlyphs FNumGlyphs = 1;
+  bool FRepeatClicks = false;
+  TTimer* FRepeatTimer = nullptr;  // owned as a component
+  Word FInitialDelay = 400;
+  Word FDelay = 100;
+  TRzControlButtonStyle FStyle = cbsNone;
+};
