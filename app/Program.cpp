@@ -3,10 +3,13 @@
 #include "app/U_Data.h"
 #include "app/U_Main.h"
 #include "app/U_login.h"
+#include "controls/RzBtnEdt.h"
 
 const char* const ApplicationTitle = "沃岚工程合同管理软件";
 
 int RunProgram() {
+  // The windows' layouts create the framed and button edits by class name.
+  RegisterAuxEditControls();
   Application->SetTitle(ApplicationTitle);
   Application->CreateForm<TFrm_Main>(&Frm_Main);
   Application->CreateForm<TFrm_Data>(&Frm_Data);
