@@ -4,6 +4,7 @@
 #include "StdTestUtil.h"
 
 #include "controls/RzBtnEdt.h"
+#include "core/ClassBuilder.h"
 #include "controls/RzCommon.h"
 #include "controls/RzEdit.h"
 
