@@ -222,3 +222,35 @@ TEST_F(LayoutFixture, AnEditWithAControllerWritesNoColourOrFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+// The category window reads and writes its edits' text, enables them and focuses the name;
+// the employee dialog's read-only picker opens its chooser from the button and takes the
+// chosen value.
+TEST_F(LayoutFixture, TheWindowsUseTextEnabledFocusAndTheButtonClick) {
+  Form->Show();
+  Application->ProcessMessages();
+  Form->edtCode->SetText("A01");
+  EXPECT_EQ(Form->edtCode->Text(), "A01");
+  Form->edtCode->SetEnabled(false);
+  EXPECT_EQ(Form->edtCode->Color(), clBtnFace);
+  Form->edtName->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_TRUE(Form->edtName->Focused());
+  TRzButtonEdit* depart = Form->edtDepart;
+  EXPECT_TRUE(depart->ReadOnly());
+  EXPECT_EQ(depart->Color(), clInfoBk);
+  guitest::Click(depart->ButtonOf(TRzButtonEdit::MainIndex), {5, 5});
+  EXPECT_EQ(Form->Picks, 1);
+  EXPECT_EQ(depart->Text(), "工程部");
+  EXPECT_TRUE(depart->Focused()) << "the press took the focus";
+  depart->SetText("");
+  stdtest::Key(Qt::Key_F5);
+  EXPECT_EQ(Form->Picks, 2) << "the shortcut read from the old text property";
+  stdtest::Key(Qt::Key_F4);
+  EXPECT_EQ(Form->Picks, 2);
+  EXPECT_EQ(depart->Text(), "工程部");
+}
+
+}  // namespace
