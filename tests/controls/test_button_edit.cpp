@@ -82,6 +82,11 @@ TEST_F(ButtonEditFixture, F4ClicksTheMainButtonOnceAndTypesNothing) {
   E->SetVisible(TRzButtonEdit::AltIndex, true);
   stdtest::Key(Qt::Key_A);
   EXPECT_EQ(Log.size(), 1u);
+  // A key a handler cleared is no key: it does not match the alternate button's empty shortcut.
+  E->OnKeyDown = TKeyEvent::Lambda([](TObject*, Word& k, TShiftState) { k = 0; });
+  stdtest::Key(Qt::Key_B);
+  E->OnKeyDown = TKeyEvent();
+  EXPECT_EQ(Log.size(), 1u);
   E->SetShortCut(TRzButtonEdit::AltIndex, ShortCut(VK_F5, {ssShift}));
   stdtest::Key(Qt::Key_F5, Qt::ShiftModifier);
   EXPECT_EQ(Log, (std::vector<std::string>{"main", "alt"}));

@@ -98,6 +98,20 @@ TEST_F(ControllerFixture, SettersFollowTheirRules) {
   Ctl = nullptr;
 }
 
+TEST_F(ControllerFixture, TheSettingsStoreIsHeldByReferenceAndOnlyKeepsSettings) {
+  auto* store = new TRzRegIniFile(Form);
+  EXPECT_TRUE(store->RefreshStorage());
+  EXPECT_EQ(store->PathType(), ptIniFile);
+  EXPECT_EQ(store->RegKey(), hkeyCurrentUser);
+  EXPECT_EQ(store->RegAccess(), TRzRegAccess{keyAllAccess});
+  store->SetPath("Software\\Kelm");
+  EXPECT_EQ(store->Path(), "Software\\Kelm");
+  Ctl->SetRegIniFile(store);
+  EXPECT_EQ(Ctl->RegIniFile(), store);
+  delete store;
+  EXPECT_EQ(Ctl->RegIniFile(), nullptr) << "cleared when the store is freed";
+}
+
 // A window standing in for the category window's edits and the employee dialog's picker.
 class TAuxForm : public TForm {
   KELM_CLASS(TAuxForm, TForm)

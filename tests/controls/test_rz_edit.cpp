@@ -109,10 +109,13 @@ TEST_F(EditFixture, TheFrameIsPaintedOverThePlatformBorderAndLightsUp) {
 TEST_F(EditFixture, TabOnEnterMovesTheFocusWithoutACharacter) {
   auto* first = Add<TRzEdit>(Rect(10, 10, 130, 31));
   auto* second = Add<TRzEdit>(Rect(10, 40, 130, 61));
-  first->SetTabOnEnter(true);
   first->SetText("ab");
   first->SetFocus();
   Settle();
+  guitest::TypeKey(Qt::Key_Return, Qt::NoModifier, "\r");
+  Settle();
+  EXPECT_TRUE(first->Focused()) << "without TabOnEnter, Enter stays";
+  first->SetTabOnEnter(true);
   TBeepCounter beeps;
   guitest::TypeKey(Qt::Key_Return, Qt::NoModifier, "\r");
   Settle();
