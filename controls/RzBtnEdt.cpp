@@ -130,14 +130,11 @@ void TRzButtonPair::ButtonClicked(TObject* Sender) {
 
 void TRzButtonPair::ButtonMouseDown(TObject*, TMouseButton Button, TShiftState, int, int) {
   if (Button != mbLeft) return;
-  auto takeFocus = [](TWinControl* c) {
-    if (!c->TabStop() || !c->CanFocus() || c->Focused()) return false;
-    c->SetFocus();
-    if (!c->Focused()) Abort();
-    return true;
-  };
-  if (FFocusControl && takeFocus(FFocusControl)) return;
-  if (!FFocusControl || !FFocusControl->TabStop() || !FFocusControl->CanFocus()) takeFocus(this);
+  auto wantsFocus = [](TWinControl* c) { return c->TabStop() && c->CanFocus() && !c->Focused(); };
+  TWinControl* target = FFocusControl && wantsFocus(FFocusControl) ? FFocusControl : wantsFocus(this) ? this : nullptr;
+  if (!target) return;
+  target->SetFocus();
+  if (!target->Focused()) Abort();
 }
 
 // ================================================================ TRzCustomButtonEdit

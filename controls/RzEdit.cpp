@@ -270,6 +270,16 @@ TRect TRzCustomEdit::DropButtonRect() const {
 void TRzCustomEdit::PaintDropButton(const TRect& Rect) {
   TCanvas* c = FCanvas.get();
   const bool hot = FInControl || FOverControl, down = FButtonState == bsDown;
+  if (RzThemesEnabled()) {
+    // The flat unlit strip is the edit's own; the other themed states would be theme
+    // elements, and with none to draw they take the classic strip below.
+    if (FFlatButtons && !hot) {
+      c->Brush()->SetColor(Color());
+      c->FillRect(Rect);
+      PaintDropDownGlyph(c, Rect, true, false, Enabled());
+      return;
+    }
+  }
   if (!FFlatButtons) {
     UINT state = DFCS_SCROLLCOMBOBOX;
     if (down) state |= DFCS_PUSHED | DFCS_FLAT;

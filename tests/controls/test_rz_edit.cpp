@@ -207,6 +207,16 @@ TEST_F(EditFixture, ADropButtonReservesItsStripAndFiresWhenPressed) {
   e->OnContextPopup = TContextPopupEvent::Lambda([&](TObject*, TPoint, bool&) { ++menus; });
   e->Perform(WM_RBUTTONDOWN, MK_RBUTTON, MakeLParam(x, y));
   EXPECT_EQ(log.size(), 4u);
+  // Flat buttons: the edit's colour while unlit, a raised button face while lit.
+  e->SetFlatButtons(true);
+  other->SetFocus();
+  Settle();
+  EXPECT_EQ(HexText(WindowPixel(e, 104, 16)), "FFFFFF");
+  EXPECT_EQ(HexText(WindowPixel(e, 109, 10)), "000000") << "the glyph";
+  e->SetFocus();
+  Settle();
+  EXPECT_EQ(HexText(WindowPixel(e, 104, 16)), "D4D0C8");
+  EXPECT_EQ(HexText(WindowPixel(e, 101, 2)), "FFFFFF") << "raised ring";
   e->ShowDropButton(false);
   Settle();
   EXPECT_EQ(e->ClientWidth(), plain);
