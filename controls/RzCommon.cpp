@@ -5,7 +5,6 @@
 #include "core/TypInfo.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cmath>
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
 #pragma once
-// Shared pieces of the auxiliary edit control tests: a bitmap to paint frames on with pixel
+// Shared helpers of the auxiliary edit control tests: a bitmap to paint frames on with pixel
 // reads as RGB, and the shown form of the standard-control tests.
 #include "StdTestUtil.h"
 
