@@ -379,6 +379,7 @@ void TPrinter::CheckPrinting(bool Value) const {
 // Settings changed: the measuring context is made again for them.
 void TPrinter::ModeChanged() {
   if (FPrinting) return;
+  FCapsValid = false;
   if (FCanvas) FCanvas->SetHandle(nullptr);
   FRecorder.reset();
   FPage.reset();
@@ -426,15 +427,24 @@ void TPrinter::SetOrientation(TPrinterOrientation v) {
   ModeChanged();
 }
 
-TPrinterCaps TPrinter::Caps() { return Current().Caps(*DeviceMode()); }
+TPrinterCaps TPrinter::Caps() {
+  if (!FCapsValid) {
+    FCaps = Current().Caps(*DeviceMode());
+    FCapsValid = true;
+  }
+  return FCaps;
+}
 int TPrinter::PageWidth() { return GetDeviceCaps(Handle(), HORZRES); }
 int TPrinter::PageHeight() { return GetDeviceCaps(Handle(), VERTRES); }
 bool TPrinter::WritesFile() { return Current().WritesFile(); }
 std::vector<short> TPrinter::PaperNumbers() { return Current().Papers(); }
 std::vector<TPrintBin> TPrinter::Bins() { return Current().Bins(); }
 
+// Fonts set on the canvas before it draws are sized for the printer already.
 TCanvas* TPrinter::Canvas() {
   if (!FCanvas) FCanvas = std::make_unique<TPrinterCanvas>(this);
+  LoadDevices();
+  if (!FDevices.empty()) FCanvas->Font()->SetPixelsPerInch(Caps().DpiY);
   return FCanvas.get();
 }
 
@@ -459,6 +469,7 @@ void TPrinter::StartPage() {
 void TPrinter::BeginDoc() {
   CheckPrinting(false);
   TPrintDevice& dev = Current();
+  FCapsValid = false;  // the device mode may have been changed through its pointer
   TPrintJob job{FTitle, *DeviceMode(), FFileName, Caps()};
   ModeChanged();
   dev.BeginJob(job);

@@ -193,6 +193,8 @@ private:
   std::unique_ptr<TMetafile> FPage;
   std::unique_ptr<TMetaRecorder> FRecorder;  // the job's pages, or the measuring context
   TPrintDevice* FJobDevice = nullptr;
+  TPrinterCaps FCaps;  // of the selected printer and mode, while FCapsValid
+  bool FCapsValid = false;
 };
 
 // The process-wide printer, made on first use.
