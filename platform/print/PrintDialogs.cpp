@@ -121,8 +121,10 @@ bool TPrintDialog::Execute() {
   FCopies = std::max(1, r.Copies);
   Printer()->SetCopies(FCopies);
   if (r.FromPage > 0 || r.ToPage > 0) {
-    FPrintRange = prPageNums;
-    if (!TakePages(std::max(1, r.FromPage), std::max(r.FromPage, r.ToPage))) FPrintRange = prAllPages;
+    // An open end of the range runs to the document's first or last page.
+    int from = r.FromPage > 0 ? r.FromPage : std::max(1, FMinPage);
+    int to = r.ToPage > 0 ? r.ToPage : (FMaxPage > 0 ? FMaxPage : from);
+    FPrintRange = TakePages(from, to) ? prPageNums : prAllPages;
   } else if (FPrintRange == prPageNums) {
     FPrintRange = prAllPages;
   }

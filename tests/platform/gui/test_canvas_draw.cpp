@@ -93,7 +93,7 @@ TEST_F(CanvasDraw, PolyPolylineDrawsLikeSeparatePolylines) {
     C()->Polyline({pts[3], pts[4]});
     C()->Polyline({pts[5], pts[6], pts[7]});
     EXPECT_EQ(together, Snapshot());
-    EXPECT_GT(Ink().Count, 100);
+    EXPECT_GT(Ink().Count, 50);
   }
   Fill(Rect(0, 0, 120, 80), clWhite);
   EXPECT_THROW(C()->PolyPolyline(pts, {3, 2, 4}), EInvalidOperation);
