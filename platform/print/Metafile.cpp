@@ -98,9 +98,9 @@ public:
   }
 
 private:
+  // Without a target (a measuring context) drawing goes nowhere.
   void Add(TRecord&& r) {
-    assert(Target);
-    Target->Records.push_back(std::move(r));
+    if (Target) Target->Records.push_back(std::move(r));
   }
   void SetClip(const QPainterPath& p, Qt::ClipOperation op) {
     if (op == Qt::NoClip) ClipPath.reset();
@@ -142,7 +142,7 @@ public:
 
 TMetaRecorder::TMetaRecorder(TMetafile* Target, int Dpi, QSize Size)
     : FDevice(std::make_unique<TDevice>(Dpi, Size)) {
-  FDevice->Engine.Target = &Target->Data();
+  FDevice->Engine.Target = Target ? &Target->Data() : nullptr;
   FPainter.begin(FDevice.get());
   FDC = CreatePainterDC(&FPainter);
   FDC->Vector = true;

@@ -44,6 +44,7 @@ struct TMetafileData {
 // resolution); the context stays valid from page to page of a job.
 class TMetaRecorder {
 public:
+  // Target nullptr: a context for measuring, whose drawing is not kept.
   TMetaRecorder(TMetafile* Target, int Dpi, QSize Size);
   ~TMetaRecorder();
   TMetaRecorder(const TMetaRecorder&) = delete;

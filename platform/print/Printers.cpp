@@ -13,6 +13,7 @@
 #include <QSaveFile>
 #include <cassert>
 #include <cmath>
+#include <utility>
 
 // ================================================================ paper table
 
@@ -333,18 +334,20 @@ void TPrinter::LoadDevices() {
   }
   FDefault = FDevices.empty() ? -1 : std::clamp(Source().DefaultIndex(), 0, int(FDevices.size()) - 1);
   if (FIndex >= int(FDevices.size())) FIndex = -1;
+  if (!FReselect.empty()) FIndex = FPrinters->IndexOf(std::exchange(FReselect, String()));
   FLoaded = true;
 }
 
+// The list is read again when next needed, so a refresh asks the system nothing by itself.
 void TPrinter::Refresh() {
   CheckPrinting(false);
-  String selected = FIndex >= 0 && FIndex < int(FDevices.size()) ? FDevices[std::size_t(FIndex)]->Name() : String();
+  if (FIndex >= 0 && FIndex < int(FDevices.size())) FReselect = FDevices[std::size_t(FIndex)]->Name();
   ModeChanged();
   FDevices.clear();
+  FModes.clear();
+  FPrinters->Clear();
   FLoaded = false;
   FIndex = -1;
-  LoadDevices();
-  if (!selected.empty()) FIndex = FPrinters->IndexOf(selected);
 }
 
 TPrintDevice& TPrinter::Current() {
@@ -449,18 +452,20 @@ TCanvas* TPrinter::Canvas() {
 }
 
 HDC TPrinter::Handle() {
-  if (!FRecorder) StartPage();  // outside a job: a scratch page to measure on
+  if (!FRecorder) StartPage(false);  // outside a job: a context to measure on
   return FRecorder->DC();
 }
 
-// A new page recorder (and context) with the selected printer's caps.
-void TPrinter::StartPage() {
+// A new page recorder (and context) with the selected printer's caps; a measuring context
+// keeps nothing of what is drawn on it.
+void TPrinter::StartPage(bool Keep) {
   TPrinterCaps caps = Caps();
   FPage = std::make_unique<TMetafile>();
   FPage->SetDpi(caps.DpiY);
   FPage->SetWidth(caps.Printable.Width());
   FPage->SetHeight(caps.Printable.Height());
-  FRecorder = std::make_unique<TMetaRecorder>(FPage.get(), caps.DpiY, QSize(FPage->Width(), FPage->Height()));
+  FRecorder = std::make_unique<TMetaRecorder>(Keep ? FPage.get() : nullptr, caps.DpiY,
+                                              QSize(FPage->Width(), FPage->Height()));
   HDC dc = FRecorder->DC();
   dc->Physical = QSize(caps.Paper.cx, caps.Paper.cy);
   dc->PhysicalOffset = QPoint(caps.Printable.Left, caps.Printable.Top);
@@ -477,7 +482,7 @@ void TPrinter::BeginDoc() {
   FPrinting = true;
   FAborted = false;
   FPageNumber = 1;
-  StartPage();
+  StartPage(true);
   if (FCanvas) FCanvas->SetHandle(nullptr);
 }
 

@@ -175,7 +175,7 @@ private:
   TPrintDevice& Current();
   void CheckPrinting(bool Value) const;
   void LoadDevices();
-  void StartPage();
+  void StartPage(bool Keep);
   void FinishPage();
   void EndJob();
   void ModeChanged();
@@ -187,6 +187,7 @@ private:
   int FDefault = -1;
   bool FLoaded = false;
   String FTitle, FFileName;
+  String FReselect;  // the printer to select again after a refresh
   bool FPrinting = false, FAborted = false;
   int FPageNumber = 0;
   std::unique_ptr<TPrinterCanvas> FCanvas;

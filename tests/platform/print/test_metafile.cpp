@@ -273,3 +273,26 @@ TEST(Metafile, AssignClearAndStreaming) {
   TMemoryStream s;
   EXPECT_THROW(copy.SaveToStream(&s), EInvalidGraphicOperation);
 }
+
+// A picture drawn on the canvas is one image record and comes back in place, scaled.
+TEST(Metafile, ImagesAreRecordedAndReplayedScaled) {
+  TBitmap pic;
+  pic.SetSize(40, 20);
+  pic.Canvas()->Brush()->SetColor(clBlue);
+  pic.Canvas()->FillRect(Rect(0, 0, 40, 20));
+  TMetafile m;
+  m.SetWidth(400);
+  m.SetHeight(200);
+  {
+    TMetafileCanvas mc(&m, nullptr);
+    mc.StretchDraw(Rect(100, 50, 300, 150), &pic);
+  }
+  std::vector<TMetaRecordKind> kinds = m.RecordKinds();
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), mrImage), 1);
+  TBitmap b;
+  White(b, 200, 100);
+  b.Canvas()->StretchDraw(Rect(0, 0, 200, 100), &m);
+  TInk ink = DarkInk(b);
+  EXPECT_EQ(ink.Box, Rect(50, 25, 150, 75));
+  EXPECT_EQ(ink.Count, 100 * 50);
+}

@@ -196,6 +196,24 @@ TEST_F(PrinterTest, JobPagesReachTheDevice) {
   EXPECT_GT(P()->Canvas()->TextWidth("x"), 0);
 }
 
+// Drawing outside a job measures but prints nothing; a refreshed list keeps the selected
+// printer by name.
+TEST_F(PrinterTest, MeasuringOutsideAJobAndRefresh) {
+  Use({"Front desk", "Back office"});
+  P()->Canvas()->TextOut(10, 10, "before the job");
+  EXPECT_GT(P()->Canvas()->TextWidth("before"), 0);
+  P()->BeginDoc();
+  P()->Canvas()->TextOut(10, 10, "on the page");
+  P()->EndDoc();
+  ASSERT_EQ(Log->Pages.size(), 1u);
+  EXPECT_EQ(Log->Pages[0]->Text(), "on the page");
+
+  P()->SetPrinterIndex(1);
+  P()->Refresh();
+  EXPECT_EQ(P()->PrinterIndex(), 1);
+  EXPECT_EQ(P()->Printers()->Strings(1), "Back office");
+}
+
 // Abort ends the job at once: the device hears of it and the rest is not printed; a device
 // that fails on a page ends the job too.
 TEST_F(PrinterTest, AbortAndDeviceFailureEndTheJob) {
