@@ -12,6 +12,9 @@
 
 using namespace meta;
 
+// A page holds thousands of records: they stay small, bulky data lives behind pointers.
+static_assert(sizeof(TRecord) <= 80);
+
 // ================================================================ the recording engine
 
 namespace {
@@ -78,9 +81,11 @@ public:
     rec.Points.assign(p, p + n);
     Add(std::move(rec));
   }
-  void drawPixmap(const QRectF& r, const QPixmap& pm, const QRectF& sr) override { Add(RImage{r, pm.toImage(), sr}); }
+  void drawPixmap(const QRectF& r, const QPixmap& pm, const QRectF& sr) override {
+    Add(RImage{std::make_shared<const TImageDraw>(TImageDraw{r, pm.toImage(), sr})});
+  }
   void drawImage(const QRectF& r, const QImage& img, const QRectF& sr, Qt::ImageConversionFlags) override {
-    Add(RImage{r, img, sr});
+    Add(RImage{std::make_shared<const TImageDraw>(TImageDraw{r, img, sr})});
   }
   void drawTiledPixmap(const QRectF& r, const QPixmap& pm, const QPointF& p) override {
     // A tiled image is a fill with an image brush from the offset.
@@ -224,7 +229,7 @@ public:
   }
   void operator()(const RPath& r) { P.drawPath(r.Path); }
   void operator()(const REllipse& r) { P.drawEllipse(r.Rect); }
-  void operator()(const RImage& r) { P.drawImage(r.Target, r.Image, r.Source); }
+  void operator()(const RImage& r) { P.drawImage(r.Draw->Target, r.Draw->Image, r.Draw->Source); }
   void operator()(const RText& r) {
     // Lines under or through the text were recorded as fills of their own.
     QFont f = r.Font;

@@ -27,7 +27,8 @@ struct RLines { std::vector<QLineF> Lines; };
 struct RPolygon { std::vector<QPointF> Points; QPaintEngine::PolygonDrawMode Mode; };
 struct RPath { QPainterPath Path; };
 struct REllipse { QRectF Rect; };
-struct RImage { QRectF Target; QImage Image; QRectF Source; };
+struct TImageDraw { QRectF Target; QImage Image; QRectF Source; };
+struct RImage { std::shared_ptr<const TImageDraw> Draw; };  // shared: keeps every record small
 // Text by its baseline start, laid out with its font as the recording device measured it.
 struct RText { QPointF Pos; QString Text; QFont Font; float Width, Ascent, Descent; };
 
