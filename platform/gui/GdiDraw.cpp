@@ -568,6 +568,16 @@ BOOL Rectangle(HDC DC, int Left, int Top, int Right, int Bottom) {
     p->fillRect(r.adjusted(0, 0, -1, -1), p->brush());
     return 1;
   }
+  if (qpen.isCosmetic() && DC->Vector) {
+    // A recorded page keeps the outline a line, so that it shows at any zoom.
+    QRect inner = r.adjusted(1, 1, -1, -1);
+    if (!inner.isEmpty()) p->fillRect(inner, p->brush());
+    int x2 = r.left() + r.width() - 1, y2 = r.top() + r.height() - 1;
+    const QPoint outline[] = {r.topLeft(), {x2, r.top()}, {x2, y2}, {r.left(), y2}, r.topLeft()};
+    p->setBrush(Qt::NoBrush);
+    p->drawPolyline(outline, 5);
+    return 1;
+  }
   if (qpen.isCosmetic() && qpen.style() != Qt::SolidLine) {
     QRect inner = r.adjusted(1, 1, -1, -1);
     if (!inner.isEmpty()) p->fillRect(inner, p->brush());

@@ -246,6 +246,9 @@ private:
     p.setPageOrientation(OrientationOf(m));
     p.setCopyCount(std::max<short>(1, m.dmCopies));
     p.setCollateCopies(m.dmCollate == DMCOLLATE_TRUE);
+    // Bin numbers are the toolkit's paper sources one up.
+    if (m.dmDefaultSource >= DMBIN_UPPER && m.dmDefaultSource <= QPrinter::FormSource + 1)
+      p.setPaperSource(QPrinter::PaperSource(m.dmDefaultSource - 1));
     p.setDuplex(m.dmDuplex == DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
                 : m.dmDuplex == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
                                                  : QPrinter::DuplexNone);

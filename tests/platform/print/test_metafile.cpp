@@ -244,6 +244,8 @@ TEST(Metafile, ThinLinesStayVisibleAndReplayKeepsTheClip) {
     TMetafileCanvas mc(&m, nullptr);
     mc.MoveTo(0, 3000);
     mc.LineTo(4961, 3000);
+    mc.Brush()->SetStyle(bsClear);
+    mc.Rectangle(1000, 4000, 3000, 6000);
   }
   TBitmap b;
   White(b, 800, 1131);
@@ -254,6 +256,11 @@ TEST(Metafile, ThinLinesStayVisibleAndReplayKeepsTheClip) {
   EXPECT_GE(ink.Count, 390);
   EXPECT_LE(ink.Box.Bottom - ink.Box.Top, 2);
   EXPECT_LE(ink.Box.Right, 400);
+  // The rectangle's left edge, one reference pixel wide, is a visible column too.
+  int x = int(1000 * 800.0 / 4961), top = int(4000 * 800.0 / 4961), bottom = int(6000 * 800.0 / 4961);
+  TInk edge = DarkInk(b, Rect(x - 2, top + 2, x + 3, bottom - 2));
+  EXPECT_GE(edge.Count, bottom - top - 4);
+  EXPECT_LE(edge.Box.Right - edge.Box.Left, 2);
 }
 
 // A metafile copies its records; clearing empties it; it cannot be streamed.
