@@ -117,9 +117,11 @@ bool TPrintDialog::Execute() {
   DoClose();
   if (!ok) return false;
   SelectPrinter(r.Printer);
-  if (Printer()->WritesFile() && !r.Value.empty()) Printer()->SetFileName(r.Value);
   FCopies = std::max(1, r.Copies);
-  Printer()->SetCopies(FCopies);
+  if (Printer()->Printers()->Count() > 0) {
+    if (Printer()->WritesFile() && !r.Value.empty()) Printer()->SetFileName(r.Value);
+    Printer()->SetCopies(FCopies);
+  }
   if (r.FromPage > 0 || r.ToPage > 0) {
     // An open end of the range runs to the document's first or last page.
     int from = r.FromPage > 0 ? r.FromPage : std::max(1, FMinPage);

@@ -117,3 +117,18 @@ TEST_F(PrintDialogTest, PrinterSetupSelectsThePrinter) {
   }
   EXPECT_EQ(P()->PrinterIndex(), 1);
 }
+
+// Without printers the dialog still answers (the pages chosen); printing then reports that
+// there is no printer.
+TEST_F(PrintDialogTest, WithoutPrintersTheDialogStillAnswers) {
+  Use({}, false);
+  TPrintDialog dlg(nullptr);
+  dlg.SetMaxPage(3);
+  TDialogScript script;
+  script.Print("", 2, 2);
+  ASSERT_TRUE(dlg.Execute());
+  EXPECT_EQ(dlg.PrintRange(), prPageNums);
+  EXPECT_EQ(dlg.FromPage(), 2);
+  EXPECT_EQ(script.Asked().at(0).Printer, "");
+  EXPECT_THROW(P()->BeginDoc(), EPrinter);
+}
