@@ -9,6 +9,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <cmath>
+#include <optional>
 
 KELM_PUBLISH(TPrintDialog) {
   b.Prop("Collate", &TPrintDialog::Collate, &TPrintDialog::SetCollate).Default(false);
@@ -80,6 +82,32 @@ bool TPrintDialog::TakePages(int From, int To) {
   return true;
 }
 
+namespace {
+
+// The toolkit's print dialog in place of the hook: its choice goes into the request.
+bool ShowPrintDialog(const TPrintDialog& d, TDialogRequest& r) {
+  ReleaseCapture();
+  QPrinter qp(QPrinter::HighResolution);
+  SetUpQPrinter(qp);
+  QPrintDialog dlg(&qp, DialogParent());
+  dlg.setMinMax(std::max(1, d.MinPage()), std::max(d.MinPage(), d.MaxPage()));
+  if (d.PrintRange() == prPageNums) dlg.setFromTo(d.FromPage(), d.ToPage());
+  QAbstractPrintDialog::PrintDialogOptions o = QAbstractPrintDialog::PrintShowPageSize;
+  if (d.Options().Contains(poPageNums)) o |= QAbstractPrintDialog::PrintPageRange;
+  if (d.Options().Contains(poSelection)) o |= QAbstractPrintDialog::PrintSelection;
+  if (!d.Options().Contains(poDisablePrintToFile)) o |= QAbstractPrintDialog::PrintToFile;
+  dlg.setOptions(o);
+  bool ok = dlg.exec() == QDialog::Accepted;
+  r.Printer = ChosenPrinter(qp, r.Value);
+  bool pages = qp.printRange() == QPrinter::PageRange;
+  r.FromPage = pages ? qp.fromPage() : 0;
+  r.ToPage = pages ? qp.toPage() : 0;
+  r.Copies = qp.copyCount();
+  return ok;
+}
+
+}  // namespace
+
 bool TPrintDialog::Execute() {
   DoShow();
   TDialogRequest r;
@@ -92,30 +120,13 @@ bool TPrintDialog::Execute() {
   }
   r.Copies = FCopies;
   r.Value = Printer()->FileName();
-  bool ok;
-  if (AskDialogHook(r)) {
-    ok = r.Result != 0;
-  } else {
-    ReleaseCapture();
-    QPrinter qp(QPrinter::HighResolution);
-    SetUpQPrinter(qp);
-    QPrintDialog dlg(&qp, DialogParent());
-    dlg.setMinMax(std::max(1, FMinPage), std::max(FMinPage, FMaxPage));
-    if (FPrintRange == prPageNums) dlg.setFromTo(FFromPage, FToPage);
-    QAbstractPrintDialog::PrintDialogOptions o = QAbstractPrintDialog::PrintShowPageSize;
-    if (FOptions.Contains(poPageNums)) o |= QAbstractPrintDialog::PrintPageRange;
-    if (FOptions.Contains(poSelection)) o |= QAbstractPrintDialog::PrintSelection;
-    if (!FOptions.Contains(poDisablePrintToFile)) o |= QAbstractPrintDialog::PrintToFile;
-    dlg.setOptions(o);
-    ok = dlg.exec() == QDialog::Accepted;
-    r.Printer = ChosenPrinter(qp, r.Value);
-    bool pages = qp.printRange() == QPrinter::PageRange;
-    r.FromPage = pages ? qp.fromPage() : 0;
-    r.ToPage = pages ? qp.toPage() : 0;
-    r.Copies = qp.copyCount();
-  }
+  bool ok = AskDialogHook(r) ? r.Result != 0 : ShowPrintDialog(*this, r);
   DoClose();
-  if (!ok) return false;
+  if (ok) TakeChoice(r);
+  return ok;
+}
+
+void TPrintDialog::TakeChoice(const TDialogRequest& r) {
   SelectPrinter(r.Printer);
   FCopies = std::max(1, r.Copies);
   if (Printer()->Printers()->Count() > 0) {
@@ -130,12 +141,38 @@ bool TPrintDialog::Execute() {
   } else if (FPrintRange == prPageNums) {
     FPrintRange = prAllPages;
   }
-  return true;
 }
 
 // ================================================================ TPrinterSetupDialog
 
 TPrinterSetupDialog::TPrinterSetupDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+namespace {
+
+// The toolkit's page setup dialog in place of the hook: the printer goes into the request,
+// paper and orientation into Mode.
+bool ShowPageSetup(TDialogRequest& r, std::optional<DEVMODE>& Mode) {
+  ReleaseCapture();
+  QPrinter qp(QPrinter::HighResolution);
+  SetUpQPrinter(qp);
+  QPageSetupDialog dlg(&qp, DialogParent());
+  bool ok = dlg.exec() == QDialog::Accepted;
+  String file;
+  r.Printer = ChosenPrinter(qp, file);
+  if (!ok || Printer()->Printers()->Count() == 0) return ok;
+  DEVMODE m = *Printer()->DeviceMode();
+  QPageLayout l = qp.pageLayout();
+  m.dmOrientation = l.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  QSizeF mm = l.pageSize().size(QPageSize::Millimeter);
+  m.dmPaperWidth = short(std::lround(mm.width() * 10));
+  m.dmPaperLength = short(std::lround(mm.height() * 10));
+  const TPaperInfo* paper = FindPaperBySize(m.dmPaperWidth, m.dmPaperLength);
+  m.dmPaperSize = paper ? paper->Number : short(DMPAPER_USER);
+  Mode = m;
+  return true;
+}
+
+}  // namespace
 
 bool TPrinterSetupDialog::Execute() {
   DoShow();
@@ -143,34 +180,11 @@ bool TPrinterSetupDialog::Execute() {
   r.Kind = dkPrinterSetup;
   r.Dialog = this;
   r.Printer = SelectedPrinterName();
-  bool ok;
-  DEVMODE chosen;
-  bool haveMode = false;
-  if (AskDialogHook(r)) {
-    ok = r.Result != 0;
-  } else {
-    ReleaseCapture();
-    QPrinter qp(QPrinter::HighResolution);
-    SetUpQPrinter(qp);
-    QPageSetupDialog dlg(&qp, DialogParent());
-    ok = dlg.exec() == QDialog::Accepted;
-    String file;
-    r.Printer = ChosenPrinter(qp, file);
-    if (ok && Printer()->Printers()->Count() > 0) {
-      chosen = *Printer()->DeviceMode();
-      QPageLayout l = qp.pageLayout();
-      chosen.dmOrientation = l.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
-      QSizeF mm = l.pageSize().size(QPageSize::Millimeter);
-      chosen.dmPaperWidth = short(mm.width() * 10);
-      chosen.dmPaperLength = short(mm.height() * 10);
-      const TPaperInfo* paper = FindPaperBySize(chosen.dmPaperWidth, chosen.dmPaperLength);
-      chosen.dmPaperSize = paper ? paper->Number : short(DMPAPER_USER);
-      haveMode = true;
-    }
-  }
+  std::optional<DEVMODE> mode;
+  bool ok = AskDialogHook(r) ? r.Result != 0 : ShowPageSetup(r, mode);
   DoClose();
   if (!ok) return false;
   SelectPrinter(r.Printer);
-  if (haveMode) Printer()->SetPrinter(r.Printer, "", "", &chosen);
+  if (mode) Printer()->SetPrinter(r.Printer, "", "", &*mode);
   return true;
 }

@@ -34,6 +34,7 @@ public:
   void SetPrintToFile(bool v) { FPrintToFile = v; }
 
 private:
+  void TakeChoice(const TDialogRequest& r);
   // Takes the pages chosen, kept within MinPage..MaxPage; false when they leave no page.
   bool TakePages(int From, int To);
   int FCopies = 1;
