@@ -196,6 +196,16 @@ void TCanvas::Polyline(const std::vector<TPoint>& Points) {
   Changed();
 }
 
+void TCanvas::PolyPolyline(const std::vector<TPoint>& Points, const std::vector<DWORD>& Counts) {
+  std::size_t total = 0;
+  for (DWORD c : Counts) total += c;
+  if (total > Points.size()) throw EInvalidOperation("PolyPolyline: the counts exceed the points");
+  Changing();
+  RequiredState(kShapeState);
+  ::PolyPolyline(FHandle, Points.data(), Counts.data(), int(Counts.size()));
+  Changed();
+}
+
 void TCanvas::PolyBezier(const std::vector<TPoint>& Points) {
   Changing();
   RequiredState(kShapeState);

@@ -186,6 +186,27 @@ TDialogScript& TDialogScript::Font(std::function<void(TFont*)> Change) {
   });
 }
 
+TDialogScript& TDialogScript::Print(const String& Printer, int FromPage, int ToPage, const String& PdfFile) {
+  return Answer([=](TDialogRequest& r) {
+    if (r.Kind != dkPrint) return false;
+    r.Printer = Printer;
+    r.FromPage = FromPage;
+    r.ToPage = ToPage;
+    r.Value = PdfFile;
+    r.Result = 1;
+    return true;
+  });
+}
+
+TDialogScript& TDialogScript::PrinterSetup(const String& Printer) {
+  return Answer([Printer](TDialogRequest& r) {
+    if (r.Kind != dkPrinterSetup) return false;
+    r.Printer = Printer;
+    r.Result = 1;
+    return true;
+  });
+}
+
 TDialogScript& TDialogScript::Cancel() {
   return Answer([](TDialogRequest& r) {
     r.Result = CancelResultOf(r);

@@ -58,7 +58,8 @@ bool SelectDirectory(const String& Caption, const String& Root, String& Director
 
 // ================================================================ the dialog service
 
-KELM_ENUM(TDialogKind, dkMessageBox, dkMessageDlg, dkInput, dkOpenFile, dkSaveFile, dkFolder, dkFont, dkColor)
+KELM_ENUM(TDialogKind, dkMessageBox, dkMessageDlg, dkInput, dkOpenFile, dkSaveFile, dkFolder, dkFont, dkColor,
+          dkPrint, dkPrinterSetup)
 
 // What a dialog asks and, once answered, what was chosen. The answer fields start with what
 // the dialog would show: the preset text, file name, folder, colour, font.
@@ -79,6 +80,11 @@ struct TDialogRequest {
   int FilterIndex = 1;         // file dialogs, 1-based
   TColor Color = clBlack;      // colour dialogs
   std::shared_ptr<TFont> Font;  // font dialogs: a copy to change
+  // Print and printer setup dialogs: the printer chosen (by name), the pages (0 = all of
+  // them, else FromPage..ToPage), copies; the PDF printer's output file is in Value.
+  String Printer;
+  int FromPage = 0, ToPage = 0;
+  int Copies = 1;
   bool Unanswered = false;     // a script had no fitting answer (the dialog was cancelled)
 };
 
@@ -111,6 +117,11 @@ public:
   TDialogScript& Color(TColor Value);
   // The next font dialog: confirmed with the font as Change leaves it.
   TDialogScript& Font(std::function<void(TFont*)> Change);
+  // The next print dialog: confirmed with the printer, the pages (0, 0 = all) and, for the
+  // PDF printer, the output file.
+  TDialogScript& Print(const String& Printer, int FromPage = 0, int ToPage = 0, const String& PdfFile = "");
+  // The next printer setup dialog: confirmed with the printer.
+  TDialogScript& PrinterSetup(const String& Printer);
   // The next dialog of any kind is cancelled (a message box or dialog: its Cancel result).
   TDialogScript& Cancel();
   // Any answer at all: Fn fills in the request and returns true when it fits.

@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QScreen>
 #include <array>
+#include <cassert>
 #include <cmath>
 
 // ================================================================ the context itself
@@ -155,6 +156,16 @@ void SetDCImage(HDC DC, QImage* Image) {
   DC->Image = Image;
 }
 
+void SetDCPainter(HDC DC, QPainter* Painter) {
+  if (!DC) return;
+  assert(DC->Kind == HDC__::dkPainter);
+  DC->Painter = Painter;
+  DC->Base = Painter ? Painter->transform() : QTransform();
+  DC->Image = nullptr;
+  DC->ClipApplied = false;
+  DC->PainterFont = 0;
+}
+
 HDC GetScreenDC() {
   static HDC dc = NewDC(HDC__::dkScreen);
   return dc;
@@ -199,8 +210,12 @@ int GetDeviceCaps(HDC DC, int Index) {
   QRect b = DC->DeviceBounds();
   switch (Index) {
     case LOGPIXELSX: case LOGPIXELSY: return DC->Dpi;
-    case HORZRES: case PHYSICALWIDTH: return b.width();
-    case VERTRES: case PHYSICALHEIGHT: return b.height();
+    case HORZRES: return b.width();
+    case VERTRES: return b.height();
+    case PHYSICALWIDTH: return DC->Physical.isEmpty() ? b.width() : DC->Physical.width();
+    case PHYSICALHEIGHT: return DC->Physical.isEmpty() ? b.height() : DC->Physical.height();
+    case PHYSICALOFFSETX: return DC->PhysicalOffset.x();
+    case PHYSICALOFFSETY: return DC->PhysicalOffset.y();
     case HORZSIZE: return int(std::lround(b.width() * 25.4 / DC->Dpi));
     case VERTSIZE: return int(std::lround(b.height() * 25.4 / DC->Dpi));
     case BITSPIXEL: return DC->Bitmap && DC->Bitmap->Mono ? 1 : 32;

@@ -420,7 +420,7 @@ void DrawSegments(HDC dc, const std::vector<QPoint>& pts) {
   if (pts.size() < 2) return;
   TLineSetup s = PrepareLines(dc);
   if (!s.P) return;
-  if (s.Pen.isCosmetic()) {
+  if (s.Pen.isCosmetic() && !dc->Vector) {
     TCosmeticPlotter plot(dc, s.P, s.Pen);
     for (std::size_t i = 1; i < pts.size(); ++i) plot.Segment(pts[i - 1], pts[i]);
     return;
@@ -461,6 +461,25 @@ BOOL LineTo(HDC DC, int X, int Y) {
 BOOL Polyline(HDC DC, const TPoint* Points, int Count) {
   if (!DC || Count < 2 || !Points) return 0;
   DrawSegments(DC, DevicePoints(DC, Points, Count));
+  return 1;
+}
+
+BOOL PolyPolyline(HDC DC, const TPoint* Points, const DWORD* Counts, int Polylines) {
+  if (!DC || !Points || !Counts || Polylines < 1) return 0;
+  for (int i = 0; i < Polylines; ++i)
+    if (Counts[i] < 2) return 0;
+  if (!DC->Vector) {
+    for (int i = 0; i < Polylines; Points += Counts[i], ++i) DrawSegments(DC, DevicePoints(DC, Points, int(Counts[i])));
+    return 1;
+  }
+  // On a recorded page all the lines are one drawing, however many there are.
+  TLineSetup s = PrepareLines(DC);
+  if (!s.P) return 1;
+  std::vector<QLine> lines;
+  for (int i = 0; i < Polylines; Points += Counts[i], ++i)
+    for (DWORD k = 1; k < Counts[i]; ++k) lines.emplace_back(DC->ToDevice(Points[k - 1]), DC->ToDevice(Points[k]));
+  s.P->setPen(s.Pen);
+  s.P->drawLines(lines.data(), int(lines.size()));
   return 1;
 }
 
@@ -547,6 +566,16 @@ BOOL Rectangle(HDC DC, int Left, int Top, int Right, int Bottom) {
   if (qpen.style() == Qt::NoPen) {
     // A null pen leaves the right and bottom pixel rows out.
     p->fillRect(r.adjusted(0, 0, -1, -1), p->brush());
+    return 1;
+  }
+  if (qpen.isCosmetic() && DC->Vector) {
+    // A recorded page keeps the outline a line, so that it shows at any zoom.
+    QRect inner = r.adjusted(1, 1, -1, -1);
+    if (!inner.isEmpty()) p->fillRect(inner, p->brush());
+    int x2 = r.left() + r.width() - 1, y2 = r.top() + r.height() - 1;
+    const QPoint outline[] = {r.topLeft(), {x2, r.top()}, {x2, y2}, {r.left(), y2}, r.topLeft()};
+    p->setBrush(Qt::NoBrush);
+    p->drawPolyline(outline, 5);
     return 1;
   }
   if (qpen.isCosmetic() && qpen.style() != Qt::SolidLine) {

@@ -241,6 +241,8 @@ public:
   void Pie(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4);
   void Polygon(const std::vector<TPoint>& Points);
   void Polyline(const std::vector<TPoint>& Points);
+  // Counts[i] points of Points for the i-th polyline; drawn as one drawing.
+  void PolyPolyline(const std::vector<TPoint>& Points, const std::vector<DWORD>& Counts);
   void PolyBezier(const std::vector<TPoint>& Points);
   void Rectangle(int X1, int Y1, int X2, int Y2);
   void Rectangle(const TRect& Rect) { Rectangle(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom); }

@@ -131,6 +131,13 @@ struct HDC__ {
   QTransform Base;           // a given painter's transform when it arrived
   TGdiRef<TGdiBitmap> Bitmap;  // memory context: the selected bitmap
   int Dpi = 96;  // above 96 (printers) text is measured unhinted
+  // A page being recorded for printing or replay at other sizes: lines are drawn as lines
+  // (a one-pixel pen stays one pixel wide at any zoom) instead of being plotted pixel by pixel.
+  bool Vector = false;
+  // A printer's paper in device pixels and the printable area's offset on it (the surface is
+  // the printable area); an empty size means the surface is the whole paper.
+  QSize Physical;
+  QPoint PhysicalOffset;
   TDCState S;
   std::vector<TDCState> Saved;
   bool ClipApplied = false;  // the painter holds S's clip
@@ -169,6 +176,9 @@ HDC CreateImageDC(QImage* Image);
 HDC CreatePainterDC(QPainter* Painter);
 // Points a context at another image (nullptr: nothing to draw on), keeping its state.
 void SetDCImage(HDC DC, QImage* Image);
+// Points a painter context at another active painter (the next page of a job), keeping its
+// state; the painter's font and clip are set again before the next drawing.
+void SetDCPainter(HDC DC, QPainter* Painter);
 
 // Painter settings for the current pen, brush and mix mode.
 QPen MakeQPen(HDC DC);

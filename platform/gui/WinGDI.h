@@ -258,6 +258,8 @@ BOOL GetCurrentPositionEx(HDC DC, TPoint* Pos);
 BOOL LineTo(HDC DC, int X, int Y);  // the end point is not drawn
 BOOL Polyline(HDC DC, const TPoint* Points, int Count);
 BOOL PolylineTo(HDC DC, const TPoint* Points, int Count);
+// Several polylines at once: Counts[i] points (at least 2) for the i-th one.
+BOOL PolyPolyline(HDC DC, const TPoint* Points, const DWORD* Counts, int Polylines);
 BOOL PolyBezier(HDC DC, const TPoint* Points, int Count);
 BOOL Polygon(HDC DC, const TPoint* Points, int Count);
 BOOL Rectangle(HDC DC, int Left, int Top, int Right, int Bottom);

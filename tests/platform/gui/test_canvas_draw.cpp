@@ -77,6 +77,39 @@ TEST_F(CanvasDraw, LinesLeaveTheirEndPointOut) {
   EXPECT_EQ(Px(80, 15), White);
 }
 
+// Several polylines in one call draw exactly what one call per polyline draws (dashes too);
+// counts that do not fit the points are refused before anything is drawn.
+TEST_F(CanvasDraw, PolyPolylineDrawsLikeSeparatePolylines) {
+  const std::vector<TPoint> pts{{5, 5}, {40, 5}, {40, 30}, {10, 50}, {60, 70}, {70, 10}, {100, 10}, {100, 60}};
+  const std::vector<DWORD> counts{3, 2, 3};
+  for (TPenStyle style : {psSolid, psDot}) {
+    SCOPED_TRACE(int(style));
+    C()->Pen()->SetStyle(style);
+    Fill(Rect(0, 0, 120, 80), clWhite);
+    C()->PolyPolyline(pts, counts);
+    std::vector<COLORREF> together = Snapshot();
+    Fill(Rect(0, 0, 120, 80), clWhite);
+    C()->Polyline({pts[0], pts[1], pts[2]});
+    C()->Polyline({pts[3], pts[4]});
+    C()->Polyline({pts[5], pts[6], pts[7]});
+    EXPECT_EQ(together, Snapshot());
+    EXPECT_GT(Ink().Count, 50);
+  }
+  Fill(Rect(0, 0, 120, 80), clWhite);
+  EXPECT_THROW(C()->PolyPolyline(pts, {3, 2, 4}), EInvalidOperation);
+  const DWORD tooShort[] = {3, 1};
+  EXPECT_EQ(PolyPolyline(DC(), pts.data(), tooShort, 2), 0);
+  EXPECT_EQ(Ink().Count, 0);
+}
+
+// A context that is no printer's paper is its own paper: no offset, physical = surface.
+TEST_F(CanvasDraw, PhysicalPageOfAPlainSurfaceIsTheSurface) {
+  EXPECT_EQ(GetDeviceCaps(DC(), PHYSICALWIDTH), 120);
+  EXPECT_EQ(GetDeviceCaps(DC(), PHYSICALHEIGHT), 80);
+  EXPECT_EQ(GetDeviceCaps(DC(), PHYSICALOFFSETX), 0);
+  EXPECT_EQ(GetDeviceCaps(DC(), PHYSICALOFFSETY), 0);
+}
+
 TEST_F(CanvasDraw, DottedPenFillsGapsWithTheBackgroundOnlyWhenOpaque) {
   Fill(Rect(0, 0, 120, 80), clRed);
   C()->Pen()->SetStyle(psDot);

@@ -1,0 +1,190 @@
+// The print and printer setup dialogs: the dialog service answers them in tests, the
+// toolkit's print dialogs otherwise; the choice is applied to Printer().
+#include "print/PrintDialogs.h"
+#include "print/Printers.h"
+#include "core/ClassBuilder.h"
+#include "gui/QtBridge_p.h"
+#include <QApplication>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <cmath>
+#include <optional>
+
+KELM_PUBLISH(TPrintDialog) {
+  b.Prop("Collate", &TPrintDialog::Collate, &TPrintDialog::SetCollate).Default(false);
+  b.Prop("Copies", &TPrintDialog::Copies, &TPrintDialog::SetCopies).Default(1);
+  b.Prop("FromPage", &TPrintDialog::FromPage, &TPrintDialog::SetFromPage).Default(0);
+  b.Prop("MinPage", &TPrintDialog::MinPage, &TPrintDialog::SetMinPage).Default(0);
+  b.Prop("MaxPage", &TPrintDialog::MaxPage, &TPrintDialog::SetMaxPage).Default(0);
+  b.Prop("Options", &TPrintDialog::Options, &TPrintDialog::SetOptions);
+  b.Prop("PrintToFile", &TPrintDialog::PrintToFile, &TPrintDialog::SetPrintToFile).Default(false);
+  b.Prop("PrintRange", &TPrintDialog::PrintRange, &TPrintDialog::SetPrintRange).Default(prAllPages);
+  b.Prop("ToPage", &TPrintDialog::ToPage, &TPrintDialog::SetToPage).Default(0);
+}
+
+KELM_PUBLISH(TPrinterSetupDialog) {}
+
+namespace {
+
+String SelectedPrinterName() {
+  TPrinter* p = Printer();
+  return p->Printers()->Count() > 0 ? p->Printers()->Strings(p->PrinterIndex()) : String();
+}
+
+// A toolkit printer set up as the selected printer is (the PDF printer: PDF output to its file).
+void SetUpQPrinter(QPrinter& qp) {
+  TPrinter* p = Printer();
+  if (p->Printers()->Count() == 0) return;
+  if (p->WritesFile()) {
+    qp.setOutputFormat(QPrinter::PdfFormat);
+    qp.setOutputFileName(ToQString(p->FileName()));
+  } else {
+    qp.setPrinterName(ToQString(SelectedPrinterName()));
+  }
+  const DEVMODE* m = p->DeviceMode();
+  qp.setPageOrientation(m->dmOrientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait);
+  qp.setCopyCount(m->dmCopies);
+}
+
+// The printer a toolkit dialog left chosen: PDF output is the PDF printer.
+String ChosenPrinter(const QPrinter& qp, String& File) {
+  if (qp.outputFormat() == QPrinter::PdfFormat) {
+    File = FromQString(qp.outputFileName());
+    return "PDF";
+  }
+  return FromQString(qp.printerName());
+}
+
+QWidget* DialogParent() { return QApplication::activeWindow(); }
+
+void SelectPrinter(const String& Name) {
+  if (Name.empty()) return;
+  Printer()->SetPrinter(Name, "", "", nullptr);
+}
+
+}  // namespace
+
+// ================================================================ TPrintDialog
+
+TPrintDialog::TPrintDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+bool TPrintDialog::TakePages(int From, int To) {
+  if (From > To) std::swap(From, To);
+  if (FMaxPage > 0) {
+    From = std::max(From, std::max(1, FMinPage));
+    To = std::min(To, FMaxPage);
+  }
+  if (From > To) return false;
+  FFromPage = From;
+  FToPage = To;
+  return true;
+}
+
+namespace {
+
+// The toolkit's print dialog in place of the hook: its choice goes into the request.
+bool ShowPrintDialog(const TPrintDialog& d, TDialogRequest& r) {
+  ReleaseCapture();
+  QPrinter qp(QPrinter::HighResolution);
+  SetUpQPrinter(qp);
+  QPrintDialog dlg(&qp, DialogParent());
+  dlg.setMinMax(std::max(1, d.MinPage()), std::max(d.MinPage(), d.MaxPage()));
+  if (d.PrintRange() == prPageNums) dlg.setFromTo(d.FromPage(), d.ToPage());
+  QAbstractPrintDialog::PrintDialogOptions o = QAbstractPrintDialog::PrintShowPageSize;
+  if (d.Options().Contains(poPageNums)) o |= QAbstractPrintDialog::PrintPageRange;
+  if (d.Options().Contains(poSelection)) o |= QAbstractPrintDialog::PrintSelection;
+  if (!d.Options().Contains(poDisablePrintToFile)) o |= QAbstractPrintDialog::PrintToFile;
+  dlg.setOptions(o);
+  bool ok = dlg.exec() == QDialog::Accepted;
+  r.Printer = ChosenPrinter(qp, r.Value);
+  bool pages = qp.printRange() == QPrinter::PageRange;
+  r.FromPage = pages ? qp.fromPage() : 0;
+  r.ToPage = pages ? qp.toPage() : 0;
+  r.Copies = qp.copyCount();
+  return ok;
+}
+
+}  // namespace
+
+bool TPrintDialog::Execute() {
+  DoShow();
+  TDialogRequest r;
+  r.Kind = dkPrint;
+  r.Dialog = this;
+  r.Printer = SelectedPrinterName();
+  if (FPrintRange == prPageNums) {
+    r.FromPage = FFromPage;
+    r.ToPage = FToPage;
+  }
+  r.Copies = FCopies;
+  r.Value = Printer()->FileName();
+  bool ok = AskDialogHook(r) ? r.Result != 0 : ShowPrintDialog(*this, r);
+  DoClose();
+  if (ok) TakeChoice(r);
+  return ok;
+}
+
+void TPrintDialog::TakeChoice(const TDialogRequest& r) {
+  SelectPrinter(r.Printer);
+  FCopies = std::max(1, r.Copies);
+  if (Printer()->Printers()->Count() > 0) {
+    if (Printer()->WritesFile() && !r.Value.empty()) Printer()->SetFileName(r.Value);
+    Printer()->SetCopies(FCopies);
+  }
+  if (r.FromPage > 0 || r.ToPage > 0) {
+    // An open end of the range runs to the document's first or last page.
+    int from = r.FromPage > 0 ? r.FromPage : std::max(1, FMinPage);
+    int to = r.ToPage > 0 ? r.ToPage : (FMaxPage > 0 ? FMaxPage : from);
+    FPrintRange = TakePages(from, to) ? prPageNums : prAllPages;
+  } else if (FPrintRange == prPageNums) {
+    FPrintRange = prAllPages;
+  }
+}
+
+// ================================================================ TPrinterSetupDialog
+
+TPrinterSetupDialog::TPrinterSetupDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+namespace {
+
+// The toolkit's page setup dialog in place of the hook: the printer goes into the request,
+// paper and orientation into Mode.
+bool ShowPageSetup(TDialogRequest& r, std::optional<DEVMODE>& Mode) {
+  ReleaseCapture();
+  QPrinter qp(QPrinter::HighResolution);
+  SetUpQPrinter(qp);
+  QPageSetupDialog dlg(&qp, DialogParent());
+  bool ok = dlg.exec() == QDialog::Accepted;
+  String file;
+  r.Printer = ChosenPrinter(qp, file);
+  if (!ok || Printer()->Printers()->Count() == 0) return ok;
+  DEVMODE m = *Printer()->DeviceMode();
+  QPageLayout l = qp.pageLayout();
+  m.dmOrientation = l.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  QSizeF mm = l.pageSize().size(QPageSize::Millimeter);
+  m.dmPaperWidth = short(std::lround(mm.width() * 10));
+  m.dmPaperLength = short(std::lround(mm.height() * 10));
+  const TPaperInfo* paper = FindPaperBySize(m.dmPaperWidth, m.dmPaperLength);
+  m.dmPaperSize = paper ? paper->Number : short(DMPAPER_USER);
+  Mode = m;
+  return true;
+}
+
+}  // namespace
+
+bool TPrinterSetupDialog::Execute() {
+  DoShow();
+  TDialogRequest r;
+  r.Kind = dkPrinterSetup;
+  r.Dialog = this;
+  r.Printer = SelectedPrinterName();
+  std::optional<DEVMODE> mode;
+  bool ok = AskDialogHook(r) ? r.Result != 0 : ShowPageSetup(r, mode);
+  DoClose();
+  if (!ok) return false;
+  SelectPrinter(r.Printer);
+  if (mode) Printer()->SetPrinter(r.Printer, "", "", &*mode);
+  return true;
+}

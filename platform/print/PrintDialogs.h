@@ -1,0 +1,53 @@
+#pragma once
+// The print dialog (printer, pages, copies; the PDF printer's output file) and the printer
+// setup dialog (printer, paper, orientation). Both go through the dialog service, so a test's
+// TDialogScript answers them; what they choose is set on Printer().
+#include "gui/Dialogs.h"
+
+KELM_ENUM(TPrintRange, prAllPages, prSelection, prPageNums)
+KELM_ENUM(TPrintDialogOption, poPrintToFile, poPageNums, poSelection, poWarning, poHelp, poDisablePrintToFile)
+using TPrintDialogOptions = TSet<TPrintDialogOption>;
+
+class TPrintDialog : public TCommonDialog {
+  KELM_CLASS(TPrintDialog, TCommonDialog)
+public:
+  explicit TPrintDialog(TComponent* AOwner);
+  bool Execute() override;
+
+  int Copies() const { return FCopies; }
+  void SetCopies(int v) { FCopies = std::max(1, v); }
+  bool Collate() const { return FCollate; }
+  void SetCollate(bool v) { FCollate = v; }
+  int FromPage() const { return FFromPage; }
+  void SetFromPage(int v) { FFromPage = v; }
+  int ToPage() const { return FToPage; }
+  void SetToPage(int v) { FToPage = v; }
+  int MinPage() const { return FMinPage; }
+  void SetMinPage(int v) { FMinPage = v; }
+  int MaxPage() const { return FMaxPage; }
+  void SetMaxPage(int v) { FMaxPage = v; }
+  TPrintDialogOptions Options() const { return FOptions; }
+  void SetOptions(TPrintDialogOptions v) { FOptions = v; }
+  TPrintRange PrintRange() const { return FPrintRange; }
+  void SetPrintRange(TPrintRange v) { FPrintRange = v; }
+  bool PrintToFile() const { return FPrintToFile; }
+  void SetPrintToFile(bool v) { FPrintToFile = v; }
+
+private:
+  void TakeChoice(const TDialogRequest& r);
+  // Takes the pages chosen, kept within MinPage..MaxPage; false when they leave no page.
+  bool TakePages(int From, int To);
+  int FCopies = 1;
+  bool FCollate = false;
+  int FFromPage = 0, FToPage = 0, FMinPage = 0, FMaxPage = 0;
+  TPrintDialogOptions FOptions;
+  TPrintRange FPrintRange = prAllPages;
+  bool FPrintToFile = false;
+};
+
+class TPrinterSetupDialog : public TCommonDialog {
+  KELM_CLASS(TPrinterSetupDialog, TCommonDialog)
+public:
+  explicit TPrinterSetupDialog(TComponent* AOwner);
+  bool Execute() override;
+};
