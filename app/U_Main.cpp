@@ -15,52 +15,6 @@
 TFrm_Main* Frm_Main = nullptr;
 
 KELM_PUBLISH(TFrm_Main) {
-  b.Field("MainMenu1", &TFrm_Main::MainMenu1);
-  b.Field("N34", &TFrm_Main::N34);
-  b.Field("N36", &TFrm_Main::N36);
-  b.Field("CoolBar1", &TFrm_Main::CoolBar1);
-  b.Field("ToolBar1", &TFrm_Main::ToolBar1);
-  b.Field("StatusBar1", &TFrm_Main::StatusBar1);
-  b.Field("ActionList1", &TFrm_Main::ActionList1);
-  b.Field("ImageList1", &TFrm_Main::ImageList1);
-  b.Field("Image_Tool", &TFrm_Main::Image_Tool);
-  b.Field("Image_NavSmall", &TFrm_Main::Image_NavSmall);
-  b.Field("ilBasic", &TFrm_Main::ilBasic);
-  b.Field("ilTree", &TFrm_Main::ilTree);
-  b.Field("OpenDialog1", &TFrm_Main::OpenDialog1);
-  b.Field("OpenDialog2", &TFrm_Main::OpenDialog2);
-  b.Field("SaveDialog1", &TFrm_Main::SaveDialog1);
-  b.Field("dlgDoc", &TFrm_Main::dlgDoc);
-  b.Field("ttTX", &TFrm_Main::ttTX);
-  b.Field("PactAdd", &TFrm_Main::PactAdd);
-  b.Field("PactEdit", &TFrm_Main::PactEdit);
-  b.Field("PactDel", &TFrm_Main::PactDel);
-  b.Field("PactPrint", &TFrm_Main::PactPrint);
-  b.Field("Pact_M", &TFrm_Main::Pact_M);
-  b.Field("PactChart", &TFrm_Main::PactChart);
-  b.Field("PrjAdd", &TFrm_Main::PrjAdd);
-  b.Field("PrjEdit", &TFrm_Main::PrjEdit);
-  b.Field("PrjDel", &TFrm_Main::PrjDel);
-  b.Field("PrjPrint", &TFrm_Main::PrjPrint);
-  b.Field("Prj_M", &TFrm_Main::Prj_M);
-  b.Field("AddCust", &TFrm_Main::AddCust);
-  b.Field("EditCust", &TFrm_Main::EditCust);
-  b.Field("DelCust", &TFrm_Main::DelCust);
-  b.Field("CustPrint", &TFrm_Main::CustPrint);
-  b.Field("CustExp", &TFrm_Main::CustExp);
-  b.Field("Cust_M", &TFrm_Main::Cust_M);
-  b.Field("EmpAdd", &TFrm_Main::EmpAdd);
-  b.Field("EmpEdit", &TFrm_Main::EmpEdit);
-  b.Field("EmpDel", &TFrm_Main::EmpDel);
-  b.Field("EmpPrint", &TFrm_Main::EmpPrint);
-  b.Field("Emp_M", &TFrm_Main::Emp_M);
-  b.Field("MoneyIn", &TFrm_Main::MoneyIn);
-  b.Field("MoneyOut", &TFrm_Main::MoneyOut);
-  b.Field("UserQX1", &TFrm_Main::UserQX1);
-  b.Field("M_Backup", &TFrm_Main::M_Backup);
-  b.Field("M_Restore", &TFrm_Main::M_Restore);
-  b.Field("M_Option", &TFrm_Main::M_Option);
-  b.Field("Logout", &TFrm_Main::Logout);
   b.Method("FormCreate", &TFrm_Main::FormCreate);
   b.Method("FormShow", &TFrm_Main::FormShow);
   b.Method("FormCloseQuery", &TFrm_Main::FormCloseQuery);
@@ -105,7 +59,7 @@ String ReminderSQL(TDateTime Today, int Days) {
 
 }  // namespace
 
-TFrm_Main::TFrm_Main(TComponent* AOwner) : TForm(AOwner) {}
+TFrm_Main::TFrm_Main(TComponent* AOwner) : inherited(AOwner) {}
 
 TFrm_Main::~TFrm_Main() {
   if (Frm_Main == this) Frm_Main = nullptr;
