@@ -322,6 +322,17 @@ TEST_F(MainWindowTest, ToolBarShowsItsButtonsInOrderInItsBandAndTheStatusBarItsP
 
 // ---------------------------------------------------------------- showing
 
+// Offscreen there is no window manager: the window must lie on the work area by itself.
+TEST_F(MainWindowTest, OpensMaximisedOnTheScreensWorkArea) {
+  LoginAsAdminAndShow();
+  EXPECT_EQ(Frm_Main->BoundsRect(), Screen->WorkAreaRect());
+  EXPECT_EQ(Frm_Main->WindowState(), wsMaximized);
+  // Restored, it takes the size it was designed with.
+  Frm_Main->SetWindowState(wsNormal);
+  EXPECT_EQ(Frm_Main->Width(), 800);
+  EXPECT_EQ(Frm_Main->Height(), 600);
+}
+
 TEST_F(MainWindowTest, ShowingReadsTheProgramNameVersionAndDecimalsAndShowsTheDatabasePath) {
   Exec("update T_SoftInfo set SoftName='测试合同软件', Version='V2.5', DotNumber=1, DotPrice=3, DotMoney=4");
   LoginAsAdminAndShow();
