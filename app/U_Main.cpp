@@ -2,6 +2,8 @@
 
 #include "core/ClassBuilder.h"
 #include "core/FileUtils.h"
+#include "core/Resources.h"
+#include "gui/Graphics.h"
 #include "gui/Shell.h"
 #include "app/SqlText.h"
 #include "core/StrUtils.h"
@@ -50,6 +52,16 @@ const char* const TFrm_Main::HomepageUrl = "https://kelm.example/";
 
 namespace {
 
+const std::vector<const char*> kActionPictures = {"contracts", "payments",  "receipts",  "projects",
+                                                   "customers", "employees", "reminders", "web"};
+
+void AddPicture(TCustomImageList* List, const String& Name) {
+  TIcon picture;
+  TResourceStream data("images/" + std::to_string(List->Width()) + "/" + Name + ".png");
+  picture.LoadFromStream(&data);
+  List->AddIcon(&picture);
+}
+
 // The fund-plan rows not yet done that fall due within Days days of Today, overdue ones
 // included, latest planned date first.
 String ReminderSQL(TDateTime Today, int Days) {
@@ -59,10 +71,42 @@ String ReminderSQL(TDateTime Today, int Days) {
 
 }  // namespace
 
+const std::vector<TFrm_Main::TPictureList>& TFrm_Main::PictureLists() {
+  static const std::vector<TPictureList> lists = [] {
+    std::vector<const char*> tools = kActionPictures;
+    tools.insert(tools.end(), {"add", "edit", "delete", "print", "export"});
+    return std::vector<TPictureList>{
+        {&TFrm_Main::ImageList1, kActionPictures},
+        {&TFrm_Main::Image_Tool, tools},
+        {&TFrm_Main::Image_NavSmall, {"first", "previous", "next", "last"}},
+        {&TFrm_Main::ilBasic, {"add", "edit", "delete", "save", "refresh"}},
+        // A closed node, an open node, a leaf.
+        {&TFrm_Main::ilTree, {"folder", "folder-open", "document"}},
+    };
+  }();
+  return lists;
+}
+
 TFrm_Main::TFrm_Main(TComponent* AOwner) : inherited(AOwner) {}
 
 TFrm_Main::~TFrm_Main() {
   if (Frm_Main == this) Frm_Main = nullptr;
+}
+
+void TFrm_Main::LoadPictures() {
+  for (const TPictureList& l : PictureLists()) {
+    TImageList* list = this->*l.List;
+    list->BeginUpdate();
+    list->Clear();
+    for (const char* name : l.Pictures) AddPicture(list, name);
+    list->EndUpdate();
+  }
+}
+
+void TFrm_Main::Loaded() {
+  inherited::Loaded();
+  // The pictures belong to the window's design, as the rest of its layout does.
+  LoadPictures();
 }
 
 void TFrm_Main::FormCreate(TObject*) {
