@@ -1,8 +1,8 @@
 #pragma once
 // The data module: the one connection to the database file, the Config.ini accessor, the
 // queries and data sources every window reads and writes through, and the report components.
-// Its components (ADOConnection1, the queries, data sources and reports) are those of the
-// layout forms/TFrm_Data.txt; creating it opens the database.
+// Its components are those of the layout forms/TFrm_Data.txt; creating it opens the
+// database.
 #include "core/IniFiles.h"
 #include "forms/TFrm_Data.h"
 #include "gui/Forms.h"

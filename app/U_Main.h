@@ -5,7 +5,7 @@
 // due-date reminder that runs once, a second after the window is first shown.
 //
 // Its components are those of the layout forms/TFrm_Main.txt. Other windows' layouts name
-// them as Frm_Main.<component> (Frm_Main.PactAdd, Frm_Main.Image_Tool, ...).
+// them as Frm_Main.<component>.
 #include "forms/TFrm_Main.h"
 #include "gui/Forms.h"
 

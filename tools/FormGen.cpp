@@ -5,7 +5,6 @@
 #include "core/FileUtils.h"
 #include "core/StrUtils.h"
 
-#include <algorithm>
 #include <cctype>
 #include <set>
 
@@ -39,7 +38,8 @@ public:
     String name;
     int line = Header(flags, L.ClassName, name);
     L.Inherited = flags.Contains(ffInherited);
-    if (!SameText(ChangeFileExt(ExtractFileName(L.SourceName), ""), L.ClassName))
+    // The window finds its layout by its class's name, written exactly.
+    if (ChangeFileExt(ExtractFileName(L.SourceName), "") != L.ClassName)
       Fail(L.SourceName, line, "the layout of " + L.ClassName + " must be the file " + L.ClassName + ".txt");
     Body(true);
   }
