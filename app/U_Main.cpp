@@ -13,6 +13,7 @@
 #include "app/U_login.h"
 
 #include <memory>
+#include <vector>
 
 TFrm_Main* Frm_Main = nullptr;
 
@@ -52,14 +53,36 @@ const char* const TFrm_Main::HomepageUrl = "https://kelm.example/";
 
 namespace {
 
-const std::vector<const char*> kActionPictures = {"contracts", "payments",  "receipts",  "projects",
-                                                   "customers", "employees", "reminders", "web"};
+// The pictures of the image lists, by image index: resources "images/<size>/<name>.png" at
+// the list's size. The tool bar's list (32 pixels) and the actions' list (16) begin with the
+// same pictures, so an action's ImageIndex shows the same on the tool bar and on a list
+// window's tool bar.
+struct TPictureList {
+  TImageList* TFrm_MainComponents::*List;
+  std::vector<const char*> Pictures;
+};
+const TPictureList kPictureLists[] = {
+    {&TFrm_MainComponents::ImageList1,
+     {"contracts", "payments", "receipts", "projects", "customers", "employees", "reminders", "web"}},
+    {&TFrm_MainComponents::Image_Tool,
+     {"contracts", "payments", "receipts", "projects", "customers", "employees", "reminders", "web", "add", "edit",
+      "delete", "print", "export"}},
+    {&TFrm_MainComponents::Image_NavSmall, {"first", "previous", "next", "last"}},
+    {&TFrm_MainComponents::ilBasic, {"add", "edit", "delete", "save", "refresh"}},
+    // A closed node, an open node, a leaf.
+    {&TFrm_MainComponents::ilTree, {"folder", "folder-open", "document"}},
+};
 
-void AddPicture(TCustomImageList* List, const String& Name) {
-  TIcon picture;
-  TResourceStream data("images/" + std::to_string(List->Width()) + "/" + Name + ".png");
-  picture.LoadFromStream(&data);
-  List->AddIcon(&picture);
+void LoadPictures(TCustomImageList* List, const std::vector<const char*>& Pictures) {
+  List->BeginUpdate();
+  List->Clear();
+  for (const char* name : Pictures) {
+    TIcon picture;
+    TResourceStream data("images/" + std::to_string(List->Width()) + "/" + name + ".png");
+    picture.LoadFromStream(&data);
+    List->AddIcon(&picture);
+  }
+  List->EndUpdate();
 }
 
 // The fund-plan rows not yet done that fall due within Days days of Today, overdue ones
@@ -71,42 +94,16 @@ String ReminderSQL(TDateTime Today, int Days) {
 
 }  // namespace
 
-const std::vector<TFrm_Main::TPictureList>& TFrm_Main::PictureLists() {
-  static const std::vector<TPictureList> lists = [] {
-    std::vector<const char*> tools = kActionPictures;
-    tools.insert(tools.end(), {"add", "edit", "delete", "print", "export"});
-    return std::vector<TPictureList>{
-        {&TFrm_Main::ImageList1, kActionPictures},
-        {&TFrm_Main::Image_Tool, tools},
-        {&TFrm_Main::Image_NavSmall, {"first", "previous", "next", "last"}},
-        {&TFrm_Main::ilBasic, {"add", "edit", "delete", "save", "refresh"}},
-        // A closed node, an open node, a leaf.
-        {&TFrm_Main::ilTree, {"folder", "folder-open", "document"}},
-    };
-  }();
-  return lists;
-}
-
 TFrm_Main::TFrm_Main(TComponent* AOwner) : inherited(AOwner) {}
 
 TFrm_Main::~TFrm_Main() {
   if (Frm_Main == this) Frm_Main = nullptr;
 }
 
-void TFrm_Main::LoadPictures() {
-  for (const TPictureList& l : PictureLists()) {
-    TImageList* list = this->*l.List;
-    list->BeginUpdate();
-    list->Clear();
-    for (const char* name : l.Pictures) AddPicture(list, name);
-    list->EndUpdate();
-  }
-}
-
 void TFrm_Main::Loaded() {
   inherited::Loaded();
   // The pictures belong to the window's design, as the rest of its layout does.
-  LoadPictures();
+  for (const TPictureList& l : kPictureLists) LoadPictures(this->*l.List, l.Pictures);
 }
 
 void TFrm_Main::FormCreate(TObject*) {

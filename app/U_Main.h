@@ -9,8 +9,6 @@
 #include "forms/TFrm_Main.h"
 #include "gui/Forms.h"
 
-#include <vector>
-
 class TFrm_Main : public TFrm_MainLayout<TForm> {
   KELM_CLASS(TFrm_Main, TFrm_MainLayout<TForm>)
 public:
@@ -38,17 +36,6 @@ public:
   };
   static const TRightAction RightActions[28];
 
-  // The pictures of the image lists, by image index: resources "images/<size>/<name>.png"
-  // at the list's size. The tool bar (ImageList1, 32 pixels) and the actions (Image_Tool,
-  // 16) share their first indexes, so an action's ImageIndex is the same picture on either:
-  // contracts, payments, receipts, projects, customers, employees, reminders, web; the
-  // actions' list also holds add, edit, delete, print and export.
-  struct TPictureList {
-    TImageList* TFrm_MainComponents::*List;
-    std::vector<const char*> Pictures;
-  };
-  static const std::vector<TPictureList>& PictureLists();
-
   // The program's own contact points, opened by the help menu and the tool bar.
   static const char* const SupportMailUrl;
   static const char* const HomepageUrl;
@@ -59,9 +46,7 @@ public:
   void ApplyUserRights();
   // Closes every MDI child, from the last to the first.
   void CloseMDIChildren();
-  // Fills the image lists with their pictures.
-  void LoadPictures();
-
+  // The layout's image lists receive their pictures when it has loaded.
   void Loaded() override;
 
   // ---- handlers named by the layout
