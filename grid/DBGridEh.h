@@ -11,6 +11,7 @@
 #include "core/Classes.h"
 #include "core/Component.h"
 #include "gui/Controls.h"
+#include "gui/Grids.h"
 #include "data/DB.h"
 #include "grid/DBSumLst.h"
 #include "gui/Graphics.h"
@@ -43,8 +44,6 @@ KELM_ENUM(TColumnEhKind, ckText, ckPickList, ckLookup, ckKeyList, ckImage, ckChe
 KELM_ENUM(TSortMarkerEh, smNoneEh, smDownEh, smUpEh)
 KELM_ENUM(TTextOrientationEh, tohHorizontal, tohVertical)
 KELM_ENUM(TFooterValueType, fvtNon, fvtSum, fvtAvg, fvtCount, fvtFieldValue, fvtStaticText)
-KELM_ENUM(TGridDrawStateItem, gdSelected, gdFocused, gdFixed)
-using TGridDrawState = TSet<TGridDrawStateItem>;
 
 KELM_ENUM(TDBGridEhOption, dghFixed3D, dghFrozen3D, dghFooter3D, dghData3D, dghResizeWholeRightPart,
           dghHighlightFocus, dghClearSelection, dghFitRowHeightToText, dghAutoSortMarking, dghMultiSortMarking,
