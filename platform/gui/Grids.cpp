@@ -22,8 +22,8 @@ constexpr int kSizingSlack = 2;
 KELM_PUBLISH(TInplaceEdit) {}
 
 TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
+  // Made by its grid; one made on its own (streaming, inspection) stays a plain edit.
   FGrid = dynamic_cast<TCustomGrid*>(AOwner);
-  assert(FGrid);
   SetParentCtl3D(false);
   SetCtl3D(false);
   SetBorderStyle(bsNone);
@@ -33,7 +33,7 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
 
 void TInplaceEdit::Move(const TRect& Loc) {
   SetBounds(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
-  bool hadFocus = FGrid->Focused();
+  bool hadFocus = FGrid && FGrid->Focused();
   FShown = true;
   SetVisible(true);
   if (hadFocus && CanFocus()) SetFocus();
@@ -44,10 +44,11 @@ void TInplaceEdit::Hide() {
   bool hadFocus = Focused();
   FShown = false;
   SetVisible(false);
-  if (hadFocus && FGrid->CanFocus()) FGrid->SetFocus();
+  if (hadFocus && FGrid && FGrid->CanFocus()) FGrid->SetFocus();
 }
 
 void TInplaceEdit::UpdateContents() {
+  if (!FGrid) return;
   FLoading = true;
   try {
     int c = FGrid->Col(), r = FGrid->Row();
@@ -64,7 +65,7 @@ void TInplaceEdit::UpdateContents() {
 
 void TInplaceEdit::Change() {
   TCustomMaskEdit::Change();
-  if (!FLoading) FGrid->SetEditText(FGrid->Col(), FGrid->Row(), Text());
+  if (!FLoading && FGrid) FGrid->SetEditText(FGrid->Col(), FGrid->Row(), Text());
 }
 
 bool TInplaceEdit::ForwardsToGrid(Word Key, TShiftState Shift) const {
@@ -82,6 +83,10 @@ bool TInplaceEdit::ForwardsToGrid(Word Key, TShiftState Shift) const {
 }
 
 void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
+  if (!FGrid) {
+    TCustomMaskEdit::KeyDown(Key, Shift);
+    return;
+  }
   if (ForwardsToGrid(Key, Shift)) {
     FGrid->KeyDown(Key, Shift);
     Key = 0;
@@ -92,6 +97,10 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
 }
 
 void TInplaceEdit::KeyPress(Char& Key) {
+  if (!FGrid) {
+    TCustomMaskEdit::KeyPress(Key);
+    return;
+  }
   if (Key == 13 || Key == 27) {
     FGrid->KeyPress(Key);
     Key = 0;
@@ -108,7 +117,7 @@ void TInplaceEdit::KeyPress(Char& Key) {
 }
 
 void TInplaceEdit::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
+  if (FGrid) switch (Message.Msg) {
     case WM_GETDLGCODE:
       Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (FGrid->Options().Contains(goTabs) ? DLGC_WANTTAB : 0);
       return;
