@@ -1,4 +1,5 @@
 #include "TestGrid.h"
+#include "DBGridFixture.h"
 
 #include "core/ClassBuilder.h"
 
@@ -7,3 +8,5 @@ KELM_PUBLISH(TTestGrid) {
   b.Prop("Columns", &TTestGrid::Columns, &TTestGrid::SetColumns);
   b.Prop("SumList", &TTestGrid::SumList, &TTestGrid::SetSumList);
 }
+
+KELM_PUBLISH(TProbeDBGrid) {}
