@@ -543,39 +543,41 @@ void TCustomDBGridEh::TitleFontChanged(TObject*) {
 void TCustomDBGridEh::TitleImagesChanged(TObject*) { RebuildLayout(); }
 
 void TCustomDBGridEh::ChangeScale(int M, int D) {
-  if (M == D || D == 0) {
-    TCustomGrid::ChangeScale(M, D);
-    return;
-  }
+  if (M == D || D == 0) return;
+  // The pass at the end of the lock gives the grid columns the scaled column widths.
   BeginLayout();
   try {
-    FSettingTitleFont = true;
-    if (!ParentFont()) FTitleFont->SetSize(MulDiv(Font()->Size(), M, D));
-    FSettingTitleFont = false;
-    FFooterFont->SetSize(MulDiv(FFooterFont->Size(), M, D));
-    auto scale = [M, D](TFont* F) { F->SetSize(MulDiv(F->Size(), M, D)); };
-    // Widths by running sums: each column takes the difference of the scaled sums, so the
-    // total scales without rounding drift.
-    int sum = 0, scaledSum = 0;
-    for (int i = 0; i < FColumns->Count(); ++i) {
-      TColumnEh* c = FColumns->Items(i);
-      if (c->Flagged(evFont)) scale(c->Font());
-      if (c->Title()->IsFontStored()) scale(c->Title()->Font());
-      if (c->Footer()->FontAssigned()) scale(c->Footer()->Font());
-      for (int k = 0; k < c->Footers()->Count(); ++k)
-        if (c->Footers()->Items(k)->FontAssigned()) scale(c->Footers()->Items(k)->Font());
-      sum += c->Width();
-      int next = MulDiv(sum, M, D);
-      c->SetWidth(next - scaledSum);
-      scaledSum = next;
-    }
+    ScaleFontsAndWidths(M, D);
+    TCustomGrid::ChangeScale(M, D);
   } catch (...) {
     FSettingTitleFont = false;
     EndLayout();
     throw;
   }
   EndLayout();
-  TCustomGrid::ChangeScale(M, D);
+}
+
+void TCustomDBGridEh::ScaleFontsAndWidths(int M, int D) {
+  auto scale = [M, D](TFont* F) { F->SetSize(MulDiv(F->Size(), M, D)); };
+  FSettingTitleFont = true;
+  if (!ParentFont()) FTitleFont->SetSize(MulDiv(Font()->Size(), M, D));
+  FSettingTitleFont = false;
+  scale(FFooterFont.get());
+  // Widths by running sums: each column takes the difference of the scaled sums, so the
+  // total scales without rounding drift.
+  int sum = 0, scaledSum = 0;
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnEh* c = FColumns->Items(i);
+    if (c->Flagged(evFont)) scale(c->Font());
+    if (c->Title()->IsFontStored()) scale(c->Title()->Font());
+    if (c->Footer()->FontAssigned()) scale(c->Footer()->Font());
+    for (int k = 0; k < c->Footers()->Count(); ++k)
+      if (c->Footers()->Items(k)->FontAssigned()) scale(c->Footers()->Items(k)->Font());
+    sum += c->Width();
+    int next = MulDiv(sum, M, D);
+    c->SetWidth(next - scaledSum);
+    scaledSum = next;
+  }
 }
 
 // ---------------------------------------------------------------- layout

@@ -1267,6 +1267,7 @@ private:
   void TitleFontChanged(TObject* Sender);
   void TitleImagesChanged(TObject* Sender);
   void ApplyBaseOptions();
+  void ScaleFontsAndWidths(int M, int D);
   void ReadColumns(TReader* Reader);
   void WriteColumns(TWriter* Writer);
   void ColumnWidthChanged(TColumnEh* Column);

@@ -17,6 +17,7 @@ public:
   int DeferredMessages = 0;
   using TCustomDBGridEh::CanEditModify;
   using TCustomDBGridEh::CanEditShow;
+  using TCustomDBGridEh::GetEditLimit;
   using TCustomDBGridEh::GetEditText;
   using TCustomDBGridEh::SetEditText;
   void Dispatch(TMessage& M) override {
