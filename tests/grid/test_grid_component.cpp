@@ -396,20 +396,26 @@ TEST_F(LifecycleTest, GeneratedColumnsAreNotWritten) {
   EXPECT_NE(text.find("Columns = <"), String::npos) << text;
 }
 
-TEST_F(LifecycleTest, AFieldRemovedWhileControlsAreOffIsUnboundAndLaidOutLater) {
+TEST_F(LifecycleTest, FieldsFreedWhileControlsAreOffAreUnboundAndLaidOutLater) {
   AddColumn("Code");
   TColumnEh* amount = AddColumn("Amount");
   ASSERT_EQ(amount->Field(), DS->FieldByName("Amount"));
-  int passes = Grid->Passes;
+  int deferred = Grid->DeferredMessages;
   DS->DisableControls();
-  delete DS->FieldByName("Amount");
-  EXPECT_EQ(Grid->Passes, passes) << "no pass while the controls are off";
+  DS->Close();  // frees the default fields
   EXPECT_EQ(amount->Field(), nullptr);
-  DS->EnableControls();
-  Application->ProcessMessages();
-  EXPECT_GT(Grid->Passes, passes);
   EXPECT_EQ(Grid->LayoutLockCount(), 0);
-  EXPECT_EQ(Grid->Columns()->Items(0)->Field(), DS->FieldByName("Code"));
+  EXPECT_EQ(Grid->Columns()->UpdateLockCount(), 0);
+  TMsg m;
+  EXPECT_TRUE(PeekMessage(m, Grid->Handle(), WM_DEFERREDLAYOUT, WM_DEFERREDLAYOUT, PM_NOREMOVE));
+  DS->Open();
+  DS->EnableControls();
+  int passes = Grid->Passes;
+  Application->ProcessMessages();
+  EXPECT_GT(Grid->DeferredMessages, deferred);
+  EXPECT_GE(Grid->Passes, passes);
+  EXPECT_EQ(amount->Field(), DS->FieldByName("Amount"));
+  EXPECT_EQ(Grid->DataLink()->FieldAt(1), DS->FieldByName("Amount"));
 }
 
 }  // namespace
