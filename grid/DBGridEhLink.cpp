@@ -167,6 +167,10 @@ bool TBookmarkListEh::Find(const String& B, int& Index) {
   }
   int lo = 0, hi = Count() - 1;
   bool found = false;
+  // Rows are mostly selected walking down or up: a bookmark beyond either end needs one
+  // comparison, not a search.
+  if (hi >= 0 && Compare(FList[hi], B) < 0) lo = hi + 1;
+  else if (hi >= 0 && Compare(FList[0], B) > 0) hi = -1;
   while (lo <= hi) {
     int mid = (lo + hi) / 2;
     int c = Compare(FList[mid], B);
