@@ -886,6 +886,16 @@ void TCustomDBGridEh::ColExit() {
   if (OnColExit) OnColExit(this);
 }
 
+bool TCustomDBGridEh::SelectCell(int ACol, int ARow) {
+  if (ACol != Col() && Col() >= IndicatorOffset()) ColExit();
+  return TCustomGrid::SelectCell(ACol, ARow);
+}
+
+void TCustomDBGridEh::CurrentChanged(int OldCol, int OldRow) {
+  TCustomGrid::CurrentChanged(OldCol, OldRow);
+  if (Col() != OldCol && Col() >= IndicatorOffset()) ColEnter();
+}
+
 void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomGrid::MouseUp(Button, Shift, X, Y);
   if (Button != mbRight) return;

@@ -1254,6 +1254,8 @@ protected:
   void ColumnMoved(int FromIndex, int ToIndex) override;
   void ColWidthsChanged() override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  bool SelectCell(int ACol, int ARow) override;
+  void CurrentChanged(int OldCol, int OldRow) override;
   // ---- notification hooks
   virtual void ColEnter();
   virtual void ColExit();

@@ -481,7 +481,9 @@ void TCustomGrid::MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show) {
   if (FCurrent == old && !MoveAnchor) return;
   if (Show) ClampInView(FCurrent);
   Invalidate();
-  if (!(FCurrent == old)) UpdateEdit();
+  if (FCurrent == old) return;
+  UpdateEdit();
+  CurrentChanged(old.X, old.Y);
 }
 
 void TCustomGrid::ClampInView(TGridCoord Coord) {

@@ -167,6 +167,8 @@ protected:
   virtual void ColWidthsChanged() {}
   virtual void RowHeightsChanged() {}
   virtual void TopLeftChanged();
+  // The current cell has moved (after the move, editor placed).
+  virtual void CurrentChanged(int OldCol, int OldRow) {}
   // The sizing state a press at X, Y would start: gsColSizing/gsRowSizing with the index and
   // the line's position, else gsNormal.
   virtual void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs);
