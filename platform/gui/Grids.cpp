@@ -264,6 +264,8 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
   FRowHeights.assign(5, FDefaultRowHeight);
   FBars = std::make_unique<TWindowScrollBars>(this);
   SetTabStop(true);
+  SetColor(clWindow);
+  SetParentColor(false);
   SetBounds(0, 0, 320, 120);
 }
 

@@ -421,3 +421,70 @@ TEST_F(LifecycleTest, FieldsFreedWhileControlsAreOffAreUnboundAndLaidOutLater) {
 }  // namespace
 
 KELM_PUBLISH(TGridHostForm) {}
+
+namespace {
+
+// ---------------------------------------------------------------- publishing
+
+TEST(GridPublishing, EveryDeclaredDefaultIsWhatANewGridHolds) {
+  EnsureGridTestApplication();
+  auto* form = new TForm(Application);
+  int checked = 0;
+  for (TClass c : {TDBGridEh::StaticClass()}) {
+    TObject* o = c->Create(form);
+    for (const TPropInfo* p : c->Properties()) {
+      if (!p->Writable()) continue;
+      if (p->IsOrdinal() && p->HasDefault) {
+        ++checked;
+        EXPECT_EQ(p->Access->GetOrd(o), p->OrdDefault) << p->Name;
+      }
+    }
+    delete o;
+  }
+  EXPECT_GT(checked, 30);
+  // Every event of the table is there for layouts to name.
+  for (const char* e : {"OnApplyFilter", "OnCellClick", "OnCheckButton", "OnColEnter", "OnColExit", "OnColumnMoved",
+                        "OnColWidthsChanged", "OnDrawColumnCell", "OnDrawDataCell", "OnDrawFooterCell",
+                        "OnEditButtonClick", "OnGetBtnParams", "OnGetCellParams", "OnGetFooterParams",
+                        "OnMoveRecords", "OnSelectionChanged", "OnSortMarkingChanged", "OnSumListRecalcAll",
+                        "OnSumListAfterRecalcAll", "OnTitleBtnClick", "OnTitleClick", "OnKeyDown", "OnExit"})
+    EXPECT_NE(GetPropInfo(TDBGridEh::StaticClass(), e), nullptr) << e;
+  delete form;
+}
+
+TEST(GridPublishing, ANewGridWritesNoSettingsAndSettingsSurviveALayout) {
+  EnsureGridTestApplication();
+  auto* form = new TGridHostForm(Application);
+  static_cast<TComponent*>(form)->SetName("Host2");
+  auto* g = new TDBGridEh(form);
+  static_cast<TComponent*>(g)->SetName("G");
+  g->SetParent(form);
+  String plain = WriteComponentToText(form);
+  for (const char* name : {"Options", "OptionsEh", "AllowedOperations", "AllowedSelections", "FixedColor",
+                           "FooterColor", "VTitleMargin", "DefaultDrawing", "TabStop", "BorderStyle", "ParentColor"})
+    EXPECT_EQ(plain.find(String("    ") + name + " ="), String::npos) << name << "\n" << plain;
+  g->SetOptions(g->Options() + dgMultiSelect - dgTabs);
+  g->SetAllowedSelections({gstRecordBookmarks});
+  g->SetFrozenCols(1);
+  g->STFilter()->SetVisible(true);
+  g->HorzScrollBar()->SetTracking(true);
+  g->SetVTitleMargin(4);
+  String text = WriteComponentToText(form);
+  delete form;
+  auto* back = new TGridHostForm(Application);
+  ReadComponentFromText(back, text);
+  auto* r = dynamic_cast<TDBGridEh*>(back->FindComponent("G"));
+  ASSERT_NE(r, nullptr);
+  EXPECT_TRUE(r->Options().Contains(dgMultiSelect));
+  EXPECT_FALSE(r->Options().Contains(dgTabs));
+  EXPECT_EQ(r->AllowedSelections(), TDBGridEhAllowedSelections{gstRecordBookmarks});
+  EXPECT_EQ(r->FrozenCols(), 1);
+  EXPECT_TRUE(r->STFilter()->Visible());
+  EXPECT_EQ(r->FixedRows(), 2) << "title and filter rows";
+  EXPECT_TRUE(r->HorzScrollBar()->Tracking());
+  EXPECT_EQ(r->VTitleMargin(), 4);
+  EXPECT_EQ(WriteComponentToText(back), text);
+  delete back;
+}
+
+}  // namespace

@@ -262,3 +262,71 @@ TEST_F(GridFixture, FixedCountMustStayBelowTheCount) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridFixture, DraggingOutsideScrollsAndExtendsByTheTimer) {
+  Grid->SetRowCount(40);
+  TRect start = Grid->CellRect(2, 3);
+  Down(start.Left + 5, start.Top + 5);
+  EXPECT_EQ(Grid->GridState(), gsSelecting);
+  MoveTo(start.Left + 5, Grid->ClientHeight() + 20);  // below the grid: the timer takes over
+  for (int i = 0; i < 8; ++i) Grid->Perform(WM_TIMER, 1, 0);
+  EXPECT_EQ(Grid->Row(), 11);
+  EXPECT_EQ(Grid->Selection(), (TGridRect{2, 3, 2, 11}));
+  EXPECT_GT(Grid->TopRow(), 1) << "the view follows";
+  Up(start.Left + 5, Grid->ClientHeight() + 20);
+  EXPECT_EQ(Grid->GridState(), gsNormal);
+  Grid->Perform(WM_TIMER, 1, 0);
+  EXPECT_EQ(Grid->Row(), 11) << "no scrolling after the release";
+}
+
+TEST_F(GridFixture, HorizontalBarsOnlyLeaveTheVerticalBarToTheDescendant) {
+  Grid->SetRowCount(40);
+  Grid->SetColCount(30);
+  Grid->SetScrollBars(ssBoth);
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(Grid->Handle(), SB_VERT, &si));
+  EXPECT_EQ(si.nMax, 38);
+  Grid->SetScrollBars(ssHorizontal);
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = 0;
+  si.nMax = 999;
+  si.nPage = 10;
+  si.nPos = 500;
+  SetScrollInfo(Grid->Handle(), SB_VERT, &si, 1);
+  Grid->SetTopRow(5);  // the base grid updates its bars
+  SCROLLINFO now;
+  now.fMask = SIF_ALL;
+  GetScrollInfo(Grid->Handle(), SB_VERT, &now);
+  EXPECT_EQ(now.nMax, 999);
+  EXPECT_EQ(now.nPos, 500);
+  GetScrollInfo(Grid->Handle(), SB_HORZ, &now);
+  EXPECT_EQ(now.nMax, 28);
+}
+
+TEST_F(GridFixture, PaintsFixedDataSelectedAndTheSizingLine) {
+  Grid->SetOptions(Grid->Options() + TGridOptions{goColSizing});
+  Grid->SetSelection(TGridRect{1, 1, 2, 2});
+  Grid->Invalidate();
+  Application->ProcessMessages();
+  auto at = [&](int col, int row) {
+    TRect r = Grid->CellRect(col, row);
+    return Pixel(Grid, r.Left + 10, r.Top + 10).rgb() & 0xFFFFFF;
+  };
+  EXPECT_EQ(at(0, 0), 0xD4D0C8u) << "fixed";
+  EXPECT_EQ(at(4, 4), 0xFFFFFFu) << "data";
+  EXPECT_EQ(at(1, 1), 0x0A246Au) << "selected";
+  EXPECT_EQ(at(3, 3), 0xFFFFFFu);
+  Down(129, 10);
+  MoveTo(150, 10);
+  Application->ProcessMessages();
+  EXPECT_EQ(Pixel(Grid, 150, 100).rgb() & 0xFFFFFF, 0u) << "the sizing line over the cells";
+  Up(150, 10);
+  Application->ProcessMessages();
+  EXPECT_NE(Pixel(Grid, 150, 100).rgb() & 0xFFFFFF, 0u) << "gone at the release";
+  Shot("grid_cells");
+}
+
+}  // namespace
