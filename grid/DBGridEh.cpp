@@ -886,6 +886,17 @@ void TCustomDBGridEh::ColExit() {
   if (OnColExit) OnColExit(this);
 }
 
+void TCustomDBGridEh::DoExit() {
+  TDataSet* ds = DataSet();
+  if (FDataLink->Active() && ds) {
+    bool untouchedInsert = ds->State() == dsInsert && !ds->Modified() && !FDataLink->Modified();
+    // Leaving cancels a record the user never touched, else keeps what the editor holds.
+    if (FOptions.Contains(dgCancelOnExit) && untouchedInsert) ds->Cancel();
+    else FDataLink->UpdateRecord();
+  }
+  TCustomGrid::DoExit();
+}
+
 bool TCustomDBGridEh::SelectCell(int ACol, int ARow) {
   if (ACol != Col() && Col() >= IndicatorOffset()) ColExit();
   return TCustomGrid::SelectCell(ACol, ARow);

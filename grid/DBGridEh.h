@@ -1256,6 +1256,7 @@ protected:
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   bool SelectCell(int ACol, int ARow) override;
   void CurrentChanged(int OldCol, int OldRow) override;
+  void DoExit() override;
   // ---- notification hooks
   virtual void ColEnter();
   virtual void ColExit();

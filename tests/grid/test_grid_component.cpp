@@ -488,3 +488,63 @@ TEST(GridPublishing, ANewGridWritesNoSettingsAndSettingsSurviveALayout) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WriteBackTest, LeavingTheGridKeepsTheEditorTextAndCancelsAnUntouchedInsert) {
+  auto* other = new TEdit(Form);
+  other->SetParent(Form);
+  other->SetBounds(0, 345, 50, 10);
+  Grid->SetSelectedIndex(0);
+  Grid->Perform(WM_KEYDOWN, VK_F2, 0);
+  ASSERT_TRUE(Grid->InplaceEditorVisible());
+  Grid->InplaceEditor()->SelectAll();
+  for (char ch : String("X9")) Grid->InplaceEditor()->Perform(WM_CHAR, Char(ch), 0);
+  other->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_EQ(DS->State(), dsEdit);
+  EXPECT_EQ(DS->FieldByName("Code")->AsString(), "X9") << "in the field, not yet posted";
+  DS->Cancel();
+  int count = DS->RecordCount();
+  Grid->SetFocus();
+  DS->Insert();
+  other->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_EQ(DS->State(), dsBrowse);
+  EXPECT_EQ(DS->RecordCount(), count);
+}
+
+TEST_F(WriteBackTest, AFieldAskedForFocusSelectsItsColumnAndOpensTheEditor) {
+  Grid->SetSelectedIndex(0);
+  Grid->HideEditor();
+  DS->FieldByName("Flag")->FocusControl();
+  EXPECT_EQ(Grid->SelectedIndex(), 1);
+  EXPECT_TRUE(Grid->HasInputFocus());
+  EXPECT_TRUE(Grid->EditorMode());
+}
+
+TEST_F(WriteBackTest, SizingAndMovingWithTheMouseReachTheColumns) {
+  Grid->SetSelectedIndex(0);
+  int widthEvents = 0;
+  std::vector<std::pair<int, int>> moves;
+  Grid->OnColWidthsChanged = TNotifyEvent::Lambda([&](TObject*) { ++widthEvents; });
+  Grid->OnColumnMoved = TMovedEvent::Lambda([&](TObject*, int from, int to) { moves.push_back({from, to}); });
+  TColumnEh* code = Grid->Columns()->Items(0);
+  TRect title = Grid->CellRect(1, 0);
+  Grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam({title.Right, 5}));
+  Grid->Perform(WM_MOUSEMOVE, MK_LBUTTON, PointToLParam({title.Right + 30, 5}));
+  Grid->Perform(WM_LBUTTONUP, 0, PointToLParam({title.Right + 30, 5}));
+  EXPECT_EQ(code->Width(), title.Width() + 30);
+  EXPECT_EQ(widthEvents, 1);
+  title = Grid->CellRect(1, 0);
+  TRect target = Grid->CellRect(2, 0);
+  Grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam({title.Left + 10, 5}));
+  Grid->Perform(WM_MOUSEMOVE, MK_LBUTTON, PointToLParam({target.Left + 10, 5}));
+  Grid->Perform(WM_LBUTTONUP, 0, PointToLParam({target.Left + 10, 5}));
+  EXPECT_EQ(moves, (std::vector<std::pair<int, int>>{{0, 1}})) << "column indices";
+  EXPECT_EQ(Grid->Columns()->Items(1), code);
+  EXPECT_EQ(Grid->ColWidths(2), code->Width());
+  EXPECT_EQ(Grid->DataLink()->FieldAt(1), DS->FieldByName("Code")) << "the field map follows the move";
+}
+
+}  // namespace
