@@ -126,7 +126,6 @@ const TDBGridOptions kLayoutOptions = {dgEditing,   dgAlwaysShowEditor, dgTitles
 
 // Width of the indicator column.
 constexpr int kIndicatorWidth = 11;
-constexpr int kFlatButtonWidth = 12;
 
 String NormalizedLineBreaks(const String& S) {
   String r;
@@ -257,9 +256,10 @@ TFont* TCustomDBGridEh::SortIndexFont() {
 
 void TCustomDBGridEh::CreateWnd() {
   TCustomGrid::CreateWnd();
-  FEditButtonWidth = FFlat ? kFlatButtonWidth : GetSystemMetrics(SM_CXVSCROLL);
+  FEditButtonWidth = FFlat ? FlatButtonWidth() : GetSystemMetrics(SM_CXVSCROLL);
   int rowHeight = DefaultRowHeight();
-  FEditButtonHeight = rowHeight <= Round(FEditButtonWidth * 1.5) ? rowHeight : FEditButtonWidth;
+  FEditButtonHeight =
+      rowHeight <= Round(FEditButtonWidth * 1.5) ? rowHeight : EditButtonHeightFor(FEditButtonWidth, FFlat);
   if (FAutoFitColWidths) RebuildLayout();
   else RecalcRowCount();
   RefreshVertScrollBar();
@@ -329,17 +329,12 @@ void TCustomDBGridEh::UnbindField(TComponent* Field) {
     EndLayout();
     throw;
   }
+  // A field freed while the dataset's controls are off (a close or a rebuild of the field
+  // list): the pass waits until they are on again.
   TDataSet* ds = DataSet();
-  if (ds && ds->ControlsDisabled()) {
-    // A field freed while the dataset's controls are off (a close or a rebuild of the field
-    // list): the pass waits until they are on again.
-    --FLayoutLock;
-    --FUpdateLock;
-    if (FLayoutLock == 0) FColumns->EndUpdate();
-    DeferLayout();
-    return;
-  }
-  EndLayout();
+  bool defer = ds && ds->ControlsDisabled();
+  EndLayout(!defer);
+  if (defer) DeferLayout();
 }
 
 void TCustomDBGridEh::RebuildSortMarkedColumns() {
@@ -593,7 +588,7 @@ void TCustomDBGridEh::BeginLayout() {
   if (FLayoutLock++ == 0 && FColumns) FColumns->BeginUpdate();
 }
 
-void TCustomDBGridEh::EndLayout() {
+void TCustomDBGridEh::EndLayout(bool RunPass) {
   if (FLayoutLock == 0) return;
   if (FLayoutLock > 1) {
     --FLayoutLock;
@@ -610,7 +605,7 @@ void TCustomDBGridEh::EndLayout() {
     }
   } release{this};
   try {
-    if (!Loading() && !ComponentState().Contains(csDestroying)) {
+    if (RunPass && !Loading() && !ComponentState().Contains(csDestroying)) {
       // The pass now makes a queued request pointless.
       TMsg m;
       if (HandleAllocated()) PeekMessage(m, Handle(), WM_DEFERREDLAYOUT, WM_DEFERREDLAYOUT, PM_REMOVE);
@@ -1068,7 +1063,7 @@ void TCustomDBGridEh::WriteLookup(TColumnEh* Column, TField* Field, const String
 // ---------------------------------------------------------------- messages
 
 void TCustomDBGridEh::Dispatch(TMessage& Message) {
-  if (Message.Msg == WM_DEFERREDLAYOUT) {
+  if (Message.Msg == WM_DEFERREDLAYOUT && FColumns) {
     if (FLayoutLock > 0 || FColumns->UpdateCount() > 0) DeferLayout();
     else RebuildLayout();
     return;

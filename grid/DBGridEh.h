@@ -1199,7 +1199,8 @@ public:
   // Runs the layout pass now, or when the outermost layout lock ends.
   virtual void RebuildLayout();
   void BeginLayout();
-  void EndLayout();
+  // Ending the outermost lock runs the pass, unless told not to (the caller defers it).
+  void EndLayout(bool RunPass = true);
   int LayoutLockCount() const { return FLayoutLock; }
   int InternalUpdateCount() const { return FUpdateLock; }
   // Queues one deferred layout pass (WM_DEFERREDLAYOUT) unless one is queued already.
