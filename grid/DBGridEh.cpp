@@ -288,9 +288,11 @@ void TCustomDBGridEh::LinkActiveChanged(bool Active) {
   CheckMemTable();
 }
 
+IMemTableEh* TCustomDBGridEh::MemTableSupport() const { return dynamic_cast<IMemTableEh*>(DataSet()); }
+
 void TCustomDBGridEh::CheckMemTable() {
   // No dataset of this system offers the memory-table interface.
-  IMemTableEh* found = dynamic_cast<IMemTableEh*>(DataSet());
+  IMemTableEh* found = MemTableSupport();
   if (found == FMemTable) return;
   FMemTable = found;
   RebuildLayout();
@@ -802,7 +804,7 @@ void TCustomDBGridEh::SyncCurrentRow() {
 }
 
 void TCustomDBGridEh::DataSetScrolled(int Distance) {
-  if (!HandleAllocated() || FMemTable) return;
+  if (!HandleAllocated() || (MemTableSupport() && FFooterRowCount == 0)) return;
   if (FDataLink->ActiveRecord() + TopDataOffset() >= RowCount()) RecalcRowCount();
   bool barShown = WindowBars()->Visible(SB_VERT);
   RefreshVertScrollBar();

@@ -1049,8 +1049,9 @@ public:
   TColumnsEhList* VisibleColumns() const { return FVisibleColumns.get(); }
   TBookmarkListEh* SelectedRows() const { return FBookmarks.get(); }
   TDBGridEhSelection* Selection() const { return FSelection.get(); }
-  // The dataset's memory-table interface, nullptr without one.
-  IMemTableEh* MemTableSupport() const { return FMemTable; }
+  // The dataset's memory-table interface, nullptr without one; asked of the current dataset
+  // each time, so a dataset switched behind the link is never answered for.
+  IMemTableEh* MemTableSupport() const;
 
   // ---- published settings
   TDBGridOptions Options() const { return FOptions; }

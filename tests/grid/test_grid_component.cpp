@@ -548,3 +548,42 @@ TEST_F(WriteBackTest, SizingAndMovingWithTheMouseReachTheColumns) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LifecycleTest, EditButtonsTakeTheirSizeWhenTheWindowIsMade) {
+  EXPECT_EQ(Grid->EditButtonWidth(), GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_EQ(Grid->EditButtonHeight(), Grid->DefaultRowHeight()) << "24 is within one and a half of 17";
+}
+
+// A dataset that offers the memory-table interface (none of the system's does).
+class TPositionalTable : public TMemDataSet, public IMemTableEh {
+public:
+  using TMemDataSet::TMemDataSet;
+  int GetInstantReadCurRow() const override { return 0; }
+  void InstantReadEnter(int) override {}
+  void InstantReadLeave() override {}
+  int InstantReadRowCount() const override { return 0; }
+  int GetTreeNodeLevel(int) const override { return 0; }
+};
+
+TEST_F(LifecycleTest, ADatasetWithTheMemoryTableInterfaceIsMovedByRecordNumber) {
+  auto* table = new TPositionalTable(Form);
+  table->FieldDefs()->Add("Code", ftString, 10);
+  for (int i = 1; i <= 20; ++i) table->AddRow({Variant(IntToStr(i))});
+  EXPECT_EQ(Grid->MemTableSupport(), nullptr);
+  Source->SetDataSet(table);
+  table->Open();
+  EXPECT_EQ(Grid->MemTableSupport(), static_cast<IMemTableEh*>(table));
+  int scrolls = 0;
+  table->SetAfterScroll(TDataSetNotifyEvent::Lambda([&](TDataSet*) { ++scrolls; }));
+  EXPECT_EQ(Grid->DataLink()->MoveBy(5), 5);
+  EXPECT_EQ(table->RecNo(), 6);
+  EXPECT_EQ(Grid->DataLink()->MoveBy(50), 14) << "beyond the end: the ordinary move";
+  EXPECT_EQ(table->RecNo(), 20);
+  EXPECT_EQ(scrolls, 2);
+  Source->SetDataSet(DS);
+  EXPECT_EQ(Grid->MemTableSupport(), nullptr);
+}
+
+}  // namespace
