@@ -1193,6 +1193,8 @@ public:
   virtual void RefreshLayout();
   virtual void BuildFieldMap();
   virtual void UpdateTabStops();
+  // Row count and the vertical bar from the record buffer: the layout pass's; until it exists
+  // the rows are what the grid was given.
   virtual void RecalcRowCount() {}
   virtual void RefreshVertScrollBar() {}
 
@@ -1335,7 +1337,6 @@ private:
   int FEditButtonWidth = 0, FEditButtonHeight = 0;
   TImeMode FOriginalImeMode = imDontCare;
   String FOriginalImeName;
-  std::vector<TComponent*> FRemovedFields;  // unbound once the dataset's controls are enabled
 };
 
 // The published grid: every list window of the application shows its rows in one.

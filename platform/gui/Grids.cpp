@@ -651,7 +651,7 @@ void TCustomGrid::EndSizingOrMoving(int X, int Y) {
   } else if (state == gsColMoving && FMoveTarget >= 0) {
     MoveColumn(FMoveIndex, FMoveTarget);
   }
-  FMovePos = -1;
+  FMoveTarget = -1;
 }
 
 void TCustomGrid::InvalidateOverlay() {
@@ -694,7 +694,6 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
     if (cell.X >= 0 && FOptions.Contains(goColMoving) && cell.Y < FFixedRows && cell.X >= FFixedCols) {
       FGridState = gsColMoving;
       FMoveIndex = FMoveTarget = cell.X;
-      FMovePos = X;
     } else if (cell.X >= FFixedCols && cell.Y >= FFixedRows) {
       bool again = cell == FCurrent;
       if (Shift.Contains(ssShift) && FOptions.Contains(goRangeSelect)) MoveCurrent(cell.X, cell.Y, false, true);
@@ -732,7 +731,6 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
       InvalidateOverlay();
       break;
     case gsColMoving: {
-      FMovePos = X;
       int target = ColAxis().At(X);
       if (target >= FFixedCols) FMoveTarget = target;
       InvalidateOverlay();

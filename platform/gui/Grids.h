@@ -163,7 +163,6 @@ protected:
   virtual void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {}
   virtual bool SelectCell(int ACol, int ARow) { return true; }
   virtual void ColumnMoved(int FromIndex, int ToIndex);
-  virtual void RowMoved(int FromIndex, int ToIndex) {}
   virtual void ColWidthsChanged() {}
   virtual void RowHeightsChanged() {}
   virtual void TopLeftChanged();
@@ -202,8 +201,6 @@ protected:
   int GridHeight() const;
   int FixedWidth() const;
   int FixedHeight() const;
-  int SizingPos() const { return FSizingPos; }
-  int MovePos() const { return FMovePos; }
   bool IsActiveControl() const;
 
   void KeyDown(Word& Key, TShiftState Shift) override;
@@ -251,7 +248,7 @@ private:
   TGridCoord FCurrent{1, 1}, FAnchor{1, 1}, FTopLeft{1, 1};
   TGridState FGridState = gsNormal;
   int FSizingIndex = -1, FSizingPos = 0, FSizingOfs = 0;
-  int FMoveIndex = -1, FMovePos = -1, FMoveTarget = -1;
+  int FMoveIndex = -1, FMoveTarget = -1;
   int FScrollTimerMs = 0;
   TPoint FLastMouse;
   TInplaceEdit* FInplaceEdit = nullptr;
