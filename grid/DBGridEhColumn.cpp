@@ -105,8 +105,8 @@ KELM_PUBLISH(TDBGridColumnEh) {
 // ================================================================ life
 
 TColumnEh::TColumnEh(TCollection* Collection) : TCollectionItem(Collection) {
-  // The grid's layout is locked while a column is being made.
-  TDBGridEhLayoutLock lock(Grid());
+  // Nothing here signals a change: the collection reports the new column once it is whole,
+  // and that runs the one layout pass.
   FFont = std::make_unique<TFont>();
   FFont->Assign(DefaultFont());
   FFont->SetOnChange(TNotifyEvent(this, &TColumnEh::FontChanged));
@@ -121,7 +121,10 @@ TColumnEh::TColumnEh(TCollection* Collection) : TCollectionItem(Collection) {
 }
 
 TColumnEh::~TColumnEh() {
-  if (TCustomDBGridEh* g = Grid()) g->SortMarkedColumns()->Remove(this);
+  if (TCustomDBGridEh* g = Grid()) {
+    g->SortMarkedColumns()->Remove(this);
+    if (g->Selection()) g->Selection()->ColumnSet()->ColumnGone(this);
+  }
   if (FImageList) FImageList->UnRegisterChanges(FImageChangeLink.get());
   FTitle.reset();
   FFont.reset();
