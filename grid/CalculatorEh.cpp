@@ -299,6 +299,9 @@ TPopupCalculatorEh::TPopupCalculatorEh(TComponent* AOwner) : TCalculatorEh(AOwne
   SetParentCtl3D(false);
   SetTabStop(false);
   SetFlatButtons(true);
+  // A window made while the calculator was built had the plain calculator's styles.
+  RecreateWnd();
+  ApplyDesignSize();
 }
 
 void TPopupCalculatorEh::CreateParams(TCreateParams& P) {

@@ -234,6 +234,8 @@ TPopupListboxEh::TPopupListboxEh(TComponent* AOwner) : TCustomListBox(AOwner) {
   FSizeGrip = new TSizeGripEh(this);
   FSizeGrip->SetParent(this);
   FSizeGrip->OnParentSized = TNotifyEvent(this, &TPopupListboxEh::GripParentSized);
+  // A window made while the list was built had a child list box's styles.
+  RecreateWnd();
 }
 
 TPopupListboxEh::~TPopupListboxEh() = default;
@@ -484,6 +486,7 @@ TPopupMonthCalendarEh::TPopupMonthCalendarEh(TComponent* AOwner) : TMonthCalenda
   SetCtl3D(true);
   SetParentCtl3D(false);
   SetAutoSize(true);
+  RecreateWnd();
 }
 
 void TPopupMonthCalendarEh::CreateParams(TCreateParams& P) {
