@@ -478,8 +478,8 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  // The frame lies in the non-client area, so the calendar's auto-size already counts it.
   void CreateWnd() override;
-  bool CanAutoSize(int& NewWidth, int& NewHeight) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
   bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;

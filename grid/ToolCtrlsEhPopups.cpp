@@ -504,13 +504,6 @@ void TPopupMonthCalendarEh::CreateWnd() {
   SetBounds(Left(), Top(), r.Width() + nc.Left + nc.Right, r.Height() + nc.Top + nc.Bottom);
 }
 
-bool TPopupMonthCalendarEh::CanAutoSize(int& NewWidth, int& NewHeight) {
-  bool r = TMonthCalendar::CanAutoSize(NewWidth, NewHeight);
-  NewWidth += 2 * FrameWidth();
-  NewHeight += 2 * FrameWidth();
-  return r;
-}
-
 void TPopupMonthCalendarEh::PaintBorder(HDC DC) { DrawDropDownBorderEh(DC, Width(), Height(), Ctl3D()); }
 
 void TPopupMonthCalendarEh::CloseUp(bool Accept) {
