@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <unordered_set>
 
 // ================================================================ TMRUListEh
 
@@ -317,14 +318,19 @@ void TDatasetFieldValueListEh::Reload() {
   TField* f = ds->FindField(FSourceField);
   if (!f) return;
   {
-    TWalkScope scope(ds);
-    FValues->BeginUpdate();
-    try {
-      for (ds->First(); !ds->Eof(); ds->Next()) FValues->Add(f->AsString());
-    } catch (...) {
-      FValues->EndUpdate();
-      throw;
+    // Exact repeats are dropped by hashing first, so the sorted list (which compares without
+    // regard to case) sees each text once, in the order the walk met them.
+    std::vector<String> order;
+    {
+      TWalkScope scope(ds);
+      std::unordered_set<String> seen;
+      for (ds->First(); !ds->Eof(); ds->Next()) {
+        String v = f->AsString();
+        if (seen.insert(v).second) order.push_back(std::move(v));
+      }
     }
+    FValues->BeginUpdate();
+    for (const String& v : order) FValues->Add(v);
     FValues->EndUpdate();
   }
   FStale = false;
