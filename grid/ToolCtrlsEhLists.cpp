@@ -317,22 +317,20 @@ void TDatasetFieldValueListEh::Reload() {
   if (!ds || !ds->Active()) return;
   TField* f = ds->FindField(FSourceField);
   if (!f) return;
+  // Exact repeats are dropped by hashing first, so the sorted list (which compares without
+  // regard to case) sees each text once, in the order the walk met them.
+  std::vector<String> order;
   {
-    // Exact repeats are dropped by hashing first, so the sorted list (which compares without
-    // regard to case) sees each text once, in the order the walk met them.
-    std::vector<String> order;
-    {
-      TWalkScope scope(ds);
-      std::unordered_set<String> seen;
-      for (ds->First(); !ds->Eof(); ds->Next()) {
-        String v = f->AsString();
-        if (seen.insert(v).second) order.push_back(std::move(v));
-      }
+    TWalkScope scope(ds);
+    std::unordered_set<String> seen;
+    for (ds->First(); !ds->Eof(); ds->Next()) {
+      String v = f->AsString();
+      if (seen.insert(v).second) order.push_back(std::move(v));
     }
-    FValues->BeginUpdate();
-    for (const String& v : order) FValues->Add(v);
-    FValues->EndUpdate();
   }
+  FValues->BeginUpdate();
+  for (const String& v : order) FValues->Add(v);
+  FValues->EndUpdate();
   FStale = false;
 }
 

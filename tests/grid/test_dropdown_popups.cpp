@@ -1,5 +1,6 @@
 // The drop-down windows: the pop-up pick list with its size grip, the recently-used list box and
 // the drop-down month calendar, driven through their messages.
+#include "GridPaintFixture.h"
 #include "grid/ToolCtrlsEh.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
@@ -186,6 +187,44 @@ TEST_F(DropDowns, DraggingStopsAtTheWorkArea) {
   EXPECT_LE(list->Top() + list->Height(), work.Bottom);
   EXPECT_GT(list->Top() + list->Height(), work.Bottom - list->RowHeight());
   grip->Perform(WM_LBUTTONUP, 0, At(2, 2));
+}
+
+TEST_F(DropDowns, TheGripDrawsItsStrokesTowardItsCorner) {
+  TPopupListboxEh* list = MakeList({"a"});
+  list->HandleNeeded();
+  TSizeGripEh* grip = list->SizeGrip();
+  const int w = grip->Width(), h = grip->Height();
+  const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_BTNSHADOW),
+                 face = GetSysColor(COLOR_BTNFACE);
+  struct TCase {
+    WPARAM Vertical, Horizontal;
+    TGripCorner Corner;
+    TPoint FirstStroke;  // the highlight at the start of the outermost stroke
+    int Step;            // the next strokes lie this way along the edge
+    TPoint Far;          // the corner away from the grip's corner stays plain
+  };
+  const TCase cases[] = {
+      {kGripSideBottomEh, kGripSideRightEh, gripBottomRight, {1, h - 1}, 1, {0, 0}},
+      {kGripSideTopEh, kGripSideRightEh, gripTopRight, {1, 0}, 1, {0, h - 1}},
+      {kGripSideTopEh, kGripSideLeftEh, gripTopLeft, {w - 2, 0}, -1, {w - 1, h - 1}},
+      {kGripSideBottomEh, kGripSideLeftEh, gripBottomLeft, {w - 2, h - 1}, -1, {w - 1, 0}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(int(c.Corner));
+    list->Perform(CM_GRIPSIDE, c.Vertical, 0);
+    list->Perform(CM_GRIPSIDE, c.Horizontal, 0);
+    ASSERT_EQ(grip->Corner(), c.Corner);
+    TPaintSurface s;
+    s.Reset(w, h);
+    grip->PaintTo(s.Canvas(), 0, 0);
+    TPoint p = c.FirstStroke;
+    EXPECT_EQ(s.Pixel(p.X, p.Y), light);
+    EXPECT_EQ(s.Pixel(p.X + c.Step, p.Y), dark);
+    EXPECT_EQ(s.Pixel(p.X + 2 * c.Step, p.Y), dark);
+    EXPECT_EQ(s.Pixel(p.X + 3 * c.Step, p.Y), face);
+    EXPECT_EQ(s.Pixel(p.X + 4 * c.Step, p.Y), light) << "the next group of four";
+    EXPECT_EQ(s.Pixel(c.Far.X, c.Far.Y), face);
+  }
 }
 
 // ================================================================ placement and activation
