@@ -252,6 +252,10 @@ void TPopupListboxEh::CreateParams(TCreateParams& P) {
 void TPopupListboxEh::CreateWnd() {
   TCustomListBox::CreateWnd();
   FSizeGrip->MoveToCorner();
+  // Told through its default handler only: it shows its selection as focused while the edit
+  // keeps the input focus.
+  TMessage focus{WM_SETFOCUS, 0, 0, 0};
+  TCustomListBox::DefaultHandler(focus);
 }
 
 int TPopupListboxEh::RowHeight() const {
