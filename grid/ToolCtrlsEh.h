@@ -4,7 +4,9 @@
 // (TEditButtonControlEh, TSpeedButtonEh), the painters of every button face and check box
 // of the grid library with their shared bitmap cache, and small helpers shared by the grid's
 // controls: placing a drop-down beside its owner, drawing an image centred in a rectangle,
-// dotted tree lines, the double-click test and the variant equality test.
+// dotted tree lines, the double-click test and the variant equality test. Also the drop-down
+// windows the edits open (pick list with its size grip, recently-used list, month calendar)
+// and the objects that feed them (special row, distinct values of a field, field-name lists).
 #include "gui/Buttons.h"
 #include "gui/ComCtrls.h"
 #include "core/Component.h"

@@ -5,6 +5,7 @@
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 #include "gui/Forms.h"
+#include "gui/ImgList.h"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,40 @@ TEST_F(DropDowns, VirtualItemsGiveTheTexts) {
   EXPECT_EQ(list->Count(), 2);
   list->SetVirtualItems(nullptr);
   EXPECT_EQ(list->Style(), lbOwnerDrawFixed);
+}
+
+TEST_F(DropDowns, ImagesStandInTheirColumnBeforeTheText) {
+  TImageList images(nullptr);
+  for (TColor c : {clRed, clBlue}) {
+    TBitmap b;
+    b.SetSize(16, 16);
+    b.Canvas()->Brush()->SetColor(c);
+    b.Canvas()->FillRect(Rect(0, 0, 16, 16));
+    images.Add(&b, nullptr);
+  }
+  TPopupListboxEh* list = MakeList({"一", "二", "三"});
+  list->SetImages(&images);
+  list->SetItemHeight(20);
+  TPopupListboxEh::SetRowsHeight(list, 3);
+  std::vector<int> asked;
+  list->OnGetItemImage = TListGetImageIndexEventEh::Lambda([&](TObject* Sender, int Item, int& Index) {
+    EXPECT_EQ(Sender, Edit) << "the list's owner";
+    asked.push_back(Item);
+    if (Item == 2) Index = 0;
+  });
+  list->HandleNeeded();
+  TPaintSurface s;
+  s.Reset(list->Width(), list->Height());
+  list->PaintTo(s.Canvas(), 0, 0);
+  const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255);
+  auto is = [](COLORREF c) { return [c](COLORREF p) { return p == c; }; };
+  const int top = list->NonClientMargins().Top, left = list->NonClientMargins().Left;
+  TRect imageColumn = Rect(0, 0, left + 16 + 4, list->Height());
+  EXPECT_EQ(s.CountWhere(Rect(imageColumn.Right, 0, list->Width(), list->Height()), is(red)), 0);
+  EXPECT_EQ(s.CountWhere(Rect(0, top, imageColumn.Right, top + 20), is(red)), 16 * 16);
+  EXPECT_EQ(s.CountWhere(Rect(0, top + 20, imageColumn.Right, top + 40), is(blue)), 16 * 16);
+  EXPECT_EQ(s.CountWhere(Rect(0, top + 40, imageColumn.Right, top + 60), is(red)), 16 * 16) << "the handler's image";
+  EXPECT_EQ(asked, (std::vector<int>{0, 1, 2}));
 }
 
 // ================================================================ the size grip
