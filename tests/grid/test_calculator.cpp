@@ -117,6 +117,8 @@ TEST_F(Calculator, KeySequences) {
       {"1/3=", "0.333333333333333", "Ok"},
       {"2+3=+", "5", "Ok"},
       {"2+3=+4", "4", "="},
+      {"I", "0", "Ok"},
+      {"2.5I", "-2.5", "Ok"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Keys);
