@@ -66,6 +66,7 @@ void TCalculatorEh::LoadLayout() {
   LoadLayoutResource(this, kLayoutName);
   assert(Panel1 && TextBox && spEqual);
   ScaleLayout();
+  NotifyControls(CM_PARENTBIDIMODECHANGED);
 }
 
 void TCalculatorEh::ScaleLayout() {
