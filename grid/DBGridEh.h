@@ -437,6 +437,10 @@ public:
   void SetDropDownWidth(int Value);
   TEditButtonsEh* EditButtons() const { return FEditButtons.get(); }
   void SetEditButtons(TEditButtonsEh* Value) { FEditButtons->Assign(Value); }
+  TSpecRowEh* DropDownSpecRow() const { return FDropDownSpecRow.get(); }
+  void SetDropDownSpecRow(TSpecRowEh* Value) { FDropDownSpecRow->Assign(Value); }
+  TMRUListEh* MRUList() const { return FMRUList.get(); }
+  void SetMRUList(TMRUListEh* Value) { FMRUList->Assign(Value); }
   const String& EditMask() const { return FEditMask; }
   void SetEditMask(const String& Value);
   bool EndEllipsis() const;
@@ -648,6 +652,8 @@ private:
   bool FDropDownSizing = false;
   int FDropDownWidth = 0;
   std::unique_ptr<TEditButtonsEh> FEditButtons;
+  std::unique_ptr<TSpecRowEh> FDropDownSpecRow;
+  std::unique_ptr<TMRUListEh> FMRUList;
   String FEditMask;
   mutable TField* FField = nullptr;
   mutable String FFieldName;

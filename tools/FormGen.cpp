@@ -38,8 +38,9 @@ public:
     String name;
     int line = Header(flags, L.ClassName, name);
     L.Inherited = flags.Contains(ffInherited);
-    // The window finds its layout by its class's name, written exactly.
-    if (ChangeFileExt(ExtractFileName(L.SourceName), "") != L.ClassName)
+    // A window finds its layout by its class's name; the library dialogs keep their resource
+    // names in capitals (TCALCULATOREH), so letter case is not part of the match.
+    if (!SameText(ChangeFileExt(ExtractFileName(L.SourceName), ""), L.ClassName))
       Fail(L.SourceName, line, "the layout of " + L.ClassName + " must be the file " + L.ClassName + ".txt");
     Body(true);
   }
