@@ -273,7 +273,7 @@ private:
   TADOConnection* ActiveConnection() const;
   TSqliteDb& Db();
   void SQLChanged(TObject* sender);
-  void BindParameters(void* stmt, const String& shown);
+  void BindParameters(void* stmt, const TJetTranslation& t, const String& shown);
   void Fetch(bool defineFields);
   void* CachedStatement(const String& sql);
   void EnterWrite();

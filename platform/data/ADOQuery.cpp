@@ -386,7 +386,7 @@ void TADOQuery::SetEnableBCD(bool value) {
 
 bool TADOQuery::GetCanModify() const { return Active() && !FTable.empty() && FLockType != ltReadOnly; }
 
-void TADOQuery::BindParameters(void* stmtPtr, const String& shown) {
+void TADOQuery::BindParameters(void* stmtPtr, const TJetTranslation& t, const String& shown) {
   auto* stmt = static_cast<sqlite3_stmt*>(stmtPtr);
   TSqliteDb& db = Db();
   int positional = 0;
@@ -394,18 +394,23 @@ void TADOQuery::BindParameters(void* stmtPtr, const String& shown) {
     const char* raw = sqlite3_bind_parameter_name(stmt, i);
     TParameter* p = nullptr;
     String name;
+    bool date = false;
     if (raw) {
       name = raw + 1;
       p = FParameters->FindParam(name);
+      date = t.IsDateParam(name, 0);
     } else {
       name = "?" + IntToStr(positional + 1);
       if (positional < FParameters->Count()) p = FParameters->Items(positional);
+      date = t.IsDateParam("", positional);
       ++positional;
     }
     if (!p) throw EADOError("No value given for parameter '" + name + "'", SQLITE_RANGE, shown);
     Variant v = p->Value();
-    // A date parameter given as text is bound as the day count the text names.
-    if ((p->DataType() == ftDate || p->DataType() == ftDateTime || p->DataType() == ftTime) && VarIsStr(v)) {
+    date = date || p->DataType() == ftDate || p->DataType() == ftDateTime || p->DataType() == ftTime;
+    // Date text, for a date parameter or one that stands where a date goes, is bound as the day
+    // count the text names, as a literal there would be.
+    if (date && VarIsStr(v)) {
       TDateTime d;
       if (!JetTryParseDate(Trim(v.AsString()), d))
         throw EADOError("'" + v.AsString() + "' is not a valid date for parameter '" + name + "'", SQLITE_MISMATCH, shown);
@@ -451,7 +456,7 @@ void TADOQuery::Fetch(bool defineFields) {
   bool updatable = !t.UpdatableTable.empty();
   TSqliteStatement stmt = db.Prepare(updatable ? t.RowIdSql : t.Sql, jet);
   sqlite3_stmt* s = stmt.Get();
-  BindParameters(s, jet);
+  BindParameters(s, t, jet);
   const int first = updatable ? 1 : 0;
   const int n = sqlite3_column_count(s) - first;
 
@@ -656,7 +661,7 @@ int TADOQuery::ExecSQL() {
   String jet = CommandText();
   TJetTranslation t = db.Translate(jet);
   TSqliteStatement stmt = db.Prepare(t.Sql, jet);
-  BindParameters(stmt.Get(), jet);
+  BindParameters(stmt.Get(), t, jet);
   while (db.Step(stmt.Get(), jet)) {
   }
   if (t.ChangesSchema) db.InvalidateSchema();

@@ -57,7 +57,7 @@ TEST_F(AdoWrites, InsertsComeBackWithAutonumbersAndDefaults) {
   EXPECT_EQ(zj->RecordCount(), 4);
   // Stored as REAL at four decimals, half to even; the date as its day count.
   EXPECT_EQ(Scalar("select money & '|' & jhdate & '|' & typeof(jhdate) from t_pact_zj where pactmoneyid=6"),
-            "12.3456|45359|integer");
+            "12.3456|45359|real");
   // The new row can be edited and deleted by its rowid at once.
   zj->Edit();
   zj->FieldByName("Method")->SetAsString("现金");

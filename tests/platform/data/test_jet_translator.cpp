@@ -285,7 +285,7 @@ TEST_F(JetDb, DdlMapsJetTypesKeepingTextAffinityAndDeclaredTypes) {
       {"Remark", "LONGTEXT", TJetColumnKind::Memo, 0},      {"Num", "INTEGER", TJetColumnKind::Integer, 0},
       {"Small", "SMALLINT", TJetColumnKind::SmallInt, 0},   {"B", "TINYINT", TJetColumnKind::Byte, 0},
       {"Price", "DOUBLE", TJetColumnKind::Float, 0},        {"Money", "CURRENCY", TJetColumnKind::Currency, 0},
-      {"AddDate", "DATETIME", TJetColumnKind::DateTime, 0}, {"Flag", "BIT", TJetColumnKind::Boolean, 0},
+      {"AddDate", "DATETIME REAL", TJetColumnKind::DateTime, 0}, {"Flag", "BIT", TJetColumnKind::Boolean, 0},
       {"Pic", "BLOB", TJetColumnKind::Blob, 0},             {"Ratio", "REAL", TJetColumnKind::Float, 0},
       {"Big", "BIGINT", TJetColumnKind::LargeInt, 0},       {"Code", "TEXT(255)", TJetColumnKind::Text, 255},
   };
@@ -309,7 +309,7 @@ TEST_F(JetDb, DdlMapsJetTypesKeepingTextAffinityAndDeclaredTypes) {
   EXPECT_EQ(Scalar("select typeof(GoodsCode) & '/' & typeof(Remark) & '/' & Remark from T_Goods where GoodsID=1"),
             "text/text/0101");
   EXPECT_EQ(Column("select GoodsCode from T_Goods order by GoodsCode"), (std::vector<String>{"0012", "b", "C"}));
-  EXPECT_EQ(Scalar("select AddDate from T_Goods where GoodsCode='0012'"), "45359");
+  EXPECT_EQ(Scalar("select AddDate from T_Goods where GoodsCode='0012'"), "45359.0");
   EXPECT_EQ(Scalar("select Flag from T_Goods where GoodsCode='0012'"), "1");
   Exec("delete from T_Goods where GoodsID=3");
   Exec("insert into T_Goods (GoodsCode) values ('d')");
@@ -323,7 +323,7 @@ TEST_F(JetDb, AlterAndDropKeepTheSchemaCurrent) {
   Exec("create table t (a text(10))");
   Exec("alter table t add column d datetime");
   Exec("insert into t (a, d) values ('x', '2024-03-08')");
-  EXPECT_EQ(Scalar("select d from t where d = '2024-03-08'"), "45359");
+  EXPECT_EQ(Scalar("select d from t where d = '2024-03-08'"), "45359.0");
   Exec("alter table t add e memo");
   EXPECT_EQ(Db->Columns("t")->back().DeclType, "LONGTEXT");
   Exec("create index ix on t (a) with ignore null");
