@@ -106,7 +106,8 @@ void NoteKind(sqlite3_stmt* s, int col, TValueKinds& k) {
 
 // Binds a value of the dataset's row as the column stores it: Booleans 1/0, amounts at four
 // decimals, dates as day counts.
-void BindCell(TSqliteDb& db, sqlite3_stmt* s, int index, const TCellView& c, TJetColumnKind kind, const String& shown) {
+void BindCell(TSqliteDb& db, sqlite3_stmt* s, int index, const TCellView& c, TJetColumnKind kind, const String& column,
+              const String& shown) {
   int rc = SQLITE_OK;
   bool money = kind == TJetColumnKind::Currency || kind == TJetColumnKind::Decimal;
   switch (c.Kind) {
@@ -129,7 +130,7 @@ void BindCell(TSqliteDb& db, sqlite3_stmt* s, int index, const TCellView& c, TJe
         rc = sqlite3_bind_double(s, index, d);
         break;
       }
-      rc = sqlite3_bind_text(s, index, c.Bytes.data(), static_cast<int>(c.Bytes.size()), SQLITE_TRANSIENT);
+      db.BindText(s, index, c.Bytes, "column '" + column + "'", shown);
       break;
     case TCellKind::Blob:
       rc = sqlite3_bind_blob(s, index, c.Bytes.data(), static_cast<int>(c.Bytes.size()), SQLITE_TRANSIENT);
@@ -604,7 +605,7 @@ void TADOQuery::InternalPost(TRowUpdate& update) {
     }
     auto* s = static_cast<sqlite3_stmt*>(CachedStatement(sql));
     for (std::size_t k = 0; k < cols.size(); ++k)
-      BindCell(db, s, static_cast<int>(k) + 1, update.NewCell(cols[k]), FColumns[cols[k]].Kind, sql);
+      BindCell(db, s, static_cast<int>(k) + 1, update.NewCell(cols[k]), FColumns[cols[k]].Kind, FColumns[cols[k]].Origin, sql);
     db.Step(s, sql);
     sqlite3_reset(s);
     Int64 rowid = sqlite3_last_insert_rowid(db.Handle());
@@ -637,7 +638,7 @@ void TADOQuery::InternalPost(TRowUpdate& update) {
   String sql = "UPDATE " + QuoteName(FTable) + " SET " + sets + " WHERE rowid = ?";
   auto* s = static_cast<sqlite3_stmt*>(CachedStatement(sql));
   for (std::size_t k = 0; k < cols.size(); ++k)
-    BindCell(db, s, static_cast<int>(k) + 1, update.NewCell(cols[k]), FColumns[cols[k]].Kind, sql);
+    BindCell(db, s, static_cast<int>(k) + 1, update.NewCell(cols[k]), FColumns[cols[k]].Kind, FColumns[cols[k]].Origin, sql);
   sqlite3_bind_int64(s, static_cast<int>(cols.size()) + 1, RowIdOf(update.RowId()));
   db.Step(s, sql);
   sqlite3_reset(s);

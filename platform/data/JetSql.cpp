@@ -38,7 +38,10 @@ struct Tok {
   std::size_t Pos = 0;
   bool DateValue = false;  // a parameter compared with or set into a date
   bool Nocase = false;     // COLLATE NOCASE appended to Text
+  bool Keyword = false;    // an Ident that is an SQL keyword, decided once
 };
+
+bool IsKeywordText(std::string_view word);
 
 struct Node {
   Tok T;
@@ -129,6 +132,7 @@ std::vector<Tok> Tokenize(std::string_view s, bool scriptComments = false) {
       while (j < s.size() && IsIdentChar(static_cast<unsigned char>(s[j]))) ++j;
       t.Kind = K::Ident;
       t.Text = t.Value = String(s.substr(i, j - i));
+      t.Keyword = IsKeywordText(t.Value);
     } else if ((c == ':' || c == '@') && j < s.size() && IsIdentStart(static_cast<unsigned char>(s[j]))) {
       while (j < s.size() && IsIdentChar(static_cast<unsigned char>(s[j]))) ++j;
       t.Kind = K::Param;
@@ -216,6 +220,7 @@ Node Raw(String text, K kind = K::Ident) {
   n.T.Kind = kind;
   n.T.Text = text;
   n.T.Value = std::move(text);
+  n.T.Keyword = kind == K::Ident && IsKeywordText(n.T.Value);
   return n;
 }
 Node Blank() { return Raw(" ", K::Blank); }
@@ -249,7 +254,8 @@ const std::set<String>& Keywords() {
       "VIEW",     "WHEN",    "WHERE",    "WITH",       "XOR"};
   return kws;
 }
-bool IsKeyword(const Node& n) { return !n.Group && n.T.Kind == K::Ident && Keywords().count(UpperCase(n.T.Value)) > 0; }
+bool IsKeywordText(std::string_view word) { return Keywords().count(UpperCase(word)) > 0; }
+bool IsKeyword(const Node& n) { return !n.Group && n.T.Kind == K::Ident && n.T.Keyword; }
 
 std::size_t NextSig(const Level& l, std::size_t i) {
   while (i < l.size() && !l[i].Group && l[i].T.Kind == K::Blank) ++i;
@@ -769,6 +775,16 @@ private:
     return "";
   }
 
+  // Whether an operand may yield text: a literal, a parameter, '&', or a group, call or CASE
+  // that may hold one.
+  static bool MayYieldText(const Level& l, Span s) {
+    for (std::size_t k : SigOf(l, s)) {
+      const Node& n = l[k];
+      if (n.Group || n.T.Kind == K::Str || n.T.Kind == K::Param || IsOp(n, "&") || IsKw(n, "case")) return true;
+    }
+    return false;
+  }
+
   static bool HoldsText(const Level& l, Span s) {
     for (std::size_t k : SigOf(l, s))
       if (IsStr(l, k) || IsOp(l[k], "&")) return true;
@@ -817,6 +833,9 @@ private:
   // Operands compared with one another (both sides of a comparison, a BETWEEN, an IN list):
   // when one is a date, the text among them becomes day counts.
   void CompareOperands(const std::vector<Operand>& ops) {
+    bool text = false;
+    for (const Operand& o : ops) text = text || MayYieldText(*o.L, o.S);
+    if (!text) return;  // nothing to convert or refuse: spare the column look-ups
     String column;
     for (const Operand& o : ops)
       if (column.empty()) column = DateOperand(*o.L, o.S);

@@ -61,7 +61,7 @@ protected:
 }  // namespace
 
 TEST(JetTranslator, RefusesWhatItCannotTranslateFaithfullyQuotingTheStatement) {
-  const char* const statements[] = {
+  const String statements[] = {
       "select * from t where a='open",
       "select * from [t where a=1",
       "select * from t where d=#2024-03-01",
@@ -86,15 +86,30 @@ TEST(JetTranslator, RefusesWhatItCannotTranslateFaithfullyQuotingTheStatement) {
       "alter table t alter column a text(10)",
       "select distinctrow a from t",
       "",
+      // deeper than SQLite's limit, far deeper than a stack would take
+      "select " + String(1001, '(') + "1" + String(1001, ')'),
+      "select * from t where " + String(30000, '(') + "a=1" + String(30000, ')'),
+      // SQLite would stop reading at the NUL and run the rest of the statement unseen
+      String("update t set a='x'\0, b=1", 25),
+      String("select 'a\0b'", 12),
   };
-  for (const char* sql : statements) {
-    SCOPED_TRACE(sql);
+  for (const String& sql : statements) {
+    SCOPED_TRACE(sql.substr(0, 80));
     try {
       TranslateJetSql(sql, nullptr);
       ADD_FAILURE() << "translated";
     } catch (const EJetSqlError& e) {
-      EXPECT_NE(e.Message().find(String("SQL statement: ") + sql), String::npos) << e.Message();
+      String shown = StringReplace(sql, String(1, '\0'), "\\0", {rfReplaceAll});
+      EXPECT_NE(e.Message().find("SQL statement: " + shown), String::npos) << e.Message().substr(0, 200);
     }
+  }
+  // SQLite's own limit of nesting still translates, and the refusal says why.
+  String deepest = "select " + String(1000, '(') + "1" + String(1000, ')');
+  EXPECT_EQ(TranslateJetSql(deepest, nullptr).Sql, deepest);
+  try {
+    TranslateJetSql("select " + String(1001, '(') + "1" + String(1001, ')'), nullptr);
+  } catch (const EJetSqlError& e) {
+    EXPECT_EQ(e.Message().find("Parentheses nested deeper than 1000 levels"), 0u) << e.Message().substr(0, 200);
   }
 }
 
