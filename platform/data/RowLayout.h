@@ -3,7 +3,7 @@
 //   kinds[n] (one TCellKind byte per column), padding to 8, payload[n] (8 bytes each), tail.
 // A payload holds the integer, the double's bits, currency ten-thousandths, or for text and
 // blobs the offset of the bytes from the block's start (high 32 bits) and their length (low).
-#include "data/DB.h"
+#include "data/Rows.h"
 
 #include <cstring>
 

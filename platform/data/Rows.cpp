@@ -1,5 +1,7 @@
 // Stored values and row blocks: conversion between stored values and field values, building
 // rows, and the change records handed to stores.
+#include "data/Rows.h"
+
 #include "data/DB.h"
 #include "data/RowLayout.h"
 #include "core/StrUtils.h"
