@@ -14,6 +14,8 @@
 //       OnClick = Btn_OKClick
 //     end
 //   end
+#include "core/LayoutText.h"
+
 #include "core/Filer.h"
 #include "core/Resources.h"
 #include "core/StrUtils.h"
