@@ -146,7 +146,7 @@ void RawCurrDigits(Currency v, TDigits& d) {
   d.Negative = v.Value < 0;
   std::uint64_t mag = d.Negative ? 0 - static_cast<std::uint64_t>(v.Value) : static_cast<std::uint64_t>(v.Value);
   SetDigits(d, mag, kWholeNumber);
-  if (d.Count > 0) d.Exponent = static_cast<short>(d.Exponent - 4);  // ten-thousandths
+  if (d.Count > 0) d.Exponent = static_cast<short>(d.Exponent - Currency::kDecimals);
 }
 
 void RoundDigits(TDigits& d, int keep) {

@@ -275,6 +275,8 @@ private:
   // the buffer window
   int WindowLength() const;
   int PlaceWindow(int NewPos, TWindowMode Mode);  // returns how far the window moved
+  void CheckWindow() const;    // asserts the window lies within the rows and holds the current record
+  void CheckRowStore() const;  // asserts the row blocks, their statuses and the orders agree
   // Clears Bof/Eof, places the window (keeping the current record's place by default) and
   // sends deDataSetChange.
   void AfterRowsChanged(int NewPos, TWindowMode Mode = wmKeepPlace);
