@@ -1,4 +1,6 @@
 // Floating-point and money values to text: the standard formats and the picture format.
+#include "core/FloatFormat.h"
+
 #include "core/Exceptions.h"
 #include "core/SysUtils.h"
 #include "core/SysUtilsImpl.h"

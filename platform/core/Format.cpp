@@ -1,4 +1,6 @@
 // Format: the '%' specifier language over a list of typed arguments.
+#include "core/Format.h"
+
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
