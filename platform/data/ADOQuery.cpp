@@ -1,6 +1,7 @@
 // TADOQuery: runs the program's SQL through the translator, holds the rows on the client and
 // writes edits of a single-table select back by rowid; TParameters binds ":name" values.
-#include "data/ADODB.h"
+#include "data/ADOQuery.h"
+
 
 #include "core/ClassBuilder.h"
 #include "data/SqliteDb_p.h"

@@ -2,6 +2,7 @@
 // time-out so two connections share it, the Jet functions registered, the declared column
 // types cached for the translator, and every failure raised as EADOError with the statement.
 #include "data/SqliteDb_p.h"
+#include "data/SqliteFunctions_p.h"
 
 #include "core/FileUtils.h"
 #include "core/StrUtils.h"

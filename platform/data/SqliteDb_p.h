@@ -1,7 +1,7 @@
 #pragma once
 // Private to platform/data: one open SQLite file with the Jet functions registered, its
 // schema as the translator asks for it, and statements whose failures become EADOError.
-#include "data/ADODB.h"
+#include "data/ADOConnection.h"
 #include "data/JetSql.h"
 
 #include <sqlite3.h>
@@ -10,9 +10,6 @@
 #include <memory>
 
 class Variant;
-
-// Registers cdate, len, jet_isnull, like and the other functions translated statements call.
-void RegisterJetFunctions(sqlite3* db);
 
 // A prepared statement, finalized when it goes.
 class TSqliteStatement {
