@@ -171,13 +171,21 @@ std::vector<Tok> Tokenize(std::string_view s, bool scriptComments = false) {
 // translator's recursion (rewrites, output) within a bounded stack.
 constexpr std::size_t kMaxNesting = 1000;
 
+[[noreturn]] void FailNesting(std::string_view stmt) {
+  Fail(stmt, "Parentheses and CASE nested deeper than " + IntToStr(static_cast<int>(kMaxNesting)) + " levels");
+}
+
 Level BuildTree(const std::vector<Tok>& toks, std::string_view stmt) {
   std::vector<Level> stack(1);
   std::vector<Tok> opens;
+  std::size_t cases = 0;  // CASEs open: the date rewrites recurse into them as into groups
   for (const Tok& t : toks) {
+    if (t.Kind == K::Ident && t.Keyword) {
+      if (SameText(t.Value, "case") && opens.size() + ++cases > kMaxNesting) FailNesting(stmt);
+      if (SameText(t.Value, "end") && cases > 0) --cases;
+    }
     if (t.Kind == K::LParen) {
-      if (opens.size() >= kMaxNesting)
-        Fail(stmt, "Parentheses nested deeper than " + IntToStr(static_cast<int>(kMaxNesting)) + " levels");
+      if (opens.size() + cases >= kMaxNesting) FailNesting(stmt);
       stack.emplace_back();
       opens.push_back(t);
     } else if (t.Kind == K::RParen) {

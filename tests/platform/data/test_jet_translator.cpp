@@ -58,6 +58,12 @@ protected:
   std::unique_ptr<TSqliteDb> Db;
 };
 
+String Repeat(const String& s, int times) {
+  String out;
+  for (int i = 0; i < times; ++i) out += s;
+  return out;
+}
+
 }  // namespace
 
 TEST(JetTranslator, RefusesWhatItCannotTranslateFaithfullyQuotingTheStatement) {
@@ -89,6 +95,8 @@ TEST(JetTranslator, RefusesWhatItCannotTranslateFaithfullyQuotingTheStatement) {
       // deeper than SQLite's limit, far deeper than a stack would take
       "select " + String(1001, '(') + "1" + String(1001, ')'),
       "select * from t where " + String(30000, '(') + "a=1" + String(30000, ')'),
+      "select * from t where d = " + Repeat("case when 1=1 then ", 30000) + "1" + Repeat(" end", 30000),
+      "select " + Repeat("(case when 1=1 then ", 501) + "1" + Repeat(" end)", 501),
       // SQLite would stop reading at the NUL and run the rest of the statement unseen
       String("update t set a='x'\0, b=1", 25),
       String("select 'a\0b'", 12),
@@ -106,10 +114,12 @@ TEST(JetTranslator, RefusesWhatItCannotTranslateFaithfullyQuotingTheStatement) {
   // SQLite's own limit of nesting still translates, and the refusal says why.
   String deepest = "select " + String(1000, '(') + "1" + String(1000, ')');
   EXPECT_EQ(TranslateJetSql(deepest, nullptr).Sql, deepest);
+  String deepestCase = "select " + Repeat("case when 1=1 then ", 1000) + "1" + Repeat(" end", 1000);
+  EXPECT_EQ(TranslateJetSql(deepestCase, nullptr).Sql, deepestCase);
   try {
     TranslateJetSql("select " + String(1001, '(') + "1" + String(1001, ')'), nullptr);
   } catch (const EJetSqlError& e) {
-    EXPECT_EQ(e.Message().find("Parentheses nested deeper than 1000 levels"), 0u) << e.Message().substr(0, 200);
+    EXPECT_EQ(e.Message().find("Parentheses and CASE nested deeper than 1000 levels"), 0u) << e.Message().substr(0, 200);
   }
 }
 
