@@ -7,7 +7,7 @@
 // where names are a length byte and the bytes, and each property is its (dotted) name followed
 // by a value: a type byte (TValueType) and the little-endian payload.
 //
-// The pieces have their own headers: FilerBase.h (value types, TFiler), Writer.h, Reader.h,
+// Each concern has its own header: FilerBase.h (value types, TFiler), Writer.h, Reader.h,
 // LayoutText.h and Float80.h; this one includes them all and declares what serves both
 // directions: named integer values and the roots that references are resolved against.
 #include "core/FilerBase.h"
