@@ -100,20 +100,23 @@ private:
   String FPath;
 };
 
-// A new empty file beside the target, with a name no other writer shares.
-String MakeTempBeside(const String& target) {
+// A new empty file in a folder, named with the prefix and a number no other writer shares.
+String MakeTempFile(const String& folder, const String& prefix) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    String tmp = ExtractFilePath(target) + "." + ExtractFileName(target) + ".tmp" + std::to_string(::getpid()) + "_" +
-                 std::to_string(counter++);
+    String tmp = folder + prefix + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       ::close(fd);
       return tmp;
     }
-    if (errno != EEXIST) Fail("Cannot create a file beside \"" + target + "\"", OSErrorText(errno));
+    if (errno != EEXIST) Fail("Cannot create a file in \"" + folder + "\"", OSErrorText(errno));
   }
-  Fail("Cannot create a file beside \"" + target + "\"", OSErrorText(EEXIST));
+  Fail("Cannot create a file in \"" + folder + "\"", OSErrorText(EEXIST));
+}
+
+String MakeTempBeside(const String& target) {
+  return MakeTempFile(ExtractFilePath(target), "." + ExtractFileName(target));
 }
 
 void FlushPath(const String& path, bool folder) {
@@ -234,16 +237,34 @@ TTargetDb OpenTarget(const String& target) {
   return t;
 }
 
-// Empties the target's log into it and lets it go; a log that keeps content means another
-// connection still works on the file.
+// Empties the target's log into it and lets it go. Closing the last connection removes the log
+// and its shared memory; when they stay, another connection still works on the file.
 void CloseTargetLog(TTargetDb& t, const String& target) {
-  if (t.Db && t.Db->Ok() && t.HasSchema) {
+  const String what = "Cannot replace \"" + target + "\"";
+  if (t.HasSchema) {
     int rc = sqlite3_wal_checkpoint_v2(t.Db->Get(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
-    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) Fail("Cannot replace \"" + target + "\"", "the database is in use");
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) Fail(what, "the database is in use");
+    t.Db.reset();
+    if (FileExists(target + "-wal") || FileExists(target + "-shm")) Fail(what, "the database is in use");
+    return;
   }
+  // No database to recover a log into: an empty one is stale, one with content is refused.
   t.Db.reset();
-  if (FileSize(target + "-wal") > 0) Fail("Cannot replace \"" + target + "\"", "the database is in use");
+  if (FileSize(target + "-wal") > 0) Fail(what, "its log holds changes");
   for (const char* s : {"-wal", "-shm"}) ::unlink((target + s).c_str());
+}
+
+// The finished copy to disk, the target's log emptied, then the rename.
+void PutInPlace(TTempFile& tmp, TTargetDb& old, const String& target) {
+  Step(TDbFileStep::Flush);
+  FlushPath(tmp.Path(), false);
+  Step(TDbFileStep::CloseLog);
+  CloseTargetLog(old, target);
+  Step(TDbFileStep::Rename);
+  RenameOver(tmp.Path(), target);
+  tmp.Release();
+  Step(TDbFileStep::FlushFolder);
+  FlushPath(ExtractFilePath(target), true);
 }
 
 }  // namespace
@@ -295,36 +316,31 @@ void ReplaceDatabaseFile(const String& Source, const String& Target) {
   Step(TDbFileStep::Check);
   String reason = CheckFile(tmp.Path(), old.HasSchema ? &old.Schema : nullptr);
   if (!reason.empty()) Fail(what, reason);
-  Step(TDbFileStep::Flush);
-  FlushPath(tmp.Path(), false);
-  Step(TDbFileStep::CloseLog);
-  CloseTargetLog(old, target);
-  Step(TDbFileStep::Rename);
-  RenameOver(tmp.Path(), target);
-  tmp.Release();
-  Step(TDbFileStep::FlushFolder);
-  FlushPath(ExtractFilePath(target), true);
+  PutInPlace(tmp, old, target);
 }
 
 void CompactDatabaseFile(const String& FileName) {
   String file = ResolvePath(FileName);
   const String what = "Cannot compact \"" + FileName + "\"";
   if (!FileExists(file)) Fail(what, "there is no such file");
-  // The engine writes the compacted copy itself, into an empty file.
-  TTempFile tmp(CreateTempFileName("~CP"));
-  {
-    TRawDb db(file, SQLITE_OPEN_READWRITE);
-    if (!db.Ok()) Fail(what, db.Error());
-    Step(TDbFileStep::Compact);
-    sqlite3_stmt* s = nullptr;
-    int rc = sqlite3_prepare_v2(db.Get(), "VACUUM INTO ?", -1, &s, nullptr);
-    if (rc == SQLITE_OK) {
-      sqlite3_bind_text(s, 1, tmp.Path().data(), static_cast<int>(tmp.Path().size()), SQLITE_TRANSIENT);
-      rc = sqlite3_step(s);
-    }
-    String error = db.Message();
-    sqlite3_finalize(s);
-    if (rc != SQLITE_DONE) Fail(what, error);
+  // Beside the file, so the compacted copy is renamed over it without a second copy; the
+  // engine's own output needs no check.
+  TTempFile tmp(MakeTempFile(ExtractFilePath(file), "~CP"));
+  TTargetDb db = OpenTarget(file);
+  if (!db.HasSchema) Fail(what, db.Db && !db.Db->Ok() ? db.Db->Error() : "it is no database");
+  Step(TDbFileStep::Compact);
+  // With full synchronous writes the engine flushes the copy itself.
+  String error = db.Db->Exec("PRAGMA synchronous=FULL");
+  sqlite3_stmt* s = nullptr;
+  int rc = error.empty() ? sqlite3_prepare_v2(db.Db->Get(), "VACUUM INTO ?", -1, &s, nullptr) : SQLITE_ERROR;
+  if (rc == SQLITE_OK) {
+    sqlite3_bind_text(s, 1, tmp.Path().data(), static_cast<int>(tmp.Path().size()), SQLITE_TRANSIENT);
+    rc = sqlite3_step(s);
+    if (rc != SQLITE_DONE) error = db.Db->Message();
+  } else if (error.empty()) {
+    error = db.Db->Message();
   }
-  ReplaceDatabaseFile(tmp.Path(), file);
+  sqlite3_finalize(s);
+  if (rc != SQLITE_DONE) Fail(what, error);
+  PutInPlace(tmp, db, file);
 }

@@ -12,7 +12,7 @@ class TADOConnection;
 // The steps of the operations below, in the order they run; the step hook hears each one
 // before it runs.
 enum class TDbFileStep {
-  Compact,      // VACUUM INTO the temporary in the temp folder
+  Compact,      // VACUUM INTO a temporary beside the file
   Copy,         // the online backup into the temporary beside the target
   Check,        // quick_check and schema of the copy
   Flush,        // the copy to disk
@@ -40,6 +40,7 @@ String CheckDatabaseFile(const String& FileName, TADOConnection& Connection);
 // Target untouched, when Source is no sound database of that schema or Target is in use.
 void ReplaceDatabaseFile(const String& Source, const String& Target);
 
-// Compacts the database file (its connections closed): VACUUM INTO a "~CP" file in the temp
-// folder, then ReplaceDatabaseFile. Raises EInOutError; the file is then unchanged.
+// Compacts the database file (its connections closed): VACUUM INTO a "~CP" file beside it,
+// flushed, renamed over it once its log is emptied. Raises EInOutError; the file is then
+// unchanged.
 void CompactDatabaseFile(const String& FileName);
