@@ -13,13 +13,6 @@ const char* const TFrm_ChangePass::DoneText = "修改密码成功!";
 const char* const TFrm_ChangePass::DoneCaption = "成功";
 
 KELM_PUBLISH(TFrm_ChangePass) {
-  b.Field("Edit_User", &TFrm_ChangePass::Edit_User);
-  b.Field("Edit_oldpass", &TFrm_ChangePass::Edit_oldpass);
-  b.Field("Edit_newpass", &TFrm_ChangePass::Edit_newpass);
-  b.Field("Edit_ConfirmPass", &TFrm_ChangePass::Edit_ConfirmPass);
-  b.Field("Btn_OK", &TFrm_ChangePass::Btn_OK);
-  b.Field("Btn_Exit", &TFrm_ChangePass::Btn_Exit);
-  b.Field("Qry", &TFrm_ChangePass::Qry);
   b.Method("FormCreate", &TFrm_ChangePass::FormCreate);
   b.Method("FormShow", &TFrm_ChangePass::FormShow);
   b.Method("Btn_okClick", &TFrm_ChangePass::Btn_okClick);

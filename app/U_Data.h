@@ -1,101 +1,22 @@
 #pragma once
 // The data module: the one connection to the database file, the Config.ini accessor, the
 // queries and data sources every window reads and writes through, and the report components.
-// Its components come from the layout forms/TFrm_Data.txt; creating it opens the database.
-#include "data/ADODB.h"
-#include "gui/Forms.h"
-#include "report_legacy/FR_Class.h"
+// Its components are those of the layout forms/TFrm_Data.txt; creating it opens the
+// database.
 #include "core/IniFiles.h"
-#include "report/frxClass.h"
-#include "report/designer/frxDesgn.h"
+#include "forms/TFrm_Data.h"
+#include "gui/Forms.h"
 
 #include <memory>
 
-class TFrm_Data : public TDataModule {
-  KELM_CLASS(TFrm_Data, TDataModule)
+class TFrm_Data : public TFrm_DataLayout<TDataModule> {
+  KELM_CLASS(TFrm_Data, TFrm_DataLayout<TDataModule>)
 public:
   explicit TFrm_Data(TComponent* AOwner);
   ~TFrm_Data() override;
 
   // The message shown when the database cannot be opened (its trailing blank included).
   static const char* const ConnectFailedText;  // "连接数据库失败,请与沃岚软件联系 "
-
-  // ---- components of the layout
-  TADOConnection* ADOConnection1 = nullptr;
-  // Shared queries of the live windows, with their data sources.
-  TADOQuery* qryPact = nullptr;             TDataSource* dsPact = nullptr;
-  TADOQuery* qryPactZJ = nullptr;           TDataSource* dsPactZJ = nullptr;
-  TADOQuery* qryPactJH = nullptr;           TDataSource* dsPactJH = nullptr;
-  TADOQuery* qryPactDoc = nullptr;          TDataSource* dsPactDoc = nullptr;
-  TADOQuery* qryPactFP = nullptr;           TDataSource* dsPactFP = nullptr;
-  TADOQuery* qryPactZJAdd = nullptr;        TDataSource* dsPactZJAdd = nullptr;
-  TADOQuery* qryPactJHAdd = nullptr;        TDataSource* dsPactJHAdd = nullptr;
-  TADOQuery* qryPactDocAdd = nullptr;       TDataSource* dsPactDocAdd = nullptr;
-  TADOQuery* qryPrj = nullptr;              TDataSource* dsPrj = nullptr;
-  TADOQuery* qryPrjDoc = nullptr;           TDataSource* dsPrjDoc = nullptr;
-  TADOQuery* qryPrjDocAdd = nullptr;        TDataSource* dsPrjDocAdd = nullptr;
-  TADOQuery* qryEmp = nullptr;              TDataSource* dsEmp = nullptr;
-  TADOQuery* qryCustContact = nullptr;      TDataSource* dsCustContact = nullptr;
-  TADOQuery* qryCustContactAdd = nullptr;   TDataSource* dsCustContactAdd = nullptr;
-  TADOQuery* qrySelect = nullptr;           TDataSource* dsSelect = nullptr;
-  TADOQuery* qryInMoney = nullptr;          TDataSource* dsInMoney = nullptr;
-  TADOQuery* qryOutMoney = nullptr;         TDataSource* dsOutMoney = nullptr;
-  TADOQuery* qryInMoneyTX = nullptr;        TDataSource* dsInMoneyTX = nullptr;
-  TADOQuery* qryOutMoneyTX = nullptr;       TDataSource* dsOutMoneyTX = nullptr;
-  TADOQuery* qryUserQX = nullptr;           TDataSource* dsUserQX = nullptr;
-  TADOQuery* qryCombo = nullptr;            TDataSource* dsCombo = nullptr;
-  TADOQuery* qryChart = nullptr;            TDataSource* dsChart = nullptr;
-  TADOQuery* Qry_Cust = nullptr;            TDataSource* DS_Cust = nullptr;
-  TADOQuery* Qry_Temp = nullptr;
-  TADOQuery* Qry_Str = nullptr;
-  TADOQuery* Qry_FieldShow = nullptr;
-  TADOQuery* Qry_APPInfo = nullptr;
-  TADOQuery* Qry_Company = nullptr;
-  TADOQuery* Qry_Hy = nullptr;
-  // Queries of the older record windows.
-  TADOQuery* Qry_Bill = nullptr;            TDataSource* DS_Bill = nullptr;
-  TADOQuery* Qry_BillDetail = nullptr;      TDataSource* DS_BillDetail = nullptr;
-  TADOQuery* Qry_Goods = nullptr;           TDataSource* DS_Goods = nullptr;
-  TADOQuery* Qry_Project = nullptr;         TDataSource* DS_Project = nullptr;
-  TADOQuery* Qry_htfl = nullptr;            TDataSource* DS_htfl = nullptr;
-  TADOQuery* Qry_HT = nullptr;              TDataSource* DS_HT = nullptr;
-  TADOQuery* Qry_HTBG = nullptr;            TDataSource* DS_HTBG = nullptr;
-  TADOQuery* Qry_htbl = nullptr;            TDataSource* DS_htbl = nullptr;
-  TADOQuery* Qry_htsp = nullptr;            TDataSource* DS_htsp = nullptr;
-  TADOQuery* Qry_htjs = nullptr;            TDataSource* DS_HTJS = nullptr;
-  TADOQuery* Qry_htjh = nullptr;            TDataSource* DS_htjh = nullptr;
-  TADOQuery* Qry_htfk = nullptr;            TDataSource* DS_fk = nullptr;
-  TADOQuery* Qry_htwd = nullptr;            TDataSource* DS_htwd = nullptr;
-  TADOQuery* Qry_htskjh = nullptr;          TDataSource* DS_htskjh = nullptr;
-  TADOQuery* Qry_htsk = nullptr;            TDataSource* DS_htsk = nullptr;
-  TADOQuery* Qry_count1 = nullptr;          TDataSource* DS_Count1 = nullptr;
-  TADOQuery* Qry_Other = nullptr;           TDataSource* DS_Other = nullptr;
-  TADOQuery* Qry_AllBill = nullptr;         TDataSource* DS_AllBill = nullptr;
-  TADOQuery* Qry_emloyee = nullptr;         TDataSource* DS_employee = nullptr;
-  TADOQuery* Qry_Null = nullptr;            TDataSource* DS_Null = nullptr;
-  TADOQuery* Qry_Import = nullptr;
-  TADOQuery* Qry_Count = nullptr;
-  TADOQuery* Qry_Repeat = nullptr;
-  TADOQuery* Qry_SoftInfo = nullptr;
-  TADOQuery* Qry_Post = nullptr;
-  TADOQuery* Qry_Del = nullptr;
-  TADOQuery* Qry_SQL = nullptr;
-  TADOQuery* Qry_momeryprice = nullptr;
-  // Report components.
-  TfrxReport* frx_goods = nullptr;
-  TfrxReport* frx_cust = nullptr;
-  TfrxReport* frx_project = nullptr;
-  TfrxReport* frx_inbill = nullptr;
-  TfrxReport* frx_outbill = nullptr;
-  TfrxDBDataset* frxDBDataset1 = nullptr;
-  TfrxDBDataset* frxDBDataset2 = nullptr;
-  TfrxDBDataset* frxDBDataset3 = nullptr;
-  TfrxDBDataset* frxDBDataset4 = nullptr;
-  TfrxDBDataset* frxDBDataset5 = nullptr;
-  TfrxDesigner* frxDesigner1 = nullptr;
-  TfrReport* fr_Project = nullptr;
-  TfrReport* fr_OutBill = nullptr;
-  TfrDBDataSet* frDS_Project = nullptr;
 
   // ---- values kept from the module's creation
   // Config.ini beside the program; every read and write goes straight to the file.

@@ -2,6 +2,8 @@
 
 #include "core/ClassBuilder.h"
 #include "core/FileUtils.h"
+#include "core/Resources.h"
+#include "gui/Graphics.h"
 #include "gui/Shell.h"
 #include "app/SqlText.h"
 #include "core/StrUtils.h"
@@ -11,56 +13,11 @@
 #include "app/U_login.h"
 
 #include <memory>
+#include <vector>
 
 TFrm_Main* Frm_Main = nullptr;
 
 KELM_PUBLISH(TFrm_Main) {
-  b.Field("MainMenu1", &TFrm_Main::MainMenu1);
-  b.Field("N34", &TFrm_Main::N34);
-  b.Field("N36", &TFrm_Main::N36);
-  b.Field("CoolBar1", &TFrm_Main::CoolBar1);
-  b.Field("ToolBar1", &TFrm_Main::ToolBar1);
-  b.Field("StatusBar1", &TFrm_Main::StatusBar1);
-  b.Field("ActionList1", &TFrm_Main::ActionList1);
-  b.Field("ImageList1", &TFrm_Main::ImageList1);
-  b.Field("Image_Tool", &TFrm_Main::Image_Tool);
-  b.Field("Image_NavSmall", &TFrm_Main::Image_NavSmall);
-  b.Field("ilBasic", &TFrm_Main::ilBasic);
-  b.Field("ilTree", &TFrm_Main::ilTree);
-  b.Field("OpenDialog1", &TFrm_Main::OpenDialog1);
-  b.Field("OpenDialog2", &TFrm_Main::OpenDialog2);
-  b.Field("SaveDialog1", &TFrm_Main::SaveDialog1);
-  b.Field("dlgDoc", &TFrm_Main::dlgDoc);
-  b.Field("ttTX", &TFrm_Main::ttTX);
-  b.Field("PactAdd", &TFrm_Main::PactAdd);
-  b.Field("PactEdit", &TFrm_Main::PactEdit);
-  b.Field("PactDel", &TFrm_Main::PactDel);
-  b.Field("PactPrint", &TFrm_Main::PactPrint);
-  b.Field("Pact_M", &TFrm_Main::Pact_M);
-  b.Field("PactChart", &TFrm_Main::PactChart);
-  b.Field("PrjAdd", &TFrm_Main::PrjAdd);
-  b.Field("PrjEdit", &TFrm_Main::PrjEdit);
-  b.Field("PrjDel", &TFrm_Main::PrjDel);
-  b.Field("PrjPrint", &TFrm_Main::PrjPrint);
-  b.Field("Prj_M", &TFrm_Main::Prj_M);
-  b.Field("AddCust", &TFrm_Main::AddCust);
-  b.Field("EditCust", &TFrm_Main::EditCust);
-  b.Field("DelCust", &TFrm_Main::DelCust);
-  b.Field("CustPrint", &TFrm_Main::CustPrint);
-  b.Field("CustExp", &TFrm_Main::CustExp);
-  b.Field("Cust_M", &TFrm_Main::Cust_M);
-  b.Field("EmpAdd", &TFrm_Main::EmpAdd);
-  b.Field("EmpEdit", &TFrm_Main::EmpEdit);
-  b.Field("EmpDel", &TFrm_Main::EmpDel);
-  b.Field("EmpPrint", &TFrm_Main::EmpPrint);
-  b.Field("Emp_M", &TFrm_Main::Emp_M);
-  b.Field("MoneyIn", &TFrm_Main::MoneyIn);
-  b.Field("MoneyOut", &TFrm_Main::MoneyOut);
-  b.Field("UserQX1", &TFrm_Main::UserQX1);
-  b.Field("M_Backup", &TFrm_Main::M_Backup);
-  b.Field("M_Restore", &TFrm_Main::M_Restore);
-  b.Field("M_Option", &TFrm_Main::M_Option);
-  b.Field("Logout", &TFrm_Main::Logout);
   b.Method("FormCreate", &TFrm_Main::FormCreate);
   b.Method("FormShow", &TFrm_Main::FormShow);
   b.Method("FormCloseQuery", &TFrm_Main::FormCloseQuery);
@@ -96,6 +53,38 @@ const char* const TFrm_Main::HomepageUrl = "https://kelm.example/";
 
 namespace {
 
+// The pictures of the image lists, by image index: resources "images/<size>/<name>.png" at
+// the list's size. The tool bar's list (32 pixels) and the actions' list (16) begin with the
+// same pictures, so an action's ImageIndex shows the same on the tool bar and on a list
+// window's tool bar.
+struct TPictureList {
+  TImageList* TFrm_MainComponents::*List;
+  std::vector<const char*> Pictures;
+};
+const TPictureList kPictureLists[] = {
+    {&TFrm_MainComponents::ImageList1,
+     {"contracts", "payments", "receipts", "projects", "customers", "employees", "reminders", "web"}},
+    {&TFrm_MainComponents::Image_Tool,
+     {"contracts", "payments", "receipts", "projects", "customers", "employees", "reminders", "web", "add", "edit",
+      "delete", "print", "export"}},
+    {&TFrm_MainComponents::Image_NavSmall, {"first", "previous", "next", "last"}},
+    {&TFrm_MainComponents::ilBasic, {"add", "edit", "delete", "save", "refresh"}},
+    // A closed node, an open node, a leaf.
+    {&TFrm_MainComponents::ilTree, {"folder", "folder-open", "document"}},
+};
+
+void LoadPictures(TCustomImageList* List, const std::vector<const char*>& Pictures) {
+  List->BeginUpdate();
+  List->Clear();
+  for (const char* name : Pictures) {
+    TIcon picture;
+    TResourceStream data("images/" + std::to_string(List->Width()) + "/" + name + ".png");
+    picture.LoadFromStream(&data);
+    List->AddIcon(&picture);
+  }
+  List->EndUpdate();
+}
+
 // The fund-plan rows not yet done that fall due within Days days of Today, overdue ones
 // included, latest planned date first.
 String ReminderSQL(TDateTime Today, int Days) {
@@ -105,10 +94,16 @@ String ReminderSQL(TDateTime Today, int Days) {
 
 }  // namespace
 
-TFrm_Main::TFrm_Main(TComponent* AOwner) : TForm(AOwner) {}
+TFrm_Main::TFrm_Main(TComponent* AOwner) : inherited(AOwner) {}
 
 TFrm_Main::~TFrm_Main() {
   if (Frm_Main == this) Frm_Main = nullptr;
+}
+
+void TFrm_Main::Loaded() {
+  inherited::Loaded();
+  // The pictures belong to the window's design, as the rest of its layout does.
+  for (const TPictureList& l : kPictureLists) LoadPictures(this->*l.List, l.Pictures);
 }
 
 void TFrm_Main::FormCreate(TObject*) {

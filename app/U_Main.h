@@ -4,18 +4,13 @@
 // decimal places, the proposed export name), the lists opened as its MDI children, and the
 // due-date reminder that runs once, a second after the window is first shown.
 //
-// Its components come from the layout forms/TFrm_Main.txt. Other windows' layouts name them
-// as Frm_Main.<component> (Frm_Main.PactAdd, Frm_Main.Image_Tool, ...).
-#include "gui/ActnList.h"
-#include "gui/ComCtrls.h"
-#include "gui/Dialogs.h"
+// Its components are those of the layout forms/TFrm_Main.txt. Other windows' layouts name
+// them as Frm_Main.<component>.
+#include "forms/TFrm_Main.h"
 #include "gui/Forms.h"
-#include "gui/ImgList.h"
-#include "gui/Menus.h"
-#include "gui/Timers.h"
 
-class TFrm_Main : public TForm {
-  KELM_CLASS(TFrm_Main, TForm)
+class TFrm_Main : public TFrm_MainLayout<TForm> {
+  KELM_CLASS(TFrm_Main, TFrm_MainLayout<TForm>)
 public:
   explicit TFrm_Main(TComponent* AOwner);
   ~TFrm_Main() override;
@@ -32,56 +27,6 @@ public:
   int DotMoney = 0;
   // The file name the export's save dialog proposes; windows set it before an export.
   String ExportFileName;
-
-  // ---- components of the layout
-  TMainMenu* MainMenu1 = nullptr;
-  TMenuItem* N34 = nullptr;  // "修改登录密码"
-  TMenuItem* N36 = nullptr;  // "退出程序"
-  TCoolBar* CoolBar1 = nullptr;
-  TToolBar* ToolBar1 = nullptr;
-  TStatusBar* StatusBar1 = nullptr;
-  TActionList* ActionList1 = nullptr;
-  TImageList* ImageList1 = nullptr;
-  TImageList* Image_Tool = nullptr;
-  TImageList* Image_NavSmall = nullptr;
-  TImageList* ilBasic = nullptr;
-  TImageList* ilTree = nullptr;
-  TOpenDialog* OpenDialog1 = nullptr;
-  TOpenDialog* OpenDialog2 = nullptr;
-  TSaveDialog* SaveDialog1 = nullptr;
-  TOpenDialog* dlgDoc = nullptr;
-  TTimer* ttTX = nullptr;
-  // The actions a user's rights govern.
-  TAction* PactAdd = nullptr;
-  TAction* PactEdit = nullptr;
-  TAction* PactDel = nullptr;
-  TAction* PactPrint = nullptr;
-  TAction* Pact_M = nullptr;
-  TAction* PactChart = nullptr;
-  TAction* PrjAdd = nullptr;
-  TAction* PrjEdit = nullptr;
-  TAction* PrjDel = nullptr;
-  TAction* PrjPrint = nullptr;
-  TAction* Prj_M = nullptr;
-  TAction* AddCust = nullptr;
-  TAction* EditCust = nullptr;
-  TAction* DelCust = nullptr;
-  TAction* CustPrint = nullptr;
-  TAction* CustExp = nullptr;
-  TAction* Cust_M = nullptr;
-  TAction* EmpAdd = nullptr;
-  TAction* EmpEdit = nullptr;
-  TAction* EmpDel = nullptr;
-  TAction* EmpPrint = nullptr;
-  TAction* Emp_M = nullptr;
-  TAction* MoneyIn = nullptr;
-  TAction* MoneyOut = nullptr;
-  TAction* UserQX1 = nullptr;
-  TAction* M_Backup = nullptr;
-  TAction* M_Restore = nullptr;
-  TAction* M_Option = nullptr;
-  // The change of user.
-  TAction* Logout = nullptr;
 
   // The right names of tUser.qxlist paired with the actions they govern, in the order they
   // are applied after a login.
@@ -101,6 +46,8 @@ public:
   void ApplyUserRights();
   // Closes every MDI child, from the last to the first.
   void CloseMDIChildren();
+  // The layout's image lists receive their pictures when it has loaded.
+  void Loaded() override;
 
   // ---- handlers named by the layout
   void FormCreate(TObject* Sender);

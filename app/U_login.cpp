@@ -17,13 +17,6 @@ const char* const TFrm_Login::EmptyPasswordHintText = "密码为空，您可以�
 const char* const TFrm_Login::NoPasswordText = "请输入密码！";
 
 KELM_PUBLISH(TFrm_Login) {
-  b.Field("Image1", &TFrm_Login::Image1);
-  b.Field("Combo_User", &TFrm_Login::Combo_User);
-  b.Field("Edit_Pass", &TFrm_Login::Edit_Pass);
-  b.Field("Btn_ok", &TFrm_Login::Btn_ok);
-  b.Field("Btn_Exit", &TFrm_Login::Btn_Exit);
-  b.Field("Qry_login", &TFrm_Login::Qry_login);
-  b.Field("ADOQuery1", &TFrm_Login::ADOQuery1);
   b.Method("FormCreate", &TFrm_Login::FormCreate);
   b.Method("FormShow", &TFrm_Login::FormShow);
   b.Method("Btn_okClick", &TFrm_Login::Btn_okClick);

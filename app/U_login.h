@@ -6,16 +6,13 @@
 //
 // The list position of the last user chosen is kept in Config.ini under "login"/"username",
 // so the next start preselects it.
-#include "data/ADODB.h"
-#include "gui/ExtCtrls.h"
+#include "forms/TFrm_Login.h"
 #include "gui/Forms.h"
-#include "gui/ListCtrls.h"
-#include "gui/StdCtrls.h"
 
-class TFrm_Login : public TForm {
-  KELM_CLASS(TFrm_Login, TForm)
+class TFrm_Login : public TFrm_LoginLayout<TForm> {
+  KELM_CLASS(TFrm_Login, TFrm_LoginLayout<TForm>)
 public:
-  explicit TFrm_Login(TComponent* AOwner) : TForm(AOwner) {}
+  explicit TFrm_Login(TComponent* AOwner) : inherited(AOwner) {}
   ~TFrm_Login() override;
 
   // The caption of every message of this window.
@@ -25,15 +22,6 @@ public:
   static const char* const WrongPasswordText;      // "密码错误，请重新输入密码！"
   static const char* const EmptyPasswordHintText;  // after the user name: "密码为空，您可以直接点击确定按钮登录！"
   static const char* const NoPasswordText;         // "请输入密码！"
-
-  // ---- components of the layout
-  TImage* Image1 = nullptr;
-  TComboBox* Combo_User = nullptr;
-  TEdit* Edit_Pass = nullptr;
-  TButton* Btn_ok = nullptr;
-  TButton* Btn_Exit = nullptr;
-  TADOQuery* Qry_login = nullptr;
-  TADOQuery* ADOQuery1 = nullptr;
 
   // The password stored for the user last looked up.
   String StoredPassword;

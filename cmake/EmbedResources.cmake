@@ -1,9 +1,19 @@
-# Writes a C++ file that holds each resource's bytes and registers them by relative path.
+# Writes a C++ file that holds each resource's bytes and registers them by name: FILES by
+# their path relative to ROOT, NAMED entries ("name=path") by the name given.
 set(body "")
 set(table "")
 set(i 0)
+set(entries "")
 foreach(f IN LISTS FILES)
   file(RELATIVE_PATH rel ${ROOT} ${f})
+  list(APPEND entries "${rel}=${f}")
+endforeach()
+list(APPEND entries ${NAMED})
+foreach(entry IN LISTS entries)
+  string(FIND "${entry}" "=" eq)
+  string(SUBSTRING "${entry}" 0 ${eq} rel)
+  math(EXPR from "${eq} + 1")
+  string(SUBSTRING "${entry}" ${from} -1 f)
   file(READ ${f} hex HEX)
   string(LENGTH "${hex}" hexlen)
   math(EXPR size "${hexlen} / 2")

@@ -4,6 +4,11 @@
 
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
+#include "core/Filer.h"
+#include "gui/ControlProps.h"
+#include "gui/WinGDI.h"
+
+#include <algorithm>
 
 // ================================================================ the grid's sum list
 
@@ -48,103 +53,194 @@ void TDBGridEhSumList::UnhookDataSet() {
   TDBSumListProducer::UnhookDataSet();
 }
 
-// ================================================================ the data link
+// ================================================================ settings objects
 
-TGridDataLinkEh::~TGridDataLinkEh() { ClearFieldMap(); }
-
-bool TGridDataLinkEh::AddFieldMapping(const String& FieldName) {
-  constexpr int kMaxMapSize = 268435455;
-  if (FieldCount() >= kMaxMapSize) throw EInvalidOperation("Grid requested to display more than 256 columns");
-  TDataSet* ds = DataSet();
-  TField* f = nullptr;
-  if (ds) f = FSparseMap ? ds->FindField(FieldName) : ds->FieldByName(FieldName);
-  FFieldMap.push_back(f ? f->Index() : -1);
-  if (f && FGrid) f->FreeNotification(FGrid);
-  return true;
+KELM_PUBLISH(TDBGridEhScrollBar) {
+  using C = TDBGridEhScrollBar;
+  b.Prop("ExtScrollBar", &C::ExtScrollBar, &C::SetExtScrollBar);
+  b.Prop("Tracking", &C::Tracking, &C::SetTracking).Default(false);
+  b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
 }
 
-void TGridDataLinkEh::ClearFieldMap() { FFieldMap.clear(); }
+KELM_PUBLISH(TVertDBGridEhScrollBar) {}
 
-TField* TGridDataLinkEh::FieldAt(int Index) const {
-  if (Index < 0 || Index >= FieldCount() || FFieldMap[Index] < 0) return nullptr;
-  TDataSet* ds = DataSet();
-  if (!ds || FFieldMap[Index] >= ds->FieldCount()) return nullptr;
-  return ds->Fields()->Fields(FFieldMap[Index]);
-}
-
-void TGridDataLinkEh::ActiveChanged() {
-  FModified = false;
-  if (FGrid) FGrid->LinkActiveChanged(Active());
-}
-
-void TGridDataLinkEh::LayoutChanged() {
-  if (FGrid) {
-    bool saved = FGrid->FDataLinkLayoutChanging;
-    FGrid->FDataLinkLayoutChanging = true;
-    try {
-      FGrid->RebuildLayout();
-    } catch (...) {
-      FGrid->FDataLinkLayoutChanging = saved;
-      throw;
-    }
-    FGrid->FDataLinkLayoutChanging = saved;
+void TDBGridEhScrollBar::Assign(TPersistent* Source) {
+  if (auto* s = dynamic_cast<TDBGridEhScrollBar*>(Source)) {
+    SetExtScrollBar(s->FExtScrollBar);
+    FTracking = s->FTracking;
+    SetVisible(s->FVisible);
+    return;
   }
-  TDataLink::LayoutChanged();
+  TPersistent::Assign(Source);
 }
 
-void TGridDataLinkEh::RecordChanged(TField*) { FModified = false; }
+void TDBGridEhScrollBar::SetExtScrollBar(TComponent* Value) {
+  if (Value == FExtScrollBar) return;
+  FExtScrollBar = Value;
+  if (Value) Value->FreeNotification(FGrid);
+}
 
-void TGridDataLinkEh::DataSetChanged() { FModified = false; }
+void TDBGridEhScrollBar::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  FVisible = Value;
+  FGrid->RebuildLayout();
+}
+
+KELM_PUBLISH(TSTDBGridEhFilter) {
+  using C = TSTDBGridEhFilter;
+  b.Prop("Local", &C::Local, &C::SetLocal).Default(false);
+  b.Prop("Visible", &C::Visible, &C::SetVisible).Default(false);
+}
+
+void TSTDBGridEhFilter::Assign(TPersistent* Source) {
+  if (auto* s = dynamic_cast<TSTDBGridEhFilter*>(Source)) {
+    FLocal = s->FLocal;
+    SetVisible(s->FVisible);
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+void TSTDBGridEhFilter::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  FVisible = Value;
+  FGrid->RebuildLayout();
+}
 
 // ================================================================ the grid
 
 KELM_PUBLISH(TCustomDBGridEh) {}
 
-TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomControl(AOwner) {
+namespace {
+
+// Base grid options for each grid option (row sizing comes from RowSizingAllowed).
+const std::pair<TDBGridOption, TGridOptions> kBaseOptions[] = {
+    {dgColLines, {goFixedVertLine, goVertLine}}, {dgRowLines, {goFixedHorzLine, goHorzLine}},
+    {dgColumnResize, {goColSizing, goColMoving}}, {dgTabs, {goTabs}},
+    {dgRowSelect, {goRowSelect}},                 {dgEditing, {goEditing}},
+    {dgAlwaysShowEditor, {goAlwaysShowEditor}}};
+
+// Options whose change re-runs the layout pass.
+const TDBGridOptions kLayoutOptions = {dgEditing,   dgAlwaysShowEditor, dgTitles,    dgIndicator,
+                                       dgColLines,  dgRowLines,         dgRowSelect, dgAlwaysShowSelection};
+
+// Width of the indicator column.
+constexpr int kIndicatorWidth = 11;
+
+String NormalizedLineBreaks(const String& S) {
+  String r;
+  r.reserve(S.size());
+  for (size_t i = 0; i < S.size(); ++i) {
+    char c = S[i];
+    if (c == '\r') {
+      r += "\r\n";
+      if (i + 1 < S.size() && S[i + 1] == '\n') ++i;
+    } else if (c == '\n') {
+      r += "\r\n";
+    } else {
+      r += c;
+    }
+  }
+  return r;
+}
+
+}  // namespace
+
+TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
+  TCustomGrid::SetDefaultDrawing(false);
+  TCustomGrid::SetScrollBars(ssHorizontal);
   FColumnDefValues.reset(CreateColumnDefValues());
   FColumns.reset(CreateColumns());
+  FVisibleColumns = std::make_unique<TColumnsEhList>();
+  TCustomGrid::SetColCount(2);
+  TCustomGrid::SetRowCount(2);
   FDataLink = std::make_unique<TGridDataLinkEh>(this);
   SetColor(clWindow);
   SetParentColor(false);
   FTitleFont = std::make_unique<TFont>();
   FTitleFont->Assign(Font());
-  FTitleFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::FontsChanged));
+  FTitleFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleFontChanged));
+  FBookmarks = std::make_unique<TBookmarkListEh>(this);
   FSumList = std::make_unique<TDBGridEhSumList>(this);
   FSumList->SumListChanged = TNotifyEvent(this, &TCustomDBGridEh::SumListChangedHandler);
   FSumList->OnRecalcAll = TNotifyEvent(this, &TCustomDBGridEh::SumListRecalcAllHandler);
   FSumList->OnAfterRecalcAll = TNotifyEvent(this, &TCustomDBGridEh::SumListAfterRecalcAllHandler);
+  FHorzScrollBar.reset(CreateScrollBar(SB_HORZ));
+  FVertScrollBar.reset(CreateScrollBar(SB_VERT));
   FSortMarkedColumns = std::make_unique<TColumnsEhList>();
   FFooterFont = std::make_unique<TFont>();
   FFooterFont->Assign(Font());
   FFooterFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::FontsChanged));
+  FSelection = std::make_unique<TDBGridEhSelection>(this);
+  FCellParams = std::make_unique<TColCellParamsEh>();
+  FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
   FTitleImageChangeLink = std::make_unique<TChangeLink>();
   FTitleImageChangeLink->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleImagesChanged));
+  ApplyBaseOptions();
 }
 
 TCustomDBGridEh::~TCustomDBGridEh() {
   Destroying();
+  FMemTable = nullptr;
+  FCellParams.reset();
+  FSelection->Reset();
+  if (TDataSource* ds = DataSource()) ds->RemoveFreeNotification(this);
   if (FTitleImages) FTitleImages->UnRegisterChanges(FTitleImageChangeLink.get());
   // Columns go first: their footers give their items back to the sum list.
   FColumns.reset();
   FColumnDefValues.reset();
+  FVisibleColumns.reset();
   FSortMarkedColumns.reset();
   FDataLink.reset();
+  FHorzScrollBar.reset();
+  FVertScrollBar.reset();
   FTitleFont.reset();
+  FBookmarks.reset();
   FTitleImageChangeLink.reset();
   FSumList.reset();
+  FSelection.reset();
   FFooterFont.reset();
+  FSTFilter.reset();
 }
 
 TColumnDefValuesEh* TCustomDBGridEh::CreateColumnDefValues() { return new TDBGridEhColumnDefValuesEh(this); }
 
 TDBGridColumnsEh* TCustomDBGridEh::CreateColumns() { return new TDBGridColumnsEh(this, TDBGridColumnEh::StaticClass()); }
 
+TDBGridEhScrollBar* TCustomDBGridEh::CreateScrollBar(int Kind) {
+  if (Kind == SB_VERT) return new TVertDBGridEhScrollBar(this);
+  return new TDBGridEhScrollBar(this, Kind);
+}
+
 void TCustomDBGridEh::Loaded() {
-  TCustomControl::Loaded();
+  TCustomGrid::Loaded();
+  if (FColumns->Count() > 0 && FColumns->Count() + IndicatorOffset() > 1)
+    TCustomGrid::SetColCount(FColumns->Count() + IndicatorOffset());
+  if (FAutoFitColWidths && !Designing()) {
+    WithinUpdate(*FColumns, [&] {
+      for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetInitialWidth(FColumns->Items(i)->Width());
+    });
+    TCustomGrid::SetScrollBars(ssNone);
+  }
   RebuildSortMarkedColumns();
   if (DataSource()) FSumList->Loaded();
   RebuildLayout();
+  DeferLayout();
 }
+
+void TCustomDBGridEh::DefineProperties(TFiler* Filer) {
+  TCustomGrid::DefineProperties(Filer);
+  Filer->DefineProperty(
+      "Columns", [this](TReader* R) { ReadColumns(R); }, [this](TWriter* W) { WriteColumns(W); },
+      FColumns->IsCustomized());
+}
+
+void TCustomDBGridEh::ReadColumns(TReader* Reader) {
+  FColumns->Clear();
+  Reader->ReadCollection(FColumns.get());
+}
+
+void TCustomDBGridEh::WriteColumns(TWriter* Writer) { Writer->WriteCollection(FColumns.get()); }
 
 TFont* TCustomDBGridEh::SortIndexFont() {
   // Made once and kept for the life of the process; one pixel lower than the 9-pixel marker
@@ -158,60 +254,171 @@ TFont* TCustomDBGridEh::SortIndexFont() {
   return font;
 }
 
+void TCustomDBGridEh::CreateWnd() {
+  TCustomGrid::CreateWnd();
+  FEditButtonWidth = FFlat ? FlatButtonWidth() : GetSystemMetrics(SM_CXVSCROLL);
+  int rowHeight = DefaultRowHeight();
+  FEditButtonHeight =
+      rowHeight <= Round(FEditButtonWidth * 1.5) ? rowHeight : EditButtonHeightFor(FEditButtonWidth, FFlat);
+  if (FAutoFitColWidths) RebuildLayout();
+  else RecalcRowCount();
+  RefreshVertScrollBar();
+  FOriginalImeMode = ImeMode();
+  FOriginalImeName = ImeName();
+}
+
 // ---------------------------------------------------------------- data
 
 void TCustomDBGridEh::SetDataSource(TDataSource* Value) {
   if (Value == DataSource()) return;
+  FBookmarks->Clear();
   if (TDataSource* old = DataSource()) old->RemoveFreeNotification(this);
   FDataLink->SetDataSource(Value);
   if (Value) Value->FreeNotification(this);
   LinkActiveChanged(FDataLink->Active());
 }
 
-void TCustomDBGridEh::LinkActiveChanged(bool) {
+void TCustomDBGridEh::LinkActiveChanged(bool Active) {
+  if (!Active) HideEditor();
+  FSelection->DataLinkSwitched(Active);
   FSumList->SetDataSet(DataSet());
+  RebuildLayout();
+  if (Active && ShouldShowEditor()) OpenEditor();
+  RefreshVertScrollBar();
+  CheckMemTable();
+}
+
+IMemTableEh* TCustomDBGridEh::MemTableSupport() const { return dynamic_cast<IMemTableEh*>(DataSet()); }
+
+void TCustomDBGridEh::CheckMemTable() {
+  // No dataset of this system offers the memory-table interface.
+  IMemTableEh* found = MemTableSupport();
+  if (found == FMemTable) return;
+  FMemTable = found;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation) {
-  TCustomControl::Notification(AComponent, Operation);
+  TCustomGrid::Notification(AComponent, Operation);
   if (Operation != opRemove || !FColumns) return;
   if (AComponent == DataSource()) {
     SetDataSource(nullptr);
     return;
   }
   if (AComponent == FTitleImages) FTitleImages = nullptr;
+  for (TDBGridEhScrollBar* bar : {FHorzScrollBar.get(), FVertScrollBar.get()})
+    if (bar && bar->ExtScrollBar() == AComponent) bar->SetExtScrollBar(nullptr);
+  if (AComponent == DataSet()) CheckMemTable();
+  // Compared by address only: a component announces its removal while it is being destroyed.
+  bool shownField = false;
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnEh* c = FColumns->Items(i);
+    if (c->FPopupMenu == AComponent) c->FPopupMenu = nullptr;
+    if (c->FImageList == AComponent) c->FImageList = nullptr;
+    shownField = shownField || c->FField == AComponent;
+  }
+  if (shownField) UnbindField(AComponent);
+}
+
+void TCustomDBGridEh::UnbindField(TComponent* Field) {
   // Not the scoped lock: ending the layout may raise, and that must reach the caller rather
   // than leave a destructor.
   BeginLayout();
   try {
-    for (int i = 0; i < FColumns->Count(); ++i) {
-      TColumnEh* c = FColumns->Items(i);
-      if (c->FField == AComponent) c->FieldGone();
-      if (c->FPopupMenu == AComponent) c->FPopupMenu = nullptr;
-      if (c->FImageList == AComponent) c->FImageList = nullptr;
-    }
+    for (int i = 0; i < FColumns->Count(); ++i)
+      if (FColumns->Items(i)->FField == Field) FColumns->Items(i)->FieldGone();
   } catch (...) {
     EndLayout();
     throw;
   }
-  EndLayout();
+  // A field freed while the dataset's controls are off (a close or a rebuild of the field
+  // list): the pass waits until they are on again.
+  TDataSet* ds = DataSet();
+  bool defer = ds && ds->ControlsDisabled();
+  EndLayout(!defer);
+  if (defer) DeferLayout();
 }
 
 void TCustomDBGridEh::RebuildSortMarkedColumns() {
+  std::vector<TColumnEh*> marked;
+  for (int i = 0; i < FColumns->Count(); ++i)
+    if (FColumns->Items(i)->Title()->SortIndex() > 0) marked.push_back(FColumns->Items(i));
+  // Ordered by index rather than placed at it: a stored index can be anything.
+  std::stable_sort(marked.begin(), marked.end(), [](TColumnEh* a, TColumnEh* b) {
+    return a->Title()->SortIndex() < b->Title()->SortIndex();
+  });
   FSortMarkedColumns->Clear();
-  for (int i = 0; i < FColumns->Count(); ++i) {
-    TColumnEh* c = FColumns->Items(i);
-    int k = c->Title()->SortIndex();
-    if (k <= 0) continue;
-    if (FSortMarkedColumns->Count() < k) FSortMarkedColumns->SetCount(k);
-    FSortMarkedColumns->SetItems(k - 1, c);
-  }
-  // Gaps in stored indices leave no empty places in the sort order.
-  FSortMarkedColumns->Pack();
+  for (TColumnEh* c : marked) FSortMarkedColumns->Add(c);
 }
 
-// ---------------------------------------------------------------- settings
+TColumnEh* TCustomDBGridEh::CurrentColumn() const {
+  int i = SelectedIndex();
+  return i >= 0 && i < FColumns->Count() ? FColumns->Items(i) : nullptr;
+}
+
+void TCustomDBGridEh::SetSelectedIndex(int Value) {
+  int raw = DataToRawColumn(Value);
+  if (raw < 0 || raw >= ColCount()) return;
+  MoveCurrent(raw, Row(), true, true);
+}
+
+TField* TCustomDBGridEh::SelectedField() const {
+  TColumnEh* c = CurrentColumn();
+  return c ? c->Field() : nullptr;
+}
+
+void TCustomDBGridEh::SelectField(TField* Field) {
+  for (int i = 0; i < FColumns->Count(); ++i)
+    if (FColumns->Items(i)->Field() == Field) SetSelectedIndex(i);
+}
+
+// ---------------------------------------------------------------- options and settings
+
+void TCustomDBGridEh::ApplyBaseOptions() {
+  TGridOptions base;
+  for (auto& [option, grid] : kBaseOptions)
+    if (FOptions.Contains(option)) base += grid;
+  if (FRowSizingAllowed) base += goRowSizing;
+  // Column sizing stays on at design time.
+  if (Designing()) base += goColSizing;
+  TCustomGrid::SetOptions(base);
+}
+
+void TCustomDBGridEh::SetOptions(TDBGridOptions Value) {
+  if (Value.Contains(dgRowSelect)) Value -= TDBGridOptions{dgEditing, dgAlwaysShowEditor};
+  if (Value == FOptions) return;
+  TDBGridOptions old = FOptions;
+  FOptions = Value;
+  if (old.Contains(dgMultiSelect) && !Value.Contains(dgMultiSelect)) {
+    FBookmarks->Clear();
+    FSelection->Reset();
+  }
+  ApplyBaseOptions();
+  TDBGridOptions changed = (old - Value) + (Value - old);
+  if (!(changed * kLayoutOptions).Empty()) {
+    RebuildLayout();
+    if (InplaceEditor() && InplaceEditor()->Visible()) InplaceEditor()->Invalidate();
+  }
+}
+
+void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions Value) {
+  bool multiOff = FOptionsEh.Contains(dghMultiSortMarking) && !Value.Contains(dghMultiSortMarking);
+  if (multiOff && FSortMarkedColumns->Count() > 1) {
+    // One sort column is left: the first of the order. The others are cleared while the
+    // numbering rules of several sort columns still apply.
+    std::vector<TColumnEh*> rest;
+    for (int i = 1; i < FSortMarkedColumns->Count(); ++i) rest.push_back(FSortMarkedColumns->Items(i));
+    for (TColumnEh* c : rest) c->Title()->SetSortMarker(smNoneEh);
+  }
+  FOptionsEh = Value;
+  Invalidate();
+}
+
+void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections Value) {
+  if (Value == FAllowedSelections) return;
+  FAllowedSelections = Value;
+  if (!Value.Contains(FSelection->SelectionKind())) FSelection->Reset();
+}
 
 void TCustomDBGridEh::SetAutoFitColWidths(bool Value) {
   if (Value == FAutoFitColWidths) return;
@@ -220,8 +427,8 @@ void TCustomDBGridEh::SetAutoFitColWidths(bool Value) {
 }
 
 void TCustomDBGridEh::SetDefaultColWidth(int Value) {
-  if (Value == FDefaultColWidth) return;
-  FDefaultColWidth = Value;
+  if (Value == DefaultColWidth()) return;
+  TCustomGrid::SetDefaultColWidth(Value);
   RebuildLayout();
 }
 
@@ -231,9 +438,15 @@ void TCustomDBGridEh::SetDrawMemoText(bool Value) {
   Invalidate();
 }
 
-void TCustomDBGridEh::SetFixedColor(TColor Value) {
-  if (Value == FFixedColor) return;
-  FFixedColor = Value;
+void TCustomDBGridEh::SetEvenRowColor(TColor Value) {
+  FEvenRowColor = Value;
+  FEvenRowColorAssigned = true;
+  Invalidate();
+}
+
+void TCustomDBGridEh::SetOddRowColor(TColor Value) {
+  FOddRowColor = Value;
+  FOddRowColorAssigned = true;
   Invalidate();
 }
 
@@ -252,20 +465,52 @@ void TCustomDBGridEh::SetFooterColor(TColor Value) {
 void TCustomDBGridEh::SetFooterRowCount(int Value) {
   if (Value < 0 || Value == FFooterRowCount) return;
   FFooterRowCount = Value;
+  CheckMemTable();
   RebuildLayout();
 }
 
-void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions Value) {
-  bool multiOff = FOptionsEh.Contains(dghMultiSortMarking) && !Value.Contains(dghMultiSortMarking);
-  if (multiOff && FSortMarkedColumns->Count() > 1) {
-    // One sort column is left: the first of the order. The others are cleared while the
-    // numbering rules of several sort columns still apply.
-    std::vector<TColumnEh*> rest;
-    for (int i = 1; i < FSortMarkedColumns->Count(); ++i) rest.push_back(FSortMarkedColumns->Items(i));
-    for (TColumnEh* c : rest) c->Title()->SetSortMarker(smNoneEh);
-  }
-  FOptionsEh = Value;
-  Invalidate();
+void TCustomDBGridEh::SetFrozenCols(int Value) {
+  if (Value < 0 || Value == FFrozenCols) return;
+  FFrozenCols = Value;
+  RebuildLayout();
+}
+
+void TCustomDBGridEh::SetMinAutoFitWidth(int Value) {
+  if (Value == FMinAutoFitWidth) return;
+  FMinAutoFitWidth = Value;
+  RebuildLayout();
+}
+
+void TCustomDBGridEh::SetRowHeight(int Value) {
+  FRowHeight = std::max(0, Value);
+  RebuildLayout();
+}
+
+void TCustomDBGridEh::SetRowLines(int Value) {
+  FRowLines = std::max(0, Value);
+  RebuildLayout();
+}
+
+void TCustomDBGridEh::SetRowSizingAllowed(bool Value) {
+  if (Value == FRowSizingAllowed) return;
+  FRowSizingAllowed = Value;
+  ApplyBaseOptions();
+}
+
+void TCustomDBGridEh::SetTitleHeight(int Value) {
+  FTitleHeight = Value;
+  RebuildLayout();
+}
+
+void TCustomDBGridEh::SetTitleLines(int Value) {
+  FTitleLines = Value;
+  RebuildLayout();
+}
+
+void TCustomDBGridEh::SetVTitleMargin(int Value) {
+  if (Value == FVTitleMargin) return;
+  FVTitleMargin = Value;
+  RebuildLayout();
 }
 
 void TCustomDBGridEh::SetTitleImages(TCustomImageList* Value) {
@@ -286,7 +531,51 @@ void TCustomDBGridEh::SetUseMultiTitle(bool Value) {
 }
 
 void TCustomDBGridEh::FontsChanged(TObject*) { RebuildLayout(); }
+
+void TCustomDBGridEh::TitleFontChanged(TObject*) {
+  if (!FSettingTitleFont && !Loading()) SetParentFont(false);
+  if (FOptions.Contains(dgTitles)) RebuildLayout();
+}
+
 void TCustomDBGridEh::TitleImagesChanged(TObject*) { RebuildLayout(); }
+
+void TCustomDBGridEh::ChangeScale(int M, int D) {
+  if (M == D || D == 0) return;
+  // The pass at the end of the lock gives the grid columns the scaled column widths.
+  BeginLayout();
+  try {
+    ScaleFontsAndWidths(M, D);
+    TCustomGrid::ChangeScale(M, D);
+  } catch (...) {
+    FSettingTitleFont = false;
+    EndLayout();
+    throw;
+  }
+  EndLayout();
+}
+
+void TCustomDBGridEh::ScaleFontsAndWidths(int M, int D) {
+  auto scale = [M, D](TFont* F) { F->SetSize(MulDiv(F->Size(), M, D)); };
+  FSettingTitleFont = true;
+  if (!ParentFont()) FTitleFont->SetSize(MulDiv(Font()->Size(), M, D));
+  FSettingTitleFont = false;
+  scale(FFooterFont.get());
+  // Widths by running sums: each column takes the difference of the scaled sums, so the
+  // total scales without rounding drift.
+  int sum = 0, scaledSum = 0;
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnEh* c = FColumns->Items(i);
+    if (c->Flagged(evFont)) scale(c->Font());
+    if (c->Title()->IsFontStored()) scale(c->Title()->Font());
+    if (c->Footer()->FontAssigned()) scale(c->Footer()->Font());
+    for (int k = 0; k < c->Footers()->Count(); ++k)
+      if (c->Footers()->Items(k)->FontAssigned()) scale(c->Footers()->Items(k)->Font());
+    sum += c->Width();
+    int next = MulDiv(sum, M, D);
+    c->SetWidth(next - scaledSum);
+    scaledSum = next;
+  }
+}
 
 // ---------------------------------------------------------------- layout
 
@@ -297,23 +586,33 @@ void TCustomDBGridEh::RebuildLayout() {
 }
 
 void TCustomDBGridEh::BeginLayout() {
+  ++FUpdateLock;
   if (FLayoutLock++ == 0 && FColumns) FColumns->BeginUpdate();
 }
 
-void TCustomDBGridEh::EndLayout() {
+void TCustomDBGridEh::EndLayout(bool RunPass) {
   if (FLayoutLock == 0) return;
   if (FLayoutLock > 1) {
     --FLayoutLock;
+    --FUpdateLock;
     return;
   }
   // The lock is held until the collection update has ended, so the change that ending reports
   // does not start another pass.
   struct TRelease {
     TCustomDBGridEh* G;
-    ~TRelease() { G->FLayoutLock = 0; }
+    ~TRelease() {
+      G->FLayoutLock = 0;
+      --G->FUpdateLock;
+    }
   } release{this};
   try {
-    if (!Loading() && !ComponentState().Contains(csDestroying)) LayoutChanged();
+    if (RunPass && !Loading() && !ComponentState().Contains(csDestroying)) {
+      // The pass now makes a queued request pointless.
+      TMsg m;
+      if (HandleAllocated()) PeekMessage(m, Handle(), WM_DEFERREDLAYOUT, WM_DEFERREDLAYOUT, PM_REMOVE);
+      LayoutChanged();
+    }
   } catch (...) {
     if (FColumns) FColumns->EndUpdate();
     throw;
@@ -321,14 +620,457 @@ void TCustomDBGridEh::EndLayout() {
   if (FColumns) FColumns->EndUpdate();
 }
 
+void TCustomDBGridEh::DeferLayout() {
+  if (!HandleAllocated() || ComponentState().Contains(csDestroying)) return;
+  TMsg m;
+  if (PeekMessage(m, Handle(), WM_DEFERREDLAYOUT, WM_DEFERREDLAYOUT, PM_NOREMOVE)) return;
+  PostMessage(Handle(), WM_DEFERREDLAYOUT, 0, 0);
+}
+
+void TCustomDBGridEh::LayoutChanged() {
+  // The column geometry the rest of the grid relies on; row heights, titles and footers are
+  // the full layout pass's.
+  BuildFieldMap();
+  int indicator = IndicatorOffset();
+  int cols = std::max(FColumns->Count() + indicator, indicator + 1);
+  TCustomGrid::SetFixedCols(0);
+  TCustomGrid::SetColCount(cols);
+  TCustomGrid::SetFixedCols(std::min(indicator + FFrozenCols, cols - 1));
+  int fixedRows = TopDataOffset();
+  if (RowCount() <= fixedRows) TCustomGrid::SetRowCount(fixedRows + 1);
+  TCustomGrid::SetFixedRows(fixedRows);
+  FVisibleColumns->Clear();
+  for (int i = 0; i < FColumns->Count(); ++i)
+    if (FColumns->Items(i)->Visible()) FVisibleColumns->Add(FColumns->Items(i));
+  UpdateTabStops();
+  if (Col() < indicator && cols > indicator) MoveColRow(indicator, Row(), true, false);
+}
+
+void TCustomDBGridEh::BuildFieldMap() {
+  FDataLink->ClearFieldMap();
+  TDataSet* ds = DataSet();
+  if (!FDataLink->Active() || !ds) return;
+  if (FColumns->IsCustomized()) {
+    FDataLink->SetSparseFieldMap(true);
+    for (int i = 0; i < FColumns->Count(); ++i) FDataLink->AddFieldMapping(FColumns->Items(i)->FieldName());
+  } else {
+    FDataLink->SetSparseFieldMap(false);
+    for (int i = 0; i < ds->FieldCount(); ++i)
+      if (ds->Fields()->Fields(i)->Visible()) FDataLink->AddFieldMapping(ds->Fields()->Fields(i)->FieldName());
+  }
+}
+
+void TCustomDBGridEh::UpdateTabStops() {
+  int indicator = IndicatorOffset();
+  if (indicator && ColCount() > 0) TCustomGrid::SetColWidths(0, kIndicatorWidth);
+  for (int i = 0; i < FColumns->Count() && i + indicator < ColCount(); ++i) {
+    TColumnEh* c = FColumns->Items(i);
+    TField* f = c->Field();
+    bool fieldWritable = f && f->FieldKind() != fkCalculated && !f->ReadOnly();
+    if (f && f->FieldKind() == fkLookup) {
+      std::vector<TField*> keys = c->LookupKeyFieldList();
+      fieldWritable = !keys.empty() && AllFieldsModifiable(keys);
+    }
+    TCustomGrid::SetTabStops(i + indicator, c->Visible() && !c->ReadOnly() && FDataLink->Active() && fieldWritable);
+    int width = c->Visible() ? c->Width() : (FOptions.Contains(dgColLines) ? -1 : 0);
+    TCustomGrid::SetColWidths(i + indicator, width);
+  }
+}
+
 void TCustomDBGridEh::ColumnsChanged(TColumnEh* Column) {
   if (ComponentState().Contains(csDestroying)) return;
   if (Column) {
     InvalidateColumn(Column);
+    ColumnWidthChanged(Column);
+  } else {
+    RebuildSortMarkedColumns();
+    RebuildLayout();
+  }
+  TColumnEh* current = CurrentColumn();
+  if (current && !current->Visible() && FVisibleColumns->Count() > 0)
+    MoveColRow(DataToRawColumn(FVisibleColumns->Items(0)->Index()), Row(), true, false);
+  if (FLayoutLock == 0 && InplaceEditor() && InplaceEditor()->Visible()) InvalidateEditor();
+}
+
+// The grid column follows the column's width; under auto-fit the initial widths are rescaled
+// instead and the pass distributes them.
+void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
+  int raw = DataToRawColumn(Column->Index());
+  if (raw < 0 || raw >= ColCount()) return;
+  int gridWidth = ColWidths(raw);
+  if (!FAutoFitColWidths || Designing()) {
+    int want = Column->Visible() ? Column->Width() : (FOptions.Contains(dgColLines) ? -1 : 0);
+    if (gridWidth == want) {
+      if (FUseMultiTitle) RebuildLayout();
+      return;
+    }
+    ++FUpdateLock;
+    try {
+      TCustomGrid::SetColWidths(raw, want);
+    } catch (...) {
+      --FUpdateLock;
+      throw;
+    }
+    --FUpdateLock;
     return;
   }
-  RebuildSortMarkedColumns();
+  if (gridWidth <= 0) return;
+  int oldInitial = Column->InitialWidth();
+  int newInitial = MulDiv(oldInitial, Column->Width(), gridWidth);
+  Column->SetInitialWidth(newInitial);
+  int next = Column->Index() + 1;
+  if (raw < ColCount() - 1 && next < FColumns->Count()) {
+    TColumnEh* n = FColumns->Items(next);
+    n->SetInitialWidth(std::max(0, n->InitialWidth() + oldInitial - newInitial));
+  }
   RebuildLayout();
+}
+
+void TCustomDBGridEh::ColWidthsChanged() {
+  TCustomGrid::ColWidthsChanged();
+  if (FUpdateLock > 0 || !FColumns) return;
+  // A width the user gave a grid column goes to its column.
+  ++FUpdateLock;
+  try {
+    for (int i = 0; i < FColumns->Count(); ++i) {
+      int raw = DataToRawColumn(i);
+      TColumnEh* c = FColumns->Items(i);
+      if (raw < ColCount() && c->Visible() && ColWidths(raw) != c->Width()) c->SetWidth(ColWidths(raw));
+    }
+  } catch (...) {
+    --FUpdateLock;
+    throw;
+  }
+  --FUpdateLock;
+  if (OnColWidthsChanged) OnColWidthsChanged(this);
+}
+
+void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
+  int from = RawToDataColumn(FromIndex), to = RawToDataColumn(ToIndex);
+  if (from >= 0 && to >= 0 && from < FColumns->Count() && to < FColumns->Count()) {
+    ++FUpdateLock;
+    try {
+      FColumns->Items(from)->SetIndex(to);
+    } catch (...) {
+      --FUpdateLock;
+      throw;
+    }
+    --FUpdateLock;
+  }
+  TCustomGrid::ColumnMoved(from, to);
+}
+
+void TCustomDBGridEh::InvalidateColumn(TColumnEh* Column) { InvalidateCol(DataToRawColumn(Column->Index())); }
+
+void TCustomDBGridEh::InvalidateCurrentRow() {
+  if (FDataLink->Active()) InvalidateRow(TopDataOffset() + FDataLink->ActiveRecord());
+}
+
+// ---------------------------------------------------------------- following the dataset
+
+void TCustomDBGridEh::RefreshLayout() {
+  if (!HandleAllocated() || FRefreshing) return;
+  FRefreshing = true;
+  try {
+    if (Designing() && FSumList->Active()) FSumList->Recalculate();
+    bool barShown = WindowBars()->Visible(SB_VERT);
+    RecalcRowCount();
+    RefreshVertScrollBar();
+    if (FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
+    SyncCurrentRow();
+    if (InplaceEditor() && InplaceEditor()->Visible()) InplaceEditor()->Invalidate();
+    Invalidate();
+  } catch (...) {
+    FRefreshing = false;
+    throw;
+  }
+  FRefreshing = false;
+}
+
+void TCustomDBGridEh::SyncCurrentRow() {
+  FIncSearchActive = false;
+  if (!FDataLink->Active() || !HandleAllocated() || Loading()) return;
+  int row = TopDataOffset() + FDataLink->ActiveRecord();
+  if (row != Row() && row < RowCount()) {
+    if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
+    MoveColRow(Col(), row, true, false);
+    InvalidateEditor();
+  }
+  if (InplaceEditorVisible()) {
+    TColumnEh* c = CurrentColumn();
+    TField* f = c ? c->Field() : nullptr;
+    if (f && FieldEditText(c, f) != FEditText) InvalidateEditor();
+  }
+}
+
+void TCustomDBGridEh::DataSetScrolled(int Distance) {
+  if (!HandleAllocated() || (MemTableSupport() && FFooterRowCount == 0)) return;
+  if (FDataLink->ActiveRecord() + TopDataOffset() >= RowCount()) RecalcRowCount();
+  bool barShown = WindowBars()->Visible(SB_VERT);
+  RefreshVertScrollBar();
+  if (FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
+  InvalidateRow(Row());
+  SyncCurrentRow();
+  InvalidateRow(Row());
+  if (Distance != 0) {
+    HideEditor();
+    Invalidate();
+    if (FOptions.Contains(dgAlwaysShowEditor)) OpenEditor();
+  }
+  InvalidateFooterRows();
+}
+
+void TCustomDBGridEh::EditingChanged() {
+  if (FOptions.Contains(dgIndicator) && FDataLink->Active()) InvalidateCell(0, TopDataOffset() + FDataLink->ActiveRecord());
+}
+
+void TCustomDBGridEh::RecordChanged(TField* Field) {
+  if (!HandleAllocated()) return;
+  bool shown = !Field;
+  for (int i = 0; i < FColumns->Count() && !shown; ++i) shown = FColumns->Items(i)->Field() == Field;
+  if (shown) InvalidateCurrentRow();
+  TColumnEh* c = CurrentColumn();
+  TField* current = c ? c->Field() : nullptr;
+  if (current && (!Field || Field == current) && FieldEditText(c, current) != FEditText) {
+    InvalidateEditor();
+    if (InplaceEditor() && InplaceEditor()->Visible()) InplaceEditor()->SetSelLength(0);
+  }
+}
+
+String TCustomDBGridEh::FieldEditText(TColumnEh* Column, TField* Field) const {
+  if (FDrawMemoText && Field->DataType() == ftMemo) return NormalizedLineBreaks(Field->AsString());
+  if (Column->KeyList()->Count() > 0) return Column->CellText();
+  return Field->Text();
+}
+
+// ---------------------------------------------------------------- focus and editor
+
+bool TCustomDBGridEh::AcquireFocus() {
+  if (!CanFocus() || Designing()) return HasInputFocus();
+  if (!HasInputFocus()) SetFocus();
+  return HasInputFocus();
+}
+
+bool TCustomDBGridEh::HasInputFocus() const {
+  HWND f = GetFocus();
+  return f == Handle() || (InplaceEditor() && f == InplaceEditor()->Handle());
+}
+
+bool TCustomDBGridEh::ShouldShowEditor() const { return FOptions.Contains(dgAlwaysShowEditor); }
+
+void TCustomDBGridEh::OpenEditor() {
+  if (ComponentState().Contains(csDestroying)) return;
+  ShowEditor();
+}
+
+bool TCustomDBGridEh::InplaceEditorVisible() const { return InplaceEditor() && InplaceEditor()->Visible(); }
+
+String TCustomDBGridEh::InplaceEditorText() const { return InplaceEditor() ? InplaceEditor()->Text() : String(); }
+
+void TCustomDBGridEh::ColEnter() {
+  if (HandleAllocated()) {
+    TColumnEh* c = CurrentColumn();
+    bool own = c && (c->IsImeModeStored() || c->IsImeNameStored());
+    TImeMode mode = own ? c->ImeMode() : FOriginalImeMode;
+    // The name selects an input method on other systems; here only the mode acts.
+    if (InplaceEditor()) InplaceEditor()->SetImeMode(mode);
+    SetImeMode(mode);
+  }
+  if (OnColEnter) OnColEnter(this);
+}
+
+void TCustomDBGridEh::ColExit() {
+  if (OnColExit) OnColExit(this);
+}
+
+void TCustomDBGridEh::DoExit() {
+  TDataSet* ds = DataSet();
+  if (FDataLink->Active() && ds) {
+    bool untouchedInsert = ds->State() == dsInsert && !ds->Modified() && !FDataLink->Modified();
+    // Leaving cancels a record the user never touched, else keeps what the editor holds.
+    if (FOptions.Contains(dgCancelOnExit) && untouchedInsert) ds->Cancel();
+    else FDataLink->UpdateRecord();
+  }
+  TCustomGrid::DoExit();
+}
+
+bool TCustomDBGridEh::SelectCell(int ACol, int ARow) {
+  if (ACol != Col() && Col() >= IndicatorOffset()) ColExit();
+  return TCustomGrid::SelectCell(ACol, ARow);
+}
+
+void TCustomDBGridEh::CurrentChanged(int OldCol, int OldRow) {
+  TCustomGrid::CurrentChanged(OldCol, OldRow);
+  if (Col() != OldCol && Col() >= IndicatorOffset()) ColEnter();
+}
+
+void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomGrid::MouseUp(Button, Shift, X, Y);
+  if (Button != mbRight) return;
+  TGridCoord cell = MouseCoord(X, Y);
+  int dataCol = RawToDataColumn(cell.X);
+  if (cell.X < 0 || dataCol < 0 || dataCol >= FColumns->Count()) return;
+  auto* menu = dynamic_cast<IPopupMenu*>(FColumns->Items(dataCol)->PopupMenuComponent());
+  if (!menu || !menu->PopupAutoPopup()) return;
+  Perform(WM_CANCELMODE);
+  TPoint p = ClientToScreen({X, Y});
+  menu->PopupAt(this, p.X, p.Y);
+}
+
+// ---------------------------------------------------------------- edit hooks
+
+bool TCustomDBGridEh::CanEditAcceptKey(Char Key) {
+  TColumnEh* c = CurrentColumn();
+  TField* f = c ? c->Field() : nullptr;
+  if (!FDataLink->Active() || !f) return FEditorReadOnly == erWritable;
+  if (FEditorReadOnly == erReadOnly) return false;
+  return c->KeyList()->Count() > 0 || f->IsValidChar(Key);
+}
+
+bool TCustomDBGridEh::CanEditModify() {
+  if (FEditorReadOnly == erReadOnly) return false;
+  if (FEditorReadOnly == erWritable) {
+    if (FDataLink->Active()) FDataLink->Edit();
+    FDataLink->MarkModified();
+    return true;
+  }
+  TColumnEh* c = CurrentColumn();
+  if (!c || c->ColumnKind() == ckCheckbox || FIncSearchActive) return false;
+  return c->IsEditable(true);
+}
+
+bool TCustomDBGridEh::CanEditShow() {
+  if (!TCustomGrid::CanEditShow() || FLayoutLock > 0) return false;
+  TColumnEh* c = CurrentColumn();
+  if (!c || c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) return false;
+  bool blockSelection = FSelection->SelectionKind() != gstNon && FOptionsEh.Contains(dghClearSelection) &&
+                        FAllowedSelections.Contains(gstRectangle);
+  return !blockSelection && !FIncSearchActive;
+}
+
+int TCustomDBGridEh::GetEditLimit() {
+  TColumnEh* c = CurrentColumn();
+  if (!c || c->KeyList()->Count() > 0) return 0;
+  TField* f = c->Field();
+  return f && f->DataType() == ftString ? f->Size() : 0;
+}
+
+String TCustomDBGridEh::GetEditMask(int ACol, int) {
+  if (!FDataLink->Active()) return String();
+  int i = RawToDataColumn(ACol);
+  if (i < 0 || i >= FColumns->Count()) return String();
+  TColumnEh* c = FColumns->Items(i);
+  if (!c->EditMask().empty()) return c->EditMask();
+  if (!c->Field() || c->KeyList()->Count() > 0) return String();
+  return c->Field()->EditMask();
+}
+
+String TCustomDBGridEh::GetEditText(int ACol, int ARow) {
+  FEditValue = Null();
+  int i = RawToDataColumn(ACol);
+  if (!FDataLink->Active() || i < 0 || i >= FColumns->Count()) {
+    FEditText.clear();
+    return FEditText;
+  }
+  TColumnEh* c = FColumns->Items(i);
+  TField* f = c->Field();
+  String text;
+  if (c->KeyList()->Count() > 0) {
+    int k = c->KeyList()->IndexOf(f ? f->Text() : String());
+    text = k >= 0 && k < c->PickList()->Count() ? c->PickList()->Strings(k) : String();
+  } else if (f) {
+    text = FDrawMemoText && f->DataType() == ftMemo ? NormalizedLineBreaks(f->AsString()) : f->Text();
+  }
+  if (f && f->FieldKind() == fkLookup && !f->KeyFields().empty()) FEditValue = FDataLink->DataSet()->FieldValues(f->KeyFields());
+  TColCellParamsEh params;
+  params.SetCol(ACol);
+  params.SetRow(ARow);
+  params.SetText(text);
+  params.SetFont(Canvas()->Font());
+  c->FireGetCellParams(true, &params);
+  FEditText = params.Text();
+  return FEditText;
+}
+
+void TCustomDBGridEh::SetEditText(int, int, const String& Value) { FEditText = Value; }
+
+// ---------------------------------------------------------------- write-back
+
+void TCustomDBGridEh::UpdateData() {
+  TColumnEh* c = CurrentColumn();
+  if (!c) return;
+  TField* f = c->Field();
+  const String& text = FEditText;
+  if (!f) {
+    c->WriteValue(text, Variant(text), true);
+    return;
+  }
+  switch (c->ColumnKind()) {
+    case ckPickList:
+      if (c->OnNotInList && c->PickList()->IndexOf(text) < 0) {
+        bool recheck = false;
+        c->OnNotInList(c, text, recheck);
+      }
+      c->WriteValue(text, Variant(text), true);
+      return;
+    case ckKeyList: WriteKeyList(c, text); return;
+    case ckLookup:
+      if (!f->KeyFields().empty()) {
+        WriteLookup(c, f, text);
+        return;
+      }
+      break;
+    default: break;
+  }
+  c->WriteValue(text, Variant(text), true);
+}
+
+void TCustomDBGridEh::WriteKeyList(TColumnEh* Column, const String& Text) {
+  auto keyOf = [Column](const String& T) {
+    int i = Column->PickList()->IndexOf(T);
+    return i >= 0 && i < Column->KeyList()->Count() ? Variant(Column->KeyList()->Strings(i)) : Null();
+  };
+  Variant value = Text.empty() ? Null() : keyOf(Text);
+  if (!Text.empty() && Column->PickList()->IndexOf(Text) < 0 && Column->OnNotInList) {
+    bool recheck = false;
+    Column->OnNotInList(Column, Text, recheck);
+    value = recheck ? keyOf(Text) : Null();
+  }
+  Column->WriteValue(Text, value, false);
+}
+
+void TCustomDBGridEh::WriteLookup(TColumnEh* Column, TField* Field, const String& Text) {
+  Variant value = FEditValue;
+  TDataSet* list = Field->LookupDataSet();
+  if (VarIsNull(value) && !Text.empty() && Column->OnNotInList && list) {
+    TLocateOptions ci{loCaseInsensitive};
+    if (!list->Locate(Field->LookupResultField(), Variant(Text), ci)) {
+      bool recheck = false;
+      Column->OnNotInList(Column, Text, recheck);
+      if (recheck && list->Locate(Field->LookupResultField(), Variant(Text), ci))
+        value = list->FieldValues(Field->LookupKeyFields());
+    } else {
+      value = list->FieldValues(Field->LookupKeyFields());
+    }
+  }
+  std::vector<TField*> keys = Column->LookupKeyFieldList();
+  if (AllFieldsModifiable(keys)) {
+    FDataLink->Edit();
+    Column->WriteValue(Text, value, false);
+  }
+  if (FDrawMemoText && Field->DataType() == ftMemo) Field->SetAsString(Text);
+  else Field->SetText(Text);
+}
+
+// ---------------------------------------------------------------- messages
+
+void TCustomDBGridEh::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_DEFERREDLAYOUT && FColumns) {
+    if (FLayoutLock > 0 || FColumns->UpdateCount() > 0) DeferLayout();
+    else RebuildLayout();
+    return;
+  }
+  TCustomGrid::Dispatch(Message);
 }
 
 // ---------------------------------------------------------------- editing
@@ -427,4 +1169,82 @@ String TCustomDBGridEh::GetFooterText(int Row, TColumnEh* Column) {
     case fvtNon: return String();
   }
   return String();
+}
+
+// ================================================================ the published grid
+
+KELM_PUBLISH(TDBGridEh) {
+  using C = TDBGridEh;
+  PublishControlProperties(b, {"Align", "Anchors", "BiDiMode"});
+  b.Prop("BorderStyle", &C::BorderStyle, &C::SetBorderStyle).Default(bsSingle);
+  PublishControlProperty(b, "Color");
+  PublishControlProperties(b, {"Constraints", "Ctl3D", "DragCursor", "DragMode", "Enabled", "Font", "ImeMode",
+                               "ImeName"});
+  PublishControlProperty(b, "ParentColor").Default(false);
+  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder"});
+  PublishControlProperty(b, "TabStop").Default(true);
+  PublishControlProperty(b, "Visible");
+  b.Prop("AllowedOperations", &C::AllowedOperations, &C::SetAllowedOperations)
+      .Default(TDBGridEhAllowedOperations{alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh});
+  b.Prop("AllowedSelections", &C::AllowedSelections, &C::SetAllowedSelections)
+      .Default(TDBGridEhAllowedSelections{gstRecordBookmarks, gstRectangle, gstColumns, gstAll});
+  b.Prop("AutoFitColWidths", &C::AutoFitColWidths, &C::SetAutoFitColWidths).Default(false);
+  b.Prop("ColumnDefValues", &C::ColumnDefValues, &C::SetColumnDefValues);
+  b.Prop("DataSource", &C::DataSource, &C::SetDataSource);
+  b.Prop("DefaultDrawing", &C::DefaultDrawing, &C::SetDefaultDrawing).Default(true);
+  b.Prop("DrawMemoText", &C::DrawMemoText, &C::SetDrawMemoText).Default(false);
+  b.Prop("EditActions", &C::EditActions, &C::SetEditActions).Default(TDBGridEhEditActions());
+  b.Prop("EvenRowColor", &C::EvenRowColor, &C::SetEvenRowColor).Type("TColor").NoDefault().Stored(&C::EvenRowColorAssigned);
+  b.Prop("FixedColor", &C::FixedColor, &C::SetFixedColor).Type("TColor").Default(clBtnFace);
+  b.Prop("Flat", &C::Flat, &C::SetFlat).Default(false);
+  b.Prop("FooterColor", &C::FooterColor, &C::SetFooterColor).Type("TColor").Default(clWindow);
+  b.Prop("FooterFont", &C::FooterFont, &C::SetFooterFont);
+  b.Prop("FooterRowCount", &C::FooterRowCount, &C::SetFooterRowCount).Default(0);
+  b.Prop("FrozenCols", &C::FrozenCols, &C::SetFrozenCols).Default(0);
+  b.Prop("HorzScrollBar", &C::HorzScrollBar, &C::SetHorzScrollBar);
+  b.Prop("MinAutoFitWidth", &C::MinAutoFitWidth, &C::SetMinAutoFitWidth).Default(0);
+  b.Prop("OddRowColor", &C::OddRowColor, &C::SetOddRowColor).Type("TColor").NoDefault().Stored(&C::OddRowColorAssigned);
+  b.Prop("Options", &C::Options, &C::SetOptions)
+      .Default(TDBGridOptions{dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
+                              dgConfirmDelete, dgCancelOnExit});
+  b.Prop("OptionsEh", &C::OptionsEh, &C::SetOptionsEh)
+      .Default(TDBGridEhOptions{dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind});
+  b.Prop("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
+  b.Prop("RowHeight", &C::RowHeight, &C::SetRowHeight).Default(0);
+  b.Prop("RowLines", &C::RowLines, &C::SetRowLines).Default(0);
+  b.Prop("RowSizingAllowed", &C::RowSizingAllowed, &C::SetRowSizingAllowed).Default(false);
+  b.Prop("SortLocal", &C::SortLocal, &C::SetSortLocal).Default(false);
+  b.Prop("STFilter", &C::STFilter, &C::SetSTFilter);
+  b.Prop("SumList", &C::SumList, &C::SetSumList);
+  b.Prop("TitleFont", &C::TitleFont, &C::SetTitleFont);
+  b.Prop("TitleHeight", &C::TitleHeight, &C::SetTitleHeight).Default(0);
+  b.Prop("TitleImages", &C::TitleImages, &C::SetTitleImages);
+  b.Prop("TitleLines", &C::TitleLines, &C::SetTitleLines).Default(0);
+  b.Prop("UseMultiTitle", &C::UseMultiTitle, &C::SetUseMultiTitle).Default(false);
+  b.Prop("VertScrollBar", &C::VertScrollBar, &C::SetVertScrollBar);
+  b.Prop("VTitleMargin", &C::VTitleMargin, &C::SetVTitleMargin).Default(10);
+  b.Prop("OnApplyFilter", &C::OnApplyFilter, &C::OnApplyFilter);
+  b.Prop("OnCellClick", &C::OnCellClick, &C::OnCellClick);
+  b.Prop("OnCheckButton", &C::OnCheckButton, &C::OnCheckButton);
+  b.Prop("OnColEnter", &C::OnColEnter, &C::OnColEnter);
+  b.Prop("OnColExit", &C::OnColExit, &C::OnColExit);
+  b.Prop("OnColumnMoved", &C::OnColumnMoved, &C::OnColumnMoved);
+  b.Prop("OnColWidthsChanged", &C::OnColWidthsChanged, &C::OnColWidthsChanged);
+  b.Prop("OnDrawColumnCell", &C::OnDrawColumnCell, &C::OnDrawColumnCell);
+  b.Prop("OnDrawDataCell", &C::OnDrawDataCell, &C::OnDrawDataCell);
+  b.Prop("OnDrawFooterCell", &C::OnDrawFooterCell, &C::OnDrawFooterCell);
+  b.Prop("OnEditButtonClick", &C::OnEditButtonClick, &C::OnEditButtonClick);
+  b.Prop("OnGetBtnParams", &C::OnGetBtnParams, &C::OnGetBtnParams);
+  b.Prop("OnGetCellParams", &C::OnGetCellParams, &C::OnGetCellParams);
+  b.Prop("OnGetFooterParams", &C::OnGetFooterParams, &C::OnGetFooterParams);
+  b.Prop("OnMoveRecords", &C::OnMoveRecords, &C::OnMoveRecords);
+  b.Prop("OnSelectionChanged", &C::OnSelectionChanged, &C::OnSelectionChanged);
+  b.Prop("OnSortMarkingChanged", &C::OnSortMarkingChanged, &C::OnSortMarkingChanged);
+  b.Prop("OnSumListRecalcAll", &C::OnSumListRecalcAll, &C::OnSumListRecalcAll);
+  b.Prop("OnSumListAfterRecalcAll", &C::OnSumListAfterRecalcAll, &C::OnSumListAfterRecalcAll);
+  b.Prop("OnTitleBtnClick", &C::OnTitleBtnClick, &C::OnTitleBtnClick);
+  b.Prop("OnTitleClick", &C::OnTitleClick, &C::OnTitleClick);
+  PublishControlProperties(b, {"OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter",
+                               "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove",
+                               "OnMouseUp", "OnStartDrag"});
 }

@@ -11,6 +11,7 @@
 #include "core/Classes.h"
 #include "core/Component.h"
 #include "gui/Controls.h"
+#include "gui/Grids.h"
 #include "data/DB.h"
 #include "grid/DBSumLst.h"
 #include "gui/Graphics.h"
@@ -19,6 +20,7 @@
 #include "grid/ToolCtrlsEh.h"
 #include "core/Variant.h"
 
+#include <deque>
 #include <memory>
 
 class TCustomDBGridEh;
@@ -43,8 +45,6 @@ KELM_ENUM(TColumnEhKind, ckText, ckPickList, ckLookup, ckKeyList, ckImage, ckChe
 KELM_ENUM(TSortMarkerEh, smNoneEh, smDownEh, smUpEh)
 KELM_ENUM(TTextOrientationEh, tohHorizontal, tohVertical)
 KELM_ENUM(TFooterValueType, fvtNon, fvtSum, fvtAvg, fvtCount, fvtFieldValue, fvtStaticText)
-KELM_ENUM(TGridDrawStateItem, gdSelected, gdFocused, gdFixed)
-using TGridDrawState = TSet<TGridDrawStateItem>;
 
 KELM_ENUM(TDBGridEhOption, dghFixed3D, dghFrozen3D, dghFooter3D, dghData3D, dghResizeWholeRightPart,
           dghHighlightFocus, dghClearSelection, dghFitRowHeightToText, dghAutoSortMarking, dghMultiSortMarking,
@@ -260,6 +260,7 @@ public:
 
 private:
   friend class TColumnEh;
+  friend class TCustomDBGridEh;
   bool Flagged(TColumnEhValue V) const;
   void Flag(TColumnEhValue V);
   // The grid's title default (Get), else Fallback.
@@ -436,6 +437,10 @@ public:
   void SetDropDownWidth(int Value);
   TEditButtonsEh* EditButtons() const { return FEditButtons.get(); }
   void SetEditButtons(TEditButtonsEh* Value) { FEditButtons->Assign(Value); }
+  TSpecRowEh* DropDownSpecRow() const { return FDropDownSpecRow.get(); }
+  void SetDropDownSpecRow(TSpecRowEh* Value) { FDropDownSpecRow->Assign(Value); }
+  TMRUListEh* MRUList() const { return FMRUList.get(); }
+  void SetMRUList(TMRUListEh* Value) { FMRUList->Assign(Value); }
   const String& EditMask() const { return FEditMask; }
   void SetEditMask(const String& Value);
   bool EndEllipsis() const;
@@ -647,6 +652,8 @@ private:
   bool FDropDownSizing = false;
   int FDropDownWidth = 0;
   std::unique_ptr<TEditButtonsEh> FEditButtons;
+  std::unique_ptr<TSpecRowEh> FDropDownSpecRow;
+  std::unique_ptr<TMRUListEh> FMRUList;
   String FEditMask;
   mutable TField* FField = nullptr;
   mutable String FFieldName;
@@ -752,11 +759,14 @@ private:
 
 // ================================================================ the grid's data link
 
-// How the grid follows its dataset. This holds what the column model relies on: the field
-// map, the modified flag and the activity change; the grid's own notifications are added with
-// the grid component.
+// How the grid follows its dataset: the field map from grid data columns to dataset fields,
+// the modified flag of the in-cell editor's record, and the dataset's notifications passed on
+// to the grid.
 class TGridDataLinkEh : public TDataLink {
 public:
+  // The map never holds more entries than this.
+  static constexpr int MaxMapSize = 268435455;
+
   explicit TGridDataLinkEh(TCustomDBGridEh* AGrid) : FGrid(AGrid) {}
   ~TGridDataLinkEh() override;
   TCustomDBGridEh* Grid() const { return FGrid; }
@@ -764,41 +774,268 @@ public:
   // The in-cell editor or a column write changed the current record; a write-back is due.
   bool Modified() const { return FModified; }
   void MarkModified() { FModified = true; }
+  // Escape: re-reads a modified record (dropping the editor's text), else cancels the edit.
+  void ResetRecord();
   // Field map: one dataset field index per grid data column, -1 where the name is unknown.
   bool AddFieldMapping(const String& FieldName);
   void ClearFieldMap();
   TField* FieldAt(int Index) const;
-  int FieldCount() const { return static_cast<int>(FFieldMap.size()); }
+  int FieldCount() const { return FFieldCount; }
+  int MapCapacity() const { return static_cast<int>(FFieldMap.size()); }
   bool SparseFieldMap() const { return FSparseMap; }
   void SetSparseFieldMap(bool Value) { FSparseMap = Value; }
+  // Whether stored columns can be regenerated: no dataset, or default fields all mapped.
+  bool AllFieldsMapped() const;
+  int MoveBy(int Distance) override;
 
 protected:
   void ActiveChanged() override;
+  void DataSetChanged() override;
+  void DataSetScrolled(int Distance) override;
+  void FocusControl(TField** Field) override;
+  void EditingChanged() override;
   void LayoutChanged() override;
   void RecordChanged(TField* Field) override;
-  void DataSetChanged() override;
+  void UpdateData() override;
 
 private:
   TCustomDBGridEh* FGrid;
-  std::vector<int> FFieldMap;
+  std::vector<int> FFieldMap;  // its size is the capacity
+  int FFieldCount = 0;
+  bool FInUpdateData = false;
   bool FSparseMap = false;
   bool FModified = false;
 };
 
+// ================================================================ selected rows
+
+// The grid's selected rows: bookmark strings kept in the dataset's bookmark order, found by a
+// binary search with a one-entry cache.
+class TBookmarkListEh : public TObject {
+public:
+  explicit TBookmarkListEh(TCustomDBGridEh* AGrid) : FGrid(AGrid) {}
+  ~TBookmarkListEh() override;
+
+  int Count() const { return static_cast<int>(FList.size()); }
+  // EListError "List index out of bounds (i)" outside 0..Count-1.
+  const String& Items(int Index) const;
+  const String& operator[](int Index) const { return Items(Index); }
+  // "Cannot perform this operation on a closed dataset" while the link is inactive.
+  String CurrentRowBookmark() const;
+  // The place of B (found) or where it would go.
+  bool Find(const String& B, int& Index);
+  int IndexOf(const String& B);
+  bool CurrentRowSelected();
+  void SetCurrentRowSelected(bool Value);
+  void Clear();
+  void SetLinkActive(bool Active);
+  bool LinkActive() const { return FLinkActive; }
+  void DeleteSelected();
+  // The grid rows (left 0 .. last column) of the selected records the grid shows; all -1
+  // when none.
+  TGridRect RowsInView();
+  // Drops the bookmarks of records that are gone and puts the rest back into the dataset's
+  // order (after a sort), so walks and the binary search stay right.
+  void Refresh();
+  // Whether the last Find was answered from the cache.
+  bool LastFindCached() const { return FLastCached; }
+
+private:
+  int Compare(const String& A, const String& B) const;
+  TDataSet* DataSet() const;
+  void ListChanged() { FCacheIndex = -1; }
+  bool RowSelectedInBuffer(int Record);
+
+  TCustomDBGridEh* FGrid;
+  std::deque<String> FList;
+  String FCache;
+  int FCacheIndex = -1;
+  bool FCacheFind = false;
+  bool FLastCached = false;
+  bool FLinkActive = false;
+};
+
+// ================================================================ selection objects
+
+KELM_ENUM(TDBGridEhSelectionType, gstNon, gstRecordBookmarks, gstRectangle, gstColumns, gstAll)
+using TDBGridEhAllowedSelections = TSet<TDBGridEhSelectionType>;
+
+// A cell of a block selection: an index into the grid's Columns and a record's bookmark.
+struct TDBCell {
+  int Col = -1;
+  String Row;
+};
+
+// The selected columns, kept in the order of the grid's Columns.
+class TDBGridEhSelectionCols : public TColumnsEhList {
+public:
+  explicit TDBGridEhSelectionCols(TCustomDBGridEh* AGrid) : FGrid(AGrid) {}
+  void Clear() override;
+  void AddInOrder(TColumnEh* Column);
+  void SelectColumn(TColumnEh* Column, bool AddSel);
+  void ToggleColumn(TColumnEh* Column);
+  void ExtendToColumn(TColumnEh* Column);
+  void DropVanishedColumns();
+  // Forgets a column that is being freed.
+  void ColumnGone(TColumnEh* Column);
+  TGridRect BoundsInGrid() const;
+  TColumnEh* AnchorColumn() const { return FAnchor; }
+  TColumnEh* LastShiftColumn() const { return FShiftCol; }
+  TColumnsEhList* ShiftAddedColumns() { return &FShiftAdded; }
+
+private:
+  int ColumnIndex(TColumnEh* Column) const;
+  void InvalidateColumnArea(TColumnEh* Column);
+  void WalkColumns(int From, int To, int Step, bool Add, int Cross);
+  TCustomDBGridEh* FGrid;
+  TColumnEh* FAnchor = nullptr;
+  TColumnEh* FShiftCol = nullptr;
+  TColumnsEhList FShiftAdded;
+};
+
+// A block of cells between two corners.
+class TDBGridEhSelectionRect : public TObject {
+public:
+  explicit TDBGridEhSelectionRect(TCustomDBGridEh* AGrid) : FGrid(AGrid) {}
+  bool IsUsable() const;
+  const TDBCell& AnchorCell() const { return FAnchor; }
+  const TDBCell& ExtentCell() const { return FExtent; }
+  String TopRowBookmark() const;
+  String BottomRowBookmark() const;
+  int LeftColumnIndex() const;
+  int RightColumnIndex() const;
+  bool ContainsDataCell(int ColIndex, const String& Bookmark) const;
+  void Reset();
+  void ExtendTo(int Col, const String& Bookmark, bool KeepAnchor);
+  // The client pixels of the block as far as the grid shows it.
+  TRect CellRangeBox(int Col1, int Col2, String Row1, String Row2);
+  TGridRect BoundsInGrid();
+
+private:
+  void CheckUsable(const char* Message) const;
+  TCustomDBGridEh* FGrid;
+  TDBCell FAnchor, FExtent;
+};
+
+class TDBGridEhSelection : public TObject {
+public:
+  explicit TDBGridEhSelection(TCustomDBGridEh* AGrid);
+  ~TDBGridEhSelection() override;
+  TDBGridEhSelectionType SelectionKind() const { return FKind; }
+  TDBGridEhSelectionCols* ColumnSet() const { return FColumns.get(); }
+  TDBGridEhSelectionRect* CellRange() const { return FRect.get(); }
+  TBookmarkListEh* RowBookmarks() const;
+  bool ContainsDataCell(int ColIndex, const String& Bookmark) const;
+  void Reset();
+  void SelectWholeGrid();
+  void ChangeKind(TDBGridEhSelectionType Kind);
+  void SyncWithContent();
+  void DataLinkSwitched(bool Active);
+  TGridRect BoundsInGrid();
+  virtual void NotifyChanged();
+
+private:
+  TCustomDBGridEh* FGrid;
+  TDBGridEhSelectionType FKind = gstNon;
+  std::unique_ptr<TDBGridEhSelectionCols> FColumns;
+  std::unique_ptr<TDBGridEhSelectionRect> FRect;
+};
+
+// ================================================================ owned settings objects
+
+// A scroll bar's settings as layouts store them.
+class TDBGridEhScrollBar : public TPersistent {
+  KELM_CLASS(TDBGridEhScrollBar, TPersistent)
+public:
+  TDBGridEhScrollBar(TCustomDBGridEh* AGrid, int Kind) : FGrid(AGrid), FKind(Kind) {}
+  void Assign(TPersistent* Source) override;
+  TComponent* ExtScrollBar() const { return FExtScrollBar; }
+  void SetExtScrollBar(TComponent* Value);
+  bool Tracking() const { return FTracking; }
+  void SetTracking(bool Value) { FTracking = Value; }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  int Kind() const { return FKind; }
+
+private:
+  TCustomDBGridEh* FGrid;
+  int FKind;
+  TComponent* FExtScrollBar = nullptr;
+  bool FTracking = false;
+  bool FVisible = true;
+};
+
+class TVertDBGridEhScrollBar : public TDBGridEhScrollBar {
+  KELM_CLASS(TVertDBGridEhScrollBar, TDBGridEhScrollBar)
+public:
+  explicit TVertDBGridEhScrollBar(TCustomDBGridEh* AGrid) : TDBGridEhScrollBar(AGrid, SB_VERT) {}
+};
+
+// The simple-text filter row's settings.
+class TSTDBGridEhFilter : public TPersistent {
+  KELM_CLASS(TSTDBGridEhFilter, TPersistent)
+public:
+  explicit TSTDBGridEhFilter(TCustomDBGridEh* AGrid) : FGrid(AGrid) {}
+  void Assign(TPersistent* Source) override;
+  bool Local() const { return FLocal; }
+  void SetLocal(bool Value) { FLocal = Value; }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+
+private:
+  TCustomDBGridEh* FGrid;
+  bool FLocal = false;
+  bool FVisible = false;
+};
+
+// A dataset that lets the grid scroll by record position and read tree levels. The grid
+// only asks for it; no dataset of this system offers it.
+class IMemTableEh {
+public:
+  virtual ~IMemTableEh() = default;
+  virtual int GetInstantReadCurRow() const = 0;
+  virtual void InstantReadEnter(int RowNum) = 0;
+  virtual void InstantReadLeave() = 0;
+  virtual int InstantReadRowCount() const = 0;
+  virtual int GetTreeNodeLevel(int RowNum) const = 0;
+};
+
+// ================================================================ grid options and events
+
+KELM_ENUM(TDBGridOption, dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines,
+          dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit, dgMultiSelect)
+using TDBGridOptions = TSet<TDBGridOption>;
+KELM_ENUM(TDBGridEhEditAction, geaCutEh, geaCopyEh, geaPasteEh, geaDeleteEh, geaSelectAllEh)
+using TDBGridEhEditActions = TSet<TDBGridEhEditAction>;
+
+KELM_EVENT(TDBGridEhClickEvent, void(TColumnEh* Column));
+KELM_EVENT(TCheckTitleEhBtnEvent, void(TObject* Sender, int ACol, TColumnEh* Column, bool& Enabled));
+KELM_EVENT(TDrawColumnEhCellEvent, void(TObject* Sender, const TRect& Rect, int DataCol, TColumnEh* Column,
+                                        TGridDrawState State));
+KELM_EVENT(TDrawDataCellEvent, void(TObject* Sender, const TRect& Rect, TField* Field, TGridDrawState State));
+KELM_EVENT(TDrawFooterCellEvent, void(TObject* Sender, int DataCol, int Row, TColumnEh* Column, const TRect& Rect,
+                                      TGridDrawState State));
+KELM_EVENT(TGetBtnEhParamsEvent, void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background,
+                                      TSortMarkerEh& SortMarker, bool IsDown));
+KELM_EVENT(TGetCellEhParamsEvent, void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background,
+                                       TGridDrawState State));
+KELM_EVENT(TGridMoveRecordsEventEh, bool(TObject* Sender, TBookmarkListEh* BookmarkList, int& ToRecNo,
+                                         int& TreeLevel, bool CheckOnly));
+KELM_EVENT(TTitleEhClickEvent, void(TObject* Sender, int ACol, TColumnEh* Column));
+
 // ================================================================ the grid
 
-// The data grid as the column model sees it: its data source and link, columns, defaults,
-// fonts and colours, options and sum list. Still to come with the grid component: the
-// scrolling grid base it stands on, the remaining published properties, options and events,
-// the layout pass (LayoutChanged), the row and column geometry behind InvalidateColumn and
-// InvalidateFooterRows, painting, the in-cell editor (InplaceEditorVisible/Text), keyboard and
-// mouse, selection, and width optimisation (OptimizeColumnWidths).
-class TCustomDBGridEh : public TCustomControl {
-  KELM_CLASS(TCustomDBGridEh, TCustomControl)
+// The data grid engine on the platform's scrolling grid: data source and link, columns and
+// their defaults, options, selection, the edit hooks the base grid calls with the write-back
+// into the record, layout locks and the deferred layout pass, loading and removal handling.
+// Painting, the layout pass proper, keyboard and mouse behaviour come with their own parts.
+class TCustomDBGridEh : public TCustomGrid {
+  KELM_CLASS(TCustomDBGridEh, TCustomGrid)
 public:
   explicit TCustomDBGridEh(TComponent* AOwner);
   ~TCustomDBGridEh() override;
   void Loaded() override;
+  void DefineProperties(TFiler* Filer) override;
 
   // ---- data
   TDataSource* DataSource() const { return FDataLink->DataSource(); }
@@ -815,18 +1052,39 @@ public:
   TColumnsEhList* SortMarkedColumns() const { return FSortMarkedColumns.get(); }
   // Rebuilds the sort-marked list from the titles' sort indices.
   void RebuildSortMarkedColumns();
+  TColumnsEhList* VisibleColumns() const { return FVisibleColumns.get(); }
+  TBookmarkListEh* SelectedRows() const { return FBookmarks.get(); }
+  TDBGridEhSelection* Selection() const { return FSelection.get(); }
+  // The dataset's memory-table interface, nullptr without one; asked of the current dataset
+  // each time, so a dataset switched behind the link is never answered for.
+  IMemTableEh* MemTableSupport() const;
 
-  // ---- settings
+  // ---- published settings
+  TDBGridOptions Options() const { return FOptions; }
+  void SetOptions(TDBGridOptions Value);
+  TDBGridEhOptions OptionsEh() const { return FOptionsEh; }
+  void SetOptionsEh(TDBGridEhOptions Value);
   TDBGridEhAllowedOperations AllowedOperations() const { return FAllowedOperations; }
   void SetAllowedOperations(TDBGridEhAllowedOperations Value) { FAllowedOperations = Value; }
+  TDBGridEhAllowedSelections AllowedSelections() const { return FAllowedSelections; }
+  void SetAllowedSelections(TDBGridEhAllowedSelections Value);
   bool AutoFitColWidths() const { return FAutoFitColWidths; }
   void SetAutoFitColWidths(bool Value);
-  int DefaultColWidth() const { return FDefaultColWidth; }
+  // The base grid's; a change lays the grid out again.
   void SetDefaultColWidth(int Value);
+  bool DefaultDrawing() const { return FDefaultDrawing; }
+  void SetDefaultDrawing(bool Value) { FDefaultDrawing = Value; }
   bool DrawMemoText() const { return FDrawMemoText; }
   void SetDrawMemoText(bool Value);
-  TColor FixedColor() const { return FFixedColor; }
-  void SetFixedColor(TColor Value);
+  TDBGridEhEditActions EditActions() const { return FEditActions; }
+  void SetEditActions(TDBGridEhEditActions Value) { FEditActions = Value; }
+  // The grid Color until assigned.
+  TColor EvenRowColor() const { return FEvenRowColorAssigned ? FEvenRowColor : Color(); }
+  void SetEvenRowColor(TColor Value);
+  TColor OddRowColor() const { return FOddRowColorAssigned ? FOddRowColor : Color(); }
+  void SetOddRowColor(TColor Value);
+  bool EvenRowColorAssigned() const { return FEvenRowColorAssigned; }
+  bool OddRowColorAssigned() const { return FOddRowColorAssigned; }
   bool Flat() const { return FFlat; }
   void SetFlat(bool Value);
   TColor FooterColor() const { return FFooterColor; }
@@ -835,23 +1093,77 @@ public:
   void SetFooterFont(TFont* Value) { FFooterFont->Assign(Value); }
   int FooterRowCount() const { return FFooterRowCount; }
   void SetFooterRowCount(int Value);
-  TDBGridEhOptions OptionsEh() const { return FOptionsEh; }
-  void SetOptionsEh(TDBGridEhOptions Value);
+  int FrozenCols() const { return FFrozenCols; }
+  void SetFrozenCols(int Value);
+  TDBGridEhScrollBar* HorzScrollBar() const { return FHorzScrollBar.get(); }
+  void SetHorzScrollBar(TDBGridEhScrollBar* Value) { FHorzScrollBar->Assign(Value); }
+  TDBGridEhScrollBar* VertScrollBar() const { return FVertScrollBar.get(); }
+  void SetVertScrollBar(TDBGridEhScrollBar* Value) { FVertScrollBar->Assign(Value); }
+  int MinAutoFitWidth() const { return FMinAutoFitWidth; }
+  void SetMinAutoFitWidth(int Value);
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value) { FReadOnly = Value; }
+  int RowHeight() const { return FRowHeight; }
+  void SetRowHeight(int Value);
+  int RowLines() const { return FRowLines; }
+  void SetRowLines(int Value);
+  bool RowSizingAllowed() const { return FRowSizingAllowed; }
+  void SetRowSizingAllowed(bool Value);
+  bool SortLocal() const { return FSortLocal; }
+  void SetSortLocal(bool Value) { FSortLocal = Value; }
+  TSTDBGridEhFilter* STFilter() const { return FSTFilter.get(); }
+  void SetSTFilter(TSTDBGridEhFilter* Value) { FSTFilter->Assign(Value); }
   TFont* TitleFont() const { return FTitleFont.get(); }
   void SetTitleFont(TFont* Value) { FTitleFont->Assign(Value); }
+  int TitleHeight() const { return FTitleHeight; }
+  void SetTitleHeight(int Value);
   TCustomImageList* TitleImages() const { return FTitleImages; }
   void SetTitleImages(TCustomImageList* Value);
+  int TitleLines() const { return FTitleLines; }
+  void SetTitleLines(int Value);
   bool UseMultiTitle() const { return FUseMultiTitle; }
   void SetUseMultiTitle(bool Value);
+  int VTitleMargin() const { return FVTitleMargin; }
+  void SetVTitleMargin(int Value);
   // The font sort indices are written in (and measured with).
   static TFont* SortIndexFont();
 
   // ---- events
+  TNotifyEvent OnApplyFilter;
+  TDBGridEhClickEvent OnCellClick;
+  TCheckTitleEhBtnEvent OnCheckButton;
+  TNotifyEvent OnColEnter;
+  TNotifyEvent OnColExit;
+  TNotifyEvent OnColWidthsChanged;
+  TDrawColumnEhCellEvent OnDrawColumnCell;
+  TDrawDataCellEvent OnDrawDataCell;
+  TDrawFooterCellEvent OnDrawFooterCell;
+  TNotifyEvent OnEditButtonClick;
+  TGetBtnEhParamsEvent OnGetBtnParams;
+  TGetCellEhParamsEvent OnGetCellParams;
   TGetFooterParamsEvent OnGetFooterParams;
+  TGridMoveRecordsEventEh OnMoveRecords;
+  TNotifyEvent OnSelectionChanged;
+  TNotifyEvent OnSortMarkingChanged;
   TNotifyEvent OnSumListRecalcAll;
   TNotifyEvent OnSumListAfterRecalcAll;
+  TTitleEhClickEvent OnTitleBtnClick;
+  TDBGridEhClickEvent OnTitleClick;
+
+  // ---- coordinates
+  int IndicatorOffset() const { return FOptions.Contains(dgIndicator) ? 1 : 0; }
+  virtual int TitleRowCount() const { return FOptions.Contains(dgTitles) ? 1 : 0; }
+  virtual int FilterRowCount() const { return FSTFilter->Visible() ? 1 : 0; }
+  int TopDataOffset() const { return TitleRowCount() + FilterRowCount(); }
+  int DataToRawColumn(int DataCol) const { return DataCol + IndicatorOffset(); }
+  int RawToDataColumn(int RawCol) const { return RawCol - IndicatorOffset(); }
+  // The column at the current grid column; nullptr on the indicator or without columns.
+  TColumnEh* CurrentColumn() const;
+  int SelectedIndex() const { return RawToDataColumn(Col()); }
+  void SetSelectedIndex(int Value);
+  TField* SelectedField() const;
+  // Makes the columns showing Field current in turn.
+  void SelectField(TField* Field);
 
   // ---- footers
   // The text of footer row Row of a column.
@@ -864,68 +1176,180 @@ public:
   // Whether the grid lets the current record be edited: link active, updates allowed (or an
   // insert going on), and inserting allowed when the dataset is empty.
   bool OperationsAllowEdit() const;
-  // The in-cell editor, as the column model sees it; the grid's editor overrides these.
-  virtual bool InplaceEditorVisible() const { return false; }
-  virtual String InplaceEditorText() const { return String(); }
+  // The in-cell editor, as the column model sees it.
+  virtual bool InplaceEditorVisible() const;
+  virtual String InplaceEditorText() const;
+  // The text last put into or read from the editor, and the value behind it.
+  const String& EditText() const { return FEditText; }
+  const Variant& EditValue() const { return FEditValue; }
+  // Writes the edit text into the record by column kind (the data link's update request).
+  virtual void UpdateData();
+  // The editor's read-only state set from outside: unset, read-only or writable.
+  enum TEditorReadOnly { erNotSet, erReadOnly, erWritable };
+  void SetEditorReadOnly(TEditorReadOnly Value) { FEditorReadOnly = Value; }
+  bool IncSearchActive() const { return FIncSearchActive; }
+
+  // ---- virtual operations
+  virtual bool AcquireFocus();
+  virtual bool HasInputFocus() const;
+  virtual bool ShouldShowEditor() const;
+  virtual bool FindDialogModal() const { return true; }
+  virtual void OpenEditor();
+  virtual void SyncCurrentRow();
+  virtual void RefreshLayout();
+  virtual void BuildFieldMap();
+  virtual void UpdateTabStops();
+  // Row count and the vertical bar from the record buffer: the layout pass's; until it exists
+  // the rows are what the grid was given.
+  virtual void RecalcRowCount() {}
+  virtual void RefreshVertScrollBar() {}
 
   // ---- layout
   // Runs the layout pass now, or when the outermost layout lock ends.
   virtual void RebuildLayout();
   void BeginLayout();
-  void EndLayout();
+  // Ending the outermost lock runs the pass, unless told not to (the caller defers it).
+  void EndLayout(bool RunPass = true);
   int LayoutLockCount() const { return FLayoutLock; }
+  int InternalUpdateCount() const { return FUpdateLock; }
+  // Queues one deferred layout pass (WM_DEFERREDLAYOUT) unless one is queued already.
+  void DeferLayout();
   // True while the data link is reporting a layout change of the dataset.
   bool InDataLinkLayoutChange() const { return FDataLinkLayoutChanging; }
   // Fits the listed columns' widths to their content.
   virtual void OptimizeColumnWidths(TColumnsEhList* ColumnsList) {}
   bool Loading() const { return ComponentState().Contains(csLoading); }
   bool Designing() const { return ComponentState().Contains(csDesigning); }
+  // Scales fonts and column widths by M/D (column widths by running sums, so the total keeps).
+  void ChangeScale(int M, int D) override;
+  // Edit-button size taken at window creation.
+  int EditButtonWidth() const { return FEditButtonWidth; }
+  int EditButtonHeight() const { return FEditButtonHeight; }
+
+  void Dispatch(TMessage& Message) override;
 
 protected:
   friend class TGridDataLinkEh;
   friend class TDBGridColumnsEh;
   friend class TColumnEh;
+  friend class TBookmarkListEh;
+  friend class TDBGridEhSelection;
+  friend class TDBGridEhSelectionRect;
+  friend class TDBGridEhSelectionCols;
   virtual TColumnDefValuesEh* CreateColumnDefValues();
   virtual TDBGridColumnsEh* CreateColumns();
+  virtual TDBGridEhScrollBar* CreateScrollBar(int Kind);
   // The link became active or inactive.
   virtual void LinkActiveChanged(bool Active);
+  virtual void DataSetScrolled(int Distance);
+  virtual void EditingChanged();
+  virtual void RecordChanged(TField* Field);
   // The layout pass: the grid's columns, rows and widths are laid out again.
-  virtual void LayoutChanged() {}
+  virtual void LayoutChanged();
   // A change of one column (nullptr: of the whole collection).
   virtual void ColumnsChanged(TColumnEh* Column);
   // Repaints the cells of one column.
-  virtual void InvalidateColumn(TColumnEh* Column) { Invalidate(); }
+  virtual void InvalidateColumn(TColumnEh* Column);
+  void InvalidateCurrentRow();
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  void CreateWnd() override;
+  // ---- base grid hooks
+  bool CanEditAcceptKey(Char Key) override;
+  bool CanEditModify() override;
+  bool CanEditShow() override;
+  int GetEditLimit() override;
+  String GetEditMask(int ACol, int ARow) override;
+  String GetEditText(int ACol, int ARow) override;
+  void SetEditText(int ACol, int ARow, const String& Value) override;
+  void ColumnMoved(int FromIndex, int ToIndex) override;
+  void ColWidthsChanged() override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  bool SelectCell(int ACol, int ARow) override;
+  void CurrentChanged(int OldCol, int OldRow) override;
+  void DoExit() override;
+  // ---- notification hooks
+  virtual void ColEnter();
+  virtual void ColExit();
+  virtual void CheckMemTable();
 
 private:
   void SumListChangedHandler(TObject* Sender);
   void SumListRecalcAllHandler(TObject* Sender);
   void SumListAfterRecalcAllHandler(TObject* Sender);
   void FontsChanged(TObject* Sender);
+  void TitleFontChanged(TObject* Sender);
   void TitleImagesChanged(TObject* Sender);
+  void ApplyBaseOptions();
+  void ScaleFontsAndWidths(int M, int D);
+  void ReadColumns(TReader* Reader);
+  void WriteColumns(TWriter* Writer);
+  void ColumnWidthChanged(TColumnEh* Column);
+  void UnbindField(TComponent* Field);
+  bool CanModifyField(TColumnEh* Column, TField* Field) const;
+  void WriteKeyList(TColumnEh* Column, const String& Text);
+  void WriteLookup(TColumnEh* Column, TField* Field, const String& Text);
+  String FieldEditText(TColumnEh* Column, TField* Field) const;
 
-  std::unique_ptr<TGridDataLinkEh> FDataLink;
   std::unique_ptr<TColumnDefValuesEh> FColumnDefValues;
   std::unique_ptr<TDBGridColumnsEh> FColumns;
+  std::unique_ptr<TColumnsEhList> FVisibleColumns;
   std::unique_ptr<TColumnsEhList> FSortMarkedColumns;
-  std::unique_ptr<TDBGridEhSumList> FSumList;
+  std::unique_ptr<TGridDataLinkEh> FDataLink;
   std::unique_ptr<TFont> FTitleFont;
+  std::unique_ptr<TBookmarkListEh> FBookmarks;
+  std::unique_ptr<TDBGridEhSumList> FSumList;
+  std::unique_ptr<TDBGridEhScrollBar> FHorzScrollBar;
+  std::unique_ptr<TDBGridEhScrollBar> FVertScrollBar;
+  std::unique_ptr<TDBGridEhSelection> FSelection;
+  std::unique_ptr<TColCellParamsEh> FCellParams;
+  std::unique_ptr<TSTDBGridEhFilter> FSTFilter;
   std::unique_ptr<TFont> FFooterFont;
   std::unique_ptr<TChangeLink> FTitleImageChangeLink;
   TCustomImageList* FTitleImages = nullptr;
-  TDBGridEhAllowedOperations FAllowedOperations = {alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh};
+  IMemTableEh* FMemTable = nullptr;
+  TDBGridOptions FOptions = {dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
+                             dgConfirmDelete, dgCancelOnExit};
   TDBGridEhOptions FOptionsEh = {dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind};
+  TDBGridEhAllowedOperations FAllowedOperations = {alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh};
+  TDBGridEhAllowedSelections FAllowedSelections = {gstRecordBookmarks, gstRectangle, gstColumns, gstAll};
+  TDBGridEhEditActions FEditActions;
   bool FAutoFitColWidths = false;
-  int FDefaultColWidth = 64;
+  bool FDefaultDrawing = true;
   bool FDrawMemoText = false;
-  TColor FFixedColor = clBtnFace;
+  TColor FEvenRowColor = clWindow, FOddRowColor = clWindow;
+  bool FEvenRowColorAssigned = false, FOddRowColorAssigned = false;
   bool FFlat = false;
   TColor FFooterColor = clWindow;
   int FFooterRowCount = 0;
+  int FFrozenCols = 0;
+  int FMinAutoFitWidth = 0;
   bool FReadOnly = false;
+  int FRowHeight = 0, FRowLines = 0;
+  bool FRowSizingAllowed = false;
+  bool FSortLocal = false;
+  int FTitleHeight = 0, FTitleLines = 0;
   bool FUseMultiTitle = false;
+  int FVTitleMargin = 10;
   int FLayoutLock = 0;
+  int FUpdateLock = 0;
   bool FDataLinkLayoutChanging = false;
+  bool FLayoutPending = false;  // a WM_DEFERREDLAYOUT is queued
+  bool FRefreshing = false;
+  bool FSettingTitleFont = false;
+  String FEditText;
+  Variant FEditValue;
+  TEditorReadOnly FEditorReadOnly = erNotSet;
+  bool FIncSearchActive = false;
+  int FEditButtonWidth = 0, FEditButtonHeight = 0;
+  TImeMode FOriginalImeMode = imDontCare;
+  String FOriginalImeName;
+};
+
+// The published grid: every list window of the application shows its rows in one.
+class TDBGridEh : public TCustomDBGridEh {
+  KELM_CLASS(TDBGridEh, TCustomDBGridEh)
+public:
+  explicit TDBGridEh(TComponent* AOwner) : TCustomDBGridEh(AOwner) {}
 };
 
 // Holds the grid's layout lock for the scope's lifetime (no grid: nothing), so the layout

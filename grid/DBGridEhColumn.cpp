@@ -61,6 +61,7 @@ KELM_PUBLISH(TDBGridColumnEh) {
       .NoDefault()
       .Stored(&C::IsDropDownShowTitlesStored);
   b.Prop("DropDownSizing", &C::DropDownSizing, &C::SetDropDownSizing).NoDefault().Stored(&C::IsDropDownSizingStored);
+  b.Prop("DropDownSpecRow", &C::DropDownSpecRow, &C::SetDropDownSpecRow);
   b.Prop("DropDownWidth", &C::DropDownWidth, &C::SetDropDownWidth).Default(0);
   b.Prop("EditButtons", &C::EditButtons, &C::SetEditButtons).Stored(&C::IsEditButtonsStored);
   b.Prop("EditMask", &C::EditMask, &C::SetEditMask);
@@ -83,6 +84,7 @@ KELM_PUBLISH(TDBGridColumnEh) {
       .Stored(&C::IsLookupDisplayFieldsStored);
   b.Prop("MaxWidth", &C::MaxWidth, &C::SetMaxWidth).Default(0);
   b.Prop("MinWidth", &C::MinWidth, &C::SetMinWidth).Default(0);
+  b.Prop("MRUList", &C::MRUList, &C::SetMRUList);
   b.Prop("NotInKeyListIndex", &C::NotInKeyListIndex, &C::SetNotInKeyListIndex).Default(-1);
   b.Prop("PickList", &C::PickList, &C::SetPickList).Stored(&C::IsPickListStored);
   b.Prop("PopupMenu", &C::PopupMenuComponent, &C::SetPopupMenuComponent).Type("TPopupMenu");
@@ -105,8 +107,8 @@ KELM_PUBLISH(TDBGridColumnEh) {
 // ================================================================ life
 
 TColumnEh::TColumnEh(TCollection* Collection) : TCollectionItem(Collection) {
-  // The grid's layout is locked while a column is being made.
-  TDBGridEhLayoutLock lock(Grid());
+  // Nothing here signals a change: the collection reports the new column once it is whole,
+  // and that runs the one layout pass.
   FFont = std::make_unique<TFont>();
   FFont->Assign(DefaultFont());
   FFont->SetOnChange(TNotifyEvent(this, &TColumnEh::FontChanged));
@@ -115,13 +117,18 @@ TColumnEh::TColumnEh(TCollection* Collection) : TCollectionItem(Collection) {
   FFooters.reset(NewFooters());
   FEditButtons.reset(NewEditButtons());
   FEditButtons->OnChanged = TNotifyEvent(this, &TColumnEh::EditButtonsChanged);
+  FDropDownSpecRow = std::make_unique<TSpecRowEh>(this);
+  FMRUList = std::make_unique<TMRUListEh>(this);
   FImageChangeLink = std::make_unique<TChangeLink>();
   FImageChangeLink->SetOnChange(TNotifyEvent(this, &TColumnEh::ImageListChanged));
   FInitialWidth = Width();
 }
 
 TColumnEh::~TColumnEh() {
-  if (TCustomDBGridEh* g = Grid()) g->SortMarkedColumns()->Remove(this);
+  if (TCustomDBGridEh* g = Grid()) {
+    g->SortMarkedColumns()->Remove(this);
+    if (g->Selection()) g->Selection()->ColumnSet()->ColumnGone(this);
+  }
   if (FImageList) FImageList->UnRegisterChanges(FImageChangeLink.get());
   FTitle.reset();
   FFont.reset();
@@ -651,6 +658,7 @@ void TColumnEh::Assign(TPersistent* Source) {
     OnEditButtonClick = src->OnEditButtonClick;
     OnEditButtonDown = src->OnEditButtonDown;
     SetEditButtons(src->EditButtons());
+    SetMRUList(src->MRUList());
     SetDisplayFormat(src->DisplayFormat());
     SetEditMask(src->EditMask());
     SetShowImageAndText(src->ShowImageAndText());

@@ -217,18 +217,12 @@ void TColumnEh::WriteValue(const String& Text, const Variant& Value, bool UseTex
     if (g->DrawMemoText() && f->DataType() == ftMemo) f->SetAsString(text);
     else f->SetText(text);
   } else if (f->FieldKind() == fkLookup && !f->KeyFields().empty()) {
-    std::vector<TField*> keys = LookupKeyFieldList();
-    if (VarIsNull(value) || VarIsEmpty(value)) {
-      for (TField* k : keys) k->Clear();
-    } else if (keys.size() == 1) {
-      keys.front()->SetAsVariant(value);
-    } else {
-      int low = VarArrayLowBound(value, 1);
-      for (std::size_t i = 0; i < keys.size(); ++i) keys[i]->SetAsVariant(value.GetElement({low + static_cast<int>(i)}));
-    }
+    // A key refused half-way puts back the keys already written.
+    AssignFieldValues(f->DataSet(), f->KeyFields(), value);
   } else {
     f->SetAsVariant(value);
   }
+  if (FMRUList->Active() && FMRUList->AutoAdd() && g->InplaceEditorVisible()) FMRUList->Remember(text);
 }
 
 void TColumnEh::StepValue(Extended Step) {

@@ -4,14 +4,18 @@
 // (TEditButtonControlEh, TSpeedButtonEh), the painters of every button face and check box
 // of the grid library with their shared bitmap cache, and small helpers shared by the grid's
 // controls: placing a drop-down beside its owner, drawing an image centred in a rectangle,
-// dotted tree lines, the double-click test and the variant equality test.
+// dotted tree lines, the double-click test and the variant equality test. Also the drop-down
+// windows the edits open (pick list with its size grip, recently-used list, month calendar)
+// and the objects that feed them (special row, distinct values of a field, field-name lists).
 #include "gui/Buttons.h"
+#include "gui/ComCtrls.h"
 #include "core/Component.h"
 #include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "data/DB.h"
 #include "gui/Graphics.h"
 #include "gui/ImgList.h"
+#include "gui/ListCtrls.h"
 #include "gui/Menus.h"
 #include "gui/StdCtrls.h"
 #include "gui/Timers.h"
@@ -267,6 +271,337 @@ constexpr WPARAM kGripSideLeftEh = 0, kGripSideRightEh = 1, kGripSideTopEh = 2, 
 // its size grip (CM_GRIPSIDE, vertical side first).
 TPoint PlaceDropDownAtRect(const TRect& MasterRect, TWinControl* DropDown, TDropDownAlign Align);
 TPoint PlaceDropDownUnder(TControl* MasterControl, TWinControl* DropDown, TDropDownAlign Align);
+
+// ================================================================ drop-down windows
+
+// How a pop-up (calendar, calculator) closes itself through the control that opened it.
+class IDropDownOwnerEh {
+public:
+  virtual ~IDropDownOwnerEh() = default;
+  virtual void CloseDropDown(bool Accept) = 0;
+};
+// The close-up interface of a drop-down's owner, nullptr when the owner has none.
+IDropDownOwnerEh* DropDownOwnerOf(const TComponent* DropDown);
+
+KELM_ENUM(TGripCorner, gripTopLeft, gripTopRight, gripBottomRight, gripBottomLeft)
+// The side a drop-down was placed on; ordinals are the CM_GRIPSIDE sides.
+KELM_ENUM(TGripSide, gsLeft, gsRight, gsTop, gsBottom)
+
+// The triangle in a corner of a resizable drop-down: dragging it resizes its parent inside the
+// work area. A move it did not make itself puts it back into its corner.
+class TSizeGripEh : public TCustomControl {
+  KELM_CLASS(TSizeGripEh, TCustomControl)
+public:
+  explicit TSizeGripEh(TComponent* AOwner);
+
+  TGripCorner Corner() const { return FCorner; }
+  void SetCorner(TGripCorner Value);
+  bool Triangular() const { return FTriangular; }
+  void SetTriangular(bool Value);
+  // Fired when a drag changed the parent's client size.
+  TNotifyEvent OnParentSized;
+
+  // Shows or hides the window without changing Visible.
+  void ShowGrip(bool AVisible);
+  void MoveToCorner();
+  // Flips the corner toward the side the drop-down was placed on.
+  void MoveGripTo(TGripSide Side);
+  bool OnRight() const { return FCorner == gripTopRight || FCorner == gripBottomRight; }
+  bool OnTop() const { return FCorner == gripTopLeft || FCorner == gripTopRight; }
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+protected:
+  void CreateWnd() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void Paint() override;
+
+private:
+  void UpdateRegion();
+  void UpdateCursor();
+  void DragTo(TPoint ScreenPoint);
+
+  TGripCorner FCorner = gripBottomRight;
+  bool FTriangular = true;
+  bool FInternalMove = false;
+  TPoint FStartPoint;
+  int FStartWidth = 0, FStartHeight = 0, FStartClientWidth = 0, FStartClientHeight = 0;
+  TPoint FLastPoint{-1, -1};
+};
+
+KELM_EVENT(TListGetImageIndexEventEh, void(TObject* Sender, int ItemIndex, int& ImageIndex));
+
+// The drop-down pick list: a parentless pop-up that never takes the focus from the edit that
+// opened it. Its height snaps to whole rows; typed characters search within 2 s of each other;
+// the item under the pointer follows it.
+class TPopupListboxEh : public TCustomListBox {
+  KELM_CLASS(TPopupListboxEh, TCustomListBox)
+public:
+  explicit TPopupListboxEh(TComponent* AOwner);
+  ~TPopupListboxEh() override;
+
+  bool CanFocus() const override { return false; }
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  // Sets a list's height to max(Rows, 1) rows.
+  static void SetRowsHeight(TPopupListboxEh* Control, int Rows);
+  // The frame height: the window style's non-client height and twice the border width.
+  int BorderHeight() const;
+  int RowHeight() const;
+
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* Value) { FImages = Value; Invalidate(); }
+  TStrings* VirtualItems() const { return FVirtualItems; }
+  void SetVirtualItems(TStrings* Value);
+  int VisibleRows() const { return FVisibleRows; }
+  bool WasResized() const { return FWasResized; }
+  void SetWasResized(bool Value) { FWasResized = Value; }
+  TSizeGripEh* SizeGrip() const { return FSizeGrip; }
+  const String& SearchText() const { return FSearchText; }
+  TListGetImageIndexEventEh OnGetItemImage;
+
+  void Dispatch(TMessage& Message) override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void KeyPress(Char& Key) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+  bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+  void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
+  String DoGetData(int Index) override { return VirtualItemText(Index); }
+  void Resize() override;
+  virtual void PaintBorder(HDC DC);
+  virtual String VirtualItemText(int Index);
+  int FrameWidth() const { return Ctl3D() ? 2 : 0; }
+
+private:
+  void GripParentSized(TObject* Sender);
+  TSizeGripEh* FSizeGrip = nullptr;
+  TCustomImageList* FImages = nullptr;
+  TStrings* FVirtualItems = nullptr;
+  int FVisibleRows = 0;
+  bool FWasResized = false;
+  String FSearchText;
+  DWORD FLastSearchTick = 0;
+  TPoint FMousePos{-1, -1};
+};
+
+// Sender is the list's owner; Accept comes in as the prefix test decided.
+KELM_EVENT(TAcceptMRUItemEventEh, void(TObject* Sender, const String& Item, bool& Accept));
+KELM_EVENT(TCloseUpRequestEventEh, void(TObject* Sender, bool Accept));
+
+// The settings and contents of an edit's recently-used list; the newest item is the last.
+class TMRUListEh : public TPersistent {
+  KELM_CLASS(TMRUListEh, TPersistent)
+public:
+  explicit TMRUListEh(TPersistent* AOwner = nullptr);
+  ~TMRUListEh() override;
+  void Assign(TPersistent* Source) override;
+  TPersistent* GetOwner() const override { return FOwner; }
+
+  // ---- published
+  bool Active() const { return FActive; }
+  void SetActive(bool Value);
+  bool AutoAdd() const { return FAutoAdd; }
+  void SetAutoAdd(bool Value) { FAutoAdd = Value; }
+  bool CaseSensitive() const { return FCaseSensitive; }
+  void SetCaseSensitive(bool Value) { FCaseSensitive = Value; }
+  TStrings* Items() const { return FItems.get(); }
+  void SetItems(TStrings* Value) { FItems->Assign(Value); }
+  int Limit() const { return FLimit; }
+  void SetLimit(int Value);  // a negative count is kept at 0
+  int Rows() const { return FRows; }
+  void SetRows(int Value) { FRows = Value; }
+
+  // Moves an equal item to the end, or appends S and trims to Limit; blank texts are ignored.
+  void Remember(const String& S);
+  void TrimToLimit();
+  // The items beginning with Prefix; false when a key-down waiting in the queue stopped it.
+  bool CollectMatches(TStrings* Target, const String& Prefix);
+  bool StopOnKeyInQueue() const { return FStopOnKeyInQueue; }
+  void SetStopOnKeyInQueue(bool Value) { FStopOnKeyInQueue = Value; }
+  bool IsDroppedDown() const { return FDroppedDown; }
+  void SetDroppedDown(bool Value) { FDroppedDown = Value; }
+
+  virtual void RequestCloseUp(bool Accept);
+  virtual void RequestDropDown();
+
+  // Hooks of the owning edit, and the user's filter of matches.
+  TNotifyEvent OnActiveSwitch;
+  TNotifyEvent OnDropDownRequest;
+  TCloseUpRequestEventEh OnCloseUpRequest;
+  TAcceptMRUItemEventEh OnAcceptItem;
+
+private:
+  bool SameText(const String& A, const String& B) const;
+  TPersistent* FOwner;
+  std::unique_ptr<TStringList> FItems;
+  bool FActive = false;
+  bool FAutoAdd = true;
+  bool FCaseSensitive = false;
+  int FLimit = 100;
+  int FRows = 7;
+  bool FStopOnKeyInQueue = true;
+  bool FDroppedDown = false;
+};
+
+// The drop-down of a recently-used list, with its own scroll bar beside the grip.
+class TMRUListboxEh : public TPopupListboxEh {
+  KELM_CLASS(TMRUListboxEh, TPopupListboxEh)
+public:
+  explicit TMRUListboxEh(TComponent* AOwner);
+  TScrollBar* ScrollBar() const { return FScrollBar; }
+  // Places the scroll bar and shows it when not every item fits.
+  void UpdateScrollBar();
+  void Dispatch(TMessage& Message) override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Resize() override;
+
+private:
+  void ScrollBarScroll(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos);
+  void ScrollBarResized(TObject* Sender);
+  TScrollBar* FScrollBar = nullptr;
+  bool FMovingScrollBar = false;
+};
+
+// The drop-down month calendar: Enter and a click on a date accept, Esc, a click outside and
+// losing the focus do not.
+class TPopupMonthCalendarEh : public TMonthCalendar {
+  KELM_CLASS(TPopupMonthCalendarEh, TMonthCalendar)
+public:
+  explicit TPopupMonthCalendarEh(TComponent* AOwner);
+  bool CanFocus() const override { return Visible() && Enabled(); }
+  void Dispatch(TMessage& Message) override;
+  // Closes through the owner's IDropDownOwnerEh (nothing without one).
+  void CloseUp(bool Accept);
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  // The frame lies in the non-client area, so the calendar's auto-size already counts it.
+  void CreateWnd() override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+  bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+  virtual void PaintBorder(HDC DC);
+  int FrameWidth() const { return Ctl3D() ? 2 : 0; }
+};
+
+// The non-client frame every drop-down shares: inset by Width, raised outer and inner edges.
+void DrawDropDownBorderEh(HDC DC, int WindowWidth, int WindowHeight, bool Ctl3D);
+
+// ================================================================ objects feeding drop-downs
+
+// A row a drop-down list shows above its data rows (a row that stands for no value, say).
+class TSpecRowEh : public TPersistent {
+  KELM_CLASS(TSpecRowEh, TPersistent)
+public:
+  explicit TSpecRowEh(TPersistent* AOwner = nullptr);
+  ~TSpecRowEh() override;
+  void Assign(TPersistent* Source) override;
+  TPersistent* GetOwner() const override { return FOwner; }
+
+  // ---- published
+  const String& CellsText() const { return FCellsText; }
+  void SetCellsText(const String& Value);
+  TColor Color() const;
+  void SetColor(TColor Value);
+  TFont* Font() const;
+  void SetFont(TFont* Value) { FFont->Assign(Value); }
+  TShortCut ShortCut() const { return FShortCut; }
+  void SetShortCut(TShortCut Value) { FShortCut = Value; }
+  bool ShowIfNotInKeyList() const { return FShowIfNotInKeyList; }
+  void SetShowIfNotInKeyList(bool Value);
+  const Variant& Value() const { return FValue; }
+  void SetValue(const Variant& Value);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  bool ColorSet() const { return FColorSet; }
+  bool FontSet() const { return FFontSet; }
+  bool IsValueStored() const { return !VarIsNull(FValue); }
+
+  // The Index-th cell, empty outside the cells.
+  String CellText(int Index) const;
+  int CellCount() const { return FCells->Count(); }
+  void HoldChanges() { ++FHold; }
+  void ReleaseChanges();
+  TNotifyEvent OnSpecRowChanged;
+
+private:
+  void Changed();
+  void FontChanged(TObject* Sender);
+  TPersistent* FOwner;
+  String FCellsText;
+  std::unique_ptr<TStringList> FCells;
+  TColor FColor = clWindow;
+  std::unique_ptr<TFont> FFont;
+  TShortCut FShortCut = scAlt | VK_DELETE;
+  bool FShowIfNotInKeyList = true;
+  Variant FValue = Null();
+  bool FVisible = false;
+  bool FColorSet = false;
+  bool FFontSet = false;
+  bool FFontSyncing = false;
+  int FHold = 0;
+};
+
+// The cells of a special row's text: items split at ";" or control characters, double-quoted
+// items may hold them (a doubled quote stands for one).
+std::vector<String> ParseSpecRowCellsEh(const String& Text);
+
+KELM_EVENT(TDataEventRelayEh, void(TDataEvent Event, NativeInt Info));
+
+// A data link that passes every data event on to its hook after handling it.
+class TDataLinkEh : public TDataLink {
+public:
+  TDataEventRelayEh OnDataEventRelay;
+  void DataEvent(TDataEvent Event, NativeInt Info) override;
+};
+
+// The sorted distinct string values of one field of a dataset.
+class IMemTableDataFieldValueListEh {
+public:
+  virtual ~IMemTableDataFieldValueListEh() = default;
+  virtual TStrings* ValueList() = 0;
+};
+
+// The distinct values of SourceField in SourceDataSet, built on first request and again after
+// the dataset changed (not on mere scrolling or record edits). Shared by reference.
+class TDatasetFieldValueListEh : public TObject, public IMemTableDataFieldValueListEh {
+public:
+  TDatasetFieldValueListEh();
+  ~TDatasetFieldValueListEh() override;
+  TDataSet* SourceDataSet() const { return FDataLink->DataSet(); }
+  void SetSourceDataSet(TDataSet* Value);
+  const String& SourceField() const { return FSourceField; }
+  void SetSourceField(const String& Value);
+  bool Stale() const { return FStale; }
+  TStrings* ValueList() override;
+  // Walks the dataset; the current record and the controls are restored, also on failure.
+  void Reload();
+
+protected:
+  virtual void DataSetEvent(TDataEvent Event, NativeInt Info);
+
+private:
+  std::unique_ptr<TStringList> FValues;
+  std::unique_ptr<TDataSource> FDataSource;
+  std::unique_ptr<TDataLinkEh> FDataLink;
+  String FSourceField;
+  bool FStale = true;
+};
+
+// Resolves "A;B;C" to fields of DataSet; the first unknown name raises "Field '%s' not found"
+// attributed to Component.
+void CollectFieldsByNames(std::vector<TField*>* List, TDataSet* DataSet, const TComponent* Component,
+                          const String& Names);
+void FieldsByNamesArray(TDataSet* DataSet, const TComponent* Component, const String& Names,
+                        std::vector<TField*>& Fields);
+// Null clears the named fields; otherwise Value (an array for several names) is written field by
+// field. A field refusing its value puts back those already written before the error goes on.
+void AssignFieldValues(TDataSet* DataSet, const String& Names, const Variant& Value);
 
 // ================================================================ small helpers
 

@@ -366,6 +366,8 @@ String TWriter::ReferenceName(TComponent* Target) const {
   for (; c && c != FLookupRoot; c = c->Owner()) {
     if (c->Name().empty()) return {};
     names.push_back(&c->Name());
+    // Another form or data module: named from its own root, as reading resolves it.
+    if (FindGlobalRoot(c->Name()) == c) break;
   }
   String r;
   for (auto it = names.rbegin(); it != names.rend(); ++it) {

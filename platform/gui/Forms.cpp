@@ -496,6 +496,12 @@ void GetRootComponents(TComponent* Self, const TGetChildProc& Proc, TComponent* 
     if (!Self->Components(i)->HasParent()) Proc(Self->Components(i));
 }
 
+// A window manager may act on a request to maximise; the headless platforms have none.
+bool WindowManagerMayMaximize() {
+  QString platform = QGuiApplication::platformName();
+  return platform != "offscreen" && platform != "minimal";
+}
+
 }  // namespace
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner) {
@@ -785,10 +791,36 @@ void TCustomForm::SetWindowState(TWindowState v) {
   QWidget* w = FSubWindow ? static_cast<QWidget*>(FSubWindow) : Widget();
   switch (v) {
     case wsMinimized: w->showMinimized(); break;
-    case wsMaximized: w->showMaximized(); break;
-    case wsNormal: w->showNormal(); break;
+    case wsMaximized: ShowMaximizedWindow(); break;
+    case wsNormal:
+      w->showNormal();
+      RestoreNormalBounds();
+      break;
   }
   if (FSubWindow) Widget()->show();
+}
+
+// A top-level window is put on its monitor's work area by the layer itself, so it opens
+// maximised also where no window manager acts on the request; one that does maximises it
+// as it does any window.
+void TCustomForm::ShowMaximizedWindow() {
+  QWidget* w = FSubWindow ? static_cast<QWidget*>(FSubWindow) : Widget();
+  if (FSubWindow || Parent() || !Screen) {
+    w->showMaximized();
+    return;
+  }
+  if (IsRectEmpty(FNormalBounds)) FNormalBounds = BoundsRect();
+  TRect area = Screen->MonitorFromWindow(Handle())->WorkareaRect();
+  SetBounds(area.Left, area.Top, area.Width(), area.Height());
+  if (WindowManagerMayMaximize()) w->showMaximized();
+  else w->show();
+}
+
+void TCustomForm::RestoreNormalBounds() {
+  if (IsRectEmpty(FNormalBounds)) return;
+  TRect r = FNormalBounds;
+  FNormalBounds = TRect();
+  SetBounds(r.Left, r.Top, r.Width(), r.Height());
 }
 
 TMonitor* TCustomForm::Monitor() const { return Screen ? Screen->MonitorFromWindow(FHandleForMonitor()) : nullptr; }
@@ -875,7 +907,7 @@ void TCustomForm::ShowingChanged() {
     if (FSubWindow) Widget()->show();
     switch (FWindowState) {
       case wsMinimized: w->showMinimized(); break;
-      case wsMaximized: w->showMaximized(); break;
+      case wsMaximized: ShowMaximizedWindow(); break;
       default: w->show(); break;
     }
     if (!Parent()) gui_glue::ActivateForm(this);

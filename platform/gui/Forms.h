@@ -299,6 +299,8 @@ protected:
 private:
   void ShowingChanged();
   void ApplyPosition();
+  void ShowMaximizedWindow();
+  void RestoreNormalBounds();
   void ApplyWindowFlags();
   void MakeMDIChild();
   void EnsureMdiArea();
@@ -324,6 +326,7 @@ private:
   bool FDestroyCalled = false;
   bool FPositioned = false;
   bool FShownOnce = false;
+  TRect FNormalBounds;  // of a top-level window the layer itself put on the work area
   std::unique_ptr<TControlCanvas> FCanvas;
   TComponent* FMenu = nullptr;
   class QMdiArea* FMdiArea = nullptr;

@@ -801,6 +801,7 @@ void TCustomListBox::DefaultHandler(TMessage& M) {
     }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
+      FFocusLook = M.Msg == WM_SETFOCUS;
       TWinControl::DefaultHandler(M);
       Invalidate();
       Notify(M.Msg == WM_SETFOCUS ? LBN_SETFOCUS : LBN_KILLFOCUS);
@@ -1212,7 +1213,7 @@ void TCustomListBox::PaintList(HDC DC) {
   if (!DC) return;
   TRect client = ClientRect();
   HBRUSH back = Brush()->Handle();
-  bool focused = GetFocus() == Handle();
+  bool focused = FFocusLook || GetFocus() == Handle();
   int y = 0;
   int count = ItemCount();
   for (int i = FTop; i < count && y < client.Bottom; ++i) {

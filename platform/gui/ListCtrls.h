@@ -316,6 +316,9 @@ private:
   TBorderStyle FBorderStyle = bsSingle;
   bool FAutoComplete = true;
   bool FRedraw = true;
+  // The focus look: set by WM_SETFOCUS as the default handler sees it, cleared by
+  // WM_KILLFOCUS, so a pop-up list told it has the focus shows it without taking the input.
+  bool FFocusLook = false;
   // mouse tracking of the native model
   bool FTracking = false;
   int FSelAtPress = -1;

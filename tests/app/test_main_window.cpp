@@ -320,7 +320,90 @@ TEST_F(MainWindowTest, ToolBarShowsItsButtonsInOrderInItsBandAndTheStatusBarItsP
   EXPECT_EQ(TOpenDialog::ParseFilter(Frm_Main->dlgDoc->Filter()).size(), 10u);
 }
 
+// ---------------------------------------------------------------- pictures
+
+// Pixels of the rectangle that differ from Background.
+int PixelsOtherThan(TBitmap* Picture, const TRect& R, TColor Background) {
+  int n = 0;
+  for (int y = R.Top; y < R.Bottom; ++y)
+    for (int x = R.Left; x < R.Right; ++x) n += Picture->Canvas()->Pixels(x, y) != Background;
+  return n;
+}
+
+TEST_F(MainWindowTest, ImageListsHoldTheirPicturesAtTheirSizes) {
+  struct TCase {
+    TImageList* List;
+    int Size, Count;
+  } cases[] = {
+      {Frm_Main->ImageList1, 32, 8}, {Frm_Main->Image_Tool, 16, 13}, {Frm_Main->Image_NavSmall, 16, 4},
+      {Frm_Main->ilBasic, 16, 5},    {Frm_Main->ilTree, 16, 3},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.List->Name());
+    EXPECT_EQ(c.List->Width(), c.Size);
+    EXPECT_EQ(c.List->Height(), c.Size);
+    ASSERT_EQ(c.List->Count(), c.Count);
+    // Each a picture of its own: not blank, not a copy of another.
+    std::vector<std::vector<TColor>> seen;
+    for (int i = 0; i < c.List->Count(); ++i) {
+      TBitmap b;
+      ASSERT_TRUE(c.List->GetBitmap(i, &b));
+      EXPECT_GT(PixelsOtherThan(&b, Rect(0, 0, c.Size, c.Size), clWhite), c.Size * c.Size / 5) << i;
+      std::vector<TColor> pixels;
+      for (int y = 0; y < c.Size; ++y)
+        for (int x = 0; x < c.Size; ++x) pixels.push_back(b.Canvas()->Pixels(x, y));
+      EXPECT_EQ(std::find(seen.begin(), seen.end(), pixels), seen.end()) << i;
+      seen.push_back(pixels);
+    }
+  }
+  // An action's picture index means the same picture on the tool bar and in the lists.
+  EXPECT_EQ(Frm_Main->Pact_M->ImageIndex(), 0);
+  EXPECT_EQ(Frm_Main->Emp_M->ImageIndex(), 5);
+  EXPECT_EQ(Frm_Main->PactAdd->ImageIndex(), 8);
+  EXPECT_EQ(Frm_Main->CustExp->ImageIndex(), 12);
+}
+
+TEST_F(MainWindowTest, ToolBarButtonsShowTheirPictureAboveTheirCaption) {
+  LoginAsAdminAndShow();
+  TToolBar* bar = Frm_Main->ToolBar1;
+  auto paint = [&] {
+    auto shot = std::make_unique<TBitmap>();
+    shot->SetSize(bar->Width(), bar->Height());
+    bar->PaintTo(shot->Canvas(), 0, 0);
+    return shot;
+  };
+  // The upper third of a button: only its picture reaches there, a caption stays below.
+  auto top = [](TToolButton* b) { return Rect(b->Left() + 2, b->Top() + 2, b->Left() + b->Width() - 2, b->Top() + b->Height() / 3); };
+  TColor face = TColor(ColorToRGB(bar->Color()));
+  std::unique_ptr<TBitmap> shot = paint();
+  for (int i = 0; i < bar->ButtonCount(); ++i) {
+    TToolButton* b = bar->Buttons(i);
+    if (b->IsSeparator()) continue;
+    SCOPED_TRACE(b->Caption());
+    EXPECT_GE(b->ImageIndex(), 0);
+    EXPECT_GT(PixelsOtherThan(shot.get(), top(b), face), 60);
+  }
+  // The same button with its caption only leaves that part plain.
+  TToolButton* reminder = Frm_Main->ToolButton8;
+  reminder->SetImageIndex(-1);
+  shot = paint();
+  EXPECT_EQ(PixelsOtherThan(shot.get(), top(reminder), face), 0);
+  ForceDirectories("screenshots");
+  shot->SaveToPngFile("screenshots/main_toolbar.png");
+}
+
 // ---------------------------------------------------------------- showing
+
+// Offscreen there is no window manager: the window must lie on the work area by itself.
+TEST_F(MainWindowTest, OpensMaximisedOnTheScreensWorkArea) {
+  LoginAsAdminAndShow();
+  EXPECT_EQ(Frm_Main->BoundsRect(), Screen->WorkAreaRect());
+  EXPECT_EQ(Frm_Main->WindowState(), wsMaximized);
+  // Restored, it takes the size it was designed with.
+  Frm_Main->SetWindowState(wsNormal);
+  EXPECT_EQ(Frm_Main->Width(), 800);
+  EXPECT_EQ(Frm_Main->Height(), 600);
+}
 
 TEST_F(MainWindowTest, ShowingReadsTheProgramNameVersionAndDecimalsAndShowsTheDatabasePath) {
   Exec("update T_SoftInfo set SoftName='测试合同软件', Version='V2.5', DotNumber=1, DotPrice=3, DotMoney=4");

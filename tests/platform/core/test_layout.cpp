@@ -356,6 +356,19 @@ TEST_F(LayoutTest, ReferencesToAnotherRootWaitUntilItExists) {
   EXPECT_EQ(PendingReferenceCount(), pending);
 }
 
+TEST_F(LayoutTest, AReferenceIntoAnOwnedRootIsWrittenFromThatRoot) {
+  // Forms and data modules belong to the application object, which has no name.
+  TComponent application(nullptr);
+  auto* formB = new TFxForm(&application);
+  RegisterRoot(formB);
+  ReadForm("object FormB: TFxForm\n  object Edit2: TFxEdit\n  end\nend\n", formB);
+  auto formA = std::make_unique<TFxForm>(nullptr);
+  ReadForm("object FormA: TFxForm\n  object Edit1: TFxEdit\n    Buddy = FormB.Edit2\n  end\nend\n", formA.get());
+  ASSERT_EQ(formA->Edit1->Buddy(), formB->FindComponent("Edit2"));
+  EXPECT_NE(WriteComponentToText(formA.get()).find("Buddy = FormB.Edit2"), String::npos);
+  formA.reset();
+}
+
 TEST_F(LayoutTest, BadLayoutsNameWhatAndWhereAndLeaveNothingBehind) {
   const String head = "object FxMain: TFxForm\n  Caption = 'x'\n  object Edit1: TFxEdit\n";
   const String tail = "  end\nend\n";

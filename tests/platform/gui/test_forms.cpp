@@ -486,6 +486,24 @@ TEST(Forms, PositionPlacesTheFormWhenItFirstShows) {
   }
 }
 
+// Offscreen no window manager acts on a request to maximise: the layer places the window.
+TEST(Forms, AMaximizedWindowLiesOnTheWorkAreaAndRestoresToItsBounds) {
+  TRect work = Screen->PrimaryMonitor()->WorkareaRect();
+  for (bool beforeShowing : {true, false}) {
+    SCOPED_TRACE(beforeShowing ? "maximised, then shown" : "shown, then maximised");
+    TForm f(nullptr);
+    f.SetBounds(30, 40, 320, 240);
+    if (beforeShowing) f.SetWindowState(wsMaximized);
+    f.Show();
+    if (!beforeShowing) f.SetWindowState(wsMaximized);
+    EXPECT_EQ(f.BoundsRect(), work);
+    EXPECT_EQ(f.WindowState(), wsMaximized);
+    f.SetWindowState(wsNormal);
+    EXPECT_EQ(f.BoundsRect(), Bounds(30, 40, 320, 240));
+    EXPECT_EQ(f.WindowState(), wsNormal);
+  }
+}
+
 // ---------------------------------------------------------------- MDI
 
 namespace {

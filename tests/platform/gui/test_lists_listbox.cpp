@@ -290,6 +290,37 @@ TEST_F(ListBoxFixture, OwnerDrawnItemsAreDrawnByTheHandlerWithTheirState) {
   EXPECT_EQ(At(Form, List, 30, 30), SysQColor(COLOR_HIGHLIGHT)) << "the selected item's canvas brush is the highlight";
 }
 
+TEST_F(ListBoxFixture, AListToldItHasTheFocusShowsItWhileTheInputStaysElsewhere) {
+  auto* edit = Add<TEdit>(Rect(180, 8, 300, 30));
+  List->SetStyle(lbOwnerDrawFixed);
+  Fill(3);
+  List->SetItemIndex(1);
+  edit->SetFocus();
+  Application->ProcessMessages();
+  std::vector<std::pair<int, bool>> draws;
+  List->OnDrawItem = TDrawItemEvent::Lambda([&](TWinControl*, int i, const TRect&, TOwnerDrawState s) {
+    draws.push_back({i, s.Contains(odFocused)});
+  });
+  auto focusedRows = [&] {
+    draws.clear();
+    List->Repaint();
+    Application->ProcessMessages();
+    std::vector<int> r;
+    for (auto& d : draws)
+      if (d.second) r.push_back(d.first);
+    return r;
+  };
+  EXPECT_EQ(focusedRows(), std::vector<int>{});
+  // A drop-down list is told so through its default handler only.
+  TMessage set{WM_SETFOCUS, 0, 0, 0};
+  List->DefaultHandler(set);
+  EXPECT_EQ(focusedRows(), std::vector<int>{1});
+  EXPECT_EQ(GetFocus(), edit->Handle());
+  TMessage kill{WM_KILLFOCUS, 0, 0, 0};
+  List->DefaultHandler(kill);
+  EXPECT_EQ(focusedRows(), std::vector<int>{});
+}
+
 TEST_F(ListBoxFixture, VariableHeightsAreMeasuredOncePerItem) {
   List->SetStyle(lbOwnerDrawVariable);
   std::vector<int> measured;
