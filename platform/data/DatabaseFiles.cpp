@@ -9,9 +9,10 @@
 #include "core/SysUtils.h"
 #include "data/SqliteDb_p.h"
 
-#include <cassert>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -159,7 +160,7 @@ void CopyPages(sqlite3* source, const String& dest) {
 }
 
 // The first column of each row of a query with one optional text parameter.
-bool Column0(sqlite3* db, const char* sql, const String& param, std::vector<String>& rows, String& error) {
+bool FirstColumn(sqlite3* db, const char* sql, const String& param, std::vector<String>& rows, String& error) {
   sqlite3_stmt* s = nullptr;
   int rc = sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
   if (rc == SQLITE_OK && !param.empty()) sqlite3_bind_text(s, 1, param.data(), static_cast<int>(param.size()), SQLITE_TRANSIENT);
@@ -177,12 +178,12 @@ using TSchema = std::vector<std::pair<String, std::set<String>>>;  // table, upp
 
 bool ReadSchema(sqlite3* db, TSchema& schema, String& error) {
   std::vector<String> tables;
-  if (!Column0(db, "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
+  if (!FirstColumn(db, "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
                String(), tables, error))
     return false;
   for (const String& t : tables) {
     std::vector<String> cols;
-    if (!Column0(db, "SELECT name FROM pragma_table_info(?)", t, cols, error)) return false;
+    if (!FirstColumn(db, "SELECT name FROM pragma_table_info(?)", t, cols, error)) return false;
     std::set<String> upper;
     for (const String& c : cols) upper.insert(UpperCase(c));
     schema.emplace_back(t, std::move(upper));
@@ -208,7 +209,7 @@ String CheckFile(const String& path, const TSchema* wanted) {
   if (!db.Ok()) return "it cannot be opened: " + db.Error();
   std::vector<String> result;
   String error;
-  if (!Column0(db.Get(), "PRAGMA quick_check", String(), result, error)) return "it is no sound database: " + error;
+  if (!FirstColumn(db.Get(), "PRAGMA quick_check", String(), result, error)) return "it is no sound database: " + error;
   if (result.empty() || result[0] != "ok") return "it is damaged: " + (result.empty() ? String() : result[0]);
   TSchema have;
   if (!ReadSchema(db.Get(), have, error)) return "its tables cannot be read: " + error;

@@ -127,6 +127,42 @@ TEST_F(BackupSettingsTest, BackupWithoutADatabaseNameFailsAndWritesNothing) {
   EXPECT_TRUE(Frm_Data->ADOConnection1->Connected());
 }
 
+TEST_F(BackupSettingsTest, BackupIntoAFolderThatCannotBeWrittenFails) {
+  ForceDirectories(Folder / "Gone");
+  Config("DBName=kelm\r\nDirectoryList=" + Folder / "Gone" + "\r\n");
+  TDialogScript script;
+  script.Button(IDOK);
+  Through(Frm_Main->M_Backup, {[&](TCustomForm* f) {
+                                 std::filesystem::remove(Folder / "Gone");
+                                 static_cast<TFrm_Backup*>(f)->Btn_Back->Click();
+                               },
+                               CloseIt()});
+  EXPECT_EQ(Texts(script), std::vector<String>{"备份失败!"});
+  EXPECT_FALSE(DirectoryExists(Folder / "Gone"));
+}
+
+TEST_F(BackupSettingsTest, TheWindowShowsTheStoredDriveAndFolderAndStoresThemOnClosing) {
+  ForceDirectories(Folder / "Other");
+  SetDriveSource([this] { return std::vector<String>{"/", Folder.Path()}; });
+  Config("DBName=kelm\r\nDrive=1\r\nDirectoryList=" + Folder / "Save" + "\r\n");
+  Through(Frm_Main->M_Backup, {[](TCustomForm* f) {
+                                 auto* w = static_cast<TFrm_Backup*>(f);
+                                 EXPECT_EQ(w->DriveComboBox1->ItemIndex(), 1);
+                                 EXPECT_EQ(w->DBName, "kelm");
+                                 w->DriveComboBox1->SetItemIndex(0);
+                                 w->DirectoryListBox1->SetDirectory(ExcludeTrailingPathDelimiter(w->DirectoryListBox1->Directory()) + "/../Other");
+                               },
+                               CloseIt()});
+  SetDriveSource(nullptr);
+  TIniFile ini(Folder / "Config.ini");
+  EXPECT_EQ(ini.ReadInteger("Config", "Drive", -1), 0);
+  EXPECT_EQ(ExcludeTrailingPathDelimiter(ini.ReadString("Config", "DirectoryList", "")),
+            ExcludeTrailingPathDelimiter(Folder / "Other"));
+  // A remembered folder that is gone leaves the list where it starts.
+  Config("DBName=kelm\r\nDirectoryList=" + Folder / "Gone" + "\r\n");
+  Through(Frm_Main->M_Backup, {CloseIt()});
+}
+
 // ---------------------------------------------------------------- restore
 
 class RestoreTest : public BackupSettingsTest {
