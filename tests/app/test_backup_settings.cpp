@@ -466,3 +466,22 @@ TEST_F(ClearDataTest, TheMenuOpensTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BackupSettingsTest, ScreenshotsOfTheRestoreAndInitialisationWindows) {
+  ForceDirectories("screenshots");
+  Config("DBName=kelm\r\nDirectoryList=" + Folder / "Save" + "\r\n");
+  Through(Frm_Main->M_Restore, {[](TCustomForm* f) {
+                                  Application->ProcessMessages();
+                                  EXPECT_TRUE(GrabToPng(f, "screenshots/restore_window.png"));
+                                  f->Close();
+                                }});
+  std::unique_ptr<TFrm_ClearData> w(CreateForm<TFrm_ClearData>(Application));
+  w->Show();
+  Application->ProcessMessages();
+  EXPECT_TRUE(GrabToPng(w.get(), "screenshots/cleardata_window.png"));
+  EXPECT_GT(FileSize("screenshots/cleardata_window.png"), 1000);
+}
+
+}  // namespace
