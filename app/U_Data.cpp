@@ -103,3 +103,19 @@ void TFrm_Data::ApplyBillDetailAmount(TDataSet* DataSet) {
 void TFrm_Data::Qry_BillDetailNumberChange(TField* Sender) { ApplyBillDetailAmount(Sender->DataSet()); }
 void TFrm_Data::Qry_BillDetailPriceChange(TField* Sender) { ApplyBillDetailAmount(Sender->DataSet()); }
 void TFrm_Data::Qry_BillDetailDiscountChange(TField* Sender) { ApplyBillDetailAmount(Sender->DataSet()); }
+
+void TFrm_Data::RunInTransaction(const std::function<void()>& Work) {
+  TADOConnection* c = ADOConnection1;
+  if (c->InTransaction()) {
+    Work();
+    return;
+  }
+  c->BeginTrans();
+  try {
+    Work();
+  } catch (...) {
+    c->RollbackTrans();
+    throw;
+  }
+  c->CommitTrans();
+}

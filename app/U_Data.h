@@ -7,6 +7,7 @@
 #include "forms/TFrm_Data.h"
 #include "gui/Forms.h"
 
+#include <functional>
 #include <memory>
 
 class TFrm_Data : public TFrm_DataLayout<TDataModule> {
@@ -31,6 +32,9 @@ public:
   void OpenQuery(TADOQuery* Query, const String& SQL);
   // The same three first steps, then runs the statement without a result set.
   void ExecQuery(TADOQuery* Query, const String& SQL);
+  // Runs Work in one transaction of ADOConnection1: committed when it returns, rolled back
+  // when it throws (the exception goes on). Inside a transaction already open, Work joins it.
+  void RunInTransaction(const std::function<void()>& Work);
   // Shows the file in the file manager: false, doing nothing, when the file does not exist.
   bool SelectFileInExplorer(const String& FileName);
   // Gives the windowed children of Container tab orders by position: by Top, then Left,

@@ -15,6 +15,7 @@
 #include "app/U_Data.h"
 #include "app/U_Option.h"
 #include "app/U_login.h"
+#include "app/ufrmBasic.h"
 #include "data/DatabaseFiles.h"
 
 #include <memory>
@@ -40,6 +41,7 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("M_OptionExecute", &TFrm_Main::M_OptionExecute);
   b.Method("M_CompanyExecute", &TFrm_Main::M_CompanyExecute);
   b.Method("cleardataClick", &TFrm_Main::cleardataClick);
+  b.Method("N20Click", &TFrm_Main::N20Click);
 }
 
 const char* const TFrm_Main::CompactDoneText = "压缩数据库成功!";
@@ -261,4 +263,9 @@ void TFrm_Main::M_CompanyExecute(TObject*) {
 void TFrm_Main::cleardataClick(TObject*) {
   std::unique_ptr<TFrm_ClearData> dialog(CreateForm<TFrm_ClearData>(Application));
   dialog->ShowModal();
+}
+
+void TFrm_Main::N20Click(TObject*) {
+  std::unique_ptr<TfrmBasic> window(CreateForm<TfrmBasic>(this));
+  window->ShowModal();
 }

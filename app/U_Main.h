@@ -9,6 +9,10 @@
 #include "forms/TFrm_Main.h"
 #include "gui/Forms.h"
 
+class TCustomDBGridEh;
+class TCustomTreeView;
+class TDataSet;
+
 class TFrm_Main : public TFrm_MainLayout<TForm> {
   KELM_CLASS(TFrm_Main, TFrm_MainLayout<TForm>)
 public:
@@ -51,6 +55,37 @@ public:
   static void LZCopyFile(const String& Source, const String& Target);
   static const char* const CompactDoneText;    // "压缩数据库成功!"
   static const char* const CompactFailedText;  // "压缩数据库失败!"
+  // ---- the lists' columns (U_MainColumns.cpp)
+  // Rebuilds Grid's columns from the shown T_FieldShow rows of the list ListName (ShowID
+  // order, ties in table order) over Query, which the grid shows and which is normally open:
+  // field labels live on its fields. A row naming a field Query lacks is left out and the
+  // error shown once after the build, which goes on.
+  void BuildGridColumns(TCustomDBGridEh* Grid, TDataSet* Query, const String& ListName);
+  // Writes each column's position and width back to the list's rows by field, in one
+  // transaction; Notify 1 confirms. A grid of one column or none writes nothing.
+  void SaveGridColumns(TCustomDBGridEh* Grid, const String& ListName, int Notify);
+  // Sorts an open Query by Grid's sort markers in marking order; no marker restores the
+  // query's own order. A closed query is left alone.
+  void ApplyGridSort(TCustomDBGridEh* Grid, TDataSet* Query);
+  // The display format of a number with Places decimals: "0", "0.0" .. "0.0000000000";
+  // "" outside 0..10.
+  static String DecimalFormat(int Places);
+  static const char* const ColumnsSavedText;  // "列属性已成功保存!"
+  // The drop-down lists a column may offer: a Dict_Combo value found in this text.
+  static const char* const ComboListNames;
+
+  // ---- category codes (U_MainCodes.cpp)
+  // "0" + Code for 1, 3, 5, 7 or 9 characters; Code for 2, 4, 6 or 8; "" otherwise.
+  static String PadCode(const String& Code);
+  // The 1-based place in Pattern's digits where their running sum reaches Code's length;
+  // -1 when it never does or either text is empty.
+  static int CodeLevel(const String& Pattern, const String& Code);
+  // Fills Tree from the code table Table under a root captioned RootText.
+  void FillCodeTree(TCustomTreeView* Tree, const String& Table, const String& RootText);
+  // The same from the dict_cate rows of one kind; the root ends selected.
+  void FillCategoryTree(TCustomTreeView* Tree, const String& Kind, const String& RootText);
+  static const char* const CodePattern;  // "222222222222222": fifteen levels of two digits
+
   // The layout's image lists receive their pictures when it has loaded.
   void Loaded() override;
 
@@ -72,9 +107,11 @@ public:
   void M_OptionExecute(TObject* Sender);
   void M_CompanyExecute(TObject* Sender);
   void cleardataClick(TObject* Sender);
+  void N20Click(TObject* Sender);
 
 private:
   void ShowBackupWindow(int Mode);
+  void FillTreeFrom(TCustomTreeView* Tree, const String& SQL, const String& RootText, bool SelectRoot);
 };
 
 // Compacts the database file, its connections closed; false when it could not, the file then
@@ -82,6 +119,9 @@ private:
 bool CompactJetDatabase(const String& FileName, const String& Password);
 
 extern TFrm_Main* Frm_Main;
+
+// Text with the first occurrence of Part deleted; Text itself when Part does not occur.
+String RemoveFirstOccurrence(const String& Text, const String& Part);
 
 // Shows an MDI child that exists: restored when minimised, made visible, brought to the front
 // and focused.
