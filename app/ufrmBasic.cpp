@@ -270,7 +270,12 @@ void TfrmBasic::TB_SaveClick(TObject*) {
   tbRefreshClick(nullptr);
 }
 
-void TfrmBasic::TB_CancelClick(TObject*) { SetEditing(false); }
+// The edits show the selected node again, not the abandoned proposal, so the next add starts
+// from the node the tree shows.
+void TfrmBasic::TB_CancelClick(TObject*) {
+  SetEditing(false);
+  ShowNode(tvBasic->Selected());
+}
 
 void TfrmBasic::tbSelectClick(TObject*) {
   if (SelectKind.empty()) return;
