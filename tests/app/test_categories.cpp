@@ -3,6 +3,7 @@
 #include "AppWindows.h"
 
 #include "app/ufrmBasic.h"
+#include "core/FileUtils.h"
 #include "core/StrUtils.h"
 #include "gui/ComCtrls.h"
 #include "gui/Dialogs.h"
@@ -352,6 +353,18 @@ TEST_F(CategoryWindowTest, TheMenuItemShowsTheWindowModally) {
   EXPECT_FALSE(person.Overran());
   EXPECT_EQ(person.Met(), (std::vector<String>{"TfrmBasic"}));
   for (int i = 0; i < Screen->FormCount(); ++i) EXPECT_EQ(dynamic_cast<TfrmBasic*>(Screen->Forms(i)), nullptr);
+}
+
+TEST_F(CategoryWindowTest, ScreenshotOfTheWindowAddingAChild) {
+  ForceDirectories("screenshots");
+  Open("");
+  W->tvBasic->FullExpand();
+  Select("0102");
+  W->BeginAddChild();
+  Application->ProcessMessages();
+  EXPECT_TRUE(GrabToPng(W, "screenshots/category_window.png"));
+  EXPECT_GT(FileSize("screenshots/category_window.png"), 1000);
+  W->TB_Cancel->Click();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "AppWindows.h"
 
 #include "app/U_FieldShow.h"
+#include "core/FileUtils.h"
 #include "core/StrUtils.h"
 #include "data/ADODB.h"
 #include "data/DB.h"
@@ -346,6 +347,20 @@ TEST_F(ColumnChooserTest, OkStoresVisibilityByTitleAndNotTheShownOrder) {
   EXPECT_EQ(Scalar("select ShowID from T_FieldShow where TableName='chooser' and Field='c'"), "4");
   ASSERT_EQ(script.Asked().size(), 1u);
   EXPECT_EQ(script.Asked()[0].Text, "修改完成！");
+}
+
+TEST_F(ColumnChooserTest, ScreenshotOfTheChooser) {
+  ForceDirectories("screenshots");
+  Add("a", "合同编号", true, 1);
+  Add("b", "合同名称", true, 2);
+  Add("c", "合同说明", false, 3);
+  Through([&](TFrm_FieldShow* f) {
+    f->SrcList->SetItemIndex(0);
+    Application->ProcessMessages();
+    EXPECT_TRUE(GrabToPng(f, "screenshots/column_chooser.png"));
+    f->Btn_exit->Click();
+  });
+  EXPECT_GT(FileSize("screenshots/column_chooser.png"), 1000);
 }
 
 }  // namespace
