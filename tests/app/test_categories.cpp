@@ -355,6 +355,17 @@ TEST_F(CategoryWindowTest, TheMenuItemShowsTheWindowModally) {
   for (int i = 0; i < Screen->FormCount(); ++i) EXPECT_EQ(dynamic_cast<TfrmBasic*>(Screen->Forms(i)), nullptr);
 }
 
+TEST_F(CategoryWindowTest, TheEditsFollowTheSelectionMovedByKeys) {
+  Open("部门类别");
+  Select("");
+  W->tvBasic->Perform(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(W->edtCode->Text(), "01");
+  EXPECT_EQ(W->edtName->Text(), "部01");
+  W->tvBasic->Perform(WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(W->edtCode->Text(), "");
+  EXPECT_EQ(W->edtName->Text(), "部门类别");
+}
+
 TEST_F(CategoryWindowTest, ScreenshotOfTheWindowAddingAChild) {
   ForceDirectories("screenshots");
   Open("");
