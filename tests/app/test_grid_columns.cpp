@@ -349,6 +349,28 @@ TEST_F(ColumnChooserTest, OkStoresVisibilityByTitleAndNotTheShownOrder) {
   EXPECT_EQ(script.Asked()[0].Text, "修改完成！");
 }
 
+TEST_F(ColumnChooserTest, AFailingUpdateLeavesEveryRowAsItWas) {
+  Add("w", "丙", true, 1);
+  Add("x", "甲", true, 2);
+  Add("y", "甲", false, 3);
+  // One title per visibility: showing both 甲 rows collides, after 丙 was already hidden.
+  Exec("create unique index ix_fieldshow_title on T_FieldShow (TableName, Name, show)");
+  TDialogScript script;
+  Through([&](TFrm_FieldShow* f) {
+    f->DstList->SetItemIndex(0);
+    f->SP_left->Click();  // 丙 hidden
+    f->SP_allright->Click();
+    EXPECT_ANY_THROW(f->Btn_ok->Click());  // the caller hears of it; the window stays
+    EXPECT_TRUE(f->Visible());
+    f->Btn_exit->Click();
+  });
+  EXPECT_EQ(ShowOf("w"), "1");
+  EXPECT_EQ(ShowOf("x"), "1");
+  EXPECT_EQ(ShowOf("y"), "0");
+  EXPECT_FALSE(Frm_Data->ADOConnection1->InTransaction());
+  EXPECT_TRUE(script.Asked().empty());  // no "修改完成！"
+}
+
 TEST_F(ColumnChooserTest, ScreenshotOfTheChooser) {
   ForceDirectories("screenshots");
   Add("a", "合同编号", true, 1);
