@@ -12,6 +12,7 @@
 class TCustomDBGridEh;
 class TCustomTreeView;
 class TDataSet;
+class TField;
 
 class TFrm_Main : public TFrm_MainLayout<TForm> {
   KELM_CLASS(TFrm_Main, TFrm_MainLayout<TForm>)
@@ -111,6 +112,8 @@ public:
 
 private:
   void ShowBackupWindow(int Mode);
+  // One column of a list from its T_FieldShow row; Field the query's field, when it has it.
+  void AddListColumn(TCustomDBGridEh* Grid, TDataSet* Row, TField* Field);
   void FillTreeFrom(TCustomTreeView* Tree, const String& SQL, const String& RootText, bool SelectRoot);
 };
 

@@ -56,6 +56,16 @@ void FillComboList(TColumnEh* Column, const String& ListName) {
   }
 }
 
+// The dataset's own field-not-found message.
+String FieldNotFoundText(TDataSet* Query, const String& FieldName) {
+  try {
+    Query->FieldByName(FieldName);
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "";
+}
+
 }  // namespace
 
 String TFrm_Main::DecimalFormat(int Places) {
@@ -80,30 +90,30 @@ void TFrm_Main::BuildGridColumns(TCustomDBGridEh* Grid, TDataSet* Query, const S
       String fieldName = rows->FieldByName("Field")->AsString();
       TField* field = Query->FindField(fieldName);
       if (haveFields && !field) {
-        if (!missing) try {
-            Query->FieldByName(fieldName);
-          } catch (const Exception& e) {
-            missing = e.Message();
-          }
+        if (!missing) missing = FieldNotFoundText(Query, fieldName);
         continue;
       }
-      TColumnEh* c = Grid->Columns()->AddColumn();
-      c->SetFieldName(fieldName);
-      c->SetWidth(rows->FieldByName("Width")->AsInteger());
-      String combo = rows->FieldByName("Dict_Combo")->AsString();
-      if (!combo.empty() && Pos(combo, ComboListNames) > 0) FillComboList(c, combo);
-      if (rows->FieldByName("SumField")->AsInteger() == 1) c->Footer()->SetValueType(fvtSum);
-      if (int TFrm_Main::*places = DecimalsOf(rows->FieldByName("DotSize")->AsInteger()))
-        c->SetDisplayFormat(DecimalFormat(this->*places));
-      if (rows->FieldByName("ShowButton")->AsInteger() == 1) {
-        c->SetAlwaysShowEditButton(true);
-        c->SetButtonStyle(cbsEllipsis);
-      }
-      c->Title()->SetTitleButton(true);
-      if (field) field->SetDisplayLabel(rows->FieldByName("Name")->AsString());
+      AddListColumn(Grid, rows, field);
     }
   }
   if (missing) Application->ShowException(EDatabaseError(*missing));
+}
+
+void TFrm_Main::AddListColumn(TCustomDBGridEh* Grid, TDataSet* Row, TField* Field) {
+  TColumnEh* c = Grid->Columns()->AddColumn();
+  c->SetFieldName(Row->FieldByName("Field")->AsString());
+  c->SetWidth(Row->FieldByName("Width")->AsInteger());
+  String combo = Row->FieldByName("Dict_Combo")->AsString();
+  if (!combo.empty() && Pos(combo, ComboListNames) > 0) FillComboList(c, combo);
+  if (Row->FieldByName("SumField")->AsInteger() == 1) c->Footer()->SetValueType(fvtSum);
+  if (int TFrm_Main::*places = DecimalsOf(Row->FieldByName("DotSize")->AsInteger()))
+    c->SetDisplayFormat(DecimalFormat(this->*places));
+  if (Row->FieldByName("ShowButton")->AsInteger() == 1) {
+    c->SetAlwaysShowEditButton(true);
+    c->SetButtonStyle(cbsEllipsis);
+  }
+  c->Title()->SetTitleButton(true);
+  if (Field) Field->SetDisplayLabel(Row->FieldByName("Name")->AsString());
 }
 
 void TFrm_Main::SaveGridColumns(TCustomDBGridEh* Grid, const String& ListName, int Notify) {

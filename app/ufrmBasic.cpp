@@ -9,6 +9,7 @@
 #include "gui/Menus.h"
 #include "gui/StdCtrls.h"
 
+#include <algorithm>
 #include <cassert>
 #include <map>
 
@@ -184,12 +185,12 @@ void TfrmBasic::BeginEditing() {
 void TfrmBasic::NextCode() {
   String base = Trim(edtCode->Text());
   bool child = AsChild == 1;
-  int length = base.empty() ? 2 : static_cast<int>(base.size()) + (child ? 2 : 0);
-  String prefix = child ? base : base.substr(0, base.size() >= 2 ? base.size() - 2 : 0);
+  int length = base.empty() ? 2 : Length(base) + (child ? 2 : 0);
+  String prefix = child ? base : LeftStr(base, std::max(0, Length(base) - 2));
   TADOQuery* q = Frm_Data->Qry_Temp;
   // A prefix test rather than like: the code is the user's text.
   Frm_Data->OpenQuery(q, "select Max(code) from dict_cate where TableName=" + SqlStr(Kind()) + " and left(code," +
-                             SqlInt(static_cast<Int64>(prefix.size())) + ")=" + SqlStr(prefix) +
+                             SqlInt(Length(prefix)) + ")=" + SqlStr(prefix) +
                              " and len(code)=" + SqlInt(length));
   String max = q->IsEmpty() ? String() : Trim(q->Fields()->Fields(0)->AsString());
   String proposal;
