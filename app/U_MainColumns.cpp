@@ -12,6 +12,7 @@
 
 #include <cassert>
 #include <optional>
+#include <utility>
 
 const char* const TFrm_Main::ColumnsSavedText = "列属性已成功保存!";
 const char* const TFrm_Main::ComboListNames = "附件类型,资金性质,资金结算,合同文件,发票类型,发票状态";
@@ -34,11 +35,20 @@ int TFrm_Main::* DecimalsOf(int DotSize) {
   return nullptr;
 }
 
-// Holds a collection's change notices until it goes, however the build ends.
+// Holds a collection's change notices until Release, or until it goes when the build fails;
+// the notices then run (a recalculation may fail too, but never while another error is
+// on its way).
 class TCollectionHold {
 public:
   explicit TCollectionHold(TCollection* C) : FC(C) { FC->BeginUpdate(); }
-  ~TCollectionHold() { FC->EndUpdate(); }
+  ~TCollectionHold() {
+    if (!FC) return;
+    try {
+      FC->EndUpdate();
+    } catch (...) {
+    }
+  }
+  void Release() { std::exchange(FC, nullptr)->EndUpdate(); }
   TCollectionHold(const TCollectionHold&) = delete;
   TCollectionHold& operator=(const TCollectionHold&) = delete;
 
@@ -95,6 +105,8 @@ void TFrm_Main::BuildGridColumns(TCustomDBGridEh* Grid, TDataSet* Query, const S
       }
       AddListColumn(Grid, rows, field);
     }
+    columns.Release();
+    sums.Release();
   }
   if (missing) Application->ShowException(EDatabaseError(*missing));
 }
