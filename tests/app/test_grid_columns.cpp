@@ -98,6 +98,19 @@ TEST_F(GridColumnsTest, DisplayFormatsFollowTheClassAndItsDecimalPlaces) {
   }
 }
 
+TEST_F(GridColumnsTest, ShowButtonGivesAnEllipsisButtonAlwaysShown) {
+  Open("select * from t_pact");
+  Row("btn", "CustName", "客户", 1);
+  Row("btn", "PrjName", "项目", 2);
+  Exec("update T_FieldShow set ShowButton=1 where TableName='btn' and Field='CustName'");
+  Frm_Main->BuildGridColumns(Grid, Query, "btn");
+  ASSERT_EQ(Grid->Columns()->Count(), 2);
+  EXPECT_TRUE(Grid->Columns()->Items(0)->AlwaysShowEditButton());
+  EXPECT_EQ(Grid->Columns()->Items(0)->ButtonStyle(), cbsEllipsis);
+  EXPECT_FALSE(Grid->Columns()->Items(1)->AlwaysShowEditButton());
+  EXPECT_EQ(Grid->Columns()->Items(1)->ButtonStyle(), cbsAuto);
+}
+
 TEST_F(GridColumnsTest, OnlyTheNamedDropDownListsAndTheirPartsGiveEntries) {
   Open("select * from t_pact");
   Exec("insert into dict_combo (tablename, name, ShowID) values ('类型', '乙', 2)");
