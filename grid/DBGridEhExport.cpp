@@ -512,8 +512,9 @@ void TDBGridEhExportAsVCLDBIF::EmitDataCell(TColumnEh* Column, TColCellParamsEh*
     }
     case tagString:
     case tagBinary: {
-      // Text goes in the file's code page; binary bytes as they are.
-      String bytes = tag == tagString ? Utf8ToGbk(f->AsString()) : f->AsString();
+      // Text (wide text too) goes in the file's code page; binary bytes as they are.
+      bool text = tag == tagString || f->DataType() == ftWideString;
+      String bytes = text ? Utf8ToGbk(f->AsString()) : f->AsString();
       PutLE<int32_t>(s, static_cast<int32_t>(bytes.size()));
       s += bytes;
       break;

@@ -339,6 +339,7 @@ private:
   std::unique_ptr<TStringList> FNames;
   bool FUseFieldNames = false;
   Variant FValue;
+  bool FBinary = false;  // the value came as bytes
 };
 
 void ImportDBGridEhFromStream(TDBGridEhImportClass ImportClass, TCustomDBGridEh* DBGridEh, TStream* Stream,

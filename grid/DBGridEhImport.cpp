@@ -352,6 +352,7 @@ void TDBGridEhImportAsVCLDBIF::FetchValue() {
   Byte tag;
   ReadExact(&tag, 1);
   FValue = Unassigned();
+  FBinary = false;
   switch (tag) {
     case 0: SetEof(true); break;
     case 1: break;
@@ -375,8 +376,10 @@ void TDBGridEhImportAsVCLDBIF::FetchValue() {
       if (len < 0 || len > Stream()->Size() - Stream()->Position()) FormatError();
       String bytes(static_cast<std::size_t>(len), '\0');
       ReadExact(bytes.data(), len);
-      // Text comes in the file's code page; binary bytes stay as they are.
+      // Text comes in the file's code page; binary bytes stay as they are until the target
+      // field shows whether they are text.
       FValue = Variant(tag == 5 ? GbkToUtf8(bytes) : bytes);
+      FBinary = tag == 6;
       break;
     }
     default: break;
@@ -388,7 +391,11 @@ void TDBGridEhImportAsVCLDBIF::ParseRecord(TColumnsEhList* Columns) {
 }
 
 void TDBGridEhImportAsVCLDBIF::ParseDataCell(TColumnEh* Column) {
-  if (!VarIsEmpty(FValue) && Column) WriteColumnValue(Column, [&](TField* Target) { Target->SetAsVariant(FValue); });
+  if (!VarIsEmpty(FValue) && Column)
+    WriteColumnValue(Column, [&](TField* Target) {
+      bool text = FBinary && !Target->IsBlob() && Target->DataType() != ftBytes && Target->DataType() != ftVarBytes;
+      Target->SetAsVariant(text ? Variant(GbkToUtf8(FValue.AsString())) : FValue);
+    });
   FetchValue();
 }
 
