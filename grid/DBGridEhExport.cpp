@@ -3,6 +3,7 @@
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 
+#include <bit>
 #include <cassert>
 #include <cmath>
 #include <cstring>
@@ -221,9 +222,20 @@ String TDBGridEhExport::FooterText(TColumnEh* Column, int Row, int Col) {
 
 void TDBGridEhExport::FillCellParams(TColumnEh* Column) {
   TColCellParamsEh* p = FColCellParams.get();
-  Column->FillCellParams(p);
+  p->SetRow(-1);
+  p->SetCol(-1);
+  p->SetState(TGridDrawState());
   FCellFont->Assign(Column->Font());
   p->SetFont(FCellFont.get());
+  p->SetBackground(Column->Color());
+  p->SetAlignment(Column->Alignment());
+  p->SetText(Column->CellText());
+  p->SetReadOnly(Column->ReadOnly());
+  // Check state and picture belong to the columns that show them; working them out for every
+  // cell would read each value twice more.
+  TColumnEhKind kind = Column->ColumnKind();
+  p->SetCheckboxState(kind == ckCheckbox ? Column->CellCheckState() : cbUnchecked);
+  p->SetImageIndex(kind == ckImage ? Column->CellImageIndex() : -1);
   TColor bg = p->Background();
   if (FDBGrid->OnGetCellParams) FDBGrid->OnGetCellParams(FDBGrid, Column, FCellFont.get(), bg, p->State());
   p->SetBackground(bg);
@@ -392,13 +404,13 @@ void TDBGridEhExportAsXLS::CellHeader(Word RecordType, Word Length, Word FormatI
   // Row numbers are 16 bits: a longer table would wrap onto the first rows.
   if (FRow >= MaxRows)
     throw Exception(Format("Too many rows for a worksheet: it holds at most %d", {MaxRows}));
-  String s;
-  PutLE<Word>(s, RecordType);
-  PutLE<Word>(s, Length);
-  PutLE<Word>(s, static_cast<Word>(FRow));
-  PutLE<Word>(s, static_cast<Word>(FCol));
-  PutLE<Word>(s, FormatIndex);
-  Put(s);
+  char h[10];
+  const Word words[] = {RecordType, Length, static_cast<Word>(FRow), static_cast<Word>(FCol), FormatIndex};
+  for (int i = 0; i < 5; ++i) {
+    h[2 * i] = static_cast<char>(words[i] & 0xFF);
+    h[2 * i + 1] = static_cast<char>(words[i] >> 8);
+  }
+  Stream()->WriteBuffer(h, sizeof h);
   if (FCol + 1 >= ExportedColumns()->Count()) {
     ++FRow;
     FCol = 0;
@@ -413,24 +425,23 @@ void TDBGridEhExportAsXLS::WriteIntegerCell(Int64 Value) {
   // Outside the RK range the value goes as a float, which holds it exactly.
   if (Value < RKMin || Value > RKMax) return WriteFloatCell(static_cast<double>(Value));
   CellHeader(XlsRK, 10, 0);
-  String s;
-  PutLE<int32_t>(s, static_cast<int32_t>(Value * 4 + 2));
-  Put(s);
+  uint32_t rk = static_cast<uint32_t>(static_cast<int32_t>(Value * 4 + 2));
+  const char b[4] = {char(rk & 0xFF), char((rk >> 8) & 0xFF), char((rk >> 16) & 0xFF), char(rk >> 24)};
+  Stream()->WriteBuffer(b, 4);
 }
 
 void TDBGridEhExportAsXLS::WriteFloatCell(double Value) {
+  static_assert(std::endian::native == std::endian::little, "the file's doubles are little-endian");
   CellHeader(XlsNumber, 14, 0);
-  char b[8];
-  std::memcpy(b, &Value, 8);
-  Put(String(b, 8));
+  Stream()->WriteBuffer(&Value, 8);
 }
 
 void TDBGridEhExportAsXLS::WriteStringCell(const String& Text) {
   String bytes = GbkCut(Text, XlsMaxLabel);
   CellHeader(XlsLabel, static_cast<Word>(bytes.size() + 8), 0);
-  String s;
-  PutLE<Word>(s, static_cast<Word>(bytes.size()));
-  Put(s + bytes);
+  const char len[2] = {char(bytes.size() & 0xFF), char(bytes.size() >> 8)};
+  Stream()->WriteBuffer(len, 2);
+  Put(bytes);
 }
 
 void TDBGridEhExportAsXLS::EmitTitle(TColumnsEhList* Columns) {
