@@ -229,7 +229,8 @@ void TDBGridEhExport::FillCellParams(TColumnEh* Column) {
   p->SetFont(FCellFont.get());
   p->SetBackground(Column->Color());
   p->SetAlignment(Column->Alignment());
-  p->SetText(Column->CellText());
+  // A handler may read the text; without one a format that writes the raw value skips it.
+  p->SetText(Column->OnGetCellParams() || CellTextNeeded(Column) ? Column->CellText() : String());
   p->SetReadOnly(Column->ReadOnly());
   // Check state and picture belong to the columns that show them; working them out for every
   // cell would read each value twice more.
@@ -442,6 +443,11 @@ void TDBGridEhExportAsXLS::WriteStringCell(const String& Text) {
   const char len[2] = {char(bytes.size() & 0xFF), char(bytes.size() >> 8)};
   Stream()->WriteBuffer(len, 2);
   Put(bytes);
+}
+
+bool TDBGridEhExportAsXLS::CellTextNeeded(TColumnEh* Column) const {
+  TField* f = Column->Field();
+  return !f || Column->ColumnKind() == ckKeyList || !(IsIntegerType(f->DataType()) || IsFloatType(f->DataType()));
 }
 
 void TDBGridEhExportAsXLS::EmitTitle(TColumnsEhList* Columns) {

@@ -90,6 +90,8 @@ protected:
   // The footer of Column on row Row and the text it exports.
   String FooterText(TColumnEh* Column, int Row, int Col);
   void SetStream(TStream* Value) { FStream = Value; }
+  // Whether the format writes the column's cell text (else its raw value only).
+  virtual bool CellTextNeeded(TColumnEh* Column) const { return true; }
 
 private:
   void WalkRecords(TDBGridEhSelectionType Kind);
@@ -167,6 +169,7 @@ protected:
   void EmitDataCell(TColumnEh* Column, TColCellParamsEh* Params) override;
   void EmitFooterCell(int DataCol, int Row, const String& Text, TAlignment Alignment, TColor Background, TFont* Font,
                       TColumnEh* Column) override;
+  bool CellTextNeeded(TColumnEh* Column) const override;
 
 private:
   void WriteBlankCell();

@@ -368,3 +368,11 @@ TEST_F(ExportFixture, AFailedExportLeavesTheOldFileWholeAndNoTemporaryFile) {
   ExportDBGridEhToFile(NewExporter<TDBGridEhExportAsXLS>, Grid, target, true);
   EXPECT_EQ(Dir.Read("list.xls"), Export<TDBGridEhExportAsXLS>());
 }
+
+TEST_F(ExportFixture, AColumnHandlerOfANumberColumnSeesItsTextInTheSpreadsheetToo) {
+  std::vector<String> seen;
+  Amount->SetOnGetCellParams(TGetColCellParamsEventEh::Lambda(
+      [&](TObject*, bool, TColCellParamsEh* P) { seen.push_back(P->Text()); }));
+  Export<TDBGridEhExportAsXLS>();
+  EXPECT_EQ(seen, (std::vector<String>{"1.5", "", "2.25"}));
+}
