@@ -293,3 +293,86 @@ TEST_F(ImportTest, CutCopiesThenDeletes) {
   EXPECT_EQ(DS->RecordCount(), 11);
   EXPECT_EQ(Clipboard()->AsText(), "Code\tAmount\tQty\r\nR05\t5\t50");
 }
+
+// ---------------------------------------------------------------- lookups and failing posts
+
+namespace {
+
+// Orders with a lookup of the customer's name through CustCode, shown by a grid.
+class LookupImportTest : public ::testing::Test {
+protected:
+  TComponent Owner{nullptr};
+  TMemDataSet *Cust = nullptr, *Orders = nullptr;
+  TField* CustCode = nullptr;
+  TDBGridEh* Grid = nullptr;
+
+  template <class T> T* AddField(const char* Name, TFieldKind Kind = fkData) {
+    auto* f = new T(&Owner);
+    f->SetFieldName(Name);
+    f->SetFieldKind(Kind);
+    f->SetDataSet(Orders);
+    return f;
+  }
+  void SetUp() override {
+    EnsureGridTestApplication();
+    Clipboard()->Clear();
+    Cust = new TMemDataSet(&Owner);
+    Cust->FieldDefs()->Add("Code", ftString, 10);
+    Cust->FieldDefs()->Add("Name", ftWideString, 30);
+    Cust->AddRow({Variant("K1"), Variant(String("北京分公司"))});
+    Cust->AddRow({Variant("K2"), Variant(String("北京"))});
+    Cust->Open();
+    Orders = new TMemDataSet(&Owner);
+    Orders->FieldDefs()->Add("OrderNo", ftInteger);
+    Orders->FieldDefs()->Add("CustCode", ftString, 10);
+    for (int i = 1; i <= 3; ++i) Orders->AddRow({Variant(i), Null()});
+    AddField<TIntegerField>("OrderNo");
+    CustCode = AddField<TStringField>("CustCode");
+    TField* name = AddField<TWideStringField>("CustName", fkLookup);
+    name->SetKeyFields("CustCode");
+    name->SetLookupDataSet(Cust);
+    name->SetLookupKeyFields("Code");
+    name->SetLookupResultField("Name");
+    Orders->Open();
+    auto* src = new TDataSource(&Owner);
+    src->SetDataSet(Orders);
+    Grid = new TDBGridEh(&Owner);
+    Grid->SetDataSource(src);
+    Grid->Columns()->AddColumn()->SetFieldName("CustName");
+    Orders->First();
+  }
+  String Codes() {
+    String r;
+    for (Orders->First(); !Orders->Eof(); Orders->Next()) r += (CustCode->IsNull() ? "-" : CustCode->AsString()) + " ";
+    return r;
+  }
+};
+
+}  // namespace
+
+TEST_F(LookupImportTest, AWholeNameBeatsAPrefixAndAnUnknownNameAsks) {
+  TDialogScript script;
+  script.Button(mrYes);
+  Clipboard()->SetAsText("北京\r\n北京分\r\n上海");
+  PasteIntoGrid(Grid, false);
+  EXPECT_EQ(Codes(), "K2 K1 - ");
+  ASSERT_EQ(script.Asked().size(), 1u) << "no silent skip of 上海";
+  EXPECT_NE(script.Asked()[0].Text.find("上海"), String::npos);
+}
+
+TEST_F(LookupImportTest, AFailingPostCancelsThatRecordOnlyAndReachesTheCaller) {
+  Orders->OnWrite = [](const TRowUpdate&) {
+    static int writes = 0;
+    if (++writes == 2) throw Exception("the database refuses the row");
+  };
+  Clipboard()->SetAsText("北京\r\n北京\r\n北京");
+  try {
+    PasteIntoGrid(Grid, false);
+    ADD_FAILURE() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "the database refuses the row");
+  }
+  EXPECT_EQ(Orders->State(), dsBrowse) << "no half-posted record";
+  EXPECT_FALSE(Orders->ControlsDisabled());
+  EXPECT_EQ(Codes(), "K2 - - ") << "the record before stays";
+}
