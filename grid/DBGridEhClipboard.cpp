@@ -195,3 +195,15 @@ void DeleteGridSelection(TCustomDBGridEh* DBGridEh, bool ForWholeGrid) {
     case gstNon: break;
   }
 }
+
+bool ExecuteGridEditAction(TCustomDBGridEh* DBGridEh, TDBGridEhEditAction Action) {
+  if (!DBGridEh->EditActions().Contains(Action)) return false;
+  switch (Action) {
+    case geaCutEh: CutGridSelection(DBGridEh, false); break;
+    case geaCopyEh: CopyGridSelection(DBGridEh, false); break;
+    case geaPasteEh: PasteIntoGrid(DBGridEh, false); break;
+    case geaDeleteEh: DeleteGridSelection(DBGridEh, false); break;
+    case geaSelectAllEh: DBGridEh->Selection()->SelectWholeGrid(); break;
+  }
+  return true;
+}

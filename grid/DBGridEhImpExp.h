@@ -364,6 +364,11 @@ void CutGridSelection(TCustomDBGridEh* DBGridEh, bool ForWholeGrid);
 void PasteIntoGrid(TCustomDBGridEh* DBGridEh, bool ForWholeGrid);
 void DeleteGridSelection(TCustomDBGridEh* DBGridEh, bool ForWholeGrid);
 
+// Runs an edit action of the grid (cut, copy, paste, delete, select all) when it is in the
+// grid's EditActions; false when it is not. The keys and the grid's own permission test come
+// before this.
+bool ExecuteGridEditAction(TCustomDBGridEh* DBGridEh, TDBGridEhEditAction Action);
+
 // The confirmations of the delete action.
 extern const char* const SDeleteRecordQuestion;           // "Delete record?"
 extern const char* const SDeleteMultipleRecordsQuestion;  // "Delete all selected records?"

@@ -7,6 +7,8 @@
 #include "gui/Dialogs.h"
 #include "TempFolder.h"
 
+#include <algorithm>
+
 namespace {
 
 class ImportTest : public DBGridFixture {
@@ -375,4 +377,21 @@ TEST_F(LookupImportTest, AFailingPostCancelsThatRecordOnlyAndReachesTheCaller) {
   EXPECT_EQ(Orders->State(), dsBrowse) << "no half-posted record";
   EXPECT_FALSE(Orders->ControlsDisabled());
   EXPECT_EQ(Codes(), "K2 - - ") << "the record before stays";
+}
+
+TEST_F(ImportTest, EditActionsRunOnlyWhenTheGridOffersThem) {
+  Grid->SetEditActions(TDBGridEhEditActions{geaCopyEh, geaSelectAllEh});
+  Clipboard()->SetAsText("X\t1");
+  EXPECT_FALSE(ExecuteGridEditAction(Grid, geaPasteEh));
+  EXPECT_EQ(Rec(1), "R01/1/10");
+  EXPECT_FALSE(ExecuteGridEditAction(Grid, geaDeleteEh));
+  EXPECT_EQ(DS->RecordCount(), 12);
+  EXPECT_TRUE(ExecuteGridEditAction(Grid, geaSelectAllEh));
+  EXPECT_EQ(Grid->Selection()->SelectionKind(), gstAll);
+  EXPECT_TRUE(ExecuteGridEditAction(Grid, geaCopyEh));
+  String copied = Clipboard()->AsText();
+  EXPECT_EQ(std::count(copied.begin(), copied.end(), '\n'), 12) << "the title and twelve records";
+  Grid->SetEditActions(Grid->EditActions() + geaDeleteEh);
+  EXPECT_TRUE(ExecuteGridEditAction(Grid, geaDeleteEh));
+  EXPECT_TRUE(DS->IsEmpty());
 }
