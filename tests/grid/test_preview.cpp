@@ -683,3 +683,36 @@ TEST_F(PreviewTest, TheSharedPreviewIsMadeOnceAndReused) {
   delete SharedPreviewForm();
   EXPECT_EQ(SharedPreviewForm(), nullptr);
 }
+
+// The page panel shows the printable area at its place on the sheet: the unprintable margins
+// stay white around a page filled to its printable edges.
+TEST_F(PreviewTest, ThePagePanelDrawsThePrintableAreaInsideTheSheet) {
+  Use({}, false);
+  MakeBox(400, 300);
+  TPrinterPreview* p = Box->Printer();
+  p->StartDocument();
+  p->GetCanvas()->Brush()->SetColor(clBlack);
+  p->GetCanvas()->FillRect(Rect(0, 0, p->GetPageWidth(), p->GetPageHeight()));
+  p->FinishDocument();
+  Box->SetViewMode(pvm100);
+  TDrawPanel* page = Box->PagePanel();
+  TBitmap shot;
+  shot.SetSize(page->Width(), page->Height());
+  page->PaintTo(shot.Canvas(), 0, 0);
+  int mx = 130 * page->Width() / 4936, my = 150 * page->Height() / 7044;  // about 19 and 22
+  ASSERT_GT(mx, 12);
+  struct Probe {
+    int X, Y;
+    TColor Want;
+  };
+  const Probe probes[] = {
+      {mx / 2, page->Height() / 2, clWhite},                 {mx + 4, page->Height() / 2, clBlack},
+      {page->Width() - mx / 2, page->Height() / 2, clWhite}, {page->Width() - mx - 8, page->Height() / 2, clBlack},
+      {page->Width() / 2, my / 2, clWhite},                  {page->Width() / 2, my + 4, clBlack},
+      {page->Width() / 2, page->Height() - my / 2, clWhite}, {page->Width() / 2, page->Height() - my - 8, clBlack},
+  };
+  for (const Probe& pr : probes) {
+    SCOPED_TRACE(std::to_string(pr.X) + "," + std::to_string(pr.Y));
+    EXPECT_EQ(ColorToRGB(shot.Canvas()->Pixels(pr.X, pr.Y)), ColorToRGB(pr.Want));
+  }
+}
