@@ -716,3 +716,35 @@ TEST_F(PreviewTest, ThePagePanelDrawsThePrintableAreaInsideTheSheet) {
     EXPECT_EQ(ColorToRGB(shot.Canvas()->Pixels(pr.X, pr.Y)), ColorToRGB(pr.Want));
   }
 }
+
+// Keys reach the box and, first, the window (key preview): Esc there closes it.
+TEST_F(PreviewTest, KeyMessagesReachTheBoxAndTheWindowFirst) {
+  Use({}, false);
+  MakeForm();
+  RecordPages(Form->PreviewEh1->Printer(), {"A"});
+  Form->PreviewEh1->SetViewMode(pvm200);
+  Form->PreviewEh1->Perform(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(Form->PreviewEh1->VertScrollBar()->Position(), 8);
+  ASSERT_TRUE(Form->Visible());
+  Form->PreviewEh1->Perform(WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(Form->Visible());
+}
+
+// While pages are being made, printing and the setup wait: no dialog opens, no handler runs.
+TEST_F(PreviewTest, PrintAndSetupWaitForTheRunToEnd) {
+  Use({"Front desk"}, false);
+  MakeBox();
+  int setups = 0;
+  // Handed to the box when the run ends; until then the box would open the setup dialog.
+  Box->Printer()->SetSetupHandler(TNotifyEvent::Lambda([&](TObject*) { ++setups; }));
+  RecordPages(Box->Printer(), {"A", "B"}, false);
+  TDialogScript script;
+  Box->PrintPages();
+  Box->RunPrinterSetup();
+  EXPECT_TRUE(script.Asked().empty());
+  EXPECT_EQ(setups, 0);
+  EXPECT_TRUE(Log->Events.empty());
+  Box->Printer()->FinishDocument();
+  Box->RunPrinterSetup();
+  EXPECT_EQ(setups, 1);
+}
