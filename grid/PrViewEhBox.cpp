@@ -95,18 +95,10 @@ void TDrawPanel::MouseMove(TShiftState Shift, int X, int Y) {
     FDragged = true;
     SetCursor(HandCursor());
   }
-  TControlScrollBar* bars[2] = {box->HorzScrollBar(), box->VertScrollBar()};
-  int moved[2] = {now.X - FDownScreen.X, now.Y - FDownScreen.Y};
-  int anchor[2] = {FDownScroll.X, FDownScroll.Y};
-  for (int i = 0; i < 2; ++i) {
-    int before = bars[i]->Position();
-    bars[i]->SetPosition(anchor[i] - moved[i]);
-    // A bar that cannot move keeps its anchor where the mouse is now.
-    if (bars[i]->Position() == before && before != anchor[i] - moved[i]) {
-      if (i == 0) FDownScreen.X = now.X, FDownScroll.X = before;
-      else FDownScreen.Y = now.Y, FDownScroll.Y = before;
-    }
-  }
+  // Each bar follows the mouse from where the drag began; one that cannot move keeps that
+  // anchor, so the page comes back under the mouse when it returns.
+  box->HorzScrollBar()->SetPosition(FDownScroll.X - (now.X - FDownScreen.X));
+  box->VertScrollBar()->SetPosition(FDownScroll.Y - (now.Y - FDownScreen.Y));
 }
 
 void TDrawPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {

@@ -218,6 +218,18 @@ TEST_F(PreviewTest, EachViewModeSizesAndPlacesThePage) {
   // A wide page is bounded by the width instead.
   Box->SetBounds(0, 0, 150, 300);
   EXPECT_EQ(Box->PagePanel()->Width(), Box->ClientWidth() - 16);
+
+  // A fixed zoom keeps the view on a resize while the page still fills the box...
+  Box->SetBounds(0, 0, 400, 300);
+  Box->SetViewMode(pvm200);
+  Box->VertScrollBar()->SetPosition(100);
+  Box->SetBounds(0, 0, 390, 290);
+  EXPECT_EQ(Box->VertScrollBar()->Position(), 100);
+  // ...and lays the page out again, centred, once the box is larger than it.
+  Box->SetViewMode(pvm10);
+  Box->SetBounds(0, 0, 450, 350);
+  EXPECT_EQ(Box->PagePanel()->Left(), (Box->ClientWidth() - Box->PagePanel()->Width()) / 2);
+  EXPECT_EQ(Box->PagePanel()->Top(), (Box->ClientHeight() - Box->PagePanel()->Height()) / 2);
 }
 
 TEST_F(PreviewTest, PagingIsClampedToTheRecordedPages) {
