@@ -224,7 +224,6 @@ protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-  friend class TDrawPanel;
   // The page's size on the screen in a fixed zoom of Percent.
   TSize ZoomedSize(int Percent);
   void LayoutFixed(int Percent);
