@@ -163,53 +163,49 @@ void HandleCurrentException(TObject* Sender) {
 
 void SystemBeep() { QApplication::beep(); }
 
+namespace {
+
+// One message taken from the queue, as the application's loop handles it.
+void RunMessage(TMsg& Msg) {
+  if (Application) {
+    try {
+      Application->ProcessMessage(Msg);
+    } catch (...) {
+      HandleCurrentException(Application);
+    }
+  } else {
+    TranslateMessage(Msg);
+    DispatchMessage(Msg);
+  }
+  ProcessDeferredDeletes();
+}
+
+}  // namespace
+
 void DrainQueue() {
   int n = QueuedMessageCount();
   TMsg m;
-  while (n-- > 0 && TakeMessage(m)) {
-    if (Application) {
-      try {
-        Application->ProcessMessage(m);
-      } catch (...) {
-        HandleCurrentException(Application);
-      }
-    } else {
-      DispatchMessage(m);
-    }
-    ProcessDeferredDeletes();
-  }
+  while (n-- > 0 && TakeMessage(m)) RunMessage(m);
   if (QueuedMessageCount() > 0) RequestPump();
 }
 
-void ProcessInput(TMsg& Msg, const std::u32string* Chars) {
-  DrainQueue();
-  Msg.time = GetTickCount();
-  NoteMessage(Msg);
-  if (!Application) {
-    DispatchMessage(Msg);
-    return;
+bool DispatchInput(const TMsg& Msg, std::u32string Chars, TWinControl* Native) {
+  std::uint64_t seq = PostInput(Msg, std::move(Chars));
+  // A waiting loop takes the message; an embedded Qt widget gets its event from Qt as well.
+  if (WaitingForInput()) return Native != nullptr;
+  bool passed = false;
+  TMsg m;
+  std::uint64_t taken = 0;
+  // What waits ahead of the input goes first. Only characters queued ahead of it come later
+  // than it; else a handler has removed it.
+  while (TakeMessage(m, &taken)) {
+    bool ours = taken == seq;
+    if (ours && Native) BeginNativePass(Native);
+    RunMessage(m);
+    if (ours && Native) passed = EndNativePass();
+    if (ours || (taken > seq && !IsQueued(seq))) break;
   }
-  try {
-    bool handled = false;
-    Application->OnMessage(Msg, handled);
-    if (handled) return;
-    TAccess::ApplicationIsHintMsg(Msg);
-    bool isKey = Msg.message >= WM_KEYFIRST && Msg.message <= WM_KEYLAST;
-    // A drag in progress holds the capture with a message window: it sees the keys.
-    if (isKey && GetCapture() && !FindControl(GetCapture())) {
-      SendMessage(GetCapture(), Msg.message, Msg.wParam, Msg.lParam);
-      return;
-    }
-    if (TAccess::ApplicationIsKeyMsg(Msg)) return;
-    if (Chars && !Chars->empty()) {
-      UINT charMsg = Msg.message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
-      for (char32_t c : *Chars) PostMessage(Msg.hwnd, charMsg, c, Msg.lParam);
-    }
-    DispatchMessage(Msg);
-  } catch (...) {
-    HandleCurrentException(Application);
-  }
-  ProcessDeferredDeletes();
+  return passed;
 }
 
 void ActivateForm(TCustomForm* F);
@@ -1609,7 +1605,18 @@ bool TApplication::ProcessMessage(TMsg& Msg) {
   }
   bool handled = false;
   OnMessage(Msg, handled);
-  if (!handled && !IsHintMsg(Msg) && !IsKeyMsg(Msg)) DispatchMessage(Msg);
+  if (handled || IsHintMsg(Msg) || IsDragKeyMsg(Msg) || IsKeyMsg(Msg)) return true;
+  // A consumed key (shortcut, dialog key) types no character.
+  TranslateMessage(Msg);
+  DispatchMessage(Msg);
+  return true;
+}
+
+bool TApplication::IsDragKeyMsg(TMsg& Msg) {
+  // A drag in progress holds the capture with a message window: it sees the keys.
+  if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST || !GetCapture() || FindControl(GetCapture()))
+    return false;
+  SendMessage(GetCapture(), Msg.message, Msg.wParam, Msg.lParam);
   return true;
 }
 
@@ -1825,8 +1832,6 @@ void TAccess::ScreenSetActiveForm(TCustomForm* F) { Screen->SetActiveForm(F); }
 
 void TAccess::ResetTerminated() { Application->FTerminated = false; }
 
-bool TAccess::ApplicationIsKeyMsg(TMsg& Msg) { return Application->IsKeyMsg(Msg); }
-bool TAccess::ApplicationIsHintMsg(TMsg& Msg) { return Application->IsHintMsg(Msg); }
 
 std::map<int, HCURSOR>& TAccess::ScreenCursors() {
   static std::map<int, HCURSOR> m;

@@ -511,6 +511,7 @@ private:
   friend class TCustomForm;
   void Idle();
   bool IsKeyMsg(TMsg& Msg);
+  bool IsDragKeyMsg(TMsg& Msg);
   bool IsHintMsg(TMsg& Msg);
   void HintTimerExpired();
   void DoActionIdle();

@@ -33,9 +33,9 @@ struct TMessage {
 // A queued message as PeekMessage returns it.
 struct TMsg {
   HWND hwnd = 0;
-  UINT message = 0;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
+  UINT message = 0;  // after the wide members: the record packs without gaps
   DWORD time = 0;
   TPoint pt;
 };
@@ -477,13 +477,25 @@ void DeallocateHWnd(HWND Handle);
 // exception handler and 0 is returned. A freed handle answers 0.
 LRESULT SendMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam);
 // Appends to the queue, drained in order by the event loop; false for a freed handle.
-// Handle 0 posts a thread message, which only Application.OnMessage sees.
+// Handle 0 posts a thread message, which only Application.OnMessage sees. Mouse and key
+// input enters the same queue, so a loop that takes messages itself sees it.
 BOOL PostMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam);
 // Looks at the first queued message for Handle (0 = any) whose number lies in [Min, Max]
-// (both 0 = any); PM_REMOVE takes it out of the queue.
+// (both 0 = any); WM_PAINT and WM_TIMER only when no other matching message waits.
+// PM_REMOVE takes it out of the queue; a WM_QUIT so taken is still owed to the
+// application's loop, which ends (the caller does not see it again).
 BOOL PeekMessage(TMsg& Msg, HWND Handle, UINT Min, UINT Max, UINT RemoveFlags);
+// Takes the next message as PeekMessage does, waiting for one (input arrives meanwhile);
+// false for WM_QUIT, which stays owed to the application's loop; -1 without an event loop.
+BOOL GetMessage(TMsg& Msg, HWND Handle, UINT Min, UINT Max);
+// Waits until a message is queued that no PeekMessage or GetMessage has looked at yet.
+void WaitMessage();
+// For a WM_KEYDOWN (WM_SYSKEYDOWN) that types characters, queues their WM_CHAR (WM_SYSCHAR)
+// ahead of what waits, so the key's handler can still remove them; true when it did.
+BOOL TranslateMessage(const TMsg& Msg);
 // Delivers a message taken from the queue to its window (exceptions are handled).
 LRESULT DispatchMessage(const TMsg& Msg);
+// Queues WM_QUIT; one waits at a time (a second only changes its exit code).
 void PostQuitMessage(int ExitCode);
 // Time (GetTickCount) and cursor position of the message last taken from the queue.
 DWORD GetMessageTime();

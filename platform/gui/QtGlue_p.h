@@ -11,8 +11,10 @@
 #include <QtGui/QImage>
 #include <QtWidgets/QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <string>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -55,19 +57,25 @@ namespace gui_glue {
 HWND RegisterControlWindow(TWinControl* Control);
 void UnregisterWindow(HWND Handle);
 void RequestPump();
-bool TakeMessage(TMsg& Msg);
-// The time and place GetMessageTime and GetMessagePos report for a message now handled.
-void NoteMessage(const TMsg& Msg);
+// Takes the next message for the application's loop (Seq: its number in the queue).
+bool TakeMessage(TMsg& Msg, std::uint64_t* Seq = nullptr);
+// Queues a message translated from Qt input with the characters its key types; returns its
+// number in the queue.
+std::uint64_t PostInput(TMsg Msg, std::u32string Chars);
+bool IsQueued(std::uint64_t Seq);
+// A loop waits in GetMessage or WaitMessage: input arriving now is only queued for it.
+bool WaitingForInput();
 LRESULT DeliverToWindow(HWND Handle, TMessage& Message);
 void SetKeyDown(int VirtKey, bool Down);
 
 // ---- application (Forms.cpp)
 // Processes the messages queued now (the later ones at the next turn).
 void DrainQueue();
-// Runs a message taken from the input translation through the application's filters
-// (OnMessage, key preview of shortcuts, CN_ reflections); Chars are the characters the key
-// produces, queued as WM_CHAR unless the key was consumed.
-void ProcessInput(TMsg& Msg, const std::u32string* Chars = nullptr);
+// Queues a message translated from Qt input (Chars: what its key types). Unless a loop waits
+// for input, the queue is then run up to and including it, as the loop would take it next.
+// Native: the control whose embedded Qt widget receives the event; the answer is whether
+// the message reached its default handler (so Qt should deliver the event on).
+bool DispatchInput(const TMsg& Msg, std::u32string Chars, TWinControl* Native);
 // Shows the exception being handled (call inside a catch block).
 void HandleCurrentException(TObject* Sender);
 void SystemBeep();
@@ -112,8 +120,6 @@ struct TAccess {
   static void ScreenControlDestroyed(TControl* C);
   static void ApplicationControlDestroyed(TControl* C);
   static void ScreenSetActiveForm(TCustomForm* F);
-  static bool ApplicationIsKeyMsg(TMsg& Msg);
-  static bool ApplicationIsHintMsg(TMsg& Msg);
   static void SetApplicationActive(bool Active);
   // Tests run many loops in one process: a loop ended by WM_QUIT must not end the next.
   static void ResetTerminated();
