@@ -270,11 +270,7 @@ void TClipboard::SetAsBytes(UINT Format, const void* Data, std::size_t Size) {
 }
 
 int TClipboard::GetTextBuf(char* Buffer, int BufSize) const {
-  TMessage m;
-  m.WParam = static_cast<WPARAM>(BufSize);
-  m.LParam = reinterpret_cast<LPARAM>(Buffer);
-  AnswerGetText(AsText(), m);
-  return static_cast<int>(m.Result);
+  return CopyTextToBuffer(AsText(), Buffer, BufSize);
 }
 
 void TClipboard::Assign(TPersistent* Source) {

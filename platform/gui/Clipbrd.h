@@ -56,7 +56,8 @@ public:
   TBytes GetAsBytes(UINT Format) const;
   void SetAsBytes(UINT Format, const void* Data, std::size_t Size);
   void SetAsBytes(UINT Format, const TBytes& Data) { SetAsBytes(Format, Data.data(), Data.size()); }
-  // The text into a buffer of BufSize bytes (NUL-terminated, whole characters); the bytes copied.
+  // The text into a buffer of BufSize bytes (NUL-terminated, whole characters); the
+  // characters copied.
   int GetTextBuf(char* Buffer, int BufSize) const;
   void SetTextBuf(const char* Buffer) { SetAsText(Buffer ? Buffer : ""); }
 

@@ -642,10 +642,10 @@ String TControl::GetText() const {
   auto* self = const_cast<TControl*>(this);
   LRESULT len = self->Perform(WM_GETTEXTLENGTH, 0, 0);
   if (len <= 0) return String();
-  String buf(static_cast<std::size_t>(len) + 1, '\0');
-  LRESULT got = self->Perform(WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()));
+  String buf(static_cast<std::size_t>(len) * kMaxCharBytes + 1, '\0');
+  LRESULT got = self->Perform(WM_GETTEXT, static_cast<WPARAM>(len) + 1, reinterpret_cast<LPARAM>(buf.data()));
   if (got <= 0) return String();
-  buf.resize(std::min<std::size_t>(static_cast<std::size_t>(got), std::char_traits<char>::length(buf.c_str())));
+  buf.resize(std::char_traits<char>::length(buf.c_str()));
   return buf;
 }
 

@@ -3,6 +3,7 @@
 #include "gui/QtGlue_p.h"
 
 #include "core/Exceptions.h"
+#include "core/StrUtils.h"
 #include "core/SysUtils.h"
 
 #include <QtCore/QCoreApplication>
@@ -563,6 +564,26 @@ void Beep() { MessageBeep(0xFFFFFFFF); }
 
 // ---------------------------------------------------------------- text helpers
 
+namespace {
+
+// Copies the first characters of Text that the limits allow (and a NUL) into Buffer; the
+// number of characters copied.
+int CopyWholeChars(const String& Text, char* Buffer, std::size_t MaxChars, std::size_t MaxBytes) {
+  std::size_t n = 0;
+  int chars = 0;
+  while (n < Text.size() && static_cast<std::size_t>(chars) < MaxChars) {
+    std::size_t next = n + static_cast<std::size_t>(Utf8SeqLen(static_cast<unsigned char>(Text[n])));
+    if (next > Text.size() || next > MaxBytes) break;
+    n = next;
+    ++chars;
+  }
+  std::memcpy(Buffer, Text.data(), n);
+  Buffer[n] = '\0';
+  return chars;
+}
+
+}  // namespace
+
 void AnswerGetText(const String& Text, TMessage& Message) {
   auto* buf = reinterpret_cast<char*>(Message.LParam);
   std::size_t size = static_cast<std::size_t>(Message.WParam);
@@ -570,24 +591,24 @@ void AnswerGetText(const String& Text, TMessage& Message) {
     Message.Result = 0;
     return;
   }
-  std::size_t n = std::min(Text.size(), size - 1);
-  // Never split a character: step back over continuation bytes.
-  if (n < Text.size())
-    while (n > 0 && (static_cast<unsigned char>(Text[n]) & 0xC0) == 0x80) --n;
-  std::memcpy(buf, Text.data(), n);
-  buf[n] = '\0';
-  Message.Result = static_cast<LRESULT>(n);
+  Message.Result = CopyWholeChars(Text, buf, size - 1, (size - 1) * kMaxCharBytes);
 }
 
-void AnswerGetTextLength(const String& Text, TMessage& Message) { Message.Result = static_cast<LRESULT>(Text.size()); }
+void AnswerGetTextLength(const String& Text, TMessage& Message) { Message.Result = Length(Text); }
+
+int CopyTextToBuffer(const String& Text, char* Buffer, int BufSize) {
+  if (!Buffer || BufSize < 1) return 0;
+  std::size_t room = static_cast<std::size_t>(BufSize) - 1;
+  return CopyWholeChars(Text, Buffer, room, room);
+}
 
 String GetWindowText(HWND Handle) {
   LRESULT len = SendMessage(Handle, WM_GETTEXTLENGTH, 0, 0);
   if (len <= 0) return String();
-  String buf(static_cast<std::size_t>(len) + 1, '\0');
-  LRESULT got = SendMessage(Handle, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()));
-  if (got < 0) got = 0;
-  buf.resize(std::min<std::size_t>(static_cast<std::size_t>(got), std::strlen(buf.c_str())));
+  String buf(static_cast<std::size_t>(len) * kMaxCharBytes + 1, '\0');
+  LRESULT got = SendMessage(Handle, WM_GETTEXT, static_cast<WPARAM>(len) + 1, reinterpret_cast<LPARAM>(buf.data()));
+  if (got <= 0) return String();
+  buf.resize(std::strlen(buf.c_str()));
   return buf;
 }
 

@@ -73,8 +73,8 @@ constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_ENABLE = 0x000A;
 constexpr UINT WM_SETREDRAW = 0x000B;
 constexpr UINT WM_SETTEXT = 0x000C;      // LParam = const char* (UTF-8, NUL-terminated)
-constexpr UINT WM_GETTEXT = 0x000D;      // WParam = buffer bytes incl. NUL, LParam = char*; see AnswerGetText
-constexpr UINT WM_GETTEXTLENGTH = 0x000E;  // answers the length in bytes
+constexpr UINT WM_GETTEXT = 0x000D;      // WParam = room in characters incl. NUL, LParam = char*; see AnswerGetText
+constexpr UINT WM_GETTEXTLENGTH = 0x000E;  // answers the length in characters
 constexpr UINT WM_PAINT = 0x000F;        // WParam = the canvas (HDC) to paint on
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
@@ -520,11 +520,19 @@ void SetBeepHook(std::function<void(UINT Type)> Hook);
 
 // ---------------------------------------------------------------- text message helpers
 
-// Answers WM_GETTEXT with Text: copies the whole characters that fit in WParam - 1 bytes and a
-// NUL into the buffer of LParam; Result = the bytes copied (0 for a buffer smaller than 1).
+// Text lengths and positions count characters everywhere (as Length, SelStart and EM_GETSEL
+// do). A character takes up to kMaxCharBytes bytes of UTF-8, so a buffer with room for n
+// characters holds n * kMaxCharBytes bytes (and one for the NUL).
+constexpr std::size_t kMaxCharBytes = 4;
+// Answers WM_GETTEXT with Text: copies at most WParam - 1 characters and a NUL into the
+// buffer of LParam (room for WParam characters); Result = the characters copied (0 for
+// WParam < 1).
 void AnswerGetText(const String& Text, TMessage& Message);
-// Answers WM_GETTEXTLENGTH: the length in bytes.
+// Answers WM_GETTEXTLENGTH: the length in characters.
 void AnswerGetTextLength(const String& Text, TMessage& Message);
+// Copies the whole characters of Text that fit in BufSize - 1 bytes and a NUL into a buffer
+// of BufSize bytes; the characters copied (0 for BufSize < 1).
+int CopyTextToBuffer(const String& Text, char* Buffer, int BufSize);
 // Reads a window's text through WM_GETTEXTLENGTH / WM_GETTEXT.
 String GetWindowText(HWND Handle);
 void SetWindowText(HWND Handle, const String& Text);

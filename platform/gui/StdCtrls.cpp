@@ -741,12 +741,8 @@ void TCustomEdit::SelectAll() { Perform(EM_SETSEL, 0, -1); }
 
 int TCustomEdit::GetSelTextBuf(char* Buffer, int BufSize) const {
   if (!Buffer || BufSize <= 0) return 0;
-  // Answered as WM_GETTEXT is: whole characters only, always terminated.
-  TMessage m;
-  m.WParam = static_cast<WPARAM>(BufSize);
-  m.LParam = reinterpret_cast<LPARAM>(Buffer);
-  AnswerGetText(SelText(), m);
-  return static_cast<int>(m.Result);
+  // Whole characters only, always terminated.
+  return CopyTextToBuffer(SelText(), Buffer, BufSize);
 }
 
 void TCustomEdit::Clear() { SetText(String()); }

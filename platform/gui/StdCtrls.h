@@ -252,6 +252,8 @@ public:
   void SelectAll();
   // The caret's character index, which may be either end of the selection.
   int CaretPos() const { return FCaret; }
+  // The selected text into a buffer of BufSize bytes (NUL-terminated, whole characters); the
+  // characters copied.
   int GetSelTextBuf(char* Buffer, int BufSize) const;
 
   // ---- editing through the clipboard messages

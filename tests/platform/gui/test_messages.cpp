@@ -428,23 +428,39 @@ TEST(MessageQueue, QuitMessageEndsTheLoop) {
 }
 
 TEST(MessageQueue, TextMessagesAnswerWholeCharacters) {
+  // The room and the answer count characters; the buffer holds kMaxCharBytes per character.
   struct Case {
-    std::size_t bufSize;
+    std::size_t room;
     std::string expected;
+    int chars;
   };
   const String text = "合同A";  // 3 + 3 + 1 bytes
-  const Case cases[] = {{0, ""}, {1, ""}, {3, ""}, {4, "合"}, {7, "合同"}, {8, "合同A"}, {20, "合同A"}};
+  const Case cases[] = {{0, "", 0}, {1, "", 0}, {2, "合", 1}, {3, "合同", 2}, {4, "合同A", 3}, {20, "合同A", 3}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.bufSize);
-    char buf[32];
+    SCOPED_TRACE(c.room);
+    char buf[20 * kMaxCharBytes];
     std::memset(buf, 'x', sizeof buf);
     TMessage m;
     m.Msg = WM_GETTEXT;
-    m.WParam = c.bufSize;
-    m.LParam = reinterpret_cast<LPARAM>(c.bufSize ? buf : nullptr);
+    m.WParam = c.room;
+    m.LParam = reinterpret_cast<LPARAM>(c.room ? buf : nullptr);
     AnswerGetText(text, m);
-    EXPECT_EQ(static_cast<std::size_t>(m.Result), c.expected.size());
-    if (c.bufSize) {
+    EXPECT_EQ(m.Result, c.chars);
+    if (c.room) {
+      EXPECT_EQ(std::string(buf), c.expected);
+    }
+  }
+  TMessage len;
+  AnswerGetTextLength(text, len);
+  EXPECT_EQ(len.Result, 3);
+  // A buffer measured in bytes takes whole characters only.
+  const Case bytes[] = {{0, "", 0}, {1, "", 0}, {3, "", 0}, {4, "合", 1}, {7, "合同", 2}, {8, "合同A", 3}};
+  for (const Case& c : bytes) {
+    SCOPED_TRACE(c.room);
+    char buf[8];
+    std::memset(buf, 'x', sizeof buf);
+    EXPECT_EQ(CopyTextToBuffer(text, c.room ? buf : nullptr, static_cast<int>(c.room)), c.chars);
+    if (c.room) {
       EXPECT_EQ(std::string(buf), c.expected);
     }
   }
