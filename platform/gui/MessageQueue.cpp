@@ -114,6 +114,7 @@ protected:
     auto it = Timers.find(e->timerId());
     if (it == Timers.end()) return;
     const TTimerRec t = it->second;
+    assert(t.Handle == 0 || IsWindow(t.Handle));  // a window's timers go with it
     // One WM_TIMER per timer waits in the queue at a time, as the platform coalesces them.
     for (const TQueued& q : Queue())
       if (q.Msg.message == WM_TIMER && q.Msg.hwnd == t.Handle && q.Msg.wParam == t.Id) return;
@@ -145,6 +146,7 @@ bool Matches(const TMsg& m, HWND h, UINT lo, UINT hi) {
 }
 
 std::uint64_t PushAt(std::deque<TQueued>::iterator Where, TQueued Q) {
+  assert(Where >= gQueue.begin() && Where <= gQueue.end());
   std::uint64_t seq = gNextSeq++;
   Q.Seq = seq;
   if (Where == Queue().end()) Queue().push_back(Q);
@@ -190,6 +192,7 @@ void NoteRead(const TQueued& Q) {
 
 // Takes a message out of the queue into Out (Seq: its number).
 void Take(std::deque<TQueued>::iterator It, TMsg& Out, std::uint64_t* Seq = nullptr) {
+  assert(It != gQueue.end());
   const TQueued& q = *It;
   Out = q.Msg;
   if (Seq) *Seq = q.Seq;
@@ -201,6 +204,8 @@ void Take(std::deque<TQueued>::iterator It, TMsg& Out, std::uint64_t* Seq = null
 
 // A WM_QUIT taken by a nested loop: the application's loop still has to see it.
 void OweQuit(WPARAM Code) {
+  // Posting coalesces quits: the one taken was the only one.
+  assert(std::none_of(gQueue.begin(), gQueue.end(), [](const TQueued& q) { return q.Msg.message == WM_QUIT; }));
   gQuitOwed = true;
   gQuitCode = Code;
   gui_glue::RequestPump();
@@ -222,6 +227,7 @@ void WaitForPost() {
   struct TWaitScope {
     TWaitScope() { ++gWaiting; }
     ~TWaitScope() {
+      assert(gWaiting > 0);
       --gWaiting;
       if (!Queue().empty() || gQuitOwed) gui_glue::RequestPump();
     }
@@ -322,6 +328,8 @@ std::uint64_t PostInput(TMsg Msg, std::u32string Chars) {
   Msg.time = GetTickCount();
   std::uint64_t seq = PushAt(Queue().end(), TQueued{Msg});
   if (IsKeyDown(Msg.message)) gTyped.push_back({seq, std::move(Chars)});
+  // Only keys that still wait keep what they type.
+  assert(gTyped.size() <= gQueue.size());
   return seq;
 }
 
