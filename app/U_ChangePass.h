@@ -4,6 +4,7 @@
 // from the data module's connection string.
 #include "data/ADODB.h"
 #include "gui/Forms.h"
+#include "gui/Edit.h"
 #include "gui/StdCtrls.h"
 
 class TFrm_ChangePass : public TForm {

@@ -10,6 +10,7 @@
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
 #include "gui/ListCtrls.h"
+#include "gui/Edit.h"
 #include "gui/StdCtrls.h"
 
 class TFrm_Login : public TForm {

@@ -2,7 +2,7 @@
 
 #include "core/ClassBuilder.h"
 #include "data/DB.h"
-#include "gui/StdCtrls.h"
+#include "gui/Edit.h"
 #include "core/SysUtils.h"
 
 #include <algorithm>

@@ -10,7 +10,7 @@
 #include "gui/Controls.h"
 #include "gui/ImgList.h"
 #include "gui/ListCtrls.h"
-#include "gui/StdCtrls.h"
+#include "gui/Edit.h"
 #include "gui/WinScroll.h"
 
 #include <functional>

@@ -3,7 +3,7 @@
 // rich edit as far as texts printed around grids and in reports need it (its text in the
 // rich-text stream format, and a range of it laid out on a device).
 #include "gui/Controls.h"
-#include "gui/StdCtrls.h"
+#include "gui/Memo.h"
 
 KELM_ENUM(TProgressBarOrientation, pbHorizontal, pbVertical)
 KELM_ENUM(TUDAlignButton, udLeft, udRight)

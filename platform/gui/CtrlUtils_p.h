@@ -3,13 +3,69 @@
 // measuring and drawing, and the in-place edit that renames a tree node or a list item.
 #include "gui/Controls.h"
 #include "gui/Graphics.h"
-#include "gui/StdCtrls.h"
+#include "gui/Edit.h"
 #include "gui/WinGDI.h"
 
 #include <algorithm>
 #include <functional>
+#include <string>
 
 namespace ctrl_utils {
+
+// A measuring context with a font selected, released at the end of the scope.
+class TMeasureDC {
+public:
+  explicit TMeasureDC(TFont* Font) : FDC(GetDC(0)) { FOld = SelectObject(FDC, Font->Handle()); }
+  ~TMeasureDC() {
+    SelectObject(FDC, FOld);
+    ReleaseDC(0, FDC);
+  }
+  TMeasureDC(const TMeasureDC&) = delete;
+  TMeasureDC& operator=(const TMeasureDC&) = delete;
+  operator HDC() const { return FDC; }
+
+private:
+  HDC FDC;
+  HGDIOBJ FOld;
+};
+
+// Saves a paint context's state and selects a control's font and colours into it.
+class TPaintState {
+public:
+  TPaintState(HDC DC, TFont* Font) : FDC(DC), FSaved(SaveDC(DC)) {
+    SelectObject(DC, Font->Handle());
+    SetTextColor(DC, ColorToRGB(Font->Color()));
+    SetBkMode(DC, TRANSPARENT);
+  }
+  ~TPaintState() { RestoreDC(FDC, FSaved); }
+  TPaintState(const TPaintState&) = delete;
+  TPaintState& operator=(const TPaintState&) = delete;
+
+private:
+  HDC FDC;
+  int FSaved;
+};
+
+inline bool IsBlank(char32_t c) { return c == U' ' || c == U'\t' || c == 0x3000; }
+inline bool IsBreak(char32_t c) { return c == U'\r' || c == U'\n'; }
+
+// Every line break as CR LF.
+inline std::u32string NormaliseBreaks(const std::u32string& s) {
+  std::u32string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    char32_t c = s[i];
+    if (c == U'\r') {
+      out += U"\r\n";
+      if (i + 1 < s.size() && s[i + 1] == U'\n') ++i;
+    } else if (c == U'\n') {
+      out += U"\r\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
 
 // The frame a bsSingle border asks for: sunken with Ctl3D, a plain line without.
 inline void AddBorderStyle(TCreateParams& P, TBorderStyle Style, bool Ctl3D) {

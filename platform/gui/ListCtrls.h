@@ -18,6 +18,7 @@
 // unassigned); CBN_EDITCHANGE (the user changed the text) runs OnChange.
 #include "core/Classes.h"
 #include "gui/Controls.h"
+#include "gui/Edit.h"
 #include "gui/StdCtrls.h"
 #include "gui/WinScroll.h"
 

@@ -1,6 +1,6 @@
 // The message queue and the translation of Qt input into messages in the platform's order.
 #include "GuiTestUtil.h"
-#include "gui/StdCtrls.h"
+#include "gui/Edit.h"
 #include "gui/Timers.h"
 
 #include "core/Exceptions.h"

@@ -8,7 +8,7 @@
 #include "gui/ExtCtrls.h"
 #include "core/Filer.h"
 #include "gui/ListCtrls.h"
-#include "gui/StdCtrls.h"
+#include "gui/Edit.h"
 
 #include <gtest/gtest.h>
 

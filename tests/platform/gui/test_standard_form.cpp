@@ -16,6 +16,8 @@
 #include "gui/MaskEdit.h"
 #include "data/MemDataSet.h"
 #include "core/Resources.h"
+#include "gui/Edit.h"
+#include "gui/Memo.h"
 #include "gui/StdCtrls.h"
 
 #include <QtCore/QDir>

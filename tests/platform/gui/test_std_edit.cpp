@@ -5,6 +5,9 @@
 #include "core/ClassBuilder.h"
 #include "core/Filer.h"
 #include "gui/ListCtrls.h"
+#include "gui/Caret.h"
+#include "gui/Edit.h"
+#include "gui/Memo.h"
 #include "gui/StdCtrls.h"
 
 #include <functional>

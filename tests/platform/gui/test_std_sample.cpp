@@ -7,6 +7,8 @@
 #include "gui/ExtCtrls.h"
 #include "core/Filer.h"
 #include "gui/MaskEdit.h"
+#include "gui/Edit.h"
+#include "gui/Memo.h"
 #include "gui/StdCtrls.h"
 
 using namespace guitest;
