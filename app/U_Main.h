@@ -10,6 +10,7 @@
 #include "gui/ComCtrls.h"
 #include "gui/Dialogs.h"
 #include "gui/Forms.h"
+#include "gui/Screen.h"
 #include "gui/ImgList.h"
 #include "gui/Menus.h"
 #include "gui/Timers.h"

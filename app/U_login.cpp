@@ -2,6 +2,7 @@
 
 #include "core/ClassBuilder.h"
 #include "gui/Graphics.h"
+#include "gui/Application.h"
 #include "app/SqlText.h"
 #include "core/StrUtils.h"
 #include "app/U_Data.h"

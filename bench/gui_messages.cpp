@@ -6,6 +6,7 @@
 // stay within 1.5 times the bare drawing.
 #include "BenchUtil.h"
 #include "gui/Controls.h"
+#include "gui/Application.h"
 #include "gui/Forms.h"
 #include "gui/QtGlue_p.h"
 

@@ -3,6 +3,7 @@
 #include "core/ClassBuilder.h"
 #include "data/DB.h"
 #include "gui/Edit.h"
+#include "gui/Screen.h"
 #include "core/SysUtils.h"
 
 #include <algorithm>

@@ -5,7 +5,9 @@
 #include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
 #include "core/Filer.h"
+#include "gui/Application.h"
 #include "gui/Forms.h"
+#include "gui/Screen.h"
 #include "gui/ImageListLink_p.h"
 #include "gui/WinGDI.h"
 

@@ -1,7 +1,9 @@
 // TControl: bounds, alignment requests, properties with their change messages, mouse
 // messages, actions and dragging.
 #include "gui/Controls.h"
+#include "gui/Application.h"
 #include "gui/Forms.h"
+#include "gui/Screen.h"
 #include "gui/QtGlue_p.h"
 
 #include "core/ClassBuilder.h"

@@ -4,7 +4,9 @@
 
 #include "gui/ActnList.h"
 #include "core/ClassBuilder.h"
+#include "gui/Application.h"
 #include "gui/Forms.h"
+#include "gui/Screen.h"
 #include "gui/ImageListLink_p.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"

@@ -4,6 +4,7 @@
 
 #include "gui/Controls.h"
 #include "gui/Forms.h"
+#include "gui/Screen.h"
 #include "gui/QtBridge_p.h"
 
 #include "core/StrUtils.h"

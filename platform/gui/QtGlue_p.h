@@ -68,7 +68,10 @@ bool WaitingForInput();
 LRESULT DeliverToWindow(HWND Handle, TMessage& Message);
 void SetKeyDown(int VirtKey, bool Down);
 
-// ---- application (Forms.cpp)
+// ---- application (Application.cpp)
+// Components released while a message was handled are freed after it.
+void DeferDelete(TComponent* Component);
+void ProcessDeferredDeletes();
 // Processes the messages queued now (the later ones at the next turn).
 void DrainQueue();
 // Queues a message translated from Qt input (Chars: what its key types). Unless a loop waits
@@ -131,6 +134,8 @@ struct TAccess {
   static bool ApplyingGeometry(const TWinControl* C);
 };
 
+// The form whose widget this is (nullptr for others).
+TCustomForm* FormOfWidget(QWidget* W);
 // Makes a form the active one (WM_ACTIVATE to it and to the one it replaces).
 void ActivateForm(TCustomForm* F);
 // Activates the next visible form when Leaving hides.

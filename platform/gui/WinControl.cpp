@@ -2,7 +2,9 @@
 // TCustomControl, TGraphicControl and TControlCanvas.
 #include "gui/Controls.h"
 #include "gui/CanvasPaint_p.h"
+#include "gui/Application.h"
 #include "gui/Forms.h"
+#include "gui/Screen.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"
 
@@ -1183,3 +1185,35 @@ void TGraphicControl::Dispatch(TMessage& M) {
   }
   TControl::Dispatch(M);
 }
+
+// ---------------------------------------------------------------- geometry from Qt
+
+namespace gui_glue {
+
+void TAccess::WidgetResized(TWinControl* C, int W, int H) {
+  if (C->FApplyingGeometry) return;
+  TRect nc = C->FNC, in = C->InsideMargins();
+  int nw = W + (nc.Left - in.Left) + (nc.Right - in.Right);
+  int nh = H + (nc.Top - in.Top) + (nc.Bottom - in.Bottom);
+  if (nw == C->Width() && nh == C->Height()) return;
+  C->FApplyingGeometry = true;
+  try {
+    C->UpdateBoundsRect(Bounds(C->Left(), C->Top(), nw, nh));
+  } catch (...) {
+    C->FApplyingGeometry = false;
+    throw;
+  }
+  C->FApplyingGeometry = false;
+}
+
+void TAccess::WidgetMoved(TWinControl* C, int X, int Y) {
+  if (C->FApplyingGeometry || (X == C->Left() && Y == C->Top())) return;
+  C->FApplyingGeometry = true;
+  C->TControl::UpdateBoundsRect(Bounds(X, Y, C->Width(), C->Height()));
+  C->FApplyingGeometry = false;
+}
+
+void TAccess::SetApplyingGeometry(TWinControl* C, bool V) { C->FApplyingGeometry = V; }
+bool TAccess::ApplyingGeometry(const TWinControl* C) { return C->FApplyingGeometry; }
+
+}  // namespace gui_glue

@@ -1,7 +1,9 @@
 #pragma once
 // Drives real widgets with synthesized Qt input, as a user would, and records messages.
 #include "gui/Controls.h"
-#include "gui/Forms.h"
+#include "gui/Application.h"
+#include "gui/MessageBox.h"
+#include "gui/Screen.h"
 #include "gui/QtGlue_p.h"
 
 #include <QtCore/QElapsedTimer>
