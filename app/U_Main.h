@@ -8,6 +8,7 @@
 // as Frm_Main.<component> (Frm_Main.PactAdd, Frm_Main.Image_Tool, ...).
 #include "gui/ActnList.h"
 #include "gui/ComCtrls.h"
+#include "gui/ToolBar.h"
 #include "gui/Dialogs.h"
 #include "gui/Forms.h"
 #include "gui/Screen.h"

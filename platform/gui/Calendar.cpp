@@ -1,5 +1,5 @@
 // The month calendar and the date-time picker.
-#include "gui/ComCtrls.h"
+#include "gui/Calendar.h"
 
 #include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"

@@ -2,7 +2,8 @@
 // Private to ListView.cpp and TreeView.cpp: what the list and tree views share as scrolling,
 // owner-drawn item views with an in-place label editor.
 #include "gui/CanvasPaint_p.h"
-#include "gui/ComCtrls.h"
+#include "gui/Edit.h"
+#include "gui/ItemView.h"
 #include "gui/CtrlUtils_p.h"
 #include "gui/Forms.h"
 #include "gui/ImageListLink_p.h"

@@ -1,6 +1,6 @@
 // List views: columns, items, the four views, painting, keys, mouse, scrolling and label
 // editing.
-#include "gui/ComCtrls.h"
+#include "gui/ListView.h"
 
 #include "gui/ComCtrls_p.h"
 #include "gui/ControlProps.h"

@@ -298,6 +298,16 @@ constexpr UINT CN_SYSKEYUP = CN_BASE + WM_SYSKEYUP;
 constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
 constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
 
+// ---------------------------------------------------------------- notifications
+
+// CN_NOTIFY: LParam = NMHDR* (or a record that starts with one).
+struct NMHDR {
+  HWND hwndFrom = 0;
+  UINT_PTR idFrom = 0;
+  int code = 0;
+};
+constexpr int NM_CLICK = -2, NM_DBLCLK = -3, NM_RETURN = -4, NM_RCLICK = -5, NM_RDBLCLK = -6;
+
 // ---------------------------------------------------------------- private messages of the libraries
 
 constexpr UINT WM_MODALWORK = WM_USER + 1;            // 1025: work started from inside a modal loop

@@ -1,5 +1,5 @@
 // Tree views: nodes, their rows, painting, keys, mouse, scrolling and label editing.
-#include "gui/ComCtrls.h"
+#include "gui/TreeView.h"
 
 #include "gui/ComCtrls_p.h"
 #include "gui/ControlProps.h"

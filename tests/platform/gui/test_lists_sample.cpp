@@ -2,7 +2,11 @@
 // picture under the build folder (screenshots/lists_controls.png) for a person to look at.
 #include "ListsTestUtil.h"
 
+#include "gui/Calendar.h"
 #include "gui/ComCtrls.h"
+#include "gui/ListView.h"
+#include "gui/ToolBar.h"
+#include "gui/TreeView.h"
 #include "gui/FileCtrl.h"
 #include "gui/ListCtrls.h"
 #include "core/SysUtils.h"
