@@ -1,9 +1,8 @@
 #pragma once
-// Private to platform/gui: small helpers the controls share for window styles,
-// measuring and drawing, and the in-place edit that renames a tree node or a list item.
+// Private to platform/gui: small helpers the controls share for window styles, measuring,
+// drawing and text.
 #include "gui/Controls.h"
 #include "gui/Graphics.h"
-#include "gui/Edit.h"
 #include "gui/WinGDI.h"
 
 #include <algorithm>
@@ -115,42 +114,3 @@ inline void Line(HDC DC, int X1, int Y1, int X2, int Y2, COLORREF Color) {
 inline bool IsKeyDown(int Vk) { return GetKeyState(Vk) < 0; }
 
 }  // namespace ctrl_utils
-
-// The edit that renames a tree node or a list item in place: it keeps Enter and Escape for
-// itself (not the form's default and cancel buttons) and ends the editing when it loses the
-// focus. Done runs inside the edit's own handler, so the owner hides the edit, never frees it
-// there.
-class TInplaceLabelEdit : public TEdit {
-public:
-  explicit TInplaceLabelEdit(std::function<void(bool Cancel)> Done) : TEdit(nullptr), FDone(std::move(Done)) {
-    SetBorderStyle(bsSingle);
-    SetCtl3D(false);
-  }
-  void Dispatch(TMessage& M) override {
-    switch (M.Msg) {
-      case WM_GETDLGCODE:
-        TEdit::Dispatch(M);
-        M.Result |= DLGC_WANTALLKEYS;
-        return;
-      case WM_KEYDOWN:
-        if (M.WParam == VK_RETURN || M.WParam == VK_ESCAPE) {
-          if (FDone) FDone(M.WParam == VK_ESCAPE);
-          return;
-        }
-        break;
-      case WM_CHAR:
-        if (M.WParam == '\r' || M.WParam == 27) return;
-        break;
-      case WM_KILLFOCUS:
-        TEdit::Dispatch(M);
-        if (Visible() && FDone) FDone(false);
-        return;
-      default:
-        break;
-    }
-    TEdit::Dispatch(M);
-  }
-
-private:
-  std::function<void(bool)> FDone;
-};

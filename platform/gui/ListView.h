@@ -188,8 +188,8 @@ private:
   bool FWrapText = true;
 };
 
-class TCustomListView : public TWinControl {
-  KELM_CLASS(TCustomListView, TWinControl)
+class TCustomListView : public TCustomItemView {
+  KELM_CLASS(TCustomListView, TCustomItemView)
 public:
   explicit TCustomListView(TComponent* AOwner);
   ~TCustomListView() override;
@@ -208,7 +208,6 @@ public:
   int ItemIndex() const;
   void SetItemIndex(int v);
   TListItem* TopItem() const;
-  TCanvas* Canvas() const { return FCanvas.get(); }
 
   TListItem* GetItemAt(int X, int Y) const;
   // The next item after StartItem (nullptr: from the first) that is selected (or focused).
@@ -226,30 +225,20 @@ public:
   int HeaderHeight() const;
 
   // ---- published
-  TBorderStyle BorderStyle() const { return FBorderStyle; }
-  void SetBorderStyle(TBorderStyle v);
   bool Checkboxes() const { return FCheckboxes; }
   void SetCheckboxes(bool v);
   bool ColumnClick() const { return FColumnClick; }
   void SetColumnClick(bool v) { FColumnClick = v; }
   bool GridLines() const { return FGridLines; }
   void SetGridLines(bool v);
-  bool HideSelection() const { return FHideSelection; }
-  void SetHideSelection(bool v);
-  bool HotTrack() const { return FHotTrack; }
-  void SetHotTrack(bool v) { FHotTrack = v; }
   TIconOptions* IconOptions() const { return FIconOptions.get(); }
   void SetIconOptions(TIconOptions* v) { FIconOptions->Assign(v); }
   TCustomImageList* LargeImages() const { return FLargeImages; }
   void SetLargeImages(TCustomImageList* v);
   TCustomImageList* SmallImages() const { return FSmallImages; }
   void SetSmallImages(TCustomImageList* v);
-  TCustomImageList* StateImages() const { return FStateImages; }
-  void SetStateImages(TCustomImageList* v);
   bool MultiSelect() const { return FMultiSelect; }
   void SetMultiSelect(bool v);
-  bool ReadOnly() const { return FReadOnly; }
-  void SetReadOnly(bool v) { FReadOnly = v; }
   bool RowSelect() const { return FRowSelect; }
   void SetRowSelect(bool v);
   bool ShowColumnHeaders() const { return FShowColumnHeaders; }
@@ -271,15 +260,14 @@ public:
 
   void Dispatch(TMessage& Message) override;
   void DefaultHandler(TMessage& Message) override;
-  void WndProc(TMessage& Message) override;
 
 protected:
   friend class TListItem;
   friend class TListItems;
   friend class TListColumns;
   friend class TIconOptions;
-  void CreateParams(TCreateParams& Params) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  void ImagesChanged() override { Changed(true); }
   virtual bool CanChange(TListItem* Item, TItemChange Change);
   virtual void Change(TListItem* Item, TItemChange Change);
   virtual void DoSelectItem(TListItem* Item, bool Selected);
@@ -323,24 +311,17 @@ private:
   std::unique_ptr<TListItems> FItems;
   std::unique_ptr<TListColumns> FColumns;
   std::unique_ptr<TIconOptions> FIconOptions;
-  std::unique_ptr<TControlCanvas> FCanvas;
-  std::unique_ptr<TWindowScrollBars> FBars;
-  std::unique_ptr<TChangeLink> FImageLink;
   TListItem* FFocused = nullptr;
   TListItem* FAnchor = nullptr;
   TListItem* FEditItem = nullptr;
-  TCustomEdit* FEditor = nullptr;
   mutable TLayout FLayout;
   mutable bool FLayoutValid = false;
-  mutable int FFontHeight = 0;
   int FScrollX = 0, FScrollY = 0;
   int FPressedColumn = -1;
-  TBorderStyle FBorderStyle = bsSingle;
-  bool FCheckboxes = false, FColumnClick = true, FGridLines = false, FHideSelection = true, FHotTrack = false;
+  bool FCheckboxes = false, FColumnClick = true, FGridLines = false;
   TCustomImageList* FLargeImages = nullptr;
   TCustomImageList* FSmallImages = nullptr;
-  TCustomImageList* FStateImages = nullptr;
-  bool FMultiSelect = false, FReadOnly = false, FRowSelect = false, FShowColumnHeaders = true;
+  bool FMultiSelect = false, FRowSelect = false, FShowColumnHeaders = true;
   TSortType FSortType = stNone;
   TViewStyle FViewStyle = vsIcon;
 };

@@ -174,8 +174,8 @@ private:
   int FUpdateCount = 0;
 };
 
-class TCustomTreeView : public TWinControl {
-  KELM_CLASS(TCustomTreeView, TWinControl)
+class TCustomTreeView : public TCustomItemView {
+  KELM_CLASS(TCustomTreeView, TCustomItemView)
 public:
   explicit TCustomTreeView(TComponent* AOwner);
   ~TCustomTreeView() override;
@@ -188,7 +188,6 @@ public:
   void SetTopItem(TTreeNode* v);
   TTreeNode* DropTarget() const { return FDropTarget; }
   void SetDropTarget(TTreeNode* v);
-  TCanvas* Canvas() const { return FCanvas.get(); }
 
   TTreeNode* GetNodeAt(int X, int Y) const;
   THitTests GetHitTestInfoAt(int X, int Y) const;
@@ -208,22 +207,12 @@ public:
   // ---- published
   bool AutoExpand() const { return FAutoExpand; }
   void SetAutoExpand(bool v) { FAutoExpand = v; }
-  TBorderStyle BorderStyle() const { return FBorderStyle; }
-  void SetBorderStyle(TBorderStyle v);
   int ChangeDelay() const { return FChangeDelay; }
   void SetChangeDelay(int v) { FChangeDelay = std::max(0, v); }
-  bool HideSelection() const { return FHideSelection; }
-  void SetHideSelection(bool v);
-  bool HotTrack() const { return FHotTrack; }
-  void SetHotTrack(bool v) { FHotTrack = v; }
   TCustomImageList* Images() const { return FImages; }
   void SetImages(TCustomImageList* v);
-  TCustomImageList* StateImages() const { return FStateImages; }
-  void SetStateImages(TCustomImageList* v);
   int Indent() const { return FIndent; }
   void SetIndent(int v);
-  bool ReadOnly() const { return FReadOnly; }
-  void SetReadOnly(bool v);
   bool RightClickSelect() const { return FRightClickSelect; }
   void SetRightClickSelect(bool v) { FRightClickSelect = v; }
   bool RowSelect() const { return FRowSelect; }
@@ -256,13 +245,12 @@ public:
 
   void Dispatch(TMessage& Message) override;
   void DefaultHandler(TMessage& Message) override;
-  void WndProc(TMessage& Message) override;
 
 protected:
   friend class TTreeNode;
   friend class TTreeNodes;
-  void CreateParams(TCreateParams& Params) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  void ImagesChanged() override { Changed(true); }
   virtual bool CanChange(TTreeNode* Node);
   virtual void Change(TTreeNode* Node);
   virtual bool CanExpand(TTreeNode* Node);
@@ -305,30 +293,20 @@ private:
   void ChangeTimer();
 
   std::unique_ptr<TTreeNodes> FNodes;
-  std::unique_ptr<TControlCanvas> FCanvas;
-  std::unique_ptr<TWindowScrollBars> FBars;
-  std::unique_ptr<TChangeLink> FImageLink;
   TTreeNode* FSelected = nullptr;
   TTreeNode* FDropTarget = nullptr;
   TTreeNode* FEditNode = nullptr;
   TTreeNode* FHot = nullptr;
   TTreeNode* FPendingChange = nullptr;
-  TCustomEdit* FEditor = nullptr;
   TTreeNode* FClickedSelected = nullptr;  // a press on the label of the node already selected
   mutable std::vector<TTreeNode*> FRows;
   mutable bool FRowsValid = false;
-  mutable int FFontHeight = 0;
   int FTopRow = 0;
   int FScrollX = 0;
   bool FAutoExpand = false;
-  TBorderStyle FBorderStyle = bsSingle;
   int FChangeDelay = 0;
-  bool FHideSelection = true;
-  bool FHotTrack = false;
   TCustomImageList* FImages = nullptr;
-  TCustomImageList* FStateImages = nullptr;
   int FIndent = 19;
-  bool FReadOnly = false;
   bool FRightClickSelect = false;
   bool FRowSelect = false;
   bool FShowButtons = true;
