@@ -261,6 +261,32 @@ protected:
   int HitItem(TPoint P) const;
 
 private:
+  // The native model's messages, one handler each (DefaultHandler holds their table).
+  void LbSetCount(TMessage& M);
+  void LbGetText(TMessage& M);
+  void LbGetTextLen(TMessage& M);
+  void LbGetItemData(TMessage& M);
+  void LbSetItemData(TMessage& M);
+  void LbSetCurSel(TMessage& M);
+  void LbGetSel(TMessage& M);
+  void LbSetSel(TMessage& M);
+  void LbSelItemRange(TMessage& M);
+  void LbGetSelCount(TMessage& M);
+  void LbGetSelItems(TMessage& M);
+  void LbGetCaretIndex(TMessage& M);
+  void LbSetCaretIndex(TMessage& M);
+  void LbSetAnchorIndex(TMessage& M);
+  void LbSetTopIndex(TMessage& M);
+  void LbGetItemHeight(TMessage& M);
+  void LbSetItemHeight(TMessage& M);
+  void LbGetItemRect(TMessage& M);
+  void LbItemFromPoint(TMessage& M);
+  void LbFindString(TMessage& M);
+  void LbSetHorizontalExtent(TMessage& M);
+  void WmSetRedraw(TMessage& M);
+  void WmCancelMode(TMessage& M);
+  void WmMouseWheel(TMessage& M);
+  void WmFocusChange(TMessage& M);
   struct TItem {
     String Text;
     LPARAM Data = 0;
