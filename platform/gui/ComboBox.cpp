@@ -459,16 +459,11 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
   switch (M.Msg) {
     case CB_ADDSTRING: M.Result = ForwardToList(LB_ADDSTRING, M.WParam, M.LParam); return;
     case CB_INSERTSTRING: M.Result = ForwardToList(LB_INSERTSTRING, M.WParam, M.LParam); return;
-    case CB_DELETESTRING: {
-      bool wasCurrent = static_cast<int>(M.WParam) == ItemIndex();
-      M.Result = ForwardToList(LB_DELETESTRING, M.WParam, M.LParam);
-      if (wasCurrent && !HasEdit()) Invalidate();
+    case CB_DELETESTRING:
+      CbDeleteString(M);
       return;
-    }
     case CB_RESETCONTENT:
-      ForwardToList(LB_RESETCONTENT, 0, 0);
-      SetEditText(String());
-      Invalidate();
+      CbResetContent(M);
       return;
     case CB_GETCOUNT: M.Result = ForwardToList(LB_GETCOUNT, 0, 0); return;
     case CB_GETLBTEXT: M.Result = ForwardToList(LB_GETTEXT, M.WParam, M.LParam); return;
@@ -479,133 +474,54 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
     case CB_FINDSTRINGEXACT: M.Result = ForwardToList(LB_FINDSTRINGEXACT, M.WParam, M.LParam); return;
     case CB_GETTOPINDEX: M.Result = ForwardToList(LB_GETTOPINDEX, 0, 0); return;
     case CB_SETTOPINDEX: M.Result = ForwardToList(LB_SETTOPINDEX, M.WParam, 0); return;
-    case CB_SELECTSTRING: {
-      int i = static_cast<int>(ForwardToList(LB_FINDSTRING, M.WParam, M.LParam));
-      if (i >= 0) SelectIndex(i, false);
-      M.Result = i;
+    case CB_SELECTSTRING:
+      CbSelectString(M);
       return;
-    }
     case CB_GETCURSEL: M.Result = ForwardToList(LB_GETCURSEL, 0, 0); return;
-    case CB_SETCURSEL: {
-      int i = static_cast<int>(M.WParam);
-      if (i < 0 || i >= FItems->Count()) {
-        ForwardToList(LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        SetEditText(String());
-        Invalidate();
-        M.Result = CB_ERR;
-        return;
-      }
-      SelectIndex(i, false);
-      M.Result = i;
+    case CB_SETCURSEL:
+      CbSetCurSel(M);
       return;
-    }
     case CB_SHOWDROPDOWN:
-      ShowDropDown(M.WParam != 0);
-      M.Result = 1;
+      CbShowDropDown(M);
       return;
     case CB_GETDROPPEDSTATE: M.Result = FDropped ? 1 : 0; return;
-    case CB_GETDROPPEDCONTROLRECT: {
-      if (auto* r = reinterpret_cast<TRect*>(M.LParam)) {
-        TPoint p = ClientToScreen({0, 0});
-        TRect nc = NonClientMargins();
-        *r = FDropped ? FList->BoundsRect() : Bounds(p.X - nc.Left, p.Y - nc.Top, Width(), Height() + FList->Height());
-      }
-      M.Result = 1;
+    case CB_GETDROPPEDCONTROLRECT:
+      CbGetDroppedControlRect(M);
       return;
-    }
     case CB_GETITEMHEIGHT:
       M.Result = static_cast<int>(M.WParam) == -1 ? EditHeight() - 6 : ListItemHeight();
       return;
     case CB_SETITEMHEIGHT:
-      if (static_cast<int>(M.WParam) != -1) FList->Perform(LB_SETITEMHEIGHT, 0, M.LParam);
-      M.Result = 0;
+      CbSetItemHeight(M);
       return;
     case CB_GETDROPPEDWIDTH: M.Result = FDropDownWidth > 0 ? FDropDownWidth : Width(); return;
-    case CB_SETDROPPEDWIDTH: FDropDownWidth = static_cast<int>(M.WParam); M.Result = FDropDownWidth; return;
+    case CB_SETDROPPEDWIDTH:
+      CbSetDroppedWidth(M);
+      return;
     case CB_LIMITTEXT:
-      FMaxLength = static_cast<int>(M.WParam);
-      if (FEdit) FEdit->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
-      M.Result = 1;
+      CbLimitText(M);
       return;
-    case CB_GETEDITSEL: {
-      int start = 0, end = 0;
-      if (FEdit) {
-        if (FEdit->hasSelectedText()) {
-          start = FEdit->selectionStart();
-          end = start + static_cast<int>(FEdit->selectionLength());
-        } else {
-          start = end = FEdit->cursorPosition();
-        }
-        // Qt counts UTF-16 units; the edit counts characters.
-        QString t = FEdit->text();
-        start = CharCount(t.left(start));
-        end = CharCount(t.left(end));
-      }
-      if (auto* p = reinterpret_cast<DWORD*>(M.WParam)) *p = static_cast<DWORD>(start);
-      if (auto* p = reinterpret_cast<DWORD*>(M.LParam)) *p = static_cast<DWORD>(end);
-      M.Result = MakeLParam(start, end);
+    case CB_GETEDITSEL:
+      CbGetEditSel(M);
       return;
-    }
-    case CB_SETEDITSEL: {
-      if (!FEdit) {
-        M.Result = CB_ERR;
-        return;
-      }
-      std::u32string chars = FEdit->text().toStdU32String();
-      int n = static_cast<int>(chars.size());
-      int start = static_cast<short>(LoWord(static_cast<WPARAM>(M.LParam)));
-      int end = static_cast<short>(HiWord(static_cast<WPARAM>(M.LParam)));
-      if (start < 0) {
-        FEdit->deselect();
-        M.Result = 1;
-        return;
-      }
-      if (end < 0 || end > n) end = n;
-      start = std::min(start, n);
-      FEdit->setSelection(UnitsOf(chars, start), UnitsOf(chars, end) - UnitsOf(chars, start));
-      M.Result = 1;
+    case CB_SETEDITSEL:
+      CbSetEditSel(M);
       return;
-    }
     case WM_GETTEXT:
       AnswerGetText(EditText(), M);
       return;
     case WM_GETTEXTLENGTH:
       AnswerGetTextLength(EditText(), M);
       return;
-    case WM_SETTEXT: {
-      String s = M.LParam ? String(reinterpret_cast<const char*>(M.LParam)) : String();
-      if (HasEdit()) {
-        SetEditText(s);
-        MatchTextToItem();
-      } else {
-        int i = static_cast<int>(ForwardToList(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str())));
-        ForwardToList(LB_SETCURSEL, static_cast<WPARAM>(i), 0);
-      }
-      Invalidate();
-      M.Result = 1;
+    case WM_SETTEXT:
+      WmSetText(M);
       return;
-    }
     case WM_CUT:
     case WM_COPY:
     case WM_PASTE:
-    case WM_CLEAR: {
-      if (!FEdit) return;
-      if (M.Msg == WM_COPY || M.Msg == WM_CUT) {
-        if (FEdit->hasSelectedText()) Clipboard()->SetAsText(FromQString(FEdit->selectedText()));
-      }
-      if (M.Msg == WM_CUT || M.Msg == WM_CLEAR) {
-        if (FEdit->hasSelectedText()) {
-          FEdit->del();
-          EditChanged();
-        }
-      }
-      if (M.Msg == WM_PASTE) {
-        // A pasted text ends at its first line break: the field holds one line.
-        String t = Clipboard()->AsText();
-        if (TypeText(t.substr(0, t.find_first_of("\r\n")))) EditChanged();
-      }
+    case WM_CLEAR:
+      WmClipboard(M);
       return;
-    }
     case WM_PAINT:
       PaintCombo(reinterpret_cast<HDC>(M.WParam));
       return;
@@ -617,60 +533,209 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
       CharDefault(M);
       return;
     case WM_MOUSEMOVE:
-      FJustClosed = false;
-      if (FEdit && PtInRect(EditRect(), PointFromLParam(M.LParam))) TWinControl::DefaultHandler(M);
+      WmMouseMove(M);
       return;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      bool reopen = !FJustClosed;
-      FJustClosed = false;
-      if (CanFocus() && GetFocus() != Handle()) SetFocus();
-      TPoint p = PointFromLParam(M.LParam);
-      if (FEdit && PtInRect(EditRect(), p)) {
-        if (M.Msg == WM_LBUTTONDBLCLK) Notify(CBN_DBLCLK);
-        TWinControl::DefaultHandler(M);  // the edit places its caret
-        return;
-      }
-      if (FStyle == csSimple) return;
-      // The button, or anywhere on the list style, opens and closes the list.
-      if (FDropped) CloseDropDown(false);
-      else if (reopen) ShowDropDown(true);
+    case WM_LBUTTONDBLCLK:
+      WmLButtonDown(M);
       return;
-    }
     case WM_LBUTTONUP:
       if (FEdit && PtInRect(EditRect(), PointFromLParam(M.LParam))) TWinControl::DefaultHandler(M);
       return;
     case WM_SETFOCUS:
-      TWinControl::DefaultHandler(M);
-      if (FEdit) FEdit->selectAll();
-      Invalidate();
-      Notify(CBN_SETFOCUS);
+      WmSetFocus(M);
       return;
     case WM_KILLFOCUS:
-      TWinControl::DefaultHandler(M);
-      if (FDropped) CloseDropDown(false);
-      if (FEdit) FEdit->deselect();
-      Invalidate();
-      Notify(CBN_KILLFOCUS);
+      WmKillFocus(M);
       return;
     case WM_CANCELMODE:
       if (FDropped) CloseDropDown(false);
       return;
-    case WM_MOUSEWHEEL: {
-      if (FDropped) {
-        FList->Perform(M.Msg, M.WParam, M.LParam);
-        return;
-      }
-      int delta = WheelDeltaOf(M.WParam);
-      int i = ItemIndex() + (delta > 0 ? -1 : 1);
-      if (i >= 0 && i < FItems->Count()) SelectIndex(i, true);
+    case WM_MOUSEWHEEL:
+      WmMouseWheel(M);
       return;
-    }
     case WM_SETREDRAW:
       return;
     default:
       TWinControl::DefaultHandler(M);
   }
+}
+
+void TCustomComboBox::CbDeleteString(TMessage& M) {
+  bool wasCurrent = static_cast<int>(M.WParam) == ItemIndex();
+  M.Result = ForwardToList(LB_DELETESTRING, M.WParam, M.LParam);
+  if (wasCurrent && !HasEdit()) Invalidate();
+}
+
+void TCustomComboBox::CbResetContent(TMessage& M) {
+  ForwardToList(LB_RESETCONTENT, 0, 0);
+  SetEditText(String());
+  Invalidate();
+}
+
+void TCustomComboBox::CbSelectString(TMessage& M) {
+  int i = static_cast<int>(ForwardToList(LB_FINDSTRING, M.WParam, M.LParam));
+  if (i >= 0) SelectIndex(i, false);
+  M.Result = i;
+}
+
+void TCustomComboBox::CbSetCurSel(TMessage& M) {
+  int i = static_cast<int>(M.WParam);
+  if (i < 0 || i >= FItems->Count()) {
+    ForwardToList(LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SetEditText(String());
+    Invalidate();
+    M.Result = CB_ERR;
+    return;
+  }
+  SelectIndex(i, false);
+  M.Result = i;
+}
+
+void TCustomComboBox::CbShowDropDown(TMessage& M) {
+  ShowDropDown(M.WParam != 0);
+  M.Result = 1;
+}
+
+void TCustomComboBox::CbGetDroppedControlRect(TMessage& M) {
+  if (auto* r = reinterpret_cast<TRect*>(M.LParam)) {
+    TPoint p = ClientToScreen({0, 0});
+    TRect nc = NonClientMargins();
+    *r = FDropped ? FList->BoundsRect() : Bounds(p.X - nc.Left, p.Y - nc.Top, Width(), Height() + FList->Height());
+  }
+  M.Result = 1;
+}
+
+void TCustomComboBox::CbSetItemHeight(TMessage& M) {
+  if (static_cast<int>(M.WParam) != -1) FList->Perform(LB_SETITEMHEIGHT, 0, M.LParam);
+  M.Result = 0;
+}
+
+void TCustomComboBox::CbSetDroppedWidth(TMessage& M) {
+  FDropDownWidth = static_cast<int>(M.WParam);
+  M.Result = FDropDownWidth;
+}
+
+void TCustomComboBox::CbLimitText(TMessage& M) {
+  FMaxLength = static_cast<int>(M.WParam);
+  if (FEdit) FEdit->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+  M.Result = 1;
+}
+
+void TCustomComboBox::CbGetEditSel(TMessage& M) {
+  int start = 0, end = 0;
+  if (FEdit) {
+    if (FEdit->hasSelectedText()) {
+      start = FEdit->selectionStart();
+      end = start + static_cast<int>(FEdit->selectionLength());
+    } else {
+      start = end = FEdit->cursorPosition();
+    }
+    // Qt counts UTF-16 units; the edit counts characters.
+    QString t = FEdit->text();
+    start = CharCount(t.left(start));
+    end = CharCount(t.left(end));
+  }
+  if (auto* p = reinterpret_cast<DWORD*>(M.WParam)) *p = static_cast<DWORD>(start);
+  if (auto* p = reinterpret_cast<DWORD*>(M.LParam)) *p = static_cast<DWORD>(end);
+  M.Result = MakeLParam(start, end);
+}
+
+void TCustomComboBox::CbSetEditSel(TMessage& M) {
+  if (!FEdit) {
+    M.Result = CB_ERR;
+    return;
+  }
+  std::u32string chars = FEdit->text().toStdU32String();
+  int n = static_cast<int>(chars.size());
+  int start = static_cast<short>(LoWord(static_cast<WPARAM>(M.LParam)));
+  int end = static_cast<short>(HiWord(static_cast<WPARAM>(M.LParam)));
+  if (start < 0) {
+    FEdit->deselect();
+    M.Result = 1;
+    return;
+  }
+  if (end < 0 || end > n) end = n;
+  start = std::min(start, n);
+  FEdit->setSelection(UnitsOf(chars, start), UnitsOf(chars, end) - UnitsOf(chars, start));
+  M.Result = 1;
+}
+
+void TCustomComboBox::WmSetText(TMessage& M) {
+  String s = M.LParam ? String(reinterpret_cast<const char*>(M.LParam)) : String();
+  if (HasEdit()) {
+    SetEditText(s);
+    MatchTextToItem();
+  } else {
+    int i = static_cast<int>(ForwardToList(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str())));
+    ForwardToList(LB_SETCURSEL, static_cast<WPARAM>(i), 0);
+  }
+  Invalidate();
+  M.Result = 1;
+}
+
+void TCustomComboBox::WmClipboard(TMessage& M) {
+  if (!FEdit) return;
+  if (M.Msg == WM_COPY || M.Msg == WM_CUT) {
+    if (FEdit->hasSelectedText()) Clipboard()->SetAsText(FromQString(FEdit->selectedText()));
+  }
+  if (M.Msg == WM_CUT || M.Msg == WM_CLEAR) {
+    if (FEdit->hasSelectedText()) {
+      FEdit->del();
+      EditChanged();
+    }
+  }
+  if (M.Msg == WM_PASTE) {
+    // A pasted text ends at its first line break: the field holds one line.
+    String t = Clipboard()->AsText();
+    if (TypeText(t.substr(0, t.find_first_of("\r\n")))) EditChanged();
+  }
+}
+
+void TCustomComboBox::WmMouseMove(TMessage& M) {
+  FJustClosed = false;
+  if (FEdit && PtInRect(EditRect(), PointFromLParam(M.LParam))) TWinControl::DefaultHandler(M);
+}
+
+void TCustomComboBox::WmLButtonDown(TMessage& M) {
+  bool reopen = !FJustClosed;
+  FJustClosed = false;
+  if (CanFocus() && GetFocus() != Handle()) SetFocus();
+  TPoint p = PointFromLParam(M.LParam);
+  if (FEdit && PtInRect(EditRect(), p)) {
+    if (M.Msg == WM_LBUTTONDBLCLK) Notify(CBN_DBLCLK);
+    TWinControl::DefaultHandler(M);  // the edit places its caret
+    return;
+  }
+  if (FStyle == csSimple) return;
+  // The button, or anywhere on the list style, opens and closes the list.
+  if (FDropped) CloseDropDown(false);
+  else if (reopen) ShowDropDown(true);
+}
+
+void TCustomComboBox::WmSetFocus(TMessage& M) {
+  TWinControl::DefaultHandler(M);
+  if (FEdit) FEdit->selectAll();
+  Invalidate();
+  Notify(CBN_SETFOCUS);
+}
+
+void TCustomComboBox::WmKillFocus(TMessage& M) {
+  TWinControl::DefaultHandler(M);
+  if (FDropped) CloseDropDown(false);
+  if (FEdit) FEdit->deselect();
+  Invalidate();
+  Notify(CBN_KILLFOCUS);
+}
+
+void TCustomComboBox::WmMouseWheel(TMessage& M) {
+  if (FDropped) {
+    FList->Perform(M.Msg, M.WParam, M.LParam);
+    return;
+  }
+  int delta = WheelDeltaOf(M.WParam);
+  int i = ItemIndex() + (delta > 0 ? -1 : 1);
+  if (i >= 0 && i < FItems->Count()) SelectIndex(i, true);
 }
 
 // ---------------------------------------------------------------- the native model

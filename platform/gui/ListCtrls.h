@@ -530,6 +530,25 @@ protected:
   void Notify(Word Code);
 
 private:
+  // The native model's messages, one handler each (DefaultHandler holds their table).
+  void CbDeleteString(TMessage& M);
+  void CbResetContent(TMessage& M);
+  void CbSelectString(TMessage& M);
+  void CbSetCurSel(TMessage& M);
+  void CbShowDropDown(TMessage& M);
+  void CbGetDroppedControlRect(TMessage& M);
+  void CbSetItemHeight(TMessage& M);
+  void CbSetDroppedWidth(TMessage& M);
+  void CbLimitText(TMessage& M);
+  void CbGetEditSel(TMessage& M);
+  void CbSetEditSel(TMessage& M);
+  void WmSetText(TMessage& M);
+  void WmClipboard(TMessage& M);
+  void WmMouseMove(TMessage& M);
+  void WmLButtonDown(TMessage& M);
+  void WmSetFocus(TMessage& M);
+  void WmKillFocus(TMessage& M);
+  void WmMouseWheel(TMessage& M);
   // ---- the native model
   int EditHeight() const;
   int ListItemHeight() const;
