@@ -1015,46 +1015,20 @@ void TDateTimePicker::KeyDownDefault(TMessage& M) {
 
 void TDateTimePicker::DefaultHandler(TMessage& M) {
   switch (M.Msg) {
-    case DTM_GETSYSTEMTIME: {
-      if (FShowCheckbox && !FChecked) {
-        M.Result = GDT_NONE;
-        return;
-      }
-      if (auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam)) DateTimeToSystemTime(FDateTime, *st);
-      M.Result = GDT_VALID;
+    case DTM_GETSYSTEMTIME:
+      DtmGetSystemTime(M);
       return;
-    }
-    case DTM_SETSYSTEMTIME: {
-      if (static_cast<LRESULT>(M.WParam) == GDT_NONE) {
-        if (!FShowCheckbox) {
-          M.Result = 0;
-          return;
-        }
-        SetChecked(false);
-        M.Result = 1;
-        return;
-      }
-      auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam);
-      if (!st) {
-        M.Result = 0;
-        return;
-      }
-      SetDateTime(SystemTimeToDateTime(*st));
-      if (FShowCheckbox) SetChecked(true);
-      M.Result = 1;
+    case DTM_SETSYSTEMTIME:
+      DtmSetSystemTime(M);
       return;
-    }
     case DTM_GETRANGE:
       M.Result = RangeToSystemTimes(FMinDate, FMaxDate, reinterpret_cast<SYSTEMTIME*>(M.LParam));
       return;
     case DTM_SETRANGE:
-      RangeFromSystemTimes(M.WParam, reinterpret_cast<SYSTEMTIME*>(M.LParam), FMinDate, FMaxDate);
-      SetDateTime(FDateTime);
-      M.Result = 1;
+      DtmSetRange(M);
       return;
     case DTM_SETFORMAT:
-      SetFormat(M.LParam ? String(reinterpret_cast<const char*>(M.LParam)) : String());
-      M.Result = 1;
+      DtmSetFormat(M);
       return;
     case DTM_GETMONTHCAL:
       M.Result = FDropped && FCalendar ? static_cast<LRESULT>(FCalendar->Handle()) : 0;
@@ -1072,75 +1046,18 @@ void TDateTimePicker::DefaultHandler(TMessage& M) {
     case WM_SYSKEYDOWN:
       KeyDownDefault(M);
       return;
-    case WM_CHAR: {
-      Char c = static_cast<Char>(M.WParam);
-      if (c == ' ' && FShowCheckbox) {
-        FChecked = !FChecked;
-        Invalidate();
-        Change();
-        return;
-      }
-      if (c >= '0' && c <= '9') TypeDigit(static_cast<int>(c - '0'));
+    case WM_CHAR:
+      WmChar(M);
       return;
-    }
     case WM_MOUSEMOVE:
       FJustClosed = false;
       break;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      bool reopen = !FJustClosed;
-      FJustClosed = false;
-      if (CanFocus() && GetFocus() != Handle()) SetFocus();
-      TPoint p = PointFromLParam(M.LParam);
-      if (PtInRect(CheckRect(), p)) {
-        FChecked = !FChecked;
-        Invalidate();
-        Change();
-        return;
-      }
-      TRect btn = ButtonRect();
-      if (PtInRect(btn, p)) {
-        if (FKind == dtkTime || FDateMode == dmUpDown) {
-          FUpDownPressed = p.Y < (btn.Top + btn.Bottom) / 2 ? 1 : -1;
-          StepField(FUpDownPressed);
-          Invalidate();
-        } else if (FDropped) {
-          ShowCalendar(false);
-        } else if (reopen) {
-          ShowCalendar(true);
-        }
-        return;
-      }
-      // A press on the text chooses the field under it.
-      auto fields = ParseFormat();
-      auto editable = EditableFields(fields);
-      HDC dc = GetDC(0);
-      HGDIOBJ old = SelectObject(dc, Font()->Handle());
-      int x = (FShowCheckbox ? CheckRect().Right : 0) + 3;
-      for (std::size_t i = 0; i < fields.size(); ++i) {
-        TSize sz;
-        String t = FieldText(fields[i]);
-        GetTextExtentPoint32(dc, t, -1, &sz);
-        if (p.X < x + sz.cx) {
-          auto it = std::find(editable.begin(), editable.end(), static_cast<int>(i));
-          if (it != editable.end()) {
-            FActiveField = static_cast<int>(it - editable.begin());
-            FTyped = -1;
-          }
-          break;
-        }
-        x += sz.cx;
-      }
-      SelectObject(dc, old);
-      ReleaseDC(0, dc);
-      Invalidate();
+    case WM_LBUTTONDBLCLK:
+      WmLButtonDown(M);
       return;
-    }
     case WM_LBUTTONUP:
-      if (FUpDownPressed) {
-        FUpDownPressed = 0;
-        Invalidate();
-      }
+      WmLButtonUp(M);
       return;
     case WM_KILLFOCUS:
       FTyped = -1;
@@ -1199,5 +1116,112 @@ void TDateTimePicker::PaintPicker(HDC DC) {
   } else {
     DrawFrameControl(DC, btn, DFC_SCROLL,
                      DFCS_SCROLLCOMBOBOX | (FDropped ? UINT(DFCS_PUSHED | DFCS_FLAT) : 0u) | (Enabled() ? 0u : UINT(DFCS_INACTIVE)));
+  }
+}
+
+void TDateTimePicker::DtmGetSystemTime(TMessage& M) {
+  if (FShowCheckbox && !FChecked) {
+    M.Result = GDT_NONE;
+    return;
+  }
+  if (auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam)) DateTimeToSystemTime(FDateTime, *st);
+  M.Result = GDT_VALID;
+}
+
+void TDateTimePicker::DtmSetSystemTime(TMessage& M) {
+  if (static_cast<LRESULT>(M.WParam) == GDT_NONE) {
+    if (!FShowCheckbox) {
+      M.Result = 0;
+      return;
+    }
+    SetChecked(false);
+    M.Result = 1;
+    return;
+  }
+  auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam);
+  if (!st) {
+    M.Result = 0;
+    return;
+  }
+  SetDateTime(SystemTimeToDateTime(*st));
+  if (FShowCheckbox) SetChecked(true);
+  M.Result = 1;
+}
+
+void TDateTimePicker::DtmSetRange(TMessage& M) {
+  RangeFromSystemTimes(M.WParam, reinterpret_cast<SYSTEMTIME*>(M.LParam), FMinDate, FMaxDate);
+  SetDateTime(FDateTime);
+  M.Result = 1;
+}
+
+void TDateTimePicker::DtmSetFormat(TMessage& M) {
+  SetFormat(M.LParam ? String(reinterpret_cast<const char*>(M.LParam)) : String());
+  M.Result = 1;
+}
+
+void TDateTimePicker::WmChar(TMessage& M) {
+  Char c = static_cast<Char>(M.WParam);
+  if (c == ' ' && FShowCheckbox) {
+    FChecked = !FChecked;
+    Invalidate();
+    Change();
+    return;
+  }
+  if (c >= '0' && c <= '9') TypeDigit(static_cast<int>(c - '0'));
+}
+
+void TDateTimePicker::WmLButtonDown(TMessage& M) {
+  bool reopen = !FJustClosed;
+  FJustClosed = false;
+  if (CanFocus() && GetFocus() != Handle()) SetFocus();
+  TPoint p = PointFromLParam(M.LParam);
+  if (PtInRect(CheckRect(), p)) {
+    FChecked = !FChecked;
+    Invalidate();
+    Change();
+    return;
+  }
+  TRect btn = ButtonRect();
+  if (PtInRect(btn, p)) {
+    if (FKind == dtkTime || FDateMode == dmUpDown) {
+      FUpDownPressed = p.Y < (btn.Top + btn.Bottom) / 2 ? 1 : -1;
+      StepField(FUpDownPressed);
+      Invalidate();
+    } else if (FDropped) {
+      ShowCalendar(false);
+    } else if (reopen) {
+      ShowCalendar(true);
+    }
+    return;
+  }
+  // A press on the text chooses the field under it.
+  auto fields = ParseFormat();
+  auto editable = EditableFields(fields);
+  HDC dc = GetDC(0);
+  HGDIOBJ old = SelectObject(dc, Font()->Handle());
+  int x = (FShowCheckbox ? CheckRect().Right : 0) + 3;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    TSize sz;
+    String t = FieldText(fields[i]);
+    GetTextExtentPoint32(dc, t, -1, &sz);
+    if (p.X < x + sz.cx) {
+      auto it = std::find(editable.begin(), editable.end(), static_cast<int>(i));
+      if (it != editable.end()) {
+        FActiveField = static_cast<int>(it - editable.begin());
+        FTyped = -1;
+      }
+      break;
+    }
+    x += sz.cx;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(0, dc);
+  Invalidate();
+}
+
+void TDateTimePicker::WmLButtonUp(TMessage& M) {
+  if (FUpDownPressed) {
+    FUpDownPressed = 0;
+    Invalidate();
   }
 }

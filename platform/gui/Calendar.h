@@ -207,6 +207,14 @@ protected:
   virtual void Change() { OnChange(this); }
 
 private:
+  // The native model's messages, one handler each (DefaultHandler holds their table).
+  void DtmGetSystemTime(TMessage& M);
+  void DtmSetSystemTime(TMessage& M);
+  void DtmSetRange(TMessage& M);
+  void DtmSetFormat(TMessage& M);
+  void WmChar(TMessage& M);
+  void WmLButtonDown(TMessage& M);
+  void WmLButtonUp(TMessage& M);
   enum TFieldKind { fkLiteral, fkYear, fkMonth, fkDay, fkDayName, fkHour, fkHour12, fkMinute, fkSecond, fkAmPm };
   struct TField {
     TFieldKind Kind = fkLiteral;

@@ -113,6 +113,12 @@ protected:
   void TabsChanged();
 
 private:
+  // The native model's messages, one handler each (DefaultHandler holds their table).
+  void TcmSetCurSel(TMessage& M);
+  void TcmGetItemRect(TMessage& M);
+  void TcmHitTest(TMessage& M);
+  void TcmAdjustRect(TMessage& M);
+  void WmLButtonDown(TMessage& M);
   struct TTabPlace {
     TRect Rect;
     int Row = 0;
