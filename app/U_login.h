@@ -9,7 +9,7 @@
 #include "data/ADODB.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
-#include "gui/ListCtrls.h"
+#include "gui/ComboBox.h"
 #include "gui/Edit.h"
 #include "gui/StdCtrls.h"
 

@@ -1,5 +1,5 @@
 // Combo boxes: the CB_ messages over the list, the edit part, the drop-down list and its keys.
-#include "gui/ListCtrls.h"
+#include "gui/ComboBox.h"
 #include "gui/Clipbrd.h"
 
 #include "gui/ControlProps.h"
@@ -19,6 +19,9 @@
 #include <algorithm>
 
 using namespace ctrl_utils;
+
+// A combo box answers with its list's results.
+static_assert(LB_ERR == CB_ERR, "the item messages share their error answer");
 
 namespace {
 

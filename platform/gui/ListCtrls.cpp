@@ -27,8 +27,6 @@ namespace {
 
 // ================================================================ TItemMessageStrings
 
-static_assert(LB_ERR == CB_ERR, "the item messages share their error answer");
-
 LRESULT TItemMessageStrings::Send(UINT Msg, WPARAM WParam, LPARAM LParam) const {
   return FWindow->Perform(Msg, WParam, LParam);
 }

@@ -8,6 +8,7 @@
 #include "gui/ToolBar.h"
 #include "gui/TreeView.h"
 #include "gui/FileCtrl.h"
+#include "gui/ComboBox.h"
 #include "gui/ListCtrls.h"
 #include "core/SysUtils.h"
 

@@ -16,6 +16,7 @@
 #include "gui/Dialogs.h"
 #include "gui/ExtCtrls.h"
 #include "gui/FileCtrl.h"
+#include "gui/ComboBox.h"
 #include "gui/ListCtrls.h"
 #include "gui/MaskEdit.h"
 #include "data/MemDataSet.h"

@@ -4,7 +4,7 @@
 
 #include "core/ClassBuilder.h"
 #include "core/Filer.h"
-#include "gui/ListCtrls.h"
+#include "gui/ComboBox.h"
 #include "gui/Caret.h"
 #include "gui/Edit.h"
 #include "gui/Memo.h"
