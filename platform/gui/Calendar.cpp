@@ -376,38 +376,19 @@ void TMonthCalendar::Dispatch(TMessage& M) {
 void TMonthCalendar::DefaultHandler(TMessage& M) {
   switch (M.Msg) {
     case MCM_GETCURSEL:
-      if (auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam)) DateTimeToSystemTime(FDate, *st);
-      M.Result = 1;
+      MCMGetCurSel(M);
       return;
-    case MCM_SETCURSEL: {
-      auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam);
-      TDateTime d;
-      if (!st || !TryEncodeDate(st->wYear, st->wMonth, st->wDay, d)) {
-        M.Result = 0;
-        return;
-      }
-      if (OutOfRange(d)) {
-        M.Result = 0;
-        return;
-      }
-      SetDate(d);
-      M.Result = 1;
+    case MCM_SETCURSEL:
+      MCMSetCurSel(M);
       return;
-    }
     case MCM_GETMINREQRECT:
-      if (auto* r = reinterpret_cast<TRect*>(M.LParam)) *r = MinReqRect();
-      M.Result = 1;
+      MCMGetMinReqRect(M);
       return;
-    case MCM_HITTEST: {
-      auto* h = reinterpret_cast<MCHITTESTINFO*>(M.LParam);
-      if (!h) return;
-      h->uHit = HitTest(h->pt, &h->st);
-      M.Result = static_cast<LRESULT>(h->uHit);
+    case MCM_HITTEST:
+      MCMHitTest(M);
       return;
-    }
     case MCM_GETTODAY:
-      if (auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam)) DateTimeToSystemTime(DayOnly(::Date()), *st);
-      M.Result = 1;
+      MCMGetToday(M);
       return;
     case MCM_SETTODAY:
       M.Result = 0;
@@ -415,52 +396,25 @@ void TMonthCalendar::DefaultHandler(TMessage& M) {
     case MCM_GETFIRSTDAYOFWEEK:
       M.Result = FirstDayNumber();
       return;
-    case MCM_SETFIRSTDAYOFWEEK: {
-      int old = FirstDayNumber();
-      SetFirstDayOfWeek(static_cast<TCalDayOfWeek>(std::clamp(static_cast<int>(M.LParam), 0, 6)));
-      M.Result = old;
+    case MCM_SETFIRSTDAYOFWEEK:
+      MCMSetFirstDayOfWeek(M);
       return;
-    }
     case MCM_GETRANGE:
       M.Result = RangeToSystemTimes(FMinDate, FMaxDate, reinterpret_cast<SYSTEMTIME*>(M.LParam));
       return;
     case MCM_SETRANGE:
-      RangeFromSystemTimes(M.WParam, reinterpret_cast<SYSTEMTIME*>(M.LParam), FMinDate, FMaxDate);
-      SetDate(FDate);
-      M.Result = 1;
+      MCMSetRange(M);
       return;
     case WM_PAINT:
       PaintCalendar(reinterpret_cast<HDC>(M.WParam));
       return;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      if (CanFocus() && GetFocus() != Handle() && Parent()) SetFocus();
-      SYSTEMTIME st;
-      UINT hit = HitTest(PointFromLParam(M.LParam), &st);
-      if (hit == MCHT_TITLEBTNPREV || hit == MCHT_TITLEBTNNEXT) {
-        SetVisibleMonth(IncMonth(FMonth, hit == MCHT_TITLEBTNNEXT ? 1 : -1));
-        return;
-      }
-      if ((hit & MCHT_CALENDARDATE) == MCHT_CALENDARDATE || hit == MCHT_TODAYLINK) UserSelect(SystemTimeToDateTime(st), true);
+    case WM_LBUTTONDBLCLK:
+      WMLButtonDown(M);
       return;
-    }
-    case WM_KEYDOWN: {
-      TDateTime d = FDate;
-      bool ctrl = IsKeyDown(VK_CONTROL);
-      switch (M.WParam) {
-        case VK_LEFT: d -= 1; break;
-        case VK_RIGHT: d += 1; break;
-        case VK_UP: d -= 7; break;
-        case VK_DOWN: d += 7; break;
-        case VK_PRIOR: d = IncMonth(d, ctrl ? -12 : -1); break;
-        case VK_NEXT: d = IncMonth(d, ctrl ? 12 : 1); break;
-        case VK_HOME: d = StartOfTheMonth(d); break;
-        case VK_END: d = DayOnly(EndOfTheMonth(d)); break;
-        default: TWinControl::DefaultHandler(M); return;
-      }
-      UserSelect(d, false);
+    case WM_KEYDOWN:
+      WMKeyDown(M);
       return;
-    }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       Invalidate();
@@ -469,6 +423,83 @@ void TMonthCalendar::DefaultHandler(TMessage& M) {
       break;
   }
   TWinControl::DefaultHandler(M);
+}
+
+void TMonthCalendar::MCMGetCurSel(TMessage& M) {
+  if (auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam)) DateTimeToSystemTime(FDate, *st);
+  M.Result = 1;
+}
+
+void TMonthCalendar::MCMSetCurSel(TMessage& M) {
+  auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam);
+  TDateTime d;
+  if (!st || !TryEncodeDate(st->wYear, st->wMonth, st->wDay, d)) {
+    M.Result = 0;
+    return;
+  }
+  if (OutOfRange(d)) {
+    M.Result = 0;
+    return;
+  }
+  SetDate(d);
+  M.Result = 1;
+}
+
+void TMonthCalendar::MCMGetMinReqRect(TMessage& M) {
+  if (auto* r = reinterpret_cast<TRect*>(M.LParam)) *r = MinReqRect();
+  M.Result = 1;
+}
+
+void TMonthCalendar::MCMHitTest(TMessage& M) {
+  auto* h = reinterpret_cast<MCHITTESTINFO*>(M.LParam);
+  if (!h) return;
+  h->uHit = HitTest(h->pt, &h->st);
+  M.Result = static_cast<LRESULT>(h->uHit);
+}
+
+void TMonthCalendar::MCMGetToday(TMessage& M) {
+  if (auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam)) DateTimeToSystemTime(DayOnly(::Date()), *st);
+  M.Result = 1;
+}
+
+void TMonthCalendar::MCMSetFirstDayOfWeek(TMessage& M) {
+  int old = FirstDayNumber();
+  SetFirstDayOfWeek(static_cast<TCalDayOfWeek>(std::clamp(static_cast<int>(M.LParam), 0, 6)));
+  M.Result = old;
+}
+
+void TMonthCalendar::MCMSetRange(TMessage& M) {
+  RangeFromSystemTimes(M.WParam, reinterpret_cast<SYSTEMTIME*>(M.LParam), FMinDate, FMaxDate);
+  SetDate(FDate);
+  M.Result = 1;
+}
+
+void TMonthCalendar::WMLButtonDown(TMessage& M) {
+  if (CanFocus() && GetFocus() != Handle() && Parent()) SetFocus();
+  SYSTEMTIME st;
+  UINT hit = HitTest(PointFromLParam(M.LParam), &st);
+  if (hit == MCHT_TITLEBTNPREV || hit == MCHT_TITLEBTNNEXT) {
+    SetVisibleMonth(IncMonth(FMonth, hit == MCHT_TITLEBTNNEXT ? 1 : -1));
+    return;
+  }
+  if ((hit & MCHT_CALENDARDATE) == MCHT_CALENDARDATE || hit == MCHT_TODAYLINK) UserSelect(SystemTimeToDateTime(st), true);
+}
+
+void TMonthCalendar::WMKeyDown(TMessage& M) {
+  TDateTime d = FDate;
+  bool ctrl = IsKeyDown(VK_CONTROL);
+  switch (M.WParam) {
+    case VK_LEFT: d -= 1; break;
+    case VK_RIGHT: d += 1; break;
+    case VK_UP: d -= 7; break;
+    case VK_DOWN: d += 7; break;
+    case VK_PRIOR: d = IncMonth(d, ctrl ? -12 : -1); break;
+    case VK_NEXT: d = IncMonth(d, ctrl ? 12 : 1); break;
+    case VK_HOME: d = StartOfTheMonth(d); break;
+    case VK_END: d = DayOnly(EndOfTheMonth(d)); break;
+    default: TWinControl::DefaultHandler(M); return;
+  }
+  UserSelect(d, false);
 }
 
 void TMonthCalendar::PaintCalendar(HDC DC) {
@@ -1016,19 +1047,19 @@ void TDateTimePicker::KeyDownDefault(TMessage& M) {
 void TDateTimePicker::DefaultHandler(TMessage& M) {
   switch (M.Msg) {
     case DTM_GETSYSTEMTIME:
-      DtmGetSystemTime(M);
+      DTMGetSystemTime(M);
       return;
     case DTM_SETSYSTEMTIME:
-      DtmSetSystemTime(M);
+      DTMSetSystemTime(M);
       return;
     case DTM_GETRANGE:
       M.Result = RangeToSystemTimes(FMinDate, FMaxDate, reinterpret_cast<SYSTEMTIME*>(M.LParam));
       return;
     case DTM_SETRANGE:
-      DtmSetRange(M);
+      DTMSetRange(M);
       return;
     case DTM_SETFORMAT:
-      DtmSetFormat(M);
+      DTMSetFormat(M);
       return;
     case DTM_GETMONTHCAL:
       M.Result = FDropped && FCalendar ? static_cast<LRESULT>(FCalendar->Handle()) : 0;
@@ -1047,17 +1078,17 @@ void TDateTimePicker::DefaultHandler(TMessage& M) {
       KeyDownDefault(M);
       return;
     case WM_CHAR:
-      WmChar(M);
+      WMChar(M);
       return;
     case WM_MOUSEMOVE:
       FJustClosed = false;
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      WmLButtonDown(M);
+      WMLButtonDown(M);
       return;
     case WM_LBUTTONUP:
-      WmLButtonUp(M);
+      WMLButtonUp(M);
       return;
     case WM_KILLFOCUS:
       FTyped = -1;
@@ -1119,7 +1150,7 @@ void TDateTimePicker::PaintPicker(HDC DC) {
   }
 }
 
-void TDateTimePicker::DtmGetSystemTime(TMessage& M) {
+void TDateTimePicker::DTMGetSystemTime(TMessage& M) {
   if (FShowCheckbox && !FChecked) {
     M.Result = GDT_NONE;
     return;
@@ -1128,7 +1159,7 @@ void TDateTimePicker::DtmGetSystemTime(TMessage& M) {
   M.Result = GDT_VALID;
 }
 
-void TDateTimePicker::DtmSetSystemTime(TMessage& M) {
+void TDateTimePicker::DTMSetSystemTime(TMessage& M) {
   if (static_cast<LRESULT>(M.WParam) == GDT_NONE) {
     if (!FShowCheckbox) {
       M.Result = 0;
@@ -1148,18 +1179,18 @@ void TDateTimePicker::DtmSetSystemTime(TMessage& M) {
   M.Result = 1;
 }
 
-void TDateTimePicker::DtmSetRange(TMessage& M) {
+void TDateTimePicker::DTMSetRange(TMessage& M) {
   RangeFromSystemTimes(M.WParam, reinterpret_cast<SYSTEMTIME*>(M.LParam), FMinDate, FMaxDate);
   SetDateTime(FDateTime);
   M.Result = 1;
 }
 
-void TDateTimePicker::DtmSetFormat(TMessage& M) {
+void TDateTimePicker::DTMSetFormat(TMessage& M) {
   SetFormat(M.LParam ? String(reinterpret_cast<const char*>(M.LParam)) : String());
   M.Result = 1;
 }
 
-void TDateTimePicker::WmChar(TMessage& M) {
+void TDateTimePicker::WMChar(TMessage& M) {
   Char c = static_cast<Char>(M.WParam);
   if (c == ' ' && FShowCheckbox) {
     FChecked = !FChecked;
@@ -1170,7 +1201,7 @@ void TDateTimePicker::WmChar(TMessage& M) {
   if (c >= '0' && c <= '9') TypeDigit(static_cast<int>(c - '0'));
 }
 
-void TDateTimePicker::WmLButtonDown(TMessage& M) {
+void TDateTimePicker::WMLButtonDown(TMessage& M) {
   bool reopen = !FJustClosed;
   FJustClosed = false;
   if (CanFocus() && GetFocus() != Handle()) SetFocus();
@@ -1219,7 +1250,7 @@ void TDateTimePicker::WmLButtonDown(TMessage& M) {
   Invalidate();
 }
 
-void TDateTimePicker::WmLButtonUp(TMessage& M) {
+void TDateTimePicker::WMLButtonUp(TMessage& M) {
   if (FUpDownPressed) {
     FUpDownPressed = 0;
     Invalidate();

@@ -115,6 +115,16 @@ protected:
   void UserSelect(TDateTime Value, bool Final);
 
 private:
+  // The native model's messages, one handler each (DefaultHandler holds their table).
+  void MCMGetCurSel(TMessage& M);
+  void MCMSetCurSel(TMessage& M);
+  void MCMGetMinReqRect(TMessage& M);
+  void MCMHitTest(TMessage& M);
+  void MCMGetToday(TMessage& M);
+  void MCMSetFirstDayOfWeek(TMessage& M);
+  void MCMSetRange(TMessage& M);
+  void WMLButtonDown(TMessage& M);
+  void WMKeyDown(TMessage& M);
   struct TGeometry {
     int CellW = 0, CellH = 0, TitleH = 0, HeaderH = 0, TodayH = 0, WeekW = 0;
     TRect Title, Prev, Next, Days, Today;
@@ -208,13 +218,13 @@ protected:
 
 private:
   // The native model's messages, one handler each (DefaultHandler holds their table).
-  void DtmGetSystemTime(TMessage& M);
-  void DtmSetSystemTime(TMessage& M);
-  void DtmSetRange(TMessage& M);
-  void DtmSetFormat(TMessage& M);
-  void WmChar(TMessage& M);
-  void WmLButtonDown(TMessage& M);
-  void WmLButtonUp(TMessage& M);
+  void DTMGetSystemTime(TMessage& M);
+  void DTMSetSystemTime(TMessage& M);
+  void DTMSetRange(TMessage& M);
+  void DTMSetFormat(TMessage& M);
+  void WMChar(TMessage& M);
+  void WMLButtonDown(TMessage& M);
+  void WMLButtonUp(TMessage& M);
   enum TFieldKind { fkLiteral, fkYear, fkMonth, fkDay, fkDayName, fkHour, fkHour12, fkMinute, fkSecond, fkAmPm };
   struct TField {
     TFieldKind Kind = fkLiteral;

@@ -379,23 +379,23 @@ void TCustomTabControl::DefaultHandler(TMessage& M) {
       M.Result = FTabIndex;
       return;
     case TCM_SETCURSEL:
-      TcmSetCurSel(M);
+      TCMSetCurSel(M);
       return;
     case TCM_GETITEMRECT:
-      TcmGetItemRect(M);
+      TCMGetItemRect(M);
       return;
     case TCM_HITTEST:
-      TcmHitTest(M);
+      TCMHitTest(M);
       return;
     case TCM_ADJUSTRECT:
-      TcmAdjustRect(M);
+      TCMAdjustRect(M);
       return;
     case TCM_GETROWCOUNT:
       M.Result = RowCount();
       return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      WmLButtonDown(M);
+      WMLButtonDown(M);
       return;
     case WM_MOUSEMOVE: {
       if (!FHotTrack) break;
@@ -466,13 +466,13 @@ void TCustomTabControl::PaintFrame(HDC DC) {
   }
 }
 
-void TCustomTabControl::TcmSetCurSel(TMessage& M) {
+void TCustomTabControl::TCMSetCurSel(TMessage& M) {
   int old = FTabIndex;
   SelectTab(static_cast<int>(M.WParam));
   M.Result = old;
 }
 
-void TCustomTabControl::TcmGetItemRect(TMessage& M) {
+void TCustomTabControl::TCMGetItemRect(TMessage& M) {
   auto* r = reinterpret_cast<TRect*>(M.LParam);
   int i = static_cast<int>(M.WParam);
   if (!r || i < 0 || i >= TabCount()) {
@@ -483,7 +483,7 @@ void TCustomTabControl::TcmGetItemRect(TMessage& M) {
   M.Result = 1;
 }
 
-void TCustomTabControl::TcmHitTest(TMessage& M) {
+void TCustomTabControl::TCMHitTest(TMessage& M) {
   auto* h = reinterpret_cast<TCHITTESTINFO*>(M.LParam);
   if (!h) return;
   int i = IndexOfTabAt(h->pt.X, h->pt.Y);
@@ -495,7 +495,7 @@ void TCustomTabControl::TcmHitTest(TMessage& M) {
   M.Result = i;
 }
 
-void TCustomTabControl::TcmAdjustRect(TMessage& M) {
+void TCustomTabControl::TCMAdjustRect(TMessage& M) {
   // WParam 0: a window rectangle becomes the display rectangle; otherwise the reverse.
   if (auto* r = reinterpret_cast<TRect*>(M.LParam)) {
     TRect d = DisplayRect();
@@ -514,7 +514,7 @@ void TCustomTabControl::TcmAdjustRect(TMessage& M) {
   }
 }
 
-void TCustomTabControl::WmLButtonDown(TMessage& M) {
+void TCustomTabControl::WMLButtonDown(TMessage& M) {
   TPoint p = PointFromLParam(M.LParam);
   Layout();
   if (FScrollArrows && !FMultiLine) {

@@ -114,11 +114,11 @@ protected:
 
 private:
   // The native model's messages, one handler each (DefaultHandler holds their table).
-  void TcmSetCurSel(TMessage& M);
-  void TcmGetItemRect(TMessage& M);
-  void TcmHitTest(TMessage& M);
-  void TcmAdjustRect(TMessage& M);
-  void WmLButtonDown(TMessage& M);
+  void TCMSetCurSel(TMessage& M);
+  void TCMGetItemRect(TMessage& M);
+  void TCMHitTest(TMessage& M);
+  void TCMAdjustRect(TMessage& M);
+  void WMLButtonDown(TMessage& M);
   struct TTabPlace {
     TRect Rect;
     int Row = 0;

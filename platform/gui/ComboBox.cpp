@@ -463,10 +463,10 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
     case CB_ADDSTRING: M.Result = ForwardToList(LB_ADDSTRING, M.WParam, M.LParam); return;
     case CB_INSERTSTRING: M.Result = ForwardToList(LB_INSERTSTRING, M.WParam, M.LParam); return;
     case CB_DELETESTRING:
-      CbDeleteString(M);
+      CBDeleteString(M);
       return;
     case CB_RESETCONTENT:
-      CbResetContent(M);
+      CBResetContent(M);
       return;
     case CB_GETCOUNT: M.Result = ForwardToList(LB_GETCOUNT, 0, 0); return;
     case CB_GETLBTEXT: M.Result = ForwardToList(LB_GETTEXT, M.WParam, M.LParam); return;
@@ -478,37 +478,37 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
     case CB_GETTOPINDEX: M.Result = ForwardToList(LB_GETTOPINDEX, 0, 0); return;
     case CB_SETTOPINDEX: M.Result = ForwardToList(LB_SETTOPINDEX, M.WParam, 0); return;
     case CB_SELECTSTRING:
-      CbSelectString(M);
+      CBSelectString(M);
       return;
     case CB_GETCURSEL: M.Result = ForwardToList(LB_GETCURSEL, 0, 0); return;
     case CB_SETCURSEL:
-      CbSetCurSel(M);
+      CBSetCurSel(M);
       return;
     case CB_SHOWDROPDOWN:
-      CbShowDropDown(M);
+      CBShowDropDown(M);
       return;
     case CB_GETDROPPEDSTATE: M.Result = FDropped ? 1 : 0; return;
     case CB_GETDROPPEDCONTROLRECT:
-      CbGetDroppedControlRect(M);
+      CBGetDroppedControlRect(M);
       return;
     case CB_GETITEMHEIGHT:
       M.Result = static_cast<int>(M.WParam) == -1 ? EditHeight() - 6 : ListItemHeight();
       return;
     case CB_SETITEMHEIGHT:
-      CbSetItemHeight(M);
+      CBSetItemHeight(M);
       return;
     case CB_GETDROPPEDWIDTH: M.Result = FDropDownWidth > 0 ? FDropDownWidth : Width(); return;
     case CB_SETDROPPEDWIDTH:
-      CbSetDroppedWidth(M);
+      CBSetDroppedWidth(M);
       return;
     case CB_LIMITTEXT:
-      CbLimitText(M);
+      CBLimitText(M);
       return;
     case CB_GETEDITSEL:
-      CbGetEditSel(M);
+      CBGetEditSel(M);
       return;
     case CB_SETEDITSEL:
-      CbSetEditSel(M);
+      CBSetEditSel(M);
       return;
     case WM_GETTEXT:
       AnswerGetText(EditText(), M);
@@ -517,13 +517,13 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
       AnswerGetTextLength(EditText(), M);
       return;
     case WM_SETTEXT:
-      WmSetText(M);
+      WMSetText(M);
       return;
     case WM_CUT:
     case WM_COPY:
     case WM_PASTE:
     case WM_CLEAR:
-      WmClipboard(M);
+      WMClipboard(M);
       return;
     case WM_PAINT:
       PaintCombo(reinterpret_cast<HDC>(M.WParam));
@@ -536,26 +536,26 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
       CharDefault(M);
       return;
     case WM_MOUSEMOVE:
-      WmMouseMove(M);
+      WMMouseMove(M);
       return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      WmLButtonDown(M);
+      WMLButtonDown(M);
       return;
     case WM_LBUTTONUP:
       if (FEdit && PtInRect(EditRect(), PointFromLParam(M.LParam))) TWinControl::DefaultHandler(M);
       return;
     case WM_SETFOCUS:
-      WmSetFocus(M);
+      WMSetFocus(M);
       return;
     case WM_KILLFOCUS:
-      WmKillFocus(M);
+      WMKillFocus(M);
       return;
     case WM_CANCELMODE:
       if (FDropped) CloseDropDown(false);
       return;
     case WM_MOUSEWHEEL:
-      WmMouseWheel(M);
+      WMMouseWheelDefault(M);
       return;
     case WM_SETREDRAW:
       return;
@@ -564,25 +564,25 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
   }
 }
 
-void TCustomComboBox::CbDeleteString(TMessage& M) {
+void TCustomComboBox::CBDeleteString(TMessage& M) {
   bool wasCurrent = static_cast<int>(M.WParam) == ItemIndex();
   M.Result = ForwardToList(LB_DELETESTRING, M.WParam, M.LParam);
   if (wasCurrent && !HasEdit()) Invalidate();
 }
 
-void TCustomComboBox::CbResetContent(TMessage& M) {
+void TCustomComboBox::CBResetContent(TMessage& M) {
   ForwardToList(LB_RESETCONTENT, 0, 0);
   SetEditText(String());
   Invalidate();
 }
 
-void TCustomComboBox::CbSelectString(TMessage& M) {
+void TCustomComboBox::CBSelectString(TMessage& M) {
   int i = static_cast<int>(ForwardToList(LB_FINDSTRING, M.WParam, M.LParam));
   if (i >= 0) SelectIndex(i, false);
   M.Result = i;
 }
 
-void TCustomComboBox::CbSetCurSel(TMessage& M) {
+void TCustomComboBox::CBSetCurSel(TMessage& M) {
   int i = static_cast<int>(M.WParam);
   if (i < 0 || i >= FItems->Count()) {
     ForwardToList(LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
@@ -595,12 +595,12 @@ void TCustomComboBox::CbSetCurSel(TMessage& M) {
   M.Result = i;
 }
 
-void TCustomComboBox::CbShowDropDown(TMessage& M) {
+void TCustomComboBox::CBShowDropDown(TMessage& M) {
   ShowDropDown(M.WParam != 0);
   M.Result = 1;
 }
 
-void TCustomComboBox::CbGetDroppedControlRect(TMessage& M) {
+void TCustomComboBox::CBGetDroppedControlRect(TMessage& M) {
   if (auto* r = reinterpret_cast<TRect*>(M.LParam)) {
     TPoint p = ClientToScreen({0, 0});
     TRect nc = NonClientMargins();
@@ -609,23 +609,23 @@ void TCustomComboBox::CbGetDroppedControlRect(TMessage& M) {
   M.Result = 1;
 }
 
-void TCustomComboBox::CbSetItemHeight(TMessage& M) {
+void TCustomComboBox::CBSetItemHeight(TMessage& M) {
   if (static_cast<int>(M.WParam) != -1) FList->Perform(LB_SETITEMHEIGHT, 0, M.LParam);
   M.Result = 0;
 }
 
-void TCustomComboBox::CbSetDroppedWidth(TMessage& M) {
+void TCustomComboBox::CBSetDroppedWidth(TMessage& M) {
   FDropDownWidth = static_cast<int>(M.WParam);
   M.Result = FDropDownWidth;
 }
 
-void TCustomComboBox::CbLimitText(TMessage& M) {
+void TCustomComboBox::CBLimitText(TMessage& M) {
   FMaxLength = static_cast<int>(M.WParam);
   if (FEdit) FEdit->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
   M.Result = 1;
 }
 
-void TCustomComboBox::CbGetEditSel(TMessage& M) {
+void TCustomComboBox::CBGetEditSel(TMessage& M) {
   int start = 0, end = 0;
   if (FEdit) {
     if (FEdit->hasSelectedText()) {
@@ -644,7 +644,7 @@ void TCustomComboBox::CbGetEditSel(TMessage& M) {
   M.Result = MakeLParam(start, end);
 }
 
-void TCustomComboBox::CbSetEditSel(TMessage& M) {
+void TCustomComboBox::CBSetEditSel(TMessage& M) {
   if (!FEdit) {
     M.Result = CB_ERR;
     return;
@@ -664,7 +664,7 @@ void TCustomComboBox::CbSetEditSel(TMessage& M) {
   M.Result = 1;
 }
 
-void TCustomComboBox::WmSetText(TMessage& M) {
+void TCustomComboBox::WMSetText(TMessage& M) {
   String s = M.LParam ? String(reinterpret_cast<const char*>(M.LParam)) : String();
   if (HasEdit()) {
     SetEditText(s);
@@ -677,7 +677,7 @@ void TCustomComboBox::WmSetText(TMessage& M) {
   M.Result = 1;
 }
 
-void TCustomComboBox::WmClipboard(TMessage& M) {
+void TCustomComboBox::WMClipboard(TMessage& M) {
   if (!FEdit) return;
   if (M.Msg == WM_COPY || M.Msg == WM_CUT) {
     if (FEdit->hasSelectedText()) Clipboard()->SetAsText(FromQString(FEdit->selectedText()));
@@ -695,12 +695,12 @@ void TCustomComboBox::WmClipboard(TMessage& M) {
   }
 }
 
-void TCustomComboBox::WmMouseMove(TMessage& M) {
+void TCustomComboBox::WMMouseMove(TMessage& M) {
   FJustClosed = false;
   if (FEdit && PtInRect(EditRect(), PointFromLParam(M.LParam))) TWinControl::DefaultHandler(M);
 }
 
-void TCustomComboBox::WmLButtonDown(TMessage& M) {
+void TCustomComboBox::WMLButtonDown(TMessage& M) {
   bool reopen = !FJustClosed;
   FJustClosed = false;
   if (CanFocus() && GetFocus() != Handle()) SetFocus();
@@ -716,14 +716,14 @@ void TCustomComboBox::WmLButtonDown(TMessage& M) {
   else if (reopen) ShowDropDown(true);
 }
 
-void TCustomComboBox::WmSetFocus(TMessage& M) {
+void TCustomComboBox::WMSetFocus(TMessage& M) {
   TWinControl::DefaultHandler(M);
   if (FEdit) FEdit->selectAll();
   Invalidate();
   Notify(CBN_SETFOCUS);
 }
 
-void TCustomComboBox::WmKillFocus(TMessage& M) {
+void TCustomComboBox::WMKillFocus(TMessage& M) {
   TWinControl::DefaultHandler(M);
   if (FDropped) CloseDropDown(false);
   if (FEdit) FEdit->deselect();
@@ -731,7 +731,7 @@ void TCustomComboBox::WmKillFocus(TMessage& M) {
   Notify(CBN_KILLFOCUS);
 }
 
-void TCustomComboBox::WmMouseWheel(TMessage& M) {
+void TCustomComboBox::WMMouseWheelDefault(TMessage& M) {
   if (FDropped) {
     FList->Perform(M.Msg, M.WParam, M.LParam);
     return;

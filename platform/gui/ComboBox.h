@@ -153,24 +153,24 @@ protected:
 
 private:
   // The native model's messages, one handler each (DefaultHandler holds their table).
-  void CbDeleteString(TMessage& M);
-  void CbResetContent(TMessage& M);
-  void CbSelectString(TMessage& M);
-  void CbSetCurSel(TMessage& M);
-  void CbShowDropDown(TMessage& M);
-  void CbGetDroppedControlRect(TMessage& M);
-  void CbSetItemHeight(TMessage& M);
-  void CbSetDroppedWidth(TMessage& M);
-  void CbLimitText(TMessage& M);
-  void CbGetEditSel(TMessage& M);
-  void CbSetEditSel(TMessage& M);
-  void WmSetText(TMessage& M);
-  void WmClipboard(TMessage& M);
-  void WmMouseMove(TMessage& M);
-  void WmLButtonDown(TMessage& M);
-  void WmSetFocus(TMessage& M);
-  void WmKillFocus(TMessage& M);
-  void WmMouseWheel(TMessage& M);
+  void CBDeleteString(TMessage& M);
+  void CBResetContent(TMessage& M);
+  void CBSelectString(TMessage& M);
+  void CBSetCurSel(TMessage& M);
+  void CBShowDropDown(TMessage& M);
+  void CBGetDroppedControlRect(TMessage& M);
+  void CBSetItemHeight(TMessage& M);
+  void CBSetDroppedWidth(TMessage& M);
+  void CBLimitText(TMessage& M);
+  void CBGetEditSel(TMessage& M);
+  void CBSetEditSel(TMessage& M);
+  void WMSetText(TMessage& M);
+  void WMClipboard(TMessage& M);
+  void WMMouseMove(TMessage& M);
+  void WMLButtonDown(TMessage& M);
+  void WMSetFocus(TMessage& M);
+  void WMKillFocus(TMessage& M);
+  void WMMouseWheelDefault(TMessage& M);
   // ---- the native model
   int EditHeight() const;
   int ListItemHeight() const;

@@ -519,88 +519,88 @@ void TCustomListBox::DefaultHandler(TMessage& M) {
       ResetContent();
       return;
     case LB_SETCOUNT:
-      LbSetCount(M);
+      LBSetCount(M);
       return;
     case LB_GETCOUNT:
       M.Result = ItemCount();
       return;
     case LB_GETTEXT:
-      LbGetText(M);
+      LBGetText(M);
       return;
     case LB_GETTEXTLEN:
-      LbGetTextLen(M);
+      LBGetTextLen(M);
       return;
     case LB_GETITEMDATA:
-      LbGetItemData(M);
+      LBGetItemData(M);
       return;
     case LB_SETITEMDATA:
-      LbSetItemData(M);
+      LBSetItemData(M);
       return;
     case LB_GETCURSEL:
       M.Result = FMultiSelect ? (FCaret < ItemCount() && IsSel(FCaret) ? FCaret : LB_ERR) : FCurSel;
       return;
     case LB_SETCURSEL:
-      LbSetCurSel(M);
+      LBSetCurSel(M);
       return;
     case LB_GETSEL:
-      LbGetSel(M);
+      LBGetSel(M);
       return;
     case LB_SETSEL:
-      LbSetSel(M);
+      LBSetSel(M);
       return;
     case LB_SELITEMRANGE:
     case LB_SELITEMRANGEEX:
-      LbSelItemRange(M);
+      LBSelItemRange(M);
       return;
     case LB_GETSELCOUNT:
-      LbGetSelCount(M);
+      LBGetSelCount(M);
       return;
     case LB_GETSELITEMS:
-      LbGetSelItems(M);
+      LBGetSelItems(M);
       return;
     case LB_GETCARETINDEX:
-      LbGetCaretIndex(M);
+      LBGetCaretIndex(M);
       return;
     case LB_SETCARETINDEX:
-      LbSetCaretIndex(M);
+      LBSetCaretIndex(M);
       return;
     case LB_GETANCHORINDEX:
       M.Result = FAnchor;
       return;
     case LB_SETANCHORINDEX:
-      LbSetAnchorIndex(M);
+      LBSetAnchorIndex(M);
       return;
     case LB_GETTOPINDEX:
       M.Result = FTop;
       return;
     case LB_SETTOPINDEX:
-      LbSetTopIndex(M);
+      LBSetTopIndex(M);
       return;
     case LB_GETITEMHEIGHT:
-      LbGetItemHeight(M);
+      LBGetItemHeight(M);
       return;
     case LB_SETITEMHEIGHT:
-      LbSetItemHeight(M);
+      LBSetItemHeight(M);
       return;
     case LB_GETITEMRECT:
-      LbGetItemRect(M);
+      LBGetItemRect(M);
       return;
     case LB_ITEMFROMPOINT:
-      LbItemFromPoint(M);
+      LBItemFromPoint(M);
       return;
     case LB_FINDSTRING:
     case LB_FINDSTRINGEXACT:
     case LB_SELECTSTRING:
-      LbFindString(M);
+      LBFindString(M);
       return;
     case LB_GETHORIZONTALEXTENT:
       M.Result = FHorzExtent;
       return;
     case LB_SETHORIZONTALEXTENT:
-      LbSetHorizontalExtent(M);
+      LBSetHorizontalExtent(M);
       return;
     case WM_SETREDRAW:
-      WmSetRedraw(M);
+      WMSetRedraw(M);
       return;
     case WM_PAINT:
       PaintList(reinterpret_cast<HDC>(M.WParam));
@@ -622,7 +622,7 @@ void TCustomListBox::DefaultHandler(TMessage& M) {
       MouseUpDefault(M);
       return;
     case WM_CANCELMODE:
-      WmCancelMode(M);
+      WMCancelMode(M);
       return;
     case WM_VSCROLL:
       ScrollDefault(M, false);
@@ -631,11 +631,11 @@ void TCustomListBox::DefaultHandler(TMessage& M) {
       ScrollDefault(M, true);
       return;
     case WM_MOUSEWHEEL:
-      WmMouseWheel(M);
+      WMMouseWheelDefault(M);
       return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-      WmFocusChange(M);
+      WMFocusChange(M);
       return;
     default:
       TWinControl::DefaultHandler(M);
@@ -643,7 +643,7 @@ void TCustomListBox::DefaultHandler(TMessage& M) {
   }
 }
 
-void TCustomListBox::LbSetCount(TMessage& M) {
+void TCustomListBox::LBSetCount(TMessage& M) {
   if (!IsVirtual()) {
     M.Result = LB_ERR;
     return;
@@ -656,7 +656,7 @@ void TCustomListBox::LbSetCount(TMessage& M) {
   M.Result = 0;
 }
 
-void TCustomListBox::LbGetText(TMessage& M) {
+void TCustomListBox::LBGetText(TMessage& M) {
   int i = static_cast<int>(M.WParam);
   if (i < 0 || i >= ItemCount()) {
     M.Result = LB_ERR;
@@ -670,17 +670,17 @@ void TCustomListBox::LbGetText(TMessage& M) {
   M.Result = Length(s);
 }
 
-void TCustomListBox::LbGetTextLen(TMessage& M) {
+void TCustomListBox::LBGetTextLen(TMessage& M) {
   int i = static_cast<int>(M.WParam);
   M.Result = i < 0 || i >= ItemCount() ? LB_ERR : Length(ItemText(i));
 }
 
-void TCustomListBox::LbGetItemData(TMessage& M) {
+void TCustomListBox::LBGetItemData(TMessage& M) {
   int i = static_cast<int>(M.WParam);
   M.Result = i < 0 || i >= static_cast<int>(FList.size()) ? LB_ERR : FList[static_cast<std::size_t>(i)].Data;
 }
 
-void TCustomListBox::LbSetItemData(TMessage& M) {
+void TCustomListBox::LBSetItemData(TMessage& M) {
   int i = static_cast<int>(M.WParam);
   if (i < 0 || i >= static_cast<int>(FList.size())) {
     M.Result = LB_ERR;
@@ -690,7 +690,7 @@ void TCustomListBox::LbSetItemData(TMessage& M) {
   M.Result = 0;
 }
 
-void TCustomListBox::LbSetCurSel(TMessage& M) {
+void TCustomListBox::LBSetCurSel(TMessage& M) {
   if (FMultiSelect) {
     M.Result = LB_ERR;
     return;
@@ -708,12 +708,12 @@ void TCustomListBox::LbSetCurSel(TMessage& M) {
   M.Result = i;
 }
 
-void TCustomListBox::LbGetSel(TMessage& M) {
+void TCustomListBox::LBGetSel(TMessage& M) {
   int i = static_cast<int>(M.WParam);
   M.Result = i < 0 || i >= ItemCount() ? LB_ERR : (IsSel(i) ? 1 : 0);
 }
 
-void TCustomListBox::LbSetSel(TMessage& M) {
+void TCustomListBox::LBSetSel(TMessage& M) {
   if (!FMultiSelect) {
     M.Result = LB_ERR;
     return;
@@ -732,7 +732,7 @@ void TCustomListBox::LbSetSel(TMessage& M) {
   M.Result = 0;
 }
 
-void TCustomListBox::LbSelItemRange(TMessage& M) {
+void TCustomListBox::LBSelItemRange(TMessage& M) {
   if (!FMultiSelect) {
     M.Result = LB_ERR;
     return;
@@ -745,7 +745,7 @@ void TCustomListBox::LbSelItemRange(TMessage& M) {
   M.Result = 0;
 }
 
-void TCustomListBox::LbGetSelCount(TMessage& M) {
+void TCustomListBox::LBGetSelCount(TMessage& M) {
   if (!FMultiSelect) {
     M.Result = LB_ERR;
     return;
@@ -755,7 +755,7 @@ void TCustomListBox::LbGetSelCount(TMessage& M) {
   M.Result = n;
 }
 
-void TCustomListBox::LbGetSelItems(TMessage& M) {
+void TCustomListBox::LBGetSelItems(TMessage& M) {
   if (!FMultiSelect) {
     M.Result = LB_ERR;
     return;
@@ -770,12 +770,12 @@ void TCustomListBox::LbGetSelItems(TMessage& M) {
   M.Result = n;
 }
 
-void TCustomListBox::LbGetCaretIndex(TMessage& M) {
+void TCustomListBox::LBGetCaretIndex(TMessage& M) {
   if (ItemCount() == 0) M.Result = FMultiSelect ? 0 : LB_ERR;
   else M.Result = FMultiSelect ? FCaret : (FCurSel >= 0 ? FCurSel : FCaret);
 }
 
-void TCustomListBox::LbSetCaretIndex(TMessage& M) {
+void TCustomListBox::LBSetCaretIndex(TMessage& M) {
   int i = static_cast<int>(M.WParam);
   if (i < 0 || i >= ItemCount()) {
     M.Result = LB_ERR;
@@ -787,12 +787,12 @@ void TCustomListBox::LbSetCaretIndex(TMessage& M) {
   M.Result = 0;
 }
 
-void TCustomListBox::LbSetAnchorIndex(TMessage& M) {
+void TCustomListBox::LBSetAnchorIndex(TMessage& M) {
   FAnchor = static_cast<int>(M.WParam);
   M.Result = 0;
 }
 
-void TCustomListBox::LbSetTopIndex(TMessage& M) {
+void TCustomListBox::LBSetTopIndex(TMessage& M) {
   int i = static_cast<int>(M.WParam);
   if (i < 0 || (i >= ItemCount() && ItemCount() > 0)) {
     M.Result = LB_ERR;
@@ -802,12 +802,12 @@ void TCustomListBox::LbSetTopIndex(TMessage& M) {
   M.Result = 0;
 }
 
-void TCustomListBox::LbGetItemHeight(TMessage& M) {
+void TCustomListBox::LBGetItemHeight(TMessage& M) {
   int i = static_cast<int>(M.WParam);
   M.Result = FStyle == lbOwnerDrawVariable && i >= 0 && i < ItemCount() ? HeightOf(i) : FixedItemHeight();
 }
 
-void TCustomListBox::LbSetItemHeight(TMessage& M) {
+void TCustomListBox::LBSetItemHeight(TMessage& M) {
   int h = static_cast<int>(LoWord(static_cast<WPARAM>(M.LParam)));
   if (h <= 0 || h > 255) {
     M.Result = LB_ERR;
@@ -823,7 +823,7 @@ void TCustomListBox::LbSetItemHeight(TMessage& M) {
   M.Result = 0;
 }
 
-void TCustomListBox::LbGetItemRect(TMessage& M) {
+void TCustomListBox::LBGetItemRect(TMessage& M) {
   auto* r = reinterpret_cast<TRect*>(M.LParam);
   int i = static_cast<int>(M.WParam);
   if (!r || i < 0 || (i >= ItemCount() && i != 0)) {
@@ -839,7 +839,7 @@ void TCustomListBox::LbGetItemRect(TMessage& M) {
   M.Result = 0;
 }
 
-void TCustomListBox::LbItemFromPoint(TMessage& M) {
+void TCustomListBox::LBItemFromPoint(TMessage& M) {
   TPoint p = PointFromLParam(M.LParam);
   int i = HitItem(p);
   bool outside = i < 0 || !PtInRect(ClientRect(), p);
@@ -847,7 +847,7 @@ void TCustomListBox::LbItemFromPoint(TMessage& M) {
   M.Result = MakeLParam(i, outside ? 1 : 0);
 }
 
-void TCustomListBox::LbFindString(TMessage& M) {
+void TCustomListBox::LBFindString(TMessage& M) {
   const char* s = reinterpret_cast<const char*>(M.LParam);
   int i = FindString(static_cast<int>(M.WParam), s ? s : "", M.Msg == LB_FINDSTRINGEXACT);
   if (M.Msg == LB_SELECTSTRING && i >= 0) {
@@ -860,25 +860,25 @@ void TCustomListBox::LbFindString(TMessage& M) {
   M.Result = i;
 }
 
-void TCustomListBox::LbSetHorizontalExtent(TMessage& M) {
+void TCustomListBox::LBSetHorizontalExtent(TMessage& M) {
   FHorzExtent = static_cast<int>(M.WParam);
   UpdateScrollBars();
   Invalidate();
 }
 
-void TCustomListBox::WmSetRedraw(TMessage& M) {
+void TCustomListBox::WMSetRedraw(TMessage& M) {
   FRedraw = M.WParam != 0;
   if (FRedraw) Relayout();
 }
 
-void TCustomListBox::WmCancelMode(TMessage& M) {
+void TCustomListBox::WMCancelMode(TMessage& M) {
   if (FTracking) {
     FTracking = false;
     if (GetCapture() == Handle()) ReleaseCapture();
   }
 }
 
-void TCustomListBox::WmMouseWheel(TMessage& M) {
+void TCustomListBox::WMMouseWheelDefault(TMessage& M) {
   int lines = Mouse ? Mouse->WheelScrollLines() : 3;
   int delta = WheelDeltaOf(M.WParam);
   int steps = delta / 120 * lines;
@@ -886,7 +886,7 @@ void TCustomListBox::WmMouseWheel(TMessage& M) {
   M.Result = 0;
 }
 
-void TCustomListBox::WmFocusChange(TMessage& M) {
+void TCustomListBox::WMFocusChange(TMessage& M) {
   TWinControl::DefaultHandler(M);
   Invalidate();
   Notify(M.Msg == WM_SETFOCUS ? LBN_SETFOCUS : LBN_KILLFOCUS);

@@ -235,31 +235,31 @@ protected:
 
 private:
   // The native model's messages, one handler each (DefaultHandler holds their table).
-  void LbSetCount(TMessage& M);
-  void LbGetText(TMessage& M);
-  void LbGetTextLen(TMessage& M);
-  void LbGetItemData(TMessage& M);
-  void LbSetItemData(TMessage& M);
-  void LbSetCurSel(TMessage& M);
-  void LbGetSel(TMessage& M);
-  void LbSetSel(TMessage& M);
-  void LbSelItemRange(TMessage& M);
-  void LbGetSelCount(TMessage& M);
-  void LbGetSelItems(TMessage& M);
-  void LbGetCaretIndex(TMessage& M);
-  void LbSetCaretIndex(TMessage& M);
-  void LbSetAnchorIndex(TMessage& M);
-  void LbSetTopIndex(TMessage& M);
-  void LbGetItemHeight(TMessage& M);
-  void LbSetItemHeight(TMessage& M);
-  void LbGetItemRect(TMessage& M);
-  void LbItemFromPoint(TMessage& M);
-  void LbFindString(TMessage& M);
-  void LbSetHorizontalExtent(TMessage& M);
-  void WmSetRedraw(TMessage& M);
-  void WmCancelMode(TMessage& M);
-  void WmMouseWheel(TMessage& M);
-  void WmFocusChange(TMessage& M);
+  void LBSetCount(TMessage& M);
+  void LBGetText(TMessage& M);
+  void LBGetTextLen(TMessage& M);
+  void LBGetItemData(TMessage& M);
+  void LBSetItemData(TMessage& M);
+  void LBSetCurSel(TMessage& M);
+  void LBGetSel(TMessage& M);
+  void LBSetSel(TMessage& M);
+  void LBSelItemRange(TMessage& M);
+  void LBGetSelCount(TMessage& M);
+  void LBGetSelItems(TMessage& M);
+  void LBGetCaretIndex(TMessage& M);
+  void LBSetCaretIndex(TMessage& M);
+  void LBSetAnchorIndex(TMessage& M);
+  void LBSetTopIndex(TMessage& M);
+  void LBGetItemHeight(TMessage& M);
+  void LBSetItemHeight(TMessage& M);
+  void LBGetItemRect(TMessage& M);
+  void LBItemFromPoint(TMessage& M);
+  void LBFindString(TMessage& M);
+  void LBSetHorizontalExtent(TMessage& M);
+  void WMSetRedraw(TMessage& M);
+  void WMCancelMode(TMessage& M);
+  void WMMouseWheelDefault(TMessage& M);
+  void WMFocusChange(TMessage& M);
   struct TItem {
     String Text;
     LPARAM Data = 0;

@@ -912,27 +912,15 @@ void TCustomListView::DefaultHandler(TMessage& M) {
     case WM_KEYDOWN:
       KeyDownDefault(M);
       return;
-    case WM_CHAR: {
-      Char c = static_cast<Char>(M.WParam);
-      if (c < 32) return;
-      String s;
-      AppendUtf8(s, c);
-      int start = FFocused ? FFocused->Index() : -1;
-      if (TListItem* i = FindCaption(start, s, true, false, true)) {
-        SelectOnly(i, true);
-        FocusItem(i);
-        FAnchor = i;
-        i->MakeVisible(false);
-      }
+    case WM_CHAR:
+      WMChar(M);
       return;
-    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       MouseDownDefault(M, false, M.Msg == WM_LBUTTONDBLCLK);
       return;
     case WM_RBUTTONDOWN:
-      MouseDownDefault(M, true, false);
-      TWinControl::DefaultHandler(M);
+      WMRButtonDown(M);
       return;
     case WM_MOUSEMOVE:
       if (FPressedColumn >= 1000) {
@@ -944,28 +932,18 @@ void TCustomListView::DefaultHandler(TMessage& M) {
         return;
       }
       break;
-    case WM_LBUTTONUP: {
-      int pressed = FPressedColumn;
-      FPressedColumn = -1;
-      if (pressed >= 0 && pressed < 1000) {
-        Invalidate();
-        TPoint p = PointFromLParam(M.LParam);
-        if (p.Y >= 0 && p.Y < HeaderHeight() && ColumnAtPos(p.X) == pressed) ColClick(FColumns->Items(pressed));
-      }
+    case WM_LBUTTONUP:
+      WMLButtonUp(M);
       return;
-    }
     case WM_VSCROLL:
       ScrollDefault(M, false);
       return;
     case WM_HSCROLL:
       ScrollDefault(M, true);
       return;
-    case WM_MOUSEWHEEL: {
-      int steps = WheelSteps(M.WParam);
-      if (FViewStyle == vsList) ScrollTo(FScrollX - steps * GetLayout().CellW, FScrollY);
-      else ScrollTo(FScrollX, FScrollY - steps * GetLayout().CellH);
+    case WM_MOUSEWHEEL:
+      WMMouseWheelDefault(M);
       return;
-    }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       Invalidate();
@@ -974,6 +952,41 @@ void TCustomListView::DefaultHandler(TMessage& M) {
       break;
   }
   TWinControl::DefaultHandler(M);
+}
+
+void TCustomListView::WMChar(TMessage& M) {
+  Char c = static_cast<Char>(M.WParam);
+  if (c < 32) return;
+  String s;
+  AppendUtf8(s, c);
+  int start = FFocused ? FFocused->Index() : -1;
+  if (TListItem* i = FindCaption(start, s, true, false, true)) {
+    SelectOnly(i, true);
+    FocusItem(i);
+    FAnchor = i;
+    i->MakeVisible(false);
+  }
+}
+
+void TCustomListView::WMRButtonDown(TMessage& M) {
+  MouseDownDefault(M, true, false);
+  TWinControl::DefaultHandler(M);
+}
+
+void TCustomListView::WMLButtonUp(TMessage& M) {
+  int pressed = FPressedColumn;
+  FPressedColumn = -1;
+  if (pressed >= 0 && pressed < 1000) {
+    Invalidate();
+    TPoint p = PointFromLParam(M.LParam);
+    if (p.Y >= 0 && p.Y < HeaderHeight() && ColumnAtPos(p.X) == pressed) ColClick(FColumns->Items(pressed));
+  }
+}
+
+void TCustomListView::WMMouseWheelDefault(TMessage& M) {
+  int steps = WheelSteps(M.WParam);
+  if (FViewStyle == vsList) ScrollTo(FScrollX - steps * GetLayout().CellW, FScrollY);
+  else ScrollTo(FScrollX, FScrollY - steps * GetLayout().CellH);
 }
 
 void TCustomListView::ScrollDefault(TMessage& M, bool Horizontal) {

@@ -277,6 +277,11 @@ protected:
   virtual void InsertItem(TListItem* Item);
 
 private:
+  // The native model's messages, one handler each (DefaultHandler holds their table).
+  void WMChar(TMessage& M);
+  void WMRButtonDown(TMessage& M);
+  void WMLButtonUp(TMessage& M);
+  void WMMouseWheelDefault(TMessage& M);
   // ---- the native model
   struct TLayout {
     int CellW = 0, CellH = 0;  // icon views: one cell; report and list: one row (list: column width)

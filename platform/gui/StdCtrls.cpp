@@ -495,14 +495,10 @@ void TButtonControl::DefaultHandler(TMessage& M) {
       }
       break;
     case WM_KILLFOCUS:
-      FSpaceDown = false;
-      if (!FMouseDown) SetPressed(false);
-      TWinControl::DefaultHandler(M);
-      Invalidate();
+      WMKillFocus(M);
       return;
     case WM_SETFOCUS:
-      TWinControl::DefaultHandler(M);
-      Invalidate();
+      WMSetFocus(M);
       return;
     case WM_GETDLGCODE:
       M.Result = DLGC_BUTTON;
@@ -526,6 +522,18 @@ void TButtonControl::DefaultHandler(TMessage& M) {
       break;
   }
   TWinControl::DefaultHandler(M);
+}
+
+void TButtonControl::WMKillFocus(TMessage& M) {
+  FSpaceDown = false;
+  if (!FMouseDown) SetPressed(false);
+  TWinControl::DefaultHandler(M);
+  Invalidate();
+}
+
+void TButtonControl::WMSetFocus(TMessage& M) {
+  TWinControl::DefaultHandler(M);
+  Invalidate();
 }
 
 // ================================================================ TButton

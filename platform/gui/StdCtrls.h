@@ -181,6 +181,9 @@ protected:
   void SetActionClientValue(TActionLinkProp Prop, const Variant& Value) override;
 
 private:
+  // The native model's messages, one handler each (DefaultHandler holds their table).
+  void WMKillFocus(TMessage& M);
+  void WMSetFocus(TMessage& M);
   bool FWordWrap = false;
   bool FClicksDisabled = false;
   bool FPressed = false;

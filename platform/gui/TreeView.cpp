@@ -949,19 +949,11 @@ void TCustomTreeView::DefaultHandler(TMessage& M) {
       MouseDownDefault(M, false, M.Msg == WM_LBUTTONDBLCLK);
       return;
     case WM_RBUTTONDOWN:
-      MouseDownDefault(M, true, false);
-      TWinControl::DefaultHandler(M);
+      WMRButtonDown(M);
       return;
-    case WM_LBUTTONUP: {
-      if (FClickedSelected) {
-        TPoint p = PointFromLParam(M.LParam);
-        if (GetNodeAt(p.X, p.Y) == FClickedSelected && GetHitTestInfoAt(p.X, p.Y).Contains(htOnLabel))
-          SetTimer(Handle(), EditDelayTimer, 500);
-        else
-          FClickedSelected = nullptr;
-      }
+    case WM_LBUTTONUP:
+      WMLButtonUp(M);
       return;
-    }
     case WM_MOUSEMOVE: {
       if (!FHotTrack) break;
       TPoint p = PointFromLParam(M.LParam);
@@ -978,11 +970,9 @@ void TCustomTreeView::DefaultHandler(TMessage& M) {
     case WM_HSCROLL:
       ScrollDefault(M, true);
       return;
-    case WM_MOUSEWHEEL: {
-      int steps = WheelSteps(M.WParam);
-      if (steps != 0) ScrollToRow(FTopRow - steps);
+    case WM_MOUSEWHEEL:
+      WMMouseWheelDefault(M);
       return;
-    }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       Invalidate();
@@ -991,6 +981,26 @@ void TCustomTreeView::DefaultHandler(TMessage& M) {
       break;
   }
   TWinControl::DefaultHandler(M);
+}
+
+void TCustomTreeView::WMRButtonDown(TMessage& M) {
+  MouseDownDefault(M, true, false);
+  TWinControl::DefaultHandler(M);
+}
+
+void TCustomTreeView::WMLButtonUp(TMessage& M) {
+  if (FClickedSelected) {
+    TPoint p = PointFromLParam(M.LParam);
+    if (GetNodeAt(p.X, p.Y) == FClickedSelected && GetHitTestInfoAt(p.X, p.Y).Contains(htOnLabel))
+      SetTimer(Handle(), EditDelayTimer, 500);
+    else
+      FClickedSelected = nullptr;
+  }
+}
+
+void TCustomTreeView::WMMouseWheelDefault(TMessage& M) {
+  int steps = WheelSteps(M.WParam);
+  if (steps != 0) ScrollToRow(FTopRow - steps);
 }
 
 void TCustomTreeView::ScrollDefault(TMessage& M, bool Horizontal) {

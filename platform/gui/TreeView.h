@@ -267,6 +267,10 @@ protected:
   virtual bool CustomDrawItem(TTreeNode* Node, TCustomDrawState State);
 
 private:
+  // The native model's messages, one handler each (DefaultHandler holds their table).
+  void WMRButtonDown(TMessage& M);
+  void WMLButtonUp(TMessage& M);
+  void WMMouseWheelDefault(TMessage& M);
   // ---- the native model
   void Changed(bool Structure);
   void BuildRows() const;
