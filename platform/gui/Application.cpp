@@ -190,9 +190,12 @@ bool TApplication::ProcessMessage(TMsg& Msg) {
   }
   bool handled = false;
   OnMessage(Msg, handled);
-  if (handled || IsHintMsg(Msg) || IsDragKeyMsg(Msg) || IsKeyMsg(Msg)) return true;
-  // A consumed key (shortcut, dialog key) types no character.
-  TranslateMessage(Msg);
+  if (handled || IsHintMsg(Msg)) return true;
+  if (Msg.message >= WM_KEYFIRST && Msg.message <= WM_KEYLAST) {
+    if (IsDragKeyMsg(Msg) || IsKeyMsg(Msg)) return true;
+    // A consumed key (shortcut, dialog key) types no character.
+    TranslateMessage(Msg);
+  }
   DispatchMessage(Msg);
   return true;
 }

@@ -307,8 +307,14 @@ void RequestPump() {
 
 bool TakeMessage(TMsg& Msg, std::uint64_t* Seq) {
   gSeenPosts = gPostCount;
-  if (!gQueue.empty() && Rank(gQueue.front().Msg.message) == 0) {
-    Take(gQueue.begin(), Msg, Seq);
+  if (!gQueue.empty() && Rank(gQueue.front().Msg.message) == 0 && !IsKeyDown(gQueue.front().Msg.message)) {
+    // The common case: the first message goes, and it typed nothing.
+    const TQueued& q = gQueue.front();
+    Msg = q.Msg;
+    if (Seq) *Seq = q.Seq;
+    gMessageTime = Msg.time;
+    gMessagePos = Msg.pt;
+    gQueue.pop_front();
     return true;
   }
   auto it = FindNext(0, 0, 0);
