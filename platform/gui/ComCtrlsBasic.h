@@ -116,6 +116,12 @@ protected:
   virtual void Click(TUDBtnType Button);
 
 private:
+  // Messages the control handles itself, one handler each (Dispatch holds their table).
+  void WMLButtonDown(TMessage& M);
+  void WMLButtonUp(TMessage& M);
+  void UDMSetRange(TMessage& M);
+  void UDMSetPos(TMessage& M);
+  void CMEnabledChanged(TMessage& M);
   void AttachBuddy();
   void DetachBuddy();
   void PlaceBesideBuddy();

@@ -1113,27 +1113,19 @@ void TCustomEdit::DefaultHandler(TMessage& M) {
     case WM_LBUTTONDBLCLK:
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
-      MouseDefault(M);
-      TWinControl::DefaultHandler(M);
+      WMMouseDefault(M);
       return;
     case WM_SETFOCUS:
-      TWinControl::DefaultHandler(M);
-      FocusDefault(true);
+      WMSetFocusDefault(M);
       return;
     case WM_KILLFOCUS:
-      TWinControl::DefaultHandler(M);
-      FocusDefault(false);
+      WMKillFocusDefault(M);
       return;
-    case WM_PAINT: {
-      HDC dc = reinterpret_cast<HDC>(M.WParam);
-      if (dc) PaintEdit(dc);
+    case WM_PAINT:
+      WMPaintDefault(M);
       return;
-    }
     case WM_SIZE:
-      TWinControl::DefaultHandler(M);
-      InvalidateLayout();
-      ScrollCaret();
-      UpdateCaret();
+      WMSizeDefault(M);
       return;
     case WM_SETCURSOR:
       if (static_cast<HWND>(M.WParam) == Handle() && static_cast<short>(LoWord(static_cast<WPARAM>(M.LParam))) == HTCLIENT) {
@@ -1146,54 +1138,92 @@ void TCustomEdit::DefaultHandler(TMessage& M) {
       }
       break;
     case WM_VSCROLL:
-      if (IsMultiLine()) {
-        int code = LoWord(M.WParam);
-        int page = std::max(1, VisibleLineCount() - 1);
-        switch (code) {
-          case SB_LINEUP: ScrollLines(-1); break;
-          case SB_LINEDOWN: ScrollLines(1); break;
-          case SB_PAGEUP: ScrollLines(-page); break;
-          case SB_PAGEDOWN: ScrollLines(page); break;
-          case SB_THUMBTRACK:
-          case SB_THUMBPOSITION: ScrollLines(static_cast<short>(HiWord(M.WParam)) - FTopLine); break;
-          case SB_TOP: ScrollLines(-FTopLine); break;
-          case SB_BOTTOM: ScrollLines(LayoutLineCount()); break;
-          default: break;
-        }
-      }
+      WMVScrollDefault(M);
       return;
-    case WM_HSCROLL: {
-      int w = std::max(1, FormatRect().Width());
-      int x = FScrollX;
-      switch (LoWord(M.WParam)) {
-        case SB_LINELEFT: x -= 8; break;
-        case SB_LINERIGHT: x += 8; break;
-        case SB_PAGELEFT: x -= w; break;
-        case SB_PAGERIGHT: x += w; break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: x = static_cast<short>(HiWord(M.WParam)); break;
-        case SB_LEFT: x = 0; break;
-        case SB_RIGHT: x = 1 << 20; break;
-        default: return;
-      }
-      x = std::clamp(x, 0, std::max(0, WidestLine() + 1 - w));
-      if (x != FScrollX) {
-        FScrollX = x;
-        UpdateScrollBars();
-        UpdateCaret();
-        Invalidate();
-      }
+    case WM_HSCROLL:
+      WMHScrollDefault(M);
       return;
-    }
     case WM_MOUSEWHEEL:
-      if (IsMultiLine()) {
-        int lines = -WheelDeltaOf(M.WParam) * (Mouse ? Mouse->WheelScrollLines() : 3) / 120;
-        ScrollLines(lines);
-        M.Result = 1;
-      }
+      WMMouseWheelDefault(M);
       return;
     default:
       break;
   }
   TWinControl::DefaultHandler(M);
+}
+
+void TCustomEdit::WMMouseDefault(TMessage& M) {
+  MouseDefault(M);
+  TWinControl::DefaultHandler(M);
+}
+
+void TCustomEdit::WMSetFocusDefault(TMessage& M) {
+  TWinControl::DefaultHandler(M);
+  FocusDefault(true);
+}
+
+void TCustomEdit::WMKillFocusDefault(TMessage& M) {
+  TWinControl::DefaultHandler(M);
+  FocusDefault(false);
+}
+
+void TCustomEdit::WMPaintDefault(TMessage& M) {
+  HDC dc = reinterpret_cast<HDC>(M.WParam);
+  if (dc) PaintEdit(dc);
+}
+
+void TCustomEdit::WMSizeDefault(TMessage& M) {
+  TWinControl::DefaultHandler(M);
+  InvalidateLayout();
+  ScrollCaret();
+  UpdateCaret();
+}
+
+void TCustomEdit::WMVScrollDefault(TMessage& M) {
+  if (IsMultiLine()) {
+    int code = LoWord(M.WParam);
+    int page = std::max(1, VisibleLineCount() - 1);
+    switch (code) {
+      case SB_LINEUP: ScrollLines(-1); break;
+      case SB_LINEDOWN: ScrollLines(1); break;
+      case SB_PAGEUP: ScrollLines(-page); break;
+      case SB_PAGEDOWN: ScrollLines(page); break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION: ScrollLines(static_cast<short>(HiWord(M.WParam)) - FTopLine); break;
+      case SB_TOP: ScrollLines(-FTopLine); break;
+      case SB_BOTTOM: ScrollLines(LayoutLineCount()); break;
+      default: break;
+    }
+  }
+}
+
+void TCustomEdit::WMHScrollDefault(TMessage& M) {
+  int w = std::max(1, FormatRect().Width());
+  int x = FScrollX;
+  switch (LoWord(M.WParam)) {
+    case SB_LINELEFT: x -= 8; break;
+    case SB_LINERIGHT: x += 8; break;
+    case SB_PAGELEFT: x -= w; break;
+    case SB_PAGERIGHT: x += w; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: x = static_cast<short>(HiWord(M.WParam)); break;
+    case SB_LEFT: x = 0; break;
+    case SB_RIGHT: x = 1 << 20; break;
+    default: return;
+  }
+  x = std::clamp(x, 0, std::max(0, WidestLine() + 1 - w));
+  if (x != FScrollX) {
+    FScrollX = x;
+    UpdateScrollBars();
+    UpdateCaret();
+    Invalidate();
+  }
+}
+
+void TCustomEdit::WMMouseWheelDefault(TMessage& M) {
+  if (IsMultiLine()) {
+    int lines = -WheelDeltaOf(M.WParam) * (Mouse ? Mouse->WheelScrollLines() : 3) / 120;
+    ScrollLines(lines);
+    M.Result = 1;
+  }
 }

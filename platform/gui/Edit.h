@@ -162,6 +162,15 @@ protected:
   void SetWindowTextDirect(const String& v) override;
 
 private:
+  // The native model's messages, one handler each (DefaultHandler holds their table).
+  void WMMouseDefault(TMessage& M);
+  void WMSetFocusDefault(TMessage& M);
+  void WMKillFocusDefault(TMessage& M);
+  void WMPaintDefault(TMessage& M);
+  void WMSizeDefault(TMessage& M);
+  void WMVScrollDefault(TMessage& M);
+  void WMHScrollDefault(TMessage& M);
+  void WMMouseWheelDefault(TMessage& M);
   struct TLayoutLine {
     int Start = 0;
     int End = 0;   // text of the line ends here

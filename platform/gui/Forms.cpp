@@ -719,8 +719,7 @@ void TCustomForm::Dispatch(TMessage& M) {
       DoFrameMargins(M);
       return;
     case WM_NCPAINT:
-      // The window manager draws the caption and frame; the border band is ours.
-      if (BorderWidth() > 0) TScrollingWinControl::Dispatch(M);
+      WMNCPaint(M);
       return;
     case WM_CLOSE:
       Close();
@@ -738,8 +737,7 @@ void TCustomForm::Dispatch(TMessage& M) {
       ShowingChanged();
       return;
     case CM_RELEASE:
-      BeforeDestruction();
-      gui_glue::DeferDelete(this);
+      CMRelease(M);
       return;
     case CM_DIALOGKEY:
       if (GetKeyState(VK_MENU) >= 0) {
@@ -775,6 +773,16 @@ void TCustomForm::Dispatch(TMessage& M) {
       break;
   }
   TScrollingWinControl::Dispatch(M);
+}
+
+void TCustomForm::WMNCPaint(TMessage& M) {
+  // The window manager draws the caption and frame; the border band is ours.
+  if (BorderWidth() > 0) TScrollingWinControl::Dispatch(M);
+}
+
+void TCustomForm::CMRelease(TMessage& M) {
+  BeforeDestruction();
+  gui_glue::DeferDelete(this);
 }
 
 void TCustomForm::SetZOrder(bool TopMost) {

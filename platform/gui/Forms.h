@@ -186,6 +186,9 @@ protected:
   void CloseModal();
 
 private:
+  // Messages the control handles itself, one handler each (Dispatch holds their table).
+  void WMNCPaint(TMessage& M);
+  void CMRelease(TMessage& M);
   void ShowingChanged();
   void ApplyPosition();
   void ApplyWindowFlags();
