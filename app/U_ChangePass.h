@@ -3,8 +3,8 @@
 // and the new one twice. It works on a connection of its own to the database file, opened
 // from the data module's connection string.
 #include "data/ADODB.h"
-#include "gui/Forms.h"
 #include "gui/Edit.h"
+#include "gui/Forms.h"
 #include "gui/StdCtrls.h"
 
 class TFrm_ChangePass : public TForm {

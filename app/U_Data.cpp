@@ -2,10 +2,10 @@
 
 #include "core/ClassBuilder.h"
 #include "core/FileUtils.h"
-#include "gui/Shell.h"
 #include "gui/Application.h"
-#include "gui/MessageBox.h"
 #include "gui/Controls.h"
+#include "gui/MessageBox.h"
+#include "gui/Shell.h"
 
 #include <algorithm>
 #include <vector>

@@ -3,8 +3,8 @@
 // queries and data sources every window reads and writes through, and the report components.
 // Its components come from the layout forms/TFrm_Data.txt; creating it opens the database.
 #include "data/ADODB.h"
-#include "gui/DataModule.h"
 #include "gui/Controls.h"
+#include "gui/DataModule.h"
 #include "report_legacy/FR_Class.h"
 #include "core/IniFiles.h"
 #include "report/frxClass.h"

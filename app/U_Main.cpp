@@ -2,8 +2,8 @@
 
 #include "core/ClassBuilder.h"
 #include "core/FileUtils.h"
-#include "gui/Shell.h"
 #include "gui/Application.h"
+#include "gui/Shell.h"
 #include "app/SqlText.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"

@@ -8,13 +8,13 @@
 // as Frm_Main.<component> (Frm_Main.PactAdd, Frm_Main.Image_Tool, ...).
 #include "gui/ActnList.h"
 #include "gui/ComCtrls.h"
-#include "gui/ToolBar.h"
 #include "gui/Dialogs.h"
 #include "gui/Forms.h"
-#include "gui/Screen.h"
 #include "gui/ImgList.h"
 #include "gui/Menus.h"
+#include "gui/Screen.h"
 #include "gui/Timers.h"
+#include "gui/ToolBar.h"
 
 class TFrm_Main : public TForm {
   KELM_CLASS(TFrm_Main, TForm)

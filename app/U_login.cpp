@@ -1,8 +1,8 @@
 #include "app/U_login.h"
 
 #include "core/ClassBuilder.h"
-#include "gui/Graphics.h"
 #include "gui/Application.h"
+#include "gui/Graphics.h"
 #include "app/SqlText.h"
 #include "core/StrUtils.h"
 #include "app/U_Data.h"

@@ -7,10 +7,10 @@
 // The list position of the last user chosen is kept in Config.ini under "login"/"username",
 // so the next start preselects it.
 #include "data/ADODB.h"
-#include "gui/ExtCtrls.h"
-#include "gui/Forms.h"
 #include "gui/ComboBox.h"
 #include "gui/Edit.h"
+#include "gui/ExtCtrls.h"
+#include "gui/Forms.h"
 #include "gui/StdCtrls.h"
 
 class TFrm_Login : public TForm {

@@ -5,8 +5,8 @@
 // printed at the end; the window path (paint into the window's pixels and show them) should
 // stay within 1.5 times the bare drawing.
 #include "BenchUtil.h"
-#include "gui/Controls.h"
 #include "gui/Application.h"
+#include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/QtGlue_p.h"
 

@@ -7,8 +7,8 @@
 #include "core/Filer.h"
 #include "gui/Application.h"
 #include "gui/Forms.h"
-#include "gui/Screen.h"
 #include "gui/ImageListLink_p.h"
+#include "gui/Screen.h"
 #include "gui/WinGDI.h"
 
 #include "core/Exceptions.h"

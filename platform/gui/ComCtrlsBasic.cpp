@@ -1,8 +1,8 @@
 // The progress bar and the up-down buttons.
 #include "gui/ComCtrlsBasic.h"
 
-#include "gui/Forms.h"
 #include "gui/ControlProps.h"
+#include "gui/Forms.h"
 
 #include "core/ClassBuilder.h"
 #include "core/StrUtils.h"

@@ -2,11 +2,11 @@
 // Private to ListView.cpp and TreeView.cpp: small helpers of the item views beside their
 // base class (ItemView.h).
 #include "gui/CanvasPaint_p.h"
-#include "gui/Edit.h"
-#include "gui/ItemView.h"
 #include "gui/CtrlUtils_p.h"
+#include "gui/Edit.h"
 #include "gui/Forms.h"
 #include "gui/ImageListLink_p.h"
+#include "gui/ItemView.h"
 #include "gui/WinGDI.h"
 
 #include "core/StrUtils.h"

@@ -3,8 +3,8 @@
 #include "gui/Controls.h"
 #include "gui/Application.h"
 #include "gui/Forms.h"
-#include "gui/Screen.h"
 #include "gui/QtGlue_p.h"
+#include "gui/Screen.h"
 
 #include "core/ClassBuilder.h"
 #include "core/Exceptions.h"

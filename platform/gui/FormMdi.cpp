@@ -2,10 +2,10 @@
 // in their frames, and cascading, tiling and arranging them.
 #include "gui/Forms.h"
 
+#include "gui/Application.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"
 #include "gui/Screen.h"
-#include "gui/Application.h"
 
 #include "core/SysUtils.h"
 

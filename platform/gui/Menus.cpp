@@ -6,10 +6,10 @@
 #include "core/ClassBuilder.h"
 #include "gui/Application.h"
 #include "gui/Forms.h"
-#include "gui/Screen.h"
 #include "gui/ImageListLink_p.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"
+#include "gui/Screen.h"
 #include "core/StrUtils.h"
 
 #include <QtCore/QPointer>

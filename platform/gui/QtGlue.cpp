@@ -4,8 +4,8 @@
 
 #include "gui/Controls.h"
 #include "gui/Forms.h"
-#include "gui/Screen.h"
 #include "gui/QtBridge_p.h"
+#include "gui/Screen.h"
 
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"

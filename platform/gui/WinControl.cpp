@@ -1,12 +1,12 @@
 // TWinControl (children, tab order, focus, keys, the non-client frame, alignment, painting),
 // TCustomControl, TGraphicControl and TControlCanvas.
-#include "gui/Controls.h"
-#include "gui/CanvasPaint_p.h"
 #include "gui/Application.h"
+#include "gui/CanvasPaint_p.h"
+#include "gui/Controls.h"
 #include "gui/Forms.h"
-#include "gui/Screen.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"
+#include "gui/Screen.h"
 
 #include "core/ClassBuilder.h"
 #include "core/Exceptions.h"

@@ -4,12 +4,12 @@
 
 #include "gui/Calendar.h"
 #include "gui/ComCtrls.h"
+#include "gui/ComboBox.h"
+#include "gui/FileCtrl.h"
+#include "gui/ListCtrls.h"
 #include "gui/ListView.h"
 #include "gui/ToolBar.h"
 #include "gui/TreeView.h"
-#include "gui/FileCtrl.h"
-#include "gui/ComboBox.h"
-#include "gui/ListCtrls.h"
 #include "core/SysUtils.h"
 
 #include <QtGui/QImage>

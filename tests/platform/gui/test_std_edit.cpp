@@ -4,8 +4,8 @@
 
 #include "core/ClassBuilder.h"
 #include "core/Filer.h"
-#include "gui/ComboBox.h"
 #include "gui/Caret.h"
+#include "gui/ComboBox.h"
 #include "gui/Edit.h"
 #include "gui/Memo.h"
 #include "gui/StdCtrls.h"
