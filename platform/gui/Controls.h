@@ -32,7 +32,6 @@ class TPopupMenu;   // Menus.h
 class TDragObject;
 class TControlActionLink;
 class TBasicAction;
-class QWidget;
 class TControlWidget;
 namespace gui_glue {
 struct TAccess;
@@ -724,8 +723,8 @@ protected:
   virtual void ApplyGeometry();
   void UpdateShowing();
   void SendNCCalcSize();
-  // The widget of this window (platform/gui only).
-  QWidget* Widget() const;
+  // The widget of this window (its class is private to platform/gui).
+  TControlWidget* Widget() const { return FWidget; }
 
 private:
   // Messages the control handles itself, one handler each (Dispatch holds their table).
@@ -737,7 +736,7 @@ private:
   void CMVisibleChanged(TMessage& M);
   void CMFontChanged(TMessage& M);
   void CMColorChanged(TMessage& M);
-  void CmParentCtl3DChanged(TMessage& M);
+  void CMParentCtl3DChanged(TMessage& M);
   void CMRefocus(TMessage& M);
   void CNKeyDown(TMessage& M);
   void CNChar(TMessage& M);

@@ -37,7 +37,7 @@ public:
 
 void TCustomForm::EnsureMdiArea() {
   if (FMdiArea) return;
-  FMdiArea = new QMdiArea(Widget());
+  FMdiArea = new TMdiArea(Widget());
   FMdiArea->setBackground(QBrush(ToQColor(GetSysColor(COLOR_APPWORKSPACE))));
   FMdiArea->lower();
   FMdiArea->show();
@@ -84,7 +84,9 @@ void TCustomForm::MakeMDIChild() {
     throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
   main->EnsureMdiArea();
   QWidget* w = Widget();
-  FSubWindow = main->FMdiArea->addSubWindow(w);
+  FSubWindow = new TMdiSubWindow;
+  FSubWindow->setWidget(w);
+  main->FMdiArea->addSubWindow(FSubWindow);
   FSubWindow->setAttribute(Qt::WA_DeleteOnClose, false);
   FSubWindow->setWindowTitle(ToQString(WindowText()));
   FSubWindow->installEventFilter(new TSubWindowWatcher(FSubWindow, this));

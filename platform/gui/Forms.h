@@ -21,6 +21,8 @@ class TCustomForm;
 class TDataModule;
 class TMainMenu;  // Menus.h
 class TMonitor;   // Screen.h
+class TMdiArea;   // private to platform/gui
+class TMdiSubWindow;
 class TStrings;
 
 KELM_ENUM(TFormStyle, fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop)
@@ -218,8 +220,8 @@ private:
   bool FShownOnce = false;
   std::unique_ptr<TControlCanvas> FCanvas;
   TComponent* FMenu = nullptr;
-  class QMdiArea* FMdiArea = nullptr;
-  class QMdiSubWindow* FSubWindow = nullptr;
+  TMdiArea* FMdiArea = nullptr;         // an MDI form's client area
+  TMdiSubWindow* FSubWindow = nullptr;  // an MDI child's frame
   HWND FClientHandle = 0;
   std::vector<HWND> FDisabledWindows;  // by a modal loop
 };

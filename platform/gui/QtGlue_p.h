@@ -9,6 +9,8 @@
 #include <QtCore/QPointer>
 #include <QtGui/QCursor>
 #include <QtGui/QImage>
+#include <QtWidgets/QMdiArea>
+#include <QtWidgets/QMdiSubWindow>
 #include <QtWidgets/QWidget>
 
 #include <cstdint>
@@ -16,8 +18,6 @@
 #include <map>
 #include <string>
 
-class QMdiArea;
-class QMdiSubWindow;
 class TCustomForm;
 
 // The widget of a windowed control. It paints the control from two buffers: the client
@@ -49,6 +49,17 @@ protected:
 
 private:
   bool HandleEvent(QEvent* e);
+};
+
+// The MDI client area of a form and the frame of an MDI child: Qt's, under names of the
+// layer's own, so the public headers name no Qt class.
+class TMdiArea : public QMdiArea {
+public:
+  using QMdiArea::QMdiArea;
+};
+class TMdiSubWindow : public QMdiSubWindow {
+public:
+  using QMdiSubWindow::QMdiSubWindow;
 };
 
 namespace gui_glue {

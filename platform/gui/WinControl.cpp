@@ -85,7 +85,6 @@ TWinControl::~TWinControl() {
   }
 }
 
-QWidget* TWinControl::Widget() const { return FWidget; }
 
 void TWinControl::SetParent(TWinControl* AParent) {
   TControl::SetParent(AParent);
@@ -999,7 +998,7 @@ void TWinControl::Dispatch(TMessage& M) {
       NotifyControls(CM_PARENTCTL3DCHANGED);
       return;
     case CM_PARENTCTL3DCHANGED:
-      CmParentCtl3DChanged(M);
+      CMParentCtl3DChanged(M);
       return;
     case CM_BORDERCHANGED:
       FrameChanged();
@@ -1075,7 +1074,7 @@ void TWinControl::CMColorChanged(TMessage& M) {
   Invalidate();
 }
 
-void TWinControl::CmParentCtl3DChanged(TMessage& M) {
+void TWinControl::CMParentCtl3DChanged(TMessage& M) {
   if (FParentCtl3D && Parent() && Parent()->Ctl3D() != FCtl3D) {
     FCtl3D = Parent()->Ctl3D();
     Perform(CM_CTL3DCHANGED);
