@@ -20,6 +20,12 @@
 
 using namespace ctrl_utils;
 
+// The edit field of the edit styles: Qt's line edit under a name of the layer's own.
+class TComboEdit : public QLineEdit {
+public:
+  using QLineEdit::QLineEdit;
+};
+
 // A combo box answers with its list's results.
 static_assert(LB_ERR == CB_ERR, "the item messages share their error answer");
 
@@ -293,7 +299,7 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
   FStyle = Value;
   if (FDropped) CloseDropDown(false);
   if (HasEdit() && !FEdit) {
-    FEdit = new QLineEdit(Widget());
+    FEdit = new TComboEdit(Widget());
     FEdit->setFrame(false);
     FEdit->setContextMenuPolicy(Qt::NoContextMenu);
     FEdit->setDragEnabled(false);

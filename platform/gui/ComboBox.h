@@ -12,7 +12,7 @@
 
 #include <memory>
 
-class QLineEdit;
+class TComboEdit;  // the edit field, private to ComboBox.cpp
 class TCustomComboBox;
 
 constexpr UINT CB_GETEDITSEL = 0x0140, CB_LIMITTEXT = 0x0141, CB_SETEDITSEL = 0x0142, CB_ADDSTRING = 0x0143,
@@ -194,7 +194,7 @@ private:
   std::unique_ptr<TComboBoxStrings> FItems;
   std::unique_ptr<TComboListBox> FList;
   std::unique_ptr<TControlCanvas> FCanvas;
-  QLineEdit* FEdit = nullptr;
+  TComboEdit* FEdit = nullptr;
   TComboBoxStyle FStyle = csDropDown;
   int FDropDownCount = 8;
   int FDropDownWidth = 0;
