@@ -9,6 +9,7 @@
 #include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/QtGlue_p.h"
+#include "gui/Graphics_p.h"
 
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QApplication>
@@ -143,7 +144,7 @@ BENCHMARK(BM_RepaintThroughWindow)->Unit(benchmark::kMillisecond);
 
 void BM_DrawIntoImage(benchmark::State& state) {
   QImage img(kW, kH, QImage::Format_RGB32);
-  TCanvas c(&img);
+  TCanvas c(CreateImageDC(&img));
   for (auto _ : state) DrawPicture(&c);
   state.SetItemsProcessed(state.iterations());
 }

@@ -1,6 +1,7 @@
 // The clipboard over Qt's: named formats as MIME types, openings that place several formats
 // together, pictures, and the change signal.
 #include "gui/Clipbrd.h"
+#include "gui/Graphics_p.h"
 
 #include "core/ClassBuilder.h"
 #include "gui/QtBridge_p.h"
@@ -294,12 +295,12 @@ void TClipboard::Assign(TPersistent* Source) {
   }
   QImage img;
   if (auto* bmp = dynamic_cast<TBitmap*>(g)) {
-    img = bmp->Image().copy();
+    img = ImageOf(*bmp).copy();
   } else {
     TBitmap tmp;
     tmp.SetSize(g->Width(), g->Height());
     tmp.Canvas()->Draw(0, 0, g);
-    img = tmp.Image().copy();
+    img = ImageOf(tmp).copy();
   }
   TImpl::Write(*this, [&](QMimeData* d) { d->setImageData(img); });
 }
@@ -319,7 +320,7 @@ void TClipboard::AssignTo(TPersistent* Dest) {
   }
   img = img.convertToFormat(QImage::Format_RGB32);
   bmp->SetSize(img.width(), img.height());
-  bmp->Image() = img;
+  ImageOf(*bmp) = img;
   bmp->ImageChanged();
 }
 

@@ -1,6 +1,7 @@
 // Menus: shortcut text, the item tree, action links of items, and the Qt menus built from the
 // tree (a menu bar for a form's main menu, a QMenu for each popup and submenu as it opens).
 #include "gui/Menus.h"
+#include "gui/Graphics_p.h"
 #include "gui/Menus_p.h"
 
 #include "gui/ActnList.h"
@@ -213,7 +214,7 @@ struct TMenuQt {
     if (!images || it->ImageIndex() < 0 || it->ImageIndex() >= images->Count()) return QIcon();
     TIcon icon;
     images->GetIcon(it->ImageIndex(), &icon);
-    return QIcon(QPixmap::fromImage(icon.Image()));
+    return QIcon(QPixmap::fromImage(ImageOf(icon)));
   }
 
   static QAction*& ActionOf(TMenuItem* it) {

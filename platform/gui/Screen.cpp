@@ -1,5 +1,6 @@
 // The screen: forms and data modules, the active form and control, cursors and monitors.
 #include "gui/Screen.h"
+#include "gui/Graphics_p.h"
 
 #include "gui/DataModule.h"
 #include "gui/Forms.h"
@@ -254,7 +255,7 @@ HCURSOR LoadCursorFromResource(const String& Name) {
 
 HCURSOR CreateCursorFromImage(TBitmap* Image, int HotX, int HotY) {
   if (!Image || Image->Empty()) return nullptr;
-  return new HCURSOR__{QCursor(QPixmap::fromImage(Image->Image()), HotX, HotY)};
+  return new HCURSOR__{QCursor(QPixmap::fromImage(ImageOf(*Image)), HotX, HotY)};
 }
 
 // ---------------------------------------------------------------- glue access
