@@ -181,13 +181,22 @@ std::deque<TQueued>::iterator FindNext(HWND h, UINT lo, UINT hi) {
 bool IsKeyDown(UINT Message) { return Message == WM_KEYDOWN || Message == WM_SYSKEYDOWN; }
 
 // Notes a message a reader got: its time and place, and for a key what it types.
-void NoteRead(const TQueued& Q) {
+// A key taken out of the queue hands its characters over.
+void NoteRead(const TQueued& Q, bool Taken) {
   gMessageTime = Q.Msg.time;
   gMessagePos = Q.Msg.pt;
   if (!IsKeyDown(Q.Msg.message)) return;
   auto c = FindTyped(Q.Seq);
-  bool typed = c != gTyped.end();
-  gTakenKey = {Q.Msg, typed ? c->Chars : std::u32string(), typed};
+  gTakenKey.Msg = Q.Msg;
+  gTakenKey.Typed = c != gTyped.end();
+  if (!gTakenKey.Typed) {
+    gTakenKey.Chars.clear();
+  } else if (Taken) {
+    gTakenKey.Chars = std::move(c->Chars);
+    gTyped.erase(c);
+  } else {
+    gTakenKey.Chars = c->Chars;
+  }
 }
 
 // Takes a message out of the queue into Out (Seq: its number).
@@ -196,8 +205,7 @@ void Take(std::deque<TQueued>::iterator It, TMsg& Out, std::uint64_t* Seq = null
   const TQueued& q = *It;
   Out = q.Msg;
   if (Seq) *Seq = q.Seq;
-  NoteRead(q);
-  if (IsKeyDown(q.Msg.message)) ForgetTyped(q.Seq);
+  NoteRead(q, true);
   if (It == gQueue.begin()) gQueue.pop_front();
   else gQueue.erase(It);
 }
@@ -421,7 +429,7 @@ BOOL PeekMessage(TMsg& Msg, HWND Handle, UINT Min, UINT Max, UINT RemoveFlags) {
   if (it == Queue().end()) return false;
   if (!(RemoveFlags & PM_REMOVE)) {
     Msg = it->Msg;
-    NoteRead(*it);
+    NoteRead(*it, false);
     return true;
   }
   Take(it, Msg);
@@ -456,7 +464,8 @@ void WaitMessage() {
 BOOL TranslateMessage(const TMsg& Msg) {
   if (!IsKeyDown(Msg.message) || (Msg.hwnd != 0 && !IsWindow(Msg.hwnd))) return false;
   bool typed = gTakenKey.Typed && SameMessage(gTakenKey.Msg, Msg);
-  std::u32string chars = typed ? gTakenKey.Chars : CharsOfKey(Msg.wParam);
+  std::u32string chars = typed ? std::move(gTakenKey.Chars) : CharsOfKey(Msg.wParam);
+  gTakenKey.Typed = false;  // a key types once
   if (chars.empty()) return false;
   // The characters come before anything else that waits (a key-up among it), as the
   // platform's posted messages come before its input.
