@@ -67,6 +67,11 @@ TEST_F(ListBoxFixture, ItemsAreTheWindowsLbModel) {
   EXPECT_EQ(log.Count(LB_SETITEMDATA), 1);
   EXPECT_GE(log.Count(LB_GETTEXT), 3) << "reading the items asks the window";
   EXPECT_GE(log.Count(LB_FINDSTRINGEXACT), 1) << "IndexOf is the window's exact search";
+  // Item lengths count characters, as every text length does.
+  EXPECT_EQ(List->Perform(LB_GETTEXTLEN, 1), 2);
+  char buf[2 * kMaxCharBytes + 1] = {};
+  EXPECT_EQ(List->Perform(LB_GETTEXT, 1, reinterpret_cast<LPARAM>(buf)), 2);
+  EXPECT_STREQ(buf, "合同");
   // The window's own answers for what is not there.
   EXPECT_EQ(List->Perform(LB_GETTEXTLEN, 7), LB_ERR);
   EXPECT_EQ(List->Perform(LB_DELETESTRING, 7), LB_ERR);
