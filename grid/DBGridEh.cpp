@@ -1,6 +1,7 @@
 // The grid as the column model sees it: data source and link, column collection, defaults,
 // fonts, sort-marked columns, the sum list and the footer texts built from it.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhInplace.h"
 
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
@@ -918,6 +919,8 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
 }
 
 // ---------------------------------------------------------------- edit hooks
+
+TInplaceEdit* TCustomDBGridEh::CreateEditor() { return new TDBGridInplaceEdit(this); }
 
 bool TCustomDBGridEh::CanEditAcceptKey(Char Key) {
   TColumnEh* c = CurrentColumn();

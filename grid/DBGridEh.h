@@ -1236,6 +1236,7 @@ protected:
   friend class TDBGridEhSelection;
   friend class TDBGridEhSelectionRect;
   friend class TDBGridEhSelectionCols;
+  friend class TDBGridInplaceEdit;
   virtual TColumnDefValuesEh* CreateColumnDefValues();
   virtual TDBGridColumnsEh* CreateColumns();
   virtual TDBGridEhScrollBar* CreateScrollBar(int Kind);
@@ -1254,6 +1255,7 @@ protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void CreateWnd() override;
   // ---- base grid hooks
+  TInplaceEdit* CreateEditor() override;
   bool CanEditAcceptKey(Char Key) override;
   bool CanEditModify() override;
   bool CanEditShow() override;
