@@ -699,7 +699,8 @@ void TDBGridInplaceEdit::CloseDropDown(bool Accept) {
   Invalidate();
   TCustomDBGridEh* g = DBGrid();
   if (!Accept) {
-    if (g && list == FPickList) SetText(g->EditText());
+    // The keys moved the text along the list; the text from before the drop-down comes back.
+    if (g && list == FPickList) SetText(FTextBeforeDrop);
     return;
   }
   AcceptChoice(key);
@@ -794,11 +795,11 @@ bool TDBGridInplaceEdit::ForwardToList(TMessage& M) {
   if (!FListVisible || !FActiveList) return false;
   TShiftState shift = KeyboardStateToShiftState();
   if (FActiveList == FCalculator) {
+    // Enter and Esc come as keys and as characters; the calculator acts on whichever it reads.
     bool key = M.Msg == WM_KEYDOWN && (M.WParam == VK_RETURN || M.WParam == VK_ESCAPE);
-    bool ch = M.Msg == WM_CHAR && M.WParam >= 32 && M.WParam <= 126;
+    bool ch = M.Msg == WM_CHAR && ((M.WParam >= 32 && M.WParam <= 126) || M.WParam == 13 || M.WParam == 27);
     if (!key && !ch) return false;
     FCalculator->Perform(M.Msg, M.WParam, M.LParam);
-    if (key && HandleAllocated()) DiscardPendingMessage(Handle(), WM_CHAR);
     return true;
   }
   if (M.Msg != WM_KEYDOWN) return false;

@@ -1,0 +1,466 @@
+// The grid's in-cell editor over a database file: its button strip and events, completion
+// against key and pick lists, the pick list, calendar and calculator drop-downs, the list of
+// recently entered texts, refused input and the required mark. Driven through messages.
+#include "GridPaintFixture.h"
+#include "TempFolder.h"
+#include "core/SysUtils.h"
+#include "data/ADODB.h"
+#include "grid/CalculatorEh.h"
+#include "grid/DBGridEh.h"
+#include "grid/DBGridEhInplace.h"
+#include "gui/Clipbrd.h"
+#include "gui/Forms.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// 2024-05-15 as a day count.
+const char* const kScript = R"(
+CREATE TABLE t_item (id COUNTER, qty INTEGER, amount DOUBLE, signdate DATETIME, city TEXT(10), note TEXT(20));
+INSERT INTO t_item (qty, amount, signdate, city, note) VALUES (7, 100, 45427, '01', 'first');
+INSERT INTO t_item (qty, amount, signdate, city, note) VALUES (8, 200, 45428, '02', 'second');
+)";
+
+enum { kQty, kAmount, kDate, kCity, kNote };
+
+LPARAM At(int X, int Y) { return MakeLParam(X, Y); }
+
+class InplaceEditorTest : public ::testing::Test {
+protected:
+  TempFolder Dir;
+  TForm* Form = nullptr;
+  TADOConnection* Conn = nullptr;
+  TADOQuery* Query = nullptr;
+  TDataSource* Source = nullptr;
+  TDBGridEh* Grid = nullptr;
+
+  void SetUp() override {
+    EnsureGridTestApplication();
+    String file = Dir / "items.db";
+    CreateDatabaseFromScript(file, kScript);
+    Form = new TForm(Application);
+    Form->SetBounds(40, 40, 560, 300);
+    Conn = new TADOConnection(Form);
+    Conn->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";Persist Security Info=False");
+    Query = new TADOQuery(Form);
+    Query->SetConnection(Conn);
+    Query->SQL()->SetText("select * from t_item order by id");
+    Source = new TDataSource(Form);
+    Source->SetDataSet(Query);
+    Query->Open();
+    Grid = new TDBGridEh(Form);
+    Grid->SetParent(Form);
+    Grid->SetBounds(0, 0, 540, 260);
+    for (const char* name : {"qty", "amount", "signdate", "city", "note"}) Column(-1)->SetFieldName(name);
+    Column(kCity)->KeyList()->SetText("01\n02");
+    Column(kCity)->PickList()->SetText("北京\n上海");
+    Grid->SetDataSource(Source);
+    Form->Show();
+    Grid->DataLink()->SetBufferCount(4);
+    Grid->SetRowCount(5);
+    Application->ProcessMessages();
+  }
+  void TearDown() override {
+    SetKeyDownState(VK_CONTROL, false);
+    SetKeyDownState(VK_MENU, false);
+    delete Form;
+    Application->ProcessMessages();
+  }
+  // Column Index, or a new one for -1.
+  TColumnEh* Column(int Index) {
+    return Index < 0 ? Grid->Columns()->AddColumn() : Grid->Columns()->Items(Index);
+  }
+  // The editor on column Index of the current record, all its text selected.
+  TDBGridInplaceEdit* Edit(int Index) {
+    Grid->SetFocus();
+    Grid->SetSelectedIndex(Index);
+    Application->ProcessMessages();
+    Grid->Perform(WM_KEYDOWN, VK_F2, 0);
+    auto* ed = dynamic_cast<TDBGridInplaceEdit*>(Grid->InplaceEditor());
+    EXPECT_NE(ed, nullptr);
+    if (!ed) return nullptr;
+    EXPECT_TRUE(ed->Visible());
+    ed->SelectAll();
+    return ed;
+  }
+  void Type(TWinControl* C, const String& Text) {
+    for (char32_t ch : Utf8ToUtf32(Text)) C->Perform(WM_CHAR, ch, 0);
+  }
+  // A key with its character queued behind it, as the keyboard gives them.
+  void Press(TWinControl* C, Word Key, Char Ch) {
+    if (Ch) PostMessage(C->Handle(), WM_CHAR, Ch, 0);
+    C->Perform(WM_KEYDOWN, Key, 0);
+    Application->ProcessMessages();
+  }
+  void AltDown(TWinControl* C) {
+    SetKeyDownState(VK_MENU, true);
+    C->Perform(WM_SYSKEYDOWN, VK_DOWN, 0);
+    SetKeyDownState(VK_MENU, false);
+  }
+  String Field(const char* Name) { return Query->FieldByName(Name)->AsString(); }
+};
+
+// ================================================================ buttons
+
+TEST_F(InplaceEditorTest, AnEllipsisColumnShowsOneButtonWhoseClickTellsTheGridThenTheColumn) {
+  TColumnEh* note = Column(kNote);
+  note->SetButtonStyle(cbsEllipsis);
+  note->SetAlwaysShowEditButton(true);
+  std::vector<String> log;
+  Grid->OnEditButtonClick = TNotifyEvent::Lambda([&](TObject*) { log.push_back("grid"); });
+  note->OnEditButtonClick = TButtonClickEventEh::Lambda([&](TObject*, bool&) { log.push_back("column"); });
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  EXPECT_EQ(ed->CurrentEditStyle(), edsEllipsis);
+  ASSERT_EQ(ed->ButtonCount(), 1);
+  TEditButtonControlEh* b = ed->ButtonControl(0);
+  EXPECT_TRUE(b->Visible());
+  EXPECT_EQ(b->Style(), ebsEllipsisEh);
+  EXPECT_EQ(b->Left() + b->Width(), ed->ClientWidth());
+  EXPECT_EQ(ed->TextRect().Right, ed->Width() - 2 - ed->ButtonStripWidth()) << "text stops before the strip";
+
+  b->Click();
+  EXPECT_EQ(log, (std::vector<String>{"grid", "column"}));
+
+  log.clear();
+  SetKeyDownState(VK_CONTROL, true);
+  Press(ed, VK_RETURN, 10);
+  SetKeyDownState(VK_CONTROL, false);
+  EXPECT_EQ(log, (std::vector<String>{"grid"})) << "Ctrl+Enter tells the grid only";
+  EXPECT_EQ(ed->Text(), "first") << "and inserts no line";
+}
+
+TEST_F(InplaceEditorTest, ADateColumnDropsDownUnlessReadOnlyAndExtraButtonsFollowTheMainOne) {
+  TDBGridInplaceEdit* ed = Edit(kDate);
+  ASSERT_TRUE(ed);
+  EXPECT_EQ(ed->CurrentEditStyle(), edsDateCalendar);
+  EXPECT_TRUE(ed->ButtonControl(0)->Visible());
+  EXPECT_EQ(ed->ButtonControl(0)->Style(), ebsDropDownEh);
+
+  Column(kDate)->SetReadOnly(true);
+  ed = Edit(kDate);
+  EXPECT_EQ(ed->CurrentEditStyle(), edsSimple);
+  EXPECT_FALSE(ed->ButtonControl(0)->Visible());
+  EXPECT_EQ(ed->ButtonStripWidth(), 0);
+
+  Column(kNote)->SetButtonStyle(cbsEllipsis);
+  for (int i = 0; i < 2; ++i) Column(kNote)->EditButtons()->Add()->SetStyle(ebsPlusEh);
+  ed = Edit(kNote);
+  ASSERT_EQ(ed->ButtonCount(), 3);
+  int right = 0;
+  for (int i = 0; i < 3; ++i) {
+    TEditButtonControlEh* b = ed->ButtonControl(i);
+    EXPECT_TRUE(b->Visible()) << i;
+    EXPECT_GE(b->Left(), right) << "main, button 0, button 1 from left to right";
+    right = b->Left() + b->Width();
+  }
+  EXPECT_EQ(right, ed->ClientWidth());
+  EXPECT_EQ(ed->ButtonControl(1)->Style(), ebsPlusEh);
+  EXPECT_EQ(ed->ButtonStripWidth(), ed->ClientWidth() - ed->ButtonControl(0)->Left());
+}
+
+TEST_F(InplaceEditorTest, AnExtraButtonsShortcutPressesAndClicksIt) {
+  TEditButtonEh* e = Column(kNote)->EditButtons()->Add();
+  e->SetShortCut(ShortCut(VK_F4, {}));
+  int downs = 0, clicks = 0;
+  e->OnDown = TButtonDownEventEh::Lambda([&](TObject*, bool, bool&, bool&) { ++downs; });
+  e->OnClick = TButtonClickEventEh::Lambda([&](TObject*, bool&) { ++clicks; });
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  ed->Perform(WM_KEYDOWN, VK_F4, 0);
+  EXPECT_EQ(downs, 1);
+  EXPECT_EQ(clicks, 1);
+}
+
+// ================================================================ completion
+
+TEST_F(InplaceEditorTest, AKeyListColumnCompletesTypedTextAndDropsWhatMatchesNothing) {
+  TDBGridInplaceEdit* ed = Edit(kCity);
+  ASSERT_TRUE(ed);
+  EXPECT_EQ(ed->Text(), "北京");
+  Type(ed, "上");
+  EXPECT_EQ(ed->Text(), "上海");
+  EXPECT_EQ(ed->SelText(), "海") << "the completed part is selected";
+  Type(ed, "x");
+  EXPECT_EQ(ed->Text(), "上海") << "no pick text starts with 上x";
+  Press(ed, VK_RETURN, 13);
+  Grid->DataLink()->UpdateRecord();
+  Query->Post();
+  EXPECT_EQ(Field("city"), "02");
+
+  Column(kNote)->PickList()->SetText("alpha\nbeta");
+  ed = Edit(kNote);
+  Type(ed, "b");
+  EXPECT_EQ(ed->Text(), "beta");
+  ed->SelectAll();
+  Type(ed, "z");
+  EXPECT_EQ(ed->Text(), "z") << "a plain pick list types an unmatched character";
+}
+
+// ================================================================ the pick list
+
+TEST_F(InplaceEditorTest, ThePickListShowsAtMostDropDownRowsAndEscPutsTheTextBack) {
+  struct TCase {
+    int Items;
+    int Rows;
+  } cases[] = {{3, 3}, {10, 7}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Items);
+    TStrings* picks = Column(kNote)->PickList();
+    picks->Clear();
+    for (int i = 0; i < c.Items; ++i) picks->Add("p" + IntToStr(i));
+    Column(kNote)->SetDropDownRows(7);
+    TDBGridInplaceEdit* ed = Edit(kNote);
+    ASSERT_TRUE(ed);
+    AltDown(ed);
+    ASSERT_TRUE(ed->ListVisible());
+    TPopupListboxEh* list = ed->PickListBox();
+    EXPECT_TRUE(list->Visible());
+    EXPECT_EQ(list->ClientHeight(), c.Rows * list->RowHeight());
+    EXPECT_GE(list->Width(), ed->Width());
+    EXPECT_TRUE(ed->ButtonControl(0)->AlwaysDown()) << "the button stays down while open";
+    EXPECT_EQ(GetFocus(), ed->Handle()) << "the list never takes the focus";
+    ed->Perform(WM_KEYDOWN, VK_DOWN, 0);
+    ed->Perform(WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(ed->Text(), "p1") << "the text follows the list";
+    Press(ed, VK_ESCAPE, 27);
+    EXPECT_FALSE(ed->ListVisible());
+    EXPECT_FALSE(list->Visible());
+    EXPECT_EQ(ed->Text(), "first");
+    EXPECT_FALSE(ed->ButtonControl(0)->AlwaysDown());
+  }
+}
+
+TEST_F(InplaceEditorTest, AKeyListShowsOnlyPickTextsWithKeysAndStoresTheChosenKey) {
+  TColumnEh* c = Column(kNote);
+  c->KeyList()->SetText("k0\nk1\nk2\nk3\nk4");
+  c->PickList()->SetText("零\n一\n二\n三");
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  AltDown(ed);
+  ASSERT_TRUE(ed->ListVisible());
+  EXPECT_EQ(ed->PickListBox()->Items()->Count(), 4);
+  for (int i = 0; i < 3; ++i) ed->Perform(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(ed->PickListBox()->ItemIndex(), 2);
+  Press(ed, VK_RETURN, 13);
+  EXPECT_FALSE(ed->ListVisible());
+  EXPECT_EQ(ed->Text(), "二");
+  Grid->DataLink()->UpdateRecord();
+  Query->Post();
+  EXPECT_EQ(Field("note"), "k2");
+}
+
+TEST_F(InplaceEditorTest, ResizingThePickListWithItsGripIsKeptInTheColumn) {
+  TColumnEh* c = Column(kNote);
+  for (int i = 0; i < 12; ++i) c->PickList()->Add("p" + IntToStr(i));
+  c->SetDropDownRows(3);
+  c->SetDropDownSizing(true);
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  ed->OpenDropDown();
+  TPopupListboxEh* list = ed->PickListBox();
+  ASSERT_TRUE(list->SizeGrip()->Visible());
+  const int ih = list->RowHeight();
+  TSizeGripEh* grip = list->SizeGrip();
+  TPoint g = grip->BoundsRect().TopLeft();
+  (void)g;
+  grip->Perform(WM_LBUTTONDOWN, MK_LBUTTON, At(4, 4));
+  int dy = grip->OnTop() ? -2 * ih : 2 * ih;
+  grip->Perform(WM_MOUSEMOVE, MK_LBUTTON, At(4 + 20, 4 + dy));
+  grip->Perform(WM_LBUTTONUP, 0, At(4 + 20, 4 + dy));
+  EXPECT_EQ(list->VisibleRows(), 5);
+  int width = list->Width();
+  ed->CloseDropDown(false);
+  EXPECT_EQ(c->DropDownRows(), 5u);
+  EXPECT_EQ(c->DropDownWidth(), width);
+  ed->OpenDropDown();
+  EXPECT_EQ(list->ClientHeight(), 5 * ih) << "the next drop-down uses them";
+  ed->CloseDropDown(false);
+}
+
+TEST_F(InplaceEditorTest, AutoDropDownOpensOnTheFirstCharacterAndCompletes) {
+  TColumnEh* c = Column(kNote);
+  c->PickList()->SetText("alpha\nbeta\ngamma");
+  c->SetAutoDropDown(true);
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  Type(ed, "g");
+  EXPECT_TRUE(ed->ListVisible());
+  EXPECT_EQ(ed->Text(), "gamma");
+  EXPECT_EQ(ed->PickListBox()->ItemIndex(), 2);
+  ed->CloseDropDown(false);
+}
+
+// ================================================================ the calendar
+
+TEST_F(InplaceEditorTest, TheCalendarOpensOnTheTextAndWritesTheChosenDate) {
+  TDBGridInplaceEdit* ed = Edit(kDate);
+  ASSERT_TRUE(ed);
+  AltDown(ed);
+  ASSERT_TRUE(ed->ListVisible());
+  TPopupMonthCalendarEh* cal = ed->Calendar();
+  EXPECT_EQ(cal->Date(), EncodeDate(2024, 5, 15));
+  ed->Perform(WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(cal->Date(), EncodeDate(2024, 5, 16)) << "Right goes to the calendar";
+  Press(ed, VK_RETURN, 13);
+  EXPECT_FALSE(ed->ListVisible());
+  EXPECT_EQ(Query->FieldByName("signdate")->AsDateTime(), EncodeDate(2024, 5, 16));
+  EXPECT_EQ(ed->Text(), DateToStr(EncodeDate(2024, 5, 16)));
+
+  // Focus loss closes it unaccepted.
+  ed->OpenDropDown();
+  cal->SetDate(EncodeDate(2024, 5, 20));
+  ed->Perform(WM_KILLFOCUS, reinterpret_cast<WPARAM>(Grid->Handle()), 0);
+  EXPECT_FALSE(ed->ListVisible());
+  EXPECT_EQ(Query->FieldByName("signdate")->AsDateTime(), EncodeDate(2024, 5, 16));
+}
+
+TEST_F(InplaceEditorTest, TextThatIsNoDateOpensTheCalendarOnTheFieldsDateOrToday) {
+  TDBGridInplaceEdit* ed = Edit(kDate);
+  ASSERT_TRUE(ed);
+  ed->SetText("2024-02-30");
+  ed->OpenDropDown();
+  EXPECT_EQ(ed->Calendar()->Date(), EncodeDate(2024, 5, 15));
+  ed->CloseDropDown(false);
+  Query->Edit();
+  Query->FieldByName("signdate")->Clear();
+  ed->SetText("nonsense");
+  ed->OpenDropDown();
+  EXPECT_EQ(ed->Calendar()->Date(), Date());
+  ed->CloseDropDown(false);
+}
+
+// ================================================================ the calculator
+
+TEST_F(InplaceEditorTest, TheCalculatorComputesAndPutsItsResultIntoTheEditor) {
+  Column(kAmount)->SetButtonStyle(cbsDropDown);
+  TDBGridInplaceEdit* ed = Edit(kAmount);
+  ASSERT_TRUE(ed);
+  EXPECT_TRUE(ed->CalculatorAllowed());
+  ed->SetText("");
+  AltDown(ed);
+  ASSERT_TRUE(ed->ListVisible());
+  TPopupCalculatorEh* calc = ed->CalculatorPopup();
+  Type(ed, "2+3=");
+  EXPECT_EQ(calc->DisplayText(), "5");
+  EXPECT_TRUE(calc->CanCloseOnEnter()) << "the = key reads Ok";
+  Press(ed, VK_RETURN, 13);
+  EXPECT_FALSE(ed->ListVisible());
+  EXPECT_EQ(ed->Text(), "5");
+  EXPECT_EQ(GetFocus(), ed->Handle());
+}
+
+TEST_F(InplaceEditorTest, AnErrorInTheCalculatorIsNotTaken) {
+  Column(kAmount)->SetButtonStyle(cbsDropDown);
+  TDBGridInplaceEdit* ed = Edit(kAmount);
+  ASSERT_TRUE(ed);
+  ed->OpenDropDown();
+  TPopupCalculatorEh* calc = ed->CalculatorPopup();
+  EXPECT_EQ(calc->DisplayText(), "100") << "it starts from the editor's number";
+  Type(ed, "/0=");
+  EXPECT_EQ(calc->DisplayText(), "Error");
+  ed->CloseDropDown(true);
+  EXPECT_EQ(ed->Text(), "100");
+
+  Column(kNote)->SetButtonStyle(cbsDropDown);
+  ed = Edit(kNote);
+  EXPECT_FALSE(ed->CalculatorAllowed()) << "a text field gets no calculator";
+  AltDown(ed);
+  EXPECT_FALSE(ed->ListVisible());
+}
+
+// ================================================================ recently entered texts
+
+TEST_F(InplaceEditorTest, TypingAPrefixOfARememberedTextOpensTheListAndErasingClosesIt) {
+  TMRUListEh* mru = Column(kNote)->MRUList();
+  mru->SetActive(true);
+  mru->Items()->SetText("apple\napricot\nbanana");
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  Type(ed, "ap");
+  ASSERT_TRUE(ed->MRUDroppedDown());
+  TMRUListboxEh* box = ed->MRUListBox();
+  EXPECT_TRUE(box->Visible());
+  EXPECT_EQ(box->Items()->Count(), 2);
+  EXPECT_EQ(GetFocus(), ed->Handle());
+  ed->Perform(WM_KEYDOWN, VK_DOWN, 0);
+  Press(ed, VK_RETURN, 13);
+  EXPECT_FALSE(ed->MRUDroppedDown());
+  EXPECT_EQ(ed->Text(), box->Items()->Strings(0));
+
+  ed->SelectAll();
+  Type(ed, "b");
+  EXPECT_TRUE(ed->MRUDroppedDown());
+  Type(ed, "\b");
+  EXPECT_FALSE(ed->MRUDroppedDown()) << "an empty text closes it";
+  EXPECT_FALSE(box->Visible());
+}
+
+// ================================================================ refused input
+
+TEST_F(InplaceEditorTest, AValueTheFieldRefusesShowsTheErrorAndKeepsTheEditAndNothingIsPosted) {
+  struct TCase {
+    int Column;
+    const char* Text;
+    const char* Message;
+    const char* Field;
+    const char* Old;
+  } cases[] = {
+      {kQty, "abc", "'abc' is not a valid integer value", "qty", "7"},
+      {kDate, "2024-02-30", "'2024-02-30' is not a valid date and time", "signdate", "2024-05-15"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Text);
+    TDBGridInplaceEdit* ed = Edit(c.Column);
+    ASSERT_TRUE(ed);
+    if (c.Column == kQty) {
+      Type(ed, "a");
+      EXPECT_EQ(ed->Text(), c.Old) << "a letter is not typed into an integer";
+    }
+    Clipboard()->SetAsText(c.Text);
+    ed->SelectAll();
+    ed->Perform(WM_PASTE, 0, 0);
+    ASSERT_EQ(ed->Text(), c.Text);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      String message;
+      try {
+        Grid->DataLink()->UpdateRecord();
+      } catch (const Exception& e) {
+        message = e.Message();
+      }
+      EXPECT_EQ(message, c.Message) << "attempt " << attempt;
+      EXPECT_TRUE(ed->Visible());
+      EXPECT_EQ(ed->Text(), c.Text);
+      EXPECT_EQ(Query->State(), dsEdit);
+      EXPECT_TRUE(Grid->DataLink()->Modified()) << "the next post writes again";
+    }
+    Query->Cancel();
+    Grid->DataLink()->ResetRecord();
+    EXPECT_EQ(Field(c.Field), c.Column == kDate ? DateToStr(EncodeDate(2024, 5, 15)) : String(c.Old));
+  }
+}
+
+// ================================================================ required mark
+
+TEST_F(InplaceEditorTest, ARequiredNullFieldOfAnInsertedRecordIsMarkedOnlyWithHighlightRequired) {
+  Query->FieldByName("note")->SetRequired(true);
+  Query->Append();
+  for (bool highlight : {true, false}) {
+    SCOPED_TRACE(highlight);
+    Column(kNote)->SetHighlightRequired(highlight);
+    TDBGridInplaceEdit* ed = Edit(kNote);
+    ASSERT_TRUE(ed);
+    EXPECT_EQ(ed->RequiredMarkShown(), highlight);
+    TPaintSurface shot;
+    shot.Reset(ed->Width(), ed->Height());
+    ed->Perform(WM_PAINT, reinterpret_cast<WPARAM>(shot.DC()), 0);
+    TRect r = ed->TextRect();
+    int reds = shot.CountColour(Rect(0, ed->Height() - 2, ed->Width(), ed->Height() - 1), RGB(255, 0, 0));
+    if (highlight) EXPECT_GT(reds, (r.Width() - 5) / 3) << "a dotted red line";
+    else EXPECT_EQ(reds, 0);
+  }
+  Query->Cancel();
+}
+
+}  // namespace
