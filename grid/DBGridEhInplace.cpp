@@ -92,6 +92,14 @@ std::vector<TField*> KeyFieldsOf(TColumnEh* Column) {
   return r;
 }
 
+// Assigning an equal font would still lay the text out again; moving between cells of one
+// font should not.
+bool SameFont(const TFont* A, const TFont* B) {
+  return A->Name() == B->Name() && A->Height() == B->Height() && A->Style() == B->Style() &&
+         A->Color() == B->Color() && A->Charset() == B->Charset() && A->Pitch() == B->Pitch() &&
+         A->Orientation() == B->Orientation();
+}
+
 int CharLength(const String& S) { return static_cast<int>(Utf8ToUtf32(S).size()); }
 
 String CharLeft(const String& S, int Count) {
@@ -164,10 +172,10 @@ void TDBGridInplaceEdit::LoadFromColumn() {
   TCustomDBGridEh* g = DBGrid();
   TColumnEh* c = CurrentColumn();
   ApplyEditStyle(ColumnEditStyle(c));
-  if (c) Font()->Assign(c->Font());
+  if (c && !SameFont(Font(), c->Font())) Font()->Assign(c->Font());
   FExplicitReadOnly = false;
   if (c) {
-    SetColor(c->Color());
+    if (Color() != c->Color()) SetColor(c->Color());
     bool editable = c->IsEditable(false);
     SetReadOnly(!editable);
   }
@@ -175,10 +183,24 @@ void TDBGridInplaceEdit::LoadFromColumn() {
   FMRUList = c ? c->MRUList() : nullptr;
   RefreshImageIndex();
   LayoutEditButtons();
-  if (HandleAllocated()) {
-    TRect r = TextRect();
-    Perform(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
-  }
+  UpdateFormatRect();
+}
+
+void TDBGridInplaceEdit::CreateWnd() {
+  TInplaceEdit::CreateWnd();
+  FFormatRectSet = false;
+  UpdateFormatRect();
+}
+
+// The text keeps inside the text rectangle; an unchanged one is not set again, which would lay
+// the text out anew.
+void TDBGridInplaceEdit::UpdateFormatRect() {
+  if (!HandleAllocated()) return;
+  TRect r = TextRect();
+  if (FFormatRectSet && r == FFormatRect) return;
+  FFormatRect = r;
+  FFormatRectSet = true;
+  Perform(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
 }
 
 void TDBGridInplaceEdit::ApplyEditStyle(TEditStyle Style) {
@@ -972,17 +994,18 @@ void TDBGridInplaceEdit::DrawRequiredMark(HDC DC) {
 }
 
 void TDBGridInplaceEdit::Dispatch(TMessage& M) {
-  bool listStyle = FStyle == edsPickList || FStyle == edsDataList || FStyle == edsDateCalendar || CalculatorAllowed();
   switch (M.Msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-    case WM_CHAR:
+    case WM_CHAR: {
+      bool listStyle = FStyle == edsPickList || FStyle == edsDataList || FStyle == edsDateCalendar || CalculatorAllowed();
       if (listStyle && (HandleListKeys(M) || ForwardToList(M))) return;
       if (M.Msg == WM_CHAR && listStyle && !FListVisible && M.WParam >= 32 && CurrentColumn() &&
           CurrentColumn()->AutoDropDown())
         OpenDropDown();
       if (MRUListKeys(M)) return;
       break;
+    }
     case WM_PASTE:
       if (DBGrid() && CurrentColumn() &&
           (FStyle == edsDataList || CurrentColumn()->ColumnKind() == ckKeyList)) {
@@ -1018,10 +1041,7 @@ void TDBGridInplaceEdit::Dispatch(TMessage& M) {
       TInplaceEdit::Dispatch(M);
       if (HandleAllocated()) DiscardPendingMessage(Handle(), CM_MENUCLOSED);
       LayoutEditButtons();
-      if (HandleAllocated()) {
-        TRect r = TextRect();
-        Perform(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
-      }
+      UpdateFormatRect();
       return;
     case WM_LBUTTONDBLCLK:
       TInplaceEdit::Dispatch(M);

@@ -69,6 +69,7 @@ public:
   void Dispatch(TMessage& Message) override;
 
 protected:
+  void CreateWnd() override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(Char& Key) override;
   void Change() override;
@@ -107,6 +108,7 @@ private:
   int ButtonWidthFor(bool Visible, int Preferred) const;
   int ButtonHeightFor(int Width, bool MainButton) const;
   bool IsOwnControl(HWND Window) const;
+  void UpdateFormatRect();
 
   TEditStyle FStyle = edsSimple;
   std::vector<TButtonPair> FButtons;
@@ -124,4 +126,6 @@ private:
   TMRUListEh* FMRUList = nullptr;
   TMRUListboxEh* FMRUListBox = nullptr;
   String FTextBeforeDrop;
+  TRect FFormatRect;
+  bool FFormatRectSet = false;
 };
