@@ -292,6 +292,58 @@ TEST_F(InplaceEditorTest, AutoDropDownOpensOnTheFirstCharacterAndCompletes) {
   ed->CloseDropDown(false);
 }
 
+TEST_F(InplaceEditorTest, AtTheWorkAreasBottomThePickListOpensAboveAndTheFormStaysActive) {
+  TRect work = Screen->WorkAreaRect();
+  Form->SetBounds(work.Left + 40, work.Bottom - 90, 560, 90);
+  Grid->SetBounds(0, 0, 540, 80);
+  Application->ProcessMessages();
+  Column(kNote)->PickList()->SetText("alpha\nbeta\ngamma\ndelta");
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  ASSERT_EQ(Screen->ActiveForm(), Form);
+  ed->OpenDropDown();
+  TPopupListboxEh* list = ed->PickListBox();
+  ASSERT_TRUE(list->Visible());
+  TPoint top = ed->ClientToScreen({0, 0});
+  EXPECT_EQ(list->Top() + list->Height(), top.Y) << "above the editor";
+  EXPECT_EQ(list->Left(), top.X);
+  EXPECT_EQ(list->SizeGrip()->OnTop(), true);
+  EXPECT_EQ(GetFocus(), ed->Handle());
+  EXPECT_EQ(Screen->ActiveForm(), Form);
+  // A click in the list chooses without taking the focus.
+  int y = list->RowHeight() + 1;
+  list->Perform(WM_LBUTTONDOWN, MK_LBUTTON, At(5, y));
+  list->Perform(WM_LBUTTONUP, 0, At(5, y));
+  EXPECT_FALSE(ed->ListVisible());
+  EXPECT_EQ(ed->Text(), "beta");
+  EXPECT_EQ(GetFocus(), ed->Handle());
+}
+
+TEST_F(InplaceEditorTest, DeleteInAKeyListColumnClearsAllOrWithNotInListOnlyTheSelection) {
+  TDBGridInplaceEdit* ed = Edit(kCity);
+  ASSERT_TRUE(ed);
+  ed->SetSelStart(0);
+  ed->SetSelLength(1);
+  ed->Perform(WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(ed->Text(), "北京") << "part of a key-list text is not deleted";
+  ed->SelectAll();
+  ed->Perform(WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(ed->Text(), "");
+  EXPECT_EQ(Grid->EditText(), "");
+
+  // With OnNotInList the selection alone goes, and the character after it stays.
+  Column(kCity)->OnNotInList = TNotInListEventEh::Lambda([](TObject*, const String&, bool&) {});
+  Query->Cancel();
+  ed = Edit(kCity);
+  ed->SetText("北京市");
+  ed->SetSelStart(1);
+  ed->SetSelLength(1);
+  ed->Perform(WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(ed->Text(), "北市");
+  EXPECT_EQ(ed->SelStart(), 1);
+  EXPECT_EQ(Grid->EditText(), "北市");
+}
+
 // ================================================================ the calendar
 
 TEST_F(InplaceEditorTest, TheCalendarOpensOnTheTextAndWritesTheChosenDate) {
