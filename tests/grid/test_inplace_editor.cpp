@@ -5,6 +5,7 @@
 #include "TempFolder.h"
 #include "core/SysUtils.h"
 #include "data/ADODB.h"
+#include "data/MemDataSet.h"
 #include "grid/CalculatorEh.h"
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhInplace.h"
@@ -513,6 +514,117 @@ TEST_F(InplaceEditorTest, ARequiredNullFieldOfAnInsertedRecordIsMarkedOnlyWithHi
     else EXPECT_EQ(reds, 0);
   }
   Query->Cancel();
+}
+
+// ================================================================ lookups
+
+// Orders whose city name is looked up through CityCode in a list of two cities.
+class LookupEditorTest : public ::testing::Test {
+protected:
+  TForm* Form = nullptr;
+  TMemDataSet *Cities = nullptr, *Orders = nullptr;
+  TField *CityCode = nullptr, *CityName = nullptr;
+  TDBGridEh* Grid = nullptr;
+
+  void SetUp() override {
+    EnsureGridTestApplication();
+    Form = new TForm(Application);
+    Form->SetBounds(40, 40, 400, 200);
+    Cities = new TMemDataSet(Form);
+    Cities->FieldDefs()->Add("Code", ftString, 10);
+    Cities->FieldDefs()->Add("Name", ftWideString, 20);
+    Cities->AddRow({Variant("01"), Variant(String("北京"))});
+    Cities->AddRow({Variant("02"), Variant(String("上海"))});
+    Cities->Open();
+    Orders = new TMemDataSet(Form);
+    Orders->FieldDefs()->Add("OrderNo", ftInteger);
+    Orders->FieldDefs()->Add("CityCode", ftString, 10);
+    Orders->AddRow({Variant(1), Variant("01")});
+    AddField(new TIntegerField(Form), "OrderNo", fkData);
+    CityCode = AddField(new TStringField(Form), "CityCode", fkData);
+    CityName = AddField(new TWideStringField(Form), "CityName", fkLookup);
+    CityName->SetKeyFields("CityCode");
+    CityName->SetLookupDataSet(Cities);
+    CityName->SetLookupKeyFields("Code");
+    CityName->SetLookupResultField("Name");
+    Orders->Open();
+    auto* source = new TDataSource(Form);
+    source->SetDataSet(Orders);
+    Grid = new TDBGridEh(Form);
+    Grid->SetParent(Form);
+    Grid->SetBounds(0, 0, 380, 160);
+    Grid->Columns()->AddColumn()->SetFieldName("CityName");
+    Grid->SetDataSource(source);
+    Form->Show();
+    Grid->DataLink()->SetBufferCount(3);
+    Grid->SetRowCount(4);
+    Application->ProcessMessages();
+  }
+  void TearDown() override {
+    delete Form;
+    Application->ProcessMessages();
+  }
+  TField* AddField(TField* F, const char* Name, TFieldKind Kind) {
+    F->SetFieldName(Name);
+    F->SetFieldKind(Kind);
+    F->SetDataSet(Orders);
+    return F;
+  }
+  TDBGridInplaceEdit* Edit() {
+    Grid->SetFocus();
+    Application->ProcessMessages();
+    Grid->Perform(WM_KEYDOWN, VK_F2, 0);
+    auto* ed = dynamic_cast<TDBGridInplaceEdit*>(Grid->InplaceEditor());
+    EXPECT_TRUE(ed && ed->Visible());
+    return ed;
+  }
+};
+
+TEST_F(LookupEditorTest, TypingCompletesFromTheListAndWritesTheKey) {
+  TDBGridInplaceEdit* ed = Edit();
+  ASSERT_TRUE(ed);
+  EXPECT_EQ(ed->CurrentEditStyle(), edsDataList);
+  EXPECT_EQ(ed->Text(), "北京");
+  ed->SelectAll();
+  ed->Perform(WM_CHAR, U'上', 0);
+  EXPECT_EQ(ed->Text(), "上海");
+  EXPECT_EQ(ed->SelText(), "海");
+  EXPECT_EQ(Grid->EditValue(), Variant(String("02")));
+  ed->Perform(WM_CHAR, U'x', 0);
+  EXPECT_EQ(ed->Text(), "上海") << "no city starts with 上x";
+  Grid->DataLink()->UpdateRecord();
+  Orders->Post();
+  EXPECT_EQ(CityCode->AsString(), "02");
+}
+
+TEST_F(LookupEditorTest, DeleteOnTheWholeTextClearsTheKeyAndOnPartOfItDoesNothing) {
+  TDBGridInplaceEdit* ed = Edit();
+  ASSERT_TRUE(ed);
+  ed->SetSelStart(0);
+  ed->SetSelLength(1);
+  ed->Perform(WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(ed->Text(), "北京");
+  ed->SelectAll();
+  ed->Perform(WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(ed->Text(), "");
+  EXPECT_TRUE(VarIsNull(Grid->EditValue()));
+  Grid->DataLink()->UpdateRecord();
+  Orders->Post();
+  EXPECT_TRUE(CityCode->IsNull());
+}
+
+TEST_F(LookupEditorTest, PasteIsCompletedLikeTypingAndUnmatchedTextIsRefused) {
+  TDBGridInplaceEdit* ed = Edit();
+  ASSERT_TRUE(ed);
+  ed->SelectAll();
+  Clipboard()->SetAsText("上");
+  ed->Perform(WM_PASTE, 0, 0);
+  EXPECT_EQ(ed->Text(), "上海");
+  EXPECT_EQ(Grid->EditValue(), Variant(String("02")));
+  ed->SelectAll();
+  Clipboard()->SetAsText("广州");
+  ed->Perform(WM_PASTE, 0, 0);
+  EXPECT_EQ(ed->Text(), "上海") << "without OnNotInList only list texts are taken";
 }
 
 }  // namespace
