@@ -266,6 +266,9 @@ void TDBGridInplaceEdit::ButtonsNeeded(int Count) {
       auto* b = static_cast<TControl*>(S);
       if (!PtInRect(b->ClientRect(), TPoint{X, Y})) FNoCloseOnClick = false;
     });
+    p.Button->OnMouseMove = TMouseMoveEvent::Lambda([this](TObject* S, TShiftState, int X, int Y) {
+      if (ButtonCount() > 0 && S == ButtonControl(0)) DragIntoList(X, Y);
+    });
     FButtons.push_back(p);
   }
 }
@@ -780,6 +783,19 @@ bool TDBGridInplaceEdit::IsOwnControl(HWND Window) const {
       if (p == w) return true;
   }
   return false;
+}
+
+// A drag from the pressed main button into the open list selects there: the button lets go
+// of the mouse and the list is pressed at the point instead.
+bool TDBGridInplaceEdit::DragIntoList(int X, int Y) {
+  if (!FListVisible || !FActiveList || ButtonCount() == 0) return false;
+  TEditButtonControlEh* b = ButtonControl(0);
+  if (!b->MouseCapture()) return false;
+  TPoint p = FActiveList->ScreenToClient(b->ClientToScreen({X, Y}));
+  if (!PtInRect(FActiveList->ClientRect(), p)) return false;
+  b->Perform(WM_CANCELMODE, 0, 0);
+  FActiveList->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(p.X, p.Y));
+  return true;
 }
 
 // ---------------------------------------------------------------- keys of the drop-downs

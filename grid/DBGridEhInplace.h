@@ -53,6 +53,8 @@ public:
   bool CalculatorAllowed() const;
   void OpenDropDown();
   void CloseDropDown(bool Accept) override;
+  // Hands a drag from the pressed main button on to the open list; true when it did.
+  bool DragIntoList(int X, int Y);
   // Held by the grid while it reloads the editor with a drop-down open.
   void SetCloseLock(bool Value) { FCloseLock = Value; }
 

@@ -345,6 +345,34 @@ TEST_F(InplaceEditorTest, DeleteInAKeyListColumnClearsAllOrWithNotInListOnlyTheS
   EXPECT_EQ(Grid->EditText(), "北市");
 }
 
+TEST_F(InplaceEditorTest, PressingTheButtonOpensTheListAndDraggingIntoItSelectsThere) {
+  Column(kNote)->PickList()->SetText("alpha\nbeta\ngamma");
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  TEditButtonControlEh* b = ed->ButtonControl(0);
+  b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+  ASSERT_TRUE(ed->ListVisible());
+  ASSERT_TRUE(b->MouseCapture());
+  TPopupListboxEh* list = ed->PickListBox();
+  TPoint inList = b->ScreenToClient(list->ClientToScreen({5, 2 * list->RowHeight() + 1}));
+  b->Perform(WM_MOUSEMOVE, MK_LBUTTON, At(inList.X, inList.Y));
+  EXPECT_FALSE(b->MouseCapture()) << "the button let go";
+  EXPECT_EQ(list->ItemIndex(), 2);
+  EXPECT_EQ(GetCapture(), list->Handle());
+  list->Perform(WM_LBUTTONUP, 0, At(5, 2 * list->RowHeight() + 1));
+  EXPECT_FALSE(ed->ListVisible());
+  EXPECT_EQ(ed->Text(), "gamma");
+
+  // The press that opened the list does not close it with its click; the next click does.
+  b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+  b->Perform(WM_LBUTTONUP, 0, At(3, 3));
+  EXPECT_TRUE(ed->ListVisible());
+  b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+  b->Perform(WM_LBUTTONUP, 0, At(3, 3));
+  EXPECT_FALSE(ed->ListVisible());
+  EXPECT_EQ(ed->Text(), "gamma");
+}
+
 // ================================================================ the calendar
 
 TEST_F(InplaceEditorTest, TheCalendarOpensOnTheTextAndWritesTheChosenDate) {
