@@ -40,10 +40,11 @@ String SqlCurrency(Currency Value) {
   Int64 raw = Value.Value;
   bool negative = raw < 0;
   std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(raw) : static_cast<std::uint64_t>(raw);
-  String text = std::to_string(magnitude / 10000);
-  if (std::uint64_t frac = magnitude % 10000) {
+  constexpr auto scale = static_cast<std::uint64_t>(Currency::kScale);
+  String text = std::to_string(magnitude / scale);
+  if (std::uint64_t frac = magnitude % scale) {
     String digits = std::to_string(frac);
-    digits.insert(0, 4 - digits.size(), '0');
+    digits.insert(0, Currency::kDecimals - digits.size(), '0');
     while (digits.back() == '0') digits.pop_back();
     text += "." + digits;
   }

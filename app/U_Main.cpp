@@ -8,9 +8,14 @@
 #include "app/SqlText.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "app/U_Backup.h"
 #include "app/U_ChangePass.h"
+#include "app/U_ClearData.h"
+#include "app/U_Company.h"
 #include "app/U_Data.h"
+#include "app/U_Option.h"
 #include "app/U_login.h"
+#include "data/DatabaseFiles.h"
 
 #include <memory>
 #include <vector>
@@ -29,7 +34,16 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("A_HomepageExecute", &TFrm_Main::A_HomepageExecute);
   b.Method("TB_Click", &TFrm_Main::TB_Click);
   b.Method("HelpExecute", &TFrm_Main::HelpExecute);
+  b.Method("M_BackupExecute", &TFrm_Main::M_BackupExecute);
+  b.Method("M_RestoreExecute", &TFrm_Main::M_RestoreExecute);
+  b.Method("Sys_CompactClick", &TFrm_Main::Sys_CompactClick);
+  b.Method("M_OptionExecute", &TFrm_Main::M_OptionExecute);
+  b.Method("M_CompanyExecute", &TFrm_Main::M_CompanyExecute);
+  b.Method("cleardataClick", &TFrm_Main::cleardataClick);
 }
+
+const char* const TFrm_Main::CompactDoneText = "压缩数据库成功!";
+const char* const TFrm_Main::CompactFailedText = "压缩数据库失败!";
 
 const TFrm_Main::TRightAction TFrm_Main::RightActions[28] = {
     {"Pact_Add", &TFrm_Main::PactAdd},     {"Pact_Edit", &TFrm_Main::PactEdit},
@@ -193,4 +207,58 @@ void ShowExistingMDIChild(TForm* Child) {
   if (!Child->Visible()) Child->Show();
   Child->BringToFront();
   if (Child->CanFocus()) Child->SetFocus();
+}
+
+void TFrm_Main::LZCopyFile(const String& Source, const String& Target) {
+  if (!CopyFile(Source, Target, false)) throw EInOutError("Error using LZCopy");
+}
+
+void TFrm_Main::ShowBackupWindow(int Mode) {
+  std::unique_ptr<TFrm_Backup> dialog(CreateForm<TFrm_Backup>(this));
+  dialog->Mode = Mode;
+  dialog->ShowModal();
+}
+
+void TFrm_Main::M_BackupExecute(TObject*) { ShowBackupWindow(1); }
+
+void TFrm_Main::M_RestoreExecute(TObject*) { ShowBackupWindow(2); }
+
+bool CompactJetDatabase(const String& FileName, const String&) {
+  try {
+    CompactDatabaseFile(FileName);
+    return true;
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+void TFrm_Main::Sys_CompactClick(TObject*) {
+  CloseMDIChildren();
+  TADOConnection* conn = Frm_Data->ADOConnection1;
+  conn->Close();
+  // The file the connection opened, whatever its name.
+  bool done;
+  try {
+    done = CompactJetDatabase(conn->FileName(), "8306472QKW");
+  } catch (...) {
+    conn->Open();
+    throw;
+  }
+  Application->MessageBox(done ? CompactDoneText : CompactFailedText, Application->Title(), MB_OK | MB_ICONINFORMATION);
+  conn->Open();
+}
+
+void TFrm_Main::M_OptionExecute(TObject*) {
+  std::unique_ptr<TFrm_Option> dialog(CreateForm<TFrm_Option>(this));
+  dialog->ShowModal();
+}
+
+void TFrm_Main::M_CompanyExecute(TObject*) {
+  std::unique_ptr<TFrm_Company> dialog(CreateForm<TFrm_Company>(this));
+  dialog->ShowModal();
+}
+
+void TFrm_Main::cleardataClick(TObject*) {
+  std::unique_ptr<TFrm_ClearData> dialog(CreateForm<TFrm_ClearData>(Application));
+  dialog->ShowModal();
 }

@@ -46,6 +46,11 @@ public:
   void ApplyUserRights();
   // Closes every MDI child, from the last to the first.
   void CloseMDIChildren();
+  // Copies a file over another (written beside it and renamed, so the target is never half
+  // written); EInOutError "Error using LZCopy" when the copy fails.
+  static void LZCopyFile(const String& Source, const String& Target);
+  static const char* const CompactDoneText;    // "压缩数据库成功!"
+  static const char* const CompactFailedText;  // "压缩数据库失败!"
   // The layout's image lists receive their pictures when it has loaded.
   void Loaded() override;
 
@@ -61,7 +66,20 @@ public:
   void A_HomepageExecute(TObject* Sender);
   void TB_Click(TObject* Sender);
   void HelpExecute(TObject* Sender);
+  void M_BackupExecute(TObject* Sender);
+  void M_RestoreExecute(TObject* Sender);
+  void Sys_CompactClick(TObject* Sender);
+  void M_OptionExecute(TObject* Sender);
+  void M_CompanyExecute(TObject* Sender);
+  void cleardataClick(TObject* Sender);
+
+private:
+  void ShowBackupWindow(int Mode);
 };
+
+// Compacts the database file, its connections closed; false when it could not, the file then
+// being as it was. The password is that of the connection string, which SQLite files lack.
+bool CompactJetDatabase(const String& FileName, const String& Password);
 
 extern TFrm_Main* Frm_Main;
 

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr Int64 kOne = 10000;  // one record in a count, in ten-thousandths
+constexpr Int64 kOne = Currency::kScale;  // one record in a count, in ten-thousandths
 
 // How a field's value becomes an amount, decided once per field.
 enum class TValueKind { Exact, Number, Text, None };
@@ -19,7 +19,7 @@ TValueKind KindOf(TField* Field) {
   return TValueKind::None;
 }
 
-// Reads the record's value times 10000 in extended precision into V (0 for a null field) and
+// Reads the record's value times the currency scale in extended precision into V (0 for a null field) and
 // answers whether the field has a value. Exact amounts are taken as they are instead of
 // through a double; a text that is no number counts as 0, so a sum footer on a text column
 // cannot break the dataset's events.
@@ -28,9 +28,9 @@ bool ReadScaled(TField* Field, TValueKind Kind, Extended& V) {
   if (!Field || Field->IsNull()) return false;
   switch (Kind) {
     case TValueKind::Exact: V = static_cast<Extended>(Field->AsCurrency().Value); break;
-    case TValueKind::Number: V = static_cast<Extended>(Field->AsFloat()) * 10000; break;
+    case TValueKind::Number: V = static_cast<Extended>(Field->AsFloat()) * Currency::kScale; break;
     case TValueKind::Text:
-      if (TryStrToFloat(Field->AsString(), V)) V *= 10000;
+      if (TryStrToFloat(Field->AsString(), V)) V *= Currency::kScale;
       else V = 0;
       break;
     case TValueKind::None: break;
@@ -132,7 +132,7 @@ struct TDBSumListProducer::TFieldRef {
   TDBSum* Item;
   TField* Field;  // nullptr for a count of all records
   TValueKind Kind;
-  // The current record's value times 10000 (0 for null); whether it has one.
+  // The current record's value times the currency scale (0 for null); whether it has one.
   bool Read(Extended& V) const { return ReadScaled(Field, Kind, V); }
 };
 

@@ -44,20 +44,20 @@ Int64 Currency::CheckedSub(Int64 a, Int64 b) {
 }
 
 Int64 Currency::Multiply(Int64 a, Int64 b) {
-  return Narrow(DivHalfEven(static_cast<Int128>(a) * b, 10000));
+  return Narrow(DivHalfEven(static_cast<Int128>(a) * b, kScale));
 }
 
 Int64 Currency::Divide(Int64 a, Int64 b) {
   if (b == 0) throw EZeroDivide("Floating point division by zero");
-  Int128 n = static_cast<Int128>(a) * 10000;
+  Int128 n = static_cast<Int128>(a) * kScale;
   if (b < 0) { n = -n; b = -b; }
   return Narrow(DivHalfEven(n, b));
 }
 
 Currency Currency::FromExtended(Extended v) {
-  // A double times 10000 needs at most 63 significant bits, so the product is exact in the
+  // A double times the scale needs at most 63 significant bits, so the product is exact in the
   // 64-bit mantissa and the tie test below sees the true value.
-  Extended scaled = v * 10000.0L;
+  Extended scaled = v * kScale;
   if (!(std::fabs(scaled) < 0x1p63L)) OverflowError();
   Extended r = RoundHalfEven(scaled);
   if (!(std::fabs(r) < 0x1p63L)) OverflowError();

@@ -5,7 +5,16 @@
 #include <concepts>
 
 struct Currency {
-  Int64 Value = 0;  // ten-thousandths
+  // The decimals an amount keeps, and the scale of Value that follows (ten-thousandths of a
+  // unit). Every conversion between units and Value uses these.
+  static constexpr int kDecimals = 4;
+  static constexpr Int64 kScale = [] {
+    Int64 scale = 1;
+    for (int i = 0; i < kDecimals; ++i) scale *= 10;
+    return scale;
+  }();
+
+  Int64 Value = 0;  // units times kScale
 
   constexpr Currency() = default;
   // Whole units; any integer type converts, so `Currency c = 5;` means 5.0000.
@@ -19,8 +28,8 @@ struct Currency {
   // Half to even at the fourth decimal; raises EOverflow outside the range and for NaN.
   static Currency FromDouble(double v);
   static Currency FromExtended(Extended v);
-  double ToDouble() const { return static_cast<double>(Value) / 10000.0; }
-  Extended ToExtended() const { return static_cast<Extended>(Value) / 10000.0L; }
+  double ToDouble() const { return static_cast<double>(Value) / kScale; }
+  Extended ToExtended() const { return static_cast<Extended>(Value) / kScale; }
 
   // Exact; a result outside the range raises EOverflow instead of wrapping.
   friend Currency operator+(Currency a, Currency b) { return FromRaw(CheckedAdd(a.Value, b.Value)); }
@@ -45,10 +54,14 @@ struct Currency {
   static Int64 Divide(Int64 a, Int64 b);
 
 private:
-  static constexpr Int64 kMaxUnits = 922337203685477;  // INT64_MAX / 10000
+public:
+  // The most whole units a Currency holds.
+  static constexpr Int64 kMaxUnits = INT64_MAX / kScale;
+
+private:
   static constexpr Int64 WholeUnits(Int64 units) {
     if (units > kMaxUnits || units < -kMaxUnits) OverflowError();
-    return units * 10000;
+    return units * kScale;
   }
   [[noreturn]] static void OverflowError();
 };

@@ -1,4 +1,6 @@
 // Calendar arithmetic, the clock, and dates and times to text and back.
+#include "core/DateUtils.h"
+
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"

@@ -1,8 +1,11 @@
 // Floating-point and money values to text: the standard formats and the picture format.
+#include "core/FloatFormat.h"
+
 #include "core/Exceptions.h"
 #include "core/SysUtils.h"
 #include "core/SysUtilsImpl.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -145,7 +148,7 @@ void RawCurrDigits(Currency v, TDigits& d) {
   d.Negative = v.Value < 0;
   std::uint64_t mag = d.Negative ? 0 - static_cast<std::uint64_t>(v.Value) : static_cast<std::uint64_t>(v.Value);
   SetDigits(d, mag, kWholeNumber);
-  if (d.Count > 0) d.Exponent = static_cast<short>(d.Exponent - 4);  // ten-thousandths
+  if (d.Count > 0) d.Exponent = static_cast<short>(d.Exponent - Currency::kDecimals);
 }
 
 void RoundDigits(TDigits& d, int keep) {
@@ -195,6 +198,13 @@ void ToFloatRec(const TDigits& d, TFloatRec& rec) {
   std::memcpy(rec.Digits, d.Digits, static_cast<std::size_t>(d.Count));
   rec.Digits[d.Count] = '\0';
 }
+
+
+// The digits to keep for `decimals` places after the point, summed wide so that any count of
+// decimals is taken: fewer than none keeps none.
+int DigitsForDecimals(int exponent, int decimals) {
+  return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{exponent} + decimals, -1, INT32_MAX));
+}
 }  // namespace
 
 void FloatToDecimal(TFloatRec& rec, Extended value, int precision, int decimals) {
@@ -203,7 +213,7 @@ void FloatToDecimal(TFloatRec& rec, Extended value, int precision, int decimals)
   if (precision > 18) precision = 18;
   if (precision < 1) precision = 1;
   int keep = precision;
-  if (decimals < 9999 && d.Exponent + decimals < keep) keep = d.Exponent + decimals;
+  if (decimals < 9999) keep = std::min(keep, DigitsForDecimals(d.Exponent, decimals));
   RoundDigits(d, keep);
   ToFloatRec(d, rec);
 }
@@ -211,7 +221,7 @@ void FloatToDecimal(TFloatRec& rec, Extended value, int precision, int decimals)
 void CurrToDecimal(TFloatRec& rec, Currency value, int decimals) {
   TDigits d;
   RawCurrDigits(value, d);
-  RoundDigits(d, d.Exponent + decimals);
+  RoundDigits(d, DigitsForDecimals(d.Exponent, decimals));
   ToFloatRec(d, rec);
 }
 

@@ -1,9 +1,12 @@
 // Format: the '%' specifier language over a list of typed arguments.
+#include "core/Format.h"
+
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 #include "core/SysUtilsImpl.h"
 
+#include <algorithm>
 #include <charconv>
 
 using namespace sysutils_impl;
@@ -72,6 +75,15 @@ private:
     return v;
   }
 
+  // Widths and precisions beyond this are refused: they would only allocate.
+  static constexpr std::int64_t kMaxWidth = 1 << 16;
+
+  // A width or precision within the bound.
+  int Bounded(std::int64_t v) const {
+    if (v > kMaxWidth) FErr.Invalid();
+    return static_cast<int>(v);
+  }
+
   // The integer argument that a '*' stands for.
   int StarArg() {
     const TVarRec& a = NextArg();
@@ -103,22 +115,23 @@ private:
     if (i < n && FFmt[i] == '-') { left = true; ++i; }
     int width = 0;
     if (i < n && FFmt[i] == '*') {
-      width = StarArg();
+      std::int64_t w = StarArg();  // wide, so that the smallest int negates
       ++i;
-      if (width < 0) { left = true; width = -width; }  // a negative width left-justifies
+      if (w < 0) { left = true; w = -w; }  // a negative width left-justifies
+      width = Bounded(w);
     } else {
-      width = ReadDigits(i);
+      width = Bounded(ReadDigits(i));
     }
     int prec = -1;
     if (i < n && FFmt[i] == '.') {
       ++i;
       if (i < n && FFmt[i] == '*') {
-        prec = StarArg();
+        prec = std::max(StarArg(), -1);
         ++i;
-        if (prec < 0) prec = -1;
       } else {
         prec = ReadDigits(i);
       }
+      prec = Bounded(prec);
     }
     if (i >= n) FErr.Invalid();
     char type = FFmt[i++];

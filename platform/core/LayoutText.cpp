@@ -14,6 +14,8 @@
 //       OnClick = Btn_OKClick
 //     end
 //   end
+#include "core/LayoutText.h"
+
 #include "core/Filer.h"
 #include "core/Resources.h"
 #include "core/StrUtils.h"
@@ -367,11 +369,11 @@ private:
     if (frac.size() > 4) Error("Currency values have at most four decimals");
     std::uint64_t w = 0;
     if (std::from_chars(whole.data(), whole.data() + whole.size(), w).ec != std::errc() ||
-        w > 922337203685477ull)
+        w > static_cast<std::uint64_t>(Currency::kMaxUnits))
       Error("Currency value out of range");
     std::uint64_t f = 0;
-    for (std::size_t i = 0; i < 4; ++i) f = f * 10 + (i < frac.size() ? static_cast<std::uint64_t>(frac[i] - '0') : 0);
-    std::uint64_t raw = w * 10000 + f;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(Currency::kDecimals); ++i) f = f * 10 + (i < frac.size() ? static_cast<std::uint64_t>(frac[i] - '0') : 0);
+    std::uint64_t raw = w * Currency::kScale + f;
     if (raw > static_cast<std::uint64_t>(INT64_MAX)) Error("Currency value out of range");
     Int64 r = static_cast<Int64>(raw);
     W.WriteCurrency(Currency::FromRaw(neg ? -r : r));
@@ -514,11 +516,11 @@ String SingleText(float f) {
 
 String CurrencyText(Currency c) {
   std::uint64_t mag = c.Value < 0 ? 0 - static_cast<std::uint64_t>(c.Value) : static_cast<std::uint64_t>(c.Value);
-  String s = (c.Value < 0 ? "-" : "") + std::to_string(mag / 10000);
-  std::uint64_t frac = mag % 10000;
+  String s = (c.Value < 0 ? "-" : "") + std::to_string(mag / Currency::kScale);
+  std::uint64_t frac = mag % Currency::kScale;
   if (frac) {
     String f = std::to_string(frac);
-    f = String(4 - f.size(), '0') + f;
+    f = String(static_cast<std::size_t>(Currency::kDecimals) - f.size(), '0') + f;
     while (f.back() == '0') f.pop_back();
     s += "." + f;
   }

@@ -1,4 +1,6 @@
 // TList, TObjectList and TBits.
+#include "core/Lists.h"
+
 #include "core/Classes.h"
 
 #include <algorithm>

@@ -1,4 +1,6 @@
 // TStream and the memory, string and file streams.
+#include "core/Streams.h"
+
 #include "core/Classes.h"
 #include "core/FileUtils.h"
 

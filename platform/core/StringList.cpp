@@ -1,4 +1,6 @@
 // TStrings and TStringList.
+#include "core/StringList.h"
+
 #include "core/Classes.h"
 #include "core/ClassBuilder.h"
 #include "core/StrUtils.h"

@@ -1,4 +1,4 @@
-// Format settings, integer, Boolean, float and money parsing, and rounding.
+// Integer, Boolean, float and money parsing, and rounding; helpers the runtime shares.
 #include "core/SysUtils.h"
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
@@ -9,18 +9,6 @@
 #include <limits>
 
 using namespace sysutils_impl;
-
-// ---------------------------------------------------------------- settings
-
-namespace {
-TFormatSettings& SettingsInstance() {
-  static TFormatSettings settings;
-  return settings;
-}
-}  // namespace
-
-TFormatSettings& FormatSettings() { return SettingsInstance(); }
-void ResetFormatSettings() { SettingsInstance() = TFormatSettings(); }
 
 // ---------------------------------------------------------------- shared helpers
 

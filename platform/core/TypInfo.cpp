@@ -5,6 +5,7 @@
 #include "core/StrUtils.h"
 
 #include <algorithm>
+#include <cassert>
 #include <mutex>
 
 // ---------------------------------------------------------------- TObject
@@ -170,6 +171,9 @@ void TClassInfo::Finish() {
     while (FByName[slot].Prop) slot = (slot + 1) & (size - 1);
     FByName[slot] = {h, FAll[i]};
   }
+  // A power of two at most half full: probes mask the hash, and a search always meets an
+  // empty slot and stops.
+  assert((size & (size - 1)) == 0 && 2 * FAll.size() <= size);
 }
 
 const TPropInfo* TClassInfo::FindProperty(std::string_view name) const {

@@ -74,7 +74,7 @@ using VA = VariantAccess;
 
 namespace {
 
-constexpr Int64 kMaxCurrencyUnits = std::numeric_limits<Int64>::max() / 10000;
+constexpr Int64 kMaxCurrencyUnits = Currency::kMaxUnits;
 
 enum class Kind { Empty, Null, Ordinal, Float, Curr, Date, Str, Object, Error, Array, Bad };
 
@@ -135,8 +135,8 @@ Int64 FloatToInt(long double e, TVarType from, TVarType to) {
   return Round(e);
 }
 
-Int64 RoundDiv10000(Int128 p) {
-  Int128 q = p / 10000, rem = p % 10000;
+Int64 RoundDivScale(Int128 p) {
+  Int128 q = p / Currency::kScale, rem = p % Currency::kScale;
   Int128 absRem = rem < 0 ? -rem : rem;
   int sign = p < 0 ? -1 : 1;
   if (absRem > 5000 || (absRem == 5000 && (q % 2) != 0)) q += sign;
@@ -157,7 +157,7 @@ Int64 ToInt64(const Variant& v, TVarType target) {
     case Kind::Ordinal: return VA::I(v);
     case Kind::Float: return FloatToInt(t == varSingle ? VA::S(v) : VA::D(v), t, target);
     case Kind::Date: return FloatToInt(VA::D(v), t, target);
-    case Kind::Curr: return RoundDiv10000(VA::I(v));
+    case Kind::Curr: return RoundDivScale(VA::I(v));
     case Kind::Str: {
       const String& s = VA::Str(v);
       Int64 i;
@@ -202,13 +202,13 @@ double ToDouble(const Variant& v, TVarType target) {
 long double ToLongDouble(const Variant& v) {
   switch (KindOf(v.VType())) {
     case Kind::Ordinal: return static_cast<long double>(VA::I(v));
-    case Kind::Curr: return static_cast<long double>(VA::I(v)) / 10000.0L;
+    case Kind::Curr: return static_cast<long double>(VA::I(v)) / Currency::kScale;
     default: return ToDouble(v, varDouble);
   }
 }
 
 Int64 FloatToCurrencyRaw(long double e, TVarType from) {
-  long double scaled = e * 10000.0L;
+  long double scaled = e * Currency::kScale;
   if (!(std::fabs(scaled) < 0x1p63L - 0.5L)) OverflowError(from, varCurrency);
   return Currency::FromExtended(e).Value;
 }
@@ -220,7 +220,7 @@ Int64 ToCurrencyRaw(const Variant& v) {
     case Kind::Ordinal: {
       Int64 i = VA::I(v);
       if (i > kMaxCurrencyUnits || i < -kMaxCurrencyUnits) OverflowError(t, varCurrency);
-      return i * 10000;
+      return i * Currency::kScale;
     }
     case Kind::Float: return FloatToCurrencyRaw(t == varSingle ? VA::S(v) : VA::D(v), t);
     case Kind::Date: return FloatToCurrencyRaw(VA::D(v), t);
@@ -232,7 +232,7 @@ Int64 ToCurrencyRaw(const Variant& v) {
       Extended e;
       if (TryStrToFloat(s, e)) return FloatToCurrencyRaw(e, t);
       bool b;
-      if (TryTextToBool(s, b)) return b ? -10000 : 0;
+      if (TryTextToBool(s, b)) return b ? -Currency::kScale : 0;
       CastError(t, varCurrency);
     }
     default: CastError(t, varCurrency);
@@ -344,10 +344,10 @@ Variant CurrArith(ArithOp op, const Variant& a, const Variant& b) {
   Int128 r = 0;
   if (op == ArithOp::Mul) {
     Int128 p = Int128(VA::I(a)) * VA::I(b);
-    r = (ca && cb) ? Int128(RoundDiv10000(p)) : p;
+    r = (ca && cb) ? Int128(RoundDivScale(p)) : p;
   } else {
-    Int128 x = ca ? Int128(VA::I(a)) : Int128(VA::I(a)) * 10000;
-    Int128 y = cb ? Int128(VA::I(b)) : Int128(VA::I(b)) * 10000;
+    Int128 x = ca ? Int128(VA::I(a)) : Int128(VA::I(a)) * Currency::kScale;
+    Int128 y = cb ? Int128(VA::I(b)) : Int128(VA::I(b)) * Currency::kScale;
     r = op == ArithOp::Add ? x + y : x - y;
   }
   if (!FitsInt64(r)) return FloatResult(op, a, b);
@@ -493,8 +493,8 @@ TVariantRelationship Compare(const Variant& a, const Variant& b, bool ordered) {
     return RelOf(ToLongDouble(a), ToLongDouble(b));
   }
   if (ka == Kind::Curr || kb == Kind::Curr) {
-    Int128 x = ka == Kind::Curr ? Int128(VA::I(a)) : Int128(VA::I(a)) * 10000;
-    Int128 y = kb == Kind::Curr ? Int128(VA::I(b)) : Int128(VA::I(b)) * 10000;
+    Int128 x = ka == Kind::Curr ? Int128(VA::I(a)) : Int128(VA::I(a)) * Currency::kScale;
+    Int128 y = kb == Kind::Curr ? Int128(VA::I(b)) : Int128(VA::I(b)) * Currency::kScale;
     return RelOf(x, y);
   }
   return RelOf(VA::I(a), VA::I(b));
@@ -821,7 +821,7 @@ Variant VarNeg(const Variant& a) {
       return t == varSingle ? Variant(-VA::S(a)) : Variant(-VA::D(a));
     case Kind::Date: return Variant::FromDate(-VA::D(a));
     case Kind::Curr:
-      if (VA::I(a) == minInt64) return Variant(-static_cast<double>(VA::I(a)) / 10000.0);
+      if (VA::I(a) == minInt64) return Variant(-static_cast<double>(VA::I(a)) / Currency::kScale);
       return Variant(Currency::FromRaw(-VA::I(a)));
     default: return Variant(-ToDouble(a, varDouble));
   }

@@ -1,6 +1,7 @@
 // TADOQuery: runs the program's SQL through the translator, holds the rows on the client and
 // writes edits of a single-table select back by rowid; TParameters binds ":name" values.
-#include "data/ADODB.h"
+#include "data/ADOQuery.h"
+
 
 #include "core/ClassBuilder.h"
 #include "data/SqliteDb_p.h"
@@ -106,7 +107,8 @@ void NoteKind(sqlite3_stmt* s, int col, TValueKinds& k) {
 
 // Binds a value of the dataset's row as the column stores it: Booleans 1/0, amounts at four
 // decimals, dates as day counts.
-void BindCell(TSqliteDb& db, sqlite3_stmt* s, int index, const TCellView& c, TJetColumnKind kind, const String& shown) {
+void BindCell(TSqliteDb& db, sqlite3_stmt* s, int index, const TCellView& c, TJetColumnKind kind, const String& column,
+              const String& shown) {
   int rc = SQLITE_OK;
   bool money = kind == TJetColumnKind::Currency || kind == TJetColumnKind::Decimal;
   switch (c.Kind) {
@@ -129,7 +131,7 @@ void BindCell(TSqliteDb& db, sqlite3_stmt* s, int index, const TCellView& c, TJe
         rc = sqlite3_bind_double(s, index, d);
         break;
       }
-      rc = sqlite3_bind_text(s, index, c.Bytes.data(), static_cast<int>(c.Bytes.size()), SQLITE_TRANSIENT);
+      db.BindText(s, index, c.Bytes, "column '" + column + "'", shown);
       break;
     case TCellKind::Blob:
       rc = sqlite3_bind_blob(s, index, c.Bytes.data(), static_cast<int>(c.Bytes.size()), SQLITE_TRANSIENT);
@@ -386,7 +388,7 @@ void TADOQuery::SetEnableBCD(bool value) {
 
 bool TADOQuery::GetCanModify() const { return Active() && !FTable.empty() && FLockType != ltReadOnly; }
 
-void TADOQuery::BindParameters(void* stmtPtr, const String& shown) {
+void TADOQuery::BindParameters(void* stmtPtr, const TJetTranslation& t, const String& shown) {
   auto* stmt = static_cast<sqlite3_stmt*>(stmtPtr);
   TSqliteDb& db = Db();
   int positional = 0;
@@ -394,18 +396,23 @@ void TADOQuery::BindParameters(void* stmtPtr, const String& shown) {
     const char* raw = sqlite3_bind_parameter_name(stmt, i);
     TParameter* p = nullptr;
     String name;
+    bool date = false;
     if (raw) {
       name = raw + 1;
       p = FParameters->FindParam(name);
+      date = t.IsDateParam(name, 0);
     } else {
       name = "?" + IntToStr(positional + 1);
       if (positional < FParameters->Count()) p = FParameters->Items(positional);
+      date = t.IsDateParam("", positional);
       ++positional;
     }
     if (!p) throw EADOError("No value given for parameter '" + name + "'", SQLITE_RANGE, shown);
     Variant v = p->Value();
-    // A date parameter given as text is bound as the day count the text names.
-    if ((p->DataType() == ftDate || p->DataType() == ftDateTime || p->DataType() == ftTime) && VarIsStr(v)) {
+    date = date || p->DataType() == ftDate || p->DataType() == ftDateTime || p->DataType() == ftTime;
+    // Date text, for a date parameter or one that stands where a date goes, is bound as the day
+    // count the text names, as a literal there would be.
+    if (date && VarIsStr(v)) {
       TDateTime d;
       if (!JetTryParseDate(Trim(v.AsString()), d))
         throw EADOError("'" + v.AsString() + "' is not a valid date for parameter '" + name + "'", SQLITE_MISMATCH, shown);
@@ -451,7 +458,7 @@ void TADOQuery::Fetch(bool defineFields) {
   bool updatable = !t.UpdatableTable.empty();
   TSqliteStatement stmt = db.Prepare(updatable ? t.RowIdSql : t.Sql, jet);
   sqlite3_stmt* s = stmt.Get();
-  BindParameters(s, jet);
+  BindParameters(s, t, jet);
   const int first = updatable ? 1 : 0;
   const int n = sqlite3_column_count(s) - first;
 
@@ -599,7 +606,7 @@ void TADOQuery::InternalPost(TRowUpdate& update) {
     }
     auto* s = static_cast<sqlite3_stmt*>(CachedStatement(sql));
     for (std::size_t k = 0; k < cols.size(); ++k)
-      BindCell(db, s, static_cast<int>(k) + 1, update.NewCell(cols[k]), FColumns[cols[k]].Kind, sql);
+      BindCell(db, s, static_cast<int>(k) + 1, update.NewCell(cols[k]), FColumns[cols[k]].Kind, FColumns[cols[k]].Origin, sql);
     db.Step(s, sql);
     sqlite3_reset(s);
     Int64 rowid = sqlite3_last_insert_rowid(db.Handle());
@@ -632,7 +639,7 @@ void TADOQuery::InternalPost(TRowUpdate& update) {
   String sql = "UPDATE " + QuoteName(FTable) + " SET " + sets + " WHERE rowid = ?";
   auto* s = static_cast<sqlite3_stmt*>(CachedStatement(sql));
   for (std::size_t k = 0; k < cols.size(); ++k)
-    BindCell(db, s, static_cast<int>(k) + 1, update.NewCell(cols[k]), FColumns[cols[k]].Kind, sql);
+    BindCell(db, s, static_cast<int>(k) + 1, update.NewCell(cols[k]), FColumns[cols[k]].Kind, FColumns[cols[k]].Origin, sql);
   sqlite3_bind_int64(s, static_cast<int>(cols.size()) + 1, RowIdOf(update.RowId()));
   db.Step(s, sql);
   sqlite3_reset(s);
@@ -656,7 +663,7 @@ int TADOQuery::ExecSQL() {
   String jet = CommandText();
   TJetTranslation t = db.Translate(jet);
   TSqliteStatement stmt = db.Prepare(t.Sql, jet);
-  BindParameters(stmt.Get(), jet);
+  BindParameters(stmt.Get(), t, jet);
   while (db.Step(stmt.Get(), jet)) {
   }
   if (t.ChangesSchema) db.InvalidateSchema();

@@ -1,4 +1,6 @@
 // TDataSource and the data links: how controls follow a dataset.
+#include "data/DataLink.h"
+
 #include "core/ClassBuilder.h"
 #include "data/DB.h"
 

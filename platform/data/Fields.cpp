@@ -1,4 +1,6 @@
 // Field definitions, the field list and the field classes.
+#include "data/Fields.h"
+
 #include "core/ClassBuilder.h"
 #include "data/DB.h"
 #include "core/StrUtils.h"

@@ -54,6 +54,11 @@ struct TJetTranslation {
   // find their row again.
   String RowIdSql;
   std::vector<String> ParamNames;  // ":name" parameters in order of appearance, without ':'
+  // Parallel to ParamNames: compared with or set into a date, so text bound to it is the day
+  // count it names, as a literal would be.
+  std::vector<bool> ParamIsDate;
+  // Whether the parameter `name` ("" for the index-th '?', 0-based) stands where a date goes.
+  bool IsDateParam(const String& name, int positional) const;
 };
 
 // Refuses a statement: raised by the translator with the statement quoted in the message.

@@ -3,8 +3,9 @@
 //   kinds[n] (one TCellKind byte per column), padding to 8, payload[n] (8 bytes each), tail.
 // A payload holds the integer, the double's bits, currency ten-thousandths, or for text and
 // blobs the offset of the bytes from the block's start (high 32 bits) and their length (low).
-#include "data/DB.h"
+#include "data/Rows.h"
 
+#include <cassert>
 #include <cstring>
 
 namespace rowlayout {
@@ -21,6 +22,7 @@ inline Int64 Payload(const Byte* row, int columns, int col) {
 inline TCellView ReadCell(const Byte* row, int columns, int col) {
   TCellView v;
   if (!row) return v;
+  assert(col >= 0 && col < columns);
   v.Kind = static_cast<TCellKind>(row[col]);
   switch (v.Kind) {
     case TCellKind::Null: break;

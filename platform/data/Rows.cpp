@@ -1,9 +1,12 @@
 // Stored values and row blocks: conversion between stored values and field values, building
 // rows, and the change records handed to stores.
+#include "data/Rows.h"
+
 #include "data/DB.h"
 #include "data/RowLayout.h"
 #include "core/StrUtils.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -67,7 +70,7 @@ Variant IntegerVariant(Int64 v) {
 double CellNumber(const TCellView& c) {
   switch (c.Kind) {
     case TCellKind::Integer: return static_cast<double>(c.Int);
-    case TCellKind::Currency: return static_cast<double>(c.Int) / 10000.0;
+    case TCellKind::Currency: return static_cast<double>(c.Int) / Currency::kScale;
     default: return c.Float;
   }
 }
@@ -102,7 +105,7 @@ Variant CellToVariant(const TCellView& c, TFieldType type) {
     case TTypeGroup::Large: {
       Int64 v = 0;
       if (c.Kind == TCellKind::Integer) v = c.Int;
-      else if (c.Kind == TCellKind::Currency) v = Round(static_cast<Extended>(c.Int) / 10000.0L);
+      else if (c.Kind == TCellKind::Currency) v = Round(static_cast<Extended>(c.Int) / Currency::kScale);
       else if (c.Kind == TCellKind::Float) {
         if (!WholeNumber(c.Float, v)) return Variant(c.Float);
       } else if (!TryStrToInt64(String(c.Bytes), v)) return Variant(String(c.Bytes));
@@ -270,8 +273,11 @@ Byte* TRowWriter::Build() const {
   for (int c = 0; c < n; ++c) {
     Int64 p = FPayload[c];
     auto k = static_cast<TCellKind>(FKinds[c]);
-    if (k == TCellKind::Text || k == TCellKind::Blob)
+    if (k == TCellKind::Text || k == TCellKind::Blob) {
+      // Bytes and their length lie in the tail, whose offset moves past the header.
+      assert((static_cast<std::uint64_t>(p) >> 32) + (static_cast<std::uint64_t>(p) & 0xFFFFFFFFu) <= FTail.size());
       p = static_cast<Int64>(static_cast<std::uint64_t>(p) + (static_cast<std::uint64_t>(header) << 32));
+    }
     std::memcpy(payload + 8 * static_cast<std::size_t>(c), &p, sizeof p);
   }
   if (!FTail.empty()) std::memcpy(row + header, FTail.data(), FTail.size());

@@ -2,6 +2,7 @@
 // time-out so two connections share it, the Jet functions registered, the declared column
 // types cached for the translator, and every failure raised as EADOError with the statement.
 #include "data/SqliteDb_p.h"
+#include "data/SqliteFunctions_p.h"
 
 #include "core/FileUtils.h"
 #include "core/StrUtils.h"
@@ -102,10 +103,18 @@ void TSqliteDb::Bind(sqlite3_stmt* stmt, int index, const Variant& v, const Stri
         rc = sqlite3_bind_blob(stmt, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
         break;
       }
-      String s = v.AsString();
-      rc = sqlite3_bind_text(stmt, index, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+      const char* name = sqlite3_bind_parameter_name(stmt, index);
+      BindText(stmt, index, v.AsString(), "parameter '" + (name ? String(name + 1) : "?" + IntToStr(index)) + "'", shown);
+      return;
     }
   }
+  if (rc != SQLITE_OK) Fail(rc, shown);
+}
+
+void TSqliteDb::BindText(sqlite3_stmt* stmt, int index, std::string_view text, const String& what, const String& shown) {
+  if (text.find('\0') != std::string_view::npos)
+    throw EADOError("The text for " + what + " holds a NUL character", SQLITE_MISMATCH, shown);
+  int rc = sqlite3_bind_text64(stmt, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
   if (rc != SQLITE_OK) Fail(rc, shown);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Private to platform/data: one open SQLite file with the Jet functions registered, its
 // schema as the translator asks for it, and statements whose failures become EADOError.
-#include "data/ADODB.h"
+#include "data/ADOConnection.h"
 #include "data/JetSql.h"
 
 #include <sqlite3.h>
@@ -10,9 +10,6 @@
 #include <memory>
 
 class Variant;
-
-// Registers cdate, len, jet_isnull, like and the other functions translated statements call.
-void RegisterJetFunctions(sqlite3* db);
 
 // A prepared statement, finalized when it goes.
 class TSqliteStatement {
@@ -50,6 +47,9 @@ public:
   // Steps once: true with a row, false when done; errors raise.
   bool Step(sqlite3_stmt* stmt, const String& shown);
   void Bind(sqlite3_stmt* stmt, int index, const Variant& value, const String& shown);
+  // Binds text whole; text holding a NUL is refused, naming `what` ("parameter 'd'"): SQLite's
+  // comparisons and collations read text only up to a NUL, so it would match what it is not.
+  void BindText(sqlite3_stmt* stmt, int index, std::string_view text, const String& what, const String& shown);
   // Translates and runs a statement without a result; answers the rows it changed.
   int Execute(const String& jet);
   // Runs SQLite text of the layer's own (pragmas, transaction control).

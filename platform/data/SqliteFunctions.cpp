@@ -1,8 +1,9 @@
 // Functions the translated statements call: Jet's built-ins SQLite lacks (cdate, len, mid,
 // iif's isnull, …) and a LIKE that matches as Jet did (numbers by their shortest text, ASCII
 // letters without regard to case, NULL never). Dates are REAL day counts.
-#include "data/SqliteDb_p.h"
+#include "data/SqliteFunctions_p.h"
 
+#include "data/SqliteDb_p.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 

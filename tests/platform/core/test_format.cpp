@@ -213,6 +213,29 @@ TEST_F(FormatTest, DisplayRoundingOfTheEighteenDigits) {
   }
 }
 
+TEST_F(FormatTest, DecimalDigitsTakeAnyCountOfDecimals) {
+  struct Case { long double value; int precision, decimals; const char* digits; int exponent; };
+  const Case cases[] = {
+      {0.001, 15, INT32_MIN, "", 0},         {1234.5, 15, INT32_MIN, "", 0},
+      {-0.001, 15, -2147483000, "", 0},      {1234.5, 15, INT32_MAX, "12345", 4},
+      {1234.5, 15, 9998, "12345", 4},        {995, 15, -1, "1", 4},
+      {1234.5, INT32_MAX, 0, "1235", 4},     {1234.5, INT32_MIN, 9999, "1", 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.precision) + " " + std::to_string(c.decimals));
+    TFloatRec rec;
+    FloatToDecimal(rec, c.value, c.precision, c.decimals);
+    EXPECT_STREQ(rec.Digits, c.digits);
+    EXPECT_EQ(rec.Exponent, c.exponent);
+  }
+  TFloatRec rec;
+  CurrToDecimal(rec, Currency::FromRaw(125000), INT32_MIN);
+  EXPECT_STREQ(rec.Digits, "");
+  CurrToDecimal(rec, Currency::FromRaw(-125000), INT32_MAX);
+  EXPECT_STREQ(rec.Digits, "125");
+  EXPECT_EQ(rec.Exponent, 2);
+}
+
 // ---------------------------------------------------------------- FloatToStr / FloatToStrF
 
 TEST_F(FormatTest, FloatToStrGeneralFifteenDigits) {
@@ -460,11 +483,25 @@ TEST_F(FormatTest, FormatErrorsNameTheFormat) {
       {"%d %d", {1}, "No argument for format '%d %d'"},
       {"%s", {}, "No argument for format '%s'"},
       {"%2:d", {1, 2}, "No argument for format '%2:d'"},
+      // widths and precisions that would only allocate
+      {"%*d", {2147483647, 1}, "Format '%*d' invalid or incompatible with argument"},
+      {"%*d", {INT32_MIN, 1}, "Format '%*d' invalid or incompatible with argument"},
+      {"%-*s", {-65537, "a"}, "Format '%-*s' invalid or incompatible with argument"},
+      {"%99999999d", {1}, "Format '%99999999d' invalid or incompatible with argument"},
+      {"%.*f", {2147483647, 1.5}, "Format '%.*f' invalid or incompatible with argument"},
+      {"%.65537d", {1}, "Format '%.65537d' invalid or incompatible with argument"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fmt);
     EXPECT_EQ(ConvertMessage([&] { Format(c.fmt, c.args); }), c.message);
   }
+}
+
+TEST_F(FormatTest, FormatTakesWidthsUpToTheBound) {
+  EXPECT_EQ(Format("%*d", {65536, 7}), String(65535, ' ') + "7");
+  EXPECT_EQ(Format("%*d|", {-65536, 7}), "7" + String(65535, ' ') + "|");
+  EXPECT_EQ(Format("%.*d", {-2147483647 - 1, 7}), "7");  // a negative precision is none
+  EXPECT_EQ(Format("%.65536s", {"abc"}), "abc");
 }
 
 TEST_F(FormatTest, FormatWithOwnSettings) {

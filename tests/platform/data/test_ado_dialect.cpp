@@ -81,7 +81,7 @@ TEST_F(AdoDialect, StatementsGiveTheRowsTheProgramExpects) {
 TEST_F(AdoDialect, DateTextWrittenIntoDateColumnsIsStoredAsADayCount) {
   // The schedule window marks an item done this way.
   EXPECT_EQ(Conn->Execute("update t_pact_zj set f_check='已完成', sjdate='2024-03-08' where pactmoneyid=1"), 1);
-  EXPECT_EQ(Scalar("select typeof(sjdate) from t_pact_zj where pactmoneyid=1"), "integer");
+  EXPECT_EQ(Scalar("select typeof(sjdate) from t_pact_zj where pactmoneyid=1"), "real");
   EXPECT_EQ(Select("select sjdate from t_pact_zj where sjdate >= #2024-03-01#"), Rows{"2024-03-08"});
   Conn->Execute("insert into t_pact_zj (PactCode, jhdate) values ('HT009', '2024-05-06 12:00')");
   EXPECT_EQ(Scalar("select jhdate from t_pact_zj where PactCode='HT009'"), "2024-05-06 12:00:00");
@@ -139,4 +139,86 @@ TEST_F(AdoDialect, RefusedStatementsRaiseTheDataLayerErrorQuotingThem) {
     }
     EXPECT_FALSE(q->Active());
   }
+}
+
+// Date text meets a date column in many shapes; each either finds the rows Jet found or is
+// refused naming what could not be converted, never answered as a text comparison (false).
+TEST_F(AdoDialect, DateTextComparedWithADateColumnIsConvertedWhereverTheColumnIsAnOperand) {
+  struct Case {
+    const char* Sql;
+    const char* Param;  // text for ":d", none when null
+    Rows Expected;
+    const char* Error;  // part of the refusal's message, none when null
+  };
+  const Case cases[] = {
+      {"select PactCode from t_pact where (PactDate)>='2024-03-01' order by PactCode", nullptr,
+       {"HT002", "HT003", "HT004"}, nullptr},
+      {"select PactCode from t_pact where '2024-03-31' <= ((PactDate)) order by PactCode", nullptr,
+       {"HT003", "HT004"}, nullptr},
+      {"select PactCode from t_pact where PactDate = iif(1=1,'2024-01-05',null)", nullptr, {"HT001"}, nullptr},
+      {"select PactCode from t_pact where PactDate between '2024-01-01' and '2024-01-31'", nullptr, {"HT001"}, nullptr},
+      {"select PactCode from t_pact where PactDate not between '2024-01-01' and '2024-03-20' order by PactCode",
+       nullptr, {"HT003", "HT004"}, nullptr},
+      {"select PactCode from t_pact where '2024-03-20' between PactDate and #2024-12-31# order by PactCode", nullptr,
+       {"HT001", "HT002"}, nullptr},
+      {"select PactCode from t_pact where PactDate in ('2024-03-15', iif(1=0, null, '2024-04-01')) order by PactCode",
+       nullptr, {"HT002", "HT004"}, nullptr},
+      {"select PactCode from t_pact where (PactDate) not in ('2024-03-15') order by PactCode", nullptr,
+       {"HT001", "HT003", "HT004"}, nullptr},
+      {"select PactCode from t_pact where PactDate >= case when 1=1 then '2024-03-31' else '2024-01-01' end "
+       "order by PactCode", nullptr, {"HT003", "HT004"}, nullptr},
+      {"select PactCode from t_pact where nz(PactDate, '2024-12-31') < '2024-03-01'", nullptr, {"HT001"}, nullptr},
+      {"select pactmoneyid from t_pact_zj where iif(sjdate is null, jhdate, sjdate) >= '2024-02-01' order by "
+       "pactmoneyid", nullptr, {"2", "4"}, nullptr},
+      {"select PactCode from t_pact where (select max(jhdate) from t_pact_zj) > '2024-03-19' and PactCode='HT001'",
+       nullptr, {"HT001"}, nullptr},
+      {"select PactCode from t_pact where PactDate >= cdate('2024-03-31') order by PactCode", nullptr,
+       {"HT003", "HT004"}, nullptr},
+      // a whole day is stored as a REAL day count, so it divides as Jet's dates do
+      {"select typeof(PactDate), PactDate/5 from t_pact where PactCode='HT001'", nullptr, {"real|9059.2"}, nullptr},
+      // text parameters where a date goes are bound as the day count they name
+      {"select PactCode from t_pact where PactDate = :d", "2024-01-05", {"HT001"}, nullptr},
+      {"select PactCode from t_pact where :d <= PactDate order by PactCode", "2024-03-31", {"HT003", "HT004"}, nullptr},
+      {"select PactCode from t_pact where PactDate = iif(:d is null, PactDate, :d)", "2024-03-15", {"HT002"}, nullptr},
+      {"select PactCode from t_pact where PactCode = :d", "ht004", {"HT004"}, nullptr},
+      {"select PactCode from t_pact where PactDate = :d", "soon", {}, "'soon' is not a valid date for parameter 'd'"},
+      // what cannot be converted is refused, naming it
+      {"select PactCode from t_pact where PactDate = 'soon'", nullptr, {}, "Text 'soon' is not a date for 'PactDate'"},
+      {"select PactCode from t_pact where PactDate = '2024-01' & '-05'", nullptr, {},
+       "The text expression '2024-01' & '-05' cannot be compared with the date 'PactDate'"},
+      {"select PactCode from t_pact where PactDate >= format(#2024-01-01#, 'yyyy-mm-dd')", nullptr, {},
+       "Text from format(…) cannot be compared with the date 'PactDate'"},
+      {"select PactCode from t_pact where PactDate + 1 = '2024-01-06'", nullptr, {},
+       "Text compared with the date expression PactDate + 1 cannot be converted"},
+      {"select PactCode from t_pact where (PactDate) between '2024-01-01' and 'later'", nullptr, {},
+       "Text 'later' is not a date for 'PactDate'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Sql);
+    auto q = Query(c.Sql);
+    if (c.Param) q->Parameters()->ParamByName("d")->SetValue(Variant(String(c.Param)));
+    try {
+      q->Open();
+      EXPECT_EQ(c.Error, nullptr) << "opened";
+      EXPECT_EQ(RowsOf(*q), c.Expected);
+    } catch (const EADOError& e) {
+      ASSERT_NE(c.Error, nullptr) << e.Message();
+      EXPECT_NE(e.Message().find(c.Error), String::npos) << e.Message();
+    }
+  }
+}
+
+TEST_F(AdoDialect, WholeDaysWrittenAnyWayAreStoredAsRealDayCounts) {
+  auto ins = Query("insert into t_pact (PactCode, PactDate) values (:code, :d)");
+  ins->Parameters()->ParamByName("code")->SetValue(Variant(String("HT010")));
+  ins->Parameters()->ParamByName("d")->SetValue(Variant(String("2024-05-06")));
+  EXPECT_EQ(ins->ExecSQL(), 1);
+  Conn->Execute("insert into t_pact (PactCode, PactDate) values ('HT011', iif(1=1, '2024-05-07', null))");
+  auto upd = Query("update t_pact set PactDate = :d where PactCode = 'HT001'");
+  upd->Parameters()->ParamByName("d")->SetValue(Variant(String("2024-05-08")));
+  EXPECT_EQ(upd->ExecSQL(), 1);
+  EXPECT_EQ(Select("select PactCode, typeof(PactDate), PactDate, PactDate/7 from t_pact where PactDate >= "
+                   "#2024-05-01# order by PactCode"),
+            (Rows{"HT001|real|2024-05-08|6488.57142857143", "HT010|real|2024-05-06|6488.28571428571",
+                  "HT011|real|2024-05-07|6488.42857142857"}));
 }

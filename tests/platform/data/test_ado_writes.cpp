@@ -57,7 +57,7 @@ TEST_F(AdoWrites, InsertsComeBackWithAutonumbersAndDefaults) {
   EXPECT_EQ(zj->RecordCount(), 4);
   // Stored as REAL at four decimals, half to even; the date as its day count.
   EXPECT_EQ(Scalar("select money & '|' & jhdate & '|' & typeof(jhdate) from t_pact_zj where pactmoneyid=6"),
-            "12.3456|45359|integer");
+            "12.3456|45359|real");
   // The new row can be edited and deleted by its rowid at once.
   zj->Edit();
   zj->FieldByName("Method")->SetAsString("现金");
@@ -230,6 +230,34 @@ TEST_F(AdoWrites, ParametersAreBoundNeverSpliced) {
   EXPECT_EQ(upd->Parameters()->Items(0)->Value().AsInteger(), 2);
   EXPECT_EQ(upd->ExecSQL(), 1);
   EXPECT_EQ(upd->RowsAffected(), 1);
+}
+
+// SQLite compares and collates text only up to a NUL ('a\0x' = 'a\0y' without regard to case),
+// so text holding one is refused wherever it would be bound, naming where, and nothing is written.
+TEST_F(AdoWrites, TextHoldingANulIsRefusedClearlyWhereverItWouldBeBound) {
+  const String withNul("合\0同x", 8);
+  auto expectRefused = [](auto write, const char* what) {
+    try {
+      write();
+      ADD_FAILURE() << "written: " << what;
+    } catch (const EADOError& e) {
+      EXPECT_NE(e.Message().find(what), String::npos) << e.Message();
+    }
+  };
+  auto ins = Query("insert into tUser (UserName, qxlist) values (:name, :list)");
+  ins->Parameters()->ParamByName("name")->SetValue(Variant(String("nul")));
+  ins->Parameters()->ParamByName("list")->SetValue(Variant(withNul));
+  expectRefused([&] { ins->ExecSQL(); }, "The text for parameter 'list' holds a NUL character");
+  auto q = Query("select * from tUser where UserName = 'guest'");
+  q->Open();
+  q->Edit();
+  q->FieldByName("password")->SetAsString(withNul);
+  expectRefused([&] { q->Post(); }, "The text for column 'password' holds a NUL character");
+  q->Cancel();
+  // Within the statement's own text SQLite would read no further than the NUL.
+  expectRefused([&] { Conn->Execute(String("delete from tUser where UserName = 'x'\0 or 1=1", 46)); },
+                "A NUL character in the statement");
+  EXPECT_EQ(Select("select UserName, password from tUser order by userid"), (Rows{"Admin|", "guest|x"}));
 }
 
 TEST_F(AdoWrites, ChangingTheSqlClosesAndRequerySeesNewRows) {

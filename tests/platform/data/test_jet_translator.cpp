@@ -58,10 +58,16 @@ protected:
   std::unique_ptr<TSqliteDb> Db;
 };
 
+String Repeat(const String& s, int times) {
+  String out;
+  for (int i = 0; i < times; ++i) out += s;
+  return out;
+}
+
 }  // namespace
 
 TEST(JetTranslator, RefusesWhatItCannotTranslateFaithfullyQuotingTheStatement) {
-  const char* const statements[] = {
+  const String statements[] = {
       "select * from t where a='open",
       "select * from [t where a=1",
       "select * from t where d=#2024-03-01",
@@ -86,15 +92,34 @@ TEST(JetTranslator, RefusesWhatItCannotTranslateFaithfullyQuotingTheStatement) {
       "alter table t alter column a text(10)",
       "select distinctrow a from t",
       "",
+      // deeper than SQLite's limit, far deeper than a stack would take
+      "select " + String(1001, '(') + "1" + String(1001, ')'),
+      "select * from t where " + String(30000, '(') + "a=1" + String(30000, ')'),
+      "select * from t where d = " + Repeat("case when 1=1 then ", 30000) + "1" + Repeat(" end", 30000),
+      "select " + Repeat("(case when 1=1 then ", 501) + "1" + Repeat(" end)", 501),
+      // SQLite would stop reading at the NUL and run the rest of the statement unseen
+      String("update t set a='x'\0, b=1", 25),
+      String("select 'a\0b'", 12),
   };
-  for (const char* sql : statements) {
-    SCOPED_TRACE(sql);
+  for (const String& sql : statements) {
+    SCOPED_TRACE(sql.substr(0, 80));
     try {
       TranslateJetSql(sql, nullptr);
       ADD_FAILURE() << "translated";
     } catch (const EJetSqlError& e) {
-      EXPECT_NE(e.Message().find(String("SQL statement: ") + sql), String::npos) << e.Message();
+      String shown = StringReplace(sql, String(1, '\0'), "\\0", {rfReplaceAll});
+      EXPECT_NE(e.Message().find("SQL statement: " + shown), String::npos) << e.Message().substr(0, 200);
     }
+  }
+  // SQLite's own limit of nesting still translates, and the refusal says why.
+  String deepest = "select " + String(1000, '(') + "1" + String(1000, ')');
+  EXPECT_EQ(TranslateJetSql(deepest, nullptr).Sql, deepest);
+  String deepestCase = "select " + Repeat("case when 1=1 then ", 1000) + "1" + Repeat(" end", 1000);
+  EXPECT_EQ(TranslateJetSql(deepestCase, nullptr).Sql, deepestCase);
+  try {
+    TranslateJetSql("select " + String(1001, '(') + "1" + String(1001, ')'), nullptr);
+  } catch (const EJetSqlError& e) {
+    EXPECT_EQ(e.Message().find("Parentheses and CASE nested deeper than 1000 levels"), 0u) << e.Message().substr(0, 200);
   }
 }
 
@@ -285,7 +310,7 @@ TEST_F(JetDb, DdlMapsJetTypesKeepingTextAffinityAndDeclaredTypes) {
       {"Remark", "LONGTEXT", TJetColumnKind::Memo, 0},      {"Num", "INTEGER", TJetColumnKind::Integer, 0},
       {"Small", "SMALLINT", TJetColumnKind::SmallInt, 0},   {"B", "TINYINT", TJetColumnKind::Byte, 0},
       {"Price", "DOUBLE", TJetColumnKind::Float, 0},        {"Money", "CURRENCY", TJetColumnKind::Currency, 0},
-      {"AddDate", "DATETIME", TJetColumnKind::DateTime, 0}, {"Flag", "BIT", TJetColumnKind::Boolean, 0},
+      {"AddDate", "DATETIME REAL", TJetColumnKind::DateTime, 0}, {"Flag", "BIT", TJetColumnKind::Boolean, 0},
       {"Pic", "BLOB", TJetColumnKind::Blob, 0},             {"Ratio", "REAL", TJetColumnKind::Float, 0},
       {"Big", "BIGINT", TJetColumnKind::LargeInt, 0},       {"Code", "TEXT(255)", TJetColumnKind::Text, 255},
   };
@@ -309,7 +334,7 @@ TEST_F(JetDb, DdlMapsJetTypesKeepingTextAffinityAndDeclaredTypes) {
   EXPECT_EQ(Scalar("select typeof(GoodsCode) & '/' & typeof(Remark) & '/' & Remark from T_Goods where GoodsID=1"),
             "text/text/0101");
   EXPECT_EQ(Column("select GoodsCode from T_Goods order by GoodsCode"), (std::vector<String>{"0012", "b", "C"}));
-  EXPECT_EQ(Scalar("select AddDate from T_Goods where GoodsCode='0012'"), "45359");
+  EXPECT_EQ(Scalar("select AddDate from T_Goods where GoodsCode='0012'"), "45359.0");
   EXPECT_EQ(Scalar("select Flag from T_Goods where GoodsCode='0012'"), "1");
   Exec("delete from T_Goods where GoodsID=3");
   Exec("insert into T_Goods (GoodsCode) values ('d')");
@@ -323,7 +348,7 @@ TEST_F(JetDb, AlterAndDropKeepTheSchemaCurrent) {
   Exec("create table t (a text(10))");
   Exec("alter table t add column d datetime");
   Exec("insert into t (a, d) values ('x', '2024-03-08')");
-  EXPECT_EQ(Scalar("select d from t where d = '2024-03-08'"), "45359");
+  EXPECT_EQ(Scalar("select d from t where d = '2024-03-08'"), "45359.0");
   Exec("alter table t add e memo");
   EXPECT_EQ(Db->Columns("t")->back().DeclType, "LONGTEXT");
   Exec("create index ix on t (a) with ignore null");

@@ -1,6 +1,8 @@
 // TADOConnection: the connection string, opening the SQLite file, transactions and direct
 // statements; the data layer's error class; making a database from a script.
-#include "data/ADODB.h"
+#include "data/ADOConnection.h"
+
+#include "data/ADOQuery.h"
 
 #include "core/ClassBuilder.h"
 #include "core/FileUtils.h"

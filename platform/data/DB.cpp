@@ -6,34 +6,11 @@
 #include "core/StrUtils.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <numeric>
 
 using rowlayout::ReadCell;
-
-const char* const SDataSetClosed = "Cannot perform this operation on a closed dataset";
-const char* const SDataSetOpen = "Cannot perform this operation on an open dataset";
-const char* const SDataSetEmpty = "Cannot perform this operation on an empty dataset";
-const char* const SDataSetReadOnly = "Cannot modify a read-only dataset";
-const char* const SNotEditing = "Dataset not in edit or insert mode";
-const char* const SFieldNotFound = "Field '%s' not found";
-const char* const SFieldRequired = "Field '%s' must have a value";
-const char* const SFieldReadOnly = "Field '%s' cannot be modified";
-const char* const SFieldAccessError = "Cannot access field '%s' as type %s";
-const char* const SFieldRangeError = "%s is not a valid value for field '%s'. The allowed range is %s to %s";
-const char* const SDuplicateFieldName = "Duplicate field name '%s'";
-const char* const SRecordNotFound = "Record not found";
-
-void DatabaseError(const String& message, const TComponent* component) {
-  if (component && !component->Name().empty()) throw EDatabaseError(component->Name() + ": " + message);
-  throw EDatabaseError(message);
-}
-
-void DatabaseErrorFmt(std::string_view message, std::initializer_list<TVarRec> args, const TComponent* component) {
-  DatabaseError(Format(message, args), component);
-}
-
-std::vector<String> SplitFieldNames(const String& names) { return SplitTrimmed(names, ';'); }
 
 namespace {
 
@@ -305,6 +282,7 @@ int TDataSet::AppendRow(const TRowWriter& row) {
   FRows.emplace_back(row.Build());
   FStatus.push_back(0);
   FBase.push_back(id);
+  CheckRowStore();
   return id;
 }
 
@@ -318,6 +296,7 @@ const Byte* TDataSet::StoredRow(int id) const {
 }
 
 void TDataSet::DropRow(int id) {
+  assert(id >= 0 && static_cast<std::size_t>(id) < FRows.size());
   FRows[id].reset();
   FOriginal.erase(id);
   FStatus[id] = 0;
@@ -420,7 +399,23 @@ int TDataSet::PlaceWindow(int newPos, TWindowMode mode) {
   }
   FWinFirst = std::clamp(first, 0, count - len);
   FActiveRecord = FCurPos - FWinFirst;
+  CheckWindow();
   return FWinFirst - old;
+}
+
+void TDataSet::CheckWindow() const {
+  int count = static_cast<int>(FOrder.size()), len = WindowLength();
+  // The window lies inside the rows and holds the current record.
+  assert(FWinFirst >= 0 && FWinFirst + len <= std::max(count, 0));
+  assert(len == 0 || (FCurPos >= FWinFirst && FCurPos < FWinFirst + len));
+  assert(len == 0 || (FActiveRecord >= 0 && FActiveRecord < len));
+  (void)count, (void)len;
+}
+
+void TDataSet::CheckRowStore() const {
+  // Every row id has its block (or none once dropped) and its status; positions name ids.
+  assert(FStatus.size() == FRows.size());
+  assert(FOrder.size() <= FRows.size() && FBase.size() <= FRows.size());
 }
 
 void TDataSet::AfterRowsChanged(int newPos, TWindowMode mode) {
@@ -909,6 +904,7 @@ void TDataSet::StartInsertRow(int pos, TWindowMode mode) {
   if (pos < static_cast<int>(FOrder.size())) FBase.insert(std::find(FBase.begin(), FBase.end(), FOrder[pos]), id);
   else FBase.push_back(id);
   FOrder.insert(FOrder.begin() + pos, id);
+  CheckRowStore();
   InvalidatePositions();
   FCalcCache.clear();
   StartEdit(id, true);
@@ -925,6 +921,7 @@ int TDataSet::RemoveInsertRow() {
     FRows.pop_back();
     FStatus.pop_back();
   }
+  CheckRowStore();
   InvalidatePositions();
   return pos;
 }
@@ -1281,7 +1278,7 @@ void TDataSet::SortIds(std::vector<int>& ids) {
         switch (c.Kind) {
           case TCellKind::Null: break;
           case TCellKind::Integer: k.Class[i] = 1; k.Number[i] = static_cast<double>(c.Int); break;
-          case TCellKind::Currency: k.Class[i] = 1; k.Number[i] = static_cast<double>(c.Int) / 10000.0; break;
+          case TCellKind::Currency: k.Class[i] = 1; k.Number[i] = static_cast<double>(c.Int) / Currency::kScale; break;
           case TCellKind::Float: k.Class[i] = 1; k.Number[i] = c.Float; break;
           case TCellKind::Text:
           case TCellKind::Blob: k.Class[i] = 2; k.Text[i] = AnsiLowerCase(c.Bytes); break;

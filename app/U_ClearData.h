@@ -1,0 +1,27 @@
+#pragma once
+// Data initialisation: the clearing steps of Dict_ClearData that are offered, all ticked; the
+// ticked ones run in one transaction, all or none.
+#include "forms/TFrm_ClearData.h"
+#include "gui/Forms.h"
+
+class TFrm_ClearData : public TFrm_ClearDataLayout<TForm> {
+  KELM_CLASS(TFrm_ClearData, TFrm_ClearDataLayout<TForm>)
+public:
+  explicit TFrm_ClearData(TComponent* AOwner) : inherited(AOwner) {}
+
+  static const char* const Question;    // the warning asked before anything runs
+  static const char* const DoneText;    // "数据初始化成功!"
+  static const char* const FailedText;  // "数据初始化失败!"
+
+  // Fills the list with the offered steps, each ticked.
+  void LoadActions();
+
+  // ---- handlers named by the layout
+  void FormShow(TObject* Sender);
+  void Btn_OKClick(TObject* Sender);
+  void Btn_ExitClick(TObject* Sender);
+
+private:
+  void RunTicked();
+  void RefreshOpenLists();
+};
