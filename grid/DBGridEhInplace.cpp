@@ -179,6 +179,11 @@ void TDBGridInplaceEdit::LoadFromColumn() {
     bool editable = c->IsEditable(false);
     SetReadOnly(!editable);
   }
+  // Wrapping needs a cell at least two lines tall.
+  if (g && c) {
+    TRect cell = g->CellRect(g->Col(), g->Row());
+    SetWordWrap(c->WordWrap() && cell.Height() >= 2 * std::abs(Font()->Height()));
+  }
   TInplaceEdit::UpdateContents();  // mask, limit and the grid's edit text
   FMRUList = c ? c->MRUList() : nullptr;
   RefreshImageIndex();
@@ -229,6 +234,16 @@ void TDBGridInplaceEdit::ApplyEditStyle(TEditStyle Style) {
   }
   SetReadOnly(c && c->ReadOnly());
   Invalidate();
+}
+
+// A wrapping editor is a multi-line edit without automatic horizontal scrolling; its window is
+// made anew, keeping the text.
+void TDBGridInplaceEdit::SetWordWrap(bool Value) {
+  if (Value == FWordWrap) return;
+  FWordWrap = Value;
+  SetMultiLine(Value);
+  SetWordWraps(Value);
+  if (HandleAllocated()) RecreateWnd();
 }
 
 // ================================================================ button strip
@@ -460,6 +475,14 @@ void TDBGridInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
   if (c && (c->ColumnKind() == ckLookup || c->ColumnKind() == ckKeyList) && Key == VK_BACK && !c->OnNotInList) {
     Key = VK_LEFT;
   }
+  if (FWordWrap && (Key == VK_UP || Key == VK_DOWN) && !WrapKeyGoesToGrid(Key)) {
+    TCustomMaskEdit::KeyDown(Key, Shift);  // the caret moves between the lines
+    return;
+  }
+  if (SpecRowShortCut(ShortCut(Key, Shift))) {
+    Key = 0;
+    return;
+  }
   if (TEditButtonEh* b = ButtonForShortCut(ShortCut(Key, Shift))) {
     for (int i = 1; i < ButtonCount(); ++i)
       if (c && i - 1 < c->EditButtons()->Count() && c->EditButtons()->Items(i - 1) == b) {
@@ -472,6 +495,36 @@ void TDBGridInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     return;
   }
   TInplaceEdit::KeyDown(Key, Shift);
+}
+
+// Under dgAlwaysShowEditor Up on the first line, Down on the last, or either over the whole
+// text leave the wrapped text for the grid.
+bool TDBGridInplaceEdit::WrapKeyGoesToGrid(Word Key) {
+  TCustomDBGridEh* g = DBGrid();
+  if (!g || !g->Options().Contains(dgAlwaysShowEditor)) return false;
+  if (SelLength() > 0 && SelLength() == CharLength(Text())) return true;
+  int line = static_cast<int>(Perform(EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0));
+  int lines = static_cast<int>(Perform(EM_GETLINECOUNT, 0, 0));
+  return Key == VK_UP ? line == 0 : line >= lines - 1;
+}
+
+// The special row's shortcut in a lookup editor puts the special row's text and value in;
+// true when the key is used up.
+bool TDBGridInplaceEdit::SpecRowShortCut(TShortCut Key) {
+  TCustomDBGridEh* g = DBGrid();
+  TColumnEh* c = CurrentColumn();
+  if (FStyle != edsDataList || !g || !c) return false;
+  TSpecRowEh* row = c->DropDownSpecRow();
+  if (!row->Visible() || row->ShortCut() != Key || !c->IsEditable(false)) return false;
+  if (c->IsEditable(true)) {
+    String text = row->CellCount() > 0 ? row->CellText(0) : String();
+    SetText(text);
+    g->SetEditText(g->Col(), g->Row(), text);
+    g->FEditValue = row->Value();
+    g->DataLink()->MarkModified();
+    SelectAll();
+  }
+  return true;
 }
 
 // Delete in a lookup or key-list column: true when the key is used up.
@@ -742,10 +795,11 @@ void TDBGridInplaceEdit::AcceptChoice(const Variant& Key) {
       c->WriteValue(DateToStr(d), Variant(d), false);
     }
   } else if (FActiveList == FCalculator) {
-    if (!c->IsEditable(true) || !g->CanEditModify()) return;
+    // An error value is refused before the record is touched, so the editor keeps its text.
     Variant v = FCalculator->GetDropDownValue();
     TVarType t = VarType(v);
     if (t != varSmallint && t != varInteger && t != varSingle && t != varDouble && t != varCurrency) return;
+    if (!c->IsEditable(true) || !g->CanEditModify()) return;
     SetText(FloatToStr(v.AsDouble()));
     g->SetEditText(g->Col(), g->Row(), Text());
     SelectAll();
@@ -838,6 +892,8 @@ bool TDBGridInplaceEdit::ForwardToList(TMessage& M) {
     bool ch = M.Msg == WM_CHAR && ((M.WParam >= 32 && M.WParam <= 126) || M.WParam == 13 || M.WParam == 27);
     if (!key && !ch) return false;
     FCalculator->Perform(M.Msg, M.WParam, M.LParam);
+    // A key that closed the calculator takes its character along: it must not reach the grid.
+    if (key && !FListVisible && HandleAllocated()) DiscardPendingMessage(Handle(), WM_CHAR);
     return true;
   }
   if (M.Msg != WM_KEYDOWN) return false;
@@ -970,6 +1026,7 @@ void TDBGridInplaceEdit::AfterUserTyping() {
 
 void TDBGridInplaceEdit::Change() {
   TInplaceEdit::Change();
+  RefreshImageIndex();
 }
 
 // ================================================================ painting, images, focus
@@ -1006,6 +1063,19 @@ void TDBGridInplaceEdit::DrawRequiredMark(HDC DC) {
   canvas.SetHandle(DC);
   canvas.Pen()->SetColor(clRed);
   DrawDottedLine(&canvas, {r.Left + 2, Height() - 2}, r.Right - 3 - (r.Left + 2), false, true);
+  canvas.SetHandle(nullptr);
+}
+
+// The column's image before the text, in the strip TextRect leaves free.
+void TDBGridInplaceEdit::PaintImage(HDC DC) {
+  TColumnEh* c = CurrentColumn();
+  if (!c || !c->ImageList() || !c->ShowImageAndText() || FImageIndex < 0 || !Visible()) return;
+  int w = c->ImageList()->Width();
+  bool rtl = c->UseRightToLeftReading();
+  TRect r = rtl ? Rect(Width() - 2 - w, 0, Width() - 2, Height()) : Rect(2, 0, 2 + w, Height());
+  TCanvas canvas;
+  canvas.SetHandle(DC);
+  DrawImageCentered(&canvas, r, c->ImageList(), false, FImageIndex);
   canvas.SetHandle(nullptr);
 }
 
@@ -1051,7 +1121,10 @@ void TDBGridInplaceEdit::Dispatch(TMessage& M) {
     }
     case WM_PAINT:
       TInplaceEdit::Dispatch(M);
-      if (HDC dc = reinterpret_cast<HDC>(M.WParam)) DrawRequiredMark(dc);
+      if (HDC dc = reinterpret_cast<HDC>(M.WParam)) {
+        DrawRequiredMark(dc);
+        PaintImage(dc);
+      }
       return;
     case WM_SIZE:
       TInplaceEdit::Dispatch(M);

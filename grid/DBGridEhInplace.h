@@ -29,6 +29,8 @@ public:
   int ButtonStripWidth() const { return FButtonStripWidth; }
   bool ExplicitReadOnly() const { return FExplicitReadOnly; }
   int ImageIndex() const { return FImageIndex; }
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value);
 
   // ---- button strip: pair 0 is the main button, pair i + 1 EditButtons[i]
   int ButtonCount() const { return static_cast<int>(FButtons.size()); }
@@ -81,6 +83,7 @@ protected:
   virtual void ButtonClicked(TObject* Sender, bool& Handled);
   virtual void ButtonPressed(TObject* Sender, bool TopButton, bool& AutoRepeat, bool& Handled);
   virtual void DrawRequiredMark(HDC DC);
+  virtual void PaintImage(HDC DC);
   virtual void RefreshImageIndex();
   void StepFromButton(bool Lower);
   void SyncKeyFromText();
@@ -111,11 +114,14 @@ private:
   int ButtonHeightFor(int Width, bool MainButton) const;
   bool IsOwnControl(HWND Window) const;
   void UpdateFormatRect();
+  bool WrapKeyGoesToGrid(Word Key);
+  bool SpecRowShortCut(TShortCut Key);
 
   TEditStyle FStyle = edsSimple;
   std::vector<TButtonPair> FButtons;
   int FButtonStripWidth = 0;
   bool FExplicitReadOnly = false;
+  bool FWordWrap = false;
   int FImageIndex = -1;
   TPopupListboxEh* FPickList = nullptr;
   TPopupMonthCalendarEh* FCalendar = nullptr;

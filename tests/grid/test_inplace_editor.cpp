@@ -11,6 +11,8 @@
 #include "grid/DBGridEhInplace.h"
 #include "gui/Clipbrd.h"
 #include "gui/Forms.h"
+#include "gui/ImgList.h"
+#include "gui/StdCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -96,7 +98,7 @@ protected:
   }
   void AltDown(TWinControl* C) {
     SetKeyDownState(VK_MENU, true);
-    C->Perform(WM_SYSKEYDOWN, VK_DOWN, 0);
+    C->Perform(WM_SYSKEYDOWN, VK_DOWN, AltMask);
     SetKeyDownState(VK_MENU, false);
   }
   String Field(const char* Name) { return Query->FieldByName(Name)->AsString(); }
@@ -432,6 +434,38 @@ TEST_F(InplaceEditorTest, TheCalculatorComputesAndPutsItsResultIntoTheEditor) {
   EXPECT_EQ(GetFocus(), ed->Handle());
 }
 
+TEST_F(InplaceEditorTest, CharactersTypedInTheEditorWorkTheCalculator) {
+  Column(kAmount)->SetButtonStyle(cbsDropDown);
+  struct TCase {
+    const char* Start;
+    const char* Keys;
+    const char* Display;
+    const char* Taken;  // the editor's text after Enter
+  } cases[] = {
+      {"", "2+3=", "5", "5"},
+      {"200", "+10%", "220", "220"},
+      {"200", "*10%", "20", "20"},
+      {"", "1234567890123456", "123456789012345", "123456789012345"},
+      {"5", "/0=", "Error", "5"},  // an error is not taken
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Keys);
+    TDBGridInplaceEdit* ed = Edit(kAmount);
+    ASSERT_TRUE(ed);
+    ed->SetText(c.Start);
+    ed->OpenDropDown();
+    ASSERT_TRUE(ed->ListVisible());
+    Type(ed, c.Keys);
+    EXPECT_EQ(ed->CalculatorPopup()->DisplayText(), c.Display);
+    EXPECT_EQ(ed->Text(), c.Start) << "the editor's text waits for the result";
+    Press(ed, VK_RETURN, 13);
+    EXPECT_FALSE(ed->ListVisible());
+    EXPECT_TRUE(ed->Visible()) << "the Enter that closed the calculator goes no further";
+    EXPECT_EQ(ed->Text(), c.Taken);
+    Query->Cancel();
+  }
+}
+
 TEST_F(InplaceEditorTest, AnErrorInTheCalculatorIsNotTaken) {
   Column(kAmount)->SetButtonStyle(cbsDropDown);
   TDBGridInplaceEdit* ed = Edit(kAmount);
@@ -449,6 +483,64 @@ TEST_F(InplaceEditorTest, AnErrorInTheCalculatorIsNotTaken) {
   EXPECT_FALSE(ed->CalculatorAllowed()) << "a text field gets no calculator";
   AltDown(ed);
   EXPECT_FALSE(ed->ListVisible());
+}
+
+// ================================================================ word wrap and images
+
+TEST_F(InplaceEditorTest, AWrappingEditorMovesTheCaretBetweenLinesAndLeavesTheEdgesToTheGrid) {
+  Column(kNote)->SetWordWrap(true);
+  Grid->SetDefaultRowHeight(60);
+  Grid->SetOptions(Grid->Options() + TDBGridOptions{dgAlwaysShowEditor});
+  Application->ProcessMessages();
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  ASSERT_TRUE(ed->WordWrap());
+  EXPECT_TRUE(ed->WindowStyle() & ES_MULTILINE);
+  EXPECT_FALSE(ed->WindowStyle() & ES_AUTOHSCROLL);
+  String words;
+  for (int i = 0; i < 30; ++i) words += "word ";
+  ed->SetText(words);
+  EXPECT_EQ(ed->Text(), words) << "the recreated window keeps the text";
+  ASSERT_GT(ed->Perform(EM_GETLINECOUNT, 0, 0), 1);
+  ed->SetSelStart(static_cast<int>(words.size()));
+  int row = Grid->Row();
+  ed->Perform(WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(Grid->Row(), row) << "Up from the last line stays in the text";
+  EXPECT_LT(ed->SelStart(), static_cast<int>(words.size()));
+  ed->SetSelStart(0);
+  ed->Perform(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(Grid->Row(), row);
+  ed->SelectAll();
+  ed->Perform(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(Grid->Row(), row + 1) << "with the whole text selected the grid moves";
+}
+
+TEST_F(InplaceEditorTest, AColumnImageStandsBeforeTheTextAndFollowsThePickText) {
+  auto* images = new TImageList(Form);
+  images->SetWidth(12);
+  images->SetHeight(12);
+  for (TColor colour : {clRed, clBlue}) {
+    TBitmap bmp;
+    bmp.SetSize(12, 12);
+    bmp.Canvas()->Brush()->SetColor(colour);
+    bmp.Canvas()->FillRect(Rect(0, 0, 12, 12));
+    images->Add(&bmp, nullptr);
+  }
+  TColumnEh* c = Column(kNote);
+  c->PickList()->SetText("first\nsecond");
+  c->SetImageList(images);
+  c->SetShowImageAndText(true);
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  EXPECT_EQ(ed->ImageIndex(), 0);
+  EXPECT_EQ(ed->TextRect().Left, 2 + 12 + 5);
+  Type(ed, "s");
+  EXPECT_EQ(ed->Text(), "second");
+  EXPECT_EQ(ed->ImageIndex(), 1);
+  TPaintSurface shot;
+  shot.Reset(ed->Width(), ed->Height());
+  ed->Perform(WM_PAINT, reinterpret_cast<WPARAM>(shot.DC()), 0);
+  EXPECT_GT(shot.CountColour(Rect(2, 0, 14, ed->Height()), RGB(0, 0, 255)), 50) << "image 1 is painted";
 }
 
 // ================================================================ recently entered texts
@@ -653,6 +745,23 @@ TEST_F(LookupEditorTest, PasteIsCompletedLikeTypingAndUnmatchedTextIsRefused) {
   Clipboard()->SetAsText("广州");
   ed->Perform(WM_PASTE, 0, 0);
   EXPECT_EQ(ed->Text(), "上海") << "without OnNotInList only list texts are taken";
+}
+
+TEST_F(LookupEditorTest, TheSpecialRowsShortcutPutsItsTextAndValueIn) {
+  TColumnEh* c = Grid->Columns()->Items(0);
+  c->DropDownSpecRow()->SetCellsText("（无）");
+  c->DropDownSpecRow()->SetValue(Variant("01"));
+  c->DropDownSpecRow()->SetVisible(true);
+  TDBGridInplaceEdit* ed = Edit();
+  ASSERT_TRUE(ed);
+  ed->SelectAll();
+  ed->Perform(WM_CHAR, U'上', 0);
+  SetKeyDownState(VK_MENU, true);
+  ed->Perform(WM_SYSKEYDOWN, VK_DELETE, AltMask);
+  SetKeyDownState(VK_MENU, false);
+  EXPECT_EQ(ed->Text(), "（无）");
+  EXPECT_EQ(ed->SelText(), "（无）");
+  EXPECT_EQ(Grid->EditValue(), Variant(String("01")));
 }
 
 }  // namespace
