@@ -472,8 +472,14 @@ void TDBGridInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
-  if (c && (c->ColumnKind() == ckLookup || c->ColumnKind() == ckKeyList) && Key == VK_BACK && !c->OnNotInList) {
-    Key = VK_LEFT;
+  if (c && (c->ColumnKind() == ckLookup || c->ColumnKind() == ckKeyList) && Key == VK_BACK) {
+    if (!c->OnNotInList) {
+      Key = VK_LEFT;
+    } else {
+      BackspaceInListColumn();
+      Key = 0;
+      return;
+    }
   }
   if (FWordWrap && (Key == VK_UP || Key == VK_DOWN) && !WrapKeyGoesToGrid(Key)) {
     TCustomMaskEdit::KeyDown(Key, Shift);  // the caret moves between the lines
@@ -525,6 +531,25 @@ bool TDBGridInplaceEdit::SpecRowShortCut(TShortCut Key) {
     SelectAll();
   }
   return true;
+}
+
+// Backspace in a list column that takes texts outside its list: the selection and the
+// character before it go, then the key follows the text.
+void TDBGridInplaceEdit::BackspaceInListColumn() {
+  TCustomDBGridEh* g = DBGrid();
+  TColumnEh* c = CurrentColumn();
+  int start = SelStart();
+  String rest = CharLeft(Text(), start) + CharMid(Text(), start + SelLength());
+  if (c->IsEditable(true)) {
+    g->DataLink()->Edit();
+    if (start > 0) {
+      rest = CharLeft(rest, start - 1) + CharMid(rest, start);
+      --start;
+    }
+    SetEditorText(rest, start, start);
+  }
+  SyncKeyFromText();
+  if (FPickList && FStyle == edsPickList) FPickList->SetItemIndex(IndexOfText(FPickList->Items(), g->EditText()));
 }
 
 // Delete in a lookup or key-list column: true when the key is used up.

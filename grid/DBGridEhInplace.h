@@ -98,6 +98,7 @@ private:
   bool ForwardToList(TMessage& Message);
   bool MRUListKeys(TMessage& Message);
   bool DeleteInListColumn(Word Key);
+  void BackspaceInListColumn();
   void FillPickList(TColumnEh* Column);
   void PrepareCalendar();
   void AcceptChoice(const Variant& Key);

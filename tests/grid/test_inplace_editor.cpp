@@ -201,6 +201,62 @@ TEST_F(InplaceEditorTest, AKeyListColumnCompletesTypedTextAndDropsWhatMatchesNot
   EXPECT_EQ(ed->Text(), "z") << "a plain pick list types an unmatched character";
 }
 
+TEST_F(InplaceEditorTest, BackspaceInAKeyListColumnMovesLeftOrWithNotInListDeletes) {
+  TDBGridInplaceEdit* ed = Edit(kCity);
+  ASSERT_TRUE(ed);
+  ed->SetSelStart(2);
+  Press(ed, VK_BACK, 8);
+  EXPECT_EQ(ed->Text(), "北京") << "without OnNotInList Backspace acts as Left";
+  EXPECT_EQ(ed->SelStart(), 1);
+
+  Column(kCity)->OnNotInList = TNotInListEventEh::Lambda([](TObject*, const String&, bool&) {});
+  ed->SetSelStart(2);
+  Press(ed, VK_BACK, 8);
+  EXPECT_EQ(ed->Text(), "北");
+  EXPECT_EQ(ed->SelStart(), 1);
+  EXPECT_EQ(Grid->EditText(), "北") << "the grid hears the text";
+  EXPECT_EQ(Query->State(), dsEdit);
+}
+
+// ================================================================ stepping and the mouse
+
+TEST_F(InplaceEditorTest, UpDownButtonsAndDoubleClicksStepTheValue) {
+  TColumnEh* qty = Column(kQty);
+  qty->SetButtonStyle(cbsUpDown);
+  qty->SetIncrement(2);
+  TDBGridInplaceEdit* ed = Edit(kQty);
+  ASSERT_TRUE(ed);
+  EXPECT_EQ(ed->ButtonControl(0)->Style(), ebsUpDownEh);
+  TEditButtonControlEh* b = ed->ButtonControl(0);
+  b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, At(2, 1));
+  b->Perform(WM_LBUTTONUP, 0, At(2, 1));
+  EXPECT_EQ(Query->FieldByName("qty")->AsInteger(), 9) << "the upper half adds the increment";
+  b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, At(2, b->Height() - 1));
+  b->Perform(WM_LBUTTONUP, 0, At(2, b->Height() - 1));
+  EXPECT_EQ(Query->FieldByName("qty")->AsInteger(), 7);
+
+  Column(kCity)->SetDblClickNextVal(true);
+  ed = Edit(kCity);
+  ed->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, At(5, 5));
+  EXPECT_EQ(Field("city"), "02");
+}
+
+TEST_F(InplaceEditorTest, ACancelModeFromElsewhereClosesTheListAndTheWheelIsIgnoredWhileOpen) {
+  Column(kNote)->PickList()->SetText("alpha\nbeta");
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  ed->OpenDropDown();
+  ed->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(ed->PickListBox()));
+  EXPECT_TRUE(ed->ListVisible()) << "its own list keeps the mode";
+  int row = Grid->Row();
+  ed->Perform(WM_MOUSEWHEEL, MakeWParam(0, WPARAM(-120) & 0xFFFF), 0);
+  EXPECT_EQ(Grid->Row(), row);
+  EXPECT_TRUE(ed->ListVisible());
+  ed->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Form));
+  EXPECT_FALSE(ed->ListVisible());
+  EXPECT_EQ(ed->Text(), "first");
+}
+
 // ================================================================ the pick list
 
 TEST_F(InplaceEditorTest, ThePickListShowsAtMostDropDownRowsAndEscPutsTheTextBack) {
@@ -568,6 +624,20 @@ TEST_F(InplaceEditorTest, TypingAPrefixOfARememberedTextOpensTheListAndErasingCl
   Type(ed, "\b");
   EXPECT_FALSE(ed->MRUDroppedDown()) << "an empty text closes it";
   EXPECT_FALSE(box->Visible());
+}
+
+TEST_F(InplaceEditorTest, AKeyWaitingInTheQueueStopsTheRecentlyEnteredListFromOpening) {
+  TMRUListEh* mru = Column(kNote)->MRUList();
+  mru->SetActive(true);
+  mru->Items()->SetText("apple\napricot");
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  PostMessage(ed->Handle(), WM_KEYDOWN, 'P', 0);
+  Type(ed, "a");
+  EXPECT_FALSE(ed->MRUDroppedDown()) << "the next key is coming: no list yet";
+  Application->ProcessMessages();
+  Type(ed, "p");
+  EXPECT_TRUE(ed->MRUDroppedDown());
 }
 
 // ================================================================ refused input
