@@ -97,6 +97,8 @@ struct TTabScene {
     DS->Open();
     Grid->DataLink()->SetBufferCount(8);
     Grid->SetRowCount(9);
+    // One text line per row, as the layout pass sizes them: no cell wraps.
+    Grid->SetDefaultRowHeight(18);
     Form->Show();
     Grid->SetFocus();
     Application->ProcessMessages();

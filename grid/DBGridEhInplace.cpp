@@ -9,6 +9,7 @@
 #include "gui/Clipbrd.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Menus.h"
+#include "gui/WinGDI.h"
 #include "core/Mask.h"
 #include "core/StrUtils.h"
 
@@ -100,6 +101,17 @@ bool SameFont(const TFont* A, const TFont* B) {
          A->Orientation() == B->Orientation();
 }
 
+// Rows wrap when the grid font's line with its leadings and the text margin fits the data row.
+bool WordWrapPossible(TCustomDBGridEh* Grid) {
+  constexpr int kTextMargin = 4;
+  TCanvas* canvas = Grid->Canvas();
+  canvas->Font()->Assign(Grid->Font());
+  TEXTMETRIC tm{};
+  GetTextMetrics(canvas->Handle(), &tm);
+  int line = tm.tmHeight + tm.tmExternalLeading + tm.tmInternalLeading + kTextMargin;
+  return line < Grid->RowHeights(Grid->Row());
+}
+
 int CharLength(const String& S) { return static_cast<int>(Utf8ToUtf32(S).size()); }
 
 String CharLeft(const String& S, int Count) {
@@ -179,11 +191,7 @@ void TDBGridInplaceEdit::LoadFromColumn() {
     bool editable = c->IsEditable(false);
     SetReadOnly(!editable);
   }
-  // Wrapping needs a cell at least two lines tall.
-  if (g && c) {
-    TRect cell = g->CellRect(g->Col(), g->Row());
-    SetWordWrap(c->WordWrap() && cell.Height() >= 2 * std::abs(Font()->Height()));
-  }
+  if (g && c) SetWordWrap(c->WordWrap() && WordWrapPossible(g));
   TInplaceEdit::UpdateContents();  // mask, limit and the grid's edit text
   FMRUList = c ? c->MRUList() : nullptr;
   RefreshImageIndex();
