@@ -1291,6 +1291,9 @@ private:
   void WriteKeyList(TColumnEh* Column, const String& Text);
   void WriteLookup(TColumnEh* Column, TField* Field, const String& Text);
   String FieldEditText(TColumnEh* Column, TField* Field) const;
+  // The current record's text for the editor in a grid column, before the cell-parameter
+  // handlers; sets the edit value.
+  String CellEditText(int ACol);
 
   std::unique_ptr<TColumnDefValuesEh> FColumnDefValues;
   std::unique_ptr<TDBGridColumnsEh> FColumns;

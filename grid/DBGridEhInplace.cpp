@@ -184,19 +184,47 @@ void TDBGridInplaceEdit::LoadFromColumn() {
   TCustomDBGridEh* g = DBGrid();
   TColumnEh* c = CurrentColumn();
   ApplyEditStyle(ColumnEditStyle(c));
-  if (c && !SameFont(Font(), c->Font())) Font()->Assign(c->Font());
-  FExplicitReadOnly = false;
-  if (c) {
-    if (Color() != c->Color()) SetColor(c->Color());
-    bool editable = c->IsEditable(false);
-    SetReadOnly(!editable);
+  if (!g || !c) {
+    TInplaceEdit::UpdateContents();
+    FMRUList = nullptr;
+    return;
   }
-  if (g && c) SetWordWrap(c->WordWrap() && WordWrapPossible(g));
-  TInplaceEdit::UpdateContents();  // mask, limit and the grid's edit text
-  FMRUList = c ? c->MRUList() : nullptr;
+  if (!SameFont(Font(), c->Font())) Font()->Assign(c->Font());
+  TColCellParamsEh params;
+  CellParams(g, c, params);
+  if (Color() != params.Background()) SetColor(params.Background());
+  FImageIndex = params.ImageIndex();
+  bool columnReadOnly = !c->IsEditable(false);
+  FExplicitReadOnly = params.ReadOnly() != columnReadOnly;
+  if (FExplicitReadOnly) SetReadOnly(params.ReadOnly());
+  SetWordWrap(c->WordWrap() && WordWrapPossible(g));
+  SetText(String());
+  SetEditMask(g->GetEditMask(g->Col(), g->Row()));
+  SetText(params.Text());
+  SetMaxLength(g->GetEditLimit());
+  SetModified(false);
+  FMRUList = c->MRUList();
   RefreshImageIndex();
   LayoutEditButtons();
   UpdateFormatRect();
+}
+
+// The cell's parameters as the editor shows them: the column's, then the grid's and the
+// column's handlers in edit mode.
+void TDBGridInplaceEdit::CellParams(TCustomDBGridEh* Grid, TColumnEh* Column, TColCellParamsEh& params) {
+  Column->FillCellParams(&params);
+  params.SetCol(Grid->Col());
+  params.SetRow(Grid->Row());
+  params.SetBackground(Column->Color());
+  params.SetFont(Font());
+  params.SetState(TGridDrawState{gdFocused});
+  params.SetText(Grid->CellEditText(Grid->Col()));
+  params.SetReadOnly(!Column->IsEditable(false));
+  TColor background = params.Background();
+  if (Grid->OnGetCellParams) Grid->OnGetCellParams(Grid, Column, Font(), background, params.State());
+  params.SetBackground(background);
+  Column->FireGetCellParams(true, &params);
+  Grid->FEditText = params.Text();
 }
 
 void TDBGridInplaceEdit::CreateWnd() {

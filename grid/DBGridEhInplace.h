@@ -115,6 +115,7 @@ private:
   int ButtonHeightFor(int Width, bool MainButton) const;
   bool IsOwnControl(HWND Window) const;
   void UpdateFormatRect();
+  void CellParams(TCustomDBGridEh* Grid, TColumnEh* Column, TColCellParamsEh& Params);
   bool WrapKeyGoesToGrid(Word Key);
   bool SpecRowShortCut(TShortCut Key);
 

@@ -176,6 +176,26 @@ TEST_F(InplaceEditorTest, AnExtraButtonsShortcutPressesAndClicksIt) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(InplaceEditorTest, TheCellParametersHandlersColourTheEditorAndCanMakeItReadOnly) {
+  Grid->OnGetCellParams = TGetCellEhParamsEvent::Lambda(
+      [](TObject*, TColumnEh*, TFont*, TColor& Background, TGridDrawState State) {
+        if (State.Contains(gdFocused)) Background = clYellow;
+      });
+  Column(kNote)->SetOnGetCellParams(TGetColCellParamsEventEh::Lambda([](TObject*, bool EditMode, TColCellParamsEh* P) {
+    if (EditMode) P->SetReadOnly(true);
+  }));
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  EXPECT_EQ(ed->Color(), clYellow);
+  EXPECT_TRUE(ed->ExplicitReadOnly());
+  EXPECT_TRUE(ed->ReadOnly());
+  Type(ed, "z");
+  EXPECT_EQ(ed->Text(), "first");
+  ed = Edit(kQty);
+  EXPECT_FALSE(ed->ExplicitReadOnly());
+  EXPECT_FALSE(ed->ReadOnly());
+}
+
 // ================================================================ completion
 
 TEST_F(InplaceEditorTest, AKeyListColumnCompletesTypedTextAndDropsWhatMatchesNothing) {
