@@ -1,5 +1,6 @@
 // File names, files, folders, the program's own path and folder searches.
 #include "core/FileUtils.h"
+#include "core/Classes.h"
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
 #include "core/SysUtilsImpl.h"
@@ -393,51 +394,9 @@ bool ReadFileToString(const String& FileName, String& Data) {
 }
 
 void WriteFileAtomic(const String& FileName, const String& Data) {
-  String target = ResolvePath(FileName);
-  auto fail = [&](int err) -> void {
-    throw EFCreateError("Cannot create file \"" + FileName + "\". " + OSErrorText(err));
-  };
-  struct stat st;
-  bool existed = ::lstat(target.c_str(), &st) == 0;
-  if (existed && S_ISLNK(st.st_mode)) {
-    char real[PATH_MAX];
-    if (::realpath(target.c_str(), real)) target = real;
-    existed = ::stat(target.c_str(), &st) == 0;
-  }
-  if (existed && S_ISDIR(st.st_mode)) fail(EISDIR);
-  // A fresh name per attempt; O_EXCL keeps two writers from sharing one.
-  static std::atomic<unsigned> counter{0};
-  String tmp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    tmp = ExtractFilePath(target) + "." + ExtractFileName(target) + ".tmp" + std::to_string(::getpid()) + "_" +
-          std::to_string(counter++);
-    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) fail(errno);
-  int err = 0;
-  for (std::size_t done = 0; done < Data.size() && !err;) {
-    ssize_t n = ::write(fd, Data.data() + done, Data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) err = n < 0 ? errno : EIO;
-    else done += static_cast<std::size_t>(n);
-  }
-  if (!err && existed) ::fchmod(fd, st.st_mode & 07777);
-  if (!err && ::fsync(fd) != 0) err = errno;
-  if (::close(fd) != 0 && !err) err = errno;
-  if (!err && ::rename(tmp.c_str(), target.c_str()) != 0) err = errno;
-  if (err) {
-    ::unlink(tmp.c_str());
-    fail(err);
-  }
-  // The rename itself is made durable by flushing the folder.
-  String dir = ExtractFilePath(target);
-  int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
+  TBufferedFileStream file(FileName);
+  file.WriteBuffer(Data.data(), static_cast<Int64>(Data.size()));
+  file.Commit();
 }
 
 String GetTempDir() {

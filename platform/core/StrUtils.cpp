@@ -2,6 +2,7 @@
 #include "core/Exceptions.h"
 
 #include <iconv.h>
+#include <vector>
 #include <cerrno>
 #include <cwctype>
 #include <clocale>
@@ -387,10 +388,33 @@ int LastDelimiter(std::string_view delimiters, std::string_view s) {
 namespace {
 // Converts with iconv; an unconvertible or invalid input unit is replaced by `subst`
 // (already in the target encoding) and skipped by `skip` bytes (0: one UTF-8 character).
-String Iconv(std::string_view in, const char* from, const char* to, std::string_view subst, std::size_t skip) {
+namespace {
+
+// One converter per direction and thread, opened on first use: exports convert every cell,
+// and opening a converter costs more than converting a short text.
+iconv_t Converter(const char* from, const char* to) {
+  struct TCache {
+    std::vector<std::pair<String, iconv_t>> Items;
+    ~TCache() {
+      for (auto& [key, cd] : Items) iconv_close(cd);
+    }
+  };
+  thread_local TCache cache;
+  String key = String(from) + ">" + to;
+  for (auto& [k, cd] : cache.Items)
+    if (k == key) return cd;
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1))
     throw EConvertError(String("Unknown text encoding: ") + from + " to " + to);
+  cache.Items.emplace_back(key, cd);
+  return cd;
+}
+
+}  // namespace
+
+String Iconv(std::string_view in, const char* from, const char* to, std::string_view subst, std::size_t skip) {
+  iconv_t cd = Converter(from, to);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a fresh state
   String out;
   out.resize(in.size() * 4 + 16);
   char* src = const_cast<char*>(in.data());
@@ -415,7 +439,6 @@ String Iconv(std::string_view in, const char* from, const char* to, std::string_
     }
   }
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  iconv_close(cd);
   out.resize(used);
   return out;
 }

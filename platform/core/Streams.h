@@ -134,3 +134,49 @@ public:
 private:
   String FFileName;
 };
+
+// A new content for a file, written through a buffer to a temporary file beside it and put in
+// its place by Commit, so the file holds either its old content or the whole new one. Freed
+// without Commit (a failed export), the temporary file is removed and the old file is left
+// as it was. The rules are WriteFileAtomic's: a symbolic link is followed, an existing file's
+// permissions are kept, the data and the rename are flushed to disk. A folder, a file that
+// cannot be written or a folder that takes no new file raise EFCreateError
+// 'Cannot create file "<name>". <reason>' before anything is written; so do write failures.
+class TBufferedFileStream : public TStream {
+public:
+  explicit TBufferedFileStream(const String& AFileName, int BufferSize = 65536);
+  ~TBufferedFileStream() override;
+  TBufferedFileStream(const TBufferedFileStream&) = delete;
+  TBufferedFileStream& operator=(const TBufferedFileStream&) = delete;
+
+  // Nothing is read back: 0.
+  Int64 Read(void* Buffer, Int64 Count) override;
+  Int64 Write(const void* Buffer, Int64 Count) override;
+  // Only the position can be asked (Seek(0, soCurrent) or to the end): the stream is written
+  // straight through; any other move raises EStreamError.
+  Int64 Seek(Int64 Offset, TSeekOrigin Origin) override;
+  using TStream::Seek;
+  Int64 Size() const override { return FSize; }
+  // Puts the new content in the file's place; afterwards nothing more can be written.
+  void Commit();
+  bool Committed() const { return FCommitted; }
+  const String& FileName() const { return FFileName; }
+  // The temporary file being written ('' once committed or removed).
+  const String& TempFileName() const { return FTempName; }
+
+private:
+  [[noreturn]] void Fail(int Err);
+  void Flush();
+  void Discard();
+
+  String FFileName;
+  String FTarget;    // the resolved file that is replaced
+  String FTempName;
+  int FHandle = -1;
+  bool FExisted = false;
+  unsigned FMode = 0;
+  std::vector<char> FBuffer;
+  std::size_t FUsed = 0;
+  Int64 FSize = 0;
+  bool FCommitted = false;
+};

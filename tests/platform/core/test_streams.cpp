@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -217,4 +221,89 @@ TEST(TMemoryStream, SaveToFileAndLoadFromFile) {
   TMemoryStream m;
   m.LoadFromFile(dir.Path() + "P.BIN");
   EXPECT_EQ(String(static_cast<char*>(m.Memory()), static_cast<std::size_t>(m.Size())), "payload");
+}
+
+// ---------------------------------------------------------------- TBufferedFileStream
+
+namespace {
+// The names in the folder, sorted.
+std::vector<String> Entries(const TempFolder& dir) {
+  std::vector<String> r;
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path())) r.push_back(e.path().filename().string());
+  std::sort(r.begin(), r.end());
+  return r;
+}
+}  // namespace
+
+TEST(TBufferedFileStream, CommitReplacesTheFileWholeAndKeepsItsPermissions) {
+  TempFolder dir;
+  dir.Write("list.xls", "old content");
+  ::chmod((dir / "list.xls").c_str(), 0640);
+  {
+    TBufferedFileStream f(dir / "list.xls", 4);  // a tiny buffer: several flushes
+    f.WriteBuffer("new ", 4);
+    f.WriteBuffer("content!", 8);
+    EXPECT_EQ(f.Position(), 12);
+    EXPECT_EQ(dir.Read("list.xls"), "old content") << "nothing reaches the file before the commit";
+    EXPECT_EQ(Entries(dir).size(), 2u) << "the new content is written beside the file";
+    f.Commit();
+    EXPECT_TRUE(f.Committed());
+    EXPECT_EQ(ErrorOf([&] { f.WriteBuffer("x", 1); }), "EWriteError: Stream write error");
+  }
+  EXPECT_EQ(dir.Read("list.xls"), "new content!");
+  EXPECT_EQ(Entries(dir), std::vector<String>{"list.xls"}) << "no temporary file left";
+  struct stat st;
+  ASSERT_EQ(::stat((dir / "list.xls").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(TBufferedFileStream, WithoutCommitTheOldFileStaysAndTheTemporaryGoes) {
+  TempFolder dir;
+  dir.Write("list.xls", "old");
+  try {
+    TBufferedFileStream f(dir / "list.xls", 8);
+    f.WriteBuffer(String(100, 'x').data(), 100);  // flushed to the temporary file already
+    throw Exception("a field failed mid-walk");
+  } catch (const Exception&) {
+  }
+  EXPECT_EQ(dir.Read("list.xls"), "old");
+  EXPECT_EQ(Entries(dir), std::vector<String>{"list.xls"});
+}
+
+TEST(TBufferedFileStream, RefusesBeforeWriting) {
+  TempFolder dir;
+  ::mkdir((dir / "folder").c_str(), 0777);
+  dir.Write("ro.xls", "kept");
+  ::chmod((dir / "ro.xls").c_str(), 0444);
+  ::mkdir((dir / "locked").c_str(), 0555);
+  bool root = ::geteuid() == 0;
+  struct Case {
+    String name, expected;
+  } cases[] = {
+      {dir / "folder", "EFCreateError: Cannot create file \"" + dir / "folder" + "\". Is a directory"},
+      {dir / "no/such/x.xls", "EFCreateError: Cannot create file \"" + dir / "no/such/x.xls" + "\". No such file or directory"},
+      {dir / "ro.xls", "EFCreateError: Cannot create file \"" + dir / "ro.xls" + "\". Permission denied"},
+      {dir / "locked/x.xls", "EFCreateError: Cannot create file \"" + dir / "locked/x.xls" + "\". Permission denied"},
+  };
+  for (const auto& c : cases) {
+    // A folder's permissions do not bind the superuser; a read-only file's mark does.
+    if (root && c.name.find("locked") != String::npos) continue;
+    EXPECT_EQ(ErrorOf([&] { TBufferedFileStream f(c.name); }), c.expected);
+  }
+  EXPECT_EQ(dir.Read("ro.xls"), "kept");
+  EXPECT_EQ(Entries(dir), (std::vector<String>{"folder", "locked", "ro.xls"}));
+}
+
+TEST(TBufferedFileStream, FollowsASymbolicLinkAndOnlyTellsItsPosition) {
+  TempFolder dir;
+  dir.Write("real.txt", "old");
+  ::symlink((dir / "real.txt").c_str(), (dir / "link.txt").c_str());
+  TBufferedFileStream f(dir / "link.txt");
+  f.WriteBuffer("abc", 3);
+  EXPECT_EQ(f.Seek(0, soCurrent), 3);
+  EXPECT_EQ(f.Seek(0, soEnd), 3);
+  EXPECT_EQ(ErrorOf([&] { f.Seek(0, soBeginning); }), "EStreamError: Stream seek error");
+  f.Commit();
+  EXPECT_EQ(dir.Read("real.txt"), "abc");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.txt")) << "the link itself stays";
 }
