@@ -522,6 +522,9 @@ BOOL KillTimer(HWND Handle, UINT_PTR IDEvent);
 // result) when the key is down, bit 0 toggled by each press.
 short GetKeyState(int VirtKey);
 short GetAsyncKeyState(int VirtKey);
+// Marks a key down or up as the input translation would (a modifier held while messages are
+// sent by hand); a press toggles bit 0 as a real one does.
+void SetKeyDownState(int VirtKey, bool Down);
 
 // The speaker: tests count beeps through the hook.
 void MessageBeep(UINT Type);

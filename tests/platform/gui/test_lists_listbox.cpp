@@ -530,3 +530,24 @@ TEST(ListLayouts, ListBoxesComeFromALayoutWithTheirItemsAndHandlers) {
   EXPECT_EQ(written.find("ExtendedSelect"), String::npos) << "defaults are not written";
   delete f;
 }
+
+namespace {
+
+// A button that hands a drag on to the list: cancel mode for itself, a synthesised press for
+// the list, which then holds the mouse until the real button-up.
+TEST_F(ListBoxFixture, ASynthesisedPressHandsTheCaptureToTheListUntilTheRealRelease) {
+  Fill(5);
+  auto* button = Add<TButton>(Rect(180, 8, 260, 30));
+  SendMouse(button, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 1000);
+  ASSERT_EQ(GetCapture(), button->Handle());
+  button->Perform(WM_CANCELMODE, 0, 0);
+  TPoint p = ItemPoint(2);
+  List->Perform(WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam(p));
+  EXPECT_EQ(GetCapture(), List->Handle()) << "the list holds the mouse";
+  EXPECT_EQ(List->ItemIndex(), 2);
+  SendMouse(List, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, Qt::NoModifier, 5);
+  Application->ProcessMessages();
+  EXPECT_EQ(GetCapture(), HWND(0)) << "the real release ends it";
+}
+
+}  // namespace
