@@ -4,6 +4,7 @@
 #include "app/U_Main.h"
 #include "app/U_login.h"
 #include "controls/RzBtnEdt.h"
+#include "gui/Application.h"
 
 const char* const ApplicationTitle = "沃岚工程合同管理软件";
 

@@ -5,6 +5,7 @@
 #include "core/SysUtils.h"
 #include "app/U_Data.h"
 #include "data/DatabaseFiles.h"
+#include "gui/Application.h"
 
 const char* const TFrm_Backup::BackupDoneText = "备份成功,文件备份在:";
 const char* const TFrm_Backup::BackupFailedText = "备份失败!";

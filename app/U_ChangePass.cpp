@@ -4,6 +4,7 @@
 #include "app/SqlText.h"
 #include "app/U_Data.h"
 #include "app/U_Main.h"
+#include "gui/Application.h"
 
 const char* const TFrm_ChangePass::WrongPasswordText = "当前密码错误!";
 const char* const TFrm_ChangePass::WrongPasswordCaption = "密码错误";

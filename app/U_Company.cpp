@@ -3,6 +3,7 @@
 #include "core/ClassBuilder.h"
 #include "core/StrUtils.h"
 #include "app/U_Data.h"
+#include "gui/Application.h"
 
 const char* const TFrm_Company::SavedText = "您的公司信息已保存！";
 

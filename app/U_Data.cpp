@@ -2,6 +2,9 @@
 
 #include "core/ClassBuilder.h"
 #include "core/FileUtils.h"
+#include "gui/Application.h"
+#include "gui/Controls.h"
+#include "gui/MessageBox.h"
 #include "gui/Shell.h"
 
 #include <algorithm>

@@ -4,6 +4,7 @@
 #include "core/FileUtils.h"
 #include "core/Resources.h"
 #include "gui/Graphics.h"
+#include "gui/Application.h"
 #include "gui/Shell.h"
 #include "app/SqlText.h"
 #include "core/StrUtils.h"

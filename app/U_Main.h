@@ -8,6 +8,11 @@
 // them as Frm_Main.<component>.
 #include "forms/TFrm_Main.h"
 #include "gui/Forms.h"
+#include "gui/ImgList.h"
+#include "gui/Menus.h"
+#include "gui/Screen.h"
+#include "gui/Timers.h"
+#include "gui/ToolBar.h"
 
 class TCustomDBGridEh;
 class TCustomTreeView;

@@ -1,6 +1,7 @@
 #include "app/U_login.h"
 
 #include "core/ClassBuilder.h"
+#include "gui/Application.h"
 #include "gui/Graphics.h"
 #include "app/SqlText.h"
 #include "core/StrUtils.h"

@@ -1,5 +1,5 @@
 // The contract management program.
-#include "gui/Forms.h"
+#include "gui/Application.h"
 #include "app/Program.h"
 
 int main(int argc, char** argv) {

@@ -7,6 +7,7 @@
 #include "controls/RzEdit.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
+#include "gui/Application.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 //   BM_OneLineCellText / BM_WrappedCellText: 200 cells of text.
 #include "BenchUtil.h"
 #include "grid/CellTextEh.h"
-#include "gui/Forms.h"
+#include "gui/Application.h"
 #include "grid/ToolCtrlsEh.h"
 
 #include <benchmark/benchmark.h>

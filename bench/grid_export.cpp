@@ -7,6 +7,7 @@
 #include "data/MemDataSet.h"
 #include "grid/DBGridEhImpExp.h"
 #include "gui/Forms.h"
+#include "gui/Application.h"
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>

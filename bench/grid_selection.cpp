@@ -7,6 +7,7 @@
 #include "data/ADODB.h"
 #include "grid/DBGridEh.h"
 #include "gui/Forms.h"
+#include "gui/Application.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

@@ -5,9 +5,11 @@
 // printed at the end; the window path (paint into the window's pixels and show them) should
 // stay within 1.5 times the bare drawing.
 #include "BenchUtil.h"
+#include "gui/Application.h"
 #include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/QtGlue_p.h"
+#include "gui/Graphics_p.h"
 
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QApplication>
@@ -142,7 +144,7 @@ BENCHMARK(BM_RepaintThroughWindow)->Unit(benchmark::kMillisecond);
 
 void BM_DrawIntoImage(benchmark::State& state) {
   QImage img(kW, kH, QImage::Format_RGB32);
-  TCanvas c(&img);
+  TCanvas c(CreateImageDC(&img));
   for (auto _ : state) DrawPicture(&c);
   state.SetItemsProcessed(state.iterations());
 }

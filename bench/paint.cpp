@@ -4,6 +4,7 @@
 #include "BenchUtil.h"
 #include "gui/Graphics.h"
 #include "gui/WinGDI.h"
+#include "gui/Graphics_p.h"
 #include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
@@ -86,7 +87,7 @@ void DrawWithQPainter(QPainter& p, const QFont& font) {
 
 void BM_LayerDrawText(benchmark::State& state) {
   QImage img(kWidth, kHeight, QImage::Format_RGB32);
-  TCanvas canvas(&img);
+  TCanvas canvas(CreateImageDC(&img));
   canvas.Font()->SetName("宋体");
   canvas.Font()->SetHeight(-12);
   for (auto _ : state) {

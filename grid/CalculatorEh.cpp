@@ -6,6 +6,7 @@
 #include "gui/Clipbrd.h"
 #include "gui/ControlProps.h"
 #include "gui/Forms.h"
+#include "gui/Screen.h"
 
 #include <algorithm>
 #include <cassert>

@@ -1,6 +1,7 @@
 // The grid as the column model sees it: data source and link, column collection, defaults,
 // fonts, sort-marked columns, the sum list and the footer texts built from it.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhInplace.h"
 
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
@@ -919,6 +920,8 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
 
 // ---------------------------------------------------------------- edit hooks
 
+TInplaceEdit* TCustomDBGridEh::CreateEditor() { return new TDBGridInplaceEdit(this); }
+
 bool TCustomDBGridEh::CanEditAcceptKey(Char Key) {
   TColumnEh* c = CurrentColumn();
   TField* f = c ? c->Field() : nullptr;
@@ -966,12 +969,27 @@ String TCustomDBGridEh::GetEditMask(int ACol, int) {
 }
 
 String TCustomDBGridEh::GetEditText(int ACol, int ARow) {
-  FEditValue = Null();
   int i = RawToDataColumn(ACol);
-  if (!FDataLink->Active() || i < 0 || i >= FColumns->Count()) {
+  bool inRange = FDataLink->Active() && i >= 0 && i < FColumns->Count();
+  String text = CellEditText(ACol);
+  if (!inRange) {
     FEditText.clear();
     return FEditText;
   }
+  TColCellParamsEh params;
+  params.SetCol(ACol);
+  params.SetRow(ARow);
+  params.SetText(text);
+  params.SetFont(Canvas()->Font());
+  FColumns->Items(i)->FireGetCellParams(true, &params);
+  FEditText = params.Text();
+  return FEditText;
+}
+
+String TCustomDBGridEh::CellEditText(int ACol) {
+  FEditValue = Null();
+  int i = RawToDataColumn(ACol);
+  if (!FDataLink->Active() || i < 0 || i >= FColumns->Count()) return String();
   TColumnEh* c = FColumns->Items(i);
   TField* f = c->Field();
   String text;
@@ -982,14 +1000,7 @@ String TCustomDBGridEh::GetEditText(int ACol, int ARow) {
     text = FDrawMemoText && f->DataType() == ftMemo ? NormalizedLineBreaks(f->AsString()) : f->Text();
   }
   if (f && f->FieldKind() == fkLookup && !f->KeyFields().empty()) FEditValue = FDataLink->DataSet()->FieldValues(f->KeyFields());
-  TColCellParamsEh params;
-  params.SetCol(ACol);
-  params.SetRow(ARow);
-  params.SetText(text);
-  params.SetFont(Canvas()->Font());
-  c->FireGetCellParams(true, &params);
-  FEditText = params.Text();
-  return FEditText;
+  return text;
 }
 
 void TCustomDBGridEh::SetEditText(int, int, const String& Value) { FEditText = Value; }

@@ -1236,6 +1236,7 @@ protected:
   friend class TDBGridEhSelection;
   friend class TDBGridEhSelectionRect;
   friend class TDBGridEhSelectionCols;
+  friend class TDBGridInplaceEdit;
   virtual TColumnDefValuesEh* CreateColumnDefValues();
   virtual TDBGridColumnsEh* CreateColumns();
   virtual TDBGridEhScrollBar* CreateScrollBar(int Kind);
@@ -1254,6 +1255,7 @@ protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void CreateWnd() override;
   // ---- base grid hooks
+  TInplaceEdit* CreateEditor() override;
   bool CanEditAcceptKey(Char Key) override;
   bool CanEditModify() override;
   bool CanEditShow() override;
@@ -1289,6 +1291,9 @@ private:
   void WriteKeyList(TColumnEh* Column, const String& Text);
   void WriteLookup(TColumnEh* Column, TField* Field, const String& Text);
   String FieldEditText(TColumnEh* Column, TField* Field) const;
+  // The current record's text for the editor in a grid column, before the cell-parameter
+  // handlers; sets the edit value.
+  String CellEditText(int ACol);
 
   std::unique_ptr<TColumnDefValuesEh> FColumnDefValues;
   std::unique_ptr<TDBGridColumnsEh> FColumns;

@@ -2,7 +2,8 @@
 
 #include "core/ClassBuilder.h"
 #include "data/DB.h"
-#include "gui/StdCtrls.h"
+#include "gui/Edit.h"
+#include "gui/Screen.h"
 #include "core/SysUtils.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 #include "grid/PrViewEh.h"
+#include "gui/Screen.h"
 
 #include <cassert>
 #include <cmath>

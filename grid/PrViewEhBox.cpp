@@ -6,6 +6,7 @@
 #include "gui/Messages.h"
 #include "gui/WinGDI.h"
 #include "print/PrintDialogs.h"
+#include "gui/Screen.h"
 
 #include <algorithm>
 #include <cassert>

@@ -5,6 +5,7 @@
 #include "core/SysUtils.h"
 #include "gui/ImgList.h"
 #include "gui/Messages.h"
+#include "gui/Application.h"
 
 const char* const TPreviewFormEh::PageText = "第 %d 页，共 %d 页";
 

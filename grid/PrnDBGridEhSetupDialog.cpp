@@ -3,6 +3,7 @@
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
 #include "print/Printers.h"
+#include "gui/Application.h"
 
 #include <cmath>
 

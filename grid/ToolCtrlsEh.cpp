@@ -1,7 +1,7 @@
 #include "grid/ToolCtrlsEh.h"
 
 #include "core/ClassBuilder.h"
-#include "gui/Forms.h"
+#include "gui/Screen.h"
 #include "grid/GridUtilsEh.h"
 #include "core/SysUtils.h"
 

@@ -8,6 +8,7 @@
 // windows the edits open (pick list with its size grip, recently-used list, month calendar)
 // and the objects that feed them (special row, distinct values of a field, field-name lists).
 #include "gui/Buttons.h"
+#include "gui/Calendar.h"
 #include "gui/ComCtrls.h"
 #include "core/Component.h"
 #include "gui/Controls.h"

@@ -6,6 +6,7 @@
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 #include "gui/Forms.h"
+#include "gui/Screen.h"
 
 #include <algorithm>
 #include <cassert>

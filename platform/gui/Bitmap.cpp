@@ -1,6 +1,7 @@
 // Pictures: the graphic base, bitmaps (BMP files, pixel rows, transparent drawing), icons,
 // foreign metafiles kept as bytes, and TPicture choosing the class by extension or content.
 #include "core/ClassBuilder.h"
+#include "gui/Graphics_p.h"
 #include "core/FileUtils.h"
 #include "core/Filer.h"
 #include "gui/QtBridge_p.h"
@@ -134,15 +135,17 @@ void TBitmap::BeforeImageAccess() const {
   if (HDC dc = Pixels(FHandle)->SelectedIn) dc->EndPainter();
 }
 
-QImage& TBitmap::Image() {
-  BeforeImageAccess();
-  return Pixels(FHandle)->Image;
-}
+struct TBitmapAccess {
+  static QImage& Image(const TBitmap& B) {
+    B.BeforeImageAccess();
+    return Pixels(B.FHandle)->Image;
+  }
+  static QImage& Image(TIcon& I) { return *I.FImage; }
+};
 
-const QImage& TBitmap::Image() const {
-  BeforeImageAccess();
-  return Pixels(FHandle)->Image;
-}
+QImage& ImageOf(TBitmap& Bitmap) { return TBitmapAccess::Image(Bitmap); }
+const QImage& ImageOf(const TBitmap& Bitmap) { return TBitmapAccess::Image(Bitmap); }
+QImage& ImageOf(TIcon& Icon) { return TBitmapAccess::Image(Icon); }
 
 void TBitmap::ImageChanged() { Changed(this); }
 
@@ -156,7 +159,7 @@ void TBitmap::SetSize(int AWidth, int AHeight) {
   AWidth = std::max(0, AWidth);
   AHeight = std::max(0, AHeight);
   if (AWidth == Width() && AHeight == Height()) return;
-  QImage& img = Image();
+  QImage& img = ImageOf(*this);
   QImage sized = NewImage(AWidth, AHeight);
   int w = std::min(AWidth, img.width()), h = std::min(AHeight, img.height());
   if (w > 0)  // an empty image has no rows to copy into
@@ -169,7 +172,7 @@ void TBitmap::SetPixelFormat(TPixelFormat v) {
   if (v == FPixelFormat) return;
   FPixelFormat = v;
   Pixels(FHandle)->Mono = v == pf1bit;
-  if (v == pf1bit) ToMono(Image());
+  if (v == pf1bit) ToMono(ImageOf(*this));
   Changed(this);
 }
 
@@ -180,7 +183,7 @@ void TBitmap::SetMonochrome(bool v) {
 TColor TBitmap::TransparentColor() const {
   if (FTransparentMode == tmFixed && FTransparentColor != clDefault) return FTransparentColor;
   if (Empty()) return clDefault;
-  return TColor(FromQRgb(Image().pixel(0, Height() - 1)));
+  return TColor(FromQRgb(ImageOf(*this).pixel(0, Height() - 1)));
 }
 
 void TBitmap::SetTransparentColor(TColor v) {
@@ -212,19 +215,19 @@ HBITMAP TBitmap::Handle() {
 
 Byte* TBitmap::ScanLine(int Row) {
   if (Row < 0 || Row >= Height()) throw EInvalidGraphicOperation("Scan line index out of range");
-  return Image().scanLine(Row);
+  return ImageOf(*this).scanLine(Row);
 }
 
 const Byte* TBitmap::ScanLine(int Row) const {
   if (Row < 0 || Row >= Height()) throw EInvalidGraphicOperation("Scan line index out of range");
-  return Image().constScanLine(Row);
+  return ImageOf(*this).constScanLine(Row);
 }
 
 void TBitmap::Assign(TPersistent* Source) {
   if (auto* b = dynamic_cast<TBitmap*>(Source)) {
     if (b == this) return;
-    QImage copy = b->Image().copy();
-    Image() = copy;
+    QImage copy = ImageOf(*b).copy();
+    ImageOf(*this) = copy;
     FPixelFormat = b->FPixelFormat;
     Pixels(FHandle)->Mono = b->Monochrome();
     FTransparentColor = b->FTransparentColor;
@@ -290,7 +293,7 @@ void TBitmap::LoadFromStream(TStream* Stream) {
   QImage converted = img.convertToFormat(QImage::Format_RGB32);
   converted.setDotsPerMeterX(3780);
   converted.setDotsPerMeterY(3780);
-  Image() = converted;
+  ImageOf(*this) = converted;
   switch (bits) {
     case 1: FPixelFormat = blackAndWhite ? pf1bit : pf4bit; break;
     case 4: FPixelFormat = pf4bit; break;
@@ -305,7 +308,7 @@ void TBitmap::LoadFromStream(TStream* Stream) {
 }
 
 void TBitmap::SaveToStream(TStream* Stream) {
-  const QImage& img = Image();
+  const QImage& img = ImageOf(*this);
   int w = img.width(), h = img.height();
   int bits = FPixelFormat == pf1bit ? 1 : FPixelFormat == pf32bit ? 32 : 24;
   std::size_t stride = ((std::size_t(w) * std::size_t(bits) + 31) / 32) * 4;
@@ -378,7 +381,7 @@ void TBitmap::LoadFromResourceName(const String& Name) {
 }
 
 void TBitmap::SaveToPngFile(const String& FileName) {
-  if (!Image().save(ToQString(FileName), "PNG"))
+  if (!ImageOf(*this).save(ToQString(FileName), "PNG"))
     throw EFCreateError("Cannot create file \"" + FileName + "\".");
 }
 
@@ -386,10 +389,9 @@ void TBitmap::SaveToPngFile(const String& FileName) {
 
 KELM_PUBLISH(TIcon) {}
 
-TIcon::TIcon() : FImage(std::make_unique<QImage>()) {}
+TIcon::TIcon() : FImage(std::make_unique<TIconImage>()) {}
 TIcon::~TIcon() = default;
 
-QImage& TIcon::Image() { return *FImage; }
 int TIcon::Width() const { return FImage->width(); }
 int TIcon::Height() const { return FImage->height(); }
 bool TIcon::Empty() const { return FImage->isNull(); }
@@ -424,7 +426,7 @@ void TIcon::Assign(TPersistent* Source) {
     return;
   }
   if (auto* b = dynamic_cast<TBitmap*>(Source)) {
-    *FImage = b->Image().convertToFormat(QImage::Format_ARGB32);
+    *FImage = ImageOf(*b).convertToFormat(QImage::Format_ARGB32);
     Changed(this);
     return;
   }

@@ -1,5 +1,5 @@
 // The month calendar and the date-time picker.
-#include "gui/ComCtrls.h"
+#include "gui/Calendar.h"
 
 #include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
@@ -376,38 +376,19 @@ void TMonthCalendar::Dispatch(TMessage& M) {
 void TMonthCalendar::DefaultHandler(TMessage& M) {
   switch (M.Msg) {
     case MCM_GETCURSEL:
-      if (auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam)) DateTimeToSystemTime(FDate, *st);
-      M.Result = 1;
+      MCMGetCurSel(M);
       return;
-    case MCM_SETCURSEL: {
-      auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam);
-      TDateTime d;
-      if (!st || !TryEncodeDate(st->wYear, st->wMonth, st->wDay, d)) {
-        M.Result = 0;
-        return;
-      }
-      if (OutOfRange(d)) {
-        M.Result = 0;
-        return;
-      }
-      SetDate(d);
-      M.Result = 1;
+    case MCM_SETCURSEL:
+      MCMSetCurSel(M);
       return;
-    }
     case MCM_GETMINREQRECT:
-      if (auto* r = reinterpret_cast<TRect*>(M.LParam)) *r = MinReqRect();
-      M.Result = 1;
+      MCMGetMinReqRect(M);
       return;
-    case MCM_HITTEST: {
-      auto* h = reinterpret_cast<MCHITTESTINFO*>(M.LParam);
-      if (!h) return;
-      h->uHit = HitTest(h->pt, &h->st);
-      M.Result = static_cast<LRESULT>(h->uHit);
+    case MCM_HITTEST:
+      MCMHitTest(M);
       return;
-    }
     case MCM_GETTODAY:
-      if (auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam)) DateTimeToSystemTime(DayOnly(::Date()), *st);
-      M.Result = 1;
+      MCMGetToday(M);
       return;
     case MCM_SETTODAY:
       M.Result = 0;
@@ -415,52 +396,25 @@ void TMonthCalendar::DefaultHandler(TMessage& M) {
     case MCM_GETFIRSTDAYOFWEEK:
       M.Result = FirstDayNumber();
       return;
-    case MCM_SETFIRSTDAYOFWEEK: {
-      int old = FirstDayNumber();
-      SetFirstDayOfWeek(static_cast<TCalDayOfWeek>(std::clamp(static_cast<int>(M.LParam), 0, 6)));
-      M.Result = old;
+    case MCM_SETFIRSTDAYOFWEEK:
+      MCMSetFirstDayOfWeek(M);
       return;
-    }
     case MCM_GETRANGE:
       M.Result = RangeToSystemTimes(FMinDate, FMaxDate, reinterpret_cast<SYSTEMTIME*>(M.LParam));
       return;
     case MCM_SETRANGE:
-      RangeFromSystemTimes(M.WParam, reinterpret_cast<SYSTEMTIME*>(M.LParam), FMinDate, FMaxDate);
-      SetDate(FDate);
-      M.Result = 1;
+      MCMSetRange(M);
       return;
     case WM_PAINT:
       PaintCalendar(reinterpret_cast<HDC>(M.WParam));
       return;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      if (CanFocus() && GetFocus() != Handle() && Parent()) SetFocus();
-      SYSTEMTIME st;
-      UINT hit = HitTest(PointFromLParam(M.LParam), &st);
-      if (hit == MCHT_TITLEBTNPREV || hit == MCHT_TITLEBTNNEXT) {
-        SetVisibleMonth(IncMonth(FMonth, hit == MCHT_TITLEBTNNEXT ? 1 : -1));
-        return;
-      }
-      if ((hit & MCHT_CALENDARDATE) == MCHT_CALENDARDATE || hit == MCHT_TODAYLINK) UserSelect(SystemTimeToDateTime(st), true);
+    case WM_LBUTTONDBLCLK:
+      WMLButtonDown(M);
       return;
-    }
-    case WM_KEYDOWN: {
-      TDateTime d = FDate;
-      bool ctrl = IsKeyDown(VK_CONTROL);
-      switch (M.WParam) {
-        case VK_LEFT: d -= 1; break;
-        case VK_RIGHT: d += 1; break;
-        case VK_UP: d -= 7; break;
-        case VK_DOWN: d += 7; break;
-        case VK_PRIOR: d = IncMonth(d, ctrl ? -12 : -1); break;
-        case VK_NEXT: d = IncMonth(d, ctrl ? 12 : 1); break;
-        case VK_HOME: d = StartOfTheMonth(d); break;
-        case VK_END: d = DayOnly(EndOfTheMonth(d)); break;
-        default: TWinControl::DefaultHandler(M); return;
-      }
-      UserSelect(d, false);
+    case WM_KEYDOWN:
+      WMKeyDown(M);
       return;
-    }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       Invalidate();
@@ -469,6 +423,83 @@ void TMonthCalendar::DefaultHandler(TMessage& M) {
       break;
   }
   TWinControl::DefaultHandler(M);
+}
+
+void TMonthCalendar::MCMGetCurSel(TMessage& M) {
+  if (auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam)) DateTimeToSystemTime(FDate, *st);
+  M.Result = 1;
+}
+
+void TMonthCalendar::MCMSetCurSel(TMessage& M) {
+  auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam);
+  TDateTime d;
+  if (!st || !TryEncodeDate(st->wYear, st->wMonth, st->wDay, d)) {
+    M.Result = 0;
+    return;
+  }
+  if (OutOfRange(d)) {
+    M.Result = 0;
+    return;
+  }
+  SetDate(d);
+  M.Result = 1;
+}
+
+void TMonthCalendar::MCMGetMinReqRect(TMessage& M) {
+  if (auto* r = reinterpret_cast<TRect*>(M.LParam)) *r = MinReqRect();
+  M.Result = 1;
+}
+
+void TMonthCalendar::MCMHitTest(TMessage& M) {
+  auto* h = reinterpret_cast<MCHITTESTINFO*>(M.LParam);
+  if (!h) return;
+  h->uHit = HitTest(h->pt, &h->st);
+  M.Result = static_cast<LRESULT>(h->uHit);
+}
+
+void TMonthCalendar::MCMGetToday(TMessage& M) {
+  if (auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam)) DateTimeToSystemTime(DayOnly(::Date()), *st);
+  M.Result = 1;
+}
+
+void TMonthCalendar::MCMSetFirstDayOfWeek(TMessage& M) {
+  int old = FirstDayNumber();
+  SetFirstDayOfWeek(static_cast<TCalDayOfWeek>(std::clamp(static_cast<int>(M.LParam), 0, 6)));
+  M.Result = old;
+}
+
+void TMonthCalendar::MCMSetRange(TMessage& M) {
+  RangeFromSystemTimes(M.WParam, reinterpret_cast<SYSTEMTIME*>(M.LParam), FMinDate, FMaxDate);
+  SetDate(FDate);
+  M.Result = 1;
+}
+
+void TMonthCalendar::WMLButtonDown(TMessage& M) {
+  if (CanFocus() && GetFocus() != Handle() && Parent()) SetFocus();
+  SYSTEMTIME st;
+  UINT hit = HitTest(PointFromLParam(M.LParam), &st);
+  if (hit == MCHT_TITLEBTNPREV || hit == MCHT_TITLEBTNNEXT) {
+    SetVisibleMonth(IncMonth(FMonth, hit == MCHT_TITLEBTNNEXT ? 1 : -1));
+    return;
+  }
+  if ((hit & MCHT_CALENDARDATE) == MCHT_CALENDARDATE || hit == MCHT_TODAYLINK) UserSelect(SystemTimeToDateTime(st), true);
+}
+
+void TMonthCalendar::WMKeyDown(TMessage& M) {
+  TDateTime d = FDate;
+  bool ctrl = IsKeyDown(VK_CONTROL);
+  switch (M.WParam) {
+    case VK_LEFT: d -= 1; break;
+    case VK_RIGHT: d += 1; break;
+    case VK_UP: d -= 7; break;
+    case VK_DOWN: d += 7; break;
+    case VK_PRIOR: d = IncMonth(d, ctrl ? -12 : -1); break;
+    case VK_NEXT: d = IncMonth(d, ctrl ? 12 : 1); break;
+    case VK_HOME: d = StartOfTheMonth(d); break;
+    case VK_END: d = DayOnly(EndOfTheMonth(d)); break;
+    default: TWinControl::DefaultHandler(M); return;
+  }
+  UserSelect(d, false);
 }
 
 void TMonthCalendar::PaintCalendar(HDC DC) {
@@ -1015,46 +1046,20 @@ void TDateTimePicker::KeyDownDefault(TMessage& M) {
 
 void TDateTimePicker::DefaultHandler(TMessage& M) {
   switch (M.Msg) {
-    case DTM_GETSYSTEMTIME: {
-      if (FShowCheckbox && !FChecked) {
-        M.Result = GDT_NONE;
-        return;
-      }
-      if (auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam)) DateTimeToSystemTime(FDateTime, *st);
-      M.Result = GDT_VALID;
+    case DTM_GETSYSTEMTIME:
+      DTMGetSystemTime(M);
       return;
-    }
-    case DTM_SETSYSTEMTIME: {
-      if (static_cast<LRESULT>(M.WParam) == GDT_NONE) {
-        if (!FShowCheckbox) {
-          M.Result = 0;
-          return;
-        }
-        SetChecked(false);
-        M.Result = 1;
-        return;
-      }
-      auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam);
-      if (!st) {
-        M.Result = 0;
-        return;
-      }
-      SetDateTime(SystemTimeToDateTime(*st));
-      if (FShowCheckbox) SetChecked(true);
-      M.Result = 1;
+    case DTM_SETSYSTEMTIME:
+      DTMSetSystemTime(M);
       return;
-    }
     case DTM_GETRANGE:
       M.Result = RangeToSystemTimes(FMinDate, FMaxDate, reinterpret_cast<SYSTEMTIME*>(M.LParam));
       return;
     case DTM_SETRANGE:
-      RangeFromSystemTimes(M.WParam, reinterpret_cast<SYSTEMTIME*>(M.LParam), FMinDate, FMaxDate);
-      SetDateTime(FDateTime);
-      M.Result = 1;
+      DTMSetRange(M);
       return;
     case DTM_SETFORMAT:
-      SetFormat(M.LParam ? String(reinterpret_cast<const char*>(M.LParam)) : String());
-      M.Result = 1;
+      DTMSetFormat(M);
       return;
     case DTM_GETMONTHCAL:
       M.Result = FDropped && FCalendar ? static_cast<LRESULT>(FCalendar->Handle()) : 0;
@@ -1072,75 +1077,18 @@ void TDateTimePicker::DefaultHandler(TMessage& M) {
     case WM_SYSKEYDOWN:
       KeyDownDefault(M);
       return;
-    case WM_CHAR: {
-      Char c = static_cast<Char>(M.WParam);
-      if (c == ' ' && FShowCheckbox) {
-        FChecked = !FChecked;
-        Invalidate();
-        Change();
-        return;
-      }
-      if (c >= '0' && c <= '9') TypeDigit(static_cast<int>(c - '0'));
+    case WM_CHAR:
+      WMChar(M);
       return;
-    }
     case WM_MOUSEMOVE:
       FJustClosed = false;
       break;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      bool reopen = !FJustClosed;
-      FJustClosed = false;
-      if (CanFocus() && GetFocus() != Handle()) SetFocus();
-      TPoint p = PointFromLParam(M.LParam);
-      if (PtInRect(CheckRect(), p)) {
-        FChecked = !FChecked;
-        Invalidate();
-        Change();
-        return;
-      }
-      TRect btn = ButtonRect();
-      if (PtInRect(btn, p)) {
-        if (FKind == dtkTime || FDateMode == dmUpDown) {
-          FUpDownPressed = p.Y < (btn.Top + btn.Bottom) / 2 ? 1 : -1;
-          StepField(FUpDownPressed);
-          Invalidate();
-        } else if (FDropped) {
-          ShowCalendar(false);
-        } else if (reopen) {
-          ShowCalendar(true);
-        }
-        return;
-      }
-      // A press on the text chooses the field under it.
-      auto fields = ParseFormat();
-      auto editable = EditableFields(fields);
-      HDC dc = GetDC(0);
-      HGDIOBJ old = SelectObject(dc, Font()->Handle());
-      int x = (FShowCheckbox ? CheckRect().Right : 0) + 3;
-      for (std::size_t i = 0; i < fields.size(); ++i) {
-        TSize sz;
-        String t = FieldText(fields[i]);
-        GetTextExtentPoint32(dc, t, -1, &sz);
-        if (p.X < x + sz.cx) {
-          auto it = std::find(editable.begin(), editable.end(), static_cast<int>(i));
-          if (it != editable.end()) {
-            FActiveField = static_cast<int>(it - editable.begin());
-            FTyped = -1;
-          }
-          break;
-        }
-        x += sz.cx;
-      }
-      SelectObject(dc, old);
-      ReleaseDC(0, dc);
-      Invalidate();
+    case WM_LBUTTONDBLCLK:
+      WMLButtonDown(M);
       return;
-    }
     case WM_LBUTTONUP:
-      if (FUpDownPressed) {
-        FUpDownPressed = 0;
-        Invalidate();
-      }
+      WMLButtonUp(M);
       return;
     case WM_KILLFOCUS:
       FTyped = -1;
@@ -1199,5 +1147,112 @@ void TDateTimePicker::PaintPicker(HDC DC) {
   } else {
     DrawFrameControl(DC, btn, DFC_SCROLL,
                      DFCS_SCROLLCOMBOBOX | (FDropped ? UINT(DFCS_PUSHED | DFCS_FLAT) : 0u) | (Enabled() ? 0u : UINT(DFCS_INACTIVE)));
+  }
+}
+
+void TDateTimePicker::DTMGetSystemTime(TMessage& M) {
+  if (FShowCheckbox && !FChecked) {
+    M.Result = GDT_NONE;
+    return;
+  }
+  if (auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam)) DateTimeToSystemTime(FDateTime, *st);
+  M.Result = GDT_VALID;
+}
+
+void TDateTimePicker::DTMSetSystemTime(TMessage& M) {
+  if (static_cast<LRESULT>(M.WParam) == GDT_NONE) {
+    if (!FShowCheckbox) {
+      M.Result = 0;
+      return;
+    }
+    SetChecked(false);
+    M.Result = 1;
+    return;
+  }
+  auto* st = reinterpret_cast<SYSTEMTIME*>(M.LParam);
+  if (!st) {
+    M.Result = 0;
+    return;
+  }
+  SetDateTime(SystemTimeToDateTime(*st));
+  if (FShowCheckbox) SetChecked(true);
+  M.Result = 1;
+}
+
+void TDateTimePicker::DTMSetRange(TMessage& M) {
+  RangeFromSystemTimes(M.WParam, reinterpret_cast<SYSTEMTIME*>(M.LParam), FMinDate, FMaxDate);
+  SetDateTime(FDateTime);
+  M.Result = 1;
+}
+
+void TDateTimePicker::DTMSetFormat(TMessage& M) {
+  SetFormat(M.LParam ? String(reinterpret_cast<const char*>(M.LParam)) : String());
+  M.Result = 1;
+}
+
+void TDateTimePicker::WMChar(TMessage& M) {
+  Char c = static_cast<Char>(M.WParam);
+  if (c == ' ' && FShowCheckbox) {
+    FChecked = !FChecked;
+    Invalidate();
+    Change();
+    return;
+  }
+  if (c >= '0' && c <= '9') TypeDigit(static_cast<int>(c - '0'));
+}
+
+void TDateTimePicker::WMLButtonDown(TMessage& M) {
+  bool reopen = !FJustClosed;
+  FJustClosed = false;
+  if (CanFocus() && GetFocus() != Handle()) SetFocus();
+  TPoint p = PointFromLParam(M.LParam);
+  if (PtInRect(CheckRect(), p)) {
+    FChecked = !FChecked;
+    Invalidate();
+    Change();
+    return;
+  }
+  TRect btn = ButtonRect();
+  if (PtInRect(btn, p)) {
+    if (FKind == dtkTime || FDateMode == dmUpDown) {
+      FUpDownPressed = p.Y < (btn.Top + btn.Bottom) / 2 ? 1 : -1;
+      StepField(FUpDownPressed);
+      Invalidate();
+    } else if (FDropped) {
+      ShowCalendar(false);
+    } else if (reopen) {
+      ShowCalendar(true);
+    }
+    return;
+  }
+  // A press on the text chooses the field under it.
+  auto fields = ParseFormat();
+  auto editable = EditableFields(fields);
+  HDC dc = GetDC(0);
+  HGDIOBJ old = SelectObject(dc, Font()->Handle());
+  int x = (FShowCheckbox ? CheckRect().Right : 0) + 3;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    TSize sz;
+    String t = FieldText(fields[i]);
+    GetTextExtentPoint32(dc, t, -1, &sz);
+    if (p.X < x + sz.cx) {
+      auto it = std::find(editable.begin(), editable.end(), static_cast<int>(i));
+      if (it != editable.end()) {
+        FActiveField = static_cast<int>(it - editable.begin());
+        FTyped = -1;
+      }
+      break;
+    }
+    x += sz.cx;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(0, dc);
+  Invalidate();
+}
+
+void TDateTimePicker::WMLButtonUp(TMessage& M) {
+  if (FUpDownPressed) {
+    FUpDownPressed = 0;
+    Invalidate();
   }
 }

@@ -17,9 +17,8 @@ TCanvas::TCanvas() : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPe
   FBrush->SetOnChange(TNotifyEvent(this, &TCanvas::BrushChanged));
 }
 
-TCanvas::TCanvas(QImage* Target) : TCanvas() { OwnHandle(CreateImageDC(Target)); }
+TCanvas::TCanvas(HDC OwnedDC) : TCanvas() { OwnHandle(OwnedDC); }
 
-TCanvas::TCanvas(QPainter* Painter) : TCanvas() { OwnHandle(CreatePainterDC(Painter)); }
 
 TCanvas::~TCanvas() { FreeHandle(); }
 

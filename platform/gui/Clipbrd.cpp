@@ -1,6 +1,7 @@
 // The clipboard over Qt's: named formats as MIME types, openings that place several formats
 // together, pictures, and the change signal.
 #include "gui/Clipbrd.h"
+#include "gui/Graphics_p.h"
 
 #include "core/ClassBuilder.h"
 #include "gui/QtBridge_p.h"
@@ -148,6 +149,9 @@ TClipboard::TClipboard() : FWatch(std::make_unique<TWatch>()) {
 
 TClipboard::~TClipboard() { QObject::disconnect(FWatch->Connection); }
 
+// The data written during an opening, handed to the system clipboard at its close.
+class TMimeData : public QMimeData {};
+
 void TClipboard::Open() { ++FOpenCount; }
 
 void TClipboard::Close() {
@@ -157,22 +161,30 @@ void TClipboard::Close() {
 
 void TClipboard::Clear() {
   if (FOpenCount > 0) {
-    FPending = std::make_unique<QMimeData>();
+    FPending = std::make_unique<TMimeData>();
     return;
   }
   if (QClipboard* cb = SystemClipboard()) cb->clear();
 }
 
-const QMimeData* TClipboard::Current() const {
-  if (FOpenCount > 0 && FPending) return FPending.get();
+struct TClipboard::TImpl {
+  // The data to read: what this opening wrote, else the system's.
+  static const QMimeData* Current(const TClipboard& C);
+  // Runs Fill on the data being written: the opening's (begun empty at its first write), or
+  // fresh data placed at once.
+  static void Write(TClipboard& C, const std::function<void(QMimeData*)>& Fill);
+};
+
+const QMimeData* TClipboard::TImpl::Current(const TClipboard& C) {
+  if (C.FOpenCount > 0 && C.FPending) return C.FPending.get();
   QClipboard* cb = SystemClipboard();
   return cb ? cb->mimeData() : nullptr;
 }
 
-void TClipboard::Write(const std::function<void(QMimeData*)>& Fill) {
-  if (FOpenCount > 0) {
-    if (!FPending) FPending = std::make_unique<QMimeData>();
-    Fill(FPending.get());
+void TClipboard::TImpl::Write(TClipboard& C, const std::function<void(QMimeData*)>& Fill) {
+  if (C.FOpenCount > 0) {
+    if (!C.FPending) C.FPending = std::make_unique<TMimeData>();
+    Fill(C.FPending.get());
     return;
   }
   auto* data = new QMimeData;
@@ -181,7 +193,7 @@ void TClipboard::Write(const std::function<void(QMimeData*)>& Fill) {
 }
 
 bool TClipboard::HasFormat(UINT Format) const {
-  const QMimeData* d = Current();
+  const QMimeData* d = TImpl::Current(*this);
   if (!d) return false;
   switch (Format) {
     case CF_TEXT:
@@ -201,7 +213,7 @@ int TClipboard::FormatCount() const {
 }
 
 UINT TClipboard::Formats(int Index) const {
-  const QMimeData* d = Current();
+  const QMimeData* d = TImpl::Current(*this);
   if (!d || Index < 0) return 0;
   std::vector<UINT> present;
   if (d->hasText()) {
@@ -215,16 +227,16 @@ UINT TClipboard::Formats(int Index) const {
 }
 
 String TClipboard::AsText() const {
-  const QMimeData* d = Current();
+  const QMimeData* d = TImpl::Current(*this);
   return d && d->hasText() ? FromQString(d->text()) : String();
 }
 
 void TClipboard::SetAsText(const String& Value) {
-  Write([&](QMimeData* d) { d->setText(ToQString(Value)); });
+  TImpl::Write(*this, [&](QMimeData* d) { d->setText(ToQString(Value)); });
 }
 
 TBytes TClipboard::GetAsBytes(UINT Format) const {
-  const QMimeData* d = Current();
+  const QMimeData* d = TImpl::Current(*this);
   if (!d || !HasFormat(Format)) return {};
   QByteArray bytes;
   switch (Format) {
@@ -252,29 +264,25 @@ void TClipboard::SetAsBytes(UINT Format, const void* Data, std::size_t Size) {
     case CF_TEXT:
     case CF_UNICODETEXT: {
       QString text = TextOfBytes(Format, Data, Size);
-      Write([&](QMimeData* d) { d->setText(text); });
+      TImpl::Write(*this, [&](QMimeData* d) { d->setText(text); });
       return;
     }
     case CF_BITMAP: {
       QImage img = QImage::fromData(static_cast<const uchar*>(Data), static_cast<int>(Size));
-      Write([&](QMimeData* d) { d->setImageData(img); });
+      TImpl::Write(*this, [&](QMimeData* d) { d->setImageData(img); });
       return;
     }
     default: {
       String mime = ClipboardFormatMimeType(Format);
       if (mime.empty()) throw EConvertError("Unknown clipboard format (" + std::to_string(Format) + ")");
       QByteArray bytes(static_cast<const char*>(Data), static_cast<qsizetype>(Size));
-      Write([&](QMimeData* d) { d->setData(ToQString(mime), bytes); });
+      TImpl::Write(*this, [&](QMimeData* d) { d->setData(ToQString(mime), bytes); });
     }
   }
 }
 
 int TClipboard::GetTextBuf(char* Buffer, int BufSize) const {
-  TMessage m;
-  m.WParam = static_cast<WPARAM>(BufSize);
-  m.LParam = reinterpret_cast<LPARAM>(Buffer);
-  AnswerGetText(AsText(), m);
-  return static_cast<int>(m.Result);
+  return CopyTextToBuffer(AsText(), Buffer, BufSize);
 }
 
 void TClipboard::Assign(TPersistent* Source) {
@@ -287,14 +295,14 @@ void TClipboard::Assign(TPersistent* Source) {
   }
   QImage img;
   if (auto* bmp = dynamic_cast<TBitmap*>(g)) {
-    img = bmp->Image().copy();
+    img = ImageOf(*bmp).copy();
   } else {
     TBitmap tmp;
     tmp.SetSize(g->Width(), g->Height());
     tmp.Canvas()->Draw(0, 0, g);
-    img = tmp.Image().copy();
+    img = ImageOf(tmp).copy();
   }
-  Write([&](QMimeData* d) { d->setImageData(img); });
+  TImpl::Write(*this, [&](QMimeData* d) { d->setImageData(img); });
 }
 
 void TClipboard::AssignTo(TPersistent* Dest) {
@@ -304,7 +312,7 @@ void TClipboard::AssignTo(TPersistent* Dest) {
     TPersistent::AssignTo(Dest);
     return;
   }
-  const QMimeData* d = Current();
+  const QMimeData* d = TImpl::Current(*this);
   QImage img = d && d->hasImage() ? qvariant_cast<QImage>(d->imageData()) : QImage();
   if (img.isNull()) {
     bmp->SetSize(0, 0);
@@ -312,7 +320,7 @@ void TClipboard::AssignTo(TPersistent* Dest) {
   }
   img = img.convertToFormat(QImage::Format_RGB32);
   bmp->SetSize(img.width(), img.height());
-  bmp->Image() = img;
+  ImageOf(*bmp) = img;
   bmp->ImageChanged();
 }
 

@@ -18,7 +18,7 @@
 #include <functional>
 #include <memory>
 
-class QMimeData;
+class TMimeData;  // private to Clipbrd.cpp
 
 constexpr UINT CF_TEXT = 1, CF_BITMAP = 2, CF_UNICODETEXT = 13;
 
@@ -56,7 +56,8 @@ public:
   TBytes GetAsBytes(UINT Format) const;
   void SetAsBytes(UINT Format, const void* Data, std::size_t Size);
   void SetAsBytes(UINT Format, const TBytes& Data) { SetAsBytes(Format, Data.data(), Data.size()); }
-  // The text into a buffer of BufSize bytes (NUL-terminated, whole characters); the bytes copied.
+  // The text into a buffer of BufSize bytes (NUL-terminated, whole characters); the
+  // characters copied.
   int GetTextBuf(char* Buffer, int BufSize) const;
   void SetTextBuf(const char* Buffer) { SetAsText(Buffer ? Buffer : ""); }
 
@@ -70,14 +71,10 @@ protected:
   void AssignTo(TPersistent* Dest) override;
 
 private:
-  // The data to read: what this opening wrote, else the system's.
-  const QMimeData* Current() const;
-  // Runs Fill on the data being written: the opening's (begun empty at its first write), or
-  // fresh data placed at once.
-  void Write(const std::function<void(QMimeData*)>& Fill);
+  struct TImpl;  // the data's Qt side, private to Clipbrd.cpp
 
   int FOpenCount = 0;
-  std::unique_ptr<QMimeData> FPending;  // written during the current opening
+  std::unique_ptr<TMimeData> FPending;  // written during the current opening
   struct TWatch;
   std::unique_ptr<TWatch> FWatch;  // follows the system clipboard's changes
 };

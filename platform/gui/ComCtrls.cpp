@@ -5,8 +5,10 @@
 #include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
 #include "core/Filer.h"
+#include "gui/Application.h"
 #include "gui/Forms.h"
 #include "gui/ImageListLink_p.h"
+#include "gui/Screen.h"
 #include "gui/WinGDI.h"
 
 #include "core/Exceptions.h"
@@ -376,83 +378,25 @@ void TCustomTabControl::DefaultHandler(TMessage& M) {
     case TCM_GETCURSEL:
       M.Result = FTabIndex;
       return;
-    case TCM_SETCURSEL: {
-      int old = FTabIndex;
-      SelectTab(static_cast<int>(M.WParam));
-      M.Result = old;
+    case TCM_SETCURSEL:
+      TCMSetCurSel(M);
       return;
-    }
-    case TCM_GETITEMRECT: {
-      auto* r = reinterpret_cast<TRect*>(M.LParam);
-      int i = static_cast<int>(M.WParam);
-      if (!r || i < 0 || i >= TabCount()) {
-        M.Result = 0;
-        return;
-      }
-      *r = TabRect(i);
-      M.Result = 1;
+    case TCM_GETITEMRECT:
+      TCMGetItemRect(M);
       return;
-    }
-    case TCM_HITTEST: {
-      auto* h = reinterpret_cast<TCHITTESTINFO*>(M.LParam);
-      if (!h) return;
-      int i = IndexOfTabAt(h->pt.X, h->pt.Y);
-      h->flags = i < 0 ? TCHT_NOWHERE : TCHT_ONITEMLABEL;
-      if (i >= 0 && FImages) {
-        TRect r = TabRect(i);
-        if (h->pt.X < r.Left + 6 + FImages->Width()) h->flags = TCHT_ONITEMICON;
-      }
-      M.Result = i;
+    case TCM_HITTEST:
+      TCMHitTest(M);
       return;
-    }
-    case TCM_ADJUSTRECT: {
-      // WParam 0: a window rectangle becomes the display rectangle; otherwise the reverse.
-      if (auto* r = reinterpret_cast<TRect*>(M.LParam)) {
-        TRect d = DisplayRect();
-        TRect c = ClientRect();
-        if (M.WParam == 0) {
-          r->Left += d.Left - c.Left;
-          r->Top += d.Top - c.Top;
-          r->Right -= c.Right - d.Right;
-          r->Bottom -= c.Bottom - d.Bottom;
-        } else {
-          r->Left -= d.Left - c.Left;
-          r->Top -= d.Top - c.Top;
-          r->Right += c.Right - d.Right;
-          r->Bottom += c.Bottom - d.Bottom;
-        }
-      }
+    case TCM_ADJUSTRECT:
+      TCMAdjustRect(M);
       return;
-    }
     case TCM_GETROWCOUNT:
       M.Result = RowCount();
       return;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      TPoint p = PointFromLParam(M.LParam);
-      Layout();
-      if (FScrollArrows && !FMultiLine) {
-        TRect left, right;
-        ScrollArrowRects(left, right);
-        if (PtInRect(left, p) || PtInRect(right, p)) {
-          int step = PtInRect(left, p) ? -1 : 1;
-          bool lastShown = !IsRectEmpty(TabRect(TabCount() - 1));
-          if ((step < 0 && FFirstVisible > 0) || (step > 0 && !lastShown)) {
-            FFirstVisible += step;
-            FLayoutValid = false;
-            Invalidate();
-          }
-          return;
-        }
-      }
-      int i = IndexOfTabAt(p.X, p.Y);
-      if (i >= 0) {
-        if (CanFocus() && GetFocus() != Handle()) SetFocus();
-        if (Tab(i).Enabled) ChangeTabByUser(i);
-      }
-      TCustomControl::DefaultHandler(M);
+    case WM_LBUTTONDBLCLK:
+      WMLButtonDown(M);
       return;
-    }
     case WM_MOUSEMOVE: {
       if (!FHotTrack) break;
       TPoint p = PointFromLParam(M.LParam);
@@ -520,6 +464,79 @@ void TCustomTabControl::PaintFrame(HDC DC) {
       case tpRight: Fill(DC, {f.Right - 2, t.Top - 1, f.Right, t.Bottom + 1}, face); break;
     }
   }
+}
+
+void TCustomTabControl::TCMSetCurSel(TMessage& M) {
+  int old = FTabIndex;
+  SelectTab(static_cast<int>(M.WParam));
+  M.Result = old;
+}
+
+void TCustomTabControl::TCMGetItemRect(TMessage& M) {
+  auto* r = reinterpret_cast<TRect*>(M.LParam);
+  int i = static_cast<int>(M.WParam);
+  if (!r || i < 0 || i >= TabCount()) {
+    M.Result = 0;
+    return;
+  }
+  *r = TabRect(i);
+  M.Result = 1;
+}
+
+void TCustomTabControl::TCMHitTest(TMessage& M) {
+  auto* h = reinterpret_cast<TCHITTESTINFO*>(M.LParam);
+  if (!h) return;
+  int i = IndexOfTabAt(h->pt.X, h->pt.Y);
+  h->flags = i < 0 ? TCHT_NOWHERE : TCHT_ONITEMLABEL;
+  if (i >= 0 && FImages) {
+    TRect r = TabRect(i);
+    if (h->pt.X < r.Left + 6 + FImages->Width()) h->flags = TCHT_ONITEMICON;
+  }
+  M.Result = i;
+}
+
+void TCustomTabControl::TCMAdjustRect(TMessage& M) {
+  // WParam 0: a window rectangle becomes the display rectangle; otherwise the reverse.
+  if (auto* r = reinterpret_cast<TRect*>(M.LParam)) {
+    TRect d = DisplayRect();
+    TRect c = ClientRect();
+    if (M.WParam == 0) {
+      r->Left += d.Left - c.Left;
+      r->Top += d.Top - c.Top;
+      r->Right -= c.Right - d.Right;
+      r->Bottom -= c.Bottom - d.Bottom;
+    } else {
+      r->Left -= d.Left - c.Left;
+      r->Top -= d.Top - c.Top;
+      r->Right += c.Right - d.Right;
+      r->Bottom += c.Bottom - d.Bottom;
+    }
+  }
+}
+
+void TCustomTabControl::WMLButtonDown(TMessage& M) {
+  TPoint p = PointFromLParam(M.LParam);
+  Layout();
+  if (FScrollArrows && !FMultiLine) {
+    TRect left, right;
+    ScrollArrowRects(left, right);
+    if (PtInRect(left, p) || PtInRect(right, p)) {
+      int step = PtInRect(left, p) ? -1 : 1;
+      bool lastShown = !IsRectEmpty(TabRect(TabCount() - 1));
+      if ((step < 0 && FFirstVisible > 0) || (step > 0 && !lastShown)) {
+        FFirstVisible += step;
+        FLayoutValid = false;
+        Invalidate();
+      }
+      return;
+    }
+  }
+  int i = IndexOfTabAt(p.X, p.Y);
+  if (i >= 0) {
+    if (CanFocus() && GetFocus() != Handle()) SetFocus();
+    if (Tab(i).Enabled) ChangeTabByUser(i);
+  }
+  TCustomControl::DefaultHandler(M);
 }
 
 void TCustomTabControl::PaintTabs(HDC DC) {

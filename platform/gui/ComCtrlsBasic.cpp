@@ -1,8 +1,8 @@
 // The progress bar and the up-down buttons.
 #include "gui/ComCtrlsBasic.h"
 
-#include "gui/Forms.h"
 #include "gui/ControlProps.h"
+#include "gui/Forms.h"
 
 #include "core/ClassBuilder.h"
 #include "core/StrUtils.h"
@@ -341,27 +341,21 @@ void TCustomUpDown::PaintWindow(HDC DC) {
   DrawFrameControl(DC, b, DFC_SCROLL, (vert ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive | (FPressed == 1 ? UINT(DFCS_PUSHED) : 0u));
 }
 
+namespace {
+// The first half is up (next) on a vertical control, left (previous) on a horizontal one.
+TUDBtnType ButtonOf(TUDOrientation Orientation, int Half) {
+  return (Orientation == udVertical) == (Half == 0) ? btNext : btPrev;
+}
+}  // namespace
+
 void TCustomUpDown::Dispatch(TMessage& M) {
-  // The first half is up (next) on a vertical control, left (previous) on a horizontal one.
-  auto buttonOf = [this](int half) { return (FOrientation == udVertical) == (half == 0) ? btNext : btPrev; };
   switch (M.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      TWinControl::Dispatch(M);
-      if (!Enabled()) return;
-      FPressed = HalfAt(PointFromLParam(M.LParam));
-      Invalidate();
-      Step(buttonOf(FPressed));
-      SetTimer(Handle(), kRepeatTimer, 400);
-      FRepeating = false;
+      WMLButtonDown(M);
       return;
     case WM_LBUTTONUP:
-      TWinControl::Dispatch(M);
-      if (FPressed >= 0) {
-        FPressed = -1;
-        KillTimer(Handle(), kRepeatTimer);
-        Invalidate();
-      }
+      WMLButtonUp(M);
       return;
     case WM_TIMER:
       if (M.WParam == kRepeatTimer) {
@@ -373,32 +367,63 @@ void TCustomUpDown::Dispatch(TMessage& M) {
           FRepeating = true;
           SetTimer(Handle(), kRepeatTimer, 100);
         }
-        Step(buttonOf(FPressed));
+        Step(ButtonOf(FOrientation, FPressed));
         return;
       }
       break;
     case UDM_SETRANGE:
-      FMax = static_cast<SmallInt>(LoWord(static_cast<std::uintptr_t>(M.LParam)));
-      SetMin(static_cast<SmallInt>(HiWord(static_cast<std::uintptr_t>(M.LParam))));
+      UDMSetRange(M);
       return;
     case UDM_GETRANGE:
       M.Result = MakeLParam(FMax, FMin);
       return;
     case UDM_SETPOS:
-      M.Result = FPosition;
-      SetPosition(static_cast<SmallInt>(M.LParam));
+      UDMSetPos(M);
       return;
     case UDM_GETPOS:
       M.Result = Position();
       return;
     case CM_ENABLEDCHANGED:
-      TWinControl::Dispatch(M);
-      Invalidate();
+      CMEnabledChanged(M);
       return;
     default:
       break;
   }
   TWinControl::Dispatch(M);
+}
+
+void TCustomUpDown::WMLButtonDown(TMessage& M) {
+  TWinControl::Dispatch(M);
+  if (!Enabled()) return;
+  FPressed = HalfAt(PointFromLParam(M.LParam));
+  Invalidate();
+  Step(ButtonOf(FOrientation, FPressed));
+  SetTimer(Handle(), kRepeatTimer, 400);
+  FRepeating = false;
+}
+
+void TCustomUpDown::WMLButtonUp(TMessage& M) {
+  TWinControl::Dispatch(M);
+  if (FPressed >= 0) {
+    FPressed = -1;
+    KillTimer(Handle(), kRepeatTimer);
+    Invalidate();
+  }
+}
+
+void TCustomUpDown::UDMSetRange(TMessage& M) {
+  FMax = static_cast<SmallInt>(LoWord(static_cast<std::uintptr_t>(M.LParam)));
+  SetMin(static_cast<SmallInt>(HiWord(static_cast<std::uintptr_t>(M.LParam))));
+}
+
+void TCustomUpDown::UDMSetPos(TMessage& M) {
+  M.Result = FPosition;
+  SetPosition(static_cast<SmallInt>(M.LParam));
+}
+
+void TCustomUpDown::CMEnabledChanged(TMessage& M) {
+  TWinControl::Dispatch(M);
+  Invalidate();
 }
 
 // ================================================================ rich text

@@ -3,7 +3,7 @@
 // rich edit as far as texts printed around grids and in reports need it (its text in the
 // rich-text stream format, and a range of it laid out on a device).
 #include "gui/Controls.h"
-#include "gui/StdCtrls.h"
+#include "gui/Memo.h"
 
 KELM_ENUM(TProgressBarOrientation, pbHorizontal, pbVertical)
 KELM_ENUM(TUDAlignButton, udLeft, udRight)
@@ -116,6 +116,12 @@ protected:
   virtual void Click(TUDBtnType Button);
 
 private:
+  // Messages the control handles itself, one handler each (Dispatch holds their table).
+  void WMLButtonDown(TMessage& M);
+  void WMLButtonUp(TMessage& M);
+  void UDMSetRange(TMessage& M);
+  void UDMSetPos(TMessage& M);
+  void CMEnabledChanged(TMessage& M);
   void AttachBuddy();
   void DetachBuddy();
   void PlaceBesideBuddy();

@@ -1,5 +1,5 @@
 // Combo boxes: the CB_ messages over the list, the edit part, the drop-down list and its keys.
-#include "gui/ListCtrls.h"
+#include "gui/ComboBox.h"
 #include "gui/Clipbrd.h"
 
 #include "gui/ControlProps.h"
@@ -19,6 +19,15 @@
 #include <algorithm>
 
 using namespace ctrl_utils;
+
+// The edit field of the edit styles: Qt's line edit under a name of the layer's own.
+class TComboEdit : public QLineEdit {
+public:
+  using QLineEdit::QLineEdit;
+};
+
+// A combo box answers with its list's results.
+static_assert(LB_ERR == CB_ERR, "the item messages share their error answer");
 
 namespace {
 
@@ -290,7 +299,7 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
   FStyle = Value;
   if (FDropped) CloseDropDown(false);
   if (HasEdit() && !FEdit) {
-    FEdit = new QLineEdit(Widget());
+    FEdit = new TComboEdit(Widget());
     FEdit->setFrame(false);
     FEdit->setContextMenuPolicy(Qt::NoContextMenu);
     FEdit->setDragEnabled(false);
@@ -459,16 +468,11 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
   switch (M.Msg) {
     case CB_ADDSTRING: M.Result = ForwardToList(LB_ADDSTRING, M.WParam, M.LParam); return;
     case CB_INSERTSTRING: M.Result = ForwardToList(LB_INSERTSTRING, M.WParam, M.LParam); return;
-    case CB_DELETESTRING: {
-      bool wasCurrent = static_cast<int>(M.WParam) == ItemIndex();
-      M.Result = ForwardToList(LB_DELETESTRING, M.WParam, M.LParam);
-      if (wasCurrent && !HasEdit()) Invalidate();
+    case CB_DELETESTRING:
+      CBDeleteString(M);
       return;
-    }
     case CB_RESETCONTENT:
-      ForwardToList(LB_RESETCONTENT, 0, 0);
-      SetEditText(String());
-      Invalidate();
+      CBResetContent(M);
       return;
     case CB_GETCOUNT: M.Result = ForwardToList(LB_GETCOUNT, 0, 0); return;
     case CB_GETLBTEXT: M.Result = ForwardToList(LB_GETTEXT, M.WParam, M.LParam); return;
@@ -479,133 +483,54 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
     case CB_FINDSTRINGEXACT: M.Result = ForwardToList(LB_FINDSTRINGEXACT, M.WParam, M.LParam); return;
     case CB_GETTOPINDEX: M.Result = ForwardToList(LB_GETTOPINDEX, 0, 0); return;
     case CB_SETTOPINDEX: M.Result = ForwardToList(LB_SETTOPINDEX, M.WParam, 0); return;
-    case CB_SELECTSTRING: {
-      int i = static_cast<int>(ForwardToList(LB_FINDSTRING, M.WParam, M.LParam));
-      if (i >= 0) SelectIndex(i, false);
-      M.Result = i;
+    case CB_SELECTSTRING:
+      CBSelectString(M);
       return;
-    }
     case CB_GETCURSEL: M.Result = ForwardToList(LB_GETCURSEL, 0, 0); return;
-    case CB_SETCURSEL: {
-      int i = static_cast<int>(M.WParam);
-      if (i < 0 || i >= FItems->Count()) {
-        ForwardToList(LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        SetEditText(String());
-        Invalidate();
-        M.Result = CB_ERR;
-        return;
-      }
-      SelectIndex(i, false);
-      M.Result = i;
+    case CB_SETCURSEL:
+      CBSetCurSel(M);
       return;
-    }
     case CB_SHOWDROPDOWN:
-      ShowDropDown(M.WParam != 0);
-      M.Result = 1;
+      CBShowDropDown(M);
       return;
     case CB_GETDROPPEDSTATE: M.Result = FDropped ? 1 : 0; return;
-    case CB_GETDROPPEDCONTROLRECT: {
-      if (auto* r = reinterpret_cast<TRect*>(M.LParam)) {
-        TPoint p = ClientToScreen({0, 0});
-        TRect nc = NonClientMargins();
-        *r = FDropped ? FList->BoundsRect() : Bounds(p.X - nc.Left, p.Y - nc.Top, Width(), Height() + FList->Height());
-      }
-      M.Result = 1;
+    case CB_GETDROPPEDCONTROLRECT:
+      CBGetDroppedControlRect(M);
       return;
-    }
     case CB_GETITEMHEIGHT:
       M.Result = static_cast<int>(M.WParam) == -1 ? EditHeight() - 6 : ListItemHeight();
       return;
     case CB_SETITEMHEIGHT:
-      if (static_cast<int>(M.WParam) != -1) FList->Perform(LB_SETITEMHEIGHT, 0, M.LParam);
-      M.Result = 0;
+      CBSetItemHeight(M);
       return;
     case CB_GETDROPPEDWIDTH: M.Result = FDropDownWidth > 0 ? FDropDownWidth : Width(); return;
-    case CB_SETDROPPEDWIDTH: FDropDownWidth = static_cast<int>(M.WParam); M.Result = FDropDownWidth; return;
+    case CB_SETDROPPEDWIDTH:
+      CBSetDroppedWidth(M);
+      return;
     case CB_LIMITTEXT:
-      FMaxLength = static_cast<int>(M.WParam);
-      if (FEdit) FEdit->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
-      M.Result = 1;
+      CBLimitText(M);
       return;
-    case CB_GETEDITSEL: {
-      int start = 0, end = 0;
-      if (FEdit) {
-        if (FEdit->hasSelectedText()) {
-          start = FEdit->selectionStart();
-          end = start + static_cast<int>(FEdit->selectionLength());
-        } else {
-          start = end = FEdit->cursorPosition();
-        }
-        // Qt counts UTF-16 units; the edit counts characters.
-        QString t = FEdit->text();
-        start = CharCount(t.left(start));
-        end = CharCount(t.left(end));
-      }
-      if (auto* p = reinterpret_cast<DWORD*>(M.WParam)) *p = static_cast<DWORD>(start);
-      if (auto* p = reinterpret_cast<DWORD*>(M.LParam)) *p = static_cast<DWORD>(end);
-      M.Result = MakeLParam(start, end);
+    case CB_GETEDITSEL:
+      CBGetEditSel(M);
       return;
-    }
-    case CB_SETEDITSEL: {
-      if (!FEdit) {
-        M.Result = CB_ERR;
-        return;
-      }
-      std::u32string chars = FEdit->text().toStdU32String();
-      int n = static_cast<int>(chars.size());
-      int start = static_cast<short>(LoWord(static_cast<WPARAM>(M.LParam)));
-      int end = static_cast<short>(HiWord(static_cast<WPARAM>(M.LParam)));
-      if (start < 0) {
-        FEdit->deselect();
-        M.Result = 1;
-        return;
-      }
-      if (end < 0 || end > n) end = n;
-      start = std::min(start, n);
-      FEdit->setSelection(UnitsOf(chars, start), UnitsOf(chars, end) - UnitsOf(chars, start));
-      M.Result = 1;
+    case CB_SETEDITSEL:
+      CBSetEditSel(M);
       return;
-    }
     case WM_GETTEXT:
       AnswerGetText(EditText(), M);
       return;
     case WM_GETTEXTLENGTH:
       AnswerGetTextLength(EditText(), M);
       return;
-    case WM_SETTEXT: {
-      String s = M.LParam ? String(reinterpret_cast<const char*>(M.LParam)) : String();
-      if (HasEdit()) {
-        SetEditText(s);
-        MatchTextToItem();
-      } else {
-        int i = static_cast<int>(ForwardToList(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str())));
-        ForwardToList(LB_SETCURSEL, static_cast<WPARAM>(i), 0);
-      }
-      Invalidate();
-      M.Result = 1;
+    case WM_SETTEXT:
+      WMSetText(M);
       return;
-    }
     case WM_CUT:
     case WM_COPY:
     case WM_PASTE:
-    case WM_CLEAR: {
-      if (!FEdit) return;
-      if (M.Msg == WM_COPY || M.Msg == WM_CUT) {
-        if (FEdit->hasSelectedText()) Clipboard()->SetAsText(FromQString(FEdit->selectedText()));
-      }
-      if (M.Msg == WM_CUT || M.Msg == WM_CLEAR) {
-        if (FEdit->hasSelectedText()) {
-          FEdit->del();
-          EditChanged();
-        }
-      }
-      if (M.Msg == WM_PASTE) {
-        // A pasted text ends at its first line break: the field holds one line.
-        String t = Clipboard()->AsText();
-        if (TypeText(t.substr(0, t.find_first_of("\r\n")))) EditChanged();
-      }
+    case WM_CLEAR:
+      WMClipboard(M);
       return;
-    }
     case WM_PAINT:
       PaintCombo(reinterpret_cast<HDC>(M.WParam));
       return;
@@ -617,60 +542,209 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
       CharDefault(M);
       return;
     case WM_MOUSEMOVE:
-      FJustClosed = false;
-      if (FEdit && PtInRect(EditRect(), PointFromLParam(M.LParam))) TWinControl::DefaultHandler(M);
+      WMMouseMove(M);
       return;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      bool reopen = !FJustClosed;
-      FJustClosed = false;
-      if (CanFocus() && GetFocus() != Handle()) SetFocus();
-      TPoint p = PointFromLParam(M.LParam);
-      if (FEdit && PtInRect(EditRect(), p)) {
-        if (M.Msg == WM_LBUTTONDBLCLK) Notify(CBN_DBLCLK);
-        TWinControl::DefaultHandler(M);  // the edit places its caret
-        return;
-      }
-      if (FStyle == csSimple) return;
-      // The button, or anywhere on the list style, opens and closes the list.
-      if (FDropped) CloseDropDown(false);
-      else if (reopen) ShowDropDown(true);
+    case WM_LBUTTONDBLCLK:
+      WMLButtonDown(M);
       return;
-    }
     case WM_LBUTTONUP:
       if (FEdit && PtInRect(EditRect(), PointFromLParam(M.LParam))) TWinControl::DefaultHandler(M);
       return;
     case WM_SETFOCUS:
-      TWinControl::DefaultHandler(M);
-      if (FEdit) FEdit->selectAll();
-      Invalidate();
-      Notify(CBN_SETFOCUS);
+      WMSetFocus(M);
       return;
     case WM_KILLFOCUS:
-      TWinControl::DefaultHandler(M);
-      if (FDropped) CloseDropDown(false);
-      if (FEdit) FEdit->deselect();
-      Invalidate();
-      Notify(CBN_KILLFOCUS);
+      WMKillFocus(M);
       return;
     case WM_CANCELMODE:
       if (FDropped) CloseDropDown(false);
       return;
-    case WM_MOUSEWHEEL: {
-      if (FDropped) {
-        FList->Perform(M.Msg, M.WParam, M.LParam);
-        return;
-      }
-      int delta = WheelDeltaOf(M.WParam);
-      int i = ItemIndex() + (delta > 0 ? -1 : 1);
-      if (i >= 0 && i < FItems->Count()) SelectIndex(i, true);
+    case WM_MOUSEWHEEL:
+      WMMouseWheelDefault(M);
       return;
-    }
     case WM_SETREDRAW:
       return;
     default:
       TWinControl::DefaultHandler(M);
   }
+}
+
+void TCustomComboBox::CBDeleteString(TMessage& M) {
+  bool wasCurrent = static_cast<int>(M.WParam) == ItemIndex();
+  M.Result = ForwardToList(LB_DELETESTRING, M.WParam, M.LParam);
+  if (wasCurrent && !HasEdit()) Invalidate();
+}
+
+void TCustomComboBox::CBResetContent(TMessage& M) {
+  ForwardToList(LB_RESETCONTENT, 0, 0);
+  SetEditText(String());
+  Invalidate();
+}
+
+void TCustomComboBox::CBSelectString(TMessage& M) {
+  int i = static_cast<int>(ForwardToList(LB_FINDSTRING, M.WParam, M.LParam));
+  if (i >= 0) SelectIndex(i, false);
+  M.Result = i;
+}
+
+void TCustomComboBox::CBSetCurSel(TMessage& M) {
+  int i = static_cast<int>(M.WParam);
+  if (i < 0 || i >= FItems->Count()) {
+    ForwardToList(LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SetEditText(String());
+    Invalidate();
+    M.Result = CB_ERR;
+    return;
+  }
+  SelectIndex(i, false);
+  M.Result = i;
+}
+
+void TCustomComboBox::CBShowDropDown(TMessage& M) {
+  ShowDropDown(M.WParam != 0);
+  M.Result = 1;
+}
+
+void TCustomComboBox::CBGetDroppedControlRect(TMessage& M) {
+  if (auto* r = reinterpret_cast<TRect*>(M.LParam)) {
+    TPoint p = ClientToScreen({0, 0});
+    TRect nc = NonClientMargins();
+    *r = FDropped ? FList->BoundsRect() : Bounds(p.X - nc.Left, p.Y - nc.Top, Width(), Height() + FList->Height());
+  }
+  M.Result = 1;
+}
+
+void TCustomComboBox::CBSetItemHeight(TMessage& M) {
+  if (static_cast<int>(M.WParam) != -1) FList->Perform(LB_SETITEMHEIGHT, 0, M.LParam);
+  M.Result = 0;
+}
+
+void TCustomComboBox::CBSetDroppedWidth(TMessage& M) {
+  FDropDownWidth = static_cast<int>(M.WParam);
+  M.Result = FDropDownWidth;
+}
+
+void TCustomComboBox::CBLimitText(TMessage& M) {
+  FMaxLength = static_cast<int>(M.WParam);
+  if (FEdit) FEdit->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+  M.Result = 1;
+}
+
+void TCustomComboBox::CBGetEditSel(TMessage& M) {
+  int start = 0, end = 0;
+  if (FEdit) {
+    if (FEdit->hasSelectedText()) {
+      start = FEdit->selectionStart();
+      end = start + static_cast<int>(FEdit->selectionLength());
+    } else {
+      start = end = FEdit->cursorPosition();
+    }
+    // Qt counts UTF-16 units; the edit counts characters.
+    QString t = FEdit->text();
+    start = CharCount(t.left(start));
+    end = CharCount(t.left(end));
+  }
+  if (auto* p = reinterpret_cast<DWORD*>(M.WParam)) *p = static_cast<DWORD>(start);
+  if (auto* p = reinterpret_cast<DWORD*>(M.LParam)) *p = static_cast<DWORD>(end);
+  M.Result = MakeLParam(start, end);
+}
+
+void TCustomComboBox::CBSetEditSel(TMessage& M) {
+  if (!FEdit) {
+    M.Result = CB_ERR;
+    return;
+  }
+  std::u32string chars = FEdit->text().toStdU32String();
+  int n = static_cast<int>(chars.size());
+  int start = static_cast<short>(LoWord(static_cast<WPARAM>(M.LParam)));
+  int end = static_cast<short>(HiWord(static_cast<WPARAM>(M.LParam)));
+  if (start < 0) {
+    FEdit->deselect();
+    M.Result = 1;
+    return;
+  }
+  if (end < 0 || end > n) end = n;
+  start = std::min(start, n);
+  FEdit->setSelection(UnitsOf(chars, start), UnitsOf(chars, end) - UnitsOf(chars, start));
+  M.Result = 1;
+}
+
+void TCustomComboBox::WMSetText(TMessage& M) {
+  String s = M.LParam ? String(reinterpret_cast<const char*>(M.LParam)) : String();
+  if (HasEdit()) {
+    SetEditText(s);
+    MatchTextToItem();
+  } else {
+    int i = static_cast<int>(ForwardToList(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str())));
+    ForwardToList(LB_SETCURSEL, static_cast<WPARAM>(i), 0);
+  }
+  Invalidate();
+  M.Result = 1;
+}
+
+void TCustomComboBox::WMClipboard(TMessage& M) {
+  if (!FEdit) return;
+  if (M.Msg == WM_COPY || M.Msg == WM_CUT) {
+    if (FEdit->hasSelectedText()) Clipboard()->SetAsText(FromQString(FEdit->selectedText()));
+  }
+  if (M.Msg == WM_CUT || M.Msg == WM_CLEAR) {
+    if (FEdit->hasSelectedText()) {
+      FEdit->del();
+      EditChanged();
+    }
+  }
+  if (M.Msg == WM_PASTE) {
+    // A pasted text ends at its first line break: the field holds one line.
+    String t = Clipboard()->AsText();
+    if (TypeText(t.substr(0, t.find_first_of("\r\n")))) EditChanged();
+  }
+}
+
+void TCustomComboBox::WMMouseMove(TMessage& M) {
+  FJustClosed = false;
+  if (FEdit && PtInRect(EditRect(), PointFromLParam(M.LParam))) TWinControl::DefaultHandler(M);
+}
+
+void TCustomComboBox::WMLButtonDown(TMessage& M) {
+  bool reopen = !FJustClosed;
+  FJustClosed = false;
+  if (CanFocus() && GetFocus() != Handle()) SetFocus();
+  TPoint p = PointFromLParam(M.LParam);
+  if (FEdit && PtInRect(EditRect(), p)) {
+    if (M.Msg == WM_LBUTTONDBLCLK) Notify(CBN_DBLCLK);
+    TWinControl::DefaultHandler(M);  // the edit places its caret
+    return;
+  }
+  if (FStyle == csSimple) return;
+  // The button, or anywhere on the list style, opens and closes the list.
+  if (FDropped) CloseDropDown(false);
+  else if (reopen) ShowDropDown(true);
+}
+
+void TCustomComboBox::WMSetFocus(TMessage& M) {
+  TWinControl::DefaultHandler(M);
+  if (FEdit) FEdit->selectAll();
+  Invalidate();
+  Notify(CBN_SETFOCUS);
+}
+
+void TCustomComboBox::WMKillFocus(TMessage& M) {
+  TWinControl::DefaultHandler(M);
+  if (FDropped) CloseDropDown(false);
+  if (FEdit) FEdit->deselect();
+  Invalidate();
+  Notify(CBN_KILLFOCUS);
+}
+
+void TCustomComboBox::WMMouseWheelDefault(TMessage& M) {
+  if (FDropped) {
+    FList->Perform(M.Msg, M.WParam, M.LParam);
+    return;
+  }
+  int delta = WheelDeltaOf(M.WParam);
+  int i = ItemIndex() + (delta > 0 ? -1 : 1);
+  if (i >= 0 && i < FItems->Count()) SelectIndex(i, true);
 }
 
 // ---------------------------------------------------------------- the native model

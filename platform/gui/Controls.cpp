@@ -1,8 +1,10 @@
 // TControl: bounds, alignment requests, properties with their change messages, mouse
 // messages, actions and dragging.
 #include "gui/Controls.h"
+#include "gui/Application.h"
 #include "gui/Forms.h"
 #include "gui/QtGlue_p.h"
+#include "gui/Screen.h"
 
 #include "core/ClassBuilder.h"
 #include "core/Exceptions.h"
@@ -642,10 +644,10 @@ String TControl::GetText() const {
   auto* self = const_cast<TControl*>(this);
   LRESULT len = self->Perform(WM_GETTEXTLENGTH, 0, 0);
   if (len <= 0) return String();
-  String buf(static_cast<std::size_t>(len) + 1, '\0');
-  LRESULT got = self->Perform(WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()));
+  String buf(static_cast<std::size_t>(len) * kMaxCharBytes + 1, '\0');
+  LRESULT got = self->Perform(WM_GETTEXT, static_cast<WPARAM>(len) + 1, reinterpret_cast<LPARAM>(buf.data()));
   if (got <= 0) return String();
-  buf.resize(std::min<std::size_t>(static_cast<std::size_t>(got), std::char_traits<char>::length(buf.c_str())));
+  buf.resize(std::char_traits<char>::length(buf.c_str()));
   return buf;
 }
 
@@ -844,113 +846,47 @@ void TControl::DoMouseMoveMsg(TMessage& M) {
 void TControl::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      bool dbl = M.Msg == WM_LBUTTONDBLCLK;
-      SendCancelMode(this);
-      DefaultHandler(M);
-      if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
-      if (FControlStyle.Contains(csClickEvents)) {
-        if (dbl) DblClick();
-        else FControlState += csClicked;
-      }
-      DoMouseDownMsg(M, mbLeft, dbl);
+    case WM_LBUTTONDBLCLK:
+      WMLButtonDown(M);
       return;
-    }
-    case WM_LBUTTONUP: {
-      DefaultHandler(M);
-      if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(false);
-      if (FControlState.Contains(csClicked)) {
-        FControlState -= csClicked;
-        if (PtInRect(ClientRect(), PointFromLParam(M.LParam))) Click();
-      }
-      DoMouseUpMsg(M, mbLeft);
+    case WM_LBUTTONUP:
+      WMLButtonUp(M);
       return;
-    }
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
-      DefaultHandler(M);
-      DoMouseDownMsg(M, mbRight, M.Msg == WM_RBUTTONDBLCLK);
+      WMRButtonDown(M);
       return;
     case WM_RBUTTONUP:
-      DefaultHandler(M);
-      DoMouseUpMsg(M, mbRight);
+      WMRButtonUp(M);
       return;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
-      DefaultHandler(M);
-      DoMouseDownMsg(M, mbMiddle, M.Msg == WM_MBUTTONDBLCLK);
+      WMMButtonDown(M);
       return;
     case WM_MBUTTONUP:
-      DefaultHandler(M);
-      DoMouseUpMsg(M, mbMiddle);
+      WMMButtonUp(M);
       return;
     case WM_MOUSEMOVE:
-      DefaultHandler(M);
-      DoMouseMoveMsg(M);
+      WMMouseMove(M);
       return;
     case WM_CANCELMODE:
-      DefaultHandler(M);
-      if (MouseCapture()) {
-        SetMouseCapture(false);
-        if (FControlState.Contains(csLButtonDown)) Perform(WM_LBUTTONUP, 0, static_cast<LPARAM>(-1));
-      } else {
-        FControlState -= csLButtonDown;
-      }
+      WMCancelMode(M);
       return;
-    case WM_CONTEXTMENU: {
-      if (M.Result != 0) return;
-      TPoint pt = PointFromLParam(M.LParam);
-      bool keyboard = pt.X == -1 && pt.Y == -1;
-      TPoint local = keyboard ? TPoint{-1, -1} : ScreenToClient(pt);
-      bool handled = false;
-      DoContextPopup(local, handled);
-      M.Result = handled ? 1 : 0;
-      if (handled) return;
-      if (auto* pm = dynamic_cast<IPopupMenu*>(FPopupMenu); pm && pm->PopupAutoPopup()) {
-        if (keyboard) pt = ClientToScreen({0, 0});
-        pm->PopupAt(this, pt.X, pt.Y);
-        M.Result = 1;
-        return;
-      }
-      DefaultHandler(M);
+    case WM_CONTEXTMENU:
+      WMContextMenu(M);
       return;
-    }
     case CM_MOUSEENTER:
-    case CM_MOUSELEAVE: {
-      if (M.LParam == 0) {
-        if (M.Msg == CM_MOUSEENTER) OnMouseEnter(this);
-        else OnMouseLeave(this);
-      }
-      if (FParent) FParent->Perform(M.Msg, 0, M.LParam ? M.LParam : reinterpret_cast<LPARAM>(this));
+    case CM_MOUSELEAVE:
+      CMMouseEnter(M);
       return;
-    }
     case CM_PARENTFONTCHANGED:
-      if (FParentFont && (M.WParam != 0 || FParent)) {
-        FParentFontSyncing = true;
-        try {
-          FFont->Assign(M.WParam ? reinterpret_cast<TFont*>(M.LParam) : FParent->Font());
-        } catch (...) {
-          FParentFontSyncing = false;
-          throw;
-        }
-        FParentFontSyncing = false;
-      }
+      CMParentFontChanged(M);
       return;
     case CM_PARENTCOLORCHANGED:
-      if (FParentColor && (M.WParam != 0 || FParent)) {
-        TColor c = M.WParam ? static_cast<TColor>(M.LParam) : FParent->Color();
-        if (c != FColor) {
-          FColor = c;
-          Perform(CM_COLORCHANGED);
-        }
-        FParentColor = true;
-      }
+      CMParentColorChanged(M);
       return;
     case CM_PARENTSHOWHINTCHANGED:
-      if (FParentShowHint && FParent) {
-        FShowHint = FParent->ShowHint();
-        FParentShowHint = true;
-      }
+      CMParentShowHintChanged(M);
       return;
     case CM_VISIBLECHANGED:
     case CM_ENABLEDCHANGED:
@@ -970,6 +906,120 @@ void TControl::Dispatch(TMessage& M) {
       break;
   }
   DefaultHandler(M);
+}
+
+void TControl::WMLButtonDown(TMessage& M) {
+  bool dbl = M.Msg == WM_LBUTTONDBLCLK;
+  SendCancelMode(this);
+  DefaultHandler(M);
+  if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
+  if (FControlStyle.Contains(csClickEvents)) {
+    if (dbl) DblClick();
+    else FControlState += csClicked;
+  }
+  DoMouseDownMsg(M, mbLeft, dbl);
+}
+
+void TControl::WMLButtonUp(TMessage& M) {
+  DefaultHandler(M);
+  if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(false);
+  if (FControlState.Contains(csClicked)) {
+    FControlState -= csClicked;
+    if (PtInRect(ClientRect(), PointFromLParam(M.LParam))) Click();
+  }
+  DoMouseUpMsg(M, mbLeft);
+}
+
+void TControl::WMRButtonDown(TMessage& M) {
+  DefaultHandler(M);
+  DoMouseDownMsg(M, mbRight, M.Msg == WM_RBUTTONDBLCLK);
+}
+
+void TControl::WMRButtonUp(TMessage& M) {
+  DefaultHandler(M);
+  DoMouseUpMsg(M, mbRight);
+}
+
+void TControl::WMMButtonDown(TMessage& M) {
+  DefaultHandler(M);
+  DoMouseDownMsg(M, mbMiddle, M.Msg == WM_MBUTTONDBLCLK);
+}
+
+void TControl::WMMButtonUp(TMessage& M) {
+  DefaultHandler(M);
+  DoMouseUpMsg(M, mbMiddle);
+}
+
+void TControl::WMMouseMove(TMessage& M) {
+  DefaultHandler(M);
+  DoMouseMoveMsg(M);
+}
+
+void TControl::WMCancelMode(TMessage& M) {
+  DefaultHandler(M);
+  if (MouseCapture()) {
+    SetMouseCapture(false);
+    if (FControlState.Contains(csLButtonDown)) Perform(WM_LBUTTONUP, 0, static_cast<LPARAM>(-1));
+  } else {
+    FControlState -= csLButtonDown;
+  }
+}
+
+void TControl::WMContextMenu(TMessage& M) {
+  if (M.Result != 0) return;
+  TPoint pt = PointFromLParam(M.LParam);
+  bool keyboard = pt.X == -1 && pt.Y == -1;
+  TPoint local = keyboard ? TPoint{-1, -1} : ScreenToClient(pt);
+  bool handled = false;
+  DoContextPopup(local, handled);
+  M.Result = handled ? 1 : 0;
+  if (handled) return;
+  if (auto* pm = dynamic_cast<IPopupMenu*>(FPopupMenu); pm && pm->PopupAutoPopup()) {
+    if (keyboard) pt = ClientToScreen({0, 0});
+    pm->PopupAt(this, pt.X, pt.Y);
+    M.Result = 1;
+    return;
+  }
+  DefaultHandler(M);
+}
+
+void TControl::CMMouseEnter(TMessage& M) {
+  if (M.LParam == 0) {
+    if (M.Msg == CM_MOUSEENTER) OnMouseEnter(this);
+    else OnMouseLeave(this);
+  }
+  if (FParent) FParent->Perform(M.Msg, 0, M.LParam ? M.LParam : reinterpret_cast<LPARAM>(this));
+}
+
+void TControl::CMParentFontChanged(TMessage& M) {
+  if (FParentFont && (M.WParam != 0 || FParent)) {
+    FParentFontSyncing = true;
+    try {
+      FFont->Assign(M.WParam ? reinterpret_cast<TFont*>(M.LParam) : FParent->Font());
+    } catch (...) {
+      FParentFontSyncing = false;
+      throw;
+    }
+    FParentFontSyncing = false;
+  }
+}
+
+void TControl::CMParentColorChanged(TMessage& M) {
+  if (FParentColor && (M.WParam != 0 || FParent)) {
+    TColor c = M.WParam ? static_cast<TColor>(M.LParam) : FParent->Color();
+    if (c != FColor) {
+      FColor = c;
+      Perform(CM_COLORCHANGED);
+    }
+    FParentColor = true;
+  }
+}
+
+void TControl::CMParentShowHintChanged(TMessage& M) {
+  if (FParentShowHint && FParent) {
+    FShowHint = FParent->ShowHint();
+    FParentShowHint = true;
+  }
 }
 
 void TControl::DefaultHandler(TMessage& M) {

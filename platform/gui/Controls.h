@@ -32,7 +32,6 @@ class TPopupMenu;   // Menus.h
 class TDragObject;
 class TControlActionLink;
 class TBasicAction;
-class QWidget;
 class TControlWidget;
 namespace gui_glue {
 struct TAccess;
@@ -521,6 +520,20 @@ protected:
   bool FParentFontSyncing = false;
 
 private:
+  // Messages the control handles itself, one handler each (Dispatch holds their table).
+  void WMLButtonDown(TMessage& M);
+  void WMLButtonUp(TMessage& M);
+  void WMRButtonDown(TMessage& M);
+  void WMRButtonUp(TMessage& M);
+  void WMMButtonDown(TMessage& M);
+  void WMMButtonUp(TMessage& M);
+  void WMMouseMove(TMessage& M);
+  void WMCancelMode(TMessage& M);
+  void WMContextMenu(TMessage& M);
+  void CMMouseEnter(TMessage& M);
+  void CMParentFontChanged(TMessage& M);
+  void CMParentColorChanged(TMessage& M);
+  void CMParentShowHintChanged(TMessage& M);
   void DoMouseDownMsg(TMessage& M, TMouseButton Button, bool Double);
   void DoMouseUpMsg(TMessage& M, TMouseButton Button);
   void DoMouseMoveMsg(TMessage& M);
@@ -717,10 +730,21 @@ protected:
   virtual void ApplyGeometry();
   void UpdateShowing();
   void SendNCCalcSize();
-  // The widget of this window (platform/gui only).
-  QWidget* Widget() const;
+  // The widget of this window (its class is private to platform/gui).
+  TControlWidget* Widget() const { return FWidget; }
 
 private:
+  // Messages the control handles itself, one handler each (Dispatch holds their table).
+  void CMMouseWheel(TMessage& M);
+  void WMEraseBkgnd(TMessage& M);
+  void WMSize(TMessage& M);
+  void WMContextMenu(TMessage& M);
+  void CMEnabledChanged(TMessage& M);
+  void CMVisibleChanged(TMessage& M);
+  void CMFontChanged(TMessage& M);
+  void CMColorChanged(TMessage& M);
+  void CMParentCtl3DChanged(TMessage& M);
+  void CMRefocus(TMessage& M);
   void CNKeyDown(TMessage& M);
   void CNChar(TMessage& M);
   void WMMouseWheel(TMessage& M);

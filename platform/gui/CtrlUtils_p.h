@@ -1,15 +1,70 @@
 #pragma once
-// Private to platform/gui: small helpers the controls share for window styles,
-// measuring and drawing, and the in-place edit that renames a tree node or a list item.
+// Private to platform/gui: small helpers the controls share for window styles, measuring,
+// drawing and text.
 #include "gui/Controls.h"
 #include "gui/Graphics.h"
-#include "gui/StdCtrls.h"
 #include "gui/WinGDI.h"
 
 #include <algorithm>
 #include <functional>
+#include <string>
 
 namespace ctrl_utils {
+
+// A measuring context with a font selected, released at the end of the scope.
+class TMeasureDC {
+public:
+  explicit TMeasureDC(TFont* Font) : FDC(GetDC(0)) { FOld = SelectObject(FDC, Font->Handle()); }
+  ~TMeasureDC() {
+    SelectObject(FDC, FOld);
+    ReleaseDC(0, FDC);
+  }
+  TMeasureDC(const TMeasureDC&) = delete;
+  TMeasureDC& operator=(const TMeasureDC&) = delete;
+  operator HDC() const { return FDC; }
+
+private:
+  HDC FDC;
+  HGDIOBJ FOld;
+};
+
+// Saves a paint context's state and selects a control's font and colours into it.
+class TPaintState {
+public:
+  TPaintState(HDC DC, TFont* Font) : FDC(DC), FSaved(SaveDC(DC)) {
+    SelectObject(DC, Font->Handle());
+    SetTextColor(DC, ColorToRGB(Font->Color()));
+    SetBkMode(DC, TRANSPARENT);
+  }
+  ~TPaintState() { RestoreDC(FDC, FSaved); }
+  TPaintState(const TPaintState&) = delete;
+  TPaintState& operator=(const TPaintState&) = delete;
+
+private:
+  HDC FDC;
+  int FSaved;
+};
+
+inline bool IsBlank(char32_t c) { return c == U' ' || c == U'\t' || c == 0x3000; }
+inline bool IsBreak(char32_t c) { return c == U'\r' || c == U'\n'; }
+
+// Every line break as CR LF.
+inline std::u32string NormaliseBreaks(const std::u32string& s) {
+  std::u32string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    char32_t c = s[i];
+    if (c == U'\r') {
+      out += U"\r\n";
+      if (i + 1 < s.size() && s[i + 1] == U'\n') ++i;
+    } else if (c == U'\n') {
+      out += U"\r\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
 
 // The frame a bsSingle border asks for: sunken with Ctl3D, a plain line without.
 inline void AddBorderStyle(TCreateParams& P, TBorderStyle Style, bool Ctl3D) {
@@ -59,42 +114,3 @@ inline void Line(HDC DC, int X1, int Y1, int X2, int Y2, COLORREF Color) {
 inline bool IsKeyDown(int Vk) { return GetKeyState(Vk) < 0; }
 
 }  // namespace ctrl_utils
-
-// The edit that renames a tree node or a list item in place: it keeps Enter and Escape for
-// itself (not the form's default and cancel buttons) and ends the editing when it loses the
-// focus. Done runs inside the edit's own handler, so the owner hides the edit, never frees it
-// there.
-class TInplaceLabelEdit : public TEdit {
-public:
-  explicit TInplaceLabelEdit(std::function<void(bool Cancel)> Done) : TEdit(nullptr), FDone(std::move(Done)) {
-    SetBorderStyle(bsSingle);
-    SetCtl3D(false);
-  }
-  void Dispatch(TMessage& M) override {
-    switch (M.Msg) {
-      case WM_GETDLGCODE:
-        TEdit::Dispatch(M);
-        M.Result |= DLGC_WANTALLKEYS;
-        return;
-      case WM_KEYDOWN:
-        if (M.WParam == VK_RETURN || M.WParam == VK_ESCAPE) {
-          if (FDone) FDone(M.WParam == VK_ESCAPE);
-          return;
-        }
-        break;
-      case WM_CHAR:
-        if (M.WParam == '\r' || M.WParam == 27) return;
-        break;
-      case WM_KILLFOCUS:
-        TEdit::Dispatch(M);
-        if (Visible() && FDone) FDone(false);
-        return;
-      default:
-        break;
-    }
-    TEdit::Dispatch(M);
-  }
-
-private:
-  std::function<void(bool)> FDone;
-};

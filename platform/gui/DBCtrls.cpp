@@ -3,7 +3,7 @@
 
 #include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
-#include "gui/Forms.h"
+#include "gui/MessageBox.h"
 #include "gui/WinGDI.h"
 
 #include "core/Exceptions.h"

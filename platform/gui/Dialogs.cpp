@@ -4,8 +4,11 @@
 
 #include "core/ClassBuilder.h"
 #include "core/FileUtils.h"
+#include "gui/Application.h"
+#include "gui/MessageBox.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"
+#include "gui/Screen.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+class TWindowScrollBars;
+
 KELM_ENUM(TShapeType, stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle)
 KELM_ENUM(TBevelStyle, bsLowered, bsRaised)
 KELM_ENUM(TBevelShape, bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer)

@@ -5,6 +5,8 @@
 //
 // This system has no drive letters: a "drive" is the root of a file system the user can
 // reach — the root folder, the home folder and the mounted media — and Drive holds its path.
+#include "gui/ComboBox.h"
+#include "gui/Edit.h"
 #include "gui/ListCtrls.h"
 #include "gui/StdCtrls.h"
 

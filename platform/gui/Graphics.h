@@ -13,8 +13,7 @@
 #include <mutex>
 #include <vector>
 
-class QImage;
-class QPainter;
+class TIconImage;  // private to platform/gui
 
 // ================================================================ colours
 
@@ -217,11 +216,9 @@ public:
   // A canvas without a device: descendants make one in CreateHandle, or one is given through
   // SetHandle.
   TCanvas();
-  // A canvas drawing into a raster image it does not own.
-  explicit TCanvas(QImage* Target);
-  // A canvas drawing through an active painter it does not own (raster operations that read
-  // the destination work only when the painter draws into an image).
-  explicit TCanvas(QPainter* Painter);
+  // A canvas on a device context it takes over and frees (the layer makes contexts on images
+  // and painters of its own).
+  explicit TCanvas(HDC OwnedDC);
   ~TCanvas() override;
 
   // ---- drawing
@@ -422,14 +419,12 @@ public:
   void Dormant() {}
   void FreeImage() {}
 
-  // The pixels as the layer holds them (platform/gui code only).
-  QImage& Image();
-  const QImage& Image() const;
   // Tells the bitmap its pixels were changed behind its back.
   void ImageChanged();
 
 private:
   friend class TBitmapCanvas;
+  friend struct TBitmapAccess;  // the pixels, for platform/gui (Graphics_p.h)
   void BeforeImageAccess() const;
   HBITMAP FHandle;  // owns the pixels
   std::unique_ptr<TBitmapCanvas> FCanvas;
@@ -455,10 +450,10 @@ public:
   void Draw(TCanvas* Canvas, const TRect& Rect) override;
   void LoadFromStream(TStream* Stream) override;
   void SaveToStream(TStream* Stream) override;  // an .ico file with one 32-bit image
-  QImage& Image();
 
 private:
-  std::unique_ptr<QImage> FImage;
+  friend struct TBitmapAccess;
+  std::unique_ptr<TIconImage> FImage;
 };
 
 KELM_ENUM(TJPEGPerformance, jpBestQuality, jpBestSpeed)

@@ -1,6 +1,7 @@
 // Image lists: each image kept with its mask as transparency, drawn through the canvas's
 // device context.
 #include "gui/ImgList.h"
+#include "gui/Graphics_p.h"
 #include "core/ClassBuilder.h"
 #include "core/Filer.h"
 #include "gui/QtBridge_p.h"
@@ -149,8 +150,8 @@ void TCustomImageList::SetMasked(bool v) {
 
 int TCustomImageList::InsertImages(int Index, TBitmap* Image, TBitmap* Mask, bool UseColour, TColor MaskColour) {
   if (!Image || Image->Empty()) return -1;
-  const QImage& src = Image->Image();
-  QImage mask = Mask && !Mask->Empty() ? Mask->Image() : QImage();
+  const QImage& src = ImageOf(*Image);
+  QImage mask = Mask && !Mask->Empty() ? ImageOf(*Mask) : QImage();
   QRgb key = 0;
   if (UseColour) key = ToQRgb(ColorToRGB(MaskColour == clDefault ? TColor(FromQRgb(src.pixel(0, src.height() - 1))) : MaskColour));
   int n = std::max(1, src.width() / FWidth);
@@ -182,7 +183,7 @@ int TCustomImageList::AddMasked(TBitmap* Image, TColor MaskColor) {
 
 int TCustomImageList::AddIcon(TIcon* Image) {
   if (!Image || Image->Empty()) return -1;
-  FImages->Items.push_back(Image->Image().scaled(FWidth, FHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+  FImages->Items.push_back(ImageOf(*Image).scaled(FWidth, FHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                                .convertToFormat(QImage::Format_ARGB32));
   Change();
   return Count() - 1;
@@ -324,7 +325,7 @@ bool TCustomImageList::GetBitmap(int Index, TBitmap* Image) {
 
 void TCustomImageList::GetIcon(int Index, TIcon* Image) {
   if (!Image || Index < 0 || Index >= Count()) return;
-  Image->Image() = FImages->Items[std::size_t(Index)].copy();
+  ImageOf(*Image) = FImages->Items[std::size_t(Index)].copy();
   Image->SetModified(true);
 }
 
@@ -353,9 +354,9 @@ void TCustomImageList::WriteData(TStream* Stream) {
   mask.SetPixelFormat(pf1bit);
   mask.SetSize(FWidth * kColumns, FHeight * rows);
   {
-    QPainter pi(&image.Image()), pm(&mask.Image());
-    pi.fillRect(image.Image().rect(), Qt::black);
-    pm.fillRect(mask.Image().rect(), Qt::white);
+    QPainter pi(&ImageOf(image)), pm(&ImageOf(mask));
+    pi.fillRect(ImageOf(image).rect(), Qt::black);
+    pm.fillRect(ImageOf(mask).rect(), Qt::white);
     for (int i = 0; i < n; ++i) {
       const QImage& img = FImages->Items[std::size_t(i)];
       int ox = (i % kColumns) * FWidth, oy = (i / kColumns) * FHeight;
@@ -396,8 +397,8 @@ void TCustomImageList::ReadData(TStream* Stream) {
   FBkColor = bk == CLR_NONE ? clNone : TColor(bk & 0xFFFFFF);
   FMasked = masked;
   FImages->Items.clear();
-  const QImage& src = image.Image();
-  const QImage* m = masked ? &mask.Image() : nullptr;
+  const QImage& src = ImageOf(image);
+  const QImage* m = masked ? &ImageOf(mask) : nullptr;
   for (int i = 0; i < n; ++i) {
     int ox = (i % kColumns) * FWidth, oy = (i / kColumns) * FHeight;
     QImage img(FWidth, FHeight, QImage::Format_ARGB32);

@@ -1,6 +1,7 @@
 // TJPEGImage over libjpeg: the compressed bytes are kept as read, decoded into a bitmap when
 // drawn, and a bitmap assigned to it is compressed with the quality when the bytes are needed.
 #include "core/ClassBuilder.h"
+#include "gui/Graphics_p.h"
 #include "gui/QtBridge_p.h"
 #include <csetjmp>
 #include <cstdio>
@@ -215,7 +216,7 @@ void TJPEGImage::WriteData(TStream* Stream) {
 
 void TJPEGImage::Compress() {
   if (!FBitmap || FBitmap->Empty()) return;
-  const QImage& img = FBitmap->Image();
+  const QImage& img = ImageOf(*FBitmap);
   int w = img.width(), h = img.height(), comps = FGrayscale ? 1 : 3;
   std::vector<unsigned char> rows(std::size_t(w) * std::size_t(h) * std::size_t(comps));
   unsigned char* d = rows.data();
@@ -256,7 +257,7 @@ void TJPEGImage::DIBNeeded() {
   auto bmp = std::make_unique<TBitmap>();
   bmp->SetPixelFormat(FPixelFormat == jf8Bit ? pf8bit : pf24bit);
   bmp->SetSize(px.Width, px.Height);
-  QImage& img = bmp->Image();
+  QImage& img = ImageOf(*bmp);
   for (int y = 0; y < px.Height; ++y) {
     const unsigned char* s = px.Rows.data() + std::size_t(y) * std::size_t(px.Width) * std::size_t(px.Components);
     auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));

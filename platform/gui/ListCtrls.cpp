@@ -27,8 +27,6 @@ namespace {
 
 // ================================================================ TItemMessageStrings
 
-static_assert(LB_ERR == CB_ERR, "the item messages share their error answer");
-
 LRESULT TItemMessageStrings::Send(UINT Msg, WPARAM WParam, LPARAM LParam) const {
   return FWindow->Perform(Msg, WParam, LParam);
 }
@@ -62,10 +60,10 @@ int TItemMessageStrings::IndexOf(const String& S) const {
 String TItemMessageStrings::Get(int Index) const {
   LRESULT len = Send(FMessages.GetTextLen, static_cast<WPARAM>(Index));
   if (len == LB_ERR) IndexError(Index);
-  String s(static_cast<std::size_t>(len) + 1, '\0');
+  String s(static_cast<std::size_t>(len) * kMaxCharBytes + 1, '\0');
   LRESULT got = Send(FMessages.GetText, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(s.data()));
   if (got == LB_ERR) IndexError(Index);
-  s.resize(static_cast<std::size_t>(got));
+  s.resize(std::char_traits<char>::length(s.c_str()));
   return s;
 }
 
@@ -520,245 +518,89 @@ void TCustomListBox::DefaultHandler(TMessage& M) {
     case LB_RESETCONTENT:
       ResetContent();
       return;
-    case LB_SETCOUNT: {
-      if (!IsVirtual()) {
-        M.Result = LB_ERR;
-        return;
-      }
-      FVirtualCount = static_cast<int>(M.WParam);
-      FCurSel = FCurSel < FVirtualCount ? FCurSel : -1;
-      FCaret = std::min(FCaret, std::max(0, FVirtualCount - 1));
-      ItemsCleared();
-      Relayout();
-      M.Result = 0;
+    case LB_SETCOUNT:
+      LBSetCount(M);
       return;
-    }
     case LB_GETCOUNT:
       M.Result = ItemCount();
       return;
-    case LB_GETTEXT: {
-      int i = static_cast<int>(M.WParam);
-      if (i < 0 || i >= ItemCount()) {
-        M.Result = LB_ERR;
-        return;
-      }
-      String s = ItemText(i);
-      char* buf = reinterpret_cast<char*>(M.LParam);
-      if (buf) std::copy(s.begin(), s.end(), buf), buf[s.size()] = '\0';
-      M.Result = static_cast<LRESULT>(s.size());
+    case LB_GETTEXT:
+      LBGetText(M);
       return;
-    }
-    case LB_GETTEXTLEN: {
-      int i = static_cast<int>(M.WParam);
-      M.Result = i < 0 || i >= ItemCount() ? LB_ERR : static_cast<LRESULT>(ItemText(i).size());
+    case LB_GETTEXTLEN:
+      LBGetTextLen(M);
       return;
-    }
-    case LB_GETITEMDATA: {
-      int i = static_cast<int>(M.WParam);
-      M.Result = i < 0 || i >= static_cast<int>(FList.size()) ? LB_ERR : FList[static_cast<std::size_t>(i)].Data;
+    case LB_GETITEMDATA:
+      LBGetItemData(M);
       return;
-    }
-    case LB_SETITEMDATA: {
-      int i = static_cast<int>(M.WParam);
-      if (i < 0 || i >= static_cast<int>(FList.size())) {
-        M.Result = LB_ERR;
-        return;
-      }
-      FList[static_cast<std::size_t>(i)].Data = M.LParam;
-      M.Result = 0;
+    case LB_SETITEMDATA:
+      LBSetItemData(M);
       return;
-    }
     case LB_GETCURSEL:
       M.Result = FMultiSelect ? (FCaret < ItemCount() && IsSel(FCaret) ? FCaret : LB_ERR) : FCurSel;
       return;
-    case LB_SETCURSEL: {
-      if (FMultiSelect) {
-        M.Result = LB_ERR;
-        return;
-      }
-      int i = static_cast<int>(M.WParam);
-      if (i < 0 || i >= ItemCount()) {
-        FCurSel = -1;
-        Invalidate();
-        M.Result = LB_ERR;
-        return;
-      }
-      SelectOnly(i);
-      FCaret = i;
-      EnsureVisible(i);
-      M.Result = i;
+    case LB_SETCURSEL:
+      LBSetCurSel(M);
       return;
-    }
-    case LB_GETSEL: {
-      int i = static_cast<int>(M.WParam);
-      M.Result = i < 0 || i >= ItemCount() ? LB_ERR : (IsSel(i) ? 1 : 0);
+    case LB_GETSEL:
+      LBGetSel(M);
       return;
-    }
-    case LB_SETSEL: {
-      if (!FMultiSelect) {
-        M.Result = LB_ERR;
-        return;
-      }
-      int i = static_cast<int>(M.LParam);
-      if (i == -1) {
-        SelectRange(0, ItemCount() - 1, M.WParam != 0);
-      } else if (i < 0 || i >= ItemCount()) {
-        M.Result = LB_ERR;
-        return;
-      } else {
-        SetSel(i, M.WParam != 0);
-        FCaret = i;
-      }
-      Invalidate();
-      M.Result = 0;
+    case LB_SETSEL:
+      LBSetSel(M);
       return;
-    }
     case LB_SELITEMRANGE:
-    case LB_SELITEMRANGEEX: {
-      if (!FMultiSelect) {
-        M.Result = LB_ERR;
-        return;
-      }
-      int a = M.Msg == LB_SELITEMRANGE ? LoWord(static_cast<WPARAM>(M.LParam)) : static_cast<int>(M.WParam);
-      int b = M.Msg == LB_SELITEMRANGE ? HiWord(static_cast<WPARAM>(M.LParam)) : static_cast<int>(M.LParam);
-      bool sel = M.Msg == LB_SELITEMRANGE ? M.WParam != 0 : a <= b;
-      SelectRange(std::min(a, b), std::max(a, b), sel);
-      Invalidate();
-      M.Result = 0;
+    case LB_SELITEMRANGEEX:
+      LBSelItemRange(M);
       return;
-    }
-    case LB_GETSELCOUNT: {
-      if (!FMultiSelect) {
-        M.Result = LB_ERR;
-        return;
-      }
-      int n = 0;
-      for (int i = 0; i < ItemCount(); ++i) n += IsSel(i) ? 1 : 0;
-      M.Result = n;
+    case LB_GETSELCOUNT:
+      LBGetSelCount(M);
       return;
-    }
-    case LB_GETSELITEMS: {
-      if (!FMultiSelect) {
-        M.Result = LB_ERR;
-        return;
-      }
-      auto* out = reinterpret_cast<int*>(M.LParam);
-      int max = static_cast<int>(M.WParam), n = 0;
-      for (int i = 0; i < ItemCount() && n < max; ++i)
-        if (IsSel(i)) {
-          if (out) out[n] = i;
-          ++n;
-        }
-      M.Result = n;
+    case LB_GETSELITEMS:
+      LBGetSelItems(M);
       return;
-    }
     case LB_GETCARETINDEX:
-      if (ItemCount() == 0) M.Result = FMultiSelect ? 0 : LB_ERR;
-      else M.Result = FMultiSelect ? FCaret : (FCurSel >= 0 ? FCurSel : FCaret);
+      LBGetCaretIndex(M);
       return;
-    case LB_SETCARETINDEX: {
-      int i = static_cast<int>(M.WParam);
-      if (i < 0 || i >= ItemCount()) {
-        M.Result = LB_ERR;
-        return;
-      }
-      FCaret = i;
-      EnsureVisible(i);
-      Invalidate();
-      M.Result = 0;
+    case LB_SETCARETINDEX:
+      LBSetCaretIndex(M);
       return;
-    }
     case LB_GETANCHORINDEX:
       M.Result = FAnchor;
       return;
     case LB_SETANCHORINDEX:
-      FAnchor = static_cast<int>(M.WParam);
-      M.Result = 0;
+      LBSetAnchorIndex(M);
       return;
     case LB_GETTOPINDEX:
       M.Result = FTop;
       return;
-    case LB_SETTOPINDEX: {
-      int i = static_cast<int>(M.WParam);
-      if (i < 0 || (i >= ItemCount() && ItemCount() > 0)) {
-        M.Result = LB_ERR;
-        return;
-      }
-      ScrollTo(i);
-      M.Result = 0;
+    case LB_SETTOPINDEX:
+      LBSetTopIndex(M);
       return;
-    }
-    case LB_GETITEMHEIGHT: {
-      int i = static_cast<int>(M.WParam);
-      M.Result = FStyle == lbOwnerDrawVariable && i >= 0 && i < ItemCount() ? HeightOf(i) : FixedItemHeight();
+    case LB_GETITEMHEIGHT:
+      LBGetItemHeight(M);
       return;
-    }
-    case LB_SETITEMHEIGHT: {
-      int h = static_cast<int>(LoWord(static_cast<WPARAM>(M.LParam)));
-      if (h <= 0 || h > 255) {
-        M.Result = LB_ERR;
-        return;
-      }
-      int i = static_cast<int>(M.WParam);
-      if (FStyle == lbOwnerDrawVariable && i >= 0 && i < static_cast<int>(FList.size())) FList[static_cast<std::size_t>(i)].Height = h;
-      else {
-        FItemHeight = h;
-        FItemHeightSet = true;
-      }
-      Relayout();
-      M.Result = 0;
+    case LB_SETITEMHEIGHT:
+      LBSetItemHeight(M);
       return;
-    }
-    case LB_GETITEMRECT: {
-      auto* r = reinterpret_cast<TRect*>(M.LParam);
-      int i = static_cast<int>(M.WParam);
-      if (!r || i < 0 || (i >= ItemCount() && i != 0)) {
-        M.Result = LB_ERR;
-        return;
-      }
-      int y = 0;
-      if (i >= FTop)
-        for (int k = FTop; k < i; ++k) y += HeightOf(k);
-      else
-        for (int k = i; k < FTop; ++k) y -= HeightOf(k);
-      *r = {-FHorzPos, y, std::max(ClientWidth(), FHorzExtent) - FHorzPos, y + HeightOf(i)};
-      M.Result = 0;
+    case LB_GETITEMRECT:
+      LBGetItemRect(M);
       return;
-    }
-    case LB_ITEMFROMPOINT: {
-      TPoint p = PointFromLParam(M.LParam);
-      int i = HitItem(p);
-      bool outside = i < 0 || !PtInRect(ClientRect(), p);
-      if (i < 0) i = std::max(0, ItemCount() - 1);
-      M.Result = MakeLParam(i, outside ? 1 : 0);
+    case LB_ITEMFROMPOINT:
+      LBItemFromPoint(M);
       return;
-    }
     case LB_FINDSTRING:
     case LB_FINDSTRINGEXACT:
-    case LB_SELECTSTRING: {
-      const char* s = reinterpret_cast<const char*>(M.LParam);
-      int i = FindString(static_cast<int>(M.WParam), s ? s : "", M.Msg == LB_FINDSTRINGEXACT);
-      if (M.Msg == LB_SELECTSTRING && i >= 0) {
-        // A multiple-selection list only moves its focus there.
-        if (!FMultiSelect) SelectOnly(i);
-        FCaret = i;
-        EnsureVisible(i);
-        Invalidate();
-      }
-      M.Result = i;
+    case LB_SELECTSTRING:
+      LBFindString(M);
       return;
-    }
     case LB_GETHORIZONTALEXTENT:
       M.Result = FHorzExtent;
       return;
     case LB_SETHORIZONTALEXTENT:
-      FHorzExtent = static_cast<int>(M.WParam);
-      UpdateScrollBars();
-      Invalidate();
+      LBSetHorizontalExtent(M);
       return;
     case WM_SETREDRAW:
-      FRedraw = M.WParam != 0;
-      if (FRedraw) Relayout();
+      WMSetRedraw(M);
       return;
     case WM_PAINT:
       PaintList(reinterpret_cast<HDC>(M.WParam));
@@ -780,10 +622,7 @@ void TCustomListBox::DefaultHandler(TMessage& M) {
       MouseUpDefault(M);
       return;
     case WM_CANCELMODE:
-      if (FTracking) {
-        FTracking = false;
-        if (GetCapture() == Handle()) ReleaseCapture();
-      }
+      WMCancelMode(M);
       return;
     case WM_VSCROLL:
       ScrollDefault(M, false);
@@ -791,25 +630,269 @@ void TCustomListBox::DefaultHandler(TMessage& M) {
     case WM_HSCROLL:
       ScrollDefault(M, true);
       return;
-    case WM_MOUSEWHEEL: {
-      int lines = Mouse ? Mouse->WheelScrollLines() : 3;
-      int delta = WheelDeltaOf(M.WParam);
-      int steps = delta / 120 * lines;
-      if (steps != 0) ScrollTo(FTop - steps);
-      M.Result = 0;
+    case WM_MOUSEWHEEL:
+      WMMouseWheelDefault(M);
       return;
-    }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-      FFocusLook = M.Msg == WM_SETFOCUS;
-      TWinControl::DefaultHandler(M);
-      Invalidate();
-      Notify(M.Msg == WM_SETFOCUS ? LBN_SETFOCUS : LBN_KILLFOCUS);
+      WMFocusChange(M);
       return;
     default:
       TWinControl::DefaultHandler(M);
       return;
   }
+}
+
+void TCustomListBox::LBSetCount(TMessage& M) {
+  if (!IsVirtual()) {
+    M.Result = LB_ERR;
+    return;
+  }
+  FVirtualCount = static_cast<int>(M.WParam);
+  FCurSel = FCurSel < FVirtualCount ? FCurSel : -1;
+  FCaret = std::min(FCaret, std::max(0, FVirtualCount - 1));
+  ItemsCleared();
+  Relayout();
+  M.Result = 0;
+}
+
+void TCustomListBox::LBGetText(TMessage& M) {
+  int i = static_cast<int>(M.WParam);
+  if (i < 0 || i >= ItemCount()) {
+    M.Result = LB_ERR;
+    return;
+  }
+  // The buffer has room for the whole item (LB_GETTEXTLEN characters); the answer counts
+  // characters, as every text length does.
+  String s = ItemText(i);
+  char* buf = reinterpret_cast<char*>(M.LParam);
+  if (buf) std::copy(s.begin(), s.end(), buf), buf[s.size()] = '\0';
+  M.Result = Length(s);
+}
+
+void TCustomListBox::LBGetTextLen(TMessage& M) {
+  int i = static_cast<int>(M.WParam);
+  M.Result = i < 0 || i >= ItemCount() ? LB_ERR : Length(ItemText(i));
+}
+
+void TCustomListBox::LBGetItemData(TMessage& M) {
+  int i = static_cast<int>(M.WParam);
+  M.Result = i < 0 || i >= static_cast<int>(FList.size()) ? LB_ERR : FList[static_cast<std::size_t>(i)].Data;
+}
+
+void TCustomListBox::LBSetItemData(TMessage& M) {
+  int i = static_cast<int>(M.WParam);
+  if (i < 0 || i >= static_cast<int>(FList.size())) {
+    M.Result = LB_ERR;
+    return;
+  }
+  FList[static_cast<std::size_t>(i)].Data = M.LParam;
+  M.Result = 0;
+}
+
+void TCustomListBox::LBSetCurSel(TMessage& M) {
+  if (FMultiSelect) {
+    M.Result = LB_ERR;
+    return;
+  }
+  int i = static_cast<int>(M.WParam);
+  if (i < 0 || i >= ItemCount()) {
+    FCurSel = -1;
+    Invalidate();
+    M.Result = LB_ERR;
+    return;
+  }
+  SelectOnly(i);
+  FCaret = i;
+  EnsureVisible(i);
+  M.Result = i;
+}
+
+void TCustomListBox::LBGetSel(TMessage& M) {
+  int i = static_cast<int>(M.WParam);
+  M.Result = i < 0 || i >= ItemCount() ? LB_ERR : (IsSel(i) ? 1 : 0);
+}
+
+void TCustomListBox::LBSetSel(TMessage& M) {
+  if (!FMultiSelect) {
+    M.Result = LB_ERR;
+    return;
+  }
+  int i = static_cast<int>(M.LParam);
+  if (i == -1) {
+    SelectRange(0, ItemCount() - 1, M.WParam != 0);
+  } else if (i < 0 || i >= ItemCount()) {
+    M.Result = LB_ERR;
+    return;
+  } else {
+    SetSel(i, M.WParam != 0);
+    FCaret = i;
+  }
+  Invalidate();
+  M.Result = 0;
+}
+
+void TCustomListBox::LBSelItemRange(TMessage& M) {
+  if (!FMultiSelect) {
+    M.Result = LB_ERR;
+    return;
+  }
+  int a = M.Msg == LB_SELITEMRANGE ? LoWord(static_cast<WPARAM>(M.LParam)) : static_cast<int>(M.WParam);
+  int b = M.Msg == LB_SELITEMRANGE ? HiWord(static_cast<WPARAM>(M.LParam)) : static_cast<int>(M.LParam);
+  bool sel = M.Msg == LB_SELITEMRANGE ? M.WParam != 0 : a <= b;
+  SelectRange(std::min(a, b), std::max(a, b), sel);
+  Invalidate();
+  M.Result = 0;
+}
+
+void TCustomListBox::LBGetSelCount(TMessage& M) {
+  if (!FMultiSelect) {
+    M.Result = LB_ERR;
+    return;
+  }
+  int n = 0;
+  for (int i = 0; i < ItemCount(); ++i) n += IsSel(i) ? 1 : 0;
+  M.Result = n;
+}
+
+void TCustomListBox::LBGetSelItems(TMessage& M) {
+  if (!FMultiSelect) {
+    M.Result = LB_ERR;
+    return;
+  }
+  auto* out = reinterpret_cast<int*>(M.LParam);
+  int max = static_cast<int>(M.WParam), n = 0;
+  for (int i = 0; i < ItemCount() && n < max; ++i)
+    if (IsSel(i)) {
+      if (out) out[n] = i;
+      ++n;
+    }
+  M.Result = n;
+}
+
+void TCustomListBox::LBGetCaretIndex(TMessage& M) {
+  if (ItemCount() == 0) M.Result = FMultiSelect ? 0 : LB_ERR;
+  else M.Result = FMultiSelect ? FCaret : (FCurSel >= 0 ? FCurSel : FCaret);
+}
+
+void TCustomListBox::LBSetCaretIndex(TMessage& M) {
+  int i = static_cast<int>(M.WParam);
+  if (i < 0 || i >= ItemCount()) {
+    M.Result = LB_ERR;
+    return;
+  }
+  FCaret = i;
+  EnsureVisible(i);
+  Invalidate();
+  M.Result = 0;
+}
+
+void TCustomListBox::LBSetAnchorIndex(TMessage& M) {
+  FAnchor = static_cast<int>(M.WParam);
+  M.Result = 0;
+}
+
+void TCustomListBox::LBSetTopIndex(TMessage& M) {
+  int i = static_cast<int>(M.WParam);
+  if (i < 0 || (i >= ItemCount() && ItemCount() > 0)) {
+    M.Result = LB_ERR;
+    return;
+  }
+  ScrollTo(i);
+  M.Result = 0;
+}
+
+void TCustomListBox::LBGetItemHeight(TMessage& M) {
+  int i = static_cast<int>(M.WParam);
+  M.Result = FStyle == lbOwnerDrawVariable && i >= 0 && i < ItemCount() ? HeightOf(i) : FixedItemHeight();
+}
+
+void TCustomListBox::LBSetItemHeight(TMessage& M) {
+  int h = static_cast<int>(LoWord(static_cast<WPARAM>(M.LParam)));
+  if (h <= 0 || h > 255) {
+    M.Result = LB_ERR;
+    return;
+  }
+  int i = static_cast<int>(M.WParam);
+  if (FStyle == lbOwnerDrawVariable && i >= 0 && i < static_cast<int>(FList.size())) FList[static_cast<std::size_t>(i)].Height = h;
+  else {
+    FItemHeight = h;
+    FItemHeightSet = true;
+  }
+  Relayout();
+  M.Result = 0;
+}
+
+void TCustomListBox::LBGetItemRect(TMessage& M) {
+  auto* r = reinterpret_cast<TRect*>(M.LParam);
+  int i = static_cast<int>(M.WParam);
+  if (!r || i < 0 || (i >= ItemCount() && i != 0)) {
+    M.Result = LB_ERR;
+    return;
+  }
+  int y = 0;
+  if (i >= FTop)
+    for (int k = FTop; k < i; ++k) y += HeightOf(k);
+  else
+    for (int k = i; k < FTop; ++k) y -= HeightOf(k);
+  *r = {-FHorzPos, y, std::max(ClientWidth(), FHorzExtent) - FHorzPos, y + HeightOf(i)};
+  M.Result = 0;
+}
+
+void TCustomListBox::LBItemFromPoint(TMessage& M) {
+  TPoint p = PointFromLParam(M.LParam);
+  int i = HitItem(p);
+  bool outside = i < 0 || !PtInRect(ClientRect(), p);
+  if (i < 0) i = std::max(0, ItemCount() - 1);
+  M.Result = MakeLParam(i, outside ? 1 : 0);
+}
+
+void TCustomListBox::LBFindString(TMessage& M) {
+  const char* s = reinterpret_cast<const char*>(M.LParam);
+  int i = FindString(static_cast<int>(M.WParam), s ? s : "", M.Msg == LB_FINDSTRINGEXACT);
+  if (M.Msg == LB_SELECTSTRING && i >= 0) {
+    // A multiple-selection list only moves its focus there.
+    if (!FMultiSelect) SelectOnly(i);
+    FCaret = i;
+    EnsureVisible(i);
+    Invalidate();
+  }
+  M.Result = i;
+}
+
+void TCustomListBox::LBSetHorizontalExtent(TMessage& M) {
+  FHorzExtent = static_cast<int>(M.WParam);
+  UpdateScrollBars();
+  Invalidate();
+}
+
+void TCustomListBox::WMSetRedraw(TMessage& M) {
+  FRedraw = M.WParam != 0;
+  if (FRedraw) Relayout();
+}
+
+void TCustomListBox::WMCancelMode(TMessage& M) {
+  if (FTracking) {
+    FTracking = false;
+    if (GetCapture() == Handle()) ReleaseCapture();
+  }
+}
+
+void TCustomListBox::WMMouseWheelDefault(TMessage& M) {
+  int lines = Mouse ? Mouse->WheelScrollLines() : 3;
+  int delta = WheelDeltaOf(M.WParam);
+  int steps = delta / 120 * lines;
+  if (steps != 0) ScrollTo(FTop - steps);
+  M.Result = 0;
+}
+
+void TCustomListBox::WMFocusChange(TMessage& M) {
+  // The look follows what the default handler is told, so a drop-down list can show the
+  // focus while its edit keeps the input.
+  FFocusLook = M.Msg == WM_SETFOCUS;
+  TWinControl::DefaultHandler(M);
+  Invalidate();
+  Notify(M.Msg == WM_SETFOCUS ? LBN_SETFOCUS : LBN_KILLFOCUS);
 }
 
 // ---------------------------------------------------------------- the native model

@@ -1,6 +1,6 @@
 // List views: columns, items, the four views, painting, keys, mouse, scrolling and label
 // editing.
-#include "gui/ComCtrls.h"
+#include "gui/ListView.h"
 
 #include "gui/ComCtrls_p.h"
 #include "gui/ControlProps.h"
@@ -427,57 +427,30 @@ KELM_PUBLISH(TListView) {
   PublishControlProperties(b, {"OnStartDrag"});
 }
 
-TCustomListView::TCustomListView(TComponent* AOwner) : TWinControl(AOwner) {
+TCustomListView::TCustomListView(TComponent* AOwner) : TCustomItemView(AOwner, 250, 150) {
   FItems = std::make_unique<TListItems>(this);
   FColumns = std::make_unique<TListColumns>(this);
   FIconOptions = std::make_unique<TIconOptions>(this);
-  FCanvas = std::make_unique<TControlCanvas>();
-  FCanvas->SetControl(this);
-  FBars = std::make_unique<TWindowScrollBars>(this);
-  FImageLink = std::make_unique<TChangeLink>();
-  FImageLink->SetOnChange(TNotifyEvent::Lambda([this](TObject*) { Changed(true); }));
-  SetControlStyle({csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque});
-  SetBounds(0, 0, 250, 150);
-  SetTabStop(true);
-  SetParentColor(false);
-  SetColor(clWindow);
 }
 
 TCustomListView::~TCustomListView() {
   Destroying();
-  for (TCustomImageList* l : {FLargeImages, FSmallImages, FStateImages})
+  for (TCustomImageList* l : {FLargeImages, FSmallImages})
     if (l) l->UnRegisterChanges(FImageLink.get());
   KillTimer(Handle(), EditDelayTimer);
   FFocused = FAnchor = nullptr;
   FEditItem = nullptr;
   FItems.reset();
-  delete FEditor;
-  FEditor = nullptr;
-  FCanvas->SetControl(nullptr);
-}
-
-void TCustomListView::CreateParams(TCreateParams& P) {
-  TWinControl::CreateParams(P);
-  AddBorderStyle(P, FBorderStyle, Ctl3D());
 }
 
 // ---------------------------------------------------------------- properties
 
-void TCustomListView::SetBorderStyle(TBorderStyle v) {
-  if (FBorderStyle == v) return;
-  FBorderStyle = v;
-  RecreateWnd();
-}
 void TCustomListView::SetCheckboxes(bool v) {
   FCheckboxes = v;
   Changed(true);
 }
 void TCustomListView::SetGridLines(bool v) {
   FGridLines = v;
-  Invalidate();
-}
-void TCustomListView::SetHideSelection(bool v) {
-  FHideSelection = v;
   Invalidate();
 }
 void TCustomListView::SetMultiSelect(bool v) {
@@ -513,24 +486,19 @@ void TCustomListView::SetViewStyle(TViewStyle v) {
 }
 
 void TCustomListView::SetLargeImages(TCustomImageList* v) {
-  SwapImageList(FLargeImages, v, FImageLink.get(), this);
+  SwapImages(FLargeImages, v);
   Changed(true);
 }
 void TCustomListView::SetSmallImages(TCustomImageList* v) {
-  SwapImageList(FSmallImages, v, FImageLink.get(), this);
-  Changed(true);
-}
-void TCustomListView::SetStateImages(TCustomImageList* v) {
-  SwapImageList(FStateImages, v, FImageLink.get(), this);
+  SwapImages(FSmallImages, v);
   Changed(true);
 }
 
 void TCustomListView::Notification(TComponent* AComponent, TOperation Operation) {
-  TWinControl::Notification(AComponent, Operation);
+  TCustomItemView::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (AComponent == FLargeImages) FLargeImages = nullptr;
   if (AComponent == FSmallImages) FSmallImages = nullptr;
-  if (AComponent == FStateImages) FStateImages = nullptr;
 }
 
 TListItem* TCustomListView::Selected() const {
@@ -647,7 +615,7 @@ void TCustomListView::Changed(bool Layout) {
   Invalidate();
 }
 
-int TCustomListView::TextHeight() const { return CachedCellHeight(FFontHeight, Font()); }
+int TCustomListView::TextHeight() const { return CellHeight(); }
 
 int TCustomListView::HeaderHeight() const {
   if (FViewStyle != vsReport || !FShowColumnHeaders) return 0;
@@ -891,17 +859,17 @@ void TCustomListView::StartEdit(TListItem* Item) {
   OnEditing(this, Item, allow);
   if (!allow) return;
   Item->MakeVisible(false);
-  EnsureLabelEditor(FEditor, this, [this](bool Cancel) { FinishEdit(Cancel); });
   FEditItem = Item;
   TRect r = ItemPart(Item->Index(), drLabel);
-  ShowLabelEditor(FEditor, Font(), r, std::max(r.Height(), TextHeight() + 4), Item->Caption());
+  ShowLabelEditor([this](bool Cancel) { FinishEdit(Cancel); }, r, std::max(r.Height(), TextHeight() + 4),
+                  Item->Caption());
 }
 
 void TCustomListView::FinishEdit(bool Cancel) {
   TListItem* item = FEditItem;
   if (!item) return;
   FEditItem = nullptr;
-  String s = HideLabelEditor(FEditor, this);
+  String s = HideLabelEditor();
   if (!Cancel) {
     OnEdited(this, item, s);
     item->SetCaption(s);
@@ -911,13 +879,8 @@ void TCustomListView::FinishEdit(bool Cancel) {
 
 // ---------------------------------------------------------------- messages
 
-void TCustomListView::WndProc(TMessage& M) {
-  if (FBars->MouseMessage(M)) return;
-  TWinControl::WndProc(M);
-}
-
 void TCustomListView::Dispatch(TMessage& M) {
-  if (ItemViewDispatch(FBars.get(), M)) return;
+  if (ItemViewMessage(M)) return;
   switch (M.Msg) {
     case WM_SIZE:
       TWinControl::Dispatch(M);
@@ -925,7 +888,7 @@ void TCustomListView::Dispatch(TMessage& M) {
       return;
     case CM_FONTCHANGED:
       TWinControl::Dispatch(M);
-      FFontHeight = 0;
+      FontChanged();
       Changed(true);
       return;
     case WM_TIMER:
@@ -949,27 +912,15 @@ void TCustomListView::DefaultHandler(TMessage& M) {
     case WM_KEYDOWN:
       KeyDownDefault(M);
       return;
-    case WM_CHAR: {
-      Char c = static_cast<Char>(M.WParam);
-      if (c < 32) return;
-      String s;
-      AppendUtf8(s, c);
-      int start = FFocused ? FFocused->Index() : -1;
-      if (TListItem* i = FindCaption(start, s, true, false, true)) {
-        SelectOnly(i, true);
-        FocusItem(i);
-        FAnchor = i;
-        i->MakeVisible(false);
-      }
+    case WM_CHAR:
+      WMChar(M);
       return;
-    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       MouseDownDefault(M, false, M.Msg == WM_LBUTTONDBLCLK);
       return;
     case WM_RBUTTONDOWN:
-      MouseDownDefault(M, true, false);
-      TWinControl::DefaultHandler(M);
+      WMRButtonDown(M);
       return;
     case WM_MOUSEMOVE:
       if (FPressedColumn >= 1000) {
@@ -981,28 +932,18 @@ void TCustomListView::DefaultHandler(TMessage& M) {
         return;
       }
       break;
-    case WM_LBUTTONUP: {
-      int pressed = FPressedColumn;
-      FPressedColumn = -1;
-      if (pressed >= 0 && pressed < 1000) {
-        Invalidate();
-        TPoint p = PointFromLParam(M.LParam);
-        if (p.Y >= 0 && p.Y < HeaderHeight() && ColumnAtPos(p.X) == pressed) ColClick(FColumns->Items(pressed));
-      }
+    case WM_LBUTTONUP:
+      WMLButtonUp(M);
       return;
-    }
     case WM_VSCROLL:
       ScrollDefault(M, false);
       return;
     case WM_HSCROLL:
       ScrollDefault(M, true);
       return;
-    case WM_MOUSEWHEEL: {
-      int steps = WheelSteps(M.WParam);
-      if (FViewStyle == vsList) ScrollTo(FScrollX - steps * GetLayout().CellW, FScrollY);
-      else ScrollTo(FScrollX, FScrollY - steps * GetLayout().CellH);
+    case WM_MOUSEWHEEL:
+      WMMouseWheelDefault(M);
       return;
-    }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       Invalidate();
@@ -1011,6 +952,41 @@ void TCustomListView::DefaultHandler(TMessage& M) {
       break;
   }
   TWinControl::DefaultHandler(M);
+}
+
+void TCustomListView::WMChar(TMessage& M) {
+  Char c = static_cast<Char>(M.WParam);
+  if (c < 32) return;
+  String s;
+  AppendUtf8(s, c);
+  int start = FFocused ? FFocused->Index() : -1;
+  if (TListItem* i = FindCaption(start, s, true, false, true)) {
+    SelectOnly(i, true);
+    FocusItem(i);
+    FAnchor = i;
+    i->MakeVisible(false);
+  }
+}
+
+void TCustomListView::WMRButtonDown(TMessage& M) {
+  MouseDownDefault(M, true, false);
+  TWinControl::DefaultHandler(M);
+}
+
+void TCustomListView::WMLButtonUp(TMessage& M) {
+  int pressed = FPressedColumn;
+  FPressedColumn = -1;
+  if (pressed >= 0 && pressed < 1000) {
+    Invalidate();
+    TPoint p = PointFromLParam(M.LParam);
+    if (p.Y >= 0 && p.Y < HeaderHeight() && ColumnAtPos(p.X) == pressed) ColClick(FColumns->Items(pressed));
+  }
+}
+
+void TCustomListView::WMMouseWheelDefault(TMessage& M) {
+  int steps = WheelSteps(M.WParam);
+  if (FViewStyle == vsList) ScrollTo(FScrollX - steps * GetLayout().CellW, FScrollY);
+  else ScrollTo(FScrollX, FScrollY - steps * GetLayout().CellH);
 }
 
 void TCustomListView::ScrollDefault(TMessage& M, bool Horizontal) {
@@ -1198,7 +1174,7 @@ void TCustomListView::PaintHeader(HDC DC) {
 void TCustomListView::PaintItem(HDC DC, int Index) {
   TListItem* it = FItems->Item(Index);
   TRect b = ItemBounds(Index);
-  bool focused = ViewFocused(this, FEditor);
+  bool focused = ViewFocused();
   bool hilite = (it->FSelected && (focused || !FHideSelection)) || it->FDropTarget;
   COLORREF selBack = focused || it->FDropTarget ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_BTNFACE);
   COLORREF selFore = focused || it->FDropTarget ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColorToRGB(Font()->Color());

@@ -5,7 +5,7 @@
 // over the literals; the cursor shows as a one-character selection; leaving a modified edit
 // whose text does not satisfy the mask raises EDBEditError and keeps the focus there.
 #include "core/Mask.h"
-#include "gui/StdCtrls.h"
+#include "gui/Edit.h"
 
 KELM_EXCEPTION(EDBEditError, Exception);
 

@@ -1,13 +1,17 @@
 // Menus: shortcut text, the item tree, action links of items, and the Qt menus built from the
 // tree (a menu bar for a form's main menu, a QMenu for each popup and submenu as it opens).
 #include "gui/Menus.h"
+#include "gui/Graphics_p.h"
+#include "gui/Menus_p.h"
 
 #include "gui/ActnList.h"
 #include "core/ClassBuilder.h"
+#include "gui/Application.h"
 #include "gui/Forms.h"
 #include "gui/ImageListLink_p.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"
+#include "gui/Screen.h"
 #include "core/StrUtils.h"
 
 #include <QtCore/QPointer>
@@ -182,6 +186,10 @@ String MenuItemDisplayText(const TMenuItem* Item) {
 // ================================================================ the Qt side
 
 // Builds Qt menus from item trees and keeps each item's Qt action up to date.
+struct TMenuItem::TShown {
+  QAction* Action = nullptr;  // the Qt action showing the item
+};
+
 struct TMenuQt {
   static void Apply(QAction* a, const TMenuItem* it) {
     a->setVisible(it->Visible());
@@ -206,15 +214,20 @@ struct TMenuQt {
     if (!images || it->ImageIndex() < 0 || it->ImageIndex() >= images->Count()) return QIcon();
     TIcon icon;
     images->GetIcon(it->ImageIndex(), &icon);
-    return QIcon(QPixmap::fromImage(icon.Image()));
+    return QIcon(QPixmap::fromImage(ImageOf(icon)));
+  }
+
+  static QAction*& ActionOf(TMenuItem* it) {
+    if (!it->FShownAs) it->FShownAs = std::make_unique<TMenuItem::TShown>();
+    return it->FShownAs->Action;
   }
 
   // Remembers the action as the item's, until either goes.
   static void Bind(QAction* a, TMenuItem* it) {
-    it->FQtAction = a;
+    ActionOf(it) = a;
     UINT cmd = it->Command();
     QObject::connect(a, &QObject::destroyed, qApp, [cmd, a] {
-      if (TMenuItem* i = ItemOfCommand(cmd); i && i->FQtAction == a) i->FQtAction = nullptr;
+      if (TMenuItem* i = ItemOfCommand(cmd); i && i->FShownAs && i->FShownAs->Action == a) i->FShownAs->Action = nullptr;
     });
   }
 
@@ -288,8 +301,8 @@ struct TMenuQt {
   }
 
   static void Forget(TMenuItem* it) {
-    QAction* a = it->FQtAction;
-    it->FQtAction = nullptr;
+    QAction* a = it->FShownAs ? it->FShownAs->Action : nullptr;
+    if (it->FShownAs) it->FShownAs->Action = nullptr;
     if (!a) return;
     a->setVisible(false);
     if (auto* sub = qobject_cast<QMenu*>(a->parent()); sub && sub->menuAction() == a) {
@@ -585,7 +598,7 @@ void TMenuItem::DoChange(TMenuItem* Source, bool Rebuild) {
 }
 
 void TMenuItem::UpdateQtAction() {
-  if (FQtAction) TMenuQt::Apply(FQtAction, this);
+  if (FShownAs && FShownAs->Action) TMenuQt::Apply(FShownAs->Action, this);
 }
 
 void TMenuItem::ClearQtAction() { TMenuQt::Forget(this); }
@@ -730,7 +743,7 @@ void TMenu::Loaded() {
 
 // The bar shown on the form, kept as wide as the form's window.
 struct TMainMenu::TBar {
-  QPointer<QMenuBar> Bar;
+  QPointer<TMenuBarWidget> Bar;
   QPointer<QObject> Sizer;
   bool RebuildPending = false;
 };
@@ -775,7 +788,7 @@ TMainMenu::~TMainMenu() {
   DetachBar();
 }
 
-QMenuBar* TMainMenu::MenuBar() const { return FBar->Bar; }
+TMenuBarWidget* TMainMenu::MenuBar() const { return FBar->Bar; }
 
 void TMainMenu::UpdateForm() {
   if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
@@ -793,7 +806,7 @@ void TMainMenu::UpdateForm() {
   if (!want) return;
   FForm = want;
   FForm->FreeNotification(this);
-  auto* bar = new QMenuBar();
+  auto* bar = new TMenuBarWidget();
   bar->setNativeMenuBar(false);
   FBar->Bar = bar;
   RebuildBar();
@@ -912,7 +925,7 @@ void TPopupMenu::Popup(int X, int Y) {
   if (FShown) return;
   FPopupPoint = {X, Y};
   DoPopup(this);
-  QMenu menu;
+  TPopupQMenu menu;
   menu.setSeparatorsCollapsible(false);
   TMenuQt::Fill(&menu, Items());
   if (!TMenuQt::HasVisibleEntries(&menu)) return;
@@ -935,7 +948,7 @@ void TPopupMenu::CloseMenu() {
   if (FShown) FShown->close();
 }
 
-QMenu* TPopupMenu::ShownMenu() const { return FShown; }
+TPopupQMenu* TPopupMenu::ShownMenu() const { return FShown; }
 
 void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
   TMenu::Notification(AComponent, Operation);

@@ -17,9 +17,8 @@
 class TMenu;
 class TMenuItem;
 class TMenuActionLink;
-class QAction;
-class QMenu;
-class QMenuBar;
+class TMenuBarWidget;  // private to platform/gui (Menus_p.h)
+class TPopupQMenu;
 
 // ================================================================ shortcuts
 
@@ -164,8 +163,9 @@ private:
   TCustomImageList* FSubMenuImages = nullptr;
   std::unique_ptr<TMenuActionLink> FActionLink;
   UINT FCommand = 0;
-  // The Qt action that shows this item while a menu built from it exists.
-  QAction* FQtAction = nullptr;
+  // What shows this item while a menu built from it exists (private to Menus.cpp).
+  struct TShown;
+  std::unique_ptr<TShown> FShownAs;
   friend struct TMenuQt;
 };
 
@@ -246,7 +246,7 @@ public:
   // Looks again at which form names this menu as its Menu and shows the bar there.
   void UpdateForm();
   // The bar as it is shown now (platform/gui and tests).
-  QMenuBar* MenuBar() const;
+  TMenuBarWidget* MenuBar() const;
 
 protected:
   void MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) override;
@@ -282,7 +282,7 @@ public:
   // Closes the menu while it is shown.
   void CloseMenu();
   // The menu while it is shown, else nullptr (platform/gui and tests).
-  QMenu* ShownMenu() const;
+  TPopupQMenu* ShownMenu() const;
 
   TPopupAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TPopupAlignment Value) { FAlignment = Value; }
@@ -311,7 +311,7 @@ private:
   bool FAutoPopup = true;
   int FHelpContext = 0;
   TTrackButton FTrackButton = tbRightButton;
-  QMenu* FShown = nullptr;
+  TPopupQMenu* FShown = nullptr;
 };
 
 KELM_EXCEPTION(EMenuError, Exception);

@@ -33,9 +33,9 @@ struct TMessage {
 // A queued message as PeekMessage returns it.
 struct TMsg {
   HWND hwnd = 0;
-  UINT message = 0;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
+  UINT message = 0;  // after the wide members: the record packs without gaps
   DWORD time = 0;
   TPoint pt;
 };
@@ -73,8 +73,8 @@ constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_ENABLE = 0x000A;
 constexpr UINT WM_SETREDRAW = 0x000B;
 constexpr UINT WM_SETTEXT = 0x000C;      // LParam = const char* (UTF-8, NUL-terminated)
-constexpr UINT WM_GETTEXT = 0x000D;      // WParam = buffer bytes incl. NUL, LParam = char*; see AnswerGetText
-constexpr UINT WM_GETTEXTLENGTH = 0x000E;  // answers the length in bytes
+constexpr UINT WM_GETTEXT = 0x000D;      // WParam = room in characters incl. NUL, LParam = char*; see AnswerGetText
+constexpr UINT WM_GETTEXTLENGTH = 0x000E;  // answers the length in characters
 constexpr UINT WM_PAINT = 0x000F;        // WParam = the canvas (HDC) to paint on
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
@@ -298,6 +298,16 @@ constexpr UINT CN_SYSKEYUP = CN_BASE + WM_SYSKEYUP;
 constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
 constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
 
+// ---------------------------------------------------------------- notifications
+
+// CN_NOTIFY: LParam = NMHDR* (or a record that starts with one).
+struct NMHDR {
+  HWND hwndFrom = 0;
+  UINT_PTR idFrom = 0;
+  int code = 0;
+};
+constexpr int NM_CLICK = -2, NM_DBLCLK = -3, NM_RETURN = -4, NM_RCLICK = -5, NM_RDBLCLK = -6;
+
 // ---------------------------------------------------------------- private messages of the libraries
 
 constexpr UINT WM_MODALWORK = WM_USER + 1;            // 1025: work started from inside a modal loop
@@ -477,13 +487,25 @@ void DeallocateHWnd(HWND Handle);
 // exception handler and 0 is returned. A freed handle answers 0.
 LRESULT SendMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam);
 // Appends to the queue, drained in order by the event loop; false for a freed handle.
-// Handle 0 posts a thread message, which only Application.OnMessage sees.
+// Handle 0 posts a thread message, which only Application.OnMessage sees. Mouse and key
+// input enters the same queue, so a loop that takes messages itself sees it.
 BOOL PostMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam);
 // Looks at the first queued message for Handle (0 = any) whose number lies in [Min, Max]
-// (both 0 = any); PM_REMOVE takes it out of the queue.
+// (both 0 = any); WM_PAINT and WM_TIMER only when no other matching message waits.
+// PM_REMOVE takes it out of the queue; a WM_QUIT so taken is still owed to the
+// application's loop, which ends (the caller does not see it again).
 BOOL PeekMessage(TMsg& Msg, HWND Handle, UINT Min, UINT Max, UINT RemoveFlags);
+// Takes the next message as PeekMessage does, waiting for one (input arrives meanwhile);
+// false for WM_QUIT, which stays owed to the application's loop; -1 without an event loop.
+BOOL GetMessage(TMsg& Msg, HWND Handle, UINT Min, UINT Max);
+// Waits until a message is queued that no PeekMessage or GetMessage has looked at yet.
+void WaitMessage();
+// For a WM_KEYDOWN (WM_SYSKEYDOWN) that types characters, queues their WM_CHAR (WM_SYSCHAR)
+// ahead of what waits, so the key's handler can still remove them; true when it did.
+BOOL TranslateMessage(const TMsg& Msg);
 // Delivers a message taken from the queue to its window (exceptions are handled).
 LRESULT DispatchMessage(const TMsg& Msg);
+// Queues WM_QUIT; one waits at a time (a second only changes its exit code).
 void PostQuitMessage(int ExitCode);
 // Time (GetTickCount) and cursor position of the message last taken from the queue.
 DWORD GetMessageTime();
@@ -500,6 +522,9 @@ BOOL KillTimer(HWND Handle, UINT_PTR IDEvent);
 // result) when the key is down, bit 0 toggled by each press.
 short GetKeyState(int VirtKey);
 short GetAsyncKeyState(int VirtKey);
+// Marks a key down or up as the input translation would (a modifier held while messages are
+// sent by hand); a press toggles bit 0 as a real one does.
+void SetKeyDownState(int VirtKey, bool Down);
 
 // The speaker: tests count beeps through the hook.
 void MessageBeep(UINT Type);
@@ -508,11 +533,19 @@ void SetBeepHook(std::function<void(UINT Type)> Hook);
 
 // ---------------------------------------------------------------- text message helpers
 
-// Answers WM_GETTEXT with Text: copies the whole characters that fit in WParam - 1 bytes and a
-// NUL into the buffer of LParam; Result = the bytes copied (0 for a buffer smaller than 1).
+// Text lengths and positions count characters everywhere (as Length, SelStart and EM_GETSEL
+// do). A character takes up to kMaxCharBytes bytes of UTF-8, so a buffer with room for n
+// characters holds n * kMaxCharBytes bytes (and one for the NUL).
+constexpr std::size_t kMaxCharBytes = 4;
+// Answers WM_GETTEXT with Text: copies at most WParam - 1 characters and a NUL into the
+// buffer of LParam (room for WParam characters); Result = the characters copied (0 for
+// WParam < 1).
 void AnswerGetText(const String& Text, TMessage& Message);
-// Answers WM_GETTEXTLENGTH: the length in bytes.
+// Answers WM_GETTEXTLENGTH: the length in characters.
 void AnswerGetTextLength(const String& Text, TMessage& Message);
+// Copies the whole characters of Text that fit in BufSize - 1 bytes and a NUL into a buffer
+// of BufSize bytes; the characters copied (0 for BufSize < 1).
+int CopyTextToBuffer(const String& Text, char* Buffer, int BufSize);
 // Reads a window's text through WM_GETTEXTLENGTH / WM_GETTEXT.
 String GetWindowText(HWND Handle);
 void SetWindowText(HWND Handle, const String& Text);

@@ -5,6 +5,7 @@
 #include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/QtBridge_p.h"
+#include "gui/Screen.h"
 
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
@@ -410,14 +411,9 @@ bool HandleKey(QWidget* w, QKeyEvent* e) {
   msg.wParam = vk;
   msg.lParam = data;
   msg.pt = gui_glue::CursorPos();
-  if (native) gui_glue::BeginNativePass(target);
-  if (press) {
-    std::u32string chars = CharsOf(e, vk, ctrl, alt);
-    gui_glue::ProcessInput(msg, &chars);
-  } else {
-    gui_glue::ProcessInput(msg, nullptr);
-  }
-  return native ? !gui_glue::EndNativePass() : true;
+  std::u32string chars = press ? CharsOf(e, vk, ctrl, alt) : std::u32string();
+  bool passed = gui_glue::DispatchInput(msg, std::move(chars), native ? target : nullptr);
+  return native ? !passed : true;
 }
 
 // ================================================================ mouse
@@ -513,9 +509,8 @@ bool HandleMouse(QWidget* w, QMouseEvent* e) {
     default:
       return false;
   }
-  if (native) gui_glue::BeginNativePass(target);
-  gui_glue::ProcessInput(msg, nullptr);
-  return native ? !gui_glue::EndNativePass() : true;
+  bool passed = gui_glue::DispatchInput(msg, {}, native ? target : nullptr);
+  return native ? !passed : true;
 }
 
 bool HandleWheel(QWidget* w, QWheelEvent* e) {
@@ -536,9 +531,8 @@ bool HandleWheel(QWidget* w, QWheelEvent* e) {
   msg.wParam = MakeWParam(static_cast<int>(MouseKeys(e->buttons(), e->modifiers())), delta);
   msg.lParam = MakeLParam(gp.x(), gp.y());
   msg.pt = {gp.x(), gp.y()};
-  if (native) gui_glue::BeginNativePass(target);
-  gui_glue::ProcessInput(msg, nullptr);
-  return native ? !gui_glue::EndNativePass() : true;
+  bool passed = gui_glue::DispatchInput(msg, {}, native ? target : nullptr);
+  return native ? !passed : true;
 }
 
 bool gComposing = false;

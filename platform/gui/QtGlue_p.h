@@ -9,13 +9,15 @@
 #include <QtCore/QPointer>
 #include <QtGui/QCursor>
 #include <QtGui/QImage>
+#include <QtWidgets/QMdiArea>
+#include <QtWidgets/QMdiSubWindow>
 #include <QtWidgets/QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <string>
 
-class QMdiArea;
-class QMdiSubWindow;
 class TCustomForm;
 
 // The widget of a windowed control. It paints the control from two buffers: the client
@@ -53,25 +55,45 @@ private:
   bool HandleEvent(QEvent* e);
 };
 
+// The MDI client area of a form and the frame of an MDI child: Qt's, under names of the
+// layer's own, so the public headers name no Qt class.
+class TMdiArea : public QMdiArea {
+public:
+  using QMdiArea::QMdiArea;
+};
+class TMdiSubWindow : public QMdiSubWindow {
+public:
+  using QMdiSubWindow::QMdiSubWindow;
+};
+
 namespace gui_glue {
 
 // ---- handles and queue (MessageQueue.cpp)
 HWND RegisterControlWindow(TWinControl* Control);
 void UnregisterWindow(HWND Handle);
 void RequestPump();
-bool TakeMessage(TMsg& Msg);
-// The time and place GetMessageTime and GetMessagePos report for a message now handled.
-void NoteMessage(const TMsg& Msg);
+// Takes the next message for the application's loop (Seq: its number in the queue).
+bool TakeMessage(TMsg& Msg, std::uint64_t* Seq = nullptr);
+// Queues a message translated from Qt input with the characters its key types; returns its
+// number in the queue.
+std::uint64_t PostInput(TMsg Msg, std::u32string Chars);
+bool IsQueued(std::uint64_t Seq);
+// A loop waits in GetMessage or WaitMessage: input arriving now is only queued for it.
+bool WaitingForInput();
 LRESULT DeliverToWindow(HWND Handle, TMessage& Message);
 void SetKeyDown(int VirtKey, bool Down);
 
-// ---- application (Forms.cpp)
+// ---- application (Application.cpp)
+// Components released while a message was handled are freed after it.
+void DeferDelete(TComponent* Component);
+void ProcessDeferredDeletes();
 // Processes the messages queued now (the later ones at the next turn).
 void DrainQueue();
-// Runs a message taken from the input translation through the application's filters
-// (OnMessage, key preview of shortcuts, CN_ reflections); Chars are the characters the key
-// produces, queued as WM_CHAR unless the key was consumed.
-void ProcessInput(TMsg& Msg, const std::u32string* Chars = nullptr);
+// Queues a message translated from Qt input (Chars: what its key types). Unless a loop waits
+// for input, the queue is then run up to and including it, as the loop would take it next.
+// Native: the control whose embedded Qt widget receives the event; the answer is whether
+// the message reached its default handler (so Qt should deliver the event on).
+bool DispatchInput(const TMsg& Msg, std::u32string Chars, TWinControl* Native);
 // Shows the exception being handled (call inside a catch block).
 void HandleCurrentException(TObject* Sender);
 void SystemBeep();
@@ -116,8 +138,6 @@ struct TAccess {
   static void ScreenControlDestroyed(TControl* C);
   static void ApplicationControlDestroyed(TControl* C);
   static void ScreenSetActiveForm(TCustomForm* F);
-  static bool ApplicationIsKeyMsg(TMsg& Msg);
-  static bool ApplicationIsHintMsg(TMsg& Msg);
   static void SetApplicationActive(bool Active);
   // Tests run many loops in one process: a loop ended by WM_QUIT must not end the next.
   static void ResetTerminated();
@@ -129,6 +149,8 @@ struct TAccess {
   static bool ApplyingGeometry(const TWinControl* C);
 };
 
+// The form whose widget this is (nullptr for others).
+TCustomForm* FormOfWidget(QWidget* W);
 // Makes a form the active one (WM_ACTIVATE to it and to the one it replaces).
 void ActivateForm(TCustomForm* F);
 // Activates the next visible form when Leaving hides.

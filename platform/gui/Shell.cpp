@@ -3,7 +3,8 @@
 #include "gui/Shell.h"
 
 #include "core/FileUtils.h"
-#include "gui/Forms.h"
+#include "gui/Application.h"
+#include "gui/MessageBox.h"
 #include "gui/QtBridge_p.h"
 #include "core/StrUtils.h"
 

@@ -1,5 +1,5 @@
 // Tool bars, their buttons, and cool bars.
-#include "gui/ComCtrls.h"
+#include "gui/ToolBar.h"
 
 #include "gui/ActnList.h"
 #include "gui/ControlProps.h"

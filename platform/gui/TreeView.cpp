@@ -1,5 +1,5 @@
 // Tree views: nodes, their rows, painting, keys, mouse, scrolling and label editing.
-#include "gui/ComCtrls.h"
+#include "gui/TreeView.h"
 
 #include "gui/ComCtrls_p.h"
 #include "gui/ControlProps.h"
@@ -482,37 +482,18 @@ KELM_PUBLISH(TTreeView) {
                                "OnStartDrag"});
 }
 
-TCustomTreeView::TCustomTreeView(TComponent* AOwner) : TWinControl(AOwner) {
+TCustomTreeView::TCustomTreeView(TComponent* AOwner) : TCustomItemView(AOwner, 121, 97) {
   FNodes = std::make_unique<TTreeNodes>(this);
-  FCanvas = std::make_unique<TControlCanvas>();
-  FCanvas->SetControl(this);
-  FBars = std::make_unique<TWindowScrollBars>(this);
-  FImageLink = std::make_unique<TChangeLink>();
-  FImageLink->SetOnChange(TNotifyEvent::Lambda([this](TObject*) { Changed(true); }));
-  SetControlStyle({csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque});
-  SetBounds(0, 0, 121, 97);
-  SetTabStop(true);
-  SetParentColor(false);
-  SetColor(clWindow);
 }
 
 TCustomTreeView::~TCustomTreeView() {
   Destroying();
   FClearing = true;
   if (FImages) FImages->UnRegisterChanges(FImageLink.get());
-  if (FStateImages) FStateImages->UnRegisterChanges(FImageLink.get());
   KillTimer(Handle(), EditDelayTimer);
   KillTimer(Handle(), ChangeDelayTimer);
   FSelected = nullptr;
   FNodes.reset();
-  delete FEditor;
-  FEditor = nullptr;
-  FCanvas->SetControl(nullptr);
-}
-
-void TCustomTreeView::CreateParams(TCreateParams& P) {
-  TWinControl::CreateParams(P);
-  AddBorderStyle(P, FBorderStyle, Ctl3D());
 }
 
 TCustomEdit* TCustomTreeView::EditControl() const { return FEditNode ? FEditor : nullptr; }
@@ -539,33 +520,14 @@ void TCustomTreeView::SetDropTarget(TTreeNode* v) {
   Invalidate();
 }
 
-void TCustomTreeView::SetBorderStyle(TBorderStyle v) {
-  if (FBorderStyle == v) return;
-  FBorderStyle = v;
-  RecreateWnd();
-}
-void TCustomTreeView::SetHideSelection(bool v) {
-  FHideSelection = v;
-  Invalidate();
-}
-
 void TCustomTreeView::SetImages(TCustomImageList* v) {
-  if (SwapImageList(FImages, v, FImageLink.get(), this)) Changed(true);
-}
-
-void TCustomTreeView::SetStateImages(TCustomImageList* v) {
-  if (SwapImageList(FStateImages, v, FImageLink.get(), this)) Changed(true);
+  if (SwapImages(FImages, v)) Changed(true);
 }
 
 void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation) {
-  TWinControl::Notification(AComponent, Operation);
-  if (Operation != opRemove) return;
-  if (AComponent == FImages) {
+  TCustomItemView::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FImages) {
     FImages = nullptr;
-    Changed(true);
-  }
-  if (AComponent == FStateImages) {
-    FStateImages = nullptr;
     Changed(true);
   }
 }
@@ -574,7 +536,6 @@ void TCustomTreeView::SetIndent(int v) {
   FIndent = std::max(0, v);
   Changed(true);
 }
-void TCustomTreeView::SetReadOnly(bool v) { FReadOnly = v; }
 void TCustomTreeView::SetRowSelect(bool v) {
   FRowSelect = v;
   Invalidate();
@@ -726,7 +687,7 @@ void TCustomTreeView::Changed(bool Structure) {
 }
 
 int TCustomTreeView::ItemHeight() const {
-  int h = CachedCellHeight(FFontHeight, Font()) + 3;
+  int h = CellHeight() + 3;
   if (FImages) h = std::max(h, FImages->Height() + 1);
   if (FStateImages) h = std::max(h, FStateImages->Height() + 1);
   return h;
@@ -922,17 +883,16 @@ void TCustomTreeView::StartEdit(TTreeNode* Node) {
   Node->MakeVisible();
   int row = RowOf(Node);
   if (row < 0) return;
-  EnsureLabelEditor(FEditor, this, [this](bool Cancel) { FinishEdit(Cancel); });
   FEditNode = Node;
   TRect r = LabelRect(Node, row);
-  ShowLabelEditor(FEditor, Font(), r, r.Height(), Node->Text());
+  ShowLabelEditor([this](bool Cancel) { FinishEdit(Cancel); }, r, r.Height(), Node->Text());
 }
 
 void TCustomTreeView::FinishEdit(bool Cancel) {
   TTreeNode* node = FEditNode;
   if (!node) return;
   FEditNode = nullptr;
-  String s = HideLabelEditor(FEditor, this);
+  String s = HideLabelEditor();
   if (!Cancel) {
     Edit(node, s);
     node->SetText(s);
@@ -942,13 +902,8 @@ void TCustomTreeView::FinishEdit(bool Cancel) {
 
 // ---------------------------------------------------------------- messages
 
-void TCustomTreeView::WndProc(TMessage& M) {
-  if (FBars->MouseMessage(M)) return;
-  TWinControl::WndProc(M);
-}
-
 void TCustomTreeView::Dispatch(TMessage& M) {
-  if (ItemViewDispatch(FBars.get(), M)) return;
+  if (ItemViewMessage(M)) return;
   switch (M.Msg) {
     case WM_SIZE:
       TWinControl::Dispatch(M);
@@ -956,7 +911,7 @@ void TCustomTreeView::Dispatch(TMessage& M) {
       return;
     case CM_FONTCHANGED:
       TWinControl::Dispatch(M);
-      FFontHeight = 0;
+      FontChanged();
       Changed(true);
       return;
     case WM_TIMER:
@@ -994,19 +949,11 @@ void TCustomTreeView::DefaultHandler(TMessage& M) {
       MouseDownDefault(M, false, M.Msg == WM_LBUTTONDBLCLK);
       return;
     case WM_RBUTTONDOWN:
-      MouseDownDefault(M, true, false);
-      TWinControl::DefaultHandler(M);
+      WMRButtonDown(M);
       return;
-    case WM_LBUTTONUP: {
-      if (FClickedSelected) {
-        TPoint p = PointFromLParam(M.LParam);
-        if (GetNodeAt(p.X, p.Y) == FClickedSelected && GetHitTestInfoAt(p.X, p.Y).Contains(htOnLabel))
-          SetTimer(Handle(), EditDelayTimer, 500);
-        else
-          FClickedSelected = nullptr;
-      }
+    case WM_LBUTTONUP:
+      WMLButtonUp(M);
       return;
-    }
     case WM_MOUSEMOVE: {
       if (!FHotTrack) break;
       TPoint p = PointFromLParam(M.LParam);
@@ -1023,11 +970,9 @@ void TCustomTreeView::DefaultHandler(TMessage& M) {
     case WM_HSCROLL:
       ScrollDefault(M, true);
       return;
-    case WM_MOUSEWHEEL: {
-      int steps = WheelSteps(M.WParam);
-      if (steps != 0) ScrollToRow(FTopRow - steps);
+    case WM_MOUSEWHEEL:
+      WMMouseWheelDefault(M);
       return;
-    }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       Invalidate();
@@ -1036,6 +981,26 @@ void TCustomTreeView::DefaultHandler(TMessage& M) {
       break;
   }
   TWinControl::DefaultHandler(M);
+}
+
+void TCustomTreeView::WMRButtonDown(TMessage& M) {
+  MouseDownDefault(M, true, false);
+  TWinControl::DefaultHandler(M);
+}
+
+void TCustomTreeView::WMLButtonUp(TMessage& M) {
+  if (FClickedSelected) {
+    TPoint p = PointFromLParam(M.LParam);
+    if (GetNodeAt(p.X, p.Y) == FClickedSelected && GetHitTestInfoAt(p.X, p.Y).Contains(htOnLabel))
+      SetTimer(Handle(), EditDelayTimer, 500);
+    else
+      FClickedSelected = nullptr;
+  }
+}
+
+void TCustomTreeView::WMMouseWheelDefault(TMessage& M) {
+  int steps = WheelSteps(M.WParam);
+  if (steps != 0) ScrollToRow(FTopRow - steps);
 }
 
 void TCustomTreeView::ScrollDefault(TMessage& M, bool Horizontal) {
@@ -1168,7 +1133,7 @@ void TCustomTreeView::PaintNode(HDC DC, TTreeNode* Node, int Row) {
   int cy = y + h / 2;
   int col = NodeIndent(Node);
   COLORREF lineColor = GetSysColor(COLOR_GRAYTEXT);
-  bool focused = ViewFocused(this, FEditor);
+  bool focused = ViewFocused();
   bool selected = Node == FSelected;
   // Connector lines: through the columns of the ancestors that go on below, and to this node.
   if (FShowLines && (FShowRoot || Node->Level() > 0)) {

@@ -1,10 +1,12 @@
 // TWinControl (children, tab order, focus, keys, the non-client frame, alignment, painting),
 // TCustomControl, TGraphicControl and TControlCanvas.
-#include "gui/Controls.h"
+#include "gui/Application.h"
 #include "gui/CanvasPaint_p.h"
+#include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"
+#include "gui/Screen.h"
 
 #include "core/ClassBuilder.h"
 #include "core/Exceptions.h"
@@ -83,7 +85,6 @@ TWinControl::~TWinControl() {
   }
 }
 
-QWidget* TWinControl::Widget() const { return FWidget; }
 
 void TWinControl::SetParent(TWinControl* AParent) {
   TControl::SetParent(AParent);
@@ -972,12 +973,9 @@ void TWinControl::Dispatch(TMessage& M) {
     case WM_MOUSEWHEEL:
       WMMouseWheel(M);
       return;
-    case CM_MOUSEWHEEL: {
-      TShiftState shift = TShiftState::FromBits(M.WParam & 0xFF);
-      if (DoMouseWheel(shift, WheelDeltaOf(M.WParam), PointFromLParam(M.LParam))) M.Result = 1;
-      else if (Parent()) M.Result = Parent()->Perform(CM_MOUSEWHEEL, M.WParam, M.LParam);
+    case CM_MOUSEWHEEL:
+      CMMouseWheel(M);
       return;
-    }
     case WM_SETFOCUS:
       WMSetFocusMsg(M);
       return;
@@ -990,28 +988,15 @@ void TWinControl::Dispatch(TMessage& M) {
     case WM_PAINT:
       PaintHandler(M);
       return;
-    case WM_ERASEBKGND: {
-      HDC dc = reinterpret_cast<HDC>(M.WParam);
-      if (dc) {
-        TRect r = ClientRect();
-        FillRect(dc, r, FBrush->Handle());
-      }
-      M.Result = 1;
+    case WM_ERASEBKGND:
+      WMEraseBkgnd(M);
       return;
-    }
     case WM_SIZE:
-      DefaultHandler(M);
-      Realign();
-      if (!ComponentState().Contains(csLoading)) Resize();
+      WMSize(M);
       return;
-    case WM_CONTEXTMENU: {
-      if (M.Result != 0) return;
-      TPoint pt = PointFromLParam(M.LParam);
-      if (!(pt.X == -1 && pt.Y == -1))
-        if (TControl* c = ControlAtPos(ScreenToClient(pt), false)) M.Result = c->Perform(WM_CONTEXTMENU, 0, M.LParam);
-      if (M.Result == 0) TControl::Dispatch(M);
+    case WM_CONTEXTMENU:
+      WMContextMenu(M);
       return;
-    }
     case CM_ENTER:
       DoEnter();
       return;
@@ -1019,27 +1004,16 @@ void TWinControl::Dispatch(TMessage& M) {
       DoExit();
       return;
     case CM_ENABLEDCHANGED:
-      if (!Enabled() && Parent())
-        if (TCustomForm* f = GetParentForm(this)) f->DefocusControl(this, false);
-      FWidget->setEnabled(Enabled());
-      if (Enabled()) FStyle &= ~WS_DISABLED;
-      else FStyle |= WS_DISABLED;
-      Invalidate();
+      CMEnabledChanged(M);
       return;
     case CM_VISIBLECHANGED:
-      if (!Visible() && Parent())
-        if (TCustomForm* f = GetParentForm(this)) f->DefocusControl(this, false);
-      UpdateShowing();
-      TControl::Dispatch(M);
+      CMVisibleChanged(M);
       return;
     case CM_FONTCHANGED:
-      Invalidate();
-      NotifyControls(CM_PARENTFONTCHANGED);
+      CMFontChanged(M);
       return;
     case CM_COLORCHANGED:
-      FBrush->SetColor(Color());
-      NotifyControls(CM_PARENTCOLORCHANGED);
-      Invalidate();
+      CMColorChanged(M);
       return;
     case CM_SHOWHINTCHANGED:
       NotifyControls(CM_PARENTSHOWHINTCHANGED);
@@ -1048,11 +1022,7 @@ void TWinControl::Dispatch(TMessage& M) {
       NotifyControls(CM_PARENTCTL3DCHANGED);
       return;
     case CM_PARENTCTL3DCHANGED:
-      if (FParentCtl3D && Parent() && Parent()->Ctl3D() != FCtl3D) {
-        FCtl3D = Parent()->Ctl3D();
-        Perform(CM_CTL3DCHANGED);
-      }
-      FParentCtl3D = true;
+      CMParentCtl3DChanged(M);
       return;
     case CM_BORDERCHANGED:
       FrameChanged();
@@ -1063,15 +1033,82 @@ void TWinControl::Dispatch(TMessage& M) {
     case CM_CURSORCHANGED:
       if (FWidget->underMouse()) SendMessage(FHandle, WM_SETCURSOR, FHandle, MakeLParam(HTCLIENT, WM_MOUSEMOVE));
       return;
-    case gui_glue::CM_REFOCUS: {
-      auto* c = reinterpret_cast<TWinControl*>(M.LParam);
-      if (c && ContainsControl(c) && c->CanFocus()) c->SetFocus();
+    case gui_glue::CM_REFOCUS:
+      CMRefocus(M);
       return;
-    }
     default:
       break;
   }
   TControl::Dispatch(M);
+}
+
+void TWinControl::CMMouseWheel(TMessage& M) {
+  TShiftState shift = TShiftState::FromBits(M.WParam & 0xFF);
+  if (DoMouseWheel(shift, WheelDeltaOf(M.WParam), PointFromLParam(M.LParam))) M.Result = 1;
+  else if (Parent()) M.Result = Parent()->Perform(CM_MOUSEWHEEL, M.WParam, M.LParam);
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& M) {
+  HDC dc = reinterpret_cast<HDC>(M.WParam);
+  if (dc) {
+    TRect r = ClientRect();
+    FillRect(dc, r, FBrush->Handle());
+  }
+  M.Result = 1;
+}
+
+void TWinControl::WMSize(TMessage& M) {
+  DefaultHandler(M);
+  Realign();
+  if (!ComponentState().Contains(csLoading)) Resize();
+}
+
+void TWinControl::WMContextMenu(TMessage& M) {
+  if (M.Result != 0) return;
+  TPoint pt = PointFromLParam(M.LParam);
+  if (!(pt.X == -1 && pt.Y == -1))
+    if (TControl* c = ControlAtPos(ScreenToClient(pt), false)) M.Result = c->Perform(WM_CONTEXTMENU, 0, M.LParam);
+  if (M.Result == 0) TControl::Dispatch(M);
+}
+
+void TWinControl::CMEnabledChanged(TMessage& M) {
+  if (!Enabled() && Parent())
+    if (TCustomForm* f = GetParentForm(this)) f->DefocusControl(this, false);
+  FWidget->setEnabled(Enabled());
+  if (Enabled()) FStyle &= ~WS_DISABLED;
+  else FStyle |= WS_DISABLED;
+  Invalidate();
+}
+
+void TWinControl::CMVisibleChanged(TMessage& M) {
+  if (!Visible() && Parent())
+    if (TCustomForm* f = GetParentForm(this)) f->DefocusControl(this, false);
+  UpdateShowing();
+  TControl::Dispatch(M);
+}
+
+void TWinControl::CMFontChanged(TMessage& M) {
+  Invalidate();
+  NotifyControls(CM_PARENTFONTCHANGED);
+}
+
+void TWinControl::CMColorChanged(TMessage& M) {
+  FBrush->SetColor(Color());
+  NotifyControls(CM_PARENTCOLORCHANGED);
+  Invalidate();
+}
+
+void TWinControl::CMParentCtl3DChanged(TMessage& M) {
+  if (FParentCtl3D && Parent() && Parent()->Ctl3D() != FCtl3D) {
+    FCtl3D = Parent()->Ctl3D();
+    Perform(CM_CTL3DCHANGED);
+  }
+  FParentCtl3D = true;
+}
+
+void TWinControl::CMRefocus(TMessage& M) {
+  auto* c = reinterpret_cast<TWinControl*>(M.LParam);
+  if (c && ContainsControl(c) && c->CanFocus()) c->SetFocus();
 }
 
 void TWinControl::WMSetFocusMsg(TMessage& M) {
@@ -1207,3 +1244,35 @@ void TGraphicControl::Dispatch(TMessage& M) {
   }
   TControl::Dispatch(M);
 }
+
+// ---------------------------------------------------------------- geometry from Qt
+
+namespace gui_glue {
+
+void TAccess::WidgetResized(TWinControl* C, int W, int H) {
+  if (C->FApplyingGeometry) return;
+  TRect nc = C->FNC, in = C->InsideMargins();
+  int nw = W + (nc.Left - in.Left) + (nc.Right - in.Right);
+  int nh = H + (nc.Top - in.Top) + (nc.Bottom - in.Bottom);
+  if (nw == C->Width() && nh == C->Height()) return;
+  C->FApplyingGeometry = true;
+  try {
+    C->UpdateBoundsRect(Bounds(C->Left(), C->Top(), nw, nh));
+  } catch (...) {
+    C->FApplyingGeometry = false;
+    throw;
+  }
+  C->FApplyingGeometry = false;
+}
+
+void TAccess::WidgetMoved(TWinControl* C, int X, int Y) {
+  if (C->FApplyingGeometry || (X == C->Left() && Y == C->Top())) return;
+  C->FApplyingGeometry = true;
+  C->TControl::UpdateBoundsRect(Bounds(X, Y, C->Width(), C->Height()));
+  C->FApplyingGeometry = false;
+}
+
+void TAccess::SetApplyingGeometry(TWinControl* C, bool V) { C->FApplyingGeometry = V; }
+bool TAccess::ApplyingGeometry(const TWinControl* C) { return C->FApplyingGeometry; }
+
+}  // namespace gui_glue

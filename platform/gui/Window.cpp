@@ -1,9 +1,11 @@
 // Window functions by their platform names (focus, capture, device contexts, positions),
 // the mouse object, popups and the hint window.
+#include "gui/Application.h"
 #include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"
+#include "gui/Screen.h"
 
 #include "core/ClassBuilder.h"
 #include "core/StrUtils.h"

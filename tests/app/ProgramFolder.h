@@ -4,7 +4,8 @@
 // Message boxes are answered by a recorder while it lives.
 #include "DefaultDatabase.h"
 #include "core/FileUtils.h"
-#include "gui/Forms.h"
+#include "gui/Application.h"
+#include "gui/MessageBox.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

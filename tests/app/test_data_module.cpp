@@ -6,6 +6,7 @@
 #include "core/Resources.h"
 #include "gui/Shell.h"
 #include "app/SqlText.h"
+#include "gui/Edit.h"
 #include "gui/StdCtrls.h"
 #include "core/StrUtils.h"
 #include "app/U_Data.h"

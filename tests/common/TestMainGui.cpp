@@ -1,6 +1,6 @@
 // Test entry point for libraries with windows: the application runs offscreen (CTest sets
 // QT_QPA_PLATFORM=offscreen; a direct run gets it here) before any test.
-#include "gui/Forms.h"
+#include "gui/Application.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // A bitmap to paint on, with pixel probes: the colour at a point, the box of pixels that
 // differ from the background, and rows or rings of one colour.
-#include "gui/Forms.h"
+#include "gui/Application.h"
 #include "gui/Graphics.h"
 #include "gui/WinGDI.h"
 

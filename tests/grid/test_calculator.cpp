@@ -5,6 +5,7 @@
 #include "core/SysUtils.h"
 #include "gui/Clipbrd.h"
 #include "gui/Forms.h"
+#include "gui/Application.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 #include "core/SysUtils.h"
 #include "gui/Forms.h"
 #include "gui/ImgList.h"
+#include "gui/Screen.h"
 
 #include <gtest/gtest.h>
 

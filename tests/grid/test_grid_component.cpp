@@ -140,7 +140,13 @@ TEST_F(WriteBackTest, AKeyListColumnStoresTheKeyOfThePickedText) {
   TypeAndPost("B");
   EXPECT_EQ(FlagValue(), Variant(String("02")));
   TypeAndPost("C");
-  EXPECT_TRUE(VarIsNull(FlagValue())) << "not in the list";
+  EXPECT_EQ(FlagValue(), Variant(String("02"))) << "a character no pick text starts with is not typed";
+  Grid->Perform(WM_KEYDOWN, VK_F2, 0);
+  Grid->InplaceEditor()->SelectAll();
+  Grid->InplaceEditor()->Perform(WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(Grid->InplaceEditor()->Text(), "");
+  DS->Post();
+  EXPECT_TRUE(VarIsNull(FlagValue())) << "an emptied key-list cell";
 }
 
 TEST_F(WriteBackTest, TextAddedByNotInListIsLookedUpAgainAndStored) {

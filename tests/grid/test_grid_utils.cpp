@@ -4,7 +4,7 @@
 #include "grid/GridConstsEh.h"
 #include "GridPaintFixture.h"
 #include "grid/GridUtilsEh.h"
-#include "gui/StdCtrls.h"
+#include "gui/Edit.h"
 #include "core/SysUtils.h"
 
 #include <gtest/gtest.h>

@@ -9,6 +9,8 @@
 #include "gui/Dialogs.h"
 #include "gui/Messages.h"
 #include "gui/WinGDI.h"
+#include "gui/Application.h"
+#include "gui/Screen.h"
 
 #include <gtest/gtest.h>
 

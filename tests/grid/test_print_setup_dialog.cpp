@@ -6,6 +6,7 @@
 #include "grid/PrnDBGridEhSetupDialog.h"
 #include "gui/Dialogs.h"
 #include "gui/Messages.h"
+#include "gui/Application.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
 #include "core/ClassBuilder.h"
 #include "GridPaintFixture.h"
 #include "grid/ToolCtrlsEh.h"
+#include "gui/Controls.h"
+#include "gui/Screen.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,10 @@
 #pragma once
 // Drives real widgets with synthesized Qt input, as a user would, and records messages.
+#include "gui/Application.h"
 #include "gui/Controls.h"
-#include "gui/Forms.h"
+#include "gui/MessageBox.h"
 #include "gui/QtGlue_p.h"
+#include "gui/Screen.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtGui/QKeyEvent>

@@ -5,6 +5,7 @@
 
 #include "gui/ActnList.h"
 #include "gui/Menus.h"
+#include "gui/Menus_p.h"
 
 #include <QtGui/QAction>
 #include <QtWidgets/QApplication>

@@ -4,7 +4,7 @@
 
 #include "gui/Buttons.h"
 #include "core/ClassBuilder.h"
-#include "gui/ComCtrls.h"
+#include "gui/ToolBar.h"
 #include "core/Filer.h"
 #include "core/Resources.h"
 

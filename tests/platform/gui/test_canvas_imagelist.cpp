@@ -2,6 +2,7 @@
 // canvas on the toolkit's own surfaces, device-independent pixel access and Frame3D.
 #include "CanvasProbe.h"
 #include "gui/ImgList.h"
+#include "gui/Graphics_p.h"
 #include <QImage>
 #include <QPainter>
 
@@ -150,7 +151,7 @@ TEST(QtCanvas, DrawsIntoImagesAndThroughPainters) {
   QImage img(40, 20, QImage::Format_RGB32);
   img.fill(Qt::white);
   {
-    TCanvas canvas(&img);
+    TCanvas canvas(CreateImageDC(&img));
     canvas.Brush()->SetColor(clRed);
     canvas.FillRect(Rect(5, 5, 10, 10));
     canvas.Pen()->SetMode(pmXor);
@@ -167,7 +168,7 @@ TEST(QtCanvas, DrawsIntoImagesAndThroughPainters) {
   QPainter painter(&target);
   painter.translate(10, 0);  // the painter's own transform stays the device's origin
   {
-    TCanvas canvas(&painter);
+    TCanvas canvas(CreatePainterDC(&painter));
     canvas.Brush()->SetColor(clBlue);
     canvas.FillRect(Rect(0, 0, 5, 5));
     HRGN clip = CreateRectRgn(0, 0, 2, 2);

@@ -1,6 +1,7 @@
 // The chart: bars from a dataset with heights in proportion at probe pixels, marks over the
 // bars, following the dataset's changes, the bitmap file, layouts.
 #include "gui/Chart.h"
+#include "gui/Graphics_p.h"
 #include "GuiTestUtil.h"
 
 #include "data/DB.h"
@@ -69,7 +70,7 @@ struct ChartFixture : ::testing::Test {
       }
     return {top, bottom};
   }
-  static QImage ToImage(TBitmap* bmp) { return bmp->Image().copy(); }
+  static QImage ToImage(TBitmap* bmp) { return ImageOf(*bmp).copy(); }
 };
 
 }  // namespace

@@ -79,7 +79,7 @@ TEST_F(ClipboardFixture, ChineseTextSurvivesAsTextAndAsUnicodeText) {
   Clipboard()->SetAsBytes(CF_UNICODETEXT, placed.data(), placed.size() * 2);
   EXPECT_EQ(Clipboard()->AsText(), "客户名称");
   char buf[8];
-  EXPECT_EQ(Clipboard()->GetTextBuf(buf, sizeof buf), 6) << "two whole characters fit, a NUL follows";
+  EXPECT_EQ(Clipboard()->GetTextBuf(buf, sizeof buf), 2) << "two whole characters fit, a NUL follows";
   EXPECT_STREQ(buf, "客户");
 }
 

@@ -7,6 +7,7 @@
 #include "gui/ActnList.h"
 #include "core/ClassBuilder.h"
 #include "gui/ComCtrls.h"
+#include "gui/ToolBar.h"
 #include "core/Filer.h"
 #include "gui/Menus.h"
 #include "core/SysUtils.h"

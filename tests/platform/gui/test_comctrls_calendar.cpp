@@ -4,7 +4,7 @@
 #include "ListsTestUtil.h"
 
 #include "core/ClassBuilder.h"
-#include "gui/ComCtrls.h"
+#include "gui/Calendar.h"
 #include "core/Filer.h"
 #include "core/SysUtils.h"
 

@@ -3,7 +3,7 @@
 // and renaming in place.
 #include "ListsTestUtil.h"
 
-#include "gui/ComCtrls.h"
+#include "gui/ListView.h"
 #include "core/SysUtils.h"
 
 using namespace guitest;

@@ -5,6 +5,7 @@
 
 #include "core/ClassBuilder.h"
 #include "gui/ComCtrls.h"
+#include "gui/Edit.h"
 #include "core/Filer.h"
 #include "core/SysUtils.h"
 

@@ -4,7 +4,8 @@
 #include "ListsTestUtil.h"
 
 #include "core/ClassBuilder.h"
-#include "gui/ComCtrls.h"
+#include "gui/ItemView.h"
+#include "gui/TreeView.h"
 #include "core/Filer.h"
 #include "core/SysUtils.h"
 #include "gui/WinScroll.h"

@@ -1,5 +1,4 @@
-// Forms: loading from layouts, showing, modal loops, closing, MDI; data modules; the
-// application and the screen.
+// Forms: loading from layouts, showing, modal loops, closing; data modules.
 #include "GuiTestUtil.h"
 #include "gui/Timers.h"
 
@@ -504,98 +503,6 @@ TEST(Forms, AMaximizedWindowLiesOnTheWorkAreaAndRestoresToItsBounds) {
   }
 }
 
-// ---------------------------------------------------------------- MDI
-
-namespace {
-
-class TFrmMdiA : public TForm {
-  KELM_CLASS(TFrmMdiA, TForm)
-public:
-  using TForm::TForm;
-};
-class TFrmMdiB : public TForm {
-  KELM_CLASS(TFrmMdiB, TForm)
-public:
-  using TForm::TForm;
-};
-
-// The program's way to open a list window: the instance of that exact class is restored and
-// brought forward, or a new one is made.
-template <class T> T* OpenMDIChild(TForm* main) {
-  for (int i = 0; i < main->MDIChildCount(); ++i)
-    if (main->MDIChildren(i)->ClassType() == T::StaticClass()) {
-      auto* f = static_cast<T*>(main->MDIChildren(i));
-      if (f->WindowState() == wsMinimized) f->SetWindowState(wsNormal);
-      f->BringToFront();
-      return f;
-    }
-  auto* f = new T(main);
-  f->SetFormStyle(fsMDIChild);
-  f->Show();
-  return f;
-}
-
-}  // namespace
-
-KELM_PUBLISH(TFrmMdiA) {}
-KELM_PUBLISH(TFrmMdiB) {}
-
-TEST(Mdi, AChildIsFoundAgainByClassAfterARestore) {
-  auto* main = new TForm(Application);
-  main->SetBounds(0, 0, 700, 500);
-  main->SetFormStyle(fsMDIForm);
-  TForm* savedMain = Application->MainForm();
-  Application->SetMainForm(main);
-  main->Show();
-  ASSERT_NE(main->ClientHandle(), 0u);
-
-  auto* a = OpenMDIChild<TFrmMdiA>(main);
-  a->SetCaption("合同列表");
-  auto* b = OpenMDIChild<TFrmMdiB>(main);
-  EXPECT_EQ(main->MDIChildCount(), 2);
-  EXPECT_EQ(main->MDIChildren(0), b) << "the latest on top";
-  EXPECT_EQ(main->ActiveMDIChild(), b);
-  EXPECT_EQ(Screen->ActiveForm(), b);
-
-  a->SetWindowState(wsMinimized);
-  EXPECT_EQ(a->WindowState(), wsMinimized);
-  auto* again = OpenMDIChild<TFrmMdiA>(main);
-  EXPECT_EQ(again, a);
-  EXPECT_EQ(main->MDIChildCount(), 2);
-  EXPECT_EQ(a->WindowState(), wsNormal);
-  EXPECT_EQ(main->ActiveMDIChild(), a);
-  EXPECT_EQ(main->MDIChildren(0), a);
-  EXPECT_EQ(Screen->ActiveForm(), a);
-
-  // Cascade places the children one below the other.
-  main->Cascade();
-  Application->ProcessMessages();
-  { auto* area = gui_glue::MdiArea(main); fprintf(stderr, "area %d %d %d %d vis=%d\n", area->x(), area->y(), area->width(), area->height(), area->isVisible());
-    for (auto* s : area->subWindowList()) fprintf(stderr, "sub %d %d %d %d vis=%d min=%d\n", s->x(), s->y(), s->width(), s->height(), s->isVisible(), s->isMinimized()); }
-  EXPECT_NE(a->ClientToScreen({0, 0}), b->ClientToScreen({0, 0}));
-
-  // Closing a child asks it; an MDI child with a minimise box minimises by default.
-  b->Close();
-  EXPECT_EQ(b->WindowState(), wsMinimized);
-  b->OnClose = TCloseEvent::Lambda([](TObject*, TCloseAction& act) { act = caFree; });
-  b->Close();
-  Application->ProcessMessages();
-  EXPECT_EQ(main->MDIChildCount(), 1);
-  EXPECT_EQ(main->MDIChildren(0), a);
-
-  Application->SetMainForm(savedMain);
-  delete main;
-}
-
-TEST(Mdi, AnMdiChildNeedsAnMdiMainForm) {
-  TForm* saved = Application->MainForm();
-  TForm plain(nullptr);
-  Application->SetMainForm(&plain);
-  TForm child(nullptr);
-  EXPECT_THROW(child.SetFormStyle(fsMDIChild), EInvalidOperation);
-  Application->SetMainForm(saved);
-}
-
 // ---------------------------------------------------------------- data modules
 
 class TDmTest : public TDataModule {
@@ -699,64 +606,6 @@ TEST(DataModules, AModuleAndAFrameWriteTheComponentsTheyOwnBeforeTheirControls) 
   delete frame;
 }
 
-// ---------------------------------------------------------------- application and screen
-
-TEST(ApplicationObject, TitleDefaultsToTheProgramNameAndIdleRunsWhenNothingWaits) {
-  // The program file's name without its extension, as the toolkit also sees it.
-  EXPECT_EQ(Application->Title(), QCoreApplication::applicationName().toStdString());
-  EXPECT_FALSE(Application->Title().empty());
-  Application->SetTitle("合同");
-  EXPECT_EQ(Application->Title(), "合同");
-  Application->SetTitle("");
-  Application->ProcessMessages();
-  int idles = 0;
-  Application->OnIdle = TIdleEvent::Lambda([&](TObject*, bool& done) {
-    ++idles;
-    done = true;
-  });
-  int extra = 0;
-  Application->AddIdleHandler(nullptr, [&] { ++extra; });
-  TTimer wake(nullptr);  // so that the wait for the next event ends
-  wake.SetInterval(20);
-  wake.SetOnTimer(TNotifyEvent::Lambda([](TObject*) {}));
-  Application->HandleMessage();
-  Application->OnIdle = nullptr;
-  Application->RemoveIdleHandler(nullptr);
-  EXPECT_EQ(idles, 1);
-  EXPECT_EQ(extra, 1);
-}
-
-TEST(ScreenObject, FormsMonitorsCursorsAndFonts) {
-  EXPECT_EQ(Screen->PixelsPerInch(), 96);
-  TForm f(nullptr);
-  f.SetBounds(10, 10, 100, 100);
-  bool listed = false;
-  for (int i = 0; i < Screen->FormCount(); ++i) listed |= Screen->Forms(i) == &f;
-  EXPECT_TRUE(listed);
-  f.Show();
-  EXPECT_EQ(Screen->ActiveForm(), &f);
-  EXPECT_EQ(Screen->Forms(0), &f) << "the active form comes first";
-
-  ASSERT_GE(Screen->MonitorCount(), 1);
-  TRect work = Screen->WorkAreaRect();
-  EXPECT_FALSE(IsRectEmpty(work));
-  EXPECT_EQ(Screen->MonitorFromPoint({work.Left + 1, work.Top + 1}), Screen->PrimaryMonitor());
-  EXPECT_NE(Screen->MonitorFromPoint({-100000, -100000}, mdNearest), nullptr);
-  EXPECT_EQ(Screen->MonitorFromPoint({-100000, -100000}, mdNull), nullptr);
-
-  EXPECT_NE(Screen->Cursors(crHandPoint), nullptr);
-  EXPECT_EQ(Screen->Cursors(14000), nullptr);
-  TBitmap bmp;
-  bmp.SetSize(16, 16);
-  Screen->SetCursors(14000, CreateCursorFromImage(&bmp, 3, 4));
-  ASSERT_NE(Screen->Cursors(14000), nullptr);
-  Screen->SetCursors(14000, nullptr);
-  EXPECT_EQ(Screen->Cursors(14000), nullptr);
-  EXPECT_EQ(LoadCursorFromResource("NO_SUCH_CURSOR"), nullptr);
-
-  EXPECT_GT(Screen->Fonts()->Count(), 0);
-}
-
 TEST_F(FormsFixture, ALoadedFormWritesBackALayoutThatReadsToTheSameForm) {
   auto* f = CreateForm<TFrmLayout>(Application);
   String text = WriteComponentToText(f);
@@ -777,24 +626,6 @@ TEST_F(FormsFixture, ALoadedFormWritesBackALayoutThatReadsToTheSameForm) {
   EXPECT_EQ(again->BtnAdd->Caption(), "添加");
   EXPECT_EQ(MethodName(again->BtnAdd->OnClick.Method()), "BtnAddClick");
   delete again;
-}
-
-TEST(Mdi, ChildrenOwnedElsewhereOutliveTheirMdiForm) {
-  auto* main = new TForm(Application);
-  main->SetBounds(0, 0, 500, 400);
-  main->SetFormStyle(fsMDIForm);
-  TForm* saved = Application->MainForm();
-  Application->SetMainForm(main);
-  main->Show();
-  auto* child = new TForm(Application);  // not owned by the MDI form
-  child->SetFormStyle(fsMDIChild);
-  child->Show();
-  EXPECT_EQ(main->MDIChildCount(), 1);
-  Application->SetMainForm(saved);
-  delete main;
-  child->SetCaption("still here");
-  EXPECT_EQ(child->Caption(), "still here");
-  delete child;
 }
 
 TEST(Forms, BorderStyleDecidesTheFrameAndTheKindOfWindow) {

@@ -159,6 +159,37 @@ TEST_F(GridFixture, EditorShowsEditTextAndReportsEachChange) {
   EXPECT_EQ(ed->BoundsRect(), Grid->CellRect(Grid->Col(), 2));
 }
 
+TEST_F(GridFixture, TheEditorKeepsItsTextInItsFormattingRectangleAndThroughRecreation) {
+  Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
+  KeyTo(Grid, VK_F2);
+  TInplaceEdit* ed = Grid->InplaceEditor();
+  ASSERT_NE(ed, nullptr);
+  TRect fr = Rect(2, 1, ed->Width() - 20, ed->Height() - 1);
+  ed->Perform(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&fr));
+  TRect got;
+  ed->Perform(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&got));
+  EXPECT_EQ(got, fr);
+  ed->SetText("a long text that runs past the strip on the right");
+  ed->SetSelStart(static_cast<int>(ed->Text().size()));
+  TPoint caret;
+  GetCaretPos(&caret);
+  EXPECT_LE(caret.X, fr.Right) << "the caret stays inside the rectangle";
+  EXPECT_GE(caret.X, fr.Left);
+
+  ed->SetText("kept");
+  ed->RecreateWnd();
+  ed->HandleNeeded();
+  EXPECT_EQ(ed->Text(), "kept");
+  // Left and Right stay in the edit; Up goes to the grid.
+  int col = Grid->Col();
+  KeyTo(ed, VK_LEFT);
+  EXPECT_EQ(Grid->Col(), col);
+  KeyTo(ed, VK_UP);
+  EXPECT_EQ(Grid->Row(), 1);
+  KeyTo(ed, VK_DOWN);
+  EXPECT_EQ(Grid->Row(), 2);
+}
+
 TEST_F(GridFixture, CanEditShowFalseHidesTheEditor) {
   Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
   KeyTo(Grid, VK_F2);

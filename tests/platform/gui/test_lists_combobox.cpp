@@ -5,6 +5,7 @@
 
 #include "core/ClassBuilder.h"
 #include "core/Filer.h"
+#include "gui/ComboBox.h"
 #include "gui/ListCtrls.h"
 #include "core/SysUtils.h"
 

@@ -67,6 +67,11 @@ TEST_F(ListBoxFixture, ItemsAreTheWindowsLbModel) {
   EXPECT_EQ(log.Count(LB_SETITEMDATA), 1);
   EXPECT_GE(log.Count(LB_GETTEXT), 3) << "reading the items asks the window";
   EXPECT_GE(log.Count(LB_FINDSTRINGEXACT), 1) << "IndexOf is the window's exact search";
+  // Item lengths count characters, as every text length does.
+  EXPECT_EQ(List->Perform(LB_GETTEXTLEN, 1), 2);
+  char buf[2 * kMaxCharBytes + 1] = {};
+  EXPECT_EQ(List->Perform(LB_GETTEXT, 1, reinterpret_cast<LPARAM>(buf)), 2);
+  EXPECT_STREQ(buf, "合同");
   // The window's own answers for what is not there.
   EXPECT_EQ(List->Perform(LB_GETTEXTLEN, 7), LB_ERR);
   EXPECT_EQ(List->Perform(LB_DELETESTRING, 7), LB_ERR);
@@ -525,3 +530,24 @@ TEST(ListLayouts, ListBoxesComeFromALayoutWithTheirItemsAndHandlers) {
   EXPECT_EQ(written.find("ExtendedSelect"), String::npos) << "defaults are not written";
   delete f;
 }
+
+namespace {
+
+// A button that hands a drag on to the list: cancel mode for itself, a synthesised press for
+// the list, which then holds the mouse until the real button-up.
+TEST_F(ListBoxFixture, ASynthesisedPressHandsTheCaptureToTheListUntilTheRealRelease) {
+  Fill(5);
+  auto* button = Add<TButton>(Rect(180, 8, 260, 30));
+  SendMouse(button, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 1000);
+  ASSERT_EQ(GetCapture(), button->Handle());
+  button->Perform(WM_CANCELMODE, 0, 0);
+  TPoint p = ItemPoint(2);
+  List->Perform(WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam(p));
+  EXPECT_EQ(GetCapture(), List->Handle()) << "the list holds the mouse";
+  EXPECT_EQ(List->ItemIndex(), 2);
+  SendMouse(List, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, Qt::NoModifier, 5);
+  Application->ProcessMessages();
+  EXPECT_EQ(GetCapture(), HWND(0)) << "the real release ends it";
+}
+
+}  // namespace

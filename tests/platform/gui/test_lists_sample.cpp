@@ -2,9 +2,14 @@
 // picture under the build folder (screenshots/lists_controls.png) for a person to look at.
 #include "ListsTestUtil.h"
 
+#include "gui/Calendar.h"
 #include "gui/ComCtrls.h"
+#include "gui/ComboBox.h"
 #include "gui/FileCtrl.h"
 #include "gui/ListCtrls.h"
+#include "gui/ListView.h"
+#include "gui/ToolBar.h"
+#include "gui/TreeView.h"
 #include "core/SysUtils.h"
 
 #include <QtGui/QImage>

@@ -1,5 +1,6 @@
 // The message queue and the translation of Qt input into messages in the platform's order.
 #include "GuiTestUtil.h"
+#include "gui/Edit.h"
 #include "gui/Timers.h"
 
 #include "core/Exceptions.h"
@@ -427,23 +428,39 @@ TEST(MessageQueue, QuitMessageEndsTheLoop) {
 }
 
 TEST(MessageQueue, TextMessagesAnswerWholeCharacters) {
+  // The room and the answer count characters; the buffer holds kMaxCharBytes per character.
   struct Case {
-    std::size_t bufSize;
+    std::size_t room;
     std::string expected;
+    int chars;
   };
   const String text = "合同A";  // 3 + 3 + 1 bytes
-  const Case cases[] = {{0, ""}, {1, ""}, {3, ""}, {4, "合"}, {7, "合同"}, {8, "合同A"}, {20, "合同A"}};
+  const Case cases[] = {{0, "", 0}, {1, "", 0}, {2, "合", 1}, {3, "合同", 2}, {4, "合同A", 3}, {20, "合同A", 3}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.bufSize);
-    char buf[32];
+    SCOPED_TRACE(c.room);
+    char buf[20 * kMaxCharBytes];
     std::memset(buf, 'x', sizeof buf);
     TMessage m;
     m.Msg = WM_GETTEXT;
-    m.WParam = c.bufSize;
-    m.LParam = reinterpret_cast<LPARAM>(c.bufSize ? buf : nullptr);
+    m.WParam = c.room;
+    m.LParam = reinterpret_cast<LPARAM>(c.room ? buf : nullptr);
     AnswerGetText(text, m);
-    EXPECT_EQ(static_cast<std::size_t>(m.Result), c.expected.size());
-    if (c.bufSize) {
+    EXPECT_EQ(m.Result, c.chars);
+    if (c.room) {
+      EXPECT_EQ(std::string(buf), c.expected);
+    }
+  }
+  TMessage len;
+  AnswerGetTextLength(text, len);
+  EXPECT_EQ(len.Result, 3);
+  // A buffer measured in bytes takes whole characters only.
+  const Case bytes[] = {{0, "", 0}, {1, "", 0}, {3, "", 0}, {4, "合", 1}, {7, "合同", 2}, {8, "合同A", 3}};
+  for (const Case& c : bytes) {
+    SCOPED_TRACE(c.room);
+    char buf[8];
+    std::memset(buf, 'x', sizeof buf);
+    EXPECT_EQ(CopyTextToBuffer(text, c.room ? buf : nullptr, static_cast<int>(c.room)), c.chars);
+    if (c.room) {
       EXPECT_EQ(std::string(buf), c.expected);
     }
   }
@@ -746,4 +763,206 @@ TEST_F(KeyFixture, MessageTimeIsTheTimeOfTheMessageBeingHandled) {
   TypeKey(Qt::Key_M, Qt::NoModifier, "m");
   EXPECT_NE(at, 0u);
   EXPECT_LE(at, GetTickCount());
+}
+
+// ---------------------------------------------------------------- input through the queue
+
+namespace {
+
+// Queues a Qt mouse event for a control's widget, as the window system would deliver it
+// later; the loop that runs Qt's events then translates it.
+void PostMouse(TControl* c, QEvent::Type type, TPoint client, Qt::MouseButtons held) {
+  TPoint s = c->ClientToScreen(client);
+  QWidget* w = InputWidget(c);
+  QPointF global(s.X, s.Y);
+  auto* e = new QMouseEvent(type, w->mapFromGlobal(global), global,
+                            type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+  Clock() += 5;
+  e->setTimestamp(Clock());
+  QCoreApplication::postEvent(w, e);
+}
+
+void PostKey(TWinControl* c, QEvent::Type type, int key, const QString& text) {
+  QCoreApplication::postEvent(WidgetOf(c), new QKeyEvent(type, key, Qt::NoModifier, text));
+}
+
+}  // namespace
+
+TEST_F(KeyFixture, ANestedLoopUnderCaptureTakesTheMoveAndTheButtonUpFromTheQueue) {
+  std::vector<std::string> pulled;
+  A->OnMouseDown = TMouseEvent::Lambda([&](TObject*, TMouseButton, TShiftState, int, int) {
+    // A drag loop: it holds the capture and takes the mouse messages itself.
+    SetCapture(A->Handle());
+    TMsg m;
+    while (GetCapture() == A->Handle() && GetMessage(m, 0, 0, 0) > 0) {
+      if (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) {
+        TPoint p = PointFromLParam(m.lParam);
+        pulled.push_back(MsgName(m.message) + " " + std::to_string(p.X) + "," + std::to_string(p.Y));
+        if (m.message == WM_LBUTTONUP) ReleaseCapture();
+        continue;
+      }
+      TranslateMessage(m);
+      DispatchMessage(m);
+    }
+  });
+  PostMouse(A, QEvent::MouseMove, {20, 12}, Qt::LeftButton);
+  PostMouse(A, QEvent::MouseButtonRelease, {21, 13}, Qt::NoButton);
+  Press(A, {5, 6});
+  EXPECT_EQ(pulled, (std::vector<std::string>{"WM_MOUSEMOVE 20,12", "WM_LBUTTONUP 21,13"}));
+  Application->ProcessMessages();
+  EXPECT_TRUE(Log.Only({"A:WM_LBUTTONUP"}).empty()) << "the loop took the button-up; nobody else gets it";
+  EXPECT_EQ(GetCapture(), 0u);
+  EXPECT_EQ(QueuedMessageCount(), 0);
+}
+
+TEST(MessageQueue, AQuitTakenByANestedLoopStillEndsTheProgramsLoop) {
+  struct Case {
+    const char* name;
+    std::function<bool()> nestedLoop;  // true when it met WM_QUIT
+  };
+  const Case cases[] = {
+      {"peek", [] {
+         TMsg m;
+         while (PeekMessage(m, 0, 0, 0, PM_REMOVE)) {
+           if (m.message == WM_QUIT) return true;
+           DispatchMessage(m);
+         }
+         return false;
+       }},
+      {"get", [] {
+         TMsg m;
+         while (GetMessage(m, 0, 0, 0) > 0) DispatchMessage(m);
+         return m.message == WM_QUIT;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TReceiver r(nullptr);
+    bool metQuit = false, metAgain = true, later = false;
+    r.OnMsg = [&](TMessage& M) {
+      if (M.Msg == WM_USER + 2) later = true;
+      if (M.Msg != WM_USER + 1) return;
+      PostMessage(r.Handle(), WM_USER + 2, 0, 0);
+      PostQuitMessage(5);
+      metQuit = c.nestedLoop();
+      // The loop that took the quit does not see it a second time.
+      TMsg m;
+      metAgain = PeekMessage(m, 0, 0, 0, PM_REMOVE) && m.message == WM_QUIT;
+    };
+    // A guard against a loop that never ends: it would be seen below.
+    bool guardFired = false;
+    HWND guard = AllocateHWnd([&](TMessage& M) {
+      if (M.Msg != WM_TIMER) return;
+      guardFired = true;
+      gui_glue::TAccess::ResetTerminated();
+      PostQuitMessage(0);
+    });
+    SetTimer(guard, 1, 2000);
+    PostMessage(r.Handle(), WM_USER + 1, 0, 0);
+    Application->Run();
+    KillTimer(guard, 1);
+    DeallocateHWnd(guard);
+    EXPECT_TRUE(metQuit);
+    EXPECT_FALSE(metAgain);
+    EXPECT_TRUE(later) << "the nested loop handled what came before the quit";
+    EXPECT_FALSE(guardFired) << "the program's loop did not end";
+    EXPECT_EQ(QueuedMessageCount(), 0);
+    gui_glue::TAccess::ResetTerminated();
+  }
+}
+
+TEST(MessageQueue, PostingAQuitTwiceQueuesOne) {
+  PostQuitMessage(1);
+  PostQuitMessage(2);
+  ASSERT_EQ(QueuedMessageCount(), 1);
+  TMsg m;
+  ASSERT_TRUE(PeekMessage(m, 0, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(m.message, WM_QUIT);
+  EXPECT_EQ(m.wParam, 2u);
+  Application->ProcessMessages();
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_EQ(QueuedMessageCount(), 0);
+  gui_glue::TAccess::ResetTerminated();
+}
+
+TEST(Timers, ATickWaitsForMessagesPostedAfterItFired) {
+  std::vector<UINT> got;
+  HWND w = AllocateHWnd([&](TMessage& M) { got.push_back(M.Msg); });
+  ASSERT_NE(SetTimer(w, 9, 10), 0u);
+  WaitMessage();  // the tick is queued while nothing takes it
+  ASSERT_EQ(QueuedMessageCount(), 1);
+  PostMessage(w, WM_USER + 1, 0, 0);
+  PostMessage(w, WM_USER + 2, 0, 0);
+  TMsg m;
+  ASSERT_TRUE(PeekMessage(m, 0, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(m.message, WM_USER + 1) << "a peek answers the later message first";
+  ASSERT_TRUE(PeekMessage(m, w, WM_TIMER, WM_TIMER, PM_NOREMOVE)) << "the tick is there for who asks for it";
+  Application->ProcessMessages();
+  KillTimer(w, 9);
+  DeallocateHWnd(w);
+  ASSERT_GE(got.size(), 3u);
+  EXPECT_EQ(std::vector<UINT>(got.begin(), got.begin() + 3), (std::vector<UINT>{WM_USER + 1, WM_USER + 2, WM_TIMER}));
+}
+
+TEST_F(KeyFixture, KeysQueuedTogetherKeepTheirOrderWithTheCharBetween) {
+  PostKey(A, QEvent::KeyPress, Qt::Key_K, "k");
+  PostKey(A, QEvent::KeyRelease, Qt::Key_K, "k");
+  Application->ProcessMessages();
+  EXPECT_EQ(Log.Only({"A:WM_"}), (std::vector<std::string>{"A:WM_KEYDOWN", "A:WM_CHAR", "A:WM_KEYUP"}));
+  EXPECT_EQ(Log.Only({"A:OnKeyPress"}), std::vector<std::string>{"A:OnKeyPress 107"});
+
+  // A nested loop that takes the keys itself sees the same order: the character its
+  // TranslateMessage queues comes before the key-up that already waited.
+  Log.Clear();
+  std::vector<UINT> pulled;
+  HWND h = A->Handle();
+  TWndMethod plain = A->WindowProc;
+  A->WindowProc = [&](TMessage& M) {
+    if (M.Msg != WM_USER + 50) return plain(M);
+    TMsg m;
+    while (GetMessage(m, h, WM_KEYFIRST, WM_KEYLAST) > 0) {
+      pulled.push_back(m.message);
+      TranslateMessage(m);
+      if (m.message == WM_KEYUP) break;
+    }
+  };
+  PostMessage(h, WM_USER + 50, 0, 0);  // starts the loop before the keys arrive
+  PostKey(A, QEvent::KeyPress, Qt::Key_L, "l");
+  PostKey(A, QEvent::KeyRelease, Qt::Key_L, "l");
+  Application->ProcessMessages();
+  A->WindowProc = plain;
+  EXPECT_EQ(pulled, (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
+
+  // CN_KEYDOWN eats the character: Tab is a dialog key of the form.
+  Log.Clear();
+  A->SetFocus();
+  PostKey(A, QEvent::KeyPress, Qt::Key_Tab, "\t");
+  PostKey(A, QEvent::KeyRelease, Qt::Key_Tab, "\t");
+  Application->ProcessMessages();
+  EXPECT_TRUE(B->Focused());
+  EXPECT_EQ(Log.Only({"A:CN_", "A:WM_"}), std::vector<std::string>{"A:CN_KEYDOWN"});
+  EXPECT_EQ(Log.Only({"B:WM_CHAR", "B:WM_KEYDOWN"}), std::vector<std::string>{});
+}
+
+TEST(MessageQueue, APostedKeyRunsTheTypedKeyPipeline) {
+  TForm form(nullptr);
+  form.SetBounds(100, 100, 300, 200);
+  auto* first = new TEdit(&form);
+  first->SetBounds(10, 10, 100, 24);
+  first->SetParent(&form);
+  auto* second = new TEdit(&form);
+  second->SetBounds(10, 50, 100, 24);
+  second->SetParent(&form);
+  form.Show();
+  first->SetFocus();
+  Application->ProcessMessages();
+  // A control that posts Tab to itself hands the focus on as a typed Tab would.
+  PostMessage(first->Handle(), WM_KEYDOWN, VK_TAB, 0);
+  Application->ProcessMessages();
+  EXPECT_TRUE(second->Focused());
+  EXPECT_EQ(first->Text(), "") << "a dialog key types nothing";
+  // A posted letter types its character.
+  PostMessage(second->Handle(), WM_KEYDOWN, 'Q', 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(second->Text(), "q");
 }

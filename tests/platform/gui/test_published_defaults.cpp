@@ -7,8 +7,8 @@
 #include "gui/DBCtrls.h"
 #include "gui/ExtCtrls.h"
 #include "core/Filer.h"
+#include "gui/Edit.h"
 #include "gui/ListCtrls.h"
-#include "gui/StdCtrls.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 #include "core/ClassBuilder.h"
 #include "gui/ExtCtrls.h"
 #include "core/Filer.h"
+#include "gui/Edit.h"
 #include "gui/StdCtrls.h"
 
 using namespace guitest;

@@ -4,7 +4,13 @@
 
 #include "core/ClassBuilder.h"
 #include "core/Filer.h"
+#include "gui/Caret.h"
+#include "gui/ComboBox.h"
+#include "gui/Edit.h"
+#include "gui/Memo.h"
 #include "gui/StdCtrls.h"
+
+#include <functional>
 
 using namespace guitest;
 using namespace stdtest;
@@ -120,12 +126,12 @@ TEST_F(EditFixture, TextIsReadThroughGetTextAndWrittenOnlyWhenDifferent) {
   Edit->SetText("项目");
   EXPECT_EQ(Log.Count(WM_SETTEXT), 1) << "the same text is not sent again";
   EXPECT_EQ(Changes, 1);
-  // WM_GETTEXT with a small buffer copies whole characters only.
-  char buf[5] = {};
-  LRESULT n = Edit->Perform(WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
-  EXPECT_EQ(n, 3);
+  // WM_GETTEXT with room for fewer characters copies those only.
+  char buf[2 * kMaxCharBytes] = {};
+  LRESULT n = Edit->Perform(WM_GETTEXT, 2, reinterpret_cast<LPARAM>(buf));
+  EXPECT_EQ(n, 1);
   EXPECT_STREQ(buf, "项");
-  EXPECT_EQ(Edit->Perform(WM_GETTEXTLENGTH), 6) << "the length in bytes";
+  EXPECT_EQ(Edit->Perform(WM_GETTEXTLENGTH), 2) << "the length in characters";
   EXPECT_EQ(Sel(), (TSel{0, 0, 0})) << "new text puts the caret at the start";
 }
 
@@ -453,4 +459,50 @@ TEST(EditLayout, AnEditIsReadFromALayoutWithItsPropertiesAndHandler) {
   EXPECT_EQ(f->Changed, 1);
   EXPECT_EQ(GetOrdProp(e, "PasswordChar"), Int64(U'*')) << "published as a character";
   delete f;
+}
+
+// Text lengths, positions and limits all count characters, so code that compares them holds
+// on Chinese text.
+TEST_F(FormFixture, TextLengthSelectionAndLimitCountCharacters) {
+  struct TTextControl {
+    const char* Name;
+    TWinControl* Control;
+    std::function<void(int, int)> Select;
+    std::function<String()> SelText;
+    std::function<void(int)> SetMaxLength;
+    UINT GetSel;
+  };
+  auto* edit = Add<TEdit>(Rect(8, 8, 208, 29));
+  auto* memo = Add<TMemo>(Rect(8, 40, 208, 100));
+  auto* combo = Add<TComboBox>(Rect(8, 110, 208, 131));
+  auto editLike = [](const char* name, TCustomEdit* e) {
+    return TTextControl{name, e, [e](int s, int l) { e->SetSelStart(s); e->SetSelLength(l); },
+                        [e] { return e->SelText(); }, [e](int n) { e->SetMaxLength(n); }, EM_GETSEL};
+  };
+  const TTextControl controls[] = {
+      editLike("edit", edit),
+      editLike("memo", memo),
+      {"combo box", combo, [combo](int s, int l) { combo->SetSelStart(s); combo->SetSelLength(l); },
+       [combo] { return combo->SelText(); }, [combo](int n) { combo->SetMaxLength(n); }, CB_GETEDITSEL},
+  };
+  for (const TTextControl& c : controls) {
+    SCOPED_TRACE(c.Name);
+    c.Control->SetText("合同A");
+    EXPECT_EQ(c.Control->Perform(WM_GETTEXTLENGTH), 3);
+    EXPECT_EQ(c.Control->Text(), "合同A");
+    EXPECT_EQ(GetWindowText(c.Control->Handle()), "合同A");
+    c.Select(1, 1);
+    EXPECT_EQ(c.SelText(), "同");
+    DWORD from = 0, to = 0;
+    c.Control->Perform(c.GetSel, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 1u);
+    EXPECT_EQ(to, 2u);
+    // A limit of two characters refuses a third typed one.
+    c.Control->SetText("合同");
+    c.SetMaxLength(2);
+    c.Control->SetFocus();
+    c.Select(2, 0);
+    Type("A");
+    EXPECT_EQ(c.Control->Text(), "合同");
+  }
 }

@@ -2,6 +2,8 @@
 #include "StdTestUtil.h"
 
 #include "core/Filer.h"
+#include "gui/Edit.h"
+#include "gui/Memo.h"
 #include "gui/StdCtrls.h"
 #include "gui/WinScroll.h"
 

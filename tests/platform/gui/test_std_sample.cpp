@@ -6,7 +6,9 @@
 #include "gui/ComCtrlsBasic.h"
 #include "gui/ExtCtrls.h"
 #include "core/Filer.h"
+#include "gui/Edit.h"
 #include "gui/MaskEdit.h"
+#include "gui/Memo.h"
 #include "gui/StdCtrls.h"
 
 using namespace guitest;

@@ -1,0 +1,403 @@
+// The application: its message loop over the queue, exceptions, and the start and end of
+// the program's windows.
+#include "gui/Application.h"
+#include "gui/CanvasPaint_p.h"
+#include "gui/DataModule.h"
+#include "gui/Forms.h"
+#include "gui/MessageBox.h"
+#include "gui/QtBridge_p.h"
+#include "gui/QtGlue_p.h"
+#include "gui/Screen.h"
+
+#include "core/ClassBuilder.h"
+#include "core/Classes.h"
+#include "core/Exceptions.h"
+#include "core/FileUtils.h"
+#include "core/Filer.h"
+#include "core/Resources.h"
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
+
+#include <QtCore/QAbstractEventDispatcher>
+#include <QtCore/QEventLoop>
+#include <QtGui/QGuiApplication>
+#include <QtWidgets/QApplication>
+
+#include <algorithm>
+#include <iostream>
+
+TApplication* Application = nullptr;
+
+namespace {
+std::vector<TComponent*> gDeferredDeletes;
+}  // namespace
+
+namespace gui_glue {
+
+void ProcessDeferredDeletes() {
+  while (!gDeferredDeletes.empty()) {
+    TComponent* c = gDeferredDeletes.back();
+    gDeferredDeletes.pop_back();
+    delete c;
+  }
+}
+
+void DeferDelete(TComponent* c) {
+  if (std::find(gDeferredDeletes.begin(), gDeferredDeletes.end(), c) == gDeferredDeletes.end())
+    gDeferredDeletes.push_back(c);
+}
+
+void HandleCurrentException(TObject* Sender) {
+  if (Application) {
+    Application->HandleException(Sender);
+    return;
+  }
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    std::cerr << "Unhandled exception: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "Unhandled exception\n";
+  }
+}
+
+void SystemBeep() { QApplication::beep(); }
+
+namespace {
+
+// One message taken from the queue, as the application's loop handles it.
+void RunMessage(TMsg& Msg) {
+  if (Application) {
+    try {
+      Application->ProcessMessage(Msg);
+    } catch (...) {
+      HandleCurrentException(Application);
+    }
+  } else {
+    TranslateMessage(Msg);
+    DispatchMessage(Msg);
+  }
+  ProcessDeferredDeletes();
+}
+
+}  // namespace
+
+void DrainQueue() {
+  int n = QueuedMessageCount();
+  TMsg m;
+  while (n-- > 0 && TakeMessage(m)) RunMessage(m);
+  if (QueuedMessageCount() > 0) RequestPump();
+}
+
+bool DispatchInput(const TMsg& Msg, std::u32string Chars, TWinControl* Native) {
+  std::uint64_t seq = PostInput(Msg, std::move(Chars));
+  // A waiting loop takes the message; an embedded Qt widget gets its event from Qt as well.
+  if (WaitingForInput()) return Native != nullptr;
+  bool passed = false;
+  TMsg m;
+  std::uint64_t taken = 0;
+  // What waits ahead of the input goes first. Only characters queued ahead of it come later
+  // than it; else a handler has removed it.
+  while (TakeMessage(m, &taken)) {
+    bool ours = taken == seq;
+    if (ours && Native) BeginNativePass(Native);
+    RunMessage(m);
+    if (ours && Native) passed = EndNativePass();
+    if (ours || (taken > seq && !IsQueued(seq))) break;
+  }
+  return passed;
+}
+
+}  // namespace gui_glue
+
+using gui_glue::ProcessDeferredDeletes;
+
+// ================================================================ TApplication
+
+KELM_PUBLISH(TApplication) {}
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+  FHandle = AllocateHWnd([this](TMessage& M) {
+    if (M.Msg == WM_TIMER && M.WParam == 1) HintTimerExpired();
+    else if (M.Msg == WM_TIMER && M.WParam == 2) CancelHint();
+  });
+}
+
+TApplication::~TApplication() {
+  // Forms first (their OnDestroy still sees the whole form), then everything else.
+  for (int i = ComponentCount() - 1; i >= 0; --i) {
+    if (i >= ComponentCount()) continue;
+    if (auto* f = dynamic_cast<TCustomForm*>(Components(i))) f->BeforeDestruction();
+    else if (auto* d = dynamic_cast<TDataModule*>(Components(i))) d->BeforeDestruction();
+  }
+  DestroyComponents();
+  FMainForm = nullptr;
+  DeallocateHWnd(FHandle);
+  if (Application == this) Application = nullptr;
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove) {
+    if (AComponent == FMainForm) FMainForm = nullptr;
+    if (AComponent == FHintWindow) FHintWindow = nullptr;
+  }
+}
+
+String TApplication::Title() const {
+  if (!FTitle.empty()) return FTitle;
+  return ChangeFileExt(ExtractFileName(ExeName()), "");
+}
+
+String TApplication::ExeName() const { return ParamStr(0); }
+
+void TApplication::Run() {
+  if (FMainForm && FShowMainForm) {
+    if (FMainForm->WindowState() == wsMinimized) Minimize();
+    FMainForm->Show();
+  }
+  while (!FTerminated) {
+    try {
+      HandleMessage();
+    } catch (...) {
+      HandleException(this);
+    }
+  }
+}
+
+void TApplication::Terminate() {
+  FTerminated = true;
+  PostQuitMessage(0);
+}
+
+void TApplication::ProcessMessages() {
+  QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance();
+  // Bounded: a handler that keeps posting to itself must not hold the caller forever.
+  for (int round = 0; round < 1000; ++round) {
+    bool queued = QueuedMessageCount() > 0;
+    gui_glue::DrainQueue();
+    bool qt = d && d->processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents();
+    if (!queued && !qt && QueuedMessageCount() == 0) break;
+  }
+  ProcessDeferredDeletes();
+}
+
+bool TApplication::ProcessMessage(TMsg& Msg) {
+  if (Msg.message == WM_QUIT) {
+    FTerminated = true;
+    return true;
+  }
+  bool handled = false;
+  OnMessage(Msg, handled);
+  if (handled || IsHintMsg(Msg)) return true;
+  if (Msg.message >= WM_KEYFIRST && Msg.message <= WM_KEYLAST) {
+    if (IsDragKeyMsg(Msg) || IsKeyMsg(Msg)) return true;
+    // A consumed key (shortcut, dialog key) types no character.
+    TranslateMessage(Msg);
+  }
+  DispatchMessage(Msg);
+  return true;
+}
+
+bool TApplication::IsDragKeyMsg(TMsg& Msg) {
+  // A drag in progress holds the capture with a message window: it sees the keys.
+  if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST || !GetCapture() || FindControl(GetCapture()))
+    return false;
+  SendMessage(GetCapture(), Msg.message, Msg.wParam, Msg.lParam);
+  return true;
+}
+
+void TApplication::HandleMessage() {
+  QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance();
+  bool queued = QueuedMessageCount() > 0;
+  gui_glue::DrainQueue();
+  bool qt = d && d->processEvents(QEventLoop::AllEvents);
+  ProcessDeferredDeletes();
+  if (queued || qt || FTerminated) return;
+  Idle();
+}
+
+void TApplication::Idle() {
+  bool done = true;
+  try {
+    OnIdle(this, done);
+    if (done) DoActionIdle();
+  } catch (...) {
+    HandleException(this);
+  }
+  if (done && !FTerminated && QueuedMessageCount() == 0) {
+    if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance())
+      d->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    gui_glue::DrainQueue();
+    ProcessDeferredDeletes();
+  }
+}
+
+void TApplication::DoActionIdle() {
+  if (Screen)
+    for (int i = 0; i < Screen->CustomFormCount(); ++i) {
+      TCustomForm* f = Screen->CustomForms(i);
+      if (f->Showing()) f->UpdateActions();
+    }
+  for (auto& [key, fn] : std::vector<std::pair<TObject*, std::function<void()>>>(FIdleHandlers))
+    if (fn) fn();
+}
+
+void TApplication::AddIdleHandler(TObject* Key, std::function<void()> Handler) {
+  FIdleHandlers.emplace_back(Key, std::move(Handler));
+}
+
+void TApplication::RemoveIdleHandler(TObject* Key) {
+  FIdleHandlers.erase(std::remove_if(FIdleHandlers.begin(), FIdleHandlers.end(),
+                                     [&](const auto& p) { return p.first == Key; }),
+                      FIdleHandlers.end());
+}
+
+bool TApplication::IsKeyMsg(TMsg& Msg) {
+  if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST) return false;
+  HWND wnd = GetCapture();
+  if (!wnd || !FindControl(wnd)) wnd = Msg.hwnd;
+  if (!FindControl(wnd)) return false;
+  return SendMessage(wnd, CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
+}
+
+bool TApplication::IsHintMsg(TMsg& Msg) {
+  if (FHintWindow && FHintWindow->Visible() && FHintWindow->IsHintMsg(Msg)) CancelHint();
+  return false;
+}
+
+// ---------------------------------------------------------------- exceptions
+
+void TApplication::HandleException(TObject* Sender) {
+  std::exception_ptr ep = std::current_exception();
+  if (!ep) return;
+  auto report = [&](Exception& e) {
+    try {
+      if (OnException) OnException(Sender, &e);
+      else ShowException(e);
+    } catch (...) {
+      // A failing handler is not the end: its own error is shown instead.
+      try {
+        throw;
+      } catch (const EAbort&) {
+      } catch (const Exception& inner) {
+        ShowException(inner);
+      } catch (const std::exception& inner) {
+        ShowException(Exception(inner.what()));
+      } catch (...) {
+      }
+    }
+  };
+  try {
+    std::rethrow_exception(ep);
+  } catch (const EAbort&) {
+  } catch (Exception& e) {
+    report(e);
+  } catch (const std::exception& e) {
+    Exception wrapped(e.what());
+    report(wrapped);
+  } catch (...) {
+    Exception wrapped("Unknown exception");
+    report(wrapped);
+  }
+}
+
+void TApplication::ShowException(const Exception& E) {
+  String msg = E.Message();
+  // A full stop after a message ending in a letter or digit; text ending in other (or
+  // Chinese) punctuation is left as it is.
+  if (!msg.empty()) {
+    unsigned char last = static_cast<unsigned char>(msg.back());
+    if (last < 0x80 && last > '.' && std::isalnum(last)) msg += '.';
+  }
+  MessageBox(msg, Title(), MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const String& Text, const String& Caption, int Flags) {
+  return gui_glue::ShowMessageBox(Text, Caption.empty() ? Title() : Caption, Flags);
+}
+
+// ---------------------------------------------------------------- window state
+
+void TApplication::Minimize() {
+  if (FMainForm) gui_glue::TAccess::Widget(FMainForm)->showMinimized();
+  OnMinimize(this);
+}
+
+void TApplication::Restore() {
+  if (FMainForm) gui_glue::TAccess::Widget(FMainForm)->showNormal();
+  OnRestore(this);
+}
+
+void TApplication::BringToFront() {
+  if (Screen && Screen->ActiveCustomForm()) Screen->ActiveCustomForm()->BringToFront();
+  else if (FMainForm) FMainForm->BringToFront();
+}
+
+// ================================================================ glue access
+
+namespace gui_glue {
+
+void TAccess::ApplicationControlDestroyed(TControl* C) {
+  if (Application->FHintControl == C) {
+    Application->FHintControl = nullptr;
+    Application->CancelHint();
+  }
+}
+
+void TAccess::ResetTerminated() { Application->FTerminated = false; }
+
+}  // namespace gui_glue
+
+// ================================================================ start and end
+
+namespace {
+QApplication* gQtApp = nullptr;
+}
+
+void InitApplication(int& argc, char** argv) {
+  if (!QCoreApplication::instance()) gQtApp = new QApplication(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  gui_glue::InstallInputFilter();
+  if (!Mouse) Mouse = new TMouse;
+  if (!Screen) Screen = new TScreen(nullptr);
+  if (!Application) {
+    Application = new TApplication(nullptr);
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp, [](Qt::ApplicationState s) {
+      if (!Application) return;
+      bool active = s == Qt::ApplicationActive;
+      if (active == Application->Active()) return;
+      try {
+        gui_glue::TAccess::SetApplicationActive(active);
+      } catch (...) {
+        gui_glue::HandleCurrentException(Application);
+      }
+    });
+  }
+}
+
+void DoneApplication() {
+  delete Application;
+  Application = nullptr;
+  delete Screen;
+  Screen = nullptr;
+  delete Mouse;
+  Mouse = nullptr;
+  ProcessDeferredDeletes();
+}
+
+namespace gui_glue {
+void TAccess::SetApplicationActive(bool Active) {
+  Application->FActive = Active;
+  if (!Active) {
+    // Losing the activation closes popups and ends modes, as the platform does.
+    while (!Popups().empty()) ClosePopup(Popups().back().Popup);
+    CancelCapture();
+    Application->CancelHint();
+    Application->OnDeactivate(Application);
+  } else {
+    Application->OnActivate(Application);
+  }
+}
+}  // namespace gui_glue

@@ -1,0 +1,273 @@
+#pragma once
+// Tool bars with their buttons, and cool bars with their bands.
+#include "core/Classes.h"
+#include "gui/Controls.h"
+#include "gui/ImgList.h"
+#include "gui/Messages.h"
+
+#include <memory>
+#include <vector>
+
+class TPopupMenu;
+class TMenuItem;
+class TCustomAction;
+class TToolBar;
+
+// ================================================================ tool bars
+
+KELM_ENUM(TToolButtonStyle, tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider)
+KELM_ENUM(TEdgeBorder, ebLeft, ebTop, ebRight, ebBottom)
+using TEdgeBorders = TSet<TEdgeBorder>;
+KELM_ENUM(TEdgeStyle, esNone, esRaised, esLowered)
+
+// A button of a tool bar. A check button (tbsCheck) stays down when clicked; in a Grouped run
+// of check buttons one is down at a time (none with AllowAllUp). A drop-down button
+// (tbsDropDown) shows its DropdownMenu from the arrow at its right and runs Click from the
+// rest; a plain button with a DropdownMenu shows the menu when pressed. Bound to an action, it
+// follows the action's Caption, Enabled, Hint, Visible, Checked (Down) and ImageIndex.
+class TToolButton : public TGraphicControl {
+  KELM_CLASS(TToolButton, TGraphicControl)
+public:
+  explicit TToolButton(TComponent* AOwner);
+  ~TToolButton() override;
+
+  TToolBar* ToolBar() const;
+  int Index() const;
+  bool AllowAllUp() const { return FAllowAllUp; }
+  void SetAllowAllUp(bool v) { FAllowAllUp = v; }
+  bool Down() const { return FDown; }
+  void SetDown(bool v);
+  TPopupMenu* DropdownMenu() const { return FDropdownMenu; }
+  void SetDropdownMenu(TPopupMenu* v);
+  bool Grouped() const { return FGrouped; }
+  void SetGrouped(bool v) { FGrouped = v; }
+  int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int v);
+  bool Indeterminate() const { return FIndeterminate; }
+  void SetIndeterminate(bool v);
+  bool Marked() const { return FMarked; }
+  void SetMarked(bool v);
+  TToolButtonStyle Style() const { return FStyle; }
+  void SetStyle(TToolButtonStyle v);
+  bool Wrap() const { return FWrap; }
+  void SetWrap(bool v);
+  // The width of the arrow part of a drop-down button.
+  static constexpr int DropDownWidth = 14;
+  // Shows the drop-down menu under the button; true when there was one to show.
+  bool CheckMenuDropdown();
+  bool IsSeparator() const { return FStyle == tbsSeparator || FStyle == tbsDivider; }
+
+  void Click() override;
+  void Dispatch(TMessage& Message) override;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  void SetParent(TWinControl* AParent) override;
+
+protected:
+  void Paint() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  bool ActionClientValue(TActionLinkProp Prop, Variant& Value) const override;
+  void SetActionClientValue(TActionLinkProp Prop, const Variant& Value) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+  void UpdateGroup();
+  bool InArrow(int X) const;
+
+  bool FAllowAllUp = false;
+  bool FDown = false;
+  TPopupMenu* FDropdownMenu = nullptr;
+  bool FGrouped = false;
+  int FImageIndex = -1;
+  bool FIndeterminate = false;
+  bool FMarked = false;
+  TToolButtonStyle FStyle = tbsButton;
+  bool FWrap = false;
+  bool FHot = false;
+  bool FPressed = false;   // the button is held down by the mouse
+  bool FPressInside = false;
+  bool FMenuShowing = false;
+};
+
+class TToolBar : public TWinControl {
+  KELM_CLASS(TToolBar, TWinControl)
+public:
+  explicit TToolBar(TComponent* AOwner);
+  ~TToolBar() override;
+
+  int ButtonCount() const { return static_cast<int>(FButtons.size()); }
+  TToolButton* Buttons(int Index) const;
+  int RowCount() const { return FRowCount; }
+
+  int ButtonHeight() const { return FButtonHeight; }
+  void SetButtonHeight(int v);
+  int ButtonWidth() const { return FButtonWidth; }
+  void SetButtonWidth(int v);
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool v);
+  bool List() const { return FList; }
+  void SetList(bool v);
+  bool ShowCaptions() const { return FShowCaptions; }
+  void SetShowCaptions(bool v);
+  bool Wrapable() const { return FWrapable; }
+  void SetWrapable(bool v);
+  int Indent() const { return FIndent; }
+  void SetIndent(int v);
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool v);
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* v);
+  TCustomImageList* DisabledImages() const { return FDisabledImages; }
+  void SetDisabledImages(TCustomImageList* v);
+  TCustomImageList* HotImages() const { return FHotImages; }
+  void SetHotImages(TCustomImageList* v);
+  TEdgeBorders EdgeBorders() const { return FEdgeBorders; }
+  void SetEdgeBorders(TEdgeBorders v);
+  TEdgeStyle EdgeInner() const { return FEdgeInner; }
+  void SetEdgeInner(TEdgeStyle v);
+  TEdgeStyle EdgeOuter() const { return FEdgeOuter; }
+  void SetEdgeOuter(TEdgeStyle v);
+  void SetAutoSize(bool v) override;
+
+  // The size every button of the bar takes (a drop-down button adds its arrow).
+  TSize ButtonSize() const;
+
+  void Dispatch(TMessage& Message) override;
+  void AlignControls(TControl* AControl, TRect& Rect) override;
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+
+protected:
+  friend class TToolButton;
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void PaintWindow(HDC DC) override;
+  void CreateParams(TCreateParams& Params) override;
+  void ButtonsChanged();
+
+private:
+  void ImagesChanged(TObject* Sender);
+  void SortButtonsByPosition();
+
+  std::vector<TControl*> FButtons;  // the bar's controls in their order
+  int FButtonHeight = 22, FButtonWidth = 23;
+  bool FFlat = false, FList = false, FShowCaptions = false, FWrapable = true, FTransparent = false;
+  int FIndent = 0;
+  TCustomImageList* FImages = nullptr;
+  TCustomImageList* FDisabledImages = nullptr;
+  TCustomImageList* FHotImages = nullptr;
+  std::unique_ptr<TChangeLink> FImageLink;
+  TEdgeBorders FEdgeBorders = {ebTop};
+  TEdgeStyle FEdgeInner = esRaised, FEdgeOuter = esLowered;
+  int FRowCount = 1;
+  bool FLaying = false;
+};
+
+// ================================================================ cool bar
+
+class TCoolBar;
+
+// A band of a cool bar: a row piece that holds one control, with a grip and a text before it.
+class TCoolBand : public TCollectionItem {
+  KELM_CLASS(TCoolBand, TCollectionItem)
+public:
+  explicit TCoolBand(TCollection* Collection);
+  ~TCoolBand() override;
+  void Assign(TPersistent* Source) override;
+  String DisplayName() const override;
+
+  TWinControl* Control() const { return FControl; }
+  void SetControl(TWinControl* v);
+  bool Break() const { return FBreak; }
+  void SetBreak(bool v);
+  bool FixedSize() const { return FFixedSize; }
+  void SetFixedSize(bool v);
+  int MinHeight() const { return FMinHeight; }
+  void SetMinHeight(int v);
+  int MinWidth() const { return FMinWidth; }
+  void SetMinWidth(int v);
+  const String& Text() const { return FText; }
+  void SetText(const String& v);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool v);
+  int Width() const { return FWidth; }
+  void SetWidth(int v);
+  int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int v);
+  TCoolBar* CoolBar() const;
+
+private:
+  friend class TCoolBar;
+  TWinControl* FControl = nullptr;
+  bool FBreak = true;
+  bool FFixedSize = false;
+  int FMinHeight = 25;
+  int FMinWidth = 0;
+  String FText;
+  bool FVisible = true;
+  int FWidth = 0;
+  int FImageIndex = -1;
+};
+
+class TCoolBands : public TOwnedCollection {
+  KELM_CLASS(TCoolBands, TOwnedCollection)
+public:
+  explicit TCoolBands(TCoolBar* CoolBar);
+  TCoolBand* Add() { return static_cast<TCoolBand*>(TCollection::Add()); }
+  TCoolBand* Items(int Index) const { return static_cast<TCoolBand*>(TCollection::Items(Index)); }
+  TCoolBand* FindBand(TControl* AControl) const;
+  TCoolBar* CoolBar() const { return FCoolBar; }
+
+protected:
+  void Update(TCollectionItem* Item) override;
+
+private:
+  TCoolBar* FCoolBar;
+};
+
+// Bands in rows; each band places its control beside its grip and text.
+class TCoolBar : public TWinControl {
+  KELM_CLASS(TCoolBar, TWinControl)
+public:
+  explicit TCoolBar(TComponent* AOwner);
+  ~TCoolBar() override;
+
+  TCoolBands* Bands() const { return FBands.get(); }
+  void SetBands(TCoolBands* v) { FBands->Assign(v); }
+  bool FixedOrder() const { return FFixedOrder; }
+  void SetFixedOrder(bool v) { FFixedOrder = v; }
+  bool FixedSize() const { return FFixedSize; }
+  void SetFixedSize(bool v) { FFixedSize = v; }
+  bool ShowText() const { return FShowText; }
+  void SetShowText(bool v);
+  TEdgeBorders EdgeBorders() const { return FEdgeBorders; }
+  void SetEdgeBorders(TEdgeBorders v);
+  TBorderStyle BandBorderStyle() const { return FBandBorderStyle; }
+  void SetBandBorderStyle(TBorderStyle v);
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* v);
+  void SetAutoSize(bool v) override;
+  // The rectangle of a band in client coordinates (empty when hidden).
+  TRect BandRect(int Index) const;
+
+  void Dispatch(TMessage& Message) override;
+  void AlignControls(TControl* AControl, TRect& Rect) override;
+
+protected:
+  friend class TCoolBand;
+  friend class TCoolBands;
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void PaintWindow(HDC DC) override;
+  void BandsChanged();
+
+private:
+  int GripWidth(const TCoolBand* Band) const;
+  std::unique_ptr<TCoolBands> FBands;
+  std::vector<TRect> FBandRects;
+  bool FFixedOrder = false, FFixedSize = false, FShowText = true;
+  TEdgeBorders FEdgeBorders = {ebLeft, ebTop, ebRight, ebBottom};
+  TBorderStyle FBandBorderStyle = bsSingle;
+  TCustomImageList* FImages = nullptr;
+  bool FLaying = false;
+};

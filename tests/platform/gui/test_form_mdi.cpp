@@ -1,0 +1,116 @@
+// MDI forms: the client area, children in their frames, finding a child again.
+#include "GuiTestUtil.h"
+
+#include "core/ClassBuilder.h"
+
+#include <gtest/gtest.h>
+
+using namespace guitest;
+
+namespace {
+
+class TFrmMdiA : public TForm {
+  KELM_CLASS(TFrmMdiA, TForm)
+public:
+  using TForm::TForm;
+};
+class TFrmMdiB : public TForm {
+  KELM_CLASS(TFrmMdiB, TForm)
+public:
+  using TForm::TForm;
+};
+
+// The program's way to open a list window: the instance of that exact class is restored and
+// brought forward, or a new one is made.
+template <class T> T* OpenMDIChild(TForm* main) {
+  for (int i = 0; i < main->MDIChildCount(); ++i)
+    if (main->MDIChildren(i)->ClassType() == T::StaticClass()) {
+      auto* f = static_cast<T*>(main->MDIChildren(i));
+      if (f->WindowState() == wsMinimized) f->SetWindowState(wsNormal);
+      f->BringToFront();
+      return f;
+    }
+  auto* f = new T(main);
+  f->SetFormStyle(fsMDIChild);
+  f->Show();
+  return f;
+}
+
+}  // namespace
+
+KELM_PUBLISH(TFrmMdiA) {}
+KELM_PUBLISH(TFrmMdiB) {}
+
+TEST(Mdi, AChildIsFoundAgainByClassAfterARestore) {
+  auto* main = new TForm(Application);
+  main->SetBounds(0, 0, 700, 500);
+  main->SetFormStyle(fsMDIForm);
+  TForm* savedMain = Application->MainForm();
+  Application->SetMainForm(main);
+  main->Show();
+  ASSERT_NE(main->ClientHandle(), 0u);
+
+  auto* a = OpenMDIChild<TFrmMdiA>(main);
+  a->SetCaption("合同列表");
+  auto* b = OpenMDIChild<TFrmMdiB>(main);
+  EXPECT_EQ(main->MDIChildCount(), 2);
+  EXPECT_EQ(main->MDIChildren(0), b) << "the latest on top";
+  EXPECT_EQ(main->ActiveMDIChild(), b);
+  EXPECT_EQ(Screen->ActiveForm(), b);
+
+  a->SetWindowState(wsMinimized);
+  EXPECT_EQ(a->WindowState(), wsMinimized);
+  auto* again = OpenMDIChild<TFrmMdiA>(main);
+  EXPECT_EQ(again, a);
+  EXPECT_EQ(main->MDIChildCount(), 2);
+  EXPECT_EQ(a->WindowState(), wsNormal);
+  EXPECT_EQ(main->ActiveMDIChild(), a);
+  EXPECT_EQ(main->MDIChildren(0), a);
+  EXPECT_EQ(Screen->ActiveForm(), a);
+
+  // Cascade places the children one below the other.
+  main->Cascade();
+  Application->ProcessMessages();
+  { auto* area = gui_glue::MdiArea(main); fprintf(stderr, "area %d %d %d %d vis=%d\n", area->x(), area->y(), area->width(), area->height(), area->isVisible());
+    for (auto* s : area->subWindowList()) fprintf(stderr, "sub %d %d %d %d vis=%d min=%d\n", s->x(), s->y(), s->width(), s->height(), s->isVisible(), s->isMinimized()); }
+  EXPECT_NE(a->ClientToScreen({0, 0}), b->ClientToScreen({0, 0}));
+
+  // Closing a child asks it; an MDI child with a minimise box minimises by default.
+  b->Close();
+  EXPECT_EQ(b->WindowState(), wsMinimized);
+  b->OnClose = TCloseEvent::Lambda([](TObject*, TCloseAction& act) { act = caFree; });
+  b->Close();
+  Application->ProcessMessages();
+  EXPECT_EQ(main->MDIChildCount(), 1);
+  EXPECT_EQ(main->MDIChildren(0), a);
+
+  Application->SetMainForm(savedMain);
+  delete main;
+}
+
+TEST(Mdi, AnMdiChildNeedsAnMdiMainForm) {
+  TForm* saved = Application->MainForm();
+  TForm plain(nullptr);
+  Application->SetMainForm(&plain);
+  TForm child(nullptr);
+  EXPECT_THROW(child.SetFormStyle(fsMDIChild), EInvalidOperation);
+  Application->SetMainForm(saved);
+}
+
+TEST(Mdi, ChildrenOwnedElsewhereOutliveTheirMdiForm) {
+  auto* main = new TForm(Application);
+  main->SetBounds(0, 0, 500, 400);
+  main->SetFormStyle(fsMDIForm);
+  TForm* saved = Application->MainForm();
+  Application->SetMainForm(main);
+  main->Show();
+  auto* child = new TForm(Application);  // not owned by the MDI form
+  child->SetFormStyle(fsMDIChild);
+  child->Show();
+  EXPECT_EQ(main->MDIChildCount(), 1);
+  Application->SetMainForm(saved);
+  delete main;
+  child->SetCaption("still here");
+  EXPECT_EQ(child->Caption(), "still here");
+  delete child;
+}
