@@ -4,7 +4,7 @@
 #include "app/SqlText.h"
 #include "app/U_Data.h"
 #include "core/StrUtils.h"
-#include "gui/ComCtrls.h"
+#include "gui/TreeView.h"
 
 #include <array>
 #include <cassert>

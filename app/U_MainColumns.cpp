@@ -7,6 +7,7 @@
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 #include "data/DB.h"
+#include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "grid/DBGridEh.h"
 

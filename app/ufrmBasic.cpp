@@ -5,7 +5,10 @@
 #include "app/U_Main.h"
 #include "core/ClassBuilder.h"
 #include "core/StrUtils.h"
+#include "gui/Application.h"
 #include "gui/ComCtrls.h"
+#include "gui/ToolBar.h"
+#include "gui/TreeView.h"
 #include "gui/Menus.h"
 #include "gui/StdCtrls.h"
 

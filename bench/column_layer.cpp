@@ -12,6 +12,7 @@
 #include "core/Resources.h"
 #include "data/ADODB.h"
 #include "grid/DBGridEh.h"
+#include "gui/Application.h"
 #include "gui/Forms.h"
 #include "tools/MakeDatabase.h"
 

@@ -6,6 +6,8 @@
 #include "core/FileUtils.h"
 #include "core/StrUtils.h"
 #include "gui/ComCtrls.h"
+#include "gui/ToolBar.h"
+#include "gui/TreeView.h"
 #include "gui/Dialogs.h"
 #include "gui/StdCtrls.h"
 
