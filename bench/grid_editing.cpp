@@ -4,6 +4,7 @@
 #include "BenchUtil.h"
 #include "grid/DBGridEh.h"
 #include "grid/ToolCtrlsEh.h"
+#include "gui/Application.h"
 #include "gui/Forms.h"
 #include "data/MemDataSet.h"
 #include "core/SysUtils.h"

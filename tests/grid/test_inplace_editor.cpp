@@ -11,6 +11,7 @@
 #include "grid/DBGridEhInplace.h"
 #include "gui/Clipbrd.h"
 #include "gui/Forms.h"
+#include "gui/Screen.h"
 #include "gui/ImgList.h"
 #include "gui/StdCtrls.h"
 

@@ -3,6 +3,7 @@
 // through the layer's messages, as the window would deliver it.
 #include "StdTestUtil.h"
 
+#include "gui/Caret.h"
 #include "gui/Grids.h"
 
 using namespace stdtest;
