@@ -1,6 +1,7 @@
 // The grid as the column model sees it: data source and link, column collection, defaults,
 // fonts, sort-marked columns, the sum list and the footer texts built from it.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhStyle.h"
 
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
@@ -62,13 +63,17 @@ KELM_PUBLISH(TDBGridEhScrollBar) {
   b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
 }
 
-KELM_PUBLISH(TVertDBGridEhScrollBar) {}
+KELM_PUBLISH(TVertDBGridEhScrollBar) {
+  using C = TVertDBGridEhScrollBar;
+  b.Prop("VisibleMode", &C::VisibleMode, &C::SetVisibleMode).Default(sbAutoShowEh);
+}
 
 void TDBGridEhScrollBar::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TDBGridEhScrollBar*>(Source)) {
     SetExtScrollBar(s->FExtScrollBar);
     FTracking = s->FTracking;
     SetVisible(s->FVisible);
+    SetVisibleMode(s->FVisibleMode);
     return;
   }
   TPersistent::Assign(Source);
@@ -78,6 +83,12 @@ void TDBGridEhScrollBar::SetExtScrollBar(TComponent* Value) {
   if (Value == FExtScrollBar) return;
   FExtScrollBar = Value;
   if (Value) Value->FreeNotification(FGrid);
+}
+
+void TDBGridEhScrollBar::SetVisibleMode(TScrollBarVisibleModeEh Value) {
+  if (Value == FVisibleMode) return;
+  FVisibleMode = Value;
+  FGrid->RefreshVertScrollBar();
 }
 
 void TDBGridEhScrollBar::SetVisible(bool Value) {
@@ -174,6 +185,8 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
   FSelection = std::make_unique<TDBGridEhSelection>(this);
   FCellParams = std::make_unique<TColCellParamsEh>();
   FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
+  FHeadTree = std::make_unique<THeadTreeNode>("Root", 0, 10);
+  SetStyle(SharedGridStyle());
   FTitleImageChangeLink = std::make_unique<TChangeLink>();
   FTitleImageChangeLink->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleImagesChanged));
   ApplyBaseOptions();
@@ -181,6 +194,7 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
 
 TCustomDBGridEh::~TCustomDBGridEh() {
   Destroying();
+  SetStyle(nullptr);
   FMemTable = nullptr;
   FCellParams.reset();
   FSelection->Reset();
@@ -423,6 +437,15 @@ void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections Value) {
 void TCustomDBGridEh::SetAutoFitColWidths(bool Value) {
   if (Value == FAutoFitColWidths) return;
   FAutoFitColWidths = Value;
+  if (Designing()) return;
+  if (Value && !Loading()) {
+    // The widths now are the shares the fit distributes from.
+    for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetInitialWidth(FColumns->Items(i)->Width());
+  } else if (!Value) {
+    WithinUpdate(*FColumns, [&] {
+      for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetWidth(FColumns->Items(i)->InitialWidth());
+    });
+  }
   RebuildLayout();
 }
 
@@ -627,25 +650,6 @@ void TCustomDBGridEh::DeferLayout() {
   PostMessage(Handle(), WM_DEFERREDLAYOUT, 0, 0);
 }
 
-void TCustomDBGridEh::LayoutChanged() {
-  // The column geometry the rest of the grid relies on; row heights, titles and footers are
-  // the full layout pass's.
-  BuildFieldMap();
-  int indicator = IndicatorOffset();
-  int cols = std::max(FColumns->Count() + indicator, indicator + 1);
-  TCustomGrid::SetFixedCols(0);
-  TCustomGrid::SetColCount(cols);
-  TCustomGrid::SetFixedCols(std::min(indicator + FFrozenCols, cols - 1));
-  int fixedRows = TopDataOffset();
-  if (RowCount() <= fixedRows) TCustomGrid::SetRowCount(fixedRows + 1);
-  TCustomGrid::SetFixedRows(fixedRows);
-  FVisibleColumns->Clear();
-  for (int i = 0; i < FColumns->Count(); ++i)
-    if (FColumns->Items(i)->Visible()) FVisibleColumns->Add(FColumns->Items(i));
-  UpdateTabStops();
-  if (Col() < indicator && cols > indicator) MoveColRow(indicator, Row(), true, false);
-}
-
 void TCustomDBGridEh::BuildFieldMap() {
   FDataLink->ClearFieldMap();
   TDataSet* ds = DataSet();
@@ -695,6 +699,8 @@ void TCustomDBGridEh::ColumnsChanged(TColumnEh* Column) {
 // The grid column follows the column's width; under auto-fit the initial widths are rescaled
 // instead and the pass distributes them.
 void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
+  // The pass gives the grid columns their fitted widths itself.
+  if (FLayingOut) return;
   int raw = DataToRawColumn(Column->Index());
   if (raw < 0 || raw >= ColCount()) return;
   int gridWidth = ColWidths(raw);
@@ -724,25 +730,6 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
     n->SetInitialWidth(std::max(0, n->InitialWidth() + oldInitial - newInitial));
   }
   RebuildLayout();
-}
-
-void TCustomDBGridEh::ColWidthsChanged() {
-  TCustomGrid::ColWidthsChanged();
-  if (FUpdateLock > 0 || !FColumns) return;
-  // A width the user gave a grid column goes to its column.
-  ++FUpdateLock;
-  try {
-    for (int i = 0; i < FColumns->Count(); ++i) {
-      int raw = DataToRawColumn(i);
-      TColumnEh* c = FColumns->Items(i);
-      if (raw < ColCount() && c->Visible() && ColWidths(raw) != c->Width()) c->SetWidth(ColWidths(raw));
-    }
-  } catch (...) {
-    --FUpdateLock;
-    throw;
-  }
-  --FUpdateLock;
-  if (OnColWidthsChanged) OnColWidthsChanged(this);
 }
 
 void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
@@ -1163,7 +1150,10 @@ String TCustomDBGridEh::GetFooterText(int Row, TColumnEh* Column) {
     case fvtFieldValue: {
       TDataSet* ds = DataSet();
       if (!ds || !ds->Active() || footer->FieldName().empty()) return String();
-      return FormatFieldValue(ds->FieldByName(footer->FieldName()), footer->DisplayFormat());
+      // A footer naming a field the dataset lacks shows an empty cell rather than failing
+      // every paint.
+      TField* field = ds->FindField(footer->FieldName());
+      return field ? FormatFieldValue(field, footer->DisplayFormat()) : String();
     }
     case fvtStaticText: return footer->Value();
     case fvtNon: return String();

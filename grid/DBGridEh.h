@@ -14,6 +14,7 @@
 #include "gui/Grids.h"
 #include "data/DB.h"
 #include "grid/DBSumLst.h"
+#include "grid/DBGridEhHeadTree.h"
 #include "gui/Graphics.h"
 #include "gui/ImgList.h"
 #include "gui/StdCtrls.h"
@@ -25,6 +26,7 @@
 
 class TCustomDBGridEh;
 class TColumnEh;
+class TDBGridEhStyle;
 class TColumnFooterEh;
 class TColumnsEhList;
 class TDBGridColumnsEh;
@@ -938,6 +940,8 @@ private:
 // ================================================================ owned settings objects
 
 // A scroll bar's settings as layouts store them.
+KELM_ENUM(TScrollBarVisibleModeEh, sbAlwaysShowEh, sbNeverShowEh, sbAutoShowEh)
+
 class TDBGridEhScrollBar : public TPersistent {
   KELM_CLASS(TDBGridEhScrollBar, TPersistent)
 public:
@@ -949,6 +953,8 @@ public:
   void SetTracking(bool Value) { FTracking = Value; }
   bool Visible() const { return FVisible; }
   void SetVisible(bool Value);
+  TScrollBarVisibleModeEh VisibleMode() const { return FVisibleMode; }
+  void SetVisibleMode(TScrollBarVisibleModeEh Value);
   int Kind() const { return FKind; }
 
 private:
@@ -957,6 +963,7 @@ private:
   TComponent* FExtScrollBar = nullptr;
   bool FTracking = false;
   bool FVisible = true;
+  TScrollBarVisibleModeEh FVisibleMode = sbAutoShowEh;
 };
 
 class TVertDBGridEhScrollBar : public TDBGridEhScrollBar {
@@ -1193,10 +1200,11 @@ public:
   virtual void RefreshLayout();
   virtual void BuildFieldMap();
   virtual void UpdateTabStops();
-  // Row count and the vertical bar from the record buffer: the layout pass's; until it exists
-  // the rows are what the grid was given.
-  virtual void RecalcRowCount() {}
-  virtual void RefreshVertScrollBar() {}
+  // Row count from the record buffer, filler and footer rows; the vertical bar from the
+  // dataset's record numbers.
+  virtual void RecalcRowCount();
+  virtual void RefreshVertScrollBar();
+  void UpdateExtHorzScrollBar();
 
   // ---- layout
   // Runs the layout pass now, or when the outermost layout lock ends.
@@ -1219,6 +1227,39 @@ public:
   // Edit-button size taken at window creation.
   int EditButtonWidth() const { return FEditButtonWidth; }
   int EditButtonHeight() const { return FEditButtonHeight; }
+
+  // ---- geometry (areas of GetCellType: the low byte the column area, the high byte the row's)
+  enum TColAreaEh { caIndicator = 0, caData = 1 };
+  enum TRowAreaEh { raTitle = 0, raFilter = 1, raData = 2, raFiller = 3, raFooter = 4 };
+  static int CellArea(int ColArea, int RowArea) { return ColArea | (RowArea << 8); }
+  // The area of a grid cell; DataCol and DataRow receive its data coordinates.
+  int GetCellType(int ACol, int ARow, int& DataCol, int& DataRow) const;
+  // The data cells in grid coordinates.
+  TGridRect DataCellBox() const;
+  int DataRowCount() const;
+  int VisibleDataRowCount() const;
+  bool CellDrawn3D(int ACol, int ARow, TGridDrawState State) const;
+  // Makes a column current, a frozen one too.
+  void MoveToColumn(int ACol);
+  void InvalidateCellRange(const TGridRect& Range);
+  // Pixels of the frozen columns alone.
+  int FrozenExtent() const;
+  // The title tree (UseMultiTitle) and the leaf of each column after the layout pass.
+  THeadTreeNode* HeadTree() const { return FHeadTree.get(); }
+  THeadTreeNode* LeafOf(int DataCol) const;
+  // Rows are tall enough for word-wrapped text.
+  bool WordWrapPossible() const { return FWordWrapPossible; }
+  bool LayingOut() const { return FLayingOut; }
+  // The record count behind the vertical bar, or -1 without record numbers.
+  int ScrollBarRecordCount() const;
+  // ---- painting
+  TDBGridEhStyle* Style() const { return FStyle; }
+  void SetStyle(TDBGridEhStyle* Value);
+  // Standard drawing of a data cell of the record being drawn, with the canvas as set.
+  void DrawColumnCellDefault(const TRect& Rect, int DataCol, TColumnEh* Column, TGridDrawState State);
+  bool GetFixedCellColors(int ACol, int ARow, TFont* AFont, TColor& Background, bool Highlighted, int CellType);
+  bool IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFont, TColor& Background, TGridDrawState& State);
+  bool CanDrawRowFocus() const;
 
   void Dispatch(TMessage& Message) override;
 
@@ -1261,12 +1302,36 @@ protected:
   bool SelectCell(int ACol, int ARow) override;
   void CurrentChanged(int OldCol, int OldRow) override;
   void DoExit() override;
+  void Paint() override;
+  void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+  void RowHeightsChanged() override;
   // ---- notification hooks
   virtual void ColEnter();
   virtual void ColExit();
   virtual void CheckMemTable();
 
 private:
+  // ---- layout pass steps
+  void RemoveTransientColumns();
+  void GenerateDefaultColumns();
+  void RebuildVisibleColumns();
+  void LayoutRowHeight();
+  void LayoutTitleHeight();
+  void LayoutHorzScrollBar();
+  void AutoFitWidths();
+  int MeasureTitleCaption(THeadTreeNode* Node);
+  void SizeAutoFitColumn(int Index, int Old, int New);
+  // ---- painting steps (the cell kinds return whether they drew highlighted)
+  bool DrawIndicatorCell(int ARow, int DataRow, TRect R, int CellType);
+  bool DrawTitleCell(int DataCol, TRect R, TGridDrawState State, bool Is3D);
+  void DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, TGridDrawState State, bool Is3D);
+  bool DrawFooterCell(int DataCol, int FooterRow, TRect R, TGridDrawState State, bool Is3D);
+  void DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect, bool Highlighted);
+  void DrawCellFrame3D(const TRect& R, bool Sunken);
+  void DrawRequiredMark(TColumnEh* Column, int DataRow, const TRect& R);
+  bool TitleInSelection(int DataCol) const;
+  int TextInset(bool Is3D) const;
+  TColor RowColor(TColumnEh* Column) const;
   void SumListChangedHandler(TObject* Sender);
   void SumListRecalcAllHandler(TObject* Sender);
   void SumListAfterRecalcAllHandler(TObject* Sender);
@@ -1335,6 +1400,12 @@ private:
   TEditorReadOnly FEditorReadOnly = erNotSet;
   bool FIncSearchActive = false;
   int FEditButtonWidth = 0, FEditButtonHeight = 0;
+  std::unique_ptr<THeadTreeNode> FHeadTree;
+  std::vector<THeadTreeNode*> FLeaves;
+  std::vector<bool> FOutOfRange;  // auto-fit: per column, limited during this fit
+  bool FWordWrapPossible = false;
+  bool FLayingOut = false;
+  TDBGridEhStyle* FStyle = nullptr;
   TImeMode FOriginalImeMode = imDontCare;
   String FOriginalImeName;
 };
@@ -1362,6 +1433,11 @@ public:
 private:
   TCustomDBGridEh* FGrid;
 };
+
+// The indicator pictures (current, edited, inserted, multi-dot, multi-arrow, current and
+// selected, current during incremental search) and the sort markers (down, up) all grids share.
+TImageList* GridIndicatorImages();
+TImageList* GridSortMarkerImages();
 
 // ================================================================ cell values
 
