@@ -1303,6 +1303,8 @@ protected:
   void CurrentChanged(int OldCol, int OldRow) override;
   void DoExit() override;
   void Paint() override;
+  // The grid sets its vertical bar from the dataset, whatever the horizontal one does.
+  bool OwnsVertScrollBar() const override { return true; }
   void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
   void RowHeightsChanged() override;
   // ---- notification hooks

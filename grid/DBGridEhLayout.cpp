@@ -82,6 +82,7 @@ void TCustomDBGridEh::LayoutChanged() {
   UpdateTabStops();
   int leftCol = LeftCol();
   RecalcRowCount();
+  RefreshVertScrollBar();
   if (FOptions.Contains(dgRowSelect) && leftCol < ColCount()) SetLeftCol(std::max(FixedCols(), leftCol));
   int indicator = IndicatorOffset();
   if (Col() < FixedCols() && ColCount() > FixedCols()) MoveColRow(FixedCols(), Row(), true, false);
@@ -228,7 +229,8 @@ void TCustomDBGridEh::AutoFitWidths() {
     for (int i = 0; i < n && shares > 0; ++i) {
       if (!fits(i) || FOutOfRange[i]) continue;
       TColumnEh* c = FColumns->Items(i);
-      int want = MulDiv(room, c->InitialWidth(), shares);
+      // Truncated, not rounded: the rightmost column takes what the truncation left.
+      int want = static_cast<int>(int64_t(room) * c->InitialWidth() / shares);
       widths[i] = c->ClampWidth(want);
       if (widths[i] != want) {
         FOutOfRange[i] = true;
@@ -351,7 +353,7 @@ void TCustomDBGridEh::RecalcRowCount() {
   if (title >= 0) TCustomGrid::SetRowHeights(0, title);
   int filler = FFooterRowCount > 0 ? 1 : 0;
   auto fillerHeight = [&](int Records) {
-    int used = fixedH + Records * (rowH + lineH) + lineH;
+    int used = fixedH + Records * (rowH + lineH);
     return std::max(0, ClientHeight() - used);
   };
   bool hasRecords = FDataLink->Active() && DataSet() && !(DataSet()->Bof() && DataSet()->Eof());
