@@ -493,7 +493,8 @@ void TCustomDBGridEh::SetFooterRowCount(int Value) {
 }
 
 void TCustomDBGridEh::SetFrozenCols(int Value) {
-  if (Value < 0 || Value == FFrozenCols) return;
+  // Setting the same count again still lays the grid out; a negative one freezes nothing.
+  if (Value == FFrozenCols && Value < 0) return;
   FFrozenCols = Value;
   RebuildLayout();
 }

@@ -326,3 +326,268 @@ TEST_F(LayoutGrid, GridsAttachToTheSharedStyleAndLeaveIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// ================================================================ painting
+
+// A grid over its own small table.
+class PaintGrid : public LayoutGrid {
+protected:
+  TMemDataSet* T = nullptr;
+  void Table(std::initializer_list<std::pair<const char*, TFieldType>> Fields,
+             std::initializer_list<std::vector<Variant>> Rows) {
+    T = new TMemDataSet(Form);
+    for (auto& [name, type] : Fields) T->FieldDefs()->Add(name, type, type == ftString ? 20 : 0);
+    for (const auto& r : Rows) T->AddRow(r);
+    Source->SetDataSet(T);
+    T->Open();
+    Application->ProcessMessages();
+  }
+  TColumnEh* Col(int I) { return Grid->Columns()->Items(I); }
+  TRect DataCell(int DataCol, int DataRow) {
+    return Cell(Grid->DataToRawColumn(DataCol), Grid->TopDataOffset() + DataRow);
+  }
+  TRect Inner(TRect R, int D = 2) {
+    InflateRect(R, -D, -D);
+    return R;
+  }
+  // The one colour that fills most of the cell.
+  COLORREF Fill(const TRect& R) { return Pixel(R.Left + 2, R.Top + 2); }
+};
+
+TEST_F(PaintGrid, FooterSumsShowRightAlignedAndFollowAPost) {
+  Table({{"Code", ftString}, {"Amount", ftFloat}},
+        {{Variant("a"), Variant(1.5)}, {Variant("b"), Null()}, {Variant("c"), Variant(2.25)}});
+  Columns({"Code", "Amount"});
+  Col(1)->Footer()->SetValueType(fvtSum);
+  Col(1)->Footer()->SetDisplayFormat("0.00");
+  Col(1)->Footer()->SetAlignment(taRightJustify);
+  Grid->SetFooterRowCount(1);
+  Grid->SumList()->SetActive(true);
+  ASSERT_EQ(Grid->GetFooterText(0, Col(1)), "3.75");
+  Snap();
+  int footerRow = Grid->RowCount() - 1, fillerRow = footerRow - 1;
+  TRect footer = Cell(2, footerRow);
+  TRect ink = InkBox(Inner(footer, 1));
+  ASSERT_FALSE(IsRectEmpty(ink)) << "the sum is written";
+  EXPECT_GE(ink.Right, footer.Right - 5) << "right-aligned";
+  EXPECT_TRUE(IsRectEmpty(InkBox(Inner(Cell(2, fillerRow), 1)))) << "nothing in the filler";
+  int before = ink.Width();
+  T->SetRecNo(2);
+  T->Edit();
+  T->FieldByName("Amount")->SetAsFloat(10);
+  T->Post();
+  ASSERT_EQ(Grid->GetFooterText(0, Col(1)), "13.75");
+  Snap();
+  EXPECT_GT(InkBox(Inner(footer, 1)).Width(), before) << "the wider 13.75";
+}
+
+TEST_F(PaintGrid, AFooterOnAnUnknownFieldShowsAnEmptyCell) {
+  Columns({"Code", "Amount"});
+  Col(1)->Footer()->SetValueType(fvtFieldValue);
+  Col(1)->Footer()->SetFieldName("NoSuchField");
+  Grid->SetFooterRowCount(1);
+  EXPECT_EQ(Grid->GetFooterText(0, Col(1)), "");
+  Snap();
+  EXPECT_TRUE(IsRectEmpty(InkBox(Inner(Cell(2, Grid->RowCount() - 1), 1))));
+}
+
+TEST_F(PaintGrid, SortMarkersAndTheirIndices) {
+  Columns({"Code", "Amount", "Qty"});
+  for (int i = 0; i < 3; ++i) {
+    Col(i)->Title()->SetCaption("");
+    Col(i)->SetWidth(60);
+  }
+  Grid->SetOptionsEh(Grid->OptionsEh() + TDBGridEhOptions{dghMultiSortMarking});
+  Col(0)->Title()->SetSortMarker(smDownEh);
+  Snap();
+  TRect t0 = Cell(1, 0);
+  TRect ink = InkBox(Inner(t0, 2));
+  ASSERT_FALSE(IsRectEmpty(ink)) << "one marked column shows its marker";
+  EXPECT_GE(ink.Left, t0.Right - 16) << "in the right 16 pixels";
+  int markerOnlyRight = ink.Right;
+  Col(1)->Title()->SetSortMarker(smUpEh);
+  Snap();
+  ink = InkBox(Inner(t0, 1));
+  EXPECT_GT(ink.Right, markerOnlyRight) << "two marked columns write their indices beside the markers";
+  EXPECT_FALSE(IsRectEmpty(InkBox(Inner(Cell(2, 0), 1))));
+  Col(1)->Title()->SetSortMarker(smNoneEh);
+  Col(0)->SetWidth(12);
+  Snap();
+  EXPECT_TRUE(IsRectEmpty(InkBox(Inner(Cell(1, 0), 1)))) << "a title narrower than the marker shows none";
+}
+
+TEST_F(PaintGrid, CheckBoxesShowTheValueAndImagesTheKeysPicture) {
+  Table({{"Done", ftBoolean}, {"Kind", ftInteger}},
+        {{Variant(true), Variant(0)}, {Variant(false), Variant(1)}, {Null(), Variant(1)}});
+  Columns({"Done", "Kind"});
+  Col(0)->SetCheckboxes(true);
+  Col(0)->SetWidth(40);
+  Col(0)->SetColor(TColor(RGB(255, 255, 200)));  // the box's white edges stand out from the cell
+  auto* images = new TImageList(Form);
+  images->SetWidth(8);
+  images->SetHeight(8);
+  for (TColor c : {clRed, clBlue}) {
+    TBitmap b;
+    b.SetSize(8, 8);
+    b.Canvas()->Brush()->SetColor(c);
+    b.Canvas()->FillRect(Rect(0, 0, 8, 8));
+    images->Add(&b, nullptr);
+  }
+  Col(1)->KeyList()->SetText("0\n1");
+  Col(1)->SetImageList(images);
+  Grid->RebuildLayout();
+  ASSERT_EQ(Col(0)->ColumnKind(), ckCheckbox);
+  ASSERT_EQ(Col(1)->ColumnKind(), ckImage);
+  Snap();
+  auto box = [&](int Row) {
+    TRect cell = Inner(DataCell(0, Row), 1);  // inside the focus frame
+    return BoxWhere(cell, [&](COLORREF c) { return c != Fill(cell); });
+  };
+  for (int r = 0; r < 3; ++r) {
+    TRect b = box(r), cell = DataCell(0, r);
+    EXPECT_EQ(b.Width(), 13) << "row " << r;
+    EXPECT_NEAR((b.Left + b.Right) / 2, (cell.Left + cell.Right) / 2, 1) << "centred";
+  }
+  auto markIn = [&](int Row, COLORREF C) { return CountColour(Inner(box(Row), 3), C); };
+  EXPECT_GT(markIn(0, RGB(0, 0, 0)), 3) << "True is marked";
+  EXPECT_EQ(markIn(1, RGB(0, 0, 0)), 0) << "False is not";
+  EXPECT_EQ(markIn(2, RGB(0, 0, 0)), 0) << "Null is grayed, not black";
+  EXPECT_GT(CountWhere(Inner(box(2), 3), [](COLORREF c) { return c != RGB(255, 255, 255) && c != RGB(0, 0, 0); }), 3);
+  TRect k0 = DataCell(1, 0), k1 = DataCell(1, 1);
+  EXPECT_EQ(Pixel((k0.Left + k0.Right) / 2, (k0.Top + k0.Bottom) / 2), RGB(255, 0, 0)) << "key 0's picture";
+  EXPECT_EQ(Pixel((k1.Left + k1.Right) / 2, (k1.Top + k1.Bottom) / 2), RGB(0, 0, 255)) << "key 1's picture";
+}
+
+TEST_F(PaintGrid, ABandCaptionIsCentredOverItsColumns) {
+  Columns({"Code", "Amount", "Qty"});
+  Col(0)->Title()->SetCaption("金额|合同");
+  Col(1)->Title()->SetCaption("金额|发票");
+  Col(2)->Title()->SetCaption("数量");
+  Grid->SetUseMultiTitle(true);
+  Snap();
+  THeadTreeNode* leaf = Grid->LeafOf(0);
+  ASSERT_TRUE(leaf && leaf->ParentNode && leaf->ParentNode->NodeText == "金额");
+  TRect a = Cell(1, 0), b = Cell(2, 0);
+  int lineY = a.Bottom - leaf->NodeHeight;  // above the leaf's own band (3-D titles)
+  TRect band{a.Left, a.Top, b.Right, lineY};
+  TRect ink = InkBox(Inner(band, 2));
+  ASSERT_FALSE(IsRectEmpty(ink));
+  EXPECT_NEAR((ink.Left + ink.Right) / 2, (a.Left + b.Right) / 2, 2) << "one caption over both cells";
+  EXPECT_EQ(CountWhere(TRect{a.Right, band.Top + 3, a.Right + 1, band.Bottom - 3}, [&](COLORREF c) { return Dark(c); }), 0)
+      << "no column line through the band";
+  EXPECT_TRUE(RowIs(lineY, a.Left + 3, b.Right - 3, RGB(0, 0, 0))) << "one line below the band";
+}
+
+TEST_F(PaintGrid, EvenAndOddColoursApplyToPlainColumnsOfSequencedDatasets) {
+  Columns({"Code", "Amount"});
+  Grid->SetEvenRowColor(TColor(RGB(255, 255, 200)));
+  Grid->SetOddRowColor(TColor(RGB(200, 255, 255)));
+  Col(1)->SetColor(TColor(RGB(230, 230, 230)));
+  DS->SetRecNo(12);  // the current row out of the way of the probes
+  DS->First();
+  DS->SetRecNo(5);
+  Snap();
+  // Rows hold records 1, 2, ...: odd records first.
+  EXPECT_EQ(Fill(DataCell(0, 0)), RGB(200, 255, 255));
+  EXPECT_EQ(Fill(DataCell(0, 1)), RGB(255, 255, 200));
+  EXPECT_EQ(Fill(DataCell(1, 0)), RGB(230, 230, 230)) << "a column of its own colour keeps it";
+  EXPECT_EQ(Fill(DataCell(1, 1)), RGB(230, 230, 230));
+  DS->SetSequenced(false);
+  Snap();
+  EXPECT_EQ(Fill(DataCell(0, 0)), ColorToRGB(Grid->Color())) << "no record numbers, no alternation";
+  EXPECT_EQ(Fill(DataCell(0, 1)), ColorToRGB(Grid->Color()));
+}
+
+TEST_F(PaintGrid, SelectedRowsAreBlendedAndTheCurrentCellHighlighted) {
+  Columns({"Code", "Amount"});
+  Grid->SetOptions(Grid->Options() + TDBGridOptions{dgMultiSelect});
+  Select({2, 3});
+  DS->SetRecNo(4);
+  Grid->SelectedRows()->SetCurrentRowSelected(true);
+  Grid->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_TRUE(Grid->HasInputFocus());
+  Snap();
+  TRect cur = DataCell(0, 3);
+  EXPECT_EQ(Fill(cur), ColorToRGB(clHighlight)) << "the current cell";
+  EXPECT_FALSE(IsRectEmpty(BoxWhere(Inner(cur), [](COLORREF c) { return c == RGB(255, 255, 255); })))
+      << "white text";
+  EXPECT_EQ(Fill(DataCell(0, 1)), RGB(204, 211, 228)) << "another selected row, focused";
+  EXPECT_EQ(Fill(DataCell(1, 3)), RGB(204, 211, 228)) << "the current row's other cell";
+  EXPECT_EQ(Fill(DataCell(0, 0)), ColorToRGB(Grid->Color())) << "not selected";
+  Form->ActiveControl();
+  auto* other = new TEdit(Form);
+  other->SetParent(Form);
+  other->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_FALSE(Grid->HasInputFocus());
+  Snap();
+  EXPECT_EQ(Fill(DataCell(0, 1)), RGB(212, 212, 212)) << "another selected row, not focused";
+}
+
+TEST_F(PaintGrid, TheIndicatorShowsTheRecordState) {
+  Columns({"Code"});
+  Grid->SetOptions(Grid->Options() + TDBGridOptions{dgMultiSelect});
+  DS->SetRecNo(1);
+  Grid->SelectedRows()->SetCurrentRowSelected(true);
+  DS->SetRecNo(3);
+  Snap();
+  TRect cur = Cell(0, Grid->TopDataOffset() + 2);
+  TRect browse = InkBox(cur);
+  ASSERT_FALSE(IsRectEmpty(browse)) << "the arrow on the current row";
+  EXPECT_LE(browse.Right, cur.Right - 1);
+  EXPECT_TRUE(IsRectEmpty(InkBox(Cell(0, Grid->TopDataOffset() + 1)))) << "no picture on another row";
+  TRect sel = Cell(0, Grid->TopDataOffset());
+  TRect selIn = Inner(sel, 1);  // inside the 3-D frame
+  EXPECT_EQ(CountColour(selIn, RGB(64, 64, 64)), selIn.Width() * selIn.Height()) << "a selected row: dark grey only";
+  std::vector<COLORREF> arrow;
+  for (int y = cur.Top; y < cur.Bottom; ++y)
+    for (int x = cur.Left; x < cur.Right; ++x) arrow.push_back(Pixel(x, y));
+  DS->Edit();
+  Snap();
+  std::vector<COLORREF> edit;
+  for (int y = cur.Top; y < cur.Bottom; ++y)
+    for (int x = cur.Left; x < cur.Right; ++x) edit.push_back(Pixel(x, y));
+  EXPECT_NE(arrow, edit) << "editing shows another picture";
+  EXPECT_FALSE(IsRectEmpty(InkBox(cur)));
+  DS->Cancel();
+}
+
+TEST_F(PaintGrid, FrozenColumnsStayWhileTheRestScrolls) {
+  Columns({"Code", "Amount", "Qty", "Flag", "Note"});
+  for (int i = 0; i < 5; ++i) Col(i)->SetWidth(150);
+  Grid->SetFrozenCols(1);
+  EXPECT_EQ(Grid->FixedCols(), 2);
+  TRect frozen = Cell(1, 1);
+  Grid->SetLeftCol(Grid->FixedCols() + 2);
+  Snap();
+  EXPECT_EQ(Cell(1, 1), frozen) << "the frozen column stays";
+  EXPECT_EQ(Grid->MouseCoord(frozen.Right + 5, frozen.Top + 2).X, 4) << "then the 4th column";
+  EXPECT_FALSE(IsRectEmpty(InkBox(Inner(frozen, 1)))) << "still showing its text";
+  int passes = Grid->Passes;
+  Grid->SetFrozenCols(1);
+  EXPECT_GT(Grid->Passes, passes) << "the same count lays the grid out again";
+  Grid->SetFrozenCols(-3);
+  EXPECT_EQ(Grid->FixedCols(), 1) << "a negative count freezes nothing";
+}
+
+TEST_F(PaintGrid, WithoutDefaultDrawingTheRequiredMarkStillShows) {
+  Columns({"Code", "Amount"});
+  Col(0)->SetHighlightRequired(true);
+  DS->FieldByName("Code")->SetRequired(true);
+  Grid->SetDefaultDrawing(false);
+  DS->Last();
+  DS->Append();
+  Application->ProcessMessages();
+  Snap();
+  int row = Grid->DataLink()->ActiveRecord();
+  TRect cell = DataCell(0, row);
+  EXPECT_GT(CountColour(TRect{cell.Left, cell.Bottom - 1, cell.Right, cell.Bottom}, RGB(255, 0, 0)), 3)
+      << "a red dotted line one pixel above the bottom";
+  EXPECT_TRUE(IsRectEmpty(InkBox(Inner(DataCell(0, 0), 1)))) << "no text drawn";
+  DS->Cancel();
+}
+
+}  // namespace
