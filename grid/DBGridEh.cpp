@@ -1075,8 +1075,8 @@ bool TCustomDBGridEh::OperationsAllowEdit() const {
 // ---------------------------------------------------------------- footers and sums
 
 void TCustomDBGridEh::InvalidateFooterRows() {
-  // The grid's row geometry narrows this to the footer rows.
-  if (FFooterRowCount > 0) Invalidate();
+  if (FFooterRowCount <= 0 || !HandleAllocated()) return;
+  for (int r = std::max(0, RowCount() - FFooterRowCount); r < RowCount(); ++r) InvalidateRow(r);
 }
 
 void TCustomDBGridEh::SumListChangedHandler(TObject*) { InvalidateFooterRows(); }
