@@ -27,6 +27,7 @@
 class TCustomDBGridEh;
 class TColumnEh;
 class TDBGridEhStyle;
+struct TCellSpan;
 class TColumnFooterEh;
 class TColumnsEhList;
 class TDBGridColumnsEh;
@@ -1324,6 +1325,8 @@ private:
   int MeasureTitleCaption(THeadTreeNode* Node);
   void SizeAutoFitColumn(int Index, int Old, int New);
   // ---- painting steps (the cell kinds return whether they drew highlighted)
+  void PaintLines(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows);
+  void PaintCells(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows);
   bool DrawIndicatorCell(int ARow, int DataRow, TRect R, int CellType);
   bool DrawTitleCell(int DataCol, TRect R, TGridDrawState State, bool Is3D);
   void DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, TGridDrawState State, bool Is3D);

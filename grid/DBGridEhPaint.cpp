@@ -8,6 +8,7 @@
 #include "gui/WinGDI.h"
 
 #include <cassert>
+#include <map>
 
 namespace {
 
@@ -134,20 +135,156 @@ bool TCustomDBGridEh::CanDrawRowFocus() const {
 
 // ================================================================ paint
 
+// The visible cells of one axis: index and pixel extent.
+struct TCellSpan {
+  int Index, From, To;
+};
+
+namespace {
+
+std::vector<TCellSpan> VisibleCols(const TCustomDBGridEh* G) {
+  std::vector<TCellSpan> out;
+  if (G->RowCount() == 0) return out;
+  for (int k = 0; k < G->ColCount(); ++k) {
+    if (k >= G->FixedCols() && k < G->LeftCol()) continue;
+    TRect r = G->CellRect(k, std::min(G->TopRow(), G->RowCount() - 1));
+    if (r.Right > r.Left) out.push_back({k, r.Left, r.Right});
+    else if (k >= G->FixedCols() && r.Left >= G->ClientWidth()) break;
+  }
+  return out;
+}
+
+std::vector<TCellSpan> VisibleRows(const TCustomDBGridEh* G) {
+  std::vector<TCellSpan> out;
+  if (G->ColCount() == 0) return out;
+  int probe = std::min(G->LeftCol(), G->ColCount() - 1);
+  for (int r = 0; r < G->RowCount(); ++r) {
+    if (r >= G->FixedRows() && r < G->TopRow()) continue;
+    TRect c = G->CellRect(probe, r);
+    if (c.Bottom > c.Top) out.push_back({r, c.Top, c.Bottom});
+  }
+  return out;
+}
+
+// Line segments gathered per colour and drawn as one poly-line call each.
+class TLineSets {
+public:
+  void Add(TColor Colour, TPoint A, TPoint B) {
+    auto& set = FSets[Colour];
+    set.first.push_back(A);
+    set.first.push_back(B);
+    set.second.push_back(2);
+  }
+  void Draw(TCanvas* C, int Width) {
+    for (auto& [colour, set] : FSets) {
+      LOGBRUSH lb;
+      lb.lbColor = ColorToRGB(colour);
+      // Wider lines keep square ends, so they meet the cells exactly.
+      HPEN pen = Width > 1 ? ExtCreatePen(PS_GEOMETRIC | PS_SOLID, Width, lb) : CreatePen(PS_SOLID, 1, lb.lbColor);
+      HGDIOBJ old = SelectObject(C->Handle(), pen);
+      PolyPolyline(C->Handle(), set.first.data(), set.second.data(), static_cast<int>(set.second.size()));
+      SelectObject(C->Handle(), old);
+      DeleteObject(pen);
+    }
+  }
+
+private:
+  std::map<TColor, std::pair<std::vector<TPoint>, std::vector<DWORD>>> FSets;
+};
+
+}  // namespace
+
 void TCustomDBGridEh::Paint() {
   // The pass is changing the geometry: a paint now would show half of it.
   if (FLayingOut) return;
-  TCustomGrid::Paint();
+  TCanvas* c = Canvas();
+  std::vector<TCellSpan> cols = VisibleCols(this), rows = VisibleRows(this);
+  PaintLines(cols, rows);
+  PaintCells(cols, rows);
+  // Beyond the last column and below the last row.
+  int right = cols.empty() ? 0 : cols.back().To + (FOptions.Contains(dgColLines) ? GridLineWidth() : 0);
+  int bottom = rows.empty() ? 0 : rows.back().To + (FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
+  FillWith(c, TRect{right, 0, ClientWidth(), ClientHeight()}, Color());
+  FillWith(c, TRect{0, bottom, right, ClientHeight()}, Color());
   if (CanDrawRowFocus() && (!FStyle || FStyle->DrawFocusFrame())) {
     TGridRect sel = TCustomGrid::Selection();
     TRect a = CellRect(std::max(FixedCols(), LeftCol()), sel.Top), b = CellRect(ColCount() - 1, sel.Bottom);
     if (!IsRectEmpty(a)) {
-      TRect r{a.Left, a.Top, IsRectEmpty(b) ? ClientWidth() : b.Right, IsRectEmpty(b) ? a.Bottom : b.Bottom};
-      Canvas()->Font()->SetColor(clWindowText);
-      Canvas()->Brush()->SetColor(clWindow);
-      DrawFocusRect(Canvas()->Handle(), r);
+      TRect r{a.Left, a.Top, IsRectEmpty(b) ? right : b.Right, IsRectEmpty(b) ? a.Bottom : b.Bottom};
+      c->Font()->SetColor(clWindowText);
+      c->Brush()->SetColor(clWindow);
+      DrawFocusRect(c->Handle(), r);
     }
   }
+}
+
+void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows) {
+  int w = GridLineWidth();
+  int colLine = FOptions.Contains(dgColLines) ? w : 0, rowLine = FOptions.Contains(dgRowLines) ? w : 0;
+  if ((colLine == 0 && rowLine == 0) || Cols.empty() || Rows.empty()) return;
+  TColor fixedLine = FFlat ? clBtnShadow : clBlack;
+  TColor dataLine = Color() == clSilver ? clGray : clSilver;
+  int footerFrom = FFooterRowCount > 0 ? RowCount() - FFooterRowCount : RowCount();
+  bool footerFixed = FOptionsEh.Contains(dghFooter3D) || FFooterColor == clBtnFace;
+  auto colColour = [&](int k, int r) {
+    bool fixedRow = r < FixedRows();
+    if (fixedRow) return fixedLine;
+    if (r >= footerFrom) return footerFixed ? fixedLine : dataLine;
+    if (k < IndicatorOffset()) return fixedLine;
+    if (k < FixedCols()) return FOptionsEh.Contains(dghFrozen3D) ? fixedLine : dataLine;
+    return dataLine;
+  };
+  TLineSets lines;
+  int left = Cols.front().From, right = Cols.back().To + colLine;
+  int top = Rows.front().From, bottom = Rows.back().To + rowLine;
+  (void)left;
+  (void)top;
+  // Lines lie in the middle of their width, right of each column and below each row.
+  if (colLine > 0)
+    for (const TCellSpan& col : Cols) {
+      int x = col.To + colLine / 2;
+      for (const TCellSpan& row : Rows)
+        lines.Add(colColour(col.Index, row.Index), {x, row.From}, {x, row.To + rowLine});
+    }
+  if (rowLine > 0)
+    for (const TCellSpan& row : Rows) {
+      int y = row.To + rowLine / 2;
+      for (const TCellSpan& col : Cols)
+        lines.Add(colColour(col.Index, row.Index), {col.From, y}, {col.To + colLine, y});
+    }
+  if (FFooterRowCount > 0 && rowLine > 0) {
+    // Across the top of the footer area, from the frozen columns on.
+    for (const TCellSpan& row : Rows)
+      if (row.Index == footerFrom) {
+        int y = row.From - rowLine + rowLine / 2;
+        int from = IndicatorOffset() < ColCount() ? CellRect(IndicatorOffset(), row.Index).Left : 0;
+        lines.Add(fixedLine, {from, y}, {right, y});
+      }
+  }
+  (void)bottom;
+  lines.Draw(Canvas(), w);
+}
+
+void TCustomDBGridEh::PaintCells(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows) {
+  TRect clip = Canvas()->ClipRect();
+  TGridRect sel = TCustomGrid::Selection();
+  bool active = IsActiveControl();
+  bool editorOpen = InplaceEditor() && InplaceEditor()->Visible();
+  for (const TCellSpan& row : Rows)
+    for (const TCellSpan& col : Cols) {
+      TRect r{col.From, row.From, col.To, row.To};
+      TRect grown = r, hit;
+      InflateRect(grown, 1, 1);
+      if (!IntersectRect(hit, grown, clip)) continue;
+      int k = col.Index, rr = row.Index;
+      if (editorOpen && k == Col() && rr == Row()) continue;
+      TGridDrawState state;
+      bool fixed = k < FixedCols() || rr < FixedRows();
+      if (fixed) state.Include(gdFixed);
+      if (active && k == Col() && rr == Row()) state.Include(gdFocused);
+      if (!fixed && k >= sel.Left && k <= sel.Right && rr >= sel.Top && rr <= sel.Bottom) state.Include(gdSelected);
+      DrawCell(k, rr, r, state);
+    }
 }
 
 void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {

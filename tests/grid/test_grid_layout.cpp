@@ -573,6 +573,29 @@ TEST_F(PaintGrid, FrozenColumnsStayWhileTheRestScrolls) {
   EXPECT_EQ(Grid->FixedCols(), 1) << "a negative count freezes nothing";
 }
 
+TEST_F(PaintGrid, LineColoursFollowTheAreaAndTheStyle) {
+  Columns({"Code", "Amount"});
+  DS->SetRecNo(12);
+  struct Case {
+    const char* Name;
+    std::function<void()> Setup;
+    COLORREF Fixed, Data;
+  };
+  const Case cases[] = {
+      {"classic", [] {}, RGB(0, 0, 0), ColorToRGB(clSilver)},
+      {"flat", [&] { Grid->SetFlat(true); }, ColorToRGB(clBtnShadow), ColorToRGB(clSilver)},
+      {"silver grid", [&] { Grid->SetColor(clSilver); }, ColorToRGB(clBtnShadow), ColorToRGB(clGray)},
+  };
+  for (const Case& c : cases) {
+    c.Setup();
+    Snap();
+    TRect title = Cell(1, 0), data = DataCell(0, 1);
+    EXPECT_EQ(Pixel(title.Right, (title.Top + title.Bottom) / 2), c.Fixed) << c.Name << ": between titles";
+    EXPECT_EQ(Pixel(data.Right, (data.Top + data.Bottom) / 2), c.Data) << c.Name << ": between data cells";
+    EXPECT_EQ(Pixel((data.Left + data.Right) / 2, data.Bottom), c.Data) << c.Name << ": below a data row";
+  }
+}
+
 TEST_F(PaintGrid, WithoutDefaultDrawingTheRequiredMarkStillShows) {
   Columns({"Code", "Amount"});
   Col(0)->SetHighlightRequired(true);
