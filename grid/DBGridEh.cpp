@@ -424,8 +424,10 @@ void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions Value) {
     for (int i = 1; i < FSortMarkedColumns->Count(); ++i) rest.push_back(FSortMarkedColumns->Items(i));
     for (TColumnEh* c : rest) c->Title()->SetSortMarker(smNoneEh);
   }
+  bool changed = Value != FOptionsEh;
   FOptionsEh = Value;
-  Invalidate();
+  if (changed) RebuildLayout();
+  else Invalidate();
 }
 
 void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections Value) {
@@ -476,6 +478,8 @@ void TCustomDBGridEh::SetOddRowColor(TColor Value) {
 void TCustomDBGridEh::SetFlat(bool Value) {
   if (Value == FFlat) return;
   FFlat = Value;
+  // The frame and the edit buttons change with it.
+  if (HandleAllocated()) RecreateWnd();
   RebuildLayout();
 }
 
@@ -506,13 +510,22 @@ void TCustomDBGridEh::SetMinAutoFitWidth(int Value) {
 }
 
 void TCustomDBGridEh::SetRowHeight(int Value) {
+  if (Value == FRowHeight) return;
   FRowHeight = std::max(0, Value);
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetRowLines(int Value) {
+  if (Value == FRowLines) return;
   FRowLines = std::max(0, Value);
   RebuildLayout();
+}
+
+void TCustomDBGridEh::SetReadOnly(bool Value) {
+  if (Value == FReadOnly) return;
+  FReadOnly = Value;
+  Invalidate();
+  UpdateTabStops();
 }
 
 void TCustomDBGridEh::SetRowSizingAllowed(bool Value) {
@@ -549,7 +562,6 @@ void TCustomDBGridEh::SetTitleImages(TCustomImageList* Value) {
 }
 
 void TCustomDBGridEh::SetUseMultiTitle(bool Value) {
-  if (Value == FUseMultiTitle) return;
   FUseMultiTitle = Value;
   RebuildLayout();
 }

@@ -1104,7 +1104,7 @@ public:
   int MinAutoFitWidth() const { return FMinAutoFitWidth; }
   void SetMinAutoFitWidth(int Value);
   bool ReadOnly() const { return FReadOnly; }
-  void SetReadOnly(bool Value) { FReadOnly = Value; }
+  void SetReadOnly(bool Value);
   int RowHeight() const { return FRowHeight; }
   void SetRowHeight(int Value);
   int RowLines() const { return FRowLines; }
@@ -1220,7 +1220,7 @@ public:
   // True while the data link is reporting a layout change of the dataset.
   bool InDataLinkLayoutChange() const { return FDataLinkLayoutChanging; }
   // Fits the listed columns' widths to their content.
-  virtual void OptimizeColumnWidths(TColumnsEhList* ColumnsList) {}
+  virtual void OptimizeColumnWidths(TColumnsEhList* ColumnsList);
   bool Loading() const { return ComponentState().Contains(csLoading); }
   bool Designing() const { return ComponentState().Contains(csDesigning); }
   // Scales fonts and column widths by M/D (column widths by running sums, so the total keeps).
@@ -1323,6 +1323,8 @@ private:
   void LayoutHorzScrollBar();
   void AutoFitWidths();
   int MeasureTitleCaption(THeadTreeNode* Node);
+  int OptimalTitleWidth(TColumnEh* Column);
+  int OptimalCellWidth(TColumnEh* Column);
   void SizeAutoFitColumn(int Index, int Old, int New);
   // ---- painting steps (the cell kinds return whether they drew highlighted)
   void PaintLines(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows);

@@ -47,6 +47,16 @@ TMetrics Measure(TCustomDBGridEh* Grid, TFont* Font) {
 
 }  // namespace
 
+// Makes a record of the link's buffer active for reading and restores the active one.
+struct TActiveRecordScopeEh {
+  TGridDataLinkEh* Link;
+  int Saved;
+  TActiveRecordScopeEh(TGridDataLinkEh* L, int Record) : Link(L), Saved(L->ActiveRecord()) {
+    Link->SetActiveRecord(Record);
+  }
+  ~TActiveRecordScopeEh() { Link->SetActiveRecord(Saved); }
+};
+
 // ================================================================ the layout pass
 
 void TCustomDBGridEh::LayoutChanged() {
@@ -533,4 +543,116 @@ void TCustomDBGridEh::RowHeightsChanged() {
       RefreshVertScrollBar();
       break;
     }
+}
+
+// ================================================================ optimal widths
+
+int TCustomDBGridEh::OptimalTitleWidth(TColumnEh* Column) {
+  TColumnTitleEh* title = Column->Title();
+  int marker = title->SortMarkerSpace();
+  int m = marker >= 3 ? marker + 2 : 4;
+  if (FTitleImages && title->ImageIndex() != -1) return m + FTitleImages->Width();
+  THeadTreeNode* leaf = FUseMultiTitle ? LeafOf(Column->Index()) : nullptr;
+  String text = leaf ? leaf->NodeText : title->Caption();
+  bool wrap = FUseMultiTitle || FTitleHeight > 0 || FTitleLines > 0;
+  return WithMeasuringCanvas(this, [&](TCanvas* c) {
+    c->Font()->Assign(title->Font());
+    if (title->Orientation() == tohVertical) return m + c->TextHeight(text);
+    if (!wrap) return m + c->TextWidth(text);
+    int height = leaf ? leaf->NodeHeight : (RowCount() > 0 ? RowHeights(0) : 0);
+    // The narrowest width at which the wrapped caption still fits the title's height.
+    int widest = c->TextWidth(text), w = 1;
+    for (; w < widest; ++w) {
+      TRect r{0, 0, w, 0};
+      DrawText(c->Handle(), text, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+      if (r.Height() <= height && r.Width() <= w) break;
+    }
+    return m + w;
+  });
+}
+
+int TCustomDBGridEh::OptimalCellWidth(TColumnEh* Column) {
+  int w = 4;
+  if (Column->AlwaysShowEditButton()) w += FEditButtonWidth;
+  switch (Column->ColumnKind()) {
+    case ckImage: return w + (Column->ImageList() ? Column->ImageList()->Width() : 0);
+    case ckCheckbox: return w + CheckBoxGlyphWidth();
+    default: break;
+  }
+  TFont font;
+  font.Assign(Column->Font());
+  TColor back = Column->Color();
+  if (OnGetCellParams) OnGetCellParams(this, Column, &font, back, TGridDrawState());
+  Column->FillCellParams(FCellParams.get());
+  FCellParams->SetFont(&font);
+  Column->FireGetCellParams(false, FCellParams.get());
+  String text = FCellParams->Text();
+  return WithMeasuringCanvas(this, [&](TCanvas* c) {
+    c->Font()->Assign(&font);
+    if (!(Column->WordWrap() && FWordWrapPossible)) return w + c->TextWidth(text);
+    TRect r{0, 0, std::max(1, Column->Width()), 0};
+    DrawText(c->Handle(), text, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    return w + r.Width();
+  });
+}
+
+void TCustomDBGridEh::OptimizeColumnWidths(TColumnsEhList* ColumnsList) {
+  if (!ColumnsList || ColumnsList->Count() == 0 || !FDataLink->Active() || !DataSet()) return;
+  int n = ColumnsList->Count();
+  std::vector<int> widths(n);
+  for (int i = 0; i < n; ++i) widths[i] = OptimalTitleWidth(ColumnsList->Items(i));
+  TDataSet* ds = DataSet();
+  ds->DisableControls();
+  // The position comes back as it was: the middle record of the buffer and the active
+  // record's distance from it.
+  int middle = (FDataLink->RecordCount() - 1) / 2;
+  int distance = FDataLink->ActiveRecord() - middle;
+  String mark;
+  {
+    TActiveRecordScopeEh scope(FDataLink.get(), std::max(0, middle));
+    mark = ds->GetBookmark();
+  }
+  try {
+    ds->First();
+    int visited = 0;
+    while (!ds->Eof()) {
+      for (int i = 0; i < n; ++i) widths[i] = std::max(widths[i], OptimalCellWidth(ColumnsList->Items(i)));
+      ++visited;
+      if (ds->IsSequenced() && visited >= ds->RecordCount()) break;
+      ds->Next();
+    }
+    if (!mark.empty()) {
+      ds->GotoBookmark(mark);
+      if (distance != 0) ds->MoveBy(distance);
+    }
+  } catch (...) {
+    ds->EnableControls();
+    throw;
+  }
+  ds->EnableControls();
+  for (int i = 0; i < n; ++i) {
+    TColumnEh* col = ColumnsList->Items(i);
+    for (int k = 0; k < FFooterRowCount; ++k) {
+      TColumnFooterEh* footer = col->FooterAt(k);
+      TFont font;
+      font.Assign(footer->Font());
+      TColor back = footer->Color();
+      TAlignment align = footer->Alignment();
+      String text = GetFooterText(k, col);
+      FireGetFooterParams(col->Index(), k, col, &font, back, align, TGridDrawState(), text);
+      int w = WithMeasuringCanvas(this, [&](TCanvas* c) {
+        c->Font()->Assign(&font);
+        return c->TextWidth(text) + 5;
+      });
+      widths[i] = std::max(widths[i], w);
+    }
+  }
+  auto apply = [&] {
+    for (int i = 0; i < n; ++i) ColumnsList->Items(i)->SetWidth(widths[i]);
+  };
+  if (FAutoFitColWidths) apply();
+  else {
+    TDBGridEhLayoutLock lock(this);
+    apply();
+  }
 }

@@ -596,6 +596,33 @@ TEST_F(PaintGrid, LineColoursFollowTheAreaAndTheStyle) {
   }
 }
 
+TEST_F(PaintGrid, OptimalWidthsFitTitleCellsAndFootersAndNeedAnActiveLink) {
+  Columns({"Code", "Amount"});
+  Col(0)->SetWidth(5);
+  Col(1)->SetWidth(5);
+  Col(1)->Title()->SetCaption("A");
+  Col(1)->Footer()->SetValueType(fvtStaticText);
+  Col(1)->Footer()->SetValue("一个很长的合计说明");
+  Grid->SetFooterRowCount(1);
+  DS->SetRecNo(7);
+  TBitmap b;
+  b.SetSize(4, 4);
+  b.Canvas()->Font()->Assign(Col(0)->Font());
+  int code = b.Canvas()->TextWidth("R12") + 4;
+  b.Canvas()->Font()->Assign(Col(1)->Footer()->Font());
+  int footer = b.Canvas()->TextWidth("一个很长的合计说明") + 5;
+  Col(0)->OptimizeWidth();
+  Col(1)->OptimizeWidth();
+  EXPECT_GE(Col(0)->Width(), code) << "the widest cell text";
+  EXPECT_LE(Col(0)->Width(), code + 8);
+  EXPECT_EQ(Col(1)->Width(), footer) << "the footer is the widest";
+  EXPECT_EQ(DS->RecNo(), 7) << "the position comes back";
+  DS->Close();
+  Col(0)->SetWidth(5);
+  Col(0)->OptimizeWidth();
+  EXPECT_EQ(Col(0)->Width(), 5) << "an inactive link changes nothing";
+}
+
 TEST_F(PaintGrid, WithoutDefaultDrawingTheRequiredMarkStillShows) {
   Columns({"Code", "Amount"});
   Col(0)->SetHighlightRequired(true);
