@@ -1308,6 +1308,7 @@ protected:
   bool OwnsVertScrollBar() const override { return true; }
   void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
   void RowHeightsChanged() override;
+  void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
   // ---- notification hooks
   virtual void ColEnter();
   virtual void ColExit();

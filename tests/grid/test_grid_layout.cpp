@@ -623,6 +623,36 @@ TEST_F(PaintGrid, OptimalWidthsFitTitleCellsAndFootersAndNeedAnActiveLink) {
   EXPECT_EQ(Col(0)->Width(), 5) << "an inactive link changes nothing";
 }
 
+TEST_F(PaintGrid, AFrozenColumnIsSizedFromAZoneAroundItsRightEdge) {
+  Columns({"Code", "Amount", "Qty"});
+  Grid->SetFrozenCols(1);
+  TRect r = Cell(1, 0);
+  struct Case {
+    int X, Y;
+    TGridState State;
+    int Index;
+  };
+  // Line width 1: d = 3, the zone is 7 pixels from 3 left of the edge.
+  const Case cases[] = {{r.Right - 3, r.Top + 2, gsColSizing, 1}, {r.Right + 3, r.Top + 2, gsColSizing, 1},
+                        {r.Right - 4, r.Top + 2, gsNormal, -1}, {r.Right - 2, Cell(1, 1).Top + 2, gsNormal, -1}};
+  for (const Case& c : cases) {
+    TGridState state = gsNormal;
+    int index = -1, pos = 0, ofs = 0;
+    Grid->CalcSizingState(c.X, c.Y, state, index, pos, ofs);
+    EXPECT_EQ(state, c.State) << c.X << "," << c.Y;
+    if (c.State == gsColSizing) {
+      EXPECT_EQ(index, c.Index);
+      EXPECT_EQ(pos, r.Right);
+    }
+  }
+  Grid->SetRowSizingAllowed(true);
+  TGridState state = gsNormal;
+  int index = -1, pos = 0, ofs = 0;
+  TRect d = DataCell(1, 0);
+  Grid->CalcSizingState(d.Left + 5, d.Bottom, state, index, pos, ofs);
+  EXPECT_NE(state, gsRowSizing) << "rows are sized on the indicator only";
+}
+
 TEST_F(PaintGrid, WithoutDefaultDrawingTheRequiredMarkStillShows) {
   Columns({"Code", "Amount"});
   Col(0)->SetHighlightRequired(true);
