@@ -1337,6 +1337,13 @@ private:
   void DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect, bool Highlighted);
   void DrawCellFrame3D(const TRect& R, bool Sunken);
   void DrawRequiredMark(TColumnEh* Column, int DataRow, const TRect& R);
+  // The buttons a column always shows in its cells, left to right.
+  struct TCellButton {
+    TButtonFaceStyle Face;
+    int Width;
+  };
+  std::vector<TCellButton> CellButtons(TColumnEh* Column) const;
+  void DrawCellButtons(const std::vector<TCellButton>& Buttons, const TRect& Area, TColor Back, bool Is3D);
   bool TitleInSelection(int DataCol) const;
   int TextInset(bool Is3D) const;
   TColor RowColor(TColumnEh* Column) const;

@@ -566,6 +566,11 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
   }
   c->Brush()->SetColor(back);
   int inset = TextInset(Is3D);
+  TRect full = R;
+  std::vector<TCellButton> buttons = CellButtons(col);
+  int buttonsWidth = 0;
+  for (const TCellButton& b : buttons) buttonsWidth += b.Width;
+  if (buttonsWidth > 0) R.Right = std::max(R.Left, R.Right - buttonsWidth);
   if (FDefaultDrawing) {
     switch (col->ColumnKind()) {
       case ckImage:
@@ -596,12 +601,51 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
       }
     }
   }
+  if (buttonsWidth > 0) DrawCellButtons(buttons, TRect{R.Right, full.Top, full.Right, full.Bottom}, back, Is3D);
+  R = full;
   DrawRequiredMark(col, DataRow, R);
   if (OnDrawDataCell && !FColumns->IsCustomized()) OnDrawDataCell(this, R, col->Field(), State);
   if (OnDrawColumnCell) OnDrawColumnCell(this, R, DataCol, col, State);
   bool focusedCell = State.Contains(gdFocused) && FDefaultDrawing && !Designing() &&
                      !FOptions.Contains(dgRowSelect) && FUpdateLock == 0;
   if (focusedCell && (!FStyle || FStyle->DrawFocusFrame())) DrawFocusRect(c->Handle(), R);
+}
+
+std::vector<TCustomDBGridEh::TCellButton> TCustomDBGridEh::CellButtons(TColumnEh* Column) const {
+  std::vector<TCellButton> out;
+  if (!Column->AlwaysShowEditButton()) return out;
+  int width = FEditButtonWidth + (FFlat ? 1 : 0);
+  TColumnButtonStyleEh style = Column->ButtonStyle();
+  if (style == cbsAuto) {
+    TColumnEhKind kind = Column->ColumnKind();
+    bool list = kind == ckPickList || kind == ckLookup || (kind == ckKeyList && Column->PickList()->Count() > 0);
+    style = list ? cbsDropDown : cbsNone;
+  }
+  static const std::pair<TColumnButtonStyleEh, TButtonFaceStyle> kFaces[] = {
+      {cbsDropDown, bfsDropDown}, {cbsEllipsis, bfsEllipsis}, {cbsUpDown, bfsUpDown}};
+  for (auto& [s, face] : kFaces)
+    if (style == s) out.push_back({face, width});
+  for (int i = 0; i < Column->EditButtons()->Count(); ++i) {
+    TEditButtonEh* b = Column->EditButtons()->Items(i);
+    TButtonFaceStyle face;
+    if (!b->Visible() || !EditButtonFaceStyle(b->Style(), face)) continue;
+    out.push_back({face, b->Width() >= 1 ? b->Width() + (FFlat ? 2 : 0) : width});
+  }
+  return out;
+}
+
+void TCustomDBGridEh::DrawCellButtons(const std::vector<TCellButton>& Buttons, const TRect& Area, TColor Back,
+                                      bool Is3D) {
+  TCanvas* c = Canvas();
+  int x = Area.Left;
+  int height = std::min(FEditButtonHeight > 0 ? FEditButtonHeight : Area.Height(), Area.Height());
+  for (const TCellButton& b : Buttons) {
+    TRect r{x, Area.Top, x + b.Width, Area.Top + height};
+    if (Is3D) OffsetRect(r, 1, -1);
+    PaintEditButtonFace(c->Handle(), r, Back, b.Face, 0, FFlat, false, FDataLink->Active(), 0);
+    x += b.Width;
+  }
+  if (height < Area.Height()) FillWith(c, TRect{Area.Left, Area.Top + height, Area.Right, Area.Bottom}, Back);
 }
 
 void TCustomDBGridEh::DrawRequiredMark(TColumnEh* Column, int DataRow, const TRect& R) {

@@ -653,6 +653,47 @@ TEST_F(PaintGrid, AFrozenColumnIsSizedFromAZoneAroundItsRightEdge) {
   EXPECT_NE(state, gsRowSizing) << "rows are sized on the indicator only";
 }
 
+TEST_F(PaintGrid, AlwaysShownButtonsTakeTheRightOfTheCell) {
+  Columns({"Code", "Amount"});
+  Col(1)->SetWidth(120);
+  Col(1)->SetAlwaysShowEditButton(true);
+  Col(1)->SetButtonStyle(cbsEllipsis);
+  DS->SetRecNo(12);
+  Snap();
+  TRect cell = DataCell(1, 0);
+  int bw = Grid->EditButtonWidth();
+  ASSERT_GT(bw, 0);
+  TRect button{cell.Right - bw, cell.Top, cell.Right, cell.Bottom};
+  EXPECT_GT(CountColour(button, ColorToRGB(clBtnFace)), bw) << "a button face";
+  TRect ink = InkBox(Inner(TRect{cell.Left, cell.Top, cell.Right - bw, cell.Bottom}, 1));
+  ASSERT_FALSE(IsRectEmpty(ink));
+  EXPECT_LE(ink.Right, cell.Right - bw) << "the right-aligned number stays left of the button";
+}
+
+TEST_F(PaintGrid, DuplicatesAreHiddenBelowTheFirstAndDefaultDrawingServesHandlers) {
+  Table({{"Kind", ftString}, {"Amount", ftFloat}},
+        {{Variant("甲"), Variant(1.0)}, {Variant("甲"), Variant(2.0)}, {Variant("乙"), Variant(3.0)}});
+  Columns({"Kind", "Amount"});
+  Col(0)->SetHideDuplicates(true);
+  T->Last();
+  Snap();
+  EXPECT_FALSE(IsRectEmpty(InkBox(Inner(DataCell(0, 0)))));
+  EXPECT_TRUE(IsRectEmpty(InkBox(Inner(DataCell(0, 1))))) << "the same text as above is hidden";
+  EXPECT_FALSE(IsRectEmpty(InkBox(Inner(DataCell(0, 2)))));
+  Col(0)->SetHideDuplicates(false);
+  Grid->SetDefaultDrawing(false);
+  Grid->OnDrawColumnCell = TDrawColumnEhCellEvent::Lambda(
+      [this](TObject*, const TRect& R, int DataCol, TColumnEh* Column, TGridDrawState State) {
+        if (DataCol != 1) return;
+        Grid->Canvas()->Brush()->SetColor(clYellow);
+        Grid->DrawColumnCellDefault(R, DataCol, Column, State);
+      });
+  Snap();
+  EXPECT_EQ(Fill(DataCell(1, 0)), RGB(255, 255, 0)) << "the handler's colour";
+  EXPECT_FALSE(IsRectEmpty(InkBox(Inner(DataCell(1, 0))))) << "and the standard text";
+  EXPECT_TRUE(IsRectEmpty(InkBox(Inner(DataCell(0, 0))))) << "no default drawing elsewhere";
+}
+
 TEST_F(PaintGrid, WithoutDefaultDrawingTheRequiredMarkStillShows) {
   Columns({"Code", "Amount"});
   Col(0)->SetHighlightRequired(true);
