@@ -397,7 +397,8 @@ void TCustomDBGridEh::RefreshVertScrollBar() {
   if (!FDataLink->Active() || !ds) {
     si.nMin = 0, si.nMax = 1, si.nPage = 2, si.nPos = 0;
   } else if (count >= 0) {
-    int page = std::max(1, VisibleDataRowCount());
+    // The rows the client holds, whether records fill them or not.
+    int page = std::max(1, FDataLink->BufferCount());
     si.nMin = 1;
     si.nMax = count + page - 1;
     si.nPage = page;

@@ -203,7 +203,8 @@ TEST_F(LayoutGrid, TheVerticalBarCountsRecordsOrShowsThreePositions) {
   DS->SetRecNo(3);
   Grid->RefreshVertScrollBar();
   ASSERT_TRUE(GetScrollInfo(Grid->Handle(), SB_VERT, &si));
-  int page = Grid->VisibleDataRowCount();
+  int page = Grid->DataLink()->BufferCount();
+  EXPECT_GE(page, Grid->VisibleDataRowCount()) << "the rows the client holds";
   EXPECT_EQ(si.nMin, 1);
   EXPECT_EQ(si.nMax, 12 + page - 1);
   EXPECT_EQ(int(si.nPage), page);
@@ -223,6 +224,35 @@ TEST_F(LayoutGrid, TheVerticalBarCountsRecordsOrShowsThreePositions) {
     EXPECT_EQ(si.nMax, 4);
     EXPECT_EQ(si.nPos, c.Pos);
   }
+}
+
+TEST_F(LayoutGrid, AnAlwaysShownBarStaysDisabledAndEditingKeepsItsPosition) {
+  Columns({"Code"});
+  auto state = [&] {
+    SCROLLBARINFO bi;
+    GetScrollBarInfo(Grid->Handle(), OBJID_VSCROLL, &bi);
+    return bi.rgstate[0];
+  };
+  DS->SetRecNo(4);
+  DS->Edit();
+  SCROLLINFO si;
+  si.fMask = SIF_POS;
+  GetScrollInfo(Grid->Handle(), SB_VERT, &si);
+  int pos = si.nPos;
+  DS->FieldByName("Code")->SetAsString("X");
+  Grid->RefreshVertScrollBar();
+  GetScrollInfo(Grid->Handle(), SB_VERT, &si);
+  EXPECT_EQ(si.nPos, pos) << "unchanged while a record is edited";
+  DS->Cancel();
+  // The bar moves by records: one record leaves nothing to scroll.
+  DS->First();
+  for (int i = 0; i < 11; ++i) DS->Delete();
+  Grid->VertScrollBar()->SetVisibleMode(sbAutoShowEh);
+  Application->ProcessMessages();
+  EXPECT_EQ(state(), DWORD(STATE_SYSTEM_INVISIBLE)) << "hidden with nothing to scroll";
+  Grid->VertScrollBar()->SetVisibleMode(sbAlwaysShowEh);
+  Application->ProcessMessages();
+  EXPECT_EQ(state(), DWORD(STATE_SYSTEM_UNAVAILABLE)) << "shown but disabled";
 }
 
 // ================================================================ the title tree
