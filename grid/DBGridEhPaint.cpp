@@ -4,6 +4,7 @@
 #include "grid/DBGridEh.h"
 
 #include "grid/DBGridEhStyle.h"
+#include "gui/Forms.h"
 #include "gui/ImgList.h"
 #include "gui/WinGDI.h"
 
@@ -24,31 +25,38 @@ std::unique_ptr<TBitmap> LoadBitmap(const char* Name) {
   return b;
 }
 
+TGridImages MakeGridImages() {
+  TGridImages g;
+  g.Indicators = std::make_unique<TImageList>(nullptr);
+  g.Indicators->SetWidth(6);
+  g.Indicators->SetHeight(11);
+  for (const char* n : {"DBGARROWEH", "DBEDITEH", "DBINSERTEH", "DBMULTIDOTEH", "DBMULTIARROWEH"})
+    g.Indicators->AddMasked(LoadBitmap(n).get(), clWhite);
+  g.Indicators->AddMasked(LoadBitmap("DBGARROWEHW").get(), TColor(RGB(0, 128, 128)));
+  // The arrow on the incremental-search colour; teal itself is taken by the image before.
+  TColor search = clYellow;
+  TColor back = ColorToRGB(search) == RGB(0, 128, 128) ? TColor(RGB(0, 127, 127)) : search;
+  std::unique_ptr<TBitmap> arrow = LoadBitmap("DBGARROWEH");
+  for (int y = 0; y < arrow->Height(); ++y)
+    for (int x = 0; x < arrow->Width(); ++x)
+      if ((COLORREF(arrow->Canvas()->Pixels(x, y)) & 0xFFFFFF) == RGB(255, 255, 255))
+        arrow->Canvas()->SetPixels(x, y, back);
+  g.Indicators->AddMasked(arrow.get(), back);
+  g.Markers = std::make_unique<TImageList>(nullptr);
+  g.Markers->SetWidth(10);
+  g.Markers->SetHeight(9);
+  g.Markers->AddMasked(LoadBitmap("DBSMDOWNEH").get(), TColor(RGB(255, 0, 255)));
+  g.Markers->AddMasked(LoadBitmap("DBSMUPEH").get(), TColor(RGB(255, 0, 255)));
+  return g;
+}
+
+// Made when a grid first paints; freed when the grid library ends.
 TGridImages& GridImages() {
-  static TGridImages images = [] {
-    TGridImages g;
-    g.Indicators = std::make_unique<TImageList>(nullptr);
-    g.Indicators->SetWidth(6);
-    g.Indicators->SetHeight(11);
-    for (const char* n : {"DBGARROWEH", "DBEDITEH", "DBINSERTEH", "DBMULTIDOTEH", "DBMULTIARROWEH"})
-      g.Indicators->AddMasked(LoadBitmap(n).get(), clWhite);
-    g.Indicators->AddMasked(LoadBitmap("DBGARROWEHW").get(), TColor(RGB(0, 128, 128)));
-    // The arrow on the incremental-search colour; teal itself is taken by the image before.
-    TColor search = clYellow;
-    TColor back = ColorToRGB(search) == RGB(0, 128, 128) ? TColor(RGB(0, 127, 127)) : search;
-    std::unique_ptr<TBitmap> arrow = LoadBitmap("DBGARROWEH");
-    for (int y = 0; y < arrow->Height(); ++y)
-      for (int x = 0; x < arrow->Width(); ++x)
-        if ((COLORREF(arrow->Canvas()->Pixels(x, y)) & 0xFFFFFF) == RGB(255, 255, 255))
-          arrow->Canvas()->SetPixels(x, y, back);
-    g.Indicators->AddMasked(arrow.get(), back);
-    g.Markers = std::make_unique<TImageList>(nullptr);
-    g.Markers->SetWidth(10);
-    g.Markers->SetHeight(9);
-    g.Markers->AddMasked(LoadBitmap("DBSMDOWNEH").get(), TColor(RGB(255, 0, 255)));
-    g.Markers->AddMasked(LoadBitmap("DBSMUPEH").get(), TColor(RGB(255, 0, 255)));
-    return g;
-  }();
+  static TGridImages images;
+  if (!images.Indicators) {
+    images = MakeGridImages();
+    AddExitProc([] { images = TGridImages(); });
+  }
   return images;
 }
 

@@ -17,7 +17,10 @@ bool gSharedFreed = false;
 KELM_PUBLISH(TDBGridEhStyle) {}
 
 TDBGridEhStyle* SharedGridStyle() {
-  if (!gShared && !gSharedFreed) gShared = new TDBGridEhStyle();
+  if (!gShared && !gSharedFreed) {
+    gShared = new TDBGridEhStyle();
+    AddExitProc(FreeSharedGridStyle);
+  }
   return gShared;
 }
 

@@ -79,3 +79,20 @@ TEST_F(ScrollWindowTest, AWholeInvalidationStillPaintsEverything) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExitProcs, RunOnceLastAddedFirst) {
+  std::vector<int> order;
+  AddExitProc([&] { order.push_back(1); });
+  AddExitProc([&] {
+    order.push_back(2);
+    AddExitProc([&] { order.push_back(3); });  // added while ending: still run
+  });
+  RunExitProcs();
+  EXPECT_EQ(order, (std::vector<int>{2, 3, 1}));
+  RunExitProcs();
+  EXPECT_EQ(order.size(), 3u) << "each runs once";
+}
+
+}  // namespace
