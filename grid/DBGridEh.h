@@ -1253,6 +1253,15 @@ public:
   bool LayingOut() const { return FLayingOut; }
   // The record count behind the vertical bar, or -1 without record numbers.
   int ScrollBarRecordCount() const;
+  // Adds every field of the dataset, in field order (nothing without one).
+  void CollectDataSetFields(std::vector<TField*>& List) const;
+  // After a change of the column layout: rows, the bar and the filter row, or the whole
+  // pass under auto-fit.
+  void ApplyColumnLayout();
+  virtual void TitleButtonClicked(int ACol, TColumnEh* Column);
+  // Whether a title button may be pressed: false outside the columns, else OnCheckButton's say.
+  virtual void CheckTitleButton(int DataCol, bool& Enabled);
+  void FireGetCellParams(TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State);
   // ---- painting
   TDBGridEhStyle* Style() const { return FStyle; }
   void SetStyle(TDBGridEhStyle* Value);

@@ -583,7 +583,7 @@ int TCustomDBGridEh::OptimalCellWidth(TColumnEh* Column) {
   TFont font;
   font.Assign(Column->Font());
   TColor back = Column->Color();
-  if (OnGetCellParams) OnGetCellParams(this, Column, &font, back, TGridDrawState());
+  FireGetCellParams(Column, &font, back, TGridDrawState());
   Column->FillCellParams(FCellParams.get());
   FCellParams->SetFont(&font);
   Column->FireGetCellParams(false, FCellParams.get());
@@ -690,4 +690,38 @@ void TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Inde
     State = gsNormal;
     Index = -1;
   }
+}
+
+// ================================================================ small services
+
+void TCustomDBGridEh::CollectDataSetFields(std::vector<TField*>& List) const {
+  TDataSet* ds = DataSet();
+  if (!ds) return;
+  for (int i = 0; i < ds->FieldCount(); ++i) List.push_back(ds->Fields()->Fields(i));
+}
+
+void TCustomDBGridEh::ApplyColumnLayout() {
+  if (!FAutoFitColWidths || Designing()) {
+    RecalcRowCount();
+    RefreshVertScrollBar();
+    return;
+  }
+  RebuildLayout();
+  InvalidateEditor();
+}
+
+void TCustomDBGridEh::TitleButtonClicked(int ACol, TColumnEh* Column) {
+  if (OnTitleBtnClick) OnTitleBtnClick(this, ACol, Column);
+}
+
+void TCustomDBGridEh::CheckTitleButton(int DataCol, bool& Enabled) {
+  if (DataCol < 0 || DataCol >= FColumns->Count()) {
+    Enabled = false;
+    return;
+  }
+  if (OnCheckButton) OnCheckButton(this, DataCol, FColumns->Items(DataCol), Enabled);
+}
+
+void TCustomDBGridEh::FireGetCellParams(TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State) {
+  if (OnGetCellParams) OnGetCellParams(this, Column, AFont, Background, State);
 }

@@ -552,7 +552,7 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
   FCellParams->SetState(State);
   FCellParams->SetFont(c->Font());
   FCellParams->SetBackground(back);
-  if (OnGetCellParams) OnGetCellParams(this, col, c->Font(), back, State);
+  FireGetCellParams(col, c->Font(), back, State);
   FCellParams->SetBackground(back);
   col->FireGetCellParams(false, FCellParams.get());
   back = FCellParams->Background();

@@ -547,7 +547,6 @@ TEST_F(PaintGrid, SelectedRowsAreBlendedAndTheCurrentCellHighlighted) {
   EXPECT_EQ(Fill(DataCell(0, 1)), RGB(204, 211, 228)) << "another selected row, focused";
   EXPECT_EQ(Fill(DataCell(1, 3)), RGB(204, 211, 228)) << "the current row's other cell";
   EXPECT_EQ(Fill(DataCell(0, 0)), ColorToRGB(Grid->Color())) << "not selected";
-  Form->ActiveControl();
   auto* other = new TEdit(Form);
   other->SetParent(Form);
   other->SetFocus();
@@ -722,6 +721,59 @@ TEST_F(PaintGrid, DuplicatesAreHiddenBelowTheFirstAndDefaultDrawingServesHandler
   EXPECT_EQ(Fill(DataCell(1, 0)), RGB(255, 255, 0)) << "the handler's colour";
   EXPECT_FALSE(IsRectEmpty(InkBox(Inner(DataCell(1, 0))))) << "and the standard text";
   EXPECT_TRUE(IsRectEmpty(InkBox(Inner(DataCell(0, 0))))) << "no default drawing elsewhere";
+}
+
+TEST_F(PaintGrid, WithoutAStyleFixedAndDataCellsUseThePlainColours) {
+  Columns({"Code", "Amount"});
+  Grid->SetStyle(nullptr);
+  auto* other = new TEdit(Form);
+  other->SetParent(Form);
+  other->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_FALSE(Grid->HasInputFocus());
+  TFont font;
+  struct Case {
+    int Type;
+    bool Highlighted;
+    COLORREF Expect;
+  };
+  using G = TCustomDBGridEh;
+  const Case cases[] = {{G::CellArea(G::caIndicator, G::raData), true, RGB(64, 64, 64)},
+                        {G::CellArea(G::caData, G::raTitle), true, RGB(64, 64, 64)},
+                        {G::CellArea(G::caData, G::raFooter), true, ColorToRGB(clBtnFace)},
+                        {G::CellArea(G::caIndicator, G::raFiller), false, ColorToRGB(clWindow)}};
+  for (const Case& c : cases) {
+    TColor back = clWindow;
+    EXPECT_EQ(Grid->GetFixedCellColors(0, 0, &font, back, c.Highlighted, c.Type), c.Highlighted);
+    EXPECT_EQ(ColorToRGB(back), c.Expect) << c.Type;
+  }
+  Grid->SetOptions(Grid->Options() + TDBGridOptions{dgMultiSelect});
+  Select({2});
+  DS->SetRecNo(5);
+  Snap();
+  EXPECT_EQ(Fill(DataCell(0, 1)), ColorToRGB(clBtnFace)) << "a selected row of an unfocused grid";
+}
+
+TEST_F(PaintGrid, TitleButtonsAndDatasetFields) {
+  Columns({"Code", "Amount"});
+  bool enabled = true;
+  Grid->CheckTitleButton(5, enabled);
+  EXPECT_FALSE(enabled) << "outside the columns";
+  Grid->OnCheckButton = TCheckTitleEhBtnEvent::Lambda([](TObject*, int ACol, TColumnEh*, bool& E) { E = ACol == 1; });
+  for (int col : {0, 1}) {
+    enabled = true;
+    Grid->CheckTitleButton(col, enabled);
+    EXPECT_EQ(enabled, col == 1);
+  }
+  TColumnEh* clicked = nullptr;
+  Grid->OnTitleBtnClick = TTitleEhClickEvent::Lambda([&](TObject*, int, TColumnEh* C) { clicked = C; });
+  Grid->TitleButtonClicked(2, Col(1));
+  EXPECT_EQ(clicked, Col(1));
+  std::vector<TField*> fields;
+  Grid->CollectDataSetFields(fields);
+  ASSERT_EQ(fields.size(), 5u);
+  EXPECT_EQ(fields[0]->FieldName(), "Code");
+  EXPECT_EQ(fields[4]->FieldName(), "Note");
 }
 
 TEST_F(PaintGrid, WithoutDefaultDrawingTheRequiredMarkStillShows) {
