@@ -1317,6 +1317,8 @@ protected:
   bool OwnsVertScrollBar() const override { return true; }
   void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
   void RowHeightsChanged() override;
+  // A new client size: rows (and fitted widths) follow it.
+  void Resize() override;
   void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
   // ---- notification hooks
   virtual void ColEnter();

@@ -725,3 +725,10 @@ void TCustomDBGridEh::CheckTitleButton(int DataCol, bool& Enabled) {
 void TCustomDBGridEh::FireGetCellParams(TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State) {
   if (OnGetCellParams) OnGetCellParams(this, Column, AFont, Background, State);
 }
+
+void TCustomDBGridEh::Resize() {
+  TCustomGrid::Resize();
+  if (!HandleAllocated() || Loading() || FLayingOut || !FDataLink) return;
+  if (FAutoFitColWidths && !Designing()) RebuildLayout();
+  else RefreshLayout();
+}

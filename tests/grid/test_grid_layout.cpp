@@ -193,6 +193,19 @@ TEST_F(AutoFitGrid, WideningAColumnNarrowsTheRightPartOrOnlyItsNeighbour) {
   }
 }
 
+TEST_F(AutoFitGrid, ANewSizeRefitsTheWidthsAndTheRows) {
+  Grid->SetAutoFitColWidths(true);
+  int rows = Grid->RowCount();
+  Grid->SetBounds(0, 0, 497, 200);
+  Application->ProcessMessages();
+  std::vector<int> w = Widths();
+  EXPECT_EQ(w[0] + w[1] + w[2], 497) << "the fit follows the width";
+  EXPECT_LT(Grid->RowCount(), rows) << "fewer rows fit";
+  Grid->SetBounds(0, 0, 497, 330);
+  Application->ProcessMessages();
+  EXPECT_EQ(Grid->RowCount(), rows);
+}
+
 // ================================================================ the vertical bar
 
 TEST_F(LayoutGrid, TheVerticalBarCountsRecordsOrShowsThreePositions) {
