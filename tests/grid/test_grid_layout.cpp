@@ -789,6 +789,30 @@ TEST_F(PaintGrid, TitleButtonsAndDatasetFields) {
   EXPECT_EQ(fields[4]->FieldName(), "Note");
 }
 
+TEST_F(PaintGrid, TitleImagesReplaceTheCaptionAndVerticalTitlesStandUp) {
+  Columns({"Code", "Amount"});
+  auto* images = new TImageList(Form);
+  images->SetWidth(10);
+  images->SetHeight(10);
+  TBitmap b;
+  b.SetSize(10, 10);
+  b.Canvas()->Brush()->SetColor(clRed);
+  b.Canvas()->FillRect(Rect(0, 0, 10, 10));
+  images->Add(&b, nullptr);
+  Grid->SetTitleImages(images);
+  Col(0)->Title()->SetImageIndex(0);
+  Col(1)->Title()->SetCaption("竖排标题");
+  Col(1)->Title()->SetOrientation(tohVertical);
+  Grid->SetTitleHeight(60);
+  Snap();
+  TRect t0 = Cell(1, 0), t1 = Cell(2, 0);
+  EXPECT_EQ(CountColour(t0, RGB(255, 0, 0)), 100) << "the whole picture";
+  EXPECT_TRUE(IsRectEmpty(InkBox(Inner(t0)))) << "no caption beside it";
+  TRect ink = InkBox(Inner(t1));
+  ASSERT_FALSE(IsRectEmpty(ink));
+  EXPECT_GT(ink.Height(), 2 * ink.Width()) << "written upwards";
+}
+
 TEST_F(PaintGrid, WithoutDefaultDrawingTheRequiredMarkStillShows) {
   Columns({"Code", "Amount"});
   Col(0)->SetHighlightRequired(true);
