@@ -344,7 +344,6 @@ void TCustomDBGridEh::SizeAutoFitColumn(int Index, int Old, int New) {
 void TCustomDBGridEh::RecalcRowCount() {
   if (!FDataLink) return;
   int top = TopDataOffset();
-  int oldCount = RowCount();
   ++FUpdateLock;
   struct TRelease {
     int& L;
@@ -378,7 +377,6 @@ void TCustomDBGridEh::RecalcRowCount() {
     if (HandleAllocated() && FFooterRowCount > 0) TCustomGrid::SetRowHeights(top + 1, fillerHeight(1));
   }
   if (hasRecords && HandleAllocated()) SyncCurrentRow();
-  (void)oldCount;
 }
 
 int TCustomDBGridEh::ScrollBarRecordCount() const {

@@ -243,10 +243,7 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
     return dataLine;
   };
   TLineSets lines;
-  int left = Cols.front().From, right = Cols.back().To + colLine;
-  int top = Rows.front().From, bottom = Rows.back().To + rowLine;
-  (void)left;
-  (void)top;
+  int right = Cols.back().To + colLine;
   // Lines lie in the middle of their width, right of each column and below each row.
   if (colLine > 0)
     for (const TCellSpan& col : Cols) {
@@ -269,7 +266,6 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
         lines.Add(fixedLine, {from, y}, {right, y});
       }
   }
-  (void)bottom;
   lines.Draw(Canvas(), w);
 }
 
@@ -376,7 +372,7 @@ bool TCustomDBGridEh::DrawIndicatorCell(int ARow, int DataRow, TRect R, int Cell
 
 // ---------------------------------------------------------------- titles
 
-bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState State, bool Is3D) {
+bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool Is3D) {
   TCanvas* c = Canvas();
   if (DataCol < 0 || DataCol >= FColumns->Count()) {
     FillWith(c, R, FixedColor());
@@ -457,7 +453,6 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState State, 
     c->TextOut(R.Right - 1 - indexWidth, R.Top + (R.Height() - c->TextHeight(index)) / 2, index);
     c->Brush()->SetStyle(bsSolid);
   }
-  (void)State;
   return highlighted;
 }
 

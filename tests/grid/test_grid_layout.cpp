@@ -303,6 +303,9 @@ TEST_F(LayoutGrid, TitleTreesGroupAdjacentCaptions) {
   EXPECT_EQ(Kids(root)[0]->NodeText, "A");
   EXPECT_EQ(Kids(Kids(root)[0])[0]->NodeText, "x") << "empty parts are skipped";
   EXPECT_GT(Grid->RowHeights(0), 20) << "the title row holds the band and the leaves";
+  Grid->Columns()->Items(2)->SetVisible(false);
+  Grid->RebuildLayout();
+  EXPECT_EQ(Grid->LeafOf(2)->NodeWidth, -1) << "a hidden column's leaf, with vertical lines";
 }
 
 TEST(HeadTreeNode, HiddenLeavesMeasureNothingAndBadNodesRaise) {
@@ -313,8 +316,6 @@ TEST(HeadTreeNode, HiddenLeavesMeasureNothingAndBadNodesRaise) {
   int total = THeadTreeNode::CalcTitleBandHeights(&root, [&](THeadTreeNode*) { return ++measured, 17; });
   EXPECT_EQ(total, 17);
   EXPECT_EQ(measured, 1) << "a leaf without width is not measured";
-  (void)hidden;
-  (void)shown;
   THeadTreeNode other;
   struct Case {
     std::function<void()> Call;
