@@ -507,7 +507,7 @@ void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect,
     if (is3D) {
       InflateRect(s, 0, 1);
       TRect fr = s;
-      UINT sides = BF_TOP | BF_BOTTOM | (e == 0 ? BF_RIGHT : 0) | (f == 0 ? BF_LEFT : 0);
+      UINT sides = BF_TOP | BF_BOTTOM | (e == 0 ? UINT(BF_RIGHT) : 0u) | (f == 0 ? UINT(BF_LEFT) : 0u);
       DrawEdge(c->Handle(), fr, BDR_RAISEDINNER, sides);
     }
     if (rowLines) {
