@@ -56,8 +56,9 @@ TEST_F(ScrollWindowTest, PixelsMoveAndOnlyTheUncoveredStripIsPainted) {
     for (int x = 0; x < 200; ++x) {
       int from = x - c.DX;
       bool moved = x >= c.Strip.Right || x < c.Strip.Left || c.DY != 0;
-      if (moved && from >= 0 && from < 200)
+      if (moved && from >= 0 && from < 200) {
         EXPECT_EQ(At(x, c.DY ? 10 : 30), before[from]) << "pixel " << x << " came from " << from;
+      }
     }
   }
 }
