@@ -2,6 +2,7 @@
 // fonts, sort-marked columns, the sum list and the footer texts built from it.
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhStyle.h"
+#include "gui/Forms.h"
 
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
@@ -257,14 +258,18 @@ void TCustomDBGridEh::ReadColumns(TReader* Reader) {
 void TCustomDBGridEh::WriteColumns(TWriter* Writer) { Writer->WriteCollection(FColumns.get()); }
 
 TFont* TCustomDBGridEh::SortIndexFont() {
-  // Made once and kept for the life of the process; one pixel lower than the 9-pixel marker
-  // bitmaps.
-  static TFont* font = [] {
-    auto* f = new TFont();
-    f->SetName("Arial");
-    f->SetHeight(-8);
-    return f;
-  }();
+  // Made when first needed and freed when the grid library ends; one pixel lower than the
+  // 9-pixel marker bitmaps.
+  static TFont* font = nullptr;
+  if (!font) {
+    font = new TFont();
+    font->SetName("Arial");
+    font->SetHeight(-8);
+    AddExitProc([] {
+      delete font;
+      font = nullptr;
+    });
+  }
   return font;
 }
 
