@@ -1319,6 +1319,8 @@ protected:
   void RowHeightsChanged() override;
   // A new client size: rows (and fitted widths) follow it.
   void Resize() override;
+  // The external horizontal bar follows the left column.
+  void TopLeftChanged() override;
   void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
   // ---- notification hooks
   virtual void ColEnter();

@@ -98,6 +98,7 @@ void TCustomDBGridEh::LayoutChanged() {
   if (Col() < FixedCols() && ColCount() > FixedCols()) MoveColRow(FixedCols(), Row(), true, false);
   else if (Col() < indicator && ColCount() > indicator) MoveColRow(indicator, Row(), true, false);
   SyncCurrentRow();
+  UpdateExtHorzScrollBar();
   Invalidate();
 }
 
@@ -439,9 +440,12 @@ void TCustomDBGridEh::UpdateExtHorzScrollBar() {
   bool all = maxLeft <= fixed;
   int max = all ? 0 : 127;
   int pos = all ? 0 : MulDiv(LeftCol() - fixed, 127, maxLeft - fixed);
-  int page = FVisibleColumns->Count();
-  if (ext->Min() != 0 || ext->Max() != max || ext->Position() != pos) ext->SetParams(pos, 0, max);
-  if (ext->PageSize() != page) ext->SetPageSize(page);
+  // A bar's page never exceeds its range; with every column shown there is nothing to page.
+  int page = std::min(FVisibleColumns->Count(), max + 1);
+  if (ext->Min() == 0 && ext->Max() == max && ext->Position() == pos && ext->PageSize() == page) return;
+  ext->SetPageSize(0);
+  ext->SetParams(pos, 0, max);
+  ext->SetPageSize(page);
 }
 
 // ================================================================ geometry
@@ -729,4 +733,9 @@ void TCustomDBGridEh::Resize() {
   if (!HandleAllocated() || Loading() || FLayingOut || !FDataLink) return;
   if (FAutoFitColWidths && !Designing()) RebuildLayout();
   else RefreshLayout();
+}
+
+void TCustomDBGridEh::TopLeftChanged() {
+  TCustomGrid::TopLeftChanged();
+  UpdateExtHorzScrollBar();
 }

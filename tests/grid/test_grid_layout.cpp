@@ -268,6 +268,29 @@ TEST_F(LayoutGrid, AnAlwaysShownBarStaysDisabledAndEditingKeepsItsPosition) {
   EXPECT_EQ(state(), DWORD(STATE_SYSTEM_UNAVAILABLE)) << "shown but disabled";
 }
 
+TEST_F(LayoutGrid, AnExternalHorizontalBarFollowsTheLeftColumn) {
+  Columns({"Code", "Amount", "Qty", "Flag", "Note"});
+  auto* bar = new TScrollBar(Form);
+  bar->SetParent(Form);
+  Grid->HorzScrollBar()->SetExtScrollBar(bar);
+  {
+    TDBGridEhLayoutLock lock(Grid);
+    for (int i = 0; i < 5; ++i) Grid->Columns()->Items(i)->SetWidth(40);
+  }
+  EXPECT_EQ(bar->Max(), 0) << "every column shows";
+  {
+    TDBGridEhLayoutLock lock(Grid);
+    for (int i = 0; i < 5; ++i) Grid->Columns()->Items(i)->SetWidth(200);
+  }
+  EXPECT_EQ(bar->Min(), 0);
+  EXPECT_EQ(bar->Max(), 127);
+  EXPECT_EQ(bar->PageSize(), 5) << "the visible columns";
+  EXPECT_EQ(bar->Position(), 0);
+  Grid->SetLeftCol(Grid->FixedCols() + 1);
+  EXPECT_GT(bar->Position(), 0);
+  EXPECT_LE(bar->Position(), 127);
+}
+
 // ================================================================ the title tree
 
 std::vector<THeadTreeNode*> Kids(THeadTreeNode* N) { return N->Children(); }
