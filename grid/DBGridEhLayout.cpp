@@ -94,9 +94,8 @@ void TCustomDBGridEh::LayoutChanged() {
   RecalcRowCount();
   RefreshVertScrollBar();
   if (FOptions.Contains(dgRowSelect) && leftCol < ColCount()) SetLeftCol(std::max(FixedCols(), leftCol));
-  int indicator = IndicatorOffset();
-  if (Col() < FixedCols() && ColCount() > FixedCols()) MoveColRow(FixedCols(), Row(), true, false);
-  else if (Col() < indicator && ColCount() > indicator) MoveColRow(indicator, Row(), true, false);
+  // The current cell may stay in a frozen column, never on the indicator.
+  if (Col() < IndicatorOffset() && ColCount() > FixedCols()) MoveColRow(FixedCols(), Row(), true, false);
   SyncCurrentRow();
   UpdateExtHorzScrollBar();
   Invalidate();
@@ -170,9 +169,12 @@ void TCustomDBGridEh::RebuildVisibleColumns() {
   if (FDataLink->Active() || FColumns->IsCustomized()) fixed += frozen + hiddenInFrozen;
   if (FVisibleColumns->Count() == 0) fixed = std::max(indicator, fixed - 1);
   fixed = std::min(fixed, cols - 1);
+  int current = Col();
   TCustomGrid::SetFixedCols(0);
   TCustomGrid::SetColCount(cols);
   TCustomGrid::SetFixedCols(fixed);
+  // A current frozen column stays current; the base grid moves the cell out of fixed ones.
+  if (current != Col() && current >= indicator && current < fixed) MoveCurrent(current, Row(), true, false);
   int fixedRows = TopDataOffset();
   if (RowCount() <= fixedRows) TCustomGrid::SetRowCount(fixedRows + 1);
   TCustomGrid::SetFixedRows(fixedRows);

@@ -632,8 +632,11 @@ TEST_F(PaintGrid, FrozenColumnsStayWhileTheRestScrolls) {
   EXPECT_EQ(Cell(1, 1), frozen) << "the frozen column stays";
   EXPECT_EQ(Grid->MouseCoord(frozen.Right + 5, frozen.Top + 2).X, 4) << "then the 4th column";
   EXPECT_FALSE(IsRectEmpty(InkBox(Inner(frozen, 1)))) << "still showing its text";
+  Grid->MoveToColumn(1);
+  EXPECT_EQ(Grid->Col(), 1) << "the current cell goes into the frozen column";
   int passes = Grid->Passes;
   Grid->SetFrozenCols(1);
+  EXPECT_EQ(Grid->Col(), 1) << "and stays there through a layout pass";
   EXPECT_GT(Grid->Passes, passes) << "the same count lays the grid out again";
   Grid->SetFrozenCols(-3);
   EXPECT_EQ(Grid->FixedCols(), 1) << "a negative count freezes nothing";
