@@ -2,6 +2,9 @@
 // fonts, sort-marked columns, the sum list and the footer texts built from it.
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhInplace.h"
+#include "grid/DBGridEhStyle.h"
+#include "gui/Application.h"
+#include "gui/Forms.h"
 
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
@@ -63,13 +66,17 @@ KELM_PUBLISH(TDBGridEhScrollBar) {
   b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
 }
 
-KELM_PUBLISH(TVertDBGridEhScrollBar) {}
+KELM_PUBLISH(TVertDBGridEhScrollBar) {
+  using C = TVertDBGridEhScrollBar;
+  b.Prop("VisibleMode", &C::VisibleMode, &C::SetVisibleMode).Default(sbAutoShowEh);
+}
 
 void TDBGridEhScrollBar::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TDBGridEhScrollBar*>(Source)) {
     SetExtScrollBar(s->FExtScrollBar);
     FTracking = s->FTracking;
     SetVisible(s->FVisible);
+    SetVisibleMode(s->FVisibleMode);
     return;
   }
   TPersistent::Assign(Source);
@@ -79,6 +86,12 @@ void TDBGridEhScrollBar::SetExtScrollBar(TComponent* Value) {
   if (Value == FExtScrollBar) return;
   FExtScrollBar = Value;
   if (Value) Value->FreeNotification(FGrid);
+}
+
+void TDBGridEhScrollBar::SetVisibleMode(TScrollBarVisibleModeEh Value) {
+  if (Value == FVisibleMode) return;
+  FVisibleMode = Value;
+  FGrid->RefreshVertScrollBar();
 }
 
 void TDBGridEhScrollBar::SetVisible(bool Value) {
@@ -175,6 +188,8 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
   FSelection = std::make_unique<TDBGridEhSelection>(this);
   FCellParams = std::make_unique<TColCellParamsEh>();
   FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
+  FHeadTree = std::make_unique<THeadTreeNode>("Root", 0, 10);
+  SetStyle(SharedGridStyle());
   FTitleImageChangeLink = std::make_unique<TChangeLink>();
   FTitleImageChangeLink->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleImagesChanged));
   ApplyBaseOptions();
@@ -182,6 +197,7 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
 
 TCustomDBGridEh::~TCustomDBGridEh() {
   Destroying();
+  SetStyle(nullptr);
   FMemTable = nullptr;
   FCellParams.reset();
   FSelection->Reset();
@@ -244,14 +260,18 @@ void TCustomDBGridEh::ReadColumns(TReader* Reader) {
 void TCustomDBGridEh::WriteColumns(TWriter* Writer) { Writer->WriteCollection(FColumns.get()); }
 
 TFont* TCustomDBGridEh::SortIndexFont() {
-  // Made once and kept for the life of the process; one pixel lower than the 9-pixel marker
-  // bitmaps.
-  static TFont* font = [] {
-    auto* f = new TFont();
-    f->SetName("Arial");
-    f->SetHeight(-8);
-    return f;
-  }();
+  // Made when first needed and freed when the grid library ends; one pixel lower than the
+  // 9-pixel marker bitmaps.
+  static TFont* font = nullptr;
+  if (!font) {
+    font = new TFont();
+    font->SetName("Arial");
+    font->SetHeight(-8);
+    AddExitProc([] {
+      delete font;
+      font = nullptr;
+    });
+  }
   return font;
 }
 
@@ -411,8 +431,10 @@ void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions Value) {
     for (int i = 1; i < FSortMarkedColumns->Count(); ++i) rest.push_back(FSortMarkedColumns->Items(i));
     for (TColumnEh* c : rest) c->Title()->SetSortMarker(smNoneEh);
   }
+  bool changed = Value != FOptionsEh;
   FOptionsEh = Value;
-  Invalidate();
+  if (changed) RebuildLayout();
+  else Invalidate();
 }
 
 void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections Value) {
@@ -424,6 +446,15 @@ void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections Value) {
 void TCustomDBGridEh::SetAutoFitColWidths(bool Value) {
   if (Value == FAutoFitColWidths) return;
   FAutoFitColWidths = Value;
+  if (Designing()) return;
+  if (Value && !Loading()) {
+    // The widths now are the shares the fit distributes from.
+    for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetInitialWidth(FColumns->Items(i)->Width());
+  } else if (!Value) {
+    WithinUpdate(*FColumns, [&] {
+      for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetWidth(FColumns->Items(i)->InitialWidth());
+    });
+  }
   RebuildLayout();
 }
 
@@ -454,6 +485,8 @@ void TCustomDBGridEh::SetOddRowColor(TColor Value) {
 void TCustomDBGridEh::SetFlat(bool Value) {
   if (Value == FFlat) return;
   FFlat = Value;
+  // The frame and the edit buttons change with it.
+  if (HandleAllocated()) RecreateWnd();
   RebuildLayout();
 }
 
@@ -471,7 +504,8 @@ void TCustomDBGridEh::SetFooterRowCount(int Value) {
 }
 
 void TCustomDBGridEh::SetFrozenCols(int Value) {
-  if (Value < 0 || Value == FFrozenCols) return;
+  // Setting the same count again still lays the grid out; a negative one freezes nothing.
+  if (Value == FFrozenCols && Value < 0) return;
   FFrozenCols = Value;
   RebuildLayout();
 }
@@ -483,13 +517,22 @@ void TCustomDBGridEh::SetMinAutoFitWidth(int Value) {
 }
 
 void TCustomDBGridEh::SetRowHeight(int Value) {
+  if (Value == FRowHeight) return;
   FRowHeight = std::max(0, Value);
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetRowLines(int Value) {
+  if (Value == FRowLines) return;
   FRowLines = std::max(0, Value);
   RebuildLayout();
+}
+
+void TCustomDBGridEh::SetReadOnly(bool Value) {
+  if (Value == FReadOnly) return;
+  FReadOnly = Value;
+  Invalidate();
+  UpdateTabStops();
 }
 
 void TCustomDBGridEh::SetRowSizingAllowed(bool Value) {
@@ -526,7 +569,6 @@ void TCustomDBGridEh::SetTitleImages(TCustomImageList* Value) {
 }
 
 void TCustomDBGridEh::SetUseMultiTitle(bool Value) {
-  if (Value == FUseMultiTitle) return;
   FUseMultiTitle = Value;
   RebuildLayout();
 }
@@ -628,25 +670,6 @@ void TCustomDBGridEh::DeferLayout() {
   PostMessage(Handle(), WM_DEFERREDLAYOUT, 0, 0);
 }
 
-void TCustomDBGridEh::LayoutChanged() {
-  // The column geometry the rest of the grid relies on; row heights, titles and footers are
-  // the full layout pass's.
-  BuildFieldMap();
-  int indicator = IndicatorOffset();
-  int cols = std::max(FColumns->Count() + indicator, indicator + 1);
-  TCustomGrid::SetFixedCols(0);
-  TCustomGrid::SetColCount(cols);
-  TCustomGrid::SetFixedCols(std::min(indicator + FFrozenCols, cols - 1));
-  int fixedRows = TopDataOffset();
-  if (RowCount() <= fixedRows) TCustomGrid::SetRowCount(fixedRows + 1);
-  TCustomGrid::SetFixedRows(fixedRows);
-  FVisibleColumns->Clear();
-  for (int i = 0; i < FColumns->Count(); ++i)
-    if (FColumns->Items(i)->Visible()) FVisibleColumns->Add(FColumns->Items(i));
-  UpdateTabStops();
-  if (Col() < indicator && cols > indicator) MoveColRow(indicator, Row(), true, false);
-}
-
 void TCustomDBGridEh::BuildFieldMap() {
   FDataLink->ClearFieldMap();
   TDataSet* ds = DataSet();
@@ -696,6 +719,8 @@ void TCustomDBGridEh::ColumnsChanged(TColumnEh* Column) {
 // The grid column follows the column's width; under auto-fit the initial widths are rescaled
 // instead and the pass distributes them.
 void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
+  // The pass gives the grid columns their fitted widths itself.
+  if (FLayingOut) return;
   int raw = DataToRawColumn(Column->Index());
   if (raw < 0 || raw >= ColCount()) return;
   int gridWidth = ColWidths(raw);
@@ -713,6 +738,8 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
       throw;
     }
     --FUpdateLock;
+    // The bands of a multi-level title span the new widths.
+    if (FUseMultiTitle) RebuildLayout();
     return;
   }
   if (gridWidth <= 0) return;
@@ -725,25 +752,6 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
     n->SetInitialWidth(std::max(0, n->InitialWidth() + oldInitial - newInitial));
   }
   RebuildLayout();
-}
-
-void TCustomDBGridEh::ColWidthsChanged() {
-  TCustomGrid::ColWidthsChanged();
-  if (FUpdateLock > 0 || !FColumns) return;
-  // A width the user gave a grid column goes to its column.
-  ++FUpdateLock;
-  try {
-    for (int i = 0; i < FColumns->Count(); ++i) {
-      int raw = DataToRawColumn(i);
-      TColumnEh* c = FColumns->Items(i);
-      if (raw < ColCount() && c->Visible() && ColWidths(raw) != c->Width()) c->SetWidth(ColWidths(raw));
-    }
-  } catch (...) {
-    --FUpdateLock;
-    throw;
-  }
-  --FUpdateLock;
-  if (OnColWidthsChanged) OnColWidthsChanged(this);
 }
 
 void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
@@ -1098,8 +1106,8 @@ bool TCustomDBGridEh::OperationsAllowEdit() const {
 // ---------------------------------------------------------------- footers and sums
 
 void TCustomDBGridEh::InvalidateFooterRows() {
-  // The grid's row geometry narrows this to the footer rows.
-  if (FFooterRowCount > 0) Invalidate();
+  if (FFooterRowCount <= 0 || !HandleAllocated()) return;
+  for (int r = std::max(0, RowCount() - FFooterRowCount); r < RowCount(); ++r) InvalidateRow(r);
 }
 
 void TCustomDBGridEh::SumListChangedHandler(TObject*) { InvalidateFooterRows(); }
@@ -1174,7 +1182,10 @@ String TCustomDBGridEh::GetFooterText(int Row, TColumnEh* Column) {
     case fvtFieldValue: {
       TDataSet* ds = DataSet();
       if (!ds || !ds->Active() || footer->FieldName().empty()) return String();
-      return FormatFieldValue(ds->FieldByName(footer->FieldName()), footer->DisplayFormat());
+      // A footer naming a field the dataset lacks shows an empty cell rather than failing
+      // every paint.
+      TField* field = ds->FindField(footer->FieldName());
+      return field ? FormatFieldValue(field, footer->DisplayFormat()) : String();
     }
     case fvtStaticText: return footer->Value();
     case fvtNon: return String();

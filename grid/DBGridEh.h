@@ -14,6 +14,7 @@
 #include "gui/Grids.h"
 #include "data/DB.h"
 #include "grid/DBSumLst.h"
+#include "grid/DBGridEhHeadTree.h"
 #include "gui/Graphics.h"
 #include "gui/ImgList.h"
 #include "gui/StdCtrls.h"
@@ -25,6 +26,8 @@
 
 class TCustomDBGridEh;
 class TColumnEh;
+class TDBGridEhStyle;
+struct TCellSpan;
 class TColumnFooterEh;
 class TColumnsEhList;
 class TDBGridColumnsEh;
@@ -944,6 +947,8 @@ private:
 // ================================================================ owned settings objects
 
 // A scroll bar's settings as layouts store them.
+KELM_ENUM(TScrollBarVisibleModeEh, sbAlwaysShowEh, sbNeverShowEh, sbAutoShowEh)
+
 class TDBGridEhScrollBar : public TPersistent {
   KELM_CLASS(TDBGridEhScrollBar, TPersistent)
 public:
@@ -955,6 +960,8 @@ public:
   void SetTracking(bool Value) { FTracking = Value; }
   bool Visible() const { return FVisible; }
   void SetVisible(bool Value);
+  TScrollBarVisibleModeEh VisibleMode() const { return FVisibleMode; }
+  void SetVisibleMode(TScrollBarVisibleModeEh Value);
   int Kind() const { return FKind; }
 
 private:
@@ -963,6 +970,7 @@ private:
   TComponent* FExtScrollBar = nullptr;
   bool FTracking = false;
   bool FVisible = true;
+  TScrollBarVisibleModeEh FVisibleMode = sbAutoShowEh;
 };
 
 class TVertDBGridEhScrollBar : public TDBGridEhScrollBar {
@@ -1102,7 +1110,7 @@ public:
   int MinAutoFitWidth() const { return FMinAutoFitWidth; }
   void SetMinAutoFitWidth(int Value);
   bool ReadOnly() const { return FReadOnly; }
-  void SetReadOnly(bool Value) { FReadOnly = Value; }
+  void SetReadOnly(bool Value);
   int RowHeight() const { return FRowHeight; }
   void SetRowHeight(int Value);
   int RowLines() const { return FRowLines; }
@@ -1199,10 +1207,11 @@ public:
   virtual void RefreshLayout();
   virtual void BuildFieldMap();
   virtual void UpdateTabStops();
-  // Row count and the vertical bar from the record buffer: the layout pass's; until it exists
-  // the rows are what the grid was given.
-  virtual void RecalcRowCount() {}
-  virtual void RefreshVertScrollBar() {}
+  // Row count from the record buffer, filler and footer rows; the vertical bar from the
+  // dataset's record numbers.
+  virtual void RecalcRowCount();
+  virtual void RefreshVertScrollBar();
+  void UpdateExtHorzScrollBar();
 
   // ---- layout
   // Runs the layout pass now, or when the outermost layout lock ends.
@@ -1217,7 +1226,7 @@ public:
   // True while the data link is reporting a layout change of the dataset.
   bool InDataLinkLayoutChange() const { return FDataLinkLayoutChanging; }
   // Fits the listed columns' widths to their content.
-  virtual void OptimizeColumnWidths(TColumnsEhList* ColumnsList) {}
+  virtual void OptimizeColumnWidths(TColumnsEhList* ColumnsList);
   bool Loading() const { return ComponentState().Contains(csLoading); }
   bool Designing() const { return ComponentState().Contains(csDesigning); }
   // Scales fonts and column widths by M/D (column widths by running sums, so the total keeps).
@@ -1225,6 +1234,68 @@ public:
   // Edit-button size taken at window creation.
   int EditButtonWidth() const { return FEditButtonWidth; }
   int EditButtonHeight() const { return FEditButtonHeight; }
+
+  // ---- geometry
+  // One axis's pixels: lines, the fixed (and frozen) cells, what is fully visible, footers.
+  struct TAxisDrawInfoEh {
+    int LineWidth = 0;
+    int FirstGridCell = 0;     // the first scrolling cell shown
+    int FixedBoundary = 0;     // pixels of the fixed cells with their lines
+    int FixedCellCount = 0;
+    int FooterExtent = 0;      // vertical axis: the footer rows' pixels
+    int FrozenExtent = 0;      // horizontal axis: the frozen columns' pixels
+    int FullVisBoundary = 0;   // after the last fully visible cell
+    int GridBoundary = 0;      // where the drawn cells end
+    int GridCellCount = 0;
+    int GridExtent = 0;        // the client width or height
+    int LastFullVisibleCell = 0;
+  };
+  struct TGridAxesInfoEh {
+    TAxisDrawInfoEh Horz, Vert;
+  };
+  void ComputeDrawInfo(TGridAxesInfoEh& Info) const;
+  void ComputeDrawInfo(TGridAxesInfoEh& Info, int Width, int Height) const;
+  // (areas of GetCellType: the low byte the column area, the high byte the row's)
+  enum TColAreaEh { caIndicator = 0, caData = 1 };
+  enum TRowAreaEh { raTitle = 0, raFilter = 1, raData = 2, raFiller = 3, raFooter = 4 };
+  static int CellArea(int ColArea, int RowArea) { return ColArea | (RowArea << 8); }
+  // The area of a grid cell; DataCol and DataRow receive its data coordinates.
+  int GetCellType(int ACol, int ARow, int& DataCol, int& DataRow) const;
+  // The data cells in grid coordinates.
+  TGridRect DataCellBox() const;
+  int DataRowCount() const;
+  int VisibleDataRowCount() const;
+  bool CellDrawn3D(int ACol, int ARow, TGridDrawState State) const;
+  // Makes a column current, a frozen one too.
+  void MoveToColumn(int ACol);
+  void InvalidateCellRange(const TGridRect& Range);
+  // Pixels of the frozen columns alone.
+  int FrozenExtent() const;
+  // The title tree (UseMultiTitle) and the leaf of each column after the layout pass.
+  THeadTreeNode* HeadTree() const { return FHeadTree.get(); }
+  THeadTreeNode* LeafOf(int DataCol) const;
+  // Rows are tall enough for word-wrapped text.
+  bool WordWrapPossible() const { return FWordWrapPossible; }
+  bool LayingOut() const { return FLayingOut; }
+  // The record count behind the vertical bar, or -1 without record numbers.
+  int ScrollBarRecordCount() const;
+  // Adds every field of the dataset, in field order (nothing without one).
+  void CollectDataSetFields(std::vector<TField*>& List) const;
+  // After a change of the column layout: rows, the bar and the filter row, or the whole
+  // pass under auto-fit.
+  void ApplyColumnLayout();
+  virtual void TitleButtonClicked(int ACol, TColumnEh* Column);
+  // Whether a title button may be pressed: false outside the columns, else OnCheckButton's say.
+  virtual void CheckTitleButton(int DataCol, bool& Enabled);
+  void FireGetCellParams(TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State);
+  // ---- painting
+  TDBGridEhStyle* Style() const { return FStyle; }
+  void SetStyle(TDBGridEhStyle* Value);
+  // Standard drawing of a data cell of the record being drawn, with the canvas as set.
+  void DrawColumnCellDefault(const TRect& Rect, int DataCol, TColumnEh* Column, TGridDrawState State);
+  bool GetFixedCellColors(int ACol, int ARow, TFont* AFont, TColor& Background, bool Highlighted, int CellType);
+  bool IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFont, TColor& Background, TGridDrawState& State);
+  bool CanDrawRowFocus() const;
 
   void Dispatch(TMessage& Message) override;
 
@@ -1269,12 +1340,54 @@ protected:
   bool SelectCell(int ACol, int ARow) override;
   void CurrentChanged(int OldCol, int OldRow) override;
   void DoExit() override;
+  void Paint() override;
+  // The grid sets its vertical bar from the dataset, whatever the horizontal one does.
+  bool OwnsVertScrollBar() const override { return true; }
+  void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+  void RowHeightsChanged() override;
+  // A new client size: rows (and fitted widths) follow it.
+  void Resize() override;
+  // The external horizontal bar follows the left column.
+  void TopLeftChanged() override;
+  void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
   // ---- notification hooks
   virtual void ColEnter();
   virtual void ColExit();
   virtual void CheckMemTable();
 
 private:
+  // ---- layout pass steps
+  void RemoveTransientColumns();
+  void GenerateDefaultColumns();
+  void RebuildVisibleColumns();
+  void LayoutRowHeight();
+  void LayoutTitleHeight();
+  void LayoutHorzScrollBar();
+  void AutoFitWidths();
+  int MeasureTitleCaption(THeadTreeNode* Node);
+  int OptimalTitleWidth(TColumnEh* Column);
+  int OptimalCellWidth(TColumnEh* Column);
+  void SizeAutoFitColumn(int Index, int Old, int New);
+  // ---- painting steps (the cell kinds return whether they drew highlighted)
+  void PaintLines(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows);
+  void PaintCells(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows);
+  bool DrawIndicatorCell(int ARow, int DataRow, TRect R, int CellType);
+  bool DrawTitleCell(int DataCol, TRect R, TGridDrawState State, bool Is3D);
+  void DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, TGridDrawState State, bool Is3D);
+  bool DrawFooterCell(int DataCol, int FooterRow, TRect R, TGridDrawState State, bool Is3D);
+  void DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect, bool Highlighted);
+  void DrawCellFrame3D(const TRect& R, bool Sunken);
+  void DrawRequiredMark(TColumnEh* Column, int DataRow, const TRect& R);
+  // The buttons a column always shows in its cells, left to right.
+  struct TCellButton {
+    TButtonFaceStyle Face;
+    int Width;
+  };
+  std::vector<TCellButton> CellButtons(TColumnEh* Column) const;
+  void DrawCellButtons(const std::vector<TCellButton>& Buttons, const TRect& Area, TColor Back, bool Is3D);
+  bool TitleInSelection(int DataCol) const;
+  int TextInset(bool Is3D) const;
+  TColor RowColor(TColumnEh* Column) const;
   void SumListChangedHandler(TObject* Sender);
   void SumListRecalcAllHandler(TObject* Sender);
   void SumListAfterRecalcAllHandler(TObject* Sender);
@@ -1346,6 +1459,12 @@ private:
   TEditorReadOnly FEditorReadOnly = erNotSet;
   bool FIncSearchActive = false;
   int FEditButtonWidth = 0, FEditButtonHeight = 0;
+  std::unique_ptr<THeadTreeNode> FHeadTree;
+  std::vector<THeadTreeNode*> FLeaves;
+  std::vector<bool> FOutOfRange;  // auto-fit: per column, limited during this fit
+  bool FWordWrapPossible = false;
+  bool FLayingOut = false;
+  TDBGridEhStyle* FStyle = nullptr;
   TImeMode FOriginalImeMode = imDontCare;
   String FOriginalImeName;
 };
@@ -1373,6 +1492,11 @@ public:
 private:
   TCustomDBGridEh* FGrid;
 };
+
+// The indicator pictures (current, edited, inserted, multi-dot, multi-arrow, current and
+// selected, current during incremental search) and the sort markers (down, up) all grids share.
+TImageList* GridIndicatorImages();
+TImageList* GridSortMarkerImages();
 
 // ================================================================ cell values
 

@@ -377,6 +377,23 @@ void InitApplication(int& argc, char** argv) {
   }
 }
 
+namespace {
+std::vector<std::function<void()>>& ExitProcs() {
+  static std::vector<std::function<void()>> procs;
+  return procs;
+}
+}  // namespace
+
+void AddExitProc(std::function<void()> Proc) { ExitProcs().push_back(std::move(Proc)); }
+
+void RunExitProcs() {
+  while (!ExitProcs().empty()) {
+    std::function<void()> p = std::move(ExitProcs().back());
+    ExitProcs().pop_back();
+    p();
+  }
+}
+
 void DoneApplication() {
   delete Application;
   Application = nullptr;
@@ -385,6 +402,7 @@ void DoneApplication() {
   delete Mouse;
   Mouse = nullptr;
   ProcessDeferredDeletes();
+  RunExitProcs();
 }
 
 namespace gui_glue {

@@ -136,5 +136,8 @@ extern TApplication* Application;
 // Creates the Qt application (once), Application and Screen. Tests and the program call it
 // first; later calls return at once.
 void InitApplication(int& argc, char** argv);
-// Frees Application and Screen (and every form they own).
+// Frees Application and Screen (and every form they own), then runs the exit procedures.
 void DoneApplication();
+// A library's end: run once by DoneApplication (or RunExitProcs), the last added first.
+void AddExitProc(std::function<void()> Proc);
+void RunExitProcs();

@@ -529,11 +529,11 @@ void TCustomGrid::UpdateScrollRange() {
   bool vert = FScrollBars == ssVertical || FScrollBars == ssBoth;
   FBars->SetAllowed(SB_HORZ, horz);
   // Horizontal only: the vertical bar belongs to the descendant, which sets it itself.
-  if (FScrollBars != ssHorizontal) FBars->SetAllowed(SB_VERT, vert);
+  if (!OwnsVertScrollBar()) FBars->SetAllowed(SB_VERT, vert);
   if (horz)
     FBars->SetInfo(SB_HORZ, 0, std::max(0, ColCount() - FFixedCols - 1), std::max(1, VisibleColCount()),
                    FTopLeft.X - FFixedCols);
-  if (vert)
+  if (vert && !OwnsVertScrollBar())
     FBars->SetInfo(SB_VERT, 0, std::max(0, RowCount() - FFixedRows - 1), std::max(1, VisibleRowCount()),
                    FTopLeft.Y - FFixedRows);
 }

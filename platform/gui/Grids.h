@@ -213,6 +213,9 @@ protected:
   void CreateWnd() override;
   void DoExit() override;
   TWindowScrollBars* WindowBars() const { return FBars.get(); }
+  // Whether the descendant sets the vertical bar itself (by default when only the horizontal
+  // one is the grid's).
+  virtual bool OwnsVertScrollBar() const { return FScrollBars == ssHorizontal; }
 
 private:
   // One axis of the geometry.

@@ -87,10 +87,16 @@ void TControlWidget::PaintBuffers() {
       PaintDC = nullptr;
       DeleteDC(dc);
     }
-    if (NeedsPaint) {
-      NeedsPaint = false;
+    if (NeedsPaint || NeedsPartialPaint) {
+      bool partial = !NeedsPaint;
+      NeedsPaint = NeedsPartialPaint = false;
       HDC dc = CreateImageDC(&ClientImage);
       PaintDC = dc;
+      if (partial) {
+        QRect r = PartialArea;
+        IntersectClipRect(dc, r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+      }
+      PartialArea = QRect();
       c->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
       c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
       PaintDC = nullptr;
@@ -104,7 +110,7 @@ void TControlWidget::PaintBuffers() {
     }
     Painting = false;
     PaintFailed = true;
-    NeedsPaint = false;
+    NeedsPaint = NeedsPartialPaint = false;
     gui_glue::HandleCurrentException(c);
     return;
   }

@@ -31,6 +31,10 @@ public:
   QImage ClientImage;
   QImage FrameImage;
   bool NeedsPaint = true;      // the client pixels must be painted again
+  // Only this part of the client must be painted again (pixels moved by ScrollWindow keep
+  // the rest); a whole-client paint, when one is due, covers it.
+  bool NeedsPartialPaint = false;
+  QRect PartialArea;
   bool NeedsFramePaint = true;
   bool Painting = false;
   bool PaintFailed = false;    // a failing paint is not repeated until the next invalidation

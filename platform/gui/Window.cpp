@@ -12,9 +12,11 @@
 
 #include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>
+#include <QtGui/QRegion>
 #include <QtWidgets/QApplication>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -343,7 +345,31 @@ int SetWindowRgn(HWND Handle, HRGN Region, BOOL) {
   return 1;
 }
 
-BOOL ScrollWindow(HWND Handle, int DX, int DY, const TRect* Rect, const TRect*) {
+namespace {
+
+// Moves the pixels of Area by (DX, DY) within the client image; what the move leaves
+// uncovered inside Area is returned as the region to paint again.
+QRegion MoveClientPixels(TControlWidget* W, const QRect& Area, int DX, int DY) {
+  QRect dest = Area.translated(DX, DY).intersected(Area);
+  if (!dest.isEmpty()) {
+    gui_glue::SuspendDCs(W);
+    QImage& img = W->ClientImage;
+    const int bpp = 4;  // Format_RGB32
+    int rows = dest.height(), bytes = dest.width() * bpp;
+    // Rows are copied in the order that never reads a row already overwritten.
+    for (int k = 0; k < rows; ++k) {
+      int y = DY > 0 ? dest.bottom() - k : dest.top() + k;
+      uchar* to = img.scanLine(y) + dest.left() * bpp;
+      const uchar* from = img.constScanLine(y - DY) + (dest.left() - DX) * bpp;
+      std::memmove(to, from, size_t(bytes));
+    }
+  }
+  return QRegion(Area).subtracted(QRegion(dest));
+}
+
+}  // namespace
+
+BOOL ScrollWindow(HWND Handle, int DX, int DY, const TRect* Rect, const TRect* ClipRect) {
   TWinControl* c = FindControl(Handle);
   if (!c) return false;
   if (!Rect) {
@@ -351,7 +377,29 @@ BOOL ScrollWindow(HWND Handle, int DX, int DY, const TRect* Rect, const TRect*) 
       if (auto* w = dynamic_cast<TWinControl*>(c->Controls(i)))
         w->SetBounds(w->Left() + DX, w->Top() + DY, w->Width(), w->Height());
   }
-  c->Invalidate();
+  TControlWidget* w = WidgetOf(Handle);
+  if (!w || w->NeedsPaint || w->PaintFailed || w->ClientImage.isNull()) {
+    // A whole paint is due anyway: nothing worth moving.
+    c->Invalidate();
+    return true;
+  }
+  QRect client(0, 0, w->ClientImage.width(), w->ClientImage.height());
+  auto q = [](const TRect& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); };
+  QRect area = (Rect ? q(*Rect) : client).intersected(client);
+  if (ClipRect) area = area.intersected(q(*ClipRect));
+  QRegion uncovered = MoveClientPixels(w, area, DX, DY);
+  // A part already waiting for its paint moves with its pixels where they moved.
+  QRegion pending;
+  if (w->NeedsPartialPaint) {
+    QRegion p(w->PartialArea);
+    pending = p.intersected(area).translated(DX, DY).intersected(area).united(p.subtracted(area));
+  }
+  QRect dirty = uncovered.united(pending).boundingRect();
+  if (!dirty.isEmpty()) {
+    w->PartialArea = dirty;
+    w->NeedsPartialPaint = true;
+  }
+  w->update();
   return true;
 }
 

@@ -15,6 +15,7 @@ public:
   explicit TProbeDBGrid(TComponent* AOwner) : TDBGridEh(AOwner) {}
   int Passes = 0;
   int DeferredMessages = 0;
+  using TCustomDBGridEh::CalcSizingState;
   using TCustomDBGridEh::CanEditModify;
   using TCustomDBGridEh::CanEditShow;
   using TCustomDBGridEh::GetEditLimit;

@@ -566,7 +566,7 @@ TEST_F(InplaceEditorTest, AnErrorInTheCalculatorIsNotTaken) {
 
 TEST_F(InplaceEditorTest, AWrappingEditorMovesTheCaretBetweenLinesAndLeavesTheEdgesToTheGrid) {
   Column(kNote)->SetWordWrap(true);
-  Grid->SetDefaultRowHeight(60);
+  Grid->SetRowHeight(60);  // the layout pass keeps the grid's own row height
   Grid->SetOptions(Grid->Options() + TDBGridOptions{dgAlwaysShowEditor});
   Application->ProcessMessages();
   TDBGridInplaceEdit* ed = Edit(kNote);

@@ -1,0 +1,99 @@
+// ScrollWindow moves the client pixels and has only the uncovered strip painted again.
+#include "StdTestUtil.h"
+
+using namespace stdtest;
+
+namespace {
+
+// Paints a column of its own colour per x (red = x), green = how many paints so far, and
+// records the clip each paint had.
+class TStripes : public TCustomControl {
+public:
+  explicit TStripes(TComponent* AOwner) : TCustomControl(AOwner) {}
+  int Paints = 0;
+  std::vector<TRect> Clips;
+
+protected:
+  void Paint() override {
+    ++Paints;
+    Clips.push_back(Canvas()->ClipRect());
+    for (int x = 0; x < ClientWidth(); ++x) {
+      Canvas()->Brush()->SetColor(TColor(RGB(x % 256, Paints * 40, 0)));
+      Canvas()->FillRect(Rect(x, 0, x + 1, ClientHeight()));
+    }
+  }
+};
+
+struct ScrollWindowTest : FormFixture {
+  TStripes* S = nullptr;
+  void SetUp() override {
+    FormFixture::SetUp();
+    S = Add<TStripes>(Bounds(10, 10, 200, 60));
+    Application->ProcessMessages();
+    S->Update();
+  }
+  COLORREF At(int X, int Y) {
+    QColor c = Pixel(S, X, Y);
+    return RGB(c.red(), c.green(), c.blue());
+  }
+};
+
+TEST_F(ScrollWindowTest, PixelsMoveAndOnlyTheUncoveredStripIsPainted) {
+  ASSERT_EQ(S->Paints, 1);
+  struct Case {
+    int DX, DY;
+    TRect Strip;
+  };
+  const Case cases[] = {{-30, 0, Rect(170, 0, 200, 60)}, {25, 0, Rect(0, 0, 25, 60)}, {0, -20, Rect(0, 40, 200, 60)}};
+  for (const Case& c : cases) {
+    std::vector<COLORREF> before;
+    for (int x = 0; x < 200; ++x) before.push_back(At(x, 30));
+    int paints = S->Paints;
+    ASSERT_TRUE(ScrollWindow(S->Handle(), c.DX, c.DY, nullptr, nullptr));
+    S->Update();
+    ASSERT_EQ(S->Paints, paints + 1) << c.DX << "," << c.DY;
+    EXPECT_EQ(S->Clips.back(), c.Strip) << "only the uncovered strip";
+    for (int x = 0; x < 200; ++x) {
+      int from = x - c.DX;
+      bool moved = x >= c.Strip.Right || x < c.Strip.Left || c.DY != 0;
+      if (moved && from >= 0 && from < 200) {
+        EXPECT_EQ(At(x, c.DY ? 10 : 30), before[from]) << "pixel " << x << " came from " << from;
+      }
+    }
+  }
+}
+
+TEST_F(ScrollWindowTest, AScrollWithinARectangleLeavesTheRestAlone) {
+  ASSERT_TRUE(ScrollWindow(S->Handle(), -10, 0, nullptr, nullptr));  // pending strip 190..200
+  TRect area = Rect(0, 0, 100, 60);
+  ASSERT_TRUE(ScrollWindow(S->Handle(), -10, 0, &area, &area));
+  S->Update();
+  EXPECT_EQ(S->Clips.back(), Rect(90, 0, 200, 60)) << "the earlier strip, outside the rectangle, with the new one";
+  EXPECT_EQ(GetRValue(At(50, 5)), 70) << "x 50 shows what x 70 showed before the two moves";
+}
+
+TEST_F(ScrollWindowTest, AWholeInvalidationStillPaintsEverything) {
+  S->Invalidate();
+  ASSERT_TRUE(ScrollWindow(S->Handle(), -30, 0, nullptr, nullptr));
+  S->Update();
+  EXPECT_EQ(S->Clips.back(), Rect(0, 0, 200, 60));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExitProcs, RunOnceLastAddedFirst) {
+  std::vector<int> order;
+  AddExitProc([&] { order.push_back(1); });
+  AddExitProc([&] {
+    order.push_back(2);
+    AddExitProc([&] { order.push_back(3); });  // added while ending: still run
+  });
+  RunExitProcs();
+  EXPECT_EQ(order, (std::vector<int>{2, 3, 1}));
+  RunExitProcs();
+  EXPECT_EQ(order.size(), 3u) << "each runs once";
+}
+
+}  // namespace
