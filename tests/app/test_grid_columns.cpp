@@ -149,11 +149,14 @@ TEST_F(GridColumnsTest, AnAbsentFieldIsLeftOutAndReportedOnceAndEqualPositionsKe
   EXPECT_EQ(Query->FieldByName("PrjName")->DisplayLabel(), "项目");
 }
 
-TEST_F(GridColumnsTest, AListWithoutShownRowsLeavesTheGridWithoutColumns) {
+// The grid then shows the fields the way it does without a layout of its own.
+TEST_F(GridColumnsTest, AListWithoutShownRowsLeavesTheGridWithoutConfiguredColumns) {
   Open("select * from t_pact");
   Frm_Main->BuildGridColumns(Grid, Query, "pact");
+  EXPECT_TRUE(Grid->Columns()->IsCustomized());
   Frm_Main->BuildGridColumns(Grid, Query, "no such list");
-  EXPECT_EQ(Grid->Columns()->Count(), 0);
+  EXPECT_FALSE(Grid->Columns()->IsCustomized());
+  EXPECT_EQ(Grid->Columns()->Count(), Query->Fields()->Count());
 }
 
 TEST_F(GridColumnsTest, ABuildWalksTheSumsOnceHoweverManyColumnsSum) {
