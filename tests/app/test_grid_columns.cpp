@@ -273,6 +273,27 @@ TEST_F(GridColumnsTest, SortingFollowsTheMarkersInMarkingOrder) {
   EXPECT_EQ(Query->Sort(), "  Num1");
 }
 
+TEST_F(GridColumnsTest, ScreenshotOfTheContractList) {
+  ForceDirectories("screenshots");
+  for (int i = 1; i <= 3; ++i)
+    Exec("insert into t_pact (PactCode, PactName, PactType, PactMoney, CustName, f_check) values (" +
+         SqlStr("HT00" + std::to_string(i)) + ", " + SqlStr("办公楼工程" + std::to_string(i)) + ", '施工', " +
+         SqlInt(1000 * i) + ", '东方建设', '执行')");
+  Host->SetBounds(0, 0, 900, 200);
+  Grid->SetAlign(alClient);
+  Grid->SetFooterRowCount(1);
+  Grid->SumList()->SetActive(true);
+  Open("select * from t_pact");
+  Frm_Main->BuildGridColumns(Grid, Query, "pact");
+  Host->Show();
+  Application->ProcessMessages();
+  EXPECT_TRUE(GrabToPng(Host, "screenshots/contract_list_columns.png"));
+  EXPECT_GT(FileSize("screenshots/contract_list_columns.png"), 1000);
+  TDBSum* sum = static_cast<TDBSum*>(Grid->Columns()->Items(3)->Footer()->SumItem());
+  ASSERT_NE(sum, nullptr);
+  EXPECT_EQ(sum->ResultValue(), Currency(6000));
+}
+
 TEST(RemoveFirstOccurrence, DeletesOnlyTheFirstOccurrence) {
   struct TCase {
     const char *Text, *Part, *Result;
