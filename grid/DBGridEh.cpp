@@ -197,6 +197,8 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
 
 TCustomDBGridEh::~TCustomDBGridEh() {
   Destroying();
+  // The editor holds the current column's lists: it goes before the columns.
+  DestroyEditor();
   SetStyle(nullptr);
   FMemTable = nullptr;
   FCellParams.reset();

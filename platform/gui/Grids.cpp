@@ -271,6 +271,14 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TCustomGrid::~TCustomGrid() {
   if (HandleAllocated() && FScrollTimerMs) KillTimer(Handle(), kScrollTimer);
+  DestroyEditor();
+}
+
+void TCustomGrid::DestroyEditor() {
+  TInplaceEdit* ed = FInplaceEdit;
+  FInplaceEdit = nullptr;
+  FInplaceEditCell = TGridCoord{-1, -1};
+  delete ed;
 }
 
 void TCustomGrid::CreateParams(TCreateParams& Params) {

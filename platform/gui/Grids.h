@@ -173,6 +173,9 @@ protected:
   virtual void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs);
   void Paint() override;
   virtual TInplaceEdit* CreateEditor();
+  // Frees the in-place editor now: a descendant whose editor refers to its own parts (columns,
+  // lists) calls it before those parts go, rather than leaving it to the owner's clean-up.
+  void DestroyEditor();
   // ---- edit hooks
   virtual bool CanEditAcceptKey(Char Key) { return true; }
   virtual bool CanEditModify() { return true; }
