@@ -2,7 +2,6 @@
 
 #include "core/ClassBuilder.h"
 #include "core/Filer.h"
-#include "gui/ControlProps.h"
 
 #include <array>
 #include <cassert>
@@ -41,20 +40,7 @@ TBitmap* ButtonKindGlyph(TButtonKind Kind) {
 
 // ================================================================ TRzButtonPair
 
-KELM_PUBLISH(TRzButtonPair) {
-  using C = TRzButtonPair;
-  b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").Default(clBtnFace);
-  b.Prop("Enabled", &TControl::Enabled, &C::SetEnabled).Default(true);
-  b.Prop("Flat", &C::Flat, &C::SetFlat).Default(false);
-  b.Prop("FocusControl", &C::FocusControl, &C::SetFocusControl);
-  PublishControlProperties(b, {"Align", "Anchors", "Constraints", "Ctl3D", "DragCursor", "DragMode"});
-  PublishControlProperty(b, "ParentColor").Default(true);
-  PublishControlProperties(b, {"ParentCtl3D", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop",
-                               "Visible", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter", "OnExit",
-                               "OnStartDrag"});
-  b.Prop("OnAltBtnClick", &C::OnAltBtnClick, &C::OnAltBtnClick);
-  b.Prop("OnButtonClick", &C::OnButtonClick, &C::OnButtonClick);
-}
+KELM_PUBLISH(TRzButtonPair) { Published(b); }
 
 TRzButtonPair::TRzButtonPair(TComponent* AOwner) : TWinControl(AOwner) {
   SetControlStyle(ControlStyle() - csAcceptsControls - csSetCaption);
@@ -141,43 +127,7 @@ void TRzButtonPair::ButtonMouseDown(TObject*, TMouseButton Button, TShiftState, 
 
 KELM_PUBLISH(TRzCustomButtonEdit) {}
 
-namespace {
-template <int Index> void PublishButtonProps(TClassBuilder<TRzButtonEdit>& b, const char* Prefix) {
-  using C = TRzButtonEdit;
-  // The class information copies the names.
-  auto name = [Prefix](const char* n) { return String(Prefix) + n; };
-  const bool main = Index == C::MainIndex;
-  auto glyph = b.Prop(name("Glyph").c_str(), [](const C* e) { return e->GetGlyph(Index); },
-                      [](C* e, TBitmap* v) { e->SetGlyph(Index, v); });
-  glyph.Info()->StoredFn = [](const TObject* o) {
-    return static_cast<const C*>(o)->GetKind(Index) == TButtonKind::bkCustom;
-  };
-  b.Prop(name("Hint").c_str(), [](const C* e) { return e->GetHint(Index); }, [](C* e, const String& v) { e->SetHint(Index, v); });
-  b.Prop(name("Kind").c_str(), [](const C* e) { return e->GetKind(Index); }, [](C* e, TButtonKind v) { e->SetKind(Index, v); })
-      .Default(TButtonKind::bkLookup);
-  b.Prop(name("NumGlyphs").c_str(), [](const C* e) { return e->GetNumGlyphs(Index); },
-         [](C* e, TNumGlyphs v) { e->SetNumGlyphs(Index, v); })
-      .Type("TNumGlyphs").Default(2);
-  b.Prop(name("ShortCut").c_str(), [](const C* e) { return e->GetShortCut(Index); },
-         [](C* e, TShortCut v) { e->SetShortCut(Index, v); })
-      .Type("TShortCut").Default(main ? 115 : 0);
-  b.Prop(name("Visible").c_str(), [](const C* e) { return e->GetVisible(Index); }, [](C* e, bool v) { e->SetVisible(Index, v); })
-      .Default(main);
-  b.Prop(name("Width").c_str(), [](const C* e) { return e->GetWidth(Index); }, [](C* e, int v) { e->SetWidth(Index, v); })
-      .Default(17);
-}
-}  // namespace
-
-KELM_PUBLISH(TRzButtonEdit) {
-  using C = TRzButtonEdit;
-  b.Prop("AllowKeyEdit", &C::AllowKeyEdit, &C::SetAllowKeyEdit).Default(true);
-  PublishButtonProps<C::AltIndex>(b, "AltBtn");
-  PublishButtonProps<C::MainIndex>(b, "Button");
-  b.Prop("FlatButtons", &C::FlatButtons, &C::SetFlatButtons).Default(false);
-  b.Prop("FlatButtonColor", &C::FlatButtonColor, &C::SetFlatButtonColor).Type("TColor").Default(clBtnFace);
-  b.Prop("OnAltBtnClick", &C::OnAltBtnClick, &C::OnAltBtnClick);
-  b.Prop("OnButtonClick", &C::OnButtonClick, &C::OnButtonClick);
-}
+KELM_PUBLISH(TRzButtonEdit) { Published(b); }
 
 TRzCustomButtonEdit::TRzCustomButtonEdit(TComponent* AOwner) : TRzEdit(AOwner) {
   FButtons = new TRzButtonPair(this);

@@ -20,6 +20,35 @@ TBitmap* ButtonKindGlyph(TButtonKind Kind);
 
 class TRzButtonPair : public TWinControl {
   KELM_CLASS(TRzButtonPair, TWinControl)
+  template <class B> static void Published(B& b) {
+    using C = TRzButtonPair;
+    b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").Default(clBtnFace);
+    b.Prop("Enabled", &TControl::Enabled, &C::SetEnabled).Default(true);
+    b.Prop("Flat", &C::Flat, &C::SetFlat).Default(false);
+    b.Prop("FocusControl", &C::FocusControl, &C::SetFocusControl);
+    PublishAlign(b);
+    PublishAnchors(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishParentColor(b).Default(true);
+    PublishParentCtl3D(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    PublishTabStop(b);
+    PublishVisible(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnStartDrag(b);
+    b.Prop("OnAltBtnClick", &C::OnAltBtnClick, &C::OnAltBtnClick);
+    b.Prop("OnButtonClick", &C::OnButtonClick, &C::OnButtonClick);
+  }
 public:
   explicit TRzButtonPair(TComponent* AOwner);
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
@@ -129,6 +158,41 @@ private:
 
 class TRzButtonEdit : public TRzCustomButtonEdit {
   KELM_CLASS(TRzButtonEdit, TRzCustomButtonEdit)
+  template <class B> static void Published(B& b) {
+    using C = TRzButtonEdit;
+    b.Prop("AllowKeyEdit", &C::AllowKeyEdit, &C::SetAllowKeyEdit).Default(true);
+    PublishButtonProps<C::AltIndex>(b, "AltBtn");
+    PublishButtonProps<C::MainIndex>(b, "Button");
+    b.Prop("FlatButtons", &C::FlatButtons, &C::SetFlatButtons).Default(false);
+    b.Prop("FlatButtonColor", &C::FlatButtonColor, &C::SetFlatButtonColor).Type("TColor").Default(clBtnFace);
+    b.Prop("OnAltBtnClick", &C::OnAltBtnClick, &C::OnAltBtnClick);
+    b.Prop("OnButtonClick", &C::OnButtonClick, &C::OnButtonClick);
+  }
+  // The properties of one of the two buttons, named with its prefix.
+  template <int Index, class B> static void PublishButtonProps(B& b, const char* Prefix) {
+    using C = TRzButtonEdit;
+    // The class information copies the names.
+    auto name = [Prefix](const char* n) { return String(Prefix) + n; };
+    const bool main = Index == C::MainIndex;
+    auto glyph = b.Prop(name("Glyph").c_str(), [](const C* e) { return e->GetGlyph(Index); },
+                        [](C* e, TBitmap* v) { e->SetGlyph(Index, v); });
+    glyph.Info()->StoredFn = [](const TObject* o) {
+      return static_cast<const C*>(o)->GetKind(Index) == TButtonKind::bkCustom;
+    };
+    b.Prop(name("Hint").c_str(), [](const C* e) { return e->GetHint(Index); }, [](C* e, const String& v) { e->SetHint(Index, v); });
+    b.Prop(name("Kind").c_str(), [](const C* e) { return e->GetKind(Index); }, [](C* e, TButtonKind v) { e->SetKind(Index, v); })
+        .Default(TButtonKind::bkLookup);
+    b.Prop(name("NumGlyphs").c_str(), [](const C* e) { return e->GetNumGlyphs(Index); },
+           [](C* e, TNumGlyphs v) { e->SetNumGlyphs(Index, v); })
+        .Type("TNumGlyphs").Default(2);
+    b.Prop(name("ShortCut").c_str(), [](const C* e) { return e->GetShortCut(Index); },
+           [](C* e, TShortCut v) { e->SetShortCut(Index, v); })
+        .Type("TShortCut").Default(main ? 115 : 0);
+    b.Prop(name("Visible").c_str(), [](const C* e) { return e->GetVisible(Index); }, [](C* e, bool v) { e->SetVisible(Index, v); })
+        .Default(main);
+    b.Prop(name("Width").c_str(), [](const C* e) { return e->GetWidth(Index); }, [](C* e, int v) { e->SetWidth(Index, v); })
+        .Default(17);
+  }
 public:
   explicit TRzButtonEdit(TComponent* AOwner) : TRzCustomButtonEdit(AOwner) {}
 };

@@ -2,28 +2,11 @@
 
 #include "controls/RzGrafx.h"
 #include "core/ClassBuilder.h"
-#include "gui/ControlProps.h"
 
 #include <algorithm>
 #include <cassert>
 
-KELM_PUBLISH(TRzControlButton) {
-  using C = TRzControlButton;
-  PublishControlProperties(b, {"Action", "Caption"});
-  PublishControlProperty(b, "Color").Default(clBtnFace);
-  PublishControlProperties(b, {"DragCursor", "DragMode", "Enabled"});
-  b.Prop("Flat", &C::Flat, &C::SetFlat).Default(false);
-  b.Prop("Glyph", &C::Glyph, &C::SetGlyph);
-  b.Prop("InitialDelay", &C::InitialDelay, &C::SetInitialDelay).Default(400);
-  b.Prop("Delay", &C::Delay, &C::SetDelay).Default(100);
-  b.Prop("NumGlyphs", &C::NumGlyphs, &C::SetNumGlyphs).Type("TNumGlyphs").Default(1);
-  b.Prop("RepeatClicks", &C::RepeatClicks, &C::SetRepeatClicks).Default(false);
-  b.Prop("Style", &C::Style, &C::SetStyle).Default(cbsNone);
-  b.Prop("Hint", &TControl::Hint, &TControl::SetHint);
-  PublishControlProperties(b, {"ParentShowHint", "PopupMenu", "ShowHint", "Visible", "OnClick", "OnContextPopup",
-                               "OnDragDrop", "OnDragOver", "OnEndDrag", "OnMouseDown", "OnMouseEnter",
-                               "OnMouseLeave", "OnMouseMove", "OnMouseUp", "OnStartDrag"});
-}
+KELM_PUBLISH(TRzControlButton) { Published(b); }
 
 TRzControlButton::TRzControlButton(TComponent* AOwner) : TGraphicControl(AOwner) {
   SetControlStyle({csCaptureMouse});

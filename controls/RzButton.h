@@ -12,6 +12,38 @@ KELM_ENUM(TRzControlButtonStyle, cbsNone, cbsLeft, cbsUp, cbsRight, cbsDown, cbs
 
 class TRzControlButton : public TGraphicControl {
   KELM_CLASS(TRzControlButton, TGraphicControl)
+  template <class B> static void Published(B& b) {
+    using C = TRzControlButton;
+    PublishAction(b);
+    PublishCaption(b);
+    PublishColor(b).Default(clBtnFace);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    b.Prop("Flat", &C::Flat, &C::SetFlat).Default(false);
+    b.Prop("Glyph", &C::Glyph, &C::SetGlyph);
+    b.Prop("InitialDelay", &C::InitialDelay, &C::SetInitialDelay).Default(400);
+    b.Prop("Delay", &C::Delay, &C::SetDelay).Default(100);
+    b.Prop("NumGlyphs", &C::NumGlyphs, &C::SetNumGlyphs).Type("TNumGlyphs").Default(1);
+    b.Prop("RepeatClicks", &C::RepeatClicks, &C::SetRepeatClicks).Default(false);
+    b.Prop("Style", &C::Style, &C::SetStyle).Default(cbsNone);
+    b.Prop("Hint", &TControl::Hint, &TControl::SetHint);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    PublishVisible(b);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseEnter(b);
+    PublishOnMouseLeave(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TRzControlButton(TComponent* AOwner);
   ~TRzControlButton() override;

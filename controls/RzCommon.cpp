@@ -382,12 +382,7 @@ void DefineOldFrameProperties(TFiler* Filer, const TOldFrameFields& F) {
 
 // ================================================================ TRzRegIniFile
 
-KELM_PUBLISH(TRzRegIniFile) {
-  b.Prop("Path", &TRzRegIniFile::Path, &TRzRegIniFile::SetPath);
-  b.Prop("PathType", &TRzRegIniFile::PathType, &TRzRegIniFile::SetPathType).Default(ptIniFile);
-  b.Prop("RegKey", &TRzRegIniFile::RegKey, &TRzRegIniFile::SetRegKey).Default(hkeyCurrentUser);
-  b.Prop("RegAccess", &TRzRegIniFile::RegAccess, &TRzRegIniFile::SetRegAccess).Type("TRzRegAccess").Default(TRzRegAccess{keyAllAccess});
-}
+KELM_PUBLISH(TRzRegIniFile) { Published(b); }
 
 void TRzRegIniFile::SetPath(const String& Value) {
   if (Value == FPath) return;
@@ -415,24 +410,7 @@ void TRzRegIniFile::SetRegAccess(TRzRegAccess Value) {
 
 // ================================================================ TRzFrameController
 
-KELM_PUBLISH(TRzFrameController) {
-  using C = TRzFrameController;
-  b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").Default(clWindow).Stored(&C::StoreColor);
-  b.Prop("ParentColor", &C::ParentColor, &C::SetParentColor).Default(false);
-  b.Prop("FlatButtonColor", &C::FlatButtonColor, &C::SetFlatButtonColor).Type("TColor").Default(clBtnFace);
-  b.Prop("FlatButtons", &C::FlatButtons, &C::SetFlatButtons).Default(true);
-  b.Prop("DisabledColor", &C::DisabledColor, &C::SetDisabledColor).Type("TColor").Default(clBtnFace);
-  b.Prop("FocusColor", &C::FocusColor, &C::SetFocusColor).Type("TColor").Default(clWindow);
-  b.Prop("FrameColor", &C::FrameColor, &C::SetFrameColor).Type("TColor").Default(clBtnShadow);
-  b.Prop("FrameHotColor", &C::FrameHotColor, &C::SetFrameHotColor).Type("TColor").Default(clBtnShadow);
-  b.Prop("FrameHotTrack", &C::FrameHotTrack, &C::SetFrameHotTrack).Default(false);
-  b.Prop("FrameHotStyle", &C::FrameHotStyle, &C::SetFrameHotStyle).Type("TFrameStyle").Default(fsFlatBold);
-  b.Prop("FrameSides", &C::FrameSides, &C::SetFrameSides).Type("TSides").Default(sdAllSides);
-  b.Prop("FrameStyle", &C::FrameStyle, &C::SetFrameStyle).Type("TFrameStyle").Default(fsFlat);
-  b.Prop("FrameVisible", &C::FrameVisible, &C::SetFrameVisible).Default(false);
-  b.Prop("FramingPreference", &C::FramingPreference, &C::SetFramingPreference).Default(fpXPThemes);
-  b.Prop("RegIniFile", &C::RegIniFile, &C::SetRegIniFile);
-}
+KELM_PUBLISH(TRzFrameController) { Published(b); }
 
 TRzFrameController::TRzFrameController(TComponent* AOwner) : TComponent(AOwner) {}
 

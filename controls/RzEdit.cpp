@@ -1,56 +1,11 @@
 #include "controls/RzEdit.h"
 
 #include "core/ClassBuilder.h"
-#include "gui/ControlProps.h"
 #include "gui/OSVersion.h"
 
 KELM_PUBLISH(TRzCustomEdit) {}
 
-KELM_PUBLISH(TRzEdit) {
-  using C = TRzEdit;
-  b.Prop("Text", &TControl::Text, &TControl::SetText).Stored(true);
-  b.Prop("Alignment", &C::Alignment, &C::SetAlignment).Type("TLeftRight").Default(taLeftJustify);
-  PublishControlProperties(b, {"Align", "Anchors"});
-  b.Prop("AutoSelect", &C::AutoSelect, &C::SetAutoSelect).Default(true);
-  b.Prop("AutoSize", &C::AutoSize, &C::SetAutoSize).Default(true);
-  PublishControlProperties(b, {"BiDiMode"});
-  b.Prop("CharCase", &C::CharCase, &C::SetCharCase).Default(ecNormal);
-  b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::StoreColor);
-  PublishControlProperties(b, {"Constraints", "Ctl3D"});
-  b.Prop("DisabledColor", &C::DisabledColor, &C::SetDisabledColor).Type("TColor").Default(clBtnFace).Stored(&C::NoController);
-  PublishControlProperties(b, {"DragCursor", "DragMode", "Enabled"});
-  b.Prop("FocusColor", &C::FocusColor, &C::SetFocusColor).Type("TColor").NoDefault().Stored(&C::StoreFocusColor);
-  PublishControlProperties(b, {"Font"});
-  b.Prop("FrameColor", &C::FrameColor, &C::SetFrameColor).Type("TColor").Default(clBtnShadow).Stored(&C::NoController);
-  b.Prop("FrameController", &C::FrameController, &C::SetFrameController);
-  b.Prop("FrameHotColor", &C::FrameHotColor, &C::SetFrameHotColor).Type("TColor").Default(clBtnShadow).Stored(&C::NoController);
-  b.Prop("FrameHotTrack", &C::FrameHotTrack, &C::SetFrameHotTrack).Default(false).Stored(&C::NoController);
-  b.Prop("FrameHotStyle", &C::FrameHotStyle, &C::SetFrameHotStyle).Type("TFrameStyle").Default(fsFlatBold).Stored(&C::NoController);
-  b.Prop("FrameSides", &C::FrameSides, &C::SetFrameSides).Type("TSides").Default(sdAllSides).Stored(&C::NoController);
-  b.Prop("FrameStyle", &C::FrameStyle, &C::SetFrameStyle).Type("TFrameStyle").Default(fsFlat).Stored(&C::NoController);
-  b.Prop("FrameVisible", &C::FrameVisible, &C::SetFrameVisible).Default(false).Stored(&C::NoController);
-  b.Prop("FramingPreference", &C::FramingPreference, &C::SetFramingPreference).Default(fpXPThemes);
-  b.Prop("HideSelection", &C::HideSelection, &C::SetHideSelection).Default(true);
-  PublishControlProperties(b, {"ImeMode", "ImeName"});
-  b.Prop("MaxLength", &C::MaxLength, &C::SetMaxLength).Default(0);
-  b.Prop("OEMConvert", &C::OEMConvert, &C::SetOEMConvert).Default(false);
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint"});
-  b.Prop(
-       "PasswordChar", [](const C* e) { return static_cast<char16_t>(e->PasswordChar()); },
-       [](C* e, char16_t c) { e->SetPasswordChar(c); })
-      .Default(0);
-  PublishControlProperties(b, {"PopupMenu"});
-  b.Prop("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
-  PublishControlProperties(b, {"ShowHint", "TabOrder"});
-  b.Prop("TabOnEnter", &C::TabOnEnter, &C::SetTabOnEnter).Default(false);
-  PublishControlProperty(b, "TabStop").Default(true);
-  PublishControlProperties(b, {"Visible"});
-  b.Prop("OnChange", &C::OnChange, &C::OnChange);
-  PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
-                               "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
-                               "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp", "OnStartDrag"});
-}
+KELM_PUBLISH(TRzEdit) { Published(b); }
 
 TRzCustomEdit::TRzCustomEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   SetControlStyle(ControlStyle() + csCaptureMouse - csSetCaption);

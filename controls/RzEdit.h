@@ -142,6 +142,73 @@ private:
 
 class TRzEdit : public TRzCustomEdit {
   KELM_CLASS(TRzEdit, TRzCustomEdit)
+  template <class B> static void Published(B& b) {
+    using C = TRzEdit;
+    b.Prop("Text", &TControl::Text, &TControl::SetText).Stored(true);
+    b.Prop("Alignment", &C::Alignment, &C::SetAlignment).Type("TLeftRight").Default(taLeftJustify);
+    PublishAlign(b);
+    PublishAnchors(b);
+    b.Prop("AutoSelect", &C::AutoSelect, &C::SetAutoSelect).Default(true);
+    b.Prop("AutoSize", &C::AutoSize, &C::SetAutoSize).Default(true);
+    PublishBiDiMode(b);
+    b.Prop("CharCase", &C::CharCase, &C::SetCharCase).Default(ecNormal);
+    b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::StoreColor);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    b.Prop("DisabledColor", &C::DisabledColor, &C::SetDisabledColor).Type("TColor").Default(clBtnFace).Stored(&C::NoController);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    b.Prop("FocusColor", &C::FocusColor, &C::SetFocusColor).Type("TColor").NoDefault().Stored(&C::StoreFocusColor);
+    PublishFont(b);
+    b.Prop("FrameColor", &C::FrameColor, &C::SetFrameColor).Type("TColor").Default(clBtnShadow).Stored(&C::NoController);
+    b.Prop("FrameController", &C::FrameController, &C::SetFrameController);
+    b.Prop("FrameHotColor", &C::FrameHotColor, &C::SetFrameHotColor).Type("TColor").Default(clBtnShadow).Stored(&C::NoController);
+    b.Prop("FrameHotTrack", &C::FrameHotTrack, &C::SetFrameHotTrack).Default(false).Stored(&C::NoController);
+    b.Prop("FrameHotStyle", &C::FrameHotStyle, &C::SetFrameHotStyle).Type("TFrameStyle").Default(fsFlatBold).Stored(&C::NoController);
+    b.Prop("FrameSides", &C::FrameSides, &C::SetFrameSides).Type("TSides").Default(sdAllSides).Stored(&C::NoController);
+    b.Prop("FrameStyle", &C::FrameStyle, &C::SetFrameStyle).Type("TFrameStyle").Default(fsFlat).Stored(&C::NoController);
+    b.Prop("FrameVisible", &C::FrameVisible, &C::SetFrameVisible).Default(false).Stored(&C::NoController);
+    b.Prop("FramingPreference", &C::FramingPreference, &C::SetFramingPreference).Default(fpXPThemes);
+    b.Prop("HideSelection", &C::HideSelection, &C::SetHideSelection).Default(true);
+    PublishImeMode(b);
+    PublishImeName(b);
+    b.Prop("MaxLength", &C::MaxLength, &C::SetMaxLength).Default(0);
+    b.Prop("OEMConvert", &C::OEMConvert, &C::SetOEMConvert).Default(false);
+    PublishParentColor(b).Default(false);
+    PublishParentCtl3D(b);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    b.Prop(
+         "PasswordChar", [](const C* e) { return static_cast<char16_t>(e->PasswordChar()); },
+         [](C* e, char16_t c) { e->SetPasswordChar(c); })
+        .Default(0);
+    PublishPopupMenu(b);
+    b.Prop("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    b.Prop("TabOnEnter", &C::TabOnEnter, &C::SetTabOnEnter).Default(false);
+    PublishTabStop(b).Default(true);
+    PublishVisible(b);
+    b.Prop("OnChange", &C::OnChange, &C::OnChange);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseEnter(b);
+    PublishOnMouseLeave(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TRzEdit(TComponent* AOwner) : TRzCustomEdit(AOwner) {}
 };

@@ -166,6 +166,11 @@ public:
     P->StoredFn = [fn](const TObject* o) { return (static_cast<const C*>(o)->*fn)(); };
     return *this;
   }
+  // A value the object may take from elsewhere is stored only while it is its own.
+  TPropRef& StoredUnless(bool (C::*fromElsewhere)() const) {
+    P->StoredFn = [fromElsewhere](const TObject* o) { return !(static_cast<const C*>(o)->*fromElsewhere)(); };
+    return *this;
+  }
   TPropRef& Stored(bool stored) {
     P->StoredFn = [stored](const TObject*) { return stored; };
     return *this;
@@ -178,6 +183,7 @@ private:
 
 template <class C> class TClassBuilder {
 public:
+  using Class = C;  // the class being described, for publishing helpers its bases declare
   static TClass Build(const char* name) {
     auto* info = new TClassInfo(name, ParentClass(), CreateFn());
     TClassBuilder b(info);

@@ -19,10 +19,7 @@ bool IsValidIdent(const String& ident) {
 
 // ---------------------------------------------------------------- TComponent
 
-KELM_PUBLISH(TComponent) {
-  b.Prop("Name", &TComponent::Name, &TComponent::SetName).Stored(false);
-  b.Prop("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
-}
+KELM_PUBLISH(TComponent) { Published(b); }
 
 TComponent::TComponent(TComponent* AOwner) {
   if (AOwner) AOwner->InsertComponent(this);

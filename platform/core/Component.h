@@ -21,6 +21,10 @@ using TGetChildProc = std::function<void(TComponent* Child)>;
 
 class TComponent : public TPersistent {
   KELM_CLASS(TComponent, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Name", &TComponent::Name, &TComponent::SetName).Stored(false);
+    b.Prop("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
+  }
 public:
   explicit TComponent(TComponent* AOwner);
   ~TComponent() override;

@@ -3,13 +3,25 @@
 // published properties, handler methods and component fields once; layouts, report files,
 // the script engine and the object inspector all read them from here.
 //
-// In the class body:   KELM_CLASS(TFoo, TBar)
-// In the .cpp file:    KELM_PUBLISH(TFoo) {
-//                        b.Prop("Width", &TFoo::Width, &TFoo::SetWidth).Default(100);
-//                        b.Prop("Color", &TFoo::Color, &TFoo::SetColor).Type("TColor");
-//                        b.Prop("OnClick", &TFoo::OnClick, &TFoo::SetOnClick);
-//                        b.Method("ButtonClick", &TFoo::ButtonClick);
-//                      }
+// The class's header declares its published properties in one block at the head of the class,
+// one line each (name, getter, setter, default), in the order layouts list them; B is the
+// builder, named only where the class information is built:
+//
+//   class TFoo : public TBar {
+//     KELM_CLASS(TFoo, TBar)
+//     template <class B> static void Published(B& b) {
+//       b.Prop("Width", &TFoo::Width, &TFoo::SetWidth).Default(100);
+//       b.Prop("Color", &TFoo::Color, &TFoo::SetColor).Type("TColor");
+//       b.Prop("OnClick", &TFoo::OnClick, &TFoo::SetOnClick);
+//     }
+//
+// and its .cpp file (which includes core/ClassBuilder.h) builds the record from it:
+//
+//   KELM_PUBLISH(TFoo) { Published(b); }
+//
+// A class that publishes nothing of its own writes `KELM_PUBLISH(TFoo) {}`. Windows, whose
+// handler methods and component fields are bound by name, describe them in the braces too:
+// `KELM_PUBLISH(TFrm) { b.Method("ButtonClick", &TFrm::ButtonClick); }`.
 #include "core/Events.h"
 #include "core/System.h"
 #include <map>

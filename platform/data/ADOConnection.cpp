@@ -86,22 +86,7 @@ void CreateDatabaseFromScript(const String& fileName, const String& script) {
 
 // ------------------------------------------------------------------------------ TADOConnection
 
-KELM_PUBLISH(TADOConnection) {
-  b.Prop("CommandTimeout", &TADOConnection::CommandTimeout, &TADOConnection::SetCommandTimeout).Default(30);
-  b.Prop("ConnectionString", &TADOConnection::ConnectionString, &TADOConnection::SetConnectionString);
-  b.Prop("ConnectionTimeout", &TADOConnection::ConnectionTimeout, &TADOConnection::SetConnectionTimeout).Default(15);
-  b.Prop("CursorLocation", &TADOConnection::CursorLocation, &TADOConnection::SetCursorLocation).Default(clUseClient);
-  b.Prop("IsolationLevel", &TADOConnection::IsolationLevel, &TADOConnection::SetIsolationLevel).Default(ilCursorStability);
-  b.Prop("KeepConnection", &TADOConnection::KeepConnection, &TADOConnection::SetKeepConnection).Default(true);
-  b.Prop("LoginPrompt", &TADOConnection::LoginPrompt, &TADOConnection::SetLoginPrompt).Default(true);
-  b.Prop("Mode", &TADOConnection::Mode, &TADOConnection::SetMode).Default(cmUnknown);
-  b.Prop("Provider", &TADOConnection::Provider, &TADOConnection::SetProvider).Stored(false);
-  b.Prop("Connected", &TADOConnection::Connected, &TADOConnection::SetConnected).Default(false);
-  b.Prop("BeforeConnect", &TADOConnection::BeforeConnect, &TADOConnection::SetBeforeConnect);
-  b.Prop("AfterConnect", &TADOConnection::AfterConnect, &TADOConnection::SetAfterConnect);
-  b.Prop("BeforeDisconnect", &TADOConnection::BeforeDisconnect, &TADOConnection::SetBeforeDisconnect);
-  b.Prop("AfterDisconnect", &TADOConnection::AfterDisconnect, &TADOConnection::SetAfterDisconnect);
-}
+KELM_PUBLISH(TADOConnection) { Published(b); }
 
 TADOConnection::TADOConnection(TComponent* AOwner) : TComponent(AOwner) {}
 

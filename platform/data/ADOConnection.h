@@ -55,6 +55,22 @@ public:
 
 class TADOConnection : public TComponent {
   KELM_CLASS(TADOConnection, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("CommandTimeout", &TADOConnection::CommandTimeout, &TADOConnection::SetCommandTimeout).Default(30);
+    b.Prop("ConnectionString", &TADOConnection::ConnectionString, &TADOConnection::SetConnectionString);
+    b.Prop("ConnectionTimeout", &TADOConnection::ConnectionTimeout, &TADOConnection::SetConnectionTimeout).Default(15);
+    b.Prop("CursorLocation", &TADOConnection::CursorLocation, &TADOConnection::SetCursorLocation).Default(clUseClient);
+    b.Prop("IsolationLevel", &TADOConnection::IsolationLevel, &TADOConnection::SetIsolationLevel).Default(ilCursorStability);
+    b.Prop("KeepConnection", &TADOConnection::KeepConnection, &TADOConnection::SetKeepConnection).Default(true);
+    b.Prop("LoginPrompt", &TADOConnection::LoginPrompt, &TADOConnection::SetLoginPrompt).Default(true);
+    b.Prop("Mode", &TADOConnection::Mode, &TADOConnection::SetMode).Default(cmUnknown);
+    b.Prop("Provider", &TADOConnection::Provider, &TADOConnection::SetProvider).Stored(false);
+    b.Prop("Connected", &TADOConnection::Connected, &TADOConnection::SetConnected).Default(false);
+    b.Prop("BeforeConnect", &TADOConnection::BeforeConnect, &TADOConnection::SetBeforeConnect);
+    b.Prop("AfterConnect", &TADOConnection::AfterConnect, &TADOConnection::SetAfterConnect);
+    b.Prop("BeforeDisconnect", &TADOConnection::BeforeDisconnect, &TADOConnection::SetBeforeDisconnect);
+    b.Prop("AfterDisconnect", &TADOConnection::AfterDisconnect, &TADOConnection::SetAfterDisconnect);
+  }
 public:
   explicit TADOConnection(TComponent* AOwner);
   ~TADOConnection() override;

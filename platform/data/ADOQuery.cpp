@@ -146,13 +146,7 @@ const char* const SRowNotFound = "Row cannot be located for updating. Some value
 
 // ------------------------------------------------------------------------------ parameters
 
-KELM_PUBLISH(TParameter) {
-  b.Prop("Name", &TParameter::Name, &TParameter::SetName);
-  b.Prop("DataType", &TParameter::DataType, &TParameter::SetDataType).Default(ftUnknown);
-  b.Prop("Direction", &TParameter::Direction, &TParameter::SetDirection).Default(pdInput);
-  b.Prop("Size", &TParameter::Size, &TParameter::SetSize).Default(0);
-  b.Prop("Value", &TParameter::Value, &TParameter::SetValue);
-}
+KELM_PUBLISH(TParameter) { Published(b); }
 
 TParameter::TParameter(TCollection* Collection) : TCollectionItem(Collection) {}
 
@@ -249,22 +243,7 @@ private:
   TADOQuery* FQuery;
 };
 
-KELM_PUBLISH(TADOQuery) {
-  b.Prop("Connection", &TADOQuery::Connection, &TADOQuery::SetConnection);
-  b.Prop("ConnectionString", &TADOQuery::ConnectionString, &TADOQuery::SetConnectionString)
-      .Stored(&TADOQuery::ConnectionStringStored);
-  b.Prop("CursorLocation", &TADOQuery::CursorLocation, &TADOQuery::SetCursorLocation).Default(clUseClient);
-  b.Prop("CursorType", &TADOQuery::CursorType, &TADOQuery::SetCursorType).Default(ctKeyset);
-  b.Prop("LockType", &TADOQuery::LockType, &TADOQuery::SetLockType).Default(ltOptimistic);
-  b.Prop("EnableBCD", &TADOQuery::EnableBCD, &TADOQuery::SetEnableBCD).Default(true);
-  b.Prop("CommandTimeout", &TADOQuery::CommandTimeout, &TADOQuery::SetCommandTimeout).Default(30);
-  b.Prop("MaxRecords", &TADOQuery::MaxRecords, &TADOQuery::SetMaxRecords).Default(0);
-  b.Prop("DataSource", &TADOQuery::DataSource, &TADOQuery::SetDataSource);
-  b.Prop("ParamCheck", &TADOQuery::ParamCheck, &TADOQuery::SetParamCheck).Default(true);
-  b.Prop("Parameters", &TADOQuery::Parameters, &TADOQuery::SetParameters);
-  b.Prop("Prepared", &TADOQuery::Prepared, &TADOQuery::SetPrepared).Default(false);
-  b.Prop("SQL", &TADOQuery::SQL, &TADOQuery::SetSQL);
-}
+KELM_PUBLISH(TADOQuery) { Published(b); }
 
 TADOQuery::TADOQuery(TComponent* AOwner)
     : TDataSet(AOwner), FSQL(std::make_unique<TStringList>()), FParameters(std::make_unique<TParameters>(this)),

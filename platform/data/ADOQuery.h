@@ -15,6 +15,13 @@ KELM_ENUM(TParameterDirection, pdUnknown, pdInput, pdOutput, pdInputOutput, pdRe
 // One ":name" of a query's SQL; its value is bound through SQLite, never spliced into the text.
 class TParameter : public TCollectionItem {
   KELM_CLASS(TParameter, TCollectionItem)
+  template <class B> static void Published(B& b) {
+    b.Prop("Name", &TParameter::Name, &TParameter::SetName);
+    b.Prop("DataType", &TParameter::DataType, &TParameter::SetDataType).Default(ftUnknown);
+    b.Prop("Direction", &TParameter::Direction, &TParameter::SetDirection).Default(pdInput);
+    b.Prop("Size", &TParameter::Size, &TParameter::SetSize).Default(0);
+    b.Prop("Value", &TParameter::Value, &TParameter::SetValue);
+  }
 public:
   explicit TParameter(TCollection* Collection);
 
@@ -64,6 +71,22 @@ public:
 // changes wait for UpdateBatch.
 class TADOQuery : public TDataSet, public TADOConnectionClient {
   KELM_CLASS(TADOQuery, TDataSet)
+  template <class B> static void Published(B& b) {
+    b.Prop("Connection", &TADOQuery::Connection, &TADOQuery::SetConnection);
+    b.Prop("ConnectionString", &TADOQuery::ConnectionString, &TADOQuery::SetConnectionString)
+        .Stored(&TADOQuery::ConnectionStringStored);
+    b.Prop("CursorLocation", &TADOQuery::CursorLocation, &TADOQuery::SetCursorLocation).Default(clUseClient);
+    b.Prop("CursorType", &TADOQuery::CursorType, &TADOQuery::SetCursorType).Default(ctKeyset);
+    b.Prop("LockType", &TADOQuery::LockType, &TADOQuery::SetLockType).Default(ltOptimistic);
+    b.Prop("EnableBCD", &TADOQuery::EnableBCD, &TADOQuery::SetEnableBCD).Default(true);
+    b.Prop("CommandTimeout", &TADOQuery::CommandTimeout, &TADOQuery::SetCommandTimeout).Default(30);
+    b.Prop("MaxRecords", &TADOQuery::MaxRecords, &TADOQuery::SetMaxRecords).Default(0);
+    b.Prop("DataSource", &TADOQuery::DataSource, &TADOQuery::SetDataSource);
+    b.Prop("ParamCheck", &TADOQuery::ParamCheck, &TADOQuery::SetParamCheck).Default(true);
+    b.Prop("Parameters", &TADOQuery::Parameters, &TADOQuery::SetParameters);
+    b.Prop("Prepared", &TADOQuery::Prepared, &TADOQuery::SetPrepared).Default(false);
+    b.Prop("SQL", &TADOQuery::SQL, &TADOQuery::SetSQL);
+  }
 public:
   explicit TADOQuery(TComponent* AOwner);
   ~TADOQuery() override;

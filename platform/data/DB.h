@@ -25,6 +25,37 @@
 
 class TDataSet : public TComponent {
   KELM_CLASS(TDataSet, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Active", &TDataSet::Active, &TDataSet::SetActive).Default(false);
+    b.Prop("AutoCalcFields", &TDataSet::AutoCalcFields, &TDataSet::SetAutoCalcFields).Default(true);
+    b.Prop("Filter", &TDataSet::Filter, &TDataSet::SetFilter);
+    b.Prop("Filtered", &TDataSet::Filtered, &TDataSet::SetFiltered).Default(false);
+    b.Prop("FilterOptions", &TDataSet::FilterOptions, &TDataSet::SetFilterOptions).Default(TFilterOptions());
+    b.Prop("Sort", &TDataSet::Sort, &TDataSet::SetSort);
+    b.Prop("BeforeOpen", &TDataSet::BeforeOpen, &TDataSet::SetBeforeOpen);
+    b.Prop("AfterOpen", &TDataSet::AfterOpen, &TDataSet::SetAfterOpen);
+    b.Prop("BeforeClose", &TDataSet::BeforeClose, &TDataSet::SetBeforeClose);
+    b.Prop("AfterClose", &TDataSet::AfterClose, &TDataSet::SetAfterClose);
+    b.Prop("BeforeInsert", &TDataSet::BeforeInsert, &TDataSet::SetBeforeInsert);
+    b.Prop("AfterInsert", &TDataSet::AfterInsert, &TDataSet::SetAfterInsert);
+    b.Prop("BeforeEdit", &TDataSet::BeforeEdit, &TDataSet::SetBeforeEdit);
+    b.Prop("AfterEdit", &TDataSet::AfterEdit, &TDataSet::SetAfterEdit);
+    b.Prop("BeforePost", &TDataSet::BeforePost, &TDataSet::SetBeforePost);
+    b.Prop("AfterPost", &TDataSet::AfterPost, &TDataSet::SetAfterPost);
+    b.Prop("BeforeCancel", &TDataSet::BeforeCancel, &TDataSet::SetBeforeCancel);
+    b.Prop("AfterCancel", &TDataSet::AfterCancel, &TDataSet::SetAfterCancel);
+    b.Prop("BeforeDelete", &TDataSet::BeforeDelete, &TDataSet::SetBeforeDelete);
+    b.Prop("AfterDelete", &TDataSet::AfterDelete, &TDataSet::SetAfterDelete);
+    b.Prop("BeforeScroll", &TDataSet::BeforeScroll, &TDataSet::SetBeforeScroll);
+    b.Prop("AfterScroll", &TDataSet::AfterScroll, &TDataSet::SetAfterScroll);
+    b.Prop("BeforeRefresh", &TDataSet::BeforeRefresh, &TDataSet::SetBeforeRefresh);
+    b.Prop("AfterRefresh", &TDataSet::AfterRefresh, &TDataSet::SetAfterRefresh);
+    b.Prop("OnCalcFields", &TDataSet::OnCalcFields, &TDataSet::SetOnCalcFields);
+    b.Prop("OnDeleteError", &TDataSet::OnDeleteError, &TDataSet::SetOnDeleteError);
+    b.Prop("OnFilterRecord", &TDataSet::OnFilterRecord, &TDataSet::SetOnFilterRecord);
+    b.Prop("OnNewRecord", &TDataSet::OnNewRecord, &TDataSet::SetOnNewRecord);
+    b.Prop("OnPostError", &TDataSet::OnPostError, &TDataSet::SetOnPostError);
+  }
 public:
   using TBookmark = String;  // the bytes of a row id; '' for none
 

@@ -397,11 +397,4 @@ void TMasterDataLink::RecordChanged(TField* field) {
 
 // ---------------------------------------------------------------- publishing
 
-KELM_PUBLISH(TDataSource) {
-  b.Prop("AutoEdit", &TDataSource::AutoEdit, &TDataSource::SetAutoEdit).Default(true);
-  b.Prop("DataSet", &TDataSource::DataSet, &TDataSource::SetDataSet);
-  b.Prop("Enabled", &TDataSource::Enabled, &TDataSource::SetEnabled).Default(true);
-  b.Prop("OnDataChange", &TDataSource::OnDataChange, &TDataSource::SetOnDataChange);
-  b.Prop("OnStateChange", &TDataSource::OnStateChange, &TDataSource::SetOnStateChange);
-  b.Prop("OnUpdateData", &TDataSource::OnUpdateData, &TDataSource::SetOnUpdateData);
-}
+KELM_PUBLISH(TDataSource) { Published(b); }

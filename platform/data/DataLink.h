@@ -8,6 +8,14 @@
 
 class TDataSource : public TComponent {
   KELM_CLASS(TDataSource, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("AutoEdit", &TDataSource::AutoEdit, &TDataSource::SetAutoEdit).Default(true);
+    b.Prop("DataSet", &TDataSource::DataSet, &TDataSource::SetDataSet);
+    b.Prop("Enabled", &TDataSource::Enabled, &TDataSource::SetEnabled).Default(true);
+    b.Prop("OnDataChange", &TDataSource::OnDataChange, &TDataSource::SetOnDataChange);
+    b.Prop("OnStateChange", &TDataSource::OnStateChange, &TDataSource::SetOnStateChange);
+    b.Prop("OnUpdateData", &TDataSource::OnUpdateData, &TDataSource::SetOnUpdateData);
+  }
 public:
   explicit TDataSource(TComponent* AOwner);
   ~TDataSource() override;

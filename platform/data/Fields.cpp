@@ -838,85 +838,36 @@ void TVariantField::SetAsBoolean(bool v) { WriteValue(Variant(v)); }
 
 // ---------------------------------------------------------------- publishing
 
-KELM_PUBLISH(TFieldDef) {
-  b.Prop("Name", &TFieldDef::Name, &TFieldDef::SetName);
-  b.Prop("Attributes", &TFieldDef::Attributes, &TFieldDef::SetAttributes).Default(TFieldAttributes());
-  b.Prop("DataType", &TFieldDef::DataType, &TFieldDef::SetDataType).Default(ftUnknown);
-  b.Prop("Precision", &TFieldDef::Precision, &TFieldDef::SetPrecision).Default(0);
-  b.Prop("Size", &TFieldDef::Size, &TFieldDef::SetSize).Default(0);
-}
+KELM_PUBLISH(TFieldDef) { Published(b); }
 
 KELM_PUBLISH(TFieldDefs) {}
 
-KELM_PUBLISH(TField) {
-  b.Prop("Alignment", &TField::Alignment, &TField::SetAlignment).NoDefault();
-  b.Prop("DisplayLabel", &TField::DisplayLabel, &TField::SetDisplayLabel).Stored(&TField::IsDisplayLabelStored);
-  b.Prop("DisplayWidth", &TField::DisplayWidth, &TField::SetDisplayWidth).Stored(&TField::IsDisplayWidthStored);
-  b.Prop("EditMask", &TField::EditMask, &TField::SetEditMask);
-  b.Prop("FieldKind", &TField::FieldKind, &TField::SetFieldKind).Default(fkData);
-  b.Prop("FieldName", &TField::FieldName, &TField::SetFieldName);
-  b.Prop("KeyFields", &TField::KeyFields, &TField::SetKeyFields);
-  b.Prop("LookupCache", &TField::LookupCache, &TField::SetLookupCache).Default(false);
-  b.Prop("LookupDataSet", &TField::LookupDataSet, &TField::SetLookupDataSet);
-  b.Prop("LookupKeyFields", &TField::LookupKeyFields, &TField::SetLookupKeyFields);
-  b.Prop("LookupResultField", &TField::LookupResultField, &TField::SetLookupResultField);
-  b.Prop("ReadOnly", &TField::ReadOnly, &TField::SetReadOnly).Default(false);
-  b.Prop("Required", &TField::Required, &TField::SetRequired).Default(false);
-  b.Prop("Visible", &TField::Visible, &TField::SetVisible).Default(true);
-  b.Prop("OnChange", &TField::OnChange, &TField::SetOnChange);
-  b.Prop("OnGetText", &TField::OnGetText, &TField::SetOnGetText);
-  b.Prop("OnSetText", &TField::OnSetText, &TField::SetOnSetText);
-  b.Prop("OnValidate", &TField::OnValidate, &TField::SetOnValidate);
-}
+KELM_PUBLISH(TField) { Published(b); }
 
-KELM_PUBLISH(TStringField) { b.Prop("Size", &TField::Size, &TField::SetSize).Default(20); }
+KELM_PUBLISH(TStringField) { Published(b); }
 KELM_PUBLISH(TWideStringField) {}
 
-KELM_PUBLISH(TNumericField) {
-  b.Prop("DisplayFormat", &TNumericField::DisplayFormat, &TNumericField::SetDisplayFormat);
-  b.Prop("EditFormat", &TNumericField::EditFormat, &TNumericField::SetEditFormat);
-}
+KELM_PUBLISH(TNumericField) { Published(b); }
 
-KELM_PUBLISH(TIntegerField) {
-  b.Prop("MaxValue", &TIntegerField::MaxValue, &TIntegerField::SetMaxValue).Default(0);
-  b.Prop("MinValue", &TIntegerField::MinValue, &TIntegerField::SetMinValue).Default(0);
-}
+KELM_PUBLISH(TIntegerField) { Published(b); }
 KELM_PUBLISH(TSmallintField) {}
 KELM_PUBLISH(TWordField) {}
 KELM_PUBLISH(TAutoIncField) {}
 KELM_PUBLISH(TLargeintField) {}
 
-KELM_PUBLISH(TFloatField) {
-  b.Prop("Currency", &TFloatField::Currency, &TFloatField::SetCurrency).NoDefault();
-  b.Prop("MaxValue", &TFloatField::MaxValue, &TFloatField::SetMaxValue);
-  b.Prop("MinValue", &TFloatField::MinValue, &TFloatField::SetMinValue);
-  b.Prop("Precision", &TFloatField::Precision, &TFloatField::SetPrecision).Default(15);
-}
+KELM_PUBLISH(TFloatField) { Published(b); }
 KELM_PUBLISH(TCurrencyField) {}
 
-KELM_PUBLISH(TBCDField) {
-  b.Prop("Currency", &TBCDField::Currency, &TBCDField::SetCurrency).NoDefault();
-  b.Prop("MaxValue", &TBCDField::MaxValue, &TBCDField::SetMaxValue);
-  b.Prop("MinValue", &TBCDField::MinValue, &TBCDField::SetMinValue);
-  b.Prop("Precision", &TBCDField::Precision, &TBCDField::SetPrecision).Default(0);
-  b.Prop("Size", &TField::Size, &TField::SetSize).Default(4);
-}
+KELM_PUBLISH(TBCDField) { Published(b); }
 KELM_PUBLISH(TFMTBCDField) {}
 
-KELM_PUBLISH(TBooleanField) {
-  b.Prop("DisplayValues", &TBooleanField::DisplayValues, &TBooleanField::SetDisplayValues).Default("True;False");
-}
+KELM_PUBLISH(TBooleanField) { Published(b); }
 
-KELM_PUBLISH(TDateTimeField) {
-  b.Prop("DisplayFormat", &TDateTimeField::DisplayFormat, &TDateTimeField::SetDisplayFormat);
-}
+KELM_PUBLISH(TDateTimeField) { Published(b); }
 KELM_PUBLISH(TDateField) {}
 KELM_PUBLISH(TTimeField) {}
 
-KELM_PUBLISH(TBlobField) {
-  b.Prop("BlobType", &TBlobField::BlobType, &TBlobField::SetBlobType).NoDefault();
-  b.Prop("Size", &TField::Size, &TField::SetSize).Default(0);
-}
+KELM_PUBLISH(TBlobField) { Published(b); }
 KELM_PUBLISH(TMemoField) {}
 KELM_PUBLISH(TWideMemoField) {}
 KELM_PUBLISH(TGraphicField) {}

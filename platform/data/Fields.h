@@ -8,6 +8,13 @@
 
 class TFieldDef : public TCollectionItem {
   KELM_CLASS(TFieldDef, TCollectionItem)
+  template <class B> static void Published(B& b) {
+    b.Prop("Name", &TFieldDef::Name, &TFieldDef::SetName);
+    b.Prop("Attributes", &TFieldDef::Attributes, &TFieldDef::SetAttributes).Default(TFieldAttributes());
+    b.Prop("DataType", &TFieldDef::DataType, &TFieldDef::SetDataType).Default(ftUnknown);
+    b.Prop("Precision", &TFieldDef::Precision, &TFieldDef::SetPrecision).Default(0);
+    b.Prop("Size", &TFieldDef::Size, &TFieldDef::SetSize).Default(0);
+  }
 public:
   explicit TFieldDef(TCollection* Collection);
 
@@ -64,6 +71,26 @@ TClass DefaultFieldClass(TFieldType Type);
 
 class TField : public TComponent {
   KELM_CLASS(TField, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Alignment", &TField::Alignment, &TField::SetAlignment).NoDefault();
+    b.Prop("DisplayLabel", &TField::DisplayLabel, &TField::SetDisplayLabel).Stored(&TField::IsDisplayLabelStored);
+    b.Prop("DisplayWidth", &TField::DisplayWidth, &TField::SetDisplayWidth).Stored(&TField::IsDisplayWidthStored);
+    b.Prop("EditMask", &TField::EditMask, &TField::SetEditMask);
+    b.Prop("FieldKind", &TField::FieldKind, &TField::SetFieldKind).Default(fkData);
+    b.Prop("FieldName", &TField::FieldName, &TField::SetFieldName);
+    b.Prop("KeyFields", &TField::KeyFields, &TField::SetKeyFields);
+    b.Prop("LookupCache", &TField::LookupCache, &TField::SetLookupCache).Default(false);
+    b.Prop("LookupDataSet", &TField::LookupDataSet, &TField::SetLookupDataSet);
+    b.Prop("LookupKeyFields", &TField::LookupKeyFields, &TField::SetLookupKeyFields);
+    b.Prop("LookupResultField", &TField::LookupResultField, &TField::SetLookupResultField);
+    b.Prop("ReadOnly", &TField::ReadOnly, &TField::SetReadOnly).Default(false);
+    b.Prop("Required", &TField::Required, &TField::SetRequired).Default(false);
+    b.Prop("Visible", &TField::Visible, &TField::SetVisible).Default(true);
+    b.Prop("OnChange", &TField::OnChange, &TField::SetOnChange);
+    b.Prop("OnGetText", &TField::OnGetText, &TField::SetOnGetText);
+    b.Prop("OnSetText", &TField::OnSetText, &TField::SetOnSetText);
+    b.Prop("OnValidate", &TField::OnValidate, &TField::SetOnValidate);
+  }
 public:
   explicit TField(TComponent* AOwner);
   ~TField() override;
@@ -221,6 +248,9 @@ private:
 
 class TStringField : public TField {
   KELM_CLASS(TStringField, TField)
+  template <class B> static void Published(B& b) {
+    b.Prop("Size", &TField::Size, &TField::SetSize).Default(20);
+  }
 public:
   explicit TStringField(TComponent* AOwner);
   Variant AsVariant() const override;
@@ -253,6 +283,10 @@ public:
 // Numbers: right-aligned, DisplayFormat and EditFormat are FormatFloat pictures.
 class TNumericField : public TField {
   KELM_CLASS(TNumericField, TField)
+  template <class B> static void Published(B& b) {
+    b.Prop("DisplayFormat", &TNumericField::DisplayFormat, &TNumericField::SetDisplayFormat);
+    b.Prop("EditFormat", &TNumericField::EditFormat, &TNumericField::SetEditFormat);
+  }
 public:
   explicit TNumericField(TComponent* AOwner);
   const String& DisplayFormat() const { return FDisplayFormat; }
@@ -268,6 +302,10 @@ private:
 
 class TIntegerField : public TNumericField {
   KELM_CLASS(TIntegerField, TNumericField)
+  template <class B> static void Published(B& b) {
+    b.Prop("MaxValue", &TIntegerField::MaxValue, &TIntegerField::SetMaxValue).Default(0);
+    b.Prop("MinValue", &TIntegerField::MinValue, &TIntegerField::SetMinValue).Default(0);
+  }
 public:
   explicit TIntegerField(TComponent* AOwner);
   // 0 and 0 mean the type's own range.
@@ -331,6 +369,12 @@ protected:
 
 class TFloatField : public TNumericField {
   KELM_CLASS(TFloatField, TNumericField)
+  template <class B> static void Published(B& b) {
+    b.Prop("Currency", &TFloatField::Currency, &TFloatField::SetCurrency).NoDefault();
+    b.Prop("MaxValue", &TFloatField::MaxValue, &TFloatField::SetMaxValue);
+    b.Prop("MinValue", &TFloatField::MinValue, &TFloatField::SetMinValue);
+    b.Prop("Precision", &TFloatField::Precision, &TFloatField::SetPrecision).Default(15);
+  }
 public:
   explicit TFloatField(TComponent* AOwner);
   // Shown in the currency format when there is no DisplayFormat.
@@ -377,6 +421,13 @@ public:
 // Exact amounts: the value is a Currency.
 class TBCDField : public TNumericField {
   KELM_CLASS(TBCDField, TNumericField)
+  template <class B> static void Published(B& b) {
+    b.Prop("Currency", &TBCDField::Currency, &TBCDField::SetCurrency).NoDefault();
+    b.Prop("MaxValue", &TBCDField::MaxValue, &TBCDField::SetMaxValue);
+    b.Prop("MinValue", &TBCDField::MinValue, &TBCDField::SetMinValue);
+    b.Prop("Precision", &TBCDField::Precision, &TBCDField::SetPrecision).Default(0);
+    b.Prop("Size", &TField::Size, &TField::SetSize).Default(4);
+  }
 public:
   explicit TBCDField(TComponent* AOwner);
   bool Currency() const { return FCurrency; }
@@ -421,6 +472,9 @@ public:
 
 class TBooleanField : public TField {
   KELM_CLASS(TBooleanField, TField)
+  template <class B> static void Published(B& b) {
+    b.Prop("DisplayValues", &TBooleanField::DisplayValues, &TBooleanField::SetDisplayValues).Default("True;False");
+  }
 public:
   explicit TBooleanField(TComponent* AOwner);
   // "TrueText;FalseText"; text assignment accepts a leading part of either, in any case.
@@ -444,6 +498,9 @@ private:
 
 class TDateTimeField : public TField {
   KELM_CLASS(TDateTimeField, TField)
+  template <class B> static void Published(B& b) {
+    b.Prop("DisplayFormat", &TDateTimeField::DisplayFormat, &TDateTimeField::SetDisplayFormat);
+  }
 public:
   explicit TDateTimeField(TComponent* AOwner);
   // A FormatDateTime picture; empty shows the type's own form ('c', short date, long time).
@@ -486,6 +543,10 @@ public:
 // Bytes (and, for memos, text). '' clears the value.
 class TBlobField : public TField {
   KELM_CLASS(TBlobField, TField)
+  template <class B> static void Published(B& b) {
+    b.Prop("BlobType", &TBlobField::BlobType, &TBlobField::SetBlobType).NoDefault();
+    b.Prop("Size", &TField::Size, &TField::SetSize).Default(0);
+  }
 public:
   explicit TBlobField(TComponent* AOwner);
   TBlobType BlobType() const { return DataType(); }

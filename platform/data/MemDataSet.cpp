@@ -152,11 +152,4 @@ void TMemDataSet::MasterChanged(TObject*) {
   if (Active()) RefilterRows(true);
 }
 
-KELM_PUBLISH(TMemDataSet) {
-  b.Prop("FieldDefs", &TMemDataSet::FieldDefs, &TMemDataSet::SetFieldDefs);
-  b.Prop("DetailFields", &TMemDataSet::DetailFields, &TMemDataSet::SetDetailFields);
-  b.Prop("MasterFields", &TMemDataSet::MasterFields, &TMemDataSet::SetMasterFields);
-  b.Prop("MasterSource", &TMemDataSet::MasterSource, &TMemDataSet::SetMasterSource);
-  b.Prop("ReadOnly", &TMemDataSet::ReadOnly, &TMemDataSet::SetReadOnly).Default(false);
-  b.Prop("Sequenced", &TMemDataSet::Sequenced, &TMemDataSet::SetSequenced).Default(true);
-}
+KELM_PUBLISH(TMemDataSet) { Published(b); }

@@ -9,6 +9,14 @@
 
 class TMemDataSet : public TDataSet {
   KELM_CLASS(TMemDataSet, TDataSet)
+  template <class B> static void Published(B& b) {
+    b.Prop("FieldDefs", &TMemDataSet::FieldDefs, &TMemDataSet::SetFieldDefs);
+    b.Prop("DetailFields", &TMemDataSet::DetailFields, &TMemDataSet::SetDetailFields);
+    b.Prop("MasterFields", &TMemDataSet::MasterFields, &TMemDataSet::SetMasterFields);
+    b.Prop("MasterSource", &TMemDataSet::MasterSource, &TMemDataSet::SetMasterSource);
+    b.Prop("ReadOnly", &TMemDataSet::ReadOnly, &TMemDataSet::SetReadOnly).Default(false);
+    b.Prop("Sequenced", &TMemDataSet::Sequenced, &TMemDataSet::SetSequenced).Default(true);
+  }
 public:
   explicit TMemDataSet(TComponent* AOwner);
   ~TMemDataSet() override;

@@ -11,9 +11,7 @@
 
 // ================================================================ TContainedAction
 
-KELM_PUBLISH(TContainedAction) {
-  b.Prop("Category", &TContainedAction::Category, &TContainedAction::SetCategory);
-}
+KELM_PUBLISH(TContainedAction) { Published(b); }
 
 TContainedAction::TContainedAction(TComponent* AOwner) : TBasicAction(AOwner) {}
 
@@ -68,22 +66,7 @@ void TContainedAction::SetParentComponent(TComponent* Value) {
 
 // ================================================================ TCustomAction
 
-KELM_PUBLISH(TCustomAction) {
-  b.Prop("AutoCheck", &TCustomAction::AutoCheck, &TCustomAction::SetAutoCheck).Default(false);
-  b.Prop("Caption", &TCustomAction::Caption, &TCustomAction::SetCaption);
-  b.Prop("Checked", &TCustomAction::Checked, &TCustomAction::SetChecked).Default(false);
-  b.Prop("DisableIfNoHandler", &TCustomAction::DisableIfNoHandler, &TCustomAction::SetDisableIfNoHandler)
-      .Default(true);
-  b.Prop("Enabled", &TCustomAction::Enabled, &TCustomAction::SetEnabled).Default(true);
-  b.Prop("GroupIndex", &TCustomAction::GroupIndex, &TCustomAction::SetGroupIndex).Default(0);
-  b.Prop("HelpContext", &TCustomAction::HelpContext, &TCustomAction::SetHelpContext).Default(0);
-  b.Prop("Hint", &TCustomAction::Hint, &TCustomAction::SetHint);
-  b.Prop("ImageIndex", &TCustomAction::ImageIndex, &TCustomAction::SetImageIndex).Default(-1);
-  b.Prop("ShortCut", &TCustomAction::ShortCut, &TCustomAction::SetShortCut).Type("TShortCut").Default(0);
-  b.Prop("SecondaryShortCuts", &TCustomAction::SecondaryShortCuts, &TCustomAction::SetSecondaryShortCuts)
-      .Stored(&TCustomAction::SecondaryShortCutsStored);
-  b.Prop("Visible", &TCustomAction::Visible, &TCustomAction::SetVisible).Default(true);
-}
+KELM_PUBLISH(TCustomAction) { Published(b); }
 
 TCustomAction::TCustomAction(TComponent* AOwner)
     : TContainedAction(AOwner), FSecondaryShortCuts(std::make_unique<TStringList>()) {}
@@ -219,13 +202,7 @@ KELM_PUBLISH(TAction) {}
 
 // ================================================================ TCustomActionList
 
-KELM_PUBLISH(TCustomActionList) {
-  b.Prop("Images", &TCustomActionList::Images, &TCustomActionList::SetImages);
-  b.Prop("State", &TCustomActionList::State, &TCustomActionList::SetState).Default(asNormal);
-  b.Prop("OnChange", &TCustomActionList::OnChange, &TCustomActionList::OnChange);
-  b.Prop("OnExecute", &TCustomActionList::OnExecute, &TCustomActionList::OnExecute);
-  b.Prop("OnUpdate", &TCustomActionList::OnUpdate, &TCustomActionList::OnUpdate);
-}
+KELM_PUBLISH(TCustomActionList) { Published(b); }
 
 TCustomActionList::TCustomActionList(TComponent* AOwner)
     : TComponent(AOwner), FImageChangeLink(std::make_unique<TChangeLink>()) {

@@ -33,6 +33,9 @@ KELM_EVENT(TActionEvent, void(TBasicAction* Action, bool& Handled));
 // An action that belongs to an action list.
 class TContainedAction : public TBasicAction {
   KELM_CLASS(TContainedAction, TBasicAction)
+  template <class B> static void Published(B& b) {
+    b.Prop("Category", &TContainedAction::Category, &TContainedAction::SetCategory);
+  }
 public:
   explicit TContainedAction(TComponent* AOwner);
   ~TContainedAction() override;
@@ -66,6 +69,22 @@ private:
 // changes.
 class TCustomAction : public TContainedAction {
   KELM_CLASS(TCustomAction, TContainedAction)
+  template <class B> static void Published(B& b) {
+    b.Prop("AutoCheck", &TCustomAction::AutoCheck, &TCustomAction::SetAutoCheck).Default(false);
+    b.Prop("Caption", &TCustomAction::Caption, &TCustomAction::SetCaption);
+    b.Prop("Checked", &TCustomAction::Checked, &TCustomAction::SetChecked).Default(false);
+    b.Prop("DisableIfNoHandler", &TCustomAction::DisableIfNoHandler, &TCustomAction::SetDisableIfNoHandler)
+        .Default(true);
+    b.Prop("Enabled", &TCustomAction::Enabled, &TCustomAction::SetEnabled).Default(true);
+    b.Prop("GroupIndex", &TCustomAction::GroupIndex, &TCustomAction::SetGroupIndex).Default(0);
+    b.Prop("HelpContext", &TCustomAction::HelpContext, &TCustomAction::SetHelpContext).Default(0);
+    b.Prop("Hint", &TCustomAction::Hint, &TCustomAction::SetHint);
+    b.Prop("ImageIndex", &TCustomAction::ImageIndex, &TCustomAction::SetImageIndex).Default(-1);
+    b.Prop("ShortCut", &TCustomAction::ShortCut, &TCustomAction::SetShortCut).Type("TShortCut").Default(0);
+    b.Prop("SecondaryShortCuts", &TCustomAction::SecondaryShortCuts, &TCustomAction::SetSecondaryShortCuts)
+        .Stored(&TCustomAction::SecondaryShortCutsStored);
+    b.Prop("Visible", &TCustomAction::Visible, &TCustomAction::SetVisible).Default(true);
+  }
 public:
   explicit TCustomAction(TComponent* AOwner);
 
@@ -139,6 +158,13 @@ public:
 
 class TCustomActionList : public TComponent, public IShortCutHandler {
   KELM_CLASS(TCustomActionList, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Images", &TCustomActionList::Images, &TCustomActionList::SetImages);
+    b.Prop("State", &TCustomActionList::State, &TCustomActionList::SetState).Default(asNormal);
+    b.Prop("OnChange", &TCustomActionList::OnChange, &TCustomActionList::OnChange);
+    b.Prop("OnExecute", &TCustomActionList::OnExecute, &TCustomActionList::OnExecute);
+    b.Prop("OnUpdate", &TCustomActionList::OnUpdate, &TCustomActionList::OnUpdate);
+  }
 public:
   explicit TCustomActionList(TComponent* AOwner);
   // Frees its actions.

@@ -2,7 +2,6 @@
 #include "gui/Buttons.h"
 
 #include "gui/Forms.h"
-#include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
 
 #include "core/ClassBuilder.h"
@@ -193,15 +192,7 @@ void MakeKindGlyph(TBitBtnKind Kind, TBitmap* Out) {
 
 }  // namespace
 
-KELM_PUBLISH(TBitBtn) {
-  b.Prop("Glyph", &TBitBtn::Glyph, &TBitBtn::SetGlyph);
-  b.Prop("Kind", &TBitBtn::Kind, &TBitBtn::SetKind).Default(bkCustom);
-  b.Prop("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout).Default(blGlyphLeft);
-  b.Prop("Margin", &TBitBtn::Margin, &TBitBtn::SetMargin).Default(-1);
-  b.Prop("NumGlyphs", &TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs).Default(1);
-  b.Prop("Spacing", &TBitBtn::Spacing, &TBitBtn::SetSpacing).Default(4);
-  b.Prop("Style", &TBitBtn::Style, &TBitBtn::SetStyle).Default(bsAutoDetect);
-}
+KELM_PUBLISH(TBitBtn) { Published(b); }
 
 TBitBtn::TBitBtn(TComponent* AOwner) : TButton(AOwner), FGlyph(std::make_unique<TButtonGlyph>()) {
   FGlyph->OnChange = TNotifyEvent(this, &TBitBtn::GlyphChanged);
@@ -288,23 +279,7 @@ void TBitBtn::PaintButton(HDC DC) {
 
 // ================================================================ TSpeedButton
 
-KELM_PUBLISH(TSpeedButton) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, {"Caption"});
-  PublishControlProperties(b, {"Action"});
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, {"Font", "ParentFont"});
-  b.Prop("AllowAllUp", &TSpeedButton::AllowAllUp, &TSpeedButton::SetAllowAllUp).Default(false);
-  b.Prop("GroupIndex", &TSpeedButton::GroupIndex, &TSpeedButton::SetGroupIndex).Default(0);
-  b.Prop("Down", &TSpeedButton::Down, &TSpeedButton::SetDown).Default(false);
-  b.Prop("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat).Default(false);
-  b.Prop("Glyph", &TSpeedButton::Glyph, &TSpeedButton::SetGlyph);
-  b.Prop("Layout", &TSpeedButton::Layout, &TSpeedButton::SetLayout).Default(blGlyphLeft);
-  b.Prop("Margin", &TSpeedButton::Margin, &TSpeedButton::SetMargin).Default(-1);
-  b.Prop("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs).Default(1);
-  b.Prop("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing).Default(4);
-  b.Prop("Transparent", &TSpeedButton::Transparent, &TSpeedButton::SetTransparent).Default(true);
-}
+KELM_PUBLISH(TSpeedButton) { Published(b); }
 
 TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), FGlyph(std::make_unique<TButtonGlyph>()) {
   SetControlStyle({csCaptureMouse, csDoubleClicks});

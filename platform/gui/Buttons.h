@@ -46,6 +46,15 @@ private:
 
 class TBitBtn : public TButton {
   KELM_CLASS(TBitBtn, TButton)
+  template <class B> static void Published(B& b) {
+    b.Prop("Glyph", &TBitBtn::Glyph, &TBitBtn::SetGlyph);
+    b.Prop("Kind", &TBitBtn::Kind, &TBitBtn::SetKind).Default(bkCustom);
+    b.Prop("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout).Default(blGlyphLeft);
+    b.Prop("Margin", &TBitBtn::Margin, &TBitBtn::SetMargin).Default(-1);
+    b.Prop("NumGlyphs", &TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs).Default(1);
+    b.Prop("Spacing", &TBitBtn::Spacing, &TBitBtn::SetSpacing).Default(4);
+    b.Prop("Style", &TBitBtn::Style, &TBitBtn::SetStyle).Default(bsAutoDetect);
+  }
 public:
   explicit TBitBtn(TComponent* AOwner);
   ~TBitBtn() override;
@@ -86,6 +95,24 @@ private:
 
 class TSpeedButton : public TGraphicControl {
   KELM_CLASS(TSpeedButton, TGraphicControl)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishCaption(b);
+    PublishAction(b);
+    PublishMouseEvents(b);
+    PublishFont(b);
+    PublishParentFont(b);
+    b.Prop("AllowAllUp", &TSpeedButton::AllowAllUp, &TSpeedButton::SetAllowAllUp).Default(false);
+    b.Prop("GroupIndex", &TSpeedButton::GroupIndex, &TSpeedButton::SetGroupIndex).Default(0);
+    b.Prop("Down", &TSpeedButton::Down, &TSpeedButton::SetDown).Default(false);
+    b.Prop("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat).Default(false);
+    b.Prop("Glyph", &TSpeedButton::Glyph, &TSpeedButton::SetGlyph);
+    b.Prop("Layout", &TSpeedButton::Layout, &TSpeedButton::SetLayout).Default(blGlyphLeft);
+    b.Prop("Margin", &TSpeedButton::Margin, &TSpeedButton::SetMargin).Default(-1);
+    b.Prop("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs).Default(1);
+    b.Prop("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing).Default(4);
+    b.Prop("Transparent", &TSpeedButton::Transparent, &TSpeedButton::SetTransparent).Default(true);
+  }
 public:
   explicit TSpeedButton(TComponent* AOwner);
   ~TSpeedButton() override;

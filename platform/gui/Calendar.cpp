@@ -1,7 +1,7 @@
 // The month calendar and the date-time picker.
 #include "gui/Calendar.h"
 
-#include "gui/ControlProps.h"
+#include "core/ClassBuilder.h"
 #include "gui/CtrlUtils_p.h"
 #include "gui/Forms.h"
 #include "gui/WinGDI.h"
@@ -115,16 +115,7 @@ TDateTime SystemTimeToDateTime(const SYSTEMTIME& St) {
 
 // ================================================================ TMonthCalColors
 
-KELM_PUBLISH(TMonthCalColors) {
-  b.Prop("BackColor", &TMonthCalColors::BackColor, &TMonthCalColors::SetBackColor).Type("TColor").Default(clWindow);
-  b.Prop("TextColor", &TMonthCalColors::TextColor, &TMonthCalColors::SetTextColor).Type("TColor").Default(clWindowText);
-  b.Prop("TitleBackColor", &TMonthCalColors::TitleBackColor, &TMonthCalColors::SetTitleBackColor).Type("TColor").Default(clActiveCaption);
-  b.Prop("TitleTextColor", &TMonthCalColors::TitleTextColor, &TMonthCalColors::SetTitleTextColor).Type("TColor").Default(clWhite);
-  b.Prop("MonthBackColor", &TMonthCalColors::MonthBackColor, &TMonthCalColors::SetMonthBackColor).Type("TColor").Default(clWhite);
-  b.Prop("TrailingTextColor", &TMonthCalColors::TrailingTextColor, &TMonthCalColors::SetTrailingTextColor)
-      .Type("TColor")
-      .Default(clInactiveCaptionText);
-}
+KELM_PUBLISH(TMonthCalColors) { Published(b); }
 
 void TMonthCalColors::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TMonthCalColors*>(Source)) {
@@ -146,26 +137,7 @@ void TMonthCalColors::Changed() {
 
 // ================================================================ TMonthCalendar
 
-KELM_PUBLISH(TMonthCalendar) {
-  PublishControlProperties(b, {"Align", "Anchors", "AutoSize", "BorderWidth", "BiDiMode"});
-  b.Prop("CalColors", &TMonthCalendar::CalColors, &TMonthCalendar::SetCalColors);
-  PublishControlProperties(b, {"Constraints"});
-  b.Prop("Date", &TMonthCalendar::Date, &TMonthCalendar::SetDate).Type("TDate");
-  PublishControlProperties(b, {"DragCursor", "DragMode", "Enabled"});
-  b.Prop("FirstDayOfWeek", &TMonthCalendar::FirstDayOfWeek, &TMonthCalendar::SetFirstDayOfWeek).Default(dowLocaleDefault);
-  PublishControlProperties(b, {"Font", "ImeMode", "ImeName"});
-  b.Prop("MaxDate", &TMonthCalendar::MaxDate, &TMonthCalendar::SetMaxDate).Type("TDate");
-  b.Prop("MinDate", &TMonthCalendar::MinDate, &TMonthCalendar::SetMinDate).Type("TDate");
-  PublishControlProperties(b, {"ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"});
-  b.Prop("ShowToday", &TMonthCalendar::ShowToday, &TMonthCalendar::SetShowToday).Default(true);
-  b.Prop("ShowTodayCircle", &TMonthCalendar::ShowTodayCircle, &TMonthCalendar::SetShowTodayCircle).Default(true);
-  PublishControlProperties(b, {"TabOrder", "Visible"});
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("WeekNumbers", &TMonthCalendar::WeekNumbers, &TMonthCalendar::SetWeekNumbers).Default(false);
-  b.Prop("OnChange", &TMonthCalendar::OnChange, &TMonthCalendar::OnChange);
-  PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
-                               "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnStartDrag"});
-}
+KELM_PUBLISH(TMonthCalendar) { Published(b); }
 
 TMonthCalendar::TMonthCalendar(TComponent* AOwner) : TWinControl(AOwner) {
   FColors = std::make_unique<TMonthCalColors>(this);
@@ -581,33 +553,7 @@ void TMonthCalendar::PaintCalendar(HDC DC) {
 
 // ================================================================ TDateTimePicker
 
-KELM_PUBLISH(TDateTimePicker) {
-  PublishControlProperties(b, {"Anchors", "BiDiMode"});
-  b.Prop("CalAlignment", &TDateTimePicker::CalAlignment, &TDateTimePicker::SetCalAlignment).Default(dtaLeft);
-  b.Prop("CalColors", &TDateTimePicker::CalColors, &TDateTimePicker::SetCalColors);
-  PublishControlProperties(b, {"Constraints"});
-  b.Prop("Date", &TDateTimePicker::Date, &TDateTimePicker::SetDate).Type("TDate");
-  b.Prop("Format", &TDateTimePicker::Format, &TDateTimePicker::SetFormat);
-  b.Prop("Time", &TDateTimePicker::Time, &TDateTimePicker::SetTime).Type("TTime");
-  b.Prop("ShowCheckbox", &TDateTimePicker::ShowCheckbox, &TDateTimePicker::SetShowCheckbox).Default(false);
-  b.Prop("Checked", &TDateTimePicker::Checked, &TDateTimePicker::SetChecked).Default(true);
-  PublishControlProperties(b, {"Color"});
-  b.Prop("DateFormat", &TDateTimePicker::DateFormat, &TDateTimePicker::SetDateFormat).Default(dfShort);
-  b.Prop("DateMode", &TDateTimePicker::DateMode, &TDateTimePicker::SetDateMode).Default(dmComboBox);
-  PublishControlProperties(b, {"DragCursor", "DragMode", "Enabled", "Font", "ImeMode", "ImeName"});
-  b.Prop("Kind", &TDateTimePicker::Kind, &TDateTimePicker::SetKind).Default(dtkDate);
-  b.Prop("MaxDate", &TDateTimePicker::MaxDate, &TDateTimePicker::SetMaxDate).Type("TDate");
-  b.Prop("MinDate", &TDateTimePicker::MinDate, &TDateTimePicker::SetMinDate).Type("TDate");
-  PublishControlProperties(b, {"ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible", "OnClick"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("OnCloseUp", &TDateTimePicker::OnCloseUp, &TDateTimePicker::OnCloseUp);
-  b.Prop("OnChange", &TDateTimePicker::OnChange, &TDateTimePicker::OnChange);
-  PublishControlProperties(b, {"OnContextPopup"});
-  b.Prop("OnDropDown", &TDateTimePicker::OnDropDown, &TDateTimePicker::OnDropDown);
-  PublishControlProperties(b, {"OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter", "OnExit",
-                               "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnStartDrag"});
-}
+KELM_PUBLISH(TDateTimePicker) { Published(b); }
 
 TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TWinControl(AOwner) {
   FCalColors = std::make_unique<TMonthCalColors>(this);

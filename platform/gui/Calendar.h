@@ -43,6 +43,16 @@ class TCommonCalendar;
 
 class TMonthCalColors : public TPersistent {
   KELM_CLASS(TMonthCalColors, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("BackColor", &TMonthCalColors::BackColor, &TMonthCalColors::SetBackColor).Type("TColor").Default(clWindow);
+    b.Prop("TextColor", &TMonthCalColors::TextColor, &TMonthCalColors::SetTextColor).Type("TColor").Default(clWindowText);
+    b.Prop("TitleBackColor", &TMonthCalColors::TitleBackColor, &TMonthCalColors::SetTitleBackColor).Type("TColor").Default(clActiveCaption);
+    b.Prop("TitleTextColor", &TMonthCalColors::TitleTextColor, &TMonthCalColors::SetTitleTextColor).Type("TColor").Default(clWhite);
+    b.Prop("MonthBackColor", &TMonthCalColors::MonthBackColor, &TMonthCalColors::SetMonthBackColor).Type("TColor").Default(clWhite);
+    b.Prop("TrailingTextColor", &TMonthCalColors::TrailingTextColor, &TMonthCalColors::SetTrailingTextColor)
+        .Type("TColor")
+        .Default(clInactiveCaptionText);
+  }
 public:
   explicit TMonthCalColors(TWinControl* AOwner = nullptr) : FOwner(AOwner) {}
   void Assign(TPersistent* Source) override;
@@ -73,6 +83,48 @@ private:
 // arrow keys move the selection.
 class TMonthCalendar : public TWinControl {
   KELM_CLASS(TMonthCalendar, TWinControl)
+  template <class B> static void Published(B& b) {
+    PublishAlign(b);
+    PublishAnchors(b);
+    PublishAutoSize(b);
+    PublishBorderWidth(b);
+    PublishBiDiMode(b);
+    b.Prop("CalColors", &TMonthCalendar::CalColors, &TMonthCalendar::SetCalColors);
+    PublishConstraints(b);
+    b.Prop("Date", &TMonthCalendar::Date, &TMonthCalendar::SetDate).Type("TDate");
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    b.Prop("FirstDayOfWeek", &TMonthCalendar::FirstDayOfWeek, &TMonthCalendar::SetFirstDayOfWeek).Default(dowLocaleDefault);
+    PublishFont(b);
+    PublishImeMode(b);
+    PublishImeName(b);
+    b.Prop("MaxDate", &TMonthCalendar::MaxDate, &TMonthCalendar::SetMaxDate).Type("TDate");
+    b.Prop("MinDate", &TMonthCalendar::MinDate, &TMonthCalendar::SetMinDate).Type("TDate");
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    b.Prop("ShowToday", &TMonthCalendar::ShowToday, &TMonthCalendar::SetShowToday).Default(true);
+    b.Prop("ShowTodayCircle", &TMonthCalendar::ShowTodayCircle, &TMonthCalendar::SetShowTodayCircle).Default(true);
+    PublishTabOrder(b);
+    PublishVisible(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("WeekNumbers", &TMonthCalendar::WeekNumbers, &TMonthCalendar::SetWeekNumbers).Default(false);
+    b.Prop("OnChange", &TMonthCalendar::OnChange, &TMonthCalendar::OnChange);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TMonthCalendar(TComponent* AOwner);
   ~TMonthCalendar() override;
@@ -165,6 +217,53 @@ KELM_ENUM(TDTCalAlignment, dtaLeft, dtaRight)
 // Date or Time does not.
 class TDateTimePicker : public TWinControl {
   KELM_CLASS(TDateTimePicker, TWinControl)
+  template <class B> static void Published(B& b) {
+    PublishAnchors(b);
+    PublishBiDiMode(b);
+    b.Prop("CalAlignment", &TDateTimePicker::CalAlignment, &TDateTimePicker::SetCalAlignment).Default(dtaLeft);
+    b.Prop("CalColors", &TDateTimePicker::CalColors, &TDateTimePicker::SetCalColors);
+    PublishConstraints(b);
+    b.Prop("Date", &TDateTimePicker::Date, &TDateTimePicker::SetDate).Type("TDate");
+    b.Prop("Format", &TDateTimePicker::Format, &TDateTimePicker::SetFormat);
+    b.Prop("Time", &TDateTimePicker::Time, &TDateTimePicker::SetTime).Type("TTime");
+    b.Prop("ShowCheckbox", &TDateTimePicker::ShowCheckbox, &TDateTimePicker::SetShowCheckbox).Default(false);
+    b.Prop("Checked", &TDateTimePicker::Checked, &TDateTimePicker::SetChecked).Default(true);
+    PublishColor(b);
+    b.Prop("DateFormat", &TDateTimePicker::DateFormat, &TDateTimePicker::SetDateFormat).Default(dfShort);
+    b.Prop("DateMode", &TDateTimePicker::DateMode, &TDateTimePicker::SetDateMode).Default(dmComboBox);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    PublishFont(b);
+    PublishImeMode(b);
+    PublishImeName(b);
+    b.Prop("Kind", &TDateTimePicker::Kind, &TDateTimePicker::SetKind).Default(dtkDate);
+    b.Prop("MaxDate", &TDateTimePicker::MaxDate, &TDateTimePicker::SetMaxDate).Type("TDate");
+    b.Prop("MinDate", &TDateTimePicker::MinDate, &TDateTimePicker::SetMinDate).Type("TDate");
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    PublishVisible(b);
+    PublishOnClick(b);
+    PublishParentColor(b).Default(false);
+    PublishTabStop(b).Default(true);
+    b.Prop("OnCloseUp", &TDateTimePicker::OnCloseUp, &TDateTimePicker::OnCloseUp);
+    b.Prop("OnChange", &TDateTimePicker::OnChange, &TDateTimePicker::OnChange);
+    PublishOnContextPopup(b);
+    b.Prop("OnDropDown", &TDateTimePicker::OnDropDown, &TDateTimePicker::OnDropDown);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TDateTimePicker(TComponent* AOwner);
   ~TDateTimePicker() override;

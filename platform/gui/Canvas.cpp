@@ -4,12 +4,7 @@
 #include "core/ClassBuilder.h"
 #include "gui/QtBridge_p.h"
 
-KELM_PUBLISH(TCanvas) {
-  b.Prop("Brush", &TCanvas::Brush, &TCanvas::SetBrush);
-  b.Prop("CopyMode", &TCanvas::CopyMode, &TCanvas::SetCopyMode).Type("TCopyMode").Default(cmSrcCopy);
-  b.Prop("Font", &TCanvas::Font, &TCanvas::SetFont);
-  b.Prop("Pen", &TCanvas::Pen, &TCanvas::SetPen);
-}
+KELM_PUBLISH(TCanvas) { Published(b); }
 
 TCanvas::TCanvas() : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {
   FFont->SetOnChange(TNotifyEvent(this, &TCanvas::FontChanged));

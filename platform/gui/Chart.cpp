@@ -2,7 +2,7 @@
 // chart's layout (title, legend, axes, wall, series, marks) and its bitmap.
 #include "gui/Chart.h"
 
-#include "gui/ControlProps.h"
+#include "core/ClassBuilder.h"
 #include "data/DB.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
@@ -12,9 +12,7 @@
 
 // ================================================================ parts
 
-KELM_PUBLISH(TChartPen) {
-  b.Prop("Visible", &TChartPen::Visible, &TChartPen::SetVisible).Default(true);
-}
+KELM_PUBLISH(TChartPen) { Published(b); }
 
 void TChartPen::Assign(TPersistent* Source) {
   if (auto* p = dynamic_cast<TChartPen*>(Source)) FVisible = p->FVisible;
@@ -41,11 +39,7 @@ TNotifyEvent TChartPart::ChangeEvent() {
 
 // ---------------------------------------------------------------- titles
 
-KELM_PUBLISH(TChartTitle) {
-  b.Prop("Font", &TChartTitle::Font, &TChartTitle::SetFont);
-  b.Prop("Text", &TChartTitle::Text, &TChartTitle::SetText);
-  b.Prop("Visible", &TChartTitle::Visible, &TChartTitle::SetVisible).Default(true);
-}
+KELM_PUBLISH(TChartTitle) { Published(b); }
 
 TChartTitle::TChartTitle(TCustomChart* Chart)
     : TChartPart(Chart), FText(std::make_unique<TStringList>()), FFont(std::make_unique<TFont>()) {
@@ -72,10 +66,7 @@ void TChartTitle::SetVisible(bool Value) {
   Changed();
 }
 
-KELM_PUBLISH(TChartAxisTitle) {
-  b.Prop("Caption", &TChartAxisTitle::Caption, &TChartAxisTitle::SetCaption);
-  b.Prop("Font", &TChartAxisTitle::Font, &TChartAxisTitle::SetFont);
-}
+KELM_PUBLISH(TChartAxisTitle) { Published(b); }
 
 TChartAxisTitle::TChartAxisTitle(TCustomChart* Chart) : TChartPart(Chart), FFont(std::make_unique<TFont>()) {
   FFont->SetOnChange(ChangeEvent());
@@ -98,17 +89,7 @@ void TChartAxisTitle::SetCaption(const String& Value) {
 
 // ---------------------------------------------------------------- axes
 
-KELM_PUBLISH(TChartAxis) {
-  b.Prop("Automatic", &TChartAxis::Automatic, &TChartAxis::SetAutomatic).Default(true);
-  b.Prop("Grid", &TChartAxis::Grid, &TChartAxis::SetGrid);
-  b.Prop("Increment", &TChartAxis::Increment, &TChartAxis::SetIncrement).Default(0.0);
-  b.Prop("Labels", &TChartAxis::Labels, &TChartAxis::SetLabels).Default(true);
-  b.Prop("LabelsFont", &TChartAxis::LabelsFont, &TChartAxis::SetLabelsFont);
-  b.Prop("Maximum", &TChartAxis::Maximum, &TChartAxis::SetMaximum).Default(0.0);
-  b.Prop("Minimum", &TChartAxis::Minimum, &TChartAxis::SetMinimum).Default(0.0);
-  b.Prop("Title", &TChartAxis::Title, &TChartAxis::SetTitle);
-  b.Prop("Visible", &TChartAxis::Visible, &TChartAxis::SetVisible).Default(true);
-}
+KELM_PUBLISH(TChartAxis) { Published(b); }
 
 TChartAxis::TChartAxis(TCustomChart* Chart, bool Vertical)
     : TChartPart(Chart), FVertical(Vertical), FLabelsFont(std::make_unique<TFont>()),
@@ -210,11 +191,7 @@ int TChartAxis::CalcPosValue(double Value) const {
 
 // ---------------------------------------------------------------- wall and legend
 
-KELM_PUBLISH(TChartWall) {
-  b.Prop("Brush", &TChartWall::Brush, &TChartWall::SetBrush);
-  b.Prop("Color", &TChartWall::Color, &TChartWall::SetColor).Type("TColor").NoDefault();
-  b.Prop("Pen", &TChartWall::Pen, &TChartWall::SetPen);
-}
+KELM_PUBLISH(TChartWall) { Published(b); }
 
 TChartWall::TChartWall(TCustomChart* Chart)
     : TChartPart(Chart), FBrush(std::make_unique<TBrush>()), FPen(std::make_unique<TChartPen>()) {
@@ -232,11 +209,7 @@ void TChartWall::Assign(TPersistent* Source) {
   FPen->Assign(w->FPen.get());
 }
 
-KELM_PUBLISH(TChartLegend) {
-  b.Prop("Alignment", &TChartLegend::Alignment, &TChartLegend::SetAlignment).Default(laRight);
-  b.Prop("Font", &TChartLegend::Font, &TChartLegend::SetFont);
-  b.Prop("Visible", &TChartLegend::Visible, &TChartLegend::SetVisible).Default(true);
-}
+KELM_PUBLISH(TChartLegend) { Published(b); }
 
 TChartLegend::TChartLegend(TCustomChart* Chart) : TChartPart(Chart), FFont(std::make_unique<TFont>()) {
   FFont->SetOnChange(ChangeEvent());
@@ -267,15 +240,7 @@ void TChartLegend::SetAlignment(TLegendAlignment Value) {
 
 // ---------------------------------------------------------------- marks and value lists
 
-KELM_PUBLISH(TSeriesMarks) {
-  b.Prop("Arrow", &TSeriesMarks::Arrow, &TSeriesMarks::SetArrow);
-  b.Prop("ArrowLength", &TSeriesMarks::ArrowLength, &TSeriesMarks::SetArrowLength).Default(8);
-  b.Prop("BackColor", &TSeriesMarks::BackColor, &TSeriesMarks::SetBackColor).Type("TColor").Default(0x80FFFF);
-  b.Prop("Font", &TSeriesMarks::Font, &TSeriesMarks::SetFont);
-  b.Prop("Style", &TSeriesMarks::Style, &TSeriesMarks::SetStyle).Default(smsValue);
-  b.Prop("Transparent", &TSeriesMarks::Transparent, &TSeriesMarks::SetTransparent).Default(false);
-  b.Prop("Visible", &TSeriesMarks::Visible, &TSeriesMarks::SetVisible).Default(true);
-}
+KELM_PUBLISH(TSeriesMarks) { Published(b); }
 
 TSeriesMarks::TSeriesMarks(TChartSeries* Series)
     : FSeries(Series), FArrow(std::make_unique<TChartPen>()), FFont(std::make_unique<TFont>()) {
@@ -332,10 +297,7 @@ void TSeriesMarks::SetTransparent(bool Value) {
   Changed();
 }
 
-KELM_PUBLISH(TChartValueList) {
-  b.Prop("Name", &TChartValueList::Name, &TChartValueList::SetName);
-  b.Prop("ValueSource", &TChartValueList::ValueSource, &TChartValueList::SetValueSource);
-}
+KELM_PUBLISH(TChartValueList) { Published(b); }
 
 TChartValueList::TChartValueList(TChartSeries* Series, const String& Name) : FSeries(Series), FName(Name) {}
 
@@ -398,20 +360,7 @@ struct TChartSeries::TData {
   bool Reading = false;
 };
 
-KELM_PUBLISH(TChartSeries) {
-  b.Prop("Active", &TChartSeries::Active, &TChartSeries::SetActive).Default(true);
-  b.Prop("ColorEachPoint", &TChartSeries::ColorEachPoint, &TChartSeries::SetColorEachPoint).Default(false);
-  b.Prop("DataSource", &TChartSeries::DataSource, &TChartSeries::SetDataSource);
-  b.Prop("Marks", &TChartSeries::Marks, &TChartSeries::SetMarks);
-  b.Prop("ParentChart", &TChartSeries::ParentChart, &TChartSeries::SetParentChart).Stored(false);
-  b.Prop("SeriesColor", &TChartSeries::SeriesColor, &TChartSeries::SetSeriesColor).Type("TColor").Default(clTeeColor);
-  b.Prop("ShowInLegend", &TChartSeries::ShowInLegend, &TChartSeries::SetShowInLegend).Default(true);
-  b.Prop("Title", &TChartSeries::Title, &TChartSeries::SetTitle);
-  b.Prop("ValueFormat", &TChartSeries::ValueFormat, &TChartSeries::SetValueFormat).Default("#,##0.###");
-  b.Prop("XLabelsSource", &TChartSeries::XLabelsSource, &TChartSeries::SetXLabelsSource);
-  b.Prop("XValues", &TChartSeries::XValues, &TChartSeries::SetXValues);
-  b.Prop("YValues", &TChartSeries::YValues, &TChartSeries::SetYValues);
-}
+KELM_PUBLISH(TChartSeries) { Published(b); }
 
 TChartSeries::TChartSeries(TComponent* AOwner)
     : TComponent(AOwner), FXValues(std::make_unique<TChartValueList>(this, "X")),
@@ -670,9 +619,7 @@ void TChartSeries::DrawMarks(TCanvas* C) {
 
 // ---------------------------------------------------------------- bars
 
-KELM_PUBLISH(TBarSeries) {
-  b.Prop("BarWidthPercent", &TBarSeries::BarWidthPercent, &TBarSeries::SetBarWidthPercent).Default(70);
-}
+KELM_PUBLISH(TBarSeries) { Published(b); }
 
 TBarSeries::TBarSeries(TComponent* AOwner) : TChartSeries(AOwner) {}
 
@@ -722,17 +669,7 @@ void TBarSeries::DrawValues(TCanvas* C) {
 
 // ================================================================ the chart
 
-KELM_PUBLISH(TCustomChart) {
-  PublishControlProperties(b, {"Align", "Anchors", "Color", "Constraints", "Enabled", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  b.Prop("BackWall", &TCustomChart::BackWall, &TCustomChart::SetBackWall);
-  b.Prop("BottomAxis", &TCustomChart::BottomAxis, &TCustomChart::SetBottomAxis);
-  b.Prop("Foot", &TCustomChart::Foot, &TCustomChart::SetFoot);
-  b.Prop("LeftAxis", &TCustomChart::LeftAxis, &TCustomChart::SetLeftAxis);
-  b.Prop("Legend", &TCustomChart::Legend, &TCustomChart::SetLegend);
-  b.Prop("Title", &TCustomChart::Title, &TCustomChart::SetTitle);
-  b.Prop("View3D", &TCustomChart::View3D, &TCustomChart::SetView3D).Default(false);
-}
+KELM_PUBLISH(TCustomChart) { Published(b); }
 
 TCustomChart::TCustomChart(TComponent* AOwner)
     : TCustomControl(AOwner), FTitle(std::make_unique<TChartTitle>(this)), FFoot(std::make_unique<TChartTitle>(this)),

@@ -30,6 +30,9 @@ constexpr TColor clTeeColor = clDefault;
 // A pen that may be switched off (axis grid, mark arrows, frames).
 class TChartPen : public TPen {
   KELM_CLASS(TChartPen, TPen)
+  template <class B> static void Published(B& b) {
+    b.Prop("Visible", &TChartPen::Visible, &TChartPen::SetVisible).Default(true);
+  }
 public:
   TChartPen() = default;
   void Assign(TPersistent* Source) override;
@@ -59,6 +62,11 @@ private:
 
 class TChartTitle : public TChartPart {
   KELM_CLASS(TChartTitle, TChartPart)
+  template <class B> static void Published(B& b) {
+    b.Prop("Font", &TChartTitle::Font, &TChartTitle::SetFont);
+    b.Prop("Text", &TChartTitle::Text, &TChartTitle::SetText);
+    b.Prop("Visible", &TChartTitle::Visible, &TChartTitle::SetVisible).Default(true);
+  }
 public:
   explicit TChartTitle(TCustomChart* Chart = nullptr);
   ~TChartTitle() override;
@@ -79,6 +87,10 @@ private:
 
 class TChartAxisTitle : public TChartPart {
   KELM_CLASS(TChartAxisTitle, TChartPart)
+  template <class B> static void Published(B& b) {
+    b.Prop("Caption", &TChartAxisTitle::Caption, &TChartAxisTitle::SetCaption);
+    b.Prop("Font", &TChartAxisTitle::Font, &TChartAxisTitle::SetFont);
+  }
 public:
   explicit TChartAxisTitle(TCustomChart* Chart = nullptr);
   ~TChartAxisTitle() override;
@@ -97,6 +109,17 @@ private:
 // negative value) to the largest value rounded up to a whole step of its increment.
 class TChartAxis : public TChartPart {
   KELM_CLASS(TChartAxis, TChartPart)
+  template <class B> static void Published(B& b) {
+    b.Prop("Automatic", &TChartAxis::Automatic, &TChartAxis::SetAutomatic).Default(true);
+    b.Prop("Grid", &TChartAxis::Grid, &TChartAxis::SetGrid);
+    b.Prop("Increment", &TChartAxis::Increment, &TChartAxis::SetIncrement).Default(0.0);
+    b.Prop("Labels", &TChartAxis::Labels, &TChartAxis::SetLabels).Default(true);
+    b.Prop("LabelsFont", &TChartAxis::LabelsFont, &TChartAxis::SetLabelsFont);
+    b.Prop("Maximum", &TChartAxis::Maximum, &TChartAxis::SetMaximum).Default(0.0);
+    b.Prop("Minimum", &TChartAxis::Minimum, &TChartAxis::SetMinimum).Default(0.0);
+    b.Prop("Title", &TChartAxis::Title, &TChartAxis::SetTitle);
+    b.Prop("Visible", &TChartAxis::Visible, &TChartAxis::SetVisible).Default(true);
+  }
 public:
   explicit TChartAxis(TCustomChart* Chart = nullptr, bool Vertical = false);
   ~TChartAxis() override;
@@ -154,6 +177,11 @@ private:
 // The wall behind the series (Brush bsClear leaves the chart's colour showing).
 class TChartWall : public TChartPart {
   KELM_CLASS(TChartWall, TChartPart)
+  template <class B> static void Published(B& b) {
+    b.Prop("Brush", &TChartWall::Brush, &TChartWall::SetBrush);
+    b.Prop("Color", &TChartWall::Color, &TChartWall::SetColor).Type("TColor").NoDefault();
+    b.Prop("Pen", &TChartWall::Pen, &TChartWall::SetPen);
+  }
 public:
   explicit TChartWall(TCustomChart* Chart = nullptr);
   ~TChartWall() override;
@@ -173,6 +201,11 @@ private:
 // The legend: with one series its points (label and colour), with several the series titles.
 class TChartLegend : public TChartPart {
   KELM_CLASS(TChartLegend, TChartPart)
+  template <class B> static void Published(B& b) {
+    b.Prop("Alignment", &TChartLegend::Alignment, &TChartLegend::SetAlignment).Default(laRight);
+    b.Prop("Font", &TChartLegend::Font, &TChartLegend::SetFont);
+    b.Prop("Visible", &TChartLegend::Visible, &TChartLegend::SetVisible).Default(true);
+  }
 public:
   explicit TChartLegend(TCustomChart* Chart = nullptr);
   ~TChartLegend() override;
@@ -194,6 +227,15 @@ private:
 // by an arrow ArrowLength pixels long.
 class TSeriesMarks : public TPersistent {
   KELM_CLASS(TSeriesMarks, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Arrow", &TSeriesMarks::Arrow, &TSeriesMarks::SetArrow);
+    b.Prop("ArrowLength", &TSeriesMarks::ArrowLength, &TSeriesMarks::SetArrowLength).Default(8);
+    b.Prop("BackColor", &TSeriesMarks::BackColor, &TSeriesMarks::SetBackColor).Type("TColor").Default(0x80FFFF);
+    b.Prop("Font", &TSeriesMarks::Font, &TSeriesMarks::SetFont);
+    b.Prop("Style", &TSeriesMarks::Style, &TSeriesMarks::SetStyle).Default(smsValue);
+    b.Prop("Transparent", &TSeriesMarks::Transparent, &TSeriesMarks::SetTransparent).Default(false);
+    b.Prop("Visible", &TSeriesMarks::Visible, &TSeriesMarks::SetVisible).Default(true);
+  }
 public:
   explicit TSeriesMarks(TChartSeries* Series = nullptr);
   ~TSeriesMarks() override;
@@ -230,6 +272,10 @@ private:
 // The values of a series along one dimension, and the field they come from.
 class TChartValueList : public TPersistent {
   KELM_CLASS(TChartValueList, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Name", &TChartValueList::Name, &TChartValueList::SetName);
+    b.Prop("ValueSource", &TChartValueList::ValueSource, &TChartValueList::SetValueSource);
+  }
 public:
   explicit TChartValueList(TChartSeries* Series = nullptr, const String& Name = String());
   void Assign(TPersistent* Source) override;
@@ -256,6 +302,20 @@ private:
 
 class TChartSeries : public TComponent {
   KELM_CLASS(TChartSeries, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Active", &TChartSeries::Active, &TChartSeries::SetActive).Default(true);
+    b.Prop("ColorEachPoint", &TChartSeries::ColorEachPoint, &TChartSeries::SetColorEachPoint).Default(false);
+    b.Prop("DataSource", &TChartSeries::DataSource, &TChartSeries::SetDataSource);
+    b.Prop("Marks", &TChartSeries::Marks, &TChartSeries::SetMarks);
+    b.Prop("ParentChart", &TChartSeries::ParentChart, &TChartSeries::SetParentChart).Stored(false);
+    b.Prop("SeriesColor", &TChartSeries::SeriesColor, &TChartSeries::SetSeriesColor).Type("TColor").Default(clTeeColor);
+    b.Prop("ShowInLegend", &TChartSeries::ShowInLegend, &TChartSeries::SetShowInLegend).Default(true);
+    b.Prop("Title", &TChartSeries::Title, &TChartSeries::SetTitle);
+    b.Prop("ValueFormat", &TChartSeries::ValueFormat, &TChartSeries::SetValueFormat).Default("#,##0.###");
+    b.Prop("XLabelsSource", &TChartSeries::XLabelsSource, &TChartSeries::SetXLabelsSource);
+    b.Prop("XValues", &TChartSeries::XValues, &TChartSeries::SetXValues);
+    b.Prop("YValues", &TChartSeries::YValues, &TChartSeries::SetYValues);
+  }
 public:
   explicit TChartSeries(TComponent* AOwner);
   ~TChartSeries() override;
@@ -350,6 +410,9 @@ private:
 // Vertical bars, one per point, side by side across the plot, from zero to the value.
 class TBarSeries : public TChartSeries {
   KELM_CLASS(TBarSeries, TChartSeries)
+  template <class B> static void Published(B& b) {
+    b.Prop("BarWidthPercent", &TBarSeries::BarWidthPercent, &TBarSeries::SetBarWidthPercent).Default(70);
+  }
 public:
   explicit TBarSeries(TComponent* AOwner);
   // The width of a bar in percent of the room each point has.
@@ -368,6 +431,33 @@ private:
 
 class TCustomChart : public TCustomControl {
   KELM_CLASS(TCustomChart, TCustomControl)
+  template <class B> static void Published(B& b) {
+    PublishAlign(b);
+    PublishAnchors(b);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishEnabled(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    PublishTabStop(b);
+    PublishVisible(b);
+    PublishOnClick(b);
+    PublishOnDblClick(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnResize(b);
+    PublishParentColor(b).Default(false);
+    b.Prop("BackWall", &TCustomChart::BackWall, &TCustomChart::SetBackWall);
+    b.Prop("BottomAxis", &TCustomChart::BottomAxis, &TCustomChart::SetBottomAxis);
+    b.Prop("Foot", &TCustomChart::Foot, &TCustomChart::SetFoot);
+    b.Prop("LeftAxis", &TCustomChart::LeftAxis, &TCustomChart::SetLeftAxis);
+    b.Prop("Legend", &TCustomChart::Legend, &TCustomChart::SetLegend);
+    b.Prop("Title", &TCustomChart::Title, &TCustomChart::SetTitle);
+    b.Prop("View3D", &TCustomChart::View3D, &TCustomChart::SetView3D).Default(false);
+  }
 public:
   explicit TCustomChart(TComponent* AOwner);
   ~TCustomChart() override;

@@ -1,8 +1,8 @@
 // Tab controls, page controls and the status bar.
 #include "gui/ComCtrls.h"
 
+#include "core/ClassBuilder.h"
 #include "gui/CanvasPaint_p.h"
-#include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
 #include "core/Filer.h"
 #include "gui/Application.h"
@@ -711,40 +711,7 @@ void TTabStrings::PutObject(int Index, TObject* AObject) {
   FControl->SetTabData(Index, AObject);
 }
 
-namespace {
-
-template <class C> void PublishTabControl(TClassBuilder<C>& b) {
-  PublishControlProperties(b, {"Align", "Anchors", "BiDiMode", "Constraints", "DragCursor", "DragMode", "Enabled", "Font"});
-  b.Prop("HotTrack", &C::HotTrack, &C::SetHotTrack).Default(false);
-  b.Prop("Images", &C::Images, &C::SetImages);
-  b.Prop("MultiLine", &C::MultiLine, &C::SetMultiLine).Default(false);
-  b.Prop("OwnerDraw", &C::OwnerDraw, &C::SetOwnerDraw).Default(false);
-  PublishControlProperties(b, {"ParentFont", "ParentShowHint", "PopupMenu"});
-  b.Prop("RaggedRight", &C::RaggedRight, &C::SetRaggedRight).Default(false);
-  PublishControlProperties(b, {"ShowHint"});
-  b.Prop("Style", &C::Style, &C::SetStyle).Default(tsTabs);
-  b.Prop("TabHeight", &C::TabHeight, &C::SetTabHeight).Default(0);
-  PublishControlProperties(b, {"TabOrder"});
-  b.Prop("TabPosition", &C::TabPosition, &C::SetTabPosition).Default(tpTop);
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("TabWidth", &C::TabWidth, &C::SetTabWidth).Default(0);
-  PublishControlProperties(b, {"Visible"});
-  b.Prop("OnChange", &C::OnChange, &C::OnChange);
-  b.Prop("OnChanging", &C::OnChanging, &C::OnChanging);
-  PublishControlProperties(b, {"OnContextPopup", "OnDragDrop", "OnDragOver"});
-  b.Prop("OnDrawTab", &C::OnDrawTab, &C::OnDrawTab);
-  PublishControlProperties(b, {"OnEndDrag", "OnEnter", "OnExit"});
-  b.Prop("OnGetImageIndex", &C::OnGetImageIndex, &C::OnGetImageIndex);
-  PublishControlProperties(b, {"OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize", "OnStartDrag"});
-}
-
-}  // namespace
-
-KELM_PUBLISH(TTabControl) {
-  PublishTabControl(b);
-  b.Prop("Tabs", &TTabControl::Tabs, &TTabControl::SetTabs);
-  b.Prop("TabIndex", &TTabControl::TabIndex, &TTabControl::SetTabIndex).Default(-1);
-}
+KELM_PUBLISH(TTabControl) { Published(b); }
 
 TTabControl::TTabControl(TComponent* AOwner) : TCustomTabControl(AOwner) { FTabs = std::make_unique<TTabStrings>(this); }
 
@@ -766,19 +733,7 @@ void TTabControl::Loaded() {
 
 // ================================================================ TTabSheet
 
-KELM_PUBLISH(TTabSheet) {
-  PublishControlProperties(b, {"BorderWidth", "Caption", "DragMode", "Enabled", "Font"});
-  b.Prop("Highlighted", &TTabSheet::Highlighted, &TTabSheet::SetHighlighted).Default(false);
-  b.Prop("ImageIndex", &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex).Default(-1);
-  b.Prop("PageIndex", &TTabSheet::PageIndex, &TTabSheet::SetPageIndex).Stored(false);
-  PublishControlProperties(b, {"ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"});
-  b.Prop("TabVisible", &TTabSheet::TabVisible, &TTabSheet::SetTabVisible).Default(true);
-  PublishControlProperties(b, {"OnContextPopup", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter", "OnExit"});
-  b.Prop("OnHide", &TTabSheet::OnHide, &TTabSheet::OnHide);
-  PublishControlProperties(b, {"OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize"});
-  b.Prop("OnShow", &TTabSheet::OnShow, &TTabSheet::OnShow);
-  PublishControlProperties(b, {"OnStartDrag"});
-}
+KELM_PUBLISH(TTabSheet) { Published(b); }
 
 TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) {
   SetControlStyle({csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
@@ -868,10 +823,7 @@ void TTabSheet::Dispatch(TMessage& M) {
 
 // ================================================================ TPageControl
 
-KELM_PUBLISH(TPageControl) {
-  b.Prop("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage);
-  PublishTabControl(b);
-}
+KELM_PUBLISH(TPageControl) { Published(b); }
 
 TPageControl::TPageControl(TComponent* AOwner) : TCustomTabControl(AOwner) {
   SetControlStyle({csDoubleClicks, csOpaque});
@@ -1041,13 +993,7 @@ void TPageControl::Dispatch(TMessage& M) {
 
 // ================================================================ TStatusPanel
 
-KELM_PUBLISH(TStatusPanel) {
-  b.Prop("Alignment", &TStatusPanel::Alignment, &TStatusPanel::SetAlignment).Default(taLeftJustify);
-  b.Prop("Bevel", &TStatusPanel::Bevel, &TStatusPanel::SetBevel).Default(pbLowered);
-  b.Prop("Style", &TStatusPanel::Style, &TStatusPanel::SetStyle).Default(psText);
-  b.Prop("Text", &TStatusPanel::Text, &TStatusPanel::SetText);
-  b.Prop("Width", &TStatusPanel::Width, &TStatusPanel::SetWidth).Default(50);
-}
+KELM_PUBLISH(TStatusPanel) { Published(b); }
 
 TStatusPanel::TStatusPanel(TCollection* Collection) : TCollectionItem(Collection) {}
 
@@ -1103,26 +1049,7 @@ void TStatusPanels::Update(TCollectionItem*) {
 
 // ================================================================ TStatusBar
 
-KELM_PUBLISH(TStatusBar) {
-  PublishControlProperties(b, {"Action"});
-  b.Prop("AutoHint", &TStatusBar::AutoHint, &TStatusBar::SetAutoHint).Default(false);
-  PublishControlProperties(b, {"BiDiMode", "BorderWidth", "Color", "Constraints", "DragCursor", "DragMode", "Enabled", "Font"});
-  PublishControlProperty(b, "Anchors").Default(TAnchors{akLeft, akRight, akBottom});
-  PublishControlProperty(b, "Align").Default(alBottom);
-  b.Prop("Panels", &TStatusBar::Panels, &TStatusBar::SetPanels);
-  PublishControlProperties(b, {"ParentShowHint", "PopupMenu", "ShowHint"});
-  PublishControlProperty(b, "ParentFont").Default(false);
-  PublishControlProperty(b, "ParentColor").Default(false);
-  b.Prop("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel).Default(false);
-  b.Prop("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText);
-  b.Prop("SizeGrip", &TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip).Default(true);
-  b.Prop("UseSystemFont", &TStatusBar::UseSystemFont, &TStatusBar::SetUseSystemFont).Default(true);
-  PublishControlProperties(b, {"Visible", "OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver"});
-  b.Prop("OnDrawPanel", &TStatusBar::OnDrawPanel, &TStatusBar::OnDrawPanel);
-  PublishControlProperties(b, {"OnEndDrag"});
-  b.Prop("OnHint", &TStatusBar::OnHint, &TStatusBar::OnHint);
-  PublishControlProperties(b, {"OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize", "OnStartDrag"});
-}
+KELM_PUBLISH(TStatusBar) { Published(b); }
 
 TStatusBar::TStatusBar(TComponent* AOwner) : TWinControl(AOwner) {
   FPanels = std::make_unique<TStatusPanels>(this);

@@ -42,6 +42,49 @@ KELM_EVENT(TTabGetImageEvent, void(TObject* Sender, int TabIndex, int& ImageInde
 // each visible page.
 class TCustomTabControl : public TCustomControl {
   KELM_CLASS(TCustomTabControl, TCustomControl)
+  // What tab controls and page controls show in layouts.
+  template <class B> static void PublishTabControl(B& b) {
+    using C = typename B::Class;
+    PublishAlign(b);
+    PublishAnchors(b);
+    PublishBiDiMode(b);
+    PublishConstraints(b);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    PublishFont(b);
+    b.Prop("HotTrack", &C::HotTrack, &C::SetHotTrack).Default(false);
+    b.Prop("Images", &C::Images, &C::SetImages);
+    b.Prop("MultiLine", &C::MultiLine, &C::SetMultiLine).Default(false);
+    b.Prop("OwnerDraw", &C::OwnerDraw, &C::SetOwnerDraw).Default(false);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    b.Prop("RaggedRight", &C::RaggedRight, &C::SetRaggedRight).Default(false);
+    PublishShowHint(b);
+    b.Prop("Style", &C::Style, &C::SetStyle).Default(tsTabs);
+    b.Prop("TabHeight", &C::TabHeight, &C::SetTabHeight).Default(0);
+    PublishTabOrder(b);
+    b.Prop("TabPosition", &C::TabPosition, &C::SetTabPosition).Default(tpTop);
+    PublishTabStop(b).Default(true);
+    b.Prop("TabWidth", &C::TabWidth, &C::SetTabWidth).Default(0);
+    PublishVisible(b);
+    b.Prop("OnChange", &C::OnChange, &C::OnChange);
+    b.Prop("OnChanging", &C::OnChanging, &C::OnChanging);
+    PublishOnContextPopup(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    b.Prop("OnDrawTab", &C::OnDrawTab, &C::OnDrawTab);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    b.Prop("OnGetImageIndex", &C::OnGetImageIndex, &C::OnGetImageIndex);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnResize(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TCustomTabControl(TComponent* AOwner);
   ~TCustomTabControl() override;
@@ -178,6 +221,11 @@ private:
 
 class TTabControl : public TCustomTabControl {
   KELM_CLASS(TTabControl, TCustomTabControl)
+  template <class B> static void Published(B& b) {
+    PublishTabControl(b);
+    b.Prop("Tabs", &TTabControl::Tabs, &TTabControl::SetTabs);
+    b.Prop("TabIndex", &TTabControl::TabIndex, &TTabControl::SetTabIndex).Default(-1);
+  }
 public:
   explicit TTabControl(TComponent* AOwner);
   ~TTabControl() override;
@@ -199,6 +247,34 @@ private:
 // false) keeps its page, which can still be shown through ActivePage.
 class TTabSheet : public TWinControl {
   KELM_CLASS(TTabSheet, TWinControl)
+  template <class B> static void Published(B& b) {
+    PublishBorderWidth(b);
+    PublishCaption(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    PublishFont(b);
+    b.Prop("Highlighted", &TTabSheet::Highlighted, &TTabSheet::SetHighlighted).Default(false);
+    b.Prop("ImageIndex", &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex).Default(-1);
+    b.Prop("PageIndex", &TTabSheet::PageIndex, &TTabSheet::SetPageIndex).Stored(false);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    b.Prop("TabVisible", &TTabSheet::TabVisible, &TTabSheet::SetTabVisible).Default(true);
+    PublishOnContextPopup(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    b.Prop("OnHide", &TTabSheet::OnHide, &TTabSheet::OnHide);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnResize(b);
+    b.Prop("OnShow", &TTabSheet::OnShow, &TTabSheet::OnShow);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TTabSheet(TComponent* AOwner);
   ~TTabSheet() override;
@@ -237,6 +313,10 @@ private:
 
 class TPageControl : public TCustomTabControl {
   KELM_CLASS(TPageControl, TCustomTabControl)
+  template <class B> static void Published(B& b) {
+    b.Prop("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage);
+    PublishTabControl(b);
+  }
 public:
   explicit TPageControl(TComponent* AOwner);
   ~TPageControl() override;
@@ -285,6 +365,13 @@ class TStatusBar;
 
 class TStatusPanel : public TCollectionItem {
   KELM_CLASS(TStatusPanel, TCollectionItem)
+  template <class B> static void Published(B& b) {
+    b.Prop("Alignment", &TStatusPanel::Alignment, &TStatusPanel::SetAlignment).Default(taLeftJustify);
+    b.Prop("Bevel", &TStatusPanel::Bevel, &TStatusPanel::SetBevel).Default(pbLowered);
+    b.Prop("Style", &TStatusPanel::Style, &TStatusPanel::SetStyle).Default(psText);
+    b.Prop("Text", &TStatusPanel::Text, &TStatusPanel::SetText);
+    b.Prop("Width", &TStatusPanel::Width, &TStatusPanel::SetWidth).Default(50);
+  }
 public:
   explicit TStatusPanel(TCollection* Collection);
   void Assign(TPersistent* Source) override;
@@ -327,6 +414,44 @@ KELM_EVENT(TDrawPanelEvent, void(TStatusBar* StatusBar, TStatusPanel* Panel, con
 
 class TStatusBar : public TWinControl {
   KELM_CLASS(TStatusBar, TWinControl)
+  template <class B> static void Published(B& b) {
+    PublishAction(b);
+    b.Prop("AutoHint", &TStatusBar::AutoHint, &TStatusBar::SetAutoHint).Default(false);
+    PublishBiDiMode(b);
+    PublishBorderWidth(b);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    PublishFont(b);
+    PublishAnchors(b).Default(TAnchors{akLeft, akRight, akBottom});
+    PublishAlign(b).Default(alBottom);
+    b.Prop("Panels", &TStatusBar::Panels, &TStatusBar::SetPanels);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    PublishParentFont(b).Default(false);
+    PublishParentColor(b).Default(false);
+    b.Prop("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel).Default(false);
+    b.Prop("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText);
+    b.Prop("SizeGrip", &TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip).Default(true);
+    b.Prop("UseSystemFont", &TStatusBar::UseSystemFont, &TStatusBar::SetUseSystemFont).Default(true);
+    PublishVisible(b);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    b.Prop("OnDrawPanel", &TStatusBar::OnDrawPanel, &TStatusBar::OnDrawPanel);
+    PublishOnEndDrag(b);
+    b.Prop("OnHint", &TStatusBar::OnHint, &TStatusBar::OnHint);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnResize(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TStatusBar(TComponent* AOwner);
   ~TStatusBar() override;

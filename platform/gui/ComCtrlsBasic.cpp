@@ -1,7 +1,6 @@
 // The progress bar and the up-down buttons.
 #include "gui/ComCtrlsBasic.h"
 
-#include "gui/ControlProps.h"
 #include "gui/Forms.h"
 
 #include "core/ClassBuilder.h"
@@ -13,17 +12,7 @@
 
 // ================================================================ TProgressBar
 
-KELM_PUBLISH(TProgressBar) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  b.Prop("Max", &TProgressBar::Max, &TProgressBar::SetMax).Default(100);
-  b.Prop("Min", &TProgressBar::Min, &TProgressBar::SetMin).Default(0);
-  b.Prop("Orientation", &TProgressBar::Orientation, &TProgressBar::SetOrientation).Default(pbHorizontal);
-  b.Prop("Position", &TProgressBar::Position, &TProgressBar::SetPosition).Default(0);
-  b.Prop("Smooth", &TProgressBar::Smooth, &TProgressBar::SetSmooth).Default(false);
-  b.Prop("Step", &TProgressBar::Step, &TProgressBar::SetStep).Default(10);
-}
+KELM_PUBLISH(TProgressBar) { Published(b); }
 
 TProgressBar::TProgressBar(TComponent* AOwner) : TWinControl(AOwner) {
   SetBounds(0, 0, 150, 16);
@@ -153,26 +142,7 @@ constexpr UINT_PTR kRepeatTimer = 1;
 
 KELM_PUBLISH(TCustomUpDown) {}
 
-KELM_PUBLISH(TUpDown) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Windowed);
-  b.Prop("AlignButton", &TUpDown::AlignButton, &TUpDown::SetAlignButton).Default(udRight);
-  b.Prop("ArrowKeys", &TUpDown::ArrowKeys, &TUpDown::SetArrowKeys).Default(true);
-  b.Prop("Associate", &TUpDown::Associate, &TUpDown::SetAssociate);
-  b.Prop("Increment", &TUpDown::Increment, &TUpDown::SetIncrement).Default(1);
-  b.Prop("Max", &TUpDown::Max, &TUpDown::SetMax).Default(100);
-  b.Prop("Min", &TUpDown::Min, &TUpDown::SetMin).Default(0);
-  b.Prop("Orientation", &TUpDown::Orientation, &TUpDown::SetOrientation).Default(udVertical);
-  b.Prop("Position", &TUpDown::Position, &TUpDown::SetPosition).Default(0);
-  b.Prop("Thousands", &TUpDown::Thousands, &TUpDown::SetThousands).Default(true);
-  b.Prop("Wrap", &TUpDown::Wrap, &TUpDown::SetWrap).Default(false);
-  b.Prop("OnChanging", &TUpDown::OnChanging, &TUpDown::OnChanging);
-  b.Prop("OnChangingEx", &TUpDown::OnChangingEx, &TUpDown::OnChangingEx);
-  b.Prop("OnClick", &TUpDown::OnClick, &TUpDown::OnClick);
-  b.Prop("OnMouseDown", &TControl::OnMouseDown, &TControl::OnMouseDown);
-  b.Prop("OnMouseMove", &TControl::OnMouseMove, &TControl::OnMouseMove);
-  b.Prop("OnMouseUp", &TControl::OnMouseUp, &TControl::OnMouseUp);
-}
+KELM_PUBLISH(TUpDown) { Published(b); }
 
 TCustomUpDown::TCustomUpDown(TComponent* AOwner) : TWinControl(AOwner) {
   SetControlStyle({csCaptureMouse, csDoubleClicks});
@@ -649,26 +619,7 @@ private:
 
 KELM_PUBLISH(TCustomRichEdit) {}
 
-KELM_PUBLISH(TRichEdit) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Colors);
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("Alignment", &TRichEdit::Alignment, &TRichEdit::SetAlignment).Default(taLeftJustify);
-  b.Prop("BorderStyle", &TRichEdit::BorderStyle, &TRichEdit::SetBorderStyle).Default(bsSingle);
-  b.Prop("HideSelection", &TRichEdit::HideSelection, &TRichEdit::SetHideSelection).Default(true);
-  b.Prop("Lines", &TRichEdit::Lines, &TRichEdit::SetLines);
-  b.Prop("MaxLength", &TRichEdit::MaxLength, &TRichEdit::SetMaxLength).Default(0);
-  b.Prop("PlainText", &TRichEdit::PlainText, &TRichEdit::SetPlainText).Default(false);
-  b.Prop("ReadOnly", &TRichEdit::ReadOnly, &TRichEdit::SetReadOnly).Default(false);
-  b.Prop("ScrollBars", &TRichEdit::ScrollBars, &TRichEdit::SetScrollBars).Default(ssNone);
-  b.Prop("WantReturns", &TRichEdit::WantReturns, &TRichEdit::SetWantReturns).Default(true);
-  b.Prop("WantTabs", &TRichEdit::WantTabs, &TRichEdit::SetWantTabs).Default(false);
-  b.Prop("WordWrap", &TRichEdit::WordWrap, &TRichEdit::SetWordWrap).Default(true);
-  b.Prop("OnChange", &TRichEdit::OnChange, &TRichEdit::OnChange);
-}
+KELM_PUBLISH(TRichEdit) { Published(b); }
 
 TCustomRichEdit::TCustomRichEdit(TComponent* AOwner) : TCustomMemo(AOwner) {
   auto* lines = new TRichEditStrings(this);

@@ -35,6 +35,17 @@ constexpr UINT UDM_GETPOS = WM_USER + 104;    // reads the buddy's text first
 
 class TProgressBar : public TWinControl {
   KELM_CLASS(TProgressBar, TWinControl)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    b.Prop("Max", &TProgressBar::Max, &TProgressBar::SetMax).Default(100);
+    b.Prop("Min", &TProgressBar::Min, &TProgressBar::SetMin).Default(0);
+    b.Prop("Orientation", &TProgressBar::Orientation, &TProgressBar::SetOrientation).Default(pbHorizontal);
+    b.Prop("Position", &TProgressBar::Position, &TProgressBar::SetPosition).Default(0);
+    b.Prop("Smooth", &TProgressBar::Smooth, &TProgressBar::SetSmooth).Default(false);
+    b.Prop("Step", &TProgressBar::Step, &TProgressBar::SetStep).Default(10);
+  }
 public:
   explicit TProgressBar(TComponent* AOwner);
 
@@ -143,6 +154,26 @@ private:
 
 class TUpDown : public TCustomUpDown {
   KELM_CLASS(TUpDown, TCustomUpDown)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishWindowed(b);
+    b.Prop("AlignButton", &TUpDown::AlignButton, &TUpDown::SetAlignButton).Default(udRight);
+    b.Prop("ArrowKeys", &TUpDown::ArrowKeys, &TUpDown::SetArrowKeys).Default(true);
+    b.Prop("Associate", &TUpDown::Associate, &TUpDown::SetAssociate);
+    b.Prop("Increment", &TUpDown::Increment, &TUpDown::SetIncrement).Default(1);
+    b.Prop("Max", &TUpDown::Max, &TUpDown::SetMax).Default(100);
+    b.Prop("Min", &TUpDown::Min, &TUpDown::SetMin).Default(0);
+    b.Prop("Orientation", &TUpDown::Orientation, &TUpDown::SetOrientation).Default(udVertical);
+    b.Prop("Position", &TUpDown::Position, &TUpDown::SetPosition).Default(0);
+    b.Prop("Thousands", &TUpDown::Thousands, &TUpDown::SetThousands).Default(true);
+    b.Prop("Wrap", &TUpDown::Wrap, &TUpDown::SetWrap).Default(false);
+    b.Prop("OnChanging", &TUpDown::OnChanging, &TUpDown::OnChanging);
+    b.Prop("OnChangingEx", &TUpDown::OnChangingEx, &TUpDown::OnChangingEx);
+    b.Prop("OnClick", &TUpDown::OnClick, &TUpDown::OnClick);
+    b.Prop("OnMouseDown", &TControl::OnMouseDown, &TControl::OnMouseDown);
+    b.Prop("OnMouseMove", &TControl::OnMouseMove, &TControl::OnMouseMove);
+    b.Prop("OnMouseUp", &TControl::OnMouseUp, &TControl::OnMouseUp);
+  }
 public:
   explicit TUpDown(TComponent* AOwner) : TCustomUpDown(AOwner) {}
 };
@@ -175,6 +206,26 @@ private:
 
 class TRichEdit : public TCustomRichEdit {
   KELM_CLASS(TRichEdit, TCustomRichEdit)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishColors(b);
+    PublishParentColor(b).Default(false);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("Alignment", &TRichEdit::Alignment, &TRichEdit::SetAlignment).Default(taLeftJustify);
+    b.Prop("BorderStyle", &TRichEdit::BorderStyle, &TRichEdit::SetBorderStyle).Default(bsSingle);
+    b.Prop("HideSelection", &TRichEdit::HideSelection, &TRichEdit::SetHideSelection).Default(true);
+    b.Prop("Lines", &TRichEdit::Lines, &TRichEdit::SetLines);
+    b.Prop("MaxLength", &TRichEdit::MaxLength, &TRichEdit::SetMaxLength).Default(0);
+    b.Prop("PlainText", &TRichEdit::PlainText, &TRichEdit::SetPlainText).Default(false);
+    b.Prop("ReadOnly", &TRichEdit::ReadOnly, &TRichEdit::SetReadOnly).Default(false);
+    b.Prop("ScrollBars", &TRichEdit::ScrollBars, &TRichEdit::SetScrollBars).Default(ssNone);
+    b.Prop("WantReturns", &TRichEdit::WantReturns, &TRichEdit::SetWantReturns).Default(true);
+    b.Prop("WantTabs", &TRichEdit::WantTabs, &TRichEdit::SetWantTabs).Default(false);
+    b.Prop("WordWrap", &TRichEdit::WordWrap, &TRichEdit::SetWordWrap).Default(true);
+    b.Prop("OnChange", &TRichEdit::OnChange, &TRichEdit::OnChange);
+  }
 public:
   explicit TRichEdit(TComponent* AOwner) : TCustomRichEdit(AOwner) {}
 };

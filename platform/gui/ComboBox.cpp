@@ -1,8 +1,8 @@
 // Combo boxes: the CB_ messages over the list, the edit part, the drop-down list and its keys.
 #include "gui/ComboBox.h"
+#include "core/ClassBuilder.h"
 #include "gui/Clipbrd.h"
 
-#include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
 #include "gui/Forms.h"
 #include "gui/ListCtrls_p.h"
@@ -158,37 +158,7 @@ void TComboListBox::DefaultHandler(TMessage& M) {
 
 KELM_PUBLISH(TCustomComboBox) {}
 
-KELM_PUBLISH(TComboBox) {
-  b.Prop("Style", &TComboBox::Style, &TComboBox::SetStyle).Default(csDropDown);
-  b.Prop("AutoComplete", &TComboBox::AutoComplete, &TComboBox::SetAutoComplete).Default(true);
-  b.Prop("AutoDropDown", &TComboBox::AutoDropDown, &TComboBox::SetAutoDropDown).Default(false);
-  PublishControlProperties(b, {"Align", "Anchors", "BiDiMode"});
-  b.Prop("CharCase", &TComboBox::CharCase, &TComboBox::SetCharCase).Default(ecNormal);
-  PublishControlProperties(b, {"Color", "Constraints", "Ctl3D", "DragCursor", "DragMode"});
-  b.Prop("DropDownCount", &TComboBox::DropDownCount, &TComboBox::SetDropDownCount).Default(8);
-  b.Prop("DropDownWidth", &TComboBox::DropDownWidth, &TComboBox::SetDropDownWidth).Default(0);
-  PublishControlProperties(b, {"Enabled", "Font", "ImeMode", "ImeName"});
-  b.Prop("ItemHeight", &TComboBox::ItemHeight, &TComboBox::SetItemHeight).Stored(&TComboBox::ItemHeightStored);
-  b.Prop("ItemIndex", &TComboBox::ItemIndex, &TComboBox::SetItemIndex).Default(-1);
-  b.Prop("MaxLength", &TComboBox::MaxLength, &TComboBox::SetMaxLength).Default(0);
-  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  b.Prop("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted).Default(false);
-  PublishControlProperties(b, {"TabOrder", "Text", "Visible"});
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("OnChange", &TComboBox::OnChange, &TComboBox::OnChange);
-  PublishControlProperties(b, {"OnClick", "OnContextPopup"});
-  b.Prop("OnCloseUp", &TComboBox::OnCloseUp, &TComboBox::OnCloseUp);
-  PublishControlProperties(b, {"OnDblClick", "OnDragDrop", "OnDragOver"});
-  b.Prop("OnDrawItem", &TComboBox::OnDrawItem, &TComboBox::OnDrawItem);
-  b.Prop("OnDropDown", &TComboBox::OnDropDown, &TComboBox::OnDropDown);
-  PublishControlProperties(b, {"OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp"});
-  b.Prop("OnMeasureItem", &TComboBox::OnMeasureItem, &TComboBox::OnMeasureItem);
-  PublishControlProperties(b, {"OnMouseDown", "OnMouseMove", "OnMouseUp"});
-  b.Prop("OnSelect", &TComboBox::OnSelect, &TComboBox::OnSelect);
-  PublishControlProperties(b, {"OnStartDrag"});
-  b.Prop("Items", &TComboBox::Items, &TComboBox::SetItems);
-}
+KELM_PUBLISH(TComboBox) { Published(b); }
 
 TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TWinControl(AOwner) {
   FItems = std::make_unique<TComboBoxStrings>(this);

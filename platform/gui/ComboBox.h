@@ -215,6 +215,62 @@ private:
 
 class TComboBox : public TCustomComboBox {
   KELM_CLASS(TComboBox, TCustomComboBox)
+  template <class B> static void Published(B& b) {
+    b.Prop("Style", &TComboBox::Style, &TComboBox::SetStyle).Default(csDropDown);
+    b.Prop("AutoComplete", &TComboBox::AutoComplete, &TComboBox::SetAutoComplete).Default(true);
+    b.Prop("AutoDropDown", &TComboBox::AutoDropDown, &TComboBox::SetAutoDropDown).Default(false);
+    PublishAlign(b);
+    PublishAnchors(b);
+    PublishBiDiMode(b);
+    b.Prop("CharCase", &TComboBox::CharCase, &TComboBox::SetCharCase).Default(ecNormal);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    b.Prop("DropDownCount", &TComboBox::DropDownCount, &TComboBox::SetDropDownCount).Default(8);
+    b.Prop("DropDownWidth", &TComboBox::DropDownWidth, &TComboBox::SetDropDownWidth).Default(0);
+    PublishEnabled(b);
+    PublishFont(b);
+    PublishImeMode(b);
+    PublishImeName(b);
+    b.Prop("ItemHeight", &TComboBox::ItemHeight, &TComboBox::SetItemHeight).Stored(&TComboBox::ItemHeightStored);
+    b.Prop("ItemIndex", &TComboBox::ItemIndex, &TComboBox::SetItemIndex).Default(-1);
+    b.Prop("MaxLength", &TComboBox::MaxLength, &TComboBox::SetMaxLength).Default(0);
+    PublishParentCtl3D(b);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    PublishParentColor(b).Default(false);
+    b.Prop("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted).Default(false);
+    PublishTabOrder(b);
+    PublishText(b);
+    PublishVisible(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("OnChange", &TComboBox::OnChange, &TComboBox::OnChange);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    b.Prop("OnCloseUp", &TComboBox::OnCloseUp, &TComboBox::OnCloseUp);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    b.Prop("OnDrawItem", &TComboBox::OnDrawItem, &TComboBox::OnDrawItem);
+    b.Prop("OnDropDown", &TComboBox::OnDropDown, &TComboBox::OnDropDown);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    b.Prop("OnMeasureItem", &TComboBox::OnMeasureItem, &TComboBox::OnMeasureItem);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    b.Prop("OnSelect", &TComboBox::OnSelect, &TComboBox::OnSelect);
+    PublishOnStartDrag(b);
+    b.Prop("Items", &TComboBox::Items, &TComboBox::SetItems);
+  }
 public:
   explicit TComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
 };

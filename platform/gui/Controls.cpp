@@ -169,12 +169,7 @@ bool IsAccel(Char Key, const String& Text) {
 
 // ================================================================ TSizeConstraints
 
-KELM_PUBLISH(TSizeConstraints) {
-  b.Prop("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight).Default(0);
-  b.Prop("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth).Default(0);
-  b.Prop("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight).Default(0);
-  b.Prop("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth).Default(0);
-}
+KELM_PUBLISH(TSizeConstraints) { Published(b); }
 
 void TSizeConstraints::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TSizeConstraints*>(Source)) {
@@ -226,10 +221,7 @@ void TSizeConstraints::Changed() {
 
 // ================================================================ actions
 
-KELM_PUBLISH(TBasicAction) {
-  b.Prop("OnExecute", &TBasicAction::OnExecute, &TBasicAction::OnExecute);
-  b.Prop("OnUpdate", &TBasicAction::OnUpdate, &TBasicAction::OnUpdate);
-}
+KELM_PUBLISH(TBasicAction) { Published(b); }
 
 TBasicAction::TBasicAction(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -396,15 +388,7 @@ TObject* TDragControlObject::Source() { return FControl; }
 
 // ================================================================ TControl
 
-KELM_PUBLISH(TControl) {
-  b.Prop("Left", &TControl::Left, &TControl::SetLeft);
-  b.Prop("Top", &TControl::Top, &TControl::SetTop);
-  b.Prop("Width", &TControl::Width, &TControl::SetWidth);
-  b.Prop("Height", &TControl::Height, &TControl::SetHeight);
-  b.Prop("Cursor", &TControl::Cursor, &TControl::SetCursor).Type("TCursor").Default(crDefault);
-  b.Prop("Hint", &TControl::Hint, &TControl::SetHint);
-  b.Prop("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext).Default(0);
-}
+KELM_PUBLISH(TControl) { Published(b); }
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
   WindowProc = [this](TMessage& m) { WndProc(m); };

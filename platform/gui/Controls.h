@@ -128,6 +128,12 @@ bool IsAccel(Char Key, const String& Text);
 
 class TSizeConstraints : public TPersistent {
   KELM_CLASS(TSizeConstraints, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight).Default(0);
+    b.Prop("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth).Default(0);
+    b.Prop("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight).Default(0);
+    b.Prop("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth).Default(0);
+  }
 public:
   explicit TSizeConstraints(TControl* Control = nullptr) : FControl(Control) {}
   void Assign(TPersistent* Source) override;
@@ -157,6 +163,10 @@ class TBasicActionLink;
 
 class TBasicAction : public TComponent {
   KELM_CLASS(TBasicAction, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("OnExecute", &TBasicAction::OnExecute, &TBasicAction::OnExecute);
+    b.Prop("OnUpdate", &TBasicAction::OnUpdate, &TBasicAction::OnUpdate);
+  }
 public:
   explicit TBasicAction(TComponent* AOwner);
   ~TBasicAction() override;
@@ -327,6 +337,75 @@ struct THintInfo;
 
 class TControl : public TComponent {
   KELM_CLASS(TControl, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Left", &TControl::Left, &TControl::SetLeft);
+    b.Prop("Top", &TControl::Top, &TControl::SetTop);
+    b.Prop("Width", &TControl::Width, &TControl::SetWidth);
+    b.Prop("Height", &TControl::Height, &TControl::SetHeight);
+    b.Prop("Cursor", &TControl::Cursor, &TControl::SetCursor).Type("TCursor").Default(crDefault);
+    b.Prop("Hint", &TControl::Hint, &TControl::SetHint);
+    b.Prop("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext).Default(0);
+  }
+  // Properties every control implements. A control class publishes, in its Published block,
+  // those it shows in layouts, one by one or in the groups below, in the order layouts list
+  // them; a class whose constructor sets another value declares its own default after them
+  // (publishing a name again replaces it in place). A value equal to the default is not written.
+  template <class B> static auto PublishAlign(B& b) { return b.Prop("Align", &TControl::Align, &TControl::SetAlign).Default(alNone); }
+  template <class B> static auto PublishAnchors(B& b) { return b.Prop("Anchors", &TControl::Anchors, &TControl::SetAnchors).Default(TAnchors{akLeft, akTop}); }
+  template <class B> static auto PublishAutoSize(B& b) { return b.Prop("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize).Default(false); }
+  template <class B> static auto PublishBiDiMode(B& b) { return b.Prop("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode).Default(bdLeftToRight); }
+  template <class B> static auto PublishCaption(B& b) { return b.Prop("Caption", &TControl::Caption, &TControl::SetCaption); }
+  template <class B> static auto PublishText(B& b) { return b.Prop("Text", &TControl::Text, &TControl::SetText); }
+  template <class B> static auto PublishColor(B& b) { return b.Prop("Color", &TControl::Color, &TControl::SetColor).Type("TColor").NoDefault().StoredUnless(&TControl::ParentColor); }
+  template <class B> static auto PublishConstraints(B& b) { return b.Prop("Constraints", &TControl::Constraints, &TControl::SetConstraints); }
+  template <class B> static auto PublishCursor(B& b) { return b.Prop("Cursor", &TControl::Cursor, &TControl::SetCursor).Type("TCursor").Default(crDefault); }
+  template <class B> static auto PublishDragCursor(B& b) { return b.Prop("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor).Type("TCursor").Default(crDrag); }
+  template <class B> static auto PublishDragMode(B& b) { return b.Prop("DragMode", &TControl::DragMode, &TControl::SetDragMode).Default(dmManual); }
+  template <class B> static auto PublishEnabled(B& b) { return b.Prop("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true); }
+  template <class B> static auto PublishFont(B& b) { return b.Prop("Font", &TControl::Font, &TControl::SetFont).StoredUnless(&TControl::ParentFont); }
+  template <class B> static auto PublishParentColor(B& b) { return b.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(true); }
+  template <class B> static auto PublishParentFont(B& b) { return b.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true); }
+  template <class B> static auto PublishParentShowHint(B& b) { return b.Prop("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(true); }
+  template <class B> static auto PublishShowHint(B& b) { return b.Prop("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).NoDefault().StoredUnless(&TControl::ParentShowHint); }
+  template <class B> static auto PublishPopupMenu(B& b) { return b.Prop("PopupMenu", &TControl::PopupMenuComponent, &TControl::SetPopupMenuComponent).Type("TPopupMenu"); }
+  template <class B> static auto PublishAction(B& b) { return b.Prop("Action", &TControl::Action, &TControl::SetAction); }
+  template <class B> static auto PublishVisible(B& b) { return b.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(true); }
+  template <class B> static auto PublishClientHeight(B& b) { return b.Prop("ClientHeight", &TControl::ClientHeight, &TControl::SetClientHeight); }
+  template <class B> static auto PublishClientWidth(B& b) { return b.Prop("ClientWidth", &TControl::ClientWidth, &TControl::SetClientWidth); }
+  template <class B> static auto PublishOnClick(B& b) { return b.Prop("OnClick", &TControl::OnClick, &TControl::OnClick); }
+  template <class B> static auto PublishOnDblClick(B& b) { return b.Prop("OnDblClick", &TControl::OnDblClick, &TControl::OnDblClick); }
+  template <class B> static auto PublishOnMouseDown(B& b) { return b.Prop("OnMouseDown", &TControl::OnMouseDown, &TControl::OnMouseDown); }
+  template <class B> static auto PublishOnMouseMove(B& b) { return b.Prop("OnMouseMove", &TControl::OnMouseMove, &TControl::OnMouseMove); }
+  template <class B> static auto PublishOnMouseUp(B& b) { return b.Prop("OnMouseUp", &TControl::OnMouseUp, &TControl::OnMouseUp); }
+  template <class B> static auto PublishOnMouseEnter(B& b) { return b.Prop("OnMouseEnter", &TControl::OnMouseEnter, &TControl::OnMouseEnter); }
+  template <class B> static auto PublishOnMouseLeave(B& b) { return b.Prop("OnMouseLeave", &TControl::OnMouseLeave, &TControl::OnMouseLeave); }
+  template <class B> static auto PublishOnResize(B& b) { return b.Prop("OnResize", &TControl::OnResize, &TControl::OnResize); }
+  template <class B> static auto PublishOnContextPopup(B& b) { return b.Prop("OnContextPopup", &TControl::OnContextPopup, &TControl::OnContextPopup); }
+  template <class B> static auto PublishOnCanResize(B& b) { return b.Prop("OnCanResize", &TControl::OnCanResize, &TControl::OnCanResize); }
+  template <class B> static auto PublishOnDragDrop(B& b) { return b.Prop("OnDragDrop", &TControl::OnDragDrop, &TControl::OnDragDrop); }
+  template <class B> static auto PublishOnDragOver(B& b) { return b.Prop("OnDragOver", &TControl::OnDragOver, &TControl::OnDragOver); }
+  template <class B> static auto PublishOnEndDrag(B& b) { return b.Prop("OnEndDrag", &TControl::OnEndDrag, &TControl::OnEndDrag); }
+  template <class B> static auto PublishOnStartDrag(B& b) { return b.Prop("OnStartDrag", &TControl::OnStartDrag, &TControl::OnStartDrag); }
+  // Placement and state of every visual control.
+  template <class B> static void PublishPlacement(B& b) {
+    PublishAlign(b); PublishAnchors(b); PublishConstraints(b); PublishEnabled(b); PublishVisible(b);
+    PublishShowHint(b); PublishParentShowHint(b); PublishPopupMenu(b); PublishDragCursor(b);
+    PublishDragMode(b); PublishBiDiMode(b);
+  }
+  // Colours and font, each taken from the parent unless set.
+  template <class B> static void PublishColors(B& b) {
+    PublishColor(b); PublishParentColor(b); PublishFont(b); PublishParentFont(b);
+  }
+  // Mouse and drag events.
+  template <class B> static void PublishMouseEvents(B& b) {
+    PublishOnClick(b); PublishOnDblClick(b); PublishOnMouseDown(b); PublishOnMouseMove(b);
+    PublishOnMouseUp(b); PublishOnMouseEnter(b); PublishOnMouseLeave(b); PublishOnContextPopup(b);
+    PublishOnDragDrop(b); PublishOnDragOver(b); PublishOnEndDrag(b); PublishOnStartDrag(b);
+  }
+  // Size changes.
+  template <class B> static void PublishResizeEvents(B& b) {
+    PublishOnResize(b); PublishOnCanResize(b);
+  }
 public:
   explicit TControl(TComponent* AOwner);
   ~TControl() override;
@@ -589,6 +668,28 @@ struct TCreateParams {
 
 class TWinControl : public TControl {
   KELM_CLASS(TWinControl, TControl)
+  // Properties every windowed control implements, published as those of TControl are.
+  template <class B> static auto PublishTabOrder(B& b) { return b.Prop("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder).Default(-1); }
+  template <class B> static auto PublishTabStop(B& b) { return b.Prop("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(false); }
+  template <class B> static auto PublishBorderWidth(B& b) { return b.Prop("BorderWidth", &TWinControl::BorderWidth, &TWinControl::SetBorderWidth).Default(0); }
+  template <class B> static auto PublishCtl3D(B& b) { return b.Prop("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D).NoDefault().StoredUnless(&TWinControl::ParentCtl3D); }
+  template <class B> static auto PublishParentCtl3D(B& b) { return b.Prop("ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D).Default(true); }
+  template <class B> static auto PublishImeMode(B& b) { return b.Prop("ImeMode", &TWinControl::ImeMode, &TWinControl::SetImeMode).Default(imDontCare); }
+  template <class B> static auto PublishImeName(B& b) { return b.Prop("ImeName", &TWinControl::ImeName, &TWinControl::SetImeName); }
+  template <class B> static auto PublishOnEnter(B& b) { return b.Prop("OnEnter", &TWinControl::OnEnter, &TWinControl::OnEnter); }
+  template <class B> static auto PublishOnExit(B& b) { return b.Prop("OnExit", &TWinControl::OnExit, &TWinControl::OnExit); }
+  template <class B> static auto PublishOnKeyDown(B& b) { return b.Prop("OnKeyDown", &TWinControl::OnKeyDown, &TWinControl::OnKeyDown); }
+  template <class B> static auto PublishOnKeyPress(B& b) { return b.Prop("OnKeyPress", &TWinControl::OnKeyPress, &TWinControl::OnKeyPress); }
+  template <class B> static auto PublishOnKeyUp(B& b) { return b.Prop("OnKeyUp", &TWinControl::OnKeyUp, &TWinControl::OnKeyUp); }
+  template <class B> static auto PublishOnMouseWheel(B& b) { return b.Prop("OnMouseWheel", &TWinControl::OnMouseWheel, &TWinControl::OnMouseWheel); }
+  template <class B> static auto PublishOnMouseWheelDown(B& b) { return b.Prop("OnMouseWheelDown", &TWinControl::OnMouseWheelDown, &TWinControl::OnMouseWheelDown); }
+  template <class B> static auto PublishOnMouseWheelUp(B& b) { return b.Prop("OnMouseWheelUp", &TWinControl::OnMouseWheelUp, &TWinControl::OnMouseWheelUp); }
+  // Focus, tab order, keys and the input method of windowed controls.
+  template <class B> static void PublishWindowed(B& b) {
+    PublishTabOrder(b); PublishTabStop(b); PublishCtl3D(b); PublishParentCtl3D(b); PublishImeMode(b);
+    PublishImeName(b); PublishOnEnter(b); PublishOnExit(b); PublishOnKeyDown(b); PublishOnKeyPress(b);
+    PublishOnKeyUp(b); PublishOnMouseWheel(b); PublishOnMouseWheelDown(b); PublishOnMouseWheelUp(b);
+  }
 public:
   explicit TWinControl(TComponent* AOwner);
   ~TWinControl() override;

@@ -1,7 +1,7 @@
 // The data-aware edit and the navigator.
 #include "gui/DBCtrls.h"
 
-#include "gui/ControlProps.h"
+#include "core/ClassBuilder.h"
 #include "gui/CtrlUtils_p.h"
 #include "gui/MessageBox.h"
 #include "gui/WinGDI.h"
@@ -35,29 +35,7 @@ private:
 
 // ================================================================ TDBEdit
 
-KELM_PUBLISH(TDBEdit) {
-  PublishControlProperties(b, {"Anchors", "BiDiMode"});
-  PublishControlProperty(b, "AutoSize").Default(true);
-  b.Prop("AutoSelect", &TDBEdit::AutoSelect, &TDBEdit::SetAutoSelect).Default(true);
-  b.Prop("BorderStyle", &TDBEdit::BorderStyle, &TDBEdit::SetBorderStyle).Default(bsSingle);
-  b.Prop("CharCase", &TDBEdit::CharCase, &TDBEdit::SetCharCase).Default(ecNormal);
-  PublishControlProperties(b, {"Color", "Constraints", "Ctl3D"});
-  b.Prop("DataField", &TDBEdit::DataField, &TDBEdit::SetDataField);
-  b.Prop("DataSource", &TDBEdit::DataSource, &TDBEdit::SetDataSource);
-  PublishControlProperties(b, {"DragCursor", "DragMode", "Enabled", "Font", "ImeMode", "ImeName"});
-  b.Prop("MaxLength", &TDBEdit::MaxLength, &TDBEdit::SetMaxLength).Default(0);
-  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  b.Prop("PasswordChar", &TDBEdit::PasswordChar, &TDBEdit::SetPasswordChar).Default(Char(0));
-  PublishControlProperties(b, {"PopupMenu"});
-  b.Prop("ReadOnly", &TDBEdit::ReadOnly, &TDBEdit::SetReadOnly).Default(false);
-  PublishControlProperties(b, {"ShowHint", "TabOrder", "Visible"});
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("OnChange", &TDBEdit::OnChange, &TDBEdit::OnChange);
-  PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
-                               "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
-                               "OnMouseMove", "OnMouseUp", "OnStartDrag"});
-}
+KELM_PUBLISH(TDBEdit) { Published(b); }
 
 TDBEdit::TDBEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   FDataLink = std::make_unique<TEditFieldLink>(this);
@@ -300,23 +278,7 @@ void TNavButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TSpeedButton::MouseUp(Button, Shift, X, Y);
 }
 
-KELM_PUBLISH(TDBNavigator) {
-  PublishControlProperties(b, {"Align", "Anchors", "Constraints", "Ctl3D"});
-  b.Prop("DataSource", &TDBNavigator::DataSource, &TDBNavigator::SetDataSource);
-  PublishControlProperties(b, {"DragCursor", "DragMode", "Enabled"});
-  b.Prop("Flat", &TDBNavigator::Flat, &TDBNavigator::SetFlat).Default(false);
-  b.Prop("Hints", &TDBNavigator::Hints, &TDBNavigator::SetHints);
-  PublishControlProperties(b, {"ParentCtl3D", "ParentShowHint", "PopupMenu"});
-  b.Prop("ConfirmDelete", &TDBNavigator::ConfirmDelete, &TDBNavigator::SetConfirmDelete).Default(true);
-  PublishControlProperties(b, {"ShowHint", "TabOrder", "TabStop"});
-  b.Prop("VisibleButtons", &TDBNavigator::VisibleButtons, &TDBNavigator::SetVisibleButtons)
-      .Default(TButtonSet{nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh});
-  PublishControlProperties(b, {"Visible"});
-  b.Prop("BeforeAction", &TDBNavigator::BeforeAction, &TDBNavigator::BeforeAction);
-  b.Prop("OnClick", &TDBNavigator::OnClick, &TDBNavigator::OnClick);
-  PublishControlProperties(b, {"OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter",
-                               "OnExit", "OnResize", "OnStartDrag"});
-}
+KELM_PUBLISH(TDBNavigator) { Published(b); }
 
 TDBNavigator::TDBNavigator(TComponent* AOwner) : TCustomControl(AOwner) {
   SetControlStyle({csAcceptsControls, csSetCaption, csDoubleClicks, csOpaque});

@@ -14,6 +14,53 @@
 
 class TDBEdit : public TCustomMaskEdit {
   KELM_CLASS(TDBEdit, TCustomMaskEdit)
+  template <class B> static void Published(B& b) {
+    PublishAnchors(b);
+    PublishBiDiMode(b);
+    PublishAutoSize(b).Default(true);
+    b.Prop("AutoSelect", &TDBEdit::AutoSelect, &TDBEdit::SetAutoSelect).Default(true);
+    b.Prop("BorderStyle", &TDBEdit::BorderStyle, &TDBEdit::SetBorderStyle).Default(bsSingle);
+    b.Prop("CharCase", &TDBEdit::CharCase, &TDBEdit::SetCharCase).Default(ecNormal);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    b.Prop("DataField", &TDBEdit::DataField, &TDBEdit::SetDataField);
+    b.Prop("DataSource", &TDBEdit::DataSource, &TDBEdit::SetDataSource);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    PublishFont(b);
+    PublishImeMode(b);
+    PublishImeName(b);
+    b.Prop("MaxLength", &TDBEdit::MaxLength, &TDBEdit::SetMaxLength).Default(0);
+    PublishParentCtl3D(b);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishParentColor(b).Default(false);
+    b.Prop("PasswordChar", &TDBEdit::PasswordChar, &TDBEdit::SetPasswordChar).Default(Char(0));
+    PublishPopupMenu(b);
+    b.Prop("ReadOnly", &TDBEdit::ReadOnly, &TDBEdit::SetReadOnly).Default(false);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    PublishVisible(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("OnChange", &TDBEdit::OnChange, &TDBEdit::OnChange);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TDBEdit(TComponent* AOwner);
   ~TDBEdit() override;
@@ -77,6 +124,39 @@ private:
 
 class TDBNavigator : public TCustomControl {
   KELM_CLASS(TDBNavigator, TCustomControl)
+  template <class B> static void Published(B& b) {
+    PublishAlign(b);
+    PublishAnchors(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    b.Prop("DataSource", &TDBNavigator::DataSource, &TDBNavigator::SetDataSource);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    b.Prop("Flat", &TDBNavigator::Flat, &TDBNavigator::SetFlat).Default(false);
+    b.Prop("Hints", &TDBNavigator::Hints, &TDBNavigator::SetHints);
+    PublishParentCtl3D(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    b.Prop("ConfirmDelete", &TDBNavigator::ConfirmDelete, &TDBNavigator::SetConfirmDelete).Default(true);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    PublishTabStop(b);
+    b.Prop("VisibleButtons", &TDBNavigator::VisibleButtons, &TDBNavigator::SetVisibleButtons)
+        .Default(TButtonSet{nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh});
+    PublishVisible(b);
+    b.Prop("BeforeAction", &TDBNavigator::BeforeAction, &TDBNavigator::BeforeAction);
+    b.Prop("OnClick", &TDBNavigator::OnClick, &TDBNavigator::OnClick);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnResize(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TDBNavigator(TComponent* AOwner);
   ~TDBNavigator() override;

@@ -24,15 +24,7 @@ void GetRootComponents(TComponent* Self, const TGetChildProc& Proc, TComponent* 
     if (!Self->Components(i)->HasParent()) Proc(Self->Components(i));
 }
 
-KELM_PUBLISH(TDataModule) {
-  b.Prop("OldCreateOrder", &TDataModule::OldCreateOrder, &TDataModule::SetOldCreateOrder).Default(false);
-  b.Prop("Left", &TDataModule::Left, &TDataModule::SetLeft).Default(0);
-  b.Prop("Top", &TDataModule::Top, &TDataModule::SetTop).Default(0);
-  b.Prop("Height", &TDataModule::Height, &TDataModule::SetHeight).Default(150);
-  b.Prop("Width", &TDataModule::Width, &TDataModule::SetWidth).Default(215);
-  b.Prop("OnCreate", &TDataModule::OnCreate, &TDataModule::OnCreate);
-  b.Prop("OnDestroy", &TDataModule::OnDestroy, &TDataModule::OnDestroy);
-}
+KELM_PUBLISH(TDataModule) { Published(b); }
 
 TDataModule::TDataModule(TComponent* AOwner) : TComponent(AOwner) {
   if (Screen) Screen->FDataModules.push_back(this);

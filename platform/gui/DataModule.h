@@ -9,6 +9,15 @@
 // A container of non-visual components with a layout of its own.
 class TDataModule : public TComponent {
   KELM_CLASS(TDataModule, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("OldCreateOrder", &TDataModule::OldCreateOrder, &TDataModule::SetOldCreateOrder).Default(false);
+    b.Prop("Left", &TDataModule::Left, &TDataModule::SetLeft).Default(0);
+    b.Prop("Top", &TDataModule::Top, &TDataModule::SetTop).Default(0);
+    b.Prop("Height", &TDataModule::Height, &TDataModule::SetHeight).Default(150);
+    b.Prop("Width", &TDataModule::Width, &TDataModule::SetWidth).Default(215);
+    b.Prop("OnCreate", &TDataModule::OnCreate, &TDataModule::OnCreate);
+    b.Prop("OnDestroy", &TDataModule::OnDestroy, &TDataModule::OnDestroy);
+  }
 public:
   explicit TDataModule(TComponent* AOwner);
   ~TDataModule() override;

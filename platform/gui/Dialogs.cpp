@@ -396,31 +396,13 @@ bool SelectDirectory(const String& Caption, const String& Root, String& Director
 
 // ================================================================ TCommonDialog
 
-KELM_PUBLISH(TCommonDialog) {
-  b.Prop("Ctl3D", &TCommonDialog::Ctl3D, &TCommonDialog::SetCtl3D).Default(true);
-  b.Prop("HelpContext", &TCommonDialog::HelpContext, &TCommonDialog::SetHelpContext).Default(0);
-  b.Prop("OnClose", &TCommonDialog::OnClose, &TCommonDialog::OnClose);
-  b.Prop("OnShow", &TCommonDialog::OnShow, &TCommonDialog::OnShow);
-}
+KELM_PUBLISH(TCommonDialog) { Published(b); }
 
 TCommonDialog::TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
 
 // ================================================================ TOpenDialog
 
-KELM_PUBLISH(TOpenDialog) {
-  b.Prop("DefaultExt", &TOpenDialog::DefaultExt, &TOpenDialog::SetDefaultExt);
-  b.Prop("FileEditStyle", &TOpenDialog::FileEditStyle, &TOpenDialog::SetFileEditStyle).Default(fsEdit);
-  b.Prop("FileName", &TOpenDialog::FileName, &TOpenDialog::SetFileName);
-  b.Prop("Filter", &TOpenDialog::Filter, &TOpenDialog::SetFilter);
-  b.Prop("FilterIndex", &TOpenDialog::FilterIndex, &TOpenDialog::SetFilterIndex).Default(1);
-  b.Prop("HistoryList", &TOpenDialog::HistoryList, &TOpenDialog::SetHistoryList);
-  b.Prop("InitialDir", &TOpenDialog::InitialDir, &TOpenDialog::SetInitialDir);
-  b.Prop("Options", &TOpenDialog::Options, &TOpenDialog::SetOptions).Default(TOpenOptions{ofHideReadOnly, ofEnableSizing});
-  b.Prop("OptionsEx", &TOpenDialog::OptionsEx, &TOpenDialog::SetOptionsEx).Default(TOpenOptionsEx{});
-  b.Prop("Title", &TOpenDialog::Title, &TOpenDialog::SetTitle);
-  b.Prop("OnCanClose", &TOpenDialog::OnCanClose, &TOpenDialog::OnCanClose);
-  b.Prop("OnTypeChange", &TOpenDialog::OnTypeChange, &TOpenDialog::OnTypeChange);
-}
+KELM_PUBLISH(TOpenDialog) { Published(b); }
 
 TOpenDialog::TOpenDialog(TComponent* AOwner)
     : TCommonDialog(AOwner), FFiles(std::make_unique<TStringList>()), FHistoryList(std::make_unique<TStringList>()) {}
@@ -586,11 +568,7 @@ KELM_PUBLISH(TSaveDialog) {}
 
 // ================================================================ TColorDialog
 
-KELM_PUBLISH(TColorDialog) {
-  b.Prop("Color", &TColorDialog::Color, &TColorDialog::SetColor).Type("TColor").Default(clBlack);
-  b.Prop("CustomColors", &TColorDialog::CustomColors, &TColorDialog::SetCustomColors);
-  b.Prop("Options", &TColorDialog::Options, &TColorDialog::SetOptions).Default(TColorDialogOptions{});
-}
+KELM_PUBLISH(TColorDialog) { Published(b); }
 
 TColorDialog::TColorDialog(TComponent* AOwner) : TCommonDialog(AOwner), FCustomColors(std::make_unique<TStringList>()) {}
 
@@ -631,14 +609,7 @@ bool TColorDialog::Execute() {
 
 // ================================================================ TFontDialog
 
-KELM_PUBLISH(TFontDialog) {
-  b.Prop("Font", &TFontDialog::Font, &TFontDialog::SetFont);
-  b.Prop("Device", &TFontDialog::Device, &TFontDialog::SetDevice).Default(fdScreen);
-  b.Prop("MinFontSize", &TFontDialog::MinFontSize, &TFontDialog::SetMinFontSize).Default(0);
-  b.Prop("MaxFontSize", &TFontDialog::MaxFontSize, &TFontDialog::SetMaxFontSize).Default(0);
-  b.Prop("Options", &TFontDialog::Options, &TFontDialog::SetOptions).Default(TFontDialogOptions{fdEffects});
-  b.Prop("OnApply", &TFontDialog::OnApply, &TFontDialog::OnApply);
-}
+KELM_PUBLISH(TFontDialog) { Published(b); }
 
 TFontDialog::TFontDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFont(std::make_unique<TFont>()) {}
 

@@ -162,6 +162,12 @@ KELM_ENUM(TFontDialogDevice, fdScreen, fdPrinter, fdBoth)
 
 class TCommonDialog : public TComponent {
   KELM_CLASS(TCommonDialog, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Ctl3D", &TCommonDialog::Ctl3D, &TCommonDialog::SetCtl3D).Default(true);
+    b.Prop("HelpContext", &TCommonDialog::HelpContext, &TCommonDialog::SetHelpContext).Default(0);
+    b.Prop("OnClose", &TCommonDialog::OnClose, &TCommonDialog::OnClose);
+    b.Prop("OnShow", &TCommonDialog::OnShow, &TCommonDialog::OnShow);
+  }
 public:
   explicit TCommonDialog(TComponent* AOwner);
   // Shows the dialog modally (or asks the hook); true when the user confirmed, the choice
@@ -192,6 +198,20 @@ private:
 // again. The process's current folder never changes.
 class TOpenDialog : public TCommonDialog {
   KELM_CLASS(TOpenDialog, TCommonDialog)
+  template <class B> static void Published(B& b) {
+    b.Prop("DefaultExt", &TOpenDialog::DefaultExt, &TOpenDialog::SetDefaultExt);
+    b.Prop("FileEditStyle", &TOpenDialog::FileEditStyle, &TOpenDialog::SetFileEditStyle).Default(fsEdit);
+    b.Prop("FileName", &TOpenDialog::FileName, &TOpenDialog::SetFileName);
+    b.Prop("Filter", &TOpenDialog::Filter, &TOpenDialog::SetFilter);
+    b.Prop("FilterIndex", &TOpenDialog::FilterIndex, &TOpenDialog::SetFilterIndex).Default(1);
+    b.Prop("HistoryList", &TOpenDialog::HistoryList, &TOpenDialog::SetHistoryList);
+    b.Prop("InitialDir", &TOpenDialog::InitialDir, &TOpenDialog::SetInitialDir);
+    b.Prop("Options", &TOpenDialog::Options, &TOpenDialog::SetOptions).Default(TOpenOptions{ofHideReadOnly, ofEnableSizing});
+    b.Prop("OptionsEx", &TOpenDialog::OptionsEx, &TOpenDialog::SetOptionsEx).Default(TOpenOptionsEx{});
+    b.Prop("Title", &TOpenDialog::Title, &TOpenDialog::SetTitle);
+    b.Prop("OnCanClose", &TOpenDialog::OnCanClose, &TOpenDialog::OnCanClose);
+    b.Prop("OnTypeChange", &TOpenDialog::OnTypeChange, &TOpenDialog::OnTypeChange);
+  }
 public:
   explicit TOpenDialog(TComponent* AOwner);
   ~TOpenDialog() override;
@@ -256,6 +276,11 @@ protected:
 // colour as a hexadecimal TColor value, read and written back.
 class TColorDialog : public TCommonDialog {
   KELM_CLASS(TColorDialog, TCommonDialog)
+  template <class B> static void Published(B& b) {
+    b.Prop("Color", &TColorDialog::Color, &TColorDialog::SetColor).Type("TColor").Default(clBlack);
+    b.Prop("CustomColors", &TColorDialog::CustomColors, &TColorDialog::SetCustomColors);
+    b.Prop("Options", &TColorDialog::Options, &TColorDialog::SetOptions).Default(TColorDialogOptions{});
+  }
 public:
   explicit TColorDialog(TComponent* AOwner);
   ~TColorDialog() override;
@@ -278,6 +303,14 @@ private:
 // MinFontSize and MaxFontSize.
 class TFontDialog : public TCommonDialog {
   KELM_CLASS(TFontDialog, TCommonDialog)
+  template <class B> static void Published(B& b) {
+    b.Prop("Font", &TFontDialog::Font, &TFontDialog::SetFont);
+    b.Prop("Device", &TFontDialog::Device, &TFontDialog::SetDevice).Default(fdScreen);
+    b.Prop("MinFontSize", &TFontDialog::MinFontSize, &TFontDialog::SetMinFontSize).Default(0);
+    b.Prop("MaxFontSize", &TFontDialog::MaxFontSize, &TFontDialog::SetMaxFontSize).Default(0);
+    b.Prop("Options", &TFontDialog::Options, &TFontDialog::SetOptions).Default(TFontDialogOptions{fdEffects});
+    b.Prop("OnApply", &TFontDialog::OnApply, &TFontDialog::OnApply);
+  }
 public:
   explicit TFontDialog(TComponent* AOwner);
   ~TFontDialog() override;

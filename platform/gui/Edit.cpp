@@ -3,7 +3,6 @@
 
 #include "gui/Caret.h"
 #include "gui/Clipbrd.h"
-#include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
 #include "gui/Forms.h"
 #include "gui/QtGlue_p.h"
@@ -39,28 +38,7 @@ std::u32string FirstLine(const std::u32string& s) {
 
 KELM_PUBLISH(TCustomEdit) {}
 
-KELM_PUBLISH(TEdit) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Colors);
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("AutoSelect", &TEdit::AutoSelect, &TEdit::SetAutoSelect).Default(true);
-  b.Prop("AutoSize", &TEdit::AutoSize, &TEdit::SetAutoSize).Default(true);
-  b.Prop("BorderStyle", &TEdit::BorderStyle, &TEdit::SetBorderStyle).Default(bsSingle);
-  b.Prop("CharCase", &TEdit::CharCase, &TEdit::SetCharCase).Default(ecNormal);
-  b.Prop("HideSelection", &TEdit::HideSelection, &TEdit::SetHideSelection).Default(true);
-  b.Prop("MaxLength", &TEdit::MaxLength, &TEdit::SetMaxLength).Default(0);
-  b.Prop("OEMConvert", &TEdit::OEMConvert, &TEdit::SetOEMConvert).Default(false);
-  b.Prop(
-       "PasswordChar", [](const TEdit* e) { return static_cast<char16_t>(e->PasswordChar()); },
-       [](TEdit* e, char16_t c) { e->SetPasswordChar(c); })
-      .Default(0);
-  b.Prop("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly).Default(false);
-  b.Prop("Text", &TControl::Text, &TControl::SetText);
-  b.Prop("OnChange", &TEdit::OnChange, &TEdit::OnChange);
-}
+KELM_PUBLISH(TEdit) { Published(b); }
 
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
   // The bars show only as the ScrollBars property asks (CreateWnd) and then stay, disabled

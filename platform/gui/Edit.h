@@ -259,6 +259,28 @@ private:
 
 class TEdit : public TCustomEdit {
   KELM_CLASS(TEdit, TCustomEdit)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishColors(b);
+    PublishParentColor(b).Default(false);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("AutoSelect", &TEdit::AutoSelect, &TEdit::SetAutoSelect).Default(true);
+    b.Prop("AutoSize", &TEdit::AutoSize, &TEdit::SetAutoSize).Default(true);
+    b.Prop("BorderStyle", &TEdit::BorderStyle, &TEdit::SetBorderStyle).Default(bsSingle);
+    b.Prop("CharCase", &TEdit::CharCase, &TEdit::SetCharCase).Default(ecNormal);
+    b.Prop("HideSelection", &TEdit::HideSelection, &TEdit::SetHideSelection).Default(true);
+    b.Prop("MaxLength", &TEdit::MaxLength, &TEdit::SetMaxLength).Default(0);
+    b.Prop("OEMConvert", &TEdit::OEMConvert, &TEdit::SetOEMConvert).Default(false);
+    b.Prop(
+         "PasswordChar", [](const TEdit* e) { return static_cast<char16_t>(e->PasswordChar()); },
+         [](TEdit* e, char16_t c) { e->SetPasswordChar(c); })
+        .Default(0);
+    b.Prop("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly).Default(false);
+    b.Prop("Text", &TControl::Text, &TControl::SetText);
+    b.Prop("OnChange", &TEdit::OnChange, &TEdit::OnChange);
+  }
 public:
   explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
 };

@@ -2,7 +2,6 @@
 #include "gui/ExtCtrls.h"
 
 #include "gui/QtGlue_p.h"
-#include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
 
 #include "core/ClassBuilder.h"
@@ -14,13 +13,7 @@
 
 // ================================================================ TShape
 
-KELM_PUBLISH(TShape) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::MouseEvents);
-  b.Prop("Brush", &TShape::Brush, &TShape::SetBrush);
-  b.Prop("Pen", &TShape::Pen, &TShape::SetPen);
-  b.Prop("Shape", &TShape::Shape, &TShape::SetShape).Default(stRectangle);
-}
+KELM_PUBLISH(TShape) { Published(b); }
 
 TShape::TShape(TComponent* AOwner)
     : TGraphicControl(AOwner), FBrush(std::make_unique<TBrush>()), FPen(std::make_unique<TPen>()) {
@@ -67,12 +60,7 @@ void TShape::Paint() {
 
 // ================================================================ TPaintBox
 
-KELM_PUBLISH(TPaintBox) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Colors);
-  PublishControlProperties(b, control_props::MouseEvents);
-  b.Prop("OnPaint", &TPaintBox::OnPaint, &TPaintBox::OnPaint);
-}
+KELM_PUBLISH(TPaintBox) { Published(b); }
 
 TPaintBox::TPaintBox(TComponent* AOwner) : TGraphicControl(AOwner) {
   SetControlStyle(ControlStyle() + csReplicatable);
@@ -87,18 +75,7 @@ void TPaintBox::Paint() {
 
 // ================================================================ TImage
 
-KELM_PUBLISH(TImage) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::MouseEvents);
-  b.Prop("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize).Default(false);
-  b.Prop("Center", &TImage::Center, &TImage::SetCenter).Default(false);
-  b.Prop("IncrementalDisplay", &TImage::IncrementalDisplay, &TImage::SetIncrementalDisplay).Default(false);
-  b.Prop("Picture", &TImage::Picture, &TImage::SetPicture);
-  b.Prop("Proportional", &TImage::Proportional, &TImage::SetProportional).Default(false);
-  b.Prop("Stretch", &TImage::Stretch, &TImage::SetStretch).Default(false);
-  b.Prop("Transparent", &TImage::Transparent, &TImage::SetTransparent).Default(false);
-  b.Prop("OnProgress", &TImage::OnProgress, &TImage::OnProgress);
-}
+KELM_PUBLISH(TImage) { Published(b); }
 
 TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(std::make_unique<TPicture>()) {
   SetControlStyle(ControlStyle() + csReplicatable);
@@ -210,11 +187,7 @@ TCanvas* TImage::ImageCanvas() {
 
 // ================================================================ TBevel
 
-KELM_PUBLISH(TBevel) {
-  PublishControlProperties(b, control_props::Placement);
-  b.Prop("Shape", &TBevel::Shape, &TBevel::SetShape).Default(bsBox);
-  b.Prop("Style", &TBevel::Style, &TBevel::SetStyle).Default(bsLowered);
-}
+KELM_PUBLISH(TBevel) { Published(b); }
 
 TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) {
   SetControlStyle(ControlStyle() + csReplicatable);
@@ -281,24 +254,7 @@ void TBevel::Paint() {
 
 KELM_PUBLISH(TCustomPanel) {}
 
-KELM_PUBLISH(TPanel) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Colors);
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperties(b, {"Caption"});
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  PublishControlProperties(b, control_props::ResizeEvents);
-  b.Prop("Alignment", &TPanel::Alignment, &TPanel::SetAlignment).Default(taCenter);
-  b.Prop("AutoSize", &TPanel::AutoSize, &TPanel::SetAutoSize).Default(false);
-  b.Prop("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner).Default(bvNone);
-  b.Prop("BevelOuter", &TPanel::BevelOuter, &TPanel::SetBevelOuter).Default(bvRaised);
-  b.Prop("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth).Default(1);
-  b.Prop("BorderStyle", &TPanel::BorderStyle, &TPanel::SetBorderStyle).Default(bsNone);
-  b.Prop("BorderWidth", &TPanel::BorderWidth, &TPanel::SetBorderWidth).Default(0);
-  b.Prop("FullRepaint", &TPanel::FullRepaint, &TPanel::SetFullRepaint).Default(true);
-  b.Prop("Locked", &TPanel::Locked, &TPanel::SetLocked).Default(false);
-}
+KELM_PUBLISH(TPanel) { Published(b); }
 
 TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
   SetControlStyle({csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque, csDoubleClicks,
@@ -418,18 +374,7 @@ void TCustomPanel::Dispatch(TMessage& M) {
 
 // ================================================================ TSplitter
 
-KELM_PUBLISH(TSplitter) {
-  b.Prop("Align", &TControl::Align, &TControl::SetAlign).Default(alLeft);
-  PublishControlProperties(b, {"Color", "ParentColor", "Constraints"});
-  PublishControlProperty(b, "Cursor").Default(crHSplit);
-  b.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
-  b.Prop("AutoSnap", &TSplitter::AutoSnap, &TSplitter::SetAutoSnap).Default(true);
-  b.Prop("Beveled", &TSplitter::Beveled, &TSplitter::SetBeveled).Default(false);
-  b.Prop("MinSize", &TSplitter::MinSize, &TSplitter::SetMinSize).Default(30);
-  b.Prop("ResizeStyle", &TSplitter::ResizeStyle, &TSplitter::SetResizeStyle).Default(rsPattern);
-  b.Prop("OnCanResize", &TSplitter::OnCanResize, &TSplitter::OnCanResize);
-  b.Prop("OnMoved", &TSplitter::OnMoved, &TSplitter::OnMoved);
-}
+KELM_PUBLISH(TSplitter) { Published(b); }
 
 TSplitter::TSplitter(TComponent* AOwner) : TGraphicControl(AOwner) {
   SetAlign(alLeft);
@@ -544,16 +489,7 @@ void TSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 
 KELM_PUBLISH(TCustomRadioGroup) {}
 
-KELM_PUBLISH(TRadioGroup) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Colors);
-  PublishControlProperties(b, {"Caption"});
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  b.Prop("Columns", &TRadioGroup::Columns, &TRadioGroup::SetColumns).Default(1);
-  b.Prop("Items", &TRadioGroup::Items, &TRadioGroup::SetItems);
-  b.Prop("ItemIndex", &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex).Default(-1);
-}
+KELM_PUBLISH(TRadioGroup) { Published(b); }
 
 TCustomRadioGroup::TCustomRadioGroup(TComponent* AOwner)
     : TCustomGroupBox(AOwner), FItems(std::make_unique<TStringList>()) {
@@ -673,14 +609,7 @@ void TCustomRadioGroup::Dispatch(TMessage& M) {
 
 // ================================================================ TScrollBox
 
-KELM_PUBLISH(TControlScrollBar) {
-  b.Prop("Increment", &TControlScrollBar::Increment, &TControlScrollBar::SetIncrement).Default(8);
-  b.Prop("Margin", &TControlScrollBar::Margin, &TControlScrollBar::SetMargin).Default(0);
-  b.Prop("Position", &TControlScrollBar::Position, &TControlScrollBar::SetPosition).Default(0);
-  b.Prop("Range", &TControlScrollBar::Range, &TControlScrollBar::SetRange).Default(0);
-  b.Prop("Tracking", &TControlScrollBar::Tracking, &TControlScrollBar::SetTracking).Default(false);
-  b.Prop("Visible", &TControlScrollBar::Visible, &TControlScrollBar::SetVisible).Default(true);
-}
+KELM_PUBLISH(TControlScrollBar) { Published(b); }
 
 void TControlScrollBar::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TControlScrollBar*>(Source)) {
@@ -711,17 +640,7 @@ void TControlScrollBar::SetVisible(bool v) {
   if (auto* box = dynamic_cast<TScrollBox*>(FControl)) box->UpdateScrollBars();
 }
 
-KELM_PUBLISH(TScrollBox) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Colors);
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  PublishControlProperties(b, control_props::ResizeEvents);
-  b.Prop("AutoScroll", &TScrollBox::AutoScroll, &TScrollBox::SetAutoScroll).Default(true);
-  b.Prop("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle).Default(bsSingle);
-  b.Prop("HorzScrollBar", &TScrollBox::HorzScrollBar, &TScrollBox::SetHorzScrollBar);
-  b.Prop("VertScrollBar", &TScrollBox::VertScrollBar, &TScrollBox::SetVertScrollBar);
-}
+KELM_PUBLISH(TScrollBox) { Published(b); }
 
 TScrollBox::TScrollBox(TComponent* AOwner)
     : TScrollingWinControl(AOwner),

@@ -23,6 +23,13 @@ KELM_EVENT(TCanResizeSplitterEvent, void(TObject* Sender, int& NewSize, bool& Ac
 
 class TShape : public TGraphicControl {
   KELM_CLASS(TShape, TGraphicControl)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishMouseEvents(b);
+    b.Prop("Brush", &TShape::Brush, &TShape::SetBrush);
+    b.Prop("Pen", &TShape::Pen, &TShape::SetPen);
+    b.Prop("Shape", &TShape::Shape, &TShape::SetShape).Default(stRectangle);
+  }
 public:
   explicit TShape(TComponent* AOwner);
   ~TShape() override;
@@ -48,6 +55,12 @@ private:
 // A surface the window draws on in OnPaint.
 class TPaintBox : public TGraphicControl {
   KELM_CLASS(TPaintBox, TGraphicControl)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishColors(b);
+    PublishMouseEvents(b);
+    b.Prop("OnPaint", &TPaintBox::OnPaint, &TPaintBox::OnPaint);
+  }
 public:
   explicit TPaintBox(TComponent* AOwner);
   TNotifyEvent OnPaint;
@@ -60,6 +73,18 @@ protected:
 
 class TImage : public TGraphicControl {
   KELM_CLASS(TImage, TGraphicControl)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishMouseEvents(b);
+    b.Prop("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize).Default(false);
+    b.Prop("Center", &TImage::Center, &TImage::SetCenter).Default(false);
+    b.Prop("IncrementalDisplay", &TImage::IncrementalDisplay, &TImage::SetIncrementalDisplay).Default(false);
+    b.Prop("Picture", &TImage::Picture, &TImage::SetPicture);
+    b.Prop("Proportional", &TImage::Proportional, &TImage::SetProportional).Default(false);
+    b.Prop("Stretch", &TImage::Stretch, &TImage::SetStretch).Default(false);
+    b.Prop("Transparent", &TImage::Transparent, &TImage::SetTransparent).Default(false);
+    b.Prop("OnProgress", &TImage::OnProgress, &TImage::OnProgress);
+  }
 public:
   explicit TImage(TComponent* AOwner);
   ~TImage() override;
@@ -102,6 +127,11 @@ private:
 
 class TBevel : public TGraphicControl {
   KELM_CLASS(TBevel, TGraphicControl)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    b.Prop("Shape", &TBevel::Shape, &TBevel::SetShape).Default(bsBox);
+    b.Prop("Style", &TBevel::Style, &TBevel::SetStyle).Default(bsLowered);
+  }
 public:
   explicit TBevel(TComponent* AOwner);
   TBevelShape Shape() const { return FShape; }
@@ -162,6 +192,24 @@ private:
 
 class TPanel : public TCustomPanel {
   KELM_CLASS(TPanel, TCustomPanel)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishColors(b);
+    PublishParentColor(b).Default(false);
+    PublishCaption(b);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    PublishResizeEvents(b);
+    b.Prop("Alignment", &TPanel::Alignment, &TPanel::SetAlignment).Default(taCenter);
+    b.Prop("AutoSize", &TPanel::AutoSize, &TPanel::SetAutoSize).Default(false);
+    b.Prop("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner).Default(bvNone);
+    b.Prop("BevelOuter", &TPanel::BevelOuter, &TPanel::SetBevelOuter).Default(bvRaised);
+    b.Prop("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth).Default(1);
+    b.Prop("BorderStyle", &TPanel::BorderStyle, &TPanel::SetBorderStyle).Default(bsNone);
+    b.Prop("BorderWidth", &TPanel::BorderWidth, &TPanel::SetBorderWidth).Default(0);
+    b.Prop("FullRepaint", &TPanel::FullRepaint, &TPanel::SetFullRepaint).Default(true);
+    b.Prop("Locked", &TPanel::Locked, &TPanel::SetLocked).Default(false);
+  }
 public:
   explicit TPanel(TComponent* AOwner) : TCustomPanel(AOwner) {}
 };
@@ -172,6 +220,20 @@ public:
 // dragged; the other side keeps at least MinSize.
 class TSplitter : public TGraphicControl {
   KELM_CLASS(TSplitter, TGraphicControl)
+  template <class B> static void Published(B& b) {
+    b.Prop("Align", &TControl::Align, &TControl::SetAlign).Default(alLeft);
+    PublishColor(b);
+    PublishParentColor(b);
+    PublishConstraints(b);
+    PublishCursor(b).Default(crHSplit);
+    b.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
+    b.Prop("AutoSnap", &TSplitter::AutoSnap, &TSplitter::SetAutoSnap).Default(true);
+    b.Prop("Beveled", &TSplitter::Beveled, &TSplitter::SetBeveled).Default(false);
+    b.Prop("MinSize", &TSplitter::MinSize, &TSplitter::SetMinSize).Default(30);
+    b.Prop("ResizeStyle", &TSplitter::ResizeStyle, &TSplitter::SetResizeStyle).Default(rsPattern);
+    b.Prop("OnCanResize", &TSplitter::OnCanResize, &TSplitter::OnCanResize);
+    b.Prop("OnMoved", &TSplitter::OnMoved, &TSplitter::OnMoved);
+  }
 public:
   explicit TSplitter(TComponent* AOwner);
   bool AutoSnap() const { return FAutoSnap; }
@@ -247,6 +309,16 @@ private:
 
 class TRadioGroup : public TCustomRadioGroup {
   KELM_CLASS(TRadioGroup, TCustomRadioGroup)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishColors(b);
+    PublishCaption(b);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    b.Prop("Columns", &TRadioGroup::Columns, &TRadioGroup::SetColumns).Default(1);
+    b.Prop("Items", &TRadioGroup::Items, &TRadioGroup::SetItems);
+    b.Prop("ItemIndex", &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex).Default(-1);
+  }
 public:
   explicit TRadioGroup(TComponent* AOwner) : TCustomRadioGroup(AOwner) {}
 };
@@ -257,6 +329,14 @@ public:
 // position is how far the children are moved.
 class TControlScrollBar : public TPersistent {
   KELM_CLASS(TControlScrollBar, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Increment", &TControlScrollBar::Increment, &TControlScrollBar::SetIncrement).Default(8);
+    b.Prop("Margin", &TControlScrollBar::Margin, &TControlScrollBar::SetMargin).Default(0);
+    b.Prop("Position", &TControlScrollBar::Position, &TControlScrollBar::SetPosition).Default(0);
+    b.Prop("Range", &TControlScrollBar::Range, &TControlScrollBar::SetRange).Default(0);
+    b.Prop("Tracking", &TControlScrollBar::Tracking, &TControlScrollBar::SetTracking).Default(false);
+    b.Prop("Visible", &TControlScrollBar::Visible, &TControlScrollBar::SetVisible).Default(true);
+  }
 public:
   TControlScrollBar(TScrollingWinControl* Control = nullptr, bool Horizontal = false)
       : FControl(Control), FHorizontal(Horizontal) {}
@@ -288,6 +368,17 @@ private:
 
 class TScrollBox : public TScrollingWinControl {
   KELM_CLASS(TScrollBox, TScrollingWinControl)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishColors(b);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    PublishResizeEvents(b);
+    b.Prop("AutoScroll", &TScrollBox::AutoScroll, &TScrollBox::SetAutoScroll).Default(true);
+    b.Prop("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle).Default(bsSingle);
+    b.Prop("HorzScrollBar", &TScrollBox::HorzScrollBar, &TScrollBox::SetHorzScrollBar);
+    b.Prop("VertScrollBar", &TScrollBox::VertScrollBar, &TScrollBox::SetVertScrollBar);
+  }
 public:
   explicit TScrollBox(TComponent* AOwner);
   ~TScrollBox() override;

@@ -1,7 +1,7 @@
 // Drive, folder, file and filter lists.
 #include "gui/FileCtrl.h"
 
-#include "gui/ControlProps.h"
+#include "core/ClassBuilder.h"
 #include "gui/CtrlUtils_p.h"
 #include "gui/Forms.h"
 #include "gui/WinGDI.h"
@@ -130,19 +130,7 @@ String DriveOfPath(const String& Path) {
 
 // ================================================================ TDriveComboBox
 
-KELM_PUBLISH(TDriveComboBox) {
-  PublishControlProperties(b, {"Anchors", "Color", "Constraints", "Ctl3D", "DragMode", "DragCursor"});
-  b.Prop("DirList", &TDriveComboBox::DirList, &TDriveComboBox::SetDirList);
-  PublishControlProperties(b, {"Enabled", "Font", "ImeMode", "ImeName", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("TextCase", &TDriveComboBox::TextCase, &TDriveComboBox::SetTextCase).Default(tcLowerCase);
-  PublishControlProperties(b, {"Visible"});
-  b.Prop("OnChange", &TDriveComboBox::OnChange, &TDriveComboBox::OnChange);
-  PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver"});
-  b.Prop("OnDropDown", &TDriveComboBox::OnDropDown, &TDriveComboBox::OnDropDown);
-  PublishControlProperties(b, {"OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnStartDrag"});
-}
+KELM_PUBLISH(TDriveComboBox) { Published(b); }
 
 TDriveComboBox::TDriveComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {
   SetStyle(csOwnerDrawFixed);
@@ -219,21 +207,7 @@ void TDriveComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Stat
 
 // ================================================================ TDirectoryListBox
 
-KELM_PUBLISH(TDirectoryListBox) {
-  PublishControlProperties(b, {"Align", "Anchors", "Color", "Constraints", "Ctl3D"});
-  b.Prop("DirLabel", &TDirectoryListBox::DirLabel, &TDirectoryListBox::SetDirLabel);
-  b.Prop("FileList", &TDirectoryListBox::FileList, &TDirectoryListBox::SetFileList);
-  PublishControlProperties(b, {"DragCursor", "DragMode", "Enabled", "Font", "ImeMode", "ImeName"});
-  b.Prop("IntegralHeight", &TDirectoryListBox::IntegralHeight, &TDirectoryListBox::SetIntegralHeight).Default(false);
-  b.Prop("ItemHeight", &TDirectoryListBox::ItemHeight, &TDirectoryListBox::SetItemHeight).Default(16);
-  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("OnChange", &TDirectoryListBox::OnChange, &TDirectoryListBox::OnChange);
-  PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
-                               "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
-                               "OnMouseMove", "OnMouseUp", "OnStartDrag"});
-}
+KELM_PUBLISH(TDirectoryListBox) { Published(b); }
 
 TDirectoryListBox::TDirectoryListBox(TComponent* AOwner) : TCustomListBox(AOwner) {
   SetStyle(lbOwnerDrawFixed);
@@ -369,26 +343,7 @@ void TDirectoryListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState S
 
 // ================================================================ TFileListBox
 
-KELM_PUBLISH(TFileListBox) {
-  PublishControlProperties(b, {"Align", "Anchors", "Color", "Constraints", "Ctl3D", "DragCursor", "DragMode", "Enabled"});
-  b.Prop("ExtendedSelect", &TFileListBox::ExtendedSelect, &TFileListBox::SetExtendedSelect).Default(true);
-  b.Prop("FileEdit", &TFileListBox::FileEdit, &TFileListBox::SetFileEdit);
-  b.Prop("FileType", &TFileListBox::FileType, &TFileListBox::SetFileType).Default(TFileType{ftNormal});
-  PublishControlProperties(b, {"Font", "ImeMode", "ImeName"});
-  b.Prop("IntegralHeight", &TFileListBox::IntegralHeight, &TFileListBox::SetIntegralHeight).Default(false);
-  b.Prop("ItemHeight", &TFileListBox::ItemHeight, &TFileListBox::SetItemHeight).Stored(&TFileListBox::ItemHeightStored);
-  b.Prop("Mask", &TFileListBox::Mask, &TFileListBox::SetMask).Default("*.*");
-  b.Prop("MultiSelect", &TFileListBox::MultiSelect, &TFileListBox::SetMultiSelect).Default(false);
-  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  b.Prop("ShowGlyphs", &TFileListBox::ShowGlyphs, &TFileListBox::SetShowGlyphs).Default(false);
-  PublishControlProperties(b, {"ShowHint", "TabOrder", "Visible"});
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("OnChange", &TFileListBox::OnChange, &TFileListBox::OnChange);
-  PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
-                               "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
-                               "OnMouseMove", "OnMouseUp", "OnStartDrag"});
-}
+KELM_PUBLISH(TFileListBox) { Published(b); }
 
 TFileListBox::TFileListBox(TComponent* AOwner) : TCustomListBox(AOwner) {
   SetSorted(false);
@@ -554,18 +509,7 @@ void TFileListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
 
 // ================================================================ TFilterComboBox
 
-KELM_PUBLISH(TFilterComboBox) {
-  PublishControlProperties(b, {"Anchors", "Color", "Constraints", "Ctl3D", "DragMode", "DragCursor", "Enabled"});
-  b.Prop("FileList", &TFilterComboBox::FileList, &TFilterComboBox::SetFileList);
-  b.Prop("Filter", &TFilterComboBox::Filter, &TFilterComboBox::SetFilter).Default("All files (*.*)|*.*");
-  PublishControlProperties(b, {"Font", "ImeName", "ImeMode", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("OnChange", &TFilterComboBox::OnChange, &TFilterComboBox::OnChange);
-  PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver"});
-  b.Prop("OnDropDown", &TFilterComboBox::OnDropDown, &TFilterComboBox::OnDropDown);
-  PublishControlProperties(b, {"OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnStartDrag"});
-}
+KELM_PUBLISH(TFilterComboBox) { Published(b); }
 
 TFilterComboBox::TFilterComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {
   SetStyle(csDropDownList);

@@ -30,6 +30,43 @@ String DriveOfPath(const String& Path);
 
 class TDriveComboBox : public TCustomComboBox {
   KELM_CLASS(TDriveComboBox, TCustomComboBox)
+  template <class B> static void Published(B& b) {
+    PublishAnchors(b);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    PublishDragMode(b);
+    PublishDragCursor(b);
+    b.Prop("DirList", &TDriveComboBox::DirList, &TDriveComboBox::SetDirList);
+    PublishEnabled(b);
+    PublishFont(b);
+    PublishImeMode(b);
+    PublishImeName(b);
+    PublishParentCtl3D(b);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    PublishParentColor(b).Default(false);
+    PublishTabStop(b).Default(true);
+    b.Prop("TextCase", &TDriveComboBox::TextCase, &TDriveComboBox::SetTextCase).Default(tcLowerCase);
+    PublishVisible(b);
+    b.Prop("OnChange", &TDriveComboBox::OnChange, &TDriveComboBox::OnChange);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    b.Prop("OnDropDown", &TDriveComboBox::OnDropDown, &TDriveComboBox::OnDropDown);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TDriveComboBox(TComponent* AOwner);
   ~TDriveComboBox() override;
@@ -60,6 +97,48 @@ private:
 // folders under it. A double click (or Enter) opens the folder under the cursor.
 class TDirectoryListBox : public TCustomListBox {
   KELM_CLASS(TDirectoryListBox, TCustomListBox)
+  template <class B> static void Published(B& b) {
+    PublishAlign(b);
+    PublishAnchors(b);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    b.Prop("DirLabel", &TDirectoryListBox::DirLabel, &TDirectoryListBox::SetDirLabel);
+    b.Prop("FileList", &TDirectoryListBox::FileList, &TDirectoryListBox::SetFileList);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    PublishFont(b);
+    PublishImeMode(b);
+    PublishImeName(b);
+    b.Prop("IntegralHeight", &TDirectoryListBox::IntegralHeight, &TDirectoryListBox::SetIntegralHeight).Default(false);
+    b.Prop("ItemHeight", &TDirectoryListBox::ItemHeight, &TDirectoryListBox::SetItemHeight).Default(16);
+    PublishParentCtl3D(b);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    PublishVisible(b);
+    PublishParentColor(b).Default(false);
+    PublishTabStop(b).Default(true);
+    b.Prop("OnChange", &TDirectoryListBox::OnChange, &TDirectoryListBox::OnChange);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TDirectoryListBox(TComponent* AOwner);
   ~TDirectoryListBox() override;
@@ -108,6 +187,52 @@ private:
 // without regard to case), in name order.
 class TFileListBox : public TCustomListBox {
   KELM_CLASS(TFileListBox, TCustomListBox)
+  template <class B> static void Published(B& b) {
+    PublishAlign(b);
+    PublishAnchors(b);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    b.Prop("ExtendedSelect", &TFileListBox::ExtendedSelect, &TFileListBox::SetExtendedSelect).Default(true);
+    b.Prop("FileEdit", &TFileListBox::FileEdit, &TFileListBox::SetFileEdit);
+    b.Prop("FileType", &TFileListBox::FileType, &TFileListBox::SetFileType).Default(TFileType{ftNormal});
+    PublishFont(b);
+    PublishImeMode(b);
+    PublishImeName(b);
+    b.Prop("IntegralHeight", &TFileListBox::IntegralHeight, &TFileListBox::SetIntegralHeight).Default(false);
+    b.Prop("ItemHeight", &TFileListBox::ItemHeight, &TFileListBox::SetItemHeight).Stored(&TFileListBox::ItemHeightStored);
+    b.Prop("Mask", &TFileListBox::Mask, &TFileListBox::SetMask).Default("*.*");
+    b.Prop("MultiSelect", &TFileListBox::MultiSelect, &TFileListBox::SetMultiSelect).Default(false);
+    PublishParentCtl3D(b);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishParentColor(b).Default(false);
+    b.Prop("ShowGlyphs", &TFileListBox::ShowGlyphs, &TFileListBox::SetShowGlyphs).Default(false);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    PublishVisible(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("OnChange", &TFileListBox::OnChange, &TFileListBox::OnChange);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TFileListBox(TComponent* AOwner);
   ~TFileListBox() override;
@@ -154,6 +279,43 @@ private:
 // linked file list.
 class TFilterComboBox : public TCustomComboBox {
   KELM_CLASS(TFilterComboBox, TCustomComboBox)
+  template <class B> static void Published(B& b) {
+    PublishAnchors(b);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    PublishDragMode(b);
+    PublishDragCursor(b);
+    PublishEnabled(b);
+    b.Prop("FileList", &TFilterComboBox::FileList, &TFilterComboBox::SetFileList);
+    b.Prop("Filter", &TFilterComboBox::Filter, &TFilterComboBox::SetFilter).Default("All files (*.*)|*.*");
+    PublishFont(b);
+    PublishImeName(b);
+    PublishImeMode(b);
+    PublishParentCtl3D(b);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    PublishVisible(b);
+    PublishParentColor(b).Default(false);
+    PublishTabStop(b).Default(true);
+    b.Prop("OnChange", &TFilterComboBox::OnChange, &TFilterComboBox::OnChange);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    b.Prop("OnDropDown", &TFilterComboBox::OnDropDown, &TFilterComboBox::OnDropDown);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TFilterComboBox(TComponent* AOwner);
   ~TFilterComboBox() override;

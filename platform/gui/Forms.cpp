@@ -3,7 +3,6 @@
 #include "gui/Forms.h"
 #include "gui/Application.h"
 #include "gui/CanvasPaint_p.h"
-#include "gui/ControlProps.h"
 #include "gui/DataModule.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"
@@ -905,65 +904,13 @@ void ClosePopupsOf(TCustomForm* F) {
 
 // ================================================================ published forms
 
-KELM_PUBLISH(TForm) {
-  PublishControlProperties(b, {"Action"});
-  b.Prop("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
-  PublishControlProperties(b, {"Align", "Anchors"});
-  b.Prop("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll).Default(false);
-  PublishControlProperties(b, {"AutoSize", "BiDiMode"});
-  b.Prop("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons)
-      .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
-  b.Prop("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable);
-  PublishControlProperties(b, {"BorderWidth", "Caption", "ClientHeight", "ClientWidth", "Color", "Constraints",
-                               "Ctl3D"});
-  b.Prop("DefaultMonitor", &TCustomForm::DefaultMonitor, &TCustomForm::SetDefaultMonitor).Default(dmActiveForm);
-  PublishControlProperties(b, {"DragMode", "Enabled"});
-  b.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(false);  // a form has its own
-  PublishControlProperties(b, {"Font"});
-  b.Prop("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal);
-  b.Prop("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(false);
-  b.Prop("Menu", &TCustomForm::MenuComponent, &TCustomForm::SetMenuComponent).Type("TMainMenu");
-  b.Prop("OldCreateOrder", &TCustomForm::OldCreateOrder, &TCustomForm::SetOldCreateOrder).Default(false);
-  PublishControlProperties(b, {"PopupMenu"});
-  b.Prop("Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(poDesigned);
-  b.Prop("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled).Default(true);
-  PublishControlProperties(b, {"ShowHint"});
-  b.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(false);  // forms start hidden
-  b.Prop("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState).Default(wsNormal);
-  b.Prop("TextHeight", &TCustomForm::TextHeight, &TCustomForm::SetTextHeight).NoDefault();
-  b.Prop("OnActivate", &TCustomForm::OnActivate, &TCustomForm::OnActivate);
-  PublishControlProperties(b, {"OnCanResize", "OnClick"});
-  b.Prop("OnClose", &TCustomForm::OnClose, &TCustomForm::OnClose);
-  b.Prop("OnCloseQuery", &TCustomForm::OnCloseQuery, &TCustomForm::OnCloseQuery);
-  PublishControlProperties(b, {"OnContextPopup"});
-  b.Prop("OnCreate", &TCustomForm::OnCreate, &TCustomForm::OnCreate);
-  PublishControlProperties(b, {"OnDblClick"});
-  b.Prop("OnDestroy", &TCustomForm::OnDestroy, &TCustomForm::OnDestroy);
-  b.Prop("OnDeactivate", &TCustomForm::OnDeactivate, &TCustomForm::OnDeactivate);
-  PublishControlProperties(b, {"OnDragDrop", "OnDragOver"});
-  b.Prop("OnHide", &TCustomForm::OnHide, &TCustomForm::OnHide);
-  PublishControlProperties(b, {"OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp",
-                               "OnMouseWheel", "OnMouseWheelDown", "OnMouseWheelUp"});
-  b.Prop("OnPaint", &TCustomForm::OnPaint, &TCustomForm::OnPaint);
-  PublishControlProperties(b, {"OnResize"});
-  b.Prop("OnShortCut", &TCustomForm::OnShortCut, &TCustomForm::OnShortCut);
-  b.Prop("OnShow", &TCustomForm::OnShow, &TCustomForm::OnShow);
-}
+KELM_PUBLISH(TForm) { Published(b); }
 
 // ================================================================ frames and data modules
 
 KELM_PUBLISH(TCustomFrame) {}
 
-KELM_PUBLISH(TFrame) {
-  PublishControlProperties(b, {"Align", "Anchors"});
-  b.Prop("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll).Default(false);
-  PublishControlProperties(b, {"AutoSize", "BiDiMode", "Constraints", "Color", "Ctl3D", "Font", "ParentColor",
-                               "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder",
-                               "TabStop", "Visible", "OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop",
-                               "OnDragOver", "OnEndDrag", "OnEnter", "OnExit", "OnMouseDown", "OnMouseMove",
-                               "OnMouseUp", "OnMouseWheel", "OnMouseWheelDown", "OnMouseWheelUp", "OnResize",
-                               "OnStartDrag"});
-}
+KELM_PUBLISH(TFrame) { Published(b); }
 
 TCustomFrame::TCustomFrame(TComponent* AOwner) : TScrollingWinControl(AOwner) {
   SetControlStyle({csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});

@@ -231,6 +231,67 @@ private:
 
 class TForm : public TCustomForm {
   KELM_CLASS(TForm, TCustomForm)
+  template <class B> static void Published(B& b) {
+    PublishAction(b);
+    b.Prop("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+    PublishAlign(b);
+    PublishAnchors(b);
+    b.Prop("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll).Default(false);
+    PublishAutoSize(b);
+    PublishBiDiMode(b);
+    b.Prop("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons)
+        .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
+    b.Prop("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable);
+    PublishBorderWidth(b);
+    PublishCaption(b);
+    PublishClientHeight(b);
+    PublishClientWidth(b);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    b.Prop("DefaultMonitor", &TCustomForm::DefaultMonitor, &TCustomForm::SetDefaultMonitor).Default(dmActiveForm);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    b.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(false);  // a form has its own
+    PublishFont(b);
+    b.Prop("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal);
+    b.Prop("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(false);
+    b.Prop("Menu", &TCustomForm::MenuComponent, &TCustomForm::SetMenuComponent).Type("TMainMenu");
+    b.Prop("OldCreateOrder", &TCustomForm::OldCreateOrder, &TCustomForm::SetOldCreateOrder).Default(false);
+    PublishPopupMenu(b);
+    b.Prop("Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(poDesigned);
+    b.Prop("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled).Default(true);
+    PublishShowHint(b);
+    b.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(false);  // forms start hidden
+    b.Prop("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState).Default(wsNormal);
+    b.Prop("TextHeight", &TCustomForm::TextHeight, &TCustomForm::SetTextHeight).NoDefault();
+    b.Prop("OnActivate", &TCustomForm::OnActivate, &TCustomForm::OnActivate);
+    PublishOnCanResize(b);
+    PublishOnClick(b);
+    b.Prop("OnClose", &TCustomForm::OnClose, &TCustomForm::OnClose);
+    b.Prop("OnCloseQuery", &TCustomForm::OnCloseQuery, &TCustomForm::OnCloseQuery);
+    PublishOnContextPopup(b);
+    b.Prop("OnCreate", &TCustomForm::OnCreate, &TCustomForm::OnCreate);
+    PublishOnDblClick(b);
+    b.Prop("OnDestroy", &TCustomForm::OnDestroy, &TCustomForm::OnDestroy);
+    b.Prop("OnDeactivate", &TCustomForm::OnDeactivate, &TCustomForm::OnDeactivate);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    b.Prop("OnHide", &TCustomForm::OnHide, &TCustomForm::OnHide);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnMouseWheel(b);
+    PublishOnMouseWheelDown(b);
+    PublishOnMouseWheelUp(b);
+    b.Prop("OnPaint", &TCustomForm::OnPaint, &TCustomForm::OnPaint);
+    PublishOnResize(b);
+    b.Prop("OnShortCut", &TCustomForm::OnShortCut, &TCustomForm::OnShortCut);
+    b.Prop("OnShow", &TCustomForm::OnShow, &TCustomForm::OnShow);
+  }
 public:
   explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
 };
@@ -249,6 +310,42 @@ public:
 
 class TFrame : public TCustomFrame {
   KELM_CLASS(TFrame, TCustomFrame)
+  template <class B> static void Published(B& b) {
+    PublishAlign(b);
+    PublishAnchors(b);
+    b.Prop("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll).Default(false);
+    PublishAutoSize(b);
+    PublishBiDiMode(b);
+    PublishConstraints(b);
+    PublishColor(b);
+    PublishCtl3D(b);
+    PublishFont(b);
+    PublishParentColor(b);
+    PublishParentCtl3D(b);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    PublishTabStop(b);
+    PublishVisible(b);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnMouseWheel(b);
+    PublishOnMouseWheelDown(b);
+    PublishOnMouseWheelUp(b);
+    PublishOnResize(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TFrame(TComponent* AOwner) : TCustomFrame(AOwner) {}
 };

@@ -94,6 +94,16 @@ private:
 // height; Size is points at PixelsPerInch (96 on the screen, the device's on a printer).
 class TFont : public TGraphicsObject {
   KELM_CLASS(TFont, TGraphicsObject)
+  template <class B> static void Published(B& b) {
+    b.Prop("Charset", &TFont::Charset, &TFont::SetCharset).Type("TFontCharset");
+    b.Prop("Color", &TFont::Color, &TFont::SetColor).Type("TColor");
+    b.Prop("Height", &TFont::Height, &TFont::SetHeight);
+    b.Prop("Name", &TFont::Name, &TFont::SetName).Type("TFontName");
+    b.Prop("Orientation", &TFont::Orientation, &TFont::SetOrientation).Default(0);
+    b.Prop("Pitch", &TFont::Pitch, &TFont::SetPitch).Default(fpDefault);
+    b.Prop("Size", &TFont::Size, &TFont::SetSize).Stored(false);
+    b.Prop("Style", &TFont::Style, &TFont::SetStyle).Default(TFontStyles{});
+  }
 public:
   TFont();
   ~TFont() override;
@@ -141,6 +151,12 @@ private:
 
 class TPen : public TGraphicsObject {
   KELM_CLASS(TPen, TGraphicsObject)
+  template <class B> static void Published(B& b) {
+    b.Prop("Color", &TPen::Color, &TPen::SetColor).Type("TColor").Default(clBlack);
+    b.Prop("Mode", &TPen::Mode, &TPen::SetMode).Default(pmCopy);
+    b.Prop("Style", &TPen::Style, &TPen::SetStyle).Default(psSolid);
+    b.Prop("Width", &TPen::Width, &TPen::SetWidth).Default(1);
+  }
 public:
   TPen() = default;
   ~TPen() override;
@@ -171,6 +187,10 @@ class TBitmap;
 
 class TBrush : public TGraphicsObject {
   KELM_CLASS(TBrush, TGraphicsObject)
+  template <class B> static void Published(B& b) {
+    b.Prop("Color", &TBrush::Color, &TBrush::SetColor).Type("TColor").Default(clWhite);
+    b.Prop("Style", &TBrush::Style, &TBrush::SetStyle).Default(bsSolid);
+  }
 public:
   TBrush() = default;
   ~TBrush() override;
@@ -212,6 +232,12 @@ class TGraphic;
 
 class TCanvas : public TPersistent {
   KELM_CLASS(TCanvas, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Brush", &TCanvas::Brush, &TCanvas::SetBrush);
+    b.Prop("CopyMode", &TCanvas::CopyMode, &TCanvas::SetCopyMode).Type("TCopyMode").Default(cmSrcCopy);
+    b.Prop("Font", &TCanvas::Font, &TCanvas::SetFont);
+    b.Prop("Pen", &TCanvas::Pen, &TCanvas::SetPen);
+  }
 public:
   // A canvas without a device: descendants make one in CreateHandle, or one is given through
   // SetHandle.

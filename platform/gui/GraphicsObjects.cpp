@@ -10,16 +10,7 @@ void TGraphicsObject::Changed() { FOnChange(this); }
 
 // ================================================================ TFont
 
-KELM_PUBLISH(TFont) {
-  b.Prop("Charset", &TFont::Charset, &TFont::SetCharset).Type("TFontCharset");
-  b.Prop("Color", &TFont::Color, &TFont::SetColor).Type("TColor");
-  b.Prop("Height", &TFont::Height, &TFont::SetHeight);
-  b.Prop("Name", &TFont::Name, &TFont::SetName).Type("TFontName");
-  b.Prop("Orientation", &TFont::Orientation, &TFont::SetOrientation).Default(0);
-  b.Prop("Pitch", &TFont::Pitch, &TFont::SetPitch).Default(fpDefault);
-  b.Prop("Size", &TFont::Size, &TFont::SetSize).Stored(false);
-  b.Prop("Style", &TFont::Style, &TFont::SetStyle).Default(TFontStyles{});
-}
+KELM_PUBLISH(TFont) { Published(b); }
 
 TFont::TFont() = default;
 
@@ -139,12 +130,7 @@ void TFont::SetHandle(HFONT v) {
 
 // ================================================================ TPen
 
-KELM_PUBLISH(TPen) {
-  b.Prop("Color", &TPen::Color, &TPen::SetColor).Type("TColor").Default(clBlack);
-  b.Prop("Mode", &TPen::Mode, &TPen::SetMode).Default(pmCopy);
-  b.Prop("Style", &TPen::Style, &TPen::SetStyle).Default(psSolid);
-  b.Prop("Width", &TPen::Width, &TPen::SetWidth).Default(1);
-}
+KELM_PUBLISH(TPen) { Published(b); }
 
 TPen::~TPen() {
   if (FHandle) DeleteObject(FHandle);
@@ -214,10 +200,7 @@ void TPen::SetHandle(HPEN v) {
 
 // ================================================================ TBrush
 
-KELM_PUBLISH(TBrush) {
-  b.Prop("Color", &TBrush::Color, &TBrush::SetColor).Type("TColor").Default(clWhite);
-  b.Prop("Style", &TBrush::Style, &TBrush::SetStyle).Default(bsSolid);
-}
+KELM_PUBLISH(TBrush) { Published(b); }
 
 TBrush::~TBrush() {
   if (FHandle) DeleteObject(FHandle);

@@ -23,18 +23,7 @@ void TChangeLink::Change() {
 
 // ================================================================ TCustomImageList
 
-KELM_PUBLISH(TCustomImageList) {
-  b.Prop("AllocBy", &TCustomImageList::AllocBy, &TCustomImageList::SetAllocBy).Default(4);
-  b.Prop("BlendColor", &TCustomImageList::BlendColor, &TCustomImageList::SetBlendColor).Type("TColor").Default(clNone);
-  b.Prop("BkColor", &TCustomImageList::BkColor, &TCustomImageList::SetBkColor).Type("TColor").Default(clNone);
-  b.Prop("DrawingStyle", &TCustomImageList::DrawingStyle, &TCustomImageList::SetDrawingStyle).Default(dsNormal);
-  b.Prop("Height", &TCustomImageList::Height, &TCustomImageList::SetHeight).Default(16);
-  b.Prop("ImageType", &TCustomImageList::ImageType, &TCustomImageList::SetImageType).Default(itImage);
-  b.Prop("Masked", &TCustomImageList::Masked, &TCustomImageList::SetMasked).Default(true);
-  b.Prop("ShareImages", &TCustomImageList::ShareImages, &TCustomImageList::SetShareImages).Default(false);
-  b.Prop("Width", &TCustomImageList::Width, &TCustomImageList::SetWidth).Default(16);
-  b.Prop("OnChange", &TCustomImageList::OnChange, &TCustomImageList::SetOnChange);
-}
+KELM_PUBLISH(TCustomImageList) { Published(b); }
 
 KELM_PUBLISH(TImageList) {}
 

@@ -28,6 +28,18 @@ private:
 
 class TCustomImageList : public TComponent {
   KELM_CLASS(TCustomImageList, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("AllocBy", &TCustomImageList::AllocBy, &TCustomImageList::SetAllocBy).Default(4);
+    b.Prop("BlendColor", &TCustomImageList::BlendColor, &TCustomImageList::SetBlendColor).Type("TColor").Default(clNone);
+    b.Prop("BkColor", &TCustomImageList::BkColor, &TCustomImageList::SetBkColor).Type("TColor").Default(clNone);
+    b.Prop("DrawingStyle", &TCustomImageList::DrawingStyle, &TCustomImageList::SetDrawingStyle).Default(dsNormal);
+    b.Prop("Height", &TCustomImageList::Height, &TCustomImageList::SetHeight).Default(16);
+    b.Prop("ImageType", &TCustomImageList::ImageType, &TCustomImageList::SetImageType).Default(itImage);
+    b.Prop("Masked", &TCustomImageList::Masked, &TCustomImageList::SetMasked).Default(true);
+    b.Prop("ShareImages", &TCustomImageList::ShareImages, &TCustomImageList::SetShareImages).Default(false);
+    b.Prop("Width", &TCustomImageList::Width, &TCustomImageList::SetWidth).Default(16);
+    b.Prop("OnChange", &TCustomImageList::OnChange, &TCustomImageList::SetOnChange);
+  }
 public:
   explicit TCustomImageList(TComponent* AOwner);
   ~TCustomImageList() override;

@@ -2,7 +2,7 @@
 // model behind the LB_ messages, its painting, keys, mouse and scroll bars.
 #include "gui/ListCtrls.h"
 
-#include "gui/ControlProps.h"
+#include "core/ClassBuilder.h"
 #include "gui/CtrlUtils_p.h"
 #include "gui/Forms.h"
 #include "gui/ListCtrls_p.h"
@@ -150,41 +150,7 @@ bool TListBoxStrings::IsSorted() const { return FListBox->Sorted(); }
 
 KELM_PUBLISH(TCustomListBox) {}
 
-namespace {
-
-// What list boxes and check list boxes show in layouts.
-template <class C> void PublishListBox(TClassBuilder<C>& b) {
-  b.Prop("Style", &C::Style, &C::SetStyle).Default(lbStandard);
-  b.Prop("AutoComplete", &C::AutoComplete, &C::SetAutoComplete).Default(true);
-  PublishControlProperties(b, {"Align", "Anchors", "BiDiMode"});
-  b.Prop("BorderStyle", &C::BorderStyle, &C::SetBorderStyle).Default(bsSingle);
-  PublishControlProperties(b, {"Color", "Constraints", "Ctl3D", "DragCursor", "DragMode", "Enabled"});
-  b.Prop("ExtendedSelect", &C::ExtendedSelect, &C::SetExtendedSelect).Default(true);
-  PublishControlProperties(b, {"Font", "ImeMode", "ImeName"});
-  b.Prop("IntegralHeight", &C::IntegralHeight, &C::SetIntegralHeight).Default(false);
-  b.Prop("ItemHeight", &C::ItemHeight, &C::SetItemHeight).Stored(&C::ItemHeightStored);
-  b.Prop("Items", &C::Items, &C::SetItems);
-  b.Prop("MultiSelect", &C::MultiSelect, &C::SetMultiSelect).Default(false);
-  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  b.Prop("ScrollWidth", &C::ScrollWidth, &C::SetScrollWidth).Default(0);
-  PublishControlProperties(b, {"ShowHint"});
-  b.Prop("Sorted", &C::Sorted, &C::SetSorted).Default(false);
-  PublishControlProperties(b, {"TabOrder", "Visible", "OnClick", "OnContextPopup"});
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("OnData", &C::OnData, &C::OnData);
-  b.Prop("OnDataFind", &C::OnDataFind, &C::OnDataFind);
-  b.Prop("OnDataObject", &C::OnDataObject, &C::OnDataObject);
-  PublishControlProperties(b, {"OnDblClick", "OnDragDrop", "OnDragOver"});
-  b.Prop("OnDrawItem", &C::OnDrawItem, &C::OnDrawItem);
-  PublishControlProperties(b, {"OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp"});
-  b.Prop("OnMeasureItem", &C::OnMeasureItem, &C::OnMeasureItem);
-  PublishControlProperties(b, {"OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDrag"});
-}
-
-}  // namespace
-
-KELM_PUBLISH(TListBox) { PublishListBox(b); }
+KELM_PUBLISH(TListBox) { Published(b); }
 
 TCustomListBox::TCustomListBox(TComponent* AOwner) : TWinControl(AOwner) {
   FItems = std::make_unique<TListBoxStrings>(this);
@@ -1345,12 +1311,7 @@ void TCustomListBox::DrawPlainItem(HDC DC, int Index, const TRect& Rect, UINT St
 
 // ================================================================ TCheckListBox
 
-KELM_PUBLISH(TCheckListBox) {
-  PublishListBox(b);
-  b.Prop("AllowGrayed", &TCheckListBox::AllowGrayed, &TCheckListBox::SetAllowGrayed).Default(false);
-  b.Prop("Flat", &TCheckListBox::Flat, &TCheckListBox::SetFlat).Default(true);
-  b.Prop("OnClickCheck", &TCheckListBox::OnClickCheck, &TCheckListBox::OnClickCheck);
-}
+KELM_PUBLISH(TCheckListBox) { Published(b); }
 
 TCheckListBox::TCheckListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
 

@@ -139,6 +139,61 @@ private:
 
 class TCustomListBox : public TWinControl {
   KELM_CLASS(TCustomListBox, TWinControl)
+  // What list boxes and check list boxes show in layouts.
+  template <class B> static void PublishListBox(B& b) {
+    using C = typename B::Class;
+    b.Prop("Style", &C::Style, &C::SetStyle).Default(lbStandard);
+    b.Prop("AutoComplete", &C::AutoComplete, &C::SetAutoComplete).Default(true);
+    PublishAlign(b);
+    PublishAnchors(b);
+    PublishBiDiMode(b);
+    b.Prop("BorderStyle", &C::BorderStyle, &C::SetBorderStyle).Default(bsSingle);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    b.Prop("ExtendedSelect", &C::ExtendedSelect, &C::SetExtendedSelect).Default(true);
+    PublishFont(b);
+    PublishImeMode(b);
+    PublishImeName(b);
+    b.Prop("IntegralHeight", &C::IntegralHeight, &C::SetIntegralHeight).Default(false);
+    b.Prop("ItemHeight", &C::ItemHeight, &C::SetItemHeight).Stored(&C::ItemHeightStored);
+    b.Prop("Items", &C::Items, &C::SetItems);
+    b.Prop("MultiSelect", &C::MultiSelect, &C::SetMultiSelect).Default(false);
+    PublishParentCtl3D(b);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishParentColor(b).Default(false);
+    b.Prop("ScrollWidth", &C::ScrollWidth, &C::SetScrollWidth).Default(0);
+    PublishShowHint(b);
+    b.Prop("Sorted", &C::Sorted, &C::SetSorted).Default(false);
+    PublishTabOrder(b);
+    PublishVisible(b);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("OnData", &C::OnData, &C::OnData);
+    b.Prop("OnDataFind", &C::OnDataFind, &C::OnDataFind);
+    b.Prop("OnDataObject", &C::OnDataObject, &C::OnDataObject);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    b.Prop("OnDrawItem", &C::OnDrawItem, &C::OnDrawItem);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    b.Prop("OnMeasureItem", &C::OnMeasureItem, &C::OnMeasureItem);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TCustomListBox(TComponent* AOwner);
   ~TCustomListBox() override;
@@ -330,6 +385,9 @@ private:
 
 class TListBox : public TCustomListBox {
   KELM_CLASS(TListBox, TCustomListBox)
+  template <class B> static void Published(B& b) {
+    PublishListBox(b);
+  }
 public:
   explicit TListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
 };
@@ -342,6 +400,12 @@ KELM_EVENT(TCheckListClickEvent, void(TObject* Sender));
 // the item's state (unchecked, checked, and grayed when AllowGrayed) and runs OnClickCheck.
 class TCheckListBox : public TCustomListBox {
   KELM_CLASS(TCheckListBox, TCustomListBox)
+  template <class B> static void Published(B& b) {
+    PublishListBox(b);
+    b.Prop("AllowGrayed", &TCheckListBox::AllowGrayed, &TCheckListBox::SetAllowGrayed).Default(false);
+    b.Prop("Flat", &TCheckListBox::Flat, &TCheckListBox::SetFlat).Default(true);
+    b.Prop("OnClickCheck", &TCheckListBox::OnClickCheck, &TCheckListBox::OnClickCheck);
+  }
 public:
   explicit TCheckListBox(TComponent* AOwner);
 

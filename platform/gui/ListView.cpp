@@ -2,8 +2,8 @@
 // editing.
 #include "gui/ListView.h"
 
+#include "core/ClassBuilder.h"
 #include "gui/ComCtrls_p.h"
-#include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
 #include "gui/Forms.h"
 #include "gui/WinGDI.h"
@@ -53,16 +53,7 @@ TListItem* FindItemFrom(const TListItems* Items, int StartIndex, bool Inclusive,
 
 // ================================================================ columns
 
-KELM_PUBLISH(TListColumn) {
-  b.Prop("Alignment", &TListColumn::Alignment, &TListColumn::SetAlignment).Default(taLeftJustify);
-  b.Prop("AutoSize", &TListColumn::AutoSize, &TListColumn::SetAutoSize).Default(false);
-  b.Prop("Caption", &TListColumn::Caption, &TListColumn::SetCaption);
-  b.Prop("ImageIndex", &TListColumn::ImageIndex, &TListColumn::SetImageIndex).Default(-1);
-  b.Prop("MaxWidth", &TListColumn::MaxWidth, &TListColumn::SetMaxWidth).Default(0);
-  b.Prop("MinWidth", &TListColumn::MinWidth, &TListColumn::SetMinWidth).Default(0);
-  b.Prop("Tag", &TListColumn::Tag, &TListColumn::SetTag).Default(0);
-  b.Prop("Width", &TListColumn::Width, &TListColumn::SetWidth).Default(50);
-}
+KELM_PUBLISH(TListColumn) { Published(b); }
 
 TListColumn::TListColumn(TCollection* Collection) : TCollectionItem(Collection) {}
 
@@ -345,11 +336,7 @@ void TListItems::EndUpdate() {
 
 // ================================================================ icon options
 
-KELM_PUBLISH(TIconOptions) {
-  b.Prop("Arrangement", &TIconOptions::Arrangement, &TIconOptions::SetArrangement).Default(iaTop);
-  b.Prop("AutoArrange", &TIconOptions::AutoArrange, &TIconOptions::SetAutoArrange).Default(false);
-  b.Prop("WrapText", &TIconOptions::WrapText, &TIconOptions::SetWrapText).Default(true);
-}
+KELM_PUBLISH(TIconOptions) { Published(b); }
 
 void TIconOptions::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TIconOptions*>(Source)) {
@@ -381,51 +368,7 @@ void TIconOptions::SetWrapText(bool v) {
 
 KELM_PUBLISH(TCustomListView) {}
 
-KELM_PUBLISH(TListView) {
-  PublishControlProperties(b, {"Align", "Anchors", "BiDiMode"});
-  b.Prop("BorderStyle", &TListView::BorderStyle, &TListView::SetBorderStyle).Default(bsSingle);
-  PublishControlProperties(b, {"BorderWidth"});
-  b.Prop("Checkboxes", &TListView::Checkboxes, &TListView::SetCheckboxes).Default(false);
-  PublishControlProperties(b, {"Color"});
-  b.Prop("Columns", &TListView::Columns, &TListView::SetColumns);
-  b.Prop("ColumnClick", &TListView::ColumnClick, &TListView::SetColumnClick).Default(true);
-  PublishControlProperties(b, {"Constraints", "Ctl3D", "DragCursor", "DragMode", "Enabled", "Font"});
-  b.Prop("GridLines", &TListView::GridLines, &TListView::SetGridLines).Default(false);
-  b.Prop("HideSelection", &TListView::HideSelection, &TListView::SetHideSelection).Default(true);
-  b.Prop("HotTrack", &TListView::HotTrack, &TListView::SetHotTrack).Default(false);
-  b.Prop("IconOptions", &TListView::IconOptions, &TListView::SetIconOptions);
-  b.Prop("Items", &TListView::Items, &TListView::SetItems).Stored(false);
-  b.Prop("LargeImages", &TListView::LargeImages, &TListView::SetLargeImages);
-  b.Prop("MultiSelect", &TListView::MultiSelect, &TListView::SetMultiSelect).Default(false);
-  PublishControlProperties(b, {"ParentFont", "ParentShowHint", "PopupMenu"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  b.Prop("ReadOnly", &TListView::ReadOnly, &TListView::SetReadOnly).Default(false);
-  b.Prop("RowSelect", &TListView::RowSelect, &TListView::SetRowSelect).Default(false);
-  b.Prop("ShowColumnHeaders", &TListView::ShowColumnHeaders, &TListView::SetShowColumnHeaders).Default(true);
-  PublishControlProperties(b, {"ShowHint"});
-  b.Prop("SmallImages", &TListView::SmallImages, &TListView::SetSmallImages);
-  b.Prop("SortType", &TListView::SortType, &TListView::SetSortType).Default(stNone);
-  b.Prop("StateImages", &TListView::StateImages, &TListView::SetStateImages);
-  PublishControlProperties(b, {"TabOrder"});
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("ViewStyle", &TListView::ViewStyle, &TListView::SetViewStyle).Default(vsIcon);
-  PublishControlProperties(b, {"Visible"});
-  b.Prop("OnChange", &TListView::OnChange, &TListView::OnChange);
-  b.Prop("OnChanging", &TListView::OnChanging, &TListView::OnChanging);
-  PublishControlProperties(b, {"OnClick"});
-  b.Prop("OnColumnClick", &TListView::OnColumnClick, &TListView::OnColumnClick);
-  b.Prop("OnCompare", &TListView::OnCompare, &TListView::OnCompare);
-  PublishControlProperties(b, {"OnContextPopup", "OnDblClick"});
-  b.Prop("OnDeletion", &TListView::OnDeletion, &TListView::OnDeletion);
-  PublishControlProperties(b, {"OnDragDrop", "OnDragOver"});
-  b.Prop("OnEdited", &TListView::OnEdited, &TListView::OnEdited);
-  b.Prop("OnEditing", &TListView::OnEditing, &TListView::OnEditing);
-  PublishControlProperties(b, {"OnEndDrag", "OnEnter", "OnExit"});
-  b.Prop("OnInsert", &TListView::OnInsert, &TListView::OnInsert);
-  PublishControlProperties(b, {"OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize"});
-  b.Prop("OnSelectItem", &TListView::OnSelectItem, &TListView::OnSelectItem);
-  PublishControlProperties(b, {"OnStartDrag"});
-}
+KELM_PUBLISH(TListView) { Published(b); }
 
 TCustomListView::TCustomListView(TComponent* AOwner) : TCustomItemView(AOwner, 250, 150) {
   FItems = std::make_unique<TListItems>(this);

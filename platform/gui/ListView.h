@@ -34,6 +34,16 @@ KELM_EVENT(TLVEditedEvent, void(TObject* Sender, TListItem* Item, String& S));
 
 class TListColumn : public TCollectionItem {
   KELM_CLASS(TListColumn, TCollectionItem)
+  template <class B> static void Published(B& b) {
+    b.Prop("Alignment", &TListColumn::Alignment, &TListColumn::SetAlignment).Default(taLeftJustify);
+    b.Prop("AutoSize", &TListColumn::AutoSize, &TListColumn::SetAutoSize).Default(false);
+    b.Prop("Caption", &TListColumn::Caption, &TListColumn::SetCaption);
+    b.Prop("ImageIndex", &TListColumn::ImageIndex, &TListColumn::SetImageIndex).Default(-1);
+    b.Prop("MaxWidth", &TListColumn::MaxWidth, &TListColumn::SetMaxWidth).Default(0);
+    b.Prop("MinWidth", &TListColumn::MinWidth, &TListColumn::SetMinWidth).Default(0);
+    b.Prop("Tag", &TListColumn::Tag, &TListColumn::SetTag).Default(0);
+    b.Prop("Width", &TListColumn::Width, &TListColumn::SetWidth).Default(50);
+  }
 public:
   explicit TListColumn(TCollection* Collection);
   void Assign(TPersistent* Source) override;
@@ -170,6 +180,11 @@ private:
 
 class TIconOptions : public TPersistent {
   KELM_CLASS(TIconOptions, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Arrangement", &TIconOptions::Arrangement, &TIconOptions::SetArrangement).Default(iaTop);
+    b.Prop("AutoArrange", &TIconOptions::AutoArrange, &TIconOptions::SetAutoArrange).Default(false);
+    b.Prop("WrapText", &TIconOptions::WrapText, &TIconOptions::SetWrapText).Default(true);
+  }
 public:
   explicit TIconOptions(TCustomListView* AOwner = nullptr) : FOwner(AOwner) {}
   void Assign(TPersistent* Source) override;
@@ -333,6 +348,70 @@ private:
 
 class TListView : public TCustomListView {
   KELM_CLASS(TListView, TCustomListView)
+  template <class B> static void Published(B& b) {
+    PublishAlign(b);
+    PublishAnchors(b);
+    PublishBiDiMode(b);
+    b.Prop("BorderStyle", &TListView::BorderStyle, &TListView::SetBorderStyle).Default(bsSingle);
+    PublishBorderWidth(b);
+    b.Prop("Checkboxes", &TListView::Checkboxes, &TListView::SetCheckboxes).Default(false);
+    PublishColor(b);
+    b.Prop("Columns", &TListView::Columns, &TListView::SetColumns);
+    b.Prop("ColumnClick", &TListView::ColumnClick, &TListView::SetColumnClick).Default(true);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    PublishFont(b);
+    b.Prop("GridLines", &TListView::GridLines, &TListView::SetGridLines).Default(false);
+    b.Prop("HideSelection", &TListView::HideSelection, &TListView::SetHideSelection).Default(true);
+    b.Prop("HotTrack", &TListView::HotTrack, &TListView::SetHotTrack).Default(false);
+    b.Prop("IconOptions", &TListView::IconOptions, &TListView::SetIconOptions);
+    b.Prop("Items", &TListView::Items, &TListView::SetItems).Stored(false);
+    b.Prop("LargeImages", &TListView::LargeImages, &TListView::SetLargeImages);
+    b.Prop("MultiSelect", &TListView::MultiSelect, &TListView::SetMultiSelect).Default(false);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishParentColor(b).Default(false);
+    b.Prop("ReadOnly", &TListView::ReadOnly, &TListView::SetReadOnly).Default(false);
+    b.Prop("RowSelect", &TListView::RowSelect, &TListView::SetRowSelect).Default(false);
+    b.Prop("ShowColumnHeaders", &TListView::ShowColumnHeaders, &TListView::SetShowColumnHeaders).Default(true);
+    PublishShowHint(b);
+    b.Prop("SmallImages", &TListView::SmallImages, &TListView::SetSmallImages);
+    b.Prop("SortType", &TListView::SortType, &TListView::SetSortType).Default(stNone);
+    b.Prop("StateImages", &TListView::StateImages, &TListView::SetStateImages);
+    PublishTabOrder(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("ViewStyle", &TListView::ViewStyle, &TListView::SetViewStyle).Default(vsIcon);
+    PublishVisible(b);
+    b.Prop("OnChange", &TListView::OnChange, &TListView::OnChange);
+    b.Prop("OnChanging", &TListView::OnChanging, &TListView::OnChanging);
+    PublishOnClick(b);
+    b.Prop("OnColumnClick", &TListView::OnColumnClick, &TListView::OnColumnClick);
+    b.Prop("OnCompare", &TListView::OnCompare, &TListView::OnCompare);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    b.Prop("OnDeletion", &TListView::OnDeletion, &TListView::OnDeletion);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    b.Prop("OnEdited", &TListView::OnEdited, &TListView::OnEdited);
+    b.Prop("OnEditing", &TListView::OnEditing, &TListView::OnEditing);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    b.Prop("OnInsert", &TListView::OnInsert, &TListView::OnInsert);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnResize(b);
+    b.Prop("OnSelectItem", &TListView::OnSelectItem, &TListView::OnSelectItem);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TListView(TComponent* AOwner) : TCustomListView(AOwner) {}
 };

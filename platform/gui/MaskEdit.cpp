@@ -4,7 +4,6 @@
 #include "gui/Clipbrd.h"
 
 #include "gui/Forms.h"
-#include "gui/ControlProps.h"
 
 #include "core/ClassBuilder.h"
 #include "core/StrUtils.h"
@@ -16,27 +15,7 @@ const char* const SMaskEditErr = "Invalid input value.  Use escape key to abando
 
 KELM_PUBLISH(TCustomMaskEdit) {}
 
-KELM_PUBLISH(TMaskEdit) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Colors);
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("AutoSelect", &TMaskEdit::AutoSelect, &TMaskEdit::SetAutoSelect).Default(true);
-  b.Prop("AutoSize", &TMaskEdit::AutoSize, &TMaskEdit::SetAutoSize).Default(true);
-  b.Prop("BorderStyle", &TMaskEdit::BorderStyle, &TMaskEdit::SetBorderStyle).Default(bsSingle);
-  b.Prop("CharCase", &TMaskEdit::CharCase, &TMaskEdit::SetCharCase).Default(ecNormal);
-  b.Prop("EditMask", &TMaskEdit::EditMask, &TMaskEdit::SetEditMask);
-  b.Prop("MaxLength", &TMaskEdit::MaxLength, &TMaskEdit::SetMaxLength).Default(0);
-  b.Prop(
-       "PasswordChar", [](const TMaskEdit* e) { return static_cast<char16_t>(e->PasswordChar()); },
-       [](TMaskEdit* e, char16_t c) { e->SetPasswordChar(c); })
-      .Default(0);
-  b.Prop("ReadOnly", &TMaskEdit::ReadOnly, &TMaskEdit::SetReadOnly).Default(false);
-  b.Prop("Text", &TControl::Text, &TControl::SetText);
-  b.Prop("OnChange", &TMaskEdit::OnChange, &TMaskEdit::OnChange);
-}
+KELM_PUBLISH(TMaskEdit) { Published(b); }
 
 TCustomMaskEdit::TCustomMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
 

@@ -67,6 +67,27 @@ private:
 
 class TMaskEdit : public TCustomMaskEdit {
   KELM_CLASS(TMaskEdit, TCustomMaskEdit)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishColors(b);
+    PublishParentColor(b).Default(false);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("AutoSelect", &TMaskEdit::AutoSelect, &TMaskEdit::SetAutoSelect).Default(true);
+    b.Prop("AutoSize", &TMaskEdit::AutoSize, &TMaskEdit::SetAutoSize).Default(true);
+    b.Prop("BorderStyle", &TMaskEdit::BorderStyle, &TMaskEdit::SetBorderStyle).Default(bsSingle);
+    b.Prop("CharCase", &TMaskEdit::CharCase, &TMaskEdit::SetCharCase).Default(ecNormal);
+    b.Prop("EditMask", &TMaskEdit::EditMask, &TMaskEdit::SetEditMask);
+    b.Prop("MaxLength", &TMaskEdit::MaxLength, &TMaskEdit::SetMaxLength).Default(0);
+    b.Prop(
+         "PasswordChar", [](const TMaskEdit* e) { return static_cast<char16_t>(e->PasswordChar()); },
+         [](TMaskEdit* e, char16_t c) { e->SetPasswordChar(c); })
+        .Default(0);
+    b.Prop("ReadOnly", &TMaskEdit::ReadOnly, &TMaskEdit::SetReadOnly).Default(false);
+    b.Prop("Text", &TControl::Text, &TControl::SetText);
+    b.Prop("OnChange", &TMaskEdit::OnChange, &TMaskEdit::OnChange);
+  }
 public:
   explicit TMaskEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {}
 };

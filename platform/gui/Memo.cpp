@@ -1,7 +1,6 @@
 // The memo: the edit's model in its multi-line form, with its text seen as lines.
 #include "gui/Memo.h"
 
-#include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
 
 #include "core/ClassBuilder.h"
@@ -103,26 +102,7 @@ private:
 
 KELM_PUBLISH(TCustomMemo) {}
 
-KELM_PUBLISH(TMemo) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Colors);
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("Alignment", &TMemo::Alignment, &TMemo::SetAlignment).Default(taLeftJustify);
-  b.Prop("BorderStyle", &TMemo::BorderStyle, &TMemo::SetBorderStyle).Default(bsSingle);
-  b.Prop("HideSelection", &TMemo::HideSelection, &TMemo::SetHideSelection).Default(true);
-  b.Prop("Lines", &TMemo::Lines, &TMemo::SetLines);
-  b.Prop("MaxLength", &TMemo::MaxLength, &TMemo::SetMaxLength).Default(0);
-  b.Prop("OEMConvert", &TMemo::OEMConvert, &TMemo::SetOEMConvert).Default(false);
-  b.Prop("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly).Default(false);
-  b.Prop("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars).Default(ssNone);
-  b.Prop("WantReturns", &TMemo::WantReturns, &TMemo::SetWantReturns).Default(true);
-  b.Prop("WantTabs", &TMemo::WantTabs, &TMemo::SetWantTabs).Default(false);
-  b.Prop("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap).Default(true);
-  b.Prop("OnChange", &TMemo::OnChange, &TMemo::OnChange);
-}
+KELM_PUBLISH(TMemo) { Published(b); }
 
 TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::make_unique<TMemoStrings>(this)) {
   SetMultiLine(true);

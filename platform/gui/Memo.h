@@ -43,6 +43,26 @@ private:
 
 class TMemo : public TCustomMemo {
   KELM_CLASS(TMemo, TCustomMemo)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishColors(b);
+    PublishParentColor(b).Default(false);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("Alignment", &TMemo::Alignment, &TMemo::SetAlignment).Default(taLeftJustify);
+    b.Prop("BorderStyle", &TMemo::BorderStyle, &TMemo::SetBorderStyle).Default(bsSingle);
+    b.Prop("HideSelection", &TMemo::HideSelection, &TMemo::SetHideSelection).Default(true);
+    b.Prop("Lines", &TMemo::Lines, &TMemo::SetLines);
+    b.Prop("MaxLength", &TMemo::MaxLength, &TMemo::SetMaxLength).Default(0);
+    b.Prop("OEMConvert", &TMemo::OEMConvert, &TMemo::SetOEMConvert).Default(false);
+    b.Prop("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly).Default(false);
+    b.Prop("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars).Default(ssNone);
+    b.Prop("WantReturns", &TMemo::WantReturns, &TMemo::SetWantReturns).Default(true);
+    b.Prop("WantTabs", &TMemo::WantTabs, &TMemo::SetWantTabs).Default(false);
+    b.Prop("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap).Default(true);
+    b.Prop("OnChange", &TMemo::OnChange, &TMemo::OnChange);
+  }
 public:
   explicit TMemo(TComponent* AOwner) : TCustomMemo(AOwner) {}
 };

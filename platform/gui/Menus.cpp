@@ -316,24 +316,7 @@ struct TMenuQt {
 
 // ================================================================ TMenuItem
 
-KELM_PUBLISH(TMenuItem) {
-  b.Prop("Action", &TMenuItem::Action, &TMenuItem::SetAction);
-  b.Prop("AutoCheck", &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck).Default(false);
-  b.Prop("Break", &TMenuItem::Break, &TMenuItem::SetBreak).Default(mbNone);
-  b.Prop("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
-  b.Prop("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked).Default(false);
-  b.Prop("SubMenuImages", &TMenuItem::SubMenuImages, &TMenuItem::SetSubMenuImages);
-  b.Prop("Default", &TMenuItem::Default, &TMenuItem::SetDefault).Default(false);
-  b.Prop("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled).Default(true);
-  b.Prop("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex).Default(0);
-  b.Prop("HelpContext", &TMenuItem::HelpContext, &TMenuItem::SetHelpContext).Default(0);
-  b.Prop("Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
-  b.Prop("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex).Default(-1);
-  b.Prop("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem).Default(false);
-  b.Prop("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut).Type("TShortCut").Default(0);
-  b.Prop("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(true);
-  b.Prop("OnClick", &TMenuItem::OnClick, &TMenuItem::OnClick);
-}
+KELM_PUBLISH(TMenuItem) { Published(b); }
 
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) { FCommand = NewCommand(this); }
 
@@ -654,12 +637,7 @@ void TMenuActionLink::SetClientValue(TActionLinkProp Prop, const Variant& Value)
 
 // ================================================================ TMenu
 
-KELM_PUBLISH(TMenu) {
-  b.Prop("AutoHotkeys", &TMenu::AutoHotkeys, &TMenu::SetAutoHotkeys).Type("TMenuAutoFlag").Default(maAutomatic);
-  b.Prop("BiDiMode", &TMenu::BiDiMode, &TMenu::SetBiDiMode).Default(bdLeftToRight);
-  b.Prop("Images", &TMenu::Images, &TMenu::SetImages);
-  b.Prop("OwnerDraw", &TMenu::OwnerDraw, &TMenu::SetOwnerDraw).Default(false);
-}
+KELM_PUBLISH(TMenu) { Published(b); }
 
 TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FImageChangeLink(std::make_unique<TChangeLink>()) {
   FItems = new TMenuItem(this);
@@ -774,9 +752,7 @@ private:
 
 }  // namespace
 
-KELM_PUBLISH(TMainMenu) {
-  b.Prop("AutoMerge", &TMainMenu::AutoMerge, &TMainMenu::SetAutoMerge).Default(false);
-}
+KELM_PUBLISH(TMainMenu) { Published(b); }
 
 TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner), FBar(std::make_unique<TBar>()) {
   // A form given this menu at run time shows it from the next idle time on.
@@ -898,13 +874,7 @@ void TMainMenu::Notification(TComponent* AComponent, TOperation Operation) {
 
 // ================================================================ TPopupMenu
 
-KELM_PUBLISH(TPopupMenu) {
-  b.Prop("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment).Default(paLeft);
-  b.Prop("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup).Default(true);
-  b.Prop("HelpContext", &TPopupMenu::HelpContext, &TPopupMenu::SetHelpContext).Default(0);
-  b.Prop("TrackButton", &TPopupMenu::TrackButton, &TPopupMenu::SetTrackButton).Default(tbRightButton);
-  b.Prop("OnPopup", &TPopupMenu::OnPopup, &TPopupMenu::OnPopup);
-}
+KELM_PUBLISH(TPopupMenu) { Published(b); }
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
 

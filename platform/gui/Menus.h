@@ -48,6 +48,24 @@ KELM_EVENT(TMenuChangeEvent, void(TObject* Sender, TMenuItem* Source, bool Rebui
 
 class TMenuItem : public TComponent {
   KELM_CLASS(TMenuItem, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Action", &TMenuItem::Action, &TMenuItem::SetAction);
+    b.Prop("AutoCheck", &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck).Default(false);
+    b.Prop("Break", &TMenuItem::Break, &TMenuItem::SetBreak).Default(mbNone);
+    b.Prop("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
+    b.Prop("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked).Default(false);
+    b.Prop("SubMenuImages", &TMenuItem::SubMenuImages, &TMenuItem::SetSubMenuImages);
+    b.Prop("Default", &TMenuItem::Default, &TMenuItem::SetDefault).Default(false);
+    b.Prop("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled).Default(true);
+    b.Prop("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex).Default(0);
+    b.Prop("HelpContext", &TMenuItem::HelpContext, &TMenuItem::SetHelpContext).Default(0);
+    b.Prop("Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
+    b.Prop("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex).Default(-1);
+    b.Prop("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem).Default(false);
+    b.Prop("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut).Type("TShortCut").Default(0);
+    b.Prop("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(true);
+    b.Prop("OnClick", &TMenuItem::OnClick, &TMenuItem::OnClick);
+  }
 public:
   explicit TMenuItem(TComponent* AOwner);
   // Frees the sub-items too and leaves its parent.
@@ -186,6 +204,12 @@ private:
 
 class TMenu : public TComponent {
   KELM_CLASS(TMenu, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("AutoHotkeys", &TMenu::AutoHotkeys, &TMenu::SetAutoHotkeys).Type("TMenuAutoFlag").Default(maAutomatic);
+    b.Prop("BiDiMode", &TMenu::BiDiMode, &TMenu::SetBiDiMode).Default(bdLeftToRight);
+    b.Prop("Images", &TMenu::Images, &TMenu::SetImages);
+    b.Prop("OwnerDraw", &TMenu::OwnerDraw, &TMenu::SetOwnerDraw).Default(false);
+  }
 public:
   explicit TMenu(TComponent* AOwner);
   ~TMenu() override;
@@ -232,6 +256,9 @@ private:
 // The menu bar of a form: the form whose Menu it is shows it above its client area.
 class TMainMenu : public TMenu, public IShortCutHandler {
   KELM_CLASS(TMainMenu, TMenu)
+  template <class B> static void Published(B& b) {
+    b.Prop("AutoMerge", &TMainMenu::AutoMerge, &TMainMenu::SetAutoMerge).Default(false);
+  }
 public:
   explicit TMainMenu(TComponent* AOwner);
   ~TMainMenu() override;
@@ -267,6 +294,13 @@ private:
 // context-menu key) or when code calls Popup.
 class TPopupMenu : public TMenu, public IPopupMenu {
   KELM_CLASS(TPopupMenu, TMenu)
+  template <class B> static void Published(B& b) {
+    b.Prop("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment).Default(paLeft);
+    b.Prop("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup).Default(true);
+    b.Prop("HelpContext", &TPopupMenu::HelpContext, &TPopupMenu::SetHelpContext).Default(0);
+    b.Prop("TrackButton", &TPopupMenu::TrackButton, &TPopupMenu::SetTrackButton).Default(tbRightButton);
+    b.Prop("OnPopup", &TPopupMenu::OnPopup, &TPopupMenu::OnPopup);
+  }
 public:
   explicit TPopupMenu(TComponent* AOwner);
   ~TPopupMenu() override;

@@ -2,7 +2,6 @@
 // model that windows draw in their frames.
 #include "gui/StdCtrls.h"
 
-#include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
 #include "gui/Forms.h"
 #include "gui/QtGlue_p.h"
@@ -208,19 +207,7 @@ void TScrollBarModel::Repeat() {
 
 KELM_PUBLISH(TCustomLabel) {}
 
-KELM_PUBLISH(TLabel) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Colors);
-  PublishControlProperties(b, {"Caption"});
-  PublishControlProperties(b, control_props::MouseEvents);
-  b.Prop("Alignment", &TLabel::Alignment, &TLabel::SetAlignment).Default(taLeftJustify);
-  b.Prop("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize).Default(true);
-  b.Prop("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl);
-  b.Prop("Layout", &TLabel::Layout, &TLabel::SetLayout).Default(tlTop);
-  b.Prop("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar).Default(true);
-  b.Prop("Transparent", &TLabel::Transparent, &TLabel::SetTransparent).Default(false);
-  b.Prop("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap).Default(false);
-}
+KELM_PUBLISH(TLabel) { Published(b); }
 
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
   SetControlStyle(ControlStyle() + csOpaque + csReplicatable);
@@ -538,19 +525,7 @@ void TButtonControl::WMSetFocus(TMessage& M) {
 
 // ================================================================ TButton
 
-KELM_PUBLISH(TButton) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, {"Caption"});
-  PublishControlProperties(b, {"Action"});
-  PublishControlProperties(b, {"Font", "ParentFont"});
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false);
-  b.Prop("Default", &TButton::Default, &TButton::SetDefault).Default(false);
-  b.Prop("ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(0);
-  b.Prop("WordWrap", &TButton::WordWrap, &TButton::SetWordWrap).Default(false);
-}
+KELM_PUBLISH(TButton) { Published(b); }
 
 TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
   SetBounds(0, 0, 75, 25);
@@ -700,20 +675,7 @@ void TButtonControl::PaintCheck(HDC DC, TLeftRight Alignment, UINT Frame) {
 
 KELM_PUBLISH(TCustomCheckBox) {}
 
-KELM_PUBLISH(TCheckBox) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Colors);
-  PublishControlProperties(b, {"Caption"});
-  PublishControlProperties(b, {"Action"});
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("Alignment", &TCheckBox::Alignment, &TCheckBox::SetAlignment).Default(taRightJustify);
-  b.Prop("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed).Default(false);
-  b.Prop("Checked", &TCheckBox::Checked, [](TCheckBox* c, bool v) { c->SetChecked(v); }).Default(false);
-  b.Prop("State", &TCheckBox::State, &TCheckBox::SetState).Default(cbUnchecked);
-  b.Prop("WordWrap", &TCheckBox::WordWrap, &TCheckBox::SetWordWrap).Default(false);
-}
+KELM_PUBLISH(TCheckBox) { Published(b); }
 
 TCustomCheckBox::TCustomCheckBox(TComponent* AOwner) : TButtonControl(AOwner) { SetBounds(0, 0, 97, 17); }
 
@@ -756,17 +718,7 @@ void TCustomCheckBox::PaintButton(HDC DC) {
 
 // ================================================================ TRadioButton
 
-KELM_PUBLISH(TRadioButton) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Colors);
-  PublishControlProperties(b, {"Caption"});
-  PublishControlProperties(b, {"Action"});
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  b.Prop("Alignment", &TRadioButton::Alignment, &TRadioButton::SetAlignment).Default(taRightJustify);
-  b.Prop("Checked", &TRadioButton::Checked, [](TRadioButton* c, bool v) { c->SetChecked(v); }).Default(false);
-  b.Prop("WordWrap", &TRadioButton::WordWrap, &TRadioButton::SetWordWrap).Default(false);
-}
+KELM_PUBLISH(TRadioButton) { Published(b); }
 
 TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
   SetBounds(0, 0, 113, 17);
@@ -827,14 +779,7 @@ void TRadioButton::PaintButton(HDC DC) {
 
 KELM_PUBLISH(TCustomGroupBox) {}
 
-KELM_PUBLISH(TGroupBox) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::Colors);
-  PublishControlProperties(b, {"Caption"});
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  PublishControlProperties(b, control_props::ResizeEvents);
-}
+KELM_PUBLISH(TGroupBox) { Published(b); }
 
 TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
   SetControlStyle({csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks, csReplicatable});
@@ -890,21 +835,7 @@ void TCustomGroupBox::Dispatch(TMessage& M) {
 
 // ================================================================ TScrollBar
 
-KELM_PUBLISH(TScrollBar) {
-  PublishControlProperties(b, control_props::Placement);
-  PublishControlProperties(b, control_props::MouseEvents);
-  PublishControlProperties(b, control_props::Windowed);
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("Kind", &TScrollBar::Kind, &TScrollBar::SetKind).Default(sbHorizontal);
-  b.Prop("LargeChange", &TScrollBar::LargeChange, &TScrollBar::SetLargeChange).Default(1);
-  b.Prop("Max", &TScrollBar::Max, &TScrollBar::SetMax).Default(100);
-  b.Prop("Min", &TScrollBar::Min, &TScrollBar::SetMin).Default(0);
-  b.Prop("PageSize", &TScrollBar::PageSize, &TScrollBar::SetPageSize).Default(0);
-  b.Prop("Position", &TScrollBar::Position, &TScrollBar::SetPosition).Default(0);
-  b.Prop("SmallChange", &TScrollBar::SmallChange, &TScrollBar::SetSmallChange).Default(1);
-  b.Prop("OnChange", &TScrollBar::OnChange, &TScrollBar::OnChange);
-  b.Prop("OnScroll", &TScrollBar::OnScroll, &TScrollBar::OnScroll);
-}
+KELM_PUBLISH(TScrollBar) { Published(b); }
 
 TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
   SetControlStyle({csFramed, csDoubleClicks, csOpaque, csCaptureMouse});

@@ -139,6 +139,19 @@ private:
 
 class TLabel : public TCustomLabel {
   KELM_CLASS(TLabel, TCustomLabel)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishColors(b);
+    PublishCaption(b);
+    PublishMouseEvents(b);
+    b.Prop("Alignment", &TLabel::Alignment, &TLabel::SetAlignment).Default(taLeftJustify);
+    b.Prop("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize).Default(true);
+    b.Prop("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl);
+    b.Prop("Layout", &TLabel::Layout, &TLabel::SetLayout).Default(tlTop);
+    b.Prop("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar).Default(true);
+    b.Prop("Transparent", &TLabel::Transparent, &TLabel::SetTransparent).Default(false);
+    b.Prop("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap).Default(false);
+  }
 public:
   explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
 };
@@ -193,6 +206,20 @@ private:
 
 class TButton : public TButtonControl {
   KELM_CLASS(TButton, TButtonControl)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishCaption(b);
+    PublishAction(b);
+    PublishFont(b);
+    PublishParentFont(b);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false);
+    b.Prop("Default", &TButton::Default, &TButton::SetDefault).Default(false);
+    b.Prop("ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(0);
+    b.Prop("WordWrap", &TButton::WordWrap, &TButton::SetWordWrap).Default(false);
+  }
 public:
   explicit TButton(TComponent* AOwner);
   bool Cancel() const { return FCancel; }
@@ -253,6 +280,20 @@ private:
 
 class TCheckBox : public TCustomCheckBox {
   KELM_CLASS(TCheckBox, TCustomCheckBox)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishColors(b);
+    PublishCaption(b);
+    PublishAction(b);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("Alignment", &TCheckBox::Alignment, &TCheckBox::SetAlignment).Default(taRightJustify);
+    b.Prop("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed).Default(false);
+    b.Prop("Checked", &TCheckBox::Checked, [](TCheckBox* c, bool v) { c->SetChecked(v); }).Default(false);
+    b.Prop("State", &TCheckBox::State, &TCheckBox::SetState).Default(cbUnchecked);
+    b.Prop("WordWrap", &TCheckBox::WordWrap, &TCheckBox::SetWordWrap).Default(false);
+  }
 public:
   explicit TCheckBox(TComponent* AOwner) : TCustomCheckBox(AOwner) {}
 };
@@ -260,6 +301,17 @@ public:
 // Checking a radio button clears the other radio buttons of its parent.
 class TRadioButton : public TButtonControl {
   KELM_CLASS(TRadioButton, TButtonControl)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishColors(b);
+    PublishCaption(b);
+    PublishAction(b);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    b.Prop("Alignment", &TRadioButton::Alignment, &TRadioButton::SetAlignment).Default(taRightJustify);
+    b.Prop("Checked", &TRadioButton::Checked, [](TRadioButton* c, bool v) { c->SetChecked(v); }).Default(false);
+    b.Prop("WordWrap", &TRadioButton::WordWrap, &TRadioButton::SetWordWrap).Default(false);
+  }
 public:
   explicit TRadioButton(TComponent* AOwner);
   TLeftRight Alignment() const { return FAlignment; }
@@ -294,6 +346,14 @@ protected:
 
 class TGroupBox : public TCustomGroupBox {
   KELM_CLASS(TGroupBox, TCustomGroupBox)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishColors(b);
+    PublishCaption(b);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    PublishResizeEvents(b);
+  }
 public:
   explicit TGroupBox(TComponent* AOwner) : TCustomGroupBox(AOwner) {}
 };
@@ -302,6 +362,21 @@ public:
 
 class TScrollBar : public TWinControl {
   KELM_CLASS(TScrollBar, TWinControl)
+  template <class B> static void Published(B& b) {
+    PublishPlacement(b);
+    PublishMouseEvents(b);
+    PublishWindowed(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("Kind", &TScrollBar::Kind, &TScrollBar::SetKind).Default(sbHorizontal);
+    b.Prop("LargeChange", &TScrollBar::LargeChange, &TScrollBar::SetLargeChange).Default(1);
+    b.Prop("Max", &TScrollBar::Max, &TScrollBar::SetMax).Default(100);
+    b.Prop("Min", &TScrollBar::Min, &TScrollBar::SetMin).Default(0);
+    b.Prop("PageSize", &TScrollBar::PageSize, &TScrollBar::SetPageSize).Default(0);
+    b.Prop("Position", &TScrollBar::Position, &TScrollBar::SetPosition).Default(0);
+    b.Prop("SmallChange", &TScrollBar::SmallChange, &TScrollBar::SetSmallChange).Default(1);
+    b.Prop("OnChange", &TScrollBar::OnChange, &TScrollBar::OnChange);
+    b.Prop("OnScroll", &TScrollBar::OnScroll, &TScrollBar::OnScroll);
+  }
 public:
   explicit TScrollBar(TComponent* AOwner);
   ~TScrollBar() override;

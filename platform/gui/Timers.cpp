@@ -4,11 +4,7 @@
 
 #include "core/ClassBuilder.h"
 
-KELM_PUBLISH(TTimer) {
-  b.Prop("Enabled", &TTimer::Enabled, &TTimer::SetEnabled).Default(true);
-  b.Prop("Interval", &TTimer::Interval, &TTimer::SetInterval).Default(1000);
-  b.Prop("OnTimer", &TTimer::OnTimer, &TTimer::SetOnTimer);
-}
+KELM_PUBLISH(TTimer) { Published(b); }
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
   FWindow = AllocateHWnd([this](TMessage& M) { WndProc(M); });

@@ -7,6 +7,11 @@
 
 class TTimer : public TComponent {
   KELM_CLASS(TTimer, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Enabled", &TTimer::Enabled, &TTimer::SetEnabled).Default(true);
+    b.Prop("Interval", &TTimer::Interval, &TTimer::SetInterval).Default(1000);
+    b.Prop("OnTimer", &TTimer::OnTimer, &TTimer::SetOnTimer);
+  }
 public:
   explicit TTimer(TComponent* AOwner);
   ~TTimer() override;

@@ -1,8 +1,8 @@
 // Tool bars, their buttons, and cool bars.
 #include "gui/ToolBar.h"
 
+#include "core/ClassBuilder.h"
 #include "gui/ActnList.h"
-#include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
 #include "gui/Forms.h"
 #include "gui/ImageListLink_p.h"
@@ -79,24 +79,7 @@ void TToolButton::SetActionClientValue(TActionLinkProp Prop, const Variant& Valu
   }
 }
 
-KELM_PUBLISH(TToolButton) {
-  PublishControlProperties(b, {"Action"});
-  b.Prop("AllowAllUp", &TToolButton::AllowAllUp, &TToolButton::SetAllowAllUp).Default(false);
-  PublishControlProperties(b, {"AutoSize", "Caption", "DragCursor", "DragMode"});
-  b.Prop("Down", &TToolButton::Down, &TToolButton::SetDown).Default(false);
-  b.Prop("DropdownMenu", &TToolButton::DropdownMenu, &TToolButton::SetDropdownMenu).Type("TPopupMenu");
-  PublishControlProperties(b, {"Enabled"});
-  b.Prop("Grouped", &TToolButton::Grouped, &TToolButton::SetGrouped).Default(false);
-  b.Prop("ImageIndex", &TToolButton::ImageIndex, &TToolButton::SetImageIndex).Default(-1);
-  b.Prop("Indeterminate", &TToolButton::Indeterminate, &TToolButton::SetIndeterminate).Default(false);
-  b.Prop("Marked", &TToolButton::Marked, &TToolButton::SetMarked).Default(false);
-  PublishControlProperties(b, {"ParentShowHint", "PopupMenu", "ShowHint"});
-  b.Prop("Style", &TToolButton::Style, &TToolButton::SetStyle).Default(tbsButton);
-  PublishControlProperties(b, {"Visible"});
-  b.Prop("Wrap", &TToolButton::Wrap, &TToolButton::SetWrap).Default(false);
-  PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnMouseDown",
-                               "OnMouseMove", "OnMouseUp", "OnStartDrag"});
-}
+KELM_PUBLISH(TToolButton) { Published(b); }
 
 TToolButton::TToolButton(TComponent* AOwner) : TGraphicControl(AOwner) {
   SetControlStyle({csCaptureMouse, csSetCaption});
@@ -407,37 +390,7 @@ void TToolButton::Paint() {
 
 // ================================================================ TToolBar
 
-KELM_PUBLISH(TToolBar) {
-  PublishControlProperties(b, {"AutoSize", "BorderWidth"});
-  PublishControlProperty(b, "Anchors").Default(TAnchors{akLeft, akTop, akRight});
-  PublishControlProperty(b, "Align").Default(alTop);
-  b.Prop("ButtonHeight", &TToolBar::ButtonHeight, &TToolBar::SetButtonHeight).Default(22);
-  b.Prop("ButtonWidth", &TToolBar::ButtonWidth, &TToolBar::SetButtonWidth).Default(23);
-  b.Prop("Caption", &TToolBar::Caption, &TToolBar::SetCaption);
-  PublishControlProperties(b, {"Color", "Constraints", "Ctl3D"});
-  b.Prop("DisabledImages", &TToolBar::DisabledImages, &TToolBar::SetDisabledImages);
-  PublishControlProperties(b, {"DragCursor", "DragMode"});
-  b.Prop("EdgeBorders", &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders).Default(TEdgeBorders{ebTop});
-  b.Prop("EdgeInner", &TToolBar::EdgeInner, &TToolBar::SetEdgeInner).Default(esRaised);
-  b.Prop("EdgeOuter", &TToolBar::EdgeOuter, &TToolBar::SetEdgeOuter).Default(esLowered);
-  PublishControlProperties(b, {"Enabled"});
-  b.Prop("Flat", &TToolBar::Flat, &TToolBar::SetFlat).Default(false);
-  PublishControlProperties(b, {"Font"});
-  b.Prop("HotImages", &TToolBar::HotImages, &TToolBar::SetHotImages);
-  b.Prop("Images", &TToolBar::Images, &TToolBar::SetImages);
-  b.Prop("Indent", &TToolBar::Indent, &TToolBar::SetIndent).Default(0);
-  b.Prop("List", &TToolBar::List, &TToolBar::SetList).Default(false);
-  PublishControlProperties(b, {"ParentFont", "ParentShowHint", "PopupMenu"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  b.Prop("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions).Default(false);
-  PublishControlProperties(b, {"ShowHint", "TabOrder", "TabStop"});
-  b.Prop("Transparent", &TToolBar::Transparent, &TToolBar::SetTransparent).Default(false);
-  PublishControlProperties(b, {"Visible"});
-  b.Prop("Wrapable", &TToolBar::Wrapable, &TToolBar::SetWrapable).Default(true);
-  PublishControlProperties(b, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
-                               "OnEnter", "OnExit", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize",
-                               "OnStartDrag"});
-}
+KELM_PUBLISH(TToolBar) { Published(b); }
 
 TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {
   SetControlStyle({csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks, csMenuEvents, csSetCaption});
@@ -681,17 +634,7 @@ void TToolBar::PaintWindow(HDC DC) {
 
 // ================================================================ TCoolBand
 
-KELM_PUBLISH(TCoolBand) {
-  b.Prop("Break", &TCoolBand::Break, &TCoolBand::SetBreak).Default(true);
-  b.Prop("Control", &TCoolBand::Control, &TCoolBand::SetControl);
-  b.Prop("FixedSize", &TCoolBand::FixedSize, &TCoolBand::SetFixedSize).Default(false);
-  b.Prop("ImageIndex", &TCoolBand::ImageIndex, &TCoolBand::SetImageIndex).Default(-1);
-  b.Prop("MinHeight", &TCoolBand::MinHeight, &TCoolBand::SetMinHeight).Default(25);
-  b.Prop("MinWidth", &TCoolBand::MinWidth, &TCoolBand::SetMinWidth).Default(0);
-  b.Prop("Text", &TCoolBand::Text, &TCoolBand::SetText);
-  b.Prop("Visible", &TCoolBand::Visible, &TCoolBand::SetVisible).Default(true);
-  b.Prop("Width", &TCoolBand::Width, &TCoolBand::SetWidth).Default(0);
-}
+KELM_PUBLISH(TCoolBand) { Published(b); }
 
 TCoolBand::TCoolBand(TCollection* Collection) : TCollectionItem(Collection) {}
 
@@ -795,26 +738,7 @@ void TCoolBands::Update(TCollectionItem*) {
 
 // ================================================================ TCoolBar
 
-KELM_PUBLISH(TCoolBar) {
-  PublishControlProperties(b, {"AutoSize"});
-  PublishControlProperty(b, "Anchors").Default(TAnchors{akLeft, akTop, akRight});
-  PublishControlProperty(b, "Align").Default(alTop);
-  b.Prop("BandBorderStyle", &TCoolBar::BandBorderStyle, &TCoolBar::SetBandBorderStyle).Default(bsSingle);
-  b.Prop("Bands", &TCoolBar::Bands, &TCoolBar::SetBands);
-  PublishControlProperties(b, {"BorderWidth", "Color", "Constraints", "Ctl3D", "DragCursor", "DragMode"});
-  b.Prop("EdgeBorders", &TCoolBar::EdgeBorders, &TCoolBar::SetEdgeBorders)
-      .Default(TEdgeBorders{ebLeft, ebTop, ebRight, ebBottom});
-  PublishControlProperties(b, {"Enabled"});
-  b.Prop("FixedOrder", &TCoolBar::FixedOrder, &TCoolBar::SetFixedOrder).Default(false);
-  b.Prop("FixedSize", &TCoolBar::FixedSize, &TCoolBar::SetFixedSize).Default(false);
-  PublishControlProperties(b, {"Font"});
-  b.Prop("Images", &TCoolBar::Images, &TCoolBar::SetImages);
-  PublishControlProperties(b, {"ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  b.Prop("ShowText", &TCoolBar::ShowText, &TCoolBar::SetShowText).Default(true);
-  PublishControlProperties(b, {"Visible", "OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver",
-                               "OnEndDrag", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize", "OnStartDrag"});
-}
+KELM_PUBLISH(TCoolBar) { Published(b); }
 
 TCoolBar::TCoolBar(TComponent* AOwner) : TWinControl(AOwner) {
   FBands = std::make_unique<TCoolBands>(this);

@@ -27,6 +27,36 @@ KELM_ENUM(TEdgeStyle, esNone, esRaised, esLowered)
 // follows the action's Caption, Enabled, Hint, Visible, Checked (Down) and ImageIndex.
 class TToolButton : public TGraphicControl {
   KELM_CLASS(TToolButton, TGraphicControl)
+  template <class B> static void Published(B& b) {
+    PublishAction(b);
+    b.Prop("AllowAllUp", &TToolButton::AllowAllUp, &TToolButton::SetAllowAllUp).Default(false);
+    PublishAutoSize(b);
+    PublishCaption(b);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    b.Prop("Down", &TToolButton::Down, &TToolButton::SetDown).Default(false);
+    b.Prop("DropdownMenu", &TToolButton::DropdownMenu, &TToolButton::SetDropdownMenu).Type("TPopupMenu");
+    PublishEnabled(b);
+    b.Prop("Grouped", &TToolButton::Grouped, &TToolButton::SetGrouped).Default(false);
+    b.Prop("ImageIndex", &TToolButton::ImageIndex, &TToolButton::SetImageIndex).Default(-1);
+    b.Prop("Indeterminate", &TToolButton::Indeterminate, &TToolButton::SetIndeterminate).Default(false);
+    b.Prop("Marked", &TToolButton::Marked, &TToolButton::SetMarked).Default(false);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    b.Prop("Style", &TToolButton::Style, &TToolButton::SetStyle).Default(tbsButton);
+    PublishVisible(b);
+    b.Prop("Wrap", &TToolButton::Wrap, &TToolButton::SetWrap).Default(false);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TToolButton(TComponent* AOwner);
   ~TToolButton() override;
@@ -92,6 +122,55 @@ private:
 
 class TToolBar : public TWinControl {
   KELM_CLASS(TToolBar, TWinControl)
+  template <class B> static void Published(B& b) {
+    PublishAutoSize(b);
+    PublishBorderWidth(b);
+    PublishAnchors(b).Default(TAnchors{akLeft, akTop, akRight});
+    PublishAlign(b).Default(alTop);
+    b.Prop("ButtonHeight", &TToolBar::ButtonHeight, &TToolBar::SetButtonHeight).Default(22);
+    b.Prop("ButtonWidth", &TToolBar::ButtonWidth, &TToolBar::SetButtonWidth).Default(23);
+    b.Prop("Caption", &TToolBar::Caption, &TToolBar::SetCaption);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    b.Prop("DisabledImages", &TToolBar::DisabledImages, &TToolBar::SetDisabledImages);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    b.Prop("EdgeBorders", &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders).Default(TEdgeBorders{ebTop});
+    b.Prop("EdgeInner", &TToolBar::EdgeInner, &TToolBar::SetEdgeInner).Default(esRaised);
+    b.Prop("EdgeOuter", &TToolBar::EdgeOuter, &TToolBar::SetEdgeOuter).Default(esLowered);
+    PublishEnabled(b);
+    b.Prop("Flat", &TToolBar::Flat, &TToolBar::SetFlat).Default(false);
+    PublishFont(b);
+    b.Prop("HotImages", &TToolBar::HotImages, &TToolBar::SetHotImages);
+    b.Prop("Images", &TToolBar::Images, &TToolBar::SetImages);
+    b.Prop("Indent", &TToolBar::Indent, &TToolBar::SetIndent).Default(0);
+    b.Prop("List", &TToolBar::List, &TToolBar::SetList).Default(false);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishParentColor(b).Default(false);
+    b.Prop("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions).Default(false);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    PublishTabStop(b);
+    b.Prop("Transparent", &TToolBar::Transparent, &TToolBar::SetTransparent).Default(false);
+    PublishVisible(b);
+    b.Prop("Wrapable", &TToolBar::Wrapable, &TToolBar::SetWrapable).Default(true);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnResize(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TToolBar(TComponent* AOwner);
   ~TToolBar() override;
@@ -170,6 +249,17 @@ class TCoolBar;
 // A band of a cool bar: a row piece that holds one control, with a grip and a text before it.
 class TCoolBand : public TCollectionItem {
   KELM_CLASS(TCoolBand, TCollectionItem)
+  template <class B> static void Published(B& b) {
+    b.Prop("Break", &TCoolBand::Break, &TCoolBand::SetBreak).Default(true);
+    b.Prop("Control", &TCoolBand::Control, &TCoolBand::SetControl);
+    b.Prop("FixedSize", &TCoolBand::FixedSize, &TCoolBand::SetFixedSize).Default(false);
+    b.Prop("ImageIndex", &TCoolBand::ImageIndex, &TCoolBand::SetImageIndex).Default(-1);
+    b.Prop("MinHeight", &TCoolBand::MinHeight, &TCoolBand::SetMinHeight).Default(25);
+    b.Prop("MinWidth", &TCoolBand::MinWidth, &TCoolBand::SetMinWidth).Default(0);
+    b.Prop("Text", &TCoolBand::Text, &TCoolBand::SetText);
+    b.Prop("Visible", &TCoolBand::Visible, &TCoolBand::SetVisible).Default(true);
+    b.Prop("Width", &TCoolBand::Width, &TCoolBand::SetWidth).Default(0);
+  }
 public:
   explicit TCoolBand(TCollection* Collection);
   ~TCoolBand() override;
@@ -228,6 +318,44 @@ private:
 // Bands in rows; each band places its control beside its grip and text.
 class TCoolBar : public TWinControl {
   KELM_CLASS(TCoolBar, TWinControl)
+  template <class B> static void Published(B& b) {
+    PublishAutoSize(b);
+    PublishAnchors(b).Default(TAnchors{akLeft, akTop, akRight});
+    PublishAlign(b).Default(alTop);
+    b.Prop("BandBorderStyle", &TCoolBar::BandBorderStyle, &TCoolBar::SetBandBorderStyle).Default(bsSingle);
+    b.Prop("Bands", &TCoolBar::Bands, &TCoolBar::SetBands);
+    PublishBorderWidth(b);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    b.Prop("EdgeBorders", &TCoolBar::EdgeBorders, &TCoolBar::SetEdgeBorders)
+        .Default(TEdgeBorders{ebLeft, ebTop, ebRight, ebBottom});
+    PublishEnabled(b);
+    b.Prop("FixedOrder", &TCoolBar::FixedOrder, &TCoolBar::SetFixedOrder).Default(false);
+    b.Prop("FixedSize", &TCoolBar::FixedSize, &TCoolBar::SetFixedSize).Default(false);
+    PublishFont(b);
+    b.Prop("Images", &TCoolBar::Images, &TCoolBar::SetImages);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    PublishParentColor(b).Default(false);
+    b.Prop("ShowText", &TCoolBar::ShowText, &TCoolBar::SetShowText).Default(true);
+    PublishVisible(b);
+    PublishOnClick(b);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDrag(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnResize(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TCoolBar(TComponent* AOwner);
   ~TCoolBar() override;

@@ -1,8 +1,8 @@
 // Tree views: nodes, their rows, painting, keys, mouse, scrolling and label editing.
 #include "gui/TreeView.h"
 
+#include "core/ClassBuilder.h"
 #include "gui/ComCtrls_p.h"
-#include "gui/ControlProps.h"
 #include "gui/CtrlUtils_p.h"
 #include "gui/Forms.h"
 #include "gui/WinGDI.h"
@@ -432,55 +432,7 @@ void TTreeNodes::Changed(bool Structure) {
 
 KELM_PUBLISH(TCustomTreeView) {}
 
-KELM_PUBLISH(TTreeView) {
-  PublishControlProperties(b, {"Align", "Anchors"});
-  b.Prop("AutoExpand", &TTreeView::AutoExpand, &TTreeView::SetAutoExpand).Default(false);
-  PublishControlProperties(b, {"BiDiMode"});
-  b.Prop("BorderStyle", &TTreeView::BorderStyle, &TTreeView::SetBorderStyle).Default(bsSingle);
-  PublishControlProperties(b, {"BorderWidth"});
-  b.Prop("ChangeDelay", &TTreeView::ChangeDelay, &TTreeView::SetChangeDelay).Default(0);
-  PublishControlProperties(b, {"Color", "Constraints", "Ctl3D", "DragCursor", "DragMode", "Enabled", "Font"});
-  b.Prop("HideSelection", &TTreeView::HideSelection, &TTreeView::SetHideSelection).Default(true);
-  b.Prop("HotTrack", &TTreeView::HotTrack, &TTreeView::SetHotTrack).Default(false);
-  b.Prop("Images", &TTreeView::Images, &TTreeView::SetImages);
-  b.Prop("Indent", &TTreeView::Indent, &TTreeView::SetIndent).Default(19);
-  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  b.Prop("ReadOnly", &TTreeView::ReadOnly, &TTreeView::SetReadOnly).Default(false);
-  b.Prop("RightClickSelect", &TTreeView::RightClickSelect, &TTreeView::SetRightClickSelect).Default(false);
-  b.Prop("RowSelect", &TTreeView::RowSelect, &TTreeView::SetRowSelect).Default(false);
-  b.Prop("ShowButtons", &TTreeView::ShowButtons, &TTreeView::SetShowButtons).Default(true);
-  PublishControlProperties(b, {"ShowHint"});
-  b.Prop("ShowLines", &TTreeView::ShowLines, &TTreeView::SetShowLines).Default(true);
-  b.Prop("ShowRoot", &TTreeView::ShowRoot, &TTreeView::SetShowRoot).Default(true);
-  b.Prop("SortType", &TTreeView::SortType, &TTreeView::SetSortType).Default(stNone);
-  b.Prop("StateImages", &TTreeView::StateImages, &TTreeView::SetStateImages);
-  PublishControlProperties(b, {"TabOrder"});
-  PublishControlProperty(b, "TabStop").Default(true);
-  b.Prop("ToolTips", &TTreeView::ToolTips, &TTreeView::SetToolTips).Default(true);
-  PublishControlProperties(b, {"Visible"});
-  b.Prop("OnAddition", &TTreeView::OnAddition, &TTreeView::OnAddition);
-  b.Prop("OnChange", &TTreeView::OnChange, &TTreeView::OnChange);
-  b.Prop("OnChanging", &TTreeView::OnChanging, &TTreeView::OnChanging);
-  PublishControlProperties(b, {"OnClick"});
-  b.Prop("OnCollapsed", &TTreeView::OnCollapsed, &TTreeView::OnCollapsed);
-  b.Prop("OnCollapsing", &TTreeView::OnCollapsing, &TTreeView::OnCollapsing);
-  b.Prop("OnCompare", &TTreeView::OnCompare, &TTreeView::OnCompare);
-  PublishControlProperties(b, {"OnContextPopup"});
-  b.Prop("OnCustomDrawItem", &TTreeView::OnCustomDrawItem, &TTreeView::OnCustomDrawItem);
-  PublishControlProperties(b, {"OnDblClick"});
-  b.Prop("OnDeletion", &TTreeView::OnDeletion, &TTreeView::OnDeletion);
-  PublishControlProperties(b, {"OnDragDrop", "OnDragOver"});
-  b.Prop("OnEdited", &TTreeView::OnEdited, &TTreeView::OnEdited);
-  b.Prop("OnEditing", &TTreeView::OnEditing, &TTreeView::OnEditing);
-  PublishControlProperties(b, {"OnEndDrag", "OnEnter", "OnExit"});
-  b.Prop("OnExpanding", &TTreeView::OnExpanding, &TTreeView::OnExpanding);
-  b.Prop("OnExpanded", &TTreeView::OnExpanded, &TTreeView::OnExpanded);
-  b.Prop("OnGetImageIndex", &TTreeView::OnGetImageIndex, &TTreeView::OnGetImageIndex);
-  b.Prop("OnGetSelectedIndex", &TTreeView::OnGetSelectedIndex, &TTreeView::OnGetSelectedIndex);
-  PublishControlProperties(b, {"OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp",
-                               "OnStartDrag"});
-}
+KELM_PUBLISH(TTreeView) { Published(b); }
 
 TCustomTreeView::TCustomTreeView(TComponent* AOwner) : TCustomItemView(AOwner, 121, 97) {
   FNodes = std::make_unique<TTreeNodes>(this);

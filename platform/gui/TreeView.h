@@ -325,6 +325,73 @@ private:
 
 class TTreeView : public TCustomTreeView {
   KELM_CLASS(TTreeView, TCustomTreeView)
+  template <class B> static void Published(B& b) {
+    PublishAlign(b);
+    PublishAnchors(b);
+    b.Prop("AutoExpand", &TTreeView::AutoExpand, &TTreeView::SetAutoExpand).Default(false);
+    PublishBiDiMode(b);
+    b.Prop("BorderStyle", &TTreeView::BorderStyle, &TTreeView::SetBorderStyle).Default(bsSingle);
+    PublishBorderWidth(b);
+    b.Prop("ChangeDelay", &TTreeView::ChangeDelay, &TTreeView::SetChangeDelay).Default(0);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    PublishDragCursor(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    PublishFont(b);
+    b.Prop("HideSelection", &TTreeView::HideSelection, &TTreeView::SetHideSelection).Default(true);
+    b.Prop("HotTrack", &TTreeView::HotTrack, &TTreeView::SetHotTrack).Default(false);
+    b.Prop("Images", &TTreeView::Images, &TTreeView::SetImages);
+    b.Prop("Indent", &TTreeView::Indent, &TTreeView::SetIndent).Default(19);
+    PublishParentCtl3D(b);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishParentColor(b).Default(false);
+    b.Prop("ReadOnly", &TTreeView::ReadOnly, &TTreeView::SetReadOnly).Default(false);
+    b.Prop("RightClickSelect", &TTreeView::RightClickSelect, &TTreeView::SetRightClickSelect).Default(false);
+    b.Prop("RowSelect", &TTreeView::RowSelect, &TTreeView::SetRowSelect).Default(false);
+    b.Prop("ShowButtons", &TTreeView::ShowButtons, &TTreeView::SetShowButtons).Default(true);
+    PublishShowHint(b);
+    b.Prop("ShowLines", &TTreeView::ShowLines, &TTreeView::SetShowLines).Default(true);
+    b.Prop("ShowRoot", &TTreeView::ShowRoot, &TTreeView::SetShowRoot).Default(true);
+    b.Prop("SortType", &TTreeView::SortType, &TTreeView::SetSortType).Default(stNone);
+    b.Prop("StateImages", &TTreeView::StateImages, &TTreeView::SetStateImages);
+    PublishTabOrder(b);
+    PublishTabStop(b).Default(true);
+    b.Prop("ToolTips", &TTreeView::ToolTips, &TTreeView::SetToolTips).Default(true);
+    PublishVisible(b);
+    b.Prop("OnAddition", &TTreeView::OnAddition, &TTreeView::OnAddition);
+    b.Prop("OnChange", &TTreeView::OnChange, &TTreeView::OnChange);
+    b.Prop("OnChanging", &TTreeView::OnChanging, &TTreeView::OnChanging);
+    PublishOnClick(b);
+    b.Prop("OnCollapsed", &TTreeView::OnCollapsed, &TTreeView::OnCollapsed);
+    b.Prop("OnCollapsing", &TTreeView::OnCollapsing, &TTreeView::OnCollapsing);
+    b.Prop("OnCompare", &TTreeView::OnCompare, &TTreeView::OnCompare);
+    PublishOnContextPopup(b);
+    b.Prop("OnCustomDrawItem", &TTreeView::OnCustomDrawItem, &TTreeView::OnCustomDrawItem);
+    PublishOnDblClick(b);
+    b.Prop("OnDeletion", &TTreeView::OnDeletion, &TTreeView::OnDeletion);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    b.Prop("OnEdited", &TTreeView::OnEdited, &TTreeView::OnEdited);
+    b.Prop("OnEditing", &TTreeView::OnEditing, &TTreeView::OnEditing);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    b.Prop("OnExpanding", &TTreeView::OnExpanding, &TTreeView::OnExpanding);
+    b.Prop("OnExpanded", &TTreeView::OnExpanded, &TTreeView::OnExpanded);
+    b.Prop("OnGetImageIndex", &TTreeView::OnGetImageIndex, &TTreeView::OnGetImageIndex);
+    b.Prop("OnGetSelectedIndex", &TTreeView::OnGetSelectedIndex, &TTreeView::OnGetSelectedIndex);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TTreeView(TComponent* AOwner) : TCustomTreeView(AOwner) {}
 };

@@ -12,17 +12,7 @@
 #include <cmath>
 #include <optional>
 
-KELM_PUBLISH(TPrintDialog) {
-  b.Prop("Collate", &TPrintDialog::Collate, &TPrintDialog::SetCollate).Default(false);
-  b.Prop("Copies", &TPrintDialog::Copies, &TPrintDialog::SetCopies).Default(1);
-  b.Prop("FromPage", &TPrintDialog::FromPage, &TPrintDialog::SetFromPage).Default(0);
-  b.Prop("MinPage", &TPrintDialog::MinPage, &TPrintDialog::SetMinPage).Default(0);
-  b.Prop("MaxPage", &TPrintDialog::MaxPage, &TPrintDialog::SetMaxPage).Default(0);
-  b.Prop("Options", &TPrintDialog::Options, &TPrintDialog::SetOptions);
-  b.Prop("PrintToFile", &TPrintDialog::PrintToFile, &TPrintDialog::SetPrintToFile).Default(false);
-  b.Prop("PrintRange", &TPrintDialog::PrintRange, &TPrintDialog::SetPrintRange).Default(prAllPages);
-  b.Prop("ToPage", &TPrintDialog::ToPage, &TPrintDialog::SetToPage).Default(0);
-}
+KELM_PUBLISH(TPrintDialog) { Published(b); }
 
 KELM_PUBLISH(TPrinterSetupDialog) {}
 

@@ -5,6 +5,10 @@
 #include "core/ClassBuilder.h"
 #include "core/Exceptions.h"
 #include "core/SysUtils.h"
+#include "gui/Edit.h"
+#include "gui/ExtCtrls.h"
+#include "gui/ListCtrls.h"
+#include "gui/StdCtrls.h"
 
 #include <QtCore/QDir>
 #include <QtGui/QImage>
@@ -788,4 +792,64 @@ TEST_F(TreeFixture, AWindowAnsweringCaptionIsMovedByTheMouse) {
   EXPECT_EQ((TPoint{Form->Left(), Form->Top()}), (TPoint{20 + 30, 20 + 20}));
   EXPECT_EQ(grip->ClientToScreen({5, 5}), (TPoint{start.X + 30, start.Y + 20}));
   EXPECT_EQ(grip->Downs, 0) << "a caption press is not a client press";
+}
+
+// ---------------------------------------------------------------- published properties
+
+// A class that declares its own default for a base property keeps the property where the
+// group put it (layouts write in that order) and takes the new default.
+TEST(PublishedProperties, AClassDefaultReplacesTheBaseOneInPlace) {
+  struct Case {
+    TClass Class;
+    const char* Name;
+    const char* Before;  // the property published just before it
+    Int64 Default;
+  } cases[] = {
+      {TButton::StaticClass(), "TabStop", "TabOrder", 1},
+      {TRadioButton::StaticClass(), "TabStop", "TabOrder", 0},
+      {TPanel::StaticClass(), "ParentColor", "Color", 0},
+      {TLabel::StaticClass(), "ParentColor", "Color", 1},
+      {TListBox::StaticClass(), "ParentColor", "PopupMenu", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Class->Name() + "." + c.Name);
+    const TPropInfo* p = c.Class->FindProperty(c.Name);
+    ASSERT_NE(p, nullptr);
+    ASSERT_GT(p->Index, 0);
+    EXPECT_EQ(c.Class->Properties()[p->Index - 1]->Name, c.Before);
+    EXPECT_TRUE(p->HasDefault);
+    EXPECT_EQ(p->OrdDefault, c.Default);
+    // Published once: the replacement leaves no second entry behind.
+    int count = 0;
+    for (const TPropInfo* q : c.Class->Properties()) count += SameText(q->Name, c.Name);
+    EXPECT_EQ(count, 1);
+  }
+}
+
+// Colour, font and hint taken from the parent are not the control's own and are not stored.
+TEST_F(TreeFixture, ValuesTakenFromTheParentAreNotStored) {
+  auto* edit = new TEdit(Form);
+  edit->SetParent(Form);
+  const TPropInfo* font = TEdit::StaticClass()->FindProperty("Font");
+  const TPropInfo* hint = TEdit::StaticClass()->FindProperty("ShowHint");
+  const TPropInfo* ctl3d = TEdit::StaticClass()->FindProperty("Ctl3D");
+  ASSERT_TRUE(font && hint && ctl3d);
+  EXPECT_FALSE(font->IsStored(edit));
+  EXPECT_FALSE(hint->IsStored(edit));
+  EXPECT_FALSE(ctl3d->IsStored(edit));
+  edit->Font()->SetSize(14);
+  edit->SetShowHint(true);
+  edit->SetCtl3D(false);
+  EXPECT_TRUE(font->IsStored(edit));
+  EXPECT_TRUE(hint->IsStored(edit));
+  EXPECT_TRUE(ctl3d->IsStored(edit));
+
+  auto* panel = new TPanel(Form);
+  panel->SetParent(Form);
+  const TPropInfo* color = TPanel::StaticClass()->FindProperty("Color");
+  panel->SetParentColor(true);
+  EXPECT_FALSE(color->IsStored(panel));
+  panel->SetColor(clRed);
+  EXPECT_FALSE(panel->ParentColor());
+  EXPECT_TRUE(color->IsStored(panel));
 }

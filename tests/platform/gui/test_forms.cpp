@@ -3,7 +3,6 @@
 #include "gui/Timers.h"
 
 #include "core/ClassBuilder.h"
-#include "gui/ControlProps.h"
 #include "core/Exceptions.h"
 #include "core/Filer.h"
 #include "core/Resources.h"
@@ -40,9 +39,17 @@ protected:
 };
 
 KELM_PUBLISH(TFxPanel) {
-  PublishControlProperties(b, {"Align", "Anchors", "Caption", "Color"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperties(b, {"Font", "ParentFont", "TabOrder", "Visible", "OnClick", "OnResize"});
+  PublishAlign(b);
+  PublishAnchors(b);
+  PublishCaption(b);
+  PublishColor(b);
+  PublishParentColor(b).Default(false);
+  PublishFont(b);
+  PublishParentFont(b);
+  PublishTabOrder(b);
+  PublishVisible(b);
+  PublishOnClick(b);
+  PublishOnResize(b);
 }
 
 // A push button: a click sets its form's ModalResult when it has one.
@@ -67,8 +74,10 @@ private:
 };
 
 KELM_PUBLISH(TFxButton) {
-  PublishControlProperties(b, {"Caption", "TabOrder", "OnClick"});
-  PublishControlProperty(b, "TabStop").Default(true);
+  PublishCaption(b);
+  PublishTabOrder(b);
+  PublishOnClick(b);
+  PublishTabStop(b).Default(true);
   b.Prop("ModalResult", &TFxButton::ModalResult, &TFxButton::SetModalResult).Default(0);
   b.Prop("Buddy", &TFxButton::Buddy, &TFxButton::SetBuddy);
 }

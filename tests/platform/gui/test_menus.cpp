@@ -3,7 +3,6 @@
 #include "MenuTestUtil.h"
 
 #include "core/ClassBuilder.h"
-#include "gui/ControlProps.h"
 #include "gui/Dialogs.h"
 #include "core/Filer.h"
 #include "core/Resources.h"
@@ -21,9 +20,14 @@ using namespace mnutest;
 KELM_PUBLISH(TMnuLogForm) { b.Method("ItemClick", &TMnuLogForm::ItemClick); }
 
 KELM_PUBLISH(TMnuBox) {
-  PublishControlProperties(b, {"Action", "Caption", "Enabled", "PopupMenu", "TabOrder"});
-  PublishControlProperty(b, "TabStop").Default(true);
-  PublishControlProperties(b, {"Visible", "OnClick"});
+  PublishAction(b);
+  PublishCaption(b);
+  PublishEnabled(b);
+  PublishPopupMenu(b);
+  PublishTabOrder(b);
+  PublishTabStop(b).Default(true);
+  PublishVisible(b);
+  PublishOnClick(b);
 }
 
 // ================================================================ shortcuts
