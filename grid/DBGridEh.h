@@ -1213,6 +1213,8 @@ public:
   static inline void (*OpenFindDialogHook)(TCustomDBGridEh* Grid, bool Modal) = nullptr;
   // The data column whose title is held down by the mouse, -1 for none.
   int PressedTitleColumn() const { return FPressedTitle; }
+  // The title of DataCol is held down with the mouse over it (drawn pressed).
+  bool TitlePressed(int DataCol) const { return FPressedTitle >= 0 && FPressedTitle == DataCol && FPressedTitleIn; }
 
   // ---- virtual operations
   virtual bool AcquireFocus();

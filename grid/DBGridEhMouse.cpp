@@ -6,6 +6,12 @@
 
 #include <cstdlib>
 
+namespace {
+
+constexpr int kTitleMoveThreshold = 3;  // pixels a held title may move before it is dragged
+
+}  // namespace
+
 bool TCustomDBGridEh::ChangesByMouse() const { return FDataLink->Active() && DataSet() != nullptr; }
 
 void TCustomDBGridEh::SortMarkingChanged() {
@@ -128,8 +134,16 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
       FPressedTitleIn = in;
       InvalidateCell(DataToRawColumn(FPressedTitle), 0);
     }
-    TCustomControl::MouseMove(Shift, X, Y);
-    return;
+    if (std::abs(X - FPressPoint.X) <= kTitleMoveThreshold || !FOptions.Contains(dgColumnResize)) {
+      TCustomControl::MouseMove(Shift, X, Y);
+      return;
+    }
+    // Dragged beyond the threshold: the title becomes a column being moved from the press.
+    InvalidateCell(DataToRawColumn(FPressedTitle), 0);
+    FPressedTitle = -1;
+    FPressedTitleIn = false;
+    FDataLink->UpdateRecord();
+    TCustomGrid::MouseDown(mbLeft, Shift, FPressPoint.X, FPressPoint.Y);
   }
   if (FRowTracking && Shift.Contains(ssLeft) && ChangesByMouse()) {
     TGridCoord cell = MouseCoord(X, Y);

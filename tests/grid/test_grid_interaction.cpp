@@ -406,3 +406,29 @@ TEST_F(GridInteraction, TheWheelMovesOneRecord) {
   Application->ProcessMessages();
   EXPECT_EQ(RecNo(), 5);
 }
+
+// ---------------------------------------------------------------- column moving by titles
+
+TEST_F(GridInteraction, ATitleDraggedOntoTheNextColumnMovesItButtonOrNot) {
+  Grid->SetOptionsEh(Grid->OptionsEh() + dghAutoSortMarking);
+  Grid->Columns()->Items(0)->Title()->SetTitleButton(true);
+  bool enabled = false;
+  Grid->OnCheckButton =
+      TCheckTitleEhBtnEvent::Lambda([&](TObject*, int, TColumnEh*, bool& Enabled) { Enabled = enabled; });
+  auto drag = [&](int From, int To) {
+    TPoint a = Title(From), b = Title(To);
+    SendMouse(Grid, QEvent::MouseButtonPress, a, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 1000);
+    Move(Grid, {a.X + 10, a.Y}, Qt::LeftButton);
+    Move(Grid, b, Qt::LeftButton);
+    SendMouse(Grid, QEvent::MouseButtonRelease, b, Qt::LeftButton, Qt::NoButton, Qt::NoModifier, 5);
+    Application->ProcessMessages();
+  };
+  drag(0, 1);  // a disabled button is a plain title: the base grid moves the column
+  EXPECT_EQ(Grid->Columns()->Items(1)->FieldName(), "Name");
+  EXPECT_EQ(Marker(1), smNoneEh);
+  enabled = true;
+  drag(1, 2);  // a held button dragged past 3 pixels turns into column moving, no click
+  EXPECT_EQ(Grid->Columns()->Items(2)->FieldName(), "Name");
+  EXPECT_EQ(Marker(2), smNoneEh);
+  EXPECT_EQ(SortReports, 0);
+}
