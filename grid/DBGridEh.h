@@ -1506,6 +1506,7 @@ private:
   bool FRowTracking = false;
   bool FSortMarkedWithCtrl = false;
   bool FSearching = false;    // the search itself moves the dataset
+  TGridCoord FCheckCell{-1, -1};  // a check-box or image cell pressed, toggled at release
   int FEditButtonWidth = 0, FEditButtonHeight = 0;
   std::unique_ptr<THeadTreeNode> FHeadTree;
   std::vector<THeadTreeNode*> FLeaves;

@@ -358,6 +358,15 @@ bool TCustomDBGridEh::IncSearchAllowed() const {
 }
 
 void TCustomDBGridEh::KeyPress(Char& Key) {
+  TColumnEh* c = CurrentColumn();
+  bool stepped = c && (c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) && !FOptions.Contains(dgRowSelect);
+  if (Key == ' ' && stepped && FDataLink->Active()) {
+    // Space toggles a check box and steps an image column (back with Shift).
+    TCustomControl::KeyPress(Key);
+    if (Key) c->StepValue(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+    Key = 0;
+    return;
+  }
   if (FOptionsEh.Contains(dghEnterAsTab) && Key == 13) Key = 9;
   if (Key == 13 && !FOptions.Contains(dgAlwaysShowEditor)) FDataLink->UpdateRecord();
   TCustomControl::KeyPress(Key);

@@ -118,6 +118,11 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
   } else if (!ctrl && !shift && FOptionsEh.Contains(dghClearSelection) && FSelection->SelectionKind() != gstNon) {
     FSelection->Reset();
   }
+  TColumnEh* column = dataColumn ? CurrentColumn() : nullptr;
+  bool stepped = column && (column->ColumnKind() == ckImage || column->ColumnKind() == ckCheckbox);
+  FCheckCell = stepped && Button == mbLeft && !Shift.Contains(ssDouble) ? Cell : TGridCoord{-1, -1};
+  if (stepped && Button == mbLeft && Shift.Contains(ssDouble) && column->DblClickNextVal())
+    column->StepValue(shift ? -1 : 1);
   if (Button == mbLeft && ShouldShowEditor() && dataColumn &&
       ((oldCol == Col() && target == FDataLink->ActiveRecord() && !shift && !ctrl &&
         ds->CompareBookmarks(oldRow, ds->Bookmark()) == 0) ||
@@ -191,6 +196,10 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
       if ((rowArea == raTitle || rowArea == raFilter) && OnTitleClick) OnTitleClick(column);
       if (rowArea == raData && OnCellClick) OnCellClick(column);
     }
+    // A single click on the pressed check box toggles it (a double click steps it instead).
+    bool sameCell = FCheckCell.X >= 0 && cell == FCheckCell;
+    FCheckCell = {-1, -1};
+    if (sameCell && column && !column->DblClickNextVal()) column->StepValue(Shift.Contains(ssShift) ? -1 : 1);
   }
   if (Button != mbRight) return;
   TGridCoord cell = MouseCoord(X, Y);

@@ -49,7 +49,9 @@ protected:
     DS->FieldDefs()->Add("Name", ftString, 20);
     DS->FieldDefs()->Add("Amount", ftFloat);
     DS->FieldDefs()->Add("Code", ftString, 10);
-    for (int i = 1; i <= 30; ++i) DS->AddRow({Variant(NameOf(i)), Variant(i * 10.0), Variant(Format("C%.2d", {i}))});
+    DS->FieldDefs()->Add("Done", ftBoolean);
+    for (int i = 1; i <= 30; ++i)
+      DS->AddRow({Variant(NameOf(i)), Variant(i * 10.0), Variant(Format("C%.2d", {i})), Variant(i % 2 == 0)});
     auto* source = new TDataSource(Form);
     source->SetDataSet(DS);
     for (const char* f : {"Name", "Amount", "Code"}) Grid->Columns()->AddColumn()->SetFieldName(f);
@@ -431,4 +433,29 @@ TEST_F(GridInteraction, ATitleDraggedOntoTheNextColumnMovesItButtonOrNot) {
   EXPECT_EQ(Grid->Columns()->Items(2)->FieldName(), "Name");
   EXPECT_EQ(Marker(2), smNoneEh);
   EXPECT_EQ(SortReports, 0);
+}
+
+// ---------------------------------------------------------------- check boxes
+
+TEST_F(GridInteraction, ACheckBoxTogglesByClickAndSpaceAndDeleteClearsIt) {
+  Grid->Columns()->Items(2)->SetFieldName("Done");
+  ASSERT_EQ(Grid->Columns()->Items(2)->ColumnKind(), ckCheckbox);
+  DS->First();
+  TField* done = DS->FieldByName("Done");
+  ClickWith(DataCell(2, 0), Qt::NoModifier);
+  EXPECT_EQ(RecNo(), 1);
+  EXPECT_TRUE(done->AsBoolean());
+  TypeKey(Qt::Key_Space, Qt::NoModifier, " ");
+  EXPECT_FALSE(done->AsBoolean());
+  TypeKey(Qt::Key_Space, Qt::NoModifier, " ");
+  EXPECT_TRUE(done->AsBoolean());
+  TypeKey(Qt::Key_Delete);
+  EXPECT_TRUE(done->IsNull());
+  // A read-only grid keeps its values.
+  DS->Cancel();
+  Grid->SetReadOnly(true);
+  bool before = done->AsBoolean();
+  ClickWith(DataCell(2, 0), Qt::NoModifier);
+  TypeKey(Qt::Key_Space, Qt::NoModifier, " ");
+  EXPECT_EQ(done->AsBoolean(), before);
 }
