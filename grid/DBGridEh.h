@@ -1438,7 +1438,7 @@ private:
   bool IncSearchAllowed() const;
   bool CellTextMatches(const String& Upper);
   bool SearchWalk(const String& Upper, int Direction);
-  bool ExtendRowStep(int Dir, bool Keep);
+  bool ExtendRowStep(int Dir, bool Keep, bool& Away);
   // ---- mouse steps
   bool PressTitle(TMouseButton Button, TShiftState Shift, int X, int Y);
   void PressDataRow(TMouseButton Button, TShiftState Shift, TGridCoord Cell);

@@ -9,6 +9,7 @@
 
 #include <cassert>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -308,8 +309,12 @@ void TCustomDBGridEh::MoveByRows(bool Extend, int Distance, bool RowMode, bool T
       FRowAnchor.clear();
     }
     int left = std::abs(Distance);
+    // Long extensions walk without repainting the grid at every record.
+    std::optional<TControlsOff> off;
+    if (ToTheEnd || left > 1) off.emplace(ds);
+    bool away = false;  // once moving away from the anchor, every later step does too
     while (ToTheEnd || left > 0) {
-      bool moved = extend ? ExtendRowStep(dir, FKeepSelection) : ds->MoveBy(dir) != 0;
+      bool moved = extend ? ExtendRowStep(dir, FKeepSelection, away) : ds->MoveBy(dir) != 0;
       if (!moved) break;
       if (!ToTheEnd) --left;
     }
@@ -327,17 +332,19 @@ void TCustomDBGridEh::MoveByRows(bool Extend, int Distance, bool RowMode, bool T
 }
 
 // One record of a row extension; false when the dataset could not move further.
-bool TCustomDBGridEh::ExtendRowStep(int Dir, bool Keep) {
+bool TCustomDBGridEh::ExtendRowStep(int Dir, bool Keep, bool& Away) {
   TDataSet* ds = DataSet();
   TBookmarkListEh* rows = SelectedRows();
   if (FRowAnchor.empty() || FSelection->SelectionKind() != gstRecordBookmarks) {
     FRowAnchor = ds->Bookmark();
     FRowAnchorSelected = rows->CurrentRowSelected();
     rows->SetCurrentRowSelected(true);
-  } else {
+    Away = true;
+  } else if (!Away) {
     int cmp = ds->CompareBookmarks(ds->Bookmark(), FRowAnchor);
     // A row left on the way back toward the anchor leaves the selection.
     if ((Dir > 0 && cmp < 0) || (Dir < 0 && cmp > 0)) rows->SetCurrentRowSelected(Keep && FRowAnchorSelected);
+    else Away = true;
   }
   if (ds->MoveBy(Dir) == 0) return false;
   rows->SetCurrentRowSelected(Keep ? !FRowAnchorSelected : true);
