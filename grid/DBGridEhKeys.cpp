@@ -133,7 +133,8 @@ void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
     case VK_RIGHT: MoveToDataColumn(FColumns->Count() - 1, -1, false); break;
     case VK_DELETE: ConfirmDelete(); break;
     case 'A':
-      if (!ds->IsEmpty() && SelectionKindAllowed(gstAll)) FSelection->SelectWholeGrid();
+      if (!ds->IsEmpty() && SelectionKindAllowed(gstAll) && FEditActions.Contains(geaSelectAllEh))
+        FSelection->SelectWholeGrid();
       break;
     case kCopyFromAboveKey: CopyFromRecordAbove(); break;
     default: return;

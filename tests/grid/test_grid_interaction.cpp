@@ -362,6 +362,18 @@ TEST_F(GridInteraction, ShiftArrowsExtendAndShrinkFromTheAnchor) {
   // A plain move clears the selection.
   TypeKey(Qt::Key_Down);
   EXPECT_EQ(Grid->SelectedRows()->Count(), 0);
+  // Rows selected by keys go when row selection is no longer allowed.
+  TypeKey(Qt::Key_Down, Qt::ShiftModifier);
+  ASSERT_EQ(Grid->SelectedRows()->Count(), 2);
+  Grid->SetAllowedSelections(Grid->AllowedSelections() - gstRecordBookmarks);
+  EXPECT_EQ(Grid->SelectedRows()->Count(), 0);
+  EXPECT_EQ(Grid->Selection()->SelectionKind(), gstNon);
+  // Ctrl+A selects everything only with the select-all action enabled.
+  TypeKey(Qt::Key_A, Qt::ControlModifier, "a");
+  EXPECT_EQ(Grid->Selection()->SelectionKind(), gstNon);
+  Grid->SetEditActions({geaSelectAllEh});
+  TypeKey(Qt::Key_A, Qt::ControlModifier, "a");
+  EXPECT_EQ(Grid->Selection()->SelectionKind(), gstAll);
 }
 
 TEST_F(GridInteraction, WithoutMultiSelectEveryKindIsRefused) {
