@@ -815,6 +815,7 @@ void TCustomDBGridEh::SyncCurrentRow() {
 }
 
 void TCustomDBGridEh::DataSetScrolled(int Distance) {
+  if (Distance != 0 && !FSearching) StopIncSearch();
   if (!HandleAllocated() || (MemTableSupport() && FFooterRowCount == 0)) return;
   if (FDataLink->ActiveRecord() + TopDataOffset() >= RowCount()) RecalcRowCount();
   bool barShown = WindowBars()->Visible(SB_VERT);
@@ -895,6 +896,12 @@ void TCustomDBGridEh::ColExit() {
 }
 
 void TCustomDBGridEh::DoExit() {
+  StopIncSearch();
+  // Markers set with Ctrl held are reported when the focus goes elsewhere than the editor.
+  if (FSortMarkedWithCtrl && !(InplaceEditor() && InplaceEditor()->Focused())) {
+    FSortMarkedWithCtrl = false;
+    SortMarkingChanged();
+  }
   TDataSet* ds = DataSet();
   if (FDataLink->Active() && ds) {
     bool untouchedInsert = ds->State() == dsInsert && !ds->Modified() && !FDataLink->Modified();
@@ -913,19 +920,6 @@ bool TCustomDBGridEh::SelectCell(int ACol, int ARow) {
 void TCustomDBGridEh::CurrentChanged(int OldCol, int OldRow) {
   TCustomGrid::CurrentChanged(OldCol, OldRow);
   if (Col() != OldCol && Col() >= IndicatorOffset()) ColEnter();
-}
-
-void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  TCustomGrid::MouseUp(Button, Shift, X, Y);
-  if (Button != mbRight) return;
-  TGridCoord cell = MouseCoord(X, Y);
-  int dataCol = RawToDataColumn(cell.X);
-  if (cell.X < 0 || dataCol < 0 || dataCol >= FColumns->Count()) return;
-  auto* menu = dynamic_cast<IPopupMenu*>(FColumns->Items(dataCol)->PopupMenuComponent());
-  if (!menu || !menu->PopupAutoPopup()) return;
-  Perform(WM_CANCELMODE);
-  TPoint p = ClientToScreen({X, Y});
-  menu->PopupAt(this, p.X, p.Y);
 }
 
 // ---------------------------------------------------------------- edit hooks
@@ -1089,6 +1083,10 @@ void TCustomDBGridEh::Dispatch(TMessage& Message) {
   if (Message.Msg == WM_DEFERREDLAYOUT && FColumns) {
     if (FLayoutLock > 0 || FColumns->UpdateCount() > 0) DeferLayout();
     else RebuildLayout();
+    return;
+  }
+  if (Message.Msg == WM_TIMER && Message.WParam == 2) {
+    StopIncSearch();  // the search's time-out
     return;
   }
   TCustomGrid::Dispatch(Message);

@@ -1196,6 +1196,31 @@ public:
   enum TEditorReadOnly { erNotSet, erReadOnly, erWritable };
   void SetEditorReadOnly(TEditorReadOnly Value) { FEditorReadOnly = Value; }
   bool IncSearchActive() const { return FIncSearchActive; }
+  const String& IncSearchText() const { return FIncSearchText; }
+
+  // ---- keys, mouse and search (DBGridEhKeys.cpp, DBGridEhMouse.cpp)
+  // Appends Text to the search and looks for a record whose current-column text starts with
+  // it: Direction 0 from the current record (then the first), 1 forward, 2 backward. A
+  // TimeOut of 0 or more (ms) ends the search after that long without keys.
+  void IncSearch(const String& Text, int TimeOut, int Direction);
+  void StopIncSearch();
+  // Moves the dataset by Distance records (to the end in its direction with ToTheEnd),
+  // extending the row or rectangle selection when asked.
+  void MoveByRows(bool Extend, int Distance, bool RowMode, bool ToTheEnd);
+  // Makes data column DataCol current; Direction (-1, 1) skips zero-width columns that way.
+  void MoveToDataColumn(int DataCol, int Direction, bool Extend);
+  bool SelectionKindAllowed(TDBGridEhSelectionType Kind) const;
+  // Reports a change of the sort markers: OnSortMarkingChanged, else the default sorting.
+  void SortMarkingChanged();
+  virtual void ApplySortingDefault() {}
+  // Puts the current column's value of the record above into the current record.
+  void CopyFromRecordAbove();
+  // Opens the find dialog for a grid (set by the find dialog's unit; none: nothing opens).
+  static inline void (*OpenFindDialogHook)(TCustomDBGridEh* Grid, bool Modal) = nullptr;
+  // The data column whose title is held down by the mouse, -1 for none.
+  int PressedTitleColumn() const { return FPressedTitle; }
+  // The title of DataCol is held down with the mouse over it (drawn pressed).
+  bool TitlePressed(int DataCol) const { return FPressedTitle >= 0 && FPressedTitle == DataCol && FPressedTitleIn; }
 
   // ---- virtual operations
   virtual bool AcquireFocus();
@@ -1337,6 +1362,13 @@ protected:
   void ColumnMoved(int FromIndex, int ToIndex) override;
   void ColWidthsChanged() override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyUp(Word& Key, TShiftState Shift) override;
+  void KeyPress(Char& Key) override;
+  bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+  bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
   bool SelectCell(int ACol, int ARow) override;
   void CurrentChanged(int OldCol, int OldRow) override;
   void DoExit() override;
@@ -1407,6 +1439,22 @@ private:
   // The current record's text for the editor in a grid column, before the cell-parameter
   // handlers; sets the edit value.
   String CellEditText(int ACol);
+  // ---- keys and search steps
+  bool SearchKey(Word& Key, TShiftState Shift);
+  void CtrlKey(Word& Key, TShiftState Shift);
+  void PlainKey(Word& Key, TShiftState Shift);
+  void VerticalKey(Word Key, TShiftState Shift);
+  void StepColumn(bool Forward);
+  void ConfirmDelete();
+  bool IncSearchAllowed() const;
+  bool CellTextMatches(const String& Upper);
+  bool SearchWalk(const String& Upper, int Direction);
+  bool ExtendRowStep(int Dir, bool Keep, bool& Away);
+  // ---- mouse steps
+  bool PressTitle(TMouseButton Button, TShiftState Shift, int X, int Y);
+  void PressDataRow(TMouseButton Button, TShiftState Shift, TGridCoord Cell);
+  void ReleaseTitle(TShiftState Shift, int X, int Y);
+  bool ChangesByMouse() const;
 
   std::unique_ptr<TColumnDefValuesEh> FColumnDefValues;
   std::unique_ptr<TDBGridColumnsEh> FColumns;
@@ -1458,6 +1506,18 @@ private:
   Variant FEditValue;
   TEditorReadOnly FEditorReadOnly = erNotSet;
   bool FIncSearchActive = false;
+  String FIncSearchText;
+  int FIncSearchTimeOut = -1;
+  bool FKeepSelection = false;
+  String FRowAnchor;          // the first row of a row extension
+  bool FRowAnchorSelected = false;
+  int FPressedTitle = -1;     // data column of a held title button
+  bool FPressedTitleIn = false;
+  TPoint FPressPoint;
+  bool FRowTracking = false;
+  bool FSortMarkedWithCtrl = false;
+  bool FSearching = false;    // the search itself moves the dataset
+  TGridCoord FCheckCell{-1, -1};  // a check-box or image cell pressed, toggled at release
   int FEditButtonWidth = 0, FEditButtonHeight = 0;
   std::unique_ptr<THeadTreeNode> FHeadTree;
   std::vector<THeadTreeNode*> FLeaves;

@@ -321,7 +321,8 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
   } else {
     FillWith(c, r, Color());
   }
-  if (is3D) DrawCellFrame3D(ARect, highlighted);
+  bool pressed = rowArea == raTitle && colArea == caData && TitlePressed(dataCol);
+  if (is3D) DrawCellFrame3D(ARect, highlighted || pressed);
   if (rowArea == raTitle && colArea == caData && FUseMultiTitle)
     if (THeadTreeNode* leaf = LeafOf(dataCol)) DrawTitleBands(leaf, ARect, highlighted);
 }
@@ -394,7 +395,7 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
     imageWidth = FTitleImages->Width();
   }
   TSortMarkerEh marker = title->SortMarker();
-  if (col->Field() && OnGetBtnParams) OnGetBtnParams(this, col, c->Font(), back, marker, false);
+  if (col->Field() && OnGetBtnParams) OnGetBtnParams(this, col, c->Font(), back, marker, TitlePressed(DataCol));
   bool showMarker = marker != smNoneEh, showIndex = showMarker && FSortMarkedColumns->Count() > 1;
   String index = showIndex ? IntToStr(title->SortIndex()) : String();
   int indexWidth = 0;
@@ -418,7 +419,7 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   if (col->Field() && OnGetBtnParams) {
     TColor ignored = back;
     TSortMarkerEh m2 = marker;
-    OnGetBtnParams(this, col, c->Font(), ignored, m2, false);
+    OnGetBtnParams(this, col, c->Font(), ignored, m2, TitlePressed(DataCol));
   }
   int type = CellArea(caData, raTitle);
   bool highlighted = GetFixedCellColors(DataToRawColumn(DataCol), 0, c->Font(), back, TitleInSelection(DataCol), type);
