@@ -1446,6 +1446,8 @@ private:
   void VerticalKey(Word Key, TShiftState Shift);
   void StepColumn(bool Forward);
   void ConfirmDelete();
+  bool SelectionDeleteAllowed();
+  bool PasteAllowed();
   bool IncSearchAllowed() const;
   bool CellTextMatches(const String& Upper);
   bool SearchWalk(const String& Upper, int Direction);

@@ -1,6 +1,7 @@
 // The grid's keyboard: record and column navigation with selection extension, deleting with
 // confirmation, appending at the end, and the incremental search with its keys and time-out.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpExp.h"
 
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
@@ -132,7 +133,24 @@ void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
       break;
     case VK_LEFT: MoveToDataColumn(0, 1, false); break;
     case VK_RIGHT: MoveToDataColumn(FColumns->Count() - 1, -1, false); break;
-    case VK_DELETE: ConfirmDelete(); break;
+    case VK_DELETE:
+      if (!(FEditActions.Contains(geaDeleteEh) && SelectionDeleteAllowed() &&
+            ExecuteGridEditAction(this, geaDeleteEh)))
+        ConfirmDelete();
+      break;
+    case 'C':
+    case VK_INSERT:
+      if (FSelection->SelectionKind() == gstNon) return;
+      ExecuteGridEditAction(this, geaCopyEh);
+      break;
+    case 'X':
+      if (!SelectionDeleteAllowed()) return;
+      ExecuteGridEditAction(this, geaCutEh);
+      break;
+    case 'V':
+      if (!PasteAllowed()) return;
+      ExecuteGridEditAction(this, geaPasteEh);
+      break;
     case 'A':
       if (!ds->IsEmpty() && SelectionKindAllowed(gstAll) && FEditActions.Contains(geaSelectAllEh))
         FSelection->SelectWholeGrid();
@@ -198,7 +216,12 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
     case VK_DOWN: VerticalKey(Key, Shift); break;
     case VK_INSERT: {
       TDataSet* ds = DataSet();
-      if (shift || !ds->CanModify() || FReadOnly || !FOptions.Contains(dgEditing)) return;
+      if (shift) {  // Shift+Insert pastes (incremental search took it already when active)
+        if (!PasteAllowed()) return;
+        ExecuteGridEditAction(this, geaPasteEh);
+        break;
+      }
+      if ( !ds->CanModify() || FReadOnly || !FOptions.Contains(dgEditing)) return;
       FSelection->Reset();
       if (FAllowedOperations.Contains(alopInsertEh)) ds->Insert();
       else if (FAllowedOperations.Contains(alopAppendEh)) ds->Append();
@@ -224,6 +247,24 @@ void TCustomDBGridEh::VerticalKey(Word Key, TShiftState Shift) {
   if (Key == VK_DOWN && ds->Eof() && ds->CanModify() && !FReadOnly && FOptions.Contains(dgEditing) &&
       FAllowedOperations.Contains(alopAppendEh))
     ds->Append();
+}
+
+// A selection may be deleted (by Ctrl+Delete or cut): rows and the whole grid need record
+// deletion, rectangles and columns field updates; the dataset must take changes.
+bool TCustomDBGridEh::SelectionDeleteAllowed() {
+  TDataSet* ds = DataSet();
+  TDBGridEhSelectionType kind = FSelection->SelectionKind();
+  if (kind == gstNon || FReadOnly || !ds || ds->IsEmpty() || !ds->CanModify()) return false;
+  bool rows = kind == gstRecordBookmarks || kind == gstAll;
+  return FAllowedOperations.Contains(rows ? alopDeleteEh : alopUpdateEh);
+}
+
+bool TCustomDBGridEh::PasteAllowed() {
+  TDataSet* ds = DataSet();
+  if (FReadOnly || !ds || !ds->CanModify()) return false;
+  if (ds->State() != dsInsert && !FAllowedOperations.Contains(alopUpdateEh)) return false;
+  TClipboard* cb = Clipboard();
+  return cb->HasFormat(VcldbifClipboardFormat()) || cb->HasFormat(CF_TEXT);
 }
 
 void TCustomDBGridEh::ConfirmDelete() {

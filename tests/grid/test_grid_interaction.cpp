@@ -4,6 +4,7 @@
 #include "GridPaintFixture.h"
 #include "grid/DBGridEh.h"
 #include "data/MemDataSet.h"
+#include "gui/Clipbrd.h"
 #include "gui/Forms.h"
 
 #include <QtGui/QInputMethodEvent>
@@ -149,6 +150,44 @@ TEST_F(GridInteraction, CtrlDeleteOnSelectedRowsAsksForAllAndDeletesThem) {
   ASSERT_EQ(boxes.Calls.size(), 1u);
   EXPECT_EQ(boxes.Calls[0].Text, "Delete all selected records?");
   EXPECT_EQ(DS->RecordCount(), 27);
+}
+
+// The edit-action keys reach the clipboard operations only when the action is enabled and the
+// grid allows the change.
+TEST_F(GridInteraction, EditActionKeysCopyCutAndDeleteTheSelectionOnlyWhenEnabled) {
+  Grid->SetOptions(Grid->Options() + dgMultiSelect + dgRowSelect);
+  DS->SetRecNo(2);
+  TypeKey(Qt::Key_Down, Qt::ShiftModifier);
+  ASSERT_EQ(Grid->SelectedRows()->Count(), 2);
+  Clipboard()->SetAsText("untouched");
+  TypeKey(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(Clipboard()->AsText(), "untouched") << "copy is not among the edit actions";
+
+  Grid->SetEditActions({geaCopyEh, geaDeleteEh});
+  TypeKey(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_NE(Clipboard()->AsText().find(NameOf(2)), String::npos);
+  EXPECT_NE(Clipboard()->AsText().find(NameOf(3)), String::npos);
+  EXPECT_EQ(Clipboard()->AsText().find(NameOf(4)), String::npos);
+
+  Clipboard()->SetAsText("untouched");
+  TypeKey(Qt::Key_Insert, Qt::ControlModifier);
+  EXPECT_NE(Clipboard()->AsText().find(NameOf(2)), String::npos) << "Ctrl+Insert copies too";
+
+  TypeKey(Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(DS->RecordCount(), 30) << "cut is not among the edit actions";
+
+  // A read-only grid deletes nothing; Ctrl+Delete then falls back to the record delete,
+  // which a read-only grid refuses as well.
+  Grid->SetReadOnly(true);
+  TypeKey(Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(DS->RecordCount(), 30);
+  Grid->SetReadOnly(false);
+
+  TBoxRecorder boxes;
+  TypeKey(Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(DS->RecordCount(), 28);
+  EXPECT_FALSE(DS->Locate("Name", Variant(NameOf(2)), {}));
+  EXPECT_FALSE(DS->Locate("Name", Variant(NameOf(3)), {}));
 }
 
 TEST_F(GridInteraction, LeftAndRightStepColumnsAndSwapRightToLeft) {
