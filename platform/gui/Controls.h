@@ -709,6 +709,8 @@ protected:
   // The part of the non-client margins inside the widget (all of them, unless the window
   // manager draws the frame); the client pixels start at its top-left.
   virtual TRect InsideMargins() const { return FNC; }
+  // Clips the widget to the parent's client area and to the window region.
+  void UpdateMask();
   void UpdateBoundsRect(const TRect& R) override;
   void SetWindowTextDirect(const String& v) override;
   // Moves and sizes the widget to the control's bounds.

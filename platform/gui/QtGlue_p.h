@@ -38,6 +38,10 @@ public:
   bool PaintFailed = false;    // a failing paint is not repeated until the next invalidation
   HDC PaintDC = nullptr;       // the context of the paint in progress
   QWidget* MenuBar = nullptr;  // a form's menu bar, laid above the client area
+  // The window region set by the program (widget coordinates), kept apart from the clip to
+  // the parent's client area, with which it makes the widget's mask.
+  QRegion WindowRegion;
+  bool HasWindowRegion = false;
 
   // Paints what is invalid into the buffers (no blit).
   void PaintBuffers();

@@ -602,15 +602,36 @@ void TWinControl::SetParentCtl3D(bool v) {
 }
 
 void TWinControl::SetWindowRgn(HRGN Region) {
-  if (!Region) {
-    FWidget->clearMask();
-    return;
+  FWidget->HasWindowRegion = Region != nullptr;
+  FWidget->WindowRegion = QRegion();
+  if (Region) {
+    // Window regions are in window coordinates: the widget begins at the outside frame.
+    TRect out = OutsideFrame(FNC, InsideMargins());
+    FWidget->WindowRegion = static_cast<TGdiRegion*>(Region)->Rgn.translated(-out.Left, -out.Top);
   }
-  auto* r = static_cast<TGdiRegion*>(Region);
-  QRegion q = r->Rgn;
-  // Window regions are in window coordinates: the widget begins at the outside frame.
-  TRect out = OutsideFrame(FNC, InsideMargins());
-  FWidget->setMask(q.translated(-out.Left, -out.Top));
+  UpdateMask();
+}
+
+// A child shows only inside its parent's client area, as windows are clipped there: it never
+// covers the parent's frame or scroll bars.
+void TWinControl::UpdateMask() {
+  QRegion mask;
+  bool masked = FWidget->HasWindowRegion;
+  if (masked) mask = FWidget->WindowRegion;
+  if (TWinControl* p = Parent()) {
+    TRect pin = p->InsideMargins();
+    QRect client(pin.Left, pin.Top, p->ClientWidth(), p->ClientHeight());
+    QRect geom = FWidget->geometry();
+    QRect shown = geom & client;
+    if (shown != geom) {
+      // An empty mask would mean none: a child wholly outside keeps one pixel beyond its edge.
+      QRegion clip = shown.isEmpty() ? QRegion(-1, -1, 1, 1) : QRegion(shown.translated(-geom.topLeft()));
+      mask = masked ? mask & clip : clip;
+      masked = true;
+    }
+  }
+  if (!masked) FWidget->clearMask();
+  else FWidget->setMask(mask.isEmpty() ? QRegion(-1, -1, 1, 1) : mask);
 }
 
 // ================================================================ geometry and showing
@@ -637,6 +658,7 @@ void TWinControl::ApplyGeometry() {
   if (TWinControl* p = Parent()) {
     TRect pin = p->InsideMargins();
     FWidget->setGeometry(Left() + pin.Left + out.Left, Top() + pin.Top + out.Top, w, h);
+    UpdateMask();
   } else {
     FWidget->move(Left(), Top());
     FWidget->resize(w, h);
@@ -653,8 +675,10 @@ void TWinControl::UpdateBoundsRect(const TRect& R) {
     FWidget->NeedsPaint = true;
     FWidget->NeedsFramePaint = true;
     FWidget->update();
-    if (ow != ClientWidth() || oh != ClientHeight())
+    if (ow != ClientWidth() || oh != ClientHeight()) {
+      for (TWinControl* c : FTabList) c->UpdateMask();
       Perform(WM_SIZE, SIZE_RESTORED, MakeLParam(ClientWidth(), ClientHeight()));
+    }
   }
 }
 
