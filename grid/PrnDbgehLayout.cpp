@@ -455,6 +455,8 @@ void TPrintRun::DrawBand(const std::vector<int>& Heights, std::size_t First, int
       AddLine(cell.Right - lw / 2 - 1, cell.Top, cell.Right - lw / 2 - 1, cell.Bottom);
       if (c == firstCol) AddLine(FGeo.Left + lw / 2, cell.Top, FGeo.Left + lw / 2, cell.Bottom);
       x += w;
+      // A cell's events may have closed the dataset: stop before the grid repaints over it.
+      CheckAlive();
       if (Application) Application->ProcessMessages();
     }
     top += Heights[r];
