@@ -136,13 +136,14 @@ struct TGridScene {
     TDBGridEhLayoutLock lock(Grid);
     Grid->SetOptionsEh(Grid->OptionsEh() + TDBGridEhOptions{dghMultiSortMarking});
     TDBGridColumnsEh* cols = Grid->Columns();
-    const char* fields[] = {"id", "code", "name", "customer", "amount", "qty",
-                            "signed", "done", "note", "paid", "rate", "state"};
+    cols->Clear();  // the columns made from the fields give way to the application's own
+    // "amount" next to "paid", so one band spans both.
+    const char* fields[] = {"id", "code", "name", "customer", "qty", "signed",
+                            "done", "note", "amount", "paid", "rate", "state"};
     for (const char* f : fields) cols->AddColumn()->SetFieldName(f);
-    cols->Items(4)->Title()->SetCaption("金额|合同");
+    cols->Items(8)->Title()->SetCaption("金额|合同");
     cols->Items(9)->Title()->SetCaption("金额|已付");
-    cols->Items(4)->SetIndex(8);  // next to "paid" so the band spans both
-    cols->Items(7)->SetCheckboxes(true);
+    cols->Items(6)->SetCheckboxes(true);
     for (int i : {8, 9}) cols->Items(i)->Footer()->SetValueType(fvtSum);
     cols->Items(1)->Title()->SetSortMarker(smDownEh);
     cols->Items(2)->Title()->SetSortMarker(smUpEh);

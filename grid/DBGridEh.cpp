@@ -736,6 +736,8 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
       throw;
     }
     --FUpdateLock;
+    // The bands of a multi-level title span the new widths.
+    if (FUseMultiTitle) RebuildLayout();
     return;
   }
   if (gridWidth <= 0) return;

@@ -1229,7 +1229,27 @@ public:
   int EditButtonWidth() const { return FEditButtonWidth; }
   int EditButtonHeight() const { return FEditButtonHeight; }
 
-  // ---- geometry (areas of GetCellType: the low byte the column area, the high byte the row's)
+  // ---- geometry
+  // One axis's pixels: lines, the fixed (and frozen) cells, what is fully visible, footers.
+  struct TAxisDrawInfoEh {
+    int LineWidth = 0;
+    int FirstGridCell = 0;     // the first scrolling cell shown
+    int FixedBoundary = 0;     // pixels of the fixed cells with their lines
+    int FixedCellCount = 0;
+    int FooterExtent = 0;      // vertical axis: the footer rows' pixels
+    int FrozenExtent = 0;      // horizontal axis: the frozen columns' pixels
+    int FullVisBoundary = 0;   // after the last fully visible cell
+    int GridBoundary = 0;      // where the drawn cells end
+    int GridCellCount = 0;
+    int GridExtent = 0;        // the client width or height
+    int LastFullVisibleCell = 0;
+  };
+  struct TGridAxesInfoEh {
+    TAxisDrawInfoEh Horz, Vert;
+  };
+  void ComputeDrawInfo(TGridAxesInfoEh& Info) const;
+  void ComputeDrawInfo(TGridAxesInfoEh& Info, int Width, int Height) const;
+  // (areas of GetCellType: the low byte the column area, the high byte the row's)
   enum TColAreaEh { caIndicator = 0, caData = 1 };
   enum TRowAreaEh { raTitle = 0, raFilter = 1, raData = 2, raFiller = 3, raFooter = 4 };
   static int CellArea(int ColArea, int RowArea) { return ColArea | (RowArea << 8); }

@@ -7,6 +7,7 @@
 #include "gui/WinGDI.h"
 
 #include <cassert>
+#include <functional>
 
 namespace {
 
@@ -740,4 +741,63 @@ void TCustomDBGridEh::Resize() {
 void TCustomDBGridEh::TopLeftChanged() {
   TCustomGrid::TopLeftChanged();
   UpdateExtHorzScrollBar();
+}
+
+// ================================================================ axis draw information
+
+namespace {
+
+// Fixed cells first (the non-frozen ones, then the Frozen last of them), each with its line.
+void ComputeFixedAxis(TCustomDBGridEh::TAxisDrawInfoEh& A, int Line, int Fixed, int Frozen, int Count, int First,
+                      const std::function<int(int)>& Extent) {
+  A.LineWidth = Line;
+  A.FixedCellCount = Fixed;
+  A.GridCellCount = Count;
+  A.FirstGridCell = First;
+  int boundary = 0;
+  for (int i = 0; i < Fixed - Frozen; ++i) boundary += Extent(i) + Line;
+  int frozenStart = boundary;
+  for (int i = std::max(0, Fixed - Frozen); i < Fixed; ++i) boundary += Extent(i) + Line;
+  A.FixedBoundary = boundary;
+  A.FrozenExtent = boundary - frozenStart;
+}
+
+void ComputeScrollAxis(TCustomDBGridEh::TAxisDrawInfoEh& A, int Available, int Footers,
+                       const std::function<int(int)>& Extent) {
+  A.GridExtent = Available;
+  A.GridBoundary = A.FullVisBoundary = A.FixedBoundary;
+  A.LastFullVisibleCell = A.FirstGridCell;
+  A.FooterExtent = 0;
+  int footerStart = 0;
+  for (int i = A.FirstGridCell; i < A.GridCellCount; ++i) {
+    if (i >= A.GridCellCount - Footers && footerStart == 0) footerStart = A.GridBoundary;
+    A.GridBoundary += Extent(i) + A.LineWidth;
+    if (A.GridBoundary > Available + A.LineWidth) {
+      A.GridBoundary = Available;
+      break;
+    }
+    A.LastFullVisibleCell = i;
+    A.FullVisBoundary = A.GridBoundary;
+  }
+  if (Footers > 0) {
+    for (int i = A.GridCellCount - Footers; i <= A.LastFullVisibleCell; ++i) A.FooterExtent += Extent(i) + A.LineWidth;
+    if (footerStart > 0) A.FooterExtent = A.GridBoundary - footerStart;
+  }
+}
+
+}  // namespace
+
+void TCustomDBGridEh::ComputeDrawInfo(TGridAxesInfoEh& Info) const { ComputeDrawInfo(Info, ClientWidth(), ClientHeight()); }
+
+void TCustomDBGridEh::ComputeDrawInfo(TGridAxesInfoEh& Info, int Width, int Height) const {
+  int line = GridLineWidth();
+  auto colWidth = [this](int i) { return std::max(0, ColWidths(i)); };
+  auto rowHeight = [this](int i) { return RowHeights(i); };
+  int frozen = std::max(0, FixedCols() - IndicatorOffset());
+  ComputeFixedAxis(Info.Horz, FOptions.Contains(dgColLines) ? line : 0, FixedCols(), frozen, ColCount(), LeftCol(),
+                   colWidth);
+  ComputeFixedAxis(Info.Vert, FOptions.Contains(dgRowLines) ? line : 0, FixedRows(), 0, RowCount(), TopRow(),
+                   rowHeight);
+  ComputeScrollAxis(Info.Horz, Width, 0, colWidth);
+  ComputeScrollAxis(Info.Vert, Height, FFooterRowCount, rowHeight);
 }

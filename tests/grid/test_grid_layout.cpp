@@ -86,6 +86,28 @@ TEST_F(LayoutGrid, CellTypesWithTwoFootersAndNeitherTitlesNorIndicator) {
   EXPECT_EQ(Grid->DataRowCount(), n - 3);
 }
 
+TEST_F(LayoutGrid, AxisDrawInformationWithFrozenColumnsAndFooters) {
+  Columns({"Code", "Amount", "Qty"});
+  for (int i = 0; i < 3; ++i) Grid->Columns()->Items(i)->SetWidth(50 + 10 * i);
+  Grid->SetFrozenCols(1);
+  Grid->SetFooterRowCount(1);
+  Application->ProcessMessages();
+  TCustomDBGridEh::TGridAxesInfoEh info;
+  Grid->ComputeDrawInfo(info);
+  const auto& h = info.Horz;
+  EXPECT_EQ(h.LineWidth, 1);
+  EXPECT_EQ(h.FixedCellCount, 2);
+  EXPECT_EQ(h.FixedBoundary, Grid->ColWidths(0) + 1 + 50 + 1) << "indicator and frozen column with lines";
+  EXPECT_EQ(h.FrozenExtent, 51);
+  EXPECT_EQ(h.LastFullVisibleCell, 3);
+  EXPECT_EQ(h.FullVisBoundary, h.FixedBoundary + 61 + 71);
+  EXPECT_EQ(h.FooterExtent, 0);
+  const auto& v = info.Vert;
+  EXPECT_EQ(v.FooterExtent, Grid->DefaultRowHeight() + 1) << "the footer row";
+  EXPECT_EQ(v.FullVisBoundary, Grid->ClientHeight()) << "the footer ends at the bottom";
+  EXPECT_EQ(v.LastFullVisibleCell, Grid->RowCount() - 1);
+}
+
 // ================================================================ rows
 
 TEST_F(LayoutGrid, RowLinesAndFitToTextGiveTheRowHeight) {
@@ -533,6 +555,7 @@ TEST_F(PaintGrid, ABandCaptionIsCentredOverItsColumns) {
   Col(1)->Title()->SetCaption("金额|发票");
   Col(2)->Title()->SetCaption("数量");
   Grid->SetUseMultiTitle(true);
+  Col(0)->SetWidth(90);  // the band follows a width set afterwards
   Snap();
   THeadTreeNode* leaf = Grid->LeafOf(0);
   ASSERT_TRUE(leaf && leaf->ParentNode && leaf->ParentNode->NodeText == "金额");
