@@ -6,7 +6,13 @@
 #include "core/SysUtils.h"
 #include "grid/PrViewEh.h"
 #include "grid/PrViewFormEh.h"
+#include "grid/PrnDBGridEhSetupDialog.h"
 #include "grid/PrnDbgeh.h"
+#include "gui/ExtCtrls.h"
+#include "gui/StdCtrls.h"
+#include "gui/Messages.h"
+#include <deque>
+#include <functional>
 #include "gui/Dialogs.h"
 
 #include <algorithm>
@@ -340,6 +346,81 @@ TEST_F(GridPrinterTest, AnInactiveDatasetPrintsNothing) {
   Prn->SetDBGridEh(nullptr);
   Prn->PrintGridTo(Preview());
   EXPECT_EQ(Pages(), 0);
+}
+
+// ---------------------------------------------------------------- setup
+
+// Runs Action while the steps act on the shared setup dialog from its modal loop.
+template <class F> void WithDialogSteps(std::deque<std::function<void(TfPrnDBGridEhSetupDialog*)>> Steps, F&& Action) {
+  int idle = 0;
+  HWND runner = AllocateHWnd([&](TMessage& M) {
+    if (M.Msg != WM_TIMER) return;
+    TfPrnDBGridEhSetupDialog* d = PrnDBGridEhSetupDialog();
+    if (Steps.empty()) {
+      if (++idle == 100 && d->Showing()) {
+        ADD_FAILURE() << "the dialog stayed open";
+        d->SetModalResult(mrAbort);
+      }
+      return;
+    }
+    if (!d->Showing()) return;
+    auto step = std::move(Steps.front());
+    Steps.pop_front();
+    step(d);
+  });
+  SetTimer(runner, 1, 20);
+  Action();
+  KillTimer(runner, 1);
+  DeallocateHWnd(runner);
+  EXPECT_TRUE(Steps.empty());
+}
+
+TEST_F(GridPrinterTest, TheSetupDialogShowsTheSettingsAndStoresThemOnOkOnly) {
+  Prn->SetUnits(Inches);
+  Prn->Page()->TopMargin = Currency::FromDouble(2);
+  Prn->SetOptions({pghColored});
+  bool ok = true;
+  WithDialogSteps({[](TfPrnDBGridEhSetupDialog* d) {
+                    EXPECT_EQ(d->seUpMargin->Text(), "2");
+                    EXPECT_EQ(d->seLeftMargin->Text(), "0.7874");
+                    EXPECT_TRUE(d->cbColored->Checked());
+                    d->seUpMargin->SetText("1.5");
+                    d->bCancel->Click();
+                  }},
+                  [&] { ok = Prn->RunSetupDialog(); });
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(Prn->Page()->TopMargin, Currency::FromDouble(2)) << "Cancel keeps all";
+  WithDialogSteps({[](TfPrnDBGridEhSetupDialog* d) {
+                    d->seUpMargin->SetText("1.5");
+                    d->cbColored->SetChecked(false);
+                    d->cbAutoStretch->SetChecked(true);
+                    d->bOk->Click();
+                  }},
+                  [&] { ok = Prn->RunSetupDialog(); });
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(Prn->Page()->TopMargin, Currency::FromDouble(1.5));
+  EXPECT_EQ(Prn->Page()->LeftMargin, Currency::FromDouble(0.7874));
+  EXPECT_EQ(Prn->Options(), (TPrintDBGridEhOptions{pghRowAutoStretch}));
+}
+
+// The preview's setup handler: the dialog, then the pages laid out anew with the new margins.
+TEST_F(GridPrinterTest, SetupAndPreviewLaysThePagesOutAgain) {
+  // The shared window lives on for later tests: give it the PDF printer they print to.
+  UsePrinters({}, true);
+  Refill(93);
+  Prn->ShowPreview();
+  TPreviewFormEh* form = SharedPreviewForm();
+  ASSERT_NE(form, nullptr);
+  int before = form->PreviewEh1->PageCount();
+  EXPECT_GE(before, 3);
+  WithDialogSteps({[](TfPrnDBGridEhSetupDialog* d) {
+                    d->seUpMargin->SetText("6");
+                    d->bOk->Click();
+                  }},
+                  [&] { form->PreviewEh1->RunPrinterSetup(); });
+  EXPECT_GT(form->PreviewEh1->PageCount(), before) << "fewer rows a page under the larger margin";
+  EXPECT_EQ(Prn->Page()->TopMargin, Currency::FromDouble(6));
+  form->Close();
 }
 
 // ---------------------------------------------------------------- to PDF
