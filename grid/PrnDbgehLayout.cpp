@@ -157,6 +157,7 @@ void TPrintRun::CollectRows() {
 void TPrintRun::ComputeWidths() {
   for (TColumnEh* c : FColumns) FWidths.push_back(int(Round((c->Width() + 1) * FGeo.Sx)));
   TPrintDBGridEhOptions o = FOwner->Options();
+  if (o.Contains(pghOptimalColWidths)) OptimalWidths();
   if (!o.Contains(pghFitGridToPageWidth)) return;
   if (o.Contains(pghFitingByColWidths)) FitWidthsToPage(FWidths, FGeo.Right - FGeo.Left - FGeo.LineWidth);
   long long total = FGeo.LineWidth;
@@ -171,6 +172,36 @@ void TPrintRun::ComputeWidths() {
   FGeo.Right = int(Round(FGeo.Right * k));
   FGeo.Top = int(Round(FGeo.Top * k));
   FGeo.Bottom = int(Round(FGeo.Bottom * k));
+}
+
+// Widths from the content: the title, every printed row's cell and the footers.
+void TPrintRun::OptimalWidths() {
+  if (Screen) Screen->SetCursor(crHourGlass);
+  int extra = 2 * FGeo.PadX;
+  auto widthOf = [this](TFont* Font, const String& Text) {
+    SelectFont(Font);
+    return FCanvas->TextWidth(Text);
+  };
+  for (std::size_t i = 0; i < FColumns.size(); ++i) {
+    String caption = FColumns[i]->Title()->Caption();
+    if (FGrid->UseMultiTitle()) caption = caption.substr(caption.rfind('|') == String::npos ? 0 : caption.rfind('|') + 1);
+    FWidths[i] = std::max(10, widthOf(FColumns[i]->Title()->Font(), caption) + extra);
+  }
+  for (const TRowRef& row : FRows) {
+    GotoRow(row);
+    if (row.Footer < 0) AddTotals();
+    for (std::size_t i = 0; i < FColumns.size(); ++i) {
+      TColumnEh* c = FColumns[i];
+      int w = row.Footer >= 0 ? widthOf(c->FooterAt(row.Footer)->Font(), FooterValue(int(i), row.Footer))
+              : c->Checkboxes() ? int(Round(13 * FGeo.Sx))
+                                : widthOf(c->Font(), c->CellText());
+      FWidths[i] = std::max(FWidths[i], w + extra);
+    }
+  }
+  std::fill(FTotals.begin(), FTotals.end(), Currency());
+  FPrintedRows = 0;
+  FDataSet->First();
+  if (Screen) Screen->SetCursor(crDefault);
 }
 
 void TPrintRun::ApplyFitMapping() {

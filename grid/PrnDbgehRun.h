@@ -28,6 +28,7 @@ private:
   void CollectColumns();
   void CollectRows();
   void ComputeWidths();
+  void OptimalWidths();
   void ApplyFitMapping();
   void PrepareCanvas();
   void TakeMacroValues();

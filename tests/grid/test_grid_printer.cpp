@@ -157,12 +157,30 @@ TEST_F(GridPrinterTest, WideColumnsTakeSeveralPagesUnlessFitted) {
       {{}, 3},
       {{pghFitGridToPageWidth}, 1},
       {{pghFitGridToPageWidth, pghFitingByColWidths}, 1},
+      {{pghOptimalColWidths}, 1},  // the content is narrow
   };
   for (const Case& c : cases) {
     Prn->SetOptions(c.Options);
     Prn->PrintGridTo(Preview());
     EXPECT_EQ(Pages(), c.Pages);
     EXPECT_NE(PageText(1).find("R12"), String::npos);
+  }
+}
+
+// Optimal widths make a column as wide as its widest cell.
+TEST_F(GridPrinterTest, OptimalWidthsShowTheWholeText) {
+  Grid->Columns()->Items(0)->SetWidth(2);
+  for (bool optimal : {false, true}) {
+    Prn->SetOptions(optimal ? TPrintDBGridEhOptions{pghOptimalColWidths} : TPrintDBGridEhOptions{});
+    Prn->PrintGridTo(Preview());
+    int found = 0, clipped = 0;
+    Box->Printer()->Page(1)->WalkText([&](const TMetaTextRun& r) {
+      if (r.Text != "R05") return;
+      ++found;
+      clipped += r.Clipped;
+    });
+    EXPECT_EQ(found, 1);
+    EXPECT_EQ(clipped, optimal ? 0 : 1) << optimal;
   }
 }
 
