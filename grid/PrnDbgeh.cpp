@@ -155,6 +155,7 @@ void TPrintDBGridEh::Notification(TComponent* AComponent, TOperation Operation) 
     FDBGridEh = nullptr;
     if (FRun) FRun->GridGone();
   }
+  if (Operation == opRemove && FRun) FRun->ComponentGone(AComponent);
 }
 
 void TPrintDBGridEh::SetUnits(TMeasureUnits Value) {

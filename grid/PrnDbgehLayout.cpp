@@ -78,6 +78,7 @@ void TPrintRun::Execute() {
 void TPrintRun::Prepare() {
   FCanvas = FPrinter->GetCanvas();
   FBookmark = FDataSet->GetBookmark();
+  FDataSet->FreeNotification(FOwner);
   if (FOwner->OnBeforePrint) FOwner->OnBeforePrint(FOwner);
   FDataSet->DisableControls();
   FControlsDisabled = true;
@@ -98,21 +99,23 @@ void TPrintRun::Finish() {
   FScratchCanvas.reset();
   FScratch.reset();
   if (Screen) Screen->SetCursor(crDefault);
-  if (!FGone) {
-    if (FOwner->OnAfterPrint) FOwner->OnAfterPrint(FOwner);
+  if (!FOwnerGone && !FGridGone && FOwner->OnAfterPrint) FOwner->OnAfterPrint(FOwner);
+  if (!FDataSetGone) {
     if (FDataSet->Active() && !FBookmark.empty() && FDataSet->BookmarkValid(FBookmark))
       FDataSet->GotoBookmark(FBookmark);
     if (FControlsDisabled) FDataSet->EnableControls();
-    FGrid->SetEnabled(FGridWasEnabled);
+    if (!FOwnerGone) FDataSet->RemoveFreeNotification(FOwner);
   }
+  if (!FGridGone) FGrid->SetEnabled(FGridWasEnabled);
   if (FStarted) FPrinter->FinishDocument();
 }
 
+void TPrintRun::ComponentGone(TComponent* Component) {
+  if (Component == FDataSet) FDataSetGone = true;
+}
+
 void TPrintRun::CheckAlive() {
-  if (FGone || !FDataSet->Active() || FOwner->DBGridEh() != FGrid) {
-    FGone = FGone || FOwner->DBGridEh() != FGrid;
-    Abort();
-  }
+  if (FGridGone || FOwnerGone || FDataSetGone || !FDataSet->Active()) Abort();
 }
 
 void TPrintRun::CollectColumns() {

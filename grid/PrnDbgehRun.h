@@ -13,8 +13,10 @@ public:
   ~TPrintRun();
   void Execute();
   // The grid or the printer component went away: the run stops at its next cell.
-  void GridGone() { FGone = true; }
-  void OwnerGone() { FGone = true; }
+  void GridGone() { FGridGone = true; }
+  void OwnerGone() { FOwnerGone = true; }
+  // Called when Component is freed while the run lasts.
+  void ComponentGone(TComponent* Component);
 
 private:
   // One printed row: a data row by its bookmark or a footer row by its number.
@@ -80,5 +82,5 @@ private:
   int FAreaTop = 0, FAreaBottom = 0, FRowHeight = 0, FTitleHeight = 0, FPrintTitleHeight = 0;
   int FMapTotal = 0, FMapPage = 0;
   bool FWrapRows = false, FMapped = false, FCounting = false, FFirstPage = true, FStarted = false;
-  bool FGone = false, FControlsDisabled = false, FGridWasEnabled = true;
+  bool FGridGone = false, FOwnerGone = false, FDataSetGone = false, FControlsDisabled = false, FGridWasEnabled = true;
 };

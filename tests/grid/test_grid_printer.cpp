@@ -357,6 +357,29 @@ TEST_F(GridPrinterTest, ClosingTheDatasetStopsTheRunAtTheNextCell) {
   EXPECT_TRUE(Grid->Enabled());
 }
 
+// The grid freed while the run lets messages through: the run stops, the dataset's controls
+// come back and the printer forgets the grid.
+TEST_F(GridPrinterTest, FreeingTheGridStopsTheRun) {
+  Refill(80);
+  TPrinterPreview* p = Preview();
+  HWND killer = AllocateHWnd([this](TMessage& M) {
+    if (M.Msg != WM_USER + 1 || !Grid) return;
+    delete Grid;
+    Grid = nullptr;
+  });
+  int cells = 0;
+  Grid->OnGetCellParams = TGetCellEhParamsEvent::Lambda([&](TObject*, TColumnEh*, TFont*, TColor&, TGridDrawState) {
+    if (++cells == 10) PostMessage(killer, WM_USER + 1, 0, 0);
+  });
+  EXPECT_THROW(Prn->PrintGridTo(p), EAbort);
+  DeallocateHWnd(killer);
+  EXPECT_EQ(Grid, nullptr);
+  EXPECT_EQ(Prn->DBGridEh(), nullptr);
+  EXPECT_FALSE(DS->ControlsDisabled());
+  EXPECT_FALSE(p->GetPrinting());
+  EXPECT_EQ(Pages(), 1);
+}
+
 TEST_F(GridPrinterTest, AnInactiveDatasetPrintsNothing) {
   DS->Close();
   Prn->PrintGridTo(Preview());
