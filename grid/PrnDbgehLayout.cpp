@@ -288,6 +288,10 @@ void TPrintRun::MeasureFrame() {
                    (FGrid->Options().Contains(dgRowLines) ? FGeo.LineExtra : 0);
   else
     FTitleHeight = tallest + 2 * FGeo.PadY;
+  if (FGrid->UseMultiTitle())
+    for (std::size_t i = 0; i < FColumns.size(); ++i)
+      FTitleHeight = std::max(FTitleHeight, TextHeight(FColumns[i]->Title()->Font(), TitleCaption(FColumns[i]),
+                                                       FWidths[i] - 2 * FGeo.PadX, true) + 2 * FGeo.PadY);
   if (!FGrid->Options().Contains(dgTitles)) FTitleHeight = 0;
   // The print title, centred over all columns.
   String title = StringsText(FOwner->Title());
@@ -525,6 +529,13 @@ void TPrintRun::DrawPrintTitle(int FirstCol, int LastCol, int Top) {
   AddLine(box.Right - lw / 2 - 1, box.Top + lw / 2, box.Right - lw / 2 - 1, box.Bottom);
 }
 
+// Under multi-level titles each level of the caption takes a line of its own, top to leaf.
+String TPrintRun::TitleCaption(TColumnEh* Column) const {
+  String caption = Column->Title()->Caption();
+  if (FGrid->UseMultiTitle()) std::replace(caption.begin(), caption.end(), '|', '\n');
+  return caption;
+}
+
 void TPrintRun::DrawTitleRow(int FirstCol, int LastCol, int Top) {
   int lw = FGeo.LineWidth, x = FGeo.Left + lw;
   for (int c = FirstCol; c <= LastCol; ++c) {
@@ -532,7 +543,8 @@ void TPrintRun::DrawTitleRow(int FirstCol, int LastCol, int Top) {
     int w = std::min(FWidths[c], FGeo.Right - FGeo.Left);
     TRect cell{x, Top, x + w, Top + FTitleHeight};
     SelectFont(t->Font());
-    DrawCellText(t->Caption(), cell, t->Alignment(), tlTop, t->EndEllipsis(), false,
+    bool multi = FGrid->UseMultiTitle();
+    DrawCellText(TitleCaption(FColumns[c]), cell, multi ? taCenter : t->Alignment(), tlTop, t->EndEllipsis(), multi,
                  FOwner->Options().Contains(pghColored) ? FGrid->FixedColor() : clWhite);
     AddLine(cell.Left, cell.Bottom - lw / 2 - 1, cell.Right, cell.Bottom - lw / 2 - 1);
     AddLine(cell.Right - lw / 2 - 1, cell.Top, cell.Right - lw / 2 - 1, cell.Bottom);

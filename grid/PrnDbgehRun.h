@@ -50,6 +50,7 @@ private:
   void DrawBand(const std::vector<int>& Heights, std::size_t First, int Group);
   void DrawPrintTitle(int FirstCol, int LastCol, int Top);
   void DrawTitleRow(int FirstCol, int LastCol, int Top);
+  String TitleCaption(TColumnEh* Column) const;
   void DrawDataCell(int Col, const TRect& R, bool FirstOnPage);
   void DrawFooterCell(int Col, int FooterRow, const TRect& R);
   void DrawCellText(const String& Text, const TRect& Cell, TAlignment Align, TTextLayout Layout, bool Ellipsis,

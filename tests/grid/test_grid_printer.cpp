@@ -243,6 +243,19 @@ TEST_F(GridPrinterTest, HeaderLinesAndTitleTakeRoomFromTheRows) {
   for (int p = 1; p <= 3; ++p) EXPECT_NE(PageText(p).find("项目合同打印"), String::npos) << p;
 }
 
+TEST_F(GridPrinterTest, MultiLevelCaptionsPrintEachLevelOnALine) {
+  Grid->SetUseMultiTitle(true);
+  Grid->Columns()->Items(0)->Title()->SetCaption("合同|编号");
+  Grid->Columns()->Items(1)->Title()->SetCaption("合同|金额");
+  Prn->PrintGridTo(Preview());
+  String all = PageText(1);
+  EXPECT_EQ(all.find('|'), String::npos) << all;
+  std::size_t top = all.find("合同"), leaf = all.find("编号");
+  ASSERT_NE(top, String::npos);
+  EXPECT_LT(top, leaf);
+  EXPECT_NE(all.find("金额"), String::npos);
+}
+
 TEST_F(GridPrinterTest, MarginsLeavingNoRowsAreaAreAnErrorNotEndlessPages) {
   Prn->Page()->TopMargin = Currency::FromDouble(15);
   Prn->Page()->BottomMargin = Currency::FromDouble(15);
