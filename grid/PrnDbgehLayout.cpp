@@ -586,7 +586,29 @@ void TPrintRun::DrawDataCell(int Col, const TRect& R, bool FirstOnPage) {
     DrawFrameControl(FCanvas->Handle(), &box, DFC_BUTTON, state);
     return;
   }
+  if (c->ImageList() && !c->ShowImageAndText()) {
+    DrawCellText(String(), R, p->Alignment(), c->Layout(), false, false, p->Background());
+    DrawCellImage(c->ImageList(), p->ImageIndex(), R);
+    return;
+  }
   DrawCellText(p->Text(), R, p->Alignment(), c->Layout(), c->EndEllipsis(), FWrapRows, p->Background());
+}
+
+// The image scaled to the printer, centred in the cell and clipped to it; nothing for an index
+// outside the list.
+void TPrintRun::DrawCellImage(TCustomImageList* Images, int Index, const TRect& R) {
+  if (Index < 0 || Index >= Images->Count()) return;
+  TBitmap bmp;
+  if (!Images->GetBitmap(Index, &bmp)) return;
+  int w = int(Round(Images->Width() * FGeo.Sx)), h = int(Round(Images->Height() * FGeo.Sy));
+  TRect box{(R.Left + R.Right - w) / 2, (R.Top + R.Bottom - h) / 2, 0, 0};
+  box.Right = box.Left + w;
+  box.Bottom = box.Top + h;
+  HDC dc = FCanvas->Handle();
+  SaveDC(dc);
+  IntersectClipRect(dc, R.Left, R.Top, R.Right, R.Bottom);
+  FCanvas->StretchDraw(box, &bmp);
+  RestoreDC(dc, -1);
 }
 
 void TPrintRun::DrawFooterCell(int Col, int FooterRow, const TRect& R) {

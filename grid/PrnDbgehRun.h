@@ -52,6 +52,7 @@ private:
   void DrawTitleRow(int FirstCol, int LastCol, int Top);
   String TitleCaption(TColumnEh* Column) const;
   void DrawDataCell(int Col, const TRect& R, bool FirstOnPage);
+  void DrawCellImage(TCustomImageList* Images, int Index, const TRect& R);
   void DrawFooterCell(int Col, int FooterRow, const TRect& R);
   void DrawCellText(const String& Text, const TRect& Cell, TAlignment Align, TTextLayout Layout, bool Ellipsis,
                     bool Wrap, TColor Background);

@@ -184,6 +184,26 @@ TEST_F(GridPrinterTest, OptimalWidthsShowTheWholeText) {
   }
 }
 
+// An image column prints the image of each value scaled to the printer, no text; a value with
+// no image prints nothing.
+TEST_F(GridPrinterTest, AnImageColumnPrintsItsImages) {
+  Refill(4);
+  std::unique_ptr<TCustomImageList> images(TCustomImageList::CreateSize(16, 16));
+  for (int i = 0; i < 3; ++i) {
+    TBitmap b;
+    b.SetSize(16, 16);
+    images->Add(&b, nullptr);
+  }
+  TColumnEh* qty = Grid->Columns()->Items(2);
+  qty->KeyList()->SetText("10\n20\n30");
+  qty->SetImageList(images.get());
+  Prn->PrintGridTo(Preview());
+  auto kinds = Box->Printer()->Page(1)->RecordKinds();
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), mrImage), 3) << "rows 1-3; 40 has no image";
+  EXPECT_EQ(PageText(1).find("\n20\n"), String::npos);
+  qty->SetImageList(nullptr);
+}
+
 // Scaling maps the grid's total width onto the page: every text ends within the page.
 TEST_F(GridPrinterTest, FitByScalingKeepsTheTextOnThePage) {
   for (int i = 0; i < 3; ++i) Grid->Columns()->Items(i)->SetWidth(400);
