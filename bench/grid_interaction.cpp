@@ -3,6 +3,7 @@
 // upper-casing the same column, and Shift+Ctrl+End selecting every row under row selection
 // against the walk collecting the bookmarks. Goals: the search within 2x its walk, the
 // selection within 3x its walk.
+#include "BenchDb.h"
 #include "BenchUtil.h"
 #include "core/StrUtils.h"
 #include "data/ADODB.h"
@@ -28,39 +29,12 @@ constexpr int kRows = 100000;
 using bench::Clock;
 using bench::Seconds;
 
-class TBenchDb {
-public:
-  TBenchDb() {
-    FFolder = (std::filesystem::temp_directory_path() / ("kelm-gridkeys-" + std::to_string(::getpid()))).string();
-    std::filesystem::create_directories(FFolder);
-    FFile = FFolder + "/bench.db";
-    sqlite3* db = nullptr;
-    sqlite3_open(FFile.c_str(), &db);
-    sqlite3_exec(db, "CREATE TABLE pact (id INTEGER PRIMARY KEY, name TEXT(20), amount DOUBLE); BEGIN", nullptr,
-                 nullptr, nullptr);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO pact (name, amount) VALUES (?, ?)", -1, &s, nullptr);
-    for (int i = 0; i < kRows; ++i) {
-      // Only the last name starts with "z".
-      String name = (i == kRows - 1 ? "z合同" : "合同") + std::to_string(100000 + i);
-      sqlite3_bind_text(s, 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
-      sqlite3_bind_double(s, 2, i * 1.5);
-      sqlite3_step(s);
-      sqlite3_reset(s);
-    }
-    sqlite3_finalize(s);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-  }
-  ~TBenchDb() { std::filesystem::remove_all(FFolder); }
-  String ConnectionString() const { return "Data Source=" + FFile + ";"; }
-
-private:
-  String FFolder, FFile;
-};
 
 struct TScene {
-  TBenchDb Db;
+  bench::TBenchDb Db{"kelm-gridkeys", "name", kRows, [](int i) {
+      // Only the last name starts with "z".
+      return (i == kRows - 1 ? "z合同" : "合同") + std::to_string(100000 + i);
+    }};
   TForm* Form = nullptr;
   TADOQuery* Query = nullptr;
   TDBGridEh* Grid = nullptr;

@@ -3,6 +3,7 @@
 // rows against bare deletes of the same rows (batch mode, so the file stays as it is).
 // Goals: upward within 1.5x of downward (no quadratic insertion at the front), selecting
 // within 3x the walk, DeleteSelected within 1.5x the bare deletes.
+#include "BenchDb.h"
 #include "BenchUtil.h"
 #include "data/ADODB.h"
 #include "grid/DBGridEh.h"
@@ -26,39 +27,10 @@ constexpr int kDeleted = 5000;
 using bench::Clock;
 using bench::Seconds;
 
-class TBenchDb {
-public:
-  TBenchDb() {
-    FFolder = (std::filesystem::temp_directory_path() / ("kelm-gridsel-" + std::to_string(::getpid()))).string();
-    std::filesystem::create_directories(FFolder);
-    FFile = FFolder + "/bench.db";
-    sqlite3* db = nullptr;
-    sqlite3_open(FFile.c_str(), &db);
-    sqlite3_exec(db, "CREATE TABLE pact (id INTEGER PRIMARY KEY, code TEXT(20), amount DOUBLE); BEGIN", nullptr,
-                 nullptr, nullptr);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO pact (code, amount) VALUES (?, ?)", -1, &s, nullptr);
-    for (int i = 0; i < kRows; ++i) {
-      String code = "HT" + std::to_string(100000 + i);
-      sqlite3_bind_text(s, 1, code.data(), static_cast<int>(code.size()), SQLITE_TRANSIENT);
-      sqlite3_bind_double(s, 2, i * 1.5);
-      sqlite3_step(s);
-      sqlite3_reset(s);
-    }
-    sqlite3_finalize(s);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-  }
-  ~TBenchDb() { std::filesystem::remove_all(FFolder); }
-  String ConnectionString() const { return "Data Source=" + FFile + ";"; }
-
-private:
-  String FFolder, FFile;
-};
 
 // The query in batch mode, shown by a grid on a form.
 struct TScene {
-  TBenchDb Db;
+  bench::TBenchDb Db{"kelm-gridsel", "code", kRows, [](int i) { return "HT" + std::to_string(100000 + i); }};
   TForm* Form = nullptr;
   TADOConnection* Conn = nullptr;
   TADOQuery* Query = nullptr;
