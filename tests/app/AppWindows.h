@@ -46,6 +46,8 @@ public:
 
 private:
   void Tick() {
+    // A step that runs the message loop itself meets the timer again: that is no new tick.
+    if (FInStep) return;
     TCustomForm* modal = ModalForm();
     if (FServed && modal != FServed) {
       FTimer.SetEnabled(false);
@@ -55,7 +57,14 @@ private:
     FServed = modal;
     if (FNext < FSteps.size()) {
       FMet.push_back(modal->ClassName());
-      FSteps[FNext++](modal);
+      FInStep = true;
+      try {
+        FSteps[FNext++](modal);
+      } catch (...) {
+        FInStep = false;
+        throw;
+      }
+      FInStep = false;
       return;
     }
     FOverran = true;
@@ -66,6 +75,7 @@ private:
   std::size_t FNext = 0;
   TCustomForm* FServed = nullptr;
   bool FOverran = false;
+  bool FInStep = false;
   std::vector<String> FMet;
   TTimer FTimer{nullptr};
 };
