@@ -55,6 +55,9 @@ private:
     }
     if (!modal) return;
     FServed = modal;
+    // A step that lets messages through (a click, a key) must not meet the next tick: it
+    // would start the next step, or cancel the window, in the middle of this one.
+    if (FInStep) return;
     if (FNext < FSteps.size()) {
       FMet.push_back(modal->ClassName());
       FInStep = true;
