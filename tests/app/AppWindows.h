@@ -46,8 +46,6 @@ public:
 
 private:
   void Tick() {
-    // A step that runs the message loop itself meets the timer again: that is no new tick.
-    if (FInStep) return;
     TCustomForm* modal = ModalForm();
     if (FServed && modal != FServed) {
       FTimer.SetEnabled(false);
