@@ -395,6 +395,8 @@ TEST_F(BackupSettingsTest, DropDownListsAreEditedByTabAndReachTheColumnsThatOffe
     EXPECT_EQ(w->PageControl1->ActivePage(), w->TabSheet1);
     EXPECT_EQ(names(q), (std::vector<String>{"总经理", "部门经理", "项目经理", "工程师", "职员"}));
     EXPECT_EQ(w->dgCombo->Columns()->Items(0)->Title()->Caption(), "下拉内容");
+    ForceDirectories("screenshots");
+    EXPECT_TRUE(GrabToPng(w, "screenshots/dropdown_lists_window.png"));
     // The second tab shows its own list.
     w->PageControl1->SetActivePageIndex(1);
     w->PageControl1Change(w->PageControl1);

@@ -306,6 +306,8 @@ TEST_F(MoneyTest, TheButtonsExportPrintSaveTheColumnsAndClose) {
   Fund("open", "HT1", "收款", -1);
   ShowMain();
   TMoneySchedule* w = Open(true);
+  ForceDirectories("screenshots");
+  EXPECT_TRUE(GrabToPng(w, "screenshots/receipts_window.png"));
   {
     TDialogScript script;
     script.File(Folder / "receipts").Button(IDNO);
@@ -359,6 +361,8 @@ TEST_F(MoneyTest, TheReminderListsEachKindDueWithinTheDaysOverdueIncludedButNeve
     EXPECT_EQ(notice->Text(), "设置提前几天提醒 在系统管理 选项设置里面设定即可");
     EXPECT_EQ(notice->Alignment(), taCenter);
     EXPECT_EQ(w->dgOutMoney->Columns()->Items(2)->Title()->Caption(), "付款金额");
+    ForceDirectories("screenshots");
+    EXPECT_TRUE(GrabToPng(w, "screenshots/reminder_window.png"));
     // Each page's popup exports its own list.
     for (auto [item, file, tag] : {std::tuple{w->Excel1, "in", "in-40"}, std::tuple{w->Excel2, "out", "out-9"}}) {
       EXPECT_EQ(item->Caption(), "导出Excel");
