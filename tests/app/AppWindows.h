@@ -53,8 +53,15 @@ private:
     }
     if (!modal) return;
     FServed = modal;
+    // A step that runs the message loop itself must not meet the next tick as an overrun.
+    if (FInStep) return;
     if (FNext < FSteps.size()) {
       FMet.push_back(modal->ClassName());
+      FInStep = true;
+      struct TDone {
+        bool& Flag;
+        ~TDone() { Flag = false; }
+      } done{FInStep};
       FSteps[FNext++](modal);
       return;
     }
@@ -66,6 +73,7 @@ private:
   std::size_t FNext = 0;
   TCustomForm* FServed = nullptr;
   bool FOverran = false;
+  bool FInStep = false;
   std::vector<String> FMet;
   TTimer FTimer{nullptr};
 };
