@@ -198,6 +198,8 @@ void TCustomForm::InitForm() {
 void TCustomForm::Loaded() {
   TScrollingWinControl::Loaded();
   if (FFormStyle == fsMDIForm) EnsureMdiArea();
+  // A style read from a layout was only recorded while loading: the child's frame is made now.
+  if (FFormStyle == fsMDIChild) MakeMDIChild();
   ApplyWindowFlags();
   Realign();
 }
