@@ -17,6 +17,7 @@
 #include "app/U_Option.h"
 #include "app/U_login.h"
 #include "app/ufrmBasic.h"
+#include "app/ufrmPact.h"
 #include "data/DatabaseFiles.h"
 
 #include <memory>
@@ -43,6 +44,7 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("M_CompanyExecute", &TFrm_Main::M_CompanyExecute);
   b.Method("cleardataClick", &TFrm_Main::cleardataClick);
   b.Method("N20Click", &TFrm_Main::N20Click);
+  b.Method("Pact_MExecute", &TFrm_Main::Pact_MExecute);
 }
 
 const char* const TFrm_Main::CompactDoneText = "压缩数据库成功!";
@@ -143,6 +145,7 @@ void TFrm_Main::FormShow(TObject*) {
     DotMoney = info->FieldByName("DotMoney")->AsInteger();
     SetCaption(SoftName + Version);
     Application->SetTitle(SoftName);
+    OpenMDIChild(frmPact, this);
     StatusBar1->Panels()->Items(1)->SetText("数据库路径: " + ProgramFolder() + "DataBase" + PathDelim + "kelm.mdb");
     ttTX->SetEnabled(true);
   } catch (...) {
@@ -270,3 +273,5 @@ void TFrm_Main::N20Click(TObject*) {
   std::unique_ptr<TfrmBasic> window(CreateForm<TfrmBasic>(this));
   window->ShowModal();
 }
+
+void TFrm_Main::Pact_MExecute(TObject*) { OpenMDIChild(frmPact, this); }

@@ -114,6 +114,8 @@ public:
   void M_CompanyExecute(TObject* Sender);
   void cleardataClick(TObject* Sender);
   void N20Click(TObject* Sender);
+  // The contract list (tool bar "合同管理").
+  void Pact_MExecute(TObject* Sender);
 
 private:
   void ShowBackupWindow(int Mode);
