@@ -169,17 +169,32 @@ String CurrentText(TDataSet* DataSet, const char* Field) {
   return DataSet->FieldByName(Field)->AsString();
 }
 
-// Walks a dataset with its controls disabled and puts it back where it stood, also when the
-// walk fails.
+// Keeps a dataset's controls from following it while the scope lasts (no dataset: nothing).
+class TControlsHold {
+public:
+  explicit TControlsHold(TDataSet* D) : FD(D) {
+    if (FD) FD->DisableControls();
+  }
+  ~TControlsHold() {
+    if (FD) FD->EnableControls();
+  }
+  TControlsHold(const TControlsHold&) = delete;
+  TControlsHold& operator=(const TControlsHold&) = delete;
+
+private:
+  TDataSet* FD;
+};
+
+// Walks a dataset with its controls held and puts it back where it stood, also when the walk
+// fails; the controls see only where it ends.
 class TWalkScope {
 public:
-  explicit TWalkScope(TDataSet* D) : FD(D), FBack(D->Bookmark()) { FD->DisableControls(); }
+  explicit TWalkScope(TDataSet* D) : FD(D), FBack(D->Bookmark()), FHold(D) {}
   ~TWalkScope() {
     try {
       if (!FBack.empty() && FD->BookmarkValid(FBack)) FD->GotoBookmark(FBack);
     } catch (...) {
     }
-    FD->EnableControls();
   }
   TWalkScope(const TWalkScope&) = delete;
   TWalkScope& operator=(const TWalkScope&) = delete;
@@ -187,6 +202,7 @@ public:
 private:
   TDataSet* FD;
   String FBack;
+  TControlsHold FHold;  // released after the way back
 };
 
 // The hourglass and a disabled search button while a search runs; both come back however the
@@ -246,6 +262,7 @@ void TfrmPact::FormShow(TObject*) {
   // A failure is reported here: the window stays shown, and the main window that opens it
   // at start goes on with its own steps.
   try {
+    FDetailColumnsBuilt = false;
     SetCaption(WindowCaption);
     TADOQuery* pact = Frm_Data->qryPact;
     Frm_Data->OpenQuery(pact, "select * from t_pact order by PactDate desc");
@@ -339,10 +356,27 @@ void TfrmPact::LoadCurrentContract() {
 void TfrmPact::LoadDetails(const String& Code) {
   for (const TDetail& d : kDetails) {
     TADOQuery* q = Frm_Data->*d.Query;
-    Frm_Data->OpenQuery(q, String("select * from ") + d.Table + " where pactcode=" + SqlStr(Code));
-    Frm_Main->BuildGridColumns(this->*d.Grid, q, d.List);
+    TDBGridEh* grid = this->*d.Grid;
+    // The columns come from T_FieldShow once a showing; a move keeps them (and the widths the
+    // user gave them) and only gives the new fields their titles.
+    std::vector<std::pair<String, String>> titles;
+    if (FDetailColumnsBuilt)
+      for (int i = 0; i < grid->Columns()->Count(); ++i) {
+        TColumnEh* c = grid->Columns()->Items(i);
+        titles.push_back({c->FieldName(), c->Title()->Caption()});
+      }
+    {
+      // The grid takes the new rows once, titles and all, rather than at the close and again
+      // at the open.
+      TControlsHold hold(FDetailColumnsBuilt ? q : nullptr);
+      Frm_Data->OpenQuery(q, String("select * from ") + d.Table + " where pactcode=" + SqlStr(Code));
+      for (const auto& [field, title] : titles)
+        if (TField* f = q->FindField(field)) f->SetDisplayLabel(title);
+    }
+    if (!FDetailColumnsBuilt) Frm_Main->BuildGridColumns(grid, q, d.List);
     (this->*d.Page)->SetCaption(String(d.Caption) + " [ " + IntToStr(q->RecordCount()) + " ] ");
   }
+  FDetailColumnsBuilt = true;
 }
 
 void TfrmPact::LoadPanels() {

@@ -88,6 +88,9 @@ public:
   void TB_ExitClick(TObject* Sender);
 
 private:
+  // The detail grids have their columns from T_FieldShow for this showing.
+  bool FDetailColumnsBuilt = false;
+
   void FillSearchFields();
   void LoadDetails(const String& Code);
   void LoadPanels();

@@ -10,6 +10,7 @@
 #include "app/ufrmBasic.h"
 #include "app/ufrmPact.h"
 #include "core/DateUtils.h"
+#include "core/FormatSettings.h"
 #include "core/FileUtils.h"
 #include "core/StrUtils.h"
 #include "grid/DBGridEh.h"
@@ -329,6 +330,41 @@ TEST_F(PactListTest, DoubleClickingATypeListsItsBranchAndSelectingAloneDoesNot) 
   EXPECT_EQ(Listed(), kToday);
 }
 
+TEST_F(PactListTest, ATypeCodeWithAQuoteListsItsContracts) {
+  Exec("insert into dict_cate (code, name, TableName) values ('0''', '引号类别', 'pacttype')");
+  Exec("insert into t_pact (PactCode, PactName, PactType, typecode, PactMoney, PactDate, f_check) values "
+       "('HT08', '引号合同', '引号类别', '0''', 10, " + SqlDate(Today) + ", '未执行')");
+  Open();
+  TTreeNode* node = TypeNode("0'-引号类别");
+  ASSERT_NE(node, nullptr);
+  DoubleClick(W->tvPactType, NodePoint(node));
+  EXPECT_EQ(Listed(), TCodes{"HT08"});
+  EXPECT_TRUE(Folder.Messages.empty());
+}
+
+// The range starts on the first of the month and ends today, and the dates reach the
+// statement the same way whatever the user's short-date format says.
+TEST_F(PactListTest, TheDateRangeRunsFromTheFirstOfTheMonthWhateverTheDateFormat) {
+  Word y, m, d;
+  DecodeDate(Today, y, m, d);
+  TDateTime first = EncodeDate(y, m, 1);
+  for (auto [code, day] : {std::pair{"HT-FIRST", first}, {"HT-BEFORE", first - 1}, {"HT-TOMORROW", Today + 1}})
+    Exec("insert into t_pact (PactCode, PactName, PactMoney, PactDate, f_check) values (" + SqlStr(code) + ", " +
+         SqlStr(code) + ", 1, " + SqlDate(day) + ", '未执行')");
+  struct TFormatScope {
+    TFormatScope() {
+      FormatSettings().ShortDateFormat = "dd/mm/yyyy";
+      FormatSettings().DateSeparator = '/';
+    }
+    ~TFormatScope() { ResetFormatSettings(); }
+  } format;
+  Open();
+  TCodes expected = kToday;
+  expected.insert("HT-FIRST");
+  EXPECT_EQ(Listed(), expected);
+  EXPECT_EQ(W->dtBeginDate->Date(), first);
+}
+
 TEST_F(PactListTest, KeysAndNamesWithAQuoteFindTheirContractsAndLikeSignsKeepTheirMeaning) {
   Open();
   struct TKeyCase {
@@ -453,6 +489,10 @@ TEST_F(PactListTest, TheCurrentContractShowsItsDetailsNotesPanelsAndTotals) {
     EXPECT_EQ(l->Caption(), "") << l->Name();
   EXPECT_EQ(W->lblCustName->Caption(), "华建集团");
   EXPECT_EQ(W->tsPactZJ->Caption(), "资金计划 [ 0 ] ");
+  // The detail grids keep their columns and titles from one contract to the next.
+  EXPECT_EQ(W->dgPactZJ->Columns()->Count(), 7);
+  EXPECT_EQ(W->dgPactZJ->Columns()->Items(1)->Title()->Caption(), "金额");
+  EXPECT_EQ(W->dgPactFP->Columns()->Items(0)->Title()->Caption(), "发票号码");
   EXPECT_TRUE(Folder.Messages.empty());
 }
 
@@ -498,6 +538,24 @@ TEST_F(PactListTest, AStateCommandWritesExactlyTheSelectedRows) {
     bool chosen = c.Code == order[0] || c.Code == order[2] || c.Code == order[4];
     EXPECT_EQ(StateOf(c.Code), chosen ? String("已终止") : before[c.Code]) << c.Code;
   }
+}
+
+TEST_F(PactListTest, ASelectedRowThatIsGoneIsSkippedAndTheOthersChange) {
+  Open();
+  ClickRow("HT01");
+  ClickRow("HT02", Qt::ControlModifier);
+  ClickRow("HT05", Qt::ControlModifier);
+  ASSERT_EQ(W->dgPact->SelectedRows()->Count(), 3);
+  // HT02 leaves the list (and the database) while the others stay selected; its mark goes
+  // with it or is skipped.
+  ASSERT_TRUE(Pact()->Locate("PactCode", Variant(String("HT02")), {}));
+  Pact()->Delete();
+  ChooseFromPopup(W->dgPact, RowPoint(W->dgPact, Pact(), "PactCode", "HT04"), "合同已结束");
+  EXPECT_TRUE(Folder.Messages.empty()) << MessageTexts()[0];
+  EXPECT_EQ(StateOf("HT01"), "已结束");
+  EXPECT_EQ(StateOf("HT05"), "已结束");
+  EXPECT_EQ(StateOf("HT02"), "");
+  EXPECT_EQ(StateOf("HT04"), "已终止");
 }
 
 TEST_F(PactListTest, ARefusedRowLeavesEveryRowAsItWasAndTheErrorIsShown) {
