@@ -58,8 +58,6 @@ public:
 
 protected:
   friend class TCustomGrid;
-
-KELM_EXCEPTION(EInvalidGridOperation, Exception);
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(Char& Key) override;
   void Change() override;
