@@ -160,7 +160,9 @@ String NormalizedLineBreaks(const String& S) {
 }  // namespace
 
 TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
+  SetStyle(SharedGridStyle());
   TCustomGrid::SetDefaultDrawing(false);
+  AcquireSharedBitmap();
   TCustomGrid::SetScrollBars(ssHorizontal);
   FColumnDefValues.reset(CreateColumnDefValues());
   FColumns.reset(CreateColumns());
@@ -183,12 +185,11 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
   FSortMarkedColumns = std::make_unique<TColumnsEhList>();
   FFooterFont = std::make_unique<TFont>();
   FFooterFont->Assign(Font());
-  FFooterFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::FontsChanged));
+  FFooterFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::FooterFontChanged));
   FSelection = std::make_unique<TDBGridEhSelection>(this);
   FCellParams = std::make_unique<TColCellParamsEh>();
   FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
   FHeadTree = std::make_unique<THeadTreeNode>("Root", 0, 10);
-  SetStyle(SharedGridStyle());
   FTitleImageChangeLink = std::make_unique<TChangeLink>();
   FTitleImageChangeLink->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleImagesChanged));
   ApplyBaseOptions();
@@ -219,6 +220,7 @@ TCustomDBGridEh::~TCustomDBGridEh() {
   FSelection.reset();
   FFooterFont.reset();
   FSTFilter.reset();
+  ReleaseSharedBitmap();
 }
 
 TColumnDefValuesEh* TCustomDBGridEh::CreateColumnDefValues() { return new TDBGridEhColumnDefValuesEh(this); }
@@ -261,13 +263,15 @@ void TCustomDBGridEh::ReadColumns(TReader* Reader) {
 void TCustomDBGridEh::WriteColumns(TWriter* Writer) { Writer->WriteCollection(FColumns.get()); }
 
 TFont* TCustomDBGridEh::SortIndexFont() {
-  // Made when first needed and freed when the grid library ends; one pixel lower than the
-  // 9-pixel marker bitmaps.
+  // Made when first needed and freed when the grid library ends; its characters are one
+  // pixel lower than the marker bitmaps.
   static TFont* font = nullptr;
   if (!font) {
+    TBitmap marker;
+    marker.LoadFromResourceName("DBSMDOWNEH");
     font = new TFont();
     font->SetName("Arial");
-    font->SetHeight(-8);
+    font->SetHeight(-(marker.Height() - 1));
     AddExitProc([] {
       delete font;
       font = nullptr;
@@ -492,8 +496,8 @@ void TCustomDBGridEh::SetFlat(bool Value) {
 }
 
 void TCustomDBGridEh::SetFooterColor(TColor Value) {
+  if (!Loading()) SetParentColor(false);
   FFooterColor = Value;
-  SetParentColor(false);
   InvalidateFooterRows();
 }
 
@@ -512,7 +516,6 @@ void TCustomDBGridEh::SetFrozenCols(int Value) {
 }
 
 void TCustomDBGridEh::SetMinAutoFitWidth(int Value) {
-  if (Value == FMinAutoFitWidth) return;
   FMinAutoFitWidth = Value;
   RebuildLayout();
 }
@@ -553,7 +556,6 @@ void TCustomDBGridEh::SetTitleLines(int Value) {
 }
 
 void TCustomDBGridEh::SetVTitleMargin(int Value) {
-  if (Value == FVTitleMargin) return;
   FVTitleMargin = Value;
   RebuildLayout();
 }
@@ -574,7 +576,10 @@ void TCustomDBGridEh::SetUseMultiTitle(bool Value) {
   RebuildLayout();
 }
 
-void TCustomDBGridEh::FontsChanged(TObject*) { RebuildLayout(); }
+void TCustomDBGridEh::FooterFontChanged(TObject*) {
+  if (!FSettingTitleFont && !Loading()) SetParentFont(false);
+  if (FFooterRowCount > 0) RebuildLayout();
+}
 
 void TCustomDBGridEh::TitleFontChanged(TObject*) {
   if (!FSettingTitleFont && !Loading()) SetParentFont(false);
@@ -582,6 +587,8 @@ void TCustomDBGridEh::TitleFontChanged(TObject*) {
 }
 
 void TCustomDBGridEh::TitleImagesChanged(TObject*) { RebuildLayout(); }
+
+int TCustomDBGridEh::TextMargin() const { return FFlat ? 2 : 4; }
 
 void TCustomDBGridEh::ChangeScale(int M, int D) {
   if (M == D || D == 0) return;
@@ -602,8 +609,8 @@ void TCustomDBGridEh::ScaleFontsAndWidths(int M, int D) {
   auto scale = [M, D](TFont* F) { F->SetSize(MulDiv(F->Size(), M, D)); };
   FSettingTitleFont = true;
   if (!ParentFont()) FTitleFont->SetSize(MulDiv(Font()->Size(), M, D));
-  FSettingTitleFont = false;
   scale(FFooterFont.get());
+  FSettingTitleFont = false;
   // Widths by running sums: each column takes the difference of the scaled sums, so the
   // total scales without rounding drift.
   int sum = 0, scaledSum = 0;
@@ -816,19 +823,45 @@ void TCustomDBGridEh::SyncCurrentRow() {
 void TCustomDBGridEh::DataSetScrolled(int Distance) {
   if (Distance != 0 && !FSearching) StopIncSearch();
   if (!HandleAllocated() || (MemTableSupport() && FFooterRowCount == 0)) return;
+  int oldRow = Row();
   if (FDataLink->ActiveRecord() + TopDataOffset() >= RowCount()) RecalcRowCount();
   bool barShown = WindowBars()->Visible(SB_VERT);
   RefreshVertScrollBar();
   if (FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
-  InvalidateRow(Row());
   SyncCurrentRow();
-  InvalidateRow(Row());
   if (Distance != 0) {
     HideEditor();
-    Invalidate();
+    ScrollDataRows(Distance);
     if (FOptions.Contains(dgAlwaysShowEditor)) OpenEditor();
   }
+  // The rows of the old and the new current record (the old one where its pixels went).
+  for (int r : {oldRow - Distance, Row()})
+    if (r >= TopDataOffset() && r < RowCount()) InvalidateRow(r);
   InvalidateFooterRows();
+  if (FUpdateLock == 0) Update();
+}
+
+void TCustomDBGridEh::ScrollDataRows(int Distance) {
+  int top = TopDataOffset();
+  TGridRect box = DataCellBox();
+  bool duplicates = false;
+  for (int i = 0; i < FColumns->Count(); ++i) duplicates = duplicates || FColumns->Items(i)->HideDuplicates();
+  int probe = std::min(LeftCol(), ColCount() - 1);
+  TRect first = CellRect(probe, top);
+  if (std::abs(Distance) > VisibleDataRowCount() || IsRectEmpty(first)) {
+    Invalidate();
+    return;
+  }
+  int rowLine = FOptions.Contains(dgRowLines) ? GridLineWidth() : 0;
+  // The data rows only: with footers, down to the filler row above them.
+  int bottom = ClientHeight();
+  if (FFooterRowCount > 0) {
+    TRect filler = CellRect(probe, std::min(box.Bottom + 1, RowCount() - 1));
+    if (!IsRectEmpty(filler)) bottom = filler.Top;
+  }
+  TRect area{0, first.Top, ClientWidth(), bottom};
+  ScrollWindow(Handle(), 0, -Distance * (DefaultRowHeight() + rowLine), &area, &area);
+  if (duplicates) InvalidateRow(top);
 }
 
 void TCustomDBGridEh::EditingChanged() {

@@ -1301,6 +1301,8 @@ public:
   THeadTreeNode* LeafOf(int DataCol) const;
   // Rows are tall enough for word-wrapped text.
   bool WordWrapPossible() const { return FWordWrapPossible; }
+  // Pixels a title or row adds to a text height: 2 in a flat grid, else 4.
+  int TextMargin() const;
   bool LayingOut() const { return FLayingOut; }
   // The record count behind the vertical bar, or -1 without record numbers.
   int ScrollBarRecordCount() const;
@@ -1321,6 +1323,9 @@ public:
   bool GetFixedCellColors(int ACol, int ARow, TFont* AFont, TColor& Background, bool Highlighted, int CellType);
   bool IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFont, TColor& Background, TGridDrawState& State);
   bool CanDrawRowFocus() const;
+  // The 3-D frame of a cell in the canvas's brush colour: raised, sunken when highlighted or
+  // pressed; the flags say which of the left and right sides it closes.
+  void DrawCellFrame(const TRect& R, bool RightFlag, bool LeftFlag, bool Highlighted, bool Pressed);
 
   void Dispatch(TMessage& Message) override;
 
@@ -1348,6 +1353,9 @@ protected:
   // Repaints the cells of one column.
   virtual void InvalidateColumn(TColumnEh* Column);
   void InvalidateCurrentRow();
+  // Moves the data rows' pixels by Distance records (all of them repainted when more move
+  // than show).
+  void ScrollDataRows(int Distance);
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void CreateWnd() override;
   // ---- base grid hooks
@@ -1408,8 +1416,11 @@ private:
   void DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, TGridDrawState State, bool Is3D);
   bool DrawFooterCell(int DataCol, int FooterRow, TRect R, TGridDrawState State, bool Is3D);
   void DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect, bool Highlighted);
-  void DrawCellFrame3D(const TRect& R, bool Sunken);
   void DrawRequiredMark(TColumnEh* Column, int DataRow, const TRect& R);
+  // The cell text the parameter events give for a record of the buffer.
+  String CellParamsText(TColumnEh* Column, int DataRow, TGridDrawState State);
+  // The typed search text over the start of the current cell's text.
+  void DrawIncSearchOverlay(TColumnEh* Column, const TRect& R, TGridDrawState State, int Inset);
   // The buttons a column always shows in its cells, left to right.
   struct TCellButton {
     TButtonFaceStyle Face;
@@ -1423,7 +1434,7 @@ private:
   void SumListChangedHandler(TObject* Sender);
   void SumListRecalcAllHandler(TObject* Sender);
   void SumListAfterRecalcAllHandler(TObject* Sender);
-  void FontsChanged(TObject* Sender);
+  void FooterFontChanged(TObject* Sender);
   void TitleFontChanged(TObject* Sender);
   void TitleImagesChanged(TObject* Sender);
   void ApplyBaseOptions();

@@ -4,6 +4,7 @@
 #include "grid/DBGridEh.h"
 
 #include "grid/DBGridEhStyle.h"
+#include "core/StrUtils.h"
 #include "gui/Forms.h"
 #include "gui/ImgList.h"
 #include "gui/WinGDI.h"
@@ -13,6 +14,10 @@
 #include <map>
 
 namespace {
+
+// The incremental-search overlay: the typed text over this background, in black.
+const TColor kIncSearchBackground = clYellow;
+const TColor kIncSearchText = clBlack;
 
 // The shared pictures, made once from the program's bitmaps.
 struct TGridImages {
@@ -33,16 +38,16 @@ TGridImages MakeGridImages() {
   g.Indicators->SetHeight(11);
   for (const char* n : {"DBGARROWEH", "DBEDITEH", "DBINSERTEH", "DBMULTIDOTEH", "DBMULTIARROWEH"})
     g.Indicators->AddMasked(LoadBitmap(n).get(), clWhite);
-  g.Indicators->AddMasked(LoadBitmap("DBGARROWEHW").get(), TColor(RGB(0, 128, 128)));
-  // The arrow on the incremental-search colour; teal itself is taken by the image before.
-  TColor search = clYellow;
-  TColor back = ColorToRGB(search) == RGB(0, 128, 128) ? TColor(RGB(0, 127, 127)) : search;
-  std::unique_ptr<TBitmap> arrow = LoadBitmap("DBGARROWEH");
+  const TColor teal = TColor(RGB(0, 128, 128));
+  std::unique_ptr<TBitmap> arrow = LoadBitmap("DBGARROWEHW");
+  g.Indicators->AddMasked(arrow.get(), teal);
+  // The same arrow standing on the incremental-search colour, which stays opaque: teal is the
+  // mask, so a teal search colour is taken one step darker.
+  TColor back = ColorToRGB(kIncSearchBackground) == RGB(0, 128, 128) ? TColor(RGB(0, 127, 127)) : kIncSearchBackground;
   for (int y = 0; y < arrow->Height(); ++y)
     for (int x = 0; x < arrow->Width(); ++x)
-      if ((COLORREF(arrow->Canvas()->Pixels(x, y)) & 0xFFFFFF) == RGB(255, 255, 255))
-        arrow->Canvas()->SetPixels(x, y, back);
-  g.Indicators->AddMasked(arrow.get(), back);
+      if ((COLORREF(arrow->Canvas()->Pixels(x, y)) & 0xFFFFFF) == RGB(0, 128, 128)) arrow->Canvas()->SetPixels(x, y, back);
+  g.Indicators->AddMasked(arrow.get(), teal);
   g.Markers = std::make_unique<TImageList>(nullptr);
   g.Markers->SetWidth(10);
   g.Markers->SetHeight(9);
@@ -240,8 +245,13 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
     if (fixedRow) return fixedLine;
     if (r >= footerFrom) return footerFixed ? fixedLine : dataLine;
     if (k < IndicatorOffset()) return fixedLine;
-    if (k < FixedCols()) return FOptionsEh.Contains(dghFrozen3D) ? fixedLine : dataLine;
+    if (k < FixedCols()) return dataLine;
     return dataLine;
+  };
+  // Frozen cells under dghFrozen3D have frames instead of lines.
+  auto lineless = [&](int k, int r) {
+    return FOptionsEh.Contains(dghFrozen3D) && k >= IndicatorOffset() && k < FixedCols() && r >= FixedRows() &&
+           r < footerFrom;
   };
   TLineSets lines;
   int right = Cols.back().To + colLine;
@@ -250,13 +260,13 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
     for (const TCellSpan& col : Cols) {
       int x = col.To + colLine / 2;
       for (const TCellSpan& row : Rows)
-        lines.Add(colColour(col.Index, row.Index), {x, row.From}, {x, row.To + rowLine});
+        if (!lineless(col.Index, row.Index)) lines.Add(colColour(col.Index, row.Index), {x, row.From}, {x, row.To + rowLine});
     }
   if (rowLine > 0)
     for (const TCellSpan& row : Rows) {
       int y = row.To + rowLine / 2;
       for (const TCellSpan& col : Cols)
-        lines.Add(colColour(col.Index, row.Index), {col.From, y}, {col.To + colLine, y});
+        if (!lineless(col.Index, row.Index)) lines.Add(colColour(col.Index, row.Index), {col.From, y}, {col.To + colLine, y});
     }
   if (FFooterRowCount > 0 && rowLine > 0) {
     // Across the top of the footer area, from the frozen columns on.
@@ -322,14 +332,26 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
     FillWith(c, r, Color());
   }
   bool pressed = rowArea == raTitle && colArea == caData && TitlePressed(dataCol);
-  if (is3D) DrawCellFrame3D(ARect, highlighted || pressed);
+  if (is3D) {
+    c->Brush()->SetColor(rowArea == raData ? Color() : FixedColor());
+    DrawCellFrame(ARect, true, true, highlighted, pressed);
+  }
   if (rowArea == raTitle && colArea == caData && FUseMultiTitle)
     if (THeadTreeNode* leaf = LeafOf(dataCol)) DrawTitleBands(leaf, ARect, highlighted);
 }
 
-void TCustomDBGridEh::DrawCellFrame3D(const TRect& R, bool Sunken) {
+void TCustomDBGridEh::DrawCellFrame(const TRect& R, bool RightFlag, bool LeftFlag, bool Highlighted, bool Pressed) {
+  HDC dc = Canvas()->Handle();
+  UINT edge = Highlighted || Pressed ? BDR_SUNKENINNER : BDR_RAISEDINNER;
   TRect r = R;
-  DrawEdge(Canvas()->Handle(), r, Sunken ? BDR_SUNKENINNER : BDR_RAISEDINNER, BF_RECT);
+  if (!FFlat) {
+    DrawEdge(dc, r, edge, BF_TOP | BF_BOTTOM | (LeftFlag ? UINT(BF_LEFT) : 0u) | (RightFlag ? UINT(BF_RIGHT) : 0u));
+    return;
+  }
+  // Flat: an edge at the top (and left), plain lines in the brush colour at the bottom (and right).
+  DrawEdge(dc, r, edge, BF_TOP | (LeftFlag ? UINT(BF_LEFT) : 0u));
+  Canvas()->FillRect(TRect{R.Left, R.Bottom - 1, R.Right, R.Bottom});
+  if (RightFlag) Canvas()->FillRect(TRect{R.Right - 1, R.Top, R.Right, R.Bottom});
 }
 
 int TCustomDBGridEh::TextInset(bool Is3D) const { return Is3D ? 1 : 2; }
@@ -384,6 +406,7 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   TColumnTitleEh* title = col->Title();
   c->Font()->Assign(title->Font());
   TColor back = title->Color();
+  bool pressed = TitlePressed(DataCol);
   THeadTreeNode* leaf = FUseMultiTitle ? LeafOf(DataCol) : nullptr;
   String caption = leaf ? leaf->NodeText : title->Caption();
   TRect text = R;
@@ -395,7 +418,10 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
     imageWidth = FTitleImages->Width();
   }
   TSortMarkerEh marker = title->SortMarker();
-  if (col->Field() && OnGetBtnParams) OnGetBtnParams(this, col, c->Font(), back, marker, TitlePressed(DataCol));
+  if (col->Field() && OnGetBtnParams) OnGetBtnParams(this, col, c->Font(), back, marker, pressed);
+  // A held title moves its content down and right: 2 pixels in a tall title, else 1.
+  bool tall = leaf || FTitleHeight > 0 || FTitleLines > 0;
+  int shift = pressed ? (tall ? 2 : 1) : 0;
   bool showMarker = marker != smNoneEh, showIndex = showMarker && FSortMarkedColumns->Count() > 1;
   String index = showIndex ? IntToStr(title->SortIndex()) : String();
   int indexWidth = 0;
@@ -404,22 +430,24 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
     indexWidth = c->TextWidth(index);
     c->Font()->Assign(title->Font());
   }
+  auto tooNarrow = [&] { return image ? text.Width() < imageWidth : text.Width() < 0; };
   if (showMarker) {
-    text.Right = R.Right - 16 - indexWidth;
-    if (text.Width() < imageWidth || (!image && text.Width() < 0)) {
-      // Too narrow for the marker: the index alone, and then nothing.
+    text.Right = R.Right - 16;
+    if (tooNarrow()) {
+      // No room for the marker: the index alone, and then nothing.
       showMarker = false;
-      text.Right = R.Right - indexWidth;
-      if (text.Width() < imageWidth || (!image && text.Width() < 0)) {
+      text.Right += 14 - indexWidth;
+      if (tooNarrow()) {
         showIndex = false;
         text.Right = R.Right;
       }
     }
   }
   if (col->Field() && OnGetBtnParams) {
+    c->Font()->Assign(title->Font());
     TColor ignored = back;
     TSortMarkerEh m2 = marker;
-    OnGetBtnParams(this, col, c->Font(), ignored, m2, TitlePressed(DataCol));
+    OnGetBtnParams(this, col, c->Font(), ignored, m2, pressed);
   }
   int type = CellArea(caData, raTitle);
   bool highlighted = GetFixedCellColors(DataToRawColumn(DataCol), 0, c->Font(), back, TitleInSelection(DataCol), type);
@@ -427,32 +455,40 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   if (text.Top > R.Top) FillWith(c, TRect{R.Left, R.Top, R.Right, text.Top}, back);
   c->Brush()->SetColor(back);
   int inset = TextInset(Is3D);
-  int dy = FFlat ? inset - 1 : inset;
-  bool wrap = leaf || FTitleHeight > 0 || FTitleLines > 0;
+  int dx = inset, dy = FFlat ? inset - 1 : inset;
+  if (tall && shift > 0) {
+    FillWith(c, TRect{text.Left, text.Top, text.Left + shift, text.Bottom}, back);
+    FillWith(c, TRect{text.Left, text.Top, text.Right, std::min(text.Bottom, text.Top + shift)}, back);
+    text.Left += shift;
+    text.Top += shift;
+    c->Brush()->SetColor(back);
+  } else {
+    dx += shift;
+    dy += shift;
+  }
   TAlignment align = leaf ? taCenter : title->Alignment();
-  TTextLayout layout = wrap ? tlCenter : tlTop;
+  TTextLayout layout = tall ? tlCenter : tlTop;
   if (title->Orientation() == tohVertical)
-    DrawCellTextRotated(c, text, true, inset, dy, caption, align, leaf ? tlCenter : tlBottom, title->EndEllipsis(), false);
+    DrawCellTextRotated(c, text, true, dx, dy, caption, align, leaf ? tlCenter : tlBottom, title->EndEllipsis(), false);
   else
-    DrawCellText(c, text, true, inset, dy, caption, align, layout, wrap, title->EndEllipsis(), 0, 0, false);
+    DrawCellText(c, text, true, dx, dy, caption, align, layout, tall, title->EndEllipsis(), 0, 0, false);
   if (image) {
-    int x = align == taCenter ? text.Left + (text.Width() - imageWidth) / 2
-            : align == taRightJustify ? text.Right - inset - imageWidth
-                                      : text.Left + inset;
-    int y = text.Top + (text.Height() - FTitleImages->Height()) / 2;
-    FTitleImages->Draw(c, x, y, title->ImageIndex(), true);
+    TRect area = text;
+    if (!tall) OffsetRect(area, 0, shift);
+    DrawImageInRect(FTitleImages, c, area, title->ImageIndex(), align == taCenter ? 0 : align == taRightJustify ? -dx : dx,
+                    align);
   }
   if (showMarker) {
     TImageList* markers = GridSortMarkerImages();
-    int x = R.Right - 2 - indexWidth - markers->Width();
-    int y = R.Top + (R.Height() - markers->Height()) / 2;
+    int x = R.Right - 2 - indexWidth - markers->Width() + shift;
+    int y = R.Top + (R.Height() - markers->Height()) / 2 + shift;
     markers->Draw(c, x, y, marker == smDownEh ? 0 : 1, true);
   }
   if (showIndex) {
     c->Font()->Assign(SortIndexFont());
     c->Font()->SetColor(highlighted ? clWhite : clWindowText);
     c->Brush()->SetStyle(bsClear);
-    c->TextOut(R.Right - 1 - indexWidth, R.Top + (R.Height() - c->TextHeight(index)) / 2, index);
+    c->TextOut(R.Right - 1 - indexWidth + shift, R.Top + (R.Height() - c->TextHeight(index)) / 2 + shift, index);
     c->Brush()->SetStyle(bsSolid);
   }
   return highlighted;
@@ -474,6 +510,8 @@ void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect,
   if (Highlighted) GetFixedCellColors(0, 0, c->Font(), back, true, CellArea(caData, raTitle));
   TRect below = CellRect;
   below.Top = CellRect.Bottom - Leaf->NodeHeight + (is3D ? 1 : 3);
+  int raw = Leaf->LeafColumn ? DataToRawColumn(Leaf->LeafColumn->Index()) : -1;
+  bool lastFrozenBeforeHidden = FFrozenCols > 0 && raw == FixedCols() - 1 && LeftCol() > FixedCols();
   for (THeadTreeNode *n = Leaf, *g = Leaf->ParentNode; g && g->ParentNode; n = g, g = g->ParentNode) {
     TRect b;
     b.Bottom = below.Top - (rowLines ? 1 : 0);
@@ -484,7 +522,9 @@ void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect,
     b.Right = b.Left + g->NodeWidth;
     TRect s{CellRect.Left, b.Top, CellRect.Right, b.Bottom};
     int f = b.Left - CellRect.Left, e = CellRect.Right - b.Right;
-    if (e != 0) {
+    // The band covers the line at the cell's right, unless the scrolled columns it would
+    // join are out of view.
+    if (e != 0 && !lastFrozenBeforeHidden) {
       ++s.Right;
       ++e;
     }
@@ -508,9 +548,8 @@ void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect,
                  leafCol && leafCol->Title()->EndEllipsis(), f, e, false);
     if (is3D) {
       InflateRect(s, 0, 1);
-      TRect fr = s;
-      UINT sides = BF_TOP | BF_BOTTOM | (e == 0 ? UINT(BF_RIGHT) : 0u) | (f == 0 ? UINT(BF_LEFT) : 0u);
-      DrawEdge(c->Handle(), fr, BDR_RAISEDINNER, sides);
+      c->Brush()->SetColor(back);
+      DrawCellFrame(s, e == 0, f == 0, Highlighted, false);
     }
     if (rowLines) {
       c->Pen()->SetColor(FFlat ? clGray : clBlack);
@@ -556,18 +595,11 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
   if (IsDataCellHighlighted(DataCol, DataRow, c->Font(), back, State)) State.Include(gdSelected);
   String text = FCellParams->Text();
   int image = FCellParams->ImageIndex();
-  if (col->HideDuplicates() && DataRow > 0) {
-    // The same steps for the record above; the first row of the buffer always shows.
-    String above;
-    {
-      TActiveRecordScope prev(FDataLink.get(), DataRow - 1);
-      above = col->CellText();
-    }
-    FDataLink->SetActiveRecord(DataRow);
-    if (above == text) {
-      text.clear();
-      image = -1;
-    }
+  // The first row of the buffer always shows its text.
+  bool duplicate = col->HideDuplicates() && DataRow > 0 && CellParamsText(col, DataRow - 1, State) == text;
+  if (duplicate) {
+    text.clear();
+    image = -1;
   }
   c->Brush()->SetColor(back);
   int inset = TextInset(Is3D);
@@ -611,9 +643,58 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
   DrawRequiredMark(col, DataRow, R);
   if (OnDrawDataCell && !FColumns->IsCustomized()) OnDrawDataCell(this, R, col->Field(), State);
   if (OnDrawColumnCell) OnDrawColumnCell(this, R, DataCol, col, State);
+  DrawIncSearchOverlay(col, R, State, inset);
+  if (duplicate && FOptions.Contains(dgRowLines)) {
+    // Duplicates read as one block: the line above is drawn over in the column's colour.
+    int line = GridLineWidth(), top = full.Top - (Is3D ? 1 : 0);
+    FillWith(c, TRect{full.Left - (Is3D ? 1 : 0), top - line, full.Right + (Is3D ? 1 : 0), top}, col->Color());
+  }
   bool focusedCell = State.Contains(gdFocused) && FDefaultDrawing && !Designing() &&
                      !FOptions.Contains(dgRowSelect) && FUpdateLock == 0;
   if (focusedCell && (!FStyle || FStyle->DrawFocusFrame())) DrawFocusRect(c->Handle(), R);
+}
+
+String TCustomDBGridEh::CellParamsText(TColumnEh* Column, int DataRow, TGridDrawState State) {
+  TActiveRecordScope scope(FDataLink.get(), DataRow);
+  TColCellParamsEh params;
+  TFont font;
+  font.Assign(Column->Font());
+  Column->FillCellParams(&params);
+  params.SetCol(DataToRawColumn(Column->Index()));
+  params.SetRow(DataRow + TopDataOffset());
+  params.SetState(State);
+  params.SetFont(&font);
+  TColor back = RowColor(Column);
+  FireGetCellParams(Column, &font, back, State);
+  params.SetBackground(back);
+  Column->FireGetCellParams(false, &params);
+  return params.Text();
+}
+
+void TCustomDBGridEh::DrawIncSearchOverlay(TColumnEh* Column, const TRect& R, TGridDrawState State, int Inset) {
+  // The focused cell is the current record's.
+  if (!FIncSearchActive || FIncSearchText.empty()) return;
+  bool showsSelection = Focused() || FOptions.Contains(dgAlwaysShowSelection);
+  if (!State.Contains(gdFocused) || !showsSelection || Designing() || FUpdateLock > 0) return;
+  TCanvas* c = Canvas();
+  int dy = FFlat ? Inset - 1 : Inset;
+  TRect r{R.Left + Inset, R.Top + dy, R.Right - Inset, R.Bottom - dy + (Inset > 0 ? 1 : 0)};
+  c->Font()->Assign(Column->Font());
+  c->Font()->SetColor(kIncSearchText);
+  TAlignment align = Column->Alignment();
+  if (align != taLeftJustify) {
+    // The rest of the cell text keeps its place: the typed text covers the matching start.
+    String rest = Copy(FCellParams->Text(), Length(FIncSearchText) + 1, Length(FCellParams->Text()));
+    r.Right -= c->TextWidth(rest);
+  }
+  UINT flags = DT_NOPREFIX | (align == taRightJustify ? DT_RIGHT : align == taCenter ? DT_CENTER : DT_LEFT);
+  bool wrap = Column->WordWrap() && FWordWrapPossible;
+  if (wrap) flags |= DT_WORDBREAK;
+  else flags |= DT_SINGLELINE | (Column->Layout() == tlCenter ? UINT(DT_VCENTER) : Column->Layout() == tlBottom ? UINT(DT_BOTTOM) : 0u);
+  if (Column->UseRightToLeftReading()) flags |= DT_RTLREADING;
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor(kIncSearchBackground);
+  DrawText(c->Handle(), FIncSearchText, -1, &r, flags);
 }
 
 std::vector<TCustomDBGridEh::TCellButton> TCustomDBGridEh::CellButtons(TColumnEh* Column) const {
