@@ -853,12 +853,10 @@ void TCustomDBGridEh::ScrollDataRows(int Distance) {
     return;
   }
   int rowLine = FOptions.Contains(dgRowLines) ? GridLineWidth() : 0;
-  // The data rows only: with footers, down to the filler row above them.
-  int bottom = ClientHeight();
-  if (FFooterRowCount > 0) {
-    TRect filler = CellRect(probe, std::min(box.Bottom + 1, RowCount() - 1));
-    if (!IsRectEmpty(filler)) bottom = filler.Top;
-  }
+  // The data rows only: neither the filler and footers below them nor the empty client.
+  int lastRow = FFooterRowCount > 0 ? box.Bottom : RowCount() - 1;
+  TRect last = CellRect(probe, std::max(top, lastRow));
+  int bottom = IsRectEmpty(last) ? ClientHeight() : std::min(ClientHeight(), last.Bottom + rowLine);
   TRect area{0, first.Top, ClientWidth(), bottom};
   ScrollWindow(Handle(), 0, -Distance * (DefaultRowHeight() + rowLine), &area, &area);
   if (duplicates) InvalidateRow(top);

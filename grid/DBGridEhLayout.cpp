@@ -527,14 +527,7 @@ void TCustomDBGridEh::MoveToColumn(int ACol) {
   else SetCol(ACol);
 }
 
-void TCustomDBGridEh::InvalidateCellRange(const TGridRect& Range) {
-  if (!HandleAllocated()) return;
-  TRect a = CellRect(Range.Left, Range.Top), b = CellRect(Range.Right, Range.Bottom);
-  if (IsRectEmpty(a) && IsRectEmpty(b)) return;
-  TRect r{IsRectEmpty(a) ? 0 : a.Left, IsRectEmpty(a) ? 0 : a.Top, IsRectEmpty(b) ? ClientWidth() : b.Right,
-          IsRectEmpty(b) ? ClientHeight() : b.Bottom};
-  InvalidateRect(&r);
-}
+void TCustomDBGridEh::InvalidateCellRange(const TGridRect& Range) { InvalidateGridRect(Range); }
 
 int TCustomDBGridEh::FrozenExtent() const {
   int line = FOptions.Contains(dgColLines) ? GridLineWidth() : 0, w = 0;

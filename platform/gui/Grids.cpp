@@ -486,11 +486,14 @@ void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchor, bool Show) {
 
 void TCustomGrid::MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show) {
   TGridCoord old = FCurrent;
+  TGridRect oldSelection = Selection();
   FCurrent = {ACol, ARow};
   if (MoveAnchor || !FOptions.Contains(goRangeSelect)) FAnchor = FCurrent;
   if (FCurrent == old && !MoveAnchor) return;
   if (Show) ClampInView(FCurrent);
-  Invalidate();
+  // The cells that were selected or current, and those that are now.
+  InvalidateGridRect(oldSelection);
+  InvalidateGridRect(Selection());
   if (FCurrent == old) return;
   UpdateEdit();
   CurrentChanged(old.X, old.Y);
@@ -927,26 +930,33 @@ void TCustomGrid::Paint() {
   PaintOverlay();
 }
 
+void TCustomGrid::InvalidateGridRect(const TGridRect& Cells) {
+  if (!HandleAllocated()) return;
+  // The pixels of the range's cells that are in view.
+  auto span = [](const TAxis& a, int From, int To, int& Lo, int& Hi) {
+    Lo = a.ClientExtent, Hi = 0;
+    int n = static_cast<int>(a.Sizes->size());
+    for (int i = std::max(0, From); i <= std::min(To, n - 1); ++i) {
+      int s = a.Start(i);
+      if (s < 0) continue;
+      Lo = std::min(Lo, s);
+      Hi = std::max(Hi, s + a.Extent(i));
+    }
+    return Lo < Hi;
+  };
+  TRect r;
+  if (span(ColAxis(), Cells.Left, Cells.Right, r.Left, r.Right) && span(RowAxis(), Cells.Top, Cells.Bottom, r.Top, r.Bottom))
+    InvalidateRect(&r);
+}
+
 void TCustomGrid::InvalidateCell(int ACol, int ARow) {
   TRect r = CellRect(ACol, ARow);
   if (!IsRectEmpty(r) && HandleAllocated()) InvalidateRect(&r);
 }
 
-void TCustomGrid::InvalidateCol(int ACol) {
-  TRect r = CellRect(ACol, 0);
-  if (IsRectEmpty(r) || !HandleAllocated()) return;
-  r.Top = 0;
-  r.Bottom = ClientHeight();
-  InvalidateRect(&r);
-}
+void TCustomGrid::InvalidateCol(int ACol) { InvalidateGridRect({ACol, 0, ACol, RowCount() - 1}); }
 
-void TCustomGrid::InvalidateRow(int ARow) {
-  TRect r = CellRect(0, ARow);
-  if (IsRectEmpty(r) || !HandleAllocated()) return;
-  r.Left = 0;
-  r.Right = ClientWidth();
-  InvalidateRect(&r);
-}
+void TCustomGrid::InvalidateRow(int ARow) { InvalidateGridRect({0, ARow, ColCount() - 1, ARow}); }
 
 // ================================================================ messages
 

@@ -145,6 +145,8 @@ public:
   virtual void ChangeScale(int M, int D);
 
   void InvalidateCell(int ACol, int ARow);
+  // The cells of the range that are in view, with their lines.
+  void InvalidateGridRect(const TGridRect& Cells);
   void InvalidateCol(int ACol);
   void InvalidateRow(int ARow);
   void InvalidateGrid() { Invalidate(); }
