@@ -1410,7 +1410,7 @@ private:
   void SizeAutoFitColumn(int Index, int Old, int New);
   // ---- painting steps (the cell kinds return whether they drew highlighted)
   void PaintLines(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows);
-  void PaintCells(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows);
+  void PaintCells(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows, const TRect& Clip);
   bool DrawIndicatorCell(int ARow, int DataRow, TRect R, int CellType);
   bool DrawTitleCell(int DataCol, TRect R, TGridDrawState State, bool Is3D);
   void DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, TGridDrawState State, bool Is3D);
@@ -1425,9 +1425,25 @@ private:
   struct TCellButton {
     TButtonFaceStyle Face;
     int Width;
+    TEditButtonEh* Glyph = nullptr;  // a glyph-style button: its picture instead of a face
   };
   std::vector<TCellButton> CellButtons(TColumnEh* Column) const;
-  void DrawCellButtons(const std::vector<TCellButton>& Buttons, const TRect& Area, TColor Back, bool Is3D);
+  void DrawCellButtons(const std::vector<TCellButton>& Buttons, const TRect& Area, const TRect& Cell, TColor Back,
+                       bool Is3D);
+  // One always-shown button in R, clipped to the cell.
+  void PaintCellButton(const TCellButton& Button, TRect R, const TRect& Cell, TColor Back);
+  // Text in a cell as the column writes it; a right-to-left column in a mirrored paint is
+  // written unmirrored, its alignment and margins swapped, so its glyphs read right.
+  void WriteCellText(TColumnEh* Column, const TRect& R, bool Fill, int DX, int DY, const String& Text,
+                     TAlignment Alignment, TTextLayout Layout, bool MultiLine, bool EndEllipsis, int LeftMarg,
+                     int RightMarg);
+  // Mirroring paused for one cell of a mirrored paint: the cell's device rectangle.
+  struct TUnmirroredCell {
+    TCustomDBGridEh* Grid;
+    TRect Device;
+    TUnmirroredCell(TCustomDBGridEh* G, const TRect& Logical);
+    ~TUnmirroredCell();
+  };
   bool TitleInSelection(int DataCol) const;
   int TextInset(bool Is3D) const;
   TColor RowColor(TColumnEh* Column) const;

@@ -4,6 +4,7 @@
 #include "grid/DBGridEh.h"
 
 #include "grid/DBGridEhStyle.h"
+#include "grid/GridUtilsEh.h"
 #include "core/StrUtils.h"
 #include "gui/Forms.h"
 #include "gui/ImgList.h"
@@ -12,6 +13,7 @@
 
 #include <cassert>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -212,9 +214,19 @@ void TCustomDBGridEh::Paint() {
   // The pass is changing the geometry: a paint now would show half of it.
   if (FLayingOut) return;
   TCanvas* c = Canvas();
+  TRect clip = MirroredRect(c->ClipRect());
+  bool mirrored = UseRightToLeftAlignment();
+  if (mirrored) MirrorCanvas(true);
+  struct TUnmirror {
+    TCustomDBGridEh* G;
+    bool On;
+    ~TUnmirror() {
+      if (On) G->MirrorCanvas(false);
+    }
+  } unmirror{this, mirrored};
   std::vector<TCellSpan> cols = VisibleCols(this), rows = VisibleRows(this);
   PaintLines(cols, rows);
-  PaintCells(cols, rows);
+  PaintCells(cols, rows, clip);
   // Beyond the last column and below the last row.
   int right = cols.empty() ? 0 : cols.back().To + (FOptions.Contains(dgColLines) ? GridLineWidth() : 0);
   int bottom = rows.empty() ? 0 : rows.back().To + (FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
@@ -280,8 +292,8 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
   lines.Draw(Canvas(), w);
 }
 
-void TCustomDBGridEh::PaintCells(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows) {
-  TRect clip = Canvas()->ClipRect();
+void TCustomDBGridEh::PaintCells(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows,
+                                 const TRect& clip) {
   TGridRect sel = TCustomGrid::Selection();
   bool active = IsActiveControl();
   bool editorOpen = InplaceEditor() && InplaceEditor()->Visible();
@@ -341,6 +353,12 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
 }
 
 void TCustomDBGridEh::DrawCellFrame(const TRect& R, bool RightFlag, bool LeftFlag, bool Highlighted, bool Pressed) {
+  if (CanvasMirrored()) {
+    // Drawn unmirrored on the device: each flag's side now lies on the other side.
+    TUnmirroredCell cell(this, R);
+    DrawCellFrame(cell.Device, LeftFlag, RightFlag, Highlighted, Pressed);
+    return;
+  }
   HDC dc = Canvas()->Handle();
   UINT edge = Highlighted || Pressed ? BDR_SUNKENINNER : BDR_RAISEDINNER;
   TRect r = R;
@@ -471,7 +489,7 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   if (title->Orientation() == tohVertical)
     DrawCellTextRotated(c, text, true, dx, dy, caption, align, leaf ? tlCenter : tlBottom, title->EndEllipsis(), false);
   else
-    DrawCellText(c, text, true, dx, dy, caption, align, layout, tall, title->EndEllipsis(), 0, 0, false);
+    WriteCellText(col, text, true, dx, dy, caption, align, layout, tall, title->EndEllipsis(), 0, 0);
   if (image) {
     TRect area = text;
     if (!tall) OffsetRect(area, 0, shift);
@@ -544,8 +562,8 @@ void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect,
       e += 2;
     }
     TColumnEh* leafCol = Leaf->LeafColumn;
-    DrawCellText(c, t, true, 0, is3D ? 1 : 2, g->NodeText, taCenter, tlCenter, true,
-                 leafCol && leafCol->Title()->EndEllipsis(), f, e, false);
+    WriteCellText(leafCol, t, true, 0, is3D ? 1 : 2, g->NodeText, taCenter, tlCenter, true,
+                  leafCol && leafCol->Title()->EndEllipsis(), f, e);
     if (is3D) {
       InflateRect(s, 0, 1);
       c->Brush()->SetColor(back);
@@ -633,12 +651,12 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
           c->Brush()->SetColor(back);
         }
         bool wrap = col->WordWrap() && FWordWrapPossible;
-        DrawCellText(c, t, true, inset, FFlat ? inset - 1 : inset, text, FCellParams->Alignment(), col->Layout(), wrap,
-                     col->EndEllipsis(), 0, 0, col->UseRightToLeftReading());
+        WriteCellText(col, t, true, inset, FFlat ? inset - 1 : inset, text, FCellParams->Alignment(), col->Layout(),
+                      wrap, col->EndEllipsis(), 0, 0);
       }
     }
   }
-  if (buttonsWidth > 0) DrawCellButtons(buttons, TRect{R.Right, full.Top, full.Right, full.Bottom}, back, Is3D);
+  if (buttonsWidth > 0) DrawCellButtons(buttons, TRect{R.Right, full.Top, full.Right, full.Bottom}, full, back, Is3D);
   R = full;
   DrawRequiredMark(col, DataRow, R);
   if (OnDrawDataCell && !FColumns->IsCustomized()) OnDrawDataCell(this, R, col->Field(), State);
@@ -682,6 +700,13 @@ void TCustomDBGridEh::DrawIncSearchOverlay(TColumnEh* Column, const TRect& R, TG
   c->Font()->Assign(Column->Font());
   c->Font()->SetColor(kIncSearchText);
   TAlignment align = Column->Alignment();
+  // A right-to-left column writes unmirrored, its alignment swapped (as WriteCellText).
+  std::optional<TUnmirroredCell> unmirrored;
+  if (CanvasMirrored() && Column->IsRightToLeft()) {
+    unmirrored.emplace(this, r);
+    r = unmirrored->Device;
+    align = align == taLeftJustify ? taRightJustify : align == taRightJustify ? taLeftJustify : align;
+  }
   if (align != taLeftJustify) {
     // The rest of the cell text keeps its place: the typed text covers the matching start.
     String rest = Copy(FCellParams->Text(), Length(FIncSearchText) + 1, Length(FCellParams->Text()));
@@ -714,24 +739,94 @@ std::vector<TCustomDBGridEh::TCellButton> TCustomDBGridEh::CellButtons(TColumnEh
   for (int i = 0; i < Column->EditButtons()->Count(); ++i) {
     TEditButtonEh* b = Column->EditButtons()->Items(i);
     TButtonFaceStyle face;
-    if (!b->Visible() || !EditButtonFaceStyle(b->Style(), face)) continue;
-    out.push_back({face, b->Width() >= 1 ? b->Width() + (FFlat ? 2 : 0) : width});
+    if (!b->Visible()) continue;
+    bool glyph = !EditButtonFaceStyle(b->Style(), face);
+    out.push_back({face, b->Width() >= 1 ? b->Width() + (FFlat ? 2 : 0) : width, glyph ? b : nullptr});
   }
   return out;
 }
 
-void TCustomDBGridEh::DrawCellButtons(const std::vector<TCellButton>& Buttons, const TRect& Area, TColor Back,
-                                      bool Is3D) {
+void TCustomDBGridEh::DrawCellButtons(const std::vector<TCellButton>& Buttons, const TRect& Area, const TRect& Cell,
+                                      TColor Back, bool Is3D) {
   TCanvas* c = Canvas();
   int x = Area.Left;
   int height = std::min(FEditButtonHeight > 0 ? FEditButtonHeight : Area.Height(), Area.Height());
+  // A flat button in a framed cell keeps a strip of the cell left of it.
+  if (FFlat && Is3D && !Buttons.empty()) FillWith(c, TRect{x, Area.Top, x + 1, Area.Bottom}, Back);
   for (const TCellButton& b : Buttons) {
     TRect r{x, Area.Top, x + b.Width, Area.Top + height};
     if (Is3D) OffsetRect(r, 1, -1);
-    PaintEditButtonFace(c->Handle(), r, Back, b.Face, 0, FFlat, false, FDataLink->Active(), 0);
+    PaintCellButton(b, r, Cell, Back);
     x += b.Width;
   }
   if (height < Area.Height()) FillWith(c, TRect{Area.Left, Area.Top + height, Area.Right, Area.Bottom}, Back);
+}
+
+void TCustomDBGridEh::PaintCellButton(const TCellButton& Button, TRect R, const TRect& Cell, TColor Back) {
+  if (CanvasMirrored()) {
+    TRect cell = MirroredRect(Cell);
+    TUnmirroredCell unmirrored(this, R);
+    PaintCellButton(Button, unmirrored.Device, cell, Back);
+    return;
+  }
+  TCanvas* c = Canvas();
+  HDC dc = c->Handle();
+  TRect visible;
+  IntersectRect(visible, R, Cell);
+  TClipRectScopeEh clip(dc, visible);
+  if (FFlat) {
+    // A line of the cell's colour between the content and the button.
+    FillWith(c, TRect{R.Left, R.Top, R.Left + 1, R.Bottom}, Back);
+    ++R.Left;
+  }
+  if (!Button.Glyph) {
+    PaintEditButtonFace(dc, R, Back, Button.Face, 0, FFlat, false, FDataLink->Active(), 0);
+    return;
+  }
+  TRect face = R;
+  if (FFlat) {
+    FillWith(c, face, clBtnFace);
+    HBRUSH frame = CreateSolidBrush(ColorToRGB(Back));
+    FrameRect(dc, face, frame);
+    DeleteObject(frame);
+  } else {
+    DrawEdge(dc, face, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+  }
+  // The first of the glyph's pictures, centred and clipped to the face.
+  TBitmap* glyph = Button.Glyph->Glyph();
+  if (!glyph || glyph->Empty()) return;
+  int w = glyph->Width() / std::max(1, Button.Glyph->NumGlyphs()), h = glyph->Height();
+  TRect inner = R;
+  InflateRect(inner, -1, -1);
+  int x = inner.Left + (inner.Width() - w) / 2, y = inner.Top + (inner.Height() - h) / 2;
+  TRect shown;
+  IntersectRect(shown, inner, TRect{x, y, x + w, y + h});
+  IntersectRect(shown, shown, visible);
+  TClipRectScopeEh glyphClip(dc, shown);
+  c->Draw(x, y, glyph);
+}
+
+TCustomDBGridEh::TUnmirroredCell::TUnmirroredCell(TCustomDBGridEh* G, const TRect& Logical)
+    : Grid(G), Device(G->MirroredRect(Logical)) {
+  Grid->MirrorCanvas(false);
+}
+
+TCustomDBGridEh::TUnmirroredCell::~TUnmirroredCell() { Grid->MirrorCanvas(true); }
+
+void TCustomDBGridEh::WriteCellText(TColumnEh* Column, const TRect& R, bool Fill, int DX, int DY, const String& Text,
+                                    TAlignment Alignment, TTextLayout Layout, bool MultiLine, bool EndEllipsis,
+                                    int LeftMarg, int RightMarg) {
+  bool reading = Column && Column->UseRightToLeftReading();
+  if (CanvasMirrored() && Column && Column->IsRightToLeft()) {
+    TUnmirroredCell cell(this, R);
+    TAlignment swapped = Alignment == taLeftJustify    ? taRightJustify
+                         : Alignment == taRightJustify ? taLeftJustify
+                                                       : Alignment;
+    DrawCellText(Canvas(), cell.Device, Fill, DX, DY, Text, swapped, Layout, MultiLine, EndEllipsis, RightMarg, LeftMarg,
+                 reading);
+    return;
+  }
+  DrawCellText(Canvas(), R, Fill, DX, DY, Text, Alignment, Layout, MultiLine, EndEllipsis, LeftMarg, RightMarg, reading);
 }
 
 void TCustomDBGridEh::DrawRequiredMark(TColumnEh* Column, int DataRow, const TRect& R) {
@@ -777,9 +872,8 @@ void TCustomDBGridEh::DrawColumnCellDefault(const TRect& Rect, int, TColumnEh* C
       break;
     }
     default:
-      DrawCellText(c, r, true, inset, dy, Column->CellText(), Column->Alignment(), Column->Layout(),
-                   Column->WordWrap() && FWordWrapPossible, Column->EndEllipsis(), 0, 0,
-                   Column->UseRightToLeftReading());
+      WriteCellText(Column, r, true, inset, dy, Column->CellText(), Column->Alignment(), Column->Layout(),
+                    Column->WordWrap() && FWordWrapPossible, Column->EndEllipsis(), 0, 0);
   }
 }
 
@@ -805,8 +899,8 @@ bool TCustomDBGridEh::DrawFooterCell(int DataCol, int FooterRow, TRect R, TGridD
                                      CellArea(caData, raFooter));
     c->Brush()->SetColor(back);
     int inset = TextInset(Is3D);
-    DrawCellText(c, R, true, inset, FFlat ? inset - 1 : inset, text, align, col->Layout(),
-                 footer->WordWrap() && FWordWrapPossible, footer->EndEllipsis(), 0, 0, false);
+    WriteCellText(col, R, true, inset, FFlat ? inset - 1 : inset, text, align, col->Layout(),
+                  footer->WordWrap() && FWordWrapPossible, footer->EndEllipsis(), 0, 0);
   }
   if (OnDrawFooterCell) OnDrawFooterCell(this, DataCol, FooterRow, col, R, State);
   return highlighted;

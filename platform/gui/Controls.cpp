@@ -722,6 +722,13 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
 
 bool TControl::MouseCapture() const { return GetCaptureControl() == this; }
 
+bool TControl::UseRightToLeftAlignment() const { return SysLocale().MiddleEast && FBiDiMode == bdRightToLeft; }
+
+TSysLocale& SysLocale() {
+  static TSysLocale locale;
+  return locale;
+}
+
 void TControl::SetMouseCapture(bool v) {
   if (v == MouseCapture()) return;
   SetCaptureControl(v ? this : nullptr);

@@ -521,6 +521,9 @@ public:
   TControlState ControlState() const { return FControlState; }
   void SetControlState(TControlState v) { FControlState = v; }
   bool MouseCapture() const;
+  // The control lays itself out right to left: BiDiMode bdRightToLeft under a Middle-East
+  // system locale.
+  bool UseRightToLeftAlignment() const;
   void SetMouseCapture(bool v);
 
   // ---- messages
@@ -1002,6 +1005,13 @@ HWND GetParent(HWND Handle);
 HWND WindowFromPoint(TPoint ScreenPoint);
 BOOL InvalidateRect(HWND Handle, const TRect* Rect, BOOL Erase);
 BOOL ValidateRect(HWND Handle, const TRect* Rect);
+
+// The system locale's script family. Right-to-left layouts exist only under a Middle-East
+// locale, which this system's is not; tests switch it.
+struct TSysLocale {
+  bool MiddleEast = false;
+};
+TSysLocale& SysLocale();
 BOOL UpdateWindow(HWND Handle);
 BOOL RedrawWindow(HWND Handle, const TRect* Rect, HRGN Region, UINT Flags);
 BOOL GetClientRect(HWND Handle, TRect* Rect);

@@ -32,7 +32,8 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
 }
 
 void TInplaceEdit::Move(const TRect& Loc) {
-  SetBounds(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
+  TRect r = FGrid ? FGrid->MirroredRect(Loc) : Loc;
+  SetBounds(r.Left, r.Top, r.Width(), r.Height());
   bool hadFocus = FGrid && FGrid->Focused();
   FShown = true;
   SetVisible(true);
@@ -890,7 +891,38 @@ void TCustomGrid::ScrollMessage(int Bar, int Code, int Pos) {
 
 // ================================================================ painting
 
+TRect TCustomGrid::MirroredRect(const TRect& R) const {
+  if (!UseRightToLeftAlignment()) return R;
+  return TRect{ClientWidth() - R.Right, R.Top, ClientWidth() - R.Left, R.Bottom};
+}
+
+void TCustomGrid::InvalidateRect(const TRect* Rect) {
+  if (!Rect) {
+    TCustomControl::InvalidateRect(nullptr);
+    return;
+  }
+  TRect r = MirroredRect(*Rect);
+  TCustomControl::InvalidateRect(&r);
+}
+
+void TCustomGrid::MirrorCanvas(bool On) {
+  FCanvasMirrored = On;
+  HDC dc = Canvas()->Handle();
+  int w = std::max(1, ClientWidth()), h = std::max(1, ClientHeight());
+  SetMapMode(dc, MM_ANISOTROPIC);
+  SetViewportExtEx(dc, w, h, nullptr);
+  SetWindowOrgEx(dc, On ? w : 0, 0, nullptr);
+  SetWindowExtEx(dc, On ? -w : w, h, nullptr);
+}
+
 void TCustomGrid::Paint() {
+  bool mirrored = UseRightToLeftAlignment();
+  if (mirrored) MirrorCanvas(true);
+  PaintCells();
+  if (mirrored) MirrorCanvas(false);
+}
+
+void TCustomGrid::PaintCells() {
   TCanvas* c = Canvas();
   TAxis h = ColAxis(), v = RowAxis();
   int lastCol = h.Last(), lastRow = v.Last();
@@ -967,6 +999,12 @@ void TCustomGrid::DoExit() {
 
 void TCustomGrid::WndProc(TMessage& Message) {
   if (FBars->MouseMessage(Message)) return;
+  bool clientMouse = Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST && Message.Msg != WM_MOUSEWHEEL;
+  if (clientMouse && UseRightToLeftAlignment()) {
+    // The handlers see the left-to-right layout.
+    TPoint p = PointFromLParam(Message.LParam);
+    Message.LParam = PointToLParam({ClientWidth() - 1 - p.X, p.Y});
+  }
   TCustomControl::WndProc(Message);
 }
 

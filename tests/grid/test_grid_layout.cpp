@@ -350,9 +350,6 @@ TEST(GridStyle, BlendHighlightColourRoundsHalvesToEven) {
   TDBGridEhStyle style;
   EXPECT_EQ(ColorToRGB(style.BlendHighlightColor(clWhite, TColor(RGB(10, 36, 106)), false)), RGB(188, 193, 207));
   EXPECT_EQ(ColorToRGB(style.BlendHighlightColor(clWhite, TColor(RGB(10, 36, 106)), true)), RGB(204, 211, 228));
-  EXPECT_EQ(style.ScreenColorCount(), -1);
-  SendMessage(style.Handle(), WM_SYSCOLORCHANGE, 0, 0);
-  EXPECT_EQ(style.ScreenColorCount(), -1);
 }
 
 TEST_F(LayoutGrid, GridsAttachToTheSharedStyleAndLeaveIt) {

@@ -2,6 +2,7 @@
 // title, narrow sort-marked titles, the incremental-search overlay, hidden duplicates, and the
 // rows a dataset scroll or a footer change repaints.
 #include "GridLayoutFixture.h"
+#include "grid/DBGridEhStyle.h"
 
 #include <functional>
 
@@ -261,6 +262,114 @@ TEST_F(PaintGrid, AChangedSumRepaintsTheFooterRowsOnly) {
   TRect footer = Cell(1, Grid->RowCount() - 1);
   EXPECT_EQ(Grid->PaintClips[0].Top, footer.Top);
   EXPECT_GE(Grid->PaintClips[0].Bottom, footer.Bottom);
+}
+
+// ================================================================ buttons and lines
+
+TEST_F(PaintGrid, AGlyphButtonShowsItsFirstPictureOnARaisedFace) {
+  Columns({"Code", "Amount"});
+  Col(1)->SetWidth(120);
+  Col(1)->SetAlwaysShowEditButton(true);
+  Col(1)->SetButtonStyle(cbsNone);
+  TEditButtonEh* b = Col(1)->EditButtons()->Add();
+  b->SetStyle(ebsGlyphEh);
+  b->SetWidth(20);
+  TBitmap pictures;  // two pictures side by side: red, then blue
+  pictures.SetSize(16, 8);
+  pictures.Canvas()->Brush()->SetColor(clRed);
+  pictures.Canvas()->FillRect(Rect(0, 0, 8, 8));
+  pictures.Canvas()->Brush()->SetColor(clBlue);
+  pictures.Canvas()->FillRect(Rect(8, 0, 16, 8));
+  b->SetGlyph(&pictures);
+  b->SetNumGlyphs(2);
+  DS->SetRecNo(12);
+  Snap();
+  TRect cell = DataCell(1, 0);
+  TRect button{cell.Right - 20, cell.Top, cell.Right, cell.Bottom};
+  TRect red = BoxWhere(button, [](COLORREF c) { return c == RGB(255, 0, 0); });
+  ASSERT_FALSE(IsRectEmpty(red)) << "the first picture";
+  EXPECT_EQ(red.Width(), 8);
+  EXPECT_NEAR((red.Left + red.Right) / 2, (button.Left + button.Right) / 2, 2) << "centred";
+  EXPECT_EQ(CountColour(button, RGB(0, 0, 255)), 0) << "not the second picture";
+  EXPECT_GT(CountColour(button, RGB(255, 255, 255)), 5) << "a raised face";
+}
+
+TEST_F(PaintGrid, FramedFrozenColumnsDrawNoGridLines) {
+  Columns({"Code", "Amount", "Qty"});
+  Grid->SetFrozenCols(1);
+  DS->SetRecNo(12);
+  for (bool framed : {false, true}) {
+    TDBGridEhOptions eh = Grid->OptionsEh() - TDBGridEhOptions{dghFrozen3D};
+    if (framed) eh += dghFrozen3D;
+    Grid->SetOptionsEh(eh);
+    Snap();
+    TRect frozen = Cell(1, Grid->TopDataOffset() + 1), scrolling = DataCell(1, 1);
+    int silver = CountColour(TRect{frozen.Right, frozen.Top, frozen.Right + 1, frozen.Bottom}, ColorToRGB(clSilver));
+    EXPECT_EQ(silver > 0, !framed) << "the line right of the frozen column";
+    EXPECT_EQ(Pixel((scrolling.Left + scrolling.Right) / 2, scrolling.Bottom), ColorToRGB(clSilver))
+        << "the scrolling columns keep theirs";
+  }
+}
+
+TEST(GridStyle, AColourChangeOfTheSystemRefreshesTheScreenColours) {
+  EnsureGridTestApplication();
+  struct TCountingStyle : TDBGridEhStyle {
+    int Refreshes = 0;
+    void RefreshScreenColors() override {
+      ++Refreshes;
+      TDBGridEhStyle::RefreshScreenColors();
+    }
+  } style;
+  int before = style.Refreshes;
+  SendMessage(style.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+  SendMessage(style.Handle(), WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(style.Refreshes, before + 1) << "only the colour change";
+  EXPECT_EQ(style.ScreenColorCount(), -1) << "a true-colour screen";
+}
+
+// ================================================================ right to left
+
+// Mirrored layouts exist only under a Middle-East locale; the tests switch it.
+struct MiddleEastLocale {
+  MiddleEastLocale() { SysLocale().MiddleEast = true; }
+  ~MiddleEastLocale() { SysLocale().MiddleEast = false; }
+};
+
+TEST_F(PaintGrid, ARightToLeftGridPaintsMirroredWithReadableTextAndTakesClicksThere) {
+  Columns({"Code", "Amount"});
+  Col(0)->SetWidth(80);
+  DS->SetRecNo(12);
+  Snap();
+  TRect plainCell = DataCell(0, 0);
+  TRect plainInk = InkBox(Inner(plainCell, 2));
+  ASSERT_FALSE(IsRectEmpty(plainInk));
+  std::vector<COLORREF> plainText;
+  for (int y = plainInk.Top; y < plainInk.Bottom; ++y)
+    for (int x = plainInk.Left; x < plainInk.Right; ++x) plainText.push_back(Pixel(x, y));
+
+  MiddleEastLocale locale;
+  Grid->SetBiDiMode(bdRightToLeft);
+  ASSERT_TRUE(Col(0)->IsRightToLeft()) << "the columns follow the grid";
+  Snap();
+  int w = Grid->ClientWidth();
+  TRect device = Grid->MirroredRect(plainCell);
+  EXPECT_EQ(device.Right, w - plainCell.Left);
+  TRect indicator = Grid->MirroredRect(Cell(0, 1));
+  EXPECT_EQ(Fill(Inner(indicator, 1)), ColorToRGB(Grid->FixedColor())) << "the indicator at the right";
+  TRect ink = InkBox(Inner(device, 2));
+  ASSERT_FALSE(IsRectEmpty(ink)) << "the code shows in the mirrored cell";
+  EXPECT_GT(ink.Left - device.Left, device.Right - ink.Right) << "a left-aligned column reads from the right";
+  std::vector<COLORREF> text;
+  for (int y = ink.Top; y < ink.Bottom; ++y)
+    for (int x = ink.Left; x < ink.Right; ++x) text.push_back(Pixel(x, y));
+  EXPECT_EQ(text, plainText) << "the glyphs are not mirrored";
+
+  TRect amount = Grid->MirroredRect(DataCell(1, 2));
+  Grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam({amount.Left + 5, amount.Top + 3}));
+  Grid->Perform(WM_LBUTTONUP, 0, PointToLParam({amount.Left + 5, amount.Top + 3}));
+  Application->ProcessMessages();
+  EXPECT_EQ(Grid->SelectedIndex(), 1) << "a click reaches the cell shown there";
+  EXPECT_EQ(Grid->DataLink()->ActiveRecord(), 2);
 }
 
 }  // namespace
