@@ -5,6 +5,7 @@
 #include "grid/DBGridEhStyle.h"
 #include "gui/Application.h"
 #include "gui/Forms.h"
+#include "gui/Screen.h"
 
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
@@ -890,6 +891,11 @@ String TCustomDBGridEh::FieldEditText(TColumnEh* Column, TField* Field) const {
 bool TCustomDBGridEh::AcquireFocus() {
   if (!CanFocus() || Designing()) return HasInputFocus();
   if (!HasInputFocus()) SetFocus();
+  if (!HasInputFocus()) {
+    // In an MDI frame the form may refuse the control; the window takes the focus directly.
+    TForm* active = Screen ? Screen->ActiveForm() : nullptr;
+    if (active && active->FormStyle() == fsMDIForm) ::SetFocus(Handle());
+  }
   return HasInputFocus();
 }
 
