@@ -335,7 +335,12 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
   } else if (rowArea == raTitle) {
     highlighted = DrawTitleCell(dataCol, r, AState, is3D);
   } else if (rowArea == raFilter) {
-    FillWith(c, r, FixedColor());
+    // The filter row's background; its content comes with the filter-row editor.
+    TColor back = FixedColor();
+    c->Font()->Assign(FTitleFont.get());
+    bool inSelection = dataCol >= 0 && dataCol < FColumns->Count() && TitleInSelection(dataCol);
+    highlighted = GetFixedCellColors(ACol, ARow, c->Font(), back, inSelection, type);
+    FillWith(c, r, back);
   } else if (rowArea == raData && FDataLink->Active() && dataRow < FDataLink->RecordCount()) {
     DrawDataCell(ACol, dataCol, dataRow, r, AState, is3D);
   } else if (rowArea == raFooter) {

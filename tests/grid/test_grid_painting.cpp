@@ -264,6 +264,17 @@ TEST_F(PaintGrid, AChangedSumRepaintsTheFooterRowsOnly) {
   EXPECT_GE(Grid->PaintClips[0].Bottom, footer.Bottom);
 }
 
+TEST_F(PaintGrid, FilterCellsOfSelectedColumnsTakeTheFixedHighlight) {
+  Columns({"Code", "Amount"});
+  Grid->STFilter()->SetVisible(true);
+  Grid->SetOptions(Grid->Options() + TDBGridOptions{dgMultiSelect});
+  Grid->Selection()->ColumnSet()->SelectColumn(Col(1), false);
+  Snap();
+  int filter = Grid->TitleRowCount();
+  EXPECT_EQ(Fill(Inner(Cell(1, filter))), ColorToRGB(Grid->FixedColor()));
+  EXPECT_EQ(Fill(Inner(Cell(2, filter))), RGB(64, 64, 64)) << "a selected column's filter cell";
+}
+
 // ================================================================ buttons and lines
 
 TEST_F(PaintGrid, AGlyphButtonShowsItsFirstPictureOnARaisedFace) {
