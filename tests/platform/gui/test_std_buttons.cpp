@@ -274,6 +274,35 @@ TEST_F(ButtonFixture, ScrollBarsStepTheirPositionAndReportEachScroll) {
   EXPECT_THROW(bar->SetParams(0, 10, 5), EInvalidOperation);
 }
 
+// A procedure put in front of a bar's own sees its scroll notifications and passes them on;
+// giving the old procedure back makes the bar's own procedure the only one again.
+TEST_F(ButtonFixture, AScrollBarsWindowProcIsReplaceableAndRestorable) {
+  auto* bar = Add<TScrollBar>(Rect(10, 10, 210, 27));
+  bar->SetParams(50, 0, 100);
+  EXPECT_TRUE(bar->WindowProcIsOwn());
+  std::vector<UINT> seen;
+  TWndMethod old = bar->WindowProc;
+  bar->WindowProc = [&seen, old](TMessage& M) {
+    if (M.Msg == CN_HSCROLL || M.Msg == CN_VSCROLL) seen.push_back(LoWord(M.WParam));
+    old(M);
+  };
+  EXPECT_FALSE(bar->WindowProcIsOwn());
+  Click(bar, {195, 8});  // the right arrow
+  EXPECT_EQ(bar->Position(), 51) << "the bar's own procedure still runs";
+  EXPECT_EQ(seen, (std::vector<UINT>{SB_LINEDOWN, SB_ENDSCROLL}));
+  bar->WindowProc = old;
+  EXPECT_TRUE(bar->WindowProcIsOwn()) << "the saved procedure is the bar's own";
+  seen.clear();
+  Click(bar, {195, 8});
+  EXPECT_EQ(bar->Position(), 52);
+  EXPECT_TRUE(seen.empty());
+  auto* other = Add<TScrollBar>(Rect(10, 40, 210, 57));
+  bar->WindowProc = other->WindowProc;
+  EXPECT_FALSE(bar->WindowProcIsOwn()) << "another control's own procedure is not this one's";
+  bar->RestoreWindowProc();
+  EXPECT_TRUE(bar->WindowProcIsOwn());
+}
+
 TEST_F(ButtonFixture, SpeedButtonsOfAGroupStayDownOneAtATime) {
   auto* s1 = Named<TSpeedButton>("s1", Rect(10, 10, 33, 32));
   auto* s2 = Named<TSpeedButton>("s2", Rect(40, 10, 63, 32));
