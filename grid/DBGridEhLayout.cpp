@@ -666,26 +666,15 @@ void TCustomDBGridEh::OptimizeColumnWidths(TColumnsEhList* ColumnsList) {
 // ================================================================ sizing with the mouse
 
 void TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) {
-  bool colSizing = TCustomGrid::Options().Contains(goColSizing) || Designing();
-  int titleBottom = TitleRowCount() > 0 ? CellRect(0, TitleRowCount() - 1).Bottom : 0;
-  if (colSizing && Y >= 0 && Y < titleBottom) {
-    // Frozen columns are fixed to the base grid: their zone straddles the right edge.
-    int line = FOptions.Contains(dgColLines) ? GridLineWidth() : 0;
-    int d = line > 6 ? 0 : (7 - line) / 2;
-    int zone = std::max(7, line);
-    for (int k = IndicatorOffset(); k < FixedCols(); ++k) {
-      TRect r = CellRect(k, 0);
-      if (IsRectEmpty(r)) continue;
-      bool inZone = X >= r.Right - d && X < r.Right - d + zone;
-      bool atClientEdge = r.Right >= ClientWidth() && X >= ClientWidth() - d;
-      if (inZone || atClientEdge) {
-        State = gsColSizing;
-        Index = k;
-        SizingPos = r.Right;
-        SizingOfs = r.Right - X;
-        return;
-      }
-    }
+  // Frozen columns are fixed to the base grid: their zone straddles the right edge. (A press
+  // at the client's right edge of a grid it exactly fills names no column and sizes nothing.)
+  if (int k = FrozenSizingColumn(X, Y); k >= 0) {
+    TRect r = CellRect(k, 0);
+    State = gsColSizing;
+    Index = k;
+    SizingPos = r.Right;
+    SizingOfs = r.Right - X;
+    return;
   }
   TCustomGrid::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs);
   if (State == gsColSizing && Index >= ColCount()) Index = ColCount() - 1;
