@@ -414,15 +414,16 @@ void TCustomDBGridEh::RefreshVertScrollBar() {
     si.nMin = 0, si.nMax = 4, si.nPage = 0;
     si.nPos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
   }
+  SCROLLINFO ext = si;  // an external bar shows the grid's range; the grid's own bar then none
   if (!FVertScrollBar->Visible() || FVertScrollBar->ExtScrollBar()) si.nMin = si.nMax = 0, si.nPage = 0;
   // Always-shown bars stay visible, disabled while there is nothing to scroll.
   WindowBars()->SetAllowed(SB_VERT, FVertScrollBar->Visible() && !FVertScrollBar->ExtScrollBar());
   WindowBars()->SetDisableNoScroll(FVertScrollBar->VisibleMode() == sbAlwaysShowEh && !FVertScrollBar->ExtScrollBar());
   WindowBars()->SetInfo(SB_VERT, si.nMin, si.nMax, static_cast<int>(si.nPage), si.nPos);
-  if (auto* ext = dynamic_cast<TScrollBar*>(FVertScrollBar->ExtScrollBar())) {
-    ext->SetPageSize(0);
-    ext->SetParams(si.nPos, std::min(si.nMin, si.nMax), si.nMax);
-    ext->SetPageSize(static_cast<int>(si.nPage));
+  if (auto* bar = dynamic_cast<TScrollBar*>(FVertScrollBar->ExtScrollBar())) {
+    bar->SetPageSize(0);
+    bar->SetParams(ext.nPos, std::min(ext.nMin, ext.nMax), ext.nMax);
+    bar->SetPageSize(std::min(static_cast<int>(ext.nPage), bar->Max() - bar->Min() + 1));
   }
 }
 

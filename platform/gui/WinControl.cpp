@@ -1149,6 +1149,7 @@ void TWinControl::DefaultHandler(TMessage& M) {
         return;
       }
       if (static_cast<HWND>(M.WParam) == FHandle) {
+        if (HCURSOR h = Screen ? Screen->Cursors(FClassCursor) : nullptr) ::SetCursor(h);
         FWidget->setCursor(gui_glue::QtCursor(FClassCursor));
         M.Result = 1;
       }

@@ -230,6 +230,7 @@ TEST_F(GridInteraction, CtrlFStartsASearchWithoutTimeOutAndAgainOpensTheFindDial
   DS->SetRecNo(1);
   TypeKey(Qt::Key_F, Qt::ControlModifier);
   ASSERT_TRUE(Grid->IncSearchActive());
+  EXPECT_EQ(TimerInterval(Grid->Handle(), 2), 0u) << "Ctrl+F starts no time-out timer";
   // No time-out: still searching well after the typed-search time-out.
   EXPECT_FALSE(WaitFor([&] { return !Grid->IncSearchActive(); }, 1800));
   TypeKey(Qt::Key_F, Qt::ControlModifier);
@@ -246,6 +247,7 @@ TEST_F(GridInteraction, TypedTextFindsARecordAndAMissKeepsTextAndRecord) {
   ASSERT_TRUE(Grid->IncSearchActive());
   EXPECT_EQ(Grid->IncSearchText(), "合");
   EXPECT_EQ(Name(), NameOf(2));
+  EXPECT_EQ(TimerInterval(Grid->Handle(), 2), 1500u) << "a typed search ends on timer 2";
   TypeKey(Qt::Key_X, Qt::NoModifier, "x");
   EXPECT_EQ(Grid->IncSearchText(), "合");
   EXPECT_EQ(Name(), NameOf(2));
@@ -354,6 +356,23 @@ TEST_F(GridInteraction, CtrlTitleClicksAreReportedWhenTheFocusLeaves) {
   other->SetFocus();
   Application->ProcessMessages();
   EXPECT_EQ(SortReports, 1);
+}
+
+TEST_F(GridInteraction, CtrlTitleClicksWaitWhileTheFocusGoesToTheGridsOwnEditor) {
+  Grid->SetOptionsEh(Grid->OptionsEh() + dghAutoSortMarking + dghMultiSortMarking);
+  Grid->Columns()->Items(1)->Title()->SetTitleButton(true);
+  ClickWith(Title(1), Qt::ControlModifier);
+  Grid->SetSelectedIndex(0);
+  TypeKey(Qt::Key_F2);
+  ASSERT_TRUE(Grid->InplaceEditorVisible());
+  ASSERT_TRUE(Grid->InplaceEditor()->Focused());
+  EXPECT_EQ(SortReports, 0) << "the own editor is still the grid";
+  TypeKey(Qt::Key_Escape);  // the editor goes, the grid has the focus again
+  ASSERT_TRUE(Grid->Focused());
+  EXPECT_EQ(SortReports, 0);
+  SendKey(QEvent::KeyRelease, Qt::Key_Control);
+  Application->ProcessMessages();
+  EXPECT_EQ(SortReports, 1) << "the release of Ctrl in the grid reports";
 }
 
 TEST_F(GridInteraction, ATitleThatOnCheckButtonDisablesIsNoButton) {

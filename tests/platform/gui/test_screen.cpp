@@ -73,5 +73,8 @@ TEST(ScreenObject, AWindowShowsTheCursorItsSetCursorAnswerChose) {
   Move(plain, {10, 10});
   EXPECT_EQ(GetCursor(), Screen->Cursors(crHandPoint));
   EXPECT_EQ(WidgetOf(plain)->cursor().shape(), Qt::PointingHandCursor);
+  plain->SetCursor(crDefault);
+  Move(plain, {12, 12});
+  EXPECT_EQ(GetCursor(), Screen->Cursors(crArrow)) << "left to the window: its class cursor";
   Screen->SetCursors(14001, nullptr);
 }

@@ -1,6 +1,7 @@
 // Push buttons, check boxes, radio buttons, group boxes, labels and scroll bars: clicks by
 // mouse, keys and accelerators, dialog keys, modal results and the published properties.
 #include "StdTestUtil.h"
+#include "gui/WinScroll.h"
 
 #include "gui/ActnList.h"
 #include "gui/Buttons.h"
@@ -301,6 +302,19 @@ TEST_F(ButtonFixture, AScrollBarsWindowProcIsReplaceableAndRestorable) {
   EXPECT_FALSE(bar->WindowProcIsOwn()) << "another control's own procedure is not this one's";
   bar->RestoreWindowProc();
   EXPECT_TRUE(bar->WindowProcIsOwn());
+  // The bar answers the platform's scroll information as a bar control.
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(bar->Handle(), SB_CTL, &si));
+  EXPECT_EQ(si.nMin, 0);
+  EXPECT_EQ(si.nMax, 100);
+  EXPECT_EQ(si.nPos, 52);
+  si.fMask = SIF_POS | SIF_RANGE | SIF_PAGE;
+  si.nMin = 10, si.nMax = 40, si.nPage = 5, si.nPos = 20;
+  SetScrollInfo(bar->Handle(), SB_CTL, &si, true);
+  EXPECT_EQ(bar->Position(), 20);
+  EXPECT_EQ(bar->Max(), 40);
+  EXPECT_EQ(bar->PageSize(), 5);
 }
 
 TEST_F(ButtonFixture, SpeedButtonsOfAGroupStayDownOneAtATime) {
