@@ -1540,6 +1540,12 @@ private:
   bool IncSearchAllowed() const;
   bool CellTextMatches(const String& Upper);
   bool SearchWalk(const String& Upper, int Direction);
+  struct TViewPosition {
+    String Bookmark;
+    int Distance = 0;
+  };
+  TViewPosition SaveViewPosition();
+  void RestoreViewPosition(const TViewPosition& P);
   bool ExtendRowStep(int Dir, bool Keep, bool& Away);
   // ---- mouse steps
   bool PressTitle(TMouseButton Button, TShiftState Shift, int X, int Y);

@@ -435,7 +435,7 @@ bool TCustomDBGridEh::CellTextMatches(const String& Upper) {
 bool TCustomDBGridEh::SearchWalk(const String& Upper, int Direction) {
   TDataSet* ds = DataSet();
   TControlsOff off(ds);
-  String saved = ds->Bookmark();
+  TViewPosition saved = SaveViewPosition();
   bool found = false;
   try {
     if (Direction == 0) ds->First();
@@ -453,11 +453,31 @@ bool TCustomDBGridEh::SearchWalk(const String& Upper, int Direction) {
       }
     }
   } catch (...) {
-    ds->GotoBookmark(saved);
+    RestoreViewPosition(saved);
     throw;
   }
-  if (!found) ds->GotoBookmark(saved);
+  if (!found) RestoreViewPosition(saved);
   return found;
+}
+
+// The record near the middle of the rows shown and the current record's distance from it:
+// going back to it and moving by the distance shows the current record where it was.
+TCustomDBGridEh::TViewPosition TCustomDBGridEh::SaveViewPosition() {
+  TViewPosition p;
+  int active = FDataLink->ActiveRecord();
+  int middle = std::max(0, FDataLink->RecordCount() / 2);
+  FDataLink->SetActiveRecord(middle);
+  p.Bookmark = DataSet()->Bookmark();
+  FDataLink->SetActiveRecord(active);
+  p.Distance = active - middle;
+  return p;
+}
+
+void TCustomDBGridEh::RestoreViewPosition(const TViewPosition& P) {
+  TDataSet* ds = DataSet();
+  if (P.Bookmark.empty() || !ds->BookmarkValid(P.Bookmark)) return;
+  ds->GotoBookmark(P.Bookmark);
+  if (P.Distance != 0) ds->MoveBy(P.Distance);
 }
 
 void TCustomDBGridEh::IncSearch(const String& Text, int TimeOut, int Direction) {

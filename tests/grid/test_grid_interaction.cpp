@@ -248,9 +248,11 @@ TEST_F(GridInteraction, TypedTextFindsARecordAndAMissKeepsTextAndRecord) {
   EXPECT_EQ(Grid->IncSearchText(), "合");
   EXPECT_EQ(Name(), NameOf(2));
   EXPECT_EQ(TimerInterval(Grid->Handle(), 2), 1500u) << "a typed search ends on timer 2";
+  int row = Grid->DataLink()->ActiveRecord();
   TypeKey(Qt::Key_X, Qt::NoModifier, "x");
   EXPECT_EQ(Grid->IncSearchText(), "合");
   EXPECT_EQ(Name(), NameOf(2));
+  EXPECT_EQ(Grid->DataLink()->ActiveRecord(), row) << "the record stays on its row";
   Commit(Grid, "同");
   TypeKey(Qt::Key_1, Qt::NoModifier, "1");
   EXPECT_EQ(Name(), NameOf(11));
@@ -282,6 +284,14 @@ TEST_F(GridInteraction, EscAndMovingTheRecordEndTheSearch) {
   ASSERT_TRUE(Grid->IncSearchActive());
   TypeKey(Qt::Key_Escape);
   EXPECT_FALSE(Grid->IncSearchActive());
+  // A miss walks the whole dataset and shows the record on the row it stood on.
+  DS->Last();
+  DS->MoveBy(-4);
+  int row = Grid->DataLink()->ActiveRecord();
+  ASSERT_GT(row, 0);
+  TypeKey(Qt::Key_X, Qt::NoModifier, "x");
+  EXPECT_EQ(RecNo(), 26);
+  EXPECT_EQ(Grid->DataLink()->ActiveRecord(), row);
 }
 
 TEST_F(GridInteraction, AFieldRaisingMidWalkLeavesControlsOnAndTheRecordBack) {
