@@ -193,7 +193,9 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
     bool rowsByShift = shift && FOptions.Contains(dgMultiSelect) && (!dataColumn || FOptions.Contains(dgRowSelect));
     if (dataRow && target != FDataLink->ActiveRecord() && !rowsByShift) ds->MoveBy(target - FDataLink->ActiveRecord());
     if (dataColumn && Cell.X != Col()) MoveToColumn(Cell.X);
-    bool dragFromSelection = DragMode() == dmAutomatic && FOptions.Contains(dgMultiSelect) && !Designing() &&
+    // The click itself runs with the drag mode switched to manual (WndProc).
+    bool dragFromSelection = (DragMode() == dmAutomatic || FInClickWithDragMode) && FOptions.Contains(dgMultiSelect) &&
+                             !Designing() &&
                              Button == mbLeft && !shift && dataColumn &&
                              IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
     if (dragFromSelection) {

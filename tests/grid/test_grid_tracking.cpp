@@ -11,6 +11,7 @@
 #include "core/LayoutText.h"
 #include "data/ADODB.h"
 #include "data/MemDataSet.h"
+#include "gui/Clipbrd.h"
 #include "gui/Forms.h"
 #include "gui/Screen.h"
 
@@ -693,4 +694,189 @@ TEST_F(GridTracking, ColumnsStoreTheirDropDownBoxAndFilterSettings) {
   EXPECT_EQ(c->ListDataSet(), nullptr) << "an empty list source gives no list";
   delete list;
   EXPECT_EQ(c->DropDownBox()->ListSource(), nullptr) << "a freed list source is forgotten";
+}
+
+// ---------------------------------------------------------------- clicks and edit operations
+
+TEST_F(GridTracking, TheIndicatorsTitleSelectsAllAndTheEditOperationsFollowTheSelection) {
+  Grid->SetOptions(Grid->Options() + dgMultiSelect);
+  EXPECT_FALSE(Grid->CanCopySelection()) << "nothing selected";
+  EXPECT_FALSE(Grid->CanDeleteSelection());
+  EXPECT_TRUE(Grid->CanSelectAll());
+  Click(Grid, CellCentre(0, 0));
+  ASSERT_EQ(Grid->Selection()->SelectionKind(), gstAll);
+  EXPECT_TRUE(Grid->IsCellSelected(2, Grid->TopDataOffset() + 3, Query->Bookmark(), 1));
+  struct Case {
+    const char* What;
+    std::function<void()> Set;
+    bool Copy, Delete, Cut;
+  } cases[] = {
+      {"all", [] {}, true, true, true},
+      {"read-only grid", [&] { Grid->SetReadOnly(true); }, true, false, false},
+      {"no deleting", [&] { Grid->SetAllowedOperations({alopInsertEh, alopUpdateEh, alopAppendEh}); }, true, false, false},
+  };
+  for (const Case& c : cases) {
+    c.Set();
+    EXPECT_EQ(Grid->CanCopySelection(), c.Copy) << c.What;
+    EXPECT_EQ(Grid->CanDeleteSelection(), c.Delete) << c.What;
+    EXPECT_EQ(Grid->CanCutSelection(), c.Cut) << c.What;
+  }
+  Grid->SetReadOnly(false);
+  Click(Grid, CellCentre(0, 0));
+  EXPECT_EQ(Grid->Selection()->SelectionKind(), gstNon) << "a second press clears";
+  Grid->SetAllowedSelections(Grid->AllowedSelections() - gstAll);
+  EXPECT_FALSE(Grid->CanSelectAll());
+  Click(Grid, CellCentre(0, 0));
+  EXPECT_EQ(Grid->Selection()->SelectionKind(), gstNon);
+}
+
+// A grid that drags automatically still selects by clicks: a press on the selection only
+// prepares a drag, which a move starts and a release turns back into a click.
+TEST_F(GridTracking, APressOnTheSelectionPreparesADragThatAMoveStarts) {
+  Grid->SetOptions(Grid->Options() + dgMultiSelect + dgRowSelect);
+  Grid->SetDragMode(dmAutomatic);
+  int drags = 0;
+  Grid->OnStartDrag = TStartDragEvent::Lambda([&](TObject*, TDragObject*&) { ++drags; });
+  Query->First();
+  Click(Grid, DataCell(0, 1));
+  ASSERT_EQ(SelectedRecNos(), (std::vector<int>{2}));
+  EXPECT_EQ(Grid->DragMode(), dmAutomatic) << "given back after the click";
+  // Pressed and released on the selection without moving: a plain click clears it.
+  Click(Grid, DataCell(0, 1));
+  EXPECT_TRUE(SelectedRecNos().empty());
+  EXPECT_EQ(drags, 0);
+  Click(Grid, DataCell(0, 2));
+  SendMouse(Grid, QEvent::MouseButtonPress, DataCell(0, 2), Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier, 1000);
+  SendMouse(Grid, QEvent::MouseButtonRelease, DataCell(0, 2), Qt::LeftButton, Qt::NoButton, Qt::ControlModifier, 5);
+  Application->ProcessMessages();
+  EXPECT_TRUE(SelectedRecNos().empty()) << "Ctrl toggles the row";
+  Click(Grid, DataCell(0, 3));
+  PressAt(DataCell(0, 3));
+  DragTo(DataCell(0, 6));
+  EXPECT_EQ(drags, 1) << "moving starts the drag";
+  EXPECT_EQ(SelectedRecNos(), (std::vector<int>{4})) << "the selection goes along unchanged";
+  ReleaseAt(DataCell(0, 6));
+}
+
+TEST_F(GridTracking, APressOnAnAlwaysShownButtonOpensTheEditorAndPressesTheButton) {
+  TColumnEh* name = Grid->Columns()->Items(0);
+  name->SetButtonStyle(cbsEllipsis);
+  name->SetAlwaysShowEditButton(true);
+  int clicks = 0;
+  Grid->OnEditButtonClick = TNotifyEvent::Lambda([&](TObject*) { ++clicks; });
+  Query->First();
+  Grid->SetSelectedIndex(1);
+  Application->ProcessMessages();
+  TRect cell = Grid->CellRect(Grid->DataToRawColumn(0), Grid->TopDataOffset() + 3);
+  Click(Grid, {cell.Right - 4, (cell.Top + cell.Bottom) / 2});
+  EXPECT_EQ(RecNo(), 4);
+  EXPECT_EQ(Grid->SelectedIndex(), 0);
+  EXPECT_TRUE(Grid->InplaceEditorVisible());
+  EXPECT_EQ(clicks, 1) << "the press reached the button, the release clicked it";
+  // A press on the text of another row's cell opens nothing.
+  Grid->HideEditor();
+  Click(Grid, DataCell(0, 5));
+  EXPECT_FALSE(Grid->InplaceEditorVisible());
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(GridTracking, CtrlQuoteCopiesTheValueOfTheRecordAbove) {
+  Query->SetRecNo(5);
+  Grid->SetSelectedIndex(1);
+  Grid->SetFocus();
+  TypeKey(Qt::Key_Apostrophe, Qt::ControlModifier);
+  EXPECT_EQ(Query->State(), dsEdit);
+  EXPECT_EQ(Query->FieldByName("amount")->AsFloat(), 40.0);
+  ASSERT_TRUE(Grid->InplaceEditorVisible());
+  EXPECT_EQ(Grid->InplaceEditor()->SelLength(), Length(Grid->InplaceEditor()->Text())) << "its text selected";
+  // The first record shown has nothing above it in the rows.
+  Grid->DataLink()->ResetRecord();
+  Query->First();
+  Grid->HideEditor();
+  Grid->SetFocus();
+  TypeKey(Qt::Key_Apostrophe, Qt::ControlModifier);
+  EXPECT_EQ(Query->State(), dsBrowse);
+}
+
+// ---------------------------------------------------------------- messages
+
+TEST_F(GridTracking, LosingTheFocusRepaintsTheSelectedRowsWithoutTheHighlight) {
+  Grid->SetOptions(Grid->Options() + dgMultiSelect + dgRowSelect);
+  auto* other = new TEdit(Form);
+  other->SetParent(Form);
+  other->SetBounds(0, 400, 100, 20);
+  Query->First();
+  Click(Grid, DataCell(1, 2));
+  Query->First();  // the current row moves away from the selected one
+  Application->ProcessMessages();
+  ASSERT_EQ(SelectedRecNos(), (std::vector<int>{3}));
+  TRect r = Grid->CellRect(Grid->DataToRawColumn(1), Grid->TopDataOffset() + 2);
+  auto at = [&] { return At(Shot(), r.Left + 3, r.Top + 3) & 0xFFFFFF; };
+  QRgb focused = at();
+  EXPECT_NE(focused, At(Shot(), r.Left + 3, r.Top + 3 + r.Height() * 2) & 0xFFFFFF) << "drawn as selected";
+  other->SetFocus();
+  EXPECT_NE(at(), focused) << "without the focus the selected row is repainted";
+  Grid->SetFocus();
+  EXPECT_EQ(at(), focused);
+}
+
+TEST_F(GridTracking, TheParentsFontAndColourReachTitlesAndFooters) {
+  Grid->SetParentFont(true);
+  Grid->SetParentColor(true);
+  Form->Font()->SetHeight(-16);
+  Form->SetColor(clAqua);
+  Application->ProcessMessages();
+  EXPECT_EQ(Grid->TitleFont()->Height(), -16);
+  EXPECT_EQ(Grid->FooterFont()->Height(), -16);
+  EXPECT_TRUE(Grid->ParentFont()) << "following the parent does not end it";
+  EXPECT_EQ(Grid->FooterColor(), clAqua);
+  // A title font of its own stays.
+  Grid->TitleFont()->SetHeight(-20);
+  Form->Font()->SetHeight(-12);
+  Application->ProcessMessages();
+  EXPECT_EQ(Grid->TitleFont()->Height(), -20);
+}
+
+TEST_F(GridTracking, AFlatGridDrawsItsOwnOnePixelBorder) {
+  int framed = Grid->Width() - Grid->ClientWidth();
+  Grid->SetFlat(true);
+  Grid->RecreateWnd();
+  Application->ProcessMessages();
+  EXPECT_EQ(Grid->FlatBorderInset(), 1);
+  EXPECT_EQ(Grid->Width() - Grid->ClientWidth(), framed - 4 + 2) << "one pixel each side instead of the 3-D frame";
+  Grid->SetBorderStyle(bsNone);
+  Application->ProcessMessages();
+  EXPECT_EQ(Grid->FlatBorderInset(), 0);
+}
+
+TEST_F(GridTracking, ComposingTextOpensTheCellEditor) {
+  Query->First();
+  Grid->SetSelectedIndex(0);
+  QInputMethodEvent e(QString::fromUtf8("he"), {});
+  QApplication::sendEvent(WidgetOf(Grid), &e);
+  Application->ProcessMessages();
+  EXPECT_TRUE(Grid->InplaceEditorVisible());
+}
+
+// Leaving the grid writes what the editor holds; a value the field refuses brings the focus
+// back to the grid with the error shown.
+TEST_F(GridTracking, ARefusedValueOnLeavingGivesTheFocusBack) {
+  auto* other = new TEdit(Form);
+  other->SetParent(Form);
+  other->SetBounds(0, 400, 100, 20);
+  Query->First();
+  Grid->SetSelectedIndex(1);
+  TypeKey(Qt::Key_F2);
+  ASSERT_TRUE(Grid->InplaceEditorVisible());
+  Clipboard()->SetAsText("abc");
+  Grid->InplaceEditor()->SelectAll();
+  Grid->InplaceEditor()->Perform(WM_PASTE, 0, 0);  // what the edit's menu does
+  ASSERT_EQ(Grid->InplaceEditor()->Text(), "abc");
+  TBoxRecorder boxes;
+  other->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_EQ(boxes.Calls.size(), 1u);
+  EXPECT_NE(boxes.Calls[0].Text.find("abc"), String::npos);
+  EXPECT_TRUE(Grid->HasInputFocus()) << "the focus came back";
+  EXPECT_EQ(Query->State(), dsEdit);
 }
