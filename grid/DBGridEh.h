@@ -1040,6 +1040,12 @@ public:
   virtual void InstantReadLeave() = 0;
   virtual int InstantReadRowCount() const = 0;
   virtual int GetTreeNodeLevel(int RowNum) const = 0;
+  // The tree view over the records: on, the current record's level and whether its node is
+  // open; opening or closing the node of a data row.
+  virtual bool TreeViewActive() const { return false; }
+  virtual int NodeLevel() const { return 0; }
+  virtual bool NodeExpanded() const { return false; }
+  virtual void SetNodeExpanded(int RowNum, bool Value) {}
 };
 
 // ================================================================ grid options and events
@@ -1250,7 +1256,8 @@ public:
   // Puts the current column's value of the record above into the current record.
   void CopyFromRecordAbove();
   // Opens the find dialog for a grid (set by the find dialog's unit; none: nothing opens).
-  static inline void (*OpenFindDialogHook)(TCustomDBGridEh* Grid, bool Modal) = nullptr;
+  // Text is what the dialog starts with (the editor's selected text, else empty).
+  static inline void (*OpenFindDialogHook)(TCustomDBGridEh* Grid, bool Modal, const String& Text) = nullptr;
   // The data column whose title is held down by the mouse, -1 for none.
   int PressedTitleColumn() const { return FPressedTitle; }
   // The title of DataCol is held down with the mouse over it (drawn pressed).

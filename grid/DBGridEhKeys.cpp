@@ -78,7 +78,7 @@ bool TCustomDBGridEh::SearchKey(Word& Key, TShiftState Shift) {
       IncSearch(String(), -1, 0);
     } else if (FOptionsEh.Contains(dghDialogFind)) {
       StopIncSearch();
-      if (OpenFindDialogHook) OpenFindDialogHook(this, FindDialogModal());
+      if (OpenFindDialogHook) OpenFindDialogHook(this, FindDialogModal(), String());
     }
     Key = 0;
     return true;

@@ -226,7 +226,7 @@ TEST_F(GridInteraction, CtrlFStartsASearchWithoutTimeOutAndAgainOpensTheFindDial
   Grid->SetOptionsEh(Grid->OptionsEh() + dghIncSearch + dghDialogFind);
   static int opened = 0;
   opened = 0;
-  TCustomDBGridEh::OpenFindDialogHook = [](TCustomDBGridEh*, bool) { ++opened; };
+  TCustomDBGridEh::OpenFindDialogHook = [](TCustomDBGridEh*, bool, const String&) { ++opened; };
   DS->SetRecNo(1);
   TypeKey(Qt::Key_F, Qt::ControlModifier);
   ASSERT_TRUE(Grid->IncSearchActive());
