@@ -764,9 +764,14 @@ void TCustomDBGridEh::DataSetScrolled(int Distance) {
   SyncCurrentRow();
   InvalidateRow(Row());
   if (Distance != 0) {
-    HideEditor();
     Invalidate();
-    if (FOptions.Contains(dgAlwaysShowEditor)) OpenEditor();
+    // An editor always shown takes the new record's text where it stands, rather than being
+    // hidden and shown again (which moves the focus away and back).
+    if (FOptions.Contains(dgAlwaysShowEditor) && InplaceEditorVisible()) InvalidateEditor();
+    else {
+      HideEditor();
+      if (FOptions.Contains(dgAlwaysShowEditor)) OpenEditor();
+    }
   }
   InvalidateFooterRows();
 }
