@@ -1,9 +1,11 @@
 // The grid driven by keys and the mouse as a user drives it: navigation and appending,
-// deleting with confirmation, incremental search, title sorting and row selection.
+// deleting with confirmation, incremental search, title sorting and row selection, over a
+// database file.
 #include "GuiTestUtil.h"
 #include "GridPaintFixture.h"
 #include "grid/DBGridEh.h"
-#include "data/MemDataSet.h"
+#include "TempFolder.h"
+#include "data/ADODB.h"
 #include "gui/Clipbrd.h"
 #include "gui/Forms.h"
 
@@ -33,26 +35,39 @@ void Commit(TControl* c, const char* Utf8) {
 
 class GridInteraction : public ::testing::Test {
 protected:
+  TempFolder Dir;
   TForm* Form = nullptr;
   TDBGridEh* Grid = nullptr;
-  TMemDataSet* DS = nullptr;
+  TADOQuery* DS = nullptr;
   int SortReports = 0;
+
+  // 30 contracts in a database file: Chinese names, amounts, codes, a done flag, signing
+  // dates and a city key.
+  static String Script() {
+    String s = "CREATE TABLE t_pact (id COUNTER, Name TEXT(20), Amount DOUBLE, Code TEXT(10), Done BIT, "
+               "SignDate DATETIME, City TEXT(2));\n";
+    for (int i = 1; i <= 30; ++i)
+      s += Format("INSERT INTO t_pact (Name, Amount, Code, Done, SignDate, City) VALUES ('%s', %d, 'C%.2d', %d, "
+                  "#2024-03-%.2d#, '%s');\n",
+                  {NameOf(i), i * 10, i, i % 2 == 0 ? 1 : 0, i, String(i % 2 ? "01" : "02")});
+    return s;
+  }
 
   void SetUp() override {
     EnsureGridTestApplication();
+    String file = Dir / "pact.db";
+    CreateDatabaseFromScript(file, Script());
     Form = new TForm(Application);
     Form->SetBorderStyle(bsNone);
     Form->SetBounds(20, 20, 520, 420);
     Grid = new TDBGridEh(Form);
     Grid->SetParent(Form);
     Grid->SetBounds(0, 0, 500, 400);
-    DS = new TMemDataSet(Form);
-    DS->FieldDefs()->Add("Name", ftString, 20);
-    DS->FieldDefs()->Add("Amount", ftFloat);
-    DS->FieldDefs()->Add("Code", ftString, 10);
-    DS->FieldDefs()->Add("Done", ftBoolean);
-    for (int i = 1; i <= 30; ++i)
-      DS->AddRow({Variant(NameOf(i)), Variant(i * 10.0), Variant(Format("C%.2d", {i})), Variant(i % 2 == 0)});
+    auto* conn = new TADOConnection(Form);
+    conn->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";Persist Security Info=False");
+    DS = new TADOQuery(Form);
+    DS->SetConnection(conn);
+    DS->SQL()->SetText("select * from t_pact order by id");
     auto* source = new TDataSource(Form);
     source->SetDataSet(DS);
     for (const char* f : {"Name", "Amount", "Code"}) Grid->Columns()->AddColumn()->SetFieldName(f);
