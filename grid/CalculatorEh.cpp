@@ -41,13 +41,10 @@ KELM_PUBLISH(TCalculatorEh) {
   b.Prop("OldCreateOrder", &TCalculatorEh::OldCreateOrder, &TCalculatorEh::SetOldCreateOrder).Default(false);
   b.Prop("PixelsPerInch", &TCalculatorEh::PixelsPerInch, &TCalculatorEh::SetPixelsPerInch).NoDefault();
   b.Prop("TextHeight", &TCalculatorEh::TextHeight, &TCalculatorEh::SetTextHeight).NoDefault();
-  b.Field("Panel1", &TCalculatorEh::Panel1);
-  b.Field("TextBox", &TCalculatorEh::TextBox);
-  b.Field("spEqual", &TCalculatorEh::spEqual);
   b.Method("SpeedButtonClick", &TCalculatorEh::SpeedButtonClick);
 }
 
-TCalculatorEh::TCalculatorEh(TComponent* AOwner) : TCustomControl(AOwner) {
+TCalculatorEh::TCalculatorEh(TComponent* AOwner) : inherited(AOwner) {
   FPixelsPerInch = Screen ? Screen->PixelsPerInch() : 96;
   LoadLayout();
   for (int i = 0; i < ComponentCount(); ++i)
