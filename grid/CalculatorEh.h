@@ -25,6 +25,16 @@ public:
 // Its components are those of the layout (forms/TCalculatorEh.h, generated from it).
 class TCalculatorEh : public TCalculatorEhLayout<TCustomControl> {
   KELM_CLASS(TCalculatorEh, TCalculatorEhLayout<TCustomControl>)
+  template <class B> static void Published(B& b) {
+    b.Prop("BorderStyle", &TCalculatorEh::BorderStyle, &TCalculatorEh::SetBorderStyle).Default(bsNone);
+    b.Prop("ClientHeight", &TCalculatorEh::DesignClientHeight, &TCalculatorEh::SetDesignClientHeight).NoDefault();
+    b.Prop("ClientWidth", &TCalculatorEh::DesignClientWidth, &TCalculatorEh::SetDesignClientWidth).NoDefault();
+    PublishColor(b);
+    PublishFont(b);
+    b.Prop("OldCreateOrder", &TCalculatorEh::OldCreateOrder, &TCalculatorEh::SetOldCreateOrder).Default(false);
+    b.Prop("PixelsPerInch", &TCalculatorEh::PixelsPerInch, &TCalculatorEh::SetPixelsPerInch).NoDefault();
+    b.Prop("TextHeight", &TCalculatorEh::TextHeight, &TCalculatorEh::SetTextHeight).NoDefault();
+  }
 public:
   explicit TCalculatorEh(TComponent* AOwner);
   ~TCalculatorEh() override;

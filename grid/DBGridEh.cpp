@@ -9,24 +9,13 @@
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
 #include "core/Filer.h"
-#include "gui/ControlProps.h"
 #include "gui/WinGDI.h"
 
 #include <algorithm>
 
 // ================================================================ the grid's sum list
 
-KELM_PUBLISH(TDBGridEhSumList) {
-  using C = TDBGridEhSumList;
-  b.Prop("Active", &C::Active, &C::SetActive).Default(false);
-  b.Prop("ExternalRecalc", &C::ExternalRecalc, &C::SetExternalRecalc).Default(false);
-  b.Prop("OnRecalcAll", [](const C* c) { return c->OnRecalcAll; }, [](C* c, const TNotifyEvent& e) { c->OnRecalcAll = e; });
-  b.Prop("OnAfterRecalcAll", [](const C* c) { return c->OnAfterRecalcAll; },
-         [](C* c, const TNotifyEvent& e) { c->OnAfterRecalcAll = e; });
-  b.Prop("SumListChanged", [](const C* c) { return c->SumListChanged; },
-         [](C* c, const TNotifyEvent& e) { c->SumListChanged = e; });
-  b.Prop("VirtualRecords", &C::VirtualRecords, &C::SetVirtualRecords).Default(false);
-}
+KELM_PUBLISH(TDBGridEhSumList) { Published(b); }
 
 TDBGridEhSumList::TDBGridEhSumList(TComponent* AOwner) : TDBSumListProducer(AOwner) {
   SetWorksAtDesignTime(true);
@@ -59,17 +48,9 @@ void TDBGridEhSumList::UnhookDataSet() {
 
 // ================================================================ settings objects
 
-KELM_PUBLISH(TDBGridEhScrollBar) {
-  using C = TDBGridEhScrollBar;
-  b.Prop("ExtScrollBar", &C::ExtScrollBar, &C::SetExtScrollBar);
-  b.Prop("Tracking", &C::Tracking, &C::SetTracking).Default(false);
-  b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
-}
+KELM_PUBLISH(TDBGridEhScrollBar) { Published(b); }
 
-KELM_PUBLISH(TVertDBGridEhScrollBar) {
-  using C = TVertDBGridEhScrollBar;
-  b.Prop("VisibleMode", &C::VisibleMode, &C::SetVisibleMode).Default(sbAutoShowEh);
-}
+KELM_PUBLISH(TVertDBGridEhScrollBar) { Published(b); }
 
 void TDBGridEhScrollBar::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TDBGridEhScrollBar*>(Source)) {
@@ -100,11 +81,7 @@ void TDBGridEhScrollBar::SetVisible(bool Value) {
   FGrid->RebuildLayout();
 }
 
-KELM_PUBLISH(TSTDBGridEhFilter) {
-  using C = TSTDBGridEhFilter;
-  b.Prop("Local", &C::Local, &C::SetLocal).Default(false);
-  b.Prop("Visible", &C::Visible, &C::SetVisible).Default(false);
-}
+KELM_PUBLISH(TSTDBGridEhFilter) { Published(b); }
 
 void TSTDBGridEhFilter::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TSTDBGridEhFilter*>(Source)) {
@@ -1195,78 +1172,4 @@ String TCustomDBGridEh::GetFooterText(int Row, TColumnEh* Column) {
 
 // ================================================================ the published grid
 
-KELM_PUBLISH(TDBGridEh) {
-  using C = TDBGridEh;
-  PublishControlProperties(b, {"Align", "Anchors", "BiDiMode"});
-  b.Prop("BorderStyle", &C::BorderStyle, &C::SetBorderStyle).Default(bsSingle);
-  PublishControlProperty(b, "Color");
-  PublishControlProperties(b, {"Constraints", "Ctl3D", "DragCursor", "DragMode", "Enabled", "Font", "ImeMode",
-                               "ImeName"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder"});
-  PublishControlProperty(b, "TabStop").Default(true);
-  PublishControlProperty(b, "Visible");
-  b.Prop("AllowedOperations", &C::AllowedOperations, &C::SetAllowedOperations)
-      .Default(TDBGridEhAllowedOperations{alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh});
-  b.Prop("AllowedSelections", &C::AllowedSelections, &C::SetAllowedSelections)
-      .Default(TDBGridEhAllowedSelections{gstRecordBookmarks, gstRectangle, gstColumns, gstAll});
-  b.Prop("AutoFitColWidths", &C::AutoFitColWidths, &C::SetAutoFitColWidths).Default(false);
-  b.Prop("ColumnDefValues", &C::ColumnDefValues, &C::SetColumnDefValues);
-  b.Prop("DataSource", &C::DataSource, &C::SetDataSource);
-  b.Prop("DefaultDrawing", &C::DefaultDrawing, &C::SetDefaultDrawing).Default(true);
-  b.Prop("DrawMemoText", &C::DrawMemoText, &C::SetDrawMemoText).Default(false);
-  b.Prop("EditActions", &C::EditActions, &C::SetEditActions).Default(TDBGridEhEditActions());
-  b.Prop("EvenRowColor", &C::EvenRowColor, &C::SetEvenRowColor).Type("TColor").NoDefault().Stored(&C::EvenRowColorAssigned);
-  b.Prop("FixedColor", &C::FixedColor, &C::SetFixedColor).Type("TColor").Default(clBtnFace);
-  b.Prop("Flat", &C::Flat, &C::SetFlat).Default(false);
-  b.Prop("FooterColor", &C::FooterColor, &C::SetFooterColor).Type("TColor").Default(clWindow);
-  b.Prop("FooterFont", &C::FooterFont, &C::SetFooterFont);
-  b.Prop("FooterRowCount", &C::FooterRowCount, &C::SetFooterRowCount).Default(0);
-  b.Prop("FrozenCols", &C::FrozenCols, &C::SetFrozenCols).Default(0);
-  b.Prop("HorzScrollBar", &C::HorzScrollBar, &C::SetHorzScrollBar);
-  b.Prop("MinAutoFitWidth", &C::MinAutoFitWidth, &C::SetMinAutoFitWidth).Default(0);
-  b.Prop("OddRowColor", &C::OddRowColor, &C::SetOddRowColor).Type("TColor").NoDefault().Stored(&C::OddRowColorAssigned);
-  b.Prop("Options", &C::Options, &C::SetOptions)
-      .Default(TDBGridOptions{dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
-                              dgConfirmDelete, dgCancelOnExit});
-  b.Prop("OptionsEh", &C::OptionsEh, &C::SetOptionsEh)
-      .Default(TDBGridEhOptions{dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind});
-  b.Prop("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
-  b.Prop("RowHeight", &C::RowHeight, &C::SetRowHeight).Default(0);
-  b.Prop("RowLines", &C::RowLines, &C::SetRowLines).Default(0);
-  b.Prop("RowSizingAllowed", &C::RowSizingAllowed, &C::SetRowSizingAllowed).Default(false);
-  b.Prop("SortLocal", &C::SortLocal, &C::SetSortLocal).Default(false);
-  b.Prop("STFilter", &C::STFilter, &C::SetSTFilter);
-  b.Prop("SumList", &C::SumList, &C::SetSumList);
-  b.Prop("TitleFont", &C::TitleFont, &C::SetTitleFont);
-  b.Prop("TitleHeight", &C::TitleHeight, &C::SetTitleHeight).Default(0);
-  b.Prop("TitleImages", &C::TitleImages, &C::SetTitleImages);
-  b.Prop("TitleLines", &C::TitleLines, &C::SetTitleLines).Default(0);
-  b.Prop("UseMultiTitle", &C::UseMultiTitle, &C::SetUseMultiTitle).Default(false);
-  b.Prop("VertScrollBar", &C::VertScrollBar, &C::SetVertScrollBar);
-  b.Prop("VTitleMargin", &C::VTitleMargin, &C::SetVTitleMargin).Default(10);
-  b.Prop("OnApplyFilter", &C::OnApplyFilter, &C::OnApplyFilter);
-  b.Prop("OnCellClick", &C::OnCellClick, &C::OnCellClick);
-  b.Prop("OnCheckButton", &C::OnCheckButton, &C::OnCheckButton);
-  b.Prop("OnColEnter", &C::OnColEnter, &C::OnColEnter);
-  b.Prop("OnColExit", &C::OnColExit, &C::OnColExit);
-  b.Prop("OnColumnMoved", &C::OnColumnMoved, &C::OnColumnMoved);
-  b.Prop("OnColWidthsChanged", &C::OnColWidthsChanged, &C::OnColWidthsChanged);
-  b.Prop("OnDrawColumnCell", &C::OnDrawColumnCell, &C::OnDrawColumnCell);
-  b.Prop("OnDrawDataCell", &C::OnDrawDataCell, &C::OnDrawDataCell);
-  b.Prop("OnDrawFooterCell", &C::OnDrawFooterCell, &C::OnDrawFooterCell);
-  b.Prop("OnEditButtonClick", &C::OnEditButtonClick, &C::OnEditButtonClick);
-  b.Prop("OnGetBtnParams", &C::OnGetBtnParams, &C::OnGetBtnParams);
-  b.Prop("OnGetCellParams", &C::OnGetCellParams, &C::OnGetCellParams);
-  b.Prop("OnGetFooterParams", &C::OnGetFooterParams, &C::OnGetFooterParams);
-  b.Prop("OnMoveRecords", &C::OnMoveRecords, &C::OnMoveRecords);
-  b.Prop("OnSelectionChanged", &C::OnSelectionChanged, &C::OnSelectionChanged);
-  b.Prop("OnSortMarkingChanged", &C::OnSortMarkingChanged, &C::OnSortMarkingChanged);
-  b.Prop("OnSumListRecalcAll", &C::OnSumListRecalcAll, &C::OnSumListRecalcAll);
-  b.Prop("OnSumListAfterRecalcAll", &C::OnSumListAfterRecalcAll, &C::OnSumListAfterRecalcAll);
-  b.Prop("OnTitleBtnClick", &C::OnTitleBtnClick, &C::OnTitleBtnClick);
-  b.Prop("OnTitleClick", &C::OnTitleClick, &C::OnTitleClick);
-  PublishControlProperties(b, {"OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter",
-                               "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove",
-                               "OnMouseUp", "OnStartDrag"});
-}
+KELM_PUBLISH(TDBGridEh) { Published(b); }
