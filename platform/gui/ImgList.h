@@ -2,7 +2,9 @@
 // Image lists: images of one size with their transparency masks, drawn normally, as masks,
 // blended for selection, or in the disabled look (a highlight copy one pixel down and right
 // under a shadow copy).
+#include "core/Component.h"
 #include "gui/Graphics.h"
+
 #include <memory>
 
 KELM_ENUM(TDrawingStyle, dsFocus, dsSelected, dsNormal, dsTransparent)
