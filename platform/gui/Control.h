@@ -16,6 +16,8 @@
 //     }
 //     inherited::Dispatch(M);
 //   }
+// Declares TSizeConstraints, TBasicAction, TBasicActionLink, TControlActionLink, TDragObject,
+// TDragControlObject and TControl.
 #include "core/Component.h"
 #include "gui/Graphics.h"
 #include "gui/Messages.h"

@@ -2,6 +2,7 @@
 // The types the drawing functions share: handles (the layer's own objects, opaque to callers,
 // made and freed only through the functions), colours, the structures and the flags and codes
 // with their platform numbers.
+// Declares TEXTMETRIC.
 #include "core/System.h"
 #include "core/Types.h"
 

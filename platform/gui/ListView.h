@@ -1,6 +1,8 @@
 #pragma once
 // The list view: items with sub-items in four views (icons, small icons, list, report with
 // columns), images, check boxes, selection, label editing and sorting.
+// Declares TListColumn, TListColumns, TListItem, TListItems, TIconOptions, TCustomListView and
+// TListView.
 #include "core/Classes.h"
 #include "gui/Controls.h"
 #include "gui/Edit.h"

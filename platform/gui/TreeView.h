@@ -2,6 +2,7 @@
 // The tree view: nodes in a hierarchy, expanded and collapsed, with buttons and lines, images,
 // label editing and sorting. Selecting a node runs OnChanging (which may veto) and OnChange,
 // programmatically too.
+// Declares TTreeNode, TTreeNodes, TCustomTreeView and TTreeView.
 #include "core/Classes.h"
 #include "gui/Controls.h"
 #include "gui/Edit.h"

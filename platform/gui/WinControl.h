@@ -2,6 +2,7 @@
 // TWinControl, a control with a window of its own (children, tab order, focus, keys, a
 // non-client frame, alignment, painting), and the painted controls: TCustomControl (windowed)
 // and TGraphicControl (windowless), with TControlCanvas, the canvas bound to a control.
+// Declares TCreateParams, TWinControl, TControlCanvas, TCustomControl and TGraphicControl.
 #include "gui/Control.h"
 
 #include <memory>

@@ -4,6 +4,7 @@
 // such an include would not compile.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -101,5 +102,46 @@ TEST(Layering, LibrariesAboveThePlatformCompileWithoutQtIncludeFolders) {
   }
   EXPECT_GT(upper, 40) << "the upper libraries' sources were found";
   EXPECT_GT(platformWithQt, 20) << "the check recognises a Qt include folder where there is one";
+  EXPECT_TRUE(offenders.empty()) << Join(offenders);
+}
+
+// A class is found by its file: every public header of the platform pairs with the source of
+// the same name, unless it only gathers other headers or holds inline code alone, and names
+// in its opening comment every class it declares; every source has its header (public or
+// private).
+TEST(SourceLayout, PlatformHeadersPairWithTheirSourcesAndNameTheirClasses) {
+  const std::vector<std::string> headerOnly = {
+      "core/ClassBuilder.h", "core/Classes.h", "core/Events.h",  "core/FilerBase.h", "core/System.h",
+      "core/Types.h",        "data/ADODB.h",   "gui/Controls.h", "gui/GdiTypes.h",   "gui/Graphics.h",
+      "gui/WinGDI.h"};
+  const std::regex declared(R"(\n(?:class|struct) (T\w+)\b[^;{]*\{)");
+  std::vector<std::string> offenders;
+  int headers = 0;
+  for (const char* layer : {"core", "data", "gui", "print"}) {
+    for (const auto& entry : fs::directory_iterator(fs::path(KELM_SOURCE_DIR) / "platform" / layer)) {
+      const fs::path& p = entry.path();
+      std::string name = std::string(layer) + "/" + p.filename().string();
+      std::string stem = p.stem().string();
+      if (p.extension() == ".cpp") {
+        fs::path own = p.parent_path() / (stem + ".h"), priv = p.parent_path() / (stem + "_p.h");
+        if (!fs::exists(own) && !fs::exists(priv)) offenders.push_back(name + ": no header of its own");
+        continue;
+      }
+      if (p.extension() != ".h" || stem.ends_with("_p")) continue;
+      ++headers;
+      bool listed = std::find(headerOnly.begin(), headerOnly.end(), name) != headerOnly.end();
+      if (!listed && !fs::exists(p.parent_path() / (stem + ".cpp"))) offenders.push_back(name + ": no source of its own");
+      std::string text = ReadFile(p);
+      std::string opening;
+      std::istringstream lines(text);
+      std::string line;
+      std::getline(lines, line);  // #pragma once
+      while (std::getline(lines, line) && line.rfind("//", 0) == 0) opening += line + "\n";
+      for (auto it = std::sregex_iterator(text.begin(), text.end(), declared); it != std::sregex_iterator(); ++it)
+        if (!std::regex_search(opening, std::regex("\\b" + (*it)[1].str() + "\\b")))
+          offenders.push_back(name + ": its opening comment does not name " + (*it)[1].str());
+    }
+  }
+  EXPECT_GT(headers, 80);
   EXPECT_TRUE(offenders.empty()) << Join(offenders);
 }
