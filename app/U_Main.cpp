@@ -16,7 +16,10 @@
 #include "app/U_Data.h"
 #include "app/U_Option.h"
 #include "app/U_login.h"
+#include "app/U_tree.h"
+#include "app/ufrmUserQX.h"
 #include "app/ufrmBasic.h"
+#include "app/ufrmPact.h"
 #include "data/DatabaseFiles.h"
 
 #include <memory>
@@ -43,6 +46,14 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("M_CompanyExecute", &TFrm_Main::M_CompanyExecute);
   b.Method("cleardataClick", &TFrm_Main::cleardataClick);
   b.Method("N20Click", &TFrm_Main::N20Click);
+  b.Method("UserQX1Execute", &TFrm_Main::UserQX1Execute);
+  b.Method("Category_custExecute", &TFrm_Main::Category_custExecute);
+  b.Method("Category_wdExecute", &TFrm_Main::Category_wdExecute);
+  b.Method("N22Click", &TFrm_Main::N22Click);
+  b.Method("MoneyInExecute", &TFrm_Main::MoneyInExecute);
+  b.Method("MoneyOutExecute", &TFrm_Main::MoneyOutExecute);
+  b.Method("ToolButton8Click", &TFrm_Main::ToolButton8Click);
+  b.Method("Pact_MExecute", &TFrm_Main::Pact_MExecute);
 }
 
 const char* const TFrm_Main::CompactDoneText = "压缩数据库成功!";
@@ -90,7 +101,9 @@ const TPictureList kPictureLists[] = {
     {&TFrm_MainComponents::ilTree, {"folder", "folder-open", "document"}},
 };
 
-void LoadPictures(TCustomImageList* List, const std::vector<const char*>& Pictures) {
+}  // namespace
+
+void LoadImageListPictures(TCustomImageList* List, const std::vector<const char*>& Pictures) {
   List->BeginUpdate();
   List->Clear();
   for (const char* name : Pictures) {
@@ -102,16 +115,7 @@ void LoadPictures(TCustomImageList* List, const std::vector<const char*>& Pictur
   List->EndUpdate();
 }
 
-// The fund-plan rows not yet done that fall due within Days days of Today, overdue ones
-// included, latest planned date first.
-String ReminderSQL(TDateTime Today, int Days) {
-  return "select * from (select *, jhdate-" + SqlDate(Today) + " as xcday from s_pactzj) where xcday<=" +
-         SqlInt(Days) + " and f_check='未完成' order by jhdate desc";
-}
-
-}  // namespace
-
-TFrm_Main::TFrm_Main(TComponent* AOwner) : inherited(AOwner) {}
+TFrm_Main::TFrm_Main(TComponent* AOwner) : inherited(AOwner) { MakeListPrinter(); }
 
 TFrm_Main::~TFrm_Main() {
   if (Frm_Main == this) Frm_Main = nullptr;
@@ -120,7 +124,7 @@ TFrm_Main::~TFrm_Main() {
 void TFrm_Main::Loaded() {
   inherited::Loaded();
   // The pictures belong to the window's design, as the rest of its layout does.
-  for (const TPictureList& l : kPictureLists) LoadPictures(this->*l.List, l.Pictures);
+  for (const TPictureList& l : kPictureLists) LoadImageListPictures(this->*l.List, l.Pictures);
 }
 
 void TFrm_Main::FormCreate(TObject*) {
@@ -143,22 +147,12 @@ void TFrm_Main::FormShow(TObject*) {
     DotMoney = info->FieldByName("DotMoney")->AsInteger();
     SetCaption(SoftName + Version);
     Application->SetTitle(SoftName);
+    OpenMDIChild(frmPact, this);
     StatusBar1->Panels()->Items(1)->SetText("数据库路径: " + ProgramFolder() + "DataBase" + PathDelim + "kelm.mdb");
     ttTX->SetEnabled(true);
   } catch (...) {
     Application->HandleException(this);
   }
-}
-
-void TFrm_Main::ttTXTimer(TObject*) {
-  // Off before anything can fail: the reminder runs once per start, and a bad setting is
-  // reported once rather than every second.
-  ttTX->SetEnabled(false);
-  TADOQuery* q = Frm_Data->Qry_Temp;
-  Frm_Data->OpenQuery(q, "select * from t_softinfo");
-  // A number of days, nothing else, goes into the statement.
-  int days = StrToInt(Trim(q->FieldByName("txday")->AsString()));
-  Frm_Data->OpenQuery(q, ReminderSQL(Date(), days));
 }
 
 void TFrm_Main::FormCloseQuery(TObject*, bool& CanClose) {
@@ -270,3 +264,22 @@ void TFrm_Main::N20Click(TObject*) {
   std::unique_ptr<TfrmBasic> window(CreateForm<TfrmBasic>(this));
   window->ShowModal();
 }
+
+void TFrm_Main::UserQX1Execute(TObject*) {
+  std::unique_ptr<TfrmUserQX> window(CreateForm<TfrmUserQX>(nullptr));
+  window->ShowModal();
+}
+
+void TFrm_Main::ShowCodeTree(const String& Table, const String& Caption) {
+  std::unique_ptr<TFrm_Tree> window(CreateForm<TFrm_Tree>(this));
+  window->TableName = Table;
+  window->TreeCaption = Caption;
+  window->ShowModal();
+}
+
+void TFrm_Main::Category_custExecute(TObject*) { ShowCodeTree("Category_Cust", "往来单位类别"); }
+
+// The document categories share the customer categories' table.
+void TFrm_Main::Category_wdExecute(TObject*) { ShowCodeTree("Category_Cust", "文档类别"); }
+
+void TFrm_Main::Pact_MExecute(TObject*) { OpenMDIChild(frmPact, this); }

@@ -10,11 +10,10 @@
 #include "core/Format.h"
 #include "core/FormatSettings.h"
 #include "core/System.h"
+#include "core/Types.h"
 
 #include <cstdint>
 #include <string_view>
-
-// ---------------------------------------------------------------- integers and Booleans
 
 // ---------------------------------------------------------------- integers and Booleans
 

@@ -52,10 +52,23 @@ private:
       return;
     }
     if (!modal) return;
+    // A window whose close is pending is left to its loop: on a loaded machine the next tick
+    // may come before the loop has looked at its result.
+    if (modal == FServed && modal->ModalResult() != mrNone) return;
     FServed = modal;
+    // A step that lets messages through (a click, a key) must not meet the next tick: it
+    // would start the next step, or cancel the window, in the middle of this one.
+    if (FInStep) return;
     if (FNext < FSteps.size()) {
       FMet.push_back(modal->ClassName());
-      FSteps[FNext++](modal);
+      FInStep = true;
+      try {
+        FSteps[FNext++](modal);
+      } catch (...) {
+        FInStep = false;
+        throw;
+      }
+      FInStep = false;
       return;
     }
     FOverran = true;
@@ -66,6 +79,7 @@ private:
   std::size_t FNext = 0;
   TCustomForm* FServed = nullptr;
   bool FOverran = false;
+  bool FInStep = false;
   std::vector<String> FMet;
   TTimer FTimer{nullptr};
 };

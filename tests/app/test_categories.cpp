@@ -1,6 +1,7 @@
 // Category codes and trees, and the category window driven offscreen: adding, renaming,
 // deleting and picking, with its boxes answered by a script.
 #include "AppWindows.h"
+#include "StdTestUtil.h"
 
 #include "app/ufrmBasic.h"
 #include "core/FileUtils.h"
@@ -10,6 +11,8 @@
 #include "gui/TreeView.h"
 #include "gui/Dialogs.h"
 #include "gui/StdCtrls.h"
+
+#include <QtWidgets/QMenu>
 
 #include <functional>
 
@@ -82,6 +85,19 @@ TEST_F(CategoryTreeTest, NodesGoUnderTheirParentOrTheNearestAncestorPresent) {
       EXPECT_FALSE(root->Item(0)->Expanded());
     }
   }
+}
+
+// A code table without names fails on its first row; the tree still repaints afterwards and
+// the next fill from a sound table shows.
+TEST_F(CategoryTreeTest, AFailingFillLeavesTheTreeRepainting) {
+  Exec("create table t_codes_only (code TEXT(30))");
+  Exec("insert into t_codes_only (code) values ('01')");
+  EXPECT_ANY_THROW(Frm_Main->FillCodeTree(Tree, "t_codes_only", "类别"));
+  EXPECT_EQ(Tree->Items()->UpdateCount(), 0);
+  Codes("Category_Cust", {"01"});
+  Frm_Main->FillCodeTree(Tree, "Category_Cust", "类别");
+  EXPECT_EQ(Tree->Items()->UpdateCount(), 0);
+  EXPECT_EQ(Outline(Tree->Items()->GetFirstNode()), "类别\n  01-n01\n");
 }
 
 TEST_F(CategoryTreeTest, TheCategoryTreeTakesOneKindAndSelectsItsRoot) {
@@ -366,6 +382,50 @@ TEST_F(CategoryWindowTest, TheEditsFollowTheSelectionMovedByKeys) {
   W->tvBasic->Perform(WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(W->edtCode->Text(), "");
   EXPECT_EQ(W->edtName->Text(), "部门类别");
+}
+
+// The window as its user works it: a click on a node, "新增&A"'s arrow and "新增同级节点" in
+// its menu, the name typed over the proposal's, "保存&S" clicked.
+TEST_F(CategoryWindowTest, AUserAddsASiblingWithTheMouseAndTheKeyboard) {
+  Open("部门类别");
+  W->tvBasic->FullExpand();
+  Application->ProcessMessages();
+  TRect r = Node("0102")->DisplayRect(true);
+  guitest::Click(W->tvBasic, {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+  Application->ProcessMessages();
+  EXPECT_EQ(W->edtCode->Text(), "0102");
+  EXPECT_EQ(W->edtName->Text(), "部0102");
+
+  // Chooses the sibling entry once the arrow's menu is up (inside the menu's own loop).
+  QStringList entries;
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    watch.stop();
+    for (QAction* a : menu->actions()) entries << a->text();
+    for (QAction* a : menu->actions())
+      if (a->text() == "新增同级节点") a->trigger();
+    if (QWidget* still = QApplication::activePopupWidget()) still->close();
+  });
+  watch.start();
+  guitest::Click(W->TB_Add, {W->TB_Add->Width() - 4, W->TB_Add->Height() / 2});
+  ASSERT_TRUE(guitest::WaitFor([&] { return Editing(); }, 2000));
+  EXPECT_EQ(entries, (QStringList{"新增同级节点", "新增下级节点"}));
+  EXPECT_EQ(W->edtCode->Text(), "0104");
+  EXPECT_TRUE(W->edtName->Focused());
+
+  guitest::TypeKey(Qt::Key_Home);
+  guitest::TypeKey(Qt::Key_End, Qt::ShiftModifier);
+  stdtest::Commit(W->edtName, "采购部");
+  EXPECT_EQ(W->edtName->Text(), "采购部");
+  guitest::Click(W->TB_Save, {8, W->TB_Save->Height() / 2});
+  Application->ProcessMessages();
+  EXPECT_TRUE(Browsing());
+  EXPECT_EQ(Scalar("select name from dict_cate where TableName='depart' and code='0104'"), "采购部");
+  ASSERT_NE(Node("0104"), nullptr);
+  EXPECT_EQ(Node("0104")->Parent(), Node("01"));
 }
 
 TEST_F(CategoryWindowTest, ScreenshotOfTheWindowAddingAChild) {

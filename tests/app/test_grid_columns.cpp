@@ -1,6 +1,7 @@
 // The lists' columns from T_FieldShow: built over the seed database and small fixtures,
 // saved back, sorted by the grid's markers, and the column chooser driven as a window.
 #include "AppWindows.h"
+#include "StdTestUtil.h"
 
 #include "app/U_FieldShow.h"
 #include "core/FileUtils.h"
@@ -273,6 +274,65 @@ TEST_F(GridColumnsTest, SortingFollowsTheMarkersInMarkingOrder) {
   EXPECT_EQ(Query->Sort(), "  Num1");
 }
 
+// A list as its user works it: title clicks sort the query through the grid's sort-marking
+// event (a Ctrl click adds a column, told when Ctrl is let go); a title dragged to the front
+// is saved and the next build shows its column first.
+TEST_F(GridColumnsTest, TitleClicksSortTheListAndADraggedTitleIsSavedForTheNextBuild) {
+  Exec("create table t_sort (CustName TEXT(10), CustCode TEXT(10), Num INTEGER, Num1 INTEGER)");
+  for (const char* values : {"'a', '1', 1, 3", "'b', '2', 2, 1", "'b', '3', 3, 2"})
+    Exec(String("insert into t_sort values (") + values + ")");
+  Row("sort", "CustName", "客户", 1);
+  Row("sort", "CustCode", "编码", 2);
+  Row("sort", "Num", "数", 3);
+  Row("sort", "Num1", "数1", 4);
+  Host->SetBounds(40, 40, 500, 200);
+  Grid->SetAlign(alClient);
+  Grid->SetOptionsEh(Grid->OptionsEh() + dghAutoSortMarking + dghMultiSortMarking);
+  Grid->OnSortMarkingChanged = TNotifyEvent::Lambda([&](TObject*) { Frm_Main->ApplyGridSort(Grid, Query); });
+  Open("select * from t_sort");
+  Frm_Main->BuildGridColumns(Grid, Query, "sort");
+  Host->Show();
+  Application->ProcessMessages();
+  auto title = [&](int column) {
+    TRect r = Grid->CellRect(Grid->DataToRawColumn(column), 0);
+    return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  };
+  auto click = [&](int column, Qt::KeyboardModifiers mods) {
+    guitest::SendMouse(Grid, QEvent::MouseButtonPress, title(column), Qt::LeftButton, Qt::LeftButton, mods, 1000);
+    guitest::SendMouse(Grid, QEvent::MouseButtonRelease, title(column), Qt::LeftButton, Qt::NoButton, mods, 5);
+    Application->ProcessMessages();
+  };
+  auto firstCodes = [&] {
+    String codes;
+    for (Query->First(); !Query->Eof(); Query->Next()) codes += Query->FieldByName("CustCode")->AsString();
+    return codes;
+  };
+
+  click(0, Qt::NoModifier);
+  EXPECT_EQ(Query->Sort(), "  CustName");
+  click(0, Qt::NoModifier);
+  EXPECT_EQ(Query->Sort(), "  CustName DESC ");
+  click(1, Qt::ControlModifier);
+  click(1, Qt::ControlModifier);
+  EXPECT_EQ(Query->Sort(), "  CustName DESC ") << "told only when Ctrl is let go";
+  guitest::SendKey(QEvent::KeyRelease, Qt::Key_Control);
+  Application->ProcessMessages();
+  EXPECT_EQ(Query->Sort(), "  CustName DESC , CustCode DESC ");
+  EXPECT_EQ(firstCodes(), "321");
+
+  // The third title dragged onto the first.
+  TPoint from = title(2), to = title(0);
+  guitest::SendMouse(Grid, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 1000);
+  guitest::Move(Grid, {from.X + 10, from.Y}, Qt::LeftButton);
+  guitest::Move(Grid, to, Qt::LeftButton);
+  guitest::SendMouse(Grid, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, Qt::NoModifier, 5);
+  Application->ProcessMessages();
+  ASSERT_EQ(Fields(), (std::vector<String>{"Num", "CustName", "CustCode", "Num1"}));
+  Frm_Main->SaveGridColumns(Grid, "sort", 0);
+  Frm_Main->BuildGridColumns(Grid, Query, "sort");
+  EXPECT_EQ(Fields(), (std::vector<String>{"Num", "CustName", "CustCode", "Num1"}));
+}
+
 TEST_F(GridColumnsTest, ScreenshotOfTheContractList) {
   ForceDirectories("screenshots");
   for (int i = 1; i <= 3; ++i)
@@ -382,6 +442,49 @@ TEST_F(ColumnChooserTest, OkStoresVisibilityByTitleAndNotTheShownOrder) {
   EXPECT_EQ(ShowOf("b2"), "1");
   EXPECT_EQ(ShowOf("c"), "1");
   EXPECT_EQ(Scalar("select ShowID from T_FieldShow where TableName='chooser' and Field='c'"), "4");
+  ASSERT_EQ(script.Asked().size(), 1u);
+  EXPECT_EQ(script.Asked()[0].Text, "修改完成！");
+}
+
+// The chooser as its user works it, with the mouse: a double click moves a title across, a
+// click selects and "<" moves it back, "确定(&Y)" stores what the lists show.
+TEST_F(ColumnChooserTest, DoubleClicksAndButtonClicksMoveTitlesAndOkStoresThem) {
+  Add("a", "甲", true, 1);
+  Add("b", "乙", false, 2);
+  Add("c", "丙", false, 3);
+  TDialogScript script;
+  script.Button(mrOk);
+  auto itemPoint = [](TListBox* list, int index) {
+    TRect r = list->ItemRect(index);
+    return TPoint{r.Left + 10, (r.Top + r.Bottom) / 2};
+  };
+  // One step a tick of the window's loop, so what the clicks post is handled in between.
+  std::unique_ptr<TFrm_FieldShow> f(CreateForm<TFrm_FieldShow>(Frm_Main));
+  f->TableName = "chooser";
+  TModalSteps person({[&](TCustomForm*) {
+                        TPoint p = itemPoint(f->SrcList, 1);
+                        guitest::Press(f->SrcList, p, Qt::LeftButton, 1000);
+                        guitest::Release(f->SrcList, p);
+                        guitest::SendMouse(f->SrcList, QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton,
+                                           Qt::NoModifier, 20);
+                        guitest::Release(f->SrcList, p);
+                      },
+                      [&](TCustomForm*) {
+                        EXPECT_EQ(Items(f->DstList), (std::vector<String>{"甲", "丙"}));
+                        EXPECT_EQ(f->SrcList->ItemIndex(), 0);
+                        guitest::Click(f->DstList, itemPoint(f->DstList, 0));
+                      },
+                      [&](TCustomForm*) { guitest::Click(f->SP_left, {5, 5}); },
+                      [&](TCustomForm*) {
+                        EXPECT_EQ(Items(f->SrcList), (std::vector<String>{"乙", "甲"}));
+                        EXPECT_EQ(Items(f->DstList), (std::vector<String>{"丙"}));
+                        guitest::Click(f->Btn_ok, {10, 10});
+                      }});
+  f->ShowModal();
+  EXPECT_FALSE(person.Overran());
+  EXPECT_EQ(ShowOf("a"), "0");
+  EXPECT_EQ(ShowOf("b"), "0");
+  EXPECT_EQ(ShowOf("c"), "1");
   ASSERT_EQ(script.Asked().size(), 1u);
   EXPECT_EQ(script.Asked()[0].Text, "修改完成！");
 }
