@@ -1,7 +1,8 @@
 #pragma once
 // Window functions by their platform names (capture, focus, enabling, positions, device
 // contexts, redrawing), the mouse object (TMouse), hints (THintInfo, THintWindow), popups
-// placed in screen coordinates, and screenshots of controls.
+// placed in screen coordinates, the system locale's script family (TSysLocale), and
+// screenshots of controls.
 #include "gui/WinControl.h"
 
 #include <functional>
