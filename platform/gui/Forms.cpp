@@ -736,6 +736,23 @@ bool TCustomForm::IsShortCut(TMessage& Message) {
   return false;
 }
 
+// An action looking for its target: the focused control first, then the form, then every
+// visible control, depth first.
+bool TCustomForm::OfferAction(bool Execute, TBasicAction* Action) {
+  if (!Action || ComponentState().Contains(csDesigning) || !Showing()) return false;
+  auto offer = [&](TComponent* c) { return c && (Execute ? c->ExecuteAction(Action) : c->UpdateAction(Action)); };
+  std::function<bool(TWinControl*)> walk = [&](TWinControl* w) {
+    for (int i = 0; i < w->ControlCount(); ++i) {
+      TControl* c = w->Controls(i);
+      if (!c->Visible()) continue;
+      if (offer(c)) return true;
+      if (auto* cw = dynamic_cast<TWinControl*>(c); cw && walk(cw)) return true;
+    }
+    return false;
+  };
+  return offer(FActiveControl) || offer(this) || walk(this);
+}
+
 void TCustomForm::UpdateActions() {
   if (!Showing()) return;
   std::function<void(TWinControl*)> walk = [&](TWinControl* w) {
@@ -768,6 +785,10 @@ void TCustomForm::Dispatch(TMessage& M) {
       return;
     case CM_ACTIVATE:
       Activate();
+      return;
+    case CM_ACTIONEXECUTE:
+    case CM_ACTIONUPDATE:
+      M.Result = OfferAction(M.Msg == CM_ACTIONEXECUTE, reinterpret_cast<TBasicAction*>(M.LParam)) ? 1 : 0;
       return;
     case CM_DEACTIVATE:
       Deactivate();
