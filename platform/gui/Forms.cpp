@@ -736,11 +736,15 @@ bool TCustomForm::IsShortCut(TMessage& Message) {
   return false;
 }
 
-// An action looking for its target: the focused control first, then the form, then every
-// visible control, depth first.
+// An action looking for its target: the active MDI child's first, then the focused control
+// and the controls holding it (a grid's cell editor leads to the grid), then the form, then
+// every visible control, depth first.
 bool TCustomForm::OfferAction(bool Execute, TBasicAction* Action) {
   if (!Action || ComponentState().Contains(csDesigning) || !Showing()) return false;
+  if (TForm* child = ActiveMDIChild(); child && child != this && child->OfferAction(Execute, Action)) return true;
   auto offer = [&](TComponent* c) { return c && (Execute ? c->ExecuteAction(Action) : c->UpdateAction(Action)); };
+  for (TWinControl* c = FActiveControl; c && c != this; c = c->Parent())
+    if (offer(c)) return true;
   std::function<bool(TWinControl*)> walk = [&](TWinControl* w) {
     for (int i = 0; i < w->ControlCount(); ++i) {
       TControl* c = w->Controls(i);
@@ -750,7 +754,7 @@ bool TCustomForm::OfferAction(bool Execute, TBasicAction* Action) {
     }
     return false;
   };
-  return offer(FActiveControl) || offer(this) || walk(this);
+  return offer(this) || walk(this);
 }
 
 void TCustomForm::UpdateActions() {
