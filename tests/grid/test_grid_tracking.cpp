@@ -471,6 +471,29 @@ TEST_F(GridTracking, TracedSizingWidensTheColumnAsTheMouseMoves) {
   EXPECT_EQ(Grid->Columns()->Items(1)->Width(), width + 25);
 }
 
+// While the new widths reach the columns (and the grid's handler), the filter row's editor is
+// held still; the hold ends with the change, also when the handler raises.
+TEST_F(GridTracking, TheFilterRowsEditorIsHeldStillWhileColumnWidthsChange) {
+  std::vector<int> depths;
+  bool raise = false;
+  Grid->OnColWidthsChanged = TNotifyEvent::Lambda([&](TObject*) {
+    depths.push_back(Grid->STFilter()->UpdateDepth());
+    if (raise) throw Exception("宽度不可用");
+  });
+  Grid->SetOptionsEh(Grid->OptionsEh() + dghTraceColSizing);
+  TRect amount = Grid->CellRect(Grid->DataToRawColumn(1), 0);
+  PressAt({amount.Right, amount.Top + 5});
+  ASSERT_EQ(Grid->MouseMode(), TCustomDBGridEh::mmColSizing);
+  DragTo({amount.Right + 20, amount.Top + 5});
+  ReleaseAt({amount.Right + 20, amount.Top + 5});
+  ASSERT_FALSE(depths.empty()) << "sizing with the mouse changed the widths";
+  EXPECT_EQ(depths, std::vector<int>(depths.size(), 1));
+  EXPECT_EQ(Grid->STFilter()->UpdateDepth(), 0) << "released after the change";
+  raise = true;
+  EXPECT_THROW(Grid->SetColWidths(Grid->DataToRawColumn(2), 90), Exception);
+  EXPECT_EQ(Grid->STFilter()->UpdateDepth(), 0) << "released also when the handler raised";
+}
+
 TEST_F(GridTracking, ADoubleClickOnABorderFitsTheColumnAndTheSelectedOnes) {
   Grid->SetOptions(Grid->Options() + dgMultiSelect);
   Grid->SetOptionsEh(Grid->OptionsEh() + dghDblClickOptimizeColWidth);
