@@ -19,6 +19,7 @@
 #include "app/U_tree.h"
 #include "app/ufrmUserQX.h"
 #include "app/ufrmBasic.h"
+#include "app/ufrmPactAdd.h"
 #include "data/DatabaseFiles.h"
 
 #include <memory>
@@ -48,6 +49,8 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("UserQX1Execute", &TFrm_Main::UserQX1Execute);
   b.Method("Category_custExecute", &TFrm_Main::Category_custExecute);
   b.Method("Category_wdExecute", &TFrm_Main::Category_wdExecute);
+  b.Method("PactAddExecute", &TFrm_Main::PactAddExecute);
+  b.Method("PactEditExecute", &TFrm_Main::PactEditExecute);
 }
 
 const char* const TFrm_Main::CompactDoneText = "压缩数据库成功!";
@@ -292,3 +295,18 @@ void TFrm_Main::Category_custExecute(TObject*) { ShowCodeTree("Category_Cust", "
 
 // The document categories share the customer categories' table.
 void TFrm_Main::Category_wdExecute(TObject*) { ShowCodeTree("Category_Cust", "文档类别"); }
+
+namespace {
+void ShowPactDialog(Byte Mode) {
+  std::unique_ptr<TfrmPactAdd> dialog(CreateForm<TfrmPactAdd>(nullptr));
+  dialog->AddMode = Mode;
+  dialog->ShowModal();
+}
+}  // namespace
+
+void TFrm_Main::PactAddExecute(TObject*) { ShowPactDialog(1); }
+
+void TFrm_Main::PactEditExecute(TObject*) {
+  TADOQuery* pact = Frm_Data->qryPact;
+  if (pact->Active() && !pact->IsEmpty()) ShowPactDialog(0);
+}

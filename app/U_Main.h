@@ -119,6 +119,9 @@ public:
   void UserQX1Execute(TObject* Sender);
   void Category_custExecute(TObject* Sender);
   void Category_wdExecute(TObject* Sender);
+  // The contract edit window: adding (mode 1), or editing the list's current contract (mode 0).
+  void PactAddExecute(TObject* Sender);
+  void PactEditExecute(TObject* Sender);
 
 private:
   void ShowBackupWindow(int Mode);
