@@ -19,6 +19,7 @@
 #include "app/U_tree.h"
 #include "app/ufrmUserQX.h"
 #include "app/ufrmBasic.h"
+#include "app/ufrmPact.h"
 #include "app/ufrmPactAdd.h"
 #include "data/DatabaseFiles.h"
 
@@ -49,6 +50,11 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("UserQX1Execute", &TFrm_Main::UserQX1Execute);
   b.Method("Category_custExecute", &TFrm_Main::Category_custExecute);
   b.Method("Category_wdExecute", &TFrm_Main::Category_wdExecute);
+  b.Method("N22Click", &TFrm_Main::N22Click);
+  b.Method("MoneyInExecute", &TFrm_Main::MoneyInExecute);
+  b.Method("MoneyOutExecute", &TFrm_Main::MoneyOutExecute);
+  b.Method("ToolButton8Click", &TFrm_Main::ToolButton8Click);
+  b.Method("Pact_MExecute", &TFrm_Main::Pact_MExecute);
   b.Method("PactAddExecute", &TFrm_Main::PactAddExecute);
   b.Method("PactEditExecute", &TFrm_Main::PactEditExecute);
 }
@@ -98,13 +104,6 @@ const TPictureList kPictureLists[] = {
     {&TFrm_MainComponents::ilTree, {"folder", "folder-open", "document"}},
 };
 
-// The fund-plan rows not yet done that fall due within Days days of Today, overdue ones
-// included, latest planned date first.
-String ReminderSQL(TDateTime Today, int Days) {
-  return "select * from (select *, jhdate-" + SqlDate(Today) + " as xcday from s_pactzj) where xcday<=" +
-         SqlInt(Days) + " and f_check='未完成' order by jhdate desc";
-}
-
 }  // namespace
 
 void LoadImageListPictures(TCustomImageList* List, const std::vector<const char*>& Pictures) {
@@ -119,7 +118,7 @@ void LoadImageListPictures(TCustomImageList* List, const std::vector<const char*
   List->EndUpdate();
 }
 
-TFrm_Main::TFrm_Main(TComponent* AOwner) : inherited(AOwner) {}
+TFrm_Main::TFrm_Main(TComponent* AOwner) : inherited(AOwner) { MakeListPrinter(); }
 
 TFrm_Main::~TFrm_Main() {
   if (Frm_Main == this) Frm_Main = nullptr;
@@ -151,22 +150,12 @@ void TFrm_Main::FormShow(TObject*) {
     DotMoney = info->FieldByName("DotMoney")->AsInteger();
     SetCaption(SoftName + Version);
     Application->SetTitle(SoftName);
+    OpenMDIChild(frmPact, this);
     StatusBar1->Panels()->Items(1)->SetText("数据库路径: " + ProgramFolder() + "DataBase" + PathDelim + "kelm.mdb");
     ttTX->SetEnabled(true);
   } catch (...) {
     Application->HandleException(this);
   }
-}
-
-void TFrm_Main::ttTXTimer(TObject*) {
-  // Off before anything can fail: the reminder runs once per start, and a bad setting is
-  // reported once rather than every second.
-  ttTX->SetEnabled(false);
-  TADOQuery* q = Frm_Data->Qry_Temp;
-  Frm_Data->OpenQuery(q, "select * from t_softinfo");
-  // A number of days, nothing else, goes into the statement.
-  int days = StrToInt(Trim(q->FieldByName("txday")->AsString()));
-  Frm_Data->OpenQuery(q, ReminderSQL(Date(), days));
 }
 
 void TFrm_Main::FormCloseQuery(TObject*, bool& CanClose) {
@@ -295,6 +284,8 @@ void TFrm_Main::Category_custExecute(TObject*) { ShowCodeTree("Category_Cust", "
 
 // The document categories share the customer categories' table.
 void TFrm_Main::Category_wdExecute(TObject*) { ShowCodeTree("Category_Cust", "文档类别"); }
+
+void TFrm_Main::Pact_MExecute(TObject*) { OpenMDIChild(frmPact, this); }
 
 namespace {
 void ShowPactDialog(Byte Mode) {
