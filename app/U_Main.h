@@ -152,6 +152,9 @@ public:
   void ToolButton8Click(TObject* Sender);
   // The contract list (tool bar "合同管理").
   void Pact_MExecute(TObject* Sender);
+  // The contract edit window: adding (mode 1), or editing the list's current contract (mode 0).
+  void PactAddExecute(TObject* Sender);
+  void PactEditExecute(TObject* Sender);
 
 private:
   void ShowBackupWindow(int Mode);
