@@ -43,6 +43,7 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("M_CompanyExecute", &TFrm_Main::M_CompanyExecute);
   b.Method("cleardataClick", &TFrm_Main::cleardataClick);
   b.Method("N20Click", &TFrm_Main::N20Click);
+  PublishPeopleCommands(b);
 }
 
 const char* const TFrm_Main::CompactDoneText = "压缩数据库成功!";

@@ -198,6 +198,9 @@ void TCustomForm::InitForm() {
 void TCustomForm::Loaded() {
   TScrollingWinControl::Loaded();
   if (FFormStyle == fsMDIForm) EnsureMdiArea();
+  // A child whose layout names its style goes into the MDI form's client area as one set in
+  // code does.
+  if (FFormStyle == fsMDIChild) MakeMDIChild();
   ApplyWindowFlags();
   Realign();
 }
