@@ -16,6 +16,8 @@
 #include "app/U_Data.h"
 #include "app/U_Option.h"
 #include "app/U_login.h"
+#include "app/U_tree.h"
+#include "app/ufrmUserQX.h"
 #include "app/ufrmBasic.h"
 #include "data/DatabaseFiles.h"
 
@@ -44,6 +46,9 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("cleardataClick", &TFrm_Main::cleardataClick);
   b.Method("N20Click", &TFrm_Main::N20Click);
   PublishPeopleCommands(b);
+  b.Method("UserQX1Execute", &TFrm_Main::UserQX1Execute);
+  b.Method("Category_custExecute", &TFrm_Main::Category_custExecute);
+  b.Method("Category_wdExecute", &TFrm_Main::Category_wdExecute);
 }
 
 const char* const TFrm_Main::CompactDoneText = "压缩数据库成功!";
@@ -91,7 +96,16 @@ const TPictureList kPictureLists[] = {
     {&TFrm_MainComponents::ilTree, {"folder", "folder-open", "document"}},
 };
 
-void LoadPictures(TCustomImageList* List, const std::vector<const char*>& Pictures) {
+// The fund-plan rows not yet done that fall due within Days days of Today, overdue ones
+// included, latest planned date first.
+String ReminderSQL(TDateTime Today, int Days) {
+  return "select * from (select *, jhdate-" + SqlDate(Today) + " as xcday from s_pactzj) where xcday<=" +
+         SqlInt(Days) + " and f_check='未完成' order by jhdate desc";
+}
+
+}  // namespace
+
+void LoadImageListPictures(TCustomImageList* List, const std::vector<const char*>& Pictures) {
   List->BeginUpdate();
   List->Clear();
   for (const char* name : Pictures) {
@@ -103,15 +117,6 @@ void LoadPictures(TCustomImageList* List, const std::vector<const char*>& Pictur
   List->EndUpdate();
 }
 
-// The fund-plan rows not yet done that fall due within Days days of Today, overdue ones
-// included, latest planned date first.
-String ReminderSQL(TDateTime Today, int Days) {
-  return "select * from (select *, jhdate-" + SqlDate(Today) + " as xcday from s_pactzj) where xcday<=" +
-         SqlInt(Days) + " and f_check='未完成' order by jhdate desc";
-}
-
-}  // namespace
-
 TFrm_Main::TFrm_Main(TComponent* AOwner) : inherited(AOwner) {}
 
 TFrm_Main::~TFrm_Main() {
@@ -121,7 +126,7 @@ TFrm_Main::~TFrm_Main() {
 void TFrm_Main::Loaded() {
   inherited::Loaded();
   // The pictures belong to the window's design, as the rest of its layout does.
-  for (const TPictureList& l : kPictureLists) LoadPictures(this->*l.List, l.Pictures);
+  for (const TPictureList& l : kPictureLists) LoadImageListPictures(this->*l.List, l.Pictures);
 }
 
 void TFrm_Main::FormCreate(TObject*) {
@@ -271,3 +276,20 @@ void TFrm_Main::N20Click(TObject*) {
   std::unique_ptr<TfrmBasic> window(CreateForm<TfrmBasic>(this));
   window->ShowModal();
 }
+
+void TFrm_Main::UserQX1Execute(TObject*) {
+  std::unique_ptr<TfrmUserQX> window(CreateForm<TfrmUserQX>(nullptr));
+  window->ShowModal();
+}
+
+void TFrm_Main::ShowCodeTree(const String& Table, const String& Caption) {
+  std::unique_ptr<TFrm_Tree> window(CreateForm<TFrm_Tree>(this));
+  window->TableName = Table;
+  window->TreeCaption = Caption;
+  window->ShowModal();
+}
+
+void TFrm_Main::Category_custExecute(TObject*) { ShowCodeTree("Category_Cust", "往来单位类别"); }
+
+// The document categories share the customer categories' table.
+void TFrm_Main::Category_wdExecute(TObject*) { ShowCodeTree("Category_Cust", "文档类别"); }

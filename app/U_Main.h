@@ -174,9 +174,14 @@ public:
   void M_CompanyExecute(TObject* Sender);
   void cleardataClick(TObject* Sender);
   void N20Click(TObject* Sender);
+  void UserQX1Execute(TObject* Sender);
+  void Category_custExecute(TObject* Sender);
+  void Category_wdExecute(TObject* Sender);
 
 private:
   void ShowBackupWindow(int Mode);
+  // The code-tree window over Table with Caption, modal, freed after.
+  void ShowCodeTree(const String& Table, const String& Caption);
   // One column of a list from its T_FieldShow row; Field the query's field, when it has it.
   void AddListColumn(TCustomDBGridEh* Grid, TDataSet* Row, TField* Field);
   void FillTreeFrom(TCustomTreeView* Tree, const String& SQL, const String& RootText, bool SelectRoot);
@@ -187,6 +192,10 @@ private:
 bool CompactJetDatabase(const String& FileName, const String& Password);
 
 extern TFrm_Main* Frm_Main;
+
+// Fills List with the program's pictures of its size ("images/<size>/<name>.png"), by image
+// index.
+void LoadImageListPictures(TCustomImageList* List, const std::vector<const char*>& Pictures);
 
 // Text with the first occurrence of Part deleted; Text itself when Part does not occur.
 String RemoveFirstOccurrence(const String& Text, const String& Part);

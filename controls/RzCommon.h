@@ -7,6 +7,7 @@
 // settings-store component, the reader of obsolete layout properties and two colour-name
 // tables.
 #include "core/Component.h"
+#include "core/SysUtils.h"
 #include "gui/Controls.h"
 #include "gui/Graphics.h"
 
@@ -80,8 +81,6 @@ void PaintArrowGlyph(TCanvas* Canvas, const TRect& Bounds, bool XPLook, TRzArrow
 TRect RectCenteredIn(const TRect& Bounds, int Width, int Height);
 // The font's text height plus 2.
 int FontTextLineHeight(TFont* Font);
-inline int IntMin(int A, int B) { return A < B ? A : B; }
-inline int IntMax(int A, int B) { return A > B ? A : B; }
 
 // ================================================================ obsolete layout properties
 

@@ -10,6 +10,7 @@
 #include "gui/Graphics.h"
 #include "gui/ImgList.h"
 #include "gui/StdCtrls.h"
+#include "core/SysUtils.h"
 
 // ================================================================ the shared off-screen bitmap
 
@@ -64,8 +65,6 @@ template <class TGridRectType> bool PointInGridRect(int Col, int Row, const TGri
 // posted again.
 void DiscardPendingMessage(HWND Window, UINT Message);
 
-constexpr int IntMax(int A, int B) { return A > B ? A : B; }
-constexpr int IntMin(int A, int B) { return A < B ? A : B; }
 constexpr int IntIf(bool Condition, int IfTrue, int IfFalse) { return Condition ? IfTrue : IfFalse; }
 
 // ================================================================ tool tips

@@ -46,8 +46,6 @@ public:
 
 private:
   void Tick() {
-    // A step that runs the message loop itself meets the timer again: that is no new tick.
-    if (FInStep) return;
     TCustomForm* modal = ModalForm();
     if (FServed && modal != FServed) {
       FTimer.SetEnabled(false);
@@ -55,6 +53,9 @@ private:
     }
     if (!modal) return;
     FServed = modal;
+    // A step that lets messages through (a click, a key) must not meet the next tick: it
+    // would start the next step, or cancel the window, in the middle of this one.
+    if (FInStep) return;
     if (FNext < FSteps.size()) {
       FMet.push_back(modal->ClassName());
       FInStep = true;

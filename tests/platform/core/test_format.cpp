@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -78,6 +79,17 @@ TEST_F(FormatTest, IntToStrAndIntToHex) {
   EXPECT_EQ(IntToHex(Cardinal(0xFFFFFFFF), 2), "FFFFFFFF");
   EXPECT_EQ(IntToHex(std::uint64_t(0x8000000000000000), 1), "8000000000000000");
   EXPECT_EQ(IntToHex(static_cast<Word>(0xBEEF), 8), "0000BEEF");
+}
+
+TEST_F(FormatTest, IntMinAndIntMaxServeTheGridAndTheEditControlsAlike) {
+  static_assert(IntMin(3, -2) == -2 && IntMax(3, -2) == 3, "usable in constant expressions");
+  struct TCase {
+    int A, B, Min, Max;
+  } cases[] = {{3, -2, -2, 3}, {-2, 3, -2, 3}, {7, 7, 7, 7}, {INT_MIN, INT_MAX, INT_MIN, INT_MAX}};
+  for (const TCase& c : cases) {
+    EXPECT_EQ(IntMin(c.A, c.B), c.Min);
+    EXPECT_EQ(IntMax(c.A, c.B), c.Max);
+  }
 }
 
 TEST_F(FormatTest, BooleansAsText) {

@@ -1,0 +1,78 @@
+#pragma once
+// A person's hands on the program's windows: clicks on controls, tree nodes and grid cells,
+// keys, and text typed (ASCII key by key, other text committed by an input method).
+#include "GuiTestUtil.h"
+
+#include "grid/DBGridEh.h"
+#include "gui/TreeView.h"
+
+#include <QtGui/QInputMethodEvent>
+
+namespace appinput {
+
+inline TPoint Middle(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+
+// A click in the middle of a control (a tool button, a check box, an edit).
+inline void ClickOn(TControl* Control) {
+  guitest::Click(Control, Middle(Control->ClientRect()));
+  Application->ProcessMessages();
+}
+
+// A click on a node's label; the node is made visible first, as a person scrolls to it.
+inline void ClickNode(TCustomTreeView* Tree, TTreeNode* Node) {
+  Node->MakeVisible();
+  Application->ProcessMessages();
+  guitest::Click(Tree, Middle(Node->DisplayRect(true)));
+  Application->ProcessMessages();
+}
+
+inline void DoubleClickNode(TCustomTreeView* Tree, TTreeNode* Node) {
+  Node->MakeVisible();
+  TPoint p = Middle(Node->DisplayRect(true));
+  guitest::Press(Tree, p, Qt::LeftButton, 1000);
+  guitest::Release(Tree, p);
+  guitest::SendMouse(Tree, QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 20);
+  guitest::Release(Tree, p);
+  Application->ProcessMessages();
+}
+
+// A click on the cell of data column DataCol in the grid's visible record Record (0-based).
+inline void ClickCell(TCustomDBGridEh* Grid, int DataCol, int Record) {
+  TRect r = Grid->CellRect(Grid->DataToRawColumn(DataCol), Grid->TopDataOffset() + Record);
+  guitest::Click(Grid, Middle(r));
+  Application->ProcessMessages();
+}
+
+inline void Key(int QtKey, Qt::KeyboardModifiers Mods = Qt::NoModifier) { guitest::TypeKey(QtKey, Mods); }
+
+// Text into the focused control: ASCII as key strokes (Qt's key code of a printable ASCII
+// character is its upper-case code), anything else committed by an input method.
+inline void Type(const String& Text) {
+  bool ascii = true;
+  for (unsigned char c : Text) ascii = ascii && c >= 0x20 && c < 0x7F;
+  if (!ascii) {
+    QInputMethodEvent e;
+    e.setCommitString(QString::fromUtf8(Text.data(), static_cast<int>(Text.size())));
+    QWidget* target = QApplication::focusWidget();
+    if (TWinControl* f = FindControl(GetFocus())) target = guitest::WidgetOf(f);
+    QApplication::sendEvent(target, &e);
+    Application->ProcessMessages();
+    return;
+  }
+  for (char c : Text) {
+    bool upper = c >= 'A' && c <= 'Z';
+    int key = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+    guitest::TypeKey(key, upper ? Qt::ShiftModifier : Qt::NoModifier, QString(QChar(c)));
+  }
+}
+
+// Replaces the whole text of the focused edit: its text selected by keys, then typed over
+// (an empty text deletes the selection).
+inline void TypeOver(const String& Text) {
+  Key(Qt::Key_End);
+  Key(Qt::Key_Home, Qt::ShiftModifier);
+  if (Text.empty()) Key(Qt::Key_Delete);
+  else Type(Text);
+}
+
+}  // namespace appinput
