@@ -24,6 +24,11 @@ const TFormatSettings& SqlFormat() {
 
 String SqlStr(const String& Value) { return QuotedStr(Value); }
 
+String SqlName(const String& Name) {
+  if (Name.empty() || Name.find(']') != String::npos) throw EConvertError("'" + Name + "' is not a valid name");
+  return "[" + Name + "]";
+}
+
 String SqlContains(const String& Key) { return QuotedStr("%" + Key + "%"); }
 
 String SqlDate(TDateTime Value) { return "#" + FormatDateTime("yyyy-mm-dd", std::trunc(Value), SqlFormat()) + "#"; }

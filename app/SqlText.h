@@ -8,6 +8,9 @@
 
 // A text literal: 'O''Brien'.
 String SqlStr(const String& Value);
+// A table or column name: [name]. An empty name or one holding ']' is refused
+// (EConvertError): it could end the brackets.
+String SqlName(const String& Name);
 // The pattern of a like comparison that finds Key anywhere in the value: '%key%'.
 String SqlContains(const String& Key);
 // A date literal in the one form the translator reads regardless of the short-date format:

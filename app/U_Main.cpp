@@ -49,6 +49,10 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("UserQX1Execute", &TFrm_Main::UserQX1Execute);
   b.Method("Category_custExecute", &TFrm_Main::Category_custExecute);
   b.Method("Category_wdExecute", &TFrm_Main::Category_wdExecute);
+  b.Method("N22Click", &TFrm_Main::N22Click);
+  b.Method("MoneyInExecute", &TFrm_Main::MoneyInExecute);
+  b.Method("MoneyOutExecute", &TFrm_Main::MoneyOutExecute);
+  b.Method("ToolButton8Click", &TFrm_Main::ToolButton8Click);
 }
 
 const char* const TFrm_Main::CompactDoneText = "压缩数据库成功!";
@@ -96,13 +100,6 @@ const TPictureList kPictureLists[] = {
     {&TFrm_MainComponents::ilTree, {"folder", "folder-open", "document"}},
 };
 
-// The fund-plan rows not yet done that fall due within Days days of Today, overdue ones
-// included, latest planned date first.
-String ReminderSQL(TDateTime Today, int Days) {
-  return "select * from (select *, jhdate-" + SqlDate(Today) + " as xcday from s_pactzj) where xcday<=" +
-         SqlInt(Days) + " and f_check='未完成' order by jhdate desc";
-}
-
 }  // namespace
 
 void LoadImageListPictures(TCustomImageList* List, const std::vector<const char*>& Pictures) {
@@ -117,7 +114,7 @@ void LoadImageListPictures(TCustomImageList* List, const std::vector<const char*
   List->EndUpdate();
 }
 
-TFrm_Main::TFrm_Main(TComponent* AOwner) : inherited(AOwner) {}
+TFrm_Main::TFrm_Main(TComponent* AOwner) : inherited(AOwner) { MakeListPrinter(); }
 
 TFrm_Main::~TFrm_Main() {
   if (Frm_Main == this) Frm_Main = nullptr;
@@ -154,17 +151,6 @@ void TFrm_Main::FormShow(TObject*) {
   } catch (...) {
     Application->HandleException(this);
   }
-}
-
-void TFrm_Main::ttTXTimer(TObject*) {
-  // Off before anything can fail: the reminder runs once per start, and a bad setting is
-  // reported once rather than every second.
-  ttTX->SetEnabled(false);
-  TADOQuery* q = Frm_Data->Qry_Temp;
-  Frm_Data->OpenQuery(q, "select * from t_softinfo");
-  // A number of days, nothing else, goes into the statement.
-  int days = StrToInt(Trim(q->FieldByName("txday")->AsString()));
-  Frm_Data->OpenQuery(q, ReminderSQL(Date(), days));
 }
 
 void TFrm_Main::FormCloseQuery(TObject*, bool& CanClose) {

@@ -18,8 +18,10 @@
 
 class TADOQuery;
 class TControl;
+class TCustomComboBox;
 class TCustomDBGridEh;
 class TCustomTreeView;
+class TPrintDBGridEh;
 class TDataSet;
 class TField;
 class TStatusBar;
@@ -56,6 +58,10 @@ public:
   int DotMoney = 0;
   // The file name the export's save dialog proposes; windows set it before an export.
   String ExportFileName;
+  // The grid printer of every list (Units MM, no options), owned by the window and named
+  // "dgPrint" among its components. It is made here rather than in the layout: the window's
+  // generated header would bring the grid's declarations to every unit that includes this one.
+  TPrintDBGridEh* dgPrint = nullptr;
 
   // The right names of tUser.qxlist paired with the actions they govern, in the order they
   // are applied after a login.
@@ -98,6 +104,27 @@ public:
   static const char* const ColumnsSavedText;  // "列属性已成功保存!"
   // The drop-down lists a column may offer: a Dict_Combo value found in this text.
   static const char* const ComboListNames;
+
+  // ---- commands the lists share (U_MainCommands.cpp)
+  // Writes Grid's rows, all of them, to a spreadsheet file the user names in the save
+  // dialog (".xls" added when the name lacks it), then offers to open it. A closed or empty
+  // Query is told and the action ends silently (EAbort); a file that cannot be written raises
+  // the exporter's error and nothing is offered.
+  void ExportGridToExcel(TDataSet* Query, TCustomDBGridEh* Grid);
+  // The print preview of Grid through dgPrint, titled Title alone.
+  void PrintList(TCustomDBGridEh* Grid, const String& Title);
+  // Combo's items become the trimmed second column of Table's rows in id order.
+  void FillComboFromTable(TCustomComboBox* Combo, const String& Table);
+  // The file an export writes for the name the save dialog returned: trimmed, ".xls" added
+  // when it holds no ".xls" (letter case counts); '' for a name that is empty.
+  static String ExcelFileName(const String& Chosen);
+  static const char* const NotShownText;    // "数据没有显示不能导出成Excel文件!"
+  static const char* const NoDataText;      // "没有数据,不能导出成Excel文件!"
+  static const char* const ExcelFilter;     // "EXCEL文件(*.xls)|*.xls"
+  // The question after an export: "文件" + the file + "已建立，是否打开文件？".
+  static String OpenExportQuestion(const String& FileName);
+  // The reminder window, made without owner, shown modally and freed.
+  void ShowReminderWindow();
 
   // ---- category codes (U_MainCodes.cpp)
   // "0" + Code for 1, 3, 5, 7 or 9 characters; Code for 2, 4, 6 or 8; "" otherwise.
@@ -177,11 +204,19 @@ public:
   void UserQX1Execute(TObject* Sender);
   void Category_custExecute(TObject* Sender);
   void Category_wdExecute(TObject* Sender);
+  void N22Click(TObject* Sender);
+  void MoneyInExecute(TObject* Sender);
+  void MoneyOutExecute(TObject* Sender);
+  void ToolButton8Click(TObject* Sender);
 
 private:
   void ShowBackupWindow(int Mode);
   // The code-tree window over Table with Caption, modal, freed after.
   void ShowCodeTree(const String& Table, const String& Caption);
+  // Makes dgPrint (U_MainCommands.cpp).
+  void MakeListPrinter();
+  // A plain information box captioned with the application title.
+  static void Inform(const String& Text);
   // One column of a list from its T_FieldShow row; Field the query's field, when it has it.
   void AddListColumn(TCustomDBGridEh* Grid, TDataSet* Row, TField* Field);
   void FillTreeFrom(TCustomTreeView* Tree, const String& SQL, const String& RootText, bool SelectRoot);

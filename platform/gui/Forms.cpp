@@ -198,8 +198,7 @@ void TCustomForm::InitForm() {
 void TCustomForm::Loaded() {
   TScrollingWinControl::Loaded();
   if (FFormStyle == fsMDIForm) EnsureMdiArea();
-  // A child whose layout names its style goes into the MDI form's client area as one set in
-  // code does.
+  // A style read from a layout was only recorded while loading: the child's frame is made now.
   if (FFormStyle == fsMDIChild) MakeMDIChild();
   ApplyWindowFlags();
   Realign();

@@ -6,6 +6,10 @@
 #include "app/U_ClearData.h"
 #include "app/U_Company.h"
 #include "app/U_Option.h"
+#include "app/U_Other.h"
+#include "ReadOnlyFolder.h"
+#include "grid/DBGridEh.h"
+#include "gui/ToolBar.h"
 #include "core/ClassBuilder.h"
 #include "core/IniFiles.h"
 #include "core/StrUtils.h"
@@ -139,6 +143,18 @@ TEST_F(BackupSettingsTest, BackupIntoAFolderThatCannotBeWrittenFails) {
                                CloseIt()});
   EXPECT_EQ(Texts(script), std::vector<String>{"备份失败!"});
   EXPECT_FALSE(DirectoryExists(Folder / "Gone"));
+}
+
+TEST_F(BackupSettingsTest, BackupIntoAReadOnlyFolderFailsAndLeavesNothingThere) {
+  TReadOnlyFolder locked(Folder / "Locked");
+  ASSERT_FALSE(locked.Writable()) << "this machine cannot make a folder read-only";
+  Config("DBName=kelm\r\nDirectoryList=" + locked.Path() + "\r\n");
+  TDialogScript script;
+  script.Button(IDOK);
+  Through(Frm_Main->M_Backup, {[](TCustomForm* f) { static_cast<TFrm_Backup*>(f)->Btn_Back->Click(); }, CloseIt()});
+  EXPECT_EQ(Texts(script), std::vector<String>{"备份失败!"});
+  EXPECT_TRUE(std::filesystem::is_empty(locked.Path()));
+  EXPECT_TRUE(Frm_Data->ADOConnection1->Connected());
 }
 
 TEST_F(BackupSettingsTest, TheWindowShowsTheStoredDriveAndFolderAndStoresThemOnClosing) {
@@ -355,6 +371,78 @@ TEST_F(BackupSettingsTest, CompanyDetailsMakeTheFirstRowTrimmedThenEditIt) {
                                   EXPECT_EQ(static_cast<TFrm_Company*>(f)->Edit_Email->Text(), "a@b.c");
                                   static_cast<TFrm_Company*>(f)->Btn_Exit->Click();
                                 }});
+}
+
+// ---------------------------------------------------------------- drop-down lists
+
+TEST_F(BackupSettingsTest, DropDownListsAreEditedByTabAndReachTheColumnsThatOfferThem) {
+  Exec("insert into dict_prj_detail (PrjCode, DocName, DocType) values ('P1', 'a.jpg', '照片')");
+  auto names = [](TDataSet* q) {
+    std::vector<String> n;
+    for (q->First(); !q->Eof(); q->Next()) n.push_back(q->FieldByName("name")->AsString());
+    return n;
+  };
+  TModalSteps person({[&](TCustomForm* f) {
+    auto* w = static_cast<TFrm_Other*>(f);
+    TADOQuery* q = Frm_Data->qryCombo;
+    EXPECT_EQ(w->Caption(), "下拉框设置");
+    EXPECT_EQ(w->ClientWidth(), 387);
+    EXPECT_EQ(w->ClientHeight(), 329);
+    std::vector<String> buttons;
+    for (int i = 0; i < w->ToolBar1->ButtonCount(); ++i)
+      buttons.push_back(w->ToolBar1->Buttons(i)->IsSeparator() ? "|" : w->ToolBar1->Buttons(i)->Caption());
+    EXPECT_EQ(buttons, (std::vector<String>{"新增&A", "删除&D", "|", "保存&S", "|", "关闭&Q"}));
+    EXPECT_EQ(w->PageControl1->ActivePage(), w->TabSheet1);
+    EXPECT_EQ(names(q), (std::vector<String>{"总经理", "部门经理", "项目经理", "工程师", "职员"}));
+    EXPECT_EQ(w->dgCombo->Columns()->Items(0)->Title()->Caption(), "下拉内容");
+    ForceDirectories("screenshots");
+    EXPECT_TRUE(GrabToPng(w, "screenshots/dropdown_lists_window.png"));
+    // The second tab shows its own list.
+    w->PageControl1->SetActivePageIndex(1);
+    w->PageControl1Change(w->PageControl1);
+    EXPECT_EQ(w->ListName(), "附件类型");
+    EXPECT_EQ(names(q), (std::vector<String>{"图纸", "技术资料", "会议纪要", "照片", "其他"}));
+    // A new entry posted by the grid alone belongs to the list at once.
+    w->ToolButton3->Click();
+    EXPECT_EQ(q->State(), dsInsert);
+    q->FieldByName("name")->SetAsString("测试类型");
+    q->Post();
+    EXPECT_EQ(Scalar("select tablename from dict_combo where name='测试类型'"), "附件类型");
+    // Deleting an entry leaves the rows that hold its text.
+    ASSERT_TRUE(q->Locate("name", Variant(String("照片")), TLocateOptions()));
+    w->ToolButton5->Click();
+    EXPECT_EQ(Scalar("select count(*) from dict_combo where name='照片'"), "0");
+    EXPECT_EQ(Scalar("select DocType from dict_prj_detail where PrjCode='P1'"), "照片");
+    // Save stores a pending change and gives every row the list's name.
+    ASSERT_TRUE(q->Locate("name", Variant(String("其他")), TLocateOptions()));
+    q->Edit();
+    q->FieldByName("name")->SetAsString("其它");
+    w->ToolButton7->Click();
+    EXPECT_EQ(Scalar("select count(*) from dict_combo where tablename='附件类型'"), "5");
+    EXPECT_EQ(Scalar("select count(*) from dict_combo where name='其它' and tablename='附件类型'"), "1");
+    w->TB_Exit->Click();
+  }});
+  Frm_Main->N22->Click();
+  EXPECT_EQ(person.Met(), std::vector<String>{"TFrm_Other"});
+  EXPECT_FALSE(person.Overran());
+  EXPECT_FALSE(Frm_Data->qryCombo->OnNewRecord()) << "the window freed, the query no longer calls it";
+  // A column whose Dict_Combo names the list offers the new entry and no longer the deleted one.
+  std::unique_ptr<TForm> host(new TForm(Application));
+  auto* grid = new TDBGridEh(host.get());
+  grid->SetParent(host.get());
+  auto* docs = new TADOQuery(host.get());
+  docs->SetConnection(Frm_Data->ADOConnection1);
+  Frm_Data->OpenQuery(docs, "select * from dict_prj_detail");
+  auto* source = new TDataSource(host.get());
+  source->SetDataSet(docs);
+  grid->SetDataSource(source);
+  Frm_Main->BuildGridColumns(grid, docs, "dict_prj_detail");
+  TColumnEh* type = nullptr;
+  for (int i = 0; i < grid->Columns()->Count(); ++i)
+    if (grid->Columns()->Items(i)->FieldName() == "DocType") type = grid->Columns()->Items(i);
+  ASSERT_NE(type, nullptr);
+  EXPECT_GE(type->PickList()->IndexOf("测试类型"), 0);
+  EXPECT_EQ(type->PickList()->IndexOf("照片"), -1);
 }
 
 // ---------------------------------------------------------------- data initialisation

@@ -434,46 +434,47 @@ TEST_F(MainWindowTest, WithoutTheProgramInformationTheErrorIsShownAndNothingAfte
 
 // ---------------------------------------------------------------- the reminder
 
-TEST_F(MainWindowTest, ReminderPicksTheOpenRowsDueWithinTheWindowLatestFirstAndRunsOnce) {
+TEST_F(MainWindowTest, TheReminderShowsItsWindowOnceWhenRowsFallDueAndNotWithoutThem) {
   const TDateTime today = EncodeDate(2026, 3, 10);
   TClockOverride clock(today + 0.4);
   struct Row {
     const char* Code;
+    const char* Kind;
     int Days;  // from today
     const char* State;
   };
-  const Row rows[] = {{"OVERDUE", -5, "未完成"}, {"TODAY", 0, "未完成"},   {"SOON", 3, "未完成"},
-                      {"LATER", 30, "未完成"},   {"DONE", 1, "已完成"},    {"RECEIPT", 7, "未完成"}};
+  const Row rows[] = {{"OVERDUE", "付款", -5, "未完成"}, {"SOON", "收款", 3, "未完成"}, {"LATER", "收款", 30, "未完成"},
+                      {"DONE", "收款", 1, "已完成"}};
   for (const Row& r : rows)
-    Exec("insert into t_pact_zj (PactCode, zjtype, money, jhdate, f_check) values (" + SqlStr(r.Code) + ", '收款', 100, " +
-         SqlDate(today + r.Days) + ", " + SqlStr(r.State) + ")");
+    Exec("insert into t_pact_zj (PactCode, zjtype, money, jhdate, f_check) values (" + SqlStr(r.Code) + ", " +
+         SqlStr(r.Kind) + ", 100, " + SqlDate(today + r.Days) + ", " + SqlStr(r.State) + ")");
   struct WindowCase {
-    int TxDay;
-    std::vector<String> Codes;
+    const char* TxDay;
+    bool Shown;
   };
-  const WindowCase windows[] = {
-      {7, {"RECEIPT", "SOON", "TODAY", "OVERDUE"}},
-      {0, {"TODAY", "OVERDUE"}},
-      {30, {"LATER", "RECEIPT", "SOON", "TODAY", "OVERDUE"}},
-  };
+  // Overdue rows are always due; with them settled, 20 days ahead find none.
+  const WindowCase windows[] = {{"7", true}, {"0", true}, {"20", false}};
   LoginAsAdminAndShow();
   TTimer* timer = Frm_Main->ttTX;
   for (const WindowCase& w : windows) {
     SCOPED_TRACE(w.TxDay);
-    Exec("update T_SoftInfo set txday=" + SqlInt(w.TxDay));
+    Exec(String("update T_SoftInfo set txday=") + w.TxDay);
+    if (!w.Shown) Exec("update t_pact_zj set f_check='已完成' where PactCode='OVERDUE' or PactCode='SOON'");
+    int met = 0;
+    TModalSteps person({[&](TCustomForm* f) {
+      ++met;
+      EXPECT_EQ(f->ClassName(), String("TfrmMoneyTX"));
+      f->Close();
+    }});
     // Each case is a start of its own, with the timer made quick.
     timer->SetInterval(10);
     timer->SetEnabled(true);
     ASSERT_TRUE(WaitUntil([&] { return !timer->Enabled(); }));
-    TADOQuery* q = Frm_Data->Qry_Temp;
-    ASSERT_TRUE(q->Active());
-    std::vector<String> codes;
-    for (q->First(); !q->Eof(); q->Next()) codes.push_back(q->FieldByName("PactCode")->AsString());
-    EXPECT_EQ(codes, w.Codes);
-    // Once only: the query does not run again.
-    q->Close();
-    RunLoopFor(100);
-    EXPECT_FALSE(q->Active());
+    // Once only: the timer stays off and no second window comes.
+    RunLoopFor(150);
+    EXPECT_FALSE(timer->Enabled());
+    EXPECT_EQ(met, w.Shown ? 1 : 0);
+    EXPECT_FALSE(person.Overran());
   }
   EXPECT_TRUE(Folder.Messages.empty());
 }
@@ -708,7 +709,6 @@ TEST_F(MainWindowTest, CommandsWhoseWindowsAreNotThereYetDoNothingVisible) {
     }
   };
   clickPlain(Frm_Main->MainMenu1->Items());
-  Frm_Main->ToolBar1->Buttons(7)->Click();  // "事务提醒"
   Application->ProcessMessages();
   EXPECT_GT(runs, 80);
   EXPECT_EQ(Screen->FormCount(), forms);

@@ -36,6 +36,12 @@ TEST(SqlText, TextLiteralsDoubleEveryQuote) {
   EXPECT_EQ(SqlContains(""), "'%%'");
 }
 
+TEST(SqlText, NamesAreBracketedAndANameThatCouldEndTheBracketIsRefused) {
+  EXPECT_EQ(SqlName("dict_combo"), "[dict_combo]");
+  EXPECT_EQ(SqlName("合同 表"), "[合同 表]");
+  for (const char* bad : {"", "t]; drop table t_pact; --", "]"}) EXPECT_THROW(SqlName(bad), EConvertError) << bad;
+}
+
 TEST(SqlText, DatesAreWrittenTheSameWhateverTheShortDateFormat) {
   FormatGuard guard;
   const TDateTime afternoon = EncodeDate(2024, 3, 5) + 0.75;

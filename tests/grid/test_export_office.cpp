@@ -2,33 +2,16 @@
 // text, and the rich text in a word processor. Each group starts the suite once, with a
 // profile of its own in the test's folder.
 #include "ExportFixture.h"
+#include "OfficeConvert.h"
 #include "core/FileUtils.h"
-
-#include <cstdlib>
 
 using namespace exporttest;
 
-namespace {
-
-// Converts File into Dir/out with the filter; the converted file's content.
-String Convert(const TempFolder& Dir, const String& File, const String& Filter, const String& OutExt) {
-  if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
-    ADD_FAILURE() << "soffice is missing: install libreoffice-calc-nogui and libreoffice-writer-nogui";
-    return "";
-  }
-  String cmd = "timeout 300 soffice -env:UserInstallation=file://" + Dir.Path() + "profile --headless --norestore" +
-               " --convert-to '" + Filter + "' --outdir '" + Dir.Path() + "out' '" + File + "' >/dev/null 2>&1";
-  EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
-  String name = ChangeFileExt(ExtractFileName(File), OutExt);
-  return Dir.Read("out/" + name);
-}
-
-}  // namespace
 
 TEST_F(ExportFixture, TheOfficeSuiteReadsTheSpreadsheetCellsWithTheirChineseText) {
   String file = Dir / "合同列表.xls";
   ExportDBGridEhToFile(NewExporter<TDBGridEhExportAsXLS>, Grid, file, true);
-  String csv = Convert(Dir, file, "csv:Text - txt - csv (StarCalc):44,34,76", ".csv");
+  String csv = ConvertWithOffice(Dir, file, "csv:Text - txt - csv (StarCalc):44,34,76", ".csv");
   auto lines = Split(csv, "\n");
   ASSERT_GE(lines.size(), 5u) << csv;
   EXPECT_EQ(lines[0], "编号,金额|数值,金额|货币,签订日期,合同名称,完成,状态");
@@ -42,7 +25,7 @@ TEST_F(ExportFixture, TheWordProcessorReadsTheRichTextTable) {
   Grid->SetUseMultiTitle(true);
   String file = Dir / "list.rtf";
   ExportDBGridEhToFile(NewExporter<TDBGridEhExportAsRTF>, Grid, file, true);
-  String text = Convert(Dir, file, "txt:Text (encoded):UTF8", ".txt");
+  String text = ConvertWithOffice(Dir, file, "txt:Text (encoded):UTF8", ".txt");
   ASSERT_FALSE(text.empty());
   for (const char* cell : {"项目{A}\\x", "合同名称", "金额", "数值", "货币", "启用", "a\"b", "3.75"})
     EXPECT_NE(text.find(cell), String::npos) << cell << " in\n" << text;

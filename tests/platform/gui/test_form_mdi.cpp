@@ -2,6 +2,7 @@
 #include "GuiTestUtil.h"
 
 #include "core/ClassBuilder.h"
+#include "core/LayoutText.h"
 
 #include <gtest/gtest.h>
 
@@ -113,4 +114,23 @@ TEST(Mdi, ChildrenOwnedElsewhereOutliveTheirMdiForm) {
   child->SetCaption("still here");
   EXPECT_EQ(child->Caption(), "still here");
   delete child;
+}
+
+TEST(Mdi, AFormWhoseLayoutMakesItAChildOpensInTheFrame) {
+  auto* main = new TForm(Application);
+  main->SetBounds(0, 0, 600, 400);
+  main->SetFormStyle(fsMDIForm);
+  TForm* saved = Application->MainForm();
+  Application->SetMainForm(main);
+  main->Show();
+  auto* child = new TFrmMdiA(main);
+  ReadComponentFromText(child, "object FrmMdiA: TFrmMdiA\n  Width = 300\n  Height = 200\n  FormStyle = fsMDIChild\nend\n");
+  child->Show();
+  Application->ProcessMessages();
+  EXPECT_EQ(child->FormStyle(), fsMDIChild);
+  ASSERT_EQ(main->MDIChildCount(), 1);
+  EXPECT_EQ(main->MDIChildren(0), child);
+  EXPECT_EQ(main->ActiveMDIChild(), child);
+  Application->SetMainForm(saved);
+  delete main;
 }
