@@ -51,72 +51,46 @@ String ColorKey(TColor Color) {
   return Format("%3d%3d%3d", {int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF)});
 }
 
-// ---- the title tree as the export sees it
-//
-// Nodes come from the columns' captions ("|" separates the levels, the upper first): a
-// column's upper levels are shared with its left neighbour while their captions agree. A
-// leaf that is less deep than the deepest column reaches down to the bottom, so its height
-// covers the missing levels.
-struct TTitleNode {
-  String Text;
-  int Height = 1;
-  int Parent = -1;
-};
-
-void BuildTitleTree(TColumnsEhList* Columns, std::vector<TTitleNode>& Nodes, std::vector<int>& Leaves) {
-  std::vector<std::vector<String>> paths;
-  std::size_t depth = 1;
-  for (int i = 0; i < Columns->Count(); ++i) {
-    std::vector<String> parts;
-    String caption = Columns->Items(i)->Title()->Caption();
-    std::size_t start = 0;
-    for (std::size_t p; (p = caption.find('|', start)) != String::npos; start = p + 1) parts.push_back(caption.substr(start, p - start));
-    parts.push_back(caption.substr(start));
-    depth = std::max(depth, parts.size());
-    paths.push_back(std::move(parts));
-  }
-  std::vector<int> prevNodes;
-  for (std::size_t c = 0; c < paths.size(); ++c) {
-    const auto& path = paths[c];
-    std::vector<int> nodes;
-    for (std::size_t level = 0; level < path.size(); ++level) {
-      bool leaf = level + 1 == path.size();
-      bool shared = !leaf && c > 0 && level + 1 < paths[c - 1].size() &&
-                    std::equal(path.begin(), path.begin() + level + 1, paths[c - 1].begin());
-      if (shared) {
-        nodes.push_back(prevNodes[level]);
-        continue;
-      }
-      TTitleNode n;
-      n.Text = path[level];
-      n.Parent = level == 0 ? -1 : nodes.back();
-      n.Height = leaf ? static_cast<int>(depth - level) : 1;
-      Nodes.push_back(n);
-      nodes.push_back(static_cast<int>(Nodes.size()) - 1);
-    }
-    Leaves.push_back(nodes.back());
-    prevNodes = std::move(nodes);
-  }
-}
-
 using TTitleMatrix = std::vector<std::vector<TDBGridEhExportAsRTF::TTitleCell>>;
+
+// The grid's title tree with each caption one level high: a leaf less deep than the deepest
+// column reaches down to the bottom, so its height covers the levels it lacks.
+struct TTitleTree {
+  THeadTreeNode Root;
+  std::vector<THeadTreeNode*> Leaves;
+  explicit TTitleTree(TCustomDBGridEh* Grid) {
+    Root.BuildFromColumns(Grid, Leaves);
+    THeadTreeNode::CalcTitleBandHeights(&Root, [](THeadTreeNode*) { return 1; });
+  }
+  THeadTreeNode* Parent(THeadTreeNode* Node) const { return Node->ParentNode == &Root ? nullptr : Node->ParentNode; }
+};
 
 // Row 0 the leaves, higher rows the upper levels: each round records every column's node,
 // then the columns lowest so far climb one level.
-TTitleMatrix BuildTitleMatrix(const std::vector<TTitleNode>& Nodes, const std::vector<int>& Leaves) {
-  std::vector<int> cur = Leaves, acc;
-  for (int n : cur) acc.push_back(Nodes[n].Height);
+TTitleMatrix BuildTitleMatrix(const TTitleTree& Tree, TColumnsEhList* Columns, std::vector<THeadTreeNode*>& Nodes) {
+  std::vector<THeadTreeNode*> cur;
+  std::vector<int> acc;
+  for (int i = 0; i < Columns->Count(); ++i) {
+    cur.push_back(Tree.Leaves[static_cast<std::size_t>(Columns->Items(i)->Index())]);
+    acc.push_back(cur.back()->NodeHeight);
+  }
+  auto id = [&Nodes](THeadTreeNode* N) {
+    auto at = std::find(Nodes.begin(), Nodes.end(), N);
+    if (at != Nodes.end()) return static_cast<int>(at - Nodes.begin());
+    Nodes.push_back(N);
+    return static_cast<int>(Nodes.size()) - 1;
+  };
   TTitleMatrix m;
   for (bool moved = true; moved;) {
     std::vector<TDBGridEhExportAsRTF::TTitleCell> row;
-    for (int n : cur) row.push_back({n, Nodes[n].Text, 1, 1});
+    for (THeadTreeNode* n : cur) row.push_back({id(n), n->NodeText, 1, 1});
     m.push_back(std::move(row));
     int least = *std::min_element(acc.begin(), acc.end());
     moved = false;
     for (std::size_t c = 0; c < cur.size(); ++c)
-      if (acc[c] == least && Nodes[cur[c]].Parent >= 0) {
-        cur[c] = Nodes[cur[c]].Parent;
-        acc[c] += Nodes[cur[c]].Height;
+      if (THeadTreeNode* up = Tree.Parent(cur[c]); acc[c] == least && up) {
+        cur[c] = up;
+        acc[c] += up->NodeHeight;
         moved = true;
       }
   }
@@ -333,10 +307,9 @@ void TDBGridEhExportAsRTF::EmitSingleTitle(TColumnsEhList* Columns) {
 void TDBGridEhExportAsRTF::EmitMultiTitle(TColumnsEhList* Columns) {
   String n = IntToStr(std::abs(static_cast<int>(
       std::lround(DBGrid()->VTitleMargin() / 2.0 / PixelsPerInch() * 1440 - 20))));
-  std::vector<TTitleNode> nodes;
-  std::vector<int> leaves;
-  BuildTitleTree(Columns, nodes, leaves);
-  TTitleMatrix m = BuildTitleMatrix(nodes, leaves);
+  TTitleTree tree(DBGrid());
+  std::vector<THeadTreeNode*> nodes;
+  TTitleMatrix m = BuildTitleMatrix(tree, Columns, nodes);
   ComputeSpans(m);
   auto borders = TitleBorders(m);
   for (int L = static_cast<int>(m.size()) - 1; L >= 0; --L) {

@@ -3,11 +3,13 @@
 #include "grid/PrnDbgeh.h"
 
 #include "core/ClassBuilder.h"
+#include "core/FilerBase.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 #include "grid/PrViewFormEh.h"
 #include "grid/PrnDBGridEhSetupDialog.h"
 #include "grid/PrnDbgehRun.h"
+#include "gui/ComCtrlsBasic.h"
 #include "gui/Forms.h"
 #include "gui/Application.h"
 #include "gui/Screen.h"
@@ -17,7 +19,23 @@
 
 // ================================================================ TPageParams
 
-KELM_PUBLISH(TPageParams) {}
+namespace {
+// A margin as the layout carries it: a Currency property, written only when it is not 2.
+template <Currency TPageParams::*Margin> void PublishMargin(TClassBuilder<TPageParams>& b, const char* Name) {
+  b.Prop(
+       Name, [](const TPageParams* p) { return (p->*Margin).ToDouble(); },
+       [](TPageParams* p, double v) { p->*Margin = Currency::FromDouble(v); })
+      .Type("Currency")
+      .Default(2.0);
+}
+}  // namespace
+
+KELM_PUBLISH(TPageParams) {
+  PublishMargin<&TPageParams::BottomMargin>(b, "BottomMargin");
+  PublishMargin<&TPageParams::LeftMargin>(b, "LeftMargin");
+  PublishMargin<&TPageParams::RightMargin>(b, "RightMargin");
+  PublishMargin<&TPageParams::TopMargin>(b, "TopMargin");
+}
 
 void TPageParams::Assign(TPersistent* Source) {
   if (auto* p = dynamic_cast<TPageParams*>(Source)) {
@@ -32,7 +50,14 @@ void TPageParams::Assign(TPersistent* Source) {
 
 // ================================================================ TPageColontitle
 
-KELM_PUBLISH(TPageColontitle) {}
+KELM_PUBLISH(TPageColontitle) {
+  using C = TPageColontitle;
+  b.Prop("CenterText", &C::CenterText, &C::SetCenterText);
+  b.Prop("Font", &C::Font, &C::SetFont);
+  b.Prop("LeftText", &C::LeftText, &C::SetLeftText);
+  b.Prop("LineType", &C::LineType, &C::SetLineType).Default(pcltNon);
+  b.Prop("RightText", &C::RightText, &C::SetRightText);
+}
 
 TPageColontitle::TPageColontitle()
     : FLeft(std::make_unique<TStringList>()), FCenter(std::make_unique<TStringList>()),
@@ -132,7 +157,73 @@ void FitWidthsToPage(std::vector<int>& Widths, int Available) {
 
 // ================================================================ TPrintDBGridEh
 
-KELM_PUBLISH(TPrintDBGridEh) {}
+// ================================================================ TRichEditStrings
+
+KELM_PUBLISH(TRichEditStrings) {}
+
+TRichEditStrings::TRichEditStrings() : FRichEdit(std::make_unique<TRichEdit>(nullptr)) {
+  FRichEdit->SetVisible(false);
+}
+
+TRichEditStrings::~TRichEditStrings() = default;
+
+bool TRichEditStrings::IsEmpty() const { return FRichEdit->Text().empty(); }
+
+void TRichEditStrings::Assign(TPersistent* Source) {
+  if (auto* rich = dynamic_cast<TRichEditStrings*>(Source)) {
+    if (rich == this) return;
+    TMemoryStream ms;
+    rich->SaveToStream(&ms);
+    ms.SetPosition(0);
+    LoadFromStream(&ms);
+    return;
+  }
+  inherited::Assign(Source);
+}
+
+void TRichEditStrings::Clear() { FRichEdit->Lines()->Clear(); }
+void TRichEditStrings::Delete(int Index) { FRichEdit->Lines()->Delete(Index); }
+void TRichEditStrings::Insert(int Index, const String& S) { FRichEdit->Lines()->Insert(Index, S); }
+String TRichEditStrings::Get(int Index) const { return FRichEdit->Lines()->Strings(Index); }
+int TRichEditStrings::GetCount() const { return FRichEdit->Lines()->Count(); }
+void TRichEditStrings::Put(int Index, const String& S) { FRichEdit->Lines()->SetStrings(Index, S); }
+void TRichEditStrings::SetTextStr(const String& Value) { FRichEdit->Lines()->SetText(Value); }
+
+void TRichEditStrings::LoadFromStream(TStream* Stream) {
+  try {
+    FRichEdit->Lines()->LoadFromStream(Stream);
+  } catch (const Exception&) {
+    throw EOutOfResources("Failed to Load Stream");
+  }
+}
+
+void TRichEditStrings::SaveToStream(TStream* Stream) {
+  try {
+    FRichEdit->Lines()->SaveToStream(Stream);
+  } catch (const Exception&) {
+    throw EOutOfResources("Failed to Save Stream");
+  }
+}
+
+// ================================================================ TPrintDBGridEh
+
+KELM_PUBLISH(TPrintDBGridEh) {
+  using C = TPrintDBGridEh;
+  // The rich texts travel as binary data of their own (DefineProperties).
+  b.Prop("AfterGridText", &C::AfterGridText, &C::SetAfterGridText).Stored(false);
+  b.Prop("BeforeGridText", &C::BeforeGridText, &C::SetBeforeGridText).Stored(false);
+  b.Prop("DBGridEh", &C::DBGridEh, &C::SetDBGridEh);
+  b.Prop("Options", &C::Options, &C::SetOptions).NoDefault();
+  b.Prop("Page", &C::Page, &C::SetPage);
+  b.Prop("PageFooter", &C::PageFooter, &C::SetPageFooter);
+  b.Prop("PageHeader", &C::PageHeader, &C::SetPageHeader);
+  b.Prop("PrintFontName", &C::PrintFontName, &C::SetPrintFontName);
+  b.Prop("Title", &C::Title, &C::SetTitle);
+  b.Prop("Units", &C::Units, &C::SetUnits).Default(MM);
+  b.Prop("OnAfterPrint", &C::OnAfterPrint, &C::OnAfterPrint);
+  b.Prop("OnBeforePrint", &C::OnBeforePrint, &C::OnBeforePrint);
+  b.Prop("OnPrinterSetupDialog", &C::OnPrinterSetupDialog, &C::OnPrinterSetupDialog);
+}
 
 TPrintDBGridEh::TPrintDBGridEh(TComponent* AOwner)
     : TComponent(AOwner), FTitle(std::make_unique<TStringList>()), FPage(std::make_unique<TPageParams>()),
@@ -142,6 +233,27 @@ TPrintDBGridEh::~TPrintDBGridEh() {
   // A run still going (this printer freed from an event) stops at its next cell.
   if (FRun) FRun->OwnerGone();
   SetDBGridEh(nullptr);
+}
+
+TRichEditStrings* TPrintDBGridEh::BeforeGridText() const {
+  if (!FBeforeGridText) FBeforeGridText = std::make_unique<TRichEditStrings>();
+  return FBeforeGridText.get();
+}
+
+TRichEditStrings* TPrintDBGridEh::AfterGridText() const {
+  if (!FAfterGridText) FAfterGridText = std::make_unique<TRichEditStrings>();
+  return FAfterGridText.get();
+}
+
+void TPrintDBGridEh::DefineProperties(TFiler* Filer) {
+  inherited::DefineProperties(Filer);
+  auto define = [Filer](const char* Name, TRichEditStrings* Text) {
+    Filer->DefineBinaryProperty(
+        Name, [Text](TStream* s) { Text->LoadFromStream(s); }, [Text](TStream* s) { Text->SaveToStream(s); },
+        !Text->IsEmpty());
+  };
+  define("BeforeGridText_Data", BeforeGridText());
+  define("AfterGridText_Data", AfterGridText());
 }
 
 void TPrintDBGridEh::SetDBGridEh(TCustomDBGridEh* Value) {

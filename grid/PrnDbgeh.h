@@ -12,6 +12,8 @@
 #include <vector>
 
 class TVirtualPrinter;
+class TRichEdit;
+class TFiler;
 
 KELM_ENUM(TPrintDBGridEhOption, pghFitGridToPageWidth, pghColored, pghRowAutoStretch, pghFitingByColWidths,
           pghOptimalColWidths)
@@ -53,6 +55,37 @@ private:
   std::unique_ptr<TStringList> FLeft, FCenter, FRight;
   std::unique_ptr<TFont> FFont;
   TPageColontitleLineType FLineType = pcltNon;
+};
+
+// The lines of a rich text kept by a hidden rich edit of its own: lines read and written go to
+// the edit, the streams carry its rich-text form (plain text in plain mode), and a stream that
+// is no rich text is read again as plain text. Assigning another such list copies through a
+// stream, so the text's formatting comes along.
+class TRichEditStrings : public TStrings {
+  KELM_CLASS(TRichEditStrings, TStrings)
+public:
+  TRichEditStrings();
+  ~TRichEditStrings() override;
+  TRichEdit* RichEdit() const { return FRichEdit.get(); }
+  // No text at all (no line either).
+  bool IsEmpty() const;
+
+  void Assign(TPersistent* Source) override;
+  void Clear() override;
+  void Delete(int Index) override;
+  void Insert(int Index, const String& S) override;
+  // "Failed to Load Stream" / "Failed to Save Stream" when the edit cannot take or give it.
+  void LoadFromStream(TStream* Stream) override;
+  void SaveToStream(TStream* Stream) override;
+
+protected:
+  String Get(int Index) const override;
+  int GetCount() const override;
+  void Put(int Index, const String& S) override;
+  void SetTextStr(const String& Value) override;
+
+private:
+  std::unique_ptr<TRichEdit> FRichEdit;
 };
 
 // ---- pieces of a run, open for tests
@@ -107,6 +140,11 @@ public:
   void SetUnits(TMeasureUnits Value);
   const String& PrintFontName() const { return FPrintFontName; }
   void SetPrintFontName(const String& Value) { FPrintFontName = Value; }
+  // Rich text printed before the grid block and after it; made on first use.
+  TRichEditStrings* BeforeGridText() const;
+  void SetBeforeGridText(TStrings* Value) { BeforeGridText()->Assign(Value); }
+  TRichEditStrings* AfterGridText() const;
+  void SetAfterGridText(TStrings* Value) { AfterGridText()->Assign(Value); }
 
   TNotifyEvent OnBeforePrint, OnAfterPrint, OnPrinterSetupDialog;
 
@@ -125,6 +163,9 @@ public:
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // The rich texts go into layouts as "BeforeGridText_Data" and "AfterGridText_Data", each
+  // only when it holds text.
+  void DefineProperties(TFiler* Filer) override;
 
 private:
   friend class TPrintRun;
@@ -135,5 +176,6 @@ private:
   TPrintDBGridEhOptions FOptions;
   TMeasureUnits FUnits = MM;
   String FPrintFontName;
+  mutable std::unique_ptr<TRichEditStrings> FBeforeGridText, FAfterGridText;
   TPrintRun* FRun = nullptr;
 };

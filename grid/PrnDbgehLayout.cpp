@@ -5,6 +5,8 @@
 
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "grid/CellTextEh.h"
+#include "gui/ComCtrlsBasic.h"
 #include "gui/Forms.h"
 #include "gui/WinGDI.h"
 #include "gui/Application.h"
@@ -180,6 +182,7 @@ void TPrintRun::ComputeWidths() {
 }
 
 // Widths from the content: the title, every printed row's cell and the footers.
+// Widths from the content: the title, every printed row's cell and the footers.
 void TPrintRun::OptimalWidths() {
   if (Screen) Screen->SetCursor(crHourGlass);
   int extra = 2 * FGeo.PadX;
@@ -188,18 +191,27 @@ void TPrintRun::OptimalWidths() {
     return FCanvas->TextWidth(Text);
   };
   for (std::size_t i = 0; i < FColumns.size(); ++i) {
-    String caption = FColumns[i]->Title()->Caption();
+    TColumnTitleEh* t = FColumns[i]->Title();
+    String caption = t->Caption();
     if (FGrid->UseMultiTitle()) caption = caption.substr(caption.rfind('|') == String::npos ? 0 : caption.rfind('|') + 1);
-    FWidths[i] = std::max(10, widthOf(FColumns[i]->Title()->Font(), caption) + extra);
+    int w = TitleImageShown(t) ? int(Round(FGrid->TitleImages()->Width() * FGeo.Sx)) : widthOf(t->Font(), caption);
+    FWidths[i] = std::max(10, w + extra);
   }
   for (const TRowRef& row : FRows) {
     GotoRow(row);
     if (row.Footer < 0) AddTotals();
     for (std::size_t i = 0; i < FColumns.size(); ++i) {
       TColumnEh* c = FColumns[i];
-      int w = row.Footer >= 0 ? widthOf(c->FooterAt(row.Footer)->Font(), FooterValue(int(i), row.Footer))
-              : c->Checkboxes() ? int(Round(13 * FGeo.Sx))
-                                : widthOf(c->Font(), c->CellText());
+      TCustomImageList* images = c->ImageList();
+      int w = 0;
+      if (row.Footer >= 0) w = widthOf(c->FooterAt(row.Footer)->Font(), FooterValue(int(i), row.Footer));
+      else if (images && !c->ShowImageAndText()) w = int(Round(images->Width() * FGeo.Sx));
+      else if (c->Checkboxes()) w = int(Round(CheckBoxGlyphSize * FGeo.Sx));
+      else {
+        TColCellParamsEh* p = CellParams(int(i));
+        w = widthOf(p->Font(), p->Text());
+        if (images) w += int(Round(FGeo.Sx + FGeo.Sx * images->Width() + 4 * FGeo.Sx));
+      }
       FWidths[i] = std::max(FWidths[i], w + extra);
     }
   }
@@ -208,7 +220,6 @@ void TPrintRun::OptimalWidths() {
   FDataSet->First();
   if (Screen) Screen->SetCursor(crDefault);
 }
-
 void TPrintRun::ApplyFitMapping() {
   if (!FMapped) return;
   HDC dc = FCanvas->Handle();
@@ -224,8 +235,10 @@ void TPrintRun::ApplyFitMapping() {
 void TPrintRun::PrepareCanvas() {
   FCanvas->Pen()->SetWidth(FGeo.LineWidth);
   FCanvas->Pen()->SetColor(clBlack);
-  FCanvas->Brush()->SetStyle(bsClear);
+  // Colour first: colouring a clear brush makes it solid again, and text would then be
+  // printed on opaque white boxes.
   FCanvas->Brush()->SetColor(clWhite);
+  FCanvas->Brush()->SetStyle(bsClear);
   SelectFont(FGrid->Font());
   ApplyFitMapping();
   FGroups = PrintPageGroups(FWidths, FGeo.Left, FGeo.Right, FGeo.LineWidth);
@@ -290,15 +303,16 @@ void TPrintRun::MeasureFrame() {
                    (FGrid->Options().Contains(dgRowLines) ? FGeo.LineExtra : 0);
   else
     FTitleHeight = tallest + 2 * FGeo.PadY;
-  if (FGrid->UseMultiTitle())
-    for (std::size_t i = 0; i < FColumns.size(); ++i)
-      FTitleHeight = std::max(FTitleHeight, TextHeight(FColumns[i]->Title()->Font(), TitleCaption(FColumns[i]),
-                                                       FWidths[i] - 2 * FGeo.PadX, true) + 2 * FGeo.PadY);
+  if (FGrid->UseMultiTitle()) {
+    BuildTitleTree();
+    FTitleHeight = THeadTreeNode::CalcTitleBandHeights(FTitleTree.get(),
+                                                       [this](THeadTreeNode* n) { return MeasureTitleNode(n); });
+  }
   if (!FGrid->Options().Contains(dgTitles)) FTitleHeight = 0;
   // The print title, centred over all columns.
   String title = StringsText(FOwner->Title());
   int all = 0;
-  for (int w : FWidths) all += std::min(w, FGeo.Right - FGeo.Left);
+  for (int c = 0; c < int(FWidths.size()); ++c) all += DrawWidth(c);
   FPrintTitleHeight = title.empty() ? 0 : TextHeight(FGrid->TitleFont(), title, all - 2 * FGeo.PadX, true) + 2 * FGeo.PadY;
   SelectFont(FGrid->Font());
 }
@@ -346,20 +360,36 @@ void TPrintRun::DrawColontitle(TPageColontitle* Part, bool Header) {
 int TPrintRun::MeasureRow(const TRowRef& Row) {
   int h = FRowHeight;
   GotoRow(Row);
+  bool wrap = FOwner->Options().Contains(pghRowAutoStretch);
   for (std::size_t i = 0; i < FColumns.size(); ++i) {
     TColumnEh* c = FColumns[i];
-    int w = std::min(FWidths[i], FGeo.Right - FGeo.Left) - 2 * FGeo.PadX;
-    bool wrap = FOwner->Options().Contains(pghRowAutoStretch);
+    int w = DrawWidth(int(i)) - 2 * FGeo.PadX;
     if (Row.Footer >= 0) {
       h = std::max(h, TextHeight(c->FooterAt(Row.Footer)->Font(), FooterValue(int(i), Row.Footer), w, wrap) +
                           2 * FGeo.PadY);
-    } else if (!c->Checkboxes()) {
-      h = std::max(h, TextHeight(c->Font(), c->CellText(), w, wrap) + 2 * FGeo.PadY);
+      continue;
     }
+    if (c->Checkboxes() || (c->ImageList() && !c->ShowImageAndText())) continue;
+    TColCellParamsEh* p = CellParams(int(i));
+    if (c->ImageList()) {
+      w -= ImageBoxWidth(c->ImageList()) + int(Round(FGeo.Sy));
+      h = std::max(h, int(Round(c->ImageList()->Height() * FGeo.Sy + 4 * FGeo.Sy)));
+    }
+    h = std::max(h, TextHeight(p->Font(), p->Text(), w, wrap) + 2 * FGeo.PadY);
   }
   return h;
 }
 
+int TPrintRun::RowHeight(std::size_t Index) {
+  // Each row is measured once: the count pass leaves its heights to the real one.
+  if (FRowHeights.size() != FRows.size()) FRowHeights.assign(FRows.size(), -1);
+  if (FRowHeights[Index] < 0) FRowHeights[Index] = MeasureRow(FRows[Index]);
+  return FRowHeights[Index];
+}
+
+int TPrintRun::ImageBoxWidth(TCustomImageList* Images) const {
+  return int(Round(Images->Width() * FGeo.Sy + 4 * FGeo.Sy));
+}
 void TPrintRun::GotoRow(const TRowRef& Row) {
   if (Row.Footer >= 0) return;
   if (FDataSet->GetBookmark() != Row.Bookmark) FDataSet->GotoBookmark(Row.Bookmark);
@@ -445,36 +475,97 @@ void TPrintRun::LayOut() {
   int rowsTop = FAreaTop + FPrintTitleHeight + FTitleHeight;
   int avail = FAreaBottom - rowsTop;
   if (avail <= FGeo.LineWidth) throw Exception(NoRowsAreaMessage);
+  FOffset = 0;
+  PrintRichText(FOwner->FBeforeGridText.get());
+  if (FOffset >= avail) BreakPage();
   std::size_t next = 0;
+  int bottom = FAreaTop;
   do {
     std::vector<int> heights;
     std::size_t first = next;
-    int sum = 0;
+    int room = avail - FOffset, sum = 0;
     while (next < FRows.size()) {
       CheckAlive();
-      int h = MeasureRow(FRows[next]);
-      if (sum + h > avail && !heights.empty()) break;
-      // A row taller than the rows area prints clipped on a page of its own.
-      h = std::min(h, avail);
+      int h = RowHeight(next);
+      // A row that does not fit goes on; only on a page of its own it prints clipped.
+      if (sum + h > room && (!heights.empty() || FOffset > 0)) break;
+      h = std::min(h, room);
       heights.push_back(h);
       sum += h;
-      if (FRows[next].Footer < 0) AddTotals();
+      if (FRows[next].Footer < 0) {
+        GotoRow(FRows[next]);
+        AddTotals();
+      }
       ++next;
     }
+    if (heights.empty() && next < FRows.size()) {
+      // The rich text above left no room for the first row.
+      BreakPage();
+      continue;
+    }
+    int top = FAreaTop + FOffset;
     for (std::size_t g = 0; g < FGroups.size(); ++g) {
       if (!FCounting && FPrinter->GetAborted()) Abort();
       CheckAlive();
       if (!FFirstPage) NewPage();
       FFirstPage = false;
-      DrawBand(heights, first, int(g));
+      DrawBand(heights, first, int(g), top);
     }
+    bottom = top + FPrintTitleHeight + FTitleHeight + sum;
+    FOffset = 0;
   } while (next < FRows.size());
+  FOffset = bottom - FAreaTop + FGeo.LineWidth;
+  PrintRichText(FOwner->FAfterGridText.get());
 }
 
-void TPrintRun::DrawBand(const std::vector<int>& Heights, std::size_t First, int Group) {
+void TPrintRun::BreakPage() {
+  NewPage();
+  FOffset = 0;
+}
+
+void TPrintRun::PrintRichText(TRichEditStrings* Text) {
+  if (!Text || Text->IsEmpty()) return;
+  TCustomRichEdit* edit = Text->RichEdit();
+  int length = int(Utf8ToUtf32(edit->Text()).size());
+  for (int first = 0;;) {
+    if (!FCounting && FPrinter->GetAborted()) Abort();
+    CheckAlive();
+    TRect area{FGeo.Left, FAreaTop + FOffset, FGeo.Right, FAreaBottom};
+    int bottom = area.Top;
+    int next = edit->FormatRange(FCanvas->Handle(), area, first, FCounting, &bottom);
+    if (next == first && FOffset == 0) next = PrintClippedLine(edit, area, first, bottom);
+    if (next > first) FOffset = bottom - FAreaTop;
+    if (next >= length) return;
+    BreakPage();
+    first = next;
+  }
+}
+
+// A line taller than the whole area between header and footer: laid out in an area just tall
+// enough for it alone and clipped to the real one, so the text goes on on the next page.
+int TPrintRun::PrintClippedLine(TCustomRichEdit* Edit, const TRect& Area, int First, int& Bottom) {
+  HDC dc = FCanvas->Handle();
+  int step = std::max(1, Area.Height());
+  for (int h = Area.Height() + step; h > 0; h += step) {
+    TRect tall{Area.Left, Area.Top, Area.Right, Area.Top + h};
+    int b = 0;
+    int next = Edit->FormatRange(dc, tall, First, true, &b);
+    if (next == First) continue;
+    if (!FCounting) {
+      SaveDC(dc);
+      IntersectClipRect(dc, Area.Left, Area.Top, Area.Right, Area.Bottom);
+      Edit->FormatRange(dc, tall, First, false, &b);
+      RestoreDC(dc, -1);
+    }
+    Bottom = Area.Bottom;
+    return next;
+  }
+  return First;
+}
+void TPrintRun::DrawBand(const std::vector<int>& Heights, std::size_t First, int Group, int Top) {
   if (FCounting) return;
   int firstCol = Group == 0 ? 0 : FGroups[Group - 1] + 1, lastCol = FGroups[Group];
-  int top = FAreaTop;
+  int top = Top;
   if (FPrintTitleHeight > 0) DrawPrintTitle(firstCol, lastCol, top);
   top += FPrintTitleHeight;
   if (FTitleHeight > 0) DrawTitleRow(firstCol, lastCol, top);
@@ -487,7 +578,7 @@ void TPrintRun::DrawBand(const std::vector<int>& Heights, std::size_t First, int
     int x = FGeo.Left + lw;
     for (int c = firstCol; c <= lastCol; ++c) {
       CheckAlive();
-      int w = std::min(FWidths[c], FGeo.Right - FGeo.Left);
+      int w = DrawWidth(c);
       TRect cell{x, top, x + w, top + Heights[r]};
       if (row.Footer >= 0) DrawFooterCell(c, row.Footer, cell);
       else DrawDataCell(c, cell, r == 0);
@@ -506,18 +597,10 @@ void TPrintRun::DrawBand(const std::vector<int>& Heights, std::size_t First, int
 
 void TPrintRun::DrawPrintTitle(int FirstCol, int LastCol, int Top) {
   int before = 0, inside = 0, after = 0;
-  for (int c = 0; c < int(FWidths.size()); ++c) {
-    int w = std::min(FWidths[c], FGeo.Right - FGeo.Left);
-    (c < FirstCol ? before : c > LastCol ? after : inside) += w;
-  }
+  for (int c = 0; c < int(FWidths.size()); ++c) (c < FirstCol ? before : c > LastCol ? after : inside) += DrawWidth(c);
   int lw = FGeo.LineWidth;
   TRect box{FGeo.Left + lw, Top, FGeo.Left + lw + inside, Top + FPrintTitleHeight};
-  if (FOwner->Options().Contains(pghColored)) {
-    FCanvas->Brush()->SetStyle(bsSolid);
-    FCanvas->Brush()->SetColor(FGrid->FixedColor());
-    FCanvas->FillRect(box);
-    FCanvas->Brush()->SetStyle(bsClear);
-  }
+  if (FOwner->Options().Contains(pghColored)) FillCell(box, FGrid->FixedColor());
   // Laid out as if the box spanned every column, so each page shows its part of one title.
   TRect text{box.Left - before + FGeo.PadX, box.Top + FGeo.PadY, box.Right + after - FGeo.PadX, box.Bottom};
   SelectFont(FGrid->TitleFont());
@@ -532,31 +615,135 @@ void TPrintRun::DrawPrintTitle(int FirstCol, int LastCol, int Top) {
 }
 
 // Under multi-level titles each level of the caption takes a line of its own, top to leaf.
-String TPrintRun::TitleCaption(TColumnEh* Column) const {
-  String caption = Column->Title()->Caption();
-  if (FGrid->UseMultiTitle()) std::replace(caption.begin(), caption.end(), '|', '\n');
-  return caption;
+bool TPrintRun::TitleImageShown(TColumnTitleEh* Title) const {
+  return FGrid->TitleImages() && Title->ImageIndex() != -1;
 }
 
+int TPrintRun::DrawWidth(int Col) const { return std::min(FWidths[Col], FGeo.Right - FGeo.Left); }
 void TPrintRun::DrawTitleRow(int FirstCol, int LastCol, int Top) {
+  if (FGrid->UseMultiTitle()) return DrawMultiTitle(FirstCol, LastCol, Top);
   int lw = FGeo.LineWidth, x = FGeo.Left + lw;
+  TColor bg = FOwner->Options().Contains(pghColored) ? FGrid->FixedColor() : clWhite;
   for (int c = FirstCol; c <= LastCol; ++c) {
     TColumnTitleEh* t = FColumns[c]->Title();
-    int w = std::min(FWidths[c], FGeo.Right - FGeo.Left);
-    TRect cell{x, Top, x + w, Top + FTitleHeight};
+    TRect cell{x, Top, x + DrawWidth(c), Top + FTitleHeight};
     SelectFont(t->Font());
-    bool multi = FGrid->UseMultiTitle();
-    DrawCellText(TitleCaption(FColumns[c]), cell, multi ? taCenter : t->Alignment(), tlTop, t->EndEllipsis(), multi,
-                 FOwner->Options().Contains(pghColored) ? FGrid->FixedColor() : clWhite);
+    bool image = TitleImageShown(t);
+    String caption = image ? String() : t->Caption();
+    if (t->Orientation() == tohVertical) {
+      FillCell(cell, bg);
+      DrawCellTextRotated(FCanvas, cell, false, FGeo.PadX, FGeo.PadY, caption, t->Alignment(), tlBottom, false, false);
+    } else {
+      DrawCellText(caption, cell, t->Alignment(), tlTop, t->EndEllipsis(), false, bg);
+    }
+    if (image) DrawCellImage(FGrid->TitleImages(), t->ImageIndex(), cell, t->Alignment());
     AddLine(cell.Left, cell.Bottom - lw / 2 - 1, cell.Right, cell.Bottom - lw / 2 - 1);
     AddLine(cell.Right - lw / 2 - 1, cell.Top, cell.Right - lw / 2 - 1, cell.Bottom);
-    x += w;
+    x += cell.Width();
   }
   AddLine(FGeo.Left + lw / 2, Top + lw / 2, x, Top + lw / 2);
   AddLine(FGeo.Left + lw / 2, Top, FGeo.Left + lw / 2, Top + FTitleHeight);
 }
 
-void TPrintRun::DrawDataCell(int Col, const TRect& R, bool FirstOnPage) {
+// ---------------------------------------------------------------- multi-level titles
+
+// The grid's title tree over its columns, each leaf as wide as its printed column (0 for a
+// column not printed), each group as wide as its children.
+void TPrintRun::BuildTitleTree() {
+  FTitleTree = std::make_unique<THeadTreeNode>();
+  FTitleTree->BuildFromColumns(FGrid, FLeaves);
+  FNodeColumns.clear();
+  for (THeadTreeNode* leaf : FLeaves) leaf->NodeWidth = 0;
+  for (int i = 0; i < int(FColumns.size()); ++i) {
+    THeadTreeNode* leaf = FLeaves[FColumns[i]->Index()];
+    leaf->NodeWidth = FWidths[i];
+    for (THeadTreeNode* n = leaf; n && n != FTitleTree.get(); n = n->ParentNode) {
+      auto [at, fresh] = FNodeColumns.try_emplace(n, i, i);
+      at->second.first = std::min(at->second.first, i);
+      at->second.second = std::max(at->second.second, i);
+    }
+  }
+  std::function<int(THeadTreeNode*)> width = [&width](THeadTreeNode* n) {
+    if (!n->FirstChild) return n->NodeWidth;
+    int w = 0;
+    for (THeadTreeNode* k : n->Children()) w += width(k);
+    return n->NodeWidth = w;
+  };
+  width(FTitleTree.get());
+}
+
+// A caption's own height: word-wrapped in the node's width, a vertical one its length.
+int TPrintRun::MeasureTitleNode(THeadTreeNode* Node) {
+  TColumnTitleEh* t = Node->LeafColumn ? Node->LeafColumn->Title() : nullptr;
+  TFont* font = t ? t->Font() : FGrid->TitleFont();
+  String text = t && TitleImageShown(t) ? String() : Node->NodeText;
+  if (t && t->Orientation() == tohVertical) {
+    SelectFont(font);
+    return DrawCellTextRotated(FCanvas, TRect(), false, 0, 0, text, taLeftJustify, tlBottom, false, true) +
+           int(Round(4 * FGeo.Sy));
+  }
+  int w = Node->NodeWidth - int(Round(4 * FGeo.Sx));
+  return TextHeight(font, text, w, true) + int(Round(FGrid->VTitleMargin() * FGeo.Sy));
+}
+
+// Each leaf of the page's columns, and each group once per page above its first column there
+// (or above the page's first column), over its whole span clipped to the page.
+void TPrintRun::DrawMultiTitle(int FirstCol, int LastCol, int Top) {
+  for (int c = FirstCol; c <= LastCol; ++c) {
+    THeadTreeNode* leaf = FLeaves[FColumns[c]->Index()];
+    DrawTitleNode(leaf, FirstCol, LastCol, Top);
+    for (THeadTreeNode* n = leaf->ParentNode; n && n != FTitleTree.get(); n = n->ParentNode)
+      if (c == FirstCol || FNodeColumns[n].first == c) DrawTitleNode(n, FirstCol, LastCol, Top);
+  }
+  int lw = FGeo.LineWidth, right = FGeo.Left + lw;
+  for (int c = FirstCol; c <= LastCol; ++c) right += DrawWidth(c);
+  AddLine(FGeo.Left + lw / 2, Top + lw / 2, right, Top + lw / 2);
+  AddLine(right - lw / 2 - 1, Top, right - lw / 2 - 1, Top + FTitleHeight);
+}
+
+void TPrintRun::DrawTitleNode(THeadTreeNode* Node, int FirstCol, int LastCol, int Top) {
+  auto [lo, hi] = FNodeColumns[Node];
+  int lw = FGeo.LineWidth, pageLeft = FGeo.Left + lw;
+  // Page positions of the node's columns, those on earlier pages to the left of the page.
+  auto xOf = [&](int Col) {
+    int x = pageLeft;
+    for (int c = Col; c < FirstCol; ++c) x -= DrawWidth(c);
+    for (int c = FirstCol; c < Col; ++c) x += DrawWidth(c);
+    return x;
+  };
+  int spanLeft = xOf(lo), spanRight = xOf(hi) + DrawWidth(hi), pageRight = xOf(LastCol) + DrawWidth(LastCol);
+  int top = Top;
+  for (THeadTreeNode* p = Node->ParentNode; p && p != FTitleTree.get(); p = p->ParentNode) top += p->NodeHeight;
+  int bottom = Node->FirstChild ? top + Node->NodeHeight : Top + FTitleHeight;
+  TRect cell{std::max(spanLeft, pageLeft), top, std::min(spanRight, pageRight), bottom};
+  TColumnTitleEh* t = Node->LeafColumn ? Node->LeafColumn->Title() : nullptr;
+  bool image = t && TitleImageShown(t);
+  String caption = image ? String() : Node->NodeText;
+  FillCell(cell, FOwner->Options().Contains(pghColored) ? FGrid->FixedColor() : clWhite);
+  SelectFont(t ? t->Font() : FGrid->TitleFont());
+  HDC dc = FCanvas->Handle();
+  SaveDC(dc);
+  // A caption cut by the page's edge is clipped there.
+  if (spanLeft < pageLeft || spanRight > pageRight) IntersectClipRect(dc, cell.Left, cell.Top, cell.Right, cell.Bottom);
+  if (t && t->Orientation() == tohVertical) {
+    DrawCellTextRotated(FCanvas, cell, false, FGeo.PadX, FGeo.LineExtra, caption, taCenter, tlBottom, false, false);
+  } else if (!caption.empty()) {
+    // Laid out over the whole span, so the caption stays centred over it on every page.
+    TRect text{spanLeft + FGeo.PadX, top + FGeo.LineExtra, spanRight - FGeo.PadX, bottom - FGeo.LineExtra};
+    UINT flags = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
+    TRect calc = text;
+    DrawText(dc, caption, -1, &calc, flags | DT_CALCRECT);
+    text.Top += std::max(0, (text.Height() - calc.Height()) / 2);
+    DrawText(dc, caption, -1, &text, flags);
+  }
+  RestoreDC(dc, -1);
+  if (image) DrawCellImage(FGrid->TitleImages(), t->ImageIndex(), cell, t->Alignment());
+  AddLine(cell.Left + lw / 2, cell.Top, cell.Left + lw / 2, cell.Bottom);
+  AddLine(cell.Left, cell.Bottom - lw / 2 - 1, cell.Right, cell.Bottom - lw / 2 - 1);
+}
+// The cell's parameters as the grid's painting asks for them: the column's, then the grid's
+// event and the column's own.
+TColCellParamsEh* TPrintRun::CellParams(int Col) {
   TColumnEh* c = FColumns[Col];
   TColCellParamsEh* p = FParams.get();
   c->FillCellParams(p);
@@ -567,18 +754,23 @@ void TPrintRun::DrawDataCell(int Col, const TRect& R, bool FirstOnPage) {
   FGrid->FireGetCellParams(c, FCellFont.get(), bg, TGridDrawState());
   p->SetBackground(bg);
   c->FireGetCellParams(false, p);
+  return p;
+}
+
+void TPrintRun::DrawDataCell(int Col, const TRect& R, bool FirstOnPage) {
+  TColumnEh* c = FColumns[Col];
+  TColCellParamsEh* p = CellParams(Col);
   String text = p->Text();
-  if (c->HideDuplicates() && !FirstOnPage && text == FLastTexts[Col]) p->SetText(String());
+  if (c->HideDuplicates() && !FirstOnPage && text == FLastTexts[Col]) {
+    p->SetText(String());
+    p->SetImageIndex(-1);
+  }
   FLastTexts[Col] = text;
   FCanvas->Font()->Assign(p->Font());
+  FillCell(R, p->Background());
+  TCustomImageList* images = c->ImageList();
   if (c->Checkboxes()) {
-    if (p->Background() != clWhite) {
-      FCanvas->Brush()->SetStyle(bsSolid);
-      FCanvas->Brush()->SetColor(p->Background());
-      FCanvas->FillRect(R);
-      FCanvas->Brush()->SetStyle(bsClear);
-    }
-    int gw = int(Round(13 * FGeo.Sx)), gh = int(Round(13 * FGeo.Sy));
+    int gw = int(Round(CheckBoxGlyphSize * FGeo.Sx)), gh = int(Round(CheckBoxGlyphSize * FGeo.Sy));
     TRect box{(R.Left + R.Right - gw) / 2, (R.Top + R.Bottom - gh) / 2, 0, 0};
     box.Right = std::min(box.Left + gw, R.Right - FGeo.PadX);
     box.Bottom = std::min(box.Top + gh, R.Bottom - FGeo.PadY);
@@ -588,31 +780,35 @@ void TPrintRun::DrawDataCell(int Col, const TRect& R, bool FirstOnPage) {
     DrawFrameControl(FCanvas->Handle(), &box, DFC_BUTTON, state);
     return;
   }
-  if (c->ImageList() && !c->ShowImageAndText()) {
-    DrawCellText(String(), R, p->Alignment(), c->Layout(), false, false, p->Background());
-    DrawCellImage(c->ImageList(), p->ImageIndex(), R);
-    return;
+  if (images && !c->ShowImageAndText()) return DrawCellImage(images, p->ImageIndex(), R);
+  TRect textCell = R;
+  if (images) {
+    // The image in a box of its own at the left; the text begins a little right of it.
+    TRect box{R.Left, R.Top, R.Left + ImageBoxWidth(images), R.Bottom};
+    DrawCellImage(images, p->ImageIndex(), box);
+    textCell.Left = box.Right + int(Round(FGeo.Sy));
   }
-  DrawCellText(p->Text(), R, p->Alignment(), c->Layout(), c->EndEllipsis(), FWrapRows, p->Background());
+  DrawCellText(p->Text(), textCell, p->Alignment(), c->Layout(), c->EndEllipsis(), FWrapRows, clWhite);
 }
-
 // The image scaled to the printer, centred in the cell and clipped to it; nothing for an index
 // outside the list.
-void TPrintRun::DrawCellImage(TCustomImageList* Images, int Index, const TRect& R) {
+// The image scaled to the printer, aligned in R (centred vertically) and clipped to it;
+// nothing for an index outside the list.
+void TPrintRun::DrawCellImage(TCustomImageList* Images, int Index, const TRect& R, TAlignment Align) {
   if (Index < 0 || Index >= Images->Count()) return;
   TBitmap bmp;
   if (!Images->GetBitmap(Index, &bmp)) return;
   int w = int(Round(Images->Width() * FGeo.Sx)), h = int(Round(Images->Height() * FGeo.Sy));
-  TRect box{(R.Left + R.Right - w) / 2, (R.Top + R.Bottom - h) / 2, 0, 0};
-  box.Right = box.Left + w;
-  box.Bottom = box.Top + h;
+  int left = Align == taCenter ? (R.Left + R.Right - w) / 2
+             : Align == taRightJustify ? R.Right - FGeo.PadX - w
+                                       : R.Left + FGeo.PadX;
+  TRect box{left, (R.Top + R.Bottom - h) / 2, left + w, (R.Top + R.Bottom - h) / 2 + h};
   HDC dc = FCanvas->Handle();
   SaveDC(dc);
   IntersectClipRect(dc, R.Left, R.Top, R.Right, R.Bottom);
   FCanvas->StretchDraw(box, &bmp);
   RestoreDC(dc, -1);
 }
-
 void TPrintRun::DrawFooterCell(int Col, int FooterRow, const TRect& R) {
   TColumnEh* c = FColumns[Col];
   TColumnFooterEh* f = c->FooterAt(FooterRow);
@@ -626,14 +822,18 @@ void TPrintRun::DrawFooterCell(int Col, int FooterRow, const TRect& R) {
   DrawCellText(text, R, align, c->Layout(), f->EndEllipsis(), FWrapRows, bg);
 }
 
+void TPrintRun::FillCell(const TRect& Cell, TColor Background) {
+  // White is the paper's own: nothing to paint (and nothing in the count pass).
+  if (ColorToRGB(Background) == ColorToRGB(clWhite) || FCounting) return;
+  FCanvas->Brush()->SetColor(Background);
+  FCanvas->Brush()->SetStyle(bsSolid);
+  FCanvas->FillRect(Cell);
+  FCanvas->Brush()->SetStyle(bsClear);
+}
+
 void TPrintRun::DrawCellText(const String& Text, const TRect& Cell, TAlignment Align, TTextLayout Layout,
                              bool Ellipsis, bool Wrap, TColor Background) {
-  if (Background != clWhite) {
-    FCanvas->Brush()->SetStyle(bsSolid);
-    FCanvas->Brush()->SetColor(Background);
-    FCanvas->FillRect(Cell);
-    FCanvas->Brush()->SetStyle(bsClear);
-  }
+  FillCell(Cell, Background);
   if (Text.empty()) return;
   TRect r{Cell.Left + FGeo.PadX, Cell.Top + FGeo.PadY, Cell.Right - FGeo.PadX, Cell.Bottom - FGeo.PadY};
   UINT flags = AlignFlags(Align) | DT_NOPREFIX | DT_EXPANDTABS | (Wrap ? DT_WORDBREAK : 0) |

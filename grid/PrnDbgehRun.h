@@ -4,11 +4,17 @@
 #include "grid/PrViewEh.h"
 #include "print/Metafile.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
+class TCustomRichEdit;
+
 class TPrintRun {
 public:
+  // The side of a printed check box at screen resolution.
+  static constexpr int CheckBoxGlyphSize = 13;
+
   TPrintRun(TPrintDBGridEh* Owner, TVirtualPrinter* Printer);
   ~TPrintRun();
   void Execute();
@@ -37,6 +43,11 @@ private:
   void MeasureFrame();
   void CountPages();
   void LayOut();
+  // Rich text from the current offset on, breaking pages as it needs; leaves the offset below
+  // its last piece.
+  void PrintRichText(TRichEditStrings* Text);
+  int PrintClippedLine(TCustomRichEdit* Edit, const TRect& Area, int First, int& Bottom);
+  void BreakPage();
   // ---- pages
   void NewPage();
   void CheckAlive();
@@ -46,13 +57,26 @@ private:
   void SelectFont(TFont* Font);
   int TextHeight(TFont* Font, const String& Text, int Width, bool Wrap);
   int MeasureRow(const TRowRef& Row);
+  // The height of printed row Index, measured once per run.
+  int RowHeight(std::size_t Index);
+  int ImageBoxWidth(TCustomImageList* Images) const;
+  TColCellParamsEh* CellParams(int Col);
+  void FillCell(const TRect& Cell, TColor Background);
   void AddTotals();
-  void DrawBand(const std::vector<int>& Heights, std::size_t First, int Group);
+  void DrawBand(const std::vector<int>& Heights, std::size_t First, int Group, int Top);
   void DrawPrintTitle(int FirstCol, int LastCol, int Top);
   void DrawTitleRow(int FirstCol, int LastCol, int Top);
-  String TitleCaption(TColumnEh* Column) const;
+  // ---- multi-level titles
+  void BuildTitleTree();
+  int MeasureTitleNode(THeadTreeNode* Node);
+  void DrawMultiTitle(int FirstCol, int LastCol, int Top);
+  void DrawTitleNode(THeadTreeNode* Node, int FirstCol, int LastCol, int Top);
+  bool TitleImageShown(TColumnTitleEh* Title) const;
+  // Drawing widths: the grid widths capped at the page width.
+  int DrawWidth(int Col) const;
   void DrawDataCell(int Col, const TRect& R, bool FirstOnPage);
-  void DrawCellImage(TCustomImageList* Images, int Index, const TRect& R);
+  // The image scaled to the printer, aligned in R and centred vertically, clipped to R.
+  void DrawCellImage(TCustomImageList* Images, int Index, const TRect& R, TAlignment Align = taCenter);
   void DrawFooterCell(int Col, int FooterRow, const TRect& R);
   void DrawCellText(const String& Text, const TRect& Cell, TAlignment Align, TTextLayout Layout, bool Ellipsis,
                     bool Wrap, TColor Background);
@@ -72,8 +96,14 @@ private:
   std::vector<TColumnEh*> FColumns;
   std::vector<int> FWidths, FGroups;
   std::vector<TRowRef> FRows;
+  std::vector<int> FRowHeights;
   std::vector<Currency> FTotals;
   std::vector<String> FLastTexts;
+  // The title tree with the printed widths and heights; the leaf of each grid column.
+  std::unique_ptr<THeadTreeNode> FTitleTree;
+  std::vector<THeadTreeNode*> FLeaves;
+  // Per node: the first and last printed column below it.
+  std::map<const THeadTreeNode*, std::pair<int, int>> FNodeColumns;
   std::vector<TPoint> FPoints;
   std::vector<DWORD> FCounts;
   TPrintMacroValues FMacros;
@@ -81,6 +111,8 @@ private:
   std::unique_ptr<TColCellParamsEh> FParams;
   String FBookmark;
   int FPrintedRows = 0;
+  // How far the rows area starts below its top on the current page (rich text above).
+  int FOffset = 0;
   int FAreaTop = 0, FAreaBottom = 0, FRowHeight = 0, FTitleHeight = 0, FPrintTitleHeight = 0;
   int FMapTotal = 0, FMapPage = 0;
   bool FWrapRows = false, FMapped = false, FCounting = false, FFirstPage = true, FStarted = false;

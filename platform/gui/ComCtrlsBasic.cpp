@@ -584,10 +584,12 @@ String TextToRtf(const String& Text, const String& FontName, int PointSize) {
   return out;
 }
 
+namespace {
+
 // The lines of a rich edit: the memo's lines, read and written as rich text by the streams.
-class TRichEditStrings : public TStrings {
+class TRichEditLines : public TStrings {
 public:
-  explicit TRichEditStrings(TCustomRichEdit* Edit) : FEdit(Edit) {}
+  explicit TRichEditLines(TCustomRichEdit* Edit) : FEdit(Edit) {}
   // The memo's own lines, which do the work on the text.
   void SetInner(std::unique_ptr<TStrings> Inner) { FInner = std::move(Inner); }
   void Clear() override { FInner->Clear(); }
@@ -617,12 +619,14 @@ private:
   std::unique_ptr<TStrings> FInner;
 };
 
+}  // namespace
+
 KELM_PUBLISH(TCustomRichEdit) {}
 
 KELM_PUBLISH(TRichEdit) { Published(b); }
 
 TCustomRichEdit::TCustomRichEdit(TComponent* AOwner) : TCustomMemo(AOwner) {
-  auto* lines = new TRichEditStrings(this);
+  auto* lines = new TRichEditLines(this);
   lines->SetInner(ReplaceLines(lines));
 }
 

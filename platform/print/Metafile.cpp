@@ -161,6 +161,7 @@ TMetaRecorder::~TMetaRecorder() {
 
 void TMetaRecorder::Restart(TMetafile* Target) {
   if (FPainter.isActive()) FPainter.end();
+  Complete();
   FDevice->Engine.Target = &Target->Data();
   FPainter.begin(FDevice.get());
   SetDCPainter(FDC, &FPainter);
@@ -170,7 +171,14 @@ void TMetaRecorder::Finish() {
   if (!FPainter.isActive()) return;
   FPainter.end();
   SetDCPainter(FDC, nullptr);
+  Complete();
   FDevice->Engine.Target = nullptr;
+}
+
+void TMetaRecorder::Complete() {
+  // A finished page takes no more records: it gives back what the list grew beyond them, as
+  // a document keeps all of its pages.
+  if (TMetafileData* done = FDevice->Engine.Target) done->Records.shrink_to_fit();
 }
 
 // ================================================================ replay
@@ -231,12 +239,17 @@ public:
   void operator()(const REllipse& r) { P.drawEllipse(r.Rect); }
   void operator()(const RImage& r) { P.drawImage(r.Draw->Target, r.Draw->Image, r.Draw->Source); }
   void operator()(const RText& r) {
-    // Lines under or through the text were recorded as fills of their own.
-    QFont f = r.Font;
-    f.setUnderline(false);
-    f.setStrikeOut(false);
-    f.setOverline(false);
-    P.setFont(f);
+    // Lines under or through the text were recorded as fills of their own. Runs in one font
+    // follow each other: the painter takes a font only when it changes.
+    if (!HasFont || !(r.Font == LastFont)) {
+      LastFont = r.Font;
+      HasFont = true;
+      QFont f = r.Font;
+      f.setUnderline(false);
+      f.setStrikeOut(false);
+      f.setOverline(false);
+      P.setFont(f);
+    }
     P.drawText(r.Pos, r.Text);
   }
 
@@ -244,6 +257,8 @@ private:
   QPainter& P;
   QTransform Map, Current;
   QPainterPath BaseClip;
+  QFont LastFont;
+  bool HasFont = false;
   bool HasBaseClip = false, Porter = true, Rops = true;
 };
 

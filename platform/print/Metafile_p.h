@@ -57,6 +57,7 @@ public:
   void Finish();
 
 private:
+  void Complete();
   class TDevice;
   std::unique_ptr<TDevice> FDevice;
   QPainter FPainter;

@@ -253,6 +253,8 @@ TEST_F(ExportFixture, RtfTablesHoldOnlyTheColoursAndFontsUsed) {
   Money->SetColor(clWhite);
   Name->SetColor(clWhite);
   Money->Font()->SetSize(12);
+  Money->SetWidth(64);
+  Name->SetWidth(64);
   String rtf = Export<TDBGridEhExportAsRTF>();
   EXPECT_EQ(rtf.substr(0, 13), "{\\rtf0\\ansi\r\n");
   EXPECT_NE(rtf.find("{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red"), String::npos);
@@ -260,7 +262,13 @@ TEST_F(ExportFixture, RtfTablesHoldOnlyTheColoursAndFontsUsed) {
   String fonts = rtf.substr(rtf.find("{\\fonttbl"));
   fonts = fonts.substr(0, fonts.find("}\r\n"));
   EXPECT_EQ(Count(fonts, "\\fnil"), 1) << "fonts differing in size share an entry";
+  Money->Font()->SetName(UpperCase(Name->Font()->Name()));
+  String upper = Export<TDBGridEhExportAsRTF>();
+  EXPECT_EQ(Count(upper.substr(0, upper.find("\\trowd")), "\\fnil"), 1) << "names compared without case";
   EXPECT_NE(rtf.find("\\fs24\\f0\\cf0\\cb1 10.25\\cell}"), String::npos);
+  // Column right edges add up in twips: 64 pixels at 96 per inch are 960.
+  EXPECT_NE(rtf.find("\\cellx960\r\n"), String::npos);
+  EXPECT_NE(rtf.find("\\cellx1920\r\n"), String::npos);
   EXPECT_NE(rtf.find("\\sb24\\sa24"), String::npos) << "a 3-D grid";
   Grid->SetFlat(true);
   EXPECT_NE(Export<TDBGridEhExportAsRTF>().find("\\sb12\\sa12"), String::npos);

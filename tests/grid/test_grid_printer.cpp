@@ -1,6 +1,7 @@
 // The grid printer: page geometry and units, page groups and fitting, the macros and the
 // page-count pass, the printed rows and their totals, runs that fail or are interrupted, and a
 // list printed through the preview to PDF read back with pdftotext.
+#include "../platform/print/PdfReader.h"
 #include "../platform/print/PrintTestUtil.h"
 #include "DBGridFixture.h"
 #include "core/SysUtils.h"
@@ -13,8 +14,10 @@
 #include "gui/Messages.h"
 #include <deque>
 #include <functional>
+#include "gui/ComCtrlsBasic.h"
 #include "gui/Dialogs.h"
 #include "gui/Application.h"
+#include "core/LayoutText.h"
 #include "gui/Screen.h"
 
 #include <algorithm>
@@ -71,6 +74,18 @@ protected:
   }
   String PageText(int N) { return Box->Printer()->Page(N)->Text(); }
   int Pages() { return Box->Printer()->PageCount(); }
+  // The text runs of page N that read Text.
+  std::vector<TMetaTextRun> Runs(int N, const String& Text) {
+    std::vector<TMetaTextRun> r;
+    Box->Printer()->Page(N)->WalkText([&](const TMetaTextRun& Run) {
+      if (Run.Text == Text) r.push_back(Run);
+    });
+    return r;
+  }
+  int Records(int N, TMetaRecordKind Kind) {
+    auto kinds = Box->Printer()->Page(N)->RecordKinds();
+    return int(std::count(kinds.begin(), kinds.end(), Kind));
+  }
 
   TPrintDBGridEh* Prn = nullptr;
   TForm* Host = nullptr;
@@ -265,17 +280,199 @@ TEST_F(GridPrinterTest, HeaderLinesAndTitleTakeRoomFromTheRows) {
   for (int p = 1; p <= 3; ++p) EXPECT_NE(PageText(p).find("项目合同打印"), String::npos) << p;
 }
 
-TEST_F(GridPrinterTest, MultiLevelCaptionsPrintEachLevelOnALine) {
+// A group caption prints once a page, centred over its columns above their own captions; a
+// one-level caption next to it takes the title's whole height.
+TEST_F(GridPrinterTest, MultiLevelTitlesPrintEachGroupOnceOverItsColumns) {
   Grid->SetUseMultiTitle(true);
   Grid->Columns()->Items(0)->Title()->SetCaption("合同|编号");
   Grid->Columns()->Items(1)->Title()->SetCaption("合同|金额");
+  Grid->Columns()->Items(2)->Title()->SetCaption("数量");
   Prn->PrintGridTo(Preview());
-  String all = PageText(1);
-  EXPECT_EQ(all.find('|'), String::npos) << all;
-  std::size_t top = all.find("合同"), leaf = all.find("编号");
-  ASSERT_NE(top, String::npos);
-  EXPECT_LT(top, leaf);
-  EXPECT_NE(all.find("金额"), String::npos);
+  ASSERT_EQ(Pages(), 1);
+  auto group = Runs(1, "合同"), code = Runs(1, "编号"), amount = Runs(1, "金额"), qty = Runs(1, "数量");
+  ASSERT_EQ(group.size(), 1u) << PageText(1);
+  ASSERT_EQ(code.size(), 1u);
+  ASSERT_EQ(amount.size(), 1u);
+  ASSERT_EQ(qty.size(), 1u);
+  EXPECT_EQ(PageText(1).find('|'), String::npos);
+  EXPECT_LE(group[0].Bounds.Bottom, code[0].Bounds.Top) << "the group above its columns";
+  int middle = (group[0].Bounds.Left + group[0].Bounds.Right) / 2;
+  EXPECT_GT(middle, code[0].Bounds.Right);
+  EXPECT_LT(middle, amount[0].Bounds.Left) << "centred over both";
+  EXPECT_GT(qty[0].Bounds.Top, group[0].Bounds.Top);
+  EXPECT_LT(qty[0].Bounds.Top, code[0].Bounds.Top) << "one level centred in the whole height";
+  EXPECT_FALSE(group[0].Clipped);
+  // Columns a page wide each: the group on both pages of its columns, clipped to each.
+  for (int i = 0; i < 3; ++i) Grid->Columns()->Items(i)->SetWidth(400);
+  Prn->PrintGridTo(Preview());
+  ASSERT_EQ(Pages(), 3);
+  for (int page : {1, 2}) {
+    auto g = Runs(page, "合同");
+    ASSERT_EQ(g.size(), 1u) << page;
+    EXPECT_TRUE(g[0].Clipped) << "centred over the two pages' span";
+  }
+  EXPECT_TRUE(Runs(3, "合同").empty());
+  EXPECT_EQ(Runs(3, "数量").size(), 1u);
+}
+
+// Colour only where the cells have one: text goes on the paper without boxes of its own.
+TEST_F(GridPrinterTest, OnlyColouredCellsArePainted) {
+  Prn->PrintGridTo(Preview());
+  EXPECT_EQ(Records(1, mrRects), 0) << "no white boxes behind the texts";
+  Grid->Columns()->Items(1)->SetColor(clYellow);
+  Prn->SetOptions({pghColored});
+  Prn->PrintGridTo(Preview());
+  EXPECT_EQ(Records(1, mrRects), 12 + 3) << "the yellow cells and the titles";
+}
+
+// A column showing image and text puts the image in a box at the left and its text after it;
+// a title image stands for its caption and a vertical caption runs upwards.
+TEST_F(GridPrinterTest, ImagesBesideTextsAndInTitles) {
+  Refill(4);
+  std::unique_ptr<TCustomImageList> images(TCustomImageList::CreateSize(16, 16));
+  for (int i = 0; i < 3; ++i) {
+    TBitmap b;
+    b.SetSize(16, 16);
+    images->Add(&b, nullptr);
+  }
+  // Amounts 1 and 2 have images 1 and 2; 3 and 4 none.
+  TColumnEh* amount = Grid->Columns()->Items(1);
+  amount->SetImageList(images.get());
+  amount->SetShowImageAndText(true);
+  Grid->SetTitleImages(images.get());
+  Grid->Columns()->Items(0)->Title()->SetImageIndex(1);
+  Grid->Columns()->Items(2)->Title()->SetOrientation(tohVertical);
+  Prn->PrintGridTo(Preview());
+  EXPECT_EQ(Records(1, mrImage), 2 + 1) << "amounts 1 and 2, and the title";
+  auto title = Runs(1, "Amount"), one = Runs(1, "1");
+  ASSERT_EQ(title.size(), 1u);
+  ASSERT_EQ(one.size(), 1u) << PageText(1);
+  // round(16 x 6.25 + 4 x 6.25) = 125 for the image box, then round(6.25) more.
+  EXPECT_GE(one[0].Bounds.Left - title[0].Bounds.Left, 125 + 6);
+  EXPECT_TRUE(Runs(1, "Code").empty()) << "the title image instead";
+  auto qty = Runs(1, "Qty");
+  ASSERT_EQ(qty.size(), 1u);
+  EXPECT_EQ(qty[0].Escapement, 900);
+  Grid->SetTitleImages(nullptr);
+  amount->SetImageList(nullptr);
+}
+
+// ---------------------------------------------------------------- rich text
+
+TEST_F(GridPrinterTest, RichTextsPrintBeforeAndAfterTheGrid) {
+  Prn->BeforeGridText()->SetText("致各位：\r\n以下为合同清单");
+  Prn->AfterGridText()->SetText("制表人：张三");
+  Prn->PrintGridTo(Preview());
+  ASSERT_EQ(Pages(), 1);
+  auto before = Runs(1, "以下为合同清单"), title = Runs(1, "Code"), last = Runs(1, "R12"), after = Runs(1, "制表人：张三");
+  ASSERT_EQ(before.size(), 1u) << PageText(1);
+  ASSERT_EQ(title.size(), 1u);
+  ASSERT_EQ(last.size(), 1u);
+  ASSERT_EQ(after.size(), 1u);
+  EXPECT_LT(Runs(1, "致各位：").at(0).Bounds.Top, before[0].Bounds.Top);
+  EXPECT_LT(before[0].Bounds.Bottom, title[0].Bounds.Top) << "the grid below the text";
+  EXPECT_GT(after[0].Bounds.Top, last[0].Bounds.Bottom) << "the text below the grid";
+  // Rows move on by the text's height, and the page total counts its pages.
+  Refill(93);
+  Prn->PageFooter()->CenterText()->SetText("共&[Pages]页");
+  Prn->PrintGridTo(Preview());
+  EXPECT_EQ(Pages(), 4);
+  EXPECT_NE(PageText(1).find("共4页"), String::npos);
+  EXPECT_NE(PageText(4).find("制表人"), String::npos);
+  // A text of many lines fills pages of its own before the grid starts.
+  String lines;
+  for (int i = 1; i <= 120; ++i) lines += "第" + IntToStr(i) + "行\r\n";
+  Prn->BeforeGridText()->SetText(lines);
+  Prn->AfterGridText()->Clear();
+  Prn->PrintGridTo(Preview());
+  ASSERT_GE(Pages(), 5);
+  EXPECT_NE(PageText(1).find("第1行"), String::npos);
+  EXPECT_EQ(PageText(1).find("第120行"), String::npos);
+  int gridPage = 0;
+  for (int p = 1; p <= Pages() && !gridPage; ++p)
+    if (PageText(p).find("R01") != String::npos) gridPage = p;
+  ASSERT_GT(gridPage, 1);
+  EXPECT_NE(PageText(gridPage - 1).find("第120行") + PageText(gridPage).find("第120行"), 2 * String::npos);
+  EXPECT_NE(PageText(Pages()).find("共" + IntToStr(Pages()) + "页"), String::npos);
+}
+
+// A line taller than the space between header and footer prints clipped on a page of its own,
+// and the text goes on.
+TEST_F(GridPrinterTest, ARichTextLineTallerThanThePagePrintsClipped) {
+  Refill(3);
+  Prn->BeforeGridText()->RichEdit()->Font()->SetSize(800);
+  Prn->BeforeGridText()->SetText("大\r\n小");
+  Prn->PrintGridTo(Preview());
+  ASSERT_EQ(Pages(), 3);
+  EXPECT_EQ(Runs(1, "大").size(), 1u);
+  EXPECT_TRUE(Runs(1, "大").at(0).Clipped);
+  EXPECT_EQ(Runs(2, "小").size(), 1u);
+  EXPECT_NE(PageText(3).find("R03"), String::npos);
+}
+
+// The printer goes into layouts with its settings; the rich texts as binary data, margins
+// only when they are not 2, the options always.
+TEST_F(GridPrinterTest, SettingsAndRichTextsTravelThroughLayouts) {
+  static_cast<TComponent*>(Form)->SetName("ListForm");
+  static_cast<TComponent*>(Grid)->SetName("Grid1");
+  Prn->SetName("PrintGrid1");
+  Prn->Title()->SetText("项目合同打印");
+  Prn->Page()->TopMargin = Currency::FromDouble(1.5);
+  Prn->PageFooter()->CenterText()->SetText("第&[Page]页");
+  Prn->PageFooter()->SetLineType(pcltDoubleLine);
+  Prn->SetPrintFontName("宋体");
+  Prn->BeforeGridText()->SetText("致各位：\r\n以下为合同清单");
+  String text = WriteComponentToText(Form);
+  for (const char* part : {"object PrintGrid1: TPrintDBGridEh", "DBGridEh = Grid1", "Options = []", "Page.TopMargin = 1.5",
+                           "PageFooter.LineType = pcltDoubleLine", "BeforeGridText_Data = {"})
+    EXPECT_NE(text.find(part), String::npos) << part << "\n" << text;
+  for (const char* absent : {"LeftMargin", "AfterGridText", "Units"}) EXPECT_EQ(text.find(absent), String::npos) << absent;
+  // Read back onto a window of its own.
+  String own = text.substr(text.find("  object PrintGrid1"));
+  own = "object Host: TForm\n" + own.substr(0, own.find("  end\n") + 6) + "end\n";
+  const String reference = "    DBGridEh = Grid1\n";
+  own.replace(own.find(reference), reference.size(), "");
+  std::unique_ptr<TForm> host(new TForm(nullptr));
+  ReadComponentFromText(host.get(), own);
+  auto* read = dynamic_cast<TPrintDBGridEh*>(host->FindComponent("PrintGrid1"));
+  ASSERT_NE(read, nullptr) << own;
+  EXPECT_EQ(read->Title()->Text(), "项目合同打印\r\n");
+  EXPECT_EQ(read->Page()->TopMargin, Currency::FromDouble(1.5));
+  EXPECT_EQ(read->Page()->LeftMargin, Currency::FromDouble(2));
+  EXPECT_EQ(read->PageFooter()->LineType(), pcltDoubleLine);
+  EXPECT_EQ(read->PrintFontName(), "宋体");
+  EXPECT_EQ(read->BeforeGridText()->Text(), "致各位：\r\n以下为合同清单\r\n");
+  EXPECT_TRUE(read->AfterGridText()->IsEmpty());
+  // Units read from a layout do not convert the margins read with them.
+  String inches = own;
+  inches.insert(inches.find("    Options"), "    Units = Inches\n");
+  std::unique_ptr<TForm> host2(new TForm(nullptr));
+  ReadComponentFromText(host2.get(), inches);
+  auto* read2 = dynamic_cast<TPrintDBGridEh*>(host2->FindComponent("PrintGrid1"));
+  ASSERT_NE(read2, nullptr);
+  EXPECT_EQ(read2->Units(), Inches);
+  EXPECT_EQ(read2->Page()->TopMargin, Currency::FromDouble(1.5));
+}
+
+// The rich edit keeps text only: a copy goes through its rich-text stream, a stream that is
+// no rich text is read as plain text.
+TEST_F(GridPrinterTest, RichEditStringsCopyThroughStreamsAndReadPlainText) {
+  TRichEditStrings a, b;
+  a.SetText("甲\r\n{乙}\\");
+  TStringStream rich;
+  a.SaveToStream(&rich);
+  EXPECT_EQ(rich.DataString().rfind("{\\rtf1", 0), 0u) << rich.DataString();
+  b.Assign(&a);
+  EXPECT_EQ(b.Text(), "甲\r\n{乙}\\\r\n");
+  TStringStream plain("一\n二");
+  b.LoadFromStream(&plain);
+  EXPECT_EQ(b.Count(), 2);
+  EXPECT_EQ(b.Strings(1), "二");
+  b.Delete(0);
+  b.Insert(0, "三");
+  EXPECT_EQ(b.Text(), "三\r\n二\r\n");
+  b.Clear();
+  EXPECT_TRUE(b.IsEmpty());
 }
 
 TEST_F(GridPrinterTest, MarginsLeavingNoRowsAreaAreAnErrorNotEndlessPages) {
@@ -382,6 +579,9 @@ TEST_F(GridPrinterTest, ARunIsNotEnteredTwiceAndTheGridTakesNoInputMeanwhile) {
 TEST_F(GridPrinterTest, ClosingTheDatasetStopsTheRunAtTheNextCell) {
   Refill(80);
   TPrinterPreview* p = Preview();
+  // Hidden, the grid does not paint: its own painting asks for cell parameters too, and the
+  // calls counted here are the printer's.
+  Form->Hide();
   int cells = 0;
   Grid->OnGetCellParams = TGetCellEhParamsEvent::Lambda([&](TObject*, TColumnEh*, TFont*, TColor&, TGridDrawState) {
     if (++cells == 100) DS->Close();
@@ -520,11 +720,13 @@ TEST_F(GridPrinterTest, AListPrintedToPdfShowsTitleMacrosAndFooterSums) {
     script.Print("PDF", 0, 0, file.string());
     form->PreviewEh1->PrintPages();
   }
-  auto pages = PdfPages(file);
-  ASSERT_EQ(pages.size(), 4u);
-  for (const auto& page : pages) EXPECT_NE(page.find("项目合同打印"), std::string::npos) << page;
-  EXPECT_NE(pages[1].find("第2页 共4页"), std::string::npos) << pages[1];
-  EXPECT_NE(pages[3].find("4371"), std::string::npos) << pages[3];  // 1 + ... + 93
+  // pdftotext, and the test's own reader of the file's text streams.
+  for (const auto& pages : {PdfPages(file), pdftest::TPdfReader(file.string()).Pages()}) {
+    ASSERT_EQ(pages.size(), 4u);
+    for (const auto& page : pages) EXPECT_NE(page.find("项目合同打印"), std::string::npos) << page;
+    EXPECT_NE(pages[1].find("第2页 共4页"), std::string::npos) << pages[1];
+    EXPECT_NE(pages[3].find("4371"), std::string::npos) << pages[3];  // 1 + ... + 93
+  }
   form->Close();
   std::filesystem::remove_all(dir);
 }

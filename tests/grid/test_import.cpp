@@ -6,6 +6,7 @@
 #include "gui/Clipbrd.h"
 #include "gui/Dialogs.h"
 #include "TempFolder.h"
+#include "data/MemDataSet.h"
 
 #include <algorithm>
 
@@ -377,6 +378,96 @@ TEST_F(LookupImportTest, AFailingPostCancelsThatRecordOnlyAndReachesTheCaller) {
   EXPECT_EQ(Orders->State(), dsBrowse) << "no half-posted record";
   EXPECT_FALSE(Orders->ControlsDisabled());
   EXPECT_EQ(Codes(), "K2 - - ") << "the record before stays";
+}
+
+// The interchange format carries a lookup column's key, not its shown text, and a paste
+// writes the key back.
+TEST_F(LookupImportTest, TheInterchangeFormatCarriesTheLookupKey) {
+  Orders->First();
+  Orders->Edit();
+  CustCode->SetAsString("K2");
+  Orders->Post();
+  Grid->Selection()->CellRange()->ExtendTo(0, Orders->Bookmark(), false);
+  Grid->Selection()->CellRange()->ExtendTo(0, Orders->Bookmark(), true);
+  Grid->Selection()->ChangeKind(gstRectangle);
+  TStringStream s;
+  ExportDBGridEhToStream(NewExporter<TDBGridEhExportAsVCLDBIF>, Grid, &s, false);
+  String v = s.DataString();
+  ASSERT_EQ(v.size(), 14u + 7 + 1) << "one column's header, one value, the end";
+  EXPECT_EQ(v.substr(14, 7), String("\x05\x02\x00\x00\x00K2", 7)) << "the key, not 北京";
+  CopyGridSelection(Grid, false);
+  Orders->Next();
+  Grid->Selection()->Reset();
+  PasteIntoGrid(Grid, false);
+  EXPECT_EQ(Codes(), "K2 K2 - ");
+}
+
+// Binary values go into the interchange format byte for byte; text goes in the file's code
+// page.
+TEST(VcldbifBlob, BytesStayAsTheyAre) {
+  EnsureGridTestApplication();
+  TComponent owner(nullptr);
+  auto* ds = new TMemDataSet(&owner);
+  ds->FieldDefs()->Add("Data", ftBlob);
+  ds->FieldDefs()->Add("Name", ftString, 20);
+  const String bytes("\xFF\x00\x80\xE4\xB8\xAD", 6);
+  ds->AddRow({Variant(bytes), Variant(String("中"))});
+  ds->AddRow({Null(), Null()});
+  auto* src = new TDataSource(&owner);
+  src->SetDataSet(ds);
+  auto* grid = new TDBGridEh(&owner);
+  grid->SetDataSource(src);
+  grid->Columns()->AddColumn()->SetFieldName("Data");
+  grid->Columns()->AddColumn()->SetFieldName("Name");
+  grid->SetOptions(grid->Options() - dgTitles);
+  ds->Open();
+  TStringStream s;
+  ExportDBGridEhToStream(NewExporter<TDBGridEhExportAsVCLDBIF>, grid, &s, true);
+  String v = s.DataString();
+  String record = v.substr(12 + 4);
+  EXPECT_EQ(record.substr(0, 11), String("\x06\x06\x00\x00\x00", 5) + bytes);
+  EXPECT_EQ(record.substr(11, 7), String("\x05\x02\x00\x00\x00\xD6\xD0", 7)) << "中 in GBK";
+  // Read back into the second record: the text in its own code page again; a binary column
+  // cannot be edited in the grid and is left alone.
+  ds->Last();
+  grid->SetSelectedIndex(0);
+  String second = v.substr(0, 16) + record.substr(0, 18) + String(1, '\0');
+  TStringStream in(second);
+  ImportDBGridEhFromStream(NewImporter<TDBGridEhImportAsVCLDBIF>, grid, &in, false);
+  ds->Last();
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "中");
+  EXPECT_TRUE(ds->FieldByName("Data")->IsNull());
+}
+
+// Records deleted since they were selected are left out of every walk.
+TEST_F(ImportTest, SelectedRowsThatAreGoneAreSkipped) {
+  Select({2, 4, 6});
+  Grid->Selection()->ChangeKind(gstRecordBookmarks);
+  DS->SetRecNo(4);
+  DS->Delete();
+  TStringStream s;
+  ExportDBGridEhToStream(NewExporter<TDBGridEhExportAsText>, Grid, &s, false);
+  EXPECT_EQ(s.DataString(), "Code\tAmount\tQty\r\nR02\t2\t20\r\nR06\t6\t60");
+  DeleteGridSelection(Grid, false);
+  EXPECT_EQ(DS->RecordCount(), 9);
+  DS->First();
+  EXPECT_EQ(Code(), "R01");
+}
+
+// Clearing selected columns asks under the option, as a block does.
+TEST_F(ImportTest, ClearingColumnsAsksToo) {
+  Grid->SetOptions(Grid->Options() + dgConfirmDelete);
+  DS->SetRecNo(3);
+  Grid->Selection()->ColumnSet()->ToggleColumn(AmountCol);
+  ASSERT_EQ(Grid->Selection()->SelectionKind(), gstColumns);
+  TDialogScript script;
+  script.Button(mrOk);
+  DeleteGridSelection(Grid, false);
+  ASSERT_EQ(script.Asked().size(), 1u);
+  EXPECT_EQ(script.Asked()[0].Text, "清除选择的单元?");
+  EXPECT_EQ(DS->RecNo(), 3);
+  EXPECT_EQ(Rec(1), "R01//10");
+  EXPECT_EQ(Rec(12), "R12//120");
 }
 
 TEST_F(ImportTest, EditActionsRunOnlyWhenTheGridOffersThem) {
