@@ -4,6 +4,8 @@
 #include "app/SqlText.h"
 #include "app/U_Data.h"
 #include "core/FileUtils.h"
+#include "core/DateUtils.h"
+#include "data/DB.h"
 
 #include <vector>
 
@@ -107,6 +109,26 @@ void TAttachmentSession::Discard() {
   FStaged.clear();
   FRemoved.clear();
   DropEmptyStaging();
+}
+
+bool TAttachmentSession::NameTaken(const String& Name) const { return IsStaged(Name) || RowStored(FKind, Name); }
+
+TAttachOutcome AttachDocument(TAttachmentSession& Files, const String& Source, TDataSet* Documents) {
+  String name = ExtractFileName(Source);
+  if (Files.NameTaken(name)) return aoNameTaken;
+  if (!Files.Stage(Source, name)) return aoCopyFailed;
+  Documents->Append();
+  Documents->FieldByName("DocPath")->SetAsString(Files.StoredPath(name));
+  Documents->FieldByName("DocDate")->SetAsDateTime(Date());
+  Documents->FieldByName("DocName")->SetAsString(name);
+  Documents->Post();
+  return aoAttached;
+}
+
+void RemoveCurrentDocument(TAttachmentSession& Files, TDataSet* Documents) {
+  if (!Documents->Active() || Documents->IsEmpty()) return;
+  Files.Remove(Documents->FieldByName("DocName")->AsString());
+  Documents->Delete();
 }
 
 void TAttachmentSession::DropEmptyStaging() const { RemoveDir(ExcludeTrailingPathDelimiter(StagingFolder(FKind))); }

@@ -40,6 +40,9 @@ public:
   // when the copy fails.
   bool Stage(const String& Source, const String& Name);
   bool IsStaged(const String& Name) const { return FStaged.count(Name) > 0; }
+  // A document of this name is stored, for any record, or waits in staging: a file of that
+  // name would take another's place.
+  bool NameTaken(const String& Name) const;
   // A document deleted in the dialog: its staged copy goes at once; a stored document's file
   // stays until the commit that deletes its row.
   void Remove(const String& Name);
@@ -63,6 +66,18 @@ private:
   std::set<String> FRemoved;  // stored documents deleted in the dialog
   std::set<String> FParked;   // their files, waiting in staging for the transaction
 };
+
+class TDataSet;
+
+// What became of a file attached to a dialog's documents.
+enum TAttachOutcome { aoAttached, aoNameTaken, aoCopyFailed };
+// Stages Source under its own name (what follows its last '\' or '/') and appends its row to
+// Documents, posted into the query's cache: DocPath (the path the row keeps), DocDate (today)
+// and DocName. Nothing is staged or appended when the name is taken or the copy fails.
+TAttachOutcome AttachDocument(TAttachmentSession& Files, const String& Source, TDataSet* Documents);
+// Deletes the current row of Documents in the cache; its file goes with the commit that
+// deletes the row (a copy staged in this showing at once). Nothing without a current row.
+void RemoveCurrentDocument(TAttachmentSession& Files, TDataSet* Documents);
 
 // Settles every file in the staging folder of Kind (half-written copies go, having no row).
 // Runs at start, before any dialog is open.

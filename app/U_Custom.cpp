@@ -43,12 +43,9 @@ void TFrm_Custom::FormShow(TObject*) {
 }
 
 void TFrm_Custom::FillSearchFields() {
-  TADOQuery* q = Frm_Data->Qry_Temp;
-  Frm_Data->OpenQuery(q, "select * from T_Fieldshow where tablename=" + SqlStr("custom") + " and fieldtype<>" +
-                             SqlStr("date"));
-  Combo_Field->Items()->Clear();
-  for (q->First(); !q->Eof(); q->Next()) Combo_Field->Items()->Add(q->FieldByName("Name")->AsString());
-  Combo_Field->SetItemIndex(Combo_Field->Items()->Count() > 1 ? 1 : Combo_Field->Items()->Count() - 1);
+  Frm_Main->FillSearchFields(Combo_Field, "custom", false);
+  // The second field (the customer's name) is the one searched by most.
+  if (Combo_Field->Items()->Count() > 1) Combo_Field->SetItemIndex(1);
 }
 
 void TFrm_Custom::FormClose(TObject*, TCloseAction& Action) { Action = caFree; }

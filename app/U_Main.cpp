@@ -48,6 +48,7 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("cleardataClick", &TFrm_Main::cleardataClick);
   b.Method("N20Click", &TFrm_Main::N20Click);
   PublishPeopleCommands(b);
+  PublishProjectCommands(b);
   b.Method("UserQX1Execute", &TFrm_Main::UserQX1Execute);
   b.Method("Category_custExecute", &TFrm_Main::Category_custExecute);
   b.Method("Category_wdExecute", &TFrm_Main::Category_wdExecute);
@@ -299,6 +300,5 @@ void ShowPactDialog(Byte Mode) {
 void TFrm_Main::PactAddExecute(TObject*) { ShowPactDialog(1); }
 
 void TFrm_Main::PactEditExecute(TObject*) {
-  TADOQuery* pact = Frm_Data->qryPact;
-  if (pact->Active() && !pact->IsEmpty()) ShowPactDialog(0);
+  if (frmPact && HasCurrentRow(Frm_Data->qryPact)) ShowPactDialog(0);
 }

@@ -14,6 +14,7 @@
 #include "gui/Timers.h"
 #include "gui/ToolBar.h"
 
+#include <functional>
 #include <vector>
 
 class TADOQuery;
@@ -150,6 +151,9 @@ public:
                      TStatusBar* Status, TControl* Button);
   // "当前共有 " + Count + " 条记录".
   static String RecordCountText(int Count);
+  // Combo's items become the titles (Name) of the list's T_FieldShow rows, in the order the
+  // table holds them, date columns only WithDates; the first is chosen.
+  void FillSearchFields(TCustomComboBox* Combo, const String& ListName, bool WithDates);
 
   // ---- the customer and employee lists and the chart (U_MainPeople.cpp)
   void Cust_MExecute(TObject* Sender);
@@ -176,8 +180,24 @@ public:
   // Whether Query is open and has a current row.
   static bool HasCurrentRow(TDataSet* Query);
   // The two questions of a delete: InUseText first when InUseSQL finds rows, then
-  // ContinueText; true when both were answered Yes.
+  // ContinueText; true when both were answered Yes. An empty InUseSQL asks the second alone.
   bool ConfirmDelete(const String& InUseSQL, const String& InUseText);
+
+  // ---- the project list and the contract list's delete, print and export (U_MainProjects.cpp)
+  void Prj_MExecute(TObject* Sender);
+  void PrjAddExecute(TObject* Sender);
+  void PrjEditExecute(TObject* Sender);
+  void PrjDelExecute(TObject* Sender);
+  void PrjPrintExecute(TObject* Sender);
+  void PrjExpExecute(TObject* Sender);
+  void PactDelExecute(TObject* Sender);
+  void PactPrintExecute(TObject* Sender);
+  void PactExpExecute(TObject* Sender);
+  static void PublishProjectCommands(TClassBuilder<TFrm_Main>& b);
+  static const char* const PrjInUseText;  // "合同信息中含有该项目信息，点击确定继续操作！"
+  // Runs a delete of List's current row in one transaction: all of it or, told with
+  // FailedText, none of it, List then back on that row. True when it was committed.
+  bool DeleteInTransaction(TDataSet* List, const std::function<void()>& Work);
 
   // The layout's image lists receive their pictures when it has loaded.
   void Loaded() override;

@@ -52,9 +52,11 @@ int AskYesNo(const String& Text) {
 bool TFrm_Main::HasCurrentRow(TDataSet* Query) { return Query && Query->Active() && !Query->IsEmpty(); }
 
 bool TFrm_Main::ConfirmDelete(const String& InUseSQL, const String& InUseText) {
-  TADOQuery* q = Frm_Data->Qry_Temp;
-  Frm_Data->OpenQuery(q, InUseSQL);
-  if (!q->IsEmpty() && AskYesNo(InUseText) != IDYES) return false;
+  if (!InUseSQL.empty()) {
+    TADOQuery* q = Frm_Data->Qry_Temp;
+    Frm_Data->OpenQuery(q, InUseSQL);
+    if (!q->IsEmpty() && AskYesNo(InUseText) != IDYES) return false;
+  }
   return AskYesNo(ContinueText) == IDYES;
 }
 
@@ -76,16 +78,12 @@ void TFrm_Main::DelCustExecute(TObject*) {
                      CustInUseText))
     return;
   String code = cust->FieldByName("CustCode")->AsString();
-  try {
-    Frm_Data->RunInTransaction([&] {
-      Frm_Data->ExecQuery(Frm_Data->Qry_Temp, "delete from t_cust_contact where custcode=" + SqlStr(code));
-      cust->Delete();
-      Frm_Data->qryCustContact->Close();
-      Frm_Data->qryCustContact->Open();
-    });
-  } catch (const Exception&) {
-    Application->MessageBox(FailedText, BoxCaption, MB_OK | MB_ICONWARNING);
-  }
+  DeleteInTransaction(cust, [&] {
+    Frm_Data->ExecQuery(Frm_Data->Qry_Temp, "delete from t_cust_contact where custcode=" + SqlStr(code));
+    cust->Delete();
+    Frm_Data->qryCustContact->Close();
+    Frm_Data->qryCustContact->Open();
+  });
 }
 
 void TFrm_Main::CustPrintExecute(TObject*) {

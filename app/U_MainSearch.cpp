@@ -9,6 +9,7 @@
 #include "core/SysUtils.h"
 #include "data/ADODB.h"
 #include "grid/DBGridEh.h"
+#include "gui/ComboBox.h"
 #include "gui/ComCtrls.h"
 #include "gui/Controls.h"
 
@@ -86,4 +87,17 @@ int TFrm_Main::ShowListSearch(TADOQuery* Query, const String& SQL, TCustomDBGrid
     else Status->SetSimpleText(RecordCountText(count));
   }
   return count;
+}
+
+void TFrm_Main::FillSearchFields(TCustomComboBox* Combo, const String& ListName, bool WithDates) {
+  TADOQuery* q = Frm_Data->Qry_Temp;
+  String sql = "select * from t_FieldShow where tablename=" + SqlStr(ListName);
+  if (!WithDates) sql += " and fieldtype<>" + SqlStr("date");
+  Frm_Data->OpenQuery(q, sql);
+  TStrings* items = Combo->Items();
+  items->BeginUpdate();
+  items->Clear();
+  for (q->First(); !q->Eof(); q->Next()) items->Add(q->FieldByName("Name")->AsString());
+  items->EndUpdate();
+  Combo->SetItemIndex(items->Count() > 0 ? 0 : -1);
 }

@@ -1,6 +1,5 @@
 #include "app/ufrmEmp.h"
 
-#include "app/SqlText.h"
 #include "app/U_Data.h"
 #include "app/U_FieldShow.h"
 #include "app/U_Main.h"
@@ -30,11 +29,7 @@ void TfrmEmp::FormCreate(TObject*) {
   SetCaption("员工管理");
   Frm_Main->ShowListSearch(Frm_Data->qryEmp, AllEmployeesSQL, dgEmp, "dict_emp", StatusBar1, nullptr);
   // Every column may be searched, dates included.
-  TADOQuery* q = Frm_Data->Qry_Temp;
-  Frm_Data->OpenQuery(q, "select * from t_FieldShow where tablename=" + SqlStr("dict_emp"));
-  cmbField->Items()->Clear();
-  for (q->First(); !q->Eof(); q->Next()) cmbField->Items()->Add(q->FieldByName("Name")->AsString());
-  cmbField->SetItemIndex(cmbField->Items()->Count() > 0 ? 0 : -1);
+  Frm_Main->FillSearchFields(cmbField, "dict_emp", true);
   edtKey->SetText("");
 }
 
