@@ -15,3 +15,5 @@ bool StartProgramWindows() {
 }
 
 int RunProgramSql(const String& Sql) { return Frm_Data->ADOConnection1->Execute(Sql); }
+
+TADOConnection* ProgramConnection() { return Frm_Data->ADOConnection1; }
