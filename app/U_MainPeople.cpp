@@ -25,10 +25,14 @@ void TFrm_Main::PublishPeopleCommands(TClassBuilder<TFrm_Main>& b) {
   b.Method("AddCustExecute", &TFrm_Main::AddCustExecute);
   b.Method("EditCustExecute", &TFrm_Main::EditCustExecute);
   b.Method("DelCustExecute", &TFrm_Main::DelCustExecute);
+  b.Method("CustPrintExecute", &TFrm_Main::CustPrintExecute);
+  b.Method("CustExpExecute", &TFrm_Main::CustExpExecute);
   b.Method("Emp_MExecute", &TFrm_Main::Emp_MExecute);
   b.Method("EmpAddExecute", &TFrm_Main::EmpAddExecute);
   b.Method("EmpEditExecute", &TFrm_Main::EmpEditExecute);
   b.Method("EmpDelExecute", &TFrm_Main::EmpDelExecute);
+  b.Method("EmpPrintExecute", &TFrm_Main::EmpPrintExecute);
+  b.Method("EmpExpExecute", &TFrm_Main::EmpExpExecute);
 }
 
 namespace {
@@ -84,6 +88,14 @@ void TFrm_Main::DelCustExecute(TObject*) {
   }
 }
 
+void TFrm_Main::CustPrintExecute(TObject*) {
+  if (Frm_Custom) PrintList(Frm_Custom->dgCust, "客户打印");
+}
+
+void TFrm_Main::CustExpExecute(TObject*) {
+  if (Frm_Custom) ExportGridToExcel(Frm_Data->Qry_Cust, Frm_Custom->dgCust);
+}
+
 // ---------------------------------------------------------------- employees
 
 void TFrm_Main::Emp_MExecute(TObject*) { OpenMDIChild(frmEmp, this); }
@@ -102,4 +114,12 @@ void TFrm_Main::EmpDelExecute(TObject*) {
                      EmpInUseText))
     return;
   emp->Delete();
+}
+
+void TFrm_Main::EmpPrintExecute(TObject*) {
+  if (frmEmp) PrintList(frmEmp->dgEmp, "员工打印");
+}
+
+void TFrm_Main::EmpExpExecute(TObject*) {
+  if (frmEmp) ExportGridToExcel(Frm_Data->qryEmp, frmEmp->dgEmp);
 }
