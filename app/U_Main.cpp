@@ -19,6 +19,7 @@
 #include "app/U_tree.h"
 #include "app/ufrmUserQX.h"
 #include "app/ufrmBasic.h"
+#include "app/ufrmPact.h"
 #include "data/DatabaseFiles.h"
 
 #include <memory>
@@ -53,6 +54,7 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("MoneyInExecute", &TFrm_Main::MoneyInExecute);
   b.Method("MoneyOutExecute", &TFrm_Main::MoneyOutExecute);
   b.Method("ToolButton8Click", &TFrm_Main::ToolButton8Click);
+  b.Method("Pact_MExecute", &TFrm_Main::Pact_MExecute);
 }
 
 const char* const TFrm_Main::CompactDoneText = "压缩数据库成功!";
@@ -146,6 +148,7 @@ void TFrm_Main::FormShow(TObject*) {
     DotMoney = info->FieldByName("DotMoney")->AsInteger();
     SetCaption(SoftName + Version);
     Application->SetTitle(SoftName);
+    OpenMDIChild(frmPact, this);
     StatusBar1->Panels()->Items(1)->SetText("数据库路径: " + ProgramFolder() + "DataBase" + PathDelim + "kelm.mdb");
     ttTX->SetEnabled(true);
   } catch (...) {
@@ -279,3 +282,5 @@ void TFrm_Main::Category_custExecute(TObject*) { ShowCodeTree("Category_Cust", "
 
 // The document categories share the customer categories' table.
 void TFrm_Main::Category_wdExecute(TObject*) { ShowCodeTree("Category_Cust", "文档类别"); }
+
+void TFrm_Main::Pact_MExecute(TObject*) { OpenMDIChild(frmPact, this); }

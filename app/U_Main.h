@@ -208,6 +208,8 @@ public:
   void MoneyInExecute(TObject* Sender);
   void MoneyOutExecute(TObject* Sender);
   void ToolButton8Click(TObject* Sender);
+  // The contract list (tool bar "合同管理").
+  void Pact_MExecute(TObject* Sender);
 
 private:
   void ShowBackupWindow(int Mode);

@@ -10,19 +10,14 @@
 #include "core/Format.h"
 #include "core/FormatSettings.h"
 #include "core/System.h"
+#include "core/Types.h"
 
 #include <cstdint>
 #include <string_view>
 
 // ---------------------------------------------------------------- integers and Booleans
 
-// ---------------------------------------------------------------- integers and Booleans
-
 String IntToStr(Int64 v);
-// The smaller and the larger of two integers; the grid and the edit controls both use them,
-// so they live here once.
-constexpr int IntMin(int A, int B) { return A < B ? A : B; }
-constexpr int IntMax(int A, int B) { return A > B ? A : B; }
 // Upper case, at least `digits` digits; negative values in two's complement of their width.
 String IntToHex(Int64 v, int digits);
 String IntToHex(int v, int digits);

@@ -21,6 +21,10 @@ struct TRect {
   constexpr bool operator==(const TRect&) const = default;
 };
 
+// The larger and the smaller of two integers; the libraries' layout code uses these names.
+constexpr int IntMax(int A, int B) { return A > B ? A : B; }
+constexpr int IntMin(int A, int B) { return A < B ? A : B; }
+
 constexpr TPoint Point(int x, int y) { return {x, y}; }
 constexpr TRect Rect(int l, int t, int r, int b) { return {l, t, r, b}; }
 constexpr TRect Bounds(int l, int t, int w, int h) { return {l, t, l + w, t + h}; }

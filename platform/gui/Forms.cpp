@@ -200,7 +200,8 @@ void TCustomForm::InitForm() {
 void TCustomForm::Loaded() {
   TScrollingWinControl::Loaded();
   if (FFormStyle == fsMDIForm) EnsureMdiArea();
-  // A style read from a layout was only recorded while loading: the child's frame is made now.
+  // A child whose layout names its style goes into the MDI form's client area as one set in
+  // code does.
   if (FFormStyle == fsMDIChild) MakeMDIChild();
   ApplyWindowFlags();
   Realign();

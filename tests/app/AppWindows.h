@@ -52,6 +52,9 @@ private:
       return;
     }
     if (!modal) return;
+    // A window whose close is pending is left to its loop: on a loaded machine the next tick
+    // may come before the loop has looked at its result.
+    if (modal == FServed && modal->ModalResult() != mrNone) return;
     FServed = modal;
     // A step that lets messages through (a click, a key) must not meet the next tick: it
     // would start the next step, or cancel the window, in the middle of this one.

@@ -3,6 +3,7 @@
 // children, closing, the operator's rights and the links it opens.
 #include "AppWindows.h"
 
+#include "app/ufrmPact.h"
 #include "core/ClassBuilder.h"
 #include "core/FileUtils.h"
 #include "gui/Shell.h"
@@ -497,8 +498,20 @@ TEST_F(MainWindowTest, AReminderWindowThatIsNoNumberIsReportedOnceAndTheTimerSto
 
 // ---------------------------------------------------------------- list windows
 
+// The contract list the main window opens as it shows; closed, so the lists of a test are
+// its own.
+void CloseTheContractList() {
+  ASSERT_NE(frmPact, nullptr);
+  frmPact->Close();
+  Application->ProcessMessages();
+  ASSERT_EQ(frmPact, nullptr);
+}
+
 TEST_F(MainWindowTest, OpeningAListThatIsOpenRestoresItInsteadOfMakingASecond) {
   LoginAsAdminAndShow();
+  ASSERT_EQ(Frm_Main->MDIChildCount(), 1);
+  CloseTheContractList();
+  EXPECT_EQ(Frm_Main->MDIChildCount(), 0);
   ListProbe = nullptr;
   TMainListProbe* list = OpenMDIChild(ListProbe, Frm_Main);
   ASSERT_NE(list, nullptr);
@@ -535,6 +548,7 @@ TEST_F(MainWindowTest, OpeningAListThatIsOpenRestoresItInsteadOfMakingASecond) {
 
 TEST_F(MainWindowTest, ClosingDisconnectsFirstThenClosesTheListsFromTheLastToTheFirst) {
   LoginAsAdminAndShow();
+  CloseTheContractList();
   for (const char* name : {"ListA", "ListB", "ListC"}) {
     auto* list = new TMainListProbe(Frm_Main);
     static_cast<TComponent*>(list)->SetName(name);
@@ -567,7 +581,9 @@ TEST_F(MainWindowTest, AListThatRefusesToCloseKeepsTheProgramAndItsDatabase) {
   EXPECT_TRUE(Frm_Data->ADOConnection1->Connected());
   EXPECT_FALSE(Application->Terminated());
   EXPECT_TRUE(TMainListProbe::Closed().empty());
-  EXPECT_EQ(Frm_Main->MDIChildCount(), 1);
+  // The contract list opened at start stays with it.
+  EXPECT_EQ(Frm_Main->MDIChildCount(), 2);
+  EXPECT_NE(frmPact, nullptr);
   keeps->Refuse = false;
 }
 
@@ -712,7 +728,9 @@ TEST_F(MainWindowTest, CommandsWhoseWindowsAreNotThereYetDoNothingVisible) {
   Application->ProcessMessages();
   EXPECT_GT(runs, 80);
   EXPECT_EQ(Screen->FormCount(), forms);
-  EXPECT_EQ(Frm_Main->MDIChildCount(), 0);
+  // Only the contract list the window opened as it showed.
+  ASSERT_EQ(Frm_Main->MDIChildCount(), 1);
+  EXPECT_EQ(Frm_Main->MDIChildren(0), frmPact);
   EXPECT_TRUE(Folder.Messages.empty());
   EXPECT_FALSE(Application->Terminated());
 }

@@ -116,21 +116,48 @@ TEST(Mdi, ChildrenOwnedElsewhereOutliveTheirMdiForm) {
   delete child;
 }
 
-TEST(Mdi, AFormWhoseLayoutMakesItAChildOpensInTheFrame) {
+// A child whose layout makes it an MDI child lives in the MDI form's client area like one
+// made in code, also when the MDI form opens it while it is being shown itself (the program's
+// first list), and the two windows share the activation without passing it back and forth.
+TEST(Mdi, ALayoutsMdiChildOpenedWhileTheMainFormShowsLivesInItsClientArea) {
   auto* main = new TForm(Application);
   main->SetBounds(0, 0, 600, 400);
   main->SetFormStyle(fsMDIForm);
   TForm* saved = Application->MainForm();
   Application->SetMainForm(main);
+  TFrmMdiA* child = nullptr;
+  main->OnShow = TNotifyEvent::Lambda([&](TObject*) {
+    child = new TFrmMdiA(main);
+    ReadComponentFromText(child,
+                          "object FrmMdiA: TFrmMdiA\n"
+                          "  Width = 300\n"
+                          "  Height = 200\n"
+                          "  Caption = '合同信息'\n"
+                          "  FormStyle = fsMDIChild\n"
+                          "  WindowState = wsMaximized\n"
+                          "end\n");
+    child->Show();
+  });
   main->Show();
-  auto* child = new TFrmMdiA(main);
-  ReadComponentFromText(child, "object FrmMdiA: TFrmMdiA\n  Width = 300\n  Height = 200\n  FormStyle = fsMDIChild\nend\n");
-  child->Show();
-  Application->ProcessMessages();
-  EXPECT_EQ(child->FormStyle(), fsMDIChild);
-  ASSERT_EQ(main->MDIChildCount(), 1);
+  ASSERT_NE(child, nullptr);
+  if (WidgetOf(child)->isWindow()) {
+    // A window of its own would pass the activation back and forth with the main form for
+    // ever once messages run: stop here.
+    delete child;
+    Application->SetMainForm(saved);
+    delete main;
+    FAIL() << "the child is a window of its own";
+  }
+  int activations = 0;
+  child->OnActivate = TNotifyEvent::Lambda([&](TObject*) { ++activations; });
+  for (int i = 0; i < 20; ++i) Application->ProcessMessages();
+  EXPECT_EQ(main->MDIChildCount(), 1);
   EXPECT_EQ(main->MDIChildren(0), child);
   EXPECT_EQ(main->ActiveMDIChild(), child);
+  EXPECT_EQ(Screen->ActiveForm(), child);
+  EXPECT_FALSE(WidgetOf(child)->isWindow());
+  EXPECT_EQ(child->WindowState(), wsMaximized);
+  EXPECT_LE(activations, 1);
   Application->SetMainForm(saved);
   delete main;
 }
