@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <deque>
+#include <functional>
 
 class PeopleTest : public AppWindowsTest {
 protected:
@@ -70,6 +71,26 @@ protected:
     for (const TShownMessage& m : Folder.Messages) texts.push_back(m.Text);
     Folder.Messages.clear();
     return texts;
+  }
+
+  // A delete of a row in use, answered No at the first question, then Yes and No, then Yes
+  // twice: each answer shows the questions in order, and only the last deletes (Rows counts
+  // what is left of the row and what goes with it).
+  void ExpectTwoQuestions(TAction* Delete, const String& InUseText, const std::function<int()>& Rows, int Before) {
+    struct TCase {
+      std::vector<int> Answers;
+      std::size_t Asked;
+      bool Deleted;
+    } cases[] = {{{IDNO}, 1, false}, {{IDYES, IDNO}, 2, false}, {{IDYES, IDYES}, 2, true}};
+    for (const TCase& c : cases) {
+      Answers.assign(c.Answers.begin(), c.Answers.end());
+      Delete->Execute();
+      std::vector<String> asked = TakeMessages();
+      ASSERT_EQ(asked.size(), c.Asked);
+      EXPECT_EQ(asked[0], InUseText);
+      if (c.Asked == 2) EXPECT_EQ(asked[1], "点击确定继续操作！");
+      EXPECT_EQ(Rows(), c.Deleted ? 0 : Before);
+    }
   }
 
   // The values of a column of a dataset, in its current order.

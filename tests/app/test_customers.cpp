@@ -318,21 +318,10 @@ TEST_F(CustomerTest, DeletingAskTwiceForACustomerInUseAndTakesItsContacts) {
   Contact("B2", "乙一");
   Pact("P1", "施工", 10, "甲");
   OpenList();
-  struct TCase {
-    std::vector<int> Answers;
-    std::size_t Asked;
-    bool Deleted;
-  } cases[] = {{{IDNO}, 1, false}, {{IDYES, IDNO}, 2, false}, {{IDYES, IDYES}, 2, true}};
-  for (const TCase& c : cases) {
-    Answers.assign(c.Answers.begin(), c.Answers.end());
-    Frm_Main->DelCust->Execute();
-    std::vector<String> asked = TakeMessages();
-    ASSERT_EQ(asked.size(), c.Asked);
-    EXPECT_EQ(asked[0], "合同信息中含有该客户信息，点击确定继续操作！");
-    if (c.Asked == 2) EXPECT_EQ(asked[1], "点击确定继续操作！");
-    EXPECT_EQ(Count("select count(*) from t_custom where CustCode='A1'"), c.Deleted ? 0 : 1);
-    EXPECT_EQ(Count("select count(*) from t_cust_contact where CustCode='A1'"), c.Deleted ? 0 : 1);
-  }
+  ExpectTwoQuestions(Frm_Main->DelCust, "合同信息中含有该客户信息，点击确定继续操作！", [&] {
+    return Count("select count(*) from t_custom where CustCode='A1'") +
+           Count("select count(*) from t_cust_contact where CustCode='A1'");
+  }, 2);
   EXPECT_EQ(Scalar("select CustName from t_pact"), "甲") << "contracts keep the name";
   EXPECT_EQ(Count("select count(*) from t_cust_contact where CustCode='B2'"), 1);
   EXPECT_EQ(Column(Cust(), "CustCode"), (std::vector<String>{"B2"}));

@@ -177,19 +177,8 @@ TEST_F(EmployeeDialogTest, DeletingAManagerAsksTwiceAndLeavesTheContracts) {
   Employee("赵六");
   Pact("P1", "施工", 10, "", "O'Neil");
   OpenList();
-  struct TCase {
-    std::vector<int> Answers;
-    std::size_t Asked;
-    bool Deleted;
-  } cases[] = {{{IDNO}, 1, false}, {{IDYES, IDNO}, 2, false}, {{IDYES, IDYES}, 2, true}};
-  for (const TCase& c : cases) {
-    Answers.assign(c.Answers.begin(), c.Answers.end());
-    Frm_Main->EmpDel->Execute();
-    std::vector<String> asked = TakeMessages();
-    ASSERT_EQ(asked.size(), c.Asked);
-    EXPECT_EQ(asked[0], "合同信息中含有该员工信息，点击确定继续操作！");
-    EXPECT_EQ(Count("select count(*) from dict_emp where EmpName='O''Neil'"), c.Deleted ? 0 : 1);
-  }
+  ExpectTwoQuestions(Frm_Main->EmpDel, "合同信息中含有该员工信息，点击确定继续操作！",
+                     [&] { return Count("select count(*) from dict_emp where EmpName='O''Neil'"); }, 1);
   EXPECT_EQ(Scalar("select PrjMan from t_pact"), "O'Neil");
   Answers = {IDYES};
   Frm_Main->EmpDel->Execute();

@@ -37,6 +37,7 @@ protected:
                   "('K02', 'O''Neil 贸易', '供应商', '021-2', '李四', 'Admin')");
     RunProgramSql("insert into dict_emp (EmpName, EmpSex, age, Depart, Place, Phone) values "
                   "('王五', '男', '35', '工程部', '工程师', '139')");
+    RunProgramSql("update dict_emp set InDate=#2024-03-05#, Remark='负责 A 区' where EmpName='王五'");
     RunProgramSql("insert into dict_emp (EmpName, EmpSex, age, Depart, Place, Phone) values "
                   "('赵六', '女', '28', '财务部', '会计', '138')");
   }
@@ -63,7 +64,7 @@ protected:
     }
     return printtest::PdfText(file);
   }
-  // The grid as the office suite should read it: titles, then each row's shown texts.
+  // The grid as the office suite should read it: titles, then each row's cell texts.
   static std::vector<String> GridLines(TCustomDBGridEh* grid) {
     std::vector<String> lines;
     String titles;
@@ -73,7 +74,11 @@ protected:
     TDataSet* d = grid->DataSource()->DataSet();
     for (d->First(); !d->Eof(); d->Next()) {
       String row;
-      for (int i = 0; i < columns->Count(); ++i) row += (i ? "," : "") + columns->Items(i)->Field()->DisplayText();
+      for (int i = 0; i < columns->Count(); ++i) {
+        // An empty value is a blank cell, whatever the grid shows for it ("(Memo)").
+        TColumnEh* c = columns->Items(i);
+        row += (i ? "," : "") + (c->Field()->IsNull() ? String() : c->CellText());
+      }
       lines.push_back(row);
     }
     d->First();
@@ -97,6 +102,7 @@ protected:
   }
   // A chart window of SQL, shown (not modally).
   TfrmChart* ShowChart(const String& sql) {
+    Chart.reset();
     Chart.reset(CreateForm<TfrmChart>(nullptr, &frmChart));
     Chart->ChartSQL = sql;
     Chart->Show();
