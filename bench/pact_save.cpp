@@ -7,7 +7,7 @@
 //   (b) the picker's search over 10,000 customers from the click to the first paint, against a
 //       bare OpenQuery of the same statement walked once; aim <= 2x.
 // Both sides run in each iteration; the ratios are printed under the table.
-#include "BenchUtil.h"
+#include "BenchProgram.h"
 
 #include "app/SqlText.h"
 #include "app/U_Data.h"
@@ -17,7 +17,6 @@
 #include "app/ufrmSelect.h"
 #include "core/DateUtils.h"
 #include "core/FileUtils.h"
-#include "core/Resources.h"
 #include "data/ADODB.h"
 #include "grid/DBGridEh.h"
 #include "gui/Application.h"
@@ -26,11 +25,9 @@
 #include "gui/Forms.h"
 #include "gui/MessageBox.h"
 #include "gui/StdCtrls.h"
-#include "tools/MakeDatabase.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <deque>
 #include <filesystem>
@@ -68,22 +65,17 @@ void FillCustomers(const String& File) {
   sqlite3_close(db);
 }
 
-// A program folder with the customers, the main window shown with the contract list, and
-// the documents to attach, lying outside the program folder.
-class TSaveBench {
+// The program over the customers, the main window shown with the contract list, and the
+// documents to attach, lying outside the program folder; the open dialog answers with Chosen.
+class TSaveBench : public bench::TBenchProgram {
 public:
-  TSaveBench() {
-    FFolder = (std::filesystem::temp_directory_path() / ("kelm-bench-pactsave-" + std::to_string(::getpid()))).string();
-    std::filesystem::create_directories(FFolder + "/source");
-    std::filesystem::create_directories(FFolder + "/raw");
-    String file = FFolder + "/DataBase/kelm.mdb";
-    MakeDatabaseFile(file, LoadResourceString(DefaultSchemaResource));
-    FillCustomers(file);
+  TSaveBench() : TBenchProgram("kelm-bench-pactsave", FillCustomers) {
+    std::filesystem::create_directories(Folder() + "source");
+    std::filesystem::create_directories(Folder() + "raw");
     for (int i = 0; i < kDocuments; ++i) {
-      Documents.push_back(FFolder + "/source/附件" + std::to_string(i) + ".bin");
+      Documents.push_back(Folder() + "source/附件" + std::to_string(i) + ".bin");
       WriteFileAtomic(Documents.back(), String(kDocumentBytes, static_cast<char>('a' + i)));
     }
-    SetProgramPath(FFolder + "/kelm");
     SetMessageBoxHook([](const String& Text, const String&, int) {
       std::fprintf(stderr, "unexpected box: %s\n", Text.c_str());
       return IDOK;
@@ -95,26 +87,11 @@ public:
       R.Result = 1;
       return true;
     });
-    Application->CreateForm<TFrm_Main>(&Frm_Main);
-    Application->CreateForm<TFrm_Data>(&Frm_Data);
-    Frm_Main->Show();
-    Application->ProcessMessages();
-    Bare = new TADOQuery(Application);
-    Bare->SetConnection(Frm_Data->ADOConnection1);
+    Start();
   }
-  ~TSaveBench() {
-    std::error_code ec;
-    std::filesystem::remove_all(FFolder, ec);
-  }
-
-  String Folder() const { return FFolder + "/"; }
 
   std::vector<String> Documents;
-  std::deque<String> Chosen;  // what the open dialog answers next
-  TADOQuery* Bare = nullptr;
-
-private:
-  String FFolder;
+  std::deque<String> Chosen;
 };
 
 TSaveBench& Fixture() {
@@ -217,39 +194,18 @@ void BM_PickerSearch(benchmark::State& state) {
   picker->ResultField = "custname";
   picker->Show();
   Application->ProcessMessages();
-  TADOQuery* rows = Frm_Data->qrySelect;
-  double kelm = 0, raw = 0;
-  for (auto _ : state) {
-    auto t0 = Clock::now();
-    picker->Btn_Search->Click();
-    picker->dgSelect->Repaint();
-    Application->ProcessMessages();
-    auto t1 = Clock::now();
-    String sql = rows->CommandText();
-    auto t2 = Clock::now();
-    Frm_Data->OpenQuery(f.Bare, sql);
-    for (f.Bare->First(); !f.Bare->Eof(); f.Bare->Next()) benchmark::DoNotOptimize(f.Bare->Fields()->Fields(0)->AsString());
-    auto t3 = Clock::now();
-    kelm += Ms(t0, t1);
-    raw += Ms(t2, t3);
-    state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
-  }
-  if (rows->RecordCount() != kCustomers || f.Bare->RecordCount() != kCustomers) state.SkipWithError("not every customer");
-  bench::SetTimeCounters(state, raw / state.iterations(), kelm / state.iterations());
+  if (!bench::TimeSearchAgainstOpen(state, picker->Btn_Search, picker->dgSelect, Frm_Data->qrySelect, f.Bare,
+                                    kCustomers))
+    state.SkipWithError("not every customer");
 }
 BENCHMARK(BM_PickerSearch)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  InitApplication(argc, argv);
-  int rc = bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter&) {
-    std::printf(
-        "time_ratio: attach and save of a contract with 400 plan rows and 20 MB of documents / the same inserts in "
-        "one transaction and CopyFile (aim <= 3), picker search over 10,000 customers from click to paint / bare "
-        "OpenQuery walked once (aim <= 2)\n");
-  });
-  DoneApplication();
-  return rc;
+  return bench::RunProgramBenchmarks(
+      argc, argv,
+      "time_ratio: attach and save of a contract with 400 plan rows and 20 MB of documents / the same inserts in "
+      "one transaction and CopyFile (aim <= 3), picker search over 10,000 customers from click to paint / bare "
+      "OpenQuery walked once (aim <= 2)");
 }

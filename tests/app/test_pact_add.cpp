@@ -3,8 +3,7 @@
 // transaction with its attachments, closing without a save, the pickers and the type pick,
 // and the main window's add and edit actions.
 #include "AppInput.h"
-#include "AppWindows.h"
-#include "PactFixture.h"
+#include "PactTest.h"
 
 #include "app/AttachmentFiles.h"
 #include "app/ufrmBasic.h"
@@ -32,24 +31,16 @@ namespace {
 using namespace appinput;
 namespace fs = std::filesystem;
 
-// What a folder holds: each file's path below it with its content.
-using TFolderContent = std::map<String, String>;
-
-class PactAddTest : public AppWindowsTest {
+class PactAddTest : public PactFixtureTest {
 protected:
   void SetUp() override {
-    AppWindowsTest::SetUp();
-    Today = Date();
-    // Noon of today all through the test: no midnight comes between the rows and the window.
-    Clock = std::make_unique<TClockOverride>(Today + 0.5);
-    pactfixture::Install(Frm_Data->ADOConnection1, Folder.Path(), Today);
+    PactFixtureTest::SetUp();
     LoginAsAdminAndShow();
     ASSERT_NE(frmPact, nullptr);
   }
   void TearDown() override {
     Dlg.reset();
-    Clock.reset();
-    AppWindowsTest::TearDown();
+    PactFixtureTest::TearDown();
   }
 
   // The dialog as the actions make it, shown without a loop of its own so a test can drive it.
@@ -141,16 +132,7 @@ protected:
     for (const TDialogRequest& r : Script.Asked()) t += "[" + r.Text + "]";
     return t;
   }
-  TFolderContent PactDoc() const {
-    TFolderContent content;
-    fs::path root = fs::path(Folder / "PactDoc");
-    if (!fs::exists(root)) return content;
-    for (const auto& e : fs::recursive_directory_iterator(root)) {
-      String rel = fs::relative(e.path(), root).string();
-      content[rel] = e.is_directory() ? String("<folder>") : Folder.Read("PactDoc/" + rel);
-    }
-    return content;
-  }
+  TFolderContent PactDoc() const { return FolderContent(Folder / "PactDoc"); }
   String ListFooter() {
     TDBGridEh* g = frmPact->dgPact;
     for (int i = 0; i < g->Columns()->Count(); ++i)
@@ -173,8 +155,6 @@ protected:
     sqlite3_close(db);
   }
 
-  TDateTime Today = 0;
-  std::unique_ptr<TClockOverride> Clock;
   std::unique_ptr<TfrmPactAdd> Dlg;
   TempFolder Outside;  // files a user attaches from elsewhere
 };

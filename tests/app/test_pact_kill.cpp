@@ -1,8 +1,7 @@
 // A contract save cut short by the death of its process, at each step from staging the
 // files to settling them: after the program starts again and its recovery pass runs, the
 // database and PactDoc/ hold all of the contract or none of it.
-#include "AppWindows.h"
-#include "PactFixture.h"
+#include "PactTest.h"
 
 #include "app/AttachmentFiles.h"
 #include "core/FileUtils.h"
@@ -16,9 +15,6 @@
 extern char** environ;
 
 namespace {
-
-namespace fs = std::filesystem;
-using TFolderContent = std::map<String, String>;
 
 class PactKillTest : public AppWindowsTest {
 protected:
@@ -64,14 +60,7 @@ protected:
   int Count(const char* Table, const String& Code) {
     return StrToInt(Db(String("select count(*) from ") + Table + " where PactCode=" + SqlStr(Code)));
   }
-  TFolderContent PactDoc() const {
-    TFolderContent content;
-    fs::path root = fs::path(Folder / "PactDoc");
-    for (const auto& e : fs::recursive_directory_iterator(root))
-      content[fs::relative(e.path(), root).string()] =
-          e.is_directory() ? String("<folder>") : Folder.Read("PactDoc/" + fs::relative(e.path(), root).string());
-    return content;
-  }
+  TFolderContent PactDoc() const { return FolderContent(Folder / "PactDoc"); }
 
   TempFolder Outside;
 };
