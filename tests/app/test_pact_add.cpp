@@ -248,11 +248,18 @@ TEST_F(PactAddTest, AnEmptyRequiredFieldIsRefusedWhileBlanksPass) {
     EXPECT_TRUE(Folder.Messages[0].Flags & MB_ICONWARNING);
     EXPECT_EQ(Tables(), before);
   }
-  // A text of blanks fills a field: the check lets it through to the save.
+  // A text of blanks fills a field: the check lets it through to the save, where blanks are
+  // no amount; with a number for the amount the contract is stored, blanks and all.
   for (auto edit : required) (Dlg.get()->*edit)->SetText("  ");
   Folder.Messages.clear();
   Save();
-  for (const String& m : Shown()) EXPECT_NE(m, "红色显示的字段不能为空，请您重新录入！");
+  EXPECT_EQ(Shown(), std::vector<String>{"操作失败！"});
+  EXPECT_EQ(Tables(), before);
+  Dlg->edtPactMoney->SetText("5");
+  Folder.Messages.clear();
+  Save();
+  EXPECT_TRUE(Shown().empty()) << Shown()[0];
+  EXPECT_EQ(Row("select PactName, PactMoney, CustName from t_pact where PactCode='  '"), "  |5|  ");
 }
 
 TEST_F(PactAddTest, AnExistingCodeOrNameIsRefusedWithTheFocusOnItsEdit) {
@@ -772,6 +779,25 @@ TEST_F(PactAddTest, TheActionsOpenTheWindowModallyInTheirModes) {
   Frm_Main->PactEdit->Execute();
   Application->ProcessMessages();
   EXPECT_TRUE(none.Met().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PactAddTest, Screenshot) {
+  OpenToEdit("HT01");
+  Dlg->pcDetail->SetActivePage(Dlg->tsPactZJ);
+  Application->ProcessMessages();
+  ForceDirectories("screenshots");
+  ASSERT_TRUE(GrabToPng(Dlg.get(), "screenshots/contract_edit.png"));
+  EXPECT_GT(FileSize("screenshots/contract_edit.png"), 5000);
+  TModalSteps steps({[&](TCustomForm* m) {
+    ASSERT_TRUE(GrabToPng(m, "screenshots/record_picker.png"));
+    m->SetModalResult(mrCancel);
+  }});
+  ClickOn(Dlg->btnSelectPrj);
+  EXPECT_GT(FileSize("screenshots/record_picker.png"), 5000);
 }
 
 }  // namespace
