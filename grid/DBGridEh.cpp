@@ -5,11 +5,11 @@
 #include "grid/DBGridEhStyle.h"
 #include "gui/Application.h"
 #include "gui/Forms.h"
+#include "gui/Screen.h"
 
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
 #include "core/Filer.h"
-#include "gui/ControlProps.h"
 #include "gui/WinGDI.h"
 
 #include <algorithm>
@@ -161,7 +161,9 @@ String NormalizedLineBreaks(const String& S) {
 }  // namespace
 
 TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
+  SetStyle(SharedGridStyle());
   TCustomGrid::SetDefaultDrawing(false);
+  AcquireSharedBitmap();
   TCustomGrid::SetScrollBars(ssHorizontal);
   FColumnDefValues.reset(CreateColumnDefValues());
   FColumns.reset(CreateColumns());
@@ -184,12 +186,11 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
   FSortMarkedColumns = std::make_unique<TColumnsEhList>();
   FFooterFont = std::make_unique<TFont>();
   FFooterFont->Assign(Font());
-  FFooterFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::FontsChanged));
+  FFooterFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::FooterFontChanged));
   FSelection = std::make_unique<TDBGridEhSelection>(this);
   FCellParams = std::make_unique<TColCellParamsEh>();
   FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
   FHeadTree = std::make_unique<THeadTreeNode>("Root", 0, 10);
-  SetStyle(SharedGridStyle());
   FTitleImageChangeLink = std::make_unique<TChangeLink>();
   FTitleImageChangeLink->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleImagesChanged));
   ApplyBaseOptions();
@@ -220,6 +221,7 @@ TCustomDBGridEh::~TCustomDBGridEh() {
   FSelection.reset();
   FFooterFont.reset();
   FSTFilter.reset();
+  ReleaseSharedBitmap();
 }
 
 TColumnDefValuesEh* TCustomDBGridEh::CreateColumnDefValues() { return new TDBGridEhColumnDefValuesEh(this); }
@@ -262,13 +264,15 @@ void TCustomDBGridEh::ReadColumns(TReader* Reader) {
 void TCustomDBGridEh::WriteColumns(TWriter* Writer) { Writer->WriteCollection(FColumns.get()); }
 
 TFont* TCustomDBGridEh::SortIndexFont() {
-  // Made when first needed and freed when the grid library ends; one pixel lower than the
-  // 9-pixel marker bitmaps.
+  // Made when first needed and freed when the grid library ends; its characters are one
+  // pixel lower than the marker bitmaps.
   static TFont* font = nullptr;
   if (!font) {
+    TBitmap marker;
+    marker.LoadFromResourceName("DBSMDOWNEH");
     font = new TFont();
     font->SetName("Arial");
-    font->SetHeight(-8);
+    font->SetHeight(-(marker.Height() - 1));
     AddExitProc([] {
       delete font;
       font = nullptr;
@@ -493,8 +497,8 @@ void TCustomDBGridEh::SetFlat(bool Value) {
 }
 
 void TCustomDBGridEh::SetFooterColor(TColor Value) {
+  if (!Loading()) SetParentColor(false);
   FFooterColor = Value;
-  SetParentColor(false);
   InvalidateFooterRows();
 }
 
@@ -513,7 +517,6 @@ void TCustomDBGridEh::SetFrozenCols(int Value) {
 }
 
 void TCustomDBGridEh::SetMinAutoFitWidth(int Value) {
-  if (Value == FMinAutoFitWidth) return;
   FMinAutoFitWidth = Value;
   RebuildLayout();
 }
@@ -554,7 +557,6 @@ void TCustomDBGridEh::SetTitleLines(int Value) {
 }
 
 void TCustomDBGridEh::SetVTitleMargin(int Value) {
-  if (Value == FVTitleMargin) return;
   FVTitleMargin = Value;
   RebuildLayout();
 }
@@ -575,7 +577,10 @@ void TCustomDBGridEh::SetUseMultiTitle(bool Value) {
   RebuildLayout();
 }
 
-void TCustomDBGridEh::FontsChanged(TObject*) { RebuildLayout(); }
+void TCustomDBGridEh::FooterFontChanged(TObject*) {
+  if (!FSettingTitleFont && !Loading()) SetParentFont(false);
+  if (FFooterRowCount > 0) RebuildLayout();
+}
 
 void TCustomDBGridEh::TitleFontChanged(TObject*) {
   if (!FSettingTitleFont && !Loading()) SetParentFont(false);
@@ -583,6 +588,8 @@ void TCustomDBGridEh::TitleFontChanged(TObject*) {
 }
 
 void TCustomDBGridEh::TitleImagesChanged(TObject*) { RebuildLayout(); }
+
+int TCustomDBGridEh::TextMargin() const { return FFlat ? 2 : 4; }
 
 void TCustomDBGridEh::ChangeScale(int M, int D) {
   if (M == D || D == 0) return;
@@ -603,8 +610,8 @@ void TCustomDBGridEh::ScaleFontsAndWidths(int M, int D) {
   auto scale = [M, D](TFont* F) { F->SetSize(MulDiv(F->Size(), M, D)); };
   FSettingTitleFont = true;
   if (!ParentFont()) FTitleFont->SetSize(MulDiv(Font()->Size(), M, D));
-  FSettingTitleFont = false;
   scale(FFooterFont.get());
+  FSettingTitleFont = false;
   // Widths by running sums: each column takes the difference of the scaled sums, so the
   // total scales without rounding drift.
   int sum = 0, scaledSum = 0;
@@ -817,19 +824,43 @@ void TCustomDBGridEh::SyncCurrentRow() {
 void TCustomDBGridEh::DataSetScrolled(int Distance) {
   if (Distance != 0 && !FSearching) StopIncSearch();
   if (!HandleAllocated() || (MemTableSupport() && FFooterRowCount == 0)) return;
+  int oldRow = Row();
   if (FDataLink->ActiveRecord() + TopDataOffset() >= RowCount()) RecalcRowCount();
   bool barShown = WindowBars()->Visible(SB_VERT);
   RefreshVertScrollBar();
   if (FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
-  InvalidateRow(Row());
   SyncCurrentRow();
-  InvalidateRow(Row());
   if (Distance != 0) {
     HideEditor();
-    Invalidate();
+    ScrollDataRows(Distance);
     if (FOptions.Contains(dgAlwaysShowEditor)) OpenEditor();
   }
+  // The rows of the old and the new current record (the old one where its pixels went).
+  for (int r : {oldRow - Distance, Row()})
+    if (r >= TopDataOffset() && r < RowCount()) InvalidateRow(r);
   InvalidateFooterRows();
+  if (FUpdateLock == 0) Update();
+}
+
+void TCustomDBGridEh::ScrollDataRows(int Distance) {
+  int top = TopDataOffset();
+  TGridRect box = DataCellBox();
+  bool duplicates = false;
+  for (int i = 0; i < FColumns->Count(); ++i) duplicates = duplicates || FColumns->Items(i)->HideDuplicates();
+  int probe = std::min(LeftCol(), ColCount() - 1);
+  TRect first = CellRect(probe, top);
+  if (std::abs(Distance) > VisibleDataRowCount() || IsRectEmpty(first)) {
+    Invalidate();
+    return;
+  }
+  int rowLine = FOptions.Contains(dgRowLines) ? GridLineWidth() : 0;
+  // The data rows only: neither the filler and footers below them nor the empty client.
+  int lastRow = FFooterRowCount > 0 ? box.Bottom : RowCount() - 1;
+  TRect last = CellRect(probe, std::max(top, lastRow));
+  int bottom = IsRectEmpty(last) ? ClientHeight() : std::min(ClientHeight(), last.Bottom + rowLine);
+  TRect area{0, first.Top, ClientWidth(), bottom};
+  ScrollWindow(Handle(), 0, -Distance * (DefaultRowHeight() + rowLine), &area, &area);
+  if (duplicates) InvalidateRow(top);
 }
 
 void TCustomDBGridEh::EditingChanged() {
@@ -860,6 +891,11 @@ String TCustomDBGridEh::FieldEditText(TColumnEh* Column, TField* Field) const {
 bool TCustomDBGridEh::AcquireFocus() {
   if (!CanFocus() || Designing()) return HasInputFocus();
   if (!HasInputFocus()) SetFocus();
+  if (!HasInputFocus()) {
+    // In an MDI frame the form may refuse the control; the window takes the focus directly.
+    TForm* active = Screen ? Screen->ActiveForm() : nullptr;
+    if (active && active->FormStyle() == fsMDIForm) ::SetFocus(Handle());
+  }
   return HasInputFocus();
 }
 
@@ -1195,78 +1231,4 @@ String TCustomDBGridEh::GetFooterText(int Row, TColumnEh* Column) {
 
 // ================================================================ the published grid
 
-KELM_PUBLISH(TDBGridEh) {
-  using C = TDBGridEh;
-  PublishControlProperties(b, {"Align", "Anchors", "BiDiMode"});
-  b.Prop("BorderStyle", &C::BorderStyle, &C::SetBorderStyle).Default(bsSingle);
-  PublishControlProperty(b, "Color");
-  PublishControlProperties(b, {"Constraints", "Ctl3D", "DragCursor", "DragMode", "Enabled", "Font", "ImeMode",
-                               "ImeName"});
-  PublishControlProperty(b, "ParentColor").Default(false);
-  PublishControlProperties(b, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder"});
-  PublishControlProperty(b, "TabStop").Default(true);
-  PublishControlProperty(b, "Visible");
-  b.Prop("AllowedOperations", &C::AllowedOperations, &C::SetAllowedOperations)
-      .Default(TDBGridEhAllowedOperations{alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh});
-  b.Prop("AllowedSelections", &C::AllowedSelections, &C::SetAllowedSelections)
-      .Default(TDBGridEhAllowedSelections{gstRecordBookmarks, gstRectangle, gstColumns, gstAll});
-  b.Prop("AutoFitColWidths", &C::AutoFitColWidths, &C::SetAutoFitColWidths).Default(false);
-  b.Prop("ColumnDefValues", &C::ColumnDefValues, &C::SetColumnDefValues);
-  b.Prop("DataSource", &C::DataSource, &C::SetDataSource);
-  b.Prop("DefaultDrawing", &C::DefaultDrawing, &C::SetDefaultDrawing).Default(true);
-  b.Prop("DrawMemoText", &C::DrawMemoText, &C::SetDrawMemoText).Default(false);
-  b.Prop("EditActions", &C::EditActions, &C::SetEditActions).Default(TDBGridEhEditActions());
-  b.Prop("EvenRowColor", &C::EvenRowColor, &C::SetEvenRowColor).Type("TColor").NoDefault().Stored(&C::EvenRowColorAssigned);
-  b.Prop("FixedColor", &C::FixedColor, &C::SetFixedColor).Type("TColor").Default(clBtnFace);
-  b.Prop("Flat", &C::Flat, &C::SetFlat).Default(false);
-  b.Prop("FooterColor", &C::FooterColor, &C::SetFooterColor).Type("TColor").Default(clWindow);
-  b.Prop("FooterFont", &C::FooterFont, &C::SetFooterFont);
-  b.Prop("FooterRowCount", &C::FooterRowCount, &C::SetFooterRowCount).Default(0);
-  b.Prop("FrozenCols", &C::FrozenCols, &C::SetFrozenCols).Default(0);
-  b.Prop("HorzScrollBar", &C::HorzScrollBar, &C::SetHorzScrollBar);
-  b.Prop("MinAutoFitWidth", &C::MinAutoFitWidth, &C::SetMinAutoFitWidth).Default(0);
-  b.Prop("OddRowColor", &C::OddRowColor, &C::SetOddRowColor).Type("TColor").NoDefault().Stored(&C::OddRowColorAssigned);
-  b.Prop("Options", &C::Options, &C::SetOptions)
-      .Default(TDBGridOptions{dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
-                              dgConfirmDelete, dgCancelOnExit});
-  b.Prop("OptionsEh", &C::OptionsEh, &C::SetOptionsEh)
-      .Default(TDBGridEhOptions{dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind});
-  b.Prop("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
-  b.Prop("RowHeight", &C::RowHeight, &C::SetRowHeight).Default(0);
-  b.Prop("RowLines", &C::RowLines, &C::SetRowLines).Default(0);
-  b.Prop("RowSizingAllowed", &C::RowSizingAllowed, &C::SetRowSizingAllowed).Default(false);
-  b.Prop("SortLocal", &C::SortLocal, &C::SetSortLocal).Default(false);
-  b.Prop("STFilter", &C::STFilter, &C::SetSTFilter);
-  b.Prop("SumList", &C::SumList, &C::SetSumList);
-  b.Prop("TitleFont", &C::TitleFont, &C::SetTitleFont);
-  b.Prop("TitleHeight", &C::TitleHeight, &C::SetTitleHeight).Default(0);
-  b.Prop("TitleImages", &C::TitleImages, &C::SetTitleImages);
-  b.Prop("TitleLines", &C::TitleLines, &C::SetTitleLines).Default(0);
-  b.Prop("UseMultiTitle", &C::UseMultiTitle, &C::SetUseMultiTitle).Default(false);
-  b.Prop("VertScrollBar", &C::VertScrollBar, &C::SetVertScrollBar);
-  b.Prop("VTitleMargin", &C::VTitleMargin, &C::SetVTitleMargin).Default(10);
-  b.Prop("OnApplyFilter", &C::OnApplyFilter, &C::OnApplyFilter);
-  b.Prop("OnCellClick", &C::OnCellClick, &C::OnCellClick);
-  b.Prop("OnCheckButton", &C::OnCheckButton, &C::OnCheckButton);
-  b.Prop("OnColEnter", &C::OnColEnter, &C::OnColEnter);
-  b.Prop("OnColExit", &C::OnColExit, &C::OnColExit);
-  b.Prop("OnColumnMoved", &C::OnColumnMoved, &C::OnColumnMoved);
-  b.Prop("OnColWidthsChanged", &C::OnColWidthsChanged, &C::OnColWidthsChanged);
-  b.Prop("OnDrawColumnCell", &C::OnDrawColumnCell, &C::OnDrawColumnCell);
-  b.Prop("OnDrawDataCell", &C::OnDrawDataCell, &C::OnDrawDataCell);
-  b.Prop("OnDrawFooterCell", &C::OnDrawFooterCell, &C::OnDrawFooterCell);
-  b.Prop("OnEditButtonClick", &C::OnEditButtonClick, &C::OnEditButtonClick);
-  b.Prop("OnGetBtnParams", &C::OnGetBtnParams, &C::OnGetBtnParams);
-  b.Prop("OnGetCellParams", &C::OnGetCellParams, &C::OnGetCellParams);
-  b.Prop("OnGetFooterParams", &C::OnGetFooterParams, &C::OnGetFooterParams);
-  b.Prop("OnMoveRecords", &C::OnMoveRecords, &C::OnMoveRecords);
-  b.Prop("OnSelectionChanged", &C::OnSelectionChanged, &C::OnSelectionChanged);
-  b.Prop("OnSortMarkingChanged", &C::OnSortMarkingChanged, &C::OnSortMarkingChanged);
-  b.Prop("OnSumListRecalcAll", &C::OnSumListRecalcAll, &C::OnSumListRecalcAll);
-  b.Prop("OnSumListAfterRecalcAll", &C::OnSumListAfterRecalcAll, &C::OnSumListAfterRecalcAll);
-  b.Prop("OnTitleBtnClick", &C::OnTitleBtnClick, &C::OnTitleBtnClick);
-  b.Prop("OnTitleClick", &C::OnTitleClick, &C::OnTitleClick);
-  PublishControlProperties(b, {"OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter",
-                               "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove",
-                               "OnMouseUp", "OnStartDrag"});
-}
+KELM_PUBLISH(TDBGridEh) { Published(b); }

@@ -1301,6 +1301,8 @@ public:
   THeadTreeNode* LeafOf(int DataCol) const;
   // Rows are tall enough for word-wrapped text.
   bool WordWrapPossible() const { return FWordWrapPossible; }
+  // Pixels a title or row adds to a text height: 2 in a flat grid, else 4.
+  int TextMargin() const;
   bool LayingOut() const { return FLayingOut; }
   // The record count behind the vertical bar, or -1 without record numbers.
   int ScrollBarRecordCount() const;
@@ -1321,6 +1323,9 @@ public:
   bool GetFixedCellColors(int ACol, int ARow, TFont* AFont, TColor& Background, bool Highlighted, int CellType);
   bool IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFont, TColor& Background, TGridDrawState& State);
   bool CanDrawRowFocus() const;
+  // The 3-D frame of a cell in the canvas's brush colour: raised, sunken when highlighted or
+  // pressed; the flags say which of the left and right sides it closes.
+  void DrawCellFrame(const TRect& R, bool RightFlag, bool LeftFlag, bool Highlighted, bool Pressed);
 
   void Dispatch(TMessage& Message) override;
 
@@ -1348,6 +1353,9 @@ protected:
   // Repaints the cells of one column.
   virtual void InvalidateColumn(TColumnEh* Column);
   void InvalidateCurrentRow();
+  // Moves the data rows' pixels by Distance records (all of them repainted when more move
+  // than show).
+  void ScrollDataRows(int Distance);
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void CreateWnd() override;
   // ---- base grid hooks
@@ -1402,28 +1410,47 @@ private:
   void SizeAutoFitColumn(int Index, int Old, int New);
   // ---- painting steps (the cell kinds return whether they drew highlighted)
   void PaintLines(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows);
-  void PaintCells(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows);
+  void PaintCells(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows, const TRect& Clip);
   bool DrawIndicatorCell(int ARow, int DataRow, TRect R, int CellType);
   bool DrawTitleCell(int DataCol, TRect R, TGridDrawState State, bool Is3D);
   void DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, TGridDrawState State, bool Is3D);
   bool DrawFooterCell(int DataCol, int FooterRow, TRect R, TGridDrawState State, bool Is3D);
   void DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect, bool Highlighted);
-  void DrawCellFrame3D(const TRect& R, bool Sunken);
   void DrawRequiredMark(TColumnEh* Column, int DataRow, const TRect& R);
+  // The cell text the parameter events give for a record of the buffer.
+  String CellParamsText(TColumnEh* Column, int DataRow, TGridDrawState State);
+  // The typed search text over the start of the current cell's text.
+  void DrawIncSearchOverlay(TColumnEh* Column, const TRect& R, TGridDrawState State, int Inset);
   // The buttons a column always shows in its cells, left to right.
   struct TCellButton {
     TButtonFaceStyle Face;
     int Width;
+    TEditButtonEh* Glyph = nullptr;  // a glyph-style button: its picture instead of a face
   };
   std::vector<TCellButton> CellButtons(TColumnEh* Column) const;
-  void DrawCellButtons(const std::vector<TCellButton>& Buttons, const TRect& Area, TColor Back, bool Is3D);
+  void DrawCellButtons(const std::vector<TCellButton>& Buttons, const TRect& Area, const TRect& Cell, TColor Back,
+                       bool Is3D);
+  // One always-shown button in R, clipped to the cell.
+  void PaintCellButton(const TCellButton& Button, TRect R, const TRect& Cell, TColor Back);
+  // Text in a cell as the column writes it; a right-to-left column in a mirrored paint is
+  // written unmirrored, its alignment and margins swapped, so its glyphs read right.
+  void WriteCellText(TColumnEh* Column, const TRect& R, bool Fill, int DX, int DY, const String& Text,
+                     TAlignment Alignment, TTextLayout Layout, bool MultiLine, bool EndEllipsis, int LeftMarg,
+                     int RightMarg);
+  // Mirroring paused for one cell of a mirrored paint: the cell's device rectangle.
+  struct TUnmirroredCell {
+    TCustomDBGridEh* Grid;
+    TRect Device;
+    TUnmirroredCell(TCustomDBGridEh* G, const TRect& Logical);
+    ~TUnmirroredCell();
+  };
   bool TitleInSelection(int DataCol) const;
   int TextInset(bool Is3D) const;
   TColor RowColor(TColumnEh* Column) const;
   void SumListChangedHandler(TObject* Sender);
   void SumListRecalcAllHandler(TObject* Sender);
   void SumListAfterRecalcAllHandler(TObject* Sender);
-  void FontsChanged(TObject* Sender);
+  void FooterFontChanged(TObject* Sender);
   void TitleFontChanged(TObject* Sender);
   void TitleImagesChanged(TObject* Sender);
   void ApplyBaseOptions();
@@ -1534,6 +1561,109 @@ private:
 // The published grid: every list window of the application shows its rows in one.
 class TDBGridEh : public TCustomDBGridEh {
   KELM_CLASS(TDBGridEh, TCustomDBGridEh)
+  template <class B> static void Published(B& b) {
+    using C = TDBGridEh;
+    PublishAlign(b);
+    PublishAnchors(b);
+    PublishBiDiMode(b);
+    b.Prop("BorderStyle", &C::BorderStyle, &C::SetBorderStyle).Default(bsSingle);
+    PublishColor(b);
+    PublishConstraints(b);
+    PublishCtl3D(b);
+    PublishDragCursor(b);
+    PublishDragKind(b);
+    PublishDragMode(b);
+    PublishEnabled(b);
+    PublishFont(b);
+    PublishImeMode(b);
+    PublishImeName(b);
+    PublishParentBiDiMode(b);
+    PublishParentColor(b).Default(false);
+    PublishParentCtl3D(b);
+    PublishParentFont(b);
+    PublishParentShowHint(b);
+    PublishPopupMenu(b);
+    PublishShowHint(b);
+    PublishTabOrder(b);
+    PublishTabStop(b).Default(true);
+    PublishVisible(b);
+    b.Prop("AllowedOperations", &C::AllowedOperations, &C::SetAllowedOperations)
+        .Default(TDBGridEhAllowedOperations{alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh});
+    b.Prop("AllowedSelections", &C::AllowedSelections, &C::SetAllowedSelections)
+        .Default(TDBGridEhAllowedSelections{gstRecordBookmarks, gstRectangle, gstColumns, gstAll});
+    b.Prop("AutoFitColWidths", &C::AutoFitColWidths, &C::SetAutoFitColWidths).Default(false);
+    b.Prop("ColumnDefValues", &C::ColumnDefValues, &C::SetColumnDefValues);
+    b.Prop("DataSource", &C::DataSource, &C::SetDataSource);
+    b.Prop("DefaultDrawing", &C::DefaultDrawing, &C::SetDefaultDrawing).Default(true);
+    b.Prop("DrawMemoText", &C::DrawMemoText, &C::SetDrawMemoText).Default(false);
+    b.Prop("EditActions", &C::EditActions, &C::SetEditActions).Default(TDBGridEhEditActions());
+    b.Prop("EvenRowColor", &C::EvenRowColor, &C::SetEvenRowColor).Type("TColor").NoDefault().Stored(&C::EvenRowColorAssigned);
+    b.Prop("FixedColor", &C::FixedColor, &C::SetFixedColor).Type("TColor").Default(clBtnFace);
+    b.Prop("Flat", &C::Flat, &C::SetFlat).Default(false);
+    b.Prop("FooterColor", &C::FooterColor, &C::SetFooterColor).Type("TColor").Default(clWindow);
+    b.Prop("FooterFont", &C::FooterFont, &C::SetFooterFont);
+    b.Prop("FooterRowCount", &C::FooterRowCount, &C::SetFooterRowCount).Default(0);
+    b.Prop("FrozenCols", &C::FrozenCols, &C::SetFrozenCols).Default(0);
+    b.Prop("HorzScrollBar", &C::HorzScrollBar, &C::SetHorzScrollBar);
+    b.Prop("MinAutoFitWidth", &C::MinAutoFitWidth, &C::SetMinAutoFitWidth).Default(0);
+    b.Prop("OddRowColor", &C::OddRowColor, &C::SetOddRowColor).Type("TColor").NoDefault().Stored(&C::OddRowColorAssigned);
+    b.Prop("Options", &C::Options, &C::SetOptions)
+        .Default(TDBGridOptions{dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
+                                dgConfirmDelete, dgCancelOnExit});
+    b.Prop("OptionsEh", &C::OptionsEh, &C::SetOptionsEh)
+        .Default(TDBGridEhOptions{dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind});
+    b.Prop("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
+    b.Prop("RowHeight", &C::RowHeight, &C::SetRowHeight).Default(0);
+    b.Prop("RowLines", &C::RowLines, &C::SetRowLines).Default(0);
+    b.Prop("RowSizingAllowed", &C::RowSizingAllowed, &C::SetRowSizingAllowed).Default(false);
+    b.Prop("SortLocal", &C::SortLocal, &C::SetSortLocal).Default(false);
+    b.Prop("STFilter", &C::STFilter, &C::SetSTFilter);
+    b.Prop("SumList", &C::SumList, &C::SetSumList);
+    b.Prop("TitleFont", &C::TitleFont, &C::SetTitleFont);
+    b.Prop("TitleHeight", &C::TitleHeight, &C::SetTitleHeight).Default(0);
+    b.Prop("TitleImages", &C::TitleImages, &C::SetTitleImages);
+    b.Prop("TitleLines", &C::TitleLines, &C::SetTitleLines).Default(0);
+    b.Prop("UseMultiTitle", &C::UseMultiTitle, &C::SetUseMultiTitle).Default(false);
+    b.Prop("VertScrollBar", &C::VertScrollBar, &C::SetVertScrollBar);
+    b.Prop("VTitleMargin", &C::VTitleMargin, &C::SetVTitleMargin).Default(10);
+    b.Prop("OnApplyFilter", &C::OnApplyFilter, &C::OnApplyFilter);
+    b.Prop("OnCellClick", &C::OnCellClick, &C::OnCellClick);
+    b.Prop("OnCheckButton", &C::OnCheckButton, &C::OnCheckButton);
+    b.Prop("OnColEnter", &C::OnColEnter, &C::OnColEnter);
+    b.Prop("OnColExit", &C::OnColExit, &C::OnColExit);
+    b.Prop("OnColumnMoved", &C::OnColumnMoved, &C::OnColumnMoved);
+    b.Prop("OnColWidthsChanged", &C::OnColWidthsChanged, &C::OnColWidthsChanged);
+    b.Prop("OnDrawColumnCell", &C::OnDrawColumnCell, &C::OnDrawColumnCell);
+    b.Prop("OnDrawDataCell", &C::OnDrawDataCell, &C::OnDrawDataCell);
+    b.Prop("OnDrawFooterCell", &C::OnDrawFooterCell, &C::OnDrawFooterCell);
+    b.Prop("OnEditButtonClick", &C::OnEditButtonClick, &C::OnEditButtonClick);
+    b.Prop("OnGetBtnParams", &C::OnGetBtnParams, &C::OnGetBtnParams);
+    b.Prop("OnGetCellParams", &C::OnGetCellParams, &C::OnGetCellParams);
+    b.Prop("OnGetFooterParams", &C::OnGetFooterParams, &C::OnGetFooterParams);
+    b.Prop("OnMoveRecords", &C::OnMoveRecords, &C::OnMoveRecords);
+    b.Prop("OnSelectionChanged", &C::OnSelectionChanged, &C::OnSelectionChanged);
+    b.Prop("OnSortMarkingChanged", &C::OnSortMarkingChanged, &C::OnSortMarkingChanged);
+    b.Prop("OnSumListRecalcAll", &C::OnSumListRecalcAll, &C::OnSumListRecalcAll);
+    b.Prop("OnSumListAfterRecalcAll", &C::OnSumListAfterRecalcAll, &C::OnSumListAfterRecalcAll);
+    b.Prop("OnTitleBtnClick", &C::OnTitleBtnClick, &C::OnTitleBtnClick);
+    b.Prop("OnTitleClick", &C::OnTitleClick, &C::OnTitleClick);
+    PublishOnContextPopup(b);
+    PublishOnDblClick(b);
+    PublishOnDragDrop(b);
+    PublishOnDragOver(b);
+    PublishOnEndDock(b);
+    PublishOnEndDrag(b);
+    PublishOnEnter(b);
+    PublishOnExit(b);
+    PublishOnKeyDown(b);
+    PublishOnKeyPress(b);
+    PublishOnKeyUp(b);
+    PublishOnMouseDown(b);
+    PublishOnMouseMove(b);
+    PublishOnMouseUp(b);
+    PublishOnStartDock(b);
+    PublishOnStartDrag(b);
+  }
 public:
   explicit TDBGridEh(TComponent* AOwner) : TCustomDBGridEh(AOwner) {}
 };

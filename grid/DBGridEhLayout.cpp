@@ -6,12 +6,12 @@
 #include "gui/StdCtrls.h"
 #include "gui/WinGDI.h"
 
+#include <algorithm>
 #include <cassert>
 #include <functional>
 
 namespace {
 
-constexpr int kTextMargin = 4;
 constexpr int kIndicatorWidth = 11;
 
 // Metrics of a font, measured on the grid's canvas or, while the grid has no window, on the
@@ -199,14 +199,14 @@ void TCustomDBGridEh::LayoutRowHeight() {
   if (FEditButtonWidth > 0)
     FEditButtonHeight =
         height <= Round(FEditButtonWidth * 1.5) ? height : EditButtonHeightFor(FEditButtonWidth, FFlat);
-  FWordWrapPossible = m.LineHeight() + m.Tm.tmInternalLeading + kTextMargin < height;
+  FWordWrapPossible = m.LineHeight() + m.Tm.tmInternalLeading + TextMargin() < height;
 }
 
 void TCustomDBGridEh::LayoutTitleHeight() {
   int h = 0;
-  if (FColumns->Count() == 0) h = Measure(this, FTitleFont.get()).TextHeight + kTextMargin;
+  if (FColumns->Count() == 0) h = Measure(this, FTitleFont.get()).TextHeight + TextMargin();
   for (int i = 0; i < FColumns->Count(); ++i)
-    h = std::max(h, Measure(this, FColumns->Items(i)->Title()->Font()).TextHeight + kTextMargin);
+    h = std::max(h, Measure(this, FColumns->Items(i)->Title()->Font()).TextHeight + TextMargin());
   if (RowCount() > 0) TCustomGrid::SetRowHeights(0, h);
 }
 
@@ -508,11 +508,18 @@ bool TCustomDBGridEh::CellDrawn3D(int ACol, int ARow, TGridDrawState State) cons
   bool filler = FFooterRowCount > 0 && r + 1 == footerStart;
   bool footer = FFooterRowCount > 0 && r >= footerStart;
   bool fixed = State.Contains(gdFixed);
-  if (FOptionsEh.Contains(dghFixed3D) && fixed && !filler && (c < 0 || r < 0)) return true;
-  if (FOptionsEh.Contains(dghFooter3D) && footer) return true;
-  if (FOptionsEh.Contains(dghData3D) && !fixed && !footer) return true;
-  if (FOptionsEh.Contains(dghFrozen3D) && fixed && c >= 0 && r >= 0 && !footer && !filler) return true;
-  return false;
+  // A filter cell that shows its column's filter is drawn flat.
+  if (r < 0 && ARow >= TitleRowCount() && c >= 0 && c < FColumns->Count() && FColumns->Items(c)->Visible())
+    return false;
+  const TDBGridEhOptions& o = FOptionsEh;
+  const bool rules[] = {
+      o.Contains(dghFixed3D) && fixed && !filler && (c < 0 || r < 0),
+      o.Contains(dghFooter3D) && footer,
+      o.Contains(dghData3D) && !fixed && !footer,
+      o.Contains(dghFixed3D) && (o.Contains(dghData3D) || o.Contains(dghFrozen3D)) && c < 0 && filler,
+      o.Contains(dghFrozen3D) && fixed && c >= 0 && r >= 0,
+  };
+  return std::find(std::begin(rules), std::end(rules), true) != std::end(rules);
 }
 
 void TCustomDBGridEh::MoveToColumn(int ACol) {
@@ -520,14 +527,7 @@ void TCustomDBGridEh::MoveToColumn(int ACol) {
   else SetCol(ACol);
 }
 
-void TCustomDBGridEh::InvalidateCellRange(const TGridRect& Range) {
-  if (!HandleAllocated()) return;
-  TRect a = CellRect(Range.Left, Range.Top), b = CellRect(Range.Right, Range.Bottom);
-  if (IsRectEmpty(a) && IsRectEmpty(b)) return;
-  TRect r{IsRectEmpty(a) ? 0 : a.Left, IsRectEmpty(a) ? 0 : a.Top, IsRectEmpty(b) ? ClientWidth() : b.Right,
-          IsRectEmpty(b) ? ClientHeight() : b.Bottom};
-  InvalidateRect(&r);
-}
+void TCustomDBGridEh::InvalidateCellRange(const TGridRect& Range) { InvalidateGridRect(Range); }
 
 int TCustomDBGridEh::FrozenExtent() const {
   int line = FOptions.Contains(dgColLines) ? GridLineWidth() : 0, w = 0;

@@ -4,6 +4,8 @@
 #include "grid/DBGridEh.h"
 
 #include "grid/DBGridEhStyle.h"
+#include "grid/GridUtilsEh.h"
+#include "core/StrUtils.h"
 #include "gui/Forms.h"
 #include "gui/ImgList.h"
 #include "gui/WinGDI.h"
@@ -11,8 +13,13 @@
 
 #include <cassert>
 #include <map>
+#include <optional>
 
 namespace {
+
+// The incremental-search overlay: the typed text over this background, in black.
+const TColor kIncSearchBackground = clYellow;
+const TColor kIncSearchText = clBlack;
 
 // The shared pictures, made once from the program's bitmaps.
 struct TGridImages {
@@ -33,16 +40,16 @@ TGridImages MakeGridImages() {
   g.Indicators->SetHeight(11);
   for (const char* n : {"DBGARROWEH", "DBEDITEH", "DBINSERTEH", "DBMULTIDOTEH", "DBMULTIARROWEH"})
     g.Indicators->AddMasked(LoadBitmap(n).get(), clWhite);
-  g.Indicators->AddMasked(LoadBitmap("DBGARROWEHW").get(), TColor(RGB(0, 128, 128)));
-  // The arrow on the incremental-search colour; teal itself is taken by the image before.
-  TColor search = clYellow;
-  TColor back = ColorToRGB(search) == RGB(0, 128, 128) ? TColor(RGB(0, 127, 127)) : search;
-  std::unique_ptr<TBitmap> arrow = LoadBitmap("DBGARROWEH");
+  const TColor teal = TColor(RGB(0, 128, 128));
+  std::unique_ptr<TBitmap> arrow = LoadBitmap("DBGARROWEHW");
+  g.Indicators->AddMasked(arrow.get(), teal);
+  // The same arrow standing on the incremental-search colour, which stays opaque: teal is the
+  // mask, so a teal search colour is taken one step darker.
+  TColor back = ColorToRGB(kIncSearchBackground) == RGB(0, 128, 128) ? TColor(RGB(0, 127, 127)) : kIncSearchBackground;
   for (int y = 0; y < arrow->Height(); ++y)
     for (int x = 0; x < arrow->Width(); ++x)
-      if ((COLORREF(arrow->Canvas()->Pixels(x, y)) & 0xFFFFFF) == RGB(255, 255, 255))
-        arrow->Canvas()->SetPixels(x, y, back);
-  g.Indicators->AddMasked(arrow.get(), back);
+      if ((COLORREF(arrow->Canvas()->Pixels(x, y)) & 0xFFFFFF) == RGB(0, 128, 128)) arrow->Canvas()->SetPixels(x, y, back);
+  g.Indicators->AddMasked(arrow.get(), teal);
   g.Markers = std::make_unique<TImageList>(nullptr);
   g.Markers->SetWidth(10);
   g.Markers->SetHeight(9);
@@ -207,9 +214,19 @@ void TCustomDBGridEh::Paint() {
   // The pass is changing the geometry: a paint now would show half of it.
   if (FLayingOut) return;
   TCanvas* c = Canvas();
+  TRect clip = MirroredRect(c->ClipRect());
+  bool mirrored = UseRightToLeftAlignment();
+  if (mirrored) MirrorCanvas(true);
+  struct TUnmirror {
+    TCustomDBGridEh* G;
+    bool On;
+    ~TUnmirror() {
+      if (On) G->MirrorCanvas(false);
+    }
+  } unmirror{this, mirrored};
   std::vector<TCellSpan> cols = VisibleCols(this), rows = VisibleRows(this);
   PaintLines(cols, rows);
-  PaintCells(cols, rows);
+  PaintCells(cols, rows, clip);
   // Beyond the last column and below the last row.
   int right = cols.empty() ? 0 : cols.back().To + (FOptions.Contains(dgColLines) ? GridLineWidth() : 0);
   int bottom = rows.empty() ? 0 : rows.back().To + (FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
@@ -240,8 +257,13 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
     if (fixedRow) return fixedLine;
     if (r >= footerFrom) return footerFixed ? fixedLine : dataLine;
     if (k < IndicatorOffset()) return fixedLine;
-    if (k < FixedCols()) return FOptionsEh.Contains(dghFrozen3D) ? fixedLine : dataLine;
+    if (k < FixedCols()) return dataLine;
     return dataLine;
+  };
+  // Frozen cells under dghFrozen3D have frames instead of lines.
+  auto lineless = [&](int k, int r) {
+    return FOptionsEh.Contains(dghFrozen3D) && k >= IndicatorOffset() && k < FixedCols() && r >= FixedRows() &&
+           r < footerFrom;
   };
   TLineSets lines;
   int right = Cols.back().To + colLine;
@@ -250,13 +272,13 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
     for (const TCellSpan& col : Cols) {
       int x = col.To + colLine / 2;
       for (const TCellSpan& row : Rows)
-        lines.Add(colColour(col.Index, row.Index), {x, row.From}, {x, row.To + rowLine});
+        if (!lineless(col.Index, row.Index)) lines.Add(colColour(col.Index, row.Index), {x, row.From}, {x, row.To + rowLine});
     }
   if (rowLine > 0)
     for (const TCellSpan& row : Rows) {
       int y = row.To + rowLine / 2;
       for (const TCellSpan& col : Cols)
-        lines.Add(colColour(col.Index, row.Index), {col.From, y}, {col.To + colLine, y});
+        if (!lineless(col.Index, row.Index)) lines.Add(colColour(col.Index, row.Index), {col.From, y}, {col.To + colLine, y});
     }
   if (FFooterRowCount > 0 && rowLine > 0) {
     // Across the top of the footer area, from the frozen columns on.
@@ -270,8 +292,8 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
   lines.Draw(Canvas(), w);
 }
 
-void TCustomDBGridEh::PaintCells(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows) {
-  TRect clip = Canvas()->ClipRect();
+void TCustomDBGridEh::PaintCells(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows,
+                                 const TRect& clip) {
   TGridRect sel = TCustomGrid::Selection();
   bool active = IsActiveControl();
   bool editorOpen = InplaceEditor() && InplaceEditor()->Visible();
@@ -313,7 +335,12 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
   } else if (rowArea == raTitle) {
     highlighted = DrawTitleCell(dataCol, r, AState, is3D);
   } else if (rowArea == raFilter) {
-    FillWith(c, r, FixedColor());
+    // The filter row's background; its content comes with the filter-row editor.
+    TColor back = FixedColor();
+    c->Font()->Assign(FTitleFont.get());
+    bool inSelection = dataCol >= 0 && dataCol < FColumns->Count() && TitleInSelection(dataCol);
+    highlighted = GetFixedCellColors(ACol, ARow, c->Font(), back, inSelection, type);
+    FillWith(c, r, back);
   } else if (rowArea == raData && FDataLink->Active() && dataRow < FDataLink->RecordCount()) {
     DrawDataCell(ACol, dataCol, dataRow, r, AState, is3D);
   } else if (rowArea == raFooter) {
@@ -322,14 +349,32 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
     FillWith(c, r, Color());
   }
   bool pressed = rowArea == raTitle && colArea == caData && TitlePressed(dataCol);
-  if (is3D) DrawCellFrame3D(ARect, highlighted || pressed);
+  if (is3D) {
+    c->Brush()->SetColor(rowArea == raData ? Color() : FixedColor());
+    DrawCellFrame(ARect, true, true, highlighted, pressed);
+  }
   if (rowArea == raTitle && colArea == caData && FUseMultiTitle)
     if (THeadTreeNode* leaf = LeafOf(dataCol)) DrawTitleBands(leaf, ARect, highlighted);
 }
 
-void TCustomDBGridEh::DrawCellFrame3D(const TRect& R, bool Sunken) {
+void TCustomDBGridEh::DrawCellFrame(const TRect& R, bool RightFlag, bool LeftFlag, bool Highlighted, bool Pressed) {
+  if (CanvasMirrored()) {
+    // Drawn unmirrored on the device: each flag's side now lies on the other side.
+    TUnmirroredCell cell(this, R);
+    DrawCellFrame(cell.Device, LeftFlag, RightFlag, Highlighted, Pressed);
+    return;
+  }
+  HDC dc = Canvas()->Handle();
+  UINT edge = Highlighted || Pressed ? BDR_SUNKENINNER : BDR_RAISEDINNER;
   TRect r = R;
-  DrawEdge(Canvas()->Handle(), r, Sunken ? BDR_SUNKENINNER : BDR_RAISEDINNER, BF_RECT);
+  if (!FFlat) {
+    DrawEdge(dc, r, edge, BF_TOP | BF_BOTTOM | (LeftFlag ? UINT(BF_LEFT) : 0u) | (RightFlag ? UINT(BF_RIGHT) : 0u));
+    return;
+  }
+  // Flat: an edge at the top (and left), plain lines in the brush colour at the bottom (and right).
+  DrawEdge(dc, r, edge, BF_TOP | (LeftFlag ? UINT(BF_LEFT) : 0u));
+  Canvas()->FillRect(TRect{R.Left, R.Bottom - 1, R.Right, R.Bottom});
+  if (RightFlag) Canvas()->FillRect(TRect{R.Right - 1, R.Top, R.Right, R.Bottom});
 }
 
 int TCustomDBGridEh::TextInset(bool Is3D) const { return Is3D ? 1 : 2; }
@@ -384,6 +429,7 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   TColumnTitleEh* title = col->Title();
   c->Font()->Assign(title->Font());
   TColor back = title->Color();
+  bool pressed = TitlePressed(DataCol);
   THeadTreeNode* leaf = FUseMultiTitle ? LeafOf(DataCol) : nullptr;
   String caption = leaf ? leaf->NodeText : title->Caption();
   TRect text = R;
@@ -395,7 +441,10 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
     imageWidth = FTitleImages->Width();
   }
   TSortMarkerEh marker = title->SortMarker();
-  if (col->Field() && OnGetBtnParams) OnGetBtnParams(this, col, c->Font(), back, marker, TitlePressed(DataCol));
+  if (col->Field() && OnGetBtnParams) OnGetBtnParams(this, col, c->Font(), back, marker, pressed);
+  // A held title moves its content down and right: 2 pixels in a tall title, else 1.
+  bool tall = leaf || FTitleHeight > 0 || FTitleLines > 0;
+  int shift = pressed ? (tall ? 2 : 1) : 0;
   bool showMarker = marker != smNoneEh, showIndex = showMarker && FSortMarkedColumns->Count() > 1;
   String index = showIndex ? IntToStr(title->SortIndex()) : String();
   int indexWidth = 0;
@@ -404,22 +453,24 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
     indexWidth = c->TextWidth(index);
     c->Font()->Assign(title->Font());
   }
+  auto tooNarrow = [&] { return image ? text.Width() < imageWidth : text.Width() < 0; };
   if (showMarker) {
-    text.Right = R.Right - 16 - indexWidth;
-    if (text.Width() < imageWidth || (!image && text.Width() < 0)) {
-      // Too narrow for the marker: the index alone, and then nothing.
+    text.Right = R.Right - 16;
+    if (tooNarrow()) {
+      // No room for the marker: the index alone, and then nothing.
       showMarker = false;
-      text.Right = R.Right - indexWidth;
-      if (text.Width() < imageWidth || (!image && text.Width() < 0)) {
+      text.Right += 14 - indexWidth;
+      if (tooNarrow()) {
         showIndex = false;
         text.Right = R.Right;
       }
     }
   }
   if (col->Field() && OnGetBtnParams) {
+    c->Font()->Assign(title->Font());
     TColor ignored = back;
     TSortMarkerEh m2 = marker;
-    OnGetBtnParams(this, col, c->Font(), ignored, m2, TitlePressed(DataCol));
+    OnGetBtnParams(this, col, c->Font(), ignored, m2, pressed);
   }
   int type = CellArea(caData, raTitle);
   bool highlighted = GetFixedCellColors(DataToRawColumn(DataCol), 0, c->Font(), back, TitleInSelection(DataCol), type);
@@ -427,32 +478,40 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   if (text.Top > R.Top) FillWith(c, TRect{R.Left, R.Top, R.Right, text.Top}, back);
   c->Brush()->SetColor(back);
   int inset = TextInset(Is3D);
-  int dy = FFlat ? inset - 1 : inset;
-  bool wrap = leaf || FTitleHeight > 0 || FTitleLines > 0;
+  int dx = inset, dy = FFlat ? inset - 1 : inset;
+  if (tall && shift > 0) {
+    FillWith(c, TRect{text.Left, text.Top, text.Left + shift, text.Bottom}, back);
+    FillWith(c, TRect{text.Left, text.Top, text.Right, std::min(text.Bottom, text.Top + shift)}, back);
+    text.Left += shift;
+    text.Top += shift;
+    c->Brush()->SetColor(back);
+  } else {
+    dx += shift;
+    dy += shift;
+  }
   TAlignment align = leaf ? taCenter : title->Alignment();
-  TTextLayout layout = wrap ? tlCenter : tlTop;
+  TTextLayout layout = tall ? tlCenter : tlTop;
   if (title->Orientation() == tohVertical)
-    DrawCellTextRotated(c, text, true, inset, dy, caption, align, leaf ? tlCenter : tlBottom, title->EndEllipsis(), false);
+    DrawCellTextRotated(c, text, true, dx, dy, caption, align, leaf ? tlCenter : tlBottom, title->EndEllipsis(), false);
   else
-    DrawCellText(c, text, true, inset, dy, caption, align, layout, wrap, title->EndEllipsis(), 0, 0, false);
+    WriteCellText(col, text, true, dx, dy, caption, align, layout, tall, title->EndEllipsis(), 0, 0);
   if (image) {
-    int x = align == taCenter ? text.Left + (text.Width() - imageWidth) / 2
-            : align == taRightJustify ? text.Right - inset - imageWidth
-                                      : text.Left + inset;
-    int y = text.Top + (text.Height() - FTitleImages->Height()) / 2;
-    FTitleImages->Draw(c, x, y, title->ImageIndex(), true);
+    TRect area = text;
+    if (!tall) OffsetRect(area, 0, shift);
+    DrawImageInRect(FTitleImages, c, area, title->ImageIndex(), align == taCenter ? 0 : align == taRightJustify ? -dx : dx,
+                    align);
   }
   if (showMarker) {
     TImageList* markers = GridSortMarkerImages();
-    int x = R.Right - 2 - indexWidth - markers->Width();
-    int y = R.Top + (R.Height() - markers->Height()) / 2;
+    int x = R.Right - 2 - indexWidth - markers->Width() + shift;
+    int y = R.Top + (R.Height() - markers->Height()) / 2 + shift;
     markers->Draw(c, x, y, marker == smDownEh ? 0 : 1, true);
   }
   if (showIndex) {
     c->Font()->Assign(SortIndexFont());
     c->Font()->SetColor(highlighted ? clWhite : clWindowText);
     c->Brush()->SetStyle(bsClear);
-    c->TextOut(R.Right - 1 - indexWidth, R.Top + (R.Height() - c->TextHeight(index)) / 2, index);
+    c->TextOut(R.Right - 1 - indexWidth + shift, R.Top + (R.Height() - c->TextHeight(index)) / 2 + shift, index);
     c->Brush()->SetStyle(bsSolid);
   }
   return highlighted;
@@ -474,6 +533,8 @@ void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect,
   if (Highlighted) GetFixedCellColors(0, 0, c->Font(), back, true, CellArea(caData, raTitle));
   TRect below = CellRect;
   below.Top = CellRect.Bottom - Leaf->NodeHeight + (is3D ? 1 : 3);
+  int raw = Leaf->LeafColumn ? DataToRawColumn(Leaf->LeafColumn->Index()) : -1;
+  bool lastFrozenBeforeHidden = FFrozenCols > 0 && raw == FixedCols() - 1 && LeftCol() > FixedCols();
   for (THeadTreeNode *n = Leaf, *g = Leaf->ParentNode; g && g->ParentNode; n = g, g = g->ParentNode) {
     TRect b;
     b.Bottom = below.Top - (rowLines ? 1 : 0);
@@ -484,7 +545,9 @@ void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect,
     b.Right = b.Left + g->NodeWidth;
     TRect s{CellRect.Left, b.Top, CellRect.Right, b.Bottom};
     int f = b.Left - CellRect.Left, e = CellRect.Right - b.Right;
-    if (e != 0) {
+    // The band covers the line at the cell's right, unless the scrolled columns it would
+    // join are out of view.
+    if (e != 0 && !lastFrozenBeforeHidden) {
       ++s.Right;
       ++e;
     }
@@ -504,13 +567,12 @@ void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect,
       e += 2;
     }
     TColumnEh* leafCol = Leaf->LeafColumn;
-    DrawCellText(c, t, true, 0, is3D ? 1 : 2, g->NodeText, taCenter, tlCenter, true,
-                 leafCol && leafCol->Title()->EndEllipsis(), f, e, false);
+    WriteCellText(leafCol, t, true, 0, is3D ? 1 : 2, g->NodeText, taCenter, tlCenter, true,
+                  leafCol && leafCol->Title()->EndEllipsis(), f, e);
     if (is3D) {
       InflateRect(s, 0, 1);
-      TRect fr = s;
-      UINT sides = BF_TOP | BF_BOTTOM | (e == 0 ? UINT(BF_RIGHT) : 0u) | (f == 0 ? UINT(BF_LEFT) : 0u);
-      DrawEdge(c->Handle(), fr, BDR_RAISEDINNER, sides);
+      c->Brush()->SetColor(back);
+      DrawCellFrame(s, e == 0, f == 0, Highlighted, false);
     }
     if (rowLines) {
       c->Pen()->SetColor(FFlat ? clGray : clBlack);
@@ -556,18 +618,11 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
   if (IsDataCellHighlighted(DataCol, DataRow, c->Font(), back, State)) State.Include(gdSelected);
   String text = FCellParams->Text();
   int image = FCellParams->ImageIndex();
-  if (col->HideDuplicates() && DataRow > 0) {
-    // The same steps for the record above; the first row of the buffer always shows.
-    String above;
-    {
-      TActiveRecordScope prev(FDataLink.get(), DataRow - 1);
-      above = col->CellText();
-    }
-    FDataLink->SetActiveRecord(DataRow);
-    if (above == text) {
-      text.clear();
-      image = -1;
-    }
+  // The first row of the buffer always shows its text.
+  bool duplicate = col->HideDuplicates() && DataRow > 0 && CellParamsText(col, DataRow - 1, State) == text;
+  if (duplicate) {
+    text.clear();
+    image = -1;
   }
   c->Brush()->SetColor(back);
   int inset = TextInset(Is3D);
@@ -601,19 +656,75 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
           c->Brush()->SetColor(back);
         }
         bool wrap = col->WordWrap() && FWordWrapPossible;
-        DrawCellText(c, t, true, inset, FFlat ? inset - 1 : inset, text, FCellParams->Alignment(), col->Layout(), wrap,
-                     col->EndEllipsis(), 0, 0, col->UseRightToLeftReading());
+        WriteCellText(col, t, true, inset, FFlat ? inset - 1 : inset, text, FCellParams->Alignment(), col->Layout(),
+                      wrap, col->EndEllipsis(), 0, 0);
       }
     }
   }
-  if (buttonsWidth > 0) DrawCellButtons(buttons, TRect{R.Right, full.Top, full.Right, full.Bottom}, back, Is3D);
+  if (buttonsWidth > 0) DrawCellButtons(buttons, TRect{R.Right, full.Top, full.Right, full.Bottom}, full, back, Is3D);
   R = full;
   DrawRequiredMark(col, DataRow, R);
   if (OnDrawDataCell && !FColumns->IsCustomized()) OnDrawDataCell(this, R, col->Field(), State);
   if (OnDrawColumnCell) OnDrawColumnCell(this, R, DataCol, col, State);
+  DrawIncSearchOverlay(col, R, State, inset);
+  if (duplicate && FOptions.Contains(dgRowLines)) {
+    // Duplicates read as one block: the line above is drawn over in the column's colour.
+    int line = GridLineWidth(), top = full.Top - (Is3D ? 1 : 0);
+    FillWith(c, TRect{full.Left - (Is3D ? 1 : 0), top - line, full.Right + (Is3D ? 1 : 0), top}, col->Color());
+  }
   bool focusedCell = State.Contains(gdFocused) && FDefaultDrawing && !Designing() &&
                      !FOptions.Contains(dgRowSelect) && FUpdateLock == 0;
   if (focusedCell && (!FStyle || FStyle->DrawFocusFrame())) DrawFocusRect(c->Handle(), R);
+}
+
+String TCustomDBGridEh::CellParamsText(TColumnEh* Column, int DataRow, TGridDrawState State) {
+  TActiveRecordScope scope(FDataLink.get(), DataRow);
+  TColCellParamsEh params;
+  TFont font;
+  font.Assign(Column->Font());
+  Column->FillCellParams(&params);
+  params.SetCol(DataToRawColumn(Column->Index()));
+  params.SetRow(DataRow + TopDataOffset());
+  params.SetState(State);
+  params.SetFont(&font);
+  TColor back = RowColor(Column);
+  FireGetCellParams(Column, &font, back, State);
+  params.SetBackground(back);
+  Column->FireGetCellParams(false, &params);
+  return params.Text();
+}
+
+void TCustomDBGridEh::DrawIncSearchOverlay(TColumnEh* Column, const TRect& R, TGridDrawState State, int Inset) {
+  // The focused cell is the current record's.
+  if (!FIncSearchActive || FIncSearchText.empty()) return;
+  bool showsSelection = Focused() || FOptions.Contains(dgAlwaysShowSelection);
+  if (!State.Contains(gdFocused) || !showsSelection || Designing() || FUpdateLock > 0) return;
+  TCanvas* c = Canvas();
+  int dy = FFlat ? Inset - 1 : Inset;
+  TRect r{R.Left + Inset, R.Top + dy, R.Right - Inset, R.Bottom - dy + (Inset > 0 ? 1 : 0)};
+  c->Font()->Assign(Column->Font());
+  c->Font()->SetColor(kIncSearchText);
+  TAlignment align = Column->Alignment();
+  // A right-to-left column writes unmirrored, its alignment swapped (as WriteCellText).
+  std::optional<TUnmirroredCell> unmirrored;
+  if (CanvasMirrored() && Column->IsRightToLeft()) {
+    unmirrored.emplace(this, r);
+    r = unmirrored->Device;
+    align = align == taLeftJustify ? taRightJustify : align == taRightJustify ? taLeftJustify : align;
+  }
+  if (align != taLeftJustify) {
+    // The rest of the cell text keeps its place: the typed text covers the matching start.
+    String rest = Copy(FCellParams->Text(), Length(FIncSearchText) + 1, Length(FCellParams->Text()));
+    r.Right -= c->TextWidth(rest);
+  }
+  UINT flags = DT_NOPREFIX | (align == taRightJustify ? DT_RIGHT : align == taCenter ? DT_CENTER : DT_LEFT);
+  bool wrap = Column->WordWrap() && FWordWrapPossible;
+  if (wrap) flags |= DT_WORDBREAK;
+  else flags |= DT_SINGLELINE | (Column->Layout() == tlCenter ? UINT(DT_VCENTER) : Column->Layout() == tlBottom ? UINT(DT_BOTTOM) : 0u);
+  if (Column->UseRightToLeftReading()) flags |= DT_RTLREADING;
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor(kIncSearchBackground);
+  DrawText(c->Handle(), FIncSearchText, -1, &r, flags);
 }
 
 std::vector<TCustomDBGridEh::TCellButton> TCustomDBGridEh::CellButtons(TColumnEh* Column) const {
@@ -633,24 +744,94 @@ std::vector<TCustomDBGridEh::TCellButton> TCustomDBGridEh::CellButtons(TColumnEh
   for (int i = 0; i < Column->EditButtons()->Count(); ++i) {
     TEditButtonEh* b = Column->EditButtons()->Items(i);
     TButtonFaceStyle face;
-    if (!b->Visible() || !EditButtonFaceStyle(b->Style(), face)) continue;
-    out.push_back({face, b->Width() >= 1 ? b->Width() + (FFlat ? 2 : 0) : width});
+    if (!b->Visible()) continue;
+    bool glyph = !EditButtonFaceStyle(b->Style(), face);
+    out.push_back({face, b->Width() >= 1 ? b->Width() + (FFlat ? 2 : 0) : width, glyph ? b : nullptr});
   }
   return out;
 }
 
-void TCustomDBGridEh::DrawCellButtons(const std::vector<TCellButton>& Buttons, const TRect& Area, TColor Back,
-                                      bool Is3D) {
+void TCustomDBGridEh::DrawCellButtons(const std::vector<TCellButton>& Buttons, const TRect& Area, const TRect& Cell,
+                                      TColor Back, bool Is3D) {
   TCanvas* c = Canvas();
   int x = Area.Left;
   int height = std::min(FEditButtonHeight > 0 ? FEditButtonHeight : Area.Height(), Area.Height());
+  // A flat button in a framed cell keeps a strip of the cell left of it.
+  if (FFlat && Is3D && !Buttons.empty()) FillWith(c, TRect{x, Area.Top, x + 1, Area.Bottom}, Back);
   for (const TCellButton& b : Buttons) {
     TRect r{x, Area.Top, x + b.Width, Area.Top + height};
     if (Is3D) OffsetRect(r, 1, -1);
-    PaintEditButtonFace(c->Handle(), r, Back, b.Face, 0, FFlat, false, FDataLink->Active(), 0);
+    PaintCellButton(b, r, Cell, Back);
     x += b.Width;
   }
   if (height < Area.Height()) FillWith(c, TRect{Area.Left, Area.Top + height, Area.Right, Area.Bottom}, Back);
+}
+
+void TCustomDBGridEh::PaintCellButton(const TCellButton& Button, TRect R, const TRect& Cell, TColor Back) {
+  if (CanvasMirrored()) {
+    TRect cell = MirroredRect(Cell);
+    TUnmirroredCell unmirrored(this, R);
+    PaintCellButton(Button, unmirrored.Device, cell, Back);
+    return;
+  }
+  TCanvas* c = Canvas();
+  HDC dc = c->Handle();
+  TRect visible;
+  IntersectRect(visible, R, Cell);
+  TClipRectScopeEh clip(dc, visible);
+  if (FFlat) {
+    // A line of the cell's colour between the content and the button.
+    FillWith(c, TRect{R.Left, R.Top, R.Left + 1, R.Bottom}, Back);
+    ++R.Left;
+  }
+  if (!Button.Glyph) {
+    PaintEditButtonFace(dc, R, Back, Button.Face, 0, FFlat, false, FDataLink->Active(), 0);
+    return;
+  }
+  TRect face = R;
+  if (FFlat) {
+    FillWith(c, face, clBtnFace);
+    HBRUSH frame = CreateSolidBrush(ColorToRGB(Back));
+    FrameRect(dc, face, frame);
+    DeleteObject(frame);
+  } else {
+    DrawEdge(dc, face, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+  }
+  // The first of the glyph's pictures, centred and clipped to the face.
+  TBitmap* glyph = Button.Glyph->Glyph();
+  if (!glyph || glyph->Empty()) return;
+  int w = glyph->Width() / std::max(1, Button.Glyph->NumGlyphs()), h = glyph->Height();
+  TRect inner = R;
+  InflateRect(inner, -1, -1);
+  int x = inner.Left + (inner.Width() - w) / 2, y = inner.Top + (inner.Height() - h) / 2;
+  TRect shown;
+  IntersectRect(shown, inner, TRect{x, y, x + w, y + h});
+  IntersectRect(shown, shown, visible);
+  TClipRectScopeEh glyphClip(dc, shown);
+  c->Draw(x, y, glyph);
+}
+
+TCustomDBGridEh::TUnmirroredCell::TUnmirroredCell(TCustomDBGridEh* G, const TRect& Logical)
+    : Grid(G), Device(G->MirroredRect(Logical)) {
+  Grid->MirrorCanvas(false);
+}
+
+TCustomDBGridEh::TUnmirroredCell::~TUnmirroredCell() { Grid->MirrorCanvas(true); }
+
+void TCustomDBGridEh::WriteCellText(TColumnEh* Column, const TRect& R, bool Fill, int DX, int DY, const String& Text,
+                                    TAlignment Alignment, TTextLayout Layout, bool MultiLine, bool EndEllipsis,
+                                    int LeftMarg, int RightMarg) {
+  bool reading = Column && Column->UseRightToLeftReading();
+  if (CanvasMirrored() && Column && Column->IsRightToLeft()) {
+    TUnmirroredCell cell(this, R);
+    TAlignment swapped = Alignment == taLeftJustify    ? taRightJustify
+                         : Alignment == taRightJustify ? taLeftJustify
+                                                       : Alignment;
+    DrawCellText(Canvas(), cell.Device, Fill, DX, DY, Text, swapped, Layout, MultiLine, EndEllipsis, RightMarg, LeftMarg,
+                 reading);
+    return;
+  }
+  DrawCellText(Canvas(), R, Fill, DX, DY, Text, Alignment, Layout, MultiLine, EndEllipsis, LeftMarg, RightMarg, reading);
 }
 
 void TCustomDBGridEh::DrawRequiredMark(TColumnEh* Column, int DataRow, const TRect& R) {
@@ -696,9 +877,8 @@ void TCustomDBGridEh::DrawColumnCellDefault(const TRect& Rect, int, TColumnEh* C
       break;
     }
     default:
-      DrawCellText(c, r, true, inset, dy, Column->CellText(), Column->Alignment(), Column->Layout(),
-                   Column->WordWrap() && FWordWrapPossible, Column->EndEllipsis(), 0, 0,
-                   Column->UseRightToLeftReading());
+      WriteCellText(Column, r, true, inset, dy, Column->CellText(), Column->Alignment(), Column->Layout(),
+                    Column->WordWrap() && FWordWrapPossible, Column->EndEllipsis(), 0, 0);
   }
 }
 
@@ -724,8 +904,8 @@ bool TCustomDBGridEh::DrawFooterCell(int DataCol, int FooterRow, TRect R, TGridD
                                      CellArea(caData, raFooter));
     c->Brush()->SetColor(back);
     int inset = TextInset(Is3D);
-    DrawCellText(c, R, true, inset, FFlat ? inset - 1 : inset, text, align, col->Layout(),
-                 footer->WordWrap() && FWordWrapPossible, footer->EndEllipsis(), 0, 0, false);
+    WriteCellText(col, R, true, inset, FFlat ? inset - 1 : inset, text, align, col->Layout(),
+                  footer->WordWrap() && FWordWrapPossible, footer->EndEllipsis(), 0, 0);
   }
   if (OnDrawFooterCell) OnDrawFooterCell(this, DataCol, FooterRow, col, R, State);
   return highlighted;

@@ -688,9 +688,17 @@ void TControl::SetCursor(TCursor v) {
 }
 
 void TControl::SetBiDiMode(TBiDiMode v) {
+  if (v == FBiDiMode && !FParentBiDiMode) return;
+  FParentBiDiMode = false;
   if (v == FBiDiMode) return;
   FBiDiMode = v;
   Perform(CM_BIDIMODECHANGED);
+}
+
+void TControl::SetParentBiDiMode(bool v) {
+  if (v == FParentBiDiMode) return;
+  FParentBiDiMode = v;
+  if (v && FParent && !ComponentState().Contains(csReading)) Perform(CM_PARENTBIDIMODECHANGED);
 }
 
 void TControl::SetPopupMenuComponent(TComponent* Menu) {
@@ -713,6 +721,13 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 bool TControl::MouseCapture() const { return GetCaptureControl() == this; }
+
+bool TControl::UseRightToLeftAlignment() const { return SysLocale().MiddleEast && FBiDiMode == bdRightToLeft; }
+
+TSysLocale& SysLocale() {
+  static TSysLocale locale;
+  return locale;
+}
 
 void TControl::SetMouseCapture(bool v) {
   if (v == MouseCapture()) return;
@@ -872,6 +887,9 @@ void TControl::Dispatch(TMessage& M) {
     case CM_PARENTSHOWHINTCHANGED:
       CMParentShowHintChanged(M);
       return;
+    case CM_PARENTBIDIMODECHANGED:
+      CMParentBiDiModeChanged(M);
+      return;
     case CM_VISIBLECHANGED:
     case CM_ENABLEDCHANGED:
     case CM_COLORCHANGED:
@@ -997,6 +1015,12 @@ void TControl::CMParentColorChanged(TMessage& M) {
     }
     FParentColor = true;
   }
+}
+
+void TControl::CMParentBiDiModeChanged(TMessage&) {
+  if (!FParentBiDiMode || !FParent || FParent->BiDiMode() == FBiDiMode) return;
+  FBiDiMode = FParent->BiDiMode();
+  Perform(CM_BIDIMODECHANGED);
 }
 
 void TControl::CMParentShowHintChanged(TMessage& M) {

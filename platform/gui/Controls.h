@@ -101,6 +101,8 @@ KELM_EVENT(TDragOverEvent, void(TObject* Sender, TObject* Source, int X, int Y, 
 KELM_EVENT(TDragDropEvent, void(TObject* Sender, TObject* Source, int X, int Y));
 KELM_EVENT(TStartDragEvent, void(TObject* Sender, TDragObject*& DragObject));
 KELM_EVENT(TEndDragEvent, void(TObject* Sender, TObject* Target, int X, int Y));
+// Docking is no service of this layer: the dock events are kept for layouts and never fire.
+KELM_EVENT(TStartDockEvent, void(TObject* Sender, TDragObject*& DragObject));
 KELM_EVENT(TCanResizeEvent, void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize));
 
 // Key state of key and mouse messages.
@@ -361,6 +363,8 @@ class TControl : public TComponent {
   template <class B> static auto PublishCursor(B& b) { return b.Prop("Cursor", &TControl::Cursor, &TControl::SetCursor).Type("TCursor").Default(crDefault); }
   template <class B> static auto PublishDragCursor(B& b) { return b.Prop("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor).Type("TCursor").Default(crDrag); }
   template <class B> static auto PublishDragMode(B& b) { return b.Prop("DragMode", &TControl::DragMode, &TControl::SetDragMode).Default(dmManual); }
+  template <class B> static auto PublishDragKind(B& b) { return b.Prop("DragKind", &TControl::DragKind, &TControl::SetDragKind).Default(dkDrag); }
+  template <class B> static auto PublishParentBiDiMode(B& b) { return b.Prop("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode).Default(true); }
   template <class B> static auto PublishEnabled(B& b) { return b.Prop("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true); }
   template <class B> static auto PublishFont(B& b) { return b.Prop("Font", &TControl::Font, &TControl::SetFont).StoredUnless(&TControl::ParentFont); }
   template <class B> static auto PublishParentColor(B& b) { return b.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(true); }
@@ -386,6 +390,8 @@ class TControl : public TComponent {
   template <class B> static auto PublishOnDragOver(B& b) { return b.Prop("OnDragOver", &TControl::OnDragOver, &TControl::OnDragOver); }
   template <class B> static auto PublishOnEndDrag(B& b) { return b.Prop("OnEndDrag", &TControl::OnEndDrag, &TControl::OnEndDrag); }
   template <class B> static auto PublishOnStartDrag(B& b) { return b.Prop("OnStartDrag", &TControl::OnStartDrag, &TControl::OnStartDrag); }
+  template <class B> static auto PublishOnEndDock(B& b) { return b.Prop("OnEndDock", &TControl::OnEndDock, &TControl::OnEndDock); }
+  template <class B> static auto PublishOnStartDock(B& b) { return b.Prop("OnStartDock", &TControl::OnStartDock, &TControl::OnStartDock); }
   // Placement and state of every visual control.
   template <class B> static void PublishPlacement(B& b) {
     PublishAlign(b); PublishAnchors(b); PublishConstraints(b); PublishEnabled(b); PublishVisible(b);
@@ -486,10 +492,17 @@ public:
   void SetDragCursor(TCursor v) { FDragCursor = v; }
   TDragMode DragMode() const { return FDragMode; }
   virtual void SetDragMode(TDragMode v) { FDragMode = v; }
+  // Only dragging is served; the kind is kept for layouts.
+  TDragKind DragKind() const { return FDragKind; }
+  void SetDragKind(TDragKind v) { FDragKind = v; }
   int HelpContext() const { return FHelpContext; }
   void SetHelpContext(int v) { FHelpContext = v; }
   TBiDiMode BiDiMode() const { return FBiDiMode; }
+  // Setting it stops following the parent.
   void SetBiDiMode(TBiDiMode v);
+  // The control takes its parent's BiDiMode while this is set.
+  bool ParentBiDiMode() const { return FParentBiDiMode; }
+  void SetParentBiDiMode(bool v);
   // The alignment of the control's content, as right-to-left reading would mirror it.
   virtual TAlignment GetControlsAlignment() const { return taLeftJustify; }
 
@@ -508,6 +521,9 @@ public:
   TControlState ControlState() const { return FControlState; }
   void SetControlState(TControlState v) { FControlState = v; }
   bool MouseCapture() const;
+  // The control lays itself out right to left: BiDiMode bdRightToLeft under a Middle-East
+  // system locale.
+  bool UseRightToLeftAlignment() const;
   void SetMouseCapture(bool v);
 
   // ---- messages
@@ -550,6 +566,8 @@ public:
   TDragOverEvent OnDragOver;
   TEndDragEvent OnEndDrag;
   TStartDragEvent OnStartDrag;
+  TEndDragEvent OnEndDock;
+  TStartDockEvent OnStartDock;
   TNotifyEvent OnMouseEnter;
   TNotifyEvent OnMouseLeave;
 
@@ -613,6 +631,7 @@ private:
   void CMParentFontChanged(TMessage& M);
   void CMParentColorChanged(TMessage& M);
   void CMParentShowHintChanged(TMessage& M);
+  void CMParentBiDiModeChanged(TMessage& M);
   void DoMouseDownMsg(TMessage& M, TMouseButton Button, bool Double);
   void DoMouseUpMsg(TMessage& M, TMouseButton Button);
   void DoMouseMoveMsg(TMessage& M);
@@ -636,8 +655,10 @@ private:
   TCursor FCursor = crDefault;
   TCursor FDragCursor = crDrag;
   TDragMode FDragMode = dmManual;
+  TDragKind FDragKind = dkDrag;
   int FHelpContext = 0;
   TBiDiMode FBiDiMode = bdLeftToRight;
+  bool FParentBiDiMode = true;
   TComponent* FPopupMenu = nullptr;
   std::unique_ptr<TControlActionLink> FActionLink;
   TControlStyle FControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
@@ -757,7 +778,11 @@ public:
   TPoint ClientOrigin() const override;
   void Invalidate() override;
   void Update() override;
+  // Adds the client rectangle to what the next paint draws (nullptr: the whole client); the
+  // paint is clipped to what was invalidated since the last one.
   void InvalidateRect(const TRect* Rect);
+  // Takes the rectangle out of what the next paint draws (nullptr: everything).
+  void ValidateRect(const TRect* Rect);
   void SetZOrder(bool TopMost) override;
   // Moves the children (and the painted content) by the distances.
   void ScrollBy(int DeltaX, int DeltaY);
@@ -979,6 +1004,14 @@ BOOL ShowWindow(HWND Handle, int Command);
 HWND GetParent(HWND Handle);
 HWND WindowFromPoint(TPoint ScreenPoint);
 BOOL InvalidateRect(HWND Handle, const TRect* Rect, BOOL Erase);
+BOOL ValidateRect(HWND Handle, const TRect* Rect);
+
+// The system locale's script family. Right-to-left layouts exist only under a Middle-East
+// locale, which this system's is not; tests switch it.
+struct TSysLocale {
+  bool MiddleEast = false;
+};
+TSysLocale& SysLocale();
 BOOL UpdateWindow(HWND Handle);
 BOOL RedrawWindow(HWND Handle, const TRect* Rect, HRGN Region, UINT Flags);
 BOOL GetClientRect(HWND Handle, TRect* Rect);

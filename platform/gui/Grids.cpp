@@ -32,7 +32,8 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
 }
 
 void TInplaceEdit::Move(const TRect& Loc) {
-  SetBounds(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
+  TRect r = FGrid ? FGrid->MirroredRect(Loc) : Loc;
+  SetBounds(r.Left, r.Top, r.Width(), r.Height());
   bool hadFocus = FGrid && FGrid->Focused();
   FShown = true;
   SetVisible(true);
@@ -486,11 +487,14 @@ void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchor, bool Show) {
 
 void TCustomGrid::MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show) {
   TGridCoord old = FCurrent;
+  TGridRect oldSelection = Selection();
   FCurrent = {ACol, ARow};
   if (MoveAnchor || !FOptions.Contains(goRangeSelect)) FAnchor = FCurrent;
   if (FCurrent == old && !MoveAnchor) return;
   if (Show) ClampInView(FCurrent);
-  Invalidate();
+  // The cells that were selected or current, and those that are now.
+  InvalidateGridRect(oldSelection);
+  InvalidateGridRect(Selection());
   if (FCurrent == old) return;
   UpdateEdit();
   CurrentChanged(old.X, old.Y);
@@ -887,7 +891,38 @@ void TCustomGrid::ScrollMessage(int Bar, int Code, int Pos) {
 
 // ================================================================ painting
 
+TRect TCustomGrid::MirroredRect(const TRect& R) const {
+  if (!UseRightToLeftAlignment()) return R;
+  return TRect{ClientWidth() - R.Right, R.Top, ClientWidth() - R.Left, R.Bottom};
+}
+
+void TCustomGrid::InvalidateRect(const TRect* Rect) {
+  if (!Rect) {
+    TCustomControl::InvalidateRect(nullptr);
+    return;
+  }
+  TRect r = MirroredRect(*Rect);
+  TCustomControl::InvalidateRect(&r);
+}
+
+void TCustomGrid::MirrorCanvas(bool On) {
+  FCanvasMirrored = On;
+  HDC dc = Canvas()->Handle();
+  int w = std::max(1, ClientWidth()), h = std::max(1, ClientHeight());
+  SetMapMode(dc, MM_ANISOTROPIC);
+  SetViewportExtEx(dc, w, h, nullptr);
+  SetWindowOrgEx(dc, On ? w : 0, 0, nullptr);
+  SetWindowExtEx(dc, On ? -w : w, h, nullptr);
+}
+
 void TCustomGrid::Paint() {
+  bool mirrored = UseRightToLeftAlignment();
+  if (mirrored) MirrorCanvas(true);
+  PaintCells();
+  if (mirrored) MirrorCanvas(false);
+}
+
+void TCustomGrid::PaintCells() {
   TCanvas* c = Canvas();
   TAxis h = ColAxis(), v = RowAxis();
   int lastCol = h.Last(), lastRow = v.Last();
@@ -927,26 +962,33 @@ void TCustomGrid::Paint() {
   PaintOverlay();
 }
 
+void TCustomGrid::InvalidateGridRect(const TGridRect& Cells) {
+  if (!HandleAllocated()) return;
+  // The pixels of the range's cells that are in view.
+  auto span = [](const TAxis& a, int From, int To, int& Lo, int& Hi) {
+    Lo = a.ClientExtent, Hi = 0;
+    int n = static_cast<int>(a.Sizes->size());
+    for (int i = std::max(0, From); i <= std::min(To, n - 1); ++i) {
+      int s = a.Start(i);
+      if (s < 0) continue;
+      Lo = std::min(Lo, s);
+      Hi = std::max(Hi, s + a.Extent(i));
+    }
+    return Lo < Hi;
+  };
+  TRect r;
+  if (span(ColAxis(), Cells.Left, Cells.Right, r.Left, r.Right) && span(RowAxis(), Cells.Top, Cells.Bottom, r.Top, r.Bottom))
+    InvalidateRect(&r);
+}
+
 void TCustomGrid::InvalidateCell(int ACol, int ARow) {
   TRect r = CellRect(ACol, ARow);
   if (!IsRectEmpty(r) && HandleAllocated()) InvalidateRect(&r);
 }
 
-void TCustomGrid::InvalidateCol(int ACol) {
-  TRect r = CellRect(ACol, 0);
-  if (IsRectEmpty(r) || !HandleAllocated()) return;
-  r.Top = 0;
-  r.Bottom = ClientHeight();
-  InvalidateRect(&r);
-}
+void TCustomGrid::InvalidateCol(int ACol) { InvalidateGridRect({ACol, 0, ACol, RowCount() - 1}); }
 
-void TCustomGrid::InvalidateRow(int ARow) {
-  TRect r = CellRect(0, ARow);
-  if (IsRectEmpty(r) || !HandleAllocated()) return;
-  r.Left = 0;
-  r.Right = ClientWidth();
-  InvalidateRect(&r);
-}
+void TCustomGrid::InvalidateRow(int ARow) { InvalidateGridRect({0, ARow, ColCount() - 1, ARow}); }
 
 // ================================================================ messages
 
@@ -957,6 +999,12 @@ void TCustomGrid::DoExit() {
 
 void TCustomGrid::WndProc(TMessage& Message) {
   if (FBars->MouseMessage(Message)) return;
+  bool clientMouse = Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST && Message.Msg != WM_MOUSEWHEEL;
+  if (clientMouse && UseRightToLeftAlignment()) {
+    // The handlers see the left-to-right layout.
+    TPoint p = PointFromLParam(Message.LParam);
+    Message.LParam = PointToLParam({ClientWidth() - 1 - p.X, p.Y});
+  }
   TCustomControl::WndProc(Message);
 }
 

@@ -58,8 +58,6 @@ public:
 
 protected:
   friend class TCustomGrid;
-
-KELM_EXCEPTION(EInvalidGridOperation, Exception);
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(Char& Key) override;
   void Change() override;
@@ -146,7 +144,18 @@ public:
   // Scales the default sizes and every set width and height by M/D.
   virtual void ChangeScale(int M, int D);
 
+  // A right-to-left grid (UseRightToLeftAlignment) lays its cells out mirrored: CellRect,
+  // MouseCoord and the mouse handlers work in the left-to-right layout, painting draws it
+  // through a mirrored canvas, and the window's pixels, mouse positions, invalidated
+  // rectangles and the editor's place are mirrored on their way in and out.
+  // A client rectangle in the other layout (the mirror image in a right-to-left grid).
+  TRect MirroredRect(const TRect& R) const;
+  // Invalidates a rectangle given in the grid's layout.
+  void InvalidateRect(const TRect* Rect);
+
   void InvalidateCell(int ACol, int ARow);
+  // The cells of the range that are in view, with their lines.
+  void InvalidateGridRect(const TGridRect& Cells);
   void InvalidateCol(int ACol);
   void InvalidateRow(int ARow);
   void InvalidateGrid() { Invalidate(); }
@@ -172,6 +181,9 @@ protected:
   // the line's position, else gsNormal.
   virtual void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs);
   void Paint() override;
+  // Mirrors the canvas (right-to-left painting) or gives it its plain mapping back.
+  void MirrorCanvas(bool On);
+  bool CanvasMirrored() const { return FCanvasMirrored; }
   virtual TInplaceEdit* CreateEditor();
   // Frees the in-place editor now: a descendant whose editor refers to its own parts (columns,
   // lists) calls it before those parts go, rather than leaving it to the owner's clean-up.
@@ -233,6 +245,7 @@ private:
   };
   TAxis ColAxis() const;
   TAxis RowAxis() const;
+  void PaintCells();
   void SizeChanged();
   void EndSizingOrMoving(int X, int Y);
   void ScrollMessage(int Bar, int Code, int Pos);
@@ -261,5 +274,6 @@ private:
   TGridCoord FInplaceEditCell{-1, -1};
   bool FEditorMode = false;
   bool FTopLeftChanging = false;
+  bool FCanvasMirrored = false;
   std::unique_ptr<TWindowScrollBars> FBars;
 };

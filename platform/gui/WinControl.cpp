@@ -831,9 +831,41 @@ void TWinControl::Invalidate() {
   FWidget->update();
 }
 
-void TWinControl::InvalidateRect(const TRect*) {
-  // The whole client is painted again: controls draw everything in one pass anyway.
-  Invalidate();
+namespace {
+
+// What the next paint of the widget draws, in client pixels: the whole client, a part of it,
+// or nothing. The part is kept as one rectangle (the bounds of what was invalidated).
+QRect PendingArea(const TControlWidget* W, const QRect& Client) {
+  if (W->NeedsPaint) return Client;
+  return W->NeedsPartialPaint ? W->PartialArea : QRect();
+}
+
+void SetPendingArea(TControlWidget* W, const QRect& Area, const QRect& Client) {
+  W->NeedsPaint = !Area.isEmpty() && Area.contains(Client);
+  W->NeedsPartialPaint = !Area.isEmpty() && !W->NeedsPaint;
+  W->PartialArea = W->NeedsPartialPaint ? Area : QRect();
+}
+
+}  // namespace
+
+void TWinControl::InvalidateRect(const TRect* Rect) {
+  if (!Rect) {
+    Invalidate();
+    return;
+  }
+  TRect c = ClientRect();
+  QRect client = ToQRect(c), area = ToQRect(*Rect).intersected(client);
+  if (area.isEmpty()) return;
+  SetPendingArea(FWidget, PendingArea(FWidget, client).united(area), client);
+  FWidget->PaintFailed = false;
+  FWidget->update();
+}
+
+void TWinControl::ValidateRect(const TRect* Rect) {
+  QRect client = ToQRect(ClientRect());
+  QRect left;
+  if (Rect) left = (QRegion(PendingArea(FWidget, client)) - QRegion(ToQRect(*Rect))).boundingRect();
+  SetPendingArea(FWidget, left, client);
 }
 
 void TWinControl::Update() {
@@ -1017,6 +1049,10 @@ void TWinControl::Dispatch(TMessage& M) {
       return;
     case CM_SHOWHINTCHANGED:
       NotifyControls(CM_PARENTSHOWHINTCHANGED);
+      return;
+    case CM_BIDIMODECHANGED:
+      TControl::Dispatch(M);
+      NotifyControls(CM_PARENTBIDIMODECHANGED);
       return;
     case CM_CTL3DCHANGED:
       NotifyControls(CM_PARENTCTL3DCHANGED);

@@ -1,6 +1,7 @@
 // The scroll bars of a window and the functions that read and set them.
 #include "gui/WinScroll.h"
 
+#include "gui/QtGlue_p.h"
 #include "gui/StdCtrls.h"
 #include "gui/WinGDI.h"
 
@@ -135,7 +136,10 @@ void TWindowScrollBars::SetPos(int Bar, int Pos) {
 }
 
 void TWindowScrollBars::RepaintFrame() {
-  RedrawWindow(FOwner->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+  // The bars lie in the frame: the client keeps its pixels.
+  auto* w = static_cast<TControlWidget*>(gui_glue::TAccess::Widget(FOwner));
+  w->NeedsFramePaint = true;
+  w->update();
 }
 
 int TWindowScrollBars::Pos(int Bar) const { return Model(Bar).Position(); }

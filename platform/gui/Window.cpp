@@ -283,6 +283,13 @@ BOOL InvalidateRect(HWND Handle, const TRect* Rect, BOOL) {
   return true;
 }
 
+BOOL ValidateRect(HWND Handle, const TRect* Rect) {
+  TWinControl* c = FindControl(Handle);
+  if (!c) return false;
+  c->ValidateRect(Rect);
+  return true;
+}
+
 BOOL UpdateWindow(HWND Handle) {
   TWinControl* c = FindControl(Handle);
   if (!c) return false;

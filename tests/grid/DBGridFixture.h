@@ -26,10 +26,17 @@ public:
     TDBGridEh::Dispatch(M);
   }
 
+  // The clip rectangle of each paint since the last clear: what the paint had to draw.
+  std::vector<TRect> PaintClips;
+
 protected:
   void LayoutChanged() override {
     ++Passes;
     TDBGridEh::LayoutChanged();
+  }
+  void Paint() override {
+    PaintClips.push_back(Canvas()->ClipRect());
+    TDBGridEh::Paint();
   }
 };
 

@@ -1,55 +1,11 @@
 // The grid's layout pass, geometry, title tree, style colours and painting, driven on a shown
 // grid over an in-memory table; paintings are read back at probe pixels and kept as PNG
 // files under screenshots/ when a test fails.
-#include "DBGridFixture.h"
+#include "GridLayoutFixture.h"
 #include "grid/DBGridEhStyle.h"
 #include "gui/WinScroll.h"
 
-#include <filesystem>
-
 namespace {
-
-class LayoutGrid : public DBGridFixture, public TPaintSurface {
-protected:
-  void SetUp() override {
-    DBGridFixture::SetUp();
-    Grid->SetBorderStyle(bsNone);
-  }
-  void TearDown() override {
-    if (HasFailure() && Bitmap) {
-      std::filesystem::create_directories("screenshots");
-      const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-      Bitmap->SaveToPngFile(String("screenshots/layout_") + info->name() + ".png");
-    }
-    DBGridFixture::TearDown();
-  }
-  // The grid's pixels as it paints them now.
-  void Snap() {
-    Application->ProcessMessages();
-    Reset(Grid->Width(), Grid->Height());
-    Grid->PaintTo(Canvas(), 0, 0);
-  }
-  void Columns(std::initializer_list<const char*> Fields) {
-    TDBGridEhLayoutLock lock(Grid);
-    for (const char* f : Fields) AddColumn(f);
-  }
-  int LineHeight(TFont* Font) {
-    TBitmap b;
-    b.SetSize(4, 4);
-    b.Canvas()->Font()->Assign(Font);
-    TEXTMETRIC tm;
-    GetTextMetrics(b.Canvas()->Handle(), &tm);
-    return tm.tmHeight + tm.tmExternalLeading;
-  }
-  int TextHeight(TFont* Font) {
-    TBitmap b;
-    b.SetSize(4, 4);
-    b.Canvas()->Font()->Assign(Font);
-    return b.Canvas()->TextHeight("Wg");
-  }
-  bool Dark(COLORREF C) { return GetRValue(C) < 100 && GetGValue(C) < 100 && GetBValue(C) < 100; }
-  TRect Cell(int Col, int Row) { return Grid->CellRect(Col, Row); }
-};
 
 // ================================================================ cell types
 
@@ -394,9 +350,6 @@ TEST(GridStyle, BlendHighlightColourRoundsHalvesToEven) {
   TDBGridEhStyle style;
   EXPECT_EQ(ColorToRGB(style.BlendHighlightColor(clWhite, TColor(RGB(10, 36, 106)), false)), RGB(188, 193, 207));
   EXPECT_EQ(ColorToRGB(style.BlendHighlightColor(clWhite, TColor(RGB(10, 36, 106)), true)), RGB(204, 211, 228));
-  EXPECT_EQ(style.ScreenColorCount(), -1);
-  SendMessage(style.Handle(), WM_SYSCOLORCHANGE, 0, 0);
-  EXPECT_EQ(style.ScreenColorCount(), -1);
 }
 
 TEST_F(LayoutGrid, GridsAttachToTheSharedStyleAndLeaveIt) {
@@ -419,31 +372,6 @@ TEST_F(LayoutGrid, GridsAttachToTheSharedStyleAndLeaveIt) {
 namespace {
 
 // ================================================================ painting
-
-// A grid over its own small table.
-class PaintGrid : public LayoutGrid {
-protected:
-  TMemDataSet* T = nullptr;
-  void Table(std::initializer_list<std::pair<const char*, TFieldType>> Fields,
-             std::initializer_list<std::vector<Variant>> Rows) {
-    T = new TMemDataSet(Form);
-    for (auto& [name, type] : Fields) T->FieldDefs()->Add(name, type, type == ftString ? 20 : 0);
-    for (const auto& r : Rows) T->AddRow(r);
-    Source->SetDataSet(T);
-    T->Open();
-    Application->ProcessMessages();
-  }
-  TColumnEh* Col(int I) { return Grid->Columns()->Items(I); }
-  TRect DataCell(int DataCol, int DataRow) {
-    return Cell(Grid->DataToRawColumn(DataCol), Grid->TopDataOffset() + DataRow);
-  }
-  TRect Inner(TRect R, int D = 2) {
-    InflateRect(R, -D, -D);
-    return R;
-  }
-  // The one colour that fills most of the cell.
-  COLORREF Fill(const TRect& R) { return Pixel(R.Left + 2, R.Top + 2); }
-};
 
 TEST_F(PaintGrid, FooterSumsShowRightAlignedAndFollowAPost) {
   Table({{"Code", ftString}, {"Amount", ftFloat}},

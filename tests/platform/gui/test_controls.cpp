@@ -34,7 +34,8 @@ public:
         {CM_TEXTCHANGED, "CM_TEXTCHANGED"},       {CM_ENTER, "CM_ENTER"},
         {CM_EXIT, "CM_EXIT"},                     {WM_SETFOCUS, "WM_SETFOCUS"},
         {WM_KILLFOCUS, "WM_KILLFOCUS"},           {CM_CURSORCHANGED, "CM_CURSORCHANGED"},
-        {WM_CANCELMODE, "WM_CANCELMODE"},         {CM_SHOWINGCHANGED, "CM_SHOWINGCHANGED"}};
+        {WM_CANCELMODE, "WM_CANCELMODE"},         {CM_SHOWINGCHANGED, "CM_SHOWINGCHANGED"},
+        {CM_BIDIMODECHANGED, "CM_BIDIMODECHANGED"}, {CM_PARENTBIDIMODECHANGED, "CM_PARENTBIDIMODECHANGED"}};
     if (Log) {
       auto it = names.find(M.Msg);
       if (it != names.end()) Log->push_back(Tag + ":" + it->second);
@@ -157,6 +158,7 @@ TEST_F(TreeFixture, PropertyChangesSendTheirMessagesAndReachChildren) {
   auto* own = Add(parent, Bounds(60, 5, 50, 50), &log, "O");
   own->Font()->SetName("Arial");  // its own font from now on
   own->SetColor(clYellow);
+  own->SetBiDiMode(bdLeftToRight);  // its own reading order
   log.clear();
   struct Case {
     const char* what;
@@ -174,6 +176,8 @@ TEST_F(TreeFixture, PropertyChangesSendTheirMessagesAndReachChildren) {
       {"same text", [&] { child->SetText("编号"); }, {}},
       {"cursor", [&] { child->SetCursor(crHandPoint); }, {"C:CM_CURSORCHANGED"}},
       {"visible", [&] { child->SetVisible(false); }, {"C:CM_VISIBLECHANGED"}},
+      {"reading order", [&] { parent->SetBiDiMode(bdRightToLeft); },
+       {"P:CM_BIDIMODECHANGED", "C:CM_PARENTBIDIMODECHANGED", "C:CM_BIDIMODECHANGED", "O:CM_PARENTBIDIMODECHANGED"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -189,6 +193,12 @@ TEST_F(TreeFixture, PropertyChangesSendTheirMessagesAndReachChildren) {
   EXPECT_NE(own->Font()->Size(), 14);
   EXPECT_EQ(own->Color(), clYellow);
   EXPECT_FALSE(own->ParentColor());
+  EXPECT_EQ(child->BiDiMode(), bdRightToLeft);
+  EXPECT_TRUE(child->ParentBiDiMode());
+  EXPECT_EQ(own->BiDiMode(), bdLeftToRight);
+  EXPECT_FALSE(own->ParentBiDiMode());
+  own->SetParentBiDiMode(true);
+  EXPECT_EQ(own->BiDiMode(), bdRightToLeft) << "following the parent again takes its order";
 }
 
 // ---------------------------------------------------------------- focus

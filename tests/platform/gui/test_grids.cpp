@@ -362,3 +362,38 @@ TEST_F(GridFixture, PaintsFixedDataSelectedAndTheSizingLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// A right-to-left layout is mirrored only under a Middle-East locale; the test switches it.
+struct MiddleEastLocale {
+  MiddleEastLocale() { SysLocale().MiddleEast = true; }
+  ~MiddleEastLocale() { SysLocale().MiddleEast = false; }
+};
+
+TEST_F(GridFixture, ARightToLeftGridMirrorsItsCellsMouseAndEditor) {
+  Grid->SetBiDiMode(bdRightToLeft);
+  EXPECT_FALSE(Grid->UseRightToLeftAlignment()) << "not under this system's locale";
+  MiddleEastLocale locale;
+  ASSERT_TRUE(Grid->UseRightToLeftAlignment());
+  Grid->Invalidate();
+  Application->ProcessMessages();
+  int w = Grid->ClientWidth();
+  TRect fixed = Grid->CellRect(0, 1), cell = Grid->CellRect(2, 2);
+  EXPECT_EQ(Pixel(Grid, w - 1 - (fixed.Left + 10), fixed.Top + 10).rgb() & 0xFFFFFF, 0xD4D0C8u)
+      << "the fixed column stands at the right";
+  EXPECT_EQ(Pixel(Grid, fixed.Left + 10, fixed.Top + 10).rgb() & 0xFFFFFF, 0xFFFFFFu);
+  // A click where column 2 shows selects it.
+  TPoint at{w - 1 - (cell.Left + 5), cell.Top + 5};
+  Down(at.X, at.Y);
+  Up(at.X, at.Y);
+  EXPECT_EQ(Grid->Col(), 2);
+  EXPECT_EQ(Grid->Row(), 2);
+  Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
+  KeyTo(Grid, VK_F2);
+  ASSERT_TRUE(Grid->InplaceEditor()->Visible());
+  EXPECT_EQ(Grid->InplaceEditor()->BoundsRect(), Grid->MirroredRect(cell)) << "the editor over the mirrored cell";
+  KeyTo(Grid->InplaceEditor(), VK_ESCAPE);
+}
+
+}  // namespace

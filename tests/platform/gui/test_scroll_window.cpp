@@ -1,6 +1,8 @@
 // ScrollWindow moves the client pixels and has only the uncovered strip painted again.
 #include "StdTestUtil.h"
 
+#include <functional>
+
 using namespace stdtest;
 
 namespace {
@@ -77,6 +79,34 @@ TEST_F(ScrollWindowTest, AWholeInvalidationStillPaintsEverything) {
   ASSERT_TRUE(ScrollWindow(S->Handle(), -30, 0, nullptr, nullptr));
   S->Update();
   EXPECT_EQ(S->Clips.back(), Rect(0, 0, 200, 60));
+}
+
+TEST_F(ScrollWindowTest, InvalidatedRectanglesArePaintedTogetherAndValidatedOnesNot) {
+  struct Case {
+    const char* Name;
+    std::function<void()> Change;
+    int Paints;  // paints that follow
+    TRect Clip;
+  };
+  TRect a = Rect(10, 5, 30, 15), b = Rect(50, 20, 60, 40), top = Rect(0, 0, 200, 20);
+  const Case cases[] = {
+      {"two rectangles", [&] { InvalidateRect(S->Handle(), &a, true); InvalidateRect(S->Handle(), &b, true); }, 1,
+       Rect(10, 5, 60, 40)},
+      {"beyond the client", [&] { TRect out = Rect(190, 50, 400, 90); S->InvalidateRect(&out); }, 1,
+       Rect(190, 50, 200, 60)},
+      {"validated again", [&] { S->InvalidateRect(&a); ValidateRect(S->Handle(), &a); }, 0, TRect{}},
+      {"a band off the whole", [&] { S->Invalidate(); ValidateRect(S->Handle(), &top); }, 1, Rect(0, 20, 200, 60)},
+      {"everything validated", [&] { S->Invalidate(); ValidateRect(S->Handle(), nullptr); }, 0, TRect{}},
+  };
+  for (const Case& c : cases) {
+    int paints = S->Paints;
+    c.Change();
+    S->Update();
+    EXPECT_EQ(S->Paints, paints + c.Paints) << c.Name;
+    if (c.Paints > 0) {
+      EXPECT_EQ(S->Clips.back(), c.Clip) << c.Name;
+    }
+  }
 }
 
 }  // namespace
