@@ -5,6 +5,7 @@
 #include "app/U_Data.h"
 #include "app/U_Main.h"
 #include "app/ufrmBasic.h"
+#include "app/ufrmPact.h"
 #include "app/ufrmSelect.h"
 #include "core/ClassBuilder.h"
 #include "core/FileUtils.h"
@@ -375,6 +376,8 @@ bool TfrmPactAdd::SaveContract() {
   } catch (...) {
     AbandonEdits();
     FFiles.AfterRollback();
+    // The list's footer counted a posted row that the rollback took back.
+    if (frmPact) frmPact->dgPact->SumList()->Recalculate();
     ShowMessage(FailedText);
     return false;
   }
@@ -395,7 +398,9 @@ void TfrmPactAdd::AfterSave() {
     OpenDetails();
     return;
   }
-  SetModalResult(mrOk);
+  // The list shows what was stored: details, notes and totals of the contract.
+  if (frmPact) frmPact->LoadCurrentContract();
+  Close();
 }
 
 void TfrmPactAdd::btnPostClick(TObject*) {

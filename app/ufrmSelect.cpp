@@ -65,9 +65,9 @@ int DeliverRecordPick(const String& Table, const String& Value) {
 }
 
 String TfrmSelect::SearchSQL(const String& Table, const String& Column, const String& Key) {
-  String sql = "Select * from " + Table;
+  String sql = "Select * from " + SqlName(Table);
   // Bracketed: the column is whatever name the list's row holds.
-  if (!Column.empty() && !Key.empty()) sql += " where [" + Column + "] like " + SqlContains(Key);
+  if (!Column.empty() && !Key.empty()) sql += " where " + SqlName(Column) + " like " + SqlContains(Key);
   return sql;
 }
 
