@@ -94,14 +94,6 @@ void TFrm_Main::CustExpExecute(TObject*) {
   if (Frm_Custom) ExportGridToExcel(Frm_Data->Qry_Cust, Frm_Custom->dgCust);
 }
 
-void TFrm_Main::CustPrintExecute(TObject*) {
-  if (Frm_Custom) PrintList(Frm_Custom->dgCust, "客户打印");
-}
-
-void TFrm_Main::CustExpExecute(TObject*) {
-  if (Frm_Custom) ExportGridToExcel(Frm_Data->Qry_Cust, Frm_Custom->dgCust);
-}
-
 // ---------------------------------------------------------------- employees
 
 void TFrm_Main::Emp_MExecute(TObject*) { OpenMDIChild(frmEmp, this); }
