@@ -1,5 +1,6 @@
 #include "app/ufrmPactAdd.h"
 
+#include "app/DetailRows.h"
 #include "app/SaveSteps.h"
 #include "app/SqlText.h"
 #include "app/U_Data.h"
@@ -118,34 +119,6 @@ enum { kCustomer, kProject, kManager };
 
 TADOQuery* DetailQuery(int Index) { return Frm_Data->*kDetails[Index].Query; }
 
-// The dataset's controls stay still while a walk moves it; its place is kept.
-class TWalk {
-public:
-  explicit TWalk(TDataSet* Data) : FData(Data) { FData->DisableControls(); }
-  ~TWalk() { FData->EnableControls(); }
-  TWalk(const TWalk&) = delete;
-  TWalk& operator=(const TWalk&) = delete;
-
-private:
-  TDataSet* FData;
-};
-
-// Writes the contract code into every cached row of a detail query.
-void StampCode(TADOQuery* Query, const String& Code) {
-  TWalk walk(Query);
-  for (Query->First(); !Query->Eof(); Query->Next()) {
-    TField* field = Query->FieldByName("PactCode");
-    if (field->AsString() == Code && !field->IsNull()) continue;
-    Query->Edit();
-    field->SetAsString(Code);
-    Query->Post();
-  }
-}
-
-void CancelEditing(TDataSet* Data) {
-  if (Data->Active() && (Data->State() == dsEdit || Data->State() == dsInsert)) Data->Cancel();
-}
-
 void AppendRow(TADOQuery* Query) {
   if (Query->Active()) Query->Append();
 }
@@ -254,40 +227,18 @@ void TfrmPactAdd::Button3Click(TObject*) { DeleteCurrentRow(DetailQuery(kFunds))
 void TfrmPactAdd::btnAddClick(TObject*) { AppendRow(DetailQuery(kDelivery)); }
 void TfrmPactAdd::btnDeleteClick(TObject*) { DeleteCurrentRow(DetailQuery(kDelivery)); }
 
-bool TfrmPactAdd::DocumentNameTaken(const String& Name) {
-  TADOQuery* q = Frm_Data->Qry_Temp;
-  Frm_Data->OpenQuery(q, "select DocName from t_pact_doc where DocName=" + SqlStr(Name));
-  return !q->IsEmpty() || FFiles.IsStaged(Name);
-}
-
 void TfrmPactAdd::Button4Click(TObject*) {
   TOpenDialog* dialog = Frm_Main->dlgDoc;
   if (!dialog->Execute()) return;
-  String source = dialog->FileName();
-  String name = ExtractFileName(source);
-  if (DocumentNameTaken(name)) {
-    Warn(DuplicateFileText);
-    return;
+  switch (AttachDocument(FFiles, dialog->FileName(), DetailQuery(kDocuments))) {
+    case aoAttached: break;
+    case aoNameTaken: Warn(DuplicateFileText); break;
+    case aoCopyFailed: Warn(CopyFailedText + dialog->FileName()); break;
   }
-  if (!FFiles.Stage(source, name)) {
-    Warn(CopyFailedText + source);
-    return;
-  }
-  TADOQuery* docs = DetailQuery(kDocuments);
-  docs->Append();
-  docs->FieldByName("DocPath")->SetAsString(FFiles.StoredPath(name));
-  docs->FieldByName("DocDate")->SetAsDateTime(Date());
-  docs->FieldByName("DocName")->SetAsString(name);
-  docs->Post();
 }
 
-void TfrmPactAdd::Button5Click(TObject*) {
-  TADOQuery* docs = DetailQuery(kDocuments);
-  if (!docs->Active() || docs->IsEmpty()) return;
-  // The file goes with the commit that deletes the row, not before.
-  FFiles.Remove(docs->FieldByName("DocName")->AsString());
-  docs->Delete();
-}
+// The file goes with the commit that deletes the row, not before.
+void TfrmPactAdd::Button5Click(TObject*) { RemoveCurrentDocument(FFiles, DetailQuery(kDocuments)); }
 
 void TfrmPactAdd::SaveColumnsOf(int Index) {
   Frm_Main->SaveGridColumns(this->*kDetails[Index].Grid, kDetails[Index].List, 1);
@@ -368,7 +319,7 @@ bool TfrmPactAdd::SaveContract() {
                             "update t_pact_fp set PactCode=" + SqlStr(code) + " where PactCode=" + SqlStr(OldCode));
       for (const TDetail& d : kDetails) {
         TADOQuery* q = Frm_Data->*d.Query;
-        StampCode(q, code);
+        StampDetailCode(q, "PactCode", code);
         q->UpdateBatch();
         PassSaveStep("batch-applied");
       }

@@ -73,8 +73,6 @@ private:
   void AbandonEdits();
   void AfterSave();
   void Warn(const String& Text);
-  // A stored document, or one attached in this showing, has the name.
-  bool DocumentNameTaken(const String& Name);
   void OpenPicker(int Index);
   void SaveColumnsOf(int Index);
   void Opened();

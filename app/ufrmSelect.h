@@ -19,11 +19,6 @@ public:
   String ListName;     // the T_FieldShow list of the columns and search fields
   String ResultField;  // the column handed back
 
-  // The statement of a search for Key in Column of Table; an empty key or column adds no
-  // condition, so rows whose column is empty are listed too.
-  static String SearchSQL(const String& Table, const String& Column, const String& Key);
-  static String CountText(int Count);  // "当前共有 n 条记录"
-
   // ---- handlers named by the layout
   void FormShow(TObject* Sender);
   void Btn_SearchClick(TObject* Sender);
@@ -31,10 +26,6 @@ public:
   void N1Click(TObject* Sender);
   void N2Click(TObject* Sender);
   void btnCLoseClick(TObject* Sender);
-
-private:
-  // The Field of the list's row titled as the chosen search field; '' when there is none.
-  String SearchColumn() const;
 };
 
 // Where a pick goes: the dialogs open at the moment that take a value of a table, each with
