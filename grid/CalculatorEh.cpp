@@ -1,10 +1,10 @@
 #include "grid/CalculatorEh.h"
 
+#include "core/ClassBuilder.h"
 #include "core/Filer.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 #include "gui/Clipbrd.h"
-#include "gui/ControlProps.h"
 #include "gui/Forms.h"
 #include "gui/Screen.h"
 
@@ -34,20 +34,11 @@ Char UpperKey(Char Key) { return Key >= U'a' && Key <= U'z' ? Key - U'a' + U'A' 
 // ================================================================ TCalculatorEh
 
 KELM_PUBLISH(TCalculatorEh) {
-  b.Prop("BorderStyle", &TCalculatorEh::BorderStyle, &TCalculatorEh::SetBorderStyle).Default(bsNone);
-  b.Prop("ClientHeight", &TCalculatorEh::DesignClientHeight, &TCalculatorEh::SetDesignClientHeight).NoDefault();
-  b.Prop("ClientWidth", &TCalculatorEh::DesignClientWidth, &TCalculatorEh::SetDesignClientWidth).NoDefault();
-  PublishControlProperties(b, {"Color", "Font"});
-  b.Prop("OldCreateOrder", &TCalculatorEh::OldCreateOrder, &TCalculatorEh::SetOldCreateOrder).Default(false);
-  b.Prop("PixelsPerInch", &TCalculatorEh::PixelsPerInch, &TCalculatorEh::SetPixelsPerInch).NoDefault();
-  b.Prop("TextHeight", &TCalculatorEh::TextHeight, &TCalculatorEh::SetTextHeight).NoDefault();
-  b.Field("Panel1", &TCalculatorEh::Panel1);
-  b.Field("TextBox", &TCalculatorEh::TextBox);
-  b.Field("spEqual", &TCalculatorEh::spEqual);
+  Published(b);
   b.Method("SpeedButtonClick", &TCalculatorEh::SpeedButtonClick);
 }
 
-TCalculatorEh::TCalculatorEh(TComponent* AOwner) : TCustomControl(AOwner) {
+TCalculatorEh::TCalculatorEh(TComponent* AOwner) : inherited(AOwner) {
   FPixelsPerInch = Screen ? Screen->PixelsPerInch() : 96;
   LoadLayout();
   for (int i = 0; i < ComponentCount(); ++i)

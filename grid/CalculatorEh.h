@@ -2,6 +2,7 @@
 // The drop-down calculator of numeric cells: a four-function calculator whose display and 22
 // keys come from the layout "TCALCULATOREH", and the pop-up that hands its value back to the
 // edit that opened it.
+#include "forms/TCalculatorEh.h"
 #include "grid/ToolCtrlsEh.h"
 #include "gui/Controls.h"
 #include "gui/ExtCtrls.h"
@@ -21,8 +22,19 @@ public:
   virtual void SetDropDownValue(const Variant& Value) = 0;
 };
 
-class TCalculatorEh : public TCustomControl {
-  KELM_CLASS(TCalculatorEh, TCustomControl)
+// Its components are those of the layout (forms/TCalculatorEh.h, generated from it).
+class TCalculatorEh : public TCalculatorEhLayout<TCustomControl> {
+  KELM_CLASS(TCalculatorEh, TCalculatorEhLayout<TCustomControl>)
+  template <class B> static void Published(B& b) {
+    b.Prop("BorderStyle", &TCalculatorEh::BorderStyle, &TCalculatorEh::SetBorderStyle).Default(bsNone);
+    b.Prop("ClientHeight", &TCalculatorEh::DesignClientHeight, &TCalculatorEh::SetDesignClientHeight).NoDefault();
+    b.Prop("ClientWidth", &TCalculatorEh::DesignClientWidth, &TCalculatorEh::SetDesignClientWidth).NoDefault();
+    PublishColor(b);
+    PublishFont(b);
+    b.Prop("OldCreateOrder", &TCalculatorEh::OldCreateOrder, &TCalculatorEh::SetOldCreateOrder).Default(false);
+    b.Prop("PixelsPerInch", &TCalculatorEh::PixelsPerInch, &TCalculatorEh::SetPixelsPerInch).NoDefault();
+    b.Prop("TextHeight", &TCalculatorEh::TextHeight, &TCalculatorEh::SetTextHeight).NoDefault();
+  }
 public:
   explicit TCalculatorEh(TComponent* AOwner);
   ~TCalculatorEh() override;
@@ -63,11 +75,6 @@ public:
   TSpeedButtonEh* Button(const String& Name) const;
   // The key a button tag sends (entry 0 and unknown tags: the zero character).
   static Char KeyOfTag(int Tag);
-
-  // ---- components of the layout
-  TPanel* Panel1 = nullptr;
-  TLabel* TextBox = nullptr;
-  TSpeedButtonEh* spEqual = nullptr;
 
   // ---- handlers named by the layout
   void SpeedButtonClick(TObject* Sender);

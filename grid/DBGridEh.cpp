@@ -17,17 +17,7 @@
 
 // ================================================================ the grid's sum list
 
-KELM_PUBLISH(TDBGridEhSumList) {
-  using C = TDBGridEhSumList;
-  b.Prop("Active", &C::Active, &C::SetActive).Default(false);
-  b.Prop("ExternalRecalc", &C::ExternalRecalc, &C::SetExternalRecalc).Default(false);
-  b.Prop("OnRecalcAll", [](const C* c) { return c->OnRecalcAll; }, [](C* c, const TNotifyEvent& e) { c->OnRecalcAll = e; });
-  b.Prop("OnAfterRecalcAll", [](const C* c) { return c->OnAfterRecalcAll; },
-         [](C* c, const TNotifyEvent& e) { c->OnAfterRecalcAll = e; });
-  b.Prop("SumListChanged", [](const C* c) { return c->SumListChanged; },
-         [](C* c, const TNotifyEvent& e) { c->SumListChanged = e; });
-  b.Prop("VirtualRecords", &C::VirtualRecords, &C::SetVirtualRecords).Default(false);
-}
+KELM_PUBLISH(TDBGridEhSumList) { Published(b); }
 
 TDBGridEhSumList::TDBGridEhSumList(TComponent* AOwner) : TDBSumListProducer(AOwner) {
   SetWorksAtDesignTime(true);

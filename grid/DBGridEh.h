@@ -111,6 +111,15 @@ KELM_EVENT(TGetFooterParamsEvent, void(TObject* Sender, int DataCol, int Row, TC
 
 class TColumnTitleDefValuesEh : public TPersistent {
   KELM_CLASS(TColumnTitleDefValuesEh, TPersistent)
+  template <class B> static void Published(B& b) {
+    using C = TColumnTitleDefValuesEh;
+    b.Prop("Alignment", &C::Alignment, &C::SetAlignment).NoDefault().Stored(&C::IsAlignmentStored);
+    b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::IsColorStored);
+    b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).Default(false);
+    b.Prop("Orientation", &C::Orientation, &C::SetOrientation).Default(tohHorizontal);
+    b.Prop("TitleButton", &C::TitleButton, &C::SetTitleButton).Default(false);
+    b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).Default(false);
+  }
 public:
   explicit TColumnTitleDefValuesEh(TCustomDBGridEh* AGrid) : FGrid(AGrid) {}
   void Assign(TPersistent* Source) override;
@@ -149,6 +158,9 @@ private:
 
 class TColumnFooterDefValuesEh : public TPersistent {
   KELM_CLASS(TColumnFooterDefValuesEh, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("ToolTips", &TColumnFooterDefValuesEh::ToolTips, &TColumnFooterDefValuesEh::SetToolTips).Default(false);
+  }
 public:
   explicit TColumnFooterDefValuesEh(TCustomDBGridEh* AGrid) : FGrid(AGrid) {}
   void Assign(TPersistent* Source) override;
@@ -210,6 +222,20 @@ private:
 // The grid's published ColumnDefValues.
 class TDBGridEhColumnDefValuesEh : public TColumnDefValuesEh {
   KELM_CLASS(TDBGridEhColumnDefValuesEh, TColumnDefValuesEh)
+  template <class B> static void Published(B& b) {
+    using C = TDBGridEhColumnDefValuesEh;
+    b.Prop("AlwaysShowEditButton", &C::AlwaysShowEditButton, &C::SetAlwaysShowEditButton).Default(false);
+    b.Prop("AutoDropDown", &C::AutoDropDown, &C::SetAutoDropDown).Default(false);
+    b.Prop("DblClickNextVal", &C::DblClickNextVal, &C::SetDblClickNextVal).Default(false);
+    b.Prop("DropDownShowTitles", &C::DropDownShowTitles, &C::SetDropDownShowTitles).Default(false);
+    b.Prop("DropDownSizing", &C::DropDownSizing, &C::SetDropDownSizing).Default(false);
+    b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).Default(false);
+    b.Prop("Footer", &C::Footer, &C::SetFooter);
+    b.Prop("HighlightRequired", &C::HighlightRequired, &C::SetHighlightRequired).Default(false);
+    b.Prop("Layout", &C::Layout, &C::SetLayout).Default(tlTop);
+    b.Prop("Title", &C::Title, &C::SetTitle);
+    b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).Default(false);
+  }
 public:
   explicit TDBGridEhColumnDefValuesEh(TCustomDBGridEh* AGrid) : TColumnDefValuesEh(AGrid) {}
 };
@@ -218,6 +244,21 @@ public:
 
 class TColumnTitleEh : public TPersistent {
   KELM_CLASS(TColumnTitleEh, TPersistent)
+  template <class B> static void Published(B& b) {
+    using C = TColumnTitleEh;
+    b.Prop("Alignment", &C::Alignment, &C::SetAlignment).NoDefault().Stored(&C::IsAlignmentStored);
+    b.Prop("Caption", &C::Caption, &C::SetCaption).Stored(&C::IsCaptionStored);
+    b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::IsColorStored);
+    b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).NoDefault().Stored(&C::IsEndEllipsisStored);
+    b.Prop("Font", &C::Font, &C::SetFont).Stored(&C::IsFontStored);
+    b.Prop("Hint", &C::Hint, &C::SetHint);
+    b.Prop("ImageIndex", &C::ImageIndex, &C::SetImageIndex).Default(-1);
+    b.Prop("Orientation", &C::Orientation, &C::SetOrientation).NoDefault().Stored(&C::IsOrientationStored);
+    b.Prop("SortIndex", &C::SortIndex, &C::SetSortIndex).Default(0);
+    b.Prop("SortMarker", &C::SortMarker, &C::SetSortMarker).Default(smNoneEh);
+    b.Prop("TitleButton", &C::TitleButton, &C::SetTitleButton).NoDefault().Stored(&C::IsTitleButtonStored);
+    b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).NoDefault().Stored(&C::IsToolTipsStored);
+  }
 public:
   explicit TColumnTitleEh(TColumnEh* Column);
   ~TColumnTitleEh() override;
@@ -307,6 +348,19 @@ private:
 
 class TColumnFooterEh : public TCollectionItem {
   KELM_CLASS(TColumnFooterEh, TCollectionItem)
+  template <class B> static void Published(B& b) {
+    using C = TColumnFooterEh;
+    b.Prop("Alignment", &C::Alignment, &C::SetAlignment).NoDefault().Stored(&C::IsAlignmentStored);
+    b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::IsColorStored);
+    b.Prop("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat);
+    b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).Default(false);
+    b.Prop("FieldName", &C::FieldName, &C::SetFieldName);
+    b.Prop("Font", &C::Font, &C::SetFont).Stored(&C::IsFontStored);
+    b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).NoDefault().Stored(&C::IsToolTipsStored);
+    b.Prop("Value", &C::Value, &C::SetValue);
+    b.Prop("ValueType", &C::ValueType, &C::SetValueType).Default(fvtNon);
+    b.Prop("WordWrap", &C::WordWrap, &C::SetWordWrap).Default(false);
+  }
 public:
   // An item of a column's Footers.
   explicit TColumnFooterEh(TCollection* Collection);
@@ -709,6 +763,71 @@ private:
 // The item class of every grid's Columns: the column with its properties published.
 class TDBGridColumnEh : public TColumnEh {
   KELM_CLASS(TDBGridColumnEh, TColumnEh)
+  template <class B> static void Published(B& b) {
+    using C = TDBGridColumnEh;
+    b.Prop("Alignment", &C::Alignment, &C::SetAlignment).NoDefault().Stored(&C::IsAlignmentStored);
+    b.Prop("AlwaysShowEditButton", &C::AlwaysShowEditButton, &C::SetAlwaysShowEditButton)
+        .NoDefault()
+        .Stored(&C::IsAlwaysShowEditButtonStored);
+    b.Prop("AutoDropDown", &C::AutoDropDown, &C::SetAutoDropDown).NoDefault().Stored(&C::IsAutoDropDownStored);
+    b.Prop("AutoFitColWidth", &C::AutoFitColWidth, &C::SetAutoFitColWidth).Default(true);
+    b.Prop("BiDiMode", &C::BiDiMode, &C::SetBiDiMode).NoDefault().Stored(&C::IsBiDiModeStored);
+    b.Prop("ButtonStyle", &C::ButtonStyle, &C::SetButtonStyle).Default(cbsAuto);
+    b.Prop("Checkboxes", &C::Checkboxes, &C::SetCheckboxes).NoDefault().Stored(&C::IsCheckboxesStored);
+    b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::IsColorStored);
+    b.Prop("DblClickNextVal", &C::DblClickNextVal, &C::SetDblClickNextVal)
+        .NoDefault()
+        .Stored(&C::IsDblClickNextValStored);
+    b.Prop("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat);
+    b.Prop("DropDownBox", &C::DropDownBox, &C::SetDropDownBox);
+    b.Prop("DropDownRows", &C::DropDownRows, &C::SetDropDownRows).Default(7);
+    b.Prop("DropDownShowTitles", &C::DropDownShowTitles, &C::SetDropDownShowTitles)
+        .NoDefault()
+        .Stored(&C::IsDropDownShowTitlesStored);
+    b.Prop("DropDownSizing", &C::DropDownSizing, &C::SetDropDownSizing).NoDefault().Stored(&C::IsDropDownSizingStored);
+    b.Prop("DropDownSpecRow", &C::DropDownSpecRow, &C::SetDropDownSpecRow);
+    b.Prop("DropDownWidth", &C::DropDownWidth, &C::SetDropDownWidth).Default(0);
+    b.Prop("EditButtons", &C::EditButtons, &C::SetEditButtons).Stored(&C::IsEditButtonsStored);
+    b.Prop("EditMask", &C::EditMask, &C::SetEditMask);
+    b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).NoDefault().Stored(&C::IsEndEllipsisStored);
+    b.Prop("FieldName", &C::FieldName, &C::SetFieldName);
+    b.Prop("Font", &C::Font, &C::SetFont).Stored(&C::IsFontStored);
+    b.Prop("Footer", &C::Footer, &C::SetFooter);
+    b.Prop("Footers", &C::Footers, &C::SetFooters).Stored(&C::IsFootersStored);
+    b.Prop("HideDuplicates", &C::HideDuplicates, &C::SetHideDuplicates).Default(false);
+    b.Prop("HighlightRequired", &C::HighlightRequired, &C::SetHighlightRequired)
+        .NoDefault()
+        .Stored(&C::IsHighlightRequiredStored);
+    b.Prop("ImageList", &C::ImageList, &C::SetImageList);
+    b.Prop("ImeMode", &C::ImeMode, &C::SetImeMode).NoDefault().Stored(&C::IsImeModeStored);
+    b.Prop("ImeName", &C::ImeName, &C::SetImeName).Type("TImeName").Stored(&C::IsImeNameStored);
+    b.Prop("Increment", &C::Increment, &C::SetIncrement).Default(1.0L);
+    b.Prop("KeyList", &C::KeyList, &C::SetKeyList).Stored(&C::IsKeyListStored);
+    b.Prop("Layout", &C::Layout, &C::SetLayout).NoDefault().Stored(&C::IsLayoutStored);
+    b.Prop("LookupDisplayFields", &C::LookupDisplayFields, &C::SetLookupDisplayFields)
+        .Stored(&C::IsLookupDisplayFieldsStored);
+    b.Prop("MaxWidth", &C::MaxWidth, &C::SetMaxWidth).Default(0);
+    b.Prop("MinWidth", &C::MinWidth, &C::SetMinWidth).Default(0);
+    b.Prop("MRUList", &C::MRUList, &C::SetMRUList);
+    b.Prop("NotInKeyListIndex", &C::NotInKeyListIndex, &C::SetNotInKeyListIndex).Default(-1);
+    b.Prop("PickList", &C::PickList, &C::SetPickList).Stored(&C::IsPickListStored);
+    b.Prop("PopupMenu", &C::PopupMenuComponent, &C::SetPopupMenuComponent).Type("TPopupMenu");
+    b.Prop("ReadOnly", &C::ReadOnly, &C::SetReadOnly).NoDefault().Stored(&C::IsReadOnlyStored);
+    b.Prop("ShowImageAndText", &C::ShowImageAndText, &C::SetShowImageAndText).Default(false);
+    b.Prop("STFilter", &C::STFilter, &C::SetSTFilter);
+    b.Prop("Tag", &C::Tag, &C::SetTag).Default(0);
+    b.Prop("Title", &C::Title, &C::SetTitle);
+    b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).NoDefault().Stored(&C::IsToolTipsStored);
+    b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
+    b.Prop("Width", &C::Width, &C::SetWidth).NoDefault().Stored(&C::IsWidthStored);
+    b.Prop("WordWrap", &C::WordWrap, &C::SetWordWrap).NoDefault().Stored(&C::IsWordWrapStored);
+    b.Prop("OnCheckDrawRequiredState", &C::OnCheckDrawRequiredState, &C::OnCheckDrawRequiredState);
+    b.Prop("OnEditButtonClick", &C::OnEditButtonClick, &C::OnEditButtonClick);
+    b.Prop("OnEditButtonDown", &C::OnEditButtonDown, &C::OnEditButtonDown);
+    b.Prop("OnGetCellParams", &C::OnGetCellParams, &C::SetOnGetCellParams);
+    b.Prop("OnNotInList", &C::OnNotInList, &C::OnNotInList);
+    b.Prop("OnUpdateData", &C::OnUpdateData, &C::OnUpdateData);
+  }
 public:
   explicit TDBGridColumnEh(TCollection* Collection) : TColumnEh(Collection) {}
 };
@@ -759,6 +878,17 @@ public:
 // dataset's handlers alone in a designed grid.
 class TDBGridEhSumList : public TDBSumListProducer {
   KELM_CLASS(TDBGridEhSumList, TDBSumListProducer)
+  template <class B> static void Published(B& b) {
+    using C = TDBGridEhSumList;
+    b.Prop("Active", &C::Active, &C::SetActive).Default(false);
+    b.Prop("ExternalRecalc", &C::ExternalRecalc, &C::SetExternalRecalc).Default(false);
+    b.Prop("OnRecalcAll", [](const C* c) { return c->OnRecalcAll; }, [](C* c, const TNotifyEvent& e) { c->OnRecalcAll = e; });
+    b.Prop("OnAfterRecalcAll", [](const C* c) { return c->OnAfterRecalcAll; },
+           [](C* c, const TNotifyEvent& e) { c->OnAfterRecalcAll = e; });
+    b.Prop("SumListChanged", [](const C* c) { return c->SumListChanged; },
+           [](C* c, const TNotifyEvent& e) { c->SumListChanged = e; });
+    b.Prop("VirtualRecords", &C::VirtualRecords, &C::SetVirtualRecords).Default(false);
+  }
 public:
   explicit TDBGridEhSumList(TComponent* AOwner);
   ~TDBGridEhSumList() override;
@@ -965,6 +1095,13 @@ KELM_ENUM(TScrollBarVisibleModeEh, sbAlwaysShowEh, sbNeverShowEh, sbAutoShowEh)
 
 class TDBGridEhScrollBar : public TPersistent {
   KELM_CLASS(TDBGridEhScrollBar, TPersistent)
+  template <class B> static void Published(B& b) {
+    using C = TDBGridEhScrollBar;
+    b.Prop("ExtScrollBar", &C::ExtScrollBar, &C::SetExtScrollBar).Type("TScrollBar");
+    b.Prop("Tracking", &C::Tracking, &C::SetTracking).Default(false);
+    b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
+  }
+
 public:
   TDBGridEhScrollBar(TCustomDBGridEh* AGrid, int Kind) : FGrid(AGrid), FKind(Kind) {}
   // An external bar gets its own window procedure back.
@@ -1003,6 +1140,12 @@ private:
 
 class TVertDBGridEhScrollBar : public TDBGridEhScrollBar {
   KELM_CLASS(TVertDBGridEhScrollBar, TDBGridEhScrollBar)
+  template <class B> static void Published(B& b) {
+    using C = TVertDBGridEhScrollBar;
+    b.Prop("Visible", &C::Visible, &C::SetVisible).Stored(false);
+    b.Prop("VisibleMode", &C::VisibleMode, &C::SetVisibleMode).Default(sbAutoShowEh);
+  }
+
 public:
   explicit TVertDBGridEhScrollBar(TCustomDBGridEh* AGrid) : TDBGridEhScrollBar(AGrid, SB_VERT) {}
 };
@@ -1010,6 +1153,12 @@ public:
 // The simple-text filter row's settings.
 class TSTDBGridEhFilter : public TPersistent {
   KELM_CLASS(TSTDBGridEhFilter, TPersistent)
+  template <class B> static void Published(B& b) {
+    using C = TSTDBGridEhFilter;
+    b.Prop("Local", &C::Local, &C::SetLocal).Default(false);
+    b.Prop("Visible", &C::Visible, &C::SetVisible).Default(false);
+  }
+
 public:
   explicit TSTDBGridEhFilter(TCustomDBGridEh* AGrid) : FGrid(AGrid) {}
   void Assign(TPersistent* Source) override;

@@ -166,18 +166,9 @@ void TDBGridEhDataService::DefaultSorting(TCustomDBGridEh* Grid) {
 
 // ================================================================ scroll bars
 
-KELM_PUBLISH(TDBGridEhScrollBar) {
-  using C = TDBGridEhScrollBar;
-  b.Prop("ExtScrollBar", &C::ExtScrollBar, &C::SetExtScrollBar).Type("TScrollBar");
-  b.Prop("Tracking", &C::Tracking, &C::SetTracking).Default(false);
-  b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
-}
+KELM_PUBLISH(TDBGridEhScrollBar) { Published(b); }
 
-KELM_PUBLISH(TVertDBGridEhScrollBar) {
-  using C = TVertDBGridEhScrollBar;
-  b.Prop("Visible", &C::Visible, &C::SetVisible).Stored(false);
-  b.Prop("VisibleMode", &C::VisibleMode, &C::SetVisibleMode).Default(sbAutoShowEh);
-}
+KELM_PUBLISH(TVertDBGridEhScrollBar) { Published(b); }
 
 TDBGridEhScrollBar::~TDBGridEhScrollBar() { Detach(); }
 
@@ -262,11 +253,7 @@ bool TDBGridEhScrollBar::ReadScrollInfo(SCROLLINFO& Info) const {
 
 // ================================================================ the filter row's settings
 
-KELM_PUBLISH(TSTDBGridEhFilter) {
-  using C = TSTDBGridEhFilter;
-  b.Prop("Local", &C::Local, &C::SetLocal).Default(false);
-  b.Prop("Visible", &C::Visible, &C::SetVisible).Default(false);
-}
+KELM_PUBLISH(TSTDBGridEhFilter) { Published(b); }
 
 void TSTDBGridEhFilter::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TSTDBGridEhFilter*>(Source)) {
@@ -286,16 +273,7 @@ void TSTDBGridEhFilter::SetVisible(bool Value) {
 
 // ================================================================ a column's drop-down box
 
-KELM_PUBLISH(TColumnDropDownBoxEh) {
-  using C = TColumnDropDownBoxEh;
-  b.Prop("AutoFitColWidths", &C::AutoFitColWidths, &C::SetAutoFitColWidths).Default(true);
-  // Kept by the lookup grid the column makes: nothing of them is stored before it exists.
-  b.Prop("ColumnDefValues", &C::ColumnDefValues, &C::SetColumnDefValues).Stored(false);
-  b.Prop("Columns", &C::Columns, &C::SetColumns).Stored(false);
-  b.Prop("ListSource", &C::ListSource, &C::SetListSource);
-  b.Prop("Options", &C::Options, &C::SetOptions).Stored(false);
-  b.Prop("UseMultiTitle", &C::UseMultiTitle, &C::SetUseMultiTitle).Default(false);
-}
+KELM_PUBLISH(TColumnDropDownBoxEh) { Published(b); }
 
 TColumnDropDownBoxEh::TColumnDropDownBoxEh(TColumnEh* AColumn) : FColumn(AColumn) {
   FSpecRow = std::make_unique<TSpecRowEh>(this);
@@ -337,14 +315,7 @@ void TColumnDropDownBoxEh::SetListSource(TDataSource* Value) {
 
 // ================================================================ a column's filter
 
-KELM_PUBLISH(TSTColumnFilterEh) {
-  using C = TSTColumnFilterEh;
-  b.Prop("DataField", &C::DataField, &C::SetDataField);
-  b.Prop("KeyField", &C::KeyField, &C::SetKeyField);
-  b.Prop("ListField", &C::ListField, &C::SetListField);
-  b.Prop("ListSource", &C::ListSource, &C::SetListSource);
-  b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
-}
+KELM_PUBLISH(TSTColumnFilterEh) { Published(b); }
 
 TSTColumnFilterEh::TSTColumnFilterEh(TColumnEh* AColumn) : FColumn(AColumn) {
   FListLink = std::make_unique<TFieldDataLink>();
@@ -481,9 +452,7 @@ std::shared_ptr<TDatasetFieldValueListEh> TSTColumnFilterEh::ValueList() {
 
 // ================================================================ property interceptors
 
-KELM_PUBLISH(TColumnEhPropertyInterceptor) {
-  b.Prop("Width", &TColumnEhPropertyInterceptor::Width, &TColumnEhPropertyInterceptor::SetWidth).Stored(false);
-}
+KELM_PUBLISH(TColumnEhPropertyInterceptor) { Published(b); }
 
 int TColumnEhPropertyInterceptor::Width() const { return Column() ? Column()->Width() : 0; }
 
@@ -495,10 +464,7 @@ void TColumnEhPropertyInterceptor::SetWidth(int Value) {
   else c->SetWidth(Value);
 }
 
-KELM_PUBLISH(TColumnsEhPropertyInterceptor) {
-  b.Prop("ColumnsIndex", &TColumnsEhPropertyInterceptor::ColumnsIndex,
-         &TColumnsEhPropertyInterceptor::SetColumnsIndex);
-}
+KELM_PUBLISH(TColumnsEhPropertyInterceptor) { Published(b); }
 
 String TColumnsEhPropertyInterceptor::ColumnsIndex() const {
   TDBGridColumnsEh* cols = Columns();

@@ -94,6 +94,16 @@ using TDBLookupGridEhOptions = TSet<TDBLookupGridEhOption>;
 // read as none and an empty set.
 class TColumnDropDownBoxEh : public TPersistent {
   KELM_CLASS(TColumnDropDownBoxEh, TPersistent)
+  template <class B> static void Published(B& b) {
+    using C = TColumnDropDownBoxEh;
+    b.Prop("AutoFitColWidths", &C::AutoFitColWidths, &C::SetAutoFitColWidths).Default(true);
+    // Kept by the lookup grid the column makes: nothing of them is stored before it exists.
+    b.Prop("ColumnDefValues", &C::ColumnDefValues, &C::SetColumnDefValues).Stored(false);
+    b.Prop("Columns", &C::Columns, &C::SetColumns).Stored(false);
+    b.Prop("ListSource", &C::ListSource, &C::SetListSource);
+    b.Prop("Options", &C::Options, &C::SetOptions).Stored(false);
+    b.Prop("UseMultiTitle", &C::UseMultiTitle, &C::SetUseMultiTitle).Default(false);
+  }
 public:
   explicit TColumnDropDownBoxEh(TColumnEh* AColumn);
   ~TColumnDropDownBoxEh() override;
@@ -152,6 +162,14 @@ private:
 // text is looked up in the list and the condition holds the keys found.
 class TSTColumnFilterEh : public TPersistent {
   KELM_CLASS(TSTColumnFilterEh, TPersistent)
+  template <class B> static void Published(B& b) {
+    using C = TSTColumnFilterEh;
+    b.Prop("DataField", &C::DataField, &C::SetDataField);
+    b.Prop("KeyField", &C::KeyField, &C::SetKeyField);
+    b.Prop("ListField", &C::ListField, &C::SetListField);
+    b.Prop("ListSource", &C::ListSource, &C::SetListSource);
+    b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
+  }
 public:
   explicit TSTColumnFilterEh(TColumnEh* AColumn);
   ~TSTColumnFilterEh() override;
@@ -218,6 +236,9 @@ private:
 // Reads a stored column width back: under auto-fit it becomes the width auto-fit starts from.
 class TColumnEhPropertyInterceptor : public TStoragePropertyInterceptor {
   KELM_CLASS(TColumnEhPropertyInterceptor, TStoragePropertyInterceptor)
+  template <class B> static void Published(B& b) {
+    b.Prop("Width", &TColumnEhPropertyInterceptor::Width, &TColumnEhPropertyInterceptor::SetWidth).Stored(false);
+  }
 public:
   explicit TColumnEhPropertyInterceptor(TPersistent* ATarget) : TStoragePropertyInterceptor(ATarget) {}
   TColumnEh* Column() const { return dynamic_cast<TColumnEh*>(Target()); }
@@ -229,6 +250,10 @@ public:
 // Reads a stored column order back: the field names in order, each quoted, comma-separated.
 class TColumnsEhPropertyInterceptor : public TStoragePropertyInterceptor {
   KELM_CLASS(TColumnsEhPropertyInterceptor, TStoragePropertyInterceptor)
+  template <class B> static void Published(B& b) {
+    b.Prop("ColumnsIndex", &TColumnsEhPropertyInterceptor::ColumnsIndex,
+           &TColumnsEhPropertyInterceptor::SetColumnsIndex);
+  }
 public:
   explicit TColumnsEhPropertyInterceptor(TPersistent* ATarget) : TStoragePropertyInterceptor(ATarget) {}
   TDBGridColumnsEh* Columns() const { return dynamic_cast<TDBGridColumnsEh*>(Target()); }

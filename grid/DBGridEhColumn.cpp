@@ -41,71 +41,7 @@ bool IsTextFieldType(TFieldType T) { return T == ftString || T == ftMemo || T ==
 
 KELM_PUBLISH(TColumnEh) {}
 
-KELM_PUBLISH(TDBGridColumnEh) {
-  using C = TDBGridColumnEh;
-  b.Prop("Alignment", &C::Alignment, &C::SetAlignment).NoDefault().Stored(&C::IsAlignmentStored);
-  b.Prop("AlwaysShowEditButton", &C::AlwaysShowEditButton, &C::SetAlwaysShowEditButton)
-      .NoDefault()
-      .Stored(&C::IsAlwaysShowEditButtonStored);
-  b.Prop("AutoDropDown", &C::AutoDropDown, &C::SetAutoDropDown).NoDefault().Stored(&C::IsAutoDropDownStored);
-  b.Prop("AutoFitColWidth", &C::AutoFitColWidth, &C::SetAutoFitColWidth).Default(true);
-  b.Prop("BiDiMode", &C::BiDiMode, &C::SetBiDiMode).NoDefault().Stored(&C::IsBiDiModeStored);
-  b.Prop("ButtonStyle", &C::ButtonStyle, &C::SetButtonStyle).Default(cbsAuto);
-  b.Prop("Checkboxes", &C::Checkboxes, &C::SetCheckboxes).NoDefault().Stored(&C::IsCheckboxesStored);
-  b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::IsColorStored);
-  b.Prop("DblClickNextVal", &C::DblClickNextVal, &C::SetDblClickNextVal)
-      .NoDefault()
-      .Stored(&C::IsDblClickNextValStored);
-  b.Prop("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat);
-  b.Prop("DropDownBox", &C::DropDownBox, &C::SetDropDownBox);
-  b.Prop("DropDownRows", &C::DropDownRows, &C::SetDropDownRows).Default(7);
-  b.Prop("DropDownShowTitles", &C::DropDownShowTitles, &C::SetDropDownShowTitles)
-      .NoDefault()
-      .Stored(&C::IsDropDownShowTitlesStored);
-  b.Prop("DropDownSizing", &C::DropDownSizing, &C::SetDropDownSizing).NoDefault().Stored(&C::IsDropDownSizingStored);
-  b.Prop("DropDownSpecRow", &C::DropDownSpecRow, &C::SetDropDownSpecRow);
-  b.Prop("DropDownWidth", &C::DropDownWidth, &C::SetDropDownWidth).Default(0);
-  b.Prop("EditButtons", &C::EditButtons, &C::SetEditButtons).Stored(&C::IsEditButtonsStored);
-  b.Prop("EditMask", &C::EditMask, &C::SetEditMask);
-  b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).NoDefault().Stored(&C::IsEndEllipsisStored);
-  b.Prop("FieldName", &C::FieldName, &C::SetFieldName);
-  b.Prop("Font", &C::Font, &C::SetFont).Stored(&C::IsFontStored);
-  b.Prop("Footer", &C::Footer, &C::SetFooter);
-  b.Prop("Footers", &C::Footers, &C::SetFooters).Stored(&C::IsFootersStored);
-  b.Prop("HideDuplicates", &C::HideDuplicates, &C::SetHideDuplicates).Default(false);
-  b.Prop("HighlightRequired", &C::HighlightRequired, &C::SetHighlightRequired)
-      .NoDefault()
-      .Stored(&C::IsHighlightRequiredStored);
-  b.Prop("ImageList", &C::ImageList, &C::SetImageList);
-  b.Prop("ImeMode", &C::ImeMode, &C::SetImeMode).NoDefault().Stored(&C::IsImeModeStored);
-  b.Prop("ImeName", &C::ImeName, &C::SetImeName).Type("TImeName").Stored(&C::IsImeNameStored);
-  b.Prop("Increment", &C::Increment, &C::SetIncrement).Default(1.0L);
-  b.Prop("KeyList", &C::KeyList, &C::SetKeyList).Stored(&C::IsKeyListStored);
-  b.Prop("Layout", &C::Layout, &C::SetLayout).NoDefault().Stored(&C::IsLayoutStored);
-  b.Prop("LookupDisplayFields", &C::LookupDisplayFields, &C::SetLookupDisplayFields)
-      .Stored(&C::IsLookupDisplayFieldsStored);
-  b.Prop("MaxWidth", &C::MaxWidth, &C::SetMaxWidth).Default(0);
-  b.Prop("MinWidth", &C::MinWidth, &C::SetMinWidth).Default(0);
-  b.Prop("MRUList", &C::MRUList, &C::SetMRUList);
-  b.Prop("NotInKeyListIndex", &C::NotInKeyListIndex, &C::SetNotInKeyListIndex).Default(-1);
-  b.Prop("PickList", &C::PickList, &C::SetPickList).Stored(&C::IsPickListStored);
-  b.Prop("PopupMenu", &C::PopupMenuComponent, &C::SetPopupMenuComponent).Type("TPopupMenu");
-  b.Prop("ReadOnly", &C::ReadOnly, &C::SetReadOnly).NoDefault().Stored(&C::IsReadOnlyStored);
-  b.Prop("ShowImageAndText", &C::ShowImageAndText, &C::SetShowImageAndText).Default(false);
-  b.Prop("STFilter", &C::STFilter, &C::SetSTFilter);
-  b.Prop("Tag", &C::Tag, &C::SetTag).Default(0);
-  b.Prop("Title", &C::Title, &C::SetTitle);
-  b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).NoDefault().Stored(&C::IsToolTipsStored);
-  b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
-  b.Prop("Width", &C::Width, &C::SetWidth).NoDefault().Stored(&C::IsWidthStored);
-  b.Prop("WordWrap", &C::WordWrap, &C::SetWordWrap).NoDefault().Stored(&C::IsWordWrapStored);
-  b.Prop("OnCheckDrawRequiredState", &C::OnCheckDrawRequiredState, &C::OnCheckDrawRequiredState);
-  b.Prop("OnEditButtonClick", &C::OnEditButtonClick, &C::OnEditButtonClick);
-  b.Prop("OnEditButtonDown", &C::OnEditButtonDown, &C::OnEditButtonDown);
-  b.Prop("OnGetCellParams", &C::OnGetCellParams, &C::SetOnGetCellParams);
-  b.Prop("OnNotInList", &C::OnNotInList, &C::OnNotInList);
-  b.Prop("OnUpdateData", &C::OnUpdateData, &C::OnUpdateData);
-}
+KELM_PUBLISH(TDBGridColumnEh) { Published(b); }
 
 // ================================================================ life
 

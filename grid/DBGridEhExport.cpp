@@ -160,9 +160,9 @@ void TDBGridEhExport::AddToTotals() {
       Currency& total = FFooterValues[static_cast<std::size_t>(c + r * n)];
       switch (col->FooterAt(r)->ValueType()) {
         case fvtSum:
-          if (!f->IsNull()) total = total + Currency::FromRaw(std::llround(f->AsFloat() * 10000));
+          if (!f->IsNull()) total = total + Currency::FromDouble(f->AsFloat());
           break;
-        case fvtCount: total = total + Currency::FromRaw(10000); break;
+        case fvtCount: total = total + Currency(1); break;
         default: break;
       }
     }
@@ -177,7 +177,7 @@ String DisplayFormatOf(TField* Field) {
 
 // General float text with the field's precision, or currency text when it shows money.
 String FloatTotalText(TField* Field, Currency Total) {
-  double v = static_cast<double>(Total.Value) / 10000.0;
+  double v = Total.ToDouble();
   bool money = false;
   int precision = 15;
   if (auto* f = dynamic_cast<TFloatField*>(Field)) {
@@ -196,7 +196,7 @@ String FloatTotalText(TField* Field, Currency Total) {
 String TDBGridEhExport::FooterTotalText(int Row, int Col) const {
   TColumnEh* col = FColumns->Items(Col);
   Currency total = FFooterValues[static_cast<std::size_t>(Col + Row * FColumns->Count())];
-  double v = static_cast<double>(total.Value) / 10000.0;
+  double v = total.ToDouble();
   TFooterValueType type = col->FooterAt(Row)->ValueType();
   if (type == fvtCount) return FloatToStr(v);
   TField* f = FooterField(col, Row);
@@ -469,7 +469,7 @@ void TDBGridEhExportAsXLS::EmitFooterCell(int DataCol, int Row, const String& Te
   TFooterValueType type = Column->FooterAt(Row)->ValueType();
   if (type != fvtSum && type != fvtCount) return WriteStringCell(Text);
   Currency total = FooterTotals()[static_cast<std::size_t>(DataCol + Row * ExportedColumns()->Count())];
-  WriteFloatCell(static_cast<double>(total.Value) / 10000.0);
+  WriteFloatCell(total.ToDouble());
 }
 
 // ================================================================ interchange format

@@ -11,19 +11,7 @@ bool IsAggregate(TFooterValueType T) { return T == fvtSum || T == fvtAvg || T ==
 
 }  // namespace
 
-KELM_PUBLISH(TColumnFooterEh) {
-  using C = TColumnFooterEh;
-  b.Prop("Alignment", &C::Alignment, &C::SetAlignment).NoDefault().Stored(&C::IsAlignmentStored);
-  b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::IsColorStored);
-  b.Prop("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat);
-  b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).Default(false);
-  b.Prop("FieldName", &C::FieldName, &C::SetFieldName);
-  b.Prop("Font", &C::Font, &C::SetFont).Stored(&C::IsFontStored);
-  b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).NoDefault().Stored(&C::IsToolTipsStored);
-  b.Prop("Value", &C::Value, &C::SetValue);
-  b.Prop("ValueType", &C::ValueType, &C::SetValueType).Default(fvtNon);
-  b.Prop("WordWrap", &C::WordWrap, &C::SetWordWrap).Default(false);
-}
+KELM_PUBLISH(TColumnFooterEh) { Published(b); }
 
 TColumnFooterEh::TColumnFooterEh(TCollection* Collection) : TCollectionItem(Collection) {
   if (auto* footers = dynamic_cast<TColumnFootersEh*>(Collection)) FColumn = footers->Column();

@@ -26,21 +26,7 @@ constexpr TColumnEhValue kTitleValues[] = {evTitleColor,       evTitleCaption,  
 
 // ================================================================ TColumnTitleEh
 
-KELM_PUBLISH(TColumnTitleEh) {
-  using C = TColumnTitleEh;
-  b.Prop("Alignment", &C::Alignment, &C::SetAlignment).NoDefault().Stored(&C::IsAlignmentStored);
-  b.Prop("Caption", &C::Caption, &C::SetCaption).Stored(&C::IsCaptionStored);
-  b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::IsColorStored);
-  b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).NoDefault().Stored(&C::IsEndEllipsisStored);
-  b.Prop("Font", &C::Font, &C::SetFont).Stored(&C::IsFontStored);
-  b.Prop("Hint", &C::Hint, &C::SetHint);
-  b.Prop("ImageIndex", &C::ImageIndex, &C::SetImageIndex).Default(-1);
-  b.Prop("Orientation", &C::Orientation, &C::SetOrientation).NoDefault().Stored(&C::IsOrientationStored);
-  b.Prop("SortIndex", &C::SortIndex, &C::SetSortIndex).Default(0);
-  b.Prop("SortMarker", &C::SortMarker, &C::SetSortMarker).Default(smNoneEh);
-  b.Prop("TitleButton", &C::TitleButton, &C::SetTitleButton).NoDefault().Stored(&C::IsTitleButtonStored);
-  b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).NoDefault().Stored(&C::IsToolTipsStored);
-}
+KELM_PUBLISH(TColumnTitleEh) { Published(b); }
 
 TColumnTitleEh::TColumnTitleEh(TColumnEh* Column) : FColumn(Column) {
   FFont = std::make_unique<TFont>();
@@ -318,15 +304,7 @@ bool TColumnTitleEh::IsToolTipsStored() const {
 
 // ================================================================ default values
 
-KELM_PUBLISH(TColumnTitleDefValuesEh) {
-  using C = TColumnTitleDefValuesEh;
-  b.Prop("Alignment", &C::Alignment, &C::SetAlignment).NoDefault().Stored(&C::IsAlignmentStored);
-  b.Prop("Color", &C::Color, &C::SetColor).Type("TColor").NoDefault().Stored(&C::IsColorStored);
-  b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).Default(false);
-  b.Prop("Orientation", &C::Orientation, &C::SetOrientation).Default(tohHorizontal);
-  b.Prop("TitleButton", &C::TitleButton, &C::SetTitleButton).Default(false);
-  b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).Default(false);
-}
+KELM_PUBLISH(TColumnTitleDefValuesEh) { Published(b); }
 
 TAlignment TColumnTitleDefValuesEh::Alignment() const {
   if (FAlignmentAssigned) return FAlignment;
@@ -378,9 +356,7 @@ void TColumnTitleDefValuesEh::Assign(TPersistent* Source) {
   SetOrientation(src->Orientation());
 }
 
-KELM_PUBLISH(TColumnFooterDefValuesEh) {
-  b.Prop("ToolTips", &TColumnFooterDefValuesEh::ToolTips, &TColumnFooterDefValuesEh::SetToolTips).Default(false);
-}
+KELM_PUBLISH(TColumnFooterDefValuesEh) { Published(b); }
 
 void TColumnFooterDefValuesEh::Assign(TPersistent* Source) {
   auto* src = dynamic_cast<TColumnFooterDefValuesEh*>(Source);
@@ -393,20 +369,7 @@ void TColumnFooterDefValuesEh::Assign(TPersistent* Source) {
 
 KELM_PUBLISH(TColumnDefValuesEh) {}
 
-KELM_PUBLISH(TDBGridEhColumnDefValuesEh) {
-  using C = TDBGridEhColumnDefValuesEh;
-  b.Prop("AlwaysShowEditButton", &C::AlwaysShowEditButton, &C::SetAlwaysShowEditButton).Default(false);
-  b.Prop("AutoDropDown", &C::AutoDropDown, &C::SetAutoDropDown).Default(false);
-  b.Prop("DblClickNextVal", &C::DblClickNextVal, &C::SetDblClickNextVal).Default(false);
-  b.Prop("DropDownShowTitles", &C::DropDownShowTitles, &C::SetDropDownShowTitles).Default(false);
-  b.Prop("DropDownSizing", &C::DropDownSizing, &C::SetDropDownSizing).Default(false);
-  b.Prop("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).Default(false);
-  b.Prop("Footer", &C::Footer, &C::SetFooter);
-  b.Prop("HighlightRequired", &C::HighlightRequired, &C::SetHighlightRequired).Default(false);
-  b.Prop("Layout", &C::Layout, &C::SetLayout).Default(tlTop);
-  b.Prop("Title", &C::Title, &C::SetTitle);
-  b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).Default(false);
-}
+KELM_PUBLISH(TDBGridEhColumnDefValuesEh) { Published(b); }
 
 TColumnDefValuesEh::TColumnDefValuesEh(TCustomDBGridEh* AGrid)
     : FGrid(AGrid),

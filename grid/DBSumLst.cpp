@@ -49,10 +49,7 @@ bool IsDestroying(const TComponent* C) { return C && C->ComponentState().Contain
 
 // ================================================================ TDBSum
 
-KELM_PUBLISH(TDBSum) {
-  b.Prop("FieldName", &TDBSum::FieldName, &TDBSum::SetFieldName);
-  b.Prop("GroupOperation", &TDBSum::GroupOperation, &TDBSum::SetGroupOperation).Default(goSum);
-}
+KELM_PUBLISH(TDBSum) { Published(b); }
 
 TDBSum::TDBSum(TCollection* Collection) : TCollectionItem(Collection) {}
 
@@ -665,16 +662,7 @@ void TDBSumListProducer::GoToRecordNumber(int RecNo) {
 
 // ================================================================ TDBSumList
 
-KELM_PUBLISH(TDBSumList) {
-  b.Prop("Active", &TDBSumList::Active, &TDBSumList::SetActive).Default(true);
-  b.Prop("DataSet", &TDBSumList::DataSet, &TDBSumList::SetDataSet);
-  b.Prop("ExternalRecalc", &TDBSumList::ExternalRecalc, &TDBSumList::SetExternalRecalc).Default(false);
-  b.Prop("SumCollection", &TDBSumList::SumCollection, &TDBSumList::SetSumCollection);
-  b.Prop("VirtualRecords", &TDBSumList::VirtualRecords, &TDBSumList::SetVirtualRecords).Default(false);
-  b.Prop("SumListChanged", &TDBSumList::SumListChanged, &TDBSumList::SetSumListChanged);
-  b.Prop("OnAfterRecalcAll", &TDBSumList::OnAfterRecalcAll, &TDBSumList::SetOnAfterRecalcAll);
-  b.Prop("OnRecalcAll", &TDBSumList::OnRecalcAll, &TDBSumList::SetOnRecalcAll);
-}
+KELM_PUBLISH(TDBSumList) { Published(b); }
 
 TDBSumList::TDBSumList(TComponent* AOwner)
     : TComponent(AOwner), FProducer(std::make_unique<TDBSumListProducer>(this)) {}

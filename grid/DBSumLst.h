@@ -24,6 +24,10 @@ KELM_ENUM(TGroupOperation, goSum, goAvg, goCount)
 
 class TDBSum : public TCollectionItem {
   KELM_CLASS(TDBSum, TCollectionItem)
+  template <class B> static void Published(B& b) {
+    b.Prop("FieldName", &TDBSum::FieldName, &TDBSum::SetFieldName);
+    b.Prop("GroupOperation", &TDBSum::GroupOperation, &TDBSum::SetGroupOperation).Default(goSum);
+  }
 public:
   explicit TDBSum(TCollection* Collection);
   void Assign(TPersistent* Source) override;
@@ -217,6 +221,16 @@ private:
 
 class TDBSumList : public TComponent {
   KELM_CLASS(TDBSumList, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Active", &TDBSumList::Active, &TDBSumList::SetActive).Default(true);
+    b.Prop("DataSet", &TDBSumList::DataSet, &TDBSumList::SetDataSet);
+    b.Prop("ExternalRecalc", &TDBSumList::ExternalRecalc, &TDBSumList::SetExternalRecalc).Default(false);
+    b.Prop("SumCollection", &TDBSumList::SumCollection, &TDBSumList::SetSumCollection);
+    b.Prop("VirtualRecords", &TDBSumList::VirtualRecords, &TDBSumList::SetVirtualRecords).Default(false);
+    b.Prop("SumListChanged", &TDBSumList::SumListChanged, &TDBSumList::SetSumListChanged);
+    b.Prop("OnAfterRecalcAll", &TDBSumList::OnAfterRecalcAll, &TDBSumList::SetOnAfterRecalcAll);
+    b.Prop("OnRecalcAll", &TDBSumList::OnRecalcAll, &TDBSumList::SetOnRecalcAll);
+  }
 public:
   explicit TDBSumList(TComponent* AOwner);
   ~TDBSumList() override;

@@ -84,19 +84,7 @@ TCursor RegisterResourceCursor(const String& Name) {
 
 // ================================================================ form interceptor
 
-KELM_PUBLISH(TFormStoragePropertyInterceptor) {
-  b.Prop("Left", &TFormStoragePropertyInterceptor::Left, &TFormStoragePropertyInterceptor::SetLeft);
-  b.Prop("Top", &TFormStoragePropertyInterceptor::Top, &TFormStoragePropertyInterceptor::SetTop);
-  b.Prop("Width", &TFormStoragePropertyInterceptor::Width, &TFormStoragePropertyInterceptor::SetWidth);
-  b.Prop("Height", &TFormStoragePropertyInterceptor::Height, &TFormStoragePropertyInterceptor::SetHeight);
-  b.Prop("PixelsPerInch", &TFormStoragePropertyInterceptor::PixelsPerInch,
-         &TFormStoragePropertyInterceptor::SetPixelsPerInch);
-  b.Prop("WindowState", &TFormStoragePropertyInterceptor::WindowState,
-         &TFormStoragePropertyInterceptor::SetWindowState)
-      .Default(wsNormal);
-  b.Prop("ActiveControl", &TFormStoragePropertyInterceptor::ActiveControl,
-         &TFormStoragePropertyInterceptor::SetActiveControl);
-}
+KELM_PUBLISH(TFormStoragePropertyInterceptor) { Published(b); }
 
 namespace {
 // Forms register their interceptor when the grid library is loaded.

@@ -52,6 +52,19 @@ private:
 // scaled to the current screen.
 class TFormStoragePropertyInterceptor : public TStoragePropertyInterceptor {
   KELM_CLASS(TFormStoragePropertyInterceptor, TStoragePropertyInterceptor)
+  template <class B> static void Published(B& b) {
+    b.Prop("Left", &TFormStoragePropertyInterceptor::Left, &TFormStoragePropertyInterceptor::SetLeft);
+    b.Prop("Top", &TFormStoragePropertyInterceptor::Top, &TFormStoragePropertyInterceptor::SetTop);
+    b.Prop("Width", &TFormStoragePropertyInterceptor::Width, &TFormStoragePropertyInterceptor::SetWidth);
+    b.Prop("Height", &TFormStoragePropertyInterceptor::Height, &TFormStoragePropertyInterceptor::SetHeight);
+    b.Prop("PixelsPerInch", &TFormStoragePropertyInterceptor::PixelsPerInch,
+           &TFormStoragePropertyInterceptor::SetPixelsPerInch);
+    b.Prop("WindowState", &TFormStoragePropertyInterceptor::WindowState,
+           &TFormStoragePropertyInterceptor::SetWindowState)
+        .Default(wsNormal);
+    b.Prop("ActiveControl", &TFormStoragePropertyInterceptor::ActiveControl,
+           &TFormStoragePropertyInterceptor::SetActiveControl);
+  }
 public:
   explicit TFormStoragePropertyInterceptor(TPersistent* ATarget);
   void Readed() override;

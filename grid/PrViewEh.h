@@ -178,6 +178,10 @@ enum : int { pvm500, pvm200, pvm150, pvm100, pvm75, pvm50, pvm25, pvm10, pvmPage
 
 class TPreviewBox : public TScrollBox {
   KELM_CLASS(TPreviewBox, TScrollBox)
+  template <class B> static void Published(B& b) {
+    b.Prop("OnOpenPreviewer", &TPreviewBox::OnOpenPreviewer, &TPreviewBox::OnOpenPreviewer);
+    b.Prop("OnPrinterPreviewChanged", &TPreviewBox::OnPrinterPreviewChanged, &TPreviewBox::OnPrinterPreviewChanged);
+  }
 public:
   explicit TPreviewBox(TComponent* AOwner);
   ~TPreviewBox() override;

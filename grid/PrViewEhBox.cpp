@@ -113,10 +113,7 @@ void TDrawPanel::Dispatch(TMessage& Message) {
 
 // ================================================================ TPreviewBox
 
-KELM_PUBLISH(TPreviewBox) {
-  b.Prop("OnOpenPreviewer", &TPreviewBox::OnOpenPreviewer, &TPreviewBox::OnOpenPreviewer);
-  b.Prop("OnPrinterPreviewChanged", &TPreviewBox::OnPrinterPreviewChanged, &TPreviewBox::OnPrinterPreviewChanged);
-}
+KELM_PUBLISH(TPreviewBox) { Published(b); }
 
 TPreviewBox::TPreviewBox(TComponent* AOwner) : TScrollBox(AOwner) {
   // Children are the box's own: the page and its shadow.

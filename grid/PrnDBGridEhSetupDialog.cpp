@@ -5,8 +5,6 @@
 #include "print/Printers.h"
 #include "gui/Application.h"
 
-#include <cmath>
-
 KELM_PUBLISH(TfPrnDBGridEhSetupDialog) {
   b.Method("fPrnDBGridEHSetupDialogShow", &TfPrnDBGridEhSetupDialog::fPrnDBGridEHSetupDialogShow);
   b.Method("FormCloseQuery", &TfPrnDBGridEhSetupDialog::FormCloseQuery);
@@ -25,7 +23,7 @@ String MarginText(Currency Value) { return FloatToStr(Value.ToExtended()); }
 
 // The edit's text as a margin, rounded to ten-thousandths (half to even).
 Currency MarginValue(const String& Text) {
-  return Currency::FromRaw(static_cast<Int64>(std::nearbyint(StrToFloat(Text) * 10000)));
+  return Currency::FromDouble(StrToFloat(Text));
 }
 
 }  // namespace

@@ -19,23 +19,7 @@
 
 // ================================================================ TPageParams
 
-namespace {
-// A margin as the layout carries it: a Currency property, written only when it is not 2.
-template <Currency TPageParams::*Margin> void PublishMargin(TClassBuilder<TPageParams>& b, const char* Name) {
-  b.Prop(
-       Name, [](const TPageParams* p) { return (p->*Margin).ToDouble(); },
-       [](TPageParams* p, double v) { p->*Margin = Currency::FromDouble(v); })
-      .Type("Currency")
-      .Default(2.0);
-}
-}  // namespace
-
-KELM_PUBLISH(TPageParams) {
-  PublishMargin<&TPageParams::BottomMargin>(b, "BottomMargin");
-  PublishMargin<&TPageParams::LeftMargin>(b, "LeftMargin");
-  PublishMargin<&TPageParams::RightMargin>(b, "RightMargin");
-  PublishMargin<&TPageParams::TopMargin>(b, "TopMargin");
-}
+KELM_PUBLISH(TPageParams) { Published(b); }
 
 void TPageParams::Assign(TPersistent* Source) {
   if (auto* p = dynamic_cast<TPageParams*>(Source)) {
@@ -50,14 +34,7 @@ void TPageParams::Assign(TPersistent* Source) {
 
 // ================================================================ TPageColontitle
 
-KELM_PUBLISH(TPageColontitle) {
-  using C = TPageColontitle;
-  b.Prop("CenterText", &C::CenterText, &C::SetCenterText);
-  b.Prop("Font", &C::Font, &C::SetFont);
-  b.Prop("LeftText", &C::LeftText, &C::SetLeftText);
-  b.Prop("LineType", &C::LineType, &C::SetLineType).Default(pcltNon);
-  b.Prop("RightText", &C::RightText, &C::SetRightText);
-}
+KELM_PUBLISH(TPageColontitle) { Published(b); }
 
 TPageColontitle::TPageColontitle()
     : FLeft(std::make_unique<TStringList>()), FCenter(std::make_unique<TStringList>()),
@@ -207,23 +184,7 @@ void TRichEditStrings::SaveToStream(TStream* Stream) {
 
 // ================================================================ TPrintDBGridEh
 
-KELM_PUBLISH(TPrintDBGridEh) {
-  using C = TPrintDBGridEh;
-  // The rich texts travel as binary data of their own (DefineProperties).
-  b.Prop("AfterGridText", &C::AfterGridText, &C::SetAfterGridText).Stored(false);
-  b.Prop("BeforeGridText", &C::BeforeGridText, &C::SetBeforeGridText).Stored(false);
-  b.Prop("DBGridEh", &C::DBGridEh, &C::SetDBGridEh);
-  b.Prop("Options", &C::Options, &C::SetOptions).NoDefault();
-  b.Prop("Page", &C::Page, &C::SetPage);
-  b.Prop("PageFooter", &C::PageFooter, &C::SetPageFooter);
-  b.Prop("PageHeader", &C::PageHeader, &C::SetPageHeader);
-  b.Prop("PrintFontName", &C::PrintFontName, &C::SetPrintFontName);
-  b.Prop("Title", &C::Title, &C::SetTitle);
-  b.Prop("Units", &C::Units, &C::SetUnits).Default(MM);
-  b.Prop("OnAfterPrint", &C::OnAfterPrint, &C::OnAfterPrint);
-  b.Prop("OnBeforePrint", &C::OnBeforePrint, &C::OnBeforePrint);
-  b.Prop("OnPrinterSetupDialog", &C::OnPrinterSetupDialog, &C::OnPrinterSetupDialog);
-}
+KELM_PUBLISH(TPrintDBGridEh) { Published(b); }
 
 TPrintDBGridEh::TPrintDBGridEh(TComponent* AOwner)
     : TComponent(AOwner), FTitle(std::make_unique<TStringList>()), FPage(std::make_unique<TPageParams>()),

@@ -25,6 +25,21 @@ KELM_ENUM(TPageColontitleLineType, pcltNon, pcltSingleLine, pcltDoubleLine)
 // The four page margins, measured from the paper edge in the printer's Units.
 class TPageParams : public TPersistent {
   KELM_CLASS(TPageParams, TPersistent)
+  template <class B> static void Published(B& b) {
+    PublishMargin<&TPageParams::BottomMargin>(b, "BottomMargin");
+    PublishMargin<&TPageParams::LeftMargin>(b, "LeftMargin");
+    PublishMargin<&TPageParams::RightMargin>(b, "RightMargin");
+    PublishMargin<&TPageParams::TopMargin>(b, "TopMargin");
+  }
+  // A margin as the layout carries it: a Currency property, written only when it is not 2.
+  template <Currency TPageParams::*Margin, class B> static void PublishMargin(B& b, const char* Name) {
+    b.Prop(
+         Name, [](const TPageParams* p) { return (p->*Margin).ToDouble(); },
+         [](TPageParams* p, double v) { p->*Margin = Currency::FromDouble(v); })
+        .Type("Currency")
+        .Default(2.0);
+  }
+
 public:
   TPageParams() = default;
   void Assign(TPersistent* Source) override;
@@ -36,6 +51,14 @@ public:
 // separating them from the page's content.
 class TPageColontitle : public TPersistent {
   KELM_CLASS(TPageColontitle, TPersistent)
+  template <class B> static void Published(B& b) {
+    using C = TPageColontitle;
+    b.Prop("CenterText", &C::CenterText, &C::SetCenterText);
+    b.Prop("Font", &C::Font, &C::SetFont);
+    b.Prop("LeftText", &C::LeftText, &C::SetLeftText);
+    b.Prop("LineType", &C::LineType, &C::SetLineType).Default(pcltNon);
+    b.Prop("RightText", &C::RightText, &C::SetRightText);
+  }
 public:
   TPageColontitle();
   ~TPageColontitle() override;
@@ -120,6 +143,23 @@ class TPrintRun;
 
 class TPrintDBGridEh : public TComponent {
   KELM_CLASS(TPrintDBGridEh, TComponent)
+  template <class B> static void Published(B& b) {
+    using C = TPrintDBGridEh;
+    // The rich texts travel as binary data of their own (DefineProperties).
+    b.Prop("AfterGridText", &C::AfterGridText, &C::SetAfterGridText).Stored(false);
+    b.Prop("BeforeGridText", &C::BeforeGridText, &C::SetBeforeGridText).Stored(false);
+    b.Prop("DBGridEh", &C::DBGridEh, &C::SetDBGridEh);
+    b.Prop("Options", &C::Options, &C::SetOptions).NoDefault();
+    b.Prop("Page", &C::Page, &C::SetPage);
+    b.Prop("PageFooter", &C::PageFooter, &C::SetPageFooter);
+    b.Prop("PageHeader", &C::PageHeader, &C::SetPageHeader);
+    b.Prop("PrintFontName", &C::PrintFontName, &C::SetPrintFontName);
+    b.Prop("Title", &C::Title, &C::SetTitle);
+    b.Prop("Units", &C::Units, &C::SetUnits).Default(MM);
+    b.Prop("OnAfterPrint", &C::OnAfterPrint, &C::OnAfterPrint);
+    b.Prop("OnBeforePrint", &C::OnBeforePrint, &C::OnBeforePrint);
+    b.Prop("OnPrinterSetupDialog", &C::OnPrinterSetupDialog, &C::OnPrinterSetupDialog);
+  }
 public:
   explicit TPrintDBGridEh(TComponent* AOwner);
   ~TPrintDBGridEh() override;

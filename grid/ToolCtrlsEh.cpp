@@ -27,18 +27,7 @@ bool EditButtonFaceStyle(TEditButtonStyleEh Style, TButtonFaceStyle& FaceStyle) 
 
 // ================================================================ TEditButtonEh
 
-KELM_PUBLISH(TEditButtonEh) {
-  b.Prop("DropdownMenu", &TEditButtonEh::DropdownMenu, &TEditButtonEh::SetDropdownMenu);
-  b.Prop("Glyph", &TEditButtonEh::Glyph, &TEditButtonEh::SetGlyph);
-  b.Prop("Hint", &TEditButtonEh::Hint, &TEditButtonEh::SetHint);
-  b.Prop("NumGlyphs", &TEditButtonEh::NumGlyphs, &TEditButtonEh::SetNumGlyphs).Default(1);
-  b.Prop("ShortCut", &TEditButtonEh::ShortCut, &TEditButtonEh::SetShortCut).Type("TShortCut").Default(0);
-  b.Prop("Style", &TEditButtonEh::Style, &TEditButtonEh::SetStyle).Default(ebsDropDownEh);
-  b.Prop("Visible", &TEditButtonEh::Visible, &TEditButtonEh::SetVisible).Default(false);
-  b.Prop("Width", &TEditButtonEh::Width, &TEditButtonEh::SetWidth).Default(0);
-  b.Prop("OnClick", &TEditButtonEh::OnClick, &TEditButtonEh::OnClick);
-  b.Prop("OnDown", &TEditButtonEh::OnDown, &TEditButtonEh::OnDown);
-}
+KELM_PUBLISH(TEditButtonEh) { Published(b); }
 
 namespace {
 // The collection hears of a new item only once it is fully made.
@@ -133,12 +122,7 @@ TEditButtonControlEh* TEditButtonEh::CreateEditButtonControl() {
 
 // ================================================================ TVisibleEditButtonEh
 
-KELM_PUBLISH(TVisibleEditButtonEh) {
-  b.Prop("ShortCut", &TVisibleEditButtonEh::ShortCut, &TVisibleEditButtonEh::SetShortCut)
-      .Type("TShortCut")
-      .Default(kVisibleEditButtonShortCutEh);
-  b.Prop("Visible", &TVisibleEditButtonEh::Visible, &TVisibleEditButtonEh::SetVisible).Default(true);
-}
+KELM_PUBLISH(TVisibleEditButtonEh) { Published(b); }
 
 // ================================================================ TEditButtonsEh
 
@@ -160,10 +144,7 @@ void TEditButtonsEh::Update(TCollectionItem* Item) {
 
 KELM_PUBLISH(TEditButtonControlEh) {}
 
-KELM_PUBLISH(TSpeedButtonEh) {
-  b.Prop("Active", &TSpeedButtonEh::Active, &TSpeedButtonEh::SetActive).Default(false);
-  b.Prop("Style", &TSpeedButtonEh::Style, &TSpeedButtonEh::SetStyle).Default(ebsDropDownEh);
-}
+KELM_PUBLISH(TSpeedButtonEh) { Published(b); }
 
 TEditButtonControlEh::TEditButtonControlEh(TComponent* AOwner) : TSpeedButton(AOwner) {}
 

@@ -43,6 +43,18 @@ bool EditButtonFaceStyle(TEditButtonStyleEh Style, TButtonFaceStyle& FaceStyle);
 // One button of an edit, as a program or a layout sets it up.
 class TEditButtonEh : public TCollectionItem {
   KELM_CLASS(TEditButtonEh, TCollectionItem)
+  template <class B> static void Published(B& b) {
+    b.Prop("DropdownMenu", &TEditButtonEh::DropdownMenu, &TEditButtonEh::SetDropdownMenu);
+    b.Prop("Glyph", &TEditButtonEh::Glyph, &TEditButtonEh::SetGlyph);
+    b.Prop("Hint", &TEditButtonEh::Hint, &TEditButtonEh::SetHint);
+    b.Prop("NumGlyphs", &TEditButtonEh::NumGlyphs, &TEditButtonEh::SetNumGlyphs).Default(1);
+    b.Prop("ShortCut", &TEditButtonEh::ShortCut, &TEditButtonEh::SetShortCut).Type("TShortCut").Default(0);
+    b.Prop("Style", &TEditButtonEh::Style, &TEditButtonEh::SetStyle).Default(ebsDropDownEh);
+    b.Prop("Visible", &TEditButtonEh::Visible, &TEditButtonEh::SetVisible).Default(false);
+    b.Prop("Width", &TEditButtonEh::Width, &TEditButtonEh::SetWidth).Default(0);
+    b.Prop("OnClick", &TEditButtonEh::OnClick, &TEditButtonEh::OnClick);
+    b.Prop("OnDown", &TEditButtonEh::OnDown, &TEditButtonEh::OnDown);
+  }
 public:
   // A stand-alone button: the main button of EditControl.
   explicit TEditButtonEh(TWinControl* EditControl) : TEditButtonEh(EditControl, false, 0) {}
@@ -105,6 +117,12 @@ constexpr TShortCut kVisibleEditButtonShortCutEh = scAlt | VK_DOWN;
 // An edit button shown by default: the item class of every EditButtons collection.
 class TVisibleEditButtonEh : public TEditButtonEh {
   KELM_CLASS(TVisibleEditButtonEh, TEditButtonEh)
+  template <class B> static void Published(B& b) {
+    b.Prop("ShortCut", &TVisibleEditButtonEh::ShortCut, &TVisibleEditButtonEh::SetShortCut)
+        .Type("TShortCut")
+        .Default(kVisibleEditButtonShortCutEh);
+    b.Prop("Visible", &TVisibleEditButtonEh::Visible, &TVisibleEditButtonEh::SetVisible).Default(true);
+  }
 public:
   explicit TVisibleEditButtonEh(TWinControl* EditControl)
       : TEditButtonEh(EditControl, true, kVisibleEditButtonShortCutEh) {}
@@ -189,6 +207,10 @@ private:
 // The edit-button control with Active and Style published (the calculator's keys).
 class TSpeedButtonEh : public TEditButtonControlEh {
   KELM_CLASS(TSpeedButtonEh, TEditButtonControlEh)
+  template <class B> static void Published(B& b) {
+    b.Prop("Active", &TSpeedButtonEh::Active, &TSpeedButtonEh::SetActive).Default(false);
+    b.Prop("Style", &TSpeedButtonEh::Style, &TSpeedButtonEh::SetStyle).Default(ebsDropDownEh);
+  }
 public:
   explicit TSpeedButtonEh(TComponent* AOwner) : TEditButtonControlEh(AOwner) {}
 };
@@ -395,6 +417,14 @@ KELM_EVENT(TCloseUpRequestEventEh, void(TObject* Sender, bool Accept));
 // The settings and contents of an edit's recently-used list; the newest item is the last.
 class TMRUListEh : public TPersistent {
   KELM_CLASS(TMRUListEh, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("AutoAdd", &TMRUListEh::AutoAdd, &TMRUListEh::SetAutoAdd).Default(true);
+    b.Prop("Active", &TMRUListEh::Active, &TMRUListEh::SetActive).Default(false);
+    b.Prop("CaseSensitive", &TMRUListEh::CaseSensitive, &TMRUListEh::SetCaseSensitive).Default(false);
+    b.Prop("Items", &TMRUListEh::Items, &TMRUListEh::SetItems);
+    b.Prop("Limit", &TMRUListEh::Limit, &TMRUListEh::SetLimit).Default(100);
+    b.Prop("Rows", &TMRUListEh::Rows, &TMRUListEh::SetRows).Default(7);
+  }
 public:
   explicit TMRUListEh(TPersistent* AOwner = nullptr);
   ~TMRUListEh() override;
@@ -498,6 +528,15 @@ void DrawDropDownBorderEh(HDC DC, int WindowWidth, int WindowHeight, bool Ctl3D)
 // A row a drop-down list shows above its data rows (a row that stands for no value, say).
 class TSpecRowEh : public TPersistent {
   KELM_CLASS(TSpecRowEh, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("CellsText", &TSpecRowEh::CellsText, &TSpecRowEh::SetCellsText);
+    b.Prop("Color", &TSpecRowEh::Color, &TSpecRowEh::SetColor).Stored(&TSpecRowEh::ColorSet);
+    b.Prop("Font", &TSpecRowEh::Font, &TSpecRowEh::SetFont).Stored(&TSpecRowEh::FontSet);
+    b.Prop("ShortCut", &TSpecRowEh::ShortCut, &TSpecRowEh::SetShortCut).Type("TShortCut").Default(32814);
+    b.Prop("ShowIfNotInKeyList", &TSpecRowEh::ShowIfNotInKeyList, &TSpecRowEh::SetShowIfNotInKeyList).Default(true);
+    b.Prop("Value", &TSpecRowEh::Value, &TSpecRowEh::SetValue).Stored(&TSpecRowEh::IsValueStored);
+    b.Prop("Visible", &TSpecRowEh::Visible, &TSpecRowEh::SetVisible).Default(false);
+  }
 public:
   explicit TSpecRowEh(TPersistent* AOwner = nullptr);
   ~TSpecRowEh() override;

@@ -12,14 +12,7 @@
 
 // ================================================================ TMRUListEh
 
-KELM_PUBLISH(TMRUListEh) {
-  b.Prop("AutoAdd", &TMRUListEh::AutoAdd, &TMRUListEh::SetAutoAdd).Default(true);
-  b.Prop("Active", &TMRUListEh::Active, &TMRUListEh::SetActive).Default(false);
-  b.Prop("CaseSensitive", &TMRUListEh::CaseSensitive, &TMRUListEh::SetCaseSensitive).Default(false);
-  b.Prop("Items", &TMRUListEh::Items, &TMRUListEh::SetItems);
-  b.Prop("Limit", &TMRUListEh::Limit, &TMRUListEh::SetLimit).Default(100);
-  b.Prop("Rows", &TMRUListEh::Rows, &TMRUListEh::SetRows).Default(7);
-}
+KELM_PUBLISH(TMRUListEh) { Published(b); }
 
 TMRUListEh::TMRUListEh(TPersistent* AOwner) : FOwner(AOwner), FItems(std::make_unique<TStringList>()) {}
 
@@ -102,15 +95,7 @@ void TMRUListEh::RequestDropDown() { OnDropDownRequest(this); }
 
 // ================================================================ TSpecRowEh
 
-KELM_PUBLISH(TSpecRowEh) {
-  b.Prop("CellsText", &TSpecRowEh::CellsText, &TSpecRowEh::SetCellsText);
-  b.Prop("Color", &TSpecRowEh::Color, &TSpecRowEh::SetColor).Stored(&TSpecRowEh::ColorSet);
-  b.Prop("Font", &TSpecRowEh::Font, &TSpecRowEh::SetFont).Stored(&TSpecRowEh::FontSet);
-  b.Prop("ShortCut", &TSpecRowEh::ShortCut, &TSpecRowEh::SetShortCut).Type("TShortCut").Default(32814);
-  b.Prop("ShowIfNotInKeyList", &TSpecRowEh::ShowIfNotInKeyList, &TSpecRowEh::SetShowIfNotInKeyList).Default(true);
-  b.Prop("Value", &TSpecRowEh::Value, &TSpecRowEh::SetValue).Stored(&TSpecRowEh::IsValueStored);
-  b.Prop("Visible", &TSpecRowEh::Visible, &TSpecRowEh::SetVisible).Default(false);
-}
+KELM_PUBLISH(TSpecRowEh) { Published(b); }
 
 std::vector<String> ParseSpecRowCellsEh(const String& Text) {
   std::vector<String> cells;

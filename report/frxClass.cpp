@@ -106,9 +106,7 @@ void TfrxComponent::Clear() {
 
 // ================================================================ report components
 
-KELM_PUBLISH(TfrxReportComponent) {
-  b.Prop("Description", &TfrxReportComponent::Description, &TfrxReportComponent::SetDescription);
-}
+KELM_PUBLISH(TfrxReportComponent) { Published(b); }
 
 KELM_PUBLISH(TfrxDialogComponent) {}
 
@@ -120,17 +118,7 @@ TfrxDialogComponent::TfrxDialogComponent(TComponent* AOwner) : TfrxReportCompone
 
 // ================================================================ TfrxDataSet
 
-KELM_PUBLISH(TfrxDataSet) {
-  b.Prop("Enabled", &TfrxDataSet::Enabled, &TfrxDataSet::SetEnabled).Default(true);
-  b.Prop("RangeBegin", &TfrxDataSet::RangeBegin, &TfrxDataSet::SetRangeBegin).Default(rbFirst);
-  b.Prop("RangeEnd", &TfrxDataSet::RangeEnd, &TfrxDataSet::SetRangeEnd).Default(reLast);
-  b.Prop("RangeEndCount", &TfrxDataSet::RangeEndCount, &TfrxDataSet::SetRangeEndCount).Default(0);
-  b.Prop("UserName", &TfrxDataSet::UserName, &TfrxDataSet::SetUserName);
-  b.Prop("OnCheckEOF", &TfrxDataSet::OnCheckEOF, &TfrxDataSet::SetOnCheckEOF);
-  b.Prop("OnFirst", &TfrxDataSet::OnFirst, &TfrxDataSet::SetOnFirst);
-  b.Prop("OnNext", &TfrxDataSet::OnNext, &TfrxDataSet::SetOnNext);
-  b.Prop("OnPrior", &TfrxDataSet::OnPrior, &TfrxDataSet::SetOnPrior);
-}
+KELM_PUBLISH(TfrxDataSet) { Published(b); }
 
 TfrxDataSet::TfrxDataSet(TComponent* AOwner) : TfrxDialogComponent(AOwner) {
   auto& g = Globals();
@@ -190,15 +178,7 @@ std::vector<TfrxDataSet*> TfrxDataSet::GlobalDataSets() {
 
 // ================================================================ TfrxCustomDBDataSet
 
-KELM_PUBLISH(TfrxCustomDBDataSet) {
-  b.Prop("CloseDataSource", &TfrxCustomDBDataSet::CloseDataSource, &TfrxCustomDBDataSet::SetCloseDataSource)
-      .NoDefault();
-  b.Prop("FieldAliases", &TfrxCustomDBDataSet::FieldAliases, &TfrxCustomDBDataSet::SetFieldAliases);
-  b.Prop("OpenDataSource", &TfrxCustomDBDataSet::OpenDataSource, &TfrxCustomDBDataSet::SetOpenDataSource)
-      .Default(true);
-  b.Prop("OnClose", &TfrxCustomDBDataSet::OnClose, &TfrxCustomDBDataSet::SetOnClose);
-  b.Prop("OnOpen", &TfrxCustomDBDataSet::OnOpen, &TfrxCustomDBDataSet::SetOnOpen);
-}
+KELM_PUBLISH(TfrxCustomDBDataSet) { Published(b); }
 
 TfrxCustomDBDataSet::TfrxCustomDBDataSet(TComponent* AOwner)
     : TfrxDataSet(AOwner), FFieldAliases(std::make_unique<TStringList>()) {}
@@ -227,11 +207,7 @@ void TfrxCustomDBDataSet::GetFieldList(TStrings* List) {
 
 // ================================================================ TfrxDBDataset
 
-KELM_PUBLISH(TfrxDBDataset) {
-  b.Prop("DataSet", &TfrxDBDataset::DataSet, &TfrxDBDataset::SetDataSet).Stored(&TfrxDBDataset::LinksStored);
-  b.Prop("DataSource", &TfrxDBDataset::DataSource, &TfrxDBDataset::SetDataSource)
-      .Stored(&TfrxDBDataset::LinksStored);
-}
+KELM_PUBLISH(TfrxDBDataset) { Published(b); }
 
 TfrxDBDataset::~TfrxDBDataset() = default;
 
@@ -254,17 +230,7 @@ void TfrxDBDataset::Notification(TComponent* AComponent, TOperation Operation) {
 
 // ================================================================ options
 
-KELM_PUBLISH(TfrxEngineOptions) {
-  b.Prop("ConvertNulls", &TfrxEngineOptions::ConvertNulls, &TfrxEngineOptions::SetConvertNulls).Default(true);
-  b.Prop("DoublePass", &TfrxEngineOptions::DoublePass, &TfrxEngineOptions::SetDoublePass).Default(false);
-  b.Prop("MaxMemSize", &TfrxEngineOptions::MaxMemSize, &TfrxEngineOptions::SetMaxMemSize).Default(10);
-  b.Prop("PrintIfEmpty", &TfrxEngineOptions::PrintIfEmpty, &TfrxEngineOptions::SetPrintIfEmpty).Default(true);
-  b.Prop("SilentMode", &TfrxEngineOptions::SilentMode, &TfrxEngineOptions::SetSilentMode).Default(false);
-  b.Prop("NewSilentMode", &TfrxEngineOptions::NewSilentMode, &TfrxEngineOptions::SetNewSilentMode)
-      .Default(simMessageBoxes);
-  b.Prop("TempDir", &TfrxEngineOptions::TempDir, &TfrxEngineOptions::SetTempDir);
-  b.Prop("UseFileCache", &TfrxEngineOptions::UseFileCache, &TfrxEngineOptions::SetUseFileCache).Default(false);
-}
+KELM_PUBLISH(TfrxEngineOptions) { Published(b); }
 
 void TfrxEngineOptions::Assign(TPersistent* Source) {
   auto* s = dynamic_cast<TfrxEngineOptions*>(Source);
@@ -283,23 +249,7 @@ void TfrxEngineOptions::Clear() {
   FDoublePass = false;
 }
 
-KELM_PUBLISH(TfrxPreviewOptions) {
-  b.Prop("AllowEdit", &TfrxPreviewOptions::AllowEdit, &TfrxPreviewOptions::SetAllowEdit).Default(true);
-  // No declared default: every definition states its buttons.
-  b.Prop("Buttons", &TfrxPreviewOptions::Buttons, &TfrxPreviewOptions::SetButtons).NoDefault();
-  b.Prop("DoubleBuffered", &TfrxPreviewOptions::DoubleBuffered, &TfrxPreviewOptions::SetDoubleBuffered)
-      .Default(true);
-  b.Prop("Maximized", &TfrxPreviewOptions::Maximized, &TfrxPreviewOptions::SetMaximized).Default(true);
-  b.Prop("MDIChild", &TfrxPreviewOptions::MDIChild, &TfrxPreviewOptions::SetMDIChild).Default(false);
-  b.Prop("Modal", &TfrxPreviewOptions::Modal, &TfrxPreviewOptions::SetModal).Default(true);
-  b.Prop("OutlineExpand", &TfrxPreviewOptions::OutlineExpand, &TfrxPreviewOptions::SetOutlineExpand).Default(true);
-  b.Prop("OutlineVisible", &TfrxPreviewOptions::OutlineVisible, &TfrxPreviewOptions::SetOutlineVisible)
-      .Default(false);
-  b.Prop("OutlineWidth", &TfrxPreviewOptions::OutlineWidth, &TfrxPreviewOptions::SetOutlineWidth).Default(120);
-  b.Prop("ShowCaptions", &TfrxPreviewOptions::ShowCaptions, &TfrxPreviewOptions::SetShowCaptions).Default(false);
-  b.Prop("Zoom", &TfrxPreviewOptions::Zoom, &TfrxPreviewOptions::SetZoom);
-  b.Prop("ZoomMode", &TfrxPreviewOptions::ZoomMode, &TfrxPreviewOptions::SetZoomMode).Default(zmDefault);
-}
+KELM_PUBLISH(TfrxPreviewOptions) { Published(b); }
 
 TfrxPreviewButtons TfrxPreviewOptions::AllButtons() {
   TfrxPreviewButtons all;
@@ -332,15 +282,7 @@ void TfrxPreviewOptions::Clear() {
 
 const char* const TfrxPrintOptions::DefaultPrinterName = "预设";
 
-KELM_PUBLISH(TfrxPrintOptions) {
-  b.Prop("Copies", &TfrxPrintOptions::Copies, &TfrxPrintOptions::SetCopies).Default(1);
-  b.Prop("Collate", &TfrxPrintOptions::Collate, &TfrxPrintOptions::SetCollate).Default(true);
-  b.Prop("PageNumbers", &TfrxPrintOptions::PageNumbers, &TfrxPrintOptions::SetPageNumbers);
-  b.Prop("Printer", &TfrxPrintOptions::Printer, &TfrxPrintOptions::SetPrinter);
-  b.Prop("PrintPages", &TfrxPrintOptions::PrintPages, &TfrxPrintOptions::SetPrintPages).Default(ppAll);
-  b.Prop("Reverse", &TfrxPrintOptions::Reverse, &TfrxPrintOptions::SetReverse).Default(false);
-  b.Prop("ShowDialog", &TfrxPrintOptions::ShowDialog, &TfrxPrintOptions::SetShowDialog).Default(true);
-}
+KELM_PUBLISH(TfrxPrintOptions) { Published(b); }
 
 void TfrxPrintOptions::Assign(TPersistent* Source) {
   auto* s = dynamic_cast<TfrxPrintOptions*>(Source);
@@ -359,21 +301,7 @@ void TfrxPrintOptions::Clear() {
   Assign(&fresh);
 }
 
-KELM_PUBLISH(TfrxReportOptions) {
-  b.Prop("Author", &TfrxReportOptions::Author, &TfrxReportOptions::SetAuthor);
-  b.Prop("Compressed", &TfrxReportOptions::Compressed, &TfrxReportOptions::SetCompressed).Default(false);
-  b.Prop("ConnectionName", &TfrxReportOptions::ConnectionName, &TfrxReportOptions::SetConnectionName);
-  b.Prop("CreateDate", &TfrxReportOptions::CreateDate, &TfrxReportOptions::SetCreateDate).Type("TDateTime");
-  b.Prop("Description", &TfrxReportOptions::Description, &TfrxReportOptions::SetDescription);
-  b.Prop("InitString", &TfrxReportOptions::InitString, &TfrxReportOptions::SetInitString);
-  b.Prop("Name", &TfrxReportOptions::Name, &TfrxReportOptions::SetName);
-  b.Prop("LastChange", &TfrxReportOptions::LastChange, &TfrxReportOptions::SetLastChange).Type("TDateTime");
-  b.Prop("Password", &TfrxReportOptions::Password, &TfrxReportOptions::SetPassword);
-  b.Prop("VersionBuild", &TfrxReportOptions::VersionBuild, &TfrxReportOptions::SetVersionBuild);
-  b.Prop("VersionMajor", &TfrxReportOptions::VersionMajor, &TfrxReportOptions::SetVersionMajor);
-  b.Prop("VersionMinor", &TfrxReportOptions::VersionMinor, &TfrxReportOptions::SetVersionMinor);
-  b.Prop("VersionRelease", &TfrxReportOptions::VersionRelease, &TfrxReportOptions::SetVersionRelease);
-}
+KELM_PUBLISH(TfrxReportOptions) { Published(b); }
 
 TfrxReportOptions::TfrxReportOptions(TfrxReport* AReport)
     : FReport(AReport), FDescription(std::make_unique<TStringList>()) {
@@ -419,10 +347,7 @@ void TfrxReportOptions::Clear() {
 
 // ================================================================ data-set list
 
-KELM_PUBLISH(TfrxDataSetItem) {
-  b.Prop("DataSet", &TfrxDataSetItem::DataSet, &TfrxDataSetItem::SetDataSet);
-  b.Prop("DataSetName", &TfrxDataSetItem::DataSetName, &TfrxDataSetItem::SetDataSetName);
-}
+KELM_PUBLISH(TfrxDataSetItem) { Published(b); }
 
 TfrxDataSetItem::TfrxDataSetItem(TCollection* ACollection) : TCollectionItem(ACollection) {}
 
@@ -481,25 +406,7 @@ TfrxDataSetItem* TfrxReportDataSets::FindItemByName(const String& AName) const {
 const char* const TfrxReport::LibraryVersion = "3.23.7";
 const char* const TfrxReport::DefaultIniFile = "\\Software\\Zude Vizerav";
 
-KELM_PUBLISH(TfrxReport) {
-  b.Prop("Version", &TfrxReport::Version, &TfrxReport::SetVersion);
-  b.Prop("DataSet", &TfrxReport::DataSet, &TfrxReport::SetDataSet);
-  b.Prop("DataSetName", &TfrxReport::DataSetName, &TfrxReport::SetDataSetName);
-  b.Prop("DotMatrixReport", &TfrxReport::DotMatrixReport, &TfrxReport::SetDotMatrixReport).NoDefault();
-  b.Prop("EngineOptions", &TfrxReport::EngineOptions, &TfrxReport::SetEngineOptions);
-  b.Prop("IniFile", &TfrxReport::IniFile, &TfrxReport::SetIniFile);
-  b.Prop("OldStyleProgress", &TfrxReport::OldStyleProgress, &TfrxReport::SetOldStyleProgress).Default(false);
-  b.Prop("PreviewOptions", &TfrxReport::PreviewOptions, &TfrxReport::SetPreviewOptions);
-  b.Prop("PrintOptions", &TfrxReport::PrintOptions, &TfrxReport::SetPrintOptions);
-  b.Prop("ReportOptions", &TfrxReport::ReportOptions, &TfrxReport::SetReportOptions);
-  b.Prop("ScriptLanguage", &TfrxReport::ScriptLanguage, &TfrxReport::SetScriptLanguage);
-  b.Prop("ScriptText", &TfrxReport::ScriptText, &TfrxReport::SetScriptText);
-  b.Prop("ShowProgress", &TfrxReport::ShowProgress, &TfrxReport::SetShowProgress).Default(true);
-  b.Prop("StoreInDFM", &TfrxReport::StoreInDFM, &TfrxReport::SetStoreInDFM).Default(true);
-  b.Prop("OnRunDialogs", &TfrxReport::OnRunDialogs, &TfrxReport::SetOnRunDialogs);
-  b.Prop("OnStartReport", &TfrxReport::OnStartReport, &TfrxReport::SetOnStartReport);
-  b.Prop("OnStopReport", &TfrxReport::OnStopReport, &TfrxReport::SetOnStopReport);
-}
+KELM_PUBLISH(TfrxReport) { Published(b); }
 
 TfrxReport::TfrxReport(TComponent* AOwner)
     : TfrxComponent(AOwner),

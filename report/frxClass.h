@@ -88,6 +88,9 @@ private:
 // What every printable object has besides the tree.
 class TfrxReportComponent : public TfrxComponent {
   KELM_CLASS(TfrxReportComponent, TfrxComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Description", &TfrxReportComponent::Description, &TfrxReportComponent::SetDescription);
+  }
 public:
   explicit TfrxReportComponent(TComponent* AOwner) : TfrxComponent(AOwner) {}
   const String& Description() const { return FDescription; }
@@ -114,6 +117,17 @@ KELM_EVENT(TfrxCheckEOFEvent, void(TObject* Sender, bool& Eof));
 // Every data set is in the process-wide list that reports look names up in.
 class TfrxDataSet : public TfrxDialogComponent {
   KELM_CLASS(TfrxDataSet, TfrxDialogComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Enabled", &TfrxDataSet::Enabled, &TfrxDataSet::SetEnabled).Default(true);
+    b.Prop("RangeBegin", &TfrxDataSet::RangeBegin, &TfrxDataSet::SetRangeBegin).Default(rbFirst);
+    b.Prop("RangeEnd", &TfrxDataSet::RangeEnd, &TfrxDataSet::SetRangeEnd).Default(reLast);
+    b.Prop("RangeEndCount", &TfrxDataSet::RangeEndCount, &TfrxDataSet::SetRangeEndCount).Default(0);
+    b.Prop("UserName", &TfrxDataSet::UserName, &TfrxDataSet::SetUserName);
+    b.Prop("OnCheckEOF", &TfrxDataSet::OnCheckEOF, &TfrxDataSet::SetOnCheckEOF);
+    b.Prop("OnFirst", &TfrxDataSet::OnFirst, &TfrxDataSet::SetOnFirst);
+    b.Prop("OnNext", &TfrxDataSet::OnNext, &TfrxDataSet::SetOnNext);
+    b.Prop("OnPrior", &TfrxDataSet::OnPrior, &TfrxDataSet::SetOnPrior);
+  }
 public:
   explicit TfrxDataSet(TComponent* AOwner);
   ~TfrxDataSet() override;
@@ -166,6 +180,15 @@ private:
 // A data set over the fields of a dataset of the program, with field aliases.
 class TfrxCustomDBDataSet : public TfrxDataSet {
   KELM_CLASS(TfrxCustomDBDataSet, TfrxDataSet)
+  template <class B> static void Published(B& b) {
+    b.Prop("CloseDataSource", &TfrxCustomDBDataSet::CloseDataSource, &TfrxCustomDBDataSet::SetCloseDataSource)
+        .NoDefault();
+    b.Prop("FieldAliases", &TfrxCustomDBDataSet::FieldAliases, &TfrxCustomDBDataSet::SetFieldAliases);
+    b.Prop("OpenDataSource", &TfrxCustomDBDataSet::OpenDataSource, &TfrxCustomDBDataSet::SetOpenDataSource)
+        .Default(true);
+    b.Prop("OnClose", &TfrxCustomDBDataSet::OnClose, &TfrxCustomDBDataSet::SetOnClose);
+    b.Prop("OnOpen", &TfrxCustomDBDataSet::OnOpen, &TfrxCustomDBDataSet::SetOnOpen);
+  }
 public:
   explicit TfrxCustomDBDataSet(TComponent* AOwner);
   ~TfrxCustomDBDataSet() override;
@@ -205,6 +228,11 @@ private:
 // setting one of the two clears the other.
 class TfrxDBDataset : public TfrxCustomDBDataSet {
   KELM_CLASS(TfrxDBDataset, TfrxCustomDBDataSet)
+  template <class B> static void Published(B& b) {
+    b.Prop("DataSet", &TfrxDBDataset::DataSet, &TfrxDBDataset::SetDataSet).Stored(&TfrxDBDataset::LinksStored);
+    b.Prop("DataSource", &TfrxDBDataset::DataSource, &TfrxDBDataset::SetDataSource)
+        .Stored(&TfrxDBDataset::LinksStored);
+  }
 public:
   explicit TfrxDBDataset(TComponent* AOwner) : TfrxCustomDBDataSet(AOwner) {}
   ~TfrxDBDataset() override;
@@ -235,6 +263,17 @@ KELM_ENUM(TfrxSilentMode, simMessageBoxes, simSilent, simReThrow)
 // How the engine runs a report.
 class TfrxEngineOptions : public TPersistent {
   KELM_CLASS(TfrxEngineOptions, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("ConvertNulls", &TfrxEngineOptions::ConvertNulls, &TfrxEngineOptions::SetConvertNulls).Default(true);
+    b.Prop("DoublePass", &TfrxEngineOptions::DoublePass, &TfrxEngineOptions::SetDoublePass).Default(false);
+    b.Prop("MaxMemSize", &TfrxEngineOptions::MaxMemSize, &TfrxEngineOptions::SetMaxMemSize).Default(10);
+    b.Prop("PrintIfEmpty", &TfrxEngineOptions::PrintIfEmpty, &TfrxEngineOptions::SetPrintIfEmpty).Default(true);
+    b.Prop("SilentMode", &TfrxEngineOptions::SilentMode, &TfrxEngineOptions::SetSilentMode).Default(false);
+    b.Prop("NewSilentMode", &TfrxEngineOptions::NewSilentMode, &TfrxEngineOptions::SetNewSilentMode)
+        .Default(simMessageBoxes);
+    b.Prop("TempDir", &TfrxEngineOptions::TempDir, &TfrxEngineOptions::SetTempDir);
+    b.Prop("UseFileCache", &TfrxEngineOptions::UseFileCache, &TfrxEngineOptions::SetUseFileCache).Default(false);
+  }
 public:
   TfrxEngineOptions() = default;
   void Assign(TPersistent* Source) override;
@@ -280,6 +319,23 @@ KELM_ENUM(TfrxZoomMode, zmDefault, zmWholePage, zmPageWidth, zmManyPages)
 // How the preview window looks.
 class TfrxPreviewOptions : public TPersistent {
   KELM_CLASS(TfrxPreviewOptions, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("AllowEdit", &TfrxPreviewOptions::AllowEdit, &TfrxPreviewOptions::SetAllowEdit).Default(true);
+    // No declared default: every definition states its buttons.
+    b.Prop("Buttons", &TfrxPreviewOptions::Buttons, &TfrxPreviewOptions::SetButtons).NoDefault();
+    b.Prop("DoubleBuffered", &TfrxPreviewOptions::DoubleBuffered, &TfrxPreviewOptions::SetDoubleBuffered)
+        .Default(true);
+    b.Prop("Maximized", &TfrxPreviewOptions::Maximized, &TfrxPreviewOptions::SetMaximized).Default(true);
+    b.Prop("MDIChild", &TfrxPreviewOptions::MDIChild, &TfrxPreviewOptions::SetMDIChild).Default(false);
+    b.Prop("Modal", &TfrxPreviewOptions::Modal, &TfrxPreviewOptions::SetModal).Default(true);
+    b.Prop("OutlineExpand", &TfrxPreviewOptions::OutlineExpand, &TfrxPreviewOptions::SetOutlineExpand).Default(true);
+    b.Prop("OutlineVisible", &TfrxPreviewOptions::OutlineVisible, &TfrxPreviewOptions::SetOutlineVisible)
+        .Default(false);
+    b.Prop("OutlineWidth", &TfrxPreviewOptions::OutlineWidth, &TfrxPreviewOptions::SetOutlineWidth).Default(120);
+    b.Prop("ShowCaptions", &TfrxPreviewOptions::ShowCaptions, &TfrxPreviewOptions::SetShowCaptions).Default(false);
+    b.Prop("Zoom", &TfrxPreviewOptions::Zoom, &TfrxPreviewOptions::SetZoom);
+    b.Prop("ZoomMode", &TfrxPreviewOptions::ZoomMode, &TfrxPreviewOptions::SetZoomMode).Default(zmDefault);
+  }
 public:
   TfrxPreviewOptions() = default;
   void Assign(TPersistent* Source) override;
@@ -333,6 +389,15 @@ KELM_ENUM(TfrxPrintPages, ppAll, ppOdd, ppEven)
 // How printing starts.
 class TfrxPrintOptions : public TPersistent {
   KELM_CLASS(TfrxPrintOptions, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Copies", &TfrxPrintOptions::Copies, &TfrxPrintOptions::SetCopies).Default(1);
+    b.Prop("Collate", &TfrxPrintOptions::Collate, &TfrxPrintOptions::SetCollate).Default(true);
+    b.Prop("PageNumbers", &TfrxPrintOptions::PageNumbers, &TfrxPrintOptions::SetPageNumbers);
+    b.Prop("Printer", &TfrxPrintOptions::Printer, &TfrxPrintOptions::SetPrinter);
+    b.Prop("PrintPages", &TfrxPrintOptions::PrintPages, &TfrxPrintOptions::SetPrintPages).Default(ppAll);
+    b.Prop("Reverse", &TfrxPrintOptions::Reverse, &TfrxPrintOptions::SetReverse).Default(false);
+    b.Prop("ShowDialog", &TfrxPrintOptions::ShowDialog, &TfrxPrintOptions::SetShowDialog).Default(true);
+  }
 public:
   TfrxPrintOptions() = default;
   void Assign(TPersistent* Source) override;
@@ -369,6 +434,21 @@ private:
 // What describes a report: author, dates, version, password.
 class TfrxReportOptions : public TPersistent {
   KELM_CLASS(TfrxReportOptions, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Author", &TfrxReportOptions::Author, &TfrxReportOptions::SetAuthor);
+    b.Prop("Compressed", &TfrxReportOptions::Compressed, &TfrxReportOptions::SetCompressed).Default(false);
+    b.Prop("ConnectionName", &TfrxReportOptions::ConnectionName, &TfrxReportOptions::SetConnectionName);
+    b.Prop("CreateDate", &TfrxReportOptions::CreateDate, &TfrxReportOptions::SetCreateDate).Type("TDateTime");
+    b.Prop("Description", &TfrxReportOptions::Description, &TfrxReportOptions::SetDescription);
+    b.Prop("InitString", &TfrxReportOptions::InitString, &TfrxReportOptions::SetInitString);
+    b.Prop("Name", &TfrxReportOptions::Name, &TfrxReportOptions::SetName);
+    b.Prop("LastChange", &TfrxReportOptions::LastChange, &TfrxReportOptions::SetLastChange).Type("TDateTime");
+    b.Prop("Password", &TfrxReportOptions::Password, &TfrxReportOptions::SetPassword);
+    b.Prop("VersionBuild", &TfrxReportOptions::VersionBuild, &TfrxReportOptions::SetVersionBuild);
+    b.Prop("VersionMajor", &TfrxReportOptions::VersionMajor, &TfrxReportOptions::SetVersionMajor);
+    b.Prop("VersionMinor", &TfrxReportOptions::VersionMinor, &TfrxReportOptions::SetVersionMinor);
+    b.Prop("VersionRelease", &TfrxReportOptions::VersionRelease, &TfrxReportOptions::SetVersionRelease);
+  }
 public:
   explicit TfrxReportOptions(TfrxReport* AReport = nullptr);
   ~TfrxReportOptions() override;
@@ -428,6 +508,10 @@ private:
 // the name up among the data sets of the process and keeps the current one when none has it.
 class TfrxDataSetItem : public TCollectionItem {
   KELM_CLASS(TfrxDataSetItem, TCollectionItem)
+  template <class B> static void Published(B& b) {
+    b.Prop("DataSet", &TfrxDataSetItem::DataSet, &TfrxDataSetItem::SetDataSet);
+    b.Prop("DataSetName", &TfrxDataSetItem::DataSetName, &TfrxDataSetItem::SetDataSetName);
+  }
 public:
   explicit TfrxDataSetItem(TCollection* ACollection);
 
@@ -465,6 +549,25 @@ private:
 
 class TfrxReport : public TfrxComponent {
   KELM_CLASS(TfrxReport, TfrxComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Version", &TfrxReport::Version, &TfrxReport::SetVersion);
+    b.Prop("DataSet", &TfrxReport::DataSet, &TfrxReport::SetDataSet);
+    b.Prop("DataSetName", &TfrxReport::DataSetName, &TfrxReport::SetDataSetName);
+    b.Prop("DotMatrixReport", &TfrxReport::DotMatrixReport, &TfrxReport::SetDotMatrixReport).NoDefault();
+    b.Prop("EngineOptions", &TfrxReport::EngineOptions, &TfrxReport::SetEngineOptions);
+    b.Prop("IniFile", &TfrxReport::IniFile, &TfrxReport::SetIniFile);
+    b.Prop("OldStyleProgress", &TfrxReport::OldStyleProgress, &TfrxReport::SetOldStyleProgress).Default(false);
+    b.Prop("PreviewOptions", &TfrxReport::PreviewOptions, &TfrxReport::SetPreviewOptions);
+    b.Prop("PrintOptions", &TfrxReport::PrintOptions, &TfrxReport::SetPrintOptions);
+    b.Prop("ReportOptions", &TfrxReport::ReportOptions, &TfrxReport::SetReportOptions);
+    b.Prop("ScriptLanguage", &TfrxReport::ScriptLanguage, &TfrxReport::SetScriptLanguage);
+    b.Prop("ScriptText", &TfrxReport::ScriptText, &TfrxReport::SetScriptText);
+    b.Prop("ShowProgress", &TfrxReport::ShowProgress, &TfrxReport::SetShowProgress).Default(true);
+    b.Prop("StoreInDFM", &TfrxReport::StoreInDFM, &TfrxReport::SetStoreInDFM).Default(true);
+    b.Prop("OnRunDialogs", &TfrxReport::OnRunDialogs, &TfrxReport::SetOnRunDialogs);
+    b.Prop("OnStartReport", &TfrxReport::OnStartReport, &TfrxReport::SetOnStartReport);
+    b.Prop("OnStopReport", &TfrxReport::OnStopReport, &TfrxReport::SetOnStopReport);
+  }
 public:
   explicit TfrxReport(TComponent* AOwner);
   ~TfrxReport() override;

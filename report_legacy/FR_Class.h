@@ -35,6 +35,15 @@ KELM_EVENT(TCheckEOFEvent, void(TObject* Sender, bool& Eof));
 // A walk over records with a range: where it starts, where it ends.
 class TfrDataset : public TComponent {
   KELM_CLASS(TfrDataset, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("RangeBegin", &TfrDataset::RangeBegin, &TfrDataset::SetRangeBegin).Default(TRangeBegin::rbFirst);
+    b.Prop("RangeEnd", &TfrDataset::RangeEnd, &TfrDataset::SetRangeEnd).Default(TRangeEnd::reLast);
+    b.Prop("RangeEndCount", &TfrDataset::RangeEndCount, &TfrDataset::SetRangeEndCount).Default(0);
+    b.Prop("OnCheckEOF", &TfrDataset::OnCheckEOF, &TfrDataset::SetOnCheckEOF);
+    b.Prop("OnFirst", &TfrDataset::OnFirst, &TfrDataset::SetOnFirst);
+    b.Prop("OnNext", &TfrDataset::OnNext, &TfrDataset::SetOnNext);
+    b.Prop("OnPrior", &TfrDataset::OnPrior, &TfrDataset::SetOnPrior);
+  }
 public:
   explicit TfrDataset(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -65,6 +74,14 @@ private:
 // one of the two clears the other.
 class TfrDBDataSet : public TfrDataset {
   KELM_CLASS(TfrDBDataSet, TfrDataset)
+  template <class B> static void Published(B& b) {
+    b.Prop("CloseDataSource", &TfrDBDataSet::CloseDataSource, &TfrDBDataSet::SetCloseDataSource).Default(false);
+    b.Prop("DataSet", &TfrDBDataSet::DataSet, &TfrDBDataSet::SetDataSet);
+    b.Prop("DataSource", &TfrDBDataSet::DataSource, &TfrDBDataSet::SetDataSource);
+    b.Prop("OpenDataSource", &TfrDBDataSet::OpenDataSource, &TfrDBDataSet::SetOpenDataSource).Default(true);
+    b.Prop("OnClose", &TfrDBDataSet::OnClose, &TfrDBDataSet::SetOnClose);
+    b.Prop("OnOpen", &TfrDBDataSet::OnOpen, &TfrDBDataSet::SetOnOpen);
+  }
 public:
   explicit TfrDBDataSet(TComponent* AOwner) : TfrDataset(AOwner) {}
 
@@ -99,6 +116,27 @@ private:
 
 class TfrReport : public TComponent {
   KELM_CLASS(TfrReport, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Dataset", &TfrReport::Dataset, &TfrReport::SetDataset);
+    b.Prop("DefaultCopies", &TfrReport::DefaultCopies, &TfrReport::SetDefaultCopies).Default(1);
+    b.Prop("DefaultCollate", &TfrReport::DefaultCollate, &TfrReport::SetDefaultCollate).Default(true);
+    b.Prop("GrayedButtons", &TfrReport::GrayedButtons, &TfrReport::SetGrayedButtons).Default(false);
+    // Written always, so a layout states how its preview opens.
+    b.Prop("InitialZoom", &TfrReport::InitialZoom, &TfrReport::SetInitialZoom).NoDefault();
+    b.Prop("MDIPreview", &TfrReport::MDIPreview, &TfrReport::SetMDIPreview).Default(false);
+    b.Prop("ModalPreview", &TfrReport::ModalPreview, &TfrReport::SetModalPreview).Default(true);
+    b.Prop("ModifyPrepared", &TfrReport::ModifyPrepared, &TfrReport::SetModifyPrepared).Default(true);
+    b.Prop("PreviewButtons", &TfrReport::PreviewButtons, &TfrReport::SetPreviewButtons).NoDefault();
+    b.Prop("PrintIfEmpty", &TfrReport::PrintIfEmpty, &TfrReport::SetPrintIfEmpty).Default(true);
+    b.Prop("ReportType", &TfrReport::ReportType, &TfrReport::SetReportType).Default(TfrReportType::rtSimple);
+    b.Prop("ShowPrintDialog", &TfrReport::ShowPrintDialog, &TfrReport::SetShowPrintDialog).Default(true);
+    b.Prop("ShowProgress", &TfrReport::ShowProgress, &TfrReport::SetShowProgress).Default(true);
+    b.Prop("StoreInDFM", &TfrReport::StoreInDFM, &TfrReport::SetStoreInDFM).Default(false);
+    b.Prop("Title", &TfrReport::Title, &TfrReport::SetTitle);
+    b.Prop("RebuildPrinter", &TfrReport::RebuildPrinter, &TfrReport::SetRebuildPrinter).NoDefault();
+    b.Prop("UseDefaultDataSetName", &TfrReport::UseDefaultDataSetName, &TfrReport::SetUseDefaultDataSetName)
+        .Default(false);
+  }
 public:
   explicit TfrReport(TComponent* AOwner) : TComponent(AOwner) {}
 

@@ -1,6 +1,7 @@
 #pragma once
 // TCollection: an owned, ordered list of items of one class, streamed with its owner; and
 // TOwnedCollection, one whose owner is given.
+// Declares TCollectionItem, TCollection and TOwnedCollection.
 #include "core/Persistent.h"
 
 #include <vector>

@@ -1,5 +1,6 @@
 #pragma once
 // Calendar arithmetic, the clock, and dates and times to text and back.
+// Declares TClockOverride.
 #include "core/FormatSettings.h"
 
 #include <array>

@@ -3,6 +3,7 @@
 // and a typed invoker. Two events are equal when target and method are equal; an unassigned
 // event equals only another unassigned one. A window class publishes its handler methods by
 // name (see TypInfo.h), so layouts and report files can bind and store handlers by name.
+// Declares TMethodCode, TMethod and TEventBase.
 #include "core/System.h"
 #include <cstring>
 #include <functional>

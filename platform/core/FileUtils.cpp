@@ -3,7 +3,7 @@
 #include "core/Classes.h"
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
-#include "core/SysUtilsImpl.h"
+#include "core/SysUtils_p.h"
 
 #include <algorithm>
 #include <atomic>

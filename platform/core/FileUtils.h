@@ -2,6 +2,7 @@
 // File names, files and folders. Every routine takes '\' as well as '/' as the separator, and a
 // file named in code is found regardless of case when the exact name does not exist
 // ("DataBase\kelm.mdb" finds "database/KELM.MDB").
+// Declares TSearchRec.
 #include "core/System.h"
 #include <memory>
 

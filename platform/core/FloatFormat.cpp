@@ -3,7 +3,7 @@
 
 #include "core/Exceptions.h"
 #include "core/SysUtils.h"
-#include "core/SysUtilsImpl.h"
+#include "core/SysUtils_p.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,6 +1,7 @@
 #pragma once
 // Floating-point and money values to text: decimal digits, the standard formats and the
 // picture format.
+// Declares TFloatRec.
 #include "core/Currency.h"
 #include "core/FormatSettings.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 // Format: the '%' specifier language over a list of typed arguments.
+// Declares TVarRec.
 #include "core/Currency.h"
 #include "core/FormatSettings.h"
 

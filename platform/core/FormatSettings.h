@@ -1,6 +1,7 @@
 #pragma once
 // The one process-wide object of format settings (date and time pictures, separators, money,
 // month and day names) that conversions follow unless they are handed their own.
+// Declares TFormatSettings.
 #include "core/System.h"
 
 #include <array>

@@ -1,6 +1,7 @@
 #pragma once
 // Settings in sections of "Name=Value" lines. Section and key names match without regard to
 // case and keep the spelling they were first written with.
+// Declares TCustomIniFile, TIniFile and TMemIniFile.
 #include "core/Classes.h"
 #include <memory>
 

@@ -19,7 +19,7 @@
 #include "core/Filer.h"
 #include "core/Resources.h"
 #include "core/StrUtils.h"
-#include "core/SysUtilsImpl.h"
+#include "core/SysUtils_p.h"
 
 #include <charconv>
 #include <cmath>

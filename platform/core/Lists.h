@@ -1,5 +1,6 @@
 #pragma once
 // Lists of untyped pointers, typed pointers and objects, and growable bit maps.
+// Declares TList, TObjectList and TBits.
 #include "core/Exceptions.h"
 #include "core/Persistent.h"
 

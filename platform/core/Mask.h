@@ -10,6 +10,7 @@
 //   _ a blank  \x x as a literal       > upper case on     < lower case on     <> case as typed
 //   ! optional positions left blank at the front instead of the back
 // Every other character is a literal.
+// Declares TEditMask.
 #include "core/SysUtils.h"
 #include "core/System.h"
 #include <string_view>

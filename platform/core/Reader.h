@@ -1,6 +1,7 @@
 #pragma once
 // TReader: reads the binary component stream into components, resolving references and
 // calling Loaded when the read completes; errors name the component path and stream offset.
+// Declares TTextSourceMap and TReader.
 #include "core/FilerBase.h"
 
 #include <memory>

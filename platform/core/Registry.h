@@ -7,6 +7,7 @@
 // freed, or FlushStores runs); the file is replaced whole through a temporary file that is
 // flushed to disk first, so a crash leaves the old or the new store, never a broken one. Changes
 // another process saved meanwhile are merged in before writing.
+// Declares TRegDataInfo, TRegistry and TRegistryIniFile.
 #include "core/IniFiles.h"
 #include <cstdint>
 

@@ -1,6 +1,7 @@
 #pragma once
 // Resources embedded in the program (every file under resources/, found by its relative path)
 // and resources registered at run time. Names ignore case and take '\' or '/'.
+// Declares TResourceView and TResourceStream.
 #include "core/Classes.h"
 #include <memory>
 #include <string_view>

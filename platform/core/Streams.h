@@ -1,5 +1,7 @@
 #pragma once
 // TStream and the memory, string, bytes, handle and file streams.
+// Declares TStream, TCustomMemoryStream, TMemoryStream, TStringStream, TBytesStream, THandleStream,
+// TFileStream and TBufferedFileStream.
 #include "core/Exceptions.h"
 #include "core/Persistent.h"
 

@@ -2,7 +2,7 @@
 #include "core/SysUtils.h"
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
-#include "core/SysUtilsImpl.h"
+#include "core/SysUtils_p.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,5 +1,6 @@
 #pragma once
 // Basic types of the runtime: strings, integers, dates, the root object and sets.
+// Declares TObject.
 #include <cstdint>
 #include <initializer_list>
 #include <string>

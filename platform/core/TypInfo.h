@@ -22,6 +22,7 @@
 // A class that publishes nothing of its own writes `KELM_PUBLISH(TFoo) {}`. Windows, whose
 // handler methods and component fields are bound by name, describe them in the braces too:
 // `KELM_PUBLISH(TFrm) { b.Method("ButtonClick", &TFrm::ButtonClick); }`.
+// Declares TEnumInfo, TPropAccessor, TPropInfo, TMethodInfo, TFieldInfo and TClassInfo.
 #include "core/Events.h"
 #include "core/System.h"
 #include <map>

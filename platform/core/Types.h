@@ -1,6 +1,7 @@
 #pragma once
 // Points, sizes and rectangles with the platform's conventions: a rectangle excludes its
 // right and bottom edges.
+// Declares TPoint, TSize and TRect.
 #include "core/System.h"
 #include <algorithm>
 

@@ -3,6 +3,7 @@
 // floats, currency, dates, Booleans, strings, automation objects, error codes and arrays
 // with bounds per dimension. Scalars are copied by value; strings are shared and never
 // changed in place; arrays are shared until one copy writes an element (copy on write).
+// Declares TVarArrayBound.
 #include "core/Currency.h"
 #include "core/Exceptions.h"
 #include "core/System.h"

@@ -1,6 +1,7 @@
 #pragma once
 // TADOConnection: opens the SQLite file its connection string names, runs transactions and
 // direct statements; the data layer's error; making a database from a script.
+// Declares TADOConnectionClient and TADOConnection.
 #include "core/Classes.h"
 #include "core/Component.h"
 #include "data/DB.h"

@@ -1,6 +1,7 @@
 #pragma once
 // TADOQuery: runs the program's SQL (Jet dialect, translated) and holds the result on the
 // client, writing edits back to the table they came from; its ":name" parameters.
+// Declares TParameter, TParameters and TADOQuery.
 #include "data/ADOConnection.h"
 #include "data/DB.h"
 #include "data/JetSql.h"

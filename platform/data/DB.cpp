@@ -2,7 +2,7 @@
 // points.
 #include "core/ClassBuilder.h"
 #include "data/DB.h"
-#include "data/RowLayout.h"
+#include "data/RowLayout_p.h"
 #include "core/StrUtils.h"
 
 #include <algorithm>

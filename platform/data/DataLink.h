@@ -2,6 +2,7 @@
 // How components follow a dataset: the data source they name, the data links through which
 // grids and edits hear its events and keep their window of buffered records, the link of a
 // data-aware edit to one field and the link of a detail dataset to its master.
+// Declares TDataSource, TDataSetOrSource, TDataLink, TFieldDataLink and TMasterDataLink.
 #include "data/DBTypes.h"
 
 // ---------------------------------------------------------------- data source and links

@@ -1,6 +1,10 @@
 #pragma once
 // Field definitions and the field classes: one class per data type, which decides how a value
 // is shown, edited and converted; TFields, the fields of a dataset in their order.
+// Declares TFieldDef, TFieldDefs, TField, TStringField, TWideStringField, TNumericField,
+// TIntegerField, TSmallintField, TWordField, TAutoIncField, TLargeintField, TFloatField,
+// TCurrencyField, TBCDField, TFMTBCDField, TBooleanField, TDateTimeField, TDateField, TTimeField,
+// TBlobField, TMemoField, TWideMemoField, TGraphicField, TVariantField and TFields.
 #include "data/DBTypes.h"
 #include "data/Rows.h"
 

@@ -50,12 +50,14 @@ public:
       if (r.Kind == TJetStatementKind::Select) r.UpdatableTable = UpdatableTable(top, first);
     }
     CollectParams(top, r);
+    r.Sql.reserve(FStmt.size() + FStmt.size() / 4);
     Emit(top, r.Sql);
     if (!r.UpdatableTable.empty()) {
-      Level withRowId = top;
-      Level rowid = {Blank(), Raw("rowid,")};
-      withRowId.insert(withRowId.begin() + static_cast<std::ptrdiff_t>(first + 1), rowid.begin(), rowid.end());
-      Emit(withRowId, r.RowIdSql);
+      // The same statement with the row id selected first, written without copying the tree.
+      r.RowIdSql.reserve(r.Sql.size() + 8);
+      EmitRange(top, 0, first + 1, r.RowIdSql);
+      EmitRange(Level{Blank(), Raw("rowid,")}, 0, 2, r.RowIdSql);
+      EmitRange(top, first + 1, top.size(), r.RowIdSql);
     }
     return r;
   }
@@ -415,7 +417,7 @@ private:
 
   String SpanText(const Level& l, Span s) const {
     String out;
-    if (!s.Empty()) Emit(Level(l.begin() + static_cast<std::ptrdiff_t>(s.First), l.begin() + static_cast<std::ptrdiff_t>(s.Last + 1)), out);
+    if (!s.Empty()) EmitRange(l, s.First, s.Last + 1, out);
     return Trim(out);
   }
 

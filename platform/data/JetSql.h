@@ -5,6 +5,7 @@
 // counts since 1899-12-30, so the translator has to know which columns hold dates; it asks a
 // schema for the declared column types. A statement it cannot translate faithfully is refused
 // with an error quoting it, never passed on with a different meaning.
+// Declares TJetColumnType, TJetColumn, TJetSchema and TJetTranslation.
 #include "core/Exceptions.h"
 #include "core/SysUtils.h"
 #include "core/System.h"

@@ -142,11 +142,12 @@ std::vector<Tok> Tokenize(std::string_view s, bool scriptComments) {
   Fail(stmt, "Parentheses and CASE nested deeper than " + IntToStr(static_cast<int>(kMaxNesting)) + " levels");
 }
 
-Level BuildTree(const std::vector<Tok>& toks, std::string_view stmt) {
+Level BuildTree(std::vector<Tok> toks, std::string_view stmt) {
   std::vector<Level> stack(1);
+  stack[0].reserve(toks.size());
   std::vector<Tok> opens;
   std::size_t cases = 0;  // CASEs open: the date rewrites recurse into them as into groups
-  for (const Tok& t : toks) {
+  for (Tok& t : toks) {
     if (t.Kind == K::Ident && t.Keyword) {
       if (SameText(t.Value, "case") && opens.size() + ++cases > kMaxNesting) FailNesting(stmt);
       if (SameText(t.Value, "end") && cases > 0) --cases;
@@ -154,7 +155,7 @@ Level BuildTree(const std::vector<Tok>& toks, std::string_view stmt) {
     if (t.Kind == K::LParen) {
       if (opens.size() + cases >= kMaxNesting) FailNesting(stmt);
       stack.emplace_back();
-      opens.push_back(t);
+      opens.push_back(std::move(t));
     } else if (t.Kind == K::RParen) {
       if (stack.size() == 1) Fail(stmt, "Unbalanced ')'");
       Node g;
@@ -165,15 +166,18 @@ Level BuildTree(const std::vector<Tok>& toks, std::string_view stmt) {
       opens.pop_back();
       stack.back().push_back(std::move(g));
     } else {
-      stack.back().push_back(Node{t, {}, false});
+      stack.back().push_back(Node{std::move(t), {}, false});
     }
   }
   if (stack.size() != 1) Fail(stmt, "Unbalanced '('");
   return std::move(stack[0]);
 }
 
-void Emit(const Level& level, String& out) {
-  for (const Node& n : level) {
+void Emit(const Level& level, String& out) { EmitRange(level, 0, level.size(), out); }
+
+void EmitRange(const Level& level, std::size_t first, std::size_t last, String& out) {
+  for (std::size_t i = first; i < last; ++i) {
+    const Node& n = level[i];
     if (n.Group) {
       out += '(';
       Emit(n.Kids, out);

@@ -41,8 +41,11 @@ std::vector<Tok> Tokenize(std::string_view s, bool scriptComments = false);
 // SQLite refuses expressions nested deeper than this; refusing them earlier keeps the
 // translator's recursion (rewrites, output) within a bounded stack.
 constexpr std::size_t kMaxNesting = 1000;
-Level BuildTree(const std::vector<Tok>& toks, std::string_view stmt);
+// Takes the tokens over: the tree holds them without a copy.
+Level BuildTree(std::vector<Tok> toks, std::string_view stmt);
 void Emit(const Level& level, String& out);
+// Nodes [first, last) of a level, as Emit writes them.
+void EmitRange(const Level& level, std::size_t first, std::size_t last, String& out);
 
 Node Raw(String text, K kind = K::Ident);
 Node Blank();

@@ -2,6 +2,7 @@
 // A dataset over rows kept in memory, with its field definitions given in code (or a layout):
 // for tests and for components that need a dataset without a database. Writes go to its own
 // row store, which survives Close, so it behaves like a small table.
+// Declares TMemDataSet.
 #include "data/DB.h"
 
 #include <functional>

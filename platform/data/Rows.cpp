@@ -3,7 +3,7 @@
 #include "data/Rows.h"
 
 #include "data/DB.h"
-#include "data/RowLayout.h"
+#include "data/RowLayout_p.h"
 #include "core/StrUtils.h"
 
 #include <cassert>

@@ -2,6 +2,7 @@
 // Stored values and rows: a value read in place (TCellView) or owned (TCellValue), conversion
 // to and from the variants fields hold, the builder of a row block and the change records a
 // dataset hands to its store.
+// Declares TCellView, TCellValue, TRowWriter and TRowUpdate.
 #include "data/DBTypes.h"
 
 // What one stored value is. A column normally holds one kind, but a store may hand back

@@ -19,6 +19,7 @@
 //
 // Every client links through the action link of Controls.h: a control tells it the values it
 // has (a check box its Checked, a tool button its Down and ImageIndex), a menu item all of them.
+// Declares TContainedAction, TCustomAction, TAction, TCustomActionList and TActionList.
 #include "gui/Controls.h"
 #include "gui/ImgList.h"
 

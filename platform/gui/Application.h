@@ -1,6 +1,7 @@
 #pragma once
 // The application: its message loop over the queue (OnMessage, shortcuts and dialog keys
 // before a message is dispatched), exceptions shown in a box, idle work and hints.
+// Declares TApplication.
 #include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/Messages.h"

@@ -1,6 +1,7 @@
 #pragma once
 // Buttons with pictures: the bitmap button (a push button with a glyph and standard kinds)
 // and the speed button (a windowless tool button that can stay down, alone or in a group).
+// Declares TButtonGlyph, TBitBtn and TSpeedButton.
 #include "gui/Controls.h"
 #include "gui/Graphics.h"
 #include "gui/StdCtrls.h"

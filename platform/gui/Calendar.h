@@ -1,6 +1,7 @@
 #pragma once
 // The month calendar and the date-time picker. A picker's date changed by the program does
 // not run its events.
+// Declares TMonthCalColors, TMonthCalendar and TDateTimePicker.
 #include "gui/Controls.h"
 #include "gui/Messages.h"
 

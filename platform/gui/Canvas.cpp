@@ -1,6 +1,8 @@
 // TCanvas: the drawing object over a device context. It selects its font, pen and brush into
 // the context only when they changed since the last drawing, as the platform's canvas does,
 // so settings made on the context directly (SetBkMode, SetTextColor) last until then.
+#include "gui/Canvas.h"
+
 #include "core/ClassBuilder.h"
 #include "gui/QtBridge_p.h"
 

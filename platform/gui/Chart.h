@@ -12,6 +12,9 @@
 //   Series1->SetDataSource(qryChart);       // the bars follow the query from now on
 //   Series1->SetTitle("合同类别");
 //   PactChart->SaveToBitmapFile(FileName);
+// Declares TChartPen, TChartPart, TChartTitle, TChartAxisTitle, TChartAxis, TChartWall,
+// TChartLegend, TSeriesMarks, TChartValueList, TChartSeries, TBarSeries, TCustomChart, TChart and
+// TDBChart.
 #include "gui/Controls.h"
 
 #include <memory>

@@ -12,6 +12,7 @@
 //   Clipboard()->SetAsText(tsv);
 //   Clipboard()->SetAsBytes(CsvFormat, csv.data(), csv.size());
 //   Clipboard()->Close();
+// Declares TClipboard.
 #include "gui/Graphics.h"
 #include "gui/Messages.h"
 

@@ -5,6 +5,8 @@
 // changes notify through the control's events in the platform's order (OnChanging may veto a
 // change of tab before OnChange reports it); programmatic changes of a page control's page do
 // not run the events.
+// Declares TCHITTESTINFO, TCustomTabControl, TTabStrings, TTabControl, TTabSheet, TPageControl,
+// TStatusPanel, TStatusPanels and TStatusBar.
 #include "core/Classes.h"
 #include "gui/Controls.h"
 #include "gui/ImgList.h"

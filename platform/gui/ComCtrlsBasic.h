@@ -2,6 +2,7 @@
 // The simple common controls: the progress bar, the up-down buttons beside an edit, and the
 // rich edit as far as texts printed around grids and in reports need it (its text in the
 // rich-text stream format, and a range of it laid out on a device).
+// Declares TProgressBar, TCustomUpDown, TUpDown, TCustomRichEdit and TRichEdit.
 #include "gui/Controls.h"
 #include "gui/Memo.h"
 

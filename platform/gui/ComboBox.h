@@ -7,6 +7,7 @@
 // WM_CHAR and are inserted by the default handler, so OnKeyPress may still drop them.
 // CBN_SELCHANGE (the user chose an item) runs OnClick and OnSelect (OnChange when OnSelect is
 // unassigned); CBN_EDITCHANGE (the user changed the text) runs OnChange.
+// Declares TComboBoxStrings, TComboListBox, TCustomComboBox and TComboBox.
 #include "gui/Edit.h"
 #include "gui/ListCtrls.h"
 

@@ -6,6 +6,7 @@
 // text (another record, another value) is a change of the edit's text, so OnChange runs, which
 // windows use as their "current record changed" hook. Typing puts the dataset into edit state
 // (when the field and the data source allow it); leaving the edit stores the text in the field.
+// Declares TDBEdit, TNavButton and TDBNavigator.
 #include "gui/Buttons.h"
 #include "data/DB.h"
 #include "gui/MaskEdit.h"

@@ -2,6 +2,7 @@
 // Data modules, and the layouts that root components (forms, frames, data modules) load:
 // a layout resource "forms/<ClassName>.txt" is read after the constructor, so the fields of
 // the derived class exist when it fills them.
+// Declares TDataModule.
 #include "core/Component.h"
 #include "core/Events.h"
 #include "core/System.h"

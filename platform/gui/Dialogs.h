@@ -12,6 +12,8 @@
 //   script.File("/tmp/list.xls").Button(IDYES);
 //   Frm_Main->PactExp->Execute();     // save dialog, then "open the file?" box
 //   EXPECT_EQ(script.Unanswered(), 0);
+// Declares TDialogRequest, TDialogScript, TCommonDialog, TOpenDialog, TSaveDialog, TColorDialog and
+// TFontDialog.
 #include "gui/Forms.h"
 
 #include <deque>

@@ -294,10 +294,7 @@ void TCustomEdit::ReplaceChars(int Start, int End, const std::u32string& Text, b
   FAnchor = FCaret = Start + static_cast<int>(Text.size());
   if (User) FModified = true;
   SyncWindowText();
-  InvalidateLayout();
-  ScrollCaret();
-  UpdateCaret();
-  Invalidate();
+  Relayout(true);
   if (changed) SendChange();
 }
 
@@ -755,197 +752,197 @@ void TCustomEdit::PasteText() {
   InsertTyped(t);
 }
 
-// The messages of the native edit; false for the others.
+// The messages of the native edit, one handler each; false for the others.
 bool TCustomEdit::EditMessage(TMessage& M) {
   switch (M.Msg) {
-    case EM_GETSEL: {
-      if (M.WParam) *reinterpret_cast<DWORD*>(M.WParam) = static_cast<DWORD>(SelMin());
-      if (M.LParam) *reinterpret_cast<DWORD*>(M.LParam) = static_cast<DWORD>(SelMax());
-      M.Result = MakeLParam(SelMin(), SelMax());
-      return true;
-    }
-    case EM_SETSEL:
-      SetSelMessage(M);
-      return true;
+    case EM_GETSEL: EMGetSel(M); return true;
+    case EM_SETSEL: SetSelMessage(M); return true;
     case EM_GETRECT:
       if (M.LParam) *reinterpret_cast<TRect*>(M.LParam) = FormatRect();
       return true;
     case EM_SETRECT:
-    case EM_SETRECTNP:
-      FHasFormatRect = M.LParam != 0;
-      if (M.LParam) FFormatRect = *reinterpret_cast<const TRect*>(M.LParam);
-      InvalidateLayout();
-      ScrollCaret();
-      UpdateCaret();
-      Invalidate();
-      return true;
-    case EM_SCROLL: {
-      int before = FTopLine;
-      if (IsMultiLine()) {
-        switch (LoWord(M.WParam)) {
-          case SB_LINEUP: ScrollLines(-1); break;
-          case SB_LINEDOWN: ScrollLines(1); break;
-          case SB_PAGEUP: ScrollLines(-std::max(1, VisibleLineCount() - 1)); break;
-          case SB_PAGEDOWN: ScrollLines(std::max(1, VisibleLineCount() - 1)); break;
-          default: break;
-        }
-      }
-      M.Result = MakeLParam(FTopLine - before, 1);
-      return true;
-    }
-    case EM_LINESCROLL:
-      if (IsMultiLine()) {
-        ScrollLines(static_cast<int>(M.LParam));
-        if (!FWordWrap) {
-          FScrollX = std::max(0, FScrollX + static_cast<int>(static_cast<std::intptr_t>(M.WParam)) * 8);
-          UpdateScrollBars();
-          UpdateCaret();
-          Invalidate();
-        }
-      }
-      M.Result = 1;
-      return true;
+    case EM_SETRECTNP: EMSetRect(M); return true;
+    case EM_SCROLL: EMScroll(M); return true;
+    case EM_LINESCROLL: EMLineScroll(M); return true;
     case EM_SCROLLCARET:
-      ScrollCaret();
-      UpdateCaret();
-      Invalidate();
+      Relayout(false);
       M.Result = 1;
       return true;
-    case EM_GETMODIFY:
-      M.Result = FModified ? 1 : 0;
-      return true;
-    case EM_SETMODIFY:
-      FModified = M.WParam != 0;
-      return true;
-    case EM_GETLINECOUNT:
-      M.Result = IsMultiLine() ? LayoutLineCount() : 1;
-      return true;
-    case EM_LINEINDEX: {
-      int line = static_cast<int>(static_cast<std::intptr_t>(M.WParam));
-      if (line == -1) line = LineOfChar(FCaret);
-      M.Result = line >= 0 && line < LayoutLineCount() ? LayoutLineStart(line) : -1;
-      return true;
-    }
-    case EM_LINELENGTH: {
-      int idx = static_cast<int>(static_cast<std::intptr_t>(M.WParam));
-      int line = LineOfChar(idx < 0 ? FCaret : ClampIndex(idx));
-      M.Result = LayoutLineEnd(line) - LayoutLineStart(line);
-      return true;
-    }
-    case EM_LINEFROMCHAR: {
-      int idx = static_cast<int>(static_cast<std::intptr_t>(M.WParam));
-      M.Result = LineOfChar(idx < 0 ? SelMin() : ClampIndex(idx));
-      return true;
-    }
-    case EM_GETLINE: {
-      auto* buf = reinterpret_cast<char*>(M.LParam);
-      if (!buf) return true;
-      Word size = 0;
-      std::copy_n(buf, sizeof(Word), reinterpret_cast<char*>(&size));
-      int line = IsMultiLine() ? static_cast<int>(M.WParam) : 0;
-      if (line < 0 || line >= LayoutLineCount()) {
-        M.Result = 0;
-        return true;
-      }
-      int s = LayoutLineStart(line), e = LayoutLineEnd(line);
-      String t = Utf32ToUtf8(std::u32string_view(FChars).substr(static_cast<std::size_t>(s), static_cast<std::size_t>(e - s)));
-      std::size_t n = std::min<std::size_t>(t.size(), size);
-      while (n > 0 && n < t.size() && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
-      std::copy_n(t.data(), n, buf);
-      M.Result = static_cast<LRESULT>(n);
-      return true;
-    }
-    case EM_REPLACESEL: {
-      std::u32string t = Utf8ToUtf32(M.LParam ? reinterpret_cast<const char*>(M.LParam) : "");
-      if (IsMultiLine()) t = NormaliseBreaks(t);
-      t = ApplyCase(t);
-      if (FMaxLength > 0) {
-        int room = std::max(0, FMaxLength - (Length() - (SelMax() - SelMin())));
-        if (static_cast<int>(t.size()) > room) t.resize(static_cast<std::size_t>(room));
-      }
-      ReplaceChars(SelMin(), SelMax(), t, true);
-      return true;
-    }
-    case EM_LIMITTEXT:
-      FMaxLength = static_cast<int>(M.WParam);
-      if (FMaxLength >= kNoLimit) FMaxLength = 0;
-      return true;
-    case EM_GETLIMITTEXT:
-      M.Result = FMaxLength > 0 ? FMaxLength : kNoLimit;
-      return true;
+    case EM_GETMODIFY: M.Result = FModified ? 1 : 0; return true;
+    case EM_SETMODIFY: FModified = M.WParam != 0; return true;
+    case EM_GETLINECOUNT: M.Result = IsMultiLine() ? LayoutLineCount() : 1; return true;
+    case EM_LINEINDEX: EMLineIndex(M); return true;
+    case EM_LINELENGTH: EMLineLength(M); return true;
+    case EM_LINEFROMCHAR: EMLineFromChar(M); return true;
+    case EM_GETLINE: EMGetLine(M); return true;
+    case EM_REPLACESEL: EMReplaceSel(M); return true;
+    case EM_LIMITTEXT: EMLimitText(M); return true;
+    case EM_GETLIMITTEXT: M.Result = FMaxLength > 0 ? FMaxLength : kNoLimit; return true;
     case EM_CANUNDO:
     case EM_UNDO:
     case WM_UNDO:
-    case EM_EMPTYUNDOBUFFER:
-      M.Result = 0;  // no undo of its own
-      return true;
+    case EM_EMPTYUNDOBUFFER: M.Result = 0; return true;  // no undo of its own
     case EM_GETFIRSTVISIBLELINE:
       M.Result = IsMultiLine() ? FTopLine : CharFromPos({FormatRect().Left, FormatRect().Top});
       return true;
-    case EM_SETREADONLY:
-      FReadOnly = M.WParam != 0;
-      if (HandleAllocated())
-        SetWindowStyles(FReadOnly ? (WindowStyle() | ES_READONLY) : (WindowStyle() & ~ES_READONLY), WindowExStyle());
-      Invalidate();
-      M.Result = 1;
-      return true;
-    case EM_SETPASSWORDCHAR:
-      FPasswordChar = static_cast<Char>(M.WParam);
-      InvalidateLayout();
-      ScrollCaret();
-      UpdateCaret();
-      Invalidate();
-      return true;
-    case EM_GETPASSWORDCHAR:
-      M.Result = static_cast<LRESULT>(FPasswordChar);
-      return true;
-    case EM_SETMARGINS:
-      if (M.WParam == EC_USEFONTINFO) {
-        FLeftMargin = FRightMargin = 1;
-      } else {
-        if (M.WParam & EC_LEFTMARGIN) FLeftMargin = LoWord(static_cast<std::uintptr_t>(M.LParam));
-        if (M.WParam & EC_RIGHTMARGIN) FRightMargin = HiWord(static_cast<std::uintptr_t>(M.LParam));
-      }
-      InvalidateLayout();
-      ScrollCaret();
-      UpdateCaret();
-      Invalidate();
-      return true;
-    case EM_GETMARGINS:
-      M.Result = MakeLParam(FLeftMargin, FRightMargin);
-      return true;
-    case EM_POSFROMCHAR: {
-      int idx = static_cast<int>(static_cast<std::intptr_t>(M.WParam));
-      if (idx < 0 || idx >= Length()) {
-        M.Result = -1;
-        return true;
-      }
-      TPoint p = PosFromChar(idx);
-      M.Result = MakeLParam(p.X, p.Y);
-      return true;
-    }
-    case EM_CHARFROMPOS: {
-      int i = CharFromPos(PointFromLParam(M.LParam));
-      M.Result = MakeLParam(i, LineOfChar(i));
-      return true;
-    }
-    case WM_CUT:
-      if (FReadOnly || FPasswordChar != 0 || SelMin() == SelMax()) return true;
-      CopySelection();
-      ReplaceChars(SelMin(), SelMax(), {}, true);
-      return true;
-    case WM_COPY:
-      CopySelection();
-      return true;
-    case WM_PASTE:
-      PasteText();
-      return true;
-    case WM_CLEAR:
-      if (!FReadOnly && SelMin() != SelMax()) ReplaceChars(SelMin(), SelMax(), {}, true);
-      return true;
-    default:
-      return false;
+    case EM_SETREADONLY: EMSetReadOnly(M); return true;
+    case EM_SETPASSWORDCHAR: EMSetPasswordChar(M); return true;
+    case EM_GETPASSWORDCHAR: M.Result = static_cast<LRESULT>(FPasswordChar); return true;
+    case EM_SETMARGINS: EMSetMargins(M); return true;
+    case EM_GETMARGINS: M.Result = MakeLParam(FLeftMargin, FRightMargin); return true;
+    case EM_POSFROMCHAR: EMPosFromChar(M); return true;
+    case EM_CHARFROMPOS: EMCharFromPos(M); return true;
+    case WM_CUT: WMCut(M); return true;
+    case WM_COPY: CopySelection(); return true;
+    case WM_PASTE: PasteText(); return true;
+    case WM_CLEAR: WMClear(M); return true;
+    default: return false;
   }
+}
+
+// The layout changed (formatting rectangle, margins, password character): lay the text out
+// again when asked, keep the caret in view and repaint.
+void TCustomEdit::Relayout(bool Layout) {
+  if (Layout) InvalidateLayout();
+  ScrollCaret();
+  UpdateCaret();
+  Invalidate();
+}
+
+void TCustomEdit::EMGetSel(TMessage& M) {
+  if (M.WParam) *reinterpret_cast<DWORD*>(M.WParam) = static_cast<DWORD>(SelMin());
+  if (M.LParam) *reinterpret_cast<DWORD*>(M.LParam) = static_cast<DWORD>(SelMax());
+  M.Result = MakeLParam(SelMin(), SelMax());
+}
+
+void TCustomEdit::EMSetRect(TMessage& M) {
+  FHasFormatRect = M.LParam != 0;
+  if (M.LParam) FFormatRect = *reinterpret_cast<const TRect*>(M.LParam);
+  Relayout(true);
+}
+
+void TCustomEdit::EMScroll(TMessage& M) {
+  int before = FTopLine;
+  if (IsMultiLine()) {
+    int page = std::max(1, VisibleLineCount() - 1);
+    switch (LoWord(M.WParam)) {
+      case SB_LINEUP: ScrollLines(-1); break;
+      case SB_LINEDOWN: ScrollLines(1); break;
+      case SB_PAGEUP: ScrollLines(-page); break;
+      case SB_PAGEDOWN: ScrollLines(page); break;
+      default: break;
+    }
+  }
+  M.Result = MakeLParam(FTopLine - before, 1);
+}
+
+void TCustomEdit::EMLineScroll(TMessage& M) {
+  M.Result = 1;
+  if (!IsMultiLine()) return;
+  ScrollLines(static_cast<int>(M.LParam));
+  if (FWordWrap) return;
+  FScrollX = std::max(0, FScrollX + static_cast<int>(static_cast<std::intptr_t>(M.WParam)) * 8);
+  UpdateScrollBars();
+  UpdateCaret();
+  Invalidate();
+}
+
+void TCustomEdit::EMLineIndex(TMessage& M) {
+  int line = static_cast<int>(static_cast<std::intptr_t>(M.WParam));
+  if (line == -1) line = LineOfChar(FCaret);
+  M.Result = line >= 0 && line < LayoutLineCount() ? LayoutLineStart(line) : -1;
+}
+
+void TCustomEdit::EMLineLength(TMessage& M) {
+  int idx = static_cast<int>(static_cast<std::intptr_t>(M.WParam));
+  int line = LineOfChar(idx < 0 ? FCaret : ClampIndex(idx));
+  M.Result = LayoutLineEnd(line) - LayoutLineStart(line);
+}
+
+void TCustomEdit::EMLineFromChar(TMessage& M) {
+  int idx = static_cast<int>(static_cast<std::intptr_t>(M.WParam));
+  M.Result = LineOfChar(idx < 0 ? SelMin() : ClampIndex(idx));
+}
+
+// The buffer's first word holds its size in bytes; the line goes in as whole characters.
+void TCustomEdit::EMGetLine(TMessage& M) {
+  auto* buf = reinterpret_cast<char*>(M.LParam);
+  if (!buf) return;
+  Word size = 0;
+  std::copy_n(buf, sizeof(Word), reinterpret_cast<char*>(&size));
+  int line = IsMultiLine() ? static_cast<int>(M.WParam) : 0;
+  M.Result = 0;
+  if (line < 0 || line >= LayoutLineCount()) return;
+  int s = LayoutLineStart(line), e = LayoutLineEnd(line);
+  String t = Utf32ToUtf8(std::u32string_view(FChars).substr(static_cast<std::size_t>(s), static_cast<std::size_t>(e - s)));
+  std::size_t n = std::min<std::size_t>(t.size(), size);
+  while (n > 0 && n < t.size() && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
+  std::copy_n(t.data(), n, buf);
+  M.Result = static_cast<LRESULT>(n);
+}
+
+void TCustomEdit::EMReplaceSel(TMessage& M) {
+  std::u32string t = Utf8ToUtf32(M.LParam ? reinterpret_cast<const char*>(M.LParam) : "");
+  if (IsMultiLine()) t = NormaliseBreaks(t);
+  t = ApplyCase(t);
+  if (FMaxLength > 0) {
+    int room = std::max(0, FMaxLength - (Length() - (SelMax() - SelMin())));
+    if (static_cast<int>(t.size()) > room) t.resize(static_cast<std::size_t>(room));
+  }
+  ReplaceChars(SelMin(), SelMax(), t, true);
+}
+
+void TCustomEdit::EMLimitText(TMessage& M) {
+  FMaxLength = static_cast<int>(M.WParam);
+  if (FMaxLength >= kNoLimit) FMaxLength = 0;
+}
+
+void TCustomEdit::EMSetReadOnly(TMessage& M) {
+  FReadOnly = M.WParam != 0;
+  if (HandleAllocated())
+    SetWindowStyles(FReadOnly ? (WindowStyle() | ES_READONLY) : (WindowStyle() & ~ES_READONLY), WindowExStyle());
+  Invalidate();
+  M.Result = 1;
+}
+
+void TCustomEdit::EMSetPasswordChar(TMessage& M) {
+  FPasswordChar = static_cast<Char>(M.WParam);
+  Relayout(true);
+}
+
+void TCustomEdit::EMSetMargins(TMessage& M) {
+  if (M.WParam == EC_USEFONTINFO) {
+    FLeftMargin = FRightMargin = 1;
+  } else {
+    if (M.WParam & EC_LEFTMARGIN) FLeftMargin = LoWord(static_cast<std::uintptr_t>(M.LParam));
+    if (M.WParam & EC_RIGHTMARGIN) FRightMargin = HiWord(static_cast<std::uintptr_t>(M.LParam));
+  }
+  Relayout(true);
+}
+
+void TCustomEdit::EMPosFromChar(TMessage& M) {
+  int idx = static_cast<int>(static_cast<std::intptr_t>(M.WParam));
+  if (idx < 0 || idx >= Length()) {
+    M.Result = -1;
+    return;
+  }
+  TPoint p = PosFromChar(idx);
+  M.Result = MakeLParam(p.X, p.Y);
+}
+
+void TCustomEdit::EMCharFromPos(TMessage& M) {
+  int i = CharFromPos(PointFromLParam(M.LParam));
+  M.Result = MakeLParam(i, LineOfChar(i));
+}
+
+void TCustomEdit::WMCut(TMessage&) {
+  if (FReadOnly || FPasswordChar != 0 || SelMin() == SelMax()) return;
+  CopySelection();
+  ReplaceChars(SelMin(), SelMax(), {}, true);
+}
+
+void TCustomEdit::WMClear(TMessage&) {
+  if (!FReadOnly && SelMin() != SelMax()) ReplaceChars(SelMin(), SelMax(), {}, true);
 }
 
 void TCustomEdit::KeyDownDefault(TMessage& M) {

@@ -221,6 +221,24 @@ private:
   int NextPos(int i) const;
   void FocusDefault(bool Gained);
   bool EditMessage(TMessage& M);
+  void Relayout(bool Layout);
+  void EMGetSel(TMessage& M);
+  void EMSetRect(TMessage& M);
+  void EMScroll(TMessage& M);
+  void EMLineScroll(TMessage& M);
+  void EMLineIndex(TMessage& M);
+  void EMLineLength(TMessage& M);
+  void EMLineFromChar(TMessage& M);
+  void EMGetLine(TMessage& M);
+  void EMReplaceSel(TMessage& M);
+  void EMLimitText(TMessage& M);
+  void EMSetReadOnly(TMessage& M);
+  void EMSetPasswordChar(TMessage& M);
+  void EMSetMargins(TMessage& M);
+  void EMPosFromChar(TMessage& M);
+  void EMCharFromPos(TMessage& M);
+  void WMCut(TMessage& M);
+  void WMClear(TMessage& M);
 
   // properties
   bool FAutoSelect = true;

@@ -1,5 +1,7 @@
 #pragma once
 // Panels, bevels, shapes, pictures, paint boxes, splitters, radio groups and scroll boxes.
+// Declares TShape, TPaintBox, TImage, TBevel, TCustomPanel, TPanel, TSplitter, TCustomRadioGroup,
+// TRadioGroup, TControlScrollBar and TScrollBox.
 #include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/Graphics.h"

@@ -5,6 +5,7 @@
 //
 // This system has no drive letters: a "drive" is the root of a file system the user can
 // reach — the root folder, the home folder and the mounted media — and Drive holds its path.
+// Declares TDriveComboBox, TDirectoryListBox, TFileListBox and TFilterComboBox.
 #include "gui/ComboBox.h"
 #include "gui/Edit.h"
 #include "gui/ListCtrls.h"

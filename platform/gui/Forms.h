@@ -9,6 +9,7 @@
 //
 //   Application->CreateForm<TFrm_Main>(&Frm_Main);   // the first form becomes MainForm
 //   auto* dlg = CreateForm<TFrm_Login>(Application);
+// Declares TScrollingWinControl, TCustomForm, TForm, TCustomFrame and TFrame.
 #include "gui/Controls.h"
 #include "gui/DataModule.h"
 #include "gui/Messages.h"

@@ -1,5 +1,7 @@
 // Device contexts: their state, saving and restoring it, drawing objects, mapping modes,
 // regions and clipping.
+#include "gui/GdiDC.h"
+
 #include "gui/QtBridge_p.h"
 #include <QGuiApplication>
 #include <QPaintDevice>

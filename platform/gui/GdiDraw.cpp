@@ -1,6 +1,8 @@
 // Lines, shapes, fills and raster operations on device contexts, with the platform's pixel
 // rules: right and bottom edges and line end points are not drawn, a null pen shrinks filled
 // shapes by one pixel, mix modes and ternary raster operations combine bits.
+#include "gui/GdiDraw.h"
+
 #include "gui/QtBridge_p.h"
 #include <QPainterPath>
 #include <cmath>

@@ -1,6 +1,8 @@
 // Fonts and text on device contexts: face substitution, metrics, TextOut/ExtTextOut placed by
 // the top-left of the text cell, and DrawText's layout (alignment, word breaks between words,
 // prefixes, tabs, ellipses, margins, calculation).
+#include "gui/GdiText.h"
+
 #include "gui/QtBridge_p.h"
 #include "core/StrUtils.h"
 #include <atomic>

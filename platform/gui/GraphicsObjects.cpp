@@ -1,7 +1,10 @@
 // Fonts, pens and brushes: published state, change notification, and the drawing objects
 // made from them on demand.
+#include "gui/GraphicsObjects.h"
+
+#include "gui/GdiDC.h"
+#include "gui/Pictures.h"
 #include "core/ClassBuilder.h"
-#include "gui/Graphics.h"
 #include "core/SysUtils.h"
 
 KELM_PUBLISH(TGraphicsObject) {}

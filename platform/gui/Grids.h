@@ -8,6 +8,7 @@
 // lines of its kind are on); a width of -1 with a 1-pixel line takes no pixels at all, which is
 // how a hidden column disappears with its line. The fixed columns stay at the left; the
 // scrollable ones start at LeftCol. Rows likewise with TopRow.
+// Declares TGridCoord, TGridRect, TInplaceEdit and TCustomGrid.
 #include "gui/Controls.h"
 #include "gui/MaskEdit.h"
 #include "gui/WinScroll.h"

@@ -2,7 +2,10 @@
 // Image lists: images of one size with their transparency masks, drawn normally, as masks,
 // blended for selection, or in the disabled look (a highlight copy one pixel down and right
 // under a shadow copy).
+// Declares TChangeLink, TCustomImageList and TImageList.
+#include "core/Component.h"
 #include "gui/Graphics.h"
+
 #include <memory>
 
 KELM_ENUM(TDrawingStyle, dsFocus, dsSelected, dsNormal, dsTransparent)

@@ -115,18 +115,64 @@ void TCustomItemView::WndProc(TMessage& M) {
   TWinControl::WndProc(M);
 }
 
-bool TCustomItemView::ItemViewMessage(TMessage& M) {
-  if (FBars->Dispatch(M)) return true;
+void TCustomItemView::Dispatch(TMessage& M) {
+  if (FBars->Dispatch(M)) return;
   switch (M.Msg) {
     case WM_GETDLGCODE:
       M.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-      return true;
+      return;
     case WM_ERASEBKGND:
       M.Result = 1;
-      return true;
+      return;
+    case WM_SIZE:
+      TWinControl::Dispatch(M);
+      LayoutChanged(false);
+      return;
+    case CM_FONTCHANGED:
+      TWinControl::Dispatch(M);
+      FontChanged();
+      LayoutChanged(true);
+      return;
+    case WM_TIMER:
+      if (M.WParam == EditDelayTimer) {
+        KillTimer(Handle(), EditDelayTimer);
+        EditDelayExpired();
+        return;
+      }
+      if (TimerExpired(M.WParam)) return;
+      break;
     default:
-      return false;
+      break;
   }
+  TWinControl::Dispatch(M);
+}
+
+void TCustomItemView::DefaultHandler(TMessage& M) {
+  switch (M.Msg) {
+    case WM_PAINT: PaintItems(reinterpret_cast<HDC>(M.WParam)); return;
+    case WM_KEYDOWN: KeyDownDefault(M); return;
+    case WM_CHAR: CharDefault(M); return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: MouseDownDefault(M, false, M.Msg == WM_LBUTTONDBLCLK); return;
+    case WM_RBUTTONDOWN: WMRButtonDown(M); return;
+    case WM_MOUSEMOVE:
+      if (MouseMoveDefault(M)) return;
+      break;
+    case WM_LBUTTONUP: WMLButtonUp(M); return;
+    case WM_VSCROLL: ScrollDefault(M, false); return;
+    case WM_HSCROLL: ScrollDefault(M, true); return;
+    case WM_MOUSEWHEEL: WMMouseWheelDefault(M); return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: Invalidate(); break;
+    default: break;
+  }
+  TWinControl::DefaultHandler(M);
+}
+
+// A right press selects as a left one does, and goes on to the context menu.
+void TCustomItemView::WMRButtonDown(TMessage& M) {
+  MouseDownDefault(M, true, false);
+  TWinControl::DefaultHandler(M);
 }
 
 int TCustomItemView::CellHeight() const {

@@ -41,19 +41,45 @@ public:
   void SetStateImages(TCustomImageList* v);
 
   void WndProc(TMessage& Message) override;
+  // The messages both views take alike: their scroll bars', the dialog code (arrows and
+  // characters are theirs), the background (painted with the items), size and font changes
+  // and the label-editing delay; the rest goes to the view's native model.
+  void Dispatch(TMessage& Message) override;
+  // The native model's message table, each message to the view's own handler.
+  void DefaultHandler(TMessage& Message) override;
 
 protected:
+  // The timer that starts label editing a moment after a click on the selected item.
+  static constexpr UINT_PTR EditDelayTimer = 0x7E01;
+
   TCustomItemView(TComponent* AOwner, int Width, int Height);
   void CreateParams(TCreateParams& Params) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // An image list of the view, or its pictures, changed: the items lay out again.
-  virtual void ImagesChanged() {}
+  virtual void ImagesChanged() { LayoutChanged(true); }
+  // What a view does with the messages the base's tables hand it. The base alone (while the
+  // view is made or freed) has no items, so its own versions do nothing.
+  // The items lay out again: all of them (Rebuild: fonts, images, contents) or as far as the
+  // client's size decides.
+  virtual void LayoutChanged(bool Rebuild) {}
+  // The label-editing delay after a click on the selected item ran out.
+  virtual void EditDelayExpired() {}
+  // A timer of the view's own other than the editing delay; false for others.
+  virtual bool TimerExpired(UINT_PTR Id) { return false; }
+  // ---- the native model, one handler per message
+  virtual void PaintItems(HDC DC) {}
+  virtual void KeyDownDefault(TMessage& M) {}
+  virtual void CharDefault(TMessage& M) {}
+  virtual void MouseDownDefault(TMessage& M, bool Right, bool Double) {}
+  // A move the view follows (hot tracking, a dragged column divider); true when it took it.
+  virtual bool MouseMoveDefault(TMessage& M) { return false; }
+  virtual void WMLButtonUp(TMessage& M) {}
+  virtual void ScrollDefault(TMessage& M, bool Horizontal) {}
+  virtual void WMMouseWheelDefault(TMessage& M) {}
+  void WMRButtonDown(TMessage& M);
   // Puts Value in an image-list slot of the view (watching its changes); false when it was
   // there already.
   bool SwapImages(TCustomImageList*& Slot, TCustomImageList* Value);
-  // The messages both views answer alike: their scroll bars', the dialog code (arrows and
-  // characters are theirs) and the background (painted with the items). False for others.
-  bool ItemViewMessage(TMessage& Message);
   // The height of a line of the view's font, measured once per font.
   int CellHeight() const;
   void FontChanged() { FCellHeight = 0; }

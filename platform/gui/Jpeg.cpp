@@ -1,5 +1,7 @@
 // TJPEGImage over libjpeg: the compressed bytes are kept as read, decoded into a bitmap when
 // drawn, and a bitmap assigned to it is compressed with the quality when the bytes are needed.
+#include "gui/Jpeg.h"
+
 #include "core/ClassBuilder.h"
 #include "gui/Graphics_p.h"
 #include "gui/QtBridge_p.h"

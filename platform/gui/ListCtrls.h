@@ -9,6 +9,7 @@
 // which runs OnClick; a programmatic ItemIndex does not. Owner-drawn styles draw each item
 // through CN_DRAWITEM (DrawItem, OnDrawItem); variable heights are asked once per item
 // through CN_MEASUREITEM. Virtual styles hold only a count and ask OnData for the texts.
+// Declares TItemMessageStrings, TListBoxStrings, TCustomListBox, TListBox and TCheckListBox.
 #include "core/Classes.h"
 #include "gui/Controls.h"
 #include "gui/Edit.h"

@@ -20,7 +20,6 @@ using namespace comctrls;
 
 namespace {
 
-constexpr UINT_PTR EditDelayTimer = 0x7E11;
 
 
 constexpr int CheckSize = 13;
@@ -822,82 +821,21 @@ void TCustomListView::FinishEdit(bool Cancel) {
 
 // ---------------------------------------------------------------- messages
 
-void TCustomListView::Dispatch(TMessage& M) {
-  if (ItemViewMessage(M)) return;
-  switch (M.Msg) {
-    case WM_SIZE:
-      TWinControl::Dispatch(M);
-      Changed(true);
-      return;
-    case CM_FONTCHANGED:
-      TWinControl::Dispatch(M);
-      FontChanged();
-      Changed(true);
-      return;
-    case WM_TIMER:
-      if (M.WParam == EditDelayTimer) {
-        KillTimer(Handle(), EditDelayTimer);
-        if (FFocused && FFocused->FSelected) StartEdit(FFocused);
-        return;
-      }
-      break;
-    default:
-      break;
-  }
-  TWinControl::Dispatch(M);
+void TCustomListView::EditDelayExpired() {
+  if (FFocused && FFocused->FSelected) StartEdit(FFocused);
 }
 
-void TCustomListView::DefaultHandler(TMessage& M) {
-  switch (M.Msg) {
-    case WM_PAINT:
-      PaintView(reinterpret_cast<HDC>(M.WParam));
-      return;
-    case WM_KEYDOWN:
-      KeyDownDefault(M);
-      return;
-    case WM_CHAR:
-      WMChar(M);
-      return;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      MouseDownDefault(M, false, M.Msg == WM_LBUTTONDBLCLK);
-      return;
-    case WM_RBUTTONDOWN:
-      WMRButtonDown(M);
-      return;
-    case WM_MOUSEMOVE:
-      if (FPressedColumn >= 1000) {
-        // Dragging a column divider.
-        int c = FPressedColumn - 1000;
-        int x = -FScrollX;
-        for (int k = 0; k < c; ++k) x += FColumns->Items(k)->Width();
-        FColumns->Items(c)->SetWidth(std::max(0, GetXLParam(M.LParam) - x));
-        return;
-      }
-      break;
-    case WM_LBUTTONUP:
-      WMLButtonUp(M);
-      return;
-    case WM_VSCROLL:
-      ScrollDefault(M, false);
-      return;
-    case WM_HSCROLL:
-      ScrollDefault(M, true);
-      return;
-    case WM_MOUSEWHEEL:
-      WMMouseWheelDefault(M);
-      return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      Invalidate();
-      break;
-    default:
-      break;
-  }
-  TWinControl::DefaultHandler(M);
+// Dragging a column divider.
+bool TCustomListView::MouseMoveDefault(TMessage& M) {
+  if (FPressedColumn < 1000) return false;
+  int c = FPressedColumn - 1000;
+  int x = -FScrollX;
+  for (int k = 0; k < c; ++k) x += FColumns->Items(k)->Width();
+  FColumns->Items(c)->SetWidth(std::max(0, GetXLParam(M.LParam) - x));
+  return true;
 }
 
-void TCustomListView::WMChar(TMessage& M) {
+void TCustomListView::CharDefault(TMessage& M) {
   Char c = static_cast<Char>(M.WParam);
   if (c < 32) return;
   String s;
@@ -909,11 +847,6 @@ void TCustomListView::WMChar(TMessage& M) {
     FAnchor = i;
     i->MakeVisible(false);
   }
-}
-
-void TCustomListView::WMRButtonDown(TMessage& M) {
-  MouseDownDefault(M, true, false);
-  TWinControl::DefaultHandler(M);
 }
 
 void TCustomListView::WMLButtonUp(TMessage& M) {
@@ -1048,7 +981,7 @@ void TCustomListView::MouseDownDefault(TMessage& M, bool Right, bool Double) {
 
 // ---------------------------------------------------------------- painting
 
-void TCustomListView::PaintView(HDC DC) {
+void TCustomListView::PaintItems(HDC DC) {
   if (!DC) return;
   TRect c = ClientRect();
   Fill(DC, c, ColorToRGB(Color()));

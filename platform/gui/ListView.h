@@ -1,6 +1,8 @@
 #pragma once
 // The list view: items with sub-items in four views (icons, small icons, list, report with
 // columns), images, check boxes, selection, label editing and sorting.
+// Declares TListColumn, TListColumns, TListItem, TListItems, TIconOptions, TCustomListView and
+// TListView.
 #include "core/Classes.h"
 #include "gui/Controls.h"
 #include "gui/Edit.h"
@@ -273,16 +275,15 @@ public:
   TLVEditingEvent OnEditing;
   TLVEditedEvent OnEdited;
 
-  void Dispatch(TMessage& Message) override;
-  void DefaultHandler(TMessage& Message) override;
-
 protected:
   friend class TListItem;
   friend class TListItems;
   friend class TListColumns;
   friend class TIconOptions;
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void ImagesChanged() override { Changed(true); }
+  // Every change of the client's size arranges the items again.
+  void LayoutChanged(bool) override { Changed(true); }
+  void EditDelayExpired() override;
   virtual bool CanChange(TListItem* Item, TItemChange Change);
   virtual void Change(TListItem* Item, TItemChange Change);
   virtual void DoSelectItem(TListItem* Item, bool Selected);
@@ -292,11 +293,16 @@ protected:
   virtual void InsertItem(TListItem* Item);
 
 private:
-  // The native model's messages, one handler each (DefaultHandler holds their table).
-  void WMChar(TMessage& M);
-  void WMRButtonDown(TMessage& M);
-  void WMLButtonUp(TMessage& M);
-  void WMMouseWheelDefault(TMessage& M);
+  // The native model's messages, one handler each (the base's DefaultHandler holds their
+  // table).
+  void PaintItems(HDC DC) override;
+  void KeyDownDefault(TMessage& M) override;
+  void CharDefault(TMessage& M) override;
+  void MouseDownDefault(TMessage& M, bool Right, bool Double) override;
+  bool MouseMoveDefault(TMessage& M) override;
+  void WMLButtonUp(TMessage& M) override;
+  void ScrollDefault(TMessage& M, bool Horizontal) override;
+  void WMMouseWheelDefault(TMessage& M) override;
   // ---- the native model
   struct TLayout {
     int CellW = 0, CellH = 0;  // icon views: one cell; report and list: one row (list: column width)
@@ -320,12 +326,8 @@ private:
   void SortItems();
   void StartEdit(TListItem* Item);
   void FinishEdit(bool Cancel);
-  void PaintView(HDC DC);
   void PaintHeader(HDC DC);
   void PaintItem(HDC DC, int Index);
-  void KeyDownDefault(TMessage& M);
-  void MouseDownDefault(TMessage& M, bool Right, bool Double);
-  void ScrollDefault(TMessage& M, bool Horizontal);
   int TextHeight() const;
 
   std::unique_ptr<TListItems> FItems;

@@ -4,6 +4,7 @@
 // Text is the value the mask keeps. Typing overwrites the position at the caret, which moves
 // over the literals; the cursor shows as a one-character selection; leaving a modified edit
 // whose text does not satisfy the mask raises EDBEditError and keeps the focus there.
+// Declares TCustomMaskEdit and TMaskEdit.
 #include "core/Mask.h"
 #include "gui/Edit.h"
 

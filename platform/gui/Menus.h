@@ -8,6 +8,7 @@
 // time. Choosing an item posts WM_COMMAND to the menus' command window; the item's Click runs
 // from the message loop, after the menu has closed, where exceptions are handled like those
 // of any other message.
+// Declares TMenuItem, TMenuActionLink, TMenu, TMainMenu and TPopupMenu.
 #include "gui/Controls.h"
 #include "gui/ImgList.h"
 

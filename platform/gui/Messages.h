@@ -2,6 +2,7 @@
 // Window messages: the record every control receives, the message numbers with their usual
 // values, and the queue the controls post into. A window handle (HWND) is the id of a control
 // or of an allocated message window; messages to a freed id are dropped.
+// Declares TMessage and TMsg.
 #include "core/System.h"
 #include "core/Types.h"
 

@@ -72,7 +72,7 @@ public:
 
 namespace gui_glue {
 
-// ---- handles and queue (MessageQueue.cpp)
+// ---- handles and queue (Messages.cpp)
 HWND RegisterControlWindow(TWinControl* Control);
 void UnregisterWindow(HWND Handle);
 void RequestPump();
@@ -105,7 +105,7 @@ void FormActivated(TCustomForm* Form, bool Active);
 // The message box service (the test hook when set).
 int ShowMessageBox(const String& Text, const String& Caption, int Flags);
 
-// ---- controls (Controls.cpp, QtGlue.cpp)
+// ---- controls (Control.cpp, QtGlue.cpp)
 TPoint CursorPos();
 void DeliverToControl(TWinControl* Control, TMessage& Message);
 TWinControl* ControlOfWidget(const QWidget* Widget);  // the nearest control up the chain

@@ -1,6 +1,7 @@
 #pragma once
 // The screen: the forms and data modules in z-order, the active form and control, the
 // cursors and the monitors with their work areas.
+// Declares TMonitor and TScreen.
 #include "gui/Controls.h"
 #include "gui/Graphics.h"
 #include "gui/Messages.h"

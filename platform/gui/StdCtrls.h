@@ -1,6 +1,8 @@
 #pragma once
 // The standard controls of dialogs: labels, push buttons, check boxes, radio buttons, group
 // boxes and scroll bars (the edits are in Edit.h, the memos in Memo.h).
+// Declares TScrollBarModel, TCustomLabel, TLabel, TButtonControl, TButton, TCustomCheckBox,
+// TCheckBox, TRadioButton, TCustomGroupBox, TGroupBox and TScrollBar.
 #include "gui/Controls.h"
 #include "gui/Graphics.h"
 #include "gui/Messages.h"

@@ -1,5 +1,6 @@
 #pragma once
 // Tool bars with their buttons, and cool bars with their bands.
+// Declares TToolButton, TToolBar, TCoolBand, TCoolBands and TCoolBar.
 #include "core/Classes.h"
 #include "gui/Controls.h"
 #include "gui/ImgList.h"

@@ -19,7 +19,6 @@ using namespace comctrls;
 
 namespace {
 
-constexpr UINT_PTR EditDelayTimer = 0x7E01;
 constexpr UINT_PTR ChangeDelayTimer = 0x7E02;
 
 // Dotted connector lines: every other pixel.
@@ -854,90 +853,28 @@ void TCustomTreeView::FinishEdit(bool Cancel) {
 
 // ---------------------------------------------------------------- messages
 
-void TCustomTreeView::Dispatch(TMessage& M) {
-  if (ItemViewMessage(M)) return;
-  switch (M.Msg) {
-    case WM_SIZE:
-      TWinControl::Dispatch(M);
-      Changed(false);
-      return;
-    case CM_FONTCHANGED:
-      TWinControl::Dispatch(M);
-      FontChanged();
-      Changed(true);
-      return;
-    case WM_TIMER:
-      if (M.WParam == EditDelayTimer) {
-        KillTimer(Handle(), EditDelayTimer);
-        TTreeNode* n = FClickedSelected;
-        FClickedSelected = nullptr;
-        if (n && n == FSelected && CanEdit(n)) StartEdit(n);
-        return;
-      }
-      if (M.WParam == ChangeDelayTimer) {
-        ChangeTimer();
-        return;
-      }
-      break;
-    default:
-      break;
-  }
-  TWinControl::Dispatch(M);
+void TCustomTreeView::EditDelayExpired() {
+  TTreeNode* n = FClickedSelected;
+  FClickedSelected = nullptr;
+  if (n && n == FSelected && CanEdit(n)) StartEdit(n);
 }
 
-void TCustomTreeView::DefaultHandler(TMessage& M) {
-  switch (M.Msg) {
-    case WM_PAINT:
-      PaintTree(reinterpret_cast<HDC>(M.WParam));
-      return;
-    case WM_KEYDOWN:
-      KeyDownDefault(M);
-      return;
-    case WM_CHAR:
-      CharDefault(M);
-      return;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      MouseDownDefault(M, false, M.Msg == WM_LBUTTONDBLCLK);
-      return;
-    case WM_RBUTTONDOWN:
-      WMRButtonDown(M);
-      return;
-    case WM_LBUTTONUP:
-      WMLButtonUp(M);
-      return;
-    case WM_MOUSEMOVE: {
-      if (!FHotTrack) break;
-      TPoint p = PointFromLParam(M.LParam);
-      TTreeNode* n = GetHitTestInfoAt(p.X, p.Y).Contains(htOnItem) ? GetNodeAt(p.X, p.Y) : nullptr;
-      if (n != FHot) {
-        FHot = n;
-        Invalidate();
-      }
-      break;
-    }
-    case WM_VSCROLL:
-      ScrollDefault(M, false);
-      return;
-    case WM_HSCROLL:
-      ScrollDefault(M, true);
-      return;
-    case WM_MOUSEWHEEL:
-      WMMouseWheelDefault(M);
-      return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      Invalidate();
-      break;
-    default:
-      break;
-  }
-  TWinControl::DefaultHandler(M);
+bool TCustomTreeView::TimerExpired(UINT_PTR Id) {
+  if (Id != ChangeDelayTimer) return false;
+  ChangeTimer();
+  return true;
 }
 
-void TCustomTreeView::WMRButtonDown(TMessage& M) {
-  MouseDownDefault(M, true, false);
-  TWinControl::DefaultHandler(M);
+// Hot tracking follows the node under the mouse.
+bool TCustomTreeView::MouseMoveDefault(TMessage& M) {
+  if (!FHotTrack) return false;
+  TPoint p = PointFromLParam(M.LParam);
+  TTreeNode* n = GetHitTestInfoAt(p.X, p.Y).Contains(htOnItem) ? GetNodeAt(p.X, p.Y) : nullptr;
+  if (n != FHot) {
+    FHot = n;
+    Invalidate();
+  }
+  return false;
 }
 
 void TCustomTreeView::WMLButtonUp(TMessage& M) {
@@ -1069,7 +1006,7 @@ void TCustomTreeView::MouseDownDefault(TMessage& M, bool Right, bool Double) {
 
 // ---------------------------------------------------------------- painting
 
-void TCustomTreeView::PaintTree(HDC DC) {
+void TCustomTreeView::PaintItems(HDC DC) {
   if (!DC) return;
   TRect c = ClientRect();
   Fill(DC, c, ColorToRGB(Color()));

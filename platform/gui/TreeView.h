@@ -2,6 +2,7 @@
 // The tree view: nodes in a hierarchy, expanded and collapsed, with buttons and lines, images,
 // label editing and sorting. Selecting a node runs OnChanging (which may veto) and OnChange,
 // programmatically too.
+// Declares TTreeNode, TTreeNodes, TCustomTreeView and TTreeView.
 #include "core/Classes.h"
 #include "gui/Controls.h"
 #include "gui/Edit.h"
@@ -243,14 +244,14 @@ public:
   TTVCompareEvent OnCompare;
   TTVCustomDrawItemEvent OnCustomDrawItem;
 
-  void Dispatch(TMessage& Message) override;
-  void DefaultHandler(TMessage& Message) override;
-
 protected:
   friend class TTreeNode;
   friend class TTreeNodes;
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void ImagesChanged() override { Changed(true); }
+  // The rows are built again only when Rebuild; a new client size keeps them.
+  void LayoutChanged(bool Rebuild) override { Changed(Rebuild); }
+  void EditDelayExpired() override;
+  bool TimerExpired(UINT_PTR Id) override;
   virtual bool CanChange(TTreeNode* Node);
   virtual void Change(TTreeNode* Node);
   virtual bool CanExpand(TTreeNode* Node);
@@ -267,10 +268,16 @@ protected:
   virtual bool CustomDrawItem(TTreeNode* Node, TCustomDrawState State);
 
 private:
-  // The native model's messages, one handler each (DefaultHandler holds their table).
-  void WMRButtonDown(TMessage& M);
-  void WMLButtonUp(TMessage& M);
-  void WMMouseWheelDefault(TMessage& M);
+  // The native model's messages, one handler each (the base's DefaultHandler holds their
+  // table).
+  void PaintItems(HDC DC) override;
+  void KeyDownDefault(TMessage& M) override;
+  void CharDefault(TMessage& M) override;
+  void MouseDownDefault(TMessage& M, bool Right, bool Double) override;
+  bool MouseMoveDefault(TMessage& M) override;
+  void WMLButtonUp(TMessage& M) override;
+  void ScrollDefault(TMessage& M, bool Horizontal) override;
+  void WMMouseWheelDefault(TMessage& M) override;
   // ---- the native model
   void Changed(bool Structure);
   void BuildRows() const;
@@ -288,12 +295,7 @@ private:
   void SortChildren(TTreeNode* Parent, bool Recurse);
   void StartEdit(TTreeNode* Node);
   void FinishEdit(bool Cancel);
-  void PaintTree(HDC DC);
   void PaintNode(HDC DC, TTreeNode* Node, int Row);
-  void KeyDownDefault(TMessage& M);
-  void CharDefault(TMessage& M);
-  void MouseDownDefault(TMessage& M, bool Right, bool Double);
-  void ScrollDefault(TMessage& M, bool Horizontal);
   void ChangeTimer();
 
   std::unique_ptr<TTreeNodes> FNodes;

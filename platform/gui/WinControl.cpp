@@ -1,8 +1,9 @@
 // TWinControl (children, tab order, focus, keys, the non-client frame, alignment, painting),
 // TCustomControl, TGraphicControl and TControlCanvas.
+#include "gui/WinControl.h"
+
 #include "gui/Application.h"
 #include "gui/CanvasPaint_p.h"
-#include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"

@@ -17,6 +17,7 @@
 //
 // The bars tell the control by WM_VSCROLL / WM_HSCROLL (SB_ codes); the control scrolls and
 // sets the new position itself.
+// Declares TScrollBarRequest and TWindowScrollBars.
 #include "gui/Controls.h"
 #include "gui/Messages.h"
 

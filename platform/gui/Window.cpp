@@ -1,7 +1,8 @@
 // Window functions by their platform names (focus, capture, device contexts, positions),
 // the mouse object, popups and the hint window.
+#include "gui/Window.h"
+
 #include "gui/Application.h"
-#include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"

@@ -4,6 +4,7 @@
 // pixels of a reference device. It replays onto any canvas at any size, keeping the recorded
 // text layout, and its text can be walked with positions and bounds (finding text in a
 // preview, tests reading printed pages).
+// Declares TMetaTextRun, TMetafile and TMetafileCanvas.
 #include "gui/Graphics.h"
 
 #include <functional>

@@ -2,6 +2,7 @@
 // The print dialog (printer, pages, copies; the PDF printer's output file) and the printer
 // setup dialog (printer, paper, orientation). Both go through the dialog service, so a test's
 // TDialogScript answers them; what they choose is set on Printer().
+// Declares TPrintDialog and TPrinterSetupDialog.
 #include "gui/Dialogs.h"
 
 KELM_ENUM(TPrintRange, prAllPages, prSelection, prPageNums)

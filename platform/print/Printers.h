@@ -4,6 +4,8 @@
 // page, so the same pages reach a real printer, the PDF printer or a test's recording
 // printer. The PDF printer ("PDF", A4 at 600 dpi, no unprintable margins) is always in the
 // list the system gives; tests replace the whole list with a printer source of their own.
+// Declares TPaperInfo, TPrinterCaps, TPrintJob, TPrintBin, TPrintDevice, TPrinterSource and
+// TPrinter.
 #include "core/Classes.h"
 #include "core/Exceptions.h"
 #include "gui/Graphics.h"

@@ -22,6 +22,31 @@ KELM_EVENT(TfrxSaveReportEvent, bool(TfrxReport* Report, bool SaveAs));
 
 class TfrxDesigner : public TComponent {
   KELM_CLASS(TfrxDesigner, TComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("CloseQuery", &TfrxDesigner::CloseQuery, &TfrxDesigner::SetCloseQuery).Default(true);
+    b.Prop("DefaultScriptLanguage", &TfrxDesigner::DefaultScriptLanguage, &TfrxDesigner::SetDefaultScriptLanguage);
+    b.Prop("DefaultFont", &TfrxDesigner::DefaultFont, &TfrxDesigner::SetDefaultFont);
+    b.Prop("DefaultLeftMargin", &TfrxDesigner::DefaultLeftMargin, &TfrxDesigner::SetDefaultLeftMargin).Default(10.0L);
+    b.Prop("DefaultRightMargin", &TfrxDesigner::DefaultRightMargin, &TfrxDesigner::SetDefaultRightMargin)
+        .Default(10.0L);
+    b.Prop("DefaultTopMargin", &TfrxDesigner::DefaultTopMargin, &TfrxDesigner::SetDefaultTopMargin).Default(10.0L);
+    b.Prop("DefaultBottomMargin", &TfrxDesigner::DefaultBottomMargin, &TfrxDesigner::SetDefaultBottomMargin)
+        .Default(10.0L);
+    b.Prop("DefaultPaperSize", &TfrxDesigner::DefaultPaperSize, &TfrxDesigner::SetDefaultPaperSize).Default(9);
+    b.Prop("DefaultOrientation", &TfrxDesigner::DefaultOrientation, &TfrxDesigner::SetDefaultOrientation)
+        .Default(poPortrait);
+    b.Prop("OpenDir", &TfrxDesigner::OpenDir, &TfrxDesigner::SetOpenDir);
+    b.Prop("SaveDir", &TfrxDesigner::SaveDir, &TfrxDesigner::SetSaveDir);
+    b.Prop("Standalone", &TfrxDesigner::Standalone, &TfrxDesigner::SetStandalone).Default(false);
+    b.Prop("Restrictions", &TfrxDesigner::Restrictions, &TfrxDesigner::SetRestrictions)
+        .Default(TfrxDesignerRestrictions());
+    b.Prop("RTLLanguage", &TfrxDesigner::RTLLanguage, &TfrxDesigner::SetRTLLanguage).Default(false);
+    b.Prop("OnLoadReport", &TfrxDesigner::OnLoadReport, &TfrxDesigner::SetOnLoadReport);
+    b.Prop("OnSaveReport", &TfrxDesigner::OnSaveReport, &TfrxDesigner::SetOnSaveReport);
+    b.Prop("OnShow", &TfrxDesigner::OnShow, &TfrxDesigner::SetOnShow);
+    b.Prop("OnInsertObject", &TfrxDesigner::OnInsertObject, &TfrxDesigner::SetOnInsertObject);
+    b.Prop("OnShowStartupScreen", &TfrxDesigner::OnShowStartupScreen, &TfrxDesigner::SetOnShowStartupScreen);
+  }
 public:
   explicit TfrxDesigner(TComponent* AOwner);
   ~TfrxDesigner() override;

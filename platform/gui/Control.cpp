@@ -1,6 +1,7 @@
 // TControl: bounds, alignment requests, properties with their change messages, mouse
 // messages, actions and dragging.
-#include "gui/Controls.h"
+#include "gui/Control.h"
+
 #include "gui/Application.h"
 #include "gui/Forms.h"
 #include "gui/QtGlue_p.h"

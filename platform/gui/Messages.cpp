@@ -1,5 +1,7 @@
-// The window-handle table, the posted-message queue, window timers and the key state.
+// The window-handle table, the posted-message queue, window timers, the key state, beeps and
+// the text messages' helpers.
 #include "gui/Messages.h"
+
 #include "gui/QtGlue_p.h"
 
 #include "core/Exceptions.h"
@@ -580,6 +582,12 @@ short GetKeyState(int VirtKey) {
 short GetAsyncKeyState(int VirtKey) {
   if (VirtKey <= 0 || VirtKey > 255) return 0;
   return (gKeyState[static_cast<std::size_t>(VirtKey)] & 0x80) ? static_cast<short>(0x8000) : 0;
+}
+
+// Key state set by hand, for messages sent without a keyboard behind them.
+void SetKeyDownState(int VirtKey, bool Down) {
+  if (VirtKey <= 0 || VirtKey > 255) return;
+  gui_glue::SetKeyDown(VirtKey, Down);
 }
 
 void SetBeepHook(std::function<void(UINT)> Hook) { gBeepHook = std::move(Hook); }

@@ -1,5 +1,7 @@
 // Pictures: the graphic base, bitmaps (BMP files, pixel rows, transparent drawing), icons,
 // foreign metafiles kept as bytes, and TPicture choosing the class by extension or content.
+#include "gui/Pictures.h"
+
 #include "core/ClassBuilder.h"
 #include "gui/Graphics_p.h"
 #include "core/FileUtils.h"

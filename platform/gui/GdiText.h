@@ -1,0 +1,22 @@
+#pragma once
+// Text on device contexts: output placed by the top-left of the text cell, DrawText's
+// layout, extents and metrics.
+#include "gui/GdiTypes.h"
+
+// ---------------------------------------------------------------- text
+// Counts are in characters; -1 means the whole text. The per-character advance arrays have
+// one entry per character.
+// The height drawn (with DT_VCENTER or DT_BOTTOM: from Rect.Top to the bottom of the text);
+// DT_CALCRECT draws nothing and fits Rect to the text.
+int DrawText(HDC DC, const String& Text, int Count, TRect* Rect, UINT Format);
+int DrawTextEx(HDC DC, const String& Text, int Count, TRect* Rect, UINT Format, DRAWTEXTPARAMS* Params);
+BOOL TextOut(HDC DC, int X, int Y, const String& Text);
+BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const TRect* Rect, const String& Text, const int* Dx = nullptr);
+BOOL GetTextExtentPoint32(HDC DC, const String& Text, int Count, TSize* Size);
+BOOL GetTextExtentPoint(HDC DC, const String& Text, int Count, TSize* Size);
+// Extents[i] is the width of the first i + 1 characters; Fit the count within MaxExtent
+// (when Fit is given).
+BOOL GetTextExtentExPoint(HDC DC, const String& Text, int Count, int MaxExtent, int* Fit, int* Extents,
+                          TSize* Size);
+BOOL GetTextMetrics(HDC DC, TEXTMETRIC* Metrics);
+int GetTextFace(HDC DC, int Count, String* Face);  // the face name as selected
