@@ -68,7 +68,9 @@ void FormActivated(TCustomForm* Form, bool Active) {
     if (Form->FormStyle() == fsMDIForm && Form->ActiveMDIChild() &&
         Screen->ActiveCustomForm() == Form->ActiveMDIChild())
       return;
-    ActivateForm(Form);
+    // The window system has made it active already: asking it again would answer with one
+    // more activation, and two windows whose activations cross would take turns for ever.
+    ActivateForm(Form, false);
   }
 }
 
@@ -857,7 +859,7 @@ HWND TCustomForm::FHandleForMonitor() const { return const_cast<TCustomForm*>(th
 
 namespace gui_glue {
 
-void ActivateForm(TCustomForm* F) {
+void ActivateForm(TCustomForm* F, bool AskWindowSystem) {
   if (!Screen || !F || F->ComponentState().Contains(csDestroying)) return;
   TCustomForm* old = Screen->ActiveCustomForm();
   if (old == F) return;
@@ -867,7 +869,7 @@ void ActivateForm(TCustomForm* F) {
   TAccess::ScreenSetActiveForm(F);
   if (QMdiSubWindow* sub = TAccess::SubWindowOf(F)) {
     if (sub->mdiArea() && sub->mdiArea()->currentSubWindow() != sub) sub->mdiArea()->setActiveSubWindow(sub);
-  } else if (!F->Parent()) {
+  } else if (!F->Parent() && AskWindowSystem) {
     TAccess::Widget(F)->activateWindow();
   }
   F->Perform(WM_ACTIVATE, WA_ACTIVE, old ? static_cast<LPARAM>(old->Handle()) : 0);

@@ -2,9 +2,8 @@
 // user drives it: opening at start and from the tool bar, searching by state, type, key,
 // customer and project, following the current contract with its details, panels and totals,
 // changing states over the selected rows, the plan and invoice commands, and the footer.
-#include "AppWindows.h"
 #include "MenuTestUtil.h"
-#include "PactFixture.h"
+#include "PactTest.h"
 
 #include "app/U_FieldShow.h"
 #include "app/ufrmBasic.h"
@@ -34,19 +33,8 @@ using TCodes = std::set<String>;
 
 TPoint Centre(TControl* C) { return {C->Width() / 2, C->Height() / 2}; }
 
-class PactListTest : public AppWindowsTest {
+class PactListTest : public PactFixtureTest {
 protected:
-  void SetUp() override {
-    AppWindowsTest::SetUp();
-    Today = Date();
-    // Noon of today all through the test: no midnight can come between the rows and the window.
-    Clock = std::make_unique<TClockOverride>(Today + 0.5);
-    pactfixture::Install(Frm_Data->ADOConnection1, Folder.Path(), Today);
-  }
-  void TearDown() override {
-    Clock.reset();
-    AppWindowsTest::TearDown();
-  }
 
   // Logs in; the main window opens the list as it shows.
   void Open() {
@@ -171,8 +159,6 @@ protected:
     return t;
   }
 
-  TDateTime Today = 0;
-  std::unique_ptr<TClockOverride> Clock;
   TfrmPact* W = nullptr;
 };
 
