@@ -46,7 +46,7 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("M_CompanyExecute", &TFrm_Main::M_CompanyExecute);
   b.Method("cleardataClick", &TFrm_Main::cleardataClick);
   b.Method("N20Click", &TFrm_Main::N20Click);
-  PublishPeopleCommands(b);
+  PublishListCommands(b);
   b.Method("UserQX1Execute", &TFrm_Main::UserQX1Execute);
   b.Method("Category_custExecute", &TFrm_Main::Category_custExecute);
   b.Method("Category_wdExecute", &TFrm_Main::Category_wdExecute);

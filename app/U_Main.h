@@ -151,7 +151,7 @@ public:
   // "当前共有 " + Count + " 条记录".
   static String RecordCountText(int Count);
 
-  // ---- the customer and employee lists and the chart (U_MainPeople.cpp)
+  // ---- the customer and employee lists and the contract chart (U_MainPeople.cpp)
   void Cust_MExecute(TObject* Sender);
   void AddCustExecute(TObject* Sender);
   void EditCustExecute(TObject* Sender);
@@ -164,7 +164,9 @@ public:
   void EmpDelExecute(TObject* Sender);
   void EmpPrintExecute(TObject* Sender);
   void EmpExpExecute(TObject* Sender);
-  static void PublishPeopleCommands(TClassBuilder<TFrm_Main>& b);
+  // The chart of the contract list's last search; nothing while the list is closed.
+  void PactChartExecute(TObject* Sender);
+  static void PublishListCommands(TClassBuilder<TFrm_Main>& b);
   // The employee dialog, without owner, in add (1) or edit (0) mode, shown modally and freed
   // (U_MainEmpDialog.cpp: its edit controls and the grid's cannot share a unit).
   static void ShowEmployeeDialog(Byte AddMode);

@@ -726,7 +726,9 @@ TEST_F(MainWindowTest, CommandsWhoseWindowsAreNotThereYetDoNothingVisible) {
   };
   clickPlain(Frm_Main->MainMenu1->Items());
   Application->ProcessMessages();
-  EXPECT_GT(runs, 80);
+  // The older records' entry points alone are more than sixty; the lists' commands have
+  // their handlers now.
+  EXPECT_GT(runs, 60);
   EXPECT_EQ(Screen->FormCount(), forms);
   // Only the contract list the window opened as it showed.
   ASSERT_EQ(Frm_Main->MDIChildCount(), 1);
