@@ -1,6 +1,7 @@
 // The grid as the column model sees it: data source and link, column collection, defaults,
 // fonts, sort-marked columns, the sum list and the footer texts built from it.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhInplace.h"
 #include "grid/DBGridEhStyle.h"
 #include "gui/Application.h"
@@ -57,70 +58,6 @@ void TDBGridEhSumList::UnhookDataSet() {
   TDBSumListProducer::UnhookDataSet();
 }
 
-// ================================================================ settings objects
-
-KELM_PUBLISH(TDBGridEhScrollBar) {
-  using C = TDBGridEhScrollBar;
-  b.Prop("ExtScrollBar", &C::ExtScrollBar, &C::SetExtScrollBar);
-  b.Prop("Tracking", &C::Tracking, &C::SetTracking).Default(false);
-  b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
-}
-
-KELM_PUBLISH(TVertDBGridEhScrollBar) {
-  using C = TVertDBGridEhScrollBar;
-  b.Prop("VisibleMode", &C::VisibleMode, &C::SetVisibleMode).Default(sbAutoShowEh);
-}
-
-void TDBGridEhScrollBar::Assign(TPersistent* Source) {
-  if (auto* s = dynamic_cast<TDBGridEhScrollBar*>(Source)) {
-    SetExtScrollBar(s->FExtScrollBar);
-    FTracking = s->FTracking;
-    SetVisible(s->FVisible);
-    SetVisibleMode(s->FVisibleMode);
-    return;
-  }
-  TPersistent::Assign(Source);
-}
-
-void TDBGridEhScrollBar::SetExtScrollBar(TComponent* Value) {
-  if (Value == FExtScrollBar) return;
-  FExtScrollBar = Value;
-  if (Value) Value->FreeNotification(FGrid);
-}
-
-void TDBGridEhScrollBar::SetVisibleMode(TScrollBarVisibleModeEh Value) {
-  if (Value == FVisibleMode) return;
-  FVisibleMode = Value;
-  FGrid->RefreshVertScrollBar();
-}
-
-void TDBGridEhScrollBar::SetVisible(bool Value) {
-  if (Value == FVisible) return;
-  FVisible = Value;
-  FGrid->RebuildLayout();
-}
-
-KELM_PUBLISH(TSTDBGridEhFilter) {
-  using C = TSTDBGridEhFilter;
-  b.Prop("Local", &C::Local, &C::SetLocal).Default(false);
-  b.Prop("Visible", &C::Visible, &C::SetVisible).Default(false);
-}
-
-void TSTDBGridEhFilter::Assign(TPersistent* Source) {
-  if (auto* s = dynamic_cast<TSTDBGridEhFilter*>(Source)) {
-    FLocal = s->FLocal;
-    SetVisible(s->FVisible);
-    return;
-  }
-  TPersistent::Assign(Source);
-}
-
-void TSTDBGridEhFilter::SetVisible(bool Value) {
-  if (Value == FVisible) return;
-  FVisible = Value;
-  FGrid->RebuildLayout();
-}
-
 // ================================================================ the grid
 
 KELM_PUBLISH(TCustomDBGridEh) {}
@@ -161,6 +98,7 @@ String NormalizedLineBreaks(const String& S) {
 }  // namespace
 
 TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
+  InitDBGridEhUnit();
   SetStyle(SharedGridStyle());
   TCustomGrid::SetDefaultDrawing(false);
   AcquireSharedBitmap();
@@ -334,7 +272,7 @@ void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation)
   }
   if (AComponent == FTitleImages) FTitleImages = nullptr;
   for (TDBGridEhScrollBar* bar : {FHorzScrollBar.get(), FVertScrollBar.get()})
-    if (bar && bar->ExtScrollBar() == AComponent) bar->SetExtScrollBar(nullptr);
+    if (bar && bar->ExtScrollBar() == AComponent) bar->ExtScrollBarGone();
   if (AComponent == DataSet()) CheckMemTable();
   // Compared by address only: a component announces its removal while it is being destroyed.
   bool shownField = false;
@@ -342,6 +280,7 @@ void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation)
     TColumnEh* c = FColumns->Items(i);
     if (c->FPopupMenu == AComponent) c->FPopupMenu = nullptr;
     if (c->FImageList == AComponent) c->FImageList = nullptr;
+    if (c->DropDownBox()->ListSource() == AComponent) c->DropDownBox()->ListSourceGone();
     shownField = shownField || c->FField == AComponent;
   }
   if (shownField) UnbindField(AComponent);
@@ -831,9 +770,14 @@ void TCustomDBGridEh::DataSetScrolled(int Distance) {
   if (FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
   SyncCurrentRow();
   if (Distance != 0) {
-    HideEditor();
     ScrollDataRows(Distance);
-    if (FOptions.Contains(dgAlwaysShowEditor)) OpenEditor();
+    // An editor always shown takes the new record's text where it stands, rather than being
+    // hidden and shown again (which moves the focus away and back).
+    if (FOptions.Contains(dgAlwaysShowEditor) && InplaceEditorVisible()) InvalidateEditor();
+    else {
+      HideEditor();
+      if (FOptions.Contains(dgAlwaysShowEditor)) OpenEditor();
+    }
   }
   // The rows of the old and the new current record (the old one where its pixels went).
   for (int r : {oldRow - Distance, Row()})
@@ -916,15 +860,17 @@ bool TCustomDBGridEh::InplaceEditorVisible() const { return InplaceEditor() && I
 String TCustomDBGridEh::InplaceEditorText() const { return InplaceEditor() ? InplaceEditor()->Text() : String(); }
 
 void TCustomDBGridEh::ColEnter() {
-  if (HandleAllocated()) {
-    TColumnEh* c = CurrentColumn();
-    bool own = c && (c->IsImeModeStored() || c->IsImeNameStored());
-    TImeMode mode = own ? c->ImeMode() : FOriginalImeMode;
-    // The name selects an input method on other systems; here only the mode acts.
-    if (InplaceEditor()) InplaceEditor()->SetImeMode(mode);
-    SetImeMode(mode);
-  }
+  if (HandleAllocated()) ApplyColumnImeMode();
   if (OnColEnter) OnColEnter(this);
+}
+
+void TCustomDBGridEh::ApplyColumnImeMode() {
+  TColumnEh* c = CurrentColumn();
+  bool own = c && (c->IsImeModeStored() || c->IsImeNameStored());
+  TImeMode mode = own ? c->ImeMode() : FOriginalImeMode;
+  // The name selects an input method on other systems; here only the mode acts.
+  if (InplaceEditor()) InplaceEditor()->SetImeMode(mode);
+  SetImeMode(mode);
 }
 
 void TCustomDBGridEh::ColExit() {
@@ -933,17 +879,18 @@ void TCustomDBGridEh::ColExit() {
 
 void TCustomDBGridEh::DoExit() {
   StopIncSearch();
-  // Markers set with Ctrl held are reported when the focus goes elsewhere than the editor.
-  if (FSortMarkedWithCtrl && !(InplaceEditor() && InplaceEditor()->Focused())) {
-    FSortMarkedWithCtrl = false;
-    SortMarkingChanged();
-  }
   TDataSet* ds = DataSet();
   if (FDataLink->Active() && ds) {
     bool untouchedInsert = ds->State() == dsInsert && !ds->Modified() && !FDataLink->Modified();
-    // Leaving cancels a record the user never touched, else keeps what the editor holds.
-    if (FOptions.Contains(dgCancelOnExit) && untouchedInsert) ds->Cancel();
-    else FDataLink->UpdateRecord();
+    // Leaving cancels a record the user never touched, else keeps what the editor holds. A
+    // value the field refuses brings the focus back to the grid.
+    try {
+      if (FOptions.Contains(dgCancelOnExit) && untouchedInsert) ds->Cancel();
+      else FDataLink->UpdateRecord();
+    } catch (...) {
+      if (CanFocus()) SetFocus();
+      throw;
+    }
   }
   TCustomGrid::DoExit();
 }
@@ -1111,21 +1058,6 @@ void TCustomDBGridEh::WriteLookup(TColumnEh* Column, TField* Field, const String
   }
   if (FDrawMemoText && Field->DataType() == ftMemo) Field->SetAsString(Text);
   else Field->SetText(Text);
-}
-
-// ---------------------------------------------------------------- messages
-
-void TCustomDBGridEh::Dispatch(TMessage& Message) {
-  if (Message.Msg == WM_DEFERREDLAYOUT && FColumns) {
-    if (FLayoutLock > 0 || FColumns->UpdateCount() > 0) DeferLayout();
-    else RebuildLayout();
-    return;
-  }
-  if (Message.Msg == WM_TIMER && Message.WParam == 2) {
-    StopIncSearch();  // the search's time-out
-    return;
-  }
-  TCustomGrid::Dispatch(Message);
 }
 
 // ---------------------------------------------------------------- editing

@@ -31,6 +31,8 @@ struct TCellSpan;
 class TColumnFooterEh;
 class TColumnsEhList;
 class TDBGridColumnsEh;
+class TColumnDropDownBoxEh;
+class TSTColumnFilterEh;
 
 // ================================================================ enumerations
 
@@ -444,6 +446,11 @@ public:
   void SetDropDownSpecRow(TSpecRowEh* Value) { FDropDownSpecRow->Assign(Value); }
   TMRUListEh* MRUList() const { return FMRUList.get(); }
   void SetMRUList(TMRUListEh* Value) { FMRUList->Assign(Value); }
+  // The lookup grid's settings and the filter row's condition of the column.
+  TColumnDropDownBoxEh* DropDownBox() const { return FDropDownBox.get(); }
+  void SetDropDownBox(TColumnDropDownBoxEh* Value);
+  TSTColumnFilterEh* STFilter() const { return FSTFilter.get(); }
+  void SetSTFilter(TSTColumnFilterEh* Value);
   const String& EditMask() const { return FEditMask; }
   void SetEditMask(const String& Value);
   bool EndEllipsis() const;
@@ -560,12 +567,14 @@ public:
 
 protected:
   friend class TColumnTitleEh;
+  friend class TSTColumnFilterEh;
   friend class TColumnFooterEh;
   friend class TColumnFootersEh;
   friend class TCustomDBGridEh;
   virtual TEditButtonsEh* NewEditButtons();
   virtual TColumnFooterEh* NewFooter();
   virtual TColumnFootersEh* NewFooters();
+  virtual TSTColumnFilterEh* NewSTFilter();
   virtual TColumnTitleEh* NewTitle();
   void FontChanged(TObject* Sender);
   void EditButtonsChanged(TObject* Sender);
@@ -657,6 +666,8 @@ private:
   std::unique_ptr<TEditButtonsEh> FEditButtons;
   std::unique_ptr<TSpecRowEh> FDropDownSpecRow;
   std::unique_ptr<TMRUListEh> FMRUList;
+  std::unique_ptr<TColumnDropDownBoxEh> FDropDownBox;
+  std::unique_ptr<TSTColumnFilterEh> FSTFilter;
   String FEditMask;
   mutable TField* FField = nullptr;
   mutable String FFieldName;
@@ -842,6 +853,9 @@ public:
   void Refresh();
   // Whether the last Find was answered from the cache.
   bool LastFindCached() const { return FLastCached; }
+  // Puts a bookmark in its place without touching the grid's selection: for a list that
+  // hands records to an event rather than showing them.
+  void InsertBookmark(const String& B);
 
 private:
   int Compare(const String& A, const String& B) const;
@@ -953,23 +967,37 @@ class TDBGridEhScrollBar : public TPersistent {
   KELM_CLASS(TDBGridEhScrollBar, TPersistent)
 public:
   TDBGridEhScrollBar(TCustomDBGridEh* AGrid, int Kind) : FGrid(AGrid), FKind(Kind) {}
+  // An external bar gets its own window procedure back.
+  ~TDBGridEhScrollBar() override;
   void Assign(TPersistent* Source) override;
+  // A TScrollBar that scrolls the grid instead of the grid's own bar. Its window procedure is
+  // taken over: a bar whose procedure another object holds is refused ("Possible <Name>
+  // already attached to the other control.").
   TComponent* ExtScrollBar() const { return FExtScrollBar; }
   void SetExtScrollBar(TComponent* Value);
   bool Tracking() const { return FTracking; }
   void SetTracking(bool Value) { FTracking = Value; }
-  bool Visible() const { return FVisible; }
-  void SetVisible(bool Value);
+  // True unless never shown; setting it chooses sbAutoShowEh or sbNeverShowEh.
+  bool Visible() const { return FVisibleMode != sbNeverShowEh; }
+  void SetVisible(bool Value) { SetVisibleMode(Value ? sbAutoShowEh : sbNeverShowEh); }
   TScrollBarVisibleModeEh VisibleMode() const { return FVisibleMode; }
   void SetVisibleMode(TScrollBarVisibleModeEh Value);
   int Kind() const { return FKind; }
+  // Whether the bar shows now: the external one's visibility, else the grid window's bar.
+  bool IsShownNow() const;
+  // The platform's scroll information of the external bar or of the grid's own.
+  bool ReadScrollInfo(SCROLLINFO& Info) const;
+  // The external bar is being freed: it is forgotten without touching it.
+  void ExtScrollBarGone();
 
 private:
+  void Detach();
+  void ExtBarMessage(TMessage& Message);
   TCustomDBGridEh* FGrid;
   int FKind;
   TComponent* FExtScrollBar = nullptr;
+  TWndMethod FExtOwnProc;  // the external bar's own procedure while the grid holds it
   bool FTracking = false;
-  bool FVisible = true;
   TScrollBarVisibleModeEh FVisibleMode = sbAutoShowEh;
 };
 
@@ -989,9 +1017,15 @@ public:
   void SetLocal(bool Value) { FLocal = Value; }
   bool Visible() const { return FVisible; }
   void SetVisible(bool Value);
+  // While suspended (column widths changing) the grid neither hides nor moves the filter
+  // row's editor.
+  void SuspendEditorMoves() { ++FUpdateDepth; }
+  void ResumeEditorMoves() { --FUpdateDepth; }
+  int UpdateDepth() const { return FUpdateDepth; }
 
 private:
   TCustomDBGridEh* FGrid;
+  int FUpdateDepth = 0;
   bool FLocal = false;
   bool FVisible = false;
 };
@@ -1006,6 +1040,12 @@ public:
   virtual void InstantReadLeave() = 0;
   virtual int InstantReadRowCount() const = 0;
   virtual int GetTreeNodeLevel(int RowNum) const = 0;
+  // The tree view over the records: on, the current record's level and whether its node is
+  // open; opening or closing the node of a data row.
+  virtual bool TreeViewActive() const { return false; }
+  virtual int NodeLevel() const { return 0; }
+  virtual bool NodeExpanded() const { return false; }
+  virtual void SetNodeExpanded(int RowNum, bool Value) {}
 };
 
 // ================================================================ grid options and events
@@ -1212,11 +1252,12 @@ public:
   bool SelectionKindAllowed(TDBGridEhSelectionType Kind) const;
   // Reports a change of the sort markers: OnSortMarkingChanged, else the default sorting.
   void SortMarkingChanged();
-  virtual void ApplySortingDefault() {}
+  virtual void ApplySortingDefault();
   // Puts the current column's value of the record above into the current record.
   void CopyFromRecordAbove();
   // Opens the find dialog for a grid (set by the find dialog's unit; none: nothing opens).
-  static inline void (*OpenFindDialogHook)(TCustomDBGridEh* Grid, bool Modal) = nullptr;
+  // Text is what the dialog starts with (the editor's selected text, else empty).
+  static inline void (*OpenFindDialogHook)(TCustomDBGridEh* Grid, bool Modal, const String& Text) = nullptr;
   // The data column whose title is held down by the mouse, -1 for none.
   int PressedTitleColumn() const { return FPressedTitle; }
   // The title of DataCol is held down with the mouse over it (drawn pressed).
@@ -1327,7 +1368,63 @@ public:
   // pressed; the flags say which of the left and right sides it closes.
   void DrawCellFrame(const TRect& R, bool RightFlag, bool LeftFlag, bool Highlighted, bool Pressed);
 
+  // ---- selection by the mouse, automatic scrolling and record dragging (DBGridEhTracking.cpp)
+  // What a held mouse button is doing; the numbers are fixed.
+  enum TMouseModeEh {
+    mmNone = 0, mmRowSelecting = 1, mmColSelecting = 2, mmRectSelecting = 3, mmColSizing = 5, mmFrozenColSizing = 6,
+    mmRecordDragging = 7
+  };
+  TMouseModeEh MouseMode() const { return FMouseMode; }
+  // Whether a data cell (grid coordinates, its record's bookmark, its data column) is drawn
+  // selected.
+  bool IsCellSelected(int ACol, int ARow, const String& Bookmark, int DataCol) const;
+  // Repaints what the selection covers and the current row; notes the focus state.
+  void InvalidateSelection();
+  // The data cells' pixels: right of the indicator, below the titles and the filter row,
+  // above the footers.
+  TRect DataAreaRect() const;
+  // Timer 1 of a selection drag: (re)started with a new interval, stopped.
+  void StartScrollTimer(int Interval);
+  void StopScrollTimer();
+  // One tick of timer 1 while a selection is being dragged beyond the data area.
+  virtual void TimerScroll();
+  // Ends any mouse tracking without accepting it (cancel mode, Esc).
+  void CancelMouseTracking();
+  // Record dragging under dghRecordMoving, from the indicator of a (selected) row.
+  virtual bool BeginRowsDrag(int X, int Y, bool TestOnly);
+  virtual bool CanBeginRowsDrag(int StartRow, int EndRow, TPoint P) { return true; }
+  // The x where the drop marker starts; Level receives the target tree level (-1 without).
+  virtual int CalcDragTargetLevel(int ARow, TPoint P, int& Level);
+  virtual void TrackRowsDrag(int Y, int ARow, TPoint P, bool FromTracking);
+  virtual void EndRowsDrag(int X, int Y, bool Accept);
+  virtual bool MoveDraggedRecords(int ToDataRow, int TreeLevel, bool CheckOnly);
+  virtual bool MoveRecordsTo(TBookmarkListEh* BookmarkList, int ToDataRow, int TreeLevel, bool CheckOnly);
+  virtual bool MoveRecordsDefault(TBookmarkListEh* BookmarkList, int ToRecNo, int TreeLevel, bool CheckOnly);
+  // The record number shown in a data row (0 with an inactive link).
+  int RecordNumberOfRow(int DataRow);
+  // The grid row the drop marker stands at, -1 while no record is dragged.
+  int DragTargetRow() const { return FMouseMode == mmRecordDragging ? FDragEndRow : -1; }
+
+  // ---- messages, hints, scrolling and edit operations (DBGridEhMessages.cpp)
+  bool CanCopySelection() const;
+  bool CanDeleteSelection() const;
+  bool CanCutSelection() const;
+  bool CanPasteSelection() const;
+  bool CanSelectAll() const;
+  // The grid is its form's active control (or, without a form, holds the focus).
+  bool GridIsActiveControl() const;
+  bool CellEditorShown() const { return InplaceEditorVisible(); }
+  // Hands filtering to the data service; ApplyingFilter is set meanwhile.
+  virtual void ApplyFilterDefault();
+  bool ApplyingFilter() const { return FApplyingFilter; }
+  // Whether painting goes through an off-screen bitmap; once on it stays on.
+  virtual bool WantsDoubleBuffer() const;
+  bool DoubleBuffering() const { return FDoubleBuffering; }
+  // The flat border's inset (1 or 0), fixed when the window is made.
+  int FlatBorderInset() const { return FFlatInset; }
+
   void Dispatch(TMessage& Message) override;
+  void WndProc(TMessage& Message) override;
 
 protected:
   friend class TGridDataLinkEh;
@@ -1358,6 +1455,7 @@ protected:
   void ScrollDataRows(int Distance);
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void CreateWnd() override;
+  void CreateParams(TCreateParams& Params) override;
   // ---- base grid hooks
   TInplaceEdit* CreateEditor() override;
   bool CanEditAcceptKey(Char Key) override;
@@ -1473,17 +1571,43 @@ private:
   void VerticalKey(Word Key, TShiftState Shift);
   void StepColumn(bool Forward);
   void ConfirmDelete();
-  bool SelectionDeleteAllowed();
-  bool PasteAllowed();
   bool IncSearchAllowed() const;
   bool CellTextMatches(const String& Upper);
   bool SearchWalk(const String& Upper, int Direction);
+  struct TViewPosition {
+    String Bookmark;
+    int Distance = 0;
+  };
+  TViewPosition SaveViewPosition();
+  void RestoreViewPosition(const TViewPosition& P);
   bool ExtendRowStep(int Dir, bool Keep, bool& Away);
   // ---- mouse steps
   bool PressTitle(TMouseButton Button, TShiftState Shift, int X, int Y);
   void PressDataRow(TMouseButton Button, TShiftState Shift, TGridCoord Cell);
   void ReleaseTitle(TShiftState Shift, int X, int Y);
   bool ChangesByMouse() const;
+  bool PressSizing(TMouseButton Button, TShiftState Shift, int X, int Y);
+  bool PressColumnSelect(TShiftState Shift, int X, int Y);
+  void PressEditButtons(TGridCoord Cell, int X, int Y);
+  void TrackMouse(TShiftState Shift, int X, int Y);
+  void OptimizeWidthsAt(int RawCol);
+  // The data column whose title's column-select band holds the point, -1 for none.
+  int ColumnSelectZone(int X, int Y) const;
+  // The frozen column whose sizing band holds the point, -1 for none.
+  int FrozenSizingColumn(int X, int Y) const;
+  void DrawSizingLine(int X);
+  void DrawDragMarker();
+  void MoveByTimer(int Distance, int Direction);
+  void TimerScrollColumns();
+  // ---- message steps
+  void WMVScroll(TMessage& Message);
+  void WMHScroll(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  void CMHintShow(TMessage& Message);
+  void CMHintShowPause(TMessage& Message);
+  bool CellToolTip(int ACol, int ARow, THintInfo& Info);
+  void FocusChanged(TMessage& Message);
+  void ApplyColumnImeMode();
 
   std::unique_ptr<TColumnDefValuesEh> FColumnDefValues;
   std::unique_ptr<TDBGridColumnsEh> FColumns;
@@ -1545,6 +1669,24 @@ private:
   TPoint FPressPoint;
   bool FRowTracking = false;
   bool FSortMarkedWithCtrl = false;
+  TMouseModeEh FMouseMode = mmNone;
+  bool FTracking = false;       // cell tracking by the held button
+  TShiftState FPressShift;      // the keys held at the press
+  TPoint FLastMouse;            // client point of the last mouse event
+  int FScrollTimerInterval = -1;  // -1: timer 1 stopped
+  int FSizingCol = -1, FSizingOffset = 0, FSizingLineX = -1;  // traced and frozen sizing
+  bool FDragPrepared = false;   // a drag starts when the mouse moves
+  bool FInClickWithDragMode = false;
+  bool FRightAsLeft = false;    // the right button moves a column as the left would
+  int FDragStartRow = -1, FDragEndRow = -1, FDragStartLevel = -1, FDragTargetLevel = -1, FDragMarkerX = 0;
+  bool FDragMarkerShown = false;
+  String FDragBookmark;
+  bool FHadInputFocus = false;
+  bool FIgnoreThumbPosition = false;
+  bool FApplyingFilter = false;
+  bool FDoubleBuffering = false;
+  int FFlatInset = 0;
+  std::unique_ptr<TFont> FToolTipFont;
   bool FSearching = false;    // the search itself moves the dataset
   TGridCoord FCheckCell{-1, -1};  // a check-box or image cell pressed, toggled at release
   int FEditButtonWidth = 0, FEditButtonHeight = 0;

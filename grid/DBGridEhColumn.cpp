@@ -1,6 +1,7 @@
 // The column: binding to a field, the settings that follow the field, the grid or the grid's
 // column defaults until assigned, widths, streaming, and the column collection.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhAux.h"
 
 #include "core/ClassBuilder.h"
 #include "grid/GridUtilsEh.h"
@@ -56,6 +57,7 @@ KELM_PUBLISH(TDBGridColumnEh) {
       .NoDefault()
       .Stored(&C::IsDblClickNextValStored);
   b.Prop("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat);
+  b.Prop("DropDownBox", &C::DropDownBox, &C::SetDropDownBox);
   b.Prop("DropDownRows", &C::DropDownRows, &C::SetDropDownRows).Default(7);
   b.Prop("DropDownShowTitles", &C::DropDownShowTitles, &C::SetDropDownShowTitles)
       .NoDefault()
@@ -90,6 +92,7 @@ KELM_PUBLISH(TDBGridColumnEh) {
   b.Prop("PopupMenu", &C::PopupMenuComponent, &C::SetPopupMenuComponent).Type("TPopupMenu");
   b.Prop("ReadOnly", &C::ReadOnly, &C::SetReadOnly).NoDefault().Stored(&C::IsReadOnlyStored);
   b.Prop("ShowImageAndText", &C::ShowImageAndText, &C::SetShowImageAndText).Default(false);
+  b.Prop("STFilter", &C::STFilter, &C::SetSTFilter);
   b.Prop("Tag", &C::Tag, &C::SetTag).Default(0);
   b.Prop("Title", &C::Title, &C::SetTitle);
   b.Prop("ToolTips", &C::ToolTips, &C::SetToolTips).NoDefault().Stored(&C::IsToolTipsStored);
@@ -119,6 +122,8 @@ TColumnEh::TColumnEh(TCollection* Collection) : TCollectionItem(Collection) {
   FEditButtons->OnChanged = TNotifyEvent(this, &TColumnEh::EditButtonsChanged);
   FDropDownSpecRow = std::make_unique<TSpecRowEh>(this);
   FMRUList = std::make_unique<TMRUListEh>(this);
+  FDropDownBox = std::make_unique<TColumnDropDownBoxEh>(this);
+  FSTFilter.reset(NewSTFilter());
   FImageChangeLink = std::make_unique<TChangeLink>();
   FImageChangeLink->SetOnChange(TNotifyEvent(this, &TColumnEh::ImageListChanged));
   FInitialWidth = Width();
@@ -137,6 +142,8 @@ TColumnEh::~TColumnEh() {
   FFooters.reset();
   FKeyList.reset();
   FEditButtons.reset();
+  FSTFilter.reset();
+  FDropDownBox.reset();
   FImageChangeLink.reset();
 }
 
@@ -144,6 +151,10 @@ TEditButtonsEh* TColumnEh::NewEditButtons() { return new TEditButtonsEh(this, TV
 TColumnFooterEh* TColumnEh::NewFooter() { return new TColumnFooterEh(this); }
 TColumnFootersEh* TColumnEh::NewFooters() { return new TColumnFootersEh(this, TColumnFooterEh::StaticClass()); }
 TColumnTitleEh* TColumnEh::NewTitle() { return new TColumnTitleEh(this); }
+TSTColumnFilterEh* TColumnEh::NewSTFilter() { return new TSTColumnFilterEh(this); }
+
+void TColumnEh::SetDropDownBox(TColumnDropDownBoxEh* Value) { FDropDownBox->Assign(Value); }
+void TColumnEh::SetSTFilter(TSTColumnFilterEh* Value) { FSTFilter->Assign(Value); }
 
 TCustomDBGridEh* TColumnEh::Grid() const {
   auto* columns = dynamic_cast<TDBGridColumnsEh*>(Collection());
@@ -579,6 +590,7 @@ void TColumnEh::RebindFooterSums() {
 }
 
 TDataSet* TColumnEh::ListDataSet() const {
+  if (TDataSource* list = FDropDownBox->ListSource(); list && list->DataSet()) return list->DataSet();
   TField* f = Field();
   return f ? f->LookupDataSet() : nullptr;
 }
@@ -658,6 +670,7 @@ void TColumnEh::Assign(TPersistent* Source) {
     OnEditButtonClick = src->OnEditButtonClick;
     OnEditButtonDown = src->OnEditButtonDown;
     SetEditButtons(src->EditButtons());
+    SetDropDownBox(src->DropDownBox());
     SetMRUList(src->MRUList());
     SetDisplayFormat(src->DisplayFormat());
     SetEditMask(src->EditMask());

@@ -5,10 +5,12 @@
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
 #include "grid/CalculatorEh.h"
+#include "grid/DBGridEhAux.h"
 #include "grid/CellTextEh.h"
 #include "gui/Clipbrd.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Menus.h"
+#include "gui/Screen.h"
 #include "gui/WinGDI.h"
 #include "core/Mask.h"
 #include "core/StrUtils.h"
@@ -415,7 +417,19 @@ TRect TDBGridInplaceEdit::TextRect() {
     if (rtl) r.Right -= w;
     else r.Left += w;
   }
+  if (int indent = TreeIndent(); indent > 0) {
+    if (rtl) r.Right -= indent + 1;
+    else r.Left += indent + 1;
+  }
   return r;
+}
+
+int TDBGridInplaceEdit::TreeIndent() const {
+  TCustomDBGridEh* g = DBGrid();
+  IMemTableEh* tree = g ? g->MemTableSupport() : nullptr;
+  if (!tree || !tree->TreeViewActive() || g->VisibleColumns()->Count() == 0) return 0;
+  if (CurrentColumn() != g->VisibleColumns()->Items(0)) return 0;
+  return std::max(0, tree->NodeLevel() * 18);
 }
 
 // ================================================================ button events
@@ -521,6 +535,7 @@ void TDBGridInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     TCustomMaskEdit::KeyDown(Key, Shift);  // the caret moves between the lines
     return;
   }
+  if (GridKeys(Key, Shift)) return;
   if (SpecRowShortCut(ShortCut(Key, Shift))) {
     Key = 0;
     return;
@@ -537,6 +552,35 @@ void TDBGridInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     return;
   }
   TInplaceEdit::KeyDown(Key, Shift);
+}
+
+// Enter under dghEnterAsTab and Ctrl+' are the grid's; Ctrl+F searches or opens the find
+// dialog with the selected text. True when the key was taken.
+bool TDBGridInplaceEdit::GridKeys(Word& Key, TShiftState Shift) {
+  TCustomDBGridEh* g = DBGrid();
+  if (!g) return false;
+  TShortCut sc = ShortCut(Key, Shift);
+  bool enterAsTab = Key == VK_RETURN && Shift.Empty() && g->OptionsEh().Contains(dghEnterAsTab);
+  if (enterAsTab || sc == kCopyFromAboveShortCutEh) {
+    // The Enter's character would arrive at the editor of the next cell.
+    if (enterAsTab && HandleAllocated()) DiscardPendingMessage(Handle(), WM_CHAR);
+    g->KeyDown(Key, Shift);
+    Key = 0;
+    return true;
+  }
+  bool incSearch = sc == kIncSearchShortCutEh && g->OptionsEh().Contains(dghIncSearch);
+  bool findKey = sc == kFindDialogShortCutEh && g->OptionsEh().Contains(dghDialogFind);
+  if (!incSearch && !findKey) return false;
+  Key = 0;
+  if (incSearch && !(g->IncSearchActive() && findKey)) {
+    g->StopIncSearch();
+    g->IncSearch(String(), -1, 0);
+    return true;
+  }
+  String selected = SelText();
+  g->StopIncSearch();
+  if (TCustomDBGridEh::OpenFindDialogHook) TCustomDBGridEh::OpenFindDialogHook(g, g->FindDialogModal(), selected);
+  return true;
 }
 
 // Under dgAlwaysShowEditor Up on the first line, Down on the last, or either over the whole
@@ -1090,6 +1134,19 @@ void TDBGridInplaceEdit::Change() {
   RefreshImageIndex();
 }
 
+// Mouse messages outside the text rectangle stay away from the edit unless it holds the
+// mouse; a press left of a tree node's text opens or closes the node first.
+bool TDBGridInplaceEdit::MouseOutsideText(TMessage& M) {
+  TPoint p = PointFromLParam(M.LParam);
+  bool press = M.Msg == WM_LBUTTONDOWN || M.Msg == WM_RBUTTONDOWN || M.Msg == WM_MBUTTONDOWN;
+  if (int indent = TreeIndent(); press && indent > 0 && p.X >= indent - 18 && p.X < indent) {
+    TCustomDBGridEh* g = DBGrid();
+    IMemTableEh* tree = g->MemTableSupport();
+    tree->SetNodeExpanded(g->Row() - g->TopDataOffset(), !tree->NodeExpanded());
+  }
+  return !MouseCapture() && !PtInRect(TextRect(), p);
+}
+
 // ================================================================ painting, images, focus
 
 void TDBGridInplaceEdit::RefreshImageIndex() {
@@ -1131,9 +1188,9 @@ void TDBGridInplaceEdit::DrawRequiredMark(HDC DC) {
 void TDBGridInplaceEdit::PaintImage(HDC DC) {
   TColumnEh* c = CurrentColumn();
   if (!c || !c->ImageList() || !c->ShowImageAndText() || FImageIndex < 0 || !Visible()) return;
-  int w = c->ImageList()->Width();
+  int w = c->ImageList()->Width(), x = TreeIndent() + 2;
   bool rtl = c->UseRightToLeftReading();
-  TRect r = rtl ? Rect(Width() - 2 - w, 0, Width() - 2, Height()) : Rect(2, 0, 2 + w, Height());
+  TRect r = rtl ? Rect(Width() - x - w, 0, Width() - x, Height()) : Rect(x, 0, x + w, Height());
   TCanvas canvas;
   canvas.SetHandle(DC);
   DrawImageCentered(&canvas, r, c->ImageList(), false, FImageIndex);
@@ -1167,8 +1224,35 @@ void TDBGridInplaceEdit::Dispatch(TMessage& M) {
       HWND to = reinterpret_cast<HWND>(M.WParam);
       if (FListVisible && !IsOwnControl(to)) CloseDropDown(false);
       if (MRUDroppedDown() && !(FMRUListBox->HandleAllocated() && to == FMRUListBox->Handle())) CloseMRUList(false);
-      break;
+      TInplaceEdit::Dispatch(M);
+      if (TCustomDBGridEh* g = DBGrid(); g && g->HasInputFocus() != g->FHadInputFocus) g->InvalidateSelection();
+      return;
     }
+    case WM_SETFOCUS:
+      TInplaceEdit::Dispatch(M);
+      if (TCustomDBGridEh* g = DBGrid(); g && g->HasInputFocus() != g->FHadInputFocus) g->InvalidateSelection();
+      return;
+    case WM_SETCURSOR:
+      // Over the button strip and the image the arrow, over the text the edit's own.
+      if (!MouseCapture() && HandleAllocated()) {
+        TPoint p;
+        GetCursorPos(&p);
+        if (!PtInRect(TextRect(), ScreenToClient(p))) {
+          ::SetCursor(Screen->Cursors(crArrow));
+          M.Result = 1;
+          return;
+        }
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      if (MouseOutsideText(M)) return;
+      break;
     case CM_CANCELMODE: {
       auto* sender = reinterpret_cast<TControl*>(M.LParam);
       auto* w = dynamic_cast<TWinControl*>(sender);

@@ -69,6 +69,9 @@ public:
 
   // Whether the required-field mark shows now.
   bool RequiredMarkShown();
+  // The tree's indent of the current record when the editor stands in the first visible
+  // column of a tree view; 0 otherwise.
+  int TreeIndent() const;
 
   void Dispatch(TMessage& Message) override;
 
@@ -117,6 +120,8 @@ private:
   void UpdateFormatRect();
   void CellParams(TCustomDBGridEh* Grid, TColumnEh* Column, TColCellParamsEh& Params);
   bool WrapKeyGoesToGrid(Word Key);
+  bool GridKeys(Word& Key, TShiftState Shift);
+  bool MouseOutsideText(TMessage& Message);
   bool SpecRowShortCut(TShortCut Key);
 
   TEditStyle FStyle = edsSimple;

@@ -1,6 +1,7 @@
 // The grid's keyboard: record and column navigation with selection extension, deleting with
 // confirmation, appending at the end, and the incremental search with its keys and time-out.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhImpExp.h"
 
 #include "core/StrUtils.h"
@@ -16,8 +17,7 @@
 namespace {
 
 constexpr UINT_PTR kIncSearchTimer = 2;
-constexpr int kIncSearchTimeOut = 1500;
-constexpr Word kCopyFromAboveKey = VK_OEM_7;  // Ctrl+' (the quote key)
+constexpr Word kCopyFromAboveKey = kCopyFromAboveShortCutEh & 0xFF;
 
 bool Plain(TShiftState Shift) { return !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt); }
 
@@ -78,7 +78,7 @@ bool TCustomDBGridEh::SearchKey(Word& Key, TShiftState Shift) {
       IncSearch(String(), -1, 0);
     } else if (FOptionsEh.Contains(dghDialogFind)) {
       StopIncSearch();
-      if (OpenFindDialogHook) OpenFindDialogHook(this, FindDialogModal());
+      if (OpenFindDialogHook) OpenFindDialogHook(this, FindDialogModal(), String());
     }
     Key = 0;
     return true;
@@ -134,25 +134,25 @@ void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
     case VK_LEFT: MoveToDataColumn(0, 1, false); break;
     case VK_RIGHT: MoveToDataColumn(FColumns->Count() - 1, -1, false); break;
     case VK_DELETE:
-      if (!(FEditActions.Contains(geaDeleteEh) && SelectionDeleteAllowed() &&
+      if (!(FEditActions.Contains(geaDeleteEh) && CanDeleteSelection() &&
             ExecuteGridEditAction(this, geaDeleteEh)))
         ConfirmDelete();
       break;
     case 'C':
     case VK_INSERT:
-      if (FSelection->SelectionKind() == gstNon) return;
+      if (!CanCopySelection()) return;
       ExecuteGridEditAction(this, geaCopyEh);
       break;
     case 'X':
-      if (!SelectionDeleteAllowed()) return;
+      if (!CanCutSelection()) return;
       ExecuteGridEditAction(this, geaCutEh);
       break;
     case 'V':
-      if (!PasteAllowed()) return;
+      if (!CanPasteSelection()) return;
       ExecuteGridEditAction(this, geaPasteEh);
       break;
     case 'A':
-      if (!ds->IsEmpty() && SelectionKindAllowed(gstAll) && FEditActions.Contains(geaSelectAllEh))
+      if (CanSelectAll() && SelectionKindAllowed(gstAll) && FEditActions.Contains(geaSelectAllEh))
         FSelection->SelectWholeGrid();
       break;
     case kCopyFromAboveKey: CopyFromRecordAbove(); break;
@@ -178,8 +178,9 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
       FDataLink->ResetRecord();
       FSelection->Reset();
       if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
-      FPressedTitle = -1;
-      FRowTracking = false;
+      // A running sizing, moving, selecting or record drag ends unaccepted.
+      if (FMouseMode != mmNone || FTracking || FRowTracking || FPressedTitle >= 0 || GridState() != gsNormal)
+        Perform(WM_CANCELMODE);
       break;
     case VK_PRIOR:
     case VK_NEXT: {
@@ -217,7 +218,7 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
     case VK_INSERT: {
       TDataSet* ds = DataSet();
       if (shift) {  // Shift+Insert pastes (incremental search took it already when active)
-        if (!PasteAllowed()) return;
+        if (!CanPasteSelection()) return;
         ExecuteGridEditAction(this, geaPasteEh);
         break;
       }
@@ -247,24 +248,6 @@ void TCustomDBGridEh::VerticalKey(Word Key, TShiftState Shift) {
   if (Key == VK_DOWN && ds->Eof() && ds->CanModify() && !FReadOnly && FOptions.Contains(dgEditing) &&
       FAllowedOperations.Contains(alopAppendEh))
     ds->Append();
-}
-
-// A selection may be deleted (by Ctrl+Delete or cut): rows and the whole grid need record
-// deletion, rectangles and columns field updates; the dataset must take changes.
-bool TCustomDBGridEh::SelectionDeleteAllowed() {
-  TDataSet* ds = DataSet();
-  TDBGridEhSelectionType kind = FSelection->SelectionKind();
-  if (kind == gstNon || FReadOnly || !ds || ds->IsEmpty() || !ds->CanModify()) return false;
-  bool rows = kind == gstRecordBookmarks || kind == gstAll;
-  return FAllowedOperations.Contains(rows ? alopDeleteEh : alopUpdateEh);
-}
-
-bool TCustomDBGridEh::PasteAllowed() {
-  TDataSet* ds = DataSet();
-  if (FReadOnly || !ds || !ds->CanModify()) return false;
-  if (ds->State() != dsInsert && !FAllowedOperations.Contains(alopUpdateEh)) return false;
-  TClipboard* cb = Clipboard();
-  return cb->HasFormat(VcldbifClipboardFormat()) || cb->HasFormat(CF_TEXT);
 }
 
 void TCustomDBGridEh::ConfirmDelete() {
@@ -426,7 +409,7 @@ void TCustomDBGridEh::KeyPress(Char& Key) {
   }
   String typed;
   AppendUtf8(typed, Key);
-  IncSearch(typed, FIncSearchActive ? FIncSearchTimeOut : kIncSearchTimeOut, 0);
+  IncSearch(typed, FIncSearchActive ? FIncSearchTimeOut : kIncSearchTimeOutEh, 0);
   Key = 0;
 }
 
@@ -452,7 +435,7 @@ bool TCustomDBGridEh::CellTextMatches(const String& Upper) {
 bool TCustomDBGridEh::SearchWalk(const String& Upper, int Direction) {
   TDataSet* ds = DataSet();
   TControlsOff off(ds);
-  String saved = ds->Bookmark();
+  TViewPosition saved = SaveViewPosition();
   bool found = false;
   try {
     if (Direction == 0) ds->First();
@@ -470,11 +453,31 @@ bool TCustomDBGridEh::SearchWalk(const String& Upper, int Direction) {
       }
     }
   } catch (...) {
-    ds->GotoBookmark(saved);
+    RestoreViewPosition(saved);
     throw;
   }
-  if (!found) ds->GotoBookmark(saved);
+  if (!found) RestoreViewPosition(saved);
   return found;
+}
+
+// The record near the middle of the rows shown and the current record's distance from it:
+// going back to it and moving by the distance shows the current record where it was.
+TCustomDBGridEh::TViewPosition TCustomDBGridEh::SaveViewPosition() {
+  TViewPosition p;
+  int active = FDataLink->ActiveRecord();
+  int middle = std::max(0, FDataLink->RecordCount() / 2);
+  FDataLink->SetActiveRecord(middle);
+  p.Bookmark = DataSet()->Bookmark();
+  FDataLink->SetActiveRecord(active);
+  p.Distance = active - middle;
+  return p;
+}
+
+void TCustomDBGridEh::RestoreViewPosition(const TViewPosition& P) {
+  TDataSet* ds = DataSet();
+  if (P.Bookmark.empty() || !ds->BookmarkValid(P.Bookmark)) return;
+  ds->GotoBookmark(P.Bookmark);
+  if (P.Distance != 0) ds->MoveBy(P.Distance);
 }
 
 void TCustomDBGridEh::IncSearch(const String& Text, int TimeOut, int Direction) {

@@ -414,15 +414,16 @@ void TCustomDBGridEh::RefreshVertScrollBar() {
     si.nMin = 0, si.nMax = 4, si.nPage = 0;
     si.nPos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
   }
+  SCROLLINFO ext = si;  // an external bar shows the grid's range; the grid's own bar then none
   if (!FVertScrollBar->Visible() || FVertScrollBar->ExtScrollBar()) si.nMin = si.nMax = 0, si.nPage = 0;
   // Always-shown bars stay visible, disabled while there is nothing to scroll.
   WindowBars()->SetAllowed(SB_VERT, FVertScrollBar->Visible() && !FVertScrollBar->ExtScrollBar());
   WindowBars()->SetDisableNoScroll(FVertScrollBar->VisibleMode() == sbAlwaysShowEh && !FVertScrollBar->ExtScrollBar());
   WindowBars()->SetInfo(SB_VERT, si.nMin, si.nMax, static_cast<int>(si.nPage), si.nPos);
-  if (auto* ext = dynamic_cast<TScrollBar*>(FVertScrollBar->ExtScrollBar())) {
-    ext->SetPageSize(0);
-    ext->SetParams(si.nPos, std::min(si.nMin, si.nMax), si.nMax);
-    ext->SetPageSize(static_cast<int>(si.nPage));
+  if (auto* bar = dynamic_cast<TScrollBar*>(FVertScrollBar->ExtScrollBar())) {
+    bar->SetPageSize(0);
+    bar->SetParams(ext.nPos, std::min(ext.nMin, ext.nMax), ext.nMax);
+    bar->SetPageSize(std::min(static_cast<int>(ext.nPage), bar->Max() - bar->Min() + 1));
   }
 }
 
@@ -666,26 +667,15 @@ void TCustomDBGridEh::OptimizeColumnWidths(TColumnsEhList* ColumnsList) {
 // ================================================================ sizing with the mouse
 
 void TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) {
-  bool colSizing = TCustomGrid::Options().Contains(goColSizing) || Designing();
-  int titleBottom = TitleRowCount() > 0 ? CellRect(0, TitleRowCount() - 1).Bottom : 0;
-  if (colSizing && Y >= 0 && Y < titleBottom) {
-    // Frozen columns are fixed to the base grid: their zone straddles the right edge.
-    int line = FOptions.Contains(dgColLines) ? GridLineWidth() : 0;
-    int d = line > 6 ? 0 : (7 - line) / 2;
-    int zone = std::max(7, line);
-    for (int k = IndicatorOffset(); k < FixedCols(); ++k) {
-      TRect r = CellRect(k, 0);
-      if (IsRectEmpty(r)) continue;
-      bool inZone = X >= r.Right - d && X < r.Right - d + zone;
-      bool atClientEdge = r.Right >= ClientWidth() && X >= ClientWidth() - d;
-      if (inZone || atClientEdge) {
-        State = gsColSizing;
-        Index = k;
-        SizingPos = r.Right;
-        SizingOfs = r.Right - X;
-        return;
-      }
-    }
+  // Frozen columns are fixed to the base grid: their zone straddles the right edge. (A press
+  // at the client's right edge of a grid it exactly fills names no column and sizes nothing.)
+  if (int k = FrozenSizingColumn(X, Y); k >= 0) {
+    TRect r = CellRect(k, 0);
+    State = gsColSizing;
+    Index = k;
+    SizingPos = r.Right;
+    SizingOfs = r.Right - X;
+    return;
   }
   TCustomGrid::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs);
   if (State == gsColSizing && Index >= ColCount()) Index = ColCount() - 1;

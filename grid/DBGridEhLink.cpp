@@ -217,6 +217,13 @@ void TBookmarkListEh::SetCurrentRowSelected(bool Value) {
   sel->NotifyChanged();
 }
 
+void TBookmarkListEh::InsertBookmark(const String& B) {
+  int i = 0;
+  if (Find(B, i)) return;
+  FList.insert(FList.begin() + i, B);
+  ListChanged();
+}
+
 void TBookmarkListEh::Clear() {
   if (FList.empty()) return;
   FList.clear();

@@ -1,15 +1,26 @@
-// The grid's mouse: title buttons and the sort marking they drive, row selection by clicks,
-// moving the current record and column, check-box clicks and the wheel.
+// The grid's mouse: column sizing (frozen columns and traced sizing), column selection from
+// the titles, title buttons and the sort marking they drive, row, cell and rectangle
+// selection by pressing and dragging, record dragging, moving the current record and column,
+// the editor and its buttons, check-box clicks and the wheel.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhAux.h"
+#include "grid/DBGridEhInplace.h"
 
 #include "gui/Forms.h"
 #include "gui/Application.h"
+#include "gui/WinGDI.h"
 
 #include <cstdlib>
 
 namespace {
 
 constexpr int kTitleMoveThreshold = 3;  // pixels a held title may move before it is dragged
+constexpr int kColumnSelectBand = 7;    // pixels at a title's bottom that select its column
+constexpr int kSelectionTimer = 60;     // ms of the first tick of a selection drag
+
+bool IsStepped(TColumnEh* Column) {
+  return Column && (Column->ColumnKind() == ckImage || Column->ColumnKind() == ckCheckbox);
+}
 
 }  // namespace
 
@@ -21,42 +32,125 @@ void TCustomDBGridEh::SortMarkingChanged() {
   else ApplySortingDefault();
 }
 
+void TCustomDBGridEh::ApplySortingDefault() { GridDataService()->RequestSorting(this); }
+
+// ---------------------------------------------------------------- zones under the mouse
+
+int TCustomDBGridEh::FrozenSizingColumn(int X, int Y) const {
+  if (!(TCustomGrid::Options().Contains(goColSizing) || Designing())) return -1;
+  int titleBottom = TitleRowCount() > 0 ? CellRect(0, TitleRowCount() - 1).Bottom : 0;
+  if (Y < 0 || Y >= titleBottom) return -1;
+  // A band of 7 pixels from 3 left of a frozen column's border, or of the line when wider.
+  int line = FOptions.Contains(dgColLines) ? GridLineWidth() : 0;
+  int d = line > 6 ? 0 : (7 - line) / 2;
+  int zone = std::max(7, line);
+  for (int k = IndicatorOffset(); k < FixedCols(); ++k) {
+    TRect r = CellRect(k, 0);
+    if (!IsRectEmpty(r) && X >= r.Right - d && X < r.Right - d + zone) return k;
+  }
+  return -1;
+}
+
+int TCustomDBGridEh::ColumnSelectZone(int X, int Y) const {
+  if (Designing() || !FDataLink->Active() || !FOptions.Contains(dgMultiSelect) || !FOptions.Contains(dgTitles) ||
+      FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstColumns))
+    return -1;
+  TGridCoord cell = MouseCoord(X, Y);
+  int dataCol = RawToDataColumn(cell.X);
+  if (cell.X < 0 || cell.Y != 0 || dataCol < 0 || dataCol >= FColumns->Count()) return -1;
+  TRect r = CellRect(cell.X, 0);
+  return Y >= r.Bottom - std::min(kColumnSelectBand, r.Height()) ? dataCol : -1;
+}
+
+// ---------------------------------------------------------------- press
+
 void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  FPressPoint = {X, Y};
+  FPressPoint = FLastMouse = {X, Y};
+  FPressShift = Shift;
   if (!AcquireFocus()) return;  // the press is ignored completely
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = 0, dataRow = 0;
-  int type = cell.X >= 0 ? GetCellType(cell.X, cell.Y, dataCol, dataRow) : -1;
+  int type = cell.X >= 0 && cell.Y >= 0 ? GetCellType(cell.X, cell.Y, dataCol, dataRow) : -1;
   int rowArea = type >> 8;
   if (Button == mbLeft && Shift.Contains(ssDouble) && FOptionsEh.Contains(dghDblClickOptimizeColWidth)) {
     TGridState state;
     int index = -1, pos = 0, ofs = 0;
     CalcSizingState(X, Y, state, index, pos, ofs);
-    if (state == gsColSizing && RawToDataColumn(index) >= 0 && RawToDataColumn(index) < FColumns->Count()) {
-      TColumnsEhList list;
-      list.Add(FColumns->Items(RawToDataColumn(index)));
-      OptimizeColumnWidths(&list);
+    if (state == gsColSizing) {
+      OptimizeWidthsAt(index);
       TCustomControl::MouseDown(Button, Shift, X, Y);
       return;
     }
   }
+  if (PressSizing(Button, Shift, X, Y)) return;
+  if (Button == mbLeft && PressColumnSelect(Shift, X, Y)) return;
   if (type >= 0 && rowArea == raTitle && PressTitle(Button, Shift, X, Y)) return;
-  if (type >= 0 && rowArea == raData && ChangesByMouse()) {
-    PressDataRow(Button, Shift, cell);
-    TCustomControl::MouseDown(Button, Shift, X, Y);
-    return;
-  }
-  // Titles without a button: the base grid sizes or moves columns.
-  if (type >= 0 && (rowArea == raTitle || rowArea == raFilter) && (FOptions.Contains(dgColumnResize) || Designing())) {
+  bool titleOrFilter = type >= 0 && (rowArea == raTitle || rowArea == raFilter);
+  if (titleOrFilter && (FOptions.Contains(dgColumnResize) || Designing())) {
     if ((type & 0xFF) == caIndicator && Button == mbLeft && SelectionKindAllowed(gstAll) && ChangesByMouse()) {
       if (FSelection->SelectionKind() != gstNon) FSelection->Reset();
       else FSelection->SelectWholeGrid();
     }
     FDataLink->UpdateRecord();
-    TCustomGrid::MouseDown(Button, Shift, X, Y);
+    // The right button moves a column as the left one would.
+    FRightAsLeft = Button == mbRight && FOptions.Contains(dgColumnResize);
+    TCustomGrid::MouseDown(FRightAsLeft ? mbLeft : Button, Shift, X, Y);
+    if (FRightAsLeft) SetCapture(Handle());
+    return;
+  }
+  if (type >= 0 && (rowArea == raData || titleOrFilter) && ChangesByMouse()) {
+    PressDataRow(Button, Shift, cell);
     return;
   }
   TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+// Frozen-column sizing and traced sizing are the grid's own; other borders are the base
+// grid's. True when the press was a sizing one.
+bool TCustomDBGridEh::PressSizing(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (!(FOptions.Contains(dgColumnResize) || Designing())) return false;
+  bool traced = FOptionsEh.Contains(dghTraceColSizing);
+  int frozen = FrozenSizingColumn(X, Y);
+  if (frozen >= 0) {
+    if (Button != mbLeft) return false;
+    FDataLink->UpdateRecord();
+    FMouseMode = mmFrozenColSizing;
+    FSizingCol = frozen;
+    FSizingOffset = CellRect(frozen, 0).Right - X;
+    if (!traced) DrawSizingLine(X + FSizingOffset);
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    return true;
+  }
+  TGridState state;
+  int index = -1, pos = 0, ofs = 0;
+  CalcSizingState(X, Y, state, index, pos, ofs);
+  if (state == gsNormal) return false;
+  FDataLink->UpdateRecord();
+  if (state == gsColSizing && traced && Button == mbLeft) {
+    FMouseMode = mmColSizing;
+    FSizingCol = index;
+    FSizingOffset = pos - X;
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    return true;
+  }
+  TCustomGrid::MouseDown(Button, Shift, X, Y);
+  return true;
+}
+
+// A press in a title's column-select band selects columns: only it, Shift from the anchor,
+// Ctrl toggling it.
+bool TCustomDBGridEh::PressColumnSelect(TShiftState Shift, int X, int Y) {
+  int dataCol = ColumnSelectZone(X, Y);
+  if (dataCol < 0) return false;
+  TColumnEh* column = FColumns->Items(dataCol);
+  TDBGridEhSelectionCols* set = FSelection->ColumnSet();
+  if (Shift.Contains(ssShift)) set->ExtendToColumn(column);
+  else if (Shift.Contains(ssCtrl)) set->ToggleColumn(column);
+  else set->SelectColumn(column, false);
+  FMouseMode = mmColSelecting;
+  StartScrollTimer(kSelectionTimer);
+  TCustomControl::MouseDown(mbLeft, Shift, X, Y);
+  return true;
 }
 
 // A title acting as a button is pressed; false when the press is not the title's.
@@ -73,10 +167,6 @@ bool TCustomDBGridEh::PressTitle(TMouseButton Button, TShiftState Shift, int X, 
   bool enabled = FColumns->Items(dataCol)->Title()->TitleButton();
   if (enabled) CheckTitleButton(dataCol, enabled);
   if (!enabled) return false;
-  TGridState sizing;
-  int index = -1, pos = 0, ofs = 0;
-  CalcSizingState(X, Y, sizing, index, pos, ofs);
-  if (sizing != gsNormal) return false;  // a border belongs to sizing
   FPressedTitle = dataCol;
   FPressedTitleIn = true;
   SetCapture(Handle());
@@ -86,53 +176,166 @@ bool TCustomDBGridEh::PressTitle(TMouseButton Button, TShiftState Shift, int X, 
 
 void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGridCoord Cell) {
   TDataSet* ds = DataSet();
-  FDataLink->UpdateRecord();
-  if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
-  int oldCol = Col();
-  String oldRow = ds->Bookmark();
-  int target = Cell.Y - TopDataOffset();
-  bool shift = Shift.Contains(ssShift), ctrl = Shift.Contains(ssCtrl);
-  if (target != FDataLink->ActiveRecord()) ds->MoveBy(target - FDataLink->ActiveRecord());
-  bool dataColumn = Cell.X >= IndicatorOffset();
-  if (dataColumn && Cell.X != Col()) MoveToColumn(Cell.X);
-  bool rowSelection = SelectionKindAllowed(gstRecordBookmarks) &&
-                      (FOptions.Contains(dgRowSelect) || !dataColumn || !SelectionKindAllowed(gstRectangle));
-  TBookmarkListEh* rows = SelectedRows();
-  if (rowSelection) {
-    if (shift && ds->CompareBookmarks(oldRow, ds->Bookmark()) != 0) {
-      // From the row that was current to the pressed one, both included.
-      String pressed = ds->Bookmark();
-      int dir = ds->CompareBookmarks(oldRow, pressed) < 0 ? 1 : -1;
-      ds->GotoBookmark(oldRow);
-      rows->SetCurrentRowSelected(true);
-      while (ds->CompareBookmarks(ds->Bookmark(), pressed) != 0 && ds->MoveBy(dir) != 0)
-        rows->SetCurrentRowSelected(true);
-    } else if (ctrl || (Button == mbLeft && !FOptionsEh.Contains(dghClearSelection))) {
-      rows->SetCurrentRowSelected(!rows->CurrentRowSelected());
-    } else if (Button == mbLeft) {
-      if (FOptionsEh.Contains(dghClearSelection)) FSelection->Reset();
-      rows->SetCurrentRowSelected(true);
-    }
-    FRowAnchor = ds->Bookmark();
-    FRowAnchorSelected = rows->CurrentRowSelected();
-    FRowTracking = Button == mbLeft;
-  } else if (!ctrl && !shift && FOptionsEh.Contains(dghClearSelection) && FSelection->SelectionKind() != gstNon) {
-    FSelection->Reset();
+  if (Button == mbLeft && Cell.Y >= TopDataOffset() && BeginRowsDrag(FPressPoint.X, FPressPoint.Y, false)) {
+    TCustomControl::MouseDown(Button, Shift, FPressPoint.X, FPressPoint.Y);
+    return;
   }
-  TColumnEh* column = dataColumn ? CurrentColumn() : nullptr;
-  bool stepped = column && (column->ColumnKind() == ckImage || column->ColumnKind() == ckCheckbox);
-  FCheckCell = stepped && Button == mbLeft && !Shift.Contains(ssDouble) ? Cell : TGridCoord{-1, -1};
-  if (stepped && Button == mbLeft && Shift.Contains(ssDouble) && column->DblClickNextVal())
-    column->StepValue(shift ? -1 : 1);
-  if (Button == mbLeft && ShouldShowEditor() && dataColumn &&
-      ((oldCol == Col() && target == FDataLink->ActiveRecord() && !shift && !ctrl &&
-        ds->CompareBookmarks(oldRow, ds->Bookmark()) == 0) ||
-       FOptions.Contains(dgAlwaysShowEditor)))
-    OpenEditor();
+  ++FUpdateLock;
+  try {
+    FDataLink->UpdateRecord();
+    HideEditor();
+    int oldCol = Col();
+    String oldRow = ds->Bookmark();
+    bool shift = Shift.Contains(ssShift), ctrl = Shift.Contains(ssCtrl);
+    bool dataColumn = Cell.X >= IndicatorOffset();
+    bool dataRow = Cell.Y >= TopDataOffset();
+    int target = Cell.Y - TopDataOffset();
+    bool rowsByShift = shift && FOptions.Contains(dgMultiSelect) && (!dataColumn || FOptions.Contains(dgRowSelect));
+    if (dataRow && target != FDataLink->ActiveRecord() && !rowsByShift) ds->MoveBy(target - FDataLink->ActiveRecord());
+    if (dataColumn && Cell.X != Col()) MoveToColumn(Cell.X);
+    // The click itself runs with the drag mode switched to manual (WndProc).
+    bool dragFromSelection = (DragMode() == dmAutomatic || FInClickWithDragMode) && FOptions.Contains(dgMultiSelect) &&
+                             !Designing() &&
+                             Button == mbLeft && !shift && dataColumn &&
+                             IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
+    if (dragFromSelection) {
+      FDragPrepared = true;  // the drag starts when the mouse moves
+    } else {
+      if (dataRow) {
+        bool cellTracking = !(FOptions.Contains(dgMultiSelect) && FOptions.Contains(dgRowSelect));
+        if (cellTracking) {
+          FTracking = true;
+          bool pressedSelected = IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
+          if (!ctrl && !shift && FOptionsEh.Contains(dghClearSelection) && (Button == mbLeft || !pressedSelected))
+            FSelection->Reset();
+          if (Button == mbLeft && dataColumn && SelectionKindAllowed(gstRectangle) && !ds->IsEmpty()) {
+            TDBGridEhSelectionRect* rect = FSelection->CellRange();
+            if (shift && FSelection->SelectionKind() != gstRectangle)
+              rect->ExtendTo(RawToDataColumn(oldCol), oldRow, false);
+            rect->ExtendTo(SelectedIndex(), ds->Bookmark(), shift);
+            FMouseMode = mmRectSelecting;
+          }
+        }
+        bool rowSelection = SelectionKindAllowed(gstRecordBookmarks) &&
+                            (FOptions.Contains(dgRowSelect) || !dataColumn || !SelectionKindAllowed(gstRectangle));
+        if (rowSelection) {
+          TBookmarkListEh* rows = SelectedRows();
+          FKeepSelection = ctrl || !FOptionsEh.Contains(dghClearSelection);
+          if (shift && target != FDataLink->ActiveRecord()) {
+            // From the row that was current to the pressed one, both included.
+            if (FRowAnchor.empty()) {
+              FRowAnchor = oldRow;
+              FRowAnchorSelected = rows->CurrentRowSelected();
+            }
+            MoveByRows(true, target - FDataLink->ActiveRecord(), true, false);
+          } else if (ctrl || (Button == mbLeft && !FOptionsEh.Contains(dghClearSelection))) {
+            rows->SetCurrentRowSelected(!rows->CurrentRowSelected());
+            FRowAnchor = ds->Bookmark();
+            FRowAnchorSelected = !rows->CurrentRowSelected();
+          } else if (Button == mbLeft) {
+            if (FOptionsEh.Contains(dghClearSelection)) FSelection->Reset();
+            rows->SetCurrentRowSelected(true);
+            FRowAnchor = ds->Bookmark();
+            FRowAnchorSelected = false;
+          }
+          if (Button == mbLeft) {
+            FMouseMode = mmRowSelecting;
+            FRowTracking = true;
+          }
+        }
+      }
+      if (Button == mbLeft) {
+        bool onCurrentCell = oldCol == Col() && ds->CompareBookmarks(oldRow, ds->Bookmark()) == 0;
+        if (ShouldShowEditor() && dataColumn && (onCurrentCell || FOptions.Contains(dgAlwaysShowEditor)) && !shift &&
+            !ctrl)
+          OpenEditor();
+        if (dataColumn && dataRow) PressEditButtons(Cell, FPressPoint.X, FPressPoint.Y);
+      }
+      TColumnEh* column = dataColumn ? CurrentColumn() : nullptr;
+      FCheckCell = IsStepped(column) && Button == mbLeft && !Shift.Contains(ssDouble) ? Cell : TGridCoord{-1, -1};
+      if (IsStepped(column) && Button == mbLeft && Shift.Contains(ssDouble) && column->DblClickNextVal())
+        column->StepValue(shift ? -1 : 1);
+      if (Button == mbRight || !dataColumn) InvalidateEditor();
+    }
+    TCustomControl::MouseDown(Button, Shift, FPressPoint.X, FPressPoint.Y);
+  } catch (...) {
+    --FUpdateLock;
+    throw;
+  }
+  --FUpdateLock;
   if (FUpdateLock == 0) Update();
 }
 
+// A press on a column's always-shown edit buttons opens the editor and hands the press on to
+// the button under the mouse.
+void TCustomDBGridEh::PressEditButtons(TGridCoord Cell, int X, int Y) {
+  TColumnEh* column = CurrentColumn();
+  if (!column || !column->AlwaysShowEditButton() || !FOptions.Contains(dgEditing)) return;
+  int width = 0;
+  for (const TCellButton& b : CellButtons(column)) width += b.Width;
+  TRect r = CellRect(Cell.X, Cell.Y);
+  bool onButtons = column->UseRightToLeftReading() ? X < r.Left + width : X >= r.Right - width;
+  if (!onButtons || width == 0) return;
+  SetEditorMode(true);
+  auto* editor = dynamic_cast<TDBGridInplaceEdit*>(InplaceEditor());
+  if (!editor || !editor->Visible()) return;
+  FTracking = false;
+  FMouseMode = mmNone;
+  FRowTracking = false;
+  TPoint p = editor->ScreenToClient(ClientToScreen({X, Y}));
+  for (int i = 0; i < editor->ButtonCount(); ++i) {
+    TControl* b = editor->ButtonControl(i);
+    if (!b->Visible() || !PtInRect(b->BoundsRect(), p)) continue;
+    ReleaseCapture();
+    b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(p.X - b->Left(), p.Y - b->Top()));
+    return;
+  }
+}
+
+// Double click on a border: the clicked column and the selected ones fit their content.
+void TCustomDBGridEh::OptimizeWidthsAt(int RawCol) {
+  int dataCol = RawToDataColumn(RawCol);
+  if (dataCol < 0 || dataCol >= FColumns->Count()) return;
+  TColumnsEhList list;
+  TColumnEh* clicked = FColumns->Items(dataCol);
+  list.Add(clicked);
+  TDBGridEhSelectionType kind = FSelection->SelectionKind();
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnEh* c = FColumns->Items(i);
+    bool selected = kind == gstAll || (kind == gstColumns && FSelection->ColumnSet()->IndexOf(c) >= 0);
+    if (selected && c != clicked) list.Add(c);
+  }
+  OptimizeColumnWidths(&list);
+}
+
+// ---------------------------------------------------------------- move
+
+// The dotted sizing line of a frozen column, in XOR: drawn again where it stands it goes.
+void TCustomDBGridEh::DrawSizingLine(int X) {
+  if (!HandleAllocated()) return;
+  auto draw = [this](int At) {
+    HDC dc = GetDC(Handle());
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    canvas.Pen()->SetStyle(psDot);
+    canvas.Pen()->SetMode(pmXor);
+    canvas.Pen()->SetColor(clWhite);
+    canvas.MoveTo(At, 0);
+    canvas.LineTo(At, ClientHeight());
+    canvas.SetHandle(nullptr);
+    ReleaseDC(Handle(), dc);
+  };
+  if (FSizingLineX >= 0) draw(FSizingLineX);
+  FSizingLineX = X;
+  if (X >= 0) draw(X);
+}
+
 void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
+  FLastMouse = {X, Y};
+  if (FDragPrepared) {
+    FDragPrepared = false;
+    BeginDrag(true);
+  }
   if (FPressedTitle >= 0) {
     TGridCoord cell = MouseCoord(X, Y);
     bool in = RawToDataColumn(cell.X) == FPressedTitle && cell.Y >= 0 && cell.Y < TitleRowCount();
@@ -151,14 +354,62 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
     FDataLink->UpdateRecord();
     TCustomGrid::MouseDown(mbLeft, Shift, FPressPoint.X, FPressPoint.Y);
   }
-  if (FRowTracking && Shift.Contains(ssLeft) && ChangesByMouse()) {
-    TGridCoord cell = MouseCoord(X, Y);
-    int record = cell.Y - TopDataOffset();
-    if (cell.Y >= TopDataOffset() && record < FDataLink->RecordCount() && record != FDataLink->ActiveRecord())
-      MoveByRows(true, record - FDataLink->ActiveRecord(), true, false);
-  }
+  TrackMouse(Shift, X, Y);
   TCustomGrid::MouseMove(Shift, X, Y);
+  // The base grid's timed steps beyond the rows move the dataset, not the rows.
 }
+
+void TCustomDBGridEh::TrackMouse(TShiftState Shift, int X, int Y) {
+  switch (FMouseMode) {
+    case mmColSizing:
+    case mmFrozenColSizing: {
+      if (FMouseMode == mmFrozenColSizing && !FOptionsEh.Contains(dghTraceColSizing)) {
+        DrawSizingLine(X + FSizingOffset);
+        return;
+      }
+      TRect r = CellRect(FSizingCol, 0);
+      int width = std::max(1, X + FSizingOffset - r.Left);
+      // Auto-fitting keeps room for the columns right of it.
+      int rest = ColCount() - 1 - FSizingCol;
+      if (FAutoFitColWidths && !Designing() && X + FSizingOffset >= ClientWidth() - rest) return;
+      SetColWidths(FSizingCol, width);
+      return;
+    }
+    case mmRecordDragging: TrackRowsDrag(Y, MouseCoord(X, Y).Y, {X, Y}, true); return;
+    case mmColSelecting: {
+      TRect area = DataAreaRect();
+      TGridCoord cell = MouseCoord(X, Y);
+      int dataCol = RawToDataColumn(cell.X);
+      if (X < area.Left || X >= area.Right || cell.X < 0 || dataCol < 0 || dataCol >= FColumns->Count())
+        StartScrollTimer(FScrollTimerInterval >= 0 ? FScrollTimerInterval : kSelectionTimer);
+      else
+        FSelection->ColumnSet()->ExtendToColumn(FColumns->Items(dataCol));
+      return;
+    }
+    default: break;
+  }
+  if (!(FTracking || FRowTracking) || !ChangesByMouse()) return;
+  TRect area = DataAreaRect();
+  if (!PtInRect(area, TPoint{X, Y})) {
+    // Beyond the data rows the scroll timer moves on.
+    StartScrollTimer(FScrollTimerInterval >= 0 ? FScrollTimerInterval : kSelectionTimer);
+    return;
+  }
+  TPoint p{std::clamp(X, 0, ClientWidth() - 1), std::clamp(Y, 0, ClientHeight() - 1)};
+  TGridCoord cell = MouseCoord(p.X, p.Y);
+  int record = cell.Y - TopDataOffset();
+  bool moved = std::abs(X - FPressPoint.X) + std::abs(Y - FPressPoint.Y) > 0;
+  if (cell.Y >= TopDataOffset() && record < FDataLink->RecordCount() && record != FDataLink->ActiveRecord()) {
+    bool extendRows = FMouseMode == mmRowSelecting && Shift.Contains(ssLeft) && moved;
+    if (extendRows) MoveByRows(true, record - FDataLink->ActiveRecord(), true, false);
+    else DataSet()->MoveBy(record - FDataLink->ActiveRecord());
+  }
+  if (FTracking && cell.X >= IndicatorOffset() && cell.X != Col() && FMouseMode != mmRowSelecting) MoveToColumn(cell.X);
+  if (FMouseMode == mmRectSelecting)
+    FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), true);
+}
+
+// ---------------------------------------------------------------- release
 
 void TCustomDBGridEh::ReleaseTitle(TShiftState Shift, int X, int Y) {
   int dataCol = FPressedTitle;
@@ -178,15 +429,50 @@ void TCustomDBGridEh::ReleaseTitle(TShiftState Shift, int X, int Y) {
 }
 
 void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  FLastMouse = {X, Y};
+  if (FMouseMode == mmFrozenColSizing && !FOptionsEh.Contains(dghTraceColSizing)) {
+    DrawSizingLine(-1);
+    int line = FOptions.Contains(dgColLines) ? GridLineWidth() : 0, before = 0;
+    for (int k = 0; k < FSizingCol; ++k) before += std::max(0, ColWidths(k)) + line;
+    if (X - before > 1) SetColWidths(FSizingCol, X - before);
+  }
+  if (FMouseMode == mmRecordDragging) EndRowsDrag(X, Y, true);
+  if (FDragPrepared) {
+    // A press on the selection that never became a drag is a click after all.
+    FDragPrepared = false;
+    if (Shift.Contains(ssCtrl) && FOptions.Contains(dgRowSelect)) {
+      SelectedRows()->SetCurrentRowSelected(!SelectedRows()->CurrentRowSelected());
+    } else if (FOptionsEh.Contains(dghClearSelection)) {
+      FSelection->Reset();
+    }
+  }
+  bool tracedSizing = FMouseMode == mmColSizing || FMouseMode == mmFrozenColSizing;
+  if (tracedSizing) {
+    FMouseMode = mmNone;
+    FSizingCol = -1;
+    TCustomControl::MouseUp(Button, Shift, X, Y);
+    return;
+  }
   if (FPressedTitle >= 0 && Button == mbLeft) {
     ReleaseTitle(Shift, X, Y);
     TCustomControl::MouseUp(Button, Shift, X, Y);
     return;
   }
+  if (FRightAsLeft && Button == mbRight) {
+    FRightAsLeft = false;
+    Button = mbLeft;
+    ReleaseCapture();
+    TCustomGrid::MouseUp(mbLeft, Shift, X, Y);
+    return;
+  }
+  StopScrollTimer();
+  FTracking = false;
   FRowTracking = false;
+  FMouseMode = mmNone;
   TGridState before = GridState();
   TCustomGrid::MouseUp(Button, Shift, X, Y);
   if (before == gsColSizing || before == gsRowSizing) return;
+  if (InplaceEditorVisible() && PtInRect(InplaceEditor()->BoundsRect(), TPoint{X, Y})) return;
   if (Button == mbLeft) {
     TGridCoord cell = MouseCoord(X, Y);
     int dataCol = 0, dataRow = 0;
@@ -200,7 +486,8 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
     // A single click on the pressed check box toggles it (a double click steps it instead).
     bool sameCell = FCheckCell.X >= 0 && cell == FCheckCell;
     FCheckCell = {-1, -1};
-    if (sameCell && column && !column->DblClickNextVal()) column->StepValue(Shift.Contains(ssShift) ? -1 : 1);
+    if (sameCell && column && !column->DblClickNextVal() && column->IsEditable(true))
+      column->StepValue(Shift.Contains(ssShift) ? -1 : 1);
   }
   if (Button != mbRight) return;
   TGridCoord cell = MouseCoord(X, Y);
@@ -216,14 +503,14 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
 // The wheel moves the current record one at a time.
 bool TCustomDBGridEh::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
   if (TCustomGrid::DoMouseWheelDown(Shift, MousePos)) return true;
-  if (!ChangesByMouse()) return false;
-  DataSet()->Next();
+  if (MemTableSupport()) return false;
+  if (ChangesByMouse()) DataSet()->Next();
   return true;
 }
 
 bool TCustomDBGridEh::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
   if (TCustomGrid::DoMouseWheelUp(Shift, MousePos)) return true;
-  if (!ChangesByMouse()) return false;
-  DataSet()->Prior();
+  if (MemTableSupport()) return false;
+  if (ChangesByMouse()) DataSet()->Prior();
   return true;
 }

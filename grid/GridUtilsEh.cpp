@@ -69,6 +69,19 @@ TStoragePropertyInterceptor* CreateReadPropertyInterceptor(TPersistent* Target) 
   return e && e->Factory ? e->Factory(Target) : nullptr;
 }
 
+// ================================================================ cursors
+
+TCursor RegisterResourceCursor(const String& Name) {
+  constexpr int kLastCursor = 32767;
+  int id = 1;
+  while (id <= kLastCursor && Screen->Cursors(id)) ++id;
+  if (id > kLastCursor) throw Exception("Too many user-defined cursors");
+  HCURSOR cursor = LoadCursorFromResource(Name);
+  if (!cursor) throw Exception("Cannot load cursor resource");
+  Screen->SetCursors(id, cursor);
+  return static_cast<TCursor>(id);
+}
+
 // ================================================================ form interceptor
 
 KELM_PUBLISH(TFormStoragePropertyInterceptor) {

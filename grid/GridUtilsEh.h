@@ -128,6 +128,10 @@ BOOL LPtoDPEh(HDC DC, TRect& Rect);
 HRGN CreatePolygonRgnEh(const std::vector<TPoint>& Points, int FillMode);
 // The selection of an edit control (EM_GETSEL), in characters.
 void GetEditSelectionEh(HWND Handle, int& SelStart, int& SelEnd);
+// Registers the resource cursor Name at the first free id from 1 upward: "Cannot load cursor
+// resource" when there is no such cursor, "Too many user-defined cursors" when no id up to
+// 32767 is free.
+TCursor RegisterResourceCursor(const String& Name);
 // Loads a bitmap of the embedded resources by name into Bitmap.
 void LoadBitmapEh(TBitmap* Bitmap, const String& ResourceName);
 int DataSetCompareBookmarksEh(TDataSet* DataSet, const String& Bookmark1, const String& Bookmark2);

@@ -8,6 +8,7 @@
 #include "gui/Controls.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
+#include "grid/GridUtilsEh.h"
 #include "print/Metafile.h"
 #include "print/Printers.h"
 
@@ -147,8 +148,6 @@ private:
 // no id up to 32767 is free.
 TCursor MagnifierCursor();
 TCursor HandCursor();
-// Registers the resource cursor Name at the first free id from 1 upward.
-TCursor RegisterResourceCursor(const String& Name);
 
 // The sheet of paper in the preview box: paints the current page and zooms or drags the view.
 class TDrawPanel : public TPanel {

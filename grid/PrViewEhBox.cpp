@@ -13,17 +13,6 @@
 
 // ================================================================ cursors
 
-TCursor RegisterResourceCursor(const String& Name) {
-  constexpr int kLastCursor = 32767;
-  int id = 1;
-  while (id <= kLastCursor && Screen->Cursors(id)) ++id;
-  if (id > kLastCursor) throw Exception("Too many user-defined cursors");
-  HCURSOR cursor = LoadCursorFromResource(Name);
-  if (!cursor) throw Exception("Cannot load cursor resource");
-  Screen->SetCursors(id, cursor);
-  return static_cast<TCursor>(id);
-}
-
 TCursor MagnifierCursor() {
   static const TCursor id = RegisterResourceCursor("MAGNIFIEREH");
   return id;

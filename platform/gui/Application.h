@@ -128,6 +128,8 @@ private:
   UINT_PTR FHintTimer = 0;
   bool FHintActive = false;
   TPoint FHintCursor;
+  TRect FHintCursorRect;    // client of FHintControl: the hint shown belongs to it
+  bool FHintReshow = false;  // the next hint follows one just shown: the short pause
   bool FActive = true;
   std::vector<std::pair<TObject*, std::function<void()>>> FIdleHandlers;
 };

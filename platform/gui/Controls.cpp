@@ -390,12 +390,30 @@ TObject* TDragControlObject::Source() { return FControl; }
 
 KELM_PUBLISH(TControl) { Published(b); }
 
+namespace {
+
+// The window procedure a control starts with; recognisable, so a control can tell whether
+// someone else's procedure stands in front of its own.
+struct TOwnWindowProc {
+  TControl* Control;
+  void operator()(TMessage& M) const { Control->WndProc(M); }
+};
+
+}  // namespace
+
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
-  WindowProc = [this](TMessage& m) { WndProc(m); };
+  WindowProc = TOwnWindowProc{this};
   FFont = std::make_unique<TFont>();
   FFont->SetOnChange(TNotifyEvent(this, &TControl::FontChanged));
   FConstraints = std::make_unique<TSizeConstraints>(this);
 }
+
+bool TControl::WindowProcIsOwn() const {
+  const auto* own = WindowProc.target<TOwnWindowProc>();
+  return own && own->Control == this;
+}
+
+void TControl::RestoreWindowProc() { WindowProc = TOwnWindowProc{this}; }
 
 TControl::~TControl() {
   gui_glue::ControlDestroyed(this);

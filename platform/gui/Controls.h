@@ -528,6 +528,11 @@ public:
 
   // ---- messages
   TWndMethod WindowProc;  // replaceable; starts as WndProc
+  // Whether WindowProc is still the control's own (nobody has put a procedure in front of
+  // it, or the one who did has given the old one back).
+  bool WindowProcIsOwn() const;
+  // Puts the control's own procedure back, whatever stands in front of it.
+  void RestoreWindowProc();
   LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
   virtual void WndProc(TMessage& Message);
   virtual void Dispatch(TMessage& Message);

@@ -95,6 +95,7 @@ public:
     HWND Handle;
     UINT_PTR Id;
     TIMERPROC Proc;
+    UINT Elapse;  // as it runs, after the floor
   };
   std::map<int, TTimerRec> Timers;  // Qt timer id -> window timer
 
@@ -537,8 +538,16 @@ UINT_PTR SetTimer(HWND Handle, UINT_PTR IDEvent, UINT Elapse, TIMERPROC Proc) {
   }
   int qtId = p->startTimer(static_cast<int>(Elapse), Qt::PreciseTimer);
   if (qtId == 0) return 0;
-  p->Timers[qtId] = {Handle, id, Proc};
+  p->Timers[qtId] = {Handle, id, Proc, Elapse};
   return Handle == 0 ? id : (id == 0 ? 1 : id);
+}
+
+UINT TimerInterval(HWND Handle, UINT_PTR IDEvent) {
+  TQueuePump* p = Pump();
+  if (!p) return 0;
+  for (const auto& [qtId, t] : p->Timers)
+    if (t.Handle == Handle && t.Id == IDEvent) return t.Elapse;
+  return 0;
 }
 
 BOOL KillTimer(HWND Handle, UINT_PTR IDEvent) {

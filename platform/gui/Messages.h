@@ -517,6 +517,8 @@ int QueuedMessageCount();
 // a new id. Returns the id, 0 on failure.
 UINT_PTR SetTimer(HWND Handle, UINT_PTR IDEvent, UINT Elapse, TIMERPROC Proc = nullptr);
 BOOL KillTimer(HWND Handle, UINT_PTR IDEvent);
+// The interval a window timer runs at now (after the 10-ms floor); 0 when it is not running.
+UINT TimerInterval(HWND Handle, UINT_PTR IDEvent);
 
 // Keyboard and mouse-button state as the input translation saw it: the high bit (negative
 // result) when the key is down, bit 0 toggled by each press.

@@ -508,7 +508,9 @@ bool HandleMouse(QWidget* w, QMouseEvent* e) {
     case QEvent::MouseMove:
       msg.message = WM_MOUSEMOVE;
       if (!cap && target) {
+        gui_glue::SetCursorWindow(h);
         SendMessage(h, WM_SETCURSOR, h, MakeLParam(HTCLIENT, WM_MOUSEMOVE));
+        gui_glue::SetCursorWindow(0);
         TrackMouseControl(target, pt);
       }
       break;

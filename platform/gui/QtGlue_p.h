@@ -110,6 +110,8 @@ TPoint CursorPos();
 void DeliverToControl(TWinControl* Control, TMessage& Message);
 TWinControl* ControlOfWidget(const QWidget* Widget);  // the nearest control up the chain
 QCursor QtCursor(TCursor Cursor);
+// The window whose WM_SETCURSOR is being answered: SetCursor shapes its widget.
+void SetCursorWindow(HWND Window);
 void InstallInputFilter();
 void ControlDestroyed(TControl* Control);
 // The focus moves nowhere without messages (its window is going).

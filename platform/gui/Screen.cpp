@@ -258,6 +258,25 @@ HCURSOR CreateCursorFromImage(TBitmap* Image, int HotX, int HotY) {
   return new HCURSOR__{QCursor(QPixmap::fromImage(ImageOf(*Image)), HotX, HotY)};
 }
 
+// ---------------------------------------------------------------- the cursor shown
+
+namespace {
+HWND gCursorWindow = 0;
+HCURSOR gShownCursor = nullptr;
+}  // namespace
+
+HCURSOR SetCursor(HCURSOR Cursor) {
+  HCURSOR old = gShownCursor;
+  gShownCursor = Cursor;
+  if (TWinControl* c = gCursorWindow ? FindControl(gCursorWindow) : nullptr)
+    if (QWidget* w = gui_glue::TAccess::Widget(c)) w->setCursor(gui_glue::TAccess::CursorOf(Cursor));
+  return old;
+}
+
+HCURSOR GetCursor() { return gShownCursor; }
+
+void gui_glue::SetCursorWindow(HWND Window) { gCursorWindow = Window; }
+
 // ---------------------------------------------------------------- glue access
 
 namespace gui_glue {

@@ -109,3 +109,7 @@ extern TScreen* Screen;
 HCURSOR LoadCursorFromResource(const String& Name);
 // A cursor made from a picture with its hot spot.
 HCURSOR CreateCursorFromImage(TBitmap* Image, int HotX, int HotY);
+// Inside a WM_SETCURSOR handler: shows Cursor over the window under the mouse. Returns the
+// cursor shown before. GetCursor: the cursor last shown by a WM_SETCURSOR answer.
+HCURSOR SetCursor(HCURSOR Cursor);
+HCURSOR GetCursor();

@@ -921,6 +921,23 @@ void TScrollBar::PaintWindow(HDC DC) { FModel->Paint(DC, ClientRect()); }
 
 void TScrollBar::Dispatch(TMessage& M) {
   switch (M.Msg) {
+    case SBM_GETSCROLLINFO: {
+      auto* si = reinterpret_cast<SCROLLINFO*>(M.LParam);
+      if (si->fMask & SIF_RANGE) si->nMin = FMin, si->nMax = FMax;
+      if (si->fMask & SIF_PAGE) si->nPage = static_cast<UINT>(FPageSize);
+      if (si->fMask & SIF_POS) si->nPos = FPosition;
+      if (si->fMask & SIF_TRACKPOS) si->nTrackPos = FModel->Position();
+      M.Result = 1;
+      return;
+    }
+    case SBM_SETSCROLLINFO: {
+      const auto* si = reinterpret_cast<const SCROLLINFO*>(M.LParam);
+      int lo = si->fMask & SIF_RANGE ? si->nMin : FMin, hi = si->fMask & SIF_RANGE ? si->nMax : FMax;
+      SetParams(si->fMask & SIF_POS ? si->nPos : FPosition, lo, std::max(lo, hi));
+      if (si->fMask & SIF_PAGE) SetPageSize(std::min(static_cast<int>(si->nPage), FMax - FMin + 1));
+      M.Result = FPosition;
+      return;
+    }
     case CN_HSCROLL:
     case CN_VSCROLL:
       DoScroll(LoWord(M.WParam), static_cast<short>(HiWord(M.WParam)));

@@ -490,6 +490,7 @@ void TWinControl::WMSetCursor(TMessage& M) {
       if (cur == crDefault) cur = Cursor();
     }
     if (cur != crDefault) {
+      if (HCURSOR h = Screen ? Screen->Cursors(cur) : nullptr) ::SetCursor(h);
       FWidget->setCursor(gui_glue::QtCursor(cur));
       M.Result = 1;
       return;
@@ -1184,6 +1185,7 @@ void TWinControl::DefaultHandler(TMessage& M) {
         return;
       }
       if (static_cast<HWND>(M.WParam) == FHandle) {
+        if (HCURSOR h = Screen ? Screen->Cursors(FClassCursor) : nullptr) ::SetCursor(h);
         FWidget->setCursor(gui_glue::QtCursor(FClassCursor));
         M.Result = 1;
       }

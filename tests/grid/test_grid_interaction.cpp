@@ -1,9 +1,11 @@
 // The grid driven by keys and the mouse as a user drives it: navigation and appending,
-// deleting with confirmation, incremental search, title sorting and row selection.
+// deleting with confirmation, incremental search, title sorting and row selection, over a
+// database file.
 #include "GuiTestUtil.h"
 #include "GridPaintFixture.h"
 #include "grid/DBGridEh.h"
-#include "data/MemDataSet.h"
+#include "TempFolder.h"
+#include "data/ADODB.h"
 #include "gui/Clipbrd.h"
 #include "gui/Forms.h"
 
@@ -33,26 +35,39 @@ void Commit(TControl* c, const char* Utf8) {
 
 class GridInteraction : public ::testing::Test {
 protected:
+  TempFolder Dir;
   TForm* Form = nullptr;
   TDBGridEh* Grid = nullptr;
-  TMemDataSet* DS = nullptr;
+  TADOQuery* DS = nullptr;
   int SortReports = 0;
+
+  // 30 contracts in a database file: Chinese names, amounts, codes, a done flag, signing
+  // dates and a city key.
+  static String Script() {
+    String s = "CREATE TABLE t_pact (id COUNTER, Name TEXT(20), Amount DOUBLE, Code TEXT(10), Done BIT, "
+               "SignDate DATETIME, City TEXT(2));\n";
+    for (int i = 1; i <= 30; ++i)
+      s += Format("INSERT INTO t_pact (Name, Amount, Code, Done, SignDate, City) VALUES ('%s', %d, 'C%.2d', %d, "
+                  "#2024-03-%.2d#, '%s');\n",
+                  {NameOf(i), i * 10, i, i % 2 == 0 ? 1 : 0, i, String(i % 2 ? "01" : "02")});
+    return s;
+  }
 
   void SetUp() override {
     EnsureGridTestApplication();
+    String file = Dir / "pact.db";
+    CreateDatabaseFromScript(file, Script());
     Form = new TForm(Application);
     Form->SetBorderStyle(bsNone);
     Form->SetBounds(20, 20, 520, 420);
     Grid = new TDBGridEh(Form);
     Grid->SetParent(Form);
     Grid->SetBounds(0, 0, 500, 400);
-    DS = new TMemDataSet(Form);
-    DS->FieldDefs()->Add("Name", ftString, 20);
-    DS->FieldDefs()->Add("Amount", ftFloat);
-    DS->FieldDefs()->Add("Code", ftString, 10);
-    DS->FieldDefs()->Add("Done", ftBoolean);
-    for (int i = 1; i <= 30; ++i)
-      DS->AddRow({Variant(NameOf(i)), Variant(i * 10.0), Variant(Format("C%.2d", {i})), Variant(i % 2 == 0)});
+    auto* conn = new TADOConnection(Form);
+    conn->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";Persist Security Info=False");
+    DS = new TADOQuery(Form);
+    DS->SetConnection(conn);
+    DS->SQL()->SetText("select * from t_pact order by id");
     auto* source = new TDataSource(Form);
     source->SetDataSet(DS);
     for (const char* f : {"Name", "Amount", "Code"}) Grid->Columns()->AddColumn()->SetFieldName(f);
@@ -226,10 +241,11 @@ TEST_F(GridInteraction, CtrlFStartsASearchWithoutTimeOutAndAgainOpensTheFindDial
   Grid->SetOptionsEh(Grid->OptionsEh() + dghIncSearch + dghDialogFind);
   static int opened = 0;
   opened = 0;
-  TCustomDBGridEh::OpenFindDialogHook = [](TCustomDBGridEh*, bool) { ++opened; };
+  TCustomDBGridEh::OpenFindDialogHook = [](TCustomDBGridEh*, bool, const String&) { ++opened; };
   DS->SetRecNo(1);
   TypeKey(Qt::Key_F, Qt::ControlModifier);
   ASSERT_TRUE(Grid->IncSearchActive());
+  EXPECT_EQ(TimerInterval(Grid->Handle(), 2), 0u) << "Ctrl+F starts no time-out timer";
   // No time-out: still searching well after the typed-search time-out.
   EXPECT_FALSE(WaitFor([&] { return !Grid->IncSearchActive(); }, 1800));
   TypeKey(Qt::Key_F, Qt::ControlModifier);
@@ -246,9 +262,12 @@ TEST_F(GridInteraction, TypedTextFindsARecordAndAMissKeepsTextAndRecord) {
   ASSERT_TRUE(Grid->IncSearchActive());
   EXPECT_EQ(Grid->IncSearchText(), "合");
   EXPECT_EQ(Name(), NameOf(2));
+  EXPECT_EQ(TimerInterval(Grid->Handle(), 2), 1500u) << "a typed search ends on timer 2";
+  int row = Grid->DataLink()->ActiveRecord();
   TypeKey(Qt::Key_X, Qt::NoModifier, "x");
   EXPECT_EQ(Grid->IncSearchText(), "合");
   EXPECT_EQ(Name(), NameOf(2));
+  EXPECT_EQ(Grid->DataLink()->ActiveRecord(), row) << "the record stays on its row";
   Commit(Grid, "同");
   TypeKey(Qt::Key_1, Qt::NoModifier, "1");
   EXPECT_EQ(Name(), NameOf(11));
@@ -280,6 +299,14 @@ TEST_F(GridInteraction, EscAndMovingTheRecordEndTheSearch) {
   ASSERT_TRUE(Grid->IncSearchActive());
   TypeKey(Qt::Key_Escape);
   EXPECT_FALSE(Grid->IncSearchActive());
+  // A miss walks the whole dataset and shows the record on the row it stood on.
+  DS->Last();
+  DS->MoveBy(-4);
+  int row = Grid->DataLink()->ActiveRecord();
+  ASSERT_GT(row, 0);
+  TypeKey(Qt::Key_X, Qt::NoModifier, "x");
+  EXPECT_EQ(RecNo(), 26);
+  EXPECT_EQ(Grid->DataLink()->ActiveRecord(), row);
 }
 
 TEST_F(GridInteraction, AFieldRaisingMidWalkLeavesControlsOnAndTheRecordBack) {
@@ -354,6 +381,23 @@ TEST_F(GridInteraction, CtrlTitleClicksAreReportedWhenTheFocusLeaves) {
   other->SetFocus();
   Application->ProcessMessages();
   EXPECT_EQ(SortReports, 1);
+}
+
+TEST_F(GridInteraction, CtrlTitleClicksWaitWhileTheFocusGoesToTheGridsOwnEditor) {
+  Grid->SetOptionsEh(Grid->OptionsEh() + dghAutoSortMarking + dghMultiSortMarking);
+  Grid->Columns()->Items(1)->Title()->SetTitleButton(true);
+  ClickWith(Title(1), Qt::ControlModifier);
+  Grid->SetSelectedIndex(0);
+  TypeKey(Qt::Key_F2);
+  ASSERT_TRUE(Grid->InplaceEditorVisible());
+  ASSERT_TRUE(Grid->InplaceEditor()->Focused());
+  EXPECT_EQ(SortReports, 0) << "the own editor is still the grid";
+  TypeKey(Qt::Key_Escape);  // the editor goes, the grid has the focus again
+  ASSERT_TRUE(Grid->Focused());
+  EXPECT_EQ(SortReports, 0);
+  SendKey(QEvent::KeyRelease, Qt::Key_Control);
+  Application->ProcessMessages();
+  EXPECT_EQ(SortReports, 1) << "the release of Ctrl in the grid reports";
 }
 
 TEST_F(GridInteraction, ATitleThatOnCheckButtonDisablesIsNoButton) {

@@ -2,6 +2,8 @@
 // against key and pick lists, the pick list, calendar and calculator drop-downs, the list of
 // recently entered texts, refused input and the required mark. Driven through messages.
 #include "GridPaintFixture.h"
+#include "GuiTestUtil.h"
+#include "MenuTestUtil.h"
 #include "TempFolder.h"
 #include "core/SysUtils.h"
 #include "data/ADODB.h"
@@ -11,6 +13,7 @@
 #include "grid/DBGridEhInplace.h"
 #include "gui/Clipbrd.h"
 #include "gui/Forms.h"
+#include "gui/Menus.h"
 #include "gui/Screen.h"
 #include "gui/ImgList.h"
 #include "gui/StdCtrls.h"
@@ -856,3 +859,188 @@ TEST_F(LookupEditorTest, TheSpecialRowsShortcutPutsItsTextAndValueIn) {
 }
 
 }  // namespace
+
+// ================================================================ keys, mouse and focus for the grid
+
+namespace {
+
+// A table with a tree view: every record stands at level 2; node changes are counted.
+class TTreeTable : public TMemDataSet, public IMemTableEh {
+public:
+  using TMemDataSet::TMemDataSet;
+  std::vector<std::pair<int, bool>> Toggles;
+  int GetInstantReadCurRow() const override { return 0; }
+  void InstantReadEnter(int) override {}
+  void InstantReadLeave() override {}
+  int InstantReadRowCount() const override { return 0; }
+  int GetTreeNodeLevel(int) const override { return 2; }
+  bool TreeViewActive() const override { return true; }
+  int NodeLevel() const override { return 2; }
+  bool NodeExpanded() const override { return false; }
+  void SetNodeExpanded(int RowNum, bool Value) override { Toggles.push_back({RowNum, Value}); }
+};
+
+}  // namespace
+
+TEST_F(InplaceEditorTest, EnterAsTabCtrlQuoteAndCtrlFGoFromTheEditorToTheGrid) {
+  Grid->SetOptionsEh(Grid->OptionsEh() + dghEnterAsTab);
+  TDBGridInplaceEdit* ed = Edit(kQty);
+  ASSERT_TRUE(ed);
+  guitest::TypeKey(Qt::Key_Return, Qt::NoModifier, "\r");
+  EXPECT_EQ(Grid->SelectedIndex(), kAmount) << "Enter steps to the next column";
+  EXPECT_EQ(Query->RecNo(), 1);
+
+  Query->Next();
+  SCOPED_TRACE("amount");
+  ed = Edit(kAmount);
+  ASSERT_TRUE(ed);
+  guitest::TypeKey(Qt::Key_Apostrophe, Qt::ControlModifier);
+  SetKeyDownState(VK_CONTROL, false);  // the key's release still carried Ctrl
+  EXPECT_EQ(Query->FieldByName("amount")->AsFloat(), 100.0) << "the record above's amount";
+  Query->Cancel();
+  Grid->DataLink()->ResetRecord();
+
+  static String found;
+  static int opened = 0;
+  opened = 0;
+  TCustomDBGridEh::OpenFindDialogHook = [](TCustomDBGridEh*, bool, const String& Text) {
+    ++opened;
+    found = Text;
+  };
+  Grid->SetOptionsEh(Grid->OptionsEh() + dghIncSearch + dghDialogFind);
+  SCOPED_TRACE("note");
+  ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  guitest::TypeKey(Qt::Key_F, Qt::ControlModifier);
+  SetKeyDownState(VK_CONTROL, false);
+  EXPECT_TRUE(Grid->IncSearchActive()) << "the first Ctrl+F searches";
+  EXPECT_FALSE(ed->Visible());
+  Grid->StopIncSearch();
+  SCOPED_TRACE("note again");
+  ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  ed->SetSelStart(0);
+  ed->SetSelLength(3);
+  // A search started while the editor keeps the focus (a search key typed into it).
+  Grid->IncSearch(String(), -1, 0);
+  ed->Move(Grid->CellRect(Grid->Col(), Grid->Row()));
+  ed->SetFocus();
+  ed->SetSelStart(0);
+  ed->SetSelLength(3);
+  guitest::TypeKey(Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(opened, 1) << "during a search the find dialog opens";
+  EXPECT_EQ(found, "sec");
+  EXPECT_FALSE(Grid->IncSearchActive());
+  TCustomDBGridEh::OpenFindDialogHook = nullptr;
+}
+
+TEST_F(InplaceEditorTest, TheMouseOutsideTheTextLeavesTheCaretAndShowsTheArrow) {
+  auto* images = new TImageList(Form);
+  images->SetWidth(12);
+  images->SetHeight(12);
+  TColumnEh* c = Column(kNote);
+  c->SetImageList(images);
+  c->SetShowImageAndText(true);
+  c->SetButtonStyle(cbsEllipsis);
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  ed->SetSelStart(3);
+  ed->SetSelLength(0);
+  TRect text = ed->TextRect();
+  guitest::Click(ed, {text.Left - 6, ed->Height() / 2});  // on the image strip
+  EXPECT_EQ(ed->SelStart(), 3) << "the edit did not see the press";
+  guitest::Move(ed, {text.Left - 6, ed->Height() / 2});
+  EXPECT_EQ(guitest::WidgetOf(ed)->cursor().shape(), Qt::ArrowCursor);
+  guitest::Move(ed, {text.Left + 2, ed->Height() / 2});
+  EXPECT_EQ(guitest::WidgetOf(ed)->cursor().shape(), Qt::IBeamCursor) << "over the text the edit's own";
+  guitest::Click(ed, {text.Left + 1, ed->Height() / 2});
+  EXPECT_EQ(ed->SelStart(), 0) << "a press on the text places the caret";
+}
+
+TEST_F(InplaceEditorTest, ATreeNodesEditorLeavesItsIndentAndAPressThereTogglesTheNode) {
+  auto* tree = new TTreeTable(Form);
+  tree->FieldDefs()->Add("note", ftString, 20);
+  tree->AddRow({Variant("叶子")});
+  tree->AddRow({Variant("树枝")});
+  Source->SetDataSet(tree);
+  tree->Open();
+  Grid->Columns()->Clear();
+  Column(-1)->SetFieldName("note");
+  Application->ProcessMessages();
+  tree->Next();
+  TDBGridInplaceEdit* ed = Edit(0);
+  ASSERT_TRUE(ed);
+  EXPECT_EQ(ed->TreeIndent(), 36);
+  EXPECT_EQ(ed->TextRect().Left, 2 + 36 + 1);
+  guitest::Click(ed, {36 - 9, ed->Height() / 2});
+  ASSERT_EQ(tree->Toggles.size(), 1u);
+  EXPECT_EQ(tree->Toggles[0], std::make_pair(Grid->Row() - Grid->TopDataOffset(), true));
+  guitest::Click(ed, {36 + 8, ed->Height() / 2});
+  EXPECT_EQ(tree->Toggles.size(), 1u) << "a press on the text is a plain press";
+}
+
+TEST_F(InplaceEditorTest, ARightToLeftColumnMirrorsTheButtonStrip) {
+  TColumnEh* c = Column(kNote);
+  c->SetButtonStyle(cbsEllipsis);
+  c->SetBiDiMode(bdRightToLeft);
+  for (int i = 0; i < 2; ++i) c->EditButtons()->Add()->SetStyle(ebsPlusEh);
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  ASSERT_EQ(ed->ButtonCount(), 3);
+  EXPECT_EQ(ed->ButtonControl(2)->Left(), 0) << "button 1 leftmost";
+  EXPECT_GT(ed->ButtonControl(1)->Left(), ed->ButtonControl(2)->Left());
+  EXPECT_GT(ed->ButtonControl(0)->Left(), ed->ButtonControl(1)->Left()) << "the main button rightmost";
+  EXPECT_EQ(ed->TextRect().Left, 2 + ed->ButtonStripWidth());
+}
+
+// A press on a button with a drop-down menu shows the menu; the press that closes the menu by
+// clicking the button again arrives before the menu's close notice and is swallowed.
+TEST_F(InplaceEditorTest, TheClickThatClosesAButtonsMenuDoesNotOpenItAgain) {
+  auto* menu = new TPopupMenu(Form);
+  menu->Items()->Add(NewItem("复制", 0, false, true, TNotifyEvent(), 0, "miCopy"));
+  int popups = 0;
+  menu->OnPopup = TNotifyEvent::Lambda([&](TObject*) { ++popups; });
+  TEditButtonEh* e = Column(kNote)->EditButtons()->Add();
+  e->SetDropdownMenu(menu);
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  TEditButtonControlEh* b = ed->ButtonControl(1);
+  LPARAM onButton = MakeLParam(b->Left() + 3, b->Top() + 3);
+  mnutest::WhilePopupOpen([&](QMenu*) {
+    // The user clicks the button again: the click waits behind the open menu.
+    PostMessage(ed->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, onButton);
+    PostMessage(ed->Handle(), WM_LBUTTONUP, 0, onButton);
+  });
+  guitest::Click(ed, {b->Left() + 3, b->Top() + 3});
+  Application->ProcessMessages();
+  EXPECT_EQ(popups, 1) << "the closing click opened nothing";
+  mnutest::WhilePopupOpen([](QMenu*) {});
+  guitest::Click(ed, {b->Left() + 3, b->Top() + 3});
+  Application->ProcessMessages();
+  EXPECT_EQ(popups, 2) << "a later press opens it again";
+}
+
+// Enter posts; a value the field refuses shows its error and leaves editor, text and record
+// in edit, every time; Esc twice brings the old value back.
+TEST_F(InplaceEditorTest, EnterOnARefusedValueShowsTheErrorEachTimeAndEscEscRestores) {
+  TDBGridInplaceEdit* ed = Edit(kQty);
+  ASSERT_TRUE(ed);
+  guitest::TypeKey(Qt::Key_A, Qt::NoModifier, "a");
+  EXPECT_EQ(ed->Text(), "7") << "a letter is not typed into an integer";
+  Clipboard()->SetAsText("abc");
+  ed->SelectAll();
+  ed->Perform(WM_PASTE, 0, 0);
+  guitest::TBoxRecorder boxes;
+  for (int attempt = 1; attempt <= 2; ++attempt) {
+    guitest::TypeKey(Qt::Key_Return, Qt::NoModifier, "\r");
+    ASSERT_EQ(boxes.Calls.size(), static_cast<size_t>(attempt));
+    EXPECT_EQ(boxes.Calls.back().Text, "'abc' is not a valid integer value.");
+    EXPECT_TRUE(ed->Visible());
+    EXPECT_EQ(ed->Text(), "abc");
+    EXPECT_EQ(Query->State(), dsEdit) << "nothing posted";
+  }
+  guitest::TypeKey(Qt::Key_Escape);
+  guitest::TypeKey(Qt::Key_Escape);
+  EXPECT_EQ(Query->State(), dsBrowse);
+  EXPECT_EQ(Field("qty"), "7");
+}

@@ -625,6 +625,73 @@ TEST_F(TreeFixture, HintShowsAfterThePauseUnlessTheControlDeclines) {
   EXPECT_GE(hints, 2);
 }
 
+namespace {
+// A hint window of its own kind, as a grid asks for for its tool tips.
+class TOwnHintWindow : public THintWindow {
+  KELM_CLASS(TOwnHintWindow, THintWindow)
+public:
+  explicit TOwnHintWindow(TComponent* AOwner) : THintWindow(AOwner) {}
+};
+KELM_PUBLISH(TOwnHintWindow) {}
+
+// Gives a hint per 50-pixel cell without a Hint of its own, in the window class it names,
+// after the pause it names.
+class TCellHinted : public TCustomControl {
+public:
+  explicit TCellHinted(TComponent* AOwner) : TCustomControl(AOwner) {}
+  std::vector<TRect> Asked;
+  int Pause = 10;
+  void Dispatch(TMessage& M) override {
+    if (M.Msg == CM_HINTSHOWPAUSE) {
+      *reinterpret_cast<int*>(M.LParam) = Pause;
+      return;
+    }
+    if (M.Msg == CM_HINTSHOW) {
+      auto* info = reinterpret_cast<THintInfo*>(M.LParam);
+      int cell = info->CursorPos.X / 50;
+      info->CursorRect = Rect(cell * 50, 0, cell * 50 + 50, Height());
+      info->HintStr = cell == 1 ? String() : "格" + IntToStr(cell);
+      info->HintWindowClass = TOwnHintWindow::StaticClass();
+      Asked.push_back(info->CursorRect);
+      return;
+    }
+    TCustomControl::Dispatch(M);
+  }
+};
+}  // namespace
+
+// A control without a Hint of its own answers CM_HINTSHOW per cursor rectangle: moving within
+// it keeps the answer, leaving it asks again (an empty answer included); the hint window is of
+// the class the control names, and CM_HINTSHOWPAUSE sets the pause.
+TEST_F(TreeFixture, HintsFollowTheCursorRectangleInTheWindowClassTheControlNames) {
+  auto* c = new TCellHinted(Form);
+  c->SetParent(Form);
+  c->SetBounds(0, 0, 200, 40);
+  c->SetShowHint(true);
+  c->Pause = 1;
+  Application->SetHintPause(5000);  // the control's own pause stands
+  Form->Show();
+  Move(c, {10, 10});
+  ASSERT_TRUE(WaitFor([] { return Application->HintWindow() && Application->HintWindow()->Visible(); }, 2000));
+  EXPECT_EQ(Application->HintWindow()->Caption(), "格0");
+  EXPECT_EQ(Application->HintWindow()->ClassType(), TOwnHintWindow::StaticClass());
+  ASSERT_EQ(c->Asked.size(), 1u);
+  Move(c, {30, 20});
+  Application->ProcessMessages();
+  EXPECT_EQ(c->Asked.size(), 1u) << "still in the cursor rectangle";
+  Move(c, {60, 20});  // the empty cell
+  ASSERT_TRUE(WaitFor([&] { return c->Asked.size() == 2; }, 2000));
+  EXPECT_FALSE(Application->HintWindow()->Visible());
+  Move(c, {70, 20});
+  Application->ProcessMessages();
+  EXPECT_EQ(c->Asked.size(), 2u) << "an empty answer also stands for its rectangle";
+  Move(c, {120, 20});
+  ASSERT_TRUE(WaitFor([] { return Application->HintWindow()->Visible(); }, 2000));
+  EXPECT_EQ(Application->HintWindow()->Caption(), "格2");
+  Application->CancelHint();
+  Application->SetHintPause(500);
+}
+
 // ---------------------------------------------------------------- dragging
 
 TEST_F(TreeFixture, DragAndDropWithTheControlAsSource) {
@@ -734,6 +801,39 @@ TEST_F(TreeFixture, DrawingOutsidePaintShowsUntilTheNextPaint) {
   EXPECT_EQ(ReleaseDC(c->Handle(), dc), 1);
   img = Grab(Form);
   EXPECT_EQ(PixelAt(img, 35, 35), QColor(0, 0, 255));
+}
+
+// A dotted line drawn in XOR mode on a window's device context, outside painting, inverts the
+// pixels under it; drawing it again on a new context gives the window its pixels back.
+TEST_F(TreeFixture, XorLinesDrawnTwiceThroughGetDCRestoreThePixels) {
+  Form->SetColor(clWhite);
+  auto* c = Add(Form, Bounds(10, 10, 80, 60));
+  c->SetColor(clYellow);
+  Form->Show();
+  c->Repaint();
+  QImage before = Grab(Form);
+  auto drawLine = [&] {
+    HDC dc = GetDC(c->Handle());
+    ASSERT_NE(dc, nullptr);
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    canvas.Pen()->SetStyle(psDot);
+    canvas.Pen()->SetWidth(5);
+    canvas.Pen()->SetMode(pmXor);
+    canvas.Pen()->SetColor(clWhite);
+    canvas.MoveTo(0, 30);
+    canvas.LineTo(80, 30);
+    canvas.SetHandle(nullptr);
+    ReleaseDC(c->Handle(), dc);
+  };
+  drawLine();
+  QImage marked = Grab(Form);
+  EXPECT_EQ(PixelAt(marked, 12, 40), QColor(0, 0, 255)) << "yellow xor white";
+  EXPECT_EQ(PixelAt(marked, 12, 30), QColor(255, 255, 0)) << "above the band";
+  drawLine();
+  QImage after = Grab(Form);
+  for (int y = 20; y < 50; ++y)
+    for (int x = 10; x < 90; ++x) ASSERT_EQ(PixelAt(after, x, y), PixelAt(before, x, y)) << x << "," << y;
 }
 
 namespace {

@@ -313,6 +313,42 @@ TEST_F(GridFixture, DraggingOutsideScrollsAndExtendsByTheTimer) {
   EXPECT_EQ(Grid->Row(), 11) << "no scrolling after the release";
 }
 
+// Cancel mode (the capture taken away, a menu opening) ends sizing, moving and timed scrolling:
+// their lines go, nothing is resized or moved, and the scroll timer stops.
+TEST_F(GridFixture, CancelModeEndsSizingMovingAndTimedScrolling) {
+  Grid->SetOptions(Grid->Options() + TGridOptions{goColSizing, goColMoving});
+  Grid->SetRowCount(40);
+  Grid->WidthChanges = 0;
+  Down(129, 10);
+  MoveTo(150, 10);
+  Application->ProcessMessages();
+  ASSERT_EQ(Pixel(Grid, 150, 100).rgb() & 0xFFFFFF, 0u) << "the sizing line";
+  Grid->Perform(WM_CANCELMODE, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(Grid->GridState(), gsNormal);
+  EXPECT_NE(Pixel(Grid, 150, 100).rgb() & 0xFFFFFF, 0u) << "the line is gone";
+  Up(150, 10);
+  EXPECT_EQ(Grid->ColWidths(1), 64);
+  EXPECT_EQ(Grid->WidthChanges, 0);
+
+  TRect from = Grid->CellRect(2, 0);
+  Down(from.Left + 10, 10);
+  ASSERT_EQ(Grid->GridState(), gsColMoving);
+  MoveTo(Grid->CellRect(4, 0).Left + 10, 10);
+  Grid->Perform(WM_CANCELMODE, 0, 0);
+  Up(Grid->CellRect(4, 0).Left + 10, 10);
+  EXPECT_TRUE(Grid->Moves.empty());
+
+  TRect cell = Grid->CellRect(2, 3);
+  Down(cell.Left + 5, cell.Top + 5);
+  MoveTo(cell.Left + 5, Grid->ClientHeight() + 20);
+  ASSERT_GT(TimerInterval(Grid->Handle(), 1), 0u) << "the scroll timer runs below the grid";
+  Grid->Perform(WM_CANCELMODE, 0, 0);
+  EXPECT_EQ(TimerInterval(Grid->Handle(), 1), 0u);
+  EXPECT_EQ(Grid->GridState(), gsNormal);
+  Up(cell.Left + 5, Grid->ClientHeight() + 20);
+}
+
 TEST_F(GridFixture, HorizontalBarsOnlyLeaveTheVerticalBarToTheDescendant) {
   Grid->SetRowCount(40);
   Grid->SetColCount(30);

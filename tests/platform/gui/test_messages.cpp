@@ -632,6 +632,25 @@ TEST(Timers, ZeroIntervalsAreRaisedToTenMilliseconds) {
   EXPECT_LE(ticks, ms / 10 + 2) << "a 0 ms timer would spin";
 }
 
+// A window's timer tells the interval it runs at: the floor applied, a restart's new value, and
+// 0 once stopped or for an id never started.
+TEST(Timers, TheIntervalOfARunningTimerCanBeRead) {
+  HWND w = AllocateHWnd([](TMessage&) {});
+  EXPECT_EQ(TimerInterval(w, 1), 0u);
+  SetTimer(w, 1, 0);
+  EXPECT_EQ(TimerInterval(w, 1), 10u);
+  SetTimer(w, 1, 60);
+  EXPECT_EQ(TimerInterval(w, 1), 60u);
+  SetTimer(w, 2, 1500);
+  EXPECT_EQ(TimerInterval(w, 2), 1500u);
+  EXPECT_EQ(TimerInterval(w, 1), 60u) << "ids are apart";
+  KillTimer(w, 1);
+  EXPECT_EQ(TimerInterval(w, 1), 0u);
+  EXPECT_EQ(TimerInterval(w, 2), 1500u);
+  DeallocateHWnd(w);
+  EXPECT_EQ(TimerInterval(w, 2), 0u) << "a window's timers go with it";
+}
+
 TEST(Timers, TTimerStopsWithIntervalZeroOrDisabled) {
   TTimer t(nullptr);
   int ticks = 0;

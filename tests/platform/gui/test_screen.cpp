@@ -35,3 +35,46 @@ TEST(ScreenObject, FormsMonitorsCursorsAndFonts) {
 
   EXPECT_GT(Screen->Fonts()->Count(), 0);
 }
+
+// A control answering WM_SETCURSOR with a cursor of its choice shows it over its window while
+// the mouse moves there; a control that leaves the answer to the layer shows its Cursor.
+TEST(ScreenObject, AWindowShowsTheCursorItsSetCursorAnswerChose) {
+  TForm f(nullptr);
+  f.SetBounds(10, 10, 200, 100);
+  TBitmap bmp;
+  bmp.SetSize(16, 16);
+  HCURSOR own = CreateCursorFromImage(&bmp, 1, 1);
+  Screen->SetCursors(14001, own);  // the screen frees it
+  class TChooser : public TCustomControl {
+  public:
+    using TCustomControl::TCustomControl;
+    HCURSOR Chosen = nullptr;
+    void Dispatch(TMessage& M) override {
+      if (M.Msg == WM_SETCURSOR && Chosen) {
+        ::SetCursor(Chosen);
+        M.Result = 1;
+        return;
+      }
+      TCustomControl::Dispatch(M);
+    }
+  };
+  auto* chooser = new TChooser(&f);
+  chooser->SetParent(&f);
+  chooser->SetBounds(0, 0, 100, 100);
+  chooser->Chosen = own;
+  auto* plain = new TCustomControl(&f);
+  plain->SetParent(&f);
+  plain->SetBounds(100, 0, 100, 100);
+  plain->SetCursor(crHandPoint);
+  f.Show();
+  Move(chooser, {10, 10});
+  EXPECT_EQ(GetCursor(), own);
+  EXPECT_EQ(WidgetOf(chooser)->cursor().shape(), Qt::BitmapCursor);
+  Move(plain, {10, 10});
+  EXPECT_EQ(GetCursor(), Screen->Cursors(crHandPoint));
+  EXPECT_EQ(WidgetOf(plain)->cursor().shape(), Qt::PointingHandCursor);
+  plain->SetCursor(crDefault);
+  Move(plain, {12, 12});
+  EXPECT_EQ(GetCursor(), Screen->Cursors(crArrow)) << "left to the window: its class cursor";
+  Screen->SetCursors(14001, nullptr);
+}

@@ -1,6 +1,7 @@
 // Push buttons, check boxes, radio buttons, group boxes, labels and scroll bars: clicks by
 // mouse, keys and accelerators, dialog keys, modal results and the published properties.
 #include "StdTestUtil.h"
+#include "gui/WinScroll.h"
 
 #include "gui/ActnList.h"
 #include "gui/Buttons.h"
@@ -272,6 +273,48 @@ TEST_F(ButtonFixture, ScrollBarsStepTheirPositionAndReportEachScroll) {
   bar->SetParams(500, 0, 10);
   EXPECT_EQ(bar->Position(), 10) << "positions outside the range are clamped";
   EXPECT_THROW(bar->SetParams(0, 10, 5), EInvalidOperation);
+}
+
+// A procedure put in front of a bar's own sees its scroll notifications and passes them on;
+// giving the old procedure back makes the bar's own procedure the only one again.
+TEST_F(ButtonFixture, AScrollBarsWindowProcIsReplaceableAndRestorable) {
+  auto* bar = Add<TScrollBar>(Rect(10, 10, 210, 27));
+  bar->SetParams(50, 0, 100);
+  EXPECT_TRUE(bar->WindowProcIsOwn());
+  std::vector<UINT> seen;
+  TWndMethod old = bar->WindowProc;
+  bar->WindowProc = [&seen, old](TMessage& M) {
+    if (M.Msg == CN_HSCROLL || M.Msg == CN_VSCROLL) seen.push_back(LoWord(M.WParam));
+    old(M);
+  };
+  EXPECT_FALSE(bar->WindowProcIsOwn());
+  Click(bar, {195, 8});  // the right arrow
+  EXPECT_EQ(bar->Position(), 51) << "the bar's own procedure still runs";
+  EXPECT_EQ(seen, (std::vector<UINT>{SB_LINEDOWN, SB_ENDSCROLL}));
+  bar->WindowProc = old;
+  EXPECT_TRUE(bar->WindowProcIsOwn()) << "the saved procedure is the bar's own";
+  seen.clear();
+  Click(bar, {195, 8});
+  EXPECT_EQ(bar->Position(), 52);
+  EXPECT_TRUE(seen.empty());
+  auto* other = Add<TScrollBar>(Rect(10, 40, 210, 57));
+  bar->WindowProc = other->WindowProc;
+  EXPECT_FALSE(bar->WindowProcIsOwn()) << "another control's own procedure is not this one's";
+  bar->RestoreWindowProc();
+  EXPECT_TRUE(bar->WindowProcIsOwn());
+  // The bar answers the platform's scroll information as a bar control.
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(bar->Handle(), SB_CTL, &si));
+  EXPECT_EQ(si.nMin, 0);
+  EXPECT_EQ(si.nMax, 100);
+  EXPECT_EQ(si.nPos, 52);
+  si.fMask = SIF_POS | SIF_RANGE | SIF_PAGE;
+  si.nMin = 10, si.nMax = 40, si.nPage = 5, si.nPos = 20;
+  SetScrollInfo(bar->Handle(), SB_CTL, &si, true);
+  EXPECT_EQ(bar->Position(), 20);
+  EXPECT_EQ(bar->Max(), 40);
+  EXPECT_EQ(bar->PageSize(), 5);
 }
 
 TEST_F(ButtonFixture, SpeedButtonsOfAGroupStayDownOneAtATime) {

@@ -1,0 +1,480 @@
+// The window messages the grid answers itself: scrolling by its bars, timers, cursors, focus,
+// cancel mode, font and colour notices, the flat border, hints and cell tool tips, and which
+// edit operations the selection allows now.
+#include "grid/DBGridEh.h"
+#include "grid/DBGridEhAux.h"
+#include "grid/DBGridEhImpExp.h"
+#include "grid/DBGridEhInplace.h"
+
+#include "gui/Application.h"
+#include "gui/Clipbrd.h"
+#include "gui/Forms.h"
+#include "gui/Screen.h"
+#include "gui/WinGDI.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr UINT_PTR kScrollTimer = 1, kIncSearchTimer = 2;
+
+bool FocusComesFrom(const TWinControl* Control, HWND Window) {
+  return Control && Control->HandleAllocated() && Control->Handle() == Window;
+}
+
+}  // namespace
+
+// ================================================================ dispatch
+
+void TCustomDBGridEh::Dispatch(TMessage& M) {
+  switch (M.Msg) {
+    case WM_DEFERREDLAYOUT:
+      if (!FColumns) break;
+      if (FLayoutLock > 0 || FColumns->UpdateCount() > 0) DeferLayout();
+      else RebuildLayout();
+      return;
+    case WM_TIMER:
+      if (M.WParam == kIncSearchTimer) {
+        StopIncSearch();  // the search's time-out
+        return;
+      }
+      if (M.WParam != kScrollTimer) break;
+      if (FMouseMode == mmRecordDragging) {
+        TPoint p;
+        GetCursorPos(&p);
+        p = ScreenToClient(p);
+        TrackRowsDrag(p.Y, MouseCoord(p.X, p.Y).Y, p, false);
+      } else if (FTracking || FRowTracking || FMouseMode == mmColSelecting) {
+        TimerScroll();
+      } else {
+        StopScrollTimer();
+        TCustomGrid::Dispatch(M);  // the base grid's own timed selection
+      }
+      return;
+    case WM_VSCROLL: WMVScroll(M); return;
+    case WM_HSCROLL: WMHScroll(M); return;
+    case WM_SETCURSOR: WMSetCursor(M); return;
+    case WM_CANCELMODE:
+    case CM_CANCELMODE:
+      // Before the inherited handling, whose button release would end a drag as accepted.
+      CancelMouseTracking();
+      TCustomGrid::Dispatch(M);
+      return;
+    case WM_GETDLGCODE:
+      TCustomGrid::Dispatch(M);
+      if (FOptionsEh.Contains(dghPreferIncSearch)) M.Result |= DLGC_WANTCHARS;
+      return;
+    case WM_IME_STARTCOMPOSITION:
+      TCustomGrid::Dispatch(M);
+      OpenEditor();  // the composed text goes into the cell
+      return;
+    case WM_ERASEBKGND: M.Result = 1; return;
+    case WM_PAINT:
+      if (WantsDoubleBuffer() && !DirectPaintEh) FDoubleBuffering = true;
+      break;
+    case WM_NCCALCSIZE:
+      TCustomGrid::Dispatch(M);
+      if (FFlatInset > 0 && M.LParam) InflateRect(*reinterpret_cast<TRect*>(M.LParam), -FFlatInset, -FFlatInset);
+      return;
+    case WM_NCPAINT:
+      TCustomGrid::Dispatch(M);
+      if (FFlat && BorderStyle() == bsSingle && Ctl3D()) {
+        HDC dc = GetWindowDC(Handle());
+        TRect r = Rect(0, 0, Width(), Height());
+        DrawEdge(dc, r, BDR_SUNKENOUTER, BF_RECT);
+        ReleaseDC(Handle(), dc);
+      }
+      return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: FocusChanged(M); return;
+    case CM_HINTSHOW: CMHintShow(M); return;
+    case CM_HINTSHOWPAUSE: CMHintShowPause(M); return;
+    case CM_MOUSEWHEEL:
+      // An open list under the editor takes the wheel first.
+      if (auto* e = dynamic_cast<TDBGridInplaceEdit*>(InplaceEditor()); e && e->Visible() && e->ListVisible()) {
+        if (e->ActiveList() && e->ActiveList()->Perform(CM_MOUSEWHEEL, M.WParam, M.LParam)) {
+          M.Result = 1;
+          return;
+        }
+      }
+      break;
+    case CM_FONTCHANGED: {
+      TCustomGrid::Dispatch(M);
+      TDBGridEhLayoutLock lock(this);  // the columns follow the font, one pass at the end
+      return;
+    }
+    case CM_PARENTFONTCHANGED:
+      TCustomGrid::Dispatch(M);
+      if (ParentFont()) {
+        FSettingTitleFont = true;
+        FTitleFont->Assign(Font());
+        FFooterFont->Assign(Font());
+        FSettingTitleFont = false;
+        RebuildLayout();
+      }
+      return;
+    case CM_PARENTCOLORCHANGED:
+      TCustomGrid::Dispatch(M);
+      if (ParentColor()) {
+        FFooterColor = Color();
+        Invalidate();
+      }
+      return;
+    case CM_SYSCOLORCHANGE:
+      TCustomGrid::Dispatch(M);
+      ResetButtonBitmapCache();
+      return;
+    default: break;
+  }
+  TCustomGrid::Dispatch(M);
+}
+
+// A click on a grid that drags automatically selects rows: the drag mode is manual while the
+// click is handled, and only a move after it starts a drag.
+void TCustomDBGridEh::WndProc(TMessage& M) {
+  bool click = M.Msg == WM_LBUTTONDOWN || M.Msg == WM_LBUTTONDBLCLK;
+  if (!click || DragMode() != dmAutomatic || !FOptions.Contains(dgMultiSelect) || Designing()) {
+    TCustomGrid::WndProc(M);
+    return;
+  }
+  SetDragMode(dmManual);
+  FInClickWithDragMode = true;
+  try {
+    TCustomGrid::WndProc(M);
+  } catch (...) {
+    SetDragMode(dmAutomatic);
+    FInClickWithDragMode = false;
+    throw;
+  }
+  SetDragMode(dmAutomatic);
+  FInClickWithDragMode = false;
+}
+
+void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
+  TCustomGrid::CreateParams(Params);
+  FFlatInset = 0;
+  if (FFlat && Ctl3D()) {
+    // The flat border is the grid's own: a one-pixel sunken edge in the non-client area.
+    if (BorderStyle() == bsSingle) FFlatInset = 1;
+    Params.Style &= ~WS_BORDER;
+    Params.ExStyle &= ~WS_EX_CLIENTEDGE;
+  }
+  Params.Style |= WS_CLIPCHILDREN;
+}
+
+bool TCustomDBGridEh::WantsDoubleBuffer() const {
+  // Fixed cells drawn with visual styles would flicker; styles are inactive here.
+  return !FFlat && IsThemeActive() && FOptionsEh.Contains(dghFixed3D) && FOptions.Contains(dgColLines) &&
+         FOptions.Contains(dgRowLines);
+}
+
+// ================================================================ focus
+
+void TCustomDBGridEh::FocusChanged(TMessage& M) {
+  HWND other = reinterpret_cast<HWND>(M.WParam);
+  bool toEditor = FocusComesFrom(InplaceEditor(), other);
+  if (M.Msg == WM_KILLFOCUS && FSortMarkedWithCtrl && !toEditor) {
+    // Markers set with Ctrl held are reported when the focus goes elsewhere than the editor.
+    FSortMarkedWithCtrl = false;
+    SortMarkingChanged();
+  }
+  if (M.Msg == WM_SETFOCUS && !toEditor) ApplyColumnImeMode();
+  if (M.Msg == WM_KILLFOCUS) SetImeMode(imDontCare);
+  if (FOptions.Contains(dgRowSelect) && FSelection->SelectionKind() != gstNon)
+    InvalidateCellRange(FSelection->BoundsInGrid());
+  TCustomGrid::Dispatch(M);
+  if (HasInputFocus() != FHadInputFocus) InvalidateSelection();
+}
+
+// ================================================================ scrolling
+
+void TCustomDBGridEh::WMVScroll(TMessage& M) {
+  if (!AcquireFocus()) return;
+  TDataSet* ds = DataSet();
+  if (MemTableSupport()) {
+    TCustomGrid::Dispatch(M);  // the record-position view scrolls itself
+    return;
+  }
+  if (!FDataLink->Active() || !ds) return;
+  int buffered = FDataLink->RecordCount(), active = FDataLink->ActiveRecord();
+  int page = VisibleDataRowCount();
+  int code = LoWord(M.WParam);
+  int pos = static_cast<SmallInt>(HiWord(M.WParam));
+  if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+    // Positions beyond 16 bits come with the bar's track position.
+    SCROLLINFO si;
+    si.fMask = SIF_TRACKPOS;
+    if (FVertScrollBar->ReadScrollInfo(si) && si.nTrackPos > 0x7FFF) pos = si.nTrackPos;
+  }
+  switch (code) {
+    case SB_LINEUP: ds->MoveBy(-(active + 1)); break;
+    case SB_LINEDOWN: ds->MoveBy(buffered - active); break;
+    case SB_PAGEUP: ds->MoveBy(-page); break;
+    case SB_PAGEDOWN: ds->MoveBy(page); break;
+    case SB_TOP: ds->First(); break;
+    case SB_BOTTOM: ds->Last(); break;
+    case SB_THUMBTRACK:
+      if (!FVertScrollBar->Tracking()) break;
+      ds->MoveBy(pos - FSumList->CurrentRecordNumber());
+      FIgnoreThumbPosition = true;
+      break;
+    case SB_THUMBPOSITION:
+      if (FIgnoreThumbPosition) {
+        FIgnoreThumbPosition = false;
+        break;
+      }
+      if (FSumList->HasRecordNumbers()) {
+        if (pos <= 1) ds->First();
+        else if (pos >= FSumList->RecordTotal()) ds->Last();
+        else FSumList->GoToRecordNumber(pos);
+        break;
+      }
+      // An unsequenced dataset's bar has five places: ends, pages, and the middle.
+      switch (pos) {
+        case 0: ds->First(); break;
+        case 1: ds->MoveBy(-page); break;
+        case 3: ds->MoveBy(page); break;
+        case 4: ds->Last(); break;
+        default: break;
+      }
+      break;
+    default: break;
+  }
+}
+
+void TCustomDBGridEh::WMHScroll(TMessage& M) {
+  if (FHorzScrollBar->Tracking() && LoWord(M.WParam) == SB_THUMBTRACK)
+    M.WParam = MakeWParam(SB_THUMBPOSITION, HiWord(M.WParam));
+  TCustomGrid::Dispatch(M);
+  UpdateExtHorzScrollBar();
+}
+
+// ================================================================ cursors
+
+void TCustomDBGridEh::WMSetCursor(TMessage& M) {
+  bool client = static_cast<short>(LoWord(static_cast<WPARAM>(M.LParam))) == HTCLIENT &&
+                reinterpret_cast<HWND>(M.WParam) == Handle();
+  if (!client) {
+    TCustomGrid::Dispatch(M);
+    return;
+  }
+  auto show = [&M](TCursor C) {
+    ::SetCursor(Screen->Cursors(C));
+    M.Result = 1;
+  };
+  if (Designing() && !FColumns->IsCustomized() && !FDataLink->Active()) return show(crArrow);
+  TPoint p;
+  GetCursorPos(&p);
+  p = ScreenToClient(p);
+  if (FMouseMode == mmFrozenColSizing || (FMouseMode == mmNone && FrozenSizingColumn(p.X, p.Y) >= 0))
+    return show(crHSplit);
+  TGridState sizing;
+  int index = -1, pos = 0, ofs = 0;
+  CalcSizingState(p.X, p.Y, sizing, index, pos, ofs);
+  if (!Designing() && FDataLink->Active() && DataSet() && sizing == gsNormal && FOptions.Contains(dgMultiSelect) &&
+      PtInRect(ClientRect(), p) && !BeginRowsDrag(p.X, p.Y, true)) {
+    TGridCoord cell = MouseCoord(p.X, p.Y);
+    bool indicator = cell.X >= 0 && cell.X < IndicatorOffset() && cell.Y >= TopDataOffset();
+    if (indicator && !DataSet()->IsEmpty() && SelectionKindAllowed(gstRecordBookmarks))
+      return show(BiDiMode() == bdRightToLeft ? GridRowSelectCursorRtl() : GridRowSelectCursor());
+    if (ColumnSelectZone(p.X, p.Y) >= 0) return show(GridColumnSelectCursor());
+  }
+  TCustomGrid::Dispatch(M);
+}
+
+// ================================================================ hints and tool tips
+
+void TCustomDBGridEh::CMHintShowPause(TMessage& M) {
+  auto* pause = reinterpret_cast<int*>(M.LParam);
+  TPoint p;
+  GetCursorPos(&p);
+  p = ScreenToClient(p);
+  TGridCoord cell = MouseCoord(p.X, p.Y);
+  int dataCol = 0, dataRow = 0;
+  if (cell.X < 0 || cell.Y < 0) return;
+  int type = GetCellType(cell.X, cell.Y, dataCol, dataRow);
+  if ((type & 0xFF) != caData || dataCol < 0 || dataCol >= FColumns->Count()) return;
+  TColumnEh* c = FColumns->Items(dataCol);
+  int rowArea = type >> 8;
+  bool now = (rowArea == raFooter && c->FooterAt(dataRow)->ToolTips()) ||
+             (rowArea == raData && c->ToolTips() && FDataLink->Active()) ||
+             (rowArea == raTitle && c->Title()->ToolTips() && c->Title()->Hint().empty());
+  *pause = now ? 0 : Application->HintPause();
+}
+
+void TCustomDBGridEh::CMHintShow(TMessage& M) {
+  auto* info = reinterpret_cast<THintInfo*>(M.LParam);
+  TCustomGrid::Dispatch(M);
+  if (M.Result != 0 || !info->HintStr.empty()) return;
+  TGridCoord cell = MouseCoord(info->CursorPos.X, info->CursorPos.Y);
+  int dataCol = RawToDataColumn(cell.X);
+  if (cell.X < 0 || cell.Y < 0 || dataCol < 0 || dataCol >= FColumns->Count()) return;
+  TColumnEh* c = FColumns->Items(dataCol);
+  if (cell.Y < TitleRowCount() && !c->Title()->Hint().empty()) {
+    info->HintStr = GetShortHint(c->Title()->Hint());
+    info->CursorRect = CellRect(cell.X, cell.Y);
+    return;
+  }
+  if (!CellToolTip(cell.X, cell.Y, *info)) info->HintStr.clear();
+}
+
+namespace {
+
+// What a tool tip would show for a cell, and where the cell's text stands.
+struct TTipCell {
+  String Text;
+  TRect Rect;        // the text's room in the cell
+  int Limit = 0;     // the cell's right edge
+  TAlignment Alignment = taLeftJustify;
+  bool Wrap = false;
+  bool AlwaysTip = false;  // images and check boxes show their text only as a tip
+};
+
+}  // namespace
+
+// Fills Info with the tool tip of a cell whose text does not show whole; false when none.
+bool TCustomDBGridEh::CellToolTip(int ACol, int ARow, THintInfo& Info) {
+  int dataCol = 0, dataRow = 0;
+  int type = GetCellType(ACol, ARow, dataCol, dataRow);
+  int rowArea = type >> 8;
+  TColumnEh* c = FColumns->Items(dataCol);
+  bool title = rowArea == raTitle && c->Title()->ToolTips();
+  bool data = rowArea == raData && c->ToolTips() && FDataLink->Active() && dataRow < FDataLink->RecordCount();
+  bool footer = rowArea == raFooter && c->FooterAt(dataRow)->ToolTips();
+  if (!(title || data || footer) || GetCapture() != 0 || GetKeyState(VK_CONTROL) < 0) return false;
+  if (!FToolTipFont) FToolTipFont = std::make_unique<TFont>();
+  TTipCell tip;
+  tip.Rect = CellRect(ACol, ARow);
+  tip.Limit = tip.Rect.Left + c->Width();
+  if (title) {
+    int marker = c->Title()->SortMarkerSpace();
+    if (marker > 2) {
+      tip.Rect.Right -= marker - 2;
+      tip.Limit -= marker - 2;
+    }
+    THeadTreeNode* leaf = FUseMultiTitle ? LeafOf(dataCol) : nullptr;
+    if (leaf) tip.Rect.Top = tip.Rect.Bottom - leaf->NodeHeight;
+    tip.Text = leaf ? leaf->NodeText : c->Title()->Caption();
+    tip.Wrap = FUseMultiTitle || FTitleHeight > 0 || FTitleLines > 0;
+    tip.Alignment = c->Title()->Alignment();
+    FToolTipFont->Assign(c->Title()->Font());
+  } else if (footer) {
+    TColumnFooterEh* f = c->FooterAt(dataRow);
+    tip.Text = GetFooterText(dataRow, c);
+    tip.Wrap = f->WordWrap();
+    tip.Alignment = f->Alignment();
+    FToolTipFont->Assign(f->Font());
+  } else {
+    int saved = FDataLink->ActiveRecord();
+    FDataLink->SetActiveRecord(dataRow);
+    try {
+      bool stepped = c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox;
+      if (stepped) {
+        // The pick text at the image's place, or at the check state.
+        int at = c->ColumnKind() == ckCheckbox ? static_cast<int>(c->CellCheckState()) : c->KeyList()->IndexOf(c->Field() ? c->Field()->Text() : String());
+        tip.Text = at >= 0 && at < c->PickList()->Count() ? c->PickList()->Strings(at) : String();
+        tip.AlwaysTip = true;
+      } else {
+        tip.Text = c->CellText();
+      }
+      tip.Alignment = stepped ? taLeftJustify : c->Alignment();
+      tip.Wrap = c->WordWrap() && FWordWrapPossible;
+      int buttons = 0;
+      for (const TCellButton& b : CellButtons(c)) buttons += b.Width;
+      if (buttons > 0) {
+        if (Info.CursorPos.X >= tip.Rect.Right - buttons) {
+          FDataLink->SetActiveRecord(saved);
+          return false;
+        }
+        tip.Rect.Right -= buttons;
+        tip.Limit -= buttons;
+      }
+      if (c->ImageList() && c->ShowImageAndText()) tip.Rect.Left += c->ImageList()->Width() + 5;
+      FToolTipFont->Assign(c->Font());
+      TColor back = c->Color();
+      if (OnGetCellParams) OnGetCellParams(this, c, FToolTipFont.get(), back, TGridDrawState());
+      TColCellParamsEh params;
+      params.SetText(tip.Text);
+      params.SetAlignment(tip.Alignment);
+      params.SetFont(FToolTipFont.get());
+      params.SetCol(ACol);
+      params.SetRow(ARow);
+      c->FireGetCellParams(false, &params);
+      tip.Text = params.Text();
+      tip.Alignment = params.Alignment();
+    } catch (...) {
+      FDataLink->SetActiveRecord(saved);
+      throw;
+    }
+    FDataLink->SetActiveRecord(saved);
+    if (Info.CursorPos.X < tip.Rect.Left) return false;
+  }
+  if (tip.Text.empty()) return false;
+  int spacing = FFlat ? 2 : 4;
+  Canvas()->Font()->Assign(FToolTipFont.get());
+  int tw = 0, th = 0;
+  bool cut = TextExceedsRect(Canvas(), tip.Rect, tip.Text, tip.Wrap, spacing - 2, spacing, 0, tw, th);
+  bool shortRight = tip.Alignment == taRightJustify && tip.Rect.Right < tip.Limit - 2;
+  if (!cut && !shortRight && !tip.AlwaysTip) return false;
+  int top = tip.Rect.Top - (FFlat ? 2 : 1);
+  int left;
+  switch (tip.Alignment) {
+    case taRightJustify: left = tip.Limit - tw - 6; break;
+    case taCenter: left = tip.Limit - (tw - tw / 2) - (tip.Limit - tip.Rect.Left - 4) / 2 - 5; break;
+    default: left = tip.Rect.Left - 1; break;
+  }
+  Info.HintStr = tip.Text;
+  Info.CursorRect = CellRect(ACol, ARow);
+  Info.HintPos = ClientToScreen({left, top});
+  if (tip.Wrap) Info.HintMaxWidth = tip.Rect.Width() - 4;
+  Info.HintWindowClass = TToolTipsWindow::StaticClass();
+  Info.HintData = FToolTipFont.get();
+  return true;
+}
+
+// ================================================================ edit operations
+
+bool TCustomDBGridEh::CanCopySelection() const {
+  return FDataLink->Active() && FSelection->SelectionKind() != gstNon;
+}
+
+bool TCustomDBGridEh::CanDeleteSelection() const {
+  TDataSet* ds = DataSet();
+  TDBGridEhSelectionType kind = FSelection->SelectionKind();
+  if (!FDataLink->Active() || kind == gstNon || FReadOnly || !ds || ds->IsEmpty() || !ds->CanModify()) return false;
+  bool rows = kind == gstRecordBookmarks || kind == gstAll;
+  return FAllowedOperations.Contains(rows ? alopDeleteEh : alopUpdateEh);
+}
+
+bool TCustomDBGridEh::CanCutSelection() const { return CanCopySelection() && CanDeleteSelection(); }
+
+bool TCustomDBGridEh::CanPasteSelection() const {
+  TDataSet* ds = DataSet();
+  if (!FDataLink->Active() || FReadOnly || !ds || !ds->CanModify()) return false;
+  if (ds->State() != dsInsert && !FAllowedOperations.Contains(alopUpdateEh)) return false;
+  TClipboard* cb = Clipboard();
+  return cb->HasFormat(VcldbifClipboardFormat()) || cb->HasFormat(CF_TEXT);
+}
+
+bool TCustomDBGridEh::CanSelectAll() const {
+  TDataSet* ds = DataSet();
+  return FDataLink->Active() && ds && !ds->IsEmpty() && FAllowedSelections.Contains(gstAll);
+}
+
+bool TCustomDBGridEh::GridIsActiveControl() const {
+  if (TCustomForm* form = GetParentForm(const_cast<TCustomDBGridEh*>(this))) return form->ActiveControl() == this;
+  for (TWinControl* c = FindControl(GetFocus()); c; c = c->Parent())
+    if (c == this) return true;
+  return false;
+}
+
+void TCustomDBGridEh::ApplyFilterDefault() {
+  FApplyingFilter = true;
+  try {
+    GridDataService()->RequestFilter(this);
+  } catch (...) {
+    FApplyingFilter = false;
+    throw;
+  }
+  FApplyingFilter = false;
+}
