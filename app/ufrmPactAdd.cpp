@@ -1,6 +1,7 @@
 #include "app/ufrmPactAdd.h"
 
 #include "app/DetailRows.h"
+#include "app/RecordDialog.h"
 #include "app/SaveSteps.h"
 #include "app/SqlText.h"
 #include "app/U_Data.h"
@@ -102,18 +103,15 @@ TEdit* TWindow::* const kRequired[] = {&TWindow::edtPactName, &TWindow::edtPactC
                                        &TWindow::edtPactMoney, &TWindow::edtCustName, &TWindow::edtPrjName,
                                        &TWindow::edtPrjMan};
 
-// The picker's sets for the three related records.
+// The picker's sets for the three related records, and the edits they fill.
 struct TPicker {
-  const char* Caption;
-  const char* Table;
-  const char* List;
-  const char* Result;
+  TPickerSet Set;
   TEdit* TWindow::*Edit;
 };
 const TPicker kPickers[] = {
-    {"客户名称选择", "t_custom", "custselect", "custname", &TWindow::edtCustName},
-    {"项目名称选择", "dict_prj", "prjselect", "prjname", &TWindow::edtPrjName},
-    {"项目经理选择", "dict_emp", "empselect", "empname", &TWindow::edtPrjMan},
+    {{"客户名称选择", "t_custom", "custselect", "custname"}, &TWindow::edtCustName},
+    {{"项目名称选择", "dict_prj", "prjselect", "prjname"}, &TWindow::edtPrjName},
+    {{"项目经理选择", "dict_emp", "empselect", "empname"}, &TWindow::edtPrjMan},
 };
 enum { kCustomer, kProject, kManager };
 
@@ -159,7 +157,7 @@ void TfrmPactAdd::FormHide(TObject*) { Closed(); }
 // The pickers find the dialog while it is open, and only then.
 void TfrmPactAdd::Opened() {
   frmPactAdd = this;
-  for (const TPicker& p : kPickers) RegisterRecordPickTarget(p.Table, this, this->*p.Edit);
+  for (const TPicker& p : kPickers) RegisterRecordPickTarget(p.Set.Table, this, this->*p.Edit);
   RegisterCategoryPickTarget("pacttype", this, edtPactType, edtTypeCode);
 }
 
@@ -199,19 +197,9 @@ void TfrmPactAdd::OpenDetails() {
 
 // ---------------------------------------------------------------- related records
 
-void TfrmPactAdd::OpenPicker(int Index) {
-  const TPicker& p = kPickers[Index];
-  std::unique_ptr<TfrmSelect> picker(CreateForm<TfrmSelect>(this));
-  picker->SetCaption(p.Caption);
-  picker->SourceTable = p.Table;
-  picker->ListName = p.List;
-  picker->ResultField = p.Result;
-  picker->ShowModal();
-}
-
-void TfrmPactAdd::btnSelectCustClick(TObject*) { OpenPicker(kCustomer); }
-void TfrmPactAdd::btnSelectPrjClick(TObject*) { OpenPicker(kProject); }
-void TfrmPactAdd::btnSelectEmpClick(TObject*) { OpenPicker(kManager); }
+void TfrmPactAdd::btnSelectCustClick(TObject*) { ShowRecordPicker(this, kPickers[kCustomer].Set); }
+void TfrmPactAdd::btnSelectPrjClick(TObject*) { ShowRecordPicker(this, kPickers[kProject].Set); }
+void TfrmPactAdd::btnSelectEmpClick(TObject*) { ShowRecordPicker(this, kPickers[kManager].Set); }
 
 void TfrmPactAdd::btnPactTypeClick(TObject*) {
   std::unique_ptr<TfrmBasic> window(CreateForm<TfrmBasic>(this));
@@ -228,13 +216,7 @@ void TfrmPactAdd::btnAddClick(TObject*) { AppendRow(DetailQuery(kDelivery)); }
 void TfrmPactAdd::btnDeleteClick(TObject*) { DeleteCurrentRow(DetailQuery(kDelivery)); }
 
 void TfrmPactAdd::Button4Click(TObject*) {
-  TOpenDialog* dialog = Frm_Main->dlgDoc;
-  if (!dialog->Execute()) return;
-  switch (AttachDocument(FFiles, dialog->FileName(), DetailQuery(kDocuments))) {
-    case aoAttached: break;
-    case aoNameTaken: Warn(DuplicateFileText); break;
-    case aoCopyFailed: Warn(CopyFailedText + dialog->FileName()); break;
-  }
+  AttachChosenDocument(FFiles, DetailQuery(kDocuments), DuplicateFileText, CopyFailedText);
 }
 
 // The file goes with the commit that deletes the row, not before.
@@ -250,35 +232,15 @@ void TfrmPactAdd::MenuItem2Click(TObject*) { SaveColumnsOf(kFunds); }
 
 // ---------------------------------------------------------------- saving
 
-void TfrmPactAdd::Warn(const String& Text) { Application->MessageBox(Text, BoxCaption, MB_OK | MB_ICONWARNING); }
-
-bool TfrmPactAdd::OtherContractHas(const char* Column, const String& Value) {
-  // Editing, the contract itself is no duplicate.
-  String own = AddMode == 1 ? String() : " and PactCode<>" + SqlStr(OldCode);
-  TADOQuery* q = Frm_Data->Qry_Temp;
-  Frm_Data->OpenQuery(q, String("select PactCode from t_pact where ") + Column + "=" + SqlStr(Value) + own);
-  return !q->IsEmpty();
-}
-
 bool TfrmPactAdd::CheckInput() {
-  struct TUnique {
-    const char* Column;
-    TEdit* TWindow::*Edit;
-    const char* Text;
-  };
-  const TUnique unique[] = {{"PactCode", &TWindow::edtPactCode, DuplicateCodeText},
-                            {"PactName", &TWindow::edtPactName, DuplicateNameText}};
-  for (const TUnique& u : unique) {
-    TEdit* edit = this->*u.Edit;
-    if (!OtherContractHas(u.Column, edit->Text())) continue;
-    Warn(u.Text);
-    if (edit->CanFocus()) edit->SetFocus();
+  // Editing, the contract itself is no duplicate.
+  if (!CheckUniqueFields("t_pact", "PactCode", AddMode == 1 ? nullptr : &OldCode,
+                         {{"PactCode", edtPactCode, DuplicateCodeText}, {"PactName", edtPactName, DuplicateNameText}}))
     return false;
-  }
   // As typed: blanks fill a field.
   for (TEdit* TWindow::*e : kRequired)
     if ((this->*e)->Text().empty()) {
-      Warn(RequiredText);
+      WarnBox(RequiredText);
       return false;
     }
   return true;

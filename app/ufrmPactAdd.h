@@ -64,16 +64,12 @@ private:
   void OpenDetails();
   // The refusal of the input, shown with its edit focused; false when the save may go on.
   bool CheckInput();
-  // True when another contract holds Value in Column.
-  bool OtherContractHas(const char* Column, const String& Value);
   // The transaction: all of the contract or, shown as a failure, none of it.
   bool SaveContract();
   void WriteContract();
   // After a failure: nothing half-edited stays behind in the queries.
   void AbandonEdits();
   void AfterSave();
-  void Warn(const String& Text);
-  void OpenPicker(int Index);
   void SaveColumnsOf(int Index);
   void Opened();
   void Closed();

@@ -1,6 +1,7 @@
 #include "app/ufrmPrjAdd.h"
 
 #include "app/DetailRows.h"
+#include "app/RecordDialog.h"
 #include "app/SqlText.h"
 #include "app/U_Data.h"
 #include "app/U_Main.h"
@@ -68,17 +69,14 @@ struct TDateColumn {
 const TDateColumn kDateColumns[] = {
     {"PrjDate", &TWindow::dtPrjDate}, {"BeginDate", &TWindow::dtBeginDate}, {"EndDate", &TWindow::dtEndDate}};
 
-// The picker's sets for the customer and the manager.
+// The picker's sets for the customer and the manager, and the edits they fill.
 struct TPicker {
-  const char* Caption;
-  const char* Table;
-  const char* List;
-  const char* Result;
+  TPickerSet Set;
   TEdit* TWindow::*Edit;
 };
 const TPicker kPickers[] = {
-    {"客户名称选择", "t_custom", "custselect", "custname", &TWindow::edtCustName},
-    {"项目经理选择", "dict_emp", "empselect", "empname", &TWindow::edtPrjMan},
+    {{"客户名称选择", "t_custom", "custselect", "custname"}, &TWindow::edtCustName},
+    {{"项目经理选择", "dict_emp", "empselect", "empname"}, &TWindow::edtPrjMan},
 };
 enum { kCustomer, kManager };
 
@@ -112,7 +110,7 @@ void TfrmPrjAdd::FormHide(TObject*) { Closed(); }
 // The picker finds the dialog while it is open, and only then.
 void TfrmPrjAdd::Opened() {
   frmPrjAdd = this;
-  for (const TPicker& p : kPickers) RegisterRecordPickTarget(p.Table, this, this->*p.Edit);
+  for (const TPicker& p : kPickers) RegisterRecordPickTarget(p.Set.Table, this, this->*p.Edit);
 }
 
 void TfrmPrjAdd::Closed() {
@@ -147,29 +145,13 @@ void TfrmPrjAdd::OpenDocuments() {
 
 // ---------------------------------------------------------------- customer and manager
 
-void TfrmPrjAdd::OpenPicker(int Index) {
-  const TPicker& p = kPickers[Index];
-  std::unique_ptr<TfrmSelect> picker(CreateForm<TfrmSelect>(this));
-  picker->SetCaption(p.Caption);
-  picker->SourceTable = p.Table;
-  picker->ListName = p.List;
-  picker->ResultField = p.Result;
-  picker->ShowModal();
-}
-
-void TfrmPrjAdd::btnSelectCustClick(TObject*) { OpenPicker(kCustomer); }
-void TfrmPrjAdd::btnSelectEmpClick(TObject*) { OpenPicker(kManager); }
+void TfrmPrjAdd::btnSelectCustClick(TObject*) { ShowRecordPicker(this, kPickers[kCustomer].Set); }
+void TfrmPrjAdd::btnSelectEmpClick(TObject*) { ShowRecordPicker(this, kPickers[kManager].Set); }
 
 // ---------------------------------------------------------------- documents
 
 void TfrmPrjAdd::btnAddClick(TObject*) {
-  TOpenDialog* dialog = Frm_Main->dlgDoc;
-  if (!dialog->Execute()) return;
-  switch (AttachDocument(FFiles, dialog->FileName(), Documents())) {
-    case aoAttached: break;
-    case aoNameTaken: Warn(DuplicateFileText); break;
-    case aoCopyFailed: Warn(CopyFailedText + dialog->FileName()); break;
-  }
+  AttachChosenDocument(FFiles, Documents(), DuplicateFileText, CopyFailedText);
 }
 
 void TfrmPrjAdd::btnDeleteClick(TObject*) { RemoveCurrentDocument(FFiles, Documents()); }
@@ -178,35 +160,15 @@ void TfrmPrjAdd::N1Click(TObject*) { Frm_Main->SaveGridColumns(dgPrjDocAdd, kDoc
 
 // ---------------------------------------------------------------- saving
 
-void TfrmPrjAdd::Warn(const String& Text) { Application->MessageBox(Text, BoxCaption, MB_OK | MB_ICONWARNING); }
-
-bool TfrmPrjAdd::OtherProjectHas(const char* Column, const String& Value) {
-  // Editing, the project itself is no duplicate.
-  String own = AddMode == 1 ? String() : " and PrjCode<>" + SqlStr(OldCode);
-  TADOQuery* q = Frm_Data->Qry_Temp;
-  Frm_Data->OpenQuery(q, String("select PrjCode from dict_prj where ") + Column + "=" + SqlStr(Value) + own);
-  return !q->IsEmpty();
-}
-
 bool TfrmPrjAdd::CheckInput() {
-  struct TUnique {
-    const char* Column;
-    TEdit* TWindow::*Edit;
-    const char* Text;
-  };
-  const TUnique unique[] = {{"PrjCode", &TWindow::edtPrjCode, DuplicateCodeText},
-                            {"PrjName", &TWindow::edtPrjName, DuplicateNameText}};
-  for (const TUnique& u : unique) {
-    TEdit* edit = this->*u.Edit;
-    if (!OtherProjectHas(u.Column, edit->Text())) continue;
-    Warn(u.Text);
-    if (edit->CanFocus()) edit->SetFocus();
+  // Editing, the project itself is no duplicate.
+  if (!CheckUniqueFields("dict_prj", "PrjCode", AddMode == 1 ? nullptr : &OldCode,
+                         {{"PrjCode", edtPrjCode, DuplicateCodeText}, {"PrjName", edtPrjName, DuplicateNameText}}))
     return false;
-  }
   // As typed: blanks fill a field.
   for (const TTextColumn& t : kTextColumns)
     if (t.Required && (this->*t.Edit)->Text().empty()) {
-      Warn(RequiredText);
+      WarnBox(RequiredText);
       return false;
     }
   return true;

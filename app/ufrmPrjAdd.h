@@ -53,14 +53,10 @@ private:
   // The first refusal of the input, shown with its edit focused; false when the save may
   // go on.
   bool CheckInput();
-  // True when a project other than the one edited holds Value in Column.
-  bool OtherProjectHas(const char* Column, const String& Value);
   // The transaction: the project and its documents, all or (the error raised) none.
   void SaveProject();
   void WriteProject();
   void AfterSave();
-  void Warn(const String& Text);
-  void OpenPicker(int Index);
   void Opened();
   void Closed();
 

@@ -2,7 +2,7 @@
 // user drives it: opening at start and from the tool bar, searching by state, type, key,
 // customer and project, following the current contract with its details, panels and totals,
 // changing states over the selected rows, the plan and invoice commands, and the footer.
-#include "MenuTestUtil.h"
+#include "AppInput.h"
 #include "PactTest.h"
 
 #include "app/U_FieldShow.h"
@@ -132,22 +132,7 @@ protected:
   }
   // Right-clicks Target at P and clicks the popup's entry Entry with the mouse.
   void ChooseFromPopup(TControl* Target, TPoint P, const char* Entry) {
-    bool found = false;
-    mnutest::WhilePopupOpen([&](QMenu* m) {
-      QAction* a = mnutest::FindEntry(m, QString::fromUtf8(Entry));
-      if (!a) return;
-      found = true;
-      QPoint c = m->actionGeometry(a).center();
-      QMouseEvent press(QEvent::MouseButtonPress, QPointF(c), QPointF(m->mapToGlobal(c)), Qt::LeftButton,
-                        Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(m, &press);
-      QMouseEvent release(QEvent::MouseButtonRelease, QPointF(c), QPointF(m->mapToGlobal(c)), Qt::LeftButton,
-                          Qt::NoButton, Qt::NoModifier);
-      QApplication::sendEvent(m, &release);
-    });
-    Click(Target, P, Qt::RightButton);
-    Application->ProcessMessages();
-    EXPECT_TRUE(found) << Entry;
+    EXPECT_TRUE(appinput::ChooseFromPopup(Target, P, Entry)) << Entry;
   }
   void ShowPage(TTabSheet* Page) {
     Page->PageControl()->SetActivePage(Page);
