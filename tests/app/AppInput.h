@@ -5,6 +5,7 @@
 #include "MenuTestUtil.h"
 
 #include "grid/DBGridEh.h"
+#include "gui/ComCtrls.h"
 #include "gui/TreeView.h"
 
 #include <QtGui/QInputMethodEvent>
@@ -104,6 +105,16 @@ inline void TypeOver(const String& Text) {
   Key(Qt::Key_Home, Qt::ShiftModifier);
   if (Text.empty()) Key(Qt::Key_Delete);
   else Type(Text);
+}
+
+// Types over an edit's text as a person does: the page that holds it brought to the front, a
+// click into it, its old text selected and typed over.
+inline void TypeIntoEdit(TWinControl* Edit, const String& Text) {
+  for (TWinControl* p = Edit->Parent(); p; p = p->Parent())
+    if (auto* page = dynamic_cast<TTabSheet*>(p)) page->PageControl()->SetActivePage(page);
+  Application->ProcessMessages();
+  ClickOn(Edit);
+  TypeOver(Text);
 }
 
 }  // namespace appinput

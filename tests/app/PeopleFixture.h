@@ -88,7 +88,7 @@ protected:
       std::vector<String> asked = TakeMessages();
       ASSERT_EQ(asked.size(), c.Asked);
       EXPECT_EQ(asked[0], InUseText);
-      if (c.Asked == 2) EXPECT_EQ(asked[1], "点击确定继续操作！");
+      if (c.Asked == 2) { EXPECT_EQ(asked[1], "点击确定继续操作！"); }
       EXPECT_EQ(Rows(), c.Deleted ? 0 : Before);
     }
   }

@@ -271,7 +271,7 @@ TEST_F(CustomerTest, RefusalsComeInOrderAndStoreNothing) {
       Fill(d, c.Code, c.Name);
       Post(d);
       EXPECT_EQ(d->ModalResult(), mrNone);
-      if (String(c.Box) == TFrm_AddCust::DuplicateCodeText) EXPECT_EQ(d->ActiveControl(), d->edtCustCode);
+      if (String(c.Box) == TFrm_AddCust::DuplicateCodeText) { EXPECT_EQ(d->ActiveControl(), d->edtCustCode); }
     });
     EXPECT_EQ(TakeMessages(), (std::vector<String>{c.Box}));
   }

@@ -3,8 +3,7 @@
 // same transaction and those that stay, a refusing trigger that leaves everything as it was,
 // and the commands on a list's rows doing nothing while the list is closed.
 #include "AppInput.h"
-#include "AppWindows.h"
-#include "PactFixture.h"
+#include "PactTest.h"
 
 #include "app/ufrmPact.h"
 #include "app/ufrmPrj.h"
@@ -25,19 +24,12 @@ const char* const kContinue = "点击确定继续操作！";
 const char* const kProjectInUse = "合同信息中含有该项目信息，点击确定继续操作！";
 const char* const kDetailTables[] = {"t_pact_fp", "t_pact_doc", "t_pact_zj", "t_pact_jh"};
 
-class ListDeletesTest : public AppWindowsTest {
+class ListDeletesTest : public PactFixtureTest {
 protected:
   void SetUp() override {
-    AppWindowsTest::SetUp();
-    Today = Date();
-    Clock = std::make_unique<TClockOverride>(Today + 0.5);
-    pactfixture::Install(Frm_Data->ADOConnection1, Folder.Path(), Today);
+    PactFixtureTest::SetUp();
     LoginAsAdminAndShow();
     ASSERT_NE(frmPact, nullptr);
-  }
-  void TearDown() override {
-    Clock.reset();
-    AppWindowsTest::TearDown();
   }
 
   String Db(const String& Sql) { return Scalar(Sql); }
@@ -110,9 +102,6 @@ protected:
     Exec("insert into t_pact_zj (PactCode, zjtype, money) values (" + SqlStr(Code) + ", '收款', 1)");
     Exec("insert into t_pact_jh (PactCode, GoodsName) values (" + SqlStr(Code) + ", '砂石')");
   }
-
-  TDateTime Today = 0;
-  std::unique_ptr<TClockOverride> Clock;
 };
 
 // ---------------------------------------------------------------- contracts

@@ -3,10 +3,7 @@
 // suite reads as the grid shows them, and the chart's bars, bitmap and printed page. The
 // program's windows are made through ProgramStart.h: the data module's header and the print
 // layer's cannot share a unit.
-#include "../platform/print/PrintTestUtil.h"
-#include "OfficeConvert.h"
-#include "ProgramFolder.h"
-#include "ProgramStart.h"
+#include "ListOutputs.h"
 
 #include "app/SqlText.h"
 #include "app/U_Custom.h"
@@ -27,7 +24,7 @@
 
 namespace {
 
-class ListOutputsTest : public ::testing::Test {
+class ListOutputsTest : public ListOutputFixture {
 protected:
   void SetUp() override {
     ASSERT_TRUE(StartProgramWindows());
@@ -41,48 +38,11 @@ protected:
     RunProgramSql("insert into dict_emp (EmpName, EmpSex, age, Depart, Place, Phone) values "
                   "('赵六', '女', '28', '财务部', '会计', '138')");
   }
-  void TearDown() override {
-    if (SharedPreviewForm()) SharedPreviewForm()->Close();
-    RenewApplication();
-  }
   void OpenLists() {
     Frm_Main->Cust_M->Execute();
     Frm_Main->Emp_M->Execute();
     Application->ProcessMessages();
     ASSERT_TRUE(Frm_Custom && frmEmp);
-  }
-  // The pages in the preview printed to a PDF file; their text as pdftotext reads it.
-  std::string PreviewAsPdf(const String& name) {
-    TPreviewFormEh* form = SharedPreviewForm();
-    EXPECT_NE(form, nullptr);
-    if (!form) return "";
-    String file = Dir / (name + ".pdf");
-    {
-      TDialogScript script;
-      script.Print("PDF", 0, 0, file);
-      form->PreviewEh1->PrintPages();
-    }
-    return printtest::PdfText(file);
-  }
-  // The grid as the office suite should read it: titles, then each row's cell texts.
-  static std::vector<String> GridLines(TCustomDBGridEh* grid) {
-    std::vector<String> lines;
-    String titles;
-    TDBGridColumnsEh* columns = grid->Columns();
-    for (int i = 0; i < columns->Count(); ++i) titles += (i ? "," : "") + columns->Items(i)->Title()->Caption();
-    lines.push_back(titles);
-    TDataSet* d = grid->DataSource()->DataSet();
-    for (d->First(); !d->Eof(); d->Next()) {
-      String row;
-      for (int i = 0; i < columns->Count(); ++i) {
-        // An empty value is a blank cell, whatever the grid shows for it ("(Memo)").
-        TColumnEh* c = columns->Items(i);
-        row += (i ? "," : "") + (c->Field()->IsNull() ? String() : c->CellText());
-      }
-      lines.push_back(row);
-    }
-    d->First();
-    return lines;
   }
   std::vector<String> ExportedLines(TAction* command, const String& name) {
     {
@@ -91,14 +51,7 @@ protected:
       command->Execute();
       EXPECT_EQ(script.Unanswered(), 0);
     }
-    String xls = Dir / (name + ".xls");
-    EXPECT_TRUE(FileExists(xls));
-    String csv = ConvertWithOffice(Dir, xls, "csv:Text - txt - csv (StarCalc):44,34,76", ".csv");
-    TStringList rows;
-    rows.SetText(csv);
-    std::vector<String> lines;
-    for (int i = 0; i < rows.Count(); ++i) lines.push_back(rows.Strings(i));
-    return lines;
+    return XlsLines(name);
   }
   // A chart window of SQL, shown (not modally).
   TfrmChart* ShowChart(const String& sql) {
@@ -128,14 +81,8 @@ protected:
     return bars;
   }
 
-  TProgramFolder Folder;
-  TempFolder Dir;
   std::unique_ptr<TfrmChart> Chart;
 };
-
-void PrintTo(std::ostream& os, const std::vector<String>& v) {
-  for (const String& s : v) os << s << "\n";
-}
 
 // ---------------------------------------------------------------- print and export
 

@@ -55,20 +55,11 @@ protected:
     Application->ProcessMessages();
     OpenDialog(0);
   }
-  // Types into an edit as a person does: its page brought to the front, a click into it, the
-  // old text selected and typed over.
-  void TypeInto(TWinControl* Edit, const String& Text) {
-    for (TWinControl* p = Edit->Parent(); p; p = p->Parent())
-      if (auto* page = dynamic_cast<TTabSheet*>(p)) page->PageControl()->SetActivePage(page);
-    Application->ProcessMessages();
-    ClickOn(Edit);
-    TypeOver(Text);
-  }
   // The seven required fields: the typed ones by keys, the picked ones as the pickers leave them.
   void Fill(const String& Code, const String& Name, const String& Money = "1000") {
-    TypeInto(Dlg->edtPactName, Name);
-    TypeInto(Dlg->edtPactCode, Code);
-    TypeInto(Dlg->edtPactMoney, Money);
+    TypeIntoEdit(Dlg->edtPactName, Name);
+    TypeIntoEdit(Dlg->edtPactCode, Code);
+    TypeIntoEdit(Dlg->edtPactMoney, Money);
     DeliverCategoryPick("pacttype", "施工合同", "0101");
     DeliverRecordPick("t_custom", "华建集团");
     DeliverRecordPick("dict_prj", "滨江大桥");
@@ -303,7 +294,7 @@ TEST_F(PactAddTest, AnAddStoresTheContractWithItsDetailsAndTheListShowsItAtOnce)
   OpenDialog(1);
   TDialogScript script;
   Fill("HT20", "新建合同", "2500.5");
-  TypeInto(Dlg->mmPactNote, "说明文字");
+  TypeIntoEdit(Dlg->mmPactNote, "说明文字");
   Dlg->dtBeginDate->SetDate(Today + 3);
   AddFund("收款", "1000");
   AddDelivery("钢筋");
@@ -387,22 +378,22 @@ TEST_F(PactAddTest, AFundRowTypedIntoTheGridIsSavedWithTheContract) {
 TEST_F(PactAddTest, AnEditRefusesAnotherContractsCodeAndMovesEveryDetailToANewCode) {
   OpenToEdit("HT'03");
   // Its own code and name are no duplicates; another contract's are.
-  TypeInto(Dlg->edtPactCode, "HT02");
+  TypeIntoEdit(Dlg->edtPactCode, "HT02");
   Save();
   ASSERT_EQ(Shown(), std::vector<String>{"合同编号重复，请您重新录入！"});
   EXPECT_TRUE(Dlg->edtPactCode->Focused());
   EXPECT_EQ(Count("t_pact", "HT'03"), 1);
   Folder.Messages.clear();
-  TypeInto(Dlg->edtPactCode, "HT'03");
-  TypeInto(Dlg->edtPactName, "水泥采购合同");
+  TypeIntoEdit(Dlg->edtPactCode, "HT'03");
+  TypeIntoEdit(Dlg->edtPactName, "水泥采购合同");
   Save();
   ASSERT_EQ(Shown(), std::vector<String>{"合同名称重复，请您重新录入！"});
   EXPECT_TRUE(Dlg->edtPactName->Focused());
 
   Folder.Messages.clear();
-  TypeInto(Dlg->edtPactName, "外墙工程合同");
-  TypeInto(Dlg->edtPactCode, "HT'33");
-  TypeInto(Dlg->mmPactCNote, "改了编号");
+  TypeIntoEdit(Dlg->edtPactName, "外墙工程合同");
+  TypeIntoEdit(Dlg->edtPactCode, "HT'33");
+  TypeIntoEdit(Dlg->mmPactCNote, "改了编号");
   Save();
   EXPECT_TRUE(Shown().empty()) << Shown()[0];
   EXPECT_FALSE(Dlg->Visible()) << "an edit closes after its save";
@@ -437,7 +428,7 @@ TEST_F(PactAddTest, AFailedSaveChangesNothingKeepsTheInputAndTheFixedSaveStoresO
     std::function<void()> Fix;  // what the next attempt changes first
   } attempts[] = {
       {"an amount that is not a number", [] {}},
-      {"a database refusal of the second fund row", [&] { TypeInto(Dlg->edtPactMoney, "9000"); }},
+      {"a database refusal of the second fund row", [&] { TypeIntoEdit(Dlg->edtPactMoney, "9000"); }},
   };
   for (const Attempt& a : attempts) {
     SCOPED_TRACE(a.Why);
@@ -551,7 +542,7 @@ TEST_F(PactAddTest, AFailedSaveGivesADeletedDocumentItsFileBack) {
   TFolderContent before = PactDoc();
   ASSERT_TRUE(Frm_Data->qryPactDocAdd->Locate("DocName", "施工图.txt", {}));
   ClickOn(Dlg->Button5);
-  TypeInto(Dlg->edtPactMoney, "abc");
+  TypeIntoEdit(Dlg->edtPactMoney, "abc");
   Save();
   EXPECT_EQ(Shown(), std::vector<String>{"操作失败！"});
   EXPECT_EQ(PactDoc(), before);
@@ -769,7 +760,7 @@ TEST_F(PactAddTest, TheActionsOpenTheWindowModallyInTheirModes) {
                         EXPECT_EQ(d->AddMode, 0);
                         EXPECT_EQ(d->OldCode, "HT02");
                         EXPECT_TRUE(d->tsPactCNote->TabVisible());
-                        TypeInto(d->edtPactMoney, "130000");
+                        TypeIntoEdit(d->edtPactMoney, "130000");
                       },
                       [](TCustomForm* m) { ClickOn(static_cast<TfrmPactAdd*>(m)->btnPost); }});
     Frm_Main->PactEdit->Execute();

@@ -4,12 +4,9 @@
 // reads as the grid shows it; the export's file names, refusals, question and failures as the
 // tool bars run them. The program's windows are made through ProgramStart.h: the data
 // module's header and the print layer's cannot share a unit.
-#include "../platform/print/PrintTestUtil.h"
+#include "ListOutputs.h"
 #include "AppInput.h"
-#include "OfficeConvert.h"
 #include "PactFixture.h"
-#include "ProgramFolder.h"
-#include "ProgramStart.h"
 #include "ReadOnlyFolder.h"
 
 #include "app/U_Main.h"
@@ -33,7 +30,7 @@ namespace {
 
 using namespace appinput;
 
-class PactPrjOutputsTest : public ::testing::Test {
+class PactPrjOutputsTest : public ListOutputFixture {
 protected:
   void SetUp() override {
     ASSERT_TRUE(StartProgramWindows());
@@ -44,50 +41,10 @@ protected:
     Application->ProcessMessages();
     ASSERT_NE(frmPrj, nullptr);
   }
-  void TearDown() override {
-    if (SharedPreviewForm()) SharedPreviewForm()->Close();
-    RenewApplication();
-  }
   // Brings the list window of a tool button to the front, as a person clicks into it first.
   static void ShowList(TControl* Button) {
     if (TCustomForm* f = GetParentForm(Button)) ShowExistingMDIChild(static_cast<TForm*>(f));
     Application->ProcessMessages();
-  }
-  // The pages in the preview printed to a PDF file; their text as pdftotext reads it.
-  std::string PreviewAsPdf(const String& Name) {
-    TPreviewFormEh* form = SharedPreviewForm();
-    EXPECT_NE(form, nullptr);
-    if (!form) return "";
-    EXPECT_TRUE(form->Visible());
-    String file = Dir / (Name + ".pdf");
-    {
-      TDialogScript script;
-      script.Print("PDF", 0, 0, file);
-      form->PreviewEh1->PrintPages();
-    }
-    return printtest::PdfText(file);
-  }
-  // The grid as the office suite should read it: titles, then each row's shown texts.
-  static std::vector<String> GridLines(TCustomDBGridEh* Grid) {
-    std::vector<String> lines;
-    String titles;
-    TDBGridColumnsEh* columns = Grid->Columns();
-    for (int i = 0; i < columns->Count(); ++i) titles += (i ? "," : "") + columns->Items(i)->Title()->Caption();
-    lines.push_back(titles);
-    TDataSet* d = Grid->DataSource()->DataSet();
-    for (d->First(); !d->Eof(); d->Next()) {
-      String row;
-      for (int i = 0; i < columns->Count(); ++i) row += (i ? "," : "") + columns->Items(i)->Field()->DisplayText();
-      lines.push_back(row);
-    }
-    d->First();
-    // The footer row, as the export writes it below the rows.
-    if (auto* g = dynamic_cast<TDBGridEh*>(Grid); g && g->FooterRowCount() > 0) {
-      String footer;
-      for (int i = 0; i < columns->Count(); ++i) footer += (i ? "," : "") + g->GetFooterText(0, columns->Items(i));
-      lines.push_back(footer);
-    }
-    return lines;
   }
   std::vector<String> ExportedLines(TControl* Button, const String& Name) {
     {
@@ -97,14 +54,7 @@ protected:
       ClickOn(Button);
       EXPECT_EQ(script.Unanswered(), 0);
     }
-    String xls = Dir / (Name + ".xls");
-    EXPECT_TRUE(FileExists(xls));
-    String csv = ConvertWithOffice(Dir, xls, "csv:Text - txt - csv (StarCalc):44,34,76", ".csv");
-    TStringList rows;
-    rows.SetText(csv);
-    std::vector<String> lines;
-    for (int i = 0; i < rows.Count(); ++i) lines.push_back(rows.Strings(i));
-    return lines;
+    return XlsLines(Name);
   }
   static std::vector<TDialogKind> Kinds(const TDialogScript& Script) {
     std::vector<TDialogKind> k;
@@ -112,13 +62,7 @@ protected:
     return k;
   }
 
-  TProgramFolder Folder;
-  TempFolder Dir;
 };
-
-void PrintTo(std::ostream& os, const std::vector<String>& v) {
-  for (const String& s : v) os << s << "\n";
-}
 
 // ---------------------------------------------------------------- print
 

@@ -177,20 +177,11 @@ protected:
     OpenDialog(0);
   }
   TADOQuery* DlgDocs() const { return Frm_Data->qryPrjDocAdd; }
-  // Types into an edit as a person does: its page in front, a click into it, the old text
-  // selected and typed over.
-  void TypeInto(TWinControl* Edit, const String& Text) {
-    for (TWinControl* p = Edit->Parent(); p; p = p->Parent())
-      if (auto* page = dynamic_cast<TTabSheet*>(p)) page->PageControl()->SetActivePage(page);
-    Application->ProcessMessages();
-    ClickOn(Edit);
-    TypeOver(Text);
-  }
   // The five required fields: the typed ones by keys, the picked ones as the picker leaves them.
   void Fill(const String& Code, const String& Name, const String& Type = "桥梁") {
-    TypeInto(Dlg->edtPrjName, Name);
-    TypeInto(Dlg->edtPrjType, Type);
-    TypeInto(Dlg->edtPrjCode, Code);
+    TypeIntoEdit(Dlg->edtPrjName, Name);
+    TypeIntoEdit(Dlg->edtPrjType, Type);
+    TypeIntoEdit(Dlg->edtPrjCode, Code);
     DeliverRecordPick("t_custom", "华建集团");
     DeliverRecordPick("dict_emp", "张工");
   }
@@ -345,13 +336,13 @@ TEST_F(ProjectsTest, AStateCommandChangesTheCurrentProjectOnly) {
     EXPECT_EQ(StateOf("XM01"), c.State);
     EXPECT_EQ(Prj()->FieldByName("f_check")->AsString(), c.State);
     for (const TProjectRow& p : kProjects)
-      if (String(p.Code) != "XM01") EXPECT_EQ(StateOf(p.Code), p.State) << p.Code;
+      if (String(p.Code) != "XM01") { EXPECT_EQ(StateOf(p.Code), p.State) << p.Code; }
   }
   // On an empty list the commands do nothing.
   Search("项目名称", "无此项目");
   W->N15Click(W->N15);
   for (const TProjectRow& p : kProjects)
-    if (String(p.Code) != "XM01") EXPECT_EQ(StateOf(p.Code), p.State) << p.Code;
+    if (String(p.Code) != "XM01") { EXPECT_EQ(StateOf(p.Code), p.State) << p.Code; }
   EXPECT_EQ(Prj()->State(), dsBrowse);
   EXPECT_TRUE(NewBoxes().empty());
 }
@@ -496,7 +487,7 @@ TEST_F(ProjectsTest, TwoProjectsSavedInOneShowingKeepEachItsOwnDocuments) {
   ClickOn(W->Btn_Search);
   OpenDialog(1);
   Fill("XM10", "湖畔新区");
-  TypeInto(Dlg->mmPrjNote, "第一个");
+  TypeIntoEdit(Dlg->mmPrjNote, "第一个");
   Attach(MakeFile("方案甲.txt", "甲"));
   Save();
   EXPECT_TRUE(NewBoxes().empty());
@@ -556,9 +547,9 @@ TEST_F(ProjectsTest, TheChecksRefuseInTheirOrderBeforeAnythingIsWritten) {
     SCOPED_TRACE(c.Box + String(" ") + c.Code + " " + c.Name);
     if (c.Mode == 1) OpenDialog(1);
     else OpenToEdit(c.Edit);
-    TypeInto(Dlg->edtPrjCode, c.Code);
-    TypeInto(Dlg->edtPrjName, c.Name);
-    TypeInto(Dlg->edtPrjType, c.Type);
+    TypeIntoEdit(Dlg->edtPrjCode, c.Code);
+    TypeIntoEdit(Dlg->edtPrjName, c.Name);
+    TypeIntoEdit(Dlg->edtPrjType, c.Type);
     if (c.Mode == 1 && c.Picked) {
       DeliverRecordPick("t_custom", "华建集团");
       DeliverRecordPick("dict_emp", "张工");
@@ -570,14 +561,14 @@ TEST_F(ProjectsTest, TheChecksRefuseInTheirOrderBeforeAnythingIsWritten) {
     const TDialogRequest& box = Script.Asked().back();
     EXPECT_EQ(box.Caption, "提示");
     EXPECT_EQ(box.Flags, MB_OK | MB_ICONWARNING);
-    if (c.Focus) EXPECT_EQ(Screen->ActiveControl(), Dlg.get()->*c.Focus);
+    if (c.Focus) { EXPECT_EQ(Screen->ActiveControl(), Dlg.get()->*c.Focus); }
     EXPECT_TRUE(Dlg->Visible());
     EXPECT_EQ(Db("select count(*) from dict_prj"), before);
     EXPECT_EQ(Db("select PrjName & '|' & PrjType from dict_prj where PrjCode='XM04'"), "地铁站|");
   }
   // Its own code and name are no duplicate of the project edited.
   OpenToEdit("XM04");
-  TypeInto(Dlg->edtPrjType, "站房");
+  TypeIntoEdit(Dlg->edtPrjType, "站房");
   Save();
   EXPECT_TRUE(NewBoxes().empty());
   EXPECT_EQ(Db("select PrjName & '|' & PrjType from dict_prj where PrjCode='XM04'"), "地铁站|站房");
@@ -589,8 +580,8 @@ TEST_F(ProjectsTest, AnEditedCodeIsWrittenIntoEveryDocumentShownAndTheListFollow
   ClickOn(W->Btn_Search);
   ClickProject("XM01");
   OpenToEdit("XM01");
-  TypeInto(Dlg->edtPrjCode, "XM01-A");
-  TypeInto(Dlg->mmPrjNote, "改过的说明");
+  TypeIntoEdit(Dlg->edtPrjCode, "XM01-A");
+  TypeIntoEdit(Dlg->mmPrjNote, "改过的说明");
   // A document added in the same edit goes under the new code too.
   Attach(MakeFile("变更单.txt", "变更"));
   Save();
@@ -614,7 +605,7 @@ TEST_F(ProjectsTest, AFailingDocumentSaveStoresNothingAndKeepsTheInputForAnother
   RefuseDocuments(true);
   OpenDialog(1);
   Fill("XM30", "码头扩建");
-  TypeInto(Dlg->mmPrjNote, "码头");
+  TypeIntoEdit(Dlg->mmPrjNote, "码头");
   Attach(MakeFile("码头图.txt", "码头"));
   Save();
   std::vector<String> boxes = NewBoxes();
