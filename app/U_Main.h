@@ -155,7 +155,7 @@ public:
   // table holds them, date columns only WithDates; the first is chosen.
   void FillSearchFields(TCustomComboBox* Combo, const String& ListName, bool WithDates);
 
-  // ---- the customer and employee lists and the chart (U_MainPeople.cpp)
+  // ---- the customer and employee lists and the contract chart (U_MainPeople.cpp)
   void Cust_MExecute(TObject* Sender);
   void AddCustExecute(TObject* Sender);
   void EditCustExecute(TObject* Sender);
@@ -168,6 +168,8 @@ public:
   void EmpDelExecute(TObject* Sender);
   void EmpPrintExecute(TObject* Sender);
   void EmpExpExecute(TObject* Sender);
+  // The chart of the contract list's last search; nothing while the list is closed.
+  void PactChartExecute(TObject* Sender);
   static void PublishPeopleCommands(TClassBuilder<TFrm_Main>& b);
   // The employee dialog, without owner, in add (1) or edit (0) mode, shown modally and freed
   // (U_MainEmpDialog.cpp: its edit controls and the grid's cannot share a unit).

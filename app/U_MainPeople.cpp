@@ -1,13 +1,15 @@
-// The main window's commands of the customer and employee lists: opening the lists, the
-// add and edit dialogs, deleting with the questions and dependent rows, printing and export.
-// Commands on a list's rows do nothing while that list is closed.
+// The main window's commands of the customer and employee lists (opening the lists, the add
+// and edit dialogs, deleting with the questions and dependent rows, printing and export) and
+// the contract chart. Commands on a list's rows do nothing while that list is closed.
 #include "app/U_Main.h"
 
 #include "app/SqlText.h"
 #include "app/U_AddCust.h"
 #include "app/U_Custom.h"
 #include "app/U_Data.h"
+#include "app/ufrmChart.h"
 #include "app/ufrmEmp.h"
+#include "app/ufrmPact.h"
 #include "core/ClassBuilder.h"
 #include "data/ADODB.h"
 #include "gui/Application.h"
@@ -33,6 +35,7 @@ void TFrm_Main::PublishPeopleCommands(TClassBuilder<TFrm_Main>& b) {
   b.Method("EmpDelExecute", &TFrm_Main::EmpDelExecute);
   b.Method("EmpPrintExecute", &TFrm_Main::EmpPrintExecute);
   b.Method("EmpExpExecute", &TFrm_Main::EmpExpExecute);
+  b.Method("PactChartExecute", &TFrm_Main::PactChartExecute);
 }
 
 namespace {
@@ -120,4 +123,10 @@ void TFrm_Main::EmpPrintExecute(TObject*) {
 
 void TFrm_Main::EmpExpExecute(TObject*) {
   if (frmEmp) ExportGridToExcel(Frm_Data->qryEmp, frmEmp->dgEmp);
+}
+
+// ---------------------------------------------------------------- the contract chart
+
+void TFrm_Main::PactChartExecute(TObject*) {
+  if (frmPact) TfrmChart::ShowFor(frmPact->ChartSQL);
 }

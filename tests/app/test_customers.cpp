@@ -70,7 +70,9 @@ TEST_F(CustomerTest, TheListOpensWithEveryCustomerInCreationOrderAndTheSecondFie
   Customer("C3", "丙公司");
   Customer("A1", "甲公司");
   Customer("B2", "乙公司");
+  int children = Frm_Main->MDIChildCount();  // the contract list the main window opened first
   OpenList();
+  EXPECT_EQ(Frm_Main->MDIChildCount(), children + 1);
   EXPECT_EQ(Frm_Custom->Caption(), "往来单位档案维护");
   EXPECT_EQ(Frm_Custom->FormStyle(), fsMDIChild);
   EXPECT_EQ(Column(Cust(), "CustCode"), (std::vector<String>{"C3", "A1", "B2"}));
@@ -84,10 +86,9 @@ TEST_F(CustomerTest, TheListOpensWithEveryCustomerInCreationOrderAndTheSecondFie
   EXPECT_EQ(Frm_Custom->dgCust->Columns()->Items(0)->FieldName(), "CustCode");
   // Opening again shows the same window.
   TFrm_Custom* first = Frm_Custom;
-  int children = Frm_Main->MDIChildCount();
   Frm_Main->Cust_M->Execute();
   EXPECT_EQ(Frm_Custom, first);
-  EXPECT_EQ(Frm_Main->MDIChildCount(), children);
+  EXPECT_EQ(Frm_Main->MDIChildCount(), children + 1);
 }
 
 TEST_F(CustomerTest, TheSearchMatchesTheChosenFieldAndTakesQuotesAsText) {
@@ -349,6 +350,29 @@ TEST_F(CustomerTest, AFailedDeleteChangesNothingAndKeepsTheListOnTheRow) {
   EXPECT_EQ(Cust()->RecordCount(), 2);
   EXPECT_EQ(Cust()->FieldByName("CustCode")->AsString(), "B2");
   EXPECT_EQ(Column(Contacts(), "ContactName"), (std::vector<String>{"乙一"}));
+}
+
+}  // namespace
+
+namespace {
+
+// Pictures of the list and the dialog as a user sees them (screenshots/).
+TEST_F(CustomerTest, ScreenshotsOfTheListAndTheDialog) {
+  Customer("K01", "北京建工集团");
+  Customer("K02", "O'Neil 贸易", "供应商");
+  Contact("K01", "张三");
+  OpenList();
+  Frm_Main->SetWindowState(wsNormal);
+  Frm_Main->SetBounds(0, 0, 900, 640);
+  Frm_Custom->SetBounds(0, 0, 860, 520);
+  Application->ProcessMessages();
+  ForceDirectories("screenshots");
+  EXPECT_TRUE(GrabToPng(Frm_Main, "screenshots/customer_list.png"));
+  WithDialog(Frm_Main->EditCust, [&](TFrm_AddCust* d) {
+    d->PageControl1->SetActivePage(d->TabSheet2);
+    Application->ProcessMessages();
+    EXPECT_TRUE(GrabToPng(d, "screenshots/customer_dialog.png"));
+  });
 }
 
 }  // namespace

@@ -135,6 +135,8 @@ TEST_F(EmployeeDialogTest, TheDepartmentIsPickedInTheCategoryWindowAndCannotBeTy
   EXPECT_EQ(page, "部门类别");
   EXPECT_EQ(Dialog->edtDepart->Text(), "施工队");
   EXPECT_EQ(Dialog->edtTypeCode->Text(), "0101");
+  ForceDirectories("screenshots");
+  EXPECT_TRUE(GrabToPng(Dialog.get(), "screenshots/employee_dialog.png"));
   Dialog->edtDepart->SetFocus();
   Application->ProcessMessages();
   stdtest::Type("x");

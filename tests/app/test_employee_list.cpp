@@ -30,10 +30,11 @@ protected:
 TEST_F(EmployeeListTest, TheListOpensWithEveryEmployeeAndEveryColumnToSearch) {
   Employee("甲");
   Employee("乙");
-  int children = Frm_Main->MDIChildCount();
+  int children = Frm_Main->MDIChildCount();  // the contract list the main window opened first
   OpenList();
   EXPECT_EQ(frmEmp->Caption(), "员工管理");
   EXPECT_EQ(Frm_Main->MDIChildCount(), children + 1);
+  EXPECT_EQ(frmEmp->FormStyle(), fsMDIChild);
   EXPECT_EQ(Column(Frm_Data->qryEmp, "EmpName"), (std::vector<String>{"甲", "乙"}));
   EXPECT_EQ(frmEmp->dgEmp->Columns()->Items(0)->FieldName(), "EmpName");
   EXPECT_EQ(frmEmp->StatusBar1->Panels()->Items(0)->Text(), "当前共有 2 条记录");

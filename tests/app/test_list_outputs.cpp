@@ -202,6 +202,8 @@ TEST_F(ListOutputsTest, TheChartIsSavedAsABitmapAndPrintedOnOnePage) {
   Pact("P1", "施工合同", 100, "2024-05-01");
   Pact("P2", "采购合同", 60, "2024-05-03");
   TfrmChart* c = ShowChart(ChartSQLOf("Select * from t_pact"));
+  ForceDirectories("screenshots");
+  EXPECT_TRUE(GrabToPng(c, "screenshots/chart_window.png"));
   {
     TDialogScript script;
     script.File(Dir / "chart.bmp");

@@ -412,6 +412,16 @@ TEST_F(ProjectsTest, ColumnsAreSavedAndChosenFromThePopups) {
   EXPECT_TRUE(ChooseFromPopup(W->dgPrj, RowPoint(W->dgPrj, Prj(), "PrjCode", "XM01"), "设置列显示"));
   EXPECT_EQ(chosen, "dict_prj");
   EXPECT_FALSE(steps.Overran());
+
+  // The dialog's documents grid keeps its columns under a list of its own.
+  OpenToEdit("XM01");
+  ShowDocumentsPage();
+  Dlg->dgPrjDocAdd->Columns()->Items(0)->SetWidth(147);
+  EXPECT_TRUE(ChooseFromPopup(Dlg->dgPrjDocAdd, RowPoint(Dlg->dgPrjDocAdd, DlgDocs(), "DocName", "施工图.txt"),
+                              "保存列属性"));
+  EXPECT_EQ(Db("select width from T_FieldShow where tablename='dict_prj_detail_add' and field='DocName'"), "147");
+  EXPECT_EQ(Db("select width from T_FieldShow where tablename='dict_prj_detail' and field='DocName'"), "123");
+  EXPECT_EQ(NewBoxes(), std::vector<String>{TFrm_Main::ColumnsSavedText});
 }
 
 TEST_F(ProjectsTest, ADoubleClickEditsTheProjectOnlyWhileEditingIsAllowed) {
