@@ -59,7 +59,11 @@ void ActivateFormOf(TWinControl* Control) {
   TWinControl* top = GetTopParent(Control);
   auto* f = dynamic_cast<TCustomForm*>(top);
   if (TCustomForm* pf = GetParentForm(Control); pf && pf->FormStyle() == fsMDIChild) f = pf;
-  if (f && Screen && Screen->ActiveCustomForm() != f && f->Visible()) ActivateForm(f);
+  if (!f || !Screen || Screen->ActiveCustomForm() == f || !f->Visible()) return;
+  // While its active child is the active form the MDI form is the active window already: one
+  // of its own controls takes the focus without the child losing its activation.
+  if (f->FormStyle() == fsMDIForm && f->ActiveMDIChild() && Screen->ActiveCustomForm() == f->ActiveMDIChild()) return;
+  ActivateForm(f);
 }
 
 void FormActivated(TCustomForm* Form, bool Active) {
@@ -674,6 +678,10 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
   if (ComponentState().Contains(csDestroying)) return false;
   ++gFocusCount;
   FActiveControl = Control == this ? nullptr : Control;
+  // The focus inside a child is no longer on a control of the MDI form: asking for that
+  // control again has to move the focus back to it.
+  if (FFormStyle == fsMDIChild && Application && Application->MainForm() && Application->MainForm() != this)
+    static_cast<TCustomForm*>(Application->MainForm())->FActiveControl = nullptr;
   if (Screen) {
     Screen->SetActiveControl(Control);
     if (Screen->FActiveCustomForm != this) Screen->SetActiveForm(this);
