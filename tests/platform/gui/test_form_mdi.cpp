@@ -74,8 +74,6 @@ TEST(Mdi, AChildIsFoundAgainByClassAfterARestore) {
   // Cascade places the children one below the other.
   main->Cascade();
   Application->ProcessMessages();
-  { auto* area = gui_glue::MdiArea(main); fprintf(stderr, "area %d %d %d %d vis=%d\n", area->x(), area->y(), area->width(), area->height(), area->isVisible());
-    for (auto* s : area->subWindowList()) fprintf(stderr, "sub %d %d %d %d vis=%d min=%d\n", s->x(), s->y(), s->width(), s->height(), s->isVisible(), s->isMinimized()); }
   EXPECT_NE(a->ClientToScreen({0, 0}), b->ClientToScreen({0, 0}));
 
   // Closing a child asks it; an MDI child with a minimise box minimises by default.
