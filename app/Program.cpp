@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/AttachmentFiles.h"
 #include "app/U_Data.h"
 #include "app/U_Main.h"
 #include "app/U_login.h"
@@ -19,6 +20,14 @@ int RunProgram() {
     // The data module told the user already.
     Application->Terminate();
     return 1;
+  }
+  // What a save cut short by a crash left among the attachments is settled before anything
+  // else: finished when its rows are stored, undone when not.
+  try {
+    RecoverAllAttachments();
+  } catch (const Exception& e) {
+    // Nothing is lost: the files wait in staging for the next start.
+    Application->ShowException(e);
   }
   Frm_Login->ShowModal();
   if (Frm_Login->LoginOK != 1) return 0;

@@ -6,6 +6,8 @@
 #include "core/StrUtils.h"
 #include "gui/Dialogs.h"
 
+#include <memory>
+
 TFrm_FieldShow* Frm_FieldShow = nullptr;
 
 const char* const TFrm_FieldShow::DoneText = "修改完成！";
@@ -90,3 +92,9 @@ void TFrm_FieldShow::Btn_okClick(TObject*) {
 }
 
 void TFrm_FieldShow::Btn_exitClick(TObject*) { Close(); }
+
+void ShowFieldChooser(TComponent* Owner, const String& TableName) {
+  std::unique_ptr<TFrm_FieldShow> chooser(CreateForm<TFrm_FieldShow>(Owner));
+  chooser->TableName = TableName;
+  chooser->ShowModal();
+}

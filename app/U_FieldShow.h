@@ -38,3 +38,6 @@ private:
 };
 
 extern TFrm_FieldShow* Frm_FieldShow;
+
+// The chooser for the list TableName, owned by Owner, shown modally and freed.
+void ShowFieldChooser(TComponent* Owner, const String& TableName);

@@ -20,6 +20,7 @@
 #include "app/ufrmUserQX.h"
 #include "app/ufrmBasic.h"
 #include "app/ufrmPact.h"
+#include "app/ufrmPactAdd.h"
 #include "data/DatabaseFiles.h"
 
 #include <memory>
@@ -46,6 +47,8 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("M_CompanyExecute", &TFrm_Main::M_CompanyExecute);
   b.Method("cleardataClick", &TFrm_Main::cleardataClick);
   b.Method("N20Click", &TFrm_Main::N20Click);
+  PublishPeopleCommands(b);
+  PublishProjectCommands(b);
   b.Method("UserQX1Execute", &TFrm_Main::UserQX1Execute);
   b.Method("Category_custExecute", &TFrm_Main::Category_custExecute);
   b.Method("Category_wdExecute", &TFrm_Main::Category_wdExecute);
@@ -54,6 +57,8 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("MoneyOutExecute", &TFrm_Main::MoneyOutExecute);
   b.Method("ToolButton8Click", &TFrm_Main::ToolButton8Click);
   b.Method("Pact_MExecute", &TFrm_Main::Pact_MExecute);
+  b.Method("PactAddExecute", &TFrm_Main::PactAddExecute);
+  b.Method("PactEditExecute", &TFrm_Main::PactEditExecute);
 }
 
 const char* const TFrm_Main::CompactDoneText = "压缩数据库成功!";
@@ -283,3 +288,17 @@ void TFrm_Main::Category_custExecute(TObject*) { ShowCodeTree("Category_Cust", "
 void TFrm_Main::Category_wdExecute(TObject*) { ShowCodeTree("Category_Cust", "文档类别"); }
 
 void TFrm_Main::Pact_MExecute(TObject*) { OpenMDIChild(frmPact, this); }
+
+namespace {
+void ShowPactDialog(Byte Mode) {
+  std::unique_ptr<TfrmPactAdd> dialog(CreateForm<TfrmPactAdd>(nullptr));
+  dialog->AddMode = Mode;
+  dialog->ShowModal();
+}
+}  // namespace
+
+void TFrm_Main::PactAddExecute(TObject*) { ShowPactDialog(1); }
+
+void TFrm_Main::PactEditExecute(TObject*) {
+  if (frmPact && HasCurrentRow(Frm_Data->qryPact)) ShowPactDialog(0);
+}

@@ -14,14 +14,32 @@
 #include "gui/Timers.h"
 #include "gui/ToolBar.h"
 
+#include <functional>
 #include <vector>
 
+class TADOQuery;
+class TControl;
 class TCustomComboBox;
 class TCustomDBGridEh;
 class TCustomTreeView;
 class TPrintDBGridEh;
 class TDataSet;
 class TField;
+class TStatusBar;
+
+// What a list searches for: rows of Table whose column, named by the search field's title in
+// the list's T_FieldShow rows, contains Key; optionally between two dates of DateField; and
+// any further conditions the list adds (each a complete condition, values through SqlText).
+struct TListSearch {
+  String Table;
+  String ListName;
+  String FieldTitle;
+  String Key;
+  String DateField;  // '' for no date range
+  TDateTime BeginDate = 0;
+  TDateTime EndDate = 0;
+  std::vector<String> Conditions;
+};
 
 class TFrm_Main : public TFrm_MainLayout<TForm> {
   KELM_CLASS(TFrm_Main, TFrm_MainLayout<TForm>)
@@ -121,6 +139,68 @@ public:
   void FillCategoryTree(TCustomTreeView* Tree, const String& Kind, const String& RootText);
   static const char* const CodePattern;  // "222222222222222": fifteen levels of two digits
 
+  // ---- the lists' search (U_MainSearch.cpp)
+  // The statement of a search: "Select * from <table>" with its conditions joined by "and".
+  // An empty key adds no condition on the column, so rows whose column is empty are found
+  // too; a date column is matched by its text (yyyy-mm-dd), as the user sees it.
+  String ListSearchSQL(const TListSearch& Search);
+  // Shows a search's rows: Query opened on SQL, Grid's columns built from ColumnList and
+  // "当前共有 n 条记录" in the status bar; Button disabled and the hourglass shown meanwhile,
+  // both put back however it ends. The number of rows.
+  int ShowListSearch(TADOQuery* Query, const String& SQL, TCustomDBGridEh* Grid, const String& ColumnList,
+                     TStatusBar* Status, TControl* Button);
+  // "当前共有 " + Count + " 条记录".
+  static String RecordCountText(int Count);
+  // Combo's items become the titles (Name) of the list's T_FieldShow rows, in the order the
+  // table holds them, date columns only WithDates; the first is chosen.
+  void FillSearchFields(TCustomComboBox* Combo, const String& ListName, bool WithDates);
+
+  // ---- the customer and employee lists and the contract chart (U_MainPeople.cpp)
+  void Cust_MExecute(TObject* Sender);
+  void AddCustExecute(TObject* Sender);
+  void EditCustExecute(TObject* Sender);
+  void DelCustExecute(TObject* Sender);
+  void CustPrintExecute(TObject* Sender);
+  void CustExpExecute(TObject* Sender);
+  void Emp_MExecute(TObject* Sender);
+  void EmpAddExecute(TObject* Sender);
+  void EmpEditExecute(TObject* Sender);
+  void EmpDelExecute(TObject* Sender);
+  void EmpPrintExecute(TObject* Sender);
+  void EmpExpExecute(TObject* Sender);
+  // The chart of the contract list's last search; nothing while the list is closed.
+  void PactChartExecute(TObject* Sender);
+  static void PublishPeopleCommands(TClassBuilder<TFrm_Main>& b);
+  // The employee dialog, without owner, in add (1) or edit (0) mode, shown modally and freed
+  // (U_MainEmpDialog.cpp: its edit controls and the grid's cannot share a unit).
+  static void ShowEmployeeDialog(Byte AddMode);
+  static const char* const BoxCaption;         // "提示"
+  static const char* const ContinueText;       // "点击确定继续操作！"
+  static const char* const FailedText;         // "操作失败！"
+  static const char* const CustInUseText;      // "合同信息中含有该客户信息，点击确定继续操作！"
+  static const char* const EmpInUseText;       // "合同信息中含有该员工信息，点击确定继续操作！"
+  // Whether Query is open and has a current row.
+  static bool HasCurrentRow(TDataSet* Query);
+  // The two questions of a delete: InUseText first when InUseSQL finds rows, then
+  // ContinueText; true when both were answered Yes. An empty InUseSQL asks the second alone.
+  bool ConfirmDelete(const String& InUseSQL, const String& InUseText);
+
+  // ---- the project list and the contract list's delete, print and export (U_MainProjects.cpp)
+  void Prj_MExecute(TObject* Sender);
+  void PrjAddExecute(TObject* Sender);
+  void PrjEditExecute(TObject* Sender);
+  void PrjDelExecute(TObject* Sender);
+  void PrjPrintExecute(TObject* Sender);
+  void PrjExpExecute(TObject* Sender);
+  void PactDelExecute(TObject* Sender);
+  void PactPrintExecute(TObject* Sender);
+  void PactExpExecute(TObject* Sender);
+  static void PublishProjectCommands(TClassBuilder<TFrm_Main>& b);
+  static const char* const PrjInUseText;  // "合同信息中含有该项目信息，点击确定继续操作！"
+  // Runs a delete of List's current row in one transaction: all of it or, told with
+  // FailedText, none of it, List then back on that row. True when it was committed.
+  bool DeleteInTransaction(TDataSet* List, const std::function<void()>& Work);
+
   // The layout's image lists receive their pictures when it has loaded.
   void Loaded() override;
 
@@ -152,6 +232,9 @@ public:
   void ToolButton8Click(TObject* Sender);
   // The contract list (tool bar "合同管理").
   void Pact_MExecute(TObject* Sender);
+  // The contract edit window: adding (mode 1), or editing the list's current contract (mode 0).
+  void PactAddExecute(TObject* Sender);
+  void PactEditExecute(TObject* Sender);
 
 private:
   void ShowBackupWindow(int Mode);

@@ -1,5 +1,6 @@
 #include "app/ufrmBasic.h"
 
+#include "app/PickTargets.h"
 #include "app/SqlText.h"
 #include "app/U_Data.h"
 #include "app/U_Main.h"
@@ -13,8 +14,6 @@
 #include "gui/StdCtrls.h"
 
 #include <algorithm>
-#include <cassert>
-#include <map>
 
 TfrmBasic* frmBasic = nullptr;
 
@@ -78,55 +77,21 @@ String IncrementCode(const String& Max) {
   return Max.substr(0, Max.size() - 2) + static_cast<char>('0' + next / 10) + static_cast<char>('0' + next % 10);
 }
 
-// ---- the pick registry
-
-struct TPickTarget {
-  TComponent* Dialog;
-  TCustomEdit* NameEdit;
-  TCustomEdit* CodeEdit;
-};
-
-// Drops a dialog's registration when the dialog is freed.
-class TPickRegistry : public TComponent {
-public:
-  TPickRegistry() : TComponent(nullptr) {}
-  std::map<String, TPickTarget> Targets;
-
-  void Remove(TComponent* Dialog) {
-    for (auto it = Targets.begin(); it != Targets.end();)
-      it = it->second.Dialog == Dialog ? Targets.erase(it) : std::next(it);
-  }
-
-protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override {
-    TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove) Remove(AComponent);
-  }
-};
-
-TPickRegistry& PickRegistry() {
-  static TPickRegistry* registry = new TPickRegistry();  // never freed: dialogs may outlive statics
-  return *registry;
+TPickTargets& CategoryTargets() {
+  static TPickTargets* targets = new TPickTargets();  // never freed: dialogs may outlive statics
+  return *targets;
 }
 
 }  // namespace
 
 void RegisterCategoryPickTarget(const String& Kind, TComponent* Dialog, TCustomEdit* NameEdit, TCustomEdit* CodeEdit) {
-  assert(Dialog && NameEdit && CodeEdit);
-  TPickRegistry& r = PickRegistry();
-  r.Targets[Kind] = {Dialog, NameEdit, CodeEdit};
-  Dialog->FreeNotification(&r);
+  CategoryTargets().Add(Kind, Dialog, {NameEdit, CodeEdit});
 }
 
-void UnregisterCategoryPickTarget(TComponent* Dialog) { PickRegistry().Remove(Dialog); }
+void UnregisterCategoryPickTarget(TComponent* Dialog) { CategoryTargets().Remove(Dialog); }
 
 bool DeliverCategoryPick(const String& Kind, const String& Name, const String& Code) {
-  auto& targets = PickRegistry().Targets;
-  auto it = targets.find(Kind);
-  if (it == targets.end()) return false;
-  it->second.NameEdit->SetText(Name);
-  it->second.CodeEdit->SetText(Code);
-  return true;
+  return CategoryTargets().Deliver(Kind, {Name, Code}) > 0;
 }
 
 // ---------------------------------------------------------------- the window

@@ -1,5 +1,6 @@
 #include "app/ufrmPact.h"
 
+#include "app/ListDocuments.h"
 #include "app/SqlText.h"
 #include "app/U_Data.h"
 #include "app/U_FieldShow.h"
@@ -13,8 +14,6 @@
 #include "data/ADODB.h"
 #include "grid/DBGridEh.h"
 #include "gui/Application.h"
-#include "gui/Screen.h"
-#include "gui/Shell.h"
 
 #include <cassert>
 #include <memory>
@@ -24,7 +23,6 @@ TfrmPact* frmPact = nullptr;
 
 const char* const TfrmPact::WindowCaption = "合同信息";
 const char* const TfrmPact::TypeRootText = "合同类别";
-const char* const TfrmPact::FileMissingText = "文件不存在：";
 
 KELM_PUBLISH(TfrmPact) {
   b.Method("FormCreate", &TfrmPact::FormCreate);
@@ -205,41 +203,9 @@ private:
   TControlsHold FHold;  // released after the way back
 };
 
-// The hourglass and a disabled search button while a search runs; both come back however the
-// search ends.
-class TSearchBusy {
-public:
-  explicit TSearchBusy(TControl* Button) : FButton(Button) {
-    Screen->SetCursor(crHourGlass);
-    FButton->SetEnabled(false);
-  }
-  ~TSearchBusy() {
-    FButton->SetEnabled(true);
-    Screen->SetCursor(crDefault);
-  }
-  TSearchBusy(const TSearchBusy&) = delete;
-  TSearchBusy& operator=(const TSearchBusy&) = delete;
-
-private:
-  TControl* FButton;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------- statements
-
-String PactSearchSQL(const TPactSearch& S) {
-  std::vector<String> conditions;
-  if (!S.Column.empty() && !S.Key.empty()) conditions.push_back(S.Column + " like " + SqlContains(S.Key));
-  if (!S.TypeCode.empty()) conditions.push_back("typecode like " + SqlStr(S.TypeCode + "%"));
-  conditions.push_back("PactDate>=" + SqlDate(S.BeginDate) + " and PactDate<=" + SqlDate(S.EndDate));
-  if (!S.State.empty()) conditions.push_back("f_check=" + SqlStr(S.State));
-  if (!S.CustName.empty()) conditions.push_back("custname like " + SqlContains(S.CustName));
-  if (!S.PrjName.empty()) conditions.push_back("prjname like " + SqlContains(S.PrjName));
-  String where;
-  for (const String& c : conditions) where += (where.empty() ? "" : " and ") + c;
-  return "Select * from t_pact where " + where;
-}
 
 String PactChartSQL(const String& SearchSQL) {
   return "select sum(pactmoney) as ttmoney, pacttype from (" + SearchSQL + ") group by pacttype";
@@ -267,13 +233,12 @@ void TfrmPact::FormShow(TObject*) {
     TADOQuery* pact = Frm_Data->qryPact;
     Frm_Data->OpenQuery(pact, "select * from t_pact order by PactDate desc");
     Frm_Main->BuildGridColumns(dgPact, pact, "pact");
-    FillSearchFields();
+    Frm_Main->FillSearchFields(cmbField, "pact", false);
+    edtKey->SetText("");
     Frm_Main->FillCategoryTree(tvPactType, "pacttype", TypeRootText);
     if (!pact->Eof()) pact->First();
-    Word year, month, day;
     TDateTime today = Date();
-    DecodeDate(today, year, month, day);
-    dtBeginDate->SetDate(EncodeDate(year, month, 1));
+    dtBeginDate->SetDate(StartOfTheMonth(today));
     dtEndDate->SetDate(today);
     Btn_SearchClick(Btn_Search);
   } catch (...) {
@@ -281,49 +246,35 @@ void TfrmPact::FormShow(TObject*) {
   }
 }
 
-void TfrmPact::FillSearchFields() {
-  TADOQuery* q = Frm_Data->Qry_Temp;
-  Frm_Data->OpenQuery(q, "select * from t_FieldShow where tablename='pact' and fieldtype<>'date'");
-  TStrings* items = cmbField->Items();
-  items->BeginUpdate();
-  items->Clear();
-  for (q->First(); !q->Eof(); q->Next()) items->Add(q->FieldByName("Name")->AsString());
-  items->EndUpdate();
-  cmbField->SetItemIndex(items->Count() > 0 ? 0 : -1);
-  edtKey->SetText("");
-}
-
 void TfrmPact::FormClose(TObject*, TCloseAction& Action) { Action = caFree; }
 
-TPactSearch TfrmPact::CurrentSearch() const {
-  TPactSearch s;
-  TADOQuery* q = Frm_Data->Qry_Str;
-  Frm_Data->OpenQuery(q, "select * from T_FieldShow where tablename='pact' and Name=" + SqlStr(cmbField->Text()));
-  s.Column = CurrentText(q, "Field");
+TListSearch TfrmPact::CurrentSearch() const {
+  TListSearch s;
+  s.Table = "t_pact";
+  s.ListName = "pact";
+  s.FieldTitle = cmbField->Text();
   s.Key = edtKey->Text();
-  // The root carries no code: below it, a node's code is its text before the first "-".
-  if (TTreeNode* node = tvPactType->Selected(); node && node->Parent()) {
-    const String& text = node->Text();
-    s.TypeCode = text.substr(0, text.find('-'));
-  }
+  s.DateField = "PactDate";
   s.BeginDate = dtBeginDate->Date();
   s.EndDate = dtEndDate->Date();
-  s.State = StateFilter;
-  s.CustName = edtCustName->Text();
-  s.PrjName = edtPrjName->Text();
+  // The root carries no code: below it, a node's code is its text before the first "-", and
+  // the type's sub-types share it as their prefix.
+  if (TTreeNode* node = tvPactType->Selected(); node && node->Parent()) {
+    const String& text = node->Text();
+    s.Conditions.push_back("typecode like " + SqlStr(text.substr(0, text.find('-')) + "%"));
+  }
+  if (!StateFilter.empty()) s.Conditions.push_back("f_check=" + SqlStr(StateFilter));
+  if (!edtCustName->Text().empty()) s.Conditions.push_back("custname like " + SqlContains(edtCustName->Text()));
+  if (!edtPrjName->Text().empty()) s.Conditions.push_back("prjname like " + SqlContains(edtPrjName->Text()));
   return s;
 }
 
 void TfrmPact::Btn_SearchClick(TObject*) {
   TADOQuery* pact = Frm_Data->qryPact;
-  {
-    TSearchBusy busy(Btn_Search);
-    String sql = PactSearchSQL(CurrentSearch());
-    Frm_Data->OpenQuery(pact, sql);
-    ChartSQL = PactChartSQL(sql);
-    Frm_Main->BuildGridColumns(dgPact, pact, "Pact");
-    StatusBar1->Panels()->Items(0)->SetText("当前共有 " + IntToStr(pact->RecordCount()) + " 条记录");
-  }
+  String sql = Frm_Main->ListSearchSQL(CurrentSearch());
+  Frm_Main->ShowListSearch(pact, sql, dgPact, "Pact", StatusBar1, Btn_Search);
+  // Only a search that ran is charted.
+  ChartSQL = PactChartSQL(sql);
   if (!pact->Eof()) pact->First();
 }
 
@@ -469,22 +420,8 @@ void TfrmPact::N11Click(TObject*) { SetPlanState(Frm_Data->qryPactJH, kNotDone, 
 
 // ---------------------------------------------------------------- documents
 
-String TfrmPact::CurrentDocPath() const {
-  TADOQuery* doc = Frm_Data->qryPactDoc;
-  if (!doc->Active() || doc->Eof()) return "";
-  return doc->FieldByName("DocPath")->AsString();
-}
-
-void TfrmPact::N1Click(TObject*) {
-  String path = CurrentDocPath();
-  if (!path.empty()) ShellExecute(Handle(), "open", path, "", "", SW_SHOWNORMAL);
-}
-
-void TfrmPact::N2Click(TObject*) {
-  String path = CurrentDocPath();
-  if (path.empty() || Frm_Data->SelectFileInExplorer(path)) return;
-  Application->MessageBox(FileMissingText + path, "提示", MB_OK | MB_ICONWARNING);
-}
+void TfrmPact::N1Click(TObject*) { OpenCurrentDocument(Frm_Data->qryPactDoc, this); }
+void TfrmPact::N2Click(TObject*) { ShowCurrentDocumentFolder(Frm_Data->qryPactDoc); }
 
 // ---------------------------------------------------------------- invoices
 
@@ -516,11 +453,7 @@ void TfrmPact::btnPostFPClick(TObject*) {
 
 // ---------------------------------------------------------------- columns and categories
 
-void TfrmPact::N5Click(TObject*) {
-  std::unique_ptr<TFrm_FieldShow> chooser(CreateForm<TFrm_FieldShow>(this));
-  chooser->TableName = "Pact";
-  chooser->ShowModal();
-}
+void TfrmPact::N5Click(TObject*) { ShowFieldChooser(this, "Pact"); }
 
 void TfrmPact::SaveColumnsOf(TMenuItem* TfrmPactComponents::*Item) {
   const TSaveItem& s = EntryOf(kSaveItems, Item);

@@ -11,22 +11,8 @@
 #include "gui/Forms.h"
 
 class TDataSet;
+struct TListSearch;
 
-// What a search looks for. An empty Key, TypeCode, State, CustName or PrjName adds no
-// condition; the date range always does.
-struct TPactSearch {
-  String Column;    // the t_pact column the key is looked for in; '' for none
-  String Key;       // found anywhere in the column, '%' and '_' keep their like meaning
-  String TypeCode;  // the contract type and all its sub-types (a code prefix)
-  TDateTime BeginDate = 0;
-  TDateTime EndDate = 0;
-  String State;     // f_check equal to it
-  String CustName;  // found anywhere in the customer's name
-  String PrjName;   // found anywhere in the project's name
-};
-
-// The search statement: the contracts matching every condition of Search, unordered.
-String PactSearchSQL(const TPactSearch& Search);
 // The amounts of a search's contracts by contract type, as the chart draws them.
 String PactChartSQL(const String& SearchSQL);
 
@@ -41,9 +27,10 @@ public:
   // The grouped statement of the last search that ran; the chart window charts it.
   String ChartSQL;
 
-  // The search the panel, the tree and the radio buttons describe now; Column is the Field of
-  // the T_FieldShow row the search-field box names.
-  TPactSearch CurrentSearch() const;
+  // The search the panel, the tree and the radio buttons describe now: the key in the column
+  // the search-field box names, the date range, and the type (with its sub-types), state,
+  // customer and project when given.
+  TListSearch CurrentSearch() const;
   // Loads what follows the current contract: the four detail lists with their columns and
   // page captions, the notes, the customer and project panels and the totals. The contract
   // dialog calls it after an edit.
@@ -54,7 +41,6 @@ public:
 
   static const char* const WindowCaption;    // "合同信息"
   static const char* const TypeRootText;     // "合同类别"
-  static const char* const FileMissingText;  // "文件不存在："
 
   // ---- handlers named by the layout
   void FormCreate(TObject* Sender);
@@ -91,15 +77,12 @@ private:
   // The detail grids have their columns from T_FieldShow for this showing.
   bool FDetailColumnsBuilt = false;
 
-  void FillSearchFields();
   void LoadDetails(const String& Code);
   void LoadPanels();
   void LoadTotals(const String& Code);
   // Sets the current plan row's f_check (and, marked done, its settlement date).
   void SetPlanState(TDataSet* Plan, const String& State, bool Settles);
   void SaveColumnsOf(TMenuItem* TfrmPactComponents::*Item);
-  // The current document's path; '' when the document list has no current row.
-  String CurrentDocPath() const;
 };
 
 extern TfrmPact* frmPact;

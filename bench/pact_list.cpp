@@ -9,7 +9,7 @@
 //   (c) a state change over 1,000 selected contracts, against 1,000 UPDATE statements in one
 //       transaction; aim <= 3x.
 // Both sides run in each iteration; the ratios are printed under the table.
-#include "BenchUtil.h"
+#include "BenchProgram.h"
 
 #include "app/SqlText.h"
 #include "app/U_Data.h"
@@ -17,18 +17,14 @@
 #include "app/ufrmPact.h"
 #include "core/DateUtils.h"
 #include "core/FileUtils.h"
-#include "core/Resources.h"
 #include "data/ADODB.h"
 #include "grid/DBGridEh.h"
 #include "gui/Application.h"
 #include "gui/Forms.h"
-#include "tools/MakeDatabase.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -94,34 +90,15 @@ void FillDatabase(const String& File, TDateTime Today) {
   sqlite3_close(db);
 }
 
-// A program folder with the filled database, the main window shown with the contract list.
-class TPactBench {
+// The program over the filled database, the main window shown with the contract list.
+class TPactBench : public bench::TBenchProgram {
 public:
-  TPactBench() {
-    FFolder = (std::filesystem::temp_directory_path() / ("kelm-bench-pact-" + std::to_string(::getpid()))).string();
-    std::filesystem::create_directories(FFolder);
-    String file = FFolder + "/DataBase/kelm.mdb";
-    MakeDatabaseFile(file, LoadResourceString(DefaultSchemaResource));
-    FillDatabase(file, Date());
-    SetProgramPath(FFolder + "/kelm");
-    Application->CreateForm<TFrm_Main>(&Frm_Main);
-    Application->CreateForm<TFrm_Data>(&Frm_Data);
-    Frm_Main->Show();
-    Application->ProcessMessages();
+  TPactBench() : TBenchProgram("kelm-bench-pact", [](const String& File) { FillDatabase(File, Date()); }) {
+    Start();
     List = frmPact;
-    Bare = new TADOQuery(Application);
-    Bare->SetConnection(Frm_Data->ADOConnection1);
-  }
-  ~TPactBench() {
-    std::error_code ec;
-    std::filesystem::remove_all(FFolder, ec);
   }
 
   TfrmPact* List = nullptr;
-  TADOQuery* Bare = nullptr;
-
-private:
-  String FFolder;
 };
 
 TPactBench& Fixture() {
@@ -131,25 +108,8 @@ TPactBench& Fixture() {
 
 void BM_EmptyKeySearch(benchmark::State& state) {
   TPactBench& f = Fixture();
-  TADOQuery* pact = Frm_Data->qryPact;
-  double list = 0, bare = 0;
-  for (auto _ : state) {
-    auto t0 = Clock::now();
-    f.List->Btn_Search->Click();
-    f.List->dgPact->Repaint();
-    Application->ProcessMessages();
-    auto t1 = Clock::now();
-    String sql = pact->CommandText();
-    auto t2 = Clock::now();
-    Frm_Data->OpenQuery(f.Bare, sql);
-    for (f.Bare->First(); !f.Bare->Eof(); f.Bare->Next()) benchmark::DoNotOptimize(f.Bare->Fields()->Fields(0)->AsString());
-    auto t3 = Clock::now();
-    list += Ms(t0, t1);
-    bare += Ms(t2, t3);
-    state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
-  }
-  if (pact->RecordCount() != kContracts || f.Bare->RecordCount() != kContracts) state.SkipWithError("not every contract");
-  bench::SetTimeCounters(state, bare / state.iterations(), list / state.iterations());
+  if (!bench::TimeSearchAgainstOpen(state, f.List->Btn_Search, f.List->dgPact, Frm_Data->qryPact, f.Bare, kContracts))
+    state.SkipWithError("not every contract");
 }
 BENCHMARK(BM_EmptyKeySearch)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
@@ -242,14 +202,9 @@ BENCHMARK(BM_StateOfSelectedRows)->UseManualTime()->Unit(benchmark::kMillisecond
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  InitApplication(argc, argv);
-  int rc = bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter&) {
-    std::printf(
-        "time_ratio: search click to first paint / open and walk (aim <= 3), move of the current contract / its "
-        "statements on bare queries (aim <= 2), state of 1,000 selected rows / 1,000 updates in one transaction "
-        "(aim <= 3)\n");
-  });
-  DoneApplication();
-  return rc;
+  return bench::RunProgramBenchmarks(
+      argc, argv,
+      "time_ratio: search click to first paint / open and walk (aim <= 3), move of the current contract / its "
+      "statements on bare queries (aim <= 2), state of 1,000 selected rows / 1,000 updates in one transaction "
+      "(aim <= 3)");
 }

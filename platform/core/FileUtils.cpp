@@ -340,6 +340,29 @@ bool RenameFile(const String& OldName, const String& NewName) {
   return ::rename(src.c_str(), dst.c_str()) == 0;
 }
 
+bool RenameFileReplacing(const String& OldName, const String& NewName) {
+  if (OldName.empty() || NewName.empty()) return false;
+  String src = ResolvePath(OldName);
+  struct stat sst;
+  if (::lstat(src.c_str(), &sst) != 0 || S_ISDIR(sst.st_mode)) return false;
+  String slashed = Slashed(NewName);
+  String dir = ExtractFilePath(slashed);
+  String dst = (dir.empty() ? String() : ResolvePath(dir)) + ExtractFileName(slashed);
+  // The file the name finds is the one replaced, so no second spelling of it is left beside.
+  if (!Exists(dst)) dst = ResolvePath(dst);
+  struct stat dstSt;
+  if (::stat(dst.c_str(), &dstSt) == 0 && S_ISDIR(dstSt.st_mode)) return false;
+  if (::rename(src.c_str(), dst.c_str()) != 0) return false;
+  // The folder's entry reaches the disk with the rename, not at some later write-back.
+  String folder = ExtractFilePath(dst);
+  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+  return true;
+}
+
 int FileAge(const String& FileName) {
   struct stat st;
   if (::stat(ResolvePath(FileName).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return -1;

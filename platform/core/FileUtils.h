@@ -37,6 +37,12 @@ bool CopyFile(const String& ExistingFileName, const String& NewFileName, bool Fa
 bool DeleteFile(const String& FileName);
 // False when NewName exists already.
 bool RenameFile(const String& OldName, const String& NewName);
+// Renames a file over NewName in one step: at every moment NewName is the old file or the
+// moved one, never missing or half written, so a crash at any point leaves one of the two.
+// A file that answers to NewName without regard to case is the one replaced (its spelling
+// stays). The rename is on disk when it returns. False, nothing changed, when OldName is not
+// a file, NewName is a folder or the two lie on different file systems.
+bool RenameFileReplacing(const String& OldName, const String& NewName);
 // Last-write time as a packed date and time of day (local time), -1 when the file is missing.
 int FileAge(const String& FileName);
 bool FileAge(const String& FileName, TDateTime& FileDateTime);

@@ -44,6 +44,10 @@ std::unique_ptr<TSqliteDb> TSqliteDb::Create(const String& fileName) {
 
 TSqliteDb::TSqliteDb(sqlite3* db, String fileName) : FDb(db), FFileName(std::move(fileName)) {
   sqlite3_extended_result_codes(FDb, 1);
+  // The translator writes text between single quotes only; a double-quoted word is a name.
+  // Without this a name that does not exist would be taken as text and compared with values
+  // instead of failing.
+  sqlite3_db_config(FDb, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   RegisterJetFunctions(FDb);
 }
 

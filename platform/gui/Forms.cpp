@@ -59,7 +59,11 @@ void ActivateFormOf(TWinControl* Control) {
   TWinControl* top = GetTopParent(Control);
   auto* f = dynamic_cast<TCustomForm*>(top);
   if (TCustomForm* pf = GetParentForm(Control); pf && pf->FormStyle() == fsMDIChild) f = pf;
-  if (f && Screen && Screen->ActiveCustomForm() != f && f->Visible()) ActivateForm(f);
+  if (!f || !Screen || Screen->ActiveCustomForm() == f || !f->Visible()) return;
+  // While its active child is the active form the MDI form is the active window already: one
+  // of its own controls takes the focus without the child losing its activation.
+  if (f->FormStyle() == fsMDIForm && f->ActiveMDIChild() && Screen->ActiveCustomForm() == f->ActiveMDIChild()) return;
+  ActivateForm(f);
 }
 
 void FormActivated(TCustomForm* Form, bool Active) {
@@ -68,7 +72,9 @@ void FormActivated(TCustomForm* Form, bool Active) {
     if (Form->FormStyle() == fsMDIForm && Form->ActiveMDIChild() &&
         Screen->ActiveCustomForm() == Form->ActiveMDIChild())
       return;
-    ActivateForm(Form);
+    // The window system has made it active already: asking it again would answer with one
+    // more activation, and two windows whose activations cross would take turns for ever.
+    ActivateForm(Form, false);
   }
 }
 
@@ -672,6 +678,10 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
   if (ComponentState().Contains(csDestroying)) return false;
   ++gFocusCount;
   FActiveControl = Control == this ? nullptr : Control;
+  // The focus inside a child is no longer on a control of the MDI form: asking for that
+  // control again has to move the focus back to it.
+  if (FFormStyle == fsMDIChild && Application && Application->MainForm() && Application->MainForm() != this)
+    static_cast<TCustomForm*>(Application->MainForm())->FActiveControl = nullptr;
   if (Screen) {
     Screen->SetActiveControl(Control);
     if (Screen->FActiveCustomForm != this) Screen->SetActiveForm(this);
@@ -882,7 +892,7 @@ HWND TCustomForm::FHandleForMonitor() const { return const_cast<TCustomForm*>(th
 
 namespace gui_glue {
 
-void ActivateForm(TCustomForm* F) {
+void ActivateForm(TCustomForm* F, bool AskWindowSystem) {
   if (!Screen || !F || F->ComponentState().Contains(csDestroying)) return;
   TCustomForm* old = Screen->ActiveCustomForm();
   if (old == F) return;
@@ -892,7 +902,7 @@ void ActivateForm(TCustomForm* F) {
   TAccess::ScreenSetActiveForm(F);
   if (QMdiSubWindow* sub = TAccess::SubWindowOf(F)) {
     if (sub->mdiArea() && sub->mdiArea()->currentSubWindow() != sub) sub->mdiArea()->setActiveSubWindow(sub);
-  } else if (!F->Parent()) {
+  } else if (!F->Parent() && AskWindowSystem) {
     TAccess::Widget(F)->activateWindow();
   }
   F->Perform(WM_ACTIVATE, WA_ACTIVE, old ? static_cast<LPARAM>(old->Handle()) : 0);

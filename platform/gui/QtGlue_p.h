@@ -157,8 +157,9 @@ struct TAccess {
 
 // The form whose widget this is (nullptr for others).
 TCustomForm* FormOfWidget(QWidget* W);
-// Makes a form the active one (WM_ACTIVATE to it and to the one it replaces).
-void ActivateForm(TCustomForm* F);
+// Makes a form the active one (WM_ACTIVATE to it and to the one it replaces); unless the
+// window system reported the change itself, it is asked to activate the form's window.
+void ActivateForm(TCustomForm* F, bool AskWindowSystem = true);
 // Activates the next visible form when Leaving hides.
 void ActivateNextForm(TCustomForm* Leaving);
 void ForgetFocusIfWithin(TCustomForm* F);

@@ -2,8 +2,10 @@
 // A person's hands on the program's windows: clicks on controls, tree nodes and grid cells,
 // keys, and text typed (ASCII key by key, other text committed by an input method).
 #include "GuiTestUtil.h"
+#include "MenuTestUtil.h"
 
 #include "grid/DBGridEh.h"
+#include "gui/ComCtrls.h"
 #include "gui/TreeView.h"
 
 #include <QtGui/QInputMethodEvent>
@@ -34,6 +36,36 @@ inline void DoubleClickNode(TCustomTreeView* Tree, TTreeNode* Node) {
   guitest::SendMouse(Tree, QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 20);
   guitest::Release(Tree, p);
   Application->ProcessMessages();
+}
+
+// A double click at a point of a control, as a person makes it: two presses close together.
+inline void DoubleClickAt(TControl* Control, TPoint P) {
+  guitest::Press(Control, P, Qt::LeftButton, 1000);
+  guitest::Release(Control, P);
+  guitest::Press(Control, P, Qt::LeftButton, 50);
+  guitest::Release(Control, P);
+  Application->ProcessMessages();
+}
+
+// A right click at a point of a control, then a click on the popup's entry of that text;
+// false when the popup had no such entry.
+inline bool ChooseFromPopup(TControl* Target, TPoint P, const char* Entry) {
+  bool found = false;
+  mnutest::WhilePopupOpen([&](QMenu* m) {
+    QAction* a = mnutest::FindEntry(m, QString::fromUtf8(Entry));
+    if (!a) return;
+    found = true;
+    QPoint c = m->actionGeometry(a).center();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(c), QPointF(m->mapToGlobal(c)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(c), QPointF(m->mapToGlobal(c)), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(m, &release);
+  });
+  guitest::Click(Target, P, Qt::RightButton);
+  Application->ProcessMessages();
+  return found;
 }
 
 // A click on the cell of data column DataCol in the grid's visible record Record (0-based).
@@ -73,6 +105,16 @@ inline void TypeOver(const String& Text) {
   Key(Qt::Key_Home, Qt::ShiftModifier);
   if (Text.empty()) Key(Qt::Key_Delete);
   else Type(Text);
+}
+
+// Types over an edit's text as a person does: the page that holds it brought to the front, a
+// click into it, its old text selected and typed over.
+inline void TypeIntoEdit(TWinControl* Edit, const String& Text) {
+  for (TWinControl* p = Edit->Parent(); p; p = p->Parent())
+    if (auto* page = dynamic_cast<TTabSheet*>(p)) page->PageControl()->SetActivePage(page);
+  Application->ProcessMessages();
+  ClickOn(Edit);
+  TypeOver(Text);
 }
 
 }  // namespace appinput

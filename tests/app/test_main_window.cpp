@@ -726,7 +726,7 @@ TEST_F(MainWindowTest, CommandsWhoseWindowsAreNotThereYetDoNothingVisible) {
   };
   clickPlain(Frm_Main->MainMenu1->Items());
   Application->ProcessMessages();
-  EXPECT_GT(runs, 80);
+  EXPECT_GT(runs, 50);  // the legacy and report actions, still without handlers
   EXPECT_EQ(Screen->FormCount(), forms);
   // Only the contract list the window opened as it showed.
   ASSERT_EQ(Frm_Main->MDIChildCount(), 1);

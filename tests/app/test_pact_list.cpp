@@ -2,9 +2,8 @@
 // user drives it: opening at start and from the tool bar, searching by state, type, key,
 // customer and project, following the current contract with its details, panels and totals,
 // changing states over the selected rows, the plan and invoice commands, and the footer.
-#include "AppWindows.h"
-#include "MenuTestUtil.h"
-#include "PactFixture.h"
+#include "AppInput.h"
+#include "PactTest.h"
 
 #include "app/U_FieldShow.h"
 #include "app/ufrmBasic.h"
@@ -34,19 +33,8 @@ using TCodes = std::set<String>;
 
 TPoint Centre(TControl* C) { return {C->Width() / 2, C->Height() / 2}; }
 
-class PactListTest : public AppWindowsTest {
+class PactListTest : public PactFixtureTest {
 protected:
-  void SetUp() override {
-    AppWindowsTest::SetUp();
-    Today = Date();
-    // Noon of today all through the test: no midnight can come between the rows and the window.
-    Clock = std::make_unique<TClockOverride>(Today + 0.5);
-    pactfixture::Install(Frm_Data->ADOConnection1, Folder.Path(), Today);
-  }
-  void TearDown() override {
-    Clock.reset();
-    AppWindowsTest::TearDown();
-  }
 
   // Logs in; the main window opens the list as it shows.
   void Open() {
@@ -144,22 +132,7 @@ protected:
   }
   // Right-clicks Target at P and clicks the popup's entry Entry with the mouse.
   void ChooseFromPopup(TControl* Target, TPoint P, const char* Entry) {
-    bool found = false;
-    mnutest::WhilePopupOpen([&](QMenu* m) {
-      QAction* a = mnutest::FindEntry(m, QString::fromUtf8(Entry));
-      if (!a) return;
-      found = true;
-      QPoint c = m->actionGeometry(a).center();
-      QMouseEvent press(QEvent::MouseButtonPress, QPointF(c), QPointF(m->mapToGlobal(c)), Qt::LeftButton,
-                        Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(m, &press);
-      QMouseEvent release(QEvent::MouseButtonRelease, QPointF(c), QPointF(m->mapToGlobal(c)), Qt::LeftButton,
-                          Qt::NoButton, Qt::NoModifier);
-      QApplication::sendEvent(m, &release);
-    });
-    Click(Target, P, Qt::RightButton);
-    Application->ProcessMessages();
-    EXPECT_TRUE(found) << Entry;
+    EXPECT_TRUE(appinput::ChooseFromPopup(Target, P, Entry)) << Entry;
   }
   void ShowPage(TTabSheet* Page) {
     Page->PageControl()->SetActivePage(Page);
@@ -171,8 +144,6 @@ protected:
     return t;
   }
 
-  TDateTime Today = 0;
-  std::unique_ptr<TClockOverride> Clock;
   TfrmPact* W = nullptr;
 };
 

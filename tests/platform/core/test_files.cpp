@@ -9,6 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <thread>
+
 TEST(FileNames, ExtractPartsWithEitherSeparator) {
   struct Case {
     String name, path, dir, file, ext;
@@ -136,6 +139,82 @@ TEST(Files, RenameFileRefusesAnExistingTarget) {
   EXPECT_EQ(dir.Read("A.txt"), "a");
   EXPECT_TRUE(RenameFile(dir.Path() + "a.TXT", dir / "c.txt"));
   EXPECT_EQ(dir.Read("c.txt"), "a");
+}
+
+TEST(Files, RenameFileReplacingTakesTheTargetsPlace) {
+  TempFolder dir;
+  dir.Write("new.txt", "new");
+  dir.Write("old.txt", "old");
+  // The old file is replaced, not rewritten: one still open reads what it held.
+  int held = ::open((dir / "old.txt").c_str(), O_RDONLY);
+  ASSERT_GE(held, 0);
+  EXPECT_TRUE(RenameFileReplacing(dir / "new.txt", dir / "old.txt"));
+  char buf[8] = {};
+  EXPECT_EQ(::read(held, buf, sizeof buf), 3);
+  ::close(held);
+  EXPECT_STREQ(buf, "old");
+  EXPECT_EQ(dir.Read("old.txt"), "new");
+  EXPECT_FALSE(dir.Exists("new.txt"));
+
+  // A missing target is a plain rename; '\\' separators count as in every name.
+  dir.Write("a.txt", "a");
+  EXPECT_TRUE(RenameFileReplacing(dir / "a.txt", ExcludeTrailingPathDelimiter(dir.Path()) + "\\moved.txt"));
+  EXPECT_EQ(dir.Read("moved.txt"), "a");
+
+  // Another spelling of an existing file replaces that file: no second file beside it.
+  dir.Write("case.txt", "before");
+  dir.Write("src.txt", "after");
+  EXPECT_TRUE(RenameFileReplacing(dir / "src.txt", dir / "CASE.TXT"));
+  EXPECT_EQ(dir.Read("case.txt"), "after");
+  EXPECT_FALSE(dir.Exists("CASE.TXT"));
+}
+
+TEST(Files, RenameFileReplacingRefusesWithoutChange) {
+  TempFolder dir;
+  dir.Write("target.txt", "kept");
+  dir.Write("folder/inside.txt", "x");
+  dir.Write("f.txt", "f");
+  struct Case {
+    const char* Old;
+    const char* New;
+  } cases[] = {{"missing.txt", "target.txt"}, {"f.txt", "folder"}, {"folder", "target.txt"}, {"", "target.txt"},
+               {"f.txt", ""}};
+  for (const Case& c : cases) {
+    EXPECT_FALSE(RenameFileReplacing(*c.Old ? dir / c.Old : String(), *c.New ? dir / c.New : String()))
+        << c.Old << " -> " << c.New;
+    EXPECT_EQ(dir.Read("target.txt"), "kept");
+    EXPECT_EQ(dir.Read("f.txt"), "f");
+    EXPECT_EQ(dir.Read("folder/inside.txt"), "x");
+  }
+}
+
+// A reader that opens the target over and over while it is replaced again and again always
+// finds a whole file: never none, never a part of one.
+TEST(Files, RenameFileReplacingNeverLeavesTheTargetMissingOrPartial) {
+  TempFolder dir;
+  const String whole(64 * 1024, 'o');
+  dir.Write("target", whole);
+  std::atomic<bool> done{false};
+  std::atomic<int> missing{0}, partial{0}, reads{0};
+  std::thread reader([&] {
+    while (!done) {
+      String data;
+      if (!ReadFileToString(dir / "target", data)) ++missing;
+      else if (data.size() != whole.size()) ++partial;
+      ++reads;
+    }
+  });
+  for (int i = 0; i < 200; ++i) {
+    String next(whole.size(), static_cast<char>('a' + i % 26));
+    dir.Write("next", next);
+    ASSERT_TRUE(RenameFileReplacing(dir / "next", dir / "target"));
+  }
+  done = true;
+  reader.join();
+  EXPECT_GT(reads.load(), 0);
+  EXPECT_EQ(missing.load(), 0);
+  EXPECT_EQ(partial.load(), 0);
+  EXPECT_EQ(dir.Read("target"), String(whole.size(), static_cast<char>('a' + 199 % 26)));
 }
 
 TEST(Files, TemporaryFilesAreUniqueEmptyAndPrefixed) {

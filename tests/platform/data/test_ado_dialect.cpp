@@ -126,6 +126,10 @@ TEST_F(AdoDialect, RefusedStatementsRaiseTheDataLayerErrorQuotingThem) {
       "select top 5 percent * from t_pact",
       "select isnull(PactNote, '') from t_pact",
       "select * into t_copy from t_pact",
+      // A bracketed name that is no column is refused, not compared as text: 'NoSuchCol'
+      // contains 'Such', and would have found every row.
+      "select * from t_pact where [NoSuchCol] like '%Such%'",
+      "select [NoSuchCol] from t_pact",
   };
   for (const char* sql : statements) {
     SCOPED_TRACE(sql);

@@ -3,6 +3,8 @@
 
 #include "core/ClassBuilder.h"
 #include "core/LayoutText.h"
+#include "gui/Edit.h"
+#include "gui/ExtCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -72,8 +74,6 @@ TEST(Mdi, AChildIsFoundAgainByClassAfterARestore) {
   // Cascade places the children one below the other.
   main->Cascade();
   Application->ProcessMessages();
-  { auto* area = gui_glue::MdiArea(main); fprintf(stderr, "area %d %d %d %d vis=%d\n", area->x(), area->y(), area->width(), area->height(), area->isVisible());
-    for (auto* s : area->subWindowList()) fprintf(stderr, "sub %d %d %d %d vis=%d min=%d\n", s->x(), s->y(), s->width(), s->height(), s->isVisible(), s->isMinimized()); }
   EXPECT_NE(a->ClientToScreen({0, 0}), b->ClientToScreen({0, 0}));
 
   // Closing a child asks it; an MDI child with a minimise box minimises by default.
@@ -158,6 +158,59 @@ TEST(Mdi, ALayoutsMdiChildOpenedWhileTheMainFormShowsLivesInItsClientArea) {
   EXPECT_FALSE(WidgetOf(child)->isWindow());
   EXPECT_EQ(child->WindowState(), wsMaximized);
   EXPECT_LE(activations, 1);
+  Application->SetMainForm(saved);
+  delete main;
+}
+
+// A box on the MDI form (a search field over the lists) takes the focus from a child by a
+// click, again after the child had it back, and by code; the child stays the active child
+// all along and is never told it lost the activation. (The child, still active with its box
+// as its control, has nothing to do when that box is focused by code: controls on it that
+// must take the focus from the MDI form set the window focus themselves.)
+TEST(Mdi, AControlOnTheMdiFormTakesTheFocusWhileTheChildStaysActive) {
+  auto* main = new TForm(Application);
+  main->SetBounds(0, 0, 600, 400);
+  main->SetFormStyle(fsMDIForm);
+  TForm* saved = Application->MainForm();
+  Application->SetMainForm(main);
+  auto* bar = new TPanel(main);
+  bar->SetParent(main);
+  bar->SetAlign(alTop);
+  bar->SetHeight(30);
+  auto* search = new TEdit(main);
+  search->SetParent(bar);
+  search->SetBounds(4, 4, 120, 22);
+  main->Show();
+  auto* child = new TForm(main);
+  child->SetFormStyle(fsMDIChild);
+  auto* field = new TEdit(child);
+  field->SetParent(child);
+  field->SetBounds(8, 8, 120, 22);
+  child->Show();
+  Application->ProcessMessages();
+  ASSERT_TRUE(field->Focused());
+  int deactivations = 0;
+  child->OnDeactivate = TNotifyEvent::Lambda([&](TObject*) { ++deactivations; });
+
+  auto expectOnTheMdiForm = [&](const char* how) {
+    EXPECT_TRUE(search->Focused()) << how;
+    EXPECT_EQ(Screen->ActiveForm(), main) << how;
+    EXPECT_EQ(Screen->ActiveControl(), search) << how;
+    EXPECT_EQ(main->ActiveMDIChild(), child) << how;
+  };
+  Click(search, {5, 5});
+  expectOnTheMdiForm("first click");
+  Click(field, {5, 5});
+  EXPECT_TRUE(field->Focused());
+  EXPECT_EQ(Screen->ActiveForm(), child);
+  Click(search, {5, 5});
+  expectOnTheMdiForm("click after the child had the focus back");
+  Click(field, {5, 5});
+  ASSERT_TRUE(field->Focused());
+  search->SetFocus();
+  expectOnTheMdiForm("by code");
+  EXPECT_EQ(deactivations, 0);
+
   Application->SetMainForm(saved);
   delete main;
 }

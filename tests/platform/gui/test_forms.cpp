@@ -667,3 +667,34 @@ TEST(Forms, BorderStyleDecidesTheFrameAndTheKindOfWindow) {
     EXPECT_TRUE(WidgetOf(&f)->windowFlags() & Qt::WindowStaysOnTopHint);
   }
 }
+
+// A shown window freed while another is shown: the window system's activations of the two
+// cross in its queue. They settle on the window shown last, and the loop comes back.
+TEST(Forms, ActivationsThatCrossSettleOnTheWindowShownLast) {
+  auto* main = new TForm(Application);
+  main->SetBounds(0, 0, 300, 200);
+  main->Show();
+  Application->ProcessMessages();
+  for (int round = 0; round < 3; ++round) {
+    auto* first = new TForm(Application);
+    first->SetBounds(40, 40, 200, 100);
+    first->Show();
+    Application->ProcessMessages();
+    EXPECT_EQ(Screen->ActiveCustomForm(), first);
+    delete first;
+    auto* second = new TForm(Application);
+    second->SetBounds(60, 60, 200, 100);
+    second->Show();
+    int activations = 0;
+    second->OnActivate = TNotifyEvent::Lambda([&](TObject*) { ++activations; });
+    // Bounded: a ping-pong between the windows would never empty the queue.
+    for (int i = 0; i < 50; ++i) {
+      Application->ProcessMessages();
+      QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_EQ(Screen->ActiveCustomForm(), second);
+    EXPECT_LE(activations, 1);
+    delete second;
+  }
+  delete main;
+}
