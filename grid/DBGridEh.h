@@ -1560,6 +1560,10 @@ public:
   bool CanCutSelection() const;
   bool CanPasteSelection() const;
   bool CanSelectAll() const;
+  // An action offered to the grid goes to its data link, where a dataset action takes the
+  // grid's data source as its target; otherwise the grid answers as any control.
+  bool ExecuteAction(TBasicAction* Action) override;
+  bool UpdateAction(TBasicAction* Action) override;
   // The grid is its form's active control (or, without a form, holds the focus).
   bool GridIsActiveControl() const;
   bool CellEditorShown() const { return InplaceEditorVisible(); }

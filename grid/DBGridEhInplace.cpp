@@ -208,6 +208,7 @@ void TDBGridInplaceEdit::LoadFromColumn() {
   FMRUList = c->MRUList();
   RefreshImageIndex();
   LayoutEditButtons();
+  EnableEditButtons();
   UpdateFormatRect();
 }
 
@@ -392,6 +393,12 @@ void TDBGridInplaceEdit::LayoutEditButtons() {
     }
   }
   FButtonStripWidth = rtl ? x : ClientWidth() - x;
+}
+
+void TDBGridInplaceEdit::EnableEditButtons() {
+  TCustomDBGridEh* g = DBGrid();
+  bool usable = Enabled() && g && g->DataLink()->Active();
+  for (const TButtonPair& p : FButtons) p.Button->SetEnabled(usable);
 }
 
 TEditButtonEh* TDBGridInplaceEdit::ButtonForShortCut(TShortCut Key) const {
@@ -1275,7 +1282,12 @@ void TDBGridInplaceEdit::Dispatch(TMessage& M) {
       TInplaceEdit::Dispatch(M);
       if (HandleAllocated()) DiscardPendingMessage(Handle(), CM_MENUCLOSED);
       LayoutEditButtons();
+      EnableEditButtons();
       UpdateFormatRect();
+      return;
+    case CM_ENABLEDCHANGED:
+      TInplaceEdit::Dispatch(M);
+      EnableEditButtons();
       return;
     case WM_LBUTTONDBLCLK:
       TInplaceEdit::Dispatch(M);

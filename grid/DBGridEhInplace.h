@@ -37,6 +37,9 @@ public:
   TEditButtonControlEh* ButtonControl(int Index) const { return FButtons[static_cast<std::size_t>(Index)].Button; }
   TShape* ButtonSeparator(int Index) const { return FButtons[static_cast<std::size_t>(Index)].Separator; }
   void LayoutEditButtons();
+  // The strip's buttons can be pressed while the editor is enabled and its grid's data link
+  // is active; otherwise they show disabled and take no press.
+  void EnableEditButtons();
   // The first of the column's EditButtons with that shortcut, else nullptr.
   TEditButtonEh* ButtonForShortCut(TShortCut Key) const;
 

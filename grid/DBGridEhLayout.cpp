@@ -292,9 +292,31 @@ THeadTreeNode* TCustomDBGridEh::LeafOf(int DataCol) const {
 
 // ================================================================ a column sized with the mouse
 
+namespace {
+
+// Keeps the filter row's editor still while the new widths reach the columns and their
+// handlers, also when a handler raises.
+class TEditorMovesHold {
+public:
+  explicit TEditorMovesHold(TSTDBGridEhFilter* Filter) : FFilter(Filter) {
+    if (FFilter) FFilter->SuspendEditorMoves();
+  }
+  ~TEditorMovesHold() {
+    if (FFilter) FFilter->ResumeEditorMoves();
+  }
+  TEditorMovesHold(const TEditorMovesHold&) = delete;
+  TEditorMovesHold& operator=(const TEditorMovesHold&) = delete;
+
+private:
+  TSTDBGridEhFilter* FFilter;
+};
+
+}  // namespace
+
 void TCustomDBGridEh::ColWidthsChanged() {
   TCustomGrid::ColWidthsChanged();
   if (FUpdateLock > 0 || !FColumns) return;
+  TEditorMovesHold hold(FSTFilter.get());
   if ((FDataLink->Active() || FColumns->IsCustomized()) && FLayoutLock == 0) {
     TDBGridEhLayoutLock lock(this);
     int indicator = IndicatorOffset();

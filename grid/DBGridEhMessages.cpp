@@ -461,6 +461,14 @@ bool TCustomDBGridEh::CanSelectAll() const {
   return FDataLink->Active() && ds && !ds->IsEmpty() && FAllowedSelections.Contains(gstAll);
 }
 
+bool TCustomDBGridEh::ExecuteAction(TBasicAction* Action) {
+  return FDataLink->ExecuteAction(Action) || TCustomGrid::ExecuteAction(Action);
+}
+
+bool TCustomDBGridEh::UpdateAction(TBasicAction* Action) {
+  return FDataLink->UpdateAction(Action) || TCustomGrid::UpdateAction(Action);
+}
+
 bool TCustomDBGridEh::GridIsActiveControl() const {
   if (TCustomForm* form = GetParentForm(const_cast<TCustomDBGridEh*>(this))) return form->ActiveControl() == this;
   for (TWinControl* c = FindControl(GetFocus()); c; c = c->Parent())

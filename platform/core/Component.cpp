@@ -1,5 +1,6 @@
-// TComponent: ownership, names, free notification and the loading state.
+// TComponent: ownership, names, free notification, the loading state and its answer to actions.
 #include "core/Component.h"
+#include "core/BasicAction.h"
 #include "core/ClassBuilder.h"
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
@@ -198,3 +199,16 @@ void TComponent::Loaded() { FState.Exclude(csLoading); }
 
 void TComponent::ReadState(TReader*) {}
 void TComponent::WriteState(TWriter*) {}
+
+// The component's own answer to an action: itself as the target (the action decides).
+bool TComponent::ExecuteAction(TBasicAction* Action) {
+  if (!Action || !Action->HandlesTarget(this)) return false;
+  Action->ExecuteTarget(this);
+  return true;
+}
+
+bool TComponent::UpdateAction(TBasicAction* Action) {
+  if (!Action || !Action->HandlesTarget(this)) return false;
+  Action->UpdateTarget(this);
+  return true;
+}

@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+class TBasicAction;
 class TComponent;
 class TReader;
 class TWriter;
@@ -76,6 +77,11 @@ public:
 
   TPersistent* GetOwner() const override { return FOwner; }
   String GetNamePath() const override { return FName; }
+
+  // An action offered to this component: when the action accepts it as its target, it acts
+  // on it (ExecuteTarget) or shows whether it could (UpdateTarget); false when not accepted.
+  virtual bool ExecuteAction(TBasicAction* Action);
+  virtual bool UpdateAction(TBasicAction* Action);
 
 protected:
   virtual void Notification(TComponent* component, TOperation operation);

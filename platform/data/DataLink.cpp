@@ -1,6 +1,7 @@
 // TDataSource and the data links: how controls follow a dataset.
 #include "data/DataLink.h"
 
+#include "core/BasicAction.h"
 #include "core/ClassBuilder.h"
 #include "data/DB.h"
 
@@ -254,6 +255,18 @@ void TDataLink::UpdateRecord() {
 int TDataLink::MoveBy(int distance) {
   TDataSet* ds = DataSet();
   return ds ? ds->MoveBy(distance) : 0;
+}
+
+bool TDataLink::ExecuteAction(TBasicAction* Action) {
+  if (!Action || !FDataSource || !Action->HandlesTarget(FDataSource)) return false;
+  Action->ExecuteTarget(FDataSource);
+  return true;
+}
+
+bool TDataLink::UpdateAction(TBasicAction* Action) {
+  if (!Action || !FDataSource || !Action->HandlesTarget(FDataSource)) return false;
+  Action->UpdateTarget(FDataSource);
+  return true;
 }
 
 void TDataLink::DataEvent(TDataEvent event, NativeInt info) {

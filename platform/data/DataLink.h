@@ -116,6 +116,10 @@ public:
   void UpdateRecord();
   virtual int MoveBy(int Distance);
   virtual void DataEvent(TDataEvent Event, NativeInt Info);
+  // An action offered to the link's control acts on the link's data source when it accepts
+  // the source as its target (a data-aware action: next record, post, ...); false otherwise.
+  virtual bool ExecuteAction(TBasicAction* Action);
+  virtual bool UpdateAction(TBasicAction* Action);
 
 protected:
   virtual void ActiveChanged() {}

@@ -3,6 +3,7 @@
 #include "gui/ActnList.h"
 
 #include "core/ClassBuilder.h"
+#include "gui/Application.h"
 #include "gui/ImageListLink_p.h"
 #include "gui/Menus.h"
 #include "core/StrUtils.h"
@@ -50,12 +51,14 @@ void TContainedAction::SetCategory(const String& Value) {
 
 bool TContainedAction::Execute() {
   if (FActionList && FActionList->ExecuteAction(this)) return true;
-  return TBasicAction::Execute();
+  if (TBasicAction::Execute()) return true;
+  return Application && Application->DispatchAction(CM_ACTIONEXECUTE, this);
 }
 
 bool TContainedAction::Update() {
   if (FActionList && FActionList->UpdateAction(this)) return true;
-  return TBasicAction::Update();
+  if (TBasicAction::Update()) return true;
+  return Application && Application->DispatchAction(CM_ACTIONUPDATE, this);
 }
 
 TComponent* TContainedAction::GetParentComponent() const { return FActionList; }

@@ -49,9 +49,10 @@ public:
   const String& Category() const { return FCategory; }
   void SetCategory(const String& Value);
 
-  // The list's OnExecute may handle it first; else OnExecute.
+  // The list's OnExecute may handle it first; else OnExecute; without one the action is
+  // offered to the controls of the active form and the main form as its target.
   bool Execute() override;
-  // The list's OnUpdate may handle it first; else OnUpdate.
+  // The list's OnUpdate may handle it first; else OnUpdate; else a target's update, as above.
   bool Update() override;
 
   bool HasParent() const override { return FActionList != nullptr; }
@@ -92,8 +93,8 @@ public:
   // Updates first; runs only while Enabled (and the list is not suspended). AutoCheck
   // toggles Checked before the handler runs (a checked member of a group stays checked).
   bool Execute() override;
-  // The list's or the action's OnUpdate; with neither, an action without OnExecute is
-  // disabled when DisableIfNoHandler says so. Never enables an action by itself.
+  // The list's or the action's OnUpdate, else a target's; with none, an action without
+  // OnExecute is disabled when DisableIfNoHandler says so. Never enables an action by itself.
   bool Update() override;
   // Executes the action for its shortcut; false when it did not run (disabled), so the key
   // goes on to the control.
@@ -182,8 +183,8 @@ public:
   void SetState(TActionListState Value);
 
   // OnExecute / OnUpdate of the list with Handled; true when the list handled the action.
-  virtual bool ExecuteAction(TBasicAction* Action);
-  virtual bool UpdateAction(TBasicAction* Action);
+  bool ExecuteAction(TBasicAction* Action) override;
+  bool UpdateAction(TBasicAction* Action) override;
   // Runs the action whose key the message stands for; false when none ran.
   bool IsShortCut(TMessage& KeyMessage);
   bool HandleShortCut(TMessage& KeyMessage) override { return IsShortCut(KeyMessage); }

@@ -244,6 +244,14 @@ void TApplication::DoActionIdle() {
     if (fn) fn();
 }
 
+bool TApplication::DispatchAction(UINT Msg, TBasicAction* Action) {
+  TCustomForm* active = Screen ? Screen->ActiveCustomForm() : nullptr;
+  auto offer = [&](TCustomForm* f) {
+    return f && f->Perform(Msg, 0, reinterpret_cast<LPARAM>(Action)) == 1;
+  };
+  return offer(active) || (FMainForm != active && offer(FMainForm));
+}
+
 void TApplication::AddIdleHandler(TObject* Key, std::function<void()> Handler) {
   FIdleHandlers.emplace_back(Key, std::move(Handler));
 }

@@ -85,6 +85,11 @@ public:
   bool Active() const { return FActive; }
   void BringToFront();
 
+  // ---- actions
+  // Offers an action that no handler took (Msg CM_ACTIONEXECUTE or CM_ACTIONUPDATE) to the
+  // controls of the active form, then of the main form, as its target; true when one took it.
+  bool DispatchAction(UINT Msg, TBasicAction* Action);
+
   // Idle work of other modules (action updates): called at every idle, in order of adding.
   void AddIdleHandler(TObject* Key, std::function<void()> Handler);
   void RemoveIdleHandler(TObject* Key);

@@ -121,6 +121,14 @@ void TDBEdit::DataChange(TObject*) {
 
 void TDBEdit::EditingChange(TObject*) { ApplyReadOnly(); }
 
+bool TDBEdit::ExecuteAction(TBasicAction* Action) {
+  return FDataLink->ExecuteAction(Action) || TCustomMaskEdit::ExecuteAction(Action);
+}
+
+bool TDBEdit::UpdateAction(TBasicAction* Action) {
+  return FDataLink->UpdateAction(Action) || TCustomMaskEdit::UpdateAction(Action);
+}
+
 void TDBEdit::ActiveChange(TObject*) { ApplyReadOnly(); }
 
 void TDBEdit::UpdateData(TObject*) {
@@ -360,38 +368,56 @@ void TDBNavigator::LayoutButtons() {
 }
 
 void TDBNavigator::EnableButtons() {
-  TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
-  bool active = ds && ds->Active() && FDataLink->Active();
-  bool bof = active && FDataLink->Bof(), eof = active && FDataLink->Eof();
-  bool canModify = active && ds->CanModify();
-  bool editing = active && (ds->State() == dsEdit || ds->State() == dsInsert);
-  bool empty = active && ds->IsEmpty();
-  bool enable[10] = {active && !bof, active && !bof, active && !eof, active && !eof, canModify, canModify && !empty,
-                     canModify && !editing, editing, editing, active};
-  for (int i = 0; i < 10; ++i) FButtons[i]->SetEnabled(enable[i]);
+  TDataSet* ds = FDataLink->Active() ? DataSource()->DataSet() : nullptr;
+  for (int i = nbFirst; i <= nbRefresh; ++i)
+    FButtons[i]->SetEnabled(DataSetCommandAllowed(static_cast<TNavigateBtn>(i), ds));
 }
 
 void TDBNavigator::BtnClick(TNavigateBtn Index) {
   TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
   if (ds && ds->Active()) {
     BeforeAction(this, Index);
-    switch (Index) {
-      case nbFirst: ds->First(); break;
-      case nbPrior: ds->Prior(); break;
-      case nbNext: ds->Next(); break;
-      case nbLast: ds->Last(); break;
-      case nbInsert: ds->Insert(); break;
-      case nbDelete:
-        if (!FConfirmDelete || MessageBox(Handle(), "Delete record?", "Confirm", MB_OKCANCEL | MB_ICONQUESTION) != IDCANCEL)
-          ds->Delete();
-        break;
-      case nbEdit: ds->Edit(); break;
-      case nbPost: ds->Post(); break;
-      case nbCancel: ds->Cancel(); break;
-      case nbRefresh: ds->Refresh(); break;
-    }
+    if (Index != nbDelete || !FConfirmDelete ||
+        MessageBox(Handle(), "Delete record?", "Confirm", MB_OKCANCEL | MB_ICONQUESTION) != IDCANCEL)
+      RunDataSetCommand(Index, ds);
   }
   OnClick(this, Index);
+}
+
+// ================================================================ dataset commands
+
+namespace {
+
+bool DataSetEditing(TDataSet* DataSet) { return DataSet->State() == dsEdit || DataSet->State() == dsInsert; }
+
+// One command: what it does and when it can, on an active dataset.
+struct TDataSetCommandRule {
+  void (*Run)(TDataSet*);
+  bool (*Allowed)(TDataSet*);
+};
+
+const TDataSetCommandRule kDataSetCommands[] = {
+    {[](TDataSet* d) { d->First(); }, [](TDataSet* d) { return !d->Bof(); }},
+    {[](TDataSet* d) { d->Prior(); }, [](TDataSet* d) { return !d->Bof(); }},
+    {[](TDataSet* d) { d->Next(); }, [](TDataSet* d) { return !d->Eof(); }},
+    {[](TDataSet* d) { d->Last(); }, [](TDataSet* d) { return !d->Eof(); }},
+    {[](TDataSet* d) { d->Insert(); }, [](TDataSet* d) { return d->CanModify(); }},
+    {[](TDataSet* d) { d->Delete(); }, [](TDataSet* d) { return d->CanModify() && !d->IsEmpty(); }},
+    {[](TDataSet* d) { d->Edit(); }, [](TDataSet* d) { return d->CanModify() && !DataSetEditing(d); }},
+    {[](TDataSet* d) { d->Post(); }, DataSetEditing},
+    {[](TDataSet* d) { d->Cancel(); }, DataSetEditing},
+    {[](TDataSet* d) { d->Refresh(); }, [](TDataSet*) { return true; }},
+};
+static_assert(std::size(kDataSetCommands) == nbRefresh + 1, "one rule per command");
+
+}  // namespace
+
+bool DataSetCommandAllowed(TNavigateBtn Command, TDataSet* DataSet) {
+  return DataSet && DataSet->Active() && kDataSetCommands[Command].Allowed(DataSet);
+}
+
+void RunDataSetCommand(TNavigateBtn Command, TDataSet* DataSet) {
+  if (DataSet && DataSet->Active()) kDataSetCommands[Command].Run(DataSet);
 }
 
 void TDBNavigator::StartRepeat(TNavigateBtn Index) {

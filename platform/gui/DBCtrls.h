@@ -75,6 +75,10 @@ public:
   bool ReadOnly() const { return FDataLink->ReadOnly(); }
   void SetReadOnly(bool Value);
   TFieldDataLink* DataLink() const { return FDataLink.get(); }
+  // An action offered to the edit goes to its data link first (a dataset action acts on the
+  // edit's data source), then to the edit itself.
+  bool ExecuteAction(TBasicAction* Action) override;
+  bool UpdateAction(TBasicAction* Action) override;
 
   void Dispatch(TMessage& Message) override;
 
@@ -102,6 +106,11 @@ private:
 KELM_ENUM(TNavigateBtn, nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh)
 using TButtonSet = TSet<TNavigateBtn>;
 KELM_EVENT(ENavClick, void(TObject* Sender, TNavigateBtn Button));
+
+// The ten commands on a dataset that the navigator's buttons and the dataset actions run:
+// whether the command can run on the dataset now, and running it (no question asked).
+bool DataSetCommandAllowed(TNavigateBtn Command, TDataSet* DataSet);
+void RunDataSetCommand(TNavigateBtn Command, TDataSet* DataSet);
 
 class TDBNavigator;
 

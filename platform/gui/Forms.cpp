@@ -746,6 +746,27 @@ bool TCustomForm::IsShortCut(TMessage& Message) {
   return false;
 }
 
+// An action looking for its target: the active MDI child's first, then the focused control
+// and the controls holding it (a grid's cell editor leads to the grid), then the form, then
+// every visible control, depth first.
+bool TCustomForm::OfferAction(bool Execute, TBasicAction* Action) {
+  if (!Action || ComponentState().Contains(csDesigning) || !Showing()) return false;
+  if (TForm* child = ActiveMDIChild(); child && child != this && child->OfferAction(Execute, Action)) return true;
+  auto offer = [&](TComponent* c) { return c && (Execute ? c->ExecuteAction(Action) : c->UpdateAction(Action)); };
+  for (TWinControl* c = FActiveControl; c && c != this; c = c->Parent())
+    if (offer(c)) return true;
+  std::function<bool(TWinControl*)> walk = [&](TWinControl* w) {
+    for (int i = 0; i < w->ControlCount(); ++i) {
+      TControl* c = w->Controls(i);
+      if (!c->Visible()) continue;
+      if (offer(c)) return true;
+      if (auto* cw = dynamic_cast<TWinControl*>(c); cw && walk(cw)) return true;
+    }
+    return false;
+  };
+  return offer(this) || walk(this);
+}
+
 void TCustomForm::UpdateActions() {
   if (!Showing()) return;
   std::function<void(TWinControl*)> walk = [&](TWinControl* w) {
@@ -778,6 +799,10 @@ void TCustomForm::Dispatch(TMessage& M) {
       return;
     case CM_ACTIVATE:
       Activate();
+      return;
+    case CM_ACTIONEXECUTE:
+    case CM_ACTIONUPDATE:
+      M.Result = OfferAction(M.Msg == CM_ACTIONEXECUTE, reinterpret_cast<TBasicAction*>(M.LParam)) ? 1 : 0;
       return;
     case CM_DEACTIVATE:
       Deactivate();

@@ -145,6 +145,11 @@ public:
 
   // Idle: lets the actions of every visible control update themselves.
   virtual void UpdateActions();
+  // Offers an action to the form's controls as its target (CM_ACTIONEXECUTE and
+  // CM_ACTIONUPDATE): the active MDI child's controls, the active control and its parents,
+  // the form, then every visible control; true when one of them took it. A hidden form takes
+  // none.
+  bool OfferAction(bool Execute, TBasicAction* Action);
 
   // A layout writes the form's components without a parent (menus, action lists, datasets,
   // dialogs, timers, image lists) first, then its controls.

@@ -11,7 +11,10 @@
 #include "core/LayoutText.h"
 #include "data/ADODB.h"
 #include "data/MemDataSet.h"
+#include "gui/Buttons.h"
 #include "gui/Clipbrd.h"
+#include "gui/DBActns.h"
+#include "gui/DBCtrls.h"
 #include "gui/Forms.h"
 #include "gui/Screen.h"
 
@@ -468,6 +471,29 @@ TEST_F(GridTracking, TracedSizingWidensTheColumnAsTheMouseMoves) {
   EXPECT_EQ(Grid->Columns()->Items(1)->Width(), width + 25);
 }
 
+// While the new widths reach the columns (and the grid's handler), the filter row's editor is
+// held still; the hold ends with the change, also when the handler raises.
+TEST_F(GridTracking, TheFilterRowsEditorIsHeldStillWhileColumnWidthsChange) {
+  std::vector<int> depths;
+  bool raise = false;
+  Grid->OnColWidthsChanged = TNotifyEvent::Lambda([&](TObject*) {
+    depths.push_back(Grid->STFilter()->UpdateDepth());
+    if (raise) throw Exception("宽度不可用");
+  });
+  Grid->SetOptionsEh(Grid->OptionsEh() + dghTraceColSizing);
+  TRect amount = Grid->CellRect(Grid->DataToRawColumn(1), 0);
+  PressAt({amount.Right, amount.Top + 5});
+  ASSERT_EQ(Grid->MouseMode(), TCustomDBGridEh::mmColSizing);
+  DragTo({amount.Right + 20, amount.Top + 5});
+  ReleaseAt({amount.Right + 20, amount.Top + 5});
+  ASSERT_FALSE(depths.empty()) << "sizing with the mouse changed the widths";
+  EXPECT_EQ(depths, std::vector<int>(depths.size(), 1));
+  EXPECT_EQ(Grid->STFilter()->UpdateDepth(), 0) << "released after the change";
+  raise = true;
+  EXPECT_THROW(Grid->SetColWidths(Grid->DataToRawColumn(2), 90), Exception);
+  EXPECT_EQ(Grid->STFilter()->UpdateDepth(), 0) << "released also when the handler raised";
+}
+
 TEST_F(GridTracking, ADoubleClickOnABorderFitsTheColumnAndTheSelectedOnes) {
   Grid->SetOptions(Grid->Options() + dgMultiSelect);
   Grid->SetOptionsEh(Grid->OptionsEh() + dghDblClickOptimizeColWidth);
@@ -796,6 +822,70 @@ TEST_F(GridTracking, CtrlQuoteCopiesTheValueOfTheRecordAbove) {
   Grid->SetFocus();
   TypeKey(Qt::Key_Apostrophe, Qt::ControlModifier);
   EXPECT_EQ(Query->State(), dsBrowse);
+}
+
+// ---------------------------------------------------------------- actions
+
+// Dataset actions reach the focused grid's data link: a button moves the grid's records, the
+// post action writes what the cell editor holds, and a focused edit on another dataset takes
+// the actions away from the grid.
+TEST_F(GridTracking, DatasetActionsActOnTheDatasetOfTheFocusedGrid) {
+  auto* list = new TActionList(Form);
+  auto* next = new TDataSetNext(Form);
+  auto* last = new TDataSetLast(Form);
+  auto* post = new TDataSetPost(Form);
+  for (TDataSetAction* a : {static_cast<TDataSetAction*>(next), static_cast<TDataSetAction*>(last),
+                            static_cast<TDataSetAction*>(post)})
+    a->SetActionList(list);
+  auto* button = new TSpeedButton(Form);
+  button->SetParent(Form);
+  button->SetBounds(420, 400, 60, 20);
+  button->SetAction(next);
+  auto* notes = new TMemDataSet(Form);
+  notes->FieldDefs()->Add("note", ftWideString, 10);
+  for (const char* n : {"甲", "乙"}) notes->AddRow({Variant(String(n))});
+  notes->Open();
+  auto* noteSource = new TDataSource(Form);
+  noteSource->SetDataSet(notes);
+  auto* noteEdit = new TDBEdit(Form);
+  noteEdit->SetParent(Form);
+  noteEdit->SetBounds(0, 400, 100, 20);
+  noteEdit->SetDataSource(noteSource);
+  noteEdit->SetDataField("note");
+  Grid->SetFocus();
+  Application->ProcessMessages();
+
+  Click(button, {30, 10});
+  Application->ProcessMessages();
+  EXPECT_EQ(RecNo(), 2);
+  EXPECT_EQ(Grid->Row(), Grid->TopDataOffset() + 1) << "the grid's current row follows";
+  EXPECT_EQ(notes->RecNo(), 1);
+  EXPECT_TRUE(last->Execute());
+  EXPECT_EQ(RecNo(), 30);
+  Form->UpdateActions();
+  EXPECT_FALSE(button->Enabled()) << "no next record after the last";
+  post->Update();
+  EXPECT_FALSE(post->Enabled()) << "nothing to post while browsing";
+
+  // Typed into the cell editor: the editor has the focus, its grid takes the action.
+  Query->First();
+  Grid->SetSelectedIndex(1);
+  TypeKey(Qt::Key_F2);
+  ASSERT_TRUE(Grid->InplaceEditorVisible());
+  Grid->InplaceEditor()->SelectAll();
+  for (char ch : std::string("777")) TypeKey(Qt::Key_0 + (ch - '0'), Qt::NoModifier, QString(QChar(ch)));
+  ASSERT_EQ(Query->State(), dsEdit);
+  post->Update();
+  EXPECT_TRUE(post->Enabled());
+  EXPECT_TRUE(post->Execute());
+  EXPECT_EQ(Query->State(), dsBrowse);
+  EXPECT_EQ(Query->FieldByName("amount")->AsFloat(), 777.0) << "the editor's text was posted";
+
+  noteEdit->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_TRUE(next->Execute());
+  EXPECT_EQ(notes->RecNo(), 2) << "the focused edit's dataset moved";
+  EXPECT_EQ(RecNo(), 1) << "the grid's stayed";
 }
 
 // ---------------------------------------------------------------- messages

@@ -167,6 +167,41 @@ TEST_F(InplaceEditorTest, ADateColumnDropsDownUnlessReadOnlyAndExtraButtonsFollo
   EXPECT_EQ(ed->ButtonStripWidth(), ed->ClientWidth() - ed->ButtonControl(0)->Left());
 }
 
+// The strip's buttons follow the editor's Enabled: disabled they take no click, enabled again
+// they do.
+TEST_F(InplaceEditorTest, TheButtonsOfADisabledEditorTakeNoClick) {
+  TColumnEh* note = Column(kNote);
+  note->SetButtonStyle(cbsEllipsis);
+  int clicks = 0;
+  Grid->OnEditButtonClick = TNotifyEvent::Lambda([&](TObject*) { ++clicks; });
+  for (int i = 0; i < 2; ++i)
+    note->EditButtons()->Add()->OnClick = TButtonClickEventEh::Lambda([&](TObject*, bool&) { ++clicks; });
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  ASSERT_EQ(ed->ButtonCount(), 3);
+  auto enabled = [&] {
+    std::string s;
+    for (int i = 0; i < ed->ButtonCount(); ++i) s += ed->ButtonControl(i)->Enabled() ? '1' : '0';
+    return s;
+  };
+  auto clickAll = [&] {
+    for (int i = 0; i < ed->ButtonCount(); ++i) {
+      TEditButtonControlEh* b = ed->ButtonControl(i);
+      guitest::Click(b, {b->Width() / 2, b->Height() / 2});
+      Application->ProcessMessages();
+    }
+  };
+  EXPECT_EQ(enabled(), "111");
+  ed->SetEnabled(false);
+  EXPECT_EQ(enabled(), "000");
+  clickAll();
+  EXPECT_EQ(clicks, 0);
+  ed->SetEnabled(true);
+  EXPECT_EQ(enabled(), "111");
+  clickAll();
+  EXPECT_EQ(clicks, 3);
+}
+
 TEST_F(InplaceEditorTest, AnExtraButtonsShortcutPressesAndClicksIt) {
   TEditButtonEh* e = Column(kNote)->EditButtons()->Add();
   e->SetShortCut(ShortCut(VK_F4, {}));

@@ -85,3 +85,28 @@ TEST(ChildClip, AWindowRegionStillCutsAClippedChild) {
   EXPECT_TRUE(s.RedAt(nc.Left + 40, nc.Top + 30));
   EXPECT_FALSE(s.RedAt(nc.Left - 1, nc.Top + 30)) << "the frame stays the box's";
 }
+
+// A child inside its parent leaves the parent's exposed region with a hole: every part around
+// it shows the parent's new colour, the frame its frame, and the child its own pixels.
+TEST(ChildClip, AParentAroundAChildIsPaintedOnEverySideOfIt) {
+  TClipScene s;
+  s.Child->SetBounds(60, 40, 50, 30);
+  s.Box->SetColor(clBlue);
+  s.Box->Update();
+  TRect nc = s.Box->NonClientMargins();
+  QImage img = (Application->ProcessMessages(), WidgetOf(s.Box)->grab().toImage());
+  auto at = [&](int X, int Y) { return QColor(img.pixel(nc.Left + X, nc.Top + Y)); };
+  struct Probe {
+    int X, Y;
+    QColor Colour;
+  };
+  const Probe probes[] = {
+      {30, 55, Qt::blue},   {85, 10, Qt::blue}, {150, 55, Qt::blue}, {85, 100, Qt::blue},  // around the child
+      {62, 42, Qt::red},    {108, 68, Qt::red},                                              // the child's corners
+  };
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(std::to_string(p.X) + "," + std::to_string(p.Y));
+    EXPECT_EQ(at(p.X, p.Y), p.Colour);
+  }
+  EXPECT_NE(QColor(img.pixel(0, 0)), QColor(Qt::blue)) << "the frame is drawn, not the client colour";
+}
