@@ -515,7 +515,7 @@ void TDBGridEhExportAsVCLDBIF::EmitDataCell(TColumnEh* Column, TColCellParamsEh*
   TField* f = Column->Field();
   // A lookup column carries its key.
   if (f && f->Lookup()) f = f->DataSet() ? f->DataSet()->FindField(f->KeyFields()) : nullptr;
-  Byte tag = f ? VcldbifTag(f->DataType()) : tagUnassigned;
+  Byte tag = f ? VcldbifTag(f->DataType()) : Byte(tagUnassigned);
   if (tag != tagUnassigned && f->IsNull()) tag = tagNull;
   String s(1, static_cast<char>(tag));
   switch (tag) {

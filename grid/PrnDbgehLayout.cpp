@@ -264,7 +264,7 @@ int TPrintRun::TextHeight(TFont* Font, const String& Text, int Width, bool Wrap)
   TRect r{0, 0, std::max(1, Width), 0};
   HDC dc = FCanvas->Handle();
   DrawText(dc, Text.empty() ? String(" ") : Text, -1, &r,
-           DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (Wrap ? DT_WORDBREAK : 0));
+           DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (Wrap ? UINT(DT_WORDBREAK) : 0u));
   TEXTMETRIC tm;
   GetTextMetrics(dc, &tm);
   return r.Height() + tm.tmExternalLeading;
@@ -836,8 +836,8 @@ void TPrintRun::DrawCellText(const String& Text, const TRect& Cell, TAlignment A
   FillCell(Cell, Background);
   if (Text.empty()) return;
   TRect r{Cell.Left + FGeo.PadX, Cell.Top + FGeo.PadY, Cell.Right - FGeo.PadX, Cell.Bottom - FGeo.PadY};
-  UINT flags = AlignFlags(Align) | DT_NOPREFIX | DT_EXPANDTABS | (Wrap ? DT_WORDBREAK : 0) |
-               (Ellipsis ? DT_END_ELLIPSIS : 0);
+  UINT flags = AlignFlags(Align) | DT_NOPREFIX | DT_EXPANDTABS | (Wrap ? UINT(DT_WORDBREAK) : 0u) |
+               (Ellipsis ? UINT(DT_END_ELLIPSIS) : 0u);
   HDC dc = FCanvas->Handle();
   if (Layout != tlTop) {
     TRect m = r;

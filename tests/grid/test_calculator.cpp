@@ -270,7 +270,7 @@ TEST_F(PopupCalculator, APopupWindowWithARaisedFrameAndFlatButtonsToChoose) {
   Popup->SetFlatButtons(false);
   EXPECT_FALSE(Popup->GetFlatButtons());
   for (int i = 0; i < Popup->ComponentCount(); ++i)
-    if (auto* b = dynamic_cast<TSpeedButtonEh*>(Popup->Components(i))) EXPECT_FALSE(b->Flat()) << b->Name();
+    if (auto* b = dynamic_cast<TSpeedButtonEh*>(Popup->Components(i))) { EXPECT_FALSE(b->Flat()) << b->Name(); }
 }
 
 }  // namespace
