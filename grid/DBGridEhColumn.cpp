@@ -2,6 +2,7 @@
 // column defaults until assigned, widths, streaming, and the column collection.
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhAux.h"
+#include "grid/DBGridEhInplace.h"
 
 #include "core/ClassBuilder.h"
 #include "grid/GridUtilsEh.h"
@@ -69,6 +70,7 @@ TColumnEh::~TColumnEh() {
   if (TCustomDBGridEh* g = Grid()) {
     g->SortMarkedColumns()->Remove(this);
     if (g->Selection()) g->Selection()->ColumnSet()->ColumnGone(this);
+    if (auto* editor = dynamic_cast<TDBGridInplaceEdit*>(g->InplaceEditor())) editor->ColumnGone(this);
   }
   if (FImageList) FImageList->UnRegisterChanges(FImageChangeLink.get());
   FTitle.reset();

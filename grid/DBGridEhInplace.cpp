@@ -1098,6 +1098,12 @@ void TDBGridInplaceEdit::OpenMRUList() {
   FMRUList->SetDroppedDown(true);
 }
 
+void TDBGridInplaceEdit::ColumnGone(TColumnEh* Column) {
+  if (!FMRUList || FMRUList != Column->MRUList()) return;
+  CloseMRUList(false);
+  FMRUList = nullptr;
+}
+
 void TDBGridInplaceEdit::CloseMRUList(bool Accept) {
   if (!MRUDroppedDown()) return;
   if (HWND cap = GetCapture()) SendMessage(cap, WM_CANCELMODE, 0, 0);

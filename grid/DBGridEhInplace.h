@@ -69,6 +69,9 @@ public:
   bool MRUDroppedDown() const { return FMRUList && FMRUList->IsDroppedDown(); }
   void OpenMRUList();
   void CloseMRUList(bool Accept);
+  // A column that goes takes its list of recent texts with it: the editor lets go of it
+  // (closed first when it is shown), so nothing reaches a freed list afterwards.
+  void ColumnGone(TColumnEh* Column);
 
   // Whether the required-field mark shows now.
   bool RequiredMarkShown();

@@ -699,6 +699,24 @@ TEST_F(InplaceEditorTest, AKeyWaitingInTheQueueStopsTheRecentlyEnteredListFromOp
   EXPECT_TRUE(ed->MRUDroppedDown());
 }
 
+TEST_F(InplaceEditorTest, ColumnsBuiltAgainUnderAnOpenRecentTextsListLeaveTheEditorWithoutIt) {
+  TMRUListEh* mru = Column(kNote)->MRUList();
+  mru->SetActive(true);
+  mru->Items()->SetText("apple\napricot");
+  TDBGridInplaceEdit* ed = Edit(kNote);
+  ASSERT_TRUE(ed);
+  Type(ed, "ap");
+  ASSERT_TRUE(ed->MRUDroppedDown());
+  TMRUListboxEh* box = ed->MRUListBox();
+  // A list window builds its columns again from its settings: the old ones, and their lists
+  // of recent texts, go while the editor lives on.
+  Grid->Columns()->Clear();
+  EXPECT_EQ(ed->MRUList(), nullptr);
+  EXPECT_FALSE(ed->MRUDroppedDown());
+  EXPECT_FALSE(box->Visible());
+  Application->ProcessMessages();
+}
+
 // ================================================================ refused input
 
 TEST_F(InplaceEditorTest, AValueTheFieldRefusesShowsTheErrorAndKeepsTheEditAndNothingIsPosted) {
