@@ -6,6 +6,7 @@
 #include "grid/DBGridEhImpExp.h"
 #include "data/ADODB.h"
 #include "core/StrUtils.h"
+#include "FileQuery.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -87,7 +88,6 @@ class ExportFixture : public ::testing::Test {
 protected:
   TComponent Owner{nullptr};
   TempFolder Dir;
-  TADOConnection* Conn = nullptr;
   TADOQuery* Query = nullptr;
   TDataSource* Source = nullptr;
   TDBGridEh* Grid = nullptr;
@@ -97,12 +97,8 @@ protected:
   void SetUp() override {
     String file = Dir / "list.db";
     CreateDatabaseFromScript(file, exporttest::kScript);
-    Conn = new TADOConnection(&Owner);
-    Conn->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";Persist Security Info=False");
-    Conn->Open();
-    Query = new TADOQuery(&Owner);
-    Query->SetConnection(Conn);
-    Query->SQL()->SetText("select * from t_list");
+    Query = FileQuery(&Owner, file, "select * from t_list");
+    Query->Connection()->Open();
     Source = new TDataSource(&Owner);
     Source->SetDataSet(Query);
     Grid = new TDBGridEh(&Owner);

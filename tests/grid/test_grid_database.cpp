@@ -3,6 +3,7 @@
 // and dataset, and frees cleanly. Also the per-column input method and popup menu.
 #include "DBGridFixture.h"
 #include "GridTestUtil.h"
+#include "FileQuery.h"
 #include "TempFolder.h"
 #include "core/ClassBuilder.h"
 #include "core/Filer.h"
@@ -64,7 +65,6 @@ class GridDatabaseTest : public ::testing::Test {
 protected:
   TempFolder Dir;
   TForm* DataModule = nullptr;
-  TADOConnection* Conn = nullptr;
   TADOQuery* Query = nullptr;
   TDataSource* Source = nullptr;
   TPactListForm* List = nullptr;
@@ -77,11 +77,7 @@ protected:
     CreateDatabaseFromScript(File, kScript);
     DataModule = new TForm(Application);
     static_cast<TComponent*>(DataModule)->SetName("Frm_Data");
-    Conn = new TADOConnection(DataModule);
-    Conn->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + File + ";Persist Security Info=False");
-    Query = new TADOQuery(DataModule);
-    Query->SetConnection(Conn);
-    Query->SQL()->SetText("select * from t_pact order by code");
+    Query = FileQuery(DataModule, File, "select * from t_pact order by code");
     Source = new TDataSource(DataModule);
     static_cast<TComponent*>(Source)->SetName("DS_Pact");
     Source->SetDataSet(Query);

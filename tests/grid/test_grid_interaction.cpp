@@ -4,6 +4,7 @@
 #include "GuiTestUtil.h"
 #include "GridPaintFixture.h"
 #include "grid/DBGridEh.h"
+#include "FileQuery.h"
 #include "TempFolder.h"
 #include "data/ADODB.h"
 #include "gui/Clipbrd.h"
@@ -63,11 +64,7 @@ protected:
     Grid = new TDBGridEh(Form);
     Grid->SetParent(Form);
     Grid->SetBounds(0, 0, 500, 400);
-    auto* conn = new TADOConnection(Form);
-    conn->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";Persist Security Info=False");
-    DS = new TADOQuery(Form);
-    DS->SetConnection(conn);
-    DS->SQL()->SetText("select * from t_pact order by id");
+    DS = FileQuery(Form, file, "select * from t_pact order by id");
     auto* source = new TDataSource(Form);
     source->SetDataSet(DS);
     for (const char* f : {"Name", "Amount", "Code"}) Grid->Columns()->AddColumn()->SetFieldName(f);

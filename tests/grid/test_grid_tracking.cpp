@@ -4,6 +4,7 @@
 // the titles, frozen and traced column sizing, and the settings objects of the grid unit.
 #include "GuiTestUtil.h"
 #include "GridPaintFixture.h"
+#include "FileQuery.h"
 #include "TempFolder.h"
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhAux.h"
@@ -55,11 +56,7 @@ protected:
     Form = new TForm(Application);
     Form->SetBorderStyle(bsNone);
     Form->SetBounds(20, 20, 520, 420);
-    auto* conn = new TADOConnection(Form);
-    conn->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";Persist Security Info=False");
-    Query = new TADOQuery(Form);
-    Query->SetConnection(conn);
-    Query->SQL()->SetText("select * from t_pact order by pactid");
+    Query = FileQuery(Form, file, "select * from t_pact order by pactid");
     auto* source = new TDataSource(Form);
     source->SetDataSet(Query);
     Grid = new TDBGridEh(Form);

@@ -4,6 +4,7 @@
 #include "GridPaintFixture.h"
 #include "GuiTestUtil.h"
 #include "MenuTestUtil.h"
+#include "FileQuery.h"
 #include "TempFolder.h"
 #include "core/SysUtils.h"
 #include "data/ADODB.h"
@@ -37,7 +38,6 @@ class InplaceEditorTest : public ::testing::Test {
 protected:
   TempFolder Dir;
   TForm* Form = nullptr;
-  TADOConnection* Conn = nullptr;
   TADOQuery* Query = nullptr;
   TDataSource* Source = nullptr;
   TDBGridEh* Grid = nullptr;
@@ -48,11 +48,7 @@ protected:
     CreateDatabaseFromScript(file, kScript);
     Form = new TForm(Application);
     Form->SetBounds(40, 40, 560, 300);
-    Conn = new TADOConnection(Form);
-    Conn->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";Persist Security Info=False");
-    Query = new TADOQuery(Form);
-    Query->SetConnection(Conn);
-    Query->SQL()->SetText("select * from t_item order by id");
+    Query = FileQuery(Form, file, "select * from t_item order by id");
     Source = new TDataSource(Form);
     Source->SetDataSet(Query);
     Query->Open();

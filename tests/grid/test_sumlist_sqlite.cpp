@@ -1,5 +1,6 @@
 // Footer sums of a grid over a real database file: the query the application opens, edits
 // that reach the file, a delete the database refuses, and a filter change.
+#include "FileQuery.h"
 #include "data/ADODB.h"
 #include "TestGrid.h"
 
@@ -38,12 +39,9 @@ protected:
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
-    Conn = new TADOConnection(&Owner);
-    Conn->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";Persist Security Info=False");
+    Query = FileQuery(&Owner, file, "select * from t_pay");
+    Conn = Query->Connection();
     Conn->Open();
-    Query = new TADOQuery(&Owner);
-    Query->SetConnection(Conn);
-    Query->SQL()->SetText("select * from t_pay");
     Source = new TDataSource(&Owner);
     Source->SetDataSet(Query);
     Grid = new TTestGrid(&Owner);
