@@ -45,30 +45,6 @@ KELM_PUBLISH(TFrm_Tree) {
   b.Method("TB_CloseClick", &TFrm_Tree::TB_CloseClick);
 }
 
-// ---------------------------------------------------------------- free routines
-
-String PadTreeCode(const String& Text) { return Length(Text) % 2 != 0 ? "0" + Text : Text; }
-
-bool IsNumericText(const String& Text) {
-  if (Text.empty()) return false;
-  for (char c : Text)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
-
-String TreeNodeCode(const TTreeNode* Node) {
-  if (!Node->Parent()) return "";
-  const String& t = Node->Text();
-  return t.substr(0, t.find('-'));
-}
-
-String TreeNodeName(const TTreeNode* Node) {
-  const String& t = Node->Text();
-  if (!Node->Parent()) return t;
-  std::size_t dash = t.find('-');
-  return dash == String::npos ? String() : t.substr(dash + 1);
-}
-
 // ---------------------------------------------------------------- the picker table
 
 namespace {
@@ -83,15 +59,6 @@ bool IsIdentifier(const String& Name) {
   for (char c : Name)
     if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) return false;
   return true;
-}
-
-// The code after Last on its level: its own last two digits plus one, written in decimal and
-// padded; "" when they are 99 (the level is full) or Last is no code.
-String CodeAfter(const String& Last) {
-  if (Last.size() < 2 || !IsNumericText(Last)) return "";
-  int level = (Last[Last.size() - 2] - '0') * 10 + (Last.back() - '0');
-  if (level >= 99) return "";
-  return Last.substr(0, Last.size() - 2) + PadTreeCode(IntToStr(level + 1));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // opened it as a picker. Its three queries work on connections of their own to the database
 // file, made from the data module's connection string and closed when the window is freed.
 #include "forms/TFrm_Tree.h"
+#include "app/TreeCodes.h"
 #include "gui/Forms.h"
 
 #include <functional>
@@ -93,16 +94,6 @@ extern TFrm_Tree* Frm_Tree;
 
 // A table name that is no identifier.
 KELM_EXCEPTION(ETreeTableName, Exception);
-
-// "0" + Text when its length is odd, else Text.
-String PadTreeCode(const String& Text);
-// True when Text is a code's digits: not empty, "0" to "9" only (no sign, exponent or
-// blank).
-bool IsNumericText(const String& Text);
-// A node's code: its text up to the first "-"; the root's is "".
-String TreeNodeCode(const TTreeNode* Node);
-// A node's name: its text after the first "-"; the root's is its whole text.
-String TreeNodeName(const TTreeNode* Node);
 
 // ---- the openers of the window as a picker
 // A dialog that takes a picked code: whether it is open (its global instance is set), and

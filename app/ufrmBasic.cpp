@@ -2,6 +2,7 @@
 
 #include "app/PickTargets.h"
 #include "app/SqlText.h"
+#include "app/TreeCodes.h"
 #include "app/U_Data.h"
 #include "app/U_Main.h"
 #include "core/ClassBuilder.h"
@@ -46,36 +47,6 @@ KELM_PUBLISH(TfrmBasic) {
 }
 
 namespace {
-
-// A node's code and name: its text split at the first "-"; the root has no code and its
-// whole text as name.
-struct TNodeParts {
-  String Code;
-  String Name;
-};
-TNodeParts PartsOf(const TTreeNode* Node) {
-  if (!Node->Parent()) return {"", Node->Text()};
-  const String& t = Node->Text();
-  std::size_t dash = t.find('-');
-  if (dash == String::npos) return {t, ""};
-  return {t.substr(0, dash), t.substr(dash + 1)};
-}
-
-bool AllDigits(const String& S) {
-  for (char c : S)
-    if (c < '0' || c > '9') return false;
-  return !S.empty();
-}
-
-// The code after Max on its level: its last two digits plus one, as text, so any depth works;
-// "" when they are not two digits or already 99.
-String IncrementCode(const String& Max) {
-  if (Max.size() < 2) return "";
-  String last = Max.substr(Max.size() - 2);
-  if (!AllDigits(last) || last == "99") return "";
-  int next = (last[0] - '0') * 10 + (last[1] - '0') + 1;
-  return Max.substr(0, Max.size() - 2) + static_cast<char>('0' + next / 10) + static_cast<char>('0' + next % 10);
-}
 
 TPickTargets& CategoryTargets() {
   static TPickTargets* targets = new TPickTargets();  // never freed: dialogs may outlive statics
@@ -122,9 +93,8 @@ void TfrmBasic::tbRefreshClick(TObject*) {
 
 void TfrmBasic::ShowNode(TTreeNode* Node) {
   if (!Node) return;
-  TNodeParts p = PartsOf(Node);
-  edtCode->SetText(p.Code);
-  edtName->SetText(p.Name);
+  edtCode->SetText(TreeNodeCode(Node));
+  edtName->SetText(TreeNodeName(Node));
 }
 
 void TfrmBasic::tvBasicClick(TObject*) { ShowNode(tvBasic->Selected()); }
@@ -162,7 +132,7 @@ void TfrmBasic::NextCode() {
                              " and len(code)=" + SqlInt(length));
   String max = q->IsEmpty() ? String() : Trim(q->Fields()->Fields(0)->AsString());
   String proposal;
-  if (!max.empty()) proposal = IncrementCode(max);
+  if (!max.empty()) proposal = CodeAfter(max);
   else proposal = child ? base + "01" : String("01");
   edtCode->SetText(proposal);
 }
@@ -200,7 +170,7 @@ void TfrmBasic::TB_DelClick(TObject*) {
     Box(NoNodeText, MB_OK);
     return;
   }
-  String code = Trim(PartsOf(node).Code);
+  String code = Trim(TreeNodeCode(node));
   if (code.empty()) {
     Box(RootDeleteText, MB_OK);
     return;
@@ -213,7 +183,7 @@ void TfrmBasic::TB_DelClick(TObject*) {
 }
 
 String TfrmBasic::CodeRefusal(const String& Code) const {
-  if (!AllDigits(Code)) return NotNumericText;
+  if (!IsNumericText(Code)) return NotNumericText;
   if (Code.size() % 2 != 0 || Code.size() > 30) return BadRuleText;
   if (IsNew != 1) return "";
   TADOQuery* q = Frm_Data->Qry_Temp;
