@@ -10,6 +10,13 @@ KELM_PUBLISH(TBasicAction) { Published(b); }
 
 TBasicAction::TBasicAction(TComponent* AOwner) : TComponent(AOwner) {}
 
+bool TBasicAction::ActOn(TObject* Target, bool Execute) {
+  if (!Target || !HandlesTarget(Target)) return false;
+  if (Execute) ExecuteTarget(Target);
+  else UpdateTarget(Target);
+  return true;
+}
+
 TBasicAction::~TBasicAction() {
   // Clients keep no dangling pointer to a freed action.
   while (!FClients.empty()) FClients.back()->SetAction(nullptr);

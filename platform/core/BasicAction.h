@@ -32,6 +32,11 @@ public:
   virtual bool HandlesTarget(TObject* Target) { return false; }
   virtual void ExecuteTarget(TObject* Target) {}
   virtual void UpdateTarget(TObject* Target) {}
+  // Whether the action looks for a target among the controls when no handler of its own
+  // runs; only actions that take a target do, so the others cost no walk of the windows.
+  virtual bool SeeksTarget() const { return false; }
+  // Offers the action to Target: run (Execute) or updated for it when it handles it.
+  bool ActOn(TObject* Target, bool Execute);
   TComponent* ActionComponent() const { return FActionComponent; }
   void SetActionComponent(TComponent* v) { FActionComponent = v; }
   void RegisterChanges(TBasicActionLink* Link);

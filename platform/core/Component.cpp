@@ -201,14 +201,6 @@ void TComponent::ReadState(TReader*) {}
 void TComponent::WriteState(TWriter*) {}
 
 // The component's own answer to an action: itself as the target (the action decides).
-bool TComponent::ExecuteAction(TBasicAction* Action) {
-  if (!Action || !Action->HandlesTarget(this)) return false;
-  Action->ExecuteTarget(this);
-  return true;
-}
+bool TComponent::ExecuteAction(TBasicAction* Action) { return Action && Action->ActOn(this, true); }
 
-bool TComponent::UpdateAction(TBasicAction* Action) {
-  if (!Action || !Action->HandlesTarget(this)) return false;
-  Action->UpdateTarget(this);
-  return true;
-}
+bool TComponent::UpdateAction(TBasicAction* Action) { return Action && Action->ActOn(this, false); }

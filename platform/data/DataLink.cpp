@@ -257,17 +257,9 @@ int TDataLink::MoveBy(int distance) {
   return ds ? ds->MoveBy(distance) : 0;
 }
 
-bool TDataLink::ExecuteAction(TBasicAction* Action) {
-  if (!Action || !FDataSource || !Action->HandlesTarget(FDataSource)) return false;
-  Action->ExecuteTarget(FDataSource);
-  return true;
-}
+bool TDataLink::ExecuteAction(TBasicAction* Action) { return Action && Action->ActOn(FDataSource, true); }
 
-bool TDataLink::UpdateAction(TBasicAction* Action) {
-  if (!Action || !FDataSource || !Action->HandlesTarget(FDataSource)) return false;
-  Action->UpdateTarget(FDataSource);
-  return true;
-}
+bool TDataLink::UpdateAction(TBasicAction* Action) { return Action && Action->ActOn(FDataSource, false); }
 
 void TDataLink::DataEvent(TDataEvent event, NativeInt info) {
   if (event == deUpdateState) {

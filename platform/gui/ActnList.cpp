@@ -52,13 +52,13 @@ void TContainedAction::SetCategory(const String& Value) {
 bool TContainedAction::Execute() {
   if (FActionList && FActionList->ExecuteAction(this)) return true;
   if (TBasicAction::Execute()) return true;
-  return Application && Application->DispatchAction(CM_ACTIONEXECUTE, this);
+  return SeeksTarget() && Application && Application->DispatchAction(CM_ACTIONEXECUTE, this);
 }
 
 bool TContainedAction::Update() {
   if (FActionList && FActionList->UpdateAction(this)) return true;
   if (TBasicAction::Update()) return true;
-  return Application && Application->DispatchAction(CM_ACTIONUPDATE, this);
+  return SeeksTarget() && Application && Application->DispatchAction(CM_ACTIONUPDATE, this);
 }
 
 TComponent* TContainedAction::GetParentComponent() const { return FActionList; }

@@ -249,6 +249,9 @@ bool TApplication::DispatchAction(UINT Msg, TBasicAction* Action) {
   auto offer = [&](TCustomForm* f) {
     return f && f->Perform(Msg, 0, reinterpret_cast<LPARAM>(Action)) == 1;
   };
+  // The main form offers the action to its active MDI child first; offering it to that
+  // child on its own as well would walk the child twice.
+  if (FMainForm && active && FMainForm->ActiveMDIChild() == active) active = FMainForm;
   return offer(active) || (FMainForm != active && offer(FMainForm));
 }
 

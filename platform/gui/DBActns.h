@@ -27,6 +27,7 @@ public:
 
   // A data source with a dataset: any, or the action's own DataSource when it has one.
   bool HandlesTarget(TObject* Target) override;
+  bool SeeksTarget() const override { return true; }
   // Runs the command on the target's dataset.
   void ExecuteTarget(TObject* Target) override;
   // Enabled while the command can run on the target's dataset.
