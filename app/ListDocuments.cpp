@@ -8,7 +8,8 @@
 const char* const DocumentMissingText = "文件不存在：";
 
 String CurrentDocumentPath(TDataSet* Documents) {
-  if (!Documents->Active() || Documents->Eof()) return "";
+  // Past the last row (Eof) the last row is still the current one.
+  if (!Documents->Active() || Documents->IsEmpty()) return "";
   return Documents->FieldByName("DocPath")->AsString();
 }
 

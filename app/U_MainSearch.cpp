@@ -31,7 +31,7 @@ TSearchColumn FindSearchColumn(const String& ListName, const String& Title) {
 // The column as the statement names it: bracketed, so any field name T_FieldShow holds is
 // one name. A date is compared by the text the user sees.
 String ColumnText(const TSearchColumn& Column) {
-  String name = "[" + Column.Field + "]";
+  String name = SqlName(Column.Field);
   return Column.IsDate ? "format(" + name + ",'yyyy-mm-dd')" : name;
 }
 

@@ -158,7 +158,8 @@ String TFrm_Tree::LastCode(int Size, const String& Prefix) {
 }
 
 void TFrm_Tree::NextCode() {
-  Frm_Data->OpenQuery(Qry, "select * from " + Table());
+  // Only whether the table holds any code.
+  Frm_Data->OpenQuery(Qry, "select top 1 code from " + Table());
   if (Qry->IsEmpty()) {
     Edit_Code->SetText("01");
     return;
@@ -267,16 +268,14 @@ void TFrm_Tree::SaveRename() {
     Box(RenameNoCodeText, MB_ICONQUESTION);
     return;
   }
-  String select = "select * from " + Table() + " where code=" + SqlStr(code);
-  Frm_Data->OpenQuery(Frm_Data->Qry_Temp, select);
-  if (Frm_Data->Qry_Temp->IsEmpty()) {
+  Frm_Data->OpenQuery(Qry_Hy, "select * from " + Table() + " where code=" + SqlStr(code));
+  if (Qry_Hy->IsEmpty()) {
     Box(RenameMissingText, MB_ICONQUESTION);
     return;
   }
   Edit_Code->SetEnabled(false);
   Edit_Name->SetEnabled(false);
   String name = Trim(Edit_Name->Text());
-  Frm_Data->OpenQuery(Qry_Hy, select);
   Qry_Hy->Edit();
   Qry_Hy->FieldByName("name")->SetAsString(name);
   Qry_Hy->Post();

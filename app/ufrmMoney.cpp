@@ -121,7 +121,7 @@ void TMoneySchedule::OpenRows(const String& SQL) {
 
 void TMoneySchedule::N8Click(TObject*) {
   TADOQuery* q = Query();
-  if (!q->Active() || q->Eof()) return;
+  if (!Frm_Main->HasCurrentRow(q)) return;
   // An item settled already keeps the day it was settled.
   Frm_Data->ExecQuery(Frm_Data->Qry_Temp,
                       "update t_pact_zj set f_check=" + SqlStr(SettledText) + ", sjdate=" + SqlDate(Date()) +

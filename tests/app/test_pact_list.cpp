@@ -649,6 +649,23 @@ TEST_F(PactListTest, DocumentsOpenThroughTheShellAndAMissingFileIsReported) {
   EXPECT_EQ(opened[1].find(".txt"), String::npos) << "the folder: " << opened[1];
   EXPECT_TRUE(Folder.Messages.empty());
 
+  // A move down from the last row leaves the list past it (Eof) on that row: it is still
+  // the document opened.
+  // (The entry is clicked without the right click that would choose a row first.)
+  TMenuItem* openFile = W->pmPactDoc->Items()->Items(0);
+  doc->Last();
+  openFile->Click();
+  doc->Next();
+  ASSERT_TRUE(doc->Eof());
+  openFile->Click();
+  ASSERT_EQ(opened.size(), 4u);
+  EXPECT_EQ(opened[3], opened[2]);
+  EXPECT_NE(opened[2], opened[0]);
+  opened.resize(2);
+  doc->First();
+  Click(W->dgPactDoc, p);
+  Application->ProcessMessages();
+
   DeleteFile(pactfixture::DocumentPath(Folder.Path(), "施工图.txt"));
   ChooseFromPopup(W->dgPactDoc, p, "打开文件夹");
   EXPECT_EQ(opened.size(), 2u);
