@@ -1,5 +1,6 @@
 #include "app/U_AddCust.h"
 
+#include "app/DetailRows.h"
 #include "app/SqlText.h"
 #include "app/U_Custom.h"
 #include "app/U_Data.h"
@@ -126,16 +127,12 @@ void TFrm_AddCust::Save() {
       if (AddMode == 1) cust->FieldByName("Maker")->SetAsString(Frm_Main->CurrentUser);
       cust->FieldByName("f_check")->SetAsString(NotSubmitted);
       cust->Post();
-      for (contacts->First(); !contacts->Eof(); contacts->Next()) {
-        contacts->Edit();
-        contacts->FieldByName("CustCode")->SetAsString(code);
-        contacts->Post();
-      }
+      StampDetailCode(contacts, "CustCode", code);
       contacts->UpdateBatch();
     });
   } catch (...) {
-    for (TDataSet* d : {static_cast<TDataSet*>(cust), static_cast<TDataSet*>(contacts)})
-      if (d->State() == dsEdit || d->State() == dsInsert) d->Cancel();
+    CancelEditing(cust);
+    CancelEditing(contacts);
     throw;
   }
   // The list followed the customer while its contacts still had the old code.

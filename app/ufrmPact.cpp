@@ -167,22 +167,6 @@ String CurrentText(TDataSet* DataSet, const char* Field) {
   return DataSet->FieldByName(Field)->AsString();
 }
 
-// Keeps a dataset's controls from following it while the scope lasts (no dataset: nothing).
-class TControlsHold {
-public:
-  explicit TControlsHold(TDataSet* D) : FD(D) {
-    if (FD) FD->DisableControls();
-  }
-  ~TControlsHold() {
-    if (FD) FD->EnableControls();
-  }
-  TControlsHold(const TControlsHold&) = delete;
-  TControlsHold& operator=(const TControlsHold&) = delete;
-
-private:
-  TDataSet* FD;
-};
-
 // Walks a dataset with its controls held and puts it back where it stood, also when the walk
 // fails; the controls see only where it ends.
 class TWalkScope {

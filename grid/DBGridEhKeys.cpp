@@ -25,13 +25,6 @@ bool UntouchedInsert(TDataSet* ds, TGridDataLinkEh* link) {
   return ds->State() == dsInsert && !ds->Modified() && !link->Modified();
 }
 
-// Controls disabled for a walk, enabled again however the walk ends.
-struct TControlsOff {
-  TDataSet* DS;
-  explicit TControlsOff(TDataSet* ADS) : DS(ADS) { DS->DisableControls(); }
-  ~TControlsOff() { DS->EnableControls(); }
-};
-
 struct TSearchingScope {
   bool& Flag;
   explicit TSearchingScope(bool& AFlag) : Flag(AFlag) { Flag = true; }
@@ -336,7 +329,7 @@ void TCustomDBGridEh::MoveByRows(bool Extend, int Distance, bool RowMode, bool T
     }
     int left = std::abs(Distance);
     // Long extensions walk without repainting the grid at every record.
-    std::optional<TControlsOff> off;
+    std::optional<TControlsHold> off;
     if (ToTheEnd || left > 1) off.emplace(ds);
     bool away = false;  // once moving away from the anchor, every later step does too
     while (ToTheEnd || left > 0) {
@@ -434,7 +427,7 @@ bool TCustomDBGridEh::CellTextMatches(const String& Upper) {
 // raised (a field that cannot be read leaves the grid where it was).
 bool TCustomDBGridEh::SearchWalk(const String& Upper, int Direction) {
   TDataSet* ds = DataSet();
-  TControlsOff off(ds);
+  TControlsHold off(ds);
   TViewPosition saved = SaveViewPosition();
   bool found = false;
   try {

@@ -14,6 +14,8 @@
 // amount. Links see the move as DataSetScrolled(distance): the number of rows the window moved
 // towards the end (negative towards the start).
 //
+// TControlsHold holds a dataset's controls still for a scope.
+//
 // The fields are declared in Fields.h, the stored rows in Rows.h and the data sources and links
 // in DataLink.h; this header includes them all.
 #include "data/DBTypes.h"
@@ -420,4 +422,21 @@ private:
       FAfterDelete, FBeforeScroll, FAfterScroll, FBeforeRefresh, FAfterRefresh, FOnCalcFields, FOnNewRecord;
   TDataSetErrorEvent FOnPostError, FOnDeleteError;
   TFilterRecordEvent FOnFilterRecord;
+};
+
+// Holds a dataset's controls still for a scope (DisableControls) and lets them follow it
+// again however the scope ends; no dataset, nothing held.
+class TControlsHold {
+public:
+  explicit TControlsHold(TDataSet* Data) : FData(Data) {
+    if (FData) FData->DisableControls();
+  }
+  ~TControlsHold() {
+    if (FData) FData->EnableControls();
+  }
+  TControlsHold(const TControlsHold&) = delete;
+  TControlsHold& operator=(const TControlsHold&) = delete;
+
+private:
+  TDataSet* FData;
 };
