@@ -431,12 +431,15 @@ TRect TDBGridInplaceEdit::TextRect() {
   return r;
 }
 
+// The indent of one tree level, the band left of a node's text that opens and closes it.
+constexpr int kTreeLevelIndent = 18;
+
 int TDBGridInplaceEdit::TreeIndent() const {
   TCustomDBGridEh* g = DBGrid();
   IMemTableEh* tree = g ? g->MemTableSupport() : nullptr;
   if (!tree || !tree->TreeViewActive() || g->VisibleColumns()->Count() == 0) return 0;
   if (CurrentColumn() != g->VisibleColumns()->Items(0)) return 0;
-  return std::max(0, tree->NodeLevel() * 18);
+  return std::max(0, tree->NodeLevel() * kTreeLevelIndent);
 }
 
 // ================================================================ button events
@@ -1152,7 +1155,7 @@ void TDBGridInplaceEdit::Change() {
 bool TDBGridInplaceEdit::MouseOutsideText(TMessage& M) {
   TPoint p = PointFromLParam(M.LParam);
   bool press = M.Msg == WM_LBUTTONDOWN || M.Msg == WM_RBUTTONDOWN || M.Msg == WM_MBUTTONDOWN;
-  if (int indent = TreeIndent(); press && indent > 0 && p.X >= indent - 18 && p.X < indent) {
+  if (int indent = TreeIndent(); press && indent > 0 && p.X >= indent - kTreeLevelIndent && p.X < indent) {
     TCustomDBGridEh* g = DBGrid();
     IMemTableEh* tree = g->MemTableSupport();
     tree->SetNodeExpanded(g->Row() - g->TopDataOffset(), !tree->NodeExpanded());

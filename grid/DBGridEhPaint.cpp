@@ -257,7 +257,6 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
     if (fixedRow) return fixedLine;
     if (r >= footerFrom) return footerFixed ? fixedLine : dataLine;
     if (k < IndicatorOffset()) return fixedLine;
-    if (k < FixedCols()) return dataLine;
     return dataLine;
   };
   // Frozen cells under dghFrozen3D have frames instead of lines.

@@ -182,7 +182,6 @@ void TPrintRun::ComputeWidths() {
 }
 
 // Widths from the content: the title, every printed row's cell and the footers.
-// Widths from the content: the title, every printed row's cell and the footers.
 void TPrintRun::OptimalWidths() {
   if (Screen) Screen->SetCursor(crHourGlass);
   int extra = 2 * FGeo.PadX;
@@ -790,8 +789,7 @@ void TPrintRun::DrawDataCell(int Col, const TRect& R, bool FirstOnPage) {
   }
   DrawCellText(p->Text(), textCell, p->Alignment(), c->Layout(), c->EndEllipsis(), FWrapRows, clWhite);
 }
-// The image scaled to the printer, centred in the cell and clipped to it; nothing for an index
-// outside the list.
+
 // The image scaled to the printer, aligned in R (centred vertically) and clipped to it;
 // nothing for an index outside the list.
 void TPrintRun::DrawCellImage(TCustomImageList* Images, int Index, const TRect& R, TAlignment Align) {
