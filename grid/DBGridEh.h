@@ -951,6 +951,23 @@ private:
   bool FModified = false;
 };
 
+// Makes a record of the link's buffer the active one for reading and puts the previous one
+// back however the scope ends.
+class TActiveRecordScopeEh {
+public:
+  TActiveRecordScopeEh(TGridDataLinkEh* Link, int Record) : FLink(Link), FSaved(Link->ActiveRecord()) {
+    FLink->SetActiveRecord(Record);
+  }
+  ~TActiveRecordScopeEh() { FLink->SetActiveRecord(FSaved); }
+  int Saved() const { return FSaved; }  // the record active before the scope
+  TActiveRecordScopeEh(const TActiveRecordScopeEh&) = delete;
+  TActiveRecordScopeEh& operator=(const TActiveRecordScopeEh&) = delete;
+
+private:
+  TGridDataLinkEh* FLink;
+  int FSaved;
+};
+
 // ================================================================ selected rows
 
 // The grid's selected rows: bookmark strings kept in the dataset's bookmark order, found by a

@@ -457,12 +457,10 @@ bool TCustomDBGridEh::SearchWalk(const String& Upper, int Direction) {
 // going back to it and moving by the distance shows the current record where it was.
 TCustomDBGridEh::TViewPosition TCustomDBGridEh::SaveViewPosition() {
   TViewPosition p;
-  int active = FDataLink->ActiveRecord();
   int middle = std::max(0, FDataLink->RecordCount() / 2);
-  FDataLink->SetActiveRecord(middle);
+  p.Distance = FDataLink->ActiveRecord() - middle;
+  TActiveRecordScopeEh scope(FDataLink.get(), middle);
   p.Bookmark = DataSet()->Bookmark();
-  FDataLink->SetActiveRecord(active);
-  p.Distance = active - middle;
   return p;
 }
 

@@ -48,16 +48,6 @@ TMetrics Measure(TCustomDBGridEh* Grid, TFont* Font) {
 
 }  // namespace
 
-// Makes a record of the link's buffer active for reading and restores the active one.
-struct TActiveRecordScopeEh {
-  TGridDataLinkEh* Link;
-  int Saved;
-  TActiveRecordScopeEh(TGridDataLinkEh* L, int Record) : Link(L), Saved(L->ActiveRecord()) {
-    Link->SetActiveRecord(Record);
-  }
-  ~TActiveRecordScopeEh() { Link->SetActiveRecord(Saved); }
-};
-
 // ================================================================ the layout pass
 
 void TCustomDBGridEh::LayoutChanged() {

@@ -74,16 +74,6 @@ void FillWith(TCanvas* C, const TRect& R, TColor Color) {
   C->FillRect(R);
 }
 
-// Restores the data link's active record when a cell drawn for another record is done.
-struct TActiveRecordScope {
-  TGridDataLinkEh* Link;
-  int Saved;
-  TActiveRecordScope(TGridDataLinkEh* L, int Record) : Link(L), Saved(L->ActiveRecord()) {
-    Link->SetActiveRecord(Record);
-  }
-  ~TActiveRecordScope() { Link->SetActiveRecord(Saved); }
-};
-
 }  // namespace
 
 TImageList* GridIndicatorImages() { return GridImages().Indicators.get(); }
@@ -390,8 +380,8 @@ bool TCustomDBGridEh::DrawIndicatorCell(int ARow, int DataRow, TRect R, int Cell
     FillWith(c, R, back);
     return false;
   }
-  TActiveRecordScope scope(FDataLink.get(), DataRow);
-  bool current = DataRow == scope.Saved;
+  TActiveRecordScopeEh scope(FDataLink.get(), DataRow);
+  bool current = DataRow == scope.Saved();
   bool selected = FSelection->SelectionKind() == gstAll ||
                   (FOptions.Contains(dgMultiSelect) && FBookmarks->CurrentRowSelected());
   bool highlighted = GetFixedCellColors(0, ARow, c->Font(), back, selected, CellType);
@@ -600,7 +590,7 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
     FillWith(c, R, Color());
     return;
   }
-  TActiveRecordScope scope(FDataLink.get(), DataRow);
+  TActiveRecordScopeEh scope(FDataLink.get(), DataRow);
   TColumnEh* col = FColumns->Items(DataCol);
   c->Font()->Assign(col->Font());
   TColor back = RowColor(col);
@@ -677,7 +667,7 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
 }
 
 String TCustomDBGridEh::CellParamsText(TColumnEh* Column, int DataRow, TGridDrawState State) {
-  TActiveRecordScope scope(FDataLink.get(), DataRow);
+  TActiveRecordScopeEh scope(FDataLink.get(), DataRow);
   TColCellParamsEh params;
   TFont font;
   font.Assign(Column->Font());
