@@ -55,23 +55,26 @@ TCustomForm* FormOfWidget(QWidget* w) {
   return cw ? dynamic_cast<TCustomForm*>(cw->Control) : nullptr;
 }
 
+// While its active child is the screen's active form, an MDI form is the active window
+// already: the child keeps the activation among forms.
+static bool ChildHoldsActivation(TCustomForm* Form) {
+  return Form->FormStyle() == fsMDIForm && Form->ActiveMDIChild() && Screen->ActiveCustomForm() == Form->ActiveMDIChild();
+}
+
 void ActivateFormOf(TWinControl* Control) {
   TWinControl* top = GetTopParent(Control);
   auto* f = dynamic_cast<TCustomForm*>(top);
   if (TCustomForm* pf = GetParentForm(Control); pf && pf->FormStyle() == fsMDIChild) f = pf;
   if (!f || !Screen || Screen->ActiveCustomForm() == f || !f->Visible()) return;
-  // While its active child is the active form the MDI form is the active window already: one
-  // of its own controls takes the focus without the child losing its activation.
-  if (f->FormStyle() == fsMDIForm && f->ActiveMDIChild() && Screen->ActiveCustomForm() == f->ActiveMDIChild()) return;
+  // One of the MDI form's own controls takes the focus without the child losing its activation.
+  if (ChildHoldsActivation(f)) return;
   ActivateForm(f);
 }
 
 void FormActivated(TCustomForm* Form, bool Active) {
   if (Active && Screen && Screen->ActiveCustomForm() != Form && Form->Visible()) {
     // Qt activates the MDI form; the active child keeps the activation among forms.
-    if (Form->FormStyle() == fsMDIForm && Form->ActiveMDIChild() &&
-        Screen->ActiveCustomForm() == Form->ActiveMDIChild())
-      return;
+    if (ChildHoldsActivation(Form)) return;
     // The window system has made it active already: asking it again would answer with one
     // more activation, and two windows whose activations cross would take turns for ever.
     ActivateForm(Form, false);
@@ -680,8 +683,8 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
   FActiveControl = Control == this ? nullptr : Control;
   // The focus inside a child is no longer on a control of the MDI form: asking for that
   // control again has to move the focus back to it.
-  if (FFormStyle == fsMDIChild && Application && Application->MainForm() && Application->MainForm() != this)
-    static_cast<TCustomForm*>(Application->MainForm())->FActiveControl = nullptr;
+  if (FFormStyle == fsMDIChild && Application && Application->MainForm())
+    Application->MainForm()->FActiveControl = nullptr;
   if (Screen) {
     Screen->SetActiveControl(Control);
     if (Screen->FActiveCustomForm != this) Screen->SetActiveForm(this);
