@@ -1546,6 +1546,14 @@ public:
   bool IsCellSelected(int ACol, int ARow, const String& Bookmark, int DataCol) const;
   // Repaints what the selection covers and the current row; notes the focus state.
   void InvalidateSelection();
+  // Repaints the selection when the grid (its editor included) gained or lost the input focus
+  // since it was last painted.
+  void RefreshFocusHighlight() {
+    if (HasInputFocus() != FHadInputFocus) InvalidateSelection();
+  }
+  // Ctrl+F: starts the incremental search, or (during one, when the find dialog is allowed, or
+  // with the dialog alone) opens the find dialog with Text. False when the grid offers neither.
+  bool StartFind(const String& Text);
   // The data cells' pixels: right of the indicator, below the titles and the filter row,
   // above the footers.
   TRect DataAreaRect() const;

@@ -578,18 +578,10 @@ bool TDBGridInplaceEdit::GridKeys(Word& Key, TShiftState Shift) {
     Key = 0;
     return true;
   }
-  bool incSearch = sc == kIncSearchShortCutEh && g->OptionsEh().Contains(dghIncSearch);
-  bool findKey = sc == kFindDialogShortCutEh && g->OptionsEh().Contains(dghDialogFind);
-  if (!incSearch && !findKey) return false;
+  // The incremental search and the find dialog share their short cut.
+  static_assert(kIncSearchShortCutEh == kFindDialogShortCutEh);
+  if (sc != kIncSearchShortCutEh || !g->StartFind(SelText())) return false;
   Key = 0;
-  if (incSearch && !(g->IncSearchActive() && findKey)) {
-    g->StopIncSearch();
-    g->IncSearch(String(), -1, 0);
-    return true;
-  }
-  String selected = SelText();
-  g->StopIncSearch();
-  if (TCustomDBGridEh::OpenFindDialogHook) TCustomDBGridEh::OpenFindDialogHook(g, g->FindDialogModal(), selected);
   return true;
 }
 
@@ -1241,12 +1233,12 @@ void TDBGridInplaceEdit::Dispatch(TMessage& M) {
       if (FListVisible && !IsOwnControl(to)) CloseDropDown(false);
       if (MRUDroppedDown() && !(FMRUListBox->HandleAllocated() && to == FMRUListBox->Handle())) CloseMRUList(false);
       TInplaceEdit::Dispatch(M);
-      if (TCustomDBGridEh* g = DBGrid(); g && g->HasInputFocus() != g->FHadInputFocus) g->InvalidateSelection();
+      if (TCustomDBGridEh* g = DBGrid()) g->RefreshFocusHighlight();
       return;
     }
     case WM_SETFOCUS:
       TInplaceEdit::Dispatch(M);
-      if (TCustomDBGridEh* g = DBGrid(); g && g->HasInputFocus() != g->FHadInputFocus) g->InvalidateSelection();
+      if (TCustomDBGridEh* g = DBGrid()) g->RefreshFocusHighlight();
       return;
     case WM_SETCURSOR:
       // Over the button strip and the image the arrow, over the text the edit's own.

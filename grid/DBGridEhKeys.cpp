@@ -62,17 +62,24 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
   }
 }
 
+bool TCustomDBGridEh::StartFind(const String& Text) {
+  bool dialog = FOptionsEh.Contains(dghDialogFind);
+  if (FOptionsEh.Contains(dghIncSearch) && !(FIncSearchActive && dialog)) {
+    StopIncSearch();
+    IncSearch(String(), -1, 0);
+    return true;
+  }
+  if (!dialog) return false;
+  StopIncSearch();
+  if (OpenFindDialogHook) OpenFindDialogHook(this, FindDialogModal(), Text);
+  return true;
+}
+
 // Ctrl+', Ctrl+F and the keys of a running search; true when the key was taken.
 bool TCustomDBGridEh::SearchKey(Word& Key, TShiftState Shift) {
   bool ctrl = Shift.Contains(ssCtrl);
   if (ctrl && Key == 'F') {
-    if (FOptionsEh.Contains(dghIncSearch) && !(FIncSearchActive && FOptionsEh.Contains(dghDialogFind))) {
-      StopIncSearch();
-      IncSearch(String(), -1, 0);
-    } else if (FOptionsEh.Contains(dghDialogFind)) {
-      StopIncSearch();
-      if (OpenFindDialogHook) OpenFindDialogHook(this, FindDialogModal(), String());
-    }
+    StartFind(String());
     Key = 0;
     return true;
   }

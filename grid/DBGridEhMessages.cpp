@@ -183,7 +183,7 @@ void TCustomDBGridEh::FocusChanged(TMessage& M) {
   if (FOptions.Contains(dgRowSelect) && FSelection->SelectionKind() != gstNon)
     InvalidateCellRange(FSelection->BoundsInGrid());
   TCustomGrid::Dispatch(M);
-  if (HasInputFocus() != FHadInputFocus) InvalidateSelection();
+  RefreshFocusHighlight();
 }
 
 // ================================================================ scrolling
