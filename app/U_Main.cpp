@@ -177,7 +177,7 @@ void TFrm_Main::ApplyUserRights() {
   TADOQuery* q = Frm_Data->Qry_Temp;
   Frm_Data->OpenQuery(q, "select * from tUser where UserName=" + SqlStr(CurrentUser));
   String rights = q->IsEmpty() ? String() : q->FieldByName("qxlist")->AsString();
-  for (const TRightAction& r : RightActions) (this->*r.Action)->SetEnabled(Pos(r.Right, rights) > 0);
+  for (const TRightAction& r : RightActions) (this->*r.Action)->SetEnabled(HoldsRight(rights, r.Right));
 }
 
 void TFrm_Main::N34Click(TObject*) {

@@ -27,7 +27,6 @@
 TfrmPactAdd* frmPactAdd = nullptr;
 
 const char* const TfrmPactAdd::WindowCaption = "合同信息维护";
-const char* const TfrmPactAdd::BoxCaption = "提示";
 const char* const TfrmPactAdd::RequiredText = "红色显示的字段不能为空，请您重新录入！";
 const char* const TfrmPactAdd::DuplicateCodeText = "合同编号重复，请您重新录入！";
 const char* const TfrmPactAdd::DuplicateNameText = "合同名称重复，请您重新录入！";

@@ -31,7 +31,6 @@ public:
   void LoadFields();
 
   static const char* const WindowCaption;      // "合同信息维护"
-  static const char* const BoxCaption;         // "提示"
   static const char* const RequiredText;       // "红色显示的字段不能为空，请您重新录入！"
   static const char* const DuplicateCodeText;  // "合同编号重复，请您重新录入！"
   static const char* const DuplicateNameText;  // "合同名称重复，请您重新录入！"

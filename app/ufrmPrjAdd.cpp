@@ -23,7 +23,6 @@
 TfrmPrjAdd* frmPrjAdd = nullptr;
 
 const char* const TfrmPrjAdd::WindowCaption = "项目信息维护";
-const char* const TfrmPrjAdd::BoxCaption = "提示";
 const char* const TfrmPrjAdd::DuplicateCodeText = "项目编号重复，请您重新录入！";
 const char* const TfrmPrjAdd::DuplicateNameText = "项目名称重复，请您重新录入！";
 const char* const TfrmPrjAdd::RequiredText = "红色显示的字段不能为空，请您重新录入！";

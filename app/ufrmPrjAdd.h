@@ -28,7 +28,6 @@ public:
   void LoadFields();
 
   static const char* const WindowCaption;      // "项目信息维护"
-  static const char* const BoxCaption;         // "提示"
   static const char* const DuplicateCodeText;  // "项目编号重复，请您重新录入！"
   static const char* const DuplicateNameText;  // "项目名称重复，请您重新录入！"
   static const char* const RequiredText;       // "红色显示的字段不能为空，请您重新录入！"
