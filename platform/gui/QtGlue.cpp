@@ -139,8 +139,10 @@ void TControlWidget::paintEvent(QPaintEvent* e) {
   // The buffers are copied one rectangle of the exposed region at a time: with a child window
   // inside (a grid's cell editor) the region has a hole, and a clip with a hole makes every
   // copy a span fill handed to worker threads, several times slower than copying the lines.
-  // The frame is copied only where the client does not cover it.
+  // Each copy is clipped to its own rectangle, which replaces the region's clip with its hole;
+  // the frame is copied only where the client does not cover it.
   for (const QRect& r : e->region()) {
+    p.setClipRect(r);
     if (!FrameImage.isNull())
       for (const QRect& f : QRegion(r).subtracted(client)) p.drawImage(f.topLeft(), FrameImage, f);
     if (QRect part = r & client; !part.isEmpty()) p.drawImage(part.topLeft(), ClientImage, part.translated(-client.topLeft()));
