@@ -373,6 +373,19 @@ void TfrReport::ReadObjectRecord(TStream* S, int Tag) {
   if (end != 0) S->SetPosition(end);
 }
 
+// Pages of streams before version 24 carry no name: "Page" and the first free number.
+void TfrReport::NamePage(TfrPage* Page) {
+  for (int i = 1; i <= 10000; ++i) {
+    const String candidate = "Page" + IntToStr(i);
+    bool used = false;
+    for (int p = 0; p < FPages->Count() && !used; ++p) used = SameText(FPages->Page(p)->Name, candidate);
+    if (!used) {
+      Page->Name = candidate;
+      return;
+    }
+  }
+}
+
 void TfrReport::ReadPageSection(TStream* S) {
   UseDefaultPrinter = ReadWord(S);
   TwoPass = ReadWord(S);
@@ -381,7 +394,9 @@ void TfrReport::ReadPageSection(TStream* S) {
   while (S->Position() < S->Size()) {
     const Byte tag = ReadByte(S);
     if (tag == 255) {
-      FPages->Add()->ReadRecord(S, frState().StreamVersion);
+      TfrPage* page = FPages->Add();
+      page->ReadRecord(S, frState().StreamVersion);
+      if (frState().StreamVersion < 24) NamePage(page);
     } else if (tag <= 10) {
       ReadObjectRecord(S, tag);
     } else if (tag == 254) {
@@ -395,6 +410,8 @@ void TfrReport::ReadPageSection(TStream* S) {
       throw EReadError("Unknown record tag " + IntToStr(tag));
     }
   }
+  // A report always has a page, also when its stream ended before the first one.
+  if (FPages->Count() == 0) FPages->Add();
   if (frState().ErrorFlag) throw EClassNotFound(frState().ErrorText);
   for (int p = 0; p < FPages->Count(); ++p)
     for (const auto& v : FPages->Page(p)->Objects) v->SpareHookB();

@@ -311,6 +311,7 @@ private:
   void WriteInfo(TStream* Stream);
   void ReadObjectRecord(TStream* Stream, int Tag);
   void LeaveOneEmptyPage();
+  void NamePage(TfrPage* Page);
   bool AskPassword();
 
   std::unique_ptr<TfrPages> FPages;

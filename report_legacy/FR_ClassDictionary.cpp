@@ -116,7 +116,9 @@ void TfrDataDictionary::LoadFromStream(TStream* Stream) {
     }
     FieldAliases->Clear();
   }
-  if (Variables->Count() > 0 && !Variables->Name(0).empty() && Variables->Name(0)[0] != ' ') {
+  // Older forms held the opposite convention; the current form is read as written, or a
+  // dictionary that starts with a category would come back with every name turned over.
+  if (mark != -2 && Variables->Count() > 0 && !Variables->Name(0).empty() && Variables->Name(0)[0] != ' ') {
     for (int i = 0; i < Variables->Count(); ++i) {
       const String n = Variables->Name(i);
       Variables->SetName(i, !n.empty() && n[0] == ' ' ? n.substr(1) : " " + n);
