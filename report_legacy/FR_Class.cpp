@@ -340,11 +340,12 @@ void TfrReport::ReadObjectRecord(TStream* S, int Tag) {
       framedMemo = true;
     }
   }
-  const int pageIndex = ReadByte(S);
+  TBlockReader preamble(S, version >= 24 ? 5 : 1);
+  const int pageIndex = preamble.Byte1();
   if (pageIndex >= FPages->Count()) throw EReadError("An object of a page that does not exist");
   Int64 end = 0;
   if (version >= 24) {
-    end = static_cast<std::uint32_t>(ReadInt(S));
+    end = static_cast<std::uint32_t>(preamble.Int4());
     if (end != 0 && (end < S->Position() || end > S->Size())) throw EReadError("An object record beyond the stream");
   }
   // Codes 5 to 9 and above 10 name no object: the bytes after them cannot be read.

@@ -153,9 +153,7 @@ void StyleFromStream(TFont* Font, Word Bits) {
 // ================================================================ TfrView
 
 TfrView::TfrView()
-    : ExpandedMemo(std::make_unique<TStringList>()), FillColor(clNone),
-      FormatCode(static_cast<unsigned char>(FormatSettings().DecimalSeparator) + 0x200),
-      Memo(std::make_unique<TStringList>()), EventScript(std::make_unique<TStringList>()) {}
+    : FillColor(clNone), FormatCode(static_cast<unsigned char>(FormatSettings().DecimalSeparator) + 0x200) {}
 
 TfrView::~TfrView() = default;
 
@@ -196,7 +194,7 @@ void TfrView::SetScriptProp(const String& AName, const Variant& Value) {
   else if (n == "GAPX") GapX = Value.AsInteger();
   else if (n == "GAPY") GapY = Value.AsInteger();
   else if (n == "VISIBLE") Visible = IsBoolTrue(Value) ? 0xFFFF : 0;
-  else if (n == "MEMO" || n == "DATAFIELD") Memo->SetText(VarToStr(Value));
+  else if (n == "MEMO" || n == "DATAFIELD") Memo.SetText(VarToStr(Value));
   else if (n == "BANDALIGN") BandAlign = static_cast<Byte>(Value.AsInteger());
   else if (n == "TAG") Tag = VarToStr(Value);
   else if (Word bit = FlagBit(n)) SetBit(Flags, bit, IsBoolTrue(Value));
@@ -218,9 +216,9 @@ Variant TfrView::GetScriptProp(const String& AName) {
   if (n == "GAPX") return Variant(GapX);
   if (n == "GAPY") return Variant(GapY);
   if (n == "VISIBLE") return Variant(IsVisible());
-  if (n == "MEMO") return Variant(Memo->Text());
-  if (n == "DATAFIELD") return Variant(Memo->Count() > 0 ? Memo->Strings(0) : String());
-  if (n == "MEMO.COUNT") return Variant(Memo->Count());
+  if (n == "MEMO") return Variant(Memo.Text());
+  if (n == "DATAFIELD") return Variant(Memo.Count() > 0 ? Memo.Strings(0) : String());
+  if (n == "MEMO.COUNT") return Variant(Memo.Count());
   if (n == "BANDALIGN") return Variant(int(BandAlign));
   if (n == "TAG") return Variant(Tag);
   if (Word bit = FlagBit(n)) return Variant((Flags & bit) != 0);
@@ -238,7 +236,7 @@ Variant TfrView::CallScriptMethod(const String& AName, const Variant& p1, const 
     return Variant();
   }
   bool handled;
-  return CallListMethod(Memo.get(), n, p1, p2, p3, "MEMO", handled);
+  return CallListMethod(&Memo, n, p1, p2, p3, "MEMO", handled);
 }
 
 void TfrView::LoadFromBlobField(TField*) {}
@@ -402,17 +400,17 @@ Variant TfrMemoView::GetScriptProp(const String& AName) {
   if (n == "ALIGNMENT") return Variant(Alignment);
   if (n == "LINESPACING") return Variant(LineSpacing);
   if (n == "CHARSPACING") return Variant(CharSpacing);
-  if (n == "LINES.COUNT") return Variant(Memo->Count());
+  if (n == "LINES.COUNT") return Variant(Memo.Count());
   return TfrView::GetScriptProp(AName);
 }
 
 Variant TfrMemoView::CallScriptMethod(const String& AName, const Variant& p1, const Variant& p2, const Variant& p3) {
   bool handled;
-  Variant r = CallListMethod(Memo.get(), UpperCase(AName), p1, p2, p3, "LINES", handled);
+  Variant r = CallListMethod(&Memo, UpperCase(AName), p1, p2, p3, "LINES", handled);
   return handled ? r : TfrStretcheable::CallScriptMethod(AName, p1, p2, p3);
 }
 
-void TfrMemoView::LoadFromBlobField(TField* Field) { ExpandedMemo->SetText(Field ? Field->AsString() : String()); }
+void TfrMemoView::LoadFromBlobField(TField* Field) { ExpandedMemo.SetText(Field ? Field->AsString() : String()); }
 
 void TfrMemoView::OpenEditor() {}
 
@@ -422,8 +420,8 @@ void TfrMemoView::FillPopupMenu(TPopupMenu* Menu) {
   AddItem(Menu, LocaleText(55347), false, [this] {
     for (TfrView* v : Selection(this))
       if (!(v->Restrictions & 4)) {
-        v->Memo->Clear();
-        v->EventScript->Clear();
+        v->Memo.Clear();
+        v->EventScript.Clear();
       }
   });
   TfrView::FillPopupMenu(Menu);
@@ -545,7 +543,7 @@ void TfrBandView::SetScriptProp(const String& AName, const Variant& Value) {
   else if (n == "COLUMNWIDTH") ColumnWidth = Value.AsInteger();
   else if (n == "NEWCOLUMNAFTER") NewColumnAfter = Value.AsInteger();
   else if (n == "DATASOURCE") FormatText = VarToStr(Value);
-  else if (n == "ONBEFOREPRINT") Memo->SetText(VarToStr(Value));
+  else if (n == "ONBEFOREPRINT") Memo.SetText(VarToStr(Value));
   else TfrView::SetScriptProp(AName, Value);
 }
 
@@ -558,7 +556,7 @@ Variant TfrBandView::GetScriptProp(const String& AName) {
   if (n == "COLUMNGAP") return Variant(ColumnGap);
   if (n == "COLUMNWIDTH") return Variant(ColumnWidth);
   if (n == "NEWCOLUMNAFTER") return Variant(NewColumnAfter);
-  if (n == "ONBEFOREPRINT") return Variant(Memo->Text());
+  if (n == "ONBEFOREPRINT") return Variant(Memo.Text());
   return TfrView::GetScriptProp(AName);
 }
 

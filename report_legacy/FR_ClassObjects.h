@@ -5,6 +5,7 @@
 // from a stream type code or an add-in class name, and the engine's process-wide state.
 #include "core/Events.h"
 #include "core/Exceptions.h"
+#include "core/StringList.h"
 #include "core/Types.h"
 #include "core/Variant.h"
 #include "gui/Colors.h"
@@ -14,8 +15,6 @@
 #include <vector>
 
 class TStream;
-class TStrings;
-class TStringList;
 class TCanvas;
 class TFont;
 class TPicture;
@@ -159,7 +158,7 @@ public:
   String NamePrefix = "View";
   TCanvas* DrawCanvas = nullptr;
   TRect PaintRect{};
-  std::unique_ptr<TStringList> ExpandedMemo;
+  TStringList ExpandedMemo;
   TDataSet* BoundDataSet = nullptr;
   String BoundFieldName;
   bool PreparedForm = false;
@@ -186,8 +185,8 @@ public:
   int GapX = 2, GapY = 1;
   Word Restrictions = 0;
   String Tag;
-  std::unique_ptr<TStringList> Memo;
-  std::unique_ptr<TStringList> EventScript;
+  TStringList Memo;
+  TStringList EventScript;
   Byte BandAlign = 0;
   TfrBand* OwnerBand = nullptr;
   TfrPage* OwnerPage = nullptr;

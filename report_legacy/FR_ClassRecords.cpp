@@ -54,11 +54,11 @@ void TfrView::WriteToStream(TStream* S) {
   if (!PreparedForm) {
     WriteInt(S, FormatCode);
     WriteCountedString(S, FormatText);
-    WriteCountedLines(S, Memo.get());
-    WriteCountedLines(S, EventScript.get());
+    WriteCountedLines(S, &Memo);
+    WriteCountedLines(S, &EventScript);
     WriteWord(S, Visible);
   } else {
-    WriteCountedLines(S, ExpandedMemo.get());
+    WriteCountedLines(S, &ExpandedMemo);
   }
   WriteWord(S, Restrictions);
   WriteCountedString(S, Tag);
@@ -71,36 +71,42 @@ void TfrView::ReadFromStream(TStream* S) {
   const int v = Version();
   if (v > 23 || (v == 23 && !PreparedForm)) Name = ReadVersionedString(S, v);
   else MakeUniqueName();
+  // The record version, the rectangle, flags and frame (30 bytes), the fill colour and, in
+  // design form, the format.
+  TBlockReader b(S, (v > 23 ? 2 : 0) + (PreparedForm ? 34 : 38));
   if (v > 23) {
-    RecordVersionMajor = ReadByte(S);
-    RecordVersionMinor = ReadByte(S);
+    RecordVersionMajor = b.Byte1();
+    RecordVersionMinor = b.Byte1();
   }
-  Left = ReadInt(S);
-  Top = ReadInt(S);
-  Width = ReadInt(S);
-  Height = ReadInt(S);
-  Flags = ReadWord(S);
-  FrameTyp = ReadWord(S);
-  const std::int32_t frameWidth = ReadInt(S);
-  FrameColor = ReadInt(S);
-  FrameStyle = ReadWord(S);
-  FillColor = ReadInt(S);
+  Left = b.Int4();
+  Top = b.Int4();
+  Width = b.Int4();
+  Height = b.Int4();
+  Flags = b.Word2();
+  FrameTyp = b.Word2();
+  const std::int32_t frameWidth = b.Int4();
+  FrameColor = b.Int4();
+  FrameStyle = b.Word2();
+  FillColor = b.Int4();
   if (!PreparedForm) {
-    FormatCode = ReadInt(S);
+    FormatCode = b.Int4();
     FormatText = ReadVersionedString(S, v);
   }
-  ReadVersionedLines(S, Memo.get(), v);
+  ReadVersionedLines(S, &Memo, v);
   if (v >= 23 && !PreparedForm) {
-    ReadVersionedLines(S, EventScript.get(), v);
+    ReadVersionedLines(S, &EventScript, v);
     Visible = ReadWord(S);
   }
   if (v >= 24) {
     Restrictions = ReadWord(S);
     Tag = ReadVersionedString(S, v);
-    GapX = ReadInt(S);
-    GapY = ReadInt(S);
+    TBlockReader gaps(S, RecordVersionMajor > 1 ? 9 : 8);
+    GapX = gaps.Int4();
+    GapY = gaps.Int4();
+    if (RecordVersionMajor > 1) BandAlign = gaps.Byte1();
+  } else if (RecordVersionMajor > 1) {
+    BandAlign = ReadByte(S);
   }
-  if (RecordVersionMajor > 1) BandAlign = ReadByte(S);
   FrameWidth = FrameWidthFromStream(frameWidth);
 }
 
@@ -128,21 +134,24 @@ void TfrMemoView::ReadFromStream(TStream* S) {
   TfrView::ReadFromStream(S);
   const int v = Version();
   Font->SetName(ReadVersionedString(S, v));
-  Font->SetSize(ReadInt(S));
-  StyleFromStream(Font.get(), ReadWord(S));
-  Font->SetColor(ReadInt(S));
-  Alignment = ReadInt(S);
-  const Word charset = ReadWord(S);
+  // Size, style, colour, alignment and character set; in design form the highlight too.
+  TBlockReader b(S, PreparedForm ? 16 : 26);
+  Font->SetSize(b.Int4());
+  StyleFromStream(Font.get(), b.Word2());
+  Font->SetColor(b.Int4());
+  Alignment = b.Int4();
+  const Word charset = b.Word2();
   Font->SetCharset(static_cast<TFontCharset>(v < 23 ? frState().DefaultCharset : (charset & 0xFF)));
   if (!PreparedForm) {
-    HighlightFontStyle = ReadWord(S);
-    HighlightFontColor = ReadInt(S);
-    HighlightFillColor = ReadInt(S);
+    HighlightFontStyle = b.Word2();
+    HighlightFontColor = b.Int4();
+    HighlightFillColor = b.Int4();
     HighlightCondition = ReadVersionedString(S, v);
   }
   if (v > 23) {
-    LineSpacing = ReadInt(S);
-    CharSpacing = ReadInt(S);
+    TBlockReader spacing(S, 8);
+    LineSpacing = spacing.Int4();
+    CharSpacing = spacing.Int4();
   }
   if (v == 21) Flags |= frmemo::WordWrap;
 }

@@ -8,6 +8,7 @@
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 
+#include <charconv>
 #include <cmath>
 
 using frpars::Fail;
@@ -100,6 +101,21 @@ String Unquote(const String& literal) {
   return r;
 }
 
+// A number token: either mark is the decimal separator. Plain digits with one mark are read
+// directly; anything else goes through the user's conversion, which names what it refuses.
+double NumberValue(String token) {
+  for (char& ch : token)
+    if (ch == ',') ch = '.';
+  double v = 0;
+  const char* end = token.data() + token.size();
+  auto [p, ec] = std::from_chars(token.data(), end, v, std::chars_format::fixed);
+  if (ec == std::errc() && p == end) return v;
+  const char sep = FormatSettings().DecimalSeparator;
+  for (char& ch : token)
+    if (ch == '.') ch = sep;
+  return static_cast<double>(StrToFloat(token));
+}
+
 struct TNestingGuard {
   explicit TNestingGuard(const String& s) {
     if (++gNesting > kMaxNesting) {
@@ -188,10 +204,7 @@ Variant TfrParser::EvalPostfix(const String& S) const {
     }
     const char first = token[0];
     if (first == ',' || first == '.' || (first >= '0' && first <= '9')) {
-      const char sep = FormatSettings().DecimalSeparator;
-      for (char& ch : token)
-        if (ch == ',' || ch == '.') ch = sep;
-      push(Variant(static_cast<double>(StrToFloat(token))));
+      push(Variant(NumberValue(token)));
       continue;
     }
     if (SameText(token, "TRUE") || SameText(token, "FALSE")) {

@@ -8,6 +8,8 @@
 #include "core/SysUtils.h"
 #include "gui/Graphics.h"
 
+#include <cassert>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <unordered_map>
@@ -176,7 +178,25 @@ double ReadDouble(TStream* S) {
 }
 
 String ToStreamText(const String& Utf8) { return IsAscii(Utf8) ? Utf8 : ConvertEncoding(Utf8, "UTF-8", "GB18030"); }
-String FromStreamText(const String& Bytes) { return IsAscii(Bytes) ? Bytes : ConvertEncoding(Bytes, "GB18030", "UTF-8"); }
+String FromStreamText(String Bytes) { return IsAscii(Bytes) ? Bytes : ConvertEncoding(Bytes, "GB18030", "UTF-8"); }
+
+TBlockReader::TBlockReader(TStream* S, std::size_t Count) {
+  assert(Count <= sizeof FBuf);
+  S->ReadBuffer(FBuf, static_cast<Int64>(Count));
+}
+
+Word TBlockReader::Word2() {
+  Word v = Word(FBuf[FPos] | FBuf[FPos + 1] << 8);
+  FPos += 2;
+  return v;
+}
+
+std::int32_t TBlockReader::Int4() {
+  const auto v = static_cast<std::int32_t>(std::uint32_t(FBuf[FPos]) | std::uint32_t(FBuf[FPos + 1]) << 8 |
+                                           std::uint32_t(FBuf[FPos + 2]) << 16 | std::uint32_t(FBuf[FPos + 3]) << 24);
+  FPos += 4;
+  return v;
+}
 
 namespace {
 // n bytes, refused before anything is allocated when the stream holds fewer.
@@ -202,10 +222,10 @@ void WriteCountedString(TStream* S, const String& V) {
 }
 
 String ReadCountedString(TStream* S) {
-  Word n = ReadWord(S);
-  String b = ReadBytes(S, n);
-  ReadByte(S);
-  return FromStreamText(b);
+  // The text and its terminating byte at once.
+  String b = ReadBytes(S, std::size_t(ReadWord(S)) + 1);
+  b.pop_back();
+  return FromStreamText(std::move(b));
 }
 
 void WriteCountedLines(TStream* S, TStrings* Lines) {
@@ -227,11 +247,16 @@ void ReadCountedLines(TStream* S, TStrings* Lines) {
     ReadByte(S);
     return;
   }
-  // The count is not trusted beyond zero: lines follow until the byte after one is 0.
+  // The count is not trusted beyond zero: lines follow until the byte after one is 0. Room
+  // for the lines the stream can hold at most (three bytes each) is made at once.
+  Lines->SetCapacity(static_cast<int>(std::min<Int64>(count, (S->Size() - S->Position()) / 3)));
   for (;;) {
-    Word n = ReadWord(S);
-    Lines->Add(FromStreamText(ReadBytes(S, n)));
-    if (ReadByte(S) == 0) break;
+    // The line and the byte after it at once.
+    String b = ReadBytes(S, std::size_t(ReadWord(S)) + 1);
+    const char after = b.back();
+    b.pop_back();
+    Lines->Add(FromStreamText(std::move(b)));
+    if (after == 0) break;
   }
 }
 

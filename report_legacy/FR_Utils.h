@@ -58,7 +58,20 @@ std::int32_t ReadInt(TStream* S);
 double ReadDouble(TStream* S);
 
 String ToStreamText(const String& Utf8);    // GB18030 bytes
-String FromStreamText(const String& Bytes);  // UTF-8
+String FromStreamText(String Bytes);  // UTF-8
+
+// A fixed run of a record read at once and taken apart in order.
+class TBlockReader {
+public:
+  TBlockReader(TStream* S, std::size_t Count);
+  Byte Byte1() { return FBuf[FPos++]; }
+  Word Word2();
+  std::int32_t Int4();
+
+private:
+  Byte FBuf[64];
+  std::size_t FPos = 0;
+};
 
 // 16-bit length, the bytes, a byte 0.
 void WriteCountedString(TStream* S, const String& V);

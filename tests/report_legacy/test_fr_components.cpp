@@ -87,7 +87,7 @@ TEST(OlderReport, AStoredDefinitionIsLoadedWhenTheLayoutHasBeenRead) {
   TfrPage* page = r->Pages()->Add();
   auto* memo = new TfrMemoView;
   memo->Name = "Memo1";
-  memo->Memo->SetText("[Qry.\"名称\"]");
+  memo->Memo.SetText("[Qry.\"名称\"]");
   page->AddObject(memo);
   String text = WriteComponentToText(&holder);
   // The format number, the size, then the definition starting with its version byte.
@@ -100,8 +100,8 @@ TEST(OlderReport, AStoredDefinitionIsLoadedWhenTheLayoutHasBeenRead) {
   ASSERT_EQ(r2->Pages()->Count(), 1);
   TfrView* v = r2->FindObject("Memo1");
   ASSERT_NE(v, nullptr);
-  ASSERT_EQ(v->Memo->Count(), 1);
-  EXPECT_EQ(v->Memo->Strings(0), "[Qry.\"名称\"]");
+  ASSERT_EQ(v->Memo.Count(), 1);
+  EXPECT_EQ(v->Memo.Strings(0), "[Qry.\"名称\"]");
 }
 
 TEST(OlderReport, AStoredSizeBeyondTheDataIsRefused) {

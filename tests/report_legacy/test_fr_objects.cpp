@@ -92,7 +92,7 @@ TEST_F(FrObjects, ScriptPropertiesSetAndGetByName) {
   EXPECT_EQ(memo.Flags, 3 | 64);
   EXPECT_EQ(memo.GetScriptProp("DataField").AsString(), "");  // empty Memo
   memo.SetScriptProp("Memo", Variant("a\r\nb"));
-  EXPECT_EQ(memo.Memo->Count(), 2);
+  EXPECT_EQ(memo.Memo.Count(), 2);
   EXPECT_EQ(memo.GetScriptProp("DataField").AsString(), "a");
   EXPECT_EQ(memo.GetScriptProp("Lines.Count").AsInteger(), 2);
   EXPECT_TRUE(VarIsEmpty(memo.GetScriptProp("NoSuchThing")));
@@ -110,14 +110,14 @@ TEST_F(FrObjects, ScriptPropertiesSetAndGetByName) {
 
   // List methods on the memo's lines; arguments of ADD, DELETE and INDEXOF are expressions.
   memo.CallScriptMethod("LINES.ADD", Variant("'x' + 'y'"), Variant(), Variant());
-  EXPECT_EQ(memo.Memo->Strings(2), "xy");
+  EXPECT_EQ(memo.Memo.Strings(2), "xy");
   EXPECT_EQ(memo.CallScriptMethod("Lines.IndexOf", Variant("'xy'"), Variant(), Variant()).AsInteger(), 2);
   memo.CallScriptMethod("SetIndexProperty", Variant("Lines"), Variant(0), Variant("z"));
   EXPECT_EQ(memo.CallScriptMethod("GetIndexProperty", Variant("LINES"), Variant(0), Variant()).AsString(), "z");
   memo.CallScriptMethod("Memo.Delete", Variant("1"), Variant(), Variant());
-  EXPECT_EQ(memo.Memo->Count(), 2);
+  EXPECT_EQ(memo.Memo.Count(), 2);
   memo.CallScriptMethod("memo.clear", Variant(), Variant(), Variant());
-  EXPECT_EQ(memo.Memo->Count(), 0);
+  EXPECT_EQ(memo.Memo.Count(), 0);
 
   TfrBandView band;
   band.SetScriptProp("Condition", Variant("[Qry.Kind]"));

@@ -138,8 +138,8 @@ TEST_F(FrStreamForms, APictureWithoutGraphicEndsRightAfterItsEndField) {
 
 TEST_F(FrStreamForms, APreparedMemoStoresItsExpandedTextOnly) {
   TfrMemoView memo;
-  memo.Memo->SetText("[Price]");
-  memo.ExpandedMemo->SetText("12.50");
+  memo.Memo.SetText("[Price]");
+  memo.ExpandedMemo.SetText("12.50");
   memo.HighlightCondition = "Value > 1";
   memo.PreparedForm = true;
   TMemoryStream m;
@@ -152,7 +152,7 @@ TEST_F(FrStreamForms, APreparedMemoStoresItsExpandedTextOnly) {
   TfrMemoView back;
   back.PreparedForm = true;
   back.ReadFromStream(&m);
-  EXPECT_EQ(back.Memo->Strings(0), "12.50");
+  EXPECT_EQ(back.Memo.Strings(0), "12.50");
   EXPECT_EQ(m.Position(), m.Size());
 }
 
@@ -185,8 +185,8 @@ protected:
     auto* memo = new TfrMemoView;
     memo->Name = "Memo1";
     memo->SetViewBounds(10, 20, 300, 18);
-    memo->Memo->SetText("合同号: [Qry.\"Code\"]\n\n[Sum]");
-    memo->EventScript->SetText("if [Sum] > 0 then Memo1.Visible := true");
+    memo->Memo.SetText("合同号: [Qry.\"Code\"]\n\n[Sum]");
+    memo->EventScript.SetText("if [Sum] > 0 then Memo1.Visible := true");
     memo->Font->SetName("宋体");
     memo->Font->SetSize(12);
     StyleFromStream(memo->Font.get(), 2 | 4);
@@ -261,8 +261,8 @@ TEST_F(FrReportStream, WrittenReadAndWrittenAgainGivesTheSameBytes) {
   auto* memo = dynamic_cast<TfrMemoView*>(second.FindObject("memo1"));
   ASSERT_NE(memo, nullptr);
   EXPECT_EQ(memo->OwnerPage, page);
-  EXPECT_EQ(memo->Memo->Count(), 3);
-  EXPECT_EQ(memo->Memo->Strings(0), "合同号: [Qry.\"Code\"]");
+  EXPECT_EQ(memo->Memo.Count(), 3);
+  EXPECT_EQ(memo->Memo.Strings(0), "合同号: [Qry.\"Code\"]");
   EXPECT_EQ(memo->Font->Name(), "宋体");
   EXPECT_EQ(StyleToStream(memo->Font.get()), 6);
   EXPECT_FLOAT_EQ(memo->FrameWidth, 0.5f);
@@ -362,7 +362,7 @@ TEST_F(FrReportStream, OlderVersionsReadWhatTheyHold) {
     ASSERT_EQ(page->ObjectCount(), 2) << version;
     auto* memo = dynamic_cast<TfrMemoView*>(page->Object(1));
     ASSERT_NE(memo, nullptr);
-    EXPECT_EQ(memo->Memo->Strings(0), "行1");
+    EXPECT_EQ(memo->Memo.Strings(0), "行1");
     EXPECT_EQ(memo->Left, 8);
     EXPECT_EQ(memo->Height, 20);
     EXPECT_FLOAT_EQ(memo->FrameWidth, 2);
@@ -373,12 +373,12 @@ TEST_F(FrReportStream, OlderVersionsReadWhatTheyHold) {
     EXPECT_EQ(memo->LineSpacing, 2);
     if (version < 23) {
       EXPECT_EQ(memo->Name, "Memo2");
-      EXPECT_EQ(memo->EventScript->Count(), 0);
+      EXPECT_EQ(memo->EventScript.Count(), 0);
       EXPECT_TRUE(memo->IsVisible());
       EXPECT_EQ(memo->Font->Charset(), 1);  // the default, whatever the stream said
     } else {
       EXPECT_EQ(memo->Name, "Text1");
-      EXPECT_EQ(memo->EventScript->Strings(0), "x := 1;");
+      EXPECT_EQ(memo->EventScript.Strings(0), "x := 1;");
       EXPECT_FALSE(memo->IsVisible());
       EXPECT_EQ(memo->Font->Charset(), 134);
     }
