@@ -334,7 +334,6 @@ private:
   bool FRebuildPrinter = false;
   bool FUseDefaultDataSetName = false;
   TBytes FStoredForm;
-  bool FClassNotFound = false;
 
   TBeginDocEvent FOnBeginDoc;
   TEndDocEvent FOnEndDoc;
@@ -378,8 +377,12 @@ public:
   std::unique_ptr<TfrVariables> ScriptConstants;
   std::vector<TfrFunctionDesc> FunctionDescriptions;  // of the registered libraries
   std::vector<TObject*> NotificationList;  // objects told of a run's events; not owned
-  std::unique_ptr<TForm> DialogForm;
+  // The hidden form named "DialogForm" at (-100, -100), 10 x 10, that hosts dialog controls
+  // outside a run; made when first asked for, so that a program that never shows a dialog
+  // page has no extra window.
+  TForm* DialogForm();
 
 private:
   TfrGlobals* FPrevious;
+  std::unique_ptr<TForm> FDialogForm;
 };

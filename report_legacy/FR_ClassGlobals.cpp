@@ -90,18 +90,20 @@ TfrGlobals::TfrGlobals() : FPrevious(Current()) {
   Parser->SetOnGetValue(TGetPValueEvent::Lambda([this](const String& n, Variant& v) {
     if (ScriptConstants->IndexOf(n) >= 0) v = ScriptConstants->Variable(n);
   }));
+}
 
-  DialogForm = std::make_unique<TForm>(nullptr);
-  static_cast<TComponent*>(DialogForm.get())->SetName("DialogForm");
-  DialogForm->SetBounds(-100, -100, 10, 10);
+TForm* TfrGlobals::DialogForm() {
+  if (!FDialogForm) {
+    FDialogForm = std::make_unique<TForm>(nullptr);
+    static_cast<TComponent*>(FDialogForm.get())->SetName("DialogForm");
+    FDialogForm->SetBounds(-100, -100, 10, 10);
+  }
+  return FDialogForm.get();
 }
 
 TfrGlobals::~TfrGlobals() {
   FreeLocale();
-  try {
-    DialogForm.reset();
-  } catch (const Exception&) {
-  }
+  FDialogForm.reset();
   Current() = FPrevious;
 }
 

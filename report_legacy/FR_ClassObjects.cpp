@@ -267,7 +267,7 @@ void TfrView::SetViewBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 void TfrView::MakeUniqueName() {
   Name.clear();
   TfrReport* report = frState().CurrentReport;
-  TForm* dialog = dynamic_cast<TfrControl*>(this) ? TfrGlobals::Instance()->DialogForm.get() : nullptr;
+  TForm* dialog = dynamic_cast<TfrControl*>(this) ? TfrGlobals::Instance()->DialogForm() : nullptr;
   for (int i = 1; i <= 10000; ++i) {
     const String candidate = NamePrefix + IntToStr(i);
     if (report && report->FindObject(candidate)) continue;

@@ -38,8 +38,8 @@ TEST_F(FrGlobals, ConstantsParserAndTextsExistBeforeAnyReport) {
   EXPECT_EQ(LocaleText(55349), "");  // a number the table does not hold
   EXPECT_EQ(LocaleText(-5), "");
 
-  EXPECT_EQ(Globals->DialogForm->Name(), "DialogForm");
-  EXPECT_EQ(Globals->DialogForm->Left(), -100);
+  EXPECT_EQ(Globals->DialogForm()->Name(), "DialogForm");
+  EXPECT_EQ(Globals->DialogForm()->Left(), -100);
   EXPECT_EQ(Globals->CheckerBitmap->Canvas()->Pixels(0, 0), 0xFFFFFF);
   EXPECT_EQ(Globals->CheckerBitmap->Canvas()->Pixels(1, 0), 0xC0C0C0);
   EXPECT_EQ(Globals->CheckerBitmap->Canvas()->Pixels(7, 7), 0xFFFFFF);
