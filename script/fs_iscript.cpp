@@ -50,7 +50,10 @@ TfsScript::~TfsScript() {
 
 TStrings* TfsScript::Lines() const { return FLines.get(); }
 
-void TfsScript::SetLines(TStrings* Value) { FLines->Assign(Value); }
+void TfsScript::SetLines(TStrings* Value) {
+  if (Value) FLines->Assign(Value);
+  else FLines->Clear();
+}
 
 // ---------------------------------------------------------------- the item list
 

@@ -62,11 +62,12 @@ void TfsXMLItem::AddItem(TfsXMLItem* Item) {
 }
 
 void TfsXMLItem::InsertItem(int Index, TfsXMLItem* Item) {
+  // Checked before anything moves: a bad index leaves both trees as they were.
+  int last = Count() - (Item->FParent == this ? 1 : 0);
+  if (Index < 0 || Index > last) throw EListError(Format(SListIndexError, {Index}));
   AddItem(Item);
   auto& v = *FItems;
-  int last = static_cast<int>(v.size()) - 1;
-  if (Index < 0 || Index > last) throw EListError(Format(SListIndexError, {Index}));
-  std::rotate(v.begin() + Index, v.begin() + last, v.end());
+  std::rotate(v.begin() + Index, v.end() - 1, v.end());
 }
 
 int TfsXMLItem::Find(const String& AName) const {

@@ -2,6 +2,7 @@
 #include "script/fs_xmlio.h"
 
 #include "core/Exceptions.h"
+#include "core/StackSpace.h"
 #include "core/StrUtils.h"
 #include "core/Streams.h"
 
@@ -97,7 +98,9 @@ void TfsXMLReader::ReadTag(String& Name, String& Text) {
 bool TfsXMLReader::ReadTree(TfsXMLItem* Item) { return ReadTree(Item, 0); }
 
 bool TfsXMLReader::ReadTree(TfsXMLItem* Item, int Depth) {
-  if (Depth > MaxDepth) InvalidFormat();
+  // A document nested deeper than any real one, or deeper than this thread's stack allows, is
+  // refused instead of running into the end of the stack.
+  if (Depth > MaxDepth || StackSpaceLeft() < 64 * 1024) InvalidFormat();
   String name, text;
   ReadTag(name, text);
   FLastTag = name;

@@ -98,6 +98,18 @@ TEST(ScriptItems, TypesConstantsVariablesObjectsAndEnumerations) {
   EXPECT_EQ(o->TypeCode(), fvtClass);
   EXPECT_EQ(ObjectOf(o->FetchValue().AsInteger()), &obj);
 
+  // A string variable keeps text of its own, converting whatever is stored.
+  TfsStringVariable str("S", fvtString, "String");
+  str.SetReadOnly(true);  // never refused
+  str.StoreValue(Variant(12));
+  EXPECT_EQ(VarType(str.FetchValue()), varString);
+  EXPECT_EQ(str.Str(), "12");
+  str.SetInitialValue(Variant("init"));
+  str.StoreValue(Null());
+  EXPECT_EQ(str.Str(), "");
+  str.Reset();
+  EXPECT_EQ(str.Str(), "init");
+
   s->RegisterEnum("TFoo", "fA, fB");
   s->RegisterEnumSet("TFooSet", "sA,sB, sC");
   struct Case {
@@ -464,6 +476,13 @@ TEST(ScriptRun, AnErrorLeavesRunProgramWithTheFlagsCleared) {
 
 TEST(ScriptRun, CodeLines) {
   TfsScript s(nullptr);
+  TStringList src;
+  src.Add("begin");
+  s.SetLines(&src);
+  EXPECT_EQ(s.Lines()->Count(), 1);
+  s.SetLines(nullptr);
+  EXPECT_EQ(s.Lines()->Count(), 0);
+  EXPECT_EQ(s.SyntaxType(), "PascalScript");
   s.MarkCodeLine("", "3:5");
   s.MarkCodeLine("", "3:9");
   s.MarkCodeLine("", "13:1");

@@ -63,6 +63,10 @@ TEST(ScriptXml, ElementsOwnTheirChildrenAndLeaveTheirParent) {
   EXPECT_EQ(root.Items(1), c);
   EXPECT_EQ(other.Count(), 0);
 
+  EXPECT_THROW(root.InsertItem(3, other.Add()), EListError);
+  EXPECT_EQ(root.Count(), 2);  // nothing moved
+  EXPECT_EQ(other.Count(), 1);
+  other.Clear();
   try {
     root.Items(2);
     FAIL() << "no error";
