@@ -43,9 +43,6 @@ TfsMethodHelper::TfsMethodHelper(const String& Signature, TfsScript* Script)
   FReadOnly = true;
   FGetName = FUpperName + ".GET";
   FSetName = FUpperName + ".SET";
-  int n = ParamCount();
-  if (n > 0) FParamArray = VarArrayCreate({0, n - 1}, varVariant);
-  FStoreArray = VarArrayCreate({0, n}, varVariant);
 }
 
 const String& TfsMethodHelper::CallName(bool Set) const {
@@ -73,6 +70,8 @@ Variant TfsMethodHelper::FetchValue() {
   if (!ResolveInstance(instance, classType)) return Null();
   int n = ParamCount();
   if (FOnCallArray) {
+    // Made once and reused by every call.
+    if (!VarIsArray(FParamArray)) FParamArray = VarArrayCreate({0, n - 1}, varVariant);
     for (int i = 0; i < n; ++i) FParamArray.PutElement({i}, Params(i)->FetchValue());
     Variant result = FOnCallArray(instance, classType, CallName(false), FParamArray);
     for (int i = 0; i < n; ++i)
@@ -90,6 +89,7 @@ void TfsMethodHelper::StoreValue(const Variant& AValue) {
   if (!ResolveInstance(instance, classType)) return;
   if (FOnCallArray) {
     int n = ParamCount();
+    if (!VarIsArray(FStoreArray)) FStoreArray = VarArrayCreate({0, n}, varVariant);
     for (int i = 0; i < n; ++i) FStoreArray.PutElement({i}, Params(i)->FetchValue());
     FStoreArray.PutElement({n}, AValue);
     FOnCallArray(instance, classType, FSetName, FStoreArray);

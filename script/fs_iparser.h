@@ -90,6 +90,9 @@ public:
   int Size() const { return FSize; }
   int Position() const { return FPosition; }
   int TokenStart() const { return FTokenStart; }
+  // One entry per line: 0, then the position of each line feed (the 0-based offset of the
+  // next line's first byte).
+  const std::vector<int>& LineStarts() const { return FLineStarts; }
   // Position = TokenStart = 1; the configuration stays.
   void LoadSource(const String& Source);
   // Position = TokenStart = the given position: the way back after a failed alternative.

@@ -74,7 +74,9 @@ void TfsScript::PutItem(const String& AName, TObject* AObject) {
   // Before every older entry of the name, so the newest is found first.
   auto it = std::lower_bound(FItems.begin(), FItems.end(), key,
                              [](const TItem& item, const String& k) { return item.Key < k; });
-  FItems.insert(it, TItem{std::move(key), AName, AObject});
+  it = FItems.insert(it, TItem{std::move(key), AName, AObject});
+  assert(it == FItems.begin() || std::prev(it)->Key < it->Key);
+  assert(std::next(it) == FItems.end() || it->Key <= std::next(it)->Key);
 }
 
 void TfsScript::RemoveItem(TObject* AObject) {

@@ -179,6 +179,40 @@ TEST(ScriptClasses, PublishedPropertiesReadAndWriteByKind) {
   EXPECT_EQ(VarToStr(Member(s.get(), "TTestChild", "Name", &obj)->FetchValue()), "Obj1");
 }
 
+TEST(ScriptClasses, RegisteredPropertiesCallTheirGetterAndSetter) {
+  auto s = NewTestScript();
+  TfsClassVariable* cls = s->LookupClass("TTestChild");
+  std::vector<String> calls;
+  int stored = 0;
+  cls->RegisterProperty(
+      "Computed", "Integer",
+      [&](TObject* Instance, TClass Cls, const String& Name) {
+        calls.push_back(Cls->Name() + "." + Name);
+        return Variant(static_cast<TTestChild*>(Instance)->Extra() + 1);
+      },
+      [&](TObject*, TClass, const String& Name, const Variant& V) {
+        calls.push_back(Name + "=" + VarToStr(V));
+        stored = V.AsInteger();
+      });
+  cls->RegisterProperty("Lit", "Boolean", [](TObject*, TClass, const String&) { return Variant(5); });
+  TTestChild obj(nullptr);
+  obj.SetExtra(41);
+  EXPECT_EQ(Member(s.get(), "TTestChild", "computed", &obj)->FetchValue().AsInteger(), 42);
+  Member(s.get(), "TTestChild", "Computed", &obj)->StoreValue(Variant(7));
+  EXPECT_EQ(stored, 7);
+  EXPECT_EQ(calls, (std::vector<String>{"TTestChild.COMPUTED", "COMPUTED=7"}));
+
+  auto* lit = Member(s.get(), "TTestChild", "Lit", &obj);
+  EXPECT_TRUE(lit->ReadOnly());  // no setter
+  lit->StoreValue(Variant(false));
+  Variant v = lit->FetchValue();
+  EXPECT_EQ(VarType(v), varBoolean);  // 5 read through a Boolean property is True
+  EXPECT_TRUE(v.AsBoolean());
+  EXPECT_EQ(ErrorText([&] { Member(s.get(), "TTestChild", "Computed", nullptr)->FetchValue(); }),
+            "Invalid pointer operation");
+  EXPECT_EQ(calls.size(), 2u);
+}
+
 TEST(ScriptClasses, MethodsAndIndexProperties) {
   auto s = NewTestScript();
   TTestChild obj(nullptr);
@@ -330,6 +364,12 @@ TEST(ScriptHelpers, FunctionCallBacksAndVarParameters) {
   inc->Params(1)->StoreValue(inc->Params(1)->DefaultValue());
   inc->FetchValue();
   EXPECT_EQ(inc->Params(0)->FetchValue().AsInteger(), 6);
+  // Array style without parameters gets an empty array.
+  TfsMethodHelper* noArgs = s.RegisterFunctionVarArray("function NoArgs: Integer",
+                                                       [](TObject*, TClass, const String&, Variant& P) {
+                                                         return Variant(VarArrayHighBound(P, 1) + 1);
+                                                       });
+  EXPECT_EQ(noArgs->FetchValue().AsInteger(), 0);
   // No call-back: 0. Functions are read-only.
   TfsMethodHelper* none = s.RegisterFunction("function None: Integer", nullptr);
   EXPECT_EQ(none->FetchValue().AsInteger(), 0);
