@@ -13,7 +13,7 @@
 namespace {
 
 struct TKindCode {
-  TfsVarType Code;
+  TfsTypeCode Code;
   String TypeName;
 };
 
@@ -21,37 +21,37 @@ struct TKindCode {
 TKindCode KindCode(const TPropInfo& p) {
   switch (p.Kind) {
     case tkChar: case tkWChar:
-      return {fvtChar, String()};
+      return {tcChar, String()};
     case tkEnumeration: {
       String name = p.Enum ? p.Enum->Name() : p.TypeName;
       bool boolean = SameText(name, "Boolean") || SameText(name, "bool");
-      return {boolean ? fvtBool : fvtEnum, name};
+      return {boolean ? tcBoolean : tcEnum, name};
     }
     case tkFloat:
-      return {fvtFloat, String()};
+      return {tcFloat, String()};
     case tkString: case tkLString: case tkWString:
-      return {fvtString, String()};
+      return {tcString, String()};
     case tkSet:
-      return {fvtEnum, p.TypeName};
+      return {tcEnum, p.TypeName};
     case tkClass: {
       TClass cls = p.PropClass();
-      return {fvtClass, cls ? cls->Name() : p.TypeName};
+      return {tcClass, cls ? cls->Name() : p.TypeName};
     }
     case tkVariant:
-      return {fvtVariant, String()};
+      return {tcVariant, String()};
     default:
-      return {fvtInt, String()};
+      return {tcInteger, String()};
   }
 }
 
 }  // namespace
 
 TfsClassVariable::TfsClassVariable(TClass AClassRef, const String& AAncestorName, TfsScript* AScript)
-    : TfsCustomVariable(AClassRef->Name(), fvtClass, AClassRef->Name()),
+    : TfsCustomVariable(AClassRef->Name(), tcClass, AClassRef->Name()),
       FClassRef(AClassRef),
       FAncestorName(AAncestorName),
       FScript(AScript) {
-  AddParam(new TfsParamItem(String(), fvtVariant, String(), true, false));
+  AddParam(new TfsParamItem(String(), tcVariant, String(), true, false));
   ImportPublishedProps();
 }
 

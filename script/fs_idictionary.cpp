@@ -57,7 +57,7 @@ void FillDictionaryXML(TfsScript* Script, TfsXMLItem* Root, bool FunctionsOnly) 
     }
     auto* v = dynamic_cast<TfsVariable*>(obj);
     if (!v) continue;
-    if (v->TypeCode() == fvtEnum) {
+    if (v->TypeCode() == tcEnum) {
       TfsXMLItem* type = types->FindItem(v->TypeName());
       String& list = enumValues[type];
       if (!AnsiSameText(v->Name(), v->TypeName())) list += list.empty() ? v->Name() : "," + v->Name();

@@ -28,7 +28,7 @@ TObject* TfsCustomHelper::PrecedingInstance() const {
 // ---------------------------------------------------------------- TfsMethodHelper
 
 TfsMethodHelper::TfsMethodHelper(const String& Signature, TfsScript* Script)
-    : TfsCustomHelper(String(), fvtVariant, String()), FSignature(Signature) {
+    : TfsCustomHelper(String(), tcVariant, String()), FSignature(Signature) {
   std::unique_ptr<TfsCustomVariable> parsed(ParseSignature(Signature, Script));
   SetName(parsed->Name());
   FTypeCode = parsed->TypeCode();
@@ -52,7 +52,7 @@ const String& TfsMethodHelper::CallName(bool Set) const {
 
 bool TfsMethodHelper::ResolveInstance(TObject*& Instance, TClass& ClassType) const {
   ClassType = FClassRef;
-  if (FTypeCode == fvtConstructor) {
+  if (FTypeCode == tcConstructor) {
     // Creates the class the script named, which may descend from the one that registered it.
     Instance = nullptr;
     if (auto* cls = dynamic_cast<TfsClassVariable*>(FPrecedingItem)) ClassType = cls->ClassRef();
@@ -108,7 +108,7 @@ void TfsMethodHelper::SetParamValue(int Index, const Variant& Value) { Params(In
 
 // ---------------------------------------------------------------- TfsPropertyHelper
 
-TfsPropertyHelper::TfsPropertyHelper(const String& AName, TfsVarType ATypeCode, const String& ATypeName,
+TfsPropertyHelper::TfsPropertyHelper(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName,
                                      TClass AClassRef)
     : TfsCustomHelper(AName, ATypeCode, ATypeName), FClassRef(AClassRef) {}
 
@@ -164,7 +164,7 @@ void TfsPropertyHelper::WritePublished(TObject* Instance, const Variant& AValue)
       a.SetObj(Instance, ObjectOf(AValue.AsInteger()));
       break;
     case tkInteger: case tkInt64: case tkEnumeration: case tkSet:
-      if (FTypeCode == fvtBool) a.SetOrd(Instance, VariantsEqual(AValue, Variant(true)) ? 1 : 0);
+      if (FTypeCode == tcBoolean) a.SetOrd(Instance, VariantsEqual(AValue, Variant(true)) ? 1 : 0);
       else a.SetOrd(Instance, AValue.AsInt64());
       break;
     default:
@@ -181,7 +181,7 @@ Variant TfsPropertyHelper::FetchValue() {
     if (!instance && FClassRef) InvalidPointer();
     v = FOnGetValue(instance, FClassRef, FUpperName);
   }
-  if (FTypeCode == fvtBool && !VarIsNull(v)) v = Variant(!VariantsEqual(v, Variant(0)));
+  if (FTypeCode == tcBoolean && !VarIsNull(v)) v = Variant(!VariantsEqual(v, Variant(0)));
   return v;
 }
 
@@ -195,8 +195,8 @@ void TfsPropertyHelper::StoreValue(const Variant& AValue) {
 
 // ---------------------------------------------------------------- TfsStringHelper
 
-TfsStringHelper::TfsStringHelper(const String& AName) : TfsCustomHelper(AName, fvtChar, String()) {
-  AddParam(new TfsParamItem("Index", fvtInt, "Integer", false, false));
+TfsStringHelper::TfsStringHelper(const String& AName) : TfsCustomHelper(AName, tcChar, String()) {
+  AddParam(new TfsParamItem("Index", tcInteger, "Integer", false, false));
 }
 
 namespace {
@@ -228,12 +228,12 @@ void TfsStringHelper::StoreValue(const Variant& AValue) {
 
 // ---------------------------------------------------------------- TfsArrayHelper
 
-TfsArrayHelper::TfsArrayHelper(const String& AName, int IndexCount, int RequiredCount, TfsVarType ATypeCode,
+TfsArrayHelper::TfsArrayHelper(const String& AName, int IndexCount, int RequiredCount, TfsTypeCode ATypeCode,
                                const String& ATypeName)
     : TfsCustomHelper(AName, ATypeCode, ATypeName) {
   assert(IndexCount >= 1 && IndexCount <= 3 && RequiredCount <= IndexCount);
   for (int i = 0; i < IndexCount; ++i)
-    AddParam(new TfsParamItem("Index" + IntToStr(i), fvtInt, "Integer", i >= RequiredCount, false));
+    AddParam(new TfsParamItem("Index" + IntToStr(i), tcInteger, "Integer", i >= RequiredCount, false));
 }
 
 bool TfsArrayHelper::Indexes(int& Dims, int (&Index)[3]) const {

@@ -112,7 +112,7 @@ private:
 // kind; the others through a getter and a setter.
 class TfsPropertyHelper : public TfsCustomHelper {
 public:
-  TfsPropertyHelper(const String& AName, TfsVarType ATypeCode, const String& ATypeName, TClass AClassRef);
+  TfsPropertyHelper(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName, TClass AClassRef);
 
   Variant FetchValue() override;
   void StoreValue(const Variant& AValue) override;
@@ -139,7 +139,7 @@ private:
 class TfsEventHelper : public TfsCustomHelper {
 public:
   TfsEventHelper(const String& AName, TClass AClassRef, TClass AEventClass)
-      : TfsCustomHelper(AName, fvtString, String()), FClassRef(AClassRef), FEventClass(AEventClass) {}
+      : TfsCustomHelper(AName, tcString, String()), FClassRef(AClassRef), FEventClass(AEventClass) {}
 
   TClass ClassRef() const { return FClassRef; }
   // The bridge class that connects the event to a script procedure.
@@ -166,7 +166,7 @@ public:
 // first is required; a declared array's helper takes one required index per dimension.
 class TfsArrayHelper : public TfsCustomHelper {
 public:
-  TfsArrayHelper(const String& AName, int IndexCount, int RequiredCount, TfsVarType ATypeCode,
+  TfsArrayHelper(const String& AName, int IndexCount, int RequiredCount, TfsTypeCode ATypeCode,
                  const String& ATypeName);
 
   // Null unless the array has one to three dimensions; an index outside the bounds raises
@@ -181,5 +181,5 @@ private:
 // A member of a late-bound automation object, resolved by name at the call.
 class TfsOLEHelper : public TfsCustomHelper {
 public:
-  explicit TfsOLEHelper(const String& AName) : TfsCustomHelper(AName, fvtVariant, String()) {}
+  explicit TfsOLEHelper(const String& AName) : TfsCustomHelper(AName, tcVariant, String()) {}
 };

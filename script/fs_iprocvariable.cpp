@@ -6,7 +6,7 @@
 #include "core/Scope.h"
 #include "core/StackSpace.h"
 
-TfsProcVariable::TfsProcVariable(const String& AName, TfsVarType ATypeCode, const String& ATypeName,
+TfsProcVariable::TfsProcVariable(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName,
                                  TfsScript* AParent, bool AIsFunction)
     : TfsCustomVariable(AName, ATypeCode, ATypeName),
       FIsFunction(AIsFunction),
@@ -14,7 +14,7 @@ TfsProcVariable::TfsProcVariable(const String& AName, TfsVarType ATypeCode, cons
   FReadOnly = true;
   FLocalProgram->SetParentScript(AParent);
   if (FIsFunction) {
-    TfsVariable* result = ATypeCode == fvtString || ATypeCode == fvtChar
+    TfsVariable* result = ATypeCode == tcString || ATypeCode == tcChar
                               ? new TfsStringVariable("Result", ATypeCode, ATypeName)
                               : new TfsVariable("Result", ATypeCode, ATypeName);
     FLocalProgram->PutItem("Result", result);

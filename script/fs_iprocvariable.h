@@ -15,7 +15,7 @@
 
 class TfsProcVariable : public TfsCustomVariable {
 public:
-  TfsProcVariable(const String& AName, TfsVarType ATypeCode, const String& ATypeName, TfsScript* AParent,
+  TfsProcVariable(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName, TfsScript* AParent,
                   bool AIsFunction);
   ~TfsProcVariable() override;
 

@@ -110,7 +110,7 @@ template <class P> void TfsScript::RemoveItemsIf(P Drop) {
 
 // ---------------------------------------------------------------- registration
 
-void TfsScript::RegisterType(const String& ATypeName, TfsVarType ATypeCode) {
+void TfsScript::RegisterType(const String& ATypeName, TfsTypeCode ATypeCode) {
   if (LookupName(ATypeName)) return;
   PutItem(ATypeName, new TfsTypeVariable(ATypeName, ATypeCode, ATypeName));
 }
@@ -145,10 +145,10 @@ void TfsScript::RegisterObject(const String& AName, TObject* AObject) {
 }
 
 void TfsScript::RegisterEnumValues(const String& ATypeName, const String& Names, bool Set) {
-  PutItem(ATypeName, new TfsVariable(ATypeName, fvtEnum, ATypeName));
+  PutItem(ATypeName, new TfsVariable(ATypeName, tcEnum, ATypeName));
   int i = 0;
   for (const String& name : SplitTrimmed(Names, ',')) {
-    auto* v = new TfsVariable(name, fvtEnum, ATypeName);
+    auto* v = new TfsVariable(name, tcEnum, ATypeName);
     v->SetInitialValue(Variant(Set ? (1 << i) : i));
     v->SetReadOnly(true);
     PutItem(name, v);

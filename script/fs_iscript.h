@@ -88,7 +88,7 @@ public:
   void SetOwnerTag(TfsOwnerTag Value) { FOwnerTag = Value; }
 
   // ---- registration; an existing name is kept unless said otherwise
-  void RegisterType(const String& ATypeName, TfsVarType ATypeCode);
+  void RegisterType(const String& ATypeName, TfsTypeCode ATypeCode);
   // The class variable, its published properties imported and the default property of a
   // registered ancestor taken over; nullptr when the name exists.
   TfsClassVariable* RegisterScriptClass(TClass AClassRef, const String& AAncestorName);

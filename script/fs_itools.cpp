@@ -11,49 +11,49 @@
 
 // ---------------------------------------------------------------- types
 
-TfsVarType TypeCodeOfName(const String& ATypeName, TfsScript* Script) {
+TfsTypeCode TypeCodeOfName(const String& ATypeName, TfsScript* Script) {
   TfsCustomVariable* item = Script ? Script->LookupName(ATypeName) : nullptr;
-  return item ? item->TypeCode() : fvtClass;
+  return item ? item->TypeCode() : tcClass;
 }
 
-bool TypesCompatible(TfsVarType TargetCode, const String& TargetName, TfsVarType SourceCode,
+bool TypesCompatible(TfsTypeCode TargetCode, const String& TargetName, TfsTypeCode SourceCode,
                      const String& SourceName, TfsScript* Script) {
-  if (TargetCode == fvtConstructor) return false;
-  if (TargetCode == fvtVariant || SourceCode == fvtVariant) return true;
+  if (TargetCode == tcConstructor) return false;
+  if (TargetCode == tcVariant || SourceCode == tcVariant) return true;
   switch (TargetCode) {
-    case fvtInt:
-      return SourceCode == fvtInt || SourceCode == fvtFloat || SourceCode == fvtEnum;
-    case fvtBool:
-      return SourceCode == fvtBool;
-    case fvtFloat:
-      return SourceCode == fvtInt || SourceCode == fvtFloat;
-    case fvtChar: case fvtString:
-      return SourceCode == fvtChar || SourceCode == fvtString;
-    case fvtClass: {
-      if (SourceCode != fvtClass || !Script) return false;
+    case tcInteger:
+      return SourceCode == tcInteger || SourceCode == tcFloat || SourceCode == tcEnum;
+    case tcBoolean:
+      return SourceCode == tcBoolean;
+    case tcFloat:
+      return SourceCode == tcInteger || SourceCode == tcFloat;
+    case tcChar: case tcString:
+      return SourceCode == tcChar || SourceCode == tcString;
+    case tcClass: {
+      if (SourceCode != tcClass || !Script) return false;
       TfsClassVariable* target = Script->LookupClass(TargetName);
       TfsClassVariable* source = Script->LookupClass(SourceName);
       return target && source && source->ClassRef()->InheritsFrom(target->ClassRef());
     }
-    case fvtArray:
-      return SourceCode == fvtArray;
-    case fvtEnum:
-      return SourceCode == fvtInt || (SourceCode == fvtEnum && AnsiSameText(TargetName, SourceName));
+    case tcArray:
+      return SourceCode == tcArray;
+    case tcEnum:
+      return SourceCode == tcInteger || (SourceCode == tcEnum && AnsiSameText(TargetName, SourceName));
     default:
       return false;
   }
 }
 
 bool AssignmentCompatible(const TfsCustomVariable* Target, const TfsCustomVariable* Source, TfsScript* Script) {
-  if (Target->TypeCode() == fvtInt && Source->TypeCode() == fvtFloat) return false;
+  if (Target->TypeCode() == tcInteger && Source->TypeCode() == tcFloat) return false;
   return TypesCompatible(Target->TypeCode(), Target->TypeName(), Source->TypeCode(), Source->TypeName(), Script);
 }
 
 String VariableTypeName(const TfsCustomVariable* Item) {
   static const char* const kNames[] = {"Integer", "Boolean", "Extended", "Char",    "String",
                                        nullptr,   "Array",   "Variant",  nullptr,   "Variant"};
-  TfsVarType code = Item->TypeCode();
-  if (code > fvtConstructor) return "Variant";
+  TfsTypeCode code = Item->TypeCode();
+  if (code > tcConstructor) return "Variant";
   return kNames[code] ? String(kNames[code]) : Item->TypeName();
 }
 
@@ -130,7 +130,7 @@ bool ReadParamGroup(TfsParser& P, TfsCustomVariable* Item, TfsScript* Script) {
   } else {
     P.MoveTo(before);
   }
-  TfsVarType code = TypeCodeOfName(typeName, Script);
+  TfsTypeCode code = TypeCodeOfName(typeName, Script);
   for (std::size_t i = 0; i < names.size(); ++i) {
     bool last = i + 1 == names.size();
     auto* param = new TfsParamItem(names[i], code, typeName, last && !VarIsNull(def), varParam);

@@ -1,5 +1,5 @@
 #pragma once
-// The small shared pieces of the script engine: the grammar registry, the type rules, the
+// The small shared tools of the script engine: the grammar registry, the type rules, the
 // signature parser, literal texts, source positions, the dictionary of registered names and
 // the conversions between Variant arrays and argument lists. The error messages are in
 // fs_iconst.h.
@@ -39,9 +39,9 @@ String FindGrammarText(const String& Language);
 void ListGrammarNames(TStrings* List);
 
 // ---- types
-// The type code of whatever the script finds under the name; fvtClass when nothing.
-TfsVarType TypeCodeOfName(const String& ATypeName, TfsScript* Script);
-bool TypesCompatible(TfsVarType TargetCode, const String& TargetName, TfsVarType SourceCode,
+// The type code of whatever the script finds under the name; tcClass when nothing.
+TfsTypeCode TypeCodeOfName(const String& ATypeName, TfsScript* Script);
+bool TypesCompatible(TfsTypeCode TargetCode, const String& TargetName, TfsTypeCode SourceCode,
                      const String& SourceName, TfsScript* Script);
 bool AssignmentCompatible(const TfsCustomVariable* Target, const TfsCustomVariable* Source, TfsScript* Script);
 // "Integer", "Boolean", "Extended", "Char", "String", "Array", "Variant"; classes and

@@ -23,7 +23,7 @@ void TfsItemList::Remove(TObject* Item) {
 
 // ---------------------------------------------------------------- TfsCustomVariable
 
-TfsCustomVariable::TfsCustomVariable(const String& AName, TfsVarType ATypeCode, const String& ATypeName)
+TfsCustomVariable::TfsCustomVariable(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName)
     : FName(AName), FUpperName(AnsiUpperCase(AName)), FTypeCode(ATypeCode), FTypeName(ATypeName) {}
 
 void TfsCustomVariable::SetName(const String& Value) {
@@ -59,6 +59,6 @@ void TfsStringVariable::Reset() { FStr = VarToStr(FInitialValue); }
 
 // ---------------------------------------------------------------- TfsParamItem
 
-TfsParamItem::TfsParamItem(const String& AName, TfsVarType ATypeCode, const String& ATypeName,
+TfsParamItem::TfsParamItem(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName,
                            bool AOptional, bool AVarParam)
     : TfsCustomVariable(AName, ATypeCode, ATypeName), FOptional(AOptional), FVarParam(AVarParam) {}

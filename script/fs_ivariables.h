@@ -9,7 +9,7 @@
 // This header holds the base and the plain items: variables and constants, string variables,
 // type names and parameters. Procedures are in fs_iprocvariable.h, class members in
 // fs_ihelpers.h, classes in fs_iclassvariable.h; fs_iinterpreter.h includes them all.
-// Declares TfsVarType, TfsItemList, TfsCustomVariable, TfsVariable, TfsStringVariable,
+// Declares TfsTypeCode, TfsItemList, TfsCustomVariable, TfsVariable, TfsStringVariable,
 // TfsTypeVariable and TfsParamItem.
 #include "core/Variant.h"
 
@@ -20,17 +20,17 @@ class TfsParamItem;
 class TfsScript;
 
 // Type codes: one byte on every item.
-enum TfsVarType : Byte {
-  fvtInt,          // 0 "Integer"
-  fvtBool,         // 1 "Boolean"
-  fvtFloat,        // 2 "Extended"
-  fvtChar,         // 3 "Char"
-  fvtString,       // 4 "String"
-  fvtClass,        // 5 the type name is the class name
-  fvtArray,        // 6 "Array"
-  fvtVariant,      // 7 "Variant"
-  fvtEnum,         // 8 enumeration or set; the type name is the enumeration's name
-  fvtConstructor,  // 9 result of a class's constructor method; shown as "Variant"
+enum TfsTypeCode : Byte {
+  tcInteger,      // 0 "Integer"
+  tcBoolean,      // 1 "Boolean"
+  tcFloat,        // 2 "Extended"
+  tcChar,         // 3 "Char"
+  tcString,       // 4 "String"
+  tcClass,        // 5 the type name is the class name
+  tcArray,        // 6 "Array"
+  tcVariant,      // 7 "Variant"
+  tcEnum,         // 8 enumeration or set; the type name is the enumeration's name
+  tcConstructor,  // 9 result of a class's constructor method; shown as "Variant"
 };
 
 // A tag stamped on items when they enter a script's item list (TfsScript::OwnerTag).
@@ -56,7 +56,7 @@ protected:
 
 class TfsCustomVariable : public TfsItemList {
 public:
-  TfsCustomVariable(const String& AName, TfsVarType ATypeCode, const String& ATypeName);
+  TfsCustomVariable(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName);
 
   // ---- the value protocol
   // Copies the value in, ignored silently when ReadOnly.
@@ -68,8 +68,8 @@ public:
   // The name upper-cased by the user's locale; call-backs receive it.
   const String& UpperName() const { return FUpperName; }
   void SetName(const String& Value);
-  TfsVarType TypeCode() const { return FTypeCode; }
-  void SetTypeCode(TfsVarType Value) { FTypeCode = Value; }
+  TfsTypeCode TypeCode() const { return FTypeCode; }
+  void SetTypeCode(TfsTypeCode Value) { FTypeCode = Value; }
   const String& TypeName() const { return FTypeName; }
   void SetTypeName(const String& Value) { FTypeName = Value; }
   // The stored value itself, not fetched: helpers index the array a variable holds in place.
@@ -102,7 +102,7 @@ public:
 protected:
   String FName;
   String FUpperName;
-  TfsVarType FTypeCode;
+  TfsTypeCode FTypeCode;
   String FTypeName;
   Variant FValue = Null();
   bool FReadOnly = false;
@@ -155,7 +155,7 @@ public:
 // of the current call.
 class TfsParamItem : public TfsCustomVariable {
 public:
-  TfsParamItem(const String& AName, TfsVarType ATypeCode, const String& ATypeName, bool AOptional,
+  TfsParamItem(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName, bool AOptional,
                bool AVarParam);
 
   const Variant& DefaultValue() const { return FDefaultValue; }

@@ -21,16 +21,16 @@ namespace {
 
 struct TBaseType {
   const char* Name;
-  TfsVarType Code;
+  TfsTypeCode Code;
 };
 
 constexpr TBaseType kBaseTypes[] = {
-    {"Byte", fvtInt},      {"Word", fvtInt},      {"Integer", fvtInt},     {"Longint", fvtInt},
-    {"Cardinal", fvtInt},  {"TColor", fvtInt},    {"Boolean", fvtBool},    {"Real", fvtFloat},
-    {"Single", fvtFloat},  {"Double", fvtFloat},  {"Extended", fvtFloat},  {"Currency", fvtFloat},
-    {"TDate", fvtFloat},   {"TTime", fvtFloat},   {"TDateTime", fvtFloat}, {"Char", fvtChar},
-    {"String", fvtString}, {"Variant", fvtVariant}, {"Pointer", fvtVariant}, {"Array", fvtArray},
-    {"Constructor", fvtConstructor},
+    {"Byte", tcInteger},      {"Word", tcInteger},      {"Integer", tcInteger},     {"Longint", tcInteger},
+    {"Cardinal", tcInteger},  {"TColor", tcInteger},    {"Boolean", tcBoolean},    {"Real", tcFloat},
+    {"Single", tcFloat},  {"Double", tcFloat},  {"Extended", tcFloat},  {"Currency", tcFloat},
+    {"TDate", tcFloat},   {"TTime", tcFloat},   {"TDateTime", tcFloat}, {"Char", tcChar},
+    {"String", tcString}, {"Variant", tcVariant}, {"Pointer", tcVariant}, {"Array", tcArray},
+    {"Constructor", tcConstructor},
 };
 
 void Record(const String& Name, TClass ClassType) {

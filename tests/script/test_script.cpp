@@ -14,9 +14,9 @@ TfsCallMethod Answer(int Value) {
 
 // A script procedure with Variant parameters whose body is the given statements.
 TfsProcVariable* AddProc(TfsScript* S, const String& Name, bool IsFunction, std::vector<String> ParamNames = {}) {
-  auto* p = new TfsProcVariable(Name, fvtVariant, IsFunction ? "Variant" : "", S, IsFunction);
+  auto* p = new TfsProcVariable(Name, tcVariant, IsFunction ? "Variant" : "", S, IsFunction);
   for (const String& n : ParamNames) {
-    auto* item = new TfsParamItem(n, fvtVariant, "Variant", false, false);
+    auto* item = new TfsParamItem(n, tcVariant, "Variant", false, false);
     p->AddProcParam(item);
   }
   S->PutItem(Name, p);
@@ -79,14 +79,14 @@ TEST(ScriptItems, TheNewestOfANameIsFoundThroughTheParents) {
 
 TEST(ScriptItems, TypesConstantsVariablesObjectsAndEnumerations) {
   auto s = NewTestScript();
-  s->RegisterType("Integer", fvtString);  // exists: ignored
-  EXPECT_EQ(s->LookupName("Integer")->TypeCode(), fvtInt);
+  s->RegisterType("Integer", tcString);  // exists: ignored
+  EXPECT_EQ(s->LookupName("Integer")->TypeCode(), tcInteger);
 
   s->RegisterConst("Max", "Integer", Variant(10));
   TfsCustomVariable* max = s->LookupName("Max");
   max->StoreValue(Variant(11));  // a constant: ignored, no error
   EXPECT_EQ(max->FetchValue().AsInteger(), 10);
-  EXPECT_EQ(max->TypeCode(), fvtInt);
+  EXPECT_EQ(max->TypeCode(), tcInteger);
   s->RegisterVariable("V", "String", Variant("a"));
   s->LookupName("V")->StoreValue(Variant("b"));
   EXPECT_EQ(VarToStr(s->LookupName("v")->FetchValue()), "b");
@@ -95,11 +95,11 @@ TEST(ScriptItems, TypesConstantsVariablesObjectsAndEnumerations) {
   s->RegisterObject("Obj", &obj);
   TfsCustomVariable* o = s->LookupName("Obj");
   EXPECT_EQ(o->TypeName(), "TTestObj");
-  EXPECT_EQ(o->TypeCode(), fvtClass);
+  EXPECT_EQ(o->TypeCode(), tcClass);
   EXPECT_EQ(ObjectOf(o->FetchValue().AsInteger()), &obj);
 
   // A string variable keeps text of its own, converting whatever is stored.
-  TfsStringVariable str("S", fvtString, "String");
+  TfsStringVariable str("S", tcString, "String");
   str.SetReadOnly(true);  // never refused
   str.StoreValue(Variant(12));
   EXPECT_EQ(VarType(str.FetchValue()), varString);
@@ -121,10 +121,10 @@ TEST(ScriptItems, TypesConstantsVariablesObjectsAndEnumerations) {
     ASSERT_NE(v, nullptr) << c.Name;
     EXPECT_EQ(v->FetchValue().AsInteger(), c.Value) << c.Name;
     EXPECT_TRUE(v->ReadOnly()) << c.Name;
-    EXPECT_EQ(v->TypeCode(), fvtEnum) << c.Name;
+    EXPECT_EQ(v->TypeCode(), tcEnum) << c.Name;
   }
   EXPECT_EQ(s->LookupName("fB")->TypeName(), "TFoo");
-  EXPECT_EQ(s->LookupName("TFoo")->TypeCode(), fvtEnum);
+  EXPECT_EQ(s->LookupName("TFoo")->TypeCode(), tcEnum);
   EXPECT_EQ(s->LookupName("TFoo")->TypeName(), "TFoo");
 }
 
@@ -137,7 +137,7 @@ TEST(ScriptClasses, RegistrationInheritanceAndMemberLookup) {
   TfsClassVariable* obj = s->LookupClass("TTestObj");
   TfsClassVariable* child = s->LookupClass("ttestchild");
   ASSERT_TRUE(obj && child);
-  EXPECT_EQ(child->TypeCode(), fvtClass);
+  EXPECT_EQ(child->TypeCode(), tcClass);
   EXPECT_EQ(child->TypeName(), "TTestChild");
   // The default property is taken over from the registered ancestor.
   ASSERT_NE(obj->DefaultProperty(), nullptr);
@@ -150,7 +150,7 @@ TEST(ScriptClasses, RegistrationInheritanceAndMemberLookup) {
   auto* flag = dynamic_cast<TfsPropertyHelper*>(obj->FindMember("flag"));
   ASSERT_NE(flag, nullptr);
   EXPECT_TRUE(flag->Published());
-  EXPECT_EQ(flag->TypeCode(), fvtBool);
+  EXPECT_EQ(flag->TypeCode(), tcBoolean);
   // The descendant's own published property comes first; events are not imported.
   EXPECT_EQ(child->Members(0)->Name(), "Caption");
   EXPECT_NE(child->FindMember("Extra"), nullptr);
@@ -277,7 +277,7 @@ TEST(ScriptClasses, ClassesAsValuesAndConstructors) {
   ScriptTestCalls().clear();
   auto* create = dynamic_cast<TfsMethodHelper*>(child->FindMember("Create"));
   ASSERT_NE(create, nullptr);
-  EXPECT_EQ(create->TypeCode(), fvtConstructor);
+  EXPECT_EQ(create->TypeCode(), tcConstructor);
   TComponent owner(nullptr);
   create->SetPrecedingItem(child);
   create->SetPrecedingValue(child->FetchValue());
@@ -314,9 +314,9 @@ TEST(ScriptHelpers, StringHelperReadsAndWritesCharacters) {
 }
 
 TEST(ScriptHelpers, ArrayHelperIndexesTheVariablesArrayInPlace) {
-  TfsVariable grid("Grid", fvtArray, "Array");
+  TfsVariable grid("Grid", tcArray, "Array");
   grid.SetInitialValue(VarArrayCreate({0, 2, 1, 3}, varVariant));
-  TfsArrayHelper h("__ArrayHelper", 3, 1, fvtVariant, "Variant");
+  TfsArrayHelper h("__ArrayHelper", 3, 1, tcVariant, "Variant");
   h.SetPrecedingItem(&grid);
   h.Params(0)->StoreValue(Variant(2));
   h.Params(1)->StoreValue(Variant(3));
@@ -327,7 +327,7 @@ TEST(ScriptHelpers, ArrayHelperIndexesTheVariablesArrayInPlace) {
   EXPECT_THROW(h.FetchValue(), EVariantBadIndexError);
   EXPECT_THROW(h.StoreValue(Variant(1)), EVariantBadIndexError);
 
-  TfsVariable scalar("S", fvtVariant, "Variant");
+  TfsVariable scalar("S", tcVariant, "Variant");
   scalar.SetInitialValue(Variant(5));
   h.SetPrecedingItem(&scalar);
   EXPECT_TRUE(VarIsNull(h.FetchValue()));
@@ -337,7 +337,7 @@ TEST(ScriptHelpers, ArrayHelperIndexesTheVariablesArrayInPlace) {
 
 TEST(ScriptHelpers, FunctionCallBacksAndVarParameters) {
   TfsScript s(nullptr);
-  s.RegisterType("Integer", fvtInt);
+  s.RegisterType("Integer", tcInteger);
   // Array style: var parameters are written back from the array.
   TfsMethodHelper* swap = s.RegisterFunctionVarArray(
       "procedure Swap(var a, b: Integer)", [](TObject* Instance, TClass Cls, const String& Name, Variant& P) {
@@ -381,7 +381,7 @@ TEST(ScriptHelpers, FunctionCallBacksAndVarParameters) {
 TEST(ScriptProcedures, EveryCallStartsFromTheInitialValues) {
   TfsScript s(nullptr);
   TfsProcVariable* f = AddProc(&s, "F", true, {"x"});
-  auto* local = new TfsVariable("L", fvtVariant, "Variant");
+  auto* local = new TfsVariable("L", tcVariant, "Variant");
   f->LocalProgram()->PutItem("L", local);
   std::vector<String> seen;
   AddBody(f, [&] {

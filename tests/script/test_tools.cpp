@@ -43,41 +43,41 @@ TEST(ScriptTools, TypeRules) {
   s->RegisterEnum("TFoo", "fA, fB");
   s->RegisterEnum("TBar", "bA");
   struct Case {
-    TfsVarType TargetCode;
+    TfsTypeCode TargetCode;
     const char* TargetName;
-    TfsVarType SourceCode;
+    TfsTypeCode SourceCode;
     const char* SourceName;
     bool Expect;
   } cases[] = {
-      {fvtInt, "", fvtFloat, "", true},          {fvtInt, "", fvtEnum, "TFoo", true},
-      {fvtInt, "", fvtString, "", false},        {fvtBool, "", fvtInt, "", false},
-      {fvtFloat, "", fvtInt, "", true},          {fvtFloat, "", fvtBool, "", false},
-      {fvtString, "", fvtChar, "", true},        {fvtChar, "", fvtInt, "", false},
-      {fvtArray, "", fvtArray, "", true},        {fvtArray, "", fvtInt, "", false},
-      {fvtVariant, "", fvtClass, "X", true},     {fvtInt, "", fvtVariant, "", true},
-      {fvtEnum, "TFoo", fvtInt, "", true},       {fvtEnum, "TFoo", fvtEnum, "tfoo", true},
-      {fvtEnum, "TFoo", fvtEnum, "TBar", false}, {fvtConstructor, "", fvtVariant, "", false},
-      {fvtClass, "TTestObj", fvtClass, "TTestChild", true},  // a descendant fits
-      {fvtClass, "TTestChild", fvtClass, "TTestObj", false}, // an ancestor does not
-      {fvtClass, "TTestObj", fvtClass, "TUnknown", false},
-      {fvtClass, "TTestObj", fvtVariant, "", true},
+      {tcInteger, "", tcFloat, "", true},          {tcInteger, "", tcEnum, "TFoo", true},
+      {tcInteger, "", tcString, "", false},        {tcBoolean, "", tcInteger, "", false},
+      {tcFloat, "", tcInteger, "", true},          {tcFloat, "", tcBoolean, "", false},
+      {tcString, "", tcChar, "", true},        {tcChar, "", tcInteger, "", false},
+      {tcArray, "", tcArray, "", true},        {tcArray, "", tcInteger, "", false},
+      {tcVariant, "", tcClass, "X", true},     {tcInteger, "", tcVariant, "", true},
+      {tcEnum, "TFoo", tcInteger, "", true},       {tcEnum, "TFoo", tcEnum, "tfoo", true},
+      {tcEnum, "TFoo", tcEnum, "TBar", false}, {tcConstructor, "", tcVariant, "", false},
+      {tcClass, "TTestObj", tcClass, "TTestChild", true},  // a descendant fits
+      {tcClass, "TTestChild", tcClass, "TTestObj", false}, // an ancestor does not
+      {tcClass, "TTestObj", tcClass, "TUnknown", false},
+      {tcClass, "TTestObj", tcVariant, "", true},
   };
   for (const Case& c : cases)
     EXPECT_EQ(TypesCompatible(c.TargetCode, c.TargetName, c.SourceCode, c.SourceName, s.get()), c.Expect)
         << int(c.TargetCode) << " " << c.TargetName << " <- " << int(c.SourceCode) << " " << c.SourceName;
 
-  TfsVariable i("i", fvtInt, "Integer"), f("f", fvtFloat, "Extended");
+  TfsVariable i("i", tcInteger, "Integer"), f("f", tcFloat, "Extended");
   EXPECT_FALSE(AssignmentCompatible(&i, &f, s.get()));  // 1.5 into an Integer is refused
   EXPECT_TRUE(AssignmentCompatible(&f, &i, s.get()));
   EXPECT_TRUE(TypesCompatible(i.TypeCode(), "", f.TypeCode(), "", s.get()));  // but i + 1.5 is fine
 
-  EXPECT_EQ(TypeCodeOfName("Integer", s.get()), fvtInt);
-  EXPECT_EQ(TypeCodeOfName("TDateTime", s.get()), fvtFloat);
-  EXPECT_EQ(TypeCodeOfName("TFoo", s.get()), fvtEnum);
-  EXPECT_EQ(TypeCodeOfName("TTestObj", s.get()), fvtClass);
-  EXPECT_EQ(TypeCodeOfName("NoSuchType", s.get()), fvtClass);
+  EXPECT_EQ(TypeCodeOfName("Integer", s.get()), tcInteger);
+  EXPECT_EQ(TypeCodeOfName("TDateTime", s.get()), tcFloat);
+  EXPECT_EQ(TypeCodeOfName("TFoo", s.get()), tcEnum);
+  EXPECT_EQ(TypeCodeOfName("TTestObj", s.get()), tcClass);
+  EXPECT_EQ(TypeCodeOfName("NoSuchType", s.get()), tcClass);
 
-  TfsVariable e("e", fvtEnum, "TFoo"), k("k", fvtConstructor, ""), c("c", fvtClass, "TTestObj");
+  TfsVariable e("e", tcEnum, "TFoo"), k("k", tcConstructor, ""), c("c", tcClass, "TTestObj");
   EXPECT_EQ(VariableTypeName(&f), "Extended");
   EXPECT_EQ(VariableTypeName(&e), "TFoo");
   EXPECT_EQ(VariableTypeName(&k), "Variant");
@@ -136,25 +136,25 @@ TEST(ScriptTools, Signatures) {
     const char* Signature;
     const char* Name;
     const char* Type;
-    TfsVarType Code;
+    TfsTypeCode Code;
     bool Macro;
     std::vector<ParamView> Params;
   } cases[] = {
-      {"procedure Inc(var i: Integer; incr: Integer = 1)", "Inc", "", fvtClass, false,
+      {"procedure Inc(var i: Integer; incr: Integer = 1)", "Inc", "", tcClass, false,
        {{"i", "Integer", true, false, ""}, {"incr", "Integer", false, true, "1"}}},
-      {"function Copy(s: String; from, count: Integer): String", "Copy", "String", fvtString, false,
+      {"function Copy(s: String; from, count: Integer): String", "Copy", "String", tcString, false,
        {{"s", "String", false, false, ""}, {"from", "Integer", false, false, ""}, {"count", "Integer", false, false, ""}}},
       {"macrofunction SUM(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant", "SUM", "Variant",
-       fvtVariant, true,
+       tcVariant, true,
        {{"Expr", "Variant", false, false, ""}, {"Band", "Variant", false, true, "0"}, {"Flags", "Integer", false, true, "0"}}},
-      {"function EncodeDate(Year, Month, Day: Word): TDateTime", "EncodeDate", "TDateTime", fvtFloat, false,
+      {"function EncodeDate(Year, Month, Day: Word): TDateTime", "EncodeDate", "TDateTime", tcFloat, false,
        {{"Year", "Word", false, false, ""}, {"Month", "Word", false, false, ""}, {"Day", "Word", false, false, ""}}},
       {"function F(const a: String = 'x'; b: Integer = -3; c: Boolean = True; d: Variant = Null): Integer", "F",
-       "Integer", fvtInt, false,
+       "Integer", tcInteger, false,
        {{"a", "String", false, true, "x"}, {"b", "Integer", false, true, "-3"}, {"c", "Boolean", false, true, "True"},
         {"d", "Variant", false, false, ""}}},
-      {"function Create: Constructor", "Create", "Constructor", fvtConstructor, false, {}},
-      {"procedure P(a, b)", "P", "", fvtClass, false, {}},  // names without a type declare nothing
+      {"function Create: Constructor", "Create", "Constructor", tcConstructor, false, {}},
+      {"procedure P(a, b)", "P", "", tcClass, false, {}},  // names without a type declare nothing
   };
   for (const Case& c : cases) {
     std::unique_ptr<TfsCustomVariable> v(ParseSignature(c.Signature, s.get()));
@@ -168,8 +168,8 @@ TEST(ScriptTools, Signatures) {
 
 TEST(ScriptTools, DictionaryListsRegisteredNamesAndRoundTrips) {
   TfsScript s(nullptr);
-  s.RegisterType("Integer", fvtInt);
-  s.RegisterType("String", fvtString);
+  s.RegisterType("Integer", tcInteger);
+  s.RegisterType("String", tcString);
   s.RegisterConst("Odd", "String", Variant("a\"<&b"));
   s.RegisterVariable("Counter", "Integer", Variant(0));
   s.RegisterEnum("TFoo", "fA, fB");
