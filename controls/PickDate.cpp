@@ -82,6 +82,8 @@ TRxCalendar::TRxCalendar(TComponent* AOwner) : TCustomGrid(AOwner) {
   options += goDrawFocusSelected;
   SetOptions(options);
   RefreshCalendar();
+  // The window made while the grid was built had the grid's frame.
+  RecreateWnd();
 }
 
 void TRxCalendar::CreateParams(TCreateParams& Params) {
@@ -278,6 +280,7 @@ TLocCalendar::TLocCalendar(TComponent* AOwner) : TRxCalendar(AOwner) {
   SetFixedColor(Color());
   SetOptions({goFixedHorzLine});
   SetTabStop(false);
+  RecreateWnd();
 }
 
 void TLocCalendar::CreateParams(TCreateParams& Params) {
