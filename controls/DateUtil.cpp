@@ -6,6 +6,7 @@
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -13,6 +14,44 @@ namespace {
 constexpr int kDaysPerMonth[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 bool ComputeFourDigitYear() { return UpperCase(FormatSettings().ShortDateFormat).find("YYYY") != String::npos; }
+
+char UpperAscii(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
+
+bool IsAsciiText(std::string_view S) {
+  for (unsigned char c : S)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+// Whether S holds Upper (upper-case ASCII) in any case; no copy is made, as dates are parsed
+// by the thousand.
+bool ContainsUpper(std::string_view S, std::string_view Upper) {
+  if (Upper.size() > S.size()) return false;
+  for (std::size_t i = 0; i + Upper.size() <= S.size(); ++i) {
+    std::size_t k = 0;
+    while (k < Upper.size() && UpperAscii(S[i + k]) == Upper[k]) ++k;
+    if (k == Upper.size()) return true;
+  }
+  return false;
+}
+
+// The collected text of a part as a number: plain digits directly, anything else as the
+// platform converts it (-1 when it is no number).
+int PartNumber(std::string_view Text) {
+  if (Text.empty() || Text.size() > 9) return StrToIntDef(Text, -1);
+  std::size_t i = 0;
+  const bool negative = Text[0] == '-';
+  if (Text[0] == '-' || Text[0] == '+') i = 1;
+  // "0x", "$" and the like are hexadecimal numbers the platform reads.
+  if (i == Text.size() || Text[i] < '0' || Text[i] > '9' || (Text.size() > i + 1 && (Text[i + 1] == 'x' || Text[i + 1] == 'X')))
+    return StrToIntDef(Text, -1);
+  int v = 0;
+  for (; i < Text.size(); ++i) {
+    if (Text[i] < '0' || Text[i] > '9') return -1;  // trailing text: no number
+    v = v * 10 + (Text[i] - '0');
+  }
+  return negative ? -v : v;
+}
 
 int CurrentYear() { return YearOf(Now()); }
 
@@ -65,6 +104,8 @@ void SkipDayNames(std::string_view S, int& Pos) {
     SkipBlanks(S, Pos);
   }
 }
+
+
 
 }  // namespace
 
@@ -140,7 +181,7 @@ bool ScanDateText(std::string_view S, std::string_view Format, int& Pos, int& Y,
   }
   ScanSeparator(S, Pos, sep);
   SkipBlanks(S, Pos);
-  if (UpperCase(fs.ShortDateFormat).find("DDD") != String::npos) SkipDayNames(S, Pos);
+  if (ContainsUpper(fs.ShortDateFormat, "DDD")) SkipDayNames(S, Pos);
   return ValidDate(Word(Y), Word(M), Word(D)) && Pos > int(S.size());
 }
 
@@ -152,26 +193,129 @@ int MonthNumberOfName(std::string_view Name) {
   return -1;
 }
 
+namespace {
+// The part extraction on ASCII texts, byte by byte.
+int ExtractAsciiPart(std::string_view Format, std::string_view S, char Ch, int Count, int Blank, int Default) {
+  const char ch = UpperAscii(Ch);
+  {
+    if (S.size() > Format.size()) return Default;
+    std::size_t at = 0;
+    for (;; ++at) {
+      if (at + std::size_t(Count) > Format.size()) return Default;
+      int k = 0;
+      while (k < Count && UpperAscii(Format[at + std::size_t(k)]) == ch) ++k;
+      if (k == Count) break;
+    }
+    char part[20];
+    std::size_t n = 0;
+    for (; at < Format.size() && UpperAscii(Format[at]) == ch && at < S.size(); ++at)
+      if (S[at] != ' ' && n < sizeof part) part[n++] = S[at];
+    if (n == 0) return Blank;
+    if (Count > 1) return MonthNumberOfName(std::string_view(part, n));
+    return PartNumber(std::string_view(part, n));
+  }
+}
+}  // namespace
+
 int ExtractDatePart(std::string_view Format, std::string_view S, char Ch, int Count, int Blank, int Default) {
+  const char ch = UpperAscii(Ch);
+  if (IsAsciiText(Format) && IsAsciiText(S)) return ExtractAsciiPart(Format, S, Ch, Count, Blank, Default);
+  // Characters beyond ASCII (a month name, an era): compared by character.
   const std::u32string fmt = Utf8ToUtf32(AnsiUpperCase(Format)), text = Utf8ToUtf32(S);
   if (text.size() > fmt.size()) return Default;
-  const char32_t ch = char32_t(std::toupper(static_cast<unsigned char>(Ch)));
-  std::size_t at = fmt.find(std::u32string(std::size_t(Count), ch));
+  std::size_t at = fmt.find(std::u32string(std::size_t(Count), char32_t(ch)));
   if (at == std::u32string::npos) return Default;
   std::u32string part;
-  for (; at < fmt.size() && fmt[at] == ch && at < text.size(); ++at)
+  for (; at < fmt.size() && fmt[at] == char32_t(ch) && at < text.size(); ++at)
     if (text[at] != U' ' && part.size() < 20) part += text[at];
   if (part.empty()) return Blank;
   const String value = Utf32ToUtf8(part);
   if (Count > 1) return MonthNumberOfName(value);
-  return StrToIntDef(value, -1);
+  return PartNumber(value);
 }
 
+namespace {
+
+// Where the parts lie in an ASCII format: the start of the first run of Count copies of the
+// part's letter (-1 when absent) and how many copies follow from there. A date field parses
+// with one format again and again, so the last format's places are kept.
+struct TFormatPlaces {
+  String Format;
+  bool Ascii = true;
+  int Start[4] = {-1, -1, -1, -1};  // month name (MMM), month, day, year
+  int Run[4] = {0, 0, 0, 0};
+};
+
+const TFormatPlaces& PlacesOf(std::string_view Format) {
+  static TFormatPlaces places;
+  static bool valid = false;
+  if (valid && places.Format == Format) return places;
+  places.Format = String(Format);
+  places.Ascii = IsAsciiText(Format);
+  const char letters[4] = {'M', 'M', 'D', 'Y'};
+  const int counts[4] = {3, 1, 1, 1};
+  for (int i = 0; i < 4; ++i) {
+    places.Start[i] = -1;
+    places.Run[i] = 0;
+    for (std::size_t at = 0; at + std::size_t(counts[i]) <= Format.size(); ++at) {
+      int k = 0;
+      while (k < counts[i] && UpperAscii(Format[at + std::size_t(k)]) == letters[i]) ++k;
+      if (k < counts[i]) continue;
+      places.Start[i] = int(at);
+      while (at + std::size_t(places.Run[i]) < Format.size() &&
+             UpperAscii(Format[at + std::size_t(places.Run[i])]) == letters[i])
+        ++places.Run[i];
+      break;
+    }
+  }
+  valid = true;
+  return places;
+}
+
+// Part I of S by the places (the ASCII rule of ExtractDatePart).
+int PlacedPart(const TFormatPlaces& P, int I, std::string_view S, int Blank, int Default) {
+  if (S.size() > P.Format.size() || P.Start[I] < 0) return Default;
+  const std::size_t end = std::min(S.size(), std::size_t(P.Start[I] + P.Run[I]));
+  if (I != 0) {
+    // Digits and blanks only, the usual case, are read in place.
+    int value = 0, digits = 0;
+    std::size_t at = std::size_t(P.Start[I]);
+    for (; at < end; ++at) {
+      const char c = S[at];
+      if (c == ' ') continue;
+      if (c < '0' || c > '9') break;
+      value = value * 10 + (c - '0');
+      ++digits;
+    }
+    if (at == end && digits <= 9) return digits == 0 ? Blank : value;
+  }
+  char part[20];
+  std::size_t n = 0;
+  for (std::size_t at = std::size_t(P.Start[I]); at < end; ++at)
+    if (S[at] != ' ' && n < sizeof part) part[n++] = S[at];
+  if (n == 0) return Blank;
+  if (I == 0) return MonthNumberOfName(std::string_view(part, n));
+  return PartNumber(std::string_view(part, n));
+}
+
+}  // namespace
+
 bool ScanDateByFormat(std::string_view Format, std::string_view S, int& D, int& M, int& Y) {
-  M = ExtractDatePart(Format, S, 'M', 3, -1, 0);
-  if (M == 0) M = ExtractDatePart(Format, S, 'M', 1, -1, 0);
-  D = ExtractDatePart(Format, S, 'D', 1, -1, 1);
-  Y = ExpandYear(ExtractDatePart(Format, S, 'Y', 1, -1, CurrentYear()));
+  // The clock is read only when the year is missing from the format: parsing stays cheap.
+  constexpr int kNoYear = -2147483647;
+  const TFormatPlaces& places = PlacesOf(Format);
+  if (places.Ascii && IsAsciiText(S)) {
+    M = PlacedPart(places, 0, S, -1, 0);
+    if (M == 0) M = PlacedPart(places, 1, S, -1, 0);
+    D = PlacedPart(places, 2, S, -1, 1);
+    Y = PlacedPart(places, 3, S, -1, kNoYear);
+  } else {
+    M = ExtractDatePart(Format, S, 'M', 3, -1, 0);
+    if (M == 0) M = ExtractDatePart(Format, S, 'M', 1, -1, 0);
+    D = ExtractDatePart(Format, S, 'D', 1, -1, 1);
+    Y = ExtractDatePart(Format, S, 'Y', 1, -1, kNoYear);
+  }
+  Y = ExpandYear(Y == kNoYear ? CurrentYear() : Y);
   if (ValidDate(Word(Y), Word(M), Word(D))) return true;
   int pos = 1;
   return ScanDateText(S, Format, pos, Y, M, D);
