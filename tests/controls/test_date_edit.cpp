@@ -363,3 +363,26 @@ TEST(LegacyDateWindow, LayoutsPlaceDateEditsThatTakeAndGiveDates) {
   text = WriteComponentToText(form);
   EXPECT_EQ(text.find("Text ="), String::npos) << "an empty date writes no text\n" << text;
 }
+
+TEST_F(DateEditFixture, ScreenshotOfDateEdits) {
+  Edit->SetDateValue(Ymd(2026, 3, 15));
+  auto* disabled = Make(Bounds(10, 40, 120, 21));
+  disabled->SetDateValue(Ymd(2024, 2, 29));
+  disabled->SetEnabled(false);
+  auto* blank = Make(Bounds(10, 70, 120, 21));
+  blank->SetBlanksChar('_');
+  Application->ProcessMessages();
+  Shot("date_edits");
+  // The calendar page glyph: its red top in the enabled button, gray in the disabled one.
+  auto glyphPixels = [&](TDateEdit* e, unsigned Colour) {
+    int n = 0;
+    TEditButton* b = e->Button();
+    for (int y = 0; y < b->Height(); ++y)
+      for (int x = 0; x < b->Width(); ++x)
+        if (HexOf(Pixel(b, x, y)) == Colour) ++n;
+    return n;
+  };
+  EXPECT_GT(glyphPixels(Edit, 0xC00000u), 10);
+  EXPECT_EQ(glyphPixels(disabled, 0xC00000u), 0) << "the disabled image is the second one";
+  EXPECT_GT(glyphPixels(disabled, 0x808080u), 10);
+}

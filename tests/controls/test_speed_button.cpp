@@ -163,3 +163,43 @@ TEST(SpeedButtonDrawing, GrayMappingAndButtonFrames) {
   EXPECT_EQ(inner, Rect(2, 2, 18, 18)) << "a flat down frame has one ring";
   EXPECT_EQ(d.At(0, 0), ColorToRGB(clWindowFrame));
 }
+
+TEST_F(SpeedButtonFixture, HeldButtonsRepeatTheirClick) {
+  auto* b = Button(Bounds(10, 10, 30, 30));
+  b->SetAllowTimer(true);
+  b->SetInitPause(40);
+  b->SetRepeatInterval(10);
+  Press(b, {5, 5});
+  ASSERT_NE(b->RepeatTimer(), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return Clicks >= 3; }, 3000)) << "clicks while held";
+  EXPECT_EQ(b->RepeatTimer()->Interval(), 10u) << "the first pause, then the repeat interval";
+  Release(b, {5, 5});
+  const int held = Clicks;
+  EXPECT_FALSE(b->RepeatTimer()->Enabled());
+  Application->ProcessMessages();
+  EXPECT_EQ(Clicks, held) << "the release's own click only";
+  b->SetAllowTimer(false);
+  EXPECT_EQ(b->RepeatTimer(), nullptr);
+}
+
+TEST_F(SpeedButtonFixture, AcceleratorsModalResultAndTransparency) {
+  auto* b = Button(Bounds(10, 10, 60, 24));
+  b->SetCaption("&Save");
+  b->SetModalResult(mrOk);
+  EXPECT_EQ(b->Perform(CM_DIALOGCHAR, 's', 0), 1);
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_EQ(Form->ModalResult(), mrOk) << "a click gives the form the button's modal result";
+  Form->SetModalResult(mrNone);
+  EXPECT_EQ(b->Perform(CM_DIALOGCHAR, 'x', 0), 0);
+  b->SetEnabled(false);
+  EXPECT_EQ(b->Perform(CM_DIALOGCHAR, 's', 0), 0) << "a disabled button takes no accelerator";
+
+  Form->SetColor(clAqua);
+  auto* t = Button(Bounds(100, 10, 40, 40));
+  t->SetTransparent(true);
+  t->SetFlat(true);
+  Move(Form, {300, 200});
+  EXPECT_EQ(Centre(t), 0x00FFFFu) << "a transparent flat button shows its parent";
+  t->SetTransparent(false);
+  EXPECT_EQ(Centre(t), HexOf(clBtnFace));
+}
