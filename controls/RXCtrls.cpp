@@ -768,12 +768,13 @@ void TRxSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
 void TRxSpeedButton::RepeatTick(TObject*) {
   FRepeatTimer->SetInterval(FRepeatInterval);
   if (FState != rsDown || !MouseCapture()) return;
-  try {
-    Click();
-  } catch (...) {
-    FRepeatTimer->SetEnabled(false);
-    throw;
-  }
+  // A click that fails stops the repeating; the failure goes on to be shown.
+  bool clicked = false;
+  TScopeExit stopOnFailure([&] {
+    if (!clicked && FRepeatTimer) FRepeatTimer->SetEnabled(false);
+  });
+  Click();
+  clicked = true;
 }
 
 // ---- hover

@@ -95,12 +95,13 @@ bool TCustomDateEdit::TextHasDate() const {
 void TCustomDateEdit::CheckDateText() {
   if (!TextHasDate()) return;
   TRestore<bool> formatting(FFormatting, true);
-  try {
-    SetDateValue(TextToDateByFormat(FDateFormat, Text()));
-  } catch (const EConvertError&) {
+  // A text that is no date keeps the user in the edit; the conversion error goes on.
+  TDateTime date;
+  if (!TryTextToDate(FDateFormat, Text(), date)) {
     if (CanFocus()) SetFocus();
-    throw;
+    date = TextToDateByFormat(FDateFormat, Text());  // raises the conversion error
   }
+  SetDateValue(date);
 }
 
 // ---- the drop-down and the dialog

@@ -1,6 +1,6 @@
 #pragma once
 // The date edit: the combo edit as a date field. Its text stays in a fixed date mask built
-// from the locale (Part of the date utilities: DefaultDateFormat, DefaultDateMask), its button
+// from the locale (DefaultDateFormat, DefaultDateMask), its button
 // opens the drop-down calendar or the date dialog, and the application reads and writes its
 // date through GetDateValue and SetDateValue (NullDate: empty). The mask follows locale
 // changes while the window exists, keeping the date shown.
