@@ -5,6 +5,8 @@
 #include "controls/RXCtrls.h"
 #include "controls/VCLUtils.h"
 
+#include "MenuTestUtil.h"
+
 using namespace ctltest;
 using namespace guitest;
 
@@ -202,4 +204,41 @@ TEST_F(SpeedButtonFixture, AcceleratorsModalResultAndTransparency) {
   EXPECT_EQ(Centre(t), 0x00FFFFu) << "a transparent flat button shows its parent";
   t->SetTransparent(false);
   EXPECT_EQ(Centre(t), HexOf(clBtnFace));
+}
+
+TEST_F(SpeedButtonFixture, TheDropDownMenuOpensBelowAndItsClosingPressIsDropped) {
+  auto* menu = new TPopupMenu(Form);
+  auto* item = new TMenuItem(menu);
+  item->SetCaption("一");
+  menu->Items()->Add(item);
+  auto* b = Button(Bounds(20, 20, 40, 24));
+  b->SetDropDownMenu(menu);
+  int shown = 0;
+  QPoint at;
+  // The user's press that closes the menu lands on the button again: it is queued for the
+  // form while the menu is open.
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!m) return;
+    if (++shown == 1) {
+      at = m->pos();
+      const TPoint p = b->ClientToParent({5, 5}, Form);
+      PostMessage(Form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(Word(p.X), Word(p.Y)));
+    }
+    m->close();
+  });
+  watch.start();
+  Press(b, {5, 5});
+  Release(b, {5, 5});
+  Application->ProcessMessages();
+  EXPECT_EQ(shown, 1) << "the queued press does not open the menu again";
+  const TPoint expect = b->ClientToScreen({-1, b->Height()});
+  EXPECT_EQ(at, QPoint(expect.X, expect.Y)) << "below the button, left-aligned";
+  EXPECT_EQ(Clicks, 0) << "a press that showed the menu is no click";
+  EXPECT_EQ(b->State(), rsUp);
+  EXPECT_FALSE(b->MenuTracking());
+  delete menu;
+  EXPECT_EQ(b->DropDownMenu(), nullptr) << "a freed menu is let go";
 }
