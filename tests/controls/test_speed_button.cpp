@@ -52,6 +52,20 @@ TEST_F(SpeedButtonFixture, GlyphStripsGiveTheImageCountAndTheDisabledLook) {
   auto* b1 = Button(Bounds(60, 10, 40, 40), wide.get());
   EXPECT_EQ(b1->NumGlyphs(), 1) << "more than five images is one picture";
   EXPECT_EQ(Centre(b5), 0xFF0000u);
+  // The images by state: up, disabled, down, stay-down, inactive.
+  Move(b5, {5, 5});
+  Press(b5, {5, 5});
+  EXPECT_EQ(Centre(b5), 0x0000FFu) << "held down: the third image";
+  Release(b5, {5, 5});
+  b5->SetGroupIndex(7);
+  b5->SetDown(true);
+  EXPECT_EQ(Centre(b5), 0xFFFF00u) << "staying down: the fourth image";
+  b5->SetAllowAllUp(true);
+  b5->SetDown(false);
+  b5->SetFlat(true);
+  Move(Form, {300, 200});
+  EXPECT_EQ(Centre(b5), 0x00FFFFu) << "flat without the mouse: the fifth image, not grayed";
+  b5->SetFlat(false);
   b5->SetEnabled(false);
   EXPECT_EQ(Centre(b5), 0x00FF00u) << "the second image is the disabled one";
 
