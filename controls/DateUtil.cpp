@@ -272,23 +272,9 @@ const TFormatPlaces& PlacesOf(std::string_view Format) {
   return places;
 }
 
-// Part I of S by the places (the ASCII rule of ExtractDatePart).
-int PlacedPart(const TFormatPlaces& P, int I, std::string_view S, int Blank, int Default) {
-  if (S.size() > P.Format.size() || P.Start[I] < 0) return Default;
+// Part I of S by the places, any text (the ASCII rule of ExtractDatePart).
+int PlacedPartText(const TFormatPlaces& P, int I, std::string_view S, int Blank) {
   const std::size_t end = std::min(S.size(), std::size_t(P.Start[I] + P.Run[I]));
-  if (I != 0) {
-    // Digits and blanks only, the usual case, are read in place.
-    int value = 0, digits = 0;
-    std::size_t at = std::size_t(P.Start[I]);
-    for (; at < end; ++at) {
-      const char c = S[at];
-      if (c == ' ') continue;
-      if (c < '0' || c > '9') break;
-      value = value * 10 + (c - '0');
-      ++digits;
-    }
-    if (at == end && digits <= 9) return digits == 0 ? Blank : value;
-  }
   char part[20];
   std::size_t n = 0;
   for (std::size_t at = std::size_t(P.Start[I]); at < end; ++at)
@@ -296,6 +282,22 @@ int PlacedPart(const TFormatPlaces& P, int I, std::string_view S, int Blank, int
   if (n == 0) return Blank;
   if (I == 0) return MonthNumberOfName(std::string_view(part, n));
   return PartNumber(std::string_view(part, n));
+}
+
+// Part I of S by the places: digits and blanks, the usual case, are read in place.
+inline int PlacedPart(const TFormatPlaces& P, int I, std::string_view S, int Blank, int Default) {
+  if (S.size() > P.Format.size() || P.Start[I] < 0) return Default;
+  if (I == 0) return PlacedPartText(P, I, S, Blank);
+  const std::size_t end = std::min(S.size(), std::size_t(P.Start[I] + P.Run[I]));
+  int value = 0, digits = 0;
+  for (std::size_t at = std::size_t(P.Start[I]); at < end; ++at) {
+    const char c = S[at];
+    if (c == ' ') continue;
+    if (c < '0' || c > '9' || digits == 9) return PlacedPartText(P, I, S, Blank);
+    value = value * 10 + (c - '0');
+    ++digits;
+  }
+  return digits == 0 ? Blank : value;
 }
 
 }  // namespace
