@@ -269,6 +269,8 @@ void TField::Notification(TComponent* component, TOperation operation) {
 
 Variant TField::ReadValue() const { return FDataSet ? FDataSet->GetFieldValue(this) : Null(); }
 
+bool TField::ReadCell(TCellView& cell) const { return FDataSet && FDataSet->FieldCell(this, cell); }
+
 void TField::WriteValue(const Variant& value) {
   if (!FDataSet) DatabaseErrorFmt("Field '%s' has no dataset", {DisplayName()});
   TDataSet* ds = FDataSet;
@@ -304,7 +306,11 @@ void TField::RangeError(const String& value, const String& min, const String& ma
   DatabaseErrorFmt(SFieldRangeError, {value, DisplayName(), min, max});
 }
 
-bool TField::IsNull() const { return VarIsNull(ReadValue()); }
+bool TField::IsNull() const {
+  TCellView cell;
+  if (ReadCell(cell)) return cell.IsNull();
+  return VarIsNull(ReadValue());
+}
 
 bool TField::SetNullOrText(const Variant& v) {
   if (VarIsNull(v) || VarIsEmpty(v)) WriteValue(Null());
@@ -381,7 +387,12 @@ void TStringField::SetAsVariant(const Variant& v) {
   else WriteValue(Variant(VarToStr(v)));
 }
 
-String TStringField::AsString() const { return VarToStr(ReadValue()); }
+String TStringField::AsString() const {
+  TCellView cell;
+  String text;
+  if (ReadCell(cell) && CellAsText(cell, DataType(), text)) return text;
+  return VarToStr(ReadValue());
+}
 void TStringField::SetAsString(const String& v) { WriteValue(Variant(v)); }
 Integer TStringField::AsInteger() const { return StrToInt(AsString()); }
 void TStringField::SetAsInteger(Integer v) { SetAsString(IntToStr(v)); }
@@ -436,6 +447,9 @@ Variant TIntegerField::AsVariant() const {
 }
 
 Int64 TIntegerField::AsLargeInt() const {
+  TCellView cell;
+  Int64 n;
+  if (ReadCell(cell) && (cell.IsNull() || CellAsInteger(cell, DataType(), n))) return cell.IsNull() ? 0 : n;
   Variant v = ReadValue();
   if (VarIsNull(v)) return 0;
   if (VarIsStr(v)) return StrToInt64(VarToStr(v));
@@ -447,8 +461,7 @@ double TIntegerField::AsFloat() const { return static_cast<double>(AsLargeInt())
 Currency TIntegerField::AsCurrency() const { return Currency(AsLargeInt()); }
 
 String TIntegerField::AsString() const {
-  Variant v = ReadValue();
-  return VarIsNull(v) ? String() : IntToStr(AsLargeInt());
+  return IsNull() ? String() : IntToStr(AsLargeInt());
 }
 
 void TIntegerField::StoreChecked(Int64 v) {
@@ -516,6 +529,9 @@ Variant TFloatField::AsVariant() const {
 }
 
 double TFloatField::AsFloat() const {
+  TCellView cell;
+  double d;
+  if (ReadCell(cell) && (cell.IsNull() || CellAsNumber(cell, DataType(), d))) return cell.IsNull() ? 0 : d;
   Variant v = ReadValue();
   if (VarIsNull(v)) return 0;
   if (VarIsStr(v)) return static_cast<double>(StrToFloat(VarToStr(v)));
@@ -527,8 +543,7 @@ Int64 TFloatField::AsLargeInt() const { return Round(AsFloat()); }
 ::Currency TFloatField::AsCurrency() const { return ::Currency::FromDouble(AsFloat()); }
 
 String TFloatField::AsString() const {
-  Variant v = ReadValue();
-  return VarIsNull(v) ? String() : FloatToStr(AsFloat());
+  return IsNull() ? String() : FloatToStr(AsFloat());
 }
 
 void TFloatField::SetAsFloat(double v) {
@@ -711,6 +726,9 @@ Variant TDateTimeField::AsVariant() const {
 }
 
 TDateTime TDateTimeField::AsDateTime() const {
+  TCellView cell;
+  double d;
+  if (ReadCell(cell) && (cell.IsNull() || CellAsNumber(cell, DataType(), d))) return cell.IsNull() ? 0 : d;
   Variant v = ReadValue();
   if (VarIsNull(v)) return 0;
   if (VarIsStr(v)) return ParseText(VarToStr(v));
