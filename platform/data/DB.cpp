@@ -979,10 +979,8 @@ void TDataSet::WritePost() {
   if (!inserting && !any) return;  // nothing changed: nothing to write
   if (!FCachedUpdates) InternalPost(u);
 
-  // The new block is built while the old one, which the update reads, still stands.
-  FPostRow.Reset(FColumnCount);
-  for (int c = 0; c < FColumnCount; ++c) FPostRow.SetCell(c, u.NewCell(c));
-  TRowPtr row(FPostRow.Build());
+  // The new block is made while the old one, which the update reads, still stands.
+  TRowPtr row = PostedRow(u);
   if (!FCachedUpdates) {
     // Written through: the old block is what a rollback puts back, so the journal takes it.
     TRowPtr old = std::move(FRows[id]);
@@ -1000,6 +998,26 @@ void TDataSet::WritePost() {
     FPending.push_back(id);
   }
   ReplaceRow(id, std::move(row));
+}
+
+// The row a post leaves: when every value the edit (or the store) gave keeps its size, as no text
+// does on either side, it is the old block with those values put in; else it is built anew.
+TDataSet::TRowPtr TDataSet::PostedRow(const TRowUpdate& u) {
+  auto given = [&](int c) {
+    return FEditAssigned[c] || (static_cast<std::size_t>(c) < u.FOverrides.size() && u.FOverrides[c]);
+  };
+  bool patch = u.FOldRow != nullptr;
+  for (int c = 0; patch && c < FColumnCount; ++c)
+    patch = !given(c) || (rowlayout::FixedSize(static_cast<TCellKind>(u.FOldRow[c])) && rowlayout::FixedSize(u.NewCell(c).Kind));
+  if (patch) {
+    TRowPtr row = CopyRow(u.FOldRow, FColumnCount);
+    for (int c = 0; c < FColumnCount; ++c)
+      if (given(c)) rowlayout::WriteFixedCell(row.get(), FColumnCount, c, u.NewCell(c));
+    return row;
+  }
+  FPostRow.Reset(FColumnCount);
+  for (int c = 0; c < FColumnCount; ++c) FPostRow.SetCell(c, u.NewCell(c));
+  return TRowPtr(FPostRow.Build());
 }
 
 void TDataSet::Post() {

@@ -349,6 +349,7 @@ private:
   void ApplyOverrides(int RowId, const TRowUpdate& Update);
   void ReplaceRow(int RowId, TRowPtr Row);
   static TRowPtr CopyRow(const Byte* Row, int Columns);
+  TRowPtr PostedRow(const TRowUpdate& Update);
   bool CellsDiffer(const Byte* OldRow, const TCellView& New, int Col) const;
 
   // journal

@@ -491,8 +491,7 @@ void TIntegerField::SetAsVariant(const Variant& v) {
 }
 
 String TIntegerField::GetClassText(bool displayText) const {
-  Variant v = ReadValue();
-  if (VarIsNull(v)) return String();
+  if (IsNull()) return String();
   const String& fmt = displayText ? DisplayFormat() : EditFormat();
   if (!fmt.empty()) return FormatFloat(fmt, static_cast<Extended>(AsLargeInt()));
   return IntToStr(AsLargeInt());
@@ -571,8 +570,7 @@ bool TFloatField::IsValidChar(char32_t ch) const {
 }
 
 String TFloatField::GetClassText(bool displayText) const {
-  Variant v = ReadValue();
-  if (VarIsNull(v)) return String();
+  if (IsNull()) return String();
   double d = AsFloat();
   const String& fmt = displayText ? DisplayFormat() : EditFormat();
   if (!fmt.empty()) return FormatFloat(fmt, d);
@@ -605,6 +603,9 @@ Variant TBCDField::AsVariant() const {
 }
 
 ::Currency TBCDField::AsCurrency() const {
+  TCellView cell;
+  ::Currency c;
+  if (ReadCell(cell) && (cell.IsNull() || CellAsCurrency(cell, DataType(), c))) return cell.IsNull() ? ::Currency() : c;
   Variant v = ReadValue();
   if (VarIsNull(v)) return ::Currency();
   if (VarIsStr(v)) return StrToCurr(VarToStr(v));
@@ -645,8 +646,7 @@ bool TBCDField::IsValidChar(char32_t ch) const {
 }
 
 String TBCDField::GetClassText(bool displayText) const {
-  Variant v = ReadValue();
-  if (VarIsNull(v)) return String();
+  if (IsNull()) return String();
   ::Currency c = AsCurrency();
   const String& fmt = displayText ? DisplayFormat() : EditFormat();
   if (!fmt.empty()) return FormatCurr(fmt, c);
@@ -682,8 +682,7 @@ bool TBooleanField::AsBoolean() const {
 }
 
 String TBooleanField::AsString() const {
-  Variant v = ReadValue();
-  if (VarIsNull(v)) return String();
+  if (IsNull()) return String();
   return AsBoolean() ? FTrueText : FFalseText;
 }
 
@@ -765,8 +764,7 @@ void TDateTimeField::SetAsVariant(const Variant& v) {
 }
 
 String TDateTimeField::GetClassText(bool displayText) const {
-  Variant v = ReadValue();
-  if (VarIsNull(v)) return String();
+  if (IsNull()) return String();
   return FormatDateTime(TextFormat(displayText), AsDateTime());
 }
 

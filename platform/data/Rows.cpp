@@ -182,6 +182,12 @@ bool CellAsInteger(const TCellView& c, TFieldType type, Int64& number) {
   return true;
 }
 
+bool CellAsCurrency(const TCellView& c, TFieldType type, Currency& amount) {
+  if (c.Kind != TCellKind::Currency || GroupOf(type) != TTypeGroup::Bcd) return false;
+  amount = Currency::FromRaw(c.Int);
+  return true;
+}
+
 TCellValue VariantToCell(const Variant& v, TFieldType type) {
   TCellValue c;
   if (VarIsNull(v) || VarIsEmpty(v)) return c;

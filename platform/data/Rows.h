@@ -35,11 +35,13 @@ Variant CellToVariant(const TCellView& Cell, TFieldType Type);
 TCellValue VariantToCell(const Variant& Value, TFieldType Type);
 // What CellToVariant gives, without the variant, for the reads fields make most: the text of a
 // text value (or '' for Null) in a text or bytes type, the number of a numeric value in a float
-// or date type, the integer of an integer value in an integer type. False when the value needs
+// or date type, the integer of an integer value in an integer type, the amount of an amount in
+// an exact-amount type. False when the value needs
 // the variant's conversions.
 bool CellAsText(const TCellView& Cell, TFieldType Type, String& Text);
 bool CellAsNumber(const TCellView& Cell, TFieldType Type, double& Number);
 bool CellAsInteger(const TCellView& Cell, TFieldType Type, Int64& Number);
+bool CellAsCurrency(const TCellView& Cell, TFieldType Type, Currency& Amount);
 
 // Builds one row for TDataSet::AppendRow. Reuse one writer for all rows of a fill: Reset keeps
 // its buffers, so filling costs one allocation per row (the row block itself).
