@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <charconv>
 
 namespace {
 
@@ -329,4 +330,26 @@ int TfsILMatcher::FirstTokenPos(int Start) {
   return first;
 }
 
-String TfsILMatcher::LineCol(int Position) const { return FLexer.PositionToLineCol(Position); }
+String TfsILMatcher::LineCol(int Position) {
+  // The lexer's own conversion, without its search from scratch: positions asked for mostly
+  // lie on the line of the one before.
+  const std::vector<int>& starts = FLexer.LineStarts();
+  const int lines = static_cast<int>(starts.size());
+  int line = std::clamp(FLastLine, 0, lines - 1);
+  if (starts[static_cast<std::size_t>(line)] >= Position || (line + 1 < lines && starts[static_cast<std::size_t>(line) + 1] < Position)) {
+    // Entries below the position: the last of them starts its line.
+    line = static_cast<int>(std::lower_bound(starts.begin(), starts.end(), Position) - starts.begin()) - 1;
+    line = std::max(line, 0);
+    FLastLine = line;
+  }
+  const String& text = FLexer.Text();
+  int column = 1;
+  const int end = std::min(Position - 1, FLexer.Size() + 1);
+  for (int i = starts[static_cast<std::size_t>(line)]; i < end; ++i)
+    if ((static_cast<unsigned char>(text[static_cast<std::size_t>(i)]) & 0xC0) != 0x80) ++column;
+  char buffer[32];
+  char* p = std::to_chars(buffer, buffer + sizeof buffer, line + 1).ptr;
+  *p++ = ':';
+  p = std::to_chars(p, buffer + sizeof buffer, column).ptr;
+  return String(buffer, p);
+}

@@ -89,7 +89,8 @@ private:
 
   // Where the item's first token begins: Start after blanks and comments.
   int FirstTokenPos(int Start);
-  String LineCol(int Position) const;
+  // "L:C" of a position, as TfsParser.PositionToLineCol.
+  String LineCol(int Position);
   bool SameToken(const String& Token, const String& Text) const;
 
   TfsILParser& FParser;
@@ -98,4 +99,5 @@ private:
   TfsILOutput& FOutput;
   TfsILErrorState& FError;
   int FFurthest = 1;
+  int FLastLine = 0;  // the line of the last position converted
 };

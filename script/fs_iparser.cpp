@@ -112,7 +112,9 @@ bool TfsParser::IsBlank(unsigned char C) const {
 }
 
 bool TfsParser::StartsWithAt(int P, const String& S) const {
-  return !S.empty() && P >= 1 && P + static_cast<int>(S.size()) - 1 <= FSize &&
+  // The first byte decides nearly always: blanks are skipped before every token, and comment
+  // openers are looked for at each stop.
+  return !S.empty() && P >= 1 && P + static_cast<int>(S.size()) - 1 <= FSize && FText[P - 1] == S[0] &&
          FText.compare(P - 1, S.size(), S) == 0;
 }
 

@@ -61,7 +61,7 @@ void TfsXMLReader::ReadTag(String& Name, String& Text) {
           InvalidFormat();
         } else {
           tag += static_cast<char>(c);
-          if (tag == "!--") {
+          if (tag.size() == 3 && tag == "!--") {
             tag.clear();
             state = TState::InComment;
             dashes = 0;
@@ -123,7 +123,8 @@ bool TfsXMLReader::ReadTree(TfsXMLItem* Item, int Depth) {
     if (ReadTree(child.get(), Depth + 1)) break;
     Item->AddItem(child.release());
   }
-  if (!FLastTag.empty() && !AnsiSameText(FLastTag, "/" + Item->Name())) InvalidFormat();
+  if (!FLastTag.empty() && !(FLastTag[0] == '/' && AnsiSameText(std::string_view(FLastTag).substr(1), Item->Name())))
+    InvalidFormat();
   return false;
 }
 
