@@ -45,7 +45,7 @@ void RegisterGrammar(const String& Language, const String& GrammarText) {
   Grammars().emplace_back(Language, GrammarText);
 }
 
-String FindGrammarText(const String& Language) {
+const String& FindGrammarText(const String& Language) {
   for (const auto& [name, text] : Grammars())
     if (AnsiSameText(name, Language)) return text;
   throw Exception(Format(fsMessage(fsLangNotFound), {Language}));

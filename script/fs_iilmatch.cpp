@@ -38,9 +38,9 @@ String UnitNameOf(const String& Line) {
 
 // ---------------------------------------------------------------- TfsILOutput
 
-void TfsILOutput::Prepend(int Index, const String& Tag) {
+void TfsILOutput::Prepend(int Index, String Tag) {
   assert(Index >= 0 && Index <= Count());
-  if (Index == Count()) FLines.push_back(Tag);
+  if (Index == Count()) FLines.push_back(std::move(Tag));
   else FLines[static_cast<std::size_t>(Index)].insert(0, Tag);
 }
 
@@ -276,11 +276,10 @@ void TfsILMatcher::CloseNode(const TfsGrammarItem& Item, bool Matched, int Start
     tag += '"';
   }
   tag += '>';
-  FOutput.Prepend(StartLines, tag);
-  tag.assign("</");
-  tag += Item.Node;
-  tag += '>';
-  FOutput.Append(tag);
+  FOutput.Prepend(StartLines, std::move(tag));
+  FOutput.Append("</");
+  FOutput.Append(Item.Node);
+  FOutput.Append(">");
 }
 
 void TfsILMatcher::InlineUses(int StartLines, int Depth) {

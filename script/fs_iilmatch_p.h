@@ -20,8 +20,9 @@ class TfsILOutput {
 public:
   int Count() const { return static_cast<int>(FLines.size()); }
   void Add(String Line) { FLines.push_back(std::move(Line)); }
+  void Reserve(std::size_t Lines) { FLines.reserve(Lines); }
   // The tag goes in front of line Index; a new line when Index is the count.
-  void Prepend(int Index, const String& Tag);
+  void Prepend(int Index, String Tag);
   // The tag goes after the last line, which belongs to the item closing.
   void Append(std::string_view Tag);
   // Drops the lines from Index on.

@@ -65,6 +65,7 @@ String NormalizeLineEnds(const String& Text) {
 }
 
 const String kSyntaxError = "Syntax error";
+const String kHeader = "<?xml version=\"1.0\"?>\r\n";
 
 }  // namespace
 
@@ -113,7 +114,7 @@ bool TfsILParser::SourceToIL(const String& Text) {
   if (FCurrentUnit.empty()) FScript->SetCompileError(String(), String(), String());
   TParseResult result = Parse(Text);
   if (result.Ok) {
-    TStringStream stream("<?xml version=\"1.0\"?>\r\n" + result.Program);
+    TStringStream stream(kHeader + result.Program);
     FILDoc->LoadFromStream(&stream);
   }
   FScript->SetCompileError(result.Message, result.Pos, FScript->CompileErrorUnit());
@@ -139,6 +140,7 @@ TfsILParser::TParseResult TfsILParser::Parse(const String& Text) {
 
   TParseResult result;
   TfsILOutput output;
+  output.Reserve(source.size() / 8);  // about one line of output per eight bytes of source
   TfsILErrorState error;
   bool matched = true;
   const bool hasProgram = FGrammar && FGrammar->ProgramRule() >= 0;
