@@ -99,6 +99,10 @@ TEST(ScriptFrontEnd, PascalScriptPrograms) {
       {"var a, b: array[0..2] of Integer = 0; begin end.",
        "var[ident:a ident:b array[dim[expr[number:0] expr[number:2]]] type:Integer init[expr[number:0]]] compoundstmt"},
       {"var a: array[5] of Integer; begin end.", "var[ident:a array[dim[expr[number:5]]] type:Integer] compoundstmt"},
+      // Each section ends where a name fails to start another declaration.
+      {"var a, b: Integer; c: String; const k = 1; m = 2; begin end.",
+       "var[ident:a ident:b type:Integer] var[ident:c type:String] const[ident:k expr[number:1]] "
+       "const[ident:m expr[number:2]] compoundstmt"},
       {"const c = 1; var v: array of String; begin end.",
        "const[ident:c expr[number:1]] var[ident:v array type:String] compoundstmt"},
       {"begin x := not a <> -b >= (c) end.",
