@@ -46,6 +46,8 @@ void TcxCanvas::FillArea(const TRect& R, TBitmap* Bitmap, bool Exclude) {
   if (IsRectEmpty(R)) return;
   if (!Bitmap || Bitmap->Empty()) {
     FCanvas->FillRect(R);
+  } else if (FCanvas->CopyMode() == cmSrcCopy && !Bitmap->Monochrome()) {
+    TilePattern(R, Bitmap);
   } else {
     const int W = Bitmap->Width(), H = Bitmap->Height();
     TCanvas* source = Bitmap->Canvas();
@@ -61,6 +63,19 @@ void TcxCanvas::FillArea(const TRect& R, TBitmap* Bitmap, bool Exclude) {
       }
   }
   if (Exclude) ApplyClipRegion(new TcxRegion(R), rcmDifference, true, true);
+}
+
+void TcxCanvas::TilePattern(const TRect& R, TBitmap* Bitmap) {
+  // The same picture as copying cell by cell, in one fill: a pattern brush of the bitmap
+  // whose origin is the canvas origin.
+  FCanvas->RequiredState({csHandleValid});
+  const TPoint origin = DeviceOrigin();
+  TPoint oldOrigin;
+  SetBrushOrgEx(Handle(), origin.X, origin.Y, &oldOrigin);
+  HBRUSH pattern = CreatePatternBrush(Bitmap->Handle());
+  ::FillRect(Handle(), R, pattern);
+  DeleteObject(pattern);
+  SetBrushOrgEx(Handle(), oldOrigin.X, oldOrigin.Y, nullptr);
 }
 
 void TcxCanvas::DrawBorderStrips(const TRect& R, TColor Color, int Width, TcxBorders Borders, bool Exclude) {

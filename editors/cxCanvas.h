@@ -81,6 +81,7 @@ public:
 
 private:
   void DrawTextOnce(const String& Text, TRect R, TcxTextFlags Flags, bool ByDrawText);
+  void TilePattern(const TRect& R, TBitmap* Bitmap);
   TCanvas* FCanvas;
 };
 

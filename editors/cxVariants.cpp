@@ -31,7 +31,7 @@ int CompareIncomparable(const Variant& V1, const Variant& V2) {
 }  // namespace
 
 int CompareVariants(const Variant& V1, const Variant& V2) {
-  if (VarIsArray(V1) || VarIsArray(V2)) return CompareVariantArrays(V1, V2);
+  if ((V1.VType() | V2.VType()) & varArray) return CompareVariantArrays(V1, V2);
   return CompareScalarVariants(V1, V2);
 }
 

@@ -31,13 +31,13 @@ protected:
     Cx = std::make_unique<TcxCanvas>(C());
   }
   // Every pixel: the tile inside Area (logical coordinates shifted by Shift), white outside.
-  void ExpectTiled(const TRect& Area, TPoint Shift = {0, 0}) {
+  void ExpectTiled(const TRect& Area, TPoint Shift = {0, 0}, COLORREF Outside = 0xFFFFFF) {
     int wrong = 0;
     for (int y = 0; y < Bmp.Height(); ++y)
       for (int x = 0; x < Bmp.Width(); ++x) {
         const int lx = x - Shift.X, ly = y - Shift.Y;
         const bool inside = lx >= Area.Left && lx < Area.Right && ly >= Area.Top && ly < Area.Bottom;
-        const COLORREF want = inside ? TilePixel(FloorMod(lx, 16), FloorMod(ly, 16)) : 0xFFFFFF;
+        const COLORREF want = inside ? TilePixel(FloorMod(lx, 16), FloorMod(ly, 16)) : Outside;
         if (Px(x, y) != want && wrong++ < 5) ADD_FAILURE() << "pixel " << x << "," << y;
       }
     EXPECT_EQ(wrong, 0);
@@ -58,6 +58,15 @@ TEST_F(CxCanvas, FillAreaTilesFromTheCanvasOrigin) {
   Cx->FillArea(Rect(-21, -13, 9, 7), tile.get());
   SetWindowOrgEx(DC(), 0, 0, nullptr);
   ExpectTiled(Rect(-21, -13, 9, 7), TPoint{30, 20});
+  // Under another copy mode the cells are copied one by one with it: inverting onto black
+  // shows the tile again.
+  Fill(Rect(0, 0, Bmp.Width(), Bmp.Height()), clBlack);
+  C()->SetCopyMode(cmSrcInvert);
+  SetWindowOrgEx(DC(), -30, -20, nullptr);
+  Cx->FillArea(Rect(-21, -13, 9, 7), tile.get());
+  SetWindowOrgEx(DC(), 0, 0, nullptr);
+  C()->SetCopyMode(cmSrcCopy);
+  ExpectTiled(Rect(-21, -13, 9, 7), TPoint{30, 20}, 0);
 }
 
 TEST_F(CxCanvas, FillAreaEmptyPlainAndExcluding) {
