@@ -1,13 +1,14 @@
 #pragma once
+// TTestThemeBackend: a visual-styles backend whose answers a test sets.
 #include "gui/UxTheme.h"
 
 #include <map>
 #include <set>
 #include <tuple>
 
-// A backend for tests: a theme that is active or not, with names the test sets, classes it
-// refuses, counts of opens and closes, every (class, part, state) painted in its own colour,
-// and part sizes and colours from tables. Class names compare without regard to case.
+// A theme that is active or not, with names the test sets, classes it refuses, counts of opens
+// and closes, every (class, part, state) painted in its own colour, and part sizes and colours
+// from tables. Class names compare without regard to case.
 class TTestThemeBackend : public TThemeBackend {
 public:
   bool Active = true;
