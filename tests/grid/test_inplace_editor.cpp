@@ -931,6 +931,20 @@ public:
 
 }  // namespace
 
+// A character a keyboard layout makes without a key code of its own opens the editor and is
+// typed into it, as a letter is.
+TEST_F(InplaceEditorTest, CharactersOfKeysWithoutAKeyCodeAreTypedIntoTheCell) {
+  Grid->SetFocus();
+  Grid->SetSelectedIndex(kNote);
+  Application->ProcessMessages();
+  guitest::TypeKey(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("é"));
+  auto* ed = dynamic_cast<TDBGridInplaceEdit*>(Grid->InplaceEditor());
+  ASSERT_NE(ed, nullptr);
+  EXPECT_TRUE(ed->Visible());
+  guitest::TypeKey(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("界"));
+  EXPECT_EQ(ed->Text(), "é界");
+}
+
 TEST_F(InplaceEditorTest, EnterAsTabCtrlQuoteAndCtrlFGoFromTheEditorToTheGrid) {
   Grid->SetOptionsEh(Grid->OptionsEh() + dghEnterAsTab);
   TDBGridInplaceEdit* ed = Edit(kQty);
