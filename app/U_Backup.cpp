@@ -56,6 +56,8 @@ void TFrm_Backup::Btn_BackClick(TObject*) {
   try {
     // Without a name the copy would be called "_bak<date>.mdb": refused as the copy failing.
     if (DBName.empty()) throw EInOutError("Config.ini names no database");
+    // Copies of earlier days that a killed backup left behind go as well as today's.
+    RemoveDbFileLeftovers(ExtractFilePath(target), "." + DBName + "_bak");
     BackupDatabase(*Frm_Data->ADOConnection1, target);
     Tell(BackupDoneText + target, "成功");
   } catch (const Exception&) {
