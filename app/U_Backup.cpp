@@ -4,6 +4,7 @@
 #include "core/FileUtils.h"
 #include "core/SysUtils.h"
 #include "app/U_Data.h"
+#include "app/U_Main.h"
 #include "data/DatabaseFiles.h"
 #include "gui/Application.h"
 
@@ -68,6 +69,9 @@ void TFrm_Backup::Btn_BackClick(TObject*) {
 
 void TFrm_Backup::Btn_StoreClick(TObject*) {
   String source = FileListBox1->FileName();
+  // The restore closes the lists' queries with the connection; they show the restored rows,
+  // each on the record it stood on, once it is open again.
+  Frm_Main->NoteOpenLists();
   try {
     if (source.empty()) Tell(NoFileText, "警告");
     else if (Tell(RestoreQuestion, "警告", MB_YESNO | MB_ICONINFORMATION) == IDYES) Restore(source);
@@ -76,6 +80,7 @@ void TFrm_Backup::Btn_StoreClick(TObject*) {
     throw;
   }
   Frm_Data->ADOConnection1->Open();
+  Frm_Main->RefreshOpenLists();
 }
 
 void TFrm_Backup::Restore(const String& Source) {

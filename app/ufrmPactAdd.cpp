@@ -1,6 +1,7 @@
 #include "app/ufrmPactAdd.h"
 
 #include "app/DetailRows.h"
+#include "app/ListRow.h"
 #include "app/RecordDialog.h"
 #include "app/SaveSteps.h"
 #include "app/SqlText.h"
@@ -341,15 +342,23 @@ void TfrmPactAdd::AfterSave() {
     OpenDetails();
     return;
   }
-  // The list shows what was stored: details, notes and totals of the contract.
-  if (frmPact) frmPact->LoadCurrentContract();
   Close();
 }
 
 void TfrmPactAdd::btnPostClick(TObject*) {
   if (!CheckInput()) return;
-  // A failed save keeps the input, so it can be put right and saved again.
-  if (SaveContract()) AfterSave();
+  bool saved;
+  {
+    // A failed save keeps the input, so it can be put right and saved again, and the list
+    // stays on its row; a stored contract is the list's current row.
+    TListRowScope row(Frm_Data->qryPact);
+    saved = SaveContract();
+    if (saved) row.Keep();
+  }
+  // The list shows what was stored, as a search would: the count, and the contract's details,
+  // notes, panels and totals, which the save wrote after the list had followed its row.
+  if (frmPact) frmPact->RefreshView();
+  if (saved) AfterSave();
 }
 
 void TfrmPactAdd::btnCloseClick(TObject*) { Close(); }
