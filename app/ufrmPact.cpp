@@ -286,7 +286,8 @@ void TfrmPact::RefreshView() {
   ReopenListOn(pact, "PactCode", FNotedCode);
   Frm_Main->BuildGridColumns(dgPact, pact, "Pact");
   TFrm_Main::ShowRecordCount(StatusBar1, pact->RecordCount());
-  FDetailColumnsBuilt = false;
+  // The detail grids keep their columns and widths, as a search keeps them; their titles
+  // come back with every reload.
   LoadCurrentContract();
 }
 
