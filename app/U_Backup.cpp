@@ -6,6 +6,7 @@
 #include "app/U_Data.h"
 #include "data/DatabaseFiles.h"
 #include "gui/Application.h"
+#include "core/Scope.h"
 
 const char* const TFrm_Backup::BackupDoneText = "备份成功,文件备份在:";
 const char* const TFrm_Backup::BackupFailedText = "备份失败!";
@@ -66,14 +67,13 @@ void TFrm_Backup::Btn_BackClick(TObject*) {
 
 void TFrm_Backup::Btn_StoreClick(TObject*) {
   String source = FileListBox1->FileName();
-  try {
-    if (source.empty()) Tell(NoFileText, "警告");
-    else if (Tell(RestoreQuestion, "警告", MB_YESNO | MB_ICONINFORMATION) == IDYES) Restore(source);
-  } catch (...) {
-    Frm_Data->ADOConnection1->Open();
-    throw;
-  }
-  Frm_Data->ADOConnection1->Open();
+  // Opening again may raise, so it is no destructor's work.
+  TryFinally(
+      [&] {
+        if (source.empty()) Tell(NoFileText, "警告");
+        else if (Tell(RestoreQuestion, "警告", MB_YESNO | MB_ICONINFORMATION) == IDYES) Restore(source);
+      },
+      [] { Frm_Data->ADOConnection1->Open(); });
 }
 
 void TFrm_Backup::Restore(const String& Source) {

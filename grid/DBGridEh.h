@@ -952,10 +952,12 @@ private:
 };
 
 // Makes a record of the link's buffer the active one for reading and puts the previous one
-// back however the scope ends.
+// back however the scope ends. Without a record, the scope only puts the active one back (a
+// loop that visits the buffer's records).
 class TActiveRecordScopeEh {
 public:
-  TActiveRecordScopeEh(TGridDataLinkEh* Link, int Record) : FLink(Link), FSaved(Link->ActiveRecord()) {
+  explicit TActiveRecordScopeEh(TGridDataLinkEh* Link) : FLink(Link), FSaved(Link->ActiveRecord()) {}
+  TActiveRecordScopeEh(TGridDataLinkEh* Link, int Record) : TActiveRecordScopeEh(Link) {
     FLink->SetActiveRecord(Record);
   }
   ~TActiveRecordScopeEh() { FLink->SetActiveRecord(FSaved); }

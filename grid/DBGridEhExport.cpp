@@ -13,21 +13,7 @@ char CsvSeparatorChar = ';';
 // ================================================================ walk scope
 
 TGridWalkScopeEh::TGridWalkScopeEh(TCustomDBGridEh* Grid, bool RestorePosition)
-    : FDataSet(Grid->DataSet()), FRestore(RestorePosition), FGrid(Grid) {
-  assert(FDataSet);
-  if (FRestore) FBookmark = FDataSet->Bookmark();
-  FDataSet->DisableControls();
-}
-
-TGridWalkScopeEh::~TGridWalkScopeEh() {
-  try {
-    if (FRestore && !FBookmark.empty() && FDataSet->Active() && FDataSet->BookmarkValid(FBookmark))
-      FDataSet->GotoBookmark(FBookmark);
-  } catch (...) {
-    // The position is a courtesy; the walk's own error, if any, is what reaches the caller.
-  }
-  FDataSet->EnableControls();
-}
+    : TWalkScope(Grid->DataSet(), RestorePosition) {}
 
 // ================================================================ the export walk
 

@@ -11,6 +11,7 @@
 #include "gui/Forms.h"
 #include "gui/Screen.h"
 #include "gui/WinGDI.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -138,16 +139,9 @@ void TCustomDBGridEh::WndProc(TMessage& M) {
     return;
   }
   SetDragMode(dmManual);
-  FInClickWithDragMode = true;
-  try {
-    TCustomGrid::WndProc(M);
-  } catch (...) {
-    SetDragMode(dmAutomatic);
-    FInClickWithDragMode = false;
-    throw;
-  }
-  SetDragMode(dmAutomatic);
-  FInClickWithDragMode = false;
+  TRestore inClick(FInClickWithDragMode, true);
+  TScopeExit automatic([this] { SetDragMode(dmAutomatic); });
+  TCustomGrid::WndProc(M);
 }
 
 void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
@@ -365,9 +359,8 @@ bool TCustomDBGridEh::CellToolTip(int ACol, int ARow, THintInfo& Info) {
     tip.Alignment = f->Alignment();
     FToolTipFont->Assign(f->Font());
   } else {
-    int saved = FDataLink->ActiveRecord();
-    FDataLink->SetActiveRecord(dataRow);
-    try {
+    {
+      TActiveRecordScopeEh scope(FDataLink.get(), dataRow);
       bool stepped = c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox;
       if (stepped) {
         // The pick text at the image's place, or at the check state.
@@ -382,10 +375,7 @@ bool TCustomDBGridEh::CellToolTip(int ACol, int ARow, THintInfo& Info) {
       int buttons = 0;
       for (const TCellButton& b : CellButtons(c)) buttons += b.Width;
       if (buttons > 0) {
-        if (Info.CursorPos.X >= tip.Rect.Right - buttons) {
-          FDataLink->SetActiveRecord(saved);
-          return false;
-        }
+        if (Info.CursorPos.X >= tip.Rect.Right - buttons) return false;
         tip.Rect.Right -= buttons;
         tip.Limit -= buttons;
       }
@@ -402,11 +392,7 @@ bool TCustomDBGridEh::CellToolTip(int ACol, int ARow, THintInfo& Info) {
       c->FireGetCellParams(false, &params);
       tip.Text = params.Text();
       tip.Alignment = params.Alignment();
-    } catch (...) {
-      FDataLink->SetActiveRecord(saved);
-      throw;
     }
-    FDataLink->SetActiveRecord(saved);
     if (Info.CursorPos.X < tip.Rect.Left) return false;
   }
   if (tip.Text.empty()) return false;
@@ -477,12 +463,6 @@ bool TCustomDBGridEh::GridIsActiveControl() const {
 }
 
 void TCustomDBGridEh::ApplyFilterDefault() {
-  FApplyingFilter = true;
-  try {
-    GridDataService()->RequestFilter(this);
-  } catch (...) {
-    FApplyingFilter = false;
-    throw;
-  }
-  FApplyingFilter = false;
+  TRestore applying(FApplyingFilter, true);
+  GridDataService()->RequestFilter(this);
 }

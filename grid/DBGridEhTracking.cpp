@@ -6,6 +6,7 @@
 
 #include "gui/Application.h"
 #include "gui/WinGDI.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -91,8 +92,8 @@ void TCustomDBGridEh::TimerScroll() {
     return;
   }
   int distance = std::max(vDist, hDist);
-  ++FUpdateLock;
-  try {
+  {
+    TRestore lock(FUpdateLock, FUpdateLock + 1);
     if (vDir != 0 && FMouseMode != mmRectSelecting) MoveByTimer(distance, vDir);
     if (hDir != 0 && FMouseMode != mmRowSelecting) {
       int target = SelectedIndex() + hDir;
@@ -103,11 +104,7 @@ void TCustomDBGridEh::TimerScroll() {
       int col = hDir < 0 && LeftCol() <= FixedCols() ? 0 : SelectedIndex();
       FSelection->CellRange()->ExtendTo(col, DataSet()->Bookmark(), true);
     }
-  } catch (...) {
-    --FUpdateLock;
-    throw;
   }
-  --FUpdateLock;
   if (FUpdateLock == 0) Update();
   StartScrollTimer(TickInterval(200, 15, distance));
 }

@@ -11,6 +11,7 @@
 #include "gui/WinGDI.h"
 #include "gui/Application.h"
 #include "gui/Screen.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cassert>
@@ -69,14 +70,13 @@ void TPrintRun::Execute() {
   FPrinter->SetTitle("表格信息");
   FPrinter->StartDocument();
   FStarted = true;
-  try {
-    Prepare();
-    LayOut();
-  } catch (...) {
-    Finish();
-    throw;
-  }
-  Finish();
+  // Finishing ends the document, which may raise: no destructor.
+  TryFinally(
+      [this] {
+        Prepare();
+        LayOut();
+      },
+      [this] { Finish(); });
 }
 
 void TPrintRun::Prepare() {

@@ -4,6 +4,7 @@
 #include "core/Filer.h"
 #include "core/Filer_p.h"
 #include "core/StrUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cmath>
@@ -140,18 +141,12 @@ void TWriter::WriteSet(const TEnumInfo& Info, Int64 Bits) {
 void TWriter::WriteCollection(TCollection* Value) {
   WriteValue(vaCollection);
   if (Value) {
-    String saved = std::exchange(FPropPath, String());
-    try {
-      for (int i = 0; i < Value->Count(); ++i) {
-        WriteListBegin();
-        WriteProperties(Value->Items(i));
-        WriteListEnd();
-      }
-    } catch (...) {
-      FPropPath = saved;
-      throw;
+    TRestore path(FPropPath, String());
+    for (int i = 0; i < Value->Count(); ++i) {
+      WriteListBegin();
+      WriteProperties(Value->Items(i));
+      WriteListEnd();
     }
-    FPropPath = saved;
   }
   WriteListEnd();
 }
@@ -297,18 +292,9 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop) {
       auto* sub = dynamic_cast<TPersistent*>(obj);
       if (!sub) return;
       if (FDepth >= 32) throw EWriteError("Sub-objects nested too deeply at " + FPropPath + Prop->Name);
-      String saved = FPropPath;
-      FPropPath += Prop->Name + ".";
-      ++FDepth;
-      try {
-        WriteProperties(sub);
-      } catch (...) {
-        FPropPath = saved;
-        --FDepth;
-        throw;
-      }
-      FPropPath = saved;
-      --FDepth;
+      TRestore path(FPropPath, FPropPath + Prop->Name + ".");
+      TRestore depth(FDepth, FDepth + 1);
+      WriteProperties(sub);
       return;
     }
     case tkMethod: {
@@ -341,25 +327,17 @@ void TWriter::WriteData(TComponent* Instance) {
 }
 
 void TWriter::WriteComponent(TComponent* Component) {
-  TComponent* savedRoot = FRoot;
-  TComponent* savedLookup = FLookupRoot;
+  TRestore root(FRoot);
+  TRestore lookup(FLookupRoot);
   if (!FRoot) FRoot = Component;
   if (!FLookupRoot) FLookupRoot = FRoot;
-  try {
-    TFilerFlags flags;
-    if (Component->ComponentState().Contains(csInline)) flags.Include(ffInline);
-    WritePrefix(flags, 0);
-    WriteStr(Component->ClassName());
-    WriteStr(Component->Name());
-    Component->WriteState(this);
-    WriteData(Component);
-  } catch (...) {
-    FRoot = savedRoot;
-    FLookupRoot = savedLookup;
-    throw;
-  }
-  FRoot = savedRoot;
-  FLookupRoot = savedLookup;
+  TFilerFlags flags;
+  if (Component->ComponentState().Contains(csInline)) flags.Include(ffInline);
+  WritePrefix(flags, 0);
+  WriteStr(Component->ClassName());
+  WriteStr(Component->Name());
+  Component->WriteState(this);
+  WriteData(Component);
 }
 
 void TWriter::WriteRootComponent(TComponent* Root) { WriteDescendent(Root, nullptr); }

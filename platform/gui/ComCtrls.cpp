@@ -14,6 +14,7 @@
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -1200,14 +1201,9 @@ void TStatusBar::Paint(HDC DC) {
           FCanvas->Font()->Assign(Font());
           FCanvas->Brush()->SetColor(Color());
           int saved = SaveDC(DC);
+          TScopeExit restore([DC, saved] { RestoreDC(DC, saved); });
           IntersectClipRect(DC, in.Left, in.Top, in.Right, in.Bottom);
-          try {
-            DrawPanel(p, in);
-          } catch (...) {
-            RestoreDC(DC, saved);
-            throw;
-          }
-          RestoreDC(DC, saved);
+          DrawPanel(p, in);
         });
         SelectObject(DC, Font()->Handle());
       } else {

@@ -12,6 +12,7 @@
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -196,15 +197,13 @@ bool TToolButton::CheckMenuDropdown() {
   FMenuShowing = true;
   Invalidate();
   FDropdownMenu->SetPopupComponent(this);
-  try {
+  {
+    TScopeExit shown([this] {
+      FMenuShowing = false;
+      Invalidate();
+    });
     FDropdownMenu->Popup(p.X, p.Y);
-  } catch (...) {
-    FMenuShowing = false;
-    Invalidate();
-    throw;
   }
-  FMenuShowing = false;
-  Invalidate();
   return true;
 }
 
