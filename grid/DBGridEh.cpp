@@ -1068,17 +1068,13 @@ void TCustomDBGridEh::FireGetFooterParams(int DataCol, int Row, TColumnEh* Colum
 
 namespace {
 
-bool IsIntegerType(TFieldType T) {
-  return T == ftSmallint || T == ftInteger || T == ftWord || T == ftAutoInc || T == ftLargeint;
-}
-
 // A sum or an average formatted the way its field shows numbers.
 String FormatAggregate(Currency Value, TField* Field, const String& FooterFormat) {
   String fieldFormat;
   if (auto* n = dynamic_cast<TNumericField*>(Field)) fieldFormat = n->DisplayFormat();
   Extended v = Value.ToExtended();
   TFieldType t = Field->DataType();
-  if (IsIntegerType(t)) {
+  if (IsIntegerFieldType(t)) {
     if (!FooterFormat.empty()) return FormatFloat(FooterFormat, v);
     if (!fieldFormat.empty()) return FormatFloat(fieldFormat, v);
     return IntToStr(Round(v));

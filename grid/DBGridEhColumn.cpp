@@ -32,7 +32,10 @@ TFontMeasure MeasureFont(TCustomDBGridEh* Grid, TFont* Font) {
   return m;
 }
 
-bool IsTextFieldType(TFieldType T) { return T == ftString || T == ftMemo || T == ftFmtMemo || T == ftWideString; }
+// Free text wraps; fixed-width codes and ids (char, guid) stay on one line.
+bool IsWrappingTextType(TFieldType T) {
+  return IsTextFieldType(T) && T != ftFixedChar && T != ftGuid && T != ftOraClob;
+}
 
 }  // namespace
 
@@ -230,7 +233,7 @@ bool TColumnEh::DefaultReadOnly() const {
 
 bool TColumnEh::DefaultWordWrap() const {
   TField* f = Field();
-  return f && IsTextFieldType(f->DataType());
+  return f && IsWrappingTextType(f->DataType());
 }
 
 int TColumnEh::DefaultWidth() const {

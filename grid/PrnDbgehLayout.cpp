@@ -34,10 +34,7 @@ UINT AlignFlags(TAlignment A) {
   }
 }
 
-bool IsIntegerField(TField* F) {
-  TFieldType t = F->DataType();
-  return t == ftSmallint || t == ftInteger || t == ftWord || t == ftAutoInc || t == ftLargeint;
-}
+bool IsIntegerField(TField* F) { return IsIntegerFieldType(F->DataType()); }
 
 // A footer sum formatted as the footer, else the field, shows numbers.
 String FormatSum(Currency Value, TField* Field, const String& FooterFormat) {
