@@ -1785,7 +1785,14 @@ private:
   void WMSetCursor(TMessage& Message);
   void CMHintShow(TMessage& Message);
   void CMHintShowPause(TMessage& Message);
+  // The tool tip of a cell whose text does not show whole: what each kind of cell would
+  // show (TCellTip, DBGridEhMessages.cpp), then where the tip goes.
+  struct TCellTip;
   bool CellToolTip(int ACol, int ARow, THintInfo& Info);
+  void TitleTip(TColumnEh* Column, int DataCol, TCellTip& Tip);
+  void FooterTip(TColumnEh* Column, int Row, TCellTip& Tip);
+  bool DataTip(TColumnEh* Column, int DataRow, TGridCoord Cell, int CursorX, TCellTip& Tip);
+  bool PlaceToolTip(const TCellTip& Tip, TGridCoord Cell, THintInfo& Info);
   void FocusChanged(TMessage& Message);
   void ApplyColumnImeMode();
 
