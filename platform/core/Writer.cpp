@@ -309,8 +309,15 @@ void TWriter::WriteMethodProperty(TPersistent* Instance, const TPropInfo* Prop) 
   WriteIdent(name);
 }
 
+// Handlers go after the values, as layouts list them: read back, a value whose setter runs a
+// handler (a radio button's Checked runs its OnClick) then sets it before the handler is there,
+// as reading the layout did.
 void TWriter::WriteProperties(TPersistent* Instance) {
-  for (const TPropInfo* p : Instance->ClassType()->Properties()) WriteProperty(Instance, p);
+  const auto& props = Instance->ClassType()->Properties();
+  for (const TPropInfo* p : props)
+    if (p->Kind != tkMethod) WriteProperty(Instance, p);
+  for (const TPropInfo* p : props)
+    if (p->Kind == tkMethod) WriteProperty(Instance, p);
   Instance->DefineProperties(this);
 }
 
