@@ -269,10 +269,8 @@ void TCustomDBGridEh::CopyFromRecordAbove() {
   if (!f || FDataLink->ActiveRecord() == 0 || !c->IsEditable(true)) return;
   Variant value;
   {
-    int saved = FDataLink->ActiveRecord();
-    FDataLink->SetActiveRecord(saved - 1);
+    TActiveRecordScopeEh scope(FDataLink.get(), FDataLink->ActiveRecord() - 1);
     value = f->FieldKind() == fkLookup ? DataSet()->FieldValues(f->KeyFields()) : f->Value();
-    FDataLink->SetActiveRecord(saved);
   }
   FDataLink->Edit();
   if (f->FieldKind() == fkLookup) DataSet()->SetFieldValues(f->KeyFields(), value);

@@ -192,10 +192,8 @@ bool TCustomDBGridEh::BeginRowsDrag(int X, int Y, bool TestOnly) {
   if (cell.X < 0 || cell.X >= IndicatorOffset() || dataRow < 0 || dataRow >= FDataLink->RecordCount()) return false;
   String bookmark;
   {
-    int saved = FDataLink->ActiveRecord();
-    FDataLink->SetActiveRecord(dataRow);
+    TActiveRecordScopeEh scope(FDataLink.get(), dataRow);
     bookmark = ds->Bookmark();
-    FDataLink->SetActiveRecord(saved);
   }
   if (SelectionKindAllowed(gstRecordBookmarks)) {
     TShiftState keys = KeyboardStateToShiftState();
@@ -320,9 +318,6 @@ bool TCustomDBGridEh::MoveRecordsDefault(TBookmarkListEh* BookmarkList, int ToRe
 int TCustomDBGridEh::RecordNumberOfRow(int DataRow) {
   if (!FDataLink->Active() || !DataSet()) return 0;
   if (MemTableSupport()) return DataRow + 1;
-  int saved = FDataLink->ActiveRecord();
-  FDataLink->SetActiveRecord(std::clamp(DataRow, 0, std::max(0, FDataLink->RecordCount() - 1)));
-  int recNo = DataSet()->RecNo();
-  FDataLink->SetActiveRecord(saved);
-  return recNo;
+  TActiveRecordScopeEh scope(FDataLink.get(), std::clamp(DataRow, 0, std::max(0, FDataLink->RecordCount() - 1)));
+  return DataSet()->RecNo();
 }
