@@ -287,6 +287,7 @@ private:
   void InsertRecords(bool Append);
   void ParseInRecord(TColumnsEhList* Columns);
   void ParseToEnd(bool AppendAllowed);
+  bool ParseOneRecord(TColumnsEhList* Columns);
 
   TCustomDBGridEh* FDBGrid = nullptr;
   TStream* FStream = nullptr;
