@@ -1,7 +1,8 @@
 #pragma once
 // TADOConnection: opens the SQLite file its connection string names, runs transactions and
-// direct statements; the data layer's error; making a database from a script.
-// Declares TADOConnectionClient and TADOConnection.
+// direct statements; the data layer's error; making a database from a script; the delete-only
+// rule for statements taken from data.
+// Declares TADOConnectionClient, TADOConnection and TDeleteOnlyScope.
 #include "core/Classes.h"
 #include "core/Component.h"
 #include "data/DB.h"

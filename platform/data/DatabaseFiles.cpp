@@ -116,14 +116,9 @@ String MakeTempFile(const String& folder, const String& prefix) {
   Fail("Cannot create a file in \"" + folder + "\"", OSErrorText(EEXIST));
 }
 
-// A new empty file beside the target, of the short naming every file written beside a target has.
-String MakeTempBeside(const String& target) {
-  try {
-    return CreateTempFileBeside(target);
-  } catch (const EInOutError& e) {
-    Fail("Cannot write beside \"" + target + "\"", e.Message());
-  }
-}
+// A new empty file beside the target, named with the short prefix of every file written beside
+// a target, whatever the target's name: a backup of the longest name still gets one.
+String MakeTempBeside(const String& target) { return MakeTempFile(ExtractFilePath(target), TempFilePrefix); }
 
 void FlushPath(const String& path, bool folder) {
   int fd = ::open(path.empty() ? "." : path.c_str(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
