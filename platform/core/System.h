@@ -30,7 +30,8 @@ using TClass = const TClassInfo*;
 class TObject {
 public:
   TObject() = default;
-  virtual ~TObject() = default;
+  // Drops the object's script handle, if it was given one (ObjectHandles.h).
+  virtual ~TObject();
   TObject(const TObject&) = delete;
   TObject& operator=(const TObject&) = delete;
 

@@ -1,0 +1,209 @@
+// The lexer: configuration, blanks and comments, words, positions. Literals (numbers, strings,
+// bracketed references) are read in fs_iparserliterals.cpp.
+#include "script/fs_iparser.h"
+
+#include "core/StrUtils.h"
+#include "core/SysUtils.h"
+#include "core/StringList.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace {
+
+bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
+bool IsContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+}  // namespace
+
+TfsParser::TfsParser() : FKeywords(std::make_unique<TStringList>()) {
+  FKeywords->SetSorted(true);
+  FKeywords->SetDuplicates(dupIgnore);
+  RestoreDefaults();
+}
+
+TfsParser::~TfsParser() = default;
+
+// ---------------------------------------------------------------- configuration
+
+void TfsParser::RestoreDefaults() {
+  FKeywords->Clear();
+  FCommentLine1 = "//";
+  FCommentLine2.clear();
+  DefineCommentBlock1("{,}");
+  DefineCommentBlock2("(*,*)");
+  FHexSequence = "$";
+  DefineIdentChars("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz");
+  FSkipChar.clear();
+  FSkipEOL = true;
+  FStringQuotes = "'";
+  FSkipBlanks = true;
+  FCaseSensitive = false;
+}
+
+void TfsParser::DefineBlock(TfsCommentBlock& Block, const String& Definition) {
+  Block.Definition = Definition;
+  TStringList items;
+  items.SetCommaText(Definition);
+  Block.Open = items.Count() > 0 ? items[0] : String();
+  Block.Close = items.Count() > 1 ? items[1] : String();
+}
+
+void TfsParser::SetHexSequence(const String& Value) {
+  // An empty prefix would make every integer hexadecimal.
+  assert(!Value.empty());
+  FHexSequence = Value;
+}
+
+void TfsParser::DefineIdentChars(const String& Chars) {
+  FIdentChars.Clear();
+  for (char c : Chars) FIdentChars.Include(static_cast<unsigned char>(c));
+}
+
+// ---------------------------------------------------------------- text and position
+
+void TfsParser::LoadSource(const String& Source) {
+  FText = Source;
+  FText += '\0';
+  FSize = static_cast<int>(Source.size());
+  FPosition = FTokenStart = 1;
+  FLineStarts.assign(1, 0);
+  for (int i = 0; i < FSize; ++i)
+    if (Source[i] == '\n') FLineStarts.push_back(i + 1);
+}
+
+void TfsParser::MoveTo(int APosition) {
+  assert(APosition >= 1 && APosition <= FSize + 1);
+  FPosition = FTokenStart = APosition;
+}
+
+int TfsParser::LineOf(int APosition) const {
+  // Entries below the position: the last of them starts its line.
+  auto it = std::lower_bound(FLineStarts.begin(), FLineStarts.end(), APosition);
+  return static_cast<int>(it - FLineStarts.begin()) - 1;
+}
+
+String TfsParser::PositionToLineCol(int APosition) const {
+  int line = std::max(LineOf(APosition), 0);
+  int start = FLineStarts[line];  // 0-based offset of the line's first byte
+  int column = 1;
+  int end = std::min(APosition - 1, FSize + 1);
+  for (int i = start; i < end; ++i)
+    if (!IsContinuationByte(static_cast<unsigned char>(FText[i]))) ++column;
+  return IntToStr(line + 1) + ":" + IntToStr(column);
+}
+
+int TfsParser::LineColToPosition(int X, int Y) const {
+  if (Y < 1 || Y > static_cast<int>(FLineStarts.size())) return -1;
+  int p = FLineStarts[Y - 1];  // 0-based offset of column 1
+  for (int col = 1; col < X && p < FSize; ++col) {
+    ++p;
+    while (p < FSize && IsContinuationByte(static_cast<unsigned char>(FText[p]))) ++p;
+  }
+  return p + 1;
+}
+
+// ---------------------------------------------------------------- blanks and comments
+
+bool TfsParser::IsBlank(unsigned char C) const {
+  if (C > 32) return false;
+  return FSkipEOL || C != '\r';
+}
+
+bool TfsParser::StartsWithAt(int P, const String& S) const {
+  return !S.empty() && P >= 1 && P + static_cast<int>(S.size()) - 1 <= FSize &&
+         FText.compare(P - 1, S.size(), S) == 0;
+}
+
+bool TfsParser::LineCommentAt(int P, const String& Opener) const {
+  if (!StartsWithAt(P, Opener)) return false;
+  // "rem" is a comment, "remainder" a word.
+  if (FIdentChars.Contains(static_cast<unsigned char>(Opener.back())))
+    return !FIdentChars.Contains(At(P + static_cast<int>(Opener.size())));
+  return true;
+}
+
+bool TfsParser::ContinuationAt(int P) const {
+  if (FSkipChar.empty() || P > FSize || At(P) != static_cast<unsigned char>(FSkipChar[0])) return false;
+  // Only blanks may follow on its line; otherwise it is an ordinary character (`_x`).
+  for (int q = P + 1; q <= FSize; ++q) {
+    unsigned char c = At(q);
+    if (IsLineEnd(c)) return true;
+    if (c > 32) return false;
+  }
+  return true;
+}
+
+void TfsParser::SkipBlanksAndComments() {
+  for (;;) {
+    while (FPosition <= FSize && IsBlank(At(FPosition))) ++FPosition;
+    if (ContinuationAt(FPosition)) {
+      ++FPosition;
+      ReadLineEnd();
+      continue;
+    }
+    // A comment opener on the very last character is none.
+    if (FPosition < FSize) {
+      if (LineCommentAt(FPosition, FCommentLine1) || LineCommentAt(FPosition, FCommentLine2)) {
+        // The line end stays, so ReadLineEnd still sees it when line ends matter.
+        while (FPosition <= FSize && !IsLineEnd(At(FPosition))) ++FPosition;
+        continue;
+      }
+      const TfsCommentBlock* block = nullptr;
+      if (StartsWithAt(FPosition, FCommentBlock1.Open)) block = &FCommentBlock1;
+      else if (StartsWithAt(FPosition, FCommentBlock2.Open)) block = &FCommentBlock2;
+      if (block) {
+        FPosition += static_cast<int>(block->Open.size());
+        while (FPosition <= FSize && !StartsWithAt(FPosition, block->Close)) ++FPosition;
+        if (FPosition <= FSize) FPosition += static_cast<int>(block->Close.size());
+        continue;
+      }
+    }
+    break;
+  }
+  FTokenStart = FPosition;
+}
+
+bool TfsParser::ReadLineEnd() {
+  SkipBlanksAndComments();
+  if (FPosition > FSize || !IsLineEnd(At(FPosition))) return false;
+  while (FPosition <= FSize && IsLineEnd(At(FPosition))) ++FPosition;
+  return true;
+}
+
+// ---------------------------------------------------------------- words and punctuation
+
+String TfsParser::ScanWord() {
+  if (FSkipBlanks) SkipBlanksAndComments();
+  unsigned char c = At(FPosition);
+  if (FPosition > FSize || !FIdentChars.Contains(c) || IsDigit(c)) return String();
+  int start = FPosition;
+  while (FPosition <= FSize && FIdentChars.Contains(At(FPosition))) ++FPosition;
+  return FText.substr(start - 1, FPosition - start);
+}
+
+String TfsParser::ReadIdentToken() {
+  String word = ScanWord();
+  if (!word.empty() && KeywordListed(word)) return String();
+  return word;
+}
+
+bool TfsParser::KeywordListed(const String& Word) const {
+  if (!FCaseSensitive) {
+    int index = 0;
+    return FKeywords->Find(Word, index);
+  }
+  for (int i = 0; i < FKeywords->Count(); ++i)
+    if ((*FKeywords)[i] == Word) return true;
+  return false;
+}
+
+String TfsParser::ReadPunctuation() {
+  if (FPosition > FSize) return String();
+  unsigned char c = At(FPosition);
+  bool punct = (c >= 33 && c <= 47) || (c >= 58 && c <= 64) || (c >= 91 && c <= 96) || (c >= 123 && c <= 126);
+  if (!punct) return String();
+  ++FPosition;
+  return String(1, static_cast<char>(c));
+}

@@ -1,0 +1,71 @@
+// Script procedures and functions.
+#include "script/fs_iprocvariable.h"
+
+#include "script/fs_iscript.h"
+#include "script/fs_istatement.h"
+#include "core/Scope.h"
+#include "core/StackSpace.h"
+
+TfsProcVariable::TfsProcVariable(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName,
+                                 TfsScript* AParent, bool AIsFunction)
+    : TfsCustomVariable(AName, ATypeCode, ATypeName),
+      FIsFunction(AIsFunction),
+      FLocalProgram(std::make_unique<TfsScript>(nullptr)) {
+  FReadOnly = true;
+  FLocalProgram->SetParentScript(AParent);
+  if (FIsFunction) {
+    TfsVariable* result = ATypeCode == tcString || ATypeCode == tcChar
+                              ? new TfsStringVariable("Result", ATypeCode, ATypeName)
+                              : new TfsVariable("Result", ATypeCode, ATypeName);
+    FLocalProgram->PutItem("Result", result);
+    FLinked = result;
+  }
+}
+
+TfsProcVariable::~TfsProcVariable() {
+  // The parameters are the procedure's: out of the local program before it goes.
+  for (int i = 0; i < ParamCount(); ++i) FLocalProgram->RemoveItem(Params(i));
+  FLocalProgram.reset();
+  FreeItems();
+}
+
+TfsVariable* TfsProcVariable::ResultVariable() const { return static_cast<TfsVariable*>(FLinked); }
+
+void TfsProcVariable::AddProcParam(TfsParamItem* Param) {
+  AddParam(Param);
+  FLocalProgram->PutItem(Param->Name(), Param);
+}
+
+void TfsProcVariable::ResetLocals() {
+  TfsScript* local = FLocalProgram.get();
+  for (int i = 0; i < local->ItemCount(); ++i)
+    if (auto* v = dynamic_cast<TfsVariable*>(local->ItemAt(i))) v->Reset();
+}
+
+Variant TfsProcVariable::FetchValue() {
+  // Deep recursion of script calls ends as an error, not a crash.
+  CheckStackSpace();
+  TRestore<bool> executing(FExecuting, true);
+  TfsScript* local = FLocalProgram.get();
+  TfsScript* root = local;
+  while (root && !root->RunRoot()) root = root->ParentScript();
+  // Put back on every way out, so a debugger's watch never sees a finished call's locals.
+  TScopeExit restoreActive([root, saved = root ? root->ActiveLocalProgram() : nullptr] {
+    if (root) root->SetActiveLocalProgram(saved);
+  });
+  if (root) root->SetActiveLocalProgram(local);
+
+  ResetLocals();
+  local->SetExitRequested(false);
+  local->SetStopRequested(false);
+  local->SetRunning(true);
+  {
+    TScopeExit done([local] {
+      local->SetExitRequested(false);
+      local->SetStopRequested(false);
+      local->SetRunning(false);
+    });
+    local->MainStatement()->Perform();
+  }
+  return FIsFunction ? FLinked->FetchValue() : Null();
+}

@@ -1,0 +1,361 @@
+// TfsScript: the item list, lookups, registration, running, code lines and cleaning.
+#include "script/fs_iscript.h"
+
+#include "script/fs_iclassvariable.h"
+#include "script/fs_iprocvariable.h"
+#include "script/fs_istatement.h"
+#include "script/fs_itools.h"
+#include "core/ClassBuilder.h"
+#include "core/ObjectHandles.h"
+#include "core/Scope.h"
+#include "core/StrUtils.h"
+#include "core/StringList.h"
+#include "core/SysUtils.h"
+
+#include <algorithm>
+#include <cassert>
+
+KELM_PUBLISH(TfsScript) { Published(b); }
+
+namespace {
+
+// The sort key of a name: its upper case under the user's locale. ASCII names, nearly all of
+// them, are folded into the caller's buffer without the general case mapping.
+std::string_view FoldName(std::string_view Name, String& Buffer) {
+  Buffer.resize(Name.size());
+  for (std::size_t i = 0; i < Name.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(Name[i]);
+    if (c >= 0x80) {
+      Buffer = AnsiUpperCase(Name);
+      return Buffer;
+    }
+    Buffer[i] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  }
+  return Buffer;
+}
+
+}  // namespace
+
+TfsScript::TfsScript(TComponent* AOwner)
+    : TComponent(AOwner),
+      FLines(std::make_unique<TStringList>()),
+      FMainStatement(std::make_unique<TfsStatement>(this, String(), String())),
+      FCodeLines(std::make_unique<TStringList>()) {}
+
+TfsScript::~TfsScript() {
+  DiscardProgram();
+  UninstallModules();
+  RemoveItemsIf([](const TItem&) { return true; });
+}
+
+TStrings* TfsScript::Lines() const { return FLines.get(); }
+
+void TfsScript::SetLines(TStrings* Value) {
+  if (Value) FLines->Assign(Value);
+  else FLines->Clear();
+}
+
+// ---------------------------------------------------------------- the item list
+
+int TfsScript::FindIndex(const String& AName) const {
+  thread_local String buffer;
+  std::string_view key = FoldName(AName, buffer);
+  auto it = std::lower_bound(FItems.begin(), FItems.end(), key,
+                             [](const TItem& item, std::string_view k) { return std::string_view(item.Key) < k; });
+  if (it == FItems.end() || it->Key != key) return -1;
+  return static_cast<int>(it - FItems.begin());
+}
+
+void TfsScript::PutItem(const String& AName, TObject* AObject) {
+  assert(AObject);
+  if (auto* v = dynamic_cast<TfsCustomVariable*>(AObject)) v->SetOwnerTag(FOwnerTag);
+  String key;
+  FoldName(AName, key);
+  // Before every older entry of the name, so the newest is found first.
+  auto it = std::lower_bound(FItems.begin(), FItems.end(), key,
+                             [](const TItem& item, const String& k) { return item.Key < k; });
+  it = FItems.insert(it, TItem{std::move(key), AName, AObject});
+  assert(it == FItems.begin() || std::prev(it)->Key < it->Key);
+  assert(std::next(it) == FItems.end() || it->Key <= std::next(it)->Key);
+}
+
+void TfsScript::RemoveItem(TObject* AObject) {
+  auto it = std::find_if(FItems.begin(), FItems.end(), [&](const TItem& i) { return i.Object == AObject; });
+  if (it != FItems.end()) FItems.erase(it);
+}
+
+TfsCustomVariable* TfsScript::LookupLocalName(const String& AName) const {
+  int i = FindIndex(AName);
+  return i < 0 ? nullptr : dynamic_cast<TfsCustomVariable*>(FItems[i].Object);
+}
+
+TfsCustomVariable* TfsScript::LookupName(const String& AName) const {
+  for (const TfsScript* s = this; s; s = s->FParentScript)
+    if (TfsCustomVariable* v = s->LookupLocalName(AName)) return v;
+  return nullptr;
+}
+
+TfsClassVariable* TfsScript::LookupClass(const String& AName) const {
+  return dynamic_cast<TfsClassVariable*>(LookupName(AName));
+}
+
+template <class P> void TfsScript::RemoveItemsIf(P Drop) {
+  for (int i = ItemCount() - 1; i >= 0; --i) {
+    if (i >= ItemCount() || !Drop(FItems[i])) continue;
+    TObject* obj = FItems[i].Object;
+    FItems.erase(FItems.begin() + i);
+    delete obj;
+  }
+}
+
+// ---------------------------------------------------------------- registration
+
+void TfsScript::RegisterType(const String& ATypeName, TfsTypeCode ATypeCode) {
+  if (LookupName(ATypeName)) return;
+  PutItem(ATypeName, new TfsTypeVariable(ATypeName, ATypeCode, ATypeName));
+}
+
+TfsClassVariable* TfsScript::RegisterScriptClass(TClass AClassRef, const String& AAncestorName) {
+  assert(AClassRef);
+  if (LookupName(AClassRef->Name())) return nullptr;
+  auto* cls = new TfsClassVariable(AClassRef, AAncestorName, this);
+  PutItem(cls->Name(), cls);
+  if (TfsClassVariable* ancestor = LookupClass(AAncestorName))
+    if (ancestor != cls) cls->SetDefaultProperty(ancestor->DefaultProperty());
+  return cls;
+}
+
+void TfsScript::RegisterConst(const String& AName, const String& ATypeName, const Variant& AValue) {
+  if (LookupName(AName)) return;
+  auto* v = new TfsVariable(AName, TypeCodeOfName(ATypeName, this), ATypeName);
+  v->SetInitialValue(AValue);
+  v->SetReadOnly(true);
+  PutItem(AName, v);
+}
+
+void TfsScript::RegisterVariable(const String& AName, const String& ATypeName, const Variant& AValue) {
+  if (LookupName(AName)) return;
+  auto* v = new TfsVariable(AName, TypeCodeOfName(ATypeName, this), ATypeName);
+  v->SetInitialValue(AValue);
+  PutItem(AName, v);
+}
+
+void TfsScript::RegisterObject(const String& AName, TObject* AObject) {
+  RegisterVariable(AName, AObject ? AObject->ClassName() : String("TObject"), Variant(HandleOf(AObject)));
+}
+
+void TfsScript::RegisterEnumValues(const String& ATypeName, const String& Names, bool Set) {
+  PutItem(ATypeName, new TfsVariable(ATypeName, tcEnum, ATypeName));
+  int i = 0;
+  for (const String& name : SplitTrimmed(Names, ',')) {
+    auto* v = new TfsVariable(name, tcEnum, ATypeName);
+    v->SetInitialValue(Variant(Set ? (1 << i) : i));
+    v->SetReadOnly(true);
+    PutItem(name, v);
+    ++i;
+  }
+}
+
+void TfsScript::RegisterEnum(const String& ATypeName, const String& Names) {
+  RegisterEnumValues(ATypeName, Names, false);
+}
+
+void TfsScript::RegisterEnumSet(const String& ATypeName, const String& Names) {
+  RegisterEnumValues(ATypeName, Names, true);
+}
+
+TfsMethodHelper* TfsScript::RegisterFunction(const String& Signature, TfsCallMethod CallBack,
+                                             const String& Category, const String& Description) {
+  auto* m = new TfsMethodHelper(Signature, this);
+  m->SetOnCall(std::move(CallBack));
+  m->SetCategory(Category);
+  m->SetDescription(Description.empty() ? m->Name() : Description);
+  PutItem(m->Name(), m);
+  return m;
+}
+
+TfsMethodHelper* TfsScript::RegisterFunctionVarArray(const String& Signature, TfsCallMethodArray CallBack,
+                                                     const String& Category, const String& Description) {
+  auto* m = new TfsMethodHelper(Signature, this);
+  m->SetOnCallArray(std::move(CallBack));
+  m->SetCategory(Category);
+  m->SetDescription(Description.empty() ? m->Name() : Description);
+  PutItem(m->Name(), m);
+  return m;
+}
+
+// ---------------------------------------------------------------- running
+
+void TfsScript::SetCompileError(const String& Error, const String& Pos, const String& UnitName) {
+  FCompileError = Error;
+  FCompileErrorPos = Pos;
+  FCompileErrorUnit = UnitName;
+}
+
+void TfsScript::RunProgram() {
+  FExitRequested = false;
+  FStopRequested = false;
+  FRunning = true;
+  FRunRoot = true;
+  TScopeExit done([this] {
+    FExitRequested = false;
+    FStopRequested = false;
+    FRunning = false;
+  });
+  FMainStatement->Perform();
+}
+
+void TfsScript::StopRun() {
+  FExitRequested = true;
+  FStopRequested = true;
+  for (const TItem& item : FItems)
+    if (auto* proc = dynamic_cast<TfsProcVariable*>(item.Object)) proc->LocalProgram()->StopRun();
+}
+
+Variant TfsScript::InvokeFunction(const String& AName, const Variant& Params) {
+  auto* proc = dynamic_cast<TfsProcVariable*>(LookupLocalName(AName));
+  if (!proc) return Null();
+  // Elements beyond the parameters are dropped; parameters beyond the elements take their
+  // defaults, so nothing of an earlier call leaks into this one.
+  int supplied = 0, low = 0;
+  if (VarIsArray(Params)) {
+    low = VarArrayLowBound(Params, 1);
+    supplied = VarArrayHighBound(Params, 1) - low + 1;
+  }
+  for (int i = 0; i < proc->ParamCount(); ++i) {
+    TfsParamItem* p = proc->Params(i);
+    p->StoreValue(i < supplied ? Params.GetElement({low + i}) : p->DefaultValue());
+  }
+  return proc->FetchValue();
+}
+
+Variant TfsScript::InvokeFunctionVarParams(const String& AName, Variant& Params) {
+  Variant result = InvokeFunction(AName, Params);
+  auto* proc = dynamic_cast<TfsProcVariable*>(LookupLocalName(AName));
+  if (proc && VarIsArray(Params)) {
+    int low = VarArrayLowBound(Params, 1);
+    int count = std::min(VarArrayHighBound(Params, 1) - low + 1, proc->ParamCount());
+    for (int i = 0; i < count; ++i) Params.PutElement({low + i}, proc->Params(i)->FetchValue());
+  }
+  return result;
+}
+
+void TfsScript::NotifyRunLine(const String& AUnitName, const String& SourcePos) {
+  for (TfsScript* s = this; s; s = s->FParentScript)
+    if (s->FOnRunLine.Assigned()) {
+      s->FOnRunLine(this, AUnitName, SourcePos);
+      return;
+    }
+}
+
+// ---------------------------------------------------------------- code lines
+
+namespace {
+
+// The entry of a unit in the code-lines list ("unit=3,5,"), -1 when none.
+int UnitEntry(const TStringList& List, const String& AUnitName) {
+  for (int i = 0; i < List.Count(); ++i) {
+    String entry = List[i];
+    std::size_t eq = entry.find('=');
+    if (eq != String::npos && AnsiSameText(std::string_view(entry).substr(0, eq), AUnitName)) return i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+void TfsScript::MarkCodeLine(const String& AUnitName, const String& SourcePos) {
+  int entry = UnitEntry(*FCodeLines, AUnitName);
+  if (entry < 0) entry = FCodeLines->Add(AUnitName + "=");
+  String line = SourcePos.substr(0, SourcePos.find(':')) + ",";
+  String entryText = (*FCodeLines)[entry];
+  String value = entryText.substr(entryText.find('=') + 1);
+  if (("," + value).find("," + line) == String::npos) FCodeLines->SetStrings(entry, entryText + line);
+}
+
+bool TfsScript::IsCodeLine(const String& AUnitName, int Line) const {
+  int entry = UnitEntry(*FCodeLines, AUnitName);
+  if (entry < 0) return false;
+  String entryText = (*FCodeLines)[entry];
+  String value = entryText.substr(entryText.find('=') + 1);
+  return ("," + value).find("," + IntToStr(Line) + ",") != String::npos;
+}
+
+// ---------------------------------------------------------------- cleaning and modules
+
+void TfsScript::FreeProgram() {
+  FMainStatement->FreeItems();
+  FCodeLines->Clear();
+}
+
+void TfsScript::RemoveOwnerItems(TfsOwnerTag Tag) {
+  RemoveItemsIf([Tag](const TItem& item) {
+    auto* v = dynamic_cast<TfsCustomVariable*>(item.Object);
+    return v && v->OwnerTag() == Tag;
+  });
+}
+
+void TfsScript::DropOwnerItems(TfsOwnerTag Tag) {
+  RemoveOwnerItems(Tag);
+  FreeProgram();
+}
+
+void TfsScript::DiscardProgram() {
+  RemoveItemsIf([](const TItem& item) {
+    if (dynamic_cast<TfsRTTIModule*>(item.Object)) return false;
+    auto* v = dynamic_cast<TfsCustomVariable*>(item.Object);
+    return !v || v->OwnerTag() != fsModuleOwnerTag;
+  });
+  FreeProgram();
+  SetCompileError(String(), String(), String());
+}
+
+void TfsScript::InstallModules() {
+  if (FModulesInstalled) return;
+  {
+    TRestore<TfsOwnerTag> tag(FOwnerTag, fsModuleOwnerTag);
+    for (const TfsModuleClass& m : ScriptModuleClasses()) PutItem(String(), m.Create(this));
+  }
+  FOwnerTag = 0;
+  FModulesInstalled = true;
+}
+
+void TfsScript::UninstallModules() {
+  if (!FModulesInstalled) return;
+  RemoveItemsIf([](const TItem& item) {
+    if (dynamic_cast<TfsRTTIModule*>(item.Object)) return true;
+    auto* v = dynamic_cast<TfsCustomVariable*>(item.Object);
+    return v && v->OwnerTag() == fsModuleOwnerTag;
+  });
+  FModulesInstalled = false;
+}
+
+// ---------------------------------------------------------------- the module list
+
+namespace {
+
+std::vector<TfsModuleClass>& Modules() {
+  static std::vector<TfsModuleClass> list;
+  return list;
+}
+
+}  // namespace
+
+void RegisterScriptModule(const String& AName, TfsModuleRank Rank, TfsModuleFactory Create) {
+  auto& list = Modules();
+  for (TfsModuleClass& m : list)
+    if (SameText(m.Name, AName)) {
+      m.Create = std::move(Create);
+      return;
+    }
+  auto at = std::find_if(list.begin(), list.end(), [Rank](const TfsModuleClass& m) { return m.Rank > Rank; });
+  list.insert(at, TfsModuleClass{AName, Rank, std::move(Create)});
+}
+
+void UnregisterScriptModule(const String& AName) {
+  auto& list = Modules();
+  list.erase(std::remove_if(list.begin(), list.end(), [&](const TfsModuleClass& m) { return SameText(m.Name, AName); }),
+             list.end());
+}
+
+const std::vector<TfsModuleClass>& ScriptModuleClasses() { return Modules(); }

@@ -1,0 +1,32 @@
+#pragma once
+// TfsStatement: a block of statements and the base of every statement. A block performs its
+// children in order and stops when the script is asked to stop, or when a child asks to break,
+// continue or exit. A block reports no line of its own; statements report theirs through
+// ReportRunLine before they act.
+// Declares TfsStatement.
+#include "script/fs_ivariables.h"
+
+class TfsStatement : public TfsItemList {
+public:
+  // Script: the script the statement belongs to (the main script, or a procedure's local
+  // program). SourcePos: "line:column". UnitName: '' for the main text.
+  TfsStatement(TfsScript* AScript, const String& ASourcePos, const String& AUnitName);
+
+  virtual void Perform();
+
+  TfsScript* Script() const { return FScript; }
+  const String& SourcePos() const { return FSourcePos; }
+  const String& UnitName() const { return FUnitName; }
+  int StatementCount() const { return ItemCount(); }
+  TfsStatement* Statements(int Index) const { return static_cast<TfsStatement*>(Item(Index)); }
+  void AddStatement(TfsStatement* Statement) { Add(Statement); }
+
+protected:
+  // The run-line hook of the statement's script (TfsScript::NotifyRunLine).
+  void ReportRunLine();
+
+private:
+  TfsScript* FScript;
+  String FSourcePos;
+  String FUnitName;
+};

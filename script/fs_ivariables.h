@@ -1,0 +1,171 @@
+#pragma once
+// The value family of the script engine: everything a script can name or evaluate is a
+// TfsCustomVariable, read with FetchValue and written with StoreValue over Variants, so that
+// expressions, designators and statements use an item without knowing its kind. For
+// procedures, methods and helpers fetching is calling and storing calls the setter.
+//
+// Objects travel inside values as their handles (core/ObjectHandles.h), nil as 0.
+//
+// This header holds the base and the plain items: variables and constants, string variables,
+// type names and parameters. Procedures are in fs_iprocvariable.h, class members in
+// fs_ihelpers.h, classes in fs_iclassvariable.h; fs_iinterpreter.h includes them all.
+// Declares TfsTypeCode, TfsItemList, TfsCustomVariable, TfsVariable, TfsStringVariable,
+// TfsTypeVariable and TfsParamItem.
+#include "core/Variant.h"
+
+#include <cstdint>
+#include <vector>
+
+class TfsParamItem;
+class TfsScript;
+
+// Type codes: one byte on every item.
+enum TfsTypeCode : Byte {
+  tcInteger,      // 0 "Integer"
+  tcBoolean,      // 1 "Boolean"
+  tcFloat,        // 2 "Extended"
+  tcChar,         // 3 "Char"
+  tcString,       // 4 "String"
+  tcClass,        // 5 the type name is the class name
+  tcArray,        // 6 "Array"
+  tcVariant,      // 7 "Variant"
+  tcEnum,         // 8 enumeration or set; the type name is the enumeration's name
+  tcConstructor,  // 9 result of a class's constructor method; shown as "Variant"
+};
+
+// A tag stamped on items when they enter a script's item list (TfsScript::OwnerTag).
+using TfsOwnerTag = std::intptr_t;
+
+// An ordered list of owned children.
+class TfsItemList : public TObject {
+public:
+  TfsItemList() = default;
+  ~TfsItemList() override;
+
+  // Frees and removes every child.
+  virtual void FreeItems();
+  int ItemCount() const { return static_cast<int>(FItems.size()); }
+  TObject* Item(int Index) const { return FItems[Index]; }
+  void Add(TObject* Item) { FItems.push_back(Item); }
+  // Takes the child out without freeing it.
+  void Remove(TObject* Item);
+
+protected:
+  std::vector<TObject*> FItems;
+};
+
+class TfsCustomVariable : public TfsItemList {
+public:
+  TfsCustomVariable(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName);
+
+  // ---- the value protocol
+  // Copies the value in, ignored silently when ReadOnly.
+  virtual void StoreValue(const Variant& AValue);
+  virtual Variant FetchValue();
+
+  // ---- what the item is
+  const String& Name() const { return FName; }
+  // The name upper-cased by the user's locale; call-backs receive it.
+  const String& UpperName() const { return FUpperName; }
+  void SetName(const String& Value);
+  TfsTypeCode TypeCode() const { return FTypeCode; }
+  void SetTypeCode(TfsTypeCode Value) { FTypeCode = Value; }
+  const String& TypeName() const { return FTypeName; }
+  void SetTypeName(const String& Value) { FTypeName = Value; }
+  // The stored value itself, not fetched: helpers index the array a variable holds in place.
+  Variant& RawValue() { return FValue; }
+  const Variant& RawValue() const { return FValue; }
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value) { FReadOnly = Value; }
+  // A function whose arguments arrive as their source text.
+  bool Macro() const { return FMacro; }
+  void SetMacro(bool Value) { FMacro = Value; }
+  TfsOwnerTag OwnerTag() const { return FOwnerTag; }
+  void SetOwnerTag(TfsOwnerTag Value) { FOwnerTag = Value; }
+  // Set by the designator before each use.
+  bool ResultWanted() const { return FResultWanted; }
+  void SetResultWanted(bool Value) { FResultWanted = Value; }
+  // Where a declared script variable stands ("line:column") and in which unit.
+  const String& SourcePos() const { return FSourcePos; }
+  void SetSourcePos(const String& Value) { FSourcePos = Value; }
+  const String& UnitName() const { return FUnitName; }
+  void SetUnitName(const String& Value) { FUnitName = Value; }
+  // Another item this one stands for: an array variable's helper, a function's Result.
+  TfsCustomVariable* Linked() const { return FLinked; }
+  void SetLinked(TfsCustomVariable* Value) { FLinked = Value; }
+
+  // ---- parameters: the children, in declaration order
+  int ParamCount() const { return ItemCount(); }
+  TfsParamItem* Params(int Index) const;
+  void AddParam(TfsParamItem* Param);
+
+protected:
+  String FName;
+  String FUpperName;
+  TfsTypeCode FTypeCode;
+  String FTypeName;
+  Variant FValue = Null();
+  bool FReadOnly = false;
+  bool FMacro = false;
+  TfsOwnerTag FOwnerTag = 0;
+  bool FResultWanted = true;
+  String FSourcePos;
+  String FUnitName;
+  TfsCustomVariable* FLinked = nullptr;
+};
+
+// A variable or constant. A script variable starts every call of its procedure at its initial
+// value, which the program builder sets together with the value.
+class TfsVariable : public TfsCustomVariable {
+public:
+  using TfsCustomVariable::TfsCustomVariable;
+
+  const Variant& InitialValue() const { return FInitialValue; }
+  // Sets the value and remembers it as the initial one.
+  void SetInitialValue(const Variant& Value);
+  // Back to the initial value (Null unless set).
+  virtual void Reset() { FValue = FInitialValue; }
+
+protected:
+  Variant FInitialValue = Null();
+};
+
+// A script variable of type char or string: it keeps a string of its own; a store converts any
+// value to text and is never refused.
+class TfsStringVariable : public TfsVariable {
+public:
+  using TfsVariable::TfsVariable;
+
+  void StoreValue(const Variant& AValue) override;
+  Variant FetchValue() override;
+  void Reset() override;
+  const String& Str() const { return FStr; }
+
+private:
+  String FStr;
+};
+
+// A type name with its type code.
+class TfsTypeVariable : public TfsCustomVariable {
+public:
+  using TfsCustomVariable::TfsCustomVariable;
+};
+
+// One parameter of a procedure, function, method or helper; its value carries the argument
+// of the current call.
+class TfsParamItem : public TfsCustomVariable {
+public:
+  TfsParamItem(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName, bool AOptional,
+               bool AVarParam);
+
+  const Variant& DefaultValue() const { return FDefaultValue; }
+  void SetDefaultValue(const Variant& Value) { FDefaultValue = Value; }
+  bool Optional() const { return FOptional; }
+  void SetOptional(bool Value) { FOptional = Value; }
+  bool VarParam() const { return FVarParam; }
+
+private:
+  Variant FDefaultValue = Null();
+  bool FOptional;
+  bool FVarParam;
+};

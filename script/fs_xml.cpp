@@ -1,0 +1,186 @@
+// The script XML tree: elements, the document, and the attribute escaping.
+#include "script/fs_xml.h"
+
+#include "script/fs_xmlio.h"
+#include "core/StrUtils.h"
+#include "core/Streams.h"
+#include "core/SysUtils.h"
+#include "core/StringList.h"
+
+#include <algorithm>
+#include <cassert>
+
+// ---------------------------------------------------------------- TfsXMLItem
+
+TfsXMLItem::~TfsXMLItem() {
+  Clear();
+  if (FParent) FParent->Detach(this);
+}
+
+void TfsXMLItem::Detach(TfsXMLItem* Child) {
+  assert(FItems && Child->FParent == this);
+  // Children are most often freed from the end (Clear, a failed read), so search from there.
+  auto& v = *FItems;
+  auto it = std::find(v.rbegin(), v.rend(), Child);
+  assert(it != v.rend());
+  v.erase(std::next(it).base());
+  Child->FParent = nullptr;
+}
+
+TfsXMLItem* TfsXMLItem::Root() {
+  TfsXMLItem* r = this;
+  while (r->FParent) r = r->FParent;
+  return r;
+}
+
+TfsXMLItem* TfsXMLItem::Items(int Index) const {
+  if (Index < 0 || Index >= Count()) throw EListError(Format(SListIndexError, {Index}));
+  return (*FItems)[Index];
+}
+
+void TfsXMLItem::Clear() {
+  if (!FItems) return;
+  std::unique_ptr<std::vector<TfsXMLItem*>> items = std::move(FItems);
+  for (TfsXMLItem* child : *items) {
+    child->FParent = nullptr;  // already out of the list
+    delete child;
+  }
+}
+
+TfsXMLItem* TfsXMLItem::Add() {
+  auto* item = new TfsXMLItem;
+  AddItem(item);
+  return item;
+}
+
+void TfsXMLItem::AddItem(TfsXMLItem* Item) {
+  assert(Item && Item != this);
+  if (Item->FParent) Item->FParent->Detach(Item);
+  if (!FItems) FItems = std::make_unique<std::vector<TfsXMLItem*>>();
+  FItems->push_back(Item);
+  Item->FParent = this;
+}
+
+void TfsXMLItem::InsertItem(int Index, TfsXMLItem* Item) {
+  // Checked before anything moves: a bad index leaves both trees as they were.
+  int last = Count() - (Item->FParent == this ? 1 : 0);
+  if (Index < 0 || Index > last) throw EListError(Format(SListIndexError, {Index}));
+  AddItem(Item);
+  auto& v = *FItems;
+  std::rotate(v.begin() + Index, v.end() - 1, v.end());
+}
+
+int TfsXMLItem::Find(const String& AName) const {
+  for (int i = 0; i < Count(); ++i)
+    if (AnsiSameText((*FItems)[i]->FName, AName)) return i;
+  return -1;
+}
+
+TfsXMLItem* TfsXMLItem::FindItem(const String& AName) {
+  int i = Find(AName);
+  if (i >= 0) return (*FItems)[i];
+  TfsXMLItem* item = Add();
+  item->FName = AName;
+  return item;
+}
+
+void TfsXMLItem::CopyFrom(const TfsXMLItem* Item) {
+  Clear();
+  if (!Item) return;
+  FName = Item->FName;
+  FText = Item->FText;
+  FData = Item->FData;
+  for (int i = 0; i < Item->Count(); ++i) Add()->CopyFrom(Item->Items(i));
+}
+
+String TfsXMLItem::Prop(const String& AName) const {
+  // The name is compared in place, ignoring case, instead of upper-casing a copy of the whole
+  // text: an upper-cased copy of a UTF-8 text need not keep its byte offsets.
+  const std::string_view text = FText;
+  const std::size_t n = AName.size();
+  if (n == 0) return String();
+  for (std::size_t p = 0; p + n + 2 <= text.size(); ++p) {
+    if (p > 0 && text[p - 1] != ' ') continue;
+    if (text[p + n] != '=' || text[p + n + 1] != '"') continue;
+    if (!AnsiSameText(text.substr(p, n), AName)) continue;
+    std::size_t start = p + n + 2;
+    std::size_t end = text.find('"', start);
+    if (end == std::string_view::npos) return String();
+    return UnescapeAttrText(String(text.substr(start, end - start)));
+  }
+  return String();
+}
+
+// ---------------------------------------------------------------- TfsXMLDocument
+
+TfsXMLDocument::TfsXMLDocument() : FRoot(std::make_unique<TfsXMLItem>()) {}
+
+TfsXMLDocument::~TfsXMLDocument() = default;
+
+void TfsXMLDocument::LoadFromStream(TStream* Stream) {
+  TfsXMLReader reader(Stream);
+  reader.ReadDocument(FRoot.get());
+}
+
+void TfsXMLDocument::SaveToStream(TStream* Stream) {
+  TfsXMLWriter writer(Stream);
+  writer.WriteDocument(FRoot.get());
+}
+
+void TfsXMLDocument::LoadFromFile(const String& FileName) {
+  TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
+  LoadFromStream(&stream);
+}
+
+void TfsXMLDocument::SaveToFile(const String& FileName) {
+  TFileStream stream(FileName, fmCreate);
+  SaveToStream(&stream);
+}
+
+// ---------------------------------------------------------------- escaping
+
+String EscapeAttrText(const String& Value) {
+  String r;
+  r.reserve(Value.size());
+  for (char c : Value) {
+    switch (c) {
+      case '\n': case '\r': case '"': case '&': case '<': case '>':
+        r += "&#";
+        r += IntToStr(static_cast<unsigned char>(c));
+        r += ';';
+        break;
+      default:
+        r += c;
+    }
+  }
+  return r;
+}
+
+String UnescapeAttrText(const String& Value) {
+  const std::string_view v = Value;
+  if (v.find('&') == std::string_view::npos) return Value;
+  String r;
+  r.reserve(v.size());
+  std::size_t i = 0;
+  while (i < v.size()) {
+    char c = v[i];
+    if (c == '&' && i + 3 < v.size()) {
+      if (v[i + 1] == '#') {
+        std::size_t semi = v.find(';', i + 2);
+        if (semi != std::string_view::npos) {
+          int code = StrToInt(v.substr(i + 2, semi - i - 2));
+          r += static_cast<char>(code & 0xFF);
+          i = semi + 1;
+          continue;
+        }
+      } else if (v.substr(i + 1, 5) == "quot;") {
+        r += '"';
+        i += 6;
+        continue;
+      }
+    }
+    r += c;
+    ++i;
+  }
+  return r;
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The script engine's own small element tree: it holds each language grammar while it is in
+// use, the intermediate program the front end produces for the program builder, and the
+// dictionary of registered names the designer shows. Scripts can build and walk such trees too.
+//
+// The tree keeps tags only: text between tags is dropped when reading and never written.
+// Attributes are not parsed: an element keeps its attribute text raw (`text="x" pos="1:5"`),
+// values inside it stay escaped, and Prop looks one value up on demand.
+//
+// An element owns its children. Destroying an element destroys its subtree and takes it out of
+// its parent's list, so a child may be freed on its own. The child list exists only from the
+// first child on; "no list" and "empty" both mean no children.
+//
+// Reading and writing (TfsXMLReader, TfsXMLWriter) are in fs_xmlio.h. Every format error is an
+// Exception "Invalid file format"; what was loaded before the error stays in the document.
+// Declares TfsXMLItem and TfsXMLDocument.
+#include "core/System.h"
+
+#include <memory>
+#include <vector>
+
+class TStream;
+
+class TfsXMLItem : public TObject {
+public:
+  TfsXMLItem() = default;
+  ~TfsXMLItem() override;
+
+  // ---- the element's own values
+  // Data is the caller's: copied by CopyFrom, never read or written as XML.
+  Integer Data() const { return FData; }
+  void SetData(Integer Value) { FData = Value; }
+  const String& Name() const { return FName; }
+  void SetName(const String& Value) { FName = Value; }
+  // The raw attribute text between the name and `>` or `/>`, without the separating blank.
+  const String& Text() const { return FText; }
+  void SetText(const String& Value) { FText = Value; }
+  TfsXMLItem* Parent() const { return FParent; }
+  // The topmost ancestor; the element itself when it has no parent.
+  TfsXMLItem* Root();
+
+  // ---- children
+  int Count() const { return FItems ? static_cast<int>(FItems->size()) : 0; }
+  // EListError "List index out of bounds (%d)" outside 0 .. Count - 1.
+  TfsXMLItem* Items(int Index) const;
+  TfsXMLItem* operator[](int Index) const { return Items(Index); }
+  // Frees the children and drops the list; Name, Text and Data stay.
+  void Clear();
+  // A new empty element appended as last child.
+  TfsXMLItem* Add();
+  // Appends an existing element, taking it out of its former parent (or moving it to the end).
+  void AddItem(TfsXMLItem* Item);
+  // As AddItem, then moves the element to position Index.
+  void InsertItem(int Index, TfsXMLItem* Item);
+  // Index of the first child of that name, ignoring case; -1 when none.
+  int Find(const String& AName) const;
+  // The first child of that name; appended as a new child when missing, so never nullptr.
+  TfsXMLItem* FindItem(const String& AName);
+  // Frees the children, then copies Name, Text, Data and a deep copy of Item's children.
+  void CopyFrom(const TfsXMLItem* Item);
+
+  // The unescaped value of one attribute, '' when absent. The name must stand at the start of
+  // Text or after a blank and be followed by `="`; the first match anywhere wins.
+  String Prop(const String& AName) const;
+
+private:
+  void Detach(TfsXMLItem* Child);
+
+  Integer FData = 0;
+  std::unique_ptr<std::vector<TfsXMLItem*>> FItems;
+  String FName;
+  TfsXMLItem* FParent = nullptr;
+  String FText;
+};
+
+class TfsXMLDocument : public TObject {
+public:
+  TfsXMLDocument();
+  ~TfsXMLDocument() override;
+
+  // Kept for the document's life: loading replaces its content, never the element.
+  TfsXMLItem* Root() const { return FRoot.get(); }
+
+  // Reads from the stream's position: an `<?xml ...?>` header, then the first element into Root.
+  void LoadFromStream(TStream* Stream);
+  // One line: the header, then the tree.
+  void SaveToStream(TStream* Stream);
+  void LoadFromFile(const String& FileName);
+  void SaveToFile(const String& FileName);
+
+private:
+  std::unique_ptr<TfsXMLItem> FRoot;
+};
+
+// A value made safe for a double-quoted attribute: line feed, carriage return, `"`, `&`, `<`
+// and `>` become `&#<code>;`. Every `&` is escaped, so a value that already holds an entity
+// comes back unchanged from UnescapeAttrText.
+String EscapeAttrText(const String& Value);
+// Undoes EscapeAttrText: `&#<decimal>;` becomes the character with the code's low 8 bits and
+// `&quot;` a `"`; other `&` sequences stay. A code that is no integer raises EConvertError.
+String UnescapeAttrText(const String& Value);
