@@ -5,6 +5,7 @@
 #include "app/U_Main.h"
 #include "app/U_login.h"
 #include "controls/RzBtnEdt.h"
+#include "controls/ToolEditDate.h"
 #include "gui/Application.h"
 
 const char* const ApplicationTitle = "沃岚工程合同管理软件";
@@ -12,6 +13,7 @@ const char* const ApplicationTitle = "沃岚工程合同管理软件";
 int RunProgram() {
   // The windows' layouts create the framed and button edits by class name.
   RegisterAuxEditControls();
+  RegisterDateEditControls();
   Application->SetTitle(ApplicationTitle);
   Application->CreateForm<TFrm_Main>(&Frm_Main);
   Application->CreateForm<TFrm_Data>(&Frm_Data);

@@ -1,6 +1,8 @@
 // The application: its message loop over the queue, exceptions, hints, and the start and end
 // of the program's windows.
 #include "gui/Application.h"
+
+#include "core/FormatSettings.h"
 #include "gui/CanvasPaint_p.h"
 #include "gui/DataModule.h"
 #include "gui/Forms.h"
@@ -263,6 +265,30 @@ void TApplication::RemoveIdleHandler(TObject* Key) {
   FIdleHandlers.erase(std::remove_if(FIdleHandlers.begin(), FIdleHandlers.end(),
                                      [&](const auto& p) { return p.first == Key; }),
                       FIdleHandlers.end());
+}
+
+void TApplication::HookMainWindow(const TWindowHook& Hook) { FWindowHooks.push_back(Hook); }
+
+void TApplication::UnhookMainWindow(const TWindowHook& Hook) {
+  auto it = std::find(FWindowHooks.begin(), FWindowHooks.end(), Hook);
+  if (it != FWindowHooks.end()) FWindowHooks.erase(it);
+}
+
+bool TApplication::CallMainWindowHooks(TMessage& Message) {
+  // A hook may remove itself or another one while it runs.
+  const std::vector<TWindowHook> hooks = FWindowHooks;
+  for (const TWindowHook& h : hooks)
+    if (std::find(FWindowHooks.begin(), FWindowHooks.end(), h) != FWindowHooks.end() && h(Message)) return true;
+  return false;
+}
+
+bool ActiveWindowIsOwn() { return Application && Application->Active(); }
+
+void SimulateLocaleChange(const TFormatSettings& NewSettings) {
+  if (!Application || Application->UpdateFormatSettings()) FormatSettings() = NewSettings;
+  static const char kIntl[] = "intl";
+  if (Application && Application->MainForm())
+    Application->MainForm()->Perform(WM_WININICHANGE, 0, reinterpret_cast<LPARAM>(kIntl));
 }
 
 bool TApplication::IsKeyMsg(TMsg& Msg) {

@@ -15,6 +15,8 @@ KELM_EVENT(TExceptionEvent, void(TObject* Sender, Exception* E));
 KELM_EVENT(TIdleEvent, void(TObject* Sender, bool& Done));
 KELM_EVENT(TMessageEvent, void(TMsg& Msg, bool& Handled));
 KELM_EVENT(TShowHintEvent, void(String& HintStr, bool& CanShow, THintInfo& HintInfo));
+// Sees a message of the main window before it does; true claims it.
+KELM_EVENT(TWindowHook, bool(TMessage& Message));
 
 class TApplication : public TComponent {
   KELM_CLASS(TApplication, TComponent)
@@ -90,6 +92,19 @@ public:
   // controls of the active form, then of the main form, as its target; true when one took it.
   bool DispatchAction(UINT Msg, TBasicAction* Action);
 
+  // ---- main window hooks
+  // Hooks see every message of the main form first, in the order they were added; one that
+  // returns true ends the message there.
+  void HookMainWindow(const TWindowHook& Hook);
+  void UnhookMainWindow(const TWindowHook& Hook);
+  int MainWindowHookCount() const { return static_cast<int>(FWindowHooks.size()); }
+  // Whether the locale's format settings follow WM_WININICHANGE (they are read again before
+  // the main window's hooks see it).
+  bool UpdateFormatSettings() const { return FUpdateFormatSettings; }
+  void SetUpdateFormatSettings(bool v) { FUpdateFormatSettings = v; }
+  // Runs the hooks over a message of the main form; true when one claimed it.
+  bool CallMainWindowHooks(TMessage& Message);
+
   // Idle work of other modules (action updates): called at every idle, in order of adding.
   void AddIdleHandler(TObject* Key, std::function<void()> Handler);
   void RemoveIdleHandler(TObject* Key);
@@ -138,8 +153,19 @@ private:
   bool FHintReshow = false;  // the next hint follows one just shown: the short pause
   bool FActive = true;
   std::vector<std::pair<TObject*, std::function<void()>>> FIdleHandlers;
+  std::vector<TWindowHook> FWindowHooks;
+  bool FUpdateFormatSettings = true;
 };
 extern TApplication* Application;
+
+// The active window belongs to this program: the application is active.
+bool ActiveWindowIsOwn();
+
+// The user changes the locale, as the system would tell it: the settings given become the
+// process's format settings and the main form receives WM_WININICHANGE ("intl"). The
+// system's broadcast never reaches this layer; tests call this instead.
+struct TFormatSettings;
+void SimulateLocaleChange(const TFormatSettings& NewSettings);
 
 // Creates the Qt application (once), Application and Screen. Tests and the program call it
 // first; later calls return at once.

@@ -787,6 +787,9 @@ void TCustomForm::UpdateActions() {
 // ---------------------------------------------------------------- messages
 
 void TCustomForm::Dispatch(TMessage& M) {
+  if (Application && Application->MainForm() == this && Application->MainWindowHookCount() > 0 &&
+      Application->CallMainWindowHooks(M))
+    return;
   switch (M.Msg) {
     case WM_NCCALCSIZE:
       DoFrameMargins(M);

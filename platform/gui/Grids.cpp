@@ -942,7 +942,9 @@ void TCustomGrid::PaintCells() {
       bool current = k == FCurrent.X && r == FCurrent.Y;
       if (current && focused) state.Include(gdFocused);
       bool inSel = !fixed && k >= sel.Left && k <= sel.Right && r >= sel.Top && r <= sel.Bottom;
-      if (inSel && (!current || FOptions.Contains(goDrawFocusSelected) || FOptions.Contains(goRowSelect)))
+      // The focused cell of a focused grid shows the focus instead, unless the options ask
+      // for it to be drawn selected; a grid without the focus shows its current cell selected.
+      if (inSel && (!current || !focused || FOptions.Contains(goDrawFocusSelected) || FOptions.Contains(goRowSelect)))
         state.Include(gdSelected);
       TColor lineColor = fixed ? clBlack : clSilver;
       int lineW = k < FFixedCols ? h.FixedLine : h.Line, lineH = r < FFixedRows ? v.FixedLine : v.Line;

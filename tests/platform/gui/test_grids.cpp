@@ -433,3 +433,28 @@ TEST_F(GridFixture, ARightToLeftGridMirrorsItsCellsMouseAndEditor) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridFixture, TheCurrentCellShowsSelectedOnlyWhileTheGridLacksTheFocus) {
+  Grid->SetOptions(Grid->Options() - TGridOptions{goRangeSelect});
+  Grid->SetCol(2);
+  Grid->SetRow(2);
+  auto current = [&] {
+    Grid->Invalidate();
+    Application->ProcessMessages();
+    TRect r = Grid->CellRect(2, 2);
+    return Pixel(Grid, r.Left + 10, r.Top + 10).rgb() & 0xFFFFFF;
+  };
+  ASSERT_TRUE(Grid->Focused());
+  EXPECT_EQ(current(), 0xFFFFFFu) << "a focused grid shows the focus, not the selection colour";
+  auto* other = Add<TEdit>(TRect{0, 210, 100, 231});
+  other->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_EQ(current(), 0x0A246Au) << "without the focus the current cell is shown selected";
+  Grid->SetOptions(Grid->Options() + TGridOptions{goDrawFocusSelected});
+  Grid->SetFocus();
+  EXPECT_EQ(current(), 0x0A246Au) << "drawn selected when the options ask for it";
+}
+
+}  // namespace
