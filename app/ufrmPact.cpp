@@ -1,5 +1,6 @@
 #include "app/ufrmPact.h"
 
+#include "app/AttachmentFiles.h"
 #include "app/ListDocuments.h"
 #include "app/ListRow.h"
 #include "app/SqlText.h"
@@ -399,8 +400,8 @@ void TfrmPact::N11Click(TObject*) { SetPlanState(Frm_Data->qryPactJH, kNotDone, 
 
 // ---------------------------------------------------------------- documents
 
-void TfrmPact::N1Click(TObject*) { OpenCurrentDocument(Frm_Data->qryPactDoc, this); }
-void TfrmPact::N2Click(TObject*) { ShowCurrentDocumentFolder(Frm_Data->qryPactDoc); }
+void TfrmPact::N1Click(TObject*) { OpenCurrentDocument(PactDocuments, Frm_Data->qryPactDoc, this); }
+void TfrmPact::N2Click(TObject*) { ShowCurrentDocumentFolder(PactDocuments, Frm_Data->qryPactDoc); }
 
 // ---------------------------------------------------------------- invoices
 

@@ -281,6 +281,7 @@ private:
   void InsertRecords(bool Append);
   void ParseInRecord(TColumnsEhList* Columns);
   void ParseToEnd(bool AppendAllowed);
+  bool ParseOneRecord(TColumnsEhList* Columns);
 
   TCustomDBGridEh* FDBGrid = nullptr;
   TStream* FStream = nullptr;
