@@ -43,8 +43,12 @@ void TfsProcVariable::ResetLocals() {
 }
 
 Variant TfsProcVariable::FetchValue() {
-  // Deep recursion of script calls ends as an error, not a crash.
-  CheckStackSpace();
+  // Runaway recursion ends as an error at the call that goes too deep, not as a crash.
+  TfsScript* top = FLocalProgram.get();
+  while (top->ParentScript()) top = top->ParentScript();
+  TRestore<int> depth(top->CallDepth(), top->CallDepth() + 1);
+  if (top->CallDepth() > top->MaxCallDepth()) throw EStackOverflow("Stack overflow");
+  CheckStackSpace(256 * 1024);
   TRestore<bool> executing(FExecuting, true);
   TfsScript* local = FLocalProgram.get();
   TfsScript* root = local;
