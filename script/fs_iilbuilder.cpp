@@ -369,7 +369,6 @@ void TfsILBuilder::BuildAssignment(TfsXMLItem* E, TfsScript* S, TfsStatement* Li
     mod = TextOf(E->Items(1));
     x = 2;
   }
-  SetPos(E->Items(0));
   if (d->ReadOnly()) Fail(fsLeftCantAssigned);
   std::unique_ptr<TfsExpression> expr(BuildExpression(E->Items(x), S));
   CheckAssignment(d.get(), expr.get());
@@ -657,8 +656,8 @@ bool TfsILBuilder::ResolveWith(TfsDesignator* D, TfsXMLItem* Xml, const String& 
       node->SetName(String(fsil::Node));
       node->SetText("text=\"" + EscapeAttrText(v->Name()) + "\" pos=\"" + D->LastItem()->SourcePos() + "\"");
       copy->InsertItem(0, node);
-      D->Finish();
       D->SetPending(copy.get(), v);
+      D->Finish();
       Late = true;
       return true;
     }
@@ -760,8 +759,8 @@ TfsDesignator* TfsILBuilder::BuildDesignator(TfsXMLItem* Xml, TfsScript* S, TfsD
         typeName = obj->ClassName();
       } else {
         // Null, or a number that is no object: the shape is known only at run time.
-        d->Finish();
         d->SetPending(Xml, r);
+        d->Finish();
         MatchArguments(d.get());
         return d.release();
       }

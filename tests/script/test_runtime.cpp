@@ -100,3 +100,96 @@ TEST(ScriptProgram, ShortCircuitOnlyForBooleans) {
   EXPECT_EQ(RunScript(Format(prog, {"Boolean"})), "0");
   EXPECT_EQ(RunScript(Format(prog, {"Variant"})), "1");
 }
+
+TEST(ScriptProgram, Loops) {
+  RunTable({
+      {"var i: Integer; begin for i := 1 to 0 do Emit(i) end.", ""},
+      {"var i: Integer; begin for i := 3 downto 1 do Emit(i) end.", "3 2 1"},
+      {"var i: Integer; begin for i := 1 to 10 do ; Emit(i) end.", "10"},
+      {"var i: Integer; begin for i := 2147483646 to 2147483647 do Emit(i) end.", "2147483646 2147483647"},
+      {"var i: Integer; begin for i := -2147483647 downto -2147483647 - 1 do Emit(i) end.", "-2147483647 -2147483648"},
+      {"var i, n: Integer; begin n := 3; for i := 1 to n do begin n := 10; Emit(i) end end.", "1 2 3"},
+      {"var i: Integer; begin i := 0; while i < 3 do begin i := i + 1; Emit(i) end end.", "1 2 3"},
+      {"var i: Integer; begin i := 0; repeat i := i + 1 until i >= 3; Emit(i) end.", "3"},
+      {"var i, j: Integer; begin for i := 1 to 2 do for j := 1 to 3 do begin if j = 2 then break; Emit(i * 10 + j) end end.",
+       "11 21"},
+      {"var i: Integer; begin i := 0; repeat i := i + 1; if i < 3 then continue; Emit(i) until i >= 3; Emit('end') end.",
+       "3 end"},
+      {"var i: Integer; begin for i := 1 to 5 do begin if i mod 2 = 0 then continue; Emit(i) end end.", "1 3 5"},
+      {"procedure P; var i: Integer; begin for i := 1 to 5 do try if i = 2 then exit; Emit(i) finally Emit('f') end; "
+       "Emit('after') end; begin P; Emit('out') end.",
+       "1 f f out"},
+      {"var x: Integer; begin case 2 of 1: Emit('one'); 2, 3: Emit('two'); else Emit('else') end; "
+       "case 9 of 1..5: Emit('low') else Emit('other') end end.",
+       "two other"},
+      {"var x: Integer; begin x := 1; if x = 1 then Emit('a') else Emit('b'); if x = 2 then Emit('c') else Emit('d') end.",
+       "a d"},
+  });
+}
+
+TEST(ScriptProgram, TryAndErrors) {
+  RunTable({
+      {"var x, z: Integer; begin z := 0; try x := 1 div z; except x := -1; end; Emit(x); Emit('next') end.", "-1 next"},
+      {"var z: Integer; begin z := 0; try try Emit(1 div z) finally Emit('f') end except Emit('e') end end.", "f e"},
+      {"var z: Integer; begin z := 0; try Emit(1 div z) finally Emit('f') end; Emit('never') end.",
+       "raised: Division by zero after f"},
+      {"var z: Integer; begin z := 0; try Emit(1) except Emit('e') end; Emit(2) end.", "1 2"},
+  });
+}
+
+TEST(ScriptProgram, RoutinesAndCalls) {
+  RunTable({
+      {"function F(n: Integer): Integer; begin if n = 0 then Result := 1 else Result := n * F(n - 1) end; "
+       "begin Emit(F(5)) end.",
+       "120"},
+      {"procedure Inc2(var a: Integer); begin a := a + 2 end; var x: Integer; "
+       "begin x := 1; Inc2(x); Emit(x); Inc2(5); Inc2(x + 1); Emit(x) end.",
+       "3 3"},
+      {"function G(a: Integer; b: Integer = 7): Integer; begin Result := a + b end; begin Emit(G(1)); Emit(G(1, 2)) end.",
+       "8 3"},
+      {"procedure P(a, b: Integer); begin Emit(a); Emit(b) end; begin P(1, 2) end.", "1 2"},
+      {"var s: String; begin s := 'abc'; Emit(s[2]); s[2] := 'xyz'; Emit(s) end.", "b axc"},
+      {"var a: array[1..3] of Integer; i: Integer; begin for i := 1 to 3 do a[i] := i * i; Emit(a[1] + a[2] + a[3]) end.",
+       "14"},
+      {"var a: array[0..1, 0..1] of Integer; begin a[1, 0] := 5; Emit(a[1, 0]) end.", "5"},
+      {"var v: Variant; begin v := 'hello'; Emit(v[2]) end.", "e"},
+      {"procedure Early; begin Emit(1); exit; Emit(2) end; begin Early; Emit(3) end.", "1 3"},
+      {"function F(var r: Integer): Integer; begin r := 9; Result := r + 1 end; var x: Integer; begin Emit(F(x)); Emit(x) end.",
+       "10 9"},
+  });
+}
+
+TEST(ScriptProgram, Objects) {
+  RunTable({
+      {"var o: TTestObj; begin o := TTestObj.Create(nil); o.Caption := 'c'; Emit(o.Caption); Emit(o.Twice(21)); "
+       "o[3] := 'three'; Emit(o[3]); Emit(o.Items[3]); o.Free end.",
+       "c 42 three three"},
+      {"var o: TTestObj; begin o := TTestObj.Create(nil); with o do begin Caption := 'w'; Emit(Twice(2)) end; "
+       "Emit(o.Caption); o.Free end.",
+       "4 w"},
+      {"var o: TObject; begin o := TTestChild.Create(nil); Emit(o is TTestObj); Emit(o is TTestChild); "
+       "o := nil; Emit(o is TTestObj) end.",
+       "True True False"},
+      {"var v: Variant; begin v := TTestObj.Create(nil); v.Caption := 'late'; Emit(v.Caption) end.", "late"},
+  });
+}
+
+TEST(ScriptProgram, CompileErrors) {
+  RunTable({
+      {"begin x := 1; end.", "error: Undeclared identifier: 'x' at 1:8"},
+      {"var s: String; begin s := 1 end.", "error: Incompatible types: 'String', 'Integer' at 1:28"},
+      {"var i: Integer; begin i := 1.5 end.", "error: Incompatible types: 'Integer', 'Extended' at 1:31"},
+      {"const c = 1; begin c := 2 end.", "error: Left side cannot be assigned to at 1:21"},
+      {"var s: String; begin for s := 1 to 2 do ; end.", "error: For loop variable must be numeric variable at 1:27"},
+      {"procedure P(a: Integer); begin end; begin P end.", "error: Not enough actual parameters at 1:44"},
+      {"procedure P; begin end; begin P(1) end.", "error: Too many actual parameters at 1:32"},
+      {"var s: String; begin s.Foo := 1 end.", "error: Strings doesn't have properties or methods at 1:27"},
+      {"var i: Integer; begin i[0] := 1 end.", "error: Array type required at 1:25"},
+      {"var i: Integer; begin with i do Emit(1); end.", "error: Class type required at 1:29"},
+      {"var a: Variant; begin a := 'x' + 1 end.", "error: Incompatible types at 1:33"},
+      {"var x: Integer; x: String; begin end.", "error: Identifier redeclared: 'x' at 1:18"},
+      {"var x: TNoSuchType; begin end.", "error: Unknown type: 'TNoSuchType' at 1:6"},
+      {"var o: TTestObj; begin o.NoMember := 1 end.", "error: Undeclared identifier: 'NoMember' at 1:34"},
+      {"var b: Boolean; begin b := True + True end.", "error: Incompatible types at 1:34"},
+  });
+}
