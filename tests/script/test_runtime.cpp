@@ -46,6 +46,12 @@ String RunScript(const String& Source) {
   return RunScript(*s, Source);
 }
 
+String Join(const std::vector<String>& Parts, const String& Sep) {
+  String s;
+  for (const String& p : Parts) s += (s.empty() ? String() : Sep) + p;
+  return s;
+}
+
 struct TCase {
   const char* Source;
   const char* Expect;
@@ -192,4 +198,147 @@ TEST(ScriptProgram, CompileErrors) {
       {"var o: TTestObj; begin o.NoMember := 1 end.", "error: Undeclared identifier: 'NoMember' at 1:34"},
       {"var b: Boolean; begin b := True + True end.", "error: Incompatible types at 1:34"},
   });
+}
+
+TEST(ScriptProgram, MacroArgumentsArriveAsSourceText) {
+  auto s = NewTestScript();
+  s->RegisterFunction("macrofunction M(a: Variant): Variant",
+                      [](TObject*, TClass, const String&, TfsMethodHelper* Caller) { return Caller->ParamValue(0); });
+  EXPECT_EQ(RunScript(*s, "var a, b: Integer; begin Emit(M(a + b)); Emit(M( 1  *  2 )) end."), "a + b 1  *  2");
+}
+
+TEST(ScriptProgram, LateBindingFollowsTheValuesClass) {
+  // The same designator meets objects of different classes: each is resolved by its own class.
+  const char* prog =
+      "var v: Variant; i: Integer; a, b: TComponent;\n"
+      "begin a := TComponent.Create(nil); a.Name := 'first'; b := TTestChild.Create(nil); b.Name := 'second';\n"
+      "  for i := 1 to 2 do begin if i = 1 then v := a else v := b; Emit(v.Name) end;\n"
+      "  for i := 1 to 2 do begin if i = 1 then v := b else v := a; Emit(v.Extra) end;\n"
+      "end.";
+  EXPECT_EQ(RunScript(prog), "raised: Undeclared identifier: 'Extra' after first second 0");
+}
+
+TEST(ScriptProgram, RunLinesAndStop) {
+  auto s = NewTestScript();
+  std::vector<String> lines;
+  s->SetOnRunLine(TfsRunLineEvent::Lambda([&](TfsScript*, const String&, const String& Pos) { lines.push_back(Pos); }));
+  EXPECT_EQ(RunScript(*s, "var i: Integer;\nbegin\n  for i := 1 to 2 do\n  begin\n    if i = 2 then\n      break;\n"
+                          "    Emit(i)\n  end\nend."),
+            "1");
+  // for, then per round: if (and in round 2 nothing else: break reports no line), Emit.
+  EXPECT_EQ(Join(lines, " "), "3:3 5:5 7:5 5:5");
+
+  lines.clear();
+  s->SetOnRunLine(TfsRunLineEvent::Lambda([&](TfsScript* Sender, const String&, const String& Pos) {
+    lines.push_back(Pos);
+    if (Pos == "3:3") Sender->StopRun();
+  }));
+  s->DiscardProgram();
+  EXPECT_EQ(RunScript(*s, "begin\n  Emit(1);\n  Emit(2);\n  Emit(3)\nend."), "1");
+  EXPECT_EQ(Join(lines, " "), "2:3 3:3");
+  EXPECT_FALSE(s->Running());
+
+  s->SetOnRunLine(nullptr);
+  s->DiscardProgram();
+  EXPECT_EQ(RunScript(*s, "var z: Integer; begin z := 0; Emit(1 div z) end."), "raised: Division by zero");
+  EXPECT_FALSE(s->Running());
+}
+
+TEST(ScriptProgram, RunawayRecursionAndEndlessLoops) {
+  EXPECT_EQ(RunScript("procedure P; begin P; end; begin P end."), "raised: Stack overflow");
+  EXPECT_EQ(RunScript("procedure P; begin P; end; begin try P except Emit('caught') end; Emit('on') end."),
+            "caught on");
+  auto s = NewTestScript();
+  s->SetMaxCallDepth(10);
+  EXPECT_EQ(RunScript(*s, "function F(n: Integer): Integer; begin if n = 0 then Result := 0 else Result := F(n - 1) + 1 end;"
+                          " begin Emit(F(9)); Emit(F(10)) end."),
+            "raised: Stack overflow after 9");
+
+  auto t = NewTestScript();
+  t->SetRunTimeLimit(200);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(RunScript(*t, "begin while 1 = 1 do ; end."), "raised: Script run time limit exceeded");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  t->DiscardProgram();
+  EXPECT_EQ(RunScript(*t, "var i: Integer; begin i := 0; repeat i := i + 1 until i < 0 end."),
+            "raised: Script run time limit exceeded");
+}
+
+TEST(ScriptProgram, EvaluateExpressionAndInvokeFunction) {
+  auto s = NewTestScript();
+  s->Lines()->SetText("var g: Integer; function Add(a: Integer; b: Integer = 10): Integer; begin Result := a + b end; "
+                      "begin g := 5 end.");
+  ASSERT_TRUE(s->CompileSource()) << s->CompileError();
+  s->RunProgram();
+  EXPECT_EQ(s->EvaluateExpression("g * 2 + Add(1, 2)").AsInteger(), 13);
+  String error;
+  Variant v = s->EvaluateExpression("1 +", error);
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(VarToStr(v), error);
+  EXPECT_TRUE(s->EvaluateExpression("2 + 2", error) == Variant(4));
+  EXPECT_TRUE(error.empty());
+  EXPECT_EQ(s->InvokeFunction("Add", VarArrayOf({Variant(1)})).AsInteger(), 11);
+  EXPECT_EQ(s->InvokeFunction("Add", VarArrayOf({Variant(1), Variant(2), Variant(3)})).AsInteger(), 3);
+}
+
+namespace {
+
+// Builds a hand-written intermediate program (the children of `program`) into a fresh script
+// and runs it.
+String RunIL(const String& Body) {
+  auto s = NewTestScript();
+  ScriptTestEmitted().clear();
+  TfsILParser parser(s.get());
+  TStringStream stream("<?xml version=\"1.0\"?><program>" + Body + "<types/></program>");
+  parser.ILDoc()->LoadFromStream(&stream);
+  parser.BuildProgram();
+  if (!s->CompileError().empty()) return "error: " + s->CompileError() + " at " + s->CompileErrorPos();
+  try {
+    s->RunProgram();
+  } catch (const Exception& e) {
+    return "raised: " + e.Message();
+  }
+  return Joined();
+}
+
+const char* kVarI = "<var><ident text=\"i\" pos=\"1:1\"/><type text=\"Integer\"/></var>";
+
+String Num(int N) { return "<expr pos=\"1:1\"><number text=\"" + IntToStr(N) + "\"/></expr>"; }
+String EmitOf(const String& Name) {
+  return "<callstmt pos=\"2:1\"><dsgn><node text=\"Emit\" pos=\"2:5\"/><expr><dsgn><node text=\"" + Name +
+         "\"/></dsgn></expr></dsgn></callstmt>";
+}
+
+}  // namespace
+
+TEST(ScriptProgram, IntermediateElementsOtherLanguagesWrite) {
+  // Basic for with step -2.
+  EXPECT_EQ(RunIL(String(kVarI) + "<vbforstmt pos=\"1:1\"><ident text=\"i\"/>" + Num(10) + Num(1) +
+                  "<expr><op text=\"unminus\"/><number text=\"2\"/></expr>" + EmitOf("i") + "</vbforstmt>"),
+            "10 8 6 4 2");
+  // C-style for without a body.
+  EXPECT_EQ(RunIL(String(kVarI) + "<cppforstmt pos=\"1:1\"><assignstmt><dsgn><node text=\"i\"/></dsgn>" + Num(0) +
+                  "</assignstmt><expr><dsgn><node text=\"i\"/></dsgn><op text=\"&#60;\"/><number text=\"3\"/></expr>"
+                  "<callstmt><dsgn><node text=\"i\"/></dsgn><modificator text=\"+\"/></callstmt></cppforstmt>" +
+                  EmitOf("i")),
+            "3");
+  // return x: Result, then exit.
+  EXPECT_EQ(RunIL("<function pos=\"1:1\"><name text=\"F\"/><type text=\"Integer\"/><return pos=\"1:5\">" + Num(7) +
+                  "</return>" + EmitOf("Result") + "</function>" +
+                  "<callstmt><dsgn><node text=\"Emit\"/><expr><dsgn><node text=\"F\"/></dsgn></expr></dsgn></callstmt>"),
+            "7");
+  // Nested with statements get hidden variables 0 and 1.
+  auto s = NewTestScript();
+  TfsILParser parser(s.get());
+  TStringStream stream(
+      "<?xml version=\"1.0\"?><program><var><ident text=\"o\"/><type text=\"TTestObj\"/></var>"
+      "<with pos=\"1:1\"><dsgn><node text=\"o\"/></dsgn><with pos=\"1:2\"><dsgn><node text=\"o\"/></dsgn>"
+      "<assignstmt><dsgn><node text=\"Caption\"/></dsgn><expr><string text=\"'x'\"/></expr></assignstmt></with></with>"
+      "<types/></program>");
+  parser.ILDoc()->LoadFromStream(&stream);
+  parser.BuildProgram();
+  EXPECT_EQ(s->CompileError(), "");
+  EXPECT_NE(dynamic_cast<TfsVariable*>(s->LookupLocalName("0")), nullptr);
+  EXPECT_NE(dynamic_cast<TfsVariable*>(s->LookupLocalName("1")), nullptr);
+  EXPECT_EQ(s->LookupLocalName("2"), nullptr);
 }
