@@ -11,6 +11,7 @@
 #include "core/Scope.h"
 
 #include <cassert>
+#include <optional>
 
 void TfsDesignatorItem::AddArg(TfsExpression* Expression) { Add(Expression); }
 
@@ -34,6 +35,15 @@ void TfsDesignator::Finish() {
   FIndex = nullptr;
   FHelper = nullptr;
   FIndexItem = nullptr;
+  for (TfsDesignatorItem* item : FSteps) {
+    TfsCustomVariable* ref = item->Ref();
+    item->RefDesignator = dynamic_cast<TfsDesignator*>(ref);
+    item->RefProc = dynamic_cast<TfsProcVariable*>(ref);
+    item->RefHelper = dynamic_cast<TfsCustomHelper*>(ref);
+    item->HasVarParams = false;
+    for (int k = 0; ref && k < ref->ParamCount(); ++k)
+      if (ref->Params(k)->VarParam()) item->HasVarParams = true;
+  }
   TfsDesignatorItem* last = LastItem();
   if (!last) return;
   TfsCustomVariable* ref = last->Ref();
@@ -175,21 +185,25 @@ namespace {
 // The values of a recursing procedure's locals, put back however the inner call ends.
 class TSavedLocals {
 public:
-  explicit TSavedLocals(TfsProcVariable* Proc) : FLocal(Proc->LocalProgram()) {
-    for (int i = 0; i < FLocal->ItemCount(); ++i)
-      if (auto* v = dynamic_cast<TfsCustomVariable*>(FLocal->ItemAt(i)))
-        if (dynamic_cast<TfsVariable*>(v) || dynamic_cast<TfsParamItem*>(v)) FValues.emplace_back(v, v->FetchValue());
+  explicit TSavedLocals(TfsProcVariable* Proc) : FItems(Proc->LocalItems()) {
+    const std::size_t n = FItems.size();
+    if (n > kInline) FMore.resize(n);
+    Variant* values = n > kInline ? FMore.data() : FInline;
+    for (std::size_t i = 0; i < n; ++i) values[i] = FItems[i]->FetchValue();
   }
   ~TSavedLocals() {
-    for (auto& [item, value] : FValues) {
-      // A constant keeps its value anyway; StoreValue ignores read-only items.
-      item->StoreValue(value);
-    }
+    const std::size_t n = FItems.size();
+    Variant* values = n > kInline ? FMore.data() : FInline;
+    // A constant keeps its value anyway: StoreValue ignores read-only items.
+    for (std::size_t i = 0; i < n; ++i) FItems[i]->StoreValue(values[i]);
   }
 
 private:
-  TfsScript* FLocal;
-  std::vector<std::pair<TfsCustomVariable*, Variant>> FValues;
+  static constexpr std::size_t kInline = 8;
+  // The procedure's list: a running program's locals do not change shape.
+  const std::vector<TfsCustomVariable*>& FItems;
+  Variant FInline[kInline];
+  std::vector<Variant> FMore;
 };
 
 constexpr int kInlineArgs = 8;
@@ -204,14 +218,14 @@ Variant TfsDesignator::Evaluate(bool Write, const Variant& AValue) {
     TfsDesignatorItem* item = FSteps[i];
     TfsCustomVariable* t = item->Ref();
     const bool last = i == count - 1;
-    if (auto* d = dynamic_cast<TfsDesignator*>(t)) {
+    if (TfsDesignator* d = item->RefDesignator) {
       preceding = d;
       value = d->FetchValue();
       continue;
     }
-    auto* proc = dynamic_cast<TfsProcVariable*>(t);
-    std::unique_ptr<TSavedLocals> saved;
-    if (proc && proc->Executing()) saved = std::make_unique<TSavedLocals>(proc);
+    TfsProcVariable* proc = item->RefProc;
+    std::optional<TSavedLocals> saved;
+    if (proc && proc->Executing()) saved.emplace(proc);
 
     const int params = t->ParamCount();
     const int args = std::min(params, item->ArgCount());
@@ -227,7 +241,7 @@ Variant TfsDesignator::Evaluate(bool Write, const Variant& AValue) {
       for (int k = 0; k < args; ++k) list[k] = macro ? Variant(item->Arg(k)->Source()) : item->Arg(k)->FetchValue();
       for (int k = 0; k < args; ++k) t->Params(k)->StoreValue(list[k]);
     }
-    if (auto* h = dynamic_cast<TfsCustomHelper*>(t)) {
+    if (TfsCustomHelper* h = item->RefHelper) {
       h->SetPrecedingItem(preceding);
       h->SetPrecedingValue(value);
       h->SetCallerScript(FScript);
@@ -239,8 +253,9 @@ Variant TfsDesignator::Evaluate(bool Write, const Variant& AValue) {
       t->SetResultWanted(!(last && !FResultWanted));
       value = t->FetchValue();
     }
-    for (int k = 0; k < args; ++k)
-      if (t->Params(k)->VarParam()) item->Arg(k)->StoreValue(t->Params(k)->FetchValue());
+    if (item->HasVarParams)
+      for (int k = 0; k < args; ++k)
+        if (t->Params(k)->VarParam()) item->Arg(k)->StoreValue(t->Params(k)->FetchValue());
   }
   return value;
 }

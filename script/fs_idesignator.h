@@ -20,6 +20,9 @@
 #include <memory>
 
 class TfsArrayHelper;
+class TfsDesignator;
+class TfsCustomHelper;
+class TfsProcVariable;
 class TfsExpression;
 class TfsXMLItem;
 
@@ -38,6 +41,11 @@ public:
   void AddArg(TfsExpression* Expression);
   // An index property step that already took its `[`.
   bool Indexed = false;
+  // What the target is, found once by TfsDesignator::Finish so that evaluating casts nothing.
+  TfsDesignator* RefDesignator = nullptr;
+  TfsProcVariable* RefProc = nullptr;
+  TfsCustomHelper* RefHelper = nullptr;
+  bool HasVarParams = false;
 
 private:
   TfsCustomVariable* FRef;

@@ -36,10 +36,29 @@ void TfsProcVariable::AddProcParam(TfsParamItem* Param) {
   FLocalProgram->PutItem(Param->Name(), Param);
 }
 
-void TfsProcVariable::ResetLocals() {
+const std::vector<TfsCustomVariable*>& TfsProcVariable::LocalItems() {
   TfsScript* local = FLocalProgram.get();
-  for (int i = 0; i < local->ItemCount(); ++i)
-    if (auto* v = dynamic_cast<TfsVariable*>(local->ItemAt(i))) v->Reset();
+  // Made once per shape of the local program, so a call looks at no item's class.
+  if (FLocalItemsCount != local->ItemCount()) {
+    FLocalItems.clear();
+    FResetItems.clear();
+    for (int i = 0; i < local->ItemCount(); ++i) {
+      TObject* item = local->ItemAt(i);
+      if (auto* v = dynamic_cast<TfsVariable*>(item)) {
+        FLocalItems.push_back(v);
+        FResetItems.push_back(v);
+      } else if (auto* p = dynamic_cast<TfsParamItem*>(item)) {
+        FLocalItems.push_back(p);
+      }
+    }
+    FLocalItemsCount = local->ItemCount();
+  }
+  return FLocalItems;
+}
+
+void TfsProcVariable::ResetLocals() {
+  LocalItems();
+  for (TfsVariable* v : FResetItems) v->Reset();
 }
 
 Variant TfsProcVariable::FetchValue() {

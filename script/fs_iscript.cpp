@@ -45,7 +45,15 @@ TfsScript::TfsScript(TComponent* AOwner)
       FMainStatement(std::make_unique<TfsStatement>(this, String(), String())),
       FCodeLines(std::make_unique<TStringList>()) {}
 
+thread_local int TfsScript::sRunLineHooks = 0;
+
+void TfsScript::SetOnRunLine(const TfsRunLineEvent& Value) {
+  sRunLineHooks += (Value.Assigned() ? 1 : 0) - (FOnRunLine.Assigned() ? 1 : 0);
+  FOnRunLine = Value;
+}
+
 TfsScript::~TfsScript() {
+  if (FOnRunLine.Assigned()) --sRunLineHooks;
   DiscardProgram();
   UninstallModules();
   RemoveItemsIf([](const TItem&) { return true; });
@@ -235,6 +243,7 @@ Variant TfsScript::EvaluateExpression(const String& Text, String& Error) {
   TfsScript temp(nullptr);
   temp.InstallModules();
   temp.SetParentScript(FActiveLocalProgram ? FActiveLocalProgram : this);
+  // The hook stays counted: statements then merely find no handler.
   TfsRunLineEvent none;
   TRestore<TfsRunLineEvent> hook(FOnRunLine, none);
   temp.Lines()->SetText("function __f__: Variant; begin Result := " + Text + " end; begin end.");

@@ -63,7 +63,10 @@ public:
   void SetOnGetILUnit(const TfsGetUnitEvent& Value) { FOnGetILUnit = Value; }
   // Called before each statement runs (NotifyRunLine).
   const TfsRunLineEvent& OnRunLine() const { return FOnRunLine; }
-  void SetOnRunLine(const TfsRunLineEvent& Value) { FOnRunLine = Value; }
+  void SetOnRunLine(const TfsRunLineEvent& Value);
+  // Whether any script of this thread has an OnRunLine handler; statements skip the walk up
+  // the parents while none has.
+  static bool AnyRunLineHook() { return sRunLineHooks > 0; }
 
   // ---- the item list
   // Inserts before every older entry of the name; a TfsCustomVariable is stamped with OwnerTag.
@@ -223,6 +226,7 @@ private:
   int FMaxCallDepth = 1000;
   int FRunTimeLimit = 0;
   int FCallDepth = 0;
+  static thread_local int sRunLineHooks;
 };
 
 // ---------------------------------------------------------------- registration modules
