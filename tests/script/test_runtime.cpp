@@ -342,3 +342,18 @@ TEST(ScriptProgram, IntermediateElementsOtherLanguagesWrite) {
   EXPECT_NE(dynamic_cast<TfsVariable*>(s->LookupLocalName("1")), nullptr);
   EXPECT_EQ(s->LookupLocalName("2"), nullptr);
 }
+
+TEST(ScriptProgram, AddressesAndWatches) {
+  RunTable({
+      {"procedure P; begin end; var x: Variant; begin x := @P; Emit(x) end.", "P"},
+      {"var o: TTestObj; x: Variant; begin x := @o.Caption end.", "error: Variable required at 1:41"},
+  });
+  // A watch evaluated while a procedure runs sees its locals.
+  auto s = NewTestScript();
+  String watched;
+  s->SetOnRunLine(TfsRunLineEvent::Lambda([&](TfsScript* Sender, const String&, const String& Pos) {
+    if (Pos == "1:32") watched = VarToStr(s->EvaluateExpression("n * 10"));
+  }));
+  EXPECT_EQ(RunScript(*s, "procedure P(n: Integer); begin Emit(n) end; begin P(4) end."), "4");
+  EXPECT_EQ(watched, "40");
+}
