@@ -11,6 +11,7 @@
 #include "core/Scope.h"
 
 #include <cassert>
+#include <new>
 #include <optional>
 
 void TfsDesignatorItem::AddArg(TfsExpression* Expression) { Add(Expression); }
@@ -230,15 +231,30 @@ Variant TfsDesignator::Evaluate(bool Write, const Variant& AValue) {
     const int params = t->ParamCount();
     const int args = std::min(params, item->ArgCount());
     if (params > 0) {
-      Variant inlineArgs[kInlineArgs];
+      // Room for the values without constructing unused elements: this runs for every call.
+      alignas(Variant) unsigned char room[kInlineArgs * sizeof(Variant)];
       std::vector<Variant> moreArgs;
-      Variant* list = inlineArgs;
-      if (args > kInlineArgs) {
+      Variant* list = reinterpret_cast<Variant*>(room);
+      const bool inlined = args <= kInlineArgs;
+      if (!inlined) {
         moreArgs.resize(args);
         list = moreArgs.data();
       }
+      int made = 0;
+      TScopeExit destroy([&] {
+        if (inlined)
+          for (int k = 0; k < made; ++k) list[k].~Variant();
+      });
       const bool macro = t->Macro();
-      for (int k = 0; k < args; ++k) list[k] = macro ? Variant(item->Arg(k)->Source()) : item->Arg(k)->FetchValue();
+      for (int k = 0; k < args; ++k) {
+        Variant v = macro ? Variant(item->Arg(k)->Source()) : item->Arg(k)->FetchValue();
+        if (inlined) {
+          new (&list[k]) Variant(std::move(v));
+          ++made;
+        } else {
+          list[k] = std::move(v);
+        }
+      }
       for (int k = 0; k < args; ++k) t->Params(k)->StoreValue(list[k]);
     }
     if (TfsCustomHelper* h = item->RefHelper) {
