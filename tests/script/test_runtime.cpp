@@ -357,3 +357,34 @@ TEST(ScriptProgram, AddressesAndWatches) {
   EXPECT_EQ(RunScript(*s, "procedure P(n: Integer); begin Emit(n) end; begin P(4) end."), "4");
   EXPECT_EQ(watched, "40");
 }
+
+TEST(ScriptProgram, NewDeleteAndUnitsFromTheHost) {
+  ScriptTestCalls().clear();
+  EXPECT_EQ(RunIL("<var><ident text=\"o\"/><type text=\"TTestObj\"/></var>"
+                  "<assignstmt><dsgn><node text=\"o\"/></dsgn><expr><new><dsgn><node text=\"TTestObj\"/>"
+                  "<expr><dsgn><node text=\"nil\"/></dsgn></expr></dsgn></new></expr></assignstmt>"
+                  "<assignstmt><dsgn><node text=\"o\"/><node text=\"Caption\"/></dsgn><expr><string text=\"'made'\"/></expr>"
+                  "</assignstmt>"
+                  "<callstmt><dsgn><node text=\"Emit\"/><expr><dsgn><node text=\"o\"/><node text=\"Caption\"/>"
+                  "</dsgn></expr></dsgn></callstmt><delete><dsgn><node text=\"o\"/></dsgn></delete>"),
+            "made");
+  ASSERT_GE(ScriptTestCalls().size(), 2u);
+  EXPECT_EQ(ScriptTestCalls().front(), "TTestObj.CREATE");
+  EXPECT_TRUE(EndsStr("FREE", ScriptTestCalls().back())) << ScriptTestCalls().back();
+
+  // A unit's intermediate program handed in by the host replaces the inlined one.
+  auto s = NewTestScript();
+  s->SetOnGetILUnit(TfsGetUnitEvent::Lambda([](TfsScript*, const String& Name, String& Text) {
+    if (Name == "U")
+      Text = "<?xml version=\"1.0\"?><program><var><ident text=\"u\"/><type text=\"Integer\"/><init><expr>"
+             "<number text=\"5\"/></expr></init></var><types/></program>";
+  }));
+  ScriptTestEmitted().clear();
+  TfsILParser parser(s.get());
+  TStringStream stream("<?xml version=\"1.0\"?><program><uses unit=\"U\"/>" + EmitOf("u") + "<types/></program>");
+  parser.ILDoc()->LoadFromStream(&stream);
+  parser.BuildProgram();
+  ASSERT_EQ(s->CompileError(), "");
+  s->RunProgram();
+  EXPECT_EQ(Joined(), "5");
+}
