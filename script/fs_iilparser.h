@@ -91,6 +91,9 @@ public:
   // success). A first line `#language <name>` (at the very first character) switches the
   // grammar first and never reaches the output.
   bool SourceToIL(const String& Text);
+  // The program builder (fs_iilbuilder.h) over ILDoc: the script's items and MainStatement,
+  // or the script's CompileError, CompileErrorPos and CompileErrorUnit.
+  void BuildProgram();
 
 private:
   friend class TfsILMatcher;

@@ -36,15 +36,38 @@ void TfsProcVariable::AddProcParam(TfsParamItem* Param) {
   FLocalProgram->PutItem(Param->Name(), Param);
 }
 
-void TfsProcVariable::ResetLocals() {
+const std::vector<TfsCustomVariable*>& TfsProcVariable::LocalItems() {
   TfsScript* local = FLocalProgram.get();
-  for (int i = 0; i < local->ItemCount(); ++i)
-    if (auto* v = dynamic_cast<TfsVariable*>(local->ItemAt(i))) v->Reset();
+  // Made once per shape of the local program, so a call looks at no item's class.
+  if (FLocalItemsCount != local->ItemCount()) {
+    FLocalItems.clear();
+    FResetItems.clear();
+    for (int i = 0; i < local->ItemCount(); ++i) {
+      TObject* item = local->ItemAt(i);
+      if (auto* v = dynamic_cast<TfsVariable*>(item)) {
+        FLocalItems.push_back(v);
+        FResetItems.push_back(v);
+      } else if (auto* p = dynamic_cast<TfsParamItem*>(item)) {
+        FLocalItems.push_back(p);
+      }
+    }
+    FLocalItemsCount = local->ItemCount();
+  }
+  return FLocalItems;
+}
+
+void TfsProcVariable::ResetLocals() {
+  LocalItems();
+  for (TfsVariable* v : FResetItems) v->Reset();
 }
 
 Variant TfsProcVariable::FetchValue() {
-  // Deep recursion of script calls ends as an error, not a crash.
-  CheckStackSpace();
+  // Runaway recursion ends as an error at the call that goes too deep, not as a crash.
+  TfsScript* top = FLocalProgram.get();
+  while (top->ParentScript()) top = top->ParentScript();
+  TRestore<int> depth(top->CallDepth(), top->CallDepth() + 1);
+  if (top->CallDepth() > top->MaxCallDepth()) throw EStackOverflow("Stack overflow");
+  CheckStackSpace(256 * 1024);
   TRestore<bool> executing(FExecuting, true);
   TfsScript* local = FLocalProgram.get();
   TfsScript* root = local;

@@ -29,9 +29,15 @@ public:
   TfsVariable* ResultVariable() const;
   // Enters a parameter into the procedure and its local program.
   void AddProcParam(TfsParamItem* Param);
+  // The variables and parameters of the local program (Result included), in item order.
+  const std::vector<TfsCustomVariable*>& LocalItems();
 
 private:
   void ResetLocals();
+
+  std::vector<TfsCustomVariable*> FLocalItems;
+  std::vector<TfsVariable*> FResetItems;
+  int FLocalItemsCount = -1;  // the local program's item count the lists were made for
 
   bool FIsFunction;
   std::unique_ptr<TfsScript> FLocalProgram;

@@ -2,6 +2,8 @@
 #include "script/fs_iscript.h"
 
 #include "script/fs_iclassvariable.h"
+#include "script/fs_iilparser.h"
+#include "script/fs_istatements.h"
 #include "script/fs_iprocvariable.h"
 #include "script/fs_istatement.h"
 #include "script/fs_itools.h"
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <new>
 
 KELM_PUBLISH(TfsScript) { Published(b); }
 
@@ -42,7 +45,15 @@ TfsScript::TfsScript(TComponent* AOwner)
       FMainStatement(std::make_unique<TfsStatement>(this, String(), String())),
       FCodeLines(std::make_unique<TStringList>()) {}
 
+thread_local int TfsScript::sRunLineHooks = 0;
+
+void TfsScript::SetOnRunLine(const TfsRunLineEvent& Value) {
+  sRunLineHooks += (Value.Assigned() ? 1 : 0) - (FOnRunLine.Assigned() ? 1 : 0);
+  FOnRunLine = Value;
+}
+
 TfsScript::~TfsScript() {
+  if (FOnRunLine.Assigned()) --sRunLineHooks;
   DiscardProgram();
   UninstallModules();
   RemoveItemsIf([](const TItem&) { return true; });
@@ -192,6 +203,58 @@ void TfsScript::SetCompileError(const String& Error, const String& Pos, const St
   FCompileErrorUnit = UnitName;
 }
 
+namespace {
+
+// Runs a piece of a script so that nothing but an Exception leaves it: a foreign error (memory
+// running out, a library's own error) becomes one with its message.
+template <class F> auto RunGuarded(F&& Action) -> decltype(Action()) {
+  try {
+    return Action();
+  } catch (const Exception&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    throw Exception("Out of memory");
+  } catch (const std::exception& e) {
+    throw Exception(e.what());
+  }
+}
+
+}  // namespace
+
+bool TfsScript::CompileSource() {
+  FCompileError.clear();
+  TfsILParser parser(this);
+  parser.LoadGrammar(FSyntaxType);
+  String text;
+  for (int i = 0; i < FLines->Count(); ++i) text += (*FLines)[i] + "\r\n";
+  if (parser.SourceToIL(text)) parser.BuildProgram();
+  if (!FCompileError.empty()) return false;
+  FCompileErrorPos.clear();
+  return true;
+}
+
+Variant TfsScript::EvaluateExpression(const String& Text) {
+  String error;
+  return EvaluateExpression(Text, error);
+}
+
+Variant TfsScript::EvaluateExpression(const String& Text, String& Error) {
+  Error.clear();
+  TfsScript temp(nullptr);
+  temp.InstallModules();
+  temp.SetParentScript(FActiveLocalProgram ? FActiveLocalProgram : this);
+  // The hook stays counted: statements then merely find no handler.
+  TfsRunLineEvent none;
+  TRestore<TfsRunLineEvent> hook(FOnRunLine, none);
+  temp.Lines()->SetText("function __f__: Variant; begin Result := " + Text + " end; begin end.");
+  if (!temp.CompileSource()) {
+    Error = temp.CompileError();
+    return Variant(temp.CompileError());
+  }
+  TfsCustomVariable* f = temp.LookupLocalName("__f__");
+  return RunGuarded([f] { return f->FetchValue(); });
+}
+
 void TfsScript::RunProgram() {
   FExitRequested = false;
   FStopRequested = false;
@@ -202,7 +265,8 @@ void TfsScript::RunProgram() {
     FStopRequested = false;
     FRunning = false;
   });
-  FMainStatement->Perform();
+  TfsRunTimeScope limit(FRunTimeLimit);
+  RunGuarded([this] { FMainStatement->Perform(); });
 }
 
 void TfsScript::StopRun() {
@@ -226,7 +290,8 @@ Variant TfsScript::InvokeFunction(const String& AName, const Variant& Params) {
     TfsParamItem* p = proc->Params(i);
     p->StoreValue(i < supplied ? Params.GetElement({low + i}) : p->DefaultValue());
   }
-  return proc->FetchValue();
+  TfsRunTimeScope limit(FRunTimeLimit);
+  return RunGuarded([proc] { return proc->FetchValue(); });
 }
 
 Variant TfsScript::InvokeFunctionVarParams(const String& AName, Variant& Params) {

@@ -63,7 +63,10 @@ public:
   void SetOnGetILUnit(const TfsGetUnitEvent& Value) { FOnGetILUnit = Value; }
   // Called before each statement runs (NotifyRunLine).
   const TfsRunLineEvent& OnRunLine() const { return FOnRunLine; }
-  void SetOnRunLine(const TfsRunLineEvent& Value) { FOnRunLine = Value; }
+  void SetOnRunLine(const TfsRunLineEvent& Value);
+  // Whether any script of this thread has an OnRunLine handler; statements skip the walk up
+  // the parents while none has.
+  static bool AnyRunLineHook() { return sRunLineHooks > 0; }
 
   // ---- the item list
   // Inserts before every older entry of the name; a TfsCustomVariable is stamped with OwnerTag.
@@ -109,6 +112,24 @@ public:
                                             const String& Description = String());
 
   // ---- the program and running
+  // Compiles Lines (each followed by CR LF) in SyntaxType; true on success, else the compile
+  // error fields tell what and where. Raises "Language '%s' not found" for an unknown language.
+  bool CompileSource();
+  // The value of an expression text, evaluated in a temporary script whose parent is the
+  // procedure running now (or this script), with the run-line hook off. A text that does not
+  // compile answers its compile message; the overload tells that case through Error.
+  Variant EvaluateExpression(const String& Text);
+  Variant EvaluateExpression(const String& Text, String& Error);
+  // Script procedure calls nested deeper than this raise "Stack overflow" (the outermost
+  // script's value counts).
+  int MaxCallDepth() const { return FMaxCallDepth; }
+  void SetMaxCallDepth(int Value) { FMaxCallDepth = Value; }
+  // Milliseconds a run started by this script may take (0: no limit); beyond it loops raise
+  // "Script run time limit exceeded".
+  int RunTimeLimit() const { return FRunTimeLimit; }
+  void SetRunTimeLimit(int Value) { FRunTimeLimit = Value; }
+  // Script procedure calls in progress under this (outermost) script.
+  int& CallDepth() { return FCallDepth; }
   TfsStatement* MainStatement() const { return FMainStatement.get(); }
   const String& CompileError() const { return FCompileError; }
   const String& CompileErrorPos() const { return FCompileErrorPos; }
@@ -202,6 +223,10 @@ private:
   bool FModulesInstalled = false;
   bool FHighByteIdentChars = false;
   std::unique_ptr<TStringList> FCodeLines;
+  int FMaxCallDepth = 1000;
+  int FRunTimeLimit = 0;
+  int FCallDepth = 0;
+  static thread_local int sRunLineHooks;
 };
 
 // ---------------------------------------------------------------- registration modules

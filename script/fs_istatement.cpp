@@ -6,7 +6,9 @@
 TfsStatement::TfsStatement(TfsScript* AScript, const String& ASourcePos, const String& AUnitName)
     : FScript(AScript), FSourcePos(ASourcePos), FUnitName(AUnitName) {}
 
-void TfsStatement::ReportRunLine() { FScript->NotifyRunLine(FUnitName, FSourcePos); }
+void TfsStatement::ReportRunLine() {
+  if (TfsScript::AnyRunLineHook()) FScript->NotifyRunLine(FUnitName, FSourcePos);
+}
 
 void TfsStatement::Perform() {
   for (int i = 0; i < StatementCount(); ++i) {

@@ -1,0 +1,277 @@
+// Designators: kinds, the general chain, the three special shapes and late binding.
+#include "script/fs_idesignator.h"
+
+#include "script/fs_iconst.h"
+#include "script/fs_iexpression.h"
+#include "script/fs_ihelpers.h"
+#include "script/fs_iprocvariable.h"
+#include "script/fs_iscript.h"
+#include "script/fs_xml.h"
+#include "core/ObjectHandles.h"
+#include "core/Scope.h"
+
+#include <cassert>
+#include <new>
+#include <optional>
+
+void TfsDesignatorItem::AddArg(TfsExpression* Expression) { Add(Expression); }
+
+TfsExpression* TfsDesignatorItem::Arg(int Index) const { return static_cast<TfsExpression*>(Item(Index)); }
+
+TfsDesignator::TfsDesignator(TfsScript* AScript) : TfsCustomVariable(String(), tcVariant, String()), FScript(AScript) {}
+
+TfsDesignator::~TfsDesignator() {
+  for (TfsDesignatorItem* i : FSteps) delete i;
+}
+
+void TfsDesignator::DropLastItem() {
+  assert(!FSteps.empty());
+  delete FSteps.back();
+  FSteps.pop_back();
+}
+
+void TfsDesignator::Finish() {
+  FKind = dkGeneral;
+  FLinked = nullptr;
+  FIndex = nullptr;
+  FHelper = nullptr;
+  FIndexItem = nullptr;
+  for (TfsDesignatorItem* item : FSteps) {
+    TfsCustomVariable* ref = item->Ref();
+    item->RefDesignator = dynamic_cast<TfsDesignator*>(ref);
+    item->RefProc = dynamic_cast<TfsProcVariable*>(ref);
+    item->RefHelper = dynamic_cast<TfsCustomHelper*>(ref);
+    item->HasVarParams = false;
+    for (int k = 0; ref && k < ref->ParamCount(); ++k)
+      if (ref->Params(k)->VarParam()) item->HasVarParams = true;
+  }
+  TfsDesignatorItem* last = LastItem();
+  if (!last) return;
+  TfsCustomVariable* ref = last->Ref();
+  FTypeCode = ref->TypeCode();
+  FTypeName = ref->TypeName();
+  FReadOnly = ref->ReadOnly();
+  if (FTypeCode == tcConstructor && Count() >= 2) {
+    FTypeCode = tcClass;
+    FTypeName = FSteps[Count() - 2]->Ref()->Name();
+  }
+  if (FPendingXML) return;
+  TfsCustomVariable* first = FSteps[0]->Ref();
+  if (Count() == 1 && dynamic_cast<TfsVariable*>(first)) {
+    FKind = dkVariable;
+    FLinked = first;
+  } else if (Count() == 2 && dynamic_cast<TfsStringVariable*>(first) && FSteps[1]->ArgCount() > 0) {
+    FKind = dkString;
+    FLinked = first;
+    FIndex = FSteps[1]->Arg(0);
+  } else if (Count() == 2 && dynamic_cast<TfsVariable*>(first) && first->TypeCode() == tcArray &&
+             dynamic_cast<TfsArrayHelper*>(first->Linked())) {
+    FKind = dkArray;
+    FLinked = first;
+    FHelper = static_cast<TfsArrayHelper*>(first->Linked());
+    FIndexItem = FSteps[1];
+  }
+}
+
+void TfsDesignator::TakeOver(TfsDesignator* Other) {
+  std::swap(FSteps, Other->FSteps);
+  FKind = Other->FKind;
+  FLinked = Other->FLinked;
+  FIndex = Other->FIndex;
+  FHelper = Other->FHelper;
+  FIndexItem = Other->FIndexItem;
+  FTypeCode = Other->FTypeCode;
+  FTypeName = Other->FTypeName;
+  FReadOnly = Other->FReadOnly;
+}
+
+void TfsDesignator::SetPending(const TfsXMLItem* Xml, TfsCustomVariable* LateItem) {
+  FPendingXML = std::make_unique<TfsXMLItem>();
+  FPendingXML->CopyFrom(Xml);
+  FLateItem = LateItem;
+  FLateBuilt = false;
+}
+
+namespace {
+
+Variant CurrentValue(TfsCustomVariable* Item) {
+  if (dynamic_cast<TfsVariable*>(Item)) return Item->FetchValue();
+  return Item->RawValue();
+}
+
+}  // namespace
+
+void TfsDesignator::ResolvePending() {
+  Variant v = CurrentValue(FLateItem);
+  TVarType type = VarType(v);
+  const void* cls = nullptr;
+  if (VarIsOrdinal(v))
+    if (TObject* obj = ObjectOf(v.AsInteger())) cls = obj->ClassType();
+  if (FLateBuilt && type == FLateType && cls == FLateClass) return;
+  // Each shape is built afresh from the kept XML; a failed build raises at every evaluation.
+  FLateBuilt = false;
+  std::unique_ptr<TfsDesignator> built(BuildLateDesignator(FScript, FPendingXML.get()));
+  if (built->Pending()) throw Exception(fsMessage(fsClassRequired));
+  TakeOver(built.get());
+  FLateBuilt = true;
+  FLateType = type;
+  FLateClass = cls;
+}
+
+Variant TfsDesignator::FetchValue() {
+  if (FPendingXML) ResolvePending();
+  switch (FKind) {
+    case dkVariable: return FLinked->FetchValue();
+    case dkString: return FetchString();
+    case dkArray: return AccessArray(false, Variant());
+    default: return Evaluate(false, Variant());
+  }
+}
+
+void TfsDesignator::StoreValue(const Variant& AValue) {
+  if (FPendingXML) ResolvePending();
+  switch (FKind) {
+    case dkVariable: FLinked->StoreValue(AValue); break;
+    case dkString: StoreString(AValue); break;
+    case dkArray: AccessArray(true, AValue); break;
+    default: Evaluate(true, AValue);
+  }
+}
+
+namespace {
+
+// The 0-based index of character I (1-based) of S; ERangeError outside the text.
+std::size_t CharIndex(const String& S, const Variant& I) {
+  Integer i = I.AsInteger();
+  if (i < 1 || static_cast<std::size_t>(i) > S.size()) throw ERangeError("Range check error");
+  return static_cast<std::size_t>(i - 1);
+}
+
+}  // namespace
+
+Variant TfsDesignator::FetchString() {
+  Variant index = FIndex->FetchValue();
+  const String& s = static_cast<TfsStringVariable*>(FLinked)->Str();
+  return Variant(String(1, s[CharIndex(s, index)]));
+}
+
+void TfsDesignator::StoreString(const Variant& AValue) {
+  Variant index = FIndex->FetchValue();
+  String s = static_cast<TfsStringVariable*>(FLinked)->Str();
+  std::size_t i = CharIndex(s, index);
+  String text = VarToStr(AValue);
+  if (text.empty()) return;
+  s[i] = text[0];
+  FLinked->StoreValue(Variant(s));
+}
+
+Variant TfsDesignator::AccessArray(bool Write, const Variant& AValue) {
+  int n = FIndexItem->ArgCount();
+  Variant indexes[3];
+  assert(n <= 3);
+  // All indexes first: an index may itself use the same helper.
+  for (int k = 0; k < n && k < 3; ++k) indexes[k] = FIndexItem->Arg(k)->FetchValue();
+  for (int k = 0; k < n && k < 3 && k < FHelper->ParamCount(); ++k) FHelper->Params(k)->StoreValue(indexes[k]);
+  FHelper->SetPrecedingItem(FLinked);
+  FHelper->SetCallerScript(FScript);
+  if (Write) {
+    FHelper->StoreValue(AValue);
+    return Variant();
+  }
+  return FHelper->FetchValue();
+}
+
+namespace {
+
+// The values of a recursing procedure's locals, put back however the inner call ends.
+class TSavedLocals {
+public:
+  explicit TSavedLocals(TfsProcVariable* Proc) : FItems(Proc->LocalItems()) {
+    const std::size_t n = FItems.size();
+    if (n > kInline) FMore.resize(n);
+    Variant* values = n > kInline ? FMore.data() : FInline;
+    for (std::size_t i = 0; i < n; ++i) values[i] = FItems[i]->FetchValue();
+  }
+  ~TSavedLocals() {
+    const std::size_t n = FItems.size();
+    Variant* values = n > kInline ? FMore.data() : FInline;
+    // A constant keeps its value anyway: StoreValue ignores read-only items.
+    for (std::size_t i = 0; i < n; ++i) FItems[i]->StoreValue(values[i]);
+  }
+
+private:
+  static constexpr std::size_t kInline = 8;
+  // The procedure's list: a running program's locals do not change shape.
+  const std::vector<TfsCustomVariable*>& FItems;
+  Variant FInline[kInline];
+  std::vector<Variant> FMore;
+};
+
+constexpr int kInlineArgs = 8;
+
+}  // namespace
+
+Variant TfsDesignator::Evaluate(bool Write, const Variant& AValue) {
+  Variant value = Null();
+  TfsCustomVariable* preceding = nullptr;
+  const int count = Count();
+  for (int i = 0; i < count; ++i) {
+    TfsDesignatorItem* item = FSteps[i];
+    TfsCustomVariable* t = item->Ref();
+    const bool last = i == count - 1;
+    if (TfsDesignator* d = item->RefDesignator) {
+      preceding = d;
+      value = d->FetchValue();
+      continue;
+    }
+    TfsProcVariable* proc = item->RefProc;
+    std::optional<TSavedLocals> saved;
+    if (proc && proc->Executing()) saved.emplace(proc);
+
+    const int params = t->ParamCount();
+    const int args = std::min(params, item->ArgCount());
+    if (params > 0) {
+      // Room for the values without constructing unused elements: this runs for every call.
+      alignas(Variant) unsigned char room[kInlineArgs * sizeof(Variant)];
+      std::vector<Variant> moreArgs;
+      Variant* list = reinterpret_cast<Variant*>(room);
+      const bool inlined = args <= kInlineArgs;
+      if (!inlined) {
+        moreArgs.resize(args);
+        list = moreArgs.data();
+      }
+      int made = 0;
+      TScopeExit destroy([&] {
+        if (inlined)
+          for (int k = 0; k < made; ++k) list[k].~Variant();
+      });
+      const bool macro = t->Macro();
+      for (int k = 0; k < args; ++k) {
+        Variant v = macro ? Variant(item->Arg(k)->Source()) : item->Arg(k)->FetchValue();
+        if (inlined) {
+          new (&list[k]) Variant(std::move(v));
+          ++made;
+        } else {
+          list[k] = std::move(v);
+        }
+      }
+      for (int k = 0; k < args; ++k) t->Params(k)->StoreValue(list[k]);
+    }
+    if (TfsCustomHelper* h = item->RefHelper) {
+      h->SetPrecedingItem(preceding);
+      h->SetPrecedingValue(value);
+      h->SetCallerScript(FScript);
+    }
+    preceding = t;
+    if (Write && last) {
+      t->StoreValue(AValue);
+    } else {
+      t->SetResultWanted(!(last && !FResultWanted));
+      value = t->FetchValue();
+    }
+    if (item->HasVarParams)
+      for (int k = 0; k < args; ++k)
+        if (t->Params(k)->VarParam()) item->Arg(k)->StoreValue(t->Params(k)->FetchValue());
+  }
+  return value;
+}
