@@ -178,7 +178,11 @@ double ReadDouble(TStream* S) {
 }
 
 String ToStreamText(const String& Utf8) { return IsAscii(Utf8) ? Utf8 : ConvertEncoding(Utf8, "UTF-8", "GB18030"); }
-String FromStreamText(String Bytes) { return IsAscii(Bytes) ? Bytes : ConvertEncoding(Bytes, "GB18030", "UTF-8"); }
+String FromStreamText(String Bytes) {
+  // Plain ASCII is the same in both: the bytes themselves become the text, without a copy.
+  if (IsAscii(Bytes)) return Bytes;
+  return ConvertEncoding(Bytes, "GB18030", "UTF-8");
+}
 
 TBlockReader::TBlockReader(TStream* S, std::size_t Count) {
   assert(Count <= sizeof FBuf);
@@ -271,13 +275,13 @@ void ReadZLines(TStream* S, TStrings* Lines) {
   String line;
   for (Byte c; (c = ReadByte(S)) != 0;) {
     if (c == 13) {
-      Lines->Add(FromStreamText(line));
+      Lines->Add(FromStreamText(std::move(line)));
       line.clear();
     } else {
       line += static_cast<char>(c);
     }
   }
-  if (!line.empty()) Lines->Add(FromStreamText(line));
+  if (!line.empty()) Lines->Add(FromStreamText(std::move(line)));
 }
 
 String ReadVersionedString(TStream* S, int Version) {
