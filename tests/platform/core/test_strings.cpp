@@ -498,3 +498,20 @@ TEST(SplitTrimmedTest, TrimsEachPartAndDropsEmptyOnes) {
   EXPECT_TRUE(SplitTrimmed("", ',').empty());
   EXPECT_TRUE(SplitTrimmed(" , ,", ',').empty());
 }
+
+// One byte beyond ASCII anywhere, inside or after a run of eight, makes the text non-ASCII.
+TEST(IsAsciiTest, AnyHighByteAtAnyPosition) {
+  EXPECT_TRUE(IsAscii(""));
+  EXPECT_TRUE(IsAscii(String(17, '\x7F')));
+  EXPECT_TRUE(IsAscii(String("a\0b", 3)));
+  for (std::size_t length : {1u, 7u, 8u, 9u, 16u, 23u}) {
+    for (std::size_t at = 0; at < length; ++at) {
+      String s(length, 'a');
+      s[at] = '\x80';
+      EXPECT_FALSE(IsAscii(s)) << "length " << length << ", byte " << at;
+      s[at] = '\xE4';
+      EXPECT_FALSE(IsAscii(s)) << "length " << length << ", byte " << at;
+    }
+  }
+  EXPECT_FALSE(IsAscii("合同"));
+}
