@@ -358,6 +358,21 @@ private:
 
 // The engine's shared services, created in this order and freed together. One instance is
 // current at a time: the first use creates one for the process; tests create their own.
+// The optional compression step of prepared-report files: the file's flag byte is Enabled,
+// and the writer and reader pass each page's bytes through Compress and DeCompress. This
+// class has no method of its own: Enabled stays off and both directions leave the
+// destination as it is, so pages are stored as they are. A real method derives from it
+// and takes the global one's place.
+class TfrCompressor : public TObject {
+public:
+  TfrCompressor() = default;
+  ~TfrCompressor() override = default;
+  virtual void Compress(TStream* Source, TStream* Destination);
+  virtual void DeCompress(TStream* Source, TStream* Destination);
+
+  bool Enabled = false;
+};
+
 class TfrGlobals : public TObject {
 public:
   TfrGlobals();
@@ -376,6 +391,7 @@ public:
   std::unique_ptr<TfrVariables> ScriptVariables;
   std::unique_ptr<TfrVariables> ScriptConstants;
   std::vector<TfrFunctionDesc> FunctionDescriptions;  // of the registered libraries
+  std::unique_ptr<TfrCompressor> Compressor;
   std::vector<TObject*> NotificationList;  // objects told of a run's events; not owned
   // The hidden form named "DialogForm" at (-100, -100), 10 x 10, that hosts dialog controls
   // outside a run; made when first asked for, so that a program that never shows a dialog

@@ -86,6 +86,7 @@ TfrGlobals::TfrGlobals() : FPrevious(Current()) {
   ScriptConstants = std::make_unique<TfrVariables>();
   ScriptConstants->SetSorted(true);
   DefineConstants(*ScriptConstants);
+  Compressor = std::make_unique<TfrCompressor>();
   // Names no report resolves fall back to the constants.
   Parser->SetOnGetValue(TGetPValueEvent::Lambda([this](const String& n, Variant& v) {
     if (ScriptConstants->IndexOf(n) >= 0) v = ScriptConstants->Variable(n);
@@ -118,3 +119,6 @@ TfrGlobals* TfrGlobals::Instance() {
 }
 
 TCanvas* TfrGlobals::WorkCanvas() const { return WorkBitmap->Canvas(); }
+
+void TfrCompressor::Compress(TStream*, TStream*) {}
+void TfrCompressor::DeCompress(TStream*, TStream*) {}

@@ -69,43 +69,40 @@ void TfrView::WriteToStream(TStream* S) {
 
 void TfrView::ReadFromStream(TStream* S) {
   const int v = Version();
-  if (v > 23 || (v == 23 && !PreparedForm)) Name = ReadVersionedString(S, v);
+  TBufferedReader r(S);
+  if (v > 23 || (v == 23 && !PreparedForm)) Name = r.VersionedString(v);
   else MakeUniqueName();
-  // The record version, the rectangle, flags and frame (30 bytes), the fill colour and, in
-  // design form, the format.
-  TBlockReader b(S, (v > 23 ? 2 : 0) + (PreparedForm ? 34 : 38));
   if (v > 23) {
-    RecordVersionMajor = b.Byte1();
-    RecordVersionMinor = b.Byte1();
+    RecordVersionMajor = r.Byte1();
+    RecordVersionMinor = r.Byte1();
   }
-  Left = b.Int4();
-  Top = b.Int4();
-  Width = b.Int4();
-  Height = b.Int4();
-  Flags = b.Word2();
-  FrameTyp = b.Word2();
-  const std::int32_t frameWidth = b.Int4();
-  FrameColor = b.Int4();
-  FrameStyle = b.Word2();
-  FillColor = b.Int4();
+  Left = r.Int4();
+  Top = r.Int4();
+  Width = r.Int4();
+  Height = r.Int4();
+  Flags = r.Word2();
+  FrameTyp = r.Word2();
+  const std::int32_t frameWidth = r.Int4();
+  FrameColor = r.Int4();
+  FrameStyle = r.Word2();
+  FillColor = r.Int4();
   if (!PreparedForm) {
-    FormatCode = b.Int4();
-    FormatText = ReadVersionedString(S, v);
+    FormatCode = r.Int4();
+    FormatText = r.VersionedString(v);
   }
-  ReadVersionedLines(S, &Memo, v);
+  r.VersionedLines(&Memo, v);
   if (v >= 23 && !PreparedForm) {
-    ReadVersionedLines(S, &EventScript, v);
-    Visible = ReadWord(S);
+    r.VersionedLines(&EventScript, v);
+    Visible = r.Word2();
   }
   if (v >= 24) {
-    Restrictions = ReadWord(S);
-    Tag = ReadVersionedString(S, v);
-    TBlockReader gaps(S, RecordVersionMajor > 1 ? 9 : 8);
-    GapX = gaps.Int4();
-    GapY = gaps.Int4();
-    if (RecordVersionMajor > 1) BandAlign = gaps.Byte1();
+    Restrictions = r.Word2();
+    Tag = r.VersionedString(v);
+    GapX = r.Int4();
+    GapY = r.Int4();
+    if (RecordVersionMajor > 1) BandAlign = r.Byte1();
   } else if (RecordVersionMajor > 1) {
-    BandAlign = ReadByte(S);
+    BandAlign = r.Byte1();
   }
   FrameWidth = FrameWidthFromStream(frameWidth);
 }
@@ -133,25 +130,23 @@ void TfrMemoView::WriteToStream(TStream* S) {
 void TfrMemoView::ReadFromStream(TStream* S) {
   TfrView::ReadFromStream(S);
   const int v = Version();
-  Font->SetName(ReadVersionedString(S, v));
-  // Size, style, colour, alignment and character set; in design form the highlight too.
-  TBlockReader b(S, PreparedForm ? 16 : 26);
-  Font->SetSize(b.Int4());
-  StyleFromStream(Font.get(), b.Word2());
-  Font->SetColor(b.Int4());
-  Alignment = b.Int4();
-  const Word charset = b.Word2();
+  TBufferedReader r(S);
+  Font->SetName(r.VersionedString(v));
+  Font->SetSize(r.Int4());
+  StyleFromStream(Font.get(), r.Word2());
+  Font->SetColor(r.Int4());
+  Alignment = r.Int4();
+  const Word charset = r.Word2();
   Font->SetCharset(static_cast<TFontCharset>(v < 23 ? frState().DefaultCharset : (charset & 0xFF)));
   if (!PreparedForm) {
-    HighlightFontStyle = b.Word2();
-    HighlightFontColor = b.Int4();
-    HighlightFillColor = b.Int4();
-    HighlightCondition = ReadVersionedString(S, v);
+    HighlightFontStyle = r.Word2();
+    HighlightFontColor = r.Int4();
+    HighlightFillColor = r.Int4();
+    HighlightCondition = r.VersionedString(v);
   }
   if (v > 23) {
-    TBlockReader spacing(S, 8);
-    LineSpacing = spacing.Int4();
-    CharSpacing = spacing.Int4();
+    LineSpacing = r.Int4();
+    CharSpacing = r.Int4();
   }
   if (v == 21) Flags |= frmemo::WordWrap;
 }

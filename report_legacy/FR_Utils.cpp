@@ -178,7 +178,11 @@ double ReadDouble(TStream* S) {
 }
 
 String ToStreamText(const String& Utf8) { return IsAscii(Utf8) ? Utf8 : ConvertEncoding(Utf8, "UTF-8", "GB18030"); }
-String FromStreamText(String Bytes) { return IsAscii(Bytes) ? Bytes : ConvertEncoding(Bytes, "GB18030", "UTF-8"); }
+String FromStreamText(String Bytes) {
+  // Plain ASCII is the same in both: the bytes themselves become the text, without a copy.
+  if (IsAscii(Bytes)) return Bytes;
+  return ConvertEncoding(Bytes, "GB18030", "UTF-8");
+}
 
 TBlockReader::TBlockReader(TStream* S, std::size_t Count) {
   assert(Count <= sizeof FBuf);
@@ -199,20 +203,128 @@ std::int32_t TBlockReader::Int4() {
 }
 
 namespace {
-// n bytes, refused before anything is allocated when the stream holds fewer.
-String ReadBytes(TStream* S, std::size_t n) {
-  if (static_cast<Int64>(n) > S->Size() - S->Position()) throw EReadError("Stream read error");
-  String r(n, '\0');
-  if (n) S->ReadBuffer(r.data(), static_cast<Int64>(n));
-  return r;
-}
 // 16-bit counted: longer texts have no stored form; they are cut rather than written wrong.
 String Counted(const String& Utf8) {
   String b = ToStreamText(Utf8);
   if (b.size() > 0xFFFF) b.resize(0xFFFF);
   return b;
 }
+[[noreturn]] void ReadPastEnd() { throw EReadError("Stream read error"); }
 }  // namespace
+
+// ---- the buffered reader
+
+TBufferedReader::~TBufferedReader() {
+  if (FEnd > FPos) FStream->Seek(-static_cast<Int64>(FEnd - FPos), soCurrent);
+}
+
+bool TBufferedReader::More() {
+  if (FPos > 0) {
+    std::memmove(FBuf, FBuf + FPos, FEnd - FPos);
+    FEnd -= FPos;
+    FPos = 0;
+  }
+  const Int64 got = FStream->Read(FBuf + FEnd, static_cast<Int64>(sizeof FBuf - FEnd));
+  if (got <= 0) return false;
+  FEnd += static_cast<std::size_t>(got);
+  return true;
+}
+
+void TBufferedReader::Fill(std::size_t n) {
+  assert(n <= sizeof FBuf);
+  while (FEnd - FPos < n)
+    if (!More()) ReadPastEnd();
+}
+
+Int64 TBufferedReader::Left() const {
+  return static_cast<Int64>(FEnd - FPos) + FStream->Size() - FStream->Position();
+}
+
+// n bytes; more than the stream holds are refused before anything is allocated.
+String TBufferedReader::Bytes(std::size_t n) {
+  const std::size_t have = FEnd - FPos;
+  if (n <= have) {
+    String r(FBuf + FPos, n);
+    FPos += n;
+    return r;
+  }
+  if (static_cast<Int64>(n) > Left()) ReadPastEnd();
+  String r(n, '\0');
+  std::memcpy(r.data(), FBuf + FPos, have);
+  FPos = FEnd = 0;
+  FStream->ReadBuffer(r.data() + have, static_cast<Int64>(n - have));
+  return r;
+}
+
+String TBufferedReader::CountedString() {
+  // The text and its terminating byte at once.
+  String b = Bytes(std::size_t(Word2()) + 1);
+  b.pop_back();
+  return FromStreamText(std::move(b));
+}
+
+void TBufferedReader::CountedLines(TStrings* Lines) {
+  Lines->Clear();
+  const Word count = Word2();
+  if (count == 0) {
+    Byte1();
+    return;
+  }
+  // The count is not trusted beyond zero: lines follow until the byte after one is 0. Room
+  // for the lines the stream can hold at most (three bytes each) is made at once.
+  Lines->SetCapacity(static_cast<int>(std::min<Int64>(count, Left() / 3)));
+  for (;;) {
+    // The line and the byte after it at once.
+    String b = Bytes(std::size_t(Word2()) + 1);
+    const char after = b.back();
+    b.pop_back();
+    Lines->Add(FromStreamText(std::move(b)));
+    if (after == 0) break;
+  }
+}
+
+String TBufferedReader::ZString() {
+  String b;
+  for (;;) {
+    if (FPos == FEnd && !More()) ReadPastEnd();
+    const char* from = FBuf + FPos;
+    const std::size_t have = FEnd - FPos;
+    if (const void* z = std::memchr(from, 0, have)) {
+      const auto k = static_cast<std::size_t>(static_cast<const char*>(z) - from);
+      b.append(from, k);
+      FPos += k + 1;
+      return FromStreamText(std::move(b));
+    }
+    b.append(from, have);
+    FPos = FEnd;
+  }
+}
+
+void TBufferedReader::ZLines(TStrings* Lines) {
+  Lines->Clear();
+  String line;
+  for (;;) {
+    if (FPos == FEnd && !More()) ReadPastEnd();
+    const char c = FBuf[FPos++];
+    if (c == 0) break;
+    if (c == 13) {
+      Lines->Add(FromStreamText(std::move(line)));
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) Lines->Add(FromStreamText(std::move(line)));
+}
+
+String TBufferedReader::VersionedString(int Version) { return Version >= 23 ? CountedString() : ZString(); }
+
+void TBufferedReader::VersionedLines(TStrings* Lines, int Version) {
+  if (Version >= 23) CountedLines(Lines);
+  else ZLines(Lines);
+}
+
+// ---- the stream forms
 
 void WriteCountedString(TStream* S, const String& V) {
   String b = Counted(V);
@@ -221,12 +333,7 @@ void WriteCountedString(TStream* S, const String& V) {
   WriteByte(S, 0);
 }
 
-String ReadCountedString(TStream* S) {
-  // The text and its terminating byte at once.
-  String b = ReadBytes(S, std::size_t(ReadWord(S)) + 1);
-  b.pop_back();
-  return FromStreamText(std::move(b));
-}
+String ReadCountedString(TStream* S) { return TBufferedReader(S).CountedString(); }
 
 void WriteCountedLines(TStream* S, TStrings* Lines) {
   const int count = Lines ? std::min(Lines->Count(), 0xFFFF) : 0;
@@ -240,45 +347,11 @@ void WriteCountedLines(TStream* S, TStrings* Lines) {
   WriteByte(S, 0);
 }
 
-void ReadCountedLines(TStream* S, TStrings* Lines) {
-  Lines->Clear();
-  Word count = ReadWord(S);
-  if (count == 0) {
-    ReadByte(S);
-    return;
-  }
-  // The count is not trusted beyond zero: lines follow until the byte after one is 0. Room
-  // for the lines the stream can hold at most (three bytes each) is made at once.
-  Lines->SetCapacity(static_cast<int>(std::min<Int64>(count, (S->Size() - S->Position()) / 3)));
-  for (;;) {
-    // The line and the byte after it at once.
-    String b = ReadBytes(S, std::size_t(ReadWord(S)) + 1);
-    const char after = b.back();
-    b.pop_back();
-    Lines->Add(FromStreamText(std::move(b)));
-    if (after == 0) break;
-  }
-}
+void ReadCountedLines(TStream* S, TStrings* Lines) { TBufferedReader(S).CountedLines(Lines); }
 
-String ReadZString(TStream* S) {
-  String b;
-  for (Byte c; (c = ReadByte(S)) != 0;) b += static_cast<char>(c);
-  return FromStreamText(b);
-}
+String ReadZString(TStream* S) { return TBufferedReader(S).ZString(); }
 
-void ReadZLines(TStream* S, TStrings* Lines) {
-  Lines->Clear();
-  String line;
-  for (Byte c; (c = ReadByte(S)) != 0;) {
-    if (c == 13) {
-      Lines->Add(FromStreamText(line));
-      line.clear();
-    } else {
-      line += static_cast<char>(c);
-    }
-  }
-  if (!line.empty()) Lines->Add(FromStreamText(line));
-}
+void ReadZLines(TStream* S, TStrings* Lines) { TBufferedReader(S).ZLines(Lines); }
 
 String ReadVersionedString(TStream* S, int Version) {
   return Version >= 23 ? ReadCountedString(S) : ReadZString(S);
@@ -295,6 +368,10 @@ void WriteShortCounted(TStream* S, const String& Bytes) {
   if (!b.empty()) S->WriteBuffer(b.data(), static_cast<Int64>(b.size()));
 }
 
-String ReadShortCounted(TStream* S) { return ReadBytes(S, ReadWord(S)); }
+String ReadShortCounted(TStream* S) {
+  TBufferedReader r(S);
+  const Word n = r.Word2();
+  return r.Bytes(n);
+}
 
 }  // namespace frstream

@@ -73,6 +73,58 @@ private:
   std::size_t FPos = 0;
 };
 
+// A record's fields read through a buffer that the stream fills in few large reads, instead
+// of one read of the stream per field. The bytes read ahead are given back when the reader
+// goes, so the stream stands just behind the last byte taken, also when a read fails.
+// Every read raises EReadError when the stream ends first.
+class TBufferedReader {
+public:
+  explicit TBufferedReader(TStream* S) : FStream(S) {}
+  ~TBufferedReader();
+  TBufferedReader(const TBufferedReader&) = delete;
+  TBufferedReader& operator=(const TBufferedReader&) = delete;
+
+  Byte Byte1() {
+    Need(1);
+    return static_cast<Byte>(FBuf[FPos++]);
+  }
+  Word Word2() {
+    Need(2);
+    const auto* b = reinterpret_cast<const Byte*>(FBuf + FPos);
+    FPos += 2;
+    return Word(b[0] | b[1] << 8);
+  }
+  std::int32_t Int4() {
+    Need(4);
+    const auto* b = reinterpret_cast<const Byte*>(FBuf + FPos);
+    FPos += 4;
+    return static_cast<std::int32_t>(std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
+                                     std::uint32_t(b[3]) << 24);
+  }
+  // The next n bytes as they are.
+  String Bytes(std::size_t n);
+  // The forms below, as their stream functions read them.
+  String CountedString();
+  void CountedLines(TStrings* Lines);
+  String ZString();
+  void ZLines(TStrings* Lines);
+  String VersionedString(int Version);
+  void VersionedLines(TStrings* Lines, int Version);
+
+private:
+  // At least n bytes (a field's, not more than the buffer holds) are buffered.
+  void Need(std::size_t n) {
+    if (FEnd - FPos < n) Fill(n);
+  }
+  void Fill(std::size_t n);
+  bool More();                  // reads more; false at the end of the stream
+  Int64 Left() const;           // bytes buffered and in the stream behind them
+
+  TStream* FStream;
+  std::size_t FPos = 0, FEnd = 0;
+  char FBuf[512];
+};
+
 // 16-bit length, the bytes, a byte 0.
 void WriteCountedString(TStream* S, const String& V);
 String ReadCountedString(TStream* S);

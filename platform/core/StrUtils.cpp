@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 #include <cerrno>
+#include <cstring>
 #include <cwctype>
 #include <clocale>
 #include <locale.h>
@@ -85,9 +86,17 @@ String Utf32ToUtf8(std::u32string_view s) {
 }
 
 bool IsAscii(std::string_view s) {
-  for (char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
+  // Eight bytes at a time: any high bit in the word is a byte beyond ASCII.
+  const char* p = s.data();
+  std::size_t n = s.size();
+  std::uint64_t high = 0;
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    high |= w;
+  }
+  for (; n > 0; ++p, --n) high |= static_cast<unsigned char>(*p);
+  return (high & 0x8080808080808080ull) == 0;
 }
 
 // ---------------------------------------------------------------- character routines

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <numeric>
+#include <utility>
 
 const char* const SDuplicateString = "String list does not allow duplicates";
 const char* const SSortedListError = "Operation not allowed on sorted list";
@@ -336,14 +337,25 @@ void TStringList::SetUpdateState(bool Updating) {
 
 int TStringList::Add(const String& S) { return AddObject(S, nullptr); }
 
+int TStringList::Add(String&& S) {
+  int result;
+  if (PlaceFor(S, result)) InsertItem(result, std::move(S), nullptr);
+  return result;
+}
+
 int TStringList::AddObject(const String& S, TObject* AObject) {
-  int result = GetCount();
-  if (FSorted && Find(S, result)) {
-    if (FDuplicates == dupIgnore) return result;
+  int result;
+  if (PlaceFor(S, result)) InsertItem(result, S, AObject);
+  return result;
+}
+
+bool TStringList::PlaceFor(const String& S, int& Index) const {
+  Index = GetCount();
+  if (FSorted && Find(S, Index)) {
+    if (FDuplicates == dupIgnore) return false;
     if (FDuplicates == dupError) Error(SDuplicateString, 0);
   }
-  InsertItem(result, S, AObject);
-  return result;
+  return true;
 }
 
 void TStringList::Clear() {
@@ -413,9 +425,9 @@ void TStringList::InsertObject(int Index, const String& S, TObject* AObject) {
   InsertItem(Index, S, AObject);
 }
 
-void TStringList::InsertItem(int Index, const String& S, TObject* AObject) {
+void TStringList::InsertItem(int Index, String S, TObject* AObject) {
   Changing();
-  FList.insert(FList.begin() + Index, TStringItem{S, AObject});
+  FList.insert(FList.begin() + Index, TStringItem{std::move(S), AObject});
   Changed();
 }
 

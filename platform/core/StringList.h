@@ -20,6 +20,8 @@ public:
   ~TStrings() override = default;
 
   virtual int Add(const String& S);
+  // Takes the text over instead of copying it where the list keeps its own strings.
+  virtual int Add(String&& S) { return Add(static_cast<const String&>(S)); }
   virtual int AddObject(const String& S, TObject* AObject);
   void Append(const String& S) { Add(S); }
   int AddPair(const String& Name, const String& Value) { return Add(Name + FNameValueSeparator + Value); }
@@ -135,6 +137,7 @@ public:
   ~TStringList() override;
 
   int Add(const String& S) override;
+  int Add(String&& S) override;
   int AddObject(const String& S, TObject* AObject) override;
   void Clear() override;
   void Delete(int Index) override;
@@ -177,7 +180,7 @@ protected:
   void SetUpdateState(bool Updating) override;
   int CompareStrings(const String& S1, const String& S2) const override;
   bool IsSorted() const override { return FSorted; }
-  virtual void InsertItem(int Index, const String& S, TObject* AObject);
+  virtual void InsertItem(int Index, String S, TObject* AObject);
 
 private:
   struct TStringItem {
@@ -185,6 +188,8 @@ private:
     TObject* FObject = nullptr;
   };
   void CheckIndex(int Index) const;
+  // Where Add puts S; false when a sorted list ignores it as a duplicate (Index: the match).
+  bool PlaceFor(const String& S, int& Index) const;
   void SortItems(const TStringListSortCompare& Compare);
 
   std::vector<TStringItem> FList;

@@ -7,6 +7,7 @@
 #include "report_legacy/FR_Utils.h"
 
 #include "core/StringList.h"
+#include "core/Streams.h"
 #include "gui/Canvas.h"
 #include "gui/Forms.h"
 #include "gui/Menus.h"
@@ -52,6 +53,70 @@ TEST_F(FrGlobals, TheLocaleHookComesFirstAndEmptyAnswersFallBack) {
   EXPECT_EQ(LocaleText(55206), "Error");
   EXPECT_EQ(LocaleText(55207), "预览");
   EXPECT_EQ(LocaleInstance()->LoadBitmap("NO_SUCH_BITMAP"), nullptr);
+}
+
+// The compressor of prepared-report files: off when the globals come to life, and both
+// directions of this class leave every stream as it is, wherever the streams stand.
+TEST_F(FrGlobals, TheCompressorIsOffAndLeavesEveryStreamAsItIs) {
+  ASSERT_NE(Globals->Compressor, nullptr);
+  EXPECT_FALSE(Globals->Compressor->Enabled);
+  struct Case {
+    const char* what;
+    String source;
+    Int64 sourceAt;
+    String destination;
+    Int64 destinationAt;
+  } cases[] = {
+      {"both empty", "", 0, "", 0},
+      {"a page into an empty stream", String("\x19\x00\x01page", 7), 0, "", 0},
+      {"from the middle of the source", "abcdef", 3, "", 0},
+      {"into a stream that holds bytes", "abc", 0, "kept", 2},
+      {"into a stream standing at its end", "abc", 1, "kept", 4},
+  };
+  for (const auto& c : cases) {
+    for (bool decompress : {false, true}) {
+      TStringStream source(c.source), destination(c.destination);
+      source.SetPosition(c.sourceAt);
+      destination.SetPosition(c.destinationAt);
+      if (decompress) Globals->Compressor->DeCompress(&source, &destination);
+      else Globals->Compressor->Compress(&source, &destination);
+      const String what = String(c.what) + (decompress ? ", DeCompress" : ", Compress");
+      EXPECT_EQ(destination.DataString(), c.destination) << what;
+      EXPECT_EQ(destination.Position(), c.destinationAt) << what;
+      EXPECT_EQ(source.DataString(), c.source) << what;
+      EXPECT_EQ(source.Position(), c.sourceAt) << what;
+    }
+  }
+}
+
+// Every set of globals has its own compressor, off again; a real method takes the global
+// one's place and is what callers of the global reach.
+TEST_F(FrGlobals, ACompressorOfItsOwnTakesTheGlobalPlace) {
+  Globals->Compressor->Enabled = true;
+  Globals.reset();
+  Globals = std::make_unique<TfrGlobals>();
+  EXPECT_FALSE(Globals->Compressor->Enabled) << "the flag of earlier globals is gone";
+
+  // Stands in for a real method: reverses the bytes from the source's position.
+  class TReversing : public TfrCompressor {
+  public:
+    void Compress(TStream* Source, TStream* Destination) override {
+      String b(static_cast<std::size_t>(Source->Size() - Source->Position()), '\0');
+      Source->ReadBuffer(b.data(), static_cast<Int64>(b.size()));
+      Destination->WriteBuffer(String(b.rbegin(), b.rend()).data(), static_cast<Int64>(b.size()));
+    }
+    void DeCompress(TStream* Source, TStream* Destination) override { Compress(Source, Destination); }
+  };
+  Globals->Compressor = std::make_unique<TReversing>();
+  Globals->Compressor->Enabled = true;
+  TfrCompressor* global = TfrGlobals::Instance()->Compressor.get();
+  TStringStream page("page"), packed, unpacked;
+  global->Compress(&page, &packed);
+  EXPECT_EQ(packed.DataString(), "egap");
+  packed.SetPosition(0);
+  global->DeCompress(&packed, &unpacked);
+  EXPECT_EQ(unpacked.DataString(), "page");
+  EXPECT_TRUE(TfrGlobals::Instance()->Compressor->Enabled);
 }
 
 class FrObjects : public TEngineTest {};

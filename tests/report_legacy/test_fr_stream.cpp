@@ -14,6 +14,7 @@
 #include "gui/Pictures.h"
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -82,6 +83,78 @@ TEST_F(FrStreamForms, CountedLinesAndStringsHaveTheirLayout) {
   EXPECT_EQ(HexToStr(StrToHex("p\xFF")), "p\xFF");
   EXPECT_EQ(StrToHex("p\xFF"), "70FF");
   EXPECT_EQ(HexToStr("70ff"), "p\xFF");
+}
+
+// The reader behind the record forms fills its buffer in large reads; whatever it took,
+// the stream stands just behind it once the reader is gone, also after a failed read.
+TEST_F(FrStreamForms, TheBufferedReaderGivesBackWhatItReadAhead) {
+  const String tail(600, 't');
+  const String longText(1000, 'L');
+  struct Case {
+    const char* what;
+    String bytes;
+    Int64 start;
+    std::function<String(frstream::TBufferedReader&)> read;
+    String value;  // what the reads gave, or the error
+    Int64 after;   // the stream's position once the reader is gone
+  } cases[] = {
+      {"two fields of a long stream", TBytesBuilder().Word2(7).Int4(-2).Raw(tail).B, 0,
+       [](frstream::TBufferedReader& r) {
+         const int w = r.Word2();
+         return IntToStr(w) + " " + IntToStr(r.Int4());
+       },
+       "7 -2", 6},
+      {"from the middle of a stream", TBytesBuilder().Raw("skip!").Byte1(9).Raw(tail).B, 5,
+       [](frstream::TBufferedReader& r) { return IntToStr(r.Byte1()); }, "9", 6},
+      {"a text longer than the buffer", TBytesBuilder().Counted(longText).Word2(3).Raw(tail).B, 0,
+       [](frstream::TBufferedReader& r) {
+         const String t = r.CountedString();
+         return t + IntToStr(r.Word2());
+       },
+       longText + "3",
+       2 + 1000 + 1 + 2},
+      {"a field across a refill", TBytesBuilder().Raw(String(510, 'f')).Int4(0x01020304).Raw(tail).B, 0,
+       [](frstream::TBufferedReader& r) {
+         const std::size_t n = r.Bytes(510).size();
+         return IntToStr(int(n)) + " " + IntToStr(r.Int4());
+       },
+       "510 16909060", 514},
+      {"an old text longer than the buffer", TBytesBuilder().Z(String(700, 'z')).Byte1(5).B, 0,
+       [](frstream::TBufferedReader& r) {
+         const std::size_t n = r.ZString().size();
+         return IntToStr(int(n)) + " " + IntToStr(r.Byte1());
+       },
+       "700 5", 702},
+      {"lines then a field", TBytesBuilder().Word2(2).Word2(1).Raw("a").Byte1(13).Word2(0).Byte1(0).Word2(4).B, 0,
+       [](frstream::TBufferedReader& r) {
+         TStringList l;
+         r.CountedLines(&l);
+         const int w = r.Word2();
+         return l.CommaText() + " " + IntToStr(w);
+       },
+       "a, 4", 11},
+      {"the stream ends inside a field", TBytesBuilder().Word2(1).Raw("abc").B, 0,
+       [](frstream::TBufferedReader& r) {
+         r.Word2();
+         return IntToStr(r.Int4());
+       },
+       "EReadError", 2},
+      {"a length beyond the stream", TBytesBuilder().Word2(0xFFFF).Raw(String(10, 'x')).B, 0,
+       [](frstream::TBufferedReader& r) { return r.CountedString(); }, "EReadError", 2},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<TMemoryStream> m(StreamOf(c.bytes));
+    m->SetPosition(c.start);
+    String got;
+    try {
+      frstream::TBufferedReader r(m.get());
+      got = c.read(r);
+    } catch (const EReadError&) {
+      got = "EReadError";
+    }
+    EXPECT_EQ(got, c.value) << c.what;
+    EXPECT_EQ(m->Position(), c.after) << c.what;
+  }
 }
 
 TEST_F(FrStreamForms, FrameWidthsKeepTheirValue) {

@@ -259,6 +259,59 @@ TEST(TStringList, DuplicatesDoNotMatterUnsorted) {
   EXPECT_EQ(l.Count(), 2);
 }
 
+// A text handed over is taken, not copied: the caller's string is left empty. A sorted list
+// that ignores the text as a duplicate takes nothing, and one that refuses it leaves it too.
+TEST(TStringList, AddTakesOverAMovedText) {
+  const String longText(40, 'x');  // beyond the length a string keeps inline
+  struct Case {
+    const char* what;
+    bool sorted;
+    TDuplicates duplicates;
+    bool taken;
+    Lines after;
+    const char* error;
+  } cases[] = {
+      {"unsorted", false, dupIgnore, true, {"b", "a", longText}, ""},
+      {"sorted, new", true, dupIgnore, true, {"a", "b", longText}, ""},
+      {"sorted, duplicate ignored", true, dupIgnore, false, {"a", "b", longText}, ""},
+      {"sorted, duplicate accepted", true, dupAccept, true, {"a", "b", longText, longText}, ""},
+      {"sorted, duplicate refused", true, dupError, false, {"a", "b", longText},
+       "EStringListError: String list does not allow duplicates"},
+  };
+  for (const auto& c : cases) {
+    TStringList l;
+    l.SetSorted(c.sorted);
+    l.SetDuplicates(c.duplicates);
+    for (const char* s : {"b", "a"}) l.Add(s);
+    if (String(c.what).find("duplicate") != String::npos) l.Add(longText);
+    String text = longText;
+    EXPECT_EQ(ErrorOf([&] { l.Add(std::move(text)); }), c.error[0] ? c.error : "no error") << c.what;
+    EXPECT_EQ(text.empty(), c.taken) << c.what;
+    EXPECT_EQ(Of(l), c.after) << c.what;
+  }
+}
+
+// A list that keeps no strings of its own gets a moved text through its copying Add.
+TEST(TStrings, AMovedTextReachesAListThatOnlyCopies) {
+  struct TRecording : TStrings {
+    Lines Got;
+    int Add(const String& S) override {
+      Got.push_back(S);
+      return static_cast<int>(Got.size()) - 1;
+    }
+    void Clear() override { Got.clear(); }
+    void Delete(int) override {}
+    void Insert(int, const String& S) override { Got.push_back("insert " + S); }
+    String Get(int Index) const override { return Got[static_cast<std::size_t>(Index)]; }
+    int GetCount() const override { return static_cast<int>(Got.size()); }
+  } r;
+  TStrings& base = r;
+  String text(40, 'y');
+  EXPECT_EQ(base.Add(std::move(text)), 0);
+  EXPECT_EQ(base.Add(String("z")), 1);
+  EXPECT_EQ(r.Got, (Lines{String(40, 'y'), "z"}));
+}
+
 TEST(TStringList, ASortedListRefusesPositionalChangesWithoutLosingLines) {
   TStringList l;
   Fill(l, {"c", "a", "b"});
@@ -444,6 +497,23 @@ TEST(SplitTrimmedTest, TrimsEachPartAndDropsEmptyOnes) {
   EXPECT_EQ(SplitTrimmed("x y, z", ','), (Lines{"x y", "z"}));
   EXPECT_TRUE(SplitTrimmed("", ',').empty());
   EXPECT_TRUE(SplitTrimmed(" , ,", ',').empty());
+}
+
+// One byte beyond ASCII anywhere, inside or after a run of eight, makes the text non-ASCII.
+TEST(IsAsciiTest, AnyHighByteAtAnyPosition) {
+  EXPECT_TRUE(IsAscii(""));
+  EXPECT_TRUE(IsAscii(String(17, '\x7F')));
+  EXPECT_TRUE(IsAscii(String("a\0b", 3)));
+  for (std::size_t length : {1u, 7u, 8u, 9u, 16u, 23u}) {
+    for (std::size_t at = 0; at < length; ++at) {
+      String s(length, 'a');
+      s[at] = '\x80';
+      EXPECT_FALSE(IsAscii(s)) << "length " << length << ", byte " << at;
+      s[at] = '\xE4';
+      EXPECT_FALSE(IsAscii(s)) << "length " << length << ", byte " << at;
+    }
+  }
+  EXPECT_FALSE(IsAscii("合同"));
 }
 
 // ---------------------------------------------------------------- GBK
