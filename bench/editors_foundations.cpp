@@ -266,7 +266,6 @@ int main(int argc, char** argv) {
         {"SaveVariant and LoadVariant against raw buffers", "BM_SaveLoadVariants", "BM_RawBuffers", 4},
     };
     std::printf("\n");
-    for (const auto& r : ratios)
-      if (double x = times.Ratio(r.Ours, r.Base); x > 0) std::printf("%-56s %6.2f x (goal %.1f x)\n", r.What, x, r.Goal);
+    for (const auto& r : ratios) bench::PrintRatio(r.What, times.Ratio(r.Ours, r.Base), r.Goal);
   });
 }
