@@ -61,6 +61,9 @@ String GetTempDir();
 // A new, empty file with a unique name that starts with Prefix, in the temporary folder.
 // Raises EInOutError when none can be made.
 String CreateTempFileName(const String& Prefix);
+// The same in Folder ('\' or '/' separators, trailing one optional); '' means the temporary
+// folder. Raises EInOutError when the folder takes no new file.
+String CreateTempFileName(const String& Prefix, const String& Folder);
 
 // --- the program ---
 String ParamStr(int Index);  // 0 = the program file

@@ -233,6 +233,19 @@ TEST(Files, TemporaryFilesAreUniqueEmptyAndPrefixed) {
   EXPECT_EQ(FileSize(a), 0);
 }
 
+TEST(Files, TemporaryFilesInAGivenFolderTakeEitherSeparator) {
+  TempFolder dir;
+  dir.Write("sub/keep", "");
+  for (String folder : {dir / "sub", dir / "sub/", dir / "SUB\\"}) {
+    String name = CreateTempFileName("fr", folder);
+    EXPECT_EQ(ExtractFilePath(name), dir / "sub/") << folder;
+    EXPECT_TRUE(StartsText("fr", ExtractFileName(name))) << folder;
+    EXPECT_TRUE(FileExists(name)) << folder;
+  }
+  EXPECT_THROW(CreateTempFileName("fr", dir / "missing"), EInOutError);
+  EXPECT_EQ(ExtractFilePath(CreateTempFileName("fr", "")), GetTempDir());
+}
+
 TEST(Files, FileAgeAndPackedDates) {
   TempFolder dir;
   dir.Write("f", "x");
