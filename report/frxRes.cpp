@@ -220,3 +220,9 @@ void InitReportResources() {
   r->RefreshScriptMessages();
   r->MergeLines(ExportResourceBlock());
 }
+
+namespace {
+// The library's start-up: the script engine has set its English messages by now (it is
+// loaded first), so the table's texts replace them.
+[[maybe_unused]] const bool kReportTextsMerged = (InitReportResources(), true);
+}  // namespace
