@@ -45,6 +45,14 @@ std::size_t FindAttr(const String& Text, const String& Name) {
   return String::npos;
 }
 
+// The marker ` ld="0"` in any letter case.
+std::size_t FindLoadMarker(const String& Text) {
+  for (std::size_t at = Text.find("=\"0\""); at != String::npos; at = Text.find("=\"0\"", at + 1)) {
+    if (at >= 3 && Text[at - 3] == ' ' && (Text[at - 2] | 0x20) == 'l' && (Text[at - 1] | 0x20) == 'd') return at - 3;
+  }
+  return String::npos;
+}
+
 void AppendCode(String& out, Int64 code) {
   bool valid = code > 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
   AppendUtf8(out, valid ? static_cast<char32_t>(code) : 0xFFFD);
@@ -188,29 +196,33 @@ void TfrxXMLItem::SetAttrValue(const String& Name, const String& Value) {
 // ================================================================ TfrxXMLReader
 
 TfrxXMLReader::TfrxXMLReader(TStream* Stream)
-    : FStream(Stream), FBuffer(new char[kBufferSize]), FPosition(Stream->Position()), FSize(Stream->Size()) {}
+    : FStream(Stream), FBuffer(new char[kBufferSize]), FPosition(Stream->Position()), FSize(Stream->Size()) {
+  FStreamAt = FPosition;
+}
 
 TfrxXMLReader::~TfrxXMLReader() { FStream->SetPosition(FPosition); }
 
 void TfrxXMLReader::SetPosition(Int64 Value) {
   FPosition = Value;
   FStream->SetPosition(Value);
+  FStreamAt = Value;
   FBufferCount = FBufferIndex = 0;
 }
 
-int TfrxXMLReader::NextByte() {
-  if (FPosition >= FSize) return -1;
-  if (FBufferIndex >= FBufferCount) {
-    FStream->SetPosition(FPosition);
-    FBufferCount = static_cast<int>(FStream->Read(FBuffer.get(), kBufferSize));
-    FBufferIndex = 0;
-    if (FBufferCount <= 0) {
-      FSize = FPosition;  // the stream was shorter than it said
-      return -1;
-    }
+bool TfrxXMLReader::Fill() {
+  if (FBufferIndex < FBufferCount) return true;
+  if (FPosition >= FSize) return false;
+  if (FStreamAt != FPosition) FStream->SetPosition(FPosition);
+  Int64 want = std::min<Int64>(kBufferSize, FSize - FPosition);
+  FBufferCount = static_cast<int>(FStream->Read(FBuffer.get(), want));
+  FStreamAt = FPosition + std::max(FBufferCount, 0);
+  FBufferIndex = 0;
+  if (FBufferCount <= 0) {
+    FBufferCount = 0;
+    FSize = FPosition;  // the stream was shorter than it said
+    return false;
   }
-  ++FPosition;
-  return static_cast<unsigned char>(FBuffer[FBufferIndex++]);
+  return true;
 }
 
 void TfrxXMLReader::ReadHeader() {
@@ -219,49 +231,80 @@ void TfrxXMLReader::ReadHeader() {
   if (name.compare(0, 4, "?xml") != 0) FormatError();
 }
 
+// Bytes are taken from the buffer a run at a time: a run of text up to the next '<', a run
+// of tag text up to the next '>' or '<'. Comments go byte by byte.
 void TfrxXMLReader::ReadTag(String& Name, String& Text) {
   enum { Outside, InTag, InComment } state = Outside;
-  String tag;
+  String& tag = FTag;
+  tag.clear();
   int dashes = 0;
   for (;;) {
-    int b = NextByte();
-    if (b < 0) {
+    if (!Fill()) {
       if (state == InTag) FormatError();
       Name.clear();
       Text.clear();
       return;
     }
-    char c = static_cast<char>(b);
+    const char* from = FBuffer.get() + FBufferIndex;
+    const char* end = FBuffer.get() + FBufferCount;
+    auto consume = [&](const char* to) {
+      FBufferIndex += static_cast<int>(to - from);
+      FPosition += to - from;
+    };
     if (state == Outside) {
-      if (c == '<') {
-        state = InTag;
-        FTagStart = FPosition - 1;
+      const char* lt = static_cast<const char*>(std::memchr(from, '<', static_cast<std::size_t>(end - from)));
+      if (!lt) {
+        consume(end);
+        continue;
       }
+      consume(lt + 1);
+      FTagStart = FPosition - 1;
+      state = InTag;
     } else if (state == InTag) {
-      if (c == '>') break;
-      if (c == '<') FormatError();
-      tag += c;
-      if (static_cast<Int64>(tag.size()) > MaxXMLTagSize) FormatError();
-      if (tag.size() == 3 && tag == "!--") {
-        tag.clear();
-        state = InComment;
-        dashes = 0;
+      const char* p = from;
+      if (tag.size() < 3) {
+        // Byte by byte until the text is long enough to tell a comment.
+        char c = *p++;
+        consume(p);
+        if (c == '>') break;
+        if (c == '<') FormatError();
+        tag += c;
+        if (tag.size() == 3 && tag == "!--") {
+          tag.clear();
+          state = InComment;
+          dashes = 0;
+        }
+        continue;
       }
-    } else if (dashes == 2) {  // `-->` closes; `--->` does not
-      if (c == '>') state = Outside;
-      dashes = 0;
+      while (p < end && *p != '>' && *p != '<') ++p;
+      tag.append(from, p);
+      if (static_cast<Int64>(tag.size()) > MaxXMLTagSize) FormatError();
+      if (p == end) {
+        consume(p);
+        continue;
+      }
+      if (*p == '<') FormatError();
+      consume(p + 1);
+      break;
     } else {
-      dashes = c == '-' ? dashes + 1 : 0;
+      char c = *from;
+      consume(from + 1);
+      if (dashes == 2) {  // `-->` closes; `--->` does not
+        if (c == '>') state = Outside;
+        dashes = 0;
+      } else {
+        dashes = c == '-' ? dashes + 1 : 0;
+      }
     }
   }
   if (!tag.empty() && tag.back() == ' ') tag.pop_back();
   std::size_t blank = tag.find(' ');
   if (blank == String::npos) {
-    Name = std::move(tag);
+    Name.assign(tag);
     Text.clear();
   } else {
-    Name = tag.substr(0, blank);
-    Text = tag.substr(blank + 1);
+    Name.assign(tag, 0, blank);
+    Text.assign(tag, blank + 1, String::npos);
   }
 }
 
@@ -287,7 +330,7 @@ bool TfrxXMLReader::ReadTree(TfrxXMLItem* Item, bool LoadAll, int Depth) {
     Item->AdoptChild(child.release());
   }
   if (!FLastName.empty() && !AnsiSameText(FLastName, "/" + Item->FName)) FormatError();
-  std::size_t marker = LowerCase(Item->FText).find(kLoadMarker);
+  std::size_t marker = FindLoadMarker(Item->FText);
   if (marker != String::npos) {
     Item->FText.erase(marker, kLoadMarker.size());
     if (!LoadAll) {

@@ -152,7 +152,7 @@ public:
   bool ReadTree(TfrxXMLItem* Item, bool LoadAll);
 
 private:
-  int NextByte();  // -1 at the end
+  bool Fill();  // false at the end
   bool ReadTree(TfrxXMLItem* Item, bool LoadAll, int Depth);
 
   TStream* FStream;
@@ -161,8 +161,10 @@ private:
   int FBufferIndex = 0;
   Int64 FPosition;
   Int64 FSize;
+  Int64 FStreamAt = 0;  // where the stream stands, so that reading on needs no seek
   Int64 FTagStart = 0;  // where the last tag's '<' stood
   String FLastName;  // the last tag's name, shared by the whole recursion
+  String FTag;       // the tag being read, kept for its capacity
 };
 
 // One write, through a text buffer flushed above 4096 characters. Unloaded subtrees are read
