@@ -419,8 +419,10 @@ void TfrxXMLDocument::Clear() {
 }
 
 void TfrxXMLDocument::ReadFromStream(TStream* Stream, bool AllowPartialLoading) {
+  // Reading again from the stream this document already owns must not free it first.
+  std::unique_ptr<TStream> same(FSourceStream.get() == Stream ? FSourceStream.release() : nullptr);
   DeleteSwapFile();
-  if (AllowPartialLoading) FSourceStream.reset(Stream);
+  if (AllowPartialLoading) FSourceStream.reset(same ? same.release() : Stream);
   TfrxXMLReader reader(Stream);
   FRoot->FreeChildren();
   FRoot->SetOffset(0);

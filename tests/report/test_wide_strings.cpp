@@ -125,3 +125,40 @@ TEST(WideStrings, AssignWithStringLists) {
 }
 
 }  // namespace
+
+namespace {
+
+// The lines written by the component writer, read back by the reader into Target.
+void StreamInto(TPersistent* Source, TPersistent* Target, Int64* Size = nullptr) {
+  TMemoryStream m;
+  {
+    TWriter w(&m);
+    w.WriteProperties(Source);
+  }
+  if (Size) *Size = m.Size();
+  m.SetPosition(0);
+  TReader r(&m);
+  while (r.Position() < m.Size()) r.ReadProperty(Target);
+}
+
+TEST(WideStrings, ComponentStreamForm) {
+  TWideStrings source, copy;
+  source.Add("中文");
+  source.Add("plain");
+  copy.Add("stale");
+  StreamInto(&source, &copy);
+  EXPECT_EQ(Lines(copy), "[中文][plain]");
+
+  TWideStrings empty;
+  Int64 size = -1;
+  StreamInto(&empty, &copy, &size);
+  EXPECT_EQ(size, 0);  // nothing written: the lines read before stay
+  EXPECT_EQ(Lines(copy), "[中文][plain]");
+
+  TStringList older;  // the older form, a list property "Strings"
+  older.Add("旧");
+  StreamInto(&older, &copy);
+  EXPECT_EQ(Lines(copy), "[旧]");
+}
+
+}  // namespace

@@ -224,6 +224,15 @@ TEST(ReportXml, UnloadableElementsAndPartialLoading) {
   EXPECT_EQ(p1->Offset(), static_cast<Int64>(text.find("<page1")));
   partial->SwapIn(p1);
   EXPECT_EQ(Shape(p1), "page1[a=\"1\"](m0[],m1[])");
+
+  // Reading again from the stream the document owns.
+  auto* owned = new TStringStream(text);
+  TfrxXMLDocument again;
+  again.ReadFromStream(owned, true);
+  owned->SetPosition(0);
+  again.ReadFromStream(owned, true);
+  again.SwapIn(again.Root()->ChildAt(1));
+  EXPECT_EQ(again.Root()->ChildAt(1)->ChildCount(), 2);
 }
 
 TEST(ReportXml, SwapOutAndInKeepChildrenAndText) {
