@@ -85,11 +85,11 @@ inline bool TimeSearchAgainstOpen(benchmark::State& State, TButton* Button, TCon
 }
 
 // The body of an application benchmark's main: the application offscreen, the benchmarks the
-// command line selects, then Ratios (what each time_ratio compares, and its aim) printed.
-inline int RunProgramBenchmarks(int argc, char** argv, const char* Ratios) {
+// command line selects, then PrintRatios (each ratio a line, see PrintRatio).
+template <class F> int RunProgramBenchmarks(int argc, char** argv, F PrintRatios) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   InitApplication(argc, argv);
-  int rc = RunBenchmarks(argc, argv, [Ratios](const TTimesReporter&) { std::printf("%s\n", Ratios); });
+  int rc = RunBenchmarks(argc, argv, PrintRatios);
   DoneApplication();
   return rc;
 }

@@ -35,9 +35,19 @@ class TTimesReporter : public benchmark::ConsoleReporter {
 public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred)
+      if (r.run_type == Run::RT_Iteration && !r.error_occurred) {
         FTimes[r.benchmark_name()] = r.GetAdjustedRealTime() * UnitToNs(r.time_unit);
+        for (const auto& [name, counter] : r.counters) FCounters[r.run_name.function_name][name] = counter.value;
+      }
     ConsoleReporter::ReportRuns(runs);
+  }
+
+  // A counter of the benchmark function named Function (its last run); 0 when missing.
+  double Counter(const std::string& function, const std::string& counter) const {
+    auto f = FCounters.find(function);
+    if (f == FCounters.end()) return 0;
+    auto c = f->second.find(counter);
+    return c == f->second.end() ? 0 : c->second;
   }
 
   // Nanoseconds per iteration; 0 for a benchmark that did not run or failed.
@@ -62,7 +72,27 @@ private:
     }
   }
   std::map<std::string, double> FTimes;
+  std::map<std::string, std::map<std::string, double>> FCounters;
 };
+
+// Every ratio a benchmark program reports goes on a line of its own in one format, so a reader
+// (and a script) sees at once which ratios hold:
+//   <what it compares>  <R> x (goal <G> x)
+// A ratio of 0 (a benchmark that did not run) prints nothing.
+inline void PrintRatio(const std::string& what, double ratio, double goal) {
+  if (!(ratio > 0)) return;
+  double tenths = goal * 10;
+  const char* goalFormat = tenths == static_cast<double>(static_cast<long long>(tenths)) ? "%.1f" : "%.2f";
+  char goalText[32];
+  std::snprintf(goalText, sizeof goalText, goalFormat, goal);
+  std::printf("%s  %.2f x (goal %s x)\n", what.c_str(), ratio, goalText);
+}
+
+// The time_ratio counter (see SetTimeCounters) of the benchmark function Function, as a ratio line.
+inline void PrintTimeRatio(const TTimesReporter& reporter, const std::string& function, const std::string& what,
+                           double goal) {
+  PrintRatio(what, reporter.Counter(function, "time_ratio"), goal);
+}
 
 // The body of a benchmark program's main: runs what the command line selects through a
 // TTimesReporter, then hands it to PrintRatios.

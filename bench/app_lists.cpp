@@ -213,10 +213,12 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   InitApplication(argc, argv);
   int rc = bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& r) {
-    std::printf("time_ratio: a list's search, click to first paint / its statement opened and walked (aim <= 1.5)\n");
-    std::printf("contract delete, 200,000 / 20,000 rows in each detail table: %.2f (aim <= 1.5)\n",
-                r.Ratio("BM_ContractDelete_200000/iterations:1500/manual_time",
-                        "BM_ContractDelete_20000/iterations:1500/manual_time"));
+    bench::PrintTimeRatio(r, "BM_CustomerSearch", "customer search, click to first paint, against its statement opened and walked", 1.5);
+    bench::PrintTimeRatio(r, "BM_ProjectSearch", "project search, click to first paint, against its statement opened and walked", 1.5);
+    bench::PrintRatio("contract delete, 200,000 against 20,000 rows in each detail table",
+                      r.Ratio("BM_ContractDelete_200000/iterations:1500/manual_time",
+                              "BM_ContractDelete_20000/iterations:1500/manual_time"),
+                      1.5);
   });
   DoneApplication();
   return rc;

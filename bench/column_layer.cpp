@@ -149,8 +149,9 @@ BENCHMARK(BM_ApplyGridSort)->UseManualTime()->Unit(benchmark::kMillisecond)->Min
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   InitApplication(argc, argv);
-  int rc = bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter&) {
-    std::printf("time_ratio: build / one recalculation (aim <= 1.5), marker sort / direct sort (aim <= 1.1)\n");
+  int rc = bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& r) {
+    bench::PrintTimeRatio(r, "BM_BuildGridColumns", "grid columns built against one recalculation", 1.5);
+    bench::PrintTimeRatio(r, "BM_ApplyGridSort", "sort through the title markers against a direct sort", 1.1);
   });
   DoneApplication();
   return rc;

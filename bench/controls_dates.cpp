@@ -121,10 +121,10 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   InitApplication(argc, argv);
   int rc = bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
-    if (double r = times.Ratio("BM_TextToDateByFormat", "BM_StrToDate"); r > 0)
-      std::printf("TextToDateByFormat / StrToDate on 100,000 dates  %.2f x (goal 2 x)\n", r);
-    if (double r = times.Ratio("BM_PaintRxSpeedButtons", "BM_PaintPlatformSpeedButtons"); r > 0)
-      std::printf("40 speed buttons / 40 platform speed buttons painted  %.2f x (goal 2 x)\n", r);
+    bench::PrintRatio("TextToDateByFormat on 100,000 dates against StrToDate", times.Ratio("BM_TextToDateByFormat", "BM_StrToDate"),
+                      2.0);
+    bench::PrintRatio("40 speed buttons painted against 40 platform speed buttons",
+                      times.Ratio("BM_PaintRxSpeedButtons", "BM_PaintPlatformSpeedButtons"), 2.0);
   });
   DoneApplication();
   return rc;

@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   InitApplication(argc, argv);
   int rc = bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
-    if (double ratio = times.Ratio("BM_PaintFramedEdits", "BM_PaintPlainEdits"); ratio > 0)
-      std::printf("framed / plain edit window paint time: %.2f (aim: within 2)\n", ratio);
+    bench::PrintRatio("framed edit window paint against plain edits", times.Ratio("BM_PaintFramedEdits", "BM_PaintPlainEdits"),
+                      2.0);
   });
   DoneApplication();
   return rc;

@@ -104,14 +104,14 @@ BENCHMARK(BM_StrToDate_from_chars);
 
 int main(int argc, char** argv) {
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
-    const std::pair<const char*, const char*> pairs[] = {
-        {"BM_Format", "BM_Format_snprintf"},
-        {"BM_FormatFloat", "BM_FormatFloat_snprintf"},
-        {"BM_FormatFloat", "BM_FormatFloat_to_chars"},
-        {"BM_StrToDate", "BM_StrToDate_from_chars"},
+    const struct {
+      const char *Ours, *Base, *What;
+    } pairs[] = {
+        {"BM_Format", "BM_Format_snprintf", "Format against snprintf"},
+        {"BM_FormatFloat", "BM_FormatFloat_snprintf", "FormatFloat against snprintf"},
+        {"BM_FormatFloat", "BM_FormatFloat_to_chars", "FormatFloat against to_chars"},
+        {"BM_StrToDate", "BM_StrToDate_from_chars", "StrToDate against from_chars"},
     };
-    std::printf("\nratio (ours / standard library, aim <= 2.0):\n");
-    for (auto [ours, base] : pairs)
-      if (double ratio = times.Ratio(ours, base); ratio > 0) std::printf("  %-16s / %-26s %5.2f\n", ours, base, ratio);
+    for (const auto& p : pairs) bench::PrintRatio(p.What, times.Ratio(p.Ours, p.Base), 2.0);
   });
 }

@@ -151,10 +151,10 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   InitApplication(argc, argv);
   int rc = bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
-    if (double r = times.Ratio("BM_TabWithEditor", "BM_TabWithoutEditor"); r > 0)
-      std::printf("\nTab through 2,000 cells with the editor against without: %.2f x (goal: within 2 x)\n", r);
-    if (double r = times.Ratio("BM_DistinctValueList/100000", "BM_WalkIntoSet/100000"); r > 0)
-      std::printf("distinct values of 100,000 rows against a walk into a std::set: %.2f x (goal: within 2 x)\n", r);
+    bench::PrintRatio("Tab through 2,000 cells with the editor against without",
+                      times.Ratio("BM_TabWithEditor", "BM_TabWithoutEditor"), 2.0);
+    bench::PrintRatio("distinct values of 100,000 rows against a walk into a std::set",
+                      times.Ratio("BM_DistinctValueList/100000", "BM_WalkIntoSet/100000"), 2.0);
   });
   DoneApplication();
   return rc;

@@ -1,8 +1,8 @@
 // Export-all of a grid with 10 columns, Chinese text among them, from an in-memory dataset:
 // CSV at 100,000 rows and the spreadsheet format at 65,000 (the sheet's limit), each against
 // the same cells read into memory first and written with plain fprintf as CSV.
-// Goals: each export within 5x its baseline; the memory the export adds does not grow with
-// the rows (the file goes out through a fixed buffer).
+// Goals: CSV within 3x its baseline, the spreadsheet within 5x; the memory the export adds does
+// not grow with the rows (the file goes out through a fixed buffer).
 #include "BenchUtil.h"
 #include "data/MemDataSet.h"
 #include "grid/DBGridEhImpExp.h"
@@ -124,10 +124,13 @@ int main(int argc, char** argv) {
   int rc = bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
     struct {
       const char *Ours, *Base, *What;
-    } ratios[] = {{"BM_CsvExport/iterations:3/manual_time", "BM_CsvBaseline/iterations:3/manual_time", "CSV, 100,000 rows"},
-                  {"BM_XlsExport/iterations:3/manual_time", "BM_XlsBaseline/iterations:3/manual_time", "XLS, 65,000 rows"}};
+      double Goal;
+    } ratios[] = {{"BM_CsvExport/iterations:3/manual_time", "BM_CsvBaseline/iterations:3/manual_time",
+                   "CSV export of 100,000 rows against fprintf", 3.0},
+                  {"BM_XlsExport/iterations:3/manual_time", "BM_XlsBaseline/iterations:3/manual_time",
+                   "spreadsheet export of 65,000 rows against fprintf", 5.0}};
     for (auto& r : ratios)
-      if (double x = times.Ratio(r.Ours, r.Base); x > 0) std::printf("%-20s %6.2f x fprintf (goal 5.0 x)\n", r.What, x);
+      bench::PrintRatio(r.What, times.Ratio(r.Ours, r.Base), r.Goal);
   });
   DoneApplication();
   return rc;

@@ -164,9 +164,7 @@ int main(int argc, char** argv) {
     } ratios[] = {{"BM_IncSearchKey/manual_time", "BM_UpperCaseWalk/manual_time", "search key against the walk", 2},
                   {"BM_ShiftCtrlEnd/1/manual_time", "BM_BookmarkWalk/manual_time", "Shift+Ctrl+End against the walk",
                    3}};
-    for (auto& r : ratios)
-      if (double x = times.Ratio(r.Ours, r.Base); x > 0)
-        std::printf("%-38s %6.2f x (goal %.1f x)\n", r.What, x, r.Goal);
+    for (auto& r : ratios) bench::PrintRatio(r.What, times.Ratio(r.Ours, r.Base), r.Goal);
   });
   GScene.reset();
   DoneApplication();

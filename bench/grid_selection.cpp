@@ -163,9 +163,7 @@ int main(int argc, char** argv) {
                   {"BM_SelectDownward/manual_time", "BM_WalkUnselected/manual_time", "selecting against the walk", 3},
                   {"BM_DeleteSelected/manual_time", "BM_BareDeletes/manual_time", "DeleteSelected against bare deletes",
                    1.5}};
-    for (auto& r : ratios)
-      if (double x = times.Ratio(r.Ours, r.Base); x > 0)
-        std::printf("%-38s %6.2f x (goal %.1f x)\n", r.What, x, r.Goal);
+    for (auto& r : ratios) bench::PrintRatio(r.What, times.Ratio(r.Ours, r.Base), r.Goal);
   });
   GScene.reset();
   DoneApplication();

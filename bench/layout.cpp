@@ -2,7 +2,8 @@
 //   BM_LoadLayout500:  a form of 500 components read from layout text.
 //   BM_WriteLayout500: the same form written back to text.
 //   BM_PropsByName / BM_PropsDirect: 10,000 property reads and writes by name (GetOrdProp,
-//   SetStrProp, ...) and through the members themselves; the ratio is printed at the end.
+//   SetStrProp, ...) and through the members themselves; the ratio is printed at the end
+//   (goal: within 30 times).
 #include "BenchUtil.h"
 #include "core/ClassBuilder.h"
 #include "core/Filer.h"
@@ -147,7 +148,8 @@ BENCHMARK(BM_PropsDirect);
 
 int main(int argc, char** argv) {
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
-    if (double ratio = times.Ratio("BM_PropsByName", "BM_PropsDirect"); ratio > 0)
-      std::printf("property access by name / direct: %.1fx\n", ratio);
+    // A name is looked up in the class information on every access; within 30 times the
+    // members themselves keeps streaming and the property editors cheap.
+    bench::PrintRatio("property access by name against the members", times.Ratio("BM_PropsByName", "BM_PropsDirect"), 30.0);
   });
 }

@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
-    if (double ratio = times.Ratio("BM_LayerDrawText", "BM_BareQPainter"); ratio > 0)
-      std::printf("layer / bare QPainter frame time: %.2f (aim: within 1.5)\n", ratio);
+    bench::PrintRatio("frame through the layer's canvas against bare QPainter", times.Ratio("BM_LayerDrawText", "BM_BareQPainter"),
+                      1.5);
   });
 }

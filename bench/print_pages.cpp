@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
-    if (double ratio = times.Ratio("BM_PrinterToPdf", "BM_BareQPainterToPdf"); ratio > 0)
-      std::printf("printer / bare QPainter PDF time: %.2f (aim: within 2)\n", ratio);
+    bench::PrintRatio("pages through the printer against bare QPainter PDF", times.Ratio("BM_PrinterToPdf", "BM_BareQPainterToPdf"),
+                      2.0);
   });
 }

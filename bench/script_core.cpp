@@ -207,8 +207,6 @@ int main(int argc, char** argv) {
         {"save 1 MB document against QXmlStreamWriter", "BM_FsXmlSave", "BM_QtXmlWrite", 2.0},
         {"10^6 LookupName over 3,000 names against std::map", "BM_ScriptLookupName", "BM_StdMapLookup", 1.5},
     };
-    std::printf("\n");
-    for (const Row& r : rows)
-      if (double x = times.Ratio(r.Ours, r.Base); x > 0) std::printf("%-52s %5.2f x (goal %.1f x)\n", r.What, x, r.Goal);
+    for (const Row& r : rows) bench::PrintRatio(r.What, times.Ratio(r.Ours, r.Base), r.Goal);
   });
 }

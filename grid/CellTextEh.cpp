@@ -164,8 +164,10 @@ void DrawCellText(TCanvas* Canvas, const TRect& ARect, bool FillRect, int DX, in
   }
 
   String text = EndEllipsis ? ShortenWithEllipsis(Text, Canvas, ARect.Width() - DX) : Text;
-  int w = Alignment != taLeftJustify && IsBoldOrItalic(Canvas->Font()) ? MeasureTextWidth(Canvas, text)
-                                                                       : Canvas->TextWidth(text);
+  // Left-aligned text starts at the margin whatever its width.
+  int w = Alignment == taLeftJustify          ? 0
+          : IsBoldOrItalic(Canvas->Font()) ? MeasureTextWidth(Canvas, text)
+                                           : Canvas->TextWidth(text);
   int x = CellTextLeft(ARect, DX, w, Alignment);
   int y = ARect.Top + DY;
   if (Layout != tlTop) {

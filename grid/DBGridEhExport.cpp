@@ -222,6 +222,10 @@ String TDBGridEhExport::FooterText(TColumnEh* Column, int Row, int Col) {
 
 void TDBGridEhExport::FillCellParams(TColumnEh* Column) {
   TColCellParamsEh* p = FColCellParams.get();
+  // A handler may read the text; without one a format that writes the raw value skips it.
+  p->SetText(Column->OnGetCellParams() || CellTextNeeded(Column) ? Column->CellText() : String());
+  // A format that writes no style needs none worked out unless a handler is there to see it.
+  if (!CellStyleNeeded() && !Column->OnGetCellParams() && !FDBGrid->OnGetCellParams) return;
   p->SetRow(-1);
   p->SetCol(-1);
   p->SetState(TGridDrawState());
@@ -229,8 +233,6 @@ void TDBGridEhExport::FillCellParams(TColumnEh* Column) {
   p->SetFont(FCellFont.get());
   p->SetBackground(Column->Color());
   p->SetAlignment(Column->Alignment());
-  // A handler may read the text; without one a format that writes the raw value skips it.
-  p->SetText(Column->OnGetCellParams() || CellTextNeeded(Column) ? Column->CellText() : String());
   p->SetReadOnly(Column->ReadOnly());
   // Check state and picture belong to the columns that show them; working them out for every
   // cell would read each value twice more.

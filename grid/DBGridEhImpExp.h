@@ -92,6 +92,8 @@ protected:
   void SetStream(TStream* Value) { FStream = Value; }
   // Whether the format writes the column's cell text (else its raw value only).
   virtual bool CellTextNeeded(TColumnEh* Column) const { return true; }
+  // Whether the format writes a cell's style (font, colour, alignment, check box, picture).
+  virtual bool CellStyleNeeded() const { return true; }
 
 private:
   void WalkRecords(TDBGridEhSelectionType Kind);
@@ -125,6 +127,7 @@ protected:
   void EmitFooter(TColumnsEhList* Columns, int FooterNo) override;
   void EmitFooterCell(int DataCol, int Row, const String& Text, TAlignment Alignment, TColor Background, TFont* Font,
                       TColumnEh* Column) override;
+  bool CellStyleNeeded() const override { return false; }
   virtual void SeparateRow();
   virtual void SeparateCell();
   // A value as the format carries it.

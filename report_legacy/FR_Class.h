@@ -1,118 +1,133 @@
 #pragma once
-// The older report engine's components as a data module holds them: the report component
-// with its preview and printing switches and its stored definition (the form property
-// "ReportForm"), and the data sets that walk a dataset of the program.
-//
-// The newer report engine names several of its values the same way (rbFirst, pbPrint, ...),
-// so the types here whose values would collide are scoped enumerations; their streamed names
-// are the plain ones.
+// The older report engine's report component: its pages, data dictionary, information and
+// switches, the .frf stream it is stored as (in a file or in the form property "ReportForm"),
+// and the engine's process-wide services (the globals).
+#include "report_legacy/FR_ClassObjects.h"
+#include "report_legacy/FR_Pars.h"
+#include "report_legacy/FR_DBSet.h"
+#include "report_legacy/FR_DSet.h"
+
 #include "core/Classes.h"
 #include "core/Component.h"
-#include "data/DB.h"
-#include "core/Exceptions.h"
 
-// Raised by a data set that has no dataset to walk.
-KELM_EXCEPTION(EDSError, Exception);
+class TfrParser;
+class TfrInterpretator;
+class TfrVariables;
+class TForm;
+class TfrPreview;
+class TfrEMFPages;
 
-#define KELM_FR_SCOPED_ENUM(Name, ...)                                   \
-  enum class Name : int { __VA_ARGS__ };                                 \
-  inline const TEnumInfo& EnumInfoOf(Name*) {                            \
-    static const TEnumInfo info(#Name, #__VA_ARGS__);                    \
-    return info;                                                         \
-  }
-KELM_FR_SCOPED_ENUM(TRangeBegin, rbFirst, rbCurrent)
-KELM_FR_SCOPED_ENUM(TRangeEnd, reLast, reCurrent, reCount)
-KELM_FR_SCOPED_ENUM(TfrPreviewButton, pbZoom, pbLoad, pbSave, pbPrint, pbFind, pbHelp, pbExit, pbPageSetup)
-KELM_FR_SCOPED_ENUM(TfrPreviewZoom, pzDefault, pzPageWidth, pzOnePage, pzTwoPages)
-KELM_FR_SCOPED_ENUM(TfrReportType, rtSimple, rtMultiple)
-#undef KELM_FR_SCOPED_ENUM
-using TfrPreviewButtons = TSet<TfrPreviewButton>;
-
-KELM_EVENT(TCheckEOFEvent, void(TObject* Sender, bool& Eof));
-
-// ================================================================ data sets
-
-// A walk over records with a range: where it starts, where it ends.
-class TfrDataset : public TComponent {
-  KELM_CLASS(TfrDataset, TComponent)
-  template <class B> static void Published(B& b) {
-    b.Prop("RangeBegin", &TfrDataset::RangeBegin, &TfrDataset::SetRangeBegin).Default(TRangeBegin::rbFirst);
-    b.Prop("RangeEnd", &TfrDataset::RangeEnd, &TfrDataset::SetRangeEnd).Default(TRangeEnd::reLast);
-    b.Prop("RangeEndCount", &TfrDataset::RangeEndCount, &TfrDataset::SetRangeEndCount).Default(0);
-    b.Prop("OnCheckEOF", &TfrDataset::OnCheckEOF, &TfrDataset::SetOnCheckEOF);
-    b.Prop("OnFirst", &TfrDataset::OnFirst, &TfrDataset::SetOnFirst);
-    b.Prop("OnNext", &TfrDataset::OnNext, &TfrDataset::SetOnNext);
-    b.Prop("OnPrior", &TfrDataset::OnPrior, &TfrDataset::SetOnPrior);
-  }
-public:
-  explicit TfrDataset(TComponent* AOwner) : TComponent(AOwner) {}
-
-  TRangeBegin RangeBegin() const { return FRangeBegin; }
-  void SetRangeBegin(TRangeBegin Value) { FRangeBegin = Value; }
-  TRangeEnd RangeEnd() const { return FRangeEnd; }
-  void SetRangeEnd(TRangeEnd Value) { FRangeEnd = Value; }
-  int RangeEndCount() const { return FRangeEndCount; }
-  void SetRangeEndCount(int Value) { FRangeEndCount = Value; }
-  const TCheckEOFEvent& OnCheckEOF() const { return FOnCheckEOF; }
-  void SetOnCheckEOF(const TCheckEOFEvent& Value) { FOnCheckEOF = Value; }
-  const TNotifyEvent& OnFirst() const { return FOnFirst; }
-  void SetOnFirst(const TNotifyEvent& Value) { FOnFirst = Value; }
-  const TNotifyEvent& OnNext() const { return FOnNext; }
-  void SetOnNext(const TNotifyEvent& Value) { FOnNext = Value; }
-  const TNotifyEvent& OnPrior() const { return FOnPrior; }
-  void SetOnPrior(const TNotifyEvent& Value) { FOnPrior = Value; }
-
-private:
-  TRangeBegin FRangeBegin = TRangeBegin::rbFirst;
-  TRangeEnd FRangeEnd = TRangeEnd::reLast;
-  int FRangeEndCount = 0;
-  TCheckEOFEvent FOnCheckEOF;
-  TNotifyEvent FOnFirst, FOnNext, FOnPrior;
+// Paper and printer geometry of a page, from the printer.
+struct TPrnPageInfo {
+  int PhysWidth = 0, PhysHeight = 0;  // device pixels
+  int PageWidth = 0, PageHeight = 0;  // report units
+  int PhysOffsetX = 0, PhysOffsetY = 0;
+  int OffsetX = 0, OffsetY = 0;
+  int PrnWidth = 0, PrnHeight = 0;
+  int PrintableWidth = 0, PrintableHeight = 0;
 };
 
-// A data set over a dataset of the program, given directly or through a data source; setting
-// one of the two clears the other.
-class TfrDBDataSet : public TfrDataset {
-  KELM_CLASS(TfrDBDataSet, TfrDataset)
-  template <class B> static void Published(B& b) {
-    b.Prop("CloseDataSource", &TfrDBDataSet::CloseDataSource, &TfrDBDataSet::SetCloseDataSource).Default(false);
-    b.Prop("DataSet", &TfrDBDataSet::DataSet, &TfrDBDataSet::SetDataSet);
-    b.Prop("DataSource", &TfrDBDataSet::DataSource, &TfrDBDataSet::SetDataSource);
-    b.Prop("OpenDataSource", &TfrDBDataSet::OpenDataSource, &TfrDBDataSet::SetOpenDataSource).Default(true);
-    b.Prop("OnClose", &TfrDBDataSet::OnClose, &TfrDBDataSet::SetOnClose);
-    b.Prop("OnOpen", &TfrDBDataSet::OnOpen, &TfrDBDataSet::SetOnOpen);
-  }
+// ================================================================ pages
+
+class TfrPage : public TfrObject {
 public:
-  explicit TfrDBDataSet(TComponent* AOwner) : TfrDataset(AOwner) {}
+  TfrPage(int ASize, int AWidth, int AHeight, int ABin, int AOrientation);
+  ~TfrPage() override;
 
-  bool CloseDataSource() const { return FCloseDataSource; }
-  void SetCloseDataSource(bool Value) { FCloseDataSource = Value; }
-  TDataSet* DataSet() const { return FLinks.DataSet(); }
-  void SetDataSet(TDataSet* Value) { FLinks.SetDataSet(Value); }
-  TDataSource* DataSource() const { return FLinks.DataSource(); }
-  void SetDataSource(TDataSource* Value) { FLinks.SetDataSource(Value); }
-  bool OpenDataSource() const { return FOpenDataSource; }
-  void SetOpenDataSource(bool Value) { FOpenDataSource = Value; }
-  const TNotifyEvent& OnClose() const { return FOnClose; }
-  void SetOnClose(const TNotifyEvent& Value) { FOnClose = Value; }
-  const TNotifyEvent& OnOpen() const { return FOnOpen; }
-  void SetOnOpen(const TNotifyEvent& Value) { FOnOpen = Value; }
+  void SetScriptProp(const String& Name, const Variant& Value) override;
+  Variant GetScriptProp(const String& Name) override;
+  void RegisterScriptProps() override;
 
-  // The data source's dataset when it has one, else DataSet; EDSError "Unable to open dataset
-  // <Name>" when neither gives one.
-  TDataSet* SourceDataSet() const;
+  // The printer applies the paper and fills PrinterInfo; a paper it refuses becomes custom.
+  void ChangePaper(int ASize, int AWidth, int AHeight, int ABin, int AOrientation);
+  void Clear();
+  void Delete(int Index);
+  TfrView* FindObject(const String& AName) const;
+  int ObjectCount() const { return static_cast<int>(Objects.size()); }
+  TfrView* Object(int Index) const { return Objects[static_cast<std::size_t>(Index)].get(); }
+  void AddObject(TfrView* View);
 
-protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void ReadRecord(TStream* Stream, int Version);
+  void WriteRecord(TStream* Stream);
+
+  int Size = 9;
+  int Width = 0, Height = 0;  // 0.1 mm
+  int LeftMargin = 0, TopMargin = 0, RightMargin = 0, BottomMargin = 0;
+  int Orientation = 0;
+  int PaperBin = -1;
+  Word PrintToPrevPage = 0;
+  Word MarginsOn = 0xFFFF;
+  TPrnPageInfo PrinterInfo;
+  int Columns = 1, ColumnWidth = 0, ColumnGap = 0;
+  int Type = 0;  // 0 ptReport, 1 ptDialog
+  std::vector<std::unique_ptr<TfrView>> Objects;
+  String Name;
+  int BorderStyle = 3;  // bsDialog
+  String Caption = "Form";
+  TColor Color;
+  int Left = 220, Top = 120, FormWidth = 380, FormHeight = 300;
+  int Position = 4;  // poScreenCenter
+  std::unique_ptr<TStringList> PageScript;
+  bool Visible = true;
+};
+
+class TfrPages : public TObject {
+public:
+  explicit TfrPages(TfrReport* AParent) : FParent(AParent) {}
+  ~TfrPages() override;
+
+  // A page with the default paper, width and height 0, bin -1, portrait.
+  TfrPage* Add();
+  void Clear();
+  void Delete(int Index);
+  int Count() const { return static_cast<int>(FPages.size()); }
+  TfrPage* Page(int Index) const { return FPages[static_cast<std::size_t>(Index)].get(); }
+  TfrPage* operator[](int Index) const { return Page(Index); }
+  TfrReport* Parent() const { return FParent; }
 
 private:
-  bool FCloseDataSource = false;
-  TDataSetOrSource FLinks{this};
-  bool FOpenDataSource = true;
-  TNotifyEvent FOnClose, FOnOpen;
+  TfrReport* FParent;
+  std::vector<std::unique_ptr<TfrPage>> FPages;
+};
+
+// ================================================================ the data dictionary
+
+// Report variables bound to expressions or fields, aliases of data sets and fields, and the
+// band data-source entries; stored as tag 254 of the report stream.
+class TfrDataDictionary : public TObject {
+public:
+  TfrDataDictionary();
+  ~TfrDataDictionary() override;
+
+  void Clear();
+  // Names with a leading blank are variables; others are category captions.
+  bool IsVariable(const String& Name) const;
+  void LoadFromStream(TStream* Stream);
+  void SaveToStream(TStream* Stream);
+
+  std::unique_ptr<TfrVariables> Variables;
+  std::unique_ptr<TfrVariables> FieldAliases;
+  std::unique_ptr<TfrVariables> BandSourceList;
+  std::unique_ptr<TStringList> DisabledSourceList;
 };
 
 // ================================================================ the report
+
+KELM_EVENT(TBeginDocEvent, void());
+KELM_EVENT(TEndDocEvent, void());
+KELM_EVENT(TBeginPageEvent, void(int pgNo));
+KELM_EVENT(TEndPageEvent, void(int pgNo));
+KELM_EVENT(TBeginBandEvent, void(TfrBand* Band));
+KELM_EVENT(TEndBandEvent, void(TfrBand* Band));
+KELM_EVENT(TDetailEvent, void(const String& ParName, Variant& ParValue));
+KELM_EVENT(TEnterRectEvent, void(TStringList* Memo, TfrView* View));
+KELM_EVENT(TProgressEvent, void(int n));
+KELM_EVENT(TBeginColumnEvent, void(TfrBand* Band));
+KELM_EVENT(TPrintColumnEvent, void(int ColNo, int& Width));
+KELM_EVENT(TManualBuildEvent, void(TfrPage* Page));
+KELM_EVENT(TObjectClickEvent, void(TfrView* View));
+KELM_EVENT(TMouseOverObjectEvent, void(TfrView* View, int& Cursor));
+KELM_EVENT(TPrintReportEvent, void());
 
 class TfrReport : public TComponent {
   KELM_CLASS(TfrReport, TComponent)
@@ -136,12 +151,47 @@ class TfrReport : public TComponent {
     b.Prop("RebuildPrinter", &TfrReport::RebuildPrinter, &TfrReport::SetRebuildPrinter).NoDefault();
     b.Prop("UseDefaultDataSetName", &TfrReport::UseDefaultDataSetName, &TfrReport::SetUseDefaultDataSetName)
         .Default(false);
+    b.Prop("OnBeginDoc", &TfrReport::OnBeginDoc, &TfrReport::SetOnBeginDoc);
+    b.Prop("OnEndDoc", &TfrReport::OnEndDoc, &TfrReport::SetOnEndDoc);
+    b.Prop("OnBeginPage", &TfrReport::OnBeginPage, &TfrReport::SetOnBeginPage);
+    b.Prop("OnEndPage", &TfrReport::OnEndPage, &TfrReport::SetOnEndPage);
+    b.Prop("OnBeginBand", &TfrReport::OnBeginBand, &TfrReport::SetOnBeginBand);
+    b.Prop("OnEndBand", &TfrReport::OnEndBand, &TfrReport::SetOnEndBand);
+    b.Prop("OnGetValue", &TfrReport::OnGetValue, &TfrReport::SetOnGetValue);
+    b.Prop("OnBeforePrint", &TfrReport::OnBeforePrint, &TfrReport::SetOnBeforePrint);
+    b.Prop("OnUserFunction", &TfrReport::OnUserFunction, &TfrReport::SetOnUserFunction);
+    b.Prop("OnProgress", &TfrReport::OnProgress, &TfrReport::SetOnProgress);
+    b.Prop("OnBeginColumn", &TfrReport::OnBeginColumn, &TfrReport::SetOnBeginColumn);
+    b.Prop("OnPrintColumn", &TfrReport::OnPrintColumn, &TfrReport::SetOnPrintColumn);
+    b.Prop("OnManualBuild", &TfrReport::OnManualBuild, &TfrReport::SetOnManualBuild);
+    b.Prop("OnObjectClick", &TfrReport::OnObjectClick, &TfrReport::SetOnObjectClick);
+    b.Prop("OnMouseOverObject", &TfrReport::OnMouseOverObject, &TfrReport::SetOnMouseOverObject);
+    b.Prop("OnPrintReport", &TfrReport::OnPrintReport, &TfrReport::SetOnPrintReport);
+    b.Prop("OnCustomizeObject", &TfrReport::OnCustomizeObject, &TfrReport::SetOnCustomizeObject);
   }
 public:
-  explicit TfrReport(TComponent* AOwner) : TComponent(AOwner) {}
+  explicit TfrReport(TComponent* AOwner);
+  ~TfrReport() override;
 
   // The format number the stored definition starts with.
-  static constexpr int FormVersion = 25;
+  static constexpr int FormVersion = frCurrentVersion;
+
+  // Every page freed, the dictionary emptied, two passes off, the information reset.
+  void Clear();
+  // The .frf stream. A stream the engine cannot read shows the failure box and leaves one
+  // empty page; a protected report read from a file asks for its password.
+  void LoadFromStream(TStream* Stream);
+  void SaveToStream(TStream* Stream);
+  void LoadFromFile(const String& FName);
+  void SaveToFile(const String& FName);
+  // Selects a printer by name unless the default printer is used; PrinterName = name.
+  void SetPrinterTo(const String& PrnName);
+  // The first object of that name, pages in order.
+  TfrView* FindObject(const String& AName) const;
+  void ResetInfo();
+
+  TfrPages* Pages() const { return FPages.get(); }
+  TfrDataDictionary* Dictionary() const { return FDictionary.get(); }
 
   // ---- published properties
   TfrDataset* Dataset() const { return FDataset; }
@@ -180,16 +230,74 @@ public:
   bool UseDefaultDataSetName() const { return FUseDefaultDataSetName; }
   void SetUseDefaultDataSetName(bool Value) { FUseDefaultDataSetName = Value; }
 
-  // The definition bytes the form property held (only with StoreInDFM), kept as read until
-  // the engine loads them.
+  const TBeginDocEvent& OnBeginDoc() const { return FOnBeginDoc; }
+  void SetOnBeginDoc(const TBeginDocEvent& V) { FOnBeginDoc = V; }
+  const TEndDocEvent& OnEndDoc() const { return FOnEndDoc; }
+  void SetOnEndDoc(const TEndDocEvent& V) { FOnEndDoc = V; }
+  const TBeginPageEvent& OnBeginPage() const { return FOnBeginPage; }
+  void SetOnBeginPage(const TBeginPageEvent& V) { FOnBeginPage = V; }
+  const TEndPageEvent& OnEndPage() const { return FOnEndPage; }
+  void SetOnEndPage(const TEndPageEvent& V) { FOnEndPage = V; }
+  const TBeginBandEvent& OnBeginBand() const { return FOnBeginBand; }
+  void SetOnBeginBand(const TBeginBandEvent& V) { FOnBeginBand = V; }
+  const TEndBandEvent& OnEndBand() const { return FOnEndBand; }
+  void SetOnEndBand(const TEndBandEvent& V) { FOnEndBand = V; }
+  const TDetailEvent& OnGetValue() const { return FOnGetValue; }
+  void SetOnGetValue(const TDetailEvent& V) { FOnGetValue = V; }
+  const TEnterRectEvent& OnBeforePrint() const { return FOnBeforePrint; }
+  void SetOnBeforePrint(const TEnterRectEvent& V) { FOnBeforePrint = V; }
+  const TFunctionEvent& OnUserFunction() const { return FOnUserFunction; }
+  void SetOnUserFunction(const TFunctionEvent& V) { FOnUserFunction = V; }
+  const TProgressEvent& OnProgress() const { return FOnProgress; }
+  void SetOnProgress(const TProgressEvent& V) { FOnProgress = V; }
+  const TBeginColumnEvent& OnBeginColumn() const { return FOnBeginColumn; }
+  void SetOnBeginColumn(const TBeginColumnEvent& V) { FOnBeginColumn = V; }
+  const TPrintColumnEvent& OnPrintColumn() const { return FOnPrintColumn; }
+  void SetOnPrintColumn(const TPrintColumnEvent& V) { FOnPrintColumn = V; }
+  const TManualBuildEvent& OnManualBuild() const { return FOnManualBuild; }
+  void SetOnManualBuild(const TManualBuildEvent& V) { FOnManualBuild = V; }
+  const TObjectClickEvent& OnObjectClick() const { return FOnObjectClick; }
+  void SetOnObjectClick(const TObjectClickEvent& V) { FOnObjectClick = V; }
+  const TMouseOverObjectEvent& OnMouseOverObject() const { return FOnMouseOverObject; }
+  void SetOnMouseOverObject(const TMouseOverObjectEvent& V) { FOnMouseOverObject = V; }
+  const TPrintReportEvent& OnPrintReport() const { return FOnPrintReport; }
+  void SetOnPrintReport(const TPrintReportEvent& V) { FOnPrintReport = V; }
+  const TNotifyEvent& OnCustomizeObject() const { return FOnCustomizeObject; }
+  void SetOnCustomizeObject(const TNotifyEvent& V) { FOnCustomizeObject = V; }
+
+  // The definition bytes the form property held (only with StoreInDFM), kept until Loaded.
   const TBytes& StoredForm() const { return FStoredForm; }
   void SetStoredForm(const TBytes& Value) { FStoredForm = Value; }
 
   // "ReportForm": the format number, then (with StoreInDFM) the definition's size and bytes.
   void DefineProperties(TFiler* Filer) override;
+  void Loaded() override;
 
   // The first seven buttons, page setup off.
   static TfrPreviewButtons DefaultPreviewButtons();
+
+  // ---- run state and information
+  String PageList;
+  int Copies = 1;
+  bool Collate = true;
+  int PrintPages = 0;
+  int CurrentPage = 0;
+  bool SavedTwoPass = false;
+  String PrinterName;
+  bool RebuildAllowed = true;
+  bool Terminated = false;
+  Word UseDefaultPrinter = 0;
+  // Selects the newer XML format for the page section; written with the rendering.
+  bool SaveInNewFormat = false;
+  Word TwoPass = 0;
+  bool FinalPass = false;
+  String FileName;
+  String InfoComment, InfoName, InfoAuthor, InfoVersionMajor, InfoVersionMinor, InfoVersionRelease,
+      InfoVersionBuild;
+  double InfoCreateDate = 0, InfoLastChange = 0;
+  bool PasswordProtected = false;
+  String ReportPassword;
+  Byte GeneratorVersion = 88;
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -197,7 +305,17 @@ protected:
 private:
   void ReadReportForm(TStream* Stream);
   void WriteReportForm(TStream* Stream);
+  void ReadPageSection(TStream* Stream);
+  void WritePageSection(TStream* Stream);
+  void ReadInfo(TStream* Stream);
+  void WriteInfo(TStream* Stream);
+  void ReadObjectRecord(TStream* Stream, int Tag);
+  void LeaveOneEmptyPage();
+  void NamePage(TfrPage* Page);
+  bool AskPassword();
 
+  std::unique_ptr<TfrPages> FPages;
+  std::unique_ptr<TfrDataDictionary> FDictionary;
   TfrDataset* FDataset = nullptr;
   int FDefaultCopies = 1;
   bool FDefaultCollate = true;
@@ -216,4 +334,55 @@ private:
   bool FRebuildPrinter = false;
   bool FUseDefaultDataSetName = false;
   TBytes FStoredForm;
+
+  TBeginDocEvent FOnBeginDoc;
+  TEndDocEvent FOnEndDoc;
+  TBeginPageEvent FOnBeginPage;
+  TEndPageEvent FOnEndPage;
+  TBeginBandEvent FOnBeginBand;
+  TEndBandEvent FOnEndBand;
+  TDetailEvent FOnGetValue;
+  TEnterRectEvent FOnBeforePrint;
+  TFunctionEvent FOnUserFunction;
+  TProgressEvent FOnProgress;
+  TBeginColumnEvent FOnBeginColumn;
+  TPrintColumnEvent FOnPrintColumn;
+  TManualBuildEvent FOnManualBuild;
+  TObjectClickEvent FOnObjectClick;
+  TMouseOverObjectEvent FOnMouseOverObject;
+  TPrintReportEvent FOnPrintReport;
+  TNotifyEvent FOnCustomizeObject;
+};
+
+// ================================================================ the globals
+
+// The engine's shared services, created in this order and freed together. One instance is
+// current at a time: the first use creates one for the process; tests create their own.
+class TfrGlobals : public TObject {
+public:
+  TfrGlobals();
+  ~TfrGlobals() override;
+
+  static TfrGlobals* Instance();  // the current one, created on first use
+
+  std::vector<String> BandKindNames;  // 23
+  std::vector<String> BooleanFormats, DateFormats, TimeFormats;  // 4 each
+  std::unique_ptr<TStringList> WrapList;
+  std::unique_ptr<TBitmap> CheckerBitmap;
+  std::unique_ptr<TBitmap> WorkBitmap;
+  TCanvas* WorkCanvas() const;
+  std::unique_ptr<TfrParser> Parser;
+  std::unique_ptr<TfrInterpretator> Interpretator;
+  std::unique_ptr<TfrVariables> ScriptVariables;
+  std::unique_ptr<TfrVariables> ScriptConstants;
+  std::vector<TfrFunctionDesc> FunctionDescriptions;  // of the registered libraries
+  std::vector<TObject*> NotificationList;  // objects told of a run's events; not owned
+  // The hidden form named "DialogForm" at (-100, -100), 10 x 10, that hosts dialog controls
+  // outside a run; made when first asked for, so that a program that never shows a dialog
+  // page has no extra window.
+  TForm* DialogForm();
+
+private:
+  TfrGlobals* FPrevious;
+  std::unique_ptr<TForm> FDialogForm;
 };

@@ -2,6 +2,9 @@
 #include "core/Exceptions.h"
 
 #include <iconv.h>
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <vector>
 #include <cerrno>
 #include <cwctype>
@@ -480,9 +483,102 @@ String Utf16ToUtf8(std::u16string_view s) {
   return r;
 }
 
+namespace {
+
+// The GBK bytes of the characters of the Basic Multilingual Plane, asked of iconv a page of 256
+// characters at a time when a text first holds one of them (one call over the page, each
+// character followed by a line break): converting a text is then a look-up per character,
+// where iconv costs more per call than per byte. An entry is 0 for a character GBK lacks,
+// else its byte, or its two bytes with the lead byte high.
+struct TGbkTable {
+  std::uint16_t Codes[0x10000] = {};
+  std::atomic<bool> Ready[0x100] = {};
+  std::mutex Filling;
+};
+
+void FillGbkPage(TGbkTable& t, unsigned page) {
+  std::vector<char32_t> chars;
+  String in;
+  for (char32_t c = std::max<char32_t>(page << 8, 0x80); c < (page + 1) << 8; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    chars.push_back(c);
+    AppendUtf8(in, c);
+    in += '\n';
+  }
+  // A character GBK lacks comes out as '?'; no GBK byte pair holds a line break.
+  String out = Iconv(in, "UTF-8", "GBK", "?", 0);
+  std::size_t pos = 0;
+  for (char32_t c : chars) {
+    std::size_t end = out.find('\n', pos);
+    if (end == String::npos) break;
+    std::string_view bytes(out.data() + pos, end - pos);
+    if (bytes.size() == 1 && bytes[0] != '?') t.Codes[c] = static_cast<unsigned char>(bytes[0]);
+    else if (bytes.size() == 2)
+      t.Codes[c] =
+          static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1]));
+    pos = end + 1;
+  }
+}
+
+std::uint16_t GbkCode(char32_t c) {
+  static TGbkTable table;
+  unsigned page = static_cast<unsigned>(c >> 8);
+  if (!table.Ready[page].load(std::memory_order_acquire)) {
+    std::lock_guard<std::mutex> lock(table.Filling);
+    if (!table.Ready[page].load(std::memory_order_relaxed)) {
+      FillGbkPage(table, page);
+      table.Ready[page].store(true, std::memory_order_release);
+    }
+  }
+  return table.Codes[c];
+}
+
+// The character of the well-formed UTF-8 sequence at pos (no overlong form, no surrogate, at
+// most U+10FFFF) and its length; false for anything else.
+bool DecodeWellFormed(std::string_view s, std::size_t pos, char32_t& c, std::size_t& length) {
+  auto lead = static_cast<unsigned char>(s[pos]);
+  length = static_cast<std::size_t>(Utf8SeqLen(lead));
+  if (length == 1 || pos + length > s.size()) return false;
+  c = lead & (0xFF >> (length + 1));
+  for (std::size_t i = 1; i < length; ++i) {
+    auto b = static_cast<unsigned char>(s[pos + i]);
+    if ((b & 0xC0) != 0x80) return false;
+    c = c << 6 | (b & 0x3F);
+  }
+  static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+  return c >= kLeast[length] && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+}
+
+}  // namespace
+
+// As iconv converts with the '?' substitute: a character GBK lacks, and a malformed sequence,
+// become one '?' and are skipped by the length their lead byte gives.
 String Utf8ToGbk(std::string_view s) {
   if (IsAscii(s)) return String(s);
-  return Iconv(s, "UTF-8", "GBK", "?", 0);
+  // No character takes more bytes in GBK than in UTF-8.
+  String out(s.size(), '\0');
+  std::size_t n = 0;
+  for (std::size_t p = 0; p < s.size();) {
+    auto lead = static_cast<unsigned char>(s[p]);
+    if (lead < 0x80) {
+      out[n++] = static_cast<char>(lead);
+      ++p;
+      continue;
+    }
+    char32_t c = 0;
+    std::size_t length = 0;
+    std::uint16_t gbk = DecodeWellFormed(s, p, c, length) && c < 0x10000 ? GbkCode(c) : 0;
+    if (gbk == 0) {
+      out[n++] = '?';
+      p += std::min(static_cast<std::size_t>(Utf8SeqLen(lead)), s.size() - p);
+      continue;
+    }
+    if (gbk > 0xFF) out[n++] = static_cast<char>(gbk >> 8);
+    out[n++] = static_cast<char>(gbk & 0xFF);
+    p += length;
+  }
+  out.resize(n);
+  return out;
 }
 
 bool IsValidUtf8(std::string_view s) {

@@ -131,13 +131,21 @@ void BindCell(TSqliteDb& db, sqlite3_stmt* s, int index, const TCellView& c, TJe
         rc = sqlite3_bind_double(s, index, d);
         break;
       }
-      db.BindText(s, index, c.Bytes, "column '" + column + "'", shown);
+      db.BindText(s, index, c.Bytes, "column", column, shown);
       break;
     case TCellKind::Blob:
       rc = sqlite3_bind_blob(s, index, c.Bytes.data(), static_cast<int>(c.Bytes.size()), SQLITE_TRANSIENT);
       break;
   }
   if (rc != SQLITE_OK) db.Fail(rc, shown);
+}
+
+// The cache key of a write: its kind and the positions of the columns it sets.
+String WriteKey(char kind, const std::vector<int>& cols) {
+  String key(1, kind);
+  key.reserve(1 + 4 * cols.size());
+  for (int c : cols) key.append(reinterpret_cast<const char*>(&c), sizeof c);
+  return key;
 }
 
 const char* const SRowNotFound = "Row cannot be located for updating. Some values may have been changed since it was last read";
@@ -224,8 +232,14 @@ void TParameters::ParseSQL(const String& sql) {
 
 // ------------------------------------------------------------------------------ TADOQuery
 
+// The write statements of the open result, prepared once each. A write is found by its key
+// (its kind and the columns it sets), so writing a row again builds no SQL text.
 struct TADOQuery::TStatementCache {
-  std::map<String, TSqliteStatement> Items;
+  struct TEntry {
+    TSqliteStatement Stmt;
+    String Sql;
+  };
+  std::map<String, TEntry> Items;
 };
 
 // Follows the master's current record for the parameters named like its fields.
@@ -428,25 +442,27 @@ void TADOQuery::InternalOpen() {
   }
 }
 
-void TADOQuery::Fetch(bool defineFields) {
-  TSqliteDb& db = Db();
-  String jet = CommandText();
-  TJetTranslation t = db.Translate(jet);
-  if (t.Kind != TJetStatementKind::Select && t.Kind != TJetStatementKind::Other)
-    throw EADOError("The statement returns no records; run it with ExecSQL", 0, jet);
-  bool updatable = !t.UpdatableTable.empty();
-  TSqliteStatement stmt = db.Prepare(updatable ? t.RowIdSql : t.Sql, jet);
-  sqlite3_stmt* s = stmt.Get();
-  BindParameters(s, t, jet);
-  const int first = updatable ? 1 : 0;
-  const int n = sqlite3_column_count(s) - first;
+// One column of a result as the fetch reads it: what it is called, what field it makes and
+// the table column it writes back to.
+struct TADOQuery::TResultColumn {
+  String Name;                // unique within the result
+  TFieldType Type = ftUnknown;  // ftUnknown: an expression, typed by its values after the fetch
+  int Size = 0;
+  bool ReadOnly = false;      // in an updatable result, a column of no base column
+  TColumn Column;
+  TValueKinds Seen;           // the kinds of value an expression column held
+};
 
-  std::vector<TColumn> columns(static_cast<std::size_t>(n));
-  std::vector<TFieldType> types(static_cast<std::size_t>(n));
-  std::vector<int> sizes(static_cast<std::size_t>(n));
-  std::vector<bool> readOnly(static_cast<std::size_t>(n));
-  std::vector<String> names(static_cast<std::size_t>(n));
+// The columns of a prepared select (after the rowid when First is 1): their declared types,
+// the base columns they show, and names made unique.
+std::vector<TADOQuery::TResultColumn> TADOQuery::DescribeColumns(sqlite3_stmt* s, int first,
+                                                                 const TJetTranslation& t) {
+  TSqliteDb& db = Db();
+  const bool updatable = first > 0;
+  const int n = sqlite3_column_count(s) - first;
+  std::vector<TResultColumn> columns(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) {
+    TResultColumn& rc = columns[static_cast<std::size_t>(i)];
     int c = i + first;
     const char* decl = sqlite3_column_decltype(s, c);
     TJetColumnType type = ClassifyDeclaredType(decl ? decl : "");
@@ -459,62 +475,92 @@ void TADOQuery::Fetch(bool defineFields) {
                                         &notNull, &pk, &autoinc) == SQLITE_OK)
         autoInc = autoinc != 0;
     }
-    columns[i].Kind = type.Kind;
-    if (updatable && table && origin && SameText(table, t.UpdatableTable)) columns[i].Origin = origin;
-    readOnly[i] = updatable && columns[i].Origin.empty();
-    types[i] = FieldTypeOf(type.Kind, autoInc, FEnableBCD);
-    sizes[i] = type.Kind == TJetColumnKind::Text ? type.Size : 0;
+    rc.Column.Kind = type.Kind;
+    if (updatable && table && origin && SameText(table, t.UpdatableTable)) rc.Column.Origin = origin;
+    rc.ReadOnly = updatable && rc.Column.Origin.empty();
+    rc.Type = FieldTypeOf(type.Kind, autoInc, FEnableBCD);
+    rc.Size = type.Kind == TJetColumnKind::Text ? type.Size : 0;
     // Equal names (joins) are told apart by their table, as the result names them.
     auto taken = [&](const String& candidate) {
       for (int k = 0; k < i; ++k)
-        if (SameText(names[k], candidate)) return true;
+        if (SameText(columns[static_cast<std::size_t>(k)].Name, candidate)) return true;
       return false;
     };
     String name = sqlite3_column_name(s, c);
     if (taken(name)) name = String(table ? table : "Expr") + "." + name;
     const String base = name;
     for (int dup = 1; taken(name); ++dup) name = base + "_" + IntToStr(dup);
-    names[i] = name;
+    rc.Name = name;
   }
+  return columns;
+}
 
-  std::vector<TValueKinds> seen(static_cast<std::size_t>(n));
-  std::vector<Int64> rowIds;
-  TRowWriter w(n);
-  // Field definitions before the rows; expression columns get their type after the fetch.
-  if (defineFields) {
-    FieldDefs()->Clear();
-    for (int i = 0; i < n; ++i) {
-      TFieldDef* d = FieldDefs()->Add(names[i], types[i] == ftUnknown ? ftWideString : types[i], sizes[i]);
-      if (readOnly[i]) d->SetAttributes(d->Attributes() + faReadonly);
-    }
-  } else if (FieldDefs()->Count() != n) {
-    throw EADOError("The statement's columns changed since the query was opened", 0, jet);
+// Field definitions before the rows; expression columns get their type after the fetch.
+void TADOQuery::DefineFields(const std::vector<TResultColumn>& columns) {
+  FieldDefs()->Clear();
+  for (const TResultColumn& c : columns) {
+    TFieldDef* d = FieldDefs()->Add(c.Name, c.Type == ftUnknown ? ftWideString : c.Type, c.Size);
+    if (c.ReadOnly) d->SetAttributes(d->Attributes() + faReadonly);
   }
+}
+
+// Steps through the result, one stored row per result row (up to MaxRecords), and keeps each
+// row's rowid when the result is updatable.
+void TADOQuery::ReadRows(sqlite3_stmt* s, int first, std::vector<TResultColumn>& columns, const String& shown) {
+  TSqliteDb& db = Db();
+  const int n = static_cast<int>(columns.size());
+  std::vector<int> expressions;
+  for (int i = 0; i < n; ++i)
+    if (columns[static_cast<std::size_t>(i)].Type == ftUnknown) expressions.push_back(i);
   ClearRows();
+  FRowIds.clear();
+  TRowWriter w(n);
   int count = 0;
-  while ((FMaxRecords <= 0 || count < FMaxRecords) && db.Step(s, jet)) {
+  while ((FMaxRecords <= 0 || count < FMaxRecords) && db.Step(s, shown)) {
     w.Clear();
-    for (int i = 0; i < n; ++i) {
-      if (types[i] == ftUnknown) NoteKind(s, i + first, seen[i]);
-      w.SetCell(i, ColumnCell(s, i + first, columns[i].Kind));
-    }
+    for (int i = 0; i < n; ++i) w.SetCell(i, ColumnCell(s, i + first, columns[static_cast<std::size_t>(i)].Column.Kind));
+    for (int i : expressions) NoteKind(s, i + first, columns[static_cast<std::size_t>(i)].Seen);
     int id = AppendRow(w);
-    if (updatable) {
-      if (id >= static_cast<int>(rowIds.size())) rowIds.resize(static_cast<std::size_t>(id) + 1, -1);
-      rowIds[static_cast<std::size_t>(id)] = sqlite3_column_int64(s, 0);
+    if (first > 0) {
+      if (id >= static_cast<int>(FRowIds.size())) FRowIds.resize(static_cast<std::size_t>(id) + 1, -1);
+      FRowIds[static_cast<std::size_t>(id)] = sqlite3_column_int64(s, 0);
     }
     ++count;
   }
-  if (defineFields) {
-    for (int i = 0; i < n; ++i) {
-      if (types[i] != ftUnknown) continue;
-      TFieldDef* d = FieldDefs()->Items(i);
-      d->SetDataType(seen[i].Type());
-      if (d->DataType() == ftWideString) d->SetSize(std::max(seen[i].MaxLength, 255));
-    }
+}
+
+// An expression column's field takes the type of the values it held.
+void TADOQuery::TypeExpressionFields(const std::vector<TResultColumn>& columns) {
+  for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+    const TResultColumn& c = columns[static_cast<std::size_t>(i)];
+    if (c.Type != ftUnknown) continue;
+    TFieldDef* d = FieldDefs()->Items(i);
+    d->SetDataType(c.Seen.Type());
+    if (d->DataType() == ftWideString) d->SetSize(std::max(c.Seen.MaxLength, 255));
   }
-  FColumns = std::move(columns);
-  FRowIds = std::move(rowIds);
+}
+
+void TADOQuery::Fetch(bool defineFields) {
+  TSqliteDb& db = Db();
+  String jet = CommandText();
+  TJetTranslation t = db.Translate(jet);
+  if (t.Kind != TJetStatementKind::Select && t.Kind != TJetStatementKind::Other)
+    throw EADOError("The statement returns no records; run it with ExecSQL", 0, jet);
+  bool updatable = !t.UpdatableTable.empty();
+  TSqliteStatement stmt = db.Prepare(updatable ? t.RowIdSql : t.Sql, jet);
+  sqlite3_stmt* s = stmt.Get();
+  BindParameters(s, t, jet);
+  const int first = updatable ? 1 : 0;
+
+  std::vector<TResultColumn> columns = DescribeColumns(s, first, t);
+  if (defineFields) DefineFields(columns);
+  else if (FieldDefs()->Count() != static_cast<int>(columns.size()))
+    throw EADOError("The statement's columns changed since the query was opened", 0, jet);
+  ReadRows(s, first, columns, jet);
+  if (defineFields) TypeExpressionFields(columns);
+
+  FColumns.clear();
+  for (TResultColumn& c : columns) FColumns.push_back(std::move(c.Column));
   FTable = updatable ? t.UpdatableTable : String();
 }
 
@@ -540,14 +586,44 @@ void TADOQuery::Requery() {
   First();
 }
 
-void* TADOQuery::CachedStatement(const String& sql) {
-  auto it = FStatements->Items.find(sql);
-  if (it == FStatements->Items.end()) it = FStatements->Items.emplace(sql, Db().Prepare(sql, sql)).first;
-  sqlite3_stmt* s = it->second.Get();
+TADOQuery::TCachedStatement TADOQuery::CachedStatement(const String& key, String (TADOQuery::*makeSql)(const std::vector<int>&) const,
+                                                      const std::vector<int>& cols) {
+  auto it = FStatements->Items.find(key);
+  if (it == FStatements->Items.end()) {
+    String sql = (this->*makeSql)(cols);
+    TSqliteStatement stmt = Db().Prepare(sql, sql);
+    it = FStatements->Items.emplace(key, TStatementCache::TEntry{std::move(stmt), std::move(sql)}).first;
+  }
+  sqlite3_stmt* s = it->second.Stmt.Get();
   sqlite3_reset(s);
   sqlite3_clear_bindings(s);
-  return s;
+  return {s, &it->second.Sql};
 }
+
+String TADOQuery::InsertSql(const std::vector<int>& cols) const {
+  String sql = "INSERT INTO " + QuoteName(FTable);
+  if (cols.empty()) return sql + " DEFAULT VALUES";
+  String names, marks;
+  for (int c : cols) {
+    names += (names.empty() ? "" : ", ") + QuoteName(FColumns[c].Origin);
+    marks += marks.empty() ? "?" : ", ?";
+  }
+  return sql + " (" + names + ") VALUES (" + marks + ")";
+}
+
+String TADOQuery::RereadSql(const std::vector<int>& cols) const {
+  String names;
+  for (int c : cols) names += (names.empty() ? "" : ", ") + QuoteName(FColumns[c].Origin);
+  return "SELECT " + names + " FROM " + QuoteName(FTable) + " WHERE rowid = ?";
+}
+
+String TADOQuery::UpdateSql(const std::vector<int>& cols) const {
+  String sets;
+  for (int c : cols) sets += (sets.empty() ? "" : ", ") + QuoteName(FColumns[c].Origin) + " = ?";
+  return "UPDATE " + QuoteName(FTable) + " SET " + sets + " WHERE rowid = ?";
+}
+
+String TADOQuery::DeleteSql(const std::vector<int>&) const { return "DELETE FROM " + QuoteName(FTable) + " WHERE rowid = ?"; }
 
 Int64 TADOQuery::RowIdOf(int rowId) const {
   if (rowId < 0 || rowId >= static_cast<int>(FRowIds.size()) || FRowIds[static_cast<std::size_t>(rowId)] < 0)
@@ -570,71 +646,53 @@ void TADOQuery::InternalPost(TRowUpdate& update) {
   std::vector<int> cols;
   for (int i = 0; i < static_cast<int>(FColumns.size()); ++i)
     if (!FColumns[i].Origin.empty() && update.Changed(i)) cols.push_back(i);
-
-  if (update.Kind() == usInserted) {
-    String sql = "INSERT INTO " + QuoteName(FTable);
-    if (cols.empty()) {
-      sql += " DEFAULT VALUES";
-    } else {
-      String names, marks;
-      for (int c : cols) {
-        names += (names.empty() ? "" : ", ") + QuoteName(FColumns[c].Origin);
-        marks += marks.empty() ? "?" : ", ?";
-      }
-      sql += " (" + names + ") VALUES (" + marks + ")";
-    }
-    auto* s = static_cast<sqlite3_stmt*>(CachedStatement(sql));
+  auto bindNew = [&](sqlite3_stmt* s, const String& sql) {
     for (std::size_t k = 0; k < cols.size(); ++k)
       BindCell(db, s, static_cast<int>(k) + 1, update.NewCell(cols[k]), FColumns[cols[k]].Kind, FColumns[cols[k]].Origin, sql);
-    db.Step(s, sql);
-    sqlite3_reset(s);
+  };
+
+  if (update.Kind() == usInserted) {
+    TCachedStatement ins = CachedStatement(WriteKey('I', cols), &TADOQuery::InsertSql, cols);
+    bindNew(ins.Stmt, *ins.Sql);
+    db.Step(ins.Stmt, *ins.Sql);
+    sqlite3_reset(ins.Stmt);
     Int64 rowid = sqlite3_last_insert_rowid(db.Handle());
     int id = update.RowId();
     if (id >= static_cast<int>(FRowIds.size())) FRowIds.resize(static_cast<std::size_t>(id) + 1, -1);
     FRowIds[static_cast<std::size_t>(id)] = rowid;
 
     // The row as stored: autonumbers and defaults come back into the dataset.
-    String names;
     std::vector<int> all;
     for (int i = 0; i < static_cast<int>(FColumns.size()); ++i)
-      if (!FColumns[i].Origin.empty()) {
-        names += (names.empty() ? "" : ", ") + QuoteName(FColumns[i].Origin);
-        all.push_back(i);
-      }
+      if (!FColumns[i].Origin.empty()) all.push_back(i);
     if (all.empty()) return;
-    String reread = "SELECT " + names + " FROM " + QuoteName(FTable) + " WHERE rowid = ?";
-    auto* r = static_cast<sqlite3_stmt*>(CachedStatement(reread));
-    sqlite3_bind_int64(r, 1, rowid);
-    if (db.Step(r, reread))
+    TCachedStatement r = CachedStatement(WriteKey('R', all), &TADOQuery::RereadSql, all);
+    sqlite3_bind_int64(r.Stmt, 1, rowid);
+    if (db.Step(r.Stmt, *r.Sql))
       for (std::size_t k = 0; k < all.size(); ++k)
-        update.SetNewCell(all[k], ColumnCell(r, static_cast<int>(k), FColumns[all[k]].Kind));
-    sqlite3_reset(r);
+        update.SetNewCell(all[k], ColumnCell(r.Stmt, static_cast<int>(k), FColumns[all[k]].Kind));
+    sqlite3_reset(r.Stmt);
     return;
   }
 
   if (cols.empty()) return;
-  String sets;
-  for (int c : cols) sets += (sets.empty() ? "" : ", ") + QuoteName(FColumns[c].Origin) + " = ?";
-  String sql = "UPDATE " + QuoteName(FTable) + " SET " + sets + " WHERE rowid = ?";
-  auto* s = static_cast<sqlite3_stmt*>(CachedStatement(sql));
-  for (std::size_t k = 0; k < cols.size(); ++k)
-    BindCell(db, s, static_cast<int>(k) + 1, update.NewCell(cols[k]), FColumns[cols[k]].Kind, FColumns[cols[k]].Origin, sql);
-  sqlite3_bind_int64(s, static_cast<int>(cols.size()) + 1, RowIdOf(update.RowId()));
-  db.Step(s, sql);
-  sqlite3_reset(s);
-  if (sqlite3_changes(db.Handle()) != 1) throw EADOError(SRowNotFound, 0, sql);
+  TCachedStatement upd = CachedStatement(WriteKey('U', cols), &TADOQuery::UpdateSql, cols);
+  bindNew(upd.Stmt, *upd.Sql);
+  sqlite3_bind_int64(upd.Stmt, static_cast<int>(cols.size()) + 1, RowIdOf(update.RowId()));
+  db.Step(upd.Stmt, *upd.Sql);
+  sqlite3_reset(upd.Stmt);
+  if (sqlite3_changes(db.Handle()) != 1) throw EADOError(SRowNotFound, 0, *upd.Sql);
 }
 
 void TADOQuery::InternalDelete(TRowUpdate& update) {
   if (FTable.empty() || FLockType == ltReadOnly) DatabaseError(SDataSetReadOnly, this);
   TSqliteDb& db = Db();
   EnterWrite();
-  String sql = "DELETE FROM " + QuoteName(FTable) + " WHERE rowid = ?";
-  auto* s = static_cast<sqlite3_stmt*>(CachedStatement(sql));
-  sqlite3_bind_int64(s, 1, RowIdOf(update.RowId()));
-  db.Step(s, sql);
-  sqlite3_reset(s);
-  if (sqlite3_changes(db.Handle()) != 1) throw EADOError(SRowNotFound, 0, sql);
+  TCachedStatement del = CachedStatement(WriteKey('D', {}), &TADOQuery::DeleteSql, {});
+  sqlite3_bind_int64(del.Stmt, 1, RowIdOf(update.RowId()));
+  db.Step(del.Stmt, *del.Sql);
+  sqlite3_reset(del.Stmt);
+  if (sqlite3_changes(db.Handle()) != 1) throw EADOError(SRowNotFound, 0, *del.Sql);
 }
 
 int TADOQuery::ExecSQL() {

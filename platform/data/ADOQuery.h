@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+struct sqlite3_stmt;
+
 // ------------------------------------------------------------------------------ parameters
 
 KELM_ENUM(TParameterDirection, pdUnknown, pdInput, pdOutput, pdInputOutput, pdReturnValue)
@@ -163,8 +165,26 @@ private:
   TSqliteDb& Db();
   void SQLChanged(TObject* sender);
   void BindParameters(void* stmt, const TJetTranslation& t, const String& shown);
+  // Opening reads the result in named steps: its columns, the field definitions, the rows,
+  // then the types of expression columns from their values.
+  struct TResultColumn;
   void Fetch(bool defineFields);
-  void* CachedStatement(const String& sql);
+  std::vector<TResultColumn> DescribeColumns(sqlite3_stmt* stmt, int first, const TJetTranslation& t);
+  void DefineFields(const std::vector<TResultColumn>& columns);
+  void ReadRows(sqlite3_stmt* stmt, int first, std::vector<TResultColumn>& columns, const String& shown);
+  void TypeExpressionFields(const std::vector<TResultColumn>& columns);
+  struct TCachedStatement {
+    sqlite3_stmt* Stmt;
+    const String* Sql;
+  };
+  // The write statement cached under Key, reset and unbound; prepared from the text MakeSql
+  // gives for Cols the first time.
+  TCachedStatement CachedStatement(const String& key, String (TADOQuery::*makeSql)(const std::vector<int>&) const,
+                                   const std::vector<int>& cols);
+  String InsertSql(const std::vector<int>& cols) const;
+  String RereadSql(const std::vector<int>& cols) const;
+  String UpdateSql(const std::vector<int>& cols) const;
+  String DeleteSql(const std::vector<int>& cols) const;
   void EnterWrite();
   Int64 RowIdOf(int rowId) const;
   void MasterChanged();

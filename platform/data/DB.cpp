@@ -600,7 +600,9 @@ void TDataSet::DataEvent(TDataEvent event, NativeInt info) {
       break;
     }
     case deDataSetChange:
-    case deDataSetScroll: FCalcCache.clear(); break;
+    case deDataSetScroll:
+      if (!FCalcCache.empty()) FCalcCache.clear();
+      break;
     case deLayoutChange:
     case deFieldListChange:
       FCalcCache.clear();
@@ -638,27 +640,25 @@ bool TDataSet::ReadsEditBuffer(int id) const {
   return FEditing && id == FEditRowId && FState != dsOldValue && FState != dsCurValue;
 }
 
-Variant TDataSet::GetFieldValue(const TField* field) const {
-  if (field->FValidating) return field->FValidatingValue;
-  if (!Active()) return Null();
+bool TDataSet::FieldCell(const TField* field, TCellView& cell) const {
+  cell = TCellView();
+  if (field->FValidating) return false;
+  if (!Active()) return true;
   int id = ReadRowId();
-  if (id < 0) return Null();
-  if (field->FFieldNo > 0) {
-    int col = field->FFieldNo - 1;
-    TCellView cell;
-    if (FState == dsOldValue) {
-      cell = ReadCell(StoredRow(id), FColumnCount, col);
-    } else if (ReadsEditBuffer(id)) {
-      cell = FEdit[col].View();
-    } else {
-      const Byte* row = RowData(id);
-      if (!row) return Null();
-      cell = ReadCell(row, FColumnCount, col);
-    }
-    return CellToVariant(cell, field->DataType());
-  }
-  if (field->FCalcIndex >= 0) return CalcValues(id)[field->FCalcIndex];
-  return Null();
+  if (id < 0) return true;
+  if (field->FFieldNo <= 0) return field->FCalcIndex < 0;  // a calculated value is no stored cell
+  int col = field->FFieldNo - 1;
+  if (FState == dsOldValue) cell = ReadCell(StoredRow(id), FColumnCount, col);
+  else if (ReadsEditBuffer(id)) cell = EditCell(col);
+  else if (const Byte* row = RowData(id)) cell = ReadCell(row, FColumnCount, col);
+  return true;
+}
+
+Variant TDataSet::GetFieldValue(const TField* field) const {
+  TCellView cell;
+  if (FieldCell(field, cell)) return cell.IsNull() ? Null() : CellToVariant(cell, field->DataType());
+  if (field->FValidating) return field->FValidatingValue;
+  return CalcValues(ReadRowId())[field->FCalcIndex];
 }
 
 void TDataSet::SetFieldValue(TField* field, const Variant& value) {
@@ -820,18 +820,21 @@ void TDataSet::UpdateRecord() {
   DataEvent(deUpdateRecord, 0);
 }
 
+// The edit buffer holds only the values assigned since the edit began; the others are read
+// from the row, which stays as it is until the edit is posted or cancelled.
 void TDataSet::StartEdit(int id, bool inserting) {
   FEditing = true;
   FEditRowId = id;
   FInsertRowPending = inserting;
   FEdit.assign(FColumnCount, TCellValue());
   FEditAssigned.assign(FColumnCount, 0);
-  if (!inserting) {
-    const Byte* row = RowData(id);
-    for (int c = 0; c < FColumnCount; ++c) FEdit[c] = TCellValue(ReadCell(row, FColumnCount, c));
-  }
   FEditCalc.assign(FCalcCount, Null());
   if (FHasCalcFields) ComputeCalcFields(id, FEditCalc);
+}
+
+TCellView TDataSet::EditCell(int col) const {
+  if (FEditAssigned[col]) return FEdit[col].View();
+  return FInsertRowPending ? TCellView() : RowCell(FEditRowId, col);
 }
 
 void TDataSet::FinishEdit() {
@@ -965,8 +968,8 @@ void TDataSet::WritePost() {
   u.FKind = inserting ? usInserted : usModified;
   u.FOldRow = inserting ? nullptr : RowData(id);
   u.FNewCells = &FEdit;
+  u.FNewAssigned = &FEditAssigned;
   u.FChanged.assign(FColumnCount, 0);
-  u.FOverrides.resize(FColumnCount);
   bool any = false;
   for (int c = 0; c < FColumnCount; ++c) {
     bool changed = FEditAssigned[c] && (inserting || CellsDiffer(u.FOldRow, FEdit[c].View(), c));
@@ -976,20 +979,45 @@ void TDataSet::WritePost() {
   if (!inserting && !any) return;  // nothing changed: nothing to write
   if (!FCachedUpdates) InternalPost(u);
 
-  JournalTouch(id);
-  if (FCachedUpdates) {
-    if (inserting) {
-      FStatus[id] |= kPendingInsert;
-      FPending.push_back(id);
-    } else if (!(FStatus[id] & (kPendingInsert | kPendingModify))) {
-      FOriginal[id] = std::move(FRows[id]);  // keeps u.FOldRow alive
-      FStatus[id] |= kPendingModify;
-      FPending.push_back(id);
-    }
+  // The new block is made while the old one, which the update reads, still stands.
+  TRowPtr row = PostedRow(u);
+  if (!FCachedUpdates) {
+    // Written through: the old block is what a rollback puts back, so the journal takes it.
+    TRowPtr old = std::move(FRows[id]);
+    ReplaceRow(id, std::move(row));
+    JournalTouch(id, &old);
+    return;
   }
-  TRowWriter w(FColumnCount);
-  for (int c = 0; c < FColumnCount; ++c) w.SetCell(c, u.NewCell(c));
-  ReplaceRow(id, TRowPtr(w.Build()));
+  JournalTouch(id);
+  if (inserting) {
+    FStatus[id] |= kPendingInsert;
+    FPending.push_back(id);
+  } else if (!(FStatus[id] & (kPendingInsert | kPendingModify))) {
+    FOriginal[id] = std::move(FRows[id]);
+    FStatus[id] |= kPendingModify;
+    FPending.push_back(id);
+  }
+  ReplaceRow(id, std::move(row));
+}
+
+// The row a post leaves: when every value the edit (or the store) gave keeps its size, as no text
+// does on either side, it is the old block with those values put in; else it is built anew.
+TDataSet::TRowPtr TDataSet::PostedRow(const TRowUpdate& u) {
+  auto given = [&](int c) {
+    return FEditAssigned[c] || (static_cast<std::size_t>(c) < u.FOverrides.size() && u.FOverrides[c]);
+  };
+  bool patch = u.FOldRow != nullptr;
+  for (int c = 0; patch && c < FColumnCount; ++c)
+    patch = !given(c) || (rowlayout::FixedSize(static_cast<TCellKind>(u.FOldRow[c])) && rowlayout::FixedSize(u.NewCell(c).Kind));
+  if (patch) {
+    TRowPtr row = CopyRow(u.FOldRow, FColumnCount);
+    for (int c = 0; c < FColumnCount; ++c)
+      if (given(c)) rowlayout::WriteFixedCell(row.get(), FColumnCount, c, u.NewCell(c));
+    return row;
+  }
+  FPostRow.Reset(FColumnCount);
+  for (int c = 0; c < FColumnCount; ++c) FPostRow.SetCell(c, u.NewCell(c));
+  return TRowPtr(FPostRow.Build());
 }
 
 void TDataSet::Post() {
@@ -1158,19 +1186,61 @@ bool MatchValue(TField* field, const Variant& key, TLocateOptions options) {
   }
 }
 
+// Whether text equals (or with Partial starts with) a key already lower-cased as AnsiLowerCase
+// lowers: ASCII text is lowered while it is compared, other text as AnsiLowerCase does.
+bool LowerMatches(std::string_view text, const String& loweredKey, bool partial) {
+  if (!IsAscii(text)) {
+    String lowered = AnsiLowerCase(text);
+    return partial ? lowered.compare(0, loweredKey.size(), loweredKey) == 0 : lowered == loweredKey;
+  }
+  if (partial ? text.size() < loweredKey.size() : text.size() != loweredKey.size()) return false;
+  for (std::size_t i = 0; i < loweredKey.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    if (c != loweredKey[i]) return false;
+  }
+  return true;
+}
+
+// One key of a search, prepared once for all rows.
+struct TSearchKey {
+  Variant Value;
+  // A text key for a text field: compared with the stored text in place. Its text is lowered
+  // for a search without regard to case.
+  bool Direct = false;
+  String Text;
+};
+
 }  // namespace
 
 bool TDataSet::FindRow(const std::vector<TField*>& fields, const Variant& values, TLocateOptions options, int& pos) {
-  std::vector<Variant> keys;
+  std::vector<TSearchKey> keys;
+  auto add = [&](const Variant& v) { keys.push_back(TSearchKey{v, false, String()}); };
   if (VarIsArray(values))
-    for (int i = VarArrayLowBound(values, 1); i <= VarArrayHighBound(values, 1); ++i) keys.push_back(values.GetElement({i}));
+    for (int i = VarArrayLowBound(values, 1); i <= VarArrayHighBound(values, 1); ++i) add(values.GetElement({i}));
   else
-    keys.push_back(values);
+    add(values);
   if (keys.size() != fields.size() || fields.empty()) return false;
+  const bool partial = options.Contains(loPartialKey), noCase = options.Contains(loCaseInsensitive);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    TSearchKey& k = keys[i];
+    if (!VarIsStr(k.Value) || !dynamic_cast<TStringField*>(fields[i])) continue;
+    k.Direct = true;
+    k.Text = noCase ? AnsiLowerCase(VarToStr(k.Value)) : VarToStr(k.Value);
+  }
+  // A stored text of a text field compares with a text key as the field's AsString would.
+  auto matches = [&](TField* field, const TSearchKey& key) {
+    TCellView cell;
+    if (key.Direct && FieldCell(field, cell) && cell.Kind == TCellKind::Text) {
+      if (noCase) return LowerMatches(cell.Bytes, key.Text, partial);
+      return partial ? cell.Bytes.substr(0, key.Text.size()) == key.Text : cell.Bytes == key.Text;
+    }
+    return MatchValue(field, key.Value, options);
+  };
   for (std::size_t p = 0; p < FOrder.size(); ++p) {
     TDataSetReadScope scope(this, FOrder[p], FState, FCalcTarget);
     bool all = true;
-    for (std::size_t i = 0; all && i < fields.size(); ++i) all = MatchValue(fields[i], keys[i], options);
+    for (std::size_t i = 0; all && i < fields.size(); ++i) all = matches(fields[i], keys[i]);
     if (all) {
       pos = static_cast<int>(p);
       return true;
@@ -1438,10 +1508,10 @@ void TDataSet::SaveRollbackPoint() {
 
 void TDataSet::ReleaseRollbackPoint() { FJournal.reset(); }
 
-void TDataSet::JournalTouch(int id) {
+void TDataSet::JournalTouch(int id, TRowPtr* replaced) {
   if (!FJournal || static_cast<std::size_t>(id) >= FJournal->RowCount || FJournal->Touched.count(id)) return;
   TJournal::TEntry e;
-  e.Row = CopyRow(RowData(id), FColumnCount);
+  e.Row = replaced ? std::move(*replaced) : CopyRow(RowData(id), FColumnCount);
   e.Status = FStatus[id];
   auto orig = FOriginal.find(id);
   if (orig != FOriginal.end()) {

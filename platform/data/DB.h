@@ -320,10 +320,14 @@ private:
   void CentreOn(int Pos);
 
   // values
+  // The stored value a field reads now (Null without a record), read in place; false for a
+  // value that is no stored cell (a calculated field, one being validated).
+  bool FieldCell(const TField* Field, TCellView& Cell) const;
   Variant GetFieldValue(const TField* Field) const;
   Variant GetFieldValueAs(const TField* Field, TDataSetState State) const;  // old, new, current value
   void SetFieldValue(TField* Field, const Variant& Value);
   bool ReadsEditBuffer(int RowId) const;
+  TCellView EditCell(int Col) const;  // the value the edit buffer gives a column
   std::vector<Variant>& CalcValues(int RowId) const;
   void ComputeCalcFields(int RowId, std::vector<Variant>& Target) const;
   void RecalcEditRow();
@@ -345,10 +349,13 @@ private:
   void ApplyOverrides(int RowId, const TRowUpdate& Update);
   void ReplaceRow(int RowId, TRowPtr Row);
   static TRowPtr CopyRow(const Byte* Row, int Columns);
+  TRowPtr PostedRow(const TRowUpdate& Update);
   bool CellsDiffer(const Byte* OldRow, const TCellView& New, int Col) const;
 
   // journal
-  void JournalTouch(int RowId);
+  // Keeps the row as it is before its first change since the rollback point; Replaced, a block
+  // the row no longer holds, is kept instead of a copy.
+  void JournalTouch(int RowId, TRowPtr* Replaced = nullptr);
 
   // links
   void AddDataSource(TDataSource* Source);
@@ -388,8 +395,9 @@ private:
   bool FEditing = false;
   int FEditRowId = -1;
   bool FInsertRowPending = false;  // the edit row is an insert not yet posted
-  std::vector<TCellValue> FEdit;
-  std::vector<Byte> FEditAssigned;
+  std::vector<TCellValue> FEdit;     // the values assigned since the edit began
+  std::vector<Byte> FEditAssigned;  // by column: whether FEdit holds its value
+  TRowWriter FPostRow;              // builds the row a post writes, its buffers kept
   mutable std::vector<Variant> FEditCalc;
 
   // reading another row without moving (filter, calc, locate, sort)

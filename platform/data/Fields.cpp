@@ -269,6 +269,8 @@ void TField::Notification(TComponent* component, TOperation operation) {
 
 Variant TField::ReadValue() const { return FDataSet ? FDataSet->GetFieldValue(this) : Null(); }
 
+bool TField::ReadCell(TCellView& cell) const { return FDataSet && FDataSet->FieldCell(this, cell); }
+
 void TField::WriteValue(const Variant& value) {
   if (!FDataSet) DatabaseErrorFmt("Field '%s' has no dataset", {DisplayName()});
   TDataSet* ds = FDataSet;
@@ -304,7 +306,11 @@ void TField::RangeError(const String& value, const String& min, const String& ma
   DatabaseErrorFmt(SFieldRangeError, {value, DisplayName(), min, max});
 }
 
-bool TField::IsNull() const { return VarIsNull(ReadValue()); }
+bool TField::IsNull() const {
+  TCellView cell;
+  if (ReadCell(cell)) return cell.IsNull();
+  return VarIsNull(ReadValue());
+}
 
 bool TField::SetNullOrText(const Variant& v) {
   if (VarIsNull(v) || VarIsEmpty(v)) WriteValue(Null());
@@ -381,7 +387,12 @@ void TStringField::SetAsVariant(const Variant& v) {
   else WriteValue(Variant(VarToStr(v)));
 }
 
-String TStringField::AsString() const { return VarToStr(ReadValue()); }
+String TStringField::AsString() const {
+  TCellView cell;
+  String text;
+  if (ReadCell(cell) && CellAsText(cell, DataType(), text)) return text;
+  return VarToStr(ReadValue());
+}
 void TStringField::SetAsString(const String& v) { WriteValue(Variant(v)); }
 Integer TStringField::AsInteger() const { return StrToInt(AsString()); }
 void TStringField::SetAsInteger(Integer v) { SetAsString(IntToStr(v)); }
@@ -436,6 +447,9 @@ Variant TIntegerField::AsVariant() const {
 }
 
 Int64 TIntegerField::AsLargeInt() const {
+  TCellView cell;
+  Int64 n;
+  if (ReadCell(cell) && (cell.IsNull() || CellAsInteger(cell, DataType(), n))) return cell.IsNull() ? 0 : n;
   Variant v = ReadValue();
   if (VarIsNull(v)) return 0;
   if (VarIsStr(v)) return StrToInt64(VarToStr(v));
@@ -447,8 +461,7 @@ double TIntegerField::AsFloat() const { return static_cast<double>(AsLargeInt())
 Currency TIntegerField::AsCurrency() const { return Currency(AsLargeInt()); }
 
 String TIntegerField::AsString() const {
-  Variant v = ReadValue();
-  return VarIsNull(v) ? String() : IntToStr(AsLargeInt());
+  return IsNull() ? String() : IntToStr(AsLargeInt());
 }
 
 void TIntegerField::StoreChecked(Int64 v) {
@@ -478,8 +491,7 @@ void TIntegerField::SetAsVariant(const Variant& v) {
 }
 
 String TIntegerField::GetClassText(bool displayText) const {
-  Variant v = ReadValue();
-  if (VarIsNull(v)) return String();
+  if (IsNull()) return String();
   const String& fmt = displayText ? DisplayFormat() : EditFormat();
   if (!fmt.empty()) return FormatFloat(fmt, static_cast<Extended>(AsLargeInt()));
   return IntToStr(AsLargeInt());
@@ -516,6 +528,9 @@ Variant TFloatField::AsVariant() const {
 }
 
 double TFloatField::AsFloat() const {
+  TCellView cell;
+  double d;
+  if (ReadCell(cell) && (cell.IsNull() || CellAsNumber(cell, DataType(), d))) return cell.IsNull() ? 0 : d;
   Variant v = ReadValue();
   if (VarIsNull(v)) return 0;
   if (VarIsStr(v)) return static_cast<double>(StrToFloat(VarToStr(v)));
@@ -527,8 +542,7 @@ Int64 TFloatField::AsLargeInt() const { return Round(AsFloat()); }
 ::Currency TFloatField::AsCurrency() const { return ::Currency::FromDouble(AsFloat()); }
 
 String TFloatField::AsString() const {
-  Variant v = ReadValue();
-  return VarIsNull(v) ? String() : FloatToStr(AsFloat());
+  return IsNull() ? String() : FloatToStr(AsFloat());
 }
 
 void TFloatField::SetAsFloat(double v) {
@@ -556,8 +570,7 @@ bool TFloatField::IsValidChar(char32_t ch) const {
 }
 
 String TFloatField::GetClassText(bool displayText) const {
-  Variant v = ReadValue();
-  if (VarIsNull(v)) return String();
+  if (IsNull()) return String();
   double d = AsFloat();
   const String& fmt = displayText ? DisplayFormat() : EditFormat();
   if (!fmt.empty()) return FormatFloat(fmt, d);
@@ -590,6 +603,9 @@ Variant TBCDField::AsVariant() const {
 }
 
 ::Currency TBCDField::AsCurrency() const {
+  TCellView cell;
+  ::Currency c;
+  if (ReadCell(cell) && (cell.IsNull() || CellAsCurrency(cell, DataType(), c))) return cell.IsNull() ? ::Currency() : c;
   Variant v = ReadValue();
   if (VarIsNull(v)) return ::Currency();
   if (VarIsStr(v)) return StrToCurr(VarToStr(v));
@@ -630,8 +646,7 @@ bool TBCDField::IsValidChar(char32_t ch) const {
 }
 
 String TBCDField::GetClassText(bool displayText) const {
-  Variant v = ReadValue();
-  if (VarIsNull(v)) return String();
+  if (IsNull()) return String();
   ::Currency c = AsCurrency();
   const String& fmt = displayText ? DisplayFormat() : EditFormat();
   if (!fmt.empty()) return FormatCurr(fmt, c);
@@ -667,8 +682,7 @@ bool TBooleanField::AsBoolean() const {
 }
 
 String TBooleanField::AsString() const {
-  Variant v = ReadValue();
-  if (VarIsNull(v)) return String();
+  if (IsNull()) return String();
   return AsBoolean() ? FTrueText : FFalseText;
 }
 
@@ -711,6 +725,9 @@ Variant TDateTimeField::AsVariant() const {
 }
 
 TDateTime TDateTimeField::AsDateTime() const {
+  TCellView cell;
+  double d;
+  if (ReadCell(cell) && (cell.IsNull() || CellAsNumber(cell, DataType(), d))) return cell.IsNull() ? 0 : d;
   Variant v = ReadValue();
   if (VarIsNull(v)) return 0;
   if (VarIsStr(v)) return ParseText(VarToStr(v));
@@ -747,8 +764,7 @@ void TDateTimeField::SetAsVariant(const Variant& v) {
 }
 
 String TDateTimeField::GetClassText(bool displayText) const {
-  Variant v = ReadValue();
-  if (VarIsNull(v)) return String();
+  if (IsNull()) return String();
   return FormatDateTime(TextFormat(displayText), AsDateTime());
 }
 

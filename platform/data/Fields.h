@@ -206,6 +206,9 @@ protected:
   virtual int DefaultWidth() const { return 10; }
   // The stored value of the active record as this class's variant type; Null when there is none.
   Variant ReadValue() const;
+  // The stored value the field reads, in place, for reads that need no variant; false when the
+  // value only comes as one (no dataset, a calculated field, a value being validated).
+  bool ReadCell(TCellView& Cell) const;
   // Stores a value already of this class's type (or Null): read-only and state checks,
   // OnValidate, then the dataset's change events and OnChange.
   void WriteValue(const Variant& V);

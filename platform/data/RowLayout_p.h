@@ -43,6 +43,19 @@ inline TCellView ReadCell(const Byte* row, int columns, int col) {
   return v;
 }
 
+// Whether a value takes no bytes after the header (no text or blob).
+inline bool FixedSize(TCellKind k) { return k != TCellKind::Text && k != TCellKind::Blob; }
+
+// Puts a value that takes no bytes after the header into a block in place.
+inline void WriteFixedCell(Byte* row, int columns, int col, const TCellView& v) {
+  assert(col >= 0 && col < columns && FixedSize(v.Kind));
+  Int64 p = 0;
+  if (v.Kind == TCellKind::Integer || v.Kind == TCellKind::Currency) p = v.Int;
+  else if (v.Kind == TCellKind::Float) std::memcpy(&p, &v.Float, sizeof p);
+  row[col] = static_cast<Byte>(v.Kind);
+  std::memcpy(row + PayloadOffset(columns) + 8 * static_cast<std::size_t>(col), &p, sizeof p);
+}
+
 // Bytes in use: the header and the furthest end of any text.
 inline std::size_t RowSize(const Byte* row, int columns) {
   std::size_t end = HeaderSize(columns);

@@ -154,6 +154,40 @@ Variant CellToVariant(const TCellView& c, TFieldType type) {
   return Null();
 }
 
+bool CellAsText(const TCellView& c, TFieldType type, String& text) {
+  if (c.Kind == TCellKind::Null) {
+    text.clear();
+    return true;
+  }
+  TTypeGroup g = GroupOf(type);
+  if ((c.Kind != TCellKind::Text && c.Kind != TCellKind::Blob) || (g != TTypeGroup::Text && g != TTypeGroup::Bytes))
+    return false;
+  text.assign(c.Bytes);
+  return true;
+}
+
+bool CellAsNumber(const TCellView& c, TFieldType type, double& number) {
+  TTypeGroup g = GroupOf(type);
+  if (c.Kind == TCellKind::Null || c.Kind == TCellKind::Text || c.Kind == TCellKind::Blob ||
+      (g != TTypeGroup::Float && g != TTypeGroup::Date))
+    return false;
+  number = CellNumber(c);
+  return true;
+}
+
+bool CellAsInteger(const TCellView& c, TFieldType type, Int64& number) {
+  TTypeGroup g = GroupOf(type);
+  if (c.Kind != TCellKind::Integer || (g != TTypeGroup::Integer && g != TTypeGroup::Large)) return false;
+  number = c.Int;
+  return true;
+}
+
+bool CellAsCurrency(const TCellView& c, TFieldType type, Currency& amount) {
+  if (c.Kind != TCellKind::Currency || GroupOf(type) != TTypeGroup::Bcd) return false;
+  amount = Currency::FromRaw(c.Int);
+  return true;
+}
+
 TCellValue VariantToCell(const Variant& v, TFieldType type) {
   TCellValue c;
   if (VarIsNull(v) || VarIsEmpty(v)) return c;
@@ -211,43 +245,63 @@ TCellValue VariantToCell(const Variant& v, TFieldType type) {
 
 // ---------------------------------------------------------------- TRowWriter
 
+// The payload of a text or blob already holds its offset from the block's start (the header
+// size is known from the column count), so Build copies the three parts as they are.
+
 void TRowWriter::Reset(int columns) {
   FKinds.assign(static_cast<std::size_t>(columns), static_cast<Byte>(TCellKind::Null));
   FPayload.assign(static_cast<std::size_t>(columns), 0);
   FTail.clear();
+  FHeader = rowlayout::HeaderSize(columns);
+}
+
+void TRowWriter::Clear() {
+  std::memset(FKinds.data(), static_cast<int>(TCellKind::Null), FKinds.size());
+  std::memset(FPayload.data(), 0, FPayload.size() * sizeof(Int64));
+  FTail.clear();
+}
+
+void TRowWriter::CheckColumn(int col) const {
+  if (col < 0 || col >= ColumnCount()) throw EListError(Format("List index out of bounds (%d)", {col}));
 }
 
 void TRowWriter::SetNull(int col) {
-  FKinds.at(col) = static_cast<Byte>(TCellKind::Null);
+  CheckColumn(col);
+  FKinds[col] = static_cast<Byte>(TCellKind::Null);
   FPayload[col] = 0;
 }
 
 void TRowWriter::SetInteger(int col, Int64 value) {
-  FKinds.at(col) = static_cast<Byte>(TCellKind::Integer);
+  CheckColumn(col);
+  FKinds[col] = static_cast<Byte>(TCellKind::Integer);
   FPayload[col] = value;
 }
 
 void TRowWriter::SetFloat(int col, double value) {
-  FKinds.at(col) = static_cast<Byte>(TCellKind::Float);
+  CheckColumn(col);
+  FKinds[col] = static_cast<Byte>(TCellKind::Float);
   std::memcpy(&FPayload[col], &value, sizeof value);
 }
 
 void TRowWriter::SetCurrency(int col, Currency value) {
-  FKinds.at(col) = static_cast<Byte>(TCellKind::Currency);
+  CheckColumn(col);
+  FKinds[col] = static_cast<Byte>(TCellKind::Currency);
   FPayload[col] = value.Value;
 }
 
-void TRowWriter::SetText(int col, std::string_view value) {
-  FKinds.at(col) = static_cast<Byte>(TCellKind::Text);
-  if (value.size() > 0xFFFFFFFFu || FTail.size() + value.size() > 0xFFFFFFF0u)
-    throw EDatabaseError("Value too large for a row");
-  FPayload[col] = static_cast<Int64>((static_cast<std::uint64_t>(FTail.size()) << 32) | value.size());
+void TRowWriter::SetBytes(int col, TCellKind kind, std::string_view value) {
+  CheckColumn(col);
+  std::size_t offset = FHeader + FTail.size();
+  if (value.size() > 0xFFFFFFFFu || offset + value.size() > 0xFFFFFFF0u) throw EDatabaseError("Value too large for a row");
+  FKinds[col] = static_cast<Byte>(kind);
+  FPayload[col] = static_cast<Int64>((static_cast<std::uint64_t>(offset) << 32) | value.size());
   FTail.append(value);
 }
 
+void TRowWriter::SetText(int col, std::string_view value) { SetBytes(col, TCellKind::Text, value); }
+
 void TRowWriter::SetBlob(int col, const void* data, std::size_t size) {
-  SetText(col, std::string_view(static_cast<const char*>(data), size));
-  FKinds[col] = static_cast<Byte>(TCellKind::Blob);
+  SetBytes(col, TCellKind::Blob, std::string_view(static_cast<const char*>(data), size));
 }
 
 void TRowWriter::SetCell(int col, const TCellView& v) {
@@ -256,31 +310,20 @@ void TRowWriter::SetCell(int col, const TCellView& v) {
     case TCellKind::Integer: SetInteger(col, v.Int); break;
     case TCellKind::Float: SetFloat(col, v.Float); break;
     case TCellKind::Currency: SetCurrency(col, Currency::FromRaw(v.Int)); break;
-    case TCellKind::Text: SetText(col, v.Bytes); break;
-    case TCellKind::Blob: SetBlob(col, v.Bytes.data(), v.Bytes.size()); break;
+    case TCellKind::Text:
+    case TCellKind::Blob: SetBytes(col, v.Kind, v.Bytes); break;
   }
 }
 
 Byte* TRowWriter::Build() const {
   int n = ColumnCount();
-  std::size_t header = rowlayout::HeaderSize(n);
-  std::size_t size = header + FTail.size();
+  std::size_t size = FHeader + FTail.size();
   auto* row = static_cast<Byte*>(std::malloc(size ? size : 1));
   if (!row) throw std::bad_alloc();
   std::memcpy(row, FKinds.data(), FKinds.size());
   std::memset(row + n, 0, rowlayout::PayloadOffset(n) - n);
-  Byte* payload = row + rowlayout::PayloadOffset(n);
-  for (int c = 0; c < n; ++c) {
-    Int64 p = FPayload[c];
-    auto k = static_cast<TCellKind>(FKinds[c]);
-    if (k == TCellKind::Text || k == TCellKind::Blob) {
-      // Bytes and their length lie in the tail, whose offset moves past the header.
-      assert((static_cast<std::uint64_t>(p) >> 32) + (static_cast<std::uint64_t>(p) & 0xFFFFFFFFu) <= FTail.size());
-      p = static_cast<Int64>(static_cast<std::uint64_t>(p) + (static_cast<std::uint64_t>(header) << 32));
-    }
-    std::memcpy(payload + 8 * static_cast<std::size_t>(c), &p, sizeof p);
-  }
-  if (!FTail.empty()) std::memcpy(row + header, FTail.data(), FTail.size());
+  if (n) std::memcpy(row + rowlayout::PayloadOffset(n), FPayload.data(), FPayload.size() * sizeof(Int64));
+  if (!FTail.empty()) std::memcpy(row + FHeader, FTail.data(), FTail.size());
   return row;
 }
 
@@ -296,7 +339,8 @@ TCellView TRowUpdate::OldCell(int col) const {
 TCellView TRowUpdate::NewCell(int col) const {
   if (col < 0 || col >= ColumnCount()) throw EListError(Format("List index out of bounds (%d)", {col}));
   if (static_cast<std::size_t>(col) < FOverrides.size() && FOverrides[col]) return FOverrides[col]->View();
-  if (FNewCells) return (*FNewCells)[col].View();
+  if (FNewCells && (*FNewAssigned)[col]) return (*FNewCells)[col].View();
+  if (FNewCells) return FOldRow ? ReadCell(FOldRow, ColumnCount(), col) : TCellView();
   if (FNewRow) return ReadCell(FNewRow, ColumnCount(), col);
   return TCellView();
 }

@@ -33,6 +33,15 @@ struct TCellValue {
 // Converts a stored value to the variant a field of that type holds, and back.
 Variant CellToVariant(const TCellView& Cell, TFieldType Type);
 TCellValue VariantToCell(const Variant& Value, TFieldType Type);
+// What CellToVariant gives, without the variant, for the reads fields make most: the text of a
+// text value (or '' for Null) in a text or bytes type, the number of a numeric value in a float
+// or date type, the integer of an integer value in an integer type, the amount of an amount in
+// an exact-amount type. False when the value needs
+// the variant's conversions.
+bool CellAsText(const TCellView& Cell, TFieldType Type, String& Text);
+bool CellAsNumber(const TCellView& Cell, TFieldType Type, double& Number);
+bool CellAsInteger(const TCellView& Cell, TFieldType Type, Int64& Number);
+bool CellAsCurrency(const TCellView& Cell, TFieldType Type, Currency& Amount);
 
 // Builds one row for TDataSet::AppendRow. Reuse one writer for all rows of a fill: Reset keeps
 // its buffers, so filling costs one allocation per row (the row block itself).
@@ -40,7 +49,7 @@ class TRowWriter {
 public:
   explicit TRowWriter(int ColumnCount = 0) { Reset(ColumnCount); }
   void Reset(int ColumnCount);  // every column Null
-  void Clear() { Reset(ColumnCount()); }
+  void Clear();                 // every column Null again, the same column count
   int ColumnCount() const { return static_cast<int>(FKinds.size()); }
 
   void SetNull(int Col);
@@ -54,10 +63,13 @@ public:
 
 private:
   friend class TDataSet;
+  void CheckColumn(int Col) const;
+  void SetBytes(int Col, TCellKind Kind, std::string_view Value);
   Byte* Build() const;  // malloc'ed block
   std::vector<Byte> FKinds;
-  std::vector<Int64> FPayload;  // integer bits, double bits, or tail offset << 32 | length
-  String FTail;
+  std::vector<Int64> FPayload;  // integer bits, double bits, or offset in the block << 32 | length
+  String FTail;                 // the bytes of texts and blobs, placed after the header
+  std::size_t FHeader = 0;
 };
 
 // One change written back to a store: an insert, an update or a delete of a row.
@@ -85,7 +97,8 @@ private:
   int FRowId = -1;
   const Byte* FOldRow = nullptr;
   const Byte* FNewRow = nullptr;
-  const std::vector<TCellValue>* FNewCells = nullptr;
+  const std::vector<TCellValue>* FNewCells = nullptr;  // with FNewAssigned: the edit buffer
+  const std::vector<Byte>* FNewAssigned = nullptr;
   std::vector<Byte> FChanged;
   std::vector<std::optional<TCellValue>> FOverrides;
 };

@@ -108,16 +108,18 @@ void TSqliteDb::Bind(sqlite3_stmt* stmt, int index, const Variant& v, const Stri
         break;
       }
       const char* name = sqlite3_bind_parameter_name(stmt, index);
-      BindText(stmt, index, v.AsString(), "parameter '" + (name ? String(name + 1) : "?" + IntToStr(index)) + "'", shown);
+      BindText(stmt, index, v.AsString(), "parameter", name ? String(name + 1) : "?" + IntToStr(index), shown);
       return;
     }
   }
   if (rc != SQLITE_OK) Fail(rc, shown);
 }
 
-void TSqliteDb::BindText(sqlite3_stmt* stmt, int index, std::string_view text, const String& what, const String& shown) {
+void TSqliteDb::BindText(sqlite3_stmt* stmt, int index, std::string_view text, std::string_view kind,
+                         std::string_view name, const String& shown) {
   if (text.find('\0') != std::string_view::npos)
-    throw EADOError("The text for " + what + " holds a NUL character", SQLITE_MISMATCH, shown);
+    throw EADOError("The text for " + String(kind) + " '" + String(name) + "' holds a NUL character", SQLITE_MISMATCH,
+                    shown);
   int rc = sqlite3_bind_text64(stmt, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
   if (rc != SQLITE_OK) Fail(rc, shown);
 }

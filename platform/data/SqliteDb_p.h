@@ -47,9 +47,11 @@ public:
   // Steps once: true with a row, false when done; errors raise.
   bool Step(sqlite3_stmt* stmt, const String& shown);
   void Bind(sqlite3_stmt* stmt, int index, const Variant& value, const String& shown);
-  // Binds text whole; text holding a NUL is refused, naming `what` ("parameter 'd'"): SQLite's
-  // comparisons and collations read text only up to a NUL, so it would match what it is not.
-  void BindText(sqlite3_stmt* stmt, int index, std::string_view text, const String& what, const String& shown);
+  // Binds text whole; text holding a NUL is refused, naming what it was for (kind "parameter",
+  // name "d"): SQLite's comparisons and collations read text only up to a NUL, so it would
+  // match what it is not.
+  void BindText(sqlite3_stmt* stmt, int index, std::string_view text, std::string_view kind, std::string_view name,
+                const String& shown);
   // Translates and runs a statement without a result; answers the rows it changed.
   int Execute(const String& jet);
   // Runs SQLite text of the layer's own (pragmas, transaction control).

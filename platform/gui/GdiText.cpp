@@ -291,13 +291,19 @@ BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const TRect* Rect, const Str
   if (!DC) return 0;
   TMeasure m(DC);
   QString q = ToQString(Text);
+  UINT align = DC->S.TextAlign;
+  // The extent is measured only where something depends on it: the current position, an
+  // alignment other than left, or an opaque text cell that the opaque rectangle, to which the
+  // text is clipped, has not already filled with the same colour.
+  bool boxFilled = (Options & ETO_OPAQUE) && (Options & ETO_CLIPPED) && Rect;
+  bool widthNeeded =
+      (align & TA_UPDATECP) || (align & TA_CENTER) != 0 || (DC->S.BkMode == OPAQUE && !boxFilled);
   int width = 0;
   if (Dx) {
     for (int i = 0, n = CharCount(q); i < n; ++i) width += DC->ScaleX(Dx[i]);
-  } else {
+  } else if (widthNeeded) {
     width = m.Width(q);
   }
-  UINT align = DC->S.TextAlign;
   TPoint ref = (align & TA_UPDATECP) ? DC->S.Pos : TPoint{X, Y};
   if (align & TA_UPDATECP) {
     int advance = ToLogicalWidth(DC, width);
@@ -328,7 +334,7 @@ BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const TRect* Rect, const Str
     dref = QPoint(0, 0);
   }
   QRect cell(dref.x() + dx, dref.y() + dy, width, m.Face.Tm.tmHeight);
-  if (DC->S.BkMode == OPAQUE) {
+  if (DC->S.BkMode == OPAQUE && !boxFilled) {
     p->setCompositionMode(QPainter::CompositionMode_Source);
     p->fillRect(cell, ToQColor(DC->S.BkColor));
   }

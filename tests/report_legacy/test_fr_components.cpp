@@ -3,6 +3,7 @@
 #include "report_legacy/FR_Class.h"
 #include "core/ClassBuilder.h"
 #include "core/Filer.h"
+#include "core/StringList.h"
 #include "data/MemDataSet.h"
 
 #include <gtest/gtest.h>
@@ -78,21 +79,29 @@ TEST(OlderReport, AnEmptyStoredReportIsItsFormatNumberAndWritesBackSo) {
   EXPECT_EQ(WriteComponentToText(again.get()), text);
 }
 
-TEST(OlderReport, AStoredDefinitionIsKeptByteForByte) {
+TEST(OlderReport, AStoredDefinitionIsLoadedWhenTheLayoutHasBeenRead) {
   TLegacyHolder holder(nullptr);
   auto* r = new TfrReport(&holder);
   r->SetName("fr_OutBill");
   r->SetStoreInDFM(true);
-  const TBytes definition = {25, 0xFF, 0x00, 0x10, 0xFC};
-  r->SetStoredForm(definition);
+  TfrPage* page = r->Pages()->Add();
+  auto* memo = new TfrMemoView;
+  memo->Name = "Memo1";
+  memo->Memo.SetText("[Qry.\"名称\"]");
+  page->AddObject(memo);
   String text = WriteComponentToText(&holder);
-  // The format number, the size, the definition.
-  EXPECT_NE(text.find("19000000050000001" "9FF0010FC"), String::npos) << text;
+  // The format number, the size, then the definition starting with its version byte.
+  EXPECT_NE(text.find("ReportForm = {\n      19000000"), String::npos) << text;
   std::unique_ptr<TComponent> again(ReadComponentFromText(nullptr, text, "again.txt"));
   auto* r2 = dynamic_cast<TfrReport*>(again->FindComponent("fr_OutBill"));
   ASSERT_NE(r2, nullptr);
   EXPECT_TRUE(r2->StoreInDFM());
-  EXPECT_EQ(r2->StoredForm(), definition);
+  EXPECT_TRUE(r2->StoredForm().empty());  // read into the report at Loaded
+  ASSERT_EQ(r2->Pages()->Count(), 1);
+  TfrView* v = r2->FindObject("Memo1");
+  ASSERT_NE(v, nullptr);
+  ASSERT_EQ(v->Memo.Count(), 1);
+  EXPECT_EQ(v->Memo.Strings(0), "[Qry.\"名称\"]");
 }
 
 TEST(OlderReport, AStoredSizeBeyondTheDataIsRefused) {

@@ -464,3 +464,36 @@ TEST(Utf8Validity, WellFormedSequencesOnly) {
   };
   for (const Case& c : cases) EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
 }
+
+// ---------------------------------------------------------------- GBK
+
+TEST(GbkText, EachCharacterAsGbkHasItOrAQuestionMarkSkippingWhatItsLeadByteCovers) {
+  const struct {
+    const char* Utf8;
+    const char* Gbk;
+  } cases[] = {
+      {"HT-100, ok", "HT-100, ok"},
+      {"合同", "\xBA\xCF\xCD\xAC"},
+      {"a合b", "a\xBA\xCF" "b"},
+      {"项目备注：软件开发", "\xCF\xEE\xC4\xBF\xB1\xB8\xD7\xA2\xA3\xBA\xC8\xED\xBC\xFE\xBF\xAA\xB7\xA2"},
+      {"x\xF0\x9F\x98\x80y", "x?y"},      // beyond the plane GBK covers
+      {"x\xE0\xB8\x81y", "x?y"},          // a character GBK lacks (Thai)
+      {"x\x80y", "x?y"},                  // a lone continuation byte
+      {"x\xC0\x80y", "x?y"},              // an overlong form
+      {"x\xED\xA0\x80y", "x?y"},          // a surrogate
+      {"x\xE5\x90" "Ay", "x?y"},          // a cut sequence takes the bytes its lead names
+      {"x\xE5\x90", "x?"},                // cut at the end
+      {"x\xF8y", "x?y"},                  // no lead byte at all
+  };
+  for (const auto& c : cases) EXPECT_EQ(Utf8ToGbk(c.Utf8), c.Gbk) << c.Utf8;
+}
+
+TEST(GbkText, AgreesWithTheSystemConverterOverEveryUnifiedIdeograph) {
+  String text;
+  for (char32_t c = 0x4E00; c <= 0x9FA5; ++c) {
+    AppendUtf8(text, c);
+    if (c % 64 == 0) text += "·, ";
+  }
+  EXPECT_EQ(Utf8ToGbk(text), ConvertEncoding(text, "UTF-8", "GBK"));
+  EXPECT_EQ(GbkToUtf8(Utf8ToGbk(text)), text);
+}

@@ -31,6 +31,45 @@ TEST_F(AdoWrites, EditAndDeleteOnAKeylessTableTouchExactlyOneRow) {
   EXPECT_EQ(RowsOf(*q), (Rows{"a|5", "b|2"}));
 }
 
+// An edit reads the row until a field is assigned; the post writes the assigned columns (each
+// set of columns through its own statement) and keeps the others, whether the row's block is
+// patched (numbers) or built anew (text); a rollback puts back every row held.
+TEST_F(AdoWrites, EditsWriteTheAssignedColumnsKeepTheOthersAndRollBackWhole) {
+  auto q = Query("select * from kl");
+  q->Open();
+  TField* name = q->FieldByName("name");
+  TField* n = q->FieldByName("n");
+  struct Step {
+    int Row;
+    const char* Name;  // nullptr: not assigned
+    const char* N;     // nullptr: not assigned, "": Null
+  };
+  const Step steps[] = {{1, nullptr, "7"}, {2, "a longer name", nullptr}, {3, "c", "9"},
+                        {1, "x", nullptr}, {2, nullptr, ""},              {1, nullptr, "8"}};
+  Conn->BeginTrans();
+  for (const Step& s : steps) {
+    SCOPED_TRACE(IntToStr(s.Row));
+    q->SetRecNo(s.Row);
+    String oldName = name->AsString(), oldN = n->AsString();
+    q->Edit();
+    EXPECT_EQ(name->AsString(), oldName);
+    EXPECT_EQ(n->AsString(), oldN);
+    if (s.N) {
+      if (*s.N) n->SetAsInteger(StrToInt(s.N));
+      else n->Clear();
+    }
+    EXPECT_EQ(name->AsString(), oldName) << "an unassigned field still reads the row";
+    if (s.Name) name->SetAsString(s.Name);
+    EXPECT_EQ(n->AsString(), s.N ? String(s.N) : oldN);
+    q->Post();
+  }
+  EXPECT_EQ(RowsOf(*q), (Rows{"x|8", "a longer name|", "c|9"}));
+  EXPECT_EQ(Select("select name, n from kl"), (Rows{"x|8", "a longer name|", "c|9"}));
+  Conn->RollbackTrans();
+  EXPECT_EQ(RowsOf(*q), (Rows{"a|1", "a|1", "b|2"}));
+  EXPECT_EQ(Select("select name, n from kl"), (Rows{"a|1", "a|1", "b|2"}));
+}
+
 TEST_F(AdoWrites, TheRowIdIsNoFieldAndPostWithoutChangesWritesNothing) {
   auto users = Query("select * from tUser");
   users->Open();
@@ -315,4 +354,47 @@ TEST_F(AdoWrites, AMasterSourceFillsParametersOfTheSameNames) {
   master->Next();
   EXPECT_EQ(RowsOf(*detail), (Rows{"4", "5"}));
   EXPECT_EQ(plain->Fields()->Fields(0)->AsInteger(), 5);
+}
+
+// SQLite keeps a value of another kind where it cannot convert it (text in a number column).
+// Reads that take the stored value in place convert exactly as reads through a variant did.
+TEST_F(AdoWrites, FieldReadsConvertWhateverKindTheStoreHolds) {
+  Conn->Execute("create table mixed (t TEXT(20), d DOUBLE, l LONG, dt DATETIME, m CURRENCY)");
+  for (const char* v : {"('a', 1.5, 3, 45000.25, 12.3456)", "('', 2, 4000000000, 45001, 7)",
+                        "(null, null, null, null, null)", "('12', 'abc', 'zz', '2024-03-08', 'y')"})
+    Conn->Execute(String("insert into mixed values ") + v);
+  auto q = Query("select * from mixed");
+  q->Open();
+  TField *t = q->FieldByName("t"), *d = q->FieldByName("d"), *l = q->FieldByName("l"), *dt = q->FieldByName("dt"),
+         *m = q->FieldByName("m");
+  const struct {
+    const char* T;
+    bool Null;
+    double D, Dt;
+    Int64 L;
+    double M;
+  } rows[] = {{"a", false, 1.5, 45000.25, 3, 12.3456},
+              {"", false, 2, 45001, 4000000000LL, 7},
+              {"", true, 0, 0, 0, 0},
+              {"12", false, 0, EncodeDate(2024, 3, 8), 0, 0}};
+  int row = 0;
+  for (q->First(); !q->Eof(); q->Next(), ++row) {
+    SCOPED_TRACE(row);
+    const auto& r = rows[row];
+    EXPECT_EQ(t->AsString(), r.T);
+    for (TField* f : {d, l, dt, m}) EXPECT_EQ(f->IsNull(), r.Null) << f->FieldName();
+    EXPECT_DOUBLE_EQ(dt->AsDateTime(), r.Dt);
+    if (row < 3) {
+      EXPECT_DOUBLE_EQ(d->AsFloat(), r.D);
+      EXPECT_EQ(l->AsLargeInt(), r.L);
+      EXPECT_DOUBLE_EQ(m->AsCurrency().ToDouble(), r.M);
+      EXPECT_EQ(d->AsString(), r.Null ? String() : FloatToStr(r.D));
+    } else {
+      // Text that is no number is refused as the conversions refuse it.
+      EXPECT_THROW(d->AsFloat(), EConvertError);
+      EXPECT_THROW(l->AsLargeInt(), EConvertError);
+      EXPECT_THROW(m->AsCurrency(), EConvertError);
+    }
+  }
+  EXPECT_EQ(row, 4);
 }

@@ -429,6 +429,7 @@ TEST_F(DataSetTest, LocateMatchesExactlyOrAsOptionsSay) {
                                        {"B1", "Beta", 3},
                                        {"B2", "beta ", 3},
                                        {"Z1", "中文名称", 4},
+                                       {"E1", "Ärger", 6},
                                        {"N1", Null(), 5}});
   ds->Open();
   struct Case { const char* fields; Variant key; TLocateOptions options; const char* found; };
@@ -448,6 +449,12 @@ TEST_F(DataSetTest, LocateMatchesExactlyOrAsOptionsSay) {
       {"Name;Qty", VarArrayOf({Variant("Beta"), Variant(4)}), {}, ""},
       {"Day", Variant::FromDate(EncodeDate(2024, 1, 3)), {}, "B1"},
       {"Day", "2024-01-02", {}, "A2"},
+      {"Name", "äRGER", {loCaseInsensitive}, "E1"},
+      {"Name", "äR", {loCaseInsensitive, loPartialKey}, "E1"},
+      {"Name", "Ärger!", {loPartialKey}, ""},  // a key longer than the text
+      {"Name", "alphabetical", {loCaseInsensitive, loPartialKey}, ""},
+      {"Name", "", {loPartialKey}, "A1"},
+      {"Name", "中文名称", {loCaseInsensitive}, "Z1"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(String(c.fields) + " " + (VarIsArray(c.key) ? String("(array)") : VarToStr(c.key)));

@@ -199,6 +199,53 @@ TEST_F(CanvasText, TextAlignmentAndClipping) {
   EXPECT_EQ(Px(39, 79), RGB(0, 255, 255));
 }
 
+// An opaque text cell gets its background wherever the opaque rectangle, to which the text is
+// clipped, has not already given it: beyond an unclipped rectangle, and below the cell of a
+// clipped one nothing fills. Centred text sits about its reference point.
+TEST_F(CanvasText, OpaqueTextCellsAndCentredTextWithAndWithoutTheOpaqueRectangle) {
+  C()->RequiredState({csHandleValid, csFontValid, csBrushValid});
+  const String text = "a long text that does not fit";
+  int w = Width(text), h = LineHeight();
+  ASSERT_GT(w, 40);
+  ASSERT_LT(h, 18);
+  const COLORREF aqua = RGB(0, 255, 255);
+  const TRect box = Rect(10, 60, 40, 80);
+  struct Case {
+    const char* Name;
+    UINT Options;
+    COLORREF BeyondBox, BelowCell, BoxCorner;
+  };
+  const Case cases[] = {
+      {"opaque rectangle, not clipped", ETO_OPAQUE, aqua, aqua, aqua},
+      {"opaque rectangle, clipped", ETO_OPAQUE | ETO_CLIPPED, White, aqua, aqua},
+      {"clipped only", ETO_CLIPPED, White, White, White},
+  };
+  // The bottom line of the cell at its left edge lies below the first letter, which has no
+  // descender: the cell's own background in every case.
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Fill(Rect(0, 0, 200, 120), clWhite);
+    SetBkMode(DC(), OPAQUE);
+    SetBkColor(DC(), aqua);
+    ExtTextOut(DC(), box.Left, box.Top, c.Options, &box, text);
+    EXPECT_EQ(Px(box.Left + w - 2, box.Top + 1), c.BeyondBox) << "the cell's far end, past the rectangle";
+    EXPECT_EQ(Px(box.Left + 1, box.Top + h + 1), c.BelowCell) << "inside the rectangle, below the cell";
+    EXPECT_EQ(Px(box.Right - 1, box.Bottom - 1), c.BoxCorner);
+    EXPECT_EQ(Px(box.Left, box.Top + h - 1), aqua) << "the cell's background";
+  }
+  SetBkMode(DC(), TRANSPARENT);
+  Fill(Rect(0, 0, 200, 120), clWhite);
+  SetTextAlign(DC(), TA_CENTER | TA_TOP);
+  const TRect wide = Rect(0, 0, 200, 40);
+  ExtTextOut(DC(), 100, 10, ETO_CLIPPED, &wide, "HH");
+  SetTextAlign(DC(), TA_LEFT | TA_TOP);
+  TInk ink = Ink();
+  int hh = Width("HH");
+  EXPECT_GE(ink.Box.Left, 100 - hh / 2 - 1);
+  EXPECT_LE(ink.Box.Right, 100 + hh / 2 + 1);
+  EXPECT_LT(ink.Box.Left, 100 - hh / 4) << "centred, not starting at the point";
+}
+
 TEST_F(CanvasText, RotatedTextRunsUpwardsFromItsReferencePoint) {
   C()->Font()->SetOrientation(900);
   C()->TextOut(50, 100, "Rotate");
