@@ -350,6 +350,10 @@ TfrxXMLWriter::~TfrxXMLWriter() { Flush(); }
 
 void TfrxXMLWriter::WriteLine(const String& Text) {
   FBuffer += Text;
+  EndLine();
+}
+
+void TfrxXMLWriter::EndLine() {
   if (FAutoIndent) FBuffer += "\r\n";
   if (FBuffer.size() > kBufferSize) Flush();
 }
@@ -362,18 +366,18 @@ void TfrxXMLWriter::Flush() {
 
 void TfrxXMLWriter::WriteHeader() { WriteLine("<?xml version=\"1.0\" encoding=\"utf-8\"?>"); }
 
+// Tags go straight into the buffer, which is the same as WriteLine of the tag's line.
 void TfrxXMLWriter::WriteOpenTag(const TfrxXMLItem* Item, int Level) {
-  String line;
-  if (FAutoIndent) line.assign(static_cast<std::size_t>(Level), ' ');
-  line += '<';
-  line += Item->Name();
+  if (FAutoIndent) FBuffer.append(static_cast<std::size_t>(Level), ' ');
+  FBuffer += '<';
+  FBuffer += Item->Name();
   if (!Item->Text().empty() || Item->Unloadable()) {
-    if (Item->Text().empty() || Item->Text()[0] != ' ') line += ' ';
-    line += Item->Text();
-    if (Item->Unloadable()) line += "ld=\"0\"";
+    if (Item->Text().empty() || Item->Text()[0] != ' ') FBuffer += ' ';
+    FBuffer += Item->Text();
+    if (Item->Unloadable()) FBuffer += "ld=\"0\"";
   }
-  line += Item->ChildCount() > 0 ? ">" : "/>";
-  WriteLine(line);
+  FBuffer += Item->ChildCount() > 0 ? ">" : "/>";
+  EndLine();
 }
 
 void TfrxXMLWriter::WriteTree(TfrxXMLItem* Item) {
@@ -401,9 +405,11 @@ void TfrxXMLWriter::WriteItem(TfrxXMLItem* Item, int Level) {
   WriteOpenTag(Item, Level);
   for (int i = 0; i < Item->ChildCount(); ++i) WriteItem(Item->ChildAt(i), Level + 2);
   if (Item->ChildCount() > 0) {
-    String line;
-    if (FAutoIndent) line.assign(static_cast<std::size_t>(Level), ' ');
-    WriteLine(line + "</" + Item->Name() + ">");
+    if (FAutoIndent) FBuffer.append(static_cast<std::size_t>(Level), ' ');
+    FBuffer += "</";
+    FBuffer += Item->Name();
+    FBuffer += '>';
+    EndLine();
   }
 }
 

@@ -187,6 +187,7 @@ public:
 
 private:
   void WriteItem(TfrxXMLItem* Item, int Level);
+  void EndLine();  // the line's CR LF with AutoIndent; flushes above 4096 characters
 
   TStream* FStream;
   TStream* FSwapFile = nullptr;
