@@ -76,7 +76,7 @@ std::size_t DecodeEntity(const String& Value, std::size_t i, String& out) {
         if (d < 0) { ok = false; break; }
         code = code * 16 + d;
       }
-      if (!ok) throw EConvertError(Format("'%s' is not a valid integer value", {String(digits)}));
+      if (!ok) throw EConvertError(Format(SInvalidInteger, {String(digits)}));
     } else {
       code = StrToInt(digits);
     }
