@@ -547,8 +547,10 @@ String GetTempDir() {
   return "/tmp/";
 }
 
-String CreateTempFileName(const String& Prefix) {
-  String dir = GetTempDir();
+String CreateTempFileName(const String& Prefix) { return CreateTempFileName(Prefix, String()); }
+
+String CreateTempFileName(const String& Prefix, const String& Folder) {
+  String dir = Folder.empty() ? GetTempDir() : IncludeTrailingPathDelimiter(ResolvePath(Folder));
   String tmpl = dir + Slashed(Prefix) + "XXXXXX.tmp";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');

@@ -80,6 +80,9 @@ String GetTempDir();
 // A new, empty file with a unique name that starts with Prefix, in the temporary folder.
 // Raises EInOutError when none can be made.
 String CreateTempFileName(const String& Prefix);
+// The same in Folder ('\' or '/' separators, trailing one optional); '' means the temporary
+// folder. Raises EInOutError when the folder takes no new file.
+String CreateTempFileName(const String& Prefix, const String& Folder);
 
 // --- files named by data ---
 // A name taken from data (a document's stored file name) names one file of one folder: it is

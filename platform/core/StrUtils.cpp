@@ -590,6 +590,26 @@ String Utf8ToGbk(std::string_view s) {
   return out;
 }
 
+bool IsValidUtf8(std::string_view s) {
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const std::size_t n = s.size();
+  for (std::size_t i = 0; i < n;) {
+    unsigned c = p[i];
+    if (c < 0x80) { ++i; continue; }
+    int len = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (len == 0 || i + len > n) return false;
+    for (int k = 1; k < len; ++k)
+      if ((p[i + k] & 0xC0) != 0x80) return false;
+    unsigned c1 = p[i + 1];
+    if (c == 0xE0 && c1 < 0xA0) return false;  // overlong
+    if (c == 0xED && c1 >= 0xA0) return false;  // surrogates
+    if (c == 0xF0 && c1 < 0x90) return false;  // overlong
+    if (c == 0xF4 && c1 >= 0x90) return false;  // above U+10FFFF
+    i += len;
+  }
+  return true;
+}
+
 String GbkToUtf8(std::string_view s) {
   if (IsAscii(s)) return String(s);
   return Iconv(s, "GBK", "UTF-8", "\xEF\xBF\xBD", 1);

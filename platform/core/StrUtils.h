@@ -103,5 +103,8 @@ WideString Utf8ToUtf16(std::string_view s);
 String Utf16ToUtf8(std::u16string_view s);
 String Utf8ToGbk(std::string_view s);   // characters GBK cannot hold become '?'
 String GbkToUtf8(std::string_view s);   // invalid bytes become U+FFFD
+// Well-formed UTF-8: no stray continuation bytes, no truncated or overlong sequences, no
+// surrogates, nothing above U+10FFFF. Plain ASCII is valid.
+bool IsValidUtf8(std::string_view s);
 // Converts bytes between two iconv encodings; throws EConvertError when the encoding is unknown.
 String ConvertEncoding(std::string_view bytes, const char* from, const char* to);

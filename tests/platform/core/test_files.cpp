@@ -379,6 +379,19 @@ TEST(Files, ATargetOfTheLongestNameIsWrittenCopiedAndReplaced) {
   EXPECT_FALSE(IsTempFileName(String(TempFilePrefix) + "ab"));
 }
 
+TEST(Files, TemporaryFilesInAGivenFolderTakeEitherSeparator) {
+  TempFolder dir;
+  dir.Write("sub/keep", "");
+  for (String folder : {dir / "sub", dir / "sub/", dir / "SUB\\"}) {
+    String name = CreateTempFileName("fr", folder);
+    EXPECT_EQ(ExtractFilePath(name), dir / "sub/") << folder;
+    EXPECT_TRUE(StartsText("fr", ExtractFileName(name))) << folder;
+    EXPECT_TRUE(FileExists(name)) << folder;
+  }
+  EXPECT_THROW(CreateTempFileName("fr", dir / "missing"), EInOutError);
+  EXPECT_EQ(ExtractFilePath(CreateTempFileName("fr", "")), GetTempDir());
+}
+
 TEST(Files, FileAgeAndPackedDates) {
   TempFolder dir;
   dir.Write("f", "x");

@@ -516,6 +516,25 @@ TEST(IsAsciiTest, AnyHighByteAtAnyPosition) {
   EXPECT_FALSE(IsAscii("合同"));
 }
 
+TEST(Utf8Validity, WellFormedSequencesOnly) {
+  struct Case { const char* bytes; bool valid; };
+  const Case cases[] = {
+      {"", true},
+      {"plain ascii", true},
+      {"\xE4\xB8\xAD\xE6\x96\x87", true},          // 中文
+      {"\xF0\x9F\x98\x80", true},                  // U+1F600
+      {"\xD6\xD0\xCE\xC4", false},                 // 中文 in GBK
+      {"\x80", false},                              // stray continuation
+      {"\xE4\xB8", false},                          // cut short at the end
+      {"\xE4x\xAD", false},                         // cut short inside
+      {"\xC0\xAF", false},                          // overlong '/'
+      {"\xE0\x80\xAF", false},                      // overlong, three bytes
+      {"\xED\xA0\x80", false},                      // surrogate
+      {"\xF4\x90\x80\x80", false},                  // above U+10FFFF
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
+}
+
 // ---------------------------------------------------------------- GBK
 
 TEST(GbkText, EachCharacterAsGbkHasItOrAQuestionMarkSkippingWhatItsLeadByteCovers) {
