@@ -156,14 +156,6 @@ TcxTextFlags ContentFlags(TAlignment HAlign, TcxAlignmentVert VAlign, bool Multi
                       (EndEllipsis ? txEndEllipsis : 0));
 }
 
-void Ring(TcxCanvas* C, const TRect& R, TColor LeftTop, TColor RightBottom, int Sides = nAll) {
-  C->DrawShadedFrame(R, LeftTop, RightBottom, BordersFromBits(Sides), 1);
-}
-
-void Strips(TcxCanvas* C, const TRect& R, TColor Colour, int Sides = nAll) {
-  C->DrawBorderStrips(R, Colour, 1, BordersFromBits(Sides));
-}
-
 }  // namespace
 
 void TcxCustomLookAndFeelPainter::PaintExpandCross(TcxCanvas* C, const TRect& R, TColor Colour, bool Expanded) {

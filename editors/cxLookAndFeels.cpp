@@ -1,6 +1,7 @@
 // Look-and-feel objects, the controller and the receiver of system colour changes.
 #include "editors/cxLookAndFeels.h"
 
+#include "core/ClassBuilder.h"
 #include "editors/cxLookAndFeelPainters.h"
 #include "editors/dxOffice11.h"
 #include "gui/Application.h"
@@ -9,7 +10,16 @@
 #include <algorithm>
 #include <memory>
 
+KELM_PUBLISH(TcxLookAndFeel) { Published(b); }
+KELM_PUBLISH(TcxLookAndFeelController) { Published(b); }
+
 namespace {
+
+// Layouts may place a controller on any form.
+[[maybe_unused]] const bool kControllerRegistered = [] {
+  RegisterClass(TcxLookAndFeelController::StaticClass());
+  return true;
+}();
 
 // ---------------------------------------------------------------- the palette listener
 // One hidden utility window per process, alive while a notifier exists. On a system colour
