@@ -139,7 +139,11 @@ void TcxWinXPLookAndFeelPainter::PaintButton(TcxCanvas* C, const TRect& R, const
   const HTHEME t = Theme(tcButton);
   if (!t) return TStd::PaintButton(C, R, Caption, State, WithFrame, FaceColour, TextColour);
   DrawThemeBackground(t, C->Handle(), 1, kPushState[State], R, nullptr);
-  if (!Caption.empty()) DrawThemeText(t, C->Handle(), 1, kPushState[State], Caption, -1, 37, 0, R);
+  if (Caption.empty()) return;
+  // Themed text never paints a background of its own.
+  C->Brush()->SetStyle(bsClear);
+  DrawThemeText(t, C->Handle(), 1, kPushState[State], Caption, -1, 37, 0, R);
+  C->Brush()->SetStyle(bsSolid);
 }
 
 void TcxWinXPLookAndFeelPainter::PaintExpandButton(TcxCanvas* C, const TRect& R, bool Expanded,
@@ -489,5 +493,7 @@ void TcxWinXPLookAndFeelPainter::PaintThemedText(TcxCanvas* C, HTHEME Theme, int
   DWORD flags = DT_EDITCONTROL | kH[HAlign] | kV[VAlign] | (MultiLine ? DT_WORDBREAK : DT_SINGLELINE);
   if (EndEllipsis) flags |= DT_END_ELLIPSIS;
   if (!ShowPrefix) flags |= DT_NOPREFIX;
+  C->Brush()->SetStyle(bsClear);
   DrawThemeText(Theme, C->Handle(), Part, State, Text, -1, flags, 0, r);
+  C->Brush()->SetStyle(bsSolid);
 }
