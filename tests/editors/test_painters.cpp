@@ -326,3 +326,36 @@ TEST_F(ThemedPainter, VerticalTabIsTurned) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ThemedPainter, Office11OnTheBlueSchemeTakesTheTableColours) {
+  AcquireOffice11Scheme();
+  ComputeOffice11Colors();
+  ASSERT_EQ(Office11SchemeNumber(), 1);
+  Office11()->PaintButton(Cx.get(), Rect(0, 0, 40, 20), String(), pbsHot);
+  EXPECT_EQ(Px(5, 5), RGB(255, 244, 204));
+  EXPECT_EQ(Px(0, 0), RGB(0, 0, 128));
+  EXPECT_EQ(ColorToRGB(Office11()->ButtonGlyphColor(pbsHot)), RGB(0, 0, 0));
+  EXPECT_NE(Office11()->ButtonGlyphColor(pbsPressed), clHighlightText);
+  // Scroll bars go to the themed painter while the scroll-bar class opens.
+  Office11()->PaintScrollBarArea(Cx.get(), false, Rect(0, 30, 17, 47), sbaThumb, pbsNormal);
+  EXPECT_EQ(Px(8, 38), TTestThemeBackend::PaintColor("SCROLLBAR", 9, 0));
+  ReleaseOffice11Scheme();
+}
+
+TEST_F(ThemedPainter, HeaderIsThemedWithItsTextMovedWhenPressed) {
+  Themed()->PaintHeader(Cx.get(), Rect(0, 0, 60, 20), Rect(0, 0, 60, 20), 0, nAll, pbsPressed, taCenter, vaCenter,
+                        false, false, String(), nullptr, clBlack, clWhite, nullptr, false);
+  EXPECT_EQ(Px(1, 1), TTestThemeBackend::PaintColor("HEADER", 1, 3));
+  EXPECT_FALSE(Themed()->HeaderPressedInverts());
+  // Without the header class: the standard raised frame.
+  Theme.RefusedClasses.insert("HEADER");
+  SendSystemBroadcast(WM_THEMECHANGED, 0, 0);
+  Themed()->PaintHeader(Cx.get(), Rect(0, 30, 60, 50), Rect(0, 30, 60, 50), 0, nAll, pbsNormal, taCenter, vaCenter,
+                        false, false, String(), nullptr, clBlack, clWhite, nullptr, false);
+  EXPECT_EQ(Px(0, 30), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(Px(59, 49), GetSysColor(COLOR_BTNSHADOW));
+}
+
+}  // namespace
