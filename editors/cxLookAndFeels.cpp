@@ -266,7 +266,13 @@ TcxLookAndFeelPainterClass TcxLookAndFeel::ChoosePainter(bool ThemeOpens) {
   return PainterForKind(FEffectiveKind);
 }
 
-TcxLookAndFeelPainterClass TcxLookAndFeel::Painter() { return ChoosePainter(true); }
+TcxLookAndFeelPainterClass TcxLookAndFeel::Painter() {
+  // Controls ask at every paint: the classic choice is one table look-up.
+  static const TcxLookAndFeelPainterClass kByKind[4] = {PainterForKind(lfFlat), PainterForKind(lfStandard),
+                                                        PainterForKind(lfUltraFlat), PainterForKind(lfOffice11)};
+  if (!FEffectiveNativeStyle) return kByKind[FEffectiveKind];
+  return ChoosePainter(true);
+}
 
 TcxLookAndFeelPainterClass TcxLookAndFeel::PainterForThemeClass(TdxThemeClass ThemeClass) {
   return ChoosePainter(!FEffectiveNativeStyle || !VisualStylesActive() || IsThemeClassAvailable(ThemeClass));
