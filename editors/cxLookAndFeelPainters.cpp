@@ -10,6 +10,9 @@
 #include "gui/Graphics.h"
 #include "gui/SysResources.h"
 
+#include "editors/dxOffice11.h"
+
+#include <cstring>
 #include <memory>
 
 TcxBorders BordersFromBits(int Bits) {
@@ -401,11 +404,6 @@ void TcxCustomLookAndFeelPainter::PaintCheckBox(TcxCanvas* C, const TRect& R, Tc
                  State == pbsDisabled ? clGrayText : clBtnText);
 }
 
-// The radio-button images are not built yet; nothing is drawn.
-void TcxCustomLookAndFeelPainter::PaintRadioButton(TcxCanvas*, int, int, TcxPainterButtonState, bool, bool, TColor,
-                                                   bool) const {}
-
-TSize TcxCustomLookAndFeelPainter::RadioButtonExtent() const { return CheckBoxExtent(); }
 
 void TcxCustomLookAndFeelPainter::PaintHeader(TcxCanvas* C, const TRect& R, const TRect& TextRect,
                                               TcxNeighbours Neighbours, int Sides, TcxPainterButtonState State,
@@ -561,3 +559,234 @@ void TcxCustomLookAndFeelPainter::PaintCalendarButton(TcxCanvas* C, const TRect&
                                                       TcxPainterButtonState State) const {
   PaintButton(C, R, String(), State, true);
 }
+
+// ---------------------------------------------------------------- radio-button images
+namespace {
+
+// Pixel codes of the radio pattern: 0 outside, 1 and 2 the outline above and below the
+// rising diagonal, 3 and 4 the inner ring above and below it, 5 the body, 6 the dot.
+class TRadioImages {
+public:
+  TRadioImages() {
+    FNotifier = std::make_unique<TcxSystemPaletteChangedNotifier>(true);
+    FNotifier->SetOnPaletteChanged(TcxPaletteChangedEvent::Lambda([this] { Build(); }));
+    Build();
+  }
+  // State pbsNormal .. pbsDisabled.
+  const TBitmap* Image(TcxLookAndFeelKind Kind, TcxPainterButtonState State, bool Checked, bool HighlightWhenEnabled,
+                       bool AlwaysHighlight) const {
+    const int index = State + 8 * Kind + 32 * HighlightWhenEnabled + 64 * AlwaysHighlight + 4 * Checked - 1;
+    return FImages[FIndex[index]].get();
+  }
+  TSize Size() const { return FSize; }
+  int Code(int X, int Y) const { return FCodes[Y * FSize.cx + X]; }
+
+private:
+  void Measure();
+  void BuildPattern();
+  TColor CodeColor(int Code, TcxLookAndFeelKind Kind, TcxPainterButtonState State, bool Checked, bool HWE,
+                   bool AH) const;
+  void Build();
+
+  std::unique_ptr<TcxSystemPaletteChangedNotifier> FNotifier;
+  TSize FSize{13, 13};
+  TRect FMask, FDot;
+  std::vector<int> FCodes;
+  std::vector<std::unique_ptr<TBitmap>> FImages;
+  int FIndex[128] = {};
+};
+
+// Made at the first use, so that it goes before the window services its notifier relies on.
+TRadioImages& RadioImages() {
+  static TRadioImages images;
+  return images;
+}
+
+void TRadioImages::Measure() {
+  FSize = TcxCustomLookAndFeelPainter::Instance()->CheckBoxExtent();
+  TBitmap b;
+  b.SetSize(FSize.cx, FSize.cy);
+  TCanvas* c = b.Canvas();
+  const TRect all{0, 0, FSize.cx, FSize.cy};
+  c->Brush()->SetColor(clBlack);
+  c->FillRect(all);
+  TRect r = all;
+  DrawFrameControl(c->Handle(), r, DFC_BUTTON, DFCS_BUTTONRADIOMASK | DFCS_FLAT);
+  FMask = {FSize.cx, FSize.cy, -1, -1};
+  for (int y = 0; y < FSize.cy; ++y)
+    for (int x = 0; x < FSize.cx; ++x)
+      if (ColorToRGB(c->Pixels(x, y)) == 0) {
+        FMask.Left = std::min(FMask.Left, x);
+        FMask.Top = std::min(FMask.Top, y);
+        FMask.Right = std::max(FMask.Right, x + 1);
+        FMask.Bottom = std::max(FMask.Bottom, y + 1);
+      }
+  if (FMask.Right < 0) FMask = all;
+  c->FillRect(all);
+  r = all;
+  DrawFrameControl(c->Handle(), r, DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_FLAT | DFCS_CHECKED);
+  const COLORREF ink = ColorToRGB(clWindowText);
+  const int cx = (FMask.Left + FMask.Right) / 2, cy = (FMask.Top + FMask.Bottom) / 2;
+  auto is = [&](int x, int y) {
+    return x >= 0 && y >= 0 && x < FSize.cx && y < FSize.cy && ColorToRGB(c->Pixels(x, y)) == ink;
+  };
+  int l = cx, t = cy, rr = cx, bb = cy;
+  while (is(l - 1, cy)) --l;
+  while (is(rr + 1, cy)) ++rr;
+  while (is(cx, t - 1)) --t;
+  while (is(cx, bb + 1)) ++bb;
+  FDot = {l, t, rr + 1, bb + 1};
+}
+
+void TRadioImages::BuildPattern() {
+  const int w = FSize.cx, h = FSize.cy;
+  FCodes.assign(std::size_t(w * h), 0);
+  auto code = [&](int x, int y) -> int& { return FCodes[std::size_t(y * w + x)]; };
+  auto below = [&](int x, int y) { return (h - 1) * (w - x - 1) < y * (w - 1); };
+  auto onDiagonal = [&](int x, int y) { return (h - 1) * (w - x - 1) == y * (w - 1); };
+  TBitmap b;
+  b.SetSize(w, h);
+  TCanvas* c = b.Canvas();
+  c->Brush()->SetColor(clWhite);
+  c->FillRect(TRect{0, 0, w, h});
+  c->Pen()->SetColor(clBlack);
+  c->Brush()->SetStyle(bsClear);
+  const int mw = FMask.Right - FMask.Left, mh = FMask.Bottom - FMask.Top;
+  c->RoundRect(FMask.Left, FMask.Top, FMask.Right, FMask.Bottom, mw - 1, mh - 1);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (ColorToRGB(c->Pixels(x, y)) == 0) code(x, y) = below(x, y) ? 2 : 1;
+  // The body: each row between outline pixels, from the centre outwards.
+  const int cx = (FMask.Left + FMask.Right) / 2;
+  for (int y = FMask.Top + 1; y < FMask.Bottom - 1; ++y) {
+    if (code(cx, y) != 0) continue;
+    for (int x = cx; x >= 0 && code(x, y) == 0; --x) code(x, y) = 5;
+    for (int x = cx + 1; x < w && code(x, y) == 0; ++x) code(x, y) = 5;
+  }
+  // The inner ring: body pixels that end a row or column run, and the whole first and last
+  // body rows and columns.
+  std::vector<int> ring(FCodes.size(), 0);
+  int firstRow = h, lastRow = -1, firstCol = w, lastCol = -1;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (code(x, y) == 5) {
+        firstRow = std::min(firstRow, y);
+        lastRow = std::max(lastRow, y);
+        firstCol = std::min(firstCol, x);
+        lastCol = std::max(lastCol, x);
+        const bool endsRun = x == 0 || code(x - 1, y) != 5 || x == w - 1 || code(x + 1, y) != 5 || y == 0 ||
+                             code(x, y - 1) != 5 || y == h - 1 || code(x, y + 1) != 5;
+        if (endsRun) ring[std::size_t(y * w + x)] = 1;
+      }
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (code(x, y) == 5 && (ring[std::size_t(y * w + x)] || y == firstRow || y == lastRow || x == firstCol ||
+                              x == lastCol))
+        code(x, y) = onDiagonal(x, y) ? (x > cx ? 4 : 3) : below(x, y) ? 4 : 3;
+  // The dot, drawn the same way at its measured place.
+  c->Brush()->SetStyle(bsSolid);
+  c->FillRect(TRect{0, 0, w, h});
+  c->Brush()->SetColor(clBlack);
+  c->RoundRect(FDot.Left, FDot.Top, FDot.Right, FDot.Bottom, FDot.Right - FDot.Left - 1, FDot.Bottom - FDot.Top - 1);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (ColorToRGB(c->Pixels(x, y)) == 0 && code(x, y) != 0) code(x, y) = 6;
+}
+
+TColor TRadioImages::CodeColor(int Code, TcxLookAndFeelKind Kind, TcxPainterButtonState State, bool Checked,
+                               bool HWE, bool AH) const {
+  TColor body;
+  if (Kind == lfOffice11)
+    body = State == pbsNormal ? clWindow : TcxOffice11LookAndFeelPainter::Instance()->ButtonFaceColor(State);
+  else if (State == pbsDisabled)
+    body = clBtnFace;
+  else if (Kind == lfUltraFlat)
+    body = State == pbsHot ? HotTrackBlendColor() : State == pbsPressed ? PressedBlendColor() : clWindow;
+  else
+    body = State == pbsPressed ? clBtnFace : clWindow;
+  switch (Code) {
+    case 5: return body;
+    case 6:
+      if (Checked && State == pbsDisabled) return Kind == lfOffice11 ? Office11Color31 : clBtnShadow;
+      return Checked ? clWindowText : body;
+    default: break;
+  }
+  const bool hotOrPressed = State == pbsHot || State == pbsPressed;
+  switch (Kind) {
+    case lfFlat: {
+      static const TColor k[4] = {clBtnShadow, clBtnHighlight, cl3DLight, cl3DLight};
+      return k[Code - 1];
+    }
+    case lfStandard: {
+      static const TColor k[4] = {clBtnShadow, clBtnHighlight, cl3DDkShadow, cl3DLight};
+      return k[Code - 1];
+    }
+    case lfUltraFlat:
+      if (Code >= 3) return body;
+      return AH || hotOrPressed || (HWE && State != pbsDisabled) ? clHighlight : clBtnShadow;
+    default:
+      if (Code >= 3) return body;
+      if (State == pbsDisabled) return Office11Color31;
+      return AH || HWE || hotOrPressed ? Office11Color21 : clBtnText;
+  }
+}
+
+void TRadioImages::Build() {
+  Measure();
+  BuildPattern();
+  FImages.clear();
+  for (int ah = 0; ah <= 1; ++ah)
+    for (int hwe = 0; hwe <= 1; ++hwe)
+      for (int kind = 0; kind <= 3; ++kind)
+        for (int checked = 0; checked <= 1; ++checked)
+          for (int state = pbsNormal; state <= pbsDisabled; ++state) {
+            auto image = std::make_unique<TBitmap>();
+            image->SetSize(FSize.cx, FSize.cy);
+            for (int y = 0; y < FSize.cy; ++y) {
+              Byte* row = image->ScanLine(y);
+              for (int x = 0; x < FSize.cx; ++x) {
+                const int code = Code(x, y);
+                // Outside the shape the alpha byte stays 0: the drawing skips those pixels.
+                if (code == 0) {
+                  std::memset(row + x * 4, 0, 4);
+                  continue;
+                }
+                const COLORREF c = ColorToRGB(CodeColor(code, TcxLookAndFeelKind(kind), TcxPainterButtonState(state),
+                                                        checked, hwe, ah));
+                row[x * 4] = GetBValue(c);
+                row[x * 4 + 1] = GetGValue(c);
+                row[x * 4 + 2] = GetRValue(c);
+                row[x * 4 + 3] = 0xFF;
+              }
+            }
+            FIndex[state + 8 * kind + 32 * hwe + 64 * ah + 4 * checked - 1] = int(FImages.size());
+            FImages.push_back(std::move(image));
+          }
+}
+
+}  // namespace
+
+int RadioPatternCode(int X, int Y) { return RadioImages().Code(X, Y); }
+
+void TcxCustomLookAndFeelPainter::PaintRadioButton(TcxCanvas* C, int X, int Y, TcxPainterButtonState State,
+                                                   bool Checked, bool AlwaysHighlight, TColor Background,
+                                                   bool HighlightWhenEnabled) const {
+  // The default button state has no image of its own: it looks like the normal one.
+  if (State == pbsDefault) State = pbsNormal;
+  const TRadioImages& images = RadioImages();
+  const TBitmap* image =
+      images.Image(StyleToKind(PainterStyle()), State, Checked, HighlightWhenEnabled, AlwaysHighlight);
+  const TSize size = images.Size();
+  if (Background != clcxDefault) {
+    C->UseBrushColor(Background);
+    C->FillArea(TRect{X, Y, X + size.cx, Y + size.cy});
+  }
+  TBitmap* source = const_cast<TBitmap*>(image);
+  for (int y = 0; y < size.cy; ++y) {
+    const Byte* row = source->ScanLine(y);
+    for (int x = 0; x < size.cx; ++x)
+      if (row[x * 4 + 3]) C->SetPixel(X + x, Y + y, TColor(RGB(row[x * 4 + 2], row[x * 4 + 1], row[x * 4])));
+  }
+}
+
+TSize TcxCustomLookAndFeelPainter::RadioButtonExtent() const { return RadioImages().Size(); }

@@ -488,3 +488,6 @@ protected:
 // The two 8 x 8 checker bitmaps of scroll-bar pages, repainted from the system colours.
 void RefreshScrollBarBitmaps();
 TBitmap* ScrollBarPageBitmap(bool Pressed);
+// The code of a pixel of the radio-button pattern: 0 outside, 1 and 2 the outline above and
+// below the rising diagonal, 3 and 4 the inner ring likewise, 5 the body, 6 the dot.
+int RadioPatternCode(int X, int Y);

@@ -33,6 +33,7 @@ void Sample(const TcxCustomLookAndFeelPainter* P, const char* Name) {
     P->PaintScrollBarArea(&c, false, Bounds(4 + (s - 1) * 20, 72, 17, 17), sbaEndPage, st);
     P->PaintScrollBarArea(&c, true, Bounds(4 + (s - 1) * 20, 92, 17, 17), sbaEndArrow, st);
     P->PaintCheckBox(&c, Bounds(90 + (s - 1) * 17, 34, 13, 13), st, s % 2 == 1);
+    P->PaintRadioButton(&c, 150 + (s - 1) * 17, 145, st, s % 2 == 1, false, clcxDefault);
   }
   P->PaintExpandButton(&c, Bounds(160, 34, 11, 11), false, clcxDefault);
   c.ApplyClipRegion(new TcxRegion(0, 0, 300, 170));

@@ -359,3 +359,44 @@ TEST_F(ThemedPainter, HeaderIsThemedWithItsTextMovedWhenPressed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Painter, RadioImagesByKindStateAndFlags) {
+  // The pattern: the centre is the dot, the corners are outside, the outline meets the edges.
+  EXPECT_EQ(RadioPatternCode(6, 6), 6);
+  EXPECT_EQ(RadioPatternCode(0, 0), 0);
+  EXPECT_EQ(RadioPatternCode(6, 0), 1);
+  EXPECT_EQ(RadioPatternCode(6, 12), 2);
+  EXPECT_EQ(UltraFlat()->RadioButtonExtent(), (TSize{13, 13}));
+  // The default state draws the normal image.
+  UltraFlat()->PaintRadioButton(Cx.get(), 0, 0, pbsNormal, true, false, clcxDefault);
+  const auto normal = Snapshot();
+  Clear();
+  UltraFlat()->PaintRadioButton(Cx.get(), 0, 0, pbsDefault, true, false, clcxDefault);
+  EXPECT_EQ(Snapshot(), normal);
+  EXPECT_EQ(Px(6, 6), Sys(COLOR_WINDOWTEXT));
+  EXPECT_EQ(Px(6, 0), Sys(COLOR_BTNSHADOW));
+  EXPECT_EQ(Px(0, 0), 0xFFFFFFu);  // outside the shape the canvas shows through
+  const struct {
+    const TcxCustomLookAndFeelPainter* P;
+    TcxPainterButtonState State;
+    bool Checked, AlwaysHighlight;
+    COLORREF Outline, Centre;
+  } cases[] = {
+      {UltraFlat(), pbsHot, false, false, Sys(COLOR_HIGHLIGHT), Rgb(HotTrackBlendColor())},
+      {UltraFlat(), pbsNormal, false, true, Sys(COLOR_HIGHLIGHT), Sys(COLOR_WINDOW)},
+      {Standard(), pbsDisabled, true, false, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNSHADOW)},
+      {Flat(), pbsPressed, false, false, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNFACE)},
+      {Office11(), pbsNormal, false, false, Sys(COLOR_BTNTEXT), Sys(COLOR_WINDOW)},
+  };
+  for (const auto& c : cases) {
+    Clear();
+    c.P->PaintRadioButton(Cx.get(), 20, 20, c.State, c.Checked, c.AlwaysHighlight, clYellow);
+    EXPECT_EQ(Px(26, 20), c.Outline) << int(c.P->PainterStyle()) << " " << int(c.State);
+    EXPECT_EQ(Px(26, 26), c.Centre) << int(c.P->PainterStyle()) << " " << int(c.State);
+    EXPECT_EQ(Px(20, 20), Rgb(clYellow));  // the given background behind the corners
+  }
+}
+
+}  // namespace
