@@ -240,8 +240,36 @@ void TcxCustomLookAndFeelPainter::PaintSortTriangle(TcxCanvas* C, const TRect& R
   C->LineTo(cx - b, y0 + (h - (w % 2)) * dir);
 }
 
-// The indicator images are not drawn yet: no indicator cell of this program shows one.
-void TcxCustomLookAndFeelPainter::PaintIndicatorImage(TcxCanvas*, const TRect&, int) {}
+// The indicator images, kinds 1 to 6: current row, editing, inserting, selected, current and
+// selected, filter row. Drawn here as pixel pictures, all of one size: '#' is black, the
+// rest is transparent.
+namespace {
+
+constexpr int kIndicatorWidth = 12, kIndicatorHeight = 11;
+const char* const kIndicatorImages[6][kIndicatorHeight] = {
+    {"............", "....#.......", "....##......", "....###.....", "....####....", "....#####...",
+     "....####....", "....###.....", "....##......", "....#.......", "............"},
+    {"............", "...##.##....", ".....#......", ".....#......", ".....#......", ".....#......",
+     ".....#......", ".....#......", ".....#......", "...##.##....", "............"},
+    {"............", ".....#......", "..#..#..#...", "...#.#.#....", "....###.....", "..#######...",
+     "....###.....", "...#.#.#....", "..#..#..#...", ".....#......", "............"},
+    {"............", "............", "............", "....###.....", "...#####....", "...#####....",
+     "...#####....", "....###.....", "............", "............", "............"},
+    {"............", "#...........", "##..........", "###.........", "####..###...", "#####.###...",
+     "####..###...", "###.........", "##..........", "#...........", "............"},
+    {"............", ".#########..", "..#######...", "...#####....", "....###.....", "....###.....",
+     "....###.....", "....###.....", "....###.....", "....##......", "............"},
+};
+
+}  // namespace
+
+void TcxCustomLookAndFeelPainter::PaintIndicatorImage(TcxCanvas* C, const TRect& R, int Kind) {
+  if (Kind < 1 || Kind > 6) return;
+  const int left = (R.Left + R.Right - kIndicatorWidth) / 2, top = (R.Top + R.Bottom - kIndicatorHeight) / 2;
+  for (int y = 0; y < kIndicatorHeight; ++y)
+    for (int x = 0; x < kIndicatorWidth; ++x)
+      if (kIndicatorImages[Kind - 1][y][x] == '#') C->SetPixel(left + x, top + y, clBlack);
+}
 
 // ---------------------------------------------------------------- base operations
 void TcxCustomLookAndFeelPainter::DrawArrowGlyph(TcxCanvas* C, const TRect& R, TColor Colour) const {

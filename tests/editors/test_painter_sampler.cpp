@@ -67,7 +67,7 @@ void Sample(const TcxCustomLookAndFeelPainter* P, const char* Name) {
   P->PaintSplitter(&c, Bounds(212, 112, 6, 54), params, false);
   P->PaintGroupExpandButton(&c, Bounds(230, 112, 20, 20), true, pbsNormal);
   P->PaintFilterCloseButton(&c, Bounds(256, 112, 16, 15), pbsNormal);
-  P->PaintIndicatorCell(&c, Bounds(230, 140, 20, 20), 0, clBtnFace, nullptr);
+  P->PaintIndicatorCell(&c, Bounds(230, 140, 20, 20), 1, clBtnFace, nullptr);
   mkdir("screenshots", 0755);
   bmp.SaveToFile(String("screenshots/painter_") + Name + ".bmp");
 }

@@ -400,3 +400,24 @@ TEST_F(Painter, RadioImagesByKindStateAndFlags) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Painter, IndicatorCellFramesAndCentresItsImage) {
+  Flat()->PaintIndicatorCell(Cx.get(), Rect(0, 0, 20, 20), 1, clWindow, nullptr);
+  EXPECT_EQ(Px(0, 0), Sys(COLOR_BTNHIGHLIGHT));  // the flat header frame
+  EXPECT_EQ(Px(19, 19), Sys(COLOR_BTNSHADOW));
+  // The current-row arrow, 12 x 11, centred: its tip row is the middle one.
+  EXPECT_EQ(Ink(Rect(1, 1, 19, 19), Sys(COLOR_WINDOW)).Box, Rect(8, 5, 13, 14));
+  Clear();
+  Flat()->PaintIndicatorCell(Cx.get(), Rect(0, 0, 20, 20), 0, clWindow, nullptr);
+  EXPECT_EQ(Ink(Rect(1, 1, 19, 19), Sys(COLOR_WINDOW)).Count, 0);
+}
+
+TEST_F(ThemedPainter, IndicatorCellIsTheFlatPaintersEvenUnderATheme) {
+  Themed()->PaintIndicatorCell(Cx.get(), Rect(0, 0, 20, 20), 1, clWindow, nullptr);
+  EXPECT_EQ(Px(0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(Px(19, 19), GetSysColor(COLOR_BTNSHADOW));
+}
+
+}  // namespace
