@@ -379,6 +379,10 @@ public:
   void PaintCalendarFrame(TcxCanvas* C, const TRect& R) const override;
   void PaintCalendarButton(TcxCanvas* C, const TRect& R, TcxPainterButtonState State) const override;
 
+  // The vertical gradient of an editor button face in this style: normal, hot and pressed
+  // pairs of the scheme (other states take the normal pair).
+  static void ButtonGradient(TcxPainterButtonState State, TColor& From, TColor& To);
+
   // Added by this painter.
   virtual TColor Office11HeaderDarkColor() const;
   virtual TColor Office11HeaderLineColor() const;

@@ -57,6 +57,14 @@ TColor TcxOffice11LookAndFeelPainter::Office11HeaderMidColor() const {
   return BlendColors(Office11Color00, Office11Color01, 50);
 }
 
+void TcxOffice11LookAndFeelPainter::ButtonGradient(TcxPainterButtonState State, TColor& From, TColor& To) {
+  switch (State) {
+    case pbsHot: From = Office11Color22, To = Office11Color23; break;
+    case pbsPressed: From = Office11Color24, To = Office11Color25; break;
+    default: From = Office11Color00, To = Office11Color01; break;
+  }
+}
+
 TColor TcxOffice11LookAndFeelPainter::HighlightFrameColor() const { return Office11Color21; }
 
 TColor TcxOffice11LookAndFeelPainter::FilterButtonFrameColor(TcxPainterButtonState State) const {

@@ -338,6 +338,12 @@ TEST_F(ThemedPainter, Office11OnTheBlueSchemeTakesTheTableColours) {
   EXPECT_EQ(Px(0, 0), RGB(0, 0, 128));
   EXPECT_EQ(ColorToRGB(Office11()->ButtonGlyphColor(pbsHot)), RGB(0, 0, 0));
   EXPECT_NE(Office11()->ButtonGlyphColor(pbsPressed), clHighlightText);
+  TColor from, to;
+  TcxOffice11LookAndFeelPainter::ButtonGradient(pbsPressed, from, to);
+  EXPECT_EQ(from, Office11Color24);
+  EXPECT_EQ(to, Office11Color25);
+  TcxOffice11LookAndFeelPainter::ButtonGradient(pbsDisabled, from, to);
+  EXPECT_EQ(from, Office11Color00);
   // Scroll bars go to the themed painter while the scroll-bar class opens.
   Office11()->PaintScrollBarArea(Cx.get(), false, Rect(0, 30, 17, 47), sbaThumb, pbsNormal);
   EXPECT_EQ(Px(8, 38), TTestThemeBackend::PaintColor("SCROLLBAR", 9, 0));
