@@ -7,29 +7,60 @@
 #include "core/DateUtils.h"
 #include "data/DB.h"
 
+#include <algorithm>
 #include <vector>
 
 const TAttachmentKind PactDocuments = {"PactDoc", "t_pact_doc"};
 const TAttachmentKind PrjDocuments = {"PrjDoc", "dict_prj_detail"};
 
-namespace {
+const char* const DocumentNameText = "附件文件名无效（只能是不含路径的文件名）：";
+const char* const DocumentRowOnlyText = "附件文件名无效，只删除了记录，未删除任何文件：";
 
-// The folder of Kind and its staging folder, each with a trailing separator.
-String PlaceFolder(const TAttachmentKind& Kind) { return ProgramFolder() + Kind.Folder + PathDelim; }
-String StagingFolder(const TAttachmentKind& Kind) { return PlaceFolder(Kind) + "~staging" + PathDelim; }
+String DocumentFolder(const TAttachmentKind& Kind) { return ProgramFolder() + Kind.Folder + PathDelim; }
 
-bool RowStored(const TAttachmentKind& Kind, const String& Name) {
-  TADOQuery* q = Frm_Data->Qry_Temp;
-  Frm_Data->OpenQuery(q, String("select DocName from ") + Kind.Table + " where DocName=" + SqlStr(Name));
-  return !q->IsEmpty();
+String DocumentFile(const TAttachmentKind& Kind, const String& Name) {
+  if (!IsPlainFileName(Name)) throw EDocumentName(DocumentNameText + Name);
+  return DocumentFolder(Kind) + Name;
 }
 
-// One file of staging by the rule: into place when its row is stored, else gone.
+String StoredDocumentPath(const TAttachmentKind& Kind, const String& Name) {
+  return ProgramFolder() + Kind.Folder + "\\" + Name;
+}
+
+namespace {
+
+String StagingFolder(const TAttachmentKind& Kind) { return DocumentFolder(Kind) + "~staging" + PathDelim; }
+
+// The DocName of the rows of Kind's table that Where selects.
+std::vector<String> StoredNames(const TAttachmentKind& Kind, const String& Where) {
+  TADOQuery* q = Frm_Data->Qry_Temp;
+  Frm_Data->OpenQuery(q, String("select DocName from ") + Kind.Table + Where);
+  std::vector<String> names;
+  for (q->First(); !q->Eof(); q->Next()) names.push_back(q->Fields()->Fields(0)->AsString());
+  return names;
+}
+
+// A row names exactly this file. The database's comparison folds ASCII letters, so it finds the
+// exact name among others.
+bool RowStored(const TAttachmentKind& Kind, const String& Name) {
+  std::vector<String> rows = StoredNames(Kind, " where DocName=" + SqlStr(Name));
+  return std::find(rows.begin(), rows.end(), Name) != rows.end();
+}
+
+// A row names a file that the folder's lookup without regard to case takes for this one. The
+// database folds ASCII letters only, so every name is compared here, as the folder does.
+bool RowStoredInAnyCase(const TAttachmentKind& Kind, const String& Name) {
+  std::vector<String> rows = StoredNames(Kind, "");
+  return std::any_of(rows.begin(), rows.end(), [&](const String& n) { return SameFileName(n, Name); });
+}
+
+// One file of staging by the rule: into place when its row is stored, else gone. A name that
+// is no plain file name (none that this program stages) is left where it is.
 void SettleFile(const TAttachmentKind& Kind, const String& Name) {
-  String staged = StagingFolder(Kind) + Name;
-  if (!FileExists(staged)) return;
-  if (RowStored(Kind, Name)) RenameFileReplacing(staged, PlaceFolder(Kind) + Name);
-  else DeleteFile(staged);
+  String staging = StagingFolder(Kind);
+  if (!FolderFileExists(staging, Name)) return;
+  if (RowStored(Kind, Name)) MoveFolderFile(staging, DocumentFolder(Kind), Name);
+  else DeleteFolderFile(staging, Name);
   PassSaveStep("file-settled");
 }
 
@@ -52,17 +83,13 @@ TAttachmentSession::~TAttachmentSession() {
   }
 }
 
-String TAttachmentSession::StoredPath(const String& Name) const {
-  return ProgramFolder() + FKind.Folder + "\\" + Name;
-}
+String TAttachmentSession::StoredPath(const String& Name) const { return StoredDocumentPath(FKind, Name); }
 
-String TAttachmentSession::PlacePath(const String& Name) const { return PlaceFolder(FKind) + Name; }
-
-String TAttachmentSession::StagingPath(const String& Name) const { return StagingFolder(FKind) + Name; }
+String TAttachmentSession::Staging() const { return StagingFolder(FKind); }
 
 bool TAttachmentSession::Stage(const String& Source, const String& Name) {
-  if (Name.empty() || !ForceDirectories(StagingFolder(FKind))) return false;
-  if (!CopyFile(Source, StagingPath(Name), false)) {
+  if (!IsPlainFileName(Name) || !ForceDirectories(Staging())) return false;
+  if (!CopyFileToFolder(Source, Staging(), Name)) {
     DropEmptyStaging();
     return false;
   }
@@ -70,19 +97,20 @@ bool TAttachmentSession::Stage(const String& Source, const String& Name) {
   return true;
 }
 
-void TAttachmentSession::Remove(const String& Name) {
+bool TAttachmentSession::Remove(const String& Name) {
+  if (!IsPlainFileName(Name)) return false;
   if (FStaged.erase(Name)) {
-    DeleteFile(StagingPath(Name));
+    DeleteFolderFile(Staging(), Name);
     DropEmptyStaging();
   } else {
     FRemoved.insert(Name);
   }
+  return true;
 }
 
 void TAttachmentSession::BeforeCommit() {
   for (const String& name : FRemoved)
-    if (FileExists(PlacePath(name)) && ForceDirectories(StagingFolder(FKind)) &&
-        RenameFileReplacing(PlacePath(name), StagingPath(name)))
+    if (FolderFileExists(Folder(), name) && ForceDirectories(Staging()) && MoveFolderFile(Folder(), Staging(), name))
       FParked.insert(name);
   PassSaveStep("staged");
 }
@@ -98,23 +126,29 @@ void TAttachmentSession::AfterCommit() {
 }
 
 void TAttachmentSession::AfterRollback() {
-  for (const String& name : FParked) RenameFileReplacing(StagingPath(name), PlacePath(name));
+  for (const String& name : FParked) MoveFolderFile(Staging(), Folder(), name);
   FParked.clear();
   DropEmptyStaging();
 }
 
 void TAttachmentSession::Discard() {
   AfterRollback();
-  for (const String& name : FStaged) DeleteFile(StagingPath(name));
+  for (const String& name : FStaged) DeleteFolderFile(Staging(), name);
   FStaged.clear();
   FRemoved.clear();
   DropEmptyStaging();
 }
 
-bool TAttachmentSession::NameTaken(const String& Name) const { return IsStaged(Name) || RowStored(FKind, Name); }
+bool TAttachmentSession::NameTaken(const String& Name) const {
+  return std::any_of(FStaged.begin(), FStaged.end(), [&](const String& n) { return SameFileName(n, Name); }) ||
+         RowStoredInAnyCase(FKind, Name);
+}
+
+String AttachedName(const String& Source) { return ExtractNativeFileName(Source); }
 
 TAttachOutcome AttachDocument(TAttachmentSession& Files, const String& Source, TDataSet* Documents) {
-  String name = ExtractFileName(Source);
+  String name = AttachedName(Source);
+  if (!IsPlainFileName(name)) return aoBadName;
   if (Files.NameTaken(name)) return aoNameTaken;
   if (!Files.Stage(Source, name)) return aoCopyFailed;
   Documents->Append();
@@ -125,13 +159,14 @@ TAttachOutcome AttachDocument(TAttachmentSession& Files, const String& Source, T
   return aoAttached;
 }
 
-void RemoveCurrentDocument(TAttachmentSession& Files, TDataSet* Documents) {
-  if (!Documents->Active() || Documents->IsEmpty()) return;
-  Files.Remove(Documents->FieldByName("DocName")->AsString());
+bool RemoveCurrentDocument(TAttachmentSession& Files, TDataSet* Documents) {
+  if (!Documents->Active() || Documents->IsEmpty()) return true;
+  bool named = Files.Remove(Documents->FieldByName("DocName")->AsString());
   Documents->Delete();
+  return named;
 }
 
-void TAttachmentSession::DropEmptyStaging() const { RemoveDir(ExcludeTrailingPathDelimiter(StagingFolder(FKind))); }
+void TAttachmentSession::DropEmptyStaging() const { RemoveDir(ExcludeTrailingPathDelimiter(Staging())); }
 
 void RecoverAttachments(const TAttachmentKind& Kind) {
   if (!DirectoryExists(StagingFolder(Kind))) return;

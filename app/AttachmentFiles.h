@@ -9,7 +9,13 @@
 // waits in staging too). So one rule settles every file in staging, whether a save finished
 // or was cut short: a file whose row is stored takes its place in the folder, any other goes.
 // The recovery pass at start applies it to whatever a killed save left.
-#include "core/System.h"
+//
+// A DocName becomes a file only through this unit, and only when it is a plain file name (no
+// folder, no '/' or '\', not "." or ".."): the file of exactly that spelling in the folder. So
+// no name typed, restored or planted reaches a file outside the folder or the file of another
+// record whose name differs only in case. A new document's name must differ from every stored
+// or staged one even without regard to case, as the folder is searched that way elsewhere.
+#include "core/Exceptions.h"
 
 #include <set>
 
@@ -20,6 +26,18 @@ struct TAttachmentKind {
 };
 extern const TAttachmentKind PactDocuments;  // PactDoc\, t_pact_doc
 extern const TAttachmentKind PrjDocuments;   // PrjDoc\, dict_prj_detail
+
+// A DocName that is no plain file name, refused where it would become a path.
+KELM_EXCEPTION(EDocumentName, Exception);
+extern const char* const DocumentNameText;     // "附件文件名无效（只能是不含路径的文件名）："
+extern const char* const DocumentRowOnlyText;  // "附件文件名无效，只删除了记录，未删除任何文件："
+// The folder of Kind's files: the program folder + "PactDoc/".
+String DocumentFolder(const TAttachmentKind& Kind);
+// The file a document's DocName names: DocumentFolder + Name. EDocumentName, with
+// DocumentNameText and the name, when Name is no plain file name.
+String DocumentFile(const TAttachmentKind& Kind, const String& Name);
+// The path a row holds for the file Name: the program folder + "PactDoc\" + Name.
+String StoredDocumentPath(const TAttachmentKind& Kind, const String& Name);
 
 // The attachments one dialog adds and deletes between two saves.
 class TAttachmentSession {
@@ -32,20 +50,18 @@ public:
 
   // The path a row holds for the file Name: the program folder + "PactDoc\" + Name.
   String StoredPath(const String& Name) const;
-  // Where the file Name lies once in place, and where it waits meanwhile.
-  String PlacePath(const String& Name) const;
-  String StagingPath(const String& Name) const;
 
-  // Copies Source into staging as Name, the folders made when missing; false, nothing staged,
-  // when the copy fails.
+  // Copies Source into staging as Name (a plain name), the folders made when missing; false,
+  // nothing staged, when the copy fails.
   bool Stage(const String& Source, const String& Name);
   bool IsStaged(const String& Name) const { return FStaged.count(Name) > 0; }
-  // A document of this name is stored, for any record, or waits in staging: a file of that
-  // name would take another's place.
+  // A document of this name, or of a name that differs from it only in case, is stored for any
+  // record or waits in staging.
   bool NameTaken(const String& Name) const;
   // A document deleted in the dialog: its staged copy goes at once; a stored document's file
-  // stays until the commit that deletes its row.
-  void Remove(const String& Name);
+  // stays until the commit that deletes its row. False, no file to delete, for a name that is
+  // no plain file name (its row names no file of the folder).
+  bool Remove(const String& Name);
 
   // ---- around the save's transaction
   // Before it begins: the files of deleted stored documents wait in staging.
@@ -60,6 +76,8 @@ public:
 
 private:
   void DropEmptyStaging() const;
+  String Folder() const { return DocumentFolder(FKind); }
+  String Staging() const;
 
   const TAttachmentKind& FKind;
   std::set<String> FStaged;   // staged copies whose rows are not stored yet
@@ -70,14 +88,18 @@ private:
 class TDataSet;
 
 // What became of a file attached to a dialog's documents.
-enum TAttachOutcome { aoAttached, aoNameTaken, aoCopyFailed };
-// Stages Source under its own name (what follows its last '\' or '/') and appends its row to
-// Documents, posted into the query's cache: DocPath (the path the row keeps), DocDate (today)
-// and DocName. Nothing is staged or appended when the name is taken or the copy fails.
+enum TAttachOutcome { aoAttached, aoNameTaken, aoCopyFailed, aoBadName };
+// Stages Source under its own name (what follows its last '/': a '\' belongs to a name on this
+// system) and appends its row to Documents, posted into the query's cache: DocPath (the path
+// the row keeps), DocDate (today) and DocName. Nothing is staged or appended when the name is
+// no plain file name, is taken or the copy fails.
 TAttachOutcome AttachDocument(TAttachmentSession& Files, const String& Source, TDataSet* Documents);
+// The name AttachDocument gives the file Source.
+String AttachedName(const String& Source);
 // Deletes the current row of Documents in the cache; its file goes with the commit that
 // deletes the row (a copy staged in this showing at once). Nothing without a current row.
-void RemoveCurrentDocument(TAttachmentSession& Files, TDataSet* Documents);
+// False when the row's DocName is no plain file name: the row goes, no file is touched.
+bool RemoveCurrentDocument(TAttachmentSession& Files, TDataSet* Documents);
 
 // Settles every file in the staging folder of Kind (half-written copies go, having no row).
 // Runs at start, before any dialog is open.

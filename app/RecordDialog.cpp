@@ -6,6 +6,7 @@
 #include "app/U_Main.h"
 #include "app/ufrmSelect.h"
 #include "data/ADODB.h"
+#include "grid/DBGridEh.h"
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "gui/StdCtrls.h"
@@ -55,5 +56,18 @@ void AttachChosenDocument(TAttachmentSession& Files, TDataSet* Documents, const 
     case aoAttached: break;
     case aoNameTaken: WarnBox(NameTakenText); break;
     case aoCopyFailed: WarnBox(CopyFailedText + dialog->FileName()); break;
+    case aoBadName: WarnBox(DocumentNameText + AttachedName(dialog->FileName())); break;
+  }
+}
+
+void DeleteCurrentDocument(TAttachmentSession& Files, TDataSet* Documents) {
+  String name = Documents->Active() && !Documents->IsEmpty() ? Documents->FieldByName("DocName")->AsString() : String();
+  if (!RemoveCurrentDocument(Files, Documents)) WarnBox(DocumentRowOnlyText + name);
+}
+
+void LockDocumentNameColumns(TCustomDBGridEh* Grid) {
+  for (int i = 0; i < Grid->Columns()->Count(); ++i) {
+    TColumnEh* c = Grid->Columns()->Items(i);
+    if (SameText(c->FieldName(), "DocName") || SameText(c->FieldName(), "DocPath")) c->SetReadOnly(true);
   }
 }

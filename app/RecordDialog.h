@@ -6,6 +6,7 @@
 
 class TAttachmentSession;
 class TComponent;
+class TCustomDBGridEh;
 class TDataSet;
 class TEdit;
 
@@ -37,7 +38,13 @@ struct TPickerSet {
 void ShowRecordPicker(TComponent* Owner, const TPickerSet& Set);
 
 // Attaches the file the documents dialog chooses to Documents; a name already taken shows
-// NameTakenText, a failed copy CopyFailedText followed by the file. Nothing when the dialog is
-// cancelled.
+// NameTakenText, a failed copy CopyFailedText followed by the file, a name that is no plain file
+// name DocumentNameText followed by the name. Nothing when the dialog is cancelled.
 void AttachChosenDocument(TAttachmentSession& Files, TDataSet* Documents, const char* NameTakenText,
                           const char* CopyFailedText);
+// Deletes the current document of Documents (RemoveCurrentDocument); a row whose DocName is no
+// plain file name goes alone, told with DocumentRowOnlyText and the name.
+void DeleteCurrentDocument(TAttachmentSession& Files, TDataSet* Documents);
+// A document's name and path are those of the file attached: the dialogs' document grids show
+// them and let the other columns be typed.
+void LockDocumentNameColumns(TCustomDBGridEh* Grid);

@@ -2,11 +2,13 @@
 
 #include "core/ClassBuilder.h"
 #include "app/U_Data.h"
+#include "data/ADODB.h"
 #include "gui/Dialogs.h"
 
 const char* const TFrm_ClearData::Question = "提醒,执行本操作您将丢失所有的数据,您确定要数据初始化吗?";
 const char* const TFrm_ClearData::DoneText = "数据初始化成功!";
 const char* const TFrm_ClearData::FailedText = "数据初始化失败!";
+const char* const TFrm_ClearData::RefusedText = "清除步骤只能删除数据，此语句被拒绝执行：";
 
 KELM_PUBLISH(TFrm_ClearData) {
   b.Method("FormShow", &TFrm_ClearData::FormShow);
@@ -37,9 +39,11 @@ void TFrm_ClearData::Btn_OKClick(TObject*) {
   try {
     RunTicked();
     conn->CommitTrans();
-  } catch (const Exception&) {
+  } catch (const Exception& e) {
     if (conn->InTransaction()) conn->RollbackTrans();
-    MessageDlg(FailedText, mtConfirmation, {mbOK}, 0);
+    String text = FailedText;
+    if (auto* refused = dynamic_cast<const EStatementRefused*>(&e)) text += "\n" + (RefusedText + refused->Statement());
+    MessageDlg(text, mtConfirmation, {mbOK}, 0);
     return;
   }
   RefreshOpenLists();
@@ -55,6 +59,7 @@ void TFrm_ClearData::RunTicked() {
     const String action = CLB_Data->Items()->Strings(i);
     for (steps->First(); !steps->Eof(); steps->Next()) {
       if (steps->FieldByName("Action")->AsString() != action) continue;
+      TDeleteOnlyScope deleteOnly(*Frm_Data->ADOConnection1);
       Frm_Data->ExecQuery(Frm_Data->Qry_Str, steps->FieldByName("SQL")->AsString());
       break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Data initialisation: the clearing steps of Dict_ClearData that are offered, all ticked; the
-// ticked ones run in one transaction, all or none.
+// ticked ones run in one transaction, all or none. The steps' statements come from the data,
+// so each may only delete rows of the program's tables; any other is refused and shown.
 #include "forms/TFrm_ClearData.h"
 #include "gui/Forms.h"
 
@@ -12,6 +13,9 @@ public:
   static const char* const Question;    // the warning asked before anything runs
   static const char* const DoneText;    // "数据初始化成功!"
   static const char* const FailedText;  // "数据初始化失败!"
+  // The second line of the failure when a step's statement does more than delete rows; the
+  // statement follows.
+  static const char* const RefusedText;
 
   // Fills the list with the offered steps, each ticked.
   void LoadActions();

@@ -1,5 +1,6 @@
 #include "app/ufrmPact.h"
 
+#include "app/AttachmentFiles.h"
 #include "app/ListDocuments.h"
 #include "app/ListRow.h"
 #include "app/SqlText.h"
@@ -167,26 +168,6 @@ String CurrentText(TDataSet* DataSet, const char* Field) {
   if (!DataSet->Active() || DataSet->IsEmpty()) return "";
   return DataSet->FieldByName(Field)->AsString();
 }
-
-// Walks a dataset with its controls held and puts it back where it stood, also when the walk
-// fails; the controls see only where it ends.
-class TWalkScope {
-public:
-  explicit TWalkScope(TDataSet* D) : FD(D), FBack(D->Bookmark()), FHold(D) {}
-  ~TWalkScope() {
-    try {
-      if (!FBack.empty() && FD->BookmarkValid(FBack)) FD->GotoBookmark(FBack);
-    } catch (...) {
-    }
-  }
-  TWalkScope(const TWalkScope&) = delete;
-  TWalkScope& operator=(const TWalkScope&) = delete;
-
-private:
-  TDataSet* FD;
-  String FBack;
-  TControlsHold FHold;  // released after the way back
-};
 
 }  // namespace
 
@@ -419,8 +400,8 @@ void TfrmPact::N11Click(TObject*) { SetPlanState(Frm_Data->qryPactJH, kNotDone, 
 
 // ---------------------------------------------------------------- documents
 
-void TfrmPact::N1Click(TObject*) { OpenCurrentDocument(Frm_Data->qryPactDoc, this); }
-void TfrmPact::N2Click(TObject*) { ShowCurrentDocumentFolder(Frm_Data->qryPactDoc); }
+void TfrmPact::N1Click(TObject*) { OpenCurrentDocument(PactDocuments, Frm_Data->qryPactDoc, this); }
+void TfrmPact::N2Click(TObject*) { ShowCurrentDocumentFolder(PactDocuments, Frm_Data->qryPactDoc); }
 
 // ---------------------------------------------------------------- invoices
 

@@ -208,6 +208,7 @@ void TfrmPactAdd::OpenDetails() {
     Frm_Data->OpenQuery(q, String("select * from ") + d.Table + where);
     Frm_Main->BuildGridColumns(this->*d.Grid, q, d.List);
   }
+  LockDocumentNameColumns(dgPactDocAdd);
 }
 
 // ---------------------------------------------------------------- related records
@@ -235,7 +236,7 @@ void TfrmPactAdd::Button4Click(TObject*) {
 }
 
 // The file goes with the commit that deletes the row, not before.
-void TfrmPactAdd::Button5Click(TObject*) { RemoveCurrentDocument(FFiles, DetailQuery(kDocuments)); }
+void TfrmPactAdd::Button5Click(TObject*) { DeleteCurrentDocument(FFiles, DetailQuery(kDocuments)); }
 
 void TfrmPactAdd::SaveColumnsOf(int Index) {
   Frm_Main->SaveGridColumns(this->*kDetails[Index].Grid, kDetails[Index].List, 1);

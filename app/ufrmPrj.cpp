@@ -1,5 +1,6 @@
 #include "app/ufrmPrj.h"
 
+#include "app/AttachmentFiles.h"
 #include "app/ListDocuments.h"
 #include "app/ListRow.h"
 #include "app/SqlText.h"
@@ -170,8 +171,8 @@ void TfrmPrj::N16Click(TObject*) { SetCurrentState(StateOf(&TWindow::N16)); }
 
 // ---------------------------------------------------------------- documents and columns
 
-void TfrmPrj::N1Click(TObject*) { OpenCurrentDocument(Frm_Data->qryPrjDoc, this); }
-void TfrmPrj::N2Click(TObject*) { ShowCurrentDocumentFolder(Frm_Data->qryPrjDoc); }
+void TfrmPrj::N1Click(TObject*) { OpenCurrentDocument(PrjDocuments, Frm_Data->qryPrjDoc, this); }
+void TfrmPrj::N2Click(TObject*) { ShowCurrentDocumentFolder(PrjDocuments, Frm_Data->qryPrjDoc); }
 
 void TfrmPrj::N5Click(TObject*) { ShowFieldChooser(this, kProjectList); }
 void TfrmPrj::N6Click(TObject*) { Frm_Main->SaveGridColumns(dgPrj, kProjectList, 1); }

@@ -141,6 +141,7 @@ void TfrmPrjAdd::OpenDocuments() {
   String where = AddMode == 1 ? String("1=0") : "PrjCode=" + SqlStr(OldCode);
   Frm_Data->OpenQuery(Documents(), "select * from dict_prj_detail where " + where);
   Frm_Main->BuildGridColumns(dgPrjDocAdd, Documents(), kDocumentList);
+  LockDocumentNameColumns(dgPrjDocAdd);
 }
 
 // ---------------------------------------------------------------- customer and manager
@@ -154,7 +155,7 @@ void TfrmPrjAdd::btnAddClick(TObject*) {
   AttachChosenDocument(FFiles, Documents(), DuplicateFileText, CopyFailedText);
 }
 
-void TfrmPrjAdd::btnDeleteClick(TObject*) { RemoveCurrentDocument(FFiles, Documents()); }
+void TfrmPrjAdd::btnDeleteClick(TObject*) { DeleteCurrentDocument(FFiles, Documents()); }
 
 void TfrmPrjAdd::N1Click(TObject*) { Frm_Main->SaveGridColumns(dgPrjDocAdd, kDocumentList, 1); }
 

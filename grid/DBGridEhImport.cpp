@@ -120,11 +120,21 @@ void TDBGridEhImport::ImportRecords(TDBGridEhSelectionType Kind) {
   }
 }
 
+// One record from the data; false, and the end of the data, when it read nothing: a record
+// that describes nothing ends the import, where repeating it would never end.
+bool TDBGridEhImport::ParseOneRecord(TColumnsEhList* Columns) {
+  Int64 before = FStream->Position();
+  ParseRecord(Columns);
+  if (FEof || FStream->Position() != before) return true;
+  FEof = true;
+  return false;
+}
+
 void TDBGridEhImport::ParseInRecord(TColumnsEhList* Columns) {
   TDataSet* ds = FDBGrid->DataSet();
   WithinRecord(ds, [&] {
-    ParseRecord(Columns);
-    PostRecord(ds);
+    if (ParseOneRecord(Columns)) PostRecord(ds);
+    else if (Editing(ds)) ds->Cancel();
   });
 }
 
@@ -142,11 +152,13 @@ void TDBGridEhImport::InsertRecords(bool Append) {
   while (!FEof) {
     if (Append) ds->Append();
     else ds->Insert();
+    bool parsed = false;
     WithinRecord(ds, [&] {
-      ParseRecord(FColumns.get());
-      PostRecord(ds);
+      parsed = ParseOneRecord(FColumns.get());
+      if (parsed) PostRecord(ds);
+      else ds->Cancel();
     });
-    if (!Append) ds->Next();
+    if (parsed && !Append) ds->Next();
   }
 }
 
@@ -336,6 +348,14 @@ void TDBGridEhImportAsVCLDBIF::ReadPrefix() {
   // Each column takes at least two bytes.
   if (count < 0 || Int64(count) * 2 > Stream()->Size() - Stream()->Position()) FormatError();
   FColumnCount = count;
+  if (count == 0) {
+    // No column holds a value: only an empty table (nothing, or the end tag) is one.
+    Byte tag = 0;
+    if (Stream()->Position() < Stream()->Size()) ReadExact(&tag, 1);
+    if (tag != 0) FormatError();
+    SetEof(true);
+    return;
+  }
   for (int i = 0; i < count; ++i) {
     char visible, c;
     ReadExact(&visible, 1);

@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <locale.h>
 #include <mutex>
+#include <random>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,7 +52,7 @@ String FindEntryNoCase(const String& Dir, const String& Name) {
     if (n == "." || n == "..") continue;
     // Several spellings may match; the smallest is taken so the choice does not depend on
     // the order the folder lists them in.
-    if (AnsiSameText(n, Name) && (best.empty() || n < best)) best = n;
+    if (SameFileName(n, Name) && (best.empty() || n < best)) best = n;
   }
   ::closedir(d);
   return best;
@@ -133,8 +134,10 @@ bool MatchFolded(const std::u32string& name, std::size_t ni, const std::u32strin
 
 // ---------------------------------------------------------------- resolving
 
+bool SameFileName(const String& A, const String& B) { return AnsiSameText(A, B); }
+
 String ResolvePath(const String& Path) {
-  if (Path.empty()) return Path;
+  if (Path.empty() || Exists(Path)) return Path;
   String p = Slashed(Path);
   if (Exists(p)) return p;
   String cur;
@@ -184,6 +187,11 @@ String ExtractFileDir(const String& FileName) {
 
 String ExtractFileName(const String& FileName) {
   std::size_t p = LastSep(FileName);
+  return p == String::npos ? FileName : FileName.substr(p + 1);
+}
+
+String ExtractNativeFileName(const String& FileName) {
+  std::size_t p = FileName.rfind('/');
   return p == String::npos ? FileName : FileName.substr(p + 1);
 }
 
@@ -265,9 +273,10 @@ bool CreateDir(const String& Dir) { return !Dir.empty() && ::mkdir(ResolvePath(D
 
 bool RemoveDir(const String& Dir) { return !Dir.empty() && ::rmdir(ResolvePath(Dir).c_str()) == 0; }
 
-bool CopyFile(const String& ExistingFileName, const String& NewFileName, bool FailIfExists) {
-  String src = ResolvePath(ExistingFileName);
-  String dst = ResolvePath(NewFileName);
+namespace {
+
+// Copies src over dst (both as the system takes them) through a file of our naming beside dst.
+bool CopyResolved(const String& src, const String& dst, bool FailIfExists) {
   struct stat sst, dstSt;
   if (::stat(src.c_str(), &sst) != 0 || S_ISDIR(sst.st_mode)) return false;
   if (::stat(dst.c_str(), &dstSt) == 0) {
@@ -276,10 +285,8 @@ bool CopyFile(const String& ExistingFileName, const String& NewFileName, bool Fa
   }
   int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
-  String tmpl = ExtractFilePath(dst) + "." + ExtractFileName(dst) + ".XXXXXX";
-  std::vector<char> name(tmpl.begin(), tmpl.end());
-  name.push_back('\0');
-  int out = ::mkostemp(name.data(), O_CLOEXEC);
+  String name;
+  int out = sysutils_impl::OpenTempFileIn(ExtractFilePath(dst), name);
   if (out < 0) {
     ::close(in);
     return false;
@@ -307,9 +314,24 @@ bool CopyFile(const String& ExistingFileName, const String& NewFileName, bool Fa
     ok = ::fsync(out) == 0;
   }
   ok = ::close(out) == 0 && ok;
-  if (ok) ok = ::rename(name.data(), dst.c_str()) == 0;
-  if (!ok) ::unlink(name.data());
+  if (ok) ok = ::rename(name.c_str(), dst.c_str()) == 0;
+  if (!ok) ::unlink(name.c_str());
   return ok;
+}
+
+// The folder's entry reaches the disk with a rename, not at some later write-back.
+void FlushFolder(const String& folder) {
+  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+}  // namespace
+
+bool CopyFile(const String& ExistingFileName, const String& NewFileName, bool FailIfExists) {
+  return CopyResolved(ResolvePath(ExistingFileName), ResolvePath(NewFileName), FailIfExists);
 }
 
 bool DeleteFile(const String& FileName) {
@@ -353,13 +375,74 @@ bool RenameFileReplacing(const String& OldName, const String& NewName) {
   struct stat dstSt;
   if (::stat(dst.c_str(), &dstSt) == 0 && S_ISDIR(dstSt.st_mode)) return false;
   if (::rename(src.c_str(), dst.c_str()) != 0) return false;
-  // The folder's entry reaches the disk with the rename, not at some later write-back.
-  String folder = ExtractFilePath(dst);
-  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    ::fsync(fd);
-    ::close(fd);
-  }
+  FlushFolder(ExtractFilePath(dst));
+  return true;
+}
+
+// ---------------------------------------------------------------- files named by data
+
+bool IsPlainFileName(const String& Name) {
+  return !Name.empty() && Name != "." && Name != ".." && Name.find_first_of(String("/\\\0", 3)) == String::npos;
+}
+
+namespace {
+
+// Folder as every name is found, with a trailing '/' ('' is the current folder).
+String DataFolder(const String& Folder) {
+  if (Folder.empty()) return String();
+  String f = ResolvePath(Folder);
+  return f.back() == '/' ? f : f + '/';
+}
+
+// Whether the folder lists exactly Name: a file system that ignores case answers to every
+// spelling of an entry, its listing holds the one it has.
+bool ListsExactly(const String& folder, const String& name) {
+  DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!d) return false;
+  bool found = false;
+  while (dirent* e = ::readdir(d))
+    if (name == e->d_name) {
+      found = true;
+      break;
+    }
+  ::closedir(d);
+  return found;
+}
+
+// What a data name finds in its folder.
+enum TDataEntry { deNone, deFile, deOther };  // deOther: a folder, or another spelling
+
+TDataEntry DataEntry(const String& folder, const String& name) {
+  struct stat st;
+  if (::lstat((folder + name).c_str(), &st) != 0) return deNone;
+  return !S_ISDIR(st.st_mode) && ListsExactly(folder, name) ? deFile : deOther;
+}
+
+}  // namespace
+
+bool FolderFileExists(const String& Folder, const String& Name) {
+  return IsPlainFileName(Name) && DataEntry(DataFolder(Folder), Name) == deFile;
+}
+
+bool CopyFileToFolder(const String& Source, const String& Folder, const String& Name) {
+  if (!IsPlainFileName(Name)) return false;
+  String folder = DataFolder(Folder);
+  if (DataEntry(folder, Name) == deOther) return false;
+  return CopyResolved(ResolvePath(Source), folder + Name, false);
+}
+
+bool DeleteFolderFile(const String& Folder, const String& Name) {
+  if (!IsPlainFileName(Name)) return false;
+  String folder = DataFolder(Folder);
+  return DataEntry(folder, Name) == deFile && ::unlink((folder + Name).c_str()) == 0;
+}
+
+bool MoveFolderFile(const String& FromFolder, const String& ToFolder, const String& Name) {
+  if (!IsPlainFileName(Name)) return false;
+  String from = DataFolder(FromFolder), to = DataFolder(ToFolder);
+  if (DataEntry(from, Name) != deFile || DataEntry(to, Name) == deOther) return false;
+  if (::rename((from + Name).c_str(), (to + Name).c_str()) != 0) return false;
+  FlushFolder(to);
   return true;
 }
 
@@ -420,6 +503,41 @@ void WriteFileAtomic(const String& FileName, const String& Data) {
   TBufferedFileStream file(FileName);
   file.WriteBuffer(Data.data(), static_cast<Int64>(Data.size()));
   file.Commit();
+}
+
+bool IsTempFileName(const String& Name) {
+  return StartsStr(TempFilePrefix, Name) && Name.size() == std::strlen(TempFilePrefix) + 6;
+}
+
+int sysutils_impl::OpenTempFileIn(const String& Folder, String& Name) {
+  static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static std::atomic<std::uint64_t> next{std::random_device{}() ^ (std::uint64_t(::getpid()) << 32)};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    // splitmix64 of a per-process sequence: names that no other writer is likely to pick.
+    std::uint64_t z = (next += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    String name = Folder + TempFilePrefix;
+    for (int i = 0; i < 6; ++i, z /= 62) name += kChars[z % 62];
+    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      Name = name;
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+String CreateTempFileBeside(const String& Target) {
+  String folder = ExtractFilePath(ResolvePath(Target)), name;
+  int fd = sysutils_impl::OpenTempFileIn(folder, name);
+  if (fd < 0)
+    throw EInOutError("Cannot create a file in \"" + (folder.empty() ? String(".") : folder) + "\". " + OSErrorText(errno));
+  ::close(fd);
+  return name;
 }
 
 String GetTempDir() {

@@ -1,22 +1,33 @@
 #pragma once
 // File names, files and folders. Every routine takes '\' as well as '/' as the separator, and a
 // file named in code is found regardless of case when the exact name does not exist
-// ("DataBase\kelm.mdb" finds "database/KELM.MDB").
+// ("DataBase\kelm.mdb" finds "database/KELM.MDB"). A name that exists as written is used as
+// written, '\' included: on this system '\' is an ordinary character of a file name.
+//
+// Files named by data (a document's stored name) follow stricter rules: see "files named by
+// data" below.
 // Declares TSearchRec.
 #include "core/System.h"
 #include <memory>
 
 constexpr char PathDelim = '/';
 
-// The name as this system's file calls need it: '\' becomes '/', and each part that does not
-// exist as written is replaced by the one entry of its folder that matches it without regard to
-// case. Parts from the first one that matches nothing on are kept as written.
+// The name as this system's file calls need it: a name that exists as written is kept; else
+// '\' becomes '/', and each part that does not exist as written is replaced by the one entry of
+// its folder that matches it without regard to case (SameFileName). Parts from the first one that
+// matches nothing on are kept as written.
 String ResolvePath(const String& Path);
+// Whether two names find the same entry when a name is found without regard to case: Unicode
+// simple upper-case mapping, character by character (so "École" and "école", "Ａ" and "ａ").
+bool SameFileName(const String& A, const String& B);
 
 // --- names (text only; both separators count) ---
 String ExtractFilePath(const String& FileName);  // up to and including the last separator
 String ExtractFileDir(const String& FileName);   // without the trailing separator
 String ExtractFileName(const String& FileName);
+// The file name of a path this system gave (a file dialog's choice): only '/' separates, a '\'
+// belongs to the name ("/home/u/sub\b.txt" names "sub\b.txt").
+String ExtractNativeFileName(const String& FileName);
 String ExtractFileExt(const String& FileName);   // with the dot; '' when none
 String ChangeFileExt(const String& FileName, const String& Extension);
 String IncludeTrailingPathDelimiter(const String& S);  // adds the separator the path already uses
@@ -56,11 +67,38 @@ bool ReadFileToString(const String& FileName, String& Data);
 // is followed; an existing file's permissions are kept). Raises EFCreateError on failure.
 void WriteFileAtomic(const String& FileName, const String& Data);
 
+// Files written beside a target and renamed over it are named TempFilePrefix and six characters
+// of their own, whatever the target's name, so a target of the longest name still gets one.
+constexpr const char* TempFilePrefix = ".~kelm";
+// Whether a file name (without folder) is of that naming.
+bool IsTempFileName(const String& Name);
+// A new, empty file of that naming in Target's folder. Raises EInOutError when none can be made.
+String CreateTempFileBeside(const String& Target);
+
 // The folder for temporary files, with a trailing separator.
 String GetTempDir();
 // A new, empty file with a unique name that starts with Prefix, in the temporary folder.
 // Raises EInOutError when none can be made.
 String CreateTempFileName(const String& Prefix);
+
+// --- files named by data ---
+// A name taken from data (a document's stored file name) names one file of one folder: it is
+// used only when it is a plain file name, and only exactly as written. No other spelling answers
+// to it (not even on a file system that ignores case), and nothing outside the folder is reached;
+// the folder itself is found as every name is. Each routine is false, nothing touched, for a name
+// that is not plain.
+// Not empty, not "." or "..", no '/', no '\' and no NUL.
+bool IsPlainFileName(const String& Name);
+// A file (not a folder) of exactly that name in Folder.
+bool FolderFileExists(const String& Folder, const String& Name);
+// Copies Source (found as every name is) into Folder as Name, as CopyFile does: written beside
+// and renamed over a file of exactly that name. False when a file of another spelling answers.
+bool CopyFileToFolder(const String& Source, const String& Folder, const String& Name);
+// Deletes the file of exactly that name in Folder.
+bool DeleteFolderFile(const String& Folder, const String& Name);
+// Moves the file Name of FromFolder into ToFolder under the same name in one step, replacing a
+// file of exactly that name there, never one of another spelling; on disk when it returns.
+bool MoveFolderFile(const String& FromFolder, const String& ToFolder, const String& Name);
 
 // --- the program ---
 String ParamStr(int Index);  // 0 = the program file

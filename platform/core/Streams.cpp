@@ -3,6 +3,7 @@
 
 #include "core/Classes.h"
 #include "core/FileUtils.h"
+#include "core/SysUtils_p.h"
 
 #include <algorithm>
 #include <atomic>
@@ -288,14 +289,8 @@ TBufferedFileStream::TBufferedFileStream(const String& AFileName, int BufferSize
   if (FExisted && (st.st_mode & 0222) == 0) Fail(EACCES);
   if (FExisted && ::access(FTarget.c_str(), W_OK) != 0) Fail(errno);
   FMode = FExisted ? (st.st_mode & 07777) : 0;
-  // A fresh name per attempt; O_EXCL keeps two writers from sharing one.
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100 && FHandle < 0; ++attempt) {
-    FTempName = ExtractFilePath(FTarget) + "." + ExtractFileName(FTarget) + ".tmp" + std::to_string(::getpid()) +
-                "_" + std::to_string(counter++);
-    FHandle = ::open(FTempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (FHandle < 0 && errno != EEXIST) break;
-  }
+  // A name of its own beside the target, short whatever the target's length.
+  FHandle = sysutils_impl::OpenTempFileIn(ExtractFilePath(FTarget), FTempName);
   if (FHandle < 0) {
     FTempName.clear();
     Fail(errno);

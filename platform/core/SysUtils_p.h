@@ -35,6 +35,10 @@ void RoundDigits(TDigits& d, int keep);
 void AppendFloatText(String& out, const TDigits& d, int maxPrecision, TFloatFormat format,
                      int precision, int digits, const TFormatSettings& fs);
 
+// Opens a new file of the naming TempFilePrefix + six characters in Folder ('' or one ending in
+// '/'), created as a new file would be (0666 less the umask); its descriptor, with its name in Name, or -1 with errno set.
+int OpenTempFileIn(const String& Folder, String& Name);
+
 // Day number since 1899-12-30 of a civil date (proleptic Gregorian), without range checks.
 Int64 DaysFromCivil(int y, int m, int d);
 

@@ -25,6 +25,14 @@ EADOError::EADOError(const String& message, int errorCode, const String& stateme
     : EDatabaseError(ErrorText(message, statement)), FErrorCode(errorCode), FStatement(statement),
       FDatabaseMessage(message) {}
 
+TDeleteOnlyScope::TDeleteOnlyScope(TADOConnection& Connection) : FConnection(Connection) {
+  FConnection.Db().SetDeleteOnly(true);
+}
+
+TDeleteOnlyScope::~TDeleteOnlyScope() {
+  if (FConnection.Connected()) FConnection.Db().SetDeleteOnly(false);
+}
+
 String ConnectionStringValue(const String& connectionString, const String& key) {
   const String& s = connectionString;
   std::size_t i = 0;

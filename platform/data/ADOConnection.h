@@ -1,7 +1,8 @@
 #pragma once
 // TADOConnection: opens the SQLite file its connection string names, runs transactions and
-// direct statements; the data layer's error; making a database from a script.
-// Declares TADOConnectionClient and TADOConnection.
+// direct statements; the data layer's error; making a database from a script; the delete-only
+// rule for statements taken from data.
+// Declares TADOConnectionClient, TADOConnection and TDeleteOnlyScope.
 #include "core/Classes.h"
 #include "core/Component.h"
 #include "data/DB.h"
@@ -28,6 +29,13 @@ private:
   String FDatabaseMessage;
 };
 
+// A statement refused before it ran because of what it would do (TDeleteOnlyScope).
+class EStatementRefused : public EADOError {
+public:
+  using EADOError::EADOError;
+  const char* ClassName() const override { return "EStatementRefused"; }
+};
+
 KELM_ENUM(TConnectMode, cmUnknown, cmRead, cmWrite, cmReadWrite, cmShareDenyRead, cmShareDenyWrite,
           cmShareExclusive, cmShareDenyNone)
 KELM_ENUM(TIsolationLevel, ilUnspecified, ilChaos, ilReadUncommitted, ilBrowse, ilCursorStability,
@@ -44,6 +52,22 @@ String ConnectionStringValue(const String& connectionString, const String& key);
 // separated by ';' and written in the program's dialect, in one transaction. On failure the
 // file is removed and the error raised.
 void CreateDatabaseFromScript(const String& fileName, const String& script);
+
+// For statements taken from data: while it lives, every statement run on the connection without
+// a result (Execute, a query's ExecSQL) may only delete rows of the database's own tables,
+// reading what its conditions need. Anything else (another write, a pragma, an attached file,
+// a change of the schema, transaction control, a copy into a file) is refused before it runs
+// with EStatementRefused naming the statement; so is a statement that deletes nothing.
+class TDeleteOnlyScope {
+public:
+  explicit TDeleteOnlyScope(TADOConnection& Connection);
+  ~TDeleteOnlyScope();
+  TDeleteOnlyScope(const TDeleteOnlyScope&) = delete;
+  TDeleteOnlyScope& operator=(const TDeleteOnlyScope&) = delete;
+
+private:
+  TADOConnection& FConnection;
+};
 
 // What the connection tells the datasets that work through it.
 class TADOConnectionClient {

@@ -699,7 +699,7 @@ int TADOQuery::ExecSQL() {
   TSqliteDb& db = Db();
   String jet = CommandText();
   TJetTranslation t = db.Translate(jet);
-  TSqliteStatement stmt = db.Prepare(t.Sql, jet);
+  TSqliteStatement stmt = db.PrepareRun(t.Sql, jet);
   BindParameters(stmt.Get(), t, jet);
   while (db.Step(stmt.Get(), jet)) {
   }

@@ -141,9 +141,9 @@ pid_t TempFileOwner(const String& name) {
 // Whether another process of that number runs (this one runs no operation while it asks).
 bool OtherProcessRuns(pid_t pid) { return pid != ::getpid() && (::kill(pid, 0) == 0 || errno == EPERM); }
 
-String MakeTempBeside(const String& target) {
-  return MakeTempFile(ExtractFilePath(target), "." + ExtractFileName(target));
-}
+// A new empty file beside the target, named with the short prefix of every file written beside
+// a target, whatever the target's name: a backup of the longest name still gets one.
+String MakeTempBeside(const String& target) { return MakeTempFile(ExtractFilePath(target), TempFilePrefix); }
 
 void FlushPath(const String& path, bool folder) {
   int fd = ::open(path.empty() ? "." : path.c_str(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
@@ -218,10 +218,11 @@ bool ReadSchema(sqlite3* db, TSchema& schema, String& error) {
 
 // '' when every table and column of `wanted` is in `have` (names without regard to case).
 String CompareSchema(const TSchema& wanted, const TSchema& have) {
-  for (const auto& [table, cols] : wanted) {
+  for (const auto& want : wanted) {
+    const String& table = want.first;
     auto it = std::find_if(have.begin(), have.end(), [&](const auto& h) { return SameText(h.first, table); });
     if (it == have.end()) return "it has no table " + table;
-    for (const String& c : cols)
+    for (const String& c : want.second)
       if (!it->second.count(c)) return "its table " + table + " has no column " + c;
   }
   return String();
@@ -234,7 +235,8 @@ String CheckFile(const String& path, const TSchema* wanted) {
   if (!db.Ok()) return "it cannot be opened: " + db.Error();
   std::vector<String> result;
   String error;
-  if (!FirstColumn(db.Get(), "PRAGMA quick_check", String(), result, error)) return "it is no sound database: " + error;
+  // The full check: the quick one leaves out whether each index holds exactly its table's rows.
+  if (!FirstColumn(db.Get(), "PRAGMA integrity_check", String(), result, error)) return "it is no sound database: " + error;
   if (result.empty() || result[0] != "ok") return "it is damaged: " + (result.empty() ? String() : result[0]);
   TSchema have;
   if (!ReadSchema(db.Get(), have, error)) return "its tables cannot be read: " + error;
@@ -247,20 +249,36 @@ bool SameFile(const String& a, const String& b) {
 }
 
 // The target's schema, read through a handle that stays open until its log is closed; a target
-// that is missing or no database has none to compare with.
+// that is missing or no database has none to compare with (Error says why, in SQLite's words).
+// Opening a file in write-ahead-log mode makes its log and shared-memory files; when the schema
+// cannot be read (a full disk, no database), those the handle made and left empty go with it.
 struct TTargetDb {
+  TTargetDb() = default;
+  TTargetDb(const TTargetDb&) = delete;
+  TTargetDb& operator=(const TTargetDb&) = delete;
+  ~TTargetDb() {
+    Db.reset();
+    if (Path.empty() || HasSchema) return;
+    String wal = Path + "-wal", shm = Path + "-shm";
+    if (!HadWal && FileSize(wal) == 0) ::unlink(wal.c_str());
+    if (!HadShm && !FileExists(wal)) ::unlink(shm.c_str());
+  }
   std::unique_ptr<TRawDb> Db;
   TSchema Schema;
   bool HasSchema = false;
+  String Error;
+  String Path;  // of an existing target
+  bool HadWal = false, HadShm = false;
 };
 
-TTargetDb OpenTarget(const String& target) {
-  TTargetDb t;
-  if (!FileExists(target)) return t;
+void OpenTarget(TTargetDb& t, const String& target) {
+  if (!FileExists(target)) return;
+  t.Path = target;
+  t.HadWal = FileExists(target + "-wal");
+  t.HadShm = FileExists(target + "-shm");
   t.Db = std::make_unique<TRawDb>(target, SQLITE_OPEN_READWRITE);
-  String error;
-  t.HasSchema = t.Db->Ok() && ReadSchema(t.Db->Get(), t.Schema, error);
-  return t;
+  if (!t.Db->Ok()) t.Error = t.Db->Error();
+  else t.HasSchema = ReadSchema(t.Db->Get(), t.Schema, t.Error);
 }
 
 // Empties the target's log into it and lets it go. Closing the last connection removes the log
@@ -312,6 +330,14 @@ int RemoveDbFileLeftovers(const String& Folder, const String& Prefix) {
   return removed;
 }
 
+// The leftovers of a killed copy beside Target: this program's naming, and the copies named
+// after their target that earlier versions made.
+static void RemoveLeftoversBeside(const String& target) {
+  String folder = ExtractFilePath(target);
+  RemoveDbFileLeftovers(folder, TempFilePrefix);
+  RemoveDbFileLeftovers(folder, "." + ExtractFileName(target));
+}
+
 TDbFileStepHook SetDbFileStepHook(TDbFileStepHook hook) {
   TDbFileStepHook old = std::move(Hook());
   Hook() = std::move(hook);
@@ -324,7 +350,7 @@ void BackupDatabase(TADOConnection& Connection, const String& Target) {
   if (db.InTransaction()) Fail("Cannot back up the database", "a transaction is open");
   String target = ResolvePath(Target);
   if (DirectoryExists(target)) Fail("Cannot back up the database to \"" + Target + "\"", "it is a folder");
-  RemoveDbFileLeftovers(ExtractFilePath(target), "." + ExtractFileName(target));
+  RemoveLeftoversBeside(target);
   TTempFile tmp(MakeTempBeside(target));
   Step(TDbFileStep::Copy);
   CopyPages(db.Handle(), tmp.Path());
@@ -349,7 +375,7 @@ void ReplaceDatabaseFile(const String& Source, const String& Target) {
   const String what = "Cannot put \"" + Source + "\" in place of \"" + Target + "\"";
   if (!FileExists(source)) Fail(what, "there is no such file");
   if (SameFile(source, target)) return;
-  RemoveDbFileLeftovers(ExtractFilePath(target), "." + ExtractFileName(target));
+  RemoveLeftoversBeside(target);
   TTempFile tmp(MakeTempBeside(target));
   {
     TRawDb src(ReadOnlyUri(source), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
@@ -357,7 +383,8 @@ void ReplaceDatabaseFile(const String& Source, const String& Target) {
     Step(TDbFileStep::Copy);
     CopyPages(src.Get(), tmp.Path());
   }
-  TTargetDb old = OpenTarget(target);
+  TTargetDb old;
+  OpenTarget(old, target);
   Step(TDbFileStep::Check);
   String reason = CheckFile(tmp.Path(), old.HasSchema ? &old.Schema : nullptr);
   if (!reason.empty()) Fail(what, reason);
@@ -372,8 +399,10 @@ void CompactDatabaseFile(const String& FileName) {
   // engine's own output needs no check.
   RemoveDbFileLeftovers(ExtractFilePath(file), "~CP");
   TTempFile tmp(MakeTempFile(ExtractFilePath(file), "~CP"));
-  TTargetDb db = OpenTarget(file);
-  if (!db.HasSchema) Fail(what, db.Db && !db.Db->Ok() ? db.Db->Error() : "it is no database");
+  TTargetDb db;
+  OpenTarget(db, file);
+  // SQLite's own words: "file is not a database", "disk I/O error", "database or disk is full".
+  if (!db.HasSchema) Fail(what, db.Error);
   Step(TDbFileStep::Compact);
   // With full synchronous writes the engine flushes the copy itself.
   String error = db.Db->Exec("PRAGMA synchronous=FULL");

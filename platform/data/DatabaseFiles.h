@@ -14,7 +14,7 @@ class TADOConnection;
 enum class TDbFileStep {
   Compact,      // VACUUM INTO a temporary beside the file
   Copy,         // the online backup into the temporary beside the target
-  Check,        // quick_check and schema of the copy
+  Check,        // integrity_check and schema of the copy
   Flush,        // the copy to disk
   CloseLog,     // the target's write-ahead log emptied and gone
   Rename,       // the copy over the target

@@ -9,6 +9,8 @@
 #include "core/SysUtils.h"
 #include "core/Variant.h"
 
+#include <cstring>
+
 std::unique_ptr<TSqliteDb> TSqliteDb::Open(const String& fileName, int busyTimeoutMs) {
   String path = ResolvePath(fileName);
   if (!FileExists(path)) throw EADOError("Database file '" + fileName + "' does not exist", SQLITE_CANTOPEN, "");
@@ -77,6 +79,52 @@ TSqliteStatement TSqliteDb::Prepare(const String& sql, const String& shown) {
   return result;
 }
 
+namespace {
+
+// What the delete-only rule saw while a statement was prepared.
+struct TDeleteOnlyCheck {
+  bool Refused = false;
+  bool Deletes = false;
+};
+
+// Deleting rows of the main database's own tables, reading and calling functions pass; every
+// other action is refused (SQLite then fails the prepare).
+int DeleteOnlyAuthorizer(void* state, int action, const char* a1, const char*, const char* db, const char*) {
+  auto* check = static_cast<TDeleteOnlyCheck*>(state);
+  switch (action) {
+    case SQLITE_READ:
+    case SQLITE_SELECT:
+    case SQLITE_FUNCTION:
+    case SQLITE_RECURSIVE: return SQLITE_OK;
+    case SQLITE_DELETE:
+      if (a1 && sqlite3_strnicmp(a1, "sqlite_", 7) != 0 && db && std::strcmp(db, "main") == 0) {
+        check->Deletes = true;
+        return SQLITE_OK;
+      }
+      break;
+    default: break;
+  }
+  check->Refused = true;
+  return SQLITE_DENY;
+}
+
+}  // namespace
+
+TSqliteStatement TSqliteDb::PrepareRun(const String& sql, const String& shown) {
+  if (!FDeleteOnly) return Prepare(sql, shown);
+  TDeleteOnlyCheck check;
+  sqlite3_set_authorizer(FDb, DeleteOnlyAuthorizer, &check);
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v2(FDb, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr);
+  sqlite3_set_authorizer(FDb, nullptr, nullptr);
+  TSqliteStatement result(stmt);
+  if (check.Refused || (rc == SQLITE_OK && stmt && !check.Deletes))
+    throw EStatementRefused("The statement may only delete rows of the database's tables", SQLITE_AUTH, shown);
+  if (rc != SQLITE_OK) Fail(rc, shown);
+  if (!stmt) throw EADOError("Empty statement", SQLITE_MISUSE, shown);
+  return result;
+}
+
 bool TSqliteDb::Step(sqlite3_stmt* stmt, const String& shown) {
   int rc = sqlite3_step(stmt);
   if (rc == SQLITE_ROW) return true;
@@ -127,7 +175,7 @@ void TSqliteDb::BindText(sqlite3_stmt* stmt, int index, std::string_view text, s
 int TSqliteDb::Execute(const String& jet) {
   TJetTranslation t = Translate(jet);
   if (!t.ParamNames.empty()) throw EADOError("Statement has parameters but none were given", SQLITE_RANGE, jet);
-  TSqliteStatement stmt = Prepare(t.Sql, jet);
+  TSqliteStatement stmt = PrepareRun(t.Sql, jet);
   while (Step(stmt.Get(), jet)) {
   }
   if (t.ChangesSchema) InvalidateSchema();

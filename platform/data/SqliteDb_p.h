@@ -44,6 +44,10 @@ public:
   TJetTranslation Translate(const String& jet);
   // `shown` is the statement an error names (the program's own text).
   TSqliteStatement Prepare(const String& sql, const String& shown);
+  // The statement a caller runs without a result: as Prepare, checked by the delete-only rule
+  // while it is set (TDeleteOnlyScope).
+  TSqliteStatement PrepareRun(const String& sql, const String& shown);
+  void SetDeleteOnly(bool Value) { FDeleteOnly = Value; }
   // Steps once: true with a row, false when done; errors raise.
   bool Step(sqlite3_stmt* stmt, const String& shown);
   void Bind(sqlite3_stmt* stmt, int index, const Variant& value, const String& shown);
@@ -84,4 +88,5 @@ private:
   String FFileName;
   std::map<String, TTableInfo> FSchema;  // by upper-case name
   TTableInfo FMissing;
+  bool FDeleteOnly = false;
 };

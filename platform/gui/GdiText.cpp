@@ -12,8 +12,8 @@
 
 namespace {
 
-const char* const kChineseFace = "WenQuanYi Micro Hei";
-const char* const kChineseMonoFace = "WenQuanYi Micro Hei Mono";
+constexpr const char* kChineseFace = "WenQuanYi Micro Hei";
+constexpr const char* kChineseMonoFace = "WenQuanYi Micro Hei Mono";
 
 struct TFaceSubstitute {
   const char* From;

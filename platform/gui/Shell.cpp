@@ -8,6 +8,7 @@
 #include "gui/QtBridge_p.h"
 #include "core/StrUtils.h"
 
+#include <QtCore/QFileInfo>
 #include <QtCore/QUrl>
 #include <QtGui/QDesktopServices>
 
@@ -67,6 +68,14 @@ void ShellOpen(const String& Target) {
   String url = ShellTargetUrl(Target);
   if (url.empty()) throw EShellError("Cannot open \"" + Target + "\": it does not exist.");
   Open(Target, url);
+}
+
+void ShellOpenFolderFile(const String& Folder, const String& Name) {
+  if (!IsPlainFileName(Name)) throw EShellError("Cannot open \"" + Name + "\": it is no file name.");
+  if (!FolderFileExists(Folder, Name)) throw EShellError("Cannot open \"" + Name + "\": it does not exist.");
+  String folder = IncludeTrailingPathDelimiter(ResolvePath(Folder));
+  QString path = QFileInfo(ToQString(folder) + ToQString(Name)).absoluteFilePath();
+  Open(Name, FromQString(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)));
 }
 
 void ShellShowInFolder(const String& FileName) {

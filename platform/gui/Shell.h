@@ -18,6 +18,10 @@ KELM_EXCEPTION(EShellError, Exception);
 void ShellOpen(const String& Target);
 // Opens the folder holding the file (a folder opens itself); EShellError as ShellOpen.
 void ShellShowInFolder(const String& FileName);
+// Opens the file Name of Folder, a name taken from data: only a plain file name, exactly as
+// written (see FolderFileExists), so only a local file of that folder reaches the desktop, never
+// a URL or a file elsewhere. EShellError when the name is not plain or no such file exists.
+void ShellOpenFolderFile(const String& Folder, const String& Name);
 // Links taken from data are opened only with these schemes: http, https and mailto.
 bool IsSafeLinkUrl(const String& Url);
 // The URL a target stands for ('' when a file or folder named does not exist).

@@ -49,6 +49,7 @@ public:
   String operator/(const String& name) const { return FFolder / name; }
   void Write(const String& name, const String& content) const { FFolder.Write(name, content); }
   String Read(const String& name) const { return FFolder.Read(name); }
+  bool Exists(const String& name) const { return FFolder.Exists(name); }
 
   std::vector<TShownMessage> Messages;
 

@@ -556,6 +556,31 @@ TEST_F(ClearDataTest, AFailingStepUndoesTheWholeRun) {
   EXPECT_FALSE(Frm_Data->ADOConnection1->InTransaction());
 }
 
+// A step's statement comes from the data: one that would do more than delete rows of the
+// program's tables is refused before it runs, shown with the failure, and the run is undone.
+TEST_F(ClearDataTest, AStepThatDoesMoreThanDeleteIsRefusedAndShown) {
+  String copy = Folder / "copy.mdb";
+  const String refused[] = {"VACUUM INTO '" + copy + "'", "PRAGMA writable_schema=ON",
+                            "update T_Company set Company='x'", "ATTACH DATABASE '" + copy + "' AS other"};
+  for (const String& sql : refused) {
+    SCOPED_TRACE(sql);
+    Exec("update Dict_ClearData set SQL=" + SqlStr(sql) + " where Action='坏的'");
+    String staff = Count("员工身份");
+    TDialogScript script;
+    script.Button(IDYES).Button(IDOK);
+    Window->Btn_OK->Click();
+    EXPECT_EQ(Texts(script), (std::vector<String>{TFrm_ClearData::Question, String("数据初始化失败!\n") +
+                                                                                 TFrm_ClearData::RefusedText + sql}));
+    EXPECT_EQ(Count("员工身份"), staff) << "the steps before it are undone";
+    EXPECT_EQ(Marker(), "company");
+    EXPECT_FALSE(FileExists(copy));
+    EXPECT_FALSE(Frm_Data->ADOConnection1->InTransaction());
+  }
+  // The program's own statements run as before.
+  Exec("update T_Company set Company='after'");
+  EXPECT_EQ(Scalar("select count(*) from T_Company where Company='after'"), "1");
+}
+
 TEST_F(ClearDataTest, AnythingButYesRunsNothing) {
   String files = Count("附件类型");
   TDialogScript script;

@@ -347,6 +347,38 @@ TEST_F(ProjectsTest, AStateCommandChangesTheCurrentProjectOnly) {
   EXPECT_TRUE(NewBoxes().empty());
 }
 
+// The file a document opens is the one its name names in PrjDoc/, whatever its path says: a
+// link or a path elsewhere never reaches the desktop, and a name that is no file name opens
+// nothing.
+TEST_F(ProjectsTest, DocumentsOpenOnlyTheFileTheirNameNamesInPrjDoc) {
+  Exec("update dict_prj_detail set DocPath='smb://host/share/x.desktop' where DocName='施工图.txt'");
+  Exec("update dict_prj_detail set DocName='../Config.ini', DocPath='/etc/passwd' where DocName='扫描件.txt'");
+  OpenList();
+  ClickOn(W->Btn_Search);
+  ClickProject("XM01");
+  std::vector<String> opened;
+  TShellHandler previous = SetShellHandler([&](const String& url) {
+    opened.push_back(url);
+    return true;
+  });
+  TPoint p = RowPoint(W->dgPrjDoc, Docs(), "DocName", "施工图.txt");
+  guitest::Click(W->dgPrjDoc, p);
+  Application->ProcessMessages();
+  EXPECT_TRUE(ChooseFromPopup(W->dgPrjDoc, p, "打开文件"));
+  EXPECT_EQ(opened, std::vector<String>{ShellTargetUrl(Folder / "PrjDoc/施工图.txt")});
+  EXPECT_TRUE(NewBoxes().empty());
+
+  p = RowPoint(W->dgPrjDoc, Docs(), "DocName", "../Config.ini");
+  guitest::Click(W->dgPrjDoc, p);
+  Application->ProcessMessages();
+  EXPECT_TRUE(ChooseFromPopup(W->dgPrjDoc, p, "打开文件"));
+  EXPECT_TRUE(ChooseFromPopup(W->dgPrjDoc, p, "打开文件夹"));
+  EXPECT_EQ(opened.size(), 1u) << opened.back();
+  EXPECT_EQ(NewBoxes(), (std::vector<String>{DocumentNameText + String("../Config.ini"),
+                                             DocumentNameText + String("../Config.ini")}));
+  SetShellHandler(previous);
+}
+
 TEST_F(ProjectsTest, DocumentsOpenThroughTheShellAndAMissingFileIsTold) {
   OpenList();
   ClickOn(W->Btn_Search);
@@ -650,7 +682,7 @@ TEST_F(ProjectsTest, AnAttachmentIsRefusedForATakenNameOrAFailedCopy) {
   EXPECT_EQ(DocNames(DlgDocs()), TCodes{"新图.txt"});
 }
 
-TEST_F(ProjectsTest, TheNameFollowsTheLastSeparatorAndPrjDocIsMadeWhenMissing) {
+TEST_F(ProjectsTest, TheNameFollowsTheLastSlashAndPrjDocIsMadeWhenMissing) {
   OpenList();
   // A project folder without PrjDoc.
   for (const char* n : {"施工图.txt", "扫描件.txt", "O'Neil 方案.txt"}) DeleteFile(Folder / (String("PrjDoc/") + n));
@@ -658,8 +690,13 @@ TEST_F(ProjectsTest, TheNameFollowsTheLastSeparatorAndPrjDocIsMadeWhenMissing) {
   OpenDialog(1);
   Fill("XM40", "西站");
   MakeFile("图纸/站房.txt", "站房");
-  // The path as a Windows user gives it: the name is what follows the last backslash.
+  // On this system '\' is a character of a file's name: the file "图纸\站房.txt" is neither
+  // 图纸/站房.txt nor a name a document may have.
+  MakeFile("图纸\\站房.txt", "另一个文件");
   Attach(Outside.Path() + "图纸\\站房.txt");
+  EXPECT_EQ(NewBoxes(), std::vector<String>{DocumentNameText + String("图纸\\站房.txt")});
+  EXPECT_EQ(DocNames(DlgDocs()), TCodes{});
+  Attach(Outside.Path() + "图纸/站房.txt");
   EXPECT_TRUE(NewBoxes().empty());
   EXPECT_EQ(DocNames(DlgDocs()), TCodes{"站房.txt"});
   Save();

@@ -191,6 +191,53 @@ TEST_F(ImportTest, VcldbifLengthsBeyondTheDataAreFormatErrors) {
   EXPECT_EQ(Rec(1), "R01/1/10");
 }
 
+// Every header shape with every number of values after it: the import ends, with no more
+// records than the values describe (a record per column count, the last one partial), whether
+// the end tag follows or the data just stops (a format error then).
+TEST_F(ImportTest, VcldbifImportEndsWithNoMoreRecordsThanTheDataDescribes) {
+  // One value of each kind in turn: integer, text (a number, so every column takes it), null,
+  // unassigned.
+  auto value = [](int i) {
+    switch (i % 4) {
+      case 0: return String("\x03\x07\x00\x00\x00", 5);
+      case 1: return String("\x05\x02\x00\x00\x00" "12", 7);
+      case 2: return String("\x02", 1);
+      default: return String("\x01", 1);
+    }
+  };
+  for (int columns : {0, 1, 3}) {
+    for (int values : {0, 1, 2, 5}) {
+      for (bool endTag : {true, false}) {
+        SCOPED_TRACE(std::to_string(columns) + " columns, " + std::to_string(values) + " values" +
+                     (endTag ? ", end tag" : ", no end tag"));
+        String data = String("VCLDBIF\x01", 8) + String(reinterpret_cast<const char*>(&columns), 4);
+        for (int c = 0; c < columns; ++c) data += String("\x01" "N\0", 3);
+        for (int v = 0; v < values; ++v) data += value(v);
+        if (endTag) data.push_back('\0');
+        int described = columns == 0 ? 0 : (values + columns - 1) / columns;
+        for (bool inserting : {true, false}) {
+          int before = DS->RecordCount();
+          DS->Last();
+          if (inserting) DS->Append();
+          Grid->SetSelectedIndex(0);
+          TStringStream s(data);
+          String error = ErrorOf([&] { ImportDBGridEhFromStream(NewImporter<TDBGridEhImportAsVCLDBIF>, Grid, &s, false); });
+          if (DS->State() != dsBrowse) DS->Cancel();
+          int added = DS->RecordCount() - before;
+          EXPECT_LE(added, described) << (inserting ? "appending" : "from the last record");
+          bool wellFormed = columns == 0 ? values == 0 : endTag;
+          if (wellFormed) {
+            EXPECT_EQ(error, "");
+            if (inserting) EXPECT_EQ(added, described);
+          } else {
+            EXPECT_EQ(error, "TDBGridEhImportAsVCLDBIF.ReadPrefix: 错误的 VCLDBIF 格式");
+          }
+        }
+      }
+    }
+  }
+}
+
 // ---------------------------------------------------------------- clipboard
 
 TEST_F(ImportTest, ARectangleCopyHoldsFourFormsEqualToTheirExports) {

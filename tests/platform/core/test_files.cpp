@@ -233,6 +233,152 @@ TEST(Files, TemporaryFilesAreUniqueEmptyAndPrefixed) {
   EXPECT_EQ(FileSize(a), 0);
 }
 
+// A path that exists is taken as written: on this system '\' is a character of a name, and a
+// chosen file "sub\b.txt" is not the file b.txt of the folder sub.
+TEST(ResolvePath, ANameThatExistsAsWrittenIsUsedAsWritten) {
+  TempFolder dir;
+  dir.Write("sub\\b.txt", "the file with a backslash");
+  dir.Write("sub/b.txt", "another file");
+  EXPECT_EQ(ResolvePath(dir / "sub\\b.txt"), dir / "sub\\b.txt");
+  String data;
+  ASSERT_TRUE(ReadFileToString(dir / "sub\\b.txt", data));
+  EXPECT_EQ(data, "the file with a backslash");
+  EXPECT_TRUE(CopyFile(dir / "sub\\b.txt", dir / "copy.txt", false));
+  EXPECT_EQ(dir.Read("copy.txt"), "the file with a backslash");
+  // A name the program builds with '\' still finds its file when no such name exists as written.
+  EXPECT_EQ(ResolvePath(dir.Path() + "SUB\\B.TXT"), dir / "sub/b.txt");
+
+  struct Case {
+    const char* Path;
+    const char* Name;
+  } names[] = {{"/home/u/sub\\b.txt", "sub\\b.txt"}, {"/home/u/b.txt", "b.txt"}, {"b.txt", "b.txt"},
+               {"..\\x", "..\\x"}, {"/home/u/", ""}, {"C:\\kelm\\a.doc", "C:\\kelm\\a.doc"}};
+  for (const Case& c : names) EXPECT_EQ(ExtractNativeFileName(c.Path), c.Name) << c.Path;
+}
+
+TEST(FilesNamedByData, OnlyAPlainNameIsAFileOfTheFolder) {
+  struct Case {
+    String Name;
+    bool Plain;
+  } cases[] = {{"a.txt", true},    {"合同 正本.doc", true}, {".hidden", true}, {"...", true},
+               {"", false},        {".", false},           {"..", false},    {"../x", false},
+               {"..\\x", false},   {"/abs", false},        {"a/b", false},   {"a\\b", false},
+               {String("a\0b", 3), false}};
+  for (const Case& c : cases) EXPECT_EQ(IsPlainFileName(c.Name), c.Plain) << c.Name;
+}
+
+// Each routine over a name that is not plain leaves the files its path would reach alone:
+// folders above, an absolute name, a sub-folder's file, the folder itself; a folder's name ("a")
+// is plain but names no file.
+TEST(FilesNamedByData, ANameThatIsNoPlainFileNameReachesNothing) {
+  TempFolder dir;
+  dir.Write("x", "above");
+  dir.Write("Docs/a/b", "in a sub-folder");
+  dir.Write("Docs/..\\x", "a name with a backslash");
+  dir.Write("Staging/keep.txt", "staged");
+  TempFolder elsewhere;
+  elsewhere.Write("abs", "absolute");
+  const String docs = dir / "Docs", staging = dir / "Staging";
+  dir.Write("source.txt", "new content");
+  for (const String& name : {String("../x"), String("..\\x"), elsewhere / "abs", String("a/b"), String(".."),
+                             String("."), String(""), String("a")}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(FolderFileExists(docs, name));
+    EXPECT_FALSE(DeleteFolderFile(docs, name));
+    EXPECT_FALSE(CopyFileToFolder(dir / "source.txt", docs, name));
+    EXPECT_FALSE(MoveFolderFile(docs, staging, name));
+    EXPECT_FALSE(MoveFolderFile(staging, docs, name));
+    EXPECT_EQ(dir.Read("x"), "above");
+    EXPECT_EQ(dir.Read("Docs/a/b"), "in a sub-folder");
+    EXPECT_EQ(dir.Read("Docs/..\\x"), "a name with a backslash");
+    EXPECT_EQ(elsewhere.Read("abs"), "absolute");
+    EXPECT_TRUE(dir.Exists("Docs/a")) << "the folder 'a' is no file of Docs";
+  }
+  EXPECT_FALSE(dir.Exists("Staging/a"));
+  EXPECT_EQ(dir.Read("Staging/keep.txt"), "staged");
+}
+
+// Names that differ only in case: each is its own file, and no routine reaches the other one,
+// whatever the alphabet.
+TEST(FilesNamedByData, AnotherSpellingIsAnotherFile) {
+  struct Pair {
+    const char* Stored;
+    const char* Other;
+  } pairs[] = {{"Plan.txt", "plan.txt"},  {"École.txt", "école.txt"}, {"Ａ計画.txt", "ａ計画.txt"},
+               {"Σχέδιο.txt", "σχέδιο.txt"}, {"Договор.txt", "договор.txt"}};
+  for (const Pair& p : pairs) {
+    SCOPED_TRACE(p.Stored);
+    ASSERT_TRUE(SameFileName(p.Stored, p.Other)) << "the names a lookup without regard to case takes as one";
+    TempFolder dir;
+    dir.Write(String("Docs/") + p.Stored, "stored");
+    dir.Write("new.txt", "new");
+    const String docs = dir / "Docs", staging = dir / "Staging";
+    ForceDirectories(staging);
+    EXPECT_FALSE(FolderFileExists(docs, p.Other));
+    EXPECT_FALSE(DeleteFolderFile(docs, p.Other));
+    EXPECT_FALSE(MoveFolderFile(docs, staging, p.Other));
+    // A copy and a move under the other spelling make a file of that spelling beside it.
+    EXPECT_TRUE(CopyFileToFolder(dir / "new.txt", staging, p.Other));
+    EXPECT_TRUE(MoveFolderFile(staging, docs, p.Other));
+    EXPECT_EQ(dir.Read(String("Docs/") + p.Stored), "stored");
+    EXPECT_EQ(dir.Read(String("Docs/") + p.Other), "new");
+    EXPECT_TRUE(DeleteFolderFile(docs, p.Other));
+    EXPECT_EQ(dir.Read(String("Docs/") + p.Stored), "stored");
+    EXPECT_FALSE(dir.Exists(String("Docs/") + p.Other));
+    // The stored spelling itself is found, replaced, moved and deleted.
+    EXPECT_TRUE(FolderFileExists(docs, p.Stored));
+    EXPECT_TRUE(CopyFileToFolder(dir / "new.txt", docs, p.Stored));
+    EXPECT_EQ(dir.Read(String("Docs/") + p.Stored), "new");
+    EXPECT_TRUE(MoveFolderFile(docs, staging, p.Stored));
+    EXPECT_EQ(dir.Read(String("Staging/") + p.Stored), "new");
+    EXPECT_TRUE(DeleteFolderFile(staging, p.Stored));
+    EXPECT_FALSE(FolderFileExists(staging, p.Stored));
+  }
+}
+
+TEST(FilesNamedByData, TheFolderIsFoundAsEveryNameIsAndFoldersAreNoFiles) {
+  TempFolder dir;
+  dir.Write("PactDoc/a.txt", "a");
+  dir.Write("PactDoc/sub/x", "x");
+  String folder = ExcludeTrailingPathDelimiter(dir.Path()) + "\\pactdoc";
+  EXPECT_TRUE(FolderFileExists(folder, "a.txt"));
+  EXPECT_FALSE(FolderFileExists(folder, "sub"));
+  EXPECT_FALSE(DeleteFolderFile(folder, "sub"));
+  dir.Write("f", "f");
+  EXPECT_FALSE(CopyFileToFolder(dir / "f", folder, "sub")) << "a folder is not replaced";
+  EXPECT_TRUE(dir.Exists("PactDoc/sub/x"));
+  EXPECT_FALSE(MoveFolderFile(folder, dir.Path(), "missing.txt"));
+}
+
+// Files written beside a target have a short name of their own, so the longest name a folder
+// takes can be written, copied and replaced.
+TEST(Files, ATargetOfTheLongestNameIsWrittenCopiedAndReplaced) {
+  TempFolder dir;
+  String longest;
+  while (longest.size() + 3 <= 255 - 4) longest += "合";  // 83 characters, 249 bytes
+  longest += ".txt";
+  ASSERT_EQ(longest.size(), 253u);
+  String ascii = String(251, 'n') + ".txt";  // 255 bytes
+  for (const String& name : {longest, ascii}) {
+    SCOPED_TRACE(name.size());
+    dir.Write("src", "content");
+    EXPECT_TRUE(CopyFile(dir / "src", dir / name, false));
+    EXPECT_EQ(dir.Read(name), "content");
+    EXPECT_TRUE(CopyFileToFolder(dir / "src", dir.Path(), name));
+    WriteFileAtomic(dir / name, "written");
+    EXPECT_EQ(dir.Read(name), "written");
+    String tmp = CreateTempFileBeside(dir / name);
+    EXPECT_EQ(ExtractFilePath(tmp), dir.Path());
+    EXPECT_TRUE(IsTempFileName(ExtractFileName(tmp))) << tmp;
+    EXPECT_TRUE(DeleteFile(tmp));
+  }
+  int entries = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.Path())) entries += e.is_regular_file();
+  EXPECT_EQ(entries, 3) << "src and the two targets; nothing left beside them";
+  EXPECT_FALSE(IsTempFileName("kelm.mdb"));
+  EXPECT_FALSE(IsTempFileName(String(TempFilePrefix) + "ab"));
+}
+
 TEST(Files, FileAgeAndPackedDates) {
   TempFolder dir;
   dir.Write("f", "x");

@@ -1,6 +1,7 @@
 // TADOQuery writing back: by rowid (also on tables without a key), read-only results, inserts
 // re-read, batch mode, parameters bound instead of spliced, and rollbacks reaching the rows held.
 #include "AdoTestDb.h"
+#include "core/FileUtils.h"
 #include "core/SysUtils.h"
 
 using Rows = std::vector<String>;
@@ -354,6 +355,61 @@ TEST_F(AdoWrites, AMasterSourceFillsParametersOfTheSameNames) {
   master->Next();
   EXPECT_EQ(RowsOf(*detail), (Rows{"4", "5"}));
   EXPECT_EQ(plain->Fields()->Fields(0)->AsInteger(), 5);
+}
+
+// Statements from data under the delete-only rule: deleting rows of the database's own tables
+// runs, with whatever reading its condition needs; every other kind of statement is refused
+// before it runs, naming itself, and changes nothing, not even a file beside the database.
+TEST_F(AdoWrites, UnderTheDeleteOnlyRuleOnlyDeletesOfTheOwnTablesRun) {
+  String copy = Folder / "copy.db";
+  struct Case {
+    String Sql;
+    bool Runs;
+  } cases[] = {
+      {"delete from kl where n = 2", true},
+      {"delete * from t_pact where PactCode in (select PactCode from t_pact_zj where money > 250)", true},
+      {"DELETE FROM dict_cate WHERE TableName = 'depart' AND ucase(name) <> ''", true},
+      {"VACUUM INTO '" + copy + "'", false},
+      {"PRAGMA writable_schema=ON", false},
+      {"insert into kl values ('c', 3)", false},
+      {"update kl set n = 9", false},
+      {"create table x (a TEXT(5))", false},
+      {"drop table kl", false},
+      {"ATTACH DATABASE '" + copy + "' AS other", false},
+      {"delete from sqlite_sequence", false},
+      {"select count(*) from kl", false},
+      {"COMMIT", false},
+      {"ROLLBACK", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Sql);
+    Rows before = Table();
+    String pacts = Scalar("select count(*) from t_pact");
+    {
+      TDeleteOnlyScope scope(*Conn);
+      auto q = Query(c.Sql);
+      if (c.Runs) {
+        EXPECT_NO_THROW(q->ExecSQL());
+      } else {
+        try {
+          q->ExecSQL();
+          ADD_FAILURE() << "ran";
+        } catch (const EStatementRefused& e) {
+          EXPECT_EQ(e.Statement(), c.Sql);
+        }
+        EXPECT_THROW(Conn->Execute(c.Sql), EStatementRefused);
+        EXPECT_EQ(Table(), before) << "a query of the program's own still reads";
+        EXPECT_EQ(Scalar("select count(*) from t_pact"), pacts);
+      }
+    }
+    EXPECT_FALSE(FileExists(copy));
+  }
+  EXPECT_EQ(Table(), (Rows{"a|1", "a|1"}));
+  EXPECT_EQ(Scalar("select count(*) from t_pact"), "3");
+  // Outside the scope every statement runs again.
+  EXPECT_EQ(Conn->Execute("insert into kl values ('c', 3)"), 1);
+  auto q = Query("update kl set n = 9");
+  EXPECT_EQ(q->ExecSQL(), 3);
 }
 
 // SQLite keeps a value of another kind where it cannot convert it (text in a number column).

@@ -3,10 +3,12 @@
 // leaving the old or the new content whole.
 #include "DbFilesTestUtil.h"
 #include "core/SysUtils.h"
+#include "core/FileUtils.h"
 #include "data/DatabaseFiles.h"
 
 #include <csignal>
 #include <random>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +43,27 @@ public:
 private:
   String FOld;
   bool FHad;
+};
+
+// Files of the process may grow to `bytes` and no further while it lives, as on a disk that is
+// full: a write beyond fails with EFBIG instead of ending the process.
+class FileSizeLimit {
+public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &FOld);
+    rlimit limit = FOld;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &FOld);
+    std::signal(SIGXFSZ, FOldHandler);
+  }
+
+private:
+  rlimit FOld{};
+  void (*FOldHandler)(int) = nullptr;
 };
 
 class DbFiles : public ::testing::Test {
@@ -149,6 +172,7 @@ TEST_F(DbFiles, EachOperationFirstRemovesTheLeftoversOfItsOwnName) {
   String save = Folder / "Save", base = Folder / "DataBase";
   String target = save + "/kelm_bak2024-03-08.mdb";
   Plant(save, {".kelm_bak2024-03-08.mdb.tmp" + kGone + "_0", ".kelm_bak2024-03-08.mdb.tmp" + kGone + "_0-journal",
+               String(TempFilePrefix) + ".tmp" + kGone + "_5", String(TempFilePrefix) + ".tmp" + kGone + "_5-wal",
                ".other.mdb.tmp" + kGone + "_0"});
   {
     auto conn = Connect(Db);
@@ -230,7 +254,45 @@ TEST_F(DbFiles, CheckNamesWhyAFileIsNoSoundCopyOfTheOpenDatabase) {
             std::vector<String>{});
 }
 
+// A backup of the longest name a folder takes: the copy beside it has a short name of its own.
+TEST_F(DbFiles, ABackupOfTheLongestNameIsWritten) {
+  auto conn = Connect(Db);
+  String name = String(250, 'k') + ".mdb";  // 254 bytes
+  BackupDatabase(*conn, Folder / "Save" + "/" + name);
+  EXPECT_EQ(TaggedContent(Folder / "Save" + "/" + name), "old:300");
+  EXPECT_EQ(StrayFiles(Folder / "Save", {name}), std::vector<String>{});
+}
+
 // ------------------------------------------------------------------------------ restore
+
+// A copy whose unique index holds other values than its table: every page is sound, so only the
+// full check finds it.
+TEST_F(DbFiles, RestoreRefusesACopyWhoseIndexDisagreesWithItsTable) {
+  String bad = Folder / "Save/index.mdb";
+  MakeTaggedDb(bad, "new", 20);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(bad.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "PRAGMA journal_mode=DELETE; CREATE UNIQUE INDEX bulk_pad ON bulk(pad)", nullptr, nullptr,
+                         nullptr),
+            SQLITE_OK);
+  // The index's definition changed under its entries: it now claims to index another column.
+  ASSERT_EQ(sqlite3_exec(db,
+                         "PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql='CREATE UNIQUE INDEX bulk_pad ON "
+                         "bulk(id)' WHERE name='bulk_pad'; PRAGMA writable_schema=OFF",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  ASSERT_EQ(TaggedContent(bad), "new:20") << "the quick check finds nothing wrong";
+
+  auto conn = Connect(Db);
+  String reason = CheckDatabaseFile(bad, *conn);
+  EXPECT_NE(reason.find("missing from index bulk_pad"), String::npos) << reason;
+  conn.reset();
+  String before = Bytes(Db);
+  EXPECT_THROW(ReplaceDatabaseFile(bad, Db), EInOutError);
+  EXPECT_TRUE(Bytes(Db) == before) << "the database is as it was";
+  EXPECT_EQ(StrayFiles(Folder / "DataBase", {"kelm.mdb"}), std::vector<String>{});
+}
 
 TEST_F(DbFiles, RestorePutsTheBackupInPlaceWithoutStaleLog) {
   String backup = Folder / "Save/new.mdb";
@@ -330,6 +392,33 @@ TEST_F(DbFiles, FailedCompactionLeavesTheFileAndNoTemporary) {
   EXPECT_THROW(CompactDatabaseFile(Folder / "DataBase/none.mdb"), EInOutError);
   EXPECT_EQ(StrayFiles(Folder / "tmp", {}), std::vector<String>{});
   EXPECT_EQ(StrayFiles(Folder / "DataBase", {"kelm.mdb", "text.mdb"}), std::vector<String>{});
+}
+
+// A disk too full for the log's shared memory or for the compacted copy: SQLite's own reason
+// is reported, and the file is left alone with nothing beside it.
+TEST_F(DbFiles, CompactionOnAFullDiskSaysWhyAndLeavesNothingBehind) {
+  OwnTempDir tmp(Folder / "tmp");
+  String before = Bytes(Db);
+  ASSERT_GT(before.size(), 40000u);
+  for (rlim_t room : {rlim_t(8 * 1024), rlim_t(before.size() / 2)}) {
+    SCOPED_TRACE(room);
+    String reason;
+    {
+      FileSizeLimit full(room);
+      try {
+        CompactDatabaseFile(Db);
+      } catch (const EInOutError& e) {
+        reason = e.Message();
+      }
+    }
+    EXPECT_TRUE(reason.find("disk I/O error") != String::npos || reason.find("full") != String::npos) << reason;
+    EXPECT_EQ(reason.find("no database"), String::npos) << reason;
+    EXPECT_TRUE(Bytes(Db) == before) << "the database is as it was";
+    EXPECT_EQ(StrayFiles(Folder / "DataBase", {"kelm.mdb"}), std::vector<String>{});
+    EXPECT_EQ(StrayFiles(Folder / "tmp", {}), std::vector<String>{});
+  }
+  CompactDatabaseFile(Db);
+  EXPECT_EQ(TaggedContent(Db), "old:300");
 }
 
 // ------------------------------------------------------------------------------ crashes

@@ -59,6 +59,27 @@ TEST_F(ShellFixture, AnExistingFileOrFolderOpensAsAFileUrl) {
   EXPECT_EQ(LocalFile(Opened[3]), folder) << "the file manager opens on its folder";
 }
 
+// A name from data opens only the file of exactly that name in its folder, as a local file:
+// never a link, a file of another spelling or one outside the folder.
+TEST_F(ShellFixture, AFolderFileOpensOnlyAsThatFileOfThatFolder) {
+  Make("doc.txt");
+  Make("Other.txt");
+  Make("outside.txt");
+  ASSERT_TRUE(QDir(Dir.path()).mkdir("Docs"));
+  std::ofstream(Dir.filePath("Docs/a.txt").toStdString()) << "x";
+  const String docs = Dir.filePath("Docs").toStdString();
+  ShellOpenFolderFile(docs, "a.txt");
+  ASSERT_EQ(Opened.size(), 1u);
+  EXPECT_EQ(LocalFile(Opened[0]), Dir.filePath("Docs/a.txt").toStdString());
+  for (const char* name : {"../outside.txt", "..\\outside.txt", "smb://host/share/x.desktop", "http://example.com/a",
+                           "A.txt", "a.txt ", "", "..", "."}) {
+    SCOPED_TRACE(name);
+    EXPECT_THROW(ShellOpenFolderFile(docs, name), EShellError);
+  }
+  EXPECT_THROW(ShellOpenFolderFile(docs, Dir.filePath("outside.txt").toStdString()), EShellError);
+  EXPECT_EQ(Opened.size(), 1u);
+}
+
 TEST_F(ShellFixture, LinksKeepTheirSchemeAndAMailSubjectSurvives) {
   ShellOpen("mailto:support@example.com?subject=改进意见");
   ShellOpen("https://www.example.com/产品");
