@@ -1,4 +1,5 @@
 #include "gui/SysResources.h"
+#include "gui/GdiDraw.h"
 
 #include <utility>
 
@@ -31,7 +32,19 @@ BOOL SystemParametersInfo(UINT Action, UINT Param, void* PvParam, UINT) {
 }
 
 bool LoadSystemBitmap(int Id, TBitmap* Bitmap) {
-  if (Id != OBM_COMBO || !Bitmap) return false;
+  if (!Bitmap) return false;
+  if (Id == OBM_CHECKBOXES) {
+    Bitmap->SetSize(52, 39);
+    static const UINT kKinds[3] = {DFCS_BUTTONCHECK, DFCS_BUTTONRADIO, DFCS_BUTTON3STATE};
+    static const UINT kStates[4] = {0, DFCS_CHECKED, DFCS_PUSHED, DFCS_PUSHED | DFCS_CHECKED};
+    for (int row = 0; row < 3; ++row)
+      for (int col = 0; col < 4; ++col) {
+        TRect r{col * 13, row * 13, col * 13 + 13, row * 13 + 13};
+        DrawFrameControl(Bitmap->Canvas()->Handle(), r, DFC_BUTTON, kKinds[row] | kStates[col]);
+      }
+    return true;
+  }
+  if (Id != OBM_COMBO) return false;
   Bitmap->SetSize(13, 7);
   TCanvas* c = Bitmap->Canvas();
   c->Brush()->SetColor(clBtnFace);

@@ -31,8 +31,11 @@ struct NONCLIENTMETRICS {
 BOOL SystemParametersInfo(UINT Action, UINT Param, void* PvParam, UINT WinIni);
 
 // ---------------------------------------------------------------- system bitmaps
-constexpr int OBM_COMBO = 32738;  // the combo box's drop-down arrow
+constexpr int OBM_COMBO = 32738;       // the combo box's drop-down arrow
+constexpr int OBM_CHECKBOXES = 32759;  // the sheet of check-box and radio-button pictures
 
 // The system bitmap Id drawn into Bitmap; false for an unknown id. OBM_COMBO is a black
-// 7 x 4 downward triangle centred on a 13 x 7 button-face picture.
+// 7 x 4 downward triangle centred on a 13 x 7 button-face picture. OBM_CHECKBOXES is a 52 x 39
+// sheet of 13 x 13 pictures: rows check box, radio button, three-state box; columns normal,
+// checked, pushed, pushed and checked.
 bool LoadSystemBitmap(int Id, TBitmap* Bitmap);

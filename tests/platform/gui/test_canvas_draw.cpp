@@ -1,6 +1,7 @@
 // Lines, shapes, fills, mix modes, raster operations, edges and frame controls, checked at
 // probe pixels.
 #include "CanvasProbe.h"
+#include "gui/SysResources.h"
 
 namespace {
 constexpr COLORREF White = 0xFFFFFF, Black = 0, Red = RGB(255, 0, 0), Blue = RGB(0, 0, 255);
@@ -370,6 +371,44 @@ TEST_F(CanvasDraw, RadioMaskIsOneFixedRoundShape) {
   EXPECT_GT(black, 100);  // a disc: about pi * 6.5^2
   EXPECT_LT(black, 150);
   EXPECT_EQ(Px(13, 6), Red);
+}
+
+// The editor library measures the flat radio mask and finds the dot of the flat checked radio
+// inside it: both keep this one 13 x 13 shape ('#' the mask, 'o' the dot).
+TEST_F(CanvasDraw, FlatRadioMaskAndCheckedDotArePinned) {
+  static const char* const kShape[13] = {
+      "....#####....", "..#########..", ".###########.", ".###########.", "#############",
+      "#####ooo#####", "#####ooo#####", "#####ooo#####", "#############", ".###########.",
+      ".###########.", "..#########..", "....#####....",
+  };
+  Fill(Rect(0, 0, 13, 13), clBlack);
+  TRect box = Rect(0, 0, 13, 13);
+  DrawFrameControl(DC(), box, DFC_BUTTON, DFCS_BUTTONRADIOMASK | DFCS_FLAT);
+  for (int y = 0; y < 13; ++y)
+    for (int x = 0; x < 13; ++x) EXPECT_EQ(Px(x, y), kShape[y][x] == '.' ? White : Black) << x << "," << y;
+  Fill(Rect(0, 0, 13, 13), clBlack);
+  DrawFrameControl(DC(), box, DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_FLAT | DFCS_CHECKED);
+  for (int y = 0; y < 13; ++y)
+    for (int x = 0; x < 13; ++x)
+      if (kShape[y][x] == 'o') {
+        EXPECT_EQ(Px(x, y), Sys(COLOR_WINDOWTEXT)) << x << "," << y;
+      } else if (kShape[y][x] == '#' && std::abs(x - 6) <= 2 && std::abs(y - 6) <= 2) {
+        EXPECT_NE(Px(x, y), Sys(COLOR_WINDOWTEXT)) << x << "," << y;  // the dot ends here
+      }
+}
+
+TEST_F(CanvasDraw, CheckBoxSheetHoldsTwelveBoxes) {
+  TBitmap sheet;
+  ASSERT_TRUE(LoadSystemBitmap(OBM_CHECKBOXES, &sheet));
+  ASSERT_EQ(sheet.Width(), 52);
+  ASSERT_EQ(sheet.Height(), 39);
+  TCanvas* c = sheet.Canvas();
+  // Row 1 check boxes: unchecked has a window-coloured centre, checked a mark there.
+  EXPECT_EQ(ColorToRGB(c->Pixels(6, 2)), Sys(COLOR_WINDOW));
+  EXPECT_NE(ColorToRGB(c->Pixels(13 + 6, 6)), Sys(COLOR_WINDOW));
+  // Row 2 radio buttons: the checked one has the dot.
+  EXPECT_EQ(ColorToRGB(c->Pixels(13 + 6, 13 + 6)), Sys(COLOR_WINDOWTEXT));
+  EXPECT_EQ(ColorToRGB(c->Pixels(6, 13 + 6)), Sys(COLOR_WINDOW));
 }
 
 TEST_F(CanvasDraw, ScrollArrowsPointTheirWay) {
