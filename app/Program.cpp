@@ -6,6 +6,8 @@
 #include "app/U_login.h"
 #include "controls/RzBtnEdt.h"
 #include "controls/ToolEditDate.h"
+#include "core/FileUtils.h"
+#include "data/DatabaseFiles.h"
 #include "gui/Application.h"
 
 const char* const ApplicationTitle = "沃岚工程合同管理软件";
@@ -31,6 +33,8 @@ int RunProgram() {
     // Nothing is lost: the files wait in staging for the next start.
     Application->ShowException(e);
   }
+  // Working copies of a backup, restore or compaction that was killed go too, never another file.
+  RemoveDbFileLeftovers(ProgramFolder() + "DataBase");
   Frm_Login->ShowModal();
   if (Frm_Login->LoginOK != 1) return 0;
   Application->Run();

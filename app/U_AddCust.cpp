@@ -1,6 +1,7 @@
 #include "app/U_AddCust.h"
 
 #include "app/DetailRows.h"
+#include "app/ListRow.h"
 #include "app/SqlText.h"
 #include "app/U_Custom.h"
 #include "app/U_Data.h"
@@ -99,7 +100,15 @@ void TFrm_AddCust::btnPostClick(TObject*) {
     if (focus && focus->CanFocus()) focus->SetFocus();
     return;
   }
-  Save();
+  {
+    // A failed save leaves the list on its row; a stored customer is the list's current row.
+    TListRowScope row(Frm_Data->Qry_Cust);
+    Save();
+    row.Keep();
+  }
+  // The list shows what was stored, as a search would: the count and the customer's contacts,
+  // under their new code too.
+  if (Frm_Custom) Frm_Custom->RefreshView();
   if (AddMode == 1) {
     ClearFields();
     OpenContacts("");
@@ -134,12 +143,6 @@ void TFrm_AddCust::Save() {
     CancelEditing(cust);
     CancelEditing(contacts);
     throw;
-  }
-  // The list followed the customer while its contacts still had the old code.
-  TADOQuery* shown = Frm_Data->qryCustContact;
-  if (shown->Active()) {
-    shown->Close();
-    shown->Open();
   }
 }
 

@@ -4,6 +4,7 @@
 #include "core/FileUtils.h"
 #include "core/SysUtils.h"
 #include "app/U_Data.h"
+#include "app/U_Main.h"
 #include "data/DatabaseFiles.h"
 #include "gui/Application.h"
 
@@ -56,6 +57,8 @@ void TFrm_Backup::Btn_BackClick(TObject*) {
   try {
     // Without a name the copy would be called "_bak<date>.mdb": refused as the copy failing.
     if (DBName.empty()) throw EInOutError("Config.ini names no database");
+    // Copies of earlier days that a killed backup left behind go as well as today's.
+    RemoveDbFileLeftovers(ExtractFilePath(target), "." + DBName + "_bak");
     BackupDatabase(*Frm_Data->ADOConnection1, target);
     Tell(BackupDoneText + target, "成功");
   } catch (const Exception&) {
@@ -66,6 +69,9 @@ void TFrm_Backup::Btn_BackClick(TObject*) {
 
 void TFrm_Backup::Btn_StoreClick(TObject*) {
   String source = FileListBox1->FileName();
+  // The restore closes the lists' queries with the connection; they show the restored rows,
+  // each on the record it stood on, once it is open again.
+  Frm_Main->NoteOpenLists();
   try {
     if (source.empty()) Tell(NoFileText, "警告");
     else if (Tell(RestoreQuestion, "警告", MB_YESNO | MB_ICONINFORMATION) == IDYES) Restore(source);
@@ -74,6 +80,7 @@ void TFrm_Backup::Btn_StoreClick(TObject*) {
     throw;
   }
   Frm_Data->ADOConnection1->Open();
+  Frm_Main->RefreshOpenLists();
 }
 
 void TFrm_Backup::Restore(const String& Source) {

@@ -1,5 +1,6 @@
 #include "app/U_Custom.h"
 
+#include "app/ListRow.h"
 #include "app/SqlText.h"
 #include "app/U_Data.h"
 #include "app/U_FieldShow.h"
@@ -76,9 +77,23 @@ void TFrm_Custom::Btn_SearchClick(TObject*) {
 void TFrm_Custom::dbedtCustCodeChange(TObject*) {
   // The data module going at the end of the run empties the edit: nothing to follow then.
   if (!Frm_Data || ComponentState().Contains(csDestroying)) return;
+  LoadContacts();
+}
+
+void TFrm_Custom::LoadContacts() {
   Frm_Data->OpenQuery(Frm_Data->qryCustContact,
                       "select * from t_cust_contact where custcode=" + SqlStr(dbedtCustCode->Text()));
   Frm_Main->BuildGridColumns(dgCustContact, Frm_Data->qryCustContact, "CustContact");
+}
+
+void TFrm_Custom::NoteCurrentRow() { FNotedCode = CurrentKeyOf(Frm_Data->Qry_Cust, "CustCode"); }
+
+void TFrm_Custom::RefreshView() {
+  TADOQuery* cust = Frm_Data->Qry_Cust;
+  ReopenListOn(cust, "CustCode", FNotedCode);
+  Frm_Main->BuildGridColumns(dgCust, cust, "Custom");
+  TFrm_Main::ShowRecordCount(StatusBar1, cust->RecordCount());
+  LoadContacts();
 }
 
 void TFrm_Custom::dgCustDblClick(TObject*) {

@@ -15,6 +15,14 @@ public:
   // The statement the list opens with: every customer in the order they were made.
   static const char* const AllCustomersSQL;
 
+  // Shows the list as a search shows it, after any change to its rows (an add, an edit, a
+  // delete, a restore): the columns and titles from T_FieldShow, the count, and the current
+  // customer's contacts; the current row stays. A query closed by a restore opens again on
+  // the customer noted before.
+  void RefreshView();
+  // Notes the current customer, for RefreshView after the query was closed.
+  void NoteCurrentRow();
+
   // ---- handlers named by the layout
   void FormShow(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
@@ -31,6 +39,10 @@ public:
 
 private:
   void FillSearchFields();
+  // The contacts of the current customer, with their columns.
+  void LoadContacts();
+
+  String FNotedCode;
 };
 
 extern TFrm_Custom* Frm_Custom;

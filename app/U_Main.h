@@ -151,6 +151,16 @@ public:
                      TStatusBar* Status, TControl* Button);
   // "当前共有 " + Count + " 条记录".
   static String RecordCountText(int Count);
+  // Shows RecordCountText(Count) in the status bar's first panel (its simple text without one).
+  static void ShowRecordCount(TStatusBar* Status, int Count);
+  // Each open list notes its current record, before a restore closes the lists' queries.
+  void NoteOpenLists();
+  // Shows every open list as a search shows it: after a restore, the lists' queries, closed by
+  // the disconnection, open again on their statements, each on the record it noted.
+  void RefreshOpenLists();
+  // The employee list, when it is open, shown as a search shows it: its dialog's unit cannot
+  // see the list's grid.
+  void RefreshEmployeeList();
   // Combo's items become the titles (Name) of the list's T_FieldShow rows, in the order the
   // table holds them, date columns only WithDates; the first is chosen.
   void FillSearchFields(TCustomComboBox* Combo, const String& ListName, bool WithDates);

@@ -10,6 +10,7 @@
 #include "app/ufrmChart.h"
 #include "app/ufrmEmp.h"
 #include "app/ufrmPact.h"
+#include "app/ufrmPrj.h"
 #include "core/ClassBuilder.h"
 #include "data/ADODB.h"
 #include "gui/Application.h"
@@ -84,9 +85,10 @@ void TFrm_Main::DelCustExecute(TObject*) {
   DeleteInTransaction(cust, [&] {
     Frm_Data->ExecQuery(Frm_Data->Qry_Temp, "delete from t_cust_contact where custcode=" + SqlStr(code));
     cust->Delete();
-    Frm_Data->qryCustContact->Close();
-    Frm_Data->qryCustContact->Open();
   });
+  // Deleted or kept, the list shows its rows as a search would, with the contacts of the
+  // customer now current.
+  Frm_Custom->RefreshView();
 }
 
 void TFrm_Main::CustPrintExecute(TObject*) {
@@ -98,6 +100,26 @@ void TFrm_Main::CustExpExecute(TObject*) {
 }
 
 // ---------------------------------------------------------------- employees
+
+void TFrm_Main::RefreshEmployeeList() {
+  if (frmEmp) frmEmp->RefreshView();
+}
+
+// ---------------------------------------------------------------- every open list
+
+void TFrm_Main::NoteOpenLists() {
+  if (frmPact) frmPact->NoteCurrentRow();
+  if (frmPrj) frmPrj->NoteCurrentRow();
+  if (Frm_Custom) Frm_Custom->NoteCurrentRow();
+  if (frmEmp) frmEmp->NoteCurrentRow();
+}
+
+void TFrm_Main::RefreshOpenLists() {
+  if (frmPact) frmPact->RefreshView();
+  if (frmPrj) frmPrj->RefreshView();
+  if (Frm_Custom) Frm_Custom->RefreshView();
+  if (frmEmp) frmEmp->RefreshView();
+}
 
 void TFrm_Main::Emp_MExecute(TObject*) { OpenMDIChild(frmEmp, this); }
 
@@ -115,6 +137,7 @@ void TFrm_Main::EmpDelExecute(TObject*) {
                      EmpInUseText))
     return;
   emp->Delete();
+  frmEmp->RefreshView();
 }
 
 void TFrm_Main::EmpPrintExecute(TObject*) {

@@ -36,24 +36,11 @@ void ShowProjectDialog(Byte AddMode) {
   dialog->ShowModal();
 }
 
-// The detail queries of the contract list, in the order the delete empties their tables.
+// The detail tables of a contract, in the order the delete empties them.
 struct TContractDetail {
   const char* Table;
-  TADOQuery* TFrm_DataComponents::*Query;
 };
-const TContractDetail kContractDetails[] = {
-    {"t_pact_fp", &TFrm_DataComponents::qryPactFP},
-    {"t_pact_doc", &TFrm_DataComponents::qryPactDoc},
-    {"t_pact_zj", &TFrm_DataComponents::qryPactZJ},
-    {"t_pact_jh", &TFrm_DataComponents::qryPactJH},
-};
-
-// Read again from the database, when it is open.
-void Reopen(TADOQuery* Query) {
-  if (!Query->Active()) return;
-  Query->Close();
-  Query->Open();
-}
+const TContractDetail kContractDetails[] = {{"t_pact_fp"}, {"t_pact_doc"}, {"t_pact_zj"}, {"t_pact_jh"}};
 
 }  // namespace
 
@@ -91,8 +78,10 @@ void TFrm_Main::PrjDelExecute(TObject*) {
   DeleteInTransaction(prj, [&] {
     Frm_Data->ExecQuery(Frm_Data->Qry_Temp, "delete from dict_prj_detail where prjcode=" + SqlStr(code));
     prj->Delete();
-    Reopen(Frm_Data->qryPrjDoc);
   });
+  // Deleted or kept, the list shows its rows as a search would, with the documents of the
+  // project now current.
+  frmPrj->RefreshView();
 }
 
 void TFrm_Main::PrjPrintExecute(TObject*) {
@@ -116,8 +105,10 @@ void TFrm_Main::PactDelExecute(TObject*) {
     for (const TContractDetail& d : kContractDetails)
       Frm_Data->ExecQuery(Frm_Data->Qry_Temp, String("delete from ") + d.Table + " where pactcode=" + SqlStr(code));
     pact->Delete();
-    for (const TContractDetail& d : kContractDetails) Reopen(Frm_Data->*d.Query);
   });
+  // Deleted or kept, the list shows its rows as a search would, with the details of the
+  // contract now current.
+  frmPact->RefreshView();
 }
 
 void TFrm_Main::PactPrintExecute(TObject*) {

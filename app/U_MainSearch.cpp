@@ -82,11 +82,13 @@ int TFrm_Main::ShowListSearch(TADOQuery* Query, const String& SQL, TCustomDBGrid
   Frm_Data->OpenQuery(Query, SQL);
   if (Grid) BuildGridColumns(Grid, Query, ColumnList);
   int count = Query->RecordCount();
-  if (Status) {
-    if (Status->Panels()->Count() > 0) Status->Panels()->Items(0)->SetText(RecordCountText(count));
-    else Status->SetSimpleText(RecordCountText(count));
-  }
+  if (Status) ShowRecordCount(Status, count);
   return count;
+}
+
+void TFrm_Main::ShowRecordCount(TStatusBar* Status, int Count) {
+  if (Status->Panels()->Count() > 0) Status->Panels()->Items(0)->SetText(RecordCountText(Count));
+  else Status->SetSimpleText(RecordCountText(Count));
 }
 
 void TFrm_Main::FillSearchFields(TCustomComboBox* Combo, const String& ListName, bool WithDates) {

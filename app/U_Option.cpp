@@ -1,6 +1,7 @@
 #include "app/U_Option.h"
 
 #include "core/ClassBuilder.h"
+#include "core/Format.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 #include "app/U_Data.h"
@@ -27,7 +28,7 @@ void TFrm_Option::Btn_OkClick(TObject*) {
   // The reminder needs a number of days: an empty text would store no value at all, so it is
   // refused as the field refuses any other text that is no integer.
   String days = edttxday->Text();
-  if (Trim(days).empty()) throw EConvertError("'" + days + "' is not a valid integer value");
+  if (Trim(days).empty()) throw EConvertError(Format(SInvalidInteger, {days}));
   q->Edit();
   try {
     q->FieldByName("SoftName")->SetAsString(Edit_Name->Text());

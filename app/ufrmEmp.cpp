@@ -1,5 +1,6 @@
 #include "app/ufrmEmp.h"
 
+#include "app/ListRow.h"
 #include "app/U_Data.h"
 #include "app/U_FieldShow.h"
 #include "app/U_Main.h"
@@ -45,6 +46,15 @@ void TfrmEmp::Btn_SearchClick(TObject*) {
   search.Key = edtKey->Text();
   Frm_Main->ShowListSearch(Frm_Data->qryEmp, Frm_Main->ListSearchSQL(search), dgEmp, "dict_emp", StatusBar1,
                            Btn_Search);
+}
+
+void TfrmEmp::NoteCurrentRow() { FNotedId = CurrentKeyOf(Frm_Data->qryEmp, "empid"); }
+
+void TfrmEmp::RefreshView() {
+  TADOQuery* emp = Frm_Data->qryEmp;
+  ReopenListOn(emp, "empid", FNotedId);
+  Frm_Main->BuildGridColumns(dgEmp, emp, "dict_emp");
+  TFrm_Main::ShowRecordCount(StatusBar1, emp->RecordCount());
 }
 
 void TfrmEmp::dgEmpDblClick(TObject*) {

@@ -14,6 +14,13 @@ public:
   // The statement the list opens with: every employee.
   static const char* const AllEmployeesSQL;
 
+  // Shows the list as a search shows it, after any change to its rows (an add, an edit, a
+  // delete, a restore): the columns and titles from T_FieldShow and the count; the current row
+  // stays. A query closed by a restore opens again on the employee noted before.
+  void RefreshView();
+  // Notes the current employee, for RefreshView after the query was closed.
+  void NoteCurrentRow();
+
   // ---- handlers named by the layout
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
@@ -22,6 +29,9 @@ public:
   void dgEmpDblClick(TObject* Sender);
   void N5Click(TObject* Sender);
   void N6Click(TObject* Sender);
+
+private:
+  String FNotedId;
 };
 
 extern TfrmEmp* frmEmp;

@@ -1,5 +1,6 @@
 #include "app/ufrmEmpAdd.h"
 
+#include "app/ListRow.h"
 #include "app/SqlText.h"
 #include "app/U_Data.h"
 #include "app/U_Main.h"
@@ -84,7 +85,14 @@ void TfrmEmpAdd::btnPostClick(TObject*) {
       Application->MessageBox(RequiredText, "提示", MB_OK | MB_ICONWARNING);
       return;
     }
-  Save();
+  {
+    // A failed save leaves the list on its row; a stored employee is the list's current row.
+    TListRowScope row(Frm_Data->qryEmp);
+    Save();
+    row.Keep();
+  }
+  // The list counts the new employee, as a search would.
+  Frm_Main->RefreshEmployeeList();
   if (AddMode == 1) ClearFields();
   else Close();
 }

@@ -1,6 +1,7 @@
 #include "app/ufrmPact.h"
 
 #include "app/ListDocuments.h"
+#include "app/ListRow.h"
 #include "app/SqlText.h"
 #include "app/U_Data.h"
 #include "app/U_FieldShow.h"
@@ -278,6 +279,18 @@ void TfrmPact::edtPactCodeChange(TObject*) {
   LoadCurrentContract();
 }
 
+void TfrmPact::NoteCurrentRow() { FNotedCode = CurrentKeyOf(Frm_Data->qryPact, "PactCode"); }
+
+void TfrmPact::RefreshView() {
+  TADOQuery* pact = Frm_Data->qryPact;
+  ReopenListOn(pact, "PactCode", FNotedCode);
+  Frm_Main->BuildGridColumns(dgPact, pact, "Pact");
+  TFrm_Main::ShowRecordCount(StatusBar1, pact->RecordCount());
+  // The detail grids keep their columns and widths, as a search keeps them; their titles
+  // come back with every reload.
+  LoadCurrentContract();
+}
+
 void TfrmPact::LoadCurrentContract() {
   String code = edtPactCode->Text();
   LoadDetails(code);
@@ -289,26 +302,28 @@ void TfrmPact::LoadCurrentContract() {
 }
 
 void TfrmPact::LoadDetails(const String& Code) {
-  for (const TDetail& d : kDetails) {
+  if (!FDetailColumnsBuilt) FDetailTitles.assign(std::size(kDetails), {});
+  for (std::size_t i = 0; i < std::size(kDetails); ++i) {
+    const TDetail& d = kDetails[i];
     TADOQuery* q = Frm_Data->*d.Query;
     TDBGridEh* grid = this->*d.Grid;
-    // The columns come from T_FieldShow once a showing; a move keeps them (and the widths the
-    // user gave them) and only gives the new fields their titles.
-    std::vector<std::pair<String, String>> titles;
-    if (FDetailColumnsBuilt)
-      for (int i = 0; i < grid->Columns()->Count(); ++i) {
-        TColumnEh* c = grid->Columns()->Items(i);
-        titles.push_back({c->FieldName(), c->Title()->Caption()});
-      }
     {
-      // The grid takes the new rows once, titles and all, rather than at the close and again
-      // at the open.
+      // The columns come from T_FieldShow once a showing; a move keeps them (and the widths
+      // the user gave them) and gives the new fields the titles noted then. The grid takes the
+      // new rows once, titles and all, rather than at the close and again at the open.
       TControlsHold hold(FDetailColumnsBuilt ? q : nullptr);
       Frm_Data->OpenQuery(q, String("select * from ") + d.Table + " where pactcode=" + SqlStr(Code));
-      for (const auto& [field, title] : titles)
-        if (TField* f = q->FindField(field)) f->SetDisplayLabel(title);
+      if (FDetailColumnsBuilt)
+        for (const auto& [field, title] : FDetailTitles[i])
+          if (TField* f = q->FindField(field)) f->SetDisplayLabel(title);
     }
-    if (!FDetailColumnsBuilt) Frm_Main->BuildGridColumns(grid, q, d.List);
+    if (!FDetailColumnsBuilt) {
+      Frm_Main->BuildGridColumns(grid, q, d.List);
+      for (int c = 0; c < grid->Columns()->Count(); ++c) {
+        TColumnEh* column = grid->Columns()->Items(c);
+        FDetailTitles[i].push_back({column->FieldName(), column->Title()->Caption()});
+      }
+    }
     (this->*d.Page)->SetCaption(String(d.Caption) + " [ " + IntToStr(q->RecordCount()) + " ] ");
   }
   FDetailColumnsBuilt = true;
@@ -369,7 +384,7 @@ void TfrmPact::SetSelectedState(const String& State) {
       }
     });
   }
-  LoadCurrentContract();
+  RefreshView();
 }
 
 void TfrmPact::N13Click(TObject*) { SetSelectedState(EntryOf(kStateItems, &TWindow::N13).State); }

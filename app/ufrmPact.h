@@ -10,6 +10,9 @@
 #include "forms/TfrmPact.h"
 #include "gui/Forms.h"
 
+#include <utility>
+#include <vector>
+
 class TDataSet;
 struct TListSearch;
 
@@ -35,6 +38,13 @@ public:
   // page captions, the notes, the customer and project panels and the totals. The contract
   // dialog calls it after an edit.
   void LoadCurrentContract();
+  // Shows the list as a search shows it, after any change to its rows (an add, an edit, a
+  // delete, a state change, a restore): the columns and titles from T_FieldShow, the count, and
+  // the current contract's details, notes, panels and totals; the current row stays. A query
+  // closed by a restore opens again on the contract noted before.
+  void RefreshView();
+  // Notes the current contract, for RefreshView after the query was closed.
+  void NoteCurrentRow();
   // Writes State into every selected contract, in one transaction: all of them or, when one
   // fails, none. Rows no longer in the list are skipped; nothing happens without a selection.
   void SetSelectedState(const String& State);
@@ -74,8 +84,11 @@ public:
   void TB_ExitClick(TObject* Sender);
 
 private:
-  // The detail grids have their columns from T_FieldShow for this showing.
+  // The detail grids have their columns from T_FieldShow for this showing, and these titles
+  // by field, which every reload gives the detail queries' new fields.
   bool FDetailColumnsBuilt = false;
+  std::vector<std::vector<std::pair<String, String>>> FDetailTitles;
+  String FNotedCode;
 
   void LoadDetails(const String& Code);
   void LoadPanels();

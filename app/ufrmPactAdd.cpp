@@ -1,6 +1,7 @@
 #include "app/ufrmPactAdd.h"
 
 #include "app/DetailRows.h"
+#include "app/ListRow.h"
 #include "app/RecordDialog.h"
 #include "app/SaveSteps.h"
 #include "app/SqlText.h"
@@ -75,16 +76,31 @@ const TDetail kDetails[] = {
 };
 enum { kDocuments, kDelivery, kFunds };
 
-// The contract's text columns and their edits; the amount column converts the text.
+// The contract's text columns and their edits. The amount column converts the text; its
+// label names it when the text is no number.
 struct TTextColumn {
   const char* Column;
   TEdit* TWindow::*Edit;
+  TLabel* TWindow::*Label = nullptr;
 };
 const TTextColumn kTextColumns[] = {
-    {"PactName", &TWindow::edtPactName}, {"PactCode", &TWindow::edtPactCode}, {"PactType", &TWindow::edtPactType},
-    {"PactMoney", &TWindow::edtPactMoney}, {"CustName", &TWindow::edtCustName}, {"PrjMan", &TWindow::edtPrjMan},
-    {"PrjName", &TWindow::edtPrjName}, {"typecode", &TWindow::edtTypeCode},
+    {"PactName", &TWindow::edtPactName},
+    {"PactCode", &TWindow::edtPactCode},
+    {"PactType", &TWindow::edtPactType},
+    {"PactMoney", &TWindow::edtPactMoney, &TWindow::Label4},
+    {"CustName", &TWindow::edtCustName},
+    {"PrjMan", &TWindow::edtPrjMan},
+    {"PrjName", &TWindow::edtPrjName},
+    {"typecode", &TWindow::edtTypeCode},
 };
+
+// A label's caption without its closing colon: the name of the field it stands before.
+String FieldNameOf(const TLabel* Label) {
+  String name = Label->Caption();
+  for (const char* colon : {"：", ":"})
+    if (EndsStr(colon, name)) return name.substr(0, name.size() - std::char_traits<char>::length(colon));
+  return name;
+}
 struct TDateColumn {
   const char* Column;
   TDateTimePicker* TWindow::*Picker;
@@ -256,7 +272,15 @@ void TfrmPactAdd::WriteContract() {
       throw EDatabaseError("The contract " + OldCode + " is no longer in the list");
     pact->Edit();
   }
-  for (const TTextColumn& t : kTextColumns) pact->FieldByName(t.Column)->SetAsString((this->*t.Edit)->Text());
+  for (const TTextColumn& t : kTextColumns) {
+    try {
+      pact->FieldByName(t.Column)->SetAsString((this->*t.Edit)->Text());
+    } catch (const EConvertError& e) {
+      // Which field holds the text the column refused.
+      if (!t.Label) throw;
+      throw EConvertError(FieldNameOf(this->*t.Label) + ": " + e.Message());
+    }
+  }
   // Whole days, so a contract dated today falls in any range that ends today.
   for (const TDateColumn& d : kDateColumns)
     pact->FieldByName(d.Column)->SetAsDateTime(static_cast<TDateTime>(Trunc((this->*d.Picker)->Date())));
@@ -285,17 +309,25 @@ bool TfrmPactAdd::SaveContract() {
         PassSaveStep("batch-applied");
       }
     });
+  } catch (const EConvertError& e) {
+    // The text a field refused is told on a second line.
+    SaveFailed(e.Message());
+    return false;
   } catch (...) {
-    AbandonEdits();
-    FFiles.AfterRollback();
-    // The list's footer counted a posted row that the rollback took back.
-    if (frmPact) frmPact->dgPact->SumList()->Recalculate();
-    ShowMessage(FailedText);
+    SaveFailed(String());
     return false;
   }
   PassSaveStep("committed");
   FFiles.AfterCommit();
   return true;
+}
+
+void TfrmPactAdd::SaveFailed(const String& Reason) {
+  AbandonEdits();
+  FFiles.AfterRollback();
+  // The list's footer counted a posted row that the rollback took back.
+  if (frmPact) frmPact->dgPact->SumList()->Recalculate();
+  ShowMessage(Reason.empty() ? String(FailedText) : FailedText + String("\n") + Reason);
 }
 
 void TfrmPactAdd::AbandonEdits() {
@@ -310,15 +342,23 @@ void TfrmPactAdd::AfterSave() {
     OpenDetails();
     return;
   }
-  // The list shows what was stored: details, notes and totals of the contract.
-  if (frmPact) frmPact->LoadCurrentContract();
   Close();
 }
 
 void TfrmPactAdd::btnPostClick(TObject*) {
   if (!CheckInput()) return;
-  // A failed save keeps the input, so it can be put right and saved again.
-  if (SaveContract()) AfterSave();
+  bool saved;
+  {
+    // A failed save keeps the input, so it can be put right and saved again, and the list
+    // stays on its row; a stored contract is the list's current row.
+    TListRowScope row(Frm_Data->qryPact);
+    saved = SaveContract();
+    if (saved) row.Keep();
+  }
+  // The list shows what was stored, as a search would: the count, and the contract's details,
+  // notes, panels and totals, which the save wrote after the list had followed its row.
+  if (frmPact) frmPact->RefreshView();
+  if (saved) AfterSave();
 }
 
 void TfrmPactAdd::btnCloseClick(TObject*) { Close(); }

@@ -66,7 +66,9 @@ private:
   // The transaction: all of the contract or, shown as a failure, none of it.
   bool SaveContract();
   void WriteContract();
-  // After a failure: nothing half-edited stays behind in the queries.
+  // After a failure: nothing half-edited stays behind in the queries; the failure is shown,
+  // with its reason on a second line when there is one.
+  void SaveFailed(const String& Reason);
   void AbandonEdits();
   void AfterSave();
   void SaveColumnsOf(int Index);

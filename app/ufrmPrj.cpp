@@ -1,6 +1,7 @@
 #include "app/ufrmPrj.h"
 
 #include "app/ListDocuments.h"
+#include "app/ListRow.h"
 #include "app/SqlText.h"
 #include "app/U_Data.h"
 #include "app/U_FieldShow.h"
@@ -120,6 +121,16 @@ void TfrmPrj::edtPrjCodeChange(TObject*) {
   LoadCurrentProject();
 }
 
+void TfrmPrj::NoteCurrentRow() { FNotedCode = CurrentKeyOf(Frm_Data->qryPrj, "PrjCode"); }
+
+void TfrmPrj::RefreshView() {
+  TADOQuery* prj = Frm_Data->qryPrj;
+  ReopenListOn(prj, "PrjCode", FNotedCode);
+  Frm_Main->BuildGridColumns(dgPrj, prj, kProjectList);
+  TFrm_Main::ShowRecordCount(StatusBar1, prj->RecordCount());
+  LoadCurrentProject();
+}
+
 void TfrmPrj::LoadCurrentProject() {
   TADOQuery* prj = Frm_Data->qryPrj;
   bool current = TFrm_Main::HasCurrentRow(prj);
@@ -150,6 +161,7 @@ void TfrmPrj::SetCurrentState(const String& State) {
     prj->Cancel();
     throw;
   }
+  RefreshView();
 }
 
 void TfrmPrj::N13Click(TObject*) { SetCurrentState(StateOf(&TWindow::N13)); }

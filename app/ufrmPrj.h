@@ -25,6 +25,13 @@ public:
   // Loads what follows the current project: its documents and its note. The project dialog
   // calls it after a save.
   void LoadCurrentProject();
+  // Shows the list as a search shows it, after any change to its rows (an add, an edit, a
+  // delete, a state change, a restore): the columns and titles from T_FieldShow, the count, and
+  // the current project's documents and note; the current row stays. A query closed by a
+  // restore opens again on the project noted before.
+  void RefreshView();
+  // Notes the current project, for RefreshView after the query was closed.
+  void NoteCurrentRow();
 
   static const char* const WindowCaption;   // "项目信息"
   static const char* const AllProjectsSQL;  // "select * from dict_prj"
@@ -49,6 +56,8 @@ public:
 private:
   // Writes State into the current project; nothing when the list is empty.
   void SetCurrentState(const String& State);
+
+  String FNotedCode;
 };
 
 extern TfrmPrj* frmPrj;

@@ -1,6 +1,7 @@
 #include "app/ufrmPrjAdd.h"
 
 #include "app/DetailRows.h"
+#include "app/ListRow.h"
 #include "app/RecordDialog.h"
 #include "app/SqlText.h"
 #include "app/U_Data.h"
@@ -215,8 +216,6 @@ void TfrmPrjAdd::SaveProject() {
 }
 
 void TfrmPrjAdd::AfterSave() {
-  // The list shows the saved project's documents and note.
-  if (frmPrj) frmPrj->LoadCurrentProject();
   if (AddMode == 1) {
     ClearFields();
     OpenDocuments();
@@ -227,7 +226,15 @@ void TfrmPrjAdd::AfterSave() {
 
 void TfrmPrjAdd::btnPostClick(TObject*) {
   if (!CheckInput()) return;
-  SaveProject();
+  {
+    // A failed save leaves the list on its row; a stored project is the list's current row.
+    TListRowScope row(Frm_Data->qryPrj);
+    SaveProject();
+    row.Keep();
+  }
+  // The list shows what was stored, as a search would: the count, the project's documents and
+  // its note.
+  if (frmPrj) frmPrj->RefreshView();
   AfterSave();
 }
 

@@ -210,9 +210,7 @@ int main(int argc, char** argv) {
   TfrGlobals globals;
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
     std::printf("\n");
-    if (double r = times.Ratio("BM_EvalPostfix", "BM_LuaCompiledOnce"); r > 0)
-      std::printf("EvalPostfix against Lua compiled once  %.2f x (goal 5 x)\n", r);
-    if (double r = times.Ratio("BM_LoadReport", "BM_PlainRead"); r > 0)
-      std::printf("loading a 500-object report against a plain read  %.2f x (goal 4 x)\n", r);
+    bench::PrintRatio("EvalPostfix against Lua compiled once", times.Ratio("BM_EvalPostfix", "BM_LuaCompiledOnce"), 5);
+    bench::PrintRatio("loading a 500-object report against a plain read", times.Ratio("BM_LoadReport", "BM_PlainRead"), 4);
   });
 }

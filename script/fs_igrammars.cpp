@@ -1,7 +1,9 @@
-// The grammar registry: language name and grammar text, in registration order.
+// The grammar registry: language name and grammar text, in registration order, and the
+// languages the engine ships.
 #include "script/fs_itools.h"
 
 #include "script/fs_iconst.h"
+#include "core/Resources.h"
 #include "core/StrUtils.h"
 #include "core/StringList.h"
 #include "core/SysUtils.h"
@@ -11,8 +13,24 @@
 
 namespace {
 
+// The languages the engine ships, in the order the designer lists them; each grammar is an
+// embedded resource. Registered when the registry is first used, so the order does not depend
+// on the order in which the libraries start. JScript, BasicScript and C++Script come before
+// PascalScript once their grammars are written.
+struct TBuiltInGrammar {
+  const char* Language;
+  const char* Resource;
+};
+constexpr TBuiltInGrammar kBuiltInGrammars[] = {
+    {"PascalScript", "grammars/PascalScript.xml"},
+};
+
 std::vector<std::pair<String, String>>& Grammars() {
-  static std::vector<std::pair<String, String>> list;
+  static std::vector<std::pair<String, String>> list = [] {
+    std::vector<std::pair<String, String>> l;
+    for (const TBuiltInGrammar& g : kBuiltInGrammars) l.emplace_back(g.Language, LoadResourceString(g.Resource));
+    return l;
+  }();
   return list;
 }
 
@@ -27,7 +45,7 @@ void RegisterGrammar(const String& Language, const String& GrammarText) {
   Grammars().emplace_back(Language, GrammarText);
 }
 
-String FindGrammarText(const String& Language) {
+const String& FindGrammarText(const String& Language) {
   for (const auto& [name, text] : Grammars())
     if (AnsiSameText(name, Language)) return text;
   throw Exception(Format(fsMessage(fsLangNotFound), {Language}));

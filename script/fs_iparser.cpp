@@ -111,8 +111,16 @@ bool TfsParser::IsBlank(unsigned char C) const {
   return FSkipEOL || C != '\r';
 }
 
+bool TfsParser::MayOpenComment(unsigned char C) const {
+  // Most stops are at a word or an operator: one byte against each opener's first rules them out.
+  auto first = [C](const String& Opener) { return !Opener.empty() && static_cast<unsigned char>(Opener[0]) == C; };
+  return first(FCommentLine1) || first(FCommentLine2) || first(FCommentBlock1.Open) || first(FCommentBlock2.Open);
+}
+
 bool TfsParser::StartsWithAt(int P, const String& S) const {
-  return !S.empty() && P >= 1 && P + static_cast<int>(S.size()) - 1 <= FSize &&
+  // The first byte decides nearly always: blanks are skipped before every token, and comment
+  // openers are looked for at each stop.
+  return !S.empty() && P >= 1 && P + static_cast<int>(S.size()) - 1 <= FSize && FText[P - 1] == S[0] &&
          FText.compare(P - 1, S.size(), S) == 0;
 }
 
@@ -144,7 +152,7 @@ void TfsParser::SkipBlanksAndComments() {
       continue;
     }
     // A comment opener on the very last character is none.
-    if (FPosition < FSize) {
+    if (FPosition < FSize && MayOpenComment(At(FPosition))) {
       if (LineCommentAt(FPosition, FCommentLine1) || LineCommentAt(FPosition, FCommentLine2)) {
         // The line end stays, so ReadLineEnd still sees it when line ends matter.
         while (FPosition <= FSize && !IsLineEnd(At(FPosition))) ++FPosition;

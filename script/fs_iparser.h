@@ -128,6 +128,7 @@ private:
   unsigned char At(int P) const { return static_cast<unsigned char>(FText[P - 1]); }
   bool IsBlank(unsigned char C) const;
   bool StartsWithAt(int P, const String& S) const;
+  bool MayOpenComment(unsigned char C) const;
   bool LineCommentAt(int P, const String& Opener) const;
   bool ContinuationAt(int P) const;
   bool ReadDigits(bool Hex);

@@ -33,8 +33,9 @@ class TfsXMLItem;
 // ---- grammars: one process-wide list in registration order; names compare ignoring case
 // Replaces the grammar of that name, or appends it.
 void RegisterGrammar(const String& Language, const String& GrammarText);
-// Raises Exception "Language '%s' not found" for an unknown name.
-String FindGrammarText(const String& Language);
+// Raises Exception "Language '%s' not found" for an unknown name. The text stays valid until
+// the next RegisterGrammar.
+const String& FindGrammarText(const String& Language);
 // Clears List, then adds every name that does not begin with "@", in registration order.
 void ListGrammarNames(TStrings* List);
 

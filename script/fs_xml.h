@@ -31,10 +31,10 @@ public:
   Integer Data() const { return FData; }
   void SetData(Integer Value) { FData = Value; }
   const String& Name() const { return FName; }
-  void SetName(const String& Value) { FName = Value; }
+  void SetName(String Value) { FName = std::move(Value); }
   // The raw attribute text between the name and `>` or `/>`, without the separating blank.
   const String& Text() const { return FText; }
-  void SetText(const String& Value) { FText = Value; }
+  void SetText(String Value) { FText = std::move(Value); }
   TfsXMLItem* Parent() const { return FParent; }
   // The topmost ancestor; the element itself when it has no parent.
   TfsXMLItem* Root();

@@ -49,7 +49,19 @@ void TfsXMLReader::ReadTag(String& Name, String& Text) {
   int dashes = 0;
   unsigned char c = 0;
   bool closed = false;
-  while (!closed && ReadByte(c)) {
+  while (!closed) {
+    // Inside a tag once it can no longer open a comment, the bytes up to a bracket are taken
+    // from the buffer as one run.
+    if (state == TState::InTag && tag.size() >= 3 && FBufPos < FBufSize) {
+      const char* run = FBuffer.data() + FBufPos;
+      const char* end = FBuffer.data() + FBufSize;
+      const char* q = run;
+      while (q < end && *q != '>' && *q != '<') ++q;
+      tag.append(run, q);
+      FBufPos += static_cast<int>(q - run);
+      FPosition += q - run;
+    }
+    if (!ReadByte(c)) break;
     switch (state) {
       case TState::Outside:
         if (c == '<') state = TState::InTag;
@@ -61,7 +73,7 @@ void TfsXMLReader::ReadTag(String& Name, String& Text) {
           InvalidFormat();
         } else {
           tag += static_cast<char>(c);
-          if (tag == "!--") {
+          if (tag.size() == 3 && tag == "!--") {
             tag.clear();
             state = TState::InComment;
             dashes = 0;
@@ -91,7 +103,9 @@ void TfsXMLReader::ReadTag(String& Name, String& Text) {
     Text.clear();
   } else {
     Name = tag.substr(0, blank);
-    Text = tag.substr(blank + 1);
+    // The attribute text keeps the tag's buffer: one allocation less per element.
+    tag.erase(0, blank + 1);
+    Text = std::move(tag);
   }
 }
 
@@ -104,26 +118,30 @@ bool TfsXMLReader::ReadTree(TfsXMLItem* Item, int Depth) {
   String name, text;
   ReadTag(name, text);
   FLastTag = name;
-  Item->SetName(name);
-  Item->SetText(text);
-  if (name.empty() || name[0] == '/') return true;
+  if (name.empty() || name[0] == '/') {
+    Item->SetName(std::move(name));
+    Item->SetText(std::move(text));
+    return true;
+  }
+  bool empty = false;
   if (name.back() == '/') {
     name.pop_back();
-    Item->SetName(name);
-    return false;
-  }
-  if (!text.empty() && text.back() == '/') {
+    empty = true;
+  } else if (!text.empty() && text.back() == '/') {
     text.pop_back();
-    Item->SetText(text);
-    return false;
+    empty = true;
   }
+  Item->SetName(std::move(name));
+  Item->SetText(std::move(text));
+  if (empty) return false;
   for (;;) {
     // A child joins the tree only once read whole, so a failure keeps what came before it.
     auto child = std::make_unique<TfsXMLItem>();
     if (ReadTree(child.get(), Depth + 1)) break;
     Item->AddItem(child.release());
   }
-  if (!FLastTag.empty() && !AnsiSameText(FLastTag, "/" + Item->Name())) InvalidFormat();
+  if (!FLastTag.empty() && !(FLastTag[0] == '/' && AnsiSameText(std::string_view(FLastTag).substr(1), Item->Name())))
+    InvalidFormat();
   return false;
 }
 

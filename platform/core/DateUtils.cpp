@@ -571,10 +571,6 @@ private:
   std::size_t FPos = 0;
 };
 
-constexpr const char* kInvalidDate = "'%s' is not a valid date";
-constexpr const char* kInvalidTime = "'%s' is not a valid time";
-constexpr const char* kInvalidDateTime = "'%s' is not a valid date and time";
-
 }  // namespace
 
 bool TryStrToDate(std::string_view s, TDateTime& dt, const TFormatSettings& fs) {
@@ -607,10 +603,10 @@ bool TryStrToDate(std::string_view s, TDateTime& dt) { return TryStrToDate(s, dt
 bool TryStrToTime(std::string_view s, TDateTime& dt) { return TryStrToTime(s, dt, FormatSettings()); }
 bool TryStrToDateTime(std::string_view s, TDateTime& dt) { return TryStrToDateTime(s, dt, FormatSettings()); }
 
-TDateTime StrToDate(std::string_view s) { return ConvertOrRaise<TDateTime>(s, TryStrToDate, kInvalidDate); }
-TDateTime StrToTime(std::string_view s) { return ConvertOrRaise<TDateTime>(s, TryStrToTime, kInvalidTime); }
+TDateTime StrToDate(std::string_view s) { return ConvertOrRaise<TDateTime>(s, TryStrToDate, SInvalidDate); }
+TDateTime StrToTime(std::string_view s) { return ConvertOrRaise<TDateTime>(s, TryStrToTime, SInvalidTime); }
 TDateTime StrToDateTime(std::string_view s) {
-  return ConvertOrRaise<TDateTime>(s, TryStrToDateTime, kInvalidDateTime);
+  return ConvertOrRaise<TDateTime>(s, TryStrToDateTime, SInvalidDateTime);
 }
 
 TDateTime StrToDateDef(std::string_view s, TDateTime def) { return ConvertOrDefault<TDateTime>(s, TryStrToDate, def); }

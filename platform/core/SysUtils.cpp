@@ -100,10 +100,15 @@ bool ParseInteger(std::string_view s, Int64 min, Int64 max, int bits, Int64& out
   return true;
 }
 
-constexpr const char* kInvalidInteger = "'%s' is not a valid integer value";
-constexpr const char* kInvalidFloat = "'%s' is not a valid floating point value";
-constexpr const char* kInvalidBoolean = "'%s' is not a valid boolean value";
 }  // namespace
+
+// The program speaks Chinese: a text refused by a conversion is told in Chinese too.
+const char* const SInvalidInteger = "'%s' 不是有效的整数值";
+const char* const SInvalidFloat = "'%s' 不是有效的数值";
+const char* const SInvalidBoolean = "'%s' 不是有效的布尔值";
+const char* const SInvalidDate = "'%s' 不是有效的日期";
+const char* const SInvalidTime = "'%s' 不是有效的时间";
+const char* const SInvalidDateTime = "'%s' 不是有效的日期和时间";
 
 String IntToHex(Int64 v, int digits) { return HexDigits(static_cast<std::uint64_t>(v), digits); }
 String IntToHex(int v, int digits) { return HexDigits(static_cast<std::uint32_t>(v), digits); }
@@ -122,8 +127,8 @@ bool TryStrToInt64(std::string_view s, Int64& v) {
   return ParseInteger(s, std::numeric_limits<Int64>::min(), std::numeric_limits<Int64>::max(), 64, v);
 }
 
-int StrToInt(std::string_view s) { return ConvertOrRaise<int>(s, TryStrToInt, kInvalidInteger); }
-Int64 StrToInt64(std::string_view s) { return ConvertOrRaise<Int64>(s, TryStrToInt64, kInvalidInteger); }
+int StrToInt(std::string_view s) { return ConvertOrRaise<int>(s, TryStrToInt, SInvalidInteger); }
+Int64 StrToInt64(std::string_view s) { return ConvertOrRaise<Int64>(s, TryStrToInt64, SInvalidInteger); }
 int StrToIntDef(std::string_view s, int def) { return ConvertOrDefault<int>(s, TryStrToInt, def); }
 Int64 StrToInt64Def(std::string_view s, Int64 def) { return ConvertOrDefault<Int64>(s, TryStrToInt64, def); }
 
@@ -142,7 +147,7 @@ bool TryStrToBool(std::string_view s, bool& v) {
   return false;
 }
 
-bool StrToBool(std::string_view s) { return ConvertOrRaise<bool>(s, TryStrToBool, kInvalidBoolean); }
+bool StrToBool(std::string_view s) { return ConvertOrRaise<bool>(s, TryStrToBool, SInvalidBoolean); }
 bool StrToBoolDef(std::string_view s, bool def) { return ConvertOrDefault<bool>(s, TryStrToBool, def); }
 
 // ---------------------------------------------------------------- float and money parsing
@@ -215,7 +220,7 @@ bool TryStrToFloat(std::string_view s, double& v) {
   return true;
 }
 
-Extended StrToFloat(std::string_view s) { return ConvertOrRaise<Extended>(s, TryStrToFloat, kInvalidFloat); }
+Extended StrToFloat(std::string_view s) { return ConvertOrRaise<Extended>(s, TryStrToFloat, SInvalidFloat); }
 Extended StrToFloatDef(std::string_view s, Extended def) { return ConvertOrDefault<Extended>(s, TryStrToFloat, def); }
 
 bool TryStrToCurr(std::string_view s, Currency& v, const TFormatSettings& fs) {
@@ -246,7 +251,7 @@ bool TryStrToCurr(std::string_view s, Currency& v, const TFormatSettings& fs) {
 
 bool TryStrToCurr(std::string_view s, Currency& v) { return TryStrToCurr(s, v, FormatSettings()); }
 
-Currency StrToCurr(std::string_view s) { return ConvertOrRaise<Currency>(s, TryStrToCurr, kInvalidFloat); }
+Currency StrToCurr(std::string_view s) { return ConvertOrRaise<Currency>(s, TryStrToCurr, SInvalidFloat); }
 Currency StrToCurrDef(std::string_view s, Currency def) { return ConvertOrDefault<Currency>(s, TryStrToCurr, def); }
 
 // ---------------------------------------------------------------- rounding

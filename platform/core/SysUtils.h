@@ -23,8 +23,17 @@ String IntToHex(Int64 v, int digits);
 String IntToHex(int v, int digits);
 String IntToHex(Cardinal v, int digits);
 String IntToHex(std::uint64_t v, int digits);
+// The texts of the conversions' EConvertError, "%s" standing for the refused text; code that
+// refuses a text as a conversion would uses them too.
+extern const char* const SInvalidInteger;   // "'%s' 不是有效的整数值"
+extern const char* const SInvalidFloat;     // "'%s' 不是有效的数值" (floats and money)
+extern const char* const SInvalidBoolean;   // "'%s' 不是有效的布尔值"
+extern const char* const SInvalidDate;      // "'%s' 不是有效的日期"
+extern const char* const SInvalidTime;      // "'%s' 不是有效的时间"
+extern const char* const SInvalidDateTime;  // "'%s' 不是有效的日期和时间"
+
 // Leading blanks, a sign, decimal digits or hexadecimal ones after '$', 'x' or '0x'. Anything
-// else fails with "'<text>' is not a valid integer value".
+// else fails with SInvalidInteger.
 int StrToInt(std::string_view s);
 Int64 StrToInt64(std::string_view s);
 int StrToIntDef(std::string_view s, int def);
@@ -42,7 +51,7 @@ bool TryStrToBool(std::string_view s, bool& v);
 // ---------------------------------------------------------------- floats and money from text
 
 // Blanks around, a sign, digits with one DecimalSeparator, an exponent; no thousands.
-// Failure text: "'<text>' is not a valid floating point value".
+// Failure text: SInvalidFloat.
 Extended StrToFloat(std::string_view s);
 Extended StrToFloatDef(std::string_view s, Extended def);
 bool TryStrToFloat(std::string_view s, Extended& v);

@@ -16,7 +16,9 @@
 #include <set>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -115,6 +117,29 @@ String MakeTempFile(const String& folder, const String& prefix) {
   }
   Fail("Cannot create a file in \"" + folder + "\"", OSErrorText(EEXIST));
 }
+
+// The process number in a name of MakeTempFile's making, followed by a side-file suffix or
+// nothing; 0 when the name is of no such making.
+pid_t TempFileOwner(const String& name) {
+  std::size_t at = name.rfind(".tmp");
+  if (at == String::npos) return 0;
+  String stem = name.substr(0, at), tail = name.substr(at + 4);
+  if (stem != "~CP" && (stem.size() < 2 || stem[0] != '.')) return 0;
+  for (const char* s : kSidecars)
+    if (EndsStr(s, tail)) {
+      tail.resize(tail.size() - std::char_traits<char>::length(s));
+      break;
+    }
+  std::size_t bar = tail.find('_');
+  auto digits = [](const String& t) {
+    return !t.empty() && t.size() < 12 && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (bar == String::npos || !digits(tail.substr(0, bar)) || !digits(tail.substr(bar + 1))) return 0;
+  return static_cast<pid_t>(std::stol(tail.substr(0, bar)));
+}
+
+// Whether another process of that number runs (this one runs no operation while it asks).
+bool OtherProcessRuns(pid_t pid) { return pid != ::getpid() && (::kill(pid, 0) == 0 || errno == EPERM); }
 
 String MakeTempBeside(const String& target) {
   return MakeTempFile(ExtractFilePath(target), "." + ExtractFileName(target));
@@ -270,6 +295,23 @@ void PutInPlace(TTempFile& tmp, TTargetDb& old, const String& target) {
 
 }  // namespace
 
+int RemoveDbFileLeftovers(const String& Folder, const String& Prefix) {
+  String folder = IncludeTrailingPathDelimiter(ResolvePath(Folder));
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  std::vector<String> names;
+  while (dirent* e = ::readdir(dir)) names.push_back(e->d_name);
+  ::closedir(dir);
+  int removed = 0;
+  for (const String& name : names) {
+    if (!StartsStr(Prefix, name)) continue;
+    pid_t owner = TempFileOwner(name);
+    if (owner <= 0 || OtherProcessRuns(owner)) continue;
+    if (::unlink((folder + name).c_str()) == 0) ++removed;
+  }
+  return removed;
+}
+
 TDbFileStepHook SetDbFileStepHook(TDbFileStepHook hook) {
   TDbFileStepHook old = std::move(Hook());
   Hook() = std::move(hook);
@@ -282,6 +324,7 @@ void BackupDatabase(TADOConnection& Connection, const String& Target) {
   if (db.InTransaction()) Fail("Cannot back up the database", "a transaction is open");
   String target = ResolvePath(Target);
   if (DirectoryExists(target)) Fail("Cannot back up the database to \"" + Target + "\"", "it is a folder");
+  RemoveDbFileLeftovers(ExtractFilePath(target), "." + ExtractFileName(target));
   TTempFile tmp(MakeTempBeside(target));
   Step(TDbFileStep::Copy);
   CopyPages(db.Handle(), tmp.Path());
@@ -306,6 +349,7 @@ void ReplaceDatabaseFile(const String& Source, const String& Target) {
   const String what = "Cannot put \"" + Source + "\" in place of \"" + Target + "\"";
   if (!FileExists(source)) Fail(what, "there is no such file");
   if (SameFile(source, target)) return;
+  RemoveDbFileLeftovers(ExtractFilePath(target), "." + ExtractFileName(target));
   TTempFile tmp(MakeTempBeside(target));
   {
     TRawDb src(ReadOnlyUri(source), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
@@ -326,6 +370,7 @@ void CompactDatabaseFile(const String& FileName) {
   if (!FileExists(file)) Fail(what, "there is no such file");
   // Beside the file, so the compacted copy is renamed over it without a second copy; the
   // engine's own output needs no check.
+  RemoveDbFileLeftovers(ExtractFilePath(file), "~CP");
   TTempFile tmp(MakeTempFile(ExtractFilePath(file), "~CP"));
   TTargetDb db = OpenTarget(file);
   if (!db.HasSchema) Fail(what, db.Db && !db.Db->Ok() ? db.Db->Error() : "it is no database");

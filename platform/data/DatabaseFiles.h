@@ -40,6 +40,13 @@ String CheckDatabaseFile(const String& FileName, TADOConnection& Connection);
 // Target untouched, when Source is no sound database of that schema or Target is in use.
 void ReplaceDatabaseFile(const String& Source, const String& Target);
 
+// Removes what a backup, restore or compaction killed part-way left in Folder: the files of
+// their temporary naming ("~CP" or "." + a file name, then ".tmp<process>_<n>") whose name
+// starts with Prefix (any, when Prefix is empty), each with SQLite's side files. A file whose
+// process still runs is at work and stays; no file of any other name is touched. Answers how
+// many files went. The operations below call it for their own names before they start.
+int RemoveDbFileLeftovers(const String& Folder, const String& Prefix = String());
+
 // Compacts the database file (its connections closed): VACUUM INTO a "~CP" file beside it,
 // flushed, renamed over it once its log is emptied. Raises EInOutError; the file is then
 // unchanged.

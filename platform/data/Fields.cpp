@@ -4,6 +4,7 @@
 #include "core/ClassBuilder.h"
 #include "data/DB.h"
 #include "core/StrUtils.h"
+#include "core/SysUtils.h"
 
 #include <algorithm>
 #include <limits>
@@ -696,7 +697,7 @@ void TBooleanField::SetAsString(const String& v) {
   int len = Length(v);
   if (!FFalseText.empty() && AnsiSameText(v, Copy(FFalseText, 1, len))) SetAsBoolean(false);
   else if (!FTrueText.empty() && AnsiSameText(v, Copy(FTrueText, 1, len))) SetAsBoolean(true);
-  else throw EConvertError(Format("'%s' is not a valid boolean value", {v}));
+  else throw EConvertError(Format(SInvalidBoolean, {v}));
 }
 
 void TBooleanField::SetAsVariant(const Variant& v) {

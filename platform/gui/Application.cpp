@@ -1,6 +1,7 @@
 // The application: its message loop over the queue, exceptions, hints, and the start and end
 // of the program's windows.
 #include "gui/Application.h"
+#include "gui/SystemBroadcast.h"
 
 #include "core/FormatSettings.h"
 #include "gui/CanvasPaint_p.h"
@@ -287,8 +288,7 @@ bool ActiveWindowIsOwn() { return Application && Application->Active(); }
 void SimulateLocaleChange(const TFormatSettings& NewSettings) {
   if (!Application || Application->UpdateFormatSettings()) FormatSettings() = NewSettings;
   static const char kIntl[] = "intl";
-  if (Application && Application->MainForm())
-    Application->MainForm()->Perform(WM_WININICHANGE, 0, reinterpret_cast<LPARAM>(kIntl));
+  SendSystemBroadcast(WM_WININICHANGE, 0, reinterpret_cast<LPARAM>(kIntl));
 }
 
 bool TApplication::IsKeyMsg(TMsg& Msg) {

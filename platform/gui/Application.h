@@ -162,8 +162,9 @@ extern TApplication* Application;
 bool ActiveWindowIsOwn();
 
 // The user changes the locale, as the system would tell it: the settings given become the
-// process's format settings and the main form receives WM_WININICHANGE ("intl"). The
-// system's broadcast never reaches this layer; tests call this instead.
+// process's format settings and every utility window and top-level form, the main form among
+// them, receives WM_WININICHANGE ("intl") through SendSystemBroadcast. The system's
+// broadcast never reaches this layer; tests call this instead.
 struct TFormatSettings;
 void SimulateLocaleChange(const TFormatSettings& NewSettings);
 

@@ -3,6 +3,7 @@
 
 #include "core/Exceptions.h"
 #include "core/Filer.h"
+#include "core/Format.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 
@@ -118,7 +119,7 @@ TColor StringToColor(const String& S) {
   if (IdentToColor(S, c)) return c;
   Int64 v;
   if (!TryStrToInt64(S, v) || v < INT32_MIN || v > Int64(UINT32_MAX))
-    throw EConvertError("'" + S + "' is not a valid integer value");
+    throw EConvertError(Format(SInvalidInteger, {S}));
   return TColor(std::uint32_t(v));
 }
 

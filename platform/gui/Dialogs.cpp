@@ -223,18 +223,20 @@ namespace {
 
 struct TMsgButtonDef {
   TMsgDlgBtn Button;
-  const char* Caption;
+  const char* Caption;  // nullptr: the platform box's caption of the same result
   int Result;
 };
 
 constexpr TMsgButtonDef kButtons[] = {
-    {mbYes, "&Yes", mrYes},          {mbNo, "&No", mrNo},
-    {mbOK, "OK", mrOk},              {mbCancel, "Cancel", mrCancel},
-    {mbAbort, "&Abort", mrAbort},    {mbRetry, "&Retry", mrRetry},
-    {mbIgnore, "&Ignore", mrIgnore}, {mbAll, "&All", mrAll},
-    {mbNoToAll, "N&o to All", mrNoToAll}, {mbYesToAll, "Yes to &All", mrYesToAll},
-    {mbHelp, "&Help", mrNone},
+    {mbYes, nullptr, mrYes},          {mbNo, nullptr, mrNo},
+    {mbOK, nullptr, mrOk},            {mbCancel, nullptr, mrCancel},
+    {mbAbort, nullptr, mrAbort},      {mbRetry, nullptr, mrRetry},
+    {mbIgnore, nullptr, mrIgnore},    {mbAll, "全部(&A)", mrAll},
+    {mbNoToAll, "全部否(&O)", mrNoToAll}, {mbYesToAll, "全部是(&A)", mrYesToAll},
+    {mbHelp, "帮助(&H)", mrNone},
 };
+
+String CaptionOf(const TMsgButtonDef& d) { return d.Caption ? String(d.Caption) : MessageBoxButtonCaption(d.Result); }
 
 // The platform message box type that offers the same buttons, -1 when there is none.
 int BoxTypeOf(TMsgDlgButtons b) {
@@ -283,13 +285,13 @@ int ShowMessageDialog(const TDialogRequest& r, int X, int Y) {
   for (const TMsgButtonDef& d : kButtons) {
     if (!buttons.Contains(d.Button)) continue;
     // Action roles keep the buttons in the set's order.
-    QPushButton* b = box.addButton(ToQString(d.Caption), QMessageBox::ActionRole);
+    QPushButton* b = box.addButton(ToQString(CaptionOf(d)), QMessageBox::ActionRole);
     if (d.Button == mbHelp) b->setEnabled(false);  // there is no help viewer
     made.emplace_back(b, d.Result);
     if (d.Button == defaultKind) defaultButton = b;
     if (d.Result == cancelResult) cancelButton = b;
   }
-  if (made.empty()) made.emplace_back(box.addButton(QStringLiteral("OK"), QMessageBox::ActionRole), mrOk);
+  if (made.empty()) made.emplace_back(box.addButton(ToQString(MessageBoxButtonCaption(IDOK)), QMessageBox::ActionRole), mrOk);
   if (defaultButton) box.setDefaultButton(static_cast<QPushButton*>(defaultButton));
   if (cancelButton) box.setEscapeButton(cancelButton);
   if (X >= 0 && Y >= 0) box.move(X, Y);
@@ -313,7 +315,7 @@ String MsgDlgCaption(TMsgDlgType DlgType) {
 
 String MsgDlgButtonCaption(TMsgDlgBtn Button) {
   for (const TMsgButtonDef& d : kButtons)
-    if (d.Button == Button) return d.Caption;
+    if (d.Button == Button) return CaptionOf(d);
   return String();
 }
 

@@ -846,6 +846,9 @@ void TCustomForm::Dispatch(TMessage& M) {
     case WM_MOUSEACTIVATE:
       M.Result = MA_ACTIVATE;
       return;
+    case WM_SYSCOLORCHANGE:
+      Perform(CM_SYSCOLORCHANGE, 0, 0);
+      return;
     case CM_CHILDKEY:
       M.Result = 0;
       return;

@@ -82,8 +82,9 @@ enum : int {
   SM_CXMAXIMIZED = 61, SM_CYMAXIMIZED = 62, SM_CXVIRTUALSCREEN = 78, SM_CYVIRTUALSCREEN = 79,
   SM_CMONITORS = 80, SM_CXFOCUSBORDER = 83, SM_CYFOCUSBORDER = 84
 };
-// Visual styles are off: every caller takes its classic drawing path.
-inline BOOL IsThemeActive() { return 0; }
+// Whether the visual-styles backend reports an active theme (UxTheme.h); the program runs
+// classic, so every caller takes its classic drawing path.
+BOOL IsThemeActive();
 inline BOOL IsAppThemed() { return 0; }
 
 // ---------------------------------------------------------------- device contexts

@@ -4,13 +4,30 @@
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"
 
+#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QMessageBox>
 
 #include <vector>
 
 namespace {
 TMessageBoxHook gMessageBoxHook;
+
+// The standard buttons as the system shows them, in the program's language.
+struct TButtonCaption {
+  int Id;
+  const char* Caption;
+};
+constexpr TButtonCaption kButtonCaptions[] = {
+    {IDOK, "确定"},          {IDCANCEL, "取消"},      {IDABORT, "中止(&A)"}, {IDRETRY, "重试(&R)"},
+    {IDIGNORE, "忽略(&I)"}, {IDYES, "是(&Y)"},      {IDNO, "否(&N)"},
+};
 }  // namespace
+
+String MessageBoxButtonCaption(int Id) {
+  for (const TButtonCaption& b : kButtonCaptions)
+    if (b.Id == Id) return b.Caption;
+  return String();
+}
 
 void SetMessageBoxHook(TMessageBoxHook Hook) { gMessageBoxHook = std::move(Hook); }
 bool MessageBoxHooked() { return static_cast<bool>(gMessageBoxHook); }
@@ -52,6 +69,7 @@ int ShowMessageBox(const String& Text, const String& Caption, int Flags) {
   QMessageBox::StandardButtons set;
   for (auto& b : buttons) set |= b.Button;
   box.setStandardButtons(set);
+  for (auto& b : buttons) box.button(b.Button)->setText(ToQString(MessageBoxButtonCaption(b.Id)));
   std::size_t def = (Flags & MB_DEFMASK) == MB_DEFBUTTON2 ? 1 : (Flags & MB_DEFMASK) == MB_DEFBUTTON3 ? 2 : 0;
   if (def < buttons.size()) box.setDefaultButton(buttons[def].Button);
   int r = box.exec();

@@ -12,3 +12,7 @@ using TMessageBoxHook = std::function<int(const String& Text, const String& Capt
 void SetMessageBoxHook(TMessageBoxHook Hook);
 bool MessageBoxHooked();
 int MessageBox(HWND Owner, const String& Text, const String& Caption, int Flags);
+
+// The caption of a standard button by the ID it answers (IDOK ... IDNO), as a Chinese system
+// shows it, accelerator included; '' for any other ID. The message dialogs use it too.
+String MessageBoxButtonCaption(int Id);

@@ -385,6 +385,14 @@ void SetKeyDown(int VirtKey, bool Down) {
   }
 }
 
+std::vector<HWND> MessageWindows() {
+  std::vector<HWND> handles;
+  for (const auto& [h, entry] : Windows())
+    if (!entry.Control) handles.push_back(h);
+  std::sort(handles.begin(), handles.end());  // handles grow, so this is the order of making
+  return handles;
+}
+
 }  // namespace gui_glue
 
 TWinControl* FindControl(HWND Handle) {

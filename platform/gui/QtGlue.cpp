@@ -371,6 +371,13 @@ std::u32string CharsOf(const QKeyEvent* e, Word vk, bool ctrl, bool alt) {
   return out;
 }
 
+// Whether the key carries a character to type (control characters come from keys only).
+bool HasTypedText(const QKeyEvent* e) {
+  for (char32_t c : e->text().toStdU32String())
+    if (c >= 32 && c != 127) return true;
+  return false;
+}
+
 void SyncModifiers(Qt::KeyboardModifiers m) {
   gui_glue::SetKeyDown(VK_SHIFT, m & Qt::ShiftModifier);
   gui_glue::SetKeyDown(VK_CONTROL, m & Qt::ControlModifier);
@@ -407,6 +414,9 @@ bool HandleKey(QWidget* w, QKeyEvent* e) {
   Word vk = VirtualKeyOf(e);
   bool press = e->type() == QEvent::KeyPress;
   if (vk) gui_glue::SetKeyDown(vk, press);
+  // A character the layout makes without a key of its own (é, ß, 界 through a keysym) comes
+  // as the packet key, its characters queued after it like any key's.
+  if (!vk && HasTypedText(e)) vk = VK_PACKET;
   if (!vk) return false;
   bool ctrl = e->modifiers() & Qt::ControlModifier;
   bool alt = e->modifiers() & Qt::AltModifier;

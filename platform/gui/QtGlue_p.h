@@ -86,6 +86,8 @@ bool IsQueued(std::uint64_t Seq);
 bool WaitingForInput();
 LRESULT DeliverToWindow(HWND Handle, TMessage& Message);
 void SetKeyDown(int VirtKey, bool Down);
+// The windows made by AllocateHWnd that still exist, oldest first.
+std::vector<HWND> MessageWindows();
 
 // ---- application (Application.cpp)
 // Components released while a message was handled are freed after it.

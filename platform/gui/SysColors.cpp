@@ -2,6 +2,7 @@
 #include "gui/SysColors.h"
 
 #include "gui/QtBridge_p.h"
+#include "gui/SystemBroadcast.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -9,8 +10,8 @@
 
 namespace {
 
-// The classic scheme as RRGGBB, by system colour index.
-constexpr std::array<std::uint32_t, 31> kClassicScheme = {
+// The classic scheme as RRGGBB, by system colour index; SetSysColors changes it.
+std::array<std::uint32_t, 31> gScheme = {
     0xD4D0C8, 0x3A6EA5, 0x0A246A, 0x808080, 0xD4D0C8, 0xFFFFFF, 0x000000, 0x000000,  // 0-7
     0x000000, 0xFFFFFF, 0xD4D0C8, 0xD4D0C8, 0x808080, 0x0A246A, 0xFFFFFF, 0xD4D0C8,  // 8-15
     0x808080, 0x808080, 0x000000, 0xD4D0C8, 0xFFFFFF, 0x404040, 0xD4D0C8, 0x000000,  // 16-23
@@ -26,12 +27,24 @@ QSize ScreenSize() {
 }  // namespace
 
 COLORREF GetSysColor(int Index) {
-  if (Index < 0 || Index >= int(kClassicScheme.size())) return 0;
-  std::uint32_t rgb = kClassicScheme[std::size_t(Index)];
+  if (Index < 0 || Index >= int(gScheme.size())) return 0;
+  std::uint32_t rgb = gScheme[std::size_t(Index)];
   return RGB(int(rgb >> 16), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
 }
 
 COLORREF GetNearestColor(HDC, COLORREF Color) { return Color; }
+
+BOOL SetSysColors(int Count, const int* Indexes, const COLORREF* Colors) {
+  for (int i = 0; i < Count; ++i) {
+    int index = Indexes[i];
+    if (index < 0 || index >= int(gScheme.size())) continue;
+    COLORREF c = Colors[i];
+    gScheme[std::size_t(index)] = (std::uint32_t(GetRValue(c)) << 16) | (std::uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+  }
+  // Stock brushes read their colour when they draw, so they follow without being touched.
+  SendSystemBroadcast(WM_SYSCOLORCHANGE, 0, 0);
+  return 1;
+}
 
 HBRUSH GetSysColorBrush(int Index) {
   static std::array<TGdiBrush*, 31> brushes{};

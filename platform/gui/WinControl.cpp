@@ -999,6 +999,7 @@ void TWinControl::Dispatch(TMessage& M) {
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR:
     case CM_FOCUSCHANGED:
+    case CM_SYSCOLORCHANGE:
       Broadcast(M);
       return;
     case CM_CHILDKEY:

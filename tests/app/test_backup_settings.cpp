@@ -120,6 +120,29 @@ TEST_F(BackupSettingsTest, BackupWritesTheDatedCopyIntoTheChosenFolderAndKeepsTh
             ExcludeTrailingPathDelimiter(Folder / "Save"));
 }
 
+// A killed backup's working copies, of any day, go with the next backup into that folder;
+// files of other names stay.
+TEST_F(BackupSettingsTest, BackupRemovesTheWorkingCopiesKilledBackupsLeft) {
+  Config("DBName=kelm\r\nDirectoryList=" + Folder / "Save" + "\r\n");
+  const String gone = "999999999";  // no process has this number
+  const std::vector<String> leftovers = {".kelm_bak2024-03-01.mdb.tmp" + gone + "_0",
+                                         ".kelm_bak2024-03-01.mdb.tmp" + gone + "_0-journal",
+                                         ".kelm_bak" + Today() + ".mdb.tmp" + gone + "_4"};
+  const std::vector<String> others = {".other_bak2024-03-01.mdb.tmp" + gone + "_0", "kelm_bak2024-03-01.mdb", "说明.txt"};
+  for (const String& n : leftovers) Folder.Write("Save/" + n, "x");
+  for (const String& n : others) Folder.Write("Save/" + n, "x");
+  TDialogScript script;
+  script.Button(IDOK);
+  Through(Frm_Main->M_Backup, {[](TCustomForm* f) { static_cast<TFrm_Backup*>(f)->Btn_Back->Click(); }, CloseIt()});
+  std::vector<String> names;
+  for (const auto& e : std::filesystem::directory_iterator(Folder / "Save")) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  std::vector<String> want = others;
+  want.push_back("kelm_bak" + Today() + ".mdb");
+  std::sort(want.begin(), want.end());
+  EXPECT_EQ(names, want);
+}
+
 TEST_F(BackupSettingsTest, BackupWithoutADatabaseNameFailsAndWritesNothing) {
   Config("DirectoryList=" + Folder / "Save" + "\r\n");
   TDialogScript script;

@@ -491,7 +491,7 @@ TEST_F(MainWindowTest, AReminderWindowThatIsNoNumberIsReportedOnceAndTheTimerSto
     RunLoopFor(300);
     EXPECT_FALSE(Frm_Main->ttTX->Enabled());
     ASSERT_EQ(Folder.Messages.size(), 1u);
-    EXPECT_NE(Folder.Messages[0].Text.find("is not a valid integer value"), String::npos) << Folder.Messages[0].Text;
+    EXPECT_NE(Folder.Messages[0].Text.find("不是有效的整数值"), String::npos) << Folder.Messages[0].Text;
     EXPECT_EQ(Folder.Messages[0].Flags & MB_ICONMASK, MB_ICONERROR);
   }
 }

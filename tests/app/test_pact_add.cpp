@@ -244,7 +244,7 @@ TEST_F(PactAddTest, AnEmptyRequiredFieldIsRefusedWhileBlanksPass) {
   for (auto edit : required) (Dlg.get()->*edit)->SetText("  ");
   Folder.Messages.clear();
   Save();
-  EXPECT_EQ(Shown(), std::vector<String>{"操作失败！"});
+  EXPECT_EQ(Shown(), std::vector<String>{"操作失败！\n合同金额: '  ' 不是有效的数值"});
   EXPECT_EQ(Tables(), before);
   Dlg->edtPactMoney->SetText("5");
   Folder.Messages.clear();
@@ -409,6 +409,38 @@ TEST_F(PactAddTest, AnEditRefusesAnotherContractsCodeAndMovesEveryDetailToANewCo
   EXPECT_EQ(frmPact->mmPactCNote->Text(), "改了编号");
 }
 
+// An amount that is no number fails the save as any error does, and the second line says
+// which field holds what; a database refusal is the failure alone.
+TEST_F(PactAddTest, AnAmountThatIsNoNumberIsNamedWithItsFieldUnderTheFailure) {
+  std::vector<String> before = Tables();
+  struct Case {
+    const char* Amount;
+    const char* Shown;
+  };
+  const Case cases[] = {
+      {"abc", "操作失败！\n合同金额: 'abc' 不是有效的数值"},
+      {"12abc", "操作失败！\n合同金额: '12abc' 不是有效的数值"},
+      {"   ", "操作失败！\n合同金额: '   ' 不是有效的数值"},
+  };
+  OpenDialog(1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Amount);
+    Fill("HT41", "金额合同", c.Amount);
+    Folder.Messages.clear();
+    Save();
+    EXPECT_EQ(Shown(), std::vector<String>{c.Shown});
+    EXPECT_EQ(Tables(), before);
+  }
+  RefuseSecondFundRow(true);
+  Fill("HT41", "金额合同", "100");
+  AddFund("收款", "1");
+  AddFund("收款", "2");
+  Folder.Messages.clear();
+  Save();
+  EXPECT_EQ(Shown(), std::vector<String>{"操作失败！"});
+  EXPECT_EQ(Tables(), before);
+}
+
 TEST_F(PactAddTest, AFailedSaveChangesNothingKeepsTheInputAndTheFixedSaveStoresOnce) {
   RefuseSecondFundRow(true);
   OpenDialog(1);
@@ -436,7 +468,7 @@ TEST_F(PactAddTest, AFailedSaveChangesNothingKeepsTheInputAndTheFixedSaveStoresO
     Folder.Messages.clear();
     script.Button(IDOK);
     Save();
-    ASSERT_EQ(script.Asked().back().Text, "操作失败！");
+    ASSERT_TRUE(StartsStr("操作失败！", script.Asked().back().Text));
     EXPECT_EQ(Tables(), tables);
     EXPECT_EQ(PactDoc(), files);
     EXPECT_EQ(ListFooter(), footer);
@@ -544,7 +576,7 @@ TEST_F(PactAddTest, AFailedSaveGivesADeletedDocumentItsFileBack) {
   ClickOn(Dlg->Button5);
   TypeIntoEdit(Dlg->edtPactMoney, "abc");
   Save();
-  EXPECT_EQ(Shown(), std::vector<String>{"操作失败！"});
+  EXPECT_EQ(Shown(), std::vector<String>{"操作失败！\n合同金额: 'abc' 不是有效的数值"});
   EXPECT_EQ(PactDoc(), before);
   EXPECT_EQ(Count("t_pact_doc", "HT01"), 2);
 }

@@ -81,6 +81,24 @@ TEST(Program, StartsWithoutReportsFolderAndRunsTheLoopAfterTheLogin) {
   EXPECT_EQ(Frm_Data, nullptr);
 }
 
+// Working copies that a killed backup, restore or compaction left in DataBase/ go at the
+// start, with their journals; no other file there is touched.
+TEST(Program, TheStartRemovesTheWorkingCopiesOfKilledOperationsAndNothingElse) {
+  TProgramFolder folder;
+  const String gone = "999999999";  // no process has this number
+  const std::vector<String> leftovers = {"~CP.tmp" + gone + "_0", "~CP.tmp" + gone + "_0-journal",
+                                         ".kelm.mdb.tmp" + gone + "_2", ".kelm.mdb.tmp" + gone + "_2-journal",
+                                         ".kelm_bak2024-03-01.mdb.tmp" + gone + "_1"};
+  const std::vector<String> others = {"kelm_old.mdb", "~CP说明.txt", "备注.tmp1_2"};
+  for (const String& n : leftovers) folder.Write("DataBase/" + n, String(1000, 'x'));
+  for (const String& n : others) folder.Write("DataBase/" + n, "x");
+  TRun run = RunOnce(false);
+  EXPECT_TRUE(run.LoginShown);
+  for (const String& n : leftovers) EXPECT_FALSE(FileExists(folder / ("DataBase/" + n))) << n;
+  for (const String& n : others) EXPECT_TRUE(FileExists(folder / ("DataBase/" + n))) << n;
+  EXPECT_TRUE(FileExists(folder / "DataBase/kelm.mdb"));
+}
+
 TEST(Program, LeavingTheLoginEndsTheProgramWithoutTheLoop) {
   TProgramFolder folder;
   TRun run = RunOnce(false);

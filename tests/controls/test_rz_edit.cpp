@@ -124,6 +124,17 @@ TEST_F(EditFixture, TabOnEnterMovesTheFocusWithoutACharacter) {
   EXPECT_EQ(beeps.Count, 0);
 }
 
+// Characters a keyboard layout makes without a key code of their own are typed too.
+TEST_F(EditFixture, CharactersOfKeysWithoutAKeyCodeAreTyped) {
+  auto* e = Add<TRzEdit>(Rect(10, 10, 130, 31));
+  e->SetFocus();
+  Settle();
+  guitest::TypeKey(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("é"));
+  guitest::TypeKey(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("界"));
+  Settle();
+  EXPECT_EQ(e->Text(), "é界");
+}
+
 TEST_F(EditFixture, RightAlignedEnterBeepsExceptOnVersionFour) {
   auto* e = Add<TRzEdit>(Rect(10, 10, 130, 31));
   e->SetAlignment(taRightJustify);

@@ -723,8 +723,8 @@ TEST_F(InplaceEditorTest, AValueTheFieldRefusesShowsTheErrorAndKeepsTheEditAndNo
     const char* Field;
     const char* Old;
   } cases[] = {
-      {kQty, "abc", "'abc' is not a valid integer value", "qty", "7"},
-      {kDate, "2024-02-30", "'2024-02-30' is not a valid date and time", "signdate", "2024-05-15"},
+      {kQty, "abc", "'abc' 不是有效的整数值", "qty", "7"},
+      {kDate, "2024-02-30", "'2024-02-30' 不是有效的日期和时间", "signdate", "2024-05-15"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Text);
@@ -931,6 +931,20 @@ public:
 
 }  // namespace
 
+// A character a keyboard layout makes without a key code of its own opens the editor and is
+// typed into it, as a letter is.
+TEST_F(InplaceEditorTest, CharactersOfKeysWithoutAKeyCodeAreTypedIntoTheCell) {
+  Grid->SetFocus();
+  Grid->SetSelectedIndex(kNote);
+  Application->ProcessMessages();
+  guitest::TypeKey(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("é"));
+  auto* ed = dynamic_cast<TDBGridInplaceEdit*>(Grid->InplaceEditor());
+  ASSERT_NE(ed, nullptr);
+  EXPECT_TRUE(ed->Visible());
+  guitest::TypeKey(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("界"));
+  EXPECT_EQ(ed->Text(), "é界");
+}
+
 TEST_F(InplaceEditorTest, EnterAsTabCtrlQuoteAndCtrlFGoFromTheEditorToTheGrid) {
   Grid->SetOptionsEh(Grid->OptionsEh() + dghEnterAsTab);
   TDBGridInplaceEdit* ed = Edit(kQty);
@@ -1083,7 +1097,7 @@ TEST_F(InplaceEditorTest, EnterOnARefusedValueShowsTheErrorEachTimeAndEscEscRest
   for (int attempt = 1; attempt <= 2; ++attempt) {
     guitest::TypeKey(Qt::Key_Return, Qt::NoModifier, "\r");
     ASSERT_EQ(boxes.Calls.size(), static_cast<size_t>(attempt));
-    EXPECT_EQ(boxes.Calls.back().Text, "'abc' is not a valid integer value.");
+    EXPECT_EQ(boxes.Calls.back().Text, "'abc' 不是有效的整数值");
     EXPECT_TRUE(ed->Visible());
     EXPECT_EQ(ed->Text(), "abc");
     EXPECT_EQ(Query->State(), dsEdit) << "nothing posted";

@@ -7,6 +7,10 @@
 #include "gui/Dialogs.h"
 #include "gui/Messages.h"
 #include "gui/Application.h"
+#include "gui/Window.h"
+#include "GuiTestUtil.h"
+
+#include <QtCore/QDir>
 
 #include <gtest/gtest.h>
 
@@ -193,6 +197,43 @@ TEST_F(SetupDialogTest, TheFittingGroupFollowsTheFitBox) {
   v.FitGridToPageWidth = true;
   Dlg->Fill(v);
   EXPECT_TRUE(Dlg->rgFitingType->Enabled());
+}
+
+// The fit box lies on the fitting group's frame as its heading, above it: a click at the box's
+// middle reaches the box, whatever widget lies there, and toggles it with the group.
+TEST_F(SetupDialogTest, AClickOnTheFitBoxTogglesItAndTheFittingGroup) {
+  // A press and release where the user points: Qt gives them to the top widget there.
+  auto clickAt = [&](TControl* Over) {
+    TPoint s = Over->ClientToScreen({Over->Width() / 2, Over->Height() / 2});
+    QWidget* form = guitest::WidgetOf(Dlg);
+    QWidget* top = form->childAt(form->mapFromGlobal(QPoint(s.X, s.Y)));
+    ASSERT_NE(top, nullptr);
+    QPointF local = top->mapFromGlobal(QPointF(s.X, s.Y));
+    QMouseEvent press(QEvent::MouseButtonPress, local, QPointF(s.X, s.Y), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(top, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, QPointF(s.X, s.Y), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(top, &release);
+    Application->ProcessMessages();
+  };
+  TPrnDBGridEhSetupValues v = Settings();
+  bool ok = Run(v, {[&] {
+                      EXPECT_FALSE(Dlg->cbFitWidthToPage->Checked());
+                      clickAt(Dlg->cbFitWidthToPage);
+                      EXPECT_TRUE(Dlg->cbFitWidthToPage->Checked());
+                      EXPECT_TRUE(Dlg->rgFitingType->Enabled());
+                      QDir().mkpath("screenshots");
+                      EXPECT_TRUE(GrabToPng(Dlg, "screenshots/print_setup_fit_box.png"));
+                    },
+                    [&] {
+                      clickAt(Dlg->cbFitWidthToPage);
+                      EXPECT_FALSE(Dlg->cbFitWidthToPage->Checked());
+                      EXPECT_FALSE(Dlg->rgFitingType->Enabled());
+                      clickAt(Dlg->cbFitWidthToPage);
+                      Dlg->bOk->Click();
+                    }});
+  ASSERT_TRUE(ok);
+  EXPECT_TRUE(v.FitGridToPageWidth);
 }
 
 TEST_F(SetupDialogTest, TheFontButtonTakesTheChosenFaceName) {

@@ -151,7 +151,7 @@ TEST_F(CurrencyTest, StrToCurrReadsExactly) {
       StrToCurr(s);
       ADD_FAILURE() << "accepted";
     } catch (const EConvertError& e) {
-      EXPECT_EQ(e.Message(), "'" + std::string(s) + "' is not a valid floating point value");
+      EXPECT_EQ(e.Message(), "'" + std::string(s) + "' 不是有效的数值");
     }
   }
   EXPECT_EQ(StrToCurrDef("x", Currency(3)), Currency(3));

@@ -327,7 +327,7 @@ TEST_F(DateTest, StrToDateRejectsWithTheTextInTheMessage) {
     TDateTime dt = 5;
     EXPECT_FALSE(TryStrToDate(s, dt));
     EXPECT_EQ(dt, 5);
-    EXPECT_EQ(ConvertMessage([&] { StrToDate(s); }), "'" + std::string(s) + "' is not a valid date");
+    EXPECT_EQ(ConvertMessage([&] { StrToDate(s); }), "'" + std::string(s) + "' 不是有效的日期");
     EXPECT_EQ(StrToDateDef(s, 7), 7);
   }
 }
@@ -349,7 +349,7 @@ TEST_F(DateTest, StrToTime) {
                        "14:05:09.", "14:05:09. 5"};
   for (const char* s : bad) {
     SCOPED_TRACE(s);
-    EXPECT_EQ(ConvertMessage([&] { StrToTime(s); }), "'" + std::string(s) + "' is not a valid time");
+    EXPECT_EQ(ConvertMessage([&] { StrToTime(s); }), "'" + std::string(s) + "' 不是有效的时间");
   }
 }
 
@@ -362,7 +362,7 @@ TEST_F(DateTest, StrToDateTime) {
   const char* bad[] = {"2024-03-08 xx", "2024-03-08 14:05 junk", "", "2024-02-30 10:00"};
   for (const char* s : bad) {
     SCOPED_TRACE(s);
-    EXPECT_EQ(ConvertMessage([&] { StrToDateTime(s); }), "'" + std::string(s) + "' is not a valid date and time");
+    EXPECT_EQ(ConvertMessage([&] { StrToDateTime(s); }), "'" + std::string(s) + "' 不是有效的日期和时间");
   }
   EXPECT_EQ(StrToDateTimeDef("nope", 3), 3);
   EXPECT_EQ(StrToTimeDef("nope", 0.5), 0.5);

@@ -49,7 +49,7 @@ TEST_F(FormatTest, StrToIntRejectsWithTheTextInTheMessage) {
     EXPECT_FALSE(TryStrToInt(s, v));
     EXPECT_EQ(v, 77) << "a failed parse leaves the target alone";
     EXPECT_EQ(StrToIntDef(s, -9), -9);
-    EXPECT_EQ(ConvertMessage([&] { StrToInt(s); }), "'" + std::string(s) + "' is not a valid integer value");
+    EXPECT_EQ(ConvertMessage([&] { StrToInt(s); }), "'" + std::string(s) + "' 不是有效的整数值");
   }
 }
 
@@ -104,7 +104,7 @@ TEST_F(FormatTest, BooleansAsText) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(StrToBool(c.text), c.value);
   }
-  EXPECT_EQ(ConvertMessage([] { StrToBool("yes"); }), "'yes' is not a valid boolean value");
+  EXPECT_EQ(ConvertMessage([] { StrToBool("yes"); }), "'yes' 不是有效的布尔值");
   EXPECT_TRUE(StrToBoolDef("maybe", true));
 }
 
@@ -127,7 +127,7 @@ TEST_F(FormatTest, StrToFloatSyntax) {
     Extended v = 9;
     EXPECT_FALSE(TryStrToFloat(s, v));
     EXPECT_EQ(v, 9.0L);
-    EXPECT_EQ(ConvertMessage([&] { StrToFloat(s); }), "'" + std::string(s) + "' is not a valid floating point value");
+    EXPECT_EQ(ConvertMessage([&] { StrToFloat(s); }), "'" + std::string(s) + "' 不是有效的数值");
   }
   EXPECT_EQ(StrToFloatDef("x", 2.5L), 2.5L);
 }

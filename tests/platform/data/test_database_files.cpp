@@ -101,6 +101,69 @@ TEST_F(DbFiles, AFailedBackupKeepsTheEarlierCopyAndLeavesNoTemporary) {
   }
 }
 
+// ------------------------------------------------------------------------------ leftovers
+
+namespace {
+
+// A process number no process has (above any system's limit), and one that runs.
+const String kGone = "999999999";
+String Running() { return std::to_string(::getppid()); }
+
+void Plant(const String& Folder, const std::vector<String>& Names) {
+  for (const String& n : Names) WriteFileAtomic(IncludeTrailingPathDelimiter(Folder) + n, "x");
+}
+
+}  // namespace
+
+// What a killed operation left goes, with its journals; a working operation's files, and every
+// file of another name, stay.
+TEST_F(DbFiles, LeftoversOfKilledOperationsGoAndNothingElse) {
+  String dir = Folder / "DataBase";
+  const std::vector<String> leftovers = {
+      "~CP.tmp" + kGone + "_0", "~CP.tmp" + kGone + "_0-journal", ".kelm.mdb.tmp" + kGone + "_3",
+      ".kelm.mdb.tmp" + kGone + "_3-wal", ".kelm_bak2024-03-08.mdb.tmp" + kGone + "_1",
+      ".kelm_bak2024-03-08.mdb.tmp" + kGone + "_1-journal"};
+  const std::vector<String> kept = {
+      "~CP.tmp" + Running() + "_0",  // its process still runs
+      "~CP.txt", "notes.tmp12_3", "~CP.tmp12_x", "x~CP.tmp1_2", ".tmp1_2", ".kelm.mdb.tmp1_2.bak", "kelm.mdb-journal",
+      "~CP.tmp" + kGone + "_0-shm.old"};
+  Plant(dir, leftovers);
+  Plant(dir, kept);
+  EXPECT_EQ(RemoveDbFileLeftovers(dir), static_cast<int>(leftovers.size()));
+  std::vector<String> left = StrayFiles(dir, {"kelm.mdb"});
+  std::sort(left.begin(), left.end());
+  std::vector<String> want = kept;
+  std::sort(want.begin(), want.end());
+  EXPECT_EQ(left, want);
+
+  // A prefix takes only the leftovers of that name.
+  Plant(dir, leftovers);
+  EXPECT_EQ(RemoveDbFileLeftovers(dir, "~CP"), 2);
+  EXPECT_TRUE(FileExists(dir + "/.kelm.mdb.tmp" + kGone + "_3"));
+  EXPECT_EQ(RemoveDbFileLeftovers(Folder / "no such folder"), 0);
+}
+
+// Each operation clears the leftovers of its own name in its target's folder before it works;
+// another operation's stay for it.
+TEST_F(DbFiles, EachOperationFirstRemovesTheLeftoversOfItsOwnName) {
+  String save = Folder / "Save", base = Folder / "DataBase";
+  String target = save + "/kelm_bak2024-03-08.mdb";
+  Plant(save, {".kelm_bak2024-03-08.mdb.tmp" + kGone + "_0", ".kelm_bak2024-03-08.mdb.tmp" + kGone + "_0-journal",
+               ".other.mdb.tmp" + kGone + "_0"});
+  {
+    auto conn = Connect(Db);
+    BackupDatabase(*conn, target);
+  }
+  EXPECT_EQ(StrayFiles(save, {"kelm_bak2024-03-08.mdb"}), std::vector<String>{".other.mdb.tmp" + kGone + "_0"});
+
+  Plant(base, {"~CP.tmp" + kGone + "_7", "~CP.tmp" + kGone + "_7-journal", ".kelm.mdb.tmp" + kGone + "_2"});
+  CompactDatabaseFile(Db);
+  EXPECT_EQ(StrayFiles(base, {"kelm.mdb"}), std::vector<String>{".kelm.mdb.tmp" + kGone + "_2"});
+  ReplaceDatabaseFile(target, Db);
+  EXPECT_EQ(StrayFiles(base, {"kelm.mdb"}), std::vector<String>{});
+  EXPECT_EQ(TaggedContent(Db), "old:300");
+}
+
 TEST_F(DbFiles, BackupRefusals) {
   auto conn = Connect(Db);
   struct Case { const char* Name; String Target; };

@@ -79,8 +79,8 @@ TEST_F(FieldTest, TextAssignmentConvertsOrRaisesThePlatformErrors) {
       {"S", "abc", "abc", ""},
       {"I", " 12", "12", ""},
       {"I", "$1F", "31", ""},
-      {"I", "abc", "", "EConvertError:'abc' is not a valid integer value"},
-      {"I", "12 ", "", "EConvertError:'12 ' is not a valid integer value"},
+      {"I", "abc", "", "EConvertError:'abc' 不是有效的整数值"},
+      {"I", "12 ", "", "EConvertError:'12 ' 不是有效的整数值"},
       {"I", "3000000000", "",
        "EDatabaseError:3000000000 is not a valid value for field 'I'. The allowed range is -2147483648 to 2147483647"},
       {"Sm", "40000", "",
@@ -89,16 +89,16 @@ TEST_F(FieldTest, TextAssignmentConvertsOrRaisesThePlatformErrors) {
       {"L", "9000000000", "9000000000", ""},
       {"F", "1.5e3", "1500", ""},
       {"F", "-0.25", "-0.25", ""},
-      {"F", "1,5", "", "EConvertError:'1,5' is not a valid floating point value"},
+      {"F", "1,5", "", "EConvertError:'1,5' 不是有效的数值"},
       {"Cur", "2.5", "2.5", ""},
       {"B", "12.34567", "12.3457", ""},
       {"B", "12.34565", "12.3456", ""},
-      {"B", "abc", "", "EConvertError:'abc' is not a valid floating point value"},
+      {"B", "abc", "", "EConvertError:'abc' 不是有效的数值"},
       {"Bo", "t", "True", ""},
       {"Bo", "FALSE", "False", ""},
-      {"Bo", "maybe", "", "EConvertError:'maybe' is not a valid boolean value"},
+      {"Bo", "maybe", "", "EConvertError:'maybe' 不是有效的布尔值"},
       {"D", "2024-01-05", "2024-01-05", ""},
-      {"D", "2024-13-45", "", "EConvertError:'2024-13-45' is not a valid date"},
+      {"D", "2024-13-45", "", "EConvertError:'2024-13-45' 不是有效的日期"},
       {"T", "13:30", "13:30:00", ""},
       {"DT", "2024-01-05 13:30", "2024-01-05 13:30:00", ""},
       {"DT", "2024-01-05", "2024-01-05", ""},
@@ -145,7 +145,7 @@ TEST_F(FieldTest, ReadingAsAnotherTypeConvertsOrRaises) {
     F("S")->AsInteger();
     FAIL() << "no error";
   } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'abc' is not a valid integer value");
+    EXPECT_EQ(e.Message(), "'abc' 不是有效的整数值");
   }
   F("S")->SetAsString("42");
   EXPECT_EQ(F("S")->AsInteger(), 42);

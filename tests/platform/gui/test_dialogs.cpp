@@ -53,7 +53,7 @@ TEST(MessageDialogs, TheScriptsButtonIsTheResultAndTheRequestShowsTypeAndButtons
   // The set values scripts see.
   EXPECT_EQ((TMsgDlgButtons{mbYes, mbNo}).Bits(), 3u);
   EXPECT_EQ(mbOKCancel.Bits(), 12u);
-  EXPECT_EQ(MsgDlgButtonCaption(mbNoToAll), "N&o to All");
+  EXPECT_EQ(MsgDlgButtonCaption(mbNoToAll), "全部否(&O)");
   EXPECT_EQ(MsgDlgButtonResult(mbYesToAll), 10);
 }
 
@@ -349,14 +349,96 @@ TEST(RealDialogs, WithoutAHookTheMessageDialogShowsItsButtonsInOrderAndReturnsTh
     std::sort(placed.begin(), placed.end());
     for (auto& p : placed) buttons << p.second;
     for (QAbstractButton* b : box->buttons())
-      if (b->text() == "&No") b->click();
+      if (b->text() == QString::fromUtf8("否(&N)")) b->click();
   });
   EXPECT_EQ(MessageDlg("保存修改吗？", mtConfirmation, mbYesNoCancel, 0), mrNo);
   EXPECT_EQ(title, "Confirm");
-  EXPECT_EQ(buttons, (QStringList{"&Yes", "&No", "Cancel"}));
+  EXPECT_EQ(buttons, (QStringList{QString::fromUtf8("是(&Y)"), QString::fromUtf8("否(&N)"), QString::fromUtf8("取消")}));
 
   WhenDialogUp<QMessageBox>([](QMessageBox* box) { box->reject(); });
   EXPECT_EQ(MessageDlg("x", mtWarning, {mbYes, mbNo}, 0), mrNo) << "closed: the No button's result";
+}
+
+namespace {
+
+// The buttons of the dialog that is up, left to right, and its answer to one key.
+struct TBoxSeen {
+  QStringList Buttons;
+};
+void PressWhenUp(TBoxSeen& Seen, int QtKey) {
+  WhenDialogUp<QMessageBox>([&Seen, QtKey](QMessageBox* box) {
+    std::vector<std::pair<int, QString>> placed;
+    for (QAbstractButton* b : box->buttons()) placed.emplace_back(b->mapTo(box, QPoint(0, 0)).x(), b->text());
+    std::sort(placed.begin(), placed.end());
+    for (auto& p : placed) Seen.Buttons << p.second;
+    QKeyEvent press(QEvent::KeyPress, QtKey, Qt::NoModifier);
+    QApplication::sendEvent(box, &press);
+  });
+}
+
+QStringList Captions(std::initializer_list<const char*> Texts) {
+  QStringList l;
+  for (const char* t : Texts) l << QString::fromUtf8(t);
+  return l;
+}
+
+}  // namespace
+
+// A Chinese program's boxes show the system's Chinese buttons; the answers, the default
+// button (Enter) and the cancel button (Escape) are those of the button sets.
+TEST(RealDialogs, MessageBoxButtonsSpeakChineseAndEnterAndEscapeAnswerAsBefore) {
+  ASSERT_FALSE(MessageBoxHooked());
+  struct Case {
+    int Flags;
+    QStringList Buttons;
+    int Enter, Escape;
+  };
+  const Case cases[] = {
+      {MB_OK, Captions({"确定"}), IDOK, IDOK},
+      {MB_OKCANCEL, Captions({"确定", "取消"}), IDOK, IDCANCEL},
+      {MB_YESNO | MB_ICONWARNING, Captions({"是(&Y)", "否(&N)"}), IDYES, IDNO},
+      {MB_YESNO | MB_DEFBUTTON2, Captions({"是(&Y)", "否(&N)"}), IDNO, IDNO},
+      {MB_YESNOCANCEL, Captions({"是(&Y)", "否(&N)", "取消"}), IDYES, IDCANCEL},
+      {MB_ABORTRETRYIGNORE, Captions({"中止(&A)", "重试(&R)", "忽略(&I)"}), IDABORT, IDABORT},
+      {MB_RETRYCANCEL, Captions({"重试(&R)", "取消"}), IDRETRY, IDCANCEL},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Flags);
+    for (auto [key, expected] : {std::pair{Qt::Key_Return, c.Enter}, std::pair{Qt::Key_Escape, c.Escape}}) {
+      TBoxSeen seen;
+      PressWhenUp(seen, key);
+      EXPECT_EQ(Application->MessageBox("点击确定继续操作！", "提示", c.Flags), expected) << "key " << key;
+      std::sort(seen.Buttons.begin(), seen.Buttons.end());
+      QStringList want = c.Buttons;
+      std::sort(want.begin(), want.end());
+      EXPECT_EQ(seen.Buttons, want);
+    }
+  }
+}
+
+TEST(RealDialogs, MessageDialogButtonsSpeakChineseAndEnterAndEscapeAnswerAsBefore) {
+  ASSERT_FALSE(DialogHooked());
+  struct Case {
+    TMsgDlgButtons Buttons;
+    QStringList Captions;
+    int Enter, Escape;
+  };
+  const Case cases[] = {
+      {{mbOK}, Captions({"确定"}), mrOk, mrOk},
+      {mbOKCancel, Captions({"确定", "取消"}), mrOk, mrCancel},
+      {{mbYes, mbNo}, Captions({"是(&Y)", "否(&N)"}), mrYes, mrNo},
+      {mbYesNoCancel, Captions({"是(&Y)", "否(&N)", "取消"}), mrYes, mrCancel},
+      {{mbYes, mbNo, mbAll, mbNoToAll, mbYesToAll, mbCancel},
+       Captions({"是(&Y)", "否(&N)", "取消", "全部(&A)", "全部否(&O)", "全部是(&A)"}), mrYes, mrCancel},
+  };
+  for (const Case& c : cases) {
+    for (auto [key, expected] : {std::pair{Qt::Key_Return, c.Enter}, std::pair{Qt::Key_Escape, c.Escape}}) {
+      TBoxSeen seen;
+      PressWhenUp(seen, key);
+      EXPECT_EQ(MessageDlg("点击确定继续操作！", mtConfirmation, c.Buttons, 0), expected) << "key " << key;
+      EXPECT_EQ(seen.Buttons, c.Captions) << "in the set's order";
+    }
+  }
 }
 
 TEST(RealDialogs, WithoutAHookInputAndFileDialogsShowAndReturnWhatWasChosen) {

@@ -30,7 +30,7 @@ std::string Join(const std::vector<std::string>& Lines) {
 }
 
 // The libraries above the platform layer, as folders of the source tree.
-const char* const kUpperLibraries[] = {"app", "grid", "controls", "script", "report", "report_legacy", "tools"};
+const char* const kUpperLibraries[] = {"app", "grid", "controls", "editors", "script", "report", "report_legacy", "tools"};
 
 }  // namespace
 

@@ -62,6 +62,55 @@ TEST_F(EditFixture, TypedAndComposedCharactersBuildTheTextOneChangeEach) {
   EXPECT_TRUE(Edit->Modified());
 }
 
+// Keys a layout makes without a key code of its own (Qt's unknown key, or a key no table
+// knows) still type their character: the packet key down, its characters queued after it,
+// and a key-up with none.
+TEST_F(EditFixture, CharactersOfKeysWithoutAKeyCodeArriveAsThePacketKeyAndItsChars) {
+  TMsgLog keys;
+  keys.Attach(Edit, {WM_KEYDOWN, WM_CHAR, WM_KEYUP});
+  struct Case {
+    int Key;
+    const char* Text;
+    Qt::KeyboardModifiers Mods;
+    const char* Shows;  // the edit's text after the key
+  };
+  const Case cases[] = {
+      {Qt::Key_unknown, "é", Qt::NoModifier, "é"},
+      {Qt::Key_Eacute, "é", Qt::NoModifier, "éé"},  // a key outside the key table
+      {Qt::Key_unknown, "界", Qt::NoModifier, "éé界"},
+      {Qt::Key_ssharp, "ß", Qt::ShiftModifier, "éé界ß"},
+      {Qt::Key_unknown, "ñ", Qt::ControlModifier, "éé界ß"},  // Ctrl types no character, as for letters
+      {Qt::Key_unknown, "ü", Qt::ControlModifier | Qt::AltModifier, "éé界ßü"},  // AltGr does
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Text);
+    keys.Clear();
+    guitest::TypeKey(c.Key, c.Mods, QString::fromUtf8(c.Text));
+    EXPECT_EQ(Edit->Text(), c.Shows);
+    ASSERT_GE(keys.Items.size(), 2u);
+    EXPECT_EQ(keys.Items.front().Msg, static_cast<UINT>(WM_KEYDOWN));
+    EXPECT_EQ(keys.Items.front().WParam, static_cast<WPARAM>(VK_PACKET));
+    EXPECT_EQ(keys.Items.back().Msg, static_cast<UINT>(WM_KEYUP));
+    EXPECT_EQ(keys.Items.back().WParam, static_cast<WPARAM>(VK_PACKET));
+    bool typed = !(c.Mods & Qt::ControlModifier) || (c.Mods & Qt::AltModifier);
+    ASSERT_EQ(keys.Count(WM_CHAR), typed ? 1 : 0) << "one character, none on the key-up";
+    if (typed) {
+      EXPECT_EQ(keys.Items[1].Msg, static_cast<UINT>(WM_CHAR)) << "right after the key-down";
+      EXPECT_EQ(keys.Items[1].WParam, static_cast<WPARAM>(QString::fromUtf8(c.Text).toUcs4().front()));
+    }
+  }
+  // Two characters on one key come one WM_CHAR each, in order.
+  Fill("", 0);
+  keys.Clear();
+  guitest::TypeKey(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("界面"));
+  EXPECT_EQ(Edit->Text(), "界面");
+  EXPECT_EQ(keys.Count(WM_CHAR), 2);
+  // A key with neither a key code nor a character still reaches no one.
+  keys.Clear();
+  guitest::TypeKey(Qt::Key_unknown, Qt::NoModifier, QString());
+  EXPECT_TRUE(keys.Items.empty());
+}
+
 TEST_F(EditFixture, CaretKeysMoveAndExtendTheSelectionWithoutEmSetSel) {
   struct Case {
     const char* name;

@@ -1,0 +1,354 @@
+// Matching grammar items over the lexer: tokens, structures, loops, nodes, `add` elements,
+// `<...>` references and the errors they record.
+#include "script/fs_iilmatch_p.h"
+
+#include "script/fs_iconst.h"
+#include "script/fs_iilconst.h"
+#include "script/fs_iilparser.h"
+#include "script/fs_iparser.h"
+#include "script/fs_xml.h"
+#include "core/StackSpace.h"
+#include "core/StrUtils.h"
+
+#include <algorithm>
+#include <cassert>
+#include <charconv>
+
+namespace {
+
+// Stack kept free below the matcher: what the lexer, a unit's file reading and the error
+// routines need after the deepest match.
+constexpr std::size_t kStackReserve = 256 * 1024;
+
+using K = TfsGrammarKind;
+
+// The unit name of a line written inside a uses clause: its `text` value without the quotes
+// of the string token, unescaped; '' when the line has none.
+String UnitNameOf(const String& Line) {
+  std::size_t start = Line.find("text=\"");
+  if (start == String::npos) return String();
+  start += 6;
+  std::size_t end = start;
+  while (end < Line.size() && !(Line[end] == '"' && end + 1 < Line.size() && Line[end + 1] == ' ')) ++end;
+  if (end >= Line.size() || end - start < 2) return String();
+  return UnescapeAttrText(Line.substr(start + 1, end - start - 2));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TfsILOutput
+
+void TfsILOutput::Prepend(int Index, String Tag) {
+  assert(Index >= 0 && Index <= Count());
+  if (Index == Count()) FLines.push_back(std::move(Tag));
+  else FLines[static_cast<std::size_t>(Index)].insert(0, Tag);
+}
+
+void TfsILOutput::Append(std::string_view Tag) {
+  assert(!FLines.empty());
+  FLines.back() += Tag;
+}
+
+void TfsILOutput::Truncate(int Index) {
+  assert(Index >= 0 && Index <= Count());
+  FLines.resize(static_cast<std::size_t>(Index));
+}
+
+std::vector<String> TfsILOutput::TakeFrom(int Index) {
+  assert(Index >= 0 && Index <= Count());
+  std::vector<String> taken(std::make_move_iterator(FLines.begin() + Index), std::make_move_iterator(FLines.end()));
+  FLines.resize(static_cast<std::size_t>(Index));
+  return taken;
+}
+
+void TfsILOutput::AppendTo(String& Out) const {
+  for (const String& line : FLines) {
+    Out += line;
+    Out += "\r\n";
+  }
+}
+
+std::size_t TfsILOutput::Size() const {
+  std::size_t n = 0;
+  for (const String& line : FLines) n += line.size() + 2;
+  return n;
+}
+
+// ---------------------------------------------------------------- TfsILErrorState
+
+void TfsILErrorState::Record(const String& Message, const String& Pos, bool Term) {
+  if (FPending) return;
+  FPending = true;
+  FMessage = Message;
+  FPos = Pos;
+  FTerm = Term;
+  ++FSerial;
+}
+
+void TfsILErrorState::Drop() {
+  FPending = false;
+  FMessage.clear();
+  FPos.clear();
+  FTerm = false;
+}
+
+// ---------------------------------------------------------------- TfsILMatcher
+
+TfsILMatcher::TfsILMatcher(TfsILParser& Parser, const TfsGrammar& Grammar, TfsILOutput& Output,
+                           TfsILErrorState& Error)
+    : FParser(Parser), FGrammar(Grammar), FLexer(*Parser.Lexer()), FOutput(Output), FError(Error) {}
+
+bool TfsILMatcher::MatchRule(int Index) {
+  assert(FGrammar.Item(Index).Kind == K::Rule);
+  return Match(FGrammar.Item(Index), 0);
+}
+
+void TfsILMatcher::CheckNesting(int Depth) const {
+  if (FParser.FNestingBase + Depth > TfsILParser::MaxNesting) throw EStackOverflow("Stack overflow");
+  if (Depth % 16 == 0) CheckStackSpace(kStackReserve);
+}
+
+bool TfsILMatcher::Match(const TfsGrammarItem& Item, int Depth) {
+  CheckNesting(Depth);
+  const int start = FLexer.Position();
+  const int startLines = FOutput.Count();
+  bool matched = false;
+  String token;
+  switch (Item.Kind) {
+    case K::Rule:
+    case K::Sequence:
+      matched = true;
+      break;
+    case K::Char:
+    case K::Keyword:
+    case K::Ident:
+    case K::Number:
+    case K::String:
+      matched = MatchToken(Item, token);
+      break;
+    case K::FrString:
+      token = FLexer.ReadBracketedText();
+      WriteReference(token);
+      matched = !token.empty();
+      break;
+    case K::Eol:
+      matched = FLexer.ReadLineEnd();
+      FFurthest = std::max(FFurthest, FLexer.TokenStart());
+      break;
+    case K::Switch:
+    case K::OptionalSwitch:
+      return MatchSwitch(Item, Depth, start);
+    case K::Loop:
+    case K::OptionalLoop:
+      return MatchLoop(Item, Depth, start);
+    case K::Optional:
+      MatchOptional(Item, Depth, start);
+      return true;
+    case K::RuleRef:
+      if (Item.RuleIndex < 0) throw Exception(fsMessage(fsInvalidLanguage));
+      matched = Match(FGrammar.Item(Item.RuleIndex), Depth + 1);
+      break;
+  }
+  if (matched) {
+    // A rule definition wraps what its items wrote once they have run; any other item wraps
+    // now, before its own children: what a referenced rule wrote, or nothing for a token.
+    if (Item.Kind != K::Rule) CloseNode(Item, true, start, startLines, Depth);
+    if (Item.HasAdd) WriteAdd(Item, token);
+    matched = MatchChildren(Item, Depth);
+  }
+  if (!matched) {
+    RecordError(Item, start);
+    FLexer.MoveTo(start);
+  }
+  if (Item.Kind == K::Rule) CloseNode(Item, matched, start, startLines, Depth);
+  return matched;
+}
+
+bool TfsILMatcher::MatchChildren(const TfsGrammarItem& Item, int Depth) {
+  const int end = Item.FirstChild + Item.ChildCount;
+  for (int i = Item.FirstChild; i < end; ++i)
+    if (!Match(FGrammar.Item(i), Depth + 1)) return false;
+  return true;
+}
+
+bool TfsILMatcher::MatchToken(const TfsGrammarItem& Item, String& Token) {
+  switch (Item.Kind) {
+    case K::Char:
+      if (!Item.NoSkip) FLexer.SkipBlanksAndComments();
+      Token = FLexer.ReadPunctuation();
+      break;
+    case K::Keyword: Token = FLexer.ReadWordToken(); break;
+    case K::Ident: Token = FLexer.ReadIdentToken(); break;
+    case K::Number: Token = FLexer.ReadNumberLiteral(); break;
+    case K::String: Token = FLexer.ReadStringLiteral(); break;
+    default: assert(false);
+  }
+  // Where this token was looked for: a reader that found nothing stays there.
+  const int tried = Token.empty() ? FLexer.Position() : Item.Kind == K::Char ? FLexer.Position() - 1 : FLexer.TokenStart();
+  FFurthest = std::max(FFurthest, tried);
+  return !Token.empty() && (Item.Text.empty() || SameToken(Token, Item.Text));
+}
+
+bool TfsILMatcher::SameToken(const String& Token, const String& Text) const {
+  // Text was lower-cased when the grammar was read: a case-sensitive language matches its
+  // keywords and operators in lower case only.
+  return FLexer.CaseSensitive() ? Token == Text : SameText(Token, Text);
+}
+
+bool TfsILMatcher::MatchSwitch(const TfsGrammarItem& Item, int Depth, int Start) {
+  // Each failed alternative went back to its own start and keeps what it wrote.
+  const int end = Item.FirstChild + Item.ChildCount;
+  for (int i = Item.FirstChild; i < end; ++i)
+    if (Match(FGrammar.Item(i), Depth + 1)) return true;
+  if (Item.Kind == K::OptionalSwitch) return true;
+  RecordError(Item, Start);
+  return false;
+}
+
+bool TfsILMatcher::MatchLoop(const TfsGrammarItem& Item, int Depth, int Start) {
+  int iterations = 0;
+  int lastEnd = Start;
+  int serialBeforeLast = FError.Serial();
+  bool iterationMatched = false;
+  for (;;) {
+    const int iterationStart = FLexer.Position();
+    serialBeforeLast = FError.Serial();
+    ++iterations;
+    iterationMatched = MatchChildren(Item, Depth);
+    lastEnd = FLexer.Position();
+    if (!iterationMatched) break;
+    if (!Item.Text.empty()) {
+      FLexer.SkipBlanksAndComments();
+      if (FLexer.ReadPunctuation() != Item.Text) {
+        FLexer.MoveTo(lastEnd);
+        break;
+      }
+    }
+    // An iteration that matched nothing (separator included) would match nothing forever.
+    if (FLexer.Position() == iterationStart) break;
+  }
+  if (iterations >= 2) {
+    // A partly matched last iteration keeps what it matched. The error that ended the loop is
+    // dropped where the grammar says the loop may end that way.
+    FLexer.MoveTo(lastEnd);
+    if (FError.Pending() && FError.Serial() > serialBeforeLast && (Item.DropError || FError.Term())) FError.Drop();
+    return true;
+  }
+  if (iterationMatched) return true;
+  if (Item.Kind == K::OptionalLoop) {
+    FLexer.MoveTo(Start);
+    return true;
+  }
+  return false;
+}
+
+void TfsILMatcher::MatchOptional(const TfsGrammarItem& Item, int Depth, int Start) {
+  const int end = Item.FirstChild + Item.ChildCount;
+  for (int i = Item.FirstChild; i < end; ++i)
+    if (!Match(FGrammar.Item(i), Depth + 1)) {
+      FLexer.MoveTo(Start);
+      return;
+    }
+}
+
+// ---------------------------------------------------------------- writing
+
+void TfsILMatcher::CloseNode(const TfsGrammarItem& Item, bool Matched, int Start, int StartLines, int Depth) {
+  if (Item.Node.empty()) return;
+  if (Item.NodeIsUses) {
+    InlineUses(StartLines, Depth);  // on failure too: the units named so far are inlined
+    return;
+  }
+  if (!Matched) {
+    FOutput.Truncate(StartLines);
+    return;
+  }
+  String tag;
+  tag.reserve(Item.Node.size() + 32);
+  tag += '<';
+  tag += Item.Node;
+  tag += " pos=\"";
+  tag += LineCol(FirstTokenPos(Start));
+  tag += '"';
+  if (Item.NodeIsExpr) {
+    tag += " pos1=\"";
+    tag += LineCol(FLexer.Position());
+    tag += '"';
+  }
+  tag += '>';
+  FOutput.Prepend(StartLines, std::move(tag));
+  FOutput.Append("</");
+  FOutput.Append(Item.Node);
+  FOutput.Append(">");
+}
+
+void TfsILMatcher::InlineUses(int StartLines, int Depth) {
+  // Last-listed first: a unit that an earlier one uses too is inlined by then, and is not
+  // inlined again inside it. Each goes after the ones before it in the output.
+  std::vector<String> lines = FOutput.TakeFrom(StartLines);
+  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+    String unit = UnitNameOf(*it);
+    if (!unit.empty()) FParser.InlineUnit(unit, FOutput, FError, FParser.FNestingBase + Depth);
+  }
+}
+
+void TfsILMatcher::WriteAdd(const TfsGrammarItem& Item, const String& Token) {
+  String line;
+  line.reserve(Item.Add.size() + Token.size() + 32);
+  line += '<';
+  line += Item.Add;
+  line += " text=\"";
+  line += Item.HasAddText ? Item.AddText : EscapeAttrText(Token);
+  line += "\" pos=\"";
+  line += LineCol(FLexer.Position());
+  line += "\"/>";
+  FOutput.Add(std::move(line));
+}
+
+void TfsILMatcher::WriteReference(const String& Text) {
+  // `<Table."Field">` is a call of Get with the bracketed text; every position is the
+  // closing bracket's.
+  const String p = LineCol(FLexer.Position());
+  String line = "<dsgn pos=\"" + p + "\"><node text=\"" + String(fsil::GetFunction) + "\" pos=\"" + p +
+                "\"/><expr pos=\"" + p + "\" pos1=\"" + p + "\"><string text=\"" +
+                EscapeAttrText("'" + Text + "'") + "\" pos=\"" + p + "\"/></expr></dsgn>";
+  FOutput.Add(std::move(line));
+}
+
+void TfsILMatcher::RecordError(const TfsGrammarItem& Item, int Start) {
+  if (!Item.HasErr || FError.Pending()) return;
+  FError.Record(Item.ErrText, LineCol(FirstTokenPos(Start)), Item.Term);
+}
+
+int TfsILMatcher::FirstTokenPos(int Start) {
+  const int here = FLexer.Position();
+  FLexer.MoveTo(Start);
+  FLexer.SkipBlanksAndComments();
+  const int first = FLexer.Position();
+  FLexer.MoveTo(here);
+  return first;
+}
+
+String TfsILMatcher::LineCol(int Position) {
+  // The lexer's own conversion, without its search from scratch: positions asked for mostly
+  // lie on the line of the one before.
+  const std::vector<int>& starts = FLexer.LineStarts();
+  const int lines = static_cast<int>(starts.size());
+  int line = std::clamp(FLastLine, 0, lines - 1);
+  if (starts[static_cast<std::size_t>(line)] >= Position || (line + 1 < lines && starts[static_cast<std::size_t>(line) + 1] < Position)) {
+    // Entries below the position: the last of them starts its line.
+    line = static_cast<int>(std::lower_bound(starts.begin(), starts.end(), Position) - starts.begin()) - 1;
+    line = std::max(line, 0);
+    FLastLine = line;
+  }
+  const String& text = FLexer.Text();
+  int column = 1;
+  const int end = std::min(Position - 1, FLexer.Size() + 1);
+  for (int i = starts[static_cast<std::size_t>(line)]; i < end; ++i)
+    if ((static_cast<unsigned char>(text[static_cast<std::size_t>(i)]) & 0xC0) != 0x80) ++column;
+  char buffer[32];
+  char* p = std::to_chars(buffer, buffer + sizeof buffer, line + 1).ptr;
+  *p++ = ':';
+  p = std::to_chars(p, buffer + sizeof buffer, column).ptr;
+  return String(buffer, p);
+}
