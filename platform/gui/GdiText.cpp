@@ -314,15 +314,16 @@ void UseFont(HDC dc, QPainter* p, const TFontFace& face, int extra) {
   p->setFont(f);
 }
 
-// Whether a line can be drawn from a shaped layout kept by face and text: plain spacing, left to
-// right, no decorations (drawn by the painter's own text path) and no control characters.
+// Whether a line can be drawn from a shaped layout kept by face and text: plain spacing, running
+// left to right, no decorations (drawn by the painter's own text path) and no control characters.
 bool KeepsLayout(HDC dc, QPainter* p, const TMeasure& m, const QString& s) {
-  if (m.Extra != 0 || dc->S.JustBreaks > 0 || p->layoutDirection() != Qt::LeftToRight) return false;
+  if (m.Extra != 0 || dc->S.JustBreaks > 0 || p->layoutDirection() == Qt::RightToLeft) return false;
   if (m.Face.Font.underline() || m.Face.Font.strikeOut() || s.isEmpty() || s.size() > kMaxKeptLayoutLength)
     return false;
   for (QChar c : s)
     if (c.unicode() < 0x20 || c.unicode() == 0x7F) return false;
-  return true;
+  // The painter's automatic direction reads it from the text: kept layouts run left to right.
+  return !s.isRightToLeft();
 }
 
 // Draws one line of text whose cell's top-left is at `at` (device pixels).
