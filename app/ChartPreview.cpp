@@ -18,6 +18,7 @@ void PreviewChart(TCustomChart* Chart, const String& Title) {
     int left = (pageW - fitW) / 2;
     Chart->Draw(preview->GetCanvas(), Rect(left, 0, left + fitW, fitH));
   } catch (...) {
+    // A failed drawing is abandoned before the document ends: more than a restore.
     preview->AbortDocument();
     preview->FinishDocument();
     throw;

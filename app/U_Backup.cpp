@@ -7,6 +7,7 @@
 #include "app/U_Main.h"
 #include "data/DatabaseFiles.h"
 #include "gui/Application.h"
+#include "core/Scope.h"
 
 const char* const TFrm_Backup::BackupDoneText = "备份成功,文件备份在:";
 const char* const TFrm_Backup::BackupFailedText = "备份失败!";
@@ -70,16 +71,15 @@ void TFrm_Backup::Btn_BackClick(TObject*) {
 void TFrm_Backup::Btn_StoreClick(TObject*) {
   String source = FileListBox1->FileName();
   // The restore closes the lists' queries with the connection; they show the restored rows,
-  // each on the record it stood on, once it is open again.
+  // each on the record it stood on, once it is open again. Opening again may raise, so it is
+  // no destructor's work.
   Frm_Main->NoteOpenLists();
-  try {
-    if (source.empty()) Tell(NoFileText, "警告");
-    else if (Tell(RestoreQuestion, "警告", MB_YESNO | MB_ICONINFORMATION) == IDYES) Restore(source);
-  } catch (...) {
-    Frm_Data->ADOConnection1->Open();
-    throw;
-  }
-  Frm_Data->ADOConnection1->Open();
+  TryFinally(
+      [&] {
+        if (source.empty()) Tell(NoFileText, "警告");
+        else if (Tell(RestoreQuestion, "警告", MB_YESNO | MB_ICONINFORMATION) == IDYES) Restore(source);
+      },
+      [] { Frm_Data->ADOConnection1->Open(); });
   Frm_Main->RefreshOpenLists();
 }
 

@@ -38,6 +38,7 @@ void TFrm_Company::Btn_OkClick(TObject*) {
     for (const TColumnEdit& c : Columns) q->FieldByName(c.Field)->SetAsString(Trim((this->*c.Edit)->Text()));
     q->Post();
   } catch (...) {
+    // On failure only, and it may raise: the refused row is not left in edit.
     q->Cancel();
     throw;
   }

@@ -22,6 +22,7 @@
 #include "app/ufrmPact.h"
 #include "app/ufrmPactAdd.h"
 #include "data/DatabaseFiles.h"
+#include "core/Scope.h"
 
 #include <memory>
 #include <vector>
@@ -238,16 +239,15 @@ void TFrm_Main::Sys_CompactClick(TObject*) {
   CloseMDIChildren();
   TADOConnection* conn = Frm_Data->ADOConnection1;
   conn->Close();
-  // The file the connection opened, whatever its name.
-  bool done;
-  try {
-    done = CompactJetDatabase(conn->FileName(), "8306472QKW");
-  } catch (...) {
-    conn->Open();
-    throw;
-  }
-  Application->MessageBox(done ? CompactDoneText : CompactFailedText, Application->Title(), MB_OK | MB_ICONINFORMATION);
-  conn->Open();
+  // The file the connection opened, whatever its name. Opening again may raise, so it is no
+  // destructor's work.
+  TryFinally(
+      [&] {
+        bool done = CompactJetDatabase(conn->FileName(), "8306472QKW");
+        Application->MessageBox(done ? CompactDoneText : CompactFailedText, Application->Title(),
+                                MB_OK | MB_ICONINFORMATION);
+      },
+      [&] { conn->Open(); });
 }
 
 void TFrm_Main::M_OptionExecute(TObject*) {

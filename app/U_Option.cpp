@@ -35,6 +35,7 @@ void TFrm_Option::Btn_OkClick(TObject*) {
     q->FieldByName("txday")->SetAsString(days);
     q->Post();
   } catch (...) {
+    // On failure only, and it may raise: the refused row is not left in edit.
     q->Cancel();
     throw;
   }

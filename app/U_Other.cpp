@@ -58,7 +58,7 @@ void TFrm_Other::ToolButton7Click(TObject*) {
   TADOQuery* q = Frm_Data->qryCombo;
   String list = ListName();
   q->CheckBrowseMode();
-  q->DisableControls();
+  TControlsHold hold(q);
   try {
     q->First();
     for (int i = 0, n = q->RecordCount(); i < n && !q->Eof(); ++i) {
@@ -68,11 +68,10 @@ void TFrm_Other::ToolButton7Click(TObject*) {
       q->Next();
     }
   } catch (...) {
+    // On failure only, and it may raise: the refused row's edit goes.
     if (q->State() == dsEdit) q->Cancel();
-    q->EnableControls();
     throw;
   }
-  q->EnableControls();
 }
 
 void TFrm_Other::TB_ExitClick(TObject*) { Close(); }

@@ -117,6 +117,7 @@ void TfrmEmpAdd::Save() {
     q->FieldByName("typecode")->SetAsString(edtTypeCode->Text());
     q->Post();
   } catch (...) {
+    // On failure only, and it may raise: the refused row is not left in edit.
     q->Cancel();
     throw;
   }

@@ -168,26 +168,6 @@ String CurrentText(TDataSet* DataSet, const char* Field) {
   return DataSet->FieldByName(Field)->AsString();
 }
 
-// Walks a dataset with its controls held and puts it back where it stood, also when the walk
-// fails; the controls see only where it ends.
-class TWalkScope {
-public:
-  explicit TWalkScope(TDataSet* D) : FD(D), FBack(D->Bookmark()), FHold(D) {}
-  ~TWalkScope() {
-    try {
-      if (!FBack.empty() && FD->BookmarkValid(FBack)) FD->GotoBookmark(FBack);
-    } catch (...) {
-    }
-  }
-  TWalkScope(const TWalkScope&) = delete;
-  TWalkScope& operator=(const TWalkScope&) = delete;
-
-private:
-  TDataSet* FD;
-  String FBack;
-  TControlsHold FHold;  // released after the way back
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------- statements

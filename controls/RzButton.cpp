@@ -181,6 +181,7 @@ void TRzControlButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
 void TRzControlButton::RepeatTimerExpired(TObject*) {
   FRepeatTimer->SetInterval(FDelay);
   if (!FDown || !MouseCapture()) return;
+  // A failing click stops the repeat; a good one repeats.
   try {
     Click();
   } catch (...) {

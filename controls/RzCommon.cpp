@@ -3,6 +3,7 @@
 #include "core/ClassBuilder.h"
 #include "core/Filer.h"
 #include "core/TypInfo.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cmath>
@@ -534,26 +535,24 @@ void TRzFrameController::Assign(TPersistent* Source) {
     return;
   }
   HoldUpdates();
-  try {
-    SetColor(src->Color());
-    SetDisabledColor(src->DisabledColor());
-    SetFlatButtonColor(src->FlatButtonColor());
-    SetFlatButtons(src->FlatButtons());
-    SetFocusColor(src->FocusColor());
-    SetFrameColor(src->FrameColor());
-    SetFrameHotColor(src->FrameHotColor());
-    SetFrameHotStyle(src->FrameHotStyle());
-    SetFrameHotTrack(src->FrameHotTrack());
-    SetFrameSides(src->FrameSides());
-    SetFrameStyle(src->FrameStyle());
-    SetFrameVisible(src->FrameVisible());
-    SetFramingPreference(src->FramingPreference());
-    SetParentColor(src->ParentColor());
-  } catch (...) {
-    ReleaseUpdates();
-    throw;
-  }
-  ReleaseUpdates();
+  TryFinally(
+      [&] {
+        SetColor(src->Color());
+        SetDisabledColor(src->DisabledColor());
+        SetFlatButtonColor(src->FlatButtonColor());
+        SetFlatButtons(src->FlatButtons());
+        SetFocusColor(src->FocusColor());
+        SetFrameColor(src->FrameColor());
+        SetFrameHotColor(src->FrameHotColor());
+        SetFrameHotStyle(src->FrameHotStyle());
+        SetFrameHotTrack(src->FrameHotTrack());
+        SetFrameSides(src->FrameSides());
+        SetFrameStyle(src->FrameStyle());
+        SetFrameVisible(src->FrameVisible());
+        SetFramingPreference(src->FramingPreference());
+        SetParentColor(src->ParentColor());
+      },
+      [&] { ReleaseUpdates(); });
 }
 
 void TRzFrameController::DefineProperties(TFiler* Filer) {

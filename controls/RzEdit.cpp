@@ -2,6 +2,7 @@
 
 #include "core/ClassBuilder.h"
 #include "gui/OSVersion.h"
+#include "core/Scope.h"
 
 KELM_PUBLISH(TRzCustomEdit) {}
 
@@ -61,16 +62,10 @@ void TRzCustomEdit::ValidateError() {
 
 void TRzCustomEdit::UpdateColors() {
   if (Loading()) return;
-  FUpdatingColor = true;
-  try {
-    if (!Enabled()) SetColor(FDisabledColor);
-    else if (Focused()) SetColor(FFocusColor);
-    else SetColor(FNormalColor);
-  } catch (...) {
-    FUpdatingColor = false;
-    throw;
-  }
-  FUpdatingColor = false;
+  TRestore updating(FUpdatingColor, true);
+  if (!Enabled()) SetColor(FDisabledColor);
+  else if (Focused()) SetColor(FFocusColor);
+  else SetColor(FNormalColor);
 }
 
 void TRzCustomEdit::SetColor(TColor Value) {
@@ -190,23 +185,18 @@ void TRzCustomEdit::WMNCPaint(TMessage& M) {
   HDC dc = reinterpret_cast<HDC>(M.WParam);
   if (!dc) return;
   FCanvas->SetHandle(dc);
-  try {
-    if (FFrameVisible && !UsingXPThemes()) {
-      bool lit = FrameLit();
-      PaintControlFrame(FCanvas.get(), Width(), Height(), lit ? FFrameHotStyle : FFrameStyle, Color(),
-                        lit ? FFrameHotColor : FFrameColor, FFrameSides, false);
-      M.Result = 0;
-    }
-    if (FDropButtonVisible) {
-      TRect r = DropButtonRect();
-      PaintDropButton(r);
-      M.Result = 0;
-    }
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    throw;
+  TScopeExit release([this] { FCanvas->SetHandle(nullptr); });
+  if (FFrameVisible && !UsingXPThemes()) {
+    bool lit = FrameLit();
+    PaintControlFrame(FCanvas.get(), Width(), Height(), lit ? FFrameHotStyle : FFrameStyle, Color(),
+                      lit ? FFrameHotColor : FFrameColor, FFrameSides, false);
+    M.Result = 0;
   }
-  FCanvas->SetHandle(nullptr);
+  if (FDropButtonVisible) {
+    TRect r = DropButtonRect();
+    PaintDropButton(r);
+    M.Result = 0;
+  }
 }
 
 TRect TRzCustomEdit::DropButtonRect() const {
@@ -301,18 +291,12 @@ void TRzCustomEdit::SetDropButtonVisible(bool Value) {
 
 void TRzCustomEdit::PressDropButton(bool FocusFirst) {
   if (FocusFirst && !Focused() && CanFocus()) SetFocus();
-  FDroppedDown = true;
-  try {
-    SetMouseCapture(true);
-    SetButtonState(bsDown);
-    DoDropButtonDown();
-    DoDropButtonUp();
-    SetButtonState(bsUp);
-  } catch (...) {
-    FDroppedDown = false;
-    throw;
-  }
-  FDroppedDown = false;
+  TRestore dropped(FDroppedDown, true);
+  SetMouseCapture(true);
+  SetButtonState(bsDown);
+  DoDropButtonDown();
+  DoDropButtonUp();
+  SetButtonState(bsUp);
 }
 
 void TRzCustomEdit::ReleaseDropButton() {

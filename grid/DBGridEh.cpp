@@ -12,6 +12,7 @@
 #include "core/SysUtils.h"
 #include "core/Filer.h"
 #include "gui/WinGDI.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -280,18 +281,17 @@ void TCustomDBGridEh::UnbindField(TComponent* Field) {
   // Not the scoped lock: ending the layout may raise, and that must reach the caller rather
   // than leave a destructor.
   BeginLayout();
-  try {
-    for (int i = 0; i < FColumns->Count(); ++i)
-      if (FColumns->Items(i)->FField == Field) FColumns->Items(i)->FieldGone();
-  } catch (...) {
-    EndLayout();
-    throw;
-  }
-  // A field freed while the dataset's controls are off (a close or a rebuild of the field
-  // list): the pass waits until they are on again.
-  TDataSet* ds = DataSet();
-  bool defer = ds && ds->ControlsDisabled();
-  EndLayout(!defer);
+  bool defer = false;
+  TryFinally(
+      [&] {
+        for (int i = 0; i < FColumns->Count(); ++i)
+          if (FColumns->Items(i)->FField == Field) FColumns->Items(i)->FieldGone();
+        // A field freed while the dataset's controls are off (a close or a rebuild of the
+        // field list): the pass waits until they are on again.
+        TDataSet* ds = DataSet();
+        defer = ds && ds->ControlsDisabled();
+      },
+      [&] { EndLayout(!defer); });
   if (defer) DeferLayout();
 }
 
@@ -524,23 +524,21 @@ void TCustomDBGridEh::ChangeScale(int M, int D) {
   if (M == D || D == 0) return;
   // The pass at the end of the lock gives the grid columns the scaled column widths.
   BeginLayout();
-  try {
-    ScaleFontsAndWidths(M, D);
-    TCustomGrid::ChangeScale(M, D);
-  } catch (...) {
-    FSettingTitleFont = false;
-    EndLayout();
-    throw;
-  }
-  EndLayout();
+  TryFinally(
+      [&] {
+        ScaleFontsAndWidths(M, D);
+        TCustomGrid::ChangeScale(M, D);
+      },
+      [&] { EndLayout(); });
 }
 
 void TCustomDBGridEh::ScaleFontsAndWidths(int M, int D) {
   auto scale = [M, D](TFont* F) { F->SetSize(MulDiv(F->Size(), M, D)); };
-  FSettingTitleFont = true;
-  if (!ParentFont()) FTitleFont->SetSize(MulDiv(Font()->Size(), M, D));
-  scale(FFooterFont.get());
-  FSettingTitleFont = false;
+  {
+    TRestore settingTitleFont(FSettingTitleFont, true);
+    if (!ParentFont()) FTitleFont->SetSize(MulDiv(Font()->Size(), M, D));
+    scale(FFooterFont.get());
+  }
   // Widths by running sums: each column takes the difference of the scaled sums, so the
   // total scales without rounding drift.
   int sum = 0, scaledSum = 0;
@@ -587,18 +585,18 @@ void TCustomDBGridEh::EndLayout(bool RunPass) {
       --G->FUpdateLock;
     }
   } release{this};
-  try {
-    if (RunPass && !Loading() && !ComponentState().Contains(csDestroying)) {
-      // The pass now makes a queued request pointless.
-      TMsg m;
-      if (HandleAllocated()) PeekMessage(m, Handle(), WM_DEFERREDLAYOUT, WM_DEFERREDLAYOUT, PM_REMOVE);
-      LayoutChanged();
-    }
-  } catch (...) {
-    if (FColumns) FColumns->EndUpdate();
-    throw;
-  }
-  if (FColumns) FColumns->EndUpdate();
+  TryFinally(
+      [&] {
+        if (RunPass && !Loading() && !ComponentState().Contains(csDestroying)) {
+          // The pass now makes a queued request pointless.
+          TMsg m;
+          if (HandleAllocated()) PeekMessage(m, Handle(), WM_DEFERREDLAYOUT, WM_DEFERREDLAYOUT, PM_REMOVE);
+          LayoutChanged();
+        }
+      },
+      [&] {
+        if (FColumns) FColumns->EndUpdate();
+      });
 }
 
 void TCustomDBGridEh::DeferLayout() {
@@ -668,14 +666,10 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
       if (FUseMultiTitle) RebuildLayout();
       return;
     }
-    ++FUpdateLock;
-    try {
+    {
+      TRestore lock(FUpdateLock, FUpdateLock + 1);
       TCustomGrid::SetColWidths(raw, want);
-    } catch (...) {
-      --FUpdateLock;
-      throw;
     }
-    --FUpdateLock;
     // The bands of a multi-level title span the new widths.
     if (FUseMultiTitle) RebuildLayout();
     return;
@@ -695,14 +689,8 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
 void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
   int from = RawToDataColumn(FromIndex), to = RawToDataColumn(ToIndex);
   if (from >= 0 && to >= 0 && from < FColumns->Count() && to < FColumns->Count()) {
-    ++FUpdateLock;
-    try {
-      FColumns->Items(from)->SetIndex(to);
-    } catch (...) {
-      --FUpdateLock;
-      throw;
-    }
-    --FUpdateLock;
+    TRestore lock(FUpdateLock, FUpdateLock + 1);
+    FColumns->Items(from)->SetIndex(to);
   }
   TCustomGrid::ColumnMoved(from, to);
 }
@@ -717,21 +705,15 @@ void TCustomDBGridEh::InvalidateCurrentRow() {
 
 void TCustomDBGridEh::RefreshLayout() {
   if (!HandleAllocated() || FRefreshing) return;
-  FRefreshing = true;
-  try {
-    if (Designing() && FSumList->Active()) FSumList->Recalculate();
-    bool barShown = WindowBars()->Visible(SB_VERT);
-    RecalcRowCount();
-    RefreshVertScrollBar();
-    if (FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
-    SyncCurrentRow();
-    if (InplaceEditor() && InplaceEditor()->Visible()) InplaceEditor()->Invalidate();
-    Invalidate();
-  } catch (...) {
-    FRefreshing = false;
-    throw;
-  }
-  FRefreshing = false;
+  TRestore refreshing(FRefreshing, true);
+  if (Designing() && FSumList->Active()) FSumList->Recalculate();
+  bool barShown = WindowBars()->Visible(SB_VERT);
+  RecalcRowCount();
+  RefreshVertScrollBar();
+  if (FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
+  SyncCurrentRow();
+  if (InplaceEditor() && InplaceEditor()->Visible()) InplaceEditor()->Invalidate();
+  Invalidate();
 }
 
 void TCustomDBGridEh::SyncCurrentRow() {
@@ -873,7 +855,8 @@ void TCustomDBGridEh::DoExit() {
   if (FDataLink->Active() && ds) {
     bool untouchedInsert = ds->State() == dsInsert && !ds->Modified() && !FDataLink->Modified();
     // Leaving cancels a record the user never touched, else keeps what the editor holds. A
-    // value the field refuses brings the focus back to the grid.
+    // value the field refuses brings the focus back to the grid: a step on failure only, not a
+    // restore, so it stays a handler.
     try {
       if (FOptions.Contains(dgCancelOnExit) && untouchedInsert) ds->Cancel();
       else FDataLink->UpdateRecord();
@@ -1085,17 +1068,13 @@ void TCustomDBGridEh::FireGetFooterParams(int DataCol, int Row, TColumnEh* Colum
 
 namespace {
 
-bool IsIntegerType(TFieldType T) {
-  return T == ftSmallint || T == ftInteger || T == ftWord || T == ftAutoInc || T == ftLargeint;
-}
-
 // A sum or an average formatted the way its field shows numbers.
 String FormatAggregate(Currency Value, TField* Field, const String& FooterFormat) {
   String fieldFormat;
   if (auto* n = dynamic_cast<TNumericField*>(Field)) fieldFormat = n->DisplayFormat();
   Extended v = Value.ToExtended();
   TFieldType t = Field->DataType();
-  if (IsIntegerType(t)) {
+  if (IsIntegerFieldType(t)) {
     if (!FooterFormat.empty()) return FormatFloat(FooterFormat, v);
     if (!fieldFormat.empty()) return FormatFloat(fieldFormat, v);
     return IntToStr(Round(v));

@@ -68,27 +68,12 @@ String STFilterOperatorText(TSTFilterOperatorEh Operator) {
 }
 
 TSTFilterExpressionTypeEh STFilterExpressionTypeOf(TFieldType Type) {
-  switch (Type) {
-    case ftString:
-    case ftMemo:
-    case ftFmtMemo:
-    case ftFixedChar:
-    case ftWideString:
-    case ftGuid: return fetText;
-    case ftSmallint:
-    case ftInteger:
-    case ftWord:
-    case ftFloat:
-    case ftCurrency:
-    case ftBCD:
-    case ftAutoInc:
-    case ftLargeint:
-    case ftFMTBcd: return fetNumber;
-    case ftDate:
-    case ftTime:
-    case ftDateTime:
-    case ftTimeStamp: return fetDateTime;
-    case ftBoolean: return fetBoolean;
+  switch (FieldTypeGroup(Type)) {
+    case TFieldTypeGroup::Text: return fetText;
+    case TFieldTypeGroup::Integer:
+    case TFieldTypeGroup::Float: return fetNumber;
+    case TFieldTypeGroup::DateTime: return fetDateTime;
+    case TFieldTypeGroup::Boolean: return fetBoolean;
     default: return fetOther;
   }
 }

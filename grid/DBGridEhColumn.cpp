@@ -7,6 +7,7 @@
 #include "core/ClassBuilder.h"
 #include "grid/GridUtilsEh.h"
 #include "core/StrUtils.h"
+#include "core/Scope.h"
 
 namespace {
 
@@ -22,19 +23,19 @@ TFontMeasure MeasureFont(TCustomDBGridEh* Grid, TFont* Font) {
   TCanvas* canvas = Grid->Canvas();
   bool borrowed = !Grid->HandleAllocated() && !canvas->HandleAllocated();
   if (borrowed) canvas->SetHandle(GetScreenDC());
-  try {
-    canvas->Font()->Assign(Font);
-    GetTextMetrics(canvas->Handle(), &m.Metrics);
-    m.ZeroWidth = canvas->TextWidth("0");
-  } catch (...) {
+  TScopeExit giveBack([&] {
     if (borrowed) canvas->SetHandle(nullptr);
-    throw;
-  }
-  if (borrowed) canvas->SetHandle(nullptr);
+  });
+  canvas->Font()->Assign(Font);
+  GetTextMetrics(canvas->Handle(), &m.Metrics);
+  m.ZeroWidth = canvas->TextWidth("0");
   return m;
 }
 
-bool IsTextFieldType(TFieldType T) { return T == ftString || T == ftMemo || T == ftFmtMemo || T == ftWideString; }
+// Free text wraps; fixed-width codes and ids (char, guid) stay on one line.
+bool IsWrappingTextType(TFieldType T) {
+  return IsTextFieldType(T) && T != ftFixedChar && T != ftGuid && T != ftOraClob;
+}
 
 }  // namespace
 
@@ -232,7 +233,7 @@ bool TColumnEh::DefaultReadOnly() const {
 
 bool TColumnEh::DefaultWordWrap() const {
   TField* f = Field();
-  return f && IsTextFieldType(f->DataType());
+  return f && IsWrappingTextType(f->DataType());
 }
 
 int TColumnEh::DefaultWidth() const {
@@ -563,63 +564,63 @@ void TColumnEh::Assign(TPersistent* Source) {
   }
   TCollection* c = Collection();
   if (c) c->BeginUpdate();
-  try {
-    ResetToDefaults();
-    SetFieldName(src->FieldName());
-    if (src->Flagged(evColor)) SetColor(src->Color());
-    if (src->Flagged(evWidth)) SetWidth(src->Width());
-    if (src->Flagged(evFont)) SetFont(src->Font());
-    if (src->Flagged(evImeMode)) SetImeMode(src->ImeMode());
-    if (src->Flagged(evImeName)) SetImeName(src->ImeName());
-    if (src->Flagged(evAlignment)) SetAlignment(src->Alignment());
-    if (src->Flagged(evReadOnly)) SetReadOnly(src->ReadOnly());
-    SetTitle(src->Title());
-    SetDropDownRows(src->DropDownRows());
-    SetButtonStyle(src->ButtonStyle());
-    SetPickList(src->FPickList ? src->FPickList.get() : nullptr);
-    SetPopupMenuComponent(src->PopupMenuComponent());
-    FInitialWidth = src->InitialWidth();
-    SetAutoFitColWidth(src->AutoFitColWidth());
-    if (src->Flagged(evWordWrap)) SetWordWrap(src->WordWrap());
-    SetEndEllipsis(src->EndEllipsis());
-    SetDropDownWidth(src->DropDownWidth());
-    if (src->Flagged(evLookupDisplayFields)) SetLookupDisplayFields(src->LookupDisplayFields());
-    SetAutoDropDown(src->AutoDropDown());
-    SetAlwaysShowEditButton(src->AlwaysShowEditButton());
-    if (src->Flagged(evWordWrap)) SetWordWrap(src->WordWrap());
-    SetFooter(src->Footer());
-    SetKeyList(src->FKeyList ? src->FKeyList.get() : nullptr);
-    if (src->Flagged(evCheckboxes)) SetCheckboxes(src->Checkboxes());
-    SetIncrement(src->Increment());
-    SetToolTips(src->ToolTips());
-    SetFooters(src->Footers());
-    SetTag(src->Tag());
-    SetVisible(src->Visible());
-    SetImageList(src->ImageList());
-    SetNotInKeyListIndex(src->NotInKeyListIndex());
-    SetMinWidth(src->MinWidth());
-    SetMaxWidth(src->MaxWidth());
-    SetDblClickNextVal(src->DblClickNextVal());
-    SetDropDownSizing(src->DropDownSizing());
-    SetDropDownShowTitles(src->DropDownShowTitles());
-    SetOnGetCellParams(src->OnGetCellParams());
-    OnNotInList = src->OnNotInList;
-    OnUpdateData = src->OnUpdateData;
-    OnEditButtonClick = src->OnEditButtonClick;
-    OnEditButtonDown = src->OnEditButtonDown;
-    SetEditButtons(src->EditButtons());
-    SetDropDownBox(src->DropDownBox());
-    SetMRUList(src->MRUList());
-    SetDisplayFormat(src->DisplayFormat());
-    SetEditMask(src->EditMask());
-    SetShowImageAndText(src->ShowImageAndText());
-    SetHideDuplicates(src->HideDuplicates());
-    SetLayout(src->Layout());
-  } catch (...) {
-    if (c) c->EndUpdate();
-    throw;
-  }
-  if (c) c->EndUpdate();
+  TryFinally(
+      [&] {
+        ResetToDefaults();
+        SetFieldName(src->FieldName());
+        if (src->Flagged(evColor)) SetColor(src->Color());
+        if (src->Flagged(evWidth)) SetWidth(src->Width());
+        if (src->Flagged(evFont)) SetFont(src->Font());
+        if (src->Flagged(evImeMode)) SetImeMode(src->ImeMode());
+        if (src->Flagged(evImeName)) SetImeName(src->ImeName());
+        if (src->Flagged(evAlignment)) SetAlignment(src->Alignment());
+        if (src->Flagged(evReadOnly)) SetReadOnly(src->ReadOnly());
+        SetTitle(src->Title());
+        SetDropDownRows(src->DropDownRows());
+        SetButtonStyle(src->ButtonStyle());
+        SetPickList(src->FPickList ? src->FPickList.get() : nullptr);
+        SetPopupMenuComponent(src->PopupMenuComponent());
+        FInitialWidth = src->InitialWidth();
+        SetAutoFitColWidth(src->AutoFitColWidth());
+        if (src->Flagged(evWordWrap)) SetWordWrap(src->WordWrap());
+        SetEndEllipsis(src->EndEllipsis());
+        SetDropDownWidth(src->DropDownWidth());
+        if (src->Flagged(evLookupDisplayFields)) SetLookupDisplayFields(src->LookupDisplayFields());
+        SetAutoDropDown(src->AutoDropDown());
+        SetAlwaysShowEditButton(src->AlwaysShowEditButton());
+        if (src->Flagged(evWordWrap)) SetWordWrap(src->WordWrap());
+        SetFooter(src->Footer());
+        SetKeyList(src->FKeyList ? src->FKeyList.get() : nullptr);
+        if (src->Flagged(evCheckboxes)) SetCheckboxes(src->Checkboxes());
+        SetIncrement(src->Increment());
+        SetToolTips(src->ToolTips());
+        SetFooters(src->Footers());
+        SetTag(src->Tag());
+        SetVisible(src->Visible());
+        SetImageList(src->ImageList());
+        SetNotInKeyListIndex(src->NotInKeyListIndex());
+        SetMinWidth(src->MinWidth());
+        SetMaxWidth(src->MaxWidth());
+        SetDblClickNextVal(src->DblClickNextVal());
+        SetDropDownSizing(src->DropDownSizing());
+        SetDropDownShowTitles(src->DropDownShowTitles());
+        SetOnGetCellParams(src->OnGetCellParams());
+        OnNotInList = src->OnNotInList;
+        OnUpdateData = src->OnUpdateData;
+        OnEditButtonClick = src->OnEditButtonClick;
+        OnEditButtonDown = src->OnEditButtonDown;
+        SetEditButtons(src->EditButtons());
+        SetDropDownBox(src->DropDownBox());
+        SetMRUList(src->MRUList());
+        SetDisplayFormat(src->DisplayFormat());
+        SetEditMask(src->EditMask());
+        SetShowImageAndText(src->ShowImageAndText());
+        SetHideDuplicates(src->HideDuplicates());
+        SetLayout(src->Layout());
+      },
+      [&] {
+        if (c) c->EndUpdate();
+      });
 }
 
 // ================================================================ the collection

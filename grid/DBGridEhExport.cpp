@@ -13,21 +13,7 @@ char CsvSeparatorChar = ';';
 // ================================================================ walk scope
 
 TGridWalkScopeEh::TGridWalkScopeEh(TCustomDBGridEh* Grid, bool RestorePosition)
-    : FDataSet(Grid->DataSet()), FRestore(RestorePosition), FGrid(Grid) {
-  assert(FDataSet);
-  if (FRestore) FBookmark = FDataSet->Bookmark();
-  FDataSet->DisableControls();
-}
-
-TGridWalkScopeEh::~TGridWalkScopeEh() {
-  try {
-    if (FRestore && !FBookmark.empty() && FDataSet->Active() && FDataSet->BookmarkValid(FBookmark))
-      FDataSet->GotoBookmark(FBookmark);
-  } catch (...) {
-    // The position is a courtesy; the walk's own error, if any, is what reaches the caller.
-  }
-  FDataSet->EnableControls();
-}
+    : TWalkScope(Grid->DataSet(), RestorePosition) {}
 
 // ================================================================ the export walk
 
@@ -202,10 +188,10 @@ String TDBGridEhExport::FooterTotalText(int Row, int Col) const {
   TField* f = FooterField(col, Row);
   if (type != fvtSum || !f) return String();
   String fmt = DisplayFormatOf(f);
-  switch (f->DataType()) {
-    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc:
+  switch (FieldTypeGroup(f->DataType())) {
+    case TFieldTypeGroup::Integer:
       return fmt.empty() ? IntToStr(static_cast<Int64>(std::llround(v))) : FormatFloat(fmt, v);
-    case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd:
+    case TFieldTypeGroup::Float:
       return fmt.empty() ? FloatTotalText(f, total) : FormatFloat(fmt, v);
     default:
       return String();
@@ -373,8 +359,9 @@ String GbkCut(const String& Text, std::size_t Max) {
   return r;
 }
 
-bool IsIntegerType(TFieldType T) { return T == ftSmallint || T == ftInteger || T == ftWord || T == ftAutoInc; }
-bool IsFloatType(TFieldType T) { return T == ftFloat || T == ftCurrency || T == ftBCD || T == ftFMTBcd; }
+// A 64-bit integer goes as text: the sheet's numbers are doubles, which round it past 2^53.
+bool IsIntegerType(TFieldType T) { return IsIntegerFieldType(T) && T != ftLargeint; }
+bool IsFloatType(TFieldType T) { return IsFloatFieldType(T); }
 
 }  // namespace
 

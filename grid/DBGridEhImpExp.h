@@ -32,18 +32,9 @@ enum TTextEncodingEh { teGbk, teUtf8 };
 // Holds the dataset's controls disabled and the current record for the scope's lifetime: both
 // come back when it ends, also when it is left by an exception. Without RestorePosition only
 // the controls come back.
-class TGridWalkScopeEh {
+class TGridWalkScopeEh : public TWalkScope {
 public:
   TGridWalkScopeEh(TCustomDBGridEh* Grid, bool RestorePosition);
-  ~TGridWalkScopeEh();
-  TGridWalkScopeEh(const TGridWalkScopeEh&) = delete;
-  TGridWalkScopeEh& operator=(const TGridWalkScopeEh&) = delete;
-
-private:
-  TDataSet* FDataSet;
-  bool FRestore;
-  String FBookmark;
-  TCustomDBGridEh* FGrid;
 };
 
 // ================================================================ exporters

@@ -21,25 +21,10 @@
 
 namespace {
 
-bool IsDateField(TField* F) {
-  TFieldType t = F->DataType();
-  return t == ftDate || t == ftDateTime || t == ftTimeStamp;
-}
+// A date drops a calendar down; a time of day has no day to pick.
+bool IsDateField(TField* F) { return IsDateTimeFieldType(F->DataType()) && F->DataType() != ftTime; }
 
-bool IsNumericField(TField* F) {
-  switch (F->DataType()) {
-    case ftSmallint:
-    case ftInteger:
-    case ftWord:
-    case ftFloat:
-    case ftCurrency:
-    case ftBCD:
-    case ftAutoInc:
-    case ftLargeint:
-    case ftFMTBcd: return true;
-    default: return false;
-  }
-}
+bool IsNumericField(TField* F) { return IsNumericFieldType(F->DataType()); }
 
 // Rounds Width * 3 / 2 with halves going to the even neighbour.
 int ThreeHalves(int Width) {

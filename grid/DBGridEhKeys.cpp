@@ -9,6 +9,7 @@
 #include "gui/Clipbrd.h"
 #include "gui/Forms.h"
 #include "gui/Application.h"
+#include "core/Scope.h"
 
 #include <cassert>
 #include <cstdlib>
@@ -268,10 +269,8 @@ void TCustomDBGridEh::CopyFromRecordAbove() {
   if (!f || FDataLink->ActiveRecord() == 0 || !c->IsEditable(true)) return;
   Variant value;
   {
-    int saved = FDataLink->ActiveRecord();
-    FDataLink->SetActiveRecord(saved - 1);
+    TActiveRecordScopeEh scope(FDataLink.get(), FDataLink->ActiveRecord() - 1);
     value = f->FieldKind() == fkLookup ? DataSet()->FieldValues(f->KeyFields()) : f->Value();
-    FDataLink->SetActiveRecord(saved);
   }
   FDataLink->Edit();
   if (f->FieldKind() == fkLookup) DataSet()->SetFieldValues(f->KeyFields(), value);
@@ -437,26 +436,26 @@ bool TCustomDBGridEh::SearchWalk(const String& Upper, int Direction) {
   TControlsHold off(ds);
   TViewPosition saved = SaveViewPosition();
   bool found = false;
-  try {
-    if (Direction == 0) ds->First();
-    else ds->MoveBy(Direction == 1 ? 1 : -1);
-    bool moved = Direction == 0 || !(Direction == 1 ? ds->Eof() : ds->Bof());
-    while (moved && !found) {
-      found = CellTextMatches(Upper);
-      if (found) break;
-      if (Direction == 2) {
-        ds->Prior();
-        moved = !ds->Bof();
-      } else {
-        ds->Next();
-        moved = !ds->Eof();
-      }
-    }
-  } catch (...) {
-    RestoreViewPosition(saved);
-    throw;
-  }
-  if (!found) RestoreViewPosition(saved);
+  TryFinally(
+      [&] {
+        if (Direction == 0) ds->First();
+        else ds->MoveBy(Direction == 1 ? 1 : -1);
+        bool moved = Direction == 0 || !(Direction == 1 ? ds->Eof() : ds->Bof());
+        while (moved && !found) {
+          found = CellTextMatches(Upper);
+          if (found) break;
+          if (Direction == 2) {
+            ds->Prior();
+            moved = !ds->Bof();
+          } else {
+            ds->Next();
+            moved = !ds->Eof();
+          }
+        }
+      },
+      [&] {
+        if (!found) RestoreViewPosition(saved);
+      });
   return found;
 }
 

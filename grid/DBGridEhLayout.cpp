@@ -621,17 +621,17 @@ void TCustomDBGridEh::OptimizeColumnWidths(TColumnsEhList* ColumnsList) {
   std::vector<int> widths(n);
   for (int i = 0; i < n; ++i) widths[i] = OptimalTitleWidth(ColumnsList->Items(i));
   TDataSet* ds = DataSet();
-  ds->DisableControls();
-  // The position comes back as it was: the middle record of the buffer and the active
-  // record's distance from it.
-  int middle = (FDataLink->RecordCount() - 1) / 2;
-  int distance = FDataLink->ActiveRecord() - middle;
-  String mark;
   {
-    TActiveRecordScopeEh scope(FDataLink.get(), std::max(0, middle));
-    mark = ds->GetBookmark();
-  }
-  try {
+    TControlsHold hold(ds);
+    // The position comes back as it was: the middle record of the buffer and the active
+    // record's distance from it.
+    int middle = (FDataLink->RecordCount() - 1) / 2;
+    int distance = FDataLink->ActiveRecord() - middle;
+    String mark;
+    {
+      TActiveRecordScopeEh scope(FDataLink.get(), std::max(0, middle));
+      mark = ds->GetBookmark();
+    }
     ds->First();
     int visited = 0;
     while (!ds->Eof()) {
@@ -644,11 +644,7 @@ void TCustomDBGridEh::OptimizeColumnWidths(TColumnsEhList* ColumnsList) {
       ds->GotoBookmark(mark);
       if (distance != 0) ds->MoveBy(distance);
     }
-  } catch (...) {
-    ds->EnableControls();
-    throw;
   }
-  ds->EnableControls();
   for (int i = 0; i < n; ++i) {
     TColumnEh* col = ColumnsList->Items(i);
     for (int k = 0; k < FFooterRowCount; ++k) {

@@ -3,6 +3,7 @@
 #include "grid/DBGridEh.h"
 
 #include "core/SysUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -107,15 +108,8 @@ void TGridDataLinkEh::EditingChanged() {
 
 void TGridDataLinkEh::LayoutChanged() {
   if (FGrid) {
-    bool saved = FGrid->FDataLinkLayoutChanging;
-    FGrid->FDataLinkLayoutChanging = true;
-    try {
-      FGrid->RebuildLayout();
-    } catch (...) {
-      FGrid->FDataLinkLayoutChanging = saved;
-      throw;
-    }
-    FGrid->FDataLinkLayoutChanging = saved;
+    TRestore changing(FGrid->FDataLinkLayoutChanging, true);
+    FGrid->RebuildLayout();
   }
   TDataLink::LayoutChanged();
 }
@@ -127,15 +121,9 @@ void TGridDataLinkEh::RecordChanged(TField* Field) {
 
 void TGridDataLinkEh::UpdateData() {
   if (FInUpdateData) return;
-  FInUpdateData = true;
-  try {
-    if (FModified && FGrid) FGrid->UpdateData();
-    FModified = false;
-  } catch (...) {
-    FInUpdateData = false;
-    throw;
-  }
-  FInUpdateData = false;
+  TRestore inUpdate(FInUpdateData, true);
+  if (FModified && FGrid) FGrid->UpdateData();
+  FModified = false;
 }
 
 // ================================================================ selected rows
@@ -244,21 +232,17 @@ void TBookmarkListEh::SetLinkActive(bool Active) {
 void TBookmarkListEh::DeleteSelected() {
   TDataSet* ds = DataSet();
   if (!ds || FList.empty()) return;
-  ds->DisableControls();
-  try {
-    for (int i = Count() - 1; i >= 0; --i) {
-      ds->GotoBookmark(FList[i]);
-      ds->Delete();
-      FList.erase(FList.begin() + i);
-      ListChanged();
-    }
-  } catch (...) {
-    ds->EnableControls();
-    FGrid->Selection()->SyncWithContent();
-    throw;
-  }
-  ds->EnableControls();
-  FGrid->Selection()->SyncWithContent();
+  TryFinally(
+      [&] {
+        TControlsHold hold(ds);
+        for (int i = Count() - 1; i >= 0; --i) {
+          ds->GotoBookmark(FList[i]);
+          ds->Delete();
+          FList.erase(FList.begin() + i);
+          ListChanged();
+        }
+      },
+      [&] { FGrid->Selection()->SyncWithContent(); });
 }
 
 bool TBookmarkListEh::RowSelectedInBuffer(int Record) {
@@ -270,18 +254,12 @@ TGridRect TBookmarkListEh::RowsInView() {
   int first = -1, last = -1;
   TGridDataLinkEh* link = FGrid->DataLink();
   if (link->Active() && !FList.empty()) {
-    int saved = link->ActiveRecord();
-    try {
-      for (int r = 0; r < link->RecordCount(); ++r)
-        if (RowSelectedInBuffer(r)) {
-          if (first < 0) first = r;
-          last = std::max(last, r);
-        }
-    } catch (...) {
-      link->SetActiveRecord(saved);
-      throw;
-    }
-    link->SetActiveRecord(saved);
+    TActiveRecordScopeEh scope(link);
+    for (int r = 0; r < link->RecordCount(); ++r)
+      if (RowSelectedInBuffer(r)) {
+        if (first < 0) first = r;
+        last = std::max(last, r);
+      }
   }
   if (first < 0) return {-1, -1, -1, -1};
   int top = FGrid->TopDataOffset();

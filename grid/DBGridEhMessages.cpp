@@ -11,6 +11,7 @@
 #include "gui/Forms.h"
 #include "gui/Screen.h"
 #include "gui/WinGDI.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -138,16 +139,9 @@ void TCustomDBGridEh::WndProc(TMessage& M) {
     return;
   }
   SetDragMode(dmManual);
-  FInClickWithDragMode = true;
-  try {
-    TCustomGrid::WndProc(M);
-  } catch (...) {
-    SetDragMode(dmAutomatic);
-    FInClickWithDragMode = false;
-    throw;
-  }
-  SetDragMode(dmAutomatic);
-  FInClickWithDragMode = false;
+  TRestore inClick(FInClickWithDragMode, true);
+  TScopeExit automatic([this] { SetDragMode(dmAutomatic); });
+  TCustomGrid::WndProc(M);
 }
 
 void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
@@ -318,10 +312,8 @@ void TCustomDBGridEh::CMHintShow(TMessage& M) {
   if (!CellToolTip(cell.X, cell.Y, *info)) info->HintStr.clear();
 }
 
-namespace {
-
 // What a tool tip would show for a cell, and where the cell's text stands.
-struct TTipCell {
+struct TCustomDBGridEh::TCellTip {
   String Text;
   TRect Rect;        // the text's room in the cell
   int Limit = 0;     // the cell's right edge
@@ -330,103 +322,120 @@ struct TTipCell {
   bool AlwaysTip = false;  // images and check boxes show their text only as a tip
 };
 
+namespace {
+
+// The pixels the tip's text stands off from its cell, so the tip covers the cell's text.
+constexpr int kTipInset = 2;        // a sort marker's overlap, the tip's room left of its text
+constexpr int kImageTextGap = 5;    // between a column's image and its text
+constexpr int kRightTipInset = 6;   // a right-aligned tip from the cell's right edge
+
 }  // namespace
 
 // Fills Info with the tool tip of a cell whose text does not show whole; false when none.
 bool TCustomDBGridEh::CellToolTip(int ACol, int ARow, THintInfo& Info) {
   int dataCol = 0, dataRow = 0;
-  int type = GetCellType(ACol, ARow, dataCol, dataRow);
-  int rowArea = type >> 8;
+  int rowArea = GetCellType(ACol, ARow, dataCol, dataRow) >> 8;
   TColumnEh* c = FColumns->Items(dataCol);
   bool title = rowArea == raTitle && c->Title()->ToolTips();
   bool data = rowArea == raData && c->ToolTips() && FDataLink->Active() && dataRow < FDataLink->RecordCount();
   bool footer = rowArea == raFooter && c->FooterAt(dataRow)->ToolTips();
   if (!(title || data || footer) || GetCapture() != 0 || GetKeyState(VK_CONTROL) < 0) return false;
   if (!FToolTipFont) FToolTipFont = std::make_unique<TFont>();
-  TTipCell tip;
+  TCellTip tip;
   tip.Rect = CellRect(ACol, ARow);
   tip.Limit = tip.Rect.Left + c->Width();
-  if (title) {
-    int marker = c->Title()->SortMarkerSpace();
-    if (marker > 2) {
-      tip.Rect.Right -= marker - 2;
-      tip.Limit -= marker - 2;
-    }
-    THeadTreeNode* leaf = FUseMultiTitle ? LeafOf(dataCol) : nullptr;
-    if (leaf) tip.Rect.Top = tip.Rect.Bottom - leaf->NodeHeight;
-    tip.Text = leaf ? leaf->NodeText : c->Title()->Caption();
-    tip.Wrap = FUseMultiTitle || FTitleHeight > 0 || FTitleLines > 0;
-    tip.Alignment = c->Title()->Alignment();
-    FToolTipFont->Assign(c->Title()->Font());
-  } else if (footer) {
-    TColumnFooterEh* f = c->FooterAt(dataRow);
-    tip.Text = GetFooterText(dataRow, c);
-    tip.Wrap = f->WordWrap();
-    tip.Alignment = f->Alignment();
-    FToolTipFont->Assign(f->Font());
-  } else {
-    int saved = FDataLink->ActiveRecord();
-    FDataLink->SetActiveRecord(dataRow);
-    try {
-      bool stepped = c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox;
-      if (stepped) {
-        // The pick text at the image's place, or at the check state.
-        int at = c->ColumnKind() == ckCheckbox ? static_cast<int>(c->CellCheckState()) : c->KeyList()->IndexOf(c->Field() ? c->Field()->Text() : String());
-        tip.Text = at >= 0 && at < c->PickList()->Count() ? c->PickList()->Strings(at) : String();
-        tip.AlwaysTip = true;
-      } else {
-        tip.Text = c->CellText();
-      }
-      tip.Alignment = stepped ? taLeftJustify : c->Alignment();
-      tip.Wrap = c->WordWrap() && FWordWrapPossible;
-      int buttons = 0;
-      for (const TCellButton& b : CellButtons(c)) buttons += b.Width;
-      if (buttons > 0) {
-        if (Info.CursorPos.X >= tip.Rect.Right - buttons) {
-          FDataLink->SetActiveRecord(saved);
-          return false;
-        }
-        tip.Rect.Right -= buttons;
-        tip.Limit -= buttons;
-      }
-      if (c->ImageList() && c->ShowImageAndText()) tip.Rect.Left += c->ImageList()->Width() + 5;
-      FToolTipFont->Assign(c->Font());
-      TColor back = c->Color();
-      if (OnGetCellParams) OnGetCellParams(this, c, FToolTipFont.get(), back, TGridDrawState());
-      TColCellParamsEh params;
-      params.SetText(tip.Text);
-      params.SetAlignment(tip.Alignment);
-      params.SetFont(FToolTipFont.get());
-      params.SetCol(ACol);
-      params.SetRow(ARow);
-      c->FireGetCellParams(false, &params);
-      tip.Text = params.Text();
-      tip.Alignment = params.Alignment();
-    } catch (...) {
-      FDataLink->SetActiveRecord(saved);
-      throw;
-    }
-    FDataLink->SetActiveRecord(saved);
-    if (Info.CursorPos.X < tip.Rect.Left) return false;
+  TGridCoord cell{ACol, ARow};
+  if (title) TitleTip(c, dataCol, tip);
+  else if (footer) FooterTip(c, dataRow, tip);
+  else if (!DataTip(c, dataRow, cell, Info.CursorPos.X, tip)) return false;
+  return PlaceToolTip(tip, cell, Info);
+}
+
+// A title: the caption (or the lowest level of a multi-level title) beside the sort marker.
+void TCustomDBGridEh::TitleTip(TColumnEh* Column, int DataCol, TCellTip& Tip) {
+  int marker = Column->Title()->SortMarkerSpace();
+  if (marker > kTipInset) {
+    Tip.Rect.Right -= marker - kTipInset;
+    Tip.Limit -= marker - kTipInset;
   }
-  if (tip.Text.empty()) return false;
-  int spacing = FFlat ? 2 : 4;
+  THeadTreeNode* leaf = FUseMultiTitle ? LeafOf(DataCol) : nullptr;
+  if (leaf) Tip.Rect.Top = Tip.Rect.Bottom - leaf->NodeHeight;
+  Tip.Text = leaf ? leaf->NodeText : Column->Title()->Caption();
+  Tip.Wrap = FUseMultiTitle || FTitleHeight > 0 || FTitleLines > 0;
+  Tip.Alignment = Column->Title()->Alignment();
+  FToolTipFont->Assign(Column->Title()->Font());
+}
+
+void TCustomDBGridEh::FooterTip(TColumnEh* Column, int Row, TCellTip& Tip) {
+  TColumnFooterEh* f = Column->FooterAt(Row);
+  Tip.Text = GetFooterText(Row, Column);
+  Tip.Wrap = f->WordWrap();
+  Tip.Alignment = f->Alignment();
+  FToolTipFont->Assign(f->Font());
+}
+
+// A data cell, read on its record of the buffer: the text as the cell's parameters make it,
+// beside its buttons and image. False when the mouse is on a button or left of the text.
+bool TCustomDBGridEh::DataTip(TColumnEh* Column, int DataRow, TGridCoord Cell, int CursorX, TCellTip& Tip) {
+  TActiveRecordScopeEh scope(FDataLink.get(), DataRow);
+  bool stepped = Column->ColumnKind() == ckImage || Column->ColumnKind() == ckCheckbox;
+  if (stepped) {
+    // The pick text at the image's place, or at the check state.
+    String key = Column->Field() ? Column->Field()->Text() : String();
+    int at = Column->ColumnKind() == ckCheckbox ? static_cast<int>(Column->CellCheckState())
+                                                : Column->KeyList()->IndexOf(key);
+    Tip.Text = at >= 0 && at < Column->PickList()->Count() ? Column->PickList()->Strings(at) : String();
+    Tip.AlwaysTip = true;
+  } else {
+    Tip.Text = Column->CellText();
+  }
+  Tip.Alignment = stepped ? taLeftJustify : Column->Alignment();
+  Tip.Wrap = Column->WordWrap() && FWordWrapPossible;
+  int buttons = 0;
+  for (const TCellButton& b : CellButtons(Column)) buttons += b.Width;
+  if (buttons > 0) {
+    if (CursorX >= Tip.Rect.Right - buttons) return false;
+    Tip.Rect.Right -= buttons;
+    Tip.Limit -= buttons;
+  }
+  if (Column->ImageList() && Column->ShowImageAndText()) Tip.Rect.Left += Column->ImageList()->Width() + kImageTextGap;
+  FToolTipFont->Assign(Column->Font());
+  TColor back = Column->Color();
+  if (OnGetCellParams) OnGetCellParams(this, Column, FToolTipFont.get(), back, TGridDrawState());
+  TColCellParamsEh params;
+  params.SetText(Tip.Text);
+  params.SetAlignment(Tip.Alignment);
+  params.SetFont(FToolTipFont.get());
+  params.SetCol(Cell.X);
+  params.SetRow(Cell.Y);
+  Column->FireGetCellParams(false, &params);
+  Tip.Text = params.Text();
+  Tip.Alignment = params.Alignment();
+  return CursorX >= Tip.Rect.Left;
+}
+
+// Shows the tip when the text is cut (or a right-aligned text has lost room, or the cell shows
+// no text of its own), over the cell's text in the tip font.
+bool TCustomDBGridEh::PlaceToolTip(const TCellTip& Tip, TGridCoord Cell, THintInfo& Info) {
+  if (Tip.Text.empty()) return false;
+  int spacing = TextMargin();
   Canvas()->Font()->Assign(FToolTipFont.get());
   int tw = 0, th = 0;
-  bool cut = TextExceedsRect(Canvas(), tip.Rect, tip.Text, tip.Wrap, spacing - 2, spacing, 0, tw, th);
-  bool shortRight = tip.Alignment == taRightJustify && tip.Rect.Right < tip.Limit - 2;
-  if (!cut && !shortRight && !tip.AlwaysTip) return false;
-  int top = tip.Rect.Top - (FFlat ? 2 : 1);
+  bool cut = TextExceedsRect(Canvas(), Tip.Rect, Tip.Text, Tip.Wrap, spacing - kTipInset, spacing, 0, tw, th);
+  bool shortRight = Tip.Alignment == taRightJustify && Tip.Rect.Right < Tip.Limit - kTipInset;
+  if (!cut && !shortRight && !Tip.AlwaysTip) return false;
+  // The tip window's border sits on the cell's line: one pixel up, two on a flat grid.
+  int top = Tip.Rect.Top - (FFlat ? 2 : 1);
   int left;
-  switch (tip.Alignment) {
-    case taRightJustify: left = tip.Limit - tw - 6; break;
-    case taCenter: left = tip.Limit - (tw - tw / 2) - (tip.Limit - tip.Rect.Left - 4) / 2 - 5; break;
-    default: left = tip.Rect.Left - 1; break;
+  switch (Tip.Alignment) {
+    case taRightJustify: left = Tip.Limit - tw - kRightTipInset; break;
+    case taCenter: left = Tip.Limit - (tw - tw / 2) - (Tip.Limit - Tip.Rect.Left - 4) / 2 - 5; break;
+    default: left = Tip.Rect.Left - 1; break;
   }
-  Info.HintStr = tip.Text;
-  Info.CursorRect = CellRect(ACol, ARow);
+  Info.HintStr = Tip.Text;
+  Info.CursorRect = CellRect(Cell.X, Cell.Y);
   Info.HintPos = ClientToScreen({left, top});
-  if (tip.Wrap) Info.HintMaxWidth = tip.Rect.Width() - 4;
+  if (Tip.Wrap) Info.HintMaxWidth = Tip.Rect.Width() - 2 * kTipInset;
   Info.HintWindowClass = TToolTipsWindow::StaticClass();
   Info.HintData = FToolTipFont.get();
   return true;
@@ -477,12 +486,6 @@ bool TCustomDBGridEh::GridIsActiveControl() const {
 }
 
 void TCustomDBGridEh::ApplyFilterDefault() {
-  FApplyingFilter = true;
-  try {
-    GridDataService()->RequestFilter(this);
-  } catch (...) {
-    FApplyingFilter = false;
-    throw;
-  }
-  FApplyingFilter = false;
+  TRestore applying(FApplyingFilter, true);
+  GridDataService()->RequestFilter(this);
 }

@@ -9,6 +9,7 @@
 #include "gui/Forms.h"
 #include "gui/Application.h"
 #include "gui/WinGDI.h"
+#include "core/Scope.h"
 
 #include <cstdlib>
 
@@ -180,8 +181,8 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
     TCustomControl::MouseDown(Button, Shift, FPressPoint.X, FPressPoint.Y);
     return;
   }
-  ++FUpdateLock;
-  try {
+  {
+    TRestore lock(FUpdateLock, FUpdateLock + 1);
     FDataLink->UpdateRecord();
     HideEditor();
     int oldCol = Col();
@@ -258,11 +259,7 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
       if (Button == mbRight || !dataColumn) InvalidateEditor();
     }
     TCustomControl::MouseDown(Button, Shift, FPressPoint.X, FPressPoint.Y);
-  } catch (...) {
-    --FUpdateLock;
-    throw;
   }
-  --FUpdateLock;
   if (FUpdateLock == 0) Update();
 }
 

@@ -1,6 +1,7 @@
 // The grid's selection: nothing, whole records (by bookmark), a block of cells, whole columns
 // or everything; which cells it holds, its bounds in grid coordinates, and its extension.
 #include "grid/DBGridEh.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cassert>
@@ -236,13 +237,13 @@ TRect TDBGridEhSelectionRect::CellRangeBox(int Col1, int Col2, String Row1, Stri
   TGridDataLinkEh* link = FGrid->DataLink();
   if (!ds || !link->Active() || link->RecordCount() == 0) return TRect{0, 0, 0, 0};
   if (ds->CompareBookmarks(Row1, Row2) > 0) std::swap(Row1, Row2);
-  int saved = link->ActiveRecord();
   int last = link->RecordCount() - 1, top = last, bottom = last;
   auto at = [&](int r) {
     link->SetActiveRecord(r);
     return ds->Bookmark();
   };
-  try {
+  {
+    TActiveRecordScopeEh scope(link);
     if (ds->CompareBookmarks(Row1, at(0)) < 0) top = 0;
     else
       for (int r = 0; r <= last; ++r)
@@ -256,11 +257,7 @@ TRect TDBGridEhSelectionRect::CellRangeBox(int Col1, int Col2, String Row1, Stri
           bottom = r;
           break;
         }
-  } catch (...) {
-    link->SetActiveRecord(saved);
-    throw;
   }
-  link->SetActiveRecord(saved);
   int off = FGrid->TopDataOffset();
   TRect a = FGrid->CellRect(FGrid->DataToRawColumn(Col1), top + off);
   TRect b = FGrid->CellRect(FGrid->DataToRawColumn(Col2), bottom + off);
@@ -274,19 +271,16 @@ TGridRect TDBGridEhSelectionRect::BoundsInGrid() {
   TDataSet* ds = FGrid->DataSet();
   if (!link->Active() || !ds || FAnchor.Col < 0) return {-1, -1, -1, -1};
   String topB = TopRowBookmark(), bottomB = BottomRowBookmark();
-  int saved = link->ActiveRecord(), top = -1, bottom = -1;
-  try {
+  int top = -1, bottom = -1;
+  {
+    TActiveRecordScopeEh scope(link);
     for (int r = 0; r < link->RecordCount(); ++r) {
       link->SetActiveRecord(r);
       String b = ds->Bookmark();
       if (top < 0 && ds->CompareBookmarks(b, topB) >= 0) top = r;
       if (ds->CompareBookmarks(b, bottomB) <= 0) bottom = r;
     }
-  } catch (...) {
-    link->SetActiveRecord(saved);
-    throw;
   }
-  link->SetActiveRecord(saved);
   if (top < 0 || bottom < 0) return {-1, -1, -1, -1};
   int off = FGrid->TopDataOffset();
   return {FGrid->DataToRawColumn(LeftColumnIndex()), top + off, FGrid->DataToRawColumn(RightColumnIndex()),
@@ -318,23 +312,21 @@ bool TDBGridEhSelection::ContainsDataCell(int ColIndex, const String& Bookmark) 
 }
 
 void TDBGridEhSelection::Reset() {
-  auto finish = [this] {
-    FKind = gstNon;
-    if (FGrid->Options().Contains(dgAlwaysShowEditor) && FGrid->ShouldShowEditor()) FGrid->OpenEditor();
-  };
-  try {
-    switch (FKind) {
-      case gstRecordBookmarks: RowBookmarks()->Clear(); break;
-      case gstRectangle: FRect->Reset(); break;
-      case gstColumns: FColumns->Clear(); break;
-      case gstAll: FGrid->Invalidate(); break;
-      case gstNon: break;
-    }
-  } catch (...) {
-    finish();
-    throw;
-  }
-  finish();
+  // Opening the editor may raise, so the closing step is no destructor.
+  TryFinally(
+      [this] {
+        switch (FKind) {
+          case gstRecordBookmarks: RowBookmarks()->Clear(); break;
+          case gstRectangle: FRect->Reset(); break;
+          case gstColumns: FColumns->Clear(); break;
+          case gstAll: FGrid->Invalidate(); break;
+          case gstNon: break;
+        }
+      },
+      [this] {
+        FKind = gstNon;
+        if (FGrid->Options().Contains(dgAlwaysShowEditor) && FGrid->ShouldShowEditor()) FGrid->OpenEditor();
+      });
 }
 
 void TDBGridEhSelection::SelectWholeGrid() {

@@ -6,6 +6,7 @@
 
 #include "gui/Application.h"
 #include "gui/WinGDI.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -91,8 +92,8 @@ void TCustomDBGridEh::TimerScroll() {
     return;
   }
   int distance = std::max(vDist, hDist);
-  ++FUpdateLock;
-  try {
+  {
+    TRestore lock(FUpdateLock, FUpdateLock + 1);
     if (vDir != 0 && FMouseMode != mmRectSelecting) MoveByTimer(distance, vDir);
     if (hDir != 0 && FMouseMode != mmRowSelecting) {
       int target = SelectedIndex() + hDir;
@@ -103,11 +104,7 @@ void TCustomDBGridEh::TimerScroll() {
       int col = hDir < 0 && LeftCol() <= FixedCols() ? 0 : SelectedIndex();
       FSelection->CellRange()->ExtendTo(col, DataSet()->Bookmark(), true);
     }
-  } catch (...) {
-    --FUpdateLock;
-    throw;
   }
-  --FUpdateLock;
   if (FUpdateLock == 0) Update();
   StartScrollTimer(TickInterval(200, 15, distance));
 }
@@ -195,10 +192,8 @@ bool TCustomDBGridEh::BeginRowsDrag(int X, int Y, bool TestOnly) {
   if (cell.X < 0 || cell.X >= IndicatorOffset() || dataRow < 0 || dataRow >= FDataLink->RecordCount()) return false;
   String bookmark;
   {
-    int saved = FDataLink->ActiveRecord();
-    FDataLink->SetActiveRecord(dataRow);
+    TActiveRecordScopeEh scope(FDataLink.get(), dataRow);
     bookmark = ds->Bookmark();
-    FDataLink->SetActiveRecord(saved);
   }
   if (SelectionKindAllowed(gstRecordBookmarks)) {
     TShiftState keys = KeyboardStateToShiftState();
@@ -323,9 +318,6 @@ bool TCustomDBGridEh::MoveRecordsDefault(TBookmarkListEh* BookmarkList, int ToRe
 int TCustomDBGridEh::RecordNumberOfRow(int DataRow) {
   if (!FDataLink->Active() || !DataSet()) return 0;
   if (MemTableSupport()) return DataRow + 1;
-  int saved = FDataLink->ActiveRecord();
-  FDataLink->SetActiveRecord(std::clamp(DataRow, 0, std::max(0, FDataLink->RecordCount() - 1)));
-  int recNo = DataSet()->RecNo();
-  FDataLink->SetActiveRecord(saved);
-  return recNo;
+  TActiveRecordScopeEh scope(FDataLink.get(), std::clamp(DataRow, 0, std::max(0, FDataLink->RecordCount() - 1)));
+  return DataSet()->RecNo();
 }

@@ -7,14 +7,6 @@
 
 namespace {
 
-bool IsNumericType(TFieldType T) {
-  switch (T) {
-    case ftSmallint: case ftInteger: case ftWord: case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd:
-      return true;
-    default: return false;
-  }
-}
-
 bool HasItems(const std::unique_ptr<TStringList>& List) { return List && List->Count() > 0; }
 
 // The text before the first ";" of a list of values.
@@ -121,7 +113,7 @@ int TColumnEh::CellImageIndex() const {
   int r = -1;
   if (HasItems(FKeyList)) r = FKeyList->IndexOf(f->Text());
   else if (HasItems(FPickList)) r = FPickList->IndexOf(f->Text());
-  else if (IsNumericType(f->DataType())) r = f->AsInteger();
+  else if (IsNumericFieldType(f->DataType())) r = f->AsInteger();
   return r == -1 ? FNotInKeyListIndex : r;
 }
 
@@ -282,7 +274,7 @@ void TColumnEh::StepValue(Extended Step) {
       break;
     }
     case ckText:
-      if (IsNumericType(f->DataType())) {
+      if (IsNumericFieldType(f->DataType())) {
         Extended v = f->IsNull() ? -Step : static_cast<Extended>(f->AsFloat());
         v += Step;
         try {

@@ -3,6 +3,8 @@
 #include "core/ClassBuilder.h"
 #include "grid/GridUtilsEh.h"
 #include "core/SysUtils.h"
+#include "core/Scope.h"
+#include "data/DB.h"
 
 namespace {
 
@@ -362,70 +364,62 @@ std::vector<TDBSumListProducer::TFieldRef> TDBSumListProducer::QualifyingFields(
 
 void TDBSumListProducer::Recalculate() {
   if (Deferred() || !FActive || !FDataSet || !FDataSet->Active() || !FHandlersHooked) return;
-  // Whatever happens, the filter is remembered, the walk ends and footers are told.
-  auto finish = [this] {
-    if (FDataSet) {
-      FFilteredSnapshot = FDataSet->Filtered();
-      FFilterSnapshot = FDataSet->Filter();
-    }
-    FRecalculating = false;
-    NotifyChanged();
-  };
-  try {
-    ResetSums();
-    FLookupPosition = -1;
-    FPendingDelete = TPendingDelete();
-    if (OnRecalcAll) OnRecalcAll(this);
-    if (!FExternalRecalc) {
-      std::vector<TFieldRef> items = QualifyingFields();
-      if (!items.empty() || (!FDataSet->IsSequenced() && FVirtualRecords)) Walk(items);
-      if (OnAfterRecalcAll) OnAfterRecalcAll(this);
-    }
-  } catch (...) {
-    finish();
-    throw;
-  }
-  finish();
+  // Whatever happens, the filter is remembered, the walk ends and footers are told (whose
+  // handlers may raise, so the closing step is no destructor).
+  TryFinally(
+      [this] {
+        ResetSums();
+        FLookupPosition = -1;
+        FPendingDelete = TPendingDelete();
+        if (OnRecalcAll) OnRecalcAll(this);
+        if (!FExternalRecalc) {
+          std::vector<TFieldRef> items = QualifyingFields();
+          if (!items.empty() || (!FDataSet->IsSequenced() && FVirtualRecords)) Walk(items);
+          if (OnAfterRecalcAll) OnAfterRecalcAll(this);
+        }
+      },
+      [this] {
+        if (FDataSet) {
+          FFilteredSnapshot = FDataSet->Filtered();
+          FFilterSnapshot = FDataSet->Filter();
+        }
+        FRecalculating = false;
+        NotifyChanged();
+      });
 }
 
 void TDBSumListProducer::Walk(const std::vector<TFieldRef>& Items) {
   TDataSet* d = FDataSet;
   bool virtualMode = !d->IsSequenced() && FVirtualRecords;
   TDataSet::TBookmark start = d->GetBookmark();
-  d->DisableControls();
-  try {
-    FVirtualRecordList->Clear();
-    FRecalculating = true;
-    for (d->First(); !d->Eof(); d->Next()) {
-      for (const TFieldRef& r : Items) {
-        TDBSum* s = r.Item;
-        Extended v;
-        switch (s->FGroupOperation) {
-          case goSum:
-            if (r.Read(v)) s->FResultValue = RoundRaw(v + Raw(s->FResultValue));
-            break;
-          case goAvg:
-            if (r.Read(v)) ++s->FNonNullCount;
-            s->FAvgRunningTotal = RoundRaw(v + Raw(s->FAvgRunningTotal));
-            break;
-          case goCount:
-            if (!r.Field || !r.Field->IsNull()) s->FResultValue.Value += kOne;
-            break;
-        }
+  // The dataset's other views stay alive when the walk fails part-way.
+  TControlsHold hold(d);
+  FVirtualRecordList->Clear();
+  FRecalculating = true;
+  for (d->First(); !d->Eof(); d->Next()) {
+    for (const TFieldRef& r : Items) {
+      TDBSum* s = r.Item;
+      Extended v;
+      switch (s->FGroupOperation) {
+        case goSum:
+          if (r.Read(v)) s->FResultValue = RoundRaw(v + Raw(s->FResultValue));
+          break;
+        case goAvg:
+          if (r.Read(v)) ++s->FNonNullCount;
+          s->FAvgRunningTotal = RoundRaw(v + Raw(s->FAvgRunningTotal));
+          break;
+        case goCount:
+          if (!r.Field || !r.Field->IsNull()) s->FResultValue.Value += kOne;
+          break;
       }
-      if (virtualMode) FVirtualRecordList->Add(d->GetBookmark());
     }
-    // The user stays on the record the walk started from.
-    if (!start.empty() && d->BookmarkValid(start)) d->GotoBookmark(start);
-    else d->First();
-    for (const TFieldRef& r : Items)
-      if (r.Item->FGroupOperation == goAvg) r.Item->UpdateAverage();
-  } catch (...) {
-    // The dataset's other views stay alive when the walk fails part-way.
-    d->EnableControls();
-    throw;
+    if (virtualMode) FVirtualRecordList->Add(d->GetBookmark());
   }
-  d->EnableControls();
+  // The user stays on the record the walk started from.
+  if (!start.empty() && d->BookmarkValid(start)) d->GotoBookmark(start);
+  else d->First();
+  for (const TFieldRef& r : Items)
+    if (r.Item->FGroupOperation == goAvg) r.Item->UpdateAverage();
 }
 
 // ---------------------------------------------------------------- incremental updates

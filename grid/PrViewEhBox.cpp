@@ -7,6 +7,7 @@
 #include "gui/WinGDI.h"
 #include "print/PrintDialogs.h"
 #include "gui/Screen.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cassert>
@@ -343,13 +344,8 @@ void TPreviewBox::PageClick(int X, int Y) {
 
 template <class F> void TPreviewBox::WithOwnPrinter(F&& Action) {
   TPrinter* previous = ::SetPrinter(FPrinter->OwnPrinter());
-  try {
-    Action();
-  } catch (...) {
-    ::SetPrinter(previous);
-    throw;
-  }
-  ::SetPrinter(previous);
+  TScopeExit back([previous] { ::SetPrinter(previous); });
+  Action();
 }
 
 void TPreviewBox::PrintPages() {
@@ -377,6 +373,7 @@ void TPreviewBox::PrintPages() {
         FPrinter->DrawPage(n, p->Canvas());
       }
     } catch (...) {
+      // On failure only: a printed document ends by EndDoc.
       if (p->Printing()) p->Abort();
       throw;
     }

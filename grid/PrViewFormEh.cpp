@@ -147,6 +147,7 @@ void TPreviewFormEh::StopRepeat() {
 void TPreviewFormEh::Timer1Timer(TObject*) {
   Timer1->SetInterval(kRepeatInterval);
   if (!FRepeatButton || GetCaptureControl() != FRepeatButton) return;
+  // A failing page turn stops the repeat; a good one repeats.
   try {
     if (FRepeatButton == tbtPrevPage) tbtPrevPageClick(nullptr);
     else if (FRepeatButton == tbtNextPage) tbtNextPageClick(nullptr);

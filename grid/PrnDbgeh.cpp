@@ -13,6 +13,7 @@
 #include "gui/Forms.h"
 #include "gui/Application.h"
 #include "gui/Screen.h"
+#include "core/Scope.h"
 
 #include <array>
 #include <cassert>
@@ -271,14 +272,8 @@ void TPrintDBGridEh::PrintGridTo(TVirtualPrinter* Printer) {
   TDataSet* ds = FDBGridEh ? FDBGridEh->DataSet() : nullptr;
   if (!ds || !ds->Active()) return;
   TPrintRun run(this, Printer);
-  FRun = &run;
-  try {
-    run.Execute();
-  } catch (...) {
-    FRun = nullptr;
-    throw;
-  }
-  FRun = nullptr;
+  TRestore running(FRun, &run);
+  run.Execute();
 }
 
 void TPrintDBGridEh::ShowPreview() {

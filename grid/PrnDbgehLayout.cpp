@@ -11,6 +11,7 @@
 #include "gui/WinGDI.h"
 #include "gui/Application.h"
 #include "gui/Screen.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cassert>
@@ -33,10 +34,7 @@ UINT AlignFlags(TAlignment A) {
   }
 }
 
-bool IsIntegerField(TField* F) {
-  TFieldType t = F->DataType();
-  return t == ftSmallint || t == ftInteger || t == ftWord || t == ftAutoInc || t == ftLargeint;
-}
+bool IsIntegerField(TField* F) { return IsIntegerFieldType(F->DataType()); }
 
 // A footer sum formatted as the footer, else the field, shows numbers.
 String FormatSum(Currency Value, TField* Field, const String& FooterFormat) {
@@ -69,14 +67,13 @@ void TPrintRun::Execute() {
   FPrinter->SetTitle("表格信息");
   FPrinter->StartDocument();
   FStarted = true;
-  try {
-    Prepare();
-    LayOut();
-  } catch (...) {
-    Finish();
-    throw;
-  }
-  Finish();
+  // Finishing ends the document, which may raise: no destructor.
+  TryFinally(
+      [this] {
+        Prepare();
+        LayOut();
+      },
+      [this] { Finish(); });
 }
 
 void TPrintRun::Prepare() {

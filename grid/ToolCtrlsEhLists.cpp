@@ -5,6 +5,7 @@
 #include "core/ClassBuilder.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cassert>
@@ -67,25 +68,23 @@ bool TMRUListEh::CollectMatches(TStrings* Target, const String& Prefix) {
   TObject* sender = FOwner ? static_cast<TObject*>(FOwner) : this;
   bool complete = true;
   Target->BeginUpdate();
-  try {
-    Target->Clear();
-    for (int i = 0; i < FItems->Count(); ++i) {
-      const String& item = FItems->Strings(i);
-      bool accept = SameText(Copy(item, 1, prefixLength), Prefix);
-      OnAcceptItem(sender, item, accept);
-      if (accept) Target->Add(item);
-      // Typing goes on while a long list is matched: a waiting keystroke makes this match stale.
-      TMsg msg;
-      if (i % 100 == 0 && FStopOnKeyInQueue && PeekMessage(msg, 0, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE)) {
-        complete = false;
-        break;
-      }
-    }
-  } catch (...) {
-    Target->EndUpdate();
-    throw;
-  }
-  Target->EndUpdate();
+  TryFinally(
+      [&] {
+        Target->Clear();
+        for (int i = 0; i < FItems->Count(); ++i) {
+          const String& item = FItems->Strings(i);
+          bool accept = SameText(Copy(item, 1, prefixLength), Prefix);
+          OnAcceptItem(sender, item, accept);
+          if (accept) Target->Add(item);
+          // Typing goes on while a long list is matched: a waiting keystroke makes this match stale.
+          TMsg msg;
+          if (i % 100 == 0 && FStopOnKeyInQueue && PeekMessage(msg, 0, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE)) {
+            complete = false;
+            break;
+          }
+        }
+      },
+      [&] { Target->EndUpdate(); });
   return complete;
 }
 
@@ -148,19 +147,17 @@ void TSpecRowEh::Assign(TPersistent* Source) {
     return;
   }
   HoldChanges();
-  try {
-    SetCellsText(src->FCellsText);
-    SetColor(src->Color());
-    if (src->FFontSet) SetFont(src->FFont.get());
-    FShortCut = src->FShortCut;
-    SetShowIfNotInKeyList(src->FShowIfNotInKeyList);
-    SetValue(src->FValue);
-    SetVisible(src->FVisible);
-  } catch (...) {
-    ReleaseChanges();
-    throw;
-  }
-  ReleaseChanges();
+  TryFinally(
+      [&] {
+        SetCellsText(src->FCellsText);
+        SetColor(src->Color());
+        if (src->FFontSet) SetFont(src->FFont.get());
+        FShortCut = src->FShortCut;
+        SetShowIfNotInKeyList(src->FShowIfNotInKeyList);
+        SetValue(src->FValue);
+        SetVisible(src->FVisible);
+      },
+      [&] { ReleaseChanges(); });
 }
 
 void TSpecRowEh::SetCellsText(const String& Value) {
@@ -271,30 +268,6 @@ TStrings* TDatasetFieldValueListEh::ValueList() {
   return FValues.get();
 }
 
-namespace {
-// Puts the dataset back on its record and lets its controls follow it again, however the walk
-// ended.
-class TWalkScope {
-public:
-  explicit TWalkScope(TDataSet* DataSet) : FDataSet(DataSet), FBookmark(DataSet->GetBookmark()) {
-    FDataSet->DisableControls();
-  }
-  ~TWalkScope() {
-    try {
-      if (!FBookmark.empty() && FDataSet->BookmarkValid(FBookmark)) FDataSet->GotoBookmark(FBookmark);
-    } catch (...) {
-      // The record may be gone; the controls must follow the dataset again all the same.
-    }
-    FDataSet->EnableControls();
-  }
-  TWalkScope(const TWalkScope&) = delete;
-  TWalkScope& operator=(const TWalkScope&) = delete;
-
-private:
-  TDataSet* FDataSet;
-  TDataSet::TBookmark FBookmark;
-};
-}  // namespace
 
 void TDatasetFieldValueListEh::Reload() {
   FValues->Clear();

@@ -3,6 +3,7 @@
 
 #include "core/ClassBuilder.h"
 #include "core/TypInfo.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -64,14 +65,11 @@ void TBasicActionLink::SetAction(TBasicAction* Value) {
 bool TBasicActionLink::Execute(TComponent* AComponent) {
   if (!FAction) return false;
   FAction->SetActionComponent(AComponent);
-  try {
-    bool r = FAction->Execute();
+  // The action may be freed while it runs, and FAction cleared with it.
+  TScopeExit done([this] {
     if (FAction) FAction->SetActionComponent(nullptr);
-    return r;
-  } catch (...) {
-    if (FAction) FAction->SetActionComponent(nullptr);
-    throw;
-  }
+  });
+  return FAction->Execute();
 }
 
 bool TBasicActionLink::Update() { return FAction && FAction->Update(); }

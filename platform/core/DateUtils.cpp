@@ -315,116 +315,151 @@ bool TwelveHourAhead(std::string_view f, std::size_t from) {
   return false;
 }
 
+// Writes a date-time by a format: the format is read as a run of tokens (a letter and its
+// repeats, a separator, a quoted text), each written by the step for its kind.
 class TDateFormatter {
 public:
   TDateFormatter(String& out, TDateTime dt, const TFormatSettings& fs) : FOut(out), FFs(fs), FP(Decode(dt)) {}
 
   void Append(std::string_view f, int level = 0) {
     if (level >= 2) return;  // a format that names itself stops here
-    char last = ' ';
-    bool use12 = false;
-    std::size_t i = 0, n = f.size();
-    while (i < n) {
-      char starter = f[i++];
-      char tok = Upper(starter);
-      if (tok >= 'A' && tok <= 'Z') {
-        if (tok == 'M' && last == 'H') tok = 'N';
-        last = tok;
-      }
-      int count = 1;
-      if (tok >= 'A' && tok <= 'Z')
-        while (i < n && f[i] == starter) { ++count; ++i; }
-      switch (tok) {
-        case 'Y': AppendNumber(FOut, count <= 2 ? FP.Year % 100 : FP.Year, count <= 2 ? 2 : 4); break;
-        case 'G':
-          FOut += count == 1 ? Copy(FFs.EraName, 1, 1) : FFs.EraName;
-          break;
-        case 'E': AppendNumber(FOut, FP.Year, count >= 2 ? 2 : 1); break;
-        case 'M':
-          if (count <= 2) AppendNumber(FOut, FP.Month, count);
-          else if (FP.Month >= 1) FOut += (count == 3 ? FFs.ShortMonthNames : FFs.LongMonthNames)[FP.Month - 1];
-          break;
-        case 'D':
-          if (count <= 2) AppendNumber(FOut, FP.Day, count);
-          else if (count <= 4) {
-            if (FP.DayOfWeek >= 1) FOut += (count == 3 ? FFs.ShortDayNames : FFs.LongDayNames)[FP.DayOfWeek - 1];
-          } else {
-            Append(count == 5 ? FFs.ShortDateFormat : FFs.LongDateFormat, level + 1);
-          }
-          break;
-        case 'H': {
-          int h = FP.Hour;
-          if (use12 || TwelveHourAhead(f, i)) {
-            if (h == 0) h = 12;
-            else if (h > 12) h -= 12;
-          }
-          AppendNumber(FOut, h, count > 2 ? 2 : count);
-          break;
-        }
-        case 'N': AppendNumber(FOut, FP.Min, count > 2 ? 2 : count); break;
-        case 'S': AppendNumber(FOut, FP.Sec, count > 2 ? 2 : count); break;
-        case 'Z': AppendNumber(FOut, FP.MSec, count > 3 ? 3 : count); break;
-        case 'T': Append(count == 1 ? FFs.ShortTimeFormat : FFs.LongTimeFormat, level + 1); break;
-        case 'C':
-          Append(FFs.ShortDateFormat, level + 1);
-          if (FP.Hour != 0 || FP.Min != 0 || FP.Sec != 0) {
-            FOut += ' ';
-            Append(FFs.LongTimeFormat, level + 1);
-          }
-          break;
-        case 'A': {
-          // The letters were counted as a run; look at the marker from its first letter.
-          std::size_t at = i - count;
-          i = at + 1;
-          if (StartsNoCase(f, at, "AM/PM")) {
-            FOut.append(f.substr(FP.Hour >= 12 ? at + 3 : at, 2));
-            i = at + 5;
-            use12 = true;
-          } else if (StartsNoCase(f, at, "A/P")) {
-            FOut.append(f.substr(FP.Hour >= 12 ? at + 2 : at, 1));
-            i = at + 3;
-            use12 = true;
-          } else if (StartsNoCase(f, at, "AMPM")) {
-            FOut += FP.Hour < 12 ? FFs.TimeAMString : FFs.TimePMString;
-            i = at + 4;
-            use12 = true;
-          } else if (StartsNoCase(f, at, "AAAA")) {
-            if (FP.DayOfWeek >= 1) FOut += FFs.LongDayNames[FP.DayOfWeek - 1];
-            i = at + 4;
-          } else if (StartsNoCase(f, at, "AAA")) {
-            if (FP.DayOfWeek >= 1) FOut += FFs.ShortDayNames[FP.DayOfWeek - 1];
-            i = at + 3;
-          } else {
-            FOut += starter;
-          }
-          break;
-        }
-        case '/':
-          if (FFs.DateSeparator) FOut += FFs.DateSeparator;
-          break;
-        case ':':
-          if (FFs.TimeSeparator) FOut += FFs.TimeSeparator;
-          break;
-        case '\'':
-        case '"': {
-          std::size_t close = f.find(starter, i);
-          if (close == std::string_view::npos) close = n;
-          FOut.append(f.substr(i, close - i));
-          i = close < n ? close + 1 : n;
-          break;
-        }
-        default:
-          // Any other letter or character is copied as it is, run and all.
-          FOut.append(static_cast<std::size_t>(count), starter);
-          break;
-      }
-    }
+    TScan s{f, level};
+    while (s.At < f.size()) Token(s);
   }
 
 private:
+  // Where the reading of one format stands.
+  struct TScan {
+    std::string_view F;
+    int Level;
+    std::size_t At = 0;
+    char Last = ' ';     // the last letter token: an m after an h is minutes
+    bool Use12 = false;  // an am/pm marker came before
+  };
+
   String& FOut;
   const TFormatSettings& FFs;
   TDateParts FP;
+
+  void Token(TScan& s) {
+    char starter = s.F[s.At++];
+    char tok = Upper(starter);
+    bool letter = tok >= 'A' && tok <= 'Z';
+    if (letter) {
+      if (tok == 'M' && s.Last == 'H') tok = 'N';
+      s.Last = tok;
+    }
+    int count = 1;
+    if (letter)
+      while (s.At < s.F.size() && s.F[s.At] == starter) { ++count; ++s.At; }
+    switch (tok) {
+      case 'Y': case 'G': case 'E': case 'M': case 'D': DatePart(s, tok, count); break;
+      case 'H': case 'N': case 'S': case 'Z': TimePart(s, tok, count); break;
+      case 'T': Append(count == 1 ? FFs.ShortTimeFormat : FFs.LongTimeFormat, s.Level + 1); break;
+      case 'C':
+        Append(FFs.ShortDateFormat, s.Level + 1);
+        if (FP.Hour != 0 || FP.Min != 0 || FP.Sec != 0) {
+          FOut += ' ';
+          Append(FFs.LongTimeFormat, s.Level + 1);
+        }
+        break;
+      case 'A': Marker(s, starter, count); break;
+      case '/':
+        if (FFs.DateSeparator) FOut += FFs.DateSeparator;
+        break;
+      case ':':
+        if (FFs.TimeSeparator) FOut += FFs.TimeSeparator;
+        break;
+      case '\'':
+      case '"': Quoted(s, starter); break;
+      default:
+        // Any other letter or character is copied as it is, run and all.
+        FOut.append(static_cast<std::size_t>(count), starter);
+        break;
+    }
+  }
+
+  // Years, eras, months and days; five or six d's are the short or long date format.
+  void DatePart(TScan& s, char Tok, int Count) {
+    switch (Tok) {
+      case 'Y': AppendNumber(FOut, Count <= 2 ? FP.Year % 100 : FP.Year, Count <= 2 ? 2 : 4); break;
+      case 'G': FOut += Count == 1 ? Copy(FFs.EraName, 1, 1) : FFs.EraName; break;
+      case 'E': AppendNumber(FOut, FP.Year, Count >= 2 ? 2 : 1); break;
+      case 'M':
+        if (Count <= 2) AppendNumber(FOut, FP.Month, Count);
+        else if (FP.Month >= 1) FOut += (Count == 3 ? FFs.ShortMonthNames : FFs.LongMonthNames)[FP.Month - 1];
+        break;
+      case 'D':
+        if (Count <= 2) AppendNumber(FOut, FP.Day, Count);
+        else if (Count <= 4) {
+          if (FP.DayOfWeek >= 1) FOut += (Count == 3 ? FFs.ShortDayNames : FFs.LongDayNames)[FP.DayOfWeek - 1];
+        } else {
+          Append(Count == 5 ? FFs.ShortDateFormat : FFs.LongDateFormat, s.Level + 1);
+        }
+        break;
+    }
+  }
+
+  // Hours (12-based when an am/pm marker is near), minutes, seconds and milliseconds.
+  void TimePart(TScan& s, char Tok, int Count) {
+    switch (Tok) {
+      case 'H': {
+        int h = FP.Hour;
+        if (s.Use12 || TwelveHourAhead(s.F, s.At)) {
+          if (h == 0) h = 12;
+          else if (h > 12) h -= 12;
+        }
+        AppendNumber(FOut, h, Count > 2 ? 2 : Count);
+        break;
+      }
+      case 'N': AppendNumber(FOut, FP.Min, Count > 2 ? 2 : Count); break;
+      case 'S': AppendNumber(FOut, FP.Sec, Count > 2 ? 2 : Count); break;
+      case 'Z': AppendNumber(FOut, FP.MSec, Count > 3 ? 3 : Count); break;
+    }
+  }
+
+  // The markers that begin with an a, longest first where one begins another. An am/pm
+  // marker writes its own first or second half (am/pm, a/p) or the settings' texts (ampm).
+  enum TMarker { mkAmPm, mkAP, mkSettingsAmPm, mkLongDay, mkShortDay };
+  struct TMarkerForm {
+    const char* Text;
+    TMarker Kind;
+  };
+  static constexpr TMarkerForm kMarkers[] = {
+      {"AM/PM", mkAmPm}, {"A/P", mkAP}, {"AMPM", mkSettingsAmPm}, {"AAAA", mkLongDay}, {"AAA", mkShortDay}};
+
+  void Marker(TScan& s, char Starter, int Count) {
+    // The letters were counted as a run; look at the marker from its first letter.
+    std::size_t at = s.At - static_cast<std::size_t>(Count);
+    s.At = at + 1;
+    for (const TMarkerForm& m : kMarkers) {
+      if (!StartsNoCase(s.F, at, m.Text)) continue;
+      bool pm = FP.Hour >= 12;
+      switch (m.Kind) {
+        case mkAmPm: FOut.append(s.F.substr(pm ? at + 3 : at, 2)); break;
+        case mkAP: FOut.append(s.F.substr(pm ? at + 2 : at, 1)); break;
+        case mkSettingsAmPm: FOut += pm ? FFs.TimePMString : FFs.TimeAMString; break;
+        case mkLongDay:
+          if (FP.DayOfWeek >= 1) FOut += FFs.LongDayNames[FP.DayOfWeek - 1];
+          break;
+        case mkShortDay:
+          if (FP.DayOfWeek >= 1) FOut += FFs.ShortDayNames[FP.DayOfWeek - 1];
+          break;
+      }
+      s.At = at + std::char_traits<char>::length(m.Text);
+      if (m.Kind == mkAmPm || m.Kind == mkAP || m.Kind == mkSettingsAmPm) s.Use12 = true;
+      return;
+    }
+    FOut += Starter;
+  }
+
+  // A quoted text is copied as it is; an unclosed quote runs to the end.
+  void Quoted(TScan& s, char Quote) {
+    std::size_t close = s.F.find(Quote, s.At);
+    if (close == std::string_view::npos) close = s.F.size();
+    FOut.append(s.F.substr(s.At, close - s.At));
+    s.At = close < s.F.size() ? close + 1 : s.F.size();
+  }
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 // TPersistent: objects that can be assigned and streamed.
+#include "core/Scope.h"
 #include "core/TypInfo.h"
 
 class TFiler;
@@ -24,11 +25,6 @@ protected:
 // so that one change notice follows the whole change; the update also ends when Change throws.
 template <class T, class F> void WithinUpdate(T& Target, F&& Change) {
   Target.BeginUpdate();
-  try {
-    Change();
-  } catch (...) {
-    Target.EndUpdate();
-    throw;
-  }
-  Target.EndUpdate();
+  // Ending the update sends the change notice, which may raise: no destructor.
+  TryFinally(Change, [&Target] { Target.EndUpdate(); });
 }

@@ -4,6 +4,7 @@
 #include "core/Filer.h"
 #include "core/Filer_p.h"
 #include "core/StrUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <climits>
@@ -622,35 +623,31 @@ void TReader::ReadMethod(TPersistent* Instance, const TPropInfo* Prop) {
 
 void TReader::ReadCollection(TCollection* Collection) {
   CheckValue(vaCollection);
-  String savedPrefix = FPropPrefix;
-  String savedName = FPropName;
-  try {
-    WithinUpdate(*Collection, [&] {
-      Collection->Clear();
-      for (int i = 0; !EndOfList(); ++i) {
-        if (IsIntType(NextValue())) ReadInteger();  // the item's order: items come in order anyway
-        ReadListBegin();
-        TCollectionItem* item;
-        try {
-          item = Collection->Add();
-        } catch (const TFilerMark&) {
-          throw;
-        } catch (const Exception& e) {
-          Raise(e.Message());
-        }
-        FPropPrefix = savedName + "[" + std::to_string(i) + "].";
-        while (!EndOfList()) ReadProperty(item);
-        ReadListEnd();
-        FPropPrefix = savedPrefix;
-        FPropName = savedName;
+  TRestore prefix(FPropPrefix);
+  TRestore name(FPropName);
+  const String& savedPrefix = prefix.Saved();
+  const String& savedName = name.Saved();
+  WithinUpdate(*Collection, [&] {
+    Collection->Clear();
+    for (int i = 0; !EndOfList(); ++i) {
+      if (IsIntType(NextValue())) ReadInteger();  // the item's order: items come in order anyway
+      ReadListBegin();
+      TCollectionItem* item;
+      try {
+        item = Collection->Add();
+      } catch (const TFilerMark&) {
+        throw;
+      } catch (const Exception& e) {
+        Raise(e.Message());
       }
+      FPropPrefix = savedName + "[" + std::to_string(i) + "].";
+      while (!EndOfList()) ReadProperty(item);
       ReadListEnd();
-    });
-  } catch (...) {
-    FPropPrefix = savedPrefix;
-    FPropName = savedName;
-    throw;
-  }
+      FPropPrefix = savedPrefix;
+      FPropName = savedName;
+    }
+    ReadListEnd();
+  });
 }
 
 // ---------------------------------------------------------------- components
@@ -748,27 +745,17 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
 }
 
 void TReader::ReadData(TComponent* Instance) {
-  TComponent* savedCurrent = std::exchange(FCurrent, Instance);
-  TComponent* savedOwner = FOwner;
-  TComponent* savedParent = FParent;
-  try {
-    while (!EndOfList()) ReadProperty(Instance);
-    ReadListEnd();
-    FPropName.clear();
-    FParent = Instance->GetChildParent();
-    TComponent* childOwner = Instance->GetChildOwner();
-    FOwner = childOwner ? childOwner : (FRoot ? FRoot : Instance);
-    while (!EndOfList()) ReadComponent(nullptr);
-    ReadListEnd();
-  } catch (...) {
-    FCurrent = savedCurrent;
-    FOwner = savedOwner;
-    FParent = savedParent;
-    throw;
-  }
-  FCurrent = savedCurrent;
-  FOwner = savedOwner;
-  FParent = savedParent;
+  TRestore current(FCurrent, Instance);
+  TRestore owner(FOwner);
+  TRestore parent(FParent);
+  while (!EndOfList()) ReadProperty(Instance);
+  ReadListEnd();
+  FPropName.clear();
+  FParent = Instance->GetChildParent();
+  TComponent* childOwner = Instance->GetChildOwner();
+  FOwner = childOwner ? childOwner : (FRoot ? FRoot : Instance);
+  while (!EndOfList()) ReadComponent(nullptr);
+  ReadListEnd();
 }
 
 void TReader::FixupReferences() {

@@ -7,6 +7,13 @@
 //   TScopeExit done([&] { EndUpdate(); });   // any action, run once on leaving the scope
 //
 // A scope object may be dismissed (Dismiss) when the routine decides the change should stay.
+//
+// A closing step that may itself raise (ending an update that runs a layout pass, releasing
+// held notifications) cannot live in a destructor: TryFinally runs it after the body on every
+// way out, and an exception it raises reaches the caller.
+//
+//   TryFinally([&] { Rebuild(); }, [&] { EndLayout(); });
+#include <type_traits>
 #include <utility>
 
 // Holds a variable's value and writes it back when the scope ends.
@@ -47,3 +54,30 @@ private:
   F FAction;
   bool FArmed = true;
 };
+
+// Runs Body, then Cleanup however Body ends, and gives Body's result. When Body raises, Cleanup
+// runs before the exception goes on (an exception from Cleanup then takes its place, as in any
+// handler); on the normal path Cleanup's own exception reaches the caller.
+template <class B, class C>
+decltype(auto) TryFinally(B&& Body, C&& Cleanup) {
+  if constexpr (std::is_void_v<std::invoke_result_t<B&>>) {
+    try {
+      Body();
+    } catch (...) {
+      Cleanup();
+      throw;
+    }
+    Cleanup();
+  } else {
+    std::invoke_result_t<B&> result = [&]() -> std::invoke_result_t<B&> {
+      try {
+        return Body();
+      } catch (...) {
+        Cleanup();
+        throw;
+      }
+    }();
+    Cleanup();
+    return result;
+  }
+}

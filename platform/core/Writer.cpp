@@ -4,6 +4,7 @@
 #include "core/Filer.h"
 #include "core/Filer_p.h"
 #include "core/StrUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cmath>
@@ -140,18 +141,12 @@ void TWriter::WriteSet(const TEnumInfo& Info, Int64 Bits) {
 void TWriter::WriteCollection(TCollection* Value) {
   WriteValue(vaCollection);
   if (Value) {
-    String saved = std::exchange(FPropPath, String());
-    try {
-      for (int i = 0; i < Value->Count(); ++i) {
-        WriteListBegin();
-        WriteProperties(Value->Items(i));
-        WriteListEnd();
-      }
-    } catch (...) {
-      FPropPath = saved;
-      throw;
+    TRestore path(FPropPath, String());
+    for (int i = 0; i < Value->Count(); ++i) {
+      WriteListBegin();
+      WriteProperties(Value->Items(i));
+      WriteListEnd();
     }
-    FPropPath = saved;
   }
   WriteListEnd();
 }
@@ -225,109 +220,104 @@ String TWriter::ReferenceName(TComponent* Target) const {
 
 void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop) {
   if (!Prop->IsStored(Instance)) return;
-  const TPropAccessor& a = *Prop->Access;
   switch (Prop->Kind) {
-    case tkInteger: case tkInt64: {
-      if (Prop->IsDefault(Instance)) return;
-      Int64 v = a.GetOrd(Instance);
-      String ident;
-      WritePropName(Prop->Name);
-      if (IntToIdentOfType(Prop->TypeName, v, ident)) WriteIdent(ident);
-      else WriteInteger(v);
+    case tkInteger: case tkInt64: case tkChar: case tkWChar: case tkEnumeration: case tkSet:
+      WriteOrdinalProperty(Instance, Prop);
       return;
-    }
-    case tkChar:
-      if (Prop->IsDefault(Instance)) return;
-      WritePropName(Prop->Name);
-      WriteChar(static_cast<char>(a.GetOrd(Instance)));
-      return;
-    case tkWChar:
-      if (Prop->IsDefault(Instance)) return;
-      WritePropName(Prop->Name);
-      WriteWideChar(static_cast<WideChar>(a.GetOrd(Instance)));
-      return;
-    case tkEnumeration:
-      if (Prop->IsDefault(Instance)) return;
-      WritePropName(Prop->Name);
-      WriteIdent(Prop->Enum->NameOf(static_cast<int>(a.GetOrd(Instance))));
-      return;
-    case tkSet:
-      if (Prop->IsDefault(Instance)) return;
-      WritePropName(Prop->Name);
-      WriteSet(*Prop->Enum, a.GetOrd(Instance));
-      return;
-    case tkFloat: {
-      if (Prop->IsDefault(Instance)) return;
-      Extended v = a.GetFloat(Instance);
-      WritePropName(Prop->Name);
-      const String& t = Prop->TypeName;
-      if (t == "Single") WriteSingle(static_cast<float>(v));
-      else if (t == "TDateTime" || t == "TDate" || t == "TTime") WriteDate(static_cast<double>(v));
-      else if (t == "Currency") WriteCurrency(Currency::FromExtended(v));
-      else WriteFloat(v);
-      return;
-    }
-    case tkString: case tkLString: case tkWString:
-      if (Prop->IsDefault(Instance)) return;
-      WritePropName(Prop->Name);
-      if (Prop->Kind == tkWString) WriteWideString(a.GetStr(Instance));
-      else WriteString(a.GetStr(Instance));
-      return;
-    case tkVariant:
-      if (Prop->IsDefault(Instance)) return;
-      WritePropName(Prop->Name);
-      WriteVariant(a.GetVariant(Instance));
-      return;
-    case tkClass: {
-      TObject* obj = a.GetObj(Instance);
-      if (!obj) return;
-      if (Prop->IsReference()) {
-        String name = ReferenceName(static_cast<TComponent*>(obj));
-        if (name.empty()) return;
-        WritePropName(Prop->Name);
-        WriteIdent(name);
-        return;
-      }
-      if (auto* coll = dynamic_cast<TCollection*>(obj)) {
-        if (coll->Count() == 0) return;
-        WritePropName(Prop->Name);
-        WriteCollection(coll);
-        return;
-      }
-      auto* sub = dynamic_cast<TPersistent*>(obj);
-      if (!sub) return;
-      if (FDepth >= 32) throw EWriteError("Sub-objects nested too deeply at " + FPropPath + Prop->Name);
-      String saved = FPropPath;
-      FPropPath += Prop->Name + ".";
-      ++FDepth;
-      try {
-        WriteProperties(sub);
-      } catch (...) {
-        FPropPath = saved;
-        --FDepth;
-        throw;
-      }
-      FPropPath = saved;
-      --FDepth;
-      return;
-    }
-    case tkMethod: {
-      TMethod m = a.GetMethod(Instance);
-      if (!m.Assigned()) return;
-      // Only handlers of the root can be bound again by name when the layout is read.
-      if (FLookupRoot && m.Data != FLookupRoot) return;
-      String name = MethodName(m);
-      if (name.empty()) return;
-      WritePropName(Prop->Name);
-      WriteIdent(name);
-      return;
-    }
+    case tkFloat: WriteFloatProperty(Instance, Prop); return;
+    case tkString: case tkLString: case tkWString: case tkVariant: WriteTextProperty(Instance, Prop); return;
+    case tkClass: WriteObjectProperty(Instance, Prop); return;
+    case tkMethod: WriteMethodProperty(Instance, Prop); return;
     default: return;
   }
 }
 
+// An integer is written as its identifier when its type has one for the value.
+void TWriter::WriteOrdinalProperty(TPersistent* Instance, const TPropInfo* Prop) {
+  if (Prop->IsDefault(Instance)) return;
+  Int64 v = Prop->Access->GetOrd(Instance);
+  WritePropName(Prop->Name);
+  String ident;
+  switch (Prop->Kind) {
+    case tkChar: WriteChar(static_cast<char>(v)); return;
+    case tkWChar: WriteWideChar(static_cast<WideChar>(v)); return;
+    case tkEnumeration: WriteIdent(Prop->Enum->NameOf(static_cast<int>(v))); return;
+    case tkSet: WriteSet(*Prop->Enum, v); return;
+    default:
+      if (IntToIdentOfType(Prop->TypeName, v, ident)) WriteIdent(ident);
+      else WriteInteger(v);
+      return;
+  }
+}
+
+// A float is written in the width of its type: single, date, currency or extended.
+void TWriter::WriteFloatProperty(TPersistent* Instance, const TPropInfo* Prop) {
+  if (Prop->IsDefault(Instance)) return;
+  Extended v = Prop->Access->GetFloat(Instance);
+  WritePropName(Prop->Name);
+  const String& t = Prop->TypeName;
+  if (t == "Single") WriteSingle(static_cast<float>(v));
+  else if (t == "TDateTime" || t == "TDate" || t == "TTime") WriteDate(static_cast<double>(v));
+  else if (t == "Currency") WriteCurrency(Currency::FromExtended(v));
+  else WriteFloat(v);
+}
+
+void TWriter::WriteTextProperty(TPersistent* Instance, const TPropInfo* Prop) {
+  if (Prop->IsDefault(Instance)) return;
+  const TPropAccessor& a = *Prop->Access;
+  WritePropName(Prop->Name);
+  if (Prop->Kind == tkVariant) WriteVariant(a.GetVariant(Instance));
+  else if (Prop->Kind == tkWString) WriteWideString(a.GetStr(Instance));
+  else WriteString(a.GetStr(Instance));
+}
+
+// A reference by its name, a collection by its items, any other object by its own properties
+// under the property's name; nothing for no object, an unnamed reference or an empty
+// collection.
+void TWriter::WriteObjectProperty(TPersistent* Instance, const TPropInfo* Prop) {
+  TObject* obj = Prop->Access->GetObj(Instance);
+  if (!obj) return;
+  if (Prop->IsReference()) {
+    String name = ReferenceName(static_cast<TComponent*>(obj));
+    if (name.empty()) return;
+    WritePropName(Prop->Name);
+    WriteIdent(name);
+    return;
+  }
+  if (auto* coll = dynamic_cast<TCollection*>(obj)) {
+    if (coll->Count() == 0) return;
+    WritePropName(Prop->Name);
+    WriteCollection(coll);
+    return;
+  }
+  auto* sub = dynamic_cast<TPersistent*>(obj);
+  if (!sub) return;
+  if (FDepth >= 32) throw EWriteError("Sub-objects nested too deeply at " + FPropPath + Prop->Name);
+  TRestore path(FPropPath, FPropPath + Prop->Name + ".");
+  TRestore depth(FDepth, FDepth + 1);
+  WriteProperties(sub);
+}
+
+void TWriter::WriteMethodProperty(TPersistent* Instance, const TPropInfo* Prop) {
+  TMethod m = Prop->Access->GetMethod(Instance);
+  if (!m.Assigned()) return;
+  // Only handlers of the root can be bound again by name when the layout is read.
+  if (FLookupRoot && m.Data != FLookupRoot) return;
+  String name = MethodName(m);
+  if (name.empty()) return;
+  WritePropName(Prop->Name);
+  WriteIdent(name);
+}
+
+// Handlers go after the values, as layouts list them: read back, a value whose setter runs a
+// handler (a radio button's Checked runs its OnClick) then sets it before the handler is there,
+// as reading the layout did.
 void TWriter::WriteProperties(TPersistent* Instance) {
-  for (const TPropInfo* p : Instance->ClassType()->Properties()) WriteProperty(Instance, p);
+  const auto& props = Instance->ClassType()->Properties();
+  for (const TPropInfo* p : props)
+    if (p->Kind != tkMethod) WriteProperty(Instance, p);
+  for (const TPropInfo* p : props)
+    if (p->Kind == tkMethod) WriteProperty(Instance, p);
   Instance->DefineProperties(this);
 }
 
@@ -341,25 +331,17 @@ void TWriter::WriteData(TComponent* Instance) {
 }
 
 void TWriter::WriteComponent(TComponent* Component) {
-  TComponent* savedRoot = FRoot;
-  TComponent* savedLookup = FLookupRoot;
+  TRestore root(FRoot);
+  TRestore lookup(FLookupRoot);
   if (!FRoot) FRoot = Component;
   if (!FLookupRoot) FLookupRoot = FRoot;
-  try {
-    TFilerFlags flags;
-    if (Component->ComponentState().Contains(csInline)) flags.Include(ffInline);
-    WritePrefix(flags, 0);
-    WriteStr(Component->ClassName());
-    WriteStr(Component->Name());
-    Component->WriteState(this);
-    WriteData(Component);
-  } catch (...) {
-    FRoot = savedRoot;
-    FLookupRoot = savedLookup;
-    throw;
-  }
-  FRoot = savedRoot;
-  FLookupRoot = savedLookup;
+  TFilerFlags flags;
+  if (Component->ComponentState().Contains(csInline)) flags.Include(ffInline);
+  WritePrefix(flags, 0);
+  WriteStr(Component->ClassName());
+  WriteStr(Component->Name());
+  Component->WriteState(this);
+  WriteData(Component);
 }
 
 void TWriter::WriteRootComponent(TComponent* Root) { WriteDescendent(Root, nullptr); }

@@ -59,6 +59,13 @@ public:
   Int64 Position() const { return FStream->Position(); }
 
 private:
+  // WriteProperty by the property's kind: a value left out when it is its default, a
+  // reference by name, a collection or sub-object in place, a handler of the root by name.
+  void WriteOrdinalProperty(TPersistent* Instance, const TPropInfo* Prop);
+  void WriteFloatProperty(TPersistent* Instance, const TPropInfo* Prop);
+  void WriteTextProperty(TPersistent* Instance, const TPropInfo* Prop);
+  void WriteObjectProperty(TPersistent* Instance, const TPropInfo* Prop);
+  void WriteMethodProperty(TPersistent* Instance, const TPropInfo* Prop);
   String ReferenceName(TComponent* Target) const;
   void WriteAnsiBytes(const String& Bytes);
   // A value-type byte and Size bytes of Bits, little-endian: fixed-size values and the

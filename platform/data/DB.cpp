@@ -1594,6 +1594,21 @@ void TDataSet::RestoreRollbackPoint() {
   ReturnTo(keep, pos);
 }
 
+// ---------------------------------------------------------------- walks
+
+TWalkScope::TWalkScope(TDataSet* Data, bool RestorePosition)
+    : FData((assert(Data), Data)),
+      FBookmark(RestorePosition ? Data->GetBookmark() : TDataSet::TBookmark()),
+      FHold(Data) {}
+
+TWalkScope::~TWalkScope() {
+  try {
+    if (!FBookmark.empty() && FData->Active() && FData->BookmarkValid(FBookmark)) FData->GotoBookmark(FBookmark);
+  } catch (...) {
+    // The record may be gone; the controls follow the dataset again all the same.
+  }
+}
+
 // ---------------------------------------------------------------- publishing
 
 KELM_PUBLISH(TDataSet) { Published(b); }

@@ -14,7 +14,8 @@
 // amount. Links see the move as DataSetScrolled(distance): the number of rows the window moved
 // towards the end (negative towards the start).
 //
-// TControlsHold holds a dataset's controls still for a scope.
+// TControlsHold holds a dataset's controls still for a scope; TWalkScope also puts the dataset
+// back on its record after a walk.
 //
 // The fields are declared in Fields.h, the stored rows in Rows.h and the data sources and links
 // in DataLink.h; this header includes them all.
@@ -453,4 +454,21 @@ public:
 
 private:
   TDataSet* FData;
+};
+
+// Walks a dataset with its controls held and puts it back on the record it stood on, however
+// the walk ends; the controls see only where it ends. Without RestorePosition only the controls
+// come back. Going back is a courtesy: a record gone meanwhile leaves the dataset where the walk
+// ended, and the walk's own error, if any, is what reaches the caller.
+class TWalkScope {
+public:
+  explicit TWalkScope(TDataSet* Data, bool RestorePosition = true);
+  ~TWalkScope();
+  TWalkScope(const TWalkScope&) = delete;
+  TWalkScope& operator=(const TWalkScope&) = delete;
+
+private:
+  TDataSet* FData;
+  TDataSet::TBookmark FBookmark;  // '' when the position is not restored
+  TControlsHold FHold;            // released after the way back
 };

@@ -1,4 +1,4 @@
-// The data layer's error and texts.
+// The data layer's error, its texts and the field-type groups.
 #include "data/DBTypes.h"
 
 #include "core/StrUtils.h"
@@ -23,6 +23,22 @@ void DatabaseError(const String& message, const TComponent* component) {
 
 void DatabaseErrorFmt(std::string_view message, std::initializer_list<TVarRec> args, const TComponent* component) {
   DatabaseError(Format(message, args), component);
+}
+
+TFieldTypeGroup FieldTypeGroup(TFieldType Type) {
+  using G = TFieldTypeGroup;
+  switch (Type) {
+    case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftFmtMemo: case ftGuid: case ftOraClob:
+      return G::Text;
+    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: case ftLargeint: return G::Integer;
+    case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd: return G::Float;
+    case ftBoolean: return G::Boolean;
+    case ftDate: case ftTime: case ftDateTime: case ftTimeStamp: return G::DateTime;
+    case ftBytes: case ftVarBytes: case ftBlob: case ftGraphic: case ftParadoxOle: case ftDBaseOle:
+    case ftTypedBinary: case ftOraBlob:
+      return G::Binary;
+    default: return G::Other;
+  }
 }
 
 std::vector<String> SplitFieldNames(const String& names) { return SplitTrimmed(names, ';'); }

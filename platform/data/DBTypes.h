@@ -68,6 +68,18 @@ KELM_ENUM(TFieldType, ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBool
           ftTimeStamp, ftFMTBcd)
 using TBlobType = TFieldType;
 
+// The kind of value a field type holds, for every caller that treats fields by kind (the rows'
+// conversions, the grid's editors, filters and footers, the exports). Whole numbers take the
+// auto-increment and the 64-bit integer too: both hold integers. Floats take the exact decimals
+// (BCD) and currency: fractional numbers. A caller that must set a type apart says why there.
+enum class TFieldTypeGroup { Other, Text, Integer, Float, Boolean, DateTime, Binary };
+TFieldTypeGroup FieldTypeGroup(TFieldType Type);
+inline bool IsTextFieldType(TFieldType T) { return FieldTypeGroup(T) == TFieldTypeGroup::Text; }
+inline bool IsIntegerFieldType(TFieldType T) { return FieldTypeGroup(T) == TFieldTypeGroup::Integer; }
+inline bool IsFloatFieldType(TFieldType T) { return FieldTypeGroup(T) == TFieldTypeGroup::Float; }
+inline bool IsNumericFieldType(TFieldType T) { return IsIntegerFieldType(T) || IsFloatFieldType(T); }
+inline bool IsDateTimeFieldType(TFieldType T) { return FieldTypeGroup(T) == TFieldTypeGroup::DateTime; }
+
 KELM_ENUM(TFieldKind, fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate)
 KELM_ENUM(TLocateOption, loCaseInsensitive, loPartialKey)
 using TLocateOptions = TSet<TLocateOption>;

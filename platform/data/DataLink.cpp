@@ -4,6 +4,7 @@
 #include "core/BasicAction.h"
 #include "core/ClassBuilder.h"
 #include "data/DB.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -242,14 +243,8 @@ bool TDataLink::Edit() {
 }
 
 void TDataLink::UpdateRecord() {
-  FUpdating = true;
-  try {
-    UpdateData();
-  } catch (...) {
-    FUpdating = false;
-    throw;
-  }
-  FUpdating = false;
+  TRestore updating(FUpdating, true);
+  UpdateData();
 }
 
 int TDataLink::MoveBy(int distance) {

@@ -43,22 +43,22 @@ namespace {
 
 enum class TTypeGroup { Text, Integer, Large, Boolean, Float, Bcd, Date, Bytes, Any };
 
+// The field-type groups, two of them split further for the values a cell gives back: a 64-bit
+// integer stays Int64 where a smaller one fits a 32-bit variant, and an exact decimal keeps its
+// digits where a float rounds.
 TTypeGroup GroupOf(TFieldType t) {
-  switch (t) {
-    case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftFmtMemo: case ftGuid:
-    case ftOraClob:
-      return TTypeGroup::Text;
-    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return TTypeGroup::Integer;
-    case ftLargeint: return TTypeGroup::Large;
-    case ftBoolean: return TTypeGroup::Boolean;
-    case ftFloat: case ftCurrency: return TTypeGroup::Float;
-    case ftBCD: case ftFMTBcd: return TTypeGroup::Bcd;
-    case ftDate: case ftTime: case ftDateTime: case ftTimeStamp: return TTypeGroup::Date;
-    case ftBytes: case ftVarBytes: case ftBlob: case ftGraphic: case ftParadoxOle: case ftDBaseOle:
-    case ftTypedBinary: case ftOraBlob:
-      return TTypeGroup::Bytes;
-    default: return TTypeGroup::Any;
+  if (t == ftLargeint) return TTypeGroup::Large;
+  if (t == ftBCD || t == ftFMTBcd) return TTypeGroup::Bcd;
+  switch (FieldTypeGroup(t)) {
+    case TFieldTypeGroup::Text: return TTypeGroup::Text;
+    case TFieldTypeGroup::Integer: return TTypeGroup::Integer;
+    case TFieldTypeGroup::Float: return TTypeGroup::Float;
+    case TFieldTypeGroup::Boolean: return TTypeGroup::Boolean;
+    case TFieldTypeGroup::DateTime: return TTypeGroup::Date;
+    case TFieldTypeGroup::Binary: return TTypeGroup::Bytes;
+    case TFieldTypeGroup::Other: break;
   }
+  return TTypeGroup::Any;
 }
 
 Variant IntegerVariant(Int64 v) {

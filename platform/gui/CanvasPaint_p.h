@@ -1,5 +1,6 @@
 #pragma once
 // Private to platform/gui: lending a paint's device context to a control's canvas.
+#include "core/Scope.h"
 #include "gui/Controls.h"
 
 #include <utility>
@@ -11,13 +12,9 @@ template <class DrawFn> void PaintOnCanvas(TControlCanvas& Canvas, HDC DC, DrawF
   Canvas.Lock();
   Canvas.FreeHandle();
   Canvas.SetHandle(DC);
-  try {
-    std::forward<DrawFn>(Draw)();
-  } catch (...) {
+  TScopeExit giveBack([&Canvas] {
     Canvas.SetHandle(nullptr);
     Canvas.Unlock();
-    throw;
-  }
-  Canvas.SetHandle(nullptr);
-  Canvas.Unlock();
+  });
+  std::forward<DrawFn>(Draw)();
 }

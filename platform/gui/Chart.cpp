@@ -6,6 +6,7 @@
 #include "data/DB.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cmath>
@@ -528,29 +529,19 @@ void TChartSeries::CheckDataSource() {
   if (!ds) return;
   // An edit in progress is left alone: walking the rows would end it.
   if (ds->Active() && ds->State() != dsBrowse) return;
-  FData->Reading = true;
-  struct TDone {
-    bool& Flag;
-    ~TDone() { Flag = false; }
-  } done{FData->Reading};
+  TRestore reading(FData->Reading, true);
   std::vector<double> values;
   std::vector<String> labels;
   if (ds->Active() && !FYValues->ValueSource().empty()) {
     TField* value = ds->FieldByName(FYValues->ValueSource());
     TField* label = FXLabelsSource.empty() ? nullptr : ds->FieldByName(FXLabelsSource);
     TDataSet::TBookmark mark = ds->GetBookmark();
-    ds->DisableControls();
-    try {
-      for (ds->First(); !ds->Eof(); ds->Next()) {
-        values.push_back(value->IsNull() ? 0.0 : value->AsFloat());
-        labels.push_back(label ? label->DisplayText() : String());
-      }
-      if (!mark.empty() && ds->BookmarkValid(mark)) ds->GotoBookmark(mark);
-    } catch (...) {
-      ds->EnableControls();
-      throw;
+    TControlsHold hold(ds);
+    for (ds->First(); !ds->Eof(); ds->Next()) {
+      values.push_back(value->IsNull() ? 0.0 : value->AsFloat());
+      labels.push_back(label ? label->DisplayText() : String());
     }
-    ds->EnableControls();
+    if (!mark.empty() && ds->BookmarkValid(mark)) ds->GotoBookmark(mark);
   }
   FYValues->FValues = std::move(values);
   FXValues->FValues.clear();

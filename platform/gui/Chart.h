@@ -182,7 +182,9 @@ class TChartWall : public TChartPart {
   KELM_CLASS(TChartWall, TChartPart)
   template <class B> static void Published(B& b) {
     b.Prop("Brush", &TChartWall::Brush, &TChartWall::SetBrush);
-    b.Prop("Color", &TChartWall::Color, &TChartWall::SetColor).Type("TColor").NoDefault();
+    // The brush's colour under another name, written with the brush only: written after it,
+    // it would make a clear brush solid again when read back.
+    b.Prop("Color", &TChartWall::Color, &TChartWall::SetColor).Type("TColor").NoDefault().Stored(false);
     b.Prop("Pen", &TChartWall::Pen, &TChartWall::SetPen);
   }
 public:

@@ -14,6 +14,7 @@
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -539,88 +540,89 @@ void TCustomTabControl::WMLButtonDown(TMessage& M) {
   TCustomControl::DefaultHandler(M);
 }
 
+namespace {
+
+// How far the selected tab stands out of its row, by the side the tabs stand on.
+struct TRaise {
+  int Left, Top, Right, Bottom;
+};
+constexpr TRaise kSelectedRaise[] = {
+    /* tpTop */ {-2, -2, 2, 1},
+    /* tpBottom */ {-2, -1, 2, 2},
+    /* tpLeft */ {-2, -2, 1, 2},
+    /* tpRight */ {-1, -2, 2, 2},
+};
+
+// A tab's edges, line by line, by the side the tabs stand on: each end of a line is an edge of
+// the tab's rectangle plus an offset. The side open to the page has no line.
+enum TEdge : char { eLeft, eTop, eRight, eBottom };
+enum TTone : char { toLight, toShadow, toDark };
+struct TEdgeLine {
+  TTabPosition Position;
+  TEdge X1;
+  int DX1;
+  TEdge Y1;
+  int DY1;
+  TEdge X2;
+  int DX2;
+  TEdge Y2;
+  int DY2;
+  TTone Tone;
+};
+constexpr TEdgeLine kTabEdges[] = {
+    {tpTop, eLeft, 0, eBottom, -1, eLeft, 0, eTop, 2, toLight},  // the left side, a bevelled corner
+    {tpTop, eLeft, 0, eTop, 2, eLeft, 2, eTop, 0, toLight},
+    {tpTop, eLeft, 2, eTop, 0, eRight, -2, eTop, 0, toLight},  // the top
+    {tpTop, eRight, -2, eTop, 1, eRight, -2, eBottom, 0, toShadow},
+    {tpTop, eRight, -1, eTop, 2, eRight, -1, eBottom, 0, toDark},
+    {tpBottom, eLeft, 0, eTop, 0, eLeft, 0, eBottom, -2, toLight},
+    {tpBottom, eLeft, 1, eBottom, -2, eRight, -2, eBottom, -2, toShadow},
+    {tpBottom, eLeft, 2, eBottom, -1, eRight, -2, eBottom, -1, toDark},
+    {tpBottom, eRight, -2, eTop, 0, eRight, -2, eBottom, -2, toShadow},
+    {tpBottom, eRight, -1, eTop, 0, eRight, -1, eBottom, -2, toDark},
+    {tpLeft, eLeft, 2, eTop, 0, eRight, 0, eTop, 0, toLight},
+    {tpLeft, eLeft, 0, eTop, 2, eLeft, 0, eBottom, -2, toLight},
+    {tpLeft, eLeft, 2, eBottom, -2, eRight, 0, eBottom, -2, toShadow},
+    {tpLeft, eLeft, 2, eBottom, -1, eRight, 0, eBottom, -1, toDark},
+    {tpRight, eLeft, 0, eTop, 0, eRight, -2, eTop, 0, toLight},
+    {tpRight, eRight, -2, eTop, 1, eRight, -2, eBottom, -2, toShadow},
+    {tpRight, eRight, -1, eTop, 2, eRight, -1, eBottom, -2, toDark},
+    {tpRight, eLeft, 0, eBottom, -2, eRight, -2, eBottom, -2, toShadow},
+    {tpRight, eLeft, 0, eBottom, -1, eRight, -2, eBottom, -1, toDark},
+};
+
+int EdgeOf(const TRect& R, TEdge E) {
+  switch (E) {
+    case eLeft: return R.Left;
+    case eTop: return R.Top;
+    case eRight: return R.Right;
+    case eBottom: return R.Bottom;
+  }
+  return 0;
+}
+
+void DrawTabEdges(HDC DC, const TRect& R, TTabPosition Position) {
+  const COLORREF tones[] = {GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW),
+                            GetSysColor(COLOR_3DDKSHADOW)};
+  for (const TEdgeLine& e : kTabEdges)
+    if (e.Position == Position)
+      Line(DC, EdgeOf(R, e.X1) + e.DX1, EdgeOf(R, e.Y1) + e.DY1, EdgeOf(R, e.X2) + e.DX2, EdgeOf(R, e.Y2) + e.DY2,
+           tones[e.Tone]);
+}
+
+}  // namespace
+
 void TCustomTabControl::PaintTabs(HDC DC) {
   Layout();
-  COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT),
-           shadow = GetSysColor(COLOR_BTNSHADOW), dark = GetSysColor(COLOR_3DDKSHADOW);
-  bool focused = GetFocus() == Handle();
   // The selected tab last: it overlaps its neighbours.
   std::vector<int> order;
   for (int i = 0; i < TabCount(); ++i)
     if (i != FTabIndex) order.push_back(i);
   if (FTabIndex >= 0) order.push_back(FTabIndex);
   for (int i : order) {
-    TRect r = TabRect(i);
-    if (IsRectEmpty(r)) continue;
+    if (IsRectEmpty(TabRect(i))) continue;
     bool active = i == FTabIndex;
-    TRect inner = r;
-    if (FStyle == tsTabs) {
-      if (active) {
-        // The selected tab stands out by two pixels.
-        switch (FTabPosition) {
-          case tpTop: r = {r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 1}; break;
-          case tpBottom: r = {r.Left - 2, r.Top - 1, r.Right + 2, r.Bottom + 2}; break;
-          case tpLeft: r = {r.Left - 2, r.Top - 2, r.Right + 1, r.Bottom + 2}; break;
-          case tpRight: r = {r.Left - 1, r.Top - 2, r.Right + 2, r.Bottom + 2}; break;
-        }
-      }
-      Fill(DC, r, face);
-      switch (FTabPosition) {
-        case tpTop:
-          Line(DC, r.Left, r.Bottom - 1, r.Left, r.Top + 2, light);
-          Line(DC, r.Left, r.Top + 2, r.Left + 2, r.Top, light);
-          Line(DC, r.Left + 2, r.Top, r.Right - 2, r.Top, light);
-          Line(DC, r.Right - 2, r.Top + 1, r.Right - 2, r.Bottom, shadow);
-          Line(DC, r.Right - 1, r.Top + 2, r.Right - 1, r.Bottom, dark);
-          break;
-        case tpBottom:
-          Line(DC, r.Left, r.Top, r.Left, r.Bottom - 2, light);
-          Line(DC, r.Left + 1, r.Bottom - 2, r.Right - 2, r.Bottom - 2, shadow);
-          Line(DC, r.Left + 2, r.Bottom - 1, r.Right - 2, r.Bottom - 1, dark);
-          Line(DC, r.Right - 2, r.Top, r.Right - 2, r.Bottom - 2, shadow);
-          Line(DC, r.Right - 1, r.Top, r.Right - 1, r.Bottom - 2, dark);
-          break;
-        case tpLeft:
-          Line(DC, r.Left + 2, r.Top, r.Right, r.Top, light);
-          Line(DC, r.Left, r.Top + 2, r.Left, r.Bottom - 2, light);
-          Line(DC, r.Left + 2, r.Bottom - 2, r.Right, r.Bottom - 2, shadow);
-          Line(DC, r.Left + 2, r.Bottom - 1, r.Right, r.Bottom - 1, dark);
-          break;
-        case tpRight:
-          Line(DC, r.Left, r.Top, r.Right - 2, r.Top, light);
-          Line(DC, r.Right - 2, r.Top + 1, r.Right - 2, r.Bottom - 2, shadow);
-          Line(DC, r.Right - 1, r.Top + 2, r.Right - 1, r.Bottom - 2, dark);
-          Line(DC, r.Left, r.Bottom - 2, r.Right - 2, r.Bottom - 2, shadow);
-          Line(DC, r.Left, r.Bottom - 1, r.Right - 2, r.Bottom - 1, dark);
-          break;
-      }
-      inner = r;
-      InflateRect(inner, -3, -2);
-    } else if (FStyle == tsButtons) {
-      TRect b = r;
-      DrawFrameControl(DC, b, DFC_BUTTON, DFCS_BUTTONPUSH | (active ? UINT(DFCS_PUSHED) : 0u));
-      inner = r;
-      InflateRect(inner, -3, -3);
-      if (active) OffsetRect(inner, 1, 1);
-    } else {
-      Fill(DC, r, face);
-      if (active) {
-        TRect b = r;
-        DrawEdge(DC, b, BDR_SUNKENOUTER, BF_RECT);
-      } else if (i == FHot) {
-        TRect b = r;
-        DrawEdge(DC, b, BDR_RAISEDINNER, BF_RECT);
-      }
-      // Flat buttons are parted by an etched line.
-      if (i + 1 < TabCount() && !IsRectEmpty(TabRect(i + 1)) && TabRect(i + 1).Top == r.Top) {
-        int x = r.Right + 1;
-        Line(DC, x, r.Top + 2, x, r.Bottom - 2, shadow);
-        Line(DC, x + 1, r.Top + 2, x + 1, r.Bottom - 2, light);
-      }
-      inner = r;
-      InflateRect(inner, -3, -3);
-      if (active) OffsetRect(inner, 1, 1);
-    }
+    TRect inner = PaintTabFace(DC, i, active);
     if (FOwnerDraw) {
       Canvas()->Font()->Assign(Font());
       Canvas()->Brush()->SetColor(Color());
@@ -628,35 +630,79 @@ void TCustomTabControl::PaintTabs(HDC DC) {
       IntersectClipRect(DC, inner.Left, inner.Top, inner.Right, inner.Bottom);
       DrawTab(i, inner, active);
       RestoreDC(DC, saved);
-      continue;
-    }
-    TRect text = inner;
-    if (FImages) {
-      int img = const_cast<TCustomTabControl*>(this)->GetImageIndex(i);
-      if (img >= 0 && img < FImages->Count()) {
-        int y = text.Top + (text.Height() - FImages->Height()) / 2;
-        FImages->Draw(Canvas(), text.Left + 2, y, img, Enabled());
-      }
-      text.Left += FImages->Width() + 4;
-    }
-    HGDIOBJ old = SelectObject(DC, Font()->Handle());
-    SetBkMode(DC, TRANSPARENT);
-    COLORREF fg = ColorToRGB(Font()->Color());
-    if (i == FHot && FHotTrack && !active) fg = GetSysColor(COLOR_HOTLIGHT);
-    if (!Enabled() || !Tab(i).Enabled) {
-      SetTextColor(DC, light);
-      TRect t1 = text;
-      OffsetRect(t1, 1, 1);
-      DrawText(DC, Tab(i).Caption, -1, &t1, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-      fg = shadow;
-    }
-    SetTextColor(DC, fg);
-    DrawText(DC, Tab(i).Caption, -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-    SelectObject(DC, old);
-    if (active && focused) {
-      DrawFocusRect(DC, inner);
+    } else {
+      PaintTabCaption(DC, i, inner, active);
     }
   }
+}
+
+TRect TCustomTabControl::PaintTabFace(HDC DC, int Index, bool Active) {
+  TRect r = TabRect(Index);
+  TRect inner = r;
+  switch (FStyle) {
+    case tsTabs: {
+      if (Active) {
+        const TRaise& d = kSelectedRaise[FTabPosition];
+        r = {r.Left + d.Left, r.Top + d.Top, r.Right + d.Right, r.Bottom + d.Bottom};
+      }
+      Fill(DC, r, GetSysColor(COLOR_BTNFACE));
+      DrawTabEdges(DC, r, FTabPosition);
+      inner = r;
+      InflateRect(inner, -3, -2);
+      return inner;
+    }
+    case tsButtons: {
+      TRect b = r;
+      DrawFrameControl(DC, b, DFC_BUTTON, DFCS_BUTTONPUSH | (Active ? UINT(DFCS_PUSHED) : 0u));
+      break;
+    }
+    case tsFlatButtons: PaintFlatButtonTab(DC, Index, r, Active); break;
+  }
+  // A button's caption moves with the button when it is down.
+  InflateRect(inner, -3, -3);
+  if (Active) OffsetRect(inner, 1, 1);
+  return inner;
+}
+
+void TCustomTabControl::PaintFlatButtonTab(HDC DC, int Index, const TRect& R, bool Active) {
+  Fill(DC, R, GetSysColor(COLOR_BTNFACE));
+  TRect b = R;
+  if (Active) DrawEdge(DC, b, BDR_SUNKENOUTER, BF_RECT);
+  else if (Index == FHot) DrawEdge(DC, b, BDR_RAISEDINNER, BF_RECT);
+  // Flat buttons are parted by an etched line.
+  if (Index + 1 < TabCount() && !IsRectEmpty(TabRect(Index + 1)) && TabRect(Index + 1).Top == R.Top) {
+    int x = R.Right + 1;
+    Line(DC, x, R.Top + 2, x, R.Bottom - 2, GetSysColor(COLOR_BTNSHADOW));
+    Line(DC, x + 1, R.Top + 2, x + 1, R.Bottom - 2, GetSysColor(COLOR_BTNHIGHLIGHT));
+  }
+}
+
+// The tab's image and caption: a disabled caption is embossed, a hot one in the hot colour.
+void TCustomTabControl::PaintTabCaption(HDC DC, int Index, const TRect& Inner, bool Active) {
+  TRect text = Inner;
+  if (FImages) {
+    int img = GetImageIndex(Index);
+    if (img >= 0 && img < FImages->Count()) {
+      int y = text.Top + (text.Height() - FImages->Height()) / 2;
+      FImages->Draw(Canvas(), text.Left + 2, y, img, Enabled());
+    }
+    text.Left += FImages->Width() + 4;
+  }
+  HGDIOBJ old = SelectObject(DC, Font()->Handle());
+  SetBkMode(DC, TRANSPARENT);
+  COLORREF fg = ColorToRGB(Font()->Color());
+  if (Index == FHot && FHotTrack && !Active) fg = GetSysColor(COLOR_HOTLIGHT);
+  if (!Enabled() || !Tab(Index).Enabled) {
+    SetTextColor(DC, GetSysColor(COLOR_BTNHIGHLIGHT));
+    TRect t1 = text;
+    OffsetRect(t1, 1, 1);
+    DrawText(DC, Tab(Index).Caption, -1, &t1, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    fg = GetSysColor(COLOR_BTNSHADOW);
+  }
+  SetTextColor(DC, fg);
+  DrawText(DC, Tab(Index).Caption, -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+  SelectObject(DC, old);
+  if (Active && GetFocus() == Handle()) DrawFocusRect(DC, Inner);
 }
 
 void TCustomTabControl::ScrollArrowRects(TRect& Left, TRect& Right) const {
@@ -1200,14 +1246,9 @@ void TStatusBar::Paint(HDC DC) {
           FCanvas->Font()->Assign(Font());
           FCanvas->Brush()->SetColor(Color());
           int saved = SaveDC(DC);
+          TScopeExit restore([DC, saved] { RestoreDC(DC, saved); });
           IntersectClipRect(DC, in.Left, in.Top, in.Right, in.Bottom);
-          try {
-            DrawPanel(p, in);
-          } catch (...) {
-            RestoreDC(DC, saved);
-            throw;
-          }
-          RestoreDC(DC, saved);
+          DrawPanel(p, in);
         });
         SelectObject(DC, Font()->Handle());
       } else {

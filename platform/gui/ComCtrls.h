@@ -173,6 +173,10 @@ private:
   int RowHeight() const;
   int TabAreaSize() const;  // height (or width) of all rows
   void PaintTabs(HDC DC);
+  // One tab's face in the control's style; gives the room inside it for the image and caption.
+  TRect PaintTabFace(HDC DC, int Index, bool Active);
+  void PaintFlatButtonTab(HDC DC, int Index, const TRect& R, bool Active);
+  void PaintTabCaption(HDC DC, int Index, const TRect& Inner, bool Active);
   void PaintFrame(HDC DC);
   void PaintScrollArrows(HDC DC);
   // The arrows that scroll a single line of tabs, at the right end of the tab row.

@@ -5,6 +5,7 @@
 // Declares TProgressBar, TCustomUpDown, TUpDown, TCustomRichEdit and TRichEdit.
 #include "gui/Controls.h"
 #include "gui/Memo.h"
+#include "gui/RichText.h"
 
 KELM_ENUM(TProgressBarOrientation, pbHorizontal, pbVertical)
 KELM_ENUM(TUDAlignButton, udLeft, udRight)
@@ -180,13 +181,6 @@ public:
 };
 
 // ================================================================ TRichEdit
-
-// The text of a rich-text stream: paragraphs, tabs, escaped and Unicode characters (GBK
-// bytes when the stream says code page 936); formatting, tables, pictures and fields are left
-// out. False when the data is no rich text.
-bool RtfToText(const String& Rtf, String& Text);
-// A rich-text stream holding Text (line breaks as paragraphs) in a font and size.
-String TextToRtf(const String& Text, const String& FontName = "宋体", int PointSize = 9);
 
 class TCustomRichEdit : public TCustomMemo {
   KELM_CLASS(TCustomRichEdit, TCustomMemo)

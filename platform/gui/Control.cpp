@@ -13,6 +13,7 @@
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 #include "core/TypInfo.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -382,14 +383,8 @@ void TControl::UpdateAnchorRules() {
 }
 
 void TControl::SetAnchoredBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-  FAnchorMove = true;
-  try {
-    SetBounds(ALeft, ATop, AWidth, AHeight);
-  } catch (...) {
-    FAnchorMove = false;
-    throw;
-  }
-  FAnchorMove = false;
+  TRestore anchorMove(FAnchorMove, true);
+  SetBounds(ALeft, ATop, AWidth, AHeight);
 }
 
 void TControl::RequestAlign() {
@@ -881,14 +876,8 @@ void TControl::CMMouseEnter(TMessage& M) {
 
 void TControl::CMParentFontChanged(TMessage& M) {
   if (FParentFont && (M.WParam != 0 || FParent)) {
-    FParentFontSyncing = true;
-    try {
-      FFont->Assign(M.WParam ? reinterpret_cast<TFont*>(M.LParam) : FParent->Font());
-    } catch (...) {
-      FParentFontSyncing = false;
-      throw;
-    }
-    FParentFontSyncing = false;
+    TRestore syncing(FParentFontSyncing, true);
+    FFont->Assign(M.WParam ? reinterpret_cast<TFont*>(M.LParam) : FParent->Font());
   }
 }
 
@@ -1055,25 +1044,21 @@ void gui_glue::FinishDrag(bool drop) {
   if (GetCapture() == w) ReleaseCapture();
   DeallocateHWnd(w);
   bool dropped = drop && target && accepted && obj;
-  try {
-    if (obj) obj->FDropped = dropped;
-    if (dropped) {
-      TPoint c = target->ScreenToClient(pos);
-      target->DragDrop(obj->Source(), c.X, c.Y);
-    } else if (target && obj) {
-      bool a = false;
-      TPoint c = target->ScreenToClient(pos);
-      target->DragOver(obj->Source(), c.X, c.Y, dsDragLeave, a);
-    }
-    TPoint c = dropped ? target->ScreenToClient(pos) : TPoint{0, 0};
-    source->DoEndDrag(dropped ? static_cast<TObject*>(target) : nullptr, c.X, c.Y);
-  } catch (...) {
+  TScopeExit release([obj] {
     if (gDragOwned) delete obj;
     gDragOwned = false;
-    throw;
+  });
+  if (obj) obj->FDropped = dropped;
+  if (dropped) {
+    TPoint c = target->ScreenToClient(pos);
+    target->DragDrop(obj->Source(), c.X, c.Y);
+  } else if (target && obj) {
+    bool a = false;
+    TPoint c = target->ScreenToClient(pos);
+    target->DragOver(obj->Source(), c.X, c.Y, dsDragLeave, a);
   }
-  if (gDragOwned) delete obj;
-  gDragOwned = false;
+  TPoint c = dropped ? target->ScreenToClient(pos) : TPoint{0, 0};
+  source->DoEndDrag(dropped ? static_cast<TObject*>(target) : nullptr, c.X, c.Y);
 }
 
 namespace {

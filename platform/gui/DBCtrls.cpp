@@ -9,6 +9,7 @@
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -98,8 +99,8 @@ bool TDBEdit::EditField() {
 
 void TDBEdit::DataChange(TObject*) {
   TField* f = FDataLink->Field();
-  FSettingText = true;
-  try {
+  {
+    TRestore setting(FSettingText, true);
     if (f) {
       if (EditMask() != f->EditMask()) SetEditMask(f->EditMask());
       if (f->DataType() == ftString || f->DataType() == ftWideString || f->DataType() == ftFixedChar)
@@ -111,11 +112,7 @@ void TDBEdit::DataChange(TObject*) {
       SetEditMask(String());
       SetText(String());
     }
-  } catch (...) {
-    FSettingText = false;
-    throw;
   }
-  FSettingText = false;
   SetModified(false);
 }
 
@@ -181,6 +178,7 @@ void TDBEdit::DoEnter() {
 void TDBEdit::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case CM_EXIT:
+      // A refused value keeps the focus here: a step on failure only, not a restore.
       try {
         FDataLink->UpdateRecord();
       } catch (...) {

@@ -8,6 +8,7 @@
 #include "core/Exceptions.h"
 #include "core/SysUtils.h"
 #include "gui/WinScroll.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -164,14 +165,8 @@ TRect TImage::DestRect() const {
 void TImage::Paint() {
   TGraphic* g = FPicture->Graphic();
   if (!g || g->Empty()) return;
-  FDrawing = true;
-  try {
-    Canvas()->StretchDraw(DestRect(), g);
-  } catch (...) {
-    FDrawing = false;
-    throw;
-  }
-  FDrawing = false;
+  TRestore drawing(FDrawing, true);
+  Canvas()->StretchDraw(DestRect(), g);
 }
 
 TCanvas* TImage::ImageCanvas() {

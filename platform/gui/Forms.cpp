@@ -16,6 +16,7 @@
 #include "core/Resources.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "core/Scope.h"
 
 #include <QtCore/QEvent>
 #include <QtWidgets/QApplication>
@@ -192,15 +193,12 @@ void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
 }
 
 void TCustomForm::InitForm() {
-  FFormState += fsCreating;
-  try {
+  {
+    FFormState += fsCreating;
+    TScopeExit created([this] { FFormState -= fsCreating; });
     InitInheritedComponent(this, TForm::StaticClass());
-  } catch (...) {
-    FFormState -= fsCreating;
-    throw;
+    RegisterRoot(this);
   }
-  RegisterRoot(this);
-  FFormState -= fsCreating;
   DoCreate();
   if (FFormState.Contains(fsVisible) || FFormStyle == fsMDIChild) Show();
 }
@@ -507,10 +505,7 @@ void TCustomForm::ShowingChanged() {
   if (ComponentState().Contains(csDesigning)) return;
   if (FFormState.Contains(fsShowing)) throw EInvalidOperation("Cannot change Visible in OnShow or OnHide");
   FFormState += fsShowing;
-  struct TGuard {
-    TFormState& S;
-    ~TGuard() { S -= fsShowing; }
-  } guard{FFormState};
+  TScopeExit shown([this] { FFormState -= fsShowing; });
   if (Showing()) {
     try {
       DoShow();
@@ -557,33 +552,28 @@ int TCustomForm::ShowModal() {
       }
     }
   int result = mrNone;
-  auto restore = [&] {
-    for (HWND h : FDisabledWindows) EnableWindow(h, true);
-    FDisabledWindows.clear();
-    FFormState -= fsModal;
-  };
-  try {
+  {
+    TScopeExit restore([&] {
+      for (HWND h : FDisabledWindows) EnableWindow(h, true);
+      FDisabledWindows.clear();
+      FFormState -= fsModal;
+    });
     Show();
     FModalResult = mrNone;
-    if (Application) ++Application->FModalLevel;
-    try {
+    {
+      if (Application) ++Application->FModalLevel;
+      TScopeExit leave([] {
+        if (Application) --Application->FModalLevel;
+      });
       do {
         if (Application) Application->HandleMessage();
         if (Application && Application->Terminated()) FModalResult = mrCancel;
         else if (FModalResult != mrNone) CloseModal();
       } while (FModalResult == mrNone);
-    } catch (...) {
-      if (Application) --Application->FModalLevel;
-      throw;
     }
-    if (Application) --Application->FModalLevel;
     result = FModalResult;
     Hide();
-  } catch (...) {
-    restore();
-    throw;
   }
-  restore();
   if (TCustomForm* back = dynamic_cast<TCustomForm*>(FindControl(activeWindow)); back && back != this && back->Visible())
     gui_glue::ActivateForm(back);
   return result;

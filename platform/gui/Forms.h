@@ -366,6 +366,7 @@ template <class T> T* CreateForm(TComponent* Owner, T** Reference = nullptr) {
     else if constexpr (std::is_base_of_v<TCustomFrame, T>) f->InitFrame();
     else f->InitForm();
   } catch (...) {
+    // On failure only: a half-made form is no one's.
     if (Reference) *Reference = nullptr;
     delete f;
     throw;

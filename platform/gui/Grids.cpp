@@ -5,6 +5,7 @@
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
 #include "gui/CtrlUtils_p.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <cassert>
@@ -50,18 +51,12 @@ void TInplaceEdit::Hide() {
 
 void TInplaceEdit::UpdateContents() {
   if (!FGrid) return;
-  FLoading = true;
-  try {
-    int c = FGrid->Col(), r = FGrid->Row();
-    SetEditMask(FGrid->GetEditMask(c, r));
-    SetMaxLength(FGrid->GetEditLimit());
-    SetText(FGrid->GetEditText(c, r));
-    SetModified(false);
-  } catch (...) {
-    FLoading = false;
-    throw;
-  }
-  FLoading = false;
+  TRestore loading(FLoading, true);
+  int c = FGrid->Col(), r = FGrid->Row();
+  SetEditMask(FGrid->GetEditMask(c, r));
+  SetMaxLength(FGrid->GetEditLimit());
+  SetText(FGrid->GetEditText(c, r));
+  SetModified(false);
 }
 
 void TInplaceEdit::Change() {

@@ -11,6 +11,7 @@
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -109,19 +110,17 @@ void TListBoxStrings::SetCurrentIndex(int Index) { FListBox->SetItemIndex(Index)
 void TListBoxStrings::Move(int CurIndex, int NewIndex) {
   if (CurIndex == NewIndex) return;
   BeginUpdate();
-  try {
-    String s = Get(CurIndex);
-    TObject* o = GetObject(CurIndex);
-    int index = FListBox->ItemIndex();
-    bool wasCurrent = index == CurIndex;
-    Delete(CurIndex);
-    InsertObject(NewIndex, s, o);
-    if (wasCurrent) FListBox->SetItemIndex(NewIndex);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TryFinally(
+      [&] {
+        String s = Get(CurIndex);
+        TObject* o = GetObject(CurIndex);
+        int index = FListBox->ItemIndex();
+        bool wasCurrent = index == CurIndex;
+        Delete(CurIndex);
+        InsertObject(NewIndex, s, o);
+        if (wasCurrent) FListBox->SetItemIndex(NewIndex);
+      },
+      [&] { EndUpdate(); });
 }
 
 String TListBoxStrings::Get(int Index) const {

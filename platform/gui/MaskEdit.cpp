@@ -7,6 +7,7 @@
 
 #include "core/ClassBuilder.h"
 #include "core/StrUtils.h"
+#include "core/Scope.h"
 
 
 #include <algorithm>
@@ -27,14 +28,8 @@ String TCustomMaskEdit::GetText() const {
 }
 
 void TCustomMaskEdit::SetEditText(const String& v) {
-  FSettingEditText = true;
-  try {
-    Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(v.c_str()));
-  } catch (...) {
-    FSettingEditText = false;
-    throw;
-  }
-  FSettingEditText = false;
+  TRestore setting(FSettingEditText, true);
+  Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(v.c_str()));
 }
 
 void TCustomMaskEdit::SetEditMask(const String& v) {

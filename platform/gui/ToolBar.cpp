@@ -12,6 +12,7 @@
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 
@@ -196,15 +197,13 @@ bool TToolButton::CheckMenuDropdown() {
   FMenuShowing = true;
   Invalidate();
   FDropdownMenu->SetPopupComponent(this);
-  try {
+  {
+    TScopeExit shown([this] {
+      FMenuShowing = false;
+      Invalidate();
+    });
     FDropdownMenu->Popup(p.X, p.Y);
-  } catch (...) {
-    FMenuShowing = false;
-    Invalidate();
-    throw;
   }
-  FMenuShowing = false;
-  Invalidate();
   return true;
 }
 
@@ -286,68 +285,83 @@ void TToolButton::Dispatch(TMessage& M) {
 void TToolButton::Paint() {
   HDC dc = Canvas()->Handle();
   TRect r = ClientRect();
-  TToolBar* tb = ToolBar();
-  bool flat = tb && tb->Flat();
-  COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+  bool flat = ToolBar() && ToolBar()->Flat();
   if (IsSeparator()) {
-    // A divider, and a separator of a flat bar, is an etched line in the middle.
-    if (FStyle == tbsDivider || flat) {
-      int x = r.Width() / 2 - 1;
-      Line(dc, x, r.Top + 1, x, r.Bottom - 1, shadow);
-      Line(dc, x + 1, r.Top + 1, x + 1, r.Bottom - 1, light);
-    }
+    PaintSeparator(dc, r, flat);
     return;
   }
-  bool enabled = Enabled();
   bool pressed = (FPressed && FPressInside) || (FMenuShowing && FStyle != tbsDropDown);
-  bool sunk = pressed || FDown;
-  TRect face_r = r;
-  TRect arrow;
-  if (FStyle == tbsDropDown) {
-    arrow = {r.Right - DropDownWidth, r.Top, r.Right, r.Bottom};
-    face_r.Right = arrow.Left;
+  TRect face = r;
+  if (FStyle == tbsDropDown) face.Right -= DropDownWidth;
+  PaintFace(dc, face, flat, pressed);
+  if (FStyle == tbsDropDown) PaintDropDownArrow(dc, {face.Right, r.Top, r.Right, r.Bottom}, flat);
+  PaintImageAndCaption(dc, face, pressed || FDown);
+  if (FMarked) {
+    TRect m = face;
+    InflateRect(m, -2, -2);
+    DrawFocusRect(dc, m);
   }
-  // Background and frame.
-  if (FDown && !pressed) FillChecked(dc, face_r);
-  if (flat) {
-    if (sunk) {
-      TRect e = face_r;
-      DrawEdge(dc, e, BDR_SUNKENOUTER, BF_RECT);
-    } else if (FHot && enabled) {
-      TRect e = face_r;
-      DrawEdge(dc, e, BDR_RAISEDINNER, BF_RECT);
-    }
-  } else {
-    TRect e = face_r;
-    DrawEdge(dc, e, sunk ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | (FDown || pressed ? 0u : UINT(BF_SOFT)));
+}
+
+// A divider, and a separator of a flat bar, is an etched line in the middle.
+void TToolButton::PaintSeparator(HDC DC, const TRect& R, bool Flat) {
+  if (FStyle != tbsDivider && !Flat) return;
+  int x = R.Width() / 2 - 1;
+  Line(DC, x, R.Top + 1, x, R.Bottom - 1, GetSysColor(COLOR_BTNSHADOW));
+  Line(DC, x + 1, R.Top + 1, x + 1, R.Bottom - 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+}
+
+// The background and frame: a flat button shows a frame only when down or under the mouse.
+void TToolButton::PaintFace(HDC DC, const TRect& Face, bool Flat, bool Pressed) {
+  bool sunk = Pressed || FDown;
+  if (FDown && !Pressed) FillChecked(DC, Face);
+  TRect e = Face;
+  if (!Flat) DrawEdge(DC, e, sunk ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | (sunk ? 0u : UINT(BF_SOFT)));
+  else if (sunk) DrawEdge(DC, e, BDR_SUNKENOUTER, BF_RECT);
+  else if (FHot && Enabled()) DrawEdge(DC, e, BDR_RAISEDINNER, BF_RECT);
+}
+
+// The drop-down part: sunk while its menu shows.
+void TToolButton::PaintDropDownArrow(HDC DC, const TRect& Arrow, bool Flat) {
+  bool sunk = FMenuShowing;
+  if (!Flat || FHot || sunk) {
+    TRect e = Arrow;
+    DrawEdge(DC, e, sunk ? BDR_SUNKENOUTER : (Flat ? BDR_RAISEDINNER : EDGE_RAISED), BF_RECT);
   }
-  if (FStyle == tbsDropDown) {
-    bool arrowSunk = FMenuShowing;
-    if (!flat || FHot || arrowSunk) {
-      TRect e = arrow;
-      DrawEdge(dc, e, arrowSunk ? BDR_SUNKENOUTER : (flat ? BDR_RAISEDINNER : EDGE_RAISED), BF_RECT);
-    }
-    int cx = (arrow.Left + arrow.Right) / 2 + (arrowSunk ? 1 : 0), cy = (arrow.Top + arrow.Bottom) / 2 - 1 + (arrowSunk ? 1 : 0);
-    DrawArrowDown(dc, cx, cy, enabled ? GetSysColor(COLOR_BTNTEXT) : shadow);
+  int off = sunk ? 1 : 0;
+  int cx = (Arrow.Left + Arrow.Right) / 2 + off, cy = (Arrow.Top + Arrow.Bottom) / 2 - 1 + off;
+  DrawArrowDown(DC, cx, cy, Enabled() ? GetSysColor(COLOR_BTNTEXT) : GetSysColor(COLOR_BTNSHADOW));
+}
+
+// The bar's image list for the button's state: the disabled or hot list when the bar has one;
+// a disabled button without a disabled list draws its image greyed.
+TCustomImageList* TToolButton::ShownImages(bool& DrawDisabled) const {
+  DrawDisabled = false;
+  TToolBar* tb = ToolBar();
+  if (!tb) return nullptr;
+  if (!Enabled()) {
+    if (tb->DisabledImages()) return tb->DisabledImages();
+    DrawDisabled = true;
+  } else if (FHot && tb->HotImages()) {
+    return tb->HotImages();
   }
-  // Image and caption.
-  TCustomImageList* images = tb ? tb->Images() : nullptr;
-  TCustomImageList* use = images;
+  return tb->Images();
+}
+
+// The image and caption, side by side on a list bar and stacked otherwise, centred in the face
+// and moved one pixel down and right while the button is sunk.
+void TToolButton::PaintImageAndCaption(HDC DC, const TRect& Face, bool Sunk) {
+  TToolBar* tb = ToolBar();
   bool drawDisabled = false;
-  if (tb && !enabled) {
-    if (tb->DisabledImages()) use = tb->DisabledImages();
-    else drawDisabled = true;
-  } else if (tb && FHot && tb->HotImages()) {
-    use = tb->HotImages();
-  }
+  TCustomImageList* use = ShownImages(drawDisabled);
   bool showCaption = tb && tb->ShowCaptions();
   bool list = tb && tb->List();
   String caption = Caption();
   int iw = use && FImageIndex >= 0 ? use->Width() : 0, ih = use && FImageIndex >= 0 ? use->Height() : 0;
   int th = showCaption && !caption.empty() ? CellHeightOf(Font()) : 0;
   int tw = showCaption ? TextWidthOf(Font(), StripHotkey(caption)) : 0;
-  int off = sunk ? 1 : 0;
-  TRect content = face_r;
+  int off = Sunk ? 1 : 0;
+  TRect content = Face;
   InflateRect(content, -2, -2);
   int ix, iy;
   TRect textRect;
@@ -364,28 +378,29 @@ void TToolButton::Paint() {
     textRect = {content.Left, iy + ih + gap, content.Right, iy + ih + gap + th};
   }
   OffsetRect(textRect, off, off);
-  if (use && FImageIndex >= 0 && FImageIndex < use->Count()) use->Draw(Canvas(), ix + off, iy + off, FImageIndex, !drawDisabled);
-  if (showCaption && !caption.empty()) {
-    HGDIOBJ old = SelectObject(dc, Font()->Handle());
-    SetBkMode(dc, TRANSPARENT);
-    UINT fmt = DT_SINGLELINE | DT_VCENTER | (list ? DT_LEFT : DT_CENTER);
-    if (!enabled) {
-      TRect t1 = textRect;
-      OffsetRect(t1, 1, 1);
-      SetTextColor(dc, light);
-      DrawText(dc, caption, -1, &t1, fmt);
-      SetTextColor(dc, shadow);
-    } else {
-      SetTextColor(dc, ColorToRGB(Font()->Color()));
-    }
-    DrawText(dc, caption, -1, &textRect, fmt);
-    SelectObject(dc, old);
+  if (use && FImageIndex >= 0 && FImageIndex < use->Count())
+    use->Draw(Canvas(), ix + off, iy + off, FImageIndex, !drawDisabled);
+  if (showCaption && !caption.empty()) PaintCaption(DC, textRect, list);
+}
+
+// A disabled caption is embossed: a light copy one pixel down and right under a shadow one.
+void TToolButton::PaintCaption(HDC DC, const TRect& TextRect, bool List) {
+  String caption = Caption();
+  HGDIOBJ old = SelectObject(DC, Font()->Handle());
+  SetBkMode(DC, TRANSPARENT);
+  UINT fmt = DT_SINGLELINE | DT_VCENTER | (List ? DT_LEFT : DT_CENTER);
+  if (!Enabled()) {
+    TRect t1 = TextRect;
+    OffsetRect(t1, 1, 1);
+    SetTextColor(DC, GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawText(DC, caption, -1, &t1, fmt);
+    SetTextColor(DC, GetSysColor(COLOR_BTNSHADOW));
+  } else {
+    SetTextColor(DC, ColorToRGB(Font()->Color()));
   }
-  if (FMarked) {
-    TRect m = face_r;
-    InflateRect(m, -2, -2);
-    DrawFocusRect(dc, m);
-  }
+  TRect t = TextRect;
+  DrawText(DC, caption, -1, &t, fmt);
+  SelectObject(DC, old);
 }
 
 // ================================================================ TToolBar

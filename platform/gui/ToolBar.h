@@ -105,6 +105,13 @@ protected:
 private:
   void UpdateGroup();
   bool InArrow(int X) const;
+  // ---- painting steps
+  void PaintSeparator(HDC DC, const TRect& R, bool Flat);
+  void PaintFace(HDC DC, const TRect& Face, bool Flat, bool Pressed);
+  void PaintDropDownArrow(HDC DC, const TRect& Arrow, bool Flat);
+  void PaintImageAndCaption(HDC DC, const TRect& Face, bool Sunk);
+  TCustomImageList* ShownImages(bool& DrawDisabled) const;
+  void PaintCaption(HDC DC, const TRect& TextRect, bool List);
 
   bool FAllowAllUp = false;
   bool FDown = false;

@@ -10,6 +10,7 @@
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "core/Scope.h"
 
 #include <algorithm>
 #include <functional>
@@ -404,15 +405,11 @@ void TTreeNodes::Delete(TTreeNode* Node) {
 void TTreeNodes::Clear() {
   if (FOwner) FOwner->FClearing = true;
   BeginUpdate();
-  try {
-    while (FRoot->Count() > 0) Delete(FRoot->FChildren.back());
-  } catch (...) {
-    EndUpdate();
-    if (FOwner) FOwner->FClearing = false;
-    throw;
-  }
-  EndUpdate();
-  if (FOwner) FOwner->FClearing = false;
+  TryFinally([&] { while (FRoot->Count() > 0) Delete(FRoot->FChildren.back()); },
+             [&] {
+               EndUpdate();
+               if (FOwner) FOwner->FClearing = false;
+             });
 }
 
 void TTreeNodes::BeginUpdate() { ++FUpdateCount; }

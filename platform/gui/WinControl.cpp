@@ -13,6 +13,7 @@
 #include "core/Exceptions.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "core/Scope.h"
 
 #include <QtGui/QRegion>
 
@@ -725,16 +726,16 @@ void TWinControl::AlignControl(TControl* AControl) {
     return;
   }
   DisableAlign();
-  try {
-    TRect r = ClientRect();
-    AlignControls(AControl, r);
-  } catch (...) {
-    FAlignPending = false;
-    EnableAlign();
-    throw;
-  }
-  FAlignPending = false;
-  EnableAlign();
+  // Enabling the alignment again may realign, which may raise: no destructor.
+  TryFinally(
+      [&] {
+        TRect r = ClientRect();
+        AlignControls(AControl, r);
+      },
+      [this] {
+        FAlignPending = false;
+        EnableAlign();
+      });
 }
 
 void TWinControl::AdjustClientRect(TRect&) {}
@@ -1295,14 +1296,8 @@ void TAccess::WidgetResized(TWinControl* C, int W, int H) {
   int nw = W + (nc.Left - in.Left) + (nc.Right - in.Right);
   int nh = H + (nc.Top - in.Top) + (nc.Bottom - in.Bottom);
   if (nw == C->Width() && nh == C->Height()) return;
-  C->FApplyingGeometry = true;
-  try {
-    C->UpdateBoundsRect(Bounds(C->Left(), C->Top(), nw, nh));
-  } catch (...) {
-    C->FApplyingGeometry = false;
-    throw;
-  }
-  C->FApplyingGeometry = false;
+  TRestore applying(C->FApplyingGeometry, true);
+  C->UpdateBoundsRect(Bounds(C->Left(), C->Top(), nw, nh));
 }
 
 void TAccess::WidgetMoved(TWinControl* C, int X, int Y) {

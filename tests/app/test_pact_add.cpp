@@ -152,36 +152,21 @@ protected:
 
 // ---------------------------------------------------------------- the window
 
-TEST_F(PactAddTest, TheWindowShowsItsFieldsPagesAndButtonsAsDesigned) {
+// What the layout gives each component is checked by the layout sweep (test_layouts.cpp); here,
+// what the window is when it opens to add a contract.
+TEST_F(PactAddTest, AddModeOpensOnTodayWithEmptyDetailsAndOnlyTheTypedFieldsOpenToTyping) {
   // Rows that carry no contract code: a new contract must not take them in.
   Exec("insert into t_pact_zj (PactCode, money) values ('', 5)");
   Exec("insert into t_pact_doc (PactCode, DocName) values ('', '无主.txt')");
   OpenDialog(1);
-  EXPECT_EQ(Dlg->Caption(), "合同信息维护");
   EXPECT_EQ(frmPactAdd, Dlg.get());
-  struct TCaption {
-    TButton* Button;
-    const char* Text;
-  } captions[] = {{Dlg->btnPactType, "选择"},     {Dlg->btnSelectCust, "选择客户"}, {Dlg->btnSelectPrj, "选择项目"},
-                  {Dlg->btnSelectEmp, "选择项目经理"}, {Dlg->btnPost, "保存(&S)"},   {Dlg->btnClose, "关闭(&C)"},
-                  {Dlg->Button2, "增加资金计划"}, {Dlg->btnAdd, "增加交货计划"}, {Dlg->Button4, "上传合同附件"}};
-  for (const TCaption& c : captions) EXPECT_EQ(c.Button->Caption(), c.Text) << c.Button->Name();
+  // What a picker fills is not typed.
   for (TEdit* e : {Dlg->edtPactType, Dlg->edtCustName, Dlg->edtPrjName, Dlg->edtPrjMan})
     EXPECT_TRUE(e->ReadOnly()) << e->Name();
   for (TEdit* e : {Dlg->edtPactName, Dlg->edtPactCode, Dlg->edtPactMoney}) EXPECT_FALSE(e->ReadOnly()) << e->Name();
   EXPECT_FALSE(Dlg->edtTypeCode->Visible());
-  for (TDateTimePicker* d : {Dlg->dtPactDate, Dlg->dtBeginDate, Dlg->dtEndDate}) {
-    EXPECT_EQ(d->Format(), "yyyy-MM-dd");
-    EXPECT_EQ(d->Date(), Today);
-  }
-  // A red star beside each of the seven required edits.
-  int stars = 0;
-  for (int i = 0; i < Dlg->ComponentCount(); ++i)
-    if (auto* l = dynamic_cast<TLabel*>(Dlg->Components(i)); l && l->Caption() == "*") {
-      EXPECT_EQ(l->Font()->Color(), clRed);
-      ++stars;
-    }
-  EXPECT_EQ(stars, 7);
+  for (TDateTimePicker* d : {Dlg->dtPactDate, Dlg->dtBeginDate, Dlg->dtEndDate}) EXPECT_EQ(d->Date(), Today);
+  // The change page is an edit's only.
   std::vector<String> pages;
   for (int i = 0; i < Dlg->pcDetail->PageCount(); ++i)
     if (Dlg->pcDetail->Pages(i)->TabVisible()) pages.push_back(Dlg->pcDetail->Pages(i)->Caption());
@@ -192,7 +177,7 @@ TEST_F(PactAddTest, TheWindowShowsItsFieldsPagesAndButtonsAsDesigned) {
     EXPECT_TRUE(q->IsEmpty()) << q->Name();
   }
   EXPECT_GT(Dlg->dgPactZJAdd->Columns()->Count(), 0);
-  EXPECT_EQ(Dlg->dgPactZJAdd->PopupMenu()->Items()->Items(0)->Caption(), "保存列属性");
+  EXPECT_NE(Dlg->dgPactZJAdd->PopupMenu(), nullptr);
   Dlg->Close();
   EXPECT_EQ(frmPactAdd, nullptr) << "the global lives only while the window is open";
 }

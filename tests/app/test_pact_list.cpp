@@ -151,7 +151,9 @@ const TCodes kToday = {"HT01", "HT02", "HT'03", "HT04", "HT05", "HT06", "HT07"};
 
 // ---------------------------------------------------------------- the window
 
-TEST_F(PactListTest, TheLayoutBindsItsToolBarPopupsAndGridsAsDesigned) {
+// What the layout gives each component is checked by the layout sweep (test_layouts.cpp); here,
+// what the list's parts do once it is open among the program's windows.
+TEST_F(PactListTest, TheToolBarRunsTheMainWindowsActionsAndEachGridHasItsPopup) {
   Open();
   struct TButtonCase {
     TToolButton* Button;
@@ -162,58 +164,33 @@ TEST_F(PactListTest, TheLayoutBindsItsToolBarPopupsAndGridsAsDesigned) {
                  {W->ToolButton5, Frm_Main->PactPrint},
                  {W->ToolButton6, Frm_Main->PactExp}};
   for (const TButtonCase& b : buttons) EXPECT_EQ(b.Button->Action(), b.Action) << b.Button->Name();
-  EXPECT_EQ(W->TB_Exit->Caption(), "关闭&Q");
   EXPECT_EQ(W->btnChart->Action(), Frm_Main->PactChart);
+  EXPECT_EQ(W->PactEdit1->Action(), Frm_Main->PactEdit);
   EXPECT_EQ(W->ToolBar1->Images(), Frm_Main->Image_Tool);
-  EXPECT_EQ(W->Btn_Search->Caption(), "查询(&S)");
-  EXPECT_EQ(W->dtBeginDate->Format(), "yyyy-MM-dd");
-  EXPECT_EQ(W->dtEndDate->Format(), "yyyy-MM-dd");
-
   struct TMenuCase {
     TPopupMenu* Menu;
     TControl* Owner;
-    std::vector<String> Items;
-  } menus[] = {
-      {W->pmPact, W->dgPact,
-       {"添加", "编辑", "删除", "-", "合同未执行", "合同执行中", "合同已终止", "合同已结束", "-", "设置列显示", "保存列属性"}},
-      {W->pmPactZJ, W->dgPactZJ, {"资金已完成", "资金未完成", "-", "保存列属性"}},
-      {W->pmPactJH, W->dgPactJH, {"交货已完成", "交货未完成", "-", "保存列属性"}},
-      {W->pmPactDoc, W->dgPactDoc, {"打开文件", "打开文件夹", "-", "保存列属性"}},
-      {W->pmPactFP, W->dgPactFP, {"保存列属性"}},
-      {W->pmPactType, W->tvPactType, {"合同类别管理"}},
-  };
-  for (const TMenuCase& m : menus) {
-    SCOPED_TRACE(m.Menu->Name());
-    EXPECT_EQ(m.Owner->PopupMenu(), m.Menu);
-    std::vector<String> items;
-    for (int i = 0; i < m.Menu->Items()->Count(); ++i) items.push_back(m.Menu->Items()->Items(i)->Caption());
-    EXPECT_EQ(items, m.Items);
-  }
-  EXPECT_EQ(W->PactEdit1->Action(), Frm_Main->PactEdit);
+  } menus[] = {{W->pmPact, W->dgPact},     {W->pmPactZJ, W->dgPactZJ}, {W->pmPactJH, W->dgPactJH},
+               {W->pmPactDoc, W->dgPactDoc}, {W->pmPactFP, W->dgPactFP}, {W->pmPactType, W->tvPactType}};
+  for (const TMenuCase& m : menus) EXPECT_EQ(m.Owner->PopupMenu(), m.Menu) << m.Menu->Name();
 
-  // The contract grid: read-only rows selected whole and several at once, with a footer sum.
+  // The contract rows are selected whole and several at once, never edited in place, and
+  // summed in the footer; of the details only the invoices are typed in.
   TDBGridOptions o = W->dgPact->Options();
-  for (TDBGridOption opt : {dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs, dgRowSelect,
-                            dgConfirmDelete, dgCancelOnExit, dgMultiSelect})
-    EXPECT_TRUE(o.Contains(opt)) << int(opt);
+  EXPECT_TRUE(o.Contains(dgRowSelect));
+  EXPECT_TRUE(o.Contains(dgMultiSelect));
   EXPECT_FALSE(o.Contains(dgEditing));
   EXPECT_TRUE(W->dgPact->ReadOnly());
-  EXPECT_TRUE(W->dgPact->DrawMemoText());
-  EXPECT_EQ(W->dgPact->FooterRowCount(), 1);
   EXPECT_TRUE(W->dgPact->SumList()->Active());
-  // The invoices are typed in; the other details only shown.
   EXPECT_TRUE(W->dgPactFP->Options().Contains(dgEditing));
   EXPECT_FALSE(W->dgPactFP->ReadOnly());
   EXPECT_TRUE(W->dgPactFP->SumList()->Active());
   EXPECT_TRUE(W->dgPactZJ->SumList()->Active());
   for (TDBGridEh* g : {W->dgPactZJ, W->dgPactJH, W->dgPactDoc}) EXPECT_TRUE(g->ReadOnly()) << g->Name();
+  // The hidden code edit follows the current contract.
   EXPECT_FALSE(W->edtPactCode->Visible());
   EXPECT_EQ(W->edtPactCode->DataSource(), Frm_Data->dsPact);
-  EXPECT_EQ(W->StatusBar1->Panels()->Count(), 1);
-  std::vector<String> pages;
-  for (int i = 0; i < W->pcDetail->PageCount(); ++i) pages.push_back(W->pcDetail->Pages(i)->Name());
-  EXPECT_EQ(pages, (std::vector<String>{"tsTotal", "tsPactFP", "tsPactZJ", "tsPactJH", "tsPactDoc", "tsPactNote",
-                                        "tsPactCNote", "tsCust", "tsPrj"}));
+  // The list opens on every state, without a message.
   EXPECT_TRUE(W->RadioButton1->Checked());
   EXPECT_TRUE(Folder.Messages.empty()) << MessageTexts()[0];
 }

@@ -40,46 +40,55 @@ protected:
 };
 
 TEST_F(ValueTest, CellTextThroughKeyListsFormatsAndMemos) {
-  TColumnEh* keyed = AddColumn("Code");
-  keyed->KeyList()->SetText("01\n02");
-  keyed->PickList()->SetText("A\nB");
-  TColumnEh* amount = AddColumn("Amount");
-  TColumnEh* day = AddColumn("Day");
-  TColumnEh* note = AddColumn("Note");
-  TColumnEh* flag = AddColumn("Flag");
-  TColumnEh* unbound = AddColumn("Nothing");
+  // Each row makes its column from nothing: a key list 01, 02 with picks A, B on Code unless
+  // the row says otherwise.
+  auto keyed = [](TColumnEh* c) {
+    c->KeyList()->SetText("01\n02");
+    c->PickList()->SetText("A\nB");
+  };
   struct Case {
     const char* Name;
     int Row;
-    TColumnEh* Column;
-    std::function<void()> Setup;
+    const char* Field;
+    std::function<void(TColumnEh*)> Setup;
     const char* Text;
   };
   const Case cases[] = {
-      {"key 02 shows B", 1, keyed, [] {}, "B"},
-      {"key 01 shows A", 4, keyed, [] {}, "A"},
-      {"key 03 is in no key", 2, keyed, [] {}, ""},
-      {"not in list shows pick 0", 2, keyed, [&] { keyed->SetNotInKeyListIndex(0); }, "A"},
-      {"not in list shows pick 1", 2, keyed, [&] { keyed->SetNotInKeyListIndex(1); }, "B"},
-      {"Null is in no key either", 3, keyed, [] {}, "B"},
-      {"not in list past the picks", 2, keyed, [&] { keyed->SetNotInKeyListIndex(2); }, ""},
-      {"a key without its pick text", 1, keyed, [&] { keyed->PickList()->SetText("A"); }, ""},
-      {"display text without format", 1, amount, [] {}, "3.14159"},
-      {"format 0.00", 1, amount, [&] { amount->SetDisplayFormat("0.00"); }, "3.14"},
-      {"format on Null", 2, amount, [] {}, ""},
-      {"format on a negative number", 4, amount, [] {}, "-2.00"},
-      {"date format", 1, day, [&] { day->SetDisplayFormat("yyyymmdd"); }, "20240308"},
-      {"format on text shows nothing", 1, flag, [&] { flag->SetDisplayFormat("0.00"); }, ""},
-      {"memo without memo text", 1, note, [] {}, "(MEMO)"},
-      {"memo as text", 1, note, [&] { Grid->SetDrawMemoText(true); }, "one\ntwo"},
-      {"no field", 1, unbound, [] {}, ""},
+      {"key 02 shows B", 1, "Code", keyed, "B"},
+      {"key 01 shows A", 4, "Code", keyed, "A"},
+      {"key 03 is in no key", 2, "Code", keyed, ""},
+      {"not in list shows pick 0", 2, "Code", [&](TColumnEh* c) { keyed(c); c->SetNotInKeyListIndex(0); }, "A"},
+      {"not in list shows pick 1", 2, "Code", [&](TColumnEh* c) { keyed(c); c->SetNotInKeyListIndex(1); }, "B"},
+      {"Null is in no key either", 3, "Code", [&](TColumnEh* c) { keyed(c); c->SetNotInKeyListIndex(1); }, "B"},
+      {"not in list past the picks", 2, "Code", [&](TColumnEh* c) { keyed(c); c->SetNotInKeyListIndex(2); }, ""},
+      {"a key without its pick text", 1, "Code",
+       [&](TColumnEh* c) {
+         keyed(c);
+         c->PickList()->SetText("A");
+       },
+       ""},
+      {"display text without format", 1, "Amount", [](TColumnEh*) {}, "3.14159"},
+      {"format 0.00", 1, "Amount", [](TColumnEh* c) { c->SetDisplayFormat("0.00"); }, "3.14"},
+      {"format on Null", 2, "Amount", [](TColumnEh* c) { c->SetDisplayFormat("0.00"); }, ""},
+      {"format on a negative number", 4, "Amount", [](TColumnEh* c) { c->SetDisplayFormat("0.00"); }, "-2.00"},
+      {"date format", 1, "Day", [](TColumnEh* c) { c->SetDisplayFormat("yyyymmdd"); }, "20240308"},
+      {"format on text shows nothing", 1, "Flag", [](TColumnEh* c) { c->SetDisplayFormat("0.00"); }, ""},
+      {"memo without memo text", 1, "Note", [](TColumnEh*) {}, "(MEMO)"},
+      {"memo as text", 1, "Note", [&](TColumnEh*) { Grid->SetDrawMemoText(true); }, "one\ntwo"},
+      {"no field", 1, "Nothing", [](TColumnEh*) {}, ""},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.Name);
+    Grid->Columns()->Clear();
+    Grid->SetDrawMemoText(false);
+    TColumnEh* c = AddColumn(k.Field);
     Row(k.Row);
-    k.Setup();
-    EXPECT_EQ(k.Column->CellText(), k.Text);
+    k.Setup(c);
+    EXPECT_EQ(c->CellText(), k.Text);
   }
+  Grid->Columns()->Clear();
+  TColumnEh* amount = AddColumn("Amount");
+  amount->SetDisplayFormat("0.00");
   // An image column shows no text.
   TImageList images(nullptr);
   amount->SetImageList(&images);
@@ -149,28 +158,53 @@ TEST_F(ValueTest, WritingACheckStateStoresTheFirstKeyOfItsList) {
 }
 
 TEST_F(ValueTest, ColumnKindAndImageIndex) {
-  TColumnEh* c = AddColumn("Qty");
   TImageList images(nullptr);
+  // Each row makes its column on Qty from nothing; the settings build on one another as a
+  // user adds them, so a row names all it needs.
+  auto picks = [](TColumnEh* c) { c->PickList()->SetText("5\n7"); };
+  auto keys = [=](TColumnEh* c) {
+    picks(c);
+    c->KeyList()->SetText("7\n5");
+  };
+  auto noKey = [=](TColumnEh* c) {
+    picks(c);
+    c->KeyList()->SetText("1\n2");
+  };
+  auto notInList = [=](TColumnEh* c) {
+    noKey(c);
+    c->SetNotInKeyListIndex(3);
+  };
+  auto imaged = [=, &images](TColumnEh* c) {
+    notInList(c);
+    c->SetImageList(&images);
+  };
+  auto imageAndText = [=](TColumnEh* c) {
+    imaged(c);
+    c->SetShowImageAndText(true);
+  };
   struct Case {
     const char* Name;
-    std::function<void()> Setup;
+    std::function<void(TColumnEh*)> Setup;
     TColumnEhKind Kind;
     int Image;  // on row 1 (Qty 7, Code 02)
   };
   const Case cases[] = {
-      {"plain number", [] {}, ckText, 7},
-      {"picks only", [&] { c->PickList()->SetText("5\n7"); }, ckPickList, 1},
-      {"picks and keys", [&] { c->KeyList()->SetText("7\n5"); }, ckKeyList, 0},
-      {"value in no key", [&] { c->KeyList()->SetText("1\n2"); }, ckKeyList, -1},
-      {"not-in-list image", [&] { c->SetNotInKeyListIndex(3); }, ckKeyList, 3},
-      {"image list", [&] { c->SetImageList(&images); }, ckImage, 3},
-      {"image and text", [&] { c->SetShowImageAndText(true); }, ckKeyList, 3},
-      {"check boxes first", [&] { c->SetCheckboxes(true); }, ckCheckbox, 3},
+      {"plain number", [](TColumnEh*) {}, ckText, 7},
+      {"picks only", picks, ckPickList, 1},
+      {"picks and keys", keys, ckKeyList, 0},
+      {"value in no key", noKey, ckKeyList, -1},
+      {"not-in-list image", notInList, ckKeyList, 3},
+      {"image list", imaged, ckImage, 3},
+      {"image and text", imageAndText, ckKeyList, 3},
+      {"check boxes first", [=](TColumnEh* c) { imageAndText(c); c->SetCheckboxes(true); }, ckCheckbox, 3},
   };
   Row(1);
+  TColumnEh* c = nullptr;
   for (const Case& k : cases) {
     SCOPED_TRACE(k.Name);
-    k.Setup();
+    Grid->Columns()->Clear();
+    c = AddColumn("Qty");
+    k.Setup(c);
     EXPECT_EQ(c->ColumnKind(), k.Kind);
     EXPECT_EQ(c->CellImageIndex(), k.Image);
   }

@@ -49,3 +49,29 @@ TEST(Scope, ExitActionRunsOnceWhenAnExceptionLeaves) {
   }
   EXPECT_EQ(Runs, 1);
 }
+
+TEST(Scope, TryFinallyCleansUpOnEveryWayOutAndLetsTheCleanupRaise) {
+  std::string Trace;
+  TryFinally([&] { Trace += "body;"; }, [&] { Trace += "cleanup;"; });
+  EXPECT_EQ(Trace, "body;cleanup;");
+
+  Trace.clear();
+  EXPECT_THROW(TryFinally([&] { throw std::runtime_error("body"); }, [&] { Trace += "cleanup;"; }),
+               std::runtime_error);
+  EXPECT_EQ(Trace, "cleanup;");
+
+  // A closing step that fails after a good body is the caller's error, not a lost one.
+  try {
+    TryFinally([] {}, [] { throw std::logic_error("cleanup"); });
+    ADD_FAILURE() << "the cleanup's exception was lost";
+  } catch (const std::logic_error& e) {
+    EXPECT_STREQ(e.what(), "cleanup");
+  }
+}
+
+TEST(Scope, TryFinallyGivesTheBodysResultAfterTheCleanup) {
+  int Lock = 1;
+  int Seen = TryFinally([&] { return Lock * 10; }, [&] { --Lock; });
+  EXPECT_EQ(Seen, 10);
+  EXPECT_EQ(Lock, 0);
+}

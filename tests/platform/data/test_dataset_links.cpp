@@ -213,6 +213,45 @@ TEST_F(LinkTest, DisableControlsHoldsEventsBackUntilTheLastEnable) {
   EXPECT_FALSE(DS->ControlsDisabled());
 }
 
+TEST_F(LinkTest, AWalkScopeHoldsTheControlsAndGoesBackHoweverTheWalkEnds) {
+  Make(10, 5);
+  DS->Locate("Code", "C04", {});
+  {
+    TWalkScope walk(DS);
+    EXPECT_TRUE(DS->ControlsDisabled());
+    DS->Last();
+  }
+  EXPECT_FALSE(DS->ControlsDisabled());
+  EXPECT_EQ(Current(), "C04") << "back after a walk that ended";
+
+  EXPECT_THROW(
+      {
+        TWalkScope walk(DS);
+        DS->First();
+        throw EDatabaseError("the walk fails");
+      },
+      EDatabaseError);
+  EXPECT_FALSE(DS->ControlsDisabled());
+  EXPECT_EQ(Current(), "C04") << "back after a walk that raised";
+
+  {
+    TWalkScope walk(DS, false);
+    EXPECT_TRUE(DS->ControlsDisabled());
+    DS->Last();
+  }
+  EXPECT_FALSE(DS->ControlsDisabled());
+  EXPECT_EQ(Current(), "C10") << "without the position, the walk's end stays";
+
+  {
+    // The record the walk started on goes: the dataset stays where the walk left it.
+    TWalkScope walk(DS);
+    DS->Delete();
+    DS->First();
+  }
+  EXPECT_FALSE(DS->ControlsDisabled());
+  EXPECT_EQ(Current(), "C01");
+}
+
 TEST_F(LinkTest, StateChangesWhileDisabledArriveAsDisabledStateChanges) {
   Make(3, 1);
   DS->DisableControls();

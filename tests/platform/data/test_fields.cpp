@@ -588,3 +588,34 @@ TEST(LayoutFields, FieldPropertiesArePublished) {
 }
 
 }  // namespace
+
+// One grouping of the field types serves every caller that treats fields by kind.
+TEST(FieldTypeGroups, EachTypeBelongsToOneGroup) {
+  struct Case {
+    TFieldType Type;
+    TFieldTypeGroup Group;
+  };
+  const Case cases[] = {
+      {ftString, TFieldTypeGroup::Text},       {ftFixedChar, TFieldTypeGroup::Text},
+      {ftWideString, TFieldTypeGroup::Text},   {ftMemo, TFieldTypeGroup::Text},
+      {ftFmtMemo, TFieldTypeGroup::Text},      {ftGuid, TFieldTypeGroup::Text},
+      {ftOraClob, TFieldTypeGroup::Text},      {ftSmallint, TFieldTypeGroup::Integer},
+      {ftInteger, TFieldTypeGroup::Integer},   {ftWord, TFieldTypeGroup::Integer},
+      {ftAutoInc, TFieldTypeGroup::Integer},   {ftLargeint, TFieldTypeGroup::Integer},
+      {ftFloat, TFieldTypeGroup::Float},       {ftCurrency, TFieldTypeGroup::Float},
+      {ftBCD, TFieldTypeGroup::Float},         {ftFMTBcd, TFieldTypeGroup::Float},
+      {ftBoolean, TFieldTypeGroup::Boolean},   {ftDate, TFieldTypeGroup::DateTime},
+      {ftTime, TFieldTypeGroup::DateTime},     {ftDateTime, TFieldTypeGroup::DateTime},
+      {ftTimeStamp, TFieldTypeGroup::DateTime}, {ftBlob, TFieldTypeGroup::Binary},
+      {ftGraphic, TFieldTypeGroup::Binary},    {ftBytes, TFieldTypeGroup::Binary},
+      {ftVarBytes, TFieldTypeGroup::Binary},   {ftOraBlob, TFieldTypeGroup::Binary},
+      {ftUnknown, TFieldTypeGroup::Other},     {ftVariant, TFieldTypeGroup::Other},
+      {ftDataSet, TFieldTypeGroup::Other},
+  };
+  for (const Case& c : cases) {
+    String name = EnumName(c.Type);
+    EXPECT_EQ(FieldTypeGroup(c.Type), c.Group) << name;
+    EXPECT_EQ(IsNumericFieldType(c.Type), c.Group == TFieldTypeGroup::Integer || c.Group == TFieldTypeGroup::Float)
+        << name;
+  }
+}

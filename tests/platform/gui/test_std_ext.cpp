@@ -370,6 +370,11 @@ TEST(RichText, TheTextOfARichTextStreamIsRead) {
       {"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 \\'cb\\'ce\\'cc\\'e5;}}\\f0 \\'ba\\'cf\\'cd\\'ac\\tab x\\par}", "合同\tx"},
       {"{\\rtf1\\uc1 \\u21512?\\u21516?\\par}", "合同"},
       {"{\\rtf1 a\\{b\\}c\\\\d{\\*\\generator Msftedit;}\\line e}", "a{b}c\\d\r\ne"},
+      // A sign with no digits is no number: the word has none.
+      {"{\\rtf1 a\\li- b\\par}", "ab"},
+      // A symbol the reader does not know reads as text.
+      {"{\\rtf1 x\\|y}", "x|y"},
+      {"{\\rtf1\\uc0 \\u-3913\\emdash\\ldblquote q\\rdblquote}", "\uF0B7—“q”"},
   };
   for (const Case& c : cases) {
     String text;
@@ -378,6 +383,24 @@ TEST(RichText, TheTextOfARichTextStreamIsRead) {
   }
   String text;
   EXPECT_FALSE(RtfToText("plain words", text));
+}
+
+// A number no int holds (a 20-digit \u) is the reader's own error, quoting the word; the
+// standard library's range error never leaves the reader.
+TEST(RichText, ANumberBeyondAnyControlWordIsRefusedByTheReader) {
+  const char* const streams[] = {"{\\rtf1 \\u12345678901234567890?}", "{\\rtf1\\ansicpg99999999999 x}",
+                                 "{\\rtf1 \\fs-2147483649 x}"};
+  for (const char* rtf : streams) {
+    String text = "unchanged";
+    try {
+      RtfToText(rtf, text);
+      ADD_FAILURE() << "read: " << rtf;
+    } catch (const ERichTextError& e) {
+      EXPECT_NE(e.Message().find("out of range"), String::npos) << e.Message();
+      EXPECT_NE(e.Message().find(String(rtf).substr(7, 6)), String::npos) << e.Message();
+    }
+    EXPECT_EQ(text, "unchanged") << rtf;
+  }
 }
 
 TEST(RichText, ARichEditSavesAndLoadsItsLinesAsRichText) {
