@@ -6,6 +6,7 @@
 #include "gui/QtBridge_p.h"
 #include "core/StrUtils.h"
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QTextLayout>
 #include <atomic>
 #include <cmath>
@@ -314,9 +315,11 @@ void UseFont(HDC dc, QPainter* p, const TFontFace& face, int extra) {
   p->setFont(f);
 }
 
-// Whether a line can be drawn from a shaped layout kept by face and text: plain spacing, running
-// left to right, no decorations (drawn by the painter's own text path) and no control characters.
+// Whether a line can be drawn from a shaped layout kept by face and text: pixels drawn by the
+// raster engine, plain spacing, running left to right, no decorations (drawn by the painter's own text path) and no control characters.
 bool KeepsLayout(HDC dc, QPainter* p, const TMeasure& m, const QString& s) {
+  // Metafiles, printers and PDF files record text as text; only pixels may come from glyph runs.
+  if (!p->paintEngine() || p->paintEngine()->type() != QPaintEngine::Raster) return false;
   if (m.Extra != 0 || dc->S.JustBreaks > 0 || p->layoutDirection() == Qt::RightToLeft) return false;
   if (m.Face.Font.underline() || m.Face.Font.strikeOut() || s.isEmpty() || s.size() > kMaxKeptLayoutLength)
     return false;
