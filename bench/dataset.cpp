@@ -215,8 +215,16 @@ void EditsInOneTransaction(benchmark::State& state) {
   sqlite3_stmt* s = update.Stmt;
   double raw = 0, kelm = 0;
   int round = 0;
+  // Each side starts from an empty write-ahead log, emptied outside its timed region: the
+  // automatic checkpoint fires in whichever commit crosses the log's page limit, and with the
+  // log carried over from the other side that would be the same side every round.
+  auto checkpoint = [&] {
+    if (sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_RESTART, nullptr, nullptr) != SQLITE_OK)
+      state.SkipWithError("the log could not be emptied");
+  };
   for (auto _ : state) {
     ++round;
+    checkpoint();
     auto t0 = Clock::now();
     sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     for (int i = 1; i <= kEdits; ++i) {
@@ -228,6 +236,8 @@ void EditsInOneTransaction(benchmark::State& state) {
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     auto t1 = Clock::now();
 
+    checkpoint();
+    auto t2 = Clock::now();
     TField* n1 = q.FieldByName("n1");
     big.Conn.BeginTrans();
     q.First();
@@ -238,9 +248,9 @@ void EditsInOneTransaction(benchmark::State& state) {
       q.Next();
     }
     big.Conn.CommitTrans();
-    auto t2 = Clock::now();
+    auto t3 = Clock::now();
     raw += Seconds(t0, t1);
-    kelm += Seconds(t1, t2);
+    kelm += Seconds(t2, t3);
   }
   bench::SetTimeCounters(state, raw * 1000 / state.iterations(), kelm * 1000 / state.iterations());
 }

@@ -29,19 +29,36 @@ bool IsWriteState(TDataSetState s) {
 
 }  // namespace
 
-// The state a rollback point restores.
+// The state a rollback point restores. The rows as they were before their first change are
+// kept in one growing buffer rather than a block each, so a transaction that changes many rows
+// allocates (and at its end frees) a few large buffers, not one block per row.
 struct TDataSet::TJournal {
+  static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
   struct TEntry {
-    TRowPtr Row;
+    int Id = -1;
     Byte Status = 0;
-    TRowPtr Original;
     bool HadOriginal = false;
+    TRowPtr Row;                      // the block the row gave up, when it gave one up
+    std::size_t RowCopy = kNoRow;     // else the row's copy in Copies (kNoRow: it had none)
+    std::size_t OriginalCopy = kNoRow;
   };
   std::vector<int> Base;
   std::size_t RowCount = 0;
   std::vector<int> Pending;
-  std::unordered_map<int, TEntry> Touched;
+  std::vector<TEntry> Entries;  // one per row touched, in the order first touched
+  std::vector<bool> Touched;    // by id below RowCount
+  std::vector<Byte> Copies;
   bool Cleared = false;  // the rows were re-read meanwhile: restoring means reading them again
+
+  std::size_t Keep(const Byte* row, int columns) {
+    if (!row) return kNoRow;
+    std::size_t at = Copies.size();
+    Copies.insert(Copies.end(), row, row + rowlayout::RowSize(row, columns));
+    return at;
+  }
+  TRowPtr Copy(std::size_t at, int columns) const {
+    return at == kNoRow ? nullptr : CopyRow(Copies.data() + at, columns);
+  }
 };
 
 // Lets fields read (and calculated fields be written for) another row without moving the
@@ -979,6 +996,14 @@ void TDataSet::WritePost() {
   if (!inserting && !any) return;  // nothing changed: nothing to write
   if (!FCachedUpdates) InternalPost(u);
 
+  if (!FCachedUpdates && PatchesInPlace(u)) {
+    // Written through, every value keeping its size: the journal keeps the row as it was and
+    // the block takes the new values where it stands.
+    JournalTouch(id);
+    PatchRow(FRows[id].get(), u);
+    FCalcCache.erase(id);
+    return;
+  }
   // The new block is made while the old one, which the update reads, still stands.
   TRowPtr row = PostedRow(u);
   if (!FCachedUpdates) {
@@ -1002,17 +1027,28 @@ void TDataSet::WritePost() {
 
 // The row a post leaves: when every value the edit (or the store) gave keeps its size, as no text
 // does on either side, it is the old block with those values put in; else it is built anew.
+bool TDataSet::PostGives(const TRowUpdate& u, int c) const {
+  return FEditAssigned[c] || (static_cast<std::size_t>(c) < u.FOverrides.size() && u.FOverrides[c]);
+}
+
+bool TDataSet::PatchesInPlace(const TRowUpdate& u) const {
+  if (!u.FOldRow) return false;
+  for (int c = 0; c < FColumnCount; ++c)
+    if (PostGives(u, c) &&
+        !(rowlayout::FixedSize(static_cast<TCellKind>(u.FOldRow[c])) && rowlayout::FixedSize(u.NewCell(c).Kind)))
+      return false;
+  return true;
+}
+
+void TDataSet::PatchRow(Byte* row, const TRowUpdate& u) const {
+  for (int c = 0; c < FColumnCount; ++c)
+    if (PostGives(u, c)) rowlayout::WriteFixedCell(row, FColumnCount, c, u.NewCell(c));
+}
+
 TDataSet::TRowPtr TDataSet::PostedRow(const TRowUpdate& u) {
-  auto given = [&](int c) {
-    return FEditAssigned[c] || (static_cast<std::size_t>(c) < u.FOverrides.size() && u.FOverrides[c]);
-  };
-  bool patch = u.FOldRow != nullptr;
-  for (int c = 0; patch && c < FColumnCount; ++c)
-    patch = !given(c) || (rowlayout::FixedSize(static_cast<TCellKind>(u.FOldRow[c])) && rowlayout::FixedSize(u.NewCell(c).Kind));
-  if (patch) {
+  if (PatchesInPlace(u)) {
     TRowPtr row = CopyRow(u.FOldRow, FColumnCount);
-    for (int c = 0; c < FColumnCount; ++c)
-      if (given(c)) rowlayout::WriteFixedCell(row.get(), FColumnCount, c, u.NewCell(c));
+    PatchRow(row.get(), u);
     return row;
   }
   FPostRow.Reset(FColumnCount);
@@ -1503,22 +1539,26 @@ void TDataSet::SaveRollbackPoint() {
   if (FEditing && FInsertRowPending)
     FJournal->Base.erase(std::remove(FJournal->Base.begin(), FJournal->Base.end(), FEditRowId), FJournal->Base.end());
   FJournal->RowCount = FRows.size();
+  FJournal->Touched.assign(FRows.size(), false);
   FJournal->Pending = FPending;
 }
 
 void TDataSet::ReleaseRollbackPoint() { FJournal.reset(); }
 
 void TDataSet::JournalTouch(int id, TRowPtr* replaced) {
-  if (!FJournal || static_cast<std::size_t>(id) >= FJournal->RowCount || FJournal->Touched.count(id)) return;
-  TJournal::TEntry e;
-  e.Row = replaced ? std::move(*replaced) : CopyRow(RowData(id), FColumnCount);
+  if (!FJournal || static_cast<std::size_t>(id) >= FJournal->RowCount || FJournal->Touched[id]) return;
+  TJournal& j = *FJournal;
+  j.Touched[id] = true;
+  TJournal::TEntry& e = j.Entries.emplace_back();
+  e.Id = id;
+  if (replaced) e.Row = std::move(*replaced);
+  else e.RowCopy = j.Keep(RowData(id), FColumnCount);
   e.Status = FStatus[id];
   auto orig = FOriginal.find(id);
   if (orig != FOriginal.end()) {
     e.HadOriginal = true;
-    e.Original = CopyRow(orig->second.get(), FColumnCount);
+    e.OriginalCopy = j.Keep(orig->second.get(), FColumnCount);
   }
-  FJournal->Touched.emplace(id, std::move(e));
 }
 
 void TDataSet::RestoreRollbackPoint() {
@@ -1540,10 +1580,11 @@ void TDataSet::RestoreRollbackPoint() {
   for (std::size_t id = j->RowCount; id < FRows.size(); ++id) FOriginal.erase(static_cast<int>(id));
   FRows.resize(j->RowCount);
   FStatus.resize(j->RowCount);
-  for (auto& [id, e] : j->Touched) {
-    FRows[id] = std::move(e.Row);
+  for (TJournal::TEntry& e : j->Entries) {
+    int id = e.Id;
+    FRows[id] = e.Row ? std::move(e.Row) : j->Copy(e.RowCopy, FColumnCount);
     FStatus[id] = e.Status;
-    if (e.HadOriginal) FOriginal[id] = std::move(e.Original);
+    if (e.HadOriginal) FOriginal[id] = j->Copy(e.OriginalCopy, FColumnCount);
     else FOriginal.erase(id);
   }
   FBase = std::move(j->Base);

@@ -351,6 +351,12 @@ private:
   void ReplaceRow(int RowId, TRowPtr Row);
   static TRowPtr CopyRow(const Byte* Row, int Columns);
   TRowPtr PostedRow(const TRowUpdate& Update);
+  // Whether a post gives column Col a value (the edit assigned it, or the store returned one).
+  bool PostGives(const TRowUpdate& Update, int Col) const;
+  // Whether every value a post gives keeps its size on both sides (no text or blob), so the
+  // row's block can take them where it stands; PatchRow puts them in.
+  bool PatchesInPlace(const TRowUpdate& Update) const;
+  void PatchRow(Byte* Row, const TRowUpdate& Update) const;
   bool CellsDiffer(const Byte* OldRow, const TCellView& New, int Col) const;
 
   // journal

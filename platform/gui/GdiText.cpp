@@ -5,8 +5,12 @@
 
 #include "gui/QtBridge_p.h"
 #include "core/StrUtils.h"
+#include <QGlyphRun>
+#include <QPaintEngine>
+#include <QTextLayout>
 #include <atomic>
 #include <cmath>
+#include <unordered_map>
 
 // ================================================================ fonts
 
@@ -250,6 +254,54 @@ int GetTextFace(HDC DC, int Count, String* Face) {
 
 namespace {
 
+constexpr qsizetype kMaxKeptLayoutLength = 256;
+constexpr std::size_t kMaxKeptLayouts = 4096;
+
+// A line of text shaped in one face: its glyph runs, placed from the layout's top-left, and the
+// ascent that puts their baseline.
+struct TShapedLine {
+  QList<QGlyphRun> Runs;
+  qreal Ascent = 0;
+};
+
+struct TLayoutKey {
+  std::uint64_t Face;
+  QString Text;
+  bool operator==(const TLayoutKey& o) const { return Face == o.Face && Text == o.Text; }
+};
+struct TLayoutKeyHash {
+  std::size_t operator()(const TLayoutKey& k) const { return qHash(k.Text, std::size_t(k.Face)); }
+};
+
+// Shaped lines by face and text. A face's Id is never reused, so text in another font (another
+// size, weight, face) is shaped anew rather than drawn from a layout of the old one. Bounded:
+// when full it forgets everything, as the faces' cache does.
+std::unordered_map<TLayoutKey, TShapedLine, TLayoutKeyHash>& KeptLayouts() {
+  static std::unordered_map<TLayoutKey, TShapedLine, TLayoutKeyHash> kept;
+  return kept;
+}
+
+const TShapedLine& ShapedLine(const TFontFace& face, const QString& s) {
+  auto& kept = KeptLayouts();
+  TLayoutKey key{face.Id, s};
+  auto it = kept.find(key);
+  if (it != kept.end()) return it->second;
+  if (kept.size() >= kMaxKeptLayouts) kept.clear();
+  QTextLayout layout(s, face.Font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  option.setTextDirection(Qt::LeftToRight);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  line.setPosition(QPointF(0, 0));
+  layout.endLayout();
+  TShapedLine shaped;
+  shaped.Runs = line.glyphRuns();
+  shaped.Ascent = line.ascent();
+  return kept.emplace(std::move(key), std::move(shaped)).first->second;
+}
+
 void UseFont(HDC dc, QPainter* p, const TFontFace& face, int extra) {
   if (extra == 0 && dc->S.JustBreaks == 0) {
     if (dc->PainterFont != face.Id) p->setFont(face.Font);
@@ -263,12 +315,33 @@ void UseFont(HDC dc, QPainter* p, const TFontFace& face, int extra) {
   p->setFont(f);
 }
 
+// Whether a line can be drawn from a shaped layout kept by face and text: pixels drawn by the
+// raster engine, plain spacing, running left to right, no decorations (drawn by the painter's own text path) and no control characters.
+bool KeepsLayout(HDC dc, QPainter* p, const TMeasure& m, const QString& s) {
+  // Metafiles, printers and PDF files record text as text; only pixels may come from glyph runs.
+  if (!p->paintEngine() || p->paintEngine()->type() != QPaintEngine::Raster) return false;
+  if (m.Extra != 0 || dc->S.JustBreaks > 0 || p->layoutDirection() == Qt::RightToLeft) return false;
+  if (m.Face.Font.underline() || m.Face.Font.strikeOut() || s.isEmpty() || s.size() > kMaxKeptLayoutLength)
+    return false;
+  for (QChar c : s)
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F) return false;
+  // The painter's automatic direction reads it from the text: kept layouts run left to right.
+  return !s.isRightToLeft();
+}
+
 // Draws one line of text whose cell's top-left is at `at` (device pixels).
 void DrawTextLine(HDC dc, QPainter* p, const TMeasure& m, QPointF at, const QString& s, const int* dx) {
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
   p->setPen(ToQColor(dc->S.TextColor));
-  UseFont(dc, p, m.Face, m.Extra);
   double baseline = at.y() + m.Face.Tm.tmAscent;
+  if (!dx && KeepsLayout(dc, p, m, s)) {
+    // Shaping is most of what drawing a short line costs, and windows draw the same texts
+    // again and again; the glyph runs are drawn where the painter would have put them.
+    const TShapedLine& line = ShapedLine(m.Face, s);
+    for (const QGlyphRun& run : line.Runs) p->drawGlyphRun(QPointF(at.x(), baseline - line.Ascent), run);
+    return;
+  }
+  UseFont(dc, p, m.Face, m.Extra);
   if (!dx) {
     p->drawText(QPointF(at.x(), baseline), s);
     return;

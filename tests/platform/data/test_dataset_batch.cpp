@@ -210,6 +210,62 @@ TEST_F(BatchTest, RestoringBringsBackCachedChangesAsTheyWereAtThePoint) {
   EXPECT_EQ(DS->UpdateStatus(), usUnmodified);
 }
 
+// Posts of numbers change a row's block where it stands, the rollback point keeping a copy of
+// the row as it was before its first change; posts of text replace the block. Whatever the mix,
+// the rows read the posted values, and restoring brings back every row as it was.
+TEST_F(BatchTest, RestoringBringsBackEveryRowAsItWasBeforeItsFirstChange) {
+  struct TEdit {
+    const char* Code;
+    const char* Field;
+    Variant Value;
+  };
+  struct TCase {
+    const char* Name;
+    std::vector<TEdit> Edits;
+    const char* Posted;  // Code:Name:Qty:Amount of every row after the posts
+  };
+  const char* original = "C01:Name 01:1:1.5,C02:Name 02:2:3,C03:Name 03:3:4.5,C04:Name 04:4:6";
+  const TCase cases[] = {
+      {"a number twice on one row",
+       {{"C02", "Qty", Variant(20)}, {"C02", "Qty", Variant(21)}},
+       "C01:Name 01:1:1.5,C02:Name 02:21:3,C03:Name 03:3:4.5,C04:Name 04:4:6"},
+      {"numbers on every row",
+       {{"C01", "Amount", Variant(0.25)}, {"C02", "Qty", Variant(-2)}, {"C03", "Qty", Variant(30)},
+        {"C04", "Amount", Variant(60.5)}},
+       "C01:Name 01:1:0.25,C02:Name 02:-2:3,C03:Name 03:30:4.5,C04:Name 04:4:60.5"},
+      {"text, then a number on the same row",
+       {{"C03", "Name", Variant("a longer name than before")}, {"C03", "Qty", Variant(33)}},
+       "C01:Name 01:1:1.5,C02:Name 02:2:3,C03:a longer name than before:33:4.5,C04:Name 04:4:6"},
+      {"a number, then text on the same row",
+       {{"C01", "Qty", Variant(11)}, {"C01", "Name", Variant("N")}},
+       "C01:N:11:1.5,C02:Name 02:2:3,C03:Name 03:3:4.5,C04:Name 04:4:6"},
+      {"a number cleared, then given again",
+       {{"C04", "Qty", Null()}, {"C04", "Amount", Null()}, {"C04", "Qty", Variant(44)}},
+       "C01:Name 01:1:1.5,C02:Name 02:2:3,C03:Name 03:3:4.5,C04:Name 04:44:"},
+  };
+  auto rows = [this] {
+    std::vector<String> all;
+    for (DS->First(); !DS->Eof(); DS->Next())
+      all.push_back(Code() + ":" + DS->FieldByName("Name")->AsString() + ":" + DS->FieldByName("Qty")->AsString() +
+                    ":" + DS->FieldByName("Amount")->AsString());
+    return Join(all);
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    ASSERT_EQ(rows(), original);
+    DS->SaveRollbackPoint();
+    for (const TEdit& e : c.Edits) {
+      ASSERT_TRUE(DS->Locate("Code", e.Code, {}));
+      DS->Edit();
+      DS->FieldByName(e.Field)->SetValue(e.Value);
+      DS->Post();
+    }
+    EXPECT_EQ(rows(), c.Posted);
+    DS->RestoreRollbackPoint();
+    EXPECT_EQ(rows(), original);
+  }
+}
+
 TEST_F(BatchTest, RestoringDuringAnEditCancelsItAndRereadsAfterARefresh) {
   DS->SaveRollbackPoint();
   DS->Insert();

@@ -472,3 +472,63 @@ TEST_F(CanvasText, ABorrowedRotatedFontGoesAwayWhenTheHeightIsSetAgain) {
   TInk level = Ink();
   EXPECT_GT(level.Box.Width(), level.Box.Height());
 }
+
+// Lines are drawn from shaped layouts kept by face and text. Each case draws its text through
+// the canvas twice (the second from the kept layout) and compares every pixel with the same
+// text drawn by the painter itself in the canvas's face; cases repeat a text in another font
+// and change one character, so a layout kept for another font or text would show.
+TEST_F(CanvasText, KeptLayoutsDrawWhatThePainterDrawsForTheCurrentFontAndText) {
+  struct Case {
+    const char* Name;
+    const char* Face;
+    int Height;
+    bool Bold;
+    bool Italic;
+    const char* Text;
+  };
+  const Case cases[] = {
+      {"Latin", "宋体", -12, false, false, "Contract 2024"},
+      {"the same text, bold", "宋体", -12, true, false, "Contract 2024"},
+      {"the same text, larger", "宋体", -16, true, false, "Contract 2024"},
+      {"the same text, italic", "宋体", -16, false, true, "Contract 2024"},
+      {"the same text, another face", "Arial", -16, false, true, "Contract 2024"},
+      {"one character changed", "Arial", -16, false, true, "Contract 2025"},
+      {"Chinese", "宋体", -12, false, false, "合同金额 1,000.50"},
+      {"Chinese, larger", "宋体", -14, false, false, "合同金额 1,000.50"},
+      {"Chinese, one character changed", "宋体", -14, false, false, "合同余额 1,000.50"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    C()->Font()->SetName(c.Face);
+    C()->Font()->SetHeight(c.Height);
+    C()->Font()->SetStyle(c.Bold && c.Italic ? TFontStyles{fsBold, fsItalic}
+                          : c.Bold          ? TFontStyles{fsBold}
+                          : c.Italic        ? TFontStyles{fsItalic}
+                                            : TFontStyles{});
+    C()->Font()->SetColor(clBlack);
+    for (int pass = 0; pass < 2; ++pass) {
+      Fill(Rect(0, 0, 200, 120), clWhite);
+      C()->Brush()->SetStyle(bsClear);
+      C()->TextOut(10, 20, c.Text);
+      C()->RequiredState({csHandleValid, csFontValid});
+      const TFontFace& face = CurrentFace(DC());
+      QImage expected(Bmp.Width(), Bmp.Height(), QImage::Format_RGB32);
+      expected.fill(Qt::white);
+      {
+        QPainter p(&expected);
+        p.setPen(Qt::black);
+        p.setFont(face.Font);
+        p.drawText(QPointF(10, 20 + face.Tm.tmAscent), QString::fromUtf8(c.Text));
+      }
+      int differing = 0, ink = 0;
+      for (int y = 0; y < Bmp.Height(); ++y)
+        for (int x = 0; x < Bmp.Width(); ++x) {
+          COLORREF e = FromQRgb(expected.pixel(x, y));
+          differing += Px(x, y) != e;
+          ink += e != White;
+        }
+      EXPECT_GT(ink, 20) << "pass " << pass;
+      EXPECT_EQ(differing, 0) << "pass " << pass;
+    }
+  }
+}
