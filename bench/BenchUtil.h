@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -86,6 +87,19 @@ inline void PrintRatio(const std::string& what, double ratio, double goal) {
   char goalText[32];
   std::snprintf(goalText, sizeof goalText, goalFormat, goal);
   std::printf("%s  %.2f x (goal %s x)\n", what.c_str(), ratio, goalText);
+}
+
+// A ratio of two benchmark functions' times, as the table of a program's ratios holds it.
+struct TRatioRow {
+  const char* What;
+  const char* Ours;
+  const char* Base;
+  double Goal;
+};
+
+// Each row's ratio of Ours to Base, a line each.
+inline void PrintRatioRows(const TTimesReporter& reporter, std::initializer_list<TRatioRow> rows) {
+  for (const TRatioRow& r : rows) PrintRatio(r.What, reporter.Ratio(r.Ours, r.Base), r.Goal);
 }
 
 // The time_ratio counter (see SetTimeCounters) of the benchmark function Function, as a ratio line.

@@ -255,17 +255,11 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
-    const struct {
-      const char* What;
-      const char* Ours;
-      const char* Base;
-      double Goal;
-    } ratios[] = {
+    std::printf("\n");
+    bench::PrintRatioRows(times, {
         {"TcxCanvas fills, frames and texts against bare QPainter", "BM_CxCanvasSteps", "BM_BareQPainterSteps", 3},
         {"CompareVariants against VarCompareValue", "BM_CompareVariants", "BM_VarCompareValue", 1.5},
         {"SaveVariant and LoadVariant against raw buffers", "BM_SaveLoadVariants", "BM_RawBuffers", 4},
-    };
-    std::printf("\n");
-    for (const auto& r : ratios) bench::PrintRatio(r.What, times.Ratio(r.Ours, r.Base), r.Goal);
+    });
   });
 }

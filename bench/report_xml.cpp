@@ -225,20 +225,13 @@ BENCHMARK(BM_StdFileSwap)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
-    struct Row {
-      const char* What;
-      const char* Ours;
-      const char* Base;
-      double Goal;
-    } rows[] = {
+    std::printf("\n");
+    bench::PrintRatioRows(times, {
         {"ReadFromStream 50,000 elements against QXmlStreamReader", "BM_FrxXmlRead", "BM_QtXmlRead", 2.0},
         {"WriteToStream 50,000 elements against QXmlStreamWriter", "BM_FrxXmlWrite", "BM_QtXmlWrite", 2.0},
         {"AttrValue of the last attribute against std::string::find", "BM_FrxAttrValue", "BM_StdFindAttr", 3.0},
         {"SwapOut+SwapIn of 1,000 pages against a bare std::FILE", "BM_FrxSwap", "BM_StdFileSwap", 3.0},
-    };
-    std::printf("\n");
-    for (const Row& r : rows)
-      if (double x = times.Ratio(r.Ours, r.Base); x > 0) std::printf("%-60s %5.2f x (goal %.1f x)\n", r.What, x, r.Goal);
+    });
     if (gSwapFileSize > 0) std::printf("swap file after swapping 1,000 pages: %lld bytes\n", static_cast<long long>(gSwapFileSize));
   });
 }

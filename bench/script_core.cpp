@@ -197,16 +197,10 @@ BENCHMARK(BM_StdMapLookup)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
-    struct Row {
-      const char* What;
-      const char* Ours;
-      const char* Base;
-      double Goal;
-    } rows[] = {
+    bench::PrintRatioRows(times, {
         {"load 1 MB document against QXmlStreamReader", "BM_FsXmlLoad", "BM_QtXmlRead", 2.0},
         {"save 1 MB document against QXmlStreamWriter", "BM_FsXmlSave", "BM_QtXmlWrite", 2.0},
         {"10^6 LookupName over 3,000 names against std::map", "BM_ScriptLookupName", "BM_StdMapLookup", 1.5},
-    };
-    for (const Row& r : rows) bench::PrintRatio(r.What, times.Ratio(r.Ours, r.Base), r.Goal);
+    });
   });
 }

@@ -104,15 +104,9 @@ int main(int argc, char** argv) {
     if (double x = times.Ratio("BM_SourceToIL/10000", "BM_SourceToIL/1000"); x > 0)
       bench::PrintRatio("SourceToIL per line, 10,000 against 1,000 lines",
                         x * ActualLines(1000) / ActualLines(10000), 1.3);
-    struct Row {
-      const char* What;
-      const char* Ours;
-      const char* Base;
-      double Goal;
-    } rows[] = {
+    bench::PrintRatioRows(times, {
         {"SourceToIL against luaL_loadbuffer, 1,000 lines", "BM_SourceToIL/1000", "BM_LuaLoad/1000", 20.0},
         {"SourceToIL against luaL_loadbuffer, 10,000 lines", "BM_SourceToIL/10000", "BM_LuaLoad/10000", 20.0},
-    };
-    for (const Row& r : rows) bench::PrintRatio(r.What, times.Ratio(r.Ours, r.Base), r.Goal);
+    });
   });
 }
