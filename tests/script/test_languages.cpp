@@ -209,7 +209,11 @@ TEST(ScriptLanguages, BasicScriptLines) {
       {"BasicScript", "Do\r\nx = 1\r\nLoop\r\n", "error: 'WHILE' expected at 3:5"},
       {"BasicScript", "For i = 1 To 2\r\nNext i\r\n", "error: End of line expected at 2:6"},
       {"BasicScript", "For i = 1 To 9 Step 4\r\nEmit(i)\r\nNext", "1|5|9"},
-      {"BasicScript", "For i = 3 To 1 Step -1\r\nEmit(i)\r\nNext", "3|2|1"},
+      {"BasicScript", "For i = 10 To 1 Step -2\r\nEmit(i)\r\nNext", "10|8|6|4|2"},
+      {"BasicScript", "For i = 2147483646 To 2147483647\r\nEmit(i)\r\nNext", "2147483646|2147483647"},
+      {"BasicScript", "For i = 1 To 3\r\ni = 10\r\nEmit(i)\r\nNext", "10|10|10"},
+      {"BasicScript", "For i = 1.5 To 3\r\nEmit(i)\r\nNext", "1.5|2.5"},
+      {"BasicScript", "n = 0\r\nFor i = 1 To 2 Step 0\r\nn = n + 1\r\nIf n = 3 Then Break\r\nNext\r\nEmit(n)", "3"},
       {"BasicScript", "x = 1\r\nWend\r\nEmit(x)", "error: Syntax error at 2:1"},
       {"BasicScript", "If 1 = 1 Then\r\nEmit(1)\r\n", "error: 'END' expected at 3:1"},
       {"BasicScript", "Emit(\"a\" & 1)\r\nn = 3\r\nEmit(n & \" items\")\r\nEmit(1 & 2)", "a1|3 items|12"},
@@ -260,6 +264,7 @@ TEST(ScriptLanguages, JScriptStatements) {
       {"JScript", "function p() { Emit(1); return; Emit(2); } p();", "1"},
       {"JScript", "o = new TTestObj(nil); with (o) Caption = \"x\"; Emit(o.Caption); delete o;", "x"},
       {"JScript", "Emit(1 == 1 || 0 == 1 && 0 == 1);", "True"},
+      {"JScript", "function P() {} Emit(&P);", "P"},
       {"JScript", "x = 1; }", "error: Syntax error at 1:8"},
   });
 }
