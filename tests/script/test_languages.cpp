@@ -129,9 +129,14 @@ TEST(ScriptLanguages, OneOutputInAllFourLanguages) {
 
 // The cases that call the system library's functions.
 TEST(ScriptLanguages, OneOutputInAllFourLanguagesWithTheSystemLibrary) {
-  if (!Registered({"RaiseException"})) GTEST_SKIP() << "the system library (RaiseException) is not registered";
+  if (!Registered({"RaiseException", "Chr"})) GTEST_SKIP() << "the system library (RaiseException, Chr) is not registered";
   RunChecks({
       {"exceptions", "caught|finally"},
+  });
+  // A Basic string has no escapes: a quote inside one is Chr(34) (or a doubled quote).
+  RunCases({
+      {"BasicScript", "Emit(\"say \" & Chr(34) & \"hi\" & Chr(34))", "say \"hi\""},
+      {"BasicScript", "Try\r\n  RaiseException(\"no\")\r\nCatch\r\nEnd Try\r\nEmit(1)", "1"},
   });
 }
 
@@ -243,6 +248,7 @@ TEST(ScriptLanguages, BasicScriptDeclarationsAndRoutines) {
       {"BasicScript", "Sub P(a, ByRef)\r\nEnd Sub", "error: ')' expected at 1:10"},
       {"BasicScript", "o = New TTestObj(Nil)\r\no.Caption = \"w\"\r\nEmit(o.Caption)\r\nDelete o", "w"},
       {"BasicScript", "x = 1\r\nTry\r\n  Exit\r\nFinally\r\n  Emit(\"f\")\r\nEnd Try\r\nEmit(x)", "f"},
+      {"BasicScript", "Try\r\n  x = 1\r\nCatch End Try\r\nEmit(x)", "1"},
   });
 }
 
