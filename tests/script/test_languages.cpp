@@ -137,6 +137,7 @@ TEST(ScriptLanguages, OneOutputInAllFourLanguagesWithTheSystemLibrary) {
   RunCases({
       {"BasicScript", "Emit(\"say \" & Chr(34) & \"hi\" & Chr(34))", "say \"hi\""},
       {"BasicScript", "Try\r\n  RaiseException(\"no\")\r\nCatch\r\nEnd Try\r\nEmit(1)", "1"},
+      {"BasicScript", "Try\r\n  RaiseException(\"no\")\r\nCatch End Try\r\nEmit(2)", "2"},
   });
 }
 
