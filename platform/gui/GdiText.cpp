@@ -173,6 +173,9 @@ struct TMeasure {
   }
   int Width(const QString& s) const {
     if (s.isEmpty()) return 0;
+    // Unhinted advances are fractional: above the screen's resolution a text is as wide as its
+    // characters' whole-pixel extents together, as the cumulative extents report.
+    if (DC->Dpi > 96) return Cumulative(s).back() + Justification(s);
     return Face.Metrics.horizontalAdvance(s) + Extra * CharCount(s) + Justification(s);
   }
   // Widths of the first 0, 1, ... units of s (entries for low surrogates repeat the pair's).
