@@ -349,6 +349,19 @@ void DrawTextLine(HDC dc, QPainter* p, const TMeasure& m, QPointF at, const QStr
     p->drawText(QPointF(at.x(), baseline), s);
     return;
   }
+  if (dc->KeepsRuns && p->layoutDirection() != Qt::RightToLeft && !s.isRightToLeft()) {
+    // One run that keeps its advances: the recording places the characters by them.
+    dc->RunAdvances.assign(std::size_t(s.size()), 0);
+    ++dc->RunSerial;
+    int k = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+      dc->RunAdvances[std::size_t(i)] = dc->ScaleX(dx[k++]);
+      if (s[i].isHighSurrogate() && i + 1 < s.size()) ++i;
+    }
+    p->drawText(QPointF(at.x(), baseline), s);
+    dc->RunAdvances.clear();
+    return;
+  }
   double x = at.x();
   int k = 0;
   for (qsizetype i = 0; i < s.size(); ++i) {
