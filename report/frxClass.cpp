@@ -1213,7 +1213,12 @@ void TfrxReport::SetPreview(TfrxCustomPreview* Value) {
 String TfrxReport::DisplayTypeName() const { return ReportResources()->TextOf("obReport"); }
 
 void TfrxReport::Notification(TComponent* AComponent, TOperation Operation) {
-  TfrxComponent::Notification(AComponent, Operation);
+  // The report's own objects come and go by the thousand with every load; telling each of
+  // them of every other would make a load quadratic. An object that refers to another object
+  // of the report subscribes to it (FreeNotification) instead.
+  // (While an object is being made it is not a report object yet: ownership is the test.)
+  bool ownObject = AComponent && AComponent->Owner() == this;
+  if (!ownObject) TfrxComponent::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (AComponent == FDataSet) {
     FDataSet = nullptr;
