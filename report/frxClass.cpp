@@ -9,7 +9,11 @@
 #include "core/Scope.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "gui/Application.h"
+#include "gui/Control.h"
+#include "gui/Forms.h"
 #include "gui/Pictures.h"
+#include "gui/WinControl.h"
 #include "report/frxClassBases.h"
 #include "report/frxFormUtils.h"
 #include "report/frxRes.h"
@@ -434,6 +438,145 @@ void TfrxDialogComponent::DefineProperties(TFiler* Filer) {
 }
 
 KELM_PUBLISH(TfrxPage) {}
+
+// ================================================================ dialog controls
+
+TForm* DialogParkingForm() {
+  static TForm* form = nullptr;
+  if (!form) {
+    form = new TForm(nullptr);
+    AddExitProc([] {
+      // The controls belong to their dialog controls, not to the form.
+      while (form->ControlCount() > 0) form->Controls(form->ControlCount() - 1)->SetParent(nullptr);
+      delete form;
+      form = nullptr;
+    });
+  }
+  return form;
+}
+
+KELM_PUBLISH(TfrxDialogControl) { Published(b); }
+
+TfrxDialogControl::TfrxDialogControl(TComponent* AOwner) : TfrxReportComponent(AOwner) {}
+
+TfrxDialogControl::~TfrxDialogControl() {
+  // Child objects first: their controls sit inside this one, which would free them too.
+  TfrxComponent::Clear();
+  if (Parent()) TfrxComponent::SetParent(nullptr);
+  FControl.reset();
+}
+
+void TfrxDialogControl::InitControl(TControl* AControl) {
+  FControl.reset(AControl);
+  if (!FControl) return;
+  FControl->SetBounds(static_cast<int>(std::lround(Left())), static_cast<int>(std::lround(Top())),
+                      static_cast<int>(std::lround(Width())), static_cast<int>(std::lround(Height())));
+  FControl->Font()->Assign(Font());
+  FControl->SetParentFont(ParentFont());
+  PlaceControl();
+}
+
+String TfrxDialogControl::BaseName() const {
+  String name = ClassName();
+  if (std::size_t p = name.find("Tfrx"); p != String::npos) name.erase(p, 4);
+  if (std::size_t p = name.find("Control"); p != String::npos) name.erase(p, 7);
+  return name;
+}
+
+void TfrxDialogControl::SetLeft(Extended Value) {
+  TfrxReportComponent::SetLeft(Value);
+  if (FControl) FControl->SetLeft(static_cast<int>(std::lround(Left())));
+}
+
+void TfrxDialogControl::SetTop(Extended Value) {
+  TfrxReportComponent::SetTop(Value);
+  if (FControl) FControl->SetTop(static_cast<int>(std::lround(Top())));
+}
+
+void TfrxDialogControl::SetWidth(Extended Value) {
+  TfrxReportComponent::SetWidth(Value);
+  if (FControl) FControl->SetWidth(static_cast<int>(std::lround(Width())));
+}
+
+void TfrxDialogControl::SetHeight(Extended Value) {
+  TfrxReportComponent::SetHeight(Value);
+  if (FControl) FControl->SetHeight(static_cast<int>(std::lround(Height())));
+}
+
+void TfrxDialogControl::SetVisible(bool Value) {
+  TfrxReportComponent::SetVisible(Value);
+  if (FControl) FControl->SetVisible(Visible());
+}
+
+void TfrxDialogControl::PropagateFont() {
+  TfrxReportComponent::PropagateFont();
+  if (FControl) FControl->Font()->Assign(Font());
+}
+
+void TfrxDialogControl::SetParentFont(bool Value) {
+  TfrxReportComponent::SetParentFont(Value);
+  if (FControl) FControl->SetParentFont(Value);
+}
+
+void TfrxDialogControl::SetParent(TfrxComponent* Value) {
+  TfrxReportComponent::SetParent(Value);
+  PlaceControl();
+}
+
+void TfrxDialogControl::PlaceControl() {
+  if (!FControl) return;
+  TWinControl* host = nullptr;
+  if (auto* control = dynamic_cast<TfrxDialogControl*>(Parent()))
+    host = dynamic_cast<TWinControl*>(control->Control());
+  else if (auto* page = dynamic_cast<TfrxPage*>(Parent()); page && page->IsDialogPage())
+    host = page->DialogForm();
+  FControl->SetParent(host ? host : DialogParkingForm());
+}
+
+void TfrxDialogControl::SetName(const String& Value) {
+  String old = Name();
+  bool follow = FControl && FControl->ControlStyle().Contains(csSetCaption) && FControl->Caption() == old &&
+                !IsLoadingNow();
+  TfrxReportComponent::SetName(Value);
+  if (follow) FControl->SetCaption(Value);
+}
+
+void TfrxDialogControl::DrawOnCanvas(TCanvas* Canvas, Extended, Extended, Extended, Extended) {
+  if (!FControl) return;
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(static_cast<int>(std::lround(Width())), static_cast<int>(std::lround(Height())));
+  bitmap.Canvas()->Brush()->SetColor(clBtnFace);
+  bitmap.Canvas()->FillRect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
+  {
+    Canvas->Lock();
+    TScopeExit unlock([Canvas] { Canvas->Unlock(); });
+    if (auto* windowed = dynamic_cast<TWinControl*>(FControl.get())) {
+      windowed->PaintTo(bitmap.Canvas(), 0, 0);
+    } else {
+      HDC dc = bitmap.Canvas()->Handle();
+      FControl->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
+      FControl->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    }
+  }
+  Canvas->Draw(static_cast<int>(std::lround(AbsLeft())), static_cast<int>(std::lround(AbsTop())), &bitmap);
+}
+
+String TfrxDialogControl::Caption() const { return FControl ? FControl->Caption() : String(); }
+void TfrxDialogControl::SetCaption(const String& Value) {
+  if (FControl) FControl->SetCaption(Value);
+}
+void TfrxDialogControl::SetColor(TColor Value) {
+  if (FControl) FControl->SetColor(Value);
+}
+bool TfrxDialogControl::Enabled() const { return FControl ? FControl->Enabled() : FEnabled; }
+void TfrxDialogControl::SetEnabled(bool Value) {
+  FEnabled = Value;
+  if (FControl) FControl->SetEnabled(Value);
+}
+void TfrxDialogControl::SetFocus() {
+  if (auto* w = dynamic_cast<TWinControl*>(FControl.get())) w->SetFocus();
+}
 
 // ================================================================ TfrxDataSet
 
@@ -964,6 +1107,7 @@ TfrxReport::TfrxReport(TComponent* AOwner)
       FErrors(std::make_unique<TStringList>()) {
   FErrors->SetSorted(true);
   FErrors->SetDuplicates(dupIgnore);
+  InstallReportCursors();  // the screen exists once reports are made, not at library start
   Clear();
 }
 

@@ -19,8 +19,11 @@
 #include <unordered_map>
 #include <vector>
 
+class TControl;
 class TCustomIniFile;
+class TForm;
 class TPicture;
+class TWinControl;
 class TfrxCustomDesigner;
 class TfrxCustomPreview;
 class TfrxDataSet;
@@ -259,7 +262,65 @@ public:
   explicit TfrxPage(TComponent* AOwner) : TfrxComponent(AOwner) {}
   // A dialog page places its objects on a window of its own: positions count from the page.
   virtual bool IsDialogPage() const { return false; }
+  // That window; nullptr for other pages.
+  virtual TWinControl* DialogForm() const { return nullptr; }
 };
+
+// An object that stands for a control of the program on a dialog page. The control mirrors
+// the object: bounds (rounded), visibility, font and, while it shows the object's name, its
+// caption. Its window parent is the control of a dialog control above, else the window of
+// the dialog page, else the hidden parking form.
+class TfrxDialogControl : public TfrxReportComponent {
+  KELM_CLASS(TfrxDialogControl, TfrxReportComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Left", &TfrxDialogControl::Left, &TfrxDialogControl::SetLeft);
+    b.Prop("Top", &TfrxDialogControl::Top, &TfrxDialogControl::SetTop);
+    b.Prop("Width", &TfrxDialogControl::Width, &TfrxDialogControl::SetWidth);
+    b.Prop("Height", &TfrxDialogControl::Height, &TfrxDialogControl::SetHeight);
+    b.Prop("Font", &TfrxDialogControl::Font, &TfrxDialogControl::SetFont).StoredUnless(&TfrxDialogControl::ParentFont);
+    b.Prop("GroupIndex", &TfrxDialogControl::GroupIndex, &TfrxDialogControl::SetGroupIndex).Default(0);
+    b.Prop("ParentFont", &TfrxDialogControl::ParentFont, &TfrxDialogControl::SetParentFont).Default(true);
+    b.Prop("Enabled", &TfrxDialogControl::Enabled, &TfrxDialogControl::SetEnabled).Default(true);
+    b.Prop("Visible", &TfrxDialogControl::Visible, &TfrxDialogControl::SetVisible).Default(true);
+  }
+public:
+  explicit TfrxDialogControl(TComponent* AOwner);
+  ~TfrxDialogControl() override;
+
+  // The wrapped control; owned.
+  TControl* Control() const { return FControl.get(); }
+  // Takes the control over and places it; descendants call it from their constructor.
+  void InitControl(TControl* AControl);
+
+  String BaseName() const override;
+  void SetLeft(Extended Value) override;
+  void SetTop(Extended Value) override;
+  void SetWidth(Extended Value) override;
+  void SetHeight(Extended Value) override;
+  void SetVisible(bool Value) override;
+  void PropagateFont() override;
+  void SetParentFont(bool Value) override;
+  void SetParent(TfrxComponent* Value) override;
+  void SetName(const String& Value) override;
+  // The control painted into a bitmap at (AbsLeft, AbsTop); scale and offset do not apply.
+  void DrawOnCanvas(TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY) override;
+
+  String Caption() const;
+  void SetCaption(const String& Value);
+  void SetColor(TColor Value);
+  bool Enabled() const;
+  void SetEnabled(bool Value);
+  void SetFocus();
+
+private:
+  void PlaceControl();
+  std::unique_ptr<TControl> FControl;
+  bool FEnabled = true;
+};
+
+// The hidden form without owner that holds the controls of dialog controls outside any dialog
+// page; made on first use, freed at the end with its controls taken off first.
+TForm* DialogParkingForm();
 
 // ================================================================ data sets
 

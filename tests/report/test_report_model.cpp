@@ -4,6 +4,8 @@
 #include "TempFolder.h"
 #include "TestViews.h"
 
+#include "core/ClassBuilder.h"
+#include "core/Filer.h"
 #include "core/IniFiles.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
@@ -11,8 +13,49 @@
 #include "report/frxClassBases.h"
 #include "report/frxVariables.h"
 #include "report/frxXML.h"
+#include "gui/ExtCtrls.h"
+#include "gui/Screen.h"
+#include "gui/StdCtrls.h"
 
 #include <gtest/gtest.h>
+
+namespace {
+
+// Dialog objects over real controls: a button that shows its caption and a panel that holds
+// other controls.
+class TTestButtonControl : public TfrxDialogControl {
+  KELM_CLASS(TTestButtonControl, TfrxDialogControl)
+public:
+  explicit TTestButtonControl(TComponent* AOwner) : TfrxDialogControl(AOwner) { InitControl(new TButton(nullptr)); }
+};
+
+class TTestPanelControl : public TfrxDialogControl {
+  KELM_CLASS(TTestPanelControl, TfrxDialogControl)
+public:
+  explicit TTestPanelControl(TComponent* AOwner) : TfrxDialogControl(AOwner) {
+    auto* panel = new TPanel(nullptr);
+    panel->SetCaption("");
+    InitControl(panel);
+  }
+};
+
+// A dialog page with a window of its own.
+class TTestDialogPage : public TfrxPage {
+  KELM_CLASS(TTestDialogPage, TfrxPage)
+public:
+  explicit TTestDialogPage(TComponent* AOwner) : TfrxPage(AOwner), FForm(std::make_unique<TForm>(nullptr)) {}
+  bool IsDialogPage() const override { return true; }
+  TWinControl* DialogForm() const override { return FForm.get(); }
+
+private:
+  std::unique_ptr<TForm> FForm;
+};
+
+}  // namespace
+
+KELM_PUBLISH(TTestButtonControl) {}
+KELM_PUBLISH(TTestPanelControl) {}
+KELM_PUBLISH(TTestDialogPage) {}
 
 namespace {
 
@@ -346,6 +389,94 @@ TEST(ReportModel, AFreedDataSetLeavesTheReportAndTheOpenDesignerRefreshesItsTree
   r.ListDataSets(&list);
   EXPECT_EQ(list.CommaText(), "Kept");
   delete kept;
+}
+
+TEST(ReportModel, DialogControlsMirrorTheirObjectAndLiveWhereTheirParentSays) {
+  TfrxReport r(nullptr);
+  auto* page = new TTestDialogPage(&r);
+  page->SetBounds(100, 100, 400, 300);
+  auto* button = new TTestButtonControl(page);
+  button->SetName("Button1");
+  button->SetCaption("Button1");
+  EXPECT_EQ(button->BaseName(), "TTestButton");  // "Control" goes instead of "View"
+  button->SetBounds(10.4, 20.6, 75.5, 25);
+  TControl* c = button->Control();
+  EXPECT_EQ(c->Parent(), page->DialogForm());
+  EXPECT_EQ((TRect{c->Left(), c->Top(), c->Width(), c->Height()}), (TRect{10, 21, 76, 25}));
+  EXPECT_EQ(button->AbsLeft(), 10.4);  // positions count from the dialog page
+  button->SetVisible(false);
+  EXPECT_FALSE(c->Visible());
+  button->SetVisible(true);
+  button->SetEnabled(false);
+  EXPECT_FALSE(c->Enabled());
+  EXPECT_FALSE(button->Enabled());
+  button->SetEnabled(true);
+
+  // A caption that shows the name follows a rename; one of its own stays.
+  button->SetName("OkButton");
+  EXPECT_EQ(c->Caption(), "OkButton");
+  button->SetCaption("确定");
+  button->SetName("Ok");
+  EXPECT_EQ(c->Caption(), "确定");
+
+  // Inside a panel control the button's control sits in the panel; outside any dialog page,
+  // on the parking form.
+  auto* panel = new TTestPanelControl(page);
+  button->SetParent(panel);
+  EXPECT_EQ(c->Parent(), panel->Control());
+  TfrxReport loose(nullptr);
+  auto* parked = new TTestButtonControl(&loose);
+  EXPECT_EQ(parked->Control()->Parent(), DialogParkingForm());
+
+  // Fonts reach the control.
+  panel->Font()->SetName("宋体");
+  EXPECT_EQ(panel->Control()->Font()->Name(), "宋体");
+  EXPECT_EQ(c->Font()->Name(), "宋体");
+
+  // Drawn as the control paints itself, at the object's place.
+  TBitmap target;
+  target.SetPixelFormat(pf24bit);
+  target.SetSize(200, 100);
+  target.Canvas()->Brush()->SetColor(clWhite);
+  target.Canvas()->FillRect(TRect{0, 0, 200, 100});
+  button->SetParent(page);
+  button->DrawOnCanvas(target.Canvas(), 1, 1, 0, 0);
+  EXPECT_NE(target.Canvas()->Pixels(40, 30), clWhite);
+  EXPECT_EQ(target.Canvas()->Pixels(150, 80), clWhite);
+  delete page;  // the page's objects and their controls go together
+}
+
+TEST(ReportModel, DialogComponentsReadTheirOldPlaceAndNeverWriteIt) {
+  TfrxDBDataset ds(nullptr);
+  EXPECT_EQ(ds.Left(), -10000);
+  TMemoryStream data;
+  {
+    TWriter w(&data);
+    w.WritePropName("pLeft");
+    w.WriteInteger(120);
+    w.WritePropName("pTop");
+    w.WriteInteger(40);
+  }
+  data.SetPosition(0);
+  TReader reader(&data);
+  while (data.Position() < data.Size()) reader.ReadProperty(&ds);
+  EXPECT_EQ(ds.Left(), 120);
+  EXPECT_EQ(ds.Top(), 40);
+  TMemoryStream out;
+  {
+    TWriter w(&out);
+    ds.DefineProperties(&w);
+  }
+  EXPECT_EQ(out.Size(), 0);
+}
+
+TEST(ReportModel, TheLibrarysCursorsAreInstalledWithTheFirstReport) {
+  TfrxReport r(nullptr);
+  for (int id : {frx::crHand, frx::crZoom, frx::crFormat}) {
+    SCOPED_TRACE(id);
+    EXPECT_NE(Screen->Cursors(id), nullptr);
+    EXPECT_NE(Screen->Cursors(id), Screen->Cursors(crDefault));
+  }
 }
 
 TEST(ReportModel, SettingsStoreFollowsIniFile) {
