@@ -469,11 +469,17 @@ TfrxDialogControl::~TfrxDialogControl() {
 void TfrxDialogControl::InitControl(TControl* AControl) {
   FControl.reset(AControl);
   if (!FControl) return;
+  FControl->FreeNotification(this);
   FControl->SetBounds(static_cast<int>(std::lround(Left())), static_cast<int>(std::lround(Top())),
                       static_cast<int>(std::lround(Width())), static_cast<int>(std::lround(Height())));
   FControl->Font()->Assign(Font());
   FControl->SetParentFont(ParentFont());
   PlaceControl();
+}
+
+void TfrxDialogControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TfrxReportComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && FControl && AComponent == FControl.get()) static_cast<void>(FControl.release());
 }
 
 String TfrxDialogControl::BaseName() const {

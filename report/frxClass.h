@@ -312,6 +312,10 @@ public:
   void SetEnabled(bool Value);
   void SetFocus();
 
+protected:
+  // A window that frees the controls on it takes this one too: the object then lets go.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
   void PlaceControl();
   std::unique_ptr<TControl> FControl;

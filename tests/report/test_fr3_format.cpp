@@ -186,6 +186,17 @@ TEST(Fr3Format, ATreeSavedLoadedAndSavedAgainIsTheSameTextWithItsReferencesResol
   EXPECT_EQ(back->Styles()->ItemAt(0)->Frame()->Typ(), (TfrxFrameTypes{ftLeft, ftTop}));
 }
 
+TEST(Fr3Format, CollectionsInThePlatformsFormReadWithTheirHighBytesDecoded) {
+  // Variables as a form's stream once held them: the platform's collection value, the name's
+  // GBK bytes stored as byte 1 and the byte less 128.
+  String hex = "095661726961626C6573" "0E" "01" "044E616D65" "06" "04" "01370156" "00" "00";
+  TSilentReport r;
+  LoadText(r, Fr3(" PropData=\"" + hex + "\"", ""));
+  ASSERT_EQ(r.Variables()->Count(), 1);
+  EXPECT_EQ(r.Variables()->ItemAt(0)->Name(), "分");
+  EXPECT_EQ(DecodeItemString("a\x01"), "a\x01");  // a 1 at the very end stays
+}
+
 // ---------------------------------------------------------------- reading attributes
 
 struct TAttributeCase {

@@ -479,6 +479,34 @@ TEST(ReportModel, TheLibrarysCursorsAreInstalledWithTheFirstReport) {
   }
 }
 
+// A data set that counts its uses.
+class TCountingDataSet : public TfrxDataSet {
+public:
+  using TfrxDataSet::TfrxDataSet;
+  int Begun = 0, Ended = 0;
+  void BeginUse() override { ++Begun; }
+  void EndUse() override { ++Ended; }
+};
+
+TEST(ReportModel, ARunUsesEachListedDataSetAndExpressionsGoThroughTheEvaluatorInEffect) {
+  TfrxReport r(nullptr);
+  TCountingDataSet a(nullptr), b(nullptr);
+  a.SetUserName("A");
+  b.SetUserName("B");
+  r.DataSets()->AddDataSet(&a);
+  r.DataSets()->AddDataSet(&b);
+  r.DataSets()->BeginUseAll();
+  EXPECT_EQ(a.ReportRef(), &r);
+  EXPECT_EQ(a.Begun + b.Begun, 2);
+  r.DataSets()->EndUseAll();
+  EXPECT_EQ(a.Ended + b.Ended, 2);
+
+  EXPECT_THROW(r.Calc("1+1"), Exception);  // none until the script binding is there
+  SetExpressionEvaluator([](TfrxReport*, const String& e) { return Variant(e + "!"); });
+  EXPECT_EQ(r.Calc("x").AsString(), "x!");
+  SetExpressionEvaluator(nullptr);
+}
+
 TEST(ReportModel, SettingsStoreFollowsIniFile) {
   TempFolder dir;
   TfrxReport r(nullptr);
