@@ -15,8 +15,10 @@
 #include "gui/Pictures.h"
 #include "gui/WinControl.h"
 #include "report/frxClassBases.h"
+#include "data/Fields.h"
 #include "report/frxFormUtils.h"
 #include "report/frxRes.h"
+#include "report/frxUnicodeUtils.h"
 #include "report/frxVariables.h"
 #include "report/frxXML.h"
 #include "report/frxXMLSerializer.h"
@@ -614,6 +616,33 @@ void TfrxDataSet::SetName(const String& Value) {
 
 void TfrxDataSet::GetFieldList(TStrings* List) { List->Clear(); }
 
+Variant TfrxDataSet::GetValue(const String&) { return Null(); }
+
+void TfrxDataSet::First() {
+  FRecNo = 0;
+  if (FOnFirst) FOnFirst(this);
+}
+
+void TfrxDataSet::Next() {
+  if (FRangeEnd == reCount && FRecNo >= FRangeEndCount) return;  // the counted range is done
+  ++FRecNo;
+  // The step onto the end of a counted range is not a record of its own.
+  if (FOnNext && !(FRangeEnd == reCount && FRecNo >= FRangeEndCount)) FOnNext(this);
+}
+
+void TfrxDataSet::Prior() {
+  --FRecNo;
+  if (FOnPrior) FOnPrior(this);
+}
+
+bool TfrxDataSet::Eof() {
+  bool eof = FRangeEnd == reCount && FRecNo >= FRangeEndCount;
+  if (FOnCheckEOF) FOnCheckEOF(this, eof);
+  return eof;
+}
+
+int TfrxDataSet::RecordCount() { return FRangeBegin == rbFirst && FRangeEnd == reCount ? FRangeEndCount : 0; }
+
 int TfrxDataSet::FieldsCount() {
   TStringList names;
   GetFieldList(&names);
@@ -649,7 +678,25 @@ std::vector<TfrxDataSet*> TfrxDataSet::GlobalDataSets() {
 KELM_PUBLISH(TfrxCustomDBDataSet) { Published(b); }
 
 TfrxCustomDBDataSet::TfrxCustomDBDataSet(TComponent* AOwner)
-    : TfrxDataSet(AOwner), FFieldAliases(std::make_unique<TStringList>()) {}
+    : TfrxDataSet(AOwner), FFieldAliases(std::make_unique<TStringList>()), FFieldCache(std::make_unique<TStringList>()) {
+  FFieldCache->SetSorted(true);
+  FFieldCache->SetDuplicates(dupIgnore);
+  FFieldCache->SetCaseSensitive(false);
+}
+
+int TfrxCustomDBDataSet::FieldsCount() {
+  TStringList names;
+  GetFieldList(&names);
+  return names.Count();
+}
+
+void TfrxCustomDBDataSet::Open() {
+  if (FOnOpen) FOnOpen(this);
+}
+
+void TfrxCustomDBDataSet::Close() {
+  if (FOnClose) FOnClose(this);
+}
 
 TfrxCustomDBDataSet::~TfrxCustomDBDataSet() = default;
 
@@ -691,9 +738,236 @@ bool TfrxDBDataset::IsActive() const {
 
 bool TfrxDBDataset::LinksStored() const { return !dynamic_cast<TfrxReport*>(Owner()); }
 
+void TfrxDBDataset::BeginUse() {
+  TDataSet* ds = EffectiveDataSet();
+  if (!ds) {
+    String text = ReportResources()->TextOf("dbNotConn");
+    throw Exception(text.find("%s") != String::npos ? Format(text, {Name()}) : text + " " + Name());
+  }
+  if (FUsed != ds) {
+    FUsed = ds;
+    FSavedAfterOpen = ds->AfterOpen();
+    FSavedBeforeClose = ds->BeforeClose();
+    ds->SetAfterOpen(MakeEvent(this, &TfrxDBDataset::DataSetAfterOpen));
+    ds->SetBeforeClose(MakeEvent(this, &TfrxDBDataset::DataSetBeforeClose));
+  }
+  FRangeEof = false;
+  FInitialized = false;
+}
+
+void TfrxDBDataset::EndUse() {
+  TDataSet* ds = EffectiveDataSet();
+  if (!ds) return;
+  if (FHasRangeBookmark) {
+    // A record deleted meanwhile cannot be gone back to; the rest of the cleanup still runs.
+    if (ds->Active() && ds->BookmarkValid(FRangeBookmark)) ds->GotoBookmark(FRangeBookmark);
+    FRangeBookmark.clear();
+    FHasRangeBookmark = false;
+  }
+  if (CloseDataSource()) Close();
+  if (FUsed) {
+    FUsed->SetAfterOpen(FSavedAfterOpen);
+    FUsed->SetBeforeClose(FSavedBeforeClose);
+    FUsed = nullptr;
+  }
+  FInitialized = false;
+}
+
+void TfrxDBDataset::DataSetAfterOpen(TDataSet* DataSet) {
+  RefreshFieldCache();
+  if (FSavedAfterOpen) FSavedAfterOpen(DataSet);
+}
+
+void TfrxDBDataset::DataSetBeforeClose(TDataSet* DataSet) {
+  if (FSavedBeforeClose) FSavedBeforeClose(DataSet);
+  ReleaseOnClose();
+}
+
+void TfrxDBDataset::ReleaseOnClose() {
+  FRangeBookmark.clear();
+  FHasRangeBookmark = false;
+  FInitialized = false;
+}
+
+void TfrxDBDataset::RefreshFieldCache() {
+  FieldCache()->Clear();
+  TDataSet* ds = EffectiveDataSet();
+  TStringList names;
+  GetFieldList(&names);
+  for (int i = 0; i < names.Count(); ++i)
+    FieldCache()->AddObject(names.Strings(i), ds ? ds->FindField(RealFieldName(names.Strings(i))) : nullptr);
+}
+
+void TfrxDBDataset::Open() {
+  if (FInitialized) return;
+  FInitialized = true;
+  TDataSet* ds = EffectiveDataSet();
+  if (!ds) return;
+  ds->Open();
+  RefreshFieldCache();
+  FHasRangeBookmark = RangeBegin() == rbCurrent || RangeEnd() == reCurrent;
+  FRangeBookmark = FHasRangeBookmark ? ds->GetBookmark() : String();
+  TfrxCustomDBDataSet::Open();
+}
+
+void TfrxDBDataset::EnsureOpen() {
+  if (!FInitialized) Open();
+}
+
+void TfrxDBDataset::Close() {
+  TfrxCustomDBDataSet::Close();
+  ReleaseOnClose();
+  if (TDataSet* ds = EffectiveDataSet()) ds->Close();
+}
+
+void TfrxDBDataset::First() {
+  EnsureOpen();
+  TDataSet* ds = EffectiveDataSet();
+  if (ds) {
+    if (RangeBegin() == rbCurrent && FHasRangeBookmark && ds->BookmarkValid(FRangeBookmark)) ds->GotoBookmark(FRangeBookmark);
+    else ds->First();
+  }
+  FRangeEof = false;
+  TfrxCustomDBDataSet::First();
+}
+
+void TfrxDBDataset::Next() {
+  EnsureOpen();
+  FRangeEof = false;
+  TDataSet* ds = EffectiveDataSet();
+  if (ds && RangeEnd() == reCurrent && FHasRangeBookmark &&
+      ds->CompareBookmarks(ds->GetBookmark(), FRangeBookmark) == 0) {
+    FRangeEof = true;
+    return;
+  }
+  if (ds) ds->Next();
+  TfrxCustomDBDataSet::Next();
+}
+
+void TfrxDBDataset::Prior() {
+  EnsureOpen();
+  if (TDataSet* ds = EffectiveDataSet()) ds->Prior();
+  TfrxCustomDBDataSet::Prior();
+}
+
+bool TfrxDBDataset::Eof() {
+  EnsureOpen();
+  TDataSet* ds = EffectiveDataSet();
+  return TfrxCustomDBDataSet::Eof() || (ds && ds->Eof()) || FRangeEof;
+}
+
+TField* TfrxDBDataset::CachedField(const String& Field) const {
+  int i = FieldCache()->IndexOf(Field);
+  return i < 0 ? nullptr : static_cast<TField*>(FieldCache()->Objects(i));
+}
+
+void TfrxDBDataset::FieldNotFound(const String& Field, const String& Prefix) {
+  TfrxReport* report = ReportRef() ? ReportRef() : FindParentReport();
+  if (report) report->Errors()->Add(report->CurrentObjectName() + ": " + Prefix);
+}
+
+namespace {
+String NotFoundText(const String& UserName, const String& Field) {
+  return ReportResources()->TextOf("dbFldNotFound") + " " + UserName + ".\"" + Field + "\"";
+}
+}  // namespace
+
+Variant TfrxDBDataset::GetValue(const String& Field) {
+  EnsureOpen();
+  if (FieldCache()->IndexOf(Field) < 0) {
+    FieldNotFound(Field, NotFoundText(UserName(), Field));
+    return Null();
+  }
+  TField* f = CachedField(Field);
+  if (!f) return Null();
+  if (f->DataType() == ftFMTBcd) return f->IsNull() ? Null() : Variant(static_cast<double>(f->AsVariant().AsDouble()));
+  if (f->DataType() == ftLargeint) return f->IsNull() ? Null() : Variant(f->AsVariant().AsInt64());
+  return f->Value();
+}
+
+WideString TfrxDBDataset::DisplayText(const String& Field) {
+  if (!IsActive()) return Utf8ToUtf16(UserName() + ".\"" + Field + "\"");
+  EnsureOpen();
+  TDataSet* ds = EffectiveDataSet();
+  if (FieldCache()->Count() == 0) {
+    TField* f = ds->FindField(Field);
+    return f ? Utf8ToUtf16(f->DisplayText()) : WideString();
+  }
+  if (FieldCache()->IndexOf(Field) < 0) {
+    String text = NotFoundText(UserName(), Field);
+    FieldNotFound(Field, text);
+    return Utf8ToUtf16(text);
+  }
+  TField* f = CachedField(Field);
+  return f ? Utf8ToUtf16(f->DisplayText()) : WideString();
+}
+
+int TfrxDBDataset::DisplayWidth(const String& Field) {
+  TDataSet* ds = EffectiveDataSet();
+  if (!ds) return 10;
+  String real = RealFieldName(Field);
+  if (TField* f = ds->FindField(real)) return f->DisplayWidth();
+  try {
+    ds->FieldDefs()->Update();
+  } catch (const Exception&) {
+    return 10;
+  }
+  for (int i = 0; i < ds->FieldDefs()->Count(); ++i) {
+    TFieldDef* d = ds->FieldDefs()->Items(i);
+    if (!SameText(d->Name(), real)) continue;
+    switch (d->DataType()) {
+      case ftString: case ftWideString: return d->Size();
+      case ftDateTime: return 20;
+      case ftLargeint: return 15;
+      default: return 10;
+    }
+  }
+  return 10;
+}
+
+TfrxFieldType TfrxDBDataset::GetFieldType(const String& Field) {
+  TDataSet* ds = EffectiveDataSet();
+  TField* f = ds ? ds->FindField(RealFieldName(Field)) : nullptr;
+  if (!f) return fftNumeric;
+  switch (f->DataType()) {
+    case ftString: case ftMemo: case ftWideString: return fftString;
+    case ftBoolean: return fftBoolean;
+    default: return fftNumeric;
+  }
+}
+
+bool TfrxDBDataset::IsBlobField(const String& Field) {
+  EnsureOpen();
+  TField* f = CachedField(Field);
+  return f && f->IsBlob();
+}
+
+void TfrxDBDataset::CopyBlobTo(const String& Field, TObject* Target) {
+  EnsureOpen();
+  auto* blob = dynamic_cast<TBlobField*>(CachedField(Field));
+  if (!blob) return;
+  if (auto* lines = dynamic_cast<TWideStrings*>(Target)) {
+    TMemoryStream data;
+    blob->SaveToStream(&data);
+    String text(static_cast<std::size_t>(data.Size()), '\0');
+    data.SetPosition(0);
+    if (data.Size() > 0) data.ReadBuffer(text.data(), data.Size());
+    lines->SetText(IsValidUtf8(text) ? text : GbkToUtf8(text));
+  } else if (auto* stream = dynamic_cast<TStream*>(Target)) {
+    blob->SaveToStream(stream);
+    stream->SetPosition(0);
+  }
+}
+
+int TfrxDBDataset::RecordCount() {
+  TDataSet* ds = EffectiveDataSet();
+  return ds ? ds->RecordCount() : 0;
+}
+
 void TfrxDBDataset::Notification(TComponent* AComponent, TOperation Operation) {
   TfrxCustomDBDataSet::Notification(AComponent, Operation);
   FLinks.Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FUsed) FUsed = nullptr;
 }
 
 // ================================================================ options

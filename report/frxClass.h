@@ -329,6 +329,7 @@ TForm* DialogParkingForm();
 // ================================================================ data sets
 
 KELM_ENUM(TfrxRangeBegin, rbFirst, rbCurrent)
+KELM_ENUM(TfrxFieldType, fftNumeric, fftString, fftBoolean)
 KELM_ENUM(TfrxRangeEnd, reLast, reCurrent, reCount)
 KELM_EVENT(TfrxCheckEOFEvent, void(TObject* Sender, bool& Eof));
 
@@ -375,10 +376,30 @@ public:
   // The user name follows the component name while it has not been given one of its own.
   void SetName(const String& Value) override;
 
+  // ---- the record protocol the engine, expressions and scripts use
   // The names of the fields this data set offers; the base offers none.
   virtual void GetFieldList(TStrings* List);
-  int FieldsCount();
+  virtual int FieldsCount();
   bool HasField(const String& FieldName);
+  virtual WideString DisplayText(const String& Field) { return WideString(); }
+  virtual int DisplayWidth(const String& Field) { return 10; }
+  virtual TfrxFieldType GetFieldType(const String& Field) { return fftNumeric; }
+  virtual Variant GetValue(const String& Field);
+  virtual void Open() {}
+  virtual void Close() {}
+  // RecNo back to 0; OnFirst.
+  virtual void First();
+  // RecNo up (OnNext), except at the end of a counted range.
+  virtual void Next();
+  virtual void Prior();
+  // At the end of a counted range; OnCheckEOF may change the answer.
+  virtual bool Eof();
+  virtual bool IsBlobField(const String& Field) { return false; }
+  // RangeEndCount for a counted range from the first record, else 0.
+  virtual int RecordCount();
+  // The blob into a wide string list (as lines) or a stream (rewound).
+  virtual void CopyBlobTo(const String& Field, TObject* Target) {}
+  int RecNo() const { return FRecNo; }
 
   // The first data set (in creation order) whose user name matches without regard to case and
   // that no report other than AReport owns; Default when none does, nullptr for an empty name.
@@ -402,6 +423,7 @@ private:
   TfrxCheckEOFEvent FOnCheckEOF;
   TNotifyEvent FOnFirst, FOnNext, FOnPrior;
   TfrxReport* FReportRef = nullptr;
+  int FRecNo = 0;
 };
 
 // A data set over the fields of a dataset of the program, with field aliases.
@@ -439,6 +461,11 @@ public:
   String RealFieldName(const String& Alias) const;
   // The visible aliases when there are any, else the fields of the program's dataset.
   void GetFieldList(TStrings* List) override;
+  int FieldsCount() override;
+  void Open() override;
+  void Close() override;
+  // Field names (or aliases) with the program's field of each; sorted, case ignored.
+  TStringList* FieldCache() const { return FFieldCache.get(); }
 
 protected:
   // The dataset whose fields are offered; nullptr when there is none.
@@ -449,6 +476,7 @@ private:
   std::unique_ptr<TStringList> FFieldAliases;
   bool FOpenDataSource = true;
   TNotifyEvent FOnClose, FOnOpen;
+  std::unique_ptr<TStringList> FFieldCache;
 };
 
 // A report data set bound to one dataset of the program, directly or through a data source;
@@ -474,13 +502,50 @@ public:
   TDataSet* EffectiveDataSet() const;
   bool IsActive() const;
 
+  // ---- the record protocol over the program's dataset
+  // "dbNotConn" without a dataset. The dataset's own after-open and before-close handlers
+  // are kept and chained until EndUse puts them back.
+  void BeginUse() override;
+  // Back on the record of a current-record range (skipped when it is gone); closes the
+  // dataset when CloseDataSource says so.
+  void EndUse() override;
+  void Open() override;
+  void Close() override;
+  void First() override;
+  void Next() override;
+  void Prior() override;
+  bool Eof() override;
+  // An unknown field gives Null and a "dbFldNotFound" line in the report's errors.
+  Variant GetValue(const String& Field) override;
+  // Before the dataset opens: Alias."Field", so a report shows where the data would come from.
+  WideString DisplayText(const String& Field) override;
+  int DisplayWidth(const String& Field) override;
+  TfrxFieldType GetFieldType(const String& Field) override;
+  bool IsBlobField(const String& Field) override;
+  void CopyBlobTo(const String& Field, TObject* Target) override;
+  int RecordCount() override;
+
 protected:
   TDataSet* SourceDataSet() const override { return EffectiveDataSet(); }
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
   bool LinksStored() const;
+  void EnsureOpen();
+  void RefreshFieldCache();
+  void ReleaseOnClose();
+  void DataSetAfterOpen(TDataSet* DataSet);
+  void DataSetBeforeClose(TDataSet* DataSet);
+  TField* CachedField(const String& Field) const;
+  void FieldNotFound(const String& Field, const String& Prefix);
+
   TDataSetOrSource FLinks{this};
+  bool FInitialized = false;
+  bool FRangeEof = false;
+  String FRangeBookmark;
+  bool FHasRangeBookmark = false;
+  TDataSet* FUsed = nullptr;  // the dataset whose handlers are ours while in use
+  TDataSetNotifyEvent FSavedAfterOpen, FSavedBeforeClose;
 };
 
 // ================================================================ report options
