@@ -439,7 +439,7 @@ void TfrxDialogComponent::DefineProperties(TFiler* Filer) {
   Filer->DefineProperty("pTop", [this](TReader* r) { SetTop(r->ReadInteger()); }, nullptr, false);
 }
 
-KELM_PUBLISH(TfrxPage) {}
+KELM_PUBLISH(TfrxPage) { Published(b); }
 
 // ================================================================ dialog controls
 

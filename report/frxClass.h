@@ -258,6 +258,10 @@ private:
 // this.
 class TfrxPage : public TfrxComponent {
   KELM_CLASS(TfrxPage, TfrxComponent)
+  template <class B> static void Published(B& b) {
+    b.Prop("Font", &TfrxPage::Font, &TfrxPage::SetFont);
+    b.Prop("Visible", &TfrxPage::Visible, &TfrxPage::SetVisible).Default(true);
+  }
 public:
   explicit TfrxPage(TComponent* AOwner) : TfrxComponent(AOwner) {}
   // A dialog page places its objects on a window of its own: positions count from the page.

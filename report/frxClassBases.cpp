@@ -2,7 +2,11 @@
 
 #include "core/ClassBuilder.h"
 #include "gui/Screen.h"
+#include "report/frxBands.h"
 #include "report/frxClass.h"
+#include "report/frxDBSet.h"
+#include "report/frxPages.h"
+#include "report/frxShapes.h"
 #include "report/frxVariables.h"
 
 TfrxDesignerClass DesignerClass = nullptr;
@@ -69,8 +73,17 @@ namespace {
 // The report classes a definition may name. Each part of the library registers its own as it
 // comes; the designer registers its palette objects.
 const bool kReportClassesRegistered = [] {
-  RegisterClasses({TfrxReport::StaticClass(), TfrxStyleItem::StaticClass(), TfrxFrame::StaticClass(),
-                   TfrxVariable::StaticClass()});
+  RegisterClasses({TfrxChild::StaticClass(), TfrxColumnFooter::StaticClass(), TfrxColumnHeader::StaticClass(),
+                   TfrxMasterData::StaticClass(), TfrxDetailData::StaticClass(), TfrxSubdetailData::StaticClass(),
+                   TfrxDataBand4::StaticClass(), TfrxDataBand5::StaticClass(), TfrxDataBand6::StaticClass(),
+                   TfrxDialogPage::StaticClass(), TfrxFooter::StaticClass(), TfrxFrame::StaticClass(),
+                   TfrxGroupFooter::StaticClass(), TfrxGroupHeader::StaticClass(), TfrxHeader::StaticClass(),
+                   TfrxHighlight::StaticClass(), TfrxLineView::StaticClass(), TfrxOverlay::StaticClass(),
+                   TfrxPageFooter::StaticClass(), TfrxPageHeader::StaticClass(), TfrxPictureView::StaticClass(),
+                   TfrxReport::StaticClass(), TfrxReportPage::StaticClass(), TfrxReportSummary::StaticClass(),
+                   TfrxReportTitle::StaticClass(), TfrxShapeView::StaticClass(), TfrxSubreport::StaticClass(),
+                   TfrxStyleItem::StaticClass(), TfrxNullBand::StaticClass(), TfrxCustomLineView::StaticClass(),
+                   TfrxVariable::StaticClass(), TfrxUserDataSet::StaticClass()});
   return true;
 }();
 

@@ -1,12 +1,13 @@
 #include "report/frxPrinter.h"
 
 #include "core/StrUtils.h"
+#include "core/SysUtils.h"
 #include "core/StringList.h"
 #include "report/frxRes.h"
 
 #include <cstdint>
 
-const std::vector<TfrxPaperInfo>& PaperTable() {
+const std::vector<TfrxPaperInfo>& ReportPaperTable() {
   static const std::vector<TfrxPaperInfo> table = {
       {1, "", 2159, 2794},  {2, "", 2159, 2794},  {3, "", 2794, 4318},  {4, "", 4318, 2794},  {5, "", 2159, 3556},
       {6, "", 1397, 2159},  {7, "", 1842, 2667},  {8, "", 2970, 4200},  {9, "", 2100, 2970},  {10, "", 2100, 2970},
@@ -27,7 +28,7 @@ const std::vector<TfrxPaperInfo>& PaperTable() {
 }
 
 bool LookupPaperSize(int Number, Extended& Width, Extended& Height) {
-  for (const TfrxPaperInfo& p : PaperTable())
+  for (const TfrxPaperInfo& p : ReportPaperTable())
     if (p.Number == Number) {
       Width = p.Width / 10.0L;
       Height = p.Height / 10.0L;
@@ -104,7 +105,7 @@ void TfrxVirtualPrinter::LoadDeviceInfo() {
   DefaultOrientation = poPortrait;
   DefaultPaperWidth = 210;
   DefaultPaperHeight = 297;
-  for (const TfrxPaperInfo& p : PaperTable()) AddEntry(PaperList(), p.Name, p.Number);
+  for (const TfrxPaperInfo& p : ReportPaperTable()) AddEntry(PaperList(), p.Name, p.Number);
   BinOverride = -1;
   DeviceInfoLoaded = true;
 }

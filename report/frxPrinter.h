@@ -23,7 +23,7 @@ struct TfrxPaperInfo {
   int Height;
 };
 // The 66 rows, in the table's order.
-const std::vector<TfrxPaperInfo>& PaperTable();
+const std::vector<TfrxPaperInfo>& ReportPaperTable();
 // Width and height in millimetres (portrait) of a paper of the table; false (outputs left as
 // they are) for a number it lacks.
 bool LookupPaperSize(int Number, Extended& Width, Extended& Height);

@@ -17,7 +17,7 @@
 
 namespace {
 
-int Round(Extended v) { return static_cast<int>(std::lround(static_cast<double>(v))); }
+int RoundPx(Extended v) { return static_cast<int>(std::lround(static_cast<double>(v))); }
 
 // The type name by key, with the built-in English name when the texts lack the key.
 String TypeName(const char* Key, const char* Fallback) {
@@ -102,7 +102,7 @@ void TfrxShapeView::DrawShape() {
   switch (FShape) {
     case skRectangle: c->Rectangle(l, t, r + 1, b + 1); break;
     case skRoundRectangle: {
-      int radius = FCurve != 0 ? Round(FCurve * DrawScaleX() * 10) : m / 4;
+      int radius = FCurve != 0 ? RoundPx(FCurve * DrawScaleX() * 10) : m / 4;
       c->RoundRect(l, t, r + 1, b + 1, radius, radius);
       break;
     }
@@ -254,8 +254,8 @@ void TfrxPictureView::DrawOnCanvas(TCanvas* Canvas, Extended ScaleX, Extended Sc
     if (FKeepAspectRatio) {
       Extended kx = PixelWidth() / static_cast<Extended>(g->Width());
       Extended ky = PixelHeight() / static_cast<Extended>(g->Height());
-      if (ky > kx) r.Bottom = r.Top + Round(g->Height() * kx);
-      else r.Right = r.Left + Round(g->Width() * ky);
+      if (ky > kx) r.Bottom = r.Top + RoundPx(g->Height() * kx);
+      else r.Right = r.Left + RoundPx(g->Width() * ky);
       if (FCenter) {
         int dx = (PixelRight() - r.Right) / 2, dy = (PixelBottom() - r.Bottom) / 2;
         r = TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
@@ -267,7 +267,8 @@ void TfrxPictureView::DrawOnCanvas(TCanvas* Canvas, Extended ScaleX, Extended Sc
     int saved = SaveDC(dc);
     TScopeExit restore([&] { RestoreDC(dc, saved); });
     IntersectClipRect(dc, PixelLeft(), PixelTop(), PixelRight(), PixelBottom());
-    int w = Round(ScaleX * g->Width()), h = Round(ScaleY * g->Height());
+    int w = RoundPx(ScaleX * g->Width());
+    int h = RoundPx(ScaleY * g->Height());
     if (FCenter) {
       r.Left += (PixelWidth() - w) / 2;
       r.Top += (PixelHeight() - h) / 2;
