@@ -868,7 +868,9 @@ void TfrxDBDataset::FieldNotFound(const String& Field, const String& Prefix) {
 
 namespace {
 String NotFoundText(const String& UserName, const String& Field) {
-  return ReportResources()->TextOf("dbFldNotFound") + " " + UserName + ".\"" + Field + "\"";
+  String text = ReportResources()->TextOf("dbFldNotFound");
+  String where = UserName + ".\"" + Field + "\"";
+  return text.find("%s") != String::npos ? Format(text, {where}) : text + " " + where;
 }
 }  // namespace
 
