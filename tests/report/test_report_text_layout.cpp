@@ -123,11 +123,17 @@ struct TScreenRecording {
   }
 };
 
-// A printer canvas over a 600-dpi recording.
+// The virtual printer's canvas over a 600-dpi recording.
 struct TPrinterRecording {
   TMetafile Metafile;
   std::unique_ptr<TMetafileCanvas> Recorder{std::make_unique<TMetafileCanvas>(&Metafile, nullptr)};
-  TfrxPrinterCanvas Canvas{Recorder->Handle()};
+  TfrxVirtualPrinter Printer{"Virtual", ""};
+  TfrxPrinterCanvas& Canvas;
+  TPrinterRecording() : Canvas(*Printer.Canvas()) {
+    Printer.LoadDeviceInfo();
+    Canvas.SetHandle(Recorder->Handle());
+  }
+  ~TPrinterRecording() { Canvas.SetHandle(nullptr); }
 };
 
 TEST_F(TextLayout, TagsChangeTheLookOfTheCharactersAndUnknownTagsStayText) {
