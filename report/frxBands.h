@@ -174,13 +174,6 @@ private:
   std::unique_ptr<TfrxUserDataSet> FRowCounter;
 };
 
-#define FRX_SIMPLE_BAND(Cls, Base)                         \
-  class Cls : public Base {                                \
-    KELM_CLASS(Cls, Base)                                  \
-  public:                                                  \
-    explicit Cls(TComponent* AOwner) : Base(AOwner) {}     \
-  };
-
 // Report title and summary: once at the start and at the end.
 class TfrxReportTitle : public TfrxBand {
   KELM_CLASS(TfrxReportTitle, TfrxBand)
@@ -272,12 +265,37 @@ public:
   explicit TfrxFooter(TComponent* AOwner) : TfrxBand(AOwner) {}
 };
 
-FRX_SIMPLE_BAND(TfrxMasterData, TfrxDataBand)
-FRX_SIMPLE_BAND(TfrxDetailData, TfrxDataBand)
-FRX_SIMPLE_BAND(TfrxSubdetailData, TfrxDataBand)
-FRX_SIMPLE_BAND(TfrxDataBand4, TfrxDataBand)
-FRX_SIMPLE_BAND(TfrxDataBand5, TfrxDataBand)
-FRX_SIMPLE_BAND(TfrxDataBand6, TfrxDataBand)
+// Data bands of nesting levels 1 to 6.
+class TfrxMasterData : public TfrxDataBand {
+  KELM_CLASS(TfrxMasterData, TfrxDataBand)
+public:
+  explicit TfrxMasterData(TComponent* AOwner) : TfrxDataBand(AOwner) {}
+};
+class TfrxDetailData : public TfrxDataBand {
+  KELM_CLASS(TfrxDetailData, TfrxDataBand)
+public:
+  explicit TfrxDetailData(TComponent* AOwner) : TfrxDataBand(AOwner) {}
+};
+class TfrxSubdetailData : public TfrxDataBand {
+  KELM_CLASS(TfrxSubdetailData, TfrxDataBand)
+public:
+  explicit TfrxSubdetailData(TComponent* AOwner) : TfrxDataBand(AOwner) {}
+};
+class TfrxDataBand4 : public TfrxDataBand {
+  KELM_CLASS(TfrxDataBand4, TfrxDataBand)
+public:
+  explicit TfrxDataBand4(TComponent* AOwner) : TfrxDataBand(AOwner) {}
+};
+class TfrxDataBand5 : public TfrxDataBand {
+  KELM_CLASS(TfrxDataBand5, TfrxDataBand)
+public:
+  explicit TfrxDataBand5(TComponent* AOwner) : TfrxDataBand(AOwner) {}
+};
+class TfrxDataBand6 : public TfrxDataBand {
+  KELM_CLASS(TfrxDataBand6, TfrxDataBand)
+public:
+  explicit TfrxDataBand6(TComponent* AOwner) : TfrxDataBand(AOwner) {}
+};
 
 class TfrxGroupHeader : public TfrxBand {
   KELM_CLASS(TfrxGroupHeader, TfrxBand)
@@ -339,7 +357,11 @@ public:
   explicit TfrxColumnHeader(TComponent* AOwner) : TfrxBand(AOwner) {}
 };
 
-FRX_SIMPLE_BAND(TfrxColumnFooter, TfrxBand)
+class TfrxColumnFooter : public TfrxBand {
+  KELM_CLASS(TfrxColumnFooter, TfrxBand)
+public:
+  explicit TfrxColumnFooter(TComponent* AOwner) : TfrxBand(AOwner) {}
+};
 
 class TfrxChild : public TfrxBand {
   KELM_CLASS(TfrxChild, TfrxBand)
@@ -362,6 +384,10 @@ private:
   bool FPrintOnTop = false;
 };
 
-FRX_SIMPLE_BAND(TfrxNullBand, TfrxBand)
+// The engine's carrier band.
+class TfrxNullBand : public TfrxBand {
+  KELM_CLASS(TfrxNullBand, TfrxBand)
+public:
+  explicit TfrxNullBand(TComponent* AOwner) : TfrxBand(AOwner) {}
+};
 
-#undef FRX_SIMPLE_BAND

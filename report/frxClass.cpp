@@ -785,6 +785,7 @@ void TfrxDBDataset::DataSetBeforeClose(TDataSet* DataSet) {
 }
 
 void TfrxDBDataset::ReleaseOnClose() {
+  FFieldIndex.clear();
   FRangeBookmark.clear();
   FHasRangeBookmark = false;
   FInitialized = false;
@@ -792,11 +793,15 @@ void TfrxDBDataset::ReleaseOnClose() {
 
 void TfrxDBDataset::RefreshFieldCache() {
   FieldCache()->Clear();
+  FFieldIndex.clear();
   TDataSet* ds = EffectiveDataSet();
   TStringList names;
   GetFieldList(&names);
-  for (int i = 0; i < names.Count(); ++i)
-    FieldCache()->AddObject(names.Strings(i), ds ? ds->FindField(RealFieldName(names.Strings(i))) : nullptr);
+  for (int i = 0; i < names.Count(); ++i) {
+    TField* f = ds ? ds->FindField(RealFieldName(names.Strings(i))) : nullptr;
+    FieldCache()->AddObject(names.Strings(i), f);
+    FFieldIndex.emplace(NameKey(names.Strings(i)), f);
+  }
 }
 
 void TfrxDBDataset::Open() {
@@ -857,9 +862,10 @@ bool TfrxDBDataset::Eof() {
   return TfrxCustomDBDataSet::Eof() || (ds && ds->Eof()) || FRangeEof;
 }
 
-TField* TfrxDBDataset::CachedField(const String& Field) const {
-  int i = FieldCache()->IndexOf(Field);
-  return i < 0 ? nullptr : static_cast<TField*>(FieldCache()->Objects(i));
+bool TfrxDBDataset::CachedField(const String& Name, TField*& Field) const {
+  auto it = FFieldIndex.find(NameKey(Name));
+  Field = it == FFieldIndex.end() ? nullptr : it->second;
+  return it != FFieldIndex.end();
 }
 
 void TfrxDBDataset::FieldNotFound(const String& Field, const String& Prefix) {
@@ -877,11 +883,11 @@ String NotFoundText(const String& UserName, const String& Field) {
 
 Variant TfrxDBDataset::GetValue(const String& Field) {
   EnsureOpen();
-  if (FieldCache()->IndexOf(Field) < 0) {
+  TField* f;
+  if (!CachedField(Field, f)) {
     FieldNotFound(Field, NotFoundText(UserName(), Field));
     return Null();
   }
-  TField* f = CachedField(Field);
   if (!f) return Null();
   if (f->DataType() == ftFMTBcd) return f->IsNull() ? Null() : Variant(static_cast<double>(f->AsVariant().AsDouble()));
   if (f->DataType() == ftLargeint) return f->IsNull() ? Null() : Variant(f->AsVariant().AsInt64());
@@ -896,12 +902,12 @@ WideString TfrxDBDataset::DisplayText(const String& Field) {
     TField* f = ds->FindField(Field);
     return f ? Utf8ToUtf16(f->DisplayText()) : WideString();
   }
-  if (FieldCache()->IndexOf(Field) < 0) {
+  TField* f;
+  if (!CachedField(Field, f)) {
     String text = NotFoundText(UserName(), Field);
     FieldNotFound(Field, text);
     return Utf8ToUtf16(text);
   }
-  TField* f = CachedField(Field);
   return f ? Utf8ToUtf16(f->DisplayText()) : WideString();
 }
 
@@ -941,13 +947,15 @@ TfrxFieldType TfrxDBDataset::GetFieldType(const String& Field) {
 
 bool TfrxDBDataset::IsBlobField(const String& Field) {
   EnsureOpen();
-  TField* f = CachedField(Field);
-  return f && f->IsBlob();
+  TField* f;
+  return CachedField(Field, f) && f && f->IsBlob();
 }
 
 void TfrxDBDataset::CopyBlobTo(const String& Field, TObject* Target) {
   EnsureOpen();
-  auto* blob = dynamic_cast<TBlobField*>(CachedField(Field));
+  TField* f;
+  CachedField(Field, f);
+  auto* blob = dynamic_cast<TBlobField*>(f);
   if (!blob) return;
   if (auto* lines = dynamic_cast<TWideStrings*>(Target)) {
     TMemoryStream data;

@@ -541,7 +541,8 @@ private:
   void ReleaseOnClose();
   void DataSetAfterOpen(TDataSet* DataSet);
   void DataSetBeforeClose(TDataSet* DataSet);
-  TField* CachedField(const String& Field) const;
+  // Whether the cache has the field; Field receives its program field (nullptr when none).
+  bool CachedField(const String& Name, TField*& Field) const;
   void FieldNotFound(const String& Field, const String& Prefix);
 
   TDataSetOrSource FLinks{this};
@@ -550,6 +551,8 @@ private:
   String FRangeBookmark;
   bool FHasRangeBookmark = false;
   TDataSet* FUsed = nullptr;  // the dataset whose handlers are ours while in use
+  // FieldCache by ASCII-lower name: every value of every record is looked up by name.
+  std::unordered_map<String, TField*> FFieldIndex;
   TDataSetNotifyEvent FSavedAfterOpen, FSavedBeforeClose;
 };
 

@@ -205,11 +205,7 @@ KELM_PUBLISH(TfrxDMPPage) {}
 
 KELM_PUBLISH(TfrxDialogForm) { b.Method("FormCloseQuery", &TfrxDialogForm::FormCloseQuery); }
 
-TfrxDialogForm::TfrxDialogForm(TComponent* AOwner)
-    : TForm(nullptr), FThreadSafe(AOwner && AOwner->Tag() == 318) {
-  // A thread-safe form starts from the defaults; any other reads its layout.
-  if (!FThreadSafe) InitForm();
-}
+TfrxDialogForm::TfrxDialogForm(TComponent* AOwner) : TForm(nullptr), FThreadSafe(AOwner && AOwner->Tag() == 318) {}
 
 void TfrxDialogForm::FormCloseQuery(TObject*, bool& CanClose) { CanClose = false; }
 
@@ -222,6 +218,8 @@ KELM_PUBLISH(TfrxDialogPage) { Published(b); }
 
 TfrxDialogPage::TfrxDialogPage(TComponent* AOwner) : TfrxPage(AOwner) {
   FForm = std::make_unique<TfrxDialogForm>(this);
+  // A thread-safe form starts from the defaults; any other reads its layout.
+  if (!FForm->ThreadSafe()) FForm->InitForm();
   FForm->SetKeyPreview(true);
   FForm->Font()->SetName("Tahoma");
   FForm->Font()->SetSize(8);

@@ -196,7 +196,8 @@ public:
 class TfrxDialogForm : public TForm {
   KELM_CLASS(TfrxDialogForm, TForm)
 public:
-  // ThreadSafe when the owner's Tag is 318; the form itself has no owner.
+  // ThreadSafe when the owner's Tag is 318; the form itself has no owner. The creator reads
+  // the layout (InitForm) unless the form is thread-safe.
   explicit TfrxDialogForm(TComponent* AOwner);
   bool ThreadSafe() const { return FThreadSafe; }
   // The end of a move or size: the designer learns that the bounds changed.

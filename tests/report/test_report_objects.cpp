@@ -542,3 +542,68 @@ TEST(ReportPrinters, WithoutSystemPrintersTheVirtualOneIsSelected) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- dialog pages and sub-reports
+
+TEST(ReportDialogPages, TheFormFollowsThePageAndRefusesToCloseUntilThePageTakesItsEvents) {
+  TfrxReport r(nullptr);
+  auto* page = new TfrxDialogPage(&r);
+  page->SetBounds(10.4, 20, 300.6, 200);
+  page->SetCaption("查询条件");
+  TfrxDialogForm* form = page->Form();
+  EXPECT_EQ((TRect{form->Left(), form->Top(), form->Width(), form->Height()}), (TRect{10, 20, 301, 200}));
+  EXPECT_EQ(form->Caption(), "查询条件");
+  EXPECT_EQ(form->Font()->Name(), "Tahoma");
+  EXPECT_TRUE(form->KeyPreview());
+  EXPECT_EQ(page->Color(), clBtnFace);
+  EXPECT_EQ(page->DialogForm(), form);
+
+  bool canClose = true;
+  form->OnCloseQuery(form, canClose);
+  EXPECT_FALSE(canClose);  // the form's own handler
+  page->SetupForm();
+  canClose = true;
+  form->OnCloseQuery(form, canClose);
+  EXPECT_TRUE(canClose);   // the page's bridge
+
+  // Its objects' controls live on the form and go with the page.
+  page->Font()->SetName("宋体");
+  EXPECT_EQ(form->Font()->Name(), "宋体");
+  delete page;
+}
+
+TEST(ReportSubreports, APageKnowsTheObjectThatShowsItUntilTheObjectGoes) {
+  TfrxReport r(nullptr);
+  auto* main = new TfrxReportPage(&r);
+  auto* inner = new TfrxReportPage(&r);
+  auto* sub = new TfrxSubreport(main);
+  sub->SetName("Subreport1");
+  sub->SetBounds(10, 10, 120, 40);
+  sub->SetPage(inner);
+  EXPECT_TRUE(inner->IsSubreportPage());
+  EXPECT_EQ(sub->Color(), clSilver);
+  TSheet s;
+  sub->DrawOnCanvas(s.Canvas(), 1, 1, 0, 0);
+  EXPECT_EQ(ColorToRGB(s.Canvas()->Pixels(100, 40)), ColorToRGB(clSilver));
+  delete sub;
+  EXPECT_FALSE(inner->IsSubreportPage());
+  delete inner;  // and a page that goes first leaves no dangling link
+}
+
+TEST(ReportPictures, AnEmptyPictureShowsItsPlaceholderOnlyWhileDesigning) {
+  TfrxReport r(nullptr);
+  auto* p = static_cast<TfrxPictureView*>(TfrxComponent::CreateForDesign(TfrxPictureView::StaticClass(), &r));
+  p->SetBounds(0, 0, 100, 40);
+  p->Frame()->SetTyp(TfrxFrameTypes{});
+  TSheet designing;
+  p->DrawOnCanvas(designing.Canvas(), 1, 1, 0, 0);
+  EXPECT_TRUE(designing.Ink(1, 2));  // the empty-picture sign's frame
+  p->SetIsDesigning(false);
+  TSheet running;
+  p->DrawOnCanvas(running.Canvas(), 1, 1, 0, 0);
+  EXPECT_FALSE(running.Ink(1, 2));
+}
+
+}  // namespace
