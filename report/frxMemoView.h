@@ -25,10 +25,10 @@ protected:
   }
   template <class B> static void PublishLook(B& b) {
     using C = typename B::Class;
-    b.Prop("CharSpacing", &C::CharSpacing, &C::SetCharSpacing).Default(0.0L);
+    b.Prop("CharSpacing", &C::CharSpacing, &C::SetCharSpacing).Stored(&C::CharSpacingStored);
     b.Prop("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat);
-    b.Prop("GapX", &C::GapX, &C::SetGapX).Default(2.0L);
-    b.Prop("GapY", &C::GapY, &C::SetGapY).Default(1.0L);
+    b.Prop("GapX", &C::GapX, &C::SetGapX).Stored(&C::GapXStored);
+    b.Prop("GapY", &C::GapY, &C::SetGapY).Stored(&C::GapYStored);
     b.Prop("HAlign", &C::HAlign, &C::SetHAlign).Default(haLeft);
     b.Prop("HideZeros", &C::HideZeros, &C::SetHideZeros).Default(false);
     b.Prop("Highlight", &C::Highlight, &C::SetHighlight).Stored(&C::HighlightStored);
@@ -45,10 +45,11 @@ protected:
     b.Prop("AllowExpressions", &C::AllowExpressions, &C::SetAllowExpressions).Default(true);
     b.Prop("AllowHTMLTags", &C::AllowHTMLTags, &C::SetAllowHTMLTags).Default(false);
     b.Prop("Clipped", &C::Clipped, &C::SetClipped).Default(true);
-    b.Prop("ExpressionDelimiters", &C::ExpressionDelimiters, &C::SetExpressionDelimiters).Default("[,]");
+    b.Prop("ExpressionDelimiters", &C::ExpressionDelimiters, &C::SetExpressionDelimiters)
+        .Stored(&C::ExpressionDelimitersStored);
     b.Prop("FlowTo", &C::FlowTo, &C::SetFlowTo);
-    b.Prop("LineSpacing", &C::LineSpacing, &C::SetLineSpacing).Default(2.0L);
-    b.Prop("ParagraphGap", &C::ParagraphGap, &C::SetParagraphGap).Default(0.0L);
+    b.Prop("LineSpacing", &C::LineSpacing, &C::SetLineSpacing).Stored(&C::LineSpacingStored);
+    b.Prop("ParagraphGap", &C::ParagraphGap, &C::SetParagraphGap).Stored(&C::ParagraphGapStored);
     b.Prop("Underlines", &C::Underlines, &C::SetUnderlines).Default(false);
     b.Prop("WordBreak", &C::WordBreak, &C::SetWordBreak).Default(false);
   }
@@ -84,7 +85,14 @@ public:
   void SetHideZeros(bool Value) { FHideZeros = Value; }
   TfrxHighlight* Highlight() const { return FHighlight.get(); }
   void SetHighlight(TfrxHighlight* Value) { FHighlight->Assign(Value); }
+  // Written to a definition only when they differ from their defaults.
   bool HighlightStored() const;
+  bool CharSpacingStored() const { return FCharSpacing != 0; }
+  bool ExpressionDelimitersStored() const { return FExpressionDelimiters != "[,]"; }
+  bool GapXStored() const { return FGapX != 2; }
+  bool GapYStored() const { return FGapY != 1; }
+  bool LineSpacingStored() const { return FLineSpacing != 2; }
+  bool ParagraphGapStored() const { return FParagraphGap != 0; }
   Extended LineSpacing() const { return FLineSpacing; }
   void SetLineSpacing(Extended Value) { FLineSpacing = Value; }
   TWideStrings* Memo() const { return FMemo.get(); }

@@ -492,13 +492,10 @@ TEST(TextOutput, DistributeIncrementsSpreadsEvenly) {
   }
 }
 
-TEST(TextOutput, PrinterCanvasIsRecognisedAndSizesItsFont) {
+TEST(TextOutput, PrinterCanvasIsRecognised) {
   TPrinterRecording rec;
   EXPECT_TRUE(IsPrinterCanvas(&rec.Canvas));
   EXPECT_FALSE(IsPrinterCanvas(rec.Recorder.get()));
-  rec.Canvas.Font()->SetSize(12);
-  rec.Canvas.Handle();
-  EXPECT_EQ(rec.Canvas.Font()->Height(), -100);
 }
 
 }  // namespace
