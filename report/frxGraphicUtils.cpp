@@ -12,6 +12,8 @@
 #include "report/frxUnicodeUtils.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cmath>
 #include <numbers>
 
@@ -279,11 +281,16 @@ void TfrxDrawText::LayoutText(const std::vector<String>& Lines) {
   int w = sideways ? FLayoutRect.Bottom - FLayoutRect.Top : FLayoutRect.Right - FLayoutRect.Left;
   int maxWidth = Rnd(w * RefRatio), spacing = Rnd(FCharSpacing * RefRatio);
   int firstWidth = Rnd((w - FParagraphGap) * RefRatio);
+  // Laying out to fit: the lines the rectangle holds and one more are enough to split it.
+  std::size_t enough = SIZE_MAX;
+  if (FLayoutToFit && LineStep() > 0)
+    enough = std::size_t(std::max(0.0, std::trunc((FLayoutRect.Bottom - FLayoutRect.Top + 1) / double(LineStep())))) + 1;
   for (const String& source : Lines) {
     std::u32string line = Utf8ToUtf32(source);
     if (line.empty()) line = U" ";
     FSourceText += line;
     FSourceText += U"\r\n";
+    if (FLines.size() >= enough) continue;
     std::size_t first = FLines.size();
     WrapParagraph(std::move(line), maxWidth, spacing, firstWidth);
     if (FLines.size() > first) {
@@ -624,6 +631,8 @@ void TfrxDrawText::DrawLayout(TCanvas* Canvas, TfrxHAlign HAlign, TfrxVAlign VAl
 
   const double cosr = std::cos(rad), sinr = std::sin(rad);
   for (int k = 0; k < n; ++k) {
+    // Clipped upright lines below the area draw nothing, and the lines after them neither.
+    if (rot == 0 && (FOptions & ETO_CLIPPED) && y >= B) break;
     const TLine& line = FLines[std::size_t(k)];
     bool first = line.Marks & 1, last = line.Marks & 2;
     int indent = first && (HAlign == haLeft || HAlign == haBlock) ? Rnd(FParagraphGap * FScaleX) : 0;

@@ -110,6 +110,10 @@ public:
   void SetLayoutOptions(bool WordWrap, bool AllowTags, int Rotation, bool Clipped, bool WordBreak, bool RightToLeft);
   void SetSpacing(Extended LineSpacing, Extended CharSpacing, Extended ParagraphGap);
   void SetRects(const TRect& LayoutRect, const TRect& ClipRect, Extended ScaleX, Extended ScaleY);
+  // With LayoutToFit, LayoutText wraps only the paragraphs needed for the lines the layout
+  // rectangle holds and one more (the source text is kept whole): enough for UnusedHeight,
+  // SplitOffOverflow and FittingText, not for the other measures or drawing.
+  void SetLayoutToFit(bool Value) { FLayoutToFit = Value; }
   void LayoutText(const TWideStrings* Lines);
   void LayoutText(const std::vector<String>& Lines);
 
@@ -176,6 +180,7 @@ private:
   int FRotation = 0;
   bool FRightToLeft = false, FWordBreak = false, FWordWrap = true;
   bool FBusy = false;
+  bool FLayoutToFit = false;
   // During output.
   bool FPrinter = false;
   int FDpiX = 96, FDpiY = 96;

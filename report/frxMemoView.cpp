@@ -171,7 +171,7 @@ void TfrxCustomMemoView::SetUpLayout(TfrxDrawText& D) {
 }
 
 void TfrxCustomMemoView::PrepareTextLayout(TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX,
-                                           Extended OffsetY) {
+                                           Extended OffsetY, bool ToFit) {
   TfrxDrawText& D = DrawTextEngine();
   SetUpLayout(D);
   if (FHighlight->Active()) SetColor(FHighlight->Color());
@@ -192,6 +192,8 @@ void TfrxCustomMemoView::PrepareTextLayout(TCanvas* Canvas, Extended ScaleX, Ext
   // The view keeps the target's geometry for drawing background and frame.
   PrepareDrawing(Canvas, ScaleX, ScaleY, OffsetX, OffsetY);
   D.SetRects(own, target, ScaleX, ScaleY);
+  D.SetLayoutToFit(ToFit);
+  TScopeExit whole([&] { D.SetLayoutToFit(false); });
   D.LayoutText(FMemo.get());
 }
 
@@ -235,7 +237,7 @@ Extended TfrxCustomMemoView::FitPart() {
   D.Acquire();
   TScopeExit release([&] { D.Release(); });
   FMemo->SetText(Utf16ToUtf8(FPartText));
-  PrepareTextLayout(nullptr, 1, 1, 0, 0);
+  PrepareTextLayout(nullptr, 1, 1, 0, 0, true);
   FPartText = Utf8ToUtf16(D.SplitOffOverflow());
   FMemo->SetText(D.FittingText());
   Extended unused = D.UnusedHeight();

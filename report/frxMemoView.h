@@ -165,7 +165,9 @@ public:
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void PrepareTextLayout(TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY);
+  // ToFit lays out only what splitting the text needs (TfrxDrawText::SetLayoutToFit).
+  void PrepareTextLayout(TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY,
+                         bool ToFit = false);
   void DrawUnderlines();
   Extended HorizontalAllowance() const;
   Extended VerticalAllowance() const;
