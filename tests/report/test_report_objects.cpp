@@ -535,6 +535,12 @@ TEST(ReportPrinters, WithoutSystemPrintersTheVirtualOneIsSelected) {
   EXPECT_EQ(w, 322);
 
   TfrxReport r(nullptr);
+  r.PrintOptions()->SetPrinter("no such printer");
+  r.ApplyPrinterOption();  // unknown: the selection stays
+  EXPECT_EQ(list->SelectedIndex(), 0);
+  r.PrintOptions()->SetPrinter(p->DeviceName());
+  r.ApplyPrinterOption();
+  EXPECT_EQ(list->SelectedIndex(), 0);
   auto* page = new TfrxReportPage(&r);
   page->TakePrinterDefaults();
   EXPECT_EQ(page->LeftMargin(), 10);
