@@ -18,6 +18,7 @@
 #include "data/Fields.h"
 #include "report/frxFormUtils.h"
 #include "report/frxGraphicUtils.h"
+#include "report/frxPrinter.h"
 #include "report/frxRes.h"
 #include "report/frxUnicodeUtils.h"
 #include "report/frxVariables.h"
@@ -1641,6 +1642,11 @@ void TfrxReport::ListDataSets(TStrings* List, bool SkipUserDataSets) const {
 std::unique_ptr<TCustomIniFile> TfrxReport::OpenSettingsStore() const {
   if (StartsText("\\Software\\", FIniFile)) return std::make_unique<TRegistryIniFile>(FIniFile);
   return std::make_unique<TIniFile>(FIniFile);
+}
+
+void TfrxReport::ApplyPrinterOption() {
+  int index = ReportPrinters()->IndexOfName(FPrintOptions->Printer());
+  if (index != -1) ReportPrinters()->SelectPrinter(index);
 }
 
 void TfrxReport::SetPreview(TfrxCustomPreview* Value) {

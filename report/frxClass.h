@@ -1170,6 +1170,8 @@ public:
   void ListDataSets(TStrings* List, bool SkipUserDataSets = false) const;
   // A new settings store for IniFile: the registry for "\Software\...", else an INI file.
   std::unique_ptr<TCustomIniFile> OpenSettingsStore() const;
+  // Selects PrintOptions.Printer in the printer list when the list knows it.
+  void ApplyPrinterOption();
 
   // ---- objects by name
   TfrxComponent* FindObject(const String& AName) const override;

@@ -535,6 +535,12 @@ TEST(ReportPrinters, WithoutSystemPrintersTheVirtualOneIsSelected) {
   EXPECT_EQ(w, 322);
 
   TfrxReport r(nullptr);
+  r.PrintOptions()->SetPrinter("no such printer");
+  r.ApplyPrinterOption();  // unknown: the selection stays
+  EXPECT_EQ(list->SelectedIndex(), 0);
+  r.PrintOptions()->SetPrinter(p->DeviceName());
+  r.ApplyPrinterOption();
+  EXPECT_EQ(list->SelectedIndex(), 0);
   auto* page = new TfrxReportPage(&r);
   page->TakePrinterDefaults();
   EXPECT_EQ(page->LeftMargin(), 10);
@@ -604,6 +610,68 @@ TEST(ReportPictures, AnEmptyPictureShowsItsPlaceholderOnlyWhileDesigning) {
   TSheet running;
   p->DrawOnCanvas(running.Canvas(), 1, 1, 0, 0);
   EXPECT_FALSE(running.Ink(1, 2));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReportViews, DifferenceTextsForPreparedPages) {
+  TfrxReport r(nullptr);
+  auto* ref = new TfrxView(&r);
+  auto* v = new TfrxView(&r);
+  EXPECT_EQ(v->DiffAttributes(ref), "");
+  v->SetColor(clRed);
+  v->Frame()->SetTyp(TfrxFrameTypes{ftLeft, ftBottom});
+  v->Frame()->SetWidth(1.00001);  // within the tolerance of the reference 1
+  v->SetTagStr("a<b");
+  EXPECT_EQ(v->DiffAttributes(ref), " Color=\"255\" Frame.Typ=\"9\" TagStr=\"a&#60;b\"");
+
+  auto* pic = new TfrxPictureView(&r);
+  auto* picRef = new TfrxPictureView(&r);
+  EXPECT_EQ(pic->DiffAttributes(picRef), " ");
+  String bmp = BitmapBytes(3, 2);
+  TStringStream s(bmp);
+  s.SetPosition(0);
+  pic->LoadPictureFromStream(&s);
+  EXPECT_TRUE(StartsStr("Picture.PropData=\"", pic->DiffAttributes(picRef)));
+
+  pic->SetAutoSize(true);  // takes the graphic's own size
+  EXPECT_EQ(pic->Width(), 3);
+  EXPECT_EQ(pic->Height(), 2);
+}
+
+TEST(ReportDataSetProtocol, BlobsReachTextListsAndStreams) {
+  TMemDataSet data(nullptr);
+  data.FieldDefs()->Add("Note", ftMemo, 0);
+  data.AddRow({Variant(String("第一行\r\n第二行"))});
+  data.Open();
+  TfrxDBDataset ds(nullptr);
+  ds.SetUserName("Notes");
+  ds.SetDataSet(&data);
+  ds.BeginUse();
+  ds.First();
+  EXPECT_TRUE(ds.IsBlobField("Note"));
+  TWideStrings lines;
+  ds.CopyBlobTo("Note", &lines);
+  ASSERT_EQ(lines.Count(), 2);
+  EXPECT_EQ(lines.Strings(1), "第二行");
+  TMemoryStream stream;
+  ds.CopyBlobTo("Note", &stream);
+  EXPECT_EQ(stream.Position(), 0);
+  EXPECT_GT(stream.Size(), 0);
+  ds.EndUse();
+}
+
+TEST(ReportPrinters, APrinterCanvasSizesFontsForItsResolution) {
+  TfrxCustomPrinter* p = ReportPrinters()->CurrentPrinter();
+  ASSERT_NE(p, nullptr);
+  TfrxPrinterCanvas* c = p->Canvas();
+  c->Font()->SetSize(10);
+  c->SyncFontResolution();
+  EXPECT_EQ(c->Font()->PixelsPerInch(), 600);
+  EXPECT_EQ(c->Font()->Size(), 10);
+  EXPECT_EQ(c->Font()->Height(), -83);  // 10 points at 600 dpi
 }
 
 }  // namespace
