@@ -512,8 +512,9 @@ HFONT CreateRotatedFont(TFont* Font, int Rotation) {
 }
 
 TfrxDrawText& SharedDrawText() {
-  static TfrxDrawText shared;
-  return shared;
+  // Lives until the process ends: its fonts must not go after the application that made them.
+  static TfrxDrawText* shared = new TfrxDrawText;
+  return *shared;
 }
 
 void TfrxDrawText::SetCanvasFontHeight(TCanvas* Canvas, int Size) {
