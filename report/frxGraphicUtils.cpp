@@ -731,4 +731,14 @@ void TfrxDrawText::OutputLine(TCanvas* Canvas, const std::u32string& Text, int X
     }
     start = end;
   }
+  // A line broken at a blank keeps the blank's record after its characters: where the look
+  // changes there, the next line starts in it.
+  for (int k = n; k < tags.Count(); ++k) {
+    TfrxHTMLTag* r = rec(k);
+    if (r->SameAsPrevious) continue;
+    r->SameAsPrevious = true;
+    SetCanvasFontHeight(Canvas, r->FontSize);
+    cf->SetStyle(r->FontStyle);
+    cf->SetColor(r->FontColor);
+  }
 }

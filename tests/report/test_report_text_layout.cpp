@@ -5,6 +5,7 @@
 #include "gui/Colors.h"
 #include "gui/GdiDC.h"
 #include "gui/MeasuringDC.h"
+#include "gui/Pictures.h"
 #include "print/Metafile.h"
 #include "report/frxGraphicUtils.h"
 #include "report/frxPrinter.h"
@@ -182,6 +183,37 @@ TEST_F(TextLayout, TagsChangeTheLookOfTheCharactersAndUnknownTagsStayText) {
   EXPECT_EQ(D.Tags().Items(0).Items(1).SourcePos, 5);
   EXPECT_EQ(D.Tags().Items(1).Items(0).SourcePos, 11);
   EXPECT_FALSE(D.Tags().Items(1).Items(0).SameAsPrevious);
+}
+
+// A look that ends at the blank where a line breaks does not go on into the next line: a red
+// word at the end of a line leaves the next line black.
+TEST_F(TextLayout, ColoursEndWithTheirTagAcrossLines) {
+  TLayoutSetup s;
+  s.Tags = true;
+  s.FontSize = 12;
+  s.Width = int(std::ceil(RefWidth("aaa bbb", s) / 6.25)) + 1;
+  Layout("aaa <font color=\"#FF0000\">bbb</font> ccc ddd\neee", s);
+  ASSERT_EQ(Lines(), (std::vector<String>{"aaa bbb", "ccc ddd", "eee"}));
+  TBitmap b;
+  b.SetSize(s.Width, 80);
+  b.Canvas()->Brush()->SetColor(clWhite);
+  b.Canvas()->FillRect(Rect(0, 0, s.Width, 80));
+  D.DrawLayout(b.Canvas(), haLeft, vaTop);
+  auto count = [&](int top, int bottom, bool red) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = 0; x < s.Width; ++x) {
+        const Byte* p = b.ScanLine(y) + x * 4;  // B, G, R
+        bool ink = p[0] < 160 || p[1] < 160 || p[2] < 160;
+        bool isRed = p[2] > 160 && p[1] < 100 && p[0] < 100;
+        if (ink && isRed == red) ++n;
+      }
+    return n;
+  };
+  EXPECT_GT(count(0, 18, true), 10);   // "bbb"
+  EXPECT_GT(count(0, 18, false), 10);  // "aaa"
+  EXPECT_EQ(count(18, 54, true), 0);
+  EXPECT_GT(count(18, 54, false), 20);
 }
 
 TEST_F(TextLayout, RussianWordsBreakAtSyllables) {
