@@ -124,7 +124,21 @@ Variant TfsDesignator::FetchValue() {
     case dkVariable: return FLinked->FetchValue();
     case dkString: return FetchString();
     case dkArray: return AccessArray(false, Variant());
-    default: return Evaluate(false, Variant());
+    default: {
+      Variant v;
+      Evaluate(false, Variant(), v, nullptr);
+      return v;
+    }
+  }
+}
+
+bool TfsDesignator::FetchInt(Integer& I, Variant& V) {
+  if (FPendingXML) ResolvePending();
+  switch (FKind) {
+    case dkVariable: return FLinked->FetchInt(I, V);
+    case dkString: V = FetchString(); return false;
+    case dkArray: V = AccessArray(false, Variant()); return false;
+    default: return Evaluate(false, Variant(), V, &I);
   }
 }
 
@@ -134,8 +148,17 @@ void TfsDesignator::StoreValue(const Variant& AValue) {
     case dkVariable: FLinked->StoreValue(AValue); break;
     case dkString: StoreString(AValue); break;
     case dkArray: AccessArray(true, AValue); break;
-    default: Evaluate(true, AValue);
+    default: {
+      Variant v;
+      Evaluate(true, AValue, v, nullptr);
+    }
   }
+}
+
+void TfsDesignator::StoreInt(Integer I) {
+  if (FPendingXML) ResolvePending();
+  if (FKind == dkVariable) FLinked->StoreInt(I);
+  else StoreValue(Variant(I));
 }
 
 namespace {
@@ -183,36 +206,67 @@ Variant TfsDesignator::AccessArray(bool Write, const Variant& AValue) {
 
 namespace {
 
+constexpr int kInline = 8;
+
+// Values kept on the stack for up to kInline entries, on the heap beyond; only the entries in
+// use are constructed.
+class TValueList {
+public:
+  using TSaved = TfsCustomVariable::TSaved;
+  explicit TValueList(int Count) {
+    if (Count > kInline) {
+      FMore = std::make_unique<TSaved[]>(Count);
+      FValues = FMore.get();
+    } else {
+      FValues = reinterpret_cast<TSaved*>(FRoom);
+    }
+  }
+  ~TValueList() {
+    if (!FMore)
+      for (int k = 0; k < FMade; ++k) FValues[k].~TSaved();
+  }
+  TValueList(const TValueList&) = delete;
+  TValueList& operator=(const TValueList&) = delete;
+  // The next entry, empty.
+  TSaved& Add() {
+    TSaved* v = FMore ? &FValues[FMade] : new (&FValues[FMade]) TSaved();
+    ++FMade;
+    return *v;
+  }
+  int Count() const { return FMade; }
+  TSaved& operator[](int Index) { return FValues[Index]; }
+
+private:
+  alignas(TSaved) unsigned char FRoom[kInline * sizeof(TSaved)];
+  std::unique_ptr<TSaved[]> FMore;
+  TSaved* FValues;
+  int FMade = 0;
+};
+
 // The values of a recursing procedure's locals, put back however the inner call ends.
 class TSavedLocals {
 public:
-  explicit TSavedLocals(TfsProcVariable* Proc) : FItems(Proc->LocalItems()) {
-    const std::size_t n = FItems.size();
-    if (n > kInline) FMore.resize(n);
-    Variant* values = n > kInline ? FMore.data() : FInline;
-    for (std::size_t i = 0; i < n; ++i) values[i] = FItems[i]->FetchValue();
+  explicit TSavedLocals(TfsProcVariable* Proc)
+      : FItems(Proc->LocalItems()), FValues(static_cast<int>(FItems.size())) {
+    const int n = static_cast<int>(FItems.size());
+    for (int i = 0; i < n; ++i) FItems[i]->SaveValue(FValues.Add());
   }
   ~TSavedLocals() {
-    const std::size_t n = FItems.size();
-    Variant* values = n > kInline ? FMore.data() : FInline;
-    // A constant keeps its value anyway: StoreValue ignores read-only items.
-    for (std::size_t i = 0; i < n; ++i) FItems[i]->StoreValue(values[i]);
+    // Constants too: they are reset at every call and put back here.
+    for (int i = 0; i < FValues.Count(); ++i) FItems[i]->RestoreValue(FValues[i]);
   }
 
 private:
-  static constexpr std::size_t kInline = 8;
   // The procedure's list: a running program's locals do not change shape.
   const std::vector<TfsCustomVariable*>& FItems;
-  Variant FInline[kInline];
-  std::vector<Variant> FMore;
+  TValueList FValues;
 };
-
-constexpr int kInlineArgs = 8;
 
 }  // namespace
 
-Variant TfsDesignator::Evaluate(bool Write, const Variant& AValue) {
-  Variant value = Null();
+bool TfsDesignator::Evaluate(bool Write, const Variant& AValue, Variant& Value, Integer* Int) {
+  Value = Null();
+  bool intValue = false;
   TfsCustomVariable* preceding = nullptr;
   const int count = Count();
   for (int i = 0; i < count; ++i) {
@@ -221,7 +275,11 @@ Variant TfsDesignator::Evaluate(bool Write, const Variant& AValue) {
     const bool last = i == count - 1;
     if (TfsDesignator* d = item->RefDesignator) {
       preceding = d;
-      value = d->FetchValue();
+      if (last && Int) {
+        intValue = d->FetchInt(*Int, Value);
+      } else {
+        Value = d->FetchValue();
+      }
       continue;
     }
     TfsProcVariable* proc = item->RefProc;
@@ -230,48 +288,38 @@ Variant TfsDesignator::Evaluate(bool Write, const Variant& AValue) {
 
     const int params = t->ParamCount();
     const int args = std::min(params, item->ArgCount());
-    if (params > 0) {
-      // Room for the values without constructing unused elements: this runs for every call.
-      alignas(Variant) unsigned char room[kInlineArgs * sizeof(Variant)];
-      std::vector<Variant> moreArgs;
-      Variant* list = reinterpret_cast<Variant*>(room);
-      const bool inlined = args <= kInlineArgs;
-      if (!inlined) {
-        moreArgs.resize(args);
-        list = moreArgs.data();
-      }
-      int made = 0;
-      TScopeExit destroy([&] {
-        if (inlined)
-          for (int k = 0; k < made; ++k) list[k].~Variant();
-      });
+    if (args > 0) {
+      // Every argument is evaluated before any is stored: an argument may call the target.
+      TValueList list(args);
       const bool macro = t->Macro();
       for (int k = 0; k < args; ++k) {
-        Variant v = macro ? Variant(item->Arg(k)->Source()) : item->Arg(k)->FetchValue();
-        if (inlined) {
-          new (&list[k]) Variant(std::move(v));
-          ++made;
-        } else {
-          list[k] = std::move(v);
-        }
+        TfsCustomVariable::TSaved& a = list.Add();
+        if (macro) a.Value = Variant(item->Arg(k)->Source());
+        else a.IntHeld = item->Arg(k)->FetchInt(a.Int, a.Value);
       }
-      for (int k = 0; k < args; ++k) t->Params(k)->StoreValue(list[k]);
+      for (int k = 0; k < args; ++k) {
+        TfsParamItem* p = t->Params(k);
+        if (list[k].IntHeld) p->StoreInt(list[k].Int);
+        else p->StoreValue(list[k].Value);
+      }
     }
     if (TfsCustomHelper* h = item->RefHelper) {
       h->SetPrecedingItem(preceding);
-      h->SetPrecedingValue(value);
+      h->SetPrecedingValue(Value);
       h->SetCallerScript(FScript);
     }
     preceding = t;
+    intValue = false;
     if (Write && last) {
       t->StoreValue(AValue);
     } else {
       t->SetResultWanted(!(last && !FResultWanted));
-      value = t->FetchValue();
+      if (last && Int) intValue = t->FetchInt(*Int, Value);
+      else Value = t->FetchValue();
     }
     if (item->HasVarParams)
       for (int k = 0; k < args; ++k)
         if (t->Params(k)->VarParam()) item->Arg(k)->StoreValue(t->Params(k)->FetchValue());
   }
-  return value;
+  return intValue;
 }

@@ -59,6 +59,8 @@ public:
 
   Variant FetchValue() override;
   void StoreValue(const Variant& AValue) override;
+  bool FetchInt(Integer& I, Variant& V) override;
+  void StoreInt(Integer I) override;
 
   TfsScript* Script() const { return FScript; }
   int Count() const { return static_cast<int>(FSteps.size()); }
@@ -82,7 +84,9 @@ public:
   void ResolvePending();
 
 protected:
-  Variant Evaluate(bool Write, const Variant& AValue);
+  // Walks the chain; Write: the last step stores AValue. Otherwise the last step's value lands
+  // in Value, or in *Int (answering true) when Int is given and the value is a plain Integer.
+  bool Evaluate(bool Write, const Variant& AValue, Variant& Value, Integer* Int);
   Variant FetchString();
   void StoreString(const Variant& AValue);
   Variant AccessArray(bool Write, const Variant& AValue);
@@ -106,6 +110,9 @@ public:
   using TfsDesignator::TfsDesignator;
   Variant FetchValue() override { return FLinked->FetchValue(); }
   void StoreValue(const Variant& AValue) override { FLinked->StoreValue(AValue); }
+  bool FetchInt(Integer& I, Variant& V) override { return FLinked->FetchInt(I, V); }
+  void StoreInt(Integer I) override { FLinked->StoreInt(I); }
+  bool FetchBool() override { return FLinked->FetchBool(); }
 };
 
 class TfsStringDesignator final : public TfsDesignator {
@@ -113,6 +120,10 @@ public:
   using TfsDesignator::TfsDesignator;
   Variant FetchValue() override { return FetchString(); }
   void StoreValue(const Variant& AValue) override { StoreString(AValue); }
+  bool FetchInt(Integer&, Variant& V) override {
+    V = FetchString();
+    return false;
+  }
 };
 
 class TfsArrayDesignator final : public TfsDesignator {
@@ -120,6 +131,10 @@ public:
   using TfsDesignator::TfsDesignator;
   Variant FetchValue() override { return AccessArray(false, Variant()); }
   void StoreValue(const Variant& AValue) override { AccessArray(true, AValue); }
+  bool FetchInt(Integer&, Variant& V) override {
+    V = AccessArray(false, Variant());
+    return false;
+  }
 };
 
 // Builds a chain from its intermediate XML against the script (late binding); defined by the

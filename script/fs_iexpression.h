@@ -34,7 +34,6 @@ class TfsOperandNode : public TfsExpressionNode {
 public:
   explicit TfsOperandNode(const Variant& AValue);
   int Precedence() const override { return 0; }
-  Variant FetchValue() override { return FValue; }
 };
 
 // An owned designator; fetched through its plain variable when it is one.
@@ -43,6 +42,8 @@ public:
   explicit TfsDesignatorNode(TfsDesignator* ADesignator);
   ~TfsDesignatorNode() override;
   Variant FetchValue() override { return FTarget->FetchValue(); }
+  bool FetchInt(Integer& I, Variant& V) override { return FTarget->FetchInt(I, V); }
+  bool FetchBool() override { return FTarget->FetchBool(); }
   TfsDesignator* Designator() const { return FDesignator; }
   // The designator's variable for a plain variable designator, else the designator.
   TfsCustomVariable* Target() const { return FTarget; }
@@ -100,6 +101,8 @@ public:
   ~TfsExpression() override;
 
   Variant FetchValue() override { return FRoot->FetchValue(); }
+  bool FetchInt(Integer& I, Variant& V) override { return FRoot->FetchInt(I, V); }
+  bool FetchBool() override { return FRoot->FetchBool(); }
   // Into the root's designator; nothing when ReadOnly.
   void StoreValue(const Variant& AValue) override;
 

@@ -6,6 +6,15 @@
 #include "core/Scope.h"
 #include "core/StackSpace.h"
 
+#include <cstdint>
+
+namespace {
+
+// Stack a call leaves for the host after the deepest script call.
+constexpr std::uintptr_t kStackReserve = 256 * 1024;
+
+}  // namespace
+
 TfsProcVariable::TfsProcVariable(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName,
                                  TfsScript* AParent, bool AIsFunction)
     : TfsCustomVariable(AName, ATypeCode, ATypeName),
@@ -61,13 +70,20 @@ void TfsProcVariable::ResetLocals() {
   for (TfsVariable* v : FResetItems) v->Reset();
 }
 
-Variant TfsProcVariable::FetchValue() {
+void TfsProcVariable::Run() {
   // Runaway recursion ends as an error at the call that goes too deep, not as a crash.
   TfsScript* top = FLocalProgram.get();
   while (top->ParentScript()) top = top->ParentScript();
   TRestore<int> depth(top->CallDepth(), top->CallDepth() + 1);
   if (top->CallDepth() > top->MaxCallDepth()) throw EStackOverflow("Stack overflow");
-  CheckStackSpace(256 * 1024);
+  // The stack's floor is found once per outermost call; every call compares against it.
+  char here = 0;
+  const auto pos = reinterpret_cast<std::uintptr_t>(&here);
+  if (top->CallDepth() == 1) {
+    const std::size_t left = StackSpaceLeft();
+    top->SetStackFloor(left == static_cast<std::size_t>(-1) ? 0 : pos - left + kStackReserve);
+  }
+  if (pos < top->StackFloor()) throw EStackOverflow("Stack overflow");
   TRestore<bool> executing(FExecuting, true);
   TfsScript* local = FLocalProgram.get();
   TfsScript* root = local;
@@ -82,13 +98,22 @@ Variant TfsProcVariable::FetchValue() {
   local->SetExitRequested(false);
   local->SetStopRequested(false);
   local->SetRunning(true);
-  {
-    TScopeExit done([local] {
-      local->SetExitRequested(false);
-      local->SetStopRequested(false);
-      local->SetRunning(false);
-    });
-    local->MainStatement()->Perform();
-  }
+  TScopeExit done([local] {
+    local->SetExitRequested(false);
+    local->SetStopRequested(false);
+    local->SetRunning(false);
+  });
+  local->MainStatement()->Perform();
+}
+
+Variant TfsProcVariable::FetchValue() {
+  Run();
   return FIsFunction ? FLinked->FetchValue() : Null();
+}
+
+bool TfsProcVariable::FetchInt(Integer& I, Variant& V) {
+  Run();
+  if (FIsFunction) return FLinked->FetchInt(I, V);
+  V = Null();
+  return false;
 }

@@ -20,6 +20,7 @@ public:
   ~TfsProcVariable() override;
 
   Variant FetchValue() override;
+  bool FetchInt(Integer& I, Variant& V) override;
 
   bool IsFunction() const { return FIsFunction; }
   TfsScript* LocalProgram() const { return FLocalProgram.get(); }
@@ -34,6 +35,8 @@ public:
 
 private:
   void ResetLocals();
+  // One call: the body performed with the locals reset.
+  void Run();
 
   std::vector<TfsCustomVariable*> FLocalItems;
   std::vector<TfsVariable*> FResetItems;

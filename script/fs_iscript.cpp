@@ -45,7 +45,7 @@ TfsScript::TfsScript(TComponent* AOwner)
       FMainStatement(std::make_unique<TfsStatement>(this, String(), String())),
       FCodeLines(std::make_unique<TStringList>()) {}
 
-thread_local int TfsScript::sRunLineHooks = 0;
+std::atomic<int> TfsScript::sRunLineHooks{0};
 
 void TfsScript::SetOnRunLine(const TfsRunLineEvent& Value) {
   sRunLineHooks += (Value.Assigned() ? 1 : 0) - (FOnRunLine.Assigned() ? 1 : 0);

@@ -20,6 +20,7 @@
 #include "script/fs_ihelpers.h"
 #include "core/Component.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -64,9 +65,9 @@ public:
   // Called before each statement runs (NotifyRunLine).
   const TfsRunLineEvent& OnRunLine() const { return FOnRunLine; }
   void SetOnRunLine(const TfsRunLineEvent& Value);
-  // Whether any script of this thread has an OnRunLine handler; statements skip the walk up
-  // the parents while none has.
-  static bool AnyRunLineHook() { return sRunLineHooks > 0; }
+  // Whether any script has an OnRunLine handler; statements skip the walk up the parents
+  // while none has.
+  static bool AnyRunLineHook() { return sRunLineHooks.load(std::memory_order_relaxed) > 0; }
 
   // ---- the item list
   // Inserts before every older entry of the name; a TfsCustomVariable is stamped with OwnerTag.
@@ -130,6 +131,10 @@ public:
   void SetRunTimeLimit(int Value) { FRunTimeLimit = Value; }
   // Script procedure calls in progress under this (outermost) script.
   int& CallDepth() { return FCallDepth; }
+  // The lowest stack address a script procedure call may start at (0: no limit); set by the
+  // outermost call.
+  std::uintptr_t StackFloor() const { return FStackFloor; }
+  void SetStackFloor(std::uintptr_t Value) { FStackFloor = Value; }
   TfsStatement* MainStatement() const { return FMainStatement.get(); }
   const String& CompileError() const { return FCompileError; }
   const String& CompileErrorPos() const { return FCompileErrorPos; }
@@ -226,7 +231,8 @@ private:
   int FMaxCallDepth = 1000;
   int FRunTimeLimit = 0;
   int FCallDepth = 0;
-  static thread_local int sRunLineHooks;
+  std::uintptr_t FStackFloor = 0;
+  static std::atomic<int> sRunLineHooks;
 };
 
 // ---------------------------------------------------------------- registration modules

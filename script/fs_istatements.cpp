@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <exception>
 
 // ---------------------------------------------------------------- run-time limit
@@ -54,35 +55,57 @@ void TfsAssignmentStmt::Prepare() {
   FTarget = FDesignator->DesignatorKind() == dkVariable ? FDesignator->Linked() : FDesignator.get();
   FSource = FExpression->SingleOperandTarget();
   if (!FSource) FSource = FExpression.get();
+  FIntegerPath = FDesignator->TypeCode() == tcInteger && FExpression->TypeCode() == tcInteger;
 }
 
 void TfsAssignmentStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  FTarget->StoreValue(FSource->FetchValue());
+  Integer i;
+  Variant v;
+  if (FSource->FetchInt(i, v)) FTarget->StoreInt(i);
+  else FTarget->StoreValue(v);
 }
+
+namespace {
+
+// `x op= e`: on Integers the 32-bit operation that `x := x op e` performs (it wraps), else
+// the platform's Variant operation.
+template <class IntOp, class VarOp>
+void PerformCompound(TfsCustomVariable* Target, TfsCustomVariable* Source, bool IntegerPath, IntOp Int, VarOp Var) {
+  if (IntegerPath) {
+    const Integer t = Target->FetchAsInteger();
+    Target->StoreInt(static_cast<Integer>(Int(static_cast<std::uint32_t>(t), static_cast<std::uint32_t>(Source->FetchAsInteger()))));
+    return;
+  }
+  Variant t = Target->FetchValue();
+  Target->StoreValue(Var(t, Source->FetchValue()));
+}
+
+}  // namespace
 
 void TfsAssignPlusStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  Variant t = FTarget->FetchValue();
-  FTarget->StoreValue(t + FSource->FetchValue());
+  PerformCompound(FTarget, FSource, FIntegerPath, [](std::uint32_t a, std::uint32_t b) { return a + b; },
+                  [](const Variant& a, const Variant& b) { return a + b; });
 }
 
 void TfsAssignMinusStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  Variant t = FTarget->FetchValue();
-  FTarget->StoreValue(t - FSource->FetchValue());
+  PerformCompound(FTarget, FSource, FIntegerPath, [](std::uint32_t a, std::uint32_t b) { return a - b; },
+                  [](const Variant& a, const Variant& b) { return a - b; });
 }
 
 void TfsAssignMulStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  Variant t = FTarget->FetchValue();
-  FTarget->StoreValue(t * FSource->FetchValue());
+  PerformCompound(FTarget, FSource, FIntegerPath, [](std::uint32_t a, std::uint32_t b) { return a * b; },
+                  [](const Variant& a, const Variant& b) { return a * b; });
 }
 
+// Division gives a float: always the Variant operation.
 void TfsAssignDivStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
@@ -119,7 +142,7 @@ void TfsIfStmt::SetCondition(TfsExpression* Value) { FCondition.reset(Value); }
 void TfsIfStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  if (FCondition->FetchValue().AsBoolean()) TfsStatement::Perform();
+  if (FCondition->FetchBool()) TfsStatement::Perform();
   else FElseStmt->Perform();
 }
 
@@ -161,7 +184,7 @@ void TfsRepeatStmt::Perform() {
     TfsStatement::Perform();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
-    if (FCondition->FetchValue().AsBoolean() == !InverseCondition) break;
+    if (FCondition->FetchBool() == !InverseCondition) break;
     CountRound(rounds);
   }
   s->SetBreakRequested(false);
@@ -175,7 +198,7 @@ void TfsWhileStmt::Perform() {
   TfsScript* s = Script();
   if (s->StopRequested()) return;
   unsigned rounds = 0;
-  while (FCondition->FetchValue().AsBoolean()) {
+  while (FCondition->FetchBool()) {
     TfsStatement::Perform();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
@@ -198,7 +221,7 @@ void TfsForStmt::Perform() {
   // Counted in 64 bits: a loop ending at the edge of the Integer range stops there.
   const long long step = Down ? -1 : 1;
   for (long long i = first; Down ? i >= last : i <= last; i += step) {
-    FVariable->RawValue() = Variant(static_cast<Integer>(i));
+    FVariable->SetRawInt(static_cast<Integer>(i));
     TfsStatement::Perform();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
@@ -246,7 +269,7 @@ void TfsCppForStmt::Perform() {
   FFirstStmt->Perform();
   if (s->StopRequested()) return;
   unsigned rounds = 0;
-  while (FCondition->FetchValue().AsBoolean()) {
+  while (FCondition->FetchBool()) {
     TfsStatement::Perform();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);

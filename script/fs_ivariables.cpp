@@ -31,11 +31,42 @@ void TfsCustomVariable::SetName(const String& Value) {
   FUpperName = AnsiUpperCase(Value);
 }
 
-void TfsCustomVariable::StoreValue(const Variant& AValue) {
-  if (!FReadOnly) FValue = AValue;
+void TfsCustomVariable::SetRawValue(const Variant& AValue) {
+  if (AValue.VType() == varInteger) {
+    SetRawInt(AValue.AsInteger());
+  } else {
+    FValue = AValue;
+    FIntHeld = false;
+  }
 }
 
-Variant TfsCustomVariable::FetchValue() { return FValue; }
+void TfsCustomVariable::StoreValue(const Variant& AValue) {
+  if (!FReadOnly) SetRawValue(AValue);
+}
+
+Variant TfsCustomVariable::FetchValue() { return FIntHeld ? Variant(FInt) : FValue; }
+
+// FIntHeld is only ever set through the stores above, so a class that fetches in its own way
+// (and stores in its own way, or never) comes here with it clear.
+bool TfsCustomVariable::FetchInt(Integer& I, Variant& V) {
+  if (FIntHeld) {
+    I = FInt;
+    return true;
+  }
+  V = FetchValue();
+  return false;
+}
+
+void TfsCustomVariable::SaveValue(TSaved& Into) const {
+  Into.IntHeld = FIntHeld;
+  if (FIntHeld) Into.Int = FInt;
+  else Into.Value = FValue;
+}
+
+void TfsCustomVariable::RestoreValue(const TSaved& From) {
+  if (From.IntHeld) SetRawInt(From.Int);
+  else SetRawValue(From.Value);
+}
 
 TfsParamItem* TfsCustomVariable::Params(int Index) const {
   assert(Index >= 0 && Index < ItemCount());
@@ -48,12 +79,27 @@ void TfsCustomVariable::AddParam(TfsParamItem* Param) { Add(Param); }
 
 void TfsVariable::SetInitialValue(const Variant& Value) {
   FInitialValue = Value;
+  FInitialInt = Value.VType() == varInteger;
+  FInitialIntValue = FInitialInt ? Value.AsInteger() : 0;
   Reset();
 }
 
 void TfsStringVariable::StoreValue(const Variant& AValue) { FStr = VarToStr(AValue); }
 
 Variant TfsStringVariable::FetchValue() { return Variant(FStr); }
+
+bool TfsStringVariable::FetchInt(Integer&, Variant& V) {
+  V = Variant(FStr);
+  return false;
+}
+
+void TfsStringVariable::SaveValue(TSaved& Into) const {
+  Into.IntHeld = false;
+  Into.Value = Variant(FStr);
+}
+
+// A saved text is put back as it was, ReadOnly or not.
+void TfsStringVariable::RestoreValue(const TSaved& From) { FStr = VarToStr(From.Value); }
 
 void TfsStringVariable::Reset() { FStr = VarToStr(FInitialValue); }
 

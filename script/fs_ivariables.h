@@ -63,6 +63,22 @@ public:
   virtual void StoreValue(const Variant& AValue);
   virtual Variant FetchValue();
 
+  // ---- the 32-bit path: the same protocol without a Variant where the value is a plain
+  // Integer (varInteger). A class that overrides StoreValue overrides StoreInt too.
+  // Evaluates once: true with the value in I when it is a plain Integer, else false with the
+  // value in V.
+  virtual bool FetchInt(Integer& I, Variant& V);
+  // As StoreValue(Variant(I)).
+  virtual void StoreInt(Integer I) { StoreValue(Variant(I)); }
+  // As FetchValue().AsBoolean().
+  virtual bool FetchBool() { return FetchValue().AsBoolean(); }
+  // As FetchValue().AsInteger().
+  Integer FetchAsInteger() {
+    Integer i;
+    Variant v;
+    return FetchInt(i, v) ? i : v.AsInteger();
+  }
+
   // ---- what the item is
   const String& Name() const { return FName; }
   // The name upper-cased by the user's locale; call-backs receive it.
@@ -73,8 +89,22 @@ public:
   const String& TypeName() const { return FTypeName; }
   void SetTypeName(const String& Value) { FTypeName = Value; }
   // The stored value itself, not fetched: helpers index the array a variable holds in place.
-  Variant& RawValue() { return FValue; }
-  const Variant& RawValue() const { return FValue; }
+  Variant& RawValue() {
+    Unpack();
+    return FValue;
+  }
+  const Variant& RawValue() const {
+    Unpack();
+    return FValue;
+  }
+  // Sets the stored value to a plain Integer, ReadOnly or not (loop counters).
+  void SetRawInt(Integer I) {
+    if (!FIntHeld) {
+      FValue = Variant();
+      FIntHeld = true;
+    }
+    FInt = I;
+  }
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value) { FReadOnly = Value; }
   // A function whose arguments arrive as their source text.
@@ -94,17 +124,41 @@ public:
   TfsCustomVariable* Linked() const { return FLinked; }
   void SetLinked(TfsCustomVariable* Value) { FLinked = Value; }
 
+  // ---- a recursive call of a procedure keeps its caller's locals aside
+  struct TSaved {
+    Variant Value;
+    Integer Int = 0;
+    bool IntHeld = false;
+  };
+  virtual void SaveValue(TSaved& Into) const;
+  // Puts a saved value back, ReadOnly or not.
+  virtual void RestoreValue(const TSaved& From);
+
   // ---- parameters: the children, in declaration order
   int ParamCount() const { return ItemCount(); }
   TfsParamItem* Params(int Index) const;
   void AddParam(TfsParamItem* Param);
 
 protected:
+  // Sets the stored value, ReadOnly or not.
+  void SetRawValue(const Variant& AValue);
+  // Moves a plain Integer held in FInt into FValue.
+  void Unpack() const {
+    if (FIntHeld) {
+      FValue = Variant(FInt);
+      FIntHeld = false;
+    }
+  }
+
   String FName;
   String FUpperName;
   TfsTypeCode FTypeCode;
   String FTypeName;
-  Variant FValue = Null();
+  // The stored value: a plain Integer lives in FInt (FIntHeld set, FValue then Empty), so the
+  // 32-bit path reads and writes it without building Variants; anything else in FValue.
+  mutable Variant FValue = Null();
+  mutable Integer FInt = 0;
+  mutable bool FIntHeld = false;
   bool FReadOnly = false;
   bool FMacro = false;
   TfsOwnerTag FOwnerTag = 0;
@@ -120,14 +174,24 @@ class TfsVariable : public TfsCustomVariable {
 public:
   using TfsCustomVariable::TfsCustomVariable;
 
+  void StoreInt(Integer I) override {
+    if (!FReadOnly) SetRawInt(I);
+  }
+
   const Variant& InitialValue() const { return FInitialValue; }
   // Sets the value and remembers it as the initial one.
   void SetInitialValue(const Variant& Value);
   // Back to the initial value (Null unless set).
-  virtual void Reset() { FValue = FInitialValue; }
+  virtual void Reset() {
+    if (FInitialInt) SetRawInt(FInitialIntValue);
+    else SetRawValue(FInitialValue);
+  }
 
 protected:
   Variant FInitialValue = Null();
+  // The initial value when it is a plain Integer: every call of a procedure resets to it.
+  bool FInitialInt = false;
+  Integer FInitialIntValue = 0;
 };
 
 // A script variable of type char or string: it keeps a string of its own; a store converts any
@@ -138,6 +202,10 @@ public:
 
   void StoreValue(const Variant& AValue) override;
   Variant FetchValue() override;
+  void StoreInt(Integer I) override { StoreValue(Variant(I)); }
+  bool FetchInt(Integer& I, Variant& V) override;
+  void SaveValue(TSaved& Into) const override;
+  void RestoreValue(const TSaved& From) override;
   void Reset() override;
   const String& Str() const { return FStr; }
 
@@ -157,6 +225,10 @@ class TfsParamItem : public TfsCustomVariable {
 public:
   TfsParamItem(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName, bool AOptional,
                bool AVarParam);
+
+  void StoreInt(Integer I) override {
+    if (!FReadOnly) SetRawInt(I);
+  }
 
   const Variant& DefaultValue() const { return FDefaultValue; }
   void SetDefaultValue(const Variant& Value) { FDefaultValue = Value; }
