@@ -12,7 +12,6 @@
 
 #include <cassert>
 #include <new>
-#include <optional>
 
 void TfsDesignatorItem::AddArg(TfsExpression* Expression) { Add(Expression); }
 
@@ -57,7 +56,9 @@ void TfsDesignator::Finish() {
   }
   if (FPendingXML) return;
   TfsCustomVariable* first = FSteps[0]->Ref();
-  if (Count() == 1 && dynamic_cast<TfsVariable*>(first)) {
+  // A procedure's parameter reads and writes like a variable.
+  if (Count() == 1 && (dynamic_cast<TfsVariable*>(first) ||
+                       (dynamic_cast<TfsParamItem*>(first) && FSteps[0]->ArgCount() == 0))) {
     FKind = dkVariable;
     FLinked = first;
   } else if (Count() == 2 && dynamic_cast<TfsStringVariable*>(first) && FSteps[1]->ArgCount() > 0) {
@@ -208,6 +209,9 @@ namespace {
 
 constexpr int kInline = 8;
 
+// The value before a chain's first step.
+const Variant kNullValue = Null();
+
 // Values kept on the stack for up to kInline entries, on the heap beyond; only the entries in
 // use are constructed.
 class TValueList {
@@ -247,79 +251,91 @@ private:
 class TSavedLocals {
 public:
   explicit TSavedLocals(TfsProcVariable* Proc)
-      : FItems(Proc->LocalItems()), FValues(static_cast<int>(FItems.size())) {
+      : FItems(Proc->LocalItems()), FValues(static_cast<int>(FItems.size())), FPlain(Proc->PlainLocals()) {
     const int n = static_cast<int>(FItems.size());
-    for (int i = 0; i < n; ++i) FItems[i]->SaveValue(FValues.Add());
+    if (FPlain)
+      for (int i = 0; i < n; ++i) FItems[i]->SaveSlot(FValues.Add());
+    else
+      for (int i = 0; i < n; ++i) FItems[i]->SaveValue(FValues.Add());
   }
   ~TSavedLocals() {
     // Constants too: they are reset at every call and put back here.
-    for (int i = 0; i < FValues.Count(); ++i) FItems[i]->RestoreValue(FValues[i]);
+    if (FPlain)
+      for (int i = 0; i < FValues.Count(); ++i) FItems[i]->RestoreSlot(FValues[i]);
+    else
+      for (int i = 0; i < FValues.Count(); ++i) FItems[i]->RestoreValue(FValues[i]);
   }
 
 private:
   // The procedure's list: a running program's locals do not change shape.
   const std::vector<TfsCustomVariable*>& FItems;
   TValueList FValues;
+  const bool FPlain;
 };
 
 }  // namespace
 
 bool TfsDesignator::Evaluate(bool Write, const Variant& AValue, Variant& Value, Integer* Int) {
-  Value = Null();
+  Value = kNullValue;
   bool intValue = false;
   TfsCustomVariable* preceding = nullptr;
   const int count = Count();
   for (int i = 0; i < count; ++i) {
     TfsDesignatorItem* item = FSteps[i];
-    TfsCustomVariable* t = item->Ref();
     const bool last = i == count - 1;
+    Integer* want = last ? Int : nullptr;
     if (TfsDesignator* d = item->RefDesignator) {
+      if (want) intValue = d->FetchInt(*want, Value);
+      else Value = d->FetchValue();
       preceding = d;
-      if (last && Int) {
-        intValue = d->FetchInt(*Int, Value);
-      } else {
-        Value = d->FetchValue();
-      }
       continue;
     }
     TfsProcVariable* proc = item->RefProc;
-    std::optional<TSavedLocals> saved;
-    if (proc && proc->Executing()) saved.emplace(proc);
-
-    const int params = t->ParamCount();
-    const int args = std::min(params, item->ArgCount());
-    if (args > 0) {
-      // Every argument is evaluated before any is stored: an argument may call the target.
-      TValueList list(args);
-      const bool macro = t->Macro();
-      for (int k = 0; k < args; ++k) {
-        TfsCustomVariable::TSaved& a = list.Add();
-        if (macro) a.Value = Variant(item->Arg(k)->Source());
-        else a.IntHeld = item->Arg(k)->FetchInt(a.Int, a.Value);
-      }
-      for (int k = 0; k < args; ++k) {
-        TfsParamItem* p = t->Params(k);
-        if (list[k].IntHeld) p->StoreInt(list[k].Int);
-        else p->StoreValue(list[k].Value);
-      }
-    }
-    if (TfsCustomHelper* h = item->RefHelper) {
-      h->SetPrecedingItem(preceding);
-      h->SetPrecedingValue(Value);
-      h->SetCallerScript(FScript);
-    }
-    preceding = t;
-    intValue = false;
-    if (Write && last) {
-      t->StoreValue(AValue);
+    if (proc && proc->Executing()) {
+      TSavedLocals saved(proc);
+      intValue = EvaluateStep(item, last, Write, AValue, preceding, Value, want);
     } else {
-      t->SetResultWanted(!(last && !FResultWanted));
-      if (last && Int) intValue = t->FetchInt(*Int, Value);
-      else Value = t->FetchValue();
+      intValue = EvaluateStep(item, last, Write, AValue, preceding, Value, want);
     }
-    if (item->HasVarParams)
-      for (int k = 0; k < args; ++k)
-        if (t->Params(k)->VarParam()) item->Arg(k)->StoreValue(t->Params(k)->FetchValue());
+    preceding = item->Ref();
   }
+  return intValue;
+}
+
+bool TfsDesignator::EvaluateStep(TfsDesignatorItem* Item, bool Last, bool Write, const Variant& AValue,
+                                 TfsCustomVariable* Preceding, Variant& Value, Integer* Int) {
+  TfsCustomVariable* t = Item->Ref();
+  const int args = std::min(t->ParamCount(), Item->ArgCount());
+  if (args > 0) {
+    // Every argument is evaluated before any is stored: an argument may call the target.
+    TValueList list(args);
+    const bool macro = t->Macro();
+    for (int k = 0; k < args; ++k) {
+      TfsCustomVariable::TSaved& a = list.Add();
+      if (macro) a.Value = Variant(Item->Arg(k)->Source());
+      else a.IntHeld = Item->Arg(k)->Root()->FetchInt(a.Int, a.Value);
+    }
+    for (int k = 0; k < args; ++k) {
+      TfsParamItem* p = t->Params(k);
+      if (list[k].IntHeld) p->StoreInt(list[k].Int);
+      else p->StoreValue(list[k].Value);
+    }
+  }
+  if (TfsCustomHelper* h = Item->RefHelper) {
+    h->SetPrecedingItem(Preceding);
+    h->SetPrecedingValue(Value);
+    h->SetCallerScript(FScript);
+  }
+  bool intValue = false;
+  if (Write && Last) {
+    t->StoreValue(AValue);
+  } else {
+    t->SetResultWanted(!(Last && !FResultWanted));
+    if (Int) intValue = t->FetchInt(*Int, Value);
+    else Value = t->FetchValue();
+  }
+  if (Item->HasVarParams)
+    for (int k = 0; k < args; ++k)
+      if (t->Params(k)->VarParam()) Item->Arg(k)->StoreValue(t->Params(k)->FetchValue());
   return intValue;
 }

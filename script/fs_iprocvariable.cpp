@@ -7,6 +7,7 @@
 #include "core/StackSpace.h"
 
 #include <cstdint>
+#include <typeinfo>
 
 namespace {
 
@@ -51,13 +52,16 @@ const std::vector<TfsCustomVariable*>& TfsProcVariable::LocalItems() {
   if (FLocalItemsCount != local->ItemCount()) {
     FLocalItems.clear();
     FResetItems.clear();
+    FPlainLocals = true;
     for (int i = 0; i < local->ItemCount(); ++i) {
       TObject* item = local->ItemAt(i);
       if (auto* v = dynamic_cast<TfsVariable*>(item)) {
         FLocalItems.push_back(v);
         FResetItems.push_back(v);
+        if (typeid(*v) != typeid(TfsVariable)) FPlainLocals = false;
       } else if (auto* p = dynamic_cast<TfsParamItem*>(item)) {
         FLocalItems.push_back(p);
+        if (typeid(*p) != typeid(TfsParamItem)) FPlainLocals = false;
       }
     }
     FLocalItemsCount = local->ItemCount();
@@ -67,7 +71,10 @@ const std::vector<TfsCustomVariable*>& TfsProcVariable::LocalItems() {
 
 void TfsProcVariable::ResetLocals() {
   LocalItems();
-  for (TfsVariable* v : FResetItems) v->Reset();
+  if (FPlainLocals)
+    for (TfsVariable* v : FResetItems) v->ResetSlot();
+  else
+    for (TfsVariable* v : FResetItems) v->Reset();
 }
 
 void TfsProcVariable::Run() {

@@ -32,6 +32,9 @@ public:
   void AddProcParam(TfsParamItem* Param);
   // The variables and parameters of the local program (Result included), in item order.
   const std::vector<TfsCustomVariable*>& LocalItems();
+  // Every local item keeps its value in its slot (plain variables and parameters): saving,
+  // restoring and resetting them needs no virtual call. Valid after LocalItems.
+  bool PlainLocals() const { return FPlainLocals; }
 
 private:
   void ResetLocals();
@@ -41,6 +44,7 @@ private:
   std::vector<TfsCustomVariable*> FLocalItems;
   std::vector<TfsVariable*> FResetItems;
   int FLocalItemsCount = -1;  // the local program's item count the lists were made for
+  bool FPlainLocals = false;
 
   bool FIsFunction;
   std::unique_ptr<TfsScript> FLocalProgram;

@@ -45,15 +45,15 @@ TfsScript::TfsScript(TComponent* AOwner)
       FMainStatement(std::make_unique<TfsStatement>(this, String(), String())),
       FCodeLines(std::make_unique<TStringList>()) {}
 
-std::atomic<int> TfsScript::sRunLineHooks{0};
+bool TfsScript::AnyRunLineHook() { return TfsStatement::RunLineHooks() > 0; }
 
 void TfsScript::SetOnRunLine(const TfsRunLineEvent& Value) {
-  sRunLineHooks += (Value.Assigned() ? 1 : 0) - (FOnRunLine.Assigned() ? 1 : 0);
+  TfsStatement::RunLineHooks() += (Value.Assigned() ? 1 : 0) - (FOnRunLine.Assigned() ? 1 : 0);
   FOnRunLine = Value;
 }
 
 TfsScript::~TfsScript() {
-  if (FOnRunLine.Assigned()) --sRunLineHooks;
+  if (FOnRunLine.Assigned()) --TfsStatement::RunLineHooks();
   DiscardProgram();
   UninstallModules();
   RemoveItemsIf([](const TItem&) { return true; });

@@ -20,7 +20,6 @@
 #include "script/fs_ihelpers.h"
 #include "core/Component.h"
 
-#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -67,7 +66,7 @@ public:
   void SetOnRunLine(const TfsRunLineEvent& Value);
   // Whether any script has an OnRunLine handler; statements skip the walk up the parents
   // while none has.
-  static bool AnyRunLineHook() { return sRunLineHooks.load(std::memory_order_relaxed) > 0; }
+  static bool AnyRunLineHook();
 
   // ---- the item list
   // Inserts before every older entry of the name; a TfsCustomVariable is stamped with OwnerTag.
@@ -232,7 +231,6 @@ private:
   int FRunTimeLimit = 0;
   int FCallDepth = 0;
   std::uintptr_t FStackFloor = 0;
-  static std::atomic<int> sRunLineHooks;
 };
 
 // ---------------------------------------------------------------- registration modules

@@ -6,9 +6,9 @@
 TfsStatement::TfsStatement(TfsScript* AScript, const String& ASourcePos, const String& AUnitName)
     : FScript(AScript), FSourcePos(ASourcePos), FUnitName(AUnitName) {}
 
-void TfsStatement::ReportRunLine() {
-  if (TfsScript::AnyRunLineHook()) FScript->NotifyRunLine(FUnitName, FSourcePos);
-}
+std::atomic<int> TfsStatement::sRunLineHooks{0};
+
+void TfsStatement::NotifyRunLine() { FScript->NotifyRunLine(FUnitName, FSourcePos); }
 
 void TfsStatement::Perform() {
   for (int i = 0; i < StatementCount(); ++i) {

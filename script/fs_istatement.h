@@ -6,6 +6,8 @@
 // Declares TfsStatement.
 #include "script/fs_ivariables.h"
 
+#include <atomic>
+
 class TfsStatement : public TfsItemList {
 public:
   // Script: the script the statement belongs to (the main script, or a procedure's local
@@ -21,11 +23,20 @@ public:
   TfsStatement* Statements(int Index) const { return static_cast<TfsStatement*>(Item(Index)); }
   void AddStatement(TfsStatement* Statement) { Add(Statement); }
 
+  // Scripts that have an OnRunLine handler, in every thread; while there are none,
+  // statements skip the walk up the parents.
+  static std::atomic<int>& RunLineHooks() { return sRunLineHooks; }
+
 protected:
   // The run-line hook of the statement's script (TfsScript::NotifyRunLine).
-  void ReportRunLine();
+  void ReportRunLine() {
+    if (sRunLineHooks.load(std::memory_order_relaxed) > 0) NotifyRunLine();
+  }
 
 private:
+  void NotifyRunLine();
+  static std::atomic<int> sRunLineHooks;
+
   TfsScript* FScript;
   String FSourcePos;
   String FUnitName;

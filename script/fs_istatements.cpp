@@ -53,8 +53,9 @@ void TfsAssignmentStmt::SetExpression(TfsExpression* Value) { FExpression.reset(
 
 void TfsAssignmentStmt::Prepare() {
   FTarget = FDesignator->DesignatorKind() == dkVariable ? FDesignator->Linked() : FDesignator.get();
+  // The tree's root rather than the expression: one call less per assignment.
   FSource = FExpression->SingleOperandTarget();
-  if (!FSource) FSource = FExpression.get();
+  if (!FSource) FSource = FExpression->Root();
   FIntegerPath = FDesignator->TypeCode() == tcInteger && FExpression->TypeCode() == tcInteger;
 }
 
@@ -142,7 +143,7 @@ void TfsIfStmt::SetCondition(TfsExpression* Value) { FCondition.reset(Value); }
 void TfsIfStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  if (FCondition->FetchBool()) TfsStatement::Perform();
+  if (FCondition->Root()->FetchBool()) TfsStatement::Perform();
   else FElseStmt->Perform();
 }
 
@@ -184,7 +185,7 @@ void TfsRepeatStmt::Perform() {
     TfsStatement::Perform();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
-    if (FCondition->FetchBool() == !InverseCondition) break;
+    if (FCondition->Root()->FetchBool() == !InverseCondition) break;
     CountRound(rounds);
   }
   s->SetBreakRequested(false);
@@ -198,7 +199,7 @@ void TfsWhileStmt::Perform() {
   TfsScript* s = Script();
   if (s->StopRequested()) return;
   unsigned rounds = 0;
-  while (FCondition->FetchBool()) {
+  while (FCondition->Root()->FetchBool()) {
     TfsStatement::Perform();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
@@ -269,7 +270,7 @@ void TfsCppForStmt::Perform() {
   FFirstStmt->Perform();
   if (s->StopRequested()) return;
   unsigned rounds = 0;
-  while (FCondition->FetchBool()) {
+  while (FCondition->Root()->FetchBool()) {
     TfsStatement::Perform();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);

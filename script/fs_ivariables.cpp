@@ -57,16 +57,6 @@ bool TfsCustomVariable::FetchInt(Integer& I, Variant& V) {
   return false;
 }
 
-void TfsCustomVariable::SaveValue(TSaved& Into) const {
-  Into.IntHeld = FIntHeld;
-  if (FIntHeld) Into.Int = FInt;
-  else Into.Value = FValue;
-}
-
-void TfsCustomVariable::RestoreValue(const TSaved& From) {
-  if (From.IntHeld) SetRawInt(From.Int);
-  else SetRawValue(From.Value);
-}
 
 TfsParamItem* TfsCustomVariable::Params(int Index) const {
   assert(Index >= 0 && Index < ItemCount());

@@ -130,9 +130,19 @@ public:
     Integer Int = 0;
     bool IntHeld = false;
   };
-  virtual void SaveValue(TSaved& Into) const;
+  virtual void SaveValue(TSaved& Into) const { SaveSlot(Into); }
   // Puts a saved value back, ReadOnly or not.
-  virtual void RestoreValue(const TSaved& From);
+  virtual void RestoreValue(const TSaved& From) { RestoreSlot(From); }
+  // The two above for an item that keeps its value in the slot (no override).
+  void SaveSlot(TSaved& Into) const {
+    Into.IntHeld = FIntHeld;
+    if (FIntHeld) Into.Int = FInt;
+    else Into.Value = FValue;
+  }
+  void RestoreSlot(const TSaved& From) {
+    if (From.IntHeld) SetRawInt(From.Int);
+    else SetRawValue(From.Value);
+  }
 
   // ---- parameters: the children, in declaration order
   int ParamCount() const { return ItemCount(); }
@@ -182,7 +192,9 @@ public:
   // Sets the value and remembers it as the initial one.
   void SetInitialValue(const Variant& Value);
   // Back to the initial value (Null unless set).
-  virtual void Reset() {
+  virtual void Reset() { ResetSlot(); }
+  // Reset for a variable that keeps its value in the slot (no override).
+  void ResetSlot() {
     if (FInitialInt) SetRawInt(FInitialIntValue);
     else SetRawValue(FInitialValue);
   }
