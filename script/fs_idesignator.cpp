@@ -54,7 +54,12 @@ void TfsDesignator::Finish() {
     FTypeCode = tcClass;
     FTypeName = FSteps[Count() - 2]->Ref()->Name();
   }
-  if (FPendingXML) return;
+  if (FLateTail) {
+    FTypeCode = tcVariant;
+    FTypeName = "Variant";
+    FReadOnly = false;
+  }
+  if (FPendingXML || FLateTail) return;
   TfsCustomVariable* first = FSteps[0]->Ref();
   // A procedure's parameter reads and writes like a variable.
   if (Count() == 1 && (dynamic_cast<TfsVariable*>(first) ||
@@ -84,6 +89,22 @@ void TfsDesignator::TakeOver(TfsDesignator* Other) {
   FTypeCode = Other->FTypeCode;
   FTypeName = Other->FTypeName;
   FReadOnly = Other->FReadOnly;
+  std::swap(FLateTail, Other->FLateTail);
+  FLateHolder = Other->FLateHolder;
+}
+
+void TfsDesignator::SetLateTail(TfsDesignator* Tail, TfsCustomVariable* Holder) {
+  FLateTail.reset(Tail);
+  FLateHolder = Holder;
+  Finish();
+}
+
+void TfsDesignator::FillLateHolder() {
+  // The steps before the tail always deliver their value, whatever the whole chain is for.
+  TRestore<bool> wanted(FResultWanted, true);
+  Variant v;
+  Evaluate(false, Variant(), v, nullptr);
+  FLateHolder->StoreValue(v);
 }
 
 void TfsDesignator::SetPending(const TfsXMLItem* Xml, TfsCustomVariable* LateItem) {
@@ -121,6 +142,11 @@ void TfsDesignator::ResolvePending() {
 
 Variant TfsDesignator::FetchValue() {
   if (FPendingXML) ResolvePending();
+  if (FLateTail) {
+    FillLateHolder();
+    FLateTail->SetResultWanted(FResultWanted);
+    return FLateTail->FetchValue();
+  }
   switch (FKind) {
     case dkVariable: return FLinked->FetchValue();
     case dkString: return FetchString();
@@ -135,6 +161,10 @@ Variant TfsDesignator::FetchValue() {
 
 bool TfsDesignator::FetchInt(Integer& I, Variant& V) {
   if (FPendingXML) ResolvePending();
+  if (FLateTail) {
+    V = FetchValue();
+    return false;
+  }
   switch (FKind) {
     case dkVariable: return FLinked->FetchInt(I, V);
     case dkString: V = FetchString(); return false;
@@ -145,6 +175,11 @@ bool TfsDesignator::FetchInt(Integer& I, Variant& V) {
 
 void TfsDesignator::StoreValue(const Variant& AValue) {
   if (FPendingXML) ResolvePending();
+  if (FLateTail) {
+    FillLateHolder();
+    FLateTail->StoreValue(AValue);
+    return;
+  }
   switch (FKind) {
     case dkVariable: FLinked->StoreValue(AValue); break;
     case dkString: StoreString(AValue); break;
@@ -158,7 +193,7 @@ void TfsDesignator::StoreValue(const Variant& AValue) {
 
 void TfsDesignator::StoreInt(Integer I) {
   if (FPendingXML) ResolvePending();
-  if (FKind == dkVariable) FLinked->StoreInt(I);
+  if (FKind == dkVariable && !FLateTail) FLinked->StoreInt(I);
   else StoreValue(Variant(I));
 }
 

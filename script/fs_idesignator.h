@@ -82,6 +82,10 @@ public:
   bool Pending() const { return FPendingXML != nullptr; }
   // Builds the chain from the kept XML when the late item's value changed its shape.
   void ResolvePending();
+  // The rest of the chain after a step whose value decides its shape: each evaluation runs
+  // this chain, stores its value into Holder and goes on through Tail (late bound on Holder).
+  void SetLateTail(TfsDesignator* Tail, TfsCustomVariable* Holder);
+  TfsDesignator* LateTail() const { return FLateTail.get(); }
 
 protected:
   // Walks the chain; Write: the last step stores AValue. Otherwise the last step's value lands
@@ -100,7 +104,12 @@ protected:
   TfsExpression* FIndex = nullptr;           // kind 2; the second item's first argument
   TfsArrayHelper* FHelper = nullptr;         // kind 3
   TfsDesignatorItem* FIndexItem = nullptr;   // kind 3: the item holding the indexes
+  // Runs the chain as far as the late tail and hands its value to the tail's holder.
+  void FillLateHolder();
+
   std::unique_ptr<TfsXMLItem> FPendingXML;
+  std::unique_ptr<TfsDesignator> FLateTail;
+  TfsCustomVariable* FLateHolder = nullptr;
   TfsCustomVariable* FLateItem = nullptr;
   // The shape the chain was last built for: the Variant kind and, for an object, its class.
   bool FLateBuilt = false;

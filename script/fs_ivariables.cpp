@@ -58,10 +58,6 @@ bool TfsCustomVariable::FetchInt(Integer& I, Variant& V) {
 }
 
 
-TfsParamItem* TfsCustomVariable::Params(int Index) const {
-  assert(Index >= 0 && Index < ItemCount());
-  return static_cast<TfsParamItem*>(FItems[Index]);
-}
 
 void TfsCustomVariable::AddParam(TfsParamItem* Param) { Add(Param); }
 

@@ -13,6 +13,7 @@
 // TfsTypeVariable and TfsParamItem.
 #include "core/Variant.h"
 
+#include <cassert>
 #include <cstdint>
 #include <vector>
 
@@ -146,7 +147,7 @@ public:
 
   // ---- parameters: the children, in declaration order
   int ParamCount() const { return ItemCount(); }
-  TfsParamItem* Params(int Index) const;
+  inline TfsParamItem* Params(int Index) const;
   void AddParam(TfsParamItem* Param);
 
 protected:
@@ -253,3 +254,8 @@ private:
   bool FOptional;
   bool FVarParam;
 };
+
+TfsParamItem* TfsCustomVariable::Params(int Index) const {
+  assert(Index >= 0 && Index < ItemCount());
+  return static_cast<TfsParamItem*>(FItems[Index]);
+}

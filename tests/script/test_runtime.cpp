@@ -218,6 +218,30 @@ TEST(ScriptProgram, LateBindingFollowsTheValuesClass) {
   EXPECT_EQ(RunScript(prog), "raised: Undeclared identifier: 'Extra' after first second 0");
 }
 
+TEST(ScriptProgram, ASecondVariantStepBindsLateAgain) {
+  // `v.Partner` is late bound on v; Partner answers a Variant, so `.Name` and `.Extra` bind
+  // late once more, each time by the class of the object Partner answers then.
+  auto s = NewTestScript();
+  s->LookupClass("TTestObj")->RegisterMethod(
+      "function Partner: Variant", [](TObject* Instance, TClass, const String&, TfsMethodHelper*) {
+        return Variant(static_cast<Integer>(static_cast<TComponent*>(Instance)->Tag()));
+      });
+  const char* prog =
+      "var v, w: Variant; i: Integer; a: TTestObj; b, c: TComponent;\n"
+      "begin a := TTestObj.Create(nil); b := TTestChild.Create(nil); b.Name := 'child';\n"
+      "  c := TComponent.Create(nil); c.Name := 'comp'; v := a;\n"
+      "  for i := 1 to 3 do begin if i = 2 then w := b else w := c; a.Tag := w; Emit(v.Partner.Name) end;\n"
+      "  w := b; a.Tag := w; v.Partner.Name := 'renamed'; Emit(b.Name);\n"
+      "  for i := 1 to 2 do begin if i = 1 then w := b else w := c; a.Tag := w; Emit(v.Partner.Extra) end;\n"
+      "end.";
+  EXPECT_EQ(RunScript(*s, prog), "raised: Undeclared identifier: 'Extra' after comp child comp renamed 0");
+  // A step that answers no object cannot be followed.
+  s->DiscardProgram();
+  EXPECT_EQ(RunScript(*s, "var v: Variant; a: TTestObj; begin a := TTestObj.Create(nil); v := a; "
+                          "Emit(v.Partner.Name) end."),
+            "raised: Class type required");
+}
+
 TEST(ScriptProgram, RunLinesAndStop) {
   auto s = NewTestScript();
   std::vector<String> lines;
