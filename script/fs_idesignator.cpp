@@ -310,35 +310,28 @@ private:
 
 }  // namespace
 
-bool TfsDesignator::Evaluate(bool Write, const Variant& AValue, Variant& Value, Integer* Int) {
-  Value = kNullValue;
-  bool intValue = false;
-  TfsCustomVariable* preceding = nullptr;
-  const int count = Count();
-  for (int i = 0; i < count; ++i) {
-    TfsDesignatorItem* item = FSteps[i];
-    const bool last = i == count - 1;
-    Integer* want = last ? Int : nullptr;
-    if (TfsDesignator* d = item->RefDesignator) {
-      if (want) intValue = d->FetchInt(*want, Value);
-      else Value = d->FetchValue();
-      preceding = d;
-      continue;
-    }
-    TfsProcVariable* proc = item->RefProc;
-    if (proc && proc->Executing()) {
-      TSavedLocals saved(proc);
-      intValue = EvaluateStep(item, last, Write, AValue, preceding, Value, want);
-    } else {
-      intValue = EvaluateStep(item, last, Write, AValue, preceding, Value, want);
-    }
-    preceding = item->Ref();
+namespace {
+
+// Var parameters' values after a call, for writing back through the arguments.
+void TakeVarParams(TfsDesignatorItem* Item, int Args, TValueList& Out) {
+  TfsCustomVariable* t = Item->Ref();
+  for (int k = 0; k < Args; ++k) {
+    TfsCustomVariable::TSaved& a = Out.Add();
+    if (t->Params(k)->VarParam()) a.Value = t->Params(k)->FetchValue();
   }
-  return intValue;
 }
 
-bool TfsDesignator::EvaluateStep(TfsDesignatorItem* Item, bool Last, bool Write, const Variant& AValue,
-                                 TfsCustomVariable* Preceding, Variant& Value, Integer* Int) {
+void WriteBackVarParams(TfsDesignatorItem* Item, TValueList& Values) {
+  TfsCustomVariable* t = Item->Ref();
+  for (int k = 0; k < Values.Count(); ++k)
+    if (t->Params(k)->VarParam()) Item->Arg(k)->StoreValue(Values[k].Value);
+}
+
+// One step of a chain: the arguments evaluated, then stored, then the target fetched or
+// stored (Write); var parameters' values go to VarOut.
+bool EvaluateStep(TfsScript* Script, bool ResultWanted, TfsDesignatorItem* Item, bool Last, bool Write,
+                  const Variant& AValue, TfsCustomVariable* Preceding, Variant& Value, Integer* Int,
+                  TValueList& VarOut) {
   TfsCustomVariable* t = Item->Ref();
   const int args = std::min(t->ParamCount(), Item->ArgCount());
   if (args > 0) {
@@ -359,18 +352,48 @@ bool TfsDesignator::EvaluateStep(TfsDesignatorItem* Item, bool Last, bool Write,
   if (TfsCustomHelper* h = Item->RefHelper) {
     h->SetPrecedingItem(Preceding);
     h->SetPrecedingValue(Value);
-    h->SetCallerScript(FScript);
+    h->SetCallerScript(Script);
   }
   bool intValue = false;
   if (Write && Last) {
     t->StoreValue(AValue);
   } else {
-    t->SetResultWanted(!(Last && !FResultWanted));
+    t->SetResultWanted(!(Last && !ResultWanted));
     if (Int) intValue = t->FetchInt(*Int, Value);
     else Value = t->FetchValue();
   }
-  if (Item->HasVarParams)
-    for (int k = 0; k < args; ++k)
-      if (t->Params(k)->VarParam()) Item->Arg(k)->StoreValue(t->Params(k)->FetchValue());
+  if (Item->HasVarParams) TakeVarParams(Item, args, VarOut);
+  return intValue;
+}
+
+}  // namespace
+
+bool TfsDesignator::Evaluate(bool Write, const Variant& AValue, Variant& Value, Integer* Int) {
+  Value = kNullValue;
+  bool intValue = false;
+  TfsCustomVariable* preceding = nullptr;
+  const int count = Count();
+  for (int i = 0; i < count; ++i) {
+    TfsDesignatorItem* item = FSteps[i];
+    const bool last = i == count - 1;
+    Integer* want = last ? Int : nullptr;
+    if (TfsDesignator* d = item->RefDesignator) {
+      if (want) intValue = d->FetchInt(*want, Value);
+      else Value = d->FetchValue();
+      preceding = d;
+      continue;
+    }
+    TValueList varOut(item->HasVarParams ? item->ArgCount() : 0);
+    TfsProcVariable* proc = item->RefProc;
+    if (proc && proc->Executing()) {
+      // The caller's locals are back before var parameters write into them.
+      TSavedLocals saved(proc);
+      intValue = EvaluateStep(FScript, FResultWanted, item, last, Write, AValue, preceding, Value, want, varOut);
+    } else {
+      intValue = EvaluateStep(FScript, FResultWanted, item, last, Write, AValue, preceding, Value, want, varOut);
+    }
+    if (varOut.Count() > 0) WriteBackVarParams(item, varOut);
+    preceding = item->Ref();
+  }
   return intValue;
 }

@@ -91,9 +91,6 @@ protected:
   // Walks the chain; Write: the last step stores AValue. Otherwise the last step's value lands
   // in Value, or in *Int (answering true) when Int is given and the value is a plain Integer.
   bool Evaluate(bool Write, const Variant& AValue, Variant& Value, Integer* Int);
-  // One step of Evaluate: the arguments stored, then the target fetched or stored.
-  bool EvaluateStep(TfsDesignatorItem* Item, bool Last, bool Write, const Variant& AValue,
-                    TfsCustomVariable* Preceding, Variant& Value, Integer* Int);
   Variant FetchString();
   void StoreString(const Variant& AValue);
   Variant AccessArray(bool Write, const Variant& AValue);

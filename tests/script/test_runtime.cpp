@@ -83,6 +83,13 @@ TEST(ScriptProgram, Arithmetic) {
        "False True True False 6"},
       {"begin Emit(1 shl 4); Emit(256 shr 4); Emit(6 and 3); Emit(6 or 1) end.", "16 16 2 7"},
       {"var x: Integer; begin x := 5; x := x + 5; Emit(x); x := 2 * x; Emit(x); x := x - 1; Emit(x) end.", "10 20 19"},
+      // `x := x op e` on Integers wraps as `c := a op b` does, though it runs as a compound form.
+      {"var x, b: Integer; begin x := 2147483647; b := 1; x := x + b; Emit(x); x := x - 1; Emit(x); "
+       "x := 65536; x := x * 65536; Emit(x); x := 3; x := 2147483647 + x; Emit(x) end.",
+       "-2147483648 2147483647 0 -2147483646"},
+      {"var v: Variant; begin v := 2147483647; v := v + 1; Emit(v) end.", "2147483648"},
+      {"var i: Integer; begin i := 7; if (i > 6) and (i < 8) then Emit('in'); while i > 5 do i := i - 1; Emit(i) end.",
+       "in 5"},
   });
 }
 
@@ -162,6 +169,19 @@ TEST(ScriptProgram, RoutinesAndCalls) {
       {"procedure Early; begin Emit(1); exit; Emit(2) end; begin Early; Emit(3) end.", "1 3"},
       {"function F(var r: Integer): Integer; begin r := 9; Result := r + 1 end; var x: Integer; begin Emit(F(x)); Emit(x) end.",
        "10 9"},
+      // A recursive call keeps the caller's locals, parameters and Result, of every type.
+      {"function Sum(n: Integer): Integer; var k: Integer; begin k := n * 10; "
+       "if n > 0 then Result := Sum(n - 1) + k else Result := 0; Emit(k) end; begin Emit(Sum(3)) end.",
+       "0 10 20 30 60"},
+      {"function D(n: Integer): Integer; begin if n > 0 then begin n := n - 1; Result := D(n) + n end "
+       "else Result := 0 end; begin Emit(D(3)) end.",
+       "3"},
+      {"function R(n: Integer): String; var s: String; begin if n = 0 then s := 'a' else if n = 1 then s := 'b' "
+       "else s := 'c'; if n > 0 then Result := R(n - 1) + s else Result := s end; begin Emit(R(2)) end.",
+       "abc"},
+      {"procedure Count(n: Integer; var c: Integer); begin if n > 0 then begin c := c + 1; Count(n - 1, c) end end; "
+       "var x: Integer; begin x := 0; Count(4, x); Emit(x) end.",
+       "4"},
   });
 }
 
