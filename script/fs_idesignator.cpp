@@ -159,7 +159,7 @@ Variant TfsDesignator::FetchValue() {
   }
 }
 
-bool TfsDesignator::FetchInt(Integer& I, Variant& V) {
+bool TfsDesignator::EvaluateInt(Integer& I, Variant& V) {
   if (FPendingXML) ResolvePending();
   if (FLateTail) {
     V = FetchValue();
@@ -252,13 +252,8 @@ const Variant kNullValue = Null();
 class TValueList {
 public:
   using TSaved = TfsCustomVariable::TSaved;
-  explicit TValueList(int Count) {
-    if (Count > kInline) {
-      FMore = std::make_unique<TSaved[]>(Count);
-      FValues = FMore.get();
-    } else {
-      FValues = reinterpret_cast<TSaved*>(FRoom);
-    }
+  explicit TValueList(int Count) : FValues(reinterpret_cast<TSaved*>(FRoom)) {
+    if (Count > kInline) Grow(Count);
   }
   ~TValueList() {
     if (!FMore)
@@ -276,9 +271,14 @@ public:
   TSaved& operator[](int Index) { return FValues[Index]; }
 
 private:
+  void Grow(int Count) {
+    FMore = std::make_unique<TSaved[]>(Count);
+    FValues = FMore.get();
+  }
+
   alignas(TSaved) unsigned char FRoom[kInline * sizeof(TSaved)];
-  std::unique_ptr<TSaved[]> FMore;
   TSaved* FValues;
+  std::unique_ptr<TSaved[]> FMore;
   int FMade = 0;
 };
 

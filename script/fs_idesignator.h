@@ -59,7 +59,7 @@ public:
 
   Variant FetchValue() override;
   void StoreValue(const Variant& AValue) override;
-  bool FetchInt(Integer& I, Variant& V) override;
+  bool EvaluateInt(Integer& I, Variant& V) override;
   void StoreInt(Integer I) override;
 
   TfsScript* Script() const { return FScript; }
@@ -119,7 +119,7 @@ public:
   using TfsDesignator::TfsDesignator;
   Variant FetchValue() override { return FLinked->FetchValue(); }
   void StoreValue(const Variant& AValue) override { FLinked->StoreValue(AValue); }
-  bool FetchInt(Integer& I, Variant& V) override { return FLinked->FetchInt(I, V); }
+  bool EvaluateInt(Integer& I, Variant& V) override { return FLinked->FetchInt(I, V); }
   void StoreInt(Integer I) override { FLinked->StoreInt(I); }
   bool FetchBool() override { return FLinked->FetchBool(); }
 };
@@ -129,7 +129,7 @@ public:
   using TfsDesignator::TfsDesignator;
   Variant FetchValue() override { return FetchString(); }
   void StoreValue(const Variant& AValue) override { StoreString(AValue); }
-  bool FetchInt(Integer&, Variant& V) override {
+  bool EvaluateInt(Integer&, Variant& V) override {
     V = FetchString();
     return false;
   }
@@ -140,7 +140,7 @@ public:
   using TfsDesignator::TfsDesignator;
   Variant FetchValue() override { return AccessArray(false, Variant()); }
   void StoreValue(const Variant& AValue) override { AccessArray(true, AValue); }
-  bool FetchInt(Integer&, Variant& V) override {
+  bool EvaluateInt(Integer&, Variant& V) override {
     V = AccessArray(false, Variant());
     return false;
   }

@@ -99,7 +99,7 @@ public:
     Variant l = Left->FetchValue();
     return VarOp(l, Right->FetchValue());
   }
-  bool FetchInt(Integer& I, Variant& V) override {
+  bool EvaluateInt(Integer& I, Variant& V) override {
     if (!IntegerPath) {
       V = FetchValue();
       return false;

@@ -42,7 +42,7 @@ public:
   explicit TfsDesignatorNode(TfsDesignator* ADesignator);
   ~TfsDesignatorNode() override;
   Variant FetchValue() override { return FTarget->FetchValue(); }
-  bool FetchInt(Integer& I, Variant& V) override { return FTarget->FetchInt(I, V); }
+  bool EvaluateInt(Integer& I, Variant& V) override { return FTarget->FetchInt(I, V); }
   bool FetchBool() override { return FTarget->FetchBool(); }
   TfsDesignator* Designator() const { return FDesignator; }
   // The designator's variable for a plain variable designator, else the designator.
@@ -101,7 +101,7 @@ public:
   ~TfsExpression() override;
 
   Variant FetchValue() override { return FRoot->FetchValue(); }
-  bool FetchInt(Integer& I, Variant& V) override { return FRoot->FetchInt(I, V); }
+  bool EvaluateInt(Integer& I, Variant& V) override { return FRoot->FetchInt(I, V); }
   bool FetchBool() override { return FRoot->FetchBool(); }
   // Into the root's designator; nothing when ReadOnly.
   void StoreValue(const Variant& AValue) override;

@@ -118,7 +118,7 @@ Variant TfsProcVariable::FetchValue() {
   return FIsFunction ? FLinked->FetchValue() : Null();
 }
 
-bool TfsProcVariable::FetchInt(Integer& I, Variant& V) {
+bool TfsProcVariable::EvaluateInt(Integer& I, Variant& V) {
   Run();
   if (FIsFunction) return FLinked->FetchInt(I, V);
   V = Null();

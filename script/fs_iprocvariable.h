@@ -20,7 +20,7 @@ public:
   ~TfsProcVariable() override;
 
   Variant FetchValue() override;
-  bool FetchInt(Integer& I, Variant& V) override;
+  bool EvaluateInt(Integer& I, Variant& V) override;
 
   bool IsFunction() const { return FIsFunction; }
   TfsScript* LocalProgram() const { return FLocalProgram.get(); }

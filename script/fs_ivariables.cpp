@@ -48,11 +48,7 @@ Variant TfsCustomVariable::FetchValue() { return FIntHeld ? Variant(FInt) : FVal
 
 // FIntHeld is only ever set through the stores above, so a class that fetches in its own way
 // (and stores in its own way, or never) comes here with it clear.
-bool TfsCustomVariable::FetchInt(Integer& I, Variant& V) {
-  if (FIntHeld) {
-    I = FInt;
-    return true;
-  }
+bool TfsCustomVariable::EvaluateInt(Integer&, Variant& V) {
   V = FetchValue();
   return false;
 }
@@ -74,7 +70,7 @@ void TfsStringVariable::StoreValue(const Variant& AValue) { FStr = VarToStr(AVal
 
 Variant TfsStringVariable::FetchValue() { return Variant(FStr); }
 
-bool TfsStringVariable::FetchInt(Integer&, Variant& V) {
+bool TfsStringVariable::EvaluateInt(Integer&, Variant& V) {
   V = Variant(FStr);
   return false;
 }

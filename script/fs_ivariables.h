@@ -67,14 +67,21 @@ public:
   // ---- the 32-bit path: the same protocol without a Variant where the value is a plain
   // Integer (varInteger). A class that overrides StoreValue overrides StoreInt too.
   // Evaluates once: true with the value in I when it is a plain Integer, else false with the
-  // value in V.
-  virtual bool FetchInt(Integer& I, Variant& V);
+  // value in V. A value held in the slot is answered without a virtual call.
+  bool FetchInt(Integer& I, Variant& V) {
+    if (FIntHeld) {
+      I = FInt;
+      return true;
+    }
+    return EvaluateInt(I, V);
+  }
   // As StoreValue(Variant(I)).
   virtual void StoreInt(Integer I) { StoreValue(Variant(I)); }
   // As FetchValue().AsBoolean().
   virtual bool FetchBool() { return FetchValue().AsBoolean(); }
   // As FetchValue().AsInteger().
   Integer FetchAsInteger() {
+    if (FIntHeld) return FInt;
     Integer i;
     Variant v;
     return FetchInt(i, v) ? i : v.AsInteger();
@@ -151,6 +158,8 @@ public:
   void AddParam(TfsParamItem* Param);
 
 protected:
+  // FetchInt for a value not held in the slot: FetchValue into V.
+  virtual bool EvaluateInt(Integer& I, Variant& V);
   // Sets the stored value, ReadOnly or not.
   void SetRawValue(const Variant& AValue);
   // Moves a plain Integer held in FInt into FValue.
@@ -216,7 +225,7 @@ public:
   void StoreValue(const Variant& AValue) override;
   Variant FetchValue() override;
   void StoreInt(Integer I) override { StoreValue(Variant(I)); }
-  bool FetchInt(Integer& I, Variant& V) override;
+  bool EvaluateInt(Integer& I, Variant& V) override;
   void SaveValue(TSaved& Into) const override;
   void RestoreValue(const TSaved& From) override;
   void Reset() override;
