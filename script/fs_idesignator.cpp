@@ -286,26 +286,73 @@ private:
 class TSavedLocals {
 public:
   explicit TSavedLocals(TfsProcVariable* Proc)
-      : FItems(Proc->LocalItems()), FValues(static_cast<int>(FItems.size())), FPlain(Proc->PlainLocals()) {
+      : FItems(Proc->LocalItems()),
+        FPlain(Proc->PlainLocals()),
+        FKinds(FPlain ? static_cast<int>(FItems.size()) : 0),
+        FValues(FPlain ? CountOthers(FItems) : static_cast<int>(FItems.size())) {
     const int n = static_cast<int>(FItems.size());
-    if (FPlain)
-      for (int i = 0; i < n; ++i) FItems[i]->SaveSlot(FValues.Add());
-    else
+    if (!FPlain) {
       for (int i = 0; i < n; ++i) FItems[i]->SaveValue(FValues.Add());
+      return;
+    }
+    for (int i = 0; i < n; ++i) {
+      TfsCustomVariable* v = FItems[i];
+      TEntry& e = FKinds[i];
+      e.Kind = v->SlotKind();
+      if (e.Kind == TfsCustomVariable::skInt) e.Int = v->SlotInt();
+      else if (e.Kind == TfsCustomVariable::skOther) v->SaveSlot(FValues.Add());
+    }
   }
   ~TSavedLocals() {
     // Constants too: they are reset at every call and put back here.
-    if (FPlain)
-      for (int i = 0; i < FValues.Count(); ++i) FItems[i]->RestoreSlot(FValues[i]);
-    else
+    const int n = static_cast<int>(FItems.size());
+    if (!FPlain) {
       for (int i = 0; i < FValues.Count(); ++i) FItems[i]->RestoreValue(FValues[i]);
+      return;
+    }
+    int other = 0;
+    for (int i = 0; i < n; ++i) {
+      TfsCustomVariable* v = FItems[i];
+      const TEntry& e = FKinds[i];
+      if (e.Kind == TfsCustomVariable::skInt) v->SetRawInt(e.Int);
+      else if (e.Kind == TfsCustomVariable::skNull) v->SetRawNull();
+      else v->RestoreSlot(FValues[other++]);
+    }
   }
 
 private:
+  struct TEntry {
+    Integer Int;
+    TfsCustomVariable::TSlotKind Kind;
+  };
+  // Entries kept on the stack for up to kInline locals.
+  class TEntries {
+  public:
+    explicit TEntries(int Count) : FEntries(FRoom) {
+      if (Count > kInline) {
+        FMore = std::make_unique<TEntry[]>(Count);
+        FEntries = FMore.get();
+      }
+    }
+    TEntry& operator[](int Index) { return FEntries[Index]; }
+
+  private:
+    TEntry FRoom[kInline];
+    TEntry* FEntries;
+    std::unique_ptr<TEntry[]> FMore;
+  };
+
+  static int CountOthers(const std::vector<TfsCustomVariable*>& Items) {
+    int n = 0;
+    for (TfsCustomVariable* v : Items) n += v->SlotKind() == TfsCustomVariable::skOther;
+    return n;
+  }
+
   // The procedure's list: a running program's locals do not change shape.
   const std::vector<TfsCustomVariable*>& FItems;
-  TValueList FValues;
   const bool FPlain;
+  TEntries FKinds;
+  TValueList FValues;
 };
 
 }  // namespace
@@ -328,10 +375,10 @@ void WriteBackVarParams(TfsDesignatorItem* Item, TValueList& Values) {
 }
 
 // One step of a chain: the arguments evaluated, then stored, then the target fetched or
-// stored (Write); var parameters' values go to VarOut.
+// stored (Write); var parameters' values go to VarOut when given.
 bool EvaluateStep(TfsScript* Script, bool ResultWanted, TfsDesignatorItem* Item, bool Last, bool Write,
                   const Variant& AValue, TfsCustomVariable* Preceding, Variant& Value, Integer* Int,
-                  TValueList& VarOut) {
+                  TValueList* VarOut) {
   TfsCustomVariable* t = Item->Ref();
   const int args = std::min(t->ParamCount(), Item->ArgCount());
   if (args > 0) {
@@ -362,7 +409,7 @@ bool EvaluateStep(TfsScript* Script, bool ResultWanted, TfsDesignatorItem* Item,
     if (Int) intValue = t->FetchInt(*Int, Value);
     else Value = t->FetchValue();
   }
-  if (Item->HasVarParams) TakeVarParams(Item, args, VarOut);
+  if (VarOut) TakeVarParams(Item, args, *VarOut);
   return intValue;
 }
 
@@ -383,16 +430,24 @@ bool TfsDesignator::Evaluate(bool Write, const Variant& AValue, Variant& Value, 
       preceding = d;
       continue;
     }
-    TValueList varOut(item->HasVarParams ? item->ArgCount() : 0);
     TfsProcVariable* proc = item->RefProc;
-    if (proc && proc->Executing()) {
-      // The caller's locals are back before var parameters write into them.
+    const bool recursive = proc && proc->Executing();
+    if (item->HasVarParams) {
+      TValueList varOut(item->ArgCount());
+      if (recursive) {
+        // The caller's locals are back before var parameters write into them.
+        TSavedLocals saved(proc);
+        intValue = EvaluateStep(FScript, FResultWanted, item, last, Write, AValue, preceding, Value, want, &varOut);
+      } else {
+        intValue = EvaluateStep(FScript, FResultWanted, item, last, Write, AValue, preceding, Value, want, &varOut);
+      }
+      WriteBackVarParams(item, varOut);
+    } else if (recursive) {
       TSavedLocals saved(proc);
-      intValue = EvaluateStep(FScript, FResultWanted, item, last, Write, AValue, preceding, Value, want, varOut);
+      intValue = EvaluateStep(FScript, FResultWanted, item, last, Write, AValue, preceding, Value, want, nullptr);
     } else {
-      intValue = EvaluateStep(FScript, FResultWanted, item, last, Write, AValue, preceding, Value, want, varOut);
+      intValue = EvaluateStep(FScript, FResultWanted, item, last, Write, AValue, preceding, Value, want, nullptr);
     }
-    if (varOut.Count() > 0) WriteBackVarParams(item, varOut);
     preceding = item->Ref();
   }
   return intValue;

@@ -29,6 +29,7 @@ TfsParser::~TfsParser() = default;
 
 void TfsParser::RestoreDefaults() {
   FKeywords->Clear();
+  FSharedKeywords.reset();
   FCommentLine1 = "//";
   FCommentLine2.clear();
   DefineCommentBlock1("{,}");
@@ -197,7 +198,61 @@ String TfsParser::ReadIdentToken() {
   return word;
 }
 
+namespace {
+
+bool IsAscii(const String& S) {
+  for (unsigned char c : S)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+String AsciiUpper(String S) {
+  for (char& c : S)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return S;
+}
+
+}  // namespace
+
+std::shared_ptr<const TfsKeywordSet> TfsKeywordSet::Make(const std::vector<String>& Words) {
+  auto set = std::make_shared<TfsKeywordSet>();
+  set->Words = Words;
+  for (const String& w : Words) {
+    if (!IsAscii(w)) set->Ascii = false;
+    set->Upper.push_back(AsciiUpper(w));
+  }
+  std::sort(set->Upper.begin(), set->Upper.end());
+  set->Upper.erase(std::unique(set->Upper.begin(), set->Upper.end()), set->Upper.end());
+  return set;
+}
+
+bool TfsKeywordSet::ContainsAscii(const String& Word) const {
+  return std::binary_search(Upper.begin(), Upper.end(), AsciiUpper(Word));
+}
+
+void TfsParser::SetSharedKeywords(std::shared_ptr<const TfsKeywordSet> Value) {
+  if (!Value) return;
+  if (FKeywords->Count() > 0 || FSharedKeywords) {
+    // Words listed already: the list takes the new ones too.
+    TakeSharedKeywords();
+    for (const String& w : Value->Words) FKeywords->Add(w);
+    return;
+  }
+  FSharedKeywords = std::move(Value);
+}
+
+void TfsParser::TakeSharedKeywords() const {
+  std::shared_ptr<const TfsKeywordSet> shared = std::move(FSharedKeywords);
+  FSharedKeywords.reset();
+  if (shared)
+    for (const String& w : shared->Words) FKeywords->Add(w);
+}
+
 bool TfsParser::KeywordListed(const String& Word) const {
+  // An ASCII word against ASCII words: case folding by the locale cannot tell more apart.
+  if (FSharedKeywords && !FCaseSensitive && FSharedKeywords->Ascii && IsAscii(Word))
+    return FSharedKeywords->ContainsAscii(Word);
+  if (FSharedKeywords) TakeSharedKeywords();
   if (!FCaseSensitive) {
     int index = 0;
     return FKeywords->Find(Word, index);

@@ -63,6 +63,7 @@ void TfsVariable::SetInitialValue(const Variant& Value) {
   FInitialValue = Value;
   FInitialInt = Value.VType() == varInteger;
   FInitialIntValue = FInitialInt ? Value.AsInteger() : 0;
+  FInitialNull = Value.VType() == varNull;
   Reset();
 }
 

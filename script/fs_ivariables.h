@@ -151,6 +151,14 @@ public:
     if (From.IntHeld) SetRawInt(From.Int);
     else SetRawValue(From.Value);
   }
+  // What the slot holds, for copies that need no Variant for a plain Integer or Null.
+  enum TSlotKind : Byte { skInt, skNull, skOther };
+  TSlotKind SlotKind() const { return FIntHeld ? skInt : FValue.VType() == varNull ? skNull : skOther; }
+  Integer SlotInt() const { return FInt; }
+  // Sets the stored value to Null, ReadOnly or not.
+  void SetRawNull() {
+    if (FIntHeld || FValue.VType() != varNull) SetRawValue(Null());
+  }
 
   // ---- parameters: the children, in declaration order
   int ParamCount() const { return ItemCount(); }
@@ -206,6 +214,7 @@ public:
   // Reset for a variable that keeps its value in the slot (no override).
   void ResetSlot() {
     if (FInitialInt) SetRawInt(FInitialIntValue);
+    else if (FInitialNull) SetRawNull();
     else SetRawValue(FInitialValue);
   }
 
@@ -214,6 +223,7 @@ protected:
   // The initial value when it is a plain Integer: every call of a procedure resets to it.
   bool FInitialInt = false;
   Integer FInitialIntValue = 0;
+  bool FInitialNull = true;
 };
 
 // A script variable of type char or string: it keeps a string of its own; a store converts any
