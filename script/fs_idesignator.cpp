@@ -12,6 +12,14 @@
 
 #include <cassert>
 #include <new>
+#include <typeinfo>
+
+namespace {
+
+// Arguments of a plain call held on the stack.
+constexpr int kMaxPlainArgs = 8;
+
+}  // namespace
 
 void TfsDesignatorItem::AddArg(TfsExpression* Expression) { Add(Expression); }
 
@@ -41,8 +49,13 @@ void TfsDesignator::Finish() {
     item->RefProc = dynamic_cast<TfsProcVariable*>(ref);
     item->RefHelper = dynamic_cast<TfsCustomHelper*>(ref);
     item->HasVarParams = false;
-    for (int k = 0; ref && k < ref->ParamCount(); ++k)
+    bool plainParams = true;
+    for (int k = 0; ref && k < ref->ParamCount(); ++k) {
       if (ref->Params(k)->VarParam()) item->HasVarParams = true;
+      if (typeid(*ref->Params(k)) != typeid(TfsParamItem)) plainParams = false;
+    }
+    item->PlainCall = item->RefProc && plainParams && !item->HasVarParams && !ref->Macro() &&
+                      item->ArgCount() <= kMaxPlainArgs;
   }
   TfsDesignatorItem* last = LastItem();
   if (!last) return;
@@ -415,6 +428,121 @@ bool EvaluateStep(TfsScript* Script, bool ResultWanted, TfsDesignatorItem* Item,
 
 }  // namespace
 
+namespace {
+
+// A value held without building a Variant when it is a plain Integer.
+struct THeldValue {
+  Integer Int;
+  bool HasVariant;
+  alignas(Variant) unsigned char Room[sizeof(Variant)];
+  Variant& Value() { return *reinterpret_cast<Variant*>(Room); }
+};
+
+// Up to N held values; the Variants built are destroyed however the call ends.
+template <int N> class THeldValues {
+public:
+  THeldValue& operator[](int Index) { return FValues[Index]; }
+  void Hold(int Index, Variant&& V) {
+    new (FValues[Index].Room) Variant(std::move(V));
+    FValues[Index].HasVariant = true;
+  }
+  void Reserve(int Count) {
+    for (int k = FCount; k < Count; ++k) FValues[k].HasVariant = false;
+    FCount = Count;
+  }
+  ~THeldValues() {
+    for (int k = 0; k < FCount; ++k)
+      if (FValues[k].HasVariant) FValues[k].Value().~Variant();
+  }
+
+private:
+  THeldValue FValues[N];
+  int FCount = 0;
+};
+
+// The caller's locals of a recursive call whose locals all keep their values in their slots,
+// put back however the inner call ends.
+class TSavedSlots {
+public:
+  explicit TSavedSlots(const std::vector<TfsCustomVariable*>& Items) : FItems(Items) {
+    const int n = static_cast<int>(Items.size());
+    if (n > kInline) {
+      FMore = std::make_unique<THeldValue[]>(n);
+      FSlots = FMore.get();
+    }
+    for (int i = 0; i < n; ++i) {
+      TfsCustomVariable* v = Items[i];
+      THeldValue& s = FSlots[i];
+      s.HasVariant = false;
+      if (v->SlotKind() == TfsCustomVariable::skInt) {
+        s.Int = v->SlotInt();
+      } else {
+        new (s.Room) Variant(v->SlotValue());
+        s.HasVariant = true;
+      }
+      FCount = i + 1;
+    }
+  }
+  ~TSavedSlots() {
+    for (int i = 0; i < FCount; ++i) {
+      THeldValue& s = FSlots[i];
+      if (!s.HasVariant) {
+        FItems[i]->SetRawInt(s.Int);
+      } else {
+        FItems[i]->SetRawValue(s.Value());
+        s.Value().~Variant();
+      }
+    }
+  }
+  TSavedSlots(const TSavedSlots&) = delete;
+  TSavedSlots& operator=(const TSavedSlots&) = delete;
+
+private:
+  const std::vector<TfsCustomVariable*>& FItems;
+  THeldValue FRoom[kInline];
+  THeldValue* FSlots = FRoom;
+  std::unique_ptr<THeldValue[]> FMore;
+  int FCount = 0;
+};
+
+// Stores the held arguments into the procedure's parameters, then calls it.
+bool CallWithArgs(TfsProcVariable* Proc, TfsDesignatorItem* Item, THeldValues<kMaxPlainArgs>& Args, int Count,
+                  Variant& Value, Integer* Int) {
+  for (int k = 0; k < Count; ++k) {
+    // Plain parameters: the store needs no virtual call.
+    TfsParamItem* p = Proc->Params(k);
+    if (!Args[k].HasVariant) p->TfsParamItem::StoreInt(Args[k].Int);
+    else p->TfsCustomVariable::StoreValue(Args[k].Value());
+  }
+  if (Int) return Proc->FetchInt(*Int, Value);
+  Value = Proc->FetchValue();
+  return false;
+}
+
+// A call of a script procedure whose parameters are plain (TfsDesignatorItem::PlainCall).
+bool CallPlain(TfsProcVariable* Proc, TfsDesignatorItem* Item, bool WantResult, Variant& Value, Integer* Int) {
+  const int count = std::min(Proc->ParamCount(), Item->ArgCount());
+  THeldValues<kMaxPlainArgs> args;
+  args.Reserve(count);
+  // Every argument is evaluated before any is stored: an argument may call the procedure.
+  Variant v;
+  for (int k = 0; k < count; ++k)
+    if (!Item->Arg(k)->Root()->FetchInt(args[k].Int, v)) args.Hold(k, std::move(v));
+  Proc->SetResultWanted(WantResult);
+  if (Proc->Executing()) {
+    const std::vector<TfsCustomVariable*>& locals = Proc->LocalItems();
+    if (Proc->PlainLocals()) {
+      TSavedSlots saved(locals);
+      return CallWithArgs(Proc, Item, args, count, Value, Int);
+    }
+    TSavedLocals saved(Proc);
+    return CallWithArgs(Proc, Item, args, count, Value, Int);
+  }
+  return CallWithArgs(Proc, Item, args, count, Value, Int);
+}
+
+}  // namespace
+
 bool TfsDesignator::Evaluate(bool Write, const Variant& AValue, Variant& Value, Integer* Int) {
   Value = kNullValue;
   bool intValue = false;
@@ -431,6 +559,11 @@ bool TfsDesignator::Evaluate(bool Write, const Variant& AValue, Variant& Value, 
       continue;
     }
     TfsProcVariable* proc = item->RefProc;
+    if (item->PlainCall && !(Write && last)) {
+      intValue = CallPlain(proc, item, !(last && !FResultWanted), Value, want);
+      preceding = proc;
+      continue;
+    }
     const bool recursive = proc && proc->Executing();
     if (item->HasVarParams) {
       TValueList varOut(item->ArgCount());

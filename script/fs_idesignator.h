@@ -46,6 +46,9 @@ public:
   TfsProcVariable* RefProc = nullptr;
   TfsCustomHelper* RefHelper = nullptr;
   bool HasVarParams = false;
+  // A script procedure with plain parameters, no var ones, at most a few arguments: called
+  // without building Variants for plain Integers.
+  bool PlainCall = false;
 
 private:
   TfsCustomVariable* FRef;

@@ -105,6 +105,8 @@ public:
     Unpack();
     return FValue;
   }
+  // Sets the stored value, ReadOnly or not.
+  void SetRawValue(const Variant& AValue);
   // Sets the stored value to a plain Integer, ReadOnly or not (loop counters).
   void SetRawInt(Integer I) {
     if (!FIntHeld) {
@@ -155,6 +157,8 @@ public:
   enum TSlotKind : Byte { skInt, skNull, skOther };
   TSlotKind SlotKind() const { return FIntHeld ? skInt : FValue.VType() == varNull ? skNull : skOther; }
   Integer SlotInt() const { return FInt; }
+  // The slot's Variant; valid unless the slot holds a plain Integer.
+  const Variant& SlotValue() const { return FValue; }
   // Sets the stored value to Null, ReadOnly or not.
   void SetRawNull() {
     if (FIntHeld || FValue.VType() != varNull) SetRawValue(Null());
@@ -168,8 +172,6 @@ public:
 protected:
   // FetchInt for a value not held in the slot: FetchValue into V.
   virtual bool EvaluateInt(Integer& I, Variant& V);
-  // Sets the stored value, ReadOnly or not.
-  void SetRawValue(const Variant& AValue);
   // Moves a plain Integer held in FInt into FValue.
   void Unpack() const {
     if (FIntHeld) {
