@@ -434,6 +434,7 @@ namespace {
 struct THeldValue {
   Integer Int;
   bool HasVariant;
+  bool IsNull;
   alignas(Variant) unsigned char Room[sizeof(Variant)];
   Variant& Value() { return *reinterpret_cast<Variant*>(Room); }
 };
@@ -474,9 +475,11 @@ public:
       TfsCustomVariable* v = Items[i];
       THeldValue& s = FSlots[i];
       s.HasVariant = false;
-      if (v->SlotKind() == TfsCustomVariable::skInt) {
+      const TfsCustomVariable::TSlotKind kind = v->SlotKind();
+      s.IsNull = kind == TfsCustomVariable::skNull;
+      if (kind == TfsCustomVariable::skInt) {
         s.Int = v->SlotInt();
-      } else {
+      } else if (!s.IsNull) {
         new (s.Room) Variant(v->SlotValue());
         s.HasVariant = true;
       }
@@ -486,7 +489,9 @@ public:
   ~TSavedSlots() {
     for (int i = 0; i < FCount; ++i) {
       THeldValue& s = FSlots[i];
-      if (!s.HasVariant) {
+      if (s.IsNull) {
+        FItems[i]->SetRawNull();
+      } else if (!s.HasVariant) {
         FItems[i]->SetRawInt(s.Int);
       } else {
         FItems[i]->SetRawValue(s.Value());

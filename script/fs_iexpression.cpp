@@ -107,6 +107,7 @@ public:
     I = Compute();
     return true;
   }
+  Integer EvaluateAsInteger() override { return IntegerPath ? Compute() : FetchValue().AsInteger(); }
 
 private:
   Integer Compute() {
@@ -141,12 +142,14 @@ public:
   Variant FetchValue() override { return Variant(FetchBool()); }
   bool FetchBool() override {
     Integer a, b;
-    Variant va, vb;
-    const bool ia = Left->FetchInt(a, va);
-    const bool ib = Right->FetchInt(b, vb);
-    if (ia && ib) return IntCmp(a, b);
-    if (ia) va = Variant(a);
-    if (ib) vb = Variant(b);
+    Variant va;
+    if (Left->FetchInt(a, va)) {
+      // One Variant is enough while the left value is a plain Integer.
+      if (Right->FetchInt(b, va)) return IntCmp(a, b);
+      return VarCmp(Variant(a), va);
+    }
+    Variant vb;
+    if (Right->FetchInt(b, vb)) vb = Variant(b);
     return VarCmp(va, vb);
   }
 };

@@ -43,6 +43,7 @@ public:
   ~TfsDesignatorNode() override;
   Variant FetchValue() override { return FTarget->FetchValue(); }
   bool EvaluateInt(Integer& I, Variant& V) override { return FTarget->FetchInt(I, V); }
+  Integer EvaluateAsInteger() override { return FTarget->FetchAsInteger(); }
   bool FetchBool() override { return FTarget->FetchBool(); }
   TfsDesignator* Designator() const { return FDesignator; }
   // The designator's variable for a plain variable designator, else the designator.

@@ -46,10 +46,10 @@ void TfsProcVariable::AddProcParam(TfsParamItem* Param) {
   FLocalProgram->PutItem(Param->Name(), Param);
 }
 
-const std::vector<TfsCustomVariable*>& TfsProcVariable::LocalItems() {
+// Made once per shape of the local program, so a call looks at no item's class.
+void TfsProcVariable::RefreshLocalItems() {
   TfsScript* local = FLocalProgram.get();
-  // Made once per shape of the local program, so a call looks at no item's class.
-  if (FLocalItemsCount != local->ItemCount()) {
+  {
     FLocalItems.clear();
     FResetItems.clear();
     FPlainLocals = true;
@@ -66,7 +66,6 @@ const std::vector<TfsCustomVariable*>& TfsProcVariable::LocalItems() {
     }
     FLocalItemsCount = local->ItemCount();
   }
-  return FLocalItems;
 }
 
 void TfsProcVariable::ResetLocals() {

@@ -9,7 +9,7 @@
 // ActiveLocalProgram, so that an expression evaluated meanwhile sees the locals; the previous
 // value is put back however the call ends.
 // Declares TfsProcVariable.
-#include "script/fs_ivariables.h"
+#include "script/fs_iscript.h"
 
 #include <memory>
 
@@ -31,13 +31,17 @@ public:
   // Enters a parameter into the procedure and its local program.
   void AddProcParam(TfsParamItem* Param);
   // The variables and parameters of the local program (Result included), in item order.
-  const std::vector<TfsCustomVariable*>& LocalItems();
+  const std::vector<TfsCustomVariable*>& LocalItems() {
+    if (FLocalItemsCount != FLocalProgram->ItemCount()) RefreshLocalItems();
+    return FLocalItems;
+  }
   // Every local item keeps its value in its slot (plain variables and parameters): saving,
   // restoring and resetting them needs no virtual call. Valid after LocalItems.
   bool PlainLocals() const { return FPlainLocals; }
 
 private:
   void ResetLocals();
+  void RefreshLocalItems();
   // One call: the body performed with the locals reset.
   void Run();
 

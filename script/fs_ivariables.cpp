@@ -48,9 +48,17 @@ Variant TfsCustomVariable::FetchValue() { return FIntHeld ? Variant(FInt) : FVal
 
 // FIntHeld is only ever set through the stores above, so a class that fetches in its own way
 // (and stores in its own way, or never) comes here with it clear.
+const Variant fsNullValue = Null();
+
 bool TfsCustomVariable::EvaluateInt(Integer&, Variant& V) {
   V = FetchValue();
   return false;
+}
+
+Integer TfsCustomVariable::EvaluateAsInteger() {
+  Integer i;
+  Variant v;
+  return EvaluateInt(i, v) ? i : v.AsInteger();
 }
 
 

@@ -55,6 +55,9 @@ protected:
   std::vector<TObject*> FItems;
 };
 
+// Null, ready to copy.
+extern const Variant fsNullValue;
+
 class TfsCustomVariable : public TfsItemList {
 public:
   TfsCustomVariable(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName);
@@ -80,12 +83,7 @@ public:
   // As FetchValue().AsBoolean().
   virtual bool FetchBool() { return FetchValue().AsBoolean(); }
   // As FetchValue().AsInteger().
-  Integer FetchAsInteger() {
-    if (FIntHeld) return FInt;
-    Integer i;
-    Variant v;
-    return FetchInt(i, v) ? i : v.AsInteger();
-  }
+  Integer FetchAsInteger() { return FIntHeld ? FInt : EvaluateAsInteger(); }
 
   // ---- what the item is
   const String& Name() const { return FName; }
@@ -161,7 +159,10 @@ public:
   const Variant& SlotValue() const { return FValue; }
   // Sets the stored value to Null, ReadOnly or not.
   void SetRawNull() {
-    if (FIntHeld || FValue.VType() != varNull) SetRawValue(Null());
+    if (FIntHeld || FValue.VType() != varNull) {
+      FValue = fsNullValue;
+      FIntHeld = false;
+    }
   }
 
   // ---- parameters: the children, in declaration order
@@ -172,6 +173,8 @@ public:
 protected:
   // FetchInt for a value not held in the slot: FetchValue into V.
   virtual bool EvaluateInt(Integer& I, Variant& V);
+  // FetchAsInteger for a value not held in the slot.
+  virtual Integer EvaluateAsInteger();
   // Moves a plain Integer held in FInt into FValue.
   void Unpack() const {
     if (FIntHeld) {
