@@ -19,6 +19,9 @@ namespace {
 // Arguments of a plain call held on the stack.
 constexpr int kMaxPlainArgs = 8;
 
+// A call of a script procedure whose parameters are plain (TfsDesignatorItem::PlainCall).
+bool CallPlain(TfsProcVariable* Proc, TfsDesignatorItem* Item, bool WantResult, Variant& Value, Integer* Int);
+
 }  // namespace
 
 void TfsDesignatorItem::AddArg(TfsExpression* Expression) { Add(Expression); }
@@ -39,6 +42,7 @@ void TfsDesignator::DropLastItem() {
 
 void TfsDesignator::Finish() {
   FKind = dkGeneral;
+  FSingleCall = false;
   FLinked = nullptr;
   FIndex = nullptr;
   FHelper = nullptr;
@@ -73,6 +77,7 @@ void TfsDesignator::Finish() {
     FReadOnly = false;
   }
   if (FPendingXML || FLateTail) return;
+  FSingleCall = Count() == 1 && FSteps[0]->PlainCall;
   TfsCustomVariable* first = FSteps[0]->Ref();
   // A procedure's parameter reads and writes like a variable.
   if (Count() == 1 && (dynamic_cast<TfsVariable*>(first) ||
@@ -99,6 +104,7 @@ void TfsDesignator::TakeOver(TfsDesignator* Other) {
   FIndex = Other->FIndex;
   FHelper = Other->FHelper;
   FIndexItem = Other->FIndexItem;
+  FSingleCall = Other->FSingleCall;
   FTypeCode = Other->FTypeCode;
   FTypeName = Other->FTypeName;
   FReadOnly = Other->FReadOnly;
@@ -173,6 +179,7 @@ Variant TfsDesignator::FetchValue() {
 }
 
 bool TfsDesignator::EvaluateInt(Integer& I, Variant& V) {
+  if (FSingleCall) return CallPlain(FSteps[0]->RefProc, FSteps[0], FResultWanted, V, &I);
   if (FPendingXML) ResolvePending();
   if (FLateTail) {
     V = FetchValue();
@@ -524,7 +531,6 @@ bool CallWithArgs(TfsProcVariable* Proc, TfsDesignatorItem* Item, THeldValues<kM
   return false;
 }
 
-// A call of a script procedure whose parameters are plain (TfsDesignatorItem::PlainCall).
 bool CallPlain(TfsProcVariable* Proc, TfsDesignatorItem* Item, bool WantResult, Variant& Value, Integer* Int) {
   const int count = std::min(Proc->ParamCount(), Item->ArgCount());
   THeldValues<kMaxPlainArgs> args;

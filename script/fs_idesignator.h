@@ -101,6 +101,8 @@ protected:
   TfsScript* FScript;
   std::vector<TfsDesignatorItem*> FSteps;
   TfsDesignatorKind FKind = dkGeneral;
+  // One step, a plain call (TfsDesignatorItem::PlainCall): no chain to walk.
+  bool FSingleCall = false;
   TfsExpression* FIndex = nullptr;           // kind 2; the second item's first argument
   TfsArrayHelper* FHelper = nullptr;         // kind 3
   TfsDesignatorItem* FIndexItem = nullptr;   // kind 3: the item holding the indexes

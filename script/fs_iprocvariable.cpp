@@ -78,8 +78,15 @@ void TfsProcVariable::ResetLocals() {
 
 void TfsProcVariable::Run() {
   // Runaway recursion ends as an error at the call that goes too deep, not as a crash.
-  TfsScript* top = FLocalProgram.get();
-  while (top->ParentScript()) top = top->ParentScript();
+  // The outermost script counts the depth; the first running one up the chain names the
+  // procedure running now.
+  TfsScript* local = FLocalProgram.get();
+  TfsScript* top = local;
+  TfsScript* root = local->RunRoot() ? local : nullptr;
+  while (TfsScript* parent = top->ParentScript()) {
+    top = parent;
+    if (!root && parent->RunRoot()) root = parent;
+  }
   TRestore<int> depth(top->CallDepth(), top->CallDepth() + 1);
   if (top->CallDepth() > top->MaxCallDepth()) throw EStackOverflow("Stack overflow");
   // The stack's floor is found once per outermost call; every call compares against it.
@@ -91,9 +98,6 @@ void TfsProcVariable::Run() {
   }
   if (pos < top->StackFloor()) throw EStackOverflow("Stack overflow");
   TRestore<bool> executing(FExecuting, true);
-  TfsScript* local = FLocalProgram.get();
-  TfsScript* root = local;
-  while (root && !root->RunRoot()) root = root->ParentScript();
   // Put back on every way out, so a debugger's watch never sees a finished call's locals.
   TScopeExit restoreActive([root, saved = root ? root->ActiveLocalProgram() : nullptr] {
     if (root) root->SetActiveLocalProgram(saved);
