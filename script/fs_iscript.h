@@ -161,6 +161,8 @@ public:
   void SetExitRequested(bool Value) { FExitRequested = Value; }
   bool StopRequested() const { return FStopRequested; }
   void SetStopRequested(bool Value) { FStopRequested = Value; }
+  // Break, continue, exit or stop: a block performs no further child.
+  bool FlowInterrupted() const { return FBreakRequested | FContinueRequested | FExitRequested | FStopRequested; }
   bool Running() const { return FRunning; }
   void SetRunning(bool Value) { FRunning = Value; }
   bool RunRoot() const { return FRunRoot; }

@@ -11,9 +11,11 @@ std::atomic<int> TfsStatement::sRunLineHooks{0};
 void TfsStatement::NotifyRunLine() { FScript->NotifyRunLine(FUnitName, FSourcePos); }
 
 void TfsStatement::Perform() {
-  for (int i = 0; i < StatementCount(); ++i) {
-    if (FScript->StopRequested()) break;
-    Statements(i)->Perform();
-    if (FScript->BreakRequested() || FScript->ContinueRequested() || FScript->ExitRequested()) break;
+  TfsScript* s = FScript;
+  if (s->StopRequested()) return;
+  // A stop asked for by a child ends the block as the others do.
+  for (TObject* child : FItems) {
+    static_cast<TfsStatement*>(child)->Perform();
+    if (s->FlowInterrupted()) break;
   }
 }
