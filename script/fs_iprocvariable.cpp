@@ -113,7 +113,7 @@ void TfsProcVariable::Run() {
     local->SetStopRequested(false);
     local->SetRunning(false);
   });
-  local->MainStatement()->Perform();
+  local->MainStatement()->PerformBlock();
 }
 
 Variant TfsProcVariable::FetchValue() {

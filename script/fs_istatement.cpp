@@ -10,6 +10,10 @@ std::atomic<int> TfsStatement::sRunLineHooks{0};
 
 void TfsStatement::NotifyRunLine() { FScript->NotifyRunLine(FUnitName, FSourcePos); }
 
+void TfsStatement::PerformSingle() {
+  if (!FScript->StopRequested()) static_cast<TfsStatement*>(FItems[0])->Perform();
+}
+
 void TfsStatement::Perform() {
   TfsScript* s = FScript;
   if (s->StopRequested()) return;

@@ -15,6 +15,12 @@ public:
   TfsStatement(TfsScript* AScript, const String& ASourcePos, const String& AUnitName);
 
   virtual void Perform();
+  // Perform for a block known to be a plain TfsStatement: a single child runs without the
+  // loop.
+  void PerformBlock() {
+    if (FItems.size() == 1) PerformSingle();
+    else TfsStatement::Perform();
+  }
 
   TfsScript* Script() const { return FScript; }
   const String& SourcePos() const { return FSourcePos; }
@@ -34,6 +40,7 @@ protected:
   }
 
 private:
+  void PerformSingle();
   void NotifyRunLine();
   static std::atomic<int> sRunLineHooks;
 

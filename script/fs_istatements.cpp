@@ -143,8 +143,8 @@ void TfsIfStmt::SetCondition(TfsExpression* Value) { FCondition.reset(Value); }
 void TfsIfStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  if (FCondition->Root()->FetchBool()) TfsStatement::Perform();
-  else FElseStmt->Perform();
+  if (FCondition->Root()->FetchBool()) PerformBlock();
+  else FElseStmt->PerformBlock();
 }
 
 TfsCaseSelector::~TfsCaseSelector() = default;
