@@ -346,7 +346,10 @@ String TfsILMatcher::LineCol(int Position) {
   // Counted on from the last position asked for when it lies earlier on this line.
   int from = starts[static_cast<std::size_t>(line)];
   int column = 1;
-  if (FColumnLine == line && FColumnEnd >= from && FColumnEnd <= end) {
+  if (FLexer.AsciiText()) {
+    column += std::max(end - from, 0);
+    from = end;
+  } else if (FColumnLine == line && FColumnEnd >= from && FColumnEnd <= end) {
     from = FColumnEnd;
     column = FColumn;
   }

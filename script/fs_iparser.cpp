@@ -70,8 +70,12 @@ void TfsParser::LoadSource(const String& Source) {
   FSize = static_cast<int>(Source.size());
   FPosition = FTokenStart = 1;
   FLineStarts.assign(1, 0);
-  for (int i = 0; i < FSize; ++i)
+  unsigned char high = 0;
+  for (int i = 0; i < FSize; ++i) {
+    high |= static_cast<unsigned char>(Source[i]);
     if (Source[i] == '\n') FLineStarts.push_back(i + 1);
+  }
+  FAsciiText = high < 0x80;
 }
 
 void TfsParser::MoveTo(int APosition) {
@@ -98,6 +102,8 @@ String TfsParser::PositionToLineCol(int APosition) const {
 int TfsParser::LineColToPosition(int X, int Y) const {
   if (Y < 1 || Y > static_cast<int>(FLineStarts.size())) return -1;
   int p = FLineStarts[Y - 1];  // 0-based offset of column 1
+  // One byte per column.
+  if (FAsciiText) return std::min(p + std::max(X - 1, 0), std::max(p, FSize)) + 1;
   for (int col = 1; col < X && p < FSize; ++col) {
     ++p;
     while (p < FSize && IsContinuationByte(static_cast<unsigned char>(FText[p]))) ++p;

@@ -111,6 +111,8 @@ public:
   // One entry per line: 0, then the position of each line feed (the 0-based offset of the
   // next line's first byte).
   const std::vector<int>& LineStarts() const { return FLineStarts; }
+  // The loaded text has no byte above 127: a column is a byte.
+  bool AsciiText() const { return FAsciiText; }
   // Position = TokenStart = 1; the configuration stays.
   void LoadSource(const String& Source);
   // Position = TokenStart = the given position: the way back after a failed alternative.
@@ -174,5 +176,6 @@ private:
   String FStringQuotes;
   String FText = String(1, '\0');
   std::vector<int> FLineStarts{0};
+  bool FAsciiText = true;
   bool FCaseSensitive = false;
 };

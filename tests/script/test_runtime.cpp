@@ -227,6 +227,18 @@ TEST(ScriptProgram, MacroArgumentsArriveAsSourceText) {
   EXPECT_EQ(RunScript(*s, "var a, b: Integer; begin Emit(M(a + b)); Emit(M( 1  *  2 )) end."), "a + b 1  *  2");
 }
 
+TEST(ScriptProgram, PositionsAndSourceTextsCountCharactersNotBytes) {
+  auto s = NewTestScript();
+  s->RegisterFunction("macrofunction M(a: Variant): Variant",
+                      [](TObject*, TClass, const String&, TfsMethodHelper* Caller) { return Caller->ParamValue(0); });
+  EXPECT_EQ(RunScript(*s, "var a: String; begin a := 'x'; Emit(M('中文' + a)); Emit(M(a + 'b')) end."),
+            "'中文' + a a + 'b'");
+  s->DiscardProgram();
+  EXPECT_EQ(RunScript(*s, "var t: String; begin t := '中文'; x := 1 end."), "error: Undeclared identifier: 'x' at 1:34");
+  s->DiscardProgram();
+  EXPECT_EQ(RunScript(*s, "var t: String; begin t := 'ab'; x := 1 end."), "error: Undeclared identifier: 'x' at 1:34");
+}
+
 TEST(ScriptProgram, LateBindingFollowsTheValuesClass) {
   // The same designator meets objects of different classes: each is resolved by its own class.
   const char* prog =
