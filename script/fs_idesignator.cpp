@@ -472,36 +472,36 @@ private:
 // put back however the inner call ends.
 class TSavedSlots {
 public:
-  explicit TSavedSlots(const std::vector<TfsCustomVariable*>& Items) : FItems(Items) {
-    const int n = static_cast<int>(Items.size());
-    if (n > kInline) {
-      FMore = std::make_unique<THeldValue[]>(n);
+  explicit TSavedSlots(const std::vector<TfsCustomVariable*>& Items)
+      : FItems(Items.data()), FCount(static_cast<int>(Items.size())) {
+    if (FCount > kInline) {
+      FMore = std::make_unique<THeldValue[]>(FCount);
       FSlots = FMore.get();
     }
-    for (int i = 0; i < n; ++i) {
-      TfsCustomVariable* v = Items[i];
-      THeldValue& s = FSlots[i];
-      s.HasVariant = false;
+    THeldValue* slots = FSlots;
+    TfsCustomVariable* const* items = FItems;
+    for (int i = 0; i < FCount; ++i) {
+      TfsCustomVariable* v = items[i];
+      THeldValue& s = slots[i];
       const TfsCustomVariable::TSlotKind kind = v->SlotKind();
       s.IsNull = kind == TfsCustomVariable::skNull;
-      if (kind == TfsCustomVariable::skInt) {
-        s.Int = v->SlotInt();
-      } else if (!s.IsNull) {
-        new (s.Room) Variant(v->SlotValue());
-        s.HasVariant = true;
-      }
-      FCount = i + 1;
+      s.HasVariant = kind == TfsCustomVariable::skOther;
+      if (kind == TfsCustomVariable::skInt) s.Int = v->SlotInt();
+      else if (s.HasVariant) new (s.Room) Variant(v->SlotValue());
     }
   }
   ~TSavedSlots() {
+    THeldValue* slots = FSlots;
+    TfsCustomVariable* const* items = FItems;
     for (int i = 0; i < FCount; ++i) {
-      THeldValue& s = FSlots[i];
+      THeldValue& s = slots[i];
+      TfsCustomVariable* v = items[i];
       if (s.IsNull) {
-        FItems[i]->SetRawNull();
+        v->SetRawNull();
       } else if (!s.HasVariant) {
-        FItems[i]->SetRawInt(s.Int);
+        v->SetRawInt(s.Int);
       } else {
-        FItems[i]->SetRawValue(s.Value());
+        v->SetRawValue(s.Value());
         s.Value().~Variant();
       }
     }
@@ -510,11 +510,12 @@ public:
   TSavedSlots& operator=(const TSavedSlots&) = delete;
 
 private:
-  const std::vector<TfsCustomVariable*>& FItems;
+  // The procedure's list: a running program's locals do not change shape.
+  TfsCustomVariable* const* FItems;
+  const int FCount;
   THeldValue FRoom[kInline];
   THeldValue* FSlots = FRoom;
   std::unique_ptr<THeldValue[]> FMore;
-  int FCount = 0;
 };
 
 // Stores the held arguments into the procedure's parameters, then calls it.
