@@ -250,7 +250,7 @@ void TfsVbForStmt::Perform() {
     // does) without a Variant sum and comparison each round.
     const long long to = last.AsInteger(), by = step.AsInteger();
     for (long long n = i.AsInteger(); down ? n >= to : n <= to; n += by) {
-      if (n >= -2147483647LL - 1 && n <= 2147483647LL) FVariable->RawValue() = Variant(static_cast<int>(n));
+      if (n >= -2147483647LL - 1 && n <= 2147483647LL) FVariable->SetRawInt(static_cast<int>(n));
       else FVariable->RawValue() = Variant(n);
       TfsStatement::Perform();
       if (s->BreakRequested() || s->ExitRequested()) break;
