@@ -88,22 +88,37 @@ inline Integer IntMod(Integer A, Integer B) {
   return A % B;
 }
 
+// The Variant operations on two plain Integers, as the platform computes them: in 64 bits, an
+// Integer when the result fits and an Int64 otherwise (div and mod as for any integers).
+inline long long WideAdd(Integer A, Integer B) { return static_cast<long long>(A) + B; }
+inline long long WideSub(Integer A, Integer B) { return static_cast<long long>(A) - B; }
+inline long long WideMul(Integer A, Integer B) { return static_cast<long long>(A) * B; }
+inline long long WideDiv(Integer A, Integer B) {
+  if (B == 0) DivByZero();
+  return static_cast<long long>(A) / B;
+}
+inline long long WideMod(Integer A, Integer B) {
+  if (B == 0) DivByZero();
+  if (B == -1) return 0;
+  return A % B;
+}
+
 // An arithmetic operator: on the 32-bit path both operands are fetched as Integers (left
-// first) and the result is a plain Integer; else the platform's Variant operation.
-template <Integer (*IntOp)(Integer, Integer), Variant (*VarOp)(const Variant&, const Variant&)>
+// first) and the result is a plain Integer; else the platform's Variant operation, computed
+// here when both values are plain Integers.
+template <Integer (*IntOp)(Integer, Integer), long long (*WideOp)(Integer, Integer),
+          Variant (*VarOp)(const Variant&, const Variant&)>
 class TArithNode : public TfsOperatorNode {
 public:
   using TfsOperatorNode::TfsOperatorNode;
   Variant FetchValue() override {
     if (IntegerPath) return Variant(Compute());
-    Variant l = Left->FetchValue();
-    return VarOp(l, Right->FetchValue());
+    Integer i;
+    Variant v;
+    return FetchVariant(i, v) ? Variant(i) : v;
   }
   bool EvaluateInt(Integer& I, Variant& V) override {
-    if (!IntegerPath) {
-      V = FetchValue();
-      return false;
-    }
+    if (!IntegerPath) return FetchVariant(I, V);
     I = Compute();
     return true;
   }
@@ -114,23 +129,44 @@ private:
     Integer l = Left->FetchAsInteger();
     return IntOp(l, Right->FetchAsInteger());
   }
+  // The Variant operation: true with a plain Integer result in I, else the result in V.
+  bool FetchVariant(Integer& I, Variant& V) {
+    Integer a, b;
+    if (Left->FetchInt(a, V)) {
+      if (Right->FetchInt(b, V)) {
+        const long long r = WideOp(a, b);
+        if (r >= INT32_MIN && r <= INT32_MAX) {
+          I = static_cast<Integer>(r);
+          return true;
+        }
+        V = Variant(r);
+        return false;
+      }
+      V = VarOp(Variant(a), V);
+      return false;
+    }
+    Variant r;
+    if (Right->FetchInt(b, r)) r = Variant(b);
+    V = VarOp(V, r);
+    return false;
+  }
 };
 
 Variant VarAdd(const Variant& A, const Variant& B) { return A + B; }
 Variant VarSub(const Variant& A, const Variant& B) { return A - B; }
 Variant VarMul(const Variant& A, const Variant& B) { return A * B; }
 
-#define KELM_ARITH(Class, Code, Level, IntOp, VarOp)                 \
-  class Class final : public TArithNode<IntOp, VarOp> {              \
+#define KELM_ARITH(Class, Code, Level, IntOp, WideOp, VarOp)         \
+  class Class final : public TArithNode<IntOp, WideOp, VarOp> {      \
   public:                                                            \
     Class() : TArithNode(Code, Level) {}                             \
   };
 
-KELM_ARITH(TPlusNode, opPlus, 3, IntAdd, VarAdd)
-KELM_ARITH(TMinusNode, opMinus, 3, IntSub, VarSub)
-KELM_ARITH(TMulNode, opMul, 2, IntMul, VarMul)
-KELM_ARITH(TDivIntNode, opDivInt, 2, IntDiv, VarIntDiv)
-KELM_ARITH(TModNode, opMod, 2, IntMod, VarMod)
+KELM_ARITH(TPlusNode, opPlus, 3, IntAdd, WideAdd, VarAdd)
+KELM_ARITH(TMinusNode, opMinus, 3, IntSub, WideSub, VarSub)
+KELM_ARITH(TMulNode, opMul, 2, IntMul, WideMul, VarMul)
+KELM_ARITH(TDivIntNode, opDivInt, 2, IntDiv, WideDiv, VarIntDiv)
+KELM_ARITH(TModNode, opMod, 2, IntMod, WideMod, VarMod)
 
 #undef KELM_ARITH
 

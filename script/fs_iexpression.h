@@ -88,6 +88,19 @@ private:
   int FPrecedence;
 };
 
+// The platform's Variant +, - or * (opPlus, opMinus, opMul) of two plain Integers, computed
+// in place: true with the result in I when it is an Integer, else false with the Int64 in V.
+inline bool VariantIntArith(TfsOpCode Op, Integer A, Integer B, Integer& I, Variant& V) {
+  const long long a = A, b = B;
+  const long long r = Op == opPlus ? a + b : Op == opMinus ? a - b : a * b;
+  if (r >= -2147483647LL - 1 && r <= 2147483647LL) {
+    I = static_cast<Integer>(r);
+    return true;
+  }
+  V = Variant(r);
+  return false;
+}
+
 // The node of an operator word (compared upper-cased); nullptr for an unknown word.
 TfsOperatorNode* CreateOperatorNode(const String& Word);
 

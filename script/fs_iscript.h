@@ -161,6 +161,8 @@ public:
   bool ExitRequested() const { return FExitRequested; }
   void SetExitRequested(bool Value) { FExitRequested = Value; }
   bool StopRequested() const { return FStopRequested; }
+  // The flag itself, for statements that test it inline.
+  const bool& StopRequestedFlag() const { return FStopRequested; }
   void SetStopRequested(bool Value) { FStopRequested = Value; }
   // Break, continue, exit or stop: a block performs no further child.
   bool FlowInterrupted() const { return FBreakRequested | FContinueRequested | FExitRequested | FStopRequested; }

@@ -4,15 +4,11 @@
 #include "script/fs_iscript.h"
 
 TfsStatement::TfsStatement(TfsScript* AScript, const String& ASourcePos, const String& AUnitName)
-    : FScript(AScript), FSourcePos(ASourcePos), FUnitName(AUnitName) {}
+    : FScript(AScript), FStopFlag(&AScript->StopRequestedFlag()), FSourcePos(ASourcePos), FUnitName(AUnitName) {}
 
 std::atomic<int> TfsStatement::sRunLineHooks{0};
 
 void TfsStatement::NotifyRunLine() { FScript->NotifyRunLine(FUnitName, FSourcePos); }
-
-void TfsStatement::PerformSingle() {
-  if (!FScript->StopRequested()) static_cast<TfsStatement*>(FItems[0])->Perform();
-}
 
 void TfsStatement::Perform() {
   TfsScript* s = FScript;

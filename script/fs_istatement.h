@@ -18,8 +18,8 @@ public:
   // Perform for a block known to be a plain TfsStatement: a single child runs without the
   // loop.
   void PerformBlock() {
-    if (FItems.size() == 1) PerformSingle();
-    else TfsStatement::Perform();
+    if (FItems.size() != 1) TfsStatement::Perform();
+    else if (!*FStopFlag) static_cast<TfsStatement*>(FItems[0])->Perform();
   }
 
   TfsScript* Script() const { return FScript; }
@@ -40,11 +40,12 @@ protected:
   }
 
 private:
-  void PerformSingle();
   void NotifyRunLine();
   static std::atomic<int> sRunLineHooks;
 
   TfsScript* FScript;
+  // The script's stop request, read without a call.
+  const bool* FStopFlag;
   String FSourcePos;
   String FUnitName;
 };

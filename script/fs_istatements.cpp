@@ -72,15 +72,45 @@ namespace {
 
 // `x op= e`: on Integers the 32-bit operation that `x := x op e` performs (it wraps), else
 // the platform's Variant operation.
+// Target op Source as Variants (target fetched first); two plain Integers are combined in
+// place, with the platform's result.
+template <class VarOp>
+void StoreVariantOp(TfsCustomVariable* Target, TfsCustomVariable* Source, TfsOpCode Op, VarOp Var) {
+  Integer a, b, r;
+  Variant t, v;
+  const bool ta = Target->FetchInt(a, t);
+  const bool sb = Source->FetchInt(b, v);
+  if (ta && sb) {
+    if (VariantIntArith(Op, a, b, r, v)) Target->StoreInt(r);
+    else Target->StoreValue(v);
+    return;
+  }
+  if (ta) t = Variant(a);
+  if (sb) v = Variant(b);
+  Target->StoreValue(Var(t, v));
+}
+
 template <class IntOp, class VarOp>
-void PerformCompound(TfsCustomVariable* Target, TfsCustomVariable* Source, bool IntegerPath, IntOp Int, VarOp Var) {
+void PerformCompound(TfsCustomVariable* Target, TfsCustomVariable* Source, bool IntegerPath, TfsOpCode Op,
+                     IntOp Int, VarOp Var) {
   if (IntegerPath) {
     const Integer t = Target->FetchAsInteger();
     Target->StoreInt(static_cast<Integer>(Int(static_cast<std::uint32_t>(t), static_cast<std::uint32_t>(Source->FetchAsInteger()))));
     return;
   }
-  Variant t = Target->FetchValue();
-  Target->StoreValue(Var(t, Source->FetchValue()));
+  StoreVariantOp(Target, Source, Op, Var);
+}
+
+// x++ and x--: the Variant sum with 1.
+void StoreStep(TfsCustomVariable* Target, TfsOpCode Op) {
+  Integer a, r;
+  Variant v;
+  if (Target->FetchInt(a, v)) {
+    if (VariantIntArith(Op, a, 1, r, v)) Target->StoreInt(r);
+    else Target->StoreValue(v);
+    return;
+  }
+  Target->StoreValue(Op == opPlus ? v + Variant(1) : v - Variant(1));
 }
 
 }  // namespace
@@ -88,21 +118,21 @@ void PerformCompound(TfsCustomVariable* Target, TfsCustomVariable* Source, bool 
 void TfsAssignPlusStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  PerformCompound(FTarget, FSource, FIntegerPath, [](std::uint32_t a, std::uint32_t b) { return a + b; },
+  PerformCompound(FTarget, FSource, FIntegerPath, opPlus, [](std::uint32_t a, std::uint32_t b) { return a + b; },
                   [](const Variant& a, const Variant& b) { return a + b; });
 }
 
 void TfsAssignMinusStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  PerformCompound(FTarget, FSource, FIntegerPath, [](std::uint32_t a, std::uint32_t b) { return a - b; },
+  PerformCompound(FTarget, FSource, FIntegerPath, opMinus, [](std::uint32_t a, std::uint32_t b) { return a - b; },
                   [](const Variant& a, const Variant& b) { return a - b; });
 }
 
 void TfsAssignMulStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  PerformCompound(FTarget, FSource, FIntegerPath, [](std::uint32_t a, std::uint32_t b) { return a * b; },
+  PerformCompound(FTarget, FSource, FIntegerPath, opMul, [](std::uint32_t a, std::uint32_t b) { return a * b; },
                   [](const Variant& a, const Variant& b) { return a * b; });
 }
 
@@ -125,10 +155,8 @@ void TfsCallStmt::Perform() {
   if (FModificator.empty()) {
     FDesignator->SetResultWanted(false);
     FDesignator->FetchValue();
-  } else if (FModificator == "+") {
-    FDesignator->StoreValue(FDesignator->FetchValue() + Variant(1));
   } else {
-    FDesignator->StoreValue(FDesignator->FetchValue() - Variant(1));
+    StoreStep(FDesignator.get(), FModificator == "+" ? opPlus : opMinus);
   }
 }
 
@@ -182,7 +210,7 @@ void TfsRepeatStmt::Perform() {
   if (s->StopRequested()) return;
   unsigned rounds = 0;
   for (;;) {
-    TfsStatement::Perform();
+    PerformBlock();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
     if (FCondition->Root()->FetchBool() == !InverseCondition) break;
@@ -200,7 +228,7 @@ void TfsWhileStmt::Perform() {
   if (s->StopRequested()) return;
   unsigned rounds = 0;
   while (FCondition->Root()->FetchBool()) {
-    TfsStatement::Perform();
+    PerformBlock();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
     CountRound(rounds);
@@ -223,7 +251,7 @@ void TfsForStmt::Perform() {
   const long long step = Down ? -1 : 1;
   for (long long i = first; Down ? i >= last : i <= last; i += step) {
     FVariable->SetRawInt(static_cast<Integer>(i));
-    TfsStatement::Perform();
+    PerformBlock();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
     CountRound(rounds);
@@ -252,7 +280,7 @@ void TfsVbForStmt::Perform() {
     for (long long n = i.AsInteger(); down ? n >= to : n <= to; n += by) {
       if (n >= -2147483647LL - 1 && n <= 2147483647LL) FVariable->SetRawInt(static_cast<int>(n));
       else FVariable->RawValue() = Variant(n);
-      TfsStatement::Perform();
+      PerformBlock();
       if (s->BreakRequested() || s->ExitRequested()) break;
       s->SetContinueRequested(false);
       CountRound(rounds);
@@ -262,7 +290,7 @@ void TfsVbForStmt::Perform() {
   }
   while (down ? !(i < last) : !(i > last)) {
     FVariable->RawValue() = i;
-    TfsStatement::Perform();
+    PerformBlock();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
     i = i + step;
@@ -286,10 +314,10 @@ void TfsCppForStmt::Perform() {
   if (s->StopRequested()) return;
   unsigned rounds = 0;
   while (FCondition->Root()->FetchBool()) {
-    TfsStatement::Perform();
+    PerformBlock();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
-    FSecondStmt->Perform();
+    FSecondStmt->PerformBlock();
     CountRound(rounds);
   }
   s->SetBreakRequested(false);

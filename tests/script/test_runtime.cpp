@@ -88,6 +88,10 @@ TEST(ScriptProgram, Arithmetic) {
        "x := 65536; x := x * 65536; Emit(x); x := 3; x := 2147483647 + x; Emit(x) end.",
        "-2147483648 2147483647 0 -2147483646"},
       {"var v: Variant; begin v := 2147483647; v := v + 1; Emit(v) end.", "2147483648"},
+      // Variants holding Integers widen instead of wrapping, and divide by zero as Integers do.
+      {"var a, b: Variant; begin a := -2147483647 - 1; b := -1; Emit(a div b); Emit(a mod b); Emit(a * b); "
+       "Emit(a - 1); Emit(a + 0.5); b := 0; Emit(a div b) end.",
+       "raised: Division by zero after 2147483648 0 2147483648 -2147483649 -2147483647.5"},
       {"var i: Integer; begin i := 7; if (i > 6) and (i < 8) then Emit('in'); while i > 5 do i := i - 1; Emit(i) end.",
        "in 5"},
   });
