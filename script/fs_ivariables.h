@@ -68,7 +68,10 @@ public:
   virtual Variant FetchValue();
 
   // ---- the 32-bit path: the same protocol without a Variant where the value is a plain
-  // Integer (varInteger). A class that overrides StoreValue overrides StoreInt too.
+  // Integer (varInteger). Only the slot writers below set the slot's Integer, so a class that
+  // fetches in its own way is asked through EvaluateInt; TfsVariable and TfsParamItem store
+  // Integers straight into the slot, so a descendant of theirs that overrides StoreValue
+  // overrides StoreInt too.
   // Evaluates once: true with the value in I when it is a plain Integer, else false with the
   // value in V. A value held in the slot is answered without a virtual call.
   bool FetchInt(Integer& I, Variant& V) {
