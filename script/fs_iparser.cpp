@@ -32,8 +32,9 @@ void TfsParser::RestoreDefaults() {
   FSharedKeywords.reset();
   FCommentLine1 = "//";
   FCommentLine2.clear();
-  DefineCommentBlock1("{,}");
-  DefineCommentBlock2("(*,*)");
+  // The default blocks as DefineCommentBlock1/2 would split them, without a list per split.
+  FCommentBlock1 = {"{,}", "{", "}"};
+  FCommentBlock2 = {"(*,*)", "(*", "*)"};
   FHexSequence = "$";
   DefineIdentChars("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz");
   FSkipChar.clear();
