@@ -19,20 +19,6 @@ std::vector<String>& ScriptTestCalls() {
 
 namespace {
 
-struct TBaseType {
-  const char* Name;
-  TfsTypeCode Code;
-};
-
-constexpr TBaseType kBaseTypes[] = {
-    {"Byte", tcInteger},      {"Word", tcInteger},      {"Integer", tcInteger},     {"Longint", tcInteger},
-    {"Cardinal", tcInteger},  {"TColor", tcInteger},    {"Boolean", tcBoolean},    {"Real", tcFloat},
-    {"Single", tcFloat},  {"Double", tcFloat},  {"Extended", tcFloat},  {"Currency", tcFloat},
-    {"TDate", tcFloat},   {"TTime", tcFloat},   {"TDateTime", tcFloat}, {"Char", tcChar},
-    {"String", tcString}, {"Variant", tcVariant}, {"Pointer", tcVariant}, {"Array", tcArray},
-    {"Constructor", tcConstructor},
-};
-
 void Record(const String& Name, TClass ClassType) {
   ScriptTestCalls().push_back(ClassType ? ClassType->Name() + "." + Name : Name);
 }
@@ -61,11 +47,6 @@ class TScriptTestModule : public TfsRTTIModule {
 public:
   explicit TScriptTestModule(TfsScript* AScript) : TfsRTTIModule(AScript) {
     TfsScript* s = AScript;
-    for (const TBaseType& t : kBaseTypes) s->RegisterType(t.Name, t.Code);
-    s->RegisterConst("True", "Boolean", Variant(true));
-    s->RegisterConst("False", "Boolean", Variant(false));
-    s->RegisterConst("nil", "Variant", Variant(0));
-    s->RegisterConst("Null", "Variant", Null());
     s->RegisterFunction("procedure Emit(v: Variant)",
                         [](TObject*, TClass, const String&, TfsMethodHelper* Caller) {
                           ScriptTestEmitted().push_back(Caller->ParamValue(0));

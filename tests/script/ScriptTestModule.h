@@ -1,7 +1,7 @@
 #pragma once
-// The registration module the script tests install in every language: the base type names,
-// True/False/nil/Null, `procedure Emit(v: Variant)` that records what a script hands it, and
-// two test classes.
+// The registration module the script tests install in every language, after the system
+// library (which gives the base type names and constants): `procedure Emit(v: Variant)` that
+// records what a script hands it, and two test classes.
 //
 //   TTestObj (TComponent): published Name, Tag, Flag (Boolean), Caption; registered method
 //     `function Twice(x: Integer): Integer`, default index property `Items[i: Integer]: String`
