@@ -3,6 +3,7 @@
 
 #include "script/fs_iclassvariable.h"
 #include "script/fs_itools.h"
+#include "core/ComObj.h"
 #include "core/ObjectHandles.h"
 #include "core/Scope.h"
 #include "core/StrUtils.h"
@@ -260,4 +261,64 @@ void TfsArrayHelper::StoreValue(const Variant& AValue) {
   if (dims == 1) a.PutElement({index[0]}, AValue);
   else if (dims == 2) a.PutElement({index[0], index[1]}, AValue);
   else a.PutElement({index[0], index[1], index[2]}, AValue);
+}
+
+// ---------------------------------------------------------------- TfsOLEHelper
+
+namespace {
+
+// The dispatch block holds at most this many arguments, a property write's value included.
+constexpr int kMaxDispatchArgs = 64;
+
+[[noreturn]] void OleCallError(HRESULT Code, const String& Member, const TExcepInfo* Info) {
+  String msg = "OLE error " + IntToHex(static_cast<Cardinal>(Code), 8) + ": " + Member + ": " +
+               OleSysErrorMessage(Code);
+  if (Info) {
+    if (!Info->Source.empty()) msg += "\r\nSource        ::  " + Info->Source;
+    if (!Info->Description.empty()) msg += "\r\nDescription ::  " + Info->Description;
+    if (!Info->HelpFile.empty()) msg += "\r\nHelp File     ::  " + Info->HelpFile;
+  }
+  throw EOleError(msg);
+}
+
+}  // namespace
+
+Variant TfsOLEHelper::FetchValue() {
+  std::vector<Variant> args;
+  args.reserve(ParamCount());
+  for (int i = 0; i < ParamCount(); ++i) args.push_back(Params(i)->FetchValue());
+  DispatchCall(args, &FValue, DISPATCH_METHOD);
+  return FValue;
+}
+
+void TfsOLEHelper::StoreValue(const Variant& AValue) {
+  std::vector<Variant> args;
+  args.reserve(ParamCount() + 1);
+  for (int i = 0; i < ParamCount(); ++i) args.push_back(Params(i)->FetchValue());
+  args.push_back(AValue);
+  DispatchCall(args, nullptr, DISPATCH_PROPERTYPUT);
+}
+
+void TfsOLEHelper::DispatchCall(const std::vector<Variant>& Args, Variant* Result, Word Flags) {
+  std::shared_ptr<IDispatchObject> disp = FPrecedingValue.AsDispatch();
+  auto server = std::dynamic_pointer_cast<TAutomationObject>(disp);
+  if (!server)
+    throw EVariantTypeCastError("Could not convert variant of type (" + VarTypeAsText(VarType(FPrecedingValue)) +
+                                ") into type (" + VarTypeAsText(varDispatch) + ")");
+  // The lookup's answer is checked: an unknown name must not reach Invoke with an undefined id.
+  int dispId = DISPID_UNKNOWN;
+  if (HRESULT hr = server->GetIDsOfNames(FName, dispId); hr != 0) OleCallError(hr, FName, nullptr);
+  if (static_cast<int>(Args.size()) > kMaxDispatchArgs) OleCallError(DISP_E_BADPARAMCOUNT, FName, nullptr);
+
+  TDispParams params;
+  params.Args.assign(Args.rbegin(), Args.rend());
+  if (Flags == DISPATCH_PROPERTYPUT) params.NamedArgs.push_back(DISPID_PROPERTYPUT);
+  if (!FResultWanted || Flags == DISPATCH_PROPERTYPUT) {
+    Result = nullptr;
+  } else {
+    *Result = Unassigned();
+    if (Flags == DISPATCH_METHOD) Flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+  }
+  TExcepInfo info;
+  if (HRESULT hr = server->Invoke(dispId, Flags, params, Result, info); hr != 0) OleCallError(hr, FName, &info);
 }

@@ -178,8 +178,20 @@ private:
   bool Indexes(int& Dims, int (&Index)[3]) const;
 };
 
-// A member of a late-bound automation object, resolved by name at the call.
+// A member of a late-bound automation object, resolved by name at the call; its parameters are
+// the arguments written after the name, all Variants. PrecedingValue holds the object.
 class TfsOLEHelper : public TfsCustomHelper {
 public:
   explicit TfsOLEHelper(const String& AName) : TfsCustomHelper(AName, tcVariant, String()) {}
+
+  // A method call or property read (DISPATCH_METHOD, plus DISPATCH_PROPERTYGET when the value
+  // is wanted).
+  Variant FetchValue() override;
+  // A property write: the arguments as its indexes, the value last (DISPATCH_PROPERTYPUT).
+  void StoreValue(const Variant& AValue) override;
+  // The one call of the member: Args in written order; Result nullptr when no value is wanted.
+  // An unknown member, more than 64 arguments or a failing call raise EOleError
+  // "OLE error XXXXXXXX: <member>: <system text>", with the server's source, description and
+  // help file on lines of their own.
+  void DispatchCall(const std::vector<Variant>& Args, Variant* Result, Word Flags);
 };

@@ -24,7 +24,32 @@ TAutomationRegistry& Registry() {
 
 [[noreturn]] void InvalidClassString() { throw EOleSysError("Invalid class string"); }
 
+struct TErrorText {
+  HRESULT Code;
+  const char* Text;
+};
+
+constexpr TErrorText kErrorTexts[] = {
+    {HRESULT(0x80004001u), "Not implemented"},
+    {HRESULT(0x80004005u), "Unspecified error"},
+    {HRESULT(0x80070057u), "The parameter is incorrect."},
+    {DISP_E_MEMBERNOTFOUND, "Member not found."},
+    {HRESULT(0x80020004u), "Parameter not found."},
+    {DISP_E_TYPEMISMATCH, "Type mismatch."},
+    {DISP_E_UNKNOWNNAME, "Unknown name."},
+    {DISP_E_EXCEPTION, "Exception occurred."},
+    {HRESULT(0x8002000Au), "Out of present range."},
+    {DISP_E_BADPARAMCOUNT, "Invalid number of parameters."},
+    {HRESULT(0x8002000Fu), "Parameter not optional."},
+};
+
 }  // namespace
+
+String OleSysErrorMessage(HRESULT Code) {
+  for (const TErrorText& t : kErrorTexts)
+    if (t.Code == Code) return t.Text;
+  return String();
+}
 
 void RegisterAutomationClass(const String& ProgId, TAutomationFactory Factory) {
   TAutomationRegistry& r = Registry();

@@ -1,5 +1,7 @@
 #include "core/ComObj.h"
 
+#include "core/SysUtils.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -48,4 +50,18 @@ TEST(ComObj, RefusesUnknownIdentifiersAndFailingFactories) {
     EXPECT_EQ(CreateError(progId), "Invalid class string") << progId;
   RegisterAutomationClass("Test.Throws", nullptr);
   RegisterAutomationClass("Test.Empty", nullptr);
+}
+
+TEST(ComObj, SystemTextsOfDispatchErrors) {
+  struct TCase {
+    HRESULT Code;
+    const char* Text;
+  } cases[] = {
+      {DISP_E_UNKNOWNNAME, "Unknown name."},
+      {DISP_E_MEMBERNOTFOUND, "Member not found."},
+      {DISP_E_BADPARAMCOUNT, "Invalid number of parameters."},
+      {DISP_E_EXCEPTION, "Exception occurred."},
+      {HRESULT(0x80001234u), ""},  // the system has no text for it
+  };
+  for (const TCase& c : cases) EXPECT_EQ(OleSysErrorMessage(c.Code), c.Text) << IntToHex(static_cast<Cardinal>(c.Code), 8);
 }
