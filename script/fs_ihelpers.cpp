@@ -61,7 +61,8 @@ bool TfsMethodHelper::ResolveInstance(TObject*& Instance, TClass& ClassType) con
   }
   Instance = PrecedingInstance();
   if (Instance || !FClassRef) return true;
-  if (FUpperName == "FREE") return false;
+  // Free of nil does nothing; of an object already freed it is the same fault as any other use.
+  if (FUpperName == "FREE" && !(VarIsOrdinal(FPrecedingValue) && FPrecedingValue.AsInteger() != 0)) return false;
   InvalidPointer();
 }
 

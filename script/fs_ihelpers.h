@@ -14,8 +14,9 @@
 // member's class (nullptr for a global function). A class member on a nil or freed instance
 // raises EInvalidPointer "Invalid pointer operation" before its call-back, except:
 // constructors, whose call-back gets Instance nullptr and the class to create (the class the
-// script named) and answers the new object's handle; Free, which does nothing; and published
-// property reads, which answer Null.
+// script named) and answers the new object's handle; Free of nil, which does nothing (Free of
+// an object already freed raises as any other use does); and published property reads, which
+// answer Null.
 //
 // Helpers are made once at registration and reused: a call carries its arguments in the
 // helper's parameter items and its one parameter array, so it allocates nothing for them.

@@ -54,13 +54,11 @@ public:
                         },
                         "ctOther");
 
-    TfsClassVariable* obj = s->RegisterScriptClass(TObject::StaticClass(), "");
-    obj->RegisterConstructor("constructor Create", CallMethod);
-    obj->RegisterMethod("procedure Free", CallMethod);
-    s->RegisterScriptClass(TPersistent::StaticClass(), "TObject");
-    s->RegisterScriptClass(TComponent::StaticClass(), "TPersistent")
-        ->RegisterConstructor("constructor Create(AOwner: TComponent)", CallMethod);
+    // TObject, TPersistent and TComponent come from the classes module; the test classes'
+    // own constructor and Free record their calls.
     TfsClassVariable* test = s->RegisterScriptClass(TTestObj::StaticClass(), "TComponent");
+    test->RegisterConstructor("constructor Create(AOwner: TComponent)", CallMethod);
+    test->RegisterMethod("procedure Free", CallMethod);
     test->RegisterMethod("function Twice(x: Integer): Integer", CallMethod);
     test->RegisterDefaultProperty("Items", "Integer", "String", CallMethod);
     // Hidden by the published Flag, which was imported first.
