@@ -2,6 +2,9 @@
 #include "script/fs_ihelpers.h"
 
 #include "script/fs_iclassvariable.h"
+#include "script/fs_ievents.h"
+#include "script/fs_iprocvariable.h"
+#include "script/fs_iscript.h"
 #include "script/fs_itools.h"
 #include "core/ComObj.h"
 #include "core/ObjectHandles.h"
@@ -195,6 +198,25 @@ void TfsPropertyHelper::StoreValue(const Variant& AValue) {
   else if (FOnSetValue) FOnSetValue(instance, FClassRef, FUpperName, AValue);
 }
 
+// ---------------------------------------------------------------- TfsEventHelper
+
+void TfsEventHelper::StoreValue(const Variant& AValue) {
+  TObject* instance = PrecedingInstance();
+  if (!instance) InvalidPointer();
+  String name = VarToStr(AValue);
+  if (name == "0") {
+    SetMethodProp(instance, FName, TMethod());
+    return;
+  }
+  TfsScript* script = FCallerScript;
+  auto* proc = script ? dynamic_cast<TfsProcVariable*>(script->LookupName(name)) : nullptr;
+  if (!proc) throw Exception("Event handler must be a procedure");
+  TfsCustomEvent* bridge = CreateEventBridge(FEventClass, instance, proc);
+  assert(bridge);
+  script->PutItem(String(), bridge);
+  bridge->Install(FName);
+}
+
 // ---------------------------------------------------------------- TfsStringHelper
 
 TfsStringHelper::TfsStringHelper(const String& AName) : TfsCustomHelper(AName, tcChar, String()) {
@@ -285,34 +307,44 @@ constexpr int kMaxDispatchArgs = 64;
 }  // namespace
 
 Variant TfsOLEHelper::FetchValue() {
-  std::vector<Variant> args;
-  args.reserve(ParamCount());
-  for (int i = 0; i < ParamCount(); ++i) args.push_back(Params(i)->FetchValue());
-  DispatchCall(args, &FValue, DISPATCH_METHOD);
+  FArgs.clear();
+  for (int i = 0; i < ParamCount(); ++i) FArgs.push_back(Params(i)->FetchValue());
+  DispatchCall(FArgs, &FValue, DISPATCH_METHOD);
   return FValue;
 }
 
 void TfsOLEHelper::StoreValue(const Variant& AValue) {
-  std::vector<Variant> args;
-  args.reserve(ParamCount() + 1);
-  for (int i = 0; i < ParamCount(); ++i) args.push_back(Params(i)->FetchValue());
-  args.push_back(AValue);
-  DispatchCall(args, nullptr, DISPATCH_PROPERTYPUT);
+  FArgs.clear();
+  for (int i = 0; i < ParamCount(); ++i) FArgs.push_back(Params(i)->FetchValue());
+  FArgs.push_back(AValue);
+  DispatchCall(FArgs, nullptr, DISPATCH_PROPERTYPUT);
 }
 
 void TfsOLEHelper::DispatchCall(const std::vector<Variant>& Args, Variant* Result, Word Flags) {
   std::shared_ptr<IDispatchObject> disp = FPrecedingValue.AsDispatch();
-  auto server = std::dynamic_pointer_cast<TAutomationObject>(disp);
+  auto* server = dynamic_cast<TAutomationObject*>(disp.get());
   if (!server)
     throw EVariantTypeCastError("Could not convert variant of type (" + VarTypeAsText(VarType(FPrecedingValue)) +
                                 ") into type (" + VarTypeAsText(varDispatch) + ")");
-  // The lookup's answer is checked: an unknown name must not reach Invoke with an undefined id.
-  int dispId = DISPID_UNKNOWN;
-  if (HRESULT hr = server->GetIDsOfNames(FName, dispId); hr != 0) OleCallError(hr, FName, nullptr);
+  // The name is looked up once per object: a loop calling the same member of the same object
+  // asks the server only the first time. The weak reference keeps another object from taking
+  // the remembered one's place.
+  bool known = !FLastServer.expired() && !FLastServer.owner_before(disp) && !disp.owner_before(FLastServer);
+  if (!known) {
+    // The lookup's answer is checked: an unknown name must not reach Invoke with an undefined id.
+    int dispId = DISPID_UNKNOWN;
+    if (HRESULT hr = server->GetIDsOfNames(FName, dispId); hr != 0) OleCallError(hr, FName, nullptr);
+    FLastServer = disp;
+    FLastDispId = dispId;
+  }
   if (static_cast<int>(Args.size()) > kMaxDispatchArgs) OleCallError(DISP_E_BADPARAMCOUNT, FName, nullptr);
 
+  // Taken out of the helper for the call, so a server that calls back into this step cannot
+  // change the arguments under it.
   TDispParams params;
+  std::swap(params, FParams);
   params.Args.assign(Args.rbegin(), Args.rend());
+  params.NamedArgs.clear();
   if (Flags == DISPATCH_PROPERTYPUT) params.NamedArgs.push_back(DISPID_PROPERTYPUT);
   if (!FResultWanted || Flags == DISPATCH_PROPERTYPUT) {
     Result = nullptr;
@@ -321,5 +353,8 @@ void TfsOLEHelper::DispatchCall(const std::vector<Variant>& Args, Variant* Resul
     if (Flags == DISPATCH_METHOD) Flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
   }
   TExcepInfo info;
-  if (HRESULT hr = server->Invoke(dispId, Flags, params, Result, info); hr != 0) OleCallError(hr, FName, &info);
+  HRESULT hr = server->Invoke(FLastDispId, Flags, params, Result, info);
+  params.Args.clear();  // the arguments are not kept alive between calls
+  std::swap(params, FParams);
+  if (hr != 0) OleCallError(hr, FName, &info);
 }

@@ -23,8 +23,10 @@
 // Declares the call-back types, TfsCustomHelper, TfsMethodHelper, TfsPropertyHelper,
 // TfsEventHelper, TfsStringHelper, TfsArrayHelper and TfsOLEHelper.
 #include "script/fs_ivariables.h"
+#include "core/ComObj.h"
 
 #include <functional>
+#include <memory>
 
 class TPropInfo;
 class TfsMethodHelper;
@@ -136,11 +138,16 @@ private:
   TfsSetValue FOnSetValue;
 };
 
-// An event property; the bridge to script procedures is built by the event layer.
+// An event property. Assigning a script procedure's name installs a bridge of EventClass
+// (fs_ievents.h) as the object's handler; nil (text "0") clears the handler; any other name
+// raises "Event handler must be a procedure". Reading answers the empty text.
 class TfsEventHelper : public TfsCustomHelper {
 public:
   TfsEventHelper(const String& AName, TClass AClassRef, TClass AEventClass)
       : TfsCustomHelper(AName, tcString, String()), FClassRef(AClassRef), FEventClass(AEventClass) {}
+
+  Variant FetchValue() override { return Variant(String()); }
+  void StoreValue(const Variant& AValue) override;
 
   TClass ClassRef() const { return FClassRef; }
   // The bridge class that connects the event to a script procedure.
@@ -195,4 +202,12 @@ public:
   // "OLE error XXXXXXXX: <member>: <system text>", with the server's source, description and
   // help file on lines of their own.
   void DispatchCall(const std::vector<Variant>& Args, Variant* Result, Word Flags);
+
+private:
+  // Reused by every call, so a call allocates nothing once they have grown.
+  std::vector<Variant> FArgs;
+  TDispParams FParams;
+  // The object whose identifier of this name is remembered.
+  std::weak_ptr<IDispatchObject> FLastServer;
+  int FLastDispId = 0;
 };

@@ -57,6 +57,21 @@ private:
   Variant FValue = Variant(0);
 };
 
+// A server whose members have other identifiers than the recorder's.
+class TOther : public TAutomationObject {
+public:
+  HRESULT GetIDsOfNames(const String& Name, int& DispId) override {
+    if (!SameText(Name, "Name")) return DISP_E_UNKNOWNNAME;
+    DispId = 0;
+    return 0;
+  }
+  HRESULT Invoke(int DispId, Word, const TDispParams&, Variant* Result, TExcepInfo&) override {
+    if (DispId != 0) return DISP_E_MEMBERNOTFOUND;
+    if (Result) *Result = Variant("other");
+    return 0;
+  }
+};
+
 String Describe(const TCall& C) {
   return C.Member + " " + IntToStr(C.Flags) + " [" + C.Args + "]" + (C.Named.empty() ? "" : " named " + C.Named) +
          (C.ResultWanted ? " result" : "");
@@ -67,7 +82,7 @@ String RunRecorded(const String& Body) {
   RegisterAutomationClass("Test.Recorder", [] { return std::make_shared<TRecorder>(); });
   Calls().clear();
   auto s = NewTestScript();
-  s->Lines()->SetText("var o, x: Variant; begin o := CreateOleObject('Test.Recorder'); " + Body + " end.");
+  s->Lines()->SetText("var o, x: Variant; i: Integer; begin o := CreateOleObject('Test.Recorder'); " + Body + " end.");
   if (!s->CompileSource()) return "error: " + s->CompileError();
   String out;
   try {
@@ -107,6 +122,20 @@ TEST(ScriptOle, WhatReachesTheServer) {
   RunRecorded("o.Value := 41; Emit(o.Value + 1)");
   ASSERT_EQ(ScriptTestEmitted().size(), 1u);
   EXPECT_EQ(VarToStr(ScriptTestEmitted()[0]), "42");
+}
+
+TEST(ScriptOle, OneCallSiteServesObjectsOfDifferentServers) {
+  RegisterAutomationClass("Test.Other", [] { return std::make_shared<TOther>(); });
+  ScriptTestEmitted().clear();
+  // One call site: the identifier remembered for the recorder must not serve the other.
+  EXPECT_EQ(RunRecorded("x := CreateOleObject('Test.Other'); for i := 1 to 3 do begin Emit(o.Name);"
+                        " if i = 1 then o := x else o := CreateOleObject('Test.Recorder') end"),
+            "Name 3 [] result\nName 3 [] result\n");
+  ASSERT_EQ(ScriptTestEmitted().size(), 3u);
+  EXPECT_EQ(VarToStr(ScriptTestEmitted()[0]), "rec");
+  EXPECT_EQ(VarToStr(ScriptTestEmitted()[1]), "other");
+  EXPECT_EQ(VarToStr(ScriptTestEmitted()[2]), "rec");
+  RegisterAutomationClass("Test.Other", nullptr);
 }
 
 TEST(ScriptOle, FailingCalls) {
