@@ -31,19 +31,14 @@ protected:
     TfsScript* s = Script.get();
     // Kept when a program is discarded, as a host's names are.
     s->SetOwnerTag(fsModuleOwnerTag);
-    TfsClassVariable* c = s->RegisterScriptClass(TButton::StaticClass(), "TComponent");
-    c->RegisterEvent("OnClick", TfsNotifyEvent::StaticClass());
-    c->RegisterEvent("OnMouseDown", TfsMouseEvent::StaticClass());
-    c->RegisterMethod("procedure Click", [](TObject* Instance, TClass, const String&, TfsMethodHelper*) {
+    // The forms module registers the controls and their events; a click from the script is
+    // the test's own addition.
+    s->LookupClass("TButton")->RegisterMethod("procedure Click", [](TObject* Instance, TClass, const String&,
+                                                                     TfsMethodHelper*) {
       static_cast<TButton*>(Instance)->Click();
       return Variant(0);
     });
-    s->RegisterScriptClass(TEdit::StaticClass(), "TComponent")
-        ->RegisterEvent("OnKeyPress", TfsKeyPressEvent::StaticClass());
-    s->RegisterScriptClass(TPanel::StaticClass(), "TComponent")
-        ->RegisterEvent("OnCanResize", TfsCanResizeEvent::StaticClass());
-    s->RegisterScriptClass(TForm::StaticClass(), "TComponent")
-        ->RegisterEvent("OnCloseQuery", TfsCloseQueryEvent::StaticClass());
+    s->RegisterScriptClass(TPanel::StaticClass(), "TWinControl");
     s->RegisterObject("Btn", Btn);
     s->RegisterObject("Ed", Ed);
     s->RegisterObject("Pnl", Pnl);
