@@ -8,6 +8,7 @@
 #include "core/StrUtils.h"
 #include "core/StringList.h"
 #include "gui/Application.h"
+#include "gui/Dialogs.h"
 #include "gui/Messages.h"
 #include "gui/StdCtrls.h"
 
@@ -94,6 +95,23 @@ TEST(ScriptForms, ModalFormsEndWithTheirResult) {
       {"var f: TForm; begin f := TForm.Create(nil); f.Show; try f.ShowModal finally f.Free end end.",
        "raised: Cannot make a visible window modal"},
   });
+}
+
+TEST(ScriptForms, QueuedClicksAndFailingHandlers) {
+  // The second click arrives while the handler runs: it does not run the handler again.
+  EXPECT_EQ(RunScript("var f: TForm; b: TButton; procedure C(Sender: TObject); begin Emit(1); Application.ProcessMessages"
+                      " end; begin f := TForm.Create(nil); b := TButton.Create(f); b.Parent := f; b.OnClick := 'C';"
+                      " ClickLater(b); ClickLater(b); Application.ProcessMessages; Emit(2); f.Free end."),
+            "1|2");
+  // A handler's error is reported by the application, and the next click runs again.
+  TDialogScript dialogs;
+  dialogs.Button(IDOK).Button(IDOK);
+  EXPECT_EQ(RunScript("var f: TForm; b: TButton; procedure C(Sender: TObject); begin Emit(1); RaiseException('bad')"
+                      " end; begin f := TForm.Create(nil); b := TButton.Create(f); b.Parent := f; b.OnClick := 'C';"
+                      " ClickLater(b); ClickLater(b); Application.ProcessMessages; f.Free end."),
+            "1|1");
+  ASSERT_EQ(dialogs.Asked().size(), 2u);
+  EXPECT_TRUE(StartsStr("bad", dialogs.Asked()[0].Text)) << dialogs.Asked()[0].Text;
 }
 
 TEST(ScriptForms, ControlsAndLists) {
