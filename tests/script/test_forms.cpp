@@ -133,6 +133,13 @@ TEST(ScriptForms, ControlsAndLists) {
   });
 }
 
+TEST(ScriptForms, AControlsItemsAreNotTheScriptsToFree) {
+  String out = RunScript("var f: TForm; l: TListBox; begin f := TForm.Create(nil); l := TListBox.Create(f);"
+                         " l.Parent := f; l.Items.Add('a'); try l.Items.Free finally Emit(l.Items.Count); f.Free end end.");
+  EXPECT_TRUE(StartsStr("raised: Cannot free a ", out)) << out;
+  EXPECT_TRUE(EndsStr(" that belongs to another object after 1", out)) << out;
+}
+
 TEST(ScriptForms, TheApplicationObject) {
   String out = RunScript("begin Emit(Application.ExeName) end.");
   EXPECT_TRUE(EndsStr("test_script", out)) << out;
