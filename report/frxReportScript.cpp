@@ -17,10 +17,24 @@
 #include "report/frxView.h"
 #include "script/fs_iinterpreter.h"
 
+#include <cctype>
+
 namespace {
 
 // What a report stamps on the names it registers, so the next compile drops them again.
 TfsOwnerTag TagOf(const TfrxReport* Report) { return reinterpret_cast<TfsOwnerTag>(Report); }
+
+// Whether the text can name a script variable: identifier characters only. Expressions, the
+// common case, skip the symbol-table search.
+bool CanBeIdentifier(const String& Name) {
+  if (Name.empty()) return false;
+  for (unsigned char c : Name)
+    if (!(std::isalnum(c) || c == '_' || c >= 128)) return false;
+  return true;
+}
+
+// The longest system variable is "TotalPages#".
+constexpr std::size_t kLongestSystemVariable = 11;
 
 bool IsAggregateName(const String& Name) {
   static const char* const kNames[] = {"SUM", "AVG", "MIN", "MAX", "COUNT"};
@@ -177,7 +191,7 @@ bool TfrxReport::LookupValue(const String& Name, Variant& Value) {
     return true;
   }
 
-  switch (FSystemVariables->IndexOf(Name)) {
+  switch (Name.size() <= kLongestSystemVariable ? FSystemVariables->IndexOf(Name) : -1) {
     case 0: Value = Variant::FromDate(FEngine ? FEngine->StartDate() : 0); return true;
     case 1: Value = Variant::FromDate(FEngine ? FEngine->StartTime() : 0); return true;
     case 2:
@@ -212,7 +226,7 @@ bool TfrxReport::LookupValue(const String& Name, Variant& Value) {
     return true;
   }
 
-  if (TfsCustomVariable* var = FScript->LookupLocalName(Name)) {
+  if (TfsCustomVariable* var = CanBeIdentifier(Name) ? FScript->LookupLocalName(Name) : nullptr) {
     Value = var->FetchValue();
     return true;
   }

@@ -7,7 +7,9 @@
 #include "core/Scope.h"
 #include "core/StringList.h"
 #include "core/StrUtils.h"
+#include "core/Streams.h"
 #include "core/SysUtils.h"
+#include "gui/Timers.h"
 #include "report/frxBands.h"
 #include "report/frxClassBases.h"
 #include "report/frxDBSet.h"
@@ -458,3 +460,116 @@ TEST(ReportScriptModule, ConstantsEnumerationsAndFunctions) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- dialog pages
+
+namespace {
+
+// A report with a dialog page whose events run script procedures.
+struct TDialogReport {
+  TfrxReport Report{nullptr};
+  TfrxDialogPage* Page = nullptr;
+  TDialogReport() {
+    Page = new TfrxDialogPage(&Report);
+    Page->SetName("Dialog1");
+    Page->SetBounds(100, 100, 240, 120);
+    Report.ScriptText()->SetText(
+        "var Tries, Shown: Integer; Keys: String;\n"
+        "procedure DialogShow(Sender: TfrxComponent); begin Shown := Shown + 1; end;\n"
+        "procedure DialogCloseQuery(Sender: TfrxComponent; var CanClose: Boolean);\n"
+        "begin Tries := Tries + 1; CanClose := Tries >= 2; end;\n"
+        "procedure DialogKeyDown(Sender: TfrxComponent; var Key: Word; Shift: Integer);\n"
+        "begin Keys := Keys + IntToStr(Key) + '/' + IntToStr(Shift) + ';'; if Key = 13 then Key := 0; end;\n"
+        "procedure DialogKeyPress(Sender: TfrxComponent; var Key: Char);\n"
+        "begin if Key = 'a' then Key := 'B' else Key := ''; end;\n"
+        "begin end.");
+  }
+  int Int(const char* Name) { return Report.Calc(Name).AsInteger(); }
+};
+
+}  // namespace
+
+TEST(ReportDialogPages, TheFormsEventsRunThePagesScriptProcedures) {
+  TDialogReport d;
+  d.Page->SetOnCloseQuery("DialogCloseQuery");
+  d.Page->SetOnKeyDown("DialogKeyDown");
+  d.Page->SetOnKeyPress("DialogKeyPress");
+  ASSERT_TRUE(d.Report.CompileReportScript()) << d.Report.Errors()->Text();
+  d.Page->SetupForm();
+  TfrxDialogForm* form = d.Page->Form();
+
+  bool canClose = true;
+  form->OnCloseQuery(form, canClose);
+  EXPECT_FALSE(canClose);
+  form->OnCloseQuery(form, canClose);
+  EXPECT_TRUE(canClose);
+
+  struct {
+    Word Key;
+    TShiftState Shift;
+    Word After;
+  } const keys[] = {{13, {}, 0}, {65, {ssShift}, 65}};
+  for (const auto& k : keys) {
+    Word key = k.Key;
+    form->OnKeyDown(form, key, k.Shift);
+    EXPECT_EQ(key, k.After);
+  }
+  EXPECT_EQ(d.Report.Calc("Keys").AsString(), "13/0;65/" + IntToStr(static_cast<int>(TShiftState{ssShift}.Bits())) + ";");
+
+  Char typed = U'a';
+  form->OnKeyPress(form, typed);
+  EXPECT_EQ(typed, U'B');
+  typed = U'z';
+  form->OnKeyPress(form, typed);
+  EXPECT_EQ(typed, Char(0));
+}
+
+TEST(ReportDialogPages, ShowModalRunsTheDialogUntilItsScriptLetsItClose) {
+  TDialogReport d;
+  d.Page->SetOnShow("DialogShow");
+  d.Page->SetOnCloseQuery("DialogCloseQuery");
+  ASSERT_TRUE(d.Report.CompileReportScript()) << d.Report.Errors()->Text();
+  // Each tick asks the dialog to close with OK; the script refuses the first time.
+  TTimer close(nullptr);
+  close.SetInterval(20);
+  int ticks = 0;
+  close.SetOnTimer(TNotifyEvent::Lambda([&](TObject*) {
+    ++ticks;
+    d.Page->SetModalResult(mrOk);
+  }));
+  EXPECT_EQ(d.Page->ShowModal(), mrOk);
+  close.SetEnabled(false);
+  EXPECT_GE(ticks, 2);
+  EXPECT_EQ(d.Int("Shown"), 1);
+  EXPECT_EQ(d.Int("Tries"), 2);
+  EXPECT_FALSE(d.Page->Form()->Visible());
+}
+
+// ---------------------------------------------------------------- a definition on disk
+
+TEST(ReportFixtures, ADefinitionFileLoadsAndSavesBackTheSame) {
+  const String path = String(KELM_REPORT_FIXTURES_DIR) + "/Bands.fr3";
+  TFileStream file(path, fmOpenRead);
+  String original(static_cast<std::size_t>(file.Size()), '\0');
+  file.ReadBuffer(original.data(), file.Size());
+
+  TfrxReport r(nullptr);
+  ASSERT_TRUE(r.LoadFromFile(path));
+  EXPECT_EQ(r.Errors()->Count(), 0) << r.Errors()->Text();
+  ASSERT_EQ(r.CountPages(), 1);
+  auto* page = dynamic_cast<TfrxReportPage*>(r.PageAt(0));
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(page->PaperWidth(), 210);
+  EXPECT_EQ(page->PaperHeight(), 120);
+  EXPECT_EQ(page->PaperSize(), 256);
+  int bands = 0;
+  for (TfrxComponent* c : page->AllObjects()) bands += dynamic_cast<TfrxBand*>(c) != nullptr;
+  EXPECT_EQ(bands, 5);
+  auto* amount = dynamic_cast<TfrxMemoView*>(r.FindObject("Amount"));
+  ASSERT_NE(amount, nullptr);
+  EXPECT_EQ(amount->Text(), "[<Pacts.\"Amount\">]");
+
+  TMemoryStream saved;
+  r.SaveToStream(&saved, true, false);
+  EXPECT_EQ(String(static_cast<const char*>(saved.Memory()), static_cast<std::size_t>(saved.Size())), original);
+}
