@@ -16,6 +16,8 @@
 #include "report/frxExpressionCache.h"
 #include "report/frxMemoView.h"
 #include "report/frxPages.h"
+#include "report/frxShapes.h"
+#include "gui/Pictures.h"
 #include "report/frxVariables.h"
 #include "script/fs_iinterpreter.h"
 
@@ -141,6 +143,38 @@ protected:
   }
   int Cached() const { return Report.ExpressionCache()->Count(); }
 };
+
+// ---------------------------------------------------------------- compiling
+
+TEST_F(ReportScript, CompilingRegistersTheObjectsForTheRunAndDropsTheNamesOfAnEarlierCompile) {
+  Memo1->SetIsDesigning(true);
+  auto* picture = new TfrxPictureView(Band);
+  picture->SetName("Picture1");
+  TBitmap bitmap;
+  bitmap.SetSize(4, 4);
+  picture->Picture()->Assign(&bitmap);
+  ASSERT_TRUE(picture->PictureChanged());
+  auto* extra = new TfrxMemoView(Band);
+  extra->SetName("Extra");
+  Compile("begin end.");
+  EXPECT_FALSE(Memo1->IsDesigning());
+  EXPECT_FALSE(picture->PictureChanged());
+  struct {
+    const char* Name;
+    const TObject* Object;
+  } const names[] = {{"Memo1", Memo1},  {"masterdata1", Band}, {"Page1", Report.PageAt(0)}, {"Report", &Report},
+                     {"Engine", Engine}, {"Outline", Pages->Outline()}};
+  for (const auto& n : names) {
+    SCOPED_TRACE(n.Name);
+    EXPECT_EQ(Report.Calc(n.Name).AsInteger(), HandleOf(n.Object));
+  }
+  EXPECT_TRUE(VarIsNull(Report.Calc("Value")));
+  EXPECT_EQ(Report.Script()->LookupLocalName("Extra")->TypeName(), "TfrxMemoView");
+  delete extra;
+  Compile("begin end.");
+  EXPECT_EQ(Report.Script()->LookupLocalName("Extra"), nullptr);
+  EXPECT_THROW(Report.Calc("Extra.Text"), Exception);
+}
 
 // ---------------------------------------------------------------- names
 
@@ -396,6 +430,21 @@ TEST_F(ReportScript, ScriptsReachObjectsDataSetsEngineAndOutline) {
   EXPECT_EQ(Memo2->Text(), "张三 1");
   EXPECT_EQ(Memo1->TagStr(), "Memo1;Memo2;3");
 
+  // A data set walked by the script.
+  Run(
+      "var ds: TfrxDataSet; n: Integer; s: String;\n"
+      "begin\n"
+      "  ds := Report.GetDataset('Customers');\n"
+      "  ds.First;\n"
+      "  while not ds.Eof do begin\n"
+      "    s := s + IntToStr(ds.RecNo) + ':' + VarToStr(ds.Value['Amount']) + ';';\n"
+      "    ds.Next;\n"
+      "  end;\n"
+      "  if ds.HasField('Name') and not ds.HasField('Nobody') then s := s + 'fields';\n"
+      "  Memo1.TagStr := s + IntToStr(ds.RecordCount);\n"
+      "end.");
+  EXPECT_EQ(Memo1->TagStr(), "0:10;1:20;2:;fields3");
+
   // Parent moves the object; AllObjects is read afresh.
   Run("begin Memo2.Parent := Page1; Memo1.TagStr := IntToStr(MasterData1.AllObjects.Count); end.");
   EXPECT_EQ(Memo2->Parent(), Report.PageAt(0));
@@ -409,11 +458,12 @@ TEST_F(ReportScript, LinesAreCopiedVariablesCreatedAndMissingFilesClearTheReport
       "  Memo1.Lines := Memo2.Lines;\n"
       "  Memo2.Lines.Add('three');\n"
       "  Report.Variables['Total'] := 5;\n"
-      "  Memo1.TagStr := VarToStr(Report.Variables['Missing']) + '|' + IntToStr(Memo1.Lines.Count);\n"
+      "  Memo1.TagStr := VarToStr(Report.Variables['Missing']) + '|' + IntToStr(Memo1.Lines.Count) + '|' +\n"
+      "    Memo1.Lines[1] + '|' + Report.Calc('Memo2.Lines.Text');\n"
       "end.");
   EXPECT_EQ(Memo1->Memo()->Count(), 2);
   EXPECT_EQ(Memo2->Memo()->Count(), 3);
-  EXPECT_EQ(Memo1->TagStr(), "|2");
+  EXPECT_EQ(Memo1->TagStr(), "|2|two|one\r\ntwo\r\nthree\r\n");
   EXPECT_EQ(Report.Variables()->GetVariables("Total").AsInteger(), 5);
 
   Report.ScriptText()->SetText("var Loaded: Boolean; begin end.");
