@@ -2,6 +2,7 @@
 #include "script/fs_iclassesrtti.h"
 
 #include "script/fs_iclassvariable.h"
+#include "script/fs_iownership.h"
 #include "script/fs_xml.h"
 #include "core/Collection.h"
 #include "core/Lists.h"
@@ -70,11 +71,11 @@ template <class T, class G> TfsCallMethod Indexed(G Get) { return Indexed<T>(Get
 
 // Makes the class the script named, or refuses an abstract one.
 Variant CreateNamed(TClass ClassType, TObject* Owner) {
-  if (ClassType == TObject::StaticClass()) return Ref(new TObject());
+  if (ClassType == TObject::StaticClass()) return AdoptScriptObject(new TObject());
   if (!ClassType || ClassType->IsAbstract())
     throw EInvalidOperation("Cannot create an instance of the abstract class " +
                             (ClassType ? ClassType->Name() : String("(unknown)")));
-  return Ref(ClassType->Create(Owner));
+  return AdoptScriptObject(ClassType->Create(Owner));
 }
 
 struct TConstant {
@@ -134,6 +135,8 @@ void RegisterList(TfsScript* S) {
 
 void RegisterStrings(TfsScript* S) {
   TfsClassVariable* c = S->RegisterScriptClass(TStrings::StaticClass(), "TPersistent");
+  // A control's Items or Lines belong to the control.
+  c->RegisterMethod("procedure Free", FreeScriptObject);
   c->RegisterMethod("function Add(const S: string): Integer",
                     Method<TStrings>([](TStrings* O, TCall C) { return Variant(O->Add(Str(C, 0))); }));
   c->RegisterMethod("function AddObject(const S: string; AObject: TObject): Integer",
@@ -226,7 +229,7 @@ void RegisterStreams(TfsScript* S) {
   c = S->RegisterScriptClass(TFileStream::StaticClass(), "TStream");
   c->RegisterConstructor("constructor Create(Filename: String; Mode: Word)",
                          [](TObject*, TClass, const String&, TfsMethodHelper* C) {
-                           return Ref(new TFileStream(Str(C, 0), static_cast<Word>(Int(C, 1))));
+                           return AdoptScriptObject(new TFileStream(Str(C, 0), static_cast<Word>(Int(C, 1))));
                          });
 
   c = S->RegisterScriptClass(TMemoryStream::StaticClass(), "TStream");

@@ -2,15 +2,13 @@
 #include "script/fs_igraphicsrtti.h"
 
 #include "script/fs_iclassvariable.h"
+#include "script/fs_iownership.h"
 #include "core/ObjectHandles.h"
 #include "gui/Canvas.h"
 #include "gui/Colors.h"
 #include "gui/GraphicsObjects.h"
 #include "gui/Pictures.h"
 #include "print/Metafile.h"
-
-#include <mutex>
-#include <unordered_set>
 
 namespace fs_igraphicsrtti {
 
@@ -39,37 +37,9 @@ template <class T, class F> TfsCallMethod Method(F Fn) {
   };
 }
 
-// ---- the objects scripts made, which are theirs to free
-
-struct TMadeObjects {
-  std::mutex Lock;
-  std::unordered_set<Integer> Handles;
-};
-
-TMadeObjects& Made() {
-  static TMadeObjects m;
-  return m;
+template <class T> Variant MakeOwn(TObject*, TClass, const String&, TfsMethodHelper*) {
+  return AdoptScriptObject(new T());
 }
-
-Variant Adopt(TObject* O) {
-  Integer h = HandleOf(O);
-  std::lock_guard<std::mutex> hold(Made().Lock);
-  Made().Handles.insert(h);
-  return Variant(h);
-}
-
-Variant FreeOwnObject(TObject* Instance, TClass, const String&, TfsMethodHelper*) {
-  Integer h = HandleOf(Instance);
-  {
-    std::lock_guard<std::mutex> hold(Made().Lock);
-    if (Made().Handles.erase(h) == 0)
-      throw EInvalidOperation("Cannot free a " + Instance->ClassName() + " that belongs to another object");
-  }
-  delete Instance;
-  return Variant(0);
-}
-
-template <class T> Variant MakeOwn(TObject*, TClass, const String&, TfsMethodHelper*) { return Adopt(new T()); }
 
 struct TTypeNames {
   const char* Name;
@@ -90,20 +60,20 @@ const TTypeNames kTypes[] = {
 void RegisterDrawingObjects(TfsScript* S) {
   TfsClassVariable* c = S->RegisterScriptClass(TFont::StaticClass(), "TPersistent");
   c->RegisterConstructor("constructor Create", MakeOwn<TFont>);
-  c->RegisterMethod("procedure Free", FreeOwnObject);
+  c->RegisterMethod("procedure Free", FreeScriptObject);
   c = S->RegisterScriptClass(TPen::StaticClass(), "TPersistent");
   c->RegisterConstructor("constructor Create", MakeOwn<TPen>);
-  c->RegisterMethod("procedure Free", FreeOwnObject);
+  c->RegisterMethod("procedure Free", FreeScriptObject);
   c = S->RegisterScriptClass(TBrush::StaticClass(), "TPersistent");
   c->RegisterConstructor("constructor Create", MakeOwn<TBrush>);
-  c->RegisterMethod("procedure Free", FreeOwnObject);
+  c->RegisterMethod("procedure Free", FreeScriptObject);
 }
 
 void RegisterCanvas(TfsScript* S) {
   using K = TCanvas;
   TfsClassVariable* c = S->RegisterScriptClass(K::StaticClass(), "TPersistent");
   c->RegisterConstructor("constructor Create", MakeOwn<TCanvas>);
-  c->RegisterMethod("procedure Free", FreeOwnObject);
+  c->RegisterMethod("procedure Free", FreeScriptObject);
   c->RegisterMethod("procedure Draw(X, Y: Integer; Graphic: TGraphic)",
                     Method<K>([](K* O, TCall C) { O->Draw(Int(C, 0), Int(C, 1), ObjArg<TGraphic>(C, 2)); }));
   c->RegisterMethod("procedure Ellipse(X1, Y1, X2, Y2: Integer)",
@@ -141,7 +111,7 @@ void RegisterGraphics(TfsScript* S) {
     if (!ClassType || ClassType->IsAbstract())
       throw EInvalidOperation("Cannot create an instance of the abstract class " +
                               (ClassType ? ClassType->Name() : String("(unknown)")));
-    return Variant(HandleOf(ClassType->Create(nullptr)));
+    return AdoptScriptObject(ClassType->Create(nullptr));
   });
   c->RegisterMethod("procedure LoadFromFile(const Filename: string)",
                     Method<TGraphic>([](TGraphic* O, TCall C) { O->LoadFromFile(Str(C, 0)); }));
@@ -176,7 +146,7 @@ void RegisterGraphics(TfsScript* S) {
                            if (Int(C, 1) != 0) throw EInvalidOperation("Unknown reference device");
                            auto* metafile = ObjArg<TMetafile>(C, 0);
                            if (!metafile) throw EInvalidPointer("Invalid pointer operation");
-                           return Adopt(new TMetafileCanvas(metafile, nullptr));
+                           return AdoptScriptObject(new TMetafileCanvas(metafile, nullptr));
                          });
   c = S->RegisterScriptClass(TBitmap::StaticClass(), "TGraphic");
   c->RegisterProperty("Canvas", "TCanvas",

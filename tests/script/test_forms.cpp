@@ -8,6 +8,7 @@
 #include "core/StrUtils.h"
 #include "core/StringList.h"
 #include "gui/Application.h"
+#include "gui/Dialogs.h"
 #include "gui/Messages.h"
 #include "gui/StdCtrls.h"
 
@@ -96,6 +97,23 @@ TEST(ScriptForms, ModalFormsEndWithTheirResult) {
   });
 }
 
+TEST(ScriptForms, QueuedClicksAndFailingHandlers) {
+  // The second click arrives while the handler runs: it does not run the handler again.
+  EXPECT_EQ(RunScript("var f: TForm; b: TButton; procedure C(Sender: TObject); begin Emit(1); Application.ProcessMessages"
+                      " end; begin f := TForm.Create(nil); b := TButton.Create(f); b.Parent := f; b.OnClick := 'C';"
+                      " ClickLater(b); ClickLater(b); Application.ProcessMessages; Emit(2); f.Free end."),
+            "1|2");
+  // A handler's error is reported by the application, and the next click runs again.
+  TDialogScript dialogs;
+  dialogs.Button(IDOK).Button(IDOK);
+  EXPECT_EQ(RunScript("var f: TForm; b: TButton; procedure C(Sender: TObject); begin Emit(1); RaiseException('bad')"
+                      " end; begin f := TForm.Create(nil); b := TButton.Create(f); b.Parent := f; b.OnClick := 'C';"
+                      " ClickLater(b); ClickLater(b); Application.ProcessMessages; f.Free end."),
+            "1|1");
+  ASSERT_EQ(dialogs.Asked().size(), 2u);
+  EXPECT_TRUE(StartsStr("bad", dialogs.Asked()[0].Text)) << dialogs.Asked()[0].Text;
+}
+
 TEST(ScriptForms, ControlsAndLists) {
   RunTable({
       {"var f: TForm; e: TEdit; begin f := TForm.Create(nil); e := TEdit.Create(f); Emit(e.Parent = nil);"
@@ -113,6 +131,13 @@ TEST(ScriptForms, ControlsAndLists) {
        " c.Items.Add('x'); c.ItemIndex := 0; Emit(c.ItemIndex); Emit(c.Text); f.Free end.",
        "0|x"},
   });
+}
+
+TEST(ScriptForms, AControlsItemsAreNotTheScriptsToFree) {
+  String out = RunScript("var f: TForm; l: TListBox; begin f := TForm.Create(nil); l := TListBox.Create(f);"
+                         " l.Parent := f; l.Items.Add('a'); try l.Items.Free finally Emit(l.Items.Count); f.Free end end.");
+  EXPECT_TRUE(StartsStr("raised: Cannot free a ", out)) << out;
+  EXPECT_TRUE(EndsStr(" that belongs to another object after 1", out)) << out;
 }
 
 TEST(ScriptForms, TheApplicationObject) {
