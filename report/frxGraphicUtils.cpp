@@ -512,8 +512,9 @@ HFONT CreateRotatedFont(TFont* Font, int Rotation) {
 }
 
 TfrxDrawText& SharedDrawText() {
-  static TfrxDrawText shared;
-  return shared;
+  // Lives until the process ends: its fonts must not go after the application that made them.
+  static TfrxDrawText* shared = new TfrxDrawText;
+  return *shared;
 }
 
 void TfrxDrawText::SetCanvasFontHeight(TCanvas* Canvas, int Size) {
@@ -729,5 +730,15 @@ void TfrxDrawText::OutputLine(TCanvas* Canvas, const std::u32string& Text, int X
       if (end < n) SelectRotatedFont(Canvas);
     }
     start = end;
+  }
+  // A line broken at a blank keeps the blank's record after its characters: where the look
+  // changes there, the next line starts in it.
+  for (int k = n; k < tags.Count(); ++k) {
+    TfrxHTMLTag* r = rec(k);
+    if (r->SameAsPrevious) continue;
+    r->SameAsPrevious = true;
+    SetCanvasFontHeight(Canvas, r->FontSize);
+    cf->SetStyle(r->FontStyle);
+    cf->SetColor(r->FontColor);
   }
 }

@@ -409,6 +409,16 @@ TEST(MemoClasses, PublishedSetsAndRegistration) {
   EXPECT_FALSE(sys.StoreFullAttributes());
   EXPECT_EQ(sys.DisplayTypeName(), "System text");
   EXPECT_EQ(TfrxMemoView(nullptr).DisplayTypeName(), "Text object");
+  // Outside a report a text object measures with the shared engine.
+  TfrxMemoView loose(nullptr);
+  loose.Font()->SetSize(12);
+  loose.SetText("a\nb");
+  EXPECT_EQ(&loose.DrawTextEngine(), &SharedDrawText());
+  EXPECT_EQ(loose.CalcHeight(), 2 * 18 + 2);
+  EXPECT_FALSE(SharedDrawText().Busy());
+  TfrxReport report(nullptr);
+  auto* owned = new TfrxMemoView(&report);
+  EXPECT_EQ(&owned->DrawTextEngine(), &report.DrawTextEngine());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "gui/Colors.h"
 #include "gui/GdiDC.h"
 #include "gui/MeasuringDC.h"
+#include "gui/Pictures.h"
 #include "print/Metafile.h"
 #include "report/frxGraphicUtils.h"
 #include "report/frxPrinter.h"
@@ -171,6 +172,17 @@ TEST_F(TextLayout, TagsChangeTheLookOfTheCharactersAndUnknownTagsStayText) {
   // The blue of the third case ends at </font>; colours are written red first.
   Layout("<font color=\"#0000ff\">b</font>k", s);
   EXPECT_EQ(D.Tags().Items(0).Items(0).FontColor, clBlue);
+  // Widths are measured again where the style changes; reduced characters are two thirds wide.
+  s.FontSize = 24;
+  Layout("r<b>r</b><sub>r</sub>", s);
+  std::u32string w = U"rrr";
+  D.MeasureLineWidths(0, w, false, 0, D.MeasuringCanvas());
+  std::vector<int> widths = D.Widths();
+  int plain = RefWidth("r");
+  EXPECT_EQ(widths[0], plain);
+  EXPECT_GT(widths[1], plain);  // bold
+  EXPECT_EQ(widths[2], int(std::nearbyint(plain / 1.5)));
+  s.FontSize = 10;
   // Without tags everything is text.
   s.Tags = false;
   Layout("a<b>b</b>c", s);
@@ -182,6 +194,37 @@ TEST_F(TextLayout, TagsChangeTheLookOfTheCharactersAndUnknownTagsStayText) {
   EXPECT_EQ(D.Tags().Items(0).Items(1).SourcePos, 5);
   EXPECT_EQ(D.Tags().Items(1).Items(0).SourcePos, 11);
   EXPECT_FALSE(D.Tags().Items(1).Items(0).SameAsPrevious);
+}
+
+// A look that ends at the blank where a line breaks does not go on into the next line: a red
+// word at the end of a line leaves the next line black.
+TEST_F(TextLayout, ColoursEndWithTheirTagAcrossLines) {
+  TLayoutSetup s;
+  s.Tags = true;
+  s.FontSize = 12;
+  s.Width = int(std::ceil(RefWidth("aaa bbb", s) / 6.25)) + 1;
+  Layout("aaa <font color=\"#FF0000\">bbb</font> ccc ddd\neee", s);
+  ASSERT_EQ(Lines(), (std::vector<String>{"aaa bbb", "ccc ddd", "eee"}));
+  TBitmap b;
+  b.SetSize(s.Width, 80);
+  b.Canvas()->Brush()->SetColor(clWhite);
+  b.Canvas()->FillRect(Rect(0, 0, s.Width, 80));
+  D.DrawLayout(b.Canvas(), haLeft, vaTop);
+  auto count = [&](int top, int bottom, bool red) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = 0; x < s.Width; ++x) {
+        const Byte* p = b.ScanLine(y) + x * 4;  // B, G, R
+        bool ink = p[0] < 160 || p[1] < 160 || p[2] < 160;
+        bool isRed = p[2] > 160 && p[1] < 100 && p[0] < 100;
+        if (ink && isRed == red) ++n;
+      }
+    return n;
+  };
+  EXPECT_GT(count(0, 18, true), 10);   // "bbb"
+  EXPECT_GT(count(0, 18, false), 10);  // "aaa"
+  EXPECT_EQ(count(18, 54, true), 0);
+  EXPECT_GT(count(18, 54, false), 20);
 }
 
 TEST_F(TextLayout, RussianWordsBreakAtSyllables) {
@@ -428,6 +471,54 @@ TEST_F(TextLayout, JustifiedLinesFillTheBoxOnTheirBlanks) {
     }
     if (!rtl) EXPECT_GE(justified, 2);
   }
+}
+
+// Lines together are as high as at the reference resolution, converted to the target: the
+// rounding of each line's step is made up between lines. Bottom and centre alignment place that
+// height in the box; a paragraph's first line is indented by the paragraph gap.
+TEST_F(TextLayout, LineHeightsPlacementAndIndent) {
+  TLayoutSetup s;
+  s.FontSize = 10;  // 83 reference pixels: 13.28 report pixels a line
+  s.Width = 80;
+  s.Height = 300;
+  const String text = "one two three four five six seven eight nine ten eleven twelve thirteen";
+  for (double scale : {1.0, 1.5, 2.0}) {
+    SCOPED_TRACE(scale);
+    Layout(text, s, scale);
+    int n = D.LineCount();
+    ASSERT_GE(n, 5);
+    TScreenRecording rec;
+    D.DrawLayout(rec.Canvas.get(), haLeft, vaTop);
+    std::vector<TDrawnLine> drawn = DrawnLines(rec.Metafile);
+    ASSERT_EQ(int(drawn.size()), n);
+    int step = int(std::nearbyint(2 * scale)) + int(std::nearbyint(10 * scale * 96 / 72));
+    int total = drawn.back().Y - drawn.front().Y + step;
+    EXPECT_EQ(total, int(std::nearbyint(double(D.LayoutHeight()) * scale)));
+    for (int k = 1; k < n; ++k) EXPECT_NEAR(drawn[k].Y - drawn[k - 1].Y, step, 1);
+  }
+  struct TCase {
+    TfrxVAlign Align;
+    double Part;  // of the free height above the text
+  };
+  for (TCase c : {TCase{vaTop, 0}, TCase{vaCenter, 0.5}, TCase{vaBottom, 1}}) {
+    SCOPED_TRACE(int(c.Align));
+    s.Height = 200;
+    Layout("one\ntwo", s);
+    TScreenRecording rec;
+    D.DrawLayout(rec.Canvas.get(), haLeft, c.Align);
+    std::vector<TDrawnLine> drawn = DrawnLines(rec.Metafile);
+    ASSERT_EQ(drawn.size(), 2u);
+    int height = int(std::nearbyint(double(D.LayoutHeight())));
+    EXPECT_EQ(drawn[0].Y, int(std::nearbyint((200 - height) * c.Part)));
+  }
+  s.ParagraphGap = 10;
+  Layout(text, s);
+  TScreenRecording rec;
+  D.DrawLayout(rec.Canvas.get(), haLeft, vaTop);
+  std::vector<TDrawnLine> drawn = DrawnLines(rec.Metafile);
+  ASSERT_GE(drawn.size(), 2u);
+  EXPECT_EQ(drawn[0].X, 10);
+  EXPECT_EQ(drawn[1].X, 0);
 }
 
 TEST_F(TextLayout, RotationAndSubscripts) {
