@@ -289,7 +289,11 @@ void TfrxDialogPage::SetupForm() {
   FForm->OnClick = notify(&FOnClick);
   FForm->OnDeactivate = notify(&FOnDeactivate);
   FForm->OnHide = notify(&FOnHide);
-  FForm->OnShow = notify(&FOnShow);
+  // Buttons learn which control has the focus before the script sees the window.
+  FForm->OnShow = TNotifyEvent::Lambda([this](TObject*) {
+    FForm->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(FForm->ActiveControl()));
+    BridgeNotify(FOnShow);
+  });
   FForm->OnResize = notify(&FOnResize);
   FForm->OnCloseQuery = TCloseQueryEvent::Lambda([this](TObject*, bool& CanClose) {
     Variant params = VarArrayOf({Variant(HandleOf(this)), Variant(CanClose)});

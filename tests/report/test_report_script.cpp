@@ -451,6 +451,36 @@ TEST_F(ReportScript, ScriptsReachObjectsDataSetsEngineAndOutline) {
   EXPECT_EQ(Memo1->TagStr(), "1");
 }
 
+TEST_F(ReportScript, EveryLanguageReachesTheReportsObjectsByName) {
+  struct {
+    const char* Language;
+    const char* Program;
+  } const programs[] = {
+      {"PascalScript",
+       "begin Memo1.Text := Report.GetDataset('Customers').Value['Name'] + IntToStr(Page1.Objects.Count);"
+       " Engine.NewPage; Outline.LevelRoot; end."},
+      {"C++Script",
+       "{ Memo1.Text = Report.GetDataset(\"Customers\").Value[\"Name\"] + IntToStr(Page1.Objects.Count);"
+       " Engine.NewPage; Outline.LevelRoot; }"},
+      {"BasicScript",
+       "Memo1.Text = Report.GetDataset(\"Customers\").Value(\"Name\") + IntToStr(Page1.Objects.Count)\n"
+       "Engine.NewPage\nOutline.LevelRoot"},
+      {"JScript",
+       "Memo1.Text = Report.GetDataset(\"Customers\").Value[\"Name\"] + IntToStr(Page1.Objects.Count);"
+       " Engine.NewPage(); Outline.LevelRoot();"},
+  };
+  for (const auto& [language, program] : programs) {
+    SCOPED_TRACE(language);
+    Memo1->SetText("");
+    Rec.Calls.clear();
+    Compile(program, language);
+    Report.Script()->RunProgram();
+    EXPECT_EQ(Memo1->Text(), "张三1");
+    const std::vector<String> expected = {"NewPage", "LevelRoot"};
+    EXPECT_EQ(Rec.Calls, expected);
+  }
+}
+
 TEST_F(ReportScript, LinesAreCopiedVariablesCreatedAndMissingFilesClearTheReport) {
   Memo2->SetText("one\ntwo");
   Run(
