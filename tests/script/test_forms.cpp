@@ -120,6 +120,9 @@ TEST(ScriptForms, ControlsAndLists) {
        " e.Parent := f; Emit(e.Parent = f); e.SetBounds(5, 6, 70, 20); Emit(e.Left); Emit(e.Width); e.Hide;"
        " Emit(e.Visible); e.Show; Emit(e.Visible); e.Parent := nil; Emit(e.Parent = nil); f.Free end.",
        "True|True|5|70|False|True|True"},
+      {"var f: TForm; e: TEdit; begin f := TForm.Create(nil); e := TEdit.Create(f); Emit(e.HelpType);"
+       " e.HelpType := 0; e.HelpKeyword := 'topic'; Emit(e.HelpType); Emit(e.HelpKeyword); f.Free end.",
+       "1|0|topic"},
       {"var f: TForm; e: TEdit; begin f := TForm.Create(nil); e := TEdit.Create(f); e.Parent := f;"
        " try e.SetFocus finally f.Free end end.",
        "raised: Cannot focus a disabled or invisible window"},
