@@ -538,6 +538,29 @@ TEST_F(TextLayout, RotationAndSubscripts) {
   EXPECT_EQ(runs[0].Escapement, 900);
   EXPECT_EQ(runs[1].Origin.Y, 360);
   EXPECT_GT(runs[1].Origin.X, 50 + 10);
+  // The other right angles: the first line starts at the box's corner that reads upright after
+  // the turn, and the next line moves away from it.
+  struct TCase {
+    int Rotation;
+    TPoint First;
+    int DX, DY;  // the sign of the move to the second line
+  };
+  for (TCase c : {TCase{0, {50, 60}, 0, 1}, TCase{90, {50, 360}, 1, 0}, TCase{180, {150, 360}, 0, -1},
+                  TCase{270, {150, 60}, -1, 0}}) {
+    SCOPED_TRACE(c.Rotation);
+    s.Rotation = c.Rotation;
+    s.FontSize = 12;
+    Layout("first line\nsecond line", s, 1, {50, 60});
+    TScreenRecording turned;
+    D.DrawLayout(turned.Canvas.get(), haLeft, vaTop);
+    std::vector<TMetaTextRun> r = Runs(turned.Metafile);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].Origin, c.First);
+    EXPECT_EQ((r[0].Escapement + 3600) % 3600, c.Rotation * 10);
+    int step = 2 + 16;  // LineSpacing + 12 points at 96 dpi
+    EXPECT_EQ(r[1].Origin.X - r[0].Origin.X, c.DX * step);
+    EXPECT_EQ(r[1].Origin.Y - r[0].Origin.Y, c.DY * step);
+  }
   // Rotations are kept between 0 and 359.
   s.Rotation = -90;
   Layout("x", s);
