@@ -257,7 +257,7 @@ bool TDataLink::ExecuteAction(TBasicAction* Action) { return Action && Action->A
 bool TDataLink::UpdateAction(TBasicAction* Action) { return Action && Action->ActOn(FDataSource, false); }
 
 void TDataLink::DataEvent(TDataEvent event, NativeInt info) {
-  if (event == deUpdateState) {
+  if (event == deUpdateState || (event == deDisabledStateChange && !FVisualControl)) {
     UpdateState();
     return;
   }
