@@ -88,7 +88,7 @@ private:
   bool FEditing = false;
   bool FModified = false;
   bool FUnbound = true;
-  Variant FUnboundValue;
+  Variant FUnboundValue = Null();
 };
 
 // ================================================================ the edit's parts

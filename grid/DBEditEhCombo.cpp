@@ -149,7 +149,9 @@ void TCustomDBComboBoxEh::ShowFieldValue() {
 
 void TCustomDBComboBoxEh::WriteToLink() {
   if (FKeyItemsMode) {
-    DataLink()->WriteText(VarIsNull(FKeyValue) ? String() : VarToStr(FKeyValue));
+    // No item chosen is no value, not an empty text.
+    if (VarIsNull(FKeyValue) || VarIsEmpty(FKeyValue)) DataLink()->WriteValue(Null());
+    else DataLink()->WriteText(VarToStr(FKeyValue));
     return;
   }
   TCustomDBEditEh::WriteToLink();
@@ -326,16 +328,15 @@ void TCustomDBComboBoxEh::OpenDropDown() {
   FPopupList->SetItemIndex(FItemIndex);
   int rows = std::max(1, std::min(FDropDownBox->Rows(), FItems->Count()));
   TPopupListboxEh::SetRowsHeight(FPopupList, rows);
-  int width = Width();
   if (FDropDownBox->Width() == -1) {
     int widest = 0;
     for (int i = 0; i < FItems->Count(); ++i) widest = std::max(widest, FontTextWidthEh(Font(), FItems->Strings(i)));
-    int client = widest + 5 + (Images() ? Images()->Width() + 4 : 0);
-    width = client + (FPopupList->Width() - FPopupList->ClientWidth());
-  } else if (FDropDownBox->Width() > 0) {
-    width = FDropDownBox->Width();
+    FPopupList->HandleNeeded();
+    FPopupList->SetClientWidth(widest + 5 + (Images() ? Images()->Width() + 4 : 0));
+  } else {
+    FPopupList->SetWidth(FDropDownBox->Width() > 0 ? FDropDownBox->Width() : Width());
   }
-  FPopupList->SetWidth(std::max(width, Width()));
+  if (FPopupList->Width() < Width()) FPopupList->SetWidth(Width());
   TPoint p = PlaceDropDownUnder(this, FPopupList, FDropDownBox->Align());
   FPopupList->SetWasResized(false);
   ShowPopupAt(FPopupList, p.X, p.Y, this, [this] { CloseDropDown(false); });
