@@ -257,8 +257,16 @@ bool TDataLink::ExecuteAction(TBasicAction* Action) { return Action && Action->A
 bool TDataLink::UpdateAction(TBasicAction* Action) { return Action && Action->ActOn(FDataSource, false); }
 
 void TDataLink::DataEvent(TDataEvent event, NativeInt info) {
-  if (event == deUpdateState || (event == deDisabledStateChange && !FVisualControl)) {
+  if (event == deUpdateState) {
     UpdateState();
+    return;
+  }
+  if (event == deDisabledStateChange && !FVisualControl) {
+    // The data source still reports the state from before the hold: the dataset's own counts.
+    TDataSet* ds = DataSet();
+    TDataSetState s = info != 0 && ds && FDataSource->Enabled() ? ds->State() : dsInactive;
+    SetActive(s != dsInactive);
+    SetEditing(FActive && (s == dsEdit || s == dsInsert || s == dsSetKey) && !FReadOnly);
     return;
   }
   if (!FActive) return;

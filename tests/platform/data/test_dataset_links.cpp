@@ -187,6 +187,7 @@ TEST_F(LinkTest, JumpsCentreTheCurrentRecord) {
 
 TEST_F(LinkTest, DisableControlsHoldsEventsBackUntilTheLastEnable) {
   Make(10, 5);
+  Link.SetVisualControl(true);  // a grid's link: it waits for the controls to come back
   int dataChanges = 0;
   Source->SetOnDataChange(TDataChangeEvent::Lambda([&](TObject*, TField*) { ++dataChanges; }));
   DS->DisableControls();
