@@ -406,7 +406,6 @@ private:
 };
 
 KELM_EVENT(TCloseUpEventEh, void(TObject* Sender, bool Accept));
-KELM_EVENT(TNotInListEventEh, void(TObject* Sender, const String& NewText, bool& RecheckInList));
 KELM_EVENT(TBeforeCloseUpEventEh, void(TObject* Sender, bool& Accept));
 // Asked for items while Items is empty: fills them and gives their count.
 KELM_EVENT(TNeedItemsEventEh, int(TObject* Sender));

@@ -15,6 +15,7 @@
 #include "core/Scope.h"
 
 #include <algorithm>
+#include <cassert>
 
 // ================================================================ the grid's sum list
 
@@ -156,6 +157,12 @@ TCustomDBGridEh::~TCustomDBGridEh() {
 TColumnDefValuesEh* TCustomDBGridEh::CreateColumnDefValues() { return new TDBGridEhColumnDefValuesEh(this); }
 
 TDBGridColumnsEh* TCustomDBGridEh::CreateColumns() { return new TDBGridColumnsEh(this, TDBGridColumnEh::StaticClass()); }
+
+void TCustomDBGridEh::RecreateColumnObjects() {
+  assert(FColumns->Count() == 0);
+  FColumns.reset(CreateColumns());
+  FColumnDefValues.reset(CreateColumnDefValues());
+}
 
 TDBGridEhScrollBar* TCustomDBGridEh::CreateScrollBar(int Kind) {
   if (Kind == SB_VERT) return new TVertDBGridEhScrollBar(this);

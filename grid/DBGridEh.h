@@ -19,19 +19,13 @@ KELM_ENUM(TDBGridEhEditAction, geaCutEh, geaCopyEh, geaPasteEh, geaDeleteEh, gea
 using TDBGridEhEditActions = TSet<TDBGridEhEditAction>;
 
 KELM_EVENT(TDBGridEhClickEvent, void(TColumnEh* Column));
-KELM_EVENT(TCheckTitleEhBtnEvent, void(TObject* Sender, int ACol, TColumnEh* Column, bool& Enabled));
-KELM_EVENT(TDrawColumnEhCellEvent, void(TObject* Sender, const TRect& Rect, int DataCol, TColumnEh* Column,
-                                        TGridDrawState State));
 KELM_EVENT(TDrawDataCellEvent, void(TObject* Sender, const TRect& Rect, TField* Field, TGridDrawState State));
 KELM_EVENT(TDrawFooterCellEvent, void(TObject* Sender, int DataCol, int Row, TColumnEh* Column, const TRect& Rect,
                                       TGridDrawState State));
 KELM_EVENT(TGetBtnEhParamsEvent, void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background,
                                       TSortMarkerEh& SortMarker, bool IsDown));
-KELM_EVENT(TGetCellEhParamsEvent, void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background,
-                                       TGridDrawState State));
 KELM_EVENT(TGridMoveRecordsEventEh, bool(TObject* Sender, TBookmarkListEh* BookmarkList, int& ToRecNo,
                                          int& TreeLevel, bool CheckOnly));
-KELM_EVENT(TTitleEhClickEvent, void(TObject* Sender, int ACol, TColumnEh* Column));
 
 // ================================================================ the grid
 
@@ -310,7 +304,7 @@ public:
   // The record count behind the vertical bar, or -1 without record numbers.
   int ScrollBarRecordCount() const;
   // Adds every field of the dataset, in field order (nothing without one).
-  void CollectDataSetFields(std::vector<TField*>& List) const;
+  virtual void CollectDataSetFields(std::vector<TField*>& List) const;
   // After a change of the column layout: rows, the bar and the filter row, or the whole
   // pass under auto-fit.
   void ApplyColumnLayout();
@@ -324,8 +318,9 @@ public:
   // Standard drawing of a data cell of the record being drawn, with the canvas as set.
   void DrawColumnCellDefault(const TRect& Rect, int DataCol, TColumnEh* Column, TGridDrawState State);
   bool GetFixedCellColors(int ACol, int ARow, TFont* AFont, TColor& Background, bool Highlighted, int CellType);
-  bool IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFont, TColor& Background, TGridDrawState& State);
-  bool CanDrawRowFocus() const;
+  virtual bool IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFont, TColor& Background,
+                                     TGridDrawState& State);
+  virtual bool CanDrawRowFocus() const;
   // The 3-D frame of a cell in the canvas's brush colour: raised, sunken when highlighted or
   // pressed; the flags say which of the left and right sides it closes.
   void DrawCellFrame(const TRect& R, bool RightFlag, bool LeftFlag, bool Highlighted, bool Pressed);
@@ -411,6 +406,9 @@ protected:
   friend class TDBGridInplaceEdit;
   virtual TColumnDefValuesEh* CreateColumnDefValues();
   virtual TDBGridColumnsEh* CreateColumns();
+  // A descendant with its own column class calls this from its constructor, where the
+  // factories above answer for it: the (still empty) column objects are made again.
+  void RecreateColumnObjects();
   virtual TDBGridEhScrollBar* CreateScrollBar(int Kind);
   // The link became active or inactive.
   virtual void LinkActiveChanged(bool Active);

@@ -2,6 +2,7 @@
 // box and filter), the data service, the property interceptors of stored column layouts, and
 // what every grid shares: cursors, keys and the dataset features registry.
 #include "grid/DBGridEhAux.h"
+#include "grid/DBLookupGridEh.h"
 
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
@@ -289,13 +290,47 @@ void TColumnDropDownBoxEh::Assign(TPersistent* Source) {
 }
 
 // The lookup grid that would take these is made by a later part of the column.
-void TColumnDropDownBoxEh::SetColumnDefValues(TColumnDefValuesEh*) {}
-void TColumnDropDownBoxEh::SetColumns(TDBGridColumnsEh*) {}
+namespace {
+
+IColumnDropDownHost* HostOf(TColumnEh* Column) { return Column; }
+
+}  // namespace
+
+TColumnDefValuesEh* TColumnDropDownBoxEh::ColumnDefValues() const {
+  IColumnDropDownHost* h = HostOf(FColumn);
+  return h ? h->DropDownList()->ColumnDefValues() : nullptr;
+}
+
+void TColumnDropDownBoxEh::SetColumnDefValues(TColumnDefValuesEh* Value) {
+  if (IColumnDropDownHost* h = HostOf(FColumn)) h->DropDownList()->SetColumnDefValues(Value);
+}
+
+TDBGridColumnsEh* TColumnDropDownBoxEh::Columns() const {
+  IColumnDropDownHost* h = HostOf(FColumn);
+  return h ? h->DropDownList()->Columns() : nullptr;
+}
+
+void TColumnDropDownBoxEh::SetColumns(TDBGridColumnsEh* Value) {
+  if (IColumnDropDownHost* h = HostOf(FColumn)) h->DropDownList()->SetColumns(Value);
+}
+
+bool TColumnDropDownBoxEh::ColumnsStored() const {
+  return FColumn && FColumn->HasDropDownList() && FColumn->DropDownList()->Columns()->IsCustomized();
+}
+
+TDBLookupGridEhOptions TColumnDropDownBoxEh::Options() const {
+  IColumnDropDownHost* h = HostOf(FColumn);
+  return h ? h->DropDownOptions() : TDBLookupGridEhOptions();
+}
+
+void TColumnDropDownBoxEh::SetOptions(TDBLookupGridEhOptions Value) {
+  if (IColumnDropDownHost* h = HostOf(FColumn)) h->SetDropDownOptions(Value);
+}
 
 void TColumnDropDownBoxEh::SetListSource(TDataSource* Value) {
   if (Value == FListSource) return;
   FListSource = Value;
-  if (Value && FColumn && FColumn->Grid()) Value->FreeNotification(FColumn->Grid());
+  if (IColumnDropDownHost* h = HostOf(FColumn)) h->FreeNotifyFor(Value);
 }
 
 // ================================================================ a column's filter

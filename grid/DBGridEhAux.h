@@ -85,9 +85,6 @@ TDBGridEhDataService* GridDataService();
 
 // ================================================================ a column's drop-down box
 
-KELM_ENUM(TDBLookupGridEhOption, dlgColumnResizeEh, dlgColLinesEh, dlgRowLinesEh, dlgAutoSortMarkingEh,
-          dlgMultiSortMarkingEh)
-using TDBLookupGridEhOptions = TSet<TDBLookupGridEhOption>;
 
 // The settings of the lookup grid that drops down under a column's editor. Its columns, their
 // defaults and options belong to that grid, which the column makes; until it exists they
@@ -98,10 +95,10 @@ class TColumnDropDownBoxEh : public TPersistent {
     using C = TColumnDropDownBoxEh;
     b.Prop("AutoFitColWidths", &C::AutoFitColWidths, &C::SetAutoFitColWidths).Default(true);
     // Kept by the lookup grid the column makes: nothing of them is stored before it exists.
-    b.Prop("ColumnDefValues", &C::ColumnDefValues, &C::SetColumnDefValues).Stored(false);
-    b.Prop("Columns", &C::Columns, &C::SetColumns).Stored(false);
+    b.Prop("ColumnDefValues", &C::ColumnDefValues, &C::SetColumnDefValues).Stored(&C::ColumnsStored);
+    b.Prop("Columns", &C::Columns, &C::SetColumns).Stored(&C::ColumnsStored);
     b.Prop("ListSource", &C::ListSource, &C::SetListSource);
-    b.Prop("Options", &C::Options, &C::SetOptions).Stored(false);
+    b.Prop("Options", &C::Options, &C::SetOptions).Default(TDBLookupGridEhOptions{dlgColLinesEh});
     b.Prop("UseMultiTitle", &C::UseMultiTitle, &C::SetUseMultiTitle).Default(false);
   }
 public:
@@ -114,14 +111,17 @@ public:
   // ---- published
   bool AutoFitColWidths() const { return FAutoFitColWidths; }
   void SetAutoFitColWidths(bool Value) { FAutoFitColWidths = Value; }
-  TColumnDefValuesEh* ColumnDefValues() const { return nullptr; }
+  // The drop-down grid's (made when first asked for); none without a column.
+  TColumnDefValuesEh* ColumnDefValues() const;
   void SetColumnDefValues(TColumnDefValuesEh* Value);
-  TDBGridColumnsEh* Columns() const { return nullptr; }
+  TDBGridColumnsEh* Columns() const;
   void SetColumns(TDBGridColumnsEh* Value);
+  // Only a drop-down grid that exists with columns of its own stores them.
+  bool ColumnsStored() const;
   TDataSource* ListSource() const { return FListSource; }
   void SetListSource(TDataSource* Value);
-  TDBLookupGridEhOptions Options() const { return TDBLookupGridEhOptions(); }
-  void SetOptions(TDBLookupGridEhOptions Value) {}
+  TDBLookupGridEhOptions Options() const;
+  void SetOptions(TDBLookupGridEhOptions Value);
   bool UseMultiTitle() const { return FUseMultiTitle; }
   void SetUseMultiTitle(bool Value) { FUseMultiTitle = Value; }
 
