@@ -726,10 +726,11 @@ void TCustomDBGridEh::RefreshLayout() {
 void TCustomDBGridEh::SyncCurrentRow() {
   FIncSearchActive = false;
   if (!FDataLink->Active() || !HandleAllocated() || Loading()) return;
-  int row = TopDataOffset() + FDataLink->ActiveRecord();
+  int row = TopDataOffset() + CurrentDataRow();
   if (row != Row() && row < RowCount()) {
     if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
-    MoveColRow(Col(), row, true, false);
+    // In the record-position view the view follows the current record.
+    MoveColRow(Col(), row, true, ViewMode());
     InvalidateEditor();
   }
   if (InplaceEditorVisible()) {
@@ -741,7 +742,11 @@ void TCustomDBGridEh::SyncCurrentRow() {
 
 void TCustomDBGridEh::DataSetScrolled(int Distance) {
   if (Distance != 0 && !FSearching) StopIncSearch();
-  if (!HandleAllocated() || (MemTableSupport() && FFooterRowCount == 0)) return;
+  if (!HandleAllocated()) return;
+  if (ViewMode()) {
+    ViewDataChanged();
+    return;
+  }
   int oldRow = Row();
   if (FDataLink->ActiveRecord() + TopDataOffset() >= RowCount()) RecalcRowCount();
   bool barShown = WindowBars()->Visible(SB_VERT);

@@ -63,6 +63,30 @@ public:
   // each time, so a dataset switched behind the link is never answered for.
   IMemTableEh* MemTableSupport() const;
 
+  // ---- the record-position view (DBGridEhTree.cpp): with a dataset offering IMemTableEh
+  // and no footer rows the grid has one row per record of the whole dataset and scrolls its
+  // view without moving the current record; with the dataset's tree view active it draws
+  // the tree in the first visible column.
+  bool ViewMode() const;
+  bool TreeMode() const;
+  // Every per-row read goes through this pair: the record of a data row is the one fields
+  // read until the matching end.
+  void ReadRowRecordBegin(int DataRow);
+  void ReadRowRecordEnd();
+  bool RowShowsCurrentRecord(int DataRow) const;
+  // The data row of the current record, and how many data rows have records.
+  int CurrentDataRow() const;
+  int RowRecordCount() const;
+  // Sets the top row, kept within the fixed rows, the last row and the last full page.
+  void ClampedSetTopRow(int ARow);
+  // The pixels of one tree level.
+  static constexpr int TreeLevelWidth = 18;
+  // Draws the indent of a first-column cell of a tree and returns its width (0 outside trees).
+  int PaintTreeIndent(TColumnEh* Column, int DataRow, const TRect& Rect, TGridDrawState State);
+  // A press in a node's indent: its box opens or closes the node, elsewhere in the indent the
+  // record becomes current. True when the point lies in an indent.
+  bool TreeNodeMouseDown(int X, int Y, bool TestOnly);
+
   // ---- published settings
   TDBGridOptions Options() const { return FOptions; }
   void SetOptions(TDBGridOptions Value);
@@ -571,6 +595,13 @@ private:
   void DrawDragMarker();
   void MoveByTimer(int Distance, int Direction);
   void TimerScrollColumns();
+  // ---- record-position view steps
+  void RecalcViewRowCount();
+  void RefreshViewScrollBar();
+  void ViewDataChanged();
+  void FetchRecordsInView();
+  void WMVScrollView(TMessage& Message);
+  bool ViewWheel(bool Down, TShiftState Shift);
   // ---- message steps
   void WMVScroll(TMessage& Message);
   void WMHScroll(TMessage& Message);
@@ -605,6 +636,11 @@ private:
   std::unique_ptr<TChangeLink> FTitleImageChangeLink;
   TCustomImageList* FTitleImages = nullptr;
   IMemTableEh* FMemTable = nullptr;
+  std::vector<int> FReadRowStack;  // active records to go back to (outside the view)
+  bool FFetching = false;
+  struct TViewBar {
+    int Max = -1, Page = -1, Pos = -1, Mode = -1;
+  } FViewBar;
   TDBGridOptions FOptions = {dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
                              dgConfirmDelete, dgCancelOnExit};
   TDBGridEhOptions FOptionsEh = {dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind};
@@ -801,6 +837,18 @@ public:
   }
   TDBGridEhLayoutLock(const TDBGridEhLayoutLock&) = delete;
   TDBGridEhLayoutLock& operator=(const TDBGridEhLayoutLock&) = delete;
+
+private:
+  TCustomDBGridEh* FGrid;
+};
+
+// Reads the record of a data row for the scope's lifetime (ReadRowRecordBegin/End).
+class TRowRecordScopeEh {
+public:
+  TRowRecordScopeEh(TCustomDBGridEh* Grid, int DataRow) : FGrid(Grid) { FGrid->ReadRowRecordBegin(DataRow); }
+  ~TRowRecordScopeEh() { FGrid->ReadRowRecordEnd(); }
+  TRowRecordScopeEh(const TRowRecordScopeEh&) = delete;
+  TRowRecordScopeEh& operator=(const TRowRecordScopeEh&) = delete;
 
 private:
   TCustomDBGridEh* FGrid;

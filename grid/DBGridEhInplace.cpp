@@ -1244,7 +1244,8 @@ bool TDBGridInplaceEdit::MouseOutsideText(TMessage& M) {
   if (int indent = TreeIndent(); press && indent > 0 && p.X >= indent - kTreeLevelIndent && p.X < indent) {
     TCustomDBGridEh* g = DBGrid();
     IMemTableEh* tree = g->MemTableSupport();
-    tree->SetNodeExpanded(g->Row() - g->TopDataOffset(), !tree->NodeExpanded());
+    int target = tree->SetNodeExpanded(tree->CurrentViewRecordNumber(), !tree->NodeExpanded());
+    if (target > 0 && target != tree->CurrentViewRecordNumber() && g->DataSet()) g->DataSet()->SetRecNo(target);
   }
   return !MouseCapture() && !PtInRect(TextRect(), p);
 }

@@ -189,10 +189,10 @@ bool TCustomDBGridEh::BeginRowsDrag(int X, int Y, bool TestOnly) {
   if (!FDataLink->Active() || !ds || !FOptionsEh.Contains(dghRecordMoving) || ds->IsEmpty()) return false;
   TGridCoord cell = MouseCoord(X, Y);
   int dataRow = cell.Y - TopDataOffset();
-  if (cell.X < 0 || cell.X >= IndicatorOffset() || dataRow < 0 || dataRow >= FDataLink->RecordCount()) return false;
+  if (cell.X < 0 || cell.X >= IndicatorOffset() || dataRow < 0 || dataRow >= RowRecordCount()) return false;
   String bookmark;
   {
-    TActiveRecordScopeEh scope(FDataLink.get(), dataRow);
+    TRowRecordScopeEh scope(this, dataRow);
     bookmark = ds->Bookmark();
   }
   if (SelectionKindAllowed(gstRecordBookmarks)) {
@@ -215,10 +215,6 @@ bool TCustomDBGridEh::BeginRowsDrag(int X, int Y, bool TestOnly) {
 }
 
 // Levels belong to the tree view of a record-position dataset; a flat list has none.
-int TCustomDBGridEh::CalcDragTargetLevel(int, TPoint, int& Level) {
-  Level = -1;
-  return 0;
-}
 
 // The drop marker: a 5-pixel dotted line in XOR, below the target row when dragging down,
 // above it otherwise. Drawing it twice removes it.
@@ -317,7 +313,10 @@ bool TCustomDBGridEh::MoveRecordsDefault(TBookmarkListEh* BookmarkList, int ToRe
 
 int TCustomDBGridEh::RecordNumberOfRow(int DataRow) {
   if (!FDataLink->Active() || !DataSet()) return 0;
-  if (MemTableSupport()) return DataRow + 1;
-  TActiveRecordScopeEh scope(FDataLink.get(), std::clamp(DataRow, 0, std::max(0, FDataLink->RecordCount() - 1)));
+  if (ViewMode()) {
+    TRowRecordScopeEh scope(this, std::clamp(DataRow, 0, std::max(0, RowRecordCount() - 1)));
+    return MemTableSupport()->CurrentViewRecordNumber();
+  }
+  TRowRecordScopeEh scope(this, std::clamp(DataRow, 0, std::max(0, FDataLink->RecordCount() - 1)));
   return DataSet()->RecNo();
 }
