@@ -602,6 +602,7 @@ private:
   void FetchRecordsInView();
   void WMVScrollView(TMessage& Message);
   bool ViewWheel(bool Down, TShiftState Shift);
+  void TrackViewRowsDrag(int Y, int ARow, int Level, int MarkerX);
   // ---- message steps
   void WMVScroll(TMessage& Message);
   void WMHScroll(TMessage& Message);

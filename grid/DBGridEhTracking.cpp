@@ -242,6 +242,10 @@ void TCustomDBGridEh::TrackRowsDrag(int Y, int ARow, TPoint P, bool) {
   if (FMouseMode != mmRecordDragging) return;
   int level = -1;
   int markerX = CalcDragTargetLevel(ARow, P, level);
+  if (ViewMode()) {
+    TrackViewRowsDrag(Y, ARow, level, markerX);
+    return;
+  }
   int firstRow = TopDataOffset();
   int lastRow = firstRow + std::max(1, FDataLink->RecordCount()) - 1;
   TRect top = CellRect(0, firstRow), bottom = CellRect(0, lastRow);
@@ -306,7 +310,9 @@ bool TCustomDBGridEh::MoveRecordsDefault(TBookmarkListEh* BookmarkList, int ToRe
   if (!ds) return false;
   // The current record and the view stay where they were after the records moved.
   String current = ds->Bookmark();
-  bool moved = GridDataService()->RequestMoveRecords(this, BookmarkList, ToRecNo, TreeLevel, CheckOnly);
+  IMemTableEh* mt = MemTableSupport();
+  bool moved = mt ? mt->MoveRecords(BookmarkList, ToRecNo, TreeLevel, CheckOnly)
+                  : GridDataService()->RequestMoveRecords(this, BookmarkList, ToRecNo, TreeLevel, CheckOnly);
   if (!CheckOnly && moved && ds->BookmarkValid(current)) ds->GotoBookmark(current);
   return moved;
 }

@@ -305,3 +305,35 @@ int TCustomDBGridEh::CalcDragTargetLevel(int ARow, TPoint P, int& Level) {
   Level = std::clamp((P.X - left) / TreeLevelWidth, 1, std::max(1, maxLevel));
   return left + Level * TreeLevelWidth;
 }
+
+// Dragging records in the view scrolls it one row at a time past the fully visible rows; a
+// new row or a new level moves the marker when the move is allowed.
+void TCustomDBGridEh::TrackViewRowsDrag(int Y, int ARow, int Level, int MarkerX) {
+  TGridAxesInfoEh info;
+  ComputeDrawInfo(info);
+  int first = std::max(TopRow(), TopDataOffset());
+  int last = std::max(first, info.Vert.LastFullVisibleCell);
+  int target = ARow;
+  if (Y < CellRect(0, first).Top && TopRow() > FixedRows()) {
+    if (FDragMarkerShown) DrawDragMarker();
+    ClampedSetTopRow(TopRow() - 1);
+    Update();
+    target = TopRow();
+  } else if (Y >= CellRect(0, last).Bottom && last < RowCount() - 1) {
+    if (FDragMarkerShown) DrawDragMarker();
+    ClampedSetTopRow(TopRow() + 1);
+    Update();
+    target = last + 1;
+  }
+  target = std::clamp(target, TopDataOffset(), RowCount() - 1);
+  if (target == FDragEndRow && Level == FDragTargetLevel) return;
+  if (!MoveDraggedRecords(target - TopDataOffset(), Level, true)) {
+    if (!FDragMarkerShown) DrawDragMarker();
+    return;
+  }
+  if (FDragMarkerShown) DrawDragMarker();
+  FDragEndRow = target;
+  FDragTargetLevel = Level;
+  FDragMarkerX = MarkerX;
+  DrawDragMarker();
+}

@@ -75,7 +75,8 @@ public:
   }
   void GoToViewRecord() override { FGoTo = RecNo(); }
   IMemTableDataFieldValueListEh* DistinctValueList(const String&) override { return nullptr; }
-  bool MoveRecords(TBookmarkListEh*, int, int, bool) override { return false; }
+  // Checks accept any place; the records themselves are not moved here.
+  bool MoveRecords(TBookmarkListEh*, int, int, bool CheckOnly) override { return CheckOnly; }
   void ReadViewRowBegin(int ViewRow) override {
     FReadStack.push_back(ActiveRecord());
     SetActiveRecord(ViewRow);
