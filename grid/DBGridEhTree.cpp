@@ -7,6 +7,9 @@
 #include "gui/WinGDI.h"
 
 #include <algorithm>
+#include <map>
+#include <memory>
+#include <tuple>
 #include <cassert>
 
 // ================================================================ the view
@@ -207,6 +210,42 @@ bool TCustomDBGridEh::ViewWheel(bool Down, TShiftState Shift) {
 
 // ================================================================ the tree
 
+namespace {
+
+// The lines and box of one tree level, painted once per kind, height, dot lattice and
+// background and afterwards only copied: a dotted line is one drawing call per dot.
+TBitmap* TreeLevelGlyph(int Kind, int Height, bool Parity, TColor Back) {
+  struct TKey {
+    int Kind, Height;
+    bool Parity;
+    TColor Back;
+    bool operator<(const TKey& o) const {
+      return std::tie(Kind, Height, Parity, Back) < std::tie(o.Kind, o.Height, o.Parity, o.Back);
+    }
+  };
+  static std::map<TKey, std::unique_ptr<TBitmap>> cache;
+  if (cache.size() > 256) cache.clear();
+  std::unique_ptr<TBitmap>& glyph = cache[TKey{Kind, Height, Parity, Back}];
+  if (!glyph) {
+    glyph = std::make_unique<TBitmap>();
+    glyph->SetSize(TCustomDBGridEh::TreeLevelWidth, Height);
+    TCanvas* c = glyph->Canvas();
+    c->Brush()->SetColor(Back);
+    c->FillRect(Rect(0, 0, TCustomDBGridEh::TreeLevelWidth, Height));
+    if (Kind >= 0) DrawTreeNodeLines(c, Rect(0, 0, TCustomDBGridEh::TreeLevelWidth, Height), Kind, 1, 1, Parity);
+  }
+  return glyph.get();
+}
+
+// Copies the glyph of a level box to Box, keeping the dots on the lattice Parity picks.
+void DrawTreeLevel(TCanvas* Canvas, const TRect& Box, int Kind, bool Parity, TColor Back) {
+  bool shifted = ((Box.Left + Box.Top) & 1) != 0;
+  TBitmap* glyph = TreeLevelGlyph(Kind, Box.Height(), Parity != shifted, Back);
+  BitBlt(Canvas->Handle(), Box.Left, Box.Top, Box.Width(), Box.Height(), glyph->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
 int TCustomDBGridEh::PaintTreeIndent(TColumnEh* Column, int DataRow, const TRect& Rect, TGridDrawState State) {
   IMemTableEh* mt = MemTableSupport();
   if (!mt || !mt->TreeViewActive() || FVisibleColumns->Count() == 0 || Column != FVisibleColumns->Items(0)) return 0;
@@ -225,7 +264,7 @@ int TCustomDBGridEh::PaintTreeIndent(TColumnEh* Column, int DataRow, const TRect
   int stop = mt->LineStopLevel();
   for (int l = 1; l < level; ++l) {
     TRect box{Rect.Left + (l - 1) * TreeLevelWidth, Rect.Top, Rect.Left + l * TreeLevelWidth, Rect.Bottom};
-    if (mt->LevelHasNextSibling(l)) DrawTreeNodeLines(c, box, 9, 1, 1, parity);
+    if (mt->LevelHasNextSibling(l)) DrawTreeLevel(c, box, 9, parity, back);
     bool closes = l == 1 || !(stop >= 0 && l - 1 >= stop);
     if (rowLines && closes) {
       c->Pen()->SetColor(Color() == clSilver ? clGray : clSilver);
@@ -237,7 +276,7 @@ int TCustomDBGridEh::PaintTreeIndent(TColumnEh* Column, int DataRow, const TRect
   TRect own{Rect.Left + (level - 1) * TreeLevelWidth, Rect.Top, Rect.Left + level * TreeLevelWidth, Rect.Bottom};
   bool next = mt->LevelHasNextSibling(level);
   int kind = mt->NodeHasChildren() ? (mt->NodeExpanded() ? (next ? 0 : 1) : (next ? 3 : 4)) : (next ? 6 : 7);
-  DrawTreeNodeLines(c, own, kind, 1, 1, parity);
+  DrawTreeLevel(c, own, kind, parity, back);
   if (rowLines) {
     c->Pen()->SetColor(clSilver);
     c->MoveTo(Rect.Left + width - 1, Rect.Top);

@@ -405,7 +405,7 @@ void TDBLookupGridEh::ResolveListFields() {
     FListActive = true;
   }
   if (FListActive) {
-    LayoutChanged();
+    RebuildLayout();
     AfterKeyChange();
   } else {
     RefreshListWindow();

@@ -29,9 +29,11 @@ protected:
     List = new TMemDataSet(Form);
     List->FieldDefs()->Add("Code", ftString, 10);
     List->FieldDefs()->Add("Name", ftString, 20);
+    // A field the list does not show: the grid drops its column when the list fields resolve.
+    List->FieldDefs()->Add("Price", ftFloat);
     for (auto [code, name] : std::vector<std::pair<const char*, const char*>>{
              {"01", "Apple"}, {"02", "abacus"}, {"03", "Abd"}, {"04", "Banana"}, {"05", "abc"}})
-      List->AddRow({Variant(code), Variant(name)});
+      List->AddRow({Variant(code), Variant(name), Variant(1.5)});
     List->Open();
     ListSource = new TDataSource(Form);
     ListSource->SetDataSet(List);
@@ -60,6 +62,8 @@ protected:
 
 TEST_F(LookupGrid, ListRowsStayWithinOneToAHundredAndTheHeightSnapsToWholeRows) {
   Focus();
+  ASSERT_EQ(Grid->Columns()->Count(), 1) << "one column, the list field's";
+  EXPECT_EQ(Grid->Columns()->Items(0)->FieldName(), "Name");
   const std::pair<int, int> cases[] = {{0, 1}, {150, 100}, {5, 5}};
   int row = Grid->ListRowHeight();
   ASSERT_GT(row, 0);
