@@ -654,6 +654,8 @@ void TCustomDBEditEh::LayoutButtons() {
     e.Button->OnClick = TNotifyEvent::Lambda([this](TObject* S) { ButtonClicked(S); });
     e.Button->OnMouseUp = TMouseEvent::Lambda(
         [this](TObject* S, TMouseButton, TShiftState, int X, int Y) { ButtonMouseReleased(S, X, Y); });
+    e.Button->OnMouseMove = TMouseMoveEvent::Lambda(
+        [this](TObject* S, TShiftState Sh, int X, int Y) { ButtonMouseMoved(S, Sh, X, Y); });
     FButtons.push_back(e);
   }
   int client = ClientHeight();
@@ -1005,6 +1007,60 @@ void TCustomDBEditEh::PaintSelf(TMessage& M) {
   M.Result = 0;
 }
 
+// The flat look: the outer ring is a sunken edge while the border is active, else the button
+// face; the ring inside it is always the button face.
+void TCustomDBEditEh::PaintFlatBorder(HDC DC) {
+  if (!DC || !FFlat || !Ctl3D() || BorderStyle() != bsSingle) return;
+  TRect r = Rect(0, 0, Width(), Height());
+  HBRUSH face = CreateSolidBrush(ColorToRGB(clBtnFace));
+  if (FActiveBorderShown) DrawEdge(DC, r, BDR_SUNKENOUTER, BF_RECT);
+  else FrameRect(DC, r, face);
+  InflateRect(r, -1, -1);
+  FrameRect(DC, r, face);
+  DeleteObject(face);
+}
+
+// ---------------------------------------------------------------- in place
+
+void TCustomDBEditEh::MoveInplace(const TRect& Loc, bool Redraw) {
+  if (IsRectEmpty(Loc)) {
+    HideInplace();
+    return;
+  }
+  HandleNeeded();
+  if (FHolderControl) SendMessage(Handle(), CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(FHolderControl));
+  bool wasHidden = !ShownInplace();
+  SetBounds(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
+  ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+  if (wasHidden || Redraw) Invalidate();
+  if (FHolderControl && FHolderControl->Focused() && CanFocus()) SetFocus();
+}
+
+void TCustomDBEditEh::HideInplace() {
+  if (!ShownInplace()) return;
+  bool hadFocus = Focused();
+  ShowWindow(Handle(), SW_HIDE);
+  if (hadFocus && FHolderControl && FHolderControl->CanFocus()) FHolderControl->SetFocus();
+}
+
+// The holder's view of messages: it sees them first; focus comes only when the form takes
+// the holder as its active control; a press soon after the holder's own press completes a
+// double click. True when the message is used up.
+bool TCustomDBEditEh::InplaceMessage(TMessage& M) {
+  if (FHolder->InplaceEditWndProc(this, M)) return true;
+  if (M.Msg == WM_SETFOCUS) {
+    TCustomForm* form = GetParentForm(this);
+    if (form && !form->SetFocusedControl(FHolderControl)) return true;
+  } else if (M.Msg == WM_LBUTTONDOWN) {
+    TPoint pos;
+    DWORD time = 0;
+    FHolder->GetMouseDownInfo(pos, time);
+    if (IsSecondClickOfDoubleClick(pos, ClientToScreen(PointFromLParam(M.LParam)), GetMessageTime() - time))
+      M.Msg = WM_LBUTTONDBLCLK;
+  }
+  return false;
+}
+
 // ---------------------------------------------------------------- hints
 
 bool TCustomDBEditEh::TextClipped() {
@@ -1067,7 +1123,7 @@ void TCustomDBEditEh::Notification(TComponent* AComponent, TOperation Operation)
 }
 
 void TCustomDBEditEh::Dispatch(TMessage& M) {
-  if (FHolder && FHolder->InplaceEditWndProc(this, M)) return;
+  if (FHolder && InplaceMessage(M)) return;
   if (MRUListKeys(M)) return;
   switch (M.Msg) {
     case CM_EXIT:
@@ -1140,6 +1196,10 @@ void TCustomDBEditEh::Dispatch(TMessage& M) {
       TCustomMaskEdit::Dispatch(M);
       UpdateActiveBorder();
       RefreshButtonStates();
+      return;
+    case WM_NCPAINT:
+      TCustomMaskEdit::Dispatch(M);
+      PaintFlatBorder(reinterpret_cast<HDC>(M.WParam));
       return;
     case CM_IMAGESETUPCHANGED:
       if (HandleAllocated()) RecreateWnd();

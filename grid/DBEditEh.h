@@ -216,6 +216,11 @@ public:
   TWinControl* InplaceEditHolder() const { return FHolderControl; }
   void SetInplaceEditHolder(TWinControl* Value) override;
   bool InplaceMode() const { return FHolder != nullptr; }
+  // In place: shows the edit over Loc (its parent's client coordinates) and takes the focus
+  // when the holder has it; an empty rectangle hides it. Hiding gives the focus to the holder.
+  void MoveInplace(const TRect& Loc, bool Redraw);
+  void HideInplace();
+  bool ShownInplace() const { return HandleAllocated() && IsWindowVisible(Handle()); }
   bool FocusedEh() const { return FFocused; }
   bool DroppedDown() const { return FDroppedDown; }
   bool ActiveBorderShown() const { return FActiveBorderShown; }
@@ -286,6 +291,7 @@ protected:
   virtual void ButtonClicked(TObject* Sender);
   virtual void ButtonPressed(TObject* Sender, bool TopButton, bool& AutoRepeat, bool& Handled);
   virtual void ButtonMouseReleased(TObject* Sender, int X, int Y);
+  virtual void ButtonMouseMoved(TObject* Sender, TShiftState Shift, int X, int Y) {}
   virtual bool AcceptMRUItem(const String& Item);
   virtual void PutText(const String& S);
   virtual void PutValue(const Variant& V);
@@ -329,6 +335,8 @@ private:
   void ButtonsChanged(TObject*);
   void HandleExit(TMessage& Message);
   void PaintSelf(TMessage& Message);
+  void PaintFlatBorder(HDC DC);
+  bool InplaceMessage(TMessage& Message);
   void ShowClippedTip(TMessage& Message);
   void NudgeCaret();
   void UpdateActiveBorder();
@@ -473,8 +481,11 @@ protected:
   void KeyPress(Char& Key) override;
   bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
   bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+  void ButtonMouseMoved(TObject* Sender, TShiftState Shift, int X, int Y) override;
 
 private:
+  // A press-drag from the main button or the combo into the open list selects there.
+  bool DragIntoList(TControl* From, int X, int Y);
   void ItemsChanged(TObject*);
   void KeyItemsChanged(TObject*);
   void ListRefresh(bool KeysChanged);

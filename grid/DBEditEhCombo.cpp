@@ -369,6 +369,20 @@ void TCustomDBComboBoxEh::CloseDropDown(bool Accept) {
 
 // ---------------------------------------------------------------- keys and mouse
 
+bool TCustomDBComboBoxEh::DragIntoList(TControl* From, int X, int Y) {
+  if (!FListShown || !FPopupList || !From->MouseCapture()) return false;
+  TPoint p = FPopupList->ScreenToClient(From->ClientToScreen({X, Y}));
+  if (!PtInRect(FPopupList->ClientRect(), p)) return false;
+  From->Perform(WM_CANCELMODE, 0, 0);
+  SetMouseCapture(false);
+  FPopupList->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(p.X, p.Y));
+  return true;
+}
+
+void TCustomDBComboBoxEh::ButtonMouseMoved(TObject* Sender, TShiftState, int X, int Y) {
+  if (ButtonControlCount() > 0 && Sender == ButtonControl(0)) DragIntoList(ButtonControl(0), X, Y);
+}
+
 void TCustomDBComboBoxEh::KeyDown(Word& Key, TShiftState Shift) {
   TCustomDBEditEh::KeyDown(Key, Shift);
   if (Key == 0) return;
@@ -482,6 +496,7 @@ void TCustomDBComboBoxEh::Dispatch(TMessage& M) {
           if (CanFocus()) SetFocus();
           FSuppressClickCloseUp = true;
           OpenDropDown();
+          SetMouseCapture(true);  // press, drag into the list, release there: a choice
           return;
         }
         if (onBody && FListShown && !FSuppressClickCloseUp) {
@@ -493,11 +508,15 @@ void TCustomDBComboBoxEh::Dispatch(TMessage& M) {
       break;
     case WM_LBUTTONUP:
       if (FKeyItemsMode) {
+        if (MouseCapture()) SetMouseCapture(false);
         FSuppressClickCloseUp = false;
         return;
       }
       break;
     case WM_MOUSEMOVE:
+      if (DragIntoList(this, GetXLParam(M.LParam), GetYLParam(M.LParam))) return;
+      if (FKeyItemsMode) return;
+      break;
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:

@@ -331,6 +331,95 @@ TEST_F(EditForm, AShortCutPressesItsButtonAndAMenuButtonClickedAgainClosesWithou
   EXPECT_FALSE(PeekMessage(m, ed->Handle(), CM_MENUCLOSED, CM_MENUCLOSED, PM_NOREMOVE)) << "the notice is used up";
 }
 
+// A host that drives an edit in place and writes down what it was asked.
+class THolder : public TCustomControl, public IInplaceEditHolderEh {
+public:
+  explicit THolder(TComponent* AOwner) : TCustomControl(AOwner) { SetTabStop(true); }
+  bool Writable = true;
+  std::vector<Word> KeysSeen;
+  bool InplaceEditWndProc(TControl*, TMessage&) override { return false; }
+  void InplaceEditKeyDown(TControl*, Word& Key, TShiftState) override {
+    KeysSeen.push_back(Key);
+    if (Key == VK_F9) Key = 0;  // the host's own key
+  }
+  void InplaceEditKeyPress(TControl*, Char&) override {}
+  void InplaceEditKeyUp(TControl*, Word&, TShiftState) override {}
+  bool InplaceEditCanModify(TControl*) override { return Writable; }
+  bool InplaceEditWantsTab(TControl*) override { return true; }
+  void GetMouseDownInfo(TPoint& Pos, DWORD& Time) override {
+    Pos = {-100, -100};
+    Time = 0;
+  }
+};
+
+TEST_F(EditForm, AHostDrivesAnEditInPlace) {
+  auto* host = new THolder(Form);
+  host->SetParent(Form);
+  host->SetBounds(10, 60, 300, 100);
+  auto* ed = new TDBEditEh(Form);
+  ed->SetParent(host);
+  ed->SetInplaceEditHolder(host);
+  ed->SetAutoSize(false);  // the host gives the height
+  ed->OnUpdateData = TUpdateDataEventEh::Lambda([](TObject*, bool& Handled) { Handled = true; });
+  Form->Show();
+  host->SetFocus();
+  Application->ProcessMessages();
+  ed->MoveInplace(Rect(20, 10, 140, 31), false);
+  EXPECT_TRUE(ed->ShownInplace());
+  EXPECT_TRUE(ed->Focused()) << "the holder had the focus";
+  EXPECT_EQ(ed->BoundsRect(), Rect(20, 10, 140, 31));
+  EXPECT_EQ(ed->Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB, DLGC_WANTTAB);
+  guitest::TypeKey(Qt::Key_F9);
+  guitest::TypeKey(Qt::Key_A, Qt::NoModifier, "a");
+  EXPECT_EQ(ed->Text(), "a");
+  EXPECT_GE(host->KeysSeen.size(), 2u);
+  EXPECT_EQ(host->KeysSeen.front(), VK_F9);
+  host->Writable = false;
+  ed->RefreshReadOnly();
+  EXPECT_TRUE(ed->TCustomEdit::ReadOnly()) << "the holder says the value cannot change";
+  ed->MoveInplace(TRect{}, false);
+  EXPECT_FALSE(ed->ShownInplace());
+  EXPECT_TRUE(host->Focused()) << "hiding hands the focus back";
+}
+
+TEST_F(EditForm, AFlatEditShowsItsSunkenRingOnlyWhileActive) {
+  auto* ed = Make<TDBEditEh>();
+  ed->SetFlat(true);
+  Form->Show();
+  Other->SetFocus();
+  Application->ProcessMessages();
+  auto ring = [&] {
+    QImage img = guitest::WidgetOf(ed)->grab().toImage();
+    return QColor(img.pixel(0, 0));
+  };
+  EXPECT_FALSE(ed->ActiveBorderShown());
+  EXPECT_EQ(ring(), QColor(ColorToRGB(clBtnFace) & 0xFF, (ColorToRGB(clBtnFace) >> 8) & 0xFF,
+                           (ColorToRGB(clBtnFace) >> 16) & 0xFF));
+  ed->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_TRUE(ed->ActiveBorderShown());
+  EXPECT_LT(ring().lightness(), 200) << "the sunken edge's shadow";
+}
+
+TEST_F(EditForm, DraggingFromTheButtonIntoTheListChoosesThere) {
+  auto* cb = Make<TDBComboBoxEh>();
+  for (const char* s : {"一", "二", "三"}) {
+    cb->Items()->Add(s);
+    cb->KeyItems()->Add(s);
+  }
+  Show(cb);
+  TEditButtonControlEh* button = cb->ButtonControl(0);
+  guitest::Press(button, {3, 3});
+  ASSERT_TRUE(cb->ListVisible());
+  TPopupListboxEh* list = cb->PopupList();
+  TPoint inList = list->ClientToScreen({5, list->RowHeight() * 2 + 2});
+  guitest::Move(button, button->ScreenToClient(inList), Qt::LeftButton);
+  EXPECT_FALSE(button->MouseCapture());
+  guitest::Release(list, list->ScreenToClient(inList));
+  EXPECT_FALSE(cb->ListVisible());
+  EXPECT_EQ(cb->Text(), "三");
+}
+
 TEST_F(EditForm, AHolderWithoutTheInterfaceIsRefused) {
   auto* ed = Make<TDBEditEh>();
   try {
