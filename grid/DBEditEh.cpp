@@ -978,13 +978,27 @@ void TCustomDBEditEh::PaintRequiredMark(HDC DC) {
   c.SetHandle(nullptr);
 }
 
+void TCustomDBEditEh::PaintImage(HDC DC) {
+  if (!DC || FImageAreaWidth <= 0 || FEditImage->ImageIndex() < 0) return;
+  TRect area = UseRightToLeftAlignment() ? Rect(ClientWidth() - FImageAreaWidth, 0, ClientWidth(), ClientHeight())
+                                         : Rect(0, 0, FImageAreaWidth, ClientHeight());
+  InflateRect(area, -2, -1);
+  TCanvas c;
+  c.SetHandle(DC);
+  DrawImageCentered(&c, area, FEditImage->Images(), false, FEditImage->ImageIndex());
+  c.SetHandle(nullptr);
+}
+
 void TCustomDBEditEh::PaintSelf(TMessage& M) {
   auto dc = reinterpret_cast<HDC>(M.WParam);
   bool own = Alignment() == taLeftJustify || FFocused || FWordWrap;
   if (ControlState().Contains(csPaintCopy)) own = false;
   if (own || !dc) {
     TCustomMaskEdit::Dispatch(M);
-    if (dc) PaintRequiredMark(dc);
+    if (dc) {
+      PaintImage(dc);
+      PaintRequiredMark(dc);
+    }
     return;
   }
   // Right or centred text is drawn by the edit itself: the window edits left-aligned.
@@ -1003,6 +1017,7 @@ void TCustomDBEditEh::PaintSelf(TMessage& M) {
   int x = Alignment() == taRightJustify ? area.Right - 1 - w - margin - 1 : (area.Right - 1 + area.Left - w) / 2;
   c.TextRect(client, x, margin, s);
   c.SetHandle(nullptr);
+  PaintImage(dc);
   PaintRequiredMark(dc);
   M.Result = 0;
 }

@@ -336,6 +336,7 @@ private:
   void HandleExit(TMessage& Message);
   void PaintSelf(TMessage& Message);
   void PaintFlatBorder(HDC DC);
+  void PaintImage(HDC DC);
   bool InplaceMessage(TMessage& Message);
   void ShowClippedTip(TMessage& Message);
   void NudgeCaret();

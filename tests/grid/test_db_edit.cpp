@@ -1,5 +1,6 @@
 // The data-aware edit, combo box and check box on a shown form, driven by real keys and
 // mouse, with their field link bound to an in-memory table or unbound.
+#include "GridPaintFixture.h"
 #include "GridTestUtil.h"
 #include "GuiTestUtil.h"
 #include "StdTestUtil.h"
@@ -418,6 +419,41 @@ TEST_F(EditForm, DraggingFromTheButtonIntoTheListChoosesThere) {
   guitest::Release(list, list->ScreenToClient(inList));
   EXPECT_FALSE(cb->ListVisible());
   EXPECT_EQ(cb->Text(), "三");
+}
+
+TEST_F(EditForm, TheImageFollowsANumericValueAndStandsLeftOfTheText) {
+  auto* images = new TImageList(Form);
+  images->SetWidth(12);
+  images->SetHeight(12);
+  for (TColor colour : {clRed, clBlue}) {
+    TBitmap bmp;
+    bmp.SetSize(12, 12);
+    bmp.Canvas()->Brush()->SetColor(colour);
+    bmp.Canvas()->FillRect(Rect(0, 0, 12, 12));
+    images->Add(&bmp, nullptr);
+  }
+  auto* ed = Make<TDBEditEh>();
+  ed->EditImageObject()->SetImages(images);
+  ed->EditImageObject()->SetVisible(true);
+  ed->SetDataSource(Source);
+  ed->SetDataField("Qty");  // 3, 4, null
+  Show(Other);
+  EXPECT_EQ(ed->ImageAreaWidth(), 12 + 4);
+  EXPECT_EQ(ed->TextAreaRect().Left, 16);
+  int seen = -2;
+  ed->OnGetImageIndex = TGetImageIndexEventEh::Lambda([&](TObject*, int& Index) {
+    seen = Index;
+    Index = Index - 3;  // 3 shows image 0, 4 image 1
+  });
+  ed->SetEditTextEh("4");
+  EXPECT_EQ(seen, -1) << "the text is a string value: the default index";
+  ed->OnGetImageIndex = TGetImageIndexEventEh::Lambda([&](TObject*, int& Index) { Index = 1; });
+  ed->SetEditTextEh("5");
+  EXPECT_EQ(ed->EditImageObject()->ImageIndex(), 1);
+  TPaintSurface shot;
+  shot.Reset(ed->Width(), ed->Height());
+  ed->Perform(WM_PAINT, reinterpret_cast<WPARAM>(shot.DC()), 0);
+  EXPECT_GT(shot.CountColour(Rect(0, 0, 16, ed->Height()), RGB(0, 0, 255)), 50) << "image 1 is painted";
 }
 
 TEST_F(EditForm, AHolderWithoutTheInterfaceIsRefused) {
