@@ -35,9 +35,6 @@ struct TSTFilterExpressionEh {
 String STFilterOperatorText(TSTFilterOperatorEh Operator);
 // The expression type a field of that type is compared as.
 TSTFilterExpressionTypeEh STFilterExpressionTypeOf(TFieldType Type);
-// Parses typed filter text into a condition; set by the unit that knows the filter language.
-// Without it a condition keeps only its typed text.
-inline void (*STFilterParseHookEh)(const String& Text, TSTFilterExpressionEh& Expression) = nullptr;
 
 // ================================================================ dataset features
 
@@ -53,10 +50,16 @@ public:
 };
 
 // Registers Features (owned from then on, freed at unit end) for a dataset class and its
-// descendants; an earlier registration of the class is replaced.
+// descendants; a second registration of a class name raises EStringListError (and frees the
+// features offered).
 void RegisterDatasetFeaturesEh(TClass DataSetClass, TDatasetFeaturesEh* Features);
 void UnregisterDatasetFeaturesEh(TClass DataSetClass);
-// The features registered for the dataset's class or its nearest ancestor; nullptr for none.
+// The parent steps from a class up to the class named AncestorName (without regard to case);
+// INT_MAX when it is no ancestor.
+int DatasetClassDistanceEh(TClass DataSetClass, const String& AncestorName);
+// The features registered for the class or its nearest ancestor (the first registered on a
+// tie); nullptr for none.
+TDatasetFeaturesEh* DatasetFeaturesForClass(TClass DataSetClass);
 TDatasetFeaturesEh* DatasetFeaturesFor(TDataSet* DataSet);
 
 // ================================================================ the data service
