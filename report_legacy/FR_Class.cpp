@@ -528,6 +528,13 @@ void TfrReport::LoadFromStream(TStream* Stream) {
 
 void TfrReport::SaveToStream(TStream* Stream) {
   frState().CurrentReport = this;
+  if (SaveInNewFormat) {
+    // The newer engine reads its XML document alone, not wrapped in this format's frame.
+    TMemoryStream xml;
+    ExportAsNewFormat(this, &xml);
+    if (xml.Size() > 0) Stream->WriteBuffer(xml.Memory(), xml.Size());
+    return;
+  }
   WriteByte(Stream, frCurrentVersion);
   WritePageSection(Stream);
   WriteByte(Stream, 252);

@@ -2,7 +2,9 @@
 // The older report engine's report component: its pages, data dictionary, information and
 // switches, the .frf stream it is stored as (in a file or in the form property "ReportForm"),
 // and the engine's process-wide services (the globals).
+#include "report_legacy/FR_ClassBand.h"
 #include "report_legacy/FR_ClassObjects.h"
+#include "report_legacy/FR_Intrp.h"
 #include "report_legacy/FR_Pars.h"
 #include "report_legacy/FR_DBSet.h"
 #include "report_legacy/FR_DSet.h"
@@ -69,6 +71,19 @@ public:
   int Position = 4;  // poScreenCenter
   std::unique_ptr<TStringList> PageScript;
   bool Visible = true;
+
+  // Print margins in pixels of the prepared page: the stored ones, the printer's offsets
+  // where they are 0, the whole paper without margins.
+  int LeftMarginPx() const;
+  int TopMarginPx() const;
+  int RightMarginPx() const;
+  int BottomMarginPx() const;
+
+  // ---- run state (the band engine fills it)
+  TfrBand* PrintingBand = nullptr;  // the band whose objects are being emitted
+  int CrossColumnNo = 0;            // "COLUMN#"
+  int LineNo = 0;                   // "CURRENT#"
+  int PosY = 0, BottomY = 0;        // position and bottom limit on the prepared page
 };
 
 class TfrPages : public TObject {
@@ -100,15 +115,72 @@ public:
   ~TfrDataDictionary() override;
 
   void Clear();
-  // Names with a leading blank are variables; others are category captions.
-  bool IsVariable(const String& Name) const;
+  void ClearCache() { Cache.clear(); }
+  // Names with a leading blank are variables; others are category captions. A name is also
+  // a variable when it resolves to a field (DataSet.Field), and is then cached.
+  bool IsVariable(const String& Name);
+  // The variable's value: a field's value, or its expression evaluated.
+  void GetValue(const String& Name, Variant& Value);
   void LoadFromStream(TStream* Stream);
   void SaveToStream(TStream* Stream);
+
+  struct TfrCacheItem {
+    String Name;
+    TDataSet* DataSet;
+    String FieldName;
+  };
+  std::vector<TfrCacheItem> Cache;
 
   std::unique_ptr<TfrVariables> Variables;
   std::unique_ptr<TfrVariables> FieldAliases;
   std::unique_ptr<TfrVariables> BandSourceList;
   std::unique_ptr<TStringList> DisabledSourceList;
+};
+
+// ================================================================ export filters
+
+// What the report hands an export filter while a prepared page passes through it: each object
+// with its place, and each line of text of a text object.
+class TfrExportFilter : public TObject {
+public:
+  virtual void OnData(int X, int Y, TfrView* View) = 0;
+  virtual void OnText(const TRect& DrawRect, int X, int Y, const String& Text, Word FrameTyp, TfrView* View) = 0;
+};
+
+// ================================================================ functions and the interpreter
+
+// SUM, COUNT and the text and date functions every report knows.
+class TfrStdFunctionLibrary : public TfrFunctionLibrary {
+public:
+  TfrStdFunctionLibrary();
+  void CallFunction(int FNo, const Variant& p1, const Variant& p2, const Variant& p3, Variant& Val) override;
+};
+
+// FIELDISNULL.
+class TDatabaseFunctionLibrary : public TfrFunctionLibrary {
+public:
+  TDatabaseFunctionLibrary();
+  void CallFunction(int FNo, const Variant& p1, const Variant& p2, const Variant& p3, Variant& Val) override;
+};
+
+// The descriptions the designer shows: library, name, category, call form "/" explanation.
+class TfrInstalledFunctions : public TObject {
+public:
+  // Nothing when the category is empty or the name is described already.
+  void Add(TfrFunctionLibrary* Library, const String& Name, const String& Category, const String& Description);
+  // Every description of a library of the same class.
+  void Remove(TfrFunctionLibrary* Library);
+  std::vector<TfrFunctionDesc>& Items();
+};
+
+// The report's interpreter: names, assignments and calls go back to the running report.
+class TInterpretator : public TfrInterpretator {
+public:
+  void GetValue(const String& Name, Variant& Value) override;
+  void SetValue(const String& Name, const Variant& Value) override;
+  void DoFunction(const String& Name, Variant p1, Variant p2, Variant p3, Variant& Val) override;
+  // Compiles a view's script and runs it.
+  void RunSource(TStrings* Source);
 };
 
 // ================================================================ the report
@@ -189,6 +261,21 @@ public:
   // The first object of that name, pages in order.
   TfrView* FindObject(const String& AName) const;
   void ResetInfo();
+
+  // ---- value resolution: the parser's events while this report is current
+  void GetVariableValue(const String& Name, Variant& Value);
+  void ParserFunction(const String& Name, const Variant& p1, const Variant& p2, const Variant& p3, Variant& Value);
+  // The printed text of a bracketed expression of the current view.
+  void GetValueText(const String& Expression, String& Text);
+  void FormatValue(const Variant& Value, int FormatCode, String& Text, const String& FormatText);
+  // Blob loading and OnBeforePrint, before a view prints.
+  void BeforePrint(TStringList* Memo, TfrView* View);
+  // The error text of a failed expression; the run is told to stop.
+  void BuildExpressionError(const Exception& E);
+  // A text line of a text object goes to the current export filter.
+  void LineOutput(const TRect& DrawRect, int X, int Y, TfrView* View, const String& Text, Word FrameTyp);
+
+  TfrExportFilter* CurrentFilter = nullptr;
 
   TfrPages* Pages() const { return FPages.get(); }
   TfrDataDictionary* Dictionary() const { return FDictionary.get(); }
@@ -387,10 +474,11 @@ public:
   std::unique_ptr<TBitmap> WorkBitmap;
   TCanvas* WorkCanvas() const;
   std::unique_ptr<TfrParser> Parser;
-  std::unique_ptr<TfrInterpretator> Interpretator;
+  std::unique_ptr<TInterpretator> Interpretator;
   std::unique_ptr<TfrVariables> ScriptVariables;
   std::unique_ptr<TfrVariables> ScriptConstants;
   std::vector<TfrFunctionDesc> FunctionDescriptions;  // of the registered libraries
+  TfrInstalledFunctions InstalledFunctions;  // over FunctionDescriptions
   std::unique_ptr<TfrCompressor> Compressor;
   std::vector<TObject*> NotificationList;  // objects told of a run's events; not owned
   // The hidden form named "DialogForm" at (-100, -100), 10 x 10, that hosts dialog controls

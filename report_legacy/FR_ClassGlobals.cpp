@@ -80,17 +80,23 @@ TfrGlobals::TfrGlobals() : FPrevious(Current()) {
   WorkBitmap->SetSize(8, 8);
 
   Parser = std::make_unique<TfrParser>();
-  Interpretator = std::make_unique<TfrInterpretator>();
+  Interpretator = std::make_unique<TInterpretator>();
   ScriptVariables = std::make_unique<TfrVariables>();
   ScriptVariables->SetSorted(true);
   ScriptConstants = std::make_unique<TfrVariables>();
   ScriptConstants->SetSorted(true);
   DefineConstants(*ScriptConstants);
   Compressor = std::make_unique<TfrCompressor>();
-  // Names no report resolves fall back to the constants.
+  // Names and functions are the current report's; without one only the constants resolve.
   Parser->SetOnGetValue(TGetPValueEvent::Lambda([this](const String& n, Variant& v) {
-    if (ScriptConstants->IndexOf(n) >= 0) v = ScriptConstants->Variable(n);
+    if (TfrReport* r = frState().CurrentReport) r->GetVariableValue(n, v);
+    else if (ScriptConstants->IndexOf(n) >= 0) v = ScriptConstants->Variable(n);
   }));
+  Parser->SetOnFunction(TFunctionEvent::Lambda([](const String& n, Variant p1, Variant p2, Variant p3, Variant& v) {
+    if (TfrReport* r = frState().CurrentReport) r->ParserFunction(n, p1, p2, p3, v);
+  }));
+  RegisterFunctionLibrary("TfrStdFunctionLibrary", [] { return new TfrStdFunctionLibrary; });
+  RegisterFunctionLibrary("TDatabaseFunctionLibrary", [] { return new TDatabaseFunctionLibrary; });
 }
 
 TForm* TfrGlobals::DialogForm() {
