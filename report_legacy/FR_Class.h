@@ -153,6 +153,8 @@ public:
 class TfrStdFunctionLibrary : public TfrFunctionLibrary {
 public:
   TfrStdFunctionLibrary();
+  // Adds the descriptions of its functions to the installed ones.
+  void Describe();
   void CallFunction(int FNo, const Variant& p1, const Variant& p2, const Variant& p3, Variant& Val) override;
 };
 
@@ -160,6 +162,7 @@ public:
 class TDatabaseFunctionLibrary : public TfrFunctionLibrary {
 public:
   TDatabaseFunctionLibrary();
+  void Describe();
   void CallFunction(int FNo, const Variant& p1, const Variant& p2, const Variant& p3, Variant& Val) override;
 };
 

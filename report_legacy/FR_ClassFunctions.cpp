@@ -68,6 +68,10 @@ String NameCase(const String& s) {
 
 TfrStdFunctionLibrary::TfrStdFunctionLibrary() {
   for (const char* n : kStdNames) FunctionNames->Add(n);
+  Describe();
+}
+
+void TfrStdFunctionLibrary::Describe() {
   for (const TDescRow& d : kStdDescriptions) AddFunctionDesc(d.Name, LocaleText(d.Category), LocaleText(d.Description));
 }
 
@@ -109,8 +113,10 @@ void TfrStdFunctionLibrary::CallFunction(int FNo, const Variant& p1, const Varia
 
 TDatabaseFunctionLibrary::TDatabaseFunctionLibrary() {
   FunctionNames->Add("FIELDISNULL");
-  AddFunctionDesc("FIELDISNULL", LocaleText(55620), LocaleText(55621));
+  Describe();
 }
+
+void TDatabaseFunctionLibrary::Describe() { AddFunctionDesc("FIELDISNULL", LocaleText(55620), LocaleText(55621)); }
 
 void TDatabaseFunctionLibrary::CallFunction(int FNo, const Variant& p1, const Variant&, const Variant&, Variant& Val) {
   if (FNo == 0) Val = Variant(IsFieldNull(EvalText(p1)));

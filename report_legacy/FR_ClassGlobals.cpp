@@ -97,6 +97,12 @@ TfrGlobals::TfrGlobals() : FPrevious(Current()) {
   }));
   RegisterFunctionLibrary("TfrStdFunctionLibrary", [] { return new TfrStdFunctionLibrary; });
   RegisterFunctionLibrary("TDatabaseFunctionLibrary", [] { return new TDatabaseFunctionLibrary; });
+  // Libraries outlive a set of globals; a new set lists their functions again.
+  if (FunctionDescriptions.empty())
+    for (const auto& lib : FunctionLibraries()) {
+      if (auto* std = dynamic_cast<TfrStdFunctionLibrary*>(lib.second.get())) std->Describe();
+      else if (auto* db = dynamic_cast<TDatabaseFunctionLibrary*>(lib.second.get())) db->Describe();
+    }
 }
 
 TForm* TfrGlobals::DialogForm() {
