@@ -296,6 +296,8 @@ public:
   // ExpandedMemo from Memo, bracketed expressions replaced by their values.
   void ExpandMemo();
   bool IsRotated() const { return (Alignment & 4) != 0; }
+  // Turns the font by 90 degrees (escapement and orientation 900).
+  static void CreateRotatedFont(TFont* Font);
 
   std::unique_ptr<TFont> Font;
   String LastPrintedText;
@@ -413,8 +415,7 @@ bool BandHasXmlElement(int BandType);
 int frNear(double X);
 // 1-based positions after which a hyphen may stand in a word (Cyrillic letters by code point).
 std::vector<int> BreakWord(const String& Word);
-// A font like the given one turned by 90 degrees (escapement and orientation 900).
-void CreateRotatedFont(TFont* Font);
+
 
 // ================================================================ factory and registries
 

@@ -103,7 +103,7 @@ std::vector<int> BreakWord(const String& Word) {
   return points;
 }
 
-void CreateRotatedFont(TFont* Font) { Font->SetOrientation(900); }
+void TfrMemoView::CreateRotatedFont(TFont* Font) { Font->SetOrientation(900); }
 
 // ================================================================ wrapping
 

@@ -12,6 +12,7 @@
 
 #include <cassert>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <unordered_map>
@@ -433,6 +434,8 @@ void WriteXmlAttr(TStream* S, const String& Name, const String& Value) {
 }
 
 String XmlFloat(double V) {
+  // Whole numbers (most frame widths) need no settings of their own.
+  if (V == std::trunc(V) && std::fabs(V) < 1e15) return IntToStr(static_cast<Int64>(V));
   TFormatSettings fs = FormatSettings();
   fs.DecimalSeparator = '.';
   return FloatToStr(V, fs);
