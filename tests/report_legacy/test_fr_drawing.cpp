@@ -9,6 +9,12 @@
 #include "gui/GraphicsObjects.h"
 #include "gui/Pictures.h"
 #include "print/Metafile.h"
+#include "report_legacy/FR_Utils.h"
+#include "gui/Edit.h"
+#include "gui/ExtCtrls.h"
+#include "gui/Forms.h"
+#include "gui/GdiDC.h"
+#include "gui/StdCtrls.h"
 
 #include <algorithm>
 
@@ -413,6 +419,148 @@ TEST_F(FrDrawing, BandAlignPlacesObjectsBetweenTheirNeighboursAndTheMargins) {
   centred->BandAlign = 3;
   centred->BeginDraw(b.Canvas());
   EXPECT_EQ(centred->Left, lm + (rm - lm - 100) / 2);
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- designer looks
+
+TEST_F(FrDrawing, BandsShowTheirKindOnATabAboveAndTheirRegionHoldsIt) {
+  frState().EngineMode = 0;
+  auto* band = new TfrBandView;
+  band->Name = "ReportTitle1";
+  band->SetBandType(btReportTitle);
+  band->SetViewBounds(0, 100, 10, 40);
+  Page->AddObject(band);
+  TBitmap ref;
+  Fill(ref, 100, 100, clWhite);
+  TMetafile mf;
+  {
+    TMetafileCanvas c(&mf, ref.Canvas()->Handle());
+    band->DrawOnCanvas(&c);
+  }
+  // The band spans the page.
+  EXPECT_EQ(band->Left, 0);
+  EXPECT_EQ(band->Width, Page->PrinterInfo.PageWidth);
+  std::vector<TMetaTextRun> runs = Runs(mf);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].Text, "报表标题");
+  EXPECT_EQ(runs[0].Origin, (TPoint{4, 100 - 17}));
+  HRGN rgn = band->CreateClipRegion(false);
+  EXPECT_TRUE(PtInRegion(rgn, 50, 90));    // on the tab
+  EXPECT_FALSE(PtInRegion(rgn, 300, 90));  // above the band, past the tab
+  EXPECT_TRUE(PtInRegion(rgn, 300, 120));
+  DeleteObject(rgn);
+}
+
+TEST_F(FrDrawing, ClipRegionsGrowByTheFrameAndWhenWidened) {
+  struct Case {
+    Word FrameTyp, Style;
+    float Width;
+    bool Widened;
+    TRect Box;
+  };
+  const Case cases[] = {
+      {0, 0, 1, false, {10, 10, 61, 31}},
+      {15, 0, 4, false, {8, 8, 63, 33}},     // b = 2, a = near(1.5) = 2
+      {15, 5, 2, false, {7, 7, 63, 33}},     // double: b = 3, a = near(2.5) = 2
+      {0, 0, 1, true, {0, 0, 71, 41}},
+  };
+  for (const Case& c : cases) {
+    TfrMemoView m;
+    m.SetViewBounds(10, 10, 50, 20);
+    m.FrameTyp = c.FrameTyp;
+    m.FrameStyle = c.Style;
+    m.FrameWidth = c.Width;
+    HRGN rgn = m.CreateClipRegion(c.Widened);
+    TRect box;
+    GetRgnBox(rgn, &box);
+    EXPECT_EQ(box, c.Box) << c.FrameTyp << " " << c.Style << " " << c.Width;
+    DeleteObject(rgn);
+  }
+}
+
+TEST_F(FrDrawing, SubReportsAndEmptyPicturesShowPlaceholdersInTheDesigner) {
+  frState().EngineMode = 0;
+  TBitmap b;
+  Fill(b, 200, 100, clSilver);
+  auto* sub = new TfrSubReportView;
+  sub->Name = "SubReport1";
+  sub->SetViewBounds(10, 10, 150, 30);
+  Page->AddObject(sub);
+  TMetafile mf;
+  {
+    TMetafileCanvas c(&mf, b.Canvas()->Handle());
+    sub->DrawOnCanvas(&c);
+  }
+  std::vector<TMetaTextRun> runs = Runs(mf);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].Text, "SubReport1");
+  EXPECT_EQ(runs[0].Origin, (TPoint{12, 12}));
+  sub->DrawOnCanvas(b.Canvas());
+  EXPECT_EQ(b.Canvas()->Pixels(100, 35), clWhite);
+  EXPECT_EQ(b.Canvas()->Pixels(10, 10), clBlack);
+
+  auto* pic = new TfrPictureView;
+  pic->SetViewBounds(10, 50, 100, 40);
+  Page->AddObject(pic);
+  Fill(b, 200, 100, clWhite);
+  pic->DrawOnCanvas(b.Canvas());
+  // The empty-picture sign's grey frame at (Left + 1, Top + 2).
+  EXPECT_EQ(b.Canvas()->Pixels(11, 52), TColor(0x808080));
+}
+
+TEST_F(FrDrawing, DialogControlsPaintTheirControlAndGoOntoTheForm) {
+  frState().EngineMode = 0;
+  TForm form(nullptr);
+  auto* edit = new TEdit(&form);
+  edit->SetText("输入");
+  auto* view = new TfrControl;
+  view->HostedControl = edit;
+  view->SetViewBounds(20, 10, 120, 24);
+  Page->AddObject(view);
+  TBitmap b;
+  Fill(b, 200, 60, clWhite);
+  view->DrawOnCanvas(b.Canvas());
+  EXPECT_EQ(edit->Width(), 120);
+  TInk ink = Ink(b, {0, 0, 200, 60});
+  EXPECT_EQ(ink.Box.Left, 20);
+  EXPECT_EQ(ink.Box.Top, 10);
+  EXPECT_GE(ink.Box.Right, 139);
+  view->PlaceOnForm(&form);
+  EXPECT_EQ(edit->Parent(), &form);
+  // An edit keeps the height its font gives it.
+  EXPECT_EQ(edit->Left(), 20);
+  EXPECT_EQ(edit->Top(), 10);
+  EXPECT_EQ(edit->Width(), 120);
+  view->HostedControl = nullptr;
+}
+
+TEST_F(FrDrawing, ControlHelpersEnableAndFindControls) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  panel->SetBounds(10, 10, 200, 100);
+  auto* edit = new TEdit(&form);
+  edit->SetParent(panel);
+  edit->SetBounds(20, 20, 100, 24);
+  auto* label = new TLabel(&form);
+  label->SetParent(&form);
+  label->SetBounds(10, 150, 80, 16);
+  EXPECT_EQ(ControlAtPos(&form, {35, 35}), edit);  // inside the panel, on the edit
+  EXPECT_EQ(ControlAtPos(&form, {15, 15}), nullptr);  // on the panel, no child there
+  EXPECT_EQ(ControlAtPos(&form, {20, 155}), label);
+  EXPECT_EQ(ControlAtPos(&form, {250, 180}), nullptr);
+  EnableControls({edit, label}, false);
+  EXPECT_FALSE(edit->Enabled());
+  EXPECT_EQ(edit->Color(), clBtnFace);
+  EXPECT_EQ(label->Font()->Color(), clGrayText);
+  EnableControls({edit, label}, true);
+  EXPECT_EQ(edit->Color(), clWindow);
+  EXPECT_EQ(label->Font()->Color(), clWindowText);
 }
 
 }  // namespace
