@@ -564,3 +564,42 @@ TEST_F(FrDrawing, ControlHelpersEnableAndFindControls) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrDrawing, UnderlinesRuleEveryLineOfTheObject) {
+  frState().EngineMode = 1;
+  TBitmap b;
+  Fill(b, 200, 100, clWhite);
+  TfrMemoView* m = Memo(10, 10, 100, 62, "");
+  m->Flags |= frmemo::Underlines;
+  m->FrameColor = clBlue;
+  m->DrawOnCanvas(b.Canvas());
+  // Lines every 15 pixels (spacing 2 + character height 13), under each text line: 62 / 15 = 4.
+  std::vector<int> rows;
+  for (int y = 0; y < 100; ++y)
+    if (b.Canvas()->Pixels(50, y) == clBlue) rows.push_back(y);
+  EXPECT_EQ(rows, (std::vector<int>{10 + 1 + 2 + 13, 41, 56, 71}));
+}
+
+TEST_F(FrDrawing, PrintersGetPicturesButNoIcons) {
+  frState().EngineMode = 1;
+  TBitmap pic;
+  Fill(pic, 4, 4, clBlack);
+  TIcon icon;
+  icon.Assign(&pic);
+  for (bool isIcon : {false, true}) {
+    TBitmap b;
+    Fill(b, 100, 60, clWhite);
+    auto* p = new TfrPictureView;
+    p->SetViewBounds(10, 10, 40, 40);
+    if (isIcon) p->Picture->SetGraphic(&icon);
+    else p->Picture->SetGraphic(&pic);
+    p->ToPrinter = true;
+    Page->AddObject(p);
+    p->DrawOnCanvas(b.Canvas());
+    EXPECT_EQ(Ink(b, {0, 0, 100, 60}).Count > 0, !isIcon) << (isIcon ? "icon" : "bitmap");
+  }
+}
+
+}  // namespace

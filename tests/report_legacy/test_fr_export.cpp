@@ -9,6 +9,7 @@
 #include "core/StringList.h"
 #include "core/Streams.h"
 #include "gui/GraphicsObjects.h"
+#include "gui/Pictures.h"
 
 namespace {
 
@@ -225,6 +226,53 @@ TEST(FrExportUtils, EscapingHexAndPasswords) {
   m.WriteBuffer(bytes, 4);
   EXPECT_EQ(StreamToHex(&m), "000FA5FF");
   EXPECT_EQ(UnshiftPassword("KLM"), "ABC");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FrExport, SubReportsPicturesLinesAndDialogPagesHaveTheirElements) {
+  auto* sub = new TfrSubReportView;
+  sub->Name = "SubReport1";
+  sub->TargetPage = 1;
+  Page->AddObject(sub);
+  auto* pic = new TfrPictureView;
+  pic->Name = "Picture1";
+  pic->Flags = 2;  // centred, not stretched, no aspect
+  TBitmap bmp;
+  bmp.SetSize(2, 2);
+  pic->Picture->SetGraphic(&bmp);
+  Page->AddObject(pic);
+  auto* line = new TfrLineView;
+  line->Name = "Line1";
+  line->Flags = 0;
+  Page->AddObject(line);
+  TfrPage* dialog = Report->Pages()->Add();
+  dialog->Name = "Dialog1";
+  dialog->Type = 1;
+  dialog->Caption = "选择 & 确认";
+  dialog->PageScript->SetText("begin end");
+  auto doc = Read(Export());
+  TfrxXMLItem* page = doc->Root()->ChildAt(0);
+  ASSERT_EQ(page->ChildCount(), 3);
+  EXPECT_EQ(page->ChildAt(0)->Name(), "TfrxSubreport");
+  EXPECT_EQ(page->ChildAt(0)->AttrValue("Page"), "Page2");
+  TfrxXMLItem* p = page->ChildAt(1);
+  EXPECT_EQ(p->Name(), "TfrxPictureView");
+  EXPECT_EQ(p->AttrValue("Stretched"), "False");
+  EXPECT_EQ(p->AttrValue("Center"), "True");
+  EXPECT_EQ(p->AttrValue("KeepAspectRatio"), "False");
+  const String data = HexToStr(p->AttrValue("Picture.Propdata"));
+  EXPECT_EQ(data.substr(0, 8), String("\x07TBitmap"));
+  EXPECT_EQ(data.substr(8, 2), "BM");
+  EXPECT_EQ(page->ChildAt(2)->Name(), "TfrxLineView");
+  EXPECT_EQ(page->ChildAt(2)->AttrValue("Stretched"), "False");
+  TfrxXMLItem* d = doc->Root()->ChildAt(1);
+  EXPECT_EQ(d->Name(), "TfrxDialogPage");
+  EXPECT_EQ(d->AttrValue("Caption"), "选择 & 确认");
+  EXPECT_EQ(d->AttrValue("Width"), "380");
+  EXPECT_EQ(d->AttrValue("OnActivate"), "Dialog1OnBeforePrint");
 }
 
 }  // namespace

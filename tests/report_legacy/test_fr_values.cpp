@@ -227,3 +227,48 @@ TEST_F(FrValues, ScriptAssignmentsGoToVariablesPropertiesAndThePage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrValues, LineCountersAliasesAndTheWidthATextNeeds) {
+  TfrBand first(btMasterData, Page), second(btMasterData, Page);
+  first.LocalLine = 4;
+  first.GlobalLine = 40;
+  second.PrevOfKind = &first;
+  frState().CurrentBand = &second;  // no data set of its own: the first of its kind counts
+  EXPECT_EQ(Text("LINE#"), "4");
+  EXPECT_EQ(Text("LINETHROUGH#"), "40");
+  frState().CurrentBand = nullptr;
+  // A field under the name the designer shows for it.
+  auto* data = new TMemDataSet(Owner.get());
+  data->SetName("Qry");
+  data->FieldDefs()->Add("Amount", ftInteger);
+  data->AddRow({Variant(42)});
+  data->Open();
+  Report->Dictionary()->FieldAliases->SetVariable("Qry", Variant("Orders"));  // real name → shown name
+  EXPECT_EQ(Text("Orders.\"Amount\""), "42");
+  EXPECT_EQ(Report->Dictionary()->Cache.size(), 1u);
+  // CALCWIDTH: the width the active text object's expanded text needs.
+  M->Memo.SetText("[1+1]");
+  const int width = StrToInt(Text("CALCWIDTH"));
+  TfrMemoView probe;
+  probe.Memo.SetText("2");
+  EXPECT_EQ(width, probe.CalcTextWidth());
+  EXPECT_EQ(M->Memo.Strings(0), "[1+1]");
+}
+
+TEST_F(FrValues, ABoundTextFieldIsLoadedBeforeTheObjectPrints) {
+  auto* data = new TMemDataSet(Owner.get());
+  data->SetName("Notes");
+  data->FieldDefs()->Add("Body", ftMemo);
+  data->AddRow({Variant("from the field")});
+  data->Open();
+  M->BoundDataSet = data;
+  M->BoundFieldName = "Body";
+  M->Memo.SetText("[1+1]");
+  M->CalcHeight();
+  ASSERT_GE(M->ExpandedMemo.Count(), 1);
+  EXPECT_EQ(M->ExpandedMemo.Strings(0), "from the field\x01");
+}
+
+}  // namespace
