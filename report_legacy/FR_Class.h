@@ -84,6 +84,39 @@ public:
   int CrossColumnNo = 0;            // "COLUMN#"
   int LineNo = 0;                   // "CURRENT#"
   int PosY = 0, BottomY = 0;        // position and bottom limit on the prepared page
+
+  // ---- page formation
+  // Builds the bands of a report page from its band views and objects.
+  void PrepareRun();
+  // Binds single field references and registers the aggregate slots.
+  void PrepareObjects();
+  // Prints the page into the report's prepared pages.
+  void FormPage();
+  void ShowBand(TfrBand* Band);
+  void ShowBandByName(const String& Name);
+  void NewPage();
+  void NewColumn(TfrBand* Band);
+  void FinishRun();
+  TfrBand* Band(int Kind) const { return BandTable[static_cast<std::size_t>(Kind)]; }
+
+  std::vector<TfrBand*> BandTable;  // the first band of each kind (owned chains)
+  bool IsSubPage = false;
+  bool Prepared = false;
+  int ColumnNo = 0;
+  int ColumnTopY = 0;
+  int ShiftX = 0;
+  TfrBand* LastShown = nullptr;
+  bool RepeatHeadersOff = false;
+
+private:
+  void FreeBands();
+  void LinkBands();
+  void LinkDataLevels();
+  void DataLoop(int Level);
+  void ShowStack();
+  void ShowFooters();
+  int DeepestLevel = 0;
+  std::vector<TfrBand*> FStack;
 };
 
 class TfrPages : public TObject {
@@ -143,6 +176,12 @@ public:
 // with its place, and each line of text of a text object.
 class TfrExportFilter : public TObject {
 public:
+  String FileName;
+  TStream* Stream = nullptr;  // the output file while an export runs
+  virtual void OnBeginDoc() {}
+  virtual void OnEndDoc() {}
+  virtual void OnBeginPage() {}
+  virtual void OnEndPage() {}
   virtual void OnData(int X, int Y, TfrView* View) = 0;
   virtual void OnText(const TRect& DrawRect, int X, int Y, const String& Text, Word FrameTyp, TfrView* View) = 0;
 };
@@ -280,6 +319,19 @@ public:
 
   TfrExportFilter* CurrentFilter = nullptr;
 
+  // ---- running
+  // Runs the report into PreparedPages (one or two passes); false when it failed or was
+  // stopped. The definition is as before afterwards.
+  bool PrepareReport();
+  // One pass over the pages.
+  virtual void DoBuildReport();
+  void Progress(int n);
+  // Passes the prepared pages to the filter.
+  void ExportTo(TfrExportFilter* Filter, const String& FileName);
+  void LoadPreparedReport(const String& FName);
+  void SavePreparedReport(const String& FName);
+  TfrEMFPages* PreparedPages() const { return FPreparedPages.get(); }
+
   TfrPages* Pages() const { return FPages.get(); }
   TfrDataDictionary* Dictionary() const { return FDictionary.get(); }
 
@@ -405,6 +457,7 @@ private:
   bool AskPassword();
 
   std::unique_ptr<TfrPages> FPages;
+  std::unique_ptr<TfrEMFPages> FPreparedPages;
   std::unique_ptr<TfrDataDictionary> FDictionary;
   TfrDataset* FDataset = nullptr;
   int FDefaultCopies = 1;

@@ -167,7 +167,14 @@ void TfrBand::Accumulate() {
 }
 
 void TfrBand::ResetValues() {
-  if (Kind == btGroupHeader || !AggregateSource) return;
+  if (Kind == btGroupHeader) {
+    // A group begins: the conditions of this and the following group headers are taken now.
+    TfrParser* parser = TfrGlobals::Instance()->Parser.get();
+    for (TfrBand* b = this; b; b = b->NextOfKind)
+      if (!b->GroupExpr.empty()) b->GroupValue = parser->EvalPostfix(b->GroupExpr);
+    return;
+  }
+  if (!AggregateSource) return;
   TfrBand* src = AggregateSource;
   for (int i = 0; i < src->AggregateValues->Count(); ++i) {
     const String key = src->AggregateValues->Name(i);

@@ -29,6 +29,26 @@ public:
   TfrBand(int AKind, TfrPage* APage);
   ~TfrBand() override;  // frees the NextOfKind chain behind it
 
+  // ---- the band engine
+  // Binds Source from a data set name (a leading digit: that many counted records), or for a
+  // group header GroupExpr from its condition.
+  void BindSource(const String& Text);
+  void ReleaseSources();
+  // Prints the band at the page's position; True when it must be resumed later.
+  bool Show();
+  void Output();
+  // The height the stretchable objects need (at least BandHeight).
+  int Measure();
+  int NeedHeight();
+  // Whether Height more pixels from Top pass the page's bottom; unless Probe, a new column
+  // or page then starts.
+  bool CheckBreak(int Top, int Height, bool Probe = false);
+  bool EmitObjects();
+  void EmitObject(TfrView* View);
+  // Prints a band higher than the room left over as many pages as it takes.
+  void EmitSplit();
+  bool Exists() const { return BandObject != nullptr || (Kind == btNone && !Items.empty()); }
+
   // The data band takes in the current record: every slot accumulates its expression.
   void Accumulate();
   // The aggregate half of the reset after printing: the slots this band shows go back to
@@ -65,6 +85,25 @@ public:
   TfrDataset* CrossSource = nullptr;
   int PendingNewPages = 0, PendingNewColumns = 0;
   bool BreakRequested = false;
+
+  TfrBand* GroupNext = nullptr;
+  TfrBand* GroupPrev = nullptr;
+  TfrBand* GroupFirst = nullptr;
+  TfrBand* GroupLast = nullptr;
+  Variant GroupValue;
+  String GroupExpr;  // postfix form of a group header's condition
+  bool OwnsSource = false;
+  int NeededHeight = -1;
+  int SplitHeight = 0;
+  int ColumnIndex = 1;
+  int ColumnOriginX = 0;
+  bool SkipScriptOnce = false;
+  bool PrintIfSubsetEmpty = false, FormNewPage = false, Stretched = false, Breaked = false,
+       PrintChildIfInvisible = false;
+
+private:
+  bool OutputChain();
+  void SwapHeights(std::vector<int>& Saved, bool Restore);
 };
 
 // SUM, MIN, MAX, AVG or COUNT in an expression: while aggregate calls are collected it

@@ -558,6 +558,9 @@ int TfrPage::RightMarginPx() const {
 
 int TfrPage::BottomMarginPx() const {
   const int h = PrinterInfo.PageHeight;
-  if (!MarginsOn) return h;
-  return BottomMargin ? h - BottomMargin : PrinterInfo.OffsetY + PrinterInfo.PrintableHeight;
+  int b = !MarginsOn ? h : BottomMargin ? h - BottomMargin : PrinterInfo.OffsetY + PrinterInfo.PrintableHeight;
+  // While the page runs, its page footer takes the bottom.
+  if (frState().EngineMode == 1 && Prepared && !BandTable.empty() && BandTable[btPageFooter]->Exists())
+    b -= BandTable[btPageFooter]->BandHeight;
+  return b;
 }

@@ -62,6 +62,11 @@ struct TfrEngineState {
   Variant CurrentValue;
   String CurrentExpression;
   String EvaluatingName;
+  // Page formation across pages: the next page continues the previous prepared page.
+  bool AppendToPrevious = false;
+  int SavedPosY = 0, SavedBottomY = 0;
+  bool FooterPending = false;
+  bool DialogCancelled = false;
 };
 TfrEngineState& frState();
 

@@ -1,0 +1,386 @@
+// The band engine: a band decides whether it fits on the page, measures its stretchable
+// objects, lets each object emit itself into the prepared page, splits over pages when it is
+// higher than the room left, and prints side by side in page columns.
+#include "report_legacy/FR_ClassPrepared.h"
+
+#include "report_legacy/FR_DBRel.h"
+#include "report_legacy/FR_Pars.h"
+
+#include "core/Scope.h"
+#include "core/StringList.h"
+#include "core/Streams.h"
+
+#include <algorithm>
+
+namespace {
+
+TfrReport* Running() { return frState().CurrentReport; }
+TfrReport* Root() { return frState().RootReport ? frState().RootReport : frState().CurrentReport; }
+bool Terminated() { return Root() && Root()->Terminated; }
+bool IsDataKind(int k) { return k == btMasterData || k == btDetailData || k == btSubDetailData; }
+// Bands printed where they stand, not at the position.
+bool IsFixedKind(int k) { return k == btPageFooter || k == btOverlay || k == btNone; }
+
+void RunScript(TStrings* Script) {
+  if (Script->Count() == 0) return;
+  try {
+    TfrGlobals::Instance()->Interpretator->RunSource(Script);
+  } catch (const Exception& e) {
+    if (TfrReport* r = Running()) r->BuildExpressionError(e);
+  }
+}
+
+int ColumnFooterHeight(TfrPage* page) {
+  TfrBand* cf = page->Band(btColumnFooter);
+  return cf && cf->Exists() ? cf->BandHeight : 0;
+}
+
+}  // namespace
+
+// ================================================================ sources
+
+void TfrBand::BindSource(const String& Text) {
+  if (Kind == btGroupHeader) {
+    GroupExpr = Text.empty() ? String() : TfrGlobals::Instance()->Parser->ToPostfix(Text);
+    return;
+  }
+  if (!Text.empty() && Text.find(';') == String::npos) {
+    bool created = false;
+    Source = FindDataset(Text, created);
+    OwnsSource = created;
+  }
+  TfrReport* r = Running();
+  if (Kind == btMasterData && !Source && r && r->Dataset() && r->ReportType() == TfrReportType::rtSimple) {
+    Source = r->Dataset();
+    Source->BeginRun();
+  }
+}
+
+void TfrBand::ReleaseSources() {
+  for (TfrDataset** ds : {&Source, &CrossSource}) {
+    if (!*ds) continue;
+    (*ds)->EndRun();
+    if (ds == &Source && OwnsSource) delete *ds;
+    *ds = nullptr;
+  }
+  OwnsSource = false;
+}
+
+// ================================================================ showing
+
+bool TfrBand::Show() {
+  TfrEngineState& s = frState();
+  TfrReport* r = Running();
+  TfrPage* page = OwnerPage;
+  TRestore<bool> breaked(Breaked);
+  s.CurrentView = BandObject;
+  s.CurrentBand = this;
+  s.CurrentPage = page;
+  NeededHeight = -1;
+  PendingNewPages = PendingNewColumns = 0;
+  if (r && r->OnBeginBand()) r->OnBeginBand()(this);
+  // A multi-column band stopped in mid row: the next band goes below that row.
+  if (TfrBand* last = page->LastShown; last && last != this && last->ColumnIndex > 1) {
+    page->ShiftX = last->ColumnOriginX;
+    page->PosY += last->BandHeight;
+    last->ColumnIndex = 1;
+  }
+  BreakRequested = false;
+  if (!SkipScriptOnce) RunScript(BandScript.get());
+  SkipScriptOnce = false;
+  const int y0 = page->PosY;
+  if (Terminated()) return false;
+  for (int i = 0; i < PendingNewPages; ++i) {
+    page->ColumnNo = std::max(0, page->Columns - 1);
+    page->NewColumn(this);
+  }
+  for (int i = 0; i < PendingNewColumns; ++i) page->NewColumn(this);
+  if (BreakRequested) page->PosY = y0;
+  bool result = false;
+  if (Shown) {
+    if (Kind == btColumnHeader) page->ColumnTopY = page->PosY;
+    if (Kind == btPageFooter) BandTop = page->BottomY;
+    if (Exists()) {
+      NeededHeight = std::max(NeededHeight, BandHeight);
+      if (!IsFixedKind(Kind) && Kind != btColumnFooter) {
+        const int h = NeedHeight();
+        if (page->PosY + h > page->BottomY && !Breaked) {
+          if (h <= page->BottomY - page->TopMarginPx() || page->PosY != page->TopMarginPx()) {
+            if (page->IsSubPage) return true;
+            CheckBreak(page->PosY, 10000);
+          } else {
+            Breaked = true;  // higher than a whole page: split
+          }
+        }
+      }
+      if (IsDataKind(Kind) && NextOfKind && !NextOfKind->Source) {
+        for (TfrBand* b = this; b; b = b->NextOfKind)
+          if (b->Shown) b->Output();
+      } else {
+        Output();
+        if (ChildLink) ChildLink->Show();
+        if (!IsDataKind(Kind) && Kind != btGroupHeader && FormNewPage && !Terminated()) page->NewPage();
+      }
+    }
+  } else {
+    if (ChildLink && PrintChildIfInvisible) ChildLink->Show();
+    if (IsDataKind(Kind)) Accumulate();
+  }
+  if (!ResetSuspended) {
+    TfrEMFPages* pages = Root()->PreparedPages();
+    if (Kind != btPageFooter || s.PageIndex >= pages->Count() - 1) ResetValues();
+  }
+  if (r && r->OnEndBand()) r->OnEndBand()(this);
+  return result;
+}
+
+int TfrBand::NeedHeight() {
+  int h;
+  if (IsDataKind(Kind) && NextOfKind && !NextOfKind->Source) {
+    h = 0;
+    for (TfrBand* b = this; b; b = b->NextOfKind) h += b->Measure();
+  } else {
+    h = Stretched ? Measure() : BandHeight;
+  }
+  NeededHeight = std::max(NeededHeight, h);
+  return h;
+}
+
+int TfrBand::Measure() {
+  int h = BandHeight;
+  TfrEngineState& s = frState();
+  for (TfrView* v : Items) {
+    auto* st = dynamic_cast<TfrStretcheable*>(v);
+    if (!st || v->OwnerBand != this) continue;
+    TRestore<TfrBand*> band(s.CurrentBand, this);
+    try {
+      h = std::max(h, st->CalcHeight() + v->Top);
+    } catch (const Exception& e) {
+      if (TfrReport* r = Running()) r->BuildExpressionError(e);
+      break;
+    }
+  }
+  NeededHeight = std::max(NeededHeight, h);
+  return h;
+}
+
+bool TfrBand::CheckBreak(int Top, int Height, bool Probe) {
+  if (Kind == btColumnFooter) return false;
+  TfrPage* page = OwnerPage;
+  if (page->BottomY >= Top + Height + ColumnFooterHeight(page)) return false;
+  if (!Probe) page->NewColumn(this);
+  return true;
+}
+
+void TfrBand::SwapHeights(std::vector<int>& Saved, bool Restore) {
+  if (!Restore) {
+    Saved.clear();
+    for (TfrView* v : Items) Saved.push_back(v->Height);
+    return;
+  }
+  for (std::size_t i = 0; i < Items.size() && i < Saved.size(); ++i) Items[i]->Height = Saved[i];
+}
+
+void TfrBand::Output() {
+  if (!Exists()) return;
+  TfrPage* page = OwnerPage;
+  TRestore<int> top(BandTop);
+  if (!IsFixedKind(Kind)) BandTop = page->PosY;
+  bool moved = false;
+  if (Stretched) {
+    std::vector<int> heights;
+    SwapHeights(heights, false);
+    for (TfrView* v : Items)
+      if (dynamic_cast<TfrStretcheable*>(v) && (v->Flags & 1) && v->Height > 0) v->Height = NeededHeight - v->Top;
+    SplitHeight = NeededHeight;
+    if (!Breaked) {
+      CheckBreak(BandTop, NeededHeight);
+      if (!IsFixedKind(Kind)) BandTop = page->PosY;
+    }
+    if (Breaked) EmitSplit();
+    else moved = EmitObjects();
+    SwapHeights(heights, true);
+    if (!Breaked && !moved && !IsFixedKind(Kind)) page->PosY += NeededHeight;
+  } else {
+    if (!IsFixedKind(Kind) && !Breaked) {
+      CheckBreak(BandTop, BandHeight);
+      BandTop = page->PosY;
+    }
+    if (Breaked) {
+      SplitHeight = NeededHeight;
+      EmitSplit();
+    } else {
+      moved = EmitObjects();
+      if (!IsFixedKind(Kind) && !moved) page->PosY += BandHeight;
+    }
+  }
+  if (page->LastShown != this) ColumnIndex = 1;
+  page->LastShown = this;
+  if (BandObject && BandObject->Columns > 1 && BandObject->NewColumnAfter == 1) {
+    const int c = ColumnIndex;
+    if (c == 1) ColumnOriginX = page->ShiftX;
+    ColumnIndex = c + 1;
+    if (ColumnIndex > BandObject->Columns) {
+      page->ShiftX = ColumnOriginX;
+      ColumnIndex = 1;
+    } else {
+      page->ShiftX = (BandObject->ColumnWidth + BandObject->ColumnGap) * c + ColumnOriginX;
+      page->PosY -= std::max(NeededHeight, BandHeight);
+    }
+  }
+  if (IsDataKind(Kind)) Accumulate();
+}
+
+// ================================================================ objects
+
+bool TfrBand::EmitObjects() {
+  TRestore<TfrBand*> printing(OwnerPage->PrintingBand, this);
+  for (TfrView* v : Items) {
+    // Sub-reports print their own pages; this engine has none to hand over to yet.
+    if (v->TypeCode == 3) continue;
+    EmitObject(v);
+    if (Terminated()) break;
+  }
+  return false;
+}
+
+void TfrBand::EmitObject(TfrView* View) {
+  TfrEngineState& s = frState();
+  s.CurrentPage = OwnerPage;
+  s.CurrentBand = this;
+  if (View->OwnerBand != this) return;
+  TfrReport* r = Running();
+  if (Breaked || !s.CalcOnlyPass) {
+    TMemoryStream* target = Root()->PreparedPages()->PageStream(s.PageIndex);
+    if (!target) return;
+    target->SetPosition(target->Size());
+    const int left = View->Left, top = View->Top;
+    View->Left += OwnerPage->ShiftX - OwnerPage->LeftMarginPx();
+    View->Top += BandTop;
+    try {
+      View->EmitPrepared(target);
+    } catch (const Exception& e) {
+      if (r) r->BuildExpressionError(e);
+    }
+    View->Left = left;
+    View->Top = top;
+    return;
+  }
+  // The first pass of a two-pass run: only the scripts run.
+  auto* st = dynamic_cast<TfrStretcheable*>(View);
+  if (st && st->LayoutPass != 0) {
+    st->LayoutPass = 0;
+    return;
+  }
+  if (View->EventScript.Count() == 0) return;
+  TRestore<TfrView*> current(s.CurrentView, View);
+  RunScript(&View->EventScript);
+}
+
+void TfrBand::EmitSplit() {
+  TfrPage* page = OwnerPage;
+  for (TfrView* v : Items) {
+    v->IsSelected = true;  // not placed yet
+    v->EngineMark = false;
+    v->OriginalRect = {v->Left, v->Top, v->Width, v->Height};
+    if (v->BandAlign == 5) v->Top = NeededHeight - v->Height;
+  }
+  auto below = [this](TfrView* v, int shift) {
+    for (TfrView* o : Items)
+      if (o != v && o->IsSelected && o->Top >= v->Top + v->Height && o->Left >= v->Left && o->Left <= v->Left + v->Width)
+        o->Top += shift;
+  };
+  int deepest = NeededHeight;
+  if (!CheckBreak(BandTop, SplitHeight, true)) {
+    EmitObjects();
+    for (TfrView* v : Items) v->IsSelected = false;
+  } else {
+    // Each round fills what room the page has; every round places or moves up every
+    // remaining object, and a fixed object taller than an empty page is printed clipped, so
+    // the split always ends.
+    for (int round = 0; !Terminated(); ++round) {
+      const int room = page->BottomY - ColumnFooterHeight(page) - BandTop - 2;
+      const bool freshPage = BandTop <= page->TopMarginPx() || room <= 0 || round > 10000;
+      deepest = 0;
+      for (TfrView* v : Items) {
+        if (!v->IsSelected) continue;
+        auto* st = dynamic_cast<TfrStretcheable*>(v);
+        if (v->Top >= 0 && v->Top < std::max(room, 1)) {
+          if (v->Top + v->Height < room) {
+            EmitObject(v);
+            v->IsSelected = false;
+            deepest = std::max(deepest, v->Top + v->Height);
+          } else if (st && room > 0) {
+            const int h = v->Height;
+            if (st->LayoutPass == 0) st->CalcHeight();
+            v->Height = room - v->Top + 1;
+            const int rest = st->LeftoverHeight();
+            if (st->OneLineHeight() < v->Height) {
+              st->LayoutPass = 2;
+              EmitObject(v);
+            }
+            v->Height = h;
+            below(v, rest);
+            v->Height += rest;
+            deepest = std::max(deepest, room);
+          } else if (freshPage && v->Top == 0) {
+            const int h = v->Height;
+            v->Height = std::max(room, 1);
+            EmitObject(v);
+            v->Height = h;
+            v->IsSelected = false;
+            deepest = std::max(deepest, std::max(room, 1));
+          } else {
+            v->Top = std::max(room, 1);
+          }
+        } else if (v->Top < 0 && v->Top + v->Height >= 0 && st) {
+          if (v->Top + v->Height < room) {
+            v->Height = v->Top + v->Height;
+            v->Top = 0;
+            st->LayoutPass = 2;
+            v->IsSelected = false;
+            deepest = std::max(deepest, v->Height);
+            if (v->Flags & 1) v->EngineMark = true;
+            else EmitObject(v);
+          } else {
+            const int t = v->Top, h = v->Height;
+            v->Top = 0;
+            v->Height = room;
+            st->LayoutPass = 2;
+            EmitObject(v);
+            v->Top = t;
+            v->Height = h;
+            const int rest = st->LeftoverHeight();
+            below(v, rest);
+            v->Height += rest;
+            deepest = std::max(deepest, room);
+          }
+        } else if (v->Top < 0) {
+          v->IsSelected = false;  // printed on earlier pages already
+        }
+      }
+      bool remaining = false;
+      for (TfrView* v : Items)
+        if (v->IsSelected) {
+          v->Top -= std::max(room, 1);
+          remaining = true;
+        }
+      if (!remaining) break;
+      CheckBreak(page->PosY, 10000);
+      BandTop = page->PosY;
+    }
+  }
+  SplitHeight = deepest;
+  for (TfrView* v : Items)
+    if (v->EngineMark) {
+      v->Height = SplitHeight;
+      EmitObject(v);
+      v->EngineMark = false;
+    }
+  for (TfrView* v : Items) {
+    v->Top = v->OriginalRect.Top;
+    v->Height = v->OriginalRect.Bottom;
+    v->IsSelected = false;
+  }
+  page->PosY = BandTop + SplitHeight;
+}
