@@ -1,0 +1,465 @@
+// Running older reports into prepared pages: lists with headers and footers over several pages,
+// master and detail with sums, groups, page columns, two passes, splitting tall bands, failed
+// expressions, the .frp file and hit tests on prepared pages.
+#include "FrTestSupport.h"
+
+#include "report_legacy/FR_ClassPrepared.h"
+
+#include "report_legacy/FR_Utils.h"
+
+#include "core/StrUtils.h"
+#include "core/StringList.h"
+#include "core/Streams.h"
+#include "gui/Canvas.h"
+#include "gui/Pictures.h"
+#include "gui/Shell.h"
+
+#include <map>
+
+namespace {
+
+using frtest::TEngineTest;
+
+struct TPrinted {
+  String Text;
+  int Left, Top;
+};
+
+class FrRun : public TEngineTest {
+protected:
+  void SetUp() override {
+    TEngineTest::SetUp();
+    Owner = std::make_unique<TComponent>(nullptr);
+    Report = new TfrReport(Owner.get());
+    Report->SetName("frReport");
+    Page = Report->Pages()->Add();
+    Page->Name = "Page1";
+    frState().CurrentReport = Report;
+  }
+
+  TfrBandView* Band(int type, const String& name, int top, int height, const String& source = "") {
+    auto* b = new TfrBandView;
+    b->Name = name;
+    b->SetBandType(type);
+    b->SetViewBounds(0, top, 700, height);
+    b->FormatText = source;
+    Page->AddObject(b);
+    return b;
+  }
+
+  TfrMemoView* Text(int left, int top, const String& text, int height = 18) {
+    auto* m = new TfrMemoView;
+    m->Name = "Memo" + IntToStr(++FNames);
+    m->SetViewBounds(left, top, 200, height);
+    m->Memo.SetText(text);
+    Page->AddObject(m);
+    return m;
+  }
+
+  // A data set of the report's owner whose records exist through their count.
+  TzeVodaDataset* Records(const String& name, int count) {
+    auto* ds = new TzeVodaDataset(Owner.get());
+    ds->SetName(name);
+    ds->SetRangeEnd(TRangeEnd::reCount);
+    ds->SetRangeEndCount(count);
+    return ds;
+  }
+
+  // Names answered by the test: each a function of the current records.
+  void Values(std::map<String, std::function<Variant()>> values) {
+    FValues = std::move(values);
+    Report->SetOnGetValue(TDetailEvent::Lambda([this](const String& n, Variant& v) {
+      auto it = FValues.find(UpperCase(n));
+      if (it != FValues.end()) v = it->second();
+    }));
+  }
+
+  // The texts of each prepared page in the order they were emitted.
+  std::vector<std::vector<TPrinted>> Printed() {
+    std::vector<std::vector<TPrinted>> out;
+    TfrEMFPages* pages = Report->PreparedPages();
+    for (int i = 0; i < pages->Count(); ++i) {
+      pages->ObjectsToPage(i);
+      std::vector<TPrinted> page;
+      for (const auto& v : pages->PageInfo(i).PageObject->Objects) {
+        String t;
+        for (int k = 0; k < v->Memo.Count(); ++k) {
+          String line = v->Memo.Strings(k);
+          if (!line.empty() && line.back() == '\x01') line.pop_back();
+          t += (k && !line.empty() ? " " : "") + line;
+        }
+        page.push_back({t, v->Left, v->Top});
+      }
+      out.push_back(page);
+    }
+    return out;
+  }
+
+  static std::vector<String> TextsOf(const std::vector<TPrinted>& page) {
+    std::vector<String> r;
+    for (const TPrinted& p : page) r.push_back(p.Text);
+    return r;
+  }
+
+  std::vector<String> AllTexts() {
+    std::vector<String> r;
+    for (const auto& page : Printed())
+      for (const TPrinted& p : page) r.push_back(p.Text);
+    return r;
+  }
+
+  std::unique_ptr<TComponent> Owner;
+  TfrReport* Report = nullptr;
+  TfrPage* Page = nullptr;
+  std::map<String, std::function<Variant()>> FValues;
+  int FNames = 0;
+};
+
+TEST_F(FrRun, AListPrintsItsHeaderRowsAndFooterAtTheirPlaces) {
+  Band(btPageHeader, "PageHeader1", 10, 20);
+  Text(20, 10, "Header");
+  Band(btMasterData, "MasterData1", 40, 20, "5");
+  Text(20, 40, "[LINE#]");
+  Band(btPageFooter, "PageFooter1", 1000, 20);
+  Text(20, 1000, "Page [PAGE#]");
+  ASSERT_TRUE(Report->PrepareReport());
+  auto pages = Printed();
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(TextsOf(pages[0]), (std::vector<String>{"Header", "1", "2", "3", "4", "5", "Page 1"}));
+  const int top = Page->TopMarginPx();
+  EXPECT_EQ(pages[0][0].Top, top);
+  for (int k = 1; k <= 5; ++k) EXPECT_EQ(pages[0][k].Top, top + 20 * k) << k;
+  // The footer stands at the bottom limit: the bottom margin less its own height.
+  EXPECT_EQ(pages[0][6].Top, Report->Pages()->Page(0)->BottomMarginPx() - 20);
+  // The definition is as it was.
+  EXPECT_EQ(Report->Pages()->Page(0)->ObjectCount(), 6);
+}
+
+TEST_F(FrRun, RowsContinueOnNewPagesWithHeadersAndFootersOnEach) {
+  Band(btPageHeader, "PageHeader1", 10, 20);
+  Text(20, 10, "Header");
+  Band(btMasterData, "MasterData1", 40, 20, "100");
+  Text(20, 40, "[LINE#]");
+  Band(btPageFooter, "PageFooter1", 1000, 20);
+  Text(20, 1000, "Page [PAGE#]");
+  ASSERT_TRUE(Report->PrepareReport());
+  auto pages = Printed();
+  ASSERT_GT(pages.size(), 2u);
+  int row = 0;
+  for (std::size_t p = 0; p < pages.size(); ++p) {
+    const auto& texts = pages[p];
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts.front().Text, "Header");
+    EXPECT_EQ(texts.back().Text, "Page " + IntToStr(int(p) + 1));
+    for (std::size_t i = 1; i + 1 < texts.size(); ++i) {
+      EXPECT_EQ(texts[i].Text, IntToStr(++row));
+      EXPECT_LE(texts[i].Top + 20, texts.back().Top);
+    }
+  }
+  EXPECT_EQ(row, 100);
+}
+
+TEST_F(FrRun, MastersWithoutDetailsPrintOnlyWithPrintIfSubsetEmpty) {
+  TzeVodaDataset* master = Records("frMaster", 3);
+  TzeVodaDataset* detail = Records("frDetail", 0);
+  const int details[] = {2, 0, 3};
+  detail->SetRangeEnd(TRangeEnd::reLast);
+  detail->SetOnCheckEOF(TCheckEOFEvent::Lambda([master, detail, &details](TObject*, bool& eof) {
+    eof = detail->RecordIndex() >= details[master->RecordIndex()];
+  }));
+  Values({{"M", [master] { return Variant(master->RecordIndex() + 1); }},
+          {"AMT", [master, detail] { return Variant((master->RecordIndex() + 1) * 10 + detail->RecordIndex() + 1); }}});
+  for (bool printEmpty : {false, true}) {
+    Report->Pages()->Clear();
+    Page = Report->Pages()->Add();
+    TfrBandView* m = Band(btMasterData, "MasterData1", 40, 20, "frMaster");
+    if (printEmpty) m->Flags |= frband::PrintIfSubsetEmpty;
+    Text(20, 40, "M[M]");
+    Band(btDetailData, "DetailData1", 70, 20, "frDetail");
+    Text(20, 70, "D[AMT]");
+    Band(btDetailFooter, "DetailFooter1", 100, 20);
+    Text(20, 100, "S[SUM(AMT)]");
+    Band(btMasterFooter, "MasterFooter1", 130, 20);
+    Text(20, 130, "C[COUNT(MasterData1)]");
+    ASSERT_TRUE(Report->PrepareReport());
+    std::vector<String> expected = {"M1", "D11", "D12", "S23"};
+    if (printEmpty) expected.push_back("M2");
+    for (const char* t : {"M3", "D31", "D32", "D33", "S96"}) expected.push_back(t);
+    expected.push_back(printEmpty ? "C3" : "C2");
+    EXPECT_EQ(AllTexts(), expected) << printEmpty;
+  }
+}
+
+TEST_F(FrRun, GroupsPrintFootersInsideOutAndHeadersAgainWhenTheOuterChanges) {
+  TzeVodaDataset* data = Records("frData", 6);
+  const char* outer[] = {"A", "A", "A", "B", "B", "B"};
+  const int inner[] = {1, 1, 2, 1, 2, 2};
+  auto at = [data] { return std::min(data->RecordIndex(), 5); };
+  Values({{"OUTER", [&outer, at] { return Variant(outer[at()]); }},
+          {"INNER", [&inner, at] { return Variant(inner[at()]); }},
+          {"REC", [data] { return Variant(data->RecordIndex() + 1); }}});
+  // Bands apart: an object belongs to the band whose height holds its Top, ends included.
+  Band(btGroupHeader, "GroupHeader1", 40, 20, "[OUTER]");
+  Text(20, 40, "O[OUTER]");
+  Band(btGroupHeader, "GroupHeader2", 70, 20, "[INNER]");
+  Text(20, 70, "I[INNER]");
+  Band(btMasterData, "MasterData1", 100, 20, "frData");
+  Text(20, 100, "R[REC]");
+  Band(btGroupFooter, "GroupFooter2", 130, 20);
+  Text(20, 130, "i");
+  Band(btGroupFooter, "GroupFooter1", 160, 20);
+  Text(20, 160, "o");
+  ASSERT_TRUE(Report->PrepareReport());
+  EXPECT_EQ(AllTexts(), (std::vector<String>{"OA", "I1", "R1", "R2", "i", "I2", "R3", "i", "o", "OB", "I1", "R4", "i",
+                                             "I2", "R5", "R6", "i", "o"}));
+}
+
+TEST_F(FrRun, ChildBandsFollowTheirParentAlsoWhenItIsHidden) {
+  TfrBandView* title = Band(btReportTitle, "ReportTitle1", 10, 20);
+  title->ChildBand = "Child1";
+  Text(20, 10, "Title");
+  Band(btChild, "Child1", 40, 20);
+  Text(20, 40, "Child");
+  ASSERT_TRUE(Report->PrepareReport());
+  EXPECT_EQ(AllTexts(), (std::vector<String>{"Title", "Child"}));
+  title = static_cast<TfrBandView*>(Report->FindObject("ReportTitle1"));
+  title->Visible = 0;
+  title->Flags |= frband::PrintChildIfInvisible;
+  ASSERT_TRUE(Report->PrepareReport());
+  EXPECT_EQ(AllTexts(), (std::vector<String>{"Child"}));
+  // A child named nowhere links nothing (the run read its definition back: objects are new).
+  title = static_cast<TfrBandView*>(Report->FindObject("ReportTitle1"));
+  title->ChildBand = "Nothing";
+  ASSERT_TRUE(Report->PrepareReport());
+  EXPECT_TRUE(AllTexts().empty());
+}
+
+TEST_F(FrRun, PageFootersFollowTheirFirstAndLastPageFlags) {
+  Band(btMasterData, "MasterData1", 40, 20, "200");
+  Text(20, 40, "[LINE#]");
+  TfrBandView* footer = Band(btPageFooter, "PageFooter1", 1000, 20);
+  footer->Flags = frband::OnLastPage;  // not on the first page
+  Text(20, 1000, "F[PAGE#]");
+  ASSERT_TRUE(Report->PrepareReport());
+  auto pages = Printed();
+  ASSERT_GT(pages.size(), 2u);
+  for (std::size_t p = 0; p < pages.size(); ++p) {
+    const bool hasFooter = !pages[p].empty() && pages[p].back().Text[0] == 'F';
+    EXPECT_EQ(hasFooter, p != 0) << "page " << p + 1;
+  }
+  footer = static_cast<TfrBandView*>(Report->FindObject("PageFooter1"));
+  footer->Flags = frband::OnFirstPage;  // not on the last page
+  ASSERT_TRUE(Report->PrepareReport());
+  pages = Printed();
+  EXPECT_EQ(pages.front().back().Text, "F1");
+  EXPECT_NE(pages.back().back().Text[0], 'F');
+}
+
+TEST_F(FrRun, AMultiColumnBandPrintsRecordsSideBySide) {
+  TfrBandView* band = Band(btMasterData, "MasterData1", 40, 20, "4");
+  band->Columns = 3;
+  band->ColumnWidth = 150;
+  band->ColumnGap = 10;
+  Text(Page->LeftMarginPx(), 40, "[LINE#]");
+  ASSERT_TRUE(Report->PrepareReport());
+  auto pages = Printed();
+  ASSERT_EQ(pages.size(), 1u);
+  ASSERT_EQ(pages[0].size(), 4u);
+  const auto& p = pages[0];
+  EXPECT_EQ(p[0].Top, p[1].Top);
+  EXPECT_EQ(p[1].Top, p[2].Top);
+  EXPECT_EQ(p[1].Left - p[0].Left, 160);
+  EXPECT_EQ(p[2].Left - p[0].Left, 320);
+  EXPECT_EQ(p[3].Left, p[0].Left);
+  EXPECT_EQ(p[3].Top, p[0].Top + 20);
+}
+
+TEST_F(FrRun, TwoPassesKnowTheTotalPages) {
+  Report->TwoPass = 0xFFFF;
+  Band(btMasterData, "MasterData1", 40, 20, "200");
+  Text(20, 40, "[LINE#]");
+  Band(btPageFooter, "PageFooter1", 1000, 20);
+  Text(20, 1000, "[PAGE#]/[TOTALPAGES]");
+  ASSERT_TRUE(Report->PrepareReport());
+  auto pages = Printed();
+  ASSERT_GT(pages.size(), 2u);
+  const String total = IntToStr(int(pages.size()));
+  EXPECT_EQ(pages[0].back().Text, "1/" + total);
+  EXPECT_EQ(pages.back().back().Text, total + "/" + total);
+}
+
+TEST_F(FrRun, ABandHigherThanAPageIsSplitAndAFittingOneMoves) {
+  String text;
+  for (int i = 1; i <= 150; ++i) text += "line" + IntToStr(i) + "\r\n";
+  TfrBandView* band = Band(btMasterData, "MasterData1", 40, 20, "1");
+  band->Flags |= frband::Stretched;
+  Text(20, 40, text, 18);
+  ASSERT_TRUE(Report->PrepareReport());
+  auto pages = Printed();
+  ASSERT_GE(pages.size(), 2u);
+  // Every line once, in order, over the pages.
+  std::vector<String> lines;
+  for (const auto& page : pages)
+    for (const TPrinted& p : page) {
+      TStringList l;
+      l.SetText(p.Text);
+      std::size_t s = 0;
+      for (std::size_t e; (e = p.Text.find(' ', s)) != String::npos; s = e + 1) lines.push_back(p.Text.substr(s, e - s));
+      if (s < p.Text.size()) lines.push_back(p.Text.substr(s));
+    }
+  ASSERT_EQ(lines.size(), 150u);
+  for (int i = 0; i < 150; ++i) EXPECT_EQ(lines[i], "line" + IntToStr(i + 1));
+}
+
+TEST_F(FrRun, AFixedObjectTallerThanAPageIsClippedOnceAndTheRunEnds) {
+  Band(btMasterData, "MasterData1", 40, 3000, "1");
+  auto* pic = new TfrPictureView;
+  pic->Name = "Picture1";
+  pic->SetViewBounds(20, 40, 100, 3000);
+  Page->AddObject(pic);
+  ASSERT_TRUE(Report->PrepareReport());
+  TfrEMFPages* pages = Report->PreparedPages();
+  ASSERT_GE(pages->Count(), 1);
+  ASSERT_LE(pages->Count(), 2);
+  int pictures = 0;
+  for (int i = 0; i < pages->Count(); ++i) {
+    pages->ObjectsToPage(i);
+    for (const auto& v : pages->PageInfo(i).PageObject->Objects) {
+      ++pictures;
+      EXPECT_LE(v->Top + v->Height, Page->BottomMarginPx());
+    }
+  }
+  EXPECT_EQ(pictures, 1);
+}
+
+TEST_F(FrRun, AFailedExpressionIsShownOnceAndLeavesNoPages) {
+  Band(btMasterData, "MasterData1", 40, 20, "3");
+  Text(20, 40, "[COPY('a', 'x', 1)]");
+  EXPECT_FALSE(Report->PrepareReport());
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_EQ(Boxes[0].Text.substr(0, 21), "计算时发生错误");
+  EXPECT_EQ(Report->PreparedPages()->Count(), 0);
+  // The definition is intact: a second run fails the same way.
+  EXPECT_FALSE(Report->PrepareReport());
+  ASSERT_EQ(Boxes.size(), 2u);
+  EXPECT_EQ(Boxes[1].Text, Boxes[0].Text);
+  EXPECT_EQ(Report->FindObject("Memo1")->Memo.Strings(0), "[COPY('a', 'x', 1)]");
+}
+
+// ---------------------------------------------------------------- the .frp file
+
+class FrPrepared : public FrRun {
+protected:
+  void SetUp() override {
+    FrRun::SetUp();
+    Band(btMasterData, "MasterData1", 40, 20, "60");
+    Text(20, 40, "[LINE#]");
+    ASSERT_TRUE(Report->PrepareReport());
+    ASSERT_GE(Report->PreparedPages()->Count(), 2);
+  }
+  String Saved() {
+    TMemoryStream m;
+    Report->PreparedPages()->SaveToStream(&m);
+    return String(static_cast<const char*>(m.Memory()), static_cast<std::size_t>(m.Size()));
+  }
+  void Load(const String& bytes) {
+    TMemoryStream m;
+    if (!bytes.empty()) m.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+    m.SetPosition(0);
+    Report->PreparedPages()->LoadFromStream(&m);
+  }
+};
+
+TEST_F(FrPrepared, WritingReadingAndWritingAgainGivesTheSameFile) {
+  const String first = Saved();
+  EXPECT_EQ(Byte(first[0]), 25);
+  EXPECT_EQ(Byte(first[1]), 0);
+  const auto before = Printed();
+  Load(first);
+  EXPECT_EQ(Saved(), first);
+  const auto after = Printed();
+  ASSERT_EQ(after.size(), before.size());
+  for (std::size_t p = 0; p < after.size(); ++p) EXPECT_EQ(TextsOf(after[p]), TextsOf(before[p]));
+}
+
+TEST_F(FrPrepared, EndPositionsChainToTheTrailer) {
+  const String f = Saved();
+  TMemoryStream m;
+  m.WriteBuffer(f.data(), static_cast<Int64>(f.size()));
+  m.SetPosition(2);
+  const String printer = frstream::ReadCountedString(&m);
+  const int count = frstream::ReadInt(&m);
+  EXPECT_EQ(count, Report->PreparedPages()->Count());
+  Int64 pos = m.Position();
+  for (int i = 0; i < count; ++i) {
+    m.SetPosition(pos);
+    pos = frstream::ReadInt(&m);
+  }
+  EXPECT_EQ(pos, static_cast<Int64>(f.size()) - 1);  // the generator byte follows
+  (void)printer;
+}
+
+TEST_F(FrPrepared, DamagedFilesAreRefusedAndLeaveNoPages) {
+  const String f = Saved();
+  for (std::size_t cut = 3; cut < f.size(); cut += 7) {
+    EXPECT_THROW(Load(f.substr(0, cut)), Exception) << "cut at " << cut;
+    EXPECT_EQ(Report->PreparedPages()->Count(), 0) << "cut at " << cut;
+  }
+  // A compressed file without a compressor is refused, not read as blank pages.
+  String compressed = f;
+  compressed[1] = 1;
+  EXPECT_THROW(Load(compressed), EReadError);
+  EXPECT_EQ(Report->PreparedPages()->Count(), 0);
+}
+
+TEST_F(FrPrepared, HoverAndClickOnUrlObjects) {
+  TfrEMFPages* pages = Report->PreparedPages();
+  pages->ObjectsToPage(0);
+  TfrPage* p = pages->PageInfo(0).PageObject.get();
+  TfrView* first = p->Object(0);
+  first->Name = "URL1";
+  first->Tag = "@2";
+  TfrView* second = p->Object(1);
+  second->Name = "URLweb";
+  second->Tag = "http://x";
+  TfrView* third = p->Object(2);
+  third->Name = "URLfile";
+  third->Tag = "file:///bin/sh";
+  pages->PageInfo(0).MarginsFlag = true;
+  std::vector<String> opened;
+  TShellHandler old = SetShellHandler([&opened](const String& url) {
+    opened.push_back(url);
+    return true;
+  });
+  String link;
+  int cursor = 0;
+  EXPECT_TRUE(pages->ObjectAtPoint(0, {first->Left + 2, first->Top + 2}, link, cursor, false));
+  EXPECT_EQ(cursor, 65515);
+  EXPECT_EQ(link, "@2");
+  EXPECT_TRUE(pages->ObjectAtPoint(0, {second->Left + 2, second->Top + 2}, link, cursor, true));
+  EXPECT_TRUE(link.empty());
+  EXPECT_TRUE(pages->ObjectAtPoint(0, {third->Left + 2, third->Top + 2}, link, cursor, true));
+  SetShellHandler(old);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], "http://x");
+  EXPECT_FALSE(pages->ObjectAtPoint(0, {5000, 5000}, link, cursor, false));
+}
+
+TEST_F(FrPrepared, DrawingAHiddenPageReleasesItsObjects) {
+  TfrEMFPages* pages = Report->PreparedPages();
+  TBitmap b;
+  b.SetSize(400, 560);
+  TfrPageInfo& info = pages->PageInfo(0);
+  info.PageVisible = true;
+  pages->Draw(0, b.Canvas(), {0, 0, 400, 560});
+  EXPECT_NE(info.PageObject, nullptr);
+  info.PageVisible = false;
+  pages->Draw(0, b.Canvas(), {0, 0, 400, 560});
+  EXPECT_EQ(info.PageObject, nullptr);
+  info.PageVisible = true;
+  pages->Draw(0, b.Canvas(), {0, 0, 400, 560});
+  ASSERT_NE(info.PageObject, nullptr);
+  EXPECT_GT(info.PageObject->ObjectCount(), 10);
+}
+
+}  // namespace
