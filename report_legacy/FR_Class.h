@@ -326,6 +326,10 @@ public:
   // One pass over the pages.
   virtual void DoBuildReport();
   void Progress(int n);
+  // Prints the prepared pages: PageList like "1,3,5-" (empty: all), PrintPages 0 all, 1 odd,
+  // 2 even; collated copies print the whole set Copies times.
+  void PrintPreparedReport(const String& PageList, int Copies, int PrintPages, bool Collate);
+  virtual void DoPrintReport(const String& PageList, int Copies, int PrintPages, bool Collate);
   // Passes the prepared pages to the filter.
   void ExportTo(TfrExportFilter* Filter, const String& FileName);
   void LoadPreparedReport(const String& FName);

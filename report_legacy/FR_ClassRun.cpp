@@ -3,11 +3,18 @@
 
 #include "report_legacy/FR_Utils.h"
 
+#include "report_legacy/FR_Prntr.h"
+
 #include "core/DateUtils.h"
 #include "core/Scope.h"
 #include "core/StringList.h"
 #include "core/Streams.h"
+#include "core/SysUtils.h"
 #include "gui/MessageBox.h"
+#include "print/Printers.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -186,4 +193,105 @@ void TfrReport::LoadPreparedReport(const String& FName) {
 void TfrReport::SavePreparedReport(const String& FName) {
   TFileStream f(FName, fmCreate);
   FPreparedPages->SaveToStream(&f);
+}
+
+// ================================================================ printing
+
+namespace {
+
+// "1,3,5-" of 6 pages: 1, 3, 5, 6. Blanks are ignored; a trailing "-" runs to the last page.
+std::vector<int> ParsePageList(String List, int PageCount) {
+  std::erase(List, ' ');
+  std::vector<int> pages;
+  if (List.empty()) return pages;
+  if (List.back() == '-') List += IntToStr(PageCount);
+  for (const String& item : SplitList(List, ',')) {
+    const std::size_t dash = item.find('-');
+    if (dash == String::npos) {
+      int n;
+      if (TryStrToInt(item, n)) pages.push_back(n);
+      continue;
+    }
+    int a, b;
+    if (TryStrToInt(item.substr(0, dash), a) && TryStrToInt(item.substr(dash + 1), b))
+      for (int n = a; n <= b && n <= PageCount; ++n) pages.push_back(n);
+  }
+  return pages;
+}
+
+}  // namespace
+
+void TfrReport::PrintPreparedReport(const String& PageList, int ACopies, int APrintPages, bool ACollate) {
+  if (Busy()) return;
+  TRestore<bool> busy(Busy(), true);
+  TfrEngineState& s = frState();
+  TRestore<TfrReport*> running(s.CurrentReport, this), root(s.RootReport, this);
+  Terminated = false;
+  this->PageList = PageList;
+  Copies = ACopies;
+  PrintPages = APrintPages;
+  Collate = ACollate;
+  DoPrintReport(PageList, ACopies, APrintPages, ACollate);
+}
+
+void TfrReport::DoPrintReport(const String& APageList, int ACopies, int APrintPages, bool ACollate) {
+  TfrEMFPages* pages = FPreparedPages.get();
+  if (pages->Count() == 0) return;
+  TPrinter* prn = Printer();
+  TfrPrinter* gp = GlobalPrinter();
+  if (gp->SystemPrinter() != prn) gp->SetSystemPrinter(prn);
+  const std::vector<int> list = ParsePageList(APageList, pages->Count());
+  const int copies = std::max(1, ACopies);
+  TfrPageInfo& first = pages->PageInfo(0);
+  gp->SetPaper(first.PaperSize, first.PaperWidth, first.PaperHeight, first.PaperSource, first.PaperOrientation, true);
+  gp->GetPageInfo(first.PageInfo);
+  prn->SetTitle(FTitle.empty() ? LocaleText(55209) : FTitle);
+  if (FOnPrintReport) FOnPrintReport();
+  prn->SetCopies(ACollate ? 1 : copies);
+  prn->BeginDoc();
+  bool firstPrinted = true;
+  auto printPage = [&](int i) {
+    TfrPageInfo& p = pages->PageInfo(i);
+    if (!firstPrinted) {
+      if (gp->SameSettings(p.PaperSize, p.PaperWidth, p.PaperHeight, p.PaperSource, p.PaperOrientation)) {
+        prn->NewPage();
+      } else {
+        // Another paper: a new document with it.
+        prn->EndDoc();
+        gp->SetPaper(p.PaperSize, p.PaperWidth, p.PaperHeight, p.PaperSource, p.PaperOrientation);
+        prn->BeginDoc();
+      }
+    }
+    firstPrinted = false;
+    gp->GetPageInfo(p.PageInfo);
+    const TPrnPageInfo& info = p.PageInfo;
+    TRect r;
+    if (p.MarginsFlag) {
+      r = {-info.PhysOffsetX, -info.PhysOffsetY, info.PhysWidth - info.PhysOffsetX, info.PhysHeight - info.PhysOffsetY};
+    } else {
+      const double kx = info.PrintableWidth ? double(info.PrnWidth) / info.PrintableWidth : 1;
+      const double ky = info.PrintableHeight ? double(info.PrnHeight) / info.PrintableHeight : 1;
+      r = {static_cast<int>(std::lround(p.Margins.Left * kx)), static_cast<int>(std::lround(p.Margins.Top * ky)),
+           info.PrnWidth - static_cast<int>(std::lround(p.Margins.Right * kx)),
+           info.PrnHeight - static_cast<int>(std::lround(p.Margins.Bottom * ky))};
+    }
+    p.PageVisible = true;
+    pages->Draw(i, prn->Canvas(), r);
+    p.PageVisible = false;
+    pages->Draw(i, prn->Canvas(), {});
+    Progress(i + 1);
+  };
+  const int rounds = ACollate ? copies : 1;
+  for (int round = 0; round < rounds; ++round)
+    for (int i = 0; i < pages->Count(); ++i) {
+      const int number = i + 1;
+      if (!list.empty() && std::find(list.begin(), list.end(), number) == list.end()) continue;
+      if ((APrintPages == 1 && number % 2 == 0) || (APrintPages == 2 && number % 2 == 1)) continue;
+      printPage(i);
+      if (Terminated) {
+        prn->Abort();
+        return;
+      }
+    }
+  prn->EndDoc();
 }

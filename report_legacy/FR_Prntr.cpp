@@ -156,7 +156,9 @@ void TfrPrinter::ApplyDeviceSettings() {
 bool TfrPrinter::SameSettings(int ASize, int AWidth, int AHeight, int ABin, int AOrientation) const {
   if (ASize == frCustomPaper && PaperSize == frCustomPaper)
     return std::abs(PaperWidth - AWidth) <= 1 && std::abs(PaperHeight - AHeight) <= 1 && Orientation == AOrientation;
-  return PaperSize == ASize && Orientation == AOrientation && (Bin == ABin || ABin == -1);
+  // 0xFFFF, as a page stores it, is the default bin as -1 is.
+  auto bin = [](int b) { return (b & 0xFFFF) == 0xFFFF ? -1 : b; };
+  return PaperSize == ASize && Orientation == AOrientation && (bin(Bin) == bin(ABin) || bin(ABin) == -1);
 }
 
 void TfrPrinter::SetPaper(int ASize, int AWidth, int AHeight, int ABin, int AOrientation, bool Always) {

@@ -4,6 +4,7 @@
 #include "FrTestSupport.h"
 
 #include "report_legacy/FR_ClassPrepared.h"
+#include "../platform/print/PrintTestUtil.h"
 
 #include "report_legacy/FR_Utils.h"
 
@@ -460,6 +461,102 @@ TEST_F(FrPrepared, DrawingAHiddenPageReleasesItsObjects) {
   pages->Draw(0, b.Canvas(), {0, 0, 400, 560});
   ASSERT_NE(info.PageObject, nullptr);
   EXPECT_GT(info.PageObject->ObjectCount(), 10);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- printing
+
+namespace {
+
+class FrPrint : public FrRun {
+protected:
+  void SetUp() override {
+    FrRun::SetUp();
+    Log = std::make_shared<printtest::TJobLog>();
+    FOld = SetPrinterSource(std::make_unique<printtest::TTestSource>(std::vector<String>{"Recorder"}, Log, false));
+    FreeGlobalPrinter();
+    Printer()->Refresh();
+    // Six pages, one record each.
+    TfrBandView* band = Band(btMasterData, "MasterData1", 40, 20, "6");
+    band->Flags |= frband::FormNewPage;
+    Text(20, 40, "P[LINE#]");
+    ASSERT_TRUE(Report->PrepareReport());
+    ASSERT_EQ(Report->PreparedPages()->Count(), 6);
+  }
+  void TearDown() override {
+    SetPrinterSource(std::move(FOld));
+    FreeGlobalPrinter();
+    FrRun::TearDown();
+  }
+  // The page numbers the printer received, read from the printed text.
+  std::vector<int> PrintedPages() {
+    std::vector<int> r;
+    for (const auto& page : Log->Pages) {
+      const String t = page->Text();
+      const std::size_t p = t.find('P');
+      r.push_back(p == String::npos ? 0 : StrToIntDef(t.substr(p + 1, t.find_first_not_of("0123456789", p + 1) - p - 1), 0));
+    }
+    return r;
+  }
+
+  std::shared_ptr<printtest::TJobLog> Log;
+
+private:
+  std::unique_ptr<TPrinterSource> FOld;
+};
+
+TEST_F(FrPrint, PageListsAndOddOrEvenPagesChooseWhatPrints) {
+  struct Case {
+    const char* List;
+    int PrintPages;
+    std::vector<int> Pages;
+  };
+  const Case cases[] = {
+      {"1,3,5-", 0, {1, 3, 5, 6}},
+      {" 2 - 4 ", 0, {2, 3, 4}},
+      {"", 0, {1, 2, 3, 4, 5, 6}},
+      {"1-4", 2, {2, 4}},
+      {"", 1, {1, 3, 5}},
+  };
+  for (const Case& c : cases) {
+    Log->Pages.clear();
+    Log->Events.clear();
+    Report->PrintPreparedReport(c.List, 1, c.PrintPages, true);
+    EXPECT_EQ(PrintedPages(), c.Pages) << "'" << c.List << "' " << c.PrintPages;
+    EXPECT_EQ(Log->Events.back(), "end");
+  }
+}
+
+TEST_F(FrPrint, CollatedCopiesRepeatTheSetAndUncollatedOnesAskThePrinter) {
+  Report->PrintPreparedReport("1-3", 2, 0, true);
+  EXPECT_EQ(PrintedPages(), (std::vector<int>{1, 2, 3, 1, 2, 3}));
+  ASSERT_EQ(Log->Jobs.size(), 1u);
+  EXPECT_EQ(Log->Jobs[0].Mode.dmCopies, 1);
+  Log->Pages.clear();
+  Log->Jobs.clear();
+  Report->PrintPreparedReport("1-3", 2, 0, false);
+  EXPECT_EQ(PrintedPages(), (std::vector<int>{1, 2, 3}));
+  ASSERT_EQ(Log->Jobs.size(), 1u);
+  EXPECT_EQ(Log->Jobs[0].Mode.dmCopies, 2);
+}
+
+TEST_F(FrPrint, StoppingAbortsAndAnotherPaperStartsANewDocument) {
+  Report->SetOnProgress(TProgressEvent::Lambda([this](int n) {
+    if (n == 2) Report->Terminated = true;
+  }));
+  Report->PrintPreparedReport("", 1, 0, true);
+  EXPECT_EQ(PrintedPages(), (std::vector<int>{1}));
+  EXPECT_EQ(Log->Events.back(), "abort");
+  Report->SetOnProgress(TProgressEvent());
+  Log->Events.clear();
+  Log->Pages.clear();
+  Report->PreparedPages()->PageInfo(1).PaperOrientation = 1;
+  Report->PrintPreparedReport("1-4", 1, 0, true);
+  const String begin = "begin " + LocaleText(55209);
+  EXPECT_EQ(Log->Events,
+            (std::vector<String>{begin, "page", "end", begin, "page", "end", begin, "page", "page", "end"}));
+  EXPECT_EQ(PrintedPages(), (std::vector<int>{1, 2, 3, 4}));
 }
 
 }  // namespace
