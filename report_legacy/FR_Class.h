@@ -18,6 +18,7 @@ class TfrVariables;
 class TForm;
 class TfrPreview;
 class TfrEMFPages;
+class TfrProgressForm;
 
 // Paper and printer geometry of a page, from the printer.
 struct TPrnPageInfo {
@@ -335,6 +336,8 @@ public:
   void LoadPreparedReport(const String& FName);
   void SavePreparedReport(const String& FName);
   TfrEMFPages* PreparedPages() const { return FPreparedPages.get(); }
+  // The progress window while one is up.
+  TfrProgressForm* ProgressForm() const { return FProgressForm; }
 
   TfrPages* Pages() const { return FPages.get(); }
   TfrDataDictionary* Dictionary() const { return FDictionary.get(); }
@@ -462,6 +465,12 @@ private:
 
   std::unique_ptr<TfrPages> FPages;
   std::unique_ptr<TfrEMFPages> FPreparedPages;
+  TfrProgressForm* FProgressForm = nullptr;
+  String FProgressPrefix;
+  // Runs Work directly (OnProgress assigned or ShowProgress off) or inside the modal progress
+  // window; false when the window was cancelled.
+  bool RunWithProgress(const String& Prefix, const std::function<void()>& Work);
+  void BuildPasses();
   std::unique_ptr<TfrDataDictionary> FDictionary;
   TfrDataset* FDataset = nullptr;
   int FDefaultCopies = 1;

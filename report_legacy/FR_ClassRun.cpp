@@ -4,12 +4,14 @@
 #include "report_legacy/FR_Utils.h"
 
 #include "report_legacy/FR_Prntr.h"
+#include "report_legacy/FR_progr.h"
 
 #include "core/DateUtils.h"
 #include "core/Scope.h"
 #include "core/StringList.h"
 #include "core/Streams.h"
 #include "core/SysUtils.h"
+#include "gui/Application.h"
 #include "gui/MessageBox.h"
 #include "print/Printers.h"
 
@@ -60,24 +62,8 @@ bool TfrReport::PrepareReport() {
   FinalPass = true;
   s.PageIndex = 0;
   FPreparedPages->Clear();
-  if (TwoPass) {
-    s.CalcOnlyPass = true;
-    FinalPass = false;
-    DoBuildReport();
-    s.PageTotal = FPreparedPages->Count();
-    if (!Terminated) {
-      s.CalcOnlyPass = false;
-      FinalPass = true;
-      s.PageIndex = 0;
-      s.AppendToPrevious = false;
-      FPreparedPages->Clear();
-      DoBuildReport();
-    }
-  } else {
-    s.PageTotal = 0;
-    DoBuildReport();
-  }
-  bool result = !Terminated;
+  const bool shown = RunWithProgress(LocaleText(TwoPass ? 55204 : 55205), [this] { BuildPasses(); });
+  bool result = shown && !Terminated;
   if (FOnEndDoc) FOnEndDoc();
   const bool failed = s.ErrorFlag;
   const String error = s.ErrorText;
@@ -98,6 +84,49 @@ bool TfrReport::PrepareReport() {
   s.CurrentBand = nullptr;
   s.ErrorFlag = false;
   return result;
+}
+
+bool TfrReport::RunWithProgress(const String& Prefix, const std::function<void()>& Work) {
+  FProgressPrefix = Prefix;
+  if (FOnProgress || !FShowProgress) {
+    Work();
+    return true;
+  }
+  TfrProgressForm form(nullptr);
+  form.InitForm();
+  form.SetCaption(LocaleText(55203) + (FTitle.empty() ? String() : " - " + FTitle));
+  form.Label1->SetCaption(Prefix);
+  form.OnStart = TNotifyEvent::Lambda([this, &form, &Work](TObject*) {
+    Work();
+    form.SetModalResult(Terminated ? mrCancel : mrOk);
+  });
+  TRestore<TfrProgressForm*> current(FProgressForm, &form);
+  return form.RunModal(this) != mrCancel;
+}
+
+// Both passes of a two-pass run, or the one pass.
+void TfrReport::BuildPasses() {
+  TfrEngineState& s = frState();
+  if (!TwoPass) {
+    s.PageTotal = 0;
+    DoBuildReport();
+    return;
+  }
+  s.CalcOnlyPass = true;
+  FinalPass = false;
+  DoBuildReport();
+  s.PageTotal = FPreparedPages->Count();
+  if (Terminated) {
+    FPreparedPages->Clear();
+    return;
+  }
+  FProgressPrefix = LocaleText(55205);
+  s.CalcOnlyPass = false;
+  FinalPass = true;
+  s.PageIndex = 0;
+  s.AppendToPrevious = false;
+  FPreparedPages->Clear();
+  DoBuildReport();
 }
 
 void TfrReport::DoBuildReport() {
@@ -157,7 +186,15 @@ void TfrReport::DoBuildReport() {
 }
 
 void TfrReport::Progress(int n) {
-  if (FOnProgress) FOnProgress(n);
+  if (FOnProgress) {
+    FOnProgress(n);
+    return;
+  }
+  if (!FProgressForm) return;
+  String line = FProgressPrefix + " " + IntToStr(n);
+  if (frState().CalcOnlyPass || CurrentFilter) line += " " + LocaleText(55199) + " " + IntToStr(frState().PageTotal);
+  FProgressForm->Label1->SetCaption(line);
+  Application->ProcessMessages();
 }
 
 void TfrReport::ExportTo(TfrExportFilter* Filter, const String& FName) {
