@@ -333,6 +333,8 @@ public:
   virtual void DoPrintReport(const String& PageList, int Copies, int PrintPages, bool Collate);
   // Passes the prepared pages to the filter.
   void ExportTo(TfrExportFilter* Filter, const String& FileName);
+  // Switches printers; on failure tells the user, goes back to the old one and gives false.
+  bool ChangePrinter(int OldIndex, int NewIndex);
   void LoadPreparedReport(const String& FName);
   void SavePreparedReport(const String& FName);
   TfrEMFPages* PreparedPages() const { return FPreparedPages.get(); }

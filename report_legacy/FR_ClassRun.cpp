@@ -332,3 +332,26 @@ void TfrReport::DoPrintReport(const String& APageList, int ACopies, int APrintPa
     }
   prn->EndDoc();
 }
+
+// ================================================================ printers
+
+bool TfrReport::ChangePrinter(int OldIndex, int NewIndex) {
+  TfrPrinter* prn = GlobalPrinter();
+  auto select = [this, prn](int index) {
+    prn->SetPrinterNumber(index);
+    PrinterName = index < prn->PrinterNames->Count() ? prn->PrinterNames->Strings(index) : String();
+    prn->PaperSize = -1;
+    for (int p = 0; p < FPages->Count(); ++p) {
+      TfrPage* page = FPages->Page(p);
+      page->ChangePaper(page->Size, page->Width, page->Height, page->PaperBin, page->Orientation);
+    }
+  };
+  try {
+    select(NewIndex);
+    return true;
+  } catch (const Exception&) {
+    MessageBox(0, LocaleText(55210), LocaleText(55206), MB_OK | MB_ICONERROR);
+    select(OldIndex);
+    return false;
+  }
+}

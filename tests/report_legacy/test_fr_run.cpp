@@ -15,7 +15,9 @@
 #include "gui/Pictures.h"
 #include "gui/Shell.h"
 
+#include <filesystem>
 #include <map>
+#include <unistd.h>
 
 namespace {
 
@@ -557,6 +559,52 @@ TEST_F(FrPrint, StoppingAbortsAndAnotherPaperStartsANewDocument) {
   EXPECT_EQ(Log->Events,
             (std::vector<String>{begin, "page", "end", begin, "page", "end", begin, "page", "page", "end"}));
   EXPECT_EQ(PrintedPages(), (std::vector<int>{1, 2, 3, 4}));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- export and printers
+
+namespace {
+
+class TLinesFilter : public TfrExportFilter {
+public:
+  void OnBeginDoc() override { Calls.push_back("doc"); }
+  void OnEndDoc() override { Calls.push_back("end doc"); }
+  void OnBeginPage() override { Calls.push_back("page"); }
+  void OnEndPage() override { Calls.push_back("end page"); }
+  void OnData(int, int, TfrView*) override { ++Objects; }
+  void OnText(const TRect&, int, int, const String& Text, Word, TfrView*) override { Lines.push_back(Text); }
+  std::vector<String> Calls, Lines;
+  int Objects = 0;
+};
+
+TEST_F(FrRun, ExportFiltersReceiveEveryPageTheirObjectsAndLines) {
+  TfrBandView* band = Band(btMasterData, "MasterData1", 40, 20, "2");
+  band->Flags |= frband::FormNewPage;
+  Text(20, 40, "Row [LINE#]");
+  ASSERT_TRUE(Report->PrepareReport());
+  ASSERT_EQ(Report->PreparedPages()->Count(), 2);
+  TLinesFilter filter;
+  const String file = (std::filesystem::temp_directory_path() / ("frexport" + std::to_string(getpid()))).string();
+  Report->ExportTo(&filter, file);
+  std::filesystem::remove(file);
+  EXPECT_EQ(filter.Calls, (std::vector<String>{"doc", "page", "end page", "page", "end page", "end doc"}));
+  EXPECT_EQ(filter.Objects, 2);
+  EXPECT_EQ(filter.Lines, (std::vector<String>{"Row 1", "Row 2"}));
+  EXPECT_EQ(filter.FileName, file);
+  EXPECT_EQ(Report->CurrentFilter, nullptr);
+}
+
+TEST_F(FrPrint, ChangingPrintersReappliesThePapers) {
+  TfrPrinter* prn = GlobalPrinter();
+  ASSERT_EQ(prn->PrinterNames->Count(), 2);  // the recorder, then the virtual printer
+  EXPECT_TRUE(Report->ChangePrinter(0, prn->VirtualPrinterNumber()));
+  EXPECT_TRUE(prn->IsVirtual());
+  EXPECT_EQ(Report->PrinterName, LocaleText(55007));
+  EXPECT_EQ(Report->Pages()->Page(0)->Size, 9);
+  EXPECT_TRUE(Report->ChangePrinter(prn->VirtualPrinterNumber(), 0));
+  EXPECT_EQ(Report->PrinterName, "Recorder");
 }
 
 }  // namespace
