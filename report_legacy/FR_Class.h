@@ -108,6 +108,14 @@ public:
   int ShiftX = 0;
   TfrBand* LastShown = nullptr;
   bool RepeatHeadersOff = false;
+  // A sub-report's target page records what its bands would print (band, action: 0 show,
+  // 1 first record, 2 next record) and replays it inside the band that holds the sub-report.
+  Byte RecordMode = 0;
+  std::vector<std::pair<TfrBand*, Byte>> Records;
+  int PlayIndex = 0;
+  TfrBand* PendingBand = nullptr;
+  // Replays from PlayIndex; true when it had to stop for lack of room.
+  bool ReplayRecords();
 
 private:
   void FreeBands();

@@ -100,6 +100,14 @@ public:
   bool SkipScriptOnce = false;
   bool PrintIfSubsetEmpty = false, FormNewPage = false, Stretched = false, Breaked = false,
        PrintChildIfInvisible = false;
+  // Sub-reports of the band: the first one's index in Items, the lowest point they reached,
+  // and which are finished.
+  int SubReportIndex = 0;
+  int SubReportMaxY = 0;
+  bool SubReportsDone = true;
+  std::vector<bool> SubReportDone;
+  // Runs (or resumes) the band's sub-reports; false when they wait on a sub-report page.
+  bool RunSubReports(bool Resume);
 
 private:
   bool OutputChain();

@@ -113,6 +113,7 @@ bool TfrBand::Show() {
           }
         }
       }
+      SubReportsDone = true;
       if (IsDataKind(Kind) && NextOfKind && !NextOfKind->Source) {
         for (TfrBand* b = this; b; b = b->NextOfKind)
           if (b->Shown) b->Output();
@@ -121,6 +122,7 @@ bool TfrBand::Show() {
         if (ChildLink) ChildLink->Show();
         if (!IsDataKind(Kind) && Kind != btGroupHeader && FormNewPage && !Terminated()) page->NewPage();
       }
+      result = !SubReportsDone;
     }
   } else {
     if (ChildLink && PrintChildIfInvisible) ChildLink->Show();
@@ -235,13 +237,98 @@ void TfrBand::Output() {
 
 bool TfrBand::EmitObjects() {
   TRestore<TfrBand*> printing(OwnerPage->PrintingBand, this);
-  for (TfrView* v : Items) {
-    // Sub-reports print their own pages; this engine has none to hand over to yet.
-    if (v->TypeCode == 3) continue;
+  TfrEngineState& s = frState();
+  for (std::size_t i = 0; i < Items.size(); ++i) {
+    TfrView* v = Items[i];
+    if (v->TypeCode == 3) {
+      // Sub-reports come last in a band: they print their pages here and move the position.
+      if (!v->IsVisible()) continue;
+      SubReportIndex = static_cast<int>(i);
+      TfrPage* page = OwnerPage;
+      const int y1 = page->PosY + std::max(0, BandHeight);
+      const int before = s.PageIndex;
+      RunSubReports(false);
+      if (s.PageIndex == before && page->PosY < y1) page->PosY = y1;
+      return true;
+    }
     EmitObject(v);
     if (Terminated()) break;
   }
   return false;
+}
+
+bool TfrBand::RunSubReports(bool Resume) {
+  TfrEngineState& s = frState();
+  TfrReport* r = Running();
+  TfrPage* page = OwnerPage;
+  std::vector<TfrPage*> targets;
+  for (std::size_t i = static_cast<std::size_t>(SubReportIndex); i < Items.size(); ++i)
+    if (auto* sub = dynamic_cast<TfrSubReportView*>(Items[i]);
+        sub && sub->IsVisible() && r && sub->TargetPage >= 0 && sub->TargetPage < r->Pages()->Count()) {
+      TfrPage* target = r->Pages()->Page(sub->TargetPage);
+      if (target == page) continue;  // a page is no sub-report of itself
+      targets.push_back(target);
+      if (Resume) continue;
+      target->RecordMode = 1;
+      target->Records.clear();
+      {
+        TRestore<TfrPage*> current(s.CurrentPage, target);
+        target->FormPage();
+      }
+      target->PosY = sub->Top + BandTop;
+      target->BottomY = page->BottomY;
+      target->ShiftX = page->ShiftX + sub->Left;
+      target->LeftMargin = page->LeftMargin;
+      target->TopMargin = page->TopMargin;
+      target->RightMargin = page->RightMargin;
+      target->BottomMargin = page->BottomMargin;
+      target->MarginsOn = page->MarginsOn;
+      target->Columns = 1;
+      target->PlayIndex = 0;
+    }
+  if (!Resume) {
+    SubReportDone.assign(targets.size(), false);
+    page->PendingBand = nullptr;
+  }
+  for (bool breakBefore = false;; breakBefore = true) {
+    SubReportsDone = true;
+    SubReportMaxY = page->PosY;
+    for (std::size_t k = 0; k < targets.size(); ++k) {
+      if (SubReportDone[k]) continue;
+      TfrPage* target = targets[k];
+      if (breakBefore) {
+        target->PosY = page->PosY;
+        target->BottomY = page->BottomY;
+      }
+      bool stopped;
+      {
+        TRestore<TfrPage*> current(s.CurrentPage, target);
+        stopped = target->ReplayRecords();
+      }
+      if (stopped) {
+        SubReportsDone = false;
+      } else {
+        SubReportDone[k] = true;
+        SubReportMaxY = std::max(SubReportMaxY, target->PosY);
+      }
+    }
+    if (SubReportsDone || Terminated()) break;
+    if (page->IsSubPage) {
+      page->PendingBand = this;
+      return false;
+    }
+    if (page->LastShown) page->LastShown->SkipScriptOnce = true;
+    page->NewPage();
+  }
+  for (TfrPage* target : targets) {
+    target->Records.clear();
+    target->RecordMode = 0;
+  }
+  s.CurrentPage = page;
+  s.CurrentBand = this;
+  page->PosY += std::max(NeededHeight, SubReportMaxY - page->PosY);
+  page->PendingBand = nullptr;
+  return true;
 }
 
 void TfrBand::EmitObject(TfrView* View) {

@@ -267,7 +267,31 @@ void TfrPage::PrepareObjects() {
 // ================================================================ forming the page
 
 void TfrPage::ShowBand(TfrBand* B) {
-  if (B) B->Show();
+  if (!B) return;
+  if (RecordMode) Records.emplace_back(B, 0);
+  else B->Show();
+}
+
+bool TfrPage::ReplayRecords() {
+  while (PlayIndex < static_cast<int>(Records.size())) {
+    auto [band, action] = Records[static_cast<std::size_t>(PlayIndex)];
+    if (action == 1) {
+      if (band->Source) band->Source->GoFirst();
+      band->LocalLine = 1;
+      ForgetPrinted(band);
+    } else if (action == 2) {
+      if (band->Source) band->Source->GoNext();
+      ++LineNo;
+      ++band->LocalLine;
+      ++band->GlobalLine;
+    } else if (PendingBand) {
+      if (!PendingBand->RunSubReports(true)) return true;
+    } else if (band->Show()) {
+      return true;
+    }
+    ++PlayIndex;
+  }
+  return false;
 }
 
 void TfrPage::ShowBandByName(const String& AName) {
@@ -372,23 +396,25 @@ void TfrPage::FormPage() {
     }
   }
   RepeatHeadersOff = false;
-  RunScript(PageScript.get());
   TfrEMFPages* pages = Root()->PreparedPages();
-  if (s.AppendToPrevious && s.SavedPosY == s.SavedBottomY) {
-    s.AppendToPrevious = false;
-    s.FooterPending = false;
-    s.PageIndex = pages->Count();
-  }
-  BottomY = s.AppendToPrevious && s.FooterPending ? s.SavedBottomY : BottomMarginPx();
-  ColumnNo = 0;
-  ShiftX = LeftMarginPx();
-  if (s.AppendToPrevious) {
-    PosY = s.SavedPosY;
-  } else {
-    AddPreparedPage(this);
-    PosY = TopMarginPx();
-    ShowBand(Band(btOverlay));
-    ShowBand(Band(btNone));
+  if (!RecordMode) {
+    RunScript(PageScript.get());
+    if (s.AppendToPrevious && s.SavedPosY == s.SavedBottomY) {
+      s.AppendToPrevious = false;
+      s.FooterPending = false;
+      s.PageIndex = pages->Count();
+    }
+    BottomY = s.AppendToPrevious && s.FooterPending ? s.SavedBottomY : BottomMarginPx();
+    ColumnNo = 0;
+    ShiftX = LeftMarginPx();
+    if (s.AppendToPrevious) {
+      PosY = s.SavedPosY;
+    } else {
+      AddPreparedPage(this);
+      PosY = TopMarginPx();
+      ShowBand(Band(btOverlay));
+      ShowBand(Band(btNone));
+    }
   }
   const bool manual = static_cast<bool>(r->OnManualBuild());
   bool titleBroke = false;
@@ -407,6 +433,10 @@ void TfrPage::FormPage() {
     for (int level = 0; level < 3; ++level)
       if (Band(kDataKinds[level])->BandObject) DeepestLevel = level + 1;
     if (DeepestLevel > 0) DataLoop(1);
+  }
+  if (RecordMode) {
+    LastShown = nullptr;
+    return;
   }
   const int index = s.PageIndex;
   if (manual) {
@@ -452,8 +482,12 @@ void TfrPage::DataLoop(int Level) {
     // of an outer level waiting on the stack is not taken for this level's.
     const std::size_t entryDepth = FStack.size();
     ds->GoFirst();
-    b->LocalLine = b->GlobalLine = 1;
-    ForgetPrinted(b);
+    if (RecordMode) {
+      Records.emplace_back(b, 1);
+    } else {
+      b->LocalLine = b->GlobalLine = 1;
+      ForgetPrinted(b);
+    }
     for (TfrBand* g = b->GroupFirst; g; g = g->GroupNext) {
       g->LocalLine = g->GlobalLine = 0;
       ForgetPrinted(g);
@@ -521,7 +555,9 @@ void TfrPage::DataLoop(int Level) {
           b->LocalLine = 0;
         }
       }
-      if (printed) {
+      if (RecordMode) {
+        Records.emplace_back(b, 2);
+      } else if (printed) {
         ++LineNo;
         ++b->GlobalLine;
         ++b->LocalLine;

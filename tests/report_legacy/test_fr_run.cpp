@@ -608,3 +608,39 @@ TEST_F(FrPrint, ChangingPrintersReappliesThePapers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrRun, SubReportsPrintTheirPageInsideTheBandThatHoldsThem) {
+  TzeVodaDataset* master = Records("frMaster", 3);
+  TzeVodaDataset* lines = Records("frLines", 2);
+  Values({{"M", [master] { return Variant(master->RecordIndex() + 1); }},
+          {"L", [lines] { return Variant(lines->RecordIndex() + 1); }}});
+  Band(btMasterData, "MasterData1", 40, 30, "frMaster");
+  Text(20, 40, "M[M]");
+  auto* sub = new TfrSubReportView;
+  sub->Name = "SubReport1";
+  sub->SetViewBounds(40, 60, 300, 10);
+  sub->TargetPage = 1;
+  Page->AddObject(sub);
+  Band(btPageFooter, "PageFooter1", 1000, 20);
+  Text(20, 1000, "F");
+  // The sub-report's page: a list of lines.
+  TfrPage* second = Report->Pages()->Add();
+  Page = second;
+  Band(btMasterData, "MasterData2", 20, 20, "frLines");
+  Text(20, 20, "L[L]");
+  ASSERT_TRUE(Report->PrepareReport());
+  auto pages = Printed();
+  ASSERT_EQ(pages.size(), 1u);  // the target page prints nothing of its own
+  EXPECT_EQ(TextsOf(pages[0]), (std::vector<String>{"M1", "L1", "L2", "M2", "L1", "L2", "M3", "L1", "L2", "F"}));
+  // Each sub-report's lines stand below its master, and the next master below them.
+  for (int m = 0; m < 3; ++m) {
+    const int base = m * 3;
+    EXPECT_GT(pages[0][base + 1].Top, pages[0][base].Top);
+    EXPECT_EQ(pages[0][base + 2].Top, pages[0][base + 1].Top + 20);
+    if (m < 2) EXPECT_GE(pages[0][base + 3].Top, pages[0][base + 2].Top + 20);
+  }
+}
+
+}  // namespace
