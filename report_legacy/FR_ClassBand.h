@@ -92,7 +92,7 @@ public:
   TfrBand* GroupLast = nullptr;
   Variant GroupValue;
   String GroupExpr;  // postfix form of a group header's condition
-  bool OwnsSource = false;
+  bool OwnsSource = false, OwnsCrossSource = false;
   int NeededHeight = -1;
   int SplitHeight = 0;
   int ColumnIndex = 1;
@@ -108,6 +108,15 @@ public:
   std::vector<bool> SubReportDone;
   // Runs (or resumes) the band's sub-reports; false when they wait on a sub-report page.
   bool RunSubReports(bool Resume);
+  // Prints the cross-tab cells of this row band: header, one column per record, footer.
+  void EmitCross();
+  int CrossColumnsMax = 0;
+
+private:
+  void EmitCells(TfrBand* Cross, int X);
+  // Moves a column that would pass the right margin to the next prepared page.
+  void ColumnOverflow(int& X, int Width, int RowPage);
+public:
 
 private:
   bool OutputChain();

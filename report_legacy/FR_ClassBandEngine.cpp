@@ -11,6 +11,7 @@
 #include "core/Streams.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -60,10 +61,10 @@ void TfrBand::ReleaseSources() {
   for (TfrDataset** ds : {&Source, &CrossSource}) {
     if (!*ds) continue;
     (*ds)->EndRun();
-    if (ds == &Source && OwnsSource) delete *ds;
+    if ((ds == &Source && OwnsSource) || (ds == &CrossSource && OwnsCrossSource)) delete *ds;
     *ds = nullptr;
   }
-  OwnsSource = false;
+  OwnsSource = OwnsCrossSource = false;
 }
 
 // ================================================================ showing
@@ -199,8 +200,12 @@ void TfrBand::Output() {
       CheckBreak(BandTop, NeededHeight);
       if (!IsFixedKind(Kind)) BandTop = page->PosY;
     }
-    if (Breaked) EmitSplit();
-    else moved = EmitObjects();
+    if (Breaked) {
+      EmitSplit();
+    } else {
+      moved = EmitObjects();
+      if (HasCross && Kind != btPageFooter) EmitCross();
+    }
     SwapHeights(heights, true);
     if (!Breaked && !moved && !IsFixedKind(Kind)) page->PosY += NeededHeight;
   } else {
@@ -213,6 +218,7 @@ void TfrBand::Output() {
       EmitSplit();
     } else {
       moved = EmitObjects();
+      if (HasCross && Kind != btPageFooter) EmitCross();
       if (!IsFixedKind(Kind) && !moved) page->PosY += BandHeight;
     }
   }
@@ -470,4 +476,125 @@ void TfrBand::EmitSplit() {
     v->IsSelected = false;
   }
   page->PosY = BandTop + SplitHeight;
+}
+
+// ================================================================ cross-tabs
+
+void TfrBand::EmitCells(TfrBand* Cross, int X) {
+  TfrEngineState& s = frState();
+  TRestore<TfrBand*> active(s.CurrentBand, Cross);
+  Cross->LocalLine = LocalLine;
+  Cross->GlobalLine = GlobalLine;
+  if (Cross->Kind == btCrossData) Cross->AggregateSource = this;
+  TMemoryStream* target = Root()->PreparedPages()->PageStream(s.PageIndex);
+  if (!target) return;
+  target->SetPosition(target->Size());
+  for (TfrView* v : Cross->Items) {
+    if (std::find(Items.begin(), Items.end(), v) == Items.end()) continue;
+    const int left = v->Left, top = v->Top;
+    v->Left += X;
+    v->Top += BandTop;
+    bool failed = false;
+    try {
+      if (!s.CalcOnlyPass) {
+        v->EmitPrepared(target);
+      } else if (v->EventScript.Count() > 0) {
+        TRestore<TfrView*> current(s.CurrentView, v);
+        TfrGlobals::Instance()->Interpretator->RunSource(&v->EventScript);
+      }
+    } catch (const Exception& e) {
+      if (TfrReport* r = Running()) r->BuildExpressionError(e);
+      failed = true;
+    }
+    v->OwnerBand = Cross;
+    v->Left = left;
+    v->Top = top;
+    if (failed) break;
+  }
+}
+
+void TfrBand::ColumnOverflow(int& X, int Width, int RowPage) {
+  TfrEngineState& s = frState();
+  TfrPage* page = OwnerPage;
+  const int lm = page->LeftMarginPx();
+  if (page->RightMarginPx() >= X + Width) return;
+  s.CrossShiftX += X - lm;
+  X = lm;
+  ++s.PageIndex;
+  TfrEMFPages* pages = Root()->PreparedPages();
+  if (s.PageIndex >= pages->Count()) {
+    pages->Add(page);
+    TRestore<int> position(page->PosY, page->TopMarginPx());
+    TRestore<TfrBand*> active(s.CurrentBand, this);
+    page->ShowBand(page->Band(btOverlay));
+    TfrBand* header = page->Band(btPageHeader);
+    if (RowPage != 0 || (header->BandFlags & frband::OnFirstPage)) page->ShowBand(header);
+    if (TfrReport* r = Running()) r->Progress(s.PageIndex + 1);
+  }
+  TfrBand* crossHeader = page->Band(btCrossHeader);
+  if (crossHeader->BandObject && (crossHeader->BandFlags & frband::RepeatHeader)) {
+    EmitCells(crossHeader, lm);
+    X = lm + crossHeader->BandWidth;
+  }
+}
+
+void TfrBand::EmitCross() {
+  TfrEngineState& s = frState();
+  TfrReport* r = Running();
+  TfrPage* page = OwnerPage;
+  s.CrossShiftX = 0;
+  page->CrossColumnNo = 1;
+  int x = 0;
+  TRestore<bool> inCross(s.InCross, true);
+  const int rowPage = s.PageIndex;
+  if (r && r->OnBeginColumn()) r->OnBeginColumn()(this);
+  TfrBand* header = page->Band(btCrossHeader);
+  TfrBand* data = page->Band(btCrossData);
+  TfrBand* footer = page->Band(btCrossFooter);
+  if (header->BandObject) {
+    RunScript(header->BandScript.get());
+    EmitCells(header, header->BandLeft);
+    x = header->BandLeft + header->BandWidth;
+  }
+  if (data->BandObject && !Terminated()) {
+    if (x == 0) x = data->BandLeft;
+    TfrDataset* ds = data->Source ? data->Source : CrossSource;
+    std::unique_ptr<TzeVodaDataset> counted;
+    if (ds && Kind == btMasterFooter) {
+      ds->GoFirst();
+      if (ds->AtEnd()) {
+        // A footer lines up under the widest row.
+        counted = std::make_unique<TzeVodaDataset>(nullptr);
+        counted->SetRangeEnd(TRangeEnd::reCount);
+        counted->SetRangeEndCount(CrossColumnsMax);
+        ds = counted.get();
+      }
+    }
+    if (ds) {
+      ds->GoFirst();
+      while (!ds->AtEnd() && !Terminated()) {
+        s.CurrentView = data->BandObject;
+        int w = data->BandWidth;
+        if (r && r->OnPrintColumn()) r->OnPrintColumn()(page->CrossColumnNo, w);
+        RunScript(data->BandScript.get());
+        ColumnOverflow(x, w, rowPage);
+        EmitCells(data, x);
+        data->Accumulate();
+        if (IsDataKind(Kind)) Accumulate();
+        x += w;
+        ++page->CrossColumnNo;
+        ds->GoNext();
+      }
+      CrossColumnsMax = std::max(CrossColumnsMax, ds->RecordIndex());
+    }
+  }
+  if (footer->BandObject && !Terminated()) {
+    if (x == 0) x = footer->BandLeft;
+    RunScript(footer->BandScript.get());
+    ColumnOverflow(x, footer->BandWidth, rowPage);
+    EmitCells(footer, x);
+    footer->ResetValues();
+  }
+  s.PageIndex = rowPage;
+  s.CrossShiftX = 0;
 }

@@ -87,6 +87,38 @@ void TfrPage::LinkBands() {
     if (auto* sub = dynamic_cast<TfrSubReportView*>(v.get()); sub && r && sub->TargetPage < r->Pages()->Count())
       r->Pages()->Page(sub->TargetPage)->IsSubPage = true;
   }
+  // Cross bands: the columns of a cross-tab; objects standing in their width are its cells.
+  bool anyCross = false;
+  for (const auto& o : Objects) {
+    auto* view = dynamic_cast<TfrBandView*>(o.get());
+    if (!view || view->BandType() < btCrossHeader || view->BandType() > btCrossFooter) continue;
+    TfrBand* b = BandTable[static_cast<std::size_t>(view->BandType())];
+    if (b->BandObject) continue;  // one band of each cross kind
+    anyCross = true;
+    b->BandObject = view;
+    view->OwnerBand = b;
+    b->BandMemo->Assign(&view->Memo);
+    b->BandScript->Assign(view->EventScript.Count() > 0 ? &view->EventScript : &view->Memo);
+    b->BandLeft = view->Left;
+    b->BandWidth = view->Width;
+    b->BandFlags = view->Flags;
+    b->Shown = view->IsVisible();
+    b->BandName = view->Name;
+    b->BindSource(view->FormatText);
+  }
+  if (anyCross)
+    for (const auto& po : Objects) {
+      TfrView* v = po.get();
+      if (!v->IsSelected || v->OwnerBand) continue;
+      for (int kind : {btCrossHeader, btCrossData, btCrossFooter}) {
+        TfrBand* b = BandTable[static_cast<std::size_t>(kind)];
+        if (!b->BandObject || v->Left < b->BandLeft || v->Left + v->Width > b->BandLeft + b->BandWidth) continue;
+        v->Left -= b->BandLeft;
+        v->OwnerBand = b;
+        b->Items.push_back(v);
+        break;
+      }
+    }
   // Bands of each kind, in page order; objects join the band whose height holds their Top.
   for (int kind = 0; kind <= btChild; ++kind) {
     if (kind >= btCrossHeader && kind <= btCrossFooter) continue;
@@ -115,13 +147,17 @@ void TfrPage::LinkBands() {
       b->FormNewPage = !IsSubPage && (view->Flags & frband::FormNewPage);
       b->Breaked = !IsSubPage && (view->Flags & frband::Breaked);
       b->BindSource(view->FormatText);
-      for (int round = 0; round < 2; ++round)
+      // Ordinary objects, then cross cells (they keep their cross band), then sub-reports.
+      for (int round = 0; round < 3; ++round)
         for (const auto& po : Objects) {
           TfrView* v = po.get();
           const bool sub = v->TypeCode == 3;
-          if (!v->IsSelected || v->OwnerBand || sub != (round == 1)) continue;
+          const bool cell = v->OwnerBand != nullptr;
+          if (!v->IsSelected || v->TypeCode == 2) continue;
+          if ((round == 0 && (sub || cell)) || (round == 1 && !cell) || (round == 2 && (!sub || cell))) continue;
           if (v->Top < b->BandTop || v->Top > b->BandTop + b->BandHeight) continue;
-          v->OwnerBand = b;
+          if (!cell) v->OwnerBand = b;
+          else b->HasCross = true;
           v->Top -= b->BandTop;
           v->IsSelected = false;
           b->Items.push_back(v);
@@ -139,12 +175,28 @@ void TfrPage::LinkBands() {
   // Objects outside every band.
   TfrBand* none = BandTable[btNone];
   for (const auto& po : Objects)
-    if (po->IsSelected && !po->OwnerBand) {
+    if (po->IsSelected && !po->OwnerBand && po->TypeCode != 2) {
       po->OwnerBand = none;
       po->IsSelected = false;
       none->Items.push_back(po.get());
     }
   LinkDataLevels();
+  // A cross data band's list of "band=data set;" pairs gives rows their own columns.
+  TfrBand* crossData = Band(btCrossData);
+  if (crossData->BandObject && crossData->BandObject->FormatText.find(';') != String::npos) {
+    for (const String& pair : SplitList(crossData->BandObject->FormatText)) {
+      const std::size_t eq = pair.find('=');
+      if (eq == String::npos) continue;
+      const String bandName = Trim(pair.substr(0, eq)), dataSet = Trim(pair.substr(eq + 1));
+      for (int k = btMasterHeader; k <= btChild; ++k)
+        for (TfrBand* b = Band(k); b; b = b->NextOfKind)
+          if (b->BandObject && SameText(b->BandName, bandName) && !b->CrossSource) {
+            bool created = false;
+            b->CrossSource = FindDataset(dataSet, created);
+            b->OwnsCrossSource = created;
+          }
+    }
+  }
   // Child bands and groups by name; a name that names nothing links nothing.
   auto byName = [this](const String& name) -> TfrBand* {
     if (name.empty()) return nullptr;

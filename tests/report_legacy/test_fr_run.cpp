@@ -644,3 +644,52 @@ TEST_F(FrRun, SubReportsPrintTheirPageInsideTheBandThatHoldsThem) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrRun, CrossTabColumnsThatPassTheMarginGoOnTheNextPageWithTheHeaderAgain) {
+  Band(btMasterData, "MasterData1", 40, 20, "3");
+  TfrBandView* header = Band(btCrossHeader, "CrossHeader1", 0, 0);
+  header->SetViewBounds(20, 0, 100, 2000);
+  header->Flags |= frband::RepeatHeader;
+  TfrBandView* data = Band(btCrossData, "CrossData1", 0, 0, "12");
+  data->SetViewBounds(120, 0, 120, 2000);
+  Text(25, 40, "R[LINE#]")->Width = 90;
+  Text(125, 40, "C[COLUMN#]")->Width = 110;
+  ASSERT_TRUE(Report->PrepareReport());
+  auto pages = Printed();
+  ASSERT_GE(pages.size(), 2u);
+  // Per row: its label, then its columns in order, some on the first page, the rest on the
+  // next pages after the label again.
+  const int rm = Report->Pages()->Page(0)->RightMarginPx();
+  std::map<int, std::vector<String>> rows;  // by Top
+  int onFirst = 0;
+  for (std::size_t p = 0; p < pages.size(); ++p)
+    for (const TPrinted& t : pages[p]) {
+      rows[t.Top].push_back(t.Text);
+      if (p == 0 && t.Text[0] == 'C') ++onFirst;
+      EXPECT_LE(t.Left + 110, rm + 1) << t.Text;
+    }
+  EXPECT_GT(onFirst, 0);
+  EXPECT_LT(onFirst, 36);
+  ASSERT_EQ(rows.size(), 3u);
+  int r = 0;
+  for (const auto& [top, texts] : rows) {
+    ++r;
+    std::vector<String> columns;
+    int labels = 0;
+    for (const String& t : texts) {
+      if (t[0] == 'R') {
+        EXPECT_EQ(t, "R" + IntToStr(r));
+        ++labels;
+      } else {
+        columns.push_back(t);
+      }
+    }
+    EXPECT_EQ(labels, int(pages.size()));  // once per page the row reaches
+    ASSERT_EQ(columns.size(), 12u);
+    for (int c = 0; c < 12; ++c) EXPECT_EQ(columns[c], "C" + IntToStr(c + 1));
+  }
+}
+
+}  // namespace
