@@ -256,8 +256,9 @@ void TfrEMFPages::ReadCurrent(TStream* Stream, int Version, Byte c) {
   const String printer = ReadCountedString(Stream);
   if (!printer.empty()) FParent->SetPrinterTo(printer);
   const std::int32_t count = ReadInt(Stream);
-  // Each page entry takes at least 27 bytes.
-  if (count < 0 || count > (Stream->Size() - Stream->Position()) / 27) throw EReadError("Invalid prepared page count");
+  // Each page entry takes at least 16 bytes (36 from version 24, with bin and margins).
+  const int entry = Version > 23 ? 36 : 16;
+  if (count < 0 || count > (Stream->Size() - Stream->Position()) / entry) throw EReadError("Invalid prepared page count");
   Int64 last = Stream->Position();
   for (std::int32_t i = 0; i < count; ++i) {
     const std::int32_t end = ReadInt(Stream);

@@ -404,7 +404,7 @@ TEST_F(FrPrepared, EndPositionsChainToTheTrailer) {
 
 TEST_F(FrPrepared, DamagedFilesAreRefusedAndLeaveNoPages) {
   const String f = Saved();
-  for (std::size_t cut = 3; cut < f.size(); cut += 7) {
+  for (std::size_t cut = 0; cut < f.size(); ++cut) {
     EXPECT_THROW(Load(f.substr(0, cut)), Exception) << "cut at " << cut;
     EXPECT_EQ(Report->PreparedPages()->Count(), 0) << "cut at " << cut;
   }
@@ -690,6 +690,78 @@ TEST_F(FrRun, CrossTabColumnsThatPassTheMarginGoOnTheNextPageWithTheHeaderAgain)
     ASSERT_EQ(columns.size(), 12u);
     for (int c = 0; c < 12; ++c) EXPECT_EQ(columns[c], "C" + IntToStr(c + 1));
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FrRun, APageThatPrintsOnThePreviousOneContinuesItsPreparedPage) {
+  Band(btMasterData, "MasterData1", 40, 20, "3");
+  Text(20, 40, "A[LINE#]");
+  TfrPage* second = Report->Pages()->Add();
+  second->PrintToPrevPage = 1;
+  Page = second;
+  Band(btMasterData, "MasterData2", 40, 20, "2");
+  Text(20, 40, "B[LINE#]");
+  ASSERT_TRUE(Report->PrepareReport());
+  auto pages = Printed();
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(TextsOf(pages[0]), (std::vector<String>{"A1", "A2", "A3", "B1", "B2"}));
+  EXPECT_EQ(pages[0][3].Top, pages[0][2].Top + 20);
+}
+
+TEST_F(FrPrepared, OlderFilesReadAsTheirVersionSays) {
+  auto put = [](String& s, std::int64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  // Version 23, current form: no bin, no margins.
+  String v23 = String("\x17\x00", 2);
+  put(v23, 0, 2);  // an empty printer name: 16-bit length, the bytes, a byte 0
+  v23 += '\0';
+  put(v23, 1, 4);
+  const std::size_t endField = v23.size();
+  put(v23, 0, 4);
+  put(v23, 9, 2);
+  put(v23, 2100, 4);
+  put(v23, 2970, 4);
+  v23 += '\0';       // portrait
+  v23 += '\x01';     // margins flag
+  v23 += '\x19';     // the page stream: its version byte and no objects
+  const std::size_t end = v23.size();
+  for (int i = 0; i < 4; ++i) v23[endField + i] = static_cast<char>((end >> (8 * i)) & 0xFF);
+  v23 += 'X';        // generator version
+  Load(v23);
+  TfrEMFPages* pages = Report->PreparedPages();
+  ASSERT_EQ(pages->Count(), 1);
+  EXPECT_EQ(pages->PageInfo(0).PaperSource, -1);
+  EXPECT_EQ(pages->PageInfo(0).PaperWidth, 2100);
+  EXPECT_TRUE(pages->PageInfo(0).MarginsFlag);
+  EXPECT_EQ(Report->GeneratorVersion, 'X');
+
+  // A first byte 23 followed by another byte than 0, 1 or 255: a picture per page.
+  String older = "\x17\x05P";
+  older += '\0';
+  put(older, 1, 4);
+  const std::size_t field = older.size();
+  put(older, 0, 4);
+  put(older, 9, 2);
+  put(older, 2100, 4);
+  put(older, 2970, 4);
+  older += '\0';
+  older += '\0';
+  older += "EMF-BYTES";
+  const std::size_t stop = older.size();
+  for (int i = 0; i < 4; ++i) older[field + i] = static_cast<char>((stop >> (8 * i)) & 0xFF);
+  Load(older);
+  ASSERT_EQ(pages->Count(), 1);
+  pages->ObjectsToPage(0);
+  TfrPage* page = pages->PageInfo(0).PageObject.get();
+  ASSERT_EQ(page->ObjectCount(), 1);
+  auto* pic = dynamic_cast<TfrPictureView*>(page->Object(0));
+  ASSERT_NE(pic, nullptr);
+  EXPECT_EQ(pic->RawGraphic, "EMF-BYTES");
+  EXPECT_EQ(pic->Width, pages->PageInfo(0).PageInfo.PageWidth);
 }
 
 }  // namespace
