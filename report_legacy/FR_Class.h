@@ -116,9 +116,12 @@ public:
   TfrBand* PendingBand = nullptr;
   // Replays from PlayIndex; true when it had to stop for lack of room.
   bool ReplayRecords();
+  // A dialog page's form while the report runs.
+  std::unique_ptr<TForm> PageForm;
 
 private:
   void FreeBands();
+  void ShowDialog();
   void LinkBands();
   void LinkDataLevels();
   void DataLoop(int Level);

@@ -10,6 +10,8 @@
 #include "core/Scope.h"
 #include "core/StrUtils.h"
 #include "core/StringList.h"
+#include "gui/Forms.h"
+#include "report_legacy/FR_progr.h"
 
 #include <algorithm>
 
@@ -58,8 +60,7 @@ void TfrPage::FreeBands() {
 void TfrPage::PrepareRun() {
   TfrReport* r = Running();
   if (Type == 1) {
-    // Dialog pages are shown by the report's dialog run; here only their script runs.
-    RunScript(PageScript.get());
+    ShowDialog();
     Prepared = true;
     return;
   }
@@ -77,6 +78,36 @@ void TfrPage::PrepareRun() {
   LineNo = 1;
   CrossColumnNo = 1;
   Prepared = true;
+}
+
+// A dialog page becomes a form with its controls; its script runs once, and unless it decided
+// the form's result already the form is shown modally. Cancel cancels the report.
+void TfrPage::ShowDialog() {
+  TfrEngineState& s = frState();
+  TfrReport* r = Running();
+  PageForm = std::make_unique<TForm>(nullptr);
+  TForm* form = PageForm.get();
+  for (const auto& v : Objects) {
+    v->OwnerPage = this;
+    if (auto* c = dynamic_cast<TfrControl*>(v.get())) c->PlaceOnForm(form);
+    v->SetScriptProp("Visible", Variant(v->IsVisible()));
+  }
+  if (Objects.empty() || !Visible) {
+    RunScript(PageScript.get());
+    return;
+  }
+  TfrProgressForm* progress = r ? r->ProgressForm() : nullptr;
+  const bool progressShown = progress && progress->Visible();
+  if (progressShown) progress->Hide();
+  form->SetBorderStyle(static_cast<TFormBorderStyle>(BorderStyle));
+  form->SetCaption(Caption);
+  form->SetColor(Color);
+  form->SetBounds(Left, Top, FormWidth, FormHeight);
+  form->SetPosition(static_cast<TPosition>(Position));
+  RunScript(PageScript.get());
+  if (form->ModalResult() != mrNone) s.DialogCancelled = form->ModalResult() == mrCancel;
+  else if (form->ShowModal() == mrCancel) s.DialogCancelled = true;
+  if (progressShown) progress->Show();
 }
 
 void TfrPage::LinkBands() {
@@ -630,5 +661,11 @@ void TfrPage::FinishRun() {
   TfrReport* r = Running();
   if (r && r->TwoPass && !r->FinalPass) return;
   FreeBands();
+  if (PageForm) {
+    // The form does not take its hosted controls with it: their objects own them.
+    for (const auto& v : Objects)
+      if (auto* c = dynamic_cast<TfrControl*>(v.get()); c && c->HostedControl) c->HostedControl->SetParent(nullptr);
+    PageForm.reset();
+  }
   Prepared = false;
 }

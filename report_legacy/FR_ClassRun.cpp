@@ -146,16 +146,24 @@ void TfrReport::DoBuildReport() {
     for (int p = 0; p < FPages->Count(); ++p) FPages->Page(p)->IsSubPage = false;
     s.DialogCancelled = false;
   }
-  for (int p = 0; p < FPages->Count(); ++p) {
-    TfrPage* page = FPages->Page(p);
-    s.CurrentPage = page;
-    page->PrepareRun();
+  // Dialog pages first, until one is cancelled.
+  for (int p = 0; p < FPages->Count() && !s.DialogCancelled; ++p)
+    if (FPages->Page(p)->Type == 1) {
+      s.CurrentPage = FPages->Page(p);
+      FPages->Page(p)->PrepareRun();
+    }
+  if (!s.DialogCancelled) {
+    for (int p = 0; p < FPages->Count(); ++p)
+      if (FPages->Page(p)->Type == 0) {
+        s.CurrentPage = FPages->Page(p);
+        FPages->Page(p)->PrepareRun();
+      }
+    for (int p = 0; p < FPages->Count() && !Terminated; ++p) {
+      s.CurrentPage = FPages->Page(p);
+      FPages->Page(p)->PrepareObjects();
+    }
   }
-  for (int p = 0; p < FPages->Count() && !Terminated; ++p) {
-    s.CurrentPage = FPages->Page(p);
-    FPages->Page(p)->PrepareObjects();
-  }
-  while (!Terminated) {
+  while (!Terminated && !s.DialogCancelled) {
     Progress(s.PageIndex + 1);
     for (int p = 0; p < FPages->Count(); ++p) {
       TfrPage* page = FPages->Page(p);

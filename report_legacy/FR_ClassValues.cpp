@@ -17,6 +17,9 @@
 #include "core/StringList.h"
 #include "core/SysUtils.h"
 #include "data/DB.h"
+#include "gui/Application.h"
+#include "gui/Forms.h"
+#include "report_legacy/FR_progr.h"
 
 #include <cctype>
 
@@ -376,6 +379,15 @@ void TInterpretator::SetValue(const String& Name, const Variant& Value) {
   const String n = UpperCase(Name);
   if (r && r->Dictionary()->IsVariable(Name)) {
     r->Dictionary()->Variables->SetVariable(" " + Name, Value);
+    return;
+  }
+  if (n == "MODALRESULT" && s.CurrentPage && s.CurrentPage->PageForm) {
+    s.CurrentPage->PageForm->SetModalResult(Value.AsInteger());
+    return;
+  }
+  if (n == "PROGRESS" && r && r->ProgressForm()) {
+    r->ProgressForm()->Label2->SetCaption(VarToStr(Value));
+    Application->ProcessMessages();
     return;
   }
   if (n == "CURY" && s.CurrentPage) {

@@ -13,7 +13,11 @@
 #include "core/Streams.h"
 #include "gui/Canvas.h"
 #include "gui/Pictures.h"
+#include "gui/Edit.h"
+#include "gui/Forms.h"
+#include "gui/Screen.h"
 #include "gui/Shell.h"
+#include "gui/Timers.h"
 
 #include <filesystem>
 #include <map>
@@ -762,6 +766,87 @@ TEST_F(FrPrepared, OlderFilesReadAsTheirVersionSays) {
   ASSERT_NE(pic, nullptr);
   EXPECT_EQ(pic->RawGraphic, "EMF-BYTES");
   EXPECT_EQ(pic->Width, pages->PageInfo(0).PageInfo.PageWidth);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- dialog pages
+
+namespace {
+
+// A dialog control of the kind add-ins bring: it makes its own edit.
+class TTestEditControl : public TfrControl {
+public:
+  TTestEditControl() {
+    HostedControl = FEdit.get();
+    AddInClassName = "TTestEditControl";
+  }
+  TEdit* Edit() const { return FEdit.get(); }
+
+private:
+  std::unique_ptr<TEdit> FEdit = std::make_unique<TEdit>(nullptr);
+};
+
+class FrDialogPage : public FrRun {
+protected:
+  void SetUp() override {
+    FrRun::SetUp();
+    RegisterAddInObject("TTestEditControl", [] { return new TTestEditControl; }, nullptr, "");
+    Band(btMasterData, "MasterData1", 40, 20, "2");
+    Text(20, 40, "[LINE#]");
+    TfrPage* dialog = Report->Pages()->Add();
+    dialog->Type = 1;
+    dialog->Name = "Dialog1";
+    dialog->Caption = "选择";
+    auto* control = static_cast<TTestEditControl*>(CreateViewByType(10, "TTestEditControl"));
+    control->Name = "Edit1";
+    control->SetViewBounds(10, 10, 120, 21);
+    dialog->AddObject(control);
+    Report->SetShowProgress(false);
+  }
+  void TearDown() override {
+    ClearAddInObjects();
+    FrRun::TearDown();
+  }
+  TfrPage* Dialog() const { return Report->Pages()->Page(1); }
+  TEdit* Edit() const { return static_cast<TTestEditControl*>(Dialog()->Object(0))->Edit(); }
+};
+
+TEST_F(FrDialogPage, TheScriptDecidesTheResultOrTheFormIsShown) {
+  Dialog()->PageScript->SetText("MODALRESULT := 1");
+  EXPECT_TRUE(Report->PrepareReport());
+  EXPECT_EQ(Report->PreparedPages()->Count(), 1);
+  ASSERT_EQ(Report->Pages()->Count(), 2);  // read back with its control
+  Dialog()->PageScript->SetText("MODALRESULT := 2");
+  EXPECT_FALSE(Report->PrepareReport());
+  EXPECT_EQ(Report->PreparedPages()->Count(), 0);
+  // Without a result from the script the form shows; the person confirms it.
+  Dialog()->PageScript->Clear();
+  TTimer timer(nullptr);
+  String caption;
+  bool onForm = false;
+  TCustomForm* seen = nullptr;
+  timer.SetInterval(10);
+  timer.SetOnTimer(TNotifyEvent::Lambda([&](TObject*) {
+    for (int i = 0; Screen && i < Screen->CustomFormCount(); ++i) {
+      TCustomForm* f = Screen->CustomForms(i);
+      if (f->Visible() && f->FormState().Contains(fsModal)) {
+        timer.SetEnabled(false);
+        seen = f;
+        caption = f->Caption();
+        TEdit* edit = static_cast<TTestEditControl*>(Report->Pages()->Page(1)->Object(0))->Edit();
+        onForm = edit->Parent() == f && edit->Left() == 10;
+        f->SetModalResult(mrOk);
+        return;
+      }
+    }
+  }));
+  EXPECT_TRUE(Report->PrepareReport());
+  EXPECT_NE(seen, nullptr);
+  EXPECT_EQ(caption, "选择");
+  EXPECT_TRUE(onForm);
+  EXPECT_EQ(Report->PreparedPages()->Count(), 1);
+  EXPECT_TRUE(Boxes.empty());
 }
 
 }  // namespace
