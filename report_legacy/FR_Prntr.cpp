@@ -4,6 +4,7 @@
 #include "report_legacy/FR_Utils.h"
 
 #include "core/StringList.h"
+#include "print/PrintDialogs.h"
 #include "print/Printers.h"
 
 #include <cmath>
@@ -107,7 +108,6 @@ void TfrPrinter::ReadDeviceSettings() {
     SourceNames->Clear();
     SourceNames->Add(LocaleText(55435));
     for (const TPrintBin& b : FPrinter->Bins()) {
-      if (SourceCodes.size() > 64) break;
       SourceCodes.push_back(b.Number);
       SourceNames->Add(b.Name);
     }
@@ -151,6 +151,12 @@ void TfrPrinter::ApplyDeviceSettings() {
     FPrinter->SetPrinter(device, driver, port, &m);
   }
   ReadDeviceSettings();
+}
+
+void TfrPrinter::ShowProperties() {
+  if (!FPrinter || IsVirtual()) return;
+  TPrinterSetupDialog dialog(nullptr);
+  if (dialog.Execute()) ReadDeviceSettings();
 }
 
 bool TfrPrinter::SameSettings(int ASize, int AWidth, int AHeight, int ABin, int AOrientation) const {

@@ -6,11 +6,17 @@
 #include "report_legacy/FR_FmtEd.h"
 #include "report_legacy/FR_Utils.h"
 #include "report_legacy/FR_progr.h"
+#include "report_legacy/FR_PrDlg.h"
+#include "report_legacy/FR_Prntr.h"
+#include "../platform/print/PrintTestUtil.h"
 
 #include "gui/Edit.h"
 #include "gui/ListCtrls.h"
 #include "gui/StdCtrls.h"
 #include "gui/Timers.h"
+#include "gui/Buttons.h"
+#include "gui/ComboBox.h"
+#include "gui/ExtCtrls.h"
 
 #include <functional>
 
@@ -116,6 +122,65 @@ TEST_F(FrDialogs, TheProgressWindowShowsThePagesAndCancelStopsTheRun) {
   report->SetShowProgress(false);
   EXPECT_TRUE(report->PrepareReport());
   EXPECT_GT(report->PreparedPages()->Count(), 5);
+}
+
+}  // namespace
+
+namespace {
+
+class FrPrintDialog : public FrDialogs {
+protected:
+  void SetUp() override {
+    FrDialogs::SetUp();
+    auto log = std::make_shared<printtest::TJobLog>();
+    FOld = SetPrinterSource(std::make_unique<printtest::TTestSource>(std::vector<String>{"One", "Two"}, log, false));
+    FreeGlobalPrinter();
+    Printer()->Refresh();
+    Printer()->SetPrinterIndex(0);
+    GlobalPrinter();
+  }
+  void TearDown() override {
+    SetPrinterSource(std::move(FOld));
+    FreeGlobalPrinter();
+    FrDialogs::TearDown();
+  }
+
+private:
+  std::unique_ptr<TPrinterSource> FOld;
+};
+
+TEST_F(FrPrintDialog, CancellingAfterChoosingAnotherPrinterKeepsThePreviousOne) {
+  TfrPrintForm form(nullptr);
+  form.InitForm();
+  EXPECT_EQ(form.CB1->Items()->Count(), 2);
+  EXPECT_EQ(form.CB2->Items()->Strings(1), "奇数页");
+  TAtModal person([&] {
+    form.CB1->SetItemIndex(1);
+    form.CB1Click(form.CB1);
+    EXPECT_EQ(GlobalPrinter()->PrinterNumber(), 1);
+    // The lower copies button stops at one; the upper adds one.
+    form.DownButton->Click();
+    EXPECT_EQ(form.E1->Text(), "1");
+    form.UpButton->Click();
+    EXPECT_EQ(form.E1->Text(), "2");
+    form.Label3Click(form.Label3);
+    EXPECT_FALSE(form.CollateCB->Checked());
+    form.Button2->Click();
+  });
+  EXPECT_EQ(form.ShowModal(), mrCancel);
+  EXPECT_EQ(GlobalPrinter()->PrinterNumber(), 0);
+
+  TfrPrintForm ok(nullptr);
+  ok.InitForm();
+  TAtModal person2([&] {
+    ok.CB1->SetItemIndex(1);
+    ok.CB1Click(ok.CB1);
+    ok.E2Enter(ok.E2);
+    EXPECT_TRUE(ok.RB3->Checked());
+    ok.Button1->Click();
+  });
+  EXPECT_EQ(ok.ShowModal(), mrOk);
+  EXPECT_EQ(GlobalPrinter()->PrinterNumber(), 1);
 }
 
 }  // namespace
