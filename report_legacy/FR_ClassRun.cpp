@@ -218,12 +218,14 @@ void TfrReport::ExportTo(TfrExportFilter* Filter, const String& FName) {
   s.PageTotal = FPreparedPages->Count();
   Terminated = false;
   Filter->OnBeginDoc();
-  for (int i = 0; i < FPreparedPages->Count() && !Terminated; ++i) {
-    Filter->OnBeginPage();
-    FPreparedPages->ExportData(i);
-    Progress(i + 1);
-    Filter->OnEndPage();
-  }
+  RunWithProgress(LocaleText(55205), [&] {
+    for (int i = 0; i < FPreparedPages->Count() && !Terminated; ++i) {
+      Filter->OnBeginPage();
+      FPreparedPages->ExportData(i);
+      Progress(i + 1);
+      Filter->OnEndPage();
+    }
+  });
   Filter->OnEndDoc();
   Filter->Stream = nullptr;
 }
@@ -276,7 +278,9 @@ void TfrReport::PrintPreparedReport(const String& PageList, int ACopies, int APr
   Copies = ACopies;
   PrintPages = APrintPages;
   Collate = ACollate;
-  DoPrintReport(PageList, ACopies, APrintPages, ACollate);
+  // While printing, hovering over the preview's objects means nothing.
+  TRestore<TMouseOverObjectEvent> noHover(FOnMouseOverObject, TMouseOverObjectEvent());
+  RunWithProgress(LocaleText(55208), [&] { DoPrintReport(PageList, ACopies, APrintPages, ACollate); });
 }
 
 void TfrReport::DoPrintReport(const String& APageList, int ACopies, int APrintPages, bool ACollate) {
