@@ -62,7 +62,18 @@ bool TfrReport::PrepareReport() {
   FinalPass = true;
   s.PageIndex = 0;
   FPreparedPages->Clear();
-  const bool shown = RunWithProgress(LocaleText(TwoPass ? 55204 : 55205), [this] { BuildPasses(); });
+  const bool shown = RunWithProgress(LocaleText(TwoPass ? 55204 : 55205), [this, &s] {
+    // A failure of the run (a data set that cannot be found or opened) ends it with its
+    // message, as an expression's failure does; nothing escapes into the progress window.
+    try {
+      BuildPasses();
+    } catch (const Exception& e) {
+      s.ErrorFlag = true;
+      s.ErrorText = e.Message();
+      Terminated = true;
+      for (int p = 0; p < FPages->Count(); ++p) FPages->Page(p)->FinishRun();
+    }
+  });
   bool result = shown && !Terminated;
   if (FOnEndDoc) FOnEndDoc();
   const bool failed = s.ErrorFlag;

@@ -850,3 +850,22 @@ TEST_F(FrDialogPage, TheScriptDecidesTheResultOrTheFormIsShown) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrRun, ABandOverAComponentThatIsNoDataSetEndsTheRunWithItsMessage) {
+  auto* notData = new TComponent(Owner.get());
+  notData->SetName("NotData");
+  Band(btMasterData, "MasterData1", 40, 20, "NotData");
+  Text(20, 40, "x");
+  EXPECT_FALSE(Report->PrepareReport());
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_EQ(Boxes[0].Text, "Invalid class typecast");
+  EXPECT_EQ(Report->PreparedPages()->Count(), 0);
+  // The report runs again once the band names a data set.
+  static_cast<TfrBandView*>(Report->FindObject("MasterData1"))->FormatText = "2";
+  EXPECT_TRUE(Report->PrepareReport());
+  EXPECT_EQ(AllTexts(), (std::vector<String>{"x", "x"}));
+}
+
+}  // namespace
