@@ -113,6 +113,7 @@ public:
   int CrossColumnsMax = 0;
 
 private:
+  int MeasureColumns();
   void EmitCells(TfrBand* Cross, int X);
   // Moves a column that would pass the right margin to the next prepared page.
   void ColumnOverflow(int& X, int Width, int RowPage);

@@ -163,7 +163,36 @@ int TfrBand::Measure() {
       break;
     }
   }
+  if (HasCross && Kind != btPageFooter) h = std::max(h, MeasureColumns());
   NeededHeight = std::max(NeededHeight, h);
+  return h;
+}
+
+// The tallest column of a cross-tab row: the cells are measured once per column record.
+int TfrBand::MeasureColumns() {
+  TfrEngineState& s = frState();
+  TfrReport* r = Running();
+  TfrPage* page = OwnerPage;
+  page->CrossColumnNo = 1;
+  if (r && r->OnBeginColumn()) r->OnBeginColumn()(this);
+  TfrBand* data = page->Band(btCrossData);
+  TfrDataset* ds = data->Source ? data->Source : CrossSource;
+  if (!data->BandObject || !ds) return 0;
+  int h = 0;
+  ds->GoFirst();
+  while (!ds->AtEnd() && !Terminated()) {
+    int w = data->BandWidth;
+    if (r && r->OnPrintColumn()) r->OnPrintColumn()(page->CrossColumnNo, w);
+    for (TfrView* v : Items) {
+      auto* st = dynamic_cast<TfrStretcheable*>(v);
+      if (!st) continue;
+      TRestore<TfrBand*> band(s.CurrentBand, v->OwnerBand == this ? this : data);
+      h = std::max(h, st->CalcHeight() + v->Top);
+      if (v->OwnerBand != this) st->LayoutPass = 0;  // cells expand again when they print
+    }
+    ++page->CrossColumnNo;
+    ds->GoNext();
+  }
   return h;
 }
 

@@ -869,3 +869,25 @@ TEST_F(FrRun, ABandOverAComponentThatIsNoDataSetEndsTheRunWithItsMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrRun, AStretchedCrossTabRowIsAsTallAsItsTallestColumn) {
+  TfrBandView* row = Band(btMasterData, "MasterData1", 40, 20, "2");
+  row->Flags |= frband::Stretched;
+  TfrBandView* data = Band(btCrossData, "CrossData1", 0, 0, "3");
+  data->SetViewBounds(100, 0, 120, 2000);
+  Values({{"LONG", [] { return Variant(String("one two three four five six seven")); }}});
+  // Column 2 wraps into several lines; the others are one line.
+  TfrMemoView* cell = Text(105, 40, "[IF(COLUMN# = 2, LONG, 'x')]");
+  cell->Width = 60;
+  ASSERT_TRUE(Report->PrepareReport());
+  auto pages = Printed();
+  ASSERT_EQ(pages.size(), 1u);
+  ASSERT_EQ(pages[0].size(), 6u);
+  // The second row starts below the tallest cell of the first.
+  const int firstTop = pages[0][0].Top, secondTop = pages[0][3].Top;
+  EXPECT_GT(secondTop - firstTop, 3 * 15);
+}
+
+}  // namespace
