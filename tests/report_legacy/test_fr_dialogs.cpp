@@ -18,6 +18,7 @@
 #include "gui/ComboBox.h"
 #include "gui/ExtCtrls.h"
 
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -181,6 +182,31 @@ TEST_F(FrPrintDialog, CancellingAfterChoosingAnotherPrinterKeepsThePreviousOne) 
   });
   EXPECT_EQ(ok.ShowModal(), mrOk);
   EXPECT_EQ(GlobalPrinter()->PrinterNumber(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FrDialogs, ThePdfPrintersPageInformationComesFromItsCaps) {
+  auto log = std::make_shared<printtest::TJobLog>();
+  std::unique_ptr<TPrinterSource> old =
+      SetPrinterSource(std::make_unique<printtest::TTestSource>(std::vector<String>{}, log, true));
+  FreeGlobalPrinter();
+  Printer()->Refresh();
+  TfrPrinter* prn = GlobalPrinter();
+  ASSERT_EQ(prn->PrinterNames->Count(), 2);  // the PDF printer, then the virtual one
+  EXPECT_EQ(prn->PrinterNames->Strings(0), "PDF");
+  prn->SetPaper(9, 2100, 2970, -1, 0, true);
+  TPrnPageInfo info;
+  prn->GetPageInfo(info);
+  const TPrinterCaps caps = Printer()->Caps();
+  EXPECT_EQ(info.PhysWidth, caps.Paper.cx);
+  EXPECT_EQ(info.PhysHeight, caps.Paper.cy);
+  EXPECT_EQ(info.PageWidth, static_cast<int>(std::nearbyint(caps.Paper.cx * (18600.0 / 203) / caps.DpiX)));
+  EXPECT_NEAR(prn->PaperWidth, 2100, 1);  // read back from whole device pixels
+  SetPrinterSource(std::move(old));
+  FreeGlobalPrinter();
 }
 
 }  // namespace

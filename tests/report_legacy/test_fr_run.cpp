@@ -891,3 +891,58 @@ TEST_F(FrRun, AStretchedCrossTabRowIsAsTallAsItsTallestColumn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrRun, ABandThatFitsAnEmptyPageMovesThereWhole) {
+  Band(btMasterData, "MasterData1", 40, 20, "45");
+  Text(20, 40, "[LINE#]");
+  TfrBandView* summary = Band(btReportSummary, "ReportSummary1", 100, 400);
+  summary->Flags |= frband::Stretched;
+  Text(20, 100, "Summary", 380);
+  ASSERT_TRUE(Report->PrepareReport());
+  auto pages = Printed();
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(pages[0].back().Text, "45");
+  ASSERT_EQ(pages[1].size(), 1u);
+  EXPECT_EQ(pages[1][0].Text, "Summary");
+  EXPECT_EQ(pages[1][0].Top, Report->Pages()->Page(0)->TopMarginPx());
+}
+
+// A compression step that changes every byte, so a file read without it would be nonsense.
+class TFlipCompressor : public TfrCompressor {
+public:
+  TFlipCompressor() { Enabled = true; }
+  void Compress(TStream* Source, TStream* Destination) override { Copy(Source, Destination); }
+  void DeCompress(TStream* Source, TStream* Destination) override { Copy(Source, Destination); }
+
+private:
+  static void Copy(TStream* Source, TStream* Destination) {
+    Byte b;
+    while (Source->Read(&b, 1) == 1) {
+      b ^= 0x5A;
+      Destination->WriteBuffer(&b, 1);
+    }
+  }
+};
+
+TEST_F(FrPrepared, FilesGoThroughTheCompressorAndTheReportsFileRoutines) {
+  const auto before = Printed();
+  const std::string file = (std::filesystem::temp_directory_path() / ("frfrp" + std::to_string(getpid()) + ".frp")).string();
+  std::unique_ptr<TfrCompressor> plain = std::move(Globals->Compressor);
+  Globals->Compressor = std::make_unique<TFlipCompressor>();
+  Report->SavePreparedReport(file);
+  Report->PreparedPages()->Clear();
+  Report->LoadPreparedReport(file);
+  EXPECT_FALSE(Report->RebuildAllowed);
+  const auto after = Printed();
+  ASSERT_EQ(after.size(), before.size());
+  for (std::size_t p = 0; p < after.size(); ++p) EXPECT_EQ(TextsOf(after[p]), TextsOf(before[p]));
+  // Without the compressor the same file is refused.
+  Globals->Compressor = std::move(plain);
+  EXPECT_THROW(Report->LoadPreparedReport(file), EReadError);
+  EXPECT_EQ(Report->PreparedPages()->Count(), 0);
+  std::filesystem::remove(file);
+}
+
+}  // namespace
