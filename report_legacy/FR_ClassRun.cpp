@@ -32,6 +32,7 @@ bool TfrReport::PrepareReport() {
   if (Busy()) return false;
   TRestore<bool> busy(Busy(), true);
   TfrEngineState& s = frState();
+  SetPrinterTo(PrinterName);
   s.EngineMode = 1;
   s.RunDateTime = Now();
   s.CurrentReport = this;

@@ -221,6 +221,8 @@ void TfrReport::ParserFunction(const String& Name, const Variant& p1, const Vari
     (s.RootReport ? s.RootReport : this)->Terminated = true;
   } else if (n == "NEWPAGE" || n == "NEWCOLUMN") {
     if (s.CurrentBand) ++(n == "NEWPAGE" ? s.CurrentBand->PendingNewPages : s.CurrentBand->PendingNewColumns);
+  } else if (n == "SHOWBAND") {
+    if (s.CurrentPage) s.CurrentPage->ShowBandByName(Trim(VarToStr(p1)));
   } else if (n == "INC" || n == "DEC") {
     const String target = Trim(VarToStr(p1));
     Variant v;

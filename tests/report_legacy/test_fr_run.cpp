@@ -946,3 +946,35 @@ TEST_F(FrPrepared, FilesGoThroughTheCompressorAndTheReportsFileRoutines) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrRun, AMultipleReportFormsItsPagesOncePerRecordOfItsDataSet) {
+  TzeVodaDataset* customers = Records("frCustomers", 3);
+  Report->SetDataset(customers);
+  Report->SetReportType(TfrReportType::rtMultiple);
+  Values({{"CUST", [customers] { return Variant(customers->RecordIndex() + 1); }}});
+  Band(btReportTitle, "ReportTitle1", 10, 20);
+  Text(20, 10, "Customer [CUST]");
+  Band(btMasterData, "MasterData1", 40, 20, "2");
+  Text(20, 40, "[CUST].[LINE#]");
+  ASSERT_TRUE(Report->PrepareReport());
+  auto pages = Printed();
+  ASSERT_EQ(pages.size(), 3u);
+  for (int c = 1; c <= 3; ++c)
+    EXPECT_EQ(TextsOf(pages[c - 1]), (std::vector<String>{"Customer " + IntToStr(c), IntToStr(c) + ".1",
+                                                          IntToStr(c) + ".2"}));
+}
+
+TEST_F(FrRun, ABandScriptCanShowAnotherBandByName) {
+  TfrBandView* title = Band(btReportTitle, "ReportTitle1", 10, 20);
+  title->Memo.SetText("SHOWBAND(Extra)");
+  Text(20, 10, "Title");
+  TfrBandView* extra = Band(btChild, "Extra", 40, 20);
+  Text(20, 40, "Extra");
+  (void)extra;
+  ASSERT_TRUE(Report->PrepareReport());
+  EXPECT_EQ(AllTexts(), (std::vector<String>{"Extra", "Title"}));
+}
+
+}  // namespace
