@@ -12,6 +12,8 @@
 #include "core/Classes.h"
 #include "core/Component.h"
 
+#include <cassert>
+
 class TfrParser;
 class TfrInterpretator;
 class TfrVariables;
@@ -98,7 +100,11 @@ public:
   void NewPage();
   void NewColumn(TfrBand* Band);
   void FinishRun();
-  TfrBand* Band(int Kind) const { return BandTable[static_cast<std::size_t>(Kind)]; }
+  // Only while the page runs (PrepareRun made the table).
+  TfrBand* Band(int Kind) const {
+    assert(Kind >= 0 && static_cast<std::size_t>(Kind) < BandTable.size());
+    return BandTable[static_cast<std::size_t>(Kind)];
+  }
 
   std::vector<TfrBand*> BandTable;  // the first band of each kind (owned chains)
   bool IsSubPage = false;

@@ -54,6 +54,7 @@ void TfrPage::FreeBands() {
     delete first;
   }
   BandTable.clear();
+  LastShown = PendingBand = PrintingBand = nullptr;
   for (const auto& v : Objects) v->OwnerBand = nullptr;
 }
 
@@ -378,6 +379,7 @@ bool TfrPage::ReplayRecords() {
 }
 
 void TfrPage::ShowBandByName(const String& AName) {
+  if (BandTable.empty()) return;  // the page is not running
   for (int k = 0; k <= btNone; ++k)
     for (TfrBand* b = Band(k); b; b = b->NextOfKind)
       if (b->BandObject && SameText(b->BandName, AName)) {
