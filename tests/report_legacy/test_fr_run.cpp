@@ -133,7 +133,8 @@ TEST_F(FrRun, AListPrintsItsHeaderRowsAndFooterAtTheirPlaces) {
   auto pages = Printed();
   ASSERT_EQ(pages.size(), 1u);
   EXPECT_EQ(TextsOf(pages[0]), (std::vector<String>{"Header", "1", "2", "3", "4", "5", "Page 1"}));
-  const int top = Page->TopMarginPx();
+  // The run read its pages back: the page is a new object.
+  const int top = Report->Pages()->Page(0)->TopMarginPx();
   EXPECT_EQ(pages[0][0].Top, top);
   for (int k = 1; k <= 5; ++k) EXPECT_EQ(pages[0][k].Top, top + 20 * k) << k;
   // The footer stands at the bottom limit: the bottom margin less its own height.
@@ -333,7 +334,7 @@ TEST_F(FrRun, AFixedObjectTallerThanAPageIsClippedOnceAndTheRunEnds) {
     pages->ObjectsToPage(i);
     for (const auto& v : pages->PageInfo(i).PageObject->Objects) {
       ++pictures;
-      EXPECT_LE(v->Top + v->Height, Page->BottomMarginPx());
+      EXPECT_LE(v->Top + v->Height, Report->Pages()->Page(0)->BottomMarginPx());
     }
   }
   EXPECT_EQ(pictures, 1);
