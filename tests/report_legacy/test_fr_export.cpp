@@ -4,6 +4,10 @@
 #include "FrTestSupport.h"
 
 #include "report_legacy/FR_Utils.h"
+#include "report/frxBands.h"
+#include "report/frxClass.h"
+#include "report/frxPages.h"
+#include "report/frxShapes.h"
 #include "report/frxXML.h"
 
 #include "core/StringList.h"
@@ -273,6 +277,85 @@ TEST_F(FrExport, SubReportsPicturesLinesAndDialogPagesHaveTheirElements) {
   EXPECT_EQ(d->AttrValue("Caption"), "选择 & 确认");
   EXPECT_EQ(d->AttrValue("Width"), "380");
   EXPECT_EQ(d->AttrValue("OnActivate"), "Dialog1OnBeforePrint");
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- read by the newer engine
+
+namespace {
+
+TEST_F(FrExport, TheNewerEngineLoadsTheExportWithItsObjectsAndTexts) {
+  Report->InfoName = "合同清单";
+  Report->InfoAuthor = "王工";
+  Page->LeftMargin = 38;
+  auto* title = new TfrBandView;
+  title->Name = "ReportTitle1";
+  title->SetBandType(btReportTitle);
+  title->SetViewBounds(0, 20, 700, 40);
+  title->Flags = frband::Stretched | frband::OnFirstPage | frband::OnLastPage;
+  title->Memo.SetText("ReportTitle1.Visible := True");
+  Page->AddObject(title);
+  auto* group = new TfrBandView;
+  group->Name = "GroupHeader1";
+  group->SetBandType(btGroupHeader);
+  group->SetViewBounds(0, 80, 700, 20);
+  group->FormatText = "[Kind]";
+  group->Flags = frband::OnFirstPage | frband::OnLastPage;
+  Page->AddObject(group);
+  auto* line = new TfrLineView;
+  line->Name = "Line1";
+  line->SetViewBounds(100, 30, 300, 0);
+  line->FrameTyp = 8;
+  Page->AddObject(line);
+  auto* pic = new TfrPictureView;
+  pic->Name = "Picture1";
+  pic->SetViewBounds(438, 30, 60, 20);
+  pic->Flags = 1 | 2;  // stretched, centred, aspect not kept
+  Page->AddObject(pic);
+  auto* sub = new TfrSubReportView;
+  sub->Name = "SubReport1";
+  sub->SetViewBounds(138, 82, 200, 16);
+  sub->TargetPage = 1;
+  Page->AddObject(sub);
+  TfrPage* second = Report->Pages()->Add();
+  second->Name = "Page2";
+
+  TMemoryStream m;
+  ExportAsNewFormat(Report.get(), &m);
+  m.SetPosition(0);
+  TfrxReport back(nullptr);
+  back.EngineOptions()->SetNewSilentMode(simSilent);
+  back.LoadFromStream(&m);
+  EXPECT_EQ(back.Errors()->Count(), 0) << back.Errors()->Text();
+  ASSERT_EQ(back.CountPages(), 2);
+  EXPECT_EQ(back.ReportOptions()->Name(), "合同清单");
+  EXPECT_EQ(back.ReportOptions()->Author(), "王工");
+  EXPECT_NE(back.ScriptText()->Text().find("procedure ReportTitle1OnBeforePrint(Sender: TfrxComponent);"),
+            String::npos);
+
+  auto* t = dynamic_cast<TfrxReportTitle*>(back.FindObject("ReportTitle1"));
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->Top(), 20);
+  EXPECT_EQ(t->Height(), 40);
+  EXPECT_TRUE(t->Stretched());
+  auto* g = dynamic_cast<TfrxGroupHeader*>(back.FindObject("GroupHeader1"));
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->Condition(), "[Kind]");
+  auto* l = dynamic_cast<TfrxLineView*>(back.FindObject("Line1"));
+  ASSERT_NE(l, nullptr);
+  EXPECT_EQ(l->Left(), 100 - 38);  // objects move by the page's left margin
+  EXPECT_EQ(l->Width(), 300);
+  auto* p = dynamic_cast<TfrxPictureView*>(back.FindObject("Picture1"));
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->Left(), 400);
+  EXPECT_TRUE(p->Stretched());
+  EXPECT_TRUE(p->Center());
+  EXPECT_FALSE(p->KeepAspectRatio());
+  auto* s = dynamic_cast<TfrxSubreport*>(back.FindObject("SubReport1"));
+  ASSERT_NE(s, nullptr);
+  ASSERT_NE(s->Page(), nullptr);
+  EXPECT_EQ(s->Page()->Name(), "Page2");
 }
 
 }  // namespace
