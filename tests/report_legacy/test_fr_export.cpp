@@ -6,6 +6,7 @@
 #include "report_legacy/FR_Utils.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
+#include "report/frxMemoView.h"
 #include "report/frxPages.h"
 #include "report/frxShapes.h"
 #include "report/frxXML.h"
@@ -318,6 +319,12 @@ TEST_F(FrExport, TheNewerEngineLoadsTheExportWithItsObjectsAndTexts) {
   sub->SetViewBounds(138, 82, 200, 16);
   sub->TargetPage = 1;
   Page->AddObject(sub);
+  auto* memo = new TfrMemoView;
+  memo->Name = "Memo1";
+  memo->SetViewBounds(138, 30, 200, 36);
+  memo->Memo.SetText("合同 & 金额\r\n[Qry.\"Amount\"]");
+  memo->Alignment = 2;
+  Page->AddObject(memo);
   TfrPage* second = Report->Pages()->Add();
   second->Name = "Page2";
 
@@ -352,6 +359,11 @@ TEST_F(FrExport, TheNewerEngineLoadsTheExportWithItsObjectsAndTexts) {
   EXPECT_TRUE(p->Stretched());
   EXPECT_TRUE(p->Center());
   EXPECT_FALSE(p->KeepAspectRatio());
+  auto* text = dynamic_cast<TfrxMemoView*>(back.FindObject("Memo1"));
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->Left(), 100);
+  EXPECT_EQ(text->Text(), "合同 & 金额\r\n[Qry.\"Amount\"]");
+  EXPECT_EQ(text->HAlign(), haCenter);
   auto* s = dynamic_cast<TfrxSubreport*>(back.FindObject("SubReport1"));
   ASSERT_NE(s, nullptr);
   ASSERT_NE(s->Page(), nullptr);
