@@ -410,6 +410,15 @@ public:
   // Hands filtering to the data service; ApplyingFilter is set meanwhile.
   virtual void ApplyFilterDefault();
   bool ApplyingFilter() const { return FApplyingFilter; }
+  // The filter row: a column's filter cell is shown while the column is visible and its
+  // filter is; the cell shows the column's condition when the column names a field.
+  bool FilterCellShown(int DataCol) const;
+  String FilterRowText(int DataCol) const;
+  // Filters through OnApplyFilter, otherwise the data service; the left column, the sums and
+  // the picture are brought up to date afterwards, also when filtering fails.
+  void ApplyFilter();
+  // Empties every column's condition; filtering is left to ApplyFilter.
+  void ClearAllFilters();
   // Whether painting goes through an off-screen bitmap; once on it stays on.
   virtual bool WantsDoubleBuffer() const;
   bool DoubleBuffering() const { return FDoubleBuffering; }
@@ -509,6 +518,8 @@ private:
   bool DrawTitleCell(int DataCol, TRect R, TGridDrawState State, bool Is3D);
   void DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, TGridDrawState State, bool Is3D);
   bool DrawFooterCell(int DataCol, int FooterRow, TRect R, TGridDrawState State, bool Is3D);
+  // The column's condition in blue on a background lighter than the fixed cells.
+  bool DrawFilterRowCell(int ACol, int ARow, int DataCol, const TRect& R, int CellType);
   void DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect, bool Highlighted);
   void DrawRequiredMark(TColumnEh* Column, int DataRow, const TRect& R);
   // The cell text the parameter events give for a record of the buffer.

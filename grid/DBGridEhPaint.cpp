@@ -323,8 +323,9 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
     highlighted = DrawIndicatorCell(ARow, dataRow, r, type);
   } else if (rowArea == raTitle) {
     highlighted = DrawTitleCell(dataCol, r, AState, is3D);
+  } else if (rowArea == raFilter && colArea == caData && FilterCellShown(dataCol)) {
+    highlighted = DrawFilterRowCell(ACol, ARow, dataCol, r, type);
   } else if (rowArea == raFilter) {
-    // The filter row's background; its content comes with the filter-row editor.
     TColor back = FixedColor();
     c->Font()->Assign(FTitleFont.get());
     bool inSelection = dataCol >= 0 && dataCol < FColumns->Count() && TitleInSelection(dataCol);

@@ -265,3 +265,9 @@ void CopyFontSilently(TFont* Target, TFont* Source) {
   Target->Assign(Source);
   Target->SetOnChange(handler);
 }
+
+TColor LightenedColor(TColor Color) {
+  const COLORREF rgb = ColorToRGB(Color);
+  auto up = [](int c) { return std::min(255, c + (c + 4) / 8); };
+  return TColor(RGB(up(GetRValue(rgb)), up(GetGValue(rgb)), up(GetBValue(rgb))));
+}

@@ -180,3 +180,9 @@ String AnsiUpperCaseEh(const String& S);
 String AnsiLowerCaseEh(const String& S);
 int AnsiCompareStrEh(const String& S1, const String& S2);
 int AnsiCompareTextEh(const String& S1, const String& S2);
+
+// ================================================================ colours
+
+// Color with each of red, green and blue raised by an eighth of itself (rounded), at most 255:
+// the filter row's background, a shade lighter than the fixed cells.
+TColor LightenedColor(TColor Color);
