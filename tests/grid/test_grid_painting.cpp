@@ -3,6 +3,7 @@
 // rows a dataset scroll or a footer change repaints.
 #include "GridLayoutFixture.h"
 #include "grid/DBGridEhStyle.h"
+#include "grid/GridUtilsEh.h"
 
 #include <functional>
 
@@ -271,7 +272,7 @@ TEST_F(PaintGrid, FilterCellsOfSelectedColumnsTakeTheFixedHighlight) {
   Grid->Selection()->ColumnSet()->SelectColumn(Col(1), false);
   Snap();
   int filter = Grid->TitleRowCount();
-  EXPECT_EQ(Fill(Inner(Cell(1, filter))), ColorToRGB(Grid->FixedColor()));
+  EXPECT_EQ(Fill(Inner(Cell(1, filter))), ColorToRGB(LightenedColor(Grid->FixedColor())));
   EXPECT_EQ(Fill(Inner(Cell(2, filter))), RGB(64, 64, 64)) << "a selected column's filter cell";
 }
 
