@@ -1182,6 +1182,15 @@ void TWinControl::DefaultHandler(TMessage& M) {
       SendMessage(FHandle, WM_CONTEXTMENU, FHandle, PointToLParam(p));
       return;
     }
+    case WM_SYSKEYDOWN:
+      // Shift+F10 asks for the context menu from the keyboard (Qt reports the menu key
+      // itself as a context-menu event).
+      if (M.WParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
+        SendMessage(FHandle, WM_CONTEXTMENU, FHandle, MakeLParam(-1, -1));
+        return;
+      }
+      TControl::DefaultHandler(M);
+      return;
     case WM_SETCURSOR:
       if (Parent() && Parent()->Perform(WM_SETCURSOR, M.WParam, M.LParam) != 0) {
         M.Result = 1;
