@@ -23,8 +23,8 @@ void RegisterEditorCursors() {
       "CX_NODROPCURSOR",      "CX_DRAGCURSOR"};
   for (int i = 0; i < 14; ++i)
     if (HCURSOR c = LoadCursorFromResource(names[i])) Screen->SetCursors(crcxDragCopy + i, c);
-  // The system's own hand.
-  Screen->SetCursors(crcxHandPoint, Screen->Cursors(crHandPoint));
+  // The system's own hand, a handle of its own (the screen frees each it holds).
+  Screen->SetCursors(crcxHandPoint, LoadCursor(0, IDC_HAND));
 }
 
 // ---------------------------------------------------------------- free functions

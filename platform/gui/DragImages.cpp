@@ -8,6 +8,16 @@
 #include <QtGui/QPixmap>
 #include <QtWidgets/QLabel>
 
+// A label of the image that never takes the activation, the focus or the mouse.
+struct TDragImageWindow : QLabel {
+  TDragImageWindow() {
+    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                   Qt::WindowTransparentForInput);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+};
+
 KELM_PUBLISH(TDragImageList) {}
 
 TDragImageList::TDragImageList(TComponent* AOwner) : TImageList(AOwner) {}
@@ -24,19 +34,12 @@ bool TDragImageList::SetDragImage(int Index, int HotSpotX, int HotSpotY) {
 
 bool TDragImageList::BeginDrag(int X, int Y) {
   if (Count() == 0) return false;
-  if (!FWindow) {
-    auto* label = new QLabel;
-    label->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
-                          Qt::WindowTransparentForInput);
-    label->setAttribute(Qt::WA_ShowWithoutActivating);
-    label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    FWindow = label;
-  }
+  if (!FWindow) FWindow = new TDragImageWindow;
   TBitmap image;
   image.SetWidth(Width());
   image.SetHeight(Height());
   Draw(image.Canvas(), 0, 0, FDragIndex);
-  static_cast<QLabel*>(FWindow)->setPixmap(QPixmap::fromImage(ImageOf(image)));
+  FWindow->setPixmap(QPixmap::fromImage(ImageOf(image)));
   FWindow->resize(Width(), Height());
   FDragging = true;
   FHidden = 0;

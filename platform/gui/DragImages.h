@@ -4,7 +4,8 @@
 // mouse; a window that repaints beneath it hides it first and shows it again afterwards.
 #include "gui/ImgList.h"
 
-class QWidget;
+// The window that shows the image (private to the layer).
+struct TDragImageWindow;
 
 class TDragImageList : public TImageList {
   KELM_CLASS(TDragImageList, TImageList)
@@ -30,7 +31,7 @@ public:
 
 private:
   void Place();
-  QWidget* FWindow = nullptr;
+  TDragImageWindow* FWindow = nullptr;
   int FDragIndex = 0;
   TPoint FHotSpot;
   TPoint FPos;

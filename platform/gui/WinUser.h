@@ -12,6 +12,15 @@ BOOL IsChild(HWND Parent, HWND Child);
 // false for a freed window.
 BOOL SendNotifyMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam);
 
+// A new handle of a system cursor (Instance 0, an IDC_ id), to be owned by whoever keeps it
+// (Screen.Cursors frees what it holds); nullptr for an unknown id. Defined beside the
+// screen's cursor table.
+struct HCURSOR__;
+HCURSOR__* LoadCursor(int Instance, int CursorId);
+constexpr int IDC_ARROW = 32512, IDC_IBEAM = 32513, IDC_WAIT = 32514, IDC_CROSS = 32515, IDC_UPARROW = 32516,
+              IDC_SIZENWSE = 32642, IDC_SIZENESW = 32643, IDC_SIZEWE = 32644, IDC_SIZENS = 32645,
+              IDC_SIZEALL = 32646, IDC_NO = 32648, IDC_HAND = 32649, IDC_APPSTARTING = 32650, IDC_HELP = 32651;
+
 // The width of a vertical scroll bar, the height of a horizontal one and their arrows
 // (SM_CXVSCROLL, SM_CYHSCROLL, SM_CYVSCROLL, SM_CXHSCROLL; the thumbs follow) until Size 0
 // puts the system's 17 back. Announce it with SendSystemBroadcast(WM_SETTINGCHANGE,
