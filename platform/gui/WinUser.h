@@ -12,6 +12,11 @@ BOOL IsChild(HWND Parent, HWND Child);
 // false for a freed window.
 BOOL SendNotifyMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam);
 
+// Copies the window's region (window coordinates) into Region: its complexity
+// (NULLREGION, SIMPLEREGION, COMPLEXREGION), or ERROR (0) when the window has none.
+struct HRGN__;
+int GetWindowRgn(HWND Handle, HRGN__* Region);
+
 // A new handle of a system cursor (Instance 0, an IDC_ id), to be owned by whoever keeps it
 // (Screen.Cursors frees what it holds); nullptr for an unknown id. Defined beside the
 // screen's cursor table.
