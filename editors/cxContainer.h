@@ -136,6 +136,19 @@ public:
   virtual bool HostedKeyMessage(TMessage& Message);
   bool RunsInPlace() override { return false; }
 
+  // ---- what a hosted control hands on to its container (its own hooks, with points in the
+  // container's client space)
+  void InnerMouseDown(TMouseButton B, TShiftState S, int X, int Y) { MouseDown(B, S, X, Y); }
+  void InnerMouseMove(TShiftState S, int X, int Y) { MouseMove(S, X, Y); }
+  void InnerMouseUp(TMouseButton B, TShiftState S, int X, int Y) { MouseUp(B, S, X, Y); }
+  void InnerClick() { Click(); }
+  void InnerDblClick() { DblClick(); }
+  bool InnerMouseWheel(TShiftState S, int Delta, TPoint P) { return DoMouseWheel(S, Delta, P); }
+  void InnerKeyDown(Word& Key, TShiftState S) { KeyDown(Key, S); }
+  void InnerKeyUp(Word& Key, TShiftState S) { KeyUp(Key, S); }
+  void InnerKeyPress(Char& Key) { KeyPress(Key); }
+  void HandleFocusChangeFromHosted() { HandleFocusChange(); }
+
   // ---- IcxStyleContainer
   bool StyleParentColor() override { return ParentColor(); }
   void SetStyleParentColor(bool Value) override { SetParentColor(Value); }
