@@ -393,18 +393,39 @@ void TcxContainer::GetBorderExtent(TRect& E) {
 
 // ---------------------------------------------------------------- appearance updates
 
+namespace {
+// What the picture of a container depends on: an update that leaves all of it as it was
+// needs no repaint.
+struct TLook {
+  TColor Fill, Border;
+  TRect Inside, Outer, Content;
+  TcxContainerBorderStyle Style;
+  TcxContainerConditions Condition;
+  TcxBorders Edges;
+  bool Theme, Shadow;
+  int Part, State;
+  bool operator==(const TLook&) const = default;
+};
+TLook LookOf(const TcxContainerViewInfo& v) {
+  return {v.FillColor, v.ShownBorderColor, v.InsideBorderRect, v.OuterBounds, v.ContentRect, v.ShownBorderStyle,
+          v.Condition, v.ShownEdges, v.UsesTheme, v.ShadowVisible, v.ThemePart, v.ThemeState};
+}
+}  // namespace
+
 bool TcxContainer::UpdateAppearanceAt(TPoint P, TcxMouseButtonCode, TShiftState Shift, bool) {
   if (FSyncingBounds || IsShuttingDown()) return true;
+  const TLook before = LookOf(*FPaintInfo);
   CalculatePaintInfo(P, Shift.Empty() && ActiveStyle()->HotTrack());
   AdjustHostedBounds();
   ApplyHostedAppearance();
   UpdateWindowShape();
-  if (HandleAllocated()) {
+  if (HandleAllocated() && (!FPainted || !(LookOf(*FPaintInfo) == before))) {
+    FPainted = true;
     const TRect all = Rect(0, 0, Width(), Height());
     if (!FHostedControl) InvalidateArea(all, false);
     else InvalidateFrameBetween(Handle(), all, FPaintInfo->InsideBorderRect, false);
   }
-  if (FPaintInfo->Condition.Contains(ccHot)) {
+  if (FPaintInfo->Condition.Contains(ccHot) && !IsTrackingMouseLeave(this)) {
     TRect zone;
     GetHotZone(zone);
     StartTrackingMouseLeave(this, zone, this);
@@ -418,10 +439,23 @@ bool TcxContainer::RefreshAtCursor(bool Recalculate) {
   return UpdateAppearanceAt(ScreenToClient(ReadCursorPos()), mbcNone, KeyboardShiftState(), Recalculate);
 }
 
+namespace {
+// Whether A shows as B would with the given colour and style.
+bool SameFont(TFont* A, TFont* B, TColor Color, TFontStyles Style) {
+  return A->Name() == B->Name() && A->Height() == B->Height() && A->Style() == Style && A->Color() == Color &&
+         A->Charset() == B->Charset() && A->Pitch() == B->Pitch() && A->Orientation() == B->Orientation();
+}
+}  // namespace
+
 void TcxContainer::ApplyHostedAppearance() {
   if (!FHostedControl) return;
-  FHostedControl->SetColor(FPaintInfo->FillColor);
-  FHostedControl->Font()->Assign(ActiveStyle()->VisibleFont());
+  if (FHostedControl->Color() != FPaintInfo->FillColor) FHostedControl->SetColor(FPaintInfo->FillColor);
+  // An unchanged font is not assigned again: every assignment re-lays the hosted control out.
+  TcxContainerStyle* s = ActiveStyle();
+  TFont* hosted = FHostedControl->Font();
+  TFont* base = s->Font();
+  if (base && SameFont(hosted, base, s->TextColor(), s->TextStyle())) return;
+  hosted->Assign(s->VisibleFont());
 }
 
 void TcxContainer::MouseTrackingLeft() {
@@ -468,10 +502,16 @@ void TcxContainer::GetShapeBounds(TRect& R) {
 
 void TcxContainer::UpdateWindowShape() {
   if (!HandleAllocated()) return;
-  TRect r;
-  GetShapeBounds(r);
-  SetWindowShape(Handle(), r, FPaintInfo->UsesTheme && FPaintInfo->ShownBorderStyle != cbsNone, TRect(),
-                 FPaintInfo->ShadowVisible);
+  TShape shape;
+  GetShapeBounds(shape.Bounds);
+  shape.NoRegion = FPaintInfo->UsesTheme && FPaintInfo->ShownBorderStyle != cbsNone;
+  shape.Shadow = FPaintInfo->ShadowVisible;
+  // The container alone sets its window's region: the same shape as last time needs no
+  // regions built and compared.
+  if (FShapeApplied && shape == FLastShape) return;
+  SetWindowShape(Handle(), shape.Bounds, shape.NoRegion, TRect(), shape.Shadow);
+  FLastShape = shape;
+  FShapeApplied = true;
 }
 
 void TcxContainer::ClipCanvasToShape() {
@@ -606,6 +646,7 @@ void TcxContainer::MouseMove(TShiftState Shift, int X, int Y) {
   TcxControl::MouseMove(Shift, X, Y);
   if (!link.Alive()) return;
   UpdateAppearanceAt({X, Y}, mbcNone, Shift, true);
+  if (IsTrackingMouseLeave(this)) return;  // one tracker per caller: the zone is not needed
   TRect zone;
   GetHotZone(zone);
   StartTrackingMouseLeave(this, zone, this);

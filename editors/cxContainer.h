@@ -210,6 +210,14 @@ private:
   bool FConstructing = false;
   std::unique_ptr<TcxContainerStyles> FStyleSet;
   std::unique_ptr<TcxContainerViewInfo> FPaintInfo;
+  struct TShape {
+    TRect Bounds;
+    bool NoRegion = false, Shadow = false;
+    bool operator==(const TShape&) const = default;
+  };
+  TShape FLastShape;
+  bool FShapeApplied = false;
+  bool FPainted = false;  // an update has invalidated the picture once
 };
 
 // ---------------------------------------------------------------- unit functions

@@ -32,6 +32,13 @@ TcxContainerBorderStyle HotBorderStyle(TcxContainerBorderStyle B) {
 // A chain of controllers is short; a longer walk means the chain loops.
 constexpr int kMaxChain = 64;
 
+// Counts every change to any style or controller link; lookups cached under an older
+// count are looked up again. Starts at 1, so an empty cache entry (0) is never current.
+unsigned gGeneration = 1;
+void StylesChanged() {
+  if (++gGeneration == 0) gGeneration = 1;
+}
+
 }  // namespace
 
 KELM_PUBLISH(TcxContainerStyle) { Published(b); }
@@ -41,6 +48,7 @@ KELM_PUBLISH(TcxContainerStyle) { Published(b); }
 TcxContainerStyle::TcxContainerStyle(TPersistent* AOwner, bool ADirectAccessMode, TcxContainerStyle* AParentStyle,
                                      TcxContainerCondition AState)
     : FDirectAccessMode(ADirectAccessMode), FOwner(AOwner), FState(AState) {
+  FOwnerContainer = dynamic_cast<IcxStyleContainer*>(AOwner);
   if (AState != ccNormal) FParentStyle = AParentStyle;
   if (FDirectAccessMode) FAssignedValues = TcxContainerStyleValues{csvColor, csvFont, csvTextColor, csvTextStyle};
   if (IsBaseStyle() && !FDirectAccessMode) {
@@ -58,6 +66,7 @@ TcxContainerStyle::TcxContainerStyle(TPersistent* AOwner, bool ADirectAccessMode
 }
 
 TcxContainerStyle::~TcxContainerStyle() {
+  StylesChanged();
   FDestroying = true;
   if (IsBaseStyle() && FStyleController) FStyleController->RemoveListener(this);
   FLookAndFeel.reset();
@@ -65,7 +74,7 @@ TcxContainerStyle::~TcxContainerStyle() {
   if (FOwnsFont) delete FFont;
 }
 
-IcxStyleContainer* TcxContainerStyle::OwnerContainer() const { return dynamic_cast<IcxStyleContainer*>(FOwner); }
+IcxStyleContainer* TcxContainerStyle::OwnerContainer() const { return FOwnerContainer; }
 
 TcxStyleController* TcxContainerStyle::ControllerOfBase() const { return BaseStyle()->FStyleController; }
 
@@ -74,6 +83,14 @@ TcxStyleController* TcxContainerStyle::GetFallbackController() { return Standard
 // ---------------------------------------------------------------- lookup
 
 const TcxContainerStyle* TcxContainerStyle::AssignedSource(TcxContainerStyleValue V) const {
+  TSourceCache* cached = V >= 0 && V < 16 ? &FSources[V] : nullptr;
+  if (cached && cached->Generation == gGeneration) return cached->Source;
+  const TcxContainerStyle* found = FindAssignedSource(V);
+  if (cached) *cached = {found, gGeneration};
+  return found;
+}
+
+const TcxContainerStyle* TcxContainerStyle::FindAssignedSource(TcxContainerStyleValue V) const {
   const TcxContainerStyle* s = Holder(V);
   if (s->AssignedValues().Contains(V)) return s;
   TcxStyleController* c = s->ControllerOfBase();
@@ -83,6 +100,11 @@ const TcxContainerStyle* TcxContainerStyle::AssignedSource(TcxContainerStyleValu
     c = cs->ControllerOfBase();
   }
   return nullptr;
+}
+
+void TcxContainerStyle::SetValueBit(TcxContainerStyleValue V) {
+  FAssignedValues += V;
+  StylesChanged();
 }
 
 bool TcxContainerStyle::IsStyleValueAssigned(TcxContainerStyleValue Value) const { return AssignedSource(Value) != nullptr; }
@@ -333,6 +355,7 @@ void TcxContainerStyle::SetFont(TFont* Value) {
 void TcxContainerStyle::SetAssignedValues(TcxContainerStyleValues Value) {
   if (FAssignedValues == Value) return;
   FAssignedValues = Value;
+  StylesChanged();
   if (IsBaseStyle()) UpdateFont();
   Changed();
 }
@@ -353,6 +376,7 @@ void TcxContainerStyle::SetStyleController(TcxStyleController* Value) {
   if (c) return;  // a loop elsewhere in the chain
   if (Value == FStyleController) return;
   if (FStyleController) FStyleController->RemoveListener(this);
+  StylesChanged();
   FStyleController = Value;
   Value->AddListener(this);
   ControllerChanged(Value);
@@ -361,6 +385,7 @@ void TcxContainerStyle::SetStyleController(TcxStyleController* Value) {
 // ---------------------------------------------------------------- changes
 
 void TcxContainerStyle::Changed() {
+  StylesChanged();
   FModified = true;
   CheckChanges();
 }

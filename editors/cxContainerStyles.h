@@ -156,7 +156,11 @@ protected:
 
   // The style that holds a value: the base style for the values only it holds.
   const TcxContainerStyle* Holder(TcxContainerStyleValue V) const {
-    return GetBaseOnlyValues().Contains(V) ? BaseStyle() : this;
+    if (!FBaseOnlyKnown) {
+      FBaseOnly = GetBaseOnlyValues();
+      FBaseOnlyKnown = true;
+    }
+    return FBaseOnly.Contains(V) ? BaseStyle() : this;
   }
   // Finds the style that has the value assigned: this one, or the same condition's style up
   // the controller chain; nil when none has.
@@ -177,7 +181,8 @@ private:
   bool TransparentBorderStored() const { return Stored(csvTransparentBorder, "TransparentBorder"); }
   bool LookAndFeelStored() const { return true; }
   bool StyleControllerStored() const;
-  void SetValueBit(TcxContainerStyleValue V) { FAssignedValues += V; }
+  void SetValueBit(TcxContainerStyleValue V);
+  const TcxContainerStyle* FindAssignedSource(TcxContainerStyleValue V) const;
   void CheckChanges();
   void ResetFont(TFont* F);
 
@@ -204,6 +209,17 @@ private:
   TFont* FFont = nullptr;  // owned unless in direct-access mode
   bool FOwnsFont = false;
   TColor FTextColor = clWindowText;
+  // Looked up once: values are read on every mouse move.
+  IcxStyleContainer* FOwnerContainer = nullptr;
+  mutable TcxContainerStyleValues FBaseOnly;
+  mutable bool FBaseOnlyKnown = false;
+  // Where each value was found, valid while no style anywhere has changed since (the
+  // generation counts every change of assigned values, stored values and controllers).
+  struct TSourceCache {
+    const TcxContainerStyle* Source = nullptr;
+    unsigned Generation = 0;
+  };
+  mutable TSourceCache FSources[16];
 };
 
 using TcxContainerStyleClass = TcxContainerStyle* (*)(TPersistent* AOwner, bool ADirectAccessMode,
