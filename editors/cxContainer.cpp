@@ -7,6 +7,7 @@
 #include "core/Scope.h"
 #include "core/StrUtils.h"
 #include "editors/cxCanvas.h"
+#include "editors/cxControlScrollBars.h"
 #include "editors/cxObjectLinks.h"
 #include "editors/dxOffice11.h"
 #include "editors/dxThemeManager.h"
@@ -723,6 +724,7 @@ void TcxContainer::FontChangedMessage(TMessage& M) {
   if (FSettingFromStyle) {
     TcxControl::Dispatch(M);
     AdjustHostedBounds();
+    SyncScrollBars(false);
     RefreshAtCursor(false);
     return;
   }
@@ -767,6 +769,64 @@ void TcxContainer::ParentFontChangedMessage(TMessage& M) {
     n->SetAssignedValues(n->AssignedValues() - csvFont);
     n->OnChanged = saved;
   }
+}
+
+// ---------------------------------------------------------------- scroll-bar mirroring
+
+void TcxContainer::SyncScrollBars(bool ValuesOnly) {
+  if (!FHostedControl || !WantsScrollBars() || IsShuttingDown() || !HScrollBar()) return;
+  for (TcxControlScrollBar* bar : {HScrollBar(), VScrollBar()}) {
+    if (!ValuesOnly) SyncScrollBar(bar);
+    if (!bar->Visible() || !FHostedControl->HandleAllocated()) continue;
+    SCROLLINFO si;
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    if (!GetScrollInfo(FHostedControl->Handle(), bar->Kind() == sbHorizontal ? SB_HORZ : SB_VERT, &si)) continue;
+    // A page beyond the range is lowered so that the bar accepts it.
+    int page = static_cast<int>(si.nPage);
+    if (page > si.nMax) page = si.nMax;
+    page = std::max(0, std::min(page, si.nMax - si.nMin + 1));
+    bar->AssignScrollValues(si.nMin, si.nMax, si.nPos, page, true);
+    bar->SetSmallChange(1);
+  }
+}
+
+bool TcxContainer::ReadHostedScrollBarInfo(SCROLLBARINFO& Info, TScrollBarKind Kind) {
+  if (IsShuttingDown() || !Parent() || !HandleAllocated() || !FHostedControl || !FHostedControl->HandleAllocated())
+    return false;
+  return GetScrollBarInfo(FHostedControl->Handle(), Kind == sbHorizontal ? OBJID_HSCROLL : OBJID_VSCROLL, &Info);
+}
+
+bool TcxContainer::IsScrollBarInfoVisible(const SCROLLBARINFO& Info) {
+  return !(Info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN));
+}
+
+bool TcxContainer::IsScrollBarEnabled(TcxControlScrollBar* Bar, const SCROLLBARINFO& Info) {
+  return Bar->Parent() && Bar->Parent()->Enabled() && !(Info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
+}
+
+void TcxContainer::ScrollBarScreenToClient(const TRect& Screen, TRect& R) {
+  const TPoint at = ScreenToClient(Screen.TopLeft());
+  R = Bounds(at.X, at.Y, Screen.Width(), Screen.Height());
+  TRect inside;
+  if (!IntersectRect(inside, R, Rect(0, 0, Width(), Height())) || !(inside == R)) R = TRect();
+}
+
+void TcxContainer::SetScrollBarVisible(TcxControlScrollBar* Bar, bool Visible) {
+  Bar->SetVisible(Visible);
+  if (!Visible) return;
+  Bar->SetCtl3D(false);
+  Bar->BringToFront();
+}
+
+void TcxContainer::SyncScrollBar(TcxControlScrollBar* Bar) {
+  SCROLLBARINFO info;
+  if (!ReadHostedScrollBarInfo(info, Bar->Kind()) || !IsScrollBarInfoVisible(info)) return SetScrollBarVisible(Bar, false);
+  Bar->SetEnabled(IsScrollBarEnabled(Bar, info));
+  TRect r;
+  ScrollBarScreenToClient(info.rcScrollBar, r);
+  Bar->SetBoundsRect(r);
+  SetScrollBarVisible(Bar, true);
 }
 
 // ---------------------------------------------------------------- messages
@@ -819,6 +879,7 @@ void TcxContainer::Dispatch(TMessage& M) {
     case CM_FONTCHANGED: return FontChangedMessage(M);
     case CM_PARENTCOLORCHANGED: return ParentColorChangedMessage(M);
     case CM_PARENTFONTCHANGED: return ParentFontChangedMessage(M);
+    case DM_UPDATESCROLLBARS: return SyncScrollBars(false);
     default: TcxControl::Dispatch(M);
   }
 }

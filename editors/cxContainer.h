@@ -11,6 +11,7 @@
 #include "editors/cxContainerStyles.h"
 #include "editors/cxControl.h"
 #include "editors/cxMouseTracking.h"
+#include "gui/WinScroll.h"
 
 #include <memory>
 
@@ -135,6 +136,15 @@ public:
   virtual bool HostedDefaultHandler(TMessage& Message) { return false; }
   virtual bool HostedKeyMessage(TMessage& Message);
   bool RunsInPlace() override { return false; }
+  // Mirroring of the hosted control's native scroll bars by the base control's own bars
+  // (only for a container that wants bars).
+  virtual void SyncScrollBars(bool ValuesOnly);
+  virtual void SyncScrollBar(TcxControlScrollBar* Bar);
+  virtual void ScrollBarScreenToClient(const TRect& Screen, TRect& R);
+  virtual bool IsScrollBarEnabled(TcxControlScrollBar* Bar, const SCROLLBARINFO& Info);
+  virtual bool ReadHostedScrollBarInfo(SCROLLBARINFO& Info, TScrollBarKind Kind);
+  virtual bool IsScrollBarInfoVisible(const SCROLLBARINFO& Info);
+  virtual void SetScrollBarVisible(TcxControlScrollBar* Bar, bool Visible);
 
   // ---- what a hosted control hands on to its container (its own hooks, with points in the
   // container's client space)

@@ -4,6 +4,9 @@
 #include "BaseControlFixture.h"
 
 #include "editors/cxContainer.h"
+#include "editors/cxControlScrollBars.h"
+#include "gui/ListCtrls.h"
+#include "gui/WinScroll.h"
 #include "editors/dxOffice11.h"
 #include "gui/GdiDC.h"
 #include "gui/WinUser.h"
@@ -164,4 +167,35 @@ TEST_F(Container, ColourWrittenByCodeIsAssignedToTheStyleButNotOneFromTheParent)
   Form->SetColor(clAqua);
   EXPECT_EQ(follower->Color(), clAqua);
   EXPECT_FALSE(follower->Style()->AssignedValues().Contains(csvColor));
+}
+
+namespace {
+// A container that mirrors its hosted control's native bars with its own.
+class TBarsContainer : public TcxContainer {
+public:
+  using TcxContainer::TcxContainer;
+  bool WantsScrollBars() override { return true; }
+};
+}  // namespace
+
+TEST_F(Container, AContainerWantingBarsLaysItsOwnOverTheHostedControlsNativeOnes) {
+  auto* box = Add<TBarsContainer>(Rect(150, 10, 300, 130));
+  auto* list = new TListBox(Form);
+  list->SetParent(box);
+  for (int i = 0; i < 100; ++i) list->Items()->Add("line " + std::to_string(i));
+  box->SetHostedControl(list);
+  list->SetTopIndex(30);
+  box->Perform(DM_UPDATESCROLLBARS);
+  TcxControlScrollBar* v = box->VScrollBar();
+  ASSERT_TRUE(v->Visible());
+  SCROLLBARINFO info;
+  ASSERT_TRUE(GetScrollBarInfo(list->Handle(), OBJID_VSCROLL, &info));
+  const TPoint at = box->ScreenToClient(info.rcScrollBar.TopLeft());
+  EXPECT_EQ(v->BoundsRect(), Bounds(at.X, at.Y, info.rcScrollBar.Width(), info.rcScrollBar.Height()));
+  EXPECT_EQ(v->Max(), 99);
+  EXPECT_EQ(v->Position(), 30);
+  EXPECT_FALSE(box->HScrollBar()->Visible()) << "no native horizontal bar";
+  list->Items()->Clear();
+  box->Perform(DM_UPDATESCROLLBARS);
+  EXPECT_FALSE(v->Visible());
 }
