@@ -26,6 +26,10 @@ constexpr int IDC_ARROW = 32512, IDC_IBEAM = 32513, IDC_WAIT = 32514, IDC_CROSS 
               IDC_SIZENWSE = 32642, IDC_SIZENESW = 32643, IDC_SIZEWE = 32644, IDC_SIZENS = 32645,
               IDC_SIZEALL = 32646, IDC_NO = 32648, IDC_HAND = 32649, IDC_APPSTARTING = 32650, IDC_HELP = 32651;
 
+// A top-level window with this extended style is shown without ever being activated (a form
+// too).
+constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
+
 // The width of a vertical scroll bar, the height of a horizontal one and their arrows
 // (SM_CXVSCROLL, SM_CYHSCROLL, SM_CYVSCROLL, SM_CXHSCROLL; the thumbs follow) until Size 0
 // puts the system's 17 back. Announce it with SendSystemBroadcast(WM_SETTINGCHANGE,
