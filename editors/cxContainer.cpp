@@ -668,6 +668,17 @@ void TcxContainer::SetDragMode(TDragMode Value) {
   if (FHostedControl) FHostedControl->SetDragMode(Value);
 }
 
+void TcxContainer::SetContainerDragKind(TDragKind Value) {
+  SetDragKind(Value);
+  if (FHostedControl) FHostedControl->SetDragKind(Value);
+}
+
+TDragImageList* TcxContainer::GetDragImages() {
+  return FHostedControl ? FHostedControl->GetDragImages() : TcxControl::GetDragImages();
+}
+
+void TcxContainer::DragCanceled() { TcxControl::DragCanceled(); }
+
 void TcxContainer::HandleCursorChange() {
   TcxControl::HandleCursorChange();
   if (FHostedControl) FHostedControl->SetCursor(Cursor());
@@ -692,7 +703,13 @@ void TcxContainer::HandleMouseLeave(TControl* AControl) {
   StopTrackingMouseLeave(this);
 }
 
-void TcxContainer::HandleEnabledChange() { RefreshAtCursor(false); }
+void TcxContainer::HandleEnabledChange() {
+  if (WantsScrollBars() && HScrollBar()) {
+    HScrollBar()->SetEnabled(Enabled());
+    VScrollBar()->SetEnabled(Enabled());
+  }
+  RefreshAtCursor(false);
+}
 
 // ---------------------------------------------------------------- colour and font
 
@@ -857,6 +874,10 @@ void TcxContainer::Dispatch(TMessage& M) {
       return;
     case WM_NCPAINT:
       M.Result = 0;
+      return;
+    case WM_WINDOWPOSCHANGED:
+      TcxControl::Dispatch(M);
+      if (!IsShuttingDown() && IsTransparentBackground()) RefreshAtCursor(false);
       return;
     case WM_SETCURSOR:
       if (FHostedControl && static_cast<HWND>(M.WParam) == Handle() && LoWord(static_cast<WPARAM>(M.LParam)) == HTCLIENT &&

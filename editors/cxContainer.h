@@ -172,6 +172,9 @@ public:
   TcxLookAndFeel* GetLookAndFeel() override { return Style()->LookAndFeel(); }
   void SetFocus() override;
   void SetDragMode(TDragMode Value) override;
+  // The drag kind editors publish: the hosted control follows it.
+  virtual void SetContainerDragKind(TDragKind Value);
+  TDragImageList* GetDragImages() override;
   void AdjustClientRect(TRect& R) override;
   void AlignControls(TControl* AControl, TRect& R) override;
   void WndProc(TMessage& Message) override;
@@ -199,6 +202,7 @@ protected:
   void Paint() override;
   void Resize() override;
   void CreateWnd() override;
+  void DragCanceled() override;
 
 private:
   void StateStep(TPoint P, bool ConsiderHot);
