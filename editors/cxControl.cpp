@@ -241,6 +241,12 @@ void TcxControl::MouseMove(TShiftState Shift, int X, int Y) {
   const TCursor saved = FDefaultCursor;
   SetCursor(CursorAt(X, Y));
   FDefaultCursor = saved;
+  // Only a handler can free the control here: without one no guard is needed.
+  if (!OnMouseMove) {
+    TCustomControl::MouseMove(Shift, X, Y);
+    TrackDragAndDrop(X, Y);
+    return;
+  }
   TcxObjectLinkScope link(this);
   TCustomControl::MouseMove(Shift, X, Y);
   if (link.Alive()) TrackDragAndDrop(X, Y);
