@@ -89,6 +89,10 @@ struct TGdiBitmap : HBITMAP__ {
   QImage Image;           // Format_RGB32, top row first
   bool Mono = false;      // pixels are black or white only
   HDC SelectedIn = nullptr;
+  // The size a bitmap was given while one side is 0. An image cannot be 10 by 0, yet a bitmap
+  // whose width is set before its height must keep that width; 0 whenever Image has pixels.
+  int EmptyWidth = 0;
+  int EmptyHeight = 0;
 };
 
 struct TGdiRegion : HRGN__ {
@@ -134,6 +138,12 @@ struct HDC__ {
   // A page being recorded for printing or replay at other sizes: lines are drawn as lines
   // (a one-pixel pen stays one pixel wide at any zoom) instead of being plotted pixel by pixel.
   bool Vector = false;
+  // A recording that keeps a text drawn with explicit advances as runs carrying them; while
+  // such a text is drawn, its advances in device pixels, one per UTF-16 unit (0 for the
+  // second unit of a pair).
+  bool KeepsRuns = false;
+  std::vector<qreal> RunAdvances;
+  unsigned RunSerial = 0;  // counts the texts drawn so
   // A printer's paper in device pixels and the printable area's offset on it (the surface is
   // the printable area); an empty size means the surface is the whole paper.
   QSize Physical;
