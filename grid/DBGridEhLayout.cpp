@@ -46,6 +46,14 @@ TMetrics Measure(TCustomDBGridEh* Grid, TFont* Font) {
   });
 }
 
+// Fonts alike in everything that sizes text measure alike: a pass measures columns whose
+// title fonts are alike once, not once a column.
+bool MeasureAlike(TFont* A, TFont* B) {
+  return A->Height() == B->Height() && A->Style() == B->Style() && A->Charset() == B->Charset() &&
+         A->Pitch() == B->Pitch() && A->Orientation() == B->Orientation() &&
+         A->PixelsPerInch() == B->PixelsPerInch() && A->Name() == B->Name();
+}
+
 }  // namespace
 
 // ================================================================ the layout pass
@@ -195,8 +203,16 @@ void TCustomDBGridEh::LayoutRowHeight() {
 void TCustomDBGridEh::LayoutTitleHeight() {
   int h = 0;
   if (FColumns->Count() == 0) h = Measure(this, FTitleFont.get()).TextHeight + TextMargin();
-  for (int i = 0; i < FColumns->Count(); ++i)
-    h = std::max(h, Measure(this, FColumns->Items(i)->Title()->Font()).TextHeight + TextMargin());
+  TFont* measured = nullptr;
+  int textHeight = 0;
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TFont* font = FColumns->Items(i)->Title()->Font();
+    if (!measured || !MeasureAlike(font, measured)) {
+      textHeight = Measure(this, font).TextHeight;
+      measured = font;
+    }
+    h = std::max(h, textHeight + TextMargin());
+  }
   if (RowCount() > 0) TCustomGrid::SetRowHeights(0, h);
 }
 

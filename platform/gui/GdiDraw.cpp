@@ -418,10 +418,9 @@ private:
   int RunX = 0, RunY = 0, RunStart = 0, RunEnd = 0, RunLength = 0;
 };
 
-void DrawSegments(HDC dc, const std::vector<QPoint>& pts) {
-  if (pts.size() < 2) return;
-  TLineSetup s = PrepareLines(dc);
-  if (!s.P) return;
+// One polyline with the pen and painter PrepareLines set up.
+void DrawSegments(HDC dc, const TLineSetup& s, const std::vector<QPoint>& pts) {
+  if (pts.size() < 2 || !s.P) return;
   if (s.Pen.isCosmetic() && !dc->Vector) {
     TCosmeticPlotter plot(dc, s.P, s.Pen);
     for (std::size_t i = 1; i < pts.size(); ++i) plot.Segment(pts[i - 1], pts[i]);
@@ -429,6 +428,11 @@ void DrawSegments(HDC dc, const std::vector<QPoint>& pts) {
   }
   s.P->setPen(s.Pen);
   s.P->drawPolyline(pts.data(), int(pts.size()));
+}
+
+void DrawSegments(HDC dc, const std::vector<QPoint>& pts) {
+  if (pts.size() < 2) return;
+  DrawSegments(dc, PrepareLines(dc), pts);
 }
 
 std::vector<QPoint> DevicePoints(HDC dc, const TPoint* pts, int count) {
@@ -471,7 +475,15 @@ BOOL PolyPolyline(HDC DC, const TPoint* Points, const DWORD* Counts, int Polylin
   for (int i = 0; i < Polylines; ++i)
     if (Counts[i] < 2) return 0;
   if (!DC->Vector) {
-    for (int i = 0; i < Polylines; Points += Counts[i], ++i) DrawSegments(DC, DevicePoints(DC, Points, int(Counts[i])));
+    // A grid's lines come as hundreds of short polylines: the pen is set up once.
+    TLineSetup s = PrepareLines(DC);
+    if (!s.P) return 1;
+    std::vector<QPoint> pts;
+    for (int i = 0; i < Polylines; Points += Counts[i], ++i) {
+      pts.clear();
+      for (DWORD k = 0; k < Counts[i]; ++k) pts.push_back(DC->ToDevice(Points[k]));
+      DrawSegments(DC, s, pts);
+    }
     return 1;
   }
   // On a recorded page all the lines are one drawing, however many there are.

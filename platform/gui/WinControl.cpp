@@ -524,7 +524,7 @@ void TWinControl::FrameChanged() {
   ApplyGeometry();
   FWidget->NeedsFramePaint = true;
   FWidget->NeedsPaint = true;
-  FWidget->update();
+  FWidget->ScheduleAll();
   for (TWinControl* c : FTabList) c->ApplyGeometry();
   if (ow != ClientWidth() || oh != ClientHeight()) Realign();
 }
@@ -678,7 +678,7 @@ void TWinControl::UpdateBoundsRect(const TRect& R) {
   if (sized) {
     FWidget->NeedsPaint = true;
     FWidget->NeedsFramePaint = true;
-    FWidget->update();
+    FWidget->ScheduleAll();
     if (ow != ClientWidth() || oh != ClientHeight()) {
       for (TWinControl* c : FTabList) c->UpdateMask();
       Perform(WM_SIZE, SIZE_RESTORED, MakeLParam(ClientWidth(), ClientHeight()));
@@ -831,7 +831,7 @@ void TWinControl::AlignControls(TControl* AControl, TRect& R) {
 void TWinControl::Invalidate() {
   FWidget->NeedsPaint = true;
   FWidget->PaintFailed = false;
-  FWidget->update();
+  FWidget->ScheduleAll();
 }
 
 namespace {
@@ -861,7 +861,7 @@ void TWinControl::InvalidateRect(const TRect* Rect) {
   if (area.isEmpty()) return;
   SetPendingArea(FWidget, PendingArea(FWidget, client).united(area), client);
   FWidget->PaintFailed = false;
-  FWidget->update();
+  FWidget->ScheduleClient(area);
 }
 
 void TWinControl::ValidateRect(const TRect* Rect) {
@@ -875,8 +875,7 @@ void TWinControl::Update() {
   // Paints what is invalid now, as the platform does, even before the window system has
   // shown the window; the screen gets the pixels at once when it can.
   if (!Showing()) return;
-  FWidget->PaintBuffers();
-  if (FWidget->isVisible()) FWidget->repaint();
+  FWidget->Flush();
 }
 
 void TWinControl::ScrollBy(int DeltaX, int DeltaY) {
@@ -1248,7 +1247,7 @@ void TControlCanvas::Changed() {
   if (!FDeviceContext || !FControl) return;
   TWinControl* w = dynamic_cast<TWinControl*>(FControl);
   if (!w) w = FControl->Parent();
-  if (w) gui_glue::TAccess::Widget(w)->update();
+  if (w) static_cast<TControlWidget*>(gui_glue::TAccess::Widget(w))->ScheduleAll();
 }
 
 // ================================================================ TCustomControl

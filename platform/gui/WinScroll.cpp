@@ -139,7 +139,7 @@ void TWindowScrollBars::RepaintFrame() {
   // The bars lie in the frame: the client keeps its pixels.
   auto* w = static_cast<TControlWidget*>(gui_glue::TAccess::Widget(FOwner));
   w->NeedsFramePaint = true;
-  w->update();
+  w->ScheduleFrame();
 }
 
 int TWindowScrollBars::Pos(int Bar) const { return Model(Bar).Position(); }
