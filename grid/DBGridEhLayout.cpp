@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cassert>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -36,7 +38,7 @@ template <class Fn> auto WithMeasuringCanvas(TCustomDBGridEh* Grid, Fn&& Do) {
   return Do(canvas);
 }
 
-TMetrics Measure(TCustomDBGridEh* Grid, TFont* Font) {
+TMetrics MeasureOnCanvas(TCustomDBGridEh* Grid, TFont* Font) {
   return WithMeasuringCanvas(Grid, [&](TCanvas* c) {
     TMetrics m;
     c->Font()->Assign(Font);
@@ -46,12 +48,35 @@ TMetrics Measure(TCustomDBGridEh* Grid, TFont* Font) {
   });
 }
 
-// Fonts alike in everything that sizes text measure alike: a pass measures columns whose
-// title fonts are alike once, not once a column.
-bool MeasureAlike(TFont* A, TFont* B) {
-  return A->Height() == B->Height() && A->Style() == B->Style() && A->Charset() == B->Charset() &&
-         A->Pitch() == B->Pitch() && A->Orientation() == B->Orientation() &&
-         A->PixelsPerInch() == B->PixelsPerInch() && A->Name() == B->Name();
+// What sizes text in a font; the colour does not.
+struct TFontMeasureKey {
+  TFontName Name;
+  int Height, Orientation, PixelsPerInch;
+  TFontStyles Style;
+  TFontCharset Charset;
+  TFontPitch Pitch;
+  explicit TFontMeasureKey(TFont* F)
+      : Name(F->Name()), Height(F->Height()), Orientation(F->Orientation()), PixelsPerInch(F->PixelsPerInch()),
+        Style(F->Style()), Charset(F->Charset()), Pitch(F->Pitch()) {}
+  bool operator==(const TFontMeasureKey& o) const {
+    return Height == o.Height && Orientation == o.Orientation && PixelsPerInch == o.PixelsPerInch &&
+           Style == o.Style && Charset == o.Charset && Pitch == o.Pitch && Name == o.Name;
+  }
+};
+
+// Grids are laid out again whenever their dataset opens (a detail list, on every move of its
+// master), and every pass measures the grid's, the titles' and the columns' fonts on a screen
+// context. Fonts alike in everything that sizes text measure alike: the metrics are kept by
+// those properties (a few fonts at most; the oldest goes first).
+TMetrics Measure(TCustomDBGridEh* Grid, TFont* Font) {
+  static std::vector<std::pair<TFontMeasureKey, TMetrics>> kept;
+  TFontMeasureKey key(Font);
+  for (const auto& [k, m] : kept)
+    if (k == key) return m;
+  TMetrics m = MeasureOnCanvas(Grid, Font);
+  if (kept.size() >= 16) kept.erase(kept.begin());
+  kept.emplace_back(std::move(key), m);
+  return m;
 }
 
 }  // namespace
@@ -203,16 +228,8 @@ void TCustomDBGridEh::LayoutRowHeight() {
 void TCustomDBGridEh::LayoutTitleHeight() {
   int h = 0;
   if (FColumns->Count() == 0) h = Measure(this, FTitleFont.get()).TextHeight + TextMargin();
-  TFont* measured = nullptr;
-  int textHeight = 0;
-  for (int i = 0; i < FColumns->Count(); ++i) {
-    TFont* font = FColumns->Items(i)->Title()->Font();
-    if (!measured || !MeasureAlike(font, measured)) {
-      textHeight = Measure(this, font).TextHeight;
-      measured = font;
-    }
-    h = std::max(h, textHeight + TextMargin());
-  }
+  for (int i = 0; i < FColumns->Count(); ++i)
+    h = std::max(h, Measure(this, FColumns->Items(i)->Title()->Font()).TextHeight + TextMargin());
   if (RowCount() > 0) TCustomGrid::SetRowHeights(0, h);
 }
 

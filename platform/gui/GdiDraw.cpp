@@ -354,10 +354,11 @@ public:
     if (n == 0) return;
     bool xMajor = std::abs(dx) >= std::abs(dy);
     if (Pattern.empty() && (dx == 0 || dy == 0)) {
-      // A solid horizontal or vertical line is one rectangle.
+      // A solid horizontal or vertical line is one rectangle; the rectangles of a polyline
+      // (a grid's lines come as a few hundred of them) are filled together at the end.
       Flush();
-      QRect r = dx ? QRect(std::min(a.x(), b.x() + 1), a.y(), n, 1) : QRect(a.x(), std::min(a.y(), b.y() + 1), 1, n);
-      P->fillRect(r, On);
+      Solid.push_back(dx ? QRect(std::min(a.x(), b.x() + 1), a.y(), n, 1)
+                         : QRect(a.x(), std::min(a.y(), b.y() + 1), 1, n));
       return;
     }
     for (int i = 0; i < n; ++i) {
@@ -382,7 +383,16 @@ public:
     }
   }
 
-  ~TCosmeticPlotter() { Flush(); }
+  ~TCosmeticPlotter() {
+    Flush();
+    FillSolid();
+  }
+
+  // The next segment starts another polyline: the dash pattern starts again.
+  void NewLine() {
+    Flush();
+    Position = 0;
+  }
 
 private:
   static int RoundedStep(int i, int d, int n) {
@@ -400,6 +410,26 @@ private:
     return true;
   }
 
+  // Each rectangle is filled on its own, as one fill each would (overlaps included, which XOR
+  // drawing relies on); the painter's pen and brush are given back.
+  void FillSolid() {
+    if (Solid.empty()) return;
+    if (Solid.size() == 1) {
+      P->fillRect(Solid[0], On);
+      return;
+    }
+    QPen pen = P->pen();
+    QBrush brush = P->brush();
+    bool smooth = P->testRenderHint(QPainter::Antialiasing);
+    P->setPen(Qt::NoPen);
+    P->setBrush(On);
+    if (smooth) P->setRenderHint(QPainter::Antialiasing, false);
+    P->drawRects(Solid.data(), int(Solid.size()));
+    if (smooth) P->setRenderHint(QPainter::Antialiasing, true);
+    P->setPen(pen);
+    P->setBrush(brush);
+  }
+
   void Flush() {
     if (RunLength == 0) return;
     const QColor* colour = RunOn ? &On : (Off.isValid() ? &Off : nullptr);
@@ -412,6 +442,7 @@ private:
 
   QPainter* P;
   QColor On, Off;
+  std::vector<QRect> Solid;
   std::vector<int> Pattern;
   int Period = 0, Position = 0;
   bool RunOn = true, RunXMajor = true;
@@ -475,9 +506,23 @@ BOOL PolyPolyline(HDC DC, const TPoint* Points, const DWORD* Counts, int Polylin
   for (int i = 0; i < Polylines; ++i)
     if (Counts[i] < 2) return 0;
   if (!DC->Vector) {
-    // A grid's lines come as hundreds of short polylines: the pen is set up once.
+    // A grid's lines come as hundreds of short polylines: the pen is set up once and one-pixel
+    // lines are plotted together.
     TLineSetup s = PrepareLines(DC);
     if (!s.P) return 1;
+    if (s.Pen.isCosmetic()) {
+      TCosmeticPlotter plot(DC, s.P, s.Pen);
+      for (int i = 0; i < Polylines; Points += Counts[i], ++i) {
+        plot.NewLine();
+        QPoint last = DC->ToDevice(Points[0]);
+        for (DWORD k = 1; k < Counts[i]; ++k) {
+          QPoint next = DC->ToDevice(Points[k]);
+          plot.Segment(last, next);
+          last = next;
+        }
+      }
+      return 1;
+    }
     std::vector<QPoint> pts;
     for (int i = 0; i < Polylines; Points += Counts[i], ++i) {
       pts.clear();
