@@ -147,6 +147,11 @@ void TControlWidget::ScheduleClient(const QRect& Area) { Schedule(QRegion(Area.t
 void TControlWidget::ScheduleFrame() { Schedule(QRegion(rect()).subtracted(QRegion(ClientArea()))); }
 
 void TControlWidget::Flush() {
+  // Whatever the buffers' paint changes reaches the screen, scheduled or not.
+  QRect client = ClientArea();
+  if (NeedsPaint) Unflushed += client;
+  else if (NeedsPartialPaint) Unflushed += PartialArea.translated(client.topLeft());
+  if (NeedsFramePaint) Unflushed += QRegion(rect()).subtracted(QRegion(client));
   PaintBuffers();
   QRegion area = Unflushed;
   Unflushed = QRegion();
