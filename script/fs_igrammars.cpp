@@ -15,13 +15,15 @@ namespace {
 
 // The languages the engine ships, in the order the designer lists them; each grammar is an
 // embedded resource. Registered when the registry is first used, so the order does not depend
-// on the order in which the libraries start. JScript, BasicScript and C++Script come before
-// PascalScript once their grammars are written.
+// on the order in which the libraries start.
 struct TBuiltInGrammar {
   const char* Language;
   const char* Resource;
 };
 constexpr TBuiltInGrammar kBuiltInGrammars[] = {
+    {"JScript", "grammars/JScript.xml"},
+    {"BasicScript", "grammars/BasicScript.xml"},
+    {"C++Script", "grammars/CppScript.xml"},
     {"PascalScript", "grammars/PascalScript.xml"},
 };
 

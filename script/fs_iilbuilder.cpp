@@ -98,9 +98,12 @@ TfsTypeCode TfsILBuilder::TypeCodeOf(String& TypeName) {
   String t = TypeName;
   auto alias = [&t](const TfsXMLItem* Program) {
     if (!Program) return false;
-    int i = Program->Find(String(fsil::Types));
-    if (i < 0) return false;
-    const TfsXMLItem* types = Program->Items(i);
+    // `types` is a program's last child: looked for from the end, a program of many
+    // declarations is not walked for every type name in it.
+    const TfsXMLItem* types = nullptr;
+    for (int i = Program->Count() - 1; i >= 0 && !types; --i)
+      if (Is(Program->Items(i), fsil::Types)) types = Program->Items(i);
+    if (!types) return false;
     int a = types->Find(t);
     if (a < 0) return false;
     t = types->Items(a)->Prop(String(fsil::AttrType));

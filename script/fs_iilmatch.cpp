@@ -132,7 +132,8 @@ bool TfsILMatcher::Match(const TfsGrammarItem& Item, int Depth) {
       matched = !token.empty();
       break;
     case K::Eol:
-      matched = FLexer.ReadLineEnd();
+      // The end of the text ends its last line: a text need not end with a line end.
+      matched = FLexer.ReadLineEnd() || FLexer.Position() > FLexer.Size();
       FFurthest = std::max(FFurthest, FLexer.TokenStart());
       break;
     case K::Switch:

@@ -31,6 +31,7 @@ const TLexerSetting kLexerSettings[] = {
     {"commentblock1", [](TfsParser& l, const String& v) { l.DefineCommentBlock1(v); }},
     {"commentblock2", [](TfsParser& l, const String& v) { l.DefineCommentBlock2(v); }},
     {"stringquotes", [](TfsParser& l, const String& v) { l.SetStringQuotes(v); }},
+    {"stringescapes", [](TfsParser& l, const String& v) { if (v == "0") l.SetStringEscapes(false); }},
     // An empty prefix would make every integer hexadecimal: it keeps the default.
     {"hexsequence", [](TfsParser& l, const String& v) { if (!v.empty()) l.SetHexSequence(v); }},
     {"identchars", [](TfsParser& l, const String& v) { l.DefineIdentChars(v); }},

@@ -27,6 +27,9 @@
 //   furthest token reached, instead of compiling into an empty program;
 // - text after the program's match (blanks and comments aside) is "Syntax error" at its first
 //   token, unless the grammar's `parser` holds `<ignoretail text="1"/>`;
+// - `eol` matches at the end of the text too, so a last line needs no line end;
+// - a `parser` setting `<stringescapes text="0"/>` turns the backslash escapes of `"` strings
+//   off (StringEscapes of the lexer);
 // - matching nested deeper than MaxNesting, or deeper than the stack allows, fails with
 //   "Stack overflow" where it got to; the intermediate program then stays within what the XML
 //   reader and the builder can take.

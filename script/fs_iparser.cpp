@@ -38,6 +38,7 @@ void TfsParser::RestoreDefaults() {
   FSkipChar.clear();
   FSkipEOL = true;
   FStringQuotes = "'";
+  FStringEscapes = true;
   FSkipBlanks = true;
   FCaseSensitive = false;
 }
@@ -113,7 +114,13 @@ bool TfsParser::IsBlank(unsigned char C) const {
 
 bool TfsParser::MayOpenComment(unsigned char C) const {
   // Most stops are at a word or an operator: one byte against each opener's first rules them out.
-  auto first = [C](const String& Opener) { return !Opener.empty() && static_cast<unsigned char>(Opener[0]) == C; };
+  // A word opener may be written in any case.
+  const unsigned char lower = C >= 'A' && C <= 'Z' ? C | 0x20 : C;
+  auto first = [C, lower](const String& Opener) {
+    if (Opener.empty()) return false;
+    const unsigned char o = static_cast<unsigned char>(Opener[0]);
+    return o == C || (o >= 'A' && o <= 'Z' ? o | 0x20 : o) == lower;
+  };
   return first(FCommentLine1) || first(FCommentLine2) || first(FCommentBlock1.Open) || first(FCommentBlock2.Open);
 }
 
@@ -125,11 +132,17 @@ bool TfsParser::StartsWithAt(int P, const String& S) const {
 }
 
 bool TfsParser::LineCommentAt(int P, const String& Opener) const {
-  if (!StartsWithAt(P, Opener)) return false;
-  // "rem" is a comment, "remainder" a word.
-  if (FIdentChars.Contains(static_cast<unsigned char>(Opener.back())))
-    return !FIdentChars.Contains(At(P + static_cast<int>(Opener.size())));
-  return true;
+  if (Opener.empty()) return false;
+  // "rem" is a comment, "remainder" a word; "REM" is the same word as "rem" unless keywords
+  // compare exactly.
+  if (FIdentChars.Contains(static_cast<unsigned char>(Opener.back()))) {
+    const int n = static_cast<int>(Opener.size());
+    if (P < 1 || P + n - 1 > FSize) return false;
+    const String word = FText.substr(static_cast<std::size_t>(P - 1), static_cast<std::size_t>(n));
+    if (FCaseSensitive ? word != Opener : !SameText(word, Opener)) return false;
+    return !FIdentChars.Contains(At(P + n));
+  }
+  return StartsWithAt(P, Opener);
 }
 
 bool TfsParser::ContinuationAt(int P) const {

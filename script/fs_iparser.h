@@ -51,8 +51,9 @@ public:
   // Two delimiters separated by a comma ("{,}", "(*,*)", "/*,*/"); '' switches the block off.
   void DefineCommentBlock1(const String& Definition) { DefineBlock(FCommentBlock1, Definition); }
   void DefineCommentBlock2(const String& Definition) { DefineBlock(FCommentBlock2, Definition); }
-  // Line-comment openers, compared exactly; '' = none. An opener ending in an identifier
-  // character ("rem") opens a comment only as a whole word.
+  // Line-comment openers; '' = none. An opener ending in an identifier character ("rem")
+  // opens a comment only as a whole word, and then in any case unless CaseSensitive; other
+  // openers compare exactly.
   const String& CommentLine1() const { return FCommentLine1; }
   void SetCommentLine1(const String& Value) { FCommentLine1 = Value; }
   const String& CommentLine2() const { return FCommentLine2; }
@@ -79,6 +80,10 @@ public:
   // The string quote (its first character); exactly `"` selects C-style strings with escapes.
   const String& StringQuotes() const { return FStringQuotes; }
   void SetStringQuotes(const String& Value) { FStringQuotes = Value; }
+  // Whether a `"` quote brings the C-style backslash escapes. Off, a backslash is an ordinary
+  // character (a Basic path "C:\temp" keeps it) and a doubled quote stands for one.
+  bool StringEscapes() const { return FStringEscapes; }
+  void SetStringEscapes(bool Value) { FStringEscapes = Value; }
   // Whether keywords compare exactly (off: ignoring case).
   bool CaseSensitive() const { return FCaseSensitive; }
   void SetCaseSensitive(bool Value) { FCaseSensitive = Value; }
@@ -152,6 +157,7 @@ private:
   bool FSkipEOL = true;
   bool FSkipBlanks = true;
   String FStringQuotes;
+  bool FStringEscapes = true;
   String FText = String(1, '\0');
   std::vector<int> FLineStarts{0};
   bool FCaseSensitive = false;

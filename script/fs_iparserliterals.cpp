@@ -74,7 +74,7 @@ bool TfsParser::ReadQuotedPart(String& Value) {
   if (FStringQuotes.empty() || FPosition > FSize) return false;
   const unsigned char quote = static_cast<unsigned char>(FStringQuotes[0]);
   if (At(FPosition) != quote) return false;
-  const bool cStyle = FStringQuotes == "\"";
+  const bool cStyle = FStringEscapes && FStringQuotes == "\"";
   const int start = FPosition;
   String part;
   ++FPosition;

@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cassert>
 #include <new>
+#include <unordered_set>
+#include <vector>
 
 KELM_PUBLISH(TfsScript) { Published(b); }
 
@@ -39,11 +41,27 @@ std::string_view FoldName(std::string_view Name, String& Buffer) {
 
 }  // namespace
 
+// A build marks every statement's line: per unit, the lines its entry holds and the text still
+// to be appended to it, so a mark costs the same however many lines came before it (searching
+// and rewriting the entry each time made compiling grow with the square of the program).
+// Written into CodeLines before anything reads it, and forgotten then, so CodeLines stays the
+// one true list.
+struct TfsCodeLineMarks {
+  struct TUnit {
+    String Name;
+    int Entry = 0;
+    std::unordered_set<String> Lines;  // as written in the entry, without the comma
+    String Pending;                    // "n," for each line marked since the last flush
+  };
+  std::vector<TUnit> Units;
+};
+
 TfsScript::TfsScript(TComponent* AOwner)
     : TComponent(AOwner),
       FLines(std::make_unique<TStringList>()),
       FMainStatement(std::make_unique<TfsStatement>(this, String(), String())),
-      FCodeLines(std::make_unique<TStringList>()) {}
+      FCodeLines(std::make_unique<TStringList>()),
+      FCodeLineMarks(std::make_unique<TfsCodeLineMarks>()) {}
 
 thread_local int TfsScript::sRunLineHooks = 0;
 
@@ -329,16 +347,40 @@ int UnitEntry(const TStringList& List, const String& AUnitName) {
 
 }  // namespace
 
+void TfsScript::FlushCodeLineMarks() const {
+  for (TfsCodeLineMarks::TUnit& u : FCodeLineMarks->Units)
+    if (!u.Pending.empty()) FCodeLines->SetStrings(u.Entry, (*FCodeLines)[u.Entry] + u.Pending);
+  FCodeLineMarks->Units.clear();
+}
+
+TStringList* TfsScript::CodeLines() const {
+  FlushCodeLineMarks();
+  return FCodeLines.get();
+}
+
 void TfsScript::MarkCodeLine(const String& AUnitName, const String& SourcePos) {
-  int entry = UnitEntry(*FCodeLines, AUnitName);
-  if (entry < 0) entry = FCodeLines->Add(AUnitName + "=");
-  String line = SourcePos.substr(0, SourcePos.find(':')) + ",";
-  String entryText = (*FCodeLines)[entry];
-  String value = entryText.substr(entryText.find('=') + 1);
-  if (("," + value).find("," + line) == String::npos) FCodeLines->SetStrings(entry, entryText + line);
+  std::vector<TfsCodeLineMarks::TUnit>& units = FCodeLineMarks->Units;
+  auto u = std::find_if(units.begin(), units.end(), [&](const auto& x) { return AnsiSameText(x.Name, AUnitName); });
+  if (u == units.end()) {
+    TfsCodeLineMarks::TUnit fresh;
+    fresh.Name = AUnitName;
+    fresh.Entry = UnitEntry(*FCodeLines, AUnitName);
+    if (fresh.Entry < 0) fresh.Entry = FCodeLines->Add(AUnitName + "=");
+    const String entryText = (*FCodeLines)[fresh.Entry];
+    TStringList lines;
+    lines.SetCommaText(entryText.substr(entryText.find('=') + 1));
+    for (int i = 0; i < lines.Count(); ++i) fresh.Lines.insert(lines[i]);
+    units.push_back(std::move(fresh));
+    u = units.end() - 1;
+  }
+  String line = SourcePos.substr(0, SourcePos.find(':'));
+  if (!u->Lines.insert(line).second) return;
+  u->Pending += line;
+  u->Pending += ',';
 }
 
 bool TfsScript::IsCodeLine(const String& AUnitName, int Line) const {
+  FlushCodeLineMarks();
   int entry = UnitEntry(*FCodeLines, AUnitName);
   if (entry < 0) return false;
   String entryText = (*FCodeLines)[entry];
@@ -350,6 +392,7 @@ bool TfsScript::IsCodeLine(const String& AUnitName, int Line) const {
 
 void TfsScript::FreeProgram() {
   FMainStatement->FreeItems();
+  FCodeLineMarks->Units.clear();
   FCodeLines->Clear();
 }
 

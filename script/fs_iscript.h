@@ -28,6 +28,7 @@ class TStringList;
 class TfsClassVariable;
 class TfsStatement;
 class TfsScript;
+struct TfsCodeLineMarks;
 
 KELM_EVENT(TfsGetUnitEvent, void(TfsScript* Sender, const String& UnitName, String& UnitText));
 KELM_EVENT(TfsRunLineEvent, void(TfsScript* Sender, const String& UnitName, const String& SourcePos));
@@ -170,7 +171,7 @@ public:
 
   // ---- code lines: per unit, the source lines that hold a statement
   // One entry per unit: the unit name, "=", each line number followed by ",".
-  TStringList* CodeLines() const { return FCodeLines.get(); }
+  TStringList* CodeLines() const;
   void MarkCodeLine(const String& AUnitName, const String& SourcePos);
   bool IsCodeLine(const String& AUnitName, int Line) const;
 
@@ -223,6 +224,9 @@ private:
   bool FModulesInstalled = false;
   bool FHighByteIdentChars = false;
   std::unique_ptr<TStringList> FCodeLines;
+  // The lines a build is marking, not yet written into CodeLines (fs_iscript.cpp).
+  std::unique_ptr<TfsCodeLineMarks> FCodeLineMarks;
+  void FlushCodeLineMarks() const;
   int FMaxCallDepth = 1000;
   int FRunTimeLimit = 0;
   int FCallDepth = 0;

@@ -221,6 +221,21 @@ void TfsVbForStmt::Perform() {
   TfsScript* s = Script();
   if (s->StopRequested()) return;
   unsigned rounds = 0;
+  if (VarType(i) == varInteger && VarType(last) == varInteger && VarType(step) == varInteger) {
+    // Integers count as the Variant rules would (passing the Integer range widens, as their sum
+    // does) without a Variant sum and comparison each round.
+    const long long to = last.AsInteger(), by = step.AsInteger();
+    for (long long n = i.AsInteger(); down ? n >= to : n <= to; n += by) {
+      if (n >= -2147483647LL - 1 && n <= 2147483647LL) FVariable->RawValue() = Variant(static_cast<int>(n));
+      else FVariable->RawValue() = Variant(n);
+      TfsStatement::Perform();
+      if (s->BreakRequested() || s->ExitRequested()) break;
+      s->SetContinueRequested(false);
+      CountRound(rounds);
+    }
+    s->SetBreakRequested(false);
+    return;
+  }
   while (down ? !(i < last) : !(i > last)) {
     FVariable->RawValue() = i;
     TfsStatement::Perform();

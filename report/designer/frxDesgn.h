@@ -5,12 +5,11 @@
 // created last.
 #include "core/Component.h"
 #include "gui/Graphics.h"
+#include "print/Printers.h"
 #include "report/frxClass.h"
 
 #include <memory>
 
-// Paper orientation of a new report's page.
-KELM_ENUM(TPrinterOrientation, poPortrait, poLandscape)
 
 KELM_ENUM(TfrxDesignerRestriction, drDontInsertObject, drDontDeletePage, drDontCreatePage, drDontChangePageOptions,
           drDontCreateReport, drDontLoadReport, drDontSaveReport, drDontPreviewReport, drDontEditVariables,

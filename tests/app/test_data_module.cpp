@@ -10,6 +10,7 @@
 #include "gui/StdCtrls.h"
 #include "core/StrUtils.h"
 #include "app/U_Data.h"
+#include "report/frxClass.h"
 
 #include <gtest/gtest.h>
 
@@ -191,24 +192,48 @@ TEST_F(DataModuleTest, MissingDatabaseShowsTheConnectMessageOnceAndAsksToTermina
   }
 }
 
-TEST_F(DataModuleTest, ReportFilesReplaceTheStoredReportsAndAnUnreadableOneLeavesItsReportEmpty) {
+// The goods list as the program's Reports folder carries it: a definition whose data-set list
+// names the module's frxDBDataset5 under "G".
+const char* const kGoodsFr3 =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+    "<TfrxReport Version=\"3.23.7\" DotMatrixReport=\"False\" IniFile=\"\\Software\\Zude Vizerav\" "
+    "PreviewOptions.Buttons=\"4095\" PreviewOptions.Zoom=\"1\" PrintOptions.Printer=\"预设\" "
+    "ReportOptions.CreateDate=\"39814.6104166667\" ReportOptions.Description.Text=\"\" "
+    "ReportOptions.LastChange=\"39820.4381944444\" ReportOptions.Name=\"货品列表\" ScriptLanguage=\"PascalScript\" "
+    "ScriptText.Text=\"begin&#13;&#10;&#13;&#10;end.\" "
+    "PropData=\"08446174617365747301010C2800000020446174615365743D22667278444244617461736574352220446174615365744E61"
+    "6D653D2247220000095661726961626C65730100055374796C650100\"/>\r\n";
+
+TEST_F(DataModuleTest, ReportFilesReplaceTheStoredReportsAndADamagedOneLeavesItsReportEmpty) {
   TProgramFolder folder;
-  folder.Write("Reports/FRX_GOODS.FR3", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<TfrxReport/>\r\n");
+  folder.Write("Reports/FRX_GOODS.FR3", kGoodsFr3);  // found without regard to case
+  folder.Write("Reports/frx_cust.fr3", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<TfrxReport Name=\"a<b\"/>");
   Make();
   EXPECT_EQ(Module().DBConnected(), 1);
   EXPECT_TRUE(folder.Messages.empty());  // nothing is shown for reports
-  // The file exists (found without regard to case) but cannot be read yet.
+
+  int reports = 0;
+  for (int i = 0; i < Module().ComponentCount(); ++i) reports += Module().Components(i)->Is<TfrxReport>();
+  EXPECT_EQ(reports, 5);
   TfrxReport* goods = Module().frx_goods;
-  EXPECT_EQ(goods->FileName(), "");
+  EXPECT_NE(goods->FileName().find("Reports\\frx_goods.fr3"), String::npos);  // the name the module gave
+  EXPECT_EQ(goods->ReportOptions()->Name(), "货品列表");
   EXPECT_EQ(goods->StoredPages()->Count(), 0);
-  EXPECT_EQ(goods->DataSets()->Count(), 0);
-  ASSERT_EQ(goods->Errors()->Count(), 1);
-  EXPECT_NE(goods->Errors()->Strings(0).find("frx_goods.fr3"), String::npos);
-  // Missing files leave their reports empty without errors; the bills keep their pages.
-  for (TfrxReport* r : {Module().frx_cust, Module().frx_project}) {
-    EXPECT_EQ(r->StoredPages()->Count(), 0);
-    EXPECT_EQ(r->Errors()->Count(), 0);
-  }
+  ASSERT_EQ(goods->DataSets()->Count(), 1);
+  EXPECT_EQ(goods->DataSets()->ItemAt(0)->DataSet(), Module().FindComponent("frxDBDataset5"));
+  EXPECT_EQ(goods->GetDataset("g"), Module().FindComponent("frxDBDataset5"));
+  EXPECT_EQ(goods->Errors()->Count(), 0) << goods->Errors()->Text();
+
+  // The damaged file: an empty report whose errors name the file; start-up went on.
+  TfrxReport* cust = Module().frx_cust;
+  EXPECT_EQ(cust->FileName(), "");
+  EXPECT_EQ(cust->DataSets()->Count(), 0);
+  EXPECT_EQ(cust->StoredPages()->Count(), 0);
+  ASSERT_EQ(cust->Errors()->Count(), 1);
+  EXPECT_NE(cust->Errors()->Strings(0).find("frx_cust.fr3"), String::npos);
+  // A missing file leaves its report empty without errors; the bills keep their pages.
+  EXPECT_EQ(Module().frx_project->StoredPages()->Count(), 0);
+  EXPECT_EQ(Module().frx_project->Errors()->Count(), 0);
   EXPECT_GT(Module().frx_inbill->StoredPages()->Count(), 0);
   EXPECT_EQ(Module().frx_outbill->DataSets()->Count(), 2);
 }

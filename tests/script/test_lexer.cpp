@@ -34,6 +34,7 @@ void Basic(TfsParser& p) {
   p.DefineCommentBlock1("");
   p.DefineCommentBlock2("");
   p.SetStringQuotes("\"");
+  p.SetStringEscapes(false);
   p.SetSkipChar("_");
   p.SetSkipEOL(false);
   p.SetHexSequence("&h");
@@ -80,6 +81,11 @@ TEST(ScriptLexer, TokenReaders) {
       {"中", Pascal, Read::Word, "", 1},                 // high bytes are no identifier by default
       {"remainder = 1", Basic, Read::Word, "remainder", 10},
       {"rem x\r\ny", Basic, Read::Word, "", 6},          // a comment: only the line end is left
+      {"REM x\r\ny", Basic, Read::Word, "", 6},          // in any case
+      {"Rem", Basic, Read::Word, "", 4},
+      {"REMX", Basic, Read::Word, "REMX", 5},
+      {"\"C:\\temp\"", Basic, Read::String, "'C:\\temp'", 10},  // no escapes
+      {"\"a\"\"b\"", Basic, Read::String, "'a\"b'", 7},        // a doubled quote is one
       {"_x", Basic, Read::Word, "_x", 3},
       {"_ \r\n y", Basic, Read::Word, "y", 7},           // a continuation joins the lines
       {"{ never closed", Pascal, Read::Word, "", 15},

@@ -534,6 +534,17 @@ TEST(ScriptRun, CodeLines) {
   EXPECT_FALSE(s.IsCodeLine("", 1));   // 1 is no entry, though "13" holds the digit
   EXPECT_TRUE(s.IsCodeLine("lib", 1));
   EXPECT_FALSE(s.IsCodeLine("Other", 3));
+  // Marks after the list was read go on in the same entries, each line once.
+  s.MarkCodeLine("", "13:2");
+  s.MarkCodeLine("LIB", "7:2");
+  s.MarkCodeLine("", "20:1");
+  s.MarkCodeLine("", "20:4");
+  EXPECT_TRUE(s.IsCodeLine("", 20));
+  EXPECT_EQ(s.CodeLines()->CommaText(), "\"=3,13,20,\",\"Lib=1,7,\"");
+  s.CodeLines()->SetStrings(0, "=5,");
+  s.MarkCodeLine("", "5:1");
+  s.MarkCodeLine("", "6:1");
+  EXPECT_EQ((*s.CodeLines())[0], "=5,6,");
 }
 
 // ---------------------------------------------------------------- cleaning and modules

@@ -1,0 +1,5 @@
+Emit(2 + 3 * 4)
+Emit(10 - 4 - 3)
+Emit(7 / 2)
+Emit(7 \ 2)
+Emit(-7 Mod 2)

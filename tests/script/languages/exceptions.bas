@@ -1,0 +1,10 @@
+Try
+  RaiseException("x")
+Catch
+  Emit("caught")
+End Try
+Try
+  x = 1
+Finally
+  Emit("finally")
+End Try

@@ -1,0 +1,6 @@
+try {
+  RaiseException("x");
+} except {
+  Emit("caught");
+}
+try x = 1; finally Emit("finally");

@@ -1,0 +1,5 @@
+for (var i = 1; i <= 3; i++)
+  for (var j = 1; j <= 3; j++) {
+    if (j == 2) break;
+    Emit(10 * i + j);
+  }

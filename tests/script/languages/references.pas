@@ -1,0 +1,3 @@
+begin
+  Emit(<T."f">)
+end.

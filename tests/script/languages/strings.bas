@@ -1,0 +1,2 @@
+Emit("a"#9"b")
+Emit("C:\temp")

@@ -1,0 +1,4 @@
+{
+  Emit("a\tb");
+  Emit("C:\\temp");
+}

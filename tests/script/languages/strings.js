@@ -1,0 +1,2 @@
+Emit("a\tb");
+Emit("C:\\temp");

@@ -1,0 +1,4 @@
+begin
+  Emit('a'#9'b');
+  Emit('C:\temp')
+end.
