@@ -352,16 +352,25 @@ void UseFont(HDC dc, QPainter* p, const TFontFace& face, int extra) {
 
 // Whether a line can be drawn from a shaped layout kept by face and text: pixels drawn by the
 // raster engine, plain spacing, running left to right, no decorations (drawn by the painter's own text path) and no control characters.
-bool KeepsLayout(HDC dc, QPainter* p, const TMeasure& m, const QString& s) {
+// The context's part of KeepsLayout.
+bool ContextKeepsLayout(HDC dc, QPainter* p, const TMeasure& m) {
   // Metafiles, printers and PDF files record text as text; only pixels may come from glyph runs.
   if (!p->paintEngine() || p->paintEngine()->type() != QPaintEngine::Raster) return false;
   if (m.Extra != 0 || dc->S.JustBreaks > 0 || p->layoutDirection() == Qt::RightToLeft) return false;
-  if (m.Face.Font.underline() || m.Face.Font.strikeOut() || s.isEmpty() || s.size() > kMaxKeptLayoutLength)
-    return false;
+  return !m.Face.Font.underline() && !m.Face.Font.strikeOut();
+}
+
+// The text's part of KeepsLayout.
+bool TextKeepsLayout(const QString& s) {
+  if (s.isEmpty() || s.size() > kMaxKeptLayoutLength) return false;
   for (QChar c : s)
     if (c.unicode() < 0x20 || c.unicode() == 0x7F) return false;
   // The painter's automatic direction reads it from the text: kept layouts run left to right.
   return !s.isRightToLeft();
+}
+
+bool KeepsLayout(HDC dc, QPainter* p, const TMeasure& m, const QString& s) {
+  return ContextKeepsLayout(dc, p, m) && TextKeepsLayout(s);
 }
 
 // Draws one line of text whose cell's top-left is at `at` (device pixels).
@@ -401,19 +410,20 @@ void DrawTextLine(HDC dc, QPainter* p, const TMeasure& m, QPointF at, const QStr
 // so a cell drawn a second time is kept as a picture and copied from then on. Everything that
 // makes its pixels is in the key: a change of font, text, colour, size or place draws anew.
 struct TCellKey {
-  TLayoutKey Text;
+  std::uint64_t Face;
+  String Text;  // as the caller gave it: a kept cell is found without converting the text
   QRgb Ink, Paper;
   QSize Size;
   QPoint Offset;  // of the text cell's top-left in the rectangle
   int Hints;
   bool operator==(const TCellKey& o) const {
-    return Ink == o.Ink && Paper == o.Paper && Size == o.Size && Offset == o.Offset && Hints == o.Hints &&
-           Text == o.Text;
+    return Face == o.Face && Ink == o.Ink && Paper == o.Paper && Size == o.Size && Offset == o.Offset &&
+           Hints == o.Hints && Text == o.Text;
   }
 };
 struct TCellKeyHash {
   std::size_t operator()(const TCellKey& k) const {
-    std::size_t h = TLayoutKeyHash()(k.Text);
+    std::size_t h = std::hash<String>()(k.Text) ^ std::size_t(k.Face);
     for (std::size_t v : {std::size_t(k.Ink), std::size_t(k.Paper), std::size_t(k.Size.width()),
                           std::size_t(k.Size.height()), std::size_t(k.Offset.x()), std::size_t(k.Offset.y()),
                           std::size_t(k.Hints)})
@@ -443,13 +453,14 @@ TKeptCells& KeptCells() {
 // Draws an opaque text cell from its kept picture (making the picture at the cell's second
 // drawing); false when the cell is to be drawn directly. The painter's clip (the context's
 // region) applies to the copy as it would to the drawing.
-bool DrawKeptCell(HDC dc, QPainter* p, const TMeasure& m, const QRect& box, QPoint at, const QString& s) {
+bool DrawKeptCell(HDC dc, QPainter* p, const TMeasure& m, const QRect& box, QPoint at, const String& text) {
   TKeptCells& kept = KeptCells();
   if (!kept.Enabled || dc->Vector || !dc->Image || dc->Image->format() != QImage::Format_RGB32) return false;
   if (p != dc->OwnPainter.get() || p->transform().type() != QTransform::TxNone || p->opacity() != 1.0) return false;
   if (box.isEmpty() || box.width() * box.height() > kMaxKeptCellPixels) return false;
-  if (!KeepsLayout(dc, p, m, s)) return false;
-  TCellKey key{{m.Face.Id, s},
+  if (!ContextKeepsLayout(dc, p, m)) return false;
+  TCellKey key{m.Face.Id,
+               text,
                ToQColor(dc->S.TextColor).rgb(),
                ToQColor(dc->S.BkColor).rgb(),
                box.size(),
@@ -457,6 +468,9 @@ bool DrawKeptCell(HDC dc, QPainter* p, const TMeasure& m, const QRect& box, QPoi
                int(p->renderHints())};
   auto it = kept.Images.find(key);
   if (it == kept.Images.end()) {
+    // Only texts whose layout is kept are kept as pictures (a key is never made for others).
+    QString s = ToQString(text);
+    if (!TextKeepsLayout(s)) return false;
     if (kept.Seen.size() >= kMaxSeenCells) kept.Seen.clear();
     if (kept.Seen.insert(TCellKeyHash()(key)).second) return false;
     qint64 pixels = qint64(box.width()) * box.height();
@@ -498,7 +512,6 @@ void KeepTextCells(bool Enabled) {
 BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const TRect* Rect, const String& Text, const int* Dx) {
   if (!DC) return 0;
   TMeasure m(DC);
-  QString q = ToQString(Text);
   UINT align = DC->S.TextAlign;
   // The extent is measured only where something depends on it: the current position, an
   // alignment other than left, or an opaque text cell that the opaque rectangle, to which the
@@ -506,10 +519,19 @@ BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const TRect* Rect, const Str
   bool boxFilled = (Options & ETO_OPAQUE) && (Options & ETO_CLIPPED) && Rect;
   bool widthNeeded =
       (align & TA_UPDATECP) || (align & TA_CENTER) != 0 || (DC->S.BkMode == OPAQUE && !boxFilled);
+  // The text in the painter's encoding, made only when needed (a kept cell does without).
+  QString q;
+  bool converted = false;
+  auto convert = [&] {
+    if (!converted) q = ToQString(Text);
+    converted = true;
+  };
   int width = 0;
   if (Dx) {
+    convert();
     for (int i = 0, n = CharCount(q); i < n; ++i) width += DC->ScaleX(Dx[i]);
   } else if (widthNeeded) {
+    convert();
     width = m.Width(q);
   }
   TPoint ref = (align & TA_UPDATECP) ? DC->S.Pos : TPoint{X, Y};
@@ -530,8 +552,9 @@ BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const TRect* Rect, const Str
   int dy = (align & TA_BASELINE) == TA_BASELINE ? -m.Face.Tm.tmAscent
            : (align & TA_BASELINE) == TA_BOTTOM ? -m.Face.Tm.tmHeight : 0;
   if (boxFilled && !Dx && !rtl && escapement % 3600 == 0 &&
-      DrawKeptCell(DC, p, m, box, QPoint(dref.x() + dx, dref.y() + dy), q))
+      DrawKeptCell(DC, p, m, box, QPoint(dref.x() + dx, dref.y() + dy), Text))
     return 1;
+  convert();
   if ((Options & ETO_OPAQUE) && Rect) {
     p->setCompositionMode(QPainter::CompositionMode_Source);
     p->fillRect(box, ToQColor(DC->S.BkColor));
