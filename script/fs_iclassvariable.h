@@ -19,6 +19,11 @@ public:
 
   // The typecast argument when one was given, else nil (0); the argument is reset either way.
   Variant FetchValue() override;
+  // Kept aside, never answered: the class's value is its typecast argument.
+  void StoreValue(const Variant& AValue) override {
+    if (!FReadOnly) FValue = AValue;
+  }
+  void StoreInt(Integer I) override { StoreValue(Variant(I)); }
 
   TClass ClassRef() const { return FClassRef; }
   const String& AncestorName() const { return FAncestorName; }

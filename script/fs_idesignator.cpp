@@ -12,7 +12,17 @@
 
 #include <cassert>
 #include <new>
-#include <optional>
+#include <typeinfo>
+
+namespace {
+
+// Arguments of a plain call held on the stack.
+constexpr int kMaxPlainArgs = 8;
+
+// A call of a script procedure whose parameters are plain (TfsDesignatorItem::PlainCall).
+bool CallPlain(TfsProcVariable* Proc, TfsDesignatorItem* Item, bool WantResult, Variant& Value, Integer* Int);
+
+}  // namespace
 
 void TfsDesignatorItem::AddArg(TfsExpression* Expression) { Add(Expression); }
 
@@ -32,6 +42,7 @@ void TfsDesignator::DropLastItem() {
 
 void TfsDesignator::Finish() {
   FKind = dkGeneral;
+  FSingleCall = false;
   FLinked = nullptr;
   FIndex = nullptr;
   FHelper = nullptr;
@@ -42,8 +53,13 @@ void TfsDesignator::Finish() {
     item->RefProc = dynamic_cast<TfsProcVariable*>(ref);
     item->RefHelper = dynamic_cast<TfsCustomHelper*>(ref);
     item->HasVarParams = false;
-    for (int k = 0; ref && k < ref->ParamCount(); ++k)
+    bool plainParams = true;
+    for (int k = 0; ref && k < ref->ParamCount(); ++k) {
       if (ref->Params(k)->VarParam()) item->HasVarParams = true;
+      if (typeid(*ref->Params(k)) != typeid(TfsParamItem)) plainParams = false;
+    }
+    item->PlainCall = item->RefProc && plainParams && !item->HasVarParams && !ref->Macro() &&
+                      item->ArgCount() <= kMaxPlainArgs;
   }
   TfsDesignatorItem* last = LastItem();
   if (!last) return;
@@ -55,9 +71,17 @@ void TfsDesignator::Finish() {
     FTypeCode = tcClass;
     FTypeName = FSteps[Count() - 2]->Ref()->Name();
   }
-  if (FPendingXML) return;
+  if (FLateTail) {
+    FTypeCode = tcVariant;
+    FTypeName = "Variant";
+    FReadOnly = false;
+  }
+  if (FPendingXML || FLateTail) return;
+  FSingleCall = Count() == 1 && FSteps[0]->PlainCall;
   TfsCustomVariable* first = FSteps[0]->Ref();
-  if (Count() == 1 && dynamic_cast<TfsVariable*>(first)) {
+  // A procedure's parameter reads and writes like a variable.
+  if (Count() == 1 && (dynamic_cast<TfsVariable*>(first) ||
+                       (dynamic_cast<TfsParamItem*>(first) && FSteps[0]->ArgCount() == 0))) {
     FKind = dkVariable;
     FLinked = first;
   } else if (Count() == 2 && dynamic_cast<TfsStringVariable*>(first) && FSteps[1]->ArgCount() > 0) {
@@ -80,9 +104,26 @@ void TfsDesignator::TakeOver(TfsDesignator* Other) {
   FIndex = Other->FIndex;
   FHelper = Other->FHelper;
   FIndexItem = Other->FIndexItem;
+  FSingleCall = Other->FSingleCall;
   FTypeCode = Other->FTypeCode;
   FTypeName = Other->FTypeName;
   FReadOnly = Other->FReadOnly;
+  std::swap(FLateTail, Other->FLateTail);
+  FLateHolder = Other->FLateHolder;
+}
+
+void TfsDesignator::SetLateTail(TfsDesignator* Tail, TfsCustomVariable* Holder) {
+  FLateTail.reset(Tail);
+  FLateHolder = Holder;
+  Finish();
+}
+
+void TfsDesignator::FillLateHolder() {
+  // The steps before the tail always deliver their value, whatever the whole chain is for.
+  TRestore<bool> wanted(FResultWanted, true);
+  Variant v;
+  Evaluate(false, Variant(), v, nullptr);
+  FLateHolder->StoreValue(v);
 }
 
 void TfsDesignator::SetPending(const TfsXMLItem* Xml, TfsCustomVariable* LateItem) {
@@ -120,22 +161,60 @@ void TfsDesignator::ResolvePending() {
 
 Variant TfsDesignator::FetchValue() {
   if (FPendingXML) ResolvePending();
+  if (FLateTail) {
+    FillLateHolder();
+    FLateTail->SetResultWanted(FResultWanted);
+    return FLateTail->FetchValue();
+  }
   switch (FKind) {
     case dkVariable: return FLinked->FetchValue();
     case dkString: return FetchString();
     case dkArray: return AccessArray(false, Variant());
-    default: return Evaluate(false, Variant());
+    default: {
+      Variant v;
+      Evaluate(false, Variant(), v, nullptr);
+      return v;
+    }
+  }
+}
+
+bool TfsDesignator::EvaluateInt(Integer& I, Variant& V) {
+  if (FSingleCall) return CallPlain(FSteps[0]->RefProc, FSteps[0], FResultWanted, V, &I);
+  if (FPendingXML) ResolvePending();
+  if (FLateTail) {
+    V = FetchValue();
+    return false;
+  }
+  switch (FKind) {
+    case dkVariable: return FLinked->FetchInt(I, V);
+    case dkString: V = FetchString(); return false;
+    case dkArray: V = AccessArray(false, Variant()); return false;
+    default: return Evaluate(false, Variant(), V, &I);
   }
 }
 
 void TfsDesignator::StoreValue(const Variant& AValue) {
   if (FPendingXML) ResolvePending();
+  if (FLateTail) {
+    FillLateHolder();
+    FLateTail->StoreValue(AValue);
+    return;
+  }
   switch (FKind) {
     case dkVariable: FLinked->StoreValue(AValue); break;
     case dkString: StoreString(AValue); break;
     case dkArray: AccessArray(true, AValue); break;
-    default: Evaluate(true, AValue);
+    default: {
+      Variant v;
+      Evaluate(true, AValue, v, nullptr);
+    }
   }
+}
+
+void TfsDesignator::StoreInt(Integer I) {
+  if (FPendingXML) ResolvePending();
+  if (FKind == dkVariable && !FLateTail) FLinked->StoreInt(I);
+  else StoreValue(Variant(I));
 }
 
 namespace {
@@ -183,95 +262,338 @@ Variant TfsDesignator::AccessArray(bool Write, const Variant& AValue) {
 
 namespace {
 
+constexpr int kInline = 8;
+
+// The value before a chain's first step.
+const Variant kNullValue = Null();
+
+// Values kept on the stack for up to kInline entries, on the heap beyond; only the entries in
+// use are constructed.
+class TValueList {
+public:
+  using TSaved = TfsCustomVariable::TSaved;
+  explicit TValueList(int Count) : FValues(reinterpret_cast<TSaved*>(FRoom)) {
+    if (Count > kInline) Grow(Count);
+  }
+  ~TValueList() {
+    if (!FMore)
+      for (int k = 0; k < FMade; ++k) FValues[k].~TSaved();
+  }
+  TValueList(const TValueList&) = delete;
+  TValueList& operator=(const TValueList&) = delete;
+  // The next entry, empty.
+  TSaved& Add() {
+    TSaved* v = FMore ? &FValues[FMade] : new (&FValues[FMade]) TSaved();
+    ++FMade;
+    return *v;
+  }
+  int Count() const { return FMade; }
+  TSaved& operator[](int Index) { return FValues[Index]; }
+
+private:
+  void Grow(int Count) {
+    FMore = std::make_unique<TSaved[]>(Count);
+    FValues = FMore.get();
+  }
+
+  alignas(TSaved) unsigned char FRoom[kInline * sizeof(TSaved)];
+  TSaved* FValues;
+  std::unique_ptr<TSaved[]> FMore;
+  int FMade = 0;
+};
+
 // The values of a recursing procedure's locals, put back however the inner call ends.
 class TSavedLocals {
 public:
-  explicit TSavedLocals(TfsProcVariable* Proc) : FItems(Proc->LocalItems()) {
-    const std::size_t n = FItems.size();
-    if (n > kInline) FMore.resize(n);
-    Variant* values = n > kInline ? FMore.data() : FInline;
-    for (std::size_t i = 0; i < n; ++i) values[i] = FItems[i]->FetchValue();
+  explicit TSavedLocals(TfsProcVariable* Proc)
+      : FItems(Proc->LocalItems()),
+        FPlain(Proc->PlainLocals()),
+        FKinds(FPlain ? static_cast<int>(FItems.size()) : 0),
+        FValues(FPlain ? CountOthers(FItems) : static_cast<int>(FItems.size())) {
+    const int n = static_cast<int>(FItems.size());
+    if (!FPlain) {
+      for (int i = 0; i < n; ++i) FItems[i]->SaveValue(FValues.Add());
+      return;
+    }
+    for (int i = 0; i < n; ++i) {
+      TfsCustomVariable* v = FItems[i];
+      TEntry& e = FKinds[i];
+      e.Kind = v->SlotKind();
+      if (e.Kind == TfsCustomVariable::skInt) e.Int = v->SlotInt();
+      else if (e.Kind == TfsCustomVariable::skOther) v->SaveSlot(FValues.Add());
+    }
   }
   ~TSavedLocals() {
-    const std::size_t n = FItems.size();
-    Variant* values = n > kInline ? FMore.data() : FInline;
-    // A constant keeps its value anyway: StoreValue ignores read-only items.
-    for (std::size_t i = 0; i < n; ++i) FItems[i]->StoreValue(values[i]);
+    // Constants too: they are reset at every call and put back here.
+    const int n = static_cast<int>(FItems.size());
+    if (!FPlain) {
+      for (int i = 0; i < FValues.Count(); ++i) FItems[i]->RestoreValue(FValues[i]);
+      return;
+    }
+    int other = 0;
+    for (int i = 0; i < n; ++i) {
+      TfsCustomVariable* v = FItems[i];
+      const TEntry& e = FKinds[i];
+      if (e.Kind == TfsCustomVariable::skInt) v->SetRawInt(e.Int);
+      else if (e.Kind == TfsCustomVariable::skNull) v->SetRawNull();
+      else v->RestoreSlot(FValues[other++]);
+    }
   }
 
 private:
-  static constexpr std::size_t kInline = 8;
+  struct TEntry {
+    Integer Int;
+    TfsCustomVariable::TSlotKind Kind;
+  };
+  // Entries kept on the stack for up to kInline locals.
+  class TEntries {
+  public:
+    explicit TEntries(int Count) : FEntries(FRoom) {
+      if (Count > kInline) {
+        FMore = std::make_unique<TEntry[]>(Count);
+        FEntries = FMore.get();
+      }
+    }
+    TEntry& operator[](int Index) { return FEntries[Index]; }
+
+  private:
+    TEntry FRoom[kInline];
+    TEntry* FEntries;
+    std::unique_ptr<TEntry[]> FMore;
+  };
+
+  static int CountOthers(const std::vector<TfsCustomVariable*>& Items) {
+    int n = 0;
+    for (TfsCustomVariable* v : Items) n += v->SlotKind() == TfsCustomVariable::skOther;
+    return n;
+  }
+
   // The procedure's list: a running program's locals do not change shape.
   const std::vector<TfsCustomVariable*>& FItems;
-  Variant FInline[kInline];
-  std::vector<Variant> FMore;
+  const bool FPlain;
+  TEntries FKinds;
+  TValueList FValues;
 };
-
-constexpr int kInlineArgs = 8;
 
 }  // namespace
 
-Variant TfsDesignator::Evaluate(bool Write, const Variant& AValue) {
-  Variant value = Null();
+namespace {
+
+// Var parameters' values after a call, for writing back through the arguments.
+void TakeVarParams(TfsDesignatorItem* Item, int Args, TValueList& Out) {
+  TfsCustomVariable* t = Item->Ref();
+  for (int k = 0; k < Args; ++k) {
+    TfsCustomVariable::TSaved& a = Out.Add();
+    if (t->Params(k)->VarParam()) a.Value = t->Params(k)->FetchValue();
+  }
+}
+
+void WriteBackVarParams(TfsDesignatorItem* Item, TValueList& Values) {
+  TfsCustomVariable* t = Item->Ref();
+  for (int k = 0; k < Values.Count(); ++k)
+    if (t->Params(k)->VarParam()) Item->Arg(k)->StoreValue(Values[k].Value);
+}
+
+// One step of a chain: the arguments evaluated, then stored, then the target fetched or
+// stored (Write); var parameters' values go to VarOut when given.
+bool EvaluateStep(TfsScript* Script, bool ResultWanted, TfsDesignatorItem* Item, bool Last, bool Write,
+                  const Variant& AValue, TfsCustomVariable* Preceding, Variant& Value, Integer* Int,
+                  TValueList* VarOut) {
+  TfsCustomVariable* t = Item->Ref();
+  const int args = std::min(t->ParamCount(), Item->ArgCount());
+  if (args > 0) {
+    // Every argument is evaluated before any is stored: an argument may call the target.
+    TValueList list(args);
+    const bool macro = t->Macro();
+    for (int k = 0; k < args; ++k) {
+      TfsCustomVariable::TSaved& a = list.Add();
+      if (macro) a.Value = Variant(Item->Arg(k)->Source());
+      else a.IntHeld = Item->Arg(k)->Root()->FetchInt(a.Int, a.Value);
+    }
+    for (int k = 0; k < args; ++k) {
+      TfsParamItem* p = t->Params(k);
+      if (list[k].IntHeld) p->StoreInt(list[k].Int);
+      else p->StoreValue(list[k].Value);
+    }
+  }
+  if (TfsCustomHelper* h = Item->RefHelper) {
+    h->SetPrecedingItem(Preceding);
+    h->SetPrecedingValue(Value);
+    h->SetCallerScript(Script);
+  }
+  bool intValue = false;
+  if (Write && Last) {
+    t->StoreValue(AValue);
+  } else {
+    t->SetResultWanted(!(Last && !ResultWanted));
+    if (Int) intValue = t->FetchInt(*Int, Value);
+    else Value = t->FetchValue();
+  }
+  if (VarOut) TakeVarParams(Item, args, *VarOut);
+  return intValue;
+}
+
+}  // namespace
+
+namespace {
+
+// A value held without building a Variant when it is a plain Integer.
+struct THeldValue {
+  Integer Int;
+  bool HasVariant;
+  bool IsNull;
+  alignas(Variant) unsigned char Room[sizeof(Variant)];
+  Variant& Value() { return *reinterpret_cast<Variant*>(Room); }
+};
+
+// Up to N held values; the Variants built are destroyed however the call ends.
+template <int N> class THeldValues {
+public:
+  THeldValue& operator[](int Index) { return FValues[Index]; }
+  void Hold(int Index, Variant&& V) {
+    new (FValues[Index].Room) Variant(std::move(V));
+    FValues[Index].HasVariant = true;
+  }
+  void Reserve(int Count) {
+    for (int k = FCount; k < Count; ++k) FValues[k].HasVariant = false;
+    FCount = Count;
+  }
+  ~THeldValues() {
+    for (int k = 0; k < FCount; ++k)
+      if (FValues[k].HasVariant) FValues[k].Value().~Variant();
+  }
+
+private:
+  THeldValue FValues[N];
+  int FCount = 0;
+};
+
+// The caller's locals of a recursive call whose locals all keep their values in their slots,
+// put back however the inner call ends.
+class TSavedSlots {
+public:
+  explicit TSavedSlots(const std::vector<TfsCustomVariable*>& Items)
+      : FItems(Items.data()), FCount(static_cast<int>(Items.size())) {
+    if (FCount > kInline) {
+      FMore = std::make_unique<THeldValue[]>(FCount);
+      FSlots = FMore.get();
+    }
+    THeldValue* slots = FSlots;
+    TfsCustomVariable* const* items = FItems;
+    for (int i = 0; i < FCount; ++i) {
+      TfsCustomVariable* v = items[i];
+      THeldValue& s = slots[i];
+      const TfsCustomVariable::TSlotKind kind = v->SlotKind();
+      s.IsNull = kind == TfsCustomVariable::skNull;
+      s.HasVariant = kind == TfsCustomVariable::skOther;
+      if (kind == TfsCustomVariable::skInt) s.Int = v->SlotInt();
+      else if (s.HasVariant) new (s.Room) Variant(v->SlotValue());
+    }
+  }
+  ~TSavedSlots() {
+    THeldValue* slots = FSlots;
+    TfsCustomVariable* const* items = FItems;
+    for (int i = 0; i < FCount; ++i) {
+      THeldValue& s = slots[i];
+      TfsCustomVariable* v = items[i];
+      if (s.IsNull) {
+        v->SetRawNull();
+      } else if (!s.HasVariant) {
+        v->SetRawInt(s.Int);
+      } else {
+        v->SetRawValue(s.Value());
+        s.Value().~Variant();
+      }
+    }
+  }
+  TSavedSlots(const TSavedSlots&) = delete;
+  TSavedSlots& operator=(const TSavedSlots&) = delete;
+
+private:
+  // The procedure's list: a running program's locals do not change shape.
+  TfsCustomVariable* const* FItems;
+  const int FCount;
+  THeldValue FRoom[kInline];
+  THeldValue* FSlots = FRoom;
+  std::unique_ptr<THeldValue[]> FMore;
+};
+
+// Stores the held arguments into the procedure's parameters, then calls it.
+bool CallWithArgs(TfsProcVariable* Proc, TfsDesignatorItem* Item, THeldValues<kMaxPlainArgs>& Args, int Count,
+                  Variant& Value, Integer* Int) {
+  for (int k = 0; k < Count; ++k) {
+    // Plain parameters: the store needs no virtual call.
+    TfsParamItem* p = Proc->Params(k);
+    if (!Args[k].HasVariant) p->TfsParamItem::StoreInt(Args[k].Int);
+    else p->TfsCustomVariable::StoreValue(Args[k].Value());
+  }
+  if (Int) return Proc->FetchInt(*Int, Value);
+  Value = Proc->FetchValue();
+  return false;
+}
+
+bool CallPlain(TfsProcVariable* Proc, TfsDesignatorItem* Item, bool WantResult, Variant& Value, Integer* Int) {
+  const int count = std::min(Proc->ParamCount(), Item->ArgCount());
+  THeldValues<kMaxPlainArgs> args;
+  args.Reserve(count);
+  // Every argument is evaluated before any is stored: an argument may call the procedure.
+  Variant v;
+  for (int k = 0; k < count; ++k)
+    if (!Item->Arg(k)->Root()->FetchInt(args[k].Int, v)) args.Hold(k, std::move(v));
+  Proc->SetResultWanted(WantResult);
+  if (Proc->Executing()) {
+    const std::vector<TfsCustomVariable*>& locals = Proc->LocalItems();
+    if (Proc->PlainLocals()) {
+      TSavedSlots saved(locals);
+      return CallWithArgs(Proc, Item, args, count, Value, Int);
+    }
+    TSavedLocals saved(Proc);
+    return CallWithArgs(Proc, Item, args, count, Value, Int);
+  }
+  return CallWithArgs(Proc, Item, args, count, Value, Int);
+}
+
+}  // namespace
+
+bool TfsDesignator::Evaluate(bool Write, const Variant& AValue, Variant& Value, Integer* Int) {
+  Value = kNullValue;
+  bool intValue = false;
   TfsCustomVariable* preceding = nullptr;
   const int count = Count();
   for (int i = 0; i < count; ++i) {
     TfsDesignatorItem* item = FSteps[i];
-    TfsCustomVariable* t = item->Ref();
     const bool last = i == count - 1;
+    Integer* want = last ? Int : nullptr;
     if (TfsDesignator* d = item->RefDesignator) {
+      if (want) intValue = d->FetchInt(*want, Value);
+      else Value = d->FetchValue();
       preceding = d;
-      value = d->FetchValue();
       continue;
     }
     TfsProcVariable* proc = item->RefProc;
-    std::optional<TSavedLocals> saved;
-    if (proc && proc->Executing()) saved.emplace(proc);
-
-    const int params = t->ParamCount();
-    const int args = std::min(params, item->ArgCount());
-    if (params > 0) {
-      // Room for the values without constructing unused elements: this runs for every call.
-      alignas(Variant) unsigned char room[kInlineArgs * sizeof(Variant)];
-      std::vector<Variant> moreArgs;
-      Variant* list = reinterpret_cast<Variant*>(room);
-      const bool inlined = args <= kInlineArgs;
-      if (!inlined) {
-        moreArgs.resize(args);
-        list = moreArgs.data();
-      }
-      int made = 0;
-      TScopeExit destroy([&] {
-        if (inlined)
-          for (int k = 0; k < made; ++k) list[k].~Variant();
-      });
-      const bool macro = t->Macro();
-      for (int k = 0; k < args; ++k) {
-        Variant v = macro ? Variant(item->Arg(k)->Source()) : item->Arg(k)->FetchValue();
-        if (inlined) {
-          new (&list[k]) Variant(std::move(v));
-          ++made;
-        } else {
-          list[k] = std::move(v);
-        }
-      }
-      for (int k = 0; k < args; ++k) t->Params(k)->StoreValue(list[k]);
+    if (item->PlainCall && !(Write && last)) {
+      intValue = CallPlain(proc, item, !(last && !FResultWanted), Value, want);
+      preceding = proc;
+      continue;
     }
-    if (TfsCustomHelper* h = item->RefHelper) {
-      h->SetPrecedingItem(preceding);
-      h->SetPrecedingValue(value);
-      h->SetCallerScript(FScript);
-    }
-    preceding = t;
-    if (Write && last) {
-      t->StoreValue(AValue);
+    const bool recursive = proc && proc->Executing();
+    if (item->HasVarParams) {
+      TValueList varOut(item->ArgCount());
+      if (recursive) {
+        // The caller's locals are back before var parameters write into them.
+        TSavedLocals saved(proc);
+        intValue = EvaluateStep(FScript, FResultWanted, item, last, Write, AValue, preceding, Value, want, &varOut);
+      } else {
+        intValue = EvaluateStep(FScript, FResultWanted, item, last, Write, AValue, preceding, Value, want, &varOut);
+      }
+      WriteBackVarParams(item, varOut);
+    } else if (recursive) {
+      TSavedLocals saved(proc);
+      intValue = EvaluateStep(FScript, FResultWanted, item, last, Write, AValue, preceding, Value, want, nullptr);
     } else {
-      t->SetResultWanted(!(last && !FResultWanted));
-      value = t->FetchValue();
+      intValue = EvaluateStep(FScript, FResultWanted, item, last, Write, AValue, preceding, Value, want, nullptr);
     }
-    if (item->HasVarParams)
-      for (int k = 0; k < args; ++k)
-        if (t->Params(k)->VarParam()) item->Arg(k)->StoreValue(t->Params(k)->FetchValue());
+    preceding = item->Ref();
   }
-  return value;
+  return intValue;
 }

@@ -46,6 +46,9 @@ public:
   TfsProcVariable* RefProc = nullptr;
   TfsCustomHelper* RefHelper = nullptr;
   bool HasVarParams = false;
+  // A script procedure with plain parameters, no var ones, at most a few arguments: called
+  // without building Variants for plain Integers.
+  bool PlainCall = false;
 
 private:
   TfsCustomVariable* FRef;
@@ -59,6 +62,8 @@ public:
 
   Variant FetchValue() override;
   void StoreValue(const Variant& AValue) override;
+  bool EvaluateInt(Integer& I, Variant& V) override;
+  void StoreInt(Integer I) override;
 
   TfsScript* Script() const { return FScript; }
   int Count() const { return static_cast<int>(FSteps.size()); }
@@ -80,9 +85,15 @@ public:
   bool Pending() const { return FPendingXML != nullptr; }
   // Builds the chain from the kept XML when the late item's value changed its shape.
   void ResolvePending();
+  // The rest of the chain after a step whose value decides its shape: each evaluation runs
+  // this chain, stores its value into Holder and goes on through Tail (late bound on Holder).
+  void SetLateTail(TfsDesignator* Tail, TfsCustomVariable* Holder);
+  TfsDesignator* LateTail() const { return FLateTail.get(); }
 
 protected:
-  Variant Evaluate(bool Write, const Variant& AValue);
+  // Walks the chain; Write: the last step stores AValue. Otherwise the last step's value lands
+  // in Value, or in *Int (answering true) when Int is given and the value is a plain Integer.
+  bool Evaluate(bool Write, const Variant& AValue, Variant& Value, Integer* Int);
   Variant FetchString();
   void StoreString(const Variant& AValue);
   Variant AccessArray(bool Write, const Variant& AValue);
@@ -90,10 +101,17 @@ protected:
   TfsScript* FScript;
   std::vector<TfsDesignatorItem*> FSteps;
   TfsDesignatorKind FKind = dkGeneral;
+  // One step, a plain call (TfsDesignatorItem::PlainCall): no chain to walk.
+  bool FSingleCall = false;
   TfsExpression* FIndex = nullptr;           // kind 2; the second item's first argument
   TfsArrayHelper* FHelper = nullptr;         // kind 3
   TfsDesignatorItem* FIndexItem = nullptr;   // kind 3: the item holding the indexes
+  // Runs the chain as far as the late tail and hands its value to the tail's holder.
+  void FillLateHolder();
+
   std::unique_ptr<TfsXMLItem> FPendingXML;
+  std::unique_ptr<TfsDesignator> FLateTail;
+  TfsCustomVariable* FLateHolder = nullptr;
   TfsCustomVariable* FLateItem = nullptr;
   // The shape the chain was last built for: the Variant kind and, for an object, its class.
   bool FLateBuilt = false;
@@ -106,6 +124,9 @@ public:
   using TfsDesignator::TfsDesignator;
   Variant FetchValue() override { return FLinked->FetchValue(); }
   void StoreValue(const Variant& AValue) override { FLinked->StoreValue(AValue); }
+  bool EvaluateInt(Integer& I, Variant& V) override { return FLinked->FetchInt(I, V); }
+  void StoreInt(Integer I) override { FLinked->StoreInt(I); }
+  bool FetchBool() override { return FLinked->FetchBool(); }
 };
 
 class TfsStringDesignator final : public TfsDesignator {
@@ -113,6 +134,10 @@ public:
   using TfsDesignator::TfsDesignator;
   Variant FetchValue() override { return FetchString(); }
   void StoreValue(const Variant& AValue) override { StoreString(AValue); }
+  bool EvaluateInt(Integer&, Variant& V) override {
+    V = FetchString();
+    return false;
+  }
 };
 
 class TfsArrayDesignator final : public TfsDesignator {
@@ -120,6 +145,10 @@ public:
   using TfsDesignator::TfsDesignator;
   Variant FetchValue() override { return AccessArray(false, Variant()); }
   void StoreValue(const Variant& AValue) override { AccessArray(true, AValue); }
+  bool EvaluateInt(Integer&, Variant& V) override {
+    V = AccessArray(false, Variant());
+    return false;
+  }
 };
 
 // Builds a chain from its intermediate XML against the script (late binding); defined by the

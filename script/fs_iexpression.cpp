@@ -47,7 +47,7 @@ TfsTypeCode OperandTypeCode(const Variant& V) {
 }  // namespace
 
 TfsOperandNode::TfsOperandNode(const Variant& AValue) : TfsExpressionNode(OperandTypeCode(AValue)) {
-  FValue = AValue;
+  SetRawValue(AValue);
 }
 
 TfsDesignatorNode::TfsDesignatorNode(TfsDesignator* ADesignator) : TfsOperandNode(Null()), FDesignator(ADesignator) {
@@ -69,9 +69,143 @@ Variant TfsSetNode::FetchValue() { return FSet->FetchValue(); }
 namespace {
 
 inline std::int32_t Wrap(std::uint32_t V) { return static_cast<std::int32_t>(V); }
-inline std::uint32_t U(const Variant& V) { return static_cast<std::uint32_t>(V.AsInteger()); }
 
 [[noreturn]] void DivByZero() { throw EDivByZero("Division by zero"); }
+
+// The 32-bit operations; the operands come from Integer-typed nodes. Sums, differences and
+// products wrap (in unsigned arithmetic); the one quotient that does not fit wraps too.
+inline Integer IntAdd(Integer A, Integer B) { return Wrap(static_cast<std::uint32_t>(A) + static_cast<std::uint32_t>(B)); }
+inline Integer IntSub(Integer A, Integer B) { return Wrap(static_cast<std::uint32_t>(A) - static_cast<std::uint32_t>(B)); }
+inline Integer IntMul(Integer A, Integer B) { return Wrap(static_cast<std::uint32_t>(A) * static_cast<std::uint32_t>(B)); }
+inline Integer IntDiv(Integer A, Integer B) {
+  if (B == 0) DivByZero();
+  if (B == -1) return Wrap(0u - static_cast<std::uint32_t>(A));
+  return A / B;
+}
+inline Integer IntMod(Integer A, Integer B) {
+  if (B == 0) DivByZero();
+  if (B == -1) return 0;
+  return A % B;
+}
+
+// The Variant operations on two plain Integers, as the platform computes them: in 64 bits, an
+// Integer when the result fits and an Int64 otherwise (div and mod as for any integers).
+inline long long WideAdd(Integer A, Integer B) { return static_cast<long long>(A) + B; }
+inline long long WideSub(Integer A, Integer B) { return static_cast<long long>(A) - B; }
+inline long long WideMul(Integer A, Integer B) { return static_cast<long long>(A) * B; }
+inline long long WideDiv(Integer A, Integer B) {
+  if (B == 0) DivByZero();
+  return static_cast<long long>(A) / B;
+}
+inline long long WideMod(Integer A, Integer B) {
+  if (B == 0) DivByZero();
+  if (B == -1) return 0;
+  return A % B;
+}
+
+// An arithmetic operator: on the 32-bit path both operands are fetched as Integers (left
+// first) and the result is a plain Integer; else the platform's Variant operation, computed
+// here when both values are plain Integers.
+template <Integer (*IntOp)(Integer, Integer), long long (*WideOp)(Integer, Integer),
+          Variant (*VarOp)(const Variant&, const Variant&)>
+class TArithNode : public TfsOperatorNode {
+public:
+  using TfsOperatorNode::TfsOperatorNode;
+  Variant FetchValue() override {
+    if (IntegerPath) return Variant(Compute());
+    Integer i;
+    Variant v;
+    return FetchVariant(i, v) ? Variant(i) : v;
+  }
+  bool EvaluateInt(Integer& I, Variant& V) override {
+    if (!IntegerPath) return FetchVariant(I, V);
+    I = Compute();
+    return true;
+  }
+  Integer EvaluateAsInteger() override { return IntegerPath ? Compute() : FetchValue().AsInteger(); }
+
+private:
+  Integer Compute() {
+    Integer l = Left->FetchAsInteger();
+    return IntOp(l, Right->FetchAsInteger());
+  }
+  // The Variant operation: true with a plain Integer result in I, else the result in V.
+  bool FetchVariant(Integer& I, Variant& V) {
+    Integer a, b;
+    if (Left->FetchInt(a, V)) {
+      if (Right->FetchInt(b, V)) {
+        const long long r = WideOp(a, b);
+        if (r >= INT32_MIN && r <= INT32_MAX) {
+          I = static_cast<Integer>(r);
+          return true;
+        }
+        V = Variant(r);
+        return false;
+      }
+      V = VarOp(Variant(a), V);
+      return false;
+    }
+    Variant r;
+    if (Right->FetchInt(b, r)) r = Variant(b);
+    V = VarOp(V, r);
+    return false;
+  }
+};
+
+Variant VarAdd(const Variant& A, const Variant& B) { return A + B; }
+Variant VarSub(const Variant& A, const Variant& B) { return A - B; }
+Variant VarMul(const Variant& A, const Variant& B) { return A * B; }
+
+#define KELM_ARITH(Class, Code, Level, IntOp, WideOp, VarOp)         \
+  class Class final : public TArithNode<IntOp, WideOp, VarOp> {      \
+  public:                                                            \
+    Class() : TArithNode(Code, Level) {}                             \
+  };
+
+KELM_ARITH(TPlusNode, opPlus, 3, IntAdd, WideAdd, VarAdd)
+KELM_ARITH(TMinusNode, opMinus, 3, IntSub, WideSub, VarSub)
+KELM_ARITH(TMulNode, opMul, 2, IntMul, WideMul, VarMul)
+KELM_ARITH(TDivIntNode, opDivInt, 2, IntDiv, WideDiv, VarIntDiv)
+KELM_ARITH(TModNode, opMod, 2, IntMod, WideMod, VarMod)
+
+#undef KELM_ARITH
+
+// A comparison: two plain Integers compare as such, anything else by the platform's rules.
+template <bool (*IntCmp)(Integer, Integer), bool (*VarCmp)(const Variant&, const Variant&)>
+class TCompareNode : public TfsOperatorNode {
+public:
+  using TfsOperatorNode::TfsOperatorNode;
+  Variant FetchValue() override { return Variant(FetchBool()); }
+  bool FetchBool() override {
+    Integer a, b;
+    Variant va;
+    if (Left->FetchInt(a, va)) {
+      // One Variant is enough while the left value is a plain Integer.
+      if (Right->FetchInt(b, va)) return IntCmp(a, b);
+      return VarCmp(Variant(a), va);
+    }
+    Variant vb;
+    if (Right->FetchInt(b, vb)) vb = Variant(b);
+    return VarCmp(va, vb);
+  }
+};
+
+#define KELM_CMP(Class, Code, Op)                                                              \
+  inline bool Class##Int(Integer A, Integer B) { return A Op B; }                              \
+  inline bool Class##Var(const Variant& A, const Variant& B) { return A Op B; }                \
+  class Class final : public TCompareNode<Class##Int, Class##Var> {                            \
+  public:                                                                                      \
+    Class() : TCompareNode(Code, 4) {}                                                         \
+  };
+
+KELM_CMP(TGreatNode, opGreat, >)
+KELM_CMP(TLessNode, opLess, <)
+KELM_CMP(TLessEqNode, opLessEq, <=)
+KELM_CMP(TGreatEqNode, opGreatEq, >=)
+KELM_CMP(TNonEqNode, opNonEq, !=)
+KELM_CMP(TEqNode, opEq, ==)
+
+#undef KELM_CMP
 
 #define KELM_OP(Class, Code, Level, ...)                                   \
   class Class final : public TfsOperatorNode {                              \
@@ -81,45 +215,50 @@ inline std::uint32_t U(const Variant& V) { return static_cast<std::uint32_t>(V.A
   };
 
 KELM_OP(TNoneNode, opNone, 7, return Left->FetchValue();)
-KELM_OP(TGreatNode, opGreat, 4, Variant l = Left->FetchValue(); return Variant(l > Right->FetchValue());)
-KELM_OP(TLessNode, opLess, 4, Variant l = Left->FetchValue(); return Variant(l < Right->FetchValue());)
-KELM_OP(TLessEqNode, opLessEq, 4, Variant l = Left->FetchValue(); return Variant(l <= Right->FetchValue());)
-KELM_OP(TGreatEqNode, opGreatEq, 4, Variant l = Left->FetchValue(); return Variant(l >= Right->FetchValue());)
-KELM_OP(TNonEqNode, opNonEq, 4, Variant l = Left->FetchValue(); return Variant(l != Right->FetchValue());)
-KELM_OP(TEqNode, opEq, 4, Variant l = Left->FetchValue(); return Variant(l == Right->FetchValue());)
-KELM_OP(TPlusNode, opPlus, 3, Variant l = Left->FetchValue(); Variant r = Right->FetchValue();
-        if (IntegerPath) return Variant(Wrap(U(l) + U(r))); return l + r;)
-KELM_OP(TMinusNode, opMinus, 3, Variant l = Left->FetchValue(); Variant r = Right->FetchValue();
-        if (IntegerPath) return Variant(Wrap(U(l) - U(r))); return l - r;)
-KELM_OP(TOrNode, opOr, 3, Variant l = Left->FetchValue();
-        if (BooleanPath) return l.AsBoolean() ? l : Right->FetchValue(); return VarOr(l, Right->FetchValue());)
 KELM_OP(TXorNode, opXor, 3, Variant l = Left->FetchValue(); return VarXor(l, Right->FetchValue());)
-KELM_OP(TMulNode, opMul, 2, Variant l = Left->FetchValue(); Variant r = Right->FetchValue();
-        if (IntegerPath) return Variant(Wrap(U(l) * U(r))); return l * r;)
 KELM_OP(TDivFloatNode, opDivFloat, 2, Variant l = Left->FetchValue(); return l / Right->FetchValue();)
-KELM_OP(TDivIntNode, opDivInt, 2, Variant l = Left->FetchValue(); Variant r = Right->FetchValue();
-        if (!IntegerPath) return VarIntDiv(l, r);
-        std::int32_t a = l.AsInteger(), b = r.AsInteger();
-        if (b == 0) DivByZero();
-        // The one quotient that does not fit wraps, as the 32-bit sum does.
-        if (b == -1) return Variant(Wrap(0u - static_cast<std::uint32_t>(a)));
-        return Variant(a / b);)
-KELM_OP(TModNode, opMod, 2, Variant l = Left->FetchValue(); Variant r = Right->FetchValue();
-        if (!IntegerPath) return VarMod(l, r);
-        std::int32_t a = l.AsInteger(), b = r.AsInteger();
-        if (b == 0) DivByZero();
-        if (b == -1) return Variant(0);
-        return Variant(a % b);)
-KELM_OP(TAndNode, opAnd, 2, Variant l = Left->FetchValue();
-        if (BooleanPath) return l.AsBoolean() ? Right->FetchValue() : l; return VarAnd(l, Right->FetchValue());)
 KELM_OP(TShlNode, opShl, 2, Variant l = Left->FetchValue(); return VarShl(l, Right->FetchValue());)
 KELM_OP(TShrNode, opShr, 2, Variant l = Left->FetchValue(); return VarShr(l, Right->FetchValue());)
 KELM_OP(TLeftBracketNode, opLeftBracket, 6, return Left->FetchValue();)
 KELM_OP(TRightBracketNode, opRightBracket, 5, return Left->FetchValue();)
-KELM_OP(TNotNode, opNot, 1, return VarNot(Left->FetchValue());)
 KELM_OP(TUnMinusNode, opUnMinus, 1, return VarNeg(Left->FetchValue());)
 
 #undef KELM_OP
+
+// Boolean operators short-circuit when both operands are Boolean-typed.
+class TOrNode final : public TfsOperatorNode {
+public:
+  TOrNode() : TfsOperatorNode(opOr, 3) {}
+  Variant FetchValue() override {
+    Variant l = Left->FetchValue();
+    if (BooleanPath) return l.AsBoolean() ? l : Right->FetchValue();
+    return VarOr(l, Right->FetchValue());
+  }
+  bool FetchBool() override {
+    if (BooleanPath) return Left->FetchBool() || Right->FetchBool();
+    return FetchValue().AsBoolean();
+  }
+};
+
+class TAndNode final : public TfsOperatorNode {
+public:
+  TAndNode() : TfsOperatorNode(opAnd, 2) {}
+  Variant FetchValue() override {
+    Variant l = Left->FetchValue();
+    if (BooleanPath) return l.AsBoolean() ? Right->FetchValue() : l;
+    return VarAnd(l, Right->FetchValue());
+  }
+  bool FetchBool() override {
+    if (BooleanPath) return Left->FetchBool() && Right->FetchBool();
+    return FetchValue().AsBoolean();
+  }
+};
+
+class TNotNode final : public TfsOperatorNode {
+public:
+  TNotNode() : TfsOperatorNode(opNot, 1) {}
+  Variant FetchValue() override { return VarNot(Left->FetchValue()); }
+};
 
 // Text concatenation: any operands, joined as text.
 class TStrCatNode final : public TfsOperatorNode {

@@ -34,7 +34,6 @@ class TfsOperandNode : public TfsExpressionNode {
 public:
   explicit TfsOperandNode(const Variant& AValue);
   int Precedence() const override { return 0; }
-  Variant FetchValue() override { return FValue; }
 };
 
 // An owned designator; fetched through its plain variable when it is one.
@@ -43,6 +42,9 @@ public:
   explicit TfsDesignatorNode(TfsDesignator* ADesignator);
   ~TfsDesignatorNode() override;
   Variant FetchValue() override { return FTarget->FetchValue(); }
+  bool EvaluateInt(Integer& I, Variant& V) override { return FTarget->FetchInt(I, V); }
+  Integer EvaluateAsInteger() override { return FTarget->FetchAsInteger(); }
+  bool FetchBool() override { return FTarget->FetchBool(); }
   TfsDesignator* Designator() const { return FDesignator; }
   // The designator's variable for a plain variable designator, else the designator.
   TfsCustomVariable* Target() const { return FTarget; }
@@ -86,6 +88,19 @@ private:
   int FPrecedence;
 };
 
+// The platform's Variant +, - or * (opPlus, opMinus, opMul) of two plain Integers, computed
+// in place: true with the result in I when it is an Integer, else false with the Int64 in V.
+inline bool VariantIntArith(TfsOpCode Op, Integer A, Integer B, Integer& I, Variant& V) {
+  const long long a = A, b = B;
+  const long long r = Op == opPlus ? a + b : Op == opMinus ? a - b : a * b;
+  if (r >= -2147483647LL - 1 && r <= 2147483647LL) {
+    I = static_cast<Integer>(r);
+    return true;
+  }
+  V = Variant(r);
+  return false;
+}
+
 // The node of an operator word (compared upper-cased); nullptr for an unknown word.
 TfsOperatorNode* CreateOperatorNode(const String& Word);
 
@@ -100,6 +115,8 @@ public:
   ~TfsExpression() override;
 
   Variant FetchValue() override { return FRoot->FetchValue(); }
+  bool EvaluateInt(Integer& I, Variant& V) override { return FRoot->FetchInt(I, V); }
+  bool FetchBool() override { return FRoot->FetchBool(); }
   // Into the root's designator; nothing when ReadOnly.
   void StoreValue(const Variant& AValue) override;
 

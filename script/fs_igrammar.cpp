@@ -1,6 +1,7 @@
 // Reading a grammar text into the parsed form, and the cache of parsed grammars by text.
 #include "script/fs_igrammar.h"
 
+#include "script/fs_iparser.h"
 #include "script/fs_xml.h"
 #include "script/fs_xmlio.h"
 #include "core/StrUtils.h"
@@ -51,14 +52,19 @@ TfsGrammar::~TfsGrammar() = default;
 
 std::shared_ptr<const TfsGrammar> TfsGrammar::FromText(const String& Text) {
   static std::unordered_map<String, std::shared_ptr<const TfsGrammar>> cache;
+  // The text asked for last time is compared, not hashed: every compile asks again.
+  static const std::pair<const String, std::shared_ptr<const TfsGrammar>>* last = nullptr;
+  if (last && last->first == Text) return last->second;
   auto it = cache.find(Text);
-  if (it != cache.end()) return it->second;
-  std::shared_ptr<TfsGrammar> grammar(new TfsGrammar);
-  grammar->Read(Text);
-  // Parsers still holding a dropped grammar keep it alive through their own reference.
-  if (cache.size() >= kCacheLimit) cache.clear();
-  cache.emplace(Text, grammar);
-  return grammar;
+  if (it == cache.end()) {
+    std::shared_ptr<TfsGrammar> grammar(new TfsGrammar);
+    grammar->Read(Text);
+    // Parsers still holding a dropped grammar keep it alive through their own reference.
+    if (cache.size() >= kCacheLimit) cache.clear();
+    it = cache.emplace(Text, grammar).first;
+  }
+  last = &*it;
+  return it->second;
 }
 
 const TfsXMLItem* TfsGrammar::Root() const { return FDocument->Root(); }
@@ -82,6 +88,7 @@ void TfsGrammar::Read(const String& Text) {
   FItems.resize(static_cast<std::size_t>(root->Count()));
   AddItems(root, 0);
   ResolveRules();
+  FKeywordSet = TfsKeywordSet::Make(FKeywords);
 }
 
 void TfsGrammar::ReadParser(const TfsXMLItem* Parser) {

@@ -52,6 +52,8 @@ struct TfsGrammarItem {
 };
 
 // One child of `parser`: its name lower-cased and its `text`.
+struct TfsKeywordSet;
+
 struct TfsGrammarSetting {
   String Name;
   String Value;
@@ -71,6 +73,8 @@ public:
   const String& LanguageName() const { return FLanguageName; }
   const std::vector<TfsGrammarSetting>& Settings() const { return FSettings; }
   const std::vector<String>& Keywords() const { return FKeywords; }
+  // The same, ready for a lexer to share.
+  const std::shared_ptr<const TfsKeywordSet>& KeywordSet() const { return FKeywordSet; }
   // The `types` element written as XML (`<types/>` when the grammar has none).
   const String& TypesText() const { return FTypesText; }
   const std::vector<TfsGrammarItem>& Items() const { return FItems; }
@@ -92,6 +96,7 @@ private:
   String FLanguageName;
   std::vector<TfsGrammarSetting> FSettings;
   std::vector<String> FKeywords;
+  std::shared_ptr<const TfsKeywordSet> FKeywordSet;
   std::vector<std::pair<String, String>> FErrors;  // key lower-cased, message
   String FTypesText;
   std::vector<TfsGrammarItem> FItems;

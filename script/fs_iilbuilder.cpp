@@ -760,11 +760,35 @@ TfsDesignator* TfsILBuilder::BuildDesignator(TfsXMLItem* Xml, TfsScript* S, TfsD
       } else if (obj) {
         code = tcClass;
         typeName = obj->ClassName();
-      } else {
+      } else if (d->Count() == 1 && (dynamic_cast<TfsVariable*>(r) || dynamic_cast<TfsParamItem*>(r))) {
         // Null, or a number that is no object: the shape is known only at run time.
         d->SetPending(Xml, r);
         d->Finish();
         MatchArguments(d.get());
+        return d.release();
+      } else {
+        // A later step's value (a member's, a call's) is known only by running the chain so
+        // far: the rest binds late on a hidden variable that receives it at each evaluation.
+        const String pos = FParser->BuildErrorPos();
+        const String holderName = "late@" + FParser->CurrentUnit() + ":" + pos;
+        TfsCustomVariable* holder = FRoot->LookupLocalName(holderName);
+        if (!holder) {
+          holder = new TfsVariable(holderName, tcVariant, "Variant");
+          FRoot->PutItem(holderName, holder);
+        }
+        TfsXMLItem tailXml;
+        tailXml.SetName(Xml->Name());
+        TfsXMLItem* first = tailXml.Add();
+        first->SetName(String(fsil::Node));
+        first->SetText("text=\"" + EscapeAttrText(holderName) + "\" pos=\"" + pos + "\"");
+        for (int j = ci; j < Xml->Count(); ++j) tailXml.Add()->CopyFrom(Xml->Items(j));
+        auto tail = std::make_unique<TfsDesignator>(S);
+        tail->AddItem(new TfsDesignatorItem(holder, pos));
+        tail->SetPending(&tailXml, holder);
+        tail->Finish();
+        d->Finish();
+        MatchArguments(d.get());
+        d->SetLateTail(tail.release(), holder);
         return d.release();
       }
     }

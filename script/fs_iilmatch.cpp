@@ -343,10 +343,22 @@ String TfsILMatcher::LineCol(int Position) {
     FLastLine = line;
   }
   const String& text = FLexer.Text();
-  int column = 1;
   const int end = std::min(Position - 1, FLexer.Size() + 1);
-  for (int i = starts[static_cast<std::size_t>(line)]; i < end; ++i)
+  // Counted on from the last position asked for when it lies earlier on this line.
+  int from = starts[static_cast<std::size_t>(line)];
+  int column = 1;
+  if (FLexer.AsciiText()) {
+    column += std::max(end - from, 0);
+    from = end;
+  } else if (FColumnLine == line && FColumnEnd >= from && FColumnEnd <= end) {
+    from = FColumnEnd;
+    column = FColumn;
+  }
+  for (int i = from; i < end; ++i)
     if ((static_cast<unsigned char>(text[static_cast<std::size_t>(i)]) & 0xC0) != 0x80) ++column;
+  FColumnLine = line;
+  FColumnEnd = std::max(end, from);
+  FColumn = column;
   char buffer[32];
   char* p = std::to_chars(buffer, buffer + sizeof buffer, line + 1).ptr;
   *p++ = ':';

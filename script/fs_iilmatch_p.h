@@ -101,4 +101,8 @@ private:
   TfsILErrorState& FError;
   int FFurthest = 1;
   int FLastLine = 0;  // the line of the last position converted
+  // The column counted up to offset FColumnEnd of line FColumnLine.
+  int FColumnLine = -1;
+  int FColumnEnd = 0;
+  int FColumn = 1;
 };

@@ -93,8 +93,7 @@ void TfsILParser::LoadGrammar(const String& ALanguageName) {
   FLexer->RestoreDefaults();
   FLanguageName = ALanguageName;
   FGrammar = std::move(grammar);
-  TStringList* keywords = FLexer->Keywords();
-  for (const String& word : FGrammar->Keywords()) keywords->Add(word);
+  FLexer->SetSharedKeywords(FGrammar->KeywordSet());
   for (const TfsGrammarSetting& setting : FGrammar->Settings()) {
     if (setting.Name == "declarevars") {
       if (setting.Value == "0") FDeclareVarsRequired = false;

@@ -29,10 +29,12 @@ TfsParser::~TfsParser() = default;
 
 void TfsParser::RestoreDefaults() {
   FKeywords->Clear();
+  FSharedKeywords.reset();
   FCommentLine1 = "//";
   FCommentLine2.clear();
-  DefineCommentBlock1("{,}");
-  DefineCommentBlock2("(*,*)");
+  // The default blocks as DefineCommentBlock1/2 would split them, without a list per split.
+  FCommentBlock1 = {"{,}", "{", "}"};
+  FCommentBlock2 = {"(*,*)", "(*", "*)"};
   FHexSequence = "$";
   DefineIdentChars("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz");
   FSkipChar.clear();
@@ -70,8 +72,12 @@ void TfsParser::LoadSource(const String& Source) {
   FSize = static_cast<int>(Source.size());
   FPosition = FTokenStart = 1;
   FLineStarts.assign(1, 0);
-  for (int i = 0; i < FSize; ++i)
+  unsigned char high = 0;
+  for (int i = 0; i < FSize; ++i) {
+    high |= static_cast<unsigned char>(Source[i]);
     if (Source[i] == '\n') FLineStarts.push_back(i + 1);
+  }
+  FAsciiText = high < 0x80;
 }
 
 void TfsParser::MoveTo(int APosition) {
@@ -98,6 +104,8 @@ String TfsParser::PositionToLineCol(int APosition) const {
 int TfsParser::LineColToPosition(int X, int Y) const {
   if (Y < 1 || Y > static_cast<int>(FLineStarts.size())) return -1;
   int p = FLineStarts[Y - 1];  // 0-based offset of column 1
+  // One byte per column.
+  if (FAsciiText) return std::min(p + std::max(X - 1, 0), std::max(p, FSize)) + 1;
   for (int col = 1; col < X && p < FSize; ++col) {
     ++p;
     while (p < FSize && IsContinuationByte(static_cast<unsigned char>(FText[p]))) ++p;
@@ -210,7 +218,61 @@ String TfsParser::ReadIdentToken() {
   return word;
 }
 
+namespace {
+
+bool IsAscii(const String& S) {
+  for (unsigned char c : S)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+String AsciiUpper(String S) {
+  for (char& c : S)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return S;
+}
+
+}  // namespace
+
+std::shared_ptr<const TfsKeywordSet> TfsKeywordSet::Make(const std::vector<String>& Words) {
+  auto set = std::make_shared<TfsKeywordSet>();
+  set->Words = Words;
+  for (const String& w : Words) {
+    if (!IsAscii(w)) set->Ascii = false;
+    set->Upper.push_back(AsciiUpper(w));
+  }
+  std::sort(set->Upper.begin(), set->Upper.end());
+  set->Upper.erase(std::unique(set->Upper.begin(), set->Upper.end()), set->Upper.end());
+  return set;
+}
+
+bool TfsKeywordSet::ContainsAscii(const String& Word) const {
+  return std::binary_search(Upper.begin(), Upper.end(), AsciiUpper(Word));
+}
+
+void TfsParser::SetSharedKeywords(std::shared_ptr<const TfsKeywordSet> Value) {
+  if (!Value) return;
+  if (FKeywords->Count() > 0 || FSharedKeywords) {
+    // Words listed already: the list takes the new ones too.
+    TakeSharedKeywords();
+    for (const String& w : Value->Words) FKeywords->Add(w);
+    return;
+  }
+  FSharedKeywords = std::move(Value);
+}
+
+void TfsParser::TakeSharedKeywords() const {
+  std::shared_ptr<const TfsKeywordSet> shared = std::move(FSharedKeywords);
+  FSharedKeywords.reset();
+  if (shared)
+    for (const String& w : shared->Words) FKeywords->Add(w);
+}
+
 bool TfsParser::KeywordListed(const String& Word) const {
+  // An ASCII word against ASCII words: case folding by the locale cannot tell more apart.
+  if (FSharedKeywords && !FCaseSensitive && FSharedKeywords->Ascii && IsAscii(Word))
+    return FSharedKeywords->ContainsAscii(Word);
+  if (FSharedKeywords) TakeSharedKeywords();
   if (!FCaseSensitive) {
     int index = 0;
     return FKeywords->Find(Word, index);

@@ -40,6 +40,18 @@ struct TfsCommentBlock {
   String Close;
 };
 
+// A grammar's reserved words in a form that a lexer takes over without sorting: the words as
+// written, and upper-cased (ASCII) in byte order for lookups.
+struct TfsKeywordSet {
+  std::vector<String> Words;
+  std::vector<String> Upper;
+  // Every word is ASCII, so an ASCII word can match only by ASCII case folding.
+  bool Ascii = true;
+  static std::shared_ptr<const TfsKeywordSet> Make(const std::vector<String>& Words);
+  // Whether the ASCII word is one of the words, ignoring case.
+  bool ContainsAscii(const String& Word) const;
+};
+
 class TfsParser : public TObject {
 public:
   TfsParser();
@@ -66,7 +78,13 @@ public:
   // IdentChars becomes exactly the bytes of the text.
   void DefineIdentChars(const String& Chars);
   // Reserved words: sorted, searched ignoring case, duplicates ignored.
-  TStringList* Keywords() const { return FKeywords.get(); }
+  TStringList* Keywords() const {
+    if (FSharedKeywords) TakeSharedKeywords();
+    return FKeywords.get();
+  }
+  // Reserved words shared with a grammar: looked up as they are until the list above is
+  // asked for, which then receives them.
+  void SetSharedKeywords(std::shared_ptr<const TfsKeywordSet> Value);
   // Line continuation: its first character, followed by nothing but blanks up to the line end,
   // joins the next line to this one. '' = none.
   const String& SkipChar() const { return FSkipChar; }
@@ -98,6 +116,8 @@ public:
   // One entry per line: 0, then the position of each line feed (the 0-based offset of the
   // next line's first byte).
   const std::vector<int>& LineStarts() const { return FLineStarts; }
+  // The loaded text has no byte above 127: a column is a byte.
+  bool AsciiText() const { return FAsciiText; }
   // Position = TokenStart = 1; the configuration stays.
   void LoadSource(const String& Source);
   // Position = TokenStart = the given position: the way back after a failed alternative.
@@ -119,6 +139,7 @@ public:
   // ScanWord, but '' for a reserved word (the position stays after it).
   String ReadIdentToken();
   bool KeywordListed(const String& Word) const;
+  void TakeSharedKeywords() const;
   // One character of 33..47, 58..64, 91..96 or 123..126; never skips blanks.
   String ReadPunctuation();
   // A float or an integer as written; the hexadecimal prefix becomes "$".
@@ -150,6 +171,7 @@ private:
   String FHexSequence;
   TfsCharSet FIdentChars;
   std::unique_ptr<TStringList> FKeywords;
+  mutable std::shared_ptr<const TfsKeywordSet> FSharedKeywords;
   int FTokenStart = 1;
   int FPosition = 1;
   int FSize = 0;
@@ -160,5 +182,6 @@ private:
   bool FStringEscapes = true;
   String FText = String(1, '\0');
   std::vector<int> FLineStarts{0};
+  bool FAsciiText = true;
   bool FCaseSensitive = false;
 };

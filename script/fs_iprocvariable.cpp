@@ -6,6 +6,16 @@
 #include "core/Scope.h"
 #include "core/StackSpace.h"
 
+#include <cstdint>
+#include <typeinfo>
+
+namespace {
+
+// Stack a call leaves for the host after the deepest script call.
+constexpr std::uintptr_t kStackReserve = 256 * 1024;
+
+}  // namespace
+
 TfsProcVariable::TfsProcVariable(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName,
                                  TfsScript* AParent, bool AIsFunction)
     : TfsCustomVariable(AName, ATypeCode, ATypeName),
@@ -36,42 +46,58 @@ void TfsProcVariable::AddProcParam(TfsParamItem* Param) {
   FLocalProgram->PutItem(Param->Name(), Param);
 }
 
-const std::vector<TfsCustomVariable*>& TfsProcVariable::LocalItems() {
+// Made once per shape of the local program, so a call looks at no item's class.
+void TfsProcVariable::RefreshLocalItems() {
   TfsScript* local = FLocalProgram.get();
-  // Made once per shape of the local program, so a call looks at no item's class.
-  if (FLocalItemsCount != local->ItemCount()) {
+  {
     FLocalItems.clear();
     FResetItems.clear();
+    FPlainLocals = true;
     for (int i = 0; i < local->ItemCount(); ++i) {
       TObject* item = local->ItemAt(i);
       if (auto* v = dynamic_cast<TfsVariable*>(item)) {
         FLocalItems.push_back(v);
         FResetItems.push_back(v);
+        if (typeid(*v) != typeid(TfsVariable)) FPlainLocals = false;
       } else if (auto* p = dynamic_cast<TfsParamItem*>(item)) {
         FLocalItems.push_back(p);
+        if (typeid(*p) != typeid(TfsParamItem)) FPlainLocals = false;
       }
     }
     FLocalItemsCount = local->ItemCount();
   }
-  return FLocalItems;
 }
 
 void TfsProcVariable::ResetLocals() {
   LocalItems();
-  for (TfsVariable* v : FResetItems) v->Reset();
+  if (FPlainLocals)
+    for (TfsVariable* v : FResetItems) v->ResetSlot();
+  else
+    for (TfsVariable* v : FResetItems) v->Reset();
 }
 
-Variant TfsProcVariable::FetchValue() {
+void TfsProcVariable::Run() {
   // Runaway recursion ends as an error at the call that goes too deep, not as a crash.
-  TfsScript* top = FLocalProgram.get();
-  while (top->ParentScript()) top = top->ParentScript();
+  // The outermost script counts the depth; the first running one up the chain names the
+  // procedure running now.
+  TfsScript* local = FLocalProgram.get();
+  TfsScript* top = local;
+  TfsScript* root = local->RunRoot() ? local : nullptr;
+  while (TfsScript* parent = top->ParentScript()) {
+    top = parent;
+    if (!root && parent->RunRoot()) root = parent;
+  }
   TRestore<int> depth(top->CallDepth(), top->CallDepth() + 1);
   if (top->CallDepth() > top->MaxCallDepth()) throw EStackOverflow("Stack overflow");
-  CheckStackSpace(256 * 1024);
+  // The stack's floor is found once per outermost call; every call compares against it.
+  char here = 0;
+  const auto pos = reinterpret_cast<std::uintptr_t>(&here);
+  if (top->CallDepth() == 1) {
+    const std::size_t left = StackSpaceLeft();
+    top->SetStackFloor(left == static_cast<std::size_t>(-1) ? 0 : pos - left + kStackReserve);
+  }
+  if (pos < top->StackFloor()) throw EStackOverflow("Stack overflow");
   TRestore<bool> executing(FExecuting, true);
-  TfsScript* local = FLocalProgram.get();
-  TfsScript* root = local;
-  while (root && !root->RunRoot()) root = root->ParentScript();
   // Put back on every way out, so a debugger's watch never sees a finished call's locals.
   TScopeExit restoreActive([root, saved = root ? root->ActiveLocalProgram() : nullptr] {
     if (root) root->SetActiveLocalProgram(saved);
@@ -82,13 +108,22 @@ Variant TfsProcVariable::FetchValue() {
   local->SetExitRequested(false);
   local->SetStopRequested(false);
   local->SetRunning(true);
-  {
-    TScopeExit done([local] {
-      local->SetExitRequested(false);
-      local->SetStopRequested(false);
-      local->SetRunning(false);
-    });
-    local->MainStatement()->Perform();
-  }
+  TScopeExit done([local] {
+    local->SetExitRequested(false);
+    local->SetStopRequested(false);
+    local->SetRunning(false);
+  });
+  local->MainStatement()->PerformBlock();
+}
+
+Variant TfsProcVariable::FetchValue() {
+  Run();
   return FIsFunction ? FLinked->FetchValue() : Null();
+}
+
+bool TfsProcVariable::EvaluateInt(Integer& I, Variant& V) {
+  Run();
+  if (FIsFunction) return FLinked->FetchInt(I, V);
+  V = Null();
+  return false;
 }

@@ -9,7 +9,7 @@
 // ActiveLocalProgram, so that an expression evaluated meanwhile sees the locals; the previous
 // value is put back however the call ends.
 // Declares TfsProcVariable.
-#include "script/fs_ivariables.h"
+#include "script/fs_iscript.h"
 
 #include <memory>
 
@@ -20,6 +20,7 @@ public:
   ~TfsProcVariable() override;
 
   Variant FetchValue() override;
+  bool EvaluateInt(Integer& I, Variant& V) override;
 
   bool IsFunction() const { return FIsFunction; }
   TfsScript* LocalProgram() const { return FLocalProgram.get(); }
@@ -30,14 +31,24 @@ public:
   // Enters a parameter into the procedure and its local program.
   void AddProcParam(TfsParamItem* Param);
   // The variables and parameters of the local program (Result included), in item order.
-  const std::vector<TfsCustomVariable*>& LocalItems();
+  const std::vector<TfsCustomVariable*>& LocalItems() {
+    if (FLocalItemsCount != FLocalProgram->ItemCount()) RefreshLocalItems();
+    return FLocalItems;
+  }
+  // Every local item keeps its value in its slot (plain variables and parameters): saving,
+  // restoring and resetting them needs no virtual call. Valid after LocalItems.
+  bool PlainLocals() const { return FPlainLocals; }
 
 private:
   void ResetLocals();
+  void RefreshLocalItems();
+  // One call: the body performed with the locals reset.
+  void Run();
 
   std::vector<TfsCustomVariable*> FLocalItems;
   std::vector<TfsVariable*> FResetItems;
   int FLocalItemsCount = -1;  // the local program's item count the lists were made for
+  bool FPlainLocals = false;
 
   bool FIsFunction;
   std::unique_ptr<TfsScript> FLocalProgram;

@@ -63,15 +63,15 @@ TfsScript::TfsScript(TComponent* AOwner)
       FCodeLines(std::make_unique<TStringList>()),
       FCodeLineMarks(std::make_unique<TfsCodeLineMarks>()) {}
 
-thread_local int TfsScript::sRunLineHooks = 0;
+bool TfsScript::AnyRunLineHook() { return TfsStatement::RunLineHooks() > 0; }
 
 void TfsScript::SetOnRunLine(const TfsRunLineEvent& Value) {
-  sRunLineHooks += (Value.Assigned() ? 1 : 0) - (FOnRunLine.Assigned() ? 1 : 0);
+  TfsStatement::RunLineHooks() += (Value.Assigned() ? 1 : 0) - (FOnRunLine.Assigned() ? 1 : 0);
   FOnRunLine = Value;
 }
 
 TfsScript::~TfsScript() {
-  if (FOnRunLine.Assigned()) --sRunLineHooks;
+  if (FOnRunLine.Assigned()) --TfsStatement::RunLineHooks();
   DiscardProgram();
   UninstallModules();
   RemoveItemsIf([](const TItem&) { return true; });

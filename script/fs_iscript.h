@@ -65,9 +65,9 @@ public:
   // Called before each statement runs (NotifyRunLine).
   const TfsRunLineEvent& OnRunLine() const { return FOnRunLine; }
   void SetOnRunLine(const TfsRunLineEvent& Value);
-  // Whether any script of this thread has an OnRunLine handler; statements skip the walk up
-  // the parents while none has.
-  static bool AnyRunLineHook() { return sRunLineHooks > 0; }
+  // Whether any script has an OnRunLine handler; statements skip the walk up the parents
+  // while none has.
+  static bool AnyRunLineHook();
 
   // ---- the item list
   // Inserts before every older entry of the name; a TfsCustomVariable is stamped with OwnerTag.
@@ -131,6 +131,10 @@ public:
   void SetRunTimeLimit(int Value) { FRunTimeLimit = Value; }
   // Script procedure calls in progress under this (outermost) script.
   int& CallDepth() { return FCallDepth; }
+  // The lowest stack address a script procedure call may start at (0: no limit); set by the
+  // outermost call.
+  std::uintptr_t StackFloor() const { return FStackFloor; }
+  void SetStackFloor(std::uintptr_t Value) { FStackFloor = Value; }
   TfsStatement* MainStatement() const { return FMainStatement.get(); }
   const String& CompileError() const { return FCompileError; }
   const String& CompileErrorPos() const { return FCompileErrorPos; }
@@ -157,7 +161,11 @@ public:
   bool ExitRequested() const { return FExitRequested; }
   void SetExitRequested(bool Value) { FExitRequested = Value; }
   bool StopRequested() const { return FStopRequested; }
+  // The flag itself, for statements that test it inline.
+  const bool& StopRequestedFlag() const { return FStopRequested; }
   void SetStopRequested(bool Value) { FStopRequested = Value; }
+  // Break, continue, exit or stop: a block performs no further child.
+  bool FlowInterrupted() const { return FBreakRequested | FContinueRequested | FExitRequested | FStopRequested; }
   bool Running() const { return FRunning; }
   void SetRunning(bool Value) { FRunning = Value; }
   bool RunRoot() const { return FRunRoot; }
@@ -230,7 +238,7 @@ private:
   int FMaxCallDepth = 1000;
   int FRunTimeLimit = 0;
   int FCallDepth = 0;
-  static thread_local int sRunLineHooks;
+  std::uintptr_t FStackFloor = 0;
 };
 
 // ---------------------------------------------------------------- registration modules

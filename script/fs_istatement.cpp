@@ -4,16 +4,18 @@
 #include "script/fs_iscript.h"
 
 TfsStatement::TfsStatement(TfsScript* AScript, const String& ASourcePos, const String& AUnitName)
-    : FScript(AScript), FSourcePos(ASourcePos), FUnitName(AUnitName) {}
+    : FScript(AScript), FStopFlag(&AScript->StopRequestedFlag()), FSourcePos(ASourcePos), FUnitName(AUnitName) {}
 
-void TfsStatement::ReportRunLine() {
-  if (TfsScript::AnyRunLineHook()) FScript->NotifyRunLine(FUnitName, FSourcePos);
-}
+std::atomic<int> TfsStatement::sRunLineHooks{0};
+
+void TfsStatement::NotifyRunLine() { FScript->NotifyRunLine(FUnitName, FSourcePos); }
 
 void TfsStatement::Perform() {
-  for (int i = 0; i < StatementCount(); ++i) {
-    if (FScript->StopRequested()) break;
-    Statements(i)->Perform();
-    if (FScript->BreakRequested() || FScript->ContinueRequested() || FScript->ExitRequested()) break;
+  TfsScript* s = FScript;
+  if (s->StopRequested()) return;
+  // A stop asked for by a child ends the block as the others do.
+  for (TObject* child : FItems) {
+    static_cast<TfsStatement*>(child)->Perform();
+    if (s->FlowInterrupted()) break;
   }
 }

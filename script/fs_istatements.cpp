@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <exception>
 
 // ---------------------------------------------------------------- run-time limit
@@ -52,37 +53,90 @@ void TfsAssignmentStmt::SetExpression(TfsExpression* Value) { FExpression.reset(
 
 void TfsAssignmentStmt::Prepare() {
   FTarget = FDesignator->DesignatorKind() == dkVariable ? FDesignator->Linked() : FDesignator.get();
+  // The tree's root rather than the expression: one call less per assignment.
   FSource = FExpression->SingleOperandTarget();
-  if (!FSource) FSource = FExpression.get();
+  if (!FSource) FSource = FExpression->Root();
+  FIntegerPath = FDesignator->TypeCode() == tcInteger && FExpression->TypeCode() == tcInteger;
 }
 
 void TfsAssignmentStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  FTarget->StoreValue(FSource->FetchValue());
+  Integer i;
+  Variant v;
+  if (FSource->FetchInt(i, v)) FTarget->StoreInt(i);
+  else FTarget->StoreValue(v);
 }
+
+namespace {
+
+// `x op= e`: on Integers the 32-bit operation that `x := x op e` performs (it wraps), else
+// the platform's Variant operation.
+// Target op Source as Variants (target fetched first); two plain Integers are combined in
+// place, with the platform's result.
+template <class VarOp>
+void StoreVariantOp(TfsCustomVariable* Target, TfsCustomVariable* Source, TfsOpCode Op, VarOp Var) {
+  Integer a, b, r;
+  Variant t, v;
+  const bool ta = Target->FetchInt(a, t);
+  const bool sb = Source->FetchInt(b, v);
+  if (ta && sb) {
+    if (VariantIntArith(Op, a, b, r, v)) Target->StoreInt(r);
+    else Target->StoreValue(v);
+    return;
+  }
+  if (ta) t = Variant(a);
+  if (sb) v = Variant(b);
+  Target->StoreValue(Var(t, v));
+}
+
+template <class IntOp, class VarOp>
+void PerformCompound(TfsCustomVariable* Target, TfsCustomVariable* Source, bool IntegerPath, TfsOpCode Op,
+                     IntOp Int, VarOp Var) {
+  if (IntegerPath) {
+    const Integer t = Target->FetchAsInteger();
+    Target->StoreInt(static_cast<Integer>(Int(static_cast<std::uint32_t>(t), static_cast<std::uint32_t>(Source->FetchAsInteger()))));
+    return;
+  }
+  StoreVariantOp(Target, Source, Op, Var);
+}
+
+// x++ and x--: the Variant sum with 1.
+void StoreStep(TfsCustomVariable* Target, TfsOpCode Op) {
+  Integer a, r;
+  Variant v;
+  if (Target->FetchInt(a, v)) {
+    if (VariantIntArith(Op, a, 1, r, v)) Target->StoreInt(r);
+    else Target->StoreValue(v);
+    return;
+  }
+  Target->StoreValue(Op == opPlus ? v + Variant(1) : v - Variant(1));
+}
+
+}  // namespace
 
 void TfsAssignPlusStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  Variant t = FTarget->FetchValue();
-  FTarget->StoreValue(t + FSource->FetchValue());
+  PerformCompound(FTarget, FSource, FIntegerPath, opPlus, [](std::uint32_t a, std::uint32_t b) { return a + b; },
+                  [](const Variant& a, const Variant& b) { return a + b; });
 }
 
 void TfsAssignMinusStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  Variant t = FTarget->FetchValue();
-  FTarget->StoreValue(t - FSource->FetchValue());
+  PerformCompound(FTarget, FSource, FIntegerPath, opMinus, [](std::uint32_t a, std::uint32_t b) { return a - b; },
+                  [](const Variant& a, const Variant& b) { return a - b; });
 }
 
 void TfsAssignMulStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  Variant t = FTarget->FetchValue();
-  FTarget->StoreValue(t * FSource->FetchValue());
+  PerformCompound(FTarget, FSource, FIntegerPath, opMul, [](std::uint32_t a, std::uint32_t b) { return a * b; },
+                  [](const Variant& a, const Variant& b) { return a * b; });
 }
 
+// Division gives a float: always the Variant operation.
 void TfsAssignDivStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
@@ -101,10 +155,8 @@ void TfsCallStmt::Perform() {
   if (FModificator.empty()) {
     FDesignator->SetResultWanted(false);
     FDesignator->FetchValue();
-  } else if (FModificator == "+") {
-    FDesignator->StoreValue(FDesignator->FetchValue() + Variant(1));
   } else {
-    FDesignator->StoreValue(FDesignator->FetchValue() - Variant(1));
+    StoreStep(FDesignator.get(), FModificator == "+" ? opPlus : opMinus);
   }
 }
 
@@ -119,8 +171,8 @@ void TfsIfStmt::SetCondition(TfsExpression* Value) { FCondition.reset(Value); }
 void TfsIfStmt::Perform() {
   ReportRunLine();
   if (Script()->StopRequested()) return;
-  if (FCondition->FetchValue().AsBoolean()) TfsStatement::Perform();
-  else FElseStmt->Perform();
+  if (FCondition->Root()->FetchBool()) PerformBlock();
+  else FElseStmt->PerformBlock();
 }
 
 TfsCaseSelector::~TfsCaseSelector() = default;
@@ -158,10 +210,10 @@ void TfsRepeatStmt::Perform() {
   if (s->StopRequested()) return;
   unsigned rounds = 0;
   for (;;) {
-    TfsStatement::Perform();
+    PerformBlock();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
-    if (FCondition->FetchValue().AsBoolean() == !InverseCondition) break;
+    if (FCondition->Root()->FetchBool() == !InverseCondition) break;
     CountRound(rounds);
   }
   s->SetBreakRequested(false);
@@ -175,8 +227,8 @@ void TfsWhileStmt::Perform() {
   TfsScript* s = Script();
   if (s->StopRequested()) return;
   unsigned rounds = 0;
-  while (FCondition->FetchValue().AsBoolean()) {
-    TfsStatement::Perform();
+  while (FCondition->Root()->FetchBool()) {
+    PerformBlock();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
     CountRound(rounds);
@@ -198,8 +250,8 @@ void TfsForStmt::Perform() {
   // Counted in 64 bits: a loop ending at the edge of the Integer range stops there.
   const long long step = Down ? -1 : 1;
   for (long long i = first; Down ? i >= last : i <= last; i += step) {
-    FVariable->RawValue() = Variant(static_cast<Integer>(i));
-    TfsStatement::Perform();
+    FVariable->SetRawInt(static_cast<Integer>(i));
+    PerformBlock();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
     CountRound(rounds);
@@ -226,9 +278,9 @@ void TfsVbForStmt::Perform() {
     // does) without a Variant sum and comparison each round.
     const long long to = last.AsInteger(), by = step.AsInteger();
     for (long long n = i.AsInteger(); down ? n >= to : n <= to; n += by) {
-      if (n >= -2147483647LL - 1 && n <= 2147483647LL) FVariable->RawValue() = Variant(static_cast<int>(n));
+      if (n >= -2147483647LL - 1 && n <= 2147483647LL) FVariable->SetRawInt(static_cast<int>(n));
       else FVariable->RawValue() = Variant(n);
-      TfsStatement::Perform();
+      PerformBlock();
       if (s->BreakRequested() || s->ExitRequested()) break;
       s->SetContinueRequested(false);
       CountRound(rounds);
@@ -238,7 +290,7 @@ void TfsVbForStmt::Perform() {
   }
   while (down ? !(i < last) : !(i > last)) {
     FVariable->RawValue() = i;
-    TfsStatement::Perform();
+    PerformBlock();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
     i = i + step;
@@ -261,11 +313,11 @@ void TfsCppForStmt::Perform() {
   FFirstStmt->Perform();
   if (s->StopRequested()) return;
   unsigned rounds = 0;
-  while (FCondition->FetchValue().AsBoolean()) {
-    TfsStatement::Perform();
+  while (FCondition->Root()->FetchBool()) {
+    PerformBlock();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
-    FSecondStmt->Perform();
+    FSecondStmt->PerformBlock();
     CountRound(rounds);
   }
   s->SetBreakRequested(false);

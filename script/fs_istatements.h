@@ -39,6 +39,8 @@ protected:
   std::unique_ptr<TfsExpression> FExpression;
   TfsCustomVariable* FTarget = nullptr;
   TfsCustomVariable* FSource = nullptr;
+  // Target and expression are Integer-typed: compound forms use the 32-bit operations.
+  bool FIntegerPath = false;
 };
 
 class TfsAssignPlusStmt final : public TfsAssignmentStmt {

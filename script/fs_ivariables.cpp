@@ -31,16 +31,37 @@ void TfsCustomVariable::SetName(const String& Value) {
   FUpperName = AnsiUpperCase(Value);
 }
 
+void TfsCustomVariable::SetRawValue(const Variant& AValue) {
+  if (AValue.VType() == varInteger) {
+    SetRawInt(AValue.AsInteger());
+  } else {
+    FValue = AValue;
+    FIntHeld = false;
+  }
+}
+
 void TfsCustomVariable::StoreValue(const Variant& AValue) {
-  if (!FReadOnly) FValue = AValue;
+  if (!FReadOnly) SetRawValue(AValue);
 }
 
-Variant TfsCustomVariable::FetchValue() { return FValue; }
+Variant TfsCustomVariable::FetchValue() { return FIntHeld ? Variant(FInt) : FValue; }
 
-TfsParamItem* TfsCustomVariable::Params(int Index) const {
-  assert(Index >= 0 && Index < ItemCount());
-  return static_cast<TfsParamItem*>(FItems[Index]);
+// FIntHeld is only ever set through the stores above, so a class that fetches in its own way
+// (and stores in its own way, or never) comes here with it clear.
+const Variant fsNullValue = Null();
+
+bool TfsCustomVariable::EvaluateInt(Integer&, Variant& V) {
+  V = FetchValue();
+  return false;
 }
+
+Integer TfsCustomVariable::EvaluateAsInteger() {
+  Integer i;
+  Variant v;
+  return EvaluateInt(i, v) ? i : v.AsInteger();
+}
+
+
 
 void TfsCustomVariable::AddParam(TfsParamItem* Param) { Add(Param); }
 
@@ -48,12 +69,28 @@ void TfsCustomVariable::AddParam(TfsParamItem* Param) { Add(Param); }
 
 void TfsVariable::SetInitialValue(const Variant& Value) {
   FInitialValue = Value;
+  FInitialInt = Value.VType() == varInteger;
+  FInitialIntValue = FInitialInt ? Value.AsInteger() : 0;
+  FInitialNull = Value.VType() == varNull;
   Reset();
 }
 
 void TfsStringVariable::StoreValue(const Variant& AValue) { FStr = VarToStr(AValue); }
 
 Variant TfsStringVariable::FetchValue() { return Variant(FStr); }
+
+bool TfsStringVariable::EvaluateInt(Integer&, Variant& V) {
+  V = Variant(FStr);
+  return false;
+}
+
+void TfsStringVariable::SaveValue(TSaved& Into) const {
+  Into.IntHeld = false;
+  Into.Value = Variant(FStr);
+}
+
+// A saved text is put back as it was, ReadOnly or not.
+void TfsStringVariable::RestoreValue(const TSaved& From) { FStr = VarToStr(From.Value); }
 
 void TfsStringVariable::Reset() { FStr = VarToStr(FInitialValue); }
 

@@ -13,6 +13,7 @@
 // TfsTypeVariable and TfsParamItem.
 #include "core/Variant.h"
 
+#include <cassert>
 #include <cstdint>
 #include <vector>
 
@@ -54,6 +55,9 @@ protected:
   std::vector<TObject*> FItems;
 };
 
+// Null, ready to copy.
+extern const Variant fsNullValue;
+
 class TfsCustomVariable : public TfsItemList {
 public:
   TfsCustomVariable(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName);
@@ -62,6 +66,27 @@ public:
   // Copies the value in, ignored silently when ReadOnly.
   virtual void StoreValue(const Variant& AValue);
   virtual Variant FetchValue();
+
+  // ---- the 32-bit path: the same protocol without a Variant where the value is a plain
+  // Integer (varInteger). Only the slot writers below set the slot's Integer, so a class that
+  // fetches in its own way is asked through EvaluateInt; TfsVariable and TfsParamItem store
+  // Integers straight into the slot, so a descendant of theirs that overrides StoreValue
+  // overrides StoreInt too.
+  // Evaluates once: true with the value in I when it is a plain Integer, else false with the
+  // value in V. A value held in the slot is answered without a virtual call.
+  bool FetchInt(Integer& I, Variant& V) {
+    if (FIntHeld) {
+      I = FInt;
+      return true;
+    }
+    return EvaluateInt(I, V);
+  }
+  // As StoreValue(Variant(I)).
+  virtual void StoreInt(Integer I) { StoreValue(Variant(I)); }
+  // As FetchValue().AsBoolean().
+  virtual bool FetchBool() { return FetchValue().AsBoolean(); }
+  // As FetchValue().AsInteger().
+  Integer FetchAsInteger() { return FIntHeld ? FInt : EvaluateAsInteger(); }
 
   // ---- what the item is
   const String& Name() const { return FName; }
@@ -73,8 +98,24 @@ public:
   const String& TypeName() const { return FTypeName; }
   void SetTypeName(const String& Value) { FTypeName = Value; }
   // The stored value itself, not fetched: helpers index the array a variable holds in place.
-  Variant& RawValue() { return FValue; }
-  const Variant& RawValue() const { return FValue; }
+  Variant& RawValue() {
+    Unpack();
+    return FValue;
+  }
+  const Variant& RawValue() const {
+    Unpack();
+    return FValue;
+  }
+  // Sets the stored value, ReadOnly or not.
+  void SetRawValue(const Variant& AValue);
+  // Sets the stored value to a plain Integer, ReadOnly or not (loop counters).
+  void SetRawInt(Integer I) {
+    if (!FIntHeld) {
+      FValue = Variant();
+      FIntHeld = true;
+    }
+    FInt = I;
+  }
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value) { FReadOnly = Value; }
   // A function whose arguments arrive as their source text.
@@ -94,17 +135,66 @@ public:
   TfsCustomVariable* Linked() const { return FLinked; }
   void SetLinked(TfsCustomVariable* Value) { FLinked = Value; }
 
+  // ---- a recursive call of a procedure keeps its caller's locals aside
+  struct TSaved {
+    Variant Value;
+    Integer Int = 0;
+    bool IntHeld = false;
+  };
+  virtual void SaveValue(TSaved& Into) const { SaveSlot(Into); }
+  // Puts a saved value back, ReadOnly or not.
+  virtual void RestoreValue(const TSaved& From) { RestoreSlot(From); }
+  // The two above for an item that keeps its value in the slot (no override).
+  void SaveSlot(TSaved& Into) const {
+    Into.IntHeld = FIntHeld;
+    if (FIntHeld) Into.Int = FInt;
+    else Into.Value = FValue;
+  }
+  void RestoreSlot(const TSaved& From) {
+    if (From.IntHeld) SetRawInt(From.Int);
+    else SetRawValue(From.Value);
+  }
+  // What the slot holds, for copies that need no Variant for a plain Integer or Null.
+  enum TSlotKind : Byte { skInt, skNull, skOther };
+  TSlotKind SlotKind() const { return FIntHeld ? skInt : FValue.VType() == varNull ? skNull : skOther; }
+  Integer SlotInt() const { return FInt; }
+  // The slot's Variant; valid unless the slot holds a plain Integer.
+  const Variant& SlotValue() const { return FValue; }
+  // Sets the stored value to Null, ReadOnly or not.
+  void SetRawNull() {
+    if (FIntHeld || FValue.VType() != varNull) {
+      FValue = fsNullValue;
+      FIntHeld = false;
+    }
+  }
+
   // ---- parameters: the children, in declaration order
   int ParamCount() const { return ItemCount(); }
-  TfsParamItem* Params(int Index) const;
+  inline TfsParamItem* Params(int Index) const;
   void AddParam(TfsParamItem* Param);
 
 protected:
+  // FetchInt for a value not held in the slot: FetchValue into V.
+  virtual bool EvaluateInt(Integer& I, Variant& V);
+  // FetchAsInteger for a value not held in the slot.
+  virtual Integer EvaluateAsInteger();
+  // Moves a plain Integer held in FInt into FValue.
+  void Unpack() const {
+    if (FIntHeld) {
+      FValue = Variant(FInt);
+      FIntHeld = false;
+    }
+  }
+
   String FName;
   String FUpperName;
   TfsTypeCode FTypeCode;
   String FTypeName;
-  Variant FValue = Null();
+  // The stored value: a plain Integer lives in FInt (FIntHeld set, FValue then Empty), so the
+  // 32-bit path reads and writes it without building Variants; anything else in FValue.
+  mutable Variant FValue = Null();
+  mutable Integer FInt = 0;
+  mutable bool FIntHeld = false;
   bool FReadOnly = false;
   bool FMacro = false;
   TfsOwnerTag FOwnerTag = 0;
@@ -120,14 +210,28 @@ class TfsVariable : public TfsCustomVariable {
 public:
   using TfsCustomVariable::TfsCustomVariable;
 
+  void StoreInt(Integer I) override {
+    if (!FReadOnly) SetRawInt(I);
+  }
+
   const Variant& InitialValue() const { return FInitialValue; }
   // Sets the value and remembers it as the initial one.
   void SetInitialValue(const Variant& Value);
   // Back to the initial value (Null unless set).
-  virtual void Reset() { FValue = FInitialValue; }
+  virtual void Reset() { ResetSlot(); }
+  // Reset for a variable that keeps its value in the slot (no override).
+  void ResetSlot() {
+    if (FInitialInt) SetRawInt(FInitialIntValue);
+    else if (FInitialNull) SetRawNull();
+    else SetRawValue(FInitialValue);
+  }
 
 protected:
   Variant FInitialValue = Null();
+  // The initial value when it is a plain Integer: every call of a procedure resets to it.
+  bool FInitialInt = false;
+  Integer FInitialIntValue = 0;
+  bool FInitialNull = true;
 };
 
 // A script variable of type char or string: it keeps a string of its own; a store converts any
@@ -138,6 +242,10 @@ public:
 
   void StoreValue(const Variant& AValue) override;
   Variant FetchValue() override;
+  void StoreInt(Integer I) override { StoreValue(Variant(I)); }
+  bool EvaluateInt(Integer& I, Variant& V) override;
+  void SaveValue(TSaved& Into) const override;
+  void RestoreValue(const TSaved& From) override;
   void Reset() override;
   const String& Str() const { return FStr; }
 
@@ -158,6 +266,10 @@ public:
   TfsParamItem(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName, bool AOptional,
                bool AVarParam);
 
+  void StoreInt(Integer I) override {
+    if (!FReadOnly) SetRawInt(I);
+  }
+
   const Variant& DefaultValue() const { return FDefaultValue; }
   void SetDefaultValue(const Variant& Value) { FDefaultValue = Value; }
   bool Optional() const { return FOptional; }
@@ -169,3 +281,8 @@ private:
   bool FOptional;
   bool FVarParam;
 };
+
+TfsParamItem* TfsCustomVariable::Params(int Index) const {
+  assert(Index >= 0 && Index < ItemCount());
+  return static_cast<TfsParamItem*>(FItems[Index]);
+}

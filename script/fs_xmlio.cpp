@@ -114,11 +114,13 @@ bool TfsXMLReader::ReadTree(TfsXMLItem* Item) { return ReadTree(Item, 0); }
 bool TfsXMLReader::ReadTree(TfsXMLItem* Item, int Depth) {
   // A document nested deeper than any real one, or deeper than this thread's stack allows, is
   // refused instead of running into the end of the stack.
-  if (Depth > MaxDepth || StackSpaceLeft() < 64 * 1024) InvalidFormat();
+  // The stack is measured every few levels: a level takes far less than the reserve.
+  if (Depth > MaxDepth || (Depth % 8 == 0 && StackSpaceLeft() < 64 * 1024)) InvalidFormat();
   String name, text;
   ReadTag(name, text);
-  FLastTag = name;
   if (name.empty() || name[0] == '/') {
+    // Only an end (a closing tag or none) is checked against its element.
+    FLastTag = name;
     Item->SetName(std::move(name));
     Item->SetText(std::move(text));
     return true;

@@ -27,6 +27,7 @@ public:
   // Reads the `<?xml` header, then the first element into Root (whose children are freed first).
   void ReadDocument(TfsXMLItem* Root);
 
+  // The last end read: a closing tag with its '/', or '' at the end of the stream.
   const String& LastTag() const { return FLastTag; }
 
 private:

@@ -248,6 +248,15 @@ int AnsiCompareStr(std::string_view a, std::string_view b) { return CompareStr(a
 int AnsiCompareText(std::string_view a, std::string_view b) {
   std::size_t pa = 0, pb = 0;
   while (pa < a.size() && pb < b.size()) {
+    // Two ASCII bytes fold by themselves; only a multi-byte character needs decoding.
+    const unsigned char xa = static_cast<unsigned char>(a[pa]), xb = static_cast<unsigned char>(b[pb]);
+    if ((xa | xb) < 0x80) {
+      const char ua = AsciiUpper(static_cast<char>(xa)), ub = AsciiUpper(static_cast<char>(xb));
+      if (ua != ub) return static_cast<unsigned char>(ua) < static_cast<unsigned char>(ub) ? -1 : 1;
+      ++pa;
+      ++pb;
+      continue;
+    }
     char32_t ca = FoldUpper(DecodeUtf8(a, pa));
     char32_t cb = FoldUpper(DecodeUtf8(b, pb));
     if (ca != cb) return ca < cb ? -1 : 1;

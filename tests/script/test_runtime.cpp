@@ -83,6 +83,17 @@ TEST(ScriptProgram, Arithmetic) {
        "False True True False 6"},
       {"begin Emit(1 shl 4); Emit(256 shr 4); Emit(6 and 3); Emit(6 or 1) end.", "16 16 2 7"},
       {"var x: Integer; begin x := 5; x := x + 5; Emit(x); x := 2 * x; Emit(x); x := x - 1; Emit(x) end.", "10 20 19"},
+      // `x := x op e` on Integers wraps as `c := a op b` does, though it runs as a compound form.
+      {"var x, b: Integer; begin x := 2147483647; b := 1; x := x + b; Emit(x); x := x - 1; Emit(x); "
+       "x := 65536; x := x * 65536; Emit(x); x := 3; x := 2147483647 + x; Emit(x) end.",
+       "-2147483648 2147483647 0 -2147483646"},
+      {"var v: Variant; begin v := 2147483647; v := v + 1; Emit(v) end.", "2147483648"},
+      // Variants holding Integers widen instead of wrapping, and divide by zero as Integers do.
+      {"var a, b: Variant; begin a := -2147483647 - 1; b := -1; Emit(a div b); Emit(a mod b); Emit(a * b); "
+       "Emit(a - 1); Emit(a + 0.5); b := 0; Emit(a div b) end.",
+       "raised: Division by zero after 2147483648 0 2147483648 -2147483649 -2147483647.5"},
+      {"var i: Integer; begin i := 7; if (i > 6) and (i < 8) then Emit('in'); while i > 5 do i := i - 1; Emit(i) end.",
+       "in 5"},
   });
 }
 
@@ -162,6 +173,19 @@ TEST(ScriptProgram, RoutinesAndCalls) {
       {"procedure Early; begin Emit(1); exit; Emit(2) end; begin Early; Emit(3) end.", "1 3"},
       {"function F(var r: Integer): Integer; begin r := 9; Result := r + 1 end; var x: Integer; begin Emit(F(x)); Emit(x) end.",
        "10 9"},
+      // A recursive call keeps the caller's locals, parameters and Result, of every type.
+      {"function Sum(n: Integer): Integer; var k: Integer; begin k := n * 10; "
+       "if n > 0 then Result := Sum(n - 1) + k else Result := 0; Emit(k) end; begin Emit(Sum(3)) end.",
+       "0 10 20 30 60"},
+      {"function D(n: Integer): Integer; begin if n > 0 then begin n := n - 1; Result := D(n) + n end "
+       "else Result := 0 end; begin Emit(D(3)) end.",
+       "3"},
+      {"function R(n: Integer): String; var s: String; begin if n = 0 then s := 'a' else if n = 1 then s := 'b' "
+       "else s := 'c'; if n > 0 then Result := R(n - 1) + s else Result := s end; begin Emit(R(2)) end.",
+       "abc"},
+      {"procedure Count(n: Integer; var c: Integer); begin if n > 0 then begin c := c + 1; Count(n - 1, c) end end; "
+       "var x: Integer; begin x := 0; Count(4, x); Emit(x) end.",
+       "4"},
   });
 }
 
@@ -207,6 +231,18 @@ TEST(ScriptProgram, MacroArgumentsArriveAsSourceText) {
   EXPECT_EQ(RunScript(*s, "var a, b: Integer; begin Emit(M(a + b)); Emit(M( 1  *  2 )) end."), "a + b 1  *  2");
 }
 
+TEST(ScriptProgram, PositionsAndSourceTextsCountCharactersNotBytes) {
+  auto s = NewTestScript();
+  s->RegisterFunction("macrofunction M(a: Variant): Variant",
+                      [](TObject*, TClass, const String&, TfsMethodHelper* Caller) { return Caller->ParamValue(0); });
+  EXPECT_EQ(RunScript(*s, "var a: String; begin a := 'x'; Emit(M('中文' + a)); Emit(M(a + 'b')) end."),
+            "'中文' + a a + 'b'");
+  s->DiscardProgram();
+  EXPECT_EQ(RunScript(*s, "var t: String; begin t := '中文'; x := 1 end."), "error: Undeclared identifier: 'x' at 1:34");
+  s->DiscardProgram();
+  EXPECT_EQ(RunScript(*s, "var t: String; begin t := 'ab'; x := 1 end."), "error: Undeclared identifier: 'x' at 1:34");
+}
+
 TEST(ScriptProgram, LateBindingFollowsTheValuesClass) {
   // The same designator meets objects of different classes: each is resolved by its own class.
   const char* prog =
@@ -216,6 +252,30 @@ TEST(ScriptProgram, LateBindingFollowsTheValuesClass) {
       "  for i := 1 to 2 do begin if i = 1 then v := b else v := a; Emit(v.Extra) end;\n"
       "end.";
   EXPECT_EQ(RunScript(prog), "raised: Undeclared identifier: 'Extra' after first second 0");
+}
+
+TEST(ScriptProgram, ASecondVariantStepBindsLateAgain) {
+  // `v.Partner` is late bound on v; Partner answers a Variant, so `.Name` and `.Extra` bind
+  // late once more, each time by the class of the object Partner answers then.
+  auto s = NewTestScript();
+  s->LookupClass("TTestObj")->RegisterMethod(
+      "function Partner: Variant", [](TObject* Instance, TClass, const String&, TfsMethodHelper*) {
+        return Variant(static_cast<Integer>(static_cast<TComponent*>(Instance)->Tag()));
+      });
+  const char* prog =
+      "var v, w: Variant; i: Integer; a: TTestObj; b, c: TComponent;\n"
+      "begin a := TTestObj.Create(nil); b := TTestChild.Create(nil); b.Name := 'child';\n"
+      "  c := TComponent.Create(nil); c.Name := 'comp'; v := a;\n"
+      "  for i := 1 to 3 do begin if i = 2 then w := b else w := c; a.Tag := w; Emit(v.Partner.Name) end;\n"
+      "  w := b; a.Tag := w; v.Partner.Name := 'renamed'; Emit(b.Name);\n"
+      "  for i := 1 to 2 do begin if i = 1 then w := b else w := c; a.Tag := w; Emit(v.Partner.Extra) end;\n"
+      "end.";
+  EXPECT_EQ(RunScript(*s, prog), "raised: Undeclared identifier: 'Extra' after comp child comp renamed 0");
+  // A step that answers no object cannot be followed.
+  s->DiscardProgram();
+  EXPECT_EQ(RunScript(*s, "var v: Variant; a: TTestObj; begin a := TTestObj.Create(nil); v := a; "
+                          "Emit(v.Partner.Name) end."),
+            "raised: Class type required");
 }
 
 TEST(ScriptProgram, RunLinesAndStop) {

@@ -41,6 +41,23 @@ TEST(CaseInsensitiveNames, SameTextFoldsOnlyAsciiLettersAndTextHashAgrees) {
   }
 }
 
+TEST(CaseInsensitiveNames, AnsiCompareTextFoldsAsciiRunsAndMultiByteCharacters) {
+  // ASCII bytes fold by themselves, other characters by the locale, in any mix.
+  struct Case { const char* a; const char* b; int order; };
+  const Case cases[] = {
+      {"begin", "BEGIN", 0},           {"abc", "ABD", -1},            {"abd", "ABC", 1},
+      {"ab", "ABC", -1},               {"[x", "{x", -1},              {"Z", "\xC3\xA9", -1},
+      {"\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89", 0},  {"x\xC3\xA9", "X\xC3\x89y", -1},
+      {"\xC4\xB1", "I", 0},            {"a\xC4\xB1" "b", "AIB", 0},      {"合同a", "合同A", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(String(c.a) + " / " + c.b);
+    const int r = AnsiCompareText(c.a, c.b);
+    EXPECT_EQ((r > 0) - (r < 0), c.order);
+    EXPECT_EQ(AnsiSameText(c.a, c.b), c.order == 0);
+  }
+}
+
 // ---------------------------------------------------------------- Text
 
 TEST(TStringsText, ReadingSplitsAtEveryKindOfLineBreak) {
