@@ -17,6 +17,7 @@
 #include "report/frxClassBases.h"
 #include "data/Fields.h"
 #include "report/frxFormUtils.h"
+#include "report/frxGraphicUtils.h"
 #include "report/frxPrinter.h"
 #include "report/frxRes.h"
 #include "report/frxUnicodeUtils.h"
@@ -1575,6 +1576,11 @@ void TfrxReport::AssignStyles(TfrxStyles* AStyles) {
   FStyles->Assign(AStyles);
   FStyles->SetName(AStyles->Name());
   FStyles->ApplyToMemos();
+}
+
+TfrxDrawText& TfrxReport::DrawTextEngine() {
+  if (!FDrawText) FDrawText = std::make_unique<TfrxDrawText>();
+  return *FDrawText;
 }
 
 Variant TfrxReport::Calc(const String& Expression) {

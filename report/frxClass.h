@@ -27,6 +27,7 @@ class TWinControl;
 class TfrxCustomDesigner;
 class TfrxCustomPreview;
 class TfrxDataSet;
+class TfrxDrawText;
 class TfrxPage;
 class TfrxReport;
 class TfrxStyles;
@@ -1110,6 +1111,8 @@ public:
   // Stored as "Variables" and "Style".
   TfrxVariables* Variables() const { return FVariables.get(); }
   TfrxStyles* Styles() const { return FStyles.get(); }
+  // The text layout engine of the report's text objects, made on first use.
+  TfrxDrawText& DrawTextEngine();
   // "Date", "Time", "Page", "Page#", "TotalPages", "TotalPages#", "Line", "Line#".
   TStrings* SystemVariables() const { return FSystemVariables.get(); }
   // A layout's pages as .fr3 text, kept whole while a class it names is not registered.
@@ -1213,6 +1216,7 @@ private:
   std::unique_ptr<TfrxReportDataSets> FOfferedDataSets;
   std::unique_ptr<TfrxVariables> FVariables;
   std::unique_ptr<TfrxStyles> FStyles;
+  std::unique_ptr<TfrxDrawText> FDrawText;
   std::unique_ptr<TStringList> FSystemVariables;
   std::unique_ptr<TStringList> FStoredPages;
   std::unique_ptr<TStringList> FErrors;

@@ -5,6 +5,7 @@
 #include "report/frxBands.h"
 #include "report/frxClass.h"
 #include "report/frxDBSet.h"
+#include "report/frxMemoView.h"
 #include "report/frxPages.h"
 #include "report/frxShapes.h"
 #include "report/frxVariables.h"
@@ -83,7 +84,8 @@ const bool kReportClassesRegistered = [] {
                    TfrxReport::StaticClass(), TfrxReportPage::StaticClass(), TfrxReportSummary::StaticClass(),
                    TfrxReportTitle::StaticClass(), TfrxShapeView::StaticClass(), TfrxSubreport::StaticClass(),
                    TfrxStyleItem::StaticClass(), TfrxNullBand::StaticClass(), TfrxCustomLineView::StaticClass(),
-                   TfrxVariable::StaticClass(), TfrxUserDataSet::StaticClass()});
+                   TfrxVariable::StaticClass(), TfrxUserDataSet::StaticClass(), TfrxCustomMemoView::StaticClass(),
+                   TfrxMemoView::StaticClass(), TfrxSysMemoView::StaticClass()});
   return true;
 }();
 

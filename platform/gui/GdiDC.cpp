@@ -173,6 +173,13 @@ HDC GetScreenDC() {
   return dc;
 }
 
+// The measuring context of gui/MeasuringDC.h: a screen-like context at another resolution.
+HDC NewMeasuringContext(int Dpi) {
+  HDC dc = NewDC(HDC__::dkScreen);
+  dc->Dpi = Dpi;
+  return dc;
+}
+
 HDC CreateCompatibleDC(HDC DC) {
   HDC dc = NewDC(HDC__::dkMemory);
   if (DC) dc->Dpi = DC->Dpi;

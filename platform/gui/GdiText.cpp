@@ -8,6 +8,7 @@
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QTextLayout>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <unordered_map>
@@ -219,6 +220,9 @@ struct TMeasure {
   }
   int Width(const QString& s) const {
     if (s.isEmpty()) return 0;
+    // Unhinted advances are fractional: above the screen's resolution a text is as wide as its
+    // characters' whole-pixel extents together, as the cumulative extents report.
+    if (DC->Dpi > 96) return Cumulative(s).back() + Justification(s);
     return TextAdvance(Face, s) + Extra * CharCount(s) + Justification(s);
   }
   // Widths of the first 0, 1, ... units of s (entries for low surrogates repeat the pair's).
@@ -373,6 +377,47 @@ bool KeepsLayout(HDC dc, QPainter* p, const TMeasure& m, const QString& s) {
   return ContextKeepsLayout(dc, p, m) && TextKeepsLayout(s);
 }
 
+// Draws a line with explicit advances from its kept shaped layout: each character's glyph moves
+// to where the advances put it. Only on raster targets, for plain left-to-right lines whose
+// characters map one to one onto glyphs (no ligatures, no combining marks); false otherwise.
+bool DrawKeptWithAdvances(HDC dc, QPainter* p, const TMeasure& m, QPointF at, const QString& s, const int* dx) {
+  if (!p->paintEngine() || p->paintEngine()->type() != QPaintEngine::Raster) return false;
+  if (p->layoutDirection() == Qt::RightToLeft || s.isRightToLeft()) return false;
+  if (m.Face.Font.underline() || m.Face.Font.strikeOut() || s.isEmpty() || s.size() > kMaxKeptLayoutLength)
+    return false;
+  for (QChar c : s)
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F || c.isSurrogate()) return false;
+  const TShapedLine& line = ShapedLine(m.Face, s);
+  struct TGlyph {
+    qreal X;
+    int Run, Index;
+  };
+  std::vector<TGlyph> glyphs;
+  glyphs.reserve(std::size_t(s.size()));
+  for (int r = 0; r < int(line.Runs.size()); ++r) {
+    const QList<QPointF> positions = line.Runs[r].positions();
+    for (int k = 0; k < int(positions.size()); ++k) glyphs.push_back({positions[k].x(), r, k});
+  }
+  if (glyphs.size() != std::size_t(s.size())) return false;
+  // Without kerning the glyphs of a left-to-right line stand in the order of its characters.
+  std::stable_sort(glyphs.begin(), glyphs.end(), [](const TGlyph& a, const TGlyph& b) { return a.X < b.X; });
+  std::vector<QList<QPointF>> placed;
+  for (const QGlyphRun& run : line.Runs) placed.push_back(run.positions());
+  qreal x = 0;
+  for (std::size_t k = 0; k < glyphs.size(); ++k) {
+    QPointF& pos = placed[std::size_t(glyphs[k].Run)][glyphs[k].Index];
+    pos.setX(x);
+    x += dc->ScaleX(dx[k]);
+  }
+  QPointF origin(at.x(), at.y() + m.Face.Tm.tmAscent - line.Ascent);
+  for (int r = 0; r < int(line.Runs.size()); ++r) {
+    QGlyphRun run = line.Runs[r];
+    run.setPositions(placed[std::size_t(r)]);
+    p->drawGlyphRun(origin, run);
+  }
+  return true;
+}
+
 // Draws one line of text whose cell's top-left is at `at` (device pixels).
 void DrawTextLine(HDC dc, QPainter* p, const TMeasure& m, QPointF at, const QString& s, const int* dx) {
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -385,9 +430,23 @@ void DrawTextLine(HDC dc, QPainter* p, const TMeasure& m, QPointF at, const QStr
     for (const QGlyphRun& run : line.Runs) p->drawGlyphRun(QPointF(at.x(), baseline - line.Ascent), run);
     return;
   }
+  if (dx && DrawKeptWithAdvances(dc, p, m, at, s, dx)) return;
   UseFont(dc, p, m.Face, m.Extra);
   if (!dx) {
     p->drawText(QPointF(at.x(), baseline), s);
+    return;
+  }
+  if (dc->KeepsRuns && p->layoutDirection() != Qt::RightToLeft && !s.isRightToLeft()) {
+    // One run that keeps its advances: the recording places the characters by them.
+    dc->RunAdvances.assign(std::size_t(s.size()), 0);
+    ++dc->RunSerial;
+    int k = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+      dc->RunAdvances[std::size_t(i)] = dc->ScaleX(dx[k++]);
+      if (s[i].isHighSurrogate() && i + 1 < s.size()) ++i;
+    }
+    p->drawText(QPointF(at.x(), baseline), s);
+    dc->RunAdvances.clear();
     return;
   }
   double x = at.x();

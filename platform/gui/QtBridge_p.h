@@ -134,6 +134,12 @@ struct HDC__ {
   // A page being recorded for printing or replay at other sizes: lines are drawn as lines
   // (a one-pixel pen stays one pixel wide at any zoom) instead of being plotted pixel by pixel.
   bool Vector = false;
+  // A recording that keeps a text drawn with explicit advances as runs carrying them; while
+  // such a text is drawn, its advances in device pixels, one per UTF-16 unit (0 for the
+  // second unit of a pair).
+  bool KeepsRuns = false;
+  std::vector<qreal> RunAdvances;
+  unsigned RunSerial = 0;  // counts the texts drawn so
   // A printer's paper in device pixels and the printable area's offset on it (the surface is
   // the printable area); an empty size means the surface is the whole paper.
   QSize Physical;

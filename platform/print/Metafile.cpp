@@ -99,11 +99,39 @@ public:
     Add(RBrush{state->brush()});
   }
   void drawTextItem(const QPointF& p, const QTextItem& ti) override {
-    Add(RText{p, ti.text(), ti.font(), float(ti.width()), float(ti.ascent()), float(ti.descent())});
+    QString text = ti.text();
+    if (!Dc || Dc->RunAdvances.empty()) {
+      Add(RText{p, text, ti.font(), float(ti.width()), float(ti.ascent()), float(ti.descent())});
+      return;
+    }
+    // A text drawn with advances may reach us in pieces (one per font that holds its
+    // characters): each piece takes its advances from the front and starts where the one
+    // before it ended.
+    std::vector<qreal>& all = Dc->RunAdvances;
+    if (RunSerial != Dc->RunSerial || RunUsed >= all.size()) {
+      RunSerial = Dc->RunSerial;
+      RunUsed = 0;
+      RunStart = p;
+    }
+    float width = 0, before = 0;
+    for (std::size_t k = 0; k < RunUsed && k < all.size(); ++k) before += float(all[k]);
+    int first = Target ? int(Target->Advances.size()) : -1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+      float a = RunUsed < all.size() ? float(all[RunUsed++]) : 0.0f;
+      if (Target) Target->Advances.push_back(a);
+      width += a;
+    }
+    Add(RText{QPointF(RunStart.x() + before, p.y()), text, ti.font(), width, float(ti.ascent()),
+              float(ti.descent()), first});
   }
+  HDC Dc = nullptr;
 
 private:
   // Without a target (a measuring context) drawing goes nowhere.
+  unsigned RunSerial = 0;
+  std::size_t RunUsed = 0;
+  QPointF RunStart;
+
   void Add(TRecord&& r) {
     if (Target) Target->Records.push_back(std::move(r));
   }
@@ -151,7 +179,9 @@ TMetaRecorder::TMetaRecorder(TMetafile* Target, int Dpi, QSize Size)
   FPainter.begin(FDevice.get());
   FDC = CreatePainterDC(&FPainter);
   FDC->Vector = true;
+  FDC->KeepsRuns = true;
   FDC->Dpi = Dpi;
+  FDevice->Engine.Dc = FDC;
 }
 
 TMetaRecorder::~TMetaRecorder() {
@@ -178,7 +208,10 @@ void TMetaRecorder::Finish() {
 void TMetaRecorder::Complete() {
   // A finished page takes no more records: it gives back what the list grew beyond them, as
   // a document keeps all of its pages.
-  if (TMetafileData* done = FDevice->Engine.Target) done->Records.shrink_to_fit();
+  if (TMetafileData* done = FDevice->Engine.Target) {
+    done->Records.shrink_to_fit();
+    done->Advances.shrink_to_fit();
+  }
 }
 
 // ================================================================ replay
@@ -187,7 +220,8 @@ namespace {
 
 class TReplayer {
 public:
-  TReplayer(QPainter& p, const QTransform& map) : P(p), Map(map * p.transform()) {
+  TReplayer(QPainter& p, const QTransform& map, const TMetafileData& data)
+      : P(p), Data(data), Map(map * p.transform()) {
     Porter = p.paintEngine() && p.paintEngine()->hasFeature(QPaintEngine::PorterDuff);
     Rops = p.paintEngine() && p.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     if (p.hasClipping()) BaseClip = p.transform().map(p.clipPath());
@@ -250,11 +284,23 @@ public:
       f.setOverline(false);
       P.setFont(f);
     }
-    P.drawText(r.Pos, r.Text);
+    if (r.Advances < 0) {
+      P.drawText(r.Pos, r.Text);
+      return;
+    }
+    qreal x = r.Pos.x();
+    const float* advances = Data.Advances.data() + r.Advances;
+    for (qsizetype i = 0; i < r.Text.size(); ++i) {
+      qsizetype len = r.Text[i].isHighSurrogate() && i + 1 < r.Text.size() ? 2 : 1;
+      P.drawText(QPointF(x, r.Pos.y()), r.Text.mid(i, len));
+      for (qsizetype k = i; k < i + len; ++k) x += advances[k];
+      i += len - 1;
+    }
   }
 
 private:
   QPainter& P;
+  const TMetafileData& Data;
   QTransform Map, Current;
   QPainterPath BaseClip;
   QFont LastFont;
@@ -274,7 +320,7 @@ void ReplayMetafile(const TMetafile& Metafile, QPainter& Painter, const QTransfo
   Painter.setBackgroundMode(Qt::TransparentMode);
   Painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   Painter.setRenderHint(QPainter::TextAntialiasing, true);
-  TReplayer replay(Painter, Map);
+  TReplayer replay(Painter, Map, Metafile.Data());
   for (const TRecord& r : Metafile.Data().Records) std::visit(replay, r);
   Painter.restore();
 }
@@ -317,6 +363,7 @@ bool TMetafile::Empty() const { return FData->Records.empty() && (FWidth == 0 ||
 
 void TMetafile::Clear() {
   FData->Records.clear();
+  FData->Advances.clear();
   Changed(this);
 }
 
@@ -367,7 +414,7 @@ std::vector<TMetaRecordKind> TMetafile::RecordKinds() const {
 
 namespace {
 
-TMetaTextRun MakeRun(const RText& t, const QTransform& m, const QPainterPath* clip) {
+TMetaTextRun MakeRun(const RText& t, const TMetafileData& data, const QTransform& m, const QPainterPath* clip) {
   TMetaTextRun run;
   run.Text = FromQString(t.Text);
   QRectF cell(t.Pos.x(), t.Pos.y() - t.Ascent, t.Width, t.Ascent + t.Descent);
@@ -386,7 +433,13 @@ TMetaTextRun MakeRun(const RText& t, const QTransform& m, const QPainterPath* cl
   QFontMetricsF fm(t.Font);
   for (qsizetype i = 0; i < t.Text.size(); ++i) {
     qsizetype len = t.Text[i].isHighSurrogate() && i + 1 < t.Text.size() ? 2 : 1;
-    run.Advances.push_back(int(std::lround(fm.horizontalAdvance(t.Text.mid(i, len)))));
+    if (t.Advances >= 0) {
+      float a = 0;
+      for (qsizetype k = i; k < i + len; ++k) a += data.Advances[std::size_t(t.Advances + k)];
+      run.Advances.push_back(int(std::lround(a)));
+    } else {
+      run.Advances.push_back(int(std::lround(fm.horizontalAdvance(t.Text.mid(i, len)))));
+    }
     i += len - 1;
   }
   return run;
@@ -400,7 +453,7 @@ void TMetafile::WalkText(const std::function<void(const TMetaTextRun& Run)>& Vis
   for (const TRecord& r : FData->Records) {
     if (auto* t = std::get_if<RTransform>(&r)) current = t->Transform ? *t->Transform : QTransform();
     else if (auto* c = std::get_if<RClip>(&r)) clip = c->Path;
-    else if (auto* x = std::get_if<RText>(&r)) Visit(MakeRun(*x, current, clip.get()));
+    else if (auto* x = std::get_if<RText>(&r)) Visit(MakeRun(*x, *FData, current, clip.get()));
   }
 }
 

@@ -30,7 +30,9 @@ struct REllipse { QRectF Rect; };
 struct TImageDraw { QRectF Target; QImage Image; QRectF Source; };
 struct RImage { std::shared_ptr<const TImageDraw> Draw; };  // shared: keeps every record small
 // Text by its baseline start, laid out with its font as the recording device measured it.
-struct RText { QPointF Pos; QString Text; QFont Font; float Width, Ascent, Descent; };
+// Advances, when given (0 or more), place the characters: one per UTF-16 unit (0 for a pair's
+// second) from that index of the metafile's advances.
+struct RText { QPointF Pos; QString Text; QFont Font; float Width, Ascent, Descent; int Advances = -1; };
 
 using TRecord = std::variant<RPen, RBrush, RBrushOrigin, RBackground, RComposition, RHints, RTransform, RClip, RRects,
                              RLines, RPolygon, RPath, REllipse, RImage, RText>;
@@ -39,6 +41,7 @@ using TRecord = std::variant<RPen, RBrush, RBrushOrigin, RBackground, RCompositi
 
 struct TMetafileData {
   std::vector<meta::TRecord> Records;
+  std::vector<float> Advances;  // of text runs drawn with explicit advances
 };
 
 // Paints into a metafile through a device context of its own (vector lines, the reference

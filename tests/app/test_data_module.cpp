@@ -11,6 +11,8 @@
 #include "core/StrUtils.h"
 #include "app/U_Data.h"
 #include "report/frxClass.h"
+#include "report/frxMemoView.h"
+#include "report/frxPages.h"
 
 #include <gtest/gtest.h>
 
@@ -97,10 +99,29 @@ TEST_F(DataModuleTest, ReportDataSetsShowEveryFieldUnderItsOwnNameAndTheBillsKee
     ASSERT_GT(aliases->Count(), 0);
     for (int i = 0; i < aliases->Count(); ++i) EXPECT_EQ(aliases->Names(i), aliases->ValueFromIndex(i));
   }
-  // Without report files only the two bills keep what the layout stored.
+  // Without report files only the two bills keep what the layout holds: their pages, read
+  // whole, text objects included.
   TFrm_Data& m = Module();
-  EXPECT_NE(m.frx_inbill->StoredPages()->Text().find("入库单"), String::npos);
-  EXPECT_NE(m.frx_outbill->StoredPages()->Text().find("出库单"), String::npos);
+  struct TBill {
+    TfrxReport* Report;
+    const char* Title;
+  };
+  for (TBill bill : {TBill{m.frx_inbill, "入库单"}, TBill{m.frx_outbill, "出库单"}}) {
+    SCOPED_TRACE(bill.Title);
+    EXPECT_EQ(bill.Report->StoredPages()->Count(), 0);
+    EXPECT_EQ(bill.Report->Errors()->Count(), 0) << bill.Report->Errors()->Text();
+    ASSERT_EQ(bill.Report->CountPages(), 1);
+    auto* page = dynamic_cast<TfrxReportPage*>(bill.Report->PageAt(0));
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->PaperWidth(), 210);
+    EXPECT_EQ(page->PaperHeight(), 120);
+    auto* title = dynamic_cast<TfrxMemoView*>(bill.Report->FindObject("Memo1"));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->Text(), bill.Title);
+    EXPECT_EQ(title->HAlign(), haCenter);
+    EXPECT_EQ(title->Font()->Name(), "宋体");
+    EXPECT_FALSE(title->ParentFont());
+  }
   for (TfrxReport* r : {m.frx_inbill, m.frx_outbill}) {
     SCOPED_TRACE(r->Name());
     ASSERT_GT(r->DataSets()->Count(), 0);
@@ -124,17 +145,30 @@ TEST(DataModuleLayout, ReadsAndWritesBackToTextThatReadsToTheSameModule) {
     EXPECT_EQ(again->Components(i)->Name(), first->Components(i)->Name());
     EXPECT_EQ(again->Components(i)->ClassName(), first->Components(i)->ClassName());
   }
-  // Every report keeps its stored pages and data sets; the pages are .fr3 elements.
+  // Every report reads its pages whole and writes them back as .fr3 elements; the data sets
+  // stay.
+  EXPECT_NE(text.find("'<TfrxReportPage "), String::npos);
   for (const char* name : {"frx_goods", "frx_cust", "frx_project", "frx_inbill", "frx_outbill"}) {
     SCOPED_TRACE(name);
     auto* a = dynamic_cast<TfrxReport*>(first->FindComponent(name));
     auto* b = dynamic_cast<TfrxReport*>(again->FindComponent(name));
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
-    ASSERT_GT(a->StoredPages()->Count(), 0);
-    EXPECT_TRUE(StartsStr("<TfrxReportPage ", a->StoredPages()->Strings(0)));
-    EXPECT_EQ(a->StoredPages()->Strings(a->StoredPages()->Count() - 1), "</TfrxReportPage>");
-    EXPECT_EQ(b->StoredPages()->Text(), a->StoredPages()->Text());
+    EXPECT_EQ(a->StoredPages()->Count(), 0);
+    ASSERT_GT(a->CountPages(), 0);
+    const std::vector<TfrxComponent*> objects = a->AllObjects();
+    const std::vector<TfrxComponent*> objectsAgain = b->AllObjects();
+    ASSERT_EQ(objectsAgain.size(), objects.size());
+    int texts = 0;
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+      EXPECT_EQ(objectsAgain[i]->Name(), objects[i]->Name());
+      EXPECT_EQ(objectsAgain[i]->ClassName(), objects[i]->ClassName());
+      if (auto* memo = dynamic_cast<TfrxMemoView*>(objects[i])) {
+        ++texts;
+        EXPECT_EQ(dynamic_cast<TfrxMemoView*>(objectsAgain[i])->Text(), memo->Text());
+      }
+    }
+    EXPECT_GT(texts, 0);
     ASSERT_EQ(b->DataSets()->Count(), a->DataSets()->Count());
     for (int i = 0; i < a->DataSets()->Count(); ++i) {
       EXPECT_EQ(b->DataSets()->Items(i)->DataSet()->Name(), a->DataSets()->Items(i)->DataSet()->Name());
@@ -234,7 +268,7 @@ TEST_F(DataModuleTest, ReportFilesReplaceTheStoredReportsAndADamagedOneLeavesIts
   // A missing file leaves its report empty without errors; the bills keep their pages.
   EXPECT_EQ(Module().frx_project->StoredPages()->Count(), 0);
   EXPECT_EQ(Module().frx_project->Errors()->Count(), 0);
-  EXPECT_GT(Module().frx_inbill->StoredPages()->Count(), 0);
+  EXPECT_GT(Module().frx_inbill->CountPages(), 0);
   EXPECT_EQ(Module().frx_outbill->DataSets()->Count(), 2);
 }
 

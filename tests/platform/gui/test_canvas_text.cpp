@@ -612,3 +612,45 @@ TEST_F(CanvasText, KeptTextCellsDrawWhatTheCellDrawsWhateverChanged) {
     }
   }
 }
+
+// Advances place every character of a line, Latin and Chinese alike (two faces): the picture
+// is the one of the characters written one by one at those places, and so is a line with an
+// underline, which takes the painter's own path.
+TEST_F(CanvasText, AdvancesPlaceEveryCharacter) {
+  const String text = "AB中c国 d";
+  const std::vector<int> dx{30, 25, 28, 14, 26, 9, 12};
+  for (bool underline : {false, true}) {
+    SCOPED_TRACE(underline);
+    TBitmap one, each;
+    for (TBitmap* b : {&one, &each}) {
+      b->SetSize(260, 40);
+      b->Canvas()->Brush()->SetColor(clWhite);
+      b->Canvas()->FillRect(Rect(0, 0, 260, 40));
+      b->Canvas()->Font()->SetName("宋体");
+      b->Canvas()->Font()->SetHeight(-16);
+      if (underline) b->Canvas()->Font()->SetStyle({fsUnderline});
+      b->Canvas()->Brush()->SetStyle(bsClear);
+    }
+    ExtTextOut(one.Canvas()->Handle(), 10, 8, 0, nullptr, text, dx.data());
+    int x = 10;
+    for (int i = 1; i <= Length(text); ++i) {
+      if (underline) {
+        int w = dx[std::size_t(i - 1)];
+        ExtTextOut(each.Canvas()->Handle(), x, 8, 0, nullptr, Copy(text, i, 1), &w);
+      } else {
+        each.Canvas()->TextOut(x, 8, Copy(text, i, 1));
+      }
+      x += dx[std::size_t(i - 1)];
+    }
+    int differ = 0, ink = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int xx = 0; xx < 260; ++xx) {
+        const Byte* p = one.ScanLine(y) + xx * 4;
+        const Byte* q = each.ScanLine(y) + xx * 4;
+        if (p[0] < 128) ++ink;
+        if (std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 60) ++differ;
+      }
+    EXPECT_GT(ink, 100);
+    EXPECT_LE(differ, underline ? 40 : 0);
+  }
+}

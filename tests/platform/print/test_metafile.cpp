@@ -1,6 +1,8 @@
 // Metafiles: what a metafile canvas records, replay onto bitmaps at several sizes and under a
 // mapping mode, and walking the recorded text.
 #include "print/Metafile.h"
+#include "gui/GdiDC.h"
+#include "gui/GdiText.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -302,4 +304,51 @@ TEST(Metafile, ImagesAreRecordedAndReplayedScaled) {
   TInk ink = DarkInk(b);
   EXPECT_EQ(ink.Box, Rect(50, 25, 150, 75));
   EXPECT_EQ(ink.Count, 100 * 50);
+}
+
+// Text written with explicit advances is recorded as one run that keeps them, also when its
+// characters come from more than one font (a Cyrillic word in a Chinese face), and replays
+// with the characters where the advances put them.
+TEST(Metafile, TextWithAdvancesKeepsThem) {
+  TMetafile m;
+  m.SetWidth(400);
+  m.SetHeight(100);
+  const String text = "合同 AW Дом";
+  std::vector<int> dx{30, 30, 12, 25, 25, 12, 20, 20, 20};
+  {
+    HDC reference = GetScreenDC();
+    TMetafileCanvas mc(&m, reference);
+    mc.Brush()->SetStyle(bsClear);
+    mc.Font()->SetName("宋体");
+    mc.Font()->SetHeight(-20);
+    HDC dc = mc.Handle();
+    ExtTextOut(dc, 10, 20, 0, nullptr, text, dx.data());
+    ExtTextOut(dc, 10, 60, 0, nullptr, "plain", nullptr);
+  }
+  std::vector<TMetaTextRun> runs = Runs(m);
+  ASSERT_GE(runs.size(), 2u);
+  String joined;
+  std::vector<int> advances;
+  int x = 10;
+  for (const TMetaTextRun& r : runs) {
+    if (r.Text == "plain") continue;
+    // Every piece starts where the advances before it end.
+    EXPECT_EQ(r.Origin.X, x) << r.Text;
+    EXPECT_EQ(r.Origin.Y, 20) << r.Text;
+    joined += r.Text;
+    advances.insert(advances.end(), r.Advances.begin(), r.Advances.end());
+    for (int a : r.Advances) x += a;
+  }
+  EXPECT_EQ(joined, text);
+  EXPECT_EQ(advances, dx);
+  // Replayed, the last character's ink starts at its advance.
+  TBitmap b;
+  White(b, 400, 100);
+  b.Canvas()->StretchDraw(Rect(0, 0, 400, 100), &m);
+  int start = 10 + 30 + 30 + 12 + 25 + 25 + 12 + 20 + 20;
+  TInk lastChar = DarkInk(b, Rect(start - 2, 15, 400, 50));
+  ASSERT_GT(lastChar.Count, 5);
+  EXPECT_NEAR(lastChar.Box.Left, start, 3);
+  TInk gap = DarkInk(b, Rect(start - 9, 15, start - 2, 50));
+  EXPECT_EQ(gap.Count, 0);
 }

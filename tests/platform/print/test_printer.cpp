@@ -3,6 +3,10 @@
 #include "PdfReader.h"
 #include "PrintTestUtil.h"
 #include "core/SysUtils.h"
+#include "core/StrUtils.h"
+#include "gui/GdiDC.h"
+#include "gui/GdiText.h"
+#include "gui/MeasuringDC.h"
 #include <cmath>
 
 #include <fstream>
@@ -308,4 +312,33 @@ TEST_F(PdfPrinter, UnwritablePathAbortAndMissingNameLeaveNoFile) {
   EXPECT_EQ(Message([&] { P()->BeginDoc(); }), "No output file was chosen for the PDF printer");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);  // plain.txt
   fs::remove_all(dir);
+}
+
+// Text laid out on a measuring context of 600 dpi breaks as it will be printed: the PDF
+// printer's context at 600 dpi reports the same cumulative extents, inside a job and outside.
+TEST_F(PdfPrinter, MeasuresAsTheMeasuringContextOfItsResolution) {
+  Use({"Recorder"});
+  fs::path file = TempFolder("pdf-measure") / "measure.pdf";
+  P()->SetPrinterIndex(P()->Printers()->IndexOf("PDF"));
+  P()->SetFileName(file.string());
+  const String text = "合同编号 Contract No. 2026-045, AVATAR ff 金额￥1,234.50";
+  auto extents = [&](HDC dc, const String& face, int height) {
+    HFONT font = CreateFont(height, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face);
+    HGDIOBJ old = SelectObject(dc, font);
+    std::vector<int> e(std::size_t(Length(text)));
+    GetTextExtentExPoint(dc, text, -1, 0, nullptr, e.data(), nullptr);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    return e;
+  };
+  HDC measuring = CreateMeasuringDC(600);
+  ASSERT_EQ(GetDeviceCaps(P()->Handle(), LOGPIXELSY), 600);
+  for (const char* face : {"Arial", "宋体", "Courier New"}) {
+    std::vector<int> reference = extents(measuring, face, -83);
+    EXPECT_EQ(extents(P()->Handle(), face, -83), reference) << face;
+    P()->BeginDoc();
+    EXPECT_EQ(extents(P()->Handle(), face, -83), reference) << face << " in a job";
+    P()->Abort();
+  }
+  DeleteDC(measuring);
 }
