@@ -392,6 +392,10 @@ void TCustomDBGridEh::SizeAutoFitColumn(int Index, int Old, int New) {
 
 void TCustomDBGridEh::RecalcRowCount() {
   if (!FDataLink) return;
+  if (ViewMode()) {
+    RecalcViewRowCount();
+    return;
+  }
   int top = TopDataOffset();
   ++FUpdateLock;
   struct TRelease {
@@ -436,7 +440,11 @@ int TCustomDBGridEh::ScrollBarRecordCount() const {
 }
 
 void TCustomDBGridEh::RefreshVertScrollBar() {
-  if (!FDataLink || !HandleAllocated() || MemTableSupport()) return;
+  if (!FDataLink || !HandleAllocated()) return;
+  if (ViewMode()) {
+    RefreshViewScrollBar();
+    return;
+  }
   SCROLLINFO si;
   si.fMask = SIF_ALL;
   TDataSet* ds = DataSet();
@@ -772,6 +780,10 @@ void TCustomDBGridEh::Resize() {
 void TCustomDBGridEh::TopLeftChanged() {
   TCustomGrid::TopLeftChanged();
   UpdateExtHorzScrollBar();
+  if (ViewMode()) {
+    FetchRecordsInView();
+    RefreshViewScrollBar();
+  }
 }
 
 // ================================================================ axis draw information

@@ -15,6 +15,8 @@
 #include "gui/Pictures.h"
 #include "gui/WinControl.h"
 #include "report/frxClassBases.h"
+#include "report/frxExpressionCache.h"
+#include "script/fs_iscript.h"
 #include "data/Fields.h"
 #include "report/frxFormUtils.h"
 #include "report/frxGraphicUtils.h"
@@ -1106,14 +1108,9 @@ TfrxPasswordPrompt& PasswordPrompt() {
   static TfrxPasswordPrompt prompt;
   return prompt;
 }
-TfrxExpressionEvaluator& ExpressionEvaluator() {
-  static TfrxExpressionEvaluator evaluator;
-  return evaluator;
-}
 }  // namespace
 
 void SetPasswordPrompt(TfrxPasswordPrompt Prompt) { PasswordPrompt() = std::move(Prompt); }
-void SetExpressionEvaluator(TfrxExpressionEvaluator Evaluator) { ExpressionEvaluator() = std::move(Evaluator); }
 
 void TfrxReportOptions::SetPicture(TPicture* Value) { FPicture->Assign(Value); }
 
@@ -1396,7 +1393,11 @@ TfrxReport::TfrxReport(TComponent* AOwner)
       FStyles(std::make_unique<TfrxStyles>(this)),
       FSystemVariables(std::make_unique<TStringList>()),
       FStoredPages(std::make_unique<TStringList>()),
-      FErrors(std::make_unique<TStringList>()) {
+      FErrors(std::make_unique<TStringList>()),
+      FScript(std::make_unique<TfsScript>(nullptr)),
+      FExpressionCache(std::make_unique<TfrxExpressionCache>(FScript.get())) {
+  FScript->SetHighByteIdentChars(true);
+  FScript->InstallModules();
   FErrors->SetSorted(true);
   FErrors->SetDuplicates(dupIgnore);
   InstallReportCursors();  // the screen exists once reports are made, not at library start
@@ -1581,11 +1582,6 @@ void TfrxReport::AssignStyles(TfrxStyles* AStyles) {
 TfrxDrawText& TfrxReport::DrawTextEngine() {
   if (!FDrawText) FDrawText = std::make_unique<TfrxDrawText>();
   return *FDrawText;
-}
-
-Variant TfrxReport::Calc(const String& Expression) {
-  if (!ExpressionEvaluator()) throw Exception("Expressions cannot be evaluated: " + Expression);
-  return ExpressionEvaluator()(this, Expression);
 }
 
 // ---- data sets

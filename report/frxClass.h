@@ -1014,9 +1014,11 @@ KELM_EVENT(TfrxBeforeConnectEvent, void(TComponent* Sender, bool& Connected));
 // dialog is part of the program, every prompt is cancelled.
 using TfrxPasswordPrompt = std::function<bool(String& Password)>;
 void SetPasswordPrompt(TfrxPasswordPrompt Prompt);
-// Evaluates an expression for a report (Calc); until the script binding is built, one set here.
-using TfrxExpressionEvaluator = std::function<Variant(TfrxReport* Report, const String& Expression)>;
-void SetExpressionEvaluator(TfrxExpressionEvaluator Evaluator);
+class TfsScript;
+class TfsCustomVariable;
+class TfrxExpressionCache;
+class TfrxCustomEngine;
+class TfrxCustomPreviewPages;
 
 // The report document: the root of the object tree (its children are the pages) and owner of
 // every object in it, with what is not an object: data sets, variables, styles, script text
@@ -1127,7 +1129,8 @@ public:
   bool Modified() const { return FModified; }
   void SetModified(bool Value) { FModified = Value; }
   bool Terminated() const { return FTerminated; }
-  void SetTerminated(bool Value) { FTerminated = Value; }
+  // True also stops the script that is running.
+  void SetTerminated(bool Value);
   bool Reloading() const { return FReloading; }
   void SetReloading(bool Value) { FReloading = Value; }
   // The serializer of the load in progress; nullptr otherwise.
@@ -1156,8 +1159,40 @@ public:
   int CountPages() const { return ObjectCount(); }
   // nullptr empties Styles; otherwise Styles becomes a copy and applies to the objects.
   void AssignStyles(TfrxStyles* AStyles);
-  // An expression's value through the evaluator in effect.
-  Variant Calc(const String& Expression);
+
+  // ---- the script
+  // The report's script: the registration modules installed, HighByteIdentChars set.
+  TfsScript* Script() const { return FScript.get(); }
+  TfrxExpressionCache* ExpressionCache() const { return FExpressionCache.get(); }
+  // The engine and the prepared-page store the report drives; each is told of the other.
+  // nullptr until one is given.
+  TfrxCustomEngine* Engine() const { return FEngine.get(); }
+  void SetEngine(std::unique_ptr<TfrxCustomEngine> Value);
+  TfrxCustomPreviewPages* PreviewPages() const { return FPreviewPages.get(); }
+  void SetPreviewPages(std::unique_ptr<TfrxCustomPreviewPages> Value);
+  // The script variable "Value" of the last compile; nullptr before.
+  TfsCustomVariable* ValueVariable() const { return FValueVariable; }
+  // Registers the objects and the report's own names into Script and compiles ScriptText;
+  // a failure leaves its "clScrError" line in Errors and answers false.
+  bool CompileReportScript();
+  // The value of an expression: a name the report knows, else the compiled expression, with
+  // AScript (the report's script when nullptr) as its scope. A failure is added to Errors,
+  // prefixed with CurrentObjectName, and raised.
+  Variant Calc(const String& Expression, TfsScript* AScript = nullptr);
+  // Fields, system variables, OnGetValue, report variables and script variables by name.
+  bool LookupValue(const String& Name, Variant& Value);
+  // Runs the script procedure ProcName with the object as its argument; nothing for an empty
+  // name or, unless forced, while the engine is not running.
+  void RunScriptEvent(TObject* Object, const String& ProcName, bool Force = false);
+  // The same with an argument array whose changed var arguments come back in Params.
+  void RunScriptEventWithParams(const String& ProcName, Variant& Params, bool Force = false);
+  // The program's OnBeforePrint (OnAfterPrint), then the object's script event of the name.
+  void FireBeforePrint(TfrxReportComponent* Object);
+  void FireAfterPrint(TfrxReportComponent* Object);
+  // The view's OnPreviewClick (always), then OnClickObject; both may set Modified.
+  void FirePreviewClick(TfrxView* View, int Button, int Shift, bool& Modified);
+  // The script variable "Value".
+  void SetCurrentValue(const Variant& Value);
 
   // ---- data sets
   // The data set of the first list entry whose user name matches (ASCII case ignored).
@@ -1228,4 +1263,9 @@ private:
   TfrxXMLSerializer* FCurrentSerializer = nullptr;
   TfrxCustomDesigner* FDesigner = nullptr;
   std::unordered_map<String, std::vector<TfrxComponent*>> FNameIndex;  // by ASCII-lower name
+  std::unique_ptr<TfsScript> FScript;
+  std::unique_ptr<TfrxExpressionCache> FExpressionCache;
+  std::unique_ptr<TfrxCustomEngine> FEngine;
+  std::unique_ptr<TfrxCustomPreviewPages> FPreviewPages;
+  TfsCustomVariable* FValueVariable = nullptr;
 };

@@ -28,7 +28,7 @@ void TfrxCustomDesigner::FlagModified(bool Value) {
 
 // ---------------------------------------------------------------- engine, pages, preview
 
-KELM_PUBLISH(TfrxCustomEngine) {}
+KELM_PUBLISH(TfrxCustomEngine) { Published(b); }
 
 TfrxCustomEngine::TfrxCustomEngine(TfrxReport* AReport) : FReport(AReport) {}
 TfrxCustomEngine::~TfrxCustomEngine() = default;

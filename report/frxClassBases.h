@@ -63,33 +63,108 @@ extern TfrxDesignerClass DesignerClass;
 
 class TfrxCustomPreviewPages;
 
-// The engine as the report drives it; objects in NotifyList hear of each step.
+class TfrxBand;
+
+// The engine as the report and its scripts drive it; the engine proper supplies the
+// operations. Objects in RowNotifyList hear of every printed data row.
 class TfrxCustomEngine : public TPersistent {
   KELM_CLASS(TfrxCustomEngine, TPersistent)
+  template <class B> static void Published(B& b) {
+    b.Prop("CurColumn", &TfrxCustomEngine::CurColumn, &TfrxCustomEngine::SetCurColumn);
+    b.Prop("CurVColumn", &TfrxCustomEngine::CurVColumn, &TfrxCustomEngine::SetCurVColumn);
+    b.Prop("CurX", &TfrxCustomEngine::CurX, &TfrxCustomEngine::SetCurX);
+    b.Prop("CurY", &TfrxCustomEngine::CurY, &TfrxCustomEngine::SetCurY);
+    b.Prop("DoublePass", &TfrxCustomEngine::DoublePass);
+    b.Prop("FinalPass", &TfrxCustomEngine::FinalPass, &TfrxCustomEngine::SetFinalPass);
+    b.Prop("PageHeight", &TfrxCustomEngine::PageHeight, &TfrxCustomEngine::SetPageHeight);
+    b.Prop("PageWidth", &TfrxCustomEngine::PageWidth, &TfrxCustomEngine::SetPageWidth);
+    b.Prop("StartDate", &TfrxCustomEngine::StartDate, &TfrxCustomEngine::SetStartDate).Type("TDateTime");
+    b.Prop("StartTime", &TfrxCustomEngine::StartTime, &TfrxCustomEngine::SetStartTime).Type("TDateTime");
+    b.Prop("TotalPages", &TfrxCustomEngine::TotalPages, &TfrxCustomEngine::SetTotalPages);
+  }
 public:
   explicit TfrxCustomEngine(TfrxReport* AReport);
   ~TfrxCustomEngine() override;
   TfrxReport* Report() const { return FReport; }
-  std::vector<TObject*>& NotifyList() { return FNotifyList; }
+  std::vector<TObject*>& RowNotifyList() { return FRowNotifyList; }
   TfrxCustomPreviewPages* PreviewPages() const { return FPreviewPages; }
   void SetPreviewPages(TfrxCustomPreviewPages* Value) { FPreviewPages = Value; }
+
+  // ---- published state
+  int CurColumn() const { return FCurColumn; }
+  void SetCurColumn(int Value) { FCurColumn = Value; }
+  int CurVColumn() const { return FCurVColumn; }
+  void SetCurVColumn(int Value) { FCurVColumn = Value; }
+  Extended CurX() const { return FCurX; }
+  void SetCurX(Extended Value) { FCurX = Value; }
+  Extended CurY() const { return FCurY; }
+  void SetCurY(Extended Value) { FCurY = Value; }
   // The report's EngineOptions.DoublePass.
   bool DoublePass() const;
+  bool FinalPass() const { return FFinalPass; }
+  void SetFinalPass(bool Value) { FFinalPass = Value; }
+  Extended PageHeight() const { return FPageHeight; }
+  void SetPageHeight(Extended Value) { FPageHeight = Value; }
+  Extended PageWidth() const { return FPageWidth; }
+  void SetPageWidth(Extended Value) { FPageWidth = Value; }
+  double StartDate() const { return FStartDate; }
+  void SetStartDate(double Value) { FStartDate = Value; }
+  double StartTime() const { return FStartTime; }
+  void SetStartTime(double Value) { FStartTime = Value; }
+  int TotalPages() const { return FTotalPages; }
+  void SetTotalPages(int Value) { FTotalPages = Value; }
+
+  // ---- further state
+  // The row numbers of the band being printed ("Line", "Line#").
+  int CurRow() const { return FCurRow; }
+  void SetCurRow(int Value) { FCurRow = Value; }
+  int CurRowThrough() const { return FCurRowThrough; }
+  void SetCurRowThrough(int Value) { FCurRowThrough = Value; }
+  Extended ColumnTop() const { return FColumnTop; }
+  void SetColumnTop(Extended Value) { FColumnTop = Value; }
+  // A run is under way: the report's script events fire only then.
+  bool Running() const { return FRunning; }
+  void SetRunning(bool Value) { FRunning = Value; }
+
+  // ---- what the engine proper does
+  virtual void FinishPage() = 0;
+  virtual void NewColumn() = 0;
+  virtual void NewPage() = 0;
+  virtual void ShowBand(TfrxBand* Band) = 0;
+  virtual void ShowBandOfClass(TClass BandClass) = 0;
+  virtual Extended FootersHeight() = 0;
+  virtual Extended FreeSpace() = 0;
+  // The value of the aggregate named by function, expression text, band and flags.
+  virtual Variant AggregateValue(const String& Name, const String& Expression, TfrxBand* Band, int Flags) = 0;
+  virtual bool BuildReport() = 0;
   // The script's StopReport: the run ends.
   void StopReport();
 
 private:
   TfrxReport* FReport;
   TfrxCustomPreviewPages* FPreviewPages = nullptr;
-  std::vector<TObject*> FNotifyList;
+  std::vector<TObject*> FRowNotifyList;
+  int FCurColumn = 0, FCurVColumn = 0;
+  Extended FCurX = 0, FCurY = 0;
+  bool FFinalPass = false;
+  Extended FPageHeight = 0, FPageWidth = 0;
+  double FStartDate = 0, FStartTime = 0;
+  int FTotalPages = 0;
+  int FCurRow = 0, FCurRowThrough = 0;
+  Extended FColumnTop = 0;
+  bool FRunning = false;
 };
 
-// The outline of prepared pages.
+// The outline of prepared pages: entries with a text and the vertical position they point at.
 class TfrxCustomOutline : public TPersistent {
   KELM_CLASS(TfrxCustomOutline, TPersistent)
 public:
   explicit TfrxCustomOutline(TfrxCustomPreviewPages* APreviewPages) : FPreviewPages(APreviewPages) {}
   TfrxCustomPreviewPages* PreviewPages() const { return FPreviewPages; }
+  // A child entry of the current level that becomes the current level.
+  virtual void AddItem(const String& Text, int Top) = 0;
+  virtual void LevelRoot() = 0;
+  virtual void LevelUp() = 0;
 
 private:
   TfrxCustomPreviewPages* FPreviewPages;
@@ -105,6 +180,11 @@ public:
   TfrxCustomEngine* Engine() const { return FEngine; }
   void SetEngine(TfrxCustomEngine* Value) { FEngine = Value; }
   TfrxCustomOutline* Outline() const { return FOutline.get(); }
+  // The page being written and the first page of this run (0-based).
+  virtual int CurPage() const = 0;
+  virtual int FirstPage() const = 0;
+  virtual void AddAnchor(const String& Text) = 0;
+  virtual int GetAnchorPage(const String& Text) = 0;
 
 protected:
   // The store that has an outline of its own hands it over here.

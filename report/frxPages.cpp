@@ -1,8 +1,10 @@
 #include "report/frxPages.h"
 
 #include "core/ClassBuilder.h"
+#include "core/ObjectHandles.h"
 #include "core/FloatFormat.h"
 #include "core/Scope.h"
+#include "core/StrUtils.h"
 #include "core/StringList.h"
 #include "gui/Canvas.h"
 #include "gui/Messages.h"
@@ -265,9 +267,15 @@ void TfrxDialogPage::PropagateFont() {
 String TfrxDialogPage::DisplayTypeName() const { return TypeName("obDlgPage", "Dialog form"); }
 
 void TfrxDialogPage::BridgeNotify(const String& Procedure) {
-  // Script procedures run through the report's script binding, which is not part of the
-  // program yet: until then the bridges do nothing.
-  static_cast<void>(Procedure);
+  // A dialog shows only while its report runs or its script shows it: the events always fire.
+  if (TfrxReport* report = FindParentReport(); report && !Procedure.empty()) report->RunScriptEvent(this, Procedure, true);
+}
+
+bool TfrxDialogPage::BridgeParams(const String& Procedure, Variant& Params) {
+  TfrxReport* report = FindParentReport();
+  if (!report || Procedure.empty()) return false;
+  report->RunScriptEventWithParams(Procedure, Params, true);
+  return true;
 }
 
 void TfrxDialogPage::SetupForm() {
@@ -281,12 +289,35 @@ void TfrxDialogPage::SetupForm() {
   FForm->OnClick = notify(&FOnClick);
   FForm->OnDeactivate = notify(&FOnDeactivate);
   FForm->OnHide = notify(&FOnHide);
-  FForm->OnShow = notify(&FOnShow);
+  // Buttons learn which control has the focus before the script sees the window.
+  FForm->OnShow = TNotifyEvent::Lambda([this](TObject*) {
+    FForm->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(FForm->ActiveControl()));
+    BridgeNotify(FOnShow);
+  });
   FForm->OnResize = notify(&FOnResize);
-  FForm->OnCloseQuery = TCloseQueryEvent::Lambda([this](TObject*, bool&) { BridgeNotify(FOnCloseQuery); });
-  FForm->OnKeyDown = TKeyEvent::Lambda([this](TObject*, Word&, TShiftState) { BridgeNotify(FOnKeyDown); });
-  FForm->OnKeyUp = TKeyEvent::Lambda([this](TObject*, Word&, TShiftState) { BridgeNotify(FOnKeyUp); });
-  FForm->OnKeyPress = TKeyPressEvent::Lambda([this](TObject*, Char&) { BridgeNotify(FOnKeyPress); });
+  FForm->OnCloseQuery = TCloseQueryEvent::Lambda([this](TObject*, bool& CanClose) {
+    Variant params = VarArrayOf({Variant(HandleOf(this)), Variant(CanClose)});
+    if (BridgeParams(FOnCloseQuery, params)) CanClose = params.GetElement({1}).AsBoolean();
+  });
+  auto key = [this](const String* Procedure) {
+    return TKeyEvent::Lambda([this, Procedure](TObject*, Word& Key, TShiftState Shift) {
+      Variant params = VarArrayOf({Variant(HandleOf(this)), Variant(static_cast<int>(Key)),
+                                   Variant(static_cast<int>(Shift.Bits()))});
+      if (BridgeParams(*Procedure, params)) Key = static_cast<Word>(params.GetElement({1}).AsInteger());
+    });
+  };
+  FForm->OnKeyDown = key(&FOnKeyDown);
+  FForm->OnKeyUp = key(&FOnKeyUp);
+  FForm->OnKeyPress = TKeyPressEvent::Lambda([this](TObject*, Char& Key) {
+    String typed;
+    AppendUtf8(typed, Key);
+    Variant params = VarArrayOf({Variant(HandleOf(this)), Variant(typed)});
+    if (BridgeParams(FOnKeyPress, params)) {
+      String text = VarToStr(params.GetElement({1}));
+      std::size_t pos = 0;
+      Key = text.empty() ? Char(0) : DecodeUtf8(text, pos);
+    }
+  });
 }
 
 int TfrxDialogPage::ShowModal() {

@@ -284,6 +284,8 @@ public:
 
 private:
   void BridgeNotify(const String& Procedure);
+  // Runs the procedure with var parameters; false when there is none to run.
+  bool BridgeParams(const String& Procedure, Variant& Params);
   std::unique_ptr<TfrxDialogForm> FForm;
   TFormBorderStyle FBorderStyle = bsSizeable;
   TPosition FPosition = poScreenCenter;

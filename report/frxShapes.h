@@ -87,6 +87,7 @@ public:
   void SetStretched(bool Value) { FStretched = Value; }
   // Set once the picture's content changed after construction.
   bool PictureChanged() const { return FPictureChanged; }
+  void SetPictureChanged(bool Value) { FPictureChanged = Value; }
 
   // The graphic by the stream's first bytes (after an optional graphic-field header): bitmap,
   // JPEG, placeable or enhanced metafile, icon. 0 when one loaded; otherwise the picture is

@@ -52,7 +52,6 @@ TfsClassVariable::TfsClassVariable(TClass AClassRef, const String& AAncestorName
       FAncestorName(AAncestorName),
       FScript(AScript) {
   AddParam(new TfsParamItem(String(), tcVariant, String(), true, false));
-  ImportPublishedProps();
 }
 
 TfsClassVariable::~TfsClassVariable() {
@@ -71,6 +70,7 @@ TfsCustomHelper* TfsClassVariable::FindMember(const String& AName) const {
   const TfsClassVariable* cls = this;
   // The chain is walked with a bound: a class named as its own ancestor must not loop.
   for (int depth = 0; cls && depth < 256; ++depth) {
+    cls->ImportPublished();
     for (TfsCustomHelper* m : cls->FMembers)
       if (SameText(m->Name(), AName)) return m;
     if (cls->FAncestorName.empty() || !FScript) break;
@@ -84,18 +84,22 @@ TfsCustomHelper* TfsClassVariable::FindMember(const String& AName) const {
 void TfsClassVariable::AddMember(TfsCustomHelper* Member) { FMembers.push_back(Member); }
 
 void TfsClassVariable::ImportPublishedProps() {
+  FImported = true;
   std::vector<const TPropInfo*> props;
   for (const TPropInfo* p : FClassRef->Properties())
     if (p->Kind != tkMethod) props.push_back(p);
   std::stable_sort(props.begin(), props.end(),
                    [](const TPropInfo* a, const TPropInfo* b) { return CompareText(a->Name, b->Name) < 0; });
+  std::vector<TfsCustomHelper*> published;
+  published.reserve(props.size());
   for (const TPropInfo* p : props) {
     TKindCode kc = KindCode(*p);
     auto* helper = new TfsPropertyHelper(p->Name, kc.Code, kc.TypeName, FClassRef);
     helper->SetPropInfo(p);
     helper->SetReadOnly(!p->Writable());
-    AddMember(helper);
+    published.push_back(helper);
   }
+  FMembers.insert(FMembers.begin(), published.begin(), published.end());
 }
 
 TfsMethodHelper* TfsClassVariable::RegisterMethod(const String& Signature, TfsCallMethod CallBack) {

@@ -32,8 +32,14 @@ public:
   TfsParamItem* CastParam() const { return Params(0); }
 
   // ---- members
-  int MembersCount() const { return static_cast<int>(FMembers.size()); }
-  TfsCustomHelper* Members(int Index) const { return FMembers[Index]; }
+  int MembersCount() const {
+    ImportPublished();
+    return static_cast<int>(FMembers.size());
+  }
+  TfsCustomHelper* Members(int Index) const {
+    ImportPublished();
+    return FMembers[Index];
+  }
   TfsCustomHelper* DefaultProperty() const { return FDefaultProperty; }
   void SetDefaultProperty(TfsCustomHelper* Value) { FDefaultProperty = Value; }
   // nullptr when neither this class nor an ancestor has the member.
@@ -60,12 +66,18 @@ public:
 
 private:
   void AddMember(TfsCustomHelper* Member);
-  // One published helper per published property that is no event, in name order.
+  // One published helper per published property that is no event, in name order, put before
+  // the registered members. Done when the members are first needed: a script installs some
+  // forty classes with thousands of published properties, and most programs use few of them.
+  void ImportPublished() const {
+    if (!FImported) const_cast<TfsClassVariable*>(this)->ImportPublishedProps();
+  }
   void ImportPublishedProps();
 
   TClass FClassRef;
   String FAncestorName;
   std::vector<TfsCustomHelper*> FMembers;  // owned
+  bool FImported = false;
   TfsCustomHelper* FDefaultProperty = nullptr;
   TfsScript* FScript;
 };

@@ -2,7 +2,11 @@
 #include "script/fs_ihelpers.h"
 
 #include "script/fs_iclassvariable.h"
+#include "script/fs_ievents.h"
+#include "script/fs_iprocvariable.h"
+#include "script/fs_iscript.h"
 #include "script/fs_itools.h"
+#include "core/ComObj.h"
 #include "core/ObjectHandles.h"
 #include "core/Scope.h"
 #include "core/StrUtils.h"
@@ -60,7 +64,8 @@ bool TfsMethodHelper::ResolveInstance(TObject*& Instance, TClass& ClassType) con
   }
   Instance = PrecedingInstance();
   if (Instance || !FClassRef) return true;
-  if (FUpperName == "FREE") return false;
+  // Free of nil does nothing; of an object already freed it is the same fault as any other use.
+  if (FUpperName == "FREE" && !(VarIsOrdinal(FPrecedingValue) && FPrecedingValue.AsInteger() != 0)) return false;
   InvalidPointer();
 }
 
@@ -193,6 +198,25 @@ void TfsPropertyHelper::StoreValue(const Variant& AValue) {
   else if (FOnSetValue) FOnSetValue(instance, FClassRef, FUpperName, AValue);
 }
 
+// ---------------------------------------------------------------- TfsEventHelper
+
+void TfsEventHelper::StoreValue(const Variant& AValue) {
+  TObject* instance = PrecedingInstance();
+  if (!instance) InvalidPointer();
+  String name = VarToStr(AValue);
+  if (name == "0") {
+    SetMethodProp(instance, FName, TMethod());
+    return;
+  }
+  TfsScript* script = FCallerScript;
+  auto* proc = script ? dynamic_cast<TfsProcVariable*>(script->LookupName(name)) : nullptr;
+  if (!proc) throw Exception("Event handler must be a procedure");
+  TfsCustomEvent* bridge = CreateEventBridge(FEventClass, instance, proc);
+  assert(bridge);
+  script->PutItem(String(), bridge);
+  bridge->Install(FName);
+}
+
 // ---------------------------------------------------------------- TfsStringHelper
 
 TfsStringHelper::TfsStringHelper(const String& AName) : TfsCustomHelper(AName, tcChar, String()) {
@@ -260,4 +284,77 @@ void TfsArrayHelper::StoreValue(const Variant& AValue) {
   if (dims == 1) a.PutElement({index[0]}, AValue);
   else if (dims == 2) a.PutElement({index[0], index[1]}, AValue);
   else a.PutElement({index[0], index[1], index[2]}, AValue);
+}
+
+// ---------------------------------------------------------------- TfsOLEHelper
+
+namespace {
+
+// The dispatch block holds at most this many arguments, a property write's value included.
+constexpr int kMaxDispatchArgs = 64;
+
+[[noreturn]] void OleCallError(HRESULT Code, const String& Member, const TExcepInfo* Info) {
+  String msg = "OLE error " + IntToHex(static_cast<Cardinal>(Code), 8) + ": " + Member + ": " +
+               OleSysErrorMessage(Code);
+  if (Info) {
+    if (!Info->Source.empty()) msg += "\r\nSource        ::  " + Info->Source;
+    if (!Info->Description.empty()) msg += "\r\nDescription ::  " + Info->Description;
+    if (!Info->HelpFile.empty()) msg += "\r\nHelp File     ::  " + Info->HelpFile;
+  }
+  throw EOleError(msg);
+}
+
+}  // namespace
+
+Variant TfsOLEHelper::FetchValue() {
+  FArgs.clear();
+  for (int i = 0; i < ParamCount(); ++i) FArgs.push_back(Params(i)->FetchValue());
+  DispatchCall(FArgs, &FValue, DISPATCH_METHOD);
+  return FValue;
+}
+
+void TfsOLEHelper::StoreValue(const Variant& AValue) {
+  FArgs.clear();
+  for (int i = 0; i < ParamCount(); ++i) FArgs.push_back(Params(i)->FetchValue());
+  FArgs.push_back(AValue);
+  DispatchCall(FArgs, nullptr, DISPATCH_PROPERTYPUT);
+}
+
+void TfsOLEHelper::DispatchCall(const std::vector<Variant>& Args, Variant* Result, Word Flags) {
+  std::shared_ptr<IDispatchObject> disp = FPrecedingValue.AsDispatch();
+  auto* server = dynamic_cast<TAutomationObject*>(disp.get());
+  if (!server)
+    throw EVariantTypeCastError("Could not convert variant of type (" + VarTypeAsText(VarType(FPrecedingValue)) +
+                                ") into type (" + VarTypeAsText(varDispatch) + ")");
+  // The name is looked up once per object: a loop calling the same member of the same object
+  // asks the server only the first time. The weak reference keeps another object from taking
+  // the remembered one's place.
+  bool known = !FLastServer.expired() && !FLastServer.owner_before(disp) && !disp.owner_before(FLastServer);
+  if (!known) {
+    // The lookup's answer is checked: an unknown name must not reach Invoke with an undefined id.
+    int dispId = DISPID_UNKNOWN;
+    if (HRESULT hr = server->GetIDsOfNames(FName, dispId); hr != 0) OleCallError(hr, FName, nullptr);
+    FLastServer = disp;
+    FLastDispId = dispId;
+  }
+  if (static_cast<int>(Args.size()) > kMaxDispatchArgs) OleCallError(DISP_E_BADPARAMCOUNT, FName, nullptr);
+
+  // Taken out of the helper for the call, so a server that calls back into this step cannot
+  // change the arguments under it.
+  TDispParams params;
+  std::swap(params, FParams);
+  params.Args.assign(Args.rbegin(), Args.rend());
+  params.NamedArgs.clear();
+  if (Flags == DISPATCH_PROPERTYPUT) params.NamedArgs.push_back(DISPID_PROPERTYPUT);
+  if (!FResultWanted || Flags == DISPATCH_PROPERTYPUT) {
+    Result = nullptr;
+  } else {
+    *Result = Unassigned();
+    if (Flags == DISPATCH_METHOD) Flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+  }
+  TExcepInfo info;
+  HRESULT hr = server->Invoke(FLastDispId, Flags, params, Result, info);
+  params.Args.clear();  // the arguments are not kept alive between calls
+  std::swap(params, FParams);
+  if (hr != 0) OleCallError(hr, FName, &info);
 }

@@ -14,16 +14,19 @@
 // member's class (nullptr for a global function). A class member on a nil or freed instance
 // raises EInvalidPointer "Invalid pointer operation" before its call-back, except:
 // constructors, whose call-back gets Instance nullptr and the class to create (the class the
-// script named) and answers the new object's handle; Free, which does nothing; and published
-// property reads, which answer Null.
+// script named) and answers the new object's handle; Free of nil, which does nothing (Free of
+// an object already freed raises as any other use does); and published property reads, which
+// answer Null.
 //
 // Helpers are made once at registration and reused: a call carries its arguments in the
 // helper's parameter items and its one parameter array, so it allocates nothing for them.
 // Declares the call-back types, TfsCustomHelper, TfsMethodHelper, TfsPropertyHelper,
 // TfsEventHelper, TfsStringHelper, TfsArrayHelper and TfsOLEHelper.
 #include "script/fs_ivariables.h"
+#include "core/ComObj.h"
 
 #include <functional>
+#include <memory>
 
 class TPropInfo;
 class TfsMethodHelper;
@@ -135,11 +138,16 @@ private:
   TfsSetValue FOnSetValue;
 };
 
-// An event property; the bridge to script procedures is built by the event layer.
+// An event property. Assigning a script procedure's name installs a bridge of EventClass
+// (fs_ievents.h) as the object's handler; nil (text "0") clears the handler; any other name
+// raises "Event handler must be a procedure". Reading answers the empty text.
 class TfsEventHelper : public TfsCustomHelper {
 public:
   TfsEventHelper(const String& AName, TClass AClassRef, TClass AEventClass)
       : TfsCustomHelper(AName, tcString, String()), FClassRef(AClassRef), FEventClass(AEventClass) {}
+
+  Variant FetchValue() override { return Variant(String()); }
+  void StoreValue(const Variant& AValue) override;
 
   TClass ClassRef() const { return FClassRef; }
   // The bridge class that connects the event to a script procedure.
@@ -178,8 +186,28 @@ private:
   bool Indexes(int& Dims, int (&Index)[3]) const;
 };
 
-// A member of a late-bound automation object, resolved by name at the call.
+// A member of a late-bound automation object, resolved by name at the call; its parameters are
+// the arguments written after the name, all Variants. PrecedingValue holds the object.
 class TfsOLEHelper : public TfsCustomHelper {
 public:
   explicit TfsOLEHelper(const String& AName) : TfsCustomHelper(AName, tcVariant, String()) {}
+
+  // A method call or property read (DISPATCH_METHOD, plus DISPATCH_PROPERTYGET when the value
+  // is wanted).
+  Variant FetchValue() override;
+  // A property write: the arguments as its indexes, the value last (DISPATCH_PROPERTYPUT).
+  void StoreValue(const Variant& AValue) override;
+  // The one call of the member: Args in written order; Result nullptr when no value is wanted.
+  // An unknown member, more than 64 arguments or a failing call raise EOleError
+  // "OLE error XXXXXXXX: <member>: <system text>", with the server's source, description and
+  // help file on lines of their own.
+  void DispatchCall(const std::vector<Variant>& Args, Variant* Result, Word Flags);
+
+private:
+  // Reused by every call, so a call allocates nothing once they have grown.
+  std::vector<Variant> FArgs;
+  TDispParams FParams;
+  // The object whose identifier of this name is remembered.
+  std::weak_ptr<IDispatchObject> FLastServer;
+  int FLastDispId = 0;
 };

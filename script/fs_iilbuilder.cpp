@@ -71,21 +71,17 @@ void TfsILBuilder::CheckIdent(TfsScript* S, const String& Name) {
 
 TfsCustomVariable* TfsILBuilder::FindOrCreateVariable(TfsScript* S, const String& Name) {
   if (TfsCustomVariable* v = S->LookupName(Name)) return v;
-  // The indexing helpers of strings and Variant arrays, made once per root script.
-  if (SameText(Name, "__StringHelper")) {
-    auto* h = new TfsStringHelper("__StringHelper");
-    FRoot->PutItem(h->Name(), h);
-    return h;
-  }
-  if (SameText(Name, "__ArrayHelper")) {
-    auto* h = new TfsArrayHelper("__ArrayHelper", 3, 1, tcVariant, "Variant");
-    FRoot->PutItem(h->Name(), h);
-    return h;
-  }
   if (FParser->DeclareVarsRequired()) Fail(fsIdUndeclared, Name);
   auto* v = new TfsVariable(Name, tcVariant, String());
   FRoot->PutItem(Name, v);
   return v;
+}
+
+TfsCustomVariable* TfsILBuilder::FindHelper(TfsScript* S, const String& Name) {
+  // The system library registers the indexing helpers of strings and Variant arrays.
+  TfsCustomVariable* h = S->LookupName(Name);
+  if (!dynamic_cast<TfsCustomHelper*>(h)) Fail(fsIdUndeclared, Name);
+  return h;
 }
 
 TfsClassVariable* TfsILBuilder::FindClass(const String& Name) {
@@ -754,7 +750,7 @@ TfsDesignator* TfsILBuilder::BuildDesignator(TfsXMLItem* Xml, TfsScript* S, TfsD
       }
       if (VarIsArray(v)) {
         if (t != fsil::NodeIndex) Fail(fsIndexRequired);
-        ref = FindOrCreateVariable(S, "__ArrayHelper");
+        ref = FindHelper(S, "__ArrayHelper");
       } else if (VarIsStr(v)) {
         code = tcString;
       } else if (obj) {
@@ -795,7 +791,7 @@ TfsDesignator* TfsILBuilder::BuildDesignator(TfsXMLItem* Xml, TfsScript* S, TfsD
     if (!ref) {
       if (code == tcString) {
         if (t != fsil::NodeIndex) Fail(fsStringError);
-        ref = FindOrCreateVariable(S, "__StringHelper");
+        ref = FindHelper(S, "__StringHelper");
       } else if (code == tcClass) {
         TfsClassVariable* cls = FindClass(typeName);
         if (t == fsil::NodeIndex) {

@@ -34,6 +34,8 @@ public:
                                     const String& N);
   void CheckIdent(TfsScript* S, const String& Name);
   TfsCustomVariable* FindOrCreateVariable(TfsScript* S, const String& Name);
+  // An indexing helper of the system library; undeclared when the script has none.
+  TfsCustomVariable* FindHelper(TfsScript* S, const String& Name);
   TfsClassVariable* FindClass(const String& Name);
   TfsTypeCode TypeCodeOf(String& TypeName);
   void CheckAssignment(TfsCustomVariable* Target, TfsCustomVariable* Source);

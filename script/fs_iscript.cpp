@@ -86,13 +86,43 @@ void TfsScript::SetLines(TStrings* Value) {
 
 // ---------------------------------------------------------------- the item list
 
-int TfsScript::FindIndex(const String& AName) const {
+namespace {
+
+// Entries wait in the recent run until there are this many, then merge into the list at once.
+constexpr std::size_t kRecentLimit = 64;
+
+}  // namespace
+
+TfsScript::TItem* TfsScript::FindIn(const TItemRun& Run, std::string_view Key) {
+  auto it = std::lower_bound(Run.begin(), Run.end(), Key, [](const std::unique_ptr<TItem>& item, std::string_view k) {
+    return std::string_view(item->Key) < k;
+  });
+  return it == Run.end() || (*it)->Key != Key ? nullptr : it->get();
+}
+
+void TfsScript::InsertInto(TItemRun& Run, std::unique_ptr<TItem> Item) {
+  auto it = std::lower_bound(Run.begin(), Run.end(), Item->Key,
+                             [](const std::unique_ptr<TItem>& item, const String& k) { return item->Key < k; });
+  Run.insert(it, std::move(Item));
+}
+
+void TfsScript::Flush() const {
+  if (FRecent.empty()) return;
+  std::vector<std::unique_ptr<TItem>> merged;
+  merged.reserve(FItems.size() + FRecent.size());
+  // The merge is stable and takes the recent entries first among equal keys: they are newer.
+  std::merge(std::make_move_iterator(FRecent.begin()), std::make_move_iterator(FRecent.end()),
+             std::make_move_iterator(FItems.begin()), std::make_move_iterator(FItems.end()),
+             std::back_inserter(merged), [](const std::unique_ptr<TItem>& a, const std::unique_ptr<TItem>& b) { return a->Key < b->Key; });
+  FItems = std::move(merged);
+  FRecent.clear();
+}
+
+TfsScript::TItem* TfsScript::FindItem(const String& AName) const {
   thread_local String buffer;
   std::string_view key = FoldName(AName, buffer);
-  auto it = std::lower_bound(FItems.begin(), FItems.end(), key,
-                             [](const TItem& item, std::string_view k) { return std::string_view(item.Key) < k; });
-  if (it == FItems.end() || it->Key != key) return -1;
-  return static_cast<int>(it - FItems.begin());
+  if (TItem* recent = FindIn(FRecent, key)) return recent;
+  return FindIn(FItems, key);
 }
 
 void TfsScript::PutItem(const String& AName, TObject* AObject) {
@@ -100,22 +130,21 @@ void TfsScript::PutItem(const String& AName, TObject* AObject) {
   if (auto* v = dynamic_cast<TfsCustomVariable*>(AObject)) v->SetOwnerTag(FOwnerTag);
   String key;
   FoldName(AName, key);
-  // Before every older entry of the name, so the newest is found first.
-  auto it = std::lower_bound(FItems.begin(), FItems.end(), key,
-                             [](const TItem& item, const String& k) { return item.Key < k; });
-  it = FItems.insert(it, TItem{std::move(key), AName, AObject});
-  assert(it == FItems.begin() || std::prev(it)->Key < it->Key);
-  assert(std::next(it) == FItems.end() || it->Key <= std::next(it)->Key);
+  // Registering modules adds hundreds of names; inserting each into the whole sorted list would
+  // move the list each time.
+  InsertInto(FRecent, std::make_unique<TItem>(TItem{std::move(key), AName, AObject}));
+  if (FRecent.size() >= kRecentLimit) Flush();
 }
 
 void TfsScript::RemoveItem(TObject* AObject) {
-  auto it = std::find_if(FItems.begin(), FItems.end(), [&](const TItem& i) { return i.Object == AObject; });
+  Flush();
+  auto it = std::find_if(FItems.begin(), FItems.end(), [&](const std::unique_ptr<TItem>& i) { return i->Object == AObject; });
   if (it != FItems.end()) FItems.erase(it);
 }
 
 TfsCustomVariable* TfsScript::LookupLocalName(const String& AName) const {
-  int i = FindIndex(AName);
-  return i < 0 ? nullptr : dynamic_cast<TfsCustomVariable*>(FItems[i].Object);
+  TItem* item = FindItem(AName);
+  return item ? dynamic_cast<TfsCustomVariable*>(item->Object) : nullptr;
 }
 
 TfsCustomVariable* TfsScript::LookupName(const String& AName) const {
@@ -129,9 +158,10 @@ TfsClassVariable* TfsScript::LookupClass(const String& AName) const {
 }
 
 template <class P> void TfsScript::RemoveItemsIf(P Drop) {
+  Flush();
   for (int i = ItemCount() - 1; i >= 0; --i) {
-    if (i >= ItemCount() || !Drop(FItems[i])) continue;
-    TObject* obj = FItems[i].Object;
+    if (i >= ItemCount() || !Drop(*FItems[i])) continue;
+    TObject* obj = FItems[i]->Object;
     FItems.erase(FItems.begin() + i);
     delete obj;
   }
@@ -290,8 +320,9 @@ void TfsScript::RunProgram() {
 void TfsScript::StopRun() {
   FExitRequested = true;
   FStopRequested = true;
-  for (const TItem& item : FItems)
-    if (auto* proc = dynamic_cast<TfsProcVariable*>(item.Object)) proc->LocalProgram()->StopRun();
+  Flush();
+  for (const std::unique_ptr<TItem>& item : FItems)
+    if (auto* proc = dynamic_cast<TfsProcVariable*>(item->Object)) proc->LocalProgram()->StopRun();
 }
 
 Variant TfsScript::InvokeFunction(const String& AName, const Variant& Params) {

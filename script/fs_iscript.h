@@ -72,9 +72,18 @@ public:
   // ---- the item list
   // Inserts before every older entry of the name; a TfsCustomVariable is stamped with OwnerTag.
   void PutItem(const String& AName, TObject* AObject);
-  int ItemCount() const { return static_cast<int>(FItems.size()); }
-  TObject* ItemAt(int Index) const { return FItems[Index].Object; }
-  const String& ItemName(int Index) const { return FItems[Index].Name; }
+  int ItemCount() const {
+    Flush();
+    return static_cast<int>(FItems.size());
+  }
+  TObject* ItemAt(int Index) const {
+    Flush();
+    return FItems[Index]->Object;
+  }
+  const String& ItemName(int Index) const {
+    Flush();
+    return FItems[Index]->Name;
+  }
   // Takes the entry out without freeing its object.
   void RemoveItem(TObject* AObject);
   // The newest entry of the name in this script; nullptr when none or when it is no
@@ -202,8 +211,15 @@ private:
     String Name;
     TObject* Object;
   };
-  // Index of the newest entry of the name, -1 when none.
-  int FindIndex(const String& AName) const;
+  using TItemRun = std::vector<std::unique_ptr<TItem>>;
+  // The newest entry of the name, nullptr when none.
+  TItem* FindItem(const String& AName) const;
+  // The first entry of the key in a sorted run, or nullptr.
+  static TItem* FindIn(const TItemRun& Run, std::string_view Key);
+  // Before every older entry of the name, so the newest is found first.
+  static void InsertInto(TItemRun& Run, std::unique_ptr<TItem> Item);
+  // Merges the recent entries into the list.
+  void Flush() const;
   void FreeProgram();
   void RegisterEnumValues(const String& ATypeName, const String& Names, bool Set);
   // Frees and removes the entries Drop picks, from the last to the first.
@@ -215,7 +231,10 @@ private:
   TfsGetUnitEvent FOnGetILUnit;
   TfsRunLineEvent FOnRunLine;
 
-  std::vector<TItem> FItems;
+  // The list sorted by key, newest first among equal keys, and the entries added since the last
+  // merge, sorted likewise and all newer. Held by pointer, so merging moves pointers only.
+  mutable TItemRun FItems;
+  mutable TItemRun FRecent;
   TfsOwnerTag FOwnerTag = 0;
   TfsScript* FParentScript = nullptr;
   std::unique_ptr<TfsStatement> FMainStatement;

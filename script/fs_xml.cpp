@@ -2,6 +2,7 @@
 #include "script/fs_xml.h"
 
 #include "script/fs_xmlio.h"
+#include "core/ClassBuilder.h"
 #include "core/StrUtils.h"
 #include "core/Streams.h"
 #include "core/SysUtils.h"
@@ -9,6 +10,9 @@
 
 #include <algorithm>
 #include <cassert>
+
+KELM_PUBLISH(TfsXMLItem) {}
+KELM_PUBLISH(TfsXMLDocument) {}
 
 // ---------------------------------------------------------------- TfsXMLItem
 

@@ -15,6 +15,7 @@
 // Exception "Invalid file format"; what was loaded before the error stays in the document.
 // Declares TfsXMLItem and TfsXMLDocument.
 #include "core/System.h"
+#include "core/TypInfo.h"
 
 #include <memory>
 #include <vector>
@@ -22,6 +23,7 @@
 class TStream;
 
 class TfsXMLItem : public TObject {
+  KELM_CLASS(TfsXMLItem, TObject)
 public:
   TfsXMLItem() = default;
   ~TfsXMLItem() override;
@@ -74,6 +76,7 @@ private:
 };
 
 class TfsXMLDocument : public TObject {
+  KELM_CLASS(TfsXMLDocument, TObject)
 public:
   TfsXMLDocument();
   ~TfsXMLDocument() override;

@@ -1,10 +1,14 @@
 // TList, TObjectList and TBits.
 #include "core/Lists.h"
 
+#include "core/ClassBuilder.h"
 #include "core/Classes.h"
 
 #include <algorithm>
 #include <cstdio>
+
+KELM_PUBLISH(TList) {}
+KELM_PUBLISH(TObjectList) {}
 
 namespace {
 [[noreturn]] void ListError(const char* msg, int data) {

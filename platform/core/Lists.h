@@ -18,6 +18,7 @@ using TListSortCompare = std::function<int(void* Item1, void* Item2)>;
 // An ordered list of untyped pointers. Index errors raise EListError
 // "List index out of bounds (%d)".
 class TList : public TObject {
+  KELM_CLASS(TList, TObject)
 public:
   TList() = default;
   ~TList() override;
@@ -80,6 +81,7 @@ public:
 
 // A list of objects; it frees the objects it drops only when OwnsObjects is set.
 class TObjectList : public TList {
+  KELM_CLASS(TObjectList, TList)
 public:
   TObjectList() = default;
   explicit TObjectList(bool AOwnsObjects) : FOwnsObjects(AOwnsObjects) {}

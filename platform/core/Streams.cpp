@@ -1,6 +1,7 @@
 // TStream and the memory, string and file streams.
 #include "core/Streams.h"
 
+#include "core/ClassBuilder.h"
 #include "core/Classes.h"
 #include "core/FileUtils.h"
 #include "core/SysUtils_p.h"
@@ -15,6 +16,15 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+KELM_PUBLISH(TStream) {}
+KELM_PUBLISH(TCustomMemoryStream) {}
+KELM_PUBLISH(TMemoryStream) {}
+KELM_PUBLISH(TStringStream) {}
+KELM_PUBLISH(TBytesStream) {}
+KELM_PUBLISH(THandleStream) {}
+KELM_PUBLISH(TFileStream) {}
+KELM_PUBLISH(TBufferedFileStream) {}
 
 // ---------------------------------------------------------------- TStream
 

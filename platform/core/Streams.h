@@ -17,6 +17,7 @@ constexpr Word soFromEnd = 2;
 // A sequence of bytes with a position. Short transfers through ReadBuffer and WriteBuffer raise
 // EReadError "Stream read error" and EWriteError "Stream write error".
 class TStream : public TObject {
+  KELM_CLASS(TStream, TObject)
 public:
   // Bytes actually moved; 0 at the end or for a negative count.
   virtual Int64 Read(void* Buffer, Int64 Count) = 0;
@@ -38,6 +39,7 @@ public:
 
 // A stream over a block of memory it does not manage.
 class TCustomMemoryStream : public TStream {
+  KELM_CLASS(TCustomMemoryStream, TStream)
 public:
   Int64 Read(void* Buffer, Int64 Count) override;
   Int64 Seek(Int64 Offset, TSeekOrigin Origin) override;
@@ -59,6 +61,7 @@ private:
 // A growable stream in memory. Capacity grows in steps of 8192 bytes; a descendant changes the
 // step by overriding Realloc and calling ResizeMemory with its own rounding.
 class TMemoryStream : public TCustomMemoryStream {
+  KELM_CLASS(TMemoryStream, TCustomMemoryStream)
 public:
   TMemoryStream() = default;
   ~TMemoryStream() override;
@@ -84,6 +87,7 @@ private:
 
 // A memory stream that starts with a copy of a string.
 class TStringStream : public TMemoryStream {
+  KELM_CLASS(TStringStream, TMemoryStream)
 public:
   explicit TStringStream(const String& AString = String());
   String DataString() const;
@@ -93,6 +97,7 @@ public:
 
 // A memory stream that starts with a copy of some bytes.
 class TBytesStream : public TMemoryStream {
+  KELM_CLASS(TBytesStream, TMemoryStream)
 public:
   explicit TBytesStream(const TBytes& ABytes = TBytes());
   TBytes Bytes() const;  // the Size bytes of the stream
@@ -111,6 +116,7 @@ constexpr Word fmShareDenyNone = 0x0040;
 
 // A stream over an open file descriptor it does not own.
 class THandleStream : public TStream {
+  KELM_CLASS(THandleStream, TStream)
 public:
   explicit THandleStream(int AHandle) : FHandle(AHandle) {}
   Int64 Read(void* Buffer, Int64 Count) override;
@@ -128,6 +134,7 @@ protected:
 // A file opened by name ('\' or '/' separators, found regardless of case). Failures raise
 // EFCreateError 'Cannot create file "<name>". <reason>' or EFOpenError 'Cannot open file ...'.
 class TFileStream : public THandleStream {
+  KELM_CLASS(TFileStream, THandleStream)
 public:
   TFileStream(const String& AFileName, Word Mode);
   ~TFileStream() override;
@@ -145,6 +152,7 @@ private:
 // cannot be written or a folder that takes no new file raise EFCreateError
 // 'Cannot create file "<name>". <reason>' before anything is written; so do write failures.
 class TBufferedFileStream : public TStream {
+  KELM_CLASS(TBufferedFileStream, TStream)
 public:
   explicit TBufferedFileStream(const String& AFileName, int BufferSize = 65536);
   ~TBufferedFileStream() override;

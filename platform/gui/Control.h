@@ -62,6 +62,7 @@ using TControlState = TSet<TControlStateItem>;
 KELM_ENUM(TDragMode, dmManual, dmAutomatic)
 KELM_ENUM(TDragState, dsDragEnter, dsDragLeave, dsDragMove)
 KELM_ENUM(TDragKind, dkDrag, dkDock)
+KELM_ENUM(THelpType, htKeyword, htContext)
 // Form border styles; controls with a border use the first two (TBorderStyle).
 KELM_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 using TBorderStyle = TFormBorderStyle;
@@ -246,6 +247,8 @@ class TControl : public TComponent {
     b.Prop("Height", &TControl::Height, &TControl::SetHeight);
     b.Prop("Cursor", &TControl::Cursor, &TControl::SetCursor).Type("TCursor").Default(crDefault);
     b.Prop("Hint", &TControl::Hint, &TControl::SetHint);
+    b.Prop("HelpType", &TControl::HelpType, &TControl::SetHelpType).Default(htContext);
+    b.Prop("HelpKeyword", &TControl::HelpKeyword, &TControl::SetHelpKeyword);
     b.Prop("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext).Default(0);
   }
   // Properties every control implements. A control class publishes, in its Published block,
@@ -395,6 +398,12 @@ public:
   // Only dragging is served; the kind is kept for layouts.
   TDragKind DragKind() const { return FDragKind; }
   void SetDragKind(TDragKind v) { FDragKind = v; }
+  // Help is only kept for layouts and scripts: whether the control names its topic by keyword
+  // or by context number, and the keyword.
+  THelpType HelpType() const { return FHelpType; }
+  void SetHelpType(THelpType v) { FHelpType = v; }
+  const String& HelpKeyword() const { return FHelpKeyword; }
+  void SetHelpKeyword(const String& v) { FHelpKeyword = v; }
   int HelpContext() const { return FHelpContext; }
   void SetHelpContext(int v) { FHelpContext = v; }
   TBiDiMode BiDiMode() const { return FBiDiMode; }
@@ -562,6 +571,8 @@ private:
   TDragMode FDragMode = dmManual;
   TDragKind FDragKind = dkDrag;
   int FHelpContext = 0;
+  THelpType FHelpType = htContext;
+  String FHelpKeyword;
   TBiDiMode FBiDiMode = bdLeftToRight;
   bool FParentBiDiMode = true;
   TComponent* FPopupMenu = nullptr;

@@ -151,8 +151,14 @@ QImage& ImageOf(TIcon& Icon) { return TBitmapAccess::Image(Icon); }
 
 void TBitmap::ImageChanged() { Changed(this); }
 
-int TBitmap::Width() const { return Pixels(FHandle)->Image.width(); }
-int TBitmap::Height() const { return Pixels(FHandle)->Image.height(); }
+int TBitmap::Width() const {
+  const TGdiBitmap* b = Pixels(FHandle);
+  return b->Image.isNull() ? b->EmptyWidth : b->Image.width();
+}
+int TBitmap::Height() const {
+  const TGdiBitmap* b = Pixels(FHandle);
+  return b->Image.isNull() ? b->EmptyHeight : b->Image.height();
+}
 bool TBitmap::Empty() const { return Width() == 0 || Height() == 0; }
 void TBitmap::SetWidth(int v) { SetSize(v, Height()); }
 void TBitmap::SetHeight(int v) { SetSize(Width(), v); }
@@ -167,6 +173,8 @@ void TBitmap::SetSize(int AWidth, int AHeight) {
   if (w > 0)  // an empty image has no rows to copy into
     for (int y = 0; y < h; ++y) std::memcpy(sized.scanLine(y), img.constScanLine(y), std::size_t(w) * 4);
   img = sized;
+  Pixels(FHandle)->EmptyWidth = sized.isNull() ? AWidth : 0;
+  Pixels(FHandle)->EmptyHeight = sized.isNull() ? AHeight : 0;
   Changed(this);
 }
 
@@ -230,6 +238,8 @@ void TBitmap::Assign(TPersistent* Source) {
     if (b == this) return;
     QImage copy = ImageOf(*b).copy();
     ImageOf(*this) = copy;
+    Pixels(FHandle)->EmptyWidth = Pixels(b->FHandle)->EmptyWidth;
+    Pixels(FHandle)->EmptyHeight = Pixels(b->FHandle)->EmptyHeight;
     FPixelFormat = b->FPixelFormat;
     Pixels(FHandle)->Mono = b->Monochrome();
     FTransparentColor = b->FTransparentColor;
@@ -296,6 +306,7 @@ void TBitmap::LoadFromStream(TStream* Stream) {
   converted.setDotsPerMeterX(3780);
   converted.setDotsPerMeterY(3780);
   ImageOf(*this) = converted;
+  Pixels(FHandle)->EmptyWidth = Pixels(FHandle)->EmptyHeight = 0;
   switch (bits) {
     case 1: FPixelFormat = blackAndWhite ? pf1bit : pf4bit; break;
     case 4: FPixelFormat = pf4bit; break;

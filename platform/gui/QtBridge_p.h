@@ -89,6 +89,10 @@ struct TGdiBitmap : HBITMAP__ {
   QImage Image;           // Format_RGB32, top row first
   bool Mono = false;      // pixels are black or white only
   HDC SelectedIn = nullptr;
+  // The size a bitmap was given while one side is 0. An image cannot be 10 by 0, yet a bitmap
+  // whose width is set before its height must keep that width; 0 whenever Image has pixels.
+  int EmptyWidth = 0;
+  int EmptyHeight = 0;
 };
 
 struct TGdiRegion : HRGN__ {

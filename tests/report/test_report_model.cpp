@@ -500,11 +500,6 @@ TEST(ReportModel, ARunUsesEachListedDataSetAndExpressionsGoThroughTheEvaluatorIn
   EXPECT_EQ(a.Begun + b.Begun, 2);
   r.DataSets()->EndUseAll();
   EXPECT_EQ(a.Ended + b.Ended, 2);
-
-  EXPECT_THROW(r.Calc("1+1"), Exception);  // none until the script binding is there
-  SetExpressionEvaluator([](TfrxReport*, const String& e) { return Variant(e + "!"); });
-  EXPECT_EQ(r.Calc("x").AsString(), "x!");
-  SetExpressionEvaluator(nullptr);
 }
 
 TEST(ReportModel, SettingsStoreFollowsIniFile) {

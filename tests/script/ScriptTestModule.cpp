@@ -19,20 +19,6 @@ std::vector<String>& ScriptTestCalls() {
 
 namespace {
 
-struct TBaseType {
-  const char* Name;
-  TfsTypeCode Code;
-};
-
-constexpr TBaseType kBaseTypes[] = {
-    {"Byte", tcInteger},      {"Word", tcInteger},      {"Integer", tcInteger},     {"Longint", tcInteger},
-    {"Cardinal", tcInteger},  {"TColor", tcInteger},    {"Boolean", tcBoolean},    {"Real", tcFloat},
-    {"Single", tcFloat},  {"Double", tcFloat},  {"Extended", tcFloat},  {"Currency", tcFloat},
-    {"TDate", tcFloat},   {"TTime", tcFloat},   {"TDateTime", tcFloat}, {"Char", tcChar},
-    {"String", tcString}, {"Variant", tcVariant}, {"Pointer", tcVariant}, {"Array", tcArray},
-    {"Constructor", tcConstructor},
-};
-
 void Record(const String& Name, TClass ClassType) {
   ScriptTestCalls().push_back(ClassType ? ClassType->Name() + "." + Name : Name);
 }
@@ -61,11 +47,6 @@ class TScriptTestModule : public TfsRTTIModule {
 public:
   explicit TScriptTestModule(TfsScript* AScript) : TfsRTTIModule(AScript) {
     TfsScript* s = AScript;
-    for (const TBaseType& t : kBaseTypes) s->RegisterType(t.Name, t.Code);
-    s->RegisterConst("True", "Boolean", Variant(true));
-    s->RegisterConst("False", "Boolean", Variant(false));
-    s->RegisterConst("nil", "Variant", Variant(0));
-    s->RegisterConst("Null", "Variant", Null());
     s->RegisterFunction("procedure Emit(v: Variant)",
                         [](TObject*, TClass, const String&, TfsMethodHelper* Caller) {
                           ScriptTestEmitted().push_back(Caller->ParamValue(0));
@@ -73,13 +54,11 @@ public:
                         },
                         "ctOther");
 
-    TfsClassVariable* obj = s->RegisterScriptClass(TObject::StaticClass(), "");
-    obj->RegisterConstructor("constructor Create", CallMethod);
-    obj->RegisterMethod("procedure Free", CallMethod);
-    s->RegisterScriptClass(TPersistent::StaticClass(), "TObject");
-    s->RegisterScriptClass(TComponent::StaticClass(), "TPersistent")
-        ->RegisterConstructor("constructor Create(AOwner: TComponent)", CallMethod);
+    // TObject, TPersistent and TComponent come from the classes module; the test classes'
+    // own constructor and Free record their calls.
     TfsClassVariable* test = s->RegisterScriptClass(TTestObj::StaticClass(), "TComponent");
+    test->RegisterConstructor("constructor Create(AOwner: TComponent)", CallMethod);
+    test->RegisterMethod("procedure Free", CallMethod);
     test->RegisterMethod("function Twice(x: Integer): Integer", CallMethod);
     test->RegisterDefaultProperty("Items", "Integer", "String", CallMethod);
     // Hidden by the published Flag, which was imported first.

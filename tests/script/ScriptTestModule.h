@@ -1,12 +1,13 @@
 #pragma once
-// The registration module the script tests install in every language: the base type names,
-// True/False/nil/Null, `procedure Emit(v: Variant)` that records what a script hands it, and
-// two test classes.
+// The registration module the script tests install in every language, after the system
+// library (which gives the base type names and constants): `procedure Emit(v: Variant)` that
+// records what a script hands it, and two test classes.
 //
-//   TTestObj (TComponent): published Name, Tag, Flag (Boolean), Caption; registered method
+//   TTestObj (TComponent): published Name, Tag, Flag (Boolean), Caption; its own
+//     `constructor Create(AOwner: TComponent)` and `procedure Free`, recorded; registered method
 //     `function Twice(x: Integer): Integer`, default index property `Items[i: Integer]: String`
 //     (read and written through ".GET"/".SET"), a registered property `Flag` that the
-//     published one hides, and `constructor Create(AOwner: TComponent)`.
+//     published one hides.
 //   TTestChild (TTestObj): published Extra; nothing registered of its own.
 #include "core/Component.h"
 #include "core/Variant.h"

@@ -420,6 +420,10 @@ TEST(ScriptProgram, AddressesAndWatches) {
 
 TEST(ScriptProgram, NewDeleteAndUnitsFromTheHost) {
   ScriptTestCalls().clear();
+  // A script made first: the handles the modules give out for good (the application's) exist
+  // before counting.
+  NewTestScript();
+  int handles = ObjectHandleCount();
   EXPECT_EQ(RunIL("<var><ident text=\"o\"/><type text=\"TTestObj\"/></var>"
                   "<assignstmt><dsgn><node text=\"o\"/></dsgn><expr><new><dsgn><node text=\"TTestObj\"/>"
                   "<expr><dsgn><node text=\"nil\"/></dsgn></expr></dsgn></new></expr></assignstmt>"
@@ -428,9 +432,9 @@ TEST(ScriptProgram, NewDeleteAndUnitsFromTheHost) {
                   "<callstmt><dsgn><node text=\"Emit\"/><expr><dsgn><node text=\"o\"/><node text=\"Caption\"/>"
                   "</dsgn></expr></dsgn></callstmt><delete><dsgn><node text=\"o\"/></dsgn></delete>"),
             "made");
-  ASSERT_GE(ScriptTestCalls().size(), 2u);
+  ASSERT_GE(ScriptTestCalls().size(), 1u);
   EXPECT_EQ(ScriptTestCalls().front(), "TTestObj.CREATE");
-  EXPECT_TRUE(EndsStr("FREE", ScriptTestCalls().back())) << ScriptTestCalls().back();
+  EXPECT_EQ(ObjectHandleCount(), handles);  // delete freed it, through TObject's Free
 
   // A unit's intermediate program handed in by the host replaces the inlined one.
   auto s = NewTestScript();

@@ -68,6 +68,26 @@ TEST(Bitmaps, ResizingKeepsTheOverlapAndAddsWhite) {
   EXPECT_TRUE(b.Empty());
 }
 
+TEST(Bitmaps, ASideSetWhileTheOtherIsZeroIsKept) {
+  for (bool widthFirst : {true, false}) {
+    TBitmap b;
+    if (widthFirst) b.SetWidth(10);
+    else b.SetHeight(6);
+    EXPECT_TRUE(b.Empty());
+    EXPECT_EQ(b.Width(), widthFirst ? 10 : 0);
+    EXPECT_EQ(b.Height(), widthFirst ? 0 : 6);
+    TBitmap copy;
+    copy.Assign(&b);
+    EXPECT_EQ(copy.Width(), b.Width());
+    if (widthFirst) b.SetHeight(6);
+    else b.SetWidth(10);
+    EXPECT_EQ(b.Width(), 10);
+    EXPECT_EQ(b.Height(), 6);
+    b.Canvas()->SetPixels(9, 5, clRed);
+    EXPECT_EQ(b.Canvas()->Pixels(9, 5), clRed);
+  }
+}
+
 TEST(Bitmaps, BmpRoundTripInEachWrittenDepth) {
   struct Row {
     TPixelFormat Format;
