@@ -528,7 +528,7 @@ void TWinControl::FrameChanged() {
   ApplyGeometry();
   FWidget->NeedsFramePaint = true;
   FWidget->NeedsPaint = true;
-  FWidget->update();
+  FWidget->ScheduleAll();
   for (TWinControl* c : FTabList) c->ApplyGeometry();
   if (ow != ClientWidth() || oh != ClientHeight()) Realign();
 }
@@ -684,7 +684,7 @@ void TWinControl::UpdateBoundsRect(const TRect& R) {
   if (sized) {
     FWidget->NeedsPaint = true;
     FWidget->NeedsFramePaint = true;
-    FWidget->update();
+    FWidget->ScheduleAll();
     if (ow != ClientWidth() || oh != ClientHeight()) {
       for (TWinControl* c : FTabList) c->UpdateMask();
       Perform(WM_SIZE, SIZE_RESTORED, MakeLParam(ClientWidth(), ClientHeight()));
@@ -838,7 +838,7 @@ void TWinControl::AlignControls(TControl* AControl, TRect& R) {
 void TWinControl::Invalidate() {
   FWidget->NeedsPaint = true;
   FWidget->PaintFailed = false;
-  FWidget->update();
+  FWidget->ScheduleAll();
 }
 
 namespace {
@@ -868,7 +868,7 @@ void TWinControl::InvalidateRect(const TRect* Rect) {
   if (area.isEmpty()) return;
   SetPendingArea(FWidget, PendingArea(FWidget, client).united(area), client);
   FWidget->PaintFailed = false;
-  FWidget->update();
+  FWidget->ScheduleClient(area);
 }
 
 void TWinControl::ValidateRect(const TRect* Rect) {
@@ -882,8 +882,7 @@ void TWinControl::Update() {
   // Paints what is invalid now, as the platform does, even before the window system has
   // shown the window; the screen gets the pixels at once when it can.
   if (!Showing()) return;
-  FWidget->PaintBuffers();
-  if (FWidget->isVisible()) FWidget->repaint();
+  FWidget->Flush();
 }
 
 void TWinControl::ScrollBy(int DeltaX, int DeltaY) {
@@ -1264,7 +1263,7 @@ void TControlCanvas::Changed() {
   if (!FDeviceContext || !FControl) return;
   TWinControl* w = dynamic_cast<TWinControl*>(FControl);
   if (!w) w = FControl->Parent();
-  if (w) gui_glue::TAccess::Widget(w)->update();
+  if (w) static_cast<TControlWidget*>(gui_glue::TAccess::Widget(w))->ScheduleAll();
 }
 
 // ================================================================ TCustomControl
