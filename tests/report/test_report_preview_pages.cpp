@@ -7,6 +7,7 @@
 #include "report/frxPages.h"
 #include "report/frxPreviewPages.h"
 #include "report/frxXML.h"
+#include "script/fs_iscript.h"
 
 #include <gtest/gtest.h>
 
@@ -244,6 +245,29 @@ TEST(PreviewDictionary, UniqueNamesFollowTheFilledRange) {
   EXPECT_EQ(name, "m1");
   EXPECT_EQ(d.SourceName("M1"), "Page0.Memo1");
   EXPECT_EQ(d.SourceName("m9"), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReportPreviewPages, EveryReportOwnsAStoreWhoseOutlineScriptsReach) {
+  TfrxReport report(nullptr);
+  auto* store = dynamic_cast<TfrxPreviewPages*>(report.PreviewPages());
+  ASSERT_NE(store, nullptr);
+  EXPECT_EQ(store->Report(), &report);
+  EXPECT_EQ(store->Count(), 0);
+  auto* page = new TfrxReportPage(&report);
+  page->SetName("Page1");
+  report.ScriptText()->SetText("begin Outline.AddItem('第一章'); end.");
+  ASSERT_TRUE(report.CompileReportScript());
+  report.Script()->RunProgram();
+  store->OutlineObj()->LevelRoot();
+  ASSERT_EQ(store->OutlineObj()->Count(), 1);
+  String text;
+  int p = 0, top = 0;
+  store->OutlineObj()->GetItem(0, text, p, top);
+  EXPECT_EQ(text, "第一章");
 }
 
 }  // namespace
