@@ -15,6 +15,7 @@
 #include "core/Scope.h"
 
 #include <algorithm>
+#include <cassert>
 
 // ================================================================ the grid's sum list
 
@@ -156,6 +157,12 @@ TCustomDBGridEh::~TCustomDBGridEh() {
 TColumnDefValuesEh* TCustomDBGridEh::CreateColumnDefValues() { return new TDBGridEhColumnDefValuesEh(this); }
 
 TDBGridColumnsEh* TCustomDBGridEh::CreateColumns() { return new TDBGridColumnsEh(this, TDBGridColumnEh::StaticClass()); }
+
+void TCustomDBGridEh::RecreateColumnObjects() {
+  assert(FColumns->Count() == 0);
+  FColumns.reset(CreateColumns());
+  FColumnDefValues.reset(CreateColumnDefValues());
+}
 
 TDBGridEhScrollBar* TCustomDBGridEh::CreateScrollBar(int Kind) {
   if (Kind == SB_VERT) return new TVertDBGridEhScrollBar(this);
@@ -719,10 +726,11 @@ void TCustomDBGridEh::RefreshLayout() {
 void TCustomDBGridEh::SyncCurrentRow() {
   FIncSearchActive = false;
   if (!FDataLink->Active() || !HandleAllocated() || Loading()) return;
-  int row = TopDataOffset() + FDataLink->ActiveRecord();
+  int row = TopDataOffset() + CurrentDataRow();
   if (row != Row() && row < RowCount()) {
     if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
-    MoveColRow(Col(), row, true, false);
+    // In the record-position view the view follows the current record.
+    MoveColRow(Col(), row, true, ViewMode());
     InvalidateEditor();
   }
   if (InplaceEditorVisible()) {
@@ -734,7 +742,11 @@ void TCustomDBGridEh::SyncCurrentRow() {
 
 void TCustomDBGridEh::DataSetScrolled(int Distance) {
   if (Distance != 0 && !FSearching) StopIncSearch();
-  if (!HandleAllocated() || (MemTableSupport() && FFooterRowCount == 0)) return;
+  if (!HandleAllocated()) return;
+  if (ViewMode()) {
+    ViewDataChanged();
+    return;
+  }
   int oldRow = Row();
   if (FDataLink->ActiveRecord() + TopDataOffset() >= RowCount()) RecalcRowCount();
   bool barShown = WindowBars()->Visible(SB_VERT);

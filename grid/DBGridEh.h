@@ -19,19 +19,13 @@ KELM_ENUM(TDBGridEhEditAction, geaCutEh, geaCopyEh, geaPasteEh, geaDeleteEh, gea
 using TDBGridEhEditActions = TSet<TDBGridEhEditAction>;
 
 KELM_EVENT(TDBGridEhClickEvent, void(TColumnEh* Column));
-KELM_EVENT(TCheckTitleEhBtnEvent, void(TObject* Sender, int ACol, TColumnEh* Column, bool& Enabled));
-KELM_EVENT(TDrawColumnEhCellEvent, void(TObject* Sender, const TRect& Rect, int DataCol, TColumnEh* Column,
-                                        TGridDrawState State));
 KELM_EVENT(TDrawDataCellEvent, void(TObject* Sender, const TRect& Rect, TField* Field, TGridDrawState State));
 KELM_EVENT(TDrawFooterCellEvent, void(TObject* Sender, int DataCol, int Row, TColumnEh* Column, const TRect& Rect,
                                       TGridDrawState State));
 KELM_EVENT(TGetBtnEhParamsEvent, void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background,
                                       TSortMarkerEh& SortMarker, bool IsDown));
-KELM_EVENT(TGetCellEhParamsEvent, void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background,
-                                       TGridDrawState State));
 KELM_EVENT(TGridMoveRecordsEventEh, bool(TObject* Sender, TBookmarkListEh* BookmarkList, int& ToRecNo,
                                          int& TreeLevel, bool CheckOnly));
-KELM_EVENT(TTitleEhClickEvent, void(TObject* Sender, int ACol, TColumnEh* Column));
 
 // ================================================================ the grid
 
@@ -68,6 +62,30 @@ public:
   // The dataset's memory-table interface, nullptr without one; asked of the current dataset
   // each time, so a dataset switched behind the link is never answered for.
   IMemTableEh* MemTableSupport() const;
+
+  // ---- the record-position view (DBGridEhTree.cpp): with a dataset offering IMemTableEh
+  // and no footer rows the grid has one row per record of the whole dataset and scrolls its
+  // view without moving the current record; with the dataset's tree view active it draws
+  // the tree in the first visible column.
+  bool ViewMode() const;
+  bool TreeMode() const;
+  // Every per-row read goes through this pair: the record of a data row is the one fields
+  // read until the matching end.
+  void ReadRowRecordBegin(int DataRow);
+  void ReadRowRecordEnd();
+  bool RowShowsCurrentRecord(int DataRow) const;
+  // The data row of the current record, and how many data rows have records.
+  int CurrentDataRow() const;
+  int RowRecordCount() const;
+  // Sets the top row, kept within the fixed rows, the last row and the last full page.
+  void ClampedSetTopRow(int ARow);
+  // The pixels of one tree level.
+  static constexpr int TreeLevelWidth = 18;
+  // Draws the indent of a first-column cell of a tree and returns its width (0 outside trees).
+  int PaintTreeIndent(TColumnEh* Column, int DataRow, const TRect& Rect, TGridDrawState State);
+  // A press in a node's indent: its box opens or closes the node, elsewhere in the indent the
+  // record becomes current. True when the point lies in an indent.
+  bool TreeNodeMouseDown(int X, int Y, bool TestOnly);
 
   // ---- published settings
   TDBGridOptions Options() const { return FOptions; }
@@ -310,7 +328,7 @@ public:
   // The record count behind the vertical bar, or -1 without record numbers.
   int ScrollBarRecordCount() const;
   // Adds every field of the dataset, in field order (nothing without one).
-  void CollectDataSetFields(std::vector<TField*>& List) const;
+  virtual void CollectDataSetFields(std::vector<TField*>& List) const;
   // After a change of the column layout: rows, the bar and the filter row, or the whole
   // pass under auto-fit.
   void ApplyColumnLayout();
@@ -324,8 +342,9 @@ public:
   // Standard drawing of a data cell of the record being drawn, with the canvas as set.
   void DrawColumnCellDefault(const TRect& Rect, int DataCol, TColumnEh* Column, TGridDrawState State);
   bool GetFixedCellColors(int ACol, int ARow, TFont* AFont, TColor& Background, bool Highlighted, int CellType);
-  bool IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFont, TColor& Background, TGridDrawState& State);
-  bool CanDrawRowFocus() const;
+  virtual bool IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFont, TColor& Background,
+                                     TGridDrawState& State);
+  virtual bool CanDrawRowFocus() const;
   // The 3-D frame of a cell in the canvas's brush colour: raised, sunken when highlighted or
   // pressed; the flags say which of the left and right sides it closes.
   void DrawCellFrame(const TRect& R, bool RightFlag, bool LeftFlag, bool Highlighted, bool Pressed);
@@ -411,6 +430,9 @@ protected:
   friend class TDBGridInplaceEdit;
   virtual TColumnDefValuesEh* CreateColumnDefValues();
   virtual TDBGridColumnsEh* CreateColumns();
+  // A descendant with its own column class calls this from its constructor, where the
+  // factories above answer for it: the (still empty) column objects are made again.
+  void RecreateColumnObjects();
   virtual TDBGridEhScrollBar* CreateScrollBar(int Kind);
   // The link became active or inactive.
   virtual void LinkActiveChanged(bool Active);
@@ -573,6 +595,14 @@ private:
   void DrawDragMarker();
   void MoveByTimer(int Distance, int Direction);
   void TimerScrollColumns();
+  // ---- record-position view steps
+  void RecalcViewRowCount();
+  void RefreshViewScrollBar();
+  void ViewDataChanged();
+  void FetchRecordsInView();
+  void WMVScrollView(TMessage& Message);
+  bool ViewWheel(bool Down, TShiftState Shift);
+  void TrackViewRowsDrag(int Y, int ARow, int Level, int MarkerX);
   // ---- message steps
   void WMVScroll(TMessage& Message);
   void WMHScroll(TMessage& Message);
@@ -607,6 +637,11 @@ private:
   std::unique_ptr<TChangeLink> FTitleImageChangeLink;
   TCustomImageList* FTitleImages = nullptr;
   IMemTableEh* FMemTable = nullptr;
+  std::vector<int> FReadRowStack;  // active records to go back to (outside the view)
+  bool FFetching = false;
+  struct TViewBar {
+    int Max = -1, Page = -1, Pos = -1, Mode = -1;
+  } FViewBar;
   TDBGridOptions FOptions = {dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
                              dgConfirmDelete, dgCancelOnExit};
   TDBGridEhOptions FOptionsEh = {dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind};
@@ -803,6 +838,18 @@ public:
   }
   TDBGridEhLayoutLock(const TDBGridEhLayoutLock&) = delete;
   TDBGridEhLayoutLock& operator=(const TDBGridEhLayoutLock&) = delete;
+
+private:
+  TCustomDBGridEh* FGrid;
+};
+
+// Reads the record of a data row for the scope's lifetime (ReadRowRecordBegin/End).
+class TRowRecordScopeEh {
+public:
+  TRowRecordScopeEh(TCustomDBGridEh* Grid, int DataRow) : FGrid(Grid) { FGrid->ReadRowRecordBegin(DataRow); }
+  ~TRowRecordScopeEh() { FGrid->ReadRowRecordEnd(); }
+  TRowRecordScopeEh(const TRowRecordScopeEh&) = delete;
+  TRowRecordScopeEh& operator=(const TRowRecordScopeEh&) = delete;
 
 private:
   TCustomDBGridEh* FGrid;

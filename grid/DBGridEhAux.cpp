@@ -2,6 +2,8 @@
 // box and filter), the data service, the property interceptors of stored column layouts, and
 // what every grid shares: cursors, keys and the dataset features registry.
 #include "grid/DBGridEhAux.h"
+#include "grid/DBGridEhFilterExpr.h"
+#include "grid/DBLookupGridEh.h"
 
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
@@ -11,6 +13,7 @@
 #include "grid/ToolCtrlsEh.h"
 
 #include <algorithm>
+#include <climits>
 #include <map>
 
 // ================================================================ filter expressions
@@ -82,9 +85,15 @@ TSTFilterExpressionTypeEh STFilterExpressionTypeOf(TFieldType Type) {
 
 namespace {
 
-std::map<TClass, std::unique_ptr<TDatasetFeaturesEh>>& FeaturesRegistry() {
+// Registered features in registration order, each with the name of the class it serves.
+struct TFeaturesEntry {
+  String ClassName;
+  std::unique_ptr<TDatasetFeaturesEh> Features;
+};
+
+std::vector<TFeaturesEntry>& FeaturesRegistry() {
   static auto* registry = [] {
-    auto* r = new std::map<TClass, std::unique_ptr<TDatasetFeaturesEh>>();
+    auto* r = new std::vector<TFeaturesEntry>();
     AddExitProc([r] { delete r; });
     return r;
   }();
@@ -94,17 +103,40 @@ std::map<TClass, std::unique_ptr<TDatasetFeaturesEh>>& FeaturesRegistry() {
 }  // namespace
 
 void RegisterDatasetFeaturesEh(TClass DataSetClass, TDatasetFeaturesEh* Features) {
-  FeaturesRegistry()[DataSetClass].reset(Features);
+  std::unique_ptr<TDatasetFeaturesEh> owned(Features);
+  auto& registry = FeaturesRegistry();
+  for (const TFeaturesEntry& e : registry)
+    if (SameText(e.ClassName, DataSetClass->Name())) throw EStringListError(SDuplicateString);
+  registry.push_back({DataSetClass->Name(), std::move(owned)});
 }
 
-void UnregisterDatasetFeaturesEh(TClass DataSetClass) { FeaturesRegistry().erase(DataSetClass); }
+void UnregisterDatasetFeaturesEh(TClass DataSetClass) {
+  auto& registry = FeaturesRegistry();
+  std::erase_if(registry, [&](const TFeaturesEntry& e) { return SameText(e.ClassName, DataSetClass->Name()); });
+}
+
+int DatasetClassDistanceEh(TClass DataSetClass, const String& AncestorName) {
+  int steps = 0;
+  for (TClass c = DataSetClass; c; c = c->Parent(), ++steps)
+    if (SameText(c->Name(), AncestorName)) return steps;
+  return INT_MAX;
+}
+
+TDatasetFeaturesEh* DatasetFeaturesForClass(TClass DataSetClass) {
+  TDatasetFeaturesEh* best = nullptr;
+  int bestDistance = INT_MAX;
+  for (const TFeaturesEntry& e : FeaturesRegistry()) {
+    int d = DatasetClassDistanceEh(DataSetClass, e.ClassName);
+    if (d < bestDistance) {  // the first registered wins a tie
+      bestDistance = d;
+      best = e.Features.get();
+    }
+  }
+  return best;
+}
 
 TDatasetFeaturesEh* DatasetFeaturesFor(TDataSet* DataSet) {
-  if (!DataSet) return nullptr;
-  auto& registry = FeaturesRegistry();
-  for (TClass c = DataSet->ClassType(); c; c = c->Parent())
-    if (auto it = registry.find(c); it != registry.end()) return it->second.get();
-  return nullptr;
+  return DataSet ? DatasetFeaturesForClass(DataSet->ClassType()) : nullptr;
 }
 
 // ================================================================ the data service
@@ -289,13 +321,47 @@ void TColumnDropDownBoxEh::Assign(TPersistent* Source) {
 }
 
 // The lookup grid that would take these is made by a later part of the column.
-void TColumnDropDownBoxEh::SetColumnDefValues(TColumnDefValuesEh*) {}
-void TColumnDropDownBoxEh::SetColumns(TDBGridColumnsEh*) {}
+namespace {
+
+IColumnDropDownHost* HostOf(TColumnEh* Column) { return Column; }
+
+}  // namespace
+
+TColumnDefValuesEh* TColumnDropDownBoxEh::ColumnDefValues() const {
+  IColumnDropDownHost* h = HostOf(FColumn);
+  return h ? h->DropDownList()->ColumnDefValues() : nullptr;
+}
+
+void TColumnDropDownBoxEh::SetColumnDefValues(TColumnDefValuesEh* Value) {
+  if (IColumnDropDownHost* h = HostOf(FColumn)) h->DropDownList()->SetColumnDefValues(Value);
+}
+
+TDBGridColumnsEh* TColumnDropDownBoxEh::Columns() const {
+  IColumnDropDownHost* h = HostOf(FColumn);
+  return h ? h->DropDownList()->Columns() : nullptr;
+}
+
+void TColumnDropDownBoxEh::SetColumns(TDBGridColumnsEh* Value) {
+  if (IColumnDropDownHost* h = HostOf(FColumn)) h->DropDownList()->SetColumns(Value);
+}
+
+bool TColumnDropDownBoxEh::ColumnsStored() const {
+  return FColumn && FColumn->HasDropDownList() && FColumn->DropDownList()->Columns()->IsCustomized();
+}
+
+TDBLookupGridEhOptions TColumnDropDownBoxEh::Options() const {
+  IColumnDropDownHost* h = HostOf(FColumn);
+  return h ? h->DropDownOptions() : TDBLookupGridEhOptions();
+}
+
+void TColumnDropDownBoxEh::SetOptions(TDBLookupGridEhOptions Value) {
+  if (IColumnDropDownHost* h = HostOf(FColumn)) h->SetDropDownOptions(Value);
+}
 
 void TColumnDropDownBoxEh::SetListSource(TDataSource* Value) {
   if (Value == FListSource) return;
   FListSource = Value;
-  if (Value && FColumn && FColumn->Grid()) Value->FreeNotification(FColumn->Grid());
+  if (IColumnDropDownHost* h = HostOf(FColumn)) h->FreeNotifyFor(Value);
 }
 
 // ================================================================ a column's filter
@@ -392,11 +458,17 @@ void TSTColumnFilterEh::ParseInto(const String& Text, TSTFilterExpressionEh& Exp
   Expression.Clear();
   TField* f = FColumn ? FColumn->Field() : nullptr;
   if (f) Expression.ExpressionType = STFilterExpressionTypeOf(f->DataType());
-  if (STFilterParseHookEh) STFilterParseHookEh(Text, Expression);
+  ParseSTFilterExpressionEh(Text, Expression);
 }
 
 void TSTColumnFilterEh::ApplyText(const String& Text) {
-  ParseInto(Text, FExpression);
+  // A text that fails to parse leaves no condition (not half of one); the typed text stays.
+  FTypedText = Text;
+  FExpression.Clear();
+  FKeyValues = Null();
+  TSTFilterExpressionEh parsed;
+  ParseInto(Text, parsed);
+  FExpression = parsed;
   if (!KeyFieldName().empty() && FExpression.Operator1 != foNull && FExpression.Operator1 != foNotNull) {
     TDataSet* list = ListDataSet();
     FKeyValues = Null();
@@ -411,11 +483,10 @@ void TSTColumnFilterEh::ApplyText(const String& Text) {
       if (VarIsNull(FKeyValues)) FKeyValues = VarArrayOf(std::vector<Variant>{});
     }
   }
-  FTypedText = Text;
 }
 
 String TSTColumnFilterEh::ExpressionText() const {
-  if (FExpression.Operator1 == foNon) return STFilterParseHookEh ? String() : FTypedText;
+  if (FExpression.Operator1 == foNon) return FTypedText;
   if (ListSource()) return JoinValues(FExpression.Operand1, [](const Variant& V) -> String {
       return "'" + VarToStr(V) + "'";
     });

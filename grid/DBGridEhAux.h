@@ -35,9 +35,6 @@ struct TSTFilterExpressionEh {
 String STFilterOperatorText(TSTFilterOperatorEh Operator);
 // The expression type a field of that type is compared as.
 TSTFilterExpressionTypeEh STFilterExpressionTypeOf(TFieldType Type);
-// Parses typed filter text into a condition; set by the unit that knows the filter language.
-// Without it a condition keeps only its typed text.
-inline void (*STFilterParseHookEh)(const String& Text, TSTFilterExpressionEh& Expression) = nullptr;
 
 // ================================================================ dataset features
 
@@ -53,10 +50,16 @@ public:
 };
 
 // Registers Features (owned from then on, freed at unit end) for a dataset class and its
-// descendants; an earlier registration of the class is replaced.
+// descendants; a second registration of a class name raises EStringListError (and frees the
+// features offered).
 void RegisterDatasetFeaturesEh(TClass DataSetClass, TDatasetFeaturesEh* Features);
 void UnregisterDatasetFeaturesEh(TClass DataSetClass);
-// The features registered for the dataset's class or its nearest ancestor; nullptr for none.
+// The parent steps from a class up to the class named AncestorName (without regard to case);
+// INT_MAX when it is no ancestor.
+int DatasetClassDistanceEh(TClass DataSetClass, const String& AncestorName);
+// The features registered for the class or its nearest ancestor (the first registered on a
+// tie); nullptr for none.
+TDatasetFeaturesEh* DatasetFeaturesForClass(TClass DataSetClass);
 TDatasetFeaturesEh* DatasetFeaturesFor(TDataSet* DataSet);
 
 // ================================================================ the data service
@@ -85,9 +88,6 @@ TDBGridEhDataService* GridDataService();
 
 // ================================================================ a column's drop-down box
 
-KELM_ENUM(TDBLookupGridEhOption, dlgColumnResizeEh, dlgColLinesEh, dlgRowLinesEh, dlgAutoSortMarkingEh,
-          dlgMultiSortMarkingEh)
-using TDBLookupGridEhOptions = TSet<TDBLookupGridEhOption>;
 
 // The settings of the lookup grid that drops down under a column's editor. Its columns, their
 // defaults and options belong to that grid, which the column makes; until it exists they
@@ -98,10 +98,10 @@ class TColumnDropDownBoxEh : public TPersistent {
     using C = TColumnDropDownBoxEh;
     b.Prop("AutoFitColWidths", &C::AutoFitColWidths, &C::SetAutoFitColWidths).Default(true);
     // Kept by the lookup grid the column makes: nothing of them is stored before it exists.
-    b.Prop("ColumnDefValues", &C::ColumnDefValues, &C::SetColumnDefValues).Stored(false);
-    b.Prop("Columns", &C::Columns, &C::SetColumns).Stored(false);
+    b.Prop("ColumnDefValues", &C::ColumnDefValues, &C::SetColumnDefValues).Stored(&C::ColumnsStored);
+    b.Prop("Columns", &C::Columns, &C::SetColumns).Stored(&C::ColumnsStored);
     b.Prop("ListSource", &C::ListSource, &C::SetListSource);
-    b.Prop("Options", &C::Options, &C::SetOptions).Stored(false);
+    b.Prop("Options", &C::Options, &C::SetOptions).Default(TDBLookupGridEhOptions{dlgColLinesEh});
     b.Prop("UseMultiTitle", &C::UseMultiTitle, &C::SetUseMultiTitle).Default(false);
   }
 public:
@@ -114,14 +114,17 @@ public:
   // ---- published
   bool AutoFitColWidths() const { return FAutoFitColWidths; }
   void SetAutoFitColWidths(bool Value) { FAutoFitColWidths = Value; }
-  TColumnDefValuesEh* ColumnDefValues() const { return nullptr; }
+  // The drop-down grid's (made when first asked for); none without a column.
+  TColumnDefValuesEh* ColumnDefValues() const;
   void SetColumnDefValues(TColumnDefValuesEh* Value);
-  TDBGridColumnsEh* Columns() const { return nullptr; }
+  TDBGridColumnsEh* Columns() const;
   void SetColumns(TDBGridColumnsEh* Value);
+  // Only a drop-down grid that exists with columns of its own stores them.
+  bool ColumnsStored() const;
   TDataSource* ListSource() const { return FListSource; }
   void SetListSource(TDataSource* Value);
-  TDBLookupGridEhOptions Options() const { return TDBLookupGridEhOptions(); }
-  void SetOptions(TDBLookupGridEhOptions Value) {}
+  TDBLookupGridEhOptions Options() const;
+  void SetOptions(TDBLookupGridEhOptions Value);
   bool UseMultiTitle() const { return FUseMultiTitle; }
   void SetUseMultiTitle(bool Value) { FUseMultiTitle = Value; }
 

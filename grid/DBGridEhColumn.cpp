@@ -3,6 +3,7 @@
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhInplace.h"
+#include "grid/DBLookupGridEh.h"
 
 #include "core/ClassBuilder.h"
 #include "grid/GridUtilsEh.h"
@@ -59,6 +60,9 @@ TColumnEh::TColumnEh(TCollection* Collection) : TCollectionItem(Collection) {
   FEditButtons.reset(NewEditButtons());
   FEditButtons->OnChanged = TNotifyEvent(this, &TColumnEh::EditButtonsChanged);
   FDropDownSpecRow = std::make_unique<TSpecRowEh>(this);
+  FDropDownSpecRow->OnSpecRowChanged = TNotifyEvent::Lambda([this](TObject*) {
+    if (FDropDownList) FDropDownList->SetSpecRow(FDropDownSpecRow.get());
+  });
   FMRUList = std::make_unique<TMRUListEh>(this);
   FDropDownBox = std::make_unique<TColumnDropDownBoxEh>(this);
   FSTFilter.reset(NewSTFilter());
@@ -68,6 +72,8 @@ TColumnEh::TColumnEh(TCollection* Collection) : TCollectionItem(Collection) {
 }
 
 TColumnEh::~TColumnEh() {
+  delete FDropDownList;
+  FDropDownList = nullptr;
   if (TCustomDBGridEh* g = Grid()) {
     g->SortMarkedColumns()->Remove(this);
     if (g->Selection()) g->Selection()->ColumnSet()->ColumnGone(this);
@@ -371,7 +377,60 @@ void TColumnEh::SetLookupDisplayFields(const String& Value) {
     FLookupDisplayFields = Value;
     Flag(evLookupDisplayFields);
   }
+  if (FDropDownList) FDropDownList->SetListField(Value);
   Changed(false);
+}
+
+// ================================================================ the drop-down lookup grid
+
+TPopupDataGridEh* TColumnEh::DropDownList() {
+  if (!FDropDownList) {
+    FDropDownList = new TPopupDataGridEh(nullptr);
+    FDropDownList->SetName("DataList");
+    FDropDownList->SetSpecRow(FDropDownSpecRow.get());
+  }
+  return FDropDownList;
+}
+
+void TColumnEh::FreeNotifyFor(TComponent* AComponent) {
+  if (AComponent && Grid()) AComponent->FreeNotification(Grid());
+}
+
+TDBLookupGridEhOptions TColumnEh::DropDownOptions() const {
+  return FDropDownList ? FDropDownList->LookupOptions() : TDBLookupGridEhOptions{dlgColLinesEh};
+}
+
+void TColumnEh::SetDropDownOptions(TDBLookupGridEhOptions Value) { DropDownList()->SetLookupOptions(Value); }
+
+TCheckTitleEhBtnEvent TColumnEh::OnDropDownBoxCheckButton() const {
+  return FDropDownList ? FDropDownList->OnCheckButton : TCheckTitleEhBtnEvent();
+}
+void TColumnEh::SetOnDropDownBoxCheckButton(const TCheckTitleEhBtnEvent& Value) {
+  DropDownList()->OnCheckButton = Value;
+}
+TDrawColumnEhCellEvent TColumnEh::OnDropDownBoxDrawColumnCell() const {
+  return FDropDownList ? FDropDownList->OnDrawColumnCell : TDrawColumnEhCellEvent();
+}
+void TColumnEh::SetOnDropDownBoxDrawColumnCell(const TDrawColumnEhCellEvent& Value) {
+  DropDownList()->OnDrawColumnCell = Value;
+}
+TGetCellEhParamsEvent TColumnEh::OnDropDownBoxGetCellParams() const {
+  return FDropDownList ? FDropDownList->OnGetCellParams : TGetCellEhParamsEvent();
+}
+void TColumnEh::SetOnDropDownBoxGetCellParams(const TGetCellEhParamsEvent& Value) {
+  DropDownList()->OnGetCellParams = Value;
+}
+TNotifyEvent TColumnEh::OnDropDownBoxSortMarkingChanged() const {
+  return FDropDownList ? FDropDownList->OnSortMarkingChanged : TNotifyEvent();
+}
+void TColumnEh::SetOnDropDownBoxSortMarkingChanged(const TNotifyEvent& Value) {
+  DropDownList()->OnSortMarkingChanged = Value;
+}
+TTitleEhClickEvent TColumnEh::OnDropDownBoxTitleBtnClick() const {
+  return FDropDownList ? FDropDownList->OnTitleBtnClick : TTitleEhClickEvent();
+}
+void TColumnEh::SetOnDropDownBoxTitleBtnClick(const TTitleEhClickEvent& Value) {
+  DropDownList()->OnTitleBtnClick = Value;
 }
 
 void TColumnEh::SetWordWrap(bool Value) {

@@ -10,7 +10,17 @@
 
 // ================================================================ the column
 
-class TColumnEh : public TCollectionItem {
+// What a column's drop-down box reaches of the column's drop-down lookup grid.
+class IColumnDropDownHost {
+public:
+  virtual ~IColumnDropDownHost() = default;
+  virtual void FreeNotifyFor(TComponent* AComponent) = 0;
+  virtual TPopupDataGridEh* DropDownList() = 0;
+  virtual TDBLookupGridEhOptions DropDownOptions() const = 0;
+  virtual void SetDropDownOptions(TDBLookupGridEhOptions Value) = 0;
+};
+
+class TColumnEh : public TCollectionItem, public IColumnDropDownHost {
   KELM_CLASS(TColumnEh, TCollectionItem)
 public:
   explicit TColumnEh(TCollection* Collection);
@@ -52,6 +62,24 @@ public:
   TEditButtonsEh* EditButtons() const { return FEditButtons.get(); }
   void SetEditButtons(TEditButtonsEh* Value) { FEditButtons->Assign(Value); }
   TSpecRowEh* DropDownSpecRow() const { return FDropDownSpecRow.get(); }
+  // ---- the drop-down lookup grid "DataList", made on first use and freed with the column
+  TPopupDataGridEh* DropDownList() override;
+  bool HasDropDownList() const { return FDropDownList != nullptr; }
+  void FreeNotifyFor(TComponent* AComponent) override;
+  // The grid's options; before it exists, those it is made with.
+  TDBLookupGridEhOptions DropDownOptions() const override;
+  void SetDropDownOptions(TDBLookupGridEhOptions Value) override;
+  // The drop-down grid's own events: reading one of a grid not yet made reads an unset event.
+  TCheckTitleEhBtnEvent OnDropDownBoxCheckButton() const;
+  void SetOnDropDownBoxCheckButton(const TCheckTitleEhBtnEvent& Value);
+  TDrawColumnEhCellEvent OnDropDownBoxDrawColumnCell() const;
+  void SetOnDropDownBoxDrawColumnCell(const TDrawColumnEhCellEvent& Value);
+  TGetCellEhParamsEvent OnDropDownBoxGetCellParams() const;
+  void SetOnDropDownBoxGetCellParams(const TGetCellEhParamsEvent& Value);
+  TNotifyEvent OnDropDownBoxSortMarkingChanged() const;
+  void SetOnDropDownBoxSortMarkingChanged(const TNotifyEvent& Value);
+  TTitleEhClickEvent OnDropDownBoxTitleBtnClick() const;
+  void SetOnDropDownBoxTitleBtnClick(const TTitleEhClickEvent& Value);
   void SetDropDownSpecRow(TSpecRowEh* Value) { FDropDownSpecRow->Assign(Value); }
   TMRUListEh* MRUList() const { return FMRUList.get(); }
   void SetMRUList(TMRUListEh* Value) { FMRUList->Assign(Value); }
@@ -274,6 +302,7 @@ private:
   int FDropDownWidth = 0;
   std::unique_ptr<TEditButtonsEh> FEditButtons;
   std::unique_ptr<TSpecRowEh> FDropDownSpecRow;
+  TPopupDataGridEh* FDropDownList = nullptr;
   std::unique_ptr<TMRUListEh> FMRUList;
   std::unique_ptr<TColumnDropDownBoxEh> FDropDownBox;
   std::unique_ptr<TSTColumnFilterEh> FSTFilter;
@@ -341,6 +370,12 @@ class TDBGridColumnEh : public TColumnEh {
         .Stored(&C::IsDropDownShowTitlesStored);
     b.Prop("DropDownSizing", &C::DropDownSizing, &C::SetDropDownSizing).NoDefault().Stored(&C::IsDropDownSizingStored);
     b.Prop("DropDownSpecRow", &C::DropDownSpecRow, &C::SetDropDownSpecRow);
+    b.Prop("OnDropDownBoxCheckButton", &C::OnDropDownBoxCheckButton, &C::SetOnDropDownBoxCheckButton);
+    b.Prop("OnDropDownBoxDrawColumnCell", &C::OnDropDownBoxDrawColumnCell, &C::SetOnDropDownBoxDrawColumnCell);
+    b.Prop("OnDropDownBoxGetCellParams", &C::OnDropDownBoxGetCellParams, &C::SetOnDropDownBoxGetCellParams);
+    b.Prop("OnDropDownBoxSortMarkingChanged", &C::OnDropDownBoxSortMarkingChanged,
+           &C::SetOnDropDownBoxSortMarkingChanged);
+    b.Prop("OnDropDownBoxTitleBtnClick", &C::OnDropDownBoxTitleBtnClick, &C::SetOnDropDownBoxTitleBtnClick);
     b.Prop("DropDownWidth", &C::DropDownWidth, &C::SetDropDownWidth).Default(0);
     b.Prop("EditButtons", &C::EditButtons, &C::SetEditButtons).Stored(&C::IsEditButtonsStored);
     b.Prop("EditMask", &C::EditMask, &C::SetEditMask);

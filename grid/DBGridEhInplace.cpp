@@ -6,6 +6,7 @@
 #include "core/SysUtils.h"
 #include "grid/CalculatorEh.h"
 #include "grid/DBGridEhAux.h"
+#include "grid/DBLookupGridEh.h"
 #include "grid/CellTextEh.h"
 #include "gui/Clipbrd.h"
 #include "gui/ExtCtrls.h"
@@ -148,7 +149,9 @@ TDBGridInplaceEdit::TDBGridInplaceEdit(TComponent* AOwner) : TInplaceEdit(AOwner
 }
 
 TDBGridInplaceEdit::~TDBGridInplaceEdit() {
-  // The lists are owned by the editor; no close-up reaches back once it goes.
+  // The lists are owned by the editor (the lookup grid by its column); no close-up reaches
+  // back once it goes.
+  ReleaseLookupGrid();
   FListVisible = false;
   if (FMRUList && FMRUList->IsDroppedDown()) FMRUList->SetDroppedDown(false);
 }
@@ -236,6 +239,7 @@ void TDBGridInplaceEdit::ApplyEditStyle(TEditStyle Style) {
   FStyle = Style;
   TColumnEh* c = CurrentColumn();
   FActiveList = nullptr;
+  ReleaseLookupGrid();
   switch (Style) {
     case edsPickList:
       if (!FPickList) {
@@ -250,6 +254,15 @@ void TDBGridInplaceEdit::ApplyEditStyle(TEditStyle Style) {
     case edsDateCalendar:
       if (!FCalendar) FCalendar = new TPopupMonthCalendarEh(this);
       FActiveList = FCalendar;
+      break;
+    case edsDataList:
+      // A lookup column without a list dataset opens nothing.
+      FLookupGrid = c && c->ListDataSet() ? c->DropDownList() : nullptr;
+      if (FLookupGrid) {
+        FLookupGrid->OnListCloseUp = TListCloseUpEventEh::Lambda([this](TObject*, bool A) { LookupListClosed(A); });
+        FLookupGrid->OnColumnMovedEh = TNotifyEvent::Lambda([this](TObject*) { LookupColumnsMoved(); });
+      }
+      FActiveList = FLookupGrid;
       break;
     case edsDropDown:
       if (CalculatorAllowed()) FActiveList = CalculatorPopup();
@@ -834,12 +847,18 @@ void TDBGridInplaceEdit::OpenDropDown() {
     SetSelLength(0);
   } else if (FActiveList == FPickList) {
     FillPickList(c);
+  } else if (FActiveList && FActiveList == FLookupGrid) {
+    PrepareLookupGrid(c);
   }
   CloseMRUList(false);
   TPoint p = PlaceDropDownUnder(this, FActiveList, daLeft);
   if (FActiveList == FPickList) {
     FPickList->SizeGrip()->ShowGrip(c->DropDownSizing());
     FPickList->SetWasResized(false);
+  }
+  if (FLookupGrid && FActiveList == FLookupGrid) {
+    FLookupGrid->SizeGrip()->ShowGrip(c->DropDownSizing());
+    FLookupGrid->SetWasResized(false);
   }
   ShowPopupAt(FActiveList, p.X, p.Y, this, [this] { CloseDropDown(false); });
   FListVisible = true;
@@ -863,14 +882,27 @@ void TDBGridInplaceEdit::CloseDropDown(bool Accept) {
       c->SetDropDownWidth(FPickList->Width());
     }
   }
+  if (FLookupGrid && FActiveList == FLookupGrid && c) {
+    key = FLookupGrid->ChosenKey();
+    if (FLookupGrid->WasResized()) {
+      c->SetDropDownRows(static_cast<Cardinal>(FLookupGrid->ListRows()));
+      c->SetDropDownWidth(FLookupGrid->Width());
+    }
+    if (FLookupColumnsMoved) c->DropDownSpecRow()->SetCellsText(FLookupGrid->SpecRow()->CellsText());
+  }
   TWinControl* list = FActiveList;
   FListVisible = false;
   HidePopup(list);
+  if (FLookupGrid && list == FLookupGrid) {
+    FLookupGrid->SetAutoFitListColWidths(false);
+    FLookupGrid->SetListSource(nullptr);
+    FLookupSource->SetDataSet(nullptr);
+  }
   Invalidate();
   TCustomDBGridEh* g = DBGrid();
   if (!Accept) {
     // The keys moved the text along the list; the text from before the drop-down comes back.
-    if (g && list == FPickList) SetText(FTextBeforeDrop);
+    if (g && (list == FPickList || (list && list == FLookupGrid))) SetText(FTextBeforeDrop);
     return;
   }
   AcceptChoice(key);
@@ -895,6 +927,8 @@ void TDBGridInplaceEdit::AcceptChoice(const Variant& Key) {
     SetText(FloatToStr(v.AsDouble()));
     g->SetEditText(g->Col(), g->Row(), Text());
     SelectAll();
+  } else if (FActiveList && FActiveList == FLookupGrid) {
+    AcceptLookup(Key);
   } else if (FActiveList == FPickList) {
     if (VarIsNull(Key) || !g->CanEditModify()) return;
     int i = FPickList->ItemIndex();
@@ -909,8 +943,68 @@ void TDBGridInplaceEdit::PickListMouseUp(TObject*, TMouseButton Button, TShiftSt
   if (Button == mbLeft) CloseDropDown(PtInRect(FPickList->ClientRect(), TPoint{X, Y}));
 }
 
-// The editor text follows the item the keys moved the pick list to.
+// The lookup grid shows the editor's colours, the column's special row and list settings.
+void TDBGridInplaceEdit::PrepareLookupGrid(TColumnEh* Column) {
+  TCustomDBGridEh* g = DBGrid();
+  TDataSet* list = Column->ListDataSet();
+  TPopupDataGridEh* grid = FLookupGrid;
+  grid->SetColor(Color());
+  grid->Font()->Assign(Font());
+  grid->SetSpecRow(Column->DropDownSpecRow());
+  int rows = static_cast<int>(Column->DropDownRows());
+  if (list->IsSequenced() && list->RecordCount() >= 1 && list->RecordCount() < rows) rows = list->RecordCount();
+  grid->SetTitlesShown(Column->DropDownShowTitles());
+  if (!FLookupSource) FLookupSource = std::make_unique<TDataSource>(nullptr);
+  FLookupSource->SetDataSet(list);
+  TField* f = Column->Field();
+  grid->SetKeyField(f ? f->LookupKeyFields() : String());
+  grid->SetListFieldPosition(0);
+  grid->SetListField(Column->LookupDisplayFields());
+  grid->SetAutoFitListColWidths(false);
+  grid->SetUseMultiTitleEh(Column->DropDownBox()->UseMultiTitle());
+  grid->SetListSource(FLookupSource.get());
+  grid->SetListRows(rows);
+  int width = Column->DropDownWidth();
+  if (width == -1) grid->SetClientWidth(grid->ColumnsTotalWidth());
+  else grid->SetWidth(width > 0 ? width : Width());
+  if (grid->Width() < Width()) grid->SetWidth(Width());
+  grid->SetChosenKey(g->EditValue());
+  FLookupColumnsMoved = false;
+  grid->SetAutoFitListColWidths(Column->DropDownBox()->AutoFitColWidths());
+  grid->SetListRows(rows);
+}
+
+// Writes the chosen key into the record; a key the record refuses leaves the field's text
+// (and a blank) in the editor and the error goes on.
+void TDBGridInplaceEdit::AcceptLookup(const Variant& Key) {
+  TCustomDBGridEh* g = DBGrid();
+  TColumnEh* c = CurrentColumn();
+  if (!AllFieldsModifiable(KeyFieldsOf(c)) || !g->CanEditModify() || !c->IsEditable(true)) return;
+  g->DataLink()->Edit();
+  if (g->DataLink()->Editing()) g->DataLink()->MarkModified();
+  String chosen = FLookupGrid->ChosenText();
+  try {
+    g->FEditValue = Key;
+    g->SetEditText(g->Col(), g->Row(), chosen);
+    g->UpdateData();
+  } catch (...) {
+    TField* f = c->Field();
+    SetText((f ? f->Text() : String()) + " ");
+    throw;
+  }
+  SetText(chosen);
+  SelectAll();
+}
+
+// The editor text follows the item the keys moved the pick list (or the lookup grid) to.
 void TDBGridInplaceEdit::FollowList() {
+  if (FLookupGrid && FActiveList == FLookupGrid) {
+    if (FLookupGrid->ChosenText() != Text()) {
+      SetText(FLookupGrid->ChosenText());
+      SelectAll();
+    }
+    return;
+  }
   if (FActiveList != FPickList) return;
   int i = FPickList->ItemIndex();
   if (i >= 0 && FPickList->Items()->Strings(i) != Text()) {
@@ -922,6 +1016,7 @@ void TDBGridInplaceEdit::FollowList() {
 bool TDBGridInplaceEdit::IsOwnControl(HWND Window) const {
   if (!Window) return false;
   for (TWinControl* w : {static_cast<TWinControl*>(FPickList), static_cast<TWinControl*>(FCalendar),
+                         static_cast<TWinControl*>(FLookupGrid),
                          static_cast<TWinControl*>(FCalculator), static_cast<TWinControl*>(FMRUListBox)}) {
     if (!w || !w->HandleAllocated()) continue;
     if (w->Handle() == Window) return true;
@@ -1078,7 +1173,21 @@ void TDBGridInplaceEdit::OpenMRUList() {
   FMRUList->SetDroppedDown(true);
 }
 
+// Lets go of the lookup grid of the column shown last (a column that goes frees it).
+void TDBGridInplaceEdit::ReleaseLookupGrid() {
+  if (!FLookupGrid) return;
+  if (FListVisible && FActiveList == FLookupGrid) {
+    FListVisible = false;
+    HidePopup(FLookupGrid);
+  }
+  if (FActiveList == FLookupGrid) FActiveList = nullptr;
+  FLookupGrid->OnListCloseUp = TListCloseUpEventEh();
+  FLookupGrid->OnColumnMovedEh = TNotifyEvent();
+  FLookupGrid = nullptr;
+}
+
 void TDBGridInplaceEdit::ColumnGone(TColumnEh* Column) {
+  if (FLookupGrid && Column->HasDropDownList() && Column->DropDownList() == FLookupGrid) ReleaseLookupGrid();
   if (!FMRUList || FMRUList != Column->MRUList()) return;
   CloseMRUList(false);
   FMRUList = nullptr;
@@ -1135,7 +1244,8 @@ bool TDBGridInplaceEdit::MouseOutsideText(TMessage& M) {
   if (int indent = TreeIndent(); press && indent > 0 && p.X >= indent - kTreeLevelIndent && p.X < indent) {
     TCustomDBGridEh* g = DBGrid();
     IMemTableEh* tree = g->MemTableSupport();
-    tree->SetNodeExpanded(g->Row() - g->TopDataOffset(), !tree->NodeExpanded());
+    int target = tree->SetNodeExpanded(tree->CurrentViewRecordNumber(), !tree->NodeExpanded());
+    if (target > 0 && target != tree->CurrentViewRecordNumber() && g->DataSet()) g->DataSet()->SetRecNo(target);
   }
   return !MouseCapture() && !PtInRect(TextRect(), p);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 class TPopupCalculatorEh;
+class TPopupDataGridEh;
 class TShape;
 
 KELM_ENUM(TEditStyle, edsSimple, edsEllipsis, edsPickList, edsDataList, edsDateCalendar, edsUpDown, edsDropDown)
@@ -60,6 +61,11 @@ public:
   void CloseDropDown(bool Accept) override;
   // Hands a drag from the pressed main button on to the open list; true when it did.
   bool DragIntoList(int X, int Y);
+  // The column's lookup grid while the editor's style is edsDataList with a list dataset.
+  TPopupDataGridEh* LookupGrid() const { return FLookupGrid; }
+  // The lookup grid's own close-up and column moves.
+  void LookupListClosed(bool Accept) { CloseDropDown(Accept); }
+  void LookupColumnsMoved() { FLookupColumnsMoved = true; }
   // Held by the grid while it reloads the editor with a drop-down open.
   void SetCloseLock(bool Value) { FCloseLock = Value; }
 
@@ -109,6 +115,9 @@ private:
   bool DeleteInListColumn(Word Key);
   void BackspaceInListColumn();
   void FillPickList(TColumnEh* Column);
+  void PrepareLookupGrid(TColumnEh* Column);
+  void ReleaseLookupGrid();
+  void AcceptLookup(const Variant& Key);
   void PrepareCalendar();
   void AcceptChoice(const Variant& Key);
   void FollowList();
@@ -140,6 +149,9 @@ private:
   TPopupMonthCalendarEh* FCalendar = nullptr;
   TPopupCalculatorEh* FCalculator = nullptr;
   TWinControl* FActiveList = nullptr;
+  TPopupDataGridEh* FLookupGrid = nullptr;            // the column's, not owned
+  std::unique_ptr<TDataSource> FLookupSource;          // hands the list to the open grid
+  bool FLookupColumnsMoved = false;
   bool FListVisible = false;
   bool FCloseLock = false;
   bool FNoCloseOnClick = false;

@@ -359,6 +359,10 @@ void TCustomDBGridEh::SizeAutoFitColumn(int Index, int Old, int New) {
 
 void TCustomDBGridEh::RecalcRowCount() {
   if (!FDataLink) return;
+  if (ViewMode()) {
+    RecalcViewRowCount();
+    return;
+  }
   int top = TopDataOffset();
   ++FUpdateLock;
   struct TRelease {
@@ -403,7 +407,11 @@ int TCustomDBGridEh::ScrollBarRecordCount() const {
 }
 
 void TCustomDBGridEh::RefreshVertScrollBar() {
-  if (!FDataLink || !HandleAllocated() || MemTableSupport()) return;
+  if (!FDataLink || !HandleAllocated()) return;
+  if (ViewMode()) {
+    RefreshViewScrollBar();
+    return;
+  }
   SCROLLINFO si;
   si.fMask = SIF_ALL;
   TDataSet* ds = DataSet();
@@ -739,6 +747,10 @@ void TCustomDBGridEh::Resize() {
 void TCustomDBGridEh::TopLeftChanged() {
   TCustomGrid::TopLeftChanged();
   UpdateExtHorzScrollBar();
+  if (ViewMode()) {
+    FetchRecordsInView();
+    RefreshViewScrollBar();
+  }
 }
 
 // ================================================================ axis draw information

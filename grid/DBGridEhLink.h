@@ -43,7 +43,7 @@ public:
   // The map never holds more entries than this.
   static constexpr int MaxMapSize = 268435455;
 
-  explicit TGridDataLinkEh(TCustomDBGridEh* AGrid) : FGrid(AGrid) {}
+  explicit TGridDataLinkEh(TCustomDBGridEh* AGrid) : FGrid(AGrid) { SetVisualControl(true); }
   ~TGridDataLinkEh() override;
   TCustomDBGridEh* Grid() const { return FGrid; }
 

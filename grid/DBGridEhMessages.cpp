@@ -185,8 +185,8 @@ void TCustomDBGridEh::FocusChanged(TMessage& M) {
 void TCustomDBGridEh::WMVScroll(TMessage& M) {
   if (!AcquireFocus()) return;
   TDataSet* ds = DataSet();
-  if (MemTableSupport()) {
-    TCustomGrid::Dispatch(M);  // the record-position view scrolls itself
+  if (ViewMode()) {
+    WMVScrollView(M);  // the view scrolls; the current record stays
     return;
   }
   if (!FDataLink->Active() || !ds) return;
@@ -337,7 +337,7 @@ bool TCustomDBGridEh::CellToolTip(int ACol, int ARow, THintInfo& Info) {
   int rowArea = GetCellType(ACol, ARow, dataCol, dataRow) >> 8;
   TColumnEh* c = FColumns->Items(dataCol);
   bool title = rowArea == raTitle && c->Title()->ToolTips();
-  bool data = rowArea == raData && c->ToolTips() && FDataLink->Active() && dataRow < FDataLink->RecordCount();
+  bool data = rowArea == raData && c->ToolTips() && FDataLink->Active() && dataRow < RowRecordCount();
   bool footer = rowArea == raFooter && c->FooterAt(dataRow)->ToolTips();
   if (!(title || data || footer) || GetCapture() != 0 || GetKeyState(VK_CONTROL) < 0) return false;
   if (!FToolTipFont) FToolTipFont = std::make_unique<TFont>();
@@ -377,7 +377,7 @@ void TCustomDBGridEh::FooterTip(TColumnEh* Column, int Row, TCellTip& Tip) {
 // A data cell, read on its record of the buffer: the text as the cell's parameters make it,
 // beside its buttons and image. False when the mouse is on a button or left of the text.
 bool TCustomDBGridEh::DataTip(TColumnEh* Column, int DataRow, TGridCoord Cell, int CursorX, TCellTip& Tip) {
-  TActiveRecordScopeEh scope(FDataLink.get(), DataRow);
+  TRowRecordScopeEh scope(this, DataRow);
   bool stepped = Column->ColumnKind() == ckImage || Column->ColumnKind() == ckCheckbox;
   if (stepped) {
     // The pick text at the image's place, or at the check state.

@@ -99,6 +99,7 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     if (FRightAsLeft) SetCapture(Handle());
     return;
   }
+  if (Button == mbLeft && type >= 0 && rowArea == raData && TreeNodeMouseDown(X, Y, false)) return;
   if (type >= 0 && (rowArea == raData || titleOrFilter) && ChangesByMouse()) {
     PressDataRow(Button, Shift, cell);
     return;
@@ -192,7 +193,7 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
     bool dataRow = Cell.Y >= TopDataOffset();
     int target = Cell.Y - TopDataOffset();
     bool rowsByShift = shift && FOptions.Contains(dgMultiSelect) && (!dataColumn || FOptions.Contains(dgRowSelect));
-    if (dataRow && target != FDataLink->ActiveRecord() && !rowsByShift) ds->MoveBy(target - FDataLink->ActiveRecord());
+    if (dataRow && target != CurrentDataRow() && !rowsByShift) ds->MoveBy(target - CurrentDataRow());
     if (dataColumn && Cell.X != Col()) MoveToColumn(Cell.X);
     // The click itself runs with the drag mode switched to manual (WndProc).
     bool dragFromSelection = (DragMode() == dmAutomatic || FInClickWithDragMode) && FOptions.Contains(dgMultiSelect) &&
@@ -396,10 +397,10 @@ void TCustomDBGridEh::TrackMouse(TShiftState Shift, int X, int Y) {
   TGridCoord cell = MouseCoord(p.X, p.Y);
   int record = cell.Y - TopDataOffset();
   bool moved = std::abs(X - FPressPoint.X) + std::abs(Y - FPressPoint.Y) > 0;
-  if (cell.Y >= TopDataOffset() && record < FDataLink->RecordCount() && record != FDataLink->ActiveRecord()) {
+  if (cell.Y >= TopDataOffset() && record < RowRecordCount() && record != CurrentDataRow()) {
     bool extendRows = FMouseMode == mmRowSelecting && Shift.Contains(ssLeft) && moved;
-    if (extendRows) MoveByRows(true, record - FDataLink->ActiveRecord(), true, false);
-    else DataSet()->MoveBy(record - FDataLink->ActiveRecord());
+    if (extendRows) MoveByRows(true, record - CurrentDataRow(), true, false);
+    else DataSet()->MoveBy(record - CurrentDataRow());
   }
   if (FTracking && cell.X >= IndicatorOffset() && cell.X != Col() && FMouseMode != mmRowSelecting) MoveToColumn(cell.X);
   if (FMouseMode == mmRectSelecting)
@@ -500,14 +501,14 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
 // The wheel moves the current record one at a time.
 bool TCustomDBGridEh::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
   if (TCustomGrid::DoMouseWheelDown(Shift, MousePos)) return true;
-  if (MemTableSupport()) return false;
+  if (ViewMode()) return ViewWheel(true, Shift);
   if (ChangesByMouse()) DataSet()->Next();
   return true;
 }
 
 bool TCustomDBGridEh::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
   if (TCustomGrid::DoMouseWheelUp(Shift, MousePos)) return true;
-  if (MemTableSupport()) return false;
+  if (ViewMode()) return ViewWheel(false, Shift);
   if (ChangesByMouse()) DataSet()->Prior();
   return true;
 }

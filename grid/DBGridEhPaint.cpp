@@ -330,7 +330,7 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
     bool inSelection = dataCol >= 0 && dataCol < FColumns->Count() && TitleInSelection(dataCol);
     highlighted = GetFixedCellColors(ACol, ARow, c->Font(), back, inSelection, type);
     FillWith(c, r, back);
-  } else if (rowArea == raData && FDataLink->Active() && dataRow < FDataLink->RecordCount()) {
+  } else if (rowArea == raData && FDataLink->Active() && dataRow < RowRecordCount()) {
     DrawDataCell(ACol, dataCol, dataRow, r, AState, is3D);
   } else if (rowArea == raFooter) {
     highlighted = DrawFooterCell(dataCol, dataRow - 1, r, AState, is3D);
@@ -375,13 +375,13 @@ bool TCustomDBGridEh::DrawIndicatorCell(int ARow, int DataRow, TRect R, int Cell
   int rowArea = CellType >> 8;
   TColor back = rowArea == raFiller && !FOptionsEh.Contains(dghFrozen3D) ? Color() : FixedColor();
   c->Font()->Assign(Font());
-  bool dataRow = rowArea == raData && FDataLink->Active() && DataSet() && DataRow < FDataLink->RecordCount();
+  bool dataRow = rowArea == raData && FDataLink->Active() && DataSet() && DataRow < RowRecordCount();
   if (!dataRow) {
     FillWith(c, R, back);
     return false;
   }
-  TActiveRecordScopeEh scope(FDataLink.get(), DataRow);
-  bool current = DataRow == scope.Saved();
+  bool current = RowShowsCurrentRecord(DataRow);
+  TRowRecordScopeEh scope(this, DataRow);
   bool selected = FSelection->SelectionKind() == gstAll ||
                   (FOptions.Contains(dgMultiSelect) && FBookmarks->CurrentRowSelected());
   bool highlighted = GetFixedCellColors(0, ARow, c->Font(), back, selected, CellType);
@@ -590,7 +590,7 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
     FillWith(c, R, Color());
     return;
   }
-  TActiveRecordScopeEh scope(FDataLink.get(), DataRow);
+  TRowRecordScopeEh scope(this, DataRow);
   TColumnEh* col = FColumns->Items(DataCol);
   c->Font()->Assign(col->Font());
   TColor back = RowColor(col);
@@ -616,6 +616,7 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
   c->Brush()->SetColor(back);
   int inset = TextInset(Is3D);
   TRect full = R;
+  if (int indent = PaintTreeIndent(col, DataRow, R, State); indent > 0) R.Left = std::min(R.Right, R.Left + indent);
   std::vector<TCellButton> buttons = CellButtons(col);
   int buttonsWidth = 0;
   for (const TCellButton& b : buttons) buttonsWidth += b.Width;
@@ -667,7 +668,7 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
 }
 
 String TCustomDBGridEh::CellParamsText(TColumnEh* Column, int DataRow, TGridDrawState State) {
-  TActiveRecordScopeEh scope(FDataLink.get(), DataRow);
+  TRowRecordScopeEh scope(this, DataRow);
   TColCellParamsEh params;
   TFont font;
   font.Assign(Column->Font());

@@ -95,20 +95,37 @@ private:
   bool FVisible = false;
 };
 
-// A dataset that lets the grid scroll by record position and read tree levels. The grid
-// only asks for it; no dataset of this system offers it.
+// A dataset that lets the grid address every record by its position in the view and, when
+// it keeps its records as a tree, read and change the tree. "The record being read" is the
+// current record, or the record of the view row between ReadViewRowBegin and ReadViewRowEnd.
+// No dataset of this system offers it; the grid's side is what it calls and relies on.
 class IMemTableEh {
 public:
   virtual ~IMemTableEh() = default;
-  virtual int GetInstantReadCurRow() const = 0;
-  virtual void InstantReadEnter(int RowNum) = 0;
-  virtual void InstantReadLeave() = 0;
-  virtual int InstantReadRowCount() const = 0;
-  virtual int GetTreeNodeLevel(int RowNum) const = 0;
-  // The tree view over the records: on, the current record's level and whether its node is
-  // open; opening or closing the node of a data row.
-  virtual bool TreeViewActive() const { return false; }
-  virtual int NodeLevel() const { return 0; }
-  virtual bool NodeExpanded() const { return false; }
-  virtual void SetNodeExpanded(int RowNum, bool Value) {}
+  // Makes at least Count more records available at the end; the records added.
+  virtual int FetchRecords(int Count) = 0;
+  // The current record's 0-based position in the view, -1 when none.
+  virtual int ViewRecordIndex() const = 0;
+  virtual int RecordTotal() const = 0;
+  virtual bool TreeViewActive() const = 0;
+  // Of the record being read: its level (1 for top-level records), children and state.
+  virtual int NodeLevel() const = 0;
+  virtual bool NodeHasChildren() const = 0;
+  virtual bool NodeExpanded() const = 0;
+  // Whether the ancestor at Level (the record itself at its own level) has a sibling after it.
+  virtual bool LevelHasNextSibling(int Level) const = 0;
+  // The level of the record above in the view (0 for the first), for the drag target.
+  virtual int NeighbourLevel() const = 0;
+  // The level from which the row lines of the indent stop, -1 for none.
+  virtual int LineStopLevel() const = 0;
+  virtual int CurrentViewRecordNumber() const = 0;
+  // Expands or collapses the node of a record number; the record to go to (0 or less: none).
+  virtual int SetNodeExpanded(int RecordNumber, bool Expanded) = 0;
+  // Makes the record being read the current record.
+  virtual void GoToViewRecord() = 0;
+  // The distinct values of a field (the filter row's drop-down); nullptr when none.
+  virtual IMemTableDataFieldValueListEh* DistinctValueList(const String& FieldName) = 0;
+  virtual bool MoveRecords(TBookmarkListEh* Bookmarks, int TargetRecNo, int TreeLevel, bool CheckOnly) = 0;
+  virtual void ReadViewRowBegin(int ViewRow) = 0;
+  virtual void ReadViewRowEnd() = 0;
 };

@@ -189,10 +189,10 @@ bool TCustomDBGridEh::BeginRowsDrag(int X, int Y, bool TestOnly) {
   if (!FDataLink->Active() || !ds || !FOptionsEh.Contains(dghRecordMoving) || ds->IsEmpty()) return false;
   TGridCoord cell = MouseCoord(X, Y);
   int dataRow = cell.Y - TopDataOffset();
-  if (cell.X < 0 || cell.X >= IndicatorOffset() || dataRow < 0 || dataRow >= FDataLink->RecordCount()) return false;
+  if (cell.X < 0 || cell.X >= IndicatorOffset() || dataRow < 0 || dataRow >= RowRecordCount()) return false;
   String bookmark;
   {
-    TActiveRecordScopeEh scope(FDataLink.get(), dataRow);
+    TRowRecordScopeEh scope(this, dataRow);
     bookmark = ds->Bookmark();
   }
   if (SelectionKindAllowed(gstRecordBookmarks)) {
@@ -215,10 +215,6 @@ bool TCustomDBGridEh::BeginRowsDrag(int X, int Y, bool TestOnly) {
 }
 
 // Levels belong to the tree view of a record-position dataset; a flat list has none.
-int TCustomDBGridEh::CalcDragTargetLevel(int, TPoint, int& Level) {
-  Level = -1;
-  return 0;
-}
 
 // The drop marker: a 5-pixel dotted line in XOR, below the target row when dragging down,
 // above it otherwise. Drawing it twice removes it.
@@ -246,6 +242,10 @@ void TCustomDBGridEh::TrackRowsDrag(int Y, int ARow, TPoint P, bool) {
   if (FMouseMode != mmRecordDragging) return;
   int level = -1;
   int markerX = CalcDragTargetLevel(ARow, P, level);
+  if (ViewMode()) {
+    TrackViewRowsDrag(Y, ARow, level, markerX);
+    return;
+  }
   int firstRow = TopDataOffset();
   int lastRow = firstRow + std::max(1, FDataLink->RecordCount()) - 1;
   TRect top = CellRect(0, firstRow), bottom = CellRect(0, lastRow);
@@ -310,14 +310,19 @@ bool TCustomDBGridEh::MoveRecordsDefault(TBookmarkListEh* BookmarkList, int ToRe
   if (!ds) return false;
   // The current record and the view stay where they were after the records moved.
   String current = ds->Bookmark();
-  bool moved = GridDataService()->RequestMoveRecords(this, BookmarkList, ToRecNo, TreeLevel, CheckOnly);
+  IMemTableEh* mt = MemTableSupport();
+  bool moved = mt ? mt->MoveRecords(BookmarkList, ToRecNo, TreeLevel, CheckOnly)
+                  : GridDataService()->RequestMoveRecords(this, BookmarkList, ToRecNo, TreeLevel, CheckOnly);
   if (!CheckOnly && moved && ds->BookmarkValid(current)) ds->GotoBookmark(current);
   return moved;
 }
 
 int TCustomDBGridEh::RecordNumberOfRow(int DataRow) {
   if (!FDataLink->Active() || !DataSet()) return 0;
-  if (MemTableSupport()) return DataRow + 1;
-  TActiveRecordScopeEh scope(FDataLink.get(), std::clamp(DataRow, 0, std::max(0, FDataLink->RecordCount() - 1)));
+  if (ViewMode()) {
+    TRowRecordScopeEh scope(this, std::clamp(DataRow, 0, std::max(0, RowRecordCount() - 1)));
+    return MemTableSupport()->CurrentViewRecordNumber();
+  }
+  TRowRecordScopeEh scope(this, std::clamp(DataRow, 0, std::max(0, FDataLink->RecordCount() - 1)));
   return DataSet()->RecNo();
 }

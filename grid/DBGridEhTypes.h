@@ -28,8 +28,22 @@ class TColumnsEhList;
 class TDBGridColumnsEh;
 class TColumnDropDownBoxEh;
 class TSTColumnFilterEh;
+class TPopupDataGridEh;
+
+// Grid events a column's drop-down grid keeps for the column.
+KELM_EVENT(TCheckTitleEhBtnEvent, void(TObject* Sender, int ACol, TColumnEh* Column, bool& Enabled));
+KELM_EVENT(TDrawColumnEhCellEvent, void(TObject* Sender, const TRect& Rect, int DataCol, TColumnEh* Column,
+                                        TGridDrawState State));
+KELM_EVENT(TGetCellEhParamsEvent, void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background,
+                                       TGridDrawState State));
+KELM_EVENT(TTitleEhClickEvent, void(TObject* Sender, int ACol, TColumnEh* Column));
 
 // ================================================================ enumerations
+
+// The options of a lookup drop-down grid, as a column's drop-down box sets them.
+KELM_ENUM(TDBLookupGridEhOption, dlgColumnResizeEh, dlgColLinesEh, dlgRowLinesEh, dlgAutoSortMarkingEh,
+          dlgMultiSortMarkingEh)
+using TDBLookupGridEhOptions = TSet<TDBLookupGridEhOption>;
 
 // Which of a column's (and its title's) settings were assigned; the element order is fixed.
 KELM_ENUM(TColumnEhValue, evColor, evWidth, evFont, evAlignment, evReadOnly, evTitleColor, evTitleCaption,
@@ -96,7 +110,6 @@ private:
 // ================================================================ events
 
 KELM_EVENT(TGetColCellParamsEventEh, void(TObject* Sender, bool EditMode, TColCellParamsEh* Params));
-KELM_EVENT(TNotInListEventEh, void(TObject* Sender, const String& NewText, bool& RecheckInList));
 KELM_EVENT(TColCellUpdateDataEventEh, void(TObject* Sender, String& Text, Variant& Value, bool& UseText, bool& Handled));
 KELM_EVENT(TOnColumnCheckDrawRequiredStateEventEh, void(TObject* Sender, const String& Text, bool& DrawState));
 KELM_EVENT(TGetFooterParamsEvent, void(TObject* Sender, int DataCol, int Row, TColumnEh* Column, TFont* AFont,

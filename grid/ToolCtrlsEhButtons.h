@@ -29,6 +29,8 @@ KELM_ENUM(TDropDownAlign, daLeft, daRight, daCenter)
 
 KELM_EVENT(TButtonClickEventEh, void(TObject* Sender, bool& Handled));
 KELM_EVENT(TButtonDownEventEh, void(TObject* Sender, bool TopButton, bool& AutoRepeat, bool& Handled));
+// A text that matches no item of a list is being posted; RecheckInList asks to look again.
+KELM_EVENT(TNotInListEventEh, void(TObject* Sender, const String& NewText, bool& RecheckInList));
 
 // The face of a button style; false for ebsGlyphEh, which draws its glyph bitmap instead.
 bool EditButtonFaceStyle(TEditButtonStyleEh Style, TButtonFaceStyle& FaceStyle);

@@ -1,6 +1,7 @@
 // The report component, its pages and the .frf stream.
 #include "report_legacy/FR_Class.h"
 
+#include "report_legacy/FR_ClassPrepared.h"
 #include "report_legacy/FR_Pars.h"
 #include "report_legacy/FR_Prntr.h"
 #include "report_legacy/FR_Utils.h"
@@ -29,7 +30,7 @@ TfrPage::TfrPage(int ASize, int AWidth, int AHeight, int ABin, int AOrientation)
   ChangePaper(ASize, AWidth, AHeight, ABin, AOrientation);
 }
 
-TfrPage::~TfrPage() = default;
+TfrPage::~TfrPage() { FreeBands(); }
 
 void TfrPage::ChangePaper(int ASize, int AWidth, int AHeight, int ABin, int AOrientation) {
   TfrPrinter* prn = GlobalPrinter();
@@ -249,7 +250,8 @@ void TfrPages::Delete(int Index) {
 KELM_PUBLISH(TfrReport) { Published(b); }
 
 TfrReport::TfrReport(TComponent* AOwner)
-    : TComponent(AOwner), FPages(std::make_unique<TfrPages>(this)), FDictionary(std::make_unique<TfrDataDictionary>()) {
+    : TComponent(AOwner), FPages(std::make_unique<TfrPages>(this)), FPreparedPages(std::make_unique<TfrEMFPages>(this)),
+      FDictionary(std::make_unique<TfrDataDictionary>()) {
   TfrGlobals::Instance();
   FileName = LocaleText(55209);
   ResetInfo();
@@ -258,6 +260,7 @@ TfrReport::TfrReport(TComponent* AOwner)
 TfrReport::~TfrReport() {
   TfrEngineState& s = frState();
   if (s.CurrentReport == this) s.CurrentReport = nullptr;
+  if (s.RootReport == this) s.RootReport = nullptr;
 }
 
 TfrPreviewButtons TfrReport::DefaultPreviewButtons() {
@@ -528,6 +531,13 @@ void TfrReport::LoadFromStream(TStream* Stream) {
 
 void TfrReport::SaveToStream(TStream* Stream) {
   frState().CurrentReport = this;
+  if (SaveInNewFormat) {
+    // The newer engine reads its XML document alone, not wrapped in this format's frame.
+    TMemoryStream xml;
+    ExportAsNewFormat(this, &xml);
+    if (xml.Size() > 0) Stream->WriteBuffer(xml.Memory(), xml.Size());
+    return;
+  }
   WriteByte(Stream, frCurrentVersion);
   WritePageSection(Stream);
   WriteByte(Stream, 252);

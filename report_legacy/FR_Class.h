@@ -2,7 +2,9 @@
 // The older report engine's report component: its pages, data dictionary, information and
 // switches, the .frf stream it is stored as (in a file or in the form property "ReportForm"),
 // and the engine's process-wide services (the globals).
+#include "report_legacy/FR_ClassBand.h"
 #include "report_legacy/FR_ClassObjects.h"
+#include "report_legacy/FR_Intrp.h"
 #include "report_legacy/FR_Pars.h"
 #include "report_legacy/FR_DBSet.h"
 #include "report_legacy/FR_DSet.h"
@@ -10,12 +12,15 @@
 #include "core/Classes.h"
 #include "core/Component.h"
 
+#include <cassert>
+
 class TfrParser;
 class TfrInterpretator;
 class TfrVariables;
 class TForm;
 class TfrPreview;
 class TfrEMFPages;
+class TfrProgressForm;
 
 // Paper and printer geometry of a page, from the printer.
 struct TPrnPageInfo {
@@ -69,6 +74,67 @@ public:
   int Position = 4;  // poScreenCenter
   std::unique_ptr<TStringList> PageScript;
   bool Visible = true;
+
+  // Print margins in pixels of the prepared page: the stored ones, the printer's offsets
+  // where they are 0, the whole paper without margins.
+  int LeftMarginPx() const;
+  int TopMarginPx() const;
+  int RightMarginPx() const;
+  int BottomMarginPx() const;
+
+  // ---- run state (the band engine fills it)
+  TfrBand* PrintingBand = nullptr;  // the band whose objects are being emitted
+  int CrossColumnNo = 0;            // "COLUMN#"
+  int LineNo = 0;                   // "CURRENT#"
+  int PosY = 0, BottomY = 0;        // position and bottom limit on the prepared page
+
+  // ---- page formation
+  // Builds the bands of a report page from its band views and objects.
+  void PrepareRun();
+  // Binds single field references and registers the aggregate slots.
+  void PrepareObjects();
+  // Prints the page into the report's prepared pages.
+  void FormPage();
+  void ShowBand(TfrBand* Band);
+  void ShowBandByName(const String& Name);
+  void NewPage();
+  void NewColumn(TfrBand* Band);
+  void FinishRun();
+  // Only while the page runs (PrepareRun made the table).
+  TfrBand* Band(int Kind) const {
+    assert(Kind >= 0 && static_cast<std::size_t>(Kind) < BandTable.size());
+    return BandTable[static_cast<std::size_t>(Kind)];
+  }
+
+  std::vector<TfrBand*> BandTable;  // the first band of each kind (owned chains)
+  bool IsSubPage = false;
+  bool Prepared = false;
+  int ColumnNo = 0;
+  int ColumnTopY = 0;
+  int ShiftX = 0;
+  TfrBand* LastShown = nullptr;
+  bool RepeatHeadersOff = false;
+  // A sub-report's target page records what its bands would print (band, action: 0 show,
+  // 1 first record, 2 next record) and replays it inside the band that holds the sub-report.
+  Byte RecordMode = 0;
+  std::vector<std::pair<TfrBand*, Byte>> Records;
+  int PlayIndex = 0;
+  TfrBand* PendingBand = nullptr;
+  // Replays from PlayIndex; true when it had to stop for lack of room.
+  bool ReplayRecords();
+  // A dialog page's form while the report runs.
+  std::unique_ptr<TForm> PageForm;
+
+private:
+  void FreeBands();
+  void ShowDialog();
+  void LinkBands();
+  void LinkDataLevels();
+  void DataLoop(int Level);
+  void ShowStack();
+  void ShowFooters();
+  int DeepestLevel = 0;
+  std::vector<TfrBand*> FStack;
 };
 
 class TfrPages : public TObject {
@@ -100,15 +166,81 @@ public:
   ~TfrDataDictionary() override;
 
   void Clear();
-  // Names with a leading blank are variables; others are category captions.
-  bool IsVariable(const String& Name) const;
+  void ClearCache() { Cache.clear(); }
+  // Names with a leading blank are variables; others are category captions. A name is also
+  // a variable when it resolves to a field (DataSet.Field), and is then cached.
+  bool IsVariable(const String& Name);
+  // The variable's value: a field's value, or its expression evaluated.
+  void GetValue(const String& Name, Variant& Value);
   void LoadFromStream(TStream* Stream);
   void SaveToStream(TStream* Stream);
+
+  struct TfrCacheItem {
+    String Name;
+    TDataSet* DataSet;
+    String FieldName;
+  };
+  std::vector<TfrCacheItem> Cache;
 
   std::unique_ptr<TfrVariables> Variables;
   std::unique_ptr<TfrVariables> FieldAliases;
   std::unique_ptr<TfrVariables> BandSourceList;
   std::unique_ptr<TStringList> DisabledSourceList;
+};
+
+// ================================================================ export filters
+
+// What the report hands an export filter while a prepared page passes through it: each object
+// with its place, and each line of text of a text object.
+class TfrExportFilter : public TObject {
+public:
+  String FileName;
+  TStream* Stream = nullptr;  // the output file while an export runs
+  virtual void OnBeginDoc() {}
+  virtual void OnEndDoc() {}
+  virtual void OnBeginPage() {}
+  virtual void OnEndPage() {}
+  virtual void OnData(int X, int Y, TfrView* View) = 0;
+  virtual void OnText(const TRect& DrawRect, int X, int Y, const String& Text, Word FrameTyp, TfrView* View) = 0;
+};
+
+// ================================================================ functions and the interpreter
+
+// SUM, COUNT and the text and date functions every report knows.
+class TfrStdFunctionLibrary : public TfrFunctionLibrary {
+public:
+  TfrStdFunctionLibrary();
+  // Adds the descriptions of its functions to the installed ones.
+  void Describe();
+  void CallFunction(int FNo, const Variant& p1, const Variant& p2, const Variant& p3, Variant& Val) override;
+};
+
+// FIELDISNULL.
+class TDatabaseFunctionLibrary : public TfrFunctionLibrary {
+public:
+  TDatabaseFunctionLibrary();
+  void Describe();
+  void CallFunction(int FNo, const Variant& p1, const Variant& p2, const Variant& p3, Variant& Val) override;
+};
+
+// The descriptions the designer shows: library, name, category, call form "/" explanation.
+class TfrInstalledFunctions : public TObject {
+public:
+  // Nothing when the category is empty or the name is described already.
+  void Add(TfrFunctionLibrary* Library, const String& Name, const String& Category, const String& Description);
+  // Every description of a library of the same class.
+  void Remove(TfrFunctionLibrary* Library);
+  std::vector<TfrFunctionDesc>& Items();
+};
+
+// The report's interpreter: names, assignments and calls go back to the running report.
+class TInterpretator : public TfrInterpretator {
+public:
+  void GetValue(const String& Name, Variant& Value) override;
+  void SetValue(const String& Name, const Variant& Value) override;
+  void DoFunction(const String& Name, Variant p1, Variant p2, Variant p3, Variant& Val) override;
+  // Compiles a view's script and runs it.
+  void RunSource(TStrings* Source);
 };
 
 // ================================================================ the report
@@ -189,6 +321,42 @@ public:
   // The first object of that name, pages in order.
   TfrView* FindObject(const String& AName) const;
   void ResetInfo();
+
+  // ---- value resolution: the parser's events while this report is current
+  void GetVariableValue(const String& Name, Variant& Value);
+  void ParserFunction(const String& Name, const Variant& p1, const Variant& p2, const Variant& p3, Variant& Value);
+  // The printed text of a bracketed expression of the current view.
+  void GetValueText(const String& Expression, String& Text);
+  void FormatValue(const Variant& Value, int FormatCode, String& Text, const String& FormatText);
+  // Blob loading and OnBeforePrint, before a view prints.
+  void BeforePrint(TStringList* Memo, TfrView* View);
+  // The error text of a failed expression; the run is told to stop.
+  void BuildExpressionError(const Exception& E);
+  // A text line of a text object goes to the current export filter.
+  void LineOutput(const TRect& DrawRect, int X, int Y, TfrView* View, const String& Text, Word FrameTyp);
+
+  TfrExportFilter* CurrentFilter = nullptr;
+
+  // ---- running
+  // Runs the report into PreparedPages (one or two passes); false when it failed or was
+  // stopped. The definition is as before afterwards.
+  bool PrepareReport();
+  // One pass over the pages.
+  virtual void DoBuildReport();
+  void Progress(int n);
+  // Prints the prepared pages: PageList like "1,3,5-" (empty: all), PrintPages 0 all, 1 odd,
+  // 2 even; collated copies print the whole set Copies times.
+  void PrintPreparedReport(const String& PageList, int Copies, int PrintPages, bool Collate);
+  virtual void DoPrintReport(const String& PageList, int Copies, int PrintPages, bool Collate);
+  // Passes the prepared pages to the filter.
+  void ExportTo(TfrExportFilter* Filter, const String& FileName);
+  // Switches printers; on failure tells the user, goes back to the old one and gives false.
+  bool ChangePrinter(int OldIndex, int NewIndex);
+  void LoadPreparedReport(const String& FName);
+  void SavePreparedReport(const String& FName);
+  TfrEMFPages* PreparedPages() const { return FPreparedPages.get(); }
+  // The progress window while one is up.
+  TfrProgressForm* ProgressForm() const { return FProgressForm; }
 
   TfrPages* Pages() const { return FPages.get(); }
   TfrDataDictionary* Dictionary() const { return FDictionary.get(); }
@@ -315,6 +483,13 @@ private:
   bool AskPassword();
 
   std::unique_ptr<TfrPages> FPages;
+  std::unique_ptr<TfrEMFPages> FPreparedPages;
+  TfrProgressForm* FProgressForm = nullptr;
+  String FProgressPrefix;
+  // Runs Work directly (OnProgress assigned or ShowProgress off) or inside the modal progress
+  // window; false when the window was cancelled.
+  bool RunWithProgress(const String& Prefix, const std::function<void()>& Work);
+  void BuildPasses();
   std::unique_ptr<TfrDataDictionary> FDictionary;
   TfrDataset* FDataset = nullptr;
   int FDefaultCopies = 1;
@@ -387,10 +562,11 @@ public:
   std::unique_ptr<TBitmap> WorkBitmap;
   TCanvas* WorkCanvas() const;
   std::unique_ptr<TfrParser> Parser;
-  std::unique_ptr<TfrInterpretator> Interpretator;
+  std::unique_ptr<TInterpretator> Interpretator;
   std::unique_ptr<TfrVariables> ScriptVariables;
   std::unique_ptr<TfrVariables> ScriptConstants;
   std::vector<TfrFunctionDesc> FunctionDescriptions;  // of the registered libraries
+  TfrInstalledFunctions InstalledFunctions;  // over FunctionDescriptions
   std::unique_ptr<TfrCompressor> Compressor;
   std::vector<TObject*> NotificationList;  // objects told of a run's events; not owned
   // The hidden form named "DialogForm" at (-100, -100), 10 x 10, that hosts dialog controls

@@ -22,9 +22,9 @@ void TfrDataDictionary::Clear() {
   FieldAliases->Clear();
   BandSourceList->Clear();
   DisabledSourceList->Clear();
+  Cache.clear();
 }
 
-bool TfrDataDictionary::IsVariable(const String& Name) const { return Variables->IndexOf(" " + Name) >= 0; }
 
 namespace {
 

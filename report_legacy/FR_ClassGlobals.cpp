@@ -80,17 +80,29 @@ TfrGlobals::TfrGlobals() : FPrevious(Current()) {
   WorkBitmap->SetSize(8, 8);
 
   Parser = std::make_unique<TfrParser>();
-  Interpretator = std::make_unique<TfrInterpretator>();
+  Interpretator = std::make_unique<TInterpretator>();
   ScriptVariables = std::make_unique<TfrVariables>();
   ScriptVariables->SetSorted(true);
   ScriptConstants = std::make_unique<TfrVariables>();
   ScriptConstants->SetSorted(true);
   DefineConstants(*ScriptConstants);
   Compressor = std::make_unique<TfrCompressor>();
-  // Names no report resolves fall back to the constants.
+  // Names and functions are the current report's; without one only the constants resolve.
   Parser->SetOnGetValue(TGetPValueEvent::Lambda([this](const String& n, Variant& v) {
-    if (ScriptConstants->IndexOf(n) >= 0) v = ScriptConstants->Variable(n);
+    if (TfrReport* r = frState().CurrentReport) r->GetVariableValue(n, v);
+    else if (ScriptConstants->IndexOf(n) >= 0) v = ScriptConstants->Variable(n);
   }));
+  Parser->SetOnFunction(TFunctionEvent::Lambda([](const String& n, Variant p1, Variant p2, Variant p3, Variant& v) {
+    if (TfrReport* r = frState().CurrentReport) r->ParserFunction(n, p1, p2, p3, v);
+  }));
+  RegisterFunctionLibrary("TfrStdFunctionLibrary", [] { return new TfrStdFunctionLibrary; });
+  RegisterFunctionLibrary("TDatabaseFunctionLibrary", [] { return new TDatabaseFunctionLibrary; });
+  // Libraries outlive a set of globals; a new set lists their functions again.
+  if (FunctionDescriptions.empty())
+    for (const auto& lib : FunctionLibraries()) {
+      if (auto* std = dynamic_cast<TfrStdFunctionLibrary*>(lib.second.get())) std->Describe();
+      else if (auto* db = dynamic_cast<TDatabaseFunctionLibrary*>(lib.second.get())) db->Describe();
+    }
 }
 
 TForm* TfrGlobals::DialogForm() {

@@ -241,20 +241,6 @@ Variant TfrView::CallScriptMethod(const String& AName, const Variant& p1, const 
 
 void TfrView::LoadFromBlobField(TField*) {}
 
-void TfrView::StoreGeometry() {
-  SavedGeometry = {Left, Top, Width, Height, GapX, GapY, FrameWidth};
-}
-
-void TfrView::RestoreGeometry() {
-  Left = SavedGeometry.Left;
-  Top = SavedGeometry.Top;
-  Width = SavedGeometry.Width;
-  Height = SavedGeometry.Height;
-  GapX = SavedGeometry.GapX;
-  GapY = SavedGeometry.GapY;
-  FrameWidth = SavedGeometry.FrameWidth;
-}
-
 void TfrView::OpenEditor() {}
 
 void TfrView::SetViewBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -798,7 +784,7 @@ const std::vector<std::pair<String, std::unique_ptr<TfrFunctionLibrary>>>& Funct
 
 void AddFunctionDescription(TfrFunctionLibrary* Library, const String& FuncName, const String& Category,
                             const String& Description) {
-  TfrGlobals::Instance()->FunctionDescriptions.push_back({Library, FuncName, Category, Description});
+  TfrGlobals::Instance()->InstalledFunctions.Add(Library, FuncName, Category, Description);
 }
 
 void EnsureScriptProps(TfrObject* Object) {

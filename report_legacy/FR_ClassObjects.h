@@ -16,6 +16,7 @@
 
 class TStream;
 class TCanvas;
+class TWinControl;
 class TFont;
 class TPicture;
 class TBitmap;
@@ -27,6 +28,8 @@ class TfrPage;
 class TfrReport;
 class TfrView;
 class TfrBand;  // the band engine's band
+struct HRGN__;
+struct TfrPageRunInfo;
 
 // ================================================================ engine state
 
@@ -43,6 +46,27 @@ struct TfrEngineState {
   TfrPage* CurrentPage = nullptr;
   TfrView* CurrentView = nullptr;
   TfrBand* CurrentBand = nullptr;
+
+  // ---- run state: the band engine fills it, value resolution and output read it
+  TfrReport* RootReport = nullptr;  // the outermost report; its Terminated stops everything
+  int PageIndex = 0;                // prepared page being filled, 0-based
+  int PageTotal = 0;                // "TOTALPAGES"
+  double RunDateTime = 0;           // "DATE" and "TIME": taken when the run started
+  bool CalcOnlyPass = false;        // first pass of a two-pass report
+  bool CollectingAggregates = false;
+  TfrBand* PreparingBand = nullptr;  // the data band receiving the slots being registered
+  bool InCross = false;
+  int CrossShiftX = 0;
+  // Value resolution: the value being formatted, its text, the name being evaluated as an
+  // expression (the guard against a name that resolves to itself).
+  Variant CurrentValue;
+  String CurrentExpression;
+  String EvaluatingName;
+  // Page formation across pages: the next page continues the previous prepared page.
+  bool AppendToPrevious = false;
+  int SavedPosY = 0, SavedBottomY = 0;
+  bool FooterPending = false;
+  bool DialogCancelled = false;
 };
 TfrEngineState& frState();
 
@@ -131,23 +155,35 @@ public:
   Variant CallScriptMethod(const String& Name, const Variant& p1, const Variant& p2, const Variant& p3) override;
   void RegisterScriptProps() override;
 
-  // Slots whose bodies are drawing and output: they belong to the run and the preview.
-  virtual void PaintBackground() {}
-  virtual void PaintFrame() {}
+  // ---- drawing (one canvas call sequence serves designer, preview and printer)
+  virtual void PaintBackground();
+  virtual void PaintFrame();
   virtual void LoadFromBlobField(TField* Field);
   virtual void SpareHookA() {}
   virtual void SpareHookB() {}  // after loading; no class here uses it
+  // Scales the geometry to the output and computes PaintRect; RestoreGeometry undoes it.
   virtual void StoreGeometry();
   virtual void RestoreGeometry();
-  virtual void DrawOnCanvas(TCanvas*) {}
-  virtual void EmitPrepared(TStream*) {}
-  virtual void SendToExportFilter() {}
+  virtual void DrawOnCanvas(TCanvas* Canvas);
+  // ---- output during a run
+  virtual void EmitPrepared(TStream* Stream);
+  virtual void SendToExportFilter();
   virtual void ReadFromStream(TStream* Stream);
   virtual void WriteToStream(TStream* Stream);
-  virtual void WriteNewFormatXml(TStream*) {}
+  // The element of the newer XML format, without its closing mark.
+  virtual void WriteNewFormatXml(TStream* Stream);
   virtual void SpareHookC() {}
   virtual void FillPopupMenu(TPopupMenu* Menu);
   virtual void OpenEditor();
+  // The area the object covers on the design surface; Widened adds 10 pixels around. The
+  // caller owns the region.
+  virtual HRGN__* CreateClipRegion(bool Widened);
+
+  // Stores the canvas, makes the view current and applies BandAlign.
+  void BeginDraw(TCanvas* Canvas);
+  // Right and bottom edges of the scaled geometry (step 6 of StoreGeometry, before frames).
+  int ScaledRight() const;
+  int ScaledBottom() const;
 
   void MakeUniqueName();
   void SetViewBounds(int ALeft, int ATop, int AWidth, int AHeight);
@@ -196,6 +232,11 @@ public:
 protected:
   // The frame, fill, tag and alignment properties; bands and sub-reports have none.
   virtual bool HasFrameProps() const { return true; }
+  // Writes the view's attributes of the newer XML format (element start included).
+  void WriteViewXml(TStream* Stream, const String& ClassName);
+  // Draws one frame line in the frame's style (dashes, doubles).
+  void FrameLine(int X1, int Y1, int X2, int Y2);
+  void ApplyBandAlign();
   // Flag names of the class (STRETCHED for all): the bit, or 0.
   virtual Word FlagBit(const String& UpperName) const;
   void ToggleFlagOnSelection(Word Bit, bool ForEverySelected);
@@ -207,7 +248,11 @@ public:
   void SetScriptProp(const String& Name, const Variant& Value) override;
   void RegisterScriptProps() override;
   void FillPopupMenu(TPopupMenu*) override {}
-  virtual void PaintControl() {}
+  void DrawOnCanvas(TCanvas* Canvas) override;
+  // The hosted control printed into a bitmap drawn at (Left, Top).
+  virtual void PaintControl();
+  // The hosted control goes onto a dialog form with the object's bounds.
+  void PlaceOnForm(TWinControl* Form);
 
   TControl* HostedControl = nullptr;  // not owned
 };
@@ -215,7 +260,8 @@ public:
 class TfrStretcheable : public TfrView {
 public:
   Variant CallScriptMethod(const String& Name, const Variant& p1, const Variant& p2, const Variant& p3) override;
-  // Heights in pixels; their bodies come with text layout.
+  // Heights in pixels: the height the content needs, one line's, and what is left below the
+  // last whole line.
   virtual int CalcHeight() { return Height; }
   virtual int OneLineHeight() { return 0; }
   virtual int LeftoverHeight() { return 0; }
@@ -236,6 +282,27 @@ public:
   void WriteToStream(TStream* Stream) override;
   void FillPopupMenu(TPopupMenu* Menu) override;
   void OpenEditor() override;
+  void DrawOnCanvas(TCanvas* Canvas) override;
+  void EmitPrepared(TStream* Stream) override;
+  void SendToExportFilter() override;
+  void WriteNewFormatXml(TStream* Stream) override;
+  int CalcHeight() override;
+  int OneLineHeight() override;
+  int LeftoverHeight() override;
+
+  // Fills WrapList with the wrapped lines of ExpandedMemo (on the work canvas).
+  void WrapMemo();
+  // Adds the lines of one text line of at most Length pixels to WrapList.
+  void WrapLine(const String& S, int Length);
+  void DrawMemoText();
+  void DrawUnderlines();
+  // The width the text of Memo needs, frame and gaps included.
+  int CalcTextWidth();
+  // ExpandedMemo from Memo, bracketed expressions replaced by their values.
+  void ExpandMemo();
+  bool IsRotated() const { return (Alignment & 4) != 0; }
+  // Turns the font by 90 degrees (escapement and orientation 900).
+  static void CreateRotatedFont(TFont* Font);
 
   std::unique_ptr<TFont> Font;
   String LastPrintedText;
@@ -260,6 +327,11 @@ protected:
 class TfrBandView : public TfrView {
 public:
   TfrBandView();
+  void DrawOnCanvas(TCanvas* Canvas) override;
+  void WriteNewFormatXml(TStream* Stream) override;
+  HRGN__* CreateClipRegion(bool Widened) override;
+  // The caption tab's length: the caption's width in the tab font + 8, at least 100.
+  int BandLabelWidth();
   void SetScriptProp(const String& Name, const Variant& Value) override;
   Variant GetScriptProp(const String& Name) override;
   Variant CallScriptMethod(const String& Name, const Variant& p1, const Variant& p2, const Variant& p3) override;
@@ -286,6 +358,8 @@ protected:
 class TfrSubReportView : public TfrView {
 public:
   TfrSubReportView();
+  void DrawOnCanvas(TCanvas* Canvas) override;
+  void WriteNewFormatXml(TStream* Stream) override;
   void ReadFromStream(TStream* Stream) override;
   void WriteToStream(TStream* Stream) override;
   void FillPopupMenu(TPopupMenu*) override {}
@@ -309,6 +383,8 @@ public:
   void WriteToStream(TStream* Stream) override;
   void FillPopupMenu(TPopupMenu* Menu) override;
   void OpenEditor() override;
+  void DrawOnCanvas(TCanvas* Canvas) override;
+  void WriteNewFormatXml(TStream* Stream) override;
 
   std::unique_ptr<TPicture> Picture;
   Byte BlobType = 0;  // 0 btBMP, 1 btJPG, 2 btICO, 3 btWMF
@@ -325,7 +401,26 @@ class TfrLineView : public TfrStretcheable {
 public:
   TfrLineView();
   void RegisterScriptProps() override;
+  void DrawOnCanvas(TCanvas* Canvas) override;
+  void WriteNewFormatXml(TStream* Stream) override;
+  HRGN__* CreateClipRegion(bool Widened) override;
+  int CalcHeight() override { return Height; }
+  int OneLineHeight() override { return 1; }
+  int LeftoverHeight() override { return 0; }
 };
+
+// ================================================================ drawing helpers
+
+// The text with every bracketed expression replaced by its printed value (the current
+// report's, formatted as the current view asks).
+String ExpandBrackets(const String& Text);
+// Whether a band type has an element in the newer XML format (cross bands have none).
+bool BandHasXmlElement(int BandType);
+// Nearest whole number, halves to the even neighbour.
+int frNear(double X);
+// 1-based positions after which a hyphen may stand in a word (Cyrillic letters by code point).
+std::vector<int> BreakWord(const String& Word);
+
 
 // ================================================================ factory and registries
 

@@ -4,6 +4,7 @@
 #include "report_legacy/FR_Utils.h"
 
 #include "core/StringList.h"
+#include "print/PrintDialogs.h"
 #include "print/Printers.h"
 
 #include <cmath>
@@ -107,7 +108,6 @@ void TfrPrinter::ReadDeviceSettings() {
     SourceNames->Clear();
     SourceNames->Add(LocaleText(55435));
     for (const TPrintBin& b : FPrinter->Bins()) {
-      if (SourceCodes.size() > 64) break;
       SourceCodes.push_back(b.Number);
       SourceNames->Add(b.Name);
     }
@@ -153,10 +153,18 @@ void TfrPrinter::ApplyDeviceSettings() {
   ReadDeviceSettings();
 }
 
+void TfrPrinter::ShowProperties() {
+  if (!FPrinter || IsVirtual()) return;
+  TPrinterSetupDialog dialog(nullptr);
+  if (dialog.Execute()) ReadDeviceSettings();
+}
+
 bool TfrPrinter::SameSettings(int ASize, int AWidth, int AHeight, int ABin, int AOrientation) const {
   if (ASize == frCustomPaper && PaperSize == frCustomPaper)
     return std::abs(PaperWidth - AWidth) <= 1 && std::abs(PaperHeight - AHeight) <= 1 && Orientation == AOrientation;
-  return PaperSize == ASize && Orientation == AOrientation && (Bin == ABin || ABin == -1);
+  // 0xFFFF, as a page stores it, is the default bin as -1 is.
+  auto bin = [](int b) { return (b & 0xFFFF) == 0xFFFF ? -1 : b; };
+  return PaperSize == ASize && Orientation == AOrientation && (bin(Bin) == bin(ABin) || bin(ABin) == -1);
 }
 
 void TfrPrinter::SetPaper(int ASize, int AWidth, int AHeight, int ABin, int AOrientation, bool Always) {

@@ -37,6 +37,8 @@ public:
 
   void ReadDeviceSettings();
   void ApplyDeviceSettings();
+  // The printer's own settings dialog; confirmed settings are read again.
+  void ShowProperties();
   void RefreshSettings() { ReadDeviceSettings(); }
   bool SameSettings(int ASize, int AWidth, int AHeight, int ABin, int AOrientation) const;
   void SetPaper(int ASize, int AWidth, int AHeight, int ABin, int AOrientation, bool Always = false);

@@ -6,10 +6,13 @@
 #include "core/StringList.h"
 #include "core/Streams.h"
 #include "core/SysUtils.h"
+#include "core/FloatFormat.h"
+#include "core/FormatSettings.h"
 #include "gui/Graphics.h"
 
 #include <cassert>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <unordered_map>
@@ -375,3 +378,65 @@ String ReadShortCounted(TStream* S) {
 }
 
 }  // namespace frstream
+
+// ================================================================ the newer XML format
+
+String EscapeXml(const String& S) {
+  String r;
+  r.reserve(S.size() + 8);
+  for (char c : S) {
+    switch (c) {
+      case '\r': r += "&#13;"; break;
+      case '\n': r += "&#10;"; break;
+      case '"': r += "&#34;"; break;
+      case '<': r += "&#60;"; break;
+      case '>': r += "&#62;"; break;
+      // A bare ampersand would make the document unreadable to any XML reader.
+      case '&': r += "&amp;"; break;
+      default: r += c; break;
+    }
+  }
+  return r;
+}
+
+String StreamToHex(TMemoryStream* Stream) {
+  Stream->SetPosition(0);
+  const auto* p = static_cast<const unsigned char*>(Stream->Memory());
+  String r;
+  r.reserve(static_cast<std::size_t>(Stream->Size()) * 2);
+  for (Int64 i = 0; i < Stream->Size(); ++i) {
+    r += HexDigit(p[i] >> 4);
+    r += HexDigit(p[i] & 15);
+  }
+  Stream->SetPosition(Stream->Size());
+  return r;
+}
+
+String UnshiftPassword(const String& S) {
+  String r = S;
+  for (char& c : r) c = static_cast<char>(static_cast<unsigned char>(c) - 10);
+  return r;
+}
+
+void WriteXmlText(TStream* S, const String& Text) {
+  if (!Text.empty()) S->WriteBuffer(Text.data(), static_cast<Int64>(Text.size()));
+}
+
+void WriteXmlAttr(TStream* S, const String& Name, const String& Value) {
+  String a;
+  a.reserve(Name.size() + Value.size() + 4);
+  a += ' ';
+  a += Name;
+  a += "=\"";
+  a += Value;
+  a += '"';
+  WriteXmlText(S, a);
+}
+
+String XmlFloat(double V) {
+  // Whole numbers (most frame widths) need no settings of their own.
+  if (V == std::trunc(V) && std::fabs(V) < 1e15) return IntToStr(static_cast<Int64>(V));
+  TFormatSettings fs = FormatSettings();
+  fs.DecimalSeparator = '.';
+  return FloatToStr(V, fs);
+}

@@ -5,6 +5,7 @@
 // character, so that a written text reads back the same).
 #include "core/Events.h"
 #include "core/System.h"
+#include "core/Types.h"
 
 #include <vector>
 
@@ -141,3 +142,32 @@ void ReadVersionedLines(TStream* S, TStrings* Lines, int Version);
 void WriteShortCounted(TStream* S, const String& Bytes);
 String ReadShortCounted(TStream* S);
 }  // namespace frstream
+
+// ================================================================ the newer XML format
+
+class TMemoryStream;
+class TControl;
+class TWinControl;
+class TfrReport;
+
+// Text in attribute values: CR, LF, double quote, "<" and ">" become character references,
+// "&" becomes "&amp;".
+String EscapeXml(const String& S);
+// Two upper-case hexadecimal digits per byte of the whole stream (rewound first).
+String StreamToHex(TMemoryStream* Stream);
+// Every byte lowered by 10, as the newer engine stores report passwords.
+String UnshiftPassword(const String& S);
+// Writes ' Name="Value"' (the value as given; escape it first where needed).
+void WriteXmlAttr(TStream* S, const String& Name, const String& Value);
+void WriteXmlText(TStream* S, const String& Text);
+// A fraction as the newer format writes it: "." as decimal separator whatever the locale.
+String XmlFloat(double V);
+// The whole report as a definition of the newer engine (UTF-8 XML).
+void ExportAsNewFormat(TfrReport* Report, TMemoryStream* Stream);
+
+// ================================================================ control helpers
+
+// Enabled of every control; labels grey their font, other windowed controls their colour.
+void EnableControls(const std::vector<TControl*>& Controls, bool Enabled);
+// The topmost visible child under the point (relative to Parent), searching containers.
+TControl* ControlAtPos(TWinControl* Parent, const TPoint& P);

@@ -261,6 +261,14 @@ void TDataLink::DataEvent(TDataEvent event, NativeInt info) {
     UpdateState();
     return;
   }
+  if (event == deDisabledStateChange && !FVisualControl) {
+    // The data source still reports the state from before the hold: the dataset's own counts.
+    TDataSet* ds = DataSet();
+    TDataSetState s = info != 0 && ds && FDataSource->Enabled() ? ds->State() : dsInactive;
+    SetActive(s != dsInactive);
+    SetEditing(FActive && (s == dsEdit || s == dsInsert || s == dsSetKey) && !FReadOnly);
+    return;
+  }
   if (!FActive) return;
   switch (event) {
     case deFieldChange:

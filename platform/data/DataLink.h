@@ -100,6 +100,12 @@ public:
   bool Editing() const { return FEditing; }
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value);
+  // A link that shows data on screen waits, while the dataset's controls are disabled, until
+  // they come back before it follows a change of the dataset's state (it hears the change as
+  // deDisabledStateChange, Info 1 active, 0 inactive). Any other link (a master link, say)
+  // follows the state at once, so nothing depends on a dataset that closed meanwhile.
+  bool VisualControl() const { return FVisualControl; }
+  void SetVisualControl(bool Value) { FVisualControl = Value; }
 
   int BufferCount() const { return FBufferCount; }
   void SetBufferCount(int Value);
@@ -146,6 +152,7 @@ private:
   bool FActive = false;
   bool FEditing = false;
   bool FReadOnly = false;
+  bool FVisualControl = false;
   bool FUpdating = false;
   int FBufferCount = 1;
   int FFirst = 0;       // position of this window's first record
@@ -155,7 +162,7 @@ private:
 // A link to one field of the dataset, for data-aware edits.
 class TFieldDataLink : public TDataLink {
 public:
-  TFieldDataLink() = default;
+  TFieldDataLink() { SetVisualControl(true); }
   TField* Field() const { return FField; }
   const String& FieldName() const { return FFieldName; }
   void SetFieldName(const String& Value);

@@ -338,7 +338,7 @@ namespace {
 // again; moving between rows does not.
 class TSeriesLink : public TDataLink {
 public:
-  explicit TSeriesLink(TChartSeries* Series) : FSeries(Series) {}
+  explicit TSeriesLink(TChartSeries* Series) : FSeries(Series) { SetVisualControl(true); }
 
 protected:
   void ActiveChanged() override { FSeries->CheckDataSource(); }

@@ -252,7 +252,7 @@ void MakeGlyph(TBitmap* B, TNavigateBtn Kind) {
 // The navigator's view of its dataset: every change may enable or disable buttons.
 class TNavDataLink : public TDataLink {
 public:
-  explicit TNavDataLink(TDBNavigator* Nav) : FNav(Nav) {}
+  explicit TNavDataLink(TDBNavigator* Nav) : FNav(Nav) { SetVisualControl(true); }
 
 protected:
   void ActiveChanged() override { FNav->EnableButtons(); }

@@ -57,6 +57,8 @@ BOOL ValidateRect(HWND Handle, const TRect* Rect);
 // locale, which this system's is not; tests switch it.
 struct TSysLocale {
   bool MiddleEast = false;
+  // A Far-East locale composes characters through an input method; the system's is one.
+  bool FarEast = true;
 };
 TSysLocale& SysLocale();
 BOOL UpdateWindow(HWND Handle);

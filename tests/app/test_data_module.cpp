@@ -3,6 +3,7 @@
 #include "ProgramFolder.h"
 
 #include "core/Filer.h"
+#include "core/Format.h"
 #include "core/Resources.h"
 #include "gui/Shell.h"
 #include "app/SqlText.h"
@@ -13,6 +14,7 @@
 #include "report/frxClass.h"
 #include "report/frxMemoView.h"
 #include "report/frxPages.h"
+#include "report_legacy/FR_ClassPrepared.h"
 
 #include <gtest/gtest.h>
 
@@ -454,6 +456,48 @@ TEST_F(BillDetailTest, AChangeOfAnyOperandRecomputesFromTheRowsCurrentValues) {
   q->Post();
   EXPECT_EQ(Money(q), 70000);
   EXPECT_EQ(q->PendingChanges(), 1);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the older report
+
+namespace {
+
+TEST_F(DataModuleTest, TheOlderProjectReportListsEveryProjectInOrder) {
+  TProgramFolder folder;
+  Make();
+  TFrm_Data& m = Module();
+  for (int i = 1; i <= 100; ++i)
+    m.ExecQuery(m.Qry_Temp, "insert into T_Project (ProjectCode, ProjectName) values ('P" + Format("%.3d", {i}) +
+                                "', '工程" + IntToStr(i) + "')");
+  // A one-band definition: the master band takes the report's data set, its text one field.
+  TfrReport* r = m.fr_Project;
+  r->Clear();
+  TfrPage* page = r->Pages()->Add();
+  auto* band = new TfrBandView;
+  band->Name = "MasterData1";
+  band->SetBandType(btMasterData);
+  band->SetViewBounds(0, 40, 700, 20);
+  page->AddObject(band);
+  auto* memo = new TfrMemoView;
+  memo->Name = "Memo1";
+  memo->SetViewBounds(20, 40, 200, 18);
+  memo->Memo.SetText("[Qry_Project.\"ProjectCode\"]");
+  page->AddObject(memo);
+  ASSERT_TRUE(r->PrepareReport());
+  std::vector<String> codes;
+  TfrEMFPages* pages = r->PreparedPages();
+  for (int i = 0; i < pages->Count(); ++i) {
+    pages->ObjectsToPage(i);
+    for (const auto& v : pages->PageInfo(i).PageObject->Objects) {
+      String t = v->Memo.Strings(0);
+      if (!t.empty() && t.back() == '\x01') t.pop_back();
+      codes.push_back(t);
+    }
+  }
+  ASSERT_EQ(codes.size(), 100u);
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(codes[i], "P" + Format("%.3d", {i + 1}));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The grid component: options and their base-grid translation, the edit hooks with the
 // write-back by column kind, and its lifecycle (deferred layout, layouts, removal, scaling).
+#include "TreeMemTable.h"
 #include "DBGridFixture.h"
 
 #include "core/ClassBuilder.h"
@@ -565,21 +566,11 @@ TEST_F(LifecycleTest, EditButtonsTakeTheirSizeWhenTheWindowIsMade) {
   EXPECT_EQ(Grid->EditButtonHeight(), Grid->DefaultRowHeight()) << "24 is within one and a half of 17";
 }
 
-// A dataset that offers the memory-table interface (none of the system's does).
-class TPositionalTable : public TMemDataSet, public IMemTableEh {
-public:
-  using TMemDataSet::TMemDataSet;
-  int GetInstantReadCurRow() const override { return 0; }
-  void InstantReadEnter(int) override {}
-  void InstantReadLeave() override {}
-  int InstantReadRowCount() const override { return 0; }
-  int GetTreeNodeLevel(int) const override { return 0; }
-};
-
 TEST_F(LifecycleTest, ADatasetWithTheMemoryTableInterfaceIsMovedByRecordNumber) {
-  auto* table = new TPositionalTable(Form);
-  table->FieldDefs()->Add("Code", ftString, 10);
-  for (int i = 1; i <= 20; ++i) table->AddRow({Variant(IntToStr(i))});
+  // A dataset that offers the memory-table interface (none of the system's does).
+  auto* table = new TTreeMemTable(Form);
+  table->TreeView = false;
+  for (int i = 1; i <= 20; ++i) table->Node(i, 0, IntToStr(i));
   EXPECT_EQ(Grid->MemTableSupport(), nullptr);
   Source->SetDataSet(table);
   table->Open();

@@ -688,10 +688,12 @@ TEST_F(GridTracking, ALookupFiltersTextNotInTheListMatchesNoRecord) {
   f->ResetFilter();
   EXPECT_TRUE(VarIsNull(f->FirstOperand()));
   EXPECT_EQ(f->Expression().Operator1, foNon);
-  // A plain column keeps its typed text until the filter language reads it.
+  // A plain column's text is read by the filter language; with no field of that name in
+  // the dataset now shown the value stays a text.
   TSTColumnFilterEh* amount = Grid->Columns()->Items(1)->STFilter();
   amount->SetExpressionText(">100");
-  EXPECT_EQ(amount->ExpressionText(), ">100");
+  EXPECT_EQ(amount->Expression().Operator1, foGreaterThan);
+  EXPECT_EQ(amount->ExpressionText(), "> '100'");
 }
 
 TEST_F(GridTracking, ColumnsStoreTheirDropDownBoxAndFilterSettings) {

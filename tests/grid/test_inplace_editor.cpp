@@ -1,6 +1,7 @@
 // The grid's in-cell editor over a database file: its button strip and events, completion
 // against key and pick lists, the pick list, calendar and calculator drop-downs, the list of
 // recently entered texts, refused input and the required mark. Driven through messages.
+#include "TreeMemTable.h"
 #include "GridPaintFixture.h"
 #include "GuiTestUtil.h"
 #include "MenuTestUtil.h"
@@ -911,26 +912,6 @@ TEST_F(LookupEditorTest, TheSpecialRowsShortcutPutsItsTextAndValueIn) {
 
 // ================================================================ keys, mouse and focus for the grid
 
-namespace {
-
-// A table with a tree view: every record stands at level 2; node changes are counted.
-class TTreeTable : public TMemDataSet, public IMemTableEh {
-public:
-  using TMemDataSet::TMemDataSet;
-  std::vector<std::pair<int, bool>> Toggles;
-  int GetInstantReadCurRow() const override { return 0; }
-  void InstantReadEnter(int) override {}
-  void InstantReadLeave() override {}
-  int InstantReadRowCount() const override { return 0; }
-  int GetTreeNodeLevel(int) const override { return 2; }
-  bool TreeViewActive() const override { return true; }
-  int NodeLevel() const override { return 2; }
-  bool NodeExpanded() const override { return false; }
-  void SetNodeExpanded(int RowNum, bool Value) override { Toggles.push_back({RowNum, Value}); }
-};
-
-}  // namespace
-
 // A character a keyboard layout makes without a key code of its own opens the editor and is
 // typed into it, as a letter is.
 TEST_F(InplaceEditorTest, CharactersOfKeysWithoutAKeyCodeAreTypedIntoTheCell) {
@@ -1021,14 +1002,14 @@ TEST_F(InplaceEditorTest, TheMouseOutsideTheTextLeavesTheCaretAndShowsTheArrow) 
 }
 
 TEST_F(InplaceEditorTest, ATreeNodesEditorLeavesItsIndentAndAPressThereTogglesTheNode) {
-  auto* tree = new TTreeTable(Form);
-  tree->FieldDefs()->Add("note", ftString, 20);
-  tree->AddRow({Variant("叶子")});
-  tree->AddRow({Variant("树枝")});
+  auto* tree = new TTreeMemTable(Form);
+  tree->Node(1, 0, "根");
+  tree->Node(2, 1, "叶子");
+  tree->Node(3, 1, "树枝");
   Source->SetDataSet(tree);
   tree->Open();
   Grid->Columns()->Clear();
-  Column(-1)->SetFieldName("note");
+  Column(-1)->SetFieldName("Name");
   Application->ProcessMessages();
   tree->Next();
   TDBGridInplaceEdit* ed = Edit(0);
@@ -1037,7 +1018,7 @@ TEST_F(InplaceEditorTest, ATreeNodesEditorLeavesItsIndentAndAPressThereTogglesTh
   EXPECT_EQ(ed->TextRect().Left, 2 + 36 + 1);
   guitest::Click(ed, {36 - 9, ed->Height() / 2});
   ASSERT_EQ(tree->Toggles.size(), 1u);
-  EXPECT_EQ(tree->Toggles[0], std::make_pair(Grid->Row() - Grid->TopDataOffset(), true));
+  EXPECT_EQ(tree->Toggles[0], std::make_pair(2, false)) << "the node of the edited record, closed";
   guitest::Click(ed, {36 + 8, ed->Height() / 2});
   EXPECT_EQ(tree->Toggles.size(), 1u) << "a press on the text is a plain press";
 }

@@ -187,6 +187,7 @@ TEST_F(LinkTest, JumpsCentreTheCurrentRecord) {
 
 TEST_F(LinkTest, DisableControlsHoldsEventsBackUntilTheLastEnable) {
   Make(10, 5);
+  Link.SetVisualControl(true);  // a grid's link: it waits for the controls to come back
   int dataChanges = 0;
   Source->SetOnDataChange(TDataChangeEvent::Lambda([&](TObject*, TField*) { ++dataChanges; }));
   DS->DisableControls();
@@ -254,6 +255,7 @@ TEST_F(LinkTest, AWalkScopeHoldsTheControlsAndGoesBackHoweverTheWalkEnds) {
 
 TEST_F(LinkTest, StateChangesWhileDisabledArriveAsDisabledStateChanges) {
   Make(3, 1);
+  Link.SetVisualControl(true);
   DS->DisableControls();
   DS->Close();
   EXPECT_EQ(Link.Text(), "disabled:0");
@@ -267,6 +269,19 @@ TEST_F(LinkTest, StateChangesWhileDisabledArriveAsDisabledStateChanges) {
   DS->Open();
   DS->EnableControls();
   EXPECT_EQ(Link.Text(), "disabled:1,active");
+}
+
+TEST_F(LinkTest, ALinkThatShowsNothingFollowsTheStateAtOnceWhileControlsAreDisabled) {
+  Make(3, 1);
+  ASSERT_FALSE(Link.VisualControl());
+  DS->DisableControls();
+  DS->Close();
+  EXPECT_EQ(Link.Text(), "disabled:0,inactive");
+  EXPECT_FALSE(Link.Active()) << "no reference into the closed dataset is kept";
+  DS->Open();
+  EXPECT_EQ(Link.Text(), "disabled:0,inactive,disabled:1,active");
+  DS->EnableControls();
+  EXPECT_TRUE(Link.Active());
 }
 
 TEST_F(LinkTest, DataSourceReportsStateAndDataChanges) {
