@@ -52,14 +52,11 @@ TfrxOutline::TfrxOutline(TfrxPreviewPages* APreviewPages) : TfrxCustomOutline(AP
 TfrxXMLItem* TfrxOutline::Root() { return FStore->Document()->Root()->ChildByName("outline"); }
 
 TfrxXMLItem* TfrxOutline::CurItem() {
-  // The document's elements go with Clear and Load: a remembered entry is then stale.
-  TfrxXMLItem* root = Root();
-  if (!FCurItem) FCurItem = root;
-  for (TfrxXMLItem* p = FCurItem; p; p = p->Parent())
-    if (p == root) return FCurItem;
-  FCurItem = root;
+  if (!FCurItem) FCurItem = Root();
   return FCurItem;
 }
+
+void TfrxOutline::Forget() { FCurItem = nullptr; }
 
 int TfrxOutline::Count() { return CurItem()->ChildCount(); }
 
@@ -193,7 +190,7 @@ void TfrxPreviewPages::Clear() {
   FSourcePages.clear();
   FDocument->Clear();
   FDictionary.Clear();
-  OutlineObj()->LevelRoot();
+  OutlineObj()->Forget();
   FCurPage = -1;
   FFirstPage = 0;
   FPassPage = -1;
@@ -262,7 +259,7 @@ void TfrxPreviewPages::ClearFirstPass() {
     TfrxXMLItem* pages = PagesItem();
     while (pages->ChildCount() > FPassPage + 1) delete pages->ChildAt(pages->ChildCount() - 1);
   }
-  OutlineObj()->LevelRoot();
+  OutlineObj()->Forget();
   FCurPage = FPassPage;
   FMemoryEstimate = 0;
 }

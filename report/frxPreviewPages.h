@@ -36,6 +36,8 @@ public:
   // The entry after Item, with its sub entries, moves one page on and to NewTop.
   void ShiftItems(TfrxXMLItem* Item, int NewTop);
   TfrxXMLItem* CurItem();
+  // The store freed elements: the current entry is the root again, found when next used.
+  void Forget();
 
 private:
   TfrxXMLItem* Root();

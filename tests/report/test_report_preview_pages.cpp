@@ -223,6 +223,17 @@ TEST_F(PreviewPagesTest, OutlineTreeAndAnchorsLatestFirst) {
   Store.AddAnchor("total");
   EXPECT_EQ(Store.GetAnchorPage("TOTAL"), 5);  // the later one, page index 4, 1-based
   EXPECT_EQ(Store.GetAnchorPage("nowhere"), 1);
+
+  // The store was empty before the pass: a second pass starts without pages or outline,
+  // and the first pass's anchors stay so forward references resolve.
+  outline->LevelDown(0);
+  Store.ClearFirstPass();
+  EXPECT_EQ(Store.Count(), 0);
+  EXPECT_EQ(outline->Count(), 0);
+  EXPECT_EQ(Store.GetAnchorPage("total"), 5);
+  outline->AddItem("B", 1);
+  outline->LevelRoot();
+  EXPECT_EQ(outline->Count(), 1);
 }
 
 TEST(PreviewDictionary, UniqueNamesFollowTheFilledRange) {
