@@ -1,46 +1,48 @@
-// The shared controller of object links.
+// The registry of live object links.
 #include "editors/cxObjectLinks.h"
 
 #include <algorithm>
-#include <cassert>
 #include <vector>
 
 namespace {
 
-struct TcxObjectLinkController {
-  std::vector<TcxObjectLink*> Links;  // the links whose target is alive
-  int Usage = 0;
-};
+// The links whose target is alive; links mostly end in the reverse order they began, so
+// searches start at the back.
+std::vector<TcxObjectLink*>& Links() {
+  static std::vector<TcxObjectLink*> links;
+  return links;
+}
 
-TcxObjectLinkController* gController = nullptr;
+void Unlist(TcxObjectLink* ALink) {
+  auto& links = Links();
+  for (std::size_t i = links.size(); i-- > 0;)
+    if (links[i] == ALink) {
+      links.erase(links.begin() + std::ptrdiff_t(i));
+      return;
+    }
+}
 
 }  // namespace
 
+void RegisterObjectLink(TcxObjectLink* ALink) { Links().push_back(ALink); }
+
+void UnregisterObjectLink(TcxObjectLink* ALink) {
+  if (ALink->Target) Unlist(ALink);
+}
+
 TcxObjectLink* AcquireObjectLink(TObject* AObject) {
-  if (!gController) gController = new TcxObjectLinkController;
-  ++gController->Usage;
   auto* link = new TcxObjectLink(AObject);
-  gController->Links.push_back(link);
+  RegisterObjectLink(link);
   return link;
 }
 
 void ReleaseObjectLink(TcxObjectLink* ALink) {
-  assert(gController && gController->Usage > 0);
-  if (ALink->Target) {
-    auto& links = gController->Links;
-    links.erase(std::remove(links.begin(), links.end(), ALink), links.end());
-  }
+  UnregisterObjectLink(ALink);
   delete ALink;
-  if (--gController->Usage == 0) {
-    assert(gController->Links.empty());
-    delete gController;
-    gController = nullptr;
-  }
 }
 
 void ClearObjectLinks(TObject* AObject) {
-  if (!gController) return;
-  auto& links = gController->Links;
+  auto& links = Links();
   for (std::size_t i = links.size(); i-- > 0;)
     if (links[i]->Target == AObject) {
       links[i]->Target = nullptr;
@@ -48,4 +50,4 @@ void ClearObjectLinks(TObject* AObject) {
     }
 }
 
-int ObjectLinkCount() { return gController ? int(gController->Links.size()) : 0; }
+int ObjectLinkCount() { return static_cast<int>(Links().size()); }

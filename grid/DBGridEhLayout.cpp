@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cassert>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -36,7 +38,7 @@ template <class Fn> auto WithMeasuringCanvas(TCustomDBGridEh* Grid, Fn&& Do) {
   return Do(canvas);
 }
 
-TMetrics Measure(TCustomDBGridEh* Grid, TFont* Font) {
+TMetrics MeasureOnCanvas(TCustomDBGridEh* Grid, TFont* Font) {
   return WithMeasuringCanvas(Grid, [&](TCanvas* c) {
     TMetrics m;
     c->Font()->Assign(Font);
@@ -44,6 +46,37 @@ TMetrics Measure(TCustomDBGridEh* Grid, TFont* Font) {
     m.TextHeight = c->TextHeight("Wg");
     return m;
   });
+}
+
+// What sizes text in a font; the colour does not.
+struct TFontMeasureKey {
+  TFontName Name;
+  int Height, Orientation, PixelsPerInch;
+  TFontStyles Style;
+  TFontCharset Charset;
+  TFontPitch Pitch;
+  explicit TFontMeasureKey(TFont* F)
+      : Name(F->Name()), Height(F->Height()), Orientation(F->Orientation()), PixelsPerInch(F->PixelsPerInch()),
+        Style(F->Style()), Charset(F->Charset()), Pitch(F->Pitch()) {}
+  bool operator==(const TFontMeasureKey& o) const {
+    return Height == o.Height && Orientation == o.Orientation && PixelsPerInch == o.PixelsPerInch &&
+           Style == o.Style && Charset == o.Charset && Pitch == o.Pitch && Name == o.Name;
+  }
+};
+
+// Grids are laid out again whenever their dataset opens (a detail list, on every move of its
+// master), and every pass measures the grid's, the titles' and the columns' fonts on a screen
+// context. Fonts alike in everything that sizes text measure alike: the metrics are kept by
+// those properties (a few fonts at most; the oldest goes first).
+TMetrics Measure(TCustomDBGridEh* Grid, TFont* Font) {
+  static std::vector<std::pair<TFontMeasureKey, TMetrics>> kept;
+  TFontMeasureKey key(Font);
+  for (const auto& [k, m] : kept)
+    if (k == key) return m;
+  TMetrics m = MeasureOnCanvas(Grid, Font);
+  if (kept.size() >= 16) kept.erase(kept.begin());
+  kept.emplace_back(std::move(key), m);
+  return m;
 }
 
 }  // namespace

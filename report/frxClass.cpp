@@ -19,6 +19,7 @@
 #include "script/fs_iscript.h"
 #include "data/Fields.h"
 #include "report/frxFormUtils.h"
+#include "report/frxPreviewPages.h"
 #include "report/frxGraphicUtils.h"
 #include "report/frxPrinter.h"
 #include "report/frxRes.h"
@@ -1402,6 +1403,8 @@ TfrxReport::TfrxReport(TComponent* AOwner)
   FErrors->SetDuplicates(dupIgnore);
   InstallReportCursors();  // the screen exists once reports are made, not at library start
   Clear();
+  // Every report keeps its prepared pages in a store of its own.
+  SetPreviewPages(std::make_unique<TfrxPreviewPages>(this));
 }
 
 TfrxReport::~TfrxReport() {

@@ -234,6 +234,9 @@ String TfrxView::Expand(const String& Text) {
     int start = static_cast<int>(i) + 1, end = 0;
     WideString expression;
     ScanBracketedExpressionW(s, u"[", u"]", start, end, expression);
+    // An opening bracket without its closing one leaves the rest of the text as it is.
+    bool closed = std::size_t(start) + expression.size() + 1 == std::size_t(end) && s[std::size_t(end) - 1] == u']';
+    if (!closed) break;
     WideString value = Utf8ToUtf16(report ? VarToStr(report->Calc(Utf16ToUtf8(expression))) : String());
     s = s.substr(0, i) + value + s.substr(static_cast<std::size_t>(end));  // end: the closing bracket, 1-based
     i += value.size();

@@ -75,15 +75,7 @@ void TfsGrammar::Read(const String& Text) {
   const TfsXMLItem* root = FDocument->Root();
   FLanguageName = root->Prop("text");
   if (int i = root->Find("parser"); i >= 0) ReadParser(root->Items(i));
-  if (int i = root->Find("types"); i >= 0) {
-    TStringStream out;
-    TfsXMLWriter writer(&out);
-    writer.WriteItem(root->Items(i));
-    writer.Flush();
-    FTypesText = out.DataString();
-  } else {
-    FTypesText = "<types/>";
-  }
+  if (int i = root->Find("types"); i >= 0) FTypes = root->Items(i);
   // The rules are the children of `language`, at the head of the table.
   FItems.resize(static_cast<std::size_t>(root->Count()));
   AddItems(root, 0);

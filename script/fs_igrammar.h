@@ -75,8 +75,9 @@ public:
   const std::vector<String>& Keywords() const { return FKeywords; }
   // The same, ready for a lexer to share.
   const std::shared_ptr<const TfsKeywordSet>& KeywordSet() const { return FKeywordSet; }
-  // The `types` element written as XML (`<types/>` when the grammar has none).
-  const String& TypesText() const { return FTypesText; }
+  // The `types` element, copied into every intermediate program; nullptr when the grammar has
+  // none.
+  const TfsXMLItem* Types() const { return FTypes; }
   const std::vector<TfsGrammarItem>& Items() const { return FItems; }
   const TfsGrammarItem& Item(int Index) const { return FItems[static_cast<std::size_t>(Index)]; }
   // The index of the rule definition `program`; -1 when the grammar has none.
@@ -98,7 +99,7 @@ private:
   std::vector<String> FKeywords;
   std::shared_ptr<const TfsKeywordSet> FKeywordSet;
   std::vector<std::pair<String, String>> FErrors;  // key lower-cased, message
-  String FTypesText;
+  const TfsXMLItem* FTypes = nullptr;
   std::vector<TfsGrammarItem> FItems;
   int FProgramRule = -1;
   bool FIgnoreTail = false;

@@ -22,56 +22,65 @@ constexpr std::size_t kStackReserve = 256 * 1024;
 
 using K = TfsGrammarKind;
 
-// The unit name of a line written inside a uses clause: its `text` value without the quotes
-// of the string token, unescaped; '' when the line has none.
-String UnitNameOf(const String& Line) {
-  std::size_t start = Line.find("text=\"");
-  if (start == String::npos) return String();
-  start += 6;
-  std::size_t end = start;
-  while (end < Line.size() && !(Line[end] == '"' && end + 1 < Line.size() && Line[end + 1] == ' ')) ++end;
-  if (end >= Line.size() || end - start < 2) return String();
-  return UnescapeAttrText(Line.substr(start + 1, end - start - 2));
+// The unit name an element written inside a uses clause names: the `text` value of its first
+// element without children that has one, without the quotes of the string token; '' when none.
+String UnitNameOf(const TfsXMLItem* Item) {
+  if (Item->Count() == 0) {
+    String text = Item->Prop(String(fsil::AttrText));
+    return text.size() < 2 ? String() : text.substr(1, text.size() - 2);
+  }
+  for (int i = 0; i < Item->Count(); ++i)
+    if (String name = UnitNameOf(Item->Items(i)); !name.empty()) return name;
+  return String();
 }
 
 }  // namespace
 
 // ---------------------------------------------------------------- TfsILOutput
 
-void TfsILOutput::Prepend(int Index, String Tag) {
-  assert(Index >= 0 && Index <= Count());
-  if (Index == Count()) FLines.push_back(std::move(Tag));
-  else FLines[static_cast<std::size_t>(Index)].insert(0, Tag);
+TfsILOutput::TfsILOutput() = default;
+TfsILOutput::~TfsILOutput() = default;
+
+TfsXMLItem* TfsILOutput::Add(String Name, String Text) {
+  auto item = std::make_unique<TfsXMLItem>();
+  item->SetName(std::move(Name));
+  item->SetText(std::move(Text));
+  FItems.push_back(std::move(item));
+  return FItems.back().get();
 }
 
-void TfsILOutput::Append(std::string_view Tag) {
-  assert(!FLines.empty());
-  FLines.back() += Tag;
+void TfsILOutput::Add(std::unique_ptr<TfsXMLItem> Item) {
+  assert(Item && !Item->Parent());
+  FItems.push_back(std::move(Item));
+}
+
+TfsXMLItem* TfsILOutput::Wrap(int Index, String Name, String Text) {
+  assert(Index >= 0 && Index <= Count());
+  auto node = std::make_unique<TfsXMLItem>();
+  node->SetName(std::move(Name));
+  node->SetText(std::move(Text));
+  for (auto it = FItems.begin() + Index; it != FItems.end(); ++it) node->AddItem(it->release());
+  FItems.resize(static_cast<std::size_t>(Index));
+  FItems.push_back(std::move(node));
+  return FItems.back().get();
 }
 
 void TfsILOutput::Truncate(int Index) {
   assert(Index >= 0 && Index <= Count());
-  FLines.resize(static_cast<std::size_t>(Index));
+  FItems.resize(static_cast<std::size_t>(Index));
 }
 
-std::vector<String> TfsILOutput::TakeFrom(int Index) {
+std::vector<std::unique_ptr<TfsXMLItem>> TfsILOutput::TakeFrom(int Index) {
   assert(Index >= 0 && Index <= Count());
-  std::vector<String> taken(std::make_move_iterator(FLines.begin() + Index), std::make_move_iterator(FLines.end()));
-  FLines.resize(static_cast<std::size_t>(Index));
+  std::vector<std::unique_ptr<TfsXMLItem>> taken(std::make_move_iterator(FItems.begin() + Index),
+                                                 std::make_move_iterator(FItems.end()));
+  FItems.resize(static_cast<std::size_t>(Index));
   return taken;
 }
 
-void TfsILOutput::AppendTo(String& Out) const {
-  for (const String& line : FLines) {
-    Out += line;
-    Out += "\r\n";
-  }
-}
-
-std::size_t TfsILOutput::Size() const {
-  std::size_t n = 0;
-  for (const String& line : FLines) n += line.size() + 2;
-  return n;
+void TfsILOutput::MoveInto(TfsXMLItem* Parent) {
+  for (auto& item : FItems) Parent->AddItem(item.release());
+  FItems.clear();
 }
 
 // ---------------------------------------------------------------- TfsILErrorState
@@ -264,56 +273,51 @@ void TfsILMatcher::CloseNode(const TfsGrammarItem& Item, bool Matched, int Start
     FOutput.Truncate(StartLines);
     return;
   }
-  String tag;
-  tag.reserve(Item.Node.size() + 32);
-  tag += '<';
-  tag += Item.Node;
-  tag += " pos=\"";
-  tag += LineCol(FirstTokenPos(Start));
-  tag += '"';
+  String attrs = PosAttr(FirstTokenPos(Start));
   if (Item.NodeIsExpr) {
-    tag += " pos1=\"";
-    tag += LineCol(FLexer.Position());
-    tag += '"';
+    attrs += " pos1=\"";
+    attrs += LineCol(FLexer.Position());
+    attrs += '"';
   }
-  tag += '>';
-  FOutput.Prepend(StartLines, std::move(tag));
-  FOutput.Append("</");
-  FOutput.Append(Item.Node);
-  FOutput.Append(">");
+  FOutput.Wrap(StartLines, Item.Node, std::move(attrs));
 }
 
 void TfsILMatcher::InlineUses(int StartLines, int Depth) {
   // Last-listed first: a unit that an earlier one uses too is inlined by then, and is not
   // inlined again inside it. Each goes after the ones before it in the output.
-  std::vector<String> lines = FOutput.TakeFrom(StartLines);
-  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-    String unit = UnitNameOf(*it);
+  std::vector<std::unique_ptr<TfsXMLItem>> items = FOutput.TakeFrom(StartLines);
+  for (auto it = items.rbegin(); it != items.rend(); ++it) {
+    String unit = UnitNameOf(it->get());
     if (!unit.empty()) FParser.InlineUnit(unit, FOutput, FError, FParser.FNestingBase + Depth);
   }
 }
 
+String TfsILMatcher::PosAttr(int Position) {
+  String attr = "pos=\"";
+  attr += LineCol(Position);
+  attr += '"';
+  return attr;
+}
+
 void TfsILMatcher::WriteAdd(const TfsGrammarItem& Item, const String& Token) {
-  String line;
-  line.reserve(Item.Add.size() + Token.size() + 32);
-  line += '<';
-  line += Item.Add;
-  line += " text=\"";
-  line += Item.HasAddText ? Item.AddText : EscapeAttrText(Token);
-  line += "\" pos=\"";
-  line += LineCol(FLexer.Position());
-  line += "\"/>";
-  FOutput.Add(std::move(line));
+  String attrs;
+  attrs.reserve(Token.size() + 32);
+  attrs += "text=\"";
+  attrs += Item.HasAddText ? Item.AddText : EscapeAttrText(Token);
+  attrs += "\" ";
+  attrs += PosAttr(FLexer.Position());
+  FOutput.Add(Item.Add, std::move(attrs));
 }
 
 void TfsILMatcher::WriteReference(const String& Text) {
   // `<Table."Field">` is a call of Get with the bracketed text; every position is the
   // closing bracket's.
-  const String p = LineCol(FLexer.Position());
-  String line = "<dsgn pos=\"" + p + "\"><node text=\"" + String(fsil::GetFunction) + "\" pos=\"" + p +
-                "\"/><expr pos=\"" + p + "\" pos1=\"" + p + "\"><string text=\"" +
-                EscapeAttrText("'" + Text + "'") + "\" pos=\"" + p + "\"/></expr></dsgn>";
-  FOutput.Add(std::move(line));
+  const String p = PosAttr(FLexer.Position());
+  const int start = FOutput.Count();
+  FOutput.Add("node", "text=\"" + String(fsil::GetFunction) + "\" " + p);
+  FOutput.Add("string", "text=\"" + EscapeAttrText("'" + Text + "'") + "\" " + p);
+  FOutput.Wrap(start + 1, "expr", p + " pos1" + p.substr(3));
+  FOutput.Wrap(start, "dsgn", p);
 }
 
 void TfsILMatcher::RecordError(const TfsGrammarItem& Item, int Start) {

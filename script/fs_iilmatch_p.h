@@ -2,40 +2,47 @@
 // Private to the front end: the output under construction, the error state, and the matcher
 // that walks a grammar over the lexer.
 //
-// Output: lines of intermediate XML. An item remembers the count of lines when it begins;
-// what it wrote is every line from there on. Wrapping that in a node puts the opening tag in
-// front of the item's first line (a new line when it wrote none) and the closing tag after
-// its last, so nothing is copied but the one line; a failed node drops its lines by cutting
-// the list back to the remembered count. So the work stays proportional to the output, however
-// deep the nodes are.
+// Output: the elements of the intermediate program, built as a tree while matching. The
+// output holds a row of finished elements not yet inside any other; an item remembers the
+// count when it begins, and what it wrote is every element from there on. Wrapping that in a
+// node moves those elements under a new one that takes their place (an element without
+// children when the item wrote none); a failed node drops them by cutting the row back to the
+// remembered count. Nothing is written as text and read back, and the work stays
+// proportional to the output however deep the nodes are.
 // Declares TfsILOutput, TfsILErrorState and TfsILMatcher.
 #include "script/fs_igrammar.h"
 
+#include <memory>
 #include <vector>
 
 class TfsILParser;
 class TfsParser;
+class TfsXMLItem;
 
 class TfsILOutput {
 public:
-  int Count() const { return static_cast<int>(FLines.size()); }
-  void Add(String Line) { FLines.push_back(std::move(Line)); }
-  void Reserve(std::size_t Lines) { FLines.reserve(Lines); }
-  // The tag goes in front of line Index; a new line when Index is the count.
-  void Prepend(int Index, String Tag);
-  // The tag goes after the last line, which belongs to the item closing.
-  void Append(std::string_view Tag);
-  // Drops the lines from Index on.
+  TfsILOutput();
+  ~TfsILOutput();
+  TfsILOutput(const TfsILOutput&) = delete;
+  TfsILOutput& operator=(const TfsILOutput&) = delete;
+
+  int Count() const { return static_cast<int>(FItems.size()); }
+  void Reserve(std::size_t Items) { FItems.reserve(Items); }
+  // A new element without children at the end of the row; Text is its raw attribute text.
+  TfsXMLItem* Add(String Name, String Text);
+  // Takes the element (one without a parent) to the end of the row.
+  void Add(std::unique_ptr<TfsXMLItem> Item);
+  // The elements from Index on become the children of a new element, which takes their place.
+  TfsXMLItem* Wrap(int Index, String Name, String Text);
+  // Drops the elements from Index on.
   void Truncate(int Index);
-  // Takes the lines from Index on out of the output.
-  std::vector<String> TakeFrom(int Index);
-  // The lines joined by CR LF, each followed by one, appended to Out.
-  void AppendTo(String& Out) const;
-  // Characters of all lines together.
-  std::size_t Size() const;
+  // Takes the elements from Index on out of the row.
+  std::vector<std::unique_ptr<TfsXMLItem>> TakeFrom(int Index);
+  // Makes every element of the row a child of Parent, in order, leaving the row empty.
+  void MoveInto(TfsXMLItem* Parent);
 
 private:
-  std::vector<String> FLines;
+  std::vector<std::unique_ptr<TfsXMLItem>> FItems;
 };
 
 // The first error recorded and not dropped since the run began.
@@ -86,6 +93,8 @@ private:
   void InlineUses(int StartLines, int Depth);
   void WriteAdd(const TfsGrammarItem& Item, const String& Token);
   void WriteReference(const String& Text);
+  // The raw attribute text `pos="L:C"`.
+  String PosAttr(int Position);
   void RecordError(const TfsGrammarItem& Item, int Start);
 
   // Where the item's first token begins: Start after blanks and comments.

@@ -3,6 +3,7 @@
 #include "script/fs_iilparser.h"
 
 #include "script/fs_igrammar.h"
+#include "script/fs_iilconst.h"
 #include "script/fs_iilmatch_p.h"
 #include "script/fs_iparser.h"
 #include "script/fs_iscript.h"
@@ -66,7 +67,6 @@ String NormalizeLineEnds(const String& Text) {
 }
 
 const String kSyntaxError = "Syntax error";
-const String kHeader = "<?xml version=\"1.0\"?>\r\n";
 
 }  // namespace
 
@@ -112,16 +112,12 @@ void TfsILParser::LoadGrammar(const String& ALanguageName) {
 bool TfsILParser::SourceToIL(const String& Text) {
   // The main text starts the compile: no unit has failed yet.
   if (FCurrentUnit.empty()) FScript->SetCompileError(String(), String(), String());
-  TParseResult result = Parse(Text);
-  if (result.Ok) {
-    TStringStream stream(kHeader + result.Program);
-    FILDoc->LoadFromStream(&stream);
-  }
+  TParseResult result = Parse(Text, FILDoc->Root());
   FScript->SetCompileError(result.Message, result.Pos, FScript->CompileErrorUnit());
   return result.Ok;
 }
 
-TfsILParser::TParseResult TfsILParser::Parse(const String& Text) {
+TfsILParser::TParseResult TfsILParser::Parse(const String& Text, TfsXMLItem* Program) {
   const String source = NormalizeLineEnds(Text);
   FLexer->LoadSource(source);
 
@@ -166,12 +162,13 @@ TfsILParser::TParseResult TfsILParser::Parse(const String& Text) {
     result.Pos = error.Pos();
     return result;
   }
-  const String& types = FGrammar ? FGrammar->TypesText() : String("<types/>");
-  result.Program.reserve(output.Size() + types.size() + 32);
-  result.Program += "<program>\r\n";
-  output.AppendTo(result.Program);
-  result.Program += types;
-  result.Program += "\r\n</program>";
+  Program->Clear();
+  Program->SetName(String(fsil::Program));
+  Program->SetText(String());
+  output.MoveInto(Program);
+  TfsXMLItem* types = Program->Add();
+  if (FGrammar && FGrammar->Types()) types->CopyFrom(FGrammar->Types());
+  else types->SetName(String(fsil::Types));
   result.Ok = true;
   return result;
 }

@@ -102,13 +102,13 @@ private:
   friend class TfsILMatcher;
   struct TParseResult {
     bool Ok = false;
-    String Program;  // from `<program>` to `</program>`
     String Message;
     String Pos;
   };
-  // The whole run without ILDoc: the intermediate program's text (from `<program>` on) or the
-  // error. Units are parsed with it.
-  TParseResult Parse(const String& Text);
+  // The whole run without ILDoc: on success Program (its children freed first) becomes the
+  // `program` element of the intermediate program, else it stays as it was and the result
+  // holds the error. Units are parsed with it.
+  TParseResult Parse(const String& Text, TfsXMLItem* Program);
   // Inlines the unit: its `uses` element goes to the end of Output. When the unit fails, its
   // error becomes Error (unless one is pending) and the script's CompileErrorUnit names it
   // (unless a unit further in already does). Nesting is how deep the caller is matching.

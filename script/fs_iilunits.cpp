@@ -14,7 +14,9 @@ void TfsILParser::InlineUnit(const String& UnitName, TfsILOutput& Output, TfsILE
   // Once per compile: the list travels along the chain of unit parsers.
   if (FUsedUnits->IndexOf(UnitName) >= 0) return;
   FUsedUnits->Add(UnitName);
-  String body;
+  auto uses = std::make_unique<TfsXMLItem>();
+  uses->SetName(String(fsil::Uses));
+  uses->SetText(String(fsil::AttrUnit) + "=\"" + EscapeAttrText(UnitName) + "\"");
   const String text = ReadUnitText(UnitName);
   if (!text.empty()) {
     TfsILParser unit(FScript);
@@ -22,10 +24,11 @@ void TfsILParser::InlineUnit(const String& UnitName, TfsILOutput& Output, TfsILE
     unit.FNestingBase = Nesting;
     unit.LoadGrammar(FLanguageName);
     unit.FUsedUnits->Assign(FUsedUnits.get());
-    TParseResult result = unit.Parse(text);
+    auto program = std::make_unique<TfsXMLItem>();
+    TParseResult result = unit.Parse(text, program.get());
     if (result.Ok) {
       FUsedUnits->Assign(unit.FUsedUnits.get());
-      body = std::move(result.Program);
+      uses->AddItem(program.release());
     } else if (!Error.Pending()) {
       Error.Record(result.Message, result.Pos, false);
       // A unit further in that failed first is the one named.
@@ -33,9 +36,7 @@ void TfsILParser::InlineUnit(const String& UnitName, TfsILOutput& Output, TfsILE
         FScript->SetCompileError(FScript->CompileError(), FScript->CompileErrorPos(), UnitName);
     }
   }
-  Output.Add("<" + String(fsil::Uses) + " " + String(fsil::AttrUnit) + "=\"" + EscapeAttrText(UnitName) + "\">");
-  Output.Add(std::move(body));
-  Output.Add("</" + String(fsil::Uses) + ">");
+  Output.Add(std::move(uses));
 }
 
 String TfsILParser::ReadUnitText(const String& UnitName) {

@@ -445,6 +445,13 @@ void DoneApplication() {
 namespace gui_glue {
 void TAccess::SetApplicationActive(bool Active) {
   Application->FActive = Active;
+  // Every top-level form hears of the change first, as the platform tells its windows.
+  if (Screen) {
+    std::vector<HWND> forms;
+    for (int i = 0; i < Screen->CustomFormCount(); ++i)
+      if (TCustomForm* f = Screen->CustomForms(i); f && !f->Parent()) forms.push_back(f->Handle());
+    for (HWND h : forms) SendMessage(h, WM_ACTIVATEAPP, Active ? 1 : 0, 0);
+  }
   if (!Active) {
     // Losing the activation closes popups and ends modes, as the platform does.
     while (!Popups().empty()) ClosePopup(Popups().back().Popup);

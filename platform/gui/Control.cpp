@@ -3,6 +3,7 @@
 #include "gui/Control.h"
 
 #include "gui/Application.h"
+#include "gui/DragImages.h"
 #include "gui/Forms.h"
 #include "gui/QtGlue_p.h"
 #include "gui/Screen.h"
@@ -254,6 +255,19 @@ TCursor TDragControlObject::GetDragCursor(bool Accepted, int X, int Y) {
 }
 
 TObject* TDragControlObject::Source() { return FControl; }
+
+TDragImageList* TDragControlObject::GetDragImages() {
+  if (!FControl || !FControl->ControlStyle().Contains(csDisplayDragImage)) return nullptr;
+  return FControl->GetDragImages();
+}
+
+void TDragObject::HideDragImage() {
+  if (TDragImageList* images = GetDragImages()) images->HideDragImage();
+}
+
+void TDragObject::ShowDragImage() {
+  if (TDragImageList* images = GetDragImages()) images->ShowDragImage();
+}
 
 // ================================================================ TControl
 
@@ -691,7 +705,7 @@ void TControl::WndProc(TMessage& M) {
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK:
         if (FDragMode == dmAutomatic && !ComponentState().Contains(csDesigning)) {
-          BeginDrag(false);
+          BeginAutoDrag();
           return;
         }
         FControlState += csLButtonDown;
@@ -951,6 +965,8 @@ void TControl::DoStartDrag(TDragObject*& DragObject) { OnStartDrag(this, DragObj
 
 void TControl::DoEndDrag(TObject* Target, int X, int Y) { OnEndDrag(this, Target, X, Y); }
 
+void TControl::BeginAutoDrag() { BeginDrag(false); }
+
 void TControl::DragDrop(TObject* Source, int X, int Y) { OnDragDrop(this, Source, X, Y); }
 
 void TControl::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
@@ -1020,6 +1036,7 @@ void gui_glue::DragTo(TPoint screen) {
   }
   gDragObject->FDragPos = screen;
   gDragObject->FDragTarget = gDragTarget;
+  if (TDragImageList* images = gDragObject->GetDragImages()) images->DragMove(screen.X, screen.Y);
   if (Screen) {
     TCursor cur = gDragObject->GetDragCursor(gDragAccepted, screen.X, screen.Y);
     QWidget* w = nullptr;
@@ -1044,6 +1061,8 @@ void gui_glue::FinishDrag(bool drop) {
   if (GetCapture() == w) ReleaseCapture();
   DeallocateHWnd(w);
   bool dropped = drop && target && accepted && obj;
+  if (obj)
+    if (TDragImageList* images = obj->GetDragImages()) images->EndDrag();
   TScopeExit release([obj] {
     if (gDragOwned) delete obj;
     gDragOwned = false;
@@ -1058,7 +1077,16 @@ void gui_glue::FinishDrag(bool drop) {
     target->DragOver(obj->Source(), c.X, c.Y, dsDragLeave, a);
   }
   TPoint c = dropped ? target->ScreenToClient(pos) : TPoint{0, 0};
-  source->DoEndDrag(dropped ? static_cast<TObject*>(target) : nullptr, c.X, c.Y);
+  TObject* endTarget = dropped ? static_cast<TObject*>(target) : nullptr;
+  source->DoEndDrag(endTarget, c.X, c.Y);
+  if (obj) obj->Finished(endTarget, c.X, c.Y, dropped);
+}
+
+void CancelDrag() {
+  if (!gDragSource) return;
+  if (gDragObject) gDragObject->FCancelling = true;
+  gDragSource->DragCanceled();
+  gui_glue::FinishDrag(false);
 }
 
 namespace {
@@ -1078,11 +1106,17 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
   FDragThreshold = Threshold;
   FDragPending = !Immediate;
   // The source may hand its own drag object; without one the drag carries the control.
-  auto startDrag = [this] {
+  // False when the source cancelled the drag while it started.
+  auto startDrag = [this]() -> bool {
     TDragObject* obj = nullptr;
     DoStartDrag(obj);
+    if (gDragSource != this) return false;
     gDragOwned = obj == nullptr;
     gDragObject = obj ? obj : new TDragControlObject(this);
+    TPoint at;
+    GetCursorPos(&at);
+    if (TDragImageList* images = gDragObject->GetDragImages()) images->BeginDrag(at.X, at.Y);
+    return true;
   };
   // The drag follows the mouse through a message window that holds the capture.
   gDragWindow = AllocateHWnd([this, startDrag](TMessage& M) {
@@ -1092,7 +1126,7 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
         if (FDragPending) {
           if (std::abs(p.X - FDragStartPos.X) < FDragThreshold && std::abs(p.Y - FDragStartPos.Y) < FDragThreshold) return;
           FDragPending = false;
-          startDrag();
+          if (!startDrag()) return;
         }
         if (gDragObject) DragTo(p);
         return;
@@ -1111,7 +1145,7 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
         return;
     }
   });
-  if (Immediate) startDrag();
+  if (Immediate && !startDrag()) return;
   SetCapture(gDragWindow);
   if (Immediate) DragTo(start);
 }

@@ -33,6 +33,7 @@ class TCustomForm;
 class TControl;
 class TPopupMenu;   // Menus.h
 class TDragObject;
+class TDragImageList;  // DragImages.h
 class TControlActionLink;
 class TControlWidget;
 namespace gui_glue {
@@ -40,6 +41,7 @@ struct TAccess;
 void DragTo(TPoint ScreenPos);
 void FinishDrag(bool Drop);
 }  // namespace gui_glue
+void CancelDrag();
 
 // ================================================================ types
 
@@ -205,15 +207,27 @@ public:
   virtual TCursor GetDragCursor(bool Accepted, int X, int Y) { return Accepted ? crDrag : crNoDrop; }
   // The object the drag-over and drop events see as Source.
   virtual TObject* Source() { return this; }
+  // The images shown at the cursor while the drag moves (nullptr: none).
+  virtual TDragImageList* GetDragImages() { return nullptr; }
+  // Takes the drag image off the screen while a window repaints beneath it, and back.
+  virtual void HideDragImage();
+  virtual void ShowDragImage();
+  // Called once the drag has ended, after the source's end-drag event; an object the source
+  // handed in may free itself here.
+  virtual void Finished(TObject* Target, int X, int Y, bool Accepted) {}
+  // True while CancelDrag ends the drag.
+  bool Cancelling() const { return FCancelling; }
 
 private:
   friend class TControl;
   friend struct gui_glue::TAccess;
   friend void gui_glue::DragTo(TPoint);
   friend void gui_glue::FinishDrag(bool);
+  friend void CancelDrag();
   TPoint FDragPos;
   TObject* FDragTarget = nullptr;
   bool FDropped = false;
+  bool FCancelling = false;
 };
 
 // Drags a control: drag-over and drop events see the control itself as Source.
@@ -223,6 +237,8 @@ public:
   TControl* Control() const { return FControl; }
   TCursor GetDragCursor(bool Accepted, int X, int Y) override;
   TObject* Source() override;
+  // The control's images when it displays drag images (csDisplayDragImage).
+  TDragImageList* GetDragImages() override;
 
 private:
   TControl* FControl;
@@ -230,6 +246,8 @@ private:
 
 // The drag in progress, nullptr when none.
 TDragObject* CurrentDragObject();
+// Ends the drag in progress without a drop; the source is told by DragCanceled first.
+void CancelDrag();
 // The control under a screen point: the windowless child there (disabled ones too with
 // AllowDisabled), else the window; nullptr outside the application's windows.
 TControl* FindDragTarget(TPoint Pos, bool AllowDisabled);
@@ -462,6 +480,8 @@ public:
   bool Dragging() const;
   virtual void DragDrop(TObject* Source, int X, int Y);
   virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+  // The images a drag of this control shows at the cursor (nullptr: none).
+  virtual TDragImageList* GetDragImages() { return nullptr; }
 
   // ---- actions, loading
   virtual void InitiateAction();
@@ -490,6 +510,7 @@ protected:
   friend class TControlWidget;
   friend struct gui_glue::TAccess;
   friend void gui_glue::FinishDrag(bool);
+  friend void CancelDrag();
   friend class TControlActionLink;
 
   virtual void Click();
@@ -504,6 +525,10 @@ protected:
   virtual void DoContextPopup(TPoint MousePos, bool& Handled);
   virtual void DoStartDrag(TDragObject*& DragObject);
   virtual void DoEndDrag(TObject* Target, int X, int Y);
+  // A left press with DragMode dmAutomatic: starts a drag that waits for the threshold.
+  virtual void BeginAutoDrag();
+  // The drag of this control is being cancelled (CancelDrag).
+  virtual void DragCanceled() {}
   // Shows the action's values (Sender is the action); a control with more to follow than
   // its values (a speed button joins the action's group) adds it here.
   virtual void ActionChange(TObject* Sender, bool CheckDefaults);

@@ -1,6 +1,7 @@
 // Forms: showing them (modal too), their focus and activation, frames, and the MDI part
 // (the client area of an MDI form and its children).
 #include "gui/Forms.h"
+#include "gui/WinUser.h"
 #include "gui/Application.h"
 #include "gui/CanvasPaint_p.h"
 #include "gui/DataModule.h"
@@ -73,6 +74,7 @@ void ActivateFormOf(TWinControl* Control) {
 }
 
 void FormActivated(TCustomForm* Form, bool Active) {
+  if (Form->WindowExStyle() & WS_EX_NOACTIVATE) return;  // it never becomes the active form
   if (Active && Screen && Screen->ActiveCustomForm() != Form && Form->Visible()) {
     // Qt activates the MDI form; the active child keeps the activation among forms.
     if (ChildHoldsActivation(Form)) return;
@@ -336,6 +338,8 @@ void TCustomForm::SetMenuComponent(TComponent* v) {
 
 void TCustomForm::ApplyWindowFlags() {
   if (Parent() || FFormStyle == fsMDIChild) return;
+  // A form that never takes the activation keeps the flags of an inactive popup.
+  if (HandleAllocated() && (WindowExStyle() & WS_EX_NOACTIVATE)) return;
   QWidget* w = Widget();
   bool wasVisible = w->isVisible();
   Qt::WindowFlags f = Qt::Window;
@@ -520,7 +524,7 @@ void TCustomForm::ShowingChanged() {
       case wsMaximized: ShowMaximizedWindow(); break;
       default: w->show(); break;
     }
-    if (!Parent()) gui_glue::ActivateForm(this);
+    if (!Parent() && !(WindowExStyle() & WS_EX_NOACTIVATE)) gui_glue::ActivateForm(this);
   } else {
     try {
       DoHide();
@@ -873,7 +877,7 @@ void TCustomForm::SetZOrder(bool TopMost) {
   if (!Parent()) {
     if (TopMost) {
       Widget()->raise();
-      if (Visible()) {
+      if (Visible() && !(WindowExStyle() & WS_EX_NOACTIVATE)) {
         Widget()->activateWindow();
         gui_glue::ActivateForm(this);
       }

@@ -354,10 +354,11 @@ public:
     if (n == 0) return;
     bool xMajor = std::abs(dx) >= std::abs(dy);
     if (Pattern.empty() && (dx == 0 || dy == 0)) {
-      // A solid horizontal or vertical line is one rectangle.
+      // A solid horizontal or vertical line is one rectangle; the rectangles of a polyline
+      // (a grid's lines come as a few hundred of them) are filled together at the end.
       Flush();
-      QRect r = dx ? QRect(std::min(a.x(), b.x() + 1), a.y(), n, 1) : QRect(a.x(), std::min(a.y(), b.y() + 1), 1, n);
-      P->fillRect(r, On);
+      Solid.push_back(dx ? QRect(std::min(a.x(), b.x() + 1), a.y(), n, 1)
+                         : QRect(a.x(), std::min(a.y(), b.y() + 1), 1, n));
       return;
     }
     for (int i = 0; i < n; ++i) {
@@ -382,7 +383,16 @@ public:
     }
   }
 
-  ~TCosmeticPlotter() { Flush(); }
+  ~TCosmeticPlotter() {
+    Flush();
+    FillSolid();
+  }
+
+  // The next segment starts another polyline: the dash pattern starts again.
+  void NewLine() {
+    Flush();
+    Position = 0;
+  }
 
 private:
   static int RoundedStep(int i, int d, int n) {
@@ -400,6 +410,26 @@ private:
     return true;
   }
 
+  // Each rectangle is filled on its own, as one fill each would (overlaps included, which XOR
+  // drawing relies on); the painter's pen and brush are given back.
+  void FillSolid() {
+    if (Solid.empty()) return;
+    if (Solid.size() == 1) {
+      P->fillRect(Solid[0], On);
+      return;
+    }
+    QPen pen = P->pen();
+    QBrush brush = P->brush();
+    bool smooth = P->testRenderHint(QPainter::Antialiasing);
+    P->setPen(Qt::NoPen);
+    P->setBrush(On);
+    if (smooth) P->setRenderHint(QPainter::Antialiasing, false);
+    P->drawRects(Solid.data(), int(Solid.size()));
+    if (smooth) P->setRenderHint(QPainter::Antialiasing, true);
+    P->setPen(pen);
+    P->setBrush(brush);
+  }
+
   void Flush() {
     if (RunLength == 0) return;
     const QColor* colour = RunOn ? &On : (Off.isValid() ? &Off : nullptr);
@@ -412,16 +442,16 @@ private:
 
   QPainter* P;
   QColor On, Off;
+  std::vector<QRect> Solid;
   std::vector<int> Pattern;
   int Period = 0, Position = 0;
   bool RunOn = true, RunXMajor = true;
   int RunX = 0, RunY = 0, RunStart = 0, RunEnd = 0, RunLength = 0;
 };
 
-void DrawSegments(HDC dc, const std::vector<QPoint>& pts) {
-  if (pts.size() < 2) return;
-  TLineSetup s = PrepareLines(dc);
-  if (!s.P) return;
+// One polyline with the pen and painter PrepareLines set up.
+void DrawSegments(HDC dc, const TLineSetup& s, const std::vector<QPoint>& pts) {
+  if (pts.size() < 2 || !s.P) return;
   if (s.Pen.isCosmetic() && !dc->Vector) {
     TCosmeticPlotter plot(dc, s.P, s.Pen);
     for (std::size_t i = 1; i < pts.size(); ++i) plot.Segment(pts[i - 1], pts[i]);
@@ -429,6 +459,11 @@ void DrawSegments(HDC dc, const std::vector<QPoint>& pts) {
   }
   s.P->setPen(s.Pen);
   s.P->drawPolyline(pts.data(), int(pts.size()));
+}
+
+void DrawSegments(HDC dc, const std::vector<QPoint>& pts) {
+  if (pts.size() < 2) return;
+  DrawSegments(dc, PrepareLines(dc), pts);
 }
 
 std::vector<QPoint> DevicePoints(HDC dc, const TPoint* pts, int count) {
@@ -471,7 +506,29 @@ BOOL PolyPolyline(HDC DC, const TPoint* Points, const DWORD* Counts, int Polylin
   for (int i = 0; i < Polylines; ++i)
     if (Counts[i] < 2) return 0;
   if (!DC->Vector) {
-    for (int i = 0; i < Polylines; Points += Counts[i], ++i) DrawSegments(DC, DevicePoints(DC, Points, int(Counts[i])));
+    // A grid's lines come as hundreds of short polylines: the pen is set up once and one-pixel
+    // lines are plotted together.
+    TLineSetup s = PrepareLines(DC);
+    if (!s.P) return 1;
+    if (s.Pen.isCosmetic()) {
+      TCosmeticPlotter plot(DC, s.P, s.Pen);
+      for (int i = 0; i < Polylines; Points += Counts[i], ++i) {
+        plot.NewLine();
+        QPoint last = DC->ToDevice(Points[0]);
+        for (DWORD k = 1; k < Counts[i]; ++k) {
+          QPoint next = DC->ToDevice(Points[k]);
+          plot.Segment(last, next);
+          last = next;
+        }
+      }
+      return 1;
+    }
+    std::vector<QPoint> pts;
+    for (int i = 0; i < Polylines; Points += Counts[i], ++i) {
+      pts.clear();
+      for (DWORD k = 0; k < Counts[i]; ++k) pts.push_back(DC->ToDevice(Points[k]));
+      DrawSegments(DC, s, pts);
+    }
     return 1;
   }
   // On a recorded page all the lines are one drawing, however many there are.

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
 
 // ================================================================ fonts
 
@@ -112,11 +113,28 @@ namespace {
 
 // Faces shared by font objects of the same description: a canvas whose font changes for
 // every cell (bold titles, coloured rows) finds the realised face again instead of building it.
+struct TFaceKey {
+  String Name;
+  int Em, Weight, Width;
+  int Flags;  // italic, underline, strike-out, pitch, unhinted
+  bool operator==(const TFaceKey& o) const {
+    return Em == o.Em && Weight == o.Weight && Width == o.Width && Flags == o.Flags && Name == o.Name;
+  }
+};
+struct TFaceKeyHash {
+  std::size_t operator()(const TFaceKey& k) const {
+    std::size_t h = std::hash<String>()(k.Name);
+    for (std::size_t v : {std::size_t(k.Em), std::size_t(k.Weight), std::size_t(k.Width), std::size_t(k.Flags)})
+      h = (h ^ v) * 0x100000001B3ull;
+    return h;
+  }
+};
+
 std::shared_ptr<const TFontFace> SharedFace(const LOGFONT& lf, int em, bool unhinted) {
-  static std::map<String, std::shared_ptr<const TFontFace>> cache;
-  String key = lf.lfFaceName + '|' + std::to_string(em) + '|' + std::to_string(lf.lfWeight) + '|' +
-               std::to_string(lf.lfWidth) + '|' + char('0' + lf.lfItalic) + char('0' + lf.lfUnderline) +
-               char('0' + lf.lfStrikeOut) + char('0' + (lf.lfPitchAndFamily & 3)) + (unhinted ? 'u' : 'h');
+  static std::unordered_map<TFaceKey, std::shared_ptr<const TFontFace>, TFaceKeyHash> cache;
+  TFaceKey key{lf.lfFaceName, em, lf.lfWeight, lf.lfWidth,
+               (lf.lfItalic ? 1 : 0) | (lf.lfUnderline ? 2 : 0) | (lf.lfStrikeOut ? 4 : 0) |
+                   ((lf.lfPitchAndFamily & 3) << 3) | (unhinted ? 32 : 0)};
   auto& slot = cache[key];
   if (!slot) {
     if (cache.size() > 512) {
@@ -161,6 +179,34 @@ int CharCount(const QString& s) {
   return n;
 }
 
+// Text in a face: the key of what is kept about a text (its width, its shaped line). A face's
+// Id is never reused, so text in another font (another size, weight, face) is measured and
+// shaped anew rather than taken from what was kept for the old one.
+struct TLayoutKey {
+  std::uint64_t Face;
+  QString Text;
+  bool operator==(const TLayoutKey& o) const { return Face == o.Face && Text == o.Text; }
+};
+struct TLayoutKeyHash {
+  std::size_t operator()(const TLayoutKey& k) const { return qHash(k.Text, std::size_t(k.Face)); }
+};
+
+constexpr std::size_t kMaxKeptWidths = 8192;
+
+// The advance of a whole text in a face. Layouts measure the same captions and cell texts on
+// every pass, and measuring shapes the text; the width is kept by face and text (bounded: when
+// full it forgets everything, as the faces' cache does).
+int TextAdvance(const TFontFace& face, const QString& s) {
+  static std::unordered_map<TLayoutKey, int, TLayoutKeyHash> kept;
+  TLayoutKey key{face.Id, s};
+  auto it = kept.find(key);
+  if (it != kept.end()) return it->second;
+  if (kept.size() >= kMaxKeptWidths) kept.clear();
+  int w = face.Metrics.horizontalAdvance(s);
+  kept.emplace(std::move(key), w);
+  return w;
+}
+
 // Device widths for one context: character extra and justification included.
 struct TMeasure {
   HDC DC;
@@ -177,7 +223,7 @@ struct TMeasure {
     // Unhinted advances are fractional: above the screen's resolution a text is as wide as its
     // characters' whole-pixel extents together, as the cumulative extents report.
     if (DC->Dpi > 96) return Cumulative(s).back() + Justification(s);
-    return Face.Metrics.horizontalAdvance(s) + Extra * CharCount(s) + Justification(s);
+    return TextAdvance(Face, s) + Extra * CharCount(s) + Justification(s);
   }
   // Widths of the first 0, 1, ... units of s (entries for low surrogates repeat the pair's).
   std::vector<int> Cumulative(const QString& s) const {
@@ -268,18 +314,7 @@ struct TShapedLine {
   qreal Ascent = 0;
 };
 
-struct TLayoutKey {
-  std::uint64_t Face;
-  QString Text;
-  bool operator==(const TLayoutKey& o) const { return Face == o.Face && Text == o.Text; }
-};
-struct TLayoutKeyHash {
-  std::size_t operator()(const TLayoutKey& k) const { return qHash(k.Text, std::size_t(k.Face)); }
-};
-
-// Shaped lines by face and text. A face's Id is never reused, so text in another font (another
-// size, weight, face) is shaped anew rather than drawn from a layout of the old one. Bounded:
-// when full it forgets everything, as the faces' cache does.
+// Shaped lines by face and text (see TLayoutKey). Bounded: when full it forgets everything.
 std::unordered_map<TLayoutKey, TShapedLine, TLayoutKeyHash>& KeptLayouts() {
   static std::unordered_map<TLayoutKey, TShapedLine, TLayoutKeyHash> kept;
   return kept;
@@ -321,16 +356,25 @@ void UseFont(HDC dc, QPainter* p, const TFontFace& face, int extra) {
 
 // Whether a line can be drawn from a shaped layout kept by face and text: pixels drawn by the
 // raster engine, plain spacing, running left to right, no decorations (drawn by the painter's own text path) and no control characters.
-bool KeepsLayout(HDC dc, QPainter* p, const TMeasure& m, const QString& s) {
+// The context's part of KeepsLayout.
+bool ContextKeepsLayout(HDC dc, QPainter* p, const TMeasure& m) {
   // Metafiles, printers and PDF files record text as text; only pixels may come from glyph runs.
   if (!p->paintEngine() || p->paintEngine()->type() != QPaintEngine::Raster) return false;
   if (m.Extra != 0 || dc->S.JustBreaks > 0 || p->layoutDirection() == Qt::RightToLeft) return false;
-  if (m.Face.Font.underline() || m.Face.Font.strikeOut() || s.isEmpty() || s.size() > kMaxKeptLayoutLength)
-    return false;
+  return !m.Face.Font.underline() && !m.Face.Font.strikeOut();
+}
+
+// The text's part of KeepsLayout.
+bool TextKeepsLayout(const QString& s) {
+  if (s.isEmpty() || s.size() > kMaxKeptLayoutLength) return false;
   for (QChar c : s)
     if (c.unicode() < 0x20 || c.unicode() == 0x7F) return false;
   // The painter's automatic direction reads it from the text: kept layouts run left to right.
   return !s.isRightToLeft();
+}
+
+bool KeepsLayout(HDC dc, QPainter* p, const TMeasure& m, const QString& s) {
+  return ContextKeepsLayout(dc, p, m) && TextKeepsLayout(s);
 }
 
 // Draws a line with explicit advances from its kept shaped layout: each character's glyph moves
@@ -415,14 +459,118 @@ void DrawTextLine(HDC dc, QPainter* p, const TMeasure& m, QPointF at, const QStr
   }
 }
 
+// ---------------------------------------------------------------- kept text cells
+
+// An opaque text cell (ExtTextOut with ETO_OPAQUE | ETO_CLIPPED) covers its rectangle with the
+// background and the text clipped to it: its pixels depend on nothing but the face, the text,
+// the two colours, the rectangle's size, where the text stands in it and the painter's hints.
+// Grids and lists draw the same cells again on every move of the current row (the rows the
+// selection leaves and enters, the footers), and blending glyphs is most of what a cell costs,
+// so a cell drawn a second time is kept as a picture and copied from then on. Everything that
+// makes its pixels is in the key: a change of font, text, colour, size or place draws anew.
+struct TCellKey {
+  std::uint64_t Face;
+  String Text;  // as the caller gave it: a kept cell is found without converting the text
+  QRgb Ink, Paper;
+  QSize Size;
+  QPoint Offset;  // of the text cell's top-left in the rectangle
+  int Hints;
+  bool operator==(const TCellKey& o) const {
+    return Face == o.Face && Ink == o.Ink && Paper == o.Paper && Size == o.Size && Offset == o.Offset &&
+           Hints == o.Hints && Text == o.Text;
+  }
+};
+struct TCellKeyHash {
+  std::size_t operator()(const TCellKey& k) const {
+    std::size_t h = std::hash<String>()(k.Text) ^ std::size_t(k.Face);
+    for (std::size_t v : {std::size_t(k.Ink), std::size_t(k.Paper), std::size_t(k.Size.width()),
+                          std::size_t(k.Size.height()), std::size_t(k.Offset.x()), std::size_t(k.Offset.y()),
+                          std::size_t(k.Hints)})
+      h = (h ^ v) * 0x100000001B3ull;
+    return h;
+  }
+};
+
+constexpr int kMaxKeptCellPixels = 64 * 1024;           // larger cells are drawn each time
+constexpr qint64 kMaxKeptCellsPixels = 4 * 1024 * 1024;  // 16 MB of pictures at most
+constexpr std::size_t kMaxSeenCells = 16384;
+
+struct TKeptCells {
+  std::unordered_map<TCellKey, QImage, TCellKeyHash> Images;
+  // Cells drawn once: a picture is made at the second drawing, so cells seen only once (a long
+  // scroll through new rows) cost no more than before.
+  std::unordered_set<std::size_t> Seen;
+  qint64 Pixels = 0;
+  bool Enabled = true;
+};
+
+TKeptCells& KeptCells() {
+  static TKeptCells kept;
+  return kept;
+}
+
+// Draws an opaque text cell from its kept picture (making the picture at the cell's second
+// drawing); false when the cell is to be drawn directly. The painter's clip (the context's
+// region) applies to the copy as it would to the drawing.
+bool DrawKeptCell(HDC dc, QPainter* p, const TMeasure& m, const QRect& box, QPoint at, const String& text) {
+  TKeptCells& kept = KeptCells();
+  if (!kept.Enabled || dc->Vector || !dc->Image || dc->Image->format() != QImage::Format_RGB32) return false;
+  if (p != dc->OwnPainter.get() || p->transform().type() != QTransform::TxNone || p->opacity() != 1.0) return false;
+  if (box.isEmpty() || box.width() * box.height() > kMaxKeptCellPixels) return false;
+  if (!ContextKeepsLayout(dc, p, m)) return false;
+  TCellKey key{m.Face.Id,
+               text,
+               ToQColor(dc->S.TextColor).rgb(),
+               ToQColor(dc->S.BkColor).rgb(),
+               box.size(),
+               at - box.topLeft(),
+               int(p->renderHints())};
+  auto it = kept.Images.find(key);
+  if (it == kept.Images.end()) {
+    // Only texts whose layout is kept are kept as pictures (a key is never made for others).
+    QString s = ToQString(text);
+    if (!TextKeepsLayout(s)) return false;
+    if (kept.Seen.size() >= kMaxSeenCells) kept.Seen.clear();
+    if (kept.Seen.insert(TCellKeyHash()(key)).second) return false;
+    qint64 pixels = qint64(box.width()) * box.height();
+    if (kept.Pixels + pixels > kMaxKeptCellsPixels) {
+      kept.Images.clear();
+      kept.Pixels = 0;
+    }
+    QImage picture(box.size(), QImage::Format_RGB32);
+    picture.fill(QColor::fromRgb(key.Paper));
+    {
+      QPainter ip(&picture);
+      ip.setRenderHints(p->renderHints());
+      ip.setPen(QColor::fromRgb(key.Ink));
+      const TShapedLine& line = ShapedLine(m.Face, s);
+      QPointF origin(key.Offset.x(), key.Offset.y() + m.Face.Tm.tmAscent - line.Ascent);
+      for (const QGlyphRun& run : line.Runs) ip.drawGlyphRun(origin, run);
+    }
+    kept.Pixels += pixels;
+    it = kept.Images.emplace(std::move(key), std::move(picture)).first;
+  }
+  // An opaque picture over an opaque surface: copied line by line.
+  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  p->drawImage(box.topLeft(), it->second);
+  return true;
+}
+
 void SetRtl(QPainter* p, bool rtl) { p->setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight); }
 
 }  // namespace
 
+void KeepTextCells(bool Enabled) {
+  TKeptCells& kept = KeptCells();
+  kept.Images.clear();
+  kept.Seen.clear();
+  kept.Pixels = 0;
+  kept.Enabled = Enabled;
+}
+
 BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const TRect* Rect, const String& Text, const int* Dx) {
   if (!DC) return 0;
   TMeasure m(DC);
-  QString q = ToQString(Text);
   UINT align = DC->S.TextAlign;
   // The extent is measured only where something depends on it: the current position, an
   // alignment other than left, or an opaque text cell that the opaque rectangle, to which the
@@ -430,10 +578,19 @@ BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const TRect* Rect, const Str
   bool boxFilled = (Options & ETO_OPAQUE) && (Options & ETO_CLIPPED) && Rect;
   bool widthNeeded =
       (align & TA_UPDATECP) || (align & TA_CENTER) != 0 || (DC->S.BkMode == OPAQUE && !boxFilled);
+  // The text in the painter's encoding, made only when needed (a kept cell does without).
+  QString q;
+  bool converted = false;
+  auto convert = [&] {
+    if (!converted) q = ToQString(Text);
+    converted = true;
+  };
   int width = 0;
   if (Dx) {
+    convert();
     for (int i = 0, n = CharCount(q); i < n; ++i) width += DC->ScaleX(Dx[i]);
   } else if (widthNeeded) {
+    convert();
     width = m.Width(q);
   }
   TPoint ref = (align & TA_UPDATECP) ? DC->S.Pos : TPoint{X, Y};
@@ -447,17 +604,22 @@ BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const TRect* Rect, const Str
   QPoint dref = DC->ToDevice(ref);
   QRect box;
   if (Rect) box = DC->ToDevice(*Rect);
+  int escapement = DC->S.Font->Lf.lfEscapement;
+  bool rtl = (Options & ETO_RTLREADING) || (align & TA_RTLREADING);
+  // The cell relative to the reference point, along the (possibly rotated) baseline.
+  int dx = (align & TA_CENTER) == TA_CENTER ? -width / 2 : (align & TA_CENTER) == TA_RIGHT ? -width : 0;
+  int dy = (align & TA_BASELINE) == TA_BASELINE ? -m.Face.Tm.tmAscent
+           : (align & TA_BASELINE) == TA_BOTTOM ? -m.Face.Tm.tmHeight : 0;
+  if (boxFilled && !Dx && !rtl && escapement % 3600 == 0 &&
+      DrawKeptCell(DC, p, m, box, QPoint(dref.x() + dx, dref.y() + dy), Text))
+    return 1;
+  convert();
   if ((Options & ETO_OPAQUE) && Rect) {
     p->setCompositionMode(QPainter::CompositionMode_Source);
     p->fillRect(box, ToQColor(DC->S.BkColor));
   }
   bool clipped = (Options & ETO_CLIPPED) && Rect;
   if (clipped) p->setClipRect(box, DC->S.HasClip ? Qt::IntersectClip : Qt::ReplaceClip);
-  // The cell relative to the reference point, along the (possibly rotated) baseline.
-  int dx = (align & TA_CENTER) == TA_CENTER ? -width / 2 : (align & TA_CENTER) == TA_RIGHT ? -width : 0;
-  int dy = (align & TA_BASELINE) == TA_BASELINE ? -m.Face.Tm.tmAscent
-           : (align & TA_BASELINE) == TA_BOTTOM ? -m.Face.Tm.tmHeight : 0;
-  int escapement = DC->S.Font->Lf.lfEscapement;
   if (escapement % 3600) {
     QTransform t = DC->Base;
     t.translate(dref.x(), dref.y());
@@ -470,7 +632,6 @@ BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const TRect* Rect, const Str
     p->setCompositionMode(QPainter::CompositionMode_Source);
     p->fillRect(cell, ToQColor(DC->S.BkColor));
   }
-  bool rtl = (Options & ETO_RTLREADING) || (align & TA_RTLREADING);
   if (rtl) SetRtl(p, true);
   DrawTextLine(DC, p, m, cell.topLeft(), q, Dx);
   if (rtl) SetRtl(p, false);

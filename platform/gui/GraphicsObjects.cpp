@@ -32,15 +32,21 @@ void TFont::FontChanged() {
 void TFont::Assign(TPersistent* Source) {
   if (auto* f = dynamic_cast<TFont*>(Source)) {
     if (f == this) return;
+    // The height in pixels is what carries over between devices of different resolutions.
+    int height = f->FPixelsPerInch == FPixelsPerInch ? f->FHeight : -MulDiv(f->Size(), FPixelsPerInch, 72);
+    // Painters assign a cell's font to the canvas for every cell: a font object that draws
+    // the same (the colour is not part of it) is kept rather than made again.
+    bool sameObject = !FAdopted && FCharset == f->FCharset && FHeight == height && FOrientation == f->FOrientation &&
+                      FPitch == f->FPitch && FStyle == f->FStyle && FName == f->FName;
     FCharset = f->FCharset;
     FColor = f->FColor;
-    // The height in pixels is what carries over between devices of different resolutions.
-    FHeight = f->FPixelsPerInch == FPixelsPerInch ? f->FHeight : -MulDiv(f->Size(), FPixelsPerInch, 72);
+    FHeight = height;
     FName = f->FName;
     FOrientation = f->FOrientation;
     FPitch = f->FPitch;
     FStyle = f->FStyle;
-    FontChanged();
+    if (!sameObject) ReleaseHandle();
+    Changed();
     return;
   }
   TGraphicsObject::Assign(Source);

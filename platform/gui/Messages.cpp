@@ -2,6 +2,7 @@
 // the text messages' helpers.
 #include "gui/Messages.h"
 
+#include "gui/MessageHooks.h"
 #include "gui/QtGlue_p.h"
 
 #include "core/Exceptions.h"
@@ -211,6 +212,7 @@ void Take(std::deque<TQueued>::iterator It, TMsg& Out, std::uint64_t* Seq = null
   NoteRead(q, true);
   if (It == gQueue.begin()) gQueue.pop_front();
   else gQueue.erase(It);
+  if (Out.message != WM_QUIT) ApplyQueuedMessageHooks(Out);
 }
 
 // A WM_QUIT taken by a nested loop: the application's loop still has to see it.
@@ -326,6 +328,7 @@ bool TakeMessage(TMsg& Msg, std::uint64_t* Seq) {
     gMessageTime = Msg.time;
     gMessagePos = Msg.pt;
     gQueue.pop_front();
+    if (Msg.message != WM_QUIT) ApplyQueuedMessageHooks(Msg);
     return true;
   }
   auto it = FindNext(0, 0, 0);
@@ -414,6 +417,7 @@ void DeallocateHWnd(HWND Handle) { gui_glue::UnregisterWindow(Handle); }
 // ---------------------------------------------------------------- sending and posting
 
 LRESULT SendMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  NotifySentMessageHooks(Handle, Msg, WParam, LParam);
   TMessage m;
   m.Msg = Msg;
   m.WParam = WParam;
@@ -500,8 +504,13 @@ LRESULT DispatchMessage(const TMsg& Msg) {
     }
     return 0;
   }
-  if (Msg.hwnd == 0) return 0;
-  return SendMessage(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam);
+  if (Msg.hwnd == 0 || Msg.message == WM_NULL) return 0;
+  // Delivered, not sent: the hooks on sent messages do not see posted ones.
+  TMessage m;
+  m.Msg = Msg.message;
+  m.WParam = Msg.wParam;
+  m.LParam = Msg.lParam;
+  return gui_glue::DeliverToWindow(Msg.hwnd, m);
 }
 
 void PostQuitMessage(int ExitCode) {

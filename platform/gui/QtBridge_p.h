@@ -202,3 +202,6 @@ void PatBltDevice(HDC DC, const QRegion& Area, TGdiBrush* Brush, DWORD Rop);
 void DrawQImage(HDC DC, const TRect& Dest, const QImage& Image, bool Smooth = false);
 // The selected font, realised for this context's mapping.
 const TFontFace& CurrentFace(HDC DC);
+// Whether opaque text cells drawn again are copied from kept pictures (on by default); either
+// way the kept pictures are forgotten. Tests compare the two.
+void KeepTextCells(bool Enabled);

@@ -130,7 +130,36 @@ QImage TControlWidget::Composite() {
   return out;
 }
 
+QRect TControlWidget::ClientArea() const {
+  if (!Control) return rect();
+  TRect in = gui_glue::TAccess::InsideMarginsOf(Control);
+  TRect c = Control->ClientRect();
+  return QRect(in.Left, in.Top, c.Width(), c.Height());
+}
+
+void TControlWidget::Schedule(const QRegion& Area) {
+  Unflushed += Area;
+  update(Area);
+}
+
+void TControlWidget::ScheduleClient(const QRect& Area) { Schedule(QRegion(Area.translated(ClientArea().topLeft()))); }
+
+void TControlWidget::ScheduleFrame() { Schedule(QRegion(rect()).subtracted(QRegion(ClientArea()))); }
+
+void TControlWidget::Flush() {
+  // Whatever the buffers' paint changes reaches the screen, scheduled or not.
+  QRect client = ClientArea();
+  if (NeedsPaint) Unflushed += client;
+  else if (NeedsPartialPaint) Unflushed += PartialArea.translated(client.topLeft());
+  if (NeedsFramePaint) Unflushed += QRegion(rect()).subtracted(QRegion(client));
+  PaintBuffers();
+  QRegion area = Unflushed;
+  Unflushed = QRegion();
+  if (isVisible() && !area.isEmpty()) repaint(area);
+}
+
 void TControlWidget::paintEvent(QPaintEvent* e) {
+  Unflushed -= e->region();
   if (!Control) return;
   PaintBuffers();
   QPainter p(this);

@@ -47,6 +47,16 @@ public:
 
   // Paints what is invalid into the buffers (no blit).
   void PaintBuffers();
+  // The screen's copy of part of the widget is out of date (widget coordinates; a part of the
+  // client in client coordinates; the frame around the client); the event loop copies it, or
+  // Flush at once. Only what changed is copied: a grid moving its current row copies two rows,
+  // not the whole window.
+  void Schedule(const QRegion& Area);
+  void ScheduleAll() { Schedule(QRegion(rect())); }
+  void ScheduleClient(const QRect& Area);
+  void ScheduleFrame();
+  // Copies what is scheduled to the screen now (the buffers are painted first).
+  void Flush();
   // The buffers as one picture of the whole widget.
   QImage Composite();
   void EnsureBuffers();
@@ -57,6 +67,8 @@ protected:
 
 private:
   bool HandleEvent(QEvent* e);
+  QRect ClientArea() const;
+  QRegion Unflushed;  // scheduled and not yet copied
 };
 
 // The MDI client area of a form and the frame of an MDI child: Qt's, under names of the

@@ -1,5 +1,6 @@
 // The screen: forms and data modules, the active form and control, cursors and monitors.
 #include "gui/Screen.h"
+#include "gui/WinUser.h"
 #include "gui/Graphics_p.h"
 
 #include "gui/DataModule.h"
@@ -29,6 +30,17 @@ TScreen* Screen = nullptr;
 struct HCURSOR__ {
   QCursor Cursor;
 };
+
+HCURSOR LoadCursor(int Instance, int CursorId) {
+  static const std::map<int, TCursor> system = {
+      {IDC_ARROW, crArrow},     {IDC_IBEAM, crIBeam},       {IDC_WAIT, crHourGlass},     {IDC_CROSS, crCross},
+      {IDC_UPARROW, crUpArrow}, {IDC_SIZENWSE, crSizeNWSE}, {IDC_SIZENESW, crSizeNESW}, {IDC_SIZEWE, crSizeWE},
+      {IDC_SIZENS, crSizeNS},   {IDC_SIZEALL, crSizeAll},   {IDC_NO, crNo},              {IDC_HAND, crHandPoint},
+      {IDC_APPSTARTING, crAppStart}, {IDC_HELP, crHelp}};
+  auto it = system.find(CursorId);
+  if (Instance != 0 || it == system.end()) return nullptr;
+  return new HCURSOR__{gui_glue::QtCursor(it->second)};
+}
 
 KELM_PUBLISH(TScreen) {}
 

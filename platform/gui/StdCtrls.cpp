@@ -77,6 +77,8 @@ TScrollBarModel::TParts TScrollBarModel::Layout(const TRect& R) const {
   return p;
 }
 
+TRect TScrollBarModel::ThumbRect(const TRect& R) const { return Layout(R).Thumb; }
+
 void TScrollBarModel::Paint(HDC DC, const TRect& R) const {
   if (IsRectEmpty(R)) return;
   TParts p = Layout(R);

@@ -56,6 +56,8 @@ public:
 
   // Draws the bar into Rect (arrows, track and thumb in the classic look).
   void Paint(HDC DC, const TRect& Rect) const;
+  // Where Paint puts the thumb in Rect (empty when the bar shows none).
+  TRect ThumbRect(const TRect& Rect) const;
   // The part of Rect a point lies on: SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN,
   // SB_THUMBTRACK for the thumb, -1 outside.
   int HitTest(const TRect& Rect, TPoint P) const;

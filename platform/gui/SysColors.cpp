@@ -1,5 +1,6 @@
 // The classic system colour scheme, its stock brushes and the 96-DPI system metrics.
 #include "gui/SysColors.h"
+#include "gui/WinUser.h"
 
 #include "gui/QtBridge_p.h"
 #include "gui/SystemBroadcast.h"
@@ -59,6 +60,12 @@ HBRUSH GetSysColorBrush(int Index) {
   return b;
 }
 
+namespace {
+int gScrollBarSize = 17;  // changed only by tests, as the user would in the display settings
+}  // namespace
+
+void SetScrollBarMetricsForTest(int Size) { gScrollBarSize = Size > 0 ? Size : 17; }
+
 int GetSystemMetrics(int Index) {
   switch (Index) {
     case SM_CXSCREEN: case SM_CXVIRTUALSCREEN: case SM_CXFULLSCREEN: return ScreenSize().width();
@@ -67,7 +74,7 @@ int GetSystemMetrics(int Index) {
     case SM_CXMAXIMIZED: return ScreenSize().width() + 8;
     case SM_CYMAXIMIZED: return ScreenSize().height() + 8;
     case SM_CXVSCROLL: case SM_CYHSCROLL: case SM_CYVSCROLL: case SM_CXHSCROLL:
-    case SM_CYVTHUMB: case SM_CXHTHUMB: return 17;
+    case SM_CYVTHUMB: case SM_CXHTHUMB: return gScrollBarSize;
     case SM_CYCAPTION: case SM_CYMENU: return 19;
     case SM_CXBORDER: case SM_CYBORDER: case SM_CXFOCUSBORDER: case SM_CYFOCUSBORDER: return 1;
     case SM_CXEDGE: case SM_CYEDGE: return 2;

@@ -1,6 +1,8 @@
 // TWinControl (children, tab order, focus, keys, the non-client frame, alignment, painting),
 // TCustomControl, TGraphicControl and TControlCanvas.
 #include "gui/WinControl.h"
+#include "gui/MessageHooks.h"
+#include "gui/WinUser.h"
 
 #include "gui/Application.h"
 #include "gui/CanvasPaint_p.h"
@@ -70,6 +72,8 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
 
 TWinControl::~TWinControl() {
   Destroying();
+  // The window's handlers are gone by now: only the hooks hear that it is destroyed.
+  if (FHandleCreated) NotifySentMessageHooks(FHandle, WM_DESTROY, 0, 0);
   gui_glue::ControlDestroyed(this);
   if (TCustomForm* f = GetParentForm(this); f && f != this) f->DefocusControl(this, true);
   if (::GetFocus() == FHandle) gui_glue::ForgetFocus();
@@ -124,7 +128,7 @@ void TWinControl::CreateHandle() {
   CreateParams(p);
   FStyle = p.Style;
   FExStyle = p.ExStyle;
-  if (!Parent() && (FStyle & WS_POPUP) && !dynamic_cast<TCustomForm*>(this)) {
+  if (!Parent() && (FStyle & WS_POPUP) && (!dynamic_cast<TCustomForm*>(this) || (FExStyle & WS_EX_NOACTIVATE))) {
     MakeInactivePopup(FWidget, FExStyle);
   }
   FWidget->setEnabled(Enabled());
@@ -524,7 +528,7 @@ void TWinControl::FrameChanged() {
   ApplyGeometry();
   FWidget->NeedsFramePaint = true;
   FWidget->NeedsPaint = true;
-  FWidget->update();
+  FWidget->ScheduleAll();
   for (TWinControl* c : FTabList) c->ApplyGeometry();
   if (ow != ClientWidth() || oh != ClientHeight()) Realign();
 }
@@ -673,12 +677,14 @@ void TWinControl::ApplyGeometry() {
 void TWinControl::UpdateBoundsRect(const TRect& R) {
   int ow = ClientWidth(), oh = ClientHeight();
   bool sized = R.Width() != Width() || R.Height() != Height();
+  const TRect before = BoundsRect();
   TControl::UpdateBoundsRect(R);
   ApplyGeometry();
+  if (FHandleCreated && !(before == BoundsRect())) SendMessage(FHandle, WM_WINDOWPOSCHANGED, 0, 0);
   if (sized) {
     FWidget->NeedsPaint = true;
     FWidget->NeedsFramePaint = true;
-    FWidget->update();
+    FWidget->ScheduleAll();
     if (ow != ClientWidth() || oh != ClientHeight()) {
       for (TWinControl* c : FTabList) c->UpdateMask();
       Perform(WM_SIZE, SIZE_RESTORED, MakeLParam(ClientWidth(), ClientHeight()));
@@ -692,6 +698,7 @@ void TWinControl::UpdateShowing() {
   if (s == FShowing) return;
   FShowing = s;
   if (s) HandleNeeded();
+  if (FHandleCreated) SendMessage(FHandle, WM_SHOWWINDOW, s ? 1 : 0, 0);
   if (!Parent() && !dynamic_cast<TCustomForm*>(this)) FWidget->setVisible(s);
   Perform(CM_SHOWINGCHANGED);
   for (TWinControl* c : std::vector<TWinControl*>(FTabList)) c->UpdateShowing();
@@ -831,7 +838,7 @@ void TWinControl::AlignControls(TControl* AControl, TRect& R) {
 void TWinControl::Invalidate() {
   FWidget->NeedsPaint = true;
   FWidget->PaintFailed = false;
-  FWidget->update();
+  FWidget->ScheduleAll();
 }
 
 namespace {
@@ -861,7 +868,7 @@ void TWinControl::InvalidateRect(const TRect* Rect) {
   if (area.isEmpty()) return;
   SetPendingArea(FWidget, PendingArea(FWidget, client).united(area), client);
   FWidget->PaintFailed = false;
-  FWidget->update();
+  FWidget->ScheduleClient(area);
 }
 
 void TWinControl::ValidateRect(const TRect* Rect) {
@@ -875,8 +882,7 @@ void TWinControl::Update() {
   // Paints what is invalid now, as the platform does, even before the window system has
   // shown the window; the screen gets the pixels at once when it can.
   if (!Showing()) return;
-  FWidget->PaintBuffers();
-  if (FWidget->isVisible()) FWidget->repaint();
+  FWidget->Flush();
 }
 
 void TWinControl::ScrollBy(int DeltaX, int DeltaY) {
@@ -1182,6 +1188,15 @@ void TWinControl::DefaultHandler(TMessage& M) {
       SendMessage(FHandle, WM_CONTEXTMENU, FHandle, PointToLParam(p));
       return;
     }
+    case WM_SYSKEYDOWN:
+      // Shift+F10 asks for the context menu from the keyboard (Qt reports the menu key
+      // itself as a context-menu event).
+      if (M.WParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
+        SendMessage(FHandle, WM_CONTEXTMENU, FHandle, MakeLParam(-1, -1));
+        return;
+      }
+      TControl::DefaultHandler(M);
+      return;
     case WM_SETCURSOR:
       if (Parent() && Parent()->Perform(WM_SETCURSOR, M.WParam, M.LParam) != 0) {
         M.Result = 1;
@@ -1248,7 +1263,7 @@ void TControlCanvas::Changed() {
   if (!FDeviceContext || !FControl) return;
   TWinControl* w = dynamic_cast<TWinControl*>(FControl);
   if (!w) w = FControl->Parent();
-  if (w) gui_glue::TAccess::Widget(w)->update();
+  if (w) static_cast<TControlWidget*>(gui_glue::TAccess::Widget(w))->ScheduleAll();
 }
 
 // ================================================================ TCustomControl

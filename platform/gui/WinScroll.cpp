@@ -132,14 +132,23 @@ void TWindowScrollBars::SetPos(int Bar, int Pos) {
   TScrollBarModel& m = Model(Bar);
   if (m.Position() == Pos) return;
   m.SetPosition(Pos);
-  if (Visible(Bar)) RepaintFrame();
+  if (Visible(Bar)) RepaintFrameIfChanged();
+}
+
+TWindowScrollBars::TShown TWindowScrollBars::Shown(int Bar) const {
+  TRect r = BarRect(Bar);
+  return {r, IsRectEmpty(r) ? TRect{} : Model(Bar).ThumbRect(r), Model(Bar).Enabled()};
+}
+
+void TWindowScrollBars::RepaintFrameIfChanged() {
+  if (Shown(SB_HORZ) != FShown[0] || Shown(SB_VERT) != FShown[1]) RepaintFrame();
 }
 
 void TWindowScrollBars::RepaintFrame() {
   // The bars lie in the frame: the client keeps its pixels.
   auto* w = static_cast<TControlWidget*>(gui_glue::TAccess::Widget(FOwner));
   w->NeedsFramePaint = true;
-  w->update();
+  w->ScheduleFrame();
 }
 
 int TWindowScrollBars::Pos(int Bar) const { return Model(Bar).Position(); }
@@ -178,7 +187,7 @@ void TWindowScrollBars::ApplyVisibility() {
   }
   FApplying = true;
   if (style != FOwner->WindowStyle()) FOwner->SetWindowStyles(style, FOwner->WindowExStyle());
-  else if (style & (WS_HSCROLL | WS_VSCROLL)) RepaintFrame();
+  else if (style & (WS_HSCROLL | WS_VSCROLL)) RepaintFrameIfChanged();
   FApplying = false;
 }
 
@@ -254,6 +263,7 @@ bool TWindowScrollBars::Dispatch(TMessage& M) {
       for (int bar : {SB_VERT, SB_HORZ}) {
         TRect r = BarRect(bar);
         if (!IsRectEmpty(r)) Model(bar).Paint(dc, r);
+        FShown[bar == SB_HORZ ? 0 : 1] = Shown(bar);
       }
       return true;
     }

@@ -121,6 +121,15 @@ private:
   void ApplyVisibility();
   void Answer(int Bar, TScrollBarRequest& R);
   void RepaintFrame();
+  // What a bar showed when the frame was last painted. A record move changes the position of
+  // a long list's bar without moving its thumb by a pixel: the frame is then left as it is.
+  struct TShown {
+    TRect Bar, Thumb;
+    bool Enabled = false;
+    bool operator==(const TShown&) const = default;
+  };
+  TShown Shown(int Bar) const;
+  void RepaintFrameIfChanged();
 
   TWinControl* FOwner;
   std::unique_ptr<TScrollBarModel> FHorz, FVert;
@@ -128,4 +137,5 @@ private:
   bool FDisableNoScroll = false;
   TScrollBarModel* FHeld = nullptr;
   bool FApplying = false;
+  TShown FShown[2];  // horizontal, vertical
 };

@@ -341,7 +341,7 @@ int ReleaseDC(HWND Handle, HDC DC) {
   HWND h = it->second.Window;
   OpenDCs().erase(it);
   DeleteDC(DC);
-  if (TControlWidget* w = WidgetOf(h)) w->update();
+  if (TControlWidget* w = WidgetOf(h)) w->ScheduleAll();
   return 1;
 }
 
@@ -407,7 +407,7 @@ BOOL ScrollWindow(HWND Handle, int DX, int DY, const TRect* Rect, const TRect* C
     w->PartialArea = dirty;
     w->NeedsPartialPaint = true;
   }
-  w->update();
+  w->ScheduleClient(area);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include "GridLayoutFixture.h"
 #include "grid/DBGridEhStyle.h"
 #include "grid/GridUtilsEh.h"
+#include "gui/QtBridge_p.h"
 
 #include <functional>
 
@@ -216,6 +217,68 @@ TEST_F(PaintGrid, DuplicatesAreJudgedByTheCellEventsAndJoinTheirCells) {
 }
 
 // ================================================================ what a change repaints
+
+// Opaque cell texts drawn a second time are copied from pictures kept by everything that makes
+// their pixels. Before each change every cell is drawn (and kept) twice; the change is then
+// repainted as the grid repaints it, and every pixel of the window is compared with a paint of
+// the whole grid that draws every cell anew.
+TEST_F(LayoutGrid, KeptCellPicturesNeverShowWhatACellShowedBefore) {
+  Columns({"Code", "Amount", "Qty"});
+  auto col = [&](int i) { return Grid->Columns()->Items(i); };
+  Grid->SetHeight(150);
+  DS->First();
+  KeepTextCells(true);
+  auto settle = [&] {
+    Application->ProcessMessages();
+    Grid->Update();
+  };
+  auto repaintAll = [&] {
+    Grid->Invalidate();
+    settle();
+  };
+  struct Step {
+    const char* Name;
+    std::function<void()> Change;
+  };
+  const Step steps[] = {
+      {"the current row moves", [&] { DS->Next(); }},
+      {"a value changes", [&] {
+         DS->Edit();
+         DS->FieldByName("Code")->SetAsString("R99");
+         DS->Post();
+       }},
+      {"a column gets wider", [&] { col(0)->SetWidth(col(0)->Width() + 17); }},
+      {"a column's font turns bold", [&] { col(1)->Font()->SetStyle(TFontStyles{fsBold}); }},
+      {"a column's font grows", [&] { col(1)->Font()->SetHeight(col(1)->Font()->Height() - 2); }},
+      {"a column's text colour changes", [&] { col(2)->Font()->SetColor(clRed); }},
+      {"a column's colour changes", [&] { col(0)->SetColor(clYellow); }},
+      {"the alignment changes", [&] { col(1)->SetAlignment(taLeftJustify); }},
+      {"whole rows are selected", [&] { Grid->SetOptions(Grid->Options() + dgRowSelect); }},
+      {"rows are marked", [&] {
+         Grid->SetOptions(Grid->Options() + dgMultiSelect);
+         Grid->SelectedRows()->SetCurrentRowSelected(true);
+         DS->Prior();
+         Grid->SelectedRows()->SetCurrentRowSelected(true);
+       }},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.Name);
+    repaintAll();
+    repaintAll();
+    step.Change();
+    settle();
+    WindowPixels shown(Grid);
+    KeepTextCells(false);
+    repaintAll();
+    WindowPixels fresh(Grid);
+    KeepTextCells(true);
+    TRect all = shown.FullArea();
+    int differing = 0;
+    for (int y = all.Top; y < all.Bottom; ++y)
+      for (int x = all.Left; x < all.Right; ++x) differing += shown.Pixel(x, y) != fresh.Pixel(x, y);
+    EXPECT_EQ(differing, 0);
+  }
+}
 
 TEST_F(LayoutGrid, AScrolledDatasetMovesTheRowsAndPaintsOnlyTheNewOne) {
   Columns({"Code", "Amount"});

@@ -225,6 +225,10 @@ TEST(ReportViews, TagStrExpandsWhileFilledAndComesBack) {
   EXPECT_EQ(v->TagStr(), "Order 3 订单");
   v->RestoreStateAfterPrint();
   EXPECT_EQ(v->TagStr(), "Order [1+2] 订单");
+  // An unclosed bracket keeps the rest of the text instead of swallowing it.
+  v->SetTagStr("[1+1] and [2+");
+  v->FetchData();
+  EXPECT_EQ(v->TagStr(), "2 and [2+");
 }
 
 // ---------------------------------------------------------------- lines and shapes

@@ -533,6 +533,86 @@ TEST_F(CanvasText, KeptLayoutsDrawWhatThePainterDrawsForTheCurrentFontAndText) {
   }
 }
 
+// Opaque text cells (ETO_OPAQUE | ETO_CLIPPED) drawn a second time are copied from kept
+// pictures. Each case draws its cell three times (drawn, then kept, then copied) and compares
+// every pixel with the painter's own drawing of the background and the clipped text; each case
+// changes one thing from the case before, so a picture kept without that thing in its key
+// would show.
+TEST_F(CanvasText, KeptTextCellsDrawWhatTheCellDrawsWhateverChanged) {
+  struct Case {
+    const char* Name;
+    const char* Face;
+    int Height;
+    bool Bold;
+    COLORREF Ink, Paper;
+    TRect Box;
+    TPoint At;
+    const char* Text;
+    TRect Clip;  // empty: none
+  };
+  const COLORREF ink = RGB(0, 0, 0), paper = RGB(255, 255, 224);
+  const TRect box = Rect(10, 20, 110, 38), none{};
+  const Case cases[] = {
+      {"a cell", "宋体", -12, false, ink, paper, box, {12, 22}, "合同 HT100001", none},
+      {"another ink", "宋体", -12, false, RGB(200, 0, 0), paper, box, {12, 22}, "合同 HT100001", none},
+      {"another paper", "宋体", -12, false, RGB(200, 0, 0), RGB(0, 255, 255), box, {12, 22}, "合同 HT100001", none},
+      {"one character changed", "宋体", -12, false, RGB(200, 0, 0), RGB(0, 255, 255), box, {12, 22}, "合同 HT100002",
+       none},
+      {"bold", "宋体", -12, true, RGB(200, 0, 0), RGB(0, 255, 255), box, {12, 22}, "合同 HT100002", none},
+      {"larger", "宋体", -14, true, RGB(200, 0, 0), RGB(0, 255, 255), box, {12, 22}, "合同 HT100002", none},
+      {"another face", "Arial", -14, true, RGB(200, 0, 0), RGB(0, 255, 255), box, {12, 22}, "合同 HT100002", none},
+      {"a wider box", "Arial", -14, true, RGB(200, 0, 0), RGB(0, 255, 255), Rect(10, 20, 150, 38), {12, 22},
+       "合同 HT100002", none},
+      {"the text placed elsewhere in the box", "Arial", -14, true, RGB(200, 0, 0), RGB(0, 255, 255),
+       Rect(10, 20, 150, 38), {17, 21}, "合同 HT100002", none},
+      {"the same box elsewhere", "Arial", -14, true, RGB(200, 0, 0), RGB(0, 255, 255), Rect(30, 60, 170, 78), {37, 61},
+       "合同 HT100002", none},
+      {"text cut by the box", "Arial", -14, true, RGB(200, 0, 0), RGB(0, 255, 255), Rect(30, 60, 70, 78), {37, 61},
+       "合同 HT100002", none},
+      {"a clip region over half the box", "Arial", -14, true, RGB(200, 0, 0), RGB(0, 255, 255), Rect(30, 60, 70, 78),
+       {37, 61}, "合同 HT100002", Rect(20, 55, 52, 70)},
+  };
+  KeepTextCells(true);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    C()->Font()->SetName(c.Face);
+    C()->Font()->SetHeight(c.Height);
+    C()->Font()->SetStyle(c.Bold ? TFontStyles{fsBold} : TFontStyles{});
+    for (int pass = 0; pass < 3; ++pass) {
+      Fill(Rect(0, 0, 200, 120), clWhite);
+      C()->RequiredState({csHandleValid, csFontValid});
+      SelectClipRgn(DC(), nullptr);
+      if (!IsRectEmpty(c.Clip)) IntersectClipRect(DC(), c.Clip.Left, c.Clip.Top, c.Clip.Right, c.Clip.Bottom);
+      SetTextColor(DC(), c.Ink);
+      SetBkColor(DC(), c.Paper);
+      ExtTextOut(DC(), c.At.X, c.At.Y, ETO_OPAQUE | ETO_CLIPPED, &c.Box, c.Text);
+      SelectClipRgn(DC(), nullptr);
+      const TFontFace& face = CurrentFace(DC());
+      QImage expected(Bmp.Width(), Bmp.Height(), QImage::Format_RGB32);
+      expected.fill(Qt::white);
+      {
+        QPainter p(&expected);
+        QRect q(c.Box.Left, c.Box.Top, c.Box.Width(), c.Box.Height());
+        if (!IsRectEmpty(c.Clip)) q &= QRect(c.Clip.Left, c.Clip.Top, c.Clip.Width(), c.Clip.Height());
+        p.setClipRect(q);
+        p.fillRect(q, ToQColor(c.Paper));
+        p.setPen(ToQColor(c.Ink));
+        p.setFont(face.Font);
+        p.drawText(QPointF(c.At.X, c.At.Y + face.Tm.tmAscent), QString::fromUtf8(c.Text));
+      }
+      int differing = 0, ink = 0;
+      for (int y = 0; y < Bmp.Height(); ++y)
+        for (int x = 0; x < Bmp.Width(); ++x) {
+          COLORREF e = FromQRgb(expected.pixel(x, y));
+          differing += Px(x, y) != e;
+          ink += e != c.Paper && e != White;
+        }
+      EXPECT_GT(ink, 20) << "pass " << pass;
+      EXPECT_EQ(differing, 0) << "pass " << pass;
+    }
+  }
+}
+
 // Advances place every character of a line, Latin and Chinese alike (two faces): the picture
 // is the one of the characters written one by one at those places, and so is a line with an
 // underline, which takes the painter's own path.

@@ -3,6 +3,8 @@
 
 #include <functional>
 
+#include <QtGui/QPaintEvent>
+
 using namespace stdtest;
 
 namespace {
@@ -107,6 +109,49 @@ TEST_F(ScrollWindowTest, InvalidatedRectanglesArePaintedTogetherAndValidatedOnes
       EXPECT_EQ(S->Clips.back(), c.Clip) << c.Name;
     }
   }
+}
+
+// Records the parts of the widget Qt copies to the screen.
+class TScreenCopies : public QObject {
+public:
+  std::vector<QRegion> Regions;
+
+protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) Regions.push_back(static_cast<QPaintEvent*>(e)->region());
+    return false;
+  }
+};
+
+// Update puts on the screen what changed since the last copy, at once, and nothing else: a
+// grid moving its current row copies two rows, not the window.
+TEST_F(ScrollWindowTest, UpdateCopiesToTheScreenWhatChangedAndNothingElse) {
+  TScreenCopies copies;
+  QWidget* w = guitest::WidgetOf(S);
+  w->installEventFilter(&copies);
+  TRect a = Rect(10, 5, 30, 15), b = Rect(50, 20, 60, 40), area = Rect(0, 0, 100, 60);
+  struct Case {
+    const char* Name;
+    std::function<void()> Change;
+    QRegion Copied;  // empty: no copy
+  };
+  const Case cases[] = {
+      {"nothing changed", [] {}, QRegion()},
+      {"one rectangle", [&] { S->InvalidateRect(&a); }, QRegion(10, 5, 20, 10)},
+      // Painted together as their bounding rectangle, which is what changed on the buffer.
+      {"two rectangles", [&] { S->InvalidateRect(&a); S->InvalidateRect(&b); }, QRegion(10, 5, 50, 35)},
+      {"pixels moved within a rectangle", [&] { ScrollWindow(S->Handle(), -10, 0, &area, &area); }, QRegion(0, 0, 100, 60)},
+      {"the whole window", [&] { S->Invalidate(); }, QRegion(0, 0, 200, 60)},
+  };
+  for (const Case& c : cases) {
+    copies.Regions.clear();
+    c.Change();
+    S->Update();
+    QRegion copied;
+    for (const QRegion& r : copies.Regions) copied += r;
+    EXPECT_EQ(copied, c.Copied) << c.Name;
+  }
+  w->removeEventFilter(&copies);
 }
 
 }  // namespace

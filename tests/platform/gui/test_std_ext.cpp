@@ -456,3 +456,46 @@ TEST(RichText, ARangeIsLaidOutPageByPage) {
   EXPECT_GT(pages, 2);
   delete edit;
 }
+
+// A bar whose position changes without moving its thumb by a pixel leaves the frame as it was
+// painted; every change the bar shows (thumb, range, enabled state) reaches the frame. After each
+// step the window's pixels are compared with a paint of the whole frame.
+TEST_F(ExtFixture, WindowBarsShowEveryChangeOfTheirThumbAndRange) {
+  auto* panel = Add<TScrollBox>(Rect(10, 10, 210, 160));
+  HWND h = panel->Handle();
+  auto set = [&](int Max, int Page, int Pos) {
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    si.nMin = 0;
+    si.nMax = Max;
+    si.nPage = UINT(Page);
+    si.nPos = Pos;
+    SetScrollInfo(h, SB_VERT, &si, true);
+  };
+  struct Step {
+    const char* Name;
+    int Max, Page, Pos;
+    bool Bar;
+  };
+  const Step steps[] = {
+      {"a long list at its top", 20000, 10, 0, true},
+      {"one row on: the thumb stays", 20000, 10, 1, true},
+      {"far on: the thumb moves", 20000, 10, 12000, true},
+      {"one row back", 20000, 10, 11999, true},
+      {"at the end", 20000, 10, 19991, true},
+      {"a shorter range", 200, 10, 150, true},
+      {"everything fits: no bar", 5, 10, 0, false},
+      {"long again", 20000, 10, 7, true},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.Name);
+    set(s.Max, s.Page, s.Pos);
+    EXPECT_EQ((panel->WindowStyle() & WS_VSCROLL) != 0, s.Bar);
+    panel->Update();
+    QImage shown = Grab();
+    RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    QImage fresh = Grab();
+    ASSERT_EQ(shown.size(), fresh.size());
+    EXPECT_TRUE(shown == fresh);
+  }
+}

@@ -1,0 +1,153 @@
+#pragma once
+// The store of prepared pages: every output page kept as elements of one XML document, each
+// object as its difference against a reference copy of its design object (the source pages),
+// with the outline, the anchors and the dictionary of short element names. Saved and loaded
+// as a prepared-report file (.fp3).
+#include "report/frxClassBases.h"
+
+#include <list>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class TfrxComponent;
+class TfrxReportPage;
+class TfrxXMLDocument;
+class TfrxXMLItem;
+class TStream;
+
+class TfrxPreviewPages;
+
+// The outline: "item" elements with text, page and top under the document's "outline".
+class TfrxOutline : public TfrxCustomOutline {
+  KELM_CLASS(TfrxOutline, TfrxCustomOutline)
+public:
+  explicit TfrxOutline(TfrxPreviewPages* APreviewPages);
+  int Count();
+  void AddItem(const String& Text, int Top) override;
+  void LevelDown(int Index);
+  void LevelRoot() override;
+  void LevelUp() override;
+  // Text, page and top of a child of the current entry; absent numbers leave the variables.
+  void GetItem(int Index, String& Text, int& Page, int& Top);
+  // The last child of the current entry, or the entry itself.
+  TfrxXMLItem* GetCurPosition();
+  // The entry after Item, with its sub entries, moves one page on and to NewTop.
+  void ShiftItems(TfrxXMLItem* Item, int NewTop);
+  TfrxXMLItem* CurItem();
+  // The store freed elements: the current entry is the root again, found when next used.
+  void Forget();
+
+private:
+  TfrxXMLItem* Root();
+  TfrxPreviewPages* FStore;
+  TfrxXMLItem* FCurItem = nullptr;
+};
+
+// Short element names ("m1", "b2") for the source copies, each with its source name
+// ("Page0.Memo1") and object.
+class TfrxDictionary {
+public:
+  void Add(const String& ShortName, const String& SourceName, TfrxComponent* Object);
+  void AddUnique(const String& Prefix, const String& SourceName, String& ShortName, TfrxComponent* Object);
+  String CreateUniqueName(const String& Prefix) const;
+  TfrxComponent* Source(const String& ShortName) const;
+  String SourceName(const String& ShortName) const;
+  bool Contains(const String& ShortName) const;
+  void Clear();
+  int Count() const { return static_cast<int>(FNames.size()); }
+  // One element per short name, in name order, with the attribute name="source name".
+  void Write(TfrxXMLItem* Item) const;
+
+private:
+  struct TEntry {
+    String SourceName;
+    TfrxComponent* Object;
+  };
+  struct TLess {
+    bool operator()(const String& A, const String& B) const;
+  };
+  std::map<String, TEntry, TLess> FNames;
+};
+
+enum TfrxAddPageMode { apWriteOver, apAdd };
+
+class TfrxPreviewPages : public TfrxCustomPreviewPages {
+  KELM_CLASS(TfrxPreviewPages, TfrxCustomPreviewPages)
+public:
+  explicit TfrxPreviewPages(TfrxReport* AReport);
+  ~TfrxPreviewPages() override;
+
+  TfrxXMLDocument* Document() const { return FDocument.get(); }
+  TfrxDictionary& Dictionary() { return FDictionary; }
+  TfrxOutline* OutlineObj() const;
+  int CurPage() const override { return FCurPage; }
+  void SetCurPage(int Value) { FCurPage = Value; }
+  int FirstPage() const override { return FFirstPage; }
+  void SetFirstPage(int Value) { FFirstPage = Value; }
+  TfrxAddPageMode AddPageMode() const { return FAddPageMode; }
+  void SetAddPageMode(TfrxAddPageMode Value) { FAddPageMode = Value; }
+  int SourcePageCount() const { return static_cast<int>(FSourcePages.size()); }
+  TfrxReportPage* SourcePage(int Index) const;
+  // The source copy of a design object, or nullptr.
+  TfrxComponent* SourceCopy(TfrxComponent* DesignObject) const;
+  std::size_t MemoryEstimate() const { return FMemoryEstimate; }
+
+  int Count();
+  void Clear();
+  void Initialize();
+  void Finish();
+  void AddSourcePage(TfrxReportPage* Page);
+  void BeginPass();
+  void ClearFirstPass();
+  void AddPage(TfrxReportPage* Page);
+  void AddObject(TfrxComponent* Object);
+  int CurPosition();
+  void CutObjects(int FromPosition);
+  void PasteObjects(Extended X, Extended Y);
+  // The page built from its element; the same tree again while it stays in the cache.
+  // A page that cannot be rebuilt raises; no half-built tree is returned.
+  TfrxReportPage* GetPage(int Index);
+  TPoint GetPageSize(int Index);
+
+  void AddAnchor(const String& Text) override;
+  TfrxXMLItem* FindAnchor(const String& Text);
+  int GetAnchorPage(const String& Text) override;
+
+  void SaveToStream(TStream* Stream);
+  // A damaged stream raises and leaves the store empty.
+  void LoadFromStream(TStream* Stream, bool AllowPartialLoading = false);
+  bool LoadFromFile(const String& FileName, bool Force = false);
+  void SaveToFile(const String& FileName);
+
+  TfrxXMLItem* PagesItem();
+  TfrxXMLItem* PageItem(int Index);
+
+private:
+  struct TSourceInfo {
+    TfrxComponent* Design = nullptr;
+    String ShortName;
+    String SourceText;
+  };
+  void ClearCache();
+  void AddObjectTo(TfrxXMLItem* Parent, TfrxComponent* Object);
+  void EnsureLoaded(TfrxXMLItem* Item);
+  void ReadSourcePages(TfrxXMLItem* Item);
+  void ReadDictionary(TfrxXMLItem* Item);
+  void SetSourceText(TfrxComponent* Copy, bool Full);
+  TfrxReportPage* BuildPage(TfrxXMLItem* Item);
+
+  std::unique_ptr<TfrxXMLDocument> FDocument;
+  TfrxDictionary FDictionary;
+  std::vector<std::unique_ptr<TfrxReportPage>> FSourcePages;
+  std::unordered_map<TfrxComponent*, TfrxComponent*> FDesignToCopy;
+  std::unordered_map<TfrxComponent*, TSourceInfo> FCopyInfo;
+  std::list<std::pair<int, std::unique_ptr<TfrxReportPage>>> FPageCache;
+  int FCurPage = -1;
+  int FFirstPage = 0;
+  int FPassPage = -1;
+  int FPassObjectCount = 0;
+  std::size_t FMemoryEstimate = 0;
+  TfrxAddPageMode FAddPageMode = apWriteOver;
+};

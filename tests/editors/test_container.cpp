@@ -1,0 +1,201 @@
+// The container control on a shown form: its geometry and window shape by style, border
+// colours, hot tracking with real mouse moves, a hosted edit kept in step (bounds, clip,
+// keys, Tab) and colours mirrored into the normal style.
+#include "BaseControlFixture.h"
+
+#include "editors/cxContainer.h"
+#include "editors/cxControlScrollBars.h"
+#include "gui/ListCtrls.h"
+#include "gui/WinScroll.h"
+#include "editors/dxOffice11.h"
+#include "gui/GdiDC.h"
+#include "gui/WinUser.h"
+
+#include <gtest/gtest.h>
+
+using namespace basetest;
+using namespace guitest;
+
+namespace {
+
+struct Container : stdtest::FormFixture {
+  TcxContainer* Box = nullptr;
+  TEdit* After = nullptr;
+  void SetUp() override {
+    FormFixture::SetUp();
+    Box = Add<TcxContainer>(Rect(10, 10, 130, 40));
+    After = Add<TEdit>(Rect(10, 100, 110, 121));
+    Application->ProcessMessages();
+    AcquireOffice11Scheme();
+  }
+  void TearDown() override {
+    ReleaseOffice11Scheme();
+    FormFixture::TearDown();
+  }
+  TRect RegionBox() {
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    TRect box;
+    if (GetWindowRgn(Box->Handle(), r) == ERROR) box = TRect();
+    else GetRgnBox(r, &box);
+    DeleteObject(r);
+    return box;
+  }
+};
+
+}  // namespace
+
+TEST_F(Container, GeometryAndWindowShapeFollowTheStyle) {
+  struct Case {
+    const char* name;
+    bool transparent, shadow;
+    TcxBorders edges;
+    TRect inside, region;
+  };
+  const Case cases[] = {
+      {"single, opaque border", false, false, cxBordersAll, Rect(1, 1, 119, 29), Rect(0, 0, 120, 30)},
+      {"single, left and top only", false, false, {bLeft, bTop}, Rect(1, 1, 120, 30), Rect(0, 0, 120, 30)},
+      {"single, transparent border", true, false, cxBordersAll, Rect(2, 2, 118, 28), Rect(1, 1, 119, 29)},
+      {"shadow", false, true, cxBordersAll, Rect(1, 1, 116, 26), Rect(0, 0, 120, 30)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Box->Style()->SetBorderStyle(cbsSingle);
+    Box->Style()->SetTransparentBorder(c.transparent);
+    Box->Style()->SetShadow(c.shadow);
+    Box->Style()->SetEdges(c.edges);
+    EXPECT_EQ(Box->PaintInfo()->InsideBorderRect, c.inside);
+    EXPECT_EQ(Box->PaintInfo()->ShadowVisible, c.shadow);
+    EXPECT_EQ(RegionBox(), c.region) << "the outer band of a transparent border is cut away";
+  }
+  // The shadow: a band of clBtnShadow 3 pixels wide, offset by 3.
+  Box->Repaint();
+  Application->ProcessMessages();
+  EXPECT_EQ(Rgb(Pixel(Box, 118, 10)), 0x808080u);
+  EXPECT_EQ(Rgb(Pixel(Box, 60, 28)), 0x808080u);
+  HRGN r = CreateRectRgn(0, 0, 0, 0);
+  GetWindowRgn(Box->Handle(), r);
+  EXPECT_TRUE(PtInRegion(r, 118, 10)) << "the shadow is in the window's region";
+  EXPECT_FALSE(PtInRegion(r, 118, 1)) << "the corner above it is not";
+  DeleteObject(r);
+}
+
+TEST_F(Container, BordersTakeTheirColoursFromTheConditionAndLookAndFeel) {
+  struct Case {
+    TcxLookAndFeelKind kind;
+    bool focused;
+    TcxContainerBorderStyle shown;
+    TColor color;
+  };
+  const Case cases[] = {{lfUltraFlat, false, cbsSingle, clBtnShadow},
+                        {lfUltraFlat, true, cbsSingle, clHighlight},
+                        {lfOffice11, true, cbsSingle, Office11Color21},
+                        {lfStandard, false, cbs3D, clWindowFrame}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.kind));
+    Box->Style()->LookAndFeel()->SetKind(c.kind);
+    if (c.focused) Box->SetFocus();
+    else After->SetFocus();
+    Box->RefreshAtCursor(false);
+    EXPECT_EQ(Box->PaintInfo()->ShownBorderStyle, c.shown);
+    EXPECT_EQ(Box->PaintInfo()->ShownBorderColor, c.color);
+  }
+}
+
+TEST_F(Container, MovingIntoTheHotZoneSelectsTheHotStyleUnlessAButtonIsHeld) {
+  Box->StyleHot()->SetColor(clYellow);
+  Move(Box, {60, 15});
+  EXPECT_TRUE(Box->PaintInfo()->Condition.Contains(ccHot));
+  EXPECT_EQ(Box->ActiveStyle(), Box->StyleHot());
+  EXPECT_EQ(Box->PaintInfo()->FillColor, clYellow);
+  EXPECT_TRUE(IsTrackingMouseLeave(Box));
+  Move(Box, {60, 15}, Qt::LeftButton);
+  EXPECT_FALSE(Box->PaintInfo()->Condition.Contains(ccHot)) << "a held button";
+  // Leaving: the tracker sees the cursor outside and ends.
+  Move(Box, {60, 15});
+  Mouse->SetCursorPos(Form->ClientToScreen({300, 200}));
+  TMouseTrackingTimer* t = TrackerOf(Box);
+  ASSERT_NE(t, nullptr);
+  SendMessage(TcxTimer::TimerWindowHandle(), WM_TIMER, t->TimerId(), 0);
+  EXPECT_FALSE(IsTrackingMouseLeave(Box));
+  EXPECT_FALSE(Box->PaintInfo()->Condition.Contains(ccHot));
+}
+
+TEST_F(Container, AHostedEditFollowsTheContentAndTakesKeysAndTab) {
+  auto* edit = new TEdit(Form);
+  edit->SetAutoSize(false);
+  edit->SetParent(Box);
+  Box->SetHostedControl(edit);
+  EXPECT_EQ(edit->BoundsRect(), Box->PaintInfo()->ContentRect);
+  Box->SetBounds(10, 10, 160, 40);
+  EXPECT_EQ(edit->BoundsRect(), Box->PaintInfo()->ContentRect);
+  EXPECT_EQ(edit->Color(), Box->PaintInfo()->FillColor);
+
+  // Focus passes to the hosted edit; Tab from it goes to the next control of the form.
+  Box->SetFocus();
+  EXPECT_TRUE(edit->Focused());
+  EXPECT_TRUE(Box->Focused());
+  TypeKey(Qt::Key_A, Qt::NoModifier, "a");
+  EXPECT_EQ(edit->Text(), "a");
+  Box->Perform(WM_CHAR, 'b', 0);  // keys sent to the container reach it
+  EXPECT_EQ(edit->Text(), "ab");
+  TypeKey(Qt::Key_Tab);
+  EXPECT_TRUE(After->Focused());
+
+  // Oversize: clipped to the content; fitting again: no region.
+  Box->LockAlignControls(false);
+  edit->SetBounds(-5, 2, 200, 20);
+  TRect r = Box->PaintInfo()->ContentRect;
+  Box->AlignControls(edit, r);
+  EXPECT_FALSE(Box->HostedControlClip().Empty);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(GetWindowRgn(edit->Handle(), rgn), ERROR);
+  edit->SetBoundsRect(Box->PaintInfo()->ContentRect);
+  Box->AlignControls(edit, r);
+  EXPECT_TRUE(Box->HostedControlClip().Empty);
+  EXPECT_EQ(GetWindowRgn(edit->Handle(), rgn), ERROR);
+  DeleteObject(rgn);
+}
+
+TEST_F(Container, ColourWrittenByCodeIsAssignedToTheStyleButNotOneFromTheParent) {
+  Box->SetColor(clLime);
+  EXPECT_TRUE(Box->Style()->AssignedValues().Contains(csvColor));
+  EXPECT_EQ(Box->Style()->Color(), clLime);
+  EXPECT_EQ(Box->PaintInfo()->FillColor, clLime);
+
+  auto* follower = Add<TcxContainer>(Rect(150, 10, 250, 40));
+  follower->SetParentColor(true);
+  Form->SetColor(clAqua);
+  EXPECT_EQ(follower->Color(), clAqua);
+  EXPECT_FALSE(follower->Style()->AssignedValues().Contains(csvColor));
+}
+
+namespace {
+// A container that mirrors its hosted control's native bars with its own.
+class TBarsContainer : public TcxContainer {
+public:
+  using TcxContainer::TcxContainer;
+  bool WantsScrollBars() override { return true; }
+};
+}  // namespace
+
+TEST_F(Container, AContainerWantingBarsLaysItsOwnOverTheHostedControlsNativeOnes) {
+  auto* box = Add<TBarsContainer>(Rect(150, 10, 300, 130));
+  auto* list = new TListBox(Form);
+  list->SetParent(box);
+  for (int i = 0; i < 100; ++i) list->Items()->Add("line " + std::to_string(i));
+  box->SetHostedControl(list);
+  list->SetTopIndex(30);
+  box->Perform(DM_UPDATESCROLLBARS);
+  TcxControlScrollBar* v = box->VScrollBar();
+  ASSERT_TRUE(v->Visible());
+  SCROLLBARINFO info;
+  ASSERT_TRUE(GetScrollBarInfo(list->Handle(), OBJID_VSCROLL, &info));
+  const TPoint at = box->ScreenToClient(info.rcScrollBar.TopLeft());
+  EXPECT_EQ(v->BoundsRect(), Bounds(at.X, at.Y, info.rcScrollBar.Width(), info.rcScrollBar.Height()));
+  EXPECT_EQ(v->Max(), 99);
+  EXPECT_EQ(v->Position(), 30);
+  EXPECT_FALSE(box->HScrollBar()->Visible()) << "no native horizontal bar";
+  list->Items()->Clear();
+  box->Perform(DM_UPDATESCROLLBARS);
+  EXPECT_FALSE(v->Visible());
+}
