@@ -824,30 +824,7 @@ void TCustomDBEditEh::OpenMRUList() {
   for (int i = box->Items()->Count() - 1; i >= 0; --i)
     if (!AcceptMRUItem(box->Items()->Strings(i))) box->Items()->Delete(i);
   if (!complete) CloseMRUList(false);
-  int count = box->Items()->Count();
-  TRect tr = TextAreaRect();
-  TPoint origin = ClientToScreen({tr.Left, 0});
-  TRect master = Bounds(origin.X, origin.Y, tr.Width(), Height());
-  if (FMRUList->IsDroppedDown()) {
-    if (count == 0) {
-      CloseMRUList(false);
-      return;
-    }
-    TPopupListboxEh::SetRowsHeight(box, std::min(count, FMRUList->Rows()));
-    TPoint p = PlaceDropDownAtRect(master, box, daLeft);
-    box->SetBounds(p.X, p.Y, box->Width(), box->Height());
-    return;
-  }
-  if (count == 0) return;
-  box->SetColor(Color());
-  box->Font()->Assign(Font());
-  box->SetItemIndex(-1);
-  TPopupListboxEh::SetRowsHeight(box, std::min(count, FMRUList->Rows()));
-  box->SetWidth(tr.Width());
-  TPoint p = PlaceDropDownAtRect(master, box, daLeft);
-  ShowPopupAt(box, p.X, p.Y, this, [this] { CloseMRUList(false); });
-  box->SizeGrip()->ShowGrip(true);
-  FMRUList->SetDroppedDown(true);
+  box->ShowMatches(FMRUList.get(), this, TextAreaRect(), [this] { CloseMRUList(false); });
 }
 
 void TCustomDBEditEh::CloseMRUList(bool Accept) {

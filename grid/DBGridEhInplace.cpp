@@ -1147,30 +1147,7 @@ void TDBGridInplaceEdit::OpenMRUList() {
     CloseMRUList(false);
     return;
   }
-  int count = box->Items()->Count();
-  TRect tr = TextRect();
-  TPoint origin = ClientToScreen({tr.Left, 0});
-  TRect master = Bounds(origin.X, origin.Y, tr.Width(), Height());
-  if (FMRUList->IsDroppedDown()) {
-    if (count == 0) {
-      CloseMRUList(false);
-      return;
-    }
-    TPopupListboxEh::SetRowsHeight(box, std::min(count, FMRUList->Rows()));
-    TPoint p = PlaceDropDownAtRect(master, box, daLeft);
-    box->SetBounds(p.X, p.Y, box->Width(), box->Height());
-    return;
-  }
-  if (count == 0) return;
-  box->SetColor(Color());
-  box->Font()->Assign(Font());
-  box->SetItemIndex(-1);
-  TPopupListboxEh::SetRowsHeight(box, std::min(count, FMRUList->Rows()));
-  box->SetWidth(tr.Width());
-  TPoint p = PlaceDropDownAtRect(master, box, daLeft);
-  ShowPopupAt(box, p.X, p.Y, this, [this] { CloseMRUList(false); });
-  box->SizeGrip()->ShowGrip(true);
-  FMRUList->SetDroppedDown(true);
+  box->ShowMatches(FMRUList, this, TextRect(), [this] { CloseMRUList(false); });
 }
 
 // Lets go of the lookup grid of the column shown last (a column that goes frees it).

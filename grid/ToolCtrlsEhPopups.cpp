@@ -598,3 +598,30 @@ void TPopupMonthCalendarEh::Dispatch(TMessage& M) {
   }
   TMonthCalendar::Dispatch(M);
 }
+
+void TMRUListboxEh::ShowMatches(TMRUListEh* List, TWinControl* Edit, const TRect& TextRect,
+                                const std::function<void()>& Close) {
+  int count = Items()->Count();
+  TPoint origin = Edit->ClientToScreen({TextRect.Left, 0});
+  TRect master = Bounds(origin.X, origin.Y, TextRect.Width(), Edit->Height());
+  if (List->IsDroppedDown()) {
+    if (count == 0) {
+      Close();
+      return;
+    }
+    TPopupListboxEh::SetRowsHeight(this, std::min(count, List->Rows()));
+    TPoint p = PlaceDropDownAtRect(master, this, daLeft);
+    SetBounds(p.X, p.Y, Width(), Height());
+    return;
+  }
+  if (count == 0) return;
+  SetColor(Edit->Color());
+  Font()->Assign(Edit->Font());
+  SetItemIndex(-1);
+  TPopupListboxEh::SetRowsHeight(this, std::min(count, List->Rows()));
+  SetWidth(TextRect.Width());
+  TPoint p = PlaceDropDownAtRect(master, this, daLeft);
+  ShowPopupAt(this, p.X, p.Y, Edit, Close);
+  SizeGrip()->ShowGrip(true);
+  List->SetDroppedDown(true);
+}

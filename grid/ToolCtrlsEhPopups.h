@@ -205,6 +205,10 @@ public:
   TScrollBar* ScrollBar() const { return FScrollBar; }
   // Places the scroll bar and shows it when not every item fits.
   void UpdateScrollBar();
+  // After the matches were collected: re-places an open list below Edit's text area
+  // (TextRect, Edit's client coordinates) or closes it when nothing matches, or drops a closed
+  // one down with Edit's colour and font. Close is how the edit closes its list.
+  void ShowMatches(TMRUListEh* List, TWinControl* Edit, const TRect& TextRect, const std::function<void()>& Close);
   void Dispatch(TMessage& Message) override;
 
 protected:
