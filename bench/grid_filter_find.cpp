@@ -5,6 +5,7 @@
 // against that statement through bare SQLite with a walk summing the amount. Goals: within 2x
 // the walk, within 3x the bare statement.
 #include "BenchDb.h"
+#include "BenchQuery.h"
 #include "BenchUtil.h"
 #include "core/StrUtils.h"
 #include "data/ADODB.h"
@@ -41,13 +42,9 @@ struct TFindScene {
   TFindScene() {
     Form = new TForm(Application);
     Form->SetBounds(0, 0, 500, 300);
-    auto* conn = new TADOConnection(Form);
-    conn->SetConnectionString(Db.ConnectionString());
-    Query = new TADOQuery(Form);
-    Query->SetConnection(conn);
-    Query->SQL()->SetText("select id, name, amount from pact");
-    auto* source = new TDataSource(Form);
-    source->SetDataSet(Query);
+    bench::TBenchQuery q = bench::NewBenchQuery(Form, Db.ConnectionString(), "select id, name, amount from pact");
+    Query = q.Query;
+    auto* source = q.Source;
     Query->Open();
     Grid = new TDBGridEh(Form);
     Grid->SetParent(Form);
@@ -130,13 +127,9 @@ struct TFilterScene {
   TFilterScene() {
     Form = new TForm(Application);
     Form->SetBounds(0, 0, 500, 400);
-    auto* conn = new TADOConnection(Form);
-    conn->SetConnectionString(Db.ConnectionString());
-    Query = new TADOQuery(Form);
-    Query->SetConnection(conn);
-    Query->SQL()->SetText(kAll);
-    auto* source = new TDataSource(Form);
-    source->SetDataSet(Query);
+    bench::TBenchQuery q = bench::NewBenchQuery(Form, Db.ConnectionString(), kAll);
+    Query = q.Query;
+    auto* source = q.Source;
     Query->Open();
     Grid = new TDBGridEh(Form);
     Grid->SetParent(Form);

@@ -4,6 +4,7 @@
 // against the walk collecting the bookmarks. Goals: the search within 2x its walk, the
 // selection within 3x its walk.
 #include "BenchDb.h"
+#include "BenchQuery.h"
 #include "BenchUtil.h"
 #include "core/StrUtils.h"
 #include "data/ADODB.h"
@@ -43,13 +44,9 @@ struct TScene {
   TScene() {
     Form = new TForm(Application);
     Form->SetBounds(0, 0, 600, 400);
-    auto* conn = new TADOConnection(Form);
-    conn->SetConnectionString(Db.ConnectionString());
-    Query = new TADOQuery(Form);
-    Query->SetConnection(conn);
-    Query->SQL()->SetText("select * from pact");
-    auto* source = new TDataSource(Form);
-    source->SetDataSet(Query);
+    bench::TBenchQuery q = bench::NewBenchQuery(Form, Db.ConnectionString(), "select * from pact");
+    Query = q.Query;
+    auto* source = q.Source;
     Grid = new TDBGridEh(Form);
     Grid->SetParent(Form);
     Grid->SetBounds(0, 0, 580, 380);

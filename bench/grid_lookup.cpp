@@ -4,6 +4,7 @@
 // record-position view drawn as a tree (levels 1 to 6) against the same grid drawn flat.
 // Goals: the search within 2x its walks, the tree within 1.5x the flat page.
 #include "BenchDb.h"
+#include "BenchQuery.h"
 #include "BenchUtil.h"
 #include "../tests/grid/TreeMemTable.h"
 #include "core/StrUtils.h"
@@ -41,13 +42,9 @@ struct TLookupScene {
   TLookupScene() {
     Form = new TForm(Application);
     Form->SetBounds(0, 0, 400, 300);
-    auto* conn = new TADOConnection(Form);
-    conn->SetConnectionString(Db.ConnectionString());
-    Query = new TADOQuery(Form);
-    Query->SetConnection(conn);
-    Query->SQL()->SetText("select * from pact");
-    auto* source = new TDataSource(Form);
-    source->SetDataSet(Query);
+    bench::TBenchQuery q = bench::NewBenchQuery(Form, Db.ConnectionString(), "select * from pact");
+    Query = q.Query;
+    auto* source = q.Source;
     Query->Open();
     Grid = new TDBLookupGridEh(Form);
     Grid->SetParent(Form);

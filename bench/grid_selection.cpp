@@ -4,6 +4,7 @@
 // Goals: upward within 1.5x of downward (no quadratic insertion at the front), selecting
 // within 3x the walk, DeleteSelected within 1.5x the bare deletes.
 #include "BenchDb.h"
+#include "BenchQuery.h"
 #include "BenchUtil.h"
 #include "data/ADODB.h"
 #include "grid/DBGridEh.h"
@@ -40,14 +41,11 @@ struct TScene {
   TScene() {
     Form = new TForm(Application);
     Form->SetBounds(0, 0, 600, 400);
-    Conn = new TADOConnection(Form);
-    Conn->SetConnectionString(Db.ConnectionString());
-    Query = new TADOQuery(Form);
-    Query->SetConnection(Conn);
+    bench::TBenchQuery q = bench::NewBenchQuery(Form, Db.ConnectionString(), "select * from pact");
+    Conn = q.Connection;
+    Query = q.Query;
     Query->SetLockType(ltBatchOptimistic);
-    Query->SQL()->SetText("select * from pact");
-    Source = new TDataSource(Form);
-    Source->SetDataSet(Query);
+    Source = q.Source;
     Grid = new TDBGridEh(Form);
     Grid->SetParent(Form);
     Grid->SetBounds(0, 0, 580, 380);
