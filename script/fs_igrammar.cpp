@@ -80,6 +80,7 @@ void TfsGrammar::Read(const String& Text) {
   FItems.resize(static_cast<std::size_t>(root->Count()));
   AddItems(root, 0);
   ResolveRules();
+  ComputeFirstTokens();
   FKeywordSet = TfsKeywordSet::Make(FKeywords);
 }
 

@@ -105,7 +105,13 @@ void TfsILErrorState::Drop() {
 
 TfsILMatcher::TfsILMatcher(TfsILParser& Parser, const TfsGrammar& Grammar, TfsILOutput& Output,
                            TfsILErrorState& Error)
-    : FParser(Parser), FGrammar(Grammar), FLexer(*Parser.Lexer()), FOutput(Output), FError(Error) {}
+    : FParser(Parser),
+      FGrammar(Grammar),
+      FLexer(*Parser.Lexer()),
+      FOutput(Output),
+      FError(Error),
+      // Readers that do not skip blanks would each see a different token.
+      FAnswerTrials(TfsILParser::FirstTokenSkipping() && FLexer.SkipBlanks()) {}
 
 bool TfsILMatcher::MatchRule(int Index) {
   assert(FGrammar.Item(Index).Kind == K::Rule);
@@ -117,8 +123,68 @@ void TfsILMatcher::CheckNesting(int Depth) const {
   if (Depth % 16 == 0) CheckStackSpace(kStackReserve);
 }
 
+// ---------------------------------------------------------------- first tokens
+
+const TfsILMatcher::TPeek& TfsILMatcher::Peek() {
+  const int here = FLexer.Position();
+  if (FPeek.Position == here) return FPeek;
+  FPeek = TPeek();
+  FPeek.Position = here;
+  FLexer.SkipBlanksAndComments();
+  const int start = FLexer.Position();
+  FPeek.Start = start;
+  if (start <= FLexer.Size()) {
+    const unsigned char c = static_cast<unsigned char>(FLexer.Text()[static_cast<std::size_t>(start - 1)]);
+    const bool digit = c >= '0' && c <= '9';
+    FPeek.Char = c;
+    FPeek.Punct = (c >= 33 && c <= 47) || (c >= 58 && c <= 64) || (c >= 91 && c <= 96) || (c >= 123 && c <= 126);
+    FPeek.Number = digit || c == static_cast<unsigned char>(FLexer.HexSequence()[0]);
+    FPeek.String = c == '#' || (!FLexer.StringQuotes().empty() && c == static_cast<unsigned char>(FLexer.StringQuotes()[0]));
+    if (FLexer.IdentChars().Contains(c) && !digit) {
+      String word = FLexer.ScanWord();
+      FPeek.Word = true;
+      FPeek.WordEnd = FLexer.Position();
+      FPeek.Reserved = FLexer.KeywordListed(word);
+      // Keyword texts are lower-cased; a token equals one ignoring ASCII case, or exactly.
+      if (!FLexer.CaseSensitive())
+        for (char& ch : word)
+          if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+      FPeek.WordId = FGrammar.WordId(word);
+    }
+  }
+  FLexer.MoveTo(here);
+  return FPeek;
+}
+
+bool TfsILMatcher::Admits(const TfsFirstTokens& First, const TPeek& P) {
+  if (P.Punct && ((First.Punct[P.Char >> 6] >> (P.Char & 63)) & 1)) return true;
+  if (P.Number && First.Number) return true;
+  if (P.String && First.String) return true;
+  if (P.Word) {
+    if (First.AnyWord || (First.AnyIdent && !P.Reserved)) return true;
+    if (P.WordId >= 0 && P.WordId < 256 && ((First.Words[P.WordId >> 6] >> (P.WordId & 63)) & 1)) return true;
+  }
+  return false;
+}
+
+bool TfsILMatcher::AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, bool& Matched) {
+  // A trial that could record an error is made unless one is pending anyway.
+  if (!FAnswerTrials || !Item.Skippable || (Item.MayRecord && !FError.Pending())) return false;
+  const TPeek& p = Peek();
+  if (Admits(Item.First, p)) return false;
+  // The trial, every item of it failing or matching nothing at this position: as deep as it
+  // would have nested, and looking for its tokens where each reader would have.
+  if (FParser.FNestingBase + Depth + Item.TrialDepth > TfsILParser::MaxNesting) throw EStackOverflow("Stack overflow");
+  if (Item.ReadsToken) FFurthest = std::max(FFurthest, Item.ReadsIdent && p.Reserved ? p.WordEnd : p.Start);
+  Matched = Item.Nullable;
+  return true;
+}
+
+// ---------------------------------------------------------------- matching
+
 bool TfsILMatcher::Match(const TfsGrammarItem& Item, int Depth) {
   CheckNesting(Depth);
+  if (bool answer = false; AnswerWithoutTrial(Item, Depth, answer)) return answer;
   const int start = FLexer.Position();
   const int startLines = FOutput.Count();
   bool matched = false;

@@ -81,6 +81,25 @@ public:
   int Furthest() const { return FFurthest; }
 
 private:
+  // The next token as each reader would see it from a position, for the First sets.
+  struct TPeek {
+    int Position = 0;  // where it was taken; 0 = not yet
+    int Start = 0;     // after blanks and comments
+    int WordEnd = 0;   // after the word, when there is one
+    int WordId = -1;   // TfsGrammar::WordId of the word
+    unsigned char Char = 0;
+    bool Punct = false;
+    bool Word = false;
+    bool Reserved = false;
+    bool Number = false;  // a number may begin here
+    bool String = false;  // a string may begin here
+  };
+  const TPeek& Peek();
+  static bool Admits(const TfsFirstTokens& First, const TPeek& P);
+  // Answers for a Skippable item whose First the next token is outside of, as its trial would;
+  // false when it must be tried.
+  bool AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, bool& Matched);
+
   bool Match(const TfsGrammarItem& Item, int Depth);
   bool MatchChildren(const TfsGrammarItem& Item, int Depth);
   bool MatchToken(const TfsGrammarItem& Item, String& Token);
@@ -109,6 +128,8 @@ private:
   TfsILOutput& FOutput;
   TfsILErrorState& FError;
   int FFurthest = 1;
+  bool FAnswerTrials;
+  TPeek FPeek;
   int FLastLine = 0;  // the line of the last position converted
   // The column counted up to offset FColumnEnd of line FColumnLine.
   int FColumnLine = -1;
