@@ -144,7 +144,6 @@ const TfsILMatcher::TPeek& TfsILMatcher::Peek() {
       String word = FLexer.ScanWord();
       FPeek.Word = true;
       FPeek.WordEnd = FLexer.Position();
-      FPeek.Reserved = FLexer.KeywordListed(word);
       // Keyword texts are lower-cased; a token equals one ignoring ASCII case, or exactly.
       if (!FLexer.CaseSensitive())
         for (char& ch : word)
@@ -156,12 +155,20 @@ const TfsILMatcher::TPeek& TfsILMatcher::Peek() {
   return FPeek;
 }
 
-bool TfsILMatcher::Admits(const TfsFirstTokens& First, const TPeek& P) {
+bool TfsILMatcher::Reserved(const TPeek& P) const {
+  if (P.Reserved < 0) {
+    const String& text = FLexer.Text();
+    P.Reserved = FLexer.KeywordListed(text.substr(static_cast<std::size_t>(P.Start - 1), static_cast<std::size_t>(P.WordEnd - P.Start)));
+  }
+  return P.Reserved > 0;
+}
+
+bool TfsILMatcher::Admits(const TfsFirstTokens& First, const TPeek& P) const {
   if (P.Punct && ((First.Punct[P.Char >> 6] >> (P.Char & 63)) & 1)) return true;
   if (P.Number && First.Number) return true;
   if (P.String && First.String) return true;
   if (P.Word) {
-    if (First.AnyWord || (First.AnyIdent && !P.Reserved)) return true;
+    if (First.AnyWord || (First.AnyIdent && !Reserved(P))) return true;
     if (P.WordId >= 0 && P.WordId < 256 && ((First.Words[P.WordId >> 6] >> (P.WordId & 63)) & 1)) return true;
   }
   return false;
@@ -175,7 +182,7 @@ bool TfsILMatcher::AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, boo
   // The trial, every item of it failing or matching nothing at this position: as deep as it
   // would have nested, and looking for its tokens where each reader would have.
   if (FParser.FNestingBase + Depth + Item.TrialDepth > TfsILParser::MaxNesting) throw EStackOverflow("Stack overflow");
-  if (Item.ReadsToken) FFurthest = std::max(FFurthest, Item.ReadsIdent && p.Reserved ? p.WordEnd : p.Start);
+  if (Item.ReadsToken) FFurthest = std::max(FFurthest, Item.ReadsIdent && p.Word && Reserved(p) ? p.WordEnd : p.Start);
   Matched = Item.Nullable;
   return true;
 }
@@ -184,7 +191,7 @@ bool TfsILMatcher::AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, boo
 
 bool TfsILMatcher::Match(const TfsGrammarItem& Item, int Depth) {
   CheckNesting(Depth);
-  if (bool answer = false; AnswerWithoutTrial(Item, Depth, answer)) return answer;
+  if (bool answer = false; Item.Skippable && AnswerWithoutTrial(Item, Depth, answer)) return answer;
   const int start = FLexer.Position();
   const int startLines = FOutput.Count();
   bool matched = false;

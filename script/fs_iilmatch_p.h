@@ -90,12 +90,13 @@ private:
     unsigned char Char = 0;
     bool Punct = false;
     bool Word = false;
-    bool Reserved = false;
+    mutable signed char Reserved = -1;  // -1 until asked: whether the word is reserved
     bool Number = false;  // a number may begin here
     bool String = false;  // a string may begin here
   };
   const TPeek& Peek();
-  static bool Admits(const TfsFirstTokens& First, const TPeek& P);
+  bool Admits(const TfsFirstTokens& First, const TPeek& P) const;
+  bool Reserved(const TPeek& P) const;
   // Answers for a Skippable item whose First the next token is outside of, as its trial would;
   // false when it must be tried.
   bool AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, bool& Matched);

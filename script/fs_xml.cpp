@@ -11,6 +11,17 @@
 #include <algorithm>
 #include <cassert>
 
+namespace {
+
+bool NonAscii(std::string_view A, std::string_view B) {
+  unsigned char high = 0;
+  for (char c : A) high |= static_cast<unsigned char>(c);
+  for (char c : B) high |= static_cast<unsigned char>(c);
+  return high >= 0x80;
+}
+
+}  // namespace
+
 KELM_PUBLISH(TfsXMLItem) {}
 KELM_PUBLISH(TfsXMLDocument) {}
 
@@ -106,7 +117,9 @@ String TfsXMLItem::Prop(const String& AName) const {
   for (std::size_t p = 0; p + n + 2 <= text.size(); ++p) {
     if (p > 0 && text[p - 1] != ' ') continue;
     if (text[p + n] != '=' || text[p + n + 1] != '"') continue;
-    if (!AnsiSameText(text.substr(p, n), AName)) continue;
+    // Names are ASCII nearly always: compared inline, with the full rules only for others.
+    if (!SameText(text.substr(p, n), AName) && !(NonAscii(text.substr(p, n), AName) && AnsiSameText(text.substr(p, n), AName)))
+      continue;
     std::size_t start = p + n + 2;
     std::size_t end = text.find('"', start);
     if (end == std::string_view::npos) return String();
