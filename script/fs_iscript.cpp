@@ -108,13 +108,18 @@ void TfsScript::InsertInto(TItemRun& Run, std::unique_ptr<TItem> Item) {
 
 void TfsScript::Flush() const {
   if (FRecent.empty()) return;
-  std::vector<std::unique_ptr<TItem>> merged;
-  merged.reserve(FItems.size() + FRecent.size());
-  // The merge is stable and takes the recent entries first among equal keys: they are newer.
-  std::merge(std::make_move_iterator(FRecent.begin()), std::make_move_iterator(FRecent.end()),
-             std::make_move_iterator(FItems.begin()), std::make_move_iterator(FItems.end()),
-             std::back_inserter(merged), [](const std::unique_ptr<TItem>& a, const std::unique_ptr<TItem>& b) { return a->Key < b->Key; });
-  FItems = std::move(merged);
+  // Merged in place from the back, into room the list grows by doubling: a new list at every
+  // flush would make a long program's build allocate (and the allocator tidy up) ever larger
+  // blocks. Among equal keys the recent entries come first: they are newer.
+  std::ptrdiff_t i = static_cast<std::ptrdiff_t>(FItems.size()) - 1;
+  std::ptrdiff_t j = static_cast<std::ptrdiff_t>(FRecent.size()) - 1;
+  FItems.resize(FItems.size() + FRecent.size());
+  for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(FItems.size()) - 1; j >= 0; --k) {
+    if (i >= 0 && !(FItems[static_cast<std::size_t>(i)]->Key < FRecent[static_cast<std::size_t>(j)]->Key))
+      FItems[static_cast<std::size_t>(k)] = std::move(FItems[static_cast<std::size_t>(i--)]);
+    else
+      FItems[static_cast<std::size_t>(k)] = std::move(FRecent[static_cast<std::size_t>(j--)]);
+  }
   FRecent.clear();
 }
 
