@@ -46,11 +46,28 @@ std::string_view FoldName(std::string_view Name, String& Buffer) {
 // and rewriting the entry each time made compiling grow with the square of the program).
 // Written into CodeLines before anything reads it, and forgotten then, so CodeLines stays the
 // one true list.
+namespace {
+
+// The number a line text stands for when it is written as digits alone without a leading
+// zero (as positions write it); 0 otherwise, such a text being kept as it is.
+int PlainLineNumber(std::string_view Text) {
+  if (Text.empty() || Text.size() > 8 || Text[0] < '1' || Text[0] > '9') return 0;
+  int n = 0;
+  for (char c : Text) {
+    if (c < '0' || c > '9') return 0;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+}  // namespace
+
 struct TfsCodeLineMarks {
   struct TUnit {
     String Name;
     int Entry = 0;
     std::unordered_set<String> Lines;  // as written in the entry, without the comma
+    std::vector<bool> Numbered;          // the same for lines written as plain numbers, by number
     String Pending;                    // "n," for each line marked since the last flush
   };
   std::vector<TUnit> Units;
@@ -405,12 +422,25 @@ void TfsScript::MarkCodeLine(const String& AUnitName, const String& SourcePos) {
     const String entryText = (*FCodeLines)[fresh.Entry];
     TStringList lines;
     lines.SetCommaText(entryText.substr(entryText.find('=') + 1));
-    for (int i = 0; i < lines.Count(); ++i) fresh.Lines.insert(lines[i]);
+    for (int i = 0; i < lines.Count(); ++i)
+      if (int n = PlainLineNumber(lines[i]); n > 0) {
+        if (fresh.Numbered.size() <= static_cast<std::size_t>(n)) fresh.Numbered.resize(static_cast<std::size_t>(n) + 1);
+        fresh.Numbered[static_cast<std::size_t>(n)] = true;
+      } else {
+        fresh.Lines.insert(lines[i]);
+      }
     units.push_back(std::move(fresh));
     u = units.end() - 1;
   }
-  String line = SourcePos.substr(0, SourcePos.find(':'));
-  if (!u->Lines.insert(line).second) return;
+  const std::string_view line = std::string_view(SourcePos).substr(0, SourcePos.find(':'));
+  // A table by number: a set of texts is slow to search once a program has thousands of lines.
+  if (int n = PlainLineNumber(line); n > 0) {
+    if (u->Numbered.size() <= static_cast<std::size_t>(n)) u->Numbered.resize(std::max<std::size_t>(static_cast<std::size_t>(n) + 1, u->Numbered.size() * 2));
+    if (u->Numbered[static_cast<std::size_t>(n)]) return;
+    u->Numbered[static_cast<std::size_t>(n)] = true;
+  } else if (!u->Lines.insert(String(line)).second) {
+    return;
+  }
   u->Pending += line;
   u->Pending += ',';
 }
