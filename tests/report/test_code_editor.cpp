@@ -5,7 +5,9 @@
 
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "gui/Caret.h"
 #include "gui/Clipbrd.h"
+#include "gui/Edit.h"
 
 #include <string>
 
@@ -351,6 +353,45 @@ TEST_F(CodeEditorTest, PageKeysMoveViewAndCaretTogether) {
   Key(Qt::Key_PageDown);
   EXPECT_EQ(Memo->TopOffset(), 99) << "the last line at the top of the view";
   EXPECT_EQ(Memo->CaretPos().Y, 100);
+}
+
+TEST_F(CodeEditorTest, TheScrollBarsShowTheViewAndMoveIt) {
+  TStringList list;
+  for (int i = 1; i <= 100; ++i) list.Add("x");
+  Memo->SetLines(&list);
+  EXPECT_EQ(Memo->VertRange(), 100);
+  EXPECT_EQ(Memo->VertPage(), Memo->VisibleLines());
+  EXPECT_EQ(Memo->LargeStep(), Memo->VisibleLines());
+  EXPECT_EQ(Memo->HorzRange(), 1024);
+  EXPECT_EQ(Memo->HorzPage(), Memo->VisibleColumns());
+  SendMessage(Memo->Handle(), WM_VSCROLL, MakeWParam(SB_PAGEDOWN, 0), 0);
+  EXPECT_EQ(Memo->TopOffset(), Memo->VisibleLines());
+  EXPECT_EQ(Memo->CaretPos(), (TPoint{1, 1})) << "scrolling leaves the caret where it is";
+  SendMessage(Memo->Handle(), WM_HSCROLL, MakeWParam(SB_LINERIGHT, 0), 0);
+  EXPECT_EQ(Memo->LeftOffset(), 1);
+  Key(Qt::Key_Home);
+  EXPECT_EQ(Memo->LeftOffset(), 0);
+  EXPECT_EQ(Memo->TopOffset(), 0) << "a caret move brings the caret into view";
+}
+
+TEST_F(CodeEditorTest, TheSystemCaretStandsInTheCaretsCell) {
+  SetText({"abc", "def"});
+  Memo->MoveCaretTo(3, 2);
+  TPoint p;
+  ASSERT_EQ(CaretWindow(), Memo->Handle());
+  ASSERT_TRUE(GetCaretPos(&p));
+  EXPECT_EQ(p, (TPoint{Memo->GutterWidth() + 2 * Memo->CharWidth(), Memo->LineHeight()}));
+  SendMessage(Memo->Handle(), WM_HSCROLL, MakeWParam(SB_LINERIGHT, 0), 0);
+  SendMessage(Memo->Handle(), WM_HSCROLL, MakeWParam(SB_LINERIGHT, 0), 0);
+  SendMessage(Memo->Handle(), WM_HSCROLL, MakeWParam(SB_LINERIGHT, 0), 0);
+  ASSERT_TRUE(GetCaretPos(&p));
+  EXPECT_EQ(p, (TPoint{-100, -100})) << "scrolled out of view to the left";
+  auto* other = new TEdit(Form);
+  other->SetParent(Form);
+  other->SetBounds(0, 380, 100, 21);
+  other->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_NE(CaretWindow(), Memo->Handle()) << "the caret goes with the focus";
 }
 
 TEST_F(CodeEditorTest, WheelScrollsOneLinePerNotch) {
