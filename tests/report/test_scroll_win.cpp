@@ -133,13 +133,27 @@ TEST_F(ScrollWinTest, ScrollBarMessagesStepByTheirAmounts) {
   EXPECT_EQ(Win->Calls, (std::vector<std::string>{"H3"}));
 }
 
-TEST_F(ScrollWinTest, ThumbMessagesTakeTheBarsTrackPosition) {
+TEST_F(ScrollWinTest, DraggingTheThumbScrollsToTheBarsTrackPosition) {
   Win->ChangeVertPage(20);
   Win->ChangeVertRange(200);
-  Win->ChangeVertPosition(40);
-  // The bar answers its own track position; the message's position is only a fallback.
-  SendMessage(Win->Handle(), WM_VSCROLL, MakeWParam(SB_THUMBTRACK, 99), 0);
-  EXPECT_EQ(Win->VertPosition(), 40);
+  SCROLLBARINFO bi;
+  ASSERT_TRUE(GetScrollBarInfo(Win->Handle(), OBJID_VSCROLL, &bi));
+  const TPoint origin = Win->ClientToScreen({0, 0});
+  const int x = (bi.rcScrollBar.Left + bi.rcScrollBar.Right) / 2 - origin.X;
+  const int top = bi.rcScrollBar.Top - origin.Y + bi.dxyLineButton + 3;  // on the thumb, at position 0
+  guitest::Press(Win, {x, top}, Qt::LeftButton, 1000);
+  guitest::Move(Win, {x, top + 40}, Qt::LeftButton);
+  const int tracked = Win->VertPosition();
+  EXPECT_GT(tracked, 0) << "the position follows the thumb while it is dragged";
+  guitest::Move(Win, {x, top + 80}, Qt::LeftButton);
+  guitest::Release(Win, {x, top + 80});
+  EXPECT_GT(Win->VertPosition(), tracked);
+  EXPECT_LE(Win->VertPosition(), 180);
+  EXPECT_EQ(Win->Calls.back(), "V" + std::to_string(Win->VertPosition()));
+  SCROLLINFO si;
+  si.fMask = SIF_POS;
+  GetScrollInfo(Win->Handle(), SB_VERT, &si);
+  EXPECT_EQ(si.nPos, Win->VertPosition());
 }
 
 TEST_F(ScrollWinTest, ClickingTheBarsArrowScrollsOneSmallStep) {
