@@ -19,6 +19,7 @@
 #include "script/fs_iscript.h"
 #include "data/Fields.h"
 #include "report/frxFormUtils.h"
+#include "report/frxEngine.h"
 #include "report/frxPreviewPages.h"
 #include "report/frxGraphicUtils.h"
 #include "report/frxPrinter.h"
@@ -1405,6 +1406,7 @@ TfrxReport::TfrxReport(TComponent* AOwner)
   Clear();
   // Every report keeps its prepared pages in a store of its own.
   SetPreviewPages(std::make_unique<TfrxPreviewPages>(this));
+  SetEngine(std::make_unique<TfrxEngine>(this));
 }
 
 TfrxReport::~TfrxReport() {
