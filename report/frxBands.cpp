@@ -15,7 +15,7 @@ TfrxBand::TfrxBand(TComponent* AOwner) : TfrxReportComponent(AOwner) {}
 TfrxBand::~TfrxBand() = default;
 
 Extended TfrxBand::Snap(Extended Value, Extended Cell) const {
-  if (!dynamic_cast<const TfrxDMPPage*>(Parent())) return Value;
+  if (!Parent() || !Parent()->InheritsFrom(TfrxDMPPage::StaticClass())) return Value;
   return std::round(static_cast<double>(Value / Cell)) * Cell;
 }
 

@@ -142,13 +142,13 @@ void TfrxComponent::CollectObjects(std::vector<TfrxComponent*>& List) const {
 
 TfrxPage* TfrxComponent::Page() const {
   for (const TfrxComponent* c = this; c; c = c->FParent)
-    if (auto* p = dynamic_cast<const TfrxPage*>(c)) return const_cast<TfrxPage*>(p);
+    if (c->InheritsFrom(TfrxPage::StaticClass())) return static_cast<TfrxPage*>(const_cast<TfrxComponent*>(c));
   return nullptr;
 }
 
 TfrxReport* TfrxComponent::FindParentReport() const {
   for (const TfrxComponent* c = this; c; c = c->FParent)
-    if (auto* r = dynamic_cast<const TfrxReport*>(c)) return const_cast<TfrxReport*>(r);
+    if (c->InheritsFrom(TfrxReport::StaticClass())) return static_cast<TfrxReport*>(const_cast<TfrxComponent*>(c));
   return nullptr;
 }
 

@@ -1,6 +1,7 @@
 // The engine's run: preparing and finishing a run, the wiring of each page's bands, the shift
 // tree of a band, the dialog pages, the passes and the run of each report page.
 #include "report/frxEngine.h"
+#include "report/frxKind.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +29,7 @@ bool IsKind(TfrxComponent* C, TClass Class) { return C && C->InheritsFrom(Class)
 long long PositionKey(Extended Value) { return std::llround(Value * 100); }
 
 TfrxDataSet* BandDataSet(TfrxBand* Band) {
-  auto* data = dynamic_cast<TfrxDataBand*>(Band);
+  auto* data = KindOf<TfrxDataBand>(Band);
   return data ? data->DataSet() : nullptr;
 }
 
@@ -90,7 +91,7 @@ bool TfrxEngine::BuildReport() {
               report->RunScriptEvent(report, report->OnStartReport());
               if (!RunDialogPages()) return false;
               for (int i = 0; i < report->CountPages(); ++i)
-                if (auto* page = dynamic_cast<TfrxReportPage*>(report->PageAt(i))) Store()->AddSourcePage(page);
+                if (auto* page = KindOf<TfrxReportPage>(report->PageAt(i))) Store()->AddSourcePage(page);
               report->ProgressBegin(ptRunning);
               TScopeExit progressEnd([report] { report->ProgressEnd(ptRunning); });
               SetFinalPass(!DoublePass());
@@ -113,6 +114,7 @@ bool TfrxEngine::BuildReport() {
 bool TfrxEngine::PrepareRun() {
   TfrxReport* report = Report();
   Store()->Initialize();
+  FPageBands = TPageBandCache{};
   TDateTime now = Now();
   SetStartDate(std::floor(now));
   SetStartTime(now - std::floor(now));
@@ -127,7 +129,7 @@ bool TfrxEngine::PrepareRun() {
 
   std::vector<TfrxReportPage*> pages;
   for (int i = 0; i < report->CountPages(); ++i)
-    if (auto* page = dynamic_cast<TfrxReportPage*>(report->PageAt(i))) pages.push_back(page);
+    if (auto* page = KindOf<TfrxReportPage>(report->PageAt(i))) pages.push_back(page);
   for (TfrxReportPage* page : pages) {
     RunningPage = page;
     WirePageBands(page, false);
@@ -171,25 +173,25 @@ void TfrxEngine::WirePageBands(TfrxReportPage* Page, bool Vertical) {
   std::vector<TfrxBand*> vbands;
   if (!Vertical)
     for (int i = 0; i < Page->ObjectCount(); ++i)
-      if (auto* b = dynamic_cast<TfrxBand*>(Page->Objects(i)); b && b->Vertical()) vbands.push_back(b);
+      if (auto* b = KindOf<TfrxBand>(Page->Objects(i)); b && b->Vertical()) vbands.push_back(b);
 
   std::vector<TfrxBand*> bands;
   for (int i = 0; i < Page->ObjectCount(); ++i) {
-    auto* band = dynamic_cast<TfrxBand*>(Page->Objects(i));
+    auto* band = KindOf<TfrxBand>(Page->Objects(i));
     if (!band || band->Vertical() != Vertical) continue;
     bands.push_back(band);
     BuildShiftTree(band);
     band->SubBands().clear();
     band->LinkedHeader = band->LinkedFooter = band->LinkedGroup = nullptr;
     band->HasVCells = false;
-    if (auto* data = dynamic_cast<TfrxDataBand*>(band); data && !data->DataSet() && data->RowCount() > 0) {
+    if (auto* data = KindOf<TfrxDataBand>(band); data && !data->DataSet() && data->RowCount() > 0) {
       data->SetDataSet(data->RowCounterDataSet());
       data->RowCounterDataSet()->BeginUse();
     }
-    if (!Vertical && !dynamic_cast<TfrxOverlay*>(band) && !vbands.empty()) {
+    if (!Vertical && !KindOf<TfrxOverlay>(band) && !vbands.empty()) {
       // Views that lie within a vertical band's extent become its cells.
       for (int k = 0; k < band->ObjectCount();) {
-        auto* view = dynamic_cast<TfrxView*>(band->Objects(k));
+        auto* view = KindOf<TfrxView>(band->Objects(k));
         TfrxBand* host = nullptr;
         if (view)
           for (TfrxBand* v : vbands)
@@ -316,7 +318,7 @@ void TfrxEngine::BuildShiftTree(TfrxBand* Band) {
   if (!Band->ShiftList().empty()) return;
   std::vector<TfrxReportComponent*> objects;
   for (int i = 0; i < Band->ObjectCount(); ++i)
-    if (auto* o = dynamic_cast<TfrxReportComponent*>(Band->Objects(i))) {
+    if (auto* o = KindOf<TfrxReportComponent>(Band->Objects(i))) {
       o->ShiftList().clear();
       objects.push_back(o);
     }
@@ -356,7 +358,7 @@ bool TfrxEngine::RunDialogPages() {
     return params.GetElement({0}).AsBoolean();
   }
   for (int i = 0; i < report->CountPages(); ++i) {
-    auto* page = dynamic_cast<TfrxDialogPage*>(report->PageAt(i));
+    auto* page = KindOf<TfrxDialogPage>(report->PageAt(i));
     if (!page || !page->Visible()) continue;
     page->Form()->SetBorderStyle(page->BorderStyle());
     if (page->Form()->ControlCount() == 0) continue;
@@ -386,7 +388,7 @@ void TfrxEngine::RunPass() {
 void TfrxEngine::RunAllPages() {
   TfrxReport* report = Report();
   for (int i = 0; i < report->CountPages(); ++i) {
-    auto* page = dynamic_cast<TfrxReportPage*>(report->PageAt(i));
+    auto* page = KindOf<TfrxReportPage>(report->PageAt(i));
     if (!page) continue;
     RunningPage = page;
     if (!page->SubreportOwner() && page->Visible()) RunPage(page);
@@ -427,7 +429,7 @@ void TfrxEngine::RunPageOnce(TfrxReportPage* Page) {
     holder.SetBounds(0, 0, PageWidth(), PageHeight());
     std::vector<TfrxComponent*> own;
     for (int i = 0; i < Page->ObjectCount(); ++i)
-      if (!dynamic_cast<TfrxBand*>(Page->Objects(i))) own.push_back(Page->Objects(i));
+      if (!KindOf<TfrxBand>(Page->Objects(i))) own.push_back(Page->Objects(i));
     if (!own.empty()) {
       Extended y = CurY();
       holder.ListObjects(own);
@@ -456,16 +458,16 @@ bool TfrxEngine::HasDetailData(TfrxComponent* PageOrBand, bool Force) {
   if (Force) return true;
   std::vector<TfrxComponent*> list;
   bool isBand = false;
-  if (auto* page = dynamic_cast<TfrxReportPage*>(PageOrBand)) {
+  if (auto* page = KindOf<TfrxReportPage>(PageOrBand)) {
     list = page->MasterBands();
-  } else if (auto* band = dynamic_cast<TfrxBand*>(PageOrBand)) {
+  } else if (auto* band = KindOf<TfrxBand>(PageOrBand)) {
     isBand = true;
     list.assign(band->SubBands().begin(), band->SubBands().end());
   }
   if (list.empty()) return isBand;
   TfrxReport* report = Report();
   for (TfrxComponent* c : list) {
-    auto* data = dynamic_cast<TfrxDataBand*>(c);
+    auto* data = KindOf<TfrxDataBand>(c);
     TfrxDataSet* ds = data ? data->DataSet() : nullptr;
     if (!ds) continue;
     report->RunScriptEvent(data, data->OnMasterDetail());

@@ -141,4 +141,12 @@ private:
   void PrintHeaderChainAt(TfrxBand* Band);
   // Pages run so far in this run, for the progress events.
   void PageAdded();
+  // The bands of the running page found by class, asked for several times per band output;
+  // found again when the running page or its object count changes.
+  struct TPageBandCache {
+    TfrxReportPage* Page = nullptr;
+    int ObjectCount = -1;
+    std::vector<std::pair<TClass, TfrxBand*>> Bands;
+  };
+  mutable TPageBandCache FPageBands;
 };

@@ -2,6 +2,7 @@
 // set; each record with detail data prints the band with its header before the first row,
 // its details after it and its footer after the last row.
 #include "report/frxEngine.h"
+#include "report/frxKind.h"
 
 #include "gui/Application.h"
 #include "report/frxBands.h"
@@ -15,13 +16,13 @@ void TfrxEngine::RunBands(TfrxComponent* PageOrBand) {
   if (report->Terminated()) return;
 
   std::vector<TfrxComponent*> list;
-  if (auto* page = dynamic_cast<TfrxReportPage*>(PageOrBand))
+  if (auto* page = KindOf<TfrxReportPage>(PageOrBand))
     list = page->MasterBands();
-  else if (auto* band = dynamic_cast<TfrxBand*>(PageOrBand))
+  else if (auto* band = KindOf<TfrxBand>(PageOrBand))
     list.assign(band->SubBands().begin(), band->SubBands().end());
 
   for (TfrxComponent* c : list) {
-    auto* r = dynamic_cast<TfrxDataBand*>(c);
+    auto* r = KindOf<TfrxDataBand>(c);
     TfrxDataSet* ds = r ? r->DataSet() : nullptr;
     if (!ds) continue;
     ds->First();

@@ -2,6 +2,7 @@
 // the objects below them, its height, its place on the page (or split over pages), and the
 // keep blocks, reprinted headers and outline items around it.
 #include "report/frxEngine.h"
+#include "report/frxKind.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,7 +18,7 @@
 
 namespace {
 
-TfrxStretcheable* Stretchable(TfrxComponent* C) { return dynamic_cast<TfrxStretcheable*>(C); }
+TfrxStretcheable* Stretchable(TfrxComponent* C) { return KindOf<TfrxStretcheable>(C); }
 
 bool OverlapsHorizontally(TfrxComponent* A, TfrxComponent* B) {
   return !(A->Left() >= B->Left() + B->Width() - 0.0001) && !(B->Left() >= A->Left() + A->Width() - 0.0001);
@@ -36,17 +37,28 @@ void TfrxEngine::ShowBand(TfrxBand* Band) {
 void TfrxEngine::ShowBandOfClass(TClass BandClass) { ShowBand(FindPageBand(BandClass)); }
 
 TfrxBand* TfrxEngine::FindPageBand(TClass BandClass) const {
-  return RunningPage ? dynamic_cast<TfrxBand*>(RunningPage->FindBandOfClass(BandClass)) : nullptr;
+  if (!RunningPage) return nullptr;
+  TPageBandCache& c = FPageBands;
+  if (c.Page != RunningPage || c.ObjectCount != RunningPage->ObjectCount()) {
+    c.Page = RunningPage;
+    c.ObjectCount = RunningPage->ObjectCount();
+    c.Bands.clear();
+  }
+  for (const auto& [cls, band] : c.Bands)
+    if (cls == BandClass) return band;
+  TfrxBand* band = KindOf<TfrxBand>(RunningPage->FindBandOfClass(BandClass));
+  c.Bands.emplace_back(BandClass, band);
+  return band;
 }
 
 void TfrxEngine::OutputBand(TfrxBand* Band) {
   // Cells of vertical bands are built by the vertical-band loop; a vertical band is printed
   // there, never as a strip of its own.
   if (Band->Vertical()) return;
-  auto* data = dynamic_cast<TfrxDataBand*>(Band);
+  auto* data = KindOf<TfrxDataBand>(Band);
 
   if (!PrintingHeaders && Band->Visible() && Band->StartNewPage() && !CaptureBand) {
-    bool firstRow = (data || dynamic_cast<TfrxGroupHeader*>(Band)) && Band->RowNoThrough == 1;
+    bool firstRow = (data || KindOf<TfrxGroupHeader>(Band)) && Band->RowNoThrough == 1;
     if (!firstRow) {
       TRestore<TfrxBand*> breaking(NewPageBand, Band);
       NewPage();
@@ -58,8 +70,8 @@ void TfrxEngine::OutputBand(TfrxBand* Band) {
         PrepareBand(Band);
         if (!Band->Visible()) return;
         bool split = false;
-        bool tested = !(data && data->Columns() > 1) && !dynamic_cast<TfrxOverlay*>(Band) &&
-                      !dynamic_cast<TfrxNullBand*>(Band);
+        bool tested = !(data && data->Columns() > 1) && !KindOf<TfrxOverlay>(Band) &&
+                      !KindOf<TfrxNullBand>(Band);
         if (tested && !CaptureBand && FreeSpace() < Band->Height()) {
           if (Band->AllowSplit()) {
             SplitBand(Band);
@@ -69,7 +81,7 @@ void TfrxEngine::OutputBand(TfrxBand* Band) {
           }
         }
         if (!split) {
-          if (!dynamic_cast<TfrxNullBand*>(Band)) {
+          if (!KindOf<TfrxNullBand>(Band)) {
             Band->SetLeft(data && data->Columns() > 1 ? Band->Left() + CurX() : CurX());
             Band->SetTop(CurY());
           }
@@ -103,9 +115,9 @@ void TfrxEngine::PrepareBand(TfrxBand* Band) {
 
   bool grew = false, onParent = false;
   for (int i = 0; i < Band->ObjectCount(); ++i) {
-    auto* o = dynamic_cast<TfrxReportComponent*>(Band->Objects(i));
+    auto* o = KindOf<TfrxReportComponent>(Band->Objects(i));
     if (!o) continue;
-    if (auto* sub = dynamic_cast<TfrxSubreport*>(o); sub && sub->PrintOnParent()) onParent = true;
+    if (auto* sub = KindOf<TfrxSubreport>(o); sub && sub->PrintOnParent()) onParent = true;
     if (!host) {
       report->SetCurrentObjectName(o->Name());
       o->SaveStateForPrint();
@@ -146,9 +158,9 @@ void TfrxEngine::PrepareBand(TfrxBand* Band) {
 }
 
 void TfrxEngine::PropagateShift(TfrxReportComponent* Parent, Extended Amount) {
-  bool fromBand = dynamic_cast<TfrxBand*>(Parent) != nullptr;
+  bool fromBand = KindOf<TfrxBand>(Parent) != nullptr;
   for (TfrxReportComponent* c : Parent->ShiftList()) {
-    auto* view = dynamic_cast<TfrxView*>(c);
+    auto* view = KindOf<TfrxView>(c);
     TfrxShiftMode mode = view ? view->ShiftMode() : smAlways;
     Extended passOn;
     if (mode == smAlways) {
@@ -174,12 +186,12 @@ void TfrxEngine::FinishBand(TfrxBand* Band) {
   TfrxReport* report = Report();
   if (Band->Visible())
     for (int i = 0; i < Band->ObjectCount(); ++i)
-      if (auto* o = dynamic_cast<TfrxReportComponent*>(Band->Objects(i))) {
+      if (auto* o = KindOf<TfrxReportComponent>(Band->Objects(i))) {
         report->SetCurrentObjectName(o->Name());
         report->FireAfterPrint(o);
       }
   for (int i = 0; i < Band->ObjectCount(); ++i)
-    if (auto* o = dynamic_cast<TfrxReportComponent*>(Band->Objects(i))) o->RestoreStateAfterPrint();
+    if (auto* o = KindOf<TfrxReportComponent>(Band->Objects(i))) o->RestoreStateAfterPrint();
   report->SetCurrentObjectName(Band->Name());
   report->FireAfterPrint(Band);
   Band->RestoreStateAfterPrint();
@@ -195,7 +207,7 @@ void TfrxEngine::SplitBand(TfrxBand* Band) {
   TScopeExit restore([&] { Band->ListObjects(all); });
   std::vector<TfrxComponent*> remaining;
   for (TfrxComponent* o : all) {
-    if (dynamic_cast<TfrxSubreport*>(o)) continue;
+    if (KindOf<TfrxSubreport>(o)) continue;
     if (TfrxStretcheable* s = Stretchable(o)) {
       s->ResetPart();
       s->SavedHeight = s->Height();
@@ -249,7 +261,7 @@ void TfrxEngine::SplitBand(TfrxBand* Band) {
     bool last = remaining.empty();
     if (last)
       for (TfrxComponent* o : part) {
-        auto* view = dynamic_cast<TfrxView*>(o);
+        auto* view = KindOf<TfrxView>(o);
         if (view && view->Align() == baBottom) o->SetTop(height - o->Height());
         if (TfrxStretcheable* s = Stretchable(o); s && s->StretchMode() == smMaxHeight) o->SetHeight(height - o->Top());
       }
@@ -294,8 +306,8 @@ void TfrxEngine::EndKeepBlock(TfrxBand* Band) {
 
 void TfrxEngine::AddReprintHeader(TfrxBand* Band) {
   bool reprint = false;
-  if (auto* h = dynamic_cast<TfrxHeader*>(Band)) reprint = h->ReprintOnNewPage();
-  if (auto* g = dynamic_cast<TfrxGroupHeader*>(Band)) reprint = g->ReprintOnNewPage();
+  if (auto* h = KindOf<TfrxHeader>(Band)) reprint = h->ReprintOnNewPage();
+  if (auto* g = KindOf<TfrxGroupHeader>(Band)) reprint = g->ReprintOnNewPage();
   if (reprint) HeaderList.Add(Band, Keeping, CurX());
 }
 
@@ -324,5 +336,5 @@ void TfrxEngine::AddPageOutlineItem() {
 
 void TfrxEngine::NotifyRowObjects(TfrxBand* Band) {
   for (TObject* o : RowNotifyList())
-    if (auto* c = dynamic_cast<TfrxComponent*>(o)) c->EngineNotify(Band);
+    if (auto* c = KindOf<TfrxComponent>(o)) c->EngineNotify(Band);
 }

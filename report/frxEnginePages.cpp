@@ -2,6 +2,7 @@
 // header, opening an output page with the reprinted headers, the page end with column footer,
 // summary, page footer and overlay, new pages (moving an open keep block) and new columns.
 #include "report/frxEngine.h"
+#include "report/frxKind.h"
 
 #include <cmath>
 
@@ -70,7 +71,7 @@ void TfrxEngine::OpenOutputPage() {
   store->AddPage(RunningPage);
   PageAdded();
   SetCurY(0);
-  if (auto* overlay = dynamic_cast<TfrxOverlay*>(FindPageBand(TfrxOverlay::StaticClass()));
+  if (auto* overlay = KindOf<TfrxOverlay>(FindPageBand(TfrxOverlay::StaticClass()));
       overlay && !overlay->PrintOnTop())
     ShowBand(overlay);
   SetCurY(0);
@@ -81,9 +82,9 @@ void TfrxEngine::OpenOutputPage() {
     SetCurX(item.Left);
     TfrxBand* band = item.Band;
     if (!band || band == NewPageBand) continue;
-    if (auto* ph = dynamic_cast<TfrxPageHeader*>(band); ph && IsFirstPage && !ph->PrintOnFirstPage()) continue;
+    if (auto* ph = KindOf<TfrxPageHeader>(band); ph && IsFirstPage && !ph->PrintOnFirstPage()) continue;
     if (Keeping && item.AddedWhileKeeping) continue;
-    if (dynamic_cast<TfrxHeader*>(band) && SkipDataHeaders) continue;
+    if (KindOf<TfrxHeader>(band) && SkipDataHeaders) continue;
     band->Overflow = true;
     int row = CurRow(), rowThrough = CurRowThrough();
     SetCurRow(band->RowNo);
@@ -96,10 +97,10 @@ void TfrxEngine::OpenOutputPage() {
     });
     PrintingHeaders = true;
     // The title prints once.
-    if (dynamic_cast<TfrxReportTitle*>(band)) item.Band = nullptr;
+    if (KindOf<TfrxReportTitle>(band)) item.Band = nullptr;
     ShowBand(band);
     // Columns begin below the page header as it was printed.
-    if (dynamic_cast<TfrxPageHeader*>(band)) SetColumnTop(CurY());
+    if (KindOf<TfrxPageHeader>(band)) SetColumnTop(CurY());
   }
   SetCurX(x);
 }
@@ -122,7 +123,7 @@ void TfrxEngine::FinishPage() {
     SetCurY(PageHeight() - footer->Height());
     PrintFooterBand(footer);
   }
-  if (auto* overlay = dynamic_cast<TfrxOverlay*>(FindPageBand(TfrxOverlay::StaticClass()));
+  if (auto* overlay = KindOf<TfrxOverlay>(FindPageBand(TfrxOverlay::StaticClass()));
       overlay && overlay->PrintOnTop()) {
     SetCurY(0);
     PrintFooterBand(overlay);
@@ -138,7 +139,7 @@ void TfrxEngine::PrintFooterBand(TfrxBand* Band) {
         if (!Band->Visible()) return;
         Band->SetLeft(0);
         Band->SetTop(CurY());
-        if (auto* pf = dynamic_cast<TfrxPageFooter*>(Band)) {
+        if (auto* pf = KindOf<TfrxPageFooter>(Band)) {
           if ((IsFirstPage && !pf->PrintOnFirstPage()) || (IsLastPage && !pf->PrintOnLastPage())) return;
         }
         if (!Store()->BandExists(Band)) Store()->AddObject(Band);
@@ -189,7 +190,7 @@ void TfrxEngine::StartNextColumn() {
   for (int i = 0; i < HeaderList.Count(); ++i) {
     TfrxHeaderListItem item = HeaderList.Items(i);
     SetCurX(item.Left + x);
-    if (item.Band && !dynamic_cast<TfrxPageHeader*>(item.Band)) PrintHeaderChainAt(item.Band);
+    if (item.Band && !KindOf<TfrxPageHeader>(item.Band)) PrintHeaderChainAt(item.Band);
   }
   SetCurX(ColumnOriginX + x);
 }

@@ -1,6 +1,7 @@
 // Sub-reports: pages shown inside a band, either running from the band's position (several
 // side by side, output going on below the longest) or captured into the band itself.
 #include "report/frxEngine.h"
+#include "report/frxKind.h"
 
 #include "core/Scope.h"
 #include "core/StringList.h"
@@ -21,7 +22,7 @@ void TfrxEngine::RunSubreports(TfrxBand* Band) {
   int bestPage = page, bestColumn = column;
   Extended bestY = y;
   for (int i = 0; i < Band->ObjectCount(); ++i) {
-    auto* sub = dynamic_cast<TfrxSubreport*>(Band->Objects(i));
+    auto* sub = KindOf<TfrxSubreport>(Band->Objects(i));
     if (!sub || !sub->Visible() || sub->PrintOnParent() || !sub->Page()) continue;
     store->SetCurPage(page);
     SetCurColumn(column);
@@ -70,7 +71,7 @@ void TfrxEngine::RunSubreportsOnParent(TfrxBand* Band) {
       ColumnOriginX = originX;
     });
     for (int i = 0; i < Band->OwnObjectCount; ++i) {
-      auto* sub = dynamic_cast<TfrxSubreport*>(Band->Objects(i));
+      auto* sub = KindOf<TfrxSubreport>(Band->Objects(i));
       if (!sub || !sub->Visible() || !sub->PrintOnParent() || !sub->Page()) continue;
       ColumnOriginX = originX + sub->Left();
       SetCurX(x + sub->Left());
@@ -82,12 +83,12 @@ void TfrxEngine::RunSubreportsOnParent(TfrxBand* Band) {
   // Everything captured moves into the band at its place, and goes again after the output.
   std::vector<TfrxComponent*> views;
   for (TfrxComponent* c : owned->AllObjects())
-    if (dynamic_cast<TfrxView*>(c) && !dynamic_cast<TfrxSubreport*>(c)) views.push_back(c);
+    if (KindOf<TfrxView>(c) && !KindOf<TfrxSubreport>(c)) views.push_back(c);
   for (TfrxComponent* v : views) {
     Extended left = v->AbsLeft(), top = v->AbsTop();
     v->SetParent(Band);
     v->SetLeft(left);
     v->SetTop(top);
-    if (auto* s = dynamic_cast<TfrxStretcheable*>(v)) s->SetStretchMode(smDontStretch);
+    if (auto* s = KindOf<TfrxStretcheable>(v)) s->SetStretchMode(smDontStretch);
   }
 }

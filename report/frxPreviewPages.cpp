@@ -16,6 +16,7 @@
 #include "report/frxXML.h"
 #include "report/frxXMLSerializer.h"
 #include "report/frxFormUtils.h"
+#include "report/frxKind.h"
 #include "report/frxRes.h"
 #include "core/StringList.h"
 
@@ -32,7 +33,7 @@ bool IsCrossView(const TfrxComponent* Object) {
 }
 
 bool IsLeftOut(const TfrxComponent* Object) {
-  return IsCrossView(Object) || dynamic_cast<const TfrxDialogComponent*>(Object) != nullptr;
+  return IsCrossView(Object) || KindOf<const TfrxDialogComponent>(Object) != nullptr;
 }
 
 int AttrInt(const TfrxXMLItem* Item, const String& Name, int Default) {
@@ -302,7 +303,7 @@ void TfrxPreviewPages::AddPage(TfrxReportPage* Page) {
 void TfrxPreviewPages::AddObjectTo(TfrxXMLItem* Parent, TfrxComponent* Object) {
   if (!Object->Visible()) return;
   TfrxXMLItem* target = Parent;
-  if (!dynamic_cast<TfrxSubreport*>(Object) && !IsLeftOut(Object)) {
+  if (!KindOf<TfrxSubreport>(Object) && !IsLeftOut(Object)) {
     target = Parent->AddChild();
     TfrxComponent* copy = SourceCopy(Object);
     if (copy) {
@@ -451,14 +452,14 @@ bool TfrxPreviewPages::BandExists(TfrxComponent* Band) {
   if (FCurPage < 0 || FCurPage >= Count()) return false;
   TfrxXMLItem* page = PageItem(FCurPage);
   EnsureLoaded(page);
-  bool pageFooter = dynamic_cast<TfrxPageFooter*>(Band) != nullptr;
-  bool columnFooter = dynamic_cast<TfrxColumnFooter*>(Band) != nullptr;
+  bool pageFooter = KindOf<TfrxPageFooter>(Band) != nullptr;
+  bool columnFooter = KindOf<TfrxColumnFooter>(Band) != nullptr;
   for (int i = 0; i < page->ChildCount(); ++i) {
     TfrxComponent* copy = FDictionary.Source(page->ChildAt(i)->Name());
     if (!copy) continue;
     if (FCopyInfo[copy].Design == Band) return true;
-    if (pageFooter && dynamic_cast<TfrxPageFooter*>(copy)) return true;
-    if (columnFooter && dynamic_cast<TfrxColumnFooter*>(copy)) return true;
+    if (pageFooter && KindOf<TfrxPageFooter>(copy)) return true;
+    if (columnFooter && KindOf<TfrxColumnFooter>(copy)) return true;
   }
   return false;
 }
@@ -471,7 +472,7 @@ Extended TfrxPreviewPages::LastBandBottom() {
   for (int i = 0; i < page->ChildCount(); ++i) {
     TfrxXMLItem* e = page->ChildAt(i);
     TfrxComponent* copy = FDictionary.Source(e->Name());
-    if (!dynamic_cast<TfrxBand*>(copy) || dynamic_cast<TfrxPageFooter*>(copy) || dynamic_cast<TfrxOverlay*>(copy))
+    if (!KindOf<TfrxBand>(copy) || KindOf<TfrxPageFooter>(copy) || KindOf<TfrxOverlay>(copy))
       continue;
     Extended t = e->AttrValue("t").empty() ? copy->Top() : AttrFloat(e, "t");
     Extended h = e->AttrValue("h").empty() ? copy->Height() : AttrFloat(e, "h");
