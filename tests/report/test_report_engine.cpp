@@ -6,7 +6,9 @@
 #include "core/Exceptions.h"
 #include "core/StringList.h"
 #include "core/Streams.h"
+#include "core/DateUtils.h"
 #include "core/SysUtils.h"
+#include "gui/StdCtrls.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
 #include "report/frxDBSet.h"
@@ -803,6 +805,237 @@ TEST(ReportEnginePrepare, OnBeforePrintChangesTheOutputOfOneRowOnly) {
   EXPECT_EQ(out[3].Top, 80);
   EXPECT_EQ(f.RowMemo->Text(), "[Rows.\"N\"]");
   EXPECT_EQ(f.Master->Height(), 20);
+}
+
+
+// ---------------------------------------------------------------- data bands around the rows
+
+TEST(ReportEngineDataBands, HeadersFootersAndDetailData) {
+  ReportFixture f(60);
+  f.BuildList();
+  auto* header = f.AddBand<TfrxHeader>("Header1", 50, 20);
+  f.AddMemo(header, "DataHeaderMemo", "Head");
+  auto* footer = f.AddBand<TfrxFooter>("Footer1", 90, 20);
+  f.AddMemo(footer, "DataFooterMemo", "Foot");
+  header->SetReprintOnNewPage(true);
+  ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+  ASSERT_EQ(f.Store().Count(), 2);
+  auto first = f.Out(0), second = f.Out(1);
+  EXPECT_EQ(first[1].Band, "Header1");
+  EXPECT_EQ(first[2].Text, "1");
+  // The header is printed again below the page header of the next page; the footer follows
+  // the last row.
+  EXPECT_EQ(second[1].Band, "Header1");
+  EXPECT_EQ(second[1].Top, 40);
+  EXPECT_EQ(f.CountOf(0, "Footer1"), 0);
+  EXPECT_EQ(f.CountOf(1, "Footer1"), 1);
+  EXPECT_EQ(f.CountOf(0, "MasterData1") + f.CountOf(1, "MasterData1"), 60);
+
+  // FooterAfterEach: a footer after every row.
+  f.Master->SetFooterAfterEach(true);
+  f.Rows.SetRangeEndCount(3);
+  ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+  EXPECT_EQ(f.CountOf(0, "Footer1"), 3);
+}
+
+TEST(ReportEngineDataBands, AMasterRowWithoutDetailRowsPrintsOnlyWhenAsked) {
+  struct Case {
+    int details;
+    bool printIfDetailEmpty;
+    int masters;
+  } cases[] = {{0, false, 0}, {0, true, 3}, {2, false, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(IntToStr(c.details) + (c.printIfDetailEmpty ? " forced" : ""));
+    ReportFixture f(3);
+    f.BuildList();
+    TfrxUserDataSet details(nullptr);
+    details.SetUserName("Details");
+    details.SetRangeEnd(reCount);
+    details.SetRangeEndCount(c.details);
+    f.Report.DataSets()->AddDataSet(&details);
+    auto* detail = f.AddBand<TfrxDetailData>("DetailData1", 100, 10);
+    detail->SetDataSet(&details);
+    f.Master->SetPrintIfDetailEmpty(c.printIfDetailEmpty);
+    ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+    EXPECT_EQ(f.CountOf(0, "MasterData1"), c.masters);
+    EXPECT_EQ(f.CountOf(0, "DetailData1"), c.masters * c.details);
+  }
+}
+
+TEST(ReportEngineDataBands, AKeptBlockMovesToTheNextPageWithItsOutlineEntry) {
+  ReportFixture f(6);
+  f.BuildList();
+  TfrxUserDataSet details(nullptr);
+  details.SetUserName("Details");
+  details.SetRangeEnd(reCount);
+  details.SetRangeEndCount(10);
+  f.Report.DataSets()->AddDataSet(&details);
+  auto* detail = f.AddBand<TfrxDetailData>("DetailData1", 100, 20);
+  detail->SetDataSet(&details);
+  f.Master->SetKeepTogether(true);
+  f.Master->SetOutlineText("Line#");
+  ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+  // A record with its ten details is 220 high: four fit below the page header (40 + 880).
+  ASSERT_EQ(f.Store().Count(), 2);
+  EXPECT_EQ(f.CountOf(0, "MasterData1"), 4);
+  EXPECT_EQ(f.CountOf(0, "DetailData1"), 40);
+  auto second = f.Out(1);
+  EXPECT_EQ(second[1].Band, "MasterData1");
+  EXPECT_EQ(second[1].Text, "5");
+  EXPECT_EQ(second[1].Top, 40);
+  EXPECT_EQ(second[2].Band, "DetailData1");
+  EXPECT_EQ(second[2].Top, 60);
+  EXPECT_EQ(f.CountOf(1, "DetailData1"), 20);
+  EXPECT_EQ(f.CountOf(1, "PageFooter1"), 1);
+  TfrxOutline* outline = f.Store().OutlineObj();
+  outline->LevelRoot();
+  ASSERT_EQ(outline->Count(), 6);
+  String text;
+  int page = -1, top = -1;
+  outline->GetItem(4, text, page, top);
+  EXPECT_EQ(text, "5");
+  EXPECT_EQ(page, 1);
+  EXPECT_EQ(top, 40);
+}
+
+TEST(ReportEngineSubreports, OneOnItsParentGrowsTheBandThatHoldsIt) {
+  ReportFixture f(3);
+  auto* holder = f.AddBand<TfrxMasterData>("MasterData1", 0, 30);
+  holder->SetRowCount(1);
+  holder->SetStretched(true);
+  TfrxReportPage* inner = f.AddPage("Inner");
+  auto* rows = f.AddBand<TfrxMasterData>("InnerRows", 0, 20, inner);
+  rows->SetDataSet(&f.Rows);
+  f.AddMemo(rows, "InnerMemo", "[Rows.\"N\"]", 0, 20, 5, 100);
+  auto* sub = new TfrxSubreport(holder);
+  sub->SetName("Subreport1");
+  sub->SetBounds(50, 10, 300, 20);
+  sub->SetPrintOnParent(true);
+  sub->SetPage(inner);
+  ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+  ASSERT_EQ(f.Store().Count(), 1);
+  EXPECT_EQ(f.CountOf(0, "InnerRows"), 0);  // nothing of the inner page goes out by itself
+  TfrxReportPage* page = f.Store().GetPage(0);
+  ASSERT_EQ(page->ObjectCount(), 1);
+  TfrxComponent* band = page->Objects(0);
+  EXPECT_EQ(band->Height(), 70);  // three rows from 10
+  std::vector<String> texts;
+  std::vector<Extended> tops, lefts;
+  for (int i = 0; i < band->ObjectCount(); ++i)
+    if (auto* memo = dynamic_cast<TfrxMemoView*>(band->Objects(i))) {
+      texts.push_back(memo->Text());
+      tops.push_back(memo->Top());
+      lefts.push_back(memo->Left());
+    }
+  EXPECT_EQ(texts, (std::vector<String>{"1", "2", "3"}));
+  EXPECT_EQ(tops, (std::vector<Extended>{10, 30, 50}));
+  EXPECT_EQ(lefts, (std::vector<Extended>{55, 55, 55}));
+  // The captured objects went with the output.
+  EXPECT_EQ(holder->ObjectCount(), 1);
+  EXPECT_EQ(holder->Height(), 30);
+}
+
+// ---------------------------------------------------------------- dialogs, scripts, clock
+
+TEST(ReportEngineRun, ACancelledDialogStopsTheRunAfterStartReport) {
+  ReportFixture f(3);
+  f.BuildList();
+  auto* dialog = new TfrxDialogPage(&f.Report);
+  dialog->SetName("Dialog1");
+  auto* button = new TButton(dialog->Form());
+  button->SetParent(dialog->Form());
+  f.Report.ScriptText()->SetText(
+      "procedure Started(Sender: TfrxComponent); begin Set('Started', 1); end;\n"
+      "procedure Stopped(Sender: TfrxComponent); begin Set('Stopped', 1); end;\nbegin end.");
+  f.Report.SetOnStartReport("Started");
+  f.Report.SetOnStopReport("Stopped");
+  for (TModalResult result : {mrCancel, mrOk}) {
+    SCOPED_TRACE(result);
+    int shown = 0;
+    f.Engine().OnRunDialogPage = [&](TfrxPage* Page) {
+      ++shown;
+      static_cast<TfrxDialogPage*>(Page)->SetModalResult(result);
+    };
+    f.Report.Variables()->SetVariables("Stopped", Variant(0));
+    bool ok = f.Report.Prepare();
+    EXPECT_EQ(ok, result == mrOk) << f.Errors();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(f.Store().Count(), result == mrOk ? 1 : 0);
+    EXPECT_EQ(f.Report.Variables()->GetVariables("Started"), Variant(1));
+    EXPECT_EQ(f.Report.Variables()->GetVariables("Stopped"), Variant(1));
+  }
+  // OnRunDialogs decides instead of the dialog pages.
+  f.Report.ScriptText()->SetText("procedure Dialogs(var Ok: Boolean); begin Ok := False; end;\nbegin end.");
+  f.Report.SetOnStartReport("");
+  f.Report.SetOnStopReport("");
+  f.Report.SetOnRunDialogs("Dialogs");
+  int shown = 0;
+  f.Engine().OnRunDialogPage = [&](TfrxPage*) { ++shown; };
+  EXPECT_FALSE(f.Report.Prepare());
+  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(f.Store().Count(), 0);
+}
+
+TEST(ReportEngineRun, ScriptsDriveTheEngineAndTheRunTakesTheClock) {
+  ReportFixture f(3);
+  f.BuildList();
+  f.Report.ScriptText()->SetText(
+      "procedure Row(Sender: TfrxComponent);\n"
+      "begin\n"
+      "  Set('Free', Engine.FreeSpace);\n"
+      "  if Engine.CurY > 50 then Engine.NewPage;\n"
+      "end;\nbegin end.");
+  f.Master->SetOnBeforePrint("Row");
+  TClockOverride clock(TDateTime(46000.75));
+  ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+  ASSERT_EQ(f.Store().Count(), 3);
+  for (int p = 0; p < 3; ++p) {
+    EXPECT_EQ(f.TextOf(p, "MasterData1"), IntToStr(p + 1));
+    EXPECT_EQ(f.Out(p)[1].Top, 40);
+  }
+  // The last row asked before its new page: CurY 60 below the page header and one row, and
+  // the page footer's 40.
+  EXPECT_NEAR(f.Report.Variables()->GetVariables("Free").AsDouble(), kPrintable - 100, 0.01);
+  EXPECT_EQ(f.Engine().StartDate(), 46000);
+  EXPECT_NEAR(f.Engine().StartTime(), 0.75, 1e-9);
+}
+
+TEST(ReportEngineWiring, ViewsWithinAVerticalBandBecomeItsCells) {
+  ReportFixture f(1);
+  auto* master = f.AddBand<TfrxMasterData>("MasterData1", 0, 20);
+  master->SetDataSet(&f.Rows);
+  auto* inside = f.AddMemo(master, "Inside", "x", 0, 20, 100, 50);
+  auto* outside = f.AddMemo(master, "Outside", "y", 0, 20, 170, 50);
+  auto* column = f.AddBand<TfrxMasterData>("Column1", 0, 500);
+  column->SetVertical(true);
+  column->SetLeft(90);
+  column->SetWidth(100);
+  column->SetDataSet(&f.Rows);
+  ASSERT_TRUE(f.Engine().PrepareRun()) << f.Errors();
+  f.Engine().FinishRun();
+  EXPECT_EQ(inside->Parent(), column);
+  EXPECT_EQ(inside->OriginalBand, master);
+  EXPECT_EQ(inside->Left(), 10);
+  EXPECT_EQ(outside->Parent(), master);
+  EXPECT_TRUE(master->HasVCells);
+  EXPECT_EQ(f.Page->VMasterBands(), std::vector<TfrxComponent*>{column});
+}
+
+TEST(ReportEngineWiring, TheHeaderListRemovesTheFirstItemOfABand) {
+  TfrxHeader a(nullptr), b(nullptr);
+  TfrxHeaderList list;
+  list.Add(&a, false, 0);
+  list.Add(nullptr, false, 0);
+  list.Add(&b, true, 10);
+  list.Add(&a, false, 20);
+  list.RemoveBand(&a);
+  list.RemoveBand(nullptr);
+  list.RemoveBand(&a);
+  list.RemoveBand(&a);  // none left: nothing happens
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Items(0).Band, &b);
+  EXPECT_TRUE(list.Items(0).AddedWhileKeeping);
+  EXPECT_EQ(list.Items(0).Left, 10);
 }
 
 }  // namespace
