@@ -88,6 +88,7 @@ bool TfrxEngine::BuildReport() {
         return TryFinally(
             [&]() -> bool {
               report->DataSets()->BeginUseAll();
+              FDataSetsInUse = true;
               report->RunScriptEvent(report, report->OnStartReport());
               if (!RunDialogPages()) return false;
               for (int i = 0; i < report->CountPages(); ++i)
@@ -159,7 +160,10 @@ bool TfrxEngine::PrepareRun() {
 }
 
 void TfrxEngine::FinishRun() {
-  Report()->DataSets()->EndUseAll();
+  // Only a run that began using its data sets ends using them: a run stopped by the wiring
+  // never began.
+  if (FDataSetsInUse) Report()->DataSets()->EndUseAll();
+  FDataSetsInUse = false;
   Store()->Finish();
   SetRunning(false);
 }

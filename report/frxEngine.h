@@ -149,4 +149,5 @@ private:
     std::vector<std::pair<TClass, TfrxBand*>> Bands;
   };
   mutable TPageBandCache FPageBands;
+  bool FDataSetsInUse = false;
 };

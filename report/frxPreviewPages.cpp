@@ -324,7 +324,13 @@ void TfrxPreviewPages::AddObjectTo(TfrxXMLItem* Parent, TfrxComponent* Object) {
   for (int i = 0; i < Object->ObjectCount(); ++i) AddObjectTo(target, Object->Objects(i));
 }
 
-void TfrxPreviewPages::AddObject(TfrxComponent* Object) { AddObjectTo(PageItem(FCurPage), Object); }
+void TfrxPreviewPages::AddObject(TfrxComponent* Object) {
+  // The engine may go back to an earlier page (sub-reports side by side): with the file cache
+  // that page may be out.
+  TfrxXMLItem* page = PageItem(FCurPage);
+  EnsureLoaded(page);
+  AddObjectTo(page, Object);
+}
 
 int TfrxPreviewPages::CurPosition() {
   TfrxXMLItem* page = PageItem(FCurPage);

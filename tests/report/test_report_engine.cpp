@@ -666,6 +666,17 @@ TEST(ReportEngineFileCache, ThreeHundredPagesSwapOutAndReadBackWhole) {
   EXPECT_EQ(f.CountOf(5, "PageHeader1"), 2);
   EXPECT_EQ(f.CountOf(5, "MasterData1"), 48);
   EXPECT_EQ(f.TextOf(5, "MasterData1"), IntToStr(5 * 48 + 1));
+  // So does adding to a swapped-out page the engine went back to.
+  ASSERT_FALSE(store.PageItem(7)->Loaded());
+  store.SetCurPage(7);
+  store.AddObject(f.Footer);
+  EXPECT_EQ(f.CountOf(7, "PageFooter1"), 2);
+  EXPECT_EQ(f.CountOf(7, "MasterData1"), 48);
+  auto seventh = f.Out(7);
+  EXPECT_EQ(seventh.front().Band, "PageHeader1");
+  EXPECT_EQ(seventh[1].Text, IntToStr(7 * 48 + 1));
+  EXPECT_EQ(seventh.back().Band, "PageFooter1");
+  EXPECT_EQ(seventh[seventh.size() - 2].Band, "PageFooter1");
   int total = 0;
   for (int p = 0; p < 300; ++p) total += f.CountOf(p, "MasterData1");
   EXPECT_EQ(total, rows);
@@ -770,6 +781,10 @@ TEST(ReportEnginePrepare, AnEventThatRaisesEndsTheRunCleanly) {
   });
   EXPECT_FALSE(f.Report.Prepare());
   EXPECT_NE(f.Errors().find("boom"), String::npos);
+  EXPECT_EQ(rows.Uses, 0);
+  // A run the wiring stops never began using its data sets, and does not end using them.
+  f.AddBand<TfrxHeader>("Lone", 900, 10);
+  EXPECT_FALSE(f.Report.Prepare());
   EXPECT_EQ(rows.Uses, 0);
   EXPECT_FALSE(f.Engine().Running());
   EXPECT_EQ(f.Report.Variables()->GetVariables("Stopped"), Variant(1));
