@@ -559,6 +559,23 @@ TEST(ReportEnginePageFlow, TheSecondColumnStartsAtTheColumnTopWithTheColumnHeade
     }
   }
   EXPECT_EQ(inSecond, 60 - 47);
+
+  // On a page opened by a new page the columns start below the page header as printed, and the
+  // page header keeps its height.
+  f.Rows.SetRangeEndCount(150);
+  ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+  ASSERT_EQ(f.Store().Count(), 2);
+  auto second = f.Out(1);
+  EXPECT_EQ(second[0].Band, "PageHeader1");
+  EXPECT_EQ(second[0].Height, 40);
+  int columnHeaders = 0;
+  for (const auto& o : second)
+    if (o.Band == "ColumnHeader1") {
+      ++columnHeaders;
+      EXPECT_EQ(o.Top, 40);
+    }
+  EXPECT_EQ(columnHeaders, 2);
+  EXPECT_EQ(f.CountOf(1, "MasterData1"), 150 - 94);
 }
 
 // ---------------------------------------------------------------- sub-reports
