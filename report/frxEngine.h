@@ -10,7 +10,6 @@
 // (frxEngineSubreports.cpp) and the data-band loop (frxEngineBands.cpp).
 #include "report/frxClassBases.h"
 
-#include <functional>
 #include <vector>
 
 class TfrxBand;
@@ -58,9 +57,6 @@ public:
   Extended FreeSpace() override;
   Variant AggregateValue(const String& Name, const String& Expression, TfrxBand* Band, int Flags) override;
   bool BuildReport() override;
-
-  // Called with a dialog page instead of showing it modally, when assigned.
-  std::function<void(TfrxPage* Page)> OnRunDialogPage;
 
   // ---- the store written to
   TfrxPreviewPages* Store() const;
