@@ -146,9 +146,20 @@ TfrxPage* TfrxComponent::Page() const {
   return nullptr;
 }
 
+namespace {
+// Whether objects of the class are reports: the walk up the class line ends at the common base
+// of report objects, which every text object asks about for each value it prints.
+bool IsReportClass(TClass Class) {
+  static const TClass report = TfrxReport::StaticClass(), base = TfrxComponent::StaticClass();
+  for (TClass c = Class; c && c != base; c = c->Parent())
+    if (c == report) return true;
+  return false;
+}
+}  // namespace
+
 TfrxReport* TfrxComponent::FindParentReport() const {
   for (const TfrxComponent* c = this; c; c = c->FParent)
-    if (c->InheritsFrom(TfrxReport::StaticClass())) return static_cast<TfrxReport*>(const_cast<TfrxComponent*>(c));
+    if (IsReportClass(c->ClassType())) return static_cast<TfrxReport*>(const_cast<TfrxComponent*>(c));
   return nullptr;
 }
 
@@ -292,7 +303,8 @@ String TfrxComponent::DiffAttributes(TfrxComponent* Reference) {
     const TPropInfo* p = GetPropInfo(this, "AutoWidth");
     return IsTextObject() && p && p->Access->GetOrd(this) != 0;
   };
-  TClass bandClass = GetClass("TfrxBand");
+  // Looked up once: every object of every prepared page asks.
+  static const TClass bandClass = GetClass("TfrxBand");
   bool band = bandClass && ClassType()->InheritsFrom(bandClass);
   if (Differ(FLeft, Reference->FLeft) && !aligned()) r += " l=\"" + DiffFloat(FLeft) + "\"";
   if (Differ(FTop, Reference->FTop) || band) r += " t=\"" + DiffFloat(FTop) + "\"";
