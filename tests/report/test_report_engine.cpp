@@ -1070,4 +1070,89 @@ TEST(ReportEngineWiring, TheHeaderListRemovesTheFirstItemOfABand) {
   EXPECT_EQ(list.Items(0).Left, 10);
 }
 
+
+// ---------------------------------------------------------------- .fp3 of a run
+
+String StreamText(TMemoryStream& S) { return String(static_cast<const char*>(S.Memory()), S.Size()); }
+
+// A packer that turns every byte around, so a packed file is no XML.
+class TFlipCompressor : public TfrxCustomCompressor {
+public:
+  static inline bool FailUnpack = false;
+  void Compress(TStream* Source, TStream* Dest) override { Copy(Source, Dest); }
+  void Decompress(TStream* Source, TStream* Dest) override {
+    if (FailUnpack) throw Exception("bad packing");
+    Copy(Source, Dest);
+  }
+
+private:
+  static void Copy(TStream* Source, TStream* Dest) {
+    std::string bytes(static_cast<std::size_t>(Source->Size() - Source->Position()), '\0');
+    Source->Read(bytes.data(), static_cast<int>(bytes.size()));
+    for (char& c : bytes) c = static_cast<char>(~c);
+    Dest->Write(bytes.data(), static_cast<int>(bytes.size()));
+  }
+};
+
+TEST(ReportEngineFp3, APreparedRunSavesLoadsAndSavesToTheSameBytes) {
+  ReportFixture f(200);
+  f.BuildList();
+  ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+  ASSERT_EQ(f.Store().Count(), 5);
+  TMemoryStream a;
+  f.Store().SaveToStream(&a);
+  String text = StreamText(a);
+  EXPECT_NE(text.find("<page0 ld=\"0\">"), String::npos);
+  EXPECT_NE(text.find("name=\"Page0.RowMemo\""), String::npos);
+
+  TfrxReport other(nullptr);
+  TfrxPreviewPages loaded(&other);
+  a.SetPosition(0);
+  loaded.LoadFromStream(&a);
+  ASSERT_EQ(loaded.Count(), 5);
+  TMemoryStream b;
+  loaded.SaveToStream(&b);
+  EXPECT_EQ(StreamText(b), text);
+  auto* memo = dynamic_cast<TfrxMemoView*>(loaded.GetPage(4)->Objects(1)->Objects(0));
+  ASSERT_NE(memo, nullptr);
+  EXPECT_EQ(memo->Text(), IntToStr(4 * 48 + 1));
+}
+
+TEST(ReportEngineFp3, ARegisteredCompressorPacksAndUnpacksAndAFailureLeavesNothing) {
+  RegisterPreparedCompressor([]() -> std::unique_ptr<TfrxCustomCompressor> { return std::make_unique<TFlipCompressor>(); });
+  struct Unregister {
+    ~Unregister() {
+      RegisterPreparedCompressor(nullptr);
+      TFlipCompressor::FailUnpack = false;
+    }
+  } unregister;
+  ReportFixture f(100);
+  f.BuildList();
+  ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+  TMemoryStream plain, packed;
+  f.Store().SaveToStream(&plain);  // not Compressed: plain XML even with a compressor
+  EXPECT_EQ(StreamText(plain).substr(0, 5), "<?xml");
+  f.Report.ReportOptions()->SetCompressed(true);
+  f.Store().SaveToStream(&packed);
+  ASSERT_EQ(packed.Size(), plain.Size());
+  EXPECT_NE(StreamText(packed), StreamText(plain));
+
+  TfrxReport other(nullptr);
+  other.EngineOptions()->SetNewSilentMode(simSilent);
+  TfrxPreviewPages loaded(&other);
+  packed.SetPosition(0);
+  loaded.LoadFromStream(&packed);
+  EXPECT_EQ(loaded.Count(), 3);
+  TMemoryStream again;
+  loaded.SaveToStream(&again);  // the other report is not Compressed
+  EXPECT_EQ(StreamText(again), StreamText(plain));
+
+  TFlipCompressor::FailUnpack = true;
+  packed.SetPosition(0);
+  loaded.LoadFromStream(&packed);
+  EXPECT_EQ(loaded.Count(), 0);
+  EXPECT_EQ(loaded.SourcePageCount(), 0);
+  EXPECT_NE(other.Errors()->Text().find("解压数据错误"), String::npos);
+}
+
 }  // namespace
