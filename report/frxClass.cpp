@@ -61,6 +61,8 @@ String NameKey(const String& Name) {
 
 // Floats in difference texts: the general format, "." always.
 String DiffFloat(Extended v) {
+  // Whole numbers, most positions of prepared objects, read the same in the general format.
+  if (v == std::trunc(v) && std::fabs(v) < 1e15 && !(v == 0 && std::signbit(v))) return IntToStr(static_cast<Int64>(v));
   static const TFormatSettings fs = [] {
     TFormatSettings f;
     f.DecimalSeparator = '.';

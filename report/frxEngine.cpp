@@ -60,7 +60,8 @@ TfrxEngine::~TfrxEngine() = default;
 TfrxPreviewPages* TfrxEngine::Store() const { return static_cast<TfrxPreviewPages*>(PreviewPages()); }
 
 Variant TfrxEngine::AggregateValue(const String&, const String&, TfrxBand*, int) {
-  // Aggregates are collected by the aggregate list, which the data-band loop feeds.
+  // The aggregate list (SUM, COUNT and the others over printed rows) is not part of the engine
+  // yet: until it is, every aggregate answers Null.
   return Null();
 }
 
