@@ -1155,4 +1155,37 @@ TEST(ReportEngineFp3, ARegisteredCompressorPacksAndUnpacksAndAFailureLeavesNothi
   EXPECT_NE(other.Errors()->Text().find("解压数据错误"), String::npos);
 }
 
+
+TEST(ReportEngineRun, PageObjectsPrintOnceAndManualBuildReplacesTheBandLoop) {
+  ReportFixture f(60);
+  f.BuildList();
+  auto* stamp = f.AddMemo(f.Page, "Stamp", "Page [Page#]", 500, 20, 300, 100);
+  ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+  ASSERT_EQ(f.Store().Count(), 2);
+  // The object on the page is output with the first page of the page's run only.
+  auto stampOn = [&](int PageIndex) {
+    TfrxReportPage* page = f.Store().GetPage(PageIndex);
+    TfrxComponent* found = page->FindObject("Stamp");
+    return found ? dynamic_cast<TfrxMemoView*>(found) : nullptr;
+  };
+  ASSERT_NE(stampOn(0), nullptr);
+  EXPECT_EQ(stampOn(0)->Text(), "Page 1");
+  EXPECT_EQ(stampOn(0)->AbsTop(), 500);
+  EXPECT_EQ(stampOn(1), nullptr);
+  EXPECT_EQ(stamp->Parent(), f.Page);
+  EXPECT_EQ(stamp->Text(), "Page [Page#]");
+
+  int built = 0;
+  f.Report.OnManualBuild = TfrxManualBuildEvent::Lambda([&](TfrxPage* Page) {
+    ++built;
+    EXPECT_EQ(Page, f.Page);
+    f.Engine().ShowBand(f.Master);
+    f.Engine().ShowBand(f.Master);
+  });
+  ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+  EXPECT_EQ(built, 1);
+  ASSERT_EQ(f.Store().Count(), 1);
+  EXPECT_EQ(f.CountOf(0, "MasterData1"), 2);
+}
+
 }  // namespace
