@@ -95,17 +95,21 @@ bool TfrxEngine::BuildReport() {
               for (int i = 0; i < report->CountPages(); ++i)
                 if (auto* page = KindOf<TfrxReportPage>(report->PageAt(i))) Store()->AddSourcePage(page);
               report->ProgressBegin(ptRunning);
-              TScopeExit progressEnd([report] { report->ProgressEnd(ptRunning); });
-              SetFinalPass(!DoublePass());
-              SetTotalPages(0);
-              Store()->BeginPass();
-              RunPass();
-              if (DoublePass()) {
-                SetTotalPages(Store()->Count());
-                Store()->ClearFirstPass();
-                SetFinalPass(true);
-                RunPass();
-              }
+              // The progress ends however the passes end; its events may raise in turn.
+              TryFinally(
+                  [&] {
+                    SetFinalPass(!DoublePass());
+                    SetTotalPages(0);
+                    Store()->BeginPass();
+                    RunPass();
+                    if (DoublePass()) {
+                      SetTotalPages(Store()->Count());
+                      Store()->ClearFirstPass();
+                      SetFinalPass(true);
+                      RunPass();
+                    }
+                  },
+                  [&] { report->ProgressEnd(ptRunning); });
               return true;
             },
             [&] { report->RunScriptEvent(report, report->OnStopReport()); });

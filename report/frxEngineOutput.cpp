@@ -216,8 +216,12 @@ void TfrxEngine::SplitBand(TfrxBand* Band) {
   }
 
   Extended limit = FreeSpace();
+  // A part after the first begins at the top of a fresh column: what does not fit there fits
+  // nowhere, and goes out whole rather than moving on for ever.
+  bool fresh = false;
   while (!remaining.empty()) {
     std::vector<TfrxComponent*> part, shifted;
+    if (fresh && limit <= 0.0001) part.swap(remaining);
     auto shiftBelow = [&](TfrxComponent* Q, Extended By) {
       for (TfrxComponent* r : remaining)
         if (r != Q && r->Top() >= Q->Top() + Q->Height() && OverlapsHorizontally(Q, r) &&
@@ -230,14 +234,20 @@ void TfrxEngine::SplitBand(TfrxBand* Band) {
     for (std::size_t i = 0; i < remaining.size(); ++i) {
       TfrxComponent* q = remaining[i];
       TfrxStretcheable* s = Stretchable(q);
-      if (limit >= q->Top() + q->Height()) {
+      if (!s && fresh && q->Top() <= 0.0001 && limit < q->Top() + q->Height()) {
+        part.push_back(q);
+      } else if (limit >= q->Top() + q->Height()) {
         part.push_back(q);
         if (s) s->FitPart();
       } else if (s && q->Top() < limit) {
         q->SetHeight(limit - q->Top());
         Extended d = s->FitPart();
         shiftBelow(q, d);
-        if (std::fabs(d - q->Height()) < 0.0001) {
+        if (std::fabs(d - q->Height()) < 0.0001 && fresh && q->Top() <= 0.0001) {
+          // Not even its first line fits a whole column: it goes out cut, once.
+          part.push_back(q);
+          continue;
+        } else if (std::fabs(d - q->Height()) < 0.0001) {
           q->SetTop(limit);
           q->SetHeight(s->SavedHeight);
         } else {
@@ -283,6 +293,7 @@ void TfrxEngine::SplitBand(TfrxBand* Band) {
       }
     }
     limit = FreeSpace();
+    fresh = true;
   }
 }
 

@@ -16,6 +16,7 @@
 #include "report/frxMemoView.h"
 #include "report/frxPages.h"
 #include "report/frxPreviewPages.h"
+#include "report/frxShapes.h"
 #include "report/frxVariables.h"
 #include "report/frxXML.h"
 
@@ -24,6 +25,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 // A stretchable object whose content needs a height the test sets.
@@ -527,6 +529,35 @@ TEST(ReportEnginePageFlow, ASplittableBandRunsOverThreePagesWithItsTextOnce) {
   want->SetText(text);
   got->SetText(printed);
   EXPECT_EQ(got->Text(), want->Text());
+}
+
+TEST(ReportEnginePageFlow, AnObjectTallerThanAPageInASplitBandGoesOutOnceWhole) {
+  ReportFixture f(1);
+  f.BuildList();
+  f.Master->SetAllowSplit(true);
+  f.Master->SetHeight(1520);
+  delete f.RowMemo;
+  for (auto [name, top, height] : {std::tuple<const char*, int, int>{"Tall", 0, 1500}, {"Small", 1500, 20}}) {
+    auto* shape = new TfrxShapeView(f.Master);
+    shape->SetName(name);
+    shape->SetBounds(0, top, 100, height);
+  }
+  ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+  int tall = 0, small = 0;
+  for (int p = 0; p < f.Store().Count(); ++p) {
+    TfrxReportPage* page = f.Store().GetPage(p);
+    for (TfrxComponent* c : page->AllObjects()) {
+      if (c->Name() == "Tall") {
+        ++tall;
+        EXPECT_EQ(c->Height(), 1500);
+        EXPECT_EQ(c->AbsTop(), 40);  // at the top of a fresh page, overflowing it
+      }
+      small += c->Name() == "Small";
+    }
+  }
+  EXPECT_EQ(tall, 1);
+  EXPECT_EQ(small, 1);
+  EXPECT_EQ(f.Store().Count(), 3);
 }
 
 TEST(ReportEnginePageFlow, TheSecondColumnStartsAtTheColumnTopWithTheColumnHeader) {
