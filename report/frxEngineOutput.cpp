@@ -72,7 +72,9 @@ void TfrxEngine::OutputBand(TfrxBand* Band) {
         bool split = false;
         bool tested = !(data && data->Columns() > 1) && !KindOf<TfrxOverlay>(Band) &&
                       !KindOf<TfrxNullBand>(Band);
-        if (tested && !CaptureBand && FreeSpace() < Band->Height()) {
+        // Headers print at the top of a page or column just opened: one that does not fit
+        // there fits nowhere, and a new page would only print it again.
+        if (tested && !CaptureBand && !PrintingHeaders && FreeSpace() < Band->Height()) {
           if (Band->AllowSplit()) {
             SplitBand(Band);
             split = true;

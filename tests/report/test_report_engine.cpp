@@ -470,6 +470,21 @@ TEST(ReportEnginePageFlow, ABandTallerThanAPageIsOutputOnceOnANewPage) {
   EXPECT_EQ(f.Out(1)[1].Top, 40);
 }
 
+TEST(ReportEnginePageFlow, APageHeaderTallerThanThePageOverflowsEachPageOnce) {
+  ReportFixture f(3);
+  f.BuildList();
+  f.Header->SetHeight(1100);
+  ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
+  // Every row finds no room below the header and starts a page of its own.
+  ASSERT_EQ(f.Store().Count(), 4);
+  for (int p = 0; p < 4; ++p) {
+    EXPECT_EQ(f.CountOf(p, "PageHeader1"), 1);
+    EXPECT_EQ(f.CountOf(p, "PageFooter1"), 1);
+  }
+  EXPECT_EQ(f.CountOf(0, "MasterData1"), 0);
+  for (int p = 1; p < 4; ++p) EXPECT_EQ(f.TextOf(p, "MasterData1"), IntToStr(p));
+}
+
 TEST(ReportEnginePageFlow, PrintOnPreviousPageContinuesBelowTheLastBand) {
   ReportFixture f(3);
   f.BuildList();
