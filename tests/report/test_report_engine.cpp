@@ -496,7 +496,9 @@ TEST(ReportEnginePageFlow, PrintOnPreviousPageContinuesBelowTheLastBand) {
   ASSERT_EQ(f.Store().Count(), 1);
   EXPECT_EQ(f.CountOf(0, "ReportTitle2"), 1);
   for (const auto& o : f.Out(0))
-    if (o.Band == "ReportTitle2") EXPECT_EQ(o.Top, 100);  // 40 + 3 rows of 20
+    if (o.Band == "ReportTitle2") {
+      EXPECT_EQ(o.Top, 100);  // 40 + 3 rows of 20
+    }
 }
 
 TEST(ReportEnginePageFlow, AnOverlayPrintsUnderOrOverEverythingElse) {
@@ -583,7 +585,6 @@ TEST(ReportEnginePageFlow, TheSecondColumnStartsAtTheColumnTopWithTheColumnHeade
   f.AddMemo(columnHeader, "ColumnMemo", "Col");
   ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
   ASSERT_EQ(f.Store().Count(), 1);
-  std::vector<ReportFixture::TOut> headers;
   TfrxReportPage* page = f.Store().GetPage(0);
   std::vector<Extended> columnLefts;
   for (int i = 0; i < page->ObjectCount(); ++i)
@@ -601,7 +602,9 @@ TEST(ReportEnginePageFlow, TheSecondColumnStartsAtTheColumnTopWithTheColumnHeade
   for (int i = 0; i < page->ObjectCount(); ++i) {
     TfrxComponent* b = page->Objects(i);
     if (b->Name() == "MasterData1" && b->Left() > 0) {
-      if (inSecond++ == 0) EXPECT_EQ(b->Top(), 60);
+      if (inSecond++ == 0) {
+        EXPECT_EQ(b->Top(), 60);
+      }
     }
   }
   EXPECT_EQ(inSecond, 60 - 47);
@@ -668,7 +671,9 @@ TEST(ReportEngineSubreports, OutputGoesOnBelowTheLongestOfTwoSideBySide) {
     }
   EXPECT_EQ(f.CountOf(2, "ReportSummary1"), 1);
   for (const auto& o : f.Out(2))
-    if (o.Band == "ReportSummary1") EXPECT_EQ(o.Top, 320);
+    if (o.Band == "ReportSummary1") {
+      EXPECT_EQ(o.Top, 320);
+    }
 }
 
 // ---------------------------------------------------------------- anchors and outline
@@ -750,7 +755,7 @@ TEST(ReportEngineFileCache, ThreeHundredPagesSwapOutAndReadBackWhole) {
 TEST(ReportEngineStore, BandExistsLastBandBottomAndSourceCopiesOfRunTimeObjects) {
   ReportFixture f(3);
   f.BuildList();
-  auto* overlay = f.AddBand<TfrxOverlay>("Overlay1", 500, 900);
+  f.AddBand<TfrxOverlay>("Overlay1", 500, 900);
   ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
   TfrxPreviewPages& store = f.Store();
   store.SetCurPage(0);
@@ -762,7 +767,6 @@ TEST(ReportEngineStore, BandExistsLastBandBottomAndSourceCopiesOfRunTimeObjects)
   EXPECT_FALSE(store.BandExists(&column));
   // The overlay (900 high) and the page footer do not count: the last row does.
   EXPECT_EQ(store.LastBandBottom(), 100);
-  (void)overlay;
 
   // A memo made during a run gets a source copy and is stored as a difference.
   auto* made = new TfrxMemoView(f.Master);
