@@ -407,8 +407,9 @@ void TfrxEngine::RunAllPages() {
 }
 
 void TfrxEngine::RunPage(TfrxReportPage* Page) {
+  // A sub-report's page only runs its bands, inside the page that shows it: that page's
+  // footers, columns and new pages stay in force.
   if (Page->SubreportOwner()) {
-    TRestore<TfrxReportPage*> running(RunningPage, Page);
     RunBands(Page);
     return;
   }

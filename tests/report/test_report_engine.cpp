@@ -639,6 +639,7 @@ TEST(ReportEngineSubreports, OutputGoesOnBelowTheLongestOfTwoSideBySide) {
 
   auto* holder = f.AddBand<TfrxMasterData>("MasterData1", 0, 30);
   holder->SetRowCount(1);
+  auto* footer = f.AddBand<TfrxPageFooter>("PageFooter1", 300, 6);
   auto* summary = f.AddBand<TfrxReportSummary>("ReportSummary1", 100, 20);
   f.AddMemo(summary, "SummaryMemo", "End");
 
@@ -659,11 +660,14 @@ TEST(ReportEngineSubreports, OutputGoesOnBelowTheLongestOfTwoSideBySide) {
   b->SetPage(short_);
 
   ASSERT_TRUE(f.Report.Prepare()) << f.Errors();
-  // 52 rows fit below the sub-report's top on each page: 52, 52, 16.
+  // The rows stop above the footer of the page that shows them (1040.93): 51 below the
+  // sub-report's top at 5, 52 on the next page, 17 on the third; every page has that footer.
+  EXPECT_EQ(footer->Height(), 6);
   ASSERT_EQ(f.Store().Count(), 3);
-  EXPECT_EQ(f.CountOf(0, "LongRows"), 52);
+  EXPECT_EQ(f.CountOf(0, "LongRows"), 51);
   EXPECT_EQ(f.CountOf(0, "ShortRows"), 10);
-  EXPECT_EQ(f.CountOf(2, "LongRows"), 16);
+  EXPECT_EQ(f.CountOf(2, "LongRows"), 17);
+  for (int p = 0; p < 3; ++p) EXPECT_EQ(f.CountOf(p, "PageFooter1"), 1);
   for (const auto& o : f.Out(0))
     if (o.Band == "ShortRows") {
       EXPECT_EQ(o.Top, 5);
@@ -672,7 +676,7 @@ TEST(ReportEngineSubreports, OutputGoesOnBelowTheLongestOfTwoSideBySide) {
   EXPECT_EQ(f.CountOf(2, "ReportSummary1"), 1);
   for (const auto& o : f.Out(2))
     if (o.Band == "ReportSummary1") {
-      EXPECT_EQ(o.Top, 320);
+      EXPECT_EQ(o.Top, 340);
     }
 }
 
