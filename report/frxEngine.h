@@ -10,6 +10,7 @@
 // (frxEngineSubreports.cpp) and the data-band loop (frxEngineBands.cpp).
 #include "report/frxClassBases.h"
 
+#include <utility>
 #include <vector>
 
 class TfrxBand;
