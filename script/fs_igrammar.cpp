@@ -142,6 +142,7 @@ void TfsGrammar::ReadItem(const TfsXMLItem* Element, TfsGrammarItem& Item) const
   String addText = Element->Prop("addtext");
   Item.HasAddText = !addText.empty();
   Item.AddText = EscapeAttrText(addText);
+  Item.AddValue = addText;
 }
 
 void TfsGrammar::ResolveRules() {

@@ -61,6 +61,7 @@ struct TfsGrammarItem {
   String Node;     // lower-cased; '' = none
   String Add;      // the element `add` writes
   String AddText;  // escaped, ready to write
+  String AddValue;  // the same unescaped
   String ErrText;  // the message of the `err` key; '' when the key is missing
   String Name;     // the element's name as written (a rule's, or the referenced rule's)
 

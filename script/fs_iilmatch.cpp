@@ -59,6 +59,7 @@ TfsXMLItem* TfsILOutput::Wrap(int Index, String Name, String Text) {
   auto node = std::make_unique<TfsXMLItem>();
   node->SetName(std::move(Name));
   node->SetText(std::move(Text));
+  node->ReserveItems(Count() - Index);
   for (auto it = FItems.begin() + Index; it != FItems.end(); ++it) node->AddItem(it->release());
   FItems.resize(static_cast<std::size_t>(Index));
   FItems.push_back(std::move(node));
@@ -346,13 +347,10 @@ void TfsILMatcher::CloseNode(const TfsGrammarItem& Item, bool Matched, int Start
     FOutput.Truncate(StartLines);
     return;
   }
-  String attrs = PosAttr(FirstTokenPos(Start));
-  if (Item.NodeIsExpr) {
-    attrs += " pos1=\"";
-    attrs += LineCol(FLexer.Position());
-    attrs += '"';
-  }
-  FOutput.Wrap(StartLines, Item.Node, std::move(attrs));
+  int line = 0, col = 0, line1 = 0, col1 = 0;
+  LineColOf(FirstTokenPos(Start), line, col);
+  if (Item.NodeIsExpr) LineColOf(FLexer.Position(), line1, col1);
+  FOutput.Wrap(StartLines, Item.Node, String())->SetILAttrs(String(), false, line, col, line1, col1);
 }
 
 void TfsILMatcher::InlineUses(int StartLines, int Depth) {
@@ -365,32 +363,22 @@ void TfsILMatcher::InlineUses(int StartLines, int Depth) {
   }
 }
 
-String TfsILMatcher::PosAttr(int Position) {
-  String attr = "pos=\"";
-  attr += LineCol(Position);
-  attr += '"';
-  return attr;
-}
-
 void TfsILMatcher::WriteAdd(const TfsGrammarItem& Item, const String& Token) {
-  String attrs;
-  attrs.reserve(Token.size() + 32);
-  attrs += "text=\"";
-  attrs += Item.HasAddText ? Item.AddText : EscapeAttrText(Token);
-  attrs += "\" ";
-  attrs += PosAttr(FLexer.Position());
-  FOutput.Add(Item.Add, std::move(attrs));
+  int line = 0, col = 0;
+  LineColOf(FLexer.Position(), line, col);
+  FOutput.Add(Item.Add, String())->SetILAttrs(Item.HasAddText ? Item.AddValue : Token, true, line, col);
 }
 
 void TfsILMatcher::WriteReference(const String& Text) {
   // `<Table."Field">` is a call of Get with the bracketed text; every position is the
   // closing bracket's.
-  const String p = PosAttr(FLexer.Position());
+  int line = 0, col = 0;
+  LineColOf(FLexer.Position(), line, col);
   const int start = FOutput.Count();
-  FOutput.Add("node", "text=\"" + String(fsil::GetFunction) + "\" " + p);
-  FOutput.Add("string", "text=\"" + EscapeAttrText("'" + Text + "'") + "\" " + p);
-  FOutput.Wrap(start + 1, "expr", p + " pos1" + p.substr(3));
-  FOutput.Wrap(start, "dsgn", p);
+  FOutput.Add("node", String())->SetILAttrs(String(fsil::GetFunction), true, line, col);
+  FOutput.Add("string", String())->SetILAttrs("'" + Text + "'", true, line, col);
+  FOutput.Wrap(start + 1, "expr", String())->SetILAttrs(String(), false, line, col, line, col);
+  FOutput.Wrap(start, "dsgn", String())->SetILAttrs(String(), false, line, col);
 }
 
 void TfsILMatcher::RecordError(const TfsGrammarItem& Item, int Start) {
@@ -408,6 +396,16 @@ int TfsILMatcher::FirstTokenPos(int Start) {
 }
 
 String TfsILMatcher::LineCol(int Position) {
+  int line = 0, column = 0;
+  LineColOf(Position, line, column);
+  char buffer[32];
+  char* p = std::to_chars(buffer, buffer + 16, line).ptr;  // room left for ':' and the column
+  *p++ = ':';
+  p = std::to_chars(p, buffer + sizeof buffer, column).ptr;
+  return String(buffer, p);
+}
+
+void TfsILMatcher::LineColOf(int Position, int& Line, int& Col) {
   // The lexer's own conversion, without its search from scratch: positions asked for mostly
   // lie on the line of the one before.
   const std::vector<int>& starts = FLexer.LineStarts();
@@ -436,9 +434,6 @@ String TfsILMatcher::LineCol(int Position) {
   FColumnLine = line;
   FColumnEnd = std::max(end, from);
   FColumn = column;
-  char buffer[32];
-  char* p = std::to_chars(buffer, buffer + sizeof buffer, line + 1).ptr;
-  *p++ = ':';
-  p = std::to_chars(p, buffer + sizeof buffer, column).ptr;
-  return String(buffer, p);
+  Line = line + 1;
+  Col = column;
 }

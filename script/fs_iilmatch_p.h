@@ -113,14 +113,14 @@ private:
   void InlineUses(int StartLines, int Depth);
   void WriteAdd(const TfsGrammarItem& Item, const String& Token);
   void WriteReference(const String& Text);
-  // The raw attribute text `pos="L:C"`.
-  String PosAttr(int Position);
   void RecordError(const TfsGrammarItem& Item, int Start);
 
   // Where the item's first token begins: Start after blanks and comments.
   int FirstTokenPos(int Start);
   // "L:C" of a position, as TfsParser.PositionToLineCol.
   String LineCol(int Position);
+  // The same as numbers, both from 1.
+  void LineColOf(int Position, int& Line, int& Col);
   bool SameToken(const String& Token, const String& Text) const;
 
   TfsILParser& FParser;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <charconv>
 
 namespace {
 
@@ -33,9 +34,9 @@ TfsXMLItem::~TfsXMLItem() {
 }
 
 void TfsXMLItem::Detach(TfsXMLItem* Child) {
-  assert(FItems && Child->FParent == this);
+  assert(Child->FParent == this);
   // Children are most often freed from the end (Clear, a failed read), so search from there.
-  auto& v = *FItems;
+  auto& v = FItems;
   auto it = std::find(v.rbegin(), v.rend(), Child);
   assert(it != v.rend());
   v.erase(std::next(it).base());
@@ -50,13 +51,14 @@ TfsXMLItem* TfsXMLItem::Root() {
 
 TfsXMLItem* TfsXMLItem::Items(int Index) const {
   if (Index < 0 || Index >= Count()) throw EListError(Format(SListIndexError, {Index}));
-  return (*FItems)[Index];
+  return FItems[static_cast<std::size_t>(Index)];
 }
 
 void TfsXMLItem::Clear() {
-  if (!FItems) return;
-  std::unique_ptr<std::vector<TfsXMLItem*>> items = std::move(FItems);
-  for (TfsXMLItem* child : *items) {
+  if (FItems.empty()) return;
+  std::vector<TfsXMLItem*> items;
+  items.swap(FItems);
+  for (TfsXMLItem* child : items) {
     child->FParent = nullptr;  // already out of the list
     delete child;
   }
@@ -71,8 +73,7 @@ TfsXMLItem* TfsXMLItem::Add() {
 void TfsXMLItem::AddItem(TfsXMLItem* Item) {
   assert(Item && Item != this);
   if (Item->FParent) Item->FParent->Detach(Item);
-  if (!FItems) FItems = std::make_unique<std::vector<TfsXMLItem*>>();
-  FItems->push_back(Item);
+  FItems.push_back(Item);
   Item->FParent = this;
 }
 
@@ -81,19 +82,19 @@ void TfsXMLItem::InsertItem(int Index, TfsXMLItem* Item) {
   int last = Count() - (Item->FParent == this ? 1 : 0);
   if (Index < 0 || Index > last) throw EListError(Format(SListIndexError, {Index}));
   AddItem(Item);
-  auto& v = *FItems;
+  auto& v = FItems;
   std::rotate(v.begin() + Index, v.end() - 1, v.end());
 }
 
 int TfsXMLItem::Find(const String& AName) const {
   for (int i = 0; i < Count(); ++i)
-    if (AnsiSameText((*FItems)[i]->FName, AName)) return i;
+    if (AnsiSameText(FItems[static_cast<std::size_t>(i)]->FName, AName)) return i;
   return -1;
 }
 
 TfsXMLItem* TfsXMLItem::FindItem(const String& AName) {
   int i = Find(AName);
-  if (i >= 0) return (*FItems)[i];
+  if (i >= 0) return FItems[static_cast<std::size_t>(i)];
   TfsXMLItem* item = Add();
   item->FName = AName;
   return item;
@@ -104,11 +105,79 @@ void TfsXMLItem::CopyFrom(const TfsXMLItem* Item) {
   if (!Item) return;
   FName = Item->FName;
   FText = Item->FText;
+  FIL = Item->FIL;
   FData = Item->FData;
+  FItems.reserve(Item->FItems.size());
   for (int i = 0; i < Item->Count(); ++i) Add()->CopyFrom(Item->Items(i));
 }
 
+void TfsXMLItem::SetText(String Value) {
+  FText = std::move(Value);
+  FIL = TILAttrs();
+}
+
+void TfsXMLItem::SetILAttrs(String Value, bool HasValue, int Line, int Col, int Line1, int Col1) {
+  FText.clear();
+  FIL.Value = std::move(Value);
+  FIL.Line = Line;
+  FIL.Col = Col;
+  FIL.Line1 = Line1;
+  FIL.Col1 = Col1;
+  FIL.Typed = true;
+  FIL.HasValue = HasValue;
+  FIL.Composed = false;
+}
+
+namespace {
+
+void AppendLineCol(String& S, int Line, int Col) {
+  char buffer[32];
+  char* p = std::to_chars(buffer, buffer + 16, Line).ptr;  // room left for ':' and the column
+  *p++ = ':';
+  p = std::to_chars(p, buffer + sizeof buffer, Col).ptr;
+  S.append(buffer, p);
+}
+
+}  // namespace
+
+void TfsXMLItem::ComposeText() const {
+  String text;
+  if (FIL.HasValue) {
+    text += "text=\"";
+    text += EscapeAttrText(FIL.Value);
+    text += '"';
+  }
+  if (FIL.Line > 0) {
+    if (!text.empty()) text += ' ';
+    text += "pos=\"";
+    AppendLineCol(text, FIL.Line, FIL.Col);
+    text += '"';
+  }
+  if (FIL.Line1 > 0) {
+    if (!text.empty()) text += ' ';
+    text += "pos1=\"";
+    AppendLineCol(text, FIL.Line1, FIL.Col1);
+    text += '"';
+  }
+  FText = std::move(text);
+  FIL.Composed = true;
+}
+
+String TfsXMLItem::ILProp(const String& AName) const {
+  // The same answers as a scan of the composed text: names ignore case, absent ones give ''.
+  String result;
+  if (SameText(AName, "text")) {
+    if (FIL.HasValue) result = FIL.Value;
+  } else if (SameText(AName, "pos")) {
+    if (FIL.Line > 0) AppendLineCol(result, FIL.Line, FIL.Col);
+  } else if (SameText(AName, "pos1")) {
+    if (FIL.Line1 > 0) AppendLineCol(result, FIL.Line1, FIL.Col1);
+  }
+  return result;
+}
+
 String TfsXMLItem::Prop(const String& AName) const {
+  if (FIL.Typed) return ILProp(AName);
   // The name is compared in place, ignoring case, instead of upper-casing a copy of the whole
   // text: an upper-cased copy of a UTF-8 text need not keep its byte offsets.
   const std::string_view text = FText;
