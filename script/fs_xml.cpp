@@ -23,10 +23,58 @@ bool NonAscii(std::string_view A, std::string_view B) {
 
 }  // namespace
 
+namespace {
+
+// Freed elements of this thread, linked through their first word. Plain data, so it stays
+// usable while other thread-local objects are torn down; the keeper below frees the list when
+// the thread ends and from then on elements go straight back to the heap.
+struct TFreeItems {
+  void* Head;
+  int Count;
+  bool Closed;
+};
+thread_local TFreeItems freeItems{nullptr, 0, false};
+constexpr int kKeptItems = 16384;
+
+struct TFreeItemsKeeper {
+  ~TFreeItemsKeeper() {
+    freeItems.Closed = true;
+    while (void* block = freeItems.Head) {
+      freeItems.Head = *static_cast<void**>(block);
+      ::operator delete(block);
+    }
+    freeItems.Count = 0;
+  }
+};
+thread_local TFreeItemsKeeper freeItemsKeeper;
+
+}  // namespace
+
 KELM_PUBLISH(TfsXMLItem) {}
 KELM_PUBLISH(TfsXMLDocument) {}
 
 // ---------------------------------------------------------------- TfsXMLItem
+
+void* TfsXMLItem::operator new(std::size_t Size) {
+  if (Size == sizeof(TfsXMLItem) && freeItems.Head) {
+    void* block = freeItems.Head;
+    freeItems.Head = *static_cast<void**>(block);
+    --freeItems.Count;
+    return block;
+  }
+  return ::operator new(Size);
+}
+
+void TfsXMLItem::operator delete(void* Block, std::size_t Size) {
+  if (Size == sizeof(TfsXMLItem) && !freeItems.Closed && freeItems.Count < kKeptItems) {
+    if (freeItems.Count == 0) (void)&freeItemsKeeper;  // the keeper exists once the list is used
+    *static_cast<void**>(Block) = freeItems.Head;
+    freeItems.Head = Block;
+    ++freeItems.Count;
+    return;
+  }
+  ::operator delete(Block);
+}
 
 TfsXMLItem::~TfsXMLItem() {
   Clear();
@@ -165,13 +213,28 @@ void TfsXMLItem::ComposeText() const {
 
 String TfsXMLItem::ILProp(const String& AName) const {
   // The same answers as a scan of the composed text: names ignore case, absent ones give ''.
+  // Only `text`, `pos` and `pos1` exist, so the length picks the candidate.
+  auto is = [&AName](std::string_view Name) {
+    for (std::size_t i = 0; i < Name.size(); ++i) {
+      const char c = AName[i], n = Name[i];  // n: a lower-case letter or a digit
+      if (c != n && !(n >= 'a' && n <= 'z' && c == n - ('a' - 'A'))) return false;
+    }
+    return true;
+  };
   String result;
-  if (SameText(AName, "text")) {
-    if (FIL.HasValue) result = FIL.Value;
-  } else if (SameText(AName, "pos")) {
-    if (FIL.Line > 0) AppendLineCol(result, FIL.Line, FIL.Col);
-  } else if (SameText(AName, "pos1")) {
-    if (FIL.Line1 > 0) AppendLineCol(result, FIL.Line1, FIL.Col1);
+  switch (AName.size()) {
+    case 3:
+      if (is("pos") && FIL.Line > 0) AppendLineCol(result, FIL.Line, FIL.Col);
+      break;
+    case 4:
+      if (is("text")) {
+        if (FIL.HasValue) result = FIL.Value;
+      } else if (is("pos1") && FIL.Line1 > 0) {
+        AppendLineCol(result, FIL.Line1, FIL.Col1);
+      }
+      break;
+    default:
+      break;
   }
   return result;
 }

@@ -31,6 +31,11 @@ public:
   TfsXMLItem() = default;
   ~TfsXMLItem() override;
 
+  // Elements come and go by the hundred in every compile: freed ones are kept, per thread and
+  // up to a bound, for the next to be made.
+  static void* operator new(std::size_t Size);
+  static void operator delete(void* Block, std::size_t Size);
+
   // ---- the element's own values
   // Data is the caller's: copied by CopyFrom, never read or written as XML.
   Integer Data() const { return FData; }

@@ -149,7 +149,7 @@ TEST(ScriptXml, TypedAttributesReadAndWriteAsTheirText) {
       {"Get", true, 100000, 2147483647, 0, 0, "text=\"Get\" pos=\"100000:2147483647\""},
       {"", false, 0, 0, 0, 0, ""},
   };
-  const char* names[] = {"text", "TEXT", "pos", "Pos", "pos1", "POS1", "po", "os", "text1", "name", ""};
+  const char* names[] = {"text", "TEXT", "tExT", "pos", "Pos", "pos1", "POS1", "pos2", "pos\x11", "po", "os", "text1", "name", ""};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Text);
     TfsXMLItem typed, plain;
