@@ -775,6 +775,7 @@ void TCustomDBGridEh::Resize() {
   if (!HandleAllocated() || Loading() || FLayingOut || !FDataLink) return;
   if (FAutoFitColWidths && !Designing()) RebuildLayout();
   else RefreshLayout();
+  if (FInFilterRow) PlaceFilterEditor(false);
 }
 
 void TCustomDBGridEh::TopLeftChanged() {
@@ -784,6 +785,7 @@ void TCustomDBGridEh::TopLeftChanged() {
     FetchRecordsInView();
     RefreshViewScrollBar();
   }
+  if (FInFilterRow) PlaceFilterEditor(false);
 }
 
 // ================================================================ axis draw information
