@@ -15,6 +15,8 @@
 #include "core/StrUtils.h"
 #include "gui/Forms.h"
 
+#include <algorithm>
+
 namespace {
 
 bool Plain(TShiftState Shift) { return !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt); }
@@ -53,7 +55,12 @@ bool TCustomDBGridEh::DrawFilterRowCell(int ACol, int ARow, int DataCol, const T
   TColor back = LightenedColor(FixedColor());
   bool highlighted = GetFixedCellColors(ACol, ARow, c->Font(), back, TitleInSelection(DataCol), CellType);
   c->Brush()->SetColor(back);
-  DrawCellText(c, R, true, 1, 1, FilterRowText(DataCol), taLeftJustify, column->Layout(), false, false, 0, 0, false);
+  TRect text = R;
+  // A column whose values drop down shows the button at the cell's right, as its editor does.
+  const int button = column->STFilter()->ShowsDropDownButton() ? FEditButtonWidth + (FFlat ? 1 : 0) : 0;
+  if (button > 0) text.Right = std::max(text.Left, text.Right - button);
+  DrawCellText(c, text, true, 1, 1, FilterRowText(DataCol), taLeftJustify, column->Layout(), false, false, 0, 0, false);
+  if (button > 0) DrawCellButtons({{bfsDropDown, button}}, TRect{text.Right, R.Top, R.Right, R.Bottom}, R, back, false);
   return highlighted;
 }
 

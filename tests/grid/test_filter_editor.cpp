@@ -256,6 +256,27 @@ TEST_F(FilterListTest, TheListOffersTheValuesThenTheSpecialChoices) {
   EXPECT_FALSE(Editor()->EditButton()->Visible());
 }
 
+TEST_F(FilterListTest, AColumnWithAListShowsItsDropDownButtonInTheFilterCell) {
+  Grid->SetFixedColor(clWhite);  // lightened, white stays white: only the button is grey
+  Grid->Repaint();
+  Application->ProcessMessages();
+  TPaintSurface pixels;
+  pixels.Reset(Grid->ClientWidth(), Grid->ClientHeight());
+  HDC dc = GetDC(Grid->Handle());
+  BitBlt(pixels.DC(), 0, 0, Grid->ClientWidth(), Grid->ClientHeight(), dc, 0, 0, SRCCOPY);
+  ReleaseDC(Grid->Handle(), dc);
+  const COLORREF face = ColorToRGB(clBtnFace);
+  for (int col : {0, 1}) {
+    SCOPED_TRACE(col);
+    const bool list = col == 0;
+    TRect cell = FilterCell(col);
+    TRect strip{cell.Right - GetSystemMetrics(SM_CXVSCROLL) + 2, cell.Top + 1, cell.Right - 2, cell.Bottom - 1};
+    auto dark = [](COLORREF p) { return GetRValue(p) < 64 && GetGValue(p) < 64 && GetBValue(p) < 64; };
+    EXPECT_EQ(pixels.CountColour(strip, face) > strip.Width() * strip.Height() / 3, list);
+    EXPECT_EQ(pixels.CountWhere(strip, dark) > 0, list) << "the arrow";
+  }
+}
+
 TEST_F(FilterListTest, EachChoiceActsOnTheTextAndFiltersAsTheStyleSays) {
   TDBGridEhStyle* style = Grid->Style();
   TScopeExit restore([style] { style->SetApplyFilterOnCloseUp(false); });
