@@ -683,6 +683,7 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
       TRestore lock(FUpdateLock, FUpdateLock + 1);
       TCustomGrid::SetColWidths(raw, want);
     }
+    if (FInFilterRow) PlaceFilterEditor(false);  // the cells right of it moved
     // The bands of a multi-level title span the new widths.
     if (FUseMultiTitle) RebuildLayout();
     return;

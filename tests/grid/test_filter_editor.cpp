@@ -256,6 +256,16 @@ TEST_F(FilterListTest, TheListOffersTheValuesThenTheSpecialChoices) {
   EXPECT_FALSE(Editor()->EditButton()->Visible());
 }
 
+TEST_F(FilterListTest, CancelModeOnTheGridClosesTheEditorsList) {
+  Click(Grid, FilterPoint(0));
+  TypeKey(Qt::Key_Down, Qt::AltModifier);
+  ASSERT_TRUE(Editor()->ListVisible());
+  Grid->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Grid));
+  EXPECT_FALSE(Editor()->ListVisible());
+  EXPECT_TRUE(Grid->InFilterRow());
+  EXPECT_EQ(Applied, 0);
+}
+
 TEST_F(FilterListTest, AColumnWithAListShowsItsDropDownButtonInTheFilterCell) {
   Grid->SetFixedColor(clWhite);  // lightened, white stays white: only the button is grey
   Grid->Repaint();
@@ -509,7 +519,12 @@ TEST_F(FilterEditTest, TheFocusComesBackToTheEditorAndTypingToTheGridReachesIt) 
 
 TEST_F(FilterEditTest, TheWheelGoesToTheEditorWhileTheRowIsEdited) {
   DS->SetRecNo(5);
+  Grid->SetOptions(Grid->Options() - dgTabs);
   Grid->OpenFilterEditor(1);
+  // Tab the editor does not take hands the focus to the grid, the row still being edited.
+  TypeKey(Qt::Key_Tab);
+  ASSERT_TRUE(Grid->Focused());
+  ASSERT_TRUE(Grid->InFilterRow());
   TPoint s = Grid->ClientToScreen(DataPoint(0, 2));
   QWidget* w = InputWidget(Grid);
   QWheelEvent down(w->mapFromGlobal(QPointF(s.X, s.Y)), QPointF(s.X, s.Y), QPoint(), QPoint(0, -120), Qt::NoButton,
@@ -541,6 +556,10 @@ TEST_F(FilterEditTest, TheEditorFollowsItsCellAndTheCondition) {
   Application->ProcessMessages();
   TRect cell = FilterCell(1);
   EXPECT_EQ(Editor()->BoundsRect(), Rect(cell.Left + 1, cell.Top, cell.Right, cell.Bottom));
+  // A column before it grows: the editor moves with its cell.
+  CodeCol->SetWidth(CodeCol->Width() + 30);
+  Application->ProcessMessages();
+  EXPECT_EQ(Editor()->BoundsRect().Left, FilterCell(1).Left + 1);
   // A condition set in code shows in the open editor.
   AmountCol->STFilter()->SetExpressionText(">6");
   EXPECT_EQ(Editor()->Text(), "> 6");
