@@ -260,4 +260,27 @@ TEST_F(Container, ScalingScalesTheStylesOwnFontOnly) {
   }
 }
 
+// A move that keeps the condition changes nothing of the picture, but a hosted control moved
+// or recoloured by code in the meantime is put back in step by the next move.
+TEST_F(Container, AMoveKeepsTheHostedControlInStepWhateverCodeDidToIt) {
+  auto* edit = new TEdit(Form);
+  edit->SetAutoSize(false);
+  edit->SetParent(Box);
+  Box->SetHostedControl(edit);
+  Move(Box, {60, 15});
+  const TRect content = Box->PaintInfo()->ContentRect;
+  const TColor fill = Box->PaintInfo()->FillColor;
+  const struct {
+    const char* name;
+    std::function<void()> meddle;
+  } cases[] = {{"moved", [&] { edit->SetBounds(3, 3, 20, 10); }}, {"recoloured", [&] { edit->SetColor(clRed); }}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.meddle();
+    Move(Box, {61, 15});
+    EXPECT_EQ(edit->BoundsRect(), content);
+    EXPECT_EQ(edit->Color(), fill);
+  }
+}
+
 }  // namespace
