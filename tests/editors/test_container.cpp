@@ -283,4 +283,35 @@ TEST_F(Container, AMoveKeepsTheHostedControlInStepWhateverCodeDidToIt) {
   }
 }
 
+// While loading, a style without a font of its own has its controller scale the controller's
+// font: once, however many containers name it, and only when the font is to be scaled.
+TEST_F(Container, ScalingWhileLoadingScalesAControllersFontOnce) {
+  const struct {
+    const char* name;
+    TScalingFlags flags;
+    int size;
+  } cases[] = {{"font scaled", {sfLeft, sfTop, sfWidth, sfHeight, sfFont}, 18},
+               {"font not among the flags", {sfLeft, sfTop, sfWidth, sfHeight}, 12}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TcxStyleController controller(nullptr);
+    controller.Style()->Font()->SetSize(12);
+    std::vector<TcxContainer*> boxes;
+    for (int k = 0; k < 2; ++k) {
+      auto* box = Add<TcxContainer>(Rect(150, 10 + 30 * k, 250, 31 + 30 * k));
+      box->Style()->SetStyleController(&controller);
+      box->SetLoading(true);
+      box->SetScalingFlags(c.flags);
+      box->ScaleBy(3, 2);
+      boxes.push_back(box);
+    }
+    EXPECT_EQ(controller.Style()->Font()->Size(), c.size);
+    for (TcxContainer* box : boxes) {
+      EXPECT_FALSE(box->Style()->AssignedValues().Contains(csvFont));
+      box->SetLoading(false);
+      delete box;
+    }
+  }
+}
+
 }  // namespace
