@@ -378,7 +378,7 @@ void TcxContainerStyle::SetStyleController(TcxStyleController* Value) {
   if (FStyleController) FStyleController->RemoveListener(this);
   StylesChanged();
   FStyleController = Value;
-  Value->AddListener(this);
+  if (Value) Value->AddListener(this);  // a style may have no fallback (edit styles in place)
   ControllerChanged(Value);
 }
 

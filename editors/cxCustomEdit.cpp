@@ -770,6 +770,18 @@ void TcxCustomEdit::GetBorderExtent(TRect& E) {
   E = Rect(i.Left - o.Left, i.Top - o.Top, o.Right - i.Right, o.Bottom - i.Bottom);
 }
 
+void TcxCustomEdit::GetShapeBounds(TRect& R) {
+  // The window's shape is the frame: the border extent, not the inner-edit area (which
+  // leaves the buttons out).
+  TcxCustomEditViewInfo* v = ViewInfo();
+  const TRect& o = v->OuterBounds;
+  const TRect& e = v->BorderExtent;
+  R = Rect(o.Left + e.Left, o.Top + e.Top, o.Right - e.Right, o.Bottom - e.Bottom);
+  const int w = ContainerBorderWidth(TcxContainerBorderStyle(v->EditBorderStyle));
+  InflateRect(R, w, w);
+  InsetMissingSides(R, w, v->ShownEdges);
+}
+
 TcxContainerStyleValues TcxCustomEdit::GetUnstoredStyleValues() {
   return TcxContainerStyleValues{svButtonStyle, svButtonTransparency, svPopupBorderStyle, svGradientButtons};
 }
@@ -993,6 +1005,9 @@ void TcxCustomEdit::ExitProcessing() {
   TcxObjectLinkScope link(this);
   PushModifiedFlags();
   if (FChangedSinceEnter) {
+    // Whether to post is decided before the validation: a successful validation of an
+    // editor that has lost the focus clears its change, and the value would never be posted.
+    const bool post = !FInPlace && PostAllowed();
     bool stop = false, completed = false;
     LockChangeEvents(true);
     TryFinally(
@@ -1001,7 +1016,7 @@ void TcxCustomEdit::ExitProcessing() {
             stop = true;
             return;
           }
-          if (!FInPlace && PostAllowed()) CommitEditValue(false);
+          if (post) CommitEditValue(false);
           completed = true;
         },
         [&] {

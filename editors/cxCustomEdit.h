@@ -311,6 +311,7 @@ public:
   void Click() override;
   void DblClick() override;
   void GetBorderExtent(TRect& E) override;
+  void GetShapeBounds(TRect& R) override;
   TcxContainerStyleClass GetStyleClass() override;
   TcxContainerViewInfo* CreateViewInfo() override;
   TcxContainerStyleValues GetUnstoredStyleValues() override;
