@@ -1207,7 +1207,7 @@ void TcxCustomEdit::StartInPlaceEditingByMouse(TShiftState Shift, int X, int Y, 
   TPoint p{X, Y};
   if (Parent()) p = ScreenToClient(Parent()->ClientToScreen(p));
   if (HandleAllocated()) {
-    const LPARAM at = static_cast<LPARAM>((p.X & 0xFFFF) | ((p.Y & 0xFFFF) << 16));
+    const LPARAM at = MakeLParam(p.X, p.Y);
     if (Shift.Contains(ssLeft)) {
       SendMessage(Handle(), WM_LBUTTONDOWN, ShiftToMouseKeyFlags(Shift), at);
       if (GetCaptureControl() == this && GetKeyState(VK_LBUTTON) >= 0) SetCaptureControl(nullptr);
