@@ -244,7 +244,7 @@ TcxCustomEditViewDataClass TcxCustomEditProperties::GetViewDataClass() {
   };
 }
 
-TClass TcxCustomEditProperties::GetEditorClass() { return GetClass("TcxCustomEdit"); }
+TClass TcxCustomEditProperties::GetEditorClass() { return TcxCustomEdit::StaticClass(); }
 
 TcxContainerStyleClass TcxCustomEditProperties::GetStyleClass() { return &MakeEditStyle; }
 

@@ -118,6 +118,13 @@ public:
     LastPaintBox = clip->BoundsRect();
     TcxCustomEdit::Paint();
   }
+  void ClipboardCopy() override { Note(UserChangeMode() ? "copy as user" : "copy"); }
+  void ClipboardCut() override { Note(UserChangeMode() ? "cut as user" : "cut"); }
+  void ClipboardPaste() override { Note(UserChangeMode() ? "paste as user" : "paste"); }
+  TcxCustomEditDataClass EditDataClass() override {
+    return [](TcxCustomEdit* E) { return new TcxCustomEditData(E); };
+  }
+  void ResetEditData() override { Note("reset"); }
   void Note(const std::string& S) {
     if (Events) Events->push_back(S);
   }

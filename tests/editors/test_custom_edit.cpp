@@ -319,3 +319,92 @@ TEST_F(EditorEvents, AFailedStoreFocusesSelectsAndBeepsBeforeTheErrorGoesOn) {
   EXPECT_EQ(beeps, 1);
   EXPECT_TRUE(Ed->ValueModified()) << "the editor stays modified";
 }
+
+TEST_F(EditorEvents, ClipboardMessagesChangeTheValueOnlyWhereItMayChange) {
+  struct Case {
+    UINT msg;
+    bool readOnly;
+    Log expected;
+  };
+  const Case cases[] = {
+      {WM_COPY, false, {"copy"}},          {WM_COPY, true, {"copy"}},
+      {WM_CUT, false, {"cut as user"}},    {WM_CUT, true, {"copy as user"}},
+      {WM_PASTE, false, {"paste as user"}}, {WM_PASTE, true, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.msg) + (c.readOnly ? " read-only" : ""));
+    Ed->Properties()->SetReadOnly(c.readOnly);
+    Events.clear();
+    Ed->Perform(c.msg, 0, 0);
+    EXPECT_EQ(Events, c.expected);
+    EXPECT_FALSE(Ed->UserChangeMode()) << "only for the message's duration";
+  }
+}
+
+// The in-place paths, driven as a host (a grid, say) would drive them.
+namespace {
+struct InPlaceHost : EditorEvents {
+  TTestEdit* Cell = nullptr;
+  void SetUp() override {
+    EditorEvents::SetUp();
+    Cell = new TTestEdit(Form, true);
+    Cell->Events = &Events;
+    Cell->Binding()->Events = &Events;
+    Cell->SetVisible(false);
+    Cell->SetParent(Form);
+    Cell->SetBounds(20, 60, 150, 20);
+    Cell->Properties()->Buttons()->Add()->SetKind(bkEllipsis);
+    Cell->Properties()->OnButtonClick = TcxEditButtonClickEvent::Lambda(
+        [this](TObject*, int i) { Events.push_back("cell click " + std::to_string(i)); });
+    Application->ProcessMessages();
+  }
+};
+}  // namespace
+
+TEST_F(InPlaceHost, ActivationByKeySendsTheKeyAsTyped) {
+  TcxCustomEditData* data = nullptr;
+  Cell->StartInPlaceEditingByKey(U'q', data);
+  Application->ProcessMessages();
+  ASSERT_NE(data, nullptr) << "the editor made the host's data";
+  EXPECT_TRUE(Cell->Visible());
+  EXPECT_TRUE(Cell->Focused());
+  EXPECT_EQ(Cell->Text, "q");
+  EXPECT_EQ(std::count(Events.begin(), Events.end(), "reset"), 1) << "a new data asks for a reset once";
+  // The host hands the same data again: no reset until it asks for one.
+  Events.clear();
+  Cell->StartInPlaceEditing(data);
+  EXPECT_EQ(std::count(Events.begin(), Events.end(), "reset"), 0);
+  data->RequestReset();
+  EXPECT_EQ(std::count(Events.begin(), Events.end(), "reset"), 1);
+  delete Cell;
+  Cell = nullptr;
+  EXPECT_EQ(data->Edit, nullptr) << "the data forgets a freed editor";
+  data->RequestReset();
+  delete data;
+}
+
+TEST_F(InPlaceHost, ActivationByMouseOnAButtonPressesItAndAQuickSecondPressIsADoubleClick) {
+  Cell->SetVisible(true);
+  Application->ProcessMessages();
+  const TRect b = Cell->ViewInfo()->Buttons[0]->Bounds;
+  ASSERT_FALSE(IsRectEmpty(b));
+  // The point is in the parent's client coordinates.
+  const TPoint onButton = Cell->ClientToParent({(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2}, Form);
+  TcxCustomEditData* data = nullptr;
+  Events.clear();
+  Cell->StartInPlaceEditingByMouse({ssLeft}, onButton.X, onButton.Y, data);
+  EXPECT_EQ(Plain(), (Log{"reset", "select", "pressed 0"})) << "AutoSelect selects on activation";
+  EXPECT_TRUE(Cell->DoubleClickTimer()->Enabled());
+  Release(Cell, {5, 5});
+  Application->ProcessMessages();
+
+  int doubleClicks = 0;
+  Cell->OnDblClick = TNotifyEvent::Lambda([&](TObject*) { ++doubleClicks; });
+  Cell->StartInPlaceEditingByMouse({}, 0, 0, data);
+  ASSERT_TRUE(Cell->DoubleClickTimer()->Enabled());
+  Press(Cell, {5, 5}, Qt::LeftButton, 10);
+  Release(Cell, {5, 5});
+  EXPECT_EQ(doubleClicks, 1) << "the press right after the activation is the second click";
+  EXPECT_FALSE(Cell->DoubleClickTimer()->Enabled());
+  delete data;
+}
