@@ -77,6 +77,7 @@ public:
   TTestEdit(TComponent* AOwner, bool AInPlace) : TcxCustomEdit(AOwner, AInPlace, TDeferInitialize{}) {
     InitializeEdit();
   }
+  TTestEdit(TComponent* AOwner, bool AInPlace, TDeferInitialize D) : TcxCustomEdit(AOwner, AInPlace, D) {}
   TTestEditProperties* Properties() const { return static_cast<TTestEditProperties*>(TcxCustomEdit::Properties()); }
   void SetProperties(TTestEditProperties* Value) { TcxCustomEdit::Properties()->Assign(Value); }
 

@@ -408,3 +408,74 @@ TEST_F(InPlaceHost, ActivationByMouseOnAButtonPressesItAndAQuickSecondPressIsADo
   EXPECT_FALSE(Cell->DoubleClickTimer()->Enabled());
   delete data;
 }
+
+// An editor with an inner platform edit, as the text editor will have.
+namespace {
+class TInnerEdit : public TEdit, public IcxCustomInnerEdit {
+public:
+  explicit TInnerEdit(TComponent* AOwner) : TEdit(AOwner) { SetAutoSize(false); }
+  TWinControl* HostedControl() override { return this; }
+  TcxContainer* HostingContainer() override { return dynamic_cast<TcxContainer*>(Parent()); }
+  LRESULT CallDefWndProc(UINT Msg, WPARAM W, LPARAM L) override { return Perform(Msg, W, L); }
+  Variant GetEditValue() override { return Text(); }
+  TNotifyEvent GetOnChange() override { return OnChange; }
+  bool GetReadOnly() override { return ReadOnly(); }
+  void LockBounds(bool) override {}
+  void SafelySetFocus() override {
+    if (CanFocus()) SetFocus();
+  }
+  void SetEditValue(const Variant& V) override { SetText(VarToStr(V)); }
+  void SetParent(TWinControl* Value) override { TEdit::SetParent(Value); }
+  void SetOnChange(const TNotifyEvent& Value) override { OnChange = Value; }
+  void SetReadOnly(bool Value) override { TEdit::SetReadOnly(Value); }
+};
+
+class THostingEdit : public TTestEdit {
+public:
+  // Built deferred: the inner edit is asked for after this class's own constructor began.
+  explicit THostingEdit(TComponent* AOwner) : TTestEdit(AOwner, true, TDeferInitialize{}) { InitializeEdit(); }
+  TcxCustomInnerEditClass InnerEditClass() override {
+    return [](TcxCustomEdit* E) -> IcxCustomInnerEdit* { return new TInnerEdit(E); };
+  }
+  int Hooked = 0;  // messages the editor's procedure saw in front of the inner edit's
+  void InnerEditWindowProc(TMessage& M) override {
+    ++Hooked;
+    TTestEdit::InnerEditWindowProc(M);
+  }
+};
+}  // namespace
+
+TEST_F(EditorEvents, AnInnerEditIsHostedAndItsWindowProcedureIsGivenBackAfterActivation) {
+  auto* host = new THostingEdit(Form);
+  host->Events = &Events;
+  host->SetParent(Form);
+  host->SetBounds(10, 60, 150, 20);
+  Application->ProcessMessages();
+  ASSERT_NE(host->InnerEdit(), nullptr);
+  auto* inner = static_cast<TInnerEdit*>(host->InnerEdit()->HostedControl());
+  EXPECT_EQ(inner->Parent(), host);
+  EXPECT_EQ(host->HostedControl(), inner);
+  EXPECT_EQ(inner->BoundsRect(), host->ViewInfo()->ContentRect) << "placed in the content";
+
+  // While the editor's procedure stands in front, messages pass through it to the edit.
+  host->HookInnerEditWindowProc();
+  EXPECT_FALSE(inner->WindowProcIsOwn());
+  inner->Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("abc"));
+  EXPECT_GE(host->Hooked, 1);
+  EXPECT_EQ(inner->Text(), "abc");
+  host->UnhookInnerEditWindowProc();
+  EXPECT_TRUE(inner->WindowProcIsOwn());
+
+  TcxCustomEditData* data = nullptr;
+  host->StartInPlaceEditingByKey(U'x', data);
+  EXPECT_TRUE(inner->WindowProcIsOwn()) << "given back after the activation";
+  // A change of the inner edit is a change of the editor.
+  host->Properties()->OnChange = TNotifyEvent::Lambda([this](TObject*) { Events.push_back("OnChange"); });
+  Events.clear();
+  inner->SetText("changed");
+  EXPECT_EQ(std::count(Events.begin(), Events.end(), "OnChange"), 1);
+  // The read-only state reaches the inner edit.
+  host->Properties()->SetReadOnly(true);
+  EXPECT_TRUE(inner->ReadOnly());
+  delete data;
+}
