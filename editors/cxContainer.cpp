@@ -226,12 +226,21 @@ void TcxContainerViewInfo::ShiftBy(int DX, int DY) {
 
 KELM_PUBLISH(TcxContainer) { Published(b); }
 
-TcxContainer::TcxContainer(TComponent* AOwner) : TcxControl(AOwner) {
+namespace {
+TcxContainerStyle* MakeContainerStyle(TPersistent* O, bool D, TcxContainerStyle* P, TcxContainerCondition S) {
+  return new TcxContainerStyle(O, D, P, S);
+}
+}  // namespace
+
+TcxContainer::TcxContainer(TComponent* AOwner) : TcxContainer(AOwner, &MakeContainerStyle, nullptr) {}
+
+TcxContainer::TcxContainer(TComponent* AOwner, TcxContainerStyleClass AStyleClass, TcxContainerViewInfo* AViewInfo)
+    : TcxControl(AOwner) {
   TRestore<bool> constructing(FConstructing, true);
-  FStyleSet = std::make_unique<TcxContainerStyles>(this, GetStyleClass());
+  FStyleSet = std::make_unique<TcxContainerStyles>(this, AStyleClass);
   FStyleSet->SetChangeHandler(TNotifyEvent(this, &TcxContainer::StyleChanged));
   FCachedStyle = Style();
-  FPaintInfo.reset(CreateViewInfo());
+  FPaintInfo.reset(AViewInfo ? AViewInfo : CreateViewInfo());
   LookAndFeel()->SetMaster(Style()->LookAndFeel());
   SetControlStyle(ControlStyle() + csCaptureMouse + csSetCaption);
   SetTabStop(true);
@@ -252,11 +261,7 @@ TcxContainer::~TcxContainer() {
   FPaintInfo.reset();
 }
 
-TcxContainerStyleClass TcxContainer::GetStyleClass() {
-  return [](TPersistent* O, bool D, TcxContainerStyle* P, TcxContainerCondition S) {
-    return new TcxContainerStyle(O, D, P, S);
-  };
-}
+TcxContainerStyleClass TcxContainer::GetStyleClass() { return &MakeContainerStyle; }
 
 void TcxContainer::SetHostedControl(TWinControl* Value) {
   FHostedControl = Value;

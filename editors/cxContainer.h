@@ -189,6 +189,9 @@ public:
   void Loaded() override;
 
 protected:
+  // For descendants whose styles and paint information are of classes of their own (a
+  // constructor cannot ask the virtual GetStyleClass and CreateViewInfo).
+  TcxContainer(TComponent* AOwner, TcxContainerStyleClass AStyleClass, TcxContainerViewInfo* AViewInfo);
   bool CanDragAtDesignTime(int, int, TShiftState) override { return false; }
   void HandleColorChange() override;
   void HandleCursorChange() override;
