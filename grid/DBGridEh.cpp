@@ -705,7 +705,7 @@ void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
 void TCustomDBGridEh::InvalidateColumn(TColumnEh* Column) { InvalidateCol(DataToRawColumn(Column->Index())); }
 
 void TCustomDBGridEh::InvalidateCurrentRow() {
-  if (FDataLink->Active()) InvalidateRow(TopDataOffset() + FDataLink->ActiveRecord());
+  if (FDataLink->Active() && !FRowRepaintHeld) InvalidateRow(TopDataOffset() + FDataLink->ActiveRecord());
 }
 
 // ---------------------------------------------------------------- following the dataset

@@ -456,6 +456,53 @@ TEST_F(GridInteraction, ShiftArrowsExtendAndShrinkFromTheAnchor) {
   EXPECT_EQ(Grid->Selection()->SelectionKind(), gstAll);
 }
 
+// Row extensions by keys, long ones walking with the dataset's controls held: what the grid
+// shows afterwards is what a fresh paint of it shows, every walked row marked.
+TEST_F(GridInteraction, LongRowExtensionsShowWhatAFreshPaintShows) {
+  Grid->SetOptions(Grid->Options() + dgMultiSelect + dgRowSelect);
+  auto shot = [&] {
+    Application->ProcessMessages();
+    return WidgetOf(Grid)->grab().toImage();
+  };
+  struct Case {
+    const char* Name;
+    int From;
+    Qt::Key Key;
+    Qt::KeyboardModifiers Mods;
+    int Selected;
+  };
+  const int page = Grid->VisibleRowCount();
+  const Case cases[] = {
+      {"Shift+PageDown", 2, Qt::Key_PageDown, Qt::ShiftModifier, page + 1},
+      {"Shift+Ctrl+End", 3, Qt::Key_End, Qt::ShiftModifier | Qt::ControlModifier, 28},
+      {"Shift+Ctrl+Home", 6, Qt::Key_Home, Qt::ShiftModifier | Qt::ControlModifier, 6},
+      {"Shift+Ctrl+End on the last row", 30, Qt::Key_End, Qt::ShiftModifier | Qt::ControlModifier, 1},
+      // After the long ones, a single step still repaints its rows.
+      {"Shift+Down", 4, Qt::Key_Down, Qt::ShiftModifier, 2},
+  };
+  for (const Case& c : cases) {
+    TypeKey(Qt::Key_Home, Qt::ControlModifier);
+    DS->SetRecNo(c.From);
+    QImage before = shot();
+    TypeKey(c.Key, c.Mods);
+    ASSERT_EQ(Grid->SelectedRows()->Count(), c.Selected) << c.Name;
+    QImage shown = shot();
+    EXPECT_TRUE(shown != before) << c.Name << ": the marks changed";
+    Grid->Invalidate();
+    EXPECT_TRUE(shown == shot()) << c.Name << ": shown as freshly painted";
+  }
+  // A Ctrl+click on the current row changes its mark without moving.
+  TypeKey(Qt::Key_Home, Qt::ControlModifier);
+  DS->SetRecNo(3);
+  QImage before = shot();
+  ClickWith(DataCell(0, 2), Qt::ControlModifier);
+  ASSERT_EQ(RecNo(), 3);
+  QImage shown = shot();
+  EXPECT_TRUE(shown != before) << "the mark changed";
+  Grid->Invalidate();
+  EXPECT_TRUE(shown == shot()) << "shown as freshly painted";
+}
+
 TEST_F(GridInteraction, WithoutMultiSelectEveryKindIsRefused) {
   Grid->SetOptions(Grid->Options() - dgMultiSelect);
   for (auto kind : {gstRecordBookmarks, gstRectangle, gstColumns, gstAll})
