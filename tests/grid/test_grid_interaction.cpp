@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+
 using namespace guitest;
 
 namespace {
@@ -501,6 +504,42 @@ TEST_F(GridInteraction, LongRowExtensionsShowWhatAFreshPaintShows) {
   EXPECT_TRUE(shown != before) << "the mark changed";
   Grid->Invalidate();
   EXPECT_TRUE(shown == shot()) << "shown as freshly painted";
+}
+
+// Moving the current record draws its old and new rows and the footer again, not the rows
+// between them and the footer, and the grid then shows what a fresh paint shows.
+TEST_F(GridInteraction, AMoveDrawsTheTwoRowsAndTheFooterOnly) {
+  Grid->SetFooterRowCount(1);
+  DS->First();
+  Application->ProcessMessages();
+  std::set<int> drawn;  // records whose first cell was drawn
+  Grid->OnDrawColumnCell = TDrawColumnEhCellEvent::Lambda(
+      [&](TObject*, const TRect&, int DataCol, TColumnEh*, TGridDrawState) {
+        if (DataCol == 0) drawn.insert(DS->RecNo());
+      });
+  struct Case {
+    const char* Name;
+    std::function<void()> Move;
+    std::set<int> Drawn;
+  };
+  const Case cases[] = {
+      {"Next", [&] { DS->Next(); }, {1, 2}},
+      {"Down", [&] { TypeKey(Qt::Key_Down); }, {2, 3}},
+      {"Prior", [&] { DS->Prior(); }, {2, 3}},
+  };
+  for (const Case& c : cases) {
+    drawn.clear();
+    c.Move();
+    Application->ProcessMessages();
+    ASSERT_FALSE(drawn.empty()) << c.Name;
+    for (int r : c.Drawn) EXPECT_EQ(drawn.count(r), 1u) << c.Name << ": record " << r;
+    // A row touching them by its grid line may be drawn too, never the rows down to the footer.
+    EXPECT_LE(*drawn.rbegin() - *drawn.begin(), 2) << c.Name;
+    QImage shown = WidgetOf(Grid)->grab().toImage();
+    Grid->Invalidate();
+    EXPECT_TRUE(shown == WidgetOf(Grid)->grab().toImage()) << c.Name << ": shown as freshly painted";
+  }
+  Grid->OnDrawColumnCell = nullptr;
 }
 
 TEST_F(GridInteraction, WithoutMultiSelectEveryKindIsRefused) {
