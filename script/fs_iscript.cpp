@@ -476,9 +476,9 @@ void TfsScript::DropOwnerItems(TfsOwnerTag Tag) {
 
 void TfsScript::DiscardProgram() {
   RemoveItemsIf([](const TItem& item) {
-    if (dynamic_cast<TfsRTTIModule*>(item.Object)) return false;
-    auto* v = dynamic_cast<TfsCustomVariable*>(item.Object);
-    return !v || v->OwnerTag() != fsModuleOwnerTag;
+    // Variables first: nearly every item is one, and no module is a variable.
+    if (auto* v = dynamic_cast<TfsCustomVariable*>(item.Object)) return v->OwnerTag() != fsModuleOwnerTag;
+    return !dynamic_cast<TfsRTTIModule*>(item.Object);
   });
   FreeProgram();
   SetCompileError(String(), String(), String());
