@@ -131,6 +131,8 @@ public:
   int TotalPagesValue() const { return FTotalPages; }
   void SetTotalPagesValue(int Value) { FTotalPages = Value; }
   const TRect& TextRect() const { return FTextRect; }
+  // SuppressRepeated starts afresh: the next value prints whatever the last one was.
+  void ResetRepeatedValue() { FLastPrintedText = Null(); }
 
   // ---- measuring, drawing, printing
   Extended CalcHeight() override;
