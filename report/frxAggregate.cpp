@@ -312,14 +312,15 @@ void TfrxAggregateList::AddMemoAggregates(TfrxCustomMemoView* Memo, TfrxDataBand
   if (open.empty() || close.empty()) return;
   FMemo = Memo;
   FDefaultBand = DefaultBand;
-  String text = Memo->Text();
+  // Positions count UTF-16 units, as the text object counts them when it expands the text.
+  WideString text = Utf8ToUtf16(Memo->Text()), openW = Utf8ToUtf16(open), closeW = Utf8ToUtf16(close);
   std::size_t i = 0;
-  while ((i = text.find(open, i)) != String::npos) {
+  while ((i = text.find(openW, i)) != WideString::npos) {
     int start = static_cast<int>(i) + 1, end = 0;
-    String inner;
-    ScanBracketedExpression(text, open, close, start, end, inner);
-    if (!inner.empty()) ScanText(inner, 0);
-    i = std::max(static_cast<std::size_t>(end), i + open.size());
+    WideString inner;
+    ScanBracketedExpressionW(text, openW, closeW, start, end, inner);
+    if (!inner.empty()) ScanText(Utf16ToUtf8(inner), 0);
+    i = std::max(static_cast<std::size_t>(end), i + openW.size());
   }
   FMemo = nullptr;
 }

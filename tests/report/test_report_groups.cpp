@@ -275,6 +275,8 @@ TEST(ReportTotals, EachFunctionOverTheRowsOfTheSummary) {
       {"[SUM(<Vals.\"V\">) + MAX(<Vals.\"V\">)]", {Variant(5), Variant(7)}, "19"},
       // Nested in a function and in brackets of its own.
       {"[IIF(SUM(<Vals.\"V\">) > 10, 'big', 'small')]", {Variant(5), Variant(7)}, "big"},
+      // Text before the brackets that is not ASCII moves nothing.
+      {"合计：[SUM(<Vals.\"V\">)]，平均 [AVG(<Vals.\"V\">)]", {Variant(4), Variant(6)}, "合计：10，平均 5"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
