@@ -157,6 +157,7 @@ public:
   String EvaluateExpressionText(const String& Expression);
   // Replaces every expression between the delimiters by its text.
   void ExpandExpressions();
+  void ExpandExpressionsAscii(const String& Open, const String& Close);
   // The engine used for layout: the report's, or the shared one.
   TfrxDrawText& DrawTextEngine() const;
 

@@ -142,6 +142,11 @@ void ScanBracketedExpression(const String& Text, const String& OpenTag, const St
   Expression = Utf32ToUtf8(expr);
 }
 
+void ScanBracketedExpressionAscii(const String& Text, const String& OpenTag, const String& CloseTag, int& Start,
+                                  int& End, String& Expression) {
+  Scan(Text, OpenTag, CloseTag, Start, End, Expression);
+}
+
 void ScanBracketedExpressionW(const WideString& Text, const WideString& OpenTag, const WideString& CloseTag,
                               int& Start, int& End, WideString& Expression) {
   Scan(Text, OpenTag, CloseTag, Start, End, Expression);
