@@ -46,6 +46,7 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
   FKeepSelection = Shift.Contains(ssCtrl) || !FOptionsEh.Contains(dghClearSelection);
   TCustomControl::KeyDown(Key, Shift);  // OnKeyDown may take the key
   if (!Key) return;
+  if (EnterFilterRowByKey(Key, Shift)) return;
   if (BiDiMode() == bdRightToLeft) {
     if (Key == VK_LEFT) Key = VK_RIGHT;
     else if (Key == VK_RIGHT) Key = VK_LEFT;
