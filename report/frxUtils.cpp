@@ -102,7 +102,11 @@ template <class S> void Scan(const S& Text, const S& Open, const S& Close, int& 
   End = Start;
   const int n = static_cast<int>(Text.size());
   if (n == 0 || n < Start || Start < 1) return;
-  auto at = [&](int p, const S& tag) { return Text.compare(static_cast<std::size_t>(p - 1), tag.size(), tag) == 0; };
+  // Tags are mostly one character: compared as such, without a string comparison per position.
+  auto at = [&](int p, const S& tag) {
+    if (tag.size() == 1) return Text[static_cast<std::size_t>(p - 1)] == tag[0];
+    return Text.compare(static_cast<std::size_t>(p - 1), tag.size(), tag) == 0;
+  };
   bool outDouble = true, outSingle = true;
   int depth = 0;
   int p = Start;
