@@ -187,8 +187,8 @@ void TfrxEngine::DetectGroupChange(TfrxDataBand* DataBand, const std::vector<Tfr
   }
 }
 
-void TfrxEngine::PrintGroupFooters(const std::vector<TfrxBand*>& Chain, int DownTo, TfrxDataBand* DataBand) {
-  (void)DataBand;
+// The data band's rows are not asked for: each group header counts the rows of its own group.
+void TfrxEngine::PrintGroupFooters(const std::vector<TfrxBand*>& Chain, int DownTo, TfrxDataBand* /*DataBand*/) {
   for (int i = static_cast<int>(Chain.size()) - 1; i >= DownTo; --i) {
     TfrxBand* g = Chain[static_cast<std::size_t>(i)];
     if (auto* f = KindOf<TfrxGroupFooter>(g->LinkedFooter)) {
