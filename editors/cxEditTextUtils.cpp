@@ -9,6 +9,7 @@
 #include "gui/Window.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <unordered_map>
 
@@ -43,37 +44,55 @@ bool IsJustified(const TcxTextParams& P) { return P.HorzAlign == tofJustify || P
 
 // ---------------------------------------------------------------- measuring
 
+// The platform's text extents add up character by character (no kerning; character extra is
+// part of each character's extent), so a text's width is the sum of its characters' widths,
+// each measured once. Tab stops lie every 8 average widths, as the platform's tabbed extent has
+// them.
 struct TcxDCTextMeasurer::TCache {
-  std::unordered_map<char32_t, int> Widths;
+  bool HaveMetrics = false;
+  TEXTMETRIC Metrics;
+  std::array<int, 128> Ascii;
+  std::unordered_map<char32_t, int> Others;
+  TCache() { Ascii.fill(-1); }
 };
 
 TcxDCTextMeasurer::TcxDCTextMeasurer(HDC DC) : FDC(DC), FCache(new TCache) {}
 TcxDCTextMeasurer::~TcxDCTextMeasurer() { delete FCache; }
 
 TEXTMETRIC TcxDCTextMeasurer::Metrics() {
-  TEXTMETRIC tm;
-  GetTextMetrics(FDC, &tm);
-  return tm;
+  if (!FCache->HaveMetrics) {
+    GetTextMetrics(FDC, &FCache->Metrics);
+    FCache->HaveMetrics = true;
+  }
+  return FCache->Metrics;
 }
 
 TSize TcxDCTextMeasurer::Extent(const char* Text, int Count, bool ExpandTabs) {
-  String s(Text, ByteSpan(Text, Count));
-  if (ExpandTabs) {
-    DWORD packed = GetTabbedTextExtent(FDC, s, -1, 0, nullptr);
-    return {int(packed & 0xFFFF), int(packed >> 16)};
-  }
-  TSize sz{0, 0};
-  GetTextExtentPoint32(FDC, s, -1, &sz);
-  return sz;
+  const TEXTMETRIC tm = Metrics();
+  const int pitch = std::max(1, 8 * tm.tmAveCharWidth);
+  int x = 0;
+  const char* p = Text;
+  for (int i = 0; i < Count && *p; ++i, p += SeqLen(p))
+    x = ExpandTabs && *p == '\t' ? (x / pitch + 1) * pitch : x + CharWidth(p);
+  return {x, tm.tmHeight};
 }
 
 int TcxDCTextMeasurer::CharWidth(const char* Text) {
-  char32_t c = CharAt(Text);
-  auto it = FCache->Widths.find(c);
-  if (it != FCache->Widths.end()) return it->second;
+  const unsigned char lead = static_cast<unsigned char>(*Text);
+  int* slot = nullptr;
+  if (lead < 128) {
+    slot = &FCache->Ascii[lead];
+    if (*slot >= 0) return *slot;
+  } else {
+    auto it = FCache->Others.find(CharAt(Text));
+    if (it != FCache->Others.end()) return it->second;
+  }
   TSize sz{0, 0};
   GetTextExtentPoint32(FDC, String(Text, std::size_t(SeqLen(Text))), -1, &sz);
-  FCache->Widths.emplace(c, sz.cx);
+  if (slot)
+    *slot = sz.cx;
+  else
+    FCache->Others.emplace(CharAt(Text), sz.cx);
   return sz.cx;
 }
 
@@ -346,9 +365,9 @@ void OutRow(HDC DC, const TcxTextRow& Row, const TcxTextParams& P) {
     TextOut(DC, Row.X, Row.Y, s);
 }
 
-int PartialExtent(HDC DC, const TcxTextRow& Row, int Chars, bool ExpandTabs) {
+int PartialExtent(TcxTextMeasurer& M, const TcxTextRow& Row, int Chars, bool ExpandTabs) {
   if (Chars <= 0) return 0;
-  return TcxDCTextMeasurer(DC).Extent(Row.Text, Chars, ExpandTabs).cx;
+  return M.Extent(Row.Text, Chars, ExpandTabs).cx;
 }
 
 }  // namespace
@@ -397,8 +416,8 @@ void DrawTextRows(HDC DC, const TRect& Rect, TcxTextParams& P, bool TextCut, TCo
       const int s = std::max(SelStart, row.StartOffset) - row.StartOffset;
       const int e = std::min(SelStart + SelLength, row.StartOffset + row.Length) - row.StartOffset;
       if (e > s) {
-        const int xs = PartialExtent(DC, row, s, P.ExpandTabs);
-        const int xe = PartialExtent(DC, row, e, P.ExpandTabs);
+        const int xs = PartialExtent(measurer, row, s, P.ExpandTabs);
+        const int xe = PartialExtent(measurer, row, e, P.ExpandTabs);
         String rowText(row.Text, ByteSpan(row.Text, row.Length));
         TRect sel = IsMirroredTextCharset(P.CharSet, rowText)
                         ? TRect{row.X + row.Width - xe, r.Top, row.X + row.Width - xs, r.Bottom}

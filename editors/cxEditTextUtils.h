@@ -74,8 +74,8 @@ public:
   virtual int CharWidth(const char* Text) = 0;
 };
 
-// Measures on a device context with its current font; single characters' widths are kept for
-// the measurer's life.
+// Measures on a device context with the font it has when made; the metrics and single
+// characters' widths are kept for the measurer's life (make a new one after changing the font).
 class TcxDCTextMeasurer : public TcxTextMeasurer {
 public:
   explicit TcxDCTextMeasurer(HDC DC);
