@@ -192,7 +192,7 @@ TMetaRecorder::~TMetaRecorder() {
 void TMetaRecorder::Restart(TMetafile* Target) {
   if (FPainter.isActive()) FPainter.end();
   Complete();
-  FDevice->Engine.Target = &Target->Data();
+  FDevice->Engine.Target = Target ? &Target->Data() : nullptr;
   FPainter.begin(FDevice.get());
   SetDCPainter(FDC, &FPainter);
 }
