@@ -4,6 +4,7 @@
 // apart from the store's building and file code, which the engine drives.
 #include "report/frxPreviewPages.h"
 
+#include "core/ClassBuilder.h"
 #include "core/Scope.h"
 #include "core/StringList.h"
 #include "core/SysUtils.h"
@@ -28,6 +29,8 @@
 
 #include <cmath>
 #include <tuple>
+
+KELM_PUBLISH(TfrxCustomExportFilter) {}
 
 TfrxCustomExportFilter*& DotMatrixExportFilter() {
   static TfrxCustomExportFilter* filter = nullptr;

@@ -180,6 +180,7 @@ void TfrxPrintDialog::FormHide(TObject*) {
 
 bool ExecuteReportPrintDialog(TfrxPrintSettings& Settings, int CurPreviewPage, int PageCount) {
   TfrxPrintDialog dlg(nullptr);
+  dlg.InitForm();
   dlg.PageCount = PageCount;
   dlg.UpDown1->SetPosition(Settings.Copies);
   dlg.CollateCB->SetChecked(Settings.Collate);
