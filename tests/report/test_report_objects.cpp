@@ -15,6 +15,7 @@
 #include "report/frxBands.h"
 #include "report/frxClass.h"
 #include "report/frxDBSet.h"
+#include "report/frxDMPClass.h"
 #include "report/frxPages.h"
 #include "report/frxPrinter.h"
 #include "report/frxRes.h"
