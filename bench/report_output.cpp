@@ -149,6 +149,7 @@ void BM_PrintToPdf(benchmark::State& state) {
     if (!list.Store().Print()) state.SkipWithError("printing failed");
   state.counters["pages"] = list.Store().Count();
   state.counters["pdf_bytes_per_page"] = double(std::filesystem::file_size(file)) / list.Store().Count();
+  if (getenv("KEEP_PDF")) std::filesystem::copy_file(file, "/tmp/i49_print.pdf", std::filesystem::copy_options::overwrite_existing);
   std::filesystem::remove(file);
   SetPrinterSource(std::move(old));
   ResetReportPrinters();
