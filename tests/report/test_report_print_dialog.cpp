@@ -5,6 +5,7 @@
 
 #include "core/Scope.h"
 #include "core/StringList.h"
+#include "core/SysUtils.h"
 #include "gui/Application.h"
 #include "gui/Buttons.h"
 #include "gui/ComboBox.h"
@@ -14,6 +15,10 @@
 #include "gui/Screen.h"
 #include "gui/StdCtrls.h"
 #include "gui/Timers.h"
+#include "report/frxBands.h"
+#include "report/frxMemoView.h"
+#include "report/frxPages.h"
+#include "report/frxPreviewPages.h"
 #include "report/frxPrintDialog.h"
 #include "report/frxPrinter.h"
 #include "report/frxRes.h"
@@ -214,6 +219,48 @@ TEST_F(PrintDialogTest, TheCopiesPictureFollowsCollation) {
   });
   ExecuteReportPrintDialog(s, 1, 10);
   EXPECT_TRUE(person.Ran);
+}
+
+TEST_F(PrintDialogTest, PrintingAsksTheDialogAndPrintsWhatItChose) {
+  TfrxReport report(nullptr);
+  report.EngineOptions()->SetNewSilentMode(simSilent);
+  auto* page = new TfrxReportPage(&report);
+  page->SetName("Page1");
+  page->SetPaperSize(9);
+  auto* band = new TfrxMasterData(&report);
+  band->SetParent(page);
+  band->SetName("Band");
+  band->SetHeight(20);
+  auto* memo = new TfrxMemoView(&report);
+  memo->SetParent(band);
+  memo->SetName("Memo");
+  memo->SetBounds(0, 0, 200, 20);
+  auto& store = *static_cast<TfrxPreviewPages*>(report.PreviewPages());
+  store.AddSourcePage(page);
+  store.BeginPass();
+  for (int p = 1; p <= 3; ++p) {
+    store.AddPage(page);
+    memo->SetText("PAGE" + IntToStr(p));
+    store.AddObject(band);
+  }
+  int started = 0;
+  report.OnPrintReport = TNotifyEvent::Lambda([&](TObject*) { ++started; });
+  report.PrintOptions()->SetShowDialog(true);
+
+  TAtDialog cancel([](TfrxPrintDialog& d) { d.CancelB->Click(); });
+  EXPECT_FALSE(store.Print());
+  EXPECT_TRUE(Log->Pages.empty());
+  EXPECT_EQ(started, 0);
+
+  store.SetCurPreviewPage(2);
+  TAtDialog current([](TfrxPrintDialog& d) {
+    d.CurPageRB->SetChecked(true);
+    d.OkB->Click();
+  });
+  EXPECT_TRUE(store.Print());
+  ASSERT_EQ(Log->Pages.size(), 1u);
+  EXPECT_NE(Log->Pages[0]->Text().find("PAGE2"), String::npos);
+  EXPECT_EQ(started, 1);
 }
 
 }  // namespace
