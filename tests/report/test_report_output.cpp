@@ -168,6 +168,8 @@ TEST_F(OutputTest, CollatedDuplexCopiesStartOnAFrontSideAndUncollatedOnesGoAsCop
   EXPECT_EQ(Log->PageModes[0].dmCopies, 1);
   EXPECT_EQ(Log->PageModes[0].dmDuplex, DMDUP_VERTICAL);
   EXPECT_EQ(std::count(Log->Events.begin(), Log->Events.end(), "end"), 1);
+  // Without a report name the job is named after the report's file ('' here).
+  EXPECT_EQ(Log->Events.front(), "begin ");
 
   Log->Pages.clear();
   Log->PageModes.clear();
@@ -268,6 +270,7 @@ TEST_F(OutputTest, ThePdfPrinterWritesEveryPageAndLeavesOutWhatIsNotPrintable) {
   ReportPrinters()->CurrentPrinter()->OutputFileName = dir / "pages.pdf";
   Report.ReportOptions()->SetName("Rows");
   ASSERT_TRUE(Store().Print()) << Report.Errors()->Text();
+  EXPECT_EQ(ReportPrinters()->CurrentPrinter()->DocumentTitle, "Rows");
   std::vector<std::string> pages = printtest::PdfPages(std::string(dir / "pages.pdf"));
   ASSERT_EQ(int(pages.size()), Store().Count());
   EXPECT_NE(pages[1].find("P2R1"), std::string::npos);
