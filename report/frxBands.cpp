@@ -1,4 +1,5 @@
 #include "report/frxBands.h"
+#include "report/frxKind.h"
 
 #include "core/ClassBuilder.h"
 #include "report/frxDBSet.h"
@@ -16,7 +17,7 @@ TfrxBand::TfrxBand(TComponent* AOwner) : TfrxReportComponent(AOwner) {}
 TfrxBand::~TfrxBand() = default;
 
 Extended TfrxBand::Snap(Extended Value, Extended Cell) const {
-  if (!dynamic_cast<const TfrxDMPPage*>(Parent())) return Value;
+  if (!KindOf<TfrxDMPPage>(Parent())) return Value;
   return std::round(static_cast<double>(Value / Cell)) * Cell;
 }
 

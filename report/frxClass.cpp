@@ -19,6 +19,7 @@
 #include "script/fs_iscript.h"
 #include "data/Fields.h"
 #include "report/frxFormUtils.h"
+#include "report/frxEngine.h"
 #include "report/frxPreviewPages.h"
 #include "report/frxGraphicUtils.h"
 #include "report/frxPrinter.h"
@@ -60,6 +61,8 @@ String NameKey(const String& Name) {
 
 // Floats in difference texts: the general format, "." always.
 String DiffFloat(Extended v) {
+  // Whole numbers, most positions of prepared objects, read the same in the general format.
+  if (v == std::trunc(v) && std::fabs(v) < 1e15 && !(v == 0 && std::signbit(v))) return IntToStr(static_cast<Int64>(v));
   static const TFormatSettings fs = [] {
     TFormatSettings f;
     f.DecimalSeparator = '.';
@@ -141,13 +144,24 @@ void TfrxComponent::CollectObjects(std::vector<TfrxComponent*>& List) const {
 
 TfrxPage* TfrxComponent::Page() const {
   for (const TfrxComponent* c = this; c; c = c->FParent)
-    if (auto* p = dynamic_cast<const TfrxPage*>(c)) return const_cast<TfrxPage*>(p);
+    if (c->InheritsFrom(TfrxPage::StaticClass())) return static_cast<TfrxPage*>(const_cast<TfrxComponent*>(c));
   return nullptr;
 }
 
+namespace {
+// Whether objects of the class are reports: the walk up the class line ends at the common base
+// of report objects, which every text object asks about for each value it prints.
+bool IsReportClass(TClass Class) {
+  static const TClass report = TfrxReport::StaticClass(), base = TfrxComponent::StaticClass();
+  for (TClass c = Class; c && c != base; c = c->Parent())
+    if (c == report) return true;
+  return false;
+}
+}  // namespace
+
 TfrxReport* TfrxComponent::FindParentReport() const {
   for (const TfrxComponent* c = this; c; c = c->FParent)
-    if (auto* r = dynamic_cast<const TfrxReport*>(c)) return const_cast<TfrxReport*>(r);
+    if (IsReportClass(c->ClassType())) return static_cast<TfrxReport*>(const_cast<TfrxComponent*>(c));
   return nullptr;
 }
 
@@ -291,7 +305,8 @@ String TfrxComponent::DiffAttributes(TfrxComponent* Reference) {
     const TPropInfo* p = GetPropInfo(this, "AutoWidth");
     return IsTextObject() && p && p->Access->GetOrd(this) != 0;
   };
-  TClass bandClass = GetClass("TfrxBand");
+  // Looked up once: every object of every prepared page asks.
+  static const TClass bandClass = GetClass("TfrxBand");
   bool band = bandClass && ClassType()->InheritsFrom(bandClass);
   if (Differ(FLeft, Reference->FLeft) && !aligned()) r += " l=\"" + DiffFloat(FLeft) + "\"";
   if (Differ(FTop, Reference->FTop) || band) r += " t=\"" + DiffFloat(FTop) + "\"";
@@ -1405,6 +1420,7 @@ TfrxReport::TfrxReport(TComponent* AOwner)
   Clear();
   // Every report keeps its prepared pages in a store of its own.
   SetPreviewPages(std::make_unique<TfrxPreviewPages>(this));
+  SetEngine(std::make_unique<TfrxEngine>(this));
 }
 
 TfrxReport::~TfrxReport() {

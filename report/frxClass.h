@@ -79,6 +79,14 @@ public:
   // Every object below this one, depth first, each before its own children; rebuilt on each
   // call.
   const std::vector<TfrxComponent*>& AllObjects() const;
+  // The engine's temporary and split bands list objects whose parent stays what it was: the
+  // list is replaced as given, and given back (nothing freed) by UnlistObjects.
+  void ListObjects(std::vector<TfrxComponent*> Objects) { FObjects = std::move(Objects); }
+  std::vector<TfrxComponent*> UnlistObjects() {
+    std::vector<TfrxComponent*> list;
+    list.swap(FObjects);
+    return list;
+  }
   // This object or the nearest page above it; nullptr when there is none.
   TfrxPage* Page() const;
   // This object or the nearest report above it; nullptr when there is none.
@@ -223,6 +231,8 @@ public:
   void SetOnPreviewClick(const String& Value) { FOnPreviewClick = Value; }
   // The objects that shift with this one; the engine fills it.
   std::vector<TfrxReportComponent*>& ShiftList() { return FShiftList; }
+  // How much the object grew in the output being prepared; the engine passes it down.
+  Extended ShiftAmount = 0;
 
   // Draws the object; Scale maps report pixels to target pixels, Offset is added after.
   virtual void DrawOnCanvas(TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY) {}
@@ -1159,6 +1169,15 @@ public:
   int CountPages() const { return ObjectCount(); }
   // nullptr empties Styles; otherwise Styles becomes a copy and applies to the objects.
   void AssignStyles(TfrxStyles* AStyles);
+
+  // ---- running
+  // Turns the definition and its data into prepared pages; false, with every error reported
+  // once by the engine options' silent mode, when it did not succeed.
+  bool Prepare(bool ClearLastReport = true);
+  // Progress of a run, a print or an export: the program's events and the linked preview.
+  virtual void ProgressBegin(TfrxProgressType ProgressType);
+  virtual void ProgressStep(TfrxProgressType ProgressType, int Progress);
+  virtual void ProgressEnd(TfrxProgressType ProgressType);
 
   // ---- the script
   // The report's script: the registration modules installed, HighByteIdentChars set.

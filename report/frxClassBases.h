@@ -9,6 +9,7 @@
 #include "gui/Forms.h"
 #include "gui/WinControl.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -139,6 +140,8 @@ public:
   virtual bool BuildReport() = 0;
   // The script's StopReport: the run ends.
   void StopReport();
+  // Called with a dialog page instead of showing it modally, when assigned.
+  std::function<void(TfrxPage* Page)> OnRunDialogPage;
 
 private:
   TfrxReport* FReport;

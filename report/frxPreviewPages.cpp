@@ -1,5 +1,6 @@
 #include "report/frxPreviewPages.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/ClassBuilder.h"
@@ -14,6 +15,10 @@
 #include "report/frxPages.h"
 #include "report/frxXML.h"
 #include "report/frxXMLSerializer.h"
+#include "report/frxFormUtils.h"
+#include "report/frxKind.h"
+#include "report/frxRes.h"
+#include "core/StringList.h"
 
 namespace {
 
@@ -28,7 +33,7 @@ bool IsCrossView(const TfrxComponent* Object) {
 }
 
 bool IsLeftOut(const TfrxComponent* Object) {
-  return IsCrossView(Object) || dynamic_cast<const TfrxDialogComponent*>(Object) != nullptr;
+  return IsCrossView(Object) || KindOf<const TfrxDialogComponent>(Object) != nullptr;
 }
 
 int AttrInt(const TfrxXMLItem* Item, const String& Name, int Default) {
@@ -298,7 +303,7 @@ void TfrxPreviewPages::AddPage(TfrxReportPage* Page) {
 void TfrxPreviewPages::AddObjectTo(TfrxXMLItem* Parent, TfrxComponent* Object) {
   if (!Object->Visible()) return;
   TfrxXMLItem* target = Parent;
-  if (!dynamic_cast<TfrxSubreport*>(Object) && !IsLeftOut(Object)) {
+  if (!KindOf<TfrxSubreport>(Object) && !IsLeftOut(Object)) {
     target = Parent->AddChild();
     TfrxComponent* copy = SourceCopy(Object);
     if (copy) {
@@ -319,7 +324,13 @@ void TfrxPreviewPages::AddObjectTo(TfrxXMLItem* Parent, TfrxComponent* Object) {
   for (int i = 0; i < Object->ObjectCount(); ++i) AddObjectTo(target, Object->Objects(i));
 }
 
-void TfrxPreviewPages::AddObject(TfrxComponent* Object) { AddObjectTo(PageItem(FCurPage), Object); }
+void TfrxPreviewPages::AddObject(TfrxComponent* Object) {
+  // The engine may go back to an earlier page (sub-reports side by side): with the file cache
+  // that page may be out.
+  TfrxXMLItem* page = PageItem(FCurPage);
+  EnsureLoaded(page);
+  AddObjectTo(page, Object);
+}
 
 int TfrxPreviewPages::CurPosition() {
   TfrxXMLItem* page = PageItem(FCurPage);
@@ -424,6 +435,58 @@ TPoint TfrxPreviewPages::GetPageSize(int Index) {
   return TPoint{static_cast<int>(std::lround(page->Width())), static_cast<int>(std::lround(page->Height()))};
 }
 
+void TfrxPreviewPages::AddToSourcePage(TfrxComponent* Object) {
+  if (FSourcePages.empty()) return;
+  int pageIndex = SourcePageCount() - 1;
+  TfrxReportPage* page = FSourcePages.back().get();
+  auto* c = static_cast<TfrxComponent*>(Object->ClassType()->Create(page));
+  c->Assign(Object);
+  String base = c->BaseName();
+  int n = 1;
+  while (page->FindObject(base + IntToStr(n))) ++n;
+  c->SetName(base + IntToStr(n));
+  String shortName;
+  FDictionary.AddUnique(AnsiLowerCase(base.substr(0, 1)), "Page" + IntToStr(pageIndex) + "." + c->Name(), shortName, c);
+  TSourceInfo& info = FCopyInfo[c];
+  info.Design = Object;
+  info.ShortName = shortName;
+  SetSourceText(c, false);
+  FDesignToCopy[Object] = c;
+}
+
+bool TfrxPreviewPages::BandExists(TfrxComponent* Band) {
+  if (FCurPage < 0 || FCurPage >= Count()) return false;
+  TfrxXMLItem* page = PageItem(FCurPage);
+  EnsureLoaded(page);
+  bool pageFooter = KindOf<TfrxPageFooter>(Band) != nullptr;
+  bool columnFooter = KindOf<TfrxColumnFooter>(Band) != nullptr;
+  for (int i = 0; i < page->ChildCount(); ++i) {
+    TfrxComponent* copy = FDictionary.Source(page->ChildAt(i)->Name());
+    if (!copy) continue;
+    if (FCopyInfo[copy].Design == Band) return true;
+    if (pageFooter && KindOf<TfrxPageFooter>(copy)) return true;
+    if (columnFooter && KindOf<TfrxColumnFooter>(copy)) return true;
+  }
+  return false;
+}
+
+Extended TfrxPreviewPages::LastBandBottom() {
+  if (FCurPage < 0 || FCurPage >= Count()) return 0;
+  TfrxXMLItem* page = PageItem(FCurPage);
+  EnsureLoaded(page);
+  Extended result = 0;
+  for (int i = 0; i < page->ChildCount(); ++i) {
+    TfrxXMLItem* e = page->ChildAt(i);
+    TfrxComponent* copy = FDictionary.Source(e->Name());
+    if (!KindOf<TfrxBand>(copy) || KindOf<TfrxPageFooter>(copy) || KindOf<TfrxOverlay>(copy))
+      continue;
+    Extended t = e->AttrValue("t").empty() ? copy->Top() : AttrFloat(e, "t");
+    Extended h = e->AttrValue("h").empty() ? copy->Height() : AttrFloat(e, "h");
+    result = std::max(result, t + h);
+  }
+  return result;
+}
+
 // ---------------------------------------------------------------- anchors
 
 void TfrxPreviewPages::AddAnchor(const String& Text) {
@@ -451,7 +514,27 @@ int TfrxPreviewPages::GetAnchorPage(const String& Text) {
 
 // ---------------------------------------------------------------- .fp3
 
+namespace {
+TfrxCompressorFactory gCompressor = nullptr;
+}  // namespace
+
+void RegisterPreparedCompressor(TfrxCompressorFactory Factory) { gCompressor = Factory; }
+
+TfrxCompressorFactory PreparedCompressor() { return gCompressor; }
+
 void TfrxPreviewPages::SaveToStream(TStream* Stream) {
+  if (gCompressor && Report()->ReportOptions()->Compressed()) {
+    std::unique_ptr<TfrxCustomCompressor> compressor = gCompressor();
+    TMemoryStream plain;
+    WriteDocument(&plain);
+    plain.SetPosition(0);
+    compressor->Compress(&plain, Stream);
+    return;
+  }
+  WriteDocument(Stream);
+}
+
+void TfrxPreviewPages::WriteDocument(TStream* Stream) {
   TfrxXMLItem* root = FDocument->Root();
   TfrxXMLItem* report = root->ChildByName("report");
   report->FreeChildren();
@@ -507,6 +590,24 @@ void TfrxPreviewPages::ReadDictionary(TfrxXMLItem* Item) {
 
 void TfrxPreviewPages::LoadFromStream(TStream* Stream, bool AllowPartialLoading) {
   Clear();
+  if (gCompressor) {
+    std::unique_ptr<TfrxCustomCompressor> compressor = gCompressor();
+    TMemoryStream plain;
+    try {
+      compressor->Decompress(Stream, &plain);
+    } catch (const Exception&) {
+      Report()->Errors()->Add(ReportResources()->TextOf("clDecompressError"));
+      ReportErrorByMode(Report(), ReportResources()->TextOf("clErrors") + "\r\n" + Report()->Errors()->Text());
+      return;
+    }
+    plain.SetPosition(0);
+    ReadDocument(&plain, false);
+    return;
+  }
+  ReadDocument(Stream, AllowPartialLoading);
+}
+
+void TfrxPreviewPages::ReadDocument(TStream* Stream, bool AllowPartialLoading) {
   // Whatever fails below leaves nothing half read behind.
   TScopeExit emptyOnFailure([this] { Clear(); });
   FDocument->ReadFromStream(Stream, AllowPartialLoading);

@@ -75,6 +75,20 @@ private:
 
 enum TfrxAddPageMode { apWriteOver, apAdd };
 
+// Packs a prepared report's XML into a stream and back. None is part of this program; when one
+// is registered, prepared reports of reports with ReportOptions.Compressed go through it.
+class TfrxCustomCompressor {
+public:
+  virtual ~TfrxCustomCompressor() = default;
+  virtual void Compress(TStream* Source, TStream* Dest) = 0;
+  // Raises when the stream cannot be unpacked.
+  virtual void Decompress(TStream* Source, TStream* Dest) = 0;
+};
+using TfrxCompressorFactory = std::unique_ptr<TfrxCustomCompressor> (*)();
+// nullptr takes the registration back.
+void RegisterPreparedCompressor(TfrxCompressorFactory Factory);
+TfrxCompressorFactory PreparedCompressor();
+
 class TfrxPreviewPages : public TfrxCustomPreviewPages {
   KELM_CLASS(TfrxPreviewPages, TfrxCustomPreviewPages)
 public:
@@ -105,6 +119,14 @@ public:
   void ClearFirstPass();
   void AddPage(TfrxReportPage* Page);
   void AddObject(TfrxComponent* Object);
+  // An object made during the run gets a source copy of its own in the last source page, so
+  // that it too is stored as a difference.
+  void AddToSourcePage(TfrxComponent* Object);
+  // Whether the current page already holds the band (or, for page and column footers, any band
+  // of its kind).
+  bool BandExists(TfrxComponent* Band);
+  // The bottom of the lowest band on the current page, page footers and overlays left out.
+  Extended LastBandBottom();
   int CurPosition();
   void CutObjects(int FromPosition);
   void PasteObjects(Extended X, Extended Y);
@@ -166,6 +188,8 @@ private:
     String SourceText;
   };
   void ClearCache();
+  void WriteDocument(TStream* Stream);
+  void ReadDocument(TStream* Stream, bool AllowPartialLoading);
   void AddObjectTo(TfrxXMLItem* Parent, TfrxComponent* Object);
   void EnsureLoaded(TfrxXMLItem* Item);
   void ReadSourcePages(TfrxXMLItem* Item);

@@ -103,6 +103,8 @@ public:
   // ---- printing
   // Expands the bracketed expressions of TagStr and URL through the report's Calc.
   void FetchData() override;
+  // The band a view came from when the engine moved it into a vertical band as a cell.
+  TfrxComponent* OriginalBand = nullptr;
   void SaveStateForPrint() override;
   void RestoreStateAfterPrint() override;
   String DiffAttributes(TfrxComponent* Reference) override;
@@ -154,6 +156,8 @@ public:
   // Fits the next part of the content into the current height; the height left free.
   virtual Extended FitPart() { return 0; }
   virtual void ResetPart() {}
+  // The height still to place while the engine splits the object's band over pages.
+  Extended SavedHeight = 0;
 
 private:
   TfrxStretchMode FStretchMode = smDontStretch;

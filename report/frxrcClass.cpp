@@ -130,7 +130,7 @@ const char* ReportResourceBlock() {
       "clDSNotIncl=(数据集 %s 不在报表中)\r\n"
       "clUnknownVar=未知的变量或数据库字段:\r\n"
       "clScrError=Script 错误在 %s: %s\r\n"
-      "clDSNotExist=数据集 %s 不存在\r\n"
+      "clDSNotExist=数据库 \"%s\" 不存在\r\n"
       "clErrors=发生以下错误:\r\n"
       "clExprError=运算式错误\r\n"
       "clFP3files=预览报表\r\n"

@@ -203,6 +203,13 @@ inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : 
 int Sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 }  // namespace
 
+char32_t AnsiUpperChar(char32_t c) { return FoldUpper(c); }
+
+bool IsLetterOrDigitChar(char32_t c) {
+  if (c < 0x80) return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
+  return iswalnum_l(static_cast<wint_t>(c), Utf8Locale()) != 0;
+}
+
 String UpperCase(std::string_view s) {
   String r(s);
   for (char& c : r) c = AsciiUpper(c);

@@ -40,6 +40,10 @@ String UpperCase(std::string_view s);   // ASCII only
 String LowerCase(std::string_view s);
 String AnsiUpperCase(std::string_view s);  // Unicode simple case mapping
 String AnsiLowerCase(std::string_view s);
+// One character with the same Unicode simple case mapping as AnsiUpperCase.
+char32_t AnsiUpperChar(char32_t c);
+// A letter or digit of any script (what word-wise editing treats as part of a word).
+bool IsLetterOrDigitChar(char32_t c);
 int CompareStr(std::string_view a, std::string_view b);    // byte order, <0 0 >0
 int CompareText(std::string_view a, std::string_view b);   // ASCII case folded
 bool SameStr(std::string_view a, std::string_view b);

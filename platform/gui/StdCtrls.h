@@ -69,6 +69,9 @@ public:
   bool MouseMove(const TRect& Rect, TPoint P);
   bool MouseUp(const TRect& Rect, TPoint P);
   bool Tracking() const { return FPressed >= 0; }
+  // Where the thumb is while it is dragged (the position otherwise): the owner may not have
+  // followed the drag yet.
+  int TrackPosition() const { return FPressed == SB_THUMBTRACK ? FTrackPos : FPos; }
   // The pressed part repeats its scroll code (the owner's timer calls this).
   void Repeat();
 

@@ -303,9 +303,7 @@ void TWindowScrollBars::Answer(int Bar, TScrollBarRequest& R) {
       }
       if (si.fMask & SIF_PAGE) si.nPage = static_cast<UINT>(m.Page());
       if (si.fMask & SIF_POS) si.nPos = m.Position();
-      // While the thumb is dragged the owner follows each SB_THUMBTRACK, so the position
-      // is the track position.
-      if (si.fMask & SIF_TRACKPOS) si.nTrackPos = m.Position();
+      if (si.fMask & SIF_TRACKPOS) si.nTrackPos = m.TrackPosition();
       return;
     }
     case TScrollBarRequest::rkSetInfo: {

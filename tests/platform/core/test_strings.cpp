@@ -58,6 +58,23 @@ TEST(CaseInsensitiveNames, AnsiCompareTextFoldsAsciiRunsAndMultiByteCharacters) 
   }
 }
 
+TEST(CharacterClasses, LettersAndDigitsOfAnyScriptAndTheirUpperCase) {
+  // Word-wise editing stops at punctuation and blanks only; a Chinese or accented letter is
+  // part of a word like an ASCII one.
+  struct Case { char32_t c; bool word; char32_t upper; };
+  const Case cases[] = {
+      {U'a', true, U'A'},  {U'Z', true, U'Z'},   {U'7', true, U'7'},      {U'_', false, U'_'},
+      {U' ', false, U' '}, {U'.', false, U'.'},  {U'\r', false, U'\r'},  {U'\u4E2D', true, U'\u4E2D'},
+      {U'\u00E9', true, U'\u00C9'}, {U'\u0661', true, U'\u0661'}, {U'\u3002', false, U'\u3002'},
+      {U'\uFF0C', false, U'\uFF0C'},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<unsigned>(c.c));
+    EXPECT_EQ(IsLetterOrDigitChar(c.c), c.word);
+    EXPECT_EQ(AnsiUpperChar(c.c), c.upper);
+  }
+}
+
 // ---------------------------------------------------------------- Text
 
 TEST(TStringsText, ReadingSplitsAtEveryKindOfLineBreak) {

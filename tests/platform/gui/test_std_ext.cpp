@@ -499,3 +499,53 @@ TEST_F(ExtFixture, WindowBarsShowEveryChangeOfTheirThumbAndRange) {
     EXPECT_TRUE(shown == fresh);
   }
 }
+
+namespace {
+// A window with bars that only records what its vertical bar tells it.
+class TBarsProbe : public TCustomControl {
+public:
+  explicit TBarsProbe(TComponent* AOwner) : TCustomControl(AOwner), Bars(this) {}
+  TWindowScrollBars Bars;
+  struct TTrack {
+    int MessagePos, TrackPos, Pos;
+  };
+  std::vector<TTrack> Tracks;
+  void WndProc(TMessage& M) override {
+    if (Bars.MouseMessage(M)) return;
+    TCustomControl::WndProc(M);
+  }
+  void Dispatch(TMessage& M) override {
+    if (Bars.Dispatch(M)) return;
+    if (M.Msg == WM_VSCROLL && LoWord(M.WParam) == SB_THUMBTRACK) {
+      SCROLLINFO si;
+      si.fMask = SIF_POS | SIF_TRACKPOS;
+      GetScrollInfo(Handle(), SB_VERT, &si);
+      Tracks.push_back({static_cast<short>(HiWord(M.WParam)), si.nTrackPos, si.nPos});
+      return;
+    }
+    TCustomControl::Dispatch(M);
+  }
+};
+}  // namespace
+
+TEST_F(ExtFixture, WhileTheThumbIsDraggedTheBarAnswersItsTrackPosition) {
+  auto* probe = Add<TBarsProbe>(Rect(10, 10, 210, 160));
+  probe->Bars.SetInfo(SB_VERT, 0, 199, 20, 0);
+  SCROLLBARINFO bi;
+  ASSERT_TRUE(GetScrollBarInfo(probe->Handle(), OBJID_VSCROLL, &bi));
+  const TPoint origin = probe->ClientToScreen({0, 0});
+  const int x = (bi.rcScrollBar.Left + bi.rcScrollBar.Right) / 2 - origin.X;
+  const int y = bi.rcScrollBar.Top - origin.Y + bi.dxyLineButton + 3;
+  Press(probe, {x, y}, Qt::LeftButton, 1000);
+  Move(probe, {x, y + 30}, Qt::LeftButton);
+  Release(probe, {x, y + 30});
+  ASSERT_FALSE(probe->Tracks.empty());
+  const auto& t = probe->Tracks.back();
+  EXPECT_GT(t.MessagePos, 0);
+  EXPECT_EQ(t.TrackPos, t.MessagePos);
+  EXPECT_EQ(t.Pos, 0) << "the position stays until the owner sets it";
+  SCROLLINFO after;
+  after.fMask = SIF_TRACKPOS;
+  GetScrollInfo(probe->Handle(), SB_VERT, &after);
+  EXPECT_EQ(after.nTrackPos, 0) << "after the drag the track position is the position again";
+}
