@@ -130,6 +130,8 @@ public:
   void SetPartText(const WideString& Value) { FPartText = Value; }
   int TotalPagesValue() const { return FTotalPages; }
   void SetTotalPagesValue(int Value) { FTotalPages = Value; }
+  // The total-pages placeholder of the text becomes TotalPagesValue.
+  void ReplaceTotalPages();
   const TRect& TextRect() const { return FTextRect; }
 
   // ---- measuring, drawing, printing
@@ -175,7 +177,6 @@ protected:
 private:
   // Assigns the font, options and spacing of the object to the engine.
   void SetUpLayout(TfrxDrawText& D);
-  void ReplaceTotalPages();
   String WithTotalPages(const String& Text) const;
 
   bool FAllowExpressions = true, FAllowHTMLTags = false, FAutoWidth = false;
