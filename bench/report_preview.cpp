@@ -11,6 +11,7 @@
 #include "gui/Forms.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
+#include "report/frxDBSet.h"
 #include "report/frxMemoView.h"
 #include "report/frxPages.h"
 #include "report/frxPreview.h"

@@ -282,6 +282,8 @@ void TfrxPreviewWorkspace::DblClick() {
     form->SwitchFullScreen();
 }
 
+void TfrxPreviewWorkspace::KeyDown(Word& Key, TShiftState Shift) { FPreview->KeyDown(Key, Shift); }
+
 void TfrxPreviewWorkspace::HandleKey(Word Key, TShiftState Shift) {
   bool ctrl = Shift.Contains(ssCtrl);
   switch (Key) {
@@ -610,7 +612,17 @@ void TfrxPreview::UnlockView() {
 }
 
 void TfrxPreview::PrepareStarted() {
-  Clear();
+  // The run has already begun filling the store (its source pages are in): only the view
+  // starts empty; clearing the store here would lose them.
+  FPagesFromFile = false;
+  FWorkspace->PageList().Clear();
+  FWorkspace->SetCachedPage(-1);
+  FOutlineTree->Items()->Clear();
+  FOutlineTargets.clear();
+  FPageNo = 0;
+  FWorkspace->ChangeHorzRange(0);
+  FWorkspace->ChangeVertRange(0);
+  FWorkspace->Invalidate();
   FPreparing = true;
   if (TfrxPreviewForm* form = HostForm()) form->UpdateControls();
 }

@@ -95,6 +95,8 @@ protected:
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void DblClick() override;
   void Resize() override;
+  // Keys go to the preview, which scrolls by them and runs its own commands.
+  void KeyDown(Word& Key, TShiftState Shift) override;
 
 private:
   TfrxPreviewPages* Pages() const;
@@ -218,6 +220,7 @@ protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+  friend class TfrxPreviewWorkspace;
   void OutlineClick(TObject* Sender);
   // The preview window that owns this control, for its controls and texts; nullptr otherwise.
   class TfrxPreviewForm* HostForm() const;

@@ -129,6 +129,7 @@ void TfrxPreview::Export(TfrxCustomExportFilter* Filter) {
 
 void TfrxPreview::Find() {
   TfrxSearchDialog dialog(Application);
+  dialog.InitForm();
   if (dialog.ShowModal() == mrOk) {
     TfrxPreviewSearch& search = PreviewSearch();
     search.SearchText = dialog.TextE->Text();
@@ -166,6 +167,7 @@ void TfrxPreview::PageSetup() {
   TfrxReportPage* page = Pages()->GetPage(FPageNo - 1);
   if (!page) return;
   TfrxPageSettingsForm form(Application);
+  form.InitForm();
   form.EditedPage = page;
   form.OwnerReport = Report();
   if (form.ShowModal() != mrOk) return;
@@ -177,18 +179,20 @@ void TfrxPreview::PageSetup() {
   }
   LockView();
   TViewUnlock unlock(this);
+  // Storing a page empties the store's page cache: the edited settings are kept apart first.
+  TfrxReportPage settings(nullptr);
+  TakePaper(&settings, page);
+  Pages()->ModifyPage(FPageNo - 1, page);
   if (form.ApplyToAllPages()) {
     // Pages opened from a file have no template to prepare again from: preparing would lose
     // them. They change where they are, each as the current page does.
     for (int i = 0; i < Pages()->Count(); ++i) {
       if (i == FPageNo - 1) continue;
       TfrxReportPage* target = Pages()->GetPage(i);
-      TakePaper(target, page);
+      TakePaper(target, &settings);
       Pages()->ModifyPage(i, target);
     }
-    page = Pages()->GetPage(FPageNo - 1);
   }
-  Pages()->ModifyPage(FPageNo - 1, page);
   RebuildPageList();
 }
 

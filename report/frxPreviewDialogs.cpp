@@ -216,6 +216,7 @@ void TfrxPasswordForm::FormCreate(TObject*) {
 
 bool AskReportPassword(String& Password) {
   TfrxPasswordForm form(nullptr);
+  form.InitForm();
   if (form.ShowModal() != mrOk) return false;
   Password = form.PasswordE->Text();
   return true;

@@ -27,6 +27,7 @@
 KELM_PUBLISH(TfrxPreviewForm) {
   b.Method("FormCreate", &TfrxPreviewForm::FormCreate);
   b.Method("FormClose", &TfrxPreviewForm::FormClose);
+  b.Method("FormShow", &TfrxPreviewForm::FormShow);
   b.Method("FormCloseQuery", &TfrxPreviewForm::FormCloseQuery);
   b.Method("FormKeyDown", &TfrxPreviewForm::FormKeyDown);
   b.Method("FormMouseWheel", &TfrxPreviewForm::FormMouseWheel);
@@ -107,7 +108,6 @@ void TfrxPreviewForm::FormCreate(TObject*) {
   FPreview->SetParent(this);
   FPreview->SetAlign(alClient);
   FPreview->OnPageChanged = MakeEvent(this, &TfrxPreviewForm::ShowPageStatus);
-  SetActiveControl(FPreview);
   PageE->SetWindowStyles(PageE->WindowStyle() | ES_NUMBER, PageE->WindowExStyle());
 }
 
@@ -274,6 +274,11 @@ void TfrxPreviewForm::SwitchFullScreen() {
     StatusBar->SetVisible(true);
     FFullScreen = false;
   }
+}
+
+// The pages have the keys from the start.
+void TfrxPreviewForm::FormShow(TObject*) {
+  if (FPreview->Workspace()->CanFocus()) SetActiveControl(FPreview->Workspace());
 }
 
 // ---- closing

@@ -36,6 +36,7 @@ public:
 
   // ---- handlers named by the layout
   void FormCreate(TObject* Sender);
+  void FormShow(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
   void FormCloseQuery(TObject* Sender, bool& CanClose);
   void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);

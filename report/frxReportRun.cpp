@@ -96,6 +96,7 @@ void TfrxReport::ProgressBegin(TfrxProgressType ProgressType) {
   if (ShowsProgressWindow(this, ProgressType)) {
     delete FProgress;
     FProgress = new TfrxProgress(nullptr);
+    FProgress->InitForm();
     FProgress->OpenWindow(0, "", false, true);
   }
   if (ProgressType == ptRunning && FPreview) FPreview->PrepareStarted();
@@ -169,6 +170,7 @@ void TfrxReport::ShowPrepared() {
     return;
   }
   auto* form = new TfrxPreviewForm(Application);
+  form->InitForm();
   FPreviewForm = form;
   form->FreeNotification(this);
   SetPreview(form->Preview());
