@@ -6,6 +6,7 @@
 #include "core/ClassBuilder.h"
 #include "core/Scope.h"
 #include "core/StrUtils.h"
+#include "core/SysUtils.h"
 #include "editors/cxCanvas.h"
 #include "editors/cxControlScrollBars.h"
 #include "editors/cxObjectLinks.h"
@@ -17,6 +18,8 @@
 #include "gui/Screen.h"
 #include "gui/Window.h"
 #include "gui/WinUser.h"
+
+#include <algorithm>
 
 namespace {
 constexpr int kShadow = 3;
@@ -223,12 +226,21 @@ void TcxContainerViewInfo::ShiftBy(int DX, int DY) {
 
 KELM_PUBLISH(TcxContainer) { Published(b); }
 
-TcxContainer::TcxContainer(TComponent* AOwner) : TcxControl(AOwner) {
+namespace {
+TcxContainerStyle* MakeContainerStyle(TPersistent* O, bool D, TcxContainerStyle* P, TcxContainerCondition S) {
+  return new TcxContainerStyle(O, D, P, S);
+}
+}  // namespace
+
+TcxContainer::TcxContainer(TComponent* AOwner) : TcxContainer(AOwner, &MakeContainerStyle, nullptr) {}
+
+TcxContainer::TcxContainer(TComponent* AOwner, TcxContainerStyleClass AStyleClass, TcxContainerViewInfo* AViewInfo)
+    : TcxControl(AOwner) {
   TRestore<bool> constructing(FConstructing, true);
-  FStyleSet = std::make_unique<TcxContainerStyles>(this, GetStyleClass());
+  FStyleSet = std::make_unique<TcxContainerStyles>(this, AStyleClass);
   FStyleSet->SetChangeHandler(TNotifyEvent(this, &TcxContainer::StyleChanged));
   FCachedStyle = Style();
-  FPaintInfo.reset(CreateViewInfo());
+  FPaintInfo.reset(AViewInfo ? AViewInfo : CreateViewInfo());
   LookAndFeel()->SetMaster(Style()->LookAndFeel());
   SetControlStyle(ControlStyle() + csCaptureMouse + csSetCaption);
   SetTabStop(true);
@@ -249,11 +261,7 @@ TcxContainer::~TcxContainer() {
   FPaintInfo.reset();
 }
 
-TcxContainerStyleClass TcxContainer::GetStyleClass() {
-  return [](TPersistent* O, bool D, TcxContainerStyle* P, TcxContainerCondition S) {
-    return new TcxContainerStyle(O, D, P, S);
-  };
-}
+TcxContainerStyleClass TcxContainer::GetStyleClass() { return &MakeContainerStyle; }
 
 void TcxContainer::SetHostedControl(TWinControl* Value) {
   FHostedControl = Value;
@@ -313,16 +321,22 @@ int TcxContainer::GetThemeState() {
   return 1;
 }
 
-void TcxContainer::StateStep(TPoint P, bool ConsiderHot) {
-  TcxContainerViewInfo& v = *FPaintInfo;
-  if (!Enabled()) v.Condition = {ccDisabled};
-  else if (IsInDesigner()) v.Condition = {ccNormal};
-  else v.Condition = {Focused() ? ccFocused : ccNormal};
+TcxContainerConditions TcxContainer::ConditionAt(TPoint P, bool ConsiderHot) {
+  TcxContainerConditions c;
+  if (!Enabled()) c = {ccDisabled};
+  else if (IsInDesigner()) c = {ccNormal};
+  else c = {Focused() ? ccFocused : ccNormal};
   if (ConsiderHot) {
     TRect zone;
     GetHotZone(zone);
-    if (PtInRect(zone, P)) v.Condition += ccHot;
+    if (PtInRect(zone, P)) c += ccHot;
   }
+  return c;
+}
+
+void TcxContainer::StateStep(TPoint P, bool ConsiderHot) {
+  TcxContainerViewInfo& v = *FPaintInfo;
+  v.Condition = ConditionAt(P, ConsiderHot);
   TcxContainerStyle* s = ActiveStyle();
   v.HotLevel = !s->HotTrack() ? 0 : (v.Condition.Contains(ccFocused) || v.Condition.Contains(ccHot)) ? 2 : 1;
   if (v.UsesTheme) {
@@ -413,10 +427,23 @@ TLook LookOf(const TcxContainerViewInfo& v) {
 }
 }  // namespace
 
+bool TcxContainer::MoveKeepsAppearance(TPoint P, bool ConsiderHot) {
+  // Everything else the picture depends on changes through a full update of its own (style,
+  // focus, enabling, size, handle); a move changes at most the hot state.
+  const TcxContainerViewInfo& v = *FPaintInfo;
+  if (!FCalculated || !FMoving || v.OuterBounds != Rect(0, 0, Width(), Height())) return false;
+  if (FHostedControl && (FHostedControl->BoundsRect() != v.ContentRect || FHostedControl->Color() != v.FillColor))
+    return false;
+  return ConditionAt(P, ConsiderHot) == v.Condition;
+}
+
 bool TcxContainer::UpdateAppearanceAt(TPoint P, TcxMouseButtonCode, TShiftState Shift, bool) {
   if (FSyncingBounds || IsShuttingDown()) return true;
+  const bool considerHot = Shift.Empty() && ActiveStyle()->HotTrack();
+  if (MoveKeepsAppearance(P, considerHot)) return true;
   const TLook before = LookOf(*FPaintInfo);
-  CalculatePaintInfo(P, Shift.Empty() && ActiveStyle()->HotTrack());
+  CalculatePaintInfo(P, considerHot);
+  FCalculated = true;
   AdjustHostedBounds();
   ApplyHostedAppearance();
   UpdateWindowShape();
@@ -604,6 +631,17 @@ void TcxContainer::SetFocusMessage(TMessage& M) {
   if (FHostedControl->CanFocus()) FHostedControl->SetFocus();
 }
 
+void TcxContainer::GetTabOrderList(std::vector<TWinControl*>& List) {
+  if (UsesPlainChildLayout()) return TcxControl::GetTabOrderList(List);
+  // The hosted control is no tab stop of its own: the children stay out. Seen from the
+  // hosted control, the next stop is the one after the container.
+  TCustomForm* form = GetParentForm(this);
+  if (!form || !FHostedControl || form->ActiveControl() != FHostedControl || FHostedControl == this || !CanFocus())
+    return;
+  List.erase(std::remove(List.begin(), List.end(), this), List.end());
+  List.push_back(FHostedControl);
+}
+
 void TcxContainer::KeyDown(Word& Key, TShiftState Shift) {
   TcxObjectLinkScope link(this);
   TcxControl::KeyDown(Key, Shift);
@@ -646,11 +684,27 @@ void TcxContainer::MouseMove(TShiftState Shift, int X, int Y) {
   TcxObjectLinkScope link(this);
   TcxControl::MouseMove(Shift, X, Y);
   if (!link.Alive()) return;
-  UpdateAppearanceAt({X, Y}, mbcNone, Shift, true);
-  if (IsTrackingMouseLeave(this)) return;  // one tracker per caller: the zone is not needed
+  {
+    TRestore<bool> moving(FMoving, true);
+    UpdateAppearanceAt({X, Y}, mbcNone, Shift, true);
+  }
+  if (!link.Alive() || IsTrackingMouseLeave(this)) return;  // one tracker per caller: the zone is not needed
   TRect zone;
   GetHotZone(zone);
   StartTrackingMouseLeave(this, zone, this);
+}
+
+void TcxContainer::ChangeScale(int M, int D) {
+  TcxContainerStyle* n = Style();
+  const bool scaleFont = M != D && n->IsStyleValueAssigned(csvFont) && (!IsLoading() || ScalingFlags().Contains(sfFont));
+  {
+    TRestore<bool> fromStyle(FSettingFromStyle, !ParentFont());
+    TcxControl::ChangeScale(M, D);
+  }
+  if (!scaleFont) return;
+  if (n->AssignedValues().Contains(csvFont)) n->Font()->SetSize(MulDiv(n->Font()->Size(), M, D));
+  else if (IsLoading())
+    if (TcxStyleController* c = n->StyleController()) c->ScaleStyleFont(M, D);
 }
 
 void TcxContainer::Resize() {

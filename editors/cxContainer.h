@@ -171,6 +171,9 @@ public:
   // ---- platform and base-control overrides
   TcxLookAndFeel* GetLookAndFeel() override { return Style()->LookAndFeel(); }
   void SetFocus() override;
+  // The container stands for its children in the tab order; while its hosted control is the
+  // form's active control, the hosted control takes the container's place there.
+  void GetTabOrderList(std::vector<TWinControl*>& List) override;
   void SetDragMode(TDragMode Value) override;
   // The drag kind editors publish: the hosted control follows it.
   virtual void SetContainerDragKind(TDragKind Value);
@@ -186,6 +189,9 @@ public:
   void Loaded() override;
 
 protected:
+  // For descendants whose styles and paint information are of classes of their own (a
+  // constructor cannot ask the virtual GetStyleClass and CreateViewInfo).
+  TcxContainer(TComponent* AOwner, TcxContainerStyleClass AStyleClass, TcxContainerViewInfo* AViewInfo);
   bool CanDragAtDesignTime(int, int, TShiftState) override { return false; }
   void HandleColorChange() override;
   void HandleCursorChange() override;
@@ -201,11 +207,17 @@ protected:
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void Paint() override;
   void Resize() override;
+  // The style's own font scales with the control; one from a controller scales there.
+  void ChangeScale(int M, int D) override;
   void CreateWnd() override;
   void DragCanceled() override;
 
 private:
   void StateStep(TPoint P, bool ConsiderHot);
+  // The condition the container would be in at P.
+  TcxContainerConditions ConditionAt(TPoint P, bool ConsiderHot);
+  // A mouse move that leaves the condition as it is changes nothing else of the picture.
+  bool MoveKeepsAppearance(TPoint P, bool ConsiderHot);
   bool HostedClipChanged(TControl* AControl, const TcxHostedControlClip& Clip) const;
   void SetFocusMessage(TMessage& M);
   void FontChangedMessage(TMessage& M);
@@ -232,6 +244,8 @@ private:
   TShape FLastShape;
   bool FShapeApplied = false;
   bool FPainted = false;  // an update has invalidated the picture once
+  bool FMoving = false;   // the update comes from a mouse move
+  bool FCalculated = false;  // the paint info has been calculated once
 };
 
 // ---------------------------------------------------------------- unit functions

@@ -378,7 +378,7 @@ void TcxContainerStyle::SetStyleController(TcxStyleController* Value) {
   if (FStyleController) FStyleController->RemoveListener(this);
   StylesChanged();
   FStyleController = Value;
-  Value->AddListener(this);
+  if (Value) Value->AddListener(this);  // a style may have no fallback (edit styles in place)
   ControllerChanged(Value);
 }
 
@@ -541,15 +541,21 @@ void TcxContainerStyles::SetChangeHandler(const TNotifyEvent& Handler) {
 
 KELM_PUBLISH(TcxStyleController) { Published(b); }
 
-TcxStyleController::TcxStyleController(TComponent* AOwner) : TComponent(AOwner) { Init(); }
+TcxStyleController::TcxStyleController(TComponent* AOwner) : TComponent(AOwner) { Init(ControllerStyleClass()); }
 
 TcxStyleController::TcxStyleController(TComponent* AOwner, TStandardTag) : TComponent(AOwner) {
   gStandard = this;  // its own styles must see that they belong to the standard controller
-  Init();
+  Init(ControllerStyleClass());
 }
 
-void TcxStyleController::Init() {
-  FStyleSet = std::make_unique<TcxContainerStyles>(this, ControllerStyleClass());
+TcxStyleController::TcxStyleController(TComponent* AOwner, TcxContainerStyleClass AStyleClass, bool AsStandard)
+    : TComponent(AOwner) {
+  if (AsStandard) gStandard = this;
+  Init(AStyleClass);
+}
+
+void TcxStyleController::Init(TcxContainerStyleClass AStyleClass) {
+  FStyleSet = std::make_unique<TcxContainerStyles>(this, AStyleClass);
   FStyleSet->SetChangeHandler(TNotifyEvent(this, &TcxStyleController::StyleSetChanged));
 }
 
@@ -602,9 +608,16 @@ void TcxStyleController::ScaleStyleFont(int M, int D) {
   }
 }
 
+namespace {
+TcxStyleController* (*gStandardMaker)() = nullptr;
+}  // namespace
+
+void SetStandardStyleControllerMaker(TcxStyleController* (*Maker)()) { gStandardMaker = Maker; }
+
 TcxStyleController* StandardStyleController() {
   if (!gStandard) {
-    new TcxStyleController(nullptr, TcxStyleController::TStandardTag{});
+    if (gStandardMaker) gStandardMaker();
+    else new TcxStyleController(nullptr, TcxStyleController::TStandardTag{});
     AddExitProc([] { delete gStandard; });
   }
   return gStandard;

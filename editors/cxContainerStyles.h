@@ -165,6 +165,11 @@ protected:
   // Finds the style that has the value assigned: this one, or the same condition's style up
   // the controller chain; nil when none has.
   const TcxContainerStyle* AssignedSource(TcxContainerStyleValue V) const;
+  // For styles that add values of their own: mark one assigned, read the marks as stored
+  // (also in direct-access mode), and the stored test of a value by its name.
+  void MarkValueAssigned(TcxContainerStyleValue V) { SetValueBit(V); }
+  TcxContainerStyleValues StoredAssignedValues() const { return FAssignedValues; }
+  bool IsValueStored(TcxContainerStyleValue V, const char* Name) const { return Stored(V, Name); }
 
 private:
   friend class TcxStyleController;
@@ -275,10 +280,13 @@ protected:
   // For the standard controller: made before its style set exists.
   struct TStandardTag {};
   TcxStyleController(TComponent* AOwner, TStandardTag);
+  // For controllers whose styles are of a class of their own (a constructor cannot ask
+  // ControllerStyleClass); AsStandard makes it the standard controller.
+  TcxStyleController(TComponent* AOwner, TcxContainerStyleClass AStyleClass, bool AsStandard);
 
 private:
   void StyleSetChanged(TObject* Sender) { Changed(); }
-  void Init();
+  void Init(TcxContainerStyleClass AStyleClass);
   bool FDestroying = false;
   bool FFontScaled = false;
   std::vector<TcxContainerStyle*> FListeners;
@@ -288,3 +296,6 @@ private:
 
 // The process-wide controller behind every style that names none (made on first use).
 TcxStyleController* StandardStyleController();
+// Who makes the standard controller on first use (the editor framework makes one with edit
+// styles); nil restores the plain one.
+void SetStandardStyleControllerMaker(TcxStyleController* (*Maker)());

@@ -15,6 +15,7 @@
 #include "gui/WinUser.h"
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -84,6 +85,11 @@ void OnHidden(HWND W) {
 }
 
 void OnApplicationDeactivated() {
+  // The application is no longer active: nor is any caption the popups kept active.
+  for (TcxCustomPopupWindow* p : gOpen)
+    if (TCustomForm* form = p->OwnerControl() ? GetParentForm(p->OwnerControl()) : nullptr;
+        form && form->HandleAllocated())
+      PostMessage(form->Handle(), WM_NCACTIVATE, 0, 0);
   for (bool again = true; again;) {
     again = false;
     for (TcxCustomPopupWindow* p : gOpen) {
@@ -95,6 +101,17 @@ void OnApplicationDeactivated() {
       again = true;
       break;
     }
+  }
+}
+
+// The owner's form keeps its active caption while its popup is open: the form's next
+// message, this deactivation, is answered without reaching it.
+void OnCaptionDeactivated(HWND W) {
+  if (gHookClosing) return LockNextMessage(W);
+  for (TcxCustomPopupWindow* p : gOpen) {
+    if (Destroying(p) || !p->OwnerControl()) continue;
+    TCustomForm* form = GetParentForm(p->OwnerControl());
+    if (form && form->HandleAllocated() && form->Handle() == W) return LockNextMessage(W);
   }
 }
 
@@ -125,6 +142,9 @@ void SentHook(HWND W, UINT Msg, WPARAM WParam, LPARAM) {
       if (WParam == 0) OnApplicationDeactivated();
       break;
     case WM_WINDOWPOSCHANGED: OnMoved(W); break;
+    case WM_NCACTIVATE:
+      if (WParam == 0) OnCaptionDeactivated(W);
+      break;
     default: break;
   }
 }
@@ -135,6 +155,29 @@ void QueuedHook(TMsg& M) {
   TcxCustomPopupWindow* p = gOpen.back();
   if (p->TakesFocus() && p->ModalLoop) return;
   if (!p->AcceptsSysKey(static_cast<Word>(M.wParam))) M.message = WM_NULL;
+}
+
+// The MDI form that shows the child, when the form is an MDI child.
+TCustomForm* MdiFormOf(TCustomForm* Child) {
+  if (!Child || Child->FormStyle() != fsMDIChild || !Screen) return nullptr;
+  for (int i = 0; i < Screen->CustomFormCount(); ++i) {
+    TCustomForm* f = Screen->CustomForms(i);
+    if (f->FormStyle() != fsMDIForm) continue;
+    for (int k = 0; k < f->MDIChildCount(); ++k)
+      if (f->MDIChildren(k) == Child) return f;
+  }
+  return nullptr;
+}
+
+// The window is the client window that shows the owner's form, or lies in the MDI form or
+// in one of its other children.
+bool InMdiFamily(TCustomForm* OwnerForm, HWND W) {
+  TCustomForm* main = MdiFormOf(OwnerForm);
+  if (!main) return false;
+  if (W == main->ClientHandle() || IsFormWindow(main, W, true)) return true;
+  for (int k = 0; k < main->MDIChildCount(); ++k)
+    if (TForm* c = main->MDIChildren(k); c != OwnerForm && IsFormWindow(c, W, true)) return true;
+  return false;
 }
 
 bool ClickHook(HWND W, UINT Msg, TPoint Pt) {
@@ -158,6 +201,11 @@ bool ClickHook(HWND W, UINT Msg, TPoint Pt) {
       }
       if (onOwner && (Destroying(owner) || !owner->Visible())) result = false;
       i = 0;  // the list changed: from the first again
+      continue;
+    }
+    if (InMdiFamily(owner ? GetParentForm(owner) : nullptr, W)) {
+      p->DismissPopup();
+      i = 0;
       continue;
     }
     ++i;
@@ -223,6 +271,28 @@ bool BelongsToControlForm(TControl* AControl, HWND Window) {
 
 bool IsControlWindowVisible(TWinControl* AControl) {
   return AControl && AControl->HandleAllocated() && IsWindowVisible(AControl->Handle());
+}
+
+namespace {
+// Each locked window's own procedure, put back by its next message.
+std::map<HWND, TWndMethod>& LockedProcedures() {
+  static std::map<HWND, TWndMethod> procs;
+  return procs;
+}
+}  // namespace
+
+void LockNextMessage(HWND Window) {
+  TWinControl* c = FindControl(Window);
+  // Locked already: locking again would save the lock as the window's procedure.
+  if (!c || LockedProcedures().count(Window)) return;
+  LockedProcedures()[Window] = c->WindowProc;
+  c->WindowProc = [c, Window](TMessage& M) {
+    auto it = LockedProcedures().find(Window);
+    TWndMethod own = std::move(it->second);
+    LockedProcedures().erase(it);
+    M.Result = 1;
+    c->WindowProc = std::move(own);  // frees this procedure: nothing may follow
+  };
 }
 
 bool DiscardQueuedMessages(HWND Window, UINT First, UINT Last, bool All) {

@@ -90,3 +90,6 @@ bool IsControlWindowVisible(TWinControl* AControl);
 // Removes queued messages of the range for the window (one unless All); true when any was
 // removed. A WM_QUIT met is posted again and ends the search.
 bool DiscardQueuedMessages(HWND Window, UINT First, UINT Last, bool All);
+// The window's next message is answered 1 without reaching it; then its own procedure is
+// back. A window already locked stays locked once.
+void LockNextMessage(HWND Window);

@@ -14,6 +14,7 @@
 // to a control that implements IInplaceEditHolderEh: it sees the edit's messages and keys
 // first and decides whether the edit may change the value.
 #include "grid/CellTextEh.h"
+#include "grid/InplaceEditHolderEh.h"
 #include "grid/ToolCtrlsEh.h"
 #include "gui/MaskEdit.h"
 
@@ -127,22 +128,6 @@ private:
   bool FUseImageHeight = true;
   bool FVisible = false;
   int FWidth = 0;
-};
-
-// What a host control that drives an edit in place offers it.
-class IInplaceEditHolderEh {
-public:
-  virtual ~IInplaceEditHolderEh() = default;
-  // Sees every message of the edit first; true consumes it.
-  virtual bool InplaceEditWndProc(TControl* Edit, TMessage& Message) = 0;
-  // May zero the key.
-  virtual void InplaceEditKeyDown(TControl* Edit, Word& Key, TShiftState Shift) = 0;
-  virtual void InplaceEditKeyPress(TControl* Edit, Char& Key) = 0;
-  virtual void InplaceEditKeyUp(TControl* Edit, Word& Key, TShiftState Shift) = 0;
-  virtual bool InplaceEditCanModify(TControl* Edit) = 0;
-  virtual bool InplaceEditWantsTab(TControl* Edit) = 0;
-  // Screen point and tick of the holder's last mouse press.
-  virtual void GetMouseDownInfo(TPoint& Pos, DWORD& Time) = 0;
 };
 
 // How a host sets up an edit it creates.

@@ -2,6 +2,7 @@
 // fonts, sort-marked columns, the sum list and the footer texts built from it.
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhAux.h"
+#include "grid/DBGridEhFilterEdit.h"
 #include "grid/DBGridEhInplace.h"
 #include "grid/DBGridEhStyle.h"
 #include "gui/Application.h"
@@ -128,8 +129,11 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
 
 TCustomDBGridEh::~TCustomDBGridEh() {
   Destroying();
-  // The editor holds the current column's lists: it goes before the columns.
+  // The editors hold the current column's lists and the grid as their holder: they go
+  // before the columns.
   DestroyEditor();
+  delete FFilterEdit;
+  FFilterEdit = nullptr;
   SetStyle(nullptr);
   FMemTable = nullptr;
   FCellParams.reset();
@@ -243,6 +247,8 @@ void TCustomDBGridEh::SetDataSource(TDataSource* Value) {
 
 void TCustomDBGridEh::LinkActiveChanged(bool Active) {
   if (!Active) HideEditor();
+  // Value lists came from the dataset that was linked: the next drop-down asks anew.
+  for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetFilterValueList(nullptr);
   FSelection->DataLinkSwitched(Active);
   FSumList->SetDataSet(DataSet());
   RebuildLayout();
@@ -677,6 +683,7 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
       TRestore lock(FUpdateLock, FUpdateLock + 1);
       TCustomGrid::SetColWidths(raw, want);
     }
+    if (FInFilterRow) PlaceFilterEditor(false);  // the cells right of it moved
     // The bands of a multi-level title span the new widths.
     if (FUseMultiTitle) RebuildLayout();
     return;
@@ -705,7 +712,7 @@ void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
 void TCustomDBGridEh::InvalidateColumn(TColumnEh* Column) { InvalidateCol(DataToRawColumn(Column->Index())); }
 
 void TCustomDBGridEh::InvalidateCurrentRow() {
-  if (FDataLink->Active()) InvalidateRow(TopDataOffset() + FDataLink->ActiveRecord());
+  if (FDataLink->Active() && !FRowRepaintHeld) InvalidateRow(TopDataOffset() + FDataLink->ActiveRecord());
 }
 
 // ---------------------------------------------------------------- following the dataset
@@ -766,6 +773,9 @@ void TCustomDBGridEh::DataSetScrolled(int Distance) {
   // The rows of the old and the new current record (the old one where its pixels went).
   for (int r : {oldRow - Distance, Row()})
     if (r >= TopDataOffset() && r < RowCount()) InvalidateRow(r);
+  // The rows are painted before the footers are invalidated: painted together they would be
+  // one rectangle from the rows down to the footers, every row between drawn and copied again.
+  if (FUpdateLock == 0 && FFooterRowCount > 0) Update();
   InvalidateFooterRows();
   if (FUpdateLock == 0) Update();
 }
@@ -829,13 +839,15 @@ bool TCustomDBGridEh::AcquireFocus() {
 
 bool TCustomDBGridEh::HasInputFocus() const {
   HWND f = GetFocus();
-  return f == Handle() || (InplaceEditor() && f == InplaceEditor()->Handle());
+  return f == Handle() || (InplaceEditor() && f == InplaceEditor()->Handle()) ||
+         (FFilterEdit && FFilterEdit->HandleAllocated() && f == FFilterEdit->Handle());
 }
 
 bool TCustomDBGridEh::ShouldShowEditor() const { return FOptions.Contains(dgAlwaysShowEditor); }
 
 void TCustomDBGridEh::OpenEditor() {
   if (ComponentState().Contains(csDestroying)) return;
+  if (FInFilterRow) LeaveFilterRow();  // leaving restores the editor itself
   ShowEditor();
 }
 
@@ -915,7 +927,8 @@ bool TCustomDBGridEh::CanEditModify() {
 }
 
 bool TCustomDBGridEh::CanEditShow() {
-  if (!TCustomGrid::CanEditShow() || FLayoutLock > 0) return false;
+  // No cell editor while the filter row is being edited.
+  if (!TCustomGrid::CanEditShow() || FLayoutLock > 0 || FInFilterRow) return false;
   TColumnEh* c = CurrentColumn();
   if (!c || c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) return false;
   bool blockSelection = FSelection->SelectionKind() != gstNon && FOptionsEh.Contains(dghClearSelection) &&
@@ -1070,6 +1083,8 @@ void TCustomDBGridEh::SumListRecalcAllHandler(TObject*) {
 }
 
 void TCustomDBGridEh::SumListAfterRecalcAllHandler(TObject*) {
+  FSumsCurrentAt = FDataLink->ChangeCount();
+  FSumsCurrent = true;
   if (OnSumListAfterRecalcAll) OnSumListAfterRecalcAll(FSumList.get());
 }
 

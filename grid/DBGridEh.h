@@ -9,6 +9,9 @@
 // (sum list, data link, selected rows), DBGridEhSelection.h (the selection) and
 // DBGridEhSettings.h (scroll bars, filter row).
 #include "grid/DBGridEhSettings.h"
+#include "grid/InplaceEditHolderEh.h"
+
+class TInplaceFilterEditEh;
 
 // ================================================================ grid options and events
 
@@ -33,7 +36,7 @@ KELM_EVENT(TGridMoveRecordsEventEh, bool(TObject* Sender, TBookmarkListEh* Bookm
 // their defaults, options, selection, the edit hooks the base grid calls with the write-back
 // into the record, layout locks and the deferred layout pass, loading and removal handling.
 // Painting, the layout pass proper, keyboard and mouse behaviour come with their own parts.
-class TCustomDBGridEh : public TCustomGrid {
+class TCustomDBGridEh : public TCustomGrid, public IInplaceEditHolderEh {
   KELM_CLASS(TCustomDBGridEh, TCustomGrid)
 public:
   explicit TCustomDBGridEh(TComponent* AOwner);
@@ -417,8 +420,51 @@ public:
   // Filters through OnApplyFilter, otherwise the data service; the left column, the sums and
   // the picture are brought up to date afterwards, also when filtering fails.
   void ApplyFilter();
-  // Empties every column's condition; filtering is left to ApplyFilter.
+  // Leaves the filter row and empties every column's condition; filtering is left to
+  // ApplyFilter.
   void ClearAllFilters();
+
+  // ---- the filter row's editor (DBGridEhFilterRow.cpp). One editor, made on first use,
+  // edits the filter cell of the filter edit column while the grid is "in the filter row".
+  TInplaceFilterEditEh* FilterEditor() const { return FFilterEdit; }
+  int FilterEditColumn() const { return FFilterCol; }
+  bool InFilterRow() const { return FInFilterRow; }
+  bool FilterEditorShown() const;
+  // On: the editor opens on the current column; off: the grid leaves the filter row.
+  void SetFilterRowActive(bool Value);
+  void OpenFilterEditor(int DataCol);
+  // Puts the editor over the filter edit column's cell; Initial prepares it for the column.
+  void PlaceFilterEditor(bool Initial);
+  // Hides the editor, storing its text as the column's condition.
+  void HideFilterEditor();
+  // Hides the editor, ends the filter row and gives the in-cell editor back.
+  void LeaveFilterRow();
+  // The editor may show: in the filter row and without a selection.
+  virtual bool EditorAllowedNow() const;
+  virtual void PrepareFilterRowEditor(int DataCol);
+  // The editor's text becomes the column's condition (columns with a field name).
+  virtual void StoreFilterRowText(int DataCol);
+  // Fills the editor's drop-down: the column's values, then the special choices; the count.
+  int FillFilterList();
+  // The special choice an item of the editor's list stands for (the codes below), 0 for a value.
+  enum TFilterChoiceEh {
+    fcValueEh = 0, fcEmptyEh = 1, fcNotEmptyEh = 2, fcAllEh = 3, fcClearFilterEh = 4, fcSeparatorEh = 5,
+    fcSortAscendingEh = 6, fcSortDescendingEh = 7
+  };
+  TFilterChoiceEh FilterListItemCode(int Index) const;
+  // The row just above the data rows while the filter row shows.
+  bool IsFilterRow(int ARow) const { return FilterRowCount() > 0 && ARow == TopDataOffset() - 1; }
+  // A column's condition changed: an editor showing it shows it anew.
+  void FilterExpressionChanged(TColumnEh* Column);
+
+  // ---- IInplaceEditHolderEh: the grid holds the filter row's editor
+  bool InplaceEditWndProc(TControl* Edit, TMessage& Message) override { return false; }
+  void InplaceEditKeyDown(TControl* Edit, Word& Key, TShiftState Shift) override;
+  void InplaceEditKeyPress(TControl* Edit, Char& Key) override {}
+  void InplaceEditKeyUp(TControl* Edit, Word& Key, TShiftState Shift) override {}
+  bool InplaceEditCanModify(TControl* Edit) override { return true; }
+  bool InplaceEditWantsTab(TControl* Edit) override;
+  void GetMouseDownInfo(TPoint& Pos, DWORD& Time) override;
   // Whether painting goes through an off-screen bitmap; once on it stays on.
   virtual bool WantsDoubleBuffer() const;
   bool DoubleBuffering() const { return FDoubleBuffering; }
@@ -437,6 +483,7 @@ protected:
   friend class TDBGridEhSelectionRect;
   friend class TDBGridEhSelectionCols;
   friend class TDBGridInplaceEdit;
+  virtual TInplaceFilterEditEh* NewFilterRowEditor();
   virtual TColumnDefValuesEh* CreateColumnDefValues();
   virtual TDBGridColumnsEh* CreateColumns();
   // A descendant with its own column class calls this from its constructor, where the
@@ -511,6 +558,17 @@ private:
   int OptimalTitleWidth(TColumnEh* Column);
   int OptimalCellWidth(TColumnEh* Column);
   void SizeAutoFitColumn(int Index, int Old, int New);
+  // ---- filter row steps
+  TInplaceFilterEditEh* EnsureFilterEditor();
+  enum TFilterCellStepEh { fsPriorEh, fsNextEh, fsFirstEh, fsLastEh };
+  void MoveToFilterCell(TFilterCellStepEh Step);
+  bool FilterRowPress(TMessage& Message);
+  bool EnterFilterRowByKey(Word& Key, TShiftState Shift);
+  void InvalidateFilterCell(int DataCol);
+  void FilterEditKeyPress(TObject* Sender, Char& Key);
+  void FilterListClosingUp(TObject* Sender, bool& Accept);
+  void FilterListCloseUp(TObject* Sender, bool Accept);
+  int FilterListNeedItems(TObject* Sender);
   // ---- painting steps (the cell kinds return whether they drew highlighted)
   void PaintLines(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows);
   void PaintCells(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows, const TRect& Clip);
@@ -691,6 +749,7 @@ private:
   bool FKeepSelection = false;
   String FRowAnchor;          // the first row of a row extension
   bool FRowAnchorSelected = false;
+  bool FRowRepaintHeld = false;  // a long row extension repaints once at its end
   int FPressedTitle = -1;     // data column of a held title button
   bool FPressedTitleIn = false;
   TPoint FPressPoint;
@@ -711,6 +770,18 @@ private:
   bool FHadInputFocus = false;
   bool FIgnoreThumbPosition = false;
   bool FApplyingFilter = false;
+  // The sums were walked at this count of the link's change notices (ApplyFilter skips a
+  // second walk of a dataset its handler reopened).
+  bool FSumsCurrent = false;
+  unsigned FSumsCurrentAt = 0;
+  TInplaceFilterEditEh* FFilterEdit = nullptr;  // owned as a component
+  int FFilterCol = -1;
+  bool FInFilterRow = false;
+  TPoint FMouseDownPos;         // client point and time of the last press, for the filter editor
+  DWORD FMouseDownTime = 0;
+  bool FMouseDownKept = false;
+  std::vector<TFilterChoiceEh> FFilterItemCodes;  // per item of the filter editor's list
+  TFilterChoiceEh FFilterChoice = fcValueEh;      // the special choice being closed up
   bool FDoubleBuffering = false;
   int FFlatInset = 0;
   std::unique_ptr<TFont> FToolTipFont;

@@ -284,6 +284,7 @@ void TSTDBGridEhFilter::Assign(TPersistent* Source) {
 void TSTDBGridEhFilter::SetVisible(bool Value) {
   if (Value == FVisible) return;
   FVisible = Value;
+  if (!Value) FGrid->LeaveFilterRow();  // a hidden row is not edited
   FGrid->RebuildLayout();
   if (FGrid->InplaceEditorVisible()) FGrid->InvalidateEditor();
 }
@@ -451,7 +452,7 @@ void TSTColumnFilterEh::ResetFilter() {
 
 void TSTColumnFilterEh::SetExpressionText(const String& Text) {
   ApplyText(Text);
-  if (TCustomDBGridEh* g = FColumn ? FColumn->Grid() : nullptr) g->InvalidateCol(g->DataToRawColumn(FColumn->Index()));
+  if (TCustomDBGridEh* g = FColumn ? FColumn->Grid() : nullptr) g->FilterExpressionChanged(FColumn);
 }
 
 void TSTColumnFilterEh::ParseInto(const String& Text, TSTFilterExpressionEh& Expression) const {
@@ -487,7 +488,10 @@ void TSTColumnFilterEh::ApplyText(const String& Text) {
 
 String TSTColumnFilterEh::ExpressionText() const {
   if (FExpression.Operator1 == foNon) return FTypedText;
-  if (ListSource()) return JoinValues(FExpression.Operand1, [](const Variant& V) -> String {
+  // The null tests have no operand to list: written as values they would read back as a test
+  // for an empty text.
+  const bool nullTest = FExpression.Operator1 == foNull || FExpression.Operator1 == foNotNull;
+  if (ListSource() && !nullTest) return JoinValues(FExpression.Operand1, [](const Variant& V) -> String {
       return "'" + VarToStr(V) + "'";
     });
   String r = ConditionText(FExpression.Operator1, FExpression.Operand1);

@@ -88,6 +88,10 @@ public:
   void SetDropDownBox(TColumnDropDownBoxEh* Value);
   TSTColumnFilterEh* STFilter() const { return FSTFilter.get(); }
   void SetSTFilter(TSTColumnFilterEh* Value);
+  // The values the filter row's drop-down offers for the column, obtained once by the grid
+  // (nullptr until then, and again after the grid's data link changed).
+  IMemTableDataFieldValueListEh* FilterValueList() const { return FFilterValueList; }
+  void SetFilterValueList(IMemTableDataFieldValueListEh* Value) { FFilterValueList = Value; }
   const String& EditMask() const { return FEditMask; }
   void SetEditMask(const String& Value);
   bool EndEllipsis() const;
@@ -306,6 +310,7 @@ private:
   std::unique_ptr<TMRUListEh> FMRUList;
   std::unique_ptr<TColumnDropDownBoxEh> FDropDownBox;
   std::unique_ptr<TSTColumnFilterEh> FSTFilter;
+  IMemTableDataFieldValueListEh* FFilterValueList = nullptr;
   String FEditMask;
   mutable TField* FField = nullptr;
   mutable String FFieldName;

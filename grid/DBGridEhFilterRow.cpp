@@ -1,12 +1,33 @@
-// The filter row: what its cells show, applying the typed conditions and clearing them.
+// The filter row: what its cells show, the one editor the grid places over the cell being
+// edited (with its keys, its drop-down of values and special choices), applying the typed
+// conditions and clearing them.
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhColumn.h"
+#include "grid/DBGridEhFilterEdit.h"
 #include "grid/DBGridEhLink.h"
 #include "grid/CellTextEh.h"
+#include "grid/GridConstsEh.h"
 #include "grid/GridUtilsEh.h"
+#include "grid/DBGridEhStyle.h"
 
 #include "core/Scope.h"
+#include "core/StrUtils.h"
+#include "gui/Forms.h"
+
+#include <algorithm>
+
+namespace {
+
+bool Plain(TShiftState Shift) { return !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt); }
+
+// A drop-down over a value list starts this wide and this many rows high until the user sizes it.
+constexpr int kFilterListWidth = 100;
+constexpr int kFilterListRows = 17;
+
+}  // namespace
+
+// ================================================================ cells
 
 bool TCustomDBGridEh::FilterCellShown(int DataCol) const {
   if (DataCol < 0 || DataCol >= Columns()->Count()) return false;
@@ -21,24 +42,9 @@ String TCustomDBGridEh::FilterRowText(int DataCol) const {
   return column->STFilter()->ExpressionText();
 }
 
-void TCustomDBGridEh::ApplyFilter() {
-  const int left = LeftCol();
-  // A handler that fails still leaves the grid scrolled as it was and the footers summing
-  // what the dataset now shows.
-  TScopeExit restore([&] {
-    if (left >= FixedCols() && left < ColCount()) SetLeftCol(left);
-    if (FSumList->Active()) FSumList->Recalculate();
-    Invalidate();
-  });
-  if (OnApplyFilter)
-    OnApplyFilter(this);
-  else
-    ApplyFilterDefault();
-}
-
-void TCustomDBGridEh::ClearAllFilters() {
-  for (int i = 0; i < Columns()->Count(); ++i) Columns()->Items(i)->STFilter()->ResetFilter();
-  Invalidate();
+void TCustomDBGridEh::InvalidateFilterCell(int DataCol) {
+  if (FilterRowCount() == 0 || DataCol < 0 || DataCol >= Columns()->Count()) return;
+  InvalidateCell(DataToRawColumn(DataCol), TopDataOffset() - 1);
 }
 
 bool TCustomDBGridEh::DrawFilterRowCell(int ACol, int ARow, int DataCol, const TRect& R, int CellType) {
@@ -49,6 +55,405 @@ bool TCustomDBGridEh::DrawFilterRowCell(int ACol, int ARow, int DataCol, const T
   TColor back = LightenedColor(FixedColor());
   bool highlighted = GetFixedCellColors(ACol, ARow, c->Font(), back, TitleInSelection(DataCol), CellType);
   c->Brush()->SetColor(back);
-  DrawCellText(c, R, true, 1, 1, FilterRowText(DataCol), taLeftJustify, column->Layout(), false, false, 0, 0, false);
+  TRect text = R;
+  // A column whose values drop down shows the button at the cell's right, as its editor does.
+  const int button = column->STFilter()->ShowsDropDownButton() ? FEditButtonWidth + (FFlat ? 1 : 0) : 0;
+  if (button > 0) text.Right = std::max(text.Left, text.Right - button);
+  DrawCellText(c, text, true, 1, 1, FilterRowText(DataCol), taLeftJustify, column->Layout(), false, false, 0, 0, false);
+  if (button > 0) DrawCellButtons({{bfsDropDown, button}}, TRect{text.Right, R.Top, R.Right, R.Bottom}, R, back, false);
   return highlighted;
+}
+
+// ================================================================ applying and clearing
+
+void TCustomDBGridEh::ApplyFilter() {
+  if (FilterEditorShown()) StoreFilterRowText(FFilterCol);
+  const int left = LeftCol();
+  // A handler that fails still leaves the grid scrolled as it was, the editor where it was
+  // and the footers summing what the dataset now shows.
+  FSumsCurrent = false;
+  TryFinally(
+      [&] {
+        if (OnApplyFilter)
+          OnApplyFilter(this);
+        else
+          ApplyFilterDefault();
+      },
+      [&] {
+        if (left >= FixedCols() && left < ColCount()) SetLeftCol(left);
+        if (FInFilterRow) PlaceFilterEditor(true);
+        // A handler that reopened the dataset had the sums walked already; a second walk over
+        // the same records would only repeat them.
+        const bool current = FSumsCurrent && FSumsCurrentAt == FDataLink->ChangeCount();
+        if (FSumList->Active() && !current) FSumList->Recalculate();
+        Invalidate();
+      });
+}
+
+void TCustomDBGridEh::ClearAllFilters() {
+  LeaveFilterRow();
+  for (int i = 0; i < Columns()->Count(); ++i) Columns()->Items(i)->STFilter()->ResetFilter();
+  Invalidate();
+}
+
+void TCustomDBGridEh::FilterExpressionChanged(TColumnEh* Column) {
+  InvalidateCol(DataToRawColumn(Column->Index()));
+  if (FilterEditorShown() && FFilterCol == Column->Index()) PlaceFilterEditor(true);
+}
+
+// ================================================================ the editor
+
+TInplaceFilterEditEh* TCustomDBGridEh::NewFilterRowEditor() { return new TInplaceFilterEditEh(this); }
+
+bool TCustomDBGridEh::FilterEditorShown() const { return FFilterEdit && FFilterEdit->ShownInplace(); }
+
+TInplaceFilterEditEh* TCustomDBGridEh::EnsureFilterEditor() {
+  if (FFilterEdit) return FFilterEdit;
+  TInplaceFilterEditEh* e = NewFilterRowEditor();
+  FFilterEdit = e;
+  e->SetVisible(false);
+  e->SetParent(this);
+  e->SetInplaceEditHolder(this);
+  e->SetAutoSize(false);  // the filter cell gives the height
+  e->SetBorderStyle(bsNone);
+  e->Font()->Assign(Font());
+  e->Font()->SetColor(clBlue);
+  e->SetColor(LightenedColor(FixedColor()));
+  e->OnKeyPress = TKeyPressEvent(this, &TCustomDBGridEh::FilterEditKeyPress);
+  e->OnExit = TNotifyEvent::Lambda([](TObject*) {});
+  e->SetFlat(FFlat);
+  return e;
+}
+
+void TCustomDBGridEh::SetFilterRowActive(bool Value) {
+  if (Value)
+    OpenFilterEditor(SelectedIndex());
+  else
+    LeaveFilterRow();
+}
+
+void TCustomDBGridEh::OpenFilterEditor(int DataCol) {
+  if (!FSTFilter->Visible() || !FilterCellShown(DataCol)) return;
+  if (FDataLink->Active() && DataSet()) DataSet()->CheckBrowseMode();
+  EnsureFilterEditor();
+  if (DataCol != FFilterCol && FilterEditorShown()) {
+    const int old = FFilterCol;
+    TScopeExit repaint([&] { InvalidateFilterCell(old); });
+    HideFilterEditor();
+  }
+  FFilterCol = DataCol;
+  FInFilterRow = true;
+  HideEditor();
+  {
+    TRestore lock(FUpdateLock, FUpdateLock + 1);
+    const int raw = DataToRawColumn(DataCol);
+    if (FOptions.Contains(dgRowSelect)) {
+      // Row selection has no current column: the left column moves until the cell shows.
+      if (raw >= FixedCols() && raw < LeftCol()) SetLeftCol(raw);
+      while (raw >= FixedCols() && raw >= LeftCol() + VisibleColCount() && LeftCol() < raw) SetLeftCol(LeftCol() + 1);
+    } else {
+      MoveToColumn(raw);
+    }
+    InvalidateFilterCell(DataCol);
+  }
+  PlaceFilterEditor(true);
+}
+
+bool TCustomDBGridEh::EditorAllowedNow() const { return FInFilterRow && FSelection->SelectionKind() == gstNon; }
+
+void TCustomDBGridEh::PlaceFilterEditor(bool Initial) {
+  if (FSTFilter->UpdateDepth() > 0) return;
+  if (!FSTFilter->Visible() || !FilterCellShown(FFilterCol) || !FInFilterRow) {
+    LeaveFilterRow();
+    return;
+  }
+  TInplaceFilterEditEh* e = EnsureFilterEditor();
+  if (!EditorAllowedNow()) {
+    HideFilterEditor();
+    return;
+  }
+  if (Initial) {
+    e->HideInplace();
+    PrepareFilterRowEditor(FFilterCol);
+  }
+  TRect r = CellRect(DataToRawColumn(FFilterCol), TopDataOffset() - 1);
+  if (!IsRectEmpty(r)) r.Left += 1;
+  e->MoveInplace(r, Initial);
+  if (!e->ShownInplace()) return;  // the cell is scrolled out of view
+  if (!e->Focused() && e->CanFocus()) e->SetFocus();
+  if (Initial) e->SelectAll();
+  SendMessage(e->Handle(), EM_SCROLLCARET, 0, 0);
+}
+
+void TCustomDBGridEh::PrepareFilterRowEditor(int DataCol) {
+  TInplaceFilterEditEh* e = EnsureFilterEditor();
+  TColumnEh* column = Columns()->Items(DataCol);
+  TSTColumnFilterEh* filter = column->STFilter();
+  e->Items()->Clear();
+  FFilterItemCodes.clear();
+  if (filter->ListSource() || MemTableSupport()) {
+    e->OnCloseUp = TCloseUpEventEh(this, &TCustomDBGridEh::FilterListCloseUp);
+    e->OnBeforeCloseUp = TBeforeCloseUpEventEh(this, &TCustomDBGridEh::FilterListClosingUp);
+    e->OnNeedItems = TNeedItemsEventEh(this, &TCustomDBGridEh::FilterListNeedItems);
+    e->OnButtonClick = nullptr;
+    e->EditButton()->SetVisible(true);
+    e->DropDownBox()->SetSizable(true);
+    e->DropDownBox()->SetWidth(filter->DropDownWidth() > 0 ? filter->DropDownWidth() : kFilterListWidth);
+    e->DropDownBox()->SetRows(filter->DropDownRows() > 0 ? filter->DropDownRows() : kFilterListRows);
+    // Over looked-up keys the editor shows the condition's display text for them.
+    e->ShowKeyValueText(VarIsNull(filter->KeyValues()) ? Null() : filter->KeyValues(), FilterRowText(DataCol));
+  } else {
+    e->OnCloseUp = nullptr;
+    e->OnBeforeCloseUp = nullptr;
+    e->OnNeedItems = nullptr;
+    e->EditButton()->SetVisible(false);
+    e->ShowKeyValueText(Null(), FilterRowText(DataCol));
+  }
+}
+
+void TCustomDBGridEh::StoreFilterRowText(int DataCol) {
+  if (!FFilterEdit || DataCol < 0 || DataCol >= Columns()->Count()) return;
+  TColumnEh* column = Columns()->Items(DataCol);
+  if (column->FieldName().empty()) return;
+  column->STFilter()->SetExpressionText(FFilterEdit->Text());
+}
+
+void TCustomDBGridEh::HideFilterEditor() {
+  if (!FilterEditorShown()) return;
+  if (FFilterEdit->Focused() && Visible() && CanFocus()) SetFocus();
+  FFilterEdit->HideInplace();
+  const int col = FFilterCol;
+  // A condition that does not parse is reported; its cell shows the typed text all the same.
+  TScopeExit repaint([&] { InvalidateFilterCell(col); });
+  StoreFilterRowText(col);
+}
+
+void TCustomDBGridEh::LeaveFilterRow() {
+  if (FSTFilter->UpdateDepth() > 0) return;
+  const bool wasIn = FInFilterRow;
+  TryFinally([&] { HideFilterEditor(); },
+             [&] {
+               FInFilterRow = false;
+               if (!wasIn) return;
+               if (FOptions.Contains(dgAlwaysShowEditor))
+                 OpenEditor();
+               else
+                 HideEditor();
+             });
+}
+
+// ================================================================ the drop-down
+
+TCustomDBGridEh::TFilterChoiceEh TCustomDBGridEh::FilterListItemCode(int Index) const {
+  if (Index < 0 || Index >= static_cast<int>(FFilterItemCodes.size())) return fcValueEh;
+  return FFilterItemCodes[static_cast<std::size_t>(Index)];
+}
+
+int TCustomDBGridEh::FillFilterList() {
+  if (!FFilterEdit || FFilterCol < 0 || FFilterCol >= Columns()->Count()) return 0;
+  TColumnEh* column = Columns()->Items(FFilterCol);
+  TSTColumnFilterEh* filter = column->STFilter();
+  IMemTableDataFieldValueListEh* values = column->FilterValueList();
+  if (!values) {
+    if (filter->ListSource())
+      values = filter->ValueList().get();  // the filter keeps the list alive
+    else if (IMemTableEh* table = MemTableSupport())
+      values = table->DistinctValueList(column->FieldName());
+    column->SetFilterValueList(values);
+  }
+  TStrings* items = FFilterEdit->Items();
+  FFilterItemCodes.clear();
+  items->BeginUpdate();
+  TScopeExit end([&] { items->EndUpdate(); });
+  items->Clear();
+  if (TStrings* list = values ? values->ValueList() : nullptr) items->Assign(list);
+  FFilterItemCodes.assign(static_cast<std::size_t>(items->Count()), fcValueEh);
+  auto add = [&](const char* Text, TFilterChoiceEh Code) {
+    items->Add(Text);
+    FFilterItemCodes.push_back(Code);
+  };
+  add(SEmptyValueEh, fcEmptyEh);
+  add(SNotEmptyValueEh, fcNotEmptyEh);
+  add(SAllValuesEh, fcAllEh);
+  add(SClearFilterEh, fcClearFilterEh);
+  if (FOptionsEh.Contains(dghAutoSortMarking) && column->Title()->TitleButton()) {
+    add("-", fcSeparatorEh);
+    add(SSortAscendingEh, fcSortAscendingEh);
+    add(SSortDescendingEh, fcSortDescendingEh);
+  }
+  return items->Count();
+}
+
+int TCustomDBGridEh::FilterListNeedItems(TObject*) { return FillFilterList(); }
+
+void TCustomDBGridEh::FilterListClosingUp(TObject*, bool& Accept) {
+  FFilterChoice = fcValueEh;
+  TPopupListboxEh* list = FFilterEdit ? FFilterEdit->PopupList() : nullptr;
+  if (!list || FFilterCol < 0 || FFilterCol >= Columns()->Count()) return;
+  TSTColumnFilterEh* filter = Columns()->Items(FFilterCol)->STFilter();
+  filter->SetDropDownWidth(list->Width());
+  filter->SetDropDownRows(list->VisibleRows());
+  if (!Accept) return;
+  FFilterChoice = FilterListItemCode(list->ItemIndex());
+  if (FFilterChoice != fcValueEh) Accept = false;  // a special choice never becomes the text
+}
+
+void TCustomDBGridEh::FilterListCloseUp(TObject*, bool Accept) {
+  const TFilterChoiceEh choice = FFilterChoice;
+  FFilterChoice = fcValueEh;
+  const bool onCloseUp = FStyle && FStyle->ApplyFilterOnCloseUp();
+  if (choice == fcValueEh) {
+    if (Accept && onCloseUp) ApplyFilter();
+    return;
+  }
+  TColumnEh* column = FFilterCol >= 0 && FFilterCol < Columns()->Count() ? Columns()->Items(FFilterCol) : nullptr;
+  if (choice > fcSeparatorEh) {
+    for (int i = 0; i < Columns()->Count(); ++i) Columns()->Items(i)->Title()->SetSortMarker(smNoneEh);
+    SortMarkedColumns()->Clear();
+  }
+  switch (choice) {
+    case fcEmptyEh: FFilterEdit->ShowKeyValueText(Null(), "=Null"); break;
+    case fcNotEmptyEh: FFilterEdit->ShowKeyValueText(Null(), "<>Null"); break;
+    case fcAllEh: FFilterEdit->ShowKeyValueText(Null(), String()); break;
+    case fcClearFilterEh: ClearAllFilters(); break;
+    case fcSortAscendingEh:
+      if (column) column->Title()->SetSortMarker(smDownEh);
+      break;
+    case fcSortDescendingEh:
+      if (column) column->Title()->SetSortMarker(smUpEh);
+      break;
+    default: break;
+  }
+  if (choice == fcClearFilterEh || (choice <= fcAllEh && onCloseUp)) ApplyFilter();
+  if (choice > fcSeparatorEh) SortMarkingChanged();
+}
+
+// ================================================================ keys and presses
+
+void TCustomDBGridEh::FilterEditKeyPress(TObject*, Char& Key) {
+  if (Key != 13) return;
+  Key = 0;
+  ApplyFilter();
+}
+
+bool TCustomDBGridEh::InplaceEditWantsTab(TControl*) { return FOptions.Contains(dgTabs); }
+
+void TCustomDBGridEh::GetMouseDownInfo(TPoint& Pos, DWORD& Time) {
+  if (!FMouseDownKept) {
+    Pos = {-1, -1};
+    Time = 0;
+    return;
+  }
+  // Each press is given once: a later press is not a double click with it.
+  Pos = ClientToScreen(FMouseDownPos);
+  Time = FMouseDownTime;
+  FMouseDownKept = false;
+}
+
+void TCustomDBGridEh::InplaceEditKeyDown(TControl* Edit, Word& Key, TShiftState Shift) {
+  if (!FFilterEdit || Edit != FFilterEdit || FFilterEdit->ListVisible()) return;
+  const bool ctrl = Shift.Contains(ssCtrl);
+  const int caret = FFilterEdit->CaretPos();
+  const bool atStart = caret <= 0;
+  const bool atEnd = caret >= Length(FFilterEdit->Text());
+  switch (Key) {
+    case VK_LEFT:
+      if (ctrl || atStart) MoveToFilterCell(ctrl ? fsFirstEh : fsPriorEh);
+      break;
+    case VK_RIGHT:
+      if (ctrl || atEnd) MoveToFilterCell(ctrl ? fsLastEh : fsNextEh);
+      break;
+    case VK_HOME:
+      if (ctrl || atStart) MoveToFilterCell(fsFirstEh);
+      break;
+    case VK_END:
+      if (ctrl || atEnd) MoveToFilterCell(fsLastEh);
+      break;
+    case VK_TAB:
+      if (!FOptions.Contains(dgTabs)) break;
+      MoveToFilterCell(Shift.Contains(ssShift) ? fsPriorEh : fsNextEh);
+      Key = 0;
+      break;
+    case VK_UP:
+      if (Plain(Shift)) Key = 0;
+      break;
+    case VK_DOWN:
+      if (!(Plain(Shift) || Shift == TShiftState{ssCtrl}) || !FDataLink->Active() || !DataSet()) break;
+      if (!FOptions.Contains(dgRowSelect)) MoveToColumn(DataToRawColumn(FFilterCol));
+      if (Plain(Shift)) DataSet()->MoveBy(-FDataLink->ActiveRecord());  // to the first record shown
+      LeaveFilterRow();
+      Key = 0;
+      break;
+    case VK_F2:
+      FFilterEdit->SetSelStart(Length(FFilterEdit->Text()));
+      FFilterEdit->SetSelLength(0);
+      Key = 0;
+      break;
+    default: break;
+  }
+}
+
+void TCustomDBGridEh::MoveToFilterCell(TFilterCellStepEh Step) {
+  const int count = Columns()->Count();
+  if (count == 0) return;
+  int dir = 1, c = 0;
+  switch (Step) {
+    case fsNextEh:
+    case fsPriorEh:
+      dir = Step == fsNextEh ? 1 : -1;
+      c = FFilterCol + dir;
+      // One wrap around the ends, then a plain walk.
+      if (c >= count) c = 0;
+      else if (c < 0) c = count - 1;
+      if (c == FFilterCol) return;
+      break;
+    case fsFirstEh: dir = 1, c = 0; break;
+    case fsLastEh: dir = -1, c = count - 1; break;
+  }
+  while (c >= 0 && c < count && !FilterCellShown(c)) c += dir;
+  if (c < 0 || c >= count) return;
+  OpenFilterEditor(c);
+}
+
+bool TCustomDBGridEh::EnterFilterRowByKey(Word& Key, TShiftState Shift) {
+  if (Key != VK_UP || !FSTFilter->Visible() || !FDataLink->Active() || !DataSet()) return false;
+  const bool ctrl = Shift == TShiftState{ssCtrl};
+  if (!Plain(Shift) && !ctrl) return false;
+  TDataSet* ds = DataSet();
+  if (!ctrl && !(ds->Bof() || ds->RecNo() == 1)) return false;
+  int col = SelectedIndex();
+  if (FOptions.Contains(dgRowSelect)) {
+    // From the last filter column on; from the first column shown when that one is out of view.
+    int from = std::max(0, FFilterCol);
+    int raw = DataToRawColumn(from);
+    if (raw >= FixedCols() && (raw < LeftCol() || raw >= LeftCol() + VisibleColCount()))
+      from = RawToDataColumn(LeftCol());
+    col = from;
+    while (col < Columns()->Count() && !FilterCellShown(col)) ++col;
+  }
+  OpenFilterEditor(col);
+  if (!FInFilterRow) return false;
+  Key = 0;
+  return true;
+}
+
+bool TCustomDBGridEh::FilterRowPress(TMessage& M) {
+  if (Designing() || FilterRowCount() == 0) return false;
+  TPoint p = PointFromLParam(M.LParam);
+  TGridCoord cell = MouseCoord(p.X, p.Y);
+  if (cell.X < 0 || cell.Y < 0) return false;
+  int dataCol = 0, dataRow = 0;
+  int type = GetCellType(cell.X, cell.Y, dataCol, dataRow);
+  if ((type >> 8) != raFilter || (type & 0xFF) != caData || !FilterCellShown(dataCol)) return false;
+  if (FOptionsEh.Contains(dghClearSelection)) FSelection->Reset();
+  OpenFilterEditor(dataCol);
+  if (M.Msg == WM_LBUTTONDOWN && FilterEditorShown()) {
+    TPoint q = FFilterEdit->ScreenToClient(ClientToScreen(p));
+    FFilterEdit->Perform(WM_LBUTTONDOWN, M.WParam, MakeLParam(q.X, q.Y));
+  }
+  // Kept after the editor had the press, so that only a second press completes a double click.
+  FMouseDownPos = p;
+  FMouseDownTime = GetMessageTime();
+  FMouseDownKept = true;
+  return true;
 }

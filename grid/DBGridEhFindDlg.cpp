@@ -149,17 +149,25 @@ void TDBGridEhFindDlg::cbFindInChange(TObject*) {
 
 // ---------------------------------------------------------------- finding
 
-String TDBGridEhFindDlg::ValueOf(TColumnEh* Column) const {
-  if (cbUseFormat->Checked()) return Column->CellText();
+TDBGridEhFindDlg::TFindRule TDBGridEhFindDlg::CurrentRule(const String& Text) const {
+  TFindRule r;
+  r.CaseSensitive = cbCharCase->Checked();
+  r.UseFormat = cbUseFormat->Checked();
+  r.MatchKind = cbMatchinType->ItemIndex();
+  r.Text = r.CaseSensitive ? Text : AnsiUpperCase(Text);
+  return r;
+}
+
+String TDBGridEhFindDlg::ValueOf(TColumnEh* Column, const TFindRule& Rule) {
+  if (Rule.UseFormat) return Column->CellText();
   TField* f = Column->Field();
   return f ? f->Text() : String();
 }
 
-bool TDBGridEhFindDlg::Matches(const String& Value, const String& Text) const {
-  bool caseSensitive = cbCharCase->Checked();
-  String v = caseSensitive ? Value : AnsiUpperCase(Value);
-  String t = caseSensitive ? Text : AnsiUpperCase(Text);
-  switch (cbMatchinType->ItemIndex()) {
+bool TDBGridEhFindDlg::Matches(const String& Value, const TFindRule& Rule) {
+  String v = Rule.CaseSensitive ? Value : AnsiUpperCase(Value);
+  const String& t = Rule.Text;
+  switch (Rule.MatchKind) {
     case mkWhole: return v == t;
     case mkBeginning: return LeftStr(v, ::Length(t)) == t;
     default: return v.find(t) != String::npos;
@@ -187,7 +195,7 @@ bool TDBGridEhFindDlg::Step(bool Forward) {
 bool TDBGridEhFindDlg::FindNext(bool Reverse) {
   int direction = cbFindDirection->ItemIndex();
   bool forward = (direction != dirUp) != Reverse;
-  String text = cbText->Text();
+  const TFindRule rule = CurrentRule(cbText->Text());
   TDataSet* ds = FGrid && FGrid->DataSource() ? FGrid->DataSource()->DataSet() : nullptr;
   bool found = false;
   if (ds && ds->Active() && FColumns->Count() > 0) {
@@ -206,7 +214,7 @@ bool TDBGridEhFindDlg::FindNext(bool Reverse) {
       walking = Step(forward);  // past the last match
     }
     while (walking && !ds->IsEmpty()) {
-      if (Matches(ValueOf(FColumns->Items(FColumnIndex)), text)) {
+      if (Matches(ValueOf(FColumns->Items(FColumnIndex), rule), rule)) {
         found = true;
         break;
       }

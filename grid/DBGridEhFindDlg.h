@@ -47,8 +47,17 @@ protected:
 private:
   void FillColumnChoice(const std::vector<TColumnChoice>& Columns);
   void RebuildColumns();
-  String ValueOf(TColumnEh* Column) const;
-  bool Matches(const String& Value, const String& Text) const;
+  // The search's settings, read once per search: the walk compares hundreds of thousands of
+  // cells against the same (upper-cased) text.
+  struct TFindRule {
+    bool CaseSensitive = false;
+    bool UseFormat = false;
+    int MatchKind = 0;
+    String Text;  // upper-cased unless case-sensitive
+  };
+  TFindRule CurrentRule(const String& Text) const;
+  static String ValueOf(TColumnEh* Column, const TFindRule& Rule);
+  static bool Matches(const String& Value, const TFindRule& Rule);
   bool Step(bool Forward);
   TCustomDBGridEh* FGrid = nullptr;
   std::unique_ptr<TColumnsEhList> FColumns;

@@ -123,6 +123,9 @@ void TCustomDBGridEh::LayoutChanged() {
   SyncCurrentRow();
   UpdateExtHorzScrollBar();
   Invalidate();
+  // Widths, titles or columns changed: the filter row's editor goes where its cell now is
+  // (or the row is left when the cell went).
+  if (FInFilterRow) PlaceFilterEditor(false);
 }
 
 void TCustomDBGridEh::RemoveTransientColumns() {
@@ -339,24 +342,28 @@ private:
 void TCustomDBGridEh::ColWidthsChanged() {
   TCustomGrid::ColWidthsChanged();
   if (FUpdateLock > 0 || !FColumns) return;
-  TEditorMovesHold hold(FSTFilter.get());
-  if ((FDataLink->Active() || FColumns->IsCustomized()) && FLayoutLock == 0) {
-    TDBGridEhLayoutLock lock(this);
-    int indicator = IndicatorOffset();
-    for (int i = 0; i < FColumns->Count() && i + indicator < ColCount(); ++i) {
-      TColumnEh* c = FColumns->Items(i);
-      int raw = i + indicator;
-      if (!c->Visible()) continue;
-      int now = c->ClampWidth(ColWidths(raw));
-      int old = c->Width();
-      if (now == old) continue;
-      if (!FAutoFitColWidths || Designing()) c->SetWidth(now);
-      else SizeAutoFitColumn(i, old, now);
+  {
+    TEditorMovesHold hold(FSTFilter.get());
+    if ((FDataLink->Active() || FColumns->IsCustomized()) && FLayoutLock == 0) {
+      TDBGridEhLayoutLock lock(this);
+      int indicator = IndicatorOffset();
+      for (int i = 0; i < FColumns->Count() && i + indicator < ColCount(); ++i) {
+        TColumnEh* c = FColumns->Items(i);
+        int raw = i + indicator;
+        if (!c->Visible()) continue;
+        int now = c->ClampWidth(ColWidths(raw));
+        int old = c->Width();
+        if (now == old) continue;
+        if (!FAutoFitColWidths || Designing()) c->SetWidth(now);
+        else SizeAutoFitColumn(i, old, now);
+      }
     }
+    InvalidateEditor();
+    if (OnColWidthsChanged) OnColWidthsChanged(this);
+    UpdateExtHorzScrollBar();
   }
-  InvalidateEditor();
-  if (OnColWidthsChanged) OnColWidthsChanged(this);
-  UpdateExtHorzScrollBar();
+  // The filter row's editor stood still while the widths changed; now it follows its cell.
+  if (FInFilterRow) PlaceFilterEditor(false);
 }
 
 void TCustomDBGridEh::SizeAutoFitColumn(int Index, int Old, int New) {
@@ -775,6 +782,7 @@ void TCustomDBGridEh::Resize() {
   if (!HandleAllocated() || Loading() || FLayingOut || !FDataLink) return;
   if (FAutoFitColWidths && !Designing()) RebuildLayout();
   else RefreshLayout();
+  if (FInFilterRow) PlaceFilterEditor(false);
 }
 
 void TCustomDBGridEh::TopLeftChanged() {
@@ -784,6 +792,7 @@ void TCustomDBGridEh::TopLeftChanged() {
     FetchRecordsInView();
     RefreshViewScrollBar();
   }
+  if (FInFilterRow) PlaceFilterEditor(false);
 }
 
 // ================================================================ axis draw information

@@ -77,11 +77,13 @@ int TGridDataLinkEh::MoveBy(int Distance) {
 }
 
 void TGridDataLinkEh::ActiveChanged() {
+  ++FChangeCount;
   FModified = false;
   if (FGrid) FGrid->LinkActiveChanged(Active());
 }
 
 void TGridDataLinkEh::DataSetChanged() {
+  ++FChangeCount;
   if (FGrid) {
     FGrid->SelectedRows()->Refresh();
     FGrid->RefreshLayout();
@@ -115,6 +117,7 @@ void TGridDataLinkEh::LayoutChanged() {
 }
 
 void TGridDataLinkEh::RecordChanged(TField* Field) {
+  ++FChangeCount;
   if (FGrid) FGrid->RecordChanged(Field);
   FModified = false;
 }

@@ -63,6 +63,9 @@ public:
   // Whether stored columns can be regenerated: no dataset, or default fields all mapped.
   bool AllFieldsMapped() const;
   int MoveBy(int Distance) override;
+  // Counts the notices that the dataset's records or their values changed (opened, closed,
+  // refreshed, filtered, a record changed): equal counts mean nothing was announced between.
+  unsigned ChangeCount() const { return FChangeCount; }
 
 protected:
   void ActiveChanged() override;
@@ -79,6 +82,7 @@ private:
   std::vector<int> FFieldMap;  // its size is the capacity
   int FFieldCount = 0;
   bool FInUpdateData = false;
+  unsigned FChangeCount = 0;
   bool FSparseMap = false;
   bool FModified = false;
 };

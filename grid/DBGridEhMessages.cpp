@@ -4,6 +4,7 @@
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhImpExp.h"
+#include "grid/DBGridEhFilterEdit.h"
 #include "grid/DBGridEhInplace.h"
 
 #include "gui/Application.h"
@@ -60,7 +61,22 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
       // Before the inherited handling, whose button release would end a drag as accepted.
       CancelMouseTracking();
       TCustomGrid::Dispatch(M);
+      if (M.Msg == CM_CANCELMODE && FFilterEdit) FFilterEdit->Perform(CM_CANCELMODE, M.WParam, M.LParam);
       return;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      if (FilterRowPress(M)) return;
+      break;
+    case WM_CHAR:
+      // Typing reaches the filter row's editor while the row is being edited.
+      if (FInFilterRow && FFilterEdit && (M.WParam >= 32 || M.WParam == 8)) {
+        if (!FilterEditorShown()) PlaceFilterEditor(false);
+        if (FilterEditorShown()) {
+          FFilterEdit->Perform(WM_CHAR, M.WParam, M.LParam);
+          return;
+        }
+      }
+      break;
     case WM_GETDLGCODE:
       TCustomGrid::Dispatch(M);
       if (FOptionsEh.Contains(dghPreferIncSearch)) M.Result |= DLGC_WANTCHARS;
@@ -91,6 +107,10 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
     case CM_HINTSHOW: CMHintShow(M); return;
     case CM_HINTSHOWPAUSE: CMHintShowPause(M); return;
     case CM_MOUSEWHEEL:
+      if (FInFilterRow && FilterEditorShown()) {
+        M.Result = FFilterEdit->Perform(CM_MOUSEWHEEL, M.WParam, M.LParam);
+        return;
+      }
       // An open list under the editor takes the wheel first.
       if (auto* e = dynamic_cast<TDBGridInplaceEdit*>(InplaceEditor()); e && e->Visible() && e->ListVisible()) {
         if (e->ActiveList() && e->ActiveList()->Perform(CM_MOUSEWHEEL, M.WParam, M.LParam)) {
@@ -177,6 +197,10 @@ void TCustomDBGridEh::FocusChanged(TMessage& M) {
   if (FOptions.Contains(dgRowSelect) && FSelection->SelectionKind() != gstNon)
     InvalidateCellRange(FSelection->BoundsInGrid());
   TCustomGrid::Dispatch(M);
+  // The filter row being edited keeps the focus in its editor.
+  if (M.Msg == WM_SETFOCUS && FInFilterRow && FilterEditorShown() && !FocusComesFrom(FFilterEdit, other) &&
+      FFilterEdit->CanFocus())
+    FFilterEdit->SetFocus();
   RefreshFocusHighlight();
 }
 

@@ -69,6 +69,7 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
   FPressPoint = FLastMouse = {X, Y};
   FPressShift = Shift;
   if (!AcquireFocus()) return;  // the press is ignored completely
+  if (FInFilterRow && PtInRect(DataAreaRect(), TPoint{X, Y})) LeaveFilterRow();
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = 0, dataRow = 0;
   int type = cell.X >= 0 && cell.Y >= 0 ? GetCellType(cell.X, cell.Y, dataCol, dataRow) : -1;

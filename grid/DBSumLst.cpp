@@ -402,7 +402,11 @@ void TDBSumListProducer::Walk(const std::vector<TFieldRef>& Items) {
       Extended v;
       switch (s->FGroupOperation) {
         case goSum:
-          if (r.Read(v)) s->FResultValue = RoundRaw(v + Raw(s->FResultValue));
+          // A number field reads an empty value as 0, which adds nothing: one read instead of two.
+          if (r.Kind == TValueKind::Number && r.Field)
+            s->FResultValue = RoundRaw(static_cast<Extended>(r.Field->AsFloat()) * Currency::kScale + Raw(s->FResultValue));
+          else if (r.Read(v))
+            s->FResultValue = RoundRaw(v + Raw(s->FResultValue));
           break;
         case goAvg:
           if (r.Read(v)) ++s->FNonNullCount;

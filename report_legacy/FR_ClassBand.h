@@ -45,6 +45,8 @@ public:
   bool CheckBreak(int Top, int Height, bool Probe = false);
   bool EmitObjects();
   void EmitObject(TfrView* View);
+  // Tells the page's objects on the notification list (SpareHookA) of an emitted text.
+  void NotifyAddIns();
   // Prints a band higher than the room left over as many pages as it takes.
   void EmitSplit();
   bool Exists() const { return BandObject != nullptr || (Kind == btNone && !Items.empty()); }

@@ -386,6 +386,7 @@ void TfrBand::EmitObject(TfrView* View) {
     }
     View->Left = left;
     View->Top = top;
+    if (auto* memo = dynamic_cast<TfrMemoView*>(View); memo && memo->LayoutPass <= 1) NotifyAddIns();
     return;
   }
   // The first pass of a two-pass run: only the scripts run.
@@ -397,6 +398,15 @@ void TfrBand::EmitObject(TfrView* View) {
   if (View->EventScript.Count() == 0) return;
   TRestore<TfrView*> current(s.CurrentView, View);
   RunScript(&View->EventScript);
+}
+
+void TfrBand::NotifyAddIns() {
+  // A copy: an add-in may change the report while it is told.
+  const std::vector<TObject*> listed = TfrGlobals::Instance()->NotificationList;
+  for (TObject* o : listed) {
+    auto* v = static_cast<TfrView*>(o);
+    if (v->OwnerPage == OwnerPage) v->SpareHookA();
+  }
 }
 
 void TfrBand::EmitSplit() {

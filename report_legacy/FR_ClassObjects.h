@@ -159,6 +159,8 @@ public:
   virtual void PaintBackground();
   virtual void PaintFrame();
   virtual void LoadFromBlobField(TField* Field);
+  // The add-in notification: an object whose Flags carry AddInNotifyFlag hears of every text
+  // object of its page being emitted. Empty here; add-in objects override it.
   virtual void SpareHookA() {}
   virtual void SpareHookB() {}  // after loading; no class here uses it
   // Scales the geometry to the output and computes PaintRect; RestoreGeometry undoes it.
@@ -210,6 +212,7 @@ public:
   bool ToPrinter = false;
   int Left = 0, Top = 0, Width = 0, Height = 0;
   Word Flags = 1;
+  static constexpr Word AddInNotifyFlag = 0x8000;
   Word FrameTyp = 0;
   float FrameWidth = 1.0f;
   TColor FrameColor = 0;

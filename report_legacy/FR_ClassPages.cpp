@@ -113,9 +113,12 @@ void TfrPage::ShowDialog() {
 
 void TfrPage::LinkBands() {
   TfrReport* r = Running();
+  std::vector<TObject*>& notified = TfrGlobals::Instance()->NotificationList;
   for (const auto& v : Objects) {
     v->OwnerBand = nullptr;
     v->IsSelected = v->TypeCode != 2;  // not yet placed in a band
+    if ((v->Flags & TfrView::AddInNotifyFlag) && std::find(notified.begin(), notified.end(), v.get()) == notified.end())
+      notified.push_back(v.get());
     if (auto* sub = dynamic_cast<TfrSubReportView*>(v.get()); sub && r && sub->TargetPage < r->Pages()->Count())
       r->Pages()->Page(sub->TargetPage)->IsSubPage = true;
   }

@@ -7,12 +7,14 @@
 #include "core/StringList.h"
 #include "core/SysUtils.h"
 #include "gui/Canvas.h"
+#include "gui/Pictures.h"
 #include "print/Printers.h"
 
 KELM_PUBLISH(TfrPrintForm) {
   b.Method("FormCreate", &TfrPrintForm::FormCreate);
   b.Method("FormDeactivate", &TfrPrintForm::FormDeactivate);
   b.Method("CB1Click", &TfrPrintForm::CB1Click);
+  b.Method("CB1DrawItem", &TfrPrintForm::CB1DrawItem);
   b.Method("PropButtonClick", &TfrPrintForm::PropButtonClick);
   b.Method("RB3Click", &TfrPrintForm::RB3Click);
   b.Method("E2Enter", &TfrPrintForm::E2Enter);
@@ -23,7 +25,28 @@ KELM_PUBLISH(TfrPrintForm) {
   b.Method("PB1Paint", &TfrPrintForm::PB1Paint);
 }
 
+namespace {
+// The printer glyph, 18 x 16 on olive (the colour that stays transparent): a grey body with a
+// sheet going in at the top and one coming out at the front, and a green lamp.
+void DrawPrinterGlyph(TBitmap* B) {
+  B->SetSize(18, 16);
+  TCanvas* c = B->Canvas();
+  c->Brush()->SetColor(clOlive);
+  c->FillRect({0, 0, 18, 16});
+  c->Pen()->SetColor(clBlack);
+  c->Brush()->SetColor(clWhite);
+  c->Rectangle(4, 1, 14, 7);
+  c->Brush()->SetColor(clSilver);
+  c->Rectangle(1, 6, 17, 13);
+  c->Brush()->SetColor(clWhite);
+  c->Rectangle(4, 11, 14, 16);
+  c->SetPixels(14, 8, clLime);
+  c->SetPixels(13, 8, clLime);
+}
+}  // namespace
+
 void TfrPrintForm::FormCreate(TObject*) {
+  DrawPrinterGlyph(Image1->Picture()->Bitmap());
   TPrinter* prn = Printer();
   CB1->Items()->Assign(prn->Printers());
   FOldIndex = std::max(0, prn->PrinterIndex());
@@ -54,6 +77,18 @@ void TfrPrintForm::FormDeactivate(TObject*) {
 
 void TfrPrintForm::CB1Click(TObject*) {
   if (CB1->ItemIndex() >= 0) GlobalPrinter()->SetPrinterNumber(CB1->ItemIndex());
+}
+
+void TfrPrintForm::CB1DrawItem(TWinControl*, int Index, const TRect& R, TOwnerDrawState) {
+  // The list has set the brush and font for the entry's state.
+  TCanvas* c = CB1->Canvas();
+  c->FillRect(R);
+  if (Index < 0 || Index >= CB1->Items()->Count()) return;
+  const int top = R.Top + (R.Height() - 16) / 2;
+  c->BrushCopy({R.Left + 2, top, R.Left + 20, top + 16}, Image1->Picture()->Bitmap(), {0, 0, 18, 16}, clOlive);
+  c->Brush()->SetStyle(bsClear);
+  c->TextOut(R.Left + 24, R.Top + (R.Height() - c->TextHeight("Wg")) / 2, CB1->Items()->Strings(Index));
+  c->Brush()->SetStyle(bsSolid);
 }
 
 void TfrPrintForm::PropButtonClick(TObject*) { GlobalPrinter()->ShowProperties(); }

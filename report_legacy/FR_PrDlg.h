@@ -14,6 +14,8 @@ public:
   void FormCreate(TObject* Sender);
   void FormDeactivate(TObject* Sender);
   void CB1Click(TObject* Sender);
+  // A printer entry: the printer glyph, then the name 24 pixels from the left.
+  void CB1DrawItem(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State);
   void PropButtonClick(TObject* Sender);
   void RB3Click(TObject* Sender);
   void E2Enter(TObject* Sender);

@@ -2,6 +2,7 @@
 """Draws the editor library's cursors and panning pictures:
 - resources/cursors/CX_*CURSOR.cur: 32 x 32 cursors 2100-2113 (drag copy, the seven panning
   cursors, remove, the two size cursors, multi-drag, no-drop and drag);
+- resources/cursors/CXEDIT_MOUSEWHEEL.cur: the editors' wheel cursor 4101;
 - resources/bitmaps/CX_FULLSCROLLBITMAP.bmp, CX_HORSCROLLBITMAP.bmp, CX_VERSCROLLBITMAP.bmp:
   29 x 29 panning anchors, a dot with arrow heads on a light face.
 
@@ -122,6 +123,10 @@ def cursors():
     outlined(g, ring + slash)
     out['CX_NODROPCURSOR'] = (g, (15, 15))
     out['CX_DRAGCURSOR'] = (pointer_with(box(16, 18, 11, 8)), (1, 1))
+    # The editors' wheel cursor: an upright wheel between an up and a down arrow head.
+    g = blank()
+    outlined(g, box(13, 10, 5, 11) + head(15, 3, 'up', 4) + head(15, 27, 'down', 4))
+    out['CXEDIT_MOUSEWHEEL'] = (g, (15, 15))
     return out
 
 

@@ -267,6 +267,9 @@ Int64 ToInt64Checked(Extended r) {
 
 Int64 Round(Extended v) {
   if (std::isnan(v)) InvalidOp();
+  // In range the processor rounds half to even itself (the rounding mode is never changed);
+  // sums of amounts round once per record, so this path is the hot one.
+  if (v > -0x1p62L && v < 0x1p62L) return std::llrint(v);
   Extended f = std::floor(v);
   Extended d = v - f;
   if (d > 0.5L || (d == 0.5L && std::fmod(f, 2.0L) != 0)) f += 1;

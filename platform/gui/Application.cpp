@@ -447,6 +447,9 @@ void TAccess::SetApplicationActive(bool Active) {
   Application->FActive = Active;
   // Every top-level form hears of the change first, as the platform tells its windows.
   if (Screen) {
+    // The active form's caption follows the application's activation.
+    if (TCustomForm* f = Screen->ActiveCustomForm(); f && f->HandleAllocated())
+      SendMessage(f->Handle(), WM_NCACTIVATE, Active ? 1 : 0, 0);
     std::vector<HWND> forms;
     for (int i = 0; i < Screen->CustomFormCount(); ++i)
       if (TCustomForm* f = Screen->CustomForms(i); f && !f->Parent()) forms.push_back(f->Handle());

@@ -296,6 +296,18 @@ bool TControl::WindowProcIsOwn() const {
   return own && own->Control == this;
 }
 
+void TControl::ChangeScale(int M, int D) {
+  if (M == D || D == 0) return;
+  const TScalingFlags flags =
+      ComponentState().Contains(csLoading) ? FScalingFlags : TScalingFlags{sfLeft, sfTop, sfWidth, sfHeight, sfFont};
+  const int l = flags.Contains(sfLeft) ? MulDiv(Left(), M, D) : Left();
+  const int t = flags.Contains(sfTop) ? MulDiv(Top(), M, D) : Top();
+  const int w = flags.Contains(sfWidth) ? MulDiv(Left() + Width(), M, D) - MulDiv(Left(), M, D) : Width();
+  const int h = flags.Contains(sfHeight) ? MulDiv(Top() + Height(), M, D) - MulDiv(Top(), M, D) : Height();
+  SetBounds(l, t, w, h);
+  if (!FParentFont && flags.Contains(sfFont)) FFont->SetSize(MulDiv(FFont->Size(), M, D));
+}
+
 void TControl::RestoreWindowProc() { WindowProc = TOwnWindowProc{this}; }
 
 TControl::~TControl() {

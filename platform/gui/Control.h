@@ -61,6 +61,9 @@ using TControlStyle = TSet<TControlStyleItem>;
 KELM_ENUM(TControlStateItem, csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing,
           csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking)
 using TControlState = TSet<TControlStateItem>;
+// The parts of a control that a scaling changes (ChangeScale) while it is loaded.
+KELM_ENUM(TScalingFlag, sfLeft, sfTop, sfWidth, sfHeight, sfFont)
+using TScalingFlags = TSet<TScalingFlag>;
 KELM_ENUM(TDragMode, dmManual, dmAutomatic)
 KELM_ENUM(TDragState, dsDragEnter, dsDragLeave, dsDragMove)
 KELM_ENUM(TDragKind, dkDrag, dkDock)
@@ -445,6 +448,8 @@ public:
 
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle v) { FControlStyle = v; }
+  TScalingFlags ScalingFlags() const { return FScalingFlags; }
+  void SetScalingFlags(TScalingFlags v) { FScalingFlags = v; }
   TControlState ControlState() const { return FControlState; }
   void SetControlState(TControlState v) { FControlState = v; }
   bool MouseCapture() const;
@@ -519,6 +524,9 @@ protected:
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseMove(TShiftState Shift, int X, int Y);
   virtual void Resize();
+  // Scales the control by M/D: its bounds and, unless it follows its parent's font, its
+  // font size. While loading only the parts in ScalingFlags scale; M = D changes nothing.
+  virtual void ChangeScale(int M, int D);
   virtual bool CanResize(int& NewWidth, int& NewHeight);
   virtual bool CanAutoSize(int& NewWidth, int& NewHeight) { return true; }
   virtual void AdjustSize();
@@ -586,6 +594,7 @@ private:
   String FText;
   std::unique_ptr<TFont> FFont;
   bool FParentFont = true;
+  TScalingFlags FScalingFlags{sfLeft, sfTop, sfWidth, sfHeight, sfFont};
   TColor FColor = clWindow;
   bool FParentColor = true;
   String FHint;

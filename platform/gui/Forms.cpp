@@ -797,6 +797,11 @@ void TCustomForm::Dispatch(TMessage& M) {
     case WM_ACTIVATE:
       SetActive(LoWord(M.WParam) != WA_INACTIVE);
       return;
+    case WM_NCACTIVATE:
+      // The window manager draws the frame; the form keeps the state it would show.
+      FCaptionActive = M.WParam != 0;
+      M.Result = 1;
+      return;
     case CM_ACTIVATE:
       Activate();
       return;
@@ -901,13 +906,17 @@ void ActivateForm(TCustomForm* F, bool AskWindowSystem) {
   if (old == F) return;
   if (!IsWindowEnabled(F->Handle())) return;  // disabled by a modal form
   TCustomForm* mdiParent = F->FormStyle() == fsMDIChild && Application ? Application->MainForm() : nullptr;
-  if (old && old != mdiParent) old->Perform(WM_ACTIVATE, WA_INACTIVE, static_cast<LPARAM>(F->Handle()));
+  if (old && old != mdiParent) {
+    SendMessage(old->Handle(), WM_NCACTIVATE, 0, 0);
+    old->Perform(WM_ACTIVATE, WA_INACTIVE, static_cast<LPARAM>(F->Handle()));
+  }
   TAccess::ScreenSetActiveForm(F);
   if (QMdiSubWindow* sub = TAccess::SubWindowOf(F)) {
     if (sub->mdiArea() && sub->mdiArea()->currentSubWindow() != sub) sub->mdiArea()->setActiveSubWindow(sub);
   } else if (!F->Parent() && AskWindowSystem) {
     TAccess::Widget(F)->activateWindow();
   }
+  SendMessage(F->Handle(), WM_NCACTIVATE, 1, 0);
   F->Perform(WM_ACTIVATE, WA_ACTIVE, old ? static_cast<LPARAM>(old->Handle()) : 0);
   // The MDI form shows its active child as the active form.
   if (F->FormStyle() == fsMDIForm)
@@ -925,6 +934,7 @@ void ActivateNextForm(TCustomForm* Leaving) {
     }
   }
   if (Screen->ActiveCustomForm() == Leaving) {
+    SendMessage(Leaving->Handle(), WM_NCACTIVATE, 0, 0);
     Leaving->Perform(WM_ACTIVATE, WA_INACTIVE, 0);
     TAccess::ScreenSetActiveForm(nullptr);
   }

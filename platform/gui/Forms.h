@@ -87,6 +87,9 @@ public:
   void SetModalResult(TModalResult v) { FModalResult = v; }
   TFormState FormState() const { return FFormState; }
   bool Active() const { return FActive; }
+  // The caption as last drawn: active or inactive (WM_NCACTIVATE). A handler that swallows
+  // the message keeps the caption as it was.
+  bool CaptionActive() const { return FCaptionActive; }
 
   // ---- focus
   TWinControl* ActiveControl() const { return FActiveControl; }
@@ -218,6 +221,7 @@ private:
   TTileMode FTileMode = tbHorizontal;
   bool FKeyPreview = false;
   bool FActive = false;
+  bool FCaptionActive = false;
   bool FOldCreateOrder = false;
   int FTextHeight = 13;
   bool FScaled = true;

@@ -428,6 +428,7 @@ void TCustomGrid::Resize() {
 
 void TCustomGrid::ChangeScale(int M, int D) {
   if (M == D || D == 0) return;
+  TCustomControl::ChangeScale(M, D);
   FDefaultColWidth = MulDiv(FDefaultColWidth, M, D);
   FDefaultRowHeight = MulDiv(FDefaultRowHeight, M, D);
   for (int& w : FColWidths)

@@ -142,8 +142,8 @@ public:
   // Reloads the editor's text from GetEditText.
   void InvalidateEditor();
 
-  // Scales the default sizes and every set width and height by M/D.
-  virtual void ChangeScale(int M, int D);
+  // Scales the control, the default sizes and every set width and height by M/D.
+  void ChangeScale(int M, int D) override;
 
   // A right-to-left grid (UseRightToLeftAlignment) lays its cells out mirrored: CellRect,
   // MouseCoord and the mouse handlers work in the left-to-right layout, painting draws it

@@ -296,6 +296,21 @@ void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) {
   }
 }
 
+void TWinControl::ChangeScale(int M, int D) {
+  if (M == D || D == 0) return;
+  DisableAlign();
+  TScopeExit enable([this] { EnableAlign(); });
+  for (int i = 0; i < ControlCount(); ++i) Controls(i)->ChangeScale(M, D);
+  TControl::ChangeScale(M, D);
+}
+
+void TWinControl::ScaleBy(int M, int D) {
+  // The control keeps its place; its size and everything inside it scale.
+  const int l = Left(), t = Top();
+  ChangeScale(M, D);
+  SetBounds(l, t, Width(), Height());
+}
+
 TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) {
   std::vector<TWinControl*> list;
   GetTabOrderList(list);

@@ -68,11 +68,16 @@ public:
   void SetTabOrder(TTabOrder v);
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool v);
-  void GetTabOrderList(std::vector<TWinControl*>& List);
+  // The tab order of the children and theirs, depth first; a control that stands for its
+  // children in the order overrides it.
+  virtual void GetTabOrderList(std::vector<TWinControl*>& List);
   TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent);
   void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
   virtual bool CanFocus() const;
   bool Focused() const;
+  // Scales the size of the control and everything inside it by M/D (ChangeScale of every
+  // part); the control keeps its place.
+  void ScaleBy(int M, int D);
   // EInvalidOperation "Cannot focus a disabled or invisible window" when it cannot.
   virtual void SetFocus();
   bool Showing() const;
@@ -159,6 +164,8 @@ protected:
   friend struct gui_glue::TAccess;
 
   virtual void CreateParams(TCreateParams& Params);
+  // The children scale first, in the parent's unscaled layout; alignment waits until all did.
+  void ChangeScale(int M, int D) override;
   // Called once the window has been given its styles (the first time the handle is needed),
   // and again after RecreateWnd.
   virtual void CreateWnd();

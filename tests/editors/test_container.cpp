@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace basetest;
 using namespace guitest;
 
@@ -199,3 +201,117 @@ TEST_F(Container, AContainerWantingBarsLaysItsOwnOverTheHostedControlsNativeOnes
   box->Perform(DM_UPDATESCROLLBARS);
   EXPECT_FALSE(v->Visible());
 }
+
+namespace {
+
+// The container stands for its hosted control in the tab order: Tab and Shift+Tab from the
+// hosted edit reach the controls around the container, even when the edit is a tab stop.
+TEST_F(Container, TabAndShiftTabFromTheHostedControlLeaveTheContainer) {
+  auto* before = Add<TEdit>(Rect(10, 60, 110, 81));
+  before->SetTabOrder(0);
+  auto* edit = new TEdit(Form);
+  edit->SetAutoSize(false);
+  edit->SetParent(Box);
+  edit->SetTabStop(true);
+  Box->SetHostedControl(edit);
+  const struct {
+    Qt::KeyboardModifiers mods;
+    TEdit* lands;
+  } cases[] = {{Qt::NoModifier, After}, {Qt::ShiftModifier, before}};
+  for (const auto& c : cases) {
+    Box->SetFocus();
+    ASSERT_TRUE(edit->Focused());
+    TypeKey(Qt::Key_Tab, c.mods);
+    EXPECT_TRUE(c.lands->Focused()) << (c.mods == Qt::NoModifier ? "Tab" : "Shift+Tab");
+  }
+  // From the outside the container is one stop: Tab from the edit before lands in it.
+  before->SetFocus();
+  TypeKey(Qt::Key_Tab);
+  EXPECT_TRUE(edit->Focused());
+  std::vector<TWinControl*> order;
+  Form->GetTabOrderList(order);
+  EXPECT_EQ(std::count(order.begin(), order.end(), edit), 1) << "once, in the container's place";
+  EXPECT_EQ(std::count(order.begin(), order.end(), Box), 0);
+}
+
+// Scaling: the control's size and its style's own font follow; a font the style takes from
+// a controller or from the parent stays.
+TEST_F(Container, ScalingScalesTheStylesOwnFontOnly) {
+  TcxStyleController controller(nullptr);
+  controller.Style()->Font()->SetSize(12);
+  const struct {
+    const char* name;
+    int ownSize;      // 0: the style has no font of its own
+    bool controlled;  // the style names the controller
+  } cases[] = {{"own font", 10, false}, {"controller's font", 0, true}, {"parent's font", 0, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto* box = Add<TcxContainer>(Rect(150, 10, 250, 31));
+    if (c.controlled) box->Style()->SetStyleController(&controller);
+    if (c.ownSize) box->Style()->Font()->SetSize(c.ownSize);
+    const int before = box->Style()->Font()->Size();
+    box->ScaleBy(3, 2);
+    EXPECT_EQ(box->BoundsRect(), Rect(150, 10, 300, 42)) << "its size scaled, its place kept";
+    EXPECT_EQ(box->Style()->Font()->Size(), c.ownSize ? 15 : before);
+    if (c.ownSize) EXPECT_EQ(box->Font()->Size(), 15) << "the control shows its style's font";
+    EXPECT_EQ(box->Style()->AssignedValues().Contains(csvFont), c.ownSize != 0) << "nothing newly assigned";
+    EXPECT_EQ(controller.Style()->Font()->Size(), 12) << "a controller scales only while loading";
+    delete box;
+  }
+}
+
+// A move that keeps the condition changes nothing of the picture, but a hosted control moved
+// or recoloured by code in the meantime is put back in step by the next move.
+TEST_F(Container, AMoveKeepsTheHostedControlInStepWhateverCodeDidToIt) {
+  auto* edit = new TEdit(Form);
+  edit->SetAutoSize(false);
+  edit->SetParent(Box);
+  Box->SetHostedControl(edit);
+  Move(Box, {60, 15});
+  const TRect content = Box->PaintInfo()->ContentRect;
+  const TColor fill = Box->PaintInfo()->FillColor;
+  const struct {
+    const char* name;
+    std::function<void()> meddle;
+  } cases[] = {{"moved", [&] { edit->SetBounds(3, 3, 20, 10); }}, {"recoloured", [&] { edit->SetColor(clRed); }}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.meddle();
+    Move(Box, {61, 15});
+    EXPECT_EQ(edit->BoundsRect(), content);
+    EXPECT_EQ(edit->Color(), fill);
+  }
+}
+
+// While loading, a style without a font of its own has its controller scale the controller's
+// font: once, however many containers name it, and only when the font is to be scaled.
+TEST_F(Container, ScalingWhileLoadingScalesAControllersFontOnce) {
+  const struct {
+    const char* name;
+    TScalingFlags flags;
+    int size;
+  } cases[] = {{"font scaled", {sfLeft, sfTop, sfWidth, sfHeight, sfFont}, 18},
+               {"font not among the flags", {sfLeft, sfTop, sfWidth, sfHeight}, 12}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TcxStyleController controller(nullptr);
+    controller.Style()->Font()->SetSize(12);
+    std::vector<TcxContainer*> boxes;
+    for (int k = 0; k < 2; ++k) {
+      auto* box = Add<TcxContainer>(Rect(150, 10 + 30 * k, 250, 31 + 30 * k));
+      box->Style()->SetStyleController(&controller);
+      box->SetLoading(true);
+      box->SetScalingFlags(c.flags);
+      box->ScaleBy(3, 2);
+      boxes.push_back(box);
+    }
+    EXPECT_EQ(controller.Style()->Font()->Size(), c.size);
+    for (TcxContainer* box : boxes) {
+      EXPECT_FALSE(box->Style()->AssignedValues().Contains(csvFont));
+      box->SetLoading(false);
+      delete box;
+    }
+  }
+}
+
+}  // namespace

@@ -5,8 +5,11 @@
 
 #include "editors/cxCustomPopupWindow.h"
 #include "gui/WinUser.h"
+#include "gui/QtGlue_p.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace basetest;
 using namespace guitest;
@@ -175,3 +178,136 @@ TEST_F(Popups, ClampingShrinksItToTheWorkArea) {
   EXPECT_EQ(p->Height(), 50);
   delete p;
 }
+
+namespace {
+
+// The owner's form keeps its active caption while a focus-taking popup it owns is the active
+// window; the application losing the activation takes it back.
+TEST_F(Popups, TheOwnersFormKeepsItsActiveCaptionWhileItsPopupIsActive) {
+  Form->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_TRUE(Form->CaptionActive());
+  std::vector<WPARAM> reached;  // the caption states the form was told of
+  TWndMethod own = Form->WindowProc;
+  Form->WindowProc = [&](TMessage& M) {
+    if (M.Msg == WM_NCACTIVATE) reached.push_back(M.WParam);
+    own(M);
+  };
+  TTestPopup* p = Make(Owner, "p", true);
+  p->ModalLoop = false;
+  p->Popup(nullptr);
+  Application->ProcessMessages();
+  ASSERT_EQ(Screen->ActiveCustomForm(), p) << "the popup took the activation";
+  EXPECT_TRUE(Form->CaptionActive());
+  EXPECT_FALSE(Form->Active());
+  EXPECT_EQ(std::count(reached.begin(), reached.end(), 0u), 0) << "never drawn inactive, not even briefly";
+  Form->WindowProc = own;
+
+  // Closed, the form is active again; a later deactivation reaches the form as always.
+  p->DismissPopup();
+  Application->ProcessMessages();
+  EXPECT_TRUE(Form->CaptionActive());
+  auto* other = new TForm(Application);
+  other->SetBorderStyle(bsNone);
+  other->SetBounds(500, 300, 60, 60);
+  other->Show();
+  other->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_FALSE(Form->CaptionActive()) << "no popup open: nothing is kept";
+  delete other;
+
+  // A popup that never takes the activation leaves the caption alone; when the application
+  // loses the activation, the owner's form is drawn inactive.
+  Form->SetFocus();
+  Application->ProcessMessages();
+  TTestPopup* q = Make(Owner, "q");
+  q->Popup(nullptr);
+  EXPECT_TRUE(Form->CaptionActive());
+  gui_glue::TAccess::SetApplicationActive(false);
+  Application->ProcessMessages();
+  EXPECT_FALSE(q->IsOpen());
+  EXPECT_FALSE(Form->CaptionActive());
+  gui_glue::TAccess::SetApplicationActive(true);
+  delete q;
+  delete p;
+}
+
+TEST_F(Popups, ALockedWindowSwallowsExactlyItsNextMessage) {
+  std::vector<UINT> seen;
+  TWndMethod own = Other->WindowProc;
+  Other->WindowProc = [&](TMessage& M) {
+    if (M.Msg >= WM_USER) seen.push_back(M.Msg);
+    own(M);
+  };
+  LockNextMessage(Other->Handle());
+  LockNextMessage(Other->Handle());  // locked already: still one message
+  EXPECT_EQ(SendMessage(Other->Handle(), WM_USER + 1, 0, 0), 1);
+  SendMessage(Other->Handle(), WM_USER + 2, 0, 0);
+  SendMessage(Other->Handle(), WM_USER + 3, 0, 0);
+  EXPECT_EQ(seen, (std::vector<UINT>{WM_USER + 2, WM_USER + 3}));
+  LockNextMessage(0);  // no window: nothing
+  Other->WindowProc = own;
+}
+
+// Popups of an editor on an MDI child close on clicks in the rest of the MDI family: the
+// MDI form and its other children.
+TEST(PopupsMdi, AClickOnTheMdiFormOrAnotherChildClosesThePopupAndArrives) {
+  auto* main = new TForm(Application);
+  main->SetBounds(0, 0, 600, 400);
+  main->SetFormStyle(fsMDIForm);
+  TForm* saved = Application->MainForm();
+  Application->SetMainForm(main);
+  auto* bar = new TTestControl(main);
+  bar->SetParent(main);
+  bar->SetAlign(alTop);
+  bar->SetHeight(30);
+  main->Show();
+  auto makeChild = [main](int x) {
+    auto* f = new TForm(main);
+    f->SetFormStyle(fsMDIChild);
+    f->SetBounds(x, 0, 250, 200);
+    f->Show();
+    return f;
+  };
+  TForm* a = makeChild(0);
+  TForm* b = makeChild(260);
+  auto* owner = new TcxContainer(a);
+  owner->SetParent(a);
+  owner->SetBounds(10, 10, 100, 21);
+  auto* onB = new TTestControl(b);
+  onB->SetParent(b);
+  onB->SetBounds(10, 10, 100, 50);
+  a->BringToFront();
+  Application->ProcessMessages();
+  std::vector<std::string> log;
+  for (TControl* c : std::initializer_list<TControl*>{bar, onB})
+    c->OnMouseDown = TMouseEvent::Lambda([&log, bar, c](TObject*, TMouseButton, TShiftState, int, int) {
+      log.push_back(c == bar ? "bar down" : "b down");
+    });
+  auto popup = std::make_unique<TTestPopup>(owner);
+  popup->SetTakesFocus(false);
+  popup->AnchorParent = owner;
+  popup->AnchorBounds = Rect(0, 0, owner->Width(), owner->Height());
+  popup->SetBounds(0, 0, 80, 60);
+  popup->OnBeforeCloseUp = TNotifyEvent::Lambda([&](TObject*) { log.push_back("close"); });
+
+  const struct {
+    TControl* target;
+    const char* arrives;
+  } cases[] = {{onB, "b down"}, {bar, "bar down"}};
+  for (const auto& c : cases) {
+    log.clear();
+    a->BringToFront();
+    Application->ProcessMessages();
+    popup->Popup(nullptr);
+    ASSERT_TRUE(popup->IsOpen()) << c.arrives;
+    Click(c.target, {5, 5});
+    EXPECT_FALSE(popup->IsOpen()) << c.arrives;
+    EXPECT_EQ(log, (std::vector<std::string>{"close", c.arrives}));
+  }
+  popup.reset();
+  Application->SetMainForm(saved);
+  delete main;
+}
+
+}  // namespace

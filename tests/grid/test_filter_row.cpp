@@ -86,6 +86,38 @@ TEST_F(FilterRowTest, ApplyingRunsTheHandlerOnceKeepsTheLeftColumnAndSumsTheFilt
   EXPECT_EQ(Grid->GetFooterText(0, AmountCol), "23");
 }
 
+TEST_F(FilterRowTest, TheSumsFollowWhatTheHandlerLeavesWalkedOnceAfterAReopen) {
+  struct TCase {
+    const char* Name;
+    bool Reopen, FilterAfter;
+    const char* Footer;
+    int Walks;  // -1: at least one
+  };
+  const TCase cases[] = {
+      {"reopened", true, false, "78", 1},  // the reopen walked them: no second walk
+      {"reopened, then filtered", true, true, "33", -1},
+      {"filtered in place", false, true, "33", -1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    DS->SetFiltered(false);
+    AmountCol->STFilter()->SetExpressionText(">9");
+    int walks = 0;
+    Grid->OnSumListRecalcAll = TNotifyEvent::Lambda([&](TObject*) { ++walks; });
+    Grid->OnApplyFilter = TNotifyEvent::Lambda([&](TObject*) {
+      if (c.Reopen) {
+        DS->Close();
+        DS->Open();
+      }
+      if (c.FilterAfter) FilterByAmountCondition();
+    });
+    Grid->ApplyFilter();
+    EXPECT_EQ(Grid->GetFooterText(0, AmountCol), c.Footer);
+    if (c.Walks >= 0) EXPECT_EQ(walks, c.Walks);
+    else EXPECT_GE(walks, 1);
+  }
+}
+
 TEST_F(FilterRowTest, ClearingEmptiesEveryConditionWithoutFiltering) {
   CodeCol->STFilter()->SetExpressionText("R0");
   AmountCol->STFilter()->SetExpressionText(">1 and <5");

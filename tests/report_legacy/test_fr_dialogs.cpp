@@ -17,6 +17,12 @@
 #include "gui/Buttons.h"
 #include "gui/ComboBox.h"
 #include "gui/ExtCtrls.h"
+#include "gui/Pictures.h"
+#include "gui/Canvas.h"
+#include "gui/Colors.h"
+#include "gui/WinUser.h"
+#include "core/FileUtils.h"
+#include "gui/Application.h"
 
 #include <cmath>
 #include <functional>
@@ -149,6 +155,98 @@ protected:
 private:
   std::unique_ptr<TPrinterSource> FOld;
 };
+
+// A control's picture as PaintTo draws it; saved for a look under screens/.
+std::unique_ptr<TBitmap> PictureOf(TWinControl* C, const String& Name) {
+  auto b = std::make_unique<TBitmap>();
+  b->SetSize(C->Width(), C->Height());
+  C->PaintTo(b->Canvas(), 0, 0);
+  b->SaveToFile("screens/" + Name + ".bmp");
+  return b;
+}
+
+// The pixels of a printer entry: the glyph's grey body drawn, its olive ground left
+// transparent, the name to the right of the glyph.
+struct TEntryPixels {
+  int Silver = 0, Olive = 0;
+  int GlyphRight = -1;  // the right end of the glyph's body (the longest grey run)
+  int TextLeft = -1;    // the leftmost column of the name
+};
+
+TEntryPixels EntryPixels(TBitmap* B, int Top, int Bottom) {
+  TEntryPixels e;
+  TCanvas* c = B->Canvas();
+  auto at = [c](int x, int y) { return ColorToRGB(c->Pixels(x, y)); };
+  int longest = 0, bodyRow = Top;
+  for (int y = Top; y < Bottom; ++y)
+    for (int x = 0, run = 0; x < B->Width(); ++x) {
+      const TColor p = at(x, y);
+      run = p == ColorToRGB(clSilver) ? run + 1 : 0;
+      e.Silver += run > 0;
+      e.Olive += p == ColorToRGB(clOlive);
+      if (run > longest) {
+        longest = run;
+        e.GlyphRight = x;
+        bodyRow = y;
+      }
+    }
+  if (e.GlyphRight < 0) return e;
+  // The ground shows just past the glyph's outline; the name is what differs from it.
+  const TColor ground = at(e.GlyphRight + 2, bodyRow);
+  for (int x = e.GlyphRight + 2; x < B->Width() && e.TextLeft < 0; ++x)
+    for (int y = Top; y < Bottom; ++y)
+      if (at(x, y) != ground) {
+        e.TextLeft = x;
+        break;
+      }
+  return e;
+}
+
+TEST_F(FrPrintDialog, ThePrinterListDrawsTheGlyphBeforeEachNameAndAChoiceSwitchesAtOnce) {
+  TfrPrintForm form(nullptr);
+  form.InitForm();
+  form.Show();
+  Application->ProcessMessages();
+  ASSERT_EQ(form.CB1->Style(), csOwnerDrawFixed);
+  ForceDirectories("screens");
+
+  // The closed box shows the current printer's entry.
+  auto face = PictureOf(form.CB1, "fr_print_printers_face");
+  TEntryPixels e = EntryPixels(face.get(), 4, face->Height() - 4);
+  EXPECT_GT(e.Silver, 40) << "the glyph's body";
+  EXPECT_EQ(e.Olive, 0) << "the glyph's ground is transparent";
+  ASSERT_GE(e.TextLeft, 0) << "a name is drawn";
+  EXPECT_GE(e.TextLeft - e.GlyphRight, 5) << "the name starts clear of the glyph";
+
+  // Chosen by the keyboard, the next printer is the printer at once.
+  form.CB1->SetFocus();
+  form.CB1->Perform(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(form.CB1->ItemIndex(), 1);
+  EXPECT_EQ(GlobalPrinter()->PrinterNumber(), 1);
+
+  // The open list draws every entry so, the chosen one on the highlight.
+  form.CB1->SetDroppedDown(true);
+  Application->ProcessMessages();
+  TWinControl* list = FindControl(form.CB1->ListHandle());
+  ASSERT_NE(list, nullptr);
+  auto rows = PictureOf(list, "fr_print_printers_list");
+  const int h = form.CB1->ItemHeight();
+  const struct {
+    int row;
+    TColor ground;
+  } entries[] = {{0, clWindow}, {1, clHighlight}};
+  for (const auto& r : entries) {
+    SCOPED_TRACE(r.row);
+    TEntryPixels p = EntryPixels(rows.get(), r.row * h + 1, r.row * h + h + 1);
+    EXPECT_GT(p.Silver, 40);
+    EXPECT_EQ(p.Olive, 0);
+    ASSERT_GE(p.TextLeft, 0);
+    EXPECT_GE(p.TextLeft - p.GlyphRight, 5);
+    EXPECT_EQ(ColorToRGB(rows->Canvas()->Pixels(1, r.row * h + 1)), ColorToRGB(r.ground)) << "the entry's ground";
+  }
+  form.CB1->SetDroppedDown(false);
+  form.Hide();
+}
 
 TEST_F(FrPrintDialog, CancellingAfterChoosingAnotherPrinterKeepsThePreviousOne) {
   TfrPrintForm form(nullptr);

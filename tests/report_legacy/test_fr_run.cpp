@@ -19,6 +19,7 @@
 #include "gui/Shell.h"
 #include "gui/Timers.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <unistd.h>
@@ -280,6 +281,59 @@ TEST_F(FrRun, AMultiColumnBandPrintsRecordsSideBySide) {
   EXPECT_EQ(p[2].Left - p[0].Left, 320);
   EXPECT_EQ(p[3].Left, p[0].Left);
   EXPECT_EQ(p[3].Top, p[0].Top + 20);
+}
+
+// Objects flagged for the add-in notification hear of every text emitted on their page,
+// once per emitted text and only while pages are formed (not in a first pass of two). The
+// run reads the definition back afterwards, so the objects report into the test's log.
+struct THeard {
+  int Count = 0;
+  bool ListedAlone = true;  // each time: the notification list held this object only
+};
+
+class TListeningLine : public TfrLineView {
+public:
+  explicit TListeningLine(THeard* Log) : FLog(Log) {}
+  void SpareHookA() override {
+    ++FLog->Count;
+    const auto& listed = TfrGlobals::Instance()->NotificationList;
+    FLog->ListedAlone = FLog->ListedAlone && listed.size() == 1 && listed[0] == this;
+  }
+
+private:
+  THeard* FLog;
+};
+
+TEST_F(FrRun, FlaggedObjectsHearOfEveryTextEmittedOnTheirPage) {
+  for (Word twoPass : {Word(0), Word(0xFFFF)}) {
+    SCOPED_TRACE(twoPass ? "two passes" : "one pass");
+    Report = new TfrReport(Owner.get());
+    Page = Report->Pages()->Add();
+    frState().CurrentReport = Report;
+    Report->TwoPass = twoPass;
+    Band(btPageHeader, "PageHeader1", 10, 20);
+    Text(20, 10, "Header");
+    Band(btMasterData, "MasterData1", 40, 20, "60");
+    Text(20, 40, "[LINE#]");
+    THeard flagged, plain;
+    for (THeard* log : {&flagged, &plain}) {
+      auto* l = new TListeningLine(log);
+      l->SetViewBounds(300, 40, 100, 1);
+      if (log == &flagged) l->Flags |= TfrView::AddInNotifyFlag;
+      Page->AddObject(l);
+    }
+    ASSERT_TRUE(Report->PrepareReport());
+    int texts = 0;
+    TfrEMFPages* pages = Report->PreparedPages();
+    for (int i = 0; i < pages->Count(); ++i) {
+      pages->ObjectsToPage(i);
+      for (const auto& v : pages->PageInfo(i).PageObject->Objects) texts += dynamic_cast<TfrMemoView*>(v.get()) != nullptr;
+    }
+    ASSERT_GT(pages->Count(), 1);
+    EXPECT_EQ(flagged.Count, texts);
+    EXPECT_TRUE(flagged.ListedAlone) << "listed once, whatever the passes; the unflagged one never";
+    EXPECT_EQ(plain.Count, 0);
+  }
 }
 
 TEST_F(FrRun, TwoPassesKnowTheTotalPages) {

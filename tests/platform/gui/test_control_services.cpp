@@ -6,6 +6,9 @@
 #include "gui/Buttons.h"
 #include "gui/MaskEdit.h"
 #include "gui/OSVersion.h"
+#include "gui/ExtCtrls.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -87,6 +90,53 @@ TEST(PlatformVersion, ReadsFiveOneAndTestsMaySetIt) {
   EXPECT_TRUE(PlatformVersion().Is(4, 0));
   EXPECT_FALSE(PlatformVersion().Is(5, 1));
   SetPlatformVersion(5, 1);
+}
+
+// Scaling a panel: its size, its children's bounds and the fonts of its own (not those taken
+// from the parent) follow M/D; the panel keeps its place.
+TEST_F(FormFixture, ScaleByScalesSizesChildrenAndOwnFonts) {
+  auto* panel = Add<TPanel>(Rect(20, 20, 220, 120));
+  auto* own = new TEdit(Form);
+  own->SetAutoSize(false);  // the heights scale, not follow the fonts
+  own->SetParent(panel);
+  own->SetBounds(10, 10, 100, 21);
+  own->Font()->SetSize(10);
+  auto* inherited = new TEdit(Form);
+  inherited->SetAutoSize(false);
+  inherited->SetParent(panel);
+  inherited->SetBounds(10, 40, 100, 21);
+  const int parentSize = inherited->Font()->Size();
+  panel->ScaleBy(3, 2);
+  EXPECT_EQ(panel->BoundsRect(), Rect(20, 20, 320, 170));
+  EXPECT_EQ(own->BoundsRect(), Rect(15, 15, 165, 47));
+  EXPECT_EQ(inherited->BoundsRect(), Rect(15, 60, 165, 92));
+  EXPECT_EQ(own->Font()->Size(), 15);
+  EXPECT_FALSE(own->ParentFont());
+  EXPECT_EQ(inherited->Font()->Size(), parentSize) << "a parent's font is the parent's to scale";
+  panel->ScaleBy(2, 2);
+  EXPECT_EQ(panel->BoundsRect(), Rect(20, 20, 320, 170)) << "M = D changes nothing";
+}
+
+// A control may stand for its children in the tab order: Tab then passes over them.
+TEST_F(FormFixture, AControlsOwnTabOrderListDecidesWhatTabReaches) {
+  struct TClosedPanel : TPanel {
+    using TPanel::TPanel;
+    void GetTabOrderList(std::vector<TWinControl*>&) override {}  // none of the children
+  };
+  auto* first = Add<TEdit>(Rect(10, 10, 110, 31));
+  auto* panel = new TClosedPanel(Form);
+  panel->SetParent(Form);
+  panel->SetBounds(10, 40, 200, 40);
+  auto* inside = new TEdit(Form);
+  inside->SetParent(panel);
+  inside->SetBounds(5, 5, 100, 21);
+  auto* last = Add<TEdit>(Rect(10, 90, 110, 111));
+  std::vector<TWinControl*> order;
+  Form->GetTabOrderList(order);
+  EXPECT_EQ(std::count(order.begin(), order.end(), inside), 0);
+  first->SetFocus();
+  guitest::TypeKey(Qt::Key_Tab);
+  EXPECT_TRUE(last->Focused()) << "the panel itself takes no focus, its child is not listed";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "gui/Edit.h"
 #include "gui/MessageHooks.h"
 #include "gui/WinUser.h"
+#include "gui/QtGlue_p.h"
 
 namespace {
 
@@ -77,6 +78,54 @@ TEST_F(FormFixture, AFormThatNeverActivatesShowsWithoutTakingTheActivation) {
   EXPECT_TRUE(popup->Visible());
   EXPECT_EQ(Screen->ActiveCustomForm(), Form);
   delete popup;
+}
+
+// Activation reaches the caption through WM_NCACTIVATE, sent so that observers hear it
+// before the form; a procedure that swallows the message keeps the caption as it was.
+TEST_F(FormFixture, TheCaptionFollowsTheActivationThroughASentMessageThatMayBeSwallowed) {
+  Form->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_EQ(Screen->ActiveCustomForm(), Form);
+  EXPECT_TRUE(Form->CaptionActive());
+  auto* other = new TForm(Application);
+  other->SetBorderStyle(bsNone);
+  other->SetBounds(420, 40, 100, 100);
+  std::vector<std::string> seen;
+  int id = AddSentMessageHook([&](HWND W, UINT Msg, WPARAM WParam, LPARAM) {
+    if (Msg != WM_NCACTIVATE) return;
+    seen.push_back((W == Form->Handle() ? "form " : W == other->Handle() ? "other " : "? ") + std::to_string(WParam));
+  });
+  other->Show();
+  other->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_EQ(Screen->ActiveCustomForm(), other);
+  EXPECT_EQ(seen, (std::vector<std::string>{"form 0", "other 1"}));
+  EXPECT_FALSE(Form->CaptionActive());
+  EXPECT_TRUE(other->CaptionActive());
+
+  // The form swallows its next deactivation: its caption stays active.
+  Form->SetFocus();
+  Application->ProcessMessages();
+  TWndMethod own = Form->WindowProc;
+  Form->WindowProc = [&](TMessage& M) {
+    if (M.Msg == WM_NCACTIVATE && M.WParam == 0) M.Result = 1;
+    else own(M);
+  };
+  other->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_TRUE(Form->CaptionActive());
+  EXPECT_TRUE(other->CaptionActive());
+  Form->WindowProc = own;
+
+  // Losing the application's activation makes the active form's caption inactive.
+  seen.clear();
+  gui_glue::TAccess::SetApplicationActive(false);
+  EXPECT_FALSE(other->CaptionActive());
+  gui_glue::TAccess::SetApplicationActive(true);
+  EXPECT_TRUE(other->CaptionActive());
+  EXPECT_EQ(seen, (std::vector<std::string>{"other 0", "other 1"}));
+  RemoveSentMessageHook(id);
+  delete other;
 }
 
 }  // namespace
