@@ -39,17 +39,17 @@ TfrxCustomExportFilter*& DotMatrixExportFilter() {
 
 namespace {
 
-// The report's progress of printing and exporting, told to the program's events.
+// The report's progress of printing or exporting, from the scope's start to its end.
 class TProgress {
 public:
   TProgress(TfrxReport* Report, TfrxProgressType Kind, bool Active) : FReport(Report), FKind(Kind), FActive(Active) {
-    if (FActive && FReport->OnProgressStart.Assigned()) FReport->OnProgressStart(FReport, FKind, 0);
+    if (FActive) FReport->ProgressBegin(FKind);
   }
   ~TProgress() {
-    if (FActive && FReport->OnProgressStop.Assigned()) FReport->OnProgressStop(FReport, FKind, 0);
+    if (FActive) FReport->ProgressEnd(FKind);
   }
   void Step(int Progress) {
-    if (FActive && FReport->OnProgress.Assigned()) FReport->OnProgress(FReport, FKind, Progress);
+    if (FActive) FReport->ProgressStep(FKind, Progress);
   }
 
 private:

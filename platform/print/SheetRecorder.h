@@ -1,5 +1,5 @@
 #pragma once
-// Records the sheets of a job for a device at the device's resolution: a device context that
+// TSheetRecorder records the sheets of a job for a device at its resolution: a device context that
 // measures like the device (resolution, printable size, physical sheet and offsets) and, while
 // a sheet is open, keeps what is drawn on it in that sheet's metafile. Between sheets the
 // context stays valid and draws nowhere, so it also serves for measuring outside a job.

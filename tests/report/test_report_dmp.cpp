@@ -1,6 +1,8 @@
 // Dot-matrix reports: objects and pages snap to the character grid, the fixed font with its
 // styles, the page's style passed to its objects, the frame through the neighbouring cells,
 // and the difference text prepared pages keep.
+#include "../platform/print/PrintTestUtil.h"
+#include "core/Scope.h"
 #include "core/StringList.h"
 #include "core/SysUtils.h"
 #include "gui/Canvas.h"
@@ -67,7 +69,15 @@ TEST_F(DMPTest, ObjectsSnapToTheCharacterGrid) {
 }
 
 TEST_F(DMPTest, APrinterPageBecomesWholeCellsWithMarginsOfOneCell) {
-  // The virtual printer (no system printers) offers A4 portrait.
+  // No printers at all: the virtual printer offers A4 portrait.
+  auto log = std::make_shared<printtest::TJobLog>();
+  std::unique_ptr<TPrinterSource> old =
+      SetPrinterSource(std::make_unique<printtest::TTestSource>(std::vector<String>{}, log, false));
+  ResetReportPrinters();
+  TScopeExit back([&] {
+    SetPrinterSource(std::move(old));
+    ResetReportPrinters();
+  });
   TfrxCustomPrinter* p = ReportPrinters()->CurrentPrinter();
   ASSERT_NE(p, nullptr);
   ASSERT_NEAR(double(p->DefaultPaperWidth), 210, 0.5);

@@ -159,15 +159,28 @@ TEST_F(OutputTest, CollatedDuplexCopiesStartOnAFrontSideAndUncollatedOnesGoAsCop
   Prepare(3);
   Report.PrintOptions()->SetCopies(2);
   Report.PrintOptions()->SetCollate(true);
+  std::vector<String> progress;
+  Report.OnProgressStart = TfrxProgressEvent::Lambda([&](TfrxReport*, TfrxProgressType Kind, int) {
+    progress.push_back("start " + IntToStr(int(Kind)));
+  });
+  Report.OnProgress = TfrxProgressEvent::Lambda([&](TfrxReport*, TfrxProgressType, int Page) {
+    progress.push_back(IntToStr(Page));
+  });
+  Report.OnProgressStop = TfrxProgressEvent::Lambda([&](TfrxReport*, TfrxProgressType Kind, int) {
+    progress.push_back("stop " + IntToStr(int(Kind)));
+  });
   std::vector<int> copyNumbers;
   Report.OnPrintPage = TfrxPrintPageEvent::Lambda([&](TfrxReportPage*, int CopyNo) { copyNumbers.push_back(CopyNo); });
   ASSERT_TRUE(Store().Print());
   EXPECT_EQ(PrintedPages(), (std::vector<int>{1, 2, 3, 0, 1, 2, 3, 0}));
   EXPECT_EQ(copyNumbers, (std::vector<int>{1, 1, 1, 2, 2, 2}));
+  EXPECT_EQ(progress, (std::vector<String>{"start 2", "1", "2", "3", "1", "2", "3", "stop 2"}));
   ASSERT_EQ(Log->PageModes.size(), 8u);
   EXPECT_EQ(Log->PageModes[0].dmCopies, 1);
   EXPECT_EQ(Log->PageModes[0].dmDuplex, DMDUP_VERTICAL);
   EXPECT_EQ(std::count(Log->Events.begin(), Log->Events.end(), "end"), 1);
+  // Without a report name the job is named after the report's file ('' here).
+  EXPECT_EQ(Log->Events.front(), "begin ");
 
   Log->Pages.clear();
   Log->PageModes.clear();
@@ -268,6 +281,7 @@ TEST_F(OutputTest, ThePdfPrinterWritesEveryPageAndLeavesOutWhatIsNotPrintable) {
   ReportPrinters()->CurrentPrinter()->OutputFileName = dir / "pages.pdf";
   Report.ReportOptions()->SetName("Rows");
   ASSERT_TRUE(Store().Print()) << Report.Errors()->Text();
+  EXPECT_EQ(ReportPrinters()->CurrentPrinter()->DocumentTitle, "Rows");
   std::vector<std::string> pages = printtest::PdfPages(std::string(dir / "pages.pdf"));
   ASSERT_EQ(int(pages.size()), Store().Count());
   EXPECT_NE(pages[1].find("P2R1"), std::string::npos);
