@@ -833,20 +833,24 @@ TEST_F(MainWindowTest, ReportActionsShowTheModulesReportsAndDesignItemsOpenTheDe
   DesignerClass = [](TComponent* Owner, TfrxReport* R, bool P) -> TfrxCustomDesigner* {
     return new TNoteDesigner(Owner, R, P);
   };
+  TForm* active = nullptr;
   TTimer watch(nullptr);
   watch.SetInterval(20);
   watch.SetOnTimer(TNotifyEvent::Lambda([&](TObject*) {
     auto* d = dynamic_cast<TNoteDesigner*>(project->Designer());
     if (!d) return;
     shown = d->Visible();
-    mainDisabled = !Frm_Main->Enabled();
+    mainDisabled = active && !active->Enabled();
     d->SetClosed(true);
   }));
   Frm_Main->SetFocus();
+  // The active form (the main window or its active list) waits, disabled, for the designer.
+  active = Screen->ActiveForm();
+  ASSERT_NE(active, nullptr);
   Frm_Main->N18->Click();
   DesignerClass = old;
   EXPECT_TRUE(shown);
   EXPECT_TRUE(mainDisabled);
-  EXPECT_TRUE(Frm_Main->Enabled());
+  EXPECT_TRUE(active->Enabled());
   EXPECT_EQ(project->Designer(), nullptr);
 }
