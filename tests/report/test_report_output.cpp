@@ -58,7 +58,7 @@ public:
   void LockView() override { ++Locks; }
   void UnlockView() override {}
   void PrepareStarted() override {}
-  void PagePrepared() override {}
+  void PagePrepared(int) override {}
   void PrepareFinished() override {}
   void SetPageNo(int PageNo) override { Calls.push_back("page " + IntToStr(PageNo)); }
   void ScrollToPageOffset(int PageNo, int Offset) override {
