@@ -25,13 +25,30 @@ TcxRegExprAutomat::TcxRegExprAutomat(std::unique_ptr<TcxRegExprParserAlts> ATree
 TcxRegExprAutomat::~TcxRegExprAutomat() {
   // The lists point into the tree: they go first.
   FHistory.clear();
+  FSpare.clear();
   FCurrent.reset();
   FTree.reset();
 }
 
+std::unique_ptr<TcxRegExprStates> TcxRegExprAutomat::TakeList() {
+  if (FSpare.empty()) return std::make_unique<TcxRegExprStates>();
+  std::unique_ptr<TcxRegExprStates> Result = std::move(FSpare.back());
+  FSpare.pop_back();
+  return Result;
+}
+
+void TcxRegExprAutomat::Recycle(std::unique_ptr<TcxRegExprStates> List) {
+  List->Clear();
+  FSpare.push_back(std::move(List));
+}
+
 bool TcxRegExprAutomat::Accept(char32_t& Ch, bool CaseInsensitive) {
-  std::unique_ptr<TcxRegExprStates> Next = FCurrent->Advance(Ch, CaseInsensitive);
-  if (Next->Count() == 0) return false;
+  std::unique_ptr<TcxRegExprStates> Next = TakeList();
+  FCurrent->AdvanceInto(Ch, CaseInsensitive, *Next);
+  if (Next->Count() == 0) {
+    Recycle(std::move(Next));
+    return false;
+  }
   PushHistory(std::move(FCurrent));
   FCurrent = std::move(Next);
   return true;
@@ -40,13 +57,17 @@ bool TcxRegExprAutomat::Accept(char32_t& Ch, bool CaseInsensitive) {
 bool TcxRegExprAutomat::StepBack() {
   std::unique_ptr<TcxRegExprStates> Previous = PopHistory();
   if (!Previous) return false;
+  Recycle(std::move(FCurrent));
   FCurrent = std::move(Previous);
   return true;
 }
 
 void TcxRegExprAutomat::Restart() {
+  for (auto& List : FHistory) Recycle(std::move(List));
   FHistory.clear();
-  FCurrent = ListOf(FStartState.get());
+  Recycle(std::move(FCurrent));
+  FCurrent = TakeList();
+  FCurrent->Add(FStartState.get());
 }
 
 bool TcxRegExprAutomat::IsAccepting() const { return FCurrent->HasAccepting(); }

@@ -38,7 +38,13 @@ public:
   TcxRegExprParserAlts& Tree() const { return *FTree; }
 
 private:
+  // Lists given up by steps back and restarts are kept for the next steps, so typing
+  // allocates only while the input grows beyond what it reached before.
+  std::unique_ptr<TcxRegExprStates> TakeList();
+  void Recycle(std::unique_ptr<TcxRegExprStates> List);
+
   std::vector<std::unique_ptr<TcxRegExprStates>> FHistory;
+  std::vector<std::unique_ptr<TcxRegExprStates>> FSpare;
   std::unique_ptr<TcxRegExprParserAlts> FTree;
   std::unique_ptr<TcxRegExprSimpleState> FStartState;
   std::unique_ptr<TcxRegExprStates> FCurrent;

@@ -32,18 +32,20 @@ void TcxRegExprStates::Absorb(std::unique_ptr<TcxRegExprStates> Other) {
 }
 
 bool TcxRegExprStates::HasAccepting() const {
-  for (TcxRegExprState* State : FItems) {
-    auto* Simple = dynamic_cast<TcxRegExprSimpleState*>(State);
-    if (Simple && Simple->Accepting) return true;
-  }
+  for (TcxRegExprState* State : FItems)
+    if (State->IsAccepting()) return true;
   return false;
 }
 
 std::unique_ptr<TcxRegExprStates> TcxRegExprStates::Advance(char32_t& Ch, bool CaseInsensitive) const {
   auto Result = std::make_unique<TcxRegExprStates>();
-  const TcxRegExprWalk Walk;
-  for (TcxRegExprState* State : FItems) State->CollectAdvance(Walk, Ch, CaseInsensitive, *Result);
+  AdvanceInto(Ch, CaseInsensitive, *Result);
   return Result;
+}
+
+void TcxRegExprStates::AdvanceInto(char32_t& Ch, bool CaseInsensitive, TcxRegExprStates& Out) const {
+  const TcxRegExprWalk Walk;
+  for (TcxRegExprState* State : FItems) State->CollectAdvance(Walk, Ch, CaseInsensitive, Out);
 }
 
 std::unique_ptr<TcxRegExprStates> TcxRegExprStates::Candidates() const {

@@ -19,11 +19,13 @@ class TcxRegExprState;
 class TcxRegExprStates {
 public:
   void Add(TcxRegExprState* State) { FItems.push_back(State); }
+  void Clear() { FItems.clear(); }
   void Absorb(std::unique_ptr<TcxRegExprStates> Other);
   int Count() const { return static_cast<int>(FItems.size()); }
   TcxRegExprState* Items(int Index) const { return FItems[static_cast<std::size_t>(Index)]; }
   bool HasAccepting() const;
   std::unique_ptr<TcxRegExprStates> Advance(char32_t& Ch, bool CaseInsensitive) const;
+  void AdvanceInto(char32_t& Ch, bool CaseInsensitive, TcxRegExprStates& Out) const;
   std::unique_ptr<TcxRegExprStates> Candidates() const;
   // All members are literal states (a symbol or a separator) for one and the same character.
   bool SingleLiteral(char32_t& Ch) const;
@@ -60,8 +62,11 @@ public:
   virtual void CollectExpand(const TcxRegExprWalk& Walk, TcxRegExprStates& Out) = 0;
   void CollectAdvance(const TcxRegExprWalk& Walk, char32_t& Ch, bool CaseInsensitive, TcxRegExprStates& Out);
   void CollectCandidates(const TcxRegExprWalk& Walk, TcxRegExprStates& Out);
+  // A simple state that ends a complete match (asked on every typed character: no cast).
+  bool IsAccepting() const { return FAccepting; }
 
 protected:
+  bool FAccepting = false;
   bool Visit(const TcxRegExprWalk& Walk);  // false when the walk has been here
 
 private:
@@ -77,7 +82,8 @@ public:
   void CollectStep(const TcxRegExprWalk& Walk, char32_t& Ch, bool CaseInsensitive, TcxRegExprStates& Out) override;
   void CollectExpand(const TcxRegExprWalk& Walk, TcxRegExprStates& Out) override;
   TcxRegExprItem* Item() const { return FItem; }
-  bool Accepting = false;
+  bool Accepting() const { return FAccepting; }
+  void SetAccepting(bool Value) { FAccepting = Value; }
 
 private:
   TcxRegExprItem* FItem;

@@ -93,7 +93,7 @@ TcxRegExprParserItem* TcxRegExprParserSimpleItem::Duplicate() const {
 }
 
 String TcxRegExprParserSimpleItem::AsText() const { return "item --> " + Quantifier()->AsText() + CRLF; }
-void TcxRegExprParserSimpleItem::MarkAccepting() { FState->Accepting = true; }
+void TcxRegExprParserSimpleItem::MarkAccepting() { FState->SetAccepting(true); }
 TcxRegExprState* TcxRegExprParserSimpleItem::Entry() const { return FState; }
 TcxRegExprState* TcxRegExprParserSimpleItem::Exit() const { return FState; }
 
@@ -179,6 +179,6 @@ void LinkRegExprTree(TcxRegExprParserAlts& Tree, TcxRegExprSimpleState* Start) {
     LinkFirstStates(Start, *Alt);
     LinkAlt(*Alt);
     MarkAltAccepting(*Alt);
-    if (Alt->AllAllowNone()) Start->Accepting = true;
+    if (Alt->AllAllowNone()) Start->SetAccepting(true);
   }
 }
