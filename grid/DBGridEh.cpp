@@ -712,7 +712,7 @@ void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
 void TCustomDBGridEh::InvalidateColumn(TColumnEh* Column) { InvalidateCol(DataToRawColumn(Column->Index())); }
 
 void TCustomDBGridEh::InvalidateCurrentRow() {
-  if (FDataLink->Active()) InvalidateRow(TopDataOffset() + FDataLink->ActiveRecord());
+  if (FDataLink->Active() && !FRowRepaintHeld) InvalidateRow(TopDataOffset() + FDataLink->ActiveRecord());
 }
 
 // ---------------------------------------------------------------- following the dataset
@@ -773,6 +773,9 @@ void TCustomDBGridEh::DataSetScrolled(int Distance) {
   // The rows of the old and the new current record (the old one where its pixels went).
   for (int r : {oldRow - Distance, Row()})
     if (r >= TopDataOffset() && r < RowCount()) InvalidateRow(r);
+  // The rows are painted before the footers are invalidated: painted together they would be
+  // one rectangle from the rows down to the footers, every row between drawn and copied again.
+  if (FUpdateLock == 0 && FFooterRowCount > 0) Update();
   InvalidateFooterRows();
   if (FUpdateLock == 0) Update();
 }
