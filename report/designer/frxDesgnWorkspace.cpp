@@ -17,6 +17,7 @@
 #include <map>
 
 KELM_PUBLISH(TfrxDesignerWorkspace) {}
+KELM_PUBLISH(TInplaceMemo) {}
 
 namespace {
 
@@ -61,6 +62,7 @@ TfrxDesignerWorkspace::TfrxDesignerWorkspace(TComponent* AOwner) : TPanel(AOwner
   SetBevelOuter(bvNone);
   SetTabStop(true);
   UpdateCaptionHeight();
+  FInplaceMemo = new TInplaceMemo(this);
 }
 
 TfrxDesignerWorkspace::~TfrxDesignerWorkspace() = default;
@@ -256,18 +258,28 @@ void TfrxDesignerWorkspace::ArrangeBands() {
       b->SetTop(Round8(steps * FGridY + gap));
     }
   }
-  // 3. Re-parenting: a view belongs to the band its top lies in.
-  for (TfrxComponent* c : TObjectList(o)) {
-    auto* b = dynamic_cast<TfrxBand*>(c);
-    if (!b || b->Vertical()) continue;
-    while (b->ObjectCount() > 0) {
-      TfrxComponent* child = b->Objects(0);
-      Reparent(child, b->Parent(), child->AbsTop());
-    }
-    for (TfrxComponent* v : o) {
-      if (!dynamic_cast<TfrxView*>(v)) continue;
-      Extended at = v->AbsTop();
-      if (at >= b->Top() - 0.0001 && at < b->Top() + b->Height() + 0.0001) Reparent(v, b, at - b->Top());
+  // 3. Re-parenting: a view belongs to the band its top lies in, the last such band of the
+  // list when ranges overlap; a band's view that lies in none goes back to the page. Only
+  // views whose band changes are moved, so a view that stays keeps its Top exactly.
+  std::vector<TfrxBand*> horizontal;
+  for (TfrxComponent* c : o)
+    if (auto* b = dynamic_cast<TfrxBand*>(c); b && !b->Vertical()) horizontal.push_back(b);
+  auto listed = [&](TfrxComponent* p) {
+    return std::find(horizontal.begin(), horizontal.end(), p) != horizontal.end();
+  };
+  for (TfrxComponent* v : o) {
+    if (!dynamic_cast<TfrxView*>(v)) continue;
+    Extended at = v->AbsTop();
+    TfrxBand* target = nullptr;
+    for (auto it = horizontal.rbegin(); it != horizontal.rend(); ++it)
+      if (at >= (*it)->Top() - 0.0001 && at < (*it)->Top() + (*it)->Height() + 0.0001) {
+        target = *it;
+        break;
+      }
+    if (target) {
+      if (v->Parent() != target) Reparent(v, target, at - target->Top());
+    } else if (v->Parent() && listed(v->Parent())) {
+      Reparent(v, v->Parent()->Parent(), at);
     }
   }
   // 4. Bands first, then the rest, each in their current order.
@@ -310,6 +322,7 @@ void TfrxDesignerWorkspace::MouseDown(TMouseButton Button, TShiftState Shift, in
     FIgnoreNextPress = false;
     return;
   }
+  if (FInplaceMemo->Visible()) EndEdit();
   TObjectList before = *FSelected;
   if (CanFocus()) SetFocus();
   FMouseDown = true;
@@ -359,6 +372,7 @@ void TfrxDesignerWorkspace::MouseDown(TMouseButton Button, TShiftState Shift, in
     FStoredBounds.clear();
     for (TfrxComponent* c : *FSelected) FStoredBounds.push_back({c, {c->AbsLeft(), c->AbsTop(), c->Width(), c->Height()}});
   }
+  if (FMode == wmInsertLine) FInsertion.Width = FInsertion.Height = 0;
   if (picked) {
     if (before == *FSelected) Invalidate();
     else SelectionChanged();
@@ -413,12 +427,37 @@ void TfrxDesignerWorkspace::Hover(TShiftState Shift, Extended X, Extended Y) {
       break;
     }
   }
+  AltHover(Shift, X, Y, cursor);
   SetCursor(cursor);
+}
+
+void TfrxDesignerWorkspace::AltHover(TShiftState Shift, Extended X, Extended Y, TCursor& Cursor) {
+  if (!Shift.Contains(ssAlt)) return;
+  for (TfrxComponent* c : *FObjects) {
+    if (!dynamic_cast<TfrxCustomMemoView*>(c)) continue;
+    TfrxRect r = AbsRect(c);
+    if (c->Width() == 0) {
+      r.Left -= 4;
+      r.Right += 4;
+    } else {
+      r.Top -= 4;
+      r.Bottom += 4;
+    }
+    if (X < r.Left || X > r.Right || Y < r.Top || Y > r.Bottom) continue;
+    FAltObject = c;
+    Cursor = crIBeam;
+    FMode = wmTextEdit;
+    return;
+  }
 }
 
 void TfrxDesignerWorkspace::MouseMove(TShiftState Shift, int X, int Y) {
   TPanel::MouseMove(Shift, X, Y);
   if (FLocked) return;
+  if (FInserting) {
+    InsertMove(Shift, X, Y);
+    return;
+  }
   if (!FMouseDown) {
     Hover(Shift, X / FScale, Y / FScale);
     if (SelectedCount() == 0) BoundsChanged(X / FScale, Y / FScale);
@@ -563,7 +602,14 @@ void TfrxDesignerWorkspace::MouseUp(TMouseButton Button, TShiftState Shift, int 
   if (FLocked || Button != mbLeft) return;
   TObjectList before = *FSelected;
   FMouseDown = false;
+  if (FInserting) FinishInsertion();
   if (FMode == wmSelectRect) SelectRect(Shift);
+  if (FMode == wmTextEdit && FAltObject) {
+    FSelected->assign(1, FAltObject);
+    SelectionChanged();
+    BeginEdit(FAltObject);
+    FMode = wmNone;
+  }
   if (FMode == wmMove || FMode == wmSize)
     for (TfrxComponent* c : *FSelected)
       c->SetBounds(Round8(c->Left()), Round8(c->Top()), Round8(c->Width()), Round8(c->Height()));
@@ -573,8 +619,175 @@ void TfrxDesignerWorkspace::MouseUp(TMouseButton Button, TShiftState Shift, int 
   else SelectionChanged();
   FlushModified();
   FHandle = 0;
-  FMode = wmNone;
+  if (!FInserting) FMode = wmNone;
   BoundsChanged(X / FScale, Y / FScale);
+}
+
+// ---------------------------------------------------------------- insertion
+
+void TfrxDesignerWorkspace::StartInsertion(TClass AClass, int Flags, Extended Width, Extended Height) {
+  if (!AClass) {
+    FInsertion.ComponentClass = nullptr;
+    FInserting = false;
+    FMode = wmNone;
+    return;
+  }
+  FInsertion.ComponentClass = AClass;
+  FInsertion.Width = FInsertion.OriginalWidth = Width;
+  FInsertion.Height = FInsertion.OriginalHeight = Height;
+  FInsertion.Flags = Flags;
+  FInserting = true;
+  if (AClass->InheritsFrom(TfrxCustomLineView::StaticClass())) {
+    SetCursor(static_cast<TCursor>(11));  // the pencil
+    FMode = wmInsertLine;
+    Extended k = FGridType == gkChars ? 0.5 : 1;
+    FInsertion.Left = -FGridX * k;
+    FInsertion.Top = -FGridY * k;
+  } else {
+    SetCursor(crCross);
+    FMode = wmInsertRect;
+    // Off the page and on the grid lattice, so the first move lands on a grid point.
+    FInsertion.Left = -1000 * FGridX;
+    FInsertion.Top = -1000 * FGridY;
+  }
+}
+
+Extended TfrxDesignerWorkspace::SnapX(Extended v, TShiftState Shift) const {
+  return FGridAlign != Shift.Contains(ssAlt) ? std::trunc(v / FGridX) * FGridX : v;
+}
+Extended TfrxDesignerWorkspace::SnapY(Extended v, TShiftState Shift) const {
+  return FGridAlign != Shift.Contains(ssAlt) ? std::trunc(v / FGridY) * FGridY : v;
+}
+
+void TfrxDesignerWorkspace::InsertMove(TShiftState Shift, int X, int Y) {
+  Extended x = X / FScale, y = Y / FScale;
+  TfrxInsertion& in = FInsertion;
+  auto step = [&](Extended dx, Extended dy, Extended& ox, Extended& oy) {
+    if (FGridAlign != Shift.Contains(ssAlt)) {
+      if (std::fabs(dx) < FGridX && std::fabs(dy) < FGridY) return;
+      dx = SnapX(dx, Shift);
+      dy = SnapY(dy, Shift);
+    }
+    bool skip = false;
+    SnapDelta(dx, dy, skip);
+    if (skip) return;
+    ox += dx;
+    oy += dy;
+  };
+  if (!FMouseDown) {
+    step(x - in.Left, y - in.Top, in.Left, in.Top);
+  } else if (FMode == wmInsertRect) {
+    in.Width = SnapX(x - in.Left, Shift);
+    in.Height = SnapY(y - in.Top, Shift);
+  } else if (FMode == wmInsertLine) {
+    step(x - (in.Left + in.Width), y - (in.Top + in.Height), in.Width, in.Height);
+  }
+  if (OnBoundsChanged) OnBoundsChanged(this, {in.Left, in.Top, in.Width, in.Height});
+}
+
+void TfrxDesignerWorkspace::FinishInsertion() {
+  TfrxInsertion& in = FInsertion;
+  Extended l = in.Left, t = in.Top, r = in.Left + in.Width, b = in.Top + in.Height;
+  bool line = in.ComponentClass->InheritsFrom(TfrxCustomLineView::StaticClass());
+  if (line && in.Flags == 0) {
+    // A straight line runs along its longer extent, from its smaller end.
+    if (in.Width < 0) r = in.Left - in.Width;
+    if (in.Height < 0) b = in.Top - in.Height;
+    if (in.Width < 0 && std::fabs(in.Width) > std::fabs(in.Height)) {
+      l = in.Left + in.Width;
+      r = in.Left;
+    }
+    if (in.Height < 0 && std::fabs(in.Height) > std::fabs(in.Width)) {
+      t = in.Top + in.Height;
+      b = in.Top;
+    }
+  } else if (!line) {
+    // A click or a tiny drag inserts an object of the default size.
+    if ((in.Width >= 0 && in.Width < 4) || (in.Height > 0 && in.Height < 4)) {
+      r = l + in.OriginalWidth;
+      b = t + in.OriginalHeight;
+    }
+    if (l > r) std::swap(l, r);
+    if (t > b) std::swap(t, b);
+  }
+  in.Left = Round8(l);
+  in.Top = Round8(t);
+  in.Width = Round8(r - l);
+  in.Height = Round8(b - t);
+  if (OnInsertRequest) OnInsertRequest(this);
+}
+
+// ---------------------------------------------------------------- in-place editing
+
+void TfrxDesignerWorkspace::BeginEdit(TfrxComponent* Obj) { FInplaceMemo->Edit(Obj); }
+
+void TfrxDesignerWorkspace::EndEdit() { FInplaceMemo->EndEdit(); }
+
+TInplaceMemo::TInplaceMemo(TfrxDesignerWorkspace* AOwner) : TUnicodeMemo(AOwner), FWorkspace(AOwner) {
+  SetVisible(false);
+  SetParent(AOwner);
+  SetBorderStyle(bsNone);
+  SetWordWrap(false);
+}
+
+void TInplaceMemo::Edit(TfrxComponent* Obj) {
+  FObject = Obj;
+  WideString text = Obj->ObjectText();
+  if (text.size() >= 2 && text.compare(text.size() - 2, 2, u"\r\n") == 0) text.resize(text.size() - 2);
+  Extended s = FWorkspace->Scale();
+  SetBounds(static_cast<int>(Round(Obj->AbsLeft() * s)), static_cast<int>(Round(Obj->AbsTop() * s)),
+            static_cast<int>(Round(Obj->Width() * s + 1)), static_cast<int>(Round(Obj->Height() * s + 1)));
+  FOriginalWidth = Width();
+  FOriginalHeight = Height();
+  Font()->Assign(Obj->Font());
+  Font()->SetHeight(static_cast<int>(Round(Obj->Font()->Height() * s)));
+  SetWideText(text);
+  SetModified(false);
+  SetVisible(true);
+  if (CanFocus()) SetFocus();
+  SelectAll();
+}
+
+void TInplaceMemo::EndEdit() {
+  if (!Visible()) return;
+  if (FObject && Modified()) {
+    FObject->SetObjectText(WideText());
+    Extended s = FWorkspace->Scale();
+    if (Width() != FOriginalWidth) FObject->SetWidth((Width() + 5) / s);
+    if (Height() != FOriginalHeight) FObject->SetHeight((Height() + 5) / s);
+    FWorkspace->Changed();
+    FWorkspace->FlushModified();
+  }
+  SetVisible(false);
+  FObject = nullptr;
+  FWorkspace->Invalidate();
+  FWorkspace->SetCursor(crDefault);
+}
+
+void TInplaceMemo::KeyDown(Word& Key, TShiftState Shift) {
+  if (Key == VK_ESCAPE) {
+    SetModified(false);  // Esc discards the text
+    EndEdit();
+    Key = 0;
+    return;
+  }
+  TUnicodeMemo::KeyDown(Key, Shift);
+}
+
+void TInplaceMemo::Change() {
+  TUnicodeMemo::Change();
+  if (!FObject) return;
+  // Grows with its text: one line height per line, the widest line plus a margin.
+  TStrings* lines = Lines();
+  int n = std::max(1, lines->Count());
+  int h = Font()->Height();
+  int needH = n * (3 - h) + 4;
+  if (needH > Height() - h) SetHeight(needH);
+  TCanvas* c = FWorkspace->Canvas();
+  c->Font()->Assign(Font());
+  int widest = 0;
+  for (int i = 0; i < lines->Count(); ++i) widest = std::max(widest, c->TextWidth(lines->Strings(i)));
+  if (widest + 6 > Width()) SetWidth(widest + 6);
 }
 
 void TfrxDesignerWorkspace::BoundsChanged(Extended X, Extended Y) {

@@ -4,6 +4,7 @@
 // events the window turns into inspector updates, status texts and undo snapshots.
 #include "gui/ExtCtrls.h"
 #include "report/designer/frxDesgnUnits.h"
+#include "report/designer/frxUnicodeCtrls.h"
 #include "report/frxUtils.h"
 
 #include <vector>
@@ -19,6 +20,36 @@ enum TfrxWorkspaceMode {
 struct TfrxBoundsRect {
   Extended Left = 0, Top = 0, Width = 0, Height = 0;
 };
+// What is being inserted: a class armed by the palette and the rectangle drawn for it, in
+// document pixels.
+struct TfrxInsertion {
+  TClass ComponentClass = nullptr;
+  Extended Left = 0, Top = 0, Width = 0, Height = 0;
+  Extended OriginalWidth = 0, OriginalHeight = 0;
+  int Flags = 0;
+};
+
+class TfrxDesignerWorkspace;
+
+// The in-place text editor: a borderless memo over the text object being edited.
+class TInplaceMemo : public TUnicodeMemo {
+  KELM_CLASS(TInplaceMemo, TUnicodeMemo)
+public:
+  explicit TInplaceMemo(TfrxDesignerWorkspace* AOwner);
+  TfrxComponent* Object() const { return FObject; }
+  void Edit(TfrxComponent* Obj);
+  void EndEdit();
+
+protected:
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void Change() override;
+
+private:
+  TfrxDesignerWorkspace* FWorkspace;
+  TfrxComponent* FObject = nullptr;
+  int FOriginalWidth = 0, FOriginalHeight = 0;
+};
+
 KELM_EVENT(TfrxNotifyBoundsEvent, void(TObject* Sender, const TfrxBoundsRect& Bounds));
 
 class TfrxDesignerWorkspace : public TPanel {
@@ -86,6 +117,15 @@ public:
   void FlushModified();
   void ArrangeBands();
 
+  // ---- insertion: a null class disarms
+  void StartInsertion(TClass AClass, int Flags, Extended Width, Extended Height);
+  const TfrxInsertion& Insertion() const { return FInsertion; }
+  bool Inserting() const { return FInserting; }
+  // ---- in-place editing of a text object
+  void BeginEdit(TfrxComponent* Obj);
+  void EndEdit();
+  TInplaceMemo* InplaceMemo() const { return FInplaceMemo; }
+
   // ---- keyboard operations; exactly one of DX, DY is -1 or +1
   void MoveSelection(int DX, int DY);
   void ResizeSelection(int DX, int DY);
@@ -97,6 +137,7 @@ public:
   TNotifyEvent OnSelectionChange;
   TfrxNotifyBoundsEvent OnBoundsChanged;
   TNotifyEvent OnMoved;
+  TNotifyEvent OnInsertRequest;
 
 protected:
   // Called with every pending drag delta after grid snapping; a descendant snaps to guides.
@@ -118,6 +159,7 @@ private:
   };
   bool HitTest(TfrxComponent* C, Extended X, Extended Y) const;
   void Hover(TShiftState Shift, Extended X, Extended Y);
+  void AltHover(TShiftState Shift, Extended X, Extended Y, TCursor& Cursor);
   void DragStep(TShiftState Shift, int X, int Y);
   void SizeOne(TfrxComponent* C, Extended DX, Extended DY);
   void ScaleGroup(Extended DX, Extended DY);
@@ -125,7 +167,16 @@ private:
   void SelectRect(TShiftState Shift);
   void UpdateCaptionHeight();
   void BoundsChanged(Extended X, Extended Y);
+  void InsertMove(TShiftState Shift, int X, int Y);
+  void FinishInsertion();
+  Extended SnapX(Extended v, TShiftState Shift) const;
+  Extended SnapY(Extended v, TShiftState Shift) const;
+  friend class TInplaceMemo;
+
+public:
   void Changed() { FModified = true; }
+
+private:
   void DrawGrid(TCanvas* Canvas, const TRect& Area);
   void DrawBand(TCanvas* Canvas, TfrxBand* Band);
   void DrawSelection(TCanvas* Canvas);
@@ -158,4 +209,8 @@ private:
   TfrxRect FSelectRect;  // screen pixels
   TfrxRect FGroupRect, FStartGroupRect;
   std::vector<std::pair<TfrxComponent*, TStored>> FStoredBounds;
+  TfrxInsertion FInsertion;
+  bool FInserting = false;
+  TfrxComponent* FAltObject = nullptr;
+  TInplaceMemo* FInplaceMemo = nullptr;
 };

@@ -344,3 +344,67 @@ TEST_F(SurfaceTest, PaintingDrawsGridBandStripsObjectsAndSelectionMarks) {
   EXPECT_EQ(locked.pixel(500, stripY) & 0xFFFFFF, 0xFFFFFFu);
   Ws->UnlockUpdates();
 }
+
+TEST_F(SurfaceTest, AClickWithAnArmedMemoInsertsTheDefaultSizeAtThePressPoint) {
+  TfrxObjectSize size = DefaultObjectSize(ruCM);
+  Ws->StartInsertion(TfrxMemoView::StaticClass(), 0, size.Width, size.Height);
+  ASSERT_EQ(Ws->Mode(), wmInsertRect);
+  TfrxInsertion got;
+  int requests = 0;
+  Ws->OnInsertRequest = TNotifyEvent::Lambda([&](TObject*) {
+    ++requests;
+    got = Ws->Insertion();
+  });
+  Move(Ws, {100, 60});
+  Click(Ws, {100, 60});
+  ASSERT_EQ(requests, 1);
+  // The press point, snapped to the 1 mm lattice the parked point lies on.
+  EXPECT_NEAR(got.Left, std::trunc(100 / G) * G, 1e-6);
+  EXPECT_NEAR(got.Top, std::trunc(60 / G) * G, 1e-6);
+  EXPECT_NEAR(got.Width, 2.5 * 37.7953, 1e-6);
+  EXPECT_NEAR(got.Height, 0.5 * 37.7953, 1e-6);
+  EXPECT_EQ(Ws->Mode(), wmInsertRect) << "armed until the designer disarms it";
+  // A drawn rectangle, dragged up and left, is normalised.
+  Move(Ws, {200, 200});
+  Drag({200, 200}, {120, 150});
+  EXPECT_EQ(requests, 2);
+  EXPECT_GT(got.Width, 4);
+  EXPECT_GT(got.Height, 4);
+  EXPECT_LT(got.Left, 200);
+  Ws->StartInsertion(nullptr, 0, 0, 0);
+  EXPECT_EQ(Ws->Mode(), wmNone);
+  EXPECT_FALSE(Ws->Inserting());
+}
+
+TEST_F(SurfaceTest, AltClickEditsATextInPlaceAndEscLeavesItUnchanged) {
+  auto* a = Add<TfrxMemoView>(Page, 40, 40, 120, 24);
+  a->SetText("old");
+  auto* b = Add<TfrxMemoView>(Page, 40, 120, 120, 24);
+  b->SetText("keep");
+  struct TCase {
+    TfrxMemoView* Memo;
+    bool Escape;
+    const char* Expected;
+  };
+  for (const TCase& c : {TCase{a, false, "中文"}, TCase{b, true, "keep"}}) {
+    SCOPED_TRACE(c.Expected);
+    Modified = 0;
+    TPoint p = At(c.Memo->AbsLeft() + 10, c.Memo->AbsTop() + 10);
+    SendMouse(Ws, QEvent::MouseMove, p, Qt::NoButton, Qt::NoButton, Qt::AltModifier, 5);
+    ASSERT_EQ(Ws->Mode(), wmTextEdit);
+    SendMouse(Ws, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, Qt::AltModifier, 1000);
+    SendMouse(Ws, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, Qt::AltModifier, 5);
+    Application->ProcessMessages();
+    TInplaceMemo* ed = Ws->InplaceMemo();
+    ASSERT_TRUE(ed->Visible());
+    EXPECT_EQ(ed->Object(), c.Memo);
+    EXPECT_EQ(Selected, (TfrxDesignerWorkspace::TObjectList{c.Memo}));
+    TypeKey(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("中"));
+    TypeKey(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("文"));
+    if (c.Escape) TypeKey(Qt::Key_Escape);
+    else Click(Ws, {600, 500});  // a press elsewhere ends the edit
+    EXPECT_FALSE(ed->Visible());
+    EXPECT_EQ(c.Memo->Text(), c.Expected);
+    EXPECT_EQ(Modified, c.Escape ? 0 : 1);
+  }
+}
