@@ -210,6 +210,11 @@ public:
   virtual void PrepareStarted() = 0;
   virtual void PagePrepared() = 0;
   virtual void PrepareFinished() = 0;
+  // Where the prepared pages send the view when a link is followed (page numbers 1-based,
+  // offsets in report pixels), and the end of an export's status message.
+  virtual void SetPageNo(int PageNo) {}
+  virtual void ScrollToPageOffset(int PageNo, int Offset) {}
+  virtual void HideMessagePanel() {}
 };
 
 // A wizard of the designer: made with the designer as owner, it works on the designer's report.
