@@ -312,6 +312,7 @@ void TfrPreviewForm::FormDeactivate(TObject*) { Application->SetHelpFile(OldHelp
 // ---- pages
 
 void TfrPreviewForm::TakePages(TfrReport* AReport) {
+  DropFindCache();
   Report = AReport;
   Pages.reset();
   if (Report) Pages = Report->ExchangePreparedPages(std::make_unique<TfrEMFPages>(Report));
@@ -362,6 +363,7 @@ void TfrPreviewForm::CheckZoomItem() {
 }
 
 void TfrPreviewForm::ShowPages(bool Reset) {
+  DropFindCache();
   Zoom = LastZoom;
   ZoomMode = LastZoomMode;
   CheckZoomItem();
@@ -776,6 +778,53 @@ void TfrPreviewForm::FindBtnClick(TObject*) {
   FindNext();
 }
 
+void TfrPreviewForm::DropFindCache() {
+  FPageTexts.clear();
+  FRecordedPage = -1;
+  FRecordedRuns.clear();
+}
+
+bool TfrPreviewForm::PageMayHold(int Index) {
+  if (FPageTexts.size() != std::size_t(PageCount())) FPageTexts.assign(std::size_t(PageCount()), {});
+  TPageTexts& t = FPageTexts[std::size_t(Index)];
+  if (!t.Known) {
+    TfrPageInfo& p = Pages->PageInfo(Index);
+    const bool loaded = p.PageObject != nullptr;
+    if (!loaded) Pages->ObjectsToPage(Index);
+    bool plain = true;
+    for (const auto& v : p.PageObject->Objects) {
+      // Text objects draw their lines; pictures, bands, subreports and lines draw no text.
+      // Anything else may draw text of its own.
+      if (v->TypeCode == 0) t.Text += v->Memo.Text() + "\n";
+      else if (v->TypeCode > 4) plain = false;
+    }
+    if (!loaded) p.PageObject.reset();
+    t.Known = true;
+    t.Opaque = !plain;
+    t.Upper = AnsiUpperCase(t.Text);
+  }
+  if (t.Opaque) return true;
+  return (CaseSensitive ? t.Text : t.Upper).find(FindStr) != String::npos;
+}
+
+const std::vector<TfrPreviewForm::TRun>& TfrPreviewForm::PageRuns(int Index) {
+  if (FRecordedPage == Index) return FRecordedRuns;
+  TfrPageInfo& p = Pages->PageInfo(Index);
+  TMetafile mf;
+  mf.SetDpi(96);
+  mf.SetWidth(std::max(1, p.PageInfo.PageWidth));
+  mf.SetHeight(std::max(1, p.PageInfo.PageHeight));
+  p.PageVisible = true;
+  {
+    TMetafileCanvas canvas(&mf, nullptr);
+    Pages->Draw(Index, &canvas, Rect(0, 0, p.PageInfo.PageWidth, p.PageInfo.PageHeight));
+  }
+  FRecordedRuns.clear();
+  mf.WalkText([&](const TMetaTextRun& Run) { FRecordedRuns.push_back({Run.Text, AnsiUpperCase(Run.Text), Run.Bounds}); });
+  FRecordedPage = Index;
+  return FRecordedRuns;
+}
+
 void TfrPreviewForm::FindNext() {
   if (!HasPages() || FindStr.empty()) return;
   Found = false;
@@ -784,34 +833,27 @@ void TfrPreviewForm::FindNext() {
     TBitmap scratch;
     scratch.SetSize(1, 1);
     for (int i = LastFoundPage; i < PageCount() && !Found; ++i) {
-      TfrPageInfo& p = Pages->PageInfo(i);
-      TMetafile mf;
-      mf.SetDpi(96);
-      mf.SetWidth(std::max(1, p.PageInfo.PageWidth));
-      mf.SetHeight(std::max(1, p.PageInfo.PageHeight));
-      p.PageVisible = true;
-      {
-        TMetafileCanvas canvas(&mf, nullptr);
-        Pages->Draw(i, &canvas, Rect(0, 0, p.PageInfo.PageWidth, p.PageInfo.PageHeight));
-      }
-      int index = 0;
-      mf.WalkText([&](const TMetaTextRun& Run) {
-        const int record = index++;
-        if (Found) return;
-        const String text = CaseSensitive ? Run.Text : AnsiUpperCase(Run.Text);
-        if (record >= LastFoundObject && text.find(FindStr) != String::npos) {
+      if (PageMayHold(i)) {
+        const std::vector<TRun>& runs = PageRuns(i);
+        for (int record = std::max(0, LastFoundObject); record < int(runs.size()); ++record) {
+          const TRun& run = runs[std::size_t(record)];
+          if ((CaseSensitive ? run.Text : run.Upper).find(FindStr) == String::npos) continue;
           Found = true;
-          FoundRect = Run.Bounds;
+          FoundRect = run.Bounds;
           LastFoundObject = record + 1;
+          break;
         }
-      });
+      }
       if (Found) {
         LastFoundPage = i;
         break;
       }
       // Not here: the page's objects go again.
-      p.PageVisible = false;
-      Pages->Draw(i, scratch.Canvas(), TRect{});
+      TfrPageInfo& p = Pages->PageInfo(i);
+      if (p.PageObject) {
+        p.PageVisible = false;
+        Pages->Draw(i, scratch.Canvas(), TRect{});
+      }
       LastFoundObject = 0;
     }
   }
@@ -824,11 +866,11 @@ void TfrPreviewForm::FindNext() {
   const TRect page = Pages->PageInfo(LastFoundPage).PageRect;
   const int W = PBox->ClientWidth(), H = PBox->ClientHeight();
   const int h = Round((FoundRect.Bottom - FoundRect.Top) * Zoom);
-  int y = Round(FoundRect.Top * Zoom) + 10;
+  const int y = Round(FoundRect.Top * Zoom) + 10;
   if (y + h > H) SetVPosition(page.Top + y + h - H - 10);
   else SetVPosition(page.Top - 10);
   const int w = Round((FoundRect.Right - FoundRect.Left) * Zoom);
-  int x = Round(FoundRect.Left * Zoom) + 10;
+  const int x = Round(FoundRect.Left * Zoom) + 10;
   if (x + w > W) SetHPosition(page.Left + x + w - W - 10);
   else SetHPosition(0);
   Application->ProcessMessages();

@@ -166,6 +166,26 @@ public:
   void ScrollBy(int DX, int DY);
 
 private:
+  // What find keeps between searches: per page the texts of its text objects (empty when the
+  // page has objects that draw text of their own, so that only drawing it tells), and the text
+  // runs of the page drawn last. Dropped whenever the pages change.
+  struct TPageTexts {
+    bool Known = false;
+    bool Opaque = false;  // holds objects that draw text of their own
+    String Text, Upper;
+  };
+  struct TRun {
+    String Text, Upper;
+    TRect Bounds;
+  };
+  void DropFindCache();
+  // False only when the page surely has no text containing the search text.
+  bool PageMayHold(int Index);
+  const std::vector<TRun>& PageRuns(int Index);
+  std::vector<TPageTexts> FPageTexts;
+  int FRecordedPage = -1;
+  std::vector<TRun> FRecordedRuns;
+
   TMenuItem* ZoomItems(int Index) const;
   void CheckZoomItem();
   void ShowZoomMenu();
