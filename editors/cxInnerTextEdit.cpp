@@ -27,7 +27,8 @@ LRESULT TcxCustomInnerTextEditHelper::CallDefWndProc(UINT Msg, WPARAM WParam, LP
   return m.Result;
 }
 
-Variant TcxCustomInnerTextEditHelper::GetEditValue() { return Edit->Text(); }
+// The model's text (kept in step with the window text by every change).
+Variant TcxCustomInnerTextEditHelper::GetEditValue() { return Edit->ModelText(); }
 TNotifyEvent TcxCustomInnerTextEditHelper::GetOnChange() { return Edit->OnChange; }
 bool TcxCustomInnerTextEditHelper::GetReadOnly() { return Edit->ReadOnly(); }
 
@@ -106,7 +107,8 @@ void TcxCustomInnerTextEditHelper::WriteSelText(const String& Value) { Edit->Set
 
 // ================================================================ the inner edit
 
-TcxCustomInnerTextEdit::TcxCustomInnerTextEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
+TcxCustomInnerTextEdit::TcxCustomInnerTextEdit(TComponent* AOwner)
+    : TCustomEdit(AOwner), FContainer(dynamic_cast<TcxCustomTextEdit*>(AOwner)) {
   FCompanion = std::make_unique<TcxCustomInnerTextEditHelper>(this);
   SetControlStyle(ControlStyle() + csDoubleClicks);
   SetBorderStyle(bsNone);
@@ -122,7 +124,6 @@ TcxCustomInnerTextEdit::TcxCustomInnerTextEdit(TComponent* AOwner) : TCustomEdit
 
 TcxCustomInnerTextEdit::~TcxCustomInnerTextEdit() { FCompanion.reset(); }
 
-TcxCustomTextEdit* TcxCustomInnerTextEdit::Container() const { return dynamic_cast<TcxCustomTextEdit*>(Owner()); }
 
 void TcxCustomInnerTextEdit::StoreAlignment(TAlignment Value) {
   TcxCustomTextEdit* c = Container();

@@ -131,7 +131,7 @@ public:
 
   TcxCustomInnerTextEditHelper* Companion() const { return FCompanion.get(); }
   // The editor that hosts it (its owner), or nil.
-  TcxCustomTextEdit* Container() const;
+  TcxCustomTextEdit* Container() const { return FContainer; }
   TAlignment Alignment() const { return FAlignment; }
   bool EchoPassword() const { return FEchoPassword; }
   Char EchoChar() const { return FEchoChar; }
@@ -149,6 +149,8 @@ public:
   void StoreEchoChar(Char Value);
   void UpdateEchoMode();
   using TCustomEdit::Change;
+  // The text of the model, without a message.
+  const String& ModelText() const { return WindowText(); }
 
   // ---- new virtual operations
   virtual void AdjustMargins();
@@ -196,4 +198,5 @@ private:
   Byte FImeLowByte = 0;
   bool FCreating = true;
   Char FEchoChar = 0;
+  TcxCustomTextEdit* FContainer = nullptr;  // the owner, when it is a text editor
 };

@@ -51,6 +51,10 @@ TcxCustomInnerEditClass TcxCustomTextEdit::InnerEditClass() {
 
 void TcxCustomTextEdit::InitializeEdit() {
   TcxCustomEdit::InitializeEdit();
+  if (InnerEdit()) {
+    FInnerTextEdit = dynamic_cast<IcxInnerTextEdit*>(InnerEdit());
+    FInnerControl = dynamic_cast<TcxCustomInnerTextEdit*>(InnerEdit()->HostedControl());
+  }
   BeepOnEnter = true;
   FCompletionShown = false;
   if (TcxCustomInnerTextEdit* inner = InnerTextEditControl()) {
@@ -72,11 +76,6 @@ TcxCustomTextEdit::~TcxCustomTextEdit() {
 
 IcxTextEditLookupData* TcxCustomTextEdit::LookupData() const { return FLookupData.get(); }
 
-IcxInnerTextEdit* TcxCustomTextEdit::InnerTextEdit() const { return dynamic_cast<IcxInnerTextEdit*>(InnerEdit()); }
-
-TcxCustomInnerTextEdit* TcxCustomTextEdit::InnerTextEditControl() const {
-  return InnerEdit() ? dynamic_cast<TcxCustomInnerTextEdit*>(InnerEdit()->HostedControl()) : nullptr;
-}
 
 void TcxCustomTextEdit::Loaded() {
   TcxCustomEdit::Loaded();

@@ -47,8 +47,8 @@ public:
   }
   TcxCustomTextEditLookupData* LookupDataObject() const { return FLookupData.get(); }
   IcxTextEditLookupData* LookupData() const;
-  IcxInnerTextEdit* InnerTextEdit() const;
-  TcxCustomInnerTextEdit* InnerTextEditControl() const;
+  IcxInnerTextEdit* InnerTextEdit() const { return InnerEdit() ? FInnerTextEdit : nullptr; }
+  TcxCustomInnerTextEdit* InnerTextEditControl() const { return InnerEdit() ? FInnerControl : nullptr; }
 
   // ---- selection
   int SelStart();
@@ -145,6 +145,8 @@ private:
   bool FCompletionShown = false;
   std::unique_ptr<TcxCustomTextEditLookupData> FLookupData;
   bool FRegistered = false;
+  IcxInnerTextEdit* FInnerTextEdit = nullptr;
+  TcxCustomInnerTextEdit* FInnerControl = nullptr;
 };
 
 class TcxTextEdit : public TcxCustomTextEdit {
