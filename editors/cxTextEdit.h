@@ -162,6 +162,7 @@ class TcxTextEdit : public TcxCustomTextEdit {
 public:
   explicit TcxTextEdit(TComponent* AOwner) : TcxCustomTextEdit(AOwner) {}
   TcxTextEdit(TComponent* AOwner, bool AInPlace) : TcxCustomTextEdit(AOwner, AInPlace) {}
+  TcxTextEdit(TComponent* AOwner, bool AInPlace, TDeferInitialize D) : TcxCustomTextEdit(AOwner, AInPlace, D) {}
   TcxTextEditProperties* Properties() const {
     return static_cast<TcxTextEditProperties*>(TcxCustomEdit::Properties());
   }

@@ -3,6 +3,8 @@
 // the lookup data's search and movement.
 #include "StdTestUtil.h"
 
+#include "core/ClassBuilder.h"
+#include "editors/cxCanvas.h"
 #include "editors/cxInnerTextEdit.h"
 #include "editors/cxRegisteredClasses.h"
 #include "editors/cxTextEdit.h"
@@ -12,6 +14,26 @@
 
 #include <string>
 #include <vector>
+
+namespace textedittest {
+// A fixed-list editor: only items can be chosen, typed characters extend the completion.
+class TFixedListProps : public TcxTextEditProperties {
+  KELM_CLASS(TFixedListProps, TcxTextEditProperties)
+public:
+  using TcxTextEditProperties::TcxTextEditProperties;
+  TcxTextEditingStyle GetEditingStyle() override { return tesFixedList; }
+};
+
+class TFixedListEdit : public TcxTextEdit {
+  KELM_CLASS(TFixedListEdit, TcxTextEdit)
+public:
+  explicit TFixedListEdit(TComponent* AOwner) : TcxTextEdit(AOwner, false, TDeferInitialize{}) { InitializeEdit(); }
+  TClass GetPropertiesClass() override { return TFixedListProps::StaticClass(); }
+};
+
+}  // namespace textedittest
+using textedittest::TFixedListEdit;
+using textedittest::TFixedListProps;
 
 namespace {
 
@@ -56,6 +78,11 @@ struct TextEditForm : stdtest::FormFixture {
 };
 
 }  // namespace
+
+namespace textedittest {
+KELM_PUBLISH(TFixedListProps) {}
+KELM_PUBLISH(TFixedListEdit) {}
+}  // namespace textedittest
 
 // ---------------------------------------------------------------- text messages
 
@@ -290,4 +317,134 @@ TEST_F(TextEditForm, ATabNeverReachesTheInnerEditAndEnterDoesNotBeepWhenTold) {
   EXPECT_TRUE(Inner()->KeyHandled) << "Enter is taken before the platform edit";
   Inner()->Perform(WM_CHAR, U'\t', 0);
   EXPECT_EQ(Ed->Text(), "ab") << "no tab character typed";
+}
+
+TEST_F(TextEditForm, AFixedListSwallowsStrayCharactersAndStepsThroughItsCompletion) {
+  auto* e = Add<TFixedListEdit>(Rect(10, 50, 170, 71));
+  e->Properties()->LookupItems()->Add("Alpha");
+  e->Properties()->LookupItems()->Add("Beta");
+  Application->ProcessMessages();
+  e->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_FALSE(e->IsInnerEditShown()) << "a fixed list paints its text itself";
+  struct Step {
+    const char* key;  // typed text, or "BS" for Backspace
+    const char* text;
+    int selStart, selLength;
+  };
+  const Step steps[] = {
+      {"x", "", 0, 0},      // starts no item: swallowed
+      {"b", "Beta", 1, 3},  // the item, its tail selected
+      {"e", "Beta", 2, 2},  // extends the completion
+      {"x", "Beta", 2, 2},  // Bex is no item: swallowed, the completion stays
+      {"BS", "Beta", 1, 3}, // steps back
+      {"a", "Beta", 1, 3},  // Ba is no item either
+  };
+  for (const Step& s : steps) {
+    if (std::string(s.key) == "BS") stdtest::Key(Qt::Key_Backspace);
+    else stdtest::Type(s.key);
+    EXPECT_EQ(e->Text(), s.text) << "after " << s.key;
+    EXPECT_EQ(e->SelStart(), s.selStart) << "after " << s.key;
+    EXPECT_EQ(e->SelLength(), s.selLength) << "after " << s.key;
+  }
+  auto* v = static_cast<TcxCustomTextEditViewInfo*>(e->ViewInfo());
+  EXPECT_EQ(v->SelStart, 1) << "the completion is highlighted in the painted text";
+  EXPECT_EQ(v->SelLength, 3);
+  stdtest::Key(Qt::Key_Left);
+  EXPECT_FALSE(e->CompletionShown());
+  EXPECT_EQ(e->SelLength(), 0) << "a fixed list shows no selection without a completion";
+  EXPECT_EQ(v->SelLength, 0);
+
+  stdtest::SetClipboard("gamma");
+  stdtest::Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(e->Text(), "Beta") << "no item: refused";
+  stdtest::SetClipboard("beta");
+  stdtest::Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(e->Text(), "beta") << "an item replaces the whole text";
+}
+
+TEST_F(TextEditForm, ClearCutAndTheCaretFollowTheEditModel) {
+  FocusEditor();
+  EXPECT_EQ(Ed->CaretCharIndex(), 0) << "empty text";
+  stdtest::Type("abcd");
+  EXPECT_EQ(Ed->CaretCharIndex(), 4);
+  Ed->SetSelStart(1);
+  Ed->SetSelLength(2);
+  SendMessage(Ed->Handle(), WM_CLEAR, 0, 0);
+  EXPECT_EQ(Ed->Text(), "ad");
+  EXPECT_EQ(Ed->SelStart(), 1);
+
+  Ed->SelectWholeText();
+  stdtest::Key(Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(Ed->Text(), "");
+  EXPECT_EQ(stdtest::ClipboardText(), "ad");
+
+  stdtest::Type("ef");
+  Ed->Properties()->SetReadOnly(true);
+  Ed->SelectWholeText();
+  SendMessage(Ed->Handle(), WM_CLEAR, 0, 0);
+  EXPECT_EQ(Ed->Text(), "ef") << "read-only";
+  Ed->Properties()->SetReadOnly(false);
+  Ed->SetText("");
+
+  // Text longer than the window scrolls; the caret index is still the model's.
+  const String lengthy(60, 'w');
+  stdtest::Type(lengthy);
+  stdtest::Key(Qt::Key_End);
+  EXPECT_EQ(Ed->CaretCharIndex(), 60);
+  stdtest::Key(Qt::Key_Left);
+  EXPECT_EQ(Ed->CaretCharIndex(), 59);
+}
+
+TEST_F(TextEditForm, LockedBoundsHoldTheInnerEditInPlace) {
+  TcxCustomInnerTextEdit* inner = Inner();
+  const TRect before = inner->BoundsRect();
+  Ed->InnerEdit()->LockBounds(true);
+  inner->SetBounds(0, 0, 5, 5);
+  EXPECT_EQ(inner->BoundsRect(), before);
+  Ed->InnerEdit()->LockBounds(false);
+  Ed->InnerEdit()->LockBounds(false);  // never below zero
+  inner->SetBounds(0, 0, 5, 5);
+  EXPECT_EQ(inner->BoundsRect(), Rect(0, 0, 5, 5));
+}
+
+TEST_F(TextEditForm, AnUnfocusedRightAlignedEditorPaintsItsTextAtTheRight) {
+  Ed->Properties()->Alignment()->SetHorz(taRightJustify);
+  Ed->SetText("WWW");
+  Other->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_FALSE(Ed->IsInnerEditShown());
+  Form->Repaint();
+  Application->ProcessMessages();
+  QImage img = Grab();
+  auto dark = [&](int x0, int x1) {
+    int n = 0;
+    for (int x = x0; x < x1; ++x)
+      for (int y = 3; y < Ed->Height() - 3; ++y) {
+        const TPoint p = Ed->ClientToParent({x, y}, Form);
+        if (QColor(img.pixel(p.X, p.Y)).lightness() < 100) ++n;
+      }
+    return n;
+  };
+  const int w = Ed->Width();
+  EXPECT_GT(dark(w / 2, w - 2), 0) << "the text is painted at the right";
+  EXPECT_EQ(dark(2, w / 3), 0) << "nothing at the left";
+}
+
+TEST_F(TextEditForm, TheTextRectangleKeepsOneLineOnlyForStandaloneEditors) {
+  auto* standalone = Add<TcxTextEdit>(Rect(10, 80, 170, 88));
+  standalone->SetAutoSize(false);
+  standalone->SetBounds(10, 80, 160, 8);
+  auto* inPlace = new TcxTextEdit(Form, true);
+  inPlace->SetParent(Form);
+  inPlace->SetBounds(10, 100, 160, 8);
+  Application->ProcessMessages();
+  standalone->UpdateViewAtCursor(true);
+  inPlace->UpdateViewAtCursor(true);
+  auto* s = static_cast<TcxCustomTextEditViewInfo*>(standalone->ViewInfo());
+  auto* p = static_cast<TcxCustomTextEditViewInfo*>(inPlace->ViewInfo());
+  const int line = ScreenCanvas()->TextHeightOf("Zg");
+  EXPECT_LT(p->TextRect.Height(), line) << "in place: the small rectangle stays";
+  EXPECT_GE(s->TextRect.Height(), std::min(line, s->ContentRect.Bottom - s->TextRect.Top));
+  EXPECT_GT(s->TextRect.Height(), p->TextRect.Height());
 }
