@@ -26,6 +26,11 @@ KELM_PUBLISH(TcxCustomTextEdit) {}
 KELM_PUBLISH(TcxTextEdit) { Published(b); }
 
 namespace {
+// Layouts create text editors by their class name.
+const bool gRegistered = (RegisterClasses({TcxTextEdit::StaticClass()}), true);
+}  // namespace
+
+namespace {
 std::u32string U32(const String& S) { return Utf8ToUtf32(S); }
 String U8(const std::u32string& S) { return Utf32ToUtf8(S); }
 }  // namespace

@@ -253,16 +253,19 @@ void TcxCustomEditListBox::GetItemText(int Index, String& Text) {
   Text = Index >= 0 && Index < Items()->Count() ? Items()->Strings(Index) : String();
 }
 
+// Measured on the shared screen canvas: rows are measured before the list has a window.
 int TcxCustomEditListBox::GetRowHeight(int) {
-  Canvas()->Font()->Assign(Font());
-  return Canvas()->TextHeight("Wg");
+  TcxCanvas* c = ScreenCanvas();
+  c->Font()->Assign(Font());
+  return c->TextHeightOf("Wg");
 }
 
 int TcxCustomEditListBox::GetItemWidth(int Index) {
   String s;
   GetItemText(Index, s);
-  Canvas()->Font()->Assign(Font());
-  return Canvas()->TextWidth(s);
+  TcxCanvas* c = ScreenCanvas();
+  c->Font()->Assign(Font());
+  return c->TextWidthOf(s);
 }
 
 bool TcxCustomEditListBox::DrawsFocusRect() {

@@ -10,6 +10,9 @@
 #include "editors/cxTextEdit.h"
 #include "editors/cxTextEditLookupData.h"
 #include "editors/cxTextEditViewInfo.h"
+#include "core/FormatSettings.h"
+#include "core/Scope.h"
+#include "gui/Application.h"
 #include "gui/Edit.h"
 
 #include <string>
@@ -31,7 +34,57 @@ public:
   TClass GetPropertiesClass() override { return TFixedListProps::StaticClass(); }
 };
 
+// Numbers: the shown text follows the locale.
+class TNumberEditProps : public TcxTextEditProperties {
+  KELM_CLASS(TNumberEditProps, TcxTextEditProperties)
+public:
+  using TcxTextEditProperties::TcxTextEditProperties;
+  bool HasNumericValue() override { return true; }
+};
+
+class TNumberEdit : public TcxTextEdit {
+  KELM_CLASS(TNumberEdit, TcxTextEdit)
+public:
+  explicit TNumberEdit(TComponent* AOwner) : TcxTextEdit(AOwner, false, TDeferInitialize{}) { InitializeEdit(); }
+  TClass GetPropertiesClass() override { return TNumberEditProps::StaticClass(); }
+};
+
+// Lookup data with a list whose rows show the items.
+class TItemsListBox : public TcxCustomEditListBox {
+public:
+  using TcxCustomEditListBox::TcxCustomEditListBox;
+  static inline TcxCustomTextEditLookupData* Data = nullptr;
+  void GetItemText(int Index, String& Text) override { Text = Data->ItemText(Index); }
+};
+
+class TListedLookupData : public TcxCustomTextEditLookupData {
+public:
+  using TcxCustomTextEditLookupData::TcxCustomTextEditLookupData;
+  TcxCustomEditListBoxClass ListBoxClass() override {
+    TItemsListBox::Data = this;
+    return [](TComponent* Owner) -> TcxCustomEditListBox* { return new TItemsListBox(Owner); };
+  }
+};
+
+class TListedProps : public TcxTextEditProperties {
+  KELM_CLASS(TListedProps, TcxTextEditProperties)
+public:
+  using TcxTextEditProperties::TcxTextEditProperties;
+  TcxTextEditLookupDataClass GetLookupDataClass() override {
+    return [](TcxCustomTextEdit* E) -> TcxCustomTextEditLookupData* { return new TListedLookupData(E); };
+  }
+};
+
+class TListedEdit : public TcxTextEdit {
+  KELM_CLASS(TListedEdit, TcxTextEdit)
+public:
+  explicit TListedEdit(TComponent* AOwner) : TcxTextEdit(AOwner, false, TDeferInitialize{}) { InitializeEdit(); }
+  TClass GetPropertiesClass() override { return TListedProps::StaticClass(); }
+};
 }  // namespace textedittest
+using textedittest::TNumberEdit;
+using textedittest::TListedEdit;
+using textedittest::TItemsListBox;
 using textedittest::TFixedListEdit;
 using textedittest::TFixedListProps;
 
@@ -82,6 +135,10 @@ struct TextEditForm : stdtest::FormFixture {
 namespace textedittest {
 KELM_PUBLISH(TFixedListProps) {}
 KELM_PUBLISH(TFixedListEdit) {}
+KELM_PUBLISH(TNumberEditProps) {}
+KELM_PUBLISH(TNumberEdit) {}
+KELM_PUBLISH(TListedProps) {}
+KELM_PUBLISH(TListedEdit) {}
 }  // namespace textedittest
 
 // ---------------------------------------------------------------- text messages
@@ -447,4 +504,95 @@ TEST_F(TextEditForm, TheTextRectangleKeepsOneLineOnlyForStandaloneEditors) {
   EXPECT_LT(p->TextRect.Height(), line) << "in place: the small rectangle stays";
   EXPECT_GE(s->TextRect.Height(), std::min(line, s->ContentRect.Bottom - s->TextRect.Top));
   EXPECT_GT(s->TextRect.Height(), p->TextRect.Height());
+}
+
+TEST_F(TextEditForm, ANewEditorIsSizedAndLayoutsFindItsClass) {
+  auto* e = new TcxTextEdit(Form);
+  EXPECT_EQ(e->Width(), 121);
+  e->SetParent(Form);
+  Application->ProcessMessages();
+  // The inner edit is one line of its font high and lies inside the frame.
+  TcxCustomInnerTextEdit* inner = e->InnerTextEditControl();
+  EXPECT_EQ(inner->Height(), ScreenCanvas()->FontLineHeight(inner->Font()));
+  EXPECT_GE(inner->Top(), 1);
+  EXPECT_LE(inner->Top() + inner->Height(), e->ClientHeight() - 1);
+  EXPECT_EQ(GetClass("TcxTextEdit"), TcxTextEdit::StaticClass());
+}
+
+TEST_F(TextEditForm, AssignCopiesTheGivenSettingsAndNotTheUnsetOnes) {
+  TcxTextEditProperties source(nullptr);
+  source.SetMaxLength(7);
+  source.LookupItems()->Add("b");
+  source.LookupItems()->Add("a");
+  source.SetLookupItemsSorted(true);
+  source.SetEchoMode(eemPassword);
+  TcxTextEditProperties* p = Ed->Properties();
+  p->SetDisplayFormat("0.00");
+  int changes = 0;
+  p->ChangedHandler = TNotifyEvent::Lambda([&](TObject*) { ++changes; });
+  p->Assign(&source);
+  EXPECT_EQ(changes, 1) << "one change at the end";
+  EXPECT_EQ(p->MaxLength(), 7);
+  EXPECT_TRUE(p->AssignedValues()->MaxLength());
+  EXPECT_FALSE(p->AssignedValues()->DisplayFormat()) << "the source had none";
+  EXPECT_EQ(p->DisplayFormat(), "");
+  EXPECT_TRUE(p->LookupItemsSorted());
+  EXPECT_EQ(p->LookupItems()->Strings(0), "a");
+  EXPECT_EQ(p->EchoMode(), eemPassword);
+}
+
+TEST_F(TextEditForm, ALocaleChangeReshowsTheValueOnlyWhileUpdatesAreOn) {
+  TRestore<TFormatSettings> keep(FormatSettings());
+  auto* e = Add<TNumberEdit>(Rect(10, 50, 170, 71));
+  e->SetEditValue(1234.5);
+  Application->ProcessMessages();
+  EXPECT_EQ(e->Text(), "1234.5");
+  TFormatSettings comma = FormatSettings();
+  comma.DecimalSeparator = ',';
+  comma.ThousandSeparator = '.';
+  {
+    Application->SetUpdateFormatSettings(false);
+    TScopeExit on([] { Application->SetUpdateFormatSettings(true); });
+    SimulateLocaleChange(comma);
+  }
+  EXPECT_EQ(e->Text(), "1234.5") << "nobody is told";
+  SimulateLocaleChange(comma);
+  EXPECT_EQ(e->Text(), "1234,5");
+}
+
+TEST_F(TextEditForm, TheListShowsTheItemsAndChoosingARowSetsTheEditorsText) {
+  auto* e = Add<TListedEdit>(Rect(10, 50, 170, 71));
+  for (const char* item : {"合同", "发票", "客户"}) e->Properties()->LookupItems()->Add(item);
+  IcxTextEditLookupData* data = e->LookupData();
+  data->CreateListIn(Form);
+  auto* list = dynamic_cast<TItemsListBox*>(data->GetListControl());
+  ASSERT_NE(list, nullptr);
+  list->SetBounds(10, 80, 150, 60);
+  list->Show();
+  Application->ProcessMessages();
+  EXPECT_EQ(list->Count(), 3);
+  EXPECT_EQ(list->ItemHeight(), list->GetRowHeight(0));
+  EXPECT_GT(list->GetItemWidth(0), 0);
+
+  // Browsing a visible list moves only its highlight; applying it sets the editor's text.
+  data->MoveActiveKey(ldNext, false);
+  auto* impl = static_cast<TcxCustomTextEditLookupData*>(data->GetImplementor());
+  EXPECT_EQ(impl->ItemIndex(), 0);
+  EXPECT_EQ(impl->ActiveKey(), -1);
+  data->MoveActiveKey(ldNext, false);
+  EXPECT_EQ(list->ItemIndex(), 1);
+  data->ApplyListSelection();
+  EXPECT_EQ(impl->ActiveKey(), 1);
+  EXPECT_EQ(e->Text(), "发票");
+  EXPECT_EQ(e->ItemIndex(), 1);
+
+  // Hot tracking: the row under the mouse becomes the list's index.
+  const TRect row = list->ItemRect(2);
+  guitest::Move(list, {row.Left + 5, (row.Top + row.Bottom) / 2});
+  EXPECT_EQ(list->ItemIndex(), 2);
+  EXPECT_EQ(impl->ItemIndex(), 2) << "the list tells the lookup data";
+  EXPECT_EQ(impl->ActiveKey(), 1) << "the value waits for the choice";
+
+  e->SetItemIndex(0);
+  EXPECT_EQ(e->Text(), "合同");
 }
