@@ -17,6 +17,8 @@ constexpr TcxTextOutFlags kVertBits = tofCenterVert | tofBottom;
 
 int ZgHeight(TcxCanvas* C) { return C->TextHeightOf("Zg"); }
 
+TColor Inverse(TColor C) { return TColor(ColorToRGB(C) ^ 0xFFFFFF); }
+
 // Bytes of the first Count characters of a UTF-8 text.
 int BytesOf(const char* Text, int Count) {
   int bytes = 0;
@@ -233,7 +235,25 @@ void TcxCustomTextEditViewData::FillValueText(TcxCanvas*, const Variant& Value, 
   if (!t) return;
   if (TextFlag) t->Text.clear();
   else PrepareDisplayText(Value, t->Text);
-  t->SelStart = t->SelLength = 0;
+  t->SelStart = SelStart;
+  t->SelLength = SelLength;
+  if (SelLength == 0) return;
+  if (TextColorB == clDefault) {
+    if (TextColorA != clDefault) {
+      t->SelTextColor = TextColorA;
+      t->SelBackgroundColor = Inverse(TextColorA);
+    } else if (Style && Style->Color() == clHighlight) {
+      // Highlight on highlight would hide the selection.
+      t->SelTextColor = clWhite;
+      t->SelBackgroundColor = clBlack;
+    } else {
+      t->SelTextColor = clHighlightText;
+      t->SelBackgroundColor = clHighlight;
+    }
+  } else {
+    t->SelBackgroundColor = TextColorB;
+    t->SelTextColor = TextColorA != clDefault ? TextColorA : Inverse(TextColorB);
+  }
 }
 
 void TcxCustomTextEditViewData::SetDisplayTextFromEditValue(const String& Text, TcxCustomTextEditViewInfo* V) {

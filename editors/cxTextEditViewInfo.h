@@ -43,6 +43,9 @@ class TcxCustomTextEditViewData : public TcxCustomEditViewData {
 public:
   using TcxCustomEditViewData::TcxCustomEditViewData;
   bool ValueFormattedByProvider = false;
+  // A host's selection in the painted text; its colours are TextColorA (text) and
+  // TextColorB (background), clDefault when not given.
+  int SelStart = 0, SelLength = 0;
 
   TcxCustomTextEditProperties* TextProperties() const {
     return static_cast<TcxCustomTextEditProperties*>(Properties);

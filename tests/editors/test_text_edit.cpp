@@ -15,7 +15,9 @@
 #include "gui/Application.h"
 #include "gui/Edit.h"
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace textedittest {
@@ -595,4 +597,53 @@ TEST_F(TextEditForm, TheListShowsTheItemsAndChoosingARowSetsTheEditorsText) {
 
   e->SetItemIndex(0);
   EXPECT_EQ(e->Text(), "合同");
+}
+
+TEST_F(TextEditForm, AHostSelectionTakesItsColoursOrContrastingDefaults) {
+  constexpr TColor red = clRed, yellow = clYellow;
+  struct Case {
+    const char* what;
+    TColor text, back, styleColour;
+    TColor wantText, wantBack;
+  };
+  const Case cases[] = {
+      {"no colours", clDefault, clDefault, clWindow, clHighlightText, clHighlight},
+      {"the style is highlighted", clDefault, clDefault, clHighlight, clWhite, clBlack},
+      {"text colour only", red, clDefault, clWindow, red, clAqua},
+      {"background only", clDefault, yellow, clWindow, clBlue, yellow},
+      {"both", red, yellow, clWindow, red, yellow},
+  };
+  TcxEditStyle* style = Ed->ActiveEditStyle();
+  for (const Case& c : cases) {
+    style->SetColor(c.styleColour);
+    std::unique_ptr<TcxCustomTextEditViewData> d(
+        static_cast<TcxCustomTextEditViewData*>(Ed->Properties()->MakeViewData(style, true)));
+    d->SelStart = 1;
+    d->SelLength = 2;
+    d->TextColorA = c.text;
+    d->TextColorB = c.back;
+    TcxCustomTextEditViewInfo v;
+    d->FillValueText(ScreenCanvas(), String("abcdef"), &v);
+    EXPECT_EQ(v.Text, "abcdef") << c.what;
+    EXPECT_EQ(v.SelStart, 1) << c.what;
+    EXPECT_EQ(v.SelTextColor, c.wantText) << c.what;
+    EXPECT_EQ(v.SelBackgroundColor, c.wantBack) << c.what;
+  }
+}
+
+TEST_F(TextEditForm, OnlyCutOffTextAsksForAHint) {
+  Ed->Properties()->Alignment()->SetHorz(taRightJustify);  // unfocused: the view info paints the text
+  Other->SetFocus();
+  auto* v = static_cast<TcxCustomTextEditViewInfo*>(Ed->ViewInfo());
+  for (const auto& [text, truncated] : {std::pair<String, bool>{"ab", false}, {String(80, 'W'), true}}) {
+    Ed->SetText(text);
+    Ed->UpdateViewAtCursor(true);
+    const TPoint centre{(v->TextRect.Left + v->TextRect.Right) / 2, (v->TextRect.Top + v->TextRect.Bottom) / 2};
+    String hint;
+    EXPECT_EQ(v->NeedsHintInRect(ScreenCanvas(), centre, hint, TRect()), truncated) << text;
+    if (truncated) {
+      EXPECT_EQ(hint, text);
+    }
+    EXPECT_FALSE(v->NeedsHintInRect(ScreenCanvas(), {-5, -5}, hint, TRect())) << "outside the text";
+  }
 }
