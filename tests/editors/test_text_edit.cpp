@@ -647,3 +647,26 @@ TEST_F(TextEditForm, OnlyCutOffTextAsksForAHint) {
     EXPECT_FALSE(v->NeedsHintInRect(ScreenCanvas(), {-5, -5}, hint, TRect())) << "outside the text";
   }
 }
+
+TEST_F(TextEditForm, AMultiRowInPlaceTextWrapsAndStartsAtTheTopWhenItOverflows) {
+  Ed->Properties()->Alignment()->SetVert(taVCenter);
+  TcxEditStyle* style = Ed->ActiveEditStyle();
+  struct Case {
+    const char* text;
+    Byte options;
+    bool wraps;
+  };
+  for (const Case& c : {Case{"alpha beta gamma delta", 2, true}, Case{"ab", 2, false},
+                        Case{"alpha beta gamma delta", 0, false}}) {
+    std::unique_ptr<TcxCustomTextEditViewData> d(
+        static_cast<TcxCustomTextEditViewData*>(Ed->Properties()->MakeViewData(style, true)));
+    d->PaintOptions = c.options;
+    TcxCustomTextEditViewInfo v;
+    d->FillValueText(ScreenCanvas(), String(c.text), &v);
+    const int line = ScreenCanvas()->TextHeightOf("Zg");
+    d->ComputeViewInfo(ScreenCanvas(), Rect(0, 0, 70, line + 2), {-1, -1}, mbcNone, &v, {}, false);
+    EXPECT_EQ((v.LayoutFlags & tofWordBreak) != 0, c.wraps) << c.text << " options " << int(c.options);
+    EXPECT_EQ((v.LayoutFlags & tofSingleLine) == 0, c.wraps) << c.text;
+    EXPECT_EQ((v.LayoutFlags & tofCenterVert) == 0, c.wraps) << "rows higher than the area start at the top";
+  }
+}
