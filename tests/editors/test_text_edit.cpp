@@ -51,6 +51,21 @@ public:
   TClass GetPropertiesClass() override { return TNumberEditProps::StaticClass(); }
 };
 
+// Numbers typed with thousand separators put in as the user types.
+class TSeparatedProps : public TNumberEditProps {
+  KELM_CLASS(TSeparatedProps, TNumberEditProps)
+public:
+  using TNumberEditProps::TNumberEditProps;
+  bool ThousandSeparatorEnabled(bool) override { return true; }
+};
+
+class TSeparatedEdit : public TcxTextEdit {
+  KELM_CLASS(TSeparatedEdit, TcxTextEdit)
+public:
+  explicit TSeparatedEdit(TComponent* AOwner) : TcxTextEdit(AOwner, false, TDeferInitialize{}) { InitializeEdit(); }
+  TClass GetPropertiesClass() override { return TSeparatedProps::StaticClass(); }
+};
+
 // Lookup data with a list whose rows show the items.
 class TItemsListBox : public TcxCustomEditListBox {
 public:
@@ -85,6 +100,7 @@ public:
 };
 }  // namespace textedittest
 using textedittest::TNumberEdit;
+using textedittest::TSeparatedEdit;
 using textedittest::TListedEdit;
 using textedittest::TItemsListBox;
 using textedittest::TFixedListEdit;
@@ -139,6 +155,8 @@ KELM_PUBLISH(TFixedListProps) {}
 KELM_PUBLISH(TFixedListEdit) {}
 KELM_PUBLISH(TNumberEditProps) {}
 KELM_PUBLISH(TNumberEdit) {}
+KELM_PUBLISH(TSeparatedProps) {}
+KELM_PUBLISH(TSeparatedEdit) {}
 KELM_PUBLISH(TListedProps) {}
 KELM_PUBLISH(TListedEdit) {}
 }  // namespace textedittest
@@ -669,4 +687,22 @@ TEST_F(TextEditForm, AMultiRowInPlaceTextWrapsAndStartsAtTheTopWhenItOverflows) 
     EXPECT_EQ((v.LayoutFlags & tofSingleLine) == 0, c.wraps) << c.text;
     EXPECT_EQ((v.LayoutFlags & tofCenterVert) == 0, c.wraps) << "rows higher than the area start at the top";
   }
+}
+
+TEST_F(TextEditForm, TypedNumbersGetThousandSeparatorsAndTheCaretStaysAfterTheSameDigit) {
+  auto* e = Add<TSeparatedEdit>(Rect(10, 50, 170, 71));
+  Application->ProcessMessages();
+  e->SetFocus();
+  Application->ProcessMessages();
+  stdtest::Type("1234567");
+  EXPECT_EQ(e->Text(), "1,234,567");
+  EXPECT_EQ(e->SelStart(), 9);
+  // Into the middle: after the digit 2 the caret stays after it.
+  e->SetSelStart(3);  // 1,2|34,567
+  stdtest::Type("0");
+  EXPECT_EQ(e->Text(), "12,034,567");
+  EXPECT_EQ(e->SelStart(), 4) << "after the typed 0";
+  stdtest::Type(".5");
+  EXPECT_EQ(e->Text(), "120.534567") << "separators only in the integer part";
+  EXPECT_EQ(e->SelStart(), 5);
 }
