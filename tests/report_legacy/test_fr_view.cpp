@@ -14,6 +14,7 @@
 
 #include "core/ClassBuilder.h"
 #include "core/FileUtils.h"
+#include "core/Scope.h"
 #include "core/StringList.h"
 #include "gui/Dialogs.h"
 #include "gui/ExtCtrls.h"
@@ -499,6 +500,78 @@ TEST_F(FrPreview, PanelEmbedsThePagesAndReportsPageChanges) {
   EXPECT_TRUE(panel->PreviewWindow->BPanel->Visible());
   panel->Disconnect();
   EXPECT_EQ(Report->PreparedPages()->Count(), 3) << "given back";
+}
+
+}  // namespace
+
+namespace {
+
+// An export filter that keeps the texts of the pages it is handed.
+class TTextFilter : public TfrExportFilter {
+public:
+  void OnBeginPage() override { ++PagesBegun; }
+  void OnData(int, int, TfrView*) override {}
+  void OnText(const TRect&, int, int, const String& Text, Word, TfrView*) override { Lines.push_back(Text); }
+  int PagesBegun = 0;
+  std::vector<String> Lines;
+};
+
+TEST_F(FrPreview, SaveThroughARegisteredFilterExportsThePages) {
+  Build(2);
+  TfrEMFPages* pages = Report->PreparedPages();
+  Texts(pages, 0, {"first", "-", "-"});
+  Texts(pages, 1, {"second", "-", "-"});
+  TTextFilter other, text;
+  frRegisterExportFilter(&other, "Other (*.oth)", "*.oth");
+  frRegisterExportFilter(&text, "Text (*.txt)", "*.txt", true);
+  TScopeExit unregister([&] {
+    frUnRegisterExportFilter(&other);
+    frUnRegisterExportFilter(&text);
+  });
+  Open(900, 500);
+  TempFolder dir;
+  String filter;
+  int preselected = 0;
+  {
+    TDialogScript script;
+    script.File(dir / "out", 3);
+    TDialogHook scripted = SetDialogHook(nullptr);
+    SetDialogHook([&](TDialogRequest& r) {
+      if (auto* d = dynamic_cast<TOpenDialog*>(r.Dialog)) {
+        filter = d->Filter();
+        preselected = d->FilterIndex();
+      }
+      return scripted(r);
+    });
+    TypeKey(Qt::Key_S, Qt::ControlModifier);
+    SetDialogHook(scripted);
+  }
+  EXPECT_EQ(filter, LocaleText(55211) + " (*.frp)|*.frp|Other (*.oth)|*.oth|Text (*.txt)|*.txt");
+  EXPECT_EQ(preselected, 3) << "the default filter, counting the .frp entry";
+  EXPECT_EQ(text.PagesBegun, 2);
+  EXPECT_EQ(other.PagesBegun, 0);
+  EXPECT_NE(std::find(text.Lines.begin(), text.Lines.end(), "second"), text.Lines.end());
+  EXPECT_EQ(text.FileName, dir / "out.txt") << "the extension from the filter's mask";
+  EXPECT_EQ(Form->PageCount(), 2) << "shown again afterwards";
+  EXPECT_EQ(Report->PreparedPages()->Count(), 0);
+}
+
+TEST_F(FrPreview, DraggingThePageAreaScrollsBothWays) {
+  Build(3);
+  Open(500, 400);
+  ASSERT_GT(Form->VScrollBar->Max(), 0);
+  ASSERT_GT(Form->HScrollBar->Max(), 0) << "an A4 page is wider than 500 pixels at 100 %";
+  Form->VScrollBar->SetPosition(100);
+  Form->HScrollBar->SetPosition(100);
+  // A press on the page away from its objects, then a move up and left.
+  const TPoint start{300, 300};
+  Press(Form->PBox, start, Qt::LeftButton, 1000);
+  Move(Form->PBox, {start.X - 40, start.Y - 60}, Qt::LeftButton);
+  EXPECT_EQ(Form->HScrollBar->Position(), 140);
+  EXPECT_EQ(Form->VScrollBar->Position(), 160);
+  Release(Form->PBox, {start.X - 40, start.Y - 60});
+  Move(Form->PBox, {start.X - 80, start.Y - 90});
+  EXPECT_EQ(Form->VScrollBar->Position(), 160) << "released: moving no longer scrolls";
 }
 
 }  // namespace
