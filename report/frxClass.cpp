@@ -151,14 +151,9 @@ TfrxPage* TfrxComponent::Page() const {
 }
 
 namespace {
-// Whether objects of the class are reports: the walk up the class line ends at the common base
-// of report objects, which every text object asks about for each value it prints.
-bool IsReportClass(TClass Class) {
-  static const TClass report = TfrxReport::StaticClass(), base = TfrxComponent::StaticClass();
-  for (TClass c = Class; c && c != base; c = c->Parent())
-    if (c == report) return true;
-  return false;
-}
+// Whether objects of the class are reports, which every text object asks about for each value
+// it prints.
+bool IsReportClass(TClass Class) { return Class->InheritsFrom(TfrxReport::StaticClass()); }
 }  // namespace
 
 TfrxReport* TfrxComponent::FindParentReport() const {

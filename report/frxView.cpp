@@ -8,6 +8,7 @@
 #include "gui/GdiDC.h"
 #include "report/frxUtils.h"
 #include "report/frxXML.h"
+#include "report/frxKind.h"
 
 #include <climits>
 #include <cmath>
@@ -263,7 +264,7 @@ void TfrxView::RestoreStateAfterPrint() {
 
 String TfrxView::DiffAttributes(TfrxComponent* Reference) {
   String r = TfrxReportComponent::DiffAttributes(Reference);
-  auto* ref = dynamic_cast<TfrxView*>(Reference);
+  auto* ref = KindOf<TfrxView>(Reference);
   if (!ref) return r;
   if (FBrushStyle != ref->FBrushStyle) Attr(r, "BrushStyle", IntToStr(FBrushStyle));
   if (FAlign != ref->FAlign) Attr(r, "Align", IntToStr(FAlign));
