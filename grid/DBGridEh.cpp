@@ -1,6 +1,7 @@
 // The grid as the column model sees it: data source and link, column collection, defaults,
 // fonts, sort-marked columns, the sum list and the footer texts built from it.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhFilterEdit.h"
 #include "grid/DBGridEhInplace.h"
@@ -90,40 +91,40 @@ String NormalizedLineBreaks(const String& S) {
 
 }  // namespace
 
-TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
+TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner), FImpl(std::make_unique<TImpl>()) {
   InitDBGridEhUnit();
   SetStyle(SharedGridStyle());
   TCustomGrid::SetDefaultDrawing(false);
   AcquireSharedBitmap();
   TCustomGrid::SetScrollBars(ssHorizontal);
-  FColumnDefValues.reset(CreateColumnDefValues());
-  FColumns.reset(CreateColumns());
-  FVisibleColumns = std::make_unique<TColumnsEhList>();
+  FImpl->FColumnDefValues.reset(CreateColumnDefValues());
+  FImpl->FColumns.reset(CreateColumns());
+  FImpl->FVisibleColumns = std::make_unique<TColumnsEhList>();
   TCustomGrid::SetColCount(2);
   TCustomGrid::SetRowCount(2);
-  FDataLink = std::make_unique<TGridDataLinkEh>(this);
+  FImpl->FDataLink = std::make_unique<TGridDataLinkEh>(this);
   SetColor(clWindow);
   SetParentColor(false);
-  FTitleFont = std::make_unique<TFont>();
-  FTitleFont->Assign(Font());
-  FTitleFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleFontChanged));
-  FBookmarks = std::make_unique<TBookmarkListEh>(this);
-  FSumList = std::make_unique<TDBGridEhSumList>(this);
-  FSumList->SumListChanged = TNotifyEvent(this, &TCustomDBGridEh::SumListChangedHandler);
-  FSumList->OnRecalcAll = TNotifyEvent(this, &TCustomDBGridEh::SumListRecalcAllHandler);
-  FSumList->OnAfterRecalcAll = TNotifyEvent(this, &TCustomDBGridEh::SumListAfterRecalcAllHandler);
-  FHorzScrollBar.reset(CreateScrollBar(SB_HORZ));
-  FVertScrollBar.reset(CreateScrollBar(SB_VERT));
-  FSortMarkedColumns = std::make_unique<TColumnsEhList>();
-  FFooterFont = std::make_unique<TFont>();
-  FFooterFont->Assign(Font());
-  FFooterFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::FooterFontChanged));
-  FSelection = std::make_unique<TDBGridEhSelection>(this);
-  FCellParams = std::make_unique<TColCellParamsEh>();
-  FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
-  FHeadTree = std::make_unique<THeadTreeNode>("Root", 0, 10);
-  FTitleImageChangeLink = std::make_unique<TChangeLink>();
-  FTitleImageChangeLink->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleImagesChanged));
+  FImpl->FTitleFont = std::make_unique<TFont>();
+  FImpl->FTitleFont->Assign(Font());
+  FImpl->FTitleFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleFontChanged));
+  FImpl->FBookmarks = std::make_unique<TBookmarkListEh>(this);
+  FImpl->FSumList = std::make_unique<TDBGridEhSumList>(this);
+  FImpl->FSumList->SumListChanged = TNotifyEvent(this, &TCustomDBGridEh::SumListChangedHandler);
+  FImpl->FSumList->OnRecalcAll = TNotifyEvent(this, &TCustomDBGridEh::SumListRecalcAllHandler);
+  FImpl->FSumList->OnAfterRecalcAll = TNotifyEvent(this, &TCustomDBGridEh::SumListAfterRecalcAllHandler);
+  FImpl->FHorzScrollBar.reset(CreateScrollBar(SB_HORZ));
+  FImpl->FVertScrollBar.reset(CreateScrollBar(SB_VERT));
+  FImpl->FSortMarkedColumns = std::make_unique<TColumnsEhList>();
+  FImpl->FFooterFont = std::make_unique<TFont>();
+  FImpl->FFooterFont->Assign(Font());
+  FImpl->FFooterFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::FooterFontChanged));
+  FImpl->FSelection = std::make_unique<TDBGridEhSelection>(this);
+  FImpl->FCellParams = std::make_unique<TColCellParamsEh>();
+  FImpl->FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
+  FImpl->FHeadTree = std::make_unique<THeadTreeNode>("Root", 0, 10);
+  FImpl->FTitleImageChangeLink = std::make_unique<TChangeLink>();
+  FImpl->FTitleImageChangeLink->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleImagesChanged));
   ApplyBaseOptions();
 }
 
@@ -132,40 +133,126 @@ TCustomDBGridEh::~TCustomDBGridEh() {
   // The editors hold the current column's lists and the grid as their holder: they go
   // before the columns.
   DestroyEditor();
-  delete FFilterEdit;
-  FFilterEdit = nullptr;
+  delete FImpl->FFilterEdit;
+  FImpl->FFilterEdit = nullptr;
   SetStyle(nullptr);
-  FMemTable = nullptr;
-  FCellParams.reset();
-  FSelection->Reset();
+  FImpl->FMemTable = nullptr;
+  FImpl->FCellParams.reset();
+  FImpl->FSelection->Reset();
   if (TDataSource* ds = DataSource()) ds->RemoveFreeNotification(this);
-  if (FTitleImages) FTitleImages->UnRegisterChanges(FTitleImageChangeLink.get());
+  if (FImpl->FTitleImages) FImpl->FTitleImages->UnRegisterChanges(FImpl->FTitleImageChangeLink.get());
   // Columns go first: their footers give their items back to the sum list.
-  FColumns.reset();
-  FColumnDefValues.reset();
-  FVisibleColumns.reset();
-  FSortMarkedColumns.reset();
-  FDataLink.reset();
-  FHorzScrollBar.reset();
-  FVertScrollBar.reset();
-  FTitleFont.reset();
-  FBookmarks.reset();
-  FTitleImageChangeLink.reset();
-  FSumList.reset();
-  FSelection.reset();
-  FFooterFont.reset();
-  FSTFilter.reset();
+  FImpl->FColumns.reset();
+  FImpl->FColumnDefValues.reset();
+  FImpl->FVisibleColumns.reset();
+  FImpl->FSortMarkedColumns.reset();
+  FImpl->FDataLink.reset();
+  FImpl->FHorzScrollBar.reset();
+  FImpl->FVertScrollBar.reset();
+  FImpl->FTitleFont.reset();
+  FImpl->FBookmarks.reset();
+  FImpl->FTitleImageChangeLink.reset();
+  FImpl->FSumList.reset();
+  FImpl->FSelection.reset();
+  FImpl->FFooterFont.reset();
+  FImpl->FSTFilter.reset();
   ReleaseSharedBitmap();
 }
+
+// ---- the state's accessors
+
+void TCustomDBGridEh::RefreshFocusHighlight() {
+  if (HasInputFocus() != FImpl->FHadInputFocus) InvalidateSelection();
+}
+TDataSource* TCustomDBGridEh::DataSource() const { return FImpl->FDataLink->DataSource(); }
+TGridDataLinkEh* TCustomDBGridEh::DataLink() const { return FImpl->FDataLink.get(); }
+TDBGridColumnsEh* TCustomDBGridEh::Columns() const { return FImpl->FColumns.get(); }
+void TCustomDBGridEh::SetColumns(TDBGridColumnsEh* Value) { FImpl->FColumns->Assign(Value); }
+TColumnDefValuesEh* TCustomDBGridEh::ColumnDefValues() const { return FImpl->FColumnDefValues.get(); }
+void TCustomDBGridEh::SetColumnDefValues(TColumnDefValuesEh* Value) { FImpl->FColumnDefValues->Assign(Value); }
+TDBGridEhSumList* TCustomDBGridEh::SumList() const { return FImpl->FSumList.get(); }
+void TCustomDBGridEh::SetSumList(TDBGridEhSumList* Value) { FImpl->FSumList->Assign(Value); }
+TColumnsEhList* TCustomDBGridEh::SortMarkedColumns() const { return FImpl->FSortMarkedColumns.get(); }
+TColumnsEhList* TCustomDBGridEh::VisibleColumns() const { return FImpl->FVisibleColumns.get(); }
+TBookmarkListEh* TCustomDBGridEh::SelectedRows() const { return FImpl->FBookmarks.get(); }
+TDBGridEhSelection* TCustomDBGridEh::Selection() const { return FImpl->FSelection.get(); }
+TDBGridOptions TCustomDBGridEh::Options() const { return FImpl->FOptions; }
+TDBGridEhOptions TCustomDBGridEh::OptionsEh() const { return FImpl->FOptionsEh; }
+TDBGridEhAllowedOperations TCustomDBGridEh::AllowedOperations() const { return FImpl->FAllowedOperations; }
+void TCustomDBGridEh::SetAllowedOperations(TDBGridEhAllowedOperations Value) { FImpl->FAllowedOperations = Value; }
+TDBGridEhAllowedSelections TCustomDBGridEh::AllowedSelections() const { return FImpl->FAllowedSelections; }
+bool TCustomDBGridEh::AutoFitColWidths() const { return FImpl->FAutoFitColWidths; }
+bool TCustomDBGridEh::DefaultDrawing() const { return FImpl->FDefaultDrawing; }
+void TCustomDBGridEh::SetDefaultDrawing(bool Value) { FImpl->FDefaultDrawing = Value; }
+bool TCustomDBGridEh::DrawMemoText() const { return FImpl->FDrawMemoText; }
+TDBGridEhEditActions TCustomDBGridEh::EditActions() const { return FImpl->FEditActions; }
+void TCustomDBGridEh::SetEditActions(TDBGridEhEditActions Value) { FImpl->FEditActions = Value; }
+TColor TCustomDBGridEh::EvenRowColor() const { return FImpl->FEvenRowColorAssigned ? FImpl->FEvenRowColor : Color(); }
+TColor TCustomDBGridEh::OddRowColor() const { return FImpl->FOddRowColorAssigned ? FImpl->FOddRowColor : Color(); }
+bool TCustomDBGridEh::EvenRowColorAssigned() const { return FImpl->FEvenRowColorAssigned; }
+bool TCustomDBGridEh::OddRowColorAssigned() const { return FImpl->FOddRowColorAssigned; }
+bool TCustomDBGridEh::Flat() const { return FImpl->FFlat; }
+TColor TCustomDBGridEh::FooterColor() const { return FImpl->FFooterColor; }
+TFont* TCustomDBGridEh::FooterFont() const { return FImpl->FFooterFont.get(); }
+void TCustomDBGridEh::SetFooterFont(TFont* Value) { FImpl->FFooterFont->Assign(Value); }
+int TCustomDBGridEh::FooterRowCount() const { return FImpl->FFooterRowCount; }
+int TCustomDBGridEh::FrozenCols() const { return FImpl->FFrozenCols; }
+TDBGridEhScrollBar* TCustomDBGridEh::HorzScrollBar() const { return FImpl->FHorzScrollBar.get(); }
+void TCustomDBGridEh::SetHorzScrollBar(TDBGridEhScrollBar* Value) { FImpl->FHorzScrollBar->Assign(Value); }
+TDBGridEhScrollBar* TCustomDBGridEh::VertScrollBar() const { return FImpl->FVertScrollBar.get(); }
+void TCustomDBGridEh::SetVertScrollBar(TDBGridEhScrollBar* Value) { FImpl->FVertScrollBar->Assign(Value); }
+int TCustomDBGridEh::MinAutoFitWidth() const { return FImpl->FMinAutoFitWidth; }
+bool TCustomDBGridEh::ReadOnly() const { return FImpl->FReadOnly; }
+int TCustomDBGridEh::RowHeight() const { return FImpl->FRowHeight; }
+int TCustomDBGridEh::RowLines() const { return FImpl->FRowLines; }
+bool TCustomDBGridEh::RowSizingAllowed() const { return FImpl->FRowSizingAllowed; }
+bool TCustomDBGridEh::SortLocal() const { return FImpl->FSortLocal; }
+void TCustomDBGridEh::SetSortLocal(bool Value) { FImpl->FSortLocal = Value; }
+TSTDBGridEhFilter* TCustomDBGridEh::STFilter() const { return FImpl->FSTFilter.get(); }
+void TCustomDBGridEh::SetSTFilter(TSTDBGridEhFilter* Value) { FImpl->FSTFilter->Assign(Value); }
+TFont* TCustomDBGridEh::TitleFont() const { return FImpl->FTitleFont.get(); }
+void TCustomDBGridEh::SetTitleFont(TFont* Value) { FImpl->FTitleFont->Assign(Value); }
+int TCustomDBGridEh::TitleHeight() const { return FImpl->FTitleHeight; }
+TCustomImageList* TCustomDBGridEh::TitleImages() const { return FImpl->FTitleImages; }
+int TCustomDBGridEh::TitleLines() const { return FImpl->FTitleLines; }
+bool TCustomDBGridEh::UseMultiTitle() const { return FImpl->FUseMultiTitle; }
+int TCustomDBGridEh::VTitleMargin() const { return FImpl->FVTitleMargin; }
+int TCustomDBGridEh::IndicatorOffset() const { return FImpl->FOptions.Contains(dgIndicator) ? 1 : 0; }
+int TCustomDBGridEh::TitleRowCount() const { return FImpl->FOptions.Contains(dgTitles) ? 1 : 0; }
+int TCustomDBGridEh::FilterRowCount() const { return FImpl->FSTFilter->Visible() ? 1 : 0; }
+const String& TCustomDBGridEh::EditText() const { return FImpl->FEditText; }
+const Variant& TCustomDBGridEh::EditValue() const { return FImpl->FEditValue; }
+void TCustomDBGridEh::SetEditorReadOnly(TEditorReadOnly Value) { FImpl->FEditorReadOnly = Value; }
+bool TCustomDBGridEh::IncSearchActive() const { return FImpl->FIncSearchActive; }
+const String& TCustomDBGridEh::IncSearchText() const { return FImpl->FIncSearchText; }
+int TCustomDBGridEh::PressedTitleColumn() const { return FImpl->FPressedTitle; }
+bool TCustomDBGridEh::TitlePressed(int DataCol) const { return FImpl->FPressedTitle >= 0 && FImpl->FPressedTitle == DataCol && FImpl->FPressedTitleIn; }
+int TCustomDBGridEh::LayoutLockCount() const { return FImpl->FLayoutLock; }
+int TCustomDBGridEh::InternalUpdateCount() const { return FImpl->FUpdateLock; }
+bool TCustomDBGridEh::InDataLinkLayoutChange() const { return FImpl->FDataLinkLayoutChanging; }
+int TCustomDBGridEh::EditButtonWidth() const { return FImpl->FEditButtonWidth; }
+int TCustomDBGridEh::EditButtonHeight() const { return FImpl->FEditButtonHeight; }
+THeadTreeNode* TCustomDBGridEh::HeadTree() const { return FImpl->FHeadTree.get(); }
+bool TCustomDBGridEh::WordWrapPossible() const { return FImpl->FWordWrapPossible; }
+bool TCustomDBGridEh::LayingOut() const { return FImpl->FLayingOut; }
+TDBGridEhStyle* TCustomDBGridEh::Style() const { return FImpl->FStyle; }
+TCustomDBGridEh::TMouseModeEh TCustomDBGridEh::MouseMode() const { return FImpl->FMouseMode; }
+int TCustomDBGridEh::DragTargetRow() const { return FImpl->FMouseMode == mmRecordDragging ? FImpl->FDragEndRow : -1; }
+bool TCustomDBGridEh::ApplyingFilter() const { return FImpl->FApplyingFilter; }
+TInplaceFilterEditEh* TCustomDBGridEh::FilterEditor() const { return FImpl->FFilterEdit; }
+int TCustomDBGridEh::FilterEditColumn() const { return FImpl->FFilterCol; }
+bool TCustomDBGridEh::InFilterRow() const { return FImpl->FInFilterRow; }
+bool TCustomDBGridEh::DoubleBuffering() const { return FImpl->FDoubleBuffering; }
+int TCustomDBGridEh::FlatBorderInset() const { return FImpl->FFlatInset; }
 
 TColumnDefValuesEh* TCustomDBGridEh::CreateColumnDefValues() { return new TDBGridEhColumnDefValuesEh(this); }
 
 TDBGridColumnsEh* TCustomDBGridEh::CreateColumns() { return new TDBGridColumnsEh(this, TDBGridColumnEh::StaticClass()); }
 
 void TCustomDBGridEh::RecreateColumnObjects() {
-  assert(FColumns->Count() == 0);
-  FColumns.reset(CreateColumns());
-  FColumnDefValues.reset(CreateColumnDefValues());
+  assert(FImpl->FColumns->Count() == 0);
+  FImpl->FColumns.reset(CreateColumns());
+  FImpl->FColumnDefValues.reset(CreateColumnDefValues());
 }
 
 TDBGridEhScrollBar* TCustomDBGridEh::CreateScrollBar(int Kind) {
@@ -175,16 +262,16 @@ TDBGridEhScrollBar* TCustomDBGridEh::CreateScrollBar(int Kind) {
 
 void TCustomDBGridEh::Loaded() {
   TCustomGrid::Loaded();
-  if (FColumns->Count() > 0 && FColumns->Count() + IndicatorOffset() > 1)
-    TCustomGrid::SetColCount(FColumns->Count() + IndicatorOffset());
-  if (FAutoFitColWidths && !Designing()) {
-    WithinUpdate(*FColumns, [&] {
-      for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetInitialWidth(FColumns->Items(i)->Width());
+  if (FImpl->FColumns->Count() > 0 && FImpl->FColumns->Count() + IndicatorOffset() > 1)
+    TCustomGrid::SetColCount(FImpl->FColumns->Count() + IndicatorOffset());
+  if (FImpl->FAutoFitColWidths && !Designing()) {
+    WithinUpdate(*FImpl->FColumns, [&] {
+      for (int i = 0; i < FImpl->FColumns->Count(); ++i) FImpl->FColumns->Items(i)->SetInitialWidth(FImpl->FColumns->Items(i)->Width());
     });
     TCustomGrid::SetScrollBars(ssNone);
   }
   RebuildSortMarkedColumns();
-  if (DataSource()) FSumList->Loaded();
+  if (DataSource()) FImpl->FSumList->Loaded();
   RebuildLayout();
   DeferLayout();
 }
@@ -193,15 +280,15 @@ void TCustomDBGridEh::DefineProperties(TFiler* Filer) {
   TCustomGrid::DefineProperties(Filer);
   Filer->DefineProperty(
       "Columns", [this](TReader* R) { ReadColumns(R); }, [this](TWriter* W) { WriteColumns(W); },
-      FColumns->IsCustomized());
+      FImpl->FColumns->IsCustomized());
 }
 
 void TCustomDBGridEh::ReadColumns(TReader* Reader) {
-  FColumns->Clear();
-  Reader->ReadCollection(FColumns.get());
+  FImpl->FColumns->Clear();
+  Reader->ReadCollection(FImpl->FColumns.get());
 }
 
-void TCustomDBGridEh::WriteColumns(TWriter* Writer) { Writer->WriteCollection(FColumns.get()); }
+void TCustomDBGridEh::WriteColumns(TWriter* Writer) { Writer->WriteCollection(FImpl->FColumns.get()); }
 
 TFont* TCustomDBGridEh::SortIndexFont() {
   // Made when first needed and freed when the grid library ends; its characters are one
@@ -223,34 +310,34 @@ TFont* TCustomDBGridEh::SortIndexFont() {
 
 void TCustomDBGridEh::CreateWnd() {
   TCustomGrid::CreateWnd();
-  FEditButtonWidth = FFlat ? FlatButtonWidth() : GetSystemMetrics(SM_CXVSCROLL);
+  FImpl->FEditButtonWidth = FImpl->FFlat ? FlatButtonWidth() : GetSystemMetrics(SM_CXVSCROLL);
   int rowHeight = DefaultRowHeight();
-  FEditButtonHeight =
-      rowHeight <= Round(FEditButtonWidth * 1.5) ? rowHeight : EditButtonHeightFor(FEditButtonWidth, FFlat);
-  if (FAutoFitColWidths) RebuildLayout();
+  FImpl->FEditButtonHeight =
+      rowHeight <= Round(FImpl->FEditButtonWidth * 1.5) ? rowHeight : EditButtonHeightFor(FImpl->FEditButtonWidth, FImpl->FFlat);
+  if (FImpl->FAutoFitColWidths) RebuildLayout();
   else RecalcRowCount();
   RefreshVertScrollBar();
-  FOriginalImeMode = ImeMode();
-  FOriginalImeName = ImeName();
+  FImpl->FOriginalImeMode = ImeMode();
+  FImpl->FOriginalImeName = ImeName();
 }
 
 // ---------------------------------------------------------------- data
 
 void TCustomDBGridEh::SetDataSource(TDataSource* Value) {
   if (Value == DataSource()) return;
-  FBookmarks->Clear();
+  FImpl->FBookmarks->Clear();
   if (TDataSource* old = DataSource()) old->RemoveFreeNotification(this);
-  FDataLink->SetDataSource(Value);
+  FImpl->FDataLink->SetDataSource(Value);
   if (Value) Value->FreeNotification(this);
-  LinkActiveChanged(FDataLink->Active());
+  LinkActiveChanged(FImpl->FDataLink->Active());
 }
 
 void TCustomDBGridEh::LinkActiveChanged(bool Active) {
   if (!Active) HideEditor();
   // Value lists came from the dataset that was linked: the next drop-down asks anew.
-  for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetFilterValueList(nullptr);
-  FSelection->DataLinkSwitched(Active);
-  FSumList->SetDataSet(DataSet());
+  for (int i = 0; i < FImpl->FColumns->Count(); ++i) FImpl->FColumns->Items(i)->SetFilterValueList(nullptr);
+  FImpl->FSelection->DataLinkSwitched(Active);
+  FImpl->FSumList->SetDataSet(DataSet());
   RebuildLayout();
   if (Active && ShouldShowEditor()) OpenEditor();
   RefreshVertScrollBar();
@@ -262,26 +349,26 @@ IMemTableEh* TCustomDBGridEh::MemTableSupport() const { return dynamic_cast<IMem
 void TCustomDBGridEh::CheckMemTable() {
   // No dataset of this system offers the memory-table interface.
   IMemTableEh* found = MemTableSupport();
-  if (found == FMemTable) return;
-  FMemTable = found;
+  if (found == FImpl->FMemTable) return;
+  FImpl->FMemTable = found;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomGrid::Notification(AComponent, Operation);
-  if (Operation != opRemove || !FColumns) return;
+  if (Operation != opRemove || !FImpl->FColumns) return;
   if (AComponent == DataSource()) {
     SetDataSource(nullptr);
     return;
   }
-  if (AComponent == FTitleImages) FTitleImages = nullptr;
-  for (TDBGridEhScrollBar* bar : {FHorzScrollBar.get(), FVertScrollBar.get()})
+  if (AComponent == FImpl->FTitleImages) FImpl->FTitleImages = nullptr;
+  for (TDBGridEhScrollBar* bar : {FImpl->FHorzScrollBar.get(), FImpl->FVertScrollBar.get()})
     if (bar && bar->ExtScrollBar() == AComponent) bar->ExtScrollBarGone();
   if (AComponent == DataSet()) CheckMemTable();
   // Compared by address only: a component announces its removal while it is being destroyed.
   bool shownField = false;
-  for (int i = 0; i < FColumns->Count(); ++i) {
-    TColumnEh* c = FColumns->Items(i);
+  for (int i = 0; i < FImpl->FColumns->Count(); ++i) {
+    TColumnEh* c = FImpl->FColumns->Items(i);
     if (c->FPopupMenu == AComponent) c->FPopupMenu = nullptr;
     if (c->FImageList == AComponent) c->FImageList = nullptr;
     if (c->DropDownBox()->ListSource() == AComponent) c->DropDownBox()->ListSourceGone();
@@ -297,8 +384,8 @@ void TCustomDBGridEh::UnbindField(TComponent* Field) {
   bool defer = false;
   TryFinally(
       [&] {
-        for (int i = 0; i < FColumns->Count(); ++i)
-          if (FColumns->Items(i)->FField == Field) FColumns->Items(i)->FieldGone();
+        for (int i = 0; i < FImpl->FColumns->Count(); ++i)
+          if (FImpl->FColumns->Items(i)->FField == Field) FImpl->FColumns->Items(i)->FieldGone();
         // A field freed while the dataset's controls are off (a close or a rebuild of the
         // field list): the pass waits until they are on again.
         TDataSet* ds = DataSet();
@@ -310,19 +397,19 @@ void TCustomDBGridEh::UnbindField(TComponent* Field) {
 
 void TCustomDBGridEh::RebuildSortMarkedColumns() {
   std::vector<TColumnEh*> marked;
-  for (int i = 0; i < FColumns->Count(); ++i)
-    if (FColumns->Items(i)->Title()->SortIndex() > 0) marked.push_back(FColumns->Items(i));
+  for (int i = 0; i < FImpl->FColumns->Count(); ++i)
+    if (FImpl->FColumns->Items(i)->Title()->SortIndex() > 0) marked.push_back(FImpl->FColumns->Items(i));
   // Ordered by index rather than placed at it: a stored index can be anything.
   std::stable_sort(marked.begin(), marked.end(), [](TColumnEh* a, TColumnEh* b) {
     return a->Title()->SortIndex() < b->Title()->SortIndex();
   });
-  FSortMarkedColumns->Clear();
-  for (TColumnEh* c : marked) FSortMarkedColumns->Add(c);
+  FImpl->FSortMarkedColumns->Clear();
+  for (TColumnEh* c : marked) FImpl->FSortMarkedColumns->Add(c);
 }
 
 TColumnEh* TCustomDBGridEh::CurrentColumn() const {
   int i = SelectedIndex();
-  return i >= 0 && i < FColumns->Count() ? FColumns->Items(i) : nullptr;
+  return i >= 0 && i < FImpl->FColumns->Count() ? FImpl->FColumns->Items(i) : nullptr;
 }
 
 void TCustomDBGridEh::SetSelectedIndex(int Value) {
@@ -337,8 +424,8 @@ TField* TCustomDBGridEh::SelectedField() const {
 }
 
 void TCustomDBGridEh::SelectField(TField* Field) {
-  for (int i = 0; i < FColumns->Count(); ++i)
-    if (FColumns->Items(i)->Field() == Field) SetSelectedIndex(i);
+  for (int i = 0; i < FImpl->FColumns->Count(); ++i)
+    if (FImpl->FColumns->Items(i)->Field() == Field) SetSelectedIndex(i);
 }
 
 // ---------------------------------------------------------------- options and settings
@@ -346,8 +433,8 @@ void TCustomDBGridEh::SelectField(TField* Field) {
 void TCustomDBGridEh::ApplyBaseOptions() {
   TGridOptions base;
   for (auto& [option, grid] : kBaseOptions)
-    if (FOptions.Contains(option)) base += grid;
-  if (FRowSizingAllowed) base += goRowSizing;
+    if (FImpl->FOptions.Contains(option)) base += grid;
+  if (FImpl->FRowSizingAllowed) base += goRowSizing;
   // Column sizing stays on at design time.
   if (Designing()) base += goColSizing;
   TCustomGrid::SetOptions(base);
@@ -355,12 +442,12 @@ void TCustomDBGridEh::ApplyBaseOptions() {
 
 void TCustomDBGridEh::SetOptions(TDBGridOptions Value) {
   if (Value.Contains(dgRowSelect)) Value -= TDBGridOptions{dgEditing, dgAlwaysShowEditor};
-  if (Value == FOptions) return;
-  TDBGridOptions old = FOptions;
-  FOptions = Value;
+  if (Value == FImpl->FOptions) return;
+  TDBGridOptions old = FImpl->FOptions;
+  FImpl->FOptions = Value;
   if (old.Contains(dgMultiSelect) && !Value.Contains(dgMultiSelect)) {
-    FBookmarks->Clear();
-    FSelection->Reset();
+    FImpl->FBookmarks->Clear();
+    FImpl->FSelection->Reset();
   }
   ApplyBaseOptions();
   TDBGridOptions changed = (old - Value) + (Value - old);
@@ -371,36 +458,36 @@ void TCustomDBGridEh::SetOptions(TDBGridOptions Value) {
 }
 
 void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions Value) {
-  bool multiOff = FOptionsEh.Contains(dghMultiSortMarking) && !Value.Contains(dghMultiSortMarking);
-  if (multiOff && FSortMarkedColumns->Count() > 1) {
+  bool multiOff = FImpl->FOptionsEh.Contains(dghMultiSortMarking) && !Value.Contains(dghMultiSortMarking);
+  if (multiOff && FImpl->FSortMarkedColumns->Count() > 1) {
     // One sort column is left: the first of the order. The others are cleared while the
     // numbering rules of several sort columns still apply.
     std::vector<TColumnEh*> rest;
-    for (int i = 1; i < FSortMarkedColumns->Count(); ++i) rest.push_back(FSortMarkedColumns->Items(i));
+    for (int i = 1; i < FImpl->FSortMarkedColumns->Count(); ++i) rest.push_back(FImpl->FSortMarkedColumns->Items(i));
     for (TColumnEh* c : rest) c->Title()->SetSortMarker(smNoneEh);
   }
-  bool changed = Value != FOptionsEh;
-  FOptionsEh = Value;
+  bool changed = Value != FImpl->FOptionsEh;
+  FImpl->FOptionsEh = Value;
   if (changed) RebuildLayout();
   else Invalidate();
 }
 
 void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections Value) {
-  if (Value == FAllowedSelections) return;
-  FAllowedSelections = Value;
-  if (!Value.Contains(FSelection->SelectionKind())) FSelection->Reset();
+  if (Value == FImpl->FAllowedSelections) return;
+  FImpl->FAllowedSelections = Value;
+  if (!Value.Contains(FImpl->FSelection->SelectionKind())) FImpl->FSelection->Reset();
 }
 
 void TCustomDBGridEh::SetAutoFitColWidths(bool Value) {
-  if (Value == FAutoFitColWidths) return;
-  FAutoFitColWidths = Value;
+  if (Value == FImpl->FAutoFitColWidths) return;
+  FImpl->FAutoFitColWidths = Value;
   if (Designing()) return;
   if (Value && !Loading()) {
     // The widths now are the shares the fit distributes from.
-    for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetInitialWidth(FColumns->Items(i)->Width());
+    for (int i = 0; i < FImpl->FColumns->Count(); ++i) FImpl->FColumns->Items(i)->SetInitialWidth(FImpl->FColumns->Items(i)->Width());
   } else if (!Value) {
-    WithinUpdate(*FColumns, [&] {
-      for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetWidth(FColumns->Items(i)->InitialWidth());
+    WithinUpdate(*FImpl->FColumns, [&] {
+      for (int i = 0; i < FImpl->FColumns->Count(); ++i) FImpl->FColumns->Items(i)->SetWidth(FImpl->FColumns->Items(i)->InitialWidth());
     });
   }
   RebuildLayout();
@@ -413,26 +500,26 @@ void TCustomDBGridEh::SetDefaultColWidth(int Value) {
 }
 
 void TCustomDBGridEh::SetDrawMemoText(bool Value) {
-  if (Value == FDrawMemoText) return;
-  FDrawMemoText = Value;
+  if (Value == FImpl->FDrawMemoText) return;
+  FImpl->FDrawMemoText = Value;
   Invalidate();
 }
 
 void TCustomDBGridEh::SetEvenRowColor(TColor Value) {
-  FEvenRowColor = Value;
-  FEvenRowColorAssigned = true;
+  FImpl->FEvenRowColor = Value;
+  FImpl->FEvenRowColorAssigned = true;
   Invalidate();
 }
 
 void TCustomDBGridEh::SetOddRowColor(TColor Value) {
-  FOddRowColor = Value;
-  FOddRowColorAssigned = true;
+  FImpl->FOddRowColor = Value;
+  FImpl->FOddRowColorAssigned = true;
   Invalidate();
 }
 
 void TCustomDBGridEh::SetFlat(bool Value) {
-  if (Value == FFlat) return;
-  FFlat = Value;
+  if (Value == FImpl->FFlat) return;
+  FImpl->FFlat = Value;
   // The frame and the edit buttons change with it.
   if (HandleAllocated()) RecreateWnd();
   RebuildLayout();
@@ -440,98 +527,98 @@ void TCustomDBGridEh::SetFlat(bool Value) {
 
 void TCustomDBGridEh::SetFooterColor(TColor Value) {
   if (!Loading()) SetParentColor(false);
-  FFooterColor = Value;
+  FImpl->FFooterColor = Value;
   InvalidateFooterRows();
 }
 
 void TCustomDBGridEh::SetFooterRowCount(int Value) {
-  if (Value < 0 || Value == FFooterRowCount) return;
-  FFooterRowCount = Value;
+  if (Value < 0 || Value == FImpl->FFooterRowCount) return;
+  FImpl->FFooterRowCount = Value;
   CheckMemTable();
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetFrozenCols(int Value) {
   // Setting the same count again still lays the grid out; a negative one freezes nothing.
-  if (Value == FFrozenCols && Value < 0) return;
-  FFrozenCols = Value;
+  if (Value == FImpl->FFrozenCols && Value < 0) return;
+  FImpl->FFrozenCols = Value;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetMinAutoFitWidth(int Value) {
-  FMinAutoFitWidth = Value;
+  FImpl->FMinAutoFitWidth = Value;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetRowHeight(int Value) {
-  if (Value == FRowHeight) return;
-  FRowHeight = std::max(0, Value);
+  if (Value == FImpl->FRowHeight) return;
+  FImpl->FRowHeight = std::max(0, Value);
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetRowLines(int Value) {
-  if (Value == FRowLines) return;
-  FRowLines = std::max(0, Value);
+  if (Value == FImpl->FRowLines) return;
+  FImpl->FRowLines = std::max(0, Value);
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetReadOnly(bool Value) {
-  if (Value == FReadOnly) return;
-  FReadOnly = Value;
+  if (Value == FImpl->FReadOnly) return;
+  FImpl->FReadOnly = Value;
   Invalidate();
   UpdateTabStops();
 }
 
 void TCustomDBGridEh::SetRowSizingAllowed(bool Value) {
-  if (Value == FRowSizingAllowed) return;
-  FRowSizingAllowed = Value;
+  if (Value == FImpl->FRowSizingAllowed) return;
+  FImpl->FRowSizingAllowed = Value;
   ApplyBaseOptions();
 }
 
 void TCustomDBGridEh::SetTitleHeight(int Value) {
-  FTitleHeight = Value;
+  FImpl->FTitleHeight = Value;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetTitleLines(int Value) {
-  FTitleLines = Value;
+  FImpl->FTitleLines = Value;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetVTitleMargin(int Value) {
-  FVTitleMargin = Value;
+  FImpl->FVTitleMargin = Value;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetTitleImages(TCustomImageList* Value) {
-  if (Value == FTitleImages) return;
-  if (FTitleImages) FTitleImages->UnRegisterChanges(FTitleImageChangeLink.get());
-  FTitleImages = Value;
+  if (Value == FImpl->FTitleImages) return;
+  if (FImpl->FTitleImages) FImpl->FTitleImages->UnRegisterChanges(FImpl->FTitleImageChangeLink.get());
+  FImpl->FTitleImages = Value;
   if (Value) {
-    Value->RegisterChanges(FTitleImageChangeLink.get());
+    Value->RegisterChanges(FImpl->FTitleImageChangeLink.get());
     Value->FreeNotification(this);
   }
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetUseMultiTitle(bool Value) {
-  FUseMultiTitle = Value;
+  FImpl->FUseMultiTitle = Value;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::FooterFontChanged(TObject*) {
-  if (!FSettingTitleFont && !Loading()) SetParentFont(false);
-  if (FFooterRowCount > 0) RebuildLayout();
+  if (!FImpl->FSettingTitleFont && !Loading()) SetParentFont(false);
+  if (FImpl->FFooterRowCount > 0) RebuildLayout();
 }
 
 void TCustomDBGridEh::TitleFontChanged(TObject*) {
-  if (!FSettingTitleFont && !Loading()) SetParentFont(false);
-  if (FOptions.Contains(dgTitles)) RebuildLayout();
+  if (!FImpl->FSettingTitleFont && !Loading()) SetParentFont(false);
+  if (FImpl->FOptions.Contains(dgTitles)) RebuildLayout();
 }
 
 void TCustomDBGridEh::TitleImagesChanged(TObject*) { RebuildLayout(); }
 
-int TCustomDBGridEh::TextMargin() const { return FFlat ? 2 : 4; }
+int TCustomDBGridEh::TextMargin() const { return FImpl->FFlat ? 2 : 4; }
 
 void TCustomDBGridEh::ChangeScale(int M, int D) {
   if (M == D || D == 0) return;
@@ -548,15 +635,15 @@ void TCustomDBGridEh::ChangeScale(int M, int D) {
 void TCustomDBGridEh::ScaleFontsAndWidths(int M, int D) {
   auto scale = [M, D](TFont* F) { F->SetSize(MulDiv(F->Size(), M, D)); };
   {
-    TRestore settingTitleFont(FSettingTitleFont, true);
-    if (!ParentFont()) FTitleFont->SetSize(MulDiv(Font()->Size(), M, D));
-    scale(FFooterFont.get());
+    TRestore settingTitleFont(FImpl->FSettingTitleFont, true);
+    if (!ParentFont()) FImpl->FTitleFont->SetSize(MulDiv(Font()->Size(), M, D));
+    scale(FImpl->FFooterFont.get());
   }
   // Widths by running sums: each column takes the difference of the scaled sums, so the
   // total scales without rounding drift.
   int sum = 0, scaledSum = 0;
-  for (int i = 0; i < FColumns->Count(); ++i) {
-    TColumnEh* c = FColumns->Items(i);
+  for (int i = 0; i < FImpl->FColumns->Count(); ++i) {
+    TColumnEh* c = FImpl->FColumns->Items(i);
     if (c->Flagged(evFont)) scale(c->Font());
     if (c->Title()->IsFontStored()) scale(c->Title()->Font());
     if (c->Footer()->FontAssigned()) scale(c->Footer()->Font());
@@ -572,21 +659,21 @@ void TCustomDBGridEh::ScaleFontsAndWidths(int M, int D) {
 // ---------------------------------------------------------------- layout
 
 void TCustomDBGridEh::RebuildLayout() {
-  if (FLayoutLock > 0 || (FColumns && FColumns->UpdateCount() > 0)) return;
+  if (FImpl->FLayoutLock > 0 || (FImpl->FColumns && FImpl->FColumns->UpdateCount() > 0)) return;
   BeginLayout();
   EndLayout();
 }
 
 void TCustomDBGridEh::BeginLayout() {
-  ++FUpdateLock;
-  if (FLayoutLock++ == 0 && FColumns) FColumns->BeginUpdate();
+  ++FImpl->FUpdateLock;
+  if (FImpl->FLayoutLock++ == 0 && FImpl->FColumns) FImpl->FColumns->BeginUpdate();
 }
 
 void TCustomDBGridEh::EndLayout(bool RunPass) {
-  if (FLayoutLock == 0) return;
-  if (FLayoutLock > 1) {
-    --FLayoutLock;
-    --FUpdateLock;
+  if (FImpl->FLayoutLock == 0) return;
+  if (FImpl->FLayoutLock > 1) {
+    --FImpl->FLayoutLock;
+    --FImpl->FUpdateLock;
     return;
   }
   // The lock is held until the collection update has ended, so the change that ending reports
@@ -594,8 +681,8 @@ void TCustomDBGridEh::EndLayout(bool RunPass) {
   struct TRelease {
     TCustomDBGridEh* G;
     ~TRelease() {
-      G->FLayoutLock = 0;
-      --G->FUpdateLock;
+      G->FImpl->FLayoutLock = 0;
+      --G->FImpl->FUpdateLock;
     }
   } release{this};
   TryFinally(
@@ -608,7 +695,7 @@ void TCustomDBGridEh::EndLayout(bool RunPass) {
         }
       },
       [&] {
-        if (FColumns) FColumns->EndUpdate();
+        if (FImpl->FColumns) FImpl->FColumns->EndUpdate();
       });
 }
 
@@ -620,32 +707,32 @@ void TCustomDBGridEh::DeferLayout() {
 }
 
 void TCustomDBGridEh::BuildFieldMap() {
-  FDataLink->ClearFieldMap();
+  FImpl->FDataLink->ClearFieldMap();
   TDataSet* ds = DataSet();
-  if (!FDataLink->Active() || !ds) return;
-  if (FColumns->IsCustomized()) {
-    FDataLink->SetSparseFieldMap(true);
-    for (int i = 0; i < FColumns->Count(); ++i) FDataLink->AddFieldMapping(FColumns->Items(i)->FieldName());
+  if (!FImpl->FDataLink->Active() || !ds) return;
+  if (FImpl->FColumns->IsCustomized()) {
+    FImpl->FDataLink->SetSparseFieldMap(true);
+    for (int i = 0; i < FImpl->FColumns->Count(); ++i) FImpl->FDataLink->AddFieldMapping(FImpl->FColumns->Items(i)->FieldName());
   } else {
-    FDataLink->SetSparseFieldMap(false);
+    FImpl->FDataLink->SetSparseFieldMap(false);
     for (int i = 0; i < ds->FieldCount(); ++i)
-      if (ds->Fields()->Fields(i)->Visible()) FDataLink->AddFieldMapping(ds->Fields()->Fields(i)->FieldName());
+      if (ds->Fields()->Fields(i)->Visible()) FImpl->FDataLink->AddFieldMapping(ds->Fields()->Fields(i)->FieldName());
   }
 }
 
 void TCustomDBGridEh::UpdateTabStops() {
   int indicator = IndicatorOffset();
   if (indicator && ColCount() > 0) TCustomGrid::SetColWidths(0, kIndicatorWidth);
-  for (int i = 0; i < FColumns->Count() && i + indicator < ColCount(); ++i) {
-    TColumnEh* c = FColumns->Items(i);
+  for (int i = 0; i < FImpl->FColumns->Count() && i + indicator < ColCount(); ++i) {
+    TColumnEh* c = FImpl->FColumns->Items(i);
     TField* f = c->Field();
     bool fieldWritable = f && f->FieldKind() != fkCalculated && !f->ReadOnly();
     if (f && f->FieldKind() == fkLookup) {
       std::vector<TField*> keys = c->LookupKeyFieldList();
       fieldWritable = !keys.empty() && AllFieldsModifiable(keys);
     }
-    TCustomGrid::SetTabStops(i + indicator, c->Visible() && !c->ReadOnly() && FDataLink->Active() && fieldWritable);
-    int width = c->Visible() ? c->Width() : (FOptions.Contains(dgColLines) ? -1 : 0);
+    TCustomGrid::SetTabStops(i + indicator, c->Visible() && !c->ReadOnly() && FImpl->FDataLink->Active() && fieldWritable);
+    int width = c->Visible() ? c->Width() : (FImpl->FOptions.Contains(dgColLines) ? -1 : 0);
     TCustomGrid::SetColWidths(i + indicator, width);
   }
 }
@@ -660,32 +747,32 @@ void TCustomDBGridEh::ColumnsChanged(TColumnEh* Column) {
     RebuildLayout();
   }
   TColumnEh* current = CurrentColumn();
-  if (current && !current->Visible() && FVisibleColumns->Count() > 0)
-    MoveColRow(DataToRawColumn(FVisibleColumns->Items(0)->Index()), Row(), true, false);
-  if (FLayoutLock == 0 && InplaceEditor() && InplaceEditor()->Visible()) InvalidateEditor();
+  if (current && !current->Visible() && FImpl->FVisibleColumns->Count() > 0)
+    MoveColRow(DataToRawColumn(FImpl->FVisibleColumns->Items(0)->Index()), Row(), true, false);
+  if (FImpl->FLayoutLock == 0 && InplaceEditor() && InplaceEditor()->Visible()) InvalidateEditor();
 }
 
 // The grid column follows the column's width; under auto-fit the initial widths are rescaled
 // instead and the pass distributes them.
 void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
   // The pass gives the grid columns their fitted widths itself.
-  if (FLayingOut) return;
+  if (FImpl->FLayingOut) return;
   int raw = DataToRawColumn(Column->Index());
   if (raw < 0 || raw >= ColCount()) return;
   int gridWidth = ColWidths(raw);
-  if (!FAutoFitColWidths || Designing()) {
-    int want = Column->Visible() ? Column->Width() : (FOptions.Contains(dgColLines) ? -1 : 0);
+  if (!FImpl->FAutoFitColWidths || Designing()) {
+    int want = Column->Visible() ? Column->Width() : (FImpl->FOptions.Contains(dgColLines) ? -1 : 0);
     if (gridWidth == want) {
-      if (FUseMultiTitle) RebuildLayout();
+      if (FImpl->FUseMultiTitle) RebuildLayout();
       return;
     }
     {
-      TRestore lock(FUpdateLock, FUpdateLock + 1);
+      TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
       TCustomGrid::SetColWidths(raw, want);
     }
-    if (FInFilterRow) PlaceFilterEditor(false);  // the cells right of it moved
+    if (FImpl->FInFilterRow) PlaceFilterEditor(false);  // the cells right of it moved
     // The bands of a multi-level title span the new widths.
-    if (FUseMultiTitle) RebuildLayout();
+    if (FImpl->FUseMultiTitle) RebuildLayout();
     return;
   }
   if (gridWidth <= 0) return;
@@ -693,8 +780,8 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
   int newInitial = MulDiv(oldInitial, Column->Width(), gridWidth);
   Column->SetInitialWidth(newInitial);
   int next = Column->Index() + 1;
-  if (raw < ColCount() - 1 && next < FColumns->Count()) {
-    TColumnEh* n = FColumns->Items(next);
+  if (raw < ColCount() - 1 && next < FImpl->FColumns->Count()) {
+    TColumnEh* n = FImpl->FColumns->Items(next);
     n->SetInitialWidth(std::max(0, n->InitialWidth() + oldInitial - newInitial));
   }
   RebuildLayout();
@@ -702,9 +789,9 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
 
 void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
   int from = RawToDataColumn(FromIndex), to = RawToDataColumn(ToIndex);
-  if (from >= 0 && to >= 0 && from < FColumns->Count() && to < FColumns->Count()) {
-    TRestore lock(FUpdateLock, FUpdateLock + 1);
-    FColumns->Items(from)->SetIndex(to);
+  if (from >= 0 && to >= 0 && from < FImpl->FColumns->Count() && to < FImpl->FColumns->Count()) {
+    TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
+    FImpl->FColumns->Items(from)->SetIndex(to);
   }
   TCustomGrid::ColumnMoved(from, to);
 }
@@ -712,30 +799,30 @@ void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
 void TCustomDBGridEh::InvalidateColumn(TColumnEh* Column) { InvalidateCol(DataToRawColumn(Column->Index())); }
 
 void TCustomDBGridEh::InvalidateCurrentRow() {
-  if (FDataLink->Active()) InvalidateRow(TopDataOffset() + FDataLink->ActiveRecord());
+  if (FImpl->FDataLink->Active()) InvalidateRow(TopDataOffset() + FImpl->FDataLink->ActiveRecord());
 }
 
 // ---------------------------------------------------------------- following the dataset
 
 void TCustomDBGridEh::RefreshLayout() {
-  if (!HandleAllocated() || FRefreshing) return;
-  TRestore refreshing(FRefreshing, true);
-  if (Designing() && FSumList->Active()) FSumList->Recalculate();
+  if (!HandleAllocated() || FImpl->FRefreshing) return;
+  TRestore refreshing(FImpl->FRefreshing, true);
+  if (Designing() && FImpl->FSumList->Active()) FImpl->FSumList->Recalculate();
   bool barShown = WindowBars()->Visible(SB_VERT);
   RecalcRowCount();
   RefreshVertScrollBar();
-  if (FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
+  if (FImpl->FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
   SyncCurrentRow();
   if (InplaceEditor() && InplaceEditor()->Visible()) InplaceEditor()->Invalidate();
   Invalidate();
 }
 
 void TCustomDBGridEh::SyncCurrentRow() {
-  FIncSearchActive = false;
-  if (!FDataLink->Active() || !HandleAllocated() || Loading()) return;
+  FImpl->FIncSearchActive = false;
+  if (!FImpl->FDataLink->Active() || !HandleAllocated() || Loading()) return;
   int row = TopDataOffset() + CurrentDataRow();
   if (row != Row() && row < RowCount()) {
-    if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
+    if (!FImpl->FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
     // In the record-position view the view follows the current record.
     MoveColRow(Col(), row, true, ViewMode());
     InvalidateEditor();
@@ -743,54 +830,54 @@ void TCustomDBGridEh::SyncCurrentRow() {
   if (InplaceEditorVisible()) {
     TColumnEh* c = CurrentColumn();
     TField* f = c ? c->Field() : nullptr;
-    if (f && FieldEditText(c, f) != FEditText) InvalidateEditor();
+    if (f && FieldEditText(c, f) != FImpl->FEditText) InvalidateEditor();
   }
 }
 
 void TCustomDBGridEh::DataSetScrolled(int Distance) {
-  if (Distance != 0 && !FSearching) StopIncSearch();
+  if (Distance != 0 && !FImpl->FSearching) StopIncSearch();
   if (!HandleAllocated()) return;
   if (ViewMode()) {
     ViewDataChanged();
     return;
   }
   int oldRow = Row();
-  if (FDataLink->ActiveRecord() + TopDataOffset() >= RowCount()) RecalcRowCount();
+  if (FImpl->FDataLink->ActiveRecord() + TopDataOffset() >= RowCount()) RecalcRowCount();
   bool barShown = WindowBars()->Visible(SB_VERT);
   RefreshVertScrollBar();
-  if (FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
+  if (FImpl->FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
   SyncCurrentRow();
   if (Distance != 0) {
     ScrollDataRows(Distance);
     // An editor always shown takes the new record's text where it stands, rather than being
     // hidden and shown again (which moves the focus away and back).
-    if (FOptions.Contains(dgAlwaysShowEditor) && InplaceEditorVisible()) InvalidateEditor();
+    if (FImpl->FOptions.Contains(dgAlwaysShowEditor) && InplaceEditorVisible()) InvalidateEditor();
     else {
       HideEditor();
-      if (FOptions.Contains(dgAlwaysShowEditor)) OpenEditor();
+      if (FImpl->FOptions.Contains(dgAlwaysShowEditor)) OpenEditor();
     }
   }
   // The rows of the old and the new current record (the old one where its pixels went).
   for (int r : {oldRow - Distance, Row()})
     if (r >= TopDataOffset() && r < RowCount()) InvalidateRow(r);
   InvalidateFooterRows();
-  if (FUpdateLock == 0) Update();
+  if (FImpl->FUpdateLock == 0) Update();
 }
 
 void TCustomDBGridEh::ScrollDataRows(int Distance) {
   int top = TopDataOffset();
   TGridRect box = DataCellBox();
   bool duplicates = false;
-  for (int i = 0; i < FColumns->Count(); ++i) duplicates = duplicates || FColumns->Items(i)->HideDuplicates();
+  for (int i = 0; i < FImpl->FColumns->Count(); ++i) duplicates = duplicates || FImpl->FColumns->Items(i)->HideDuplicates();
   int probe = std::min(LeftCol(), ColCount() - 1);
   TRect first = CellRect(probe, top);
   if (std::abs(Distance) > VisibleDataRowCount() || IsRectEmpty(first)) {
     Invalidate();
     return;
   }
-  int rowLine = FOptions.Contains(dgRowLines) ? GridLineWidth() : 0;
+  int rowLine = FImpl->FOptions.Contains(dgRowLines) ? GridLineWidth() : 0;
   // The data rows only: neither the filler and footers below them nor the empty client.
-  int lastRow = FFooterRowCount > 0 ? box.Bottom : RowCount() - 1;
+  int lastRow = FImpl->FFooterRowCount > 0 ? box.Bottom : RowCount() - 1;
   TRect last = CellRect(probe, std::max(top, lastRow));
   int bottom = IsRectEmpty(last) ? ClientHeight() : std::min(ClientHeight(), last.Bottom + rowLine);
   TRect area{0, first.Top, ClientWidth(), bottom};
@@ -799,24 +886,24 @@ void TCustomDBGridEh::ScrollDataRows(int Distance) {
 }
 
 void TCustomDBGridEh::EditingChanged() {
-  if (FOptions.Contains(dgIndicator) && FDataLink->Active()) InvalidateCell(0, TopDataOffset() + FDataLink->ActiveRecord());
+  if (FImpl->FOptions.Contains(dgIndicator) && FImpl->FDataLink->Active()) InvalidateCell(0, TopDataOffset() + FImpl->FDataLink->ActiveRecord());
 }
 
 void TCustomDBGridEh::RecordChanged(TField* Field) {
   if (!HandleAllocated()) return;
   bool shown = !Field;
-  for (int i = 0; i < FColumns->Count() && !shown; ++i) shown = FColumns->Items(i)->Field() == Field;
+  for (int i = 0; i < FImpl->FColumns->Count() && !shown; ++i) shown = FImpl->FColumns->Items(i)->Field() == Field;
   if (shown) InvalidateCurrentRow();
   TColumnEh* c = CurrentColumn();
   TField* current = c ? c->Field() : nullptr;
-  if (current && (!Field || Field == current) && FieldEditText(c, current) != FEditText) {
+  if (current && (!Field || Field == current) && FieldEditText(c, current) != FImpl->FEditText) {
     InvalidateEditor();
     if (InplaceEditor() && InplaceEditor()->Visible()) InplaceEditor()->SetSelLength(0);
   }
 }
 
 String TCustomDBGridEh::FieldEditText(TColumnEh* Column, TField* Field) const {
-  if (FDrawMemoText && Field->DataType() == ftMemo) return NormalizedLineBreaks(Field->AsString());
+  if (FImpl->FDrawMemoText && Field->DataType() == ftMemo) return NormalizedLineBreaks(Field->AsString());
   if (Column->KeyList()->Count() > 0) return Column->CellText();
   return Field->Text();
 }
@@ -837,14 +924,14 @@ bool TCustomDBGridEh::AcquireFocus() {
 bool TCustomDBGridEh::HasInputFocus() const {
   HWND f = GetFocus();
   return f == Handle() || (InplaceEditor() && f == InplaceEditor()->Handle()) ||
-         (FFilterEdit && FFilterEdit->HandleAllocated() && f == FFilterEdit->Handle());
+         (FImpl->FFilterEdit && FImpl->FFilterEdit->HandleAllocated() && f == FImpl->FFilterEdit->Handle());
 }
 
-bool TCustomDBGridEh::ShouldShowEditor() const { return FOptions.Contains(dgAlwaysShowEditor); }
+bool TCustomDBGridEh::ShouldShowEditor() const { return FImpl->FOptions.Contains(dgAlwaysShowEditor); }
 
 void TCustomDBGridEh::OpenEditor() {
   if (ComponentState().Contains(csDestroying)) return;
-  if (FInFilterRow) LeaveFilterRow();  // leaving restores the editor itself
+  if (FImpl->FInFilterRow) LeaveFilterRow();  // leaving restores the editor itself
   ShowEditor();
 }
 
@@ -860,7 +947,7 @@ void TCustomDBGridEh::ColEnter() {
 void TCustomDBGridEh::ApplyColumnImeMode() {
   TColumnEh* c = CurrentColumn();
   bool own = c && (c->IsImeModeStored() || c->IsImeNameStored());
-  TImeMode mode = own ? c->ImeMode() : FOriginalImeMode;
+  TImeMode mode = own ? c->ImeMode() : FImpl->FOriginalImeMode;
   // The name selects an input method on other systems; here only the mode acts.
   if (InplaceEditor()) InplaceEditor()->SetImeMode(mode);
   SetImeMode(mode);
@@ -873,14 +960,14 @@ void TCustomDBGridEh::ColExit() {
 void TCustomDBGridEh::DoExit() {
   StopIncSearch();
   TDataSet* ds = DataSet();
-  if (FDataLink->Active() && ds) {
-    bool untouchedInsert = ds->State() == dsInsert && !ds->Modified() && !FDataLink->Modified();
+  if (FImpl->FDataLink->Active() && ds) {
+    bool untouchedInsert = ds->State() == dsInsert && !ds->Modified() && !FImpl->FDataLink->Modified();
     // Leaving cancels a record the user never touched, else keeps what the editor holds. A
     // value the field refuses brings the focus back to the grid: a step on failure only, not a
     // restore, so it stays a handler.
     try {
-      if (FOptions.Contains(dgCancelOnExit) && untouchedInsert) ds->Cancel();
-      else FDataLink->UpdateRecord();
+      if (FImpl->FOptions.Contains(dgCancelOnExit) && untouchedInsert) ds->Cancel();
+      else FImpl->FDataLink->UpdateRecord();
     } catch (...) {
       if (CanFocus()) SetFocus();
       throw;
@@ -906,31 +993,31 @@ TInplaceEdit* TCustomDBGridEh::CreateEditor() { return new TDBGridInplaceEdit(th
 bool TCustomDBGridEh::CanEditAcceptKey(Char Key) {
   TColumnEh* c = CurrentColumn();
   TField* f = c ? c->Field() : nullptr;
-  if (!FDataLink->Active() || !f) return FEditorReadOnly == erWritable;
-  if (FEditorReadOnly == erReadOnly) return false;
+  if (!FImpl->FDataLink->Active() || !f) return FImpl->FEditorReadOnly == erWritable;
+  if (FImpl->FEditorReadOnly == erReadOnly) return false;
   return c->KeyList()->Count() > 0 || f->IsValidChar(Key);
 }
 
 bool TCustomDBGridEh::CanEditModify() {
-  if (FEditorReadOnly == erReadOnly) return false;
-  if (FEditorReadOnly == erWritable) {
-    if (FDataLink->Active()) FDataLink->Edit();
-    FDataLink->MarkModified();
+  if (FImpl->FEditorReadOnly == erReadOnly) return false;
+  if (FImpl->FEditorReadOnly == erWritable) {
+    if (FImpl->FDataLink->Active()) FImpl->FDataLink->Edit();
+    FImpl->FDataLink->MarkModified();
     return true;
   }
   TColumnEh* c = CurrentColumn();
-  if (!c || c->ColumnKind() == ckCheckbox || FIncSearchActive) return false;
+  if (!c || c->ColumnKind() == ckCheckbox || FImpl->FIncSearchActive) return false;
   return c->IsEditable(true);
 }
 
 bool TCustomDBGridEh::CanEditShow() {
   // No cell editor while the filter row is being edited.
-  if (!TCustomGrid::CanEditShow() || FLayoutLock > 0 || FInFilterRow) return false;
+  if (!TCustomGrid::CanEditShow() || FImpl->FLayoutLock > 0 || FImpl->FInFilterRow) return false;
   TColumnEh* c = CurrentColumn();
   if (!c || c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) return false;
-  bool blockSelection = FSelection->SelectionKind() != gstNon && FOptionsEh.Contains(dghClearSelection) &&
-                        FAllowedSelections.Contains(gstRectangle);
-  return !blockSelection && !FIncSearchActive;
+  bool blockSelection = FImpl->FSelection->SelectionKind() != gstNon && FImpl->FOptionsEh.Contains(dghClearSelection) &&
+                        FImpl->FAllowedSelections.Contains(gstRectangle);
+  return !blockSelection && !FImpl->FIncSearchActive;
 }
 
 int TCustomDBGridEh::GetEditLimit() {
@@ -941,10 +1028,10 @@ int TCustomDBGridEh::GetEditLimit() {
 }
 
 String TCustomDBGridEh::GetEditMask(int ACol, int) {
-  if (!FDataLink->Active()) return String();
+  if (!FImpl->FDataLink->Active()) return String();
   int i = RawToDataColumn(ACol);
-  if (i < 0 || i >= FColumns->Count()) return String();
-  TColumnEh* c = FColumns->Items(i);
+  if (i < 0 || i >= FImpl->FColumns->Count()) return String();
+  TColumnEh* c = FImpl->FColumns->Items(i);
   if (!c->EditMask().empty()) return c->EditMask();
   if (!c->Field() || c->KeyList()->Count() > 0) return String();
   return c->Field()->EditMask();
@@ -952,40 +1039,40 @@ String TCustomDBGridEh::GetEditMask(int ACol, int) {
 
 String TCustomDBGridEh::GetEditText(int ACol, int ARow) {
   int i = RawToDataColumn(ACol);
-  bool inRange = FDataLink->Active() && i >= 0 && i < FColumns->Count();
+  bool inRange = FImpl->FDataLink->Active() && i >= 0 && i < FImpl->FColumns->Count();
   String text = CellEditText(ACol);
   if (!inRange) {
-    FEditText.clear();
-    return FEditText;
+    FImpl->FEditText.clear();
+    return FImpl->FEditText;
   }
   TColCellParamsEh params;
   params.SetCol(ACol);
   params.SetRow(ARow);
   params.SetText(text);
   params.SetFont(Canvas()->Font());
-  FColumns->Items(i)->FireGetCellParams(true, &params);
-  FEditText = params.Text();
-  return FEditText;
+  FImpl->FColumns->Items(i)->FireGetCellParams(true, &params);
+  FImpl->FEditText = params.Text();
+  return FImpl->FEditText;
 }
 
 String TCustomDBGridEh::CellEditText(int ACol) {
-  FEditValue = Null();
+  FImpl->FEditValue = Null();
   int i = RawToDataColumn(ACol);
-  if (!FDataLink->Active() || i < 0 || i >= FColumns->Count()) return String();
-  TColumnEh* c = FColumns->Items(i);
+  if (!FImpl->FDataLink->Active() || i < 0 || i >= FImpl->FColumns->Count()) return String();
+  TColumnEh* c = FImpl->FColumns->Items(i);
   TField* f = c->Field();
   String text;
   if (c->KeyList()->Count() > 0) {
     int k = c->KeyList()->IndexOf(f ? f->Text() : String());
     text = k >= 0 && k < c->PickList()->Count() ? c->PickList()->Strings(k) : String();
   } else if (f) {
-    text = FDrawMemoText && f->DataType() == ftMemo ? NormalizedLineBreaks(f->AsString()) : f->Text();
+    text = FImpl->FDrawMemoText && f->DataType() == ftMemo ? NormalizedLineBreaks(f->AsString()) : f->Text();
   }
-  if (f && f->FieldKind() == fkLookup && !f->KeyFields().empty()) FEditValue = FDataLink->DataSet()->FieldValues(f->KeyFields());
+  if (f && f->FieldKind() == fkLookup && !f->KeyFields().empty()) FImpl->FEditValue = FImpl->FDataLink->DataSet()->FieldValues(f->KeyFields());
   return text;
 }
 
-void TCustomDBGridEh::SetEditText(int, int, const String& Value) { FEditText = Value; }
+void TCustomDBGridEh::SetEditText(int, int, const String& Value) { FImpl->FEditText = Value; }
 
 // ---------------------------------------------------------------- write-back
 
@@ -993,7 +1080,7 @@ void TCustomDBGridEh::UpdateData() {
   TColumnEh* c = CurrentColumn();
   if (!c) return;
   TField* f = c->Field();
-  const String& text = FEditText;
+  const String& text = FImpl->FEditText;
   if (!f) {
     c->WriteValue(text, Variant(text), true);
     return;
@@ -1033,7 +1120,7 @@ void TCustomDBGridEh::WriteKeyList(TColumnEh* Column, const String& Text) {
 }
 
 void TCustomDBGridEh::WriteLookup(TColumnEh* Column, TField* Field, const String& Text) {
-  Variant value = FEditValue;
+  Variant value = FImpl->FEditValue;
   TDataSet* list = Field->LookupDataSet();
   if (VarIsNull(value) && !Text.empty() && Column->OnNotInList && list) {
     TLocateOptions ci{loCaseInsensitive};
@@ -1048,20 +1135,20 @@ void TCustomDBGridEh::WriteLookup(TColumnEh* Column, TField* Field, const String
   }
   std::vector<TField*> keys = Column->LookupKeyFieldList();
   if (AllFieldsModifiable(keys)) {
-    FDataLink->Edit();
+    FImpl->FDataLink->Edit();
     Column->WriteValue(Text, value, false);
   }
-  if (FDrawMemoText && Field->DataType() == ftMemo) Field->SetAsString(Text);
+  if (FImpl->FDrawMemoText && Field->DataType() == ftMemo) Field->SetAsString(Text);
   else Field->SetText(Text);
 }
 
 // ---------------------------------------------------------------- editing
 
 bool TCustomDBGridEh::OperationsAllowEdit() const {
-  if (!FDataLink->Active()) return false;
+  if (!FImpl->FDataLink->Active()) return false;
   TDataSet* ds = DataSet();
-  if (!FAllowedOperations.Contains(alopUpdateEh) && !(ds && ds->State() == dsInsert)) return false;
-  if (ds && ds->IsEmpty() && !FAllowedOperations.Contains(alopInsertEh) && !FAllowedOperations.Contains(alopAppendEh))
+  if (!FImpl->FAllowedOperations.Contains(alopUpdateEh) && !(ds && ds->State() == dsInsert)) return false;
+  if (ds && ds->IsEmpty() && !FImpl->FAllowedOperations.Contains(alopInsertEh) && !FImpl->FAllowedOperations.Contains(alopAppendEh))
     return false;
   return true;
 }
@@ -1069,20 +1156,20 @@ bool TCustomDBGridEh::OperationsAllowEdit() const {
 // ---------------------------------------------------------------- footers and sums
 
 void TCustomDBGridEh::InvalidateFooterRows() {
-  if (FFooterRowCount <= 0 || !HandleAllocated()) return;
-  for (int r = std::max(0, RowCount() - FFooterRowCount); r < RowCount(); ++r) InvalidateRow(r);
+  if (FImpl->FFooterRowCount <= 0 || !HandleAllocated()) return;
+  for (int r = std::max(0, RowCount() - FImpl->FFooterRowCount); r < RowCount(); ++r) InvalidateRow(r);
 }
 
 void TCustomDBGridEh::SumListChangedHandler(TObject*) { InvalidateFooterRows(); }
 
 void TCustomDBGridEh::SumListRecalcAllHandler(TObject*) {
-  if (OnSumListRecalcAll) OnSumListRecalcAll(FSumList.get());
+  if (OnSumListRecalcAll) OnSumListRecalcAll(FImpl->FSumList.get());
 }
 
 void TCustomDBGridEh::SumListAfterRecalcAllHandler(TObject*) {
-  FSumsCurrentAt = FDataLink->ChangeCount();
-  FSumsCurrent = true;
-  if (OnSumListAfterRecalcAll) OnSumListAfterRecalcAll(FSumList.get());
+  FImpl->FSumsCurrentAt = FImpl->FDataLink->ChangeCount();
+  FImpl->FSumsCurrent = true;
+  if (OnSumListAfterRecalcAll) OnSumListAfterRecalcAll(FImpl->FSumList.get());
 }
 
 void TCustomDBGridEh::FireGetFooterParams(int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor& Background,
@@ -1131,12 +1218,12 @@ String TCustomDBGridEh::GetFooterText(int Row, TColumnEh* Column) {
       if (!ds) return "0";
       TField* field = ds->FindField(footer->FieldName().empty() ? Column->FieldName() : footer->FieldName());
       if (!field) return "0";
-      TDBSum* sum = FSumList->SumCollection()->FindSum(footer->ValueType() == fvtSum ? goSum : goAvg, field->FieldName());
+      TDBSum* sum = FImpl->FSumList->SumCollection()->FindSum(footer->ValueType() == fvtSum ? goSum : goAvg, field->FieldName());
       if (!sum) return "0";
       return FormatAggregate(sum->ResultValue(), field, footer->DisplayFormat());
     }
     case fvtCount: {
-      TDBSum* sum = FSumList->SumCollection()->FindSum(goCount, String());
+      TDBSum* sum = FImpl->FSumList->SumCollection()->FindSum(goCount, String());
       Extended n = sum ? sum->ResultValue().ToExtended() : 0;
       return footer->DisplayFormat().empty() ? FloatToStr(n) : FormatFloat(footer->DisplayFormat(), n);
     }

@@ -45,23 +45,23 @@ public:
   void DefineProperties(TFiler* Filer) override;
 
   // ---- data
-  TDataSource* DataSource() const { return FDataLink->DataSource(); }
+  TDataSource* DataSource() const;
   void SetDataSource(TDataSource* Value);
   TDataSet* DataSet() const { return DataSource() ? DataSource()->DataSet() : nullptr; }
-  TGridDataLinkEh* DataLink() const { return FDataLink.get(); }
-  TDBGridColumnsEh* Columns() const { return FColumns.get(); }
-  void SetColumns(TDBGridColumnsEh* Value) { FColumns->Assign(Value); }
-  TColumnDefValuesEh* ColumnDefValues() const { return FColumnDefValues.get(); }
-  void SetColumnDefValues(TColumnDefValuesEh* Value) { FColumnDefValues->Assign(Value); }
-  TDBGridEhSumList* SumList() const { return FSumList.get(); }
-  void SetSumList(TDBGridEhSumList* Value) { FSumList->Assign(Value); }
+  TGridDataLinkEh* DataLink() const;
+  TDBGridColumnsEh* Columns() const;
+  void SetColumns(TDBGridColumnsEh* Value);
+  TColumnDefValuesEh* ColumnDefValues() const;
+  void SetColumnDefValues(TColumnDefValuesEh* Value);
+  TDBGridEhSumList* SumList() const;
+  void SetSumList(TDBGridEhSumList* Value);
   // The sort-marked columns in sort order: entry k has SortIndex k + 1.
-  TColumnsEhList* SortMarkedColumns() const { return FSortMarkedColumns.get(); }
+  TColumnsEhList* SortMarkedColumns() const;
   // Rebuilds the sort-marked list from the titles' sort indices.
   void RebuildSortMarkedColumns();
-  TColumnsEhList* VisibleColumns() const { return FVisibleColumns.get(); }
-  TBookmarkListEh* SelectedRows() const { return FBookmarks.get(); }
-  TDBGridEhSelection* Selection() const { return FSelection.get(); }
+  TColumnsEhList* VisibleColumns() const;
+  TBookmarkListEh* SelectedRows() const;
+  TDBGridEhSelection* Selection() const;
   // The dataset's memory-table interface, nullptr without one; asked of the current dataset
   // each time, so a dataset switched behind the link is never answered for.
   IMemTableEh* MemTableSupport() const;
@@ -91,70 +91,70 @@ public:
   bool TreeNodeMouseDown(int X, int Y, bool TestOnly);
 
   // ---- published settings
-  TDBGridOptions Options() const { return FOptions; }
+  TDBGridOptions Options() const;
   void SetOptions(TDBGridOptions Value);
-  TDBGridEhOptions OptionsEh() const { return FOptionsEh; }
+  TDBGridEhOptions OptionsEh() const;
   void SetOptionsEh(TDBGridEhOptions Value);
-  TDBGridEhAllowedOperations AllowedOperations() const { return FAllowedOperations; }
-  void SetAllowedOperations(TDBGridEhAllowedOperations Value) { FAllowedOperations = Value; }
-  TDBGridEhAllowedSelections AllowedSelections() const { return FAllowedSelections; }
+  TDBGridEhAllowedOperations AllowedOperations() const;
+  void SetAllowedOperations(TDBGridEhAllowedOperations Value);
+  TDBGridEhAllowedSelections AllowedSelections() const;
   void SetAllowedSelections(TDBGridEhAllowedSelections Value);
-  bool AutoFitColWidths() const { return FAutoFitColWidths; }
+  bool AutoFitColWidths() const;
   void SetAutoFitColWidths(bool Value);
   // The base grid's; a change lays the grid out again.
   void SetDefaultColWidth(int Value);
-  bool DefaultDrawing() const { return FDefaultDrawing; }
-  void SetDefaultDrawing(bool Value) { FDefaultDrawing = Value; }
-  bool DrawMemoText() const { return FDrawMemoText; }
+  bool DefaultDrawing() const;
+  void SetDefaultDrawing(bool Value);
+  bool DrawMemoText() const;
   void SetDrawMemoText(bool Value);
-  TDBGridEhEditActions EditActions() const { return FEditActions; }
-  void SetEditActions(TDBGridEhEditActions Value) { FEditActions = Value; }
+  TDBGridEhEditActions EditActions() const;
+  void SetEditActions(TDBGridEhEditActions Value);
   // The grid Color until assigned.
-  TColor EvenRowColor() const { return FEvenRowColorAssigned ? FEvenRowColor : Color(); }
+  TColor EvenRowColor() const;
   void SetEvenRowColor(TColor Value);
-  TColor OddRowColor() const { return FOddRowColorAssigned ? FOddRowColor : Color(); }
+  TColor OddRowColor() const;
   void SetOddRowColor(TColor Value);
-  bool EvenRowColorAssigned() const { return FEvenRowColorAssigned; }
-  bool OddRowColorAssigned() const { return FOddRowColorAssigned; }
-  bool Flat() const { return FFlat; }
+  bool EvenRowColorAssigned() const;
+  bool OddRowColorAssigned() const;
+  bool Flat() const;
   void SetFlat(bool Value);
-  TColor FooterColor() const { return FFooterColor; }
+  TColor FooterColor() const;
   void SetFooterColor(TColor Value);
-  TFont* FooterFont() const { return FFooterFont.get(); }
-  void SetFooterFont(TFont* Value) { FFooterFont->Assign(Value); }
-  int FooterRowCount() const { return FFooterRowCount; }
+  TFont* FooterFont() const;
+  void SetFooterFont(TFont* Value);
+  int FooterRowCount() const;
   void SetFooterRowCount(int Value);
-  int FrozenCols() const { return FFrozenCols; }
+  int FrozenCols() const;
   void SetFrozenCols(int Value);
-  TDBGridEhScrollBar* HorzScrollBar() const { return FHorzScrollBar.get(); }
-  void SetHorzScrollBar(TDBGridEhScrollBar* Value) { FHorzScrollBar->Assign(Value); }
-  TDBGridEhScrollBar* VertScrollBar() const { return FVertScrollBar.get(); }
-  void SetVertScrollBar(TDBGridEhScrollBar* Value) { FVertScrollBar->Assign(Value); }
-  int MinAutoFitWidth() const { return FMinAutoFitWidth; }
+  TDBGridEhScrollBar* HorzScrollBar() const;
+  void SetHorzScrollBar(TDBGridEhScrollBar* Value);
+  TDBGridEhScrollBar* VertScrollBar() const;
+  void SetVertScrollBar(TDBGridEhScrollBar* Value);
+  int MinAutoFitWidth() const;
   void SetMinAutoFitWidth(int Value);
-  bool ReadOnly() const { return FReadOnly; }
+  bool ReadOnly() const;
   void SetReadOnly(bool Value);
-  int RowHeight() const { return FRowHeight; }
+  int RowHeight() const;
   void SetRowHeight(int Value);
-  int RowLines() const { return FRowLines; }
+  int RowLines() const;
   void SetRowLines(int Value);
-  bool RowSizingAllowed() const { return FRowSizingAllowed; }
+  bool RowSizingAllowed() const;
   void SetRowSizingAllowed(bool Value);
-  bool SortLocal() const { return FSortLocal; }
-  void SetSortLocal(bool Value) { FSortLocal = Value; }
-  TSTDBGridEhFilter* STFilter() const { return FSTFilter.get(); }
-  void SetSTFilter(TSTDBGridEhFilter* Value) { FSTFilter->Assign(Value); }
-  TFont* TitleFont() const { return FTitleFont.get(); }
-  void SetTitleFont(TFont* Value) { FTitleFont->Assign(Value); }
-  int TitleHeight() const { return FTitleHeight; }
+  bool SortLocal() const;
+  void SetSortLocal(bool Value);
+  TSTDBGridEhFilter* STFilter() const;
+  void SetSTFilter(TSTDBGridEhFilter* Value);
+  TFont* TitleFont() const;
+  void SetTitleFont(TFont* Value);
+  int TitleHeight() const;
   void SetTitleHeight(int Value);
-  TCustomImageList* TitleImages() const { return FTitleImages; }
+  TCustomImageList* TitleImages() const;
   void SetTitleImages(TCustomImageList* Value);
-  int TitleLines() const { return FTitleLines; }
+  int TitleLines() const;
   void SetTitleLines(int Value);
-  bool UseMultiTitle() const { return FUseMultiTitle; }
+  bool UseMultiTitle() const;
   void SetUseMultiTitle(bool Value);
-  int VTitleMargin() const { return FVTitleMargin; }
+  int VTitleMargin() const;
   void SetVTitleMargin(int Value);
   // The font sort indices are written in (and measured with).
   static TFont* SortIndexFont();
@@ -182,9 +182,9 @@ public:
   TDBGridEhClickEvent OnTitleClick;
 
   // ---- coordinates
-  int IndicatorOffset() const { return FOptions.Contains(dgIndicator) ? 1 : 0; }
-  virtual int TitleRowCount() const { return FOptions.Contains(dgTitles) ? 1 : 0; }
-  virtual int FilterRowCount() const { return FSTFilter->Visible() ? 1 : 0; }
+  int IndicatorOffset() const;
+  virtual int TitleRowCount() const;
+  virtual int FilterRowCount() const;
   int TopDataOffset() const { return TitleRowCount() + FilterRowCount(); }
   int DataToRawColumn(int DataCol) const { return DataCol + IndicatorOffset(); }
   int RawToDataColumn(int RawCol) const { return RawCol - IndicatorOffset(); }
@@ -211,15 +211,15 @@ public:
   virtual bool InplaceEditorVisible() const;
   virtual String InplaceEditorText() const;
   // The text last put into or read from the editor, and the value behind it.
-  const String& EditText() const { return FEditText; }
-  const Variant& EditValue() const { return FEditValue; }
+  const String& EditText() const;
+  const Variant& EditValue() const;
   // Writes the edit text into the record by column kind (the data link's update request).
   virtual void UpdateData();
   // The editor's read-only state set from outside: unset, read-only or writable.
   enum TEditorReadOnly { erNotSet, erReadOnly, erWritable };
-  void SetEditorReadOnly(TEditorReadOnly Value) { FEditorReadOnly = Value; }
-  bool IncSearchActive() const { return FIncSearchActive; }
-  const String& IncSearchText() const { return FIncSearchText; }
+  void SetEditorReadOnly(TEditorReadOnly Value);
+  bool IncSearchActive() const;
+  const String& IncSearchText() const;
 
   // ---- keys, mouse and search (DBGridEhKeys.cpp, DBGridEhMouse.cpp)
   // Appends Text to the search and looks for a record whose current-column text starts with
@@ -242,9 +242,9 @@ public:
   // Text is what the dialog starts with (the editor's selected text, else empty).
   static inline void (*OpenFindDialogHook)(TCustomDBGridEh* Grid, bool Modal, const String& Text) = nullptr;
   // The data column whose title is held down by the mouse, -1 for none.
-  int PressedTitleColumn() const { return FPressedTitle; }
+  int PressedTitleColumn() const;
   // The title of DataCol is held down with the mouse over it (drawn pressed).
-  bool TitlePressed(int DataCol) const { return FPressedTitle >= 0 && FPressedTitle == DataCol && FPressedTitleIn; }
+  bool TitlePressed(int DataCol) const;
 
   // ---- virtual operations
   virtual bool AcquireFocus();
@@ -268,12 +268,12 @@ public:
   void BeginLayout();
   // Ending the outermost lock runs the pass, unless told not to (the caller defers it).
   void EndLayout(bool RunPass = true);
-  int LayoutLockCount() const { return FLayoutLock; }
-  int InternalUpdateCount() const { return FUpdateLock; }
+  int LayoutLockCount() const;
+  int InternalUpdateCount() const;
   // Queues one deferred layout pass (WM_DEFERREDLAYOUT) unless one is queued already.
   void DeferLayout();
   // True while the data link is reporting a layout change of the dataset.
-  bool InDataLinkLayoutChange() const { return FDataLinkLayoutChanging; }
+  bool InDataLinkLayoutChange() const;
   // Fits the listed columns' widths to their content.
   virtual void OptimizeColumnWidths(TColumnsEhList* ColumnsList);
   bool Loading() const { return ComponentState().Contains(csLoading); }
@@ -281,8 +281,8 @@ public:
   // Scales fonts and column widths by M/D (column widths by running sums, so the total keeps).
   void ChangeScale(int M, int D) override;
   // Edit-button size taken at window creation.
-  int EditButtonWidth() const { return FEditButtonWidth; }
-  int EditButtonHeight() const { return FEditButtonHeight; }
+  int EditButtonWidth() const;
+  int EditButtonHeight() const;
 
   // ---- geometry
   // One axis's pixels: lines, the fixed (and frozen) cells, what is fully visible, footers.
@@ -321,13 +321,13 @@ public:
   // Pixels of the frozen columns alone.
   int FrozenExtent() const;
   // The title tree (UseMultiTitle) and the leaf of each column after the layout pass.
-  THeadTreeNode* HeadTree() const { return FHeadTree.get(); }
+  THeadTreeNode* HeadTree() const;
   THeadTreeNode* LeafOf(int DataCol) const;
   // Rows are tall enough for word-wrapped text.
-  bool WordWrapPossible() const { return FWordWrapPossible; }
+  bool WordWrapPossible() const;
   // Pixels a title or row adds to a text height: 2 in a flat grid, else 4.
   int TextMargin() const;
-  bool LayingOut() const { return FLayingOut; }
+  bool LayingOut() const;
   // The record count behind the vertical bar, or -1 without record numbers.
   int ScrollBarRecordCount() const;
   // Adds every field of the dataset, in field order (nothing without one).
@@ -340,7 +340,7 @@ public:
   virtual void CheckTitleButton(int DataCol, bool& Enabled);
   void FireGetCellParams(TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State);
   // ---- painting
-  TDBGridEhStyle* Style() const { return FStyle; }
+  TDBGridEhStyle* Style() const;
   void SetStyle(TDBGridEhStyle* Value);
   // Standard drawing of a data cell of the record being drawn, with the canvas as set.
   void DrawColumnCellDefault(const TRect& Rect, int DataCol, TColumnEh* Column, TGridDrawState State);
@@ -358,7 +358,7 @@ public:
     mmNone = 0, mmRowSelecting = 1, mmColSelecting = 2, mmRectSelecting = 3, mmColSizing = 5, mmFrozenColSizing = 6,
     mmRecordDragging = 7
   };
-  TMouseModeEh MouseMode() const { return FMouseMode; }
+  TMouseModeEh MouseMode() const;
   // Whether a data cell (grid coordinates, its record's bookmark, its data column) is drawn
   // selected.
   bool IsCellSelected(int ACol, int ARow, const String& Bookmark, int DataCol) const;
@@ -366,9 +366,7 @@ public:
   void InvalidateSelection();
   // Repaints the selection when the grid (its editor included) gained or lost the input focus
   // since it was last painted.
-  void RefreshFocusHighlight() {
-    if (HasInputFocus() != FHadInputFocus) InvalidateSelection();
-  }
+  void RefreshFocusHighlight();
   // Ctrl+F: starts the incremental search, or (during one, when the find dialog is allowed, or
   // with the dialog alone) opens the find dialog with Text. False when the grid offers neither.
   bool StartFind(const String& Text);
@@ -395,7 +393,7 @@ public:
   // The record number shown in a data row (0 with an inactive link).
   int RecordNumberOfRow(int DataRow);
   // The grid row the drop marker stands at, -1 while no record is dragged.
-  int DragTargetRow() const { return FMouseMode == mmRecordDragging ? FDragEndRow : -1; }
+  int DragTargetRow() const;
 
   // ---- messages, hints, scrolling and edit operations (DBGridEhMessages.cpp)
   bool CanCopySelection() const;
@@ -412,7 +410,7 @@ public:
   bool CellEditorShown() const { return InplaceEditorVisible(); }
   // Hands filtering to the data service; ApplyingFilter is set meanwhile.
   virtual void ApplyFilterDefault();
-  bool ApplyingFilter() const { return FApplyingFilter; }
+  bool ApplyingFilter() const;
   // The filter row: a column's filter cell is shown while the column is visible and its
   // filter is; the cell shows the column's condition when the column names a field.
   bool FilterCellShown(int DataCol) const;
@@ -426,9 +424,9 @@ public:
 
   // ---- the filter row's editor (DBGridEhFilterRow.cpp). One editor, made on first use,
   // edits the filter cell of the filter edit column while the grid is "in the filter row".
-  TInplaceFilterEditEh* FilterEditor() const { return FFilterEdit; }
-  int FilterEditColumn() const { return FFilterCol; }
-  bool InFilterRow() const { return FInFilterRow; }
+  TInplaceFilterEditEh* FilterEditor() const;
+  int FilterEditColumn() const;
+  bool InFilterRow() const;
   bool FilterEditorShown() const;
   // On: the editor opens on the current column; off: the grid leaves the filter row.
   void SetFilterRowActive(bool Value);
@@ -467,9 +465,9 @@ public:
   void GetMouseDownInfo(TPoint& Pos, DWORD& Time) override;
   // Whether painting goes through an off-screen bitmap; once on it stays on.
   virtual bool WantsDoubleBuffer() const;
-  bool DoubleBuffering() const { return FDoubleBuffering; }
+  bool DoubleBuffering() const;
   // The flat border's inset (1 or 0), fixed when the window is made.
-  int FlatBorderInset() const { return FFlatInset; }
+  int FlatBorderInset() const;
 
   void Dispatch(TMessage& Message) override;
   void WndProc(TMessage& Message) override;
@@ -689,112 +687,10 @@ private:
   void FocusChanged(TMessage& Message);
   void ApplyColumnImeMode();
 
-  std::unique_ptr<TColumnDefValuesEh> FColumnDefValues;
-  std::unique_ptr<TDBGridColumnsEh> FColumns;
-  std::unique_ptr<TColumnsEhList> FVisibleColumns;
-  std::unique_ptr<TColumnsEhList> FSortMarkedColumns;
-  std::unique_ptr<TGridDataLinkEh> FDataLink;
-  std::unique_ptr<TFont> FTitleFont;
-  std::unique_ptr<TBookmarkListEh> FBookmarks;
-  std::unique_ptr<TDBGridEhSumList> FSumList;
-  std::unique_ptr<TDBGridEhScrollBar> FHorzScrollBar;
-  std::unique_ptr<TDBGridEhScrollBar> FVertScrollBar;
-  std::unique_ptr<TDBGridEhSelection> FSelection;
-  std::unique_ptr<TColCellParamsEh> FCellParams;
-  std::unique_ptr<TSTDBGridEhFilter> FSTFilter;
-  std::unique_ptr<TFont> FFooterFont;
-  std::unique_ptr<TChangeLink> FTitleImageChangeLink;
-  TCustomImageList* FTitleImages = nullptr;
-  IMemTableEh* FMemTable = nullptr;
-  std::vector<int> FReadRowStack;  // active records to go back to (outside the view)
-  bool FFetching = false;
-  struct TViewBar {
-    int Max = -1, Page = -1, Pos = -1, Mode = -1;
-  } FViewBar;
-  TDBGridOptions FOptions = {dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
-                             dgConfirmDelete, dgCancelOnExit};
-  TDBGridEhOptions FOptionsEh = {dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind};
-  TDBGridEhAllowedOperations FAllowedOperations = {alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh};
-  TDBGridEhAllowedSelections FAllowedSelections = {gstRecordBookmarks, gstRectangle, gstColumns, gstAll};
-  TDBGridEhEditActions FEditActions;
-  bool FAutoFitColWidths = false;
-  bool FDefaultDrawing = true;
-  bool FDrawMemoText = false;
-  TColor FEvenRowColor = clWindow, FOddRowColor = clWindow;
-  bool FEvenRowColorAssigned = false, FOddRowColorAssigned = false;
-  bool FFlat = false;
-  TColor FFooterColor = clWindow;
-  int FFooterRowCount = 0;
-  int FFrozenCols = 0;
-  int FMinAutoFitWidth = 0;
-  bool FReadOnly = false;
-  int FRowHeight = 0, FRowLines = 0;
-  bool FRowSizingAllowed = false;
-  bool FSortLocal = false;
-  int FTitleHeight = 0, FTitleLines = 0;
-  bool FUseMultiTitle = false;
-  int FVTitleMargin = 10;
-  int FLayoutLock = 0;
-  int FUpdateLock = 0;
-  bool FDataLinkLayoutChanging = false;
-  bool FLayoutPending = false;  // a WM_DEFERREDLAYOUT is queued
-  bool FRefreshing = false;
-  bool FSettingTitleFont = false;
-  String FEditText;
-  Variant FEditValue;
-  TEditorReadOnly FEditorReadOnly = erNotSet;
-  bool FIncSearchActive = false;
-  String FIncSearchText;
-  int FIncSearchTimeOut = -1;
-  bool FKeepSelection = false;
-  String FRowAnchor;          // the first row of a row extension
-  bool FRowAnchorSelected = false;
-  int FPressedTitle = -1;     // data column of a held title button
-  bool FPressedTitleIn = false;
-  TPoint FPressPoint;
-  bool FRowTracking = false;
-  bool FSortMarkedWithCtrl = false;
-  TMouseModeEh FMouseMode = mmNone;
-  bool FTracking = false;       // cell tracking by the held button
-  TShiftState FPressShift;      // the keys held at the press
-  TPoint FLastMouse;            // client point of the last mouse event
-  int FScrollTimerInterval = -1;  // -1: timer 1 stopped
-  int FSizingCol = -1, FSizingOffset = 0, FSizingLineX = -1;  // traced and frozen sizing
-  bool FDragPrepared = false;   // a drag starts when the mouse moves
-  bool FInClickWithDragMode = false;
-  bool FRightAsLeft = false;    // the right button moves a column as the left would
-  int FDragStartRow = -1, FDragEndRow = -1, FDragStartLevel = -1, FDragTargetLevel = -1, FDragMarkerX = 0;
-  bool FDragMarkerShown = false;
-  String FDragBookmark;
-  bool FHadInputFocus = false;
-  bool FIgnoreThumbPosition = false;
-  bool FApplyingFilter = false;
-  // The sums were walked at this count of the link's change notices (ApplyFilter skips a
-  // second walk of a dataset its handler reopened).
-  bool FSumsCurrent = false;
-  unsigned FSumsCurrentAt = 0;
-  TInplaceFilterEditEh* FFilterEdit = nullptr;  // owned as a component
-  int FFilterCol = -1;
-  bool FInFilterRow = false;
-  TPoint FMouseDownPos;         // client point and time of the last press, for the filter editor
-  DWORD FMouseDownTime = 0;
-  bool FMouseDownKept = false;
-  std::vector<TFilterChoiceEh> FFilterItemCodes;  // per item of the filter editor's list
-  TFilterChoiceEh FFilterChoice = fcValueEh;      // the special choice being closed up
-  bool FDoubleBuffering = false;
-  int FFlatInset = 0;
-  std::unique_ptr<TFont> FToolTipFont;
-  bool FSearching = false;    // the search itself moves the dataset
-  TGridCoord FCheckCell{-1, -1};  // a check-box or image cell pressed, toggled at release
-  int FEditButtonWidth = 0, FEditButtonHeight = 0;
-  std::unique_ptr<THeadTreeNode> FHeadTree;
-  std::vector<THeadTreeNode*> FLeaves;
-  std::vector<bool> FOutOfRange;  // auto-fit: per column, limited during this fit
-  bool FWordWrapPossible = false;
-  bool FLayingOut = false;
-  TDBGridEhStyle* FStyle = nullptr;
-  TImeMode FOriginalImeMode = imDontCare;
-  String FOriginalImeName;
+  // The grid's state lives in TImpl (grid/DBGridEhImpl.h, included by the grid's own files
+  // only), so a change to it rebuilds those files and not every user of the grid.
+  struct TImpl;
+  std::unique_ptr<TImpl> FImpl;
 };
 
 // The published grid: every list window of the application shows its rows in one.

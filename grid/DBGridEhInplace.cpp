@@ -1,6 +1,7 @@
 // The data grid's in-cell editor: style and button strip, keys and completion, the drop-downs
 // and the recently-entered-texts list.
 #include "grid/DBGridEhInplace.h"
+#include "grid/DBGridEhImpl.h"
 
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
@@ -215,7 +216,7 @@ void TDBGridInplaceEdit::CellParams(TCustomDBGridEh* Grid, TColumnEh* Column, TC
   if (Grid->OnGetCellParams) Grid->OnGetCellParams(Grid, Column, Font(), background, params.State());
   params.SetBackground(background);
   Column->FireGetCellParams(true, &params);
-  Grid->FEditText = params.Text();
+  Grid->FImpl->FEditText = params.Text();
 }
 
 void TDBGridInplaceEdit::CreateWnd() {
@@ -606,7 +607,7 @@ bool TDBGridInplaceEdit::SpecRowShortCut(TShortCut Key) {
     String text = row->CellCount() > 0 ? row->CellText(0) : String();
     SetText(text);
     g->SetEditText(g->Col(), g->Row(), text);
-    g->FEditValue = row->Value();
+    g->FImpl->FEditValue = row->Value();
     g->DataLink()->MarkModified();
     SelectAll();
   }
@@ -642,7 +643,7 @@ bool TDBGridInplaceEdit::DeleteInListColumn(Word) {
     if (FStyle == edsDataList && AllFieldsModifiable(KeyFieldsOf(c))) {
       g->DataLink()->Edit();
       g->DataLink()->MarkModified();
-      g->FEditValue = Null();
+      g->FImpl->FEditValue = Null();
       g->SetEditText(g->Col(), g->Row(), String());
       SetEditorText(String(), 0, 0);
     } else if (FStyle == edsPickList && c->ColumnKind() == ckKeyList) {
@@ -691,7 +692,7 @@ bool TDBGridInplaceEdit::CompleteFromLookup(TColumnEh* Column, const String& Can
   if (!list || !f) return false;
   if (list->Locate(f->LookupResultField(), Variant(Candidate), TLocateOptions{loCaseInsensitive, loPartialKey})) {
     String found = list->FieldByName(f->LookupResultField())->Text();
-    g->FEditValue = list->FieldValues(f->LookupKeyFields());
+    g->FImpl->FEditValue = list->FieldValues(f->LookupKeyFields());
     g->DataLink()->Edit();
     if (g->DataSet()->State() == dsEdit || g->DataSet()->State() == dsInsert) g->DataLink()->MarkModified();
     SetEditorText(found, CharLength(Candidate), CharLength(found));
@@ -700,7 +701,7 @@ bool TDBGridInplaceEdit::CompleteFromLookup(TColumnEh* Column, const String& Can
   }
   if (Column->OnNotInList && Column->IsEditable(true)) {
     SetEditorText(Candidate, CharLength(Candidate), CharLength(Candidate));
-    g->FEditValue = Null();
+    g->FImpl->FEditValue = Null();
     g->SetEditText(g->Col(), g->Row(), Text());
   }
   return false;
@@ -720,7 +721,7 @@ bool TDBGridInplaceEdit::CompleteFromPickList(TColumnEh* Column, const String& C
   }
   if (Column->OnNotInList && Column->ColumnKind() == ckKeyList) {
     SetEditorText(Candidate, CharLength(Candidate), CharLength(Candidate));
-    g->FEditValue = Null();
+    g->FImpl->FEditValue = Null();
     g->SetEditText(g->Col(), g->Row(), Text());
     if (FPickList) FPickList->SetItemIndex(-1);
   }
@@ -761,9 +762,9 @@ void TDBGridInplaceEdit::SyncKeyFromText() {
   TField* f = c->Field();
   TDataSet* list = c->ListDataSet();
   if (f && list && list->Locate(f->LookupResultField(), Variant(Text()), TLocateOptions{loCaseInsensitive}))
-    g->FEditValue = list->FieldValues(f->LookupKeyFields());
+    g->FImpl->FEditValue = list->FieldValues(f->LookupKeyFields());
   else
-    g->FEditValue = Null();
+    g->FImpl->FEditValue = Null();
 }
 
 void TDBGridInplaceEdit::PasteText() {
@@ -984,7 +985,7 @@ void TDBGridInplaceEdit::AcceptLookup(const Variant& Key) {
   if (g->DataLink()->Editing()) g->DataLink()->MarkModified();
   String chosen = FLookupGrid->ChosenText();
   try {
-    g->FEditValue = Key;
+    g->FImpl->FEditValue = Key;
     g->SetEditText(g->Col(), g->Row(), chosen);
     g->UpdateData();
   } catch (...) {

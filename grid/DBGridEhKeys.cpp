@@ -1,6 +1,7 @@
 // The grid's keyboard: record and column navigation with selection extension, deleting with
 // confirmation, appending at the end, and the incremental search with its keys and time-out.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhImpExp.h"
 
@@ -35,15 +36,15 @@ struct TSearchingScope {
 }  // namespace
 
 bool TCustomDBGridEh::SelectionKindAllowed(TDBGridEhSelectionType Kind) const {
-  if (!FOptions.Contains(dgMultiSelect) || !FAllowedSelections.Contains(Kind)) return false;
-  if (Kind == gstRectangle || Kind == gstColumns) return !FOptions.Contains(dgRowSelect);
+  if (!FImpl->FOptions.Contains(dgMultiSelect) || !FImpl->FAllowedSelections.Contains(Kind)) return false;
+  if (Kind == gstRectangle || Kind == gstColumns) return !FImpl->FOptions.Contains(dgRowSelect);
   return true;
 }
 
 // ---------------------------------------------------------------- key down
 
 void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
-  FKeepSelection = Shift.Contains(ssCtrl) || !FOptionsEh.Contains(dghClearSelection);
+  FImpl->FKeepSelection = Shift.Contains(ssCtrl) || !FImpl->FOptionsEh.Contains(dghClearSelection);
   TCustomControl::KeyDown(Key, Shift);  // OnKeyDown may take the key
   if (!Key) return;
   if (EnterFilterRowByKey(Key, Shift)) return;
@@ -52,11 +53,11 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
     else if (Key == VK_RIGHT) Key = VK_LEFT;
   }
   // The base grid's own key handling is not used: without a link the keys do nothing.
-  if (!FDataLink->Active() || !DataSet()) return;
+  if (!FImpl->FDataLink->Active() || !DataSet()) return;
   if (SearchKey(Key, Shift)) return;
   if (Shift.Contains(ssCtrl)) CtrlKey(Key, Shift);
   else PlainKey(Key, Shift);
-  if (Key == VK_DELETE && !Shift.Contains(ssCtrl) && !FOptions.Contains(dgRowSelect)) {
+  if (Key == VK_DELETE && !Shift.Contains(ssCtrl) && !FImpl->FOptions.Contains(dgRowSelect)) {
     TColumnEh* c = CurrentColumn();
     if (c && (c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) && c->Field() && !c->Field()->Required() &&
         c->IsEditable(true))
@@ -65,8 +66,8 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
 }
 
 bool TCustomDBGridEh::StartFind(const String& Text) {
-  bool dialog = FOptionsEh.Contains(dghDialogFind);
-  if (FOptionsEh.Contains(dghIncSearch) && !(FIncSearchActive && dialog)) {
+  bool dialog = FImpl->FOptionsEh.Contains(dghDialogFind);
+  if (FImpl->FOptionsEh.Contains(dghIncSearch) && !(FImpl->FIncSearchActive && dialog)) {
     StopIncSearch();
     IncSearch(String(), -1, 0);
     return true;
@@ -85,26 +86,26 @@ bool TCustomDBGridEh::SearchKey(Word& Key, TShiftState Shift) {
     Key = 0;
     return true;
   }
-  if (!FIncSearchActive) return false;
+  if (!FImpl->FIncSearchActive) return false;
   if (Plain(Shift) && (Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_F2)) {
     StopIncSearch();
     return false;
   }
   if (Plain(Shift) && Key == VK_BACK) {
     // One character, however many bytes it takes.
-    FIncSearchText = Copy(FIncSearchText, 1, std::max(0, Length(FIncSearchText) - 1));
+    FImpl->FIncSearchText = Copy(FImpl->FIncSearchText, 1, std::max(0, Length(FImpl->FIncSearchText) - 1));
     InvalidateCurrentRow();
-    if (FIncSearchTimeOut >= 0 && HandleAllocated()) SetTimer(Handle(), kIncSearchTimer, FIncSearchTimeOut);
+    if (FImpl->FIncSearchTimeOut >= 0 && HandleAllocated()) SetTimer(Handle(), kIncSearchTimer, FImpl->FIncSearchTimeOut);
     Key = 0;
     return true;
   }
   if (ctrl && Key == VK_RETURN) {
-    IncSearch(String(), FIncSearchTimeOut, Shift.Contains(ssShift) ? 2 : 1);
+    IncSearch(String(), FImpl->FIncSearchTimeOut, Shift.Contains(ssShift) ? 2 : 1);
     Key = 0;
     return true;
   }
   if ((ctrl && Key == 'V') || (Shift.Contains(ssShift) && !ctrl && Key == VK_INSERT)) {
-    IncSearch(Clipboard()->AsText(), FIncSearchTimeOut, 0);
+    IncSearch(Clipboard()->AsText(), FImpl->FIncSearchTimeOut, 0);
     Key = 0;
     return true;
   }
@@ -114,12 +115,12 @@ bool TCustomDBGridEh::SearchKey(Word& Key, TShiftState Shift) {
 void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
   TDataSet* ds = DataSet();
   bool shift = Shift.Contains(ssShift);
-  bool extend = shift && FOptions.Contains(dgMultiSelect);
+  bool extend = shift && FImpl->FOptions.Contains(dgMultiSelect);
   bool vertical = Key == VK_HOME || Key == VK_END || Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN;
-  if (vertical && !shift && FOptionsEh.Contains(dghClearSelection)) FSelection->Reset();
-  bool rows = FOptions.Contains(dgRowSelect);
-  int firstShown = -FDataLink->ActiveRecord();
-  int lastShown = FDataLink->RecordCount() - 1 - FDataLink->ActiveRecord();
+  if (vertical && !shift && FImpl->FOptionsEh.Contains(dghClearSelection)) FImpl->FSelection->Reset();
+  bool rows = FImpl->FOptions.Contains(dgRowSelect);
+  int firstShown = -FImpl->FDataLink->ActiveRecord();
+  int lastShown = FImpl->FDataLink->RecordCount() - 1 - FImpl->FDataLink->ActiveRecord();
   switch (Key) {
     case VK_UP:
     case VK_PRIOR: MoveByRows(extend, firstShown, rows, false); break;
@@ -134,9 +135,9 @@ void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
       else ds->Last();
       break;
     case VK_LEFT: MoveToDataColumn(0, 1, false); break;
-    case VK_RIGHT: MoveToDataColumn(FColumns->Count() - 1, -1, false); break;
+    case VK_RIGHT: MoveToDataColumn(FImpl->FColumns->Count() - 1, -1, false); break;
     case VK_DELETE:
-      if (!(FEditActions.Contains(geaDeleteEh) && CanDeleteSelection() &&
+      if (!(FImpl->FEditActions.Contains(geaDeleteEh) && CanDeleteSelection() &&
             ExecuteGridEditAction(this, geaDeleteEh)))
         ConfirmDelete();
       break;
@@ -154,8 +155,8 @@ void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
       ExecuteGridEditAction(this, geaPasteEh);
       break;
     case 'A':
-      if (CanSelectAll() && SelectionKindAllowed(gstAll) && FEditActions.Contains(geaSelectAllEh))
-        FSelection->SelectWholeGrid();
+      if (CanSelectAll() && SelectionKindAllowed(gstAll) && FImpl->FEditActions.Contains(geaSelectAllEh))
+        FImpl->FSelection->SelectWholeGrid();
       break;
     case kCopyFromAboveKey: CopyFromRecordAbove(); break;
     default: return;
@@ -165,39 +166,39 @@ void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
 
 void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
   bool shift = Shift.Contains(ssShift);
-  bool extend = shift && FOptions.Contains(dgMultiSelect);
-  bool rows = FOptions.Contains(dgRowSelect);
+  bool extend = shift && FImpl->FOptions.Contains(dgMultiSelect);
+  bool rows = FImpl->FOptions.Contains(dgRowSelect);
   switch (Key) {
     case VK_TAB:
-      if (Shift.Contains(ssAlt) || !FOptions.Contains(dgTabs)) return;
+      if (Shift.Contains(ssAlt) || !FImpl->FOptions.Contains(dgTabs)) return;
       StepColumn(!shift);
       break;
     case VK_RETURN:
-      if (!FOptionsEh.Contains(dghEnterAsTab)) return;
+      if (!FImpl->FOptionsEh.Contains(dghEnterAsTab)) return;
       StepColumn(!shift);
       break;
     case VK_ESCAPE:
-      FDataLink->ResetRecord();
-      FSelection->Reset();
-      if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
+      FImpl->FDataLink->ResetRecord();
+      FImpl->FSelection->Reset();
+      if (!FImpl->FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
       // A running sizing, moving, selecting or record drag ends unaccepted.
-      if (FMouseMode != mmNone || FTracking || FRowTracking || FPressedTitle >= 0 || GridState() != gsNormal)
+      if (FImpl->FMouseMode != mmNone || FImpl->FTracking || FImpl->FRowTracking || FImpl->FPressedTitle >= 0 || GridState() != gsNormal)
         Perform(WM_CANCELMODE);
       break;
     case VK_PRIOR:
     case VK_NEXT: {
       int page = std::max(1, VisibleDataRowCount());
-      if (!extend) FSelection->Reset();
+      if (!extend) FImpl->FSelection->Reset();
       MoveByRows(extend, Key == VK_PRIOR ? -page : page, !SelectionKindAllowed(gstRectangle), false);
       break;
     }
     case VK_HOME:
     case VK_END: {
       bool toLast = Key == VK_END;
-      if (FVisibleColumns->Count() > 1 && !rows) {
-        MoveToDataColumn(toLast ? FColumns->Count() - 1 : 0, toLast ? -1 : 1, extend);
+      if (FImpl->FVisibleColumns->Count() > 1 && !rows) {
+        MoveToDataColumn(toLast ? FImpl->FColumns->Count() - 1 : 0, toLast ? -1 : 1, extend);
       } else {
-        if (!extend) FSelection->Reset();
+        if (!extend) FImpl->FSelection->Reset();
         MoveByRows(extend, toLast ? 1 : -1, rows, true);
       }
       break;
@@ -210,7 +211,7 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
         if (!right && LeftCol() > first) SetLeftCol(LeftCol() - 1);
         if (right && LeftCol() + VisibleColCount() < ColCount()) SetLeftCol(LeftCol() + 1);
       } else {
-        if (!extend) FSelection->Reset();
+        if (!extend) FImpl->FSelection->Reset();
         MoveToDataColumn(SelectedIndex() + (right ? 1 : -1), right ? 1 : -1, extend);
       }
       break;
@@ -224,10 +225,10 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
         ExecuteGridEditAction(this, geaPasteEh);
         break;
       }
-      if ( !ds->CanModify() || FReadOnly || !FOptions.Contains(dgEditing)) return;
-      FSelection->Reset();
-      if (FAllowedOperations.Contains(alopInsertEh)) ds->Insert();
-      else if (FAllowedOperations.Contains(alopAppendEh)) ds->Append();
+      if ( !ds->CanModify() || FImpl->FReadOnly || !FImpl->FOptions.Contains(dgEditing)) return;
+      FImpl->FSelection->Reset();
+      if (FImpl->FAllowedOperations.Contains(alopInsertEh)) ds->Insert();
+      else if (FImpl->FAllowedOperations.Contains(alopAppendEh)) ds->Append();
       break;
     }
     case VK_F2: SetEditorMode(true); break;
@@ -238,26 +239,26 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
 
 void TCustomDBGridEh::VerticalKey(Word Key, TShiftState Shift) {
   TDataSet* ds = DataSet();
-  bool extend = Shift.Contains(ssShift) && FOptions.Contains(dgMultiSelect);
-  bool rows = FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstRectangle);
-  bool atEnd = FDataLink->ActiveRecord() >= FDataLink->RecordCount() - 1;
-  if (UntouchedInsert(ds, FDataLink.get())) {
+  bool extend = Shift.Contains(ssShift) && FImpl->FOptions.Contains(dgMultiSelect);
+  bool rows = FImpl->FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstRectangle);
+  bool atEnd = FImpl->FDataLink->ActiveRecord() >= FImpl->FDataLink->RecordCount() - 1;
+  if (UntouchedInsert(ds, FImpl->FDataLink.get())) {
     // A new record nobody typed into goes away instead of being posted empty.
     if (Key == VK_UP ? atEnd : !atEnd) ds->Cancel();
     if (Key == VK_DOWN || atEnd) return;
   }
   MoveByRows(extend, Key == VK_UP ? -1 : 1, rows, false);
-  if (Key == VK_DOWN && ds->Eof() && ds->CanModify() && !FReadOnly && FOptions.Contains(dgEditing) &&
-      FAllowedOperations.Contains(alopAppendEh))
+  if (Key == VK_DOWN && ds->Eof() && ds->CanModify() && !FImpl->FReadOnly && FImpl->FOptions.Contains(dgEditing) &&
+      FImpl->FAllowedOperations.Contains(alopAppendEh))
     ds->Append();
 }
 
 void TCustomDBGridEh::ConfirmDelete() {
   TDataSet* ds = DataSet();
-  if (FReadOnly || ds->IsEmpty() || !ds->CanModify() || !FAllowedOperations.Contains(alopDeleteEh)) return;
+  if (FImpl->FReadOnly || ds->IsEmpty() || !ds->CanModify() || !FImpl->FAllowedOperations.Contains(alopDeleteEh)) return;
   TBookmarkListEh* rows = SelectedRows();
   const char* question = rows->Count() < 2 ? "Delete record?" : "Delete all selected records?";
-  if (FOptions.Contains(dgConfirmDelete) &&
+  if (FImpl->FOptions.Contains(dgConfirmDelete) &&
       Application->MessageBox(question, "Confirm", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
     return;
   if (rows->Count() > 0) rows->DeleteSelected();
@@ -267,16 +268,16 @@ void TCustomDBGridEh::ConfirmDelete() {
 void TCustomDBGridEh::CopyFromRecordAbove() {
   TColumnEh* c = CurrentColumn();
   TField* f = c ? c->Field() : nullptr;
-  if (!f || FDataLink->ActiveRecord() == 0 || !c->IsEditable(true)) return;
+  if (!f || FImpl->FDataLink->ActiveRecord() == 0 || !c->IsEditable(true)) return;
   Variant value;
   {
-    TActiveRecordScopeEh scope(FDataLink.get(), FDataLink->ActiveRecord() - 1);
+    TActiveRecordScopeEh scope(FImpl->FDataLink.get(), FImpl->FDataLink->ActiveRecord() - 1);
     value = f->FieldKind() == fkLookup ? DataSet()->FieldValues(f->KeyFields()) : f->Value();
   }
-  FDataLink->Edit();
+  FImpl->FDataLink->Edit();
   if (f->FieldKind() == fkLookup) DataSet()->SetFieldValues(f->KeyFields(), value);
   else f->SetValue(value);
-  FSelection->Reset();
+  FImpl->FSelection->Reset();
   SetEditorMode(true);
   if (InplaceEditor()) InplaceEditor()->SelectAll();
 }
@@ -284,8 +285,8 @@ void TCustomDBGridEh::CopyFromRecordAbove() {
 // ---------------------------------------------------------------- moving
 
 void TCustomDBGridEh::StepColumn(bool Forward) {
-  FSelection->Reset();
-  int count = FColumns->Count();
+  FImpl->FSelection->Reset();
+  int count = FImpl->FColumns->Count();
   if (count == 0) return;
   int start = std::clamp(SelectedIndex(), 0, count - 1), i = start, records = 0;
   do {
@@ -304,35 +305,35 @@ void TCustomDBGridEh::StepColumn(bool Forward) {
 }
 
 void TCustomDBGridEh::MoveToDataColumn(int DataCol, int Direction, bool Extend) {
-  int count = FColumns->Count();
+  int count = FImpl->FColumns->Count();
   if (count == 0) return;
-  if (Extend && SelectionKindAllowed(gstRectangle) && FSelection->SelectionKind() != gstRectangle)
-    FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), false);
-  FDataLink->UpdateRecord();
+  if (Extend && SelectionKindAllowed(gstRectangle) && FImpl->FSelection->SelectionKind() != gstRectangle)
+    FImpl->FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), false);
+  FImpl->FDataLink->UpdateRecord();
   DataCol = std::clamp(DataCol, 0, count - 1);
   if (Direction != 0)
     while (DataCol >= 0 && DataCol < count &&
-           (!FColumns->Items(DataCol)->Visible() || ColWidths(DataToRawColumn(DataCol)) <= 0))
+           (!FImpl->FColumns->Items(DataCol)->Visible() || ColWidths(DataToRawColumn(DataCol)) <= 0))
       DataCol += Direction;
   if (DataCol < 0 || DataCol >= count) return;
   if (DataCol != SelectedIndex()) {
-    if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
+    if (!FImpl->FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
     MoveToColumn(DataToRawColumn(DataCol));
   }
   if (Extend && SelectionKindAllowed(gstRectangle))
-    FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), true);
+    FImpl->FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), true);
   StopIncSearch();
 }
 
 void TCustomDBGridEh::MoveByRows(bool Extend, int Distance, bool RowMode, bool ToTheEnd) {
   TDataSet* ds = DataSet();
-  if (!FDataLink->Active() || !ds || (Distance == 0 && !ToTheEnd)) return;
+  if (!FImpl->FDataLink->Active() || !ds || (Distance == 0 && !ToTheEnd)) return;
   int dir = Distance < 0 ? -1 : 1;
-  if (RowMode || FOptions.Contains(dgRowSelect)) {
+  if (RowMode || FImpl->FOptions.Contains(dgRowSelect)) {
     bool extend = Extend && SelectionKindAllowed(gstRecordBookmarks);
-    if (FOptions.Contains(dgMultiSelect) && !extend) {
-      FSelection->Reset();
-      FRowAnchor.clear();
+    if (FImpl->FOptions.Contains(dgMultiSelect) && !extend) {
+      FImpl->FSelection->Reset();
+      FImpl->FRowAnchor.clear();
     }
     int left = std::abs(Distance);
     // Long extensions walk without repainting the grid at every record.
@@ -340,40 +341,40 @@ void TCustomDBGridEh::MoveByRows(bool Extend, int Distance, bool RowMode, bool T
     if (ToTheEnd || left > 1) off.emplace(ds);
     bool away = false;  // once moving away from the anchor, every later step does too
     while (ToTheEnd || left > 0) {
-      bool moved = extend ? ExtendRowStep(dir, FKeepSelection, away) : ds->MoveBy(dir) != 0;
+      bool moved = extend ? ExtendRowStep(dir, FImpl->FKeepSelection, away) : ds->MoveBy(dir) != 0;
       if (!moved) break;
       if (!ToTheEnd) --left;
     }
   } else if (Extend && SelectionKindAllowed(gstRectangle)) {
-    if (FSelection->SelectionKind() != gstRectangle)
-      FSelection->CellRange()->ExtendTo(SelectedIndex(), ds->Bookmark(), false);
+    if (FImpl->FSelection->SelectionKind() != gstRectangle)
+      FImpl->FSelection->CellRange()->ExtendTo(SelectedIndex(), ds->Bookmark(), false);
     if (ToTheEnd) dir > 0 ? ds->Last() : ds->First();
     else ds->MoveBy(Distance);
-    FSelection->CellRange()->ExtendTo(SelectedIndex(), ds->Bookmark(), true);
+    FImpl->FSelection->CellRange()->ExtendTo(SelectedIndex(), ds->Bookmark(), true);
   } else {
     if (ToTheEnd) dir > 0 ? ds->Last() : ds->First();
     else ds->MoveBy(Distance);
   }
-  if (FUpdateLock == 0) Update();
+  if (FImpl->FUpdateLock == 0) Update();
 }
 
 // One record of a row extension; false when the dataset could not move further.
 bool TCustomDBGridEh::ExtendRowStep(int Dir, bool Keep, bool& Away) {
   TDataSet* ds = DataSet();
   TBookmarkListEh* rows = SelectedRows();
-  if (FRowAnchor.empty() || FSelection->SelectionKind() != gstRecordBookmarks) {
-    FRowAnchor = ds->Bookmark();
-    FRowAnchorSelected = rows->CurrentRowSelected();
+  if (FImpl->FRowAnchor.empty() || FImpl->FSelection->SelectionKind() != gstRecordBookmarks) {
+    FImpl->FRowAnchor = ds->Bookmark();
+    FImpl->FRowAnchorSelected = rows->CurrentRowSelected();
     rows->SetCurrentRowSelected(true);
     Away = true;
   } else if (!Away) {
-    int cmp = ds->CompareBookmarks(ds->Bookmark(), FRowAnchor);
+    int cmp = ds->CompareBookmarks(ds->Bookmark(), FImpl->FRowAnchor);
     // A row left on the way back toward the anchor leaves the selection.
-    if ((Dir > 0 && cmp < 0) || (Dir < 0 && cmp > 0)) rows->SetCurrentRowSelected(Keep && FRowAnchorSelected);
+    if ((Dir > 0 && cmp < 0) || (Dir < 0 && cmp > 0)) rows->SetCurrentRowSelected(Keep && FImpl->FRowAnchorSelected);
     else Away = true;
   }
   if (ds->MoveBy(Dir) == 0) return false;
-  rows->SetCurrentRowSelected(Keep ? !FRowAnchorSelected : true);
+  rows->SetCurrentRowSelected(Keep ? !FImpl->FRowAnchorSelected : true);
   return true;
 }
 
@@ -381,27 +382,27 @@ bool TCustomDBGridEh::ExtendRowStep(int Dir, bool Keep, bool& Away) {
 
 bool TCustomDBGridEh::IncSearchAllowed() const {
   TDataSet* ds = DataSet();
-  if (!FDataLink->Active() || !ds || ds->State() == dsEdit || ds->State() == dsInsert || ds->State() == dsSetKey)
+  if (!FImpl->FDataLink->Active() || !ds || ds->State() == dsEdit || ds->State() == dsInsert || ds->State() == dsSetKey)
     return false;
-  if (FIncSearchActive) return true;
+  if (FImpl->FIncSearchActive) return true;
   TColumnEh* c = CurrentColumn();
-  bool columnEditable = c && c->IsEditable(false) && FOptions.Contains(dgEditing);
-  if (FOptionsEh.Contains(dghIncSearch) && !columnEditable) return true;
-  return FOptionsEh.Contains(dghPreferIncSearch) && !FOptions.Contains(dgAlwaysShowEditor) && !EditorMode();
+  bool columnEditable = c && c->IsEditable(false) && FImpl->FOptions.Contains(dgEditing);
+  if (FImpl->FOptionsEh.Contains(dghIncSearch) && !columnEditable) return true;
+  return FImpl->FOptionsEh.Contains(dghPreferIncSearch) && !FImpl->FOptions.Contains(dgAlwaysShowEditor) && !EditorMode();
 }
 
 void TCustomDBGridEh::KeyPress(Char& Key) {
   TColumnEh* c = CurrentColumn();
-  bool stepped = c && (c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) && !FOptions.Contains(dgRowSelect);
-  if (Key == ' ' && stepped && FDataLink->Active()) {
+  bool stepped = c && (c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) && !FImpl->FOptions.Contains(dgRowSelect);
+  if (Key == ' ' && stepped && FImpl->FDataLink->Active()) {
     // Space toggles a check box and steps an image column (back with Shift).
     TCustomControl::KeyPress(Key);
     if (Key) c->StepValue(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
     Key = 0;
     return;
   }
-  if (FOptionsEh.Contains(dghEnterAsTab) && Key == 13) Key = 9;
-  if (Key == 13 && !FOptions.Contains(dgAlwaysShowEditor)) FDataLink->UpdateRecord();
+  if (FImpl->FOptionsEh.Contains(dghEnterAsTab) && Key == 13) Key = 9;
+  if (Key == 13 && !FImpl->FOptions.Contains(dgAlwaysShowEditor)) FImpl->FDataLink->UpdateRecord();
   TCustomControl::KeyPress(Key);
   if (Key < 32 || !IncSearchAllowed()) {
     if (Key) TCustomGrid::KeyPress(Key);
@@ -409,14 +410,14 @@ void TCustomDBGridEh::KeyPress(Char& Key) {
   }
   String typed;
   AppendUtf8(typed, Key);
-  IncSearch(typed, FIncSearchActive ? FIncSearchTimeOut : kIncSearchTimeOutEh, 0);
+  IncSearch(typed, FImpl->FIncSearchActive ? FImpl->FIncSearchTimeOut : kIncSearchTimeOutEh, 0);
   Key = 0;
 }
 
 void TCustomDBGridEh::KeyUp(Word& Key, TShiftState Shift) {
   TCustomGrid::KeyUp(Key, Shift);
-  if (Key == VK_CONTROL && FSortMarkedWithCtrl) {
-    FSortMarkedWithCtrl = false;
+  if (Key == VK_CONTROL && FImpl->FSortMarkedWithCtrl) {
+    FImpl->FSortMarkedWithCtrl = false;
     SortMarkingChanged();
   }
 }
@@ -464,9 +465,9 @@ bool TCustomDBGridEh::SearchWalk(const String& Upper, int Direction) {
 // going back to it and moving by the distance shows the current record where it was.
 TCustomDBGridEh::TViewPosition TCustomDBGridEh::SaveViewPosition() {
   TViewPosition p;
-  int middle = std::max(0, FDataLink->RecordCount() / 2);
-  p.Distance = FDataLink->ActiveRecord() - middle;
-  TActiveRecordScopeEh scope(FDataLink.get(), middle);
+  int middle = std::max(0, FImpl->FDataLink->RecordCount() / 2);
+  p.Distance = FImpl->FDataLink->ActiveRecord() - middle;
+  TActiveRecordScopeEh scope(FImpl->FDataLink.get(), middle);
   p.Bookmark = DataSet()->Bookmark();
   return p;
 }
@@ -479,27 +480,27 @@ void TCustomDBGridEh::RestoreViewPosition(const TViewPosition& P) {
 }
 
 void TCustomDBGridEh::IncSearch(const String& Text, int TimeOut, int Direction) {
-  if (!FDataLink->Active() || !DataSet()) return;
-  String candidate = FIncSearchText + Text;
+  if (!FImpl->FDataLink->Active() || !DataSet()) return;
+  String candidate = FImpl->FIncSearchText + Text;
   if (!candidate.empty()) {
-    TSearchingScope searching(FSearching);
+    TSearchingScope searching(FImpl->FSearching);
     String upper = AnsiUpperCase(candidate);
     bool found = Direction == 0 && CellTextMatches(upper);
     if (!found) found = SearchWalk(upper, Direction);
-    if (found) FIncSearchText = Copy(CurrentColumn()->CellText(), 1, Length(candidate));
+    if (found) FImpl->FIncSearchText = Copy(CurrentColumn()->CellText(), 1, Length(candidate));
   }
   HideEditor();
-  FIncSearchActive = true;
+  FImpl->FIncSearchActive = true;
   InvalidateCurrentRow();
-  FIncSearchTimeOut = TimeOut;
+  FImpl->FIncSearchTimeOut = TimeOut;
   if (TimeOut >= 0 && HandleAllocated()) SetTimer(Handle(), kIncSearchTimer, TimeOut);
 }
 
 void TCustomDBGridEh::StopIncSearch() {
-  if (!FIncSearchActive) return;
-  FIncSearchActive = false;
+  if (!FImpl->FIncSearchActive) return;
+  FImpl->FIncSearchActive = false;
   if (HandleAllocated()) KillTimer(Handle(), kIncSearchTimer);
-  FIncSearchText.clear();
+  FImpl->FIncSearchText.clear();
   InvalidateCurrentRow();
-  if (FOptions.Contains(dgAlwaysShowEditor) && ShouldShowEditor()) OpenEditor();
+  if (FImpl->FOptions.Contains(dgAlwaysShowEditor) && ShouldShowEditor()) OpenEditor();
 }

@@ -1,6 +1,7 @@
 // The grid's data link (field map and the dataset's notifications) and its list of selected
 // rows kept as bookmarks in dataset order.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 
 #include "core/SysUtils.h"
 #include "core/Scope.h"
@@ -110,7 +111,7 @@ void TGridDataLinkEh::EditingChanged() {
 
 void TGridDataLinkEh::LayoutChanged() {
   if (FGrid) {
-    TRestore changing(FGrid->FDataLinkLayoutChanging, true);
+    TRestore changing(FGrid->FImpl->FDataLinkLayoutChanging, true);
     FGrid->RebuildLayout();
   }
   TDataLink::LayoutChanged();

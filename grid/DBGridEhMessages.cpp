@@ -2,6 +2,7 @@
 // cancel mode, font and colour notices, the flat border, hints and cell tool tips, and which
 // edit operations the selection allows now.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhImpExp.h"
 #include "grid/DBGridEhFilterEdit.h"
@@ -31,8 +32,8 @@ bool FocusComesFrom(const TWinControl* Control, HWND Window) {
 void TCustomDBGridEh::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case WM_DEFERREDLAYOUT:
-      if (!FColumns) break;
-      if (FLayoutLock > 0 || FColumns->UpdateCount() > 0) DeferLayout();
+      if (!FImpl->FColumns) break;
+      if (FImpl->FLayoutLock > 0 || FImpl->FColumns->UpdateCount() > 0) DeferLayout();
       else RebuildLayout();
       return;
     case WM_TIMER:
@@ -41,12 +42,12 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
         return;
       }
       if (M.WParam != kScrollTimer) break;
-      if (FMouseMode == mmRecordDragging) {
+      if (FImpl->FMouseMode == mmRecordDragging) {
         TPoint p;
         GetCursorPos(&p);
         p = ScreenToClient(p);
         TrackRowsDrag(p.Y, MouseCoord(p.X, p.Y).Y, p, false);
-      } else if (FTracking || FRowTracking || FMouseMode == mmColSelecting) {
+      } else if (FImpl->FTracking || FImpl->FRowTracking || FImpl->FMouseMode == mmColSelecting) {
         TimerScroll();
       } else {
         StopScrollTimer();
@@ -61,7 +62,7 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
       // Before the inherited handling, whose button release would end a drag as accepted.
       CancelMouseTracking();
       TCustomGrid::Dispatch(M);
-      if (M.Msg == CM_CANCELMODE && FFilterEdit) FFilterEdit->Perform(CM_CANCELMODE, M.WParam, M.LParam);
+      if (M.Msg == CM_CANCELMODE && FImpl->FFilterEdit) FImpl->FFilterEdit->Perform(CM_CANCELMODE, M.WParam, M.LParam);
       return;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -69,17 +70,17 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
       break;
     case WM_CHAR:
       // Typing reaches the filter row's editor while the row is being edited.
-      if (FInFilterRow && FFilterEdit && (M.WParam >= 32 || M.WParam == 8)) {
+      if (FImpl->FInFilterRow && FImpl->FFilterEdit && (M.WParam >= 32 || M.WParam == 8)) {
         if (!FilterEditorShown()) PlaceFilterEditor(false);
         if (FilterEditorShown()) {
-          FFilterEdit->Perform(WM_CHAR, M.WParam, M.LParam);
+          FImpl->FFilterEdit->Perform(WM_CHAR, M.WParam, M.LParam);
           return;
         }
       }
       break;
     case WM_GETDLGCODE:
       TCustomGrid::Dispatch(M);
-      if (FOptionsEh.Contains(dghPreferIncSearch)) M.Result |= DLGC_WANTCHARS;
+      if (FImpl->FOptionsEh.Contains(dghPreferIncSearch)) M.Result |= DLGC_WANTCHARS;
       return;
     case WM_IME_STARTCOMPOSITION:
       TCustomGrid::Dispatch(M);
@@ -87,15 +88,15 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
       return;
     case WM_ERASEBKGND: M.Result = 1; return;
     case WM_PAINT:
-      if (WantsDoubleBuffer() && !DirectPaintEh) FDoubleBuffering = true;
+      if (WantsDoubleBuffer() && !DirectPaintEh) FImpl->FDoubleBuffering = true;
       break;
     case WM_NCCALCSIZE:
       TCustomGrid::Dispatch(M);
-      if (FFlatInset > 0 && M.LParam) InflateRect(*reinterpret_cast<TRect*>(M.LParam), -FFlatInset, -FFlatInset);
+      if (FImpl->FFlatInset > 0 && M.LParam) InflateRect(*reinterpret_cast<TRect*>(M.LParam), -FImpl->FFlatInset, -FImpl->FFlatInset);
       return;
     case WM_NCPAINT:
       TCustomGrid::Dispatch(M);
-      if (FFlat && BorderStyle() == bsSingle && Ctl3D()) {
+      if (FImpl->FFlat && BorderStyle() == bsSingle && Ctl3D()) {
         HDC dc = GetWindowDC(Handle());
         TRect r = Rect(0, 0, Width(), Height());
         DrawEdge(dc, r, BDR_SUNKENOUTER, BF_RECT);
@@ -107,8 +108,8 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
     case CM_HINTSHOW: CMHintShow(M); return;
     case CM_HINTSHOWPAUSE: CMHintShowPause(M); return;
     case CM_MOUSEWHEEL:
-      if (FInFilterRow && FilterEditorShown()) {
-        M.Result = FFilterEdit->Perform(CM_MOUSEWHEEL, M.WParam, M.LParam);
+      if (FImpl->FInFilterRow && FilterEditorShown()) {
+        M.Result = FImpl->FFilterEdit->Perform(CM_MOUSEWHEEL, M.WParam, M.LParam);
         return;
       }
       // An open list under the editor takes the wheel first.
@@ -127,17 +128,17 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
     case CM_PARENTFONTCHANGED:
       TCustomGrid::Dispatch(M);
       if (ParentFont()) {
-        FSettingTitleFont = true;
-        FTitleFont->Assign(Font());
-        FFooterFont->Assign(Font());
-        FSettingTitleFont = false;
+        FImpl->FSettingTitleFont = true;
+        FImpl->FTitleFont->Assign(Font());
+        FImpl->FFooterFont->Assign(Font());
+        FImpl->FSettingTitleFont = false;
         RebuildLayout();
       }
       return;
     case CM_PARENTCOLORCHANGED:
       TCustomGrid::Dispatch(M);
       if (ParentColor()) {
-        FFooterColor = Color();
+        FImpl->FFooterColor = Color();
         Invalidate();
       }
       return;
@@ -154,22 +155,22 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
 // click is handled, and only a move after it starts a drag.
 void TCustomDBGridEh::WndProc(TMessage& M) {
   bool click = M.Msg == WM_LBUTTONDOWN || M.Msg == WM_LBUTTONDBLCLK;
-  if (!click || DragMode() != dmAutomatic || !FOptions.Contains(dgMultiSelect) || Designing()) {
+  if (!click || DragMode() != dmAutomatic || !FImpl->FOptions.Contains(dgMultiSelect) || Designing()) {
     TCustomGrid::WndProc(M);
     return;
   }
   SetDragMode(dmManual);
-  TRestore inClick(FInClickWithDragMode, true);
+  TRestore inClick(FImpl->FInClickWithDragMode, true);
   TScopeExit automatic([this] { SetDragMode(dmAutomatic); });
   TCustomGrid::WndProc(M);
 }
 
 void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
   TCustomGrid::CreateParams(Params);
-  FFlatInset = 0;
-  if (FFlat && Ctl3D()) {
+  FImpl->FFlatInset = 0;
+  if (FImpl->FFlat && Ctl3D()) {
     // The flat border is the grid's own: a one-pixel sunken edge in the non-client area.
-    if (BorderStyle() == bsSingle) FFlatInset = 1;
+    if (BorderStyle() == bsSingle) FImpl->FFlatInset = 1;
     Params.Style &= ~WS_BORDER;
     Params.ExStyle &= ~WS_EX_CLIENTEDGE;
   }
@@ -178,8 +179,8 @@ void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
 
 bool TCustomDBGridEh::WantsDoubleBuffer() const {
   // Fixed cells drawn with visual styles would flicker; styles are inactive here.
-  return !FFlat && IsThemeActive() && FOptionsEh.Contains(dghFixed3D) && FOptions.Contains(dgColLines) &&
-         FOptions.Contains(dgRowLines);
+  return !FImpl->FFlat && IsThemeActive() && FImpl->FOptionsEh.Contains(dghFixed3D) && FImpl->FOptions.Contains(dgColLines) &&
+         FImpl->FOptions.Contains(dgRowLines);
 }
 
 // ================================================================ focus
@@ -187,20 +188,20 @@ bool TCustomDBGridEh::WantsDoubleBuffer() const {
 void TCustomDBGridEh::FocusChanged(TMessage& M) {
   HWND other = reinterpret_cast<HWND>(M.WParam);
   bool toEditor = FocusComesFrom(InplaceEditor(), other);
-  if (M.Msg == WM_KILLFOCUS && FSortMarkedWithCtrl && !toEditor) {
+  if (M.Msg == WM_KILLFOCUS && FImpl->FSortMarkedWithCtrl && !toEditor) {
     // Markers set with Ctrl held are reported when the focus goes elsewhere than the editor.
-    FSortMarkedWithCtrl = false;
+    FImpl->FSortMarkedWithCtrl = false;
     SortMarkingChanged();
   }
   if (M.Msg == WM_SETFOCUS && !toEditor) ApplyColumnImeMode();
   if (M.Msg == WM_KILLFOCUS) SetImeMode(imDontCare);
-  if (FOptions.Contains(dgRowSelect) && FSelection->SelectionKind() != gstNon)
-    InvalidateCellRange(FSelection->BoundsInGrid());
+  if (FImpl->FOptions.Contains(dgRowSelect) && FImpl->FSelection->SelectionKind() != gstNon)
+    InvalidateCellRange(FImpl->FSelection->BoundsInGrid());
   TCustomGrid::Dispatch(M);
   // The filter row being edited keeps the focus in its editor.
-  if (M.Msg == WM_SETFOCUS && FInFilterRow && FilterEditorShown() && !FocusComesFrom(FFilterEdit, other) &&
-      FFilterEdit->CanFocus())
-    FFilterEdit->SetFocus();
+  if (M.Msg == WM_SETFOCUS && FImpl->FInFilterRow && FilterEditorShown() && !FocusComesFrom(FImpl->FFilterEdit, other) &&
+      FImpl->FFilterEdit->CanFocus())
+    FImpl->FFilterEdit->SetFocus();
   RefreshFocusHighlight();
 }
 
@@ -213,8 +214,8 @@ void TCustomDBGridEh::WMVScroll(TMessage& M) {
     WMVScrollView(M);  // the view scrolls; the current record stays
     return;
   }
-  if (!FDataLink->Active() || !ds) return;
-  int buffered = FDataLink->RecordCount(), active = FDataLink->ActiveRecord();
+  if (!FImpl->FDataLink->Active() || !ds) return;
+  int buffered = FImpl->FDataLink->RecordCount(), active = FImpl->FDataLink->ActiveRecord();
   int page = VisibleDataRowCount();
   int code = LoWord(M.WParam);
   int pos = static_cast<SmallInt>(HiWord(M.WParam));
@@ -222,7 +223,7 @@ void TCustomDBGridEh::WMVScroll(TMessage& M) {
     // Positions beyond 16 bits come with the bar's track position.
     SCROLLINFO si;
     si.fMask = SIF_TRACKPOS;
-    if (FVertScrollBar->ReadScrollInfo(si) && si.nTrackPos > 0x7FFF) pos = si.nTrackPos;
+    if (FImpl->FVertScrollBar->ReadScrollInfo(si) && si.nTrackPos > 0x7FFF) pos = si.nTrackPos;
   }
   switch (code) {
     case SB_LINEUP: ds->MoveBy(-(active + 1)); break;
@@ -232,19 +233,19 @@ void TCustomDBGridEh::WMVScroll(TMessage& M) {
     case SB_TOP: ds->First(); break;
     case SB_BOTTOM: ds->Last(); break;
     case SB_THUMBTRACK:
-      if (!FVertScrollBar->Tracking()) break;
-      ds->MoveBy(pos - FSumList->CurrentRecordNumber());
-      FIgnoreThumbPosition = true;
+      if (!FImpl->FVertScrollBar->Tracking()) break;
+      ds->MoveBy(pos - FImpl->FSumList->CurrentRecordNumber());
+      FImpl->FIgnoreThumbPosition = true;
       break;
     case SB_THUMBPOSITION:
-      if (FIgnoreThumbPosition) {
-        FIgnoreThumbPosition = false;
+      if (FImpl->FIgnoreThumbPosition) {
+        FImpl->FIgnoreThumbPosition = false;
         break;
       }
-      if (FSumList->HasRecordNumbers()) {
+      if (FImpl->FSumList->HasRecordNumbers()) {
         if (pos <= 1) ds->First();
-        else if (pos >= FSumList->RecordTotal()) ds->Last();
-        else FSumList->GoToRecordNumber(pos);
+        else if (pos >= FImpl->FSumList->RecordTotal()) ds->Last();
+        else FImpl->FSumList->GoToRecordNumber(pos);
         break;
       }
       // An unsequenced dataset's bar has five places: ends, pages, and the middle.
@@ -261,7 +262,7 @@ void TCustomDBGridEh::WMVScroll(TMessage& M) {
 }
 
 void TCustomDBGridEh::WMHScroll(TMessage& M) {
-  if (FHorzScrollBar->Tracking() && LoWord(M.WParam) == SB_THUMBTRACK)
+  if (FImpl->FHorzScrollBar->Tracking() && LoWord(M.WParam) == SB_THUMBTRACK)
     M.WParam = MakeWParam(SB_THUMBPOSITION, HiWord(M.WParam));
   TCustomGrid::Dispatch(M);
   UpdateExtHorzScrollBar();
@@ -280,16 +281,16 @@ void TCustomDBGridEh::WMSetCursor(TMessage& M) {
     ::SetCursor(Screen->Cursors(C));
     M.Result = 1;
   };
-  if (Designing() && !FColumns->IsCustomized() && !FDataLink->Active()) return show(crArrow);
+  if (Designing() && !FImpl->FColumns->IsCustomized() && !FImpl->FDataLink->Active()) return show(crArrow);
   TPoint p;
   GetCursorPos(&p);
   p = ScreenToClient(p);
-  if (FMouseMode == mmFrozenColSizing || (FMouseMode == mmNone && FrozenSizingColumn(p.X, p.Y) >= 0))
+  if (FImpl->FMouseMode == mmFrozenColSizing || (FImpl->FMouseMode == mmNone && FrozenSizingColumn(p.X, p.Y) >= 0))
     return show(crHSplit);
   TGridState sizing;
   int index = -1, pos = 0, ofs = 0;
   CalcSizingState(p.X, p.Y, sizing, index, pos, ofs);
-  if (!Designing() && FDataLink->Active() && DataSet() && sizing == gsNormal && FOptions.Contains(dgMultiSelect) &&
+  if (!Designing() && FImpl->FDataLink->Active() && DataSet() && sizing == gsNormal && FImpl->FOptions.Contains(dgMultiSelect) &&
       PtInRect(ClientRect(), p) && !BeginRowsDrag(p.X, p.Y, true)) {
     TGridCoord cell = MouseCoord(p.X, p.Y);
     bool indicator = cell.X >= 0 && cell.X < IndicatorOffset() && cell.Y >= TopDataOffset();
@@ -311,11 +312,11 @@ void TCustomDBGridEh::CMHintShowPause(TMessage& M) {
   int dataCol = 0, dataRow = 0;
   if (cell.X < 0 || cell.Y < 0) return;
   int type = GetCellType(cell.X, cell.Y, dataCol, dataRow);
-  if ((type & 0xFF) != caData || dataCol < 0 || dataCol >= FColumns->Count()) return;
-  TColumnEh* c = FColumns->Items(dataCol);
+  if ((type & 0xFF) != caData || dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return;
+  TColumnEh* c = FImpl->FColumns->Items(dataCol);
   int rowArea = type >> 8;
   bool now = (rowArea == raFooter && c->FooterAt(dataRow)->ToolTips()) ||
-             (rowArea == raData && c->ToolTips() && FDataLink->Active()) ||
+             (rowArea == raData && c->ToolTips() && FImpl->FDataLink->Active()) ||
              (rowArea == raTitle && c->Title()->ToolTips() && c->Title()->Hint().empty());
   *pause = now ? 0 : Application->HintPause();
 }
@@ -326,8 +327,8 @@ void TCustomDBGridEh::CMHintShow(TMessage& M) {
   if (M.Result != 0 || !info->HintStr.empty()) return;
   TGridCoord cell = MouseCoord(info->CursorPos.X, info->CursorPos.Y);
   int dataCol = RawToDataColumn(cell.X);
-  if (cell.X < 0 || cell.Y < 0 || dataCol < 0 || dataCol >= FColumns->Count()) return;
-  TColumnEh* c = FColumns->Items(dataCol);
+  if (cell.X < 0 || cell.Y < 0 || dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return;
+  TColumnEh* c = FImpl->FColumns->Items(dataCol);
   if (cell.Y < TitleRowCount() && !c->Title()->Hint().empty()) {
     info->HintStr = GetShortHint(c->Title()->Hint());
     info->CursorRect = CellRect(cell.X, cell.Y);
@@ -359,12 +360,12 @@ constexpr int kRightTipInset = 6;   // a right-aligned tip from the cell's right
 bool TCustomDBGridEh::CellToolTip(int ACol, int ARow, THintInfo& Info) {
   int dataCol = 0, dataRow = 0;
   int rowArea = GetCellType(ACol, ARow, dataCol, dataRow) >> 8;
-  TColumnEh* c = FColumns->Items(dataCol);
+  TColumnEh* c = FImpl->FColumns->Items(dataCol);
   bool title = rowArea == raTitle && c->Title()->ToolTips();
-  bool data = rowArea == raData && c->ToolTips() && FDataLink->Active() && dataRow < RowRecordCount();
+  bool data = rowArea == raData && c->ToolTips() && FImpl->FDataLink->Active() && dataRow < RowRecordCount();
   bool footer = rowArea == raFooter && c->FooterAt(dataRow)->ToolTips();
   if (!(title || data || footer) || GetCapture() != 0 || GetKeyState(VK_CONTROL) < 0) return false;
-  if (!FToolTipFont) FToolTipFont = std::make_unique<TFont>();
+  if (!FImpl->FToolTipFont) FImpl->FToolTipFont = std::make_unique<TFont>();
   TCellTip tip;
   tip.Rect = CellRect(ACol, ARow);
   tip.Limit = tip.Rect.Left + c->Width();
@@ -382,12 +383,12 @@ void TCustomDBGridEh::TitleTip(TColumnEh* Column, int DataCol, TCellTip& Tip) {
     Tip.Rect.Right -= marker - kTipInset;
     Tip.Limit -= marker - kTipInset;
   }
-  THeadTreeNode* leaf = FUseMultiTitle ? LeafOf(DataCol) : nullptr;
+  THeadTreeNode* leaf = FImpl->FUseMultiTitle ? LeafOf(DataCol) : nullptr;
   if (leaf) Tip.Rect.Top = Tip.Rect.Bottom - leaf->NodeHeight;
   Tip.Text = leaf ? leaf->NodeText : Column->Title()->Caption();
-  Tip.Wrap = FUseMultiTitle || FTitleHeight > 0 || FTitleLines > 0;
+  Tip.Wrap = FImpl->FUseMultiTitle || FImpl->FTitleHeight > 0 || FImpl->FTitleLines > 0;
   Tip.Alignment = Column->Title()->Alignment();
-  FToolTipFont->Assign(Column->Title()->Font());
+  FImpl->FToolTipFont->Assign(Column->Title()->Font());
 }
 
 void TCustomDBGridEh::FooterTip(TColumnEh* Column, int Row, TCellTip& Tip) {
@@ -395,7 +396,7 @@ void TCustomDBGridEh::FooterTip(TColumnEh* Column, int Row, TCellTip& Tip) {
   Tip.Text = GetFooterText(Row, Column);
   Tip.Wrap = f->WordWrap();
   Tip.Alignment = f->Alignment();
-  FToolTipFont->Assign(f->Font());
+  FImpl->FToolTipFont->Assign(f->Font());
 }
 
 // A data cell, read on its record of the buffer: the text as the cell's parameters make it,
@@ -414,7 +415,7 @@ bool TCustomDBGridEh::DataTip(TColumnEh* Column, int DataRow, TGridCoord Cell, i
     Tip.Text = Column->CellText();
   }
   Tip.Alignment = stepped ? taLeftJustify : Column->Alignment();
-  Tip.Wrap = Column->WordWrap() && FWordWrapPossible;
+  Tip.Wrap = Column->WordWrap() && FImpl->FWordWrapPossible;
   int buttons = 0;
   for (const TCellButton& b : CellButtons(Column)) buttons += b.Width;
   if (buttons > 0) {
@@ -423,13 +424,13 @@ bool TCustomDBGridEh::DataTip(TColumnEh* Column, int DataRow, TGridCoord Cell, i
     Tip.Limit -= buttons;
   }
   if (Column->ImageList() && Column->ShowImageAndText()) Tip.Rect.Left += Column->ImageList()->Width() + kImageTextGap;
-  FToolTipFont->Assign(Column->Font());
+  FImpl->FToolTipFont->Assign(Column->Font());
   TColor back = Column->Color();
-  if (OnGetCellParams) OnGetCellParams(this, Column, FToolTipFont.get(), back, TGridDrawState());
+  if (OnGetCellParams) OnGetCellParams(this, Column, FImpl->FToolTipFont.get(), back, TGridDrawState());
   TColCellParamsEh params;
   params.SetText(Tip.Text);
   params.SetAlignment(Tip.Alignment);
-  params.SetFont(FToolTipFont.get());
+  params.SetFont(FImpl->FToolTipFont.get());
   params.SetCol(Cell.X);
   params.SetRow(Cell.Y);
   Column->FireGetCellParams(false, &params);
@@ -443,13 +444,13 @@ bool TCustomDBGridEh::DataTip(TColumnEh* Column, int DataRow, TGridCoord Cell, i
 bool TCustomDBGridEh::PlaceToolTip(const TCellTip& Tip, TGridCoord Cell, THintInfo& Info) {
   if (Tip.Text.empty()) return false;
   int spacing = TextMargin();
-  Canvas()->Font()->Assign(FToolTipFont.get());
+  Canvas()->Font()->Assign(FImpl->FToolTipFont.get());
   int tw = 0, th = 0;
   bool cut = TextExceedsRect(Canvas(), Tip.Rect, Tip.Text, Tip.Wrap, spacing - kTipInset, spacing, 0, tw, th);
   bool shortRight = Tip.Alignment == taRightJustify && Tip.Rect.Right < Tip.Limit - kTipInset;
   if (!cut && !shortRight && !Tip.AlwaysTip) return false;
   // The tip window's border sits on the cell's line: one pixel up, two on a flat grid.
-  int top = Tip.Rect.Top - (FFlat ? 2 : 1);
+  int top = Tip.Rect.Top - (FImpl->FFlat ? 2 : 1);
   int left;
   switch (Tip.Alignment) {
     case taRightJustify: left = Tip.Limit - tw - kRightTipInset; break;
@@ -461,45 +462,45 @@ bool TCustomDBGridEh::PlaceToolTip(const TCellTip& Tip, TGridCoord Cell, THintIn
   Info.HintPos = ClientToScreen({left, top});
   if (Tip.Wrap) Info.HintMaxWidth = Tip.Rect.Width() - 2 * kTipInset;
   Info.HintWindowClass = TToolTipsWindow::StaticClass();
-  Info.HintData = FToolTipFont.get();
+  Info.HintData = FImpl->FToolTipFont.get();
   return true;
 }
 
 // ================================================================ edit operations
 
 bool TCustomDBGridEh::CanCopySelection() const {
-  return FDataLink->Active() && FSelection->SelectionKind() != gstNon;
+  return FImpl->FDataLink->Active() && FImpl->FSelection->SelectionKind() != gstNon;
 }
 
 bool TCustomDBGridEh::CanDeleteSelection() const {
   TDataSet* ds = DataSet();
-  TDBGridEhSelectionType kind = FSelection->SelectionKind();
-  if (!FDataLink->Active() || kind == gstNon || FReadOnly || !ds || ds->IsEmpty() || !ds->CanModify()) return false;
+  TDBGridEhSelectionType kind = FImpl->FSelection->SelectionKind();
+  if (!FImpl->FDataLink->Active() || kind == gstNon || FImpl->FReadOnly || !ds || ds->IsEmpty() || !ds->CanModify()) return false;
   bool rows = kind == gstRecordBookmarks || kind == gstAll;
-  return FAllowedOperations.Contains(rows ? alopDeleteEh : alopUpdateEh);
+  return FImpl->FAllowedOperations.Contains(rows ? alopDeleteEh : alopUpdateEh);
 }
 
 bool TCustomDBGridEh::CanCutSelection() const { return CanCopySelection() && CanDeleteSelection(); }
 
 bool TCustomDBGridEh::CanPasteSelection() const {
   TDataSet* ds = DataSet();
-  if (!FDataLink->Active() || FReadOnly || !ds || !ds->CanModify()) return false;
-  if (ds->State() != dsInsert && !FAllowedOperations.Contains(alopUpdateEh)) return false;
+  if (!FImpl->FDataLink->Active() || FImpl->FReadOnly || !ds || !ds->CanModify()) return false;
+  if (ds->State() != dsInsert && !FImpl->FAllowedOperations.Contains(alopUpdateEh)) return false;
   TClipboard* cb = Clipboard();
   return cb->HasFormat(VcldbifClipboardFormat()) || cb->HasFormat(CF_TEXT);
 }
 
 bool TCustomDBGridEh::CanSelectAll() const {
   TDataSet* ds = DataSet();
-  return FDataLink->Active() && ds && !ds->IsEmpty() && FAllowedSelections.Contains(gstAll);
+  return FImpl->FDataLink->Active() && ds && !ds->IsEmpty() && FImpl->FAllowedSelections.Contains(gstAll);
 }
 
 bool TCustomDBGridEh::ExecuteAction(TBasicAction* Action) {
-  return FDataLink->ExecuteAction(Action) || TCustomGrid::ExecuteAction(Action);
+  return FImpl->FDataLink->ExecuteAction(Action) || TCustomGrid::ExecuteAction(Action);
 }
 
 bool TCustomDBGridEh::UpdateAction(TBasicAction* Action) {
-  return FDataLink->UpdateAction(Action) || TCustomGrid::UpdateAction(Action);
+  return FImpl->FDataLink->UpdateAction(Action) || TCustomGrid::UpdateAction(Action);
 }
 
 bool TCustomDBGridEh::GridIsActiveControl() const {
@@ -510,6 +511,6 @@ bool TCustomDBGridEh::GridIsActiveControl() const {
 }
 
 void TCustomDBGridEh::ApplyFilterDefault() {
-  TRestore applying(FApplyingFilter, true);
+  TRestore applying(FImpl->FApplyingFilter, true);
   GridDataService()->RequestFilter(this);
 }

@@ -3,6 +3,7 @@
 // selection by pressing and dragging, record dragging, moving the current record and column,
 // the editor and its buttons, check-box clicks and the wheel.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhInplace.h"
 
@@ -25,10 +26,10 @@ bool IsStepped(TColumnEh* Column) {
 
 }  // namespace
 
-bool TCustomDBGridEh::ChangesByMouse() const { return FDataLink->Active() && DataSet() != nullptr; }
+bool TCustomDBGridEh::ChangesByMouse() const { return FImpl->FDataLink->Active() && DataSet() != nullptr; }
 
 void TCustomDBGridEh::SortMarkingChanged() {
-  if (!FOptionsEh.Contains(dghAutoSortMarking)) return;
+  if (!FImpl->FOptionsEh.Contains(dghAutoSortMarking)) return;
   if (OnSortMarkingChanged) OnSortMarkingChanged(this);
   else ApplySortingDefault();
 }
@@ -42,7 +43,7 @@ int TCustomDBGridEh::FrozenSizingColumn(int X, int Y) const {
   int titleBottom = TitleRowCount() > 0 ? CellRect(0, TitleRowCount() - 1).Bottom : 0;
   if (Y < 0 || Y >= titleBottom) return -1;
   // A band of 7 pixels from 3 left of a frozen column's border, or of the line when wider.
-  int line = FOptions.Contains(dgColLines) ? GridLineWidth() : 0;
+  int line = FImpl->FOptions.Contains(dgColLines) ? GridLineWidth() : 0;
   int d = line > 6 ? 0 : (7 - line) / 2;
   int zone = std::max(7, line);
   for (int k = IndicatorOffset(); k < FixedCols(); ++k) {
@@ -53,12 +54,12 @@ int TCustomDBGridEh::FrozenSizingColumn(int X, int Y) const {
 }
 
 int TCustomDBGridEh::ColumnSelectZone(int X, int Y) const {
-  if (Designing() || !FDataLink->Active() || !FOptions.Contains(dgMultiSelect) || !FOptions.Contains(dgTitles) ||
-      FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstColumns))
+  if (Designing() || !FImpl->FDataLink->Active() || !FImpl->FOptions.Contains(dgMultiSelect) || !FImpl->FOptions.Contains(dgTitles) ||
+      FImpl->FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstColumns))
     return -1;
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = RawToDataColumn(cell.X);
-  if (cell.X < 0 || cell.Y != 0 || dataCol < 0 || dataCol >= FColumns->Count()) return -1;
+  if (cell.X < 0 || cell.Y != 0 || dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return -1;
   TRect r = CellRect(cell.X, 0);
   return Y >= r.Bottom - std::min(kColumnSelectBand, r.Height()) ? dataCol : -1;
 }
@@ -66,15 +67,15 @@ int TCustomDBGridEh::ColumnSelectZone(int X, int Y) const {
 // ---------------------------------------------------------------- press
 
 void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  FPressPoint = FLastMouse = {X, Y};
-  FPressShift = Shift;
+  FImpl->FPressPoint = FImpl->FLastMouse = {X, Y};
+  FImpl->FPressShift = Shift;
   if (!AcquireFocus()) return;  // the press is ignored completely
-  if (FInFilterRow && PtInRect(DataAreaRect(), TPoint{X, Y})) LeaveFilterRow();
+  if (FImpl->FInFilterRow && PtInRect(DataAreaRect(), TPoint{X, Y})) LeaveFilterRow();
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = 0, dataRow = 0;
   int type = cell.X >= 0 && cell.Y >= 0 ? GetCellType(cell.X, cell.Y, dataCol, dataRow) : -1;
   int rowArea = type >> 8;
-  if (Button == mbLeft && Shift.Contains(ssDouble) && FOptionsEh.Contains(dghDblClickOptimizeColWidth)) {
+  if (Button == mbLeft && Shift.Contains(ssDouble) && FImpl->FOptionsEh.Contains(dghDblClickOptimizeColWidth)) {
     TGridState state;
     int index = -1, pos = 0, ofs = 0;
     CalcSizingState(X, Y, state, index, pos, ofs);
@@ -88,16 +89,16 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
   if (Button == mbLeft && PressColumnSelect(Shift, X, Y)) return;
   if (type >= 0 && rowArea == raTitle && PressTitle(Button, Shift, X, Y)) return;
   bool titleOrFilter = type >= 0 && (rowArea == raTitle || rowArea == raFilter);
-  if (titleOrFilter && (FOptions.Contains(dgColumnResize) || Designing())) {
+  if (titleOrFilter && (FImpl->FOptions.Contains(dgColumnResize) || Designing())) {
     if ((type & 0xFF) == caIndicator && Button == mbLeft && SelectionKindAllowed(gstAll) && ChangesByMouse()) {
-      if (FSelection->SelectionKind() != gstNon) FSelection->Reset();
-      else FSelection->SelectWholeGrid();
+      if (FImpl->FSelection->SelectionKind() != gstNon) FImpl->FSelection->Reset();
+      else FImpl->FSelection->SelectWholeGrid();
     }
-    FDataLink->UpdateRecord();
+    FImpl->FDataLink->UpdateRecord();
     // The right button moves a column as the left one would.
-    FRightAsLeft = Button == mbRight && FOptions.Contains(dgColumnResize);
-    TCustomGrid::MouseDown(FRightAsLeft ? mbLeft : Button, Shift, X, Y);
-    if (FRightAsLeft) SetCapture(Handle());
+    FImpl->FRightAsLeft = Button == mbRight && FImpl->FOptions.Contains(dgColumnResize);
+    TCustomGrid::MouseDown(FImpl->FRightAsLeft ? mbLeft : Button, Shift, X, Y);
+    if (FImpl->FRightAsLeft) SetCapture(Handle());
     return;
   }
   if (Button == mbLeft && type >= 0 && rowArea == raData && TreeNodeMouseDown(X, Y, false)) return;
@@ -111,16 +112,16 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
 // Frozen-column sizing and traced sizing are the grid's own; other borders are the base
 // grid's. True when the press was a sizing one.
 bool TCustomDBGridEh::PressSizing(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (!(FOptions.Contains(dgColumnResize) || Designing())) return false;
-  bool traced = FOptionsEh.Contains(dghTraceColSizing);
+  if (!(FImpl->FOptions.Contains(dgColumnResize) || Designing())) return false;
+  bool traced = FImpl->FOptionsEh.Contains(dghTraceColSizing);
   int frozen = FrozenSizingColumn(X, Y);
   if (frozen >= 0) {
     if (Button != mbLeft) return false;
-    FDataLink->UpdateRecord();
-    FMouseMode = mmFrozenColSizing;
-    FSizingCol = frozen;
-    FSizingOffset = CellRect(frozen, 0).Right - X;
-    if (!traced) DrawSizingLine(X + FSizingOffset);
+    FImpl->FDataLink->UpdateRecord();
+    FImpl->FMouseMode = mmFrozenColSizing;
+    FImpl->FSizingCol = frozen;
+    FImpl->FSizingOffset = CellRect(frozen, 0).Right - X;
+    if (!traced) DrawSizingLine(X + FImpl->FSizingOffset);
     TCustomControl::MouseDown(Button, Shift, X, Y);
     return true;
   }
@@ -128,11 +129,11 @@ bool TCustomDBGridEh::PressSizing(TMouseButton Button, TShiftState Shift, int X,
   int index = -1, pos = 0, ofs = 0;
   CalcSizingState(X, Y, state, index, pos, ofs);
   if (state == gsNormal) return false;
-  FDataLink->UpdateRecord();
+  FImpl->FDataLink->UpdateRecord();
   if (state == gsColSizing && traced && Button == mbLeft) {
-    FMouseMode = mmColSizing;
-    FSizingCol = index;
-    FSizingOffset = pos - X;
+    FImpl->FMouseMode = mmColSizing;
+    FImpl->FSizingCol = index;
+    FImpl->FSizingOffset = pos - X;
     TCustomControl::MouseDown(Button, Shift, X, Y);
     return true;
   }
@@ -145,12 +146,12 @@ bool TCustomDBGridEh::PressSizing(TMouseButton Button, TShiftState Shift, int X,
 bool TCustomDBGridEh::PressColumnSelect(TShiftState Shift, int X, int Y) {
   int dataCol = ColumnSelectZone(X, Y);
   if (dataCol < 0) return false;
-  TColumnEh* column = FColumns->Items(dataCol);
-  TDBGridEhSelectionCols* set = FSelection->ColumnSet();
+  TColumnEh* column = FImpl->FColumns->Items(dataCol);
+  TDBGridEhSelectionCols* set = FImpl->FSelection->ColumnSet();
   if (Shift.Contains(ssShift)) set->ExtendToColumn(column);
   else if (Shift.Contains(ssCtrl)) set->ToggleColumn(column);
   else set->SelectColumn(column, false);
-  FMouseMode = mmColSelecting;
+  FImpl->FMouseMode = mmColSelecting;
   StartScrollTimer(kSelectionTimer);
   TCustomControl::MouseDown(mbLeft, Shift, X, Y);
   return true;
@@ -160,18 +161,18 @@ bool TCustomDBGridEh::PressColumnSelect(TShiftState Shift, int X, int Y) {
 bool TCustomDBGridEh::PressTitle(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = RawToDataColumn(cell.X);
-  if (Button != mbLeft || Designing() || dataCol < 0 || dataCol >= FColumns->Count()) return false;
-  if (FUseMultiTitle) {
+  if (Button != mbLeft || Designing() || dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return false;
+  if (FImpl->FUseMultiTitle) {
     // Only the lowest level of a title tree is the column's button.
     TRect r = CellRect(cell.X, cell.Y);
     THeadTreeNode* leaf = LeafOf(dataCol);
     if (leaf && Y < r.Bottom - leaf->NodeHeight) return false;
   }
-  bool enabled = FColumns->Items(dataCol)->Title()->TitleButton();
+  bool enabled = FImpl->FColumns->Items(dataCol)->Title()->TitleButton();
   if (enabled) CheckTitleButton(dataCol, enabled);
   if (!enabled) return false;
-  FPressedTitle = dataCol;
-  FPressedTitleIn = true;
+  FImpl->FPressedTitle = dataCol;
+  FImpl->FPressedTitleIn = true;
   SetCapture(Handle());
   InvalidateCell(cell.X, cell.Y);
   return true;
@@ -179,13 +180,13 @@ bool TCustomDBGridEh::PressTitle(TMouseButton Button, TShiftState Shift, int X, 
 
 void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGridCoord Cell) {
   TDataSet* ds = DataSet();
-  if (Button == mbLeft && Cell.Y >= TopDataOffset() && BeginRowsDrag(FPressPoint.X, FPressPoint.Y, false)) {
-    TCustomControl::MouseDown(Button, Shift, FPressPoint.X, FPressPoint.Y);
+  if (Button == mbLeft && Cell.Y >= TopDataOffset() && BeginRowsDrag(FImpl->FPressPoint.X, FImpl->FPressPoint.Y, false)) {
+    TCustomControl::MouseDown(Button, Shift, FImpl->FPressPoint.X, FImpl->FPressPoint.Y);
     return;
   }
   {
-    TRestore lock(FUpdateLock, FUpdateLock + 1);
-    FDataLink->UpdateRecord();
+    TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
+    FImpl->FDataLink->UpdateRecord();
     HideEditor();
     int oldCol = Col();
     String oldRow = ds->Bookmark();
@@ -193,83 +194,83 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
     bool dataColumn = Cell.X >= IndicatorOffset();
     bool dataRow = Cell.Y >= TopDataOffset();
     int target = Cell.Y - TopDataOffset();
-    bool rowsByShift = shift && FOptions.Contains(dgMultiSelect) && (!dataColumn || FOptions.Contains(dgRowSelect));
+    bool rowsByShift = shift && FImpl->FOptions.Contains(dgMultiSelect) && (!dataColumn || FImpl->FOptions.Contains(dgRowSelect));
     if (dataRow && target != CurrentDataRow() && !rowsByShift) ds->MoveBy(target - CurrentDataRow());
     if (dataColumn && Cell.X != Col()) MoveToColumn(Cell.X);
     // The click itself runs with the drag mode switched to manual (WndProc).
-    bool dragFromSelection = (DragMode() == dmAutomatic || FInClickWithDragMode) && FOptions.Contains(dgMultiSelect) &&
+    bool dragFromSelection = (DragMode() == dmAutomatic || FImpl->FInClickWithDragMode) && FImpl->FOptions.Contains(dgMultiSelect) &&
                              !Designing() &&
                              Button == mbLeft && !shift && dataColumn &&
                              IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
     if (dragFromSelection) {
-      FDragPrepared = true;  // the drag starts when the mouse moves
+      FImpl->FDragPrepared = true;  // the drag starts when the mouse moves
     } else {
       if (dataRow) {
-        bool cellTracking = !(FOptions.Contains(dgMultiSelect) && FOptions.Contains(dgRowSelect));
+        bool cellTracking = !(FImpl->FOptions.Contains(dgMultiSelect) && FImpl->FOptions.Contains(dgRowSelect));
         if (cellTracking) {
-          FTracking = true;
+          FImpl->FTracking = true;
           bool pressedSelected = IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
-          if (!ctrl && !shift && FOptionsEh.Contains(dghClearSelection) && (Button == mbLeft || !pressedSelected))
-            FSelection->Reset();
+          if (!ctrl && !shift && FImpl->FOptionsEh.Contains(dghClearSelection) && (Button == mbLeft || !pressedSelected))
+            FImpl->FSelection->Reset();
           if (Button == mbLeft && dataColumn && SelectionKindAllowed(gstRectangle) && !ds->IsEmpty()) {
-            TDBGridEhSelectionRect* rect = FSelection->CellRange();
-            if (shift && FSelection->SelectionKind() != gstRectangle)
+            TDBGridEhSelectionRect* rect = FImpl->FSelection->CellRange();
+            if (shift && FImpl->FSelection->SelectionKind() != gstRectangle)
               rect->ExtendTo(RawToDataColumn(oldCol), oldRow, false);
             rect->ExtendTo(SelectedIndex(), ds->Bookmark(), shift);
-            FMouseMode = mmRectSelecting;
+            FImpl->FMouseMode = mmRectSelecting;
           }
         }
         bool rowSelection = SelectionKindAllowed(gstRecordBookmarks) &&
-                            (FOptions.Contains(dgRowSelect) || !dataColumn || !SelectionKindAllowed(gstRectangle));
+                            (FImpl->FOptions.Contains(dgRowSelect) || !dataColumn || !SelectionKindAllowed(gstRectangle));
         if (rowSelection) {
           TBookmarkListEh* rows = SelectedRows();
-          FKeepSelection = ctrl || !FOptionsEh.Contains(dghClearSelection);
-          if (shift && target != FDataLink->ActiveRecord()) {
+          FImpl->FKeepSelection = ctrl || !FImpl->FOptionsEh.Contains(dghClearSelection);
+          if (shift && target != FImpl->FDataLink->ActiveRecord()) {
             // From the row that was current to the pressed one, both included.
-            if (FRowAnchor.empty()) {
-              FRowAnchor = oldRow;
-              FRowAnchorSelected = rows->CurrentRowSelected();
+            if (FImpl->FRowAnchor.empty()) {
+              FImpl->FRowAnchor = oldRow;
+              FImpl->FRowAnchorSelected = rows->CurrentRowSelected();
             }
-            MoveByRows(true, target - FDataLink->ActiveRecord(), true, false);
-          } else if (ctrl || (Button == mbLeft && !FOptionsEh.Contains(dghClearSelection))) {
+            MoveByRows(true, target - FImpl->FDataLink->ActiveRecord(), true, false);
+          } else if (ctrl || (Button == mbLeft && !FImpl->FOptionsEh.Contains(dghClearSelection))) {
             rows->SetCurrentRowSelected(!rows->CurrentRowSelected());
-            FRowAnchor = ds->Bookmark();
-            FRowAnchorSelected = !rows->CurrentRowSelected();
+            FImpl->FRowAnchor = ds->Bookmark();
+            FImpl->FRowAnchorSelected = !rows->CurrentRowSelected();
           } else if (Button == mbLeft) {
-            if (FOptionsEh.Contains(dghClearSelection)) FSelection->Reset();
+            if (FImpl->FOptionsEh.Contains(dghClearSelection)) FImpl->FSelection->Reset();
             rows->SetCurrentRowSelected(true);
-            FRowAnchor = ds->Bookmark();
-            FRowAnchorSelected = false;
+            FImpl->FRowAnchor = ds->Bookmark();
+            FImpl->FRowAnchorSelected = false;
           }
           if (Button == mbLeft) {
-            FMouseMode = mmRowSelecting;
-            FRowTracking = true;
+            FImpl->FMouseMode = mmRowSelecting;
+            FImpl->FRowTracking = true;
           }
         }
       }
       if (Button == mbLeft) {
         bool onCurrentCell = oldCol == Col() && ds->CompareBookmarks(oldRow, ds->Bookmark()) == 0;
-        if (ShouldShowEditor() && dataColumn && (onCurrentCell || FOptions.Contains(dgAlwaysShowEditor)) && !shift &&
+        if (ShouldShowEditor() && dataColumn && (onCurrentCell || FImpl->FOptions.Contains(dgAlwaysShowEditor)) && !shift &&
             !ctrl)
           OpenEditor();
-        if (dataColumn && dataRow) PressEditButtons(Cell, FPressPoint.X, FPressPoint.Y);
+        if (dataColumn && dataRow) PressEditButtons(Cell, FImpl->FPressPoint.X, FImpl->FPressPoint.Y);
       }
       TColumnEh* column = dataColumn ? CurrentColumn() : nullptr;
-      FCheckCell = IsStepped(column) && Button == mbLeft && !Shift.Contains(ssDouble) ? Cell : TGridCoord{-1, -1};
+      FImpl->FCheckCell = IsStepped(column) && Button == mbLeft && !Shift.Contains(ssDouble) ? Cell : TGridCoord{-1, -1};
       if (IsStepped(column) && Button == mbLeft && Shift.Contains(ssDouble) && column->DblClickNextVal())
         column->StepValue(shift ? -1 : 1);
       if (Button == mbRight || !dataColumn) InvalidateEditor();
     }
-    TCustomControl::MouseDown(Button, Shift, FPressPoint.X, FPressPoint.Y);
+    TCustomControl::MouseDown(Button, Shift, FImpl->FPressPoint.X, FImpl->FPressPoint.Y);
   }
-  if (FUpdateLock == 0) Update();
+  if (FImpl->FUpdateLock == 0) Update();
 }
 
 // A press on a column's always-shown edit buttons opens the editor and hands the press on to
 // the button under the mouse.
 void TCustomDBGridEh::PressEditButtons(TGridCoord Cell, int X, int Y) {
   TColumnEh* column = CurrentColumn();
-  if (!column || !column->AlwaysShowEditButton() || !FOptions.Contains(dgEditing)) return;
+  if (!column || !column->AlwaysShowEditButton() || !FImpl->FOptions.Contains(dgEditing)) return;
   int width = 0;
   for (const TCellButton& b : CellButtons(column)) width += b.Width;
   TRect r = CellRect(Cell.X, Cell.Y);
@@ -278,9 +279,9 @@ void TCustomDBGridEh::PressEditButtons(TGridCoord Cell, int X, int Y) {
   SetEditorMode(true);
   auto* editor = dynamic_cast<TDBGridInplaceEdit*>(InplaceEditor());
   if (!editor || !editor->Visible()) return;
-  FTracking = false;
-  FMouseMode = mmNone;
-  FRowTracking = false;
+  FImpl->FTracking = false;
+  FImpl->FMouseMode = mmNone;
+  FImpl->FRowTracking = false;
   TPoint p = editor->ScreenToClient(ClientToScreen({X, Y}));
   for (int i = 0; i < editor->ButtonCount(); ++i) {
     TControl* b = editor->ButtonControl(i);
@@ -294,14 +295,14 @@ void TCustomDBGridEh::PressEditButtons(TGridCoord Cell, int X, int Y) {
 // Double click on a border: the clicked column and the selected ones fit their content.
 void TCustomDBGridEh::OptimizeWidthsAt(int RawCol) {
   int dataCol = RawToDataColumn(RawCol);
-  if (dataCol < 0 || dataCol >= FColumns->Count()) return;
+  if (dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return;
   TColumnsEhList list;
-  TColumnEh* clicked = FColumns->Items(dataCol);
+  TColumnEh* clicked = FImpl->FColumns->Items(dataCol);
   list.Add(clicked);
-  TDBGridEhSelectionType kind = FSelection->SelectionKind();
-  for (int i = 0; i < FColumns->Count(); ++i) {
-    TColumnEh* c = FColumns->Items(i);
-    bool selected = kind == gstAll || (kind == gstColumns && FSelection->ColumnSet()->IndexOf(c) >= 0);
+  TDBGridEhSelectionType kind = FImpl->FSelection->SelectionKind();
+  for (int i = 0; i < FImpl->FColumns->Count(); ++i) {
+    TColumnEh* c = FImpl->FColumns->Items(i);
+    bool selected = kind == gstAll || (kind == gstColumns && FImpl->FSelection->ColumnSet()->IndexOf(c) >= 0);
     if (selected && c != clicked) list.Add(c);
   }
   OptimizeColumnWidths(&list);
@@ -324,34 +325,34 @@ void TCustomDBGridEh::DrawSizingLine(int X) {
     canvas.SetHandle(nullptr);
     ReleaseDC(Handle(), dc);
   };
-  if (FSizingLineX >= 0) draw(FSizingLineX);
-  FSizingLineX = X;
+  if (FImpl->FSizingLineX >= 0) draw(FImpl->FSizingLineX);
+  FImpl->FSizingLineX = X;
   if (X >= 0) draw(X);
 }
 
 void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
-  FLastMouse = {X, Y};
-  if (FDragPrepared) {
-    FDragPrepared = false;
+  FImpl->FLastMouse = {X, Y};
+  if (FImpl->FDragPrepared) {
+    FImpl->FDragPrepared = false;
     BeginDrag(true);
   }
-  if (FPressedTitle >= 0) {
+  if (FImpl->FPressedTitle >= 0) {
     TGridCoord cell = MouseCoord(X, Y);
-    bool in = RawToDataColumn(cell.X) == FPressedTitle && cell.Y >= 0 && cell.Y < TitleRowCount();
-    if (in != FPressedTitleIn) {
-      FPressedTitleIn = in;
-      InvalidateCell(DataToRawColumn(FPressedTitle), 0);
+    bool in = RawToDataColumn(cell.X) == FImpl->FPressedTitle && cell.Y >= 0 && cell.Y < TitleRowCount();
+    if (in != FImpl->FPressedTitleIn) {
+      FImpl->FPressedTitleIn = in;
+      InvalidateCell(DataToRawColumn(FImpl->FPressedTitle), 0);
     }
-    if (std::abs(X - FPressPoint.X) <= kTitleMoveThreshold || !FOptions.Contains(dgColumnResize)) {
+    if (std::abs(X - FImpl->FPressPoint.X) <= kTitleMoveThreshold || !FImpl->FOptions.Contains(dgColumnResize)) {
       TCustomControl::MouseMove(Shift, X, Y);
       return;
     }
     // Dragged beyond the threshold: the title becomes a column being moved from the press.
-    InvalidateCell(DataToRawColumn(FPressedTitle), 0);
-    FPressedTitle = -1;
-    FPressedTitleIn = false;
-    FDataLink->UpdateRecord();
-    TCustomGrid::MouseDown(mbLeft, Shift, FPressPoint.X, FPressPoint.Y);
+    InvalidateCell(DataToRawColumn(FImpl->FPressedTitle), 0);
+    FImpl->FPressedTitle = -1;
+    FImpl->FPressedTitleIn = false;
+    FImpl->FDataLink->UpdateRecord();
+    TCustomGrid::MouseDown(mbLeft, Shift, FImpl->FPressPoint.X, FImpl->FPressPoint.Y);
   }
   TrackMouse(Shift, X, Y);
   TCustomGrid::MouseMove(Shift, X, Y);
@@ -359,19 +360,19 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TCustomDBGridEh::TrackMouse(TShiftState Shift, int X, int Y) {
-  switch (FMouseMode) {
+  switch (FImpl->FMouseMode) {
     case mmColSizing:
     case mmFrozenColSizing: {
-      if (FMouseMode == mmFrozenColSizing && !FOptionsEh.Contains(dghTraceColSizing)) {
-        DrawSizingLine(X + FSizingOffset);
+      if (FImpl->FMouseMode == mmFrozenColSizing && !FImpl->FOptionsEh.Contains(dghTraceColSizing)) {
+        DrawSizingLine(X + FImpl->FSizingOffset);
         return;
       }
-      TRect r = CellRect(FSizingCol, 0);
-      int width = std::max(1, X + FSizingOffset - r.Left);
+      TRect r = CellRect(FImpl->FSizingCol, 0);
+      int width = std::max(1, X + FImpl->FSizingOffset - r.Left);
       // Auto-fitting keeps room for the columns right of it.
-      int rest = ColCount() - 1 - FSizingCol;
-      if (FAutoFitColWidths && !Designing() && X + FSizingOffset >= ClientWidth() - rest) return;
-      SetColWidths(FSizingCol, width);
+      int rest = ColCount() - 1 - FImpl->FSizingCol;
+      if (FImpl->FAutoFitColWidths && !Designing() && X + FImpl->FSizingOffset >= ClientWidth() - rest) return;
+      SetColWidths(FImpl->FSizingCol, width);
       return;
     }
     case mmRecordDragging: TrackRowsDrag(Y, MouseCoord(X, Y).Y, {X, Y}, true); return;
@@ -379,95 +380,95 @@ void TCustomDBGridEh::TrackMouse(TShiftState Shift, int X, int Y) {
       TRect area = DataAreaRect();
       TGridCoord cell = MouseCoord(X, Y);
       int dataCol = RawToDataColumn(cell.X);
-      if (X < area.Left || X >= area.Right || cell.X < 0 || dataCol < 0 || dataCol >= FColumns->Count())
-        StartScrollTimer(FScrollTimerInterval >= 0 ? FScrollTimerInterval : kSelectionTimer);
+      if (X < area.Left || X >= area.Right || cell.X < 0 || dataCol < 0 || dataCol >= FImpl->FColumns->Count())
+        StartScrollTimer(FImpl->FScrollTimerInterval >= 0 ? FImpl->FScrollTimerInterval : kSelectionTimer);
       else
-        FSelection->ColumnSet()->ExtendToColumn(FColumns->Items(dataCol));
+        FImpl->FSelection->ColumnSet()->ExtendToColumn(FImpl->FColumns->Items(dataCol));
       return;
     }
     default: break;
   }
-  if (!(FTracking || FRowTracking) || !ChangesByMouse()) return;
+  if (!(FImpl->FTracking || FImpl->FRowTracking) || !ChangesByMouse()) return;
   TRect area = DataAreaRect();
   if (!PtInRect(area, TPoint{X, Y})) {
     // Beyond the data rows the scroll timer moves on.
-    StartScrollTimer(FScrollTimerInterval >= 0 ? FScrollTimerInterval : kSelectionTimer);
+    StartScrollTimer(FImpl->FScrollTimerInterval >= 0 ? FImpl->FScrollTimerInterval : kSelectionTimer);
     return;
   }
   TPoint p{std::clamp(X, 0, ClientWidth() - 1), std::clamp(Y, 0, ClientHeight() - 1)};
   TGridCoord cell = MouseCoord(p.X, p.Y);
   int record = cell.Y - TopDataOffset();
-  bool moved = std::abs(X - FPressPoint.X) + std::abs(Y - FPressPoint.Y) > 0;
+  bool moved = std::abs(X - FImpl->FPressPoint.X) + std::abs(Y - FImpl->FPressPoint.Y) > 0;
   if (cell.Y >= TopDataOffset() && record < RowRecordCount() && record != CurrentDataRow()) {
-    bool extendRows = FMouseMode == mmRowSelecting && Shift.Contains(ssLeft) && moved;
+    bool extendRows = FImpl->FMouseMode == mmRowSelecting && Shift.Contains(ssLeft) && moved;
     if (extendRows) MoveByRows(true, record - CurrentDataRow(), true, false);
     else DataSet()->MoveBy(record - CurrentDataRow());
   }
-  if (FTracking && cell.X >= IndicatorOffset() && cell.X != Col() && FMouseMode != mmRowSelecting) MoveToColumn(cell.X);
-  if (FMouseMode == mmRectSelecting)
-    FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), true);
+  if (FImpl->FTracking && cell.X >= IndicatorOffset() && cell.X != Col() && FImpl->FMouseMode != mmRowSelecting) MoveToColumn(cell.X);
+  if (FImpl->FMouseMode == mmRectSelecting)
+    FImpl->FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), true);
 }
 
 // ---------------------------------------------------------------- release
 
 void TCustomDBGridEh::ReleaseTitle(TShiftState Shift, int X, int Y) {
-  int dataCol = FPressedTitle;
-  bool over = FPressedTitleIn;
-  FPressedTitle = -1;
-  FPressedTitleIn = false;
+  int dataCol = FImpl->FPressedTitle;
+  bool over = FImpl->FPressedTitleIn;
+  FImpl->FPressedTitle = -1;
+  FImpl->FPressedTitleIn = false;
   ReleaseCapture();
   InvalidateCell(DataToRawColumn(dataCol), 0);
-  if (!over || dataCol < 0 || dataCol >= FColumns->Count()) return;
-  TColumnEh* column = FColumns->Items(dataCol);
+  if (!over || dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return;
+  TColumnEh* column = FImpl->FColumns->Items(dataCol);
   TitleButtonClicked(DataToRawColumn(dataCol), column);
-  if (!FOptionsEh.Contains(dghAutoSortMarking)) return;
-  bool ctrl = Shift.Contains(ssCtrl) && FOptionsEh.Contains(dghMultiSortMarking);
+  if (!FImpl->FOptionsEh.Contains(dghAutoSortMarking)) return;
+  bool ctrl = Shift.Contains(ssCtrl) && FImpl->FOptionsEh.Contains(dghMultiSortMarking);
   column->Title()->CycleSortMarker(ctrl);
-  if (ctrl) FSortMarkedWithCtrl = true;
+  if (ctrl) FImpl->FSortMarkedWithCtrl = true;
   else SortMarkingChanged();
 }
 
 void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  FLastMouse = {X, Y};
-  if (FMouseMode == mmFrozenColSizing && !FOptionsEh.Contains(dghTraceColSizing)) {
+  FImpl->FLastMouse = {X, Y};
+  if (FImpl->FMouseMode == mmFrozenColSizing && !FImpl->FOptionsEh.Contains(dghTraceColSizing)) {
     DrawSizingLine(-1);
-    int line = FOptions.Contains(dgColLines) ? GridLineWidth() : 0, before = 0;
-    for (int k = 0; k < FSizingCol; ++k) before += std::max(0, ColWidths(k)) + line;
-    if (X - before > 1) SetColWidths(FSizingCol, X - before);
+    int line = FImpl->FOptions.Contains(dgColLines) ? GridLineWidth() : 0, before = 0;
+    for (int k = 0; k < FImpl->FSizingCol; ++k) before += std::max(0, ColWidths(k)) + line;
+    if (X - before > 1) SetColWidths(FImpl->FSizingCol, X - before);
   }
-  if (FMouseMode == mmRecordDragging) EndRowsDrag(X, Y, true);
-  if (FDragPrepared) {
+  if (FImpl->FMouseMode == mmRecordDragging) EndRowsDrag(X, Y, true);
+  if (FImpl->FDragPrepared) {
     // A press on the selection that never became a drag is a click after all.
-    FDragPrepared = false;
-    if (Shift.Contains(ssCtrl) && FOptions.Contains(dgRowSelect)) {
+    FImpl->FDragPrepared = false;
+    if (Shift.Contains(ssCtrl) && FImpl->FOptions.Contains(dgRowSelect)) {
       SelectedRows()->SetCurrentRowSelected(!SelectedRows()->CurrentRowSelected());
-    } else if (FOptionsEh.Contains(dghClearSelection)) {
-      FSelection->Reset();
+    } else if (FImpl->FOptionsEh.Contains(dghClearSelection)) {
+      FImpl->FSelection->Reset();
     }
   }
-  bool tracedSizing = FMouseMode == mmColSizing || FMouseMode == mmFrozenColSizing;
+  bool tracedSizing = FImpl->FMouseMode == mmColSizing || FImpl->FMouseMode == mmFrozenColSizing;
   if (tracedSizing) {
-    FMouseMode = mmNone;
-    FSizingCol = -1;
+    FImpl->FMouseMode = mmNone;
+    FImpl->FSizingCol = -1;
     TCustomControl::MouseUp(Button, Shift, X, Y);
     return;
   }
-  if (FPressedTitle >= 0 && Button == mbLeft) {
+  if (FImpl->FPressedTitle >= 0 && Button == mbLeft) {
     ReleaseTitle(Shift, X, Y);
     TCustomControl::MouseUp(Button, Shift, X, Y);
     return;
   }
-  if (FRightAsLeft && Button == mbRight) {
-    FRightAsLeft = false;
+  if (FImpl->FRightAsLeft && Button == mbRight) {
+    FImpl->FRightAsLeft = false;
     Button = mbLeft;
     ReleaseCapture();
     TCustomGrid::MouseUp(mbLeft, Shift, X, Y);
     return;
   }
   StopScrollTimer();
-  FTracking = false;
-  FRowTracking = false;
-  FMouseMode = mmNone;
+  FImpl->FTracking = false;
+  FImpl->FRowTracking = false;
+  FImpl->FMouseMode = mmNone;
   TGridState before = GridState();
   TCustomGrid::MouseUp(Button, Shift, X, Y);
   if (before == gsColSizing || before == gsRowSizing) return;
@@ -476,23 +477,23 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
     TGridCoord cell = MouseCoord(X, Y);
     int dataCol = 0, dataRow = 0;
     int type = cell.X >= 0 ? GetCellType(cell.X, cell.Y, dataCol, dataRow) : -1;
-    TColumnEh* column = dataCol >= 0 && dataCol < FColumns->Count() ? FColumns->Items(dataCol) : nullptr;
+    TColumnEh* column = dataCol >= 0 && dataCol < FImpl->FColumns->Count() ? FImpl->FColumns->Items(dataCol) : nullptr;
     int rowArea = type >> 8;
     if (type >= 0 && column && (type & 0xFF) == caData) {
       if ((rowArea == raTitle || rowArea == raFilter) && OnTitleClick) OnTitleClick(column);
       if (rowArea == raData && OnCellClick) OnCellClick(column);
     }
     // A single click on the pressed check box toggles it (a double click steps it instead).
-    bool sameCell = FCheckCell.X >= 0 && cell == FCheckCell;
-    FCheckCell = {-1, -1};
+    bool sameCell = FImpl->FCheckCell.X >= 0 && cell == FImpl->FCheckCell;
+    FImpl->FCheckCell = {-1, -1};
     if (sameCell && column && !column->DblClickNextVal() && column->IsEditable(true))
       column->StepValue(Shift.Contains(ssShift) ? -1 : 1);
   }
   if (Button != mbRight) return;
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = RawToDataColumn(cell.X);
-  if (cell.X < 0 || dataCol < 0 || dataCol >= FColumns->Count()) return;
-  auto* menu = dynamic_cast<IPopupMenu*>(FColumns->Items(dataCol)->PopupMenuComponent());
+  if (cell.X < 0 || dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return;
+  auto* menu = dynamic_cast<IPopupMenu*>(FImpl->FColumns->Items(dataCol)->PopupMenuComponent());
   if (!menu || !menu->PopupAutoPopup()) return;
   Perform(WM_CANCELMODE);
   TPoint p = ClientToScreen({X, Y});

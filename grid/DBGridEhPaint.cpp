@@ -2,6 +2,7 @@
 // with alternating and highlight colours, images and check boxes, footers, 3-D frames, and
 // the standard cell drawing the application's own drawing handlers call.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 
 #include "grid/DBGridEhStyle.h"
 #include "grid/GridUtilsEh.h"
@@ -82,15 +83,15 @@ TImageList* GridSortMarkerImages() { return GridImages().Markers.get(); }
 // ================================================================ the style
 
 void TCustomDBGridEh::SetStyle(TDBGridEhStyle* Value) {
-  if (Value == FStyle) return;
-  if (FStyle) FStyle->DetachGrid(this);
-  FStyle = Value;
-  if (FStyle) FStyle->AttachGrid(this);
+  if (Value == FImpl->FStyle) return;
+  if (FImpl->FStyle) FImpl->FStyle->DetachGrid(this);
+  FImpl->FStyle = Value;
+  if (FImpl->FStyle) FImpl->FStyle->AttachGrid(this);
   if (HandleAllocated()) Invalidate();
 }
 
 bool TCustomDBGridEh::GetFixedCellColors(int, int, TFont* AFont, TColor& Background, bool Highlighted, int CellType) {
-  if (FStyle) return FStyle->HighlightFixedCell(this, AFont, Background, Highlighted, CellType);
+  if (FImpl->FStyle) return FImpl->FStyle->HighlightFixedCell(this, AFont, Background, Highlighted, CellType);
   if (!Highlighted) return false;
   int colArea = CellType & 0xFF, rowArea = CellType >> 8;
   if ((colArea == caIndicator && rowArea != raFiller) || (colArea == caData && rowArea <= raFilter)) {
@@ -108,25 +109,25 @@ bool TCustomDBGridEh::GetFixedCellColors(int, int, TFont* AFont, TColor& Backgro
 bool TCustomDBGridEh::IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFont, TColor& Background,
                                             TGridDrawState& State) {
   int raw = DataToRawColumn(DataCol), row = DataRow + TopDataOffset();
-  if (FStyle) return FStyle->HighlightDataCell(this, raw, AFont, Background, State, DataRow, DataCol, row);
+  if (FImpl->FStyle) return FImpl->FStyle->HighlightDataCell(this, raw, AFont, Background, State, DataRow, DataCol, row);
   bool currentRow = row == Row();
-  bool selected = FDataLink->Active() && DataSet() && FSelection->ContainsDataCell(DataCol, DataSet()->GetBookmark());
-  bool focusHighlight = HasInputFocus() && FOptionsEh.Contains(dghHighlightFocus);
+  bool selected = FImpl->FDataLink->Active() && DataSet() && FImpl->FSelection->ContainsDataCell(DataCol, DataSet()->GetBookmark());
+  bool focusHighlight = HasInputFocus() && FImpl->FOptionsEh.Contains(dghHighlightFocus);
   if (!selected) {
-    if (FOptionsEh.Contains(dghRowHighlight) && currentRow && FSelection->SelectionKind() == gstNon && raw != Col()) {
+    if (FImpl->FOptionsEh.Contains(dghRowHighlight) && currentRow && FImpl->FSelection->SelectionKind() == gstNon && raw != Col()) {
       focusHighlight = true;
       State.Include(gdSelected);
     }
-    selected = (State.Contains(gdSelected) || (currentRow && FOptions.Contains(dgRowSelect))) &&
-               (focusHighlight || FOptions.Contains(dgAlwaysShowSelection)) &&
-               (FUpdateLock == 0 || FOptions.Contains(dgRowSelect));
+    selected = (State.Contains(gdSelected) || (currentRow && FImpl->FOptions.Contains(dgRowSelect))) &&
+               (focusHighlight || FImpl->FOptions.Contains(dgAlwaysShowSelection)) &&
+               (FImpl->FUpdateLock == 0 || FImpl->FOptions.Contains(dgRowSelect));
   }
   if (!selected) return false;
   if (HasInputFocus()) {
     Background = clHighlight;
     AFont->SetColor(clHighlightText);
-  } else if (currentRow && (raw == Col() || FOptions.Contains(dgRowSelect)) &&
-             (focusHighlight || FOptions.Contains(dgAlwaysShowSelection))) {
+  } else if (currentRow && (raw == Col() || FImpl->FOptions.Contains(dgRowSelect)) &&
+             (focusHighlight || FImpl->FOptions.Contains(dgAlwaysShowSelection))) {
     Background = clBtnShadow;
     AFont->SetColor(clHighlightText);
   } else {
@@ -136,7 +137,7 @@ bool TCustomDBGridEh::IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFo
 }
 
 bool TCustomDBGridEh::CanDrawRowFocus() const {
-  return !Designing() && FOptions.Contains(dgRowSelect) && FDefaultDrawing && Focused();
+  return !Designing() && FImpl->FOptions.Contains(dgRowSelect) && FImpl->FDefaultDrawing && Focused();
 }
 
 // ================================================================ paint
@@ -202,7 +203,7 @@ private:
 
 void TCustomDBGridEh::Paint() {
   // The pass is changing the geometry: a paint now would show half of it.
-  if (FLayingOut) return;
+  if (FImpl->FLayingOut) return;
   TCanvas* c = Canvas();
   TRect clip = MirroredRect(c->ClipRect());
   bool mirrored = UseRightToLeftAlignment();
@@ -218,11 +219,11 @@ void TCustomDBGridEh::Paint() {
   PaintLines(cols, rows);
   PaintCells(cols, rows, clip);
   // Beyond the last column and below the last row.
-  int right = cols.empty() ? 0 : cols.back().To + (FOptions.Contains(dgColLines) ? GridLineWidth() : 0);
-  int bottom = rows.empty() ? 0 : rows.back().To + (FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
+  int right = cols.empty() ? 0 : cols.back().To + (FImpl->FOptions.Contains(dgColLines) ? GridLineWidth() : 0);
+  int bottom = rows.empty() ? 0 : rows.back().To + (FImpl->FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
   FillWith(c, TRect{right, 0, ClientWidth(), ClientHeight()}, Color());
   FillWith(c, TRect{0, bottom, right, ClientHeight()}, Color());
-  if (CanDrawRowFocus() && (!FStyle || FStyle->DrawFocusFrame())) {
+  if (CanDrawRowFocus() && (!FImpl->FStyle || FImpl->FStyle->DrawFocusFrame())) {
     TGridRect sel = TCustomGrid::Selection();
     TRect a = CellRect(std::max(FixedCols(), LeftCol()), sel.Top), b = CellRect(ColCount() - 1, sel.Bottom);
     if (!IsRectEmpty(a)) {
@@ -236,12 +237,12 @@ void TCustomDBGridEh::Paint() {
 
 void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows) {
   int w = GridLineWidth();
-  int colLine = FOptions.Contains(dgColLines) ? w : 0, rowLine = FOptions.Contains(dgRowLines) ? w : 0;
+  int colLine = FImpl->FOptions.Contains(dgColLines) ? w : 0, rowLine = FImpl->FOptions.Contains(dgRowLines) ? w : 0;
   if ((colLine == 0 && rowLine == 0) || Cols.empty() || Rows.empty()) return;
-  TColor fixedLine = FFlat ? clBtnShadow : clBlack;
+  TColor fixedLine = FImpl->FFlat ? clBtnShadow : clBlack;
   TColor dataLine = Color() == clSilver ? clGray : clSilver;
-  int footerFrom = FFooterRowCount > 0 ? RowCount() - FFooterRowCount : RowCount();
-  bool footerFixed = FOptionsEh.Contains(dghFooter3D) || FFooterColor == clBtnFace;
+  int footerFrom = FImpl->FFooterRowCount > 0 ? RowCount() - FImpl->FFooterRowCount : RowCount();
+  bool footerFixed = FImpl->FOptionsEh.Contains(dghFooter3D) || FImpl->FFooterColor == clBtnFace;
   auto colColour = [&](int k, int r) {
     bool fixedRow = r < FixedRows();
     if (fixedRow) return fixedLine;
@@ -251,7 +252,7 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
   };
   // Frozen cells under dghFrozen3D have frames instead of lines.
   auto lineless = [&](int k, int r) {
-    return FOptionsEh.Contains(dghFrozen3D) && k >= IndicatorOffset() && k < FixedCols() && r >= FixedRows() &&
+    return FImpl->FOptionsEh.Contains(dghFrozen3D) && k >= IndicatorOffset() && k < FixedCols() && r >= FixedRows() &&
            r < footerFrom;
   };
   TLineSets lines;
@@ -269,7 +270,7 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
       for (const TCellSpan& col : Cols)
         if (!lineless(col.Index, row.Index)) lines.Add(colColour(col.Index, row.Index), {col.From, y}, {col.To + colLine, y});
     }
-  if (FFooterRowCount > 0 && rowLine > 0) {
+  if (FImpl->FFooterRowCount > 0 && rowLine > 0) {
     // Across the top of the footer area, from the frozen columns on.
     for (const TCellSpan& row : Rows)
       if (row.Index == footerFrom) {
@@ -310,8 +311,8 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
     FillWith(c, ARect, Color());
     return;
   }
-  FCellParams->SetCol(ACol);
-  FCellParams->SetRow(ARow);
+  FImpl->FCellParams->SetCol(ACol);
+  FImpl->FCellParams->SetRow(ARow);
   int dataCol = 0, dataRow = 0;
   int type = GetCellType(ACol, ARow, dataCol, dataRow);
   int colArea = type & 0xFF, rowArea = type >> 8;
@@ -327,11 +328,11 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
     highlighted = DrawFilterRowCell(ACol, ARow, dataCol, r, type);
   } else if (rowArea == raFilter) {
     TColor back = FixedColor();
-    c->Font()->Assign(FTitleFont.get());
-    bool inSelection = dataCol >= 0 && dataCol < FColumns->Count() && TitleInSelection(dataCol);
+    c->Font()->Assign(FImpl->FTitleFont.get());
+    bool inSelection = dataCol >= 0 && dataCol < FImpl->FColumns->Count() && TitleInSelection(dataCol);
     highlighted = GetFixedCellColors(ACol, ARow, c->Font(), back, inSelection, type);
     FillWith(c, r, back);
-  } else if (rowArea == raData && FDataLink->Active() && dataRow < RowRecordCount()) {
+  } else if (rowArea == raData && FImpl->FDataLink->Active() && dataRow < RowRecordCount()) {
     DrawDataCell(ACol, dataCol, dataRow, r, AState, is3D);
   } else if (rowArea == raFooter) {
     highlighted = DrawFooterCell(dataCol, dataRow - 1, r, AState, is3D);
@@ -343,7 +344,7 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
     c->Brush()->SetColor(rowArea == raData ? Color() : FixedColor());
     DrawCellFrame(ARect, true, true, highlighted, pressed);
   }
-  if (rowArea == raTitle && colArea == caData && FUseMultiTitle)
+  if (rowArea == raTitle && colArea == caData && FImpl->FUseMultiTitle)
     if (THeadTreeNode* leaf = LeafOf(dataCol)) DrawTitleBands(leaf, ARect, highlighted);
 }
 
@@ -357,7 +358,7 @@ void TCustomDBGridEh::DrawCellFrame(const TRect& R, bool RightFlag, bool LeftFla
   HDC dc = Canvas()->Handle();
   UINT edge = Highlighted || Pressed ? BDR_SUNKENINNER : BDR_RAISEDINNER;
   TRect r = R;
-  if (!FFlat) {
+  if (!FImpl->FFlat) {
     DrawEdge(dc, r, edge, BF_TOP | BF_BOTTOM | (LeftFlag ? UINT(BF_LEFT) : 0u) | (RightFlag ? UINT(BF_RIGHT) : 0u));
     return;
   }
@@ -374,24 +375,24 @@ int TCustomDBGridEh::TextInset(bool Is3D) const { return Is3D ? 1 : 2; }
 bool TCustomDBGridEh::DrawIndicatorCell(int ARow, int DataRow, TRect R, int CellType) {
   TCanvas* c = Canvas();
   int rowArea = CellType >> 8;
-  TColor back = rowArea == raFiller && !FOptionsEh.Contains(dghFrozen3D) ? Color() : FixedColor();
+  TColor back = rowArea == raFiller && !FImpl->FOptionsEh.Contains(dghFrozen3D) ? Color() : FixedColor();
   c->Font()->Assign(Font());
-  bool dataRow = rowArea == raData && FDataLink->Active() && DataSet() && DataRow < RowRecordCount();
+  bool dataRow = rowArea == raData && FImpl->FDataLink->Active() && DataSet() && DataRow < RowRecordCount();
   if (!dataRow) {
     FillWith(c, R, back);
     return false;
   }
   bool current = RowShowsCurrentRecord(DataRow);
   TRowRecordScopeEh scope(this, DataRow);
-  bool selected = FSelection->SelectionKind() == gstAll ||
-                  (FOptions.Contains(dgMultiSelect) && FBookmarks->CurrentRowSelected());
+  bool selected = FImpl->FSelection->SelectionKind() == gstAll ||
+                  (FImpl->FOptions.Contains(dgMultiSelect) && FImpl->FBookmarks->CurrentRowSelected());
   bool highlighted = GetFixedCellColors(0, ARow, c->Font(), back, selected, CellType);
   FillWith(c, R, back);
   int image = -1;
   if (current || selected) {
     switch (DataSet()->State()) {
       case dsBrowse:
-        if (current) image = selected ? 5 : FIncSearchActive ? 6 : 0;
+        if (current) image = selected ? 5 : FImpl->FIncSearchActive ? 6 : 0;
         break;
       case dsEdit: image = current ? 1 : -1; break;
       case dsInsert: image = current ? 2 : -1; break;
@@ -411,31 +412,31 @@ bool TCustomDBGridEh::DrawIndicatorCell(int ARow, int DataRow, TRect R, int Cell
 
 bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool Is3D) {
   TCanvas* c = Canvas();
-  if (DataCol < 0 || DataCol >= FColumns->Count()) {
+  if (DataCol < 0 || DataCol >= FImpl->FColumns->Count()) {
     FillWith(c, R, FixedColor());
     return false;
   }
-  TColumnEh* col = FColumns->Items(DataCol);
+  TColumnEh* col = FImpl->FColumns->Items(DataCol);
   TColumnTitleEh* title = col->Title();
   c->Font()->Assign(title->Font());
   TColor back = title->Color();
   bool pressed = TitlePressed(DataCol);
-  THeadTreeNode* leaf = FUseMultiTitle ? LeafOf(DataCol) : nullptr;
+  THeadTreeNode* leaf = FImpl->FUseMultiTitle ? LeafOf(DataCol) : nullptr;
   String caption = leaf ? leaf->NodeText : title->Caption();
   TRect text = R;
   if (leaf) text.Top = std::max(R.Top, R.Bottom - leaf->NodeHeight + (Is3D ? 1 : 3));
   int imageWidth = 0;
-  bool image = FTitleImages && title->ImageIndex() != -1;
+  bool image = FImpl->FTitleImages && title->ImageIndex() != -1;
   if (image) {
     caption.clear();
-    imageWidth = FTitleImages->Width();
+    imageWidth = FImpl->FTitleImages->Width();
   }
   TSortMarkerEh marker = title->SortMarker();
   if (col->Field() && OnGetBtnParams) OnGetBtnParams(this, col, c->Font(), back, marker, pressed);
   // A held title moves its content down and right: 2 pixels in a tall title, else 1.
-  bool tall = leaf || FTitleHeight > 0 || FTitleLines > 0;
+  bool tall = leaf || FImpl->FTitleHeight > 0 || FImpl->FTitleLines > 0;
   int shift = pressed ? (tall ? 2 : 1) : 0;
-  bool showMarker = marker != smNoneEh, showIndex = showMarker && FSortMarkedColumns->Count() > 1;
+  bool showMarker = marker != smNoneEh, showIndex = showMarker && FImpl->FSortMarkedColumns->Count() > 1;
   String index = showIndex ? IntToStr(title->SortIndex()) : String();
   int indexWidth = 0;
   if (showIndex) {
@@ -468,7 +469,7 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   if (text.Top > R.Top) FillWith(c, TRect{R.Left, R.Top, R.Right, text.Top}, back);
   c->Brush()->SetColor(back);
   int inset = TextInset(Is3D);
-  int dx = inset, dy = FFlat ? inset - 1 : inset;
+  int dx = inset, dy = FImpl->FFlat ? inset - 1 : inset;
   if (tall && shift > 0) {
     FillWith(c, TRect{text.Left, text.Top, text.Left + shift, text.Bottom}, back);
     FillWith(c, TRect{text.Left, text.Top, text.Right, std::min(text.Bottom, text.Top + shift)}, back);
@@ -488,7 +489,7 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   if (image) {
     TRect area = text;
     if (!tall) OffsetRect(area, 0, shift);
-    DrawImageInRect(FTitleImages, c, area, title->ImageIndex(), align == taCenter ? 0 : align == taRightJustify ? -dx : dx,
+    DrawImageInRect(FImpl->FTitleImages, c, area, title->ImageIndex(), align == taCenter ? 0 : align == taRightJustify ? -dx : dx,
                     align);
   }
   if (showMarker) {
@@ -508,23 +509,23 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
 }
 
 bool TCustomDBGridEh::TitleInSelection(int DataCol) const {
-  TDBGridEhSelectionType kind = FSelection->SelectionKind();
+  TDBGridEhSelectionType kind = FImpl->FSelection->SelectionKind();
   if (kind == gstAll) return true;
   if (kind != gstColumns) return false;
-  return FSelection->ColumnSet()->IndexOf(FColumns->Items(DataCol)) >= 0;
+  return FImpl->FSelection->ColumnSet()->IndexOf(FImpl->FColumns->Items(DataCol)) >= 0;
 }
 
 void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect, bool Highlighted) {
   TCanvas* c = Canvas();
-  bool is3D = FOptionsEh.Contains(dghFixed3D);
-  bool colLines = FOptions.Contains(dgColLines), rowLines = FOptions.Contains(dgRowLines);
-  c->Font()->Assign(FTitleFont.get());
+  bool is3D = FImpl->FOptionsEh.Contains(dghFixed3D);
+  bool colLines = FImpl->FOptions.Contains(dgColLines), rowLines = FImpl->FOptions.Contains(dgRowLines);
+  c->Font()->Assign(FImpl->FTitleFont.get());
   TColor back = FixedColor();
   if (Highlighted) GetFixedCellColors(0, 0, c->Font(), back, true, CellArea(caData, raTitle));
   TRect below = CellRect;
   below.Top = CellRect.Bottom - Leaf->NodeHeight + (is3D ? 1 : 3);
   int raw = Leaf->LeafColumn ? DataToRawColumn(Leaf->LeafColumn->Index()) : -1;
-  bool lastFrozenBeforeHidden = FFrozenCols > 0 && raw == FixedCols() - 1 && LeftCol() > FixedCols();
+  bool lastFrozenBeforeHidden = FImpl->FFrozenCols > 0 && raw == FixedCols() - 1 && LeftCol() > FixedCols();
   for (THeadTreeNode *n = Leaf, *g = Leaf->ParentNode; g && g->ParentNode; n = g, g = g->ParentNode) {
     TRect b;
     b.Bottom = below.Top - (rowLines ? 1 : 0);
@@ -565,7 +566,7 @@ void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect,
       DrawCellFrame(s, e == 0, f == 0, Highlighted, false);
     }
     if (rowLines) {
-      c->Pen()->SetColor(FFlat ? clGray : clBlack);
+      c->Pen()->SetColor(FImpl->FFlat ? clGray : clBlack);
       c->MoveTo(s.Left, s.Bottom);
       c->LineTo(s.Right, s.Bottom);
     }
@@ -579,35 +580,35 @@ TColor TCustomDBGridEh::RowColor(TColumnEh* Column) const {
   TColor back = Column->Color();
   if (back != Color()) return back;
   TDataSet* ds = DataSet();
-  bool virtualRecords = FSumList->Active() && FSumList->VirtualRecords();
+  bool virtualRecords = FImpl->FSumList->Active() && FImpl->FSumList->VirtualRecords();
   if (!ds || !(ds->IsSequenced() || virtualRecords)) return back;
-  int recNo = virtualRecords ? FSumList->CurrentRecordNumber() : ds->RecNo();
+  int recNo = virtualRecords ? FImpl->FSumList->CurrentRecordNumber() : ds->RecNo();
   return recNo % 2 == 1 ? OddRowColor() : EvenRowColor();
 }
 
 void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, TGridDrawState State, bool Is3D) {
   TCanvas* c = Canvas();
-  if (DataCol < 0 || DataCol >= FColumns->Count()) {
+  if (DataCol < 0 || DataCol >= FImpl->FColumns->Count()) {
     FillWith(c, R, Color());
     return;
   }
   TRowRecordScopeEh scope(this, DataRow);
-  TColumnEh* col = FColumns->Items(DataCol);
+  TColumnEh* col = FImpl->FColumns->Items(DataCol);
   c->Font()->Assign(col->Font());
   TColor back = RowColor(col);
-  col->FillCellParams(FCellParams.get());
-  FCellParams->SetCol(ACol);
-  FCellParams->SetRow(DataRow + TopDataOffset());
-  FCellParams->SetState(State);
-  FCellParams->SetFont(c->Font());
-  FCellParams->SetBackground(back);
+  col->FillCellParams(FImpl->FCellParams.get());
+  FImpl->FCellParams->SetCol(ACol);
+  FImpl->FCellParams->SetRow(DataRow + TopDataOffset());
+  FImpl->FCellParams->SetState(State);
+  FImpl->FCellParams->SetFont(c->Font());
+  FImpl->FCellParams->SetBackground(back);
   FireGetCellParams(col, c->Font(), back, State);
-  FCellParams->SetBackground(back);
-  col->FireGetCellParams(false, FCellParams.get());
-  back = FCellParams->Background();
+  FImpl->FCellParams->SetBackground(back);
+  col->FireGetCellParams(false, FImpl->FCellParams.get());
+  back = FImpl->FCellParams->Background();
   if (IsDataCellHighlighted(DataCol, DataRow, c->Font(), back, State)) State.Include(gdSelected);
-  String text = FCellParams->Text();
-  int image = FCellParams->ImageIndex();
+  String text = FImpl->FCellParams->Text();
+  int image = FImpl->FCellParams->ImageIndex();
   // The first row of the buffer always shows its text.
   bool duplicate = col->HideDuplicates() && DataRow > 0 && CellParamsText(col, DataRow - 1, State) == text;
   if (duplicate) {
@@ -622,7 +623,7 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
   int buttonsWidth = 0;
   for (const TCellButton& b : buttons) buttonsWidth += b.Width;
   if (buttonsWidth > 0) R.Right = std::max(R.Left, R.Right - buttonsWidth);
-  if (FDefaultDrawing) {
+  if (FImpl->FDefaultDrawing) {
     switch (col->ColumnKind()) {
       case ckImage:
         FillWith(c, R, back);
@@ -632,8 +633,8 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
         FillWith(c, R, back);
         TRect box = PlaceCheckBoxInCell(R, taCenter);
         box = Bounds(R.Left + (R.Width() - box.Width()) / 2, box.Top, box.Width(), box.Height());
-        int state = FCellParams->CheckboxState() == cbChecked ? 1 : FCellParams->CheckboxState() == cbGrayed ? 2 : 0;
-        DrawCheckFrame(c->Handle(), box, state, true, false, FFlat, true);
+        int state = FImpl->FCellParams->CheckboxState() == cbChecked ? 1 : FImpl->FCellParams->CheckboxState() == cbGrayed ? 2 : 0;
+        DrawCheckFrame(c->Handle(), box, state, true, false, FImpl->FFlat, true);
         break;
       }
       default: {
@@ -646,8 +647,8 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
           t.Left = s.Right + 1;
           c->Brush()->SetColor(back);
         }
-        bool wrap = col->WordWrap() && FWordWrapPossible;
-        WriteCellText(col, t, true, inset, FFlat ? inset - 1 : inset, text, FCellParams->Alignment(), col->Layout(),
+        bool wrap = col->WordWrap() && FImpl->FWordWrapPossible;
+        WriteCellText(col, t, true, inset, FImpl->FFlat ? inset - 1 : inset, text, FImpl->FCellParams->Alignment(), col->Layout(),
                       wrap, col->EndEllipsis(), 0, 0);
       }
     }
@@ -655,17 +656,17 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
   if (buttonsWidth > 0) DrawCellButtons(buttons, TRect{R.Right, full.Top, full.Right, full.Bottom}, full, back, Is3D);
   R = full;
   DrawRequiredMark(col, DataRow, R);
-  if (OnDrawDataCell && !FColumns->IsCustomized()) OnDrawDataCell(this, R, col->Field(), State);
+  if (OnDrawDataCell && !FImpl->FColumns->IsCustomized()) OnDrawDataCell(this, R, col->Field(), State);
   if (OnDrawColumnCell) OnDrawColumnCell(this, R, DataCol, col, State);
   DrawIncSearchOverlay(col, R, State, inset);
-  if (duplicate && FOptions.Contains(dgRowLines)) {
+  if (duplicate && FImpl->FOptions.Contains(dgRowLines)) {
     // Duplicates read as one block: the line above is drawn over in the column's colour.
     int line = GridLineWidth(), top = full.Top - (Is3D ? 1 : 0);
     FillWith(c, TRect{full.Left - (Is3D ? 1 : 0), top - line, full.Right + (Is3D ? 1 : 0), top}, col->Color());
   }
-  bool focusedCell = State.Contains(gdFocused) && FDefaultDrawing && !Designing() &&
-                     !FOptions.Contains(dgRowSelect) && FUpdateLock == 0;
-  if (focusedCell && (!FStyle || FStyle->DrawFocusFrame())) DrawFocusRect(c->Handle(), R);
+  bool focusedCell = State.Contains(gdFocused) && FImpl->FDefaultDrawing && !Designing() &&
+                     !FImpl->FOptions.Contains(dgRowSelect) && FImpl->FUpdateLock == 0;
+  if (focusedCell && (!FImpl->FStyle || FImpl->FStyle->DrawFocusFrame())) DrawFocusRect(c->Handle(), R);
 }
 
 String TCustomDBGridEh::CellParamsText(TColumnEh* Column, int DataRow, TGridDrawState State) {
@@ -687,11 +688,11 @@ String TCustomDBGridEh::CellParamsText(TColumnEh* Column, int DataRow, TGridDraw
 
 void TCustomDBGridEh::DrawIncSearchOverlay(TColumnEh* Column, const TRect& R, TGridDrawState State, int Inset) {
   // The focused cell is the current record's.
-  if (!FIncSearchActive || FIncSearchText.empty()) return;
-  bool showsSelection = Focused() || FOptions.Contains(dgAlwaysShowSelection);
-  if (!State.Contains(gdFocused) || !showsSelection || Designing() || FUpdateLock > 0) return;
+  if (!FImpl->FIncSearchActive || FImpl->FIncSearchText.empty()) return;
+  bool showsSelection = Focused() || FImpl->FOptions.Contains(dgAlwaysShowSelection);
+  if (!State.Contains(gdFocused) || !showsSelection || Designing() || FImpl->FUpdateLock > 0) return;
   TCanvas* c = Canvas();
-  int dy = FFlat ? Inset - 1 : Inset;
+  int dy = FImpl->FFlat ? Inset - 1 : Inset;
   TRect r{R.Left + Inset, R.Top + dy, R.Right - Inset, R.Bottom - dy + (Inset > 0 ? 1 : 0)};
   c->Font()->Assign(Column->Font());
   c->Font()->SetColor(kIncSearchText);
@@ -705,23 +706,23 @@ void TCustomDBGridEh::DrawIncSearchOverlay(TColumnEh* Column, const TRect& R, TG
   }
   if (align != taLeftJustify) {
     // The rest of the cell text keeps its place: the typed text covers the matching start.
-    String rest = Copy(FCellParams->Text(), Length(FIncSearchText) + 1, Length(FCellParams->Text()));
+    String rest = Copy(FImpl->FCellParams->Text(), Length(FImpl->FIncSearchText) + 1, Length(FImpl->FCellParams->Text()));
     r.Right -= c->TextWidth(rest);
   }
   UINT flags = DT_NOPREFIX | (align == taRightJustify ? DT_RIGHT : align == taCenter ? DT_CENTER : DT_LEFT);
-  bool wrap = Column->WordWrap() && FWordWrapPossible;
+  bool wrap = Column->WordWrap() && FImpl->FWordWrapPossible;
   if (wrap) flags |= DT_WORDBREAK;
   else flags |= DT_SINGLELINE | (Column->Layout() == tlCenter ? UINT(DT_VCENTER) : Column->Layout() == tlBottom ? UINT(DT_BOTTOM) : 0u);
   if (Column->UseRightToLeftReading()) flags |= DT_RTLREADING;
   c->Brush()->SetStyle(bsSolid);
   c->Brush()->SetColor(kIncSearchBackground);
-  DrawText(c->Handle(), FIncSearchText, -1, &r, flags);
+  DrawText(c->Handle(), FImpl->FIncSearchText, -1, &r, flags);
 }
 
 std::vector<TCustomDBGridEh::TCellButton> TCustomDBGridEh::CellButtons(TColumnEh* Column) const {
   std::vector<TCellButton> out;
   if (!Column->AlwaysShowEditButton()) return out;
-  int width = FEditButtonWidth + (FFlat ? 1 : 0);
+  int width = FImpl->FEditButtonWidth + (FImpl->FFlat ? 1 : 0);
   TColumnButtonStyleEh style = Column->ButtonStyle();
   if (style == cbsAuto) {
     TColumnEhKind kind = Column->ColumnKind();
@@ -737,7 +738,7 @@ std::vector<TCustomDBGridEh::TCellButton> TCustomDBGridEh::CellButtons(TColumnEh
     TButtonFaceStyle face;
     if (!b->Visible()) continue;
     bool glyph = !EditButtonFaceStyle(b->Style(), face);
-    out.push_back({face, b->Width() >= 1 ? b->Width() + (FFlat ? 2 : 0) : width, glyph ? b : nullptr});
+    out.push_back({face, b->Width() >= 1 ? b->Width() + (FImpl->FFlat ? 2 : 0) : width, glyph ? b : nullptr});
   }
   return out;
 }
@@ -746,9 +747,9 @@ void TCustomDBGridEh::DrawCellButtons(const std::vector<TCellButton>& Buttons, c
                                       TColor Back, bool Is3D) {
   TCanvas* c = Canvas();
   int x = Area.Left;
-  int height = std::min(FEditButtonHeight > 0 ? FEditButtonHeight : Area.Height(), Area.Height());
+  int height = std::min(FImpl->FEditButtonHeight > 0 ? FImpl->FEditButtonHeight : Area.Height(), Area.Height());
   // A flat button in a framed cell keeps a strip of the cell left of it.
-  if (FFlat && Is3D && !Buttons.empty()) FillWith(c, TRect{x, Area.Top, x + 1, Area.Bottom}, Back);
+  if (FImpl->FFlat && Is3D && !Buttons.empty()) FillWith(c, TRect{x, Area.Top, x + 1, Area.Bottom}, Back);
   for (const TCellButton& b : Buttons) {
     TRect r{x, Area.Top, x + b.Width, Area.Top + height};
     if (Is3D) OffsetRect(r, 1, -1);
@@ -770,17 +771,17 @@ void TCustomDBGridEh::PaintCellButton(const TCellButton& Button, TRect R, const 
   TRect visible;
   IntersectRect(visible, R, Cell);
   TClipRectScopeEh clip(dc, visible);
-  if (FFlat) {
+  if (FImpl->FFlat) {
     // A line of the cell's colour between the content and the button.
     FillWith(c, TRect{R.Left, R.Top, R.Left + 1, R.Bottom}, Back);
     ++R.Left;
   }
   if (!Button.Glyph) {
-    PaintEditButtonFace(dc, R, Back, Button.Face, 0, FFlat, false, FDataLink->Active(), 0);
+    PaintEditButtonFace(dc, R, Back, Button.Face, 0, FImpl->FFlat, false, FImpl->FDataLink->Active(), 0);
     return;
   }
   TRect face = R;
-  if (FFlat) {
+  if (FImpl->FFlat) {
     FillWith(c, face, clBtnFace);
     HBRUSH frame = CreateSolidBrush(ColorToRGB(Back));
     FrameRect(dc, face, frame);
@@ -827,12 +828,12 @@ void TCustomDBGridEh::WriteCellText(TColumnEh* Column, const TRect& R, bool Fill
 
 void TCustomDBGridEh::DrawRequiredMark(TColumnEh* Column, int DataRow, const TRect& R) {
   TDataSet* ds = DataSet();
-  if (!Column->HighlightRequired() || !ds || DataRow != FDataLink->ActiveRecord()) return;
+  if (!Column->HighlightRequired() || !ds || DataRow != FImpl->FDataLink->ActiveRecord()) return;
   // The scope of the cell has made DataRow active; the current record is the saved one.
   bool editing = ds->State() == dsEdit || ds->State() == dsInsert;
   TField* f = Column->Field();
   bool draw = editing && f && f->Required() && f->IsNull();
-  if (Column->OnCheckDrawRequiredState) Column->OnCheckDrawRequiredState(this, FCellParams->Text(), draw);
+  if (Column->OnCheckDrawRequiredState) Column->OnCheckDrawRequiredState(this, FImpl->FCellParams->Text(), draw);
   if (!draw) return;
   TCanvas* c = Canvas();
   c->Pen()->SetColor(clRed);
@@ -847,11 +848,11 @@ void TCustomDBGridEh::DrawColumnCellDefault(const TRect& Rect, int, TColumnEh* C
   TCanvas* c = Canvas();
   TRect r = Rect;
   int inset = 2;
-  if (FOptionsEh.Contains(dghFooter3D)) {
+  if (FImpl->FOptionsEh.Contains(dghFooter3D)) {
     InflateRect(r, -1, -1);
     inset = 1;
   }
-  int dy = FFlat ? inset - 1 : inset;
+  int dy = FImpl->FFlat ? inset - 1 : inset;
   switch (Column->ColumnKind()) {
     case ckImage: {
       c->FillRect(r);
@@ -864,12 +865,12 @@ void TCustomDBGridEh::DrawColumnCellDefault(const TRect& Rect, int, TColumnEh* C
       TRect box = PlaceCheckBoxInCell(r, taCenter);
       box = Bounds(r.Left + (r.Width() - box.Width()) / 2, box.Top, box.Width(), box.Height());
       TCheckBoxState s = Column->CellCheckState();
-      DrawCheckFrame(c->Handle(), box, s == cbChecked ? 1 : s == cbGrayed ? 2 : 0, true, false, FFlat, true);
+      DrawCheckFrame(c->Handle(), box, s == cbChecked ? 1 : s == cbGrayed ? 2 : 0, true, false, FImpl->FFlat, true);
       break;
     }
     default:
       WriteCellText(Column, r, true, inset, dy, Column->CellText(), Column->Alignment(), Column->Layout(),
-                    Column->WordWrap() && FWordWrapPossible, Column->EndEllipsis(), 0, 0);
+                    Column->WordWrap() && FImpl->FWordWrapPossible, Column->EndEllipsis(), 0, 0);
   }
 }
 
@@ -877,26 +878,26 @@ void TCustomDBGridEh::DrawColumnCellDefault(const TRect& Rect, int, TColumnEh* C
 
 bool TCustomDBGridEh::DrawFooterCell(int DataCol, int FooterRow, TRect R, TGridDrawState State, bool Is3D) {
   TCanvas* c = Canvas();
-  if (DataCol < 0 || DataCol >= FColumns->Count() || FooterRow < 0) {
-    FillWith(c, R, FFooterColor);
+  if (DataCol < 0 || DataCol >= FImpl->FColumns->Count() || FooterRow < 0) {
+    FillWith(c, R, FImpl->FFooterColor);
     return false;
   }
-  TColumnEh* col = FColumns->Items(DataCol);
+  TColumnEh* col = FImpl->FColumns->Items(DataCol);
   TColumnFooterEh* footer = col->FooterAt(FooterRow);
   c->Font()->Assign(footer->Font());
   TColor back = footer->Color();
   bool highlighted = false;
-  if (FDefaultDrawing) {
+  if (FImpl->FDefaultDrawing) {
     TAlignment align = footer->Alignment();
     String text = GetFooterText(FooterRow, col);
     FireGetFooterParams(DataCol, FooterRow, col, c->Font(), back, align, State, text);
-    bool inSelection = FSelection->SelectionKind() == gstAll || TitleInSelection(DataCol);
+    bool inSelection = FImpl->FSelection->SelectionKind() == gstAll || TitleInSelection(DataCol);
     highlighted = GetFixedCellColors(DataToRawColumn(DataCol), 0, c->Font(), back, inSelection,
                                      CellArea(caData, raFooter));
     c->Brush()->SetColor(back);
     int inset = TextInset(Is3D);
-    WriteCellText(col, R, true, inset, FFlat ? inset - 1 : inset, text, align, col->Layout(),
-                  footer->WordWrap() && FWordWrapPossible, footer->EndEllipsis(), 0, 0);
+    WriteCellText(col, R, true, inset, FImpl->FFlat ? inset - 1 : inset, text, align, col->Layout(),
+                  footer->WordWrap() && FImpl->FWordWrapPossible, footer->EndEllipsis(), 0, 0);
   }
   if (OnDrawFooterCell) OnDrawFooterCell(this, DataCol, FooterRow, col, R, State);
   return highlighted;
