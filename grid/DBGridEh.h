@@ -472,15 +472,12 @@ public:
   void Dispatch(TMessage& Message) override;
   void WndProc(TMessage& Message) override;
 
+  // The grid's state, and the gate its helpers (data link, columns, in-place editor) reach
+  // its hooks through: grid/DBGridEhImpl.h, included by the grid's own files only, so a
+  // change to the state rebuilds those files and not every user of the grid.
+  struct TImpl;
+
 protected:
-  friend class TGridDataLinkEh;
-  friend class TDBGridColumnsEh;
-  friend class TColumnEh;
-  friend class TBookmarkListEh;
-  friend class TDBGridEhSelection;
-  friend class TDBGridEhSelectionRect;
-  friend class TDBGridEhSelectionCols;
-  friend class TDBGridInplaceEdit;
   virtual TInplaceFilterEditEh* NewFilterRowEditor();
   virtual TColumnDefValuesEh* CreateColumnDefValues();
   virtual TDBGridColumnsEh* CreateColumns();
@@ -687,9 +684,6 @@ private:
   void FocusChanged(TMessage& Message);
   void ApplyColumnImeMode();
 
-  // The grid's state lives in TImpl (grid/DBGridEhImpl.h, included by the grid's own files
-  // only), so a change to it rebuilds those files and not every user of the grid.
-  struct TImpl;
   std::unique_ptr<TImpl> FImpl;
 };
 

@@ -1,8 +1,11 @@
 #pragma once
 // The data grid's private state. Only the grid's own .cpp files include this header: the
 // public one keeps a pointer to it, so a change here rebuilds the grid and not its users.
-// The grid's helpers (data link, columns, in-place editor) that share a field with it read
-// it through TCustomDBGridEh::State().
+//
+// The grid's helpers need a few of its hooks and fields: the data link reports the dataset's
+// changes, the column collection its own, the in-place editor reads and writes the cell
+// through the edit hooks and keeps the edit value. They go through the static gate at the
+// end of TImpl, so that list says what they may do, rather than each being the grid's friend.
 #include "grid/DBGridEh.h"
 
 #include <memory>
@@ -115,4 +118,29 @@ struct TCustomDBGridEh::TImpl {
   TDBGridEhStyle* FStyle = nullptr;
   TImeMode FOriginalImeMode = imDontCare;
   String FOriginalImeName;
+
+  // ---- the gate for the grid's helpers
+  static TImpl& Of(TCustomDBGridEh* G) { return *G->FImpl; }
+  // the data link
+  static void LinkActiveChanged(TCustomDBGridEh* G, bool Active) { G->LinkActiveChanged(Active); }
+  static void DataSetScrolled(TCustomDBGridEh* G, int Distance) { G->DataSetScrolled(Distance); }
+  static void EditingChanged(TCustomDBGridEh* G) { G->EditingChanged(); }
+  static void RecordChanged(TCustomDBGridEh* G, TField* Field) { G->RecordChanged(Field); }
+  static void InvalidateCurrentRow(TCustomDBGridEh* G) { G->InvalidateCurrentRow(); }
+  // the columns (a column's drop-down list is a grid too, named for its layouts)
+  static void ColumnsChanged(TCustomDBGridEh* G, TColumnEh* Column) { G->ColumnsChanged(Column); }
+  static void SetName(TCustomDBGridEh* G, const String& Name) { G->SetName(Name); }
+  // the in-place editor
+  static bool CanEditModify(TCustomDBGridEh* G) { return G->CanEditModify(); }
+  static int GetEditLimit(TCustomDBGridEh* G) { return G->GetEditLimit(); }
+  static String GetEditMask(TCustomDBGridEh* G, int ACol, int ARow) { return G->GetEditMask(ACol, ARow); }
+  static String GetEditText(TCustomDBGridEh* G, int ACol, int ARow) { return G->GetEditText(ACol, ARow); }
+  static void SetEditText(TCustomDBGridEh* G, int ACol, int ARow, const String& Value) {
+    G->SetEditText(ACol, ARow, Value);
+  }
+  static void KeyDown(TCustomDBGridEh* G, Word& Key, TShiftState Shift) { G->KeyDown(Key, Shift); }
+  static String CellEditText(TCustomDBGridEh* G, int ACol) { return G->CellEditText(ACol); }
 };
+
+// The gate under a short name for the helpers' files.
+using TGridImpl = TCustomDBGridEh::TImpl;
