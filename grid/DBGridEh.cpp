@@ -799,7 +799,7 @@ void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
 void TCustomDBGridEh::InvalidateColumn(TColumnEh* Column) { InvalidateCol(DataToRawColumn(Column->Index())); }
 
 void TCustomDBGridEh::InvalidateCurrentRow() {
-  if (FImpl->FDataLink->Active()) InvalidateRow(TopDataOffset() + FImpl->FDataLink->ActiveRecord());
+  if (FImpl->FDataLink->Active() && !FImpl->FRowRepaintHeld) InvalidateRow(TopDataOffset() + FImpl->FDataLink->ActiveRecord());
 }
 
 // ---------------------------------------------------------------- following the dataset
@@ -860,6 +860,9 @@ void TCustomDBGridEh::DataSetScrolled(int Distance) {
   // The rows of the old and the new current record (the old one where its pixels went).
   for (int r : {oldRow - Distance, Row()})
     if (r >= TopDataOffset() && r < RowCount()) InvalidateRow(r);
+  // The rows are painted before the footers are invalidated: painted together they would be
+  // one rectangle from the rows down to the footers, every row between drawn and copied again.
+  if (FImpl->FUpdateLock == 0 && FImpl->FFooterRowCount > 0) Update();
   InvalidateFooterRows();
   if (FImpl->FUpdateLock == 0) Update();
 }

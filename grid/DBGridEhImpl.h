@@ -72,6 +72,7 @@ struct TCustomDBGridEh::TImpl {
   bool FKeepSelection = false;
   String FRowAnchor;          // the first row of a row extension
   bool FRowAnchorSelected = false;
+  bool FRowRepaintHeld = false;  // a long row extension repaints once at its end
   int FPressedTitle = -1;     // data column of a held title button
   bool FPressedTitleIn = false;
   TPoint FPressPoint;

@@ -340,10 +340,15 @@ void TCustomDBGridEh::MoveByRows(bool Extend, int Distance, bool RowMode, bool T
     std::optional<TControlsHold> off;
     if (ToTheEnd || left > 1) off.emplace(ds);
     bool away = false;  // once moving away from the anchor, every later step does too
-    while (ToTheEnd || left > 0) {
-      bool moved = extend ? ExtendRowStep(dir, FImpl->FKeepSelection, away) : ds->MoveBy(dir) != 0;
-      if (!moved) break;
-      if (!ToTheEnd) --left;
+    {
+      // While the controls are held the grid still stands on the row it showed, and releasing
+      // them repaints it whole: invalidating that one row at every record walked is no use.
+      TRestore held(FImpl->FRowRepaintHeld, off.has_value());
+      while (ToTheEnd || left > 0) {
+        bool moved = extend ? ExtendRowStep(dir, FImpl->FKeepSelection, away) : ds->MoveBy(dir) != 0;
+        if (!moved) break;
+        if (!ToTheEnd) --left;
+      }
     }
   } else if (Extend && SelectionKindAllowed(gstRectangle)) {
     if (FImpl->FSelection->SelectionKind() != gstRectangle)

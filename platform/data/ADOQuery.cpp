@@ -418,8 +418,8 @@ void TADOQuery::BindParameters(void* stmtPtr, const TJetTranslation& t, const St
 void TADOQuery::InternalInitFieldDefs() {
   TSqliteDb& db = Db();
   String jet = CommandText();
-  TJetTranslation t = db.Translate(jet);
-  TSqliteStatement s = db.Prepare(t.Sql, jet);
+  std::shared_ptr<const TJetTranslation> t = db.Translate(jet);
+  TSqliteStatement s = db.Prepare(t->Sql, jet);
   FieldDefs()->Clear();
   for (int i = 0, n = sqlite3_column_count(s.Get()); i < n; ++i) {
     const char* decl = sqlite3_column_decltype(s.Get(), i);
@@ -543,16 +543,16 @@ void TADOQuery::TypeExpressionFields(const std::vector<TResultColumn>& columns) 
 void TADOQuery::Fetch(bool defineFields) {
   TSqliteDb& db = Db();
   String jet = CommandText();
-  TJetTranslation t = db.Translate(jet);
-  if (t.Kind != TJetStatementKind::Select && t.Kind != TJetStatementKind::Other)
+  std::shared_ptr<const TJetTranslation> t = db.Translate(jet);
+  if (t->Kind != TJetStatementKind::Select && t->Kind != TJetStatementKind::Other)
     throw EADOError("The statement returns no records; run it with ExecSQL", 0, jet);
-  bool updatable = !t.UpdatableTable.empty();
-  TSqliteStatement stmt = db.Prepare(updatable ? t.RowIdSql : t.Sql, jet);
+  bool updatable = !t->UpdatableTable.empty();
+  TSqliteStatement stmt = db.Prepare(updatable ? t->RowIdSql : t->Sql, jet);
   sqlite3_stmt* s = stmt.Get();
-  BindParameters(s, t, jet);
+  BindParameters(s, *t, jet);
   const int first = updatable ? 1 : 0;
 
-  std::vector<TResultColumn> columns = DescribeColumns(s, first, t);
+  std::vector<TResultColumn> columns = DescribeColumns(s, first, *t);
   if (defineFields) DefineFields(columns);
   else if (FieldDefs()->Count() != static_cast<int>(columns.size()))
     throw EADOError("The statement's columns changed since the query was opened", 0, jet);
@@ -561,7 +561,7 @@ void TADOQuery::Fetch(bool defineFields) {
 
   FColumns.clear();
   for (TResultColumn& c : columns) FColumns.push_back(std::move(c.Column));
-  FTable = updatable ? t.UpdatableTable : String();
+  FTable = updatable ? t->UpdatableTable : String();
 }
 
 void TADOQuery::InternalClose() {
@@ -698,14 +698,14 @@ void TADOQuery::InternalDelete(TRowUpdate& update) {
 int TADOQuery::ExecSQL() {
   TSqliteDb& db = Db();
   String jet = CommandText();
-  TJetTranslation t = db.Translate(jet);
-  TSqliteStatement stmt = db.PrepareRun(t.Sql, jet);
-  BindParameters(stmt.Get(), t, jet);
+  std::shared_ptr<const TJetTranslation> t = db.Translate(jet);
+  TSqliteStatement stmt = db.PrepareRun(t->Sql, jet);
+  BindParameters(stmt.Get(), *t, jet);
   while (db.Step(stmt.Get(), jet)) {
   }
-  if (t.ChangesSchema) db.InvalidateSchema();
-  bool dml = t.Kind == TJetStatementKind::Insert || t.Kind == TJetStatementKind::Update ||
-             t.Kind == TJetStatementKind::Delete;
+  if (t->ChangesSchema) db.InvalidateSchema();
+  bool dml = t->Kind == TJetStatementKind::Insert || t->Kind == TJetStatementKind::Update ||
+             t->Kind == TJetStatementKind::Delete;
   FRowsAffected = dml ? sqlite3_changes(db.Handle()) : 0;
   return FRowsAffected;
 }

@@ -50,6 +50,7 @@ public:
       if (r.Kind == TJetStatementKind::Select) r.UpdatableTable = UpdatableTable(top, first);
     }
     CollectParams(top, r);
+    r.ReadsDateText = FReadsDateText;
     r.Sql.reserve(FStmt.size() + FStmt.size() / 4);
     Emit(top, r.Sql);
     if (!r.UpdatableTable.empty()) {
@@ -66,6 +67,12 @@ private:
   std::string_view FStmt;
   TJetSchema* FSchema;
   std::vector<TableRef> FTables;
+  bool FReadsDateText = false;
+
+  bool ReadDate(std::string_view text, TDateTime& v) {
+    FReadsDateText = true;
+    return JetTryParseDate(Trim(text), v);
+  }
 
   // ---- statement kinds
 
@@ -194,7 +201,7 @@ private:
       if (n.Group) continue;
       if (n.T.Kind == K::Date) {
         TDateTime v;
-        if (!JetTryParseDate(Trim(n.T.Value), v)) Fail(FStmt, "Invalid date literal " + n.T.Text);
+        if (!ReadDate(n.T.Value, v)) Fail(FStmt, "Invalid date literal " + n.T.Text);
         n = Raw(JetRealLiteral(v), K::Number);
         continue;
       }
@@ -485,7 +492,7 @@ private:
   // Text that names a date becomes a day count; other text is refused.
   void ConvertDateText(Node& n, const String& column) {
     TDateTime v;
-    if (!JetTryParseDate(Trim(n.T.Value), v))
+    if (!ReadDate(n.T.Value, v))
       Fail(FStmt, "Text " + QuotedStr(n.T.Value) + " is not a date for '" + column + "'");
     n = Raw(JetRealLiteral(v), K::Number);
   }

@@ -48,6 +48,9 @@ struct TJetTranslation {
   String Sql;  // the SQLite statement
   TJetStatementKind Kind = TJetStatementKind::Other;
   bool ChangesSchema = false;  // CREATE, ALTER, DROP: the caller refreshes its schema cache
+  // Date text was read (a #date# literal, text compared with a date column): the day counts
+  // follow the format settings of the moment.
+  bool ReadsDateText = false;
   // For "select … from T [where …] [order by …]" over one table (no join, grouping,
   // aggregate, distinct, union or derived table): T as written, else ''.
   String UpdatableTable;

@@ -61,12 +61,20 @@ void TSqliteDb::Fail(int rc, const String& statement) const {
   throw EADOError(msg, rc, statement);
 }
 
-TJetTranslation TSqliteDb::Translate(const String& jet) {
+std::shared_ptr<const TJetTranslation> TSqliteDb::Translate(const String& jet) {
+  if (auto kept = FTranslations.find(jet); kept != FTranslations.end()) return kept->second;
+  FMissingLookedUp = false;
+  std::shared_ptr<const TJetTranslation> t;
   try {
-    return TranslateJetSql(jet, this);
+    t = std::make_shared<const TJetTranslation>(TranslateJetSql(jet, this));
   } catch (const EJetSqlError& e) {
     throw EADOError(e.Message(), 0, jet);
   }
+  if (!t->ChangesSchema && !t->ReadsDateText && !FMissingLookedUp) {
+    if (FTranslations.size() >= kKeptTranslations) FTranslations.clear();
+    FTranslations.emplace(jet, t);
+  }
+  return t;
 }
 
 TSqliteStatement TSqliteDb::Prepare(const String& sql, const String& shown) {
@@ -173,14 +181,14 @@ void TSqliteDb::BindText(sqlite3_stmt* stmt, int index, std::string_view text, s
 }
 
 int TSqliteDb::Execute(const String& jet) {
-  TJetTranslation t = Translate(jet);
-  if (!t.ParamNames.empty()) throw EADOError("Statement has parameters but none were given", SQLITE_RANGE, jet);
-  TSqliteStatement stmt = PrepareRun(t.Sql, jet);
+  std::shared_ptr<const TJetTranslation> t = Translate(jet);
+  if (!t->ParamNames.empty()) throw EADOError("Statement has parameters but none were given", SQLITE_RANGE, jet);
+  TSqliteStatement stmt = PrepareRun(t->Sql, jet);
   while (Step(stmt.Get(), jet)) {
   }
-  if (t.ChangesSchema) InvalidateSchema();
-  return t.Kind == TJetStatementKind::Insert || t.Kind == TJetStatementKind::Update ||
-                 t.Kind == TJetStatementKind::Delete
+  if (t->ChangesSchema) InvalidateSchema();
+  return t->Kind == TJetStatementKind::Insert || t->Kind == TJetStatementKind::Update ||
+                 t->Kind == TJetStatementKind::Delete
              ? sqlite3_changes(FDb)
              : 0;
 }
@@ -200,6 +208,8 @@ void TSqliteDb::Commit() { ExecRaw("COMMIT"); }
 void TSqliteDb::Rollback() {
   // SQLite may have rolled back already (after some errors); that is no failure here.
   if (InTransaction()) ExecRaw("ROLLBACK");
+  // A table made, changed or dropped in the transaction is as it was before.
+  InvalidateSchema();
 }
 
 void TSqliteDb::Checkpoint() {
@@ -232,6 +242,7 @@ const TSqliteDb::TTableInfo& TSqliteDb::Info(const String& name) {
   }
   // A missing table is not remembered: another connection may create it.
   if (!info.Exists) {
+    FMissingLookedUp = true;
     FMissing = std::move(info);
     return FMissing;
   }

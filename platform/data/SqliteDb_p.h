@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <unordered_map>
 
 class Variant;
 
@@ -40,8 +41,11 @@ public:
   const String& FileName() const { return FFileName; }
   void SetBusyTimeout(int ms) { sqlite3_busy_timeout(FDb, ms); }
 
-  // The program's statement in SQLite's dialect; a refusal raises EADOError.
-  TJetTranslation Translate(const String& jet);
+  // The program's statement in SQLite's dialect; a refusal raises EADOError. Translations are
+  // kept by the statement's exact text for as long as the schema cache holds, except those
+  // that looked for a table that does not exist (another connection may make it), read date
+  // text (the format settings may change) or change the schema.
+  std::shared_ptr<const TJetTranslation> Translate(const String& jet);
   // `shown` is the statement an error names (the program's own text).
   TSqliteStatement Prepare(const String& sql, const String& shown);
   // The statement a caller runs without a result: as Prepare, checked by the delete-only rule
@@ -73,7 +77,11 @@ public:
 
   const std::vector<TJetColumn>* Columns(const String& table) override;
   bool IsView(const String& name) override;
-  void InvalidateSchema() { FSchema.clear(); }
+  // Forgets the declared column types and every translation made from them.
+  void InvalidateSchema() {
+    FSchema.clear();
+    FTranslations.clear();
+  }
 
 private:
   TSqliteDb(sqlite3* db, String fileName);
@@ -88,5 +96,10 @@ private:
   String FFileName;
   std::map<String, TTableInfo> FSchema;  // by upper-case name
   TTableInfo FMissing;
+  bool FMissingLookedUp = false;  // since the translation in progress began
+  // A program builds the same statements again and again (a detail query per contract shown);
+  // at this many the kept ones are dropped rather than grow without end.
+  static constexpr std::size_t kKeptTranslations = 512;
+  std::unordered_map<String, std::shared_ptr<const TJetTranslation>> FTranslations;
   bool FDeleteOnly = false;
 };

@@ -140,9 +140,16 @@ QRect TControlWidget::ClientArea() const {
 void TControlWidget::Schedule(const QRegion& Area) {
   Unflushed += Area;
   update(Area);
+  LastScheduled = QRect();
 }
 
-void TControlWidget::ScheduleClient(const QRect& Area) { Schedule(QRegion(Area.translated(ClientArea().topLeft()))); }
+void TControlWidget::ScheduleRect(const QRect& Area) {
+  if (LastScheduled.contains(Area)) return;
+  Schedule(QRegion(Area));
+  LastScheduled = Area;
+}
+
+void TControlWidget::ScheduleClient(const QRect& Area) { ScheduleRect(Area.translated(ClientArea().topLeft())); }
 
 void TControlWidget::ScheduleFrame() { Schedule(QRegion(rect()).subtracted(QRegion(ClientArea()))); }
 
@@ -155,11 +162,13 @@ void TControlWidget::Flush() {
   PaintBuffers();
   QRegion area = Unflushed;
   Unflushed = QRegion();
+  LastScheduled = QRect();
   if (isVisible() && !area.isEmpty()) repaint(area);
 }
 
 void TControlWidget::paintEvent(QPaintEvent* e) {
   Unflushed -= e->region();
+  LastScheduled = QRect();
   if (!Control) return;
   PaintBuffers();
   QPainter p(this);

@@ -52,7 +52,7 @@ public:
   // Flush at once. Only what changed is copied: a grid moving its current row copies two rows,
   // not the whole window.
   void Schedule(const QRegion& Area);
-  void ScheduleAll() { Schedule(QRegion(rect())); }
+  void ScheduleAll() { ScheduleRect(rect()); }
   void ScheduleClient(const QRect& Area);
   void ScheduleFrame();
   // Copies what is scheduled to the screen now (the buffers are painted first).
@@ -68,7 +68,11 @@ protected:
 private:
   bool HandleEvent(QEvent* e);
   QRect ClientArea() const;
+  void ScheduleRect(const QRect& Area);
   QRegion Unflushed;  // scheduled and not yet copied
+  // The last area asked of Qt and not copied since: the same part invalidated again (a grid's
+  // current row at every record of a long keyboard selection) asks Qt only once.
+  QRect LastScheduled;
 };
 
 // The MDI client area of a form and the frame of an MDI child: Qt's, under names of the

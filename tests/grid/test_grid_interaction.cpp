@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+
 using namespace guitest;
 
 namespace {
@@ -454,6 +457,89 @@ TEST_F(GridInteraction, ShiftArrowsExtendAndShrinkFromTheAnchor) {
   Grid->SetEditActions({geaSelectAllEh});
   TypeKey(Qt::Key_A, Qt::ControlModifier, "a");
   EXPECT_EQ(Grid->Selection()->SelectionKind(), gstAll);
+}
+
+// Row extensions by keys, long ones walking with the dataset's controls held: what the grid
+// shows afterwards is what a fresh paint of it shows, every walked row marked.
+TEST_F(GridInteraction, LongRowExtensionsShowWhatAFreshPaintShows) {
+  Grid->SetOptions(Grid->Options() + dgMultiSelect + dgRowSelect);
+  auto shot = [&] {
+    Application->ProcessMessages();
+    return WidgetOf(Grid)->grab().toImage();
+  };
+  struct Case {
+    const char* Name;
+    int From;
+    Qt::Key Key;
+    Qt::KeyboardModifiers Mods;
+    int Selected;
+  };
+  const int page = Grid->VisibleRowCount();
+  const Case cases[] = {
+      {"Shift+PageDown", 2, Qt::Key_PageDown, Qt::ShiftModifier, page + 1},
+      {"Shift+Ctrl+End", 3, Qt::Key_End, Qt::ShiftModifier | Qt::ControlModifier, 28},
+      {"Shift+Ctrl+Home", 6, Qt::Key_Home, Qt::ShiftModifier | Qt::ControlModifier, 6},
+      {"Shift+Ctrl+End on the last row", 30, Qt::Key_End, Qt::ShiftModifier | Qt::ControlModifier, 1},
+      // After the long ones, a single step still repaints its rows.
+      {"Shift+Down", 4, Qt::Key_Down, Qt::ShiftModifier, 2},
+  };
+  for (const Case& c : cases) {
+    TypeKey(Qt::Key_Home, Qt::ControlModifier);
+    DS->SetRecNo(c.From);
+    QImage before = shot();
+    TypeKey(c.Key, c.Mods);
+    ASSERT_EQ(Grid->SelectedRows()->Count(), c.Selected) << c.Name;
+    QImage shown = shot();
+    EXPECT_TRUE(shown != before) << c.Name << ": the marks changed";
+    Grid->Invalidate();
+    EXPECT_TRUE(shown == shot()) << c.Name << ": shown as freshly painted";
+  }
+  // A Ctrl+click on the current row changes its mark without moving.
+  TypeKey(Qt::Key_Home, Qt::ControlModifier);
+  DS->SetRecNo(3);
+  QImage before = shot();
+  ClickWith(DataCell(0, 2), Qt::ControlModifier);
+  ASSERT_EQ(RecNo(), 3);
+  QImage shown = shot();
+  EXPECT_TRUE(shown != before) << "the mark changed";
+  Grid->Invalidate();
+  EXPECT_TRUE(shown == shot()) << "shown as freshly painted";
+}
+
+// Moving the current record draws its old and new rows and the footer again, not the rows
+// between them and the footer, and the grid then shows what a fresh paint shows.
+TEST_F(GridInteraction, AMoveDrawsTheTwoRowsAndTheFooterOnly) {
+  Grid->SetFooterRowCount(1);
+  DS->First();
+  Application->ProcessMessages();
+  std::set<int> drawn;  // records whose first cell was drawn
+  Grid->OnDrawColumnCell = TDrawColumnEhCellEvent::Lambda(
+      [&](TObject*, const TRect&, int DataCol, TColumnEh*, TGridDrawState) {
+        if (DataCol == 0) drawn.insert(DS->RecNo());
+      });
+  struct Case {
+    const char* Name;
+    std::function<void()> Move;
+    std::set<int> Drawn;
+  };
+  const Case cases[] = {
+      {"Next", [&] { DS->Next(); }, {1, 2}},
+      {"Down", [&] { TypeKey(Qt::Key_Down); }, {2, 3}},
+      {"Prior", [&] { DS->Prior(); }, {2, 3}},
+  };
+  for (const Case& c : cases) {
+    drawn.clear();
+    c.Move();
+    Application->ProcessMessages();
+    ASSERT_FALSE(drawn.empty()) << c.Name;
+    for (int r : c.Drawn) EXPECT_EQ(drawn.count(r), 1u) << c.Name << ": record " << r;
+    // A row touching them by its grid line may be drawn too, never the rows down to the footer.
+    EXPECT_LE(*drawn.rbegin() - *drawn.begin(), 2) << c.Name;
+    QImage shown = WidgetOf(Grid)->grab().toImage();
+    Grid->Invalidate();
+    EXPECT_TRUE(shown == WidgetOf(Grid)->grab().toImage()) << c.Name << ": shown as freshly painted";
+  }
+  Grid->OnDrawColumnCell = nullptr;
 }
 
 TEST_F(GridInteraction, WithoutMultiSelectEveryKindIsRefused) {

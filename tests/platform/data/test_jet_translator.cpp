@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 
@@ -36,16 +37,16 @@ protected:
 
   // The first column of the first row as text; "<null>" for NULL, "<none>" without rows.
   String Scalar(const String& jet) {
-    TJetTranslation t = Db->Translate(jet);
-    TSqliteStatement s = Db->Prepare(t.Sql, jet);
+    std::shared_ptr<const TJetTranslation> t = Db->Translate(jet);
+    TSqliteStatement s = Db->Prepare(t->Sql, jet);
     if (!Db->Step(s.Get(), jet)) return "<none>";
     if (sqlite3_column_type(s.Get(), 0) == SQLITE_NULL) return "<null>";
     return reinterpret_cast<const char*>(sqlite3_column_text(s.Get(), 0));
   }
 
   std::vector<String> Column(const String& jet) {
-    TJetTranslation t = Db->Translate(jet);
-    TSqliteStatement s = Db->Prepare(t.Sql, jet);
+    std::shared_ptr<const TJetTranslation> t = Db->Translate(jet);
+    TSqliteStatement s = Db->Prepare(t->Sql, jet);
     std::vector<String> out;
     while (Db->Step(s.Get(), jet)) {
       const unsigned char* v = sqlite3_column_text(s.Get(), 0);
@@ -355,4 +356,80 @@ TEST_F(JetDb, AlterAndDropKeepTheSchemaCurrent) {
   Exec("drop index ix on t");
   Exec("drop table t");
   EXPECT_EQ(Db->Columns("t"), nullptr);
+}
+
+// Translations are kept by their text; each case runs the same statement before and after a
+// change that alters what it must mean, and the second run follows the change.
+TEST_F(JetDb, AKeptTranslationFollowsSchemaAndDateFormatChanges) {
+  const String day = "select d from t where d = '01/03/2024'";
+  auto datesTable = [&] {
+    Exec("create table t (d datetime)");
+    Exec("insert into t (d) values (#2024-03-01#)");
+    Exec("insert into t (d) values (#2024-01-03#)");
+  };
+  auto textTable = [&] {
+    Exec("create table t (d text(20))");
+    Exec("insert into t (d) values ('01/03/2024')");
+  };
+  auto dayFirst = [] {
+    FormatSettings().ShortDateFormat = "dd/mm/yyyy";
+    FormatSettings().DateSeparator = '/';
+  };
+  struct Case {
+    const char* Name;
+    std::function<void()> Before, Change;
+    String Query, First, Second;
+  };
+  const Case cases[] = {
+      // Compared as text, then, the column now a date, as the day the text names.
+      {"the column's type changed by this connection", textTable,
+       [&] {
+         Exec("drop table t");
+         datesTable();
+       },
+       day, "01/03/2024", "45294.0"},
+      {"a transaction that changed it rolled back",
+       [&] {
+         datesTable();
+         dayFirst();
+       },
+       [&] {
+         Db->Begin();
+         Exec("drop table t");
+         textTable();
+         EXPECT_EQ(Scalar(day), "01/03/2024") << "inside the transaction the column holds text";
+         Db->Rollback();
+       },
+       day, "45352.0", "45352.0"},
+      {"the table made by another connection", [] {},
+       [&] {
+         std::unique_ptr<TSqliteDb> other = TSqliteDb::Open(Folder / "jet.db", 1000);
+         other->Execute("create table u (d datetime)");
+         other->Execute("insert into u (d) values (#2024-03-01#)");
+       },
+       "select d from u where d = '2024-03-01'", "<refused>", "45352.0"},
+      {"the short-date format changed",
+       [&] {
+         datesTable();
+         dayFirst();
+       },
+       [] { FormatSettings().ShortDateFormat = "mm/dd/yyyy"; }, day, "45352.0", "45294.0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    ResetFormatSettings();
+    Db->ExecRaw("drop table if exists t");
+    Db->ExecRaw("drop table if exists u");
+    Db->InvalidateSchema();
+    c.Before();
+    String first;
+    try {
+      first = Scalar(c.Query);
+    } catch (const EADOError&) {
+      first = "<refused>";
+    }
+    EXPECT_EQ(first, c.First);
+    c.Change();
+    EXPECT_EQ(Scalar(c.Query), c.Second);
+  }
 }

@@ -154,6 +154,34 @@ TEST_F(ScrollWindowTest, UpdateCopiesToTheScreenWhatChangedAndNothingElse) {
   w->removeEventFilter(&copies);
 }
 
+// An area invalidated again and again before its copy is painted and copied once; invalidated
+// again after its copy (by Update or by the event loop) it is painted and copied again.
+TEST_F(ScrollWindowTest, AnAreaInvalidatedAgainAfterItsCopyIsCopiedAgain) {
+  TScreenCopies copies;
+  QWidget* w = guitest::WidgetOf(S);
+  w->installEventFilter(&copies);
+  TRect a = Rect(10, 5, 30, 15), inside = Rect(12, 6, 20, 10);
+  struct Case {
+    const char* Name;
+    std::function<void()> Copy;
+  };
+  const Case cases[] = {{"Update", [&] { S->Update(); }}, {"the event loop", [] { Application->ProcessMessages(); }}};
+  for (const Case& c : cases) {
+    for (int round = 0; round < 2; ++round) {
+      copies.Regions.clear();
+      int paints = S->Paints;
+      S->InvalidateRect(&a);
+      S->InvalidateRect(&a);
+      S->InvalidateRect(&inside);
+      c.Copy();
+      EXPECT_EQ(S->Paints, paints + 1) << c.Name << " round " << round;
+      ASSERT_EQ(copies.Regions.size(), 1u) << c.Name << " round " << round;
+      EXPECT_EQ(copies.Regions[0], QRegion(10, 5, 20, 10)) << c.Name << " round " << round;
+    }
+  }
+  w->removeEventFilter(&copies);
+}
+
 }  // namespace
 
 namespace {
