@@ -226,7 +226,9 @@ void TCustomDBGridEh::SetEditorReadOnly(TEditorReadOnly Value) { FImpl->FEditorR
 bool TCustomDBGridEh::IncSearchActive() const { return FImpl->FIncSearchActive; }
 const String& TCustomDBGridEh::IncSearchText() const { return FImpl->FIncSearchText; }
 int TCustomDBGridEh::PressedTitleColumn() const { return FImpl->FPressedTitle; }
-bool TCustomDBGridEh::TitlePressed(int DataCol) const { return FImpl->FPressedTitle >= 0 && FImpl->FPressedTitle == DataCol && FImpl->FPressedTitleIn; }
+bool TCustomDBGridEh::TitlePressed(int DataCol) const {
+  return FImpl->FPressedTitle >= 0 && FImpl->FPressedTitle == DataCol && FImpl->FPressedTitleIn;
+}
 int TCustomDBGridEh::LayoutLockCount() const { return FImpl->FLayoutLock; }
 int TCustomDBGridEh::InternalUpdateCount() const { return FImpl->FUpdateLock; }
 bool TCustomDBGridEh::InDataLinkLayoutChange() const { return FImpl->FDataLinkLayoutChanging; }
@@ -266,7 +268,8 @@ void TCustomDBGridEh::Loaded() {
     TCustomGrid::SetColCount(FImpl->FColumns->Count() + IndicatorOffset());
   if (FImpl->FAutoFitColWidths && !Designing()) {
     WithinUpdate(*FImpl->FColumns, [&] {
-      for (int i = 0; i < FImpl->FColumns->Count(); ++i) FImpl->FColumns->Items(i)->SetInitialWidth(FImpl->FColumns->Items(i)->Width());
+      for (int i = 0; i < FImpl->FColumns->Count(); ++i)
+        FImpl->FColumns->Items(i)->SetInitialWidth(FImpl->FColumns->Items(i)->Width());
     });
     TCustomGrid::SetScrollBars(ssNone);
   }
@@ -312,8 +315,9 @@ void TCustomDBGridEh::CreateWnd() {
   TCustomGrid::CreateWnd();
   FImpl->FEditButtonWidth = FImpl->FFlat ? FlatButtonWidth() : GetSystemMetrics(SM_CXVSCROLL);
   int rowHeight = DefaultRowHeight();
-  FImpl->FEditButtonHeight =
-      rowHeight <= Round(FImpl->FEditButtonWidth * 1.5) ? rowHeight : EditButtonHeightFor(FImpl->FEditButtonWidth, FImpl->FFlat);
+  FImpl->FEditButtonHeight = rowHeight <= Round(FImpl->FEditButtonWidth * 1.5)
+                                 ? rowHeight
+                                 : EditButtonHeightFor(FImpl->FEditButtonWidth, FImpl->FFlat);
   if (FImpl->FAutoFitColWidths) RebuildLayout();
   else RecalcRowCount();
   RefreshVertScrollBar();
@@ -484,10 +488,12 @@ void TCustomDBGridEh::SetAutoFitColWidths(bool Value) {
   if (Designing()) return;
   if (Value && !Loading()) {
     // The widths now are the shares the fit distributes from.
-    for (int i = 0; i < FImpl->FColumns->Count(); ++i) FImpl->FColumns->Items(i)->SetInitialWidth(FImpl->FColumns->Items(i)->Width());
+    for (int i = 0; i < FImpl->FColumns->Count(); ++i)
+      FImpl->FColumns->Items(i)->SetInitialWidth(FImpl->FColumns->Items(i)->Width());
   } else if (!Value) {
     WithinUpdate(*FImpl->FColumns, [&] {
-      for (int i = 0; i < FImpl->FColumns->Count(); ++i) FImpl->FColumns->Items(i)->SetWidth(FImpl->FColumns->Items(i)->InitialWidth());
+      for (int i = 0; i < FImpl->FColumns->Count(); ++i)
+        FImpl->FColumns->Items(i)->SetWidth(FImpl->FColumns->Items(i)->InitialWidth());
     });
   }
   RebuildLayout();
@@ -712,7 +718,8 @@ void TCustomDBGridEh::BuildFieldMap() {
   if (!FImpl->FDataLink->Active() || !ds) return;
   if (FImpl->FColumns->IsCustomized()) {
     FImpl->FDataLink->SetSparseFieldMap(true);
-    for (int i = 0; i < FImpl->FColumns->Count(); ++i) FImpl->FDataLink->AddFieldMapping(FImpl->FColumns->Items(i)->FieldName());
+    for (int i = 0; i < FImpl->FColumns->Count(); ++i)
+      FImpl->FDataLink->AddFieldMapping(FImpl->FColumns->Items(i)->FieldName());
   } else {
     FImpl->FDataLink->SetSparseFieldMap(false);
     for (int i = 0; i < ds->FieldCount(); ++i)
@@ -731,7 +738,8 @@ void TCustomDBGridEh::UpdateTabStops() {
       std::vector<TField*> keys = c->LookupKeyFieldList();
       fieldWritable = !keys.empty() && AllFieldsModifiable(keys);
     }
-    TCustomGrid::SetTabStops(i + indicator, c->Visible() && !c->ReadOnly() && FImpl->FDataLink->Active() && fieldWritable);
+    TCustomGrid::SetTabStops(i + indicator,
+                             c->Visible() && !c->ReadOnly() && FImpl->FDataLink->Active() && fieldWritable);
     int width = c->Visible() ? c->Width() : (FImpl->FOptions.Contains(dgColLines) ? -1 : 0);
     TCustomGrid::SetColWidths(i + indicator, width);
   }
@@ -799,7 +807,8 @@ void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
 void TCustomDBGridEh::InvalidateColumn(TColumnEh* Column) { InvalidateCol(DataToRawColumn(Column->Index())); }
 
 void TCustomDBGridEh::InvalidateCurrentRow() {
-  if (FImpl->FDataLink->Active() && !FImpl->FRowRepaintHeld) InvalidateRow(TopDataOffset() + FImpl->FDataLink->ActiveRecord());
+  if (FImpl->FDataLink->Active() && !FImpl->FRowRepaintHeld)
+    InvalidateRow(TopDataOffset() + FImpl->FDataLink->ActiveRecord());
 }
 
 // ---------------------------------------------------------------- following the dataset
@@ -871,7 +880,8 @@ void TCustomDBGridEh::ScrollDataRows(int Distance) {
   int top = TopDataOffset();
   TGridRect box = DataCellBox();
   bool duplicates = false;
-  for (int i = 0; i < FImpl->FColumns->Count(); ++i) duplicates = duplicates || FImpl->FColumns->Items(i)->HideDuplicates();
+  for (int i = 0; i < FImpl->FColumns->Count(); ++i)
+    duplicates = duplicates || FImpl->FColumns->Items(i)->HideDuplicates();
   int probe = std::min(LeftCol(), ColCount() - 1);
   TRect first = CellRect(probe, top);
   if (std::abs(Distance) > VisibleDataRowCount() || IsRectEmpty(first)) {
@@ -889,7 +899,8 @@ void TCustomDBGridEh::ScrollDataRows(int Distance) {
 }
 
 void TCustomDBGridEh::EditingChanged() {
-  if (FImpl->FOptions.Contains(dgIndicator) && FImpl->FDataLink->Active()) InvalidateCell(0, TopDataOffset() + FImpl->FDataLink->ActiveRecord());
+  if (FImpl->FOptions.Contains(dgIndicator) && FImpl->FDataLink->Active())
+    InvalidateCell(0, TopDataOffset() + FImpl->FDataLink->ActiveRecord());
 }
 
 void TCustomDBGridEh::RecordChanged(TField* Field) {
@@ -1071,7 +1082,8 @@ String TCustomDBGridEh::CellEditText(int ACol) {
   } else if (f) {
     text = FImpl->FDrawMemoText && f->DataType() == ftMemo ? NormalizedLineBreaks(f->AsString()) : f->Text();
   }
-  if (f && f->FieldKind() == fkLookup && !f->KeyFields().empty()) FImpl->FEditValue = FImpl->FDataLink->DataSet()->FieldValues(f->KeyFields());
+  if (f && f->FieldKind() == fkLookup && !f->KeyFields().empty())
+    FImpl->FEditValue = FImpl->FDataLink->DataSet()->FieldValues(f->KeyFields());
   return text;
 }
 
@@ -1151,7 +1163,8 @@ bool TCustomDBGridEh::OperationsAllowEdit() const {
   if (!FImpl->FDataLink->Active()) return false;
   TDataSet* ds = DataSet();
   if (!FImpl->FAllowedOperations.Contains(alopUpdateEh) && !(ds && ds->State() == dsInsert)) return false;
-  if (ds && ds->IsEmpty() && !FImpl->FAllowedOperations.Contains(alopInsertEh) && !FImpl->FAllowedOperations.Contains(alopAppendEh))
+  if (ds && ds->IsEmpty() && !FImpl->FAllowedOperations.Contains(alopInsertEh) &&
+      !FImpl->FAllowedOperations.Contains(alopAppendEh))
     return false;
   return true;
 }
@@ -1221,7 +1234,8 @@ String TCustomDBGridEh::GetFooterText(int Row, TColumnEh* Column) {
       if (!ds) return "0";
       TField* field = ds->FindField(footer->FieldName().empty() ? Column->FieldName() : footer->FieldName());
       if (!field) return "0";
-      TDBSum* sum = FImpl->FSumList->SumCollection()->FindSum(footer->ValueType() == fvtSum ? goSum : goAvg, field->FieldName());
+      TDBSum* sum =
+          FImpl->FSumList->SumCollection()->FindSum(footer->ValueType() == fvtSum ? goSum : goAvg, field->FieldName());
       if (!sum) return "0";
       return FormatAggregate(sum->ResultValue(), field, footer->DisplayFormat());
     }

@@ -160,7 +160,9 @@ void TCustomDBGridEh::OpenFilterEditor(int DataCol) {
   PlaceFilterEditor(true);
 }
 
-bool TCustomDBGridEh::EditorAllowedNow() const { return FImpl->FInFilterRow && FImpl->FSelection->SelectionKind() == gstNon; }
+bool TCustomDBGridEh::EditorAllowedNow() const {
+  return FImpl->FInFilterRow && FImpl->FSelection->SelectionKind() == gstNon;
+}
 
 void TCustomDBGridEh::PlaceFilterEditor(bool Initial) {
   if (FImpl->FSTFilter->UpdateDepth() > 0) return;
@@ -307,7 +309,8 @@ void TCustomDBGridEh::FilterListCloseUp(TObject*, bool Accept) {
     if (Accept && onCloseUp) ApplyFilter();
     return;
   }
-  TColumnEh* column = FImpl->FFilterCol >= 0 && FImpl->FFilterCol < Columns()->Count() ? Columns()->Items(FImpl->FFilterCol) : nullptr;
+  TColumnEh* column =
+      FImpl->FFilterCol >= 0 && FImpl->FFilterCol < Columns()->Count() ? Columns()->Items(FImpl->FFilterCol) : nullptr;
   if (choice > fcSeparatorEh) {
     for (int i = 0; i < Columns()->Count(); ++i) Columns()->Items(i)->Title()->SetSortMarker(smNoneEh);
     SortMarkedColumns()->Clear();

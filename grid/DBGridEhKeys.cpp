@@ -95,7 +95,8 @@ bool TCustomDBGridEh::SearchKey(Word& Key, TShiftState Shift) {
     // One character, however many bytes it takes.
     FImpl->FIncSearchText = Copy(FImpl->FIncSearchText, 1, std::max(0, Length(FImpl->FIncSearchText) - 1));
     InvalidateCurrentRow();
-    if (FImpl->FIncSearchTimeOut >= 0 && HandleAllocated()) SetTimer(Handle(), kIncSearchTimer, FImpl->FIncSearchTimeOut);
+    if (FImpl->FIncSearchTimeOut >= 0 && HandleAllocated())
+      SetTimer(Handle(), kIncSearchTimer, FImpl->FIncSearchTimeOut);
     Key = 0;
     return true;
   }
@@ -182,7 +183,8 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
       FImpl->FSelection->Reset();
       if (!FImpl->FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
       // A running sizing, moving, selecting or record drag ends unaccepted.
-      if (FImpl->FMouseMode != mmNone || FImpl->FTracking || FImpl->FRowTracking || FImpl->FPressedTitle >= 0 || GridState() != gsNormal)
+      if (FImpl->FMouseMode != mmNone || FImpl->FTracking || FImpl->FRowTracking || FImpl->FPressedTitle >= 0 ||
+          GridState() != gsNormal)
         Perform(WM_CANCELMODE);
       break;
     case VK_PRIOR:
@@ -255,7 +257,8 @@ void TCustomDBGridEh::VerticalKey(Word Key, TShiftState Shift) {
 
 void TCustomDBGridEh::ConfirmDelete() {
   TDataSet* ds = DataSet();
-  if (FImpl->FReadOnly || ds->IsEmpty() || !ds->CanModify() || !FImpl->FAllowedOperations.Contains(alopDeleteEh)) return;
+  if (FImpl->FReadOnly || ds->IsEmpty() || !ds->CanModify() || !FImpl->FAllowedOperations.Contains(alopDeleteEh))
+    return;
   TBookmarkListEh* rows = SelectedRows();
   const char* question = rows->Count() < 2 ? "Delete record?" : "Delete all selected records?";
   if (FImpl->FOptions.Contains(dgConfirmDelete) &&
@@ -393,12 +396,14 @@ bool TCustomDBGridEh::IncSearchAllowed() const {
   TColumnEh* c = CurrentColumn();
   bool columnEditable = c && c->IsEditable(false) && FImpl->FOptions.Contains(dgEditing);
   if (FImpl->FOptionsEh.Contains(dghIncSearch) && !columnEditable) return true;
-  return FImpl->FOptionsEh.Contains(dghPreferIncSearch) && !FImpl->FOptions.Contains(dgAlwaysShowEditor) && !EditorMode();
+  return FImpl->FOptionsEh.Contains(dghPreferIncSearch) && !FImpl->FOptions.Contains(dgAlwaysShowEditor) &&
+         !EditorMode();
 }
 
 void TCustomDBGridEh::KeyPress(Char& Key) {
   TColumnEh* c = CurrentColumn();
-  bool stepped = c && (c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) && !FImpl->FOptions.Contains(dgRowSelect);
+  bool stepped =
+      c && (c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) && !FImpl->FOptions.Contains(dgRowSelect);
   if (Key == ' ' && stepped && FImpl->FDataLink->Active()) {
     // Space toggles a check box and steps an image column (back with Shift).
     TCustomControl::KeyPress(Key);

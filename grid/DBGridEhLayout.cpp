@@ -211,7 +211,8 @@ void TCustomDBGridEh::RebuildVisibleColumns() {
 void TCustomDBGridEh::LayoutRowHeight() {
   TMetrics m = Measure(this, Font());
   int rowBase = (FImpl->FFlat ? 1 : 3) + (FImpl->FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
-  int height = FImpl->FRowHeight > 0 || FImpl->FRowLines > 0 ? FImpl->FRowHeight + FImpl->FRowLines * m.LineHeight() : m.TextHeight + rowBase;
+  int height = FImpl->FRowHeight > 0 || FImpl->FRowLines > 0 ? FImpl->FRowHeight + FImpl->FRowLines * m.LineHeight()
+                                                             : m.TextHeight + rowBase;
   if (FImpl->FOptionsEh.Contains(dghFitRowHeightToText) && m.TextHeight > 0) {
     int above = std::max(0, height - rowBase);
     int lines = above / m.TextHeight, rest = above % m.TextHeight;
@@ -224,8 +225,9 @@ void TCustomDBGridEh::LayoutRowHeight() {
   TCustomGrid::SetDefaultRowHeight(std::max(1, height));
   if (title >= 0) TCustomGrid::SetRowHeights(0, title);
   if (FImpl->FEditButtonWidth > 0)
-    FImpl->FEditButtonHeight =
-        height <= Round(FImpl->FEditButtonWidth * 1.5) ? height : EditButtonHeightFor(FImpl->FEditButtonWidth, FImpl->FFlat);
+    FImpl->FEditButtonHeight = height <= Round(FImpl->FEditButtonWidth * 1.5)
+                                   ? height
+                                   : EditButtonHeightFor(FImpl->FEditButtonWidth, FImpl->FFlat);
   FImpl->FWordWrapPossible = m.LineHeight() + m.Tm.tmInternalLeading + TextMargin() < height;
 }
 
@@ -238,7 +240,8 @@ void TCustomDBGridEh::LayoutTitleHeight() {
 }
 
 void TCustomDBGridEh::LayoutHorzScrollBar() {
-  bool show = FImpl->FHorzScrollBar->Visible() && !FImpl->FHorzScrollBar->ExtScrollBar() && (!FImpl->FAutoFitColWidths || Designing());
+  bool show = FImpl->FHorzScrollBar->Visible() && !FImpl->FHorzScrollBar->ExtScrollBar() &&
+              (!FImpl->FAutoFitColWidths || Designing());
   TScrollStyle want = show ? ssHorizontal : ssNone;
   if (ScrollBars() == want) return;
   TCustomGrid::SetScrollBars(want);
@@ -250,7 +253,9 @@ void TCustomDBGridEh::AutoFitWidths() {
   if (!FImpl->FAutoFitColWidths || Designing() || !HandleAllocated()) return;
   int n = FImpl->FColumns->Count();
   FImpl->FOutOfRange.assign(n, false);
-  auto fits = [&](int i) { return FImpl->FColumns->Items(i)->Visible() && FImpl->FColumns->Items(i)->AutoFitColWidth(); };
+  auto fits = [&](int i) {
+    return FImpl->FColumns->Items(i)->Visible() && FImpl->FColumns->Items(i)->AutoFitColWidth();
+  };
   std::vector<int> widths(n);
   for (int i = 0; i < n; ++i) widths[i] = FImpl->FColumns->Items(i)->Width();
   int room = 0;
@@ -375,7 +380,8 @@ void TCustomDBGridEh::SizeAutoFitColumn(int Index, int Old, int New) {
     else c->SetWidth(New);
     int total = 0;
     for (int k = Index + 1; k < FImpl->FColumns->Count(); ++k)
-      if (FImpl->FColumns->Items(k)->Visible() && FImpl->FColumns->Items(k)->AutoFitColWidth()) total += FImpl->FColumns->Items(k)->Width();
+      if (FImpl->FColumns->Items(k)->Visible() && FImpl->FColumns->Items(k)->AutoFitColWidth())
+        total += FImpl->FColumns->Items(k)->Width();
     for (int k = Index + 1; k < FImpl->FColumns->Count() && total > 0; ++k) {
       TColumnEh* r = FImpl->FColumns->Items(k);
       if (r->Visible() && r->AutoFitColWidth()) r->SetInitialWidth(scaled(r->InitialWidth(), total + Old - New, total));
@@ -434,7 +440,8 @@ void TCustomDBGridEh::RecalcRowCount() {
     TCustomGrid::SetRowCount(records + top + (FImpl->FFooterRowCount > 0 ? FImpl->FFooterRowCount + filler : 0));
     if (FImpl->FFooterRowCount > 0) TCustomGrid::SetRowHeights(top + records, fillerHeight(records));
   } else {
-    TCustomGrid::SetRowCount(top + 1 + (HandleAllocated() && FImpl->FFooterRowCount > 0 ? FImpl->FFooterRowCount + filler : 0));
+    TCustomGrid::SetRowCount(top + 1 +
+                             (HandleAllocated() && FImpl->FFooterRowCount > 0 ? FImpl->FFooterRowCount + filler : 0));
     if (HandleAllocated() && FImpl->FFooterRowCount > 0) TCustomGrid::SetRowHeights(top + 1, fillerHeight(1));
   }
   if (hasRecords && HandleAllocated()) SyncCurrentRow();
@@ -469,7 +476,8 @@ void TCustomDBGridEh::RefreshVertScrollBar() {
     old.fMask = SIF_POS;
     GetScrollInfo(Handle(), SB_VERT, &old);
     bool editing = ds->State() == dsEdit || ds->State() == dsInsert;
-    int recNo = FImpl->FSumList->Active() && FImpl->FSumList->VirtualRecords() ? FImpl->FSumList->CurrentRecordNumber() : ds->RecNo();
+    int recNo = FImpl->FSumList->Active() && FImpl->FSumList->VirtualRecords() ? FImpl->FSumList->CurrentRecordNumber()
+                                                                               : ds->RecNo();
     si.nPos = editing ? old.nPos : recNo;
   } else {
     si.nMin = 0, si.nMax = 4, si.nPage = 0;
@@ -479,7 +487,8 @@ void TCustomDBGridEh::RefreshVertScrollBar() {
   if (!FImpl->FVertScrollBar->Visible() || FImpl->FVertScrollBar->ExtScrollBar()) si.nMin = si.nMax = 0, si.nPage = 0;
   // Always-shown bars stay visible, disabled while there is nothing to scroll.
   WindowBars()->SetAllowed(SB_VERT, FImpl->FVertScrollBar->Visible() && !FImpl->FVertScrollBar->ExtScrollBar());
-  WindowBars()->SetDisableNoScroll(FImpl->FVertScrollBar->VisibleMode() == sbAlwaysShowEh && !FImpl->FVertScrollBar->ExtScrollBar());
+  WindowBars()->SetDisableNoScroll(FImpl->FVertScrollBar->VisibleMode() == sbAlwaysShowEh &&
+                                   !FImpl->FVertScrollBar->ExtScrollBar());
   WindowBars()->SetInfo(SB_VERT, si.nMin, si.nMax, static_cast<int>(si.nPage), si.nPos);
   if (auto* bar = dynamic_cast<TScrollBar*>(FImpl->FVertScrollBar->ExtScrollBar())) {
     bar->SetPageSize(0);
@@ -571,7 +580,8 @@ bool TCustomDBGridEh::CellDrawn3D(int ACol, int ARow, TGridDrawState State) cons
   bool footer = FImpl->FFooterRowCount > 0 && r >= footerStart;
   bool fixed = State.Contains(gdFixed);
   // A filter cell that shows its column's filter is drawn flat.
-  if (r < 0 && ARow >= TitleRowCount() && c >= 0 && c < FImpl->FColumns->Count() && FImpl->FColumns->Items(c)->Visible())
+  if (r < 0 && ARow >= TitleRowCount() && c >= 0 && c < FImpl->FColumns->Count() &&
+      FImpl->FColumns->Items(c)->Visible())
     return false;
   const TDBGridEhOptions& o = FImpl->FOptionsEh;
   const bool rules[] = {
@@ -847,8 +857,8 @@ void TCustomDBGridEh::ComputeDrawInfo(TGridAxesInfoEh& Info, int Width, int Heig
   auto colWidth = [this](int i) { return std::max(0, ColWidths(i)); };
   auto rowHeight = [this](int i) { return RowHeights(i); };
   int frozen = std::max(0, FixedCols() - IndicatorOffset());
-  ComputeFixedAxis(Info.Horz, FImpl->FOptions.Contains(dgColLines) ? line : 0, FixedCols(), frozen, ColCount(), LeftCol(),
-                   colWidth);
+  ComputeFixedAxis(Info.Horz, FImpl->FOptions.Contains(dgColLines) ? line : 0, FixedCols(), frozen, ColCount(),
+                   LeftCol(), colWidth);
   ComputeFixedAxis(Info.Vert, FImpl->FOptions.Contains(dgRowLines) ? line : 0, FixedRows(), 0, RowCount(), TopRow(),
                    rowHeight);
   ComputeScrollAxis(Info.Horz, Width, 0, colWidth);

@@ -92,7 +92,8 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
       break;
     case WM_NCCALCSIZE:
       TCustomGrid::Dispatch(M);
-      if (FImpl->FFlatInset > 0 && M.LParam) InflateRect(*reinterpret_cast<TRect*>(M.LParam), -FImpl->FFlatInset, -FImpl->FFlatInset);
+      if (FImpl->FFlatInset > 0 && M.LParam)
+        InflateRect(*reinterpret_cast<TRect*>(M.LParam), -FImpl->FFlatInset, -FImpl->FFlatInset);
       return;
     case WM_NCPAINT:
       TCustomGrid::Dispatch(M);
@@ -179,8 +180,8 @@ void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
 
 bool TCustomDBGridEh::WantsDoubleBuffer() const {
   // Fixed cells drawn with visual styles would flicker; styles are inactive here.
-  return !FImpl->FFlat && IsThemeActive() && FImpl->FOptionsEh.Contains(dghFixed3D) && FImpl->FOptions.Contains(dgColLines) &&
-         FImpl->FOptions.Contains(dgRowLines);
+  return !FImpl->FFlat && IsThemeActive() && FImpl->FOptionsEh.Contains(dghFixed3D) &&
+         FImpl->FOptions.Contains(dgColLines) && FImpl->FOptions.Contains(dgRowLines);
 }
 
 // ================================================================ focus
@@ -199,8 +200,8 @@ void TCustomDBGridEh::FocusChanged(TMessage& M) {
     InvalidateCellRange(FImpl->FSelection->BoundsInGrid());
   TCustomGrid::Dispatch(M);
   // The filter row being edited keeps the focus in its editor.
-  if (M.Msg == WM_SETFOCUS && FImpl->FInFilterRow && FilterEditorShown() && !FocusComesFrom(FImpl->FFilterEdit, other) &&
-      FImpl->FFilterEdit->CanFocus())
+  if (M.Msg == WM_SETFOCUS && FImpl->FInFilterRow && FilterEditorShown() &&
+      !FocusComesFrom(FImpl->FFilterEdit, other) && FImpl->FFilterEdit->CanFocus())
     FImpl->FFilterEdit->SetFocus();
   RefreshFocusHighlight();
 }
@@ -290,8 +291,8 @@ void TCustomDBGridEh::WMSetCursor(TMessage& M) {
   TGridState sizing;
   int index = -1, pos = 0, ofs = 0;
   CalcSizingState(p.X, p.Y, sizing, index, pos, ofs);
-  if (!Designing() && FImpl->FDataLink->Active() && DataSet() && sizing == gsNormal && FImpl->FOptions.Contains(dgMultiSelect) &&
-      PtInRect(ClientRect(), p) && !BeginRowsDrag(p.X, p.Y, true)) {
+  if (!Designing() && FImpl->FDataLink->Active() && DataSet() && sizing == gsNormal &&
+      FImpl->FOptions.Contains(dgMultiSelect) && PtInRect(ClientRect(), p) && !BeginRowsDrag(p.X, p.Y, true)) {
     TGridCoord cell = MouseCoord(p.X, p.Y);
     bool indicator = cell.X >= 0 && cell.X < IndicatorOffset() && cell.Y >= TopDataOffset();
     if (indicator && !DataSet()->IsEmpty() && SelectionKindAllowed(gstRecordBookmarks))
@@ -475,7 +476,8 @@ bool TCustomDBGridEh::CanCopySelection() const {
 bool TCustomDBGridEh::CanDeleteSelection() const {
   TDataSet* ds = DataSet();
   TDBGridEhSelectionType kind = FImpl->FSelection->SelectionKind();
-  if (!FImpl->FDataLink->Active() || kind == gstNon || FImpl->FReadOnly || !ds || ds->IsEmpty() || !ds->CanModify()) return false;
+  if (!FImpl->FDataLink->Active() || kind == gstNon || FImpl->FReadOnly || !ds || ds->IsEmpty() || !ds->CanModify())
+    return false;
   bool rows = kind == gstRecordBookmarks || kind == gstAll;
   return FImpl->FAllowedOperations.Contains(rows ? alopDeleteEh : alopUpdateEh);
 }

@@ -54,8 +54,8 @@ int TCustomDBGridEh::FrozenSizingColumn(int X, int Y) const {
 }
 
 int TCustomDBGridEh::ColumnSelectZone(int X, int Y) const {
-  if (Designing() || !FImpl->FDataLink->Active() || !FImpl->FOptions.Contains(dgMultiSelect) || !FImpl->FOptions.Contains(dgTitles) ||
-      FImpl->FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstColumns))
+  if (Designing() || !FImpl->FDataLink->Active() || !FImpl->FOptions.Contains(dgMultiSelect) ||
+      !FImpl->FOptions.Contains(dgTitles) || FImpl->FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstColumns))
     return -1;
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = RawToDataColumn(cell.X);
@@ -180,7 +180,8 @@ bool TCustomDBGridEh::PressTitle(TMouseButton Button, TShiftState Shift, int X, 
 
 void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGridCoord Cell) {
   TDataSet* ds = DataSet();
-  if (Button == mbLeft && Cell.Y >= TopDataOffset() && BeginRowsDrag(FImpl->FPressPoint.X, FImpl->FPressPoint.Y, false)) {
+  if (Button == mbLeft && Cell.Y >= TopDataOffset() &&
+      BeginRowsDrag(FImpl->FPressPoint.X, FImpl->FPressPoint.Y, false)) {
     TCustomControl::MouseDown(Button, Shift, FImpl->FPressPoint.X, FImpl->FPressPoint.Y);
     return;
   }
@@ -194,14 +195,14 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
     bool dataColumn = Cell.X >= IndicatorOffset();
     bool dataRow = Cell.Y >= TopDataOffset();
     int target = Cell.Y - TopDataOffset();
-    bool rowsByShift = shift && FImpl->FOptions.Contains(dgMultiSelect) && (!dataColumn || FImpl->FOptions.Contains(dgRowSelect));
+    bool rowsByShift =
+        shift && FImpl->FOptions.Contains(dgMultiSelect) && (!dataColumn || FImpl->FOptions.Contains(dgRowSelect));
     if (dataRow && target != CurrentDataRow() && !rowsByShift) ds->MoveBy(target - CurrentDataRow());
     if (dataColumn && Cell.X != Col()) MoveToColumn(Cell.X);
     // The click itself runs with the drag mode switched to manual (WndProc).
-    bool dragFromSelection = (DragMode() == dmAutomatic || FImpl->FInClickWithDragMode) && FImpl->FOptions.Contains(dgMultiSelect) &&
-                             !Designing() &&
-                             Button == mbLeft && !shift && dataColumn &&
-                             IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
+    bool dragFromSelection = (DragMode() == dmAutomatic || FImpl->FInClickWithDragMode) &&
+                             FImpl->FOptions.Contains(dgMultiSelect) && !Designing() && Button == mbLeft && !shift &&
+                             dataColumn && IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
     if (dragFromSelection) {
       FImpl->FDragPrepared = true;  // the drag starts when the mouse moves
     } else {
@@ -210,7 +211,8 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
         if (cellTracking) {
           FImpl->FTracking = true;
           bool pressedSelected = IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
-          if (!ctrl && !shift && FImpl->FOptionsEh.Contains(dghClearSelection) && (Button == mbLeft || !pressedSelected))
+          if (!ctrl && !shift && FImpl->FOptionsEh.Contains(dghClearSelection) &&
+              (Button == mbLeft || !pressedSelected))
             FImpl->FSelection->Reset();
           if (Button == mbLeft && dataColumn && SelectionKindAllowed(gstRectangle) && !ds->IsEmpty()) {
             TDBGridEhSelectionRect* rect = FImpl->FSelection->CellRange();
@@ -220,8 +222,9 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
             FImpl->FMouseMode = mmRectSelecting;
           }
         }
-        bool rowSelection = SelectionKindAllowed(gstRecordBookmarks) &&
-                            (FImpl->FOptions.Contains(dgRowSelect) || !dataColumn || !SelectionKindAllowed(gstRectangle));
+        bool rowSelection =
+            SelectionKindAllowed(gstRecordBookmarks) &&
+            (FImpl->FOptions.Contains(dgRowSelect) || !dataColumn || !SelectionKindAllowed(gstRectangle));
         if (rowSelection) {
           TBookmarkListEh* rows = SelectedRows();
           FImpl->FKeepSelection = ctrl || !FImpl->FOptionsEh.Contains(dghClearSelection);
@@ -250,13 +253,14 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
       }
       if (Button == mbLeft) {
         bool onCurrentCell = oldCol == Col() && ds->CompareBookmarks(oldRow, ds->Bookmark()) == 0;
-        if (ShouldShowEditor() && dataColumn && (onCurrentCell || FImpl->FOptions.Contains(dgAlwaysShowEditor)) && !shift &&
-            !ctrl)
+        if (ShouldShowEditor() && dataColumn && (onCurrentCell || FImpl->FOptions.Contains(dgAlwaysShowEditor)) &&
+            !shift && !ctrl)
           OpenEditor();
         if (dataColumn && dataRow) PressEditButtons(Cell, FImpl->FPressPoint.X, FImpl->FPressPoint.Y);
       }
       TColumnEh* column = dataColumn ? CurrentColumn() : nullptr;
-      FImpl->FCheckCell = IsStepped(column) && Button == mbLeft && !Shift.Contains(ssDouble) ? Cell : TGridCoord{-1, -1};
+      FImpl->FCheckCell =
+          IsStepped(column) && Button == mbLeft && !Shift.Contains(ssDouble) ? Cell : TGridCoord{-1, -1};
       if (IsStepped(column) && Button == mbLeft && Shift.Contains(ssDouble) && column->DblClickNextVal())
         column->StepValue(shift ? -1 : 1);
       if (Button == mbRight || !dataColumn) InvalidateEditor();
@@ -404,7 +408,8 @@ void TCustomDBGridEh::TrackMouse(TShiftState Shift, int X, int Y) {
     if (extendRows) MoveByRows(true, record - CurrentDataRow(), true, false);
     else DataSet()->MoveBy(record - CurrentDataRow());
   }
-  if (FImpl->FTracking && cell.X >= IndicatorOffset() && cell.X != Col() && FImpl->FMouseMode != mmRowSelecting) MoveToColumn(cell.X);
+  if (FImpl->FTracking && cell.X >= IndicatorOffset() && cell.X != Col() && FImpl->FMouseMode != mmRowSelecting)
+    MoveToColumn(cell.X);
   if (FImpl->FMouseMode == mmRectSelecting)
     FImpl->FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), true);
 }

@@ -109,12 +109,15 @@ bool TCustomDBGridEh::GetFixedCellColors(int, int, TFont* AFont, TColor& Backgro
 bool TCustomDBGridEh::IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFont, TColor& Background,
                                             TGridDrawState& State) {
   int raw = DataToRawColumn(DataCol), row = DataRow + TopDataOffset();
-  if (FImpl->FStyle) return FImpl->FStyle->HighlightDataCell(this, raw, AFont, Background, State, DataRow, DataCol, row);
+  if (FImpl->FStyle)
+    return FImpl->FStyle->HighlightDataCell(this, raw, AFont, Background, State, DataRow, DataCol, row);
   bool currentRow = row == Row();
-  bool selected = FImpl->FDataLink->Active() && DataSet() && FImpl->FSelection->ContainsDataCell(DataCol, DataSet()->GetBookmark());
+  bool selected =
+      FImpl->FDataLink->Active() && DataSet() && FImpl->FSelection->ContainsDataCell(DataCol, DataSet()->GetBookmark());
   bool focusHighlight = HasInputFocus() && FImpl->FOptionsEh.Contains(dghHighlightFocus);
   if (!selected) {
-    if (FImpl->FOptionsEh.Contains(dghRowHighlight) && currentRow && FImpl->FSelection->SelectionKind() == gstNon && raw != Col()) {
+    if (FImpl->FOptionsEh.Contains(dghRowHighlight) && currentRow && FImpl->FSelection->SelectionKind() == gstNon &&
+        raw != Col()) {
       focusHighlight = true;
       State.Include(gdSelected);
     }
@@ -489,7 +492,10 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   if (image) {
     TRect area = text;
     if (!tall) OffsetRect(area, 0, shift);
-    DrawImageInRect(FImpl->FTitleImages, c, area, title->ImageIndex(), align == taCenter ? 0 : align == taRightJustify ? -dx : dx,
+    DrawImageInRect(FImpl->FTitleImages, c, area, title->ImageIndex(),
+                    align == taCenter         ? 0
+                    : align == taRightJustify ? -dx
+                                              : dx,
                     align);
   }
   if (showMarker) {
@@ -633,7 +639,9 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
         FillWith(c, R, back);
         TRect box = PlaceCheckBoxInCell(R, taCenter);
         box = Bounds(R.Left + (R.Width() - box.Width()) / 2, box.Top, box.Width(), box.Height());
-        int state = FImpl->FCellParams->CheckboxState() == cbChecked ? 1 : FImpl->FCellParams->CheckboxState() == cbGrayed ? 2 : 0;
+        int state = FImpl->FCellParams->CheckboxState() == cbChecked  ? 1
+                    : FImpl->FCellParams->CheckboxState() == cbGrayed ? 2
+                                                                      : 0;
         DrawCheckFrame(c->Handle(), box, state, true, false, FImpl->FFlat, true);
         break;
       }
@@ -648,8 +656,8 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
           c->Brush()->SetColor(back);
         }
         bool wrap = col->WordWrap() && FImpl->FWordWrapPossible;
-        WriteCellText(col, t, true, inset, FImpl->FFlat ? inset - 1 : inset, text, FImpl->FCellParams->Alignment(), col->Layout(),
-                      wrap, col->EndEllipsis(), 0, 0);
+        WriteCellText(col, t, true, inset, FImpl->FFlat ? inset - 1 : inset, text, FImpl->FCellParams->Alignment(),
+                      col->Layout(), wrap, col->EndEllipsis(), 0, 0);
       }
     }
   }
@@ -706,7 +714,8 @@ void TCustomDBGridEh::DrawIncSearchOverlay(TColumnEh* Column, const TRect& R, TG
   }
   if (align != taLeftJustify) {
     // The rest of the cell text keeps its place: the typed text covers the matching start.
-    String rest = Copy(FImpl->FCellParams->Text(), Length(FImpl->FIncSearchText) + 1, Length(FImpl->FCellParams->Text()));
+    String rest =
+        Copy(FImpl->FCellParams->Text(), Length(FImpl->FIncSearchText) + 1, Length(FImpl->FCellParams->Text()));
     r.Right -= c->TextWidth(rest);
   }
   UINT flags = DT_NOPREFIX | (align == taRightJustify ? DT_RIGHT : align == taCenter ? DT_CENTER : DT_LEFT);

@@ -35,7 +35,8 @@ bool TCustomDBGridEh::IsCellSelected(int ACol, int ARow, const String& Bookmark,
   TGridRect box = DataCellBox();
   bool dataRow = ARow >= box.Top && ARow <= box.Bottom;
   if (ACol < box.Left) return dataRow && kind == gstRecordBookmarks && FImpl->FBookmarks->IndexOf(Bookmark) >= 0;
-  if (!dataRow) return kind == gstColumns && DataCol >= 0 && DataCol < FImpl->FColumns->Count() && TitleInSelection(DataCol);
+  if (!dataRow)
+    return kind == gstColumns && DataCol >= 0 && DataCol < FImpl->FColumns->Count() && TitleInSelection(DataCol);
   return FImpl->FSelection->ContainsDataCell(DataCol, Bookmark);
 }
 
@@ -49,7 +50,8 @@ void TCustomDBGridEh::InvalidateSelection() {
 }
 
 TRect TCustomDBGridEh::DataAreaRect() const {
-  int left = IndicatorOffset() > 0 ? CellRect(0, 0).Right + (FImpl->FOptions.Contains(dgColLines) ? GridLineWidth() : 0) : 0;
+  int left =
+      IndicatorOffset() > 0 ? CellRect(0, 0).Right + (FImpl->FOptions.Contains(dgColLines) ? GridLineWidth() : 0) : 0;
   TGridRect box = DataCellBox();
   int lastRow = std::min(box.Bottom, TopDataOffset() + std::max(1, VisibleDataRowCount()) - 1);
   lastRow = std::min(lastRow, RowCount() - 1);
@@ -131,7 +133,9 @@ void TCustomDBGridEh::TimerScrollColumns() {
   FImpl->FLastMouse = p;
   TRect area = DataAreaRect();
   int fixed = FixedCols(), count = ColCount();
-  auto column = [this](int RawCol) { return FImpl->FColumns->Items(std::clamp(RawToDataColumn(RawCol), 0, FImpl->FColumns->Count() - 1)); };
+  auto column = [this](int RawCol) {
+    return FImpl->FColumns->Items(std::clamp(RawToDataColumn(RawCol), 0, FImpl->FColumns->Count() - 1));
+  };
   TDBGridEhSelectionCols* set = FImpl->FSelection->ColumnSet();
   int distance = 0;
   if (p.X >= area.Right) {
@@ -223,7 +227,8 @@ void TCustomDBGridEh::DrawDragMarker() {
   if (!HandleAllocated() || FImpl->FDragEndRow < 0) return;
   TRect row = CellRect(0, FImpl->FDragEndRow);
   if (IsRectEmpty(row)) return;
-  bool down = FImpl->FDragEndRow > FImpl->FDragStartRow || (FImpl->FDragEndRow == FImpl->FDragStartRow && FImpl->FDragTargetLevel < FImpl->FDragStartLevel);
+  bool down = FImpl->FDragEndRow > FImpl->FDragStartRow ||
+              (FImpl->FDragEndRow == FImpl->FDragStartRow && FImpl->FDragTargetLevel < FImpl->FDragStartLevel);
   int y = down ? row.Bottom : row.Top;
   HDC dc = GetDC(Handle());
   TCanvas canvas;

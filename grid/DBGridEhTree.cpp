@@ -138,7 +138,9 @@ void TCustomDBGridEh::RefreshViewScrollBar() {
   int max = RowCount() - fixed;
   int pos = TopRow() - fixed + 1;
   int mode = FImpl->FVertScrollBar->ExtScrollBar() ? 3 : static_cast<int>(FImpl->FVertScrollBar->VisibleMode());
-  if (FImpl->FViewBar.Max == max && FImpl->FViewBar.Page == fullRows && FImpl->FViewBar.Pos == pos && FImpl->FViewBar.Mode == mode) return;
+  if (FImpl->FViewBar.Max == max && FImpl->FViewBar.Page == fullRows && FImpl->FViewBar.Pos == pos &&
+      FImpl->FViewBar.Mode == mode)
+    return;
   FImpl->FViewBar = {max, fullRows, pos, mode};
   bool own = FImpl->FVertScrollBar->Visible() && !FImpl->FVertScrollBar->ExtScrollBar();
   WindowBars()->SetAllowed(SB_VERT, own);
@@ -249,7 +251,9 @@ void DrawTreeLevel(TCanvas* Canvas, const TRect& Box, int Kind, bool Parity, TCo
 
 int TCustomDBGridEh::PaintTreeIndent(TColumnEh* Column, int DataRow, const TRect& Rect, TGridDrawState State) {
   IMemTableEh* mt = MemTableSupport();
-  if (!mt || !mt->TreeViewActive() || FImpl->FVisibleColumns->Count() == 0 || Column != FImpl->FVisibleColumns->Items(0)) return 0;
+  if (!mt || !mt->TreeViewActive() || FImpl->FVisibleColumns->Count() == 0 ||
+      Column != FImpl->FVisibleColumns->Items(0))
+    return 0;
   int level = std::max(0, mt->NodeLevel());
   int width = std::min(level * TreeLevelWidth, Rect.Width());
   if (width <= 0) return 0;
