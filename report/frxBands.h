@@ -67,6 +67,8 @@ public:
   TfrxBand* LinkedFooter = nullptr;
   TfrxBand* LinkedGroup = nullptr;
   int RowNo = 0, RowNoThrough = 0;
+  // For a group header: the data rows printed since it printed last.
+  int GroupDataRows = 0;
   int OwnObjectCount = -1;
   bool HasVCells = false;
   bool Overflow = false;

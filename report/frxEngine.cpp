@@ -12,6 +12,7 @@
 #include "core/Scope.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "report/frxAggregate.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
 #include "report/frxDBSet.h"
@@ -53,16 +54,18 @@ void TfrxHeaderList::RemoveBand(TfrxBand* Band) {
 
 KELM_PUBLISH(TfrxEngine) {}
 
-TfrxEngine::TfrxEngine(TfrxReport* AReport) : TfrxCustomEngine(AReport) {}
+TfrxEngine::TfrxEngine(TfrxReport* AReport)
+    : TfrxCustomEngine(AReport), FAggregates(std::make_unique<TfrxAggregateList>(AReport)) {}
 
 TfrxEngine::~TfrxEngine() = default;
 
 TfrxPreviewPages* TfrxEngine::Store() const { return static_cast<TfrxPreviewPages*>(PreviewPages()); }
 
-Variant TfrxEngine::AggregateValue(const String&, const String&, TfrxBand*, int) {
-  // The aggregate list (SUM, COUNT and the others over printed rows) is not part of the engine
-  // yet: until it is, every aggregate answers Null.
-  return Null();
+Variant TfrxEngine::AggregateValue(const String& Name, const String& Expression, TfrxBand* Band, int Flags) {
+  // Only data bands feed totals: a call that names another band matches nothing.
+  auto* data = KindOf<TfrxDataBand>(Band);
+  if (Band && !data) return Null();
+  return FAggregates->AggregateLookup(AggregateBand, CurVColumn(), Flags, data, Expression, Name);
 }
 
 void TfrxEngine::AddError(const String& Key, TfrxBand* Band) {
@@ -93,7 +96,10 @@ bool TfrxEngine::BuildReport() {
               report->RunScriptEvent(report, report->OnStartReport());
               if (!RunDialogPages()) return false;
               for (int i = 0; i < report->CountPages(); ++i)
-                if (auto* page = KindOf<TfrxReportPage>(report->PageAt(i))) Store()->AddSourcePage(page);
+                if (auto* page = KindOf<TfrxReportPage>(report->PageAt(i))) {
+                  Store()->AddSourcePage(page);
+                  FAggregates->AddPageAggregates(page);
+                }
               report->ProgressBegin(ptRunning);
               // The progress ends however the passes end; its events may raise in turn.
               TryFinally(
@@ -105,6 +111,7 @@ bool TfrxEngine::BuildReport() {
                     if (DoublePass()) {
                       SetTotalPages(Store()->Count());
                       Store()->ClearFirstPass();
+                      FAggregates->ResetAll();
                       SetFinalPass(true);
                       RunPass();
                     }
@@ -120,6 +127,7 @@ bool TfrxEngine::BuildReport() {
 bool TfrxEngine::PrepareRun() {
   TfrxReport* report = Report();
   Store()->Initialize();
+  FAggregates->Clear();
   FPageBands = TPageBandCache{};
   TDateTime now = Now();
   SetStartDate(std::floor(now));

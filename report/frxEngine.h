@@ -10,9 +10,11 @@
 // (frxEngineSubreports.cpp) and the data-band loop (frxEngineBands.cpp).
 #include "report/frxClassBases.h"
 
+#include <memory>
 #include <utility>
 #include <vector>
 
+class TfrxAggregateList;
 class TfrxBand;
 class TfrxComponent;
 class TfrxDataBand;
@@ -79,6 +81,24 @@ public:
   bool HasDetailData(TfrxComponent* PageOrBand, bool Force);
   // The data-band loop over the page's master bands or the band's detail bands.
   void RunBands(TfrxComponent* PageOrBand);
+  // Every text object of the band forgets its last printed value.
+  void ResetRepeatedValues(TfrxBand* Band);
+
+  // ---- groups and band columns
+  void PrintGroupHeaders(const std::vector<TfrxBand*>& Chain, int From, bool Restart);
+  void PrintGroupFooters(const std::vector<TfrxBand*>& Chain, int DownTo, TfrxDataBand* DataBand);
+  void DetectGroupChange(TfrxDataBand* DataBand, const std::vector<TfrxBand*>& Chain, Extended RowStartY,
+                         int RowStartPos);
+  void AdvanceBandColumn(TfrxDataBand* DataBand, int RowStartPos, Extended RowStartY);
+
+  // ---- vertical bands
+  void BuildVBandCells(TfrxBand* Host);
+  void RunVBands(const std::vector<TfrxBand*>& List);
+  void PrintVBand(TfrxBand* Band);
+  void OutputVCellSegments(TfrxBand* Host);
+
+  // ---- totals
+  TfrxAggregateList* Aggregates() const { return FAggregates.get(); }
 
   // ---- one band
   void OutputBand(TfrxBand* Band);
@@ -104,6 +124,8 @@ public:
   void EndKeepBlock(TfrxBand* Band);
   void AddReprintHeader(TfrxBand* Band);
   void DropReprintHeader(TfrxBand* Band);
+  void AddReprintVHeader(TfrxBand* Band);
+  void DropReprintVHeader(TfrxBand* Band);
   void AddBandOutlineItem(TfrxBand* Band);
   void OutlineUpForBand(TfrxBand* Band);
   void AddPageOutlineItem();
@@ -133,6 +155,7 @@ public:
   TfrxBand* AggregateBand = nullptr;
 
 private:
+  std::unique_ptr<TfrxAggregateList> FAggregates;
   void AddError(const String& Key, TfrxBand* Band);
   // A band with its child chain placed at CurX/CurY without a free-space test.
   void PrintHeaderChainAt(TfrxBand* Band);

@@ -10,6 +10,7 @@
 #include "core/Scope.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
+#include "report/frxAggregate.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
 #include "report/frxPages.h"
@@ -32,6 +33,9 @@ void TfrxEngine::ShowBand(TfrxBand* Band) {
   OutputBand(Band);
   if (Band->Child() && (Band->Visible() || Band->PrintChildIfInvisible())) ShowBand(Band->Child());
   if (Band->KeepChild()) EndKeepBlock(Band);
+  // Totals see a row after the row and its child bands are printed; a vertical data band adds
+  // its values per column while its cells are built.
+  if (auto* data = KindOf<TfrxDataBand>(Band); data && !Band->Vertical()) FAggregates->AddValues(data, 0);
 }
 
 void TfrxEngine::ShowBandOfClass(TClass BandClass) { ShowBand(FindPageBand(BandClass)); }
@@ -52,10 +56,32 @@ TfrxBand* TfrxEngine::FindPageBand(TClass BandClass) const {
 }
 
 void TfrxEngine::OutputBand(TfrxBand* Band) {
-  // Cells of vertical bands are built by the vertical-band loop; a vertical band is printed
-  // there, never as a strip of its own.
-  if (Band->Vertical()) return;
+  TfrxReport* report = Report();
+  std::vector<int> breaks;
+  TfrxBand* cellHost = nullptr;
+  if (Band->HasVCells) {
+    Extended x = CurX();
+    report->SetCurrentObjectName(Band->Name());
+    Band->SaveStateForPrint();
+    report->FireBeforePrint(Band);
+    // The cells of a row run from the left edge; the row itself goes where the band goes.
+    SetCurX(0);
+    BuildVBandCells(Band);
+    SetCurX(x);
+    Store()->SetAddPageMode(apAdd);
+    breaks = VPageBreaks;
+    cellHost = VCellHost;
+  }
+  // A vertical band prints as cells of the horizontal band being built, never as a strip.
+  if (Band->Vertical()) {
+    PrintVBand(Band);
+    return;
+  }
   auto* data = KindOf<TfrxDataBand>(Band);
+  // The cell state ends with the output of the band that holds the cells.
+  TScopeExit endCells([&] {
+    if (cellHost) VCellHost = nullptr;
+  });
 
   if (!PrintingHeaders && Band->Visible() && Band->StartNewPage() && !CaptureBand) {
     bool firstRow = (data || KindOf<TfrxGroupHeader>(Band)) && Band->RowNoThrough == 1;
@@ -91,6 +117,10 @@ void TfrxEngine::OutputBand(TfrxBand* Band) {
             auto* copy = static_cast<TfrxBand*>(Band->ClassType()->Create(nullptr));
             copy->SetParent(CaptureBand);
             copy->AssignAll(Band);
+          } else if (cellHost) {
+            VPageBreaks = breaks;
+            VCellHost = cellHost;
+            OutputVCellSegments(Band);
           } else if (PrintingHeaders) {
             if (!Store()->BandExists(Band)) Store()->AddObject(Band);
           } else {
@@ -100,6 +130,8 @@ void TfrxEngine::OutputBand(TfrxBand* Band) {
         }
       },
       [&] { FinishBand(Band); });
+  // A footer's totals restart once it has printed.
+  FAggregates->ResetBand(Band);
 
   if (Band->Visible()) RunSubreports(Band);
 }
@@ -109,6 +141,9 @@ void TfrxEngine::PrepareBand(TfrxBand* Band) {
   AggregateBand = Band;
   BuildShiftTree(Band);
   bool host = Band == VCellHost;
+  // The host of vertical cells was announced and its cells were filled while they were built;
+  // its own objects outside the vertical bands are prepared like any band's.
+  int ownCount = host ? Band->OwnObjectCount : Band->ObjectCount();
   if (!host) {
     report->SetCurrentObjectName(Band->Name());
     Band->SaveStateForPrint();
@@ -120,7 +155,7 @@ void TfrxEngine::PrepareBand(TfrxBand* Band) {
     auto* o = KindOf<TfrxReportComponent>(Band->Objects(i));
     if (!o) continue;
     if (auto* sub = KindOf<TfrxSubreport>(o); sub && sub->PrintOnParent()) onParent = true;
-    if (!host) {
+    if (i < ownCount) {
       report->SetCurrentObjectName(o->Name());
       o->SaveStateForPrint();
       if (Band->Visible()) {
@@ -198,7 +233,11 @@ void TfrxEngine::FinishBand(TfrxBand* Band) {
   report->FireAfterPrint(Band);
   Band->RestoreStateAfterPrint();
   if (Band->OwnObjectCount != -1) {
-    while (Band->ObjectCount() > Band->OwnObjectCount) delete Band->Objects(Band->ObjectCount() - 1);
+    while (Band->ObjectCount() > Band->OwnObjectCount) {
+      TfrxComponent* temporary = Band->Objects(Band->ObjectCount() - 1);
+      Store()->UnlinkSource(temporary);
+      delete temporary;
+    }
     Band->OwnObjectCount = -1;
   }
 }
@@ -307,12 +346,14 @@ void TfrxEngine::BeginKeepBlock(TfrxBand* Band, int Position) {
   KeepBand = Band;
   KeepPosition = Position == 0 ? Store()->CurPosition() : Position;
   KeepOutlineItem = Store()->OutlineObj()->GetCurPosition();
+  FAggregates->StartKeeping();
 }
 
 void TfrxEngine::EndKeepBlock(TfrxBand* Band) {
   if (Band != KeepBand) return;
   Keeping = false;
   KeepBand = nullptr;
+  FAggregates->EndKeeping();
 }
 
 // ---- reprinted headers
@@ -326,6 +367,18 @@ void TfrxEngine::AddReprintHeader(TfrxBand* Band) {
 
 void TfrxEngine::DropReprintHeader(TfrxBand* Band) {
   if (Band) HeaderList.RemoveBand(Band);
+}
+
+void TfrxEngine::AddReprintVHeader(TfrxBand* Band) {
+  bool reprint = false;
+  if (auto* h = KindOf<TfrxHeader>(Band)) reprint = h->ReprintOnNewPage();
+  if (auto* g = KindOf<TfrxGroupHeader>(Band)) reprint = g->ReprintOnNewPage();
+  if (reprint) VHeaderList.push_back(Band);
+}
+
+void TfrxEngine::DropReprintVHeader(TfrxBand* Band) {
+  auto it = std::find(VHeaderList.begin(), VHeaderList.end(), Band);
+  if (Band && it != VHeaderList.end()) VHeaderList.erase(it);
 }
 
 // ---- outline

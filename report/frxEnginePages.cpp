@@ -10,6 +10,7 @@
 #include "core/StrUtils.h"
 #include "core/StringList.h"
 #include "core/SysUtils.h"
+#include "report/frxAggregate.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
 #include "report/frxPages.h"
@@ -133,6 +134,8 @@ void TfrxEngine::FinishPage() {
 
 void TfrxEngine::PrintFooterBand(TfrxBand* Band) {
   if (!Band) return;
+  // A page footer left off a page keeps its totals for the next page footer that prints.
+  bool reset = true;
   TryFinally(
       [&] {
         PrepareBand(Band);
@@ -140,12 +143,16 @@ void TfrxEngine::PrintFooterBand(TfrxBand* Band) {
         Band->SetLeft(0);
         Band->SetTop(CurY());
         if (auto* pf = KindOf<TfrxPageFooter>(Band)) {
-          if ((IsFirstPage && !pf->PrintOnFirstPage()) || (IsLastPage && !pf->PrintOnLastPage())) return;
+          if ((IsFirstPage && !pf->PrintOnFirstPage()) || (IsLastPage && !pf->PrintOnLastPage())) {
+            reset = false;
+            return;
+          }
         }
         if (!Store()->BandExists(Band)) Store()->AddObject(Band);
         SetCurY(CurY() + Band->Height());
       },
       [&] { FinishBand(Band); });
+  if (reset) FAggregates->ResetBand(Band);
 }
 
 void TfrxEngine::PrintColumnFooter() {
@@ -160,6 +167,7 @@ void TfrxEngine::PrintColumnFooter() {
         Store()->AddObject(band);
       },
       [&] { FinishBand(band); });
+  FAggregates->ResetBand(band);
 }
 
 void TfrxEngine::PrintHeaderChainAt(TfrxBand* Band) {
@@ -207,13 +215,19 @@ void TfrxEngine::NewColumn() {
 void TfrxEngine::NewPage() {
   TfrxPreviewPages* store = Store();
   bool moving = Keeping;
+  // A footer kept with the last row takes that row to the new page: its values leave the
+  // totals of the page being finished and count on the new one.
+  auto* keptRows = moving && KeepingFooter ? KindOf<TfrxDataBand>(KeepBand) : nullptr;
+  if (keptRows) FAggregates->UndoLastValue(keptRows);
   if (moving) store->CutObjects(KeepPosition);
   FinishPage();
   OpenOutputPage();
   if (moving) {
+    FAggregates->EndKeeping();
     store->PasteObjects(0, CurY());
     if (KeepOutlineItem) store->OutlineObj()->ShiftItems(KeepOutlineItem, static_cast<int>(std::lround(CurY())));
     SetCurY(store->LastBandBottom());
+    if (keptRows) FAggregates->RedoLastValue(keptRows);
   }
   Keeping = false;
   KeepBand = nullptr;

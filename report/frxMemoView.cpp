@@ -361,8 +361,21 @@ String TfrxCustomMemoView::EvaluateExpressionText(const String& Expression) {
 void TfrxCustomMemoView::ExpandExpressions() {
   String delimiters = FExpressionDelimiters;
   std::size_t comma = delimiters.find(',');
-  WideString open = Utf8ToUtf16(comma == String::npos ? delimiters : delimiters.substr(0, comma));
-  WideString close = Utf8ToUtf16(comma == String::npos ? String() : Copy(delimiters.substr(comma + 1), 1, 255));
+  String open8 = comma == String::npos ? delimiters : delimiters.substr(0, comma);
+  String close8 = comma == String::npos ? String() : delimiters.substr(comma + 1);
+  auto ascii = [](const String& T) {
+    for (char c : T)
+      if (static_cast<unsigned char>(c) > 127) return false;
+    return true;
+  };
+  if (ascii(open8) && ascii(close8)) {
+    // The usual delimiters are ASCII: the UTF-8 text is scanned as it is, byte by byte, with
+    // the same result as by character.
+    ExpandExpressionsAscii(open8, Copy(close8, 1, 255));
+    return;
+  }
+  WideString open = Utf8ToUtf16(open8);
+  WideString close = Utf8ToUtf16(comma == String::npos ? String() : Copy(close8, 1, 255));
   WideString s = Utf8ToUtf16(FMemo->Text());
   if (open.empty() || close.empty() || s.find(open) == WideString::npos) return;
   std::size_t i = 0;  // 0-based
@@ -385,6 +398,31 @@ void TfrxCustomMemoView::ExpandExpressions() {
     i = std::size_t(start - 1) + value.size();
   }
   FMemo->SetText(Utf16ToUtf8(s));
+}
+
+void TfrxCustomMemoView::ExpandExpressionsAscii(const String& Open, const String& Close) {
+  String s = FMemo->Text();
+  if (Open.empty() || Close.empty() || s.find(Open) == String::npos) return;
+  std::size_t i = 0;  // 0-based
+  for (;;) {
+    std::size_t at = s.find(Open, i);
+    if (at == String::npos) break;
+    int start = int(at) + 1, end = 0;
+    String inner;
+    ScanBracketedExpressionAscii(s, Open, Close, start, end, inner);
+    // An opening delimiter without its closing one leaves the rest of the text as it is.
+    bool closed = std::size_t(start - 1) + Open.size() + inner.size() + Close.size() == std::size_t(end) &&
+                  s.compare(std::size_t(end) - Close.size(), Close.size(), Close) == 0;
+    if (!closed) break;
+    if (inner.empty()) {
+      i = std::size_t(end);
+      continue;
+    }
+    String value = EvaluateExpressionText(inner);
+    s = s.substr(0, std::size_t(start - 1)) + value + s.substr(std::size_t(end));
+    i = std::size_t(start - 1) + value.size();
+  }
+  FMemo->SetText(s);
 }
 
 void TfrxCustomMemoView::FetchData() {

@@ -131,6 +131,8 @@ public:
   int TotalPagesValue() const { return FTotalPages; }
   void SetTotalPagesValue(int Value) { FTotalPages = Value; }
   const TRect& TextRect() const { return FTextRect; }
+  // SuppressRepeated starts afresh: the next value prints whatever the last one was.
+  void ResetRepeatedValue() { FLastPrintedText = Null(); }
 
   // ---- measuring, drawing, printing
   Extended CalcHeight() override;
@@ -155,6 +157,7 @@ public:
   String EvaluateExpressionText(const String& Expression);
   // Replaces every expression between the delimiters by its text.
   void ExpandExpressions();
+  void ExpandExpressionsAscii(const String& Open, const String& Close);
   // The engine used for layout: the report's, or the shared one.
   TfrxDrawText& DrawTextEngine() const;
 

@@ -177,6 +177,12 @@ TfrxComponent* TfrxPreviewPages::SourceCopy(TfrxComponent* DesignObject) const {
   return it == FDesignToCopy.end() ? nullptr : it->second;
 }
 
+void TfrxPreviewPages::LinkSource(TfrxComponent* Object, TfrxComponent* DesignObject) {
+  if (TfrxComponent* copy = SourceCopy(DesignObject)) FDesignToCopy[Object] = copy;
+}
+
+void TfrxPreviewPages::UnlinkSource(TfrxComponent* Object) { FDesignToCopy.erase(Object); }
+
 TfrxXMLItem* TfrxPreviewPages::PagesItem() { return FDocument->Root()->ChildByName("previewpages"); }
 
 TfrxXMLItem* TfrxPreviewPages::PageItem(int Index) { return PagesItem()->ChildAt(Index); }

@@ -106,6 +106,10 @@ public:
   TfrxReportPage* SourcePage(int Index) const;
   // The source copy of a design object, or nullptr.
   TfrxComponent* SourceCopy(TfrxComponent* DesignObject) const;
+  // A temporary object printed in place of a design object (a cell of a vertical band) is
+  // stored against that object's source copy; it is unlinked before it is freed.
+  void LinkSource(TfrxComponent* Object, TfrxComponent* DesignObject);
+  void UnlinkSource(TfrxComponent* Object);
   std::size_t MemoryEstimate() const { return FMemoryEstimate; }
 
   int Count();

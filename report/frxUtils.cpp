@@ -102,7 +102,11 @@ template <class S> void Scan(const S& Text, const S& Open, const S& Close, int& 
   End = Start;
   const int n = static_cast<int>(Text.size());
   if (n == 0 || n < Start || Start < 1) return;
-  auto at = [&](int p, const S& tag) { return Text.compare(static_cast<std::size_t>(p - 1), tag.size(), tag) == 0; };
+  // Tags are mostly one character: compared as such, without a string comparison per position.
+  auto at = [&](int p, const S& tag) {
+    if (tag.size() == 1) return Text[static_cast<std::size_t>(p - 1)] == tag[0];
+    return Text.compare(static_cast<std::size_t>(p - 1), tag.size(), tag) == 0;
+  };
   bool outDouble = true, outSingle = true;
   int depth = 0;
   int p = Start;
@@ -140,6 +144,11 @@ void ScanBracketedExpression(const String& Text, const String& OpenTag, const St
   std::u32string expr;
   Scan(Utf8ToUtf32(Text), Utf8ToUtf32(OpenTag), Utf8ToUtf32(CloseTag), Start, End, expr);
   Expression = Utf32ToUtf8(expr);
+}
+
+void ScanBracketedExpressionAscii(const String& Text, const String& OpenTag, const String& CloseTag, int& Start,
+                                  int& End, String& Expression) {
+  Scan(Text, OpenTag, CloseTag, Start, End, Expression);
 }
 
 void ScanBracketedExpressionW(const WideString& Text, const WideString& OpenTag, const WideString& CloseTag,

@@ -46,6 +46,10 @@ String FloatToTextTwoDecimals(Extended Value);
 // unclosed expression runs to the end of the text and End is the text's last character.
 void ScanBracketedExpression(const String& Text, const String& OpenTag, const String& CloseTag, int& Start,
                              int& End, String& Expression);
+// The same on UTF-8 text whose tags are ASCII, positions in bytes: no byte of a multi-byte
+// character can be taken for such a tag or for a quote.
+void ScanBracketedExpressionAscii(const String& Text, const String& OpenTag, const String& CloseTag, int& Start,
+                                  int& End, String& Expression);
 // The same on UTF-16 text, positions in code units.
 void ScanBracketedExpressionW(const WideString& Text, const WideString& OpenTag, const WideString& CloseTag,
                               int& Start, int& End, WideString& Expression);

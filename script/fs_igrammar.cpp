@@ -80,6 +80,7 @@ void TfsGrammar::Read(const String& Text) {
   FItems.resize(static_cast<std::size_t>(root->Count()));
   AddItems(root, 0);
   ResolveRules();
+  ComputeFirstTokens();
   FKeywordSet = TfsKeywordSet::Make(FKeywords);
 }
 
@@ -141,6 +142,7 @@ void TfsGrammar::ReadItem(const TfsXMLItem* Element, TfsGrammarItem& Item) const
   String addText = Element->Prop("addtext");
   Item.HasAddText = !addText.empty();
   Item.AddText = EscapeAttrText(addText);
+  Item.AddValue = addText;
 }
 
 void TfsGrammar::ResolveRules() {

@@ -17,6 +17,7 @@
 // Declares TfsGrammarKind, TfsGrammarItem, TfsGrammarSetting and TfsGrammar.
 #include "core/System.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -28,6 +29,19 @@ enum class TfsGrammarKind : unsigned char {
   Char, Keyword, Ident, Number, String, FrString, Eol,
   Sequence, Switch, OptionalSwitch, Loop, OptionalLoop, Optional,
   RuleRef,
+};
+
+// The tokens an item can begin with. Words are the grammar's keyword texts by
+// TfsGrammar::WordId; a set that cannot tell (a line end, a `<...>` reference, a character
+// read without skipping blanks, a missing rule) is Any.
+struct TfsFirstTokens {
+  std::uint64_t Punct[4] = {};  // punctuation characters, a bit per byte
+  std::uint64_t Words[4] = {};  // keyword texts, a bit per word id
+  bool Any = false;
+  bool AnyWord = false;   // any word, reserved or not
+  bool AnyIdent = false;  // any word that is not reserved
+  bool Number = false;
+  bool String = false;
 };
 
 struct TfsGrammarItem {
@@ -47,8 +61,23 @@ struct TfsGrammarItem {
   String Node;     // lower-cased; '' = none
   String Add;      // the element `add` writes
   String AddText;  // escaped, ready to write
+  String AddValue;  // the same unescaped
   String ErrText;  // the message of the `err` key; '' when the key is missing
   String Name;     // the element's name as written (a rule's, or the referenced rule's)
+
+  // Trying an item at a token outside First visits only the items that token could start
+  // (its leading items up to the first that cannot match nothing; every alternative of a
+  // switch up to the first that can): each either fails there or matches nothing. What that
+  // trial does is known in advance, so the matcher answers for it without trying.
+  TfsFirstTokens First;
+  bool Nullable = false;    // can match without consuming a token
+  bool MayWrite = false;    // the trial may leave output behind
+  bool MayRecord = false;   // the trial may record an error
+  bool ReadsToken = false;  // the trial asks the lexer for a token
+  bool ReadsIdent = false;  // ... for an identifier among them
+  int TrialDepth = 0;       // how much deeper than the item the trial nests
+  // First is no Any and the trial leaves no output: the item may be answered for.
+  bool Skippable = false;
 };
 
 // One child of `parser`: its name lower-cased and its `text`.
@@ -82,6 +111,8 @@ public:
   const TfsGrammarItem& Item(int Index) const { return FItems[static_cast<std::size_t>(Index)]; }
   // The index of the rule definition `program`; -1 when the grammar has none.
   int ProgramRule() const { return FProgramRule; }
+  // The id of a keyword text (lower-cased) in the First sets; -1 for a text no item names.
+  int WordId(const String& LowerText) const;
   // `ignoretail` "1" under `parser`: text after the program's match is not an error.
   bool IgnoreTail() const { return FIgnoreTail; }
 
@@ -92,6 +123,9 @@ private:
   int AddItems(const TfsXMLItem* Parent, int First);
   void ReadItem(const TfsXMLItem* Element, TfsGrammarItem& Item) const;
   void ResolveRules();
+  // First sets and trials of every item (fs_igrammarfirst.cpp).
+  void ComputeFirstTokens();
+  void AddWordIds();
 
   std::unique_ptr<TfsXMLDocument> FDocument;
   String FLanguageName;
@@ -101,6 +135,7 @@ private:
   std::vector<std::pair<String, String>> FErrors;  // key lower-cased, message
   const TfsXMLItem* FTypes = nullptr;
   std::vector<TfsGrammarItem> FItems;
+  std::vector<std::pair<String, int>> FWordIds;  // sorted by text
   int FProgramRule = -1;
   bool FIgnoreTail = false;
 };

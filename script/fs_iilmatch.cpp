@@ -59,6 +59,7 @@ TfsXMLItem* TfsILOutput::Wrap(int Index, String Name, String Text) {
   auto node = std::make_unique<TfsXMLItem>();
   node->SetName(std::move(Name));
   node->SetText(std::move(Text));
+  node->ReserveItems(Count() - Index);
   for (auto it = FItems.begin() + Index; it != FItems.end(); ++it) node->AddItem(it->release());
   FItems.resize(static_cast<std::size_t>(Index));
   FItems.push_back(std::move(node));
@@ -105,7 +106,13 @@ void TfsILErrorState::Drop() {
 
 TfsILMatcher::TfsILMatcher(TfsILParser& Parser, const TfsGrammar& Grammar, TfsILOutput& Output,
                            TfsILErrorState& Error)
-    : FParser(Parser), FGrammar(Grammar), FLexer(*Parser.Lexer()), FOutput(Output), FError(Error) {}
+    : FParser(Parser),
+      FGrammar(Grammar),
+      FLexer(*Parser.Lexer()),
+      FOutput(Output),
+      FError(Error),
+      // Readers that do not skip blanks would each see a different token.
+      FAnswerTrials(TfsILParser::FirstTokenSkipping() && FLexer.SkipBlanks()) {}
 
 bool TfsILMatcher::MatchRule(int Index) {
   assert(FGrammar.Item(Index).Kind == K::Rule);
@@ -117,8 +124,75 @@ void TfsILMatcher::CheckNesting(int Depth) const {
   if (Depth % 16 == 0) CheckStackSpace(kStackReserve);
 }
 
+// ---------------------------------------------------------------- first tokens
+
+const TfsILMatcher::TPeek& TfsILMatcher::Peek() {
+  const int here = FLexer.Position();
+  if (FPeek.Position == here) return FPeek;
+  FPeek = TPeek();
+  FPeek.Position = here;
+  FLexer.SkipBlanksAndComments();
+  const int start = FLexer.Position();
+  FPeek.Start = start;
+  if (start <= FLexer.Size()) {
+    const unsigned char c = static_cast<unsigned char>(FLexer.Text()[static_cast<std::size_t>(start - 1)]);
+    const bool digit = c >= '0' && c <= '9';
+    FPeek.Char = c;
+    FPeek.Punct = (c >= 33 && c <= 47) || (c >= 58 && c <= 64) || (c >= 91 && c <= 96) || (c >= 123 && c <= 126);
+    FPeek.Number = digit || c == static_cast<unsigned char>(FLexer.HexSequence()[0]);
+    FPeek.String = c == '#' || (!FLexer.StringQuotes().empty() && c == static_cast<unsigned char>(FLexer.StringQuotes()[0]));
+    if (FLexer.IdentChars().Contains(c) && !digit) {
+      String word = FLexer.ScanWord();
+      FPeek.Word = true;
+      FPeek.WordEnd = FLexer.Position();
+      // Keyword texts are lower-cased; a token equals one ignoring ASCII case, or exactly.
+      if (!FLexer.CaseSensitive())
+        for (char& ch : word)
+          if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+      FPeek.WordId = FGrammar.WordId(word);
+    }
+  }
+  FLexer.MoveTo(here);
+  return FPeek;
+}
+
+bool TfsILMatcher::Reserved(const TPeek& P) const {
+  if (P.Reserved < 0) {
+    const String& text = FLexer.Text();
+    P.Reserved = FLexer.KeywordListed(text.substr(static_cast<std::size_t>(P.Start - 1), static_cast<std::size_t>(P.WordEnd - P.Start)));
+  }
+  return P.Reserved > 0;
+}
+
+bool TfsILMatcher::Admits(const TfsFirstTokens& First, const TPeek& P) const {
+  if (P.Punct && ((First.Punct[P.Char >> 6] >> (P.Char & 63)) & 1)) return true;
+  if (P.Number && First.Number) return true;
+  if (P.String && First.String) return true;
+  if (P.Word) {
+    if (First.AnyWord || (First.AnyIdent && !Reserved(P))) return true;
+    if (P.WordId >= 0 && P.WordId < 256 && ((First.Words[P.WordId >> 6] >> (P.WordId & 63)) & 1)) return true;
+  }
+  return false;
+}
+
+bool TfsILMatcher::AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, bool& Matched) {
+  // A trial that could record an error is made unless one is pending anyway.
+  if (!FAnswerTrials || !Item.Skippable || (Item.MayRecord && !FError.Pending())) return false;
+  const TPeek& p = Peek();
+  if (Admits(Item.First, p)) return false;
+  // The trial, every item of it failing or matching nothing at this position: as deep as it
+  // would have nested, and looking for its tokens where each reader would have.
+  if (FParser.FNestingBase + Depth + Item.TrialDepth > TfsILParser::MaxNesting) throw EStackOverflow("Stack overflow");
+  if (Item.ReadsToken) FFurthest = std::max(FFurthest, Item.ReadsIdent && p.Word && Reserved(p) ? p.WordEnd : p.Start);
+  Matched = Item.Nullable;
+  return true;
+}
+
+// ---------------------------------------------------------------- matching
+
 bool TfsILMatcher::Match(const TfsGrammarItem& Item, int Depth) {
   CheckNesting(Depth);
+  if (bool answer = false; Item.Skippable && AnswerWithoutTrial(Item, Depth, answer)) return answer;
   const int start = FLexer.Position();
   const int startLines = FOutput.Count();
   bool matched = false;
@@ -273,13 +347,10 @@ void TfsILMatcher::CloseNode(const TfsGrammarItem& Item, bool Matched, int Start
     FOutput.Truncate(StartLines);
     return;
   }
-  String attrs = PosAttr(FirstTokenPos(Start));
-  if (Item.NodeIsExpr) {
-    attrs += " pos1=\"";
-    attrs += LineCol(FLexer.Position());
-    attrs += '"';
-  }
-  FOutput.Wrap(StartLines, Item.Node, std::move(attrs));
+  int line = 0, col = 0, line1 = 0, col1 = 0;
+  LineColOf(FirstTokenPos(Start), line, col);
+  if (Item.NodeIsExpr) LineColOf(FLexer.Position(), line1, col1);
+  FOutput.Wrap(StartLines, Item.Node, String())->SetILAttrs(String(), false, line, col, line1, col1);
 }
 
 void TfsILMatcher::InlineUses(int StartLines, int Depth) {
@@ -292,32 +363,22 @@ void TfsILMatcher::InlineUses(int StartLines, int Depth) {
   }
 }
 
-String TfsILMatcher::PosAttr(int Position) {
-  String attr = "pos=\"";
-  attr += LineCol(Position);
-  attr += '"';
-  return attr;
-}
-
 void TfsILMatcher::WriteAdd(const TfsGrammarItem& Item, const String& Token) {
-  String attrs;
-  attrs.reserve(Token.size() + 32);
-  attrs += "text=\"";
-  attrs += Item.HasAddText ? Item.AddText : EscapeAttrText(Token);
-  attrs += "\" ";
-  attrs += PosAttr(FLexer.Position());
-  FOutput.Add(Item.Add, std::move(attrs));
+  int line = 0, col = 0;
+  LineColOf(FLexer.Position(), line, col);
+  FOutput.Add(Item.Add, String())->SetILAttrs(Item.HasAddText ? Item.AddValue : Token, true, line, col);
 }
 
 void TfsILMatcher::WriteReference(const String& Text) {
   // `<Table."Field">` is a call of Get with the bracketed text; every position is the
   // closing bracket's.
-  const String p = PosAttr(FLexer.Position());
+  int line = 0, col = 0;
+  LineColOf(FLexer.Position(), line, col);
   const int start = FOutput.Count();
-  FOutput.Add("node", "text=\"" + String(fsil::GetFunction) + "\" " + p);
-  FOutput.Add("string", "text=\"" + EscapeAttrText("'" + Text + "'") + "\" " + p);
-  FOutput.Wrap(start + 1, "expr", p + " pos1" + p.substr(3));
-  FOutput.Wrap(start, "dsgn", p);
+  FOutput.Add("node", String())->SetILAttrs(String(fsil::GetFunction), true, line, col);
+  FOutput.Add("string", String())->SetILAttrs("'" + Text + "'", true, line, col);
+  FOutput.Wrap(start + 1, "expr", String())->SetILAttrs(String(), false, line, col, line, col);
+  FOutput.Wrap(start, "dsgn", String())->SetILAttrs(String(), false, line, col);
 }
 
 void TfsILMatcher::RecordError(const TfsGrammarItem& Item, int Start) {
@@ -335,6 +396,16 @@ int TfsILMatcher::FirstTokenPos(int Start) {
 }
 
 String TfsILMatcher::LineCol(int Position) {
+  int line = 0, column = 0;
+  LineColOf(Position, line, column);
+  char buffer[32];
+  char* p = std::to_chars(buffer, buffer + 16, line).ptr;  // room left for ':' and the column
+  *p++ = ':';
+  p = std::to_chars(p, buffer + sizeof buffer, column).ptr;
+  return String(buffer, p);
+}
+
+void TfsILMatcher::LineColOf(int Position, int& Line, int& Col) {
   // The lexer's own conversion, without its search from scratch: positions asked for mostly
   // lie on the line of the one before.
   const std::vector<int>& starts = FLexer.LineStarts();
@@ -363,9 +434,6 @@ String TfsILMatcher::LineCol(int Position) {
   FColumnLine = line;
   FColumnEnd = std::max(end, from);
   FColumn = column;
-  char buffer[32];
-  char* p = std::to_chars(buffer, buffer + sizeof buffer, line + 1).ptr;
-  *p++ = ':';
-  p = std::to_chars(p, buffer + sizeof buffer, column).ptr;
-  return String(buffer, p);
+  Line = line + 1;
+  Col = column;
 }

@@ -81,6 +81,26 @@ public:
   int Furthest() const { return FFurthest; }
 
 private:
+  // The next token as each reader would see it from a position, for the First sets.
+  struct TPeek {
+    int Position = 0;  // where it was taken; 0 = not yet
+    int Start = 0;     // after blanks and comments
+    int WordEnd = 0;   // after the word, when there is one
+    int WordId = -1;   // TfsGrammar::WordId of the word
+    unsigned char Char = 0;
+    bool Punct = false;
+    bool Word = false;
+    mutable signed char Reserved = -1;  // -1 until asked: whether the word is reserved
+    bool Number = false;  // a number may begin here
+    bool String = false;  // a string may begin here
+  };
+  const TPeek& Peek();
+  bool Admits(const TfsFirstTokens& First, const TPeek& P) const;
+  bool Reserved(const TPeek& P) const;
+  // Answers for a Skippable item whose First the next token is outside of, as its trial would;
+  // false when it must be tried.
+  bool AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, bool& Matched);
+
   bool Match(const TfsGrammarItem& Item, int Depth);
   bool MatchChildren(const TfsGrammarItem& Item, int Depth);
   bool MatchToken(const TfsGrammarItem& Item, String& Token);
@@ -93,14 +113,14 @@ private:
   void InlineUses(int StartLines, int Depth);
   void WriteAdd(const TfsGrammarItem& Item, const String& Token);
   void WriteReference(const String& Text);
-  // The raw attribute text `pos="L:C"`.
-  String PosAttr(int Position);
   void RecordError(const TfsGrammarItem& Item, int Start);
 
   // Where the item's first token begins: Start after blanks and comments.
   int FirstTokenPos(int Start);
   // "L:C" of a position, as TfsParser.PositionToLineCol.
   String LineCol(int Position);
+  // The same as numbers, both from 1.
+  void LineColOf(int Position, int& Line, int& Col);
   bool SameToken(const String& Token, const String& Text) const;
 
   TfsILParser& FParser;
@@ -109,6 +129,8 @@ private:
   TfsILOutput& FOutput;
   TfsILErrorState& FError;
   int FFurthest = 1;
+  bool FAnswerTrials;
+  TPeek FPeek;
   int FLastLine = 0;  // the line of the last position converted
   // The column counted up to offset FColumnEnd of line FColumnLine.
   int FColumnLine = -1;

@@ -68,7 +68,13 @@ String NormalizeLineEnds(const String& Text) {
 
 const String kSyntaxError = "Syntax error";
 
+bool gFirstTokenSkipping = true;
+
 }  // namespace
+
+bool TfsILParser::FirstTokenSkipping() { return gFirstTokenSkipping; }
+
+void TfsILParser::SetFirstTokenSkipping(bool On) { gFirstTokenSkipping = On; }
 
 TfsILParser::TfsILParser(TfsScript* AScript)
     : FILDoc(std::make_unique<TfsXMLDocument>()),

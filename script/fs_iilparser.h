@@ -98,6 +98,11 @@ public:
   // or the script's CompileError, CompileErrorPos and CompileErrorUnit.
   void BuildProgram();
 
+  // Whether the matcher answers for grammar items the next token cannot begin instead of
+  // trying them (the same outcome, faster). On unless a test compares both ways.
+  static bool FirstTokenSkipping();
+  static void SetFirstTokenSkipping(bool On);
+
 private:
   friend class TfsILMatcher;
   struct TParseResult {

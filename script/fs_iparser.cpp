@@ -47,6 +47,15 @@ void TfsParser::RestoreDefaults() {
 
 void TfsParser::DefineBlock(TfsCommentBlock& Block, const String& Definition) {
   Block.Definition = Definition;
+  // Two plain delimiters and one comma, as every grammar writes them: split in place. Anything
+  // else (blanks, quotes, more items) goes through the comma-text rules.
+  const std::size_t comma = Definition.find(',');
+  if (comma != String::npos && comma > 0 && comma + 1 < Definition.size() && Definition.find(',', comma + 1) == String::npos &&
+      std::none_of(Definition.begin(), Definition.end(), [](char c) { return c == '"' || static_cast<unsigned char>(c) <= 32; })) {
+    Block.Open = Definition.substr(0, comma);
+    Block.Close = Definition.substr(comma + 1);
+    return;
+  }
   TStringList items;
   items.SetCommaText(Definition);
   Block.Open = items.Count() > 0 ? items[0] : String();

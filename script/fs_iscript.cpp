@@ -46,11 +46,28 @@ std::string_view FoldName(std::string_view Name, String& Buffer) {
 // and rewriting the entry each time made compiling grow with the square of the program).
 // Written into CodeLines before anything reads it, and forgotten then, so CodeLines stays the
 // one true list.
+namespace {
+
+// The number a line text stands for when it is written as digits alone without a leading
+// zero (as positions write it); 0 otherwise, such a text being kept as it is.
+int PlainLineNumber(std::string_view Text) {
+  if (Text.empty() || Text.size() > 8 || Text[0] < '1' || Text[0] > '9') return 0;
+  int n = 0;
+  for (char c : Text) {
+    if (c < '0' || c > '9') return 0;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+}  // namespace
+
 struct TfsCodeLineMarks {
   struct TUnit {
     String Name;
     int Entry = 0;
     std::unordered_set<String> Lines;  // as written in the entry, without the comma
+    std::vector<bool> Numbered;          // the same for lines written as plain numbers, by number
     String Pending;                    // "n," for each line marked since the last flush
   };
   std::vector<TUnit> Units;
@@ -108,13 +125,18 @@ void TfsScript::InsertInto(TItemRun& Run, std::unique_ptr<TItem> Item) {
 
 void TfsScript::Flush() const {
   if (FRecent.empty()) return;
-  std::vector<std::unique_ptr<TItem>> merged;
-  merged.reserve(FItems.size() + FRecent.size());
-  // The merge is stable and takes the recent entries first among equal keys: they are newer.
-  std::merge(std::make_move_iterator(FRecent.begin()), std::make_move_iterator(FRecent.end()),
-             std::make_move_iterator(FItems.begin()), std::make_move_iterator(FItems.end()),
-             std::back_inserter(merged), [](const std::unique_ptr<TItem>& a, const std::unique_ptr<TItem>& b) { return a->Key < b->Key; });
-  FItems = std::move(merged);
+  // Merged in place from the back, into room the list grows by doubling: a new list at every
+  // flush would make a long program's build allocate (and the allocator tidy up) ever larger
+  // blocks. Among equal keys the recent entries come first: they are newer.
+  std::ptrdiff_t i = static_cast<std::ptrdiff_t>(FItems.size()) - 1;
+  std::ptrdiff_t j = static_cast<std::ptrdiff_t>(FRecent.size()) - 1;
+  FItems.resize(FItems.size() + FRecent.size());
+  for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(FItems.size()) - 1; j >= 0; --k) {
+    if (i >= 0 && !(FItems[static_cast<std::size_t>(i)]->Key < FRecent[static_cast<std::size_t>(j)]->Key))
+      FItems[static_cast<std::size_t>(k)] = std::move(FItems[static_cast<std::size_t>(i--)]);
+    else
+      FItems[static_cast<std::size_t>(k)] = std::move(FRecent[static_cast<std::size_t>(j--)]);
+  }
   FRecent.clear();
 }
 
@@ -400,12 +422,25 @@ void TfsScript::MarkCodeLine(const String& AUnitName, const String& SourcePos) {
     const String entryText = (*FCodeLines)[fresh.Entry];
     TStringList lines;
     lines.SetCommaText(entryText.substr(entryText.find('=') + 1));
-    for (int i = 0; i < lines.Count(); ++i) fresh.Lines.insert(lines[i]);
+    for (int i = 0; i < lines.Count(); ++i)
+      if (int n = PlainLineNumber(lines[i]); n > 0) {
+        if (fresh.Numbered.size() <= static_cast<std::size_t>(n)) fresh.Numbered.resize(static_cast<std::size_t>(n) + 1);
+        fresh.Numbered[static_cast<std::size_t>(n)] = true;
+      } else {
+        fresh.Lines.insert(lines[i]);
+      }
     units.push_back(std::move(fresh));
     u = units.end() - 1;
   }
-  String line = SourcePos.substr(0, SourcePos.find(':'));
-  if (!u->Lines.insert(line).second) return;
+  const std::string_view line = std::string_view(SourcePos).substr(0, SourcePos.find(':'));
+  // A table by number: a set of texts is slow to search once a program has thousands of lines.
+  if (int n = PlainLineNumber(line); n > 0) {
+    if (u->Numbered.size() <= static_cast<std::size_t>(n)) u->Numbered.resize(std::max<std::size_t>(static_cast<std::size_t>(n) + 1, u->Numbered.size() * 2));
+    if (u->Numbered[static_cast<std::size_t>(n)]) return;
+    u->Numbered[static_cast<std::size_t>(n)] = true;
+  } else if (!u->Lines.insert(String(line)).second) {
+    return;
+  }
   u->Pending += line;
   u->Pending += ',';
 }
@@ -441,9 +476,9 @@ void TfsScript::DropOwnerItems(TfsOwnerTag Tag) {
 
 void TfsScript::DiscardProgram() {
   RemoveItemsIf([](const TItem& item) {
-    if (dynamic_cast<TfsRTTIModule*>(item.Object)) return false;
-    auto* v = dynamic_cast<TfsCustomVariable*>(item.Object);
-    return !v || v->OwnerTag() != fsModuleOwnerTag;
+    // Variables first: nearly every item is one, and no module is a variable.
+    if (auto* v = dynamic_cast<TfsCustomVariable*>(item.Object)) return v->OwnerTag() != fsModuleOwnerTag;
+    return !dynamic_cast<TfsRTTIModule*>(item.Object);
   });
   FreeProgram();
   SetCompileError(String(), String(), String());

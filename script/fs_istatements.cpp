@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdint>
 #include <exception>
+#include <typeinfo>
 
 // ---------------------------------------------------------------- run-time limit
 
@@ -156,7 +157,7 @@ void TfsCallStmt::Perform() {
     FDesignator->SetResultWanted(false);
     FDesignator->FetchValue();
   } else {
-    StoreStep(FDesignator.get(), FModificator == "+" ? opPlus : opMinus);
+    StoreStep(FDesignator.get(), FStep > 0 ? opPlus : opMinus);
   }
 }
 
@@ -306,18 +307,90 @@ TfsCppForStmt::TfsCppForStmt(TfsScript* AScript, const String& ASourcePos, const
 TfsCppForStmt::~TfsCppForStmt() = default;
 void TfsCppForStmt::SetCondition(TfsExpression* Value) { FCondition.reset(Value); }
 
+namespace {
+
+// A plain variable read without effects: the designator of a variable, resolved.
+TfsCustomVariable* PlainVariable(TfsDesignator* D) {
+  if (!D || D->DesignatorKind() != dkVariable || D->Pending() || D->LateTail()) return nullptr;
+  return D->Linked();
+}
+
+// An operand read without effects: a constant or a plain variable.
+TfsCustomVariable* PlainOperand(TfsExpressionNode* Node) {
+  if (auto* d = dynamic_cast<TfsDesignatorNode*>(Node)) return PlainVariable(d->Designator());
+  if (dynamic_cast<TfsSetNode*>(Node) || !dynamic_cast<TfsOperandNode*>(Node)) return nullptr;
+  return Node;
+}
+
+bool CompareInt(TfsOpCode Op, Integer A, Integer B) {
+  switch (Op) {
+    case opLess: return A < B;
+    case opLessEq: return A <= B;
+    case opGreat: return A > B;
+    case opGreatEq: return A >= B;
+    case opEq: return A == B;
+    default: return A != B;
+  }
+}
+
+bool IsComparison(TfsOpCode Op) {
+  return Op == opLess || Op == opLessEq || Op == opGreat || Op == opGreatEq || Op == opEq || Op == opNonEq;
+}
+
+}  // namespace
+
+TfsCppForStmt::TCounting TfsCppForStmt::Counting() const {
+  TCounting c;
+  if (auto* cmp = dynamic_cast<TfsOperatorNode*>(FCondition->Root()); cmp && IsComparison(cmp->OpCode)) {
+    TfsCustomVariable* left = cmp->Left ? PlainOperand(cmp->Left) : nullptr;
+    TfsCustomVariable* right = cmp->Right ? PlainOperand(cmp->Right) : nullptr;
+    if (left && right) {
+      c.Left = left;
+      c.Right = right;
+      c.Compare = cmp->OpCode;
+    }
+  }
+  if (FSecondStmt->StatementCount() == 1)
+    if (auto* call = dynamic_cast<TfsCallStmt*>(FSecondStmt->Statements(0)); call && call->Step() != 0)
+      if (TfsCustomVariable* v = PlainVariable(call->Designator())) {
+        c.Stepped = v;
+        c.StepStmt = call;
+        c.Step = call->Step();
+      }
+  return c;
+}
+
 void TfsCppForStmt::Perform() {
   ReportRunLine();
   TfsScript* s = Script();
   if (s->StopRequested()) return;
   FFirstStmt->Perform();
   if (s->StopRequested()) return;
+  const TCounting c = Counting();
+  // The step's Integer sum stays within the range; at its edge the Variant sum widens.
+  const Integer edge = c.Step > 0 ? INT_MAX : INT_MIN;
+  // A script variable stores an Integer straight into its slot.
+  TfsCustomVariable* const raw =
+      c.Stepped && typeid(*c.Stepped) == typeid(TfsVariable) && !c.Stepped->ReadOnly() ? c.Stepped : nullptr;
+  const std::atomic<int>& hooks = TfsStatement::RunLineHooks();
   unsigned rounds = 0;
-  while (FCondition->Root()->FetchBool()) {
+  Variant v;
+  for (;;) {
+    Integer a, b;
+    const bool go = c.Left && c.Left->FetchInt(a, v) && c.Right->FetchInt(b, v) ? CompareInt(c.Compare, a, b)
+                                                                                : FCondition->Root()->FetchBool();
+    if (!go) break;
     PerformBlock();
     if (s->BreakRequested() || s->ExitRequested()) break;
     s->SetContinueRequested(false);
-    FSecondStmt->PerformBlock();
+    // What the step statement does when no run-line hook watches it and no stop is asked for.
+    if (c.Stepped && hooks.load(std::memory_order_relaxed) == 0 && !c.StepStmt->Script()->StopRequested() &&
+        c.Stepped->FetchInt(a, v) && a != edge) {
+      if (raw) raw->SetRawInt(a + c.Step);
+      else c.Stepped->StoreInt(a + c.Step);
+    } else {
+      FSecondStmt->PerformBlock();
+    }
     CountRound(rounds);
   }
   s->SetBreakRequested(false);

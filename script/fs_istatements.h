@@ -19,6 +19,7 @@
 class TfsDesignator;
 class TfsExpression;
 class TfsSetExpression;
+enum TfsOpCode : Byte;
 
 class TfsAssignmentStmt : public TfsStatement {
 public:
@@ -73,11 +74,17 @@ public:
   TfsDesignator* Designator() const { return FDesignator.get(); }
   // '', "+" or "-" (x++ and x--).
   const String& Modificator() const { return FModificator; }
-  void SetModificator(const String& Value) { FModificator = Value; }
+  void SetModificator(const String& Value) {
+    FModificator = Value;
+    FStep = Value.empty() ? 0 : Value == "+" ? 1 : -1;
+  }
+  // +1 for x++, -1 for x--, 0 for a call.
+  int Step() const { return FStep; }
 
 private:
   std::unique_ptr<TfsDesignator> FDesignator;
   String FModificator;
+  int FStep = 0;
 };
 
 // The then branch is the statement's own block.
@@ -186,6 +193,20 @@ public:
   TfsStatement* SecondStmt() const { return FSecondStmt.get(); }
 
 private:
+  // A counting loop, `for (...; i < n; i++)`: the condition compares a plain variable with a
+  // constant or another plain variable, the step is `i++` or `i--` on a plain variable. While
+  // the values are plain Integers, each round compares and steps them as Integers, as the
+  // Variant operations would; anything else takes the statements' own way.
+  struct TCounting {
+    TfsCustomVariable* Left = nullptr;  // the compared variable; nullptr: no such condition
+    TfsCustomVariable* Right = nullptr;
+    TfsOpCode Compare{};
+    TfsCustomVariable* Stepped = nullptr;  // the stepped variable; nullptr: no such step
+    TfsStatement* StepStmt = nullptr;
+    int Step = 0;
+  };
+  TCounting Counting() const;
+
   std::unique_ptr<TfsStatement> FFirstStmt;
   std::unique_ptr<TfsExpression> FCondition;
   std::unique_ptr<TfsStatement> FSecondStmt;

@@ -10,11 +10,71 @@
 
 #include <algorithm>
 #include <cassert>
+#include <charconv>
+
+namespace {
+
+bool NonAscii(std::string_view A, std::string_view B) {
+  unsigned char high = 0;
+  for (char c : A) high |= static_cast<unsigned char>(c);
+  for (char c : B) high |= static_cast<unsigned char>(c);
+  return high >= 0x80;
+}
+
+}  // namespace
+
+namespace {
+
+// Freed elements of this thread, linked through their first word. Plain data, so it stays
+// usable while other thread-local objects are torn down; the keeper below frees the list when
+// the thread ends and from then on elements go straight back to the heap.
+struct TFreeItems {
+  void* Head;
+  int Count;
+  bool Closed;
+};
+thread_local TFreeItems freeItems{nullptr, 0, false};
+constexpr int kKeptItems = 16384;
+
+struct TFreeItemsKeeper {
+  ~TFreeItemsKeeper() {
+    freeItems.Closed = true;
+    while (void* block = freeItems.Head) {
+      freeItems.Head = *static_cast<void**>(block);
+      ::operator delete(block);
+    }
+    freeItems.Count = 0;
+  }
+};
+thread_local TFreeItemsKeeper freeItemsKeeper;
+
+}  // namespace
 
 KELM_PUBLISH(TfsXMLItem) {}
 KELM_PUBLISH(TfsXMLDocument) {}
 
 // ---------------------------------------------------------------- TfsXMLItem
+
+void* TfsXMLItem::operator new(std::size_t Size) {
+  if (Size == sizeof(TfsXMLItem) && freeItems.Head) {
+    void* block = freeItems.Head;
+    freeItems.Head = *static_cast<void**>(block);
+    --freeItems.Count;
+    return block;
+  }
+  return ::operator new(Size);
+}
+
+void TfsXMLItem::operator delete(void* Block, std::size_t Size) {
+  if (Size == sizeof(TfsXMLItem) && !freeItems.Closed && freeItems.Count < kKeptItems) {
+    if (freeItems.Count == 0) (void)&freeItemsKeeper;  // the keeper exists once the list is used
+    *static_cast<void**>(Block) = freeItems.Head;
+    freeItems.Head = Block;
+    ++freeItems.Count;
+    return;
+  }
+  ::operator delete(Block);
+}
 
 TfsXMLItem::~TfsXMLItem() {
   Clear();
@@ -22,9 +82,9 @@ TfsXMLItem::~TfsXMLItem() {
 }
 
 void TfsXMLItem::Detach(TfsXMLItem* Child) {
-  assert(FItems && Child->FParent == this);
+  assert(Child->FParent == this);
   // Children are most often freed from the end (Clear, a failed read), so search from there.
-  auto& v = *FItems;
+  auto& v = FItems;
   auto it = std::find(v.rbegin(), v.rend(), Child);
   assert(it != v.rend());
   v.erase(std::next(it).base());
@@ -39,13 +99,14 @@ TfsXMLItem* TfsXMLItem::Root() {
 
 TfsXMLItem* TfsXMLItem::Items(int Index) const {
   if (Index < 0 || Index >= Count()) throw EListError(Format(SListIndexError, {Index}));
-  return (*FItems)[Index];
+  return FItems[static_cast<std::size_t>(Index)];
 }
 
 void TfsXMLItem::Clear() {
-  if (!FItems) return;
-  std::unique_ptr<std::vector<TfsXMLItem*>> items = std::move(FItems);
-  for (TfsXMLItem* child : *items) {
+  if (FItems.empty()) return;
+  std::vector<TfsXMLItem*> items;
+  items.swap(FItems);
+  for (TfsXMLItem* child : items) {
     child->FParent = nullptr;  // already out of the list
     delete child;
   }
@@ -60,8 +121,7 @@ TfsXMLItem* TfsXMLItem::Add() {
 void TfsXMLItem::AddItem(TfsXMLItem* Item) {
   assert(Item && Item != this);
   if (Item->FParent) Item->FParent->Detach(Item);
-  if (!FItems) FItems = std::make_unique<std::vector<TfsXMLItem*>>();
-  FItems->push_back(Item);
+  FItems.push_back(Item);
   Item->FParent = this;
 }
 
@@ -70,19 +130,19 @@ void TfsXMLItem::InsertItem(int Index, TfsXMLItem* Item) {
   int last = Count() - (Item->FParent == this ? 1 : 0);
   if (Index < 0 || Index > last) throw EListError(Format(SListIndexError, {Index}));
   AddItem(Item);
-  auto& v = *FItems;
+  auto& v = FItems;
   std::rotate(v.begin() + Index, v.end() - 1, v.end());
 }
 
 int TfsXMLItem::Find(const String& AName) const {
   for (int i = 0; i < Count(); ++i)
-    if (AnsiSameText((*FItems)[i]->FName, AName)) return i;
+    if (AnsiSameText(FItems[static_cast<std::size_t>(i)]->FName, AName)) return i;
   return -1;
 }
 
 TfsXMLItem* TfsXMLItem::FindItem(const String& AName) {
   int i = Find(AName);
-  if (i >= 0) return (*FItems)[i];
+  if (i >= 0) return FItems[static_cast<std::size_t>(i)];
   TfsXMLItem* item = Add();
   item->FName = AName;
   return item;
@@ -93,11 +153,94 @@ void TfsXMLItem::CopyFrom(const TfsXMLItem* Item) {
   if (!Item) return;
   FName = Item->FName;
   FText = Item->FText;
+  FIL = Item->FIL;
   FData = Item->FData;
+  FItems.reserve(Item->FItems.size());
   for (int i = 0; i < Item->Count(); ++i) Add()->CopyFrom(Item->Items(i));
 }
 
+void TfsXMLItem::SetText(String Value) {
+  FText = std::move(Value);
+  FIL = TILAttrs();
+}
+
+void TfsXMLItem::SetILAttrs(String Value, bool HasValue, int Line, int Col, int Line1, int Col1) {
+  FText.clear();
+  FIL.Value = std::move(Value);
+  FIL.Line = Line;
+  FIL.Col = Col;
+  FIL.Line1 = Line1;
+  FIL.Col1 = Col1;
+  FIL.Typed = true;
+  FIL.HasValue = HasValue;
+  FIL.Composed = false;
+}
+
+namespace {
+
+void AppendLineCol(String& S, int Line, int Col) {
+  char buffer[32];
+  char* p = std::to_chars(buffer, buffer + 16, Line).ptr;  // room left for ':' and the column
+  *p++ = ':';
+  p = std::to_chars(p, buffer + sizeof buffer, Col).ptr;
+  S.append(buffer, p);
+}
+
+}  // namespace
+
+void TfsXMLItem::ComposeText() const {
+  String text;
+  if (FIL.HasValue) {
+    text += "text=\"";
+    text += EscapeAttrText(FIL.Value);
+    text += '"';
+  }
+  if (FIL.Line > 0) {
+    if (!text.empty()) text += ' ';
+    text += "pos=\"";
+    AppendLineCol(text, FIL.Line, FIL.Col);
+    text += '"';
+  }
+  if (FIL.Line1 > 0) {
+    if (!text.empty()) text += ' ';
+    text += "pos1=\"";
+    AppendLineCol(text, FIL.Line1, FIL.Col1);
+    text += '"';
+  }
+  FText = std::move(text);
+  FIL.Composed = true;
+}
+
+String TfsXMLItem::ILProp(const String& AName) const {
+  // The same answers as a scan of the composed text: names ignore case, absent ones give ''.
+  // Only `text`, `pos` and `pos1` exist, so the length picks the candidate.
+  auto is = [&AName](std::string_view Name) {
+    for (std::size_t i = 0; i < Name.size(); ++i) {
+      const char c = AName[i], n = Name[i];  // n: a lower-case letter or a digit
+      if (c != n && !(n >= 'a' && n <= 'z' && c == n - ('a' - 'A'))) return false;
+    }
+    return true;
+  };
+  String result;
+  switch (AName.size()) {
+    case 3:
+      if (is("pos") && FIL.Line > 0) AppendLineCol(result, FIL.Line, FIL.Col);
+      break;
+    case 4:
+      if (is("text")) {
+        if (FIL.HasValue) result = FIL.Value;
+      } else if (is("pos1") && FIL.Line1 > 0) {
+        AppendLineCol(result, FIL.Line1, FIL.Col1);
+      }
+      break;
+    default:
+      break;
+  }
+  return result;
+}
+
 String TfsXMLItem::Prop(const String& AName) const {
+  if (FIL.Typed) return ILProp(AName);
   // The name is compared in place, ignoring case, instead of upper-casing a copy of the whole
   // text: an upper-cased copy of a UTF-8 text need not keep its byte offsets.
   const std::string_view text = FText;
@@ -106,7 +249,9 @@ String TfsXMLItem::Prop(const String& AName) const {
   for (std::size_t p = 0; p + n + 2 <= text.size(); ++p) {
     if (p > 0 && text[p - 1] != ' ') continue;
     if (text[p + n] != '=' || text[p + n + 1] != '"') continue;
-    if (!AnsiSameText(text.substr(p, n), AName)) continue;
+    // Names are ASCII nearly always: compared inline, with the full rules only for others.
+    if (!SameText(text.substr(p, n), AName) && !(NonAscii(text.substr(p, n), AName) && AnsiSameText(text.substr(p, n), AName)))
+      continue;
     std::size_t start = p + n + 2;
     std::size_t end = text.find('"', start);
     if (end == std::string_view::npos) return String();

@@ -6,6 +6,9 @@
 // The tree keeps tags only: text between tags is dropped when reading and never written.
 // Attributes are not parsed: an element keeps its attribute text raw (`text="x" pos="1:5"`),
 // values inside it stay escaped, and Prop looks one value up on demand.
+// The front end writes the intermediate program's `text`, `pos` and `pos1` as typed values
+// instead (SetILAttrs): Prop answers those without scanning or unescaping, and the raw text is
+// put together only when someone asks for Text.
 //
 // An element owns its children. Destroying an element destroys its subtree and takes it out of
 // its parent's list, so a child may be freed on its own. The child list exists only from the
@@ -28,6 +31,11 @@ public:
   TfsXMLItem() = default;
   ~TfsXMLItem() override;
 
+  // Elements come and go by the hundred in every compile: freed ones are kept, per thread and
+  // up to a bound, for the next to be made.
+  static void* operator new(std::size_t Size);
+  static void operator delete(void* Block, std::size_t Size);
+
   // ---- the element's own values
   // Data is the caller's: copied by CopyFrom, never read or written as XML.
   Integer Data() const { return FData; }
@@ -35,14 +43,23 @@ public:
   const String& Name() const { return FName; }
   void SetName(String Value) { FName = std::move(Value); }
   // The raw attribute text between the name and `>` or `/>`, without the separating blank.
-  const String& Text() const { return FText; }
-  void SetText(String Value) { FText = std::move(Value); }
+  const String& Text() const {
+    if (FIL.Typed && !FIL.Composed) ComposeText();
+    return FText;
+  }
+  // Replaces the attributes, typed ones included.
+  void SetText(String Value);
+  // The intermediate program's attributes as values: `text` (unescaped) when HasValue, `pos`
+  // as Line:Col when Line > 0, `pos1` as Line1:Col1 when Line1 > 0, written in that order.
+  void SetILAttrs(String Value, bool HasValue, int Line, int Col, int Line1 = 0, int Col1 = 0);
   TfsXMLItem* Parent() const { return FParent; }
   // The topmost ancestor; the element itself when it has no parent.
   TfsXMLItem* Root();
 
   // ---- children
-  int Count() const { return FItems ? static_cast<int>(FItems->size()) : 0; }
+  int Count() const { return static_cast<int>(FItems.size()); }
+  // Room for that many children without growing the list again.
+  void ReserveItems(int N) { FItems.reserve(static_cast<std::size_t>(N)); }
   // EListError "List index out of bounds (%d)" outside 0 .. Count - 1.
   TfsXMLItem* Items(int Index) const;
   TfsXMLItem* operator[](int Index) const { return Items(Index); }
@@ -66,13 +83,24 @@ public:
   String Prop(const String& AName) const;
 
 private:
+  struct TILAttrs {
+    String Value;
+    int Line = 0, Col = 0, Line1 = 0, Col1 = 0;
+    bool Typed = false;     // set by SetILAttrs, cleared by SetText
+    bool HasValue = false;
+    mutable bool Composed = false;  // FText holds them written out
+  };
+
   void Detach(TfsXMLItem* Child);
+  void ComposeText() const;
+  String ILProp(const String& AName) const;
 
   Integer FData = 0;
-  std::unique_ptr<std::vector<TfsXMLItem*>> FItems;
+  std::vector<TfsXMLItem*> FItems;
   String FName;
   TfsXMLItem* FParent = nullptr;
-  String FText;
+  mutable String FText;
+  TILAttrs FIL;
 };
 
 class TfsXMLDocument : public TObject {

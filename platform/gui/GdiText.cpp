@@ -293,6 +293,61 @@ BOOL GetTextMetrics(HDC DC, TEXTMETRIC* Metrics) {
   return 1;
 }
 
+namespace {
+
+int TabPitch(HDC DC, int TabCount, const int* TabPositions) {
+  if (TabCount >= 1 && TabPositions && TabPositions[0] > 0) return TabPositions[0];
+  TEXTMETRIC tm;
+  GetTextMetrics(DC, &tm);
+  return std::max(1, 8 * tm.tmAveCharWidth);
+}
+
+// Calls Segment(text between tabs, its x) for each run, the x measured from the origin; answers
+// the width of the whole text.
+template <class F>
+int WalkTabbed(HDC DC, const String& Text, int Count, int Pitch, int Start, F&& Segment) {
+  String text = Count < 0 ? Text : Copy(Text, 1, Count);
+  int x = Start;
+  std::size_t from = 0;
+  for (;;) {
+    std::size_t tab = text.find('\t', from);
+    String run = text.substr(from, tab == String::npos ? String::npos : tab - from);
+    TSize sz{0, 0};
+    if (!run.empty()) GetTextExtentPoint32(DC, run, -1, &sz);
+    Segment(run, x);
+    x += sz.cx;
+    if (tab == String::npos) break;
+    x = (x / Pitch + 1) * Pitch;
+    from = tab + 1;
+  }
+  return x - Start;
+}
+
+DWORD PackSize(int Cx, int Cy) { return (DWORD(std::uint16_t(Cy)) << 16) | std::uint16_t(Cx); }
+
+}  // namespace
+
+DWORD GetTabbedTextExtent(HDC DC, const String& Text, int Count, int TabCount, const int* TabPositions) {
+  if (!DC) return 0;
+  TEXTMETRIC tm;
+  GetTextMetrics(DC, &tm);
+  int w = WalkTabbed(DC, Text, Count, TabPitch(DC, TabCount, TabPositions), 0, [](const String&, int) {});
+  return PackSize(w, tm.tmHeight);
+}
+
+int TabbedTextOut(HDC DC, int X, int Y, const String& Text, int Count, int TabCount, const int* TabPositions,
+                   int TabOrigin) {
+  if (!DC) return 0;
+  TEXTMETRIC tm;
+  GetTextMetrics(DC, &tm);
+  // Stops count from TabOrigin: walk in origin-relative x and draw shifted back.
+  int w = WalkTabbed(DC, Text, Count, TabPitch(DC, TabCount, TabPositions), X - TabOrigin,
+                     [&](const String& run, int x) {
+                       if (!run.empty()) TextOut(DC, x + TabOrigin, Y, run);
+                     });
+  return int(PackSize(w, tm.tmHeight));
+}
+
 int GetTextFace(HDC DC, int Count, String* Face) {
   if (!DC) return 0;
   const String& name = DC->S.Font->Lf.lfFaceName;

@@ -19,4 +19,11 @@ BOOL GetTextExtentPoint(HDC DC, const String& Text, int Count, TSize* Size);
 BOOL GetTextExtentExPoint(HDC DC, const String& Text, int Count, int MaxExtent, int* Fit, int* Extents,
                           TSize* Size);
 BOOL GetTextMetrics(HDC DC, TEXTMETRIC* Metrics);
+// Tabbed text: with no tab positions given (TabCount 0) the stops lie every 8 average
+// character widths from TabOrigin (from the text's start for the extent); one position gives
+// the pitch. GetTabbedTextExtent answers the width in the low and the height in the high word;
+// TabbedTextOut draws at (X, Y) and answers the same packed size.
+DWORD GetTabbedTextExtent(HDC DC, const String& Text, int Count, int TabCount, const int* TabPositions);
+int TabbedTextOut(HDC DC, int X, int Y, const String& Text, int Count, int TabCount, const int* TabPositions,
+                   int TabOrigin);
 int GetTextFace(HDC DC, int Count, String* Face);  // the face name as selected

@@ -15,3 +15,5 @@ void SendSystemBroadcast(UINT Msg, WPARAM WParam, LPARAM LParam) {
     }
   for (HWND h : targets) SendMessage(h, Msg, WParam, LParam);
 }
+
+void GetFormatSettings() {}

@@ -8,3 +8,8 @@
 // then to every top-level form; a window freed by an earlier receiver is skipped. A form hands
 // WM_SYSCOLORCHANGE on to its controls as CM_SYSCOLORCHANGE.
 void SendSystemBroadcast(UINT Msg, WPARAM WParam, LPARAM LParam);
+
+// Re-reads the locale's format settings after WM_SETTINGCHANGE ("intl"). This system's locale
+// does not change under the program, so the process's settings object (as SimulateLocaleChange
+// or a test left it) already holds what the locale says and is kept.
+void GetFormatSettings();

@@ -25,6 +25,9 @@ struct Container : stdtest::FormFixture {
   TEdit* After = nullptr;
   void SetUp() override {
     FormFixture::SetUp();
+    // Earlier tests leave the cursor where they clicked: over the new container it would make
+    // it hot, and the hot look changes its border.
+    SetCursorPos(-1000, -1000);
     Box = Add<TcxContainer>(Rect(10, 10, 130, 40));
     After = Add<TEdit>(Rect(10, 100, 110, 121));
     Application->ProcessMessages();

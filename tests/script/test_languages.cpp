@@ -255,6 +255,72 @@ TEST(ScriptLanguages, BasicScriptDeclarationsAndRoutines) {
 
 // ---------------------------------------------------------------- JScript
 
+TEST(ScriptLanguages, CountingForLoopsKeepTheVariantRules) {
+  // A C-style for comparing and stepping plain Integers takes a shorter way; each case is
+  // written as that for and as the while loop that the Variant operations run, and both must
+  // print the same.
+  struct Case {
+    const char* Init;
+    const char* Cond;
+    const char* Step;
+    const char* Body;
+    const char* Expect;
+  };
+  const Case cases[] = {
+      {"i = 1", "i <= 3", "i++", "Emit(i);", "1|2|3"},
+      {"i = 3", "i > 0", "i--", "Emit(i);", "3|2|1"},
+      {"i = 0", "3 > i", "i++", "Emit(i);", "0|1|2"},
+      // The step at the edge of the Integer range widens as the Variant sum does.
+      {"i = 2147483646", "i != 2147483649", "i++", "Emit(i);", "2147483646|2147483647|2147483648"},
+      {"i = -2147483647", "i >= -2147483649", "i--", "Emit(i);", "-2147483647|-2147483648|-2147483649"},
+      // Values that stop being plain Integers.
+      {"i = 0.5", "i < 3", "i++", "Emit(i);", "0.5|1.5|2.5"},
+      {"i = 0", "i < 4", "i++", "Emit(i); if (i == 1) i = 2.5;", "0|1|3.5"},
+      {"i = 0; n = 3", "i < n", "i++", "Emit(i); n = 2;", "0|1"},
+      {"i = 0; n = 3", "i < n", "i++", "Emit(i); n = \"2\";", "0|1"},
+      // Flow inside the body.
+      {"i = 0", "i < 4", "i++", "if (i == 1) continue; if (i == 3) break; Emit(i);", "0|2"},
+  };
+  for (const char* language : {"JScript", "C++Script"}) {
+    const bool cpp = String(language) == "C++Script";
+    for (const Case& c : cases) {
+      const String decl = cpp ? "Variant i, n;\r\n{\r\n" : "";
+      const String close = cpp ? "\r\n}" : "";
+      const String loop = decl + c.Init + ";\r\nfor (; " + c.Cond + "; " + c.Step + ") { " + c.Body + " }" + close;
+      const String whileLoop = decl + c.Init + ";\r\nwhile (" + c.Cond + ") { " +
+                               StringReplace(c.Body, "continue;", "{ " + String(c.Step) + "; continue; }", {rfReplaceAll}) + " " +
+                               c.Step + "; }" + close;
+      for (const String& text : {loop, whileLoop}) {
+        // A loop that missed its end fails with the run-time limit instead of hanging.
+        auto script = NewScript(language);
+        script->SetRunTimeLimit(5000);
+        EXPECT_EQ(RunScript(*script, text).substr(0, 200), c.Expect) << language << ": " << text;
+      }
+    }
+  }
+  // An Integer declared as such steps as one too.
+  EXPECT_EQ(RunScript("C++Script", "int i, s;\r\n{\r\n  s = 0;\r\n  for (i = 1; i <= 10; i++) s += i;\r\n  Emit(s); Emit(i);\r\n}"),
+            "55|11");
+}
+
+TEST(ScriptLanguages, CountingForLoopsReportTheirSteps) {
+  // A run-line hook sees the step statement every round, and a stop asked for there ends the
+  // loop before the step acts.
+  auto s = NewScript("JScript");
+  std::vector<String> lines;
+  s->SetOnRunLine(TfsRunLineEvent::Lambda([&](TfsScript* Sender, const String&, const String& Pos) {
+    lines.push_back(Pos);
+    if (Pos == "2:20" && lines.size() > 6) Sender->StopRun();
+  }));
+  EXPECT_EQ(RunScript(*s, "n = 0;\r\nfor (i = 0; i < 5; i++) n = i;\r\nEmit(i);"), "");
+  String joined;
+  for (const String& l : lines) joined += (joined.empty() ? "" : " ") + l;
+  // n = 0; the for; its first statement; then per round the body and the step (the stop
+  // comes in the second round's step, which then does not act).
+  EXPECT_EQ(joined, "1:1 2:1 2:6 2:25 2:20 2:25 2:20");
+  EXPECT_EQ(VarToStr(s->LookupName("i")->FetchValue()), "1");
+}
+
 TEST(ScriptLanguages, JScriptStatements) {
   RunCases({
       {"JScript", "", ""},

@@ -130,6 +130,60 @@ TEST(ScriptXml, PropFindsOneAttributeByName) {
   EXPECT_THROW(bad.Prop("a"), EConvertError);
 }
 
+TEST(ScriptXml, TypedAttributesReadAndWriteAsTheirText) {
+  // Each typed element against the same attributes given as text: the written text, every
+  // lookup (names ignore case, others are absent) and a copy must agree.
+  struct Case {
+    const char* Value;
+    bool HasValue;
+    int Line, Col, Line1, Col1;
+    const char* Text;
+  };
+  const Case cases[] = {
+      {"x", true, 1, 5, 0, 0, "text=\"x\" pos=\"1:5\""},
+      {"", true, 12, 1, 0, 0, "text=\"\" pos=\"12:1\""},
+      {"a\"b&c<d>\r\n", true, 3, 40, 0, 0, "text=\"a&#34;b&#38;c&#60;d&#62;&#13;&#10;\" pos=\"3:40\""},
+      {"'&quot;'", true, 2, 2, 0, 0, "text=\"'&#38;quot;'\" pos=\"2:2\""},
+      {"", false, 7, 9, 0, 0, "pos=\"7:9\""},
+      {"", false, 7, 9, 8, 1, "pos=\"7:9\" pos1=\"8:1\""},
+      {"Get", true, 100000, 2147483647, 0, 0, "text=\"Get\" pos=\"100000:2147483647\""},
+      {"", false, 0, 0, 0, 0, ""},
+  };
+  const char* names[] = {"text", "TEXT", "tExT", "pos", "Pos", "pos1", "POS1", "pos2", "pos\x11", "po", "os", "text1", "name", ""};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Text);
+    TfsXMLItem typed, plain;
+    typed.SetILAttrs(c.Value, c.HasValue, c.Line, c.Col, c.Line1, c.Col1);
+    plain.SetText(c.Text);
+    for (const char* name : names) EXPECT_EQ(typed.Prop(name), plain.Prop(name)) << name;
+    EXPECT_EQ(typed.Text(), c.Text);
+    // Lookups after the text was written out still answer the same.
+    for (const char* name : names) EXPECT_EQ(typed.Prop(name), plain.Prop(name)) << name;
+    TfsXMLItem copy;
+    copy.CopyFrom(&typed);
+    EXPECT_EQ(copy.Text(), c.Text);
+    EXPECT_EQ(copy.Prop("text"), plain.Prop("text"));
+  }
+
+  // Text set later replaces the typed values everywhere; a document writes the composed text.
+  TfsXMLDocument doc;
+  TfsXMLItem* e = doc.Root()->Add();
+  e->SetName("string");
+  e->SetILAttrs("'a\"'", true, 4, 2);
+  doc.Root()->SetName("program");
+  doc.Root()->SetILAttrs("", false, 1, 1);
+  const String saved = Save(doc);
+  EXPECT_NE(saved.find("<program pos=\"1:1\">"), String::npos) << saved;
+  EXPECT_NE(saved.find("<string text=\"'a&#34;'\" pos=\"4:2\"/>"), String::npos) << saved;
+  TfsXMLDocument back;
+  ASSERT_EQ(Load(back, saved), "");
+  EXPECT_EQ(back.Root()->Items(0)->Prop("text"), "'a\"'");
+  e->SetText("pos=\"9:9\"");
+  EXPECT_EQ(e->Text(), "pos=\"9:9\"");
+  EXPECT_EQ(e->Prop("text"), "");
+  EXPECT_EQ(e->Prop("pos"), "9:9");
+}
+
 TEST(ScriptXml, EscapingRoundTripsEveryValue) {
   EXPECT_EQ(EscapeAttrText("a<b & \"c\""), "a&#60;b &#38; &#34;c&#34;");
   EXPECT_EQ(EscapeAttrText("\r\n>"), "&#13;&#10;&#62;");

@@ -654,3 +654,36 @@ TEST_F(CanvasText, AdvancesPlaceEveryCharacter) {
     EXPECT_LE(differ, underline ? 40 : 0);
   }
 }
+
+TEST_F(CanvasText, TabbedTextStopsEveryEightAverageWidthsFromTheOrigin) {
+  C()->RequiredState({csHandleValid, csFontValid, csBrushValid});
+  TEXTMETRIC tm;
+  GetTextMetrics(DC(), &tm);
+  const int pitch = 8 * tm.tmAveCharWidth;
+  ASSERT_GT(pitch, Width("H"));
+  struct {
+    String Text;
+    int Count, Stops;
+    int Expect;
+  } cases[] = {
+      {"H\tH", -1, 0, pitch + Width("H")},
+      {"\t\tH", -1, 0, 2 * pitch + Width("H")},
+      {"H\tH", 2, 0, pitch},
+      {"HH", -1, 0, Width("HH")},
+      {"H\tH", -1, 30, 30 + Width("H")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Text);
+    const int stops[] = {c.Stops};
+    const DWORD packed = GetTabbedTextExtent(DC(), c.Text, c.Count, c.Stops ? 1 : 0, c.Stops ? stops : nullptr);
+    EXPECT_EQ(int(packed & 0xFFFF), c.Expect);
+    EXPECT_EQ(int(packed >> 16), tm.tmHeight);
+  }
+  // Drawn at x 10 with the stops counted from 10, and again with them counted from 0.
+  TabbedTextOut(DC(), 10, 0, "H\tH", -1, 0, nullptr, 10);
+  EXPECT_EQ(Ink(Rect(10 + Width("H") + 1, 0, 10 + pitch, 30)).Count, 0);
+  EXPECT_GT(Ink(Rect(10 + pitch, 0, 10 + pitch + Width("H"), 30)).Count, 0);
+  TabbedTextOut(DC(), 10, 40, "H\tH", -1, 0, nullptr, 0);
+  EXPECT_GT(Ink(Rect(pitch, 40, pitch + Width("H"), 70)).Count, 0);
+  EXPECT_EQ(Ink(Rect(pitch + Width("H") + 1, 40, 120, 70)).Count, 0);
+}
