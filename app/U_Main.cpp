@@ -31,6 +31,11 @@ TFrm_Main* Frm_Main = nullptr;
 
 KELM_PUBLISH(TFrm_Main) {
   b.Method("FormCreate", &TFrm_Main::FormCreate);
+  b.Method("PrintGoodsExecute", &TFrm_Main::PrintGoodsExecute);
+  b.Method("PrintProjectExecute", &TFrm_Main::PrintProjectExecute);
+  b.Method("PrintcustExecute", &TFrm_Main::PrintcustExecute);
+  b.Method("N18Click", &TFrm_Main::N18Click);
+  b.Method("N13Click", &TFrm_Main::N13Click);
   b.Method("FormShow", &TFrm_Main::FormShow);
   b.Method("FormCloseQuery", &TFrm_Main::FormCloseQuery);
   b.Method("ttTXTimer", &TFrm_Main::ttTXTimer);

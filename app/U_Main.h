@@ -171,6 +171,13 @@ public:
   void EditCustExecute(TObject* Sender);
   void DelCustExecute(TObject* Sender);
   void CustPrintExecute(TObject* Sender);
+  // The data module's reports: shown in the report preview (the actions), opened in the
+  // report designer (the hidden menu items). Nothing on the visible interface reaches them.
+  void PrintGoodsExecute(TObject* Sender);
+  void PrintProjectExecute(TObject* Sender);
+  void PrintcustExecute(TObject* Sender);
+  void N18Click(TObject* Sender);
+  void N13Click(TObject* Sender);
   void CustExpExecute(TObject* Sender);
   void Emp_MExecute(TObject* Sender);
   void EmpAddExecute(TObject* Sender);

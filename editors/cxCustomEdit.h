@@ -15,10 +15,11 @@
 // Descendants fill the hooks; the base bodies are empty or constant. A descendant whose
 // constructor must run before the editor is built (its properties class, its inner editor)
 // constructs the base with TDeferInitialize and calls InitializeEdit itself at its end.
-// Declares IcxCustomInnerEdit, TcxCustomEditData, TcxEditChangeEventsCatcher, TcxCustomEdit,
-// EcxEditError and EcxEditValidationError.
+// Declares IcxCustomInnerEdit, TcxCustomEditData, TcxEditChangeEventsCatcher and TcxCustomEdit
+// (its failures are in cxEditError.h).
 #include "core/Exceptions.h"
 #include "core/Variant.h"
+#include "editors/cxEditError.h"
 #include "editors/cxContainer.h"
 #include "editors/cxEditProperties.h"
 #include "editors/cxEditRepository.h"
@@ -35,9 +36,6 @@ class TcxCustomEdit;
 class TcxCustomEditViewData;
 class TcxCustomEditViewInfo;
 class TcxEditDataBinding;
-
-KELM_EXCEPTION(EcxEditError, Exception);
-KELM_EXCEPTION(EcxEditValidationError, EcxEditError);
 
 // The inner platform edit an editor hosts (the text editor supplies one).
 class IcxCustomInnerEdit : public IcxContainerInnerControl {

@@ -3,6 +3,7 @@
 
 #include "core/ClassBuilder.h"
 #include "report/frxDBSet.h"
+#include "report/frxDMPClass.h"
 #include "report/frxPages.h"
 #include "report/frxRes.h"
 

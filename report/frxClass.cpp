@@ -13,6 +13,7 @@
 #include "gui/Control.h"
 #include "gui/Forms.h"
 #include "gui/Pictures.h"
+#include "gui/Timers.h"
 #include "gui/WinControl.h"
 #include "report/frxClassBases.h"
 #include "report/frxExpressionCache.h"
@@ -20,6 +21,7 @@
 #include "data/Fields.h"
 #include "report/frxFormUtils.h"
 #include "report/frxEngine.h"
+#include "report/frxPreviewDialogs.h"
 #include "report/frxPreviewPages.h"
 #include "report/frxGraphicUtils.h"
 #include "report/frxPrinter.h"
@@ -1121,7 +1123,7 @@ void TfrxReportOptions::Clear() {
 
 namespace {
 TfrxPasswordPrompt& PasswordPrompt() {
-  static TfrxPasswordPrompt prompt;
+  static TfrxPasswordPrompt prompt = AskReportPassword;
   return prompt;
 }
 }  // namespace
@@ -1426,6 +1428,7 @@ TfrxReport::TfrxReport(TComponent* AOwner)
 TfrxReport::~TfrxReport() {
   TfrxComponent::Clear();  // the pages go while the name index still exists
   SetPreview(nullptr);
+  if (FPreviewForm) FPreviewForm->RemoveFreeNotification(this);
 }
 
 // ---- the name index
@@ -1666,9 +1669,21 @@ void TfrxReport::ApplyPrinterOption() {
 
 void TfrxReport::SetPreview(TfrxCustomPreview* Value) {
   if (FPreview == Value) return;
-  if (FPreview) static_cast<TComponent*>(FPreview)->RemoveFreeNotification(this);
+  if (FPreview) {
+    static_cast<TComponent*>(FPreview)->RemoveFreeNotification(this);
+    if (!Value) {
+      FPreview->SetReport(nullptr);
+      FPreview->SetPreviewPages(nullptr);
+      FPreviewForm = nullptr;
+    }
+  }
   FPreview = Value;
-  if (FPreview) static_cast<TComponent*>(FPreview)->FreeNotification(this);
+  if (FPreview) {
+    static_cast<TComponent*>(FPreview)->FreeNotification(this);
+    FPreview->SetReport(this);
+    FPreview->SetPreviewPages(FPreviewPages.get());
+    FPreview->AttachReport(this);
+  }
 }
 
 String TfrxReport::DisplayTypeName() const { return ReportResources()->TextOf("obReport"); }
@@ -1695,6 +1710,7 @@ void TfrxReport::Notification(TComponent* AComponent, TOperation Operation) {
     if (FOfferedDataSets->Items(i)->DataSet() == AComponent) FOfferedDataSets->Delete(i);
   if (removed && FDesigner) FDesigner->RefreshDataTree();
   if (FPreview && AComponent == static_cast<TComponent*>(FPreview)) FPreview = nullptr;
+  if (FPreviewForm && AComponent == FPreviewForm) FPreviewForm = nullptr;
 }
 
 // ---- streaming: defined properties and the layout's pages

@@ -27,6 +27,8 @@ class TWinControl;
 class TfrxCustomDesigner;
 class TfrxCustomPreview;
 class TfrxDataSet;
+class TfrxProgress;
+class TTimer;
 class TfrxDrawText;
 class TfrxPage;
 class TfrxReport;
@@ -1020,8 +1022,8 @@ KELM_EVENT(TfrxMouseOverObjectEvent, void(TfrxView* Sender));
 KELM_EVENT(TfrxPrintPageEvent, void(TfrxReportPage* Page, int CopyNo));
 KELM_EVENT(TfrxBeforeConnectEvent, void(TComponent* Sender, bool& Connected));
 
-// The prompt that asks for a report's password; false when cancelled. Until the password
-// dialog is part of the program, every prompt is cancelled.
+// The prompt that asks for a report's password; false when cancelled. The password dialog
+// asks unless another prompt is set; nullptr cancels every prompt.
 using TfrxPasswordPrompt = std::function<bool(String& Password)>;
 void SetPasswordPrompt(TfrxPasswordPrompt Prompt);
 class TfsScript;
@@ -1174,6 +1176,31 @@ public:
   // Turns the definition and its data into prepared pages; false, with every error reported
   // once by the engine options' silent mode, when it did not succeed.
   bool Prepare(bool ClearLastReport = true);
+  // Opens the preview window at once and prepares inside its message loop, 50 ms later (or,
+  // with OldStyleProgress, prepares first with a progress window and shows nothing when that
+  // fails). Nothing while the report is preparing or printing.
+  void ShowReport(bool ClearLastReport = true);
+  // Shows the prepared pages: in Preview when one is linked, else in a preview window,
+  // modal and freed after it or freeing itself when closed.
+  void ShowPrepared();
+  // The one-shot timer's handler: the run ShowReport started.
+  void TimerPrepare(TObject* Sender);
+  // Opens the designer on the report and returns when it closes; nothing without a
+  // registered designer or while one is open.
+  void RunDesigner();
+  // The designer opened from a preview; whether it changed the report.
+  bool RunDesignerModified();
+  // A status text: the progress window (old-style runs) and the preview window's status bar.
+  void ShowProgressMessage(const String& Value);
+  // The preview window ShowPrepared opened; nullptr otherwise.
+  TForm* PreviewForm() const { return FPreviewForm; }
+  // The one-shot timer of ShowReport; nullptr before the first ShowReport.
+  TTimer* Timer() const { return FTimer.get(); }
+  // The progress window of old-style runs, prints and exports while it is open.
+  TfrxProgress* ProgressWindow() const { return FProgress; }
+  // Preparing or printing: a second run or print from inside that loop is refused.
+  bool Busy() const { return FBusy; }
+  bool& BusyFlag() { return FBusy; }
   // Progress of a run, a print or an export: the program's events and the linked preview.
   virtual void ProgressBegin(TfrxProgressType ProgressType);
   virtual void ProgressStep(TfrxProgressType ProgressType, int Progress);
@@ -1281,6 +1308,10 @@ private:
   bool FReloading = false;
   TfrxXMLSerializer* FCurrentSerializer = nullptr;
   TfrxCustomDesigner* FDesigner = nullptr;
+  TForm* FPreviewForm = nullptr;
+  std::unique_ptr<TTimer> FTimer;
+  TfrxProgress* FProgress = nullptr;
+  bool FBusy = false;
   std::unordered_map<String, std::vector<TfrxComponent*>> FNameIndex;  // by ASCII-lower name
   std::unique_ptr<TfsScript> FScript;
   std::unique_ptr<TfrxExpressionCache> FExpressionCache;

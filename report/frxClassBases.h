@@ -204,12 +204,27 @@ class TfrxCustomPreview : public TCustomControl {
   KELM_CLASS(TfrxCustomPreview, TCustomControl)
 public:
   explicit TfrxCustomPreview(TComponent* AOwner) : TCustomControl(AOwner) {}
+  // The report shown and its prepared pages; the report sets both when it links the preview.
+  TfrxReport* Report() const { return FReport; }
+  void SetReport(TfrxReport* Value) { FReport = Value; }
+  TfrxCustomPreviewPages* PreviewPages() const { return FPreviewPages; }
+  void SetPreviewPages(TfrxCustomPreviewPages* Value) { FPreviewPages = Value; }
   virtual void AttachReport(TfrxReport* AReport) = 0;
   virtual void LockView() = 0;
   virtual void UnlockView() = 0;
   virtual void PrepareStarted() = 0;
-  virtual void PagePrepared() = 0;
+  // After each prepared page; Index counts from 0.
+  virtual void PagePrepared(int Index) = 0;
   virtual void PrepareFinished() = 0;
+  // Where the prepared pages send the view when a link is followed (page numbers 1-based,
+  // offsets in report pixels), and the end of an export's status message.
+  virtual void SetPageNo(int PageNo) {}
+  virtual void ScrollToPageOffset(int PageNo, int Offset) {}
+  virtual void HideMessagePanel() {}
+
+private:
+  TfrxReport* FReport = nullptr;
+  TfrxCustomPreviewPages* FPreviewPages = nullptr;
 };
 
 // A wizard of the designer: made with the designer as owner, it works on the designer's report.

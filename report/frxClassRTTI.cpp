@@ -163,6 +163,7 @@ Variant CallMethod(TFunctions::TLists& Lists, TObject* Instance, TClass ClassTyp
     else if (Name == "GETDATASET") result = Ref(o->GetDataset(Str(C, 0)));
     else if (Name == "LOADFROMFILE") result = o->LoadFromFile(Str(C, 0), false);
     else if (Name == "SAVETOFILE") o->SaveToFile(Str(C, 0));
+    else if (Name == "SHOWREPORT") o->ShowReport(true);
   } else if (Is<TfrxCustomEngine>(ClassType)) {
     auto* o = static_cast<TfrxCustomEngine*>(Instance);
     if (Name == "NEWPAGE") o->NewPage();
@@ -393,6 +394,7 @@ TFunctions::TFunctions(TfsScript* AScript) : TfsRTTIModule(AScript), FLists(std:
   meth(c, "function GetDataset(const Alias: String): TfrxDataset");
   meth(c, "function LoadFromFile(const FileName: String): Boolean");
   meth(c, "procedure SaveToFile(const FileName: String)");
+  meth(c, "procedure ShowReport");
   prop(c, "Terminated", "Boolean", true);
   prop(c, "Variables", "TfrxVariables", false);
 

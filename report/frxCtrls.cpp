@@ -7,6 +7,7 @@
 #include <algorithm>
 
 KELM_PUBLISH(TfrxScrollWin) {}
+KELM_PUBLISH(TfrxTBPanel) {}
 
 TfrxScrollWin::TfrxScrollWin(TComponent* AOwner)
     : TCustomControl(AOwner), FBars(std::make_unique<TWindowScrollBars>(this)) {}
@@ -125,5 +126,35 @@ void TfrxScrollWin::Dispatch(TMessage& M) {
       return;
     default:
       TCustomControl::Dispatch(M);
+  }
+}
+
+// ================================================================ TfrxTBPanel
+
+TfrxTBPanel::TfrxTBPanel(TComponent* AOwner) : TPanel(AOwner) {
+  SetBounds(Left(), Top(), 8, 8);
+  SetAlign(alLeft);
+  SetBevelInner(bvNone);
+  SetBevelOuter(bvNone);
+}
+
+void TfrxTBPanel::SetParent(TWinControl* AParent) {
+  TPanel::SetParent(AParent);
+  if (!dynamic_cast<TCustomPanel*>(AParent)) return;
+  TWinControl* container = AParent->Parent();
+  bool side = container && (container->Align() == alLeft || container->Align() == alRight);
+  SetAlign(side ? alTop : alLeft);
+}
+
+void TfrxTBPanel::Paint() {
+  TCanvas* c = Canvas();
+  c->Brush()->SetColor(clBtnFace);
+  c->Brush()->SetStyle(bsSolid);
+  c->FillRect(ClientRect());
+  if (ComponentState().Contains(csDesigning)) {
+    c->Brush()->SetStyle(bsClear);
+    c->Pen()->SetColor(clBtnShadow);
+    c->Pen()->SetStyle(psDot);
+    c->Rectangle(0, 0, Width(), Height());
   }
 }

@@ -13,6 +13,7 @@
 // every key (arrows, Tab and all others) so a descendant sees them in KeyDown.
 // Declares TfrxScrollWin.
 #include "gui/Controls.h"
+#include "gui/ExtCtrls.h"
 
 #include <memory>
 
@@ -75,4 +76,17 @@ private:
   int FVertPosition = 0;
   int FVertRange = 0;
   std::unique_ptr<TWindowScrollBars> FBars;
+};
+
+// A holder and separator inside tool bars: a small borderless panel in the button-face colour.
+// Put on a panel, it lines up across that panel's container: on top when the container is a
+// side bar (aligned left or right), at the left otherwise.
+class TfrxTBPanel : public TPanel {
+  KELM_CLASS(TfrxTBPanel, TPanel)
+public:
+  explicit TfrxTBPanel(TComponent* AOwner);
+  void SetParent(TWinControl* AParent) override;
+
+protected:
+  void Paint() override;
 };

@@ -130,6 +130,8 @@ public:
   void SetPartText(const WideString& Value) { FPartText = Value; }
   int TotalPagesValue() const { return FTotalPages; }
   void SetTotalPagesValue(int Value) { FTotalPages = Value; }
+  // The total-pages placeholder of the text becomes TotalPagesValue.
+  void ReplaceTotalPages();
   const TRect& TextRect() const { return FTextRect; }
   // SuppressRepeated starts afresh: the next value prints whatever the last one was.
   void ResetRepeatedValue() { FLastPrintedText = Null(); }
@@ -178,7 +180,6 @@ protected:
 private:
   // Assigns the font, options and spacing of the object to the engine.
   void SetUpLayout(TfrxDrawText& D);
-  void ReplaceTotalPages();
   String WithTotalPages(const String& Text) const;
 
   bool FAllowExpressions = true, FAllowHTMLTags = false, FAutoWidth = false;

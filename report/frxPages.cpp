@@ -201,7 +201,6 @@ void TfrxReportPage::Notification(TComponent* AComponent, TOperation Operation) 
   if (Operation == opRemove && AComponent == FDataSet) FDataSet = nullptr;
 }
 
-KELM_PUBLISH(TfrxDMPPage) {}
 
 // ================================================================ dialog pages
 

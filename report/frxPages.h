@@ -184,14 +184,6 @@ private:
   std::vector<TfrxComponent*> FMasterBands, FVMasterBands;
 };
 
-// A dot-matrix page: bands on it snap to the character cell. Its own content comes with the
-// dot-matrix objects.
-class TfrxDMPPage : public TfrxReportPage {
-  KELM_CLASS(TfrxDMPPage, TfrxReportPage)
-public:
-  explicit TfrxDMPPage(TComponent* AOwner) : TfrxReportPage(AOwner) {}
-};
-
 // The window behind a dialog page: closing is refused until the page replaces its handlers.
 class TfrxDialogForm : public TForm {
   KELM_CLASS(TfrxDialogForm, TForm)

@@ -11,7 +11,9 @@
 #include <unordered_map>
 #include <vector>
 
+class TCanvas;
 class TfrxComponent;
+class TfrxCustomExportFilter;
 class TfrxReportPage;
 class TfrxXMLDocument;
 class TfrxXMLItem;
@@ -150,7 +152,40 @@ public:
   TfrxXMLItem* PagesItem();
   TfrxXMLItem* PageItem(int Index);
 
+  // ---- output: drawing, printing, export, links and page editing
+  // The page the preview shows (1-based); the current page of printing and export.
+  int CurPreviewPage() const { return FCurPreviewPage; }
+  void SetCurPreviewPage(int Value) { FCurPreviewPage = Value; }
+  // Draws page Index: report pixels times the scales, moved by the offsets. Off the printer
+  // canvas, drawing stays on the paper and skips views away from the visible region; on it,
+  // views that are not Printable are left out.
+  void DrawPage(int Index, TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY);
+  // Prints through the selected printer of ReportPrinters() with the report's print options
+  // (and the print dialog when they ask for it). False when the dialog was cancelled or the
+  // job was terminated, cancelled or failed (the failure is in the report's Errors).
+  bool Print();
+  // Runs the filter over the pages; false without a filter, when its dialog is cancelled or
+  // when it fails (its message goes to the report's Errors).
+  bool Export(TfrxCustomExportFilter* Filter);
+  // The mouse over page Index at (X, Y) of a view drawn at Scale and the offsets: the cursor
+  // of the topmost view there; a click follows its link and fires the click events.
+  void ObjectOver(int Index, int X, int Y, int Button, int Shift, Extended Scale, Extended OffsetX,
+                  Extended OffsetY, bool Click, SmallInt& Cursor);
+  // An empty page of the same source page before page Index.
+  void AddEmptyPage(int Index);
+  // Nothing when it is the only page.
+  void DeletePage(int Index);
+  // The page is stored whole from now on, as this tree.
+  void ModifyPage(int Index, TfrxReportPage* Page);
+  // Appends the pages of the other report's store, each stored whole.
+  void AddFrom(TfrxReport* AReport);
+
 private:
+  class TPrintRun;
+  void ExportPages(TfrxCustomExportFilter* Filter, TStrings* PageList);
+  void ExportPage(TfrxCustomExportFilter* Filter, TStrings* PageList, int Index);
+  void StorePageWhole(TfrxXMLItem* Item, TfrxReportPage* Page);
+
   struct TSourceInfo {
     TfrxComponent* Design = nullptr;
     String ShortName;
@@ -173,6 +208,7 @@ private:
   std::unordered_map<TfrxComponent*, TSourceInfo> FCopyInfo;
   std::list<std::pair<int, std::unique_ptr<TfrxReportPage>>> FPageCache;
   int FCurPage = -1;
+  int FCurPreviewPage = 1;
   int FFirstPage = 0;
   int FPassPage = -1;
   int FPassObjectCount = 0;

@@ -4,8 +4,16 @@
 #include "core/SysUtils.h"
 #include "core/StringList.h"
 #include "report/frxRes.h"
+#include "gui/Forms.h"
+#include "gui/GdiDC.h"
+#include "print/PrintDialogs.h"
+#include "print/RawJob.h"
+#include "print/SheetRecorder.h"
+#include "core/Scope.h"
 
+#include <cmath>
 #include <cstdint>
+#include <utility>
 
 const std::vector<TfrxPaperInfo>& ReportPaperTable() {
   static const std::vector<TfrxPaperInfo> table = {
@@ -132,13 +140,213 @@ void TfrxVirtualPrinter::ApplyPrintSettings(int Paper, TPrinterOrientation Orien
   BinOverride = Bin;
 }
 
+// ---------------------------------------------------------------- a printer of the platform
+
+TfrxPrinter::TfrxPrinter(const String& AName, const String& APort, std::unique_ptr<TPrintDevice> ADevice)
+    : TfrxCustomPrinter(AName, APort), FDevice(std::move(ADevice)) {}
+
+TfrxPrinter::~TfrxPrinter() {
+  if (JobRunning) {
+    try {
+      CancelJob();
+    } catch (...) {
+    }
+  }
+  Canvas()->SetHandle(nullptr);
+}
+
+void TfrxPrinter::LoadDeviceInfo() {
+  if (DeviceInfoLoaded) return;
+  if (!FHasMode) {
+    FMode = FDevice->DefaultMode();
+    FHasMode = true;
+  }
+  RecreateContext();
+  ReadDeviceMetrics();
+  DefaultPaperSize = ActivePaper = FMode.dmPaperSize;
+  DefaultPaperWidth = ActivePaperWidth;
+  DefaultPaperHeight = ActivePaperHeight;
+  DefaultOrientation = FMode.dmOrientation == DMORIENT_PORTRAIT ? poPortrait : poLandscape;
+  ActiveOrientation = DefaultOrientation;
+  ReadPaperList();
+  ReadBinList();
+  BinOverride = -1;
+  DeviceInfoLoaded = true;
+}
+
+// Lists keep their first entry; a device's own custom paper or automatic bin is not repeated.
+void TfrxPrinter::ReadPaperList() {
+  while (PaperList()->Count() > 1) PaperList()->Delete(1);
+  for (short n : FDevice->Papers()) {
+    if (n == DMPAPER_USER) continue;
+    const TPaperInfo* info = FindPaper(n);
+    AddEntry(PaperList(), info ? String(info->Name) : String(), n);
+  }
+}
+
+void TfrxPrinter::ReadBinList() {
+  while (BinList()->Count() > 1) BinList()->Delete(1);
+  for (const TPrintBin& b : FDevice->Bins())
+    if (b.Number != DMBIN_AUTO) AddEntry(BinList(), b.Name, b.Number);
+}
+
+// The context measures with the device's metrics for the current mode; the canvas draws on it.
+void TfrxPrinter::RecreateContext() {
+  Canvas()->SetHandle(nullptr);
+  FContext = std::make_unique<TSheetRecorder>(FDevice->Caps(FMode));
+  Canvas()->SetHandle(FContext->DC());
+  Canvas()->Refresh();
+  Canvas()->SyncFontResolution();
+}
+
+void TfrxPrinter::ReadDeviceMetrics() {
+  HDC dc = FContext->DC();
+  int dx = GetDeviceCaps(dc, LOGPIXELSX), dy = GetDeviceCaps(dc, LOGPIXELSY);
+  if (dx == 0 || dy == 0) throw EPrinter("Printer selected is not valid");
+  Resolution = TPoint{dx, dy};
+  ActivePaperHeight = GetDeviceCaps(dc, PHYSICALHEIGHT) * 25.4L / dy;
+  ActivePaperWidth = GetDeviceCaps(dc, PHYSICALWIDTH) * 25.4L / dx;
+  UnprintableLeft = GetDeviceCaps(dc, PHYSICALOFFSETX) * 25.4L / dx;
+  UnprintableTop = GetDeviceCaps(dc, PHYSICALOFFSETY) * 25.4L / dy;
+  UnprintableRight = ActivePaperWidth - GetDeviceCaps(dc, HORZRES) * 25.4L / dx - UnprintableLeft;
+  UnprintableBottom = ActivePaperHeight - GetDeviceCaps(dc, VERTRES) * 25.4L / dy - UnprintableTop;
+}
+
+namespace {
+
+// A paper the platform may not know by number still reaches it with its size.
+void SetModePaper(DEVMODE& Mode, int Paper, Extended Width, Extended Height) {
+  Mode.dmPaperSize = short(Paper);
+  Extended w = Width, h = Height;
+  if (Paper != DMPAPER_USER && !LookupPaperSize(Paper, w, h)) return;
+  Mode.dmPaperWidth = short(std::lround(w * 10));
+  Mode.dmPaperLength = short(std::lround(h * 10));
+}
+
+short OrientationOf(TPrinterOrientation Orientation) {
+  return Orientation == poLandscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+}
+
+}  // namespace
+
+void TfrxPrinter::ApplyViewSettings(int Paper, TPrinterOrientation Orientation, Extended Width, Extended Height) {
+  if (Paper == DMPAPER_USER) {
+    ApplyViewSettings(DMPAPER_A4, Orientation, 0, 0);
+    ActivePaperWidth = Width;
+    ActivePaperHeight = Height;
+  } else {
+    DEVMODE mode = FMode;
+    SetModePaper(mode, Paper, 0, 0);
+    mode.dmOrientation = OrientationOf(Orientation);
+    FMode = mode;
+    RecreateContext();
+    ReadDeviceMetrics();
+  }
+  ActivePaper = Paper;
+  ActiveOrientation = Orientation;
+}
+
+void TfrxPrinter::ApplyPrintSettings(int Paper, TPrinterOrientation Orientation, Extended Width, Extended Height,
+                                     int Bin, int Duplex, int Copies) {
+  DEVMODE mode = FMode;
+  SetModePaper(mode, Paper, Width, Height);
+  mode.dmOrientation = OrientationOf(Orientation);
+  mode.dmCopies = short(Copies);
+  if (BinOverride != -1) Bin = BinOverride;
+  if (Bin != DMBIN_AUTO) mode.dmDefaultSource = short(Bin);
+  if (Duplex == 4) mode.dmDuplex = DMDUP_SIMPLEX;
+  else if (Duplex != 1) mode.dmDuplex = short(Duplex);
+  FMode = mode;
+  // The open sheet keeps being recorded; the next one is measured for the new mode.
+  if (!FContext || !FContext->SheetOpen()) RecreateContext();
+  ReadDeviceMetrics();
+  ActivePaper = Paper;
+  ActiveOrientation = Orientation;
+}
+
+void TfrxPrinter::StartJob() {
+  FJobError.clear();
+  FJobDevice = FDevice.get();
+  if (!OutputFileName.empty()) {
+    FFileDevice = CreatePdfPrintDevice();
+    FJobDevice = FFileDevice.get();
+  }
+  FJobDevice->BeginJob(TPrintJob{DocumentTitle, FMode, OutputFileName, FDevice->Caps(FMode)});
+  JobRunning = true;
+  RecreateContext();
+}
+
+void TfrxPrinter::StartSheet() {
+  RecreateContext();
+  FContext->BeginSheet();
+  Canvas()->Refresh();
+}
+
+void TfrxPrinter::FinishSheet() {
+  Canvas()->Refresh();
+  std::unique_ptr<TMetafile> sheet = FContext->EndSheet();
+  if (sheet && FJobDevice) FJobDevice->AddSheet(*sheet, FMode);
+}
+
+void TfrxPrinter::EndDeviceJob(bool Abort) {
+  TPrintDevice* device = std::exchange(FJobDevice, nullptr);
+  JobRunning = false;
+  BinOverride = -1;
+  TScopeExit done([this] {
+    FFileDevice.reset();
+    RecreateContext();
+  });
+  if (!device) return;
+  if (Abort) device->AbortJob();
+  else device->EndJob();
+}
+
+void TfrxPrinter::FinishJob() {
+  try {
+    EndDeviceJob(false);
+  } catch (const Exception& e) {
+    FJobError = e.Message();
+  }
+}
+
+void TfrxPrinter::CancelJob() {
+  if (FJobDevice) EndDeviceJob(true);
+  FinishJob();
+}
+
+void TfrxPrinter::StartRawJob() {
+  if (FDevice->WritesFile() && OutputFileName.empty())
+    throw EPrinter(Format("The printer \"%s\" takes no raw data", {DeviceName()}));
+  RecreateContext();
+  FRawData.clear();
+  FRawRunning = true;
+}
+
+void TfrxPrinter::SendRawData(const String& Data) {
+  if (FRawRunning) FRawData += Data;
+}
+
+void TfrxPrinter::FinishRawJob() {
+  if (!FRawRunning) return;
+  FRawRunning = false;
+  SendRawJob(DeviceName(), DocumentTitle, std::exchange(FRawData, std::string()), OutputFileName);
+}
+
+void TfrxPrinter::ShowDeviceSetup() {
+  DEVMODE mode = FMode;
+  if (!EditDeviceMode(DeviceName(), *FDevice, mode)) return;
+  FMode = mode;
+  BinOverride = FMode.dmDefaultSource;
+  RecreateContext();
+}
+
 // ---------------------------------------------------------------- the list
 
 TfrxPrinters::TfrxPrinters() : FPrinterNames(std::make_unique<TStringList>()) {
   FillPrinters();
   if (Count() > 0) {
     FHasSystemPrinters = true;
-    SelectPrinter(IndexOfName(DefaultPrinterName()));
+    SelectPrinter(-1);
   } else {
     AddPrinter(new TfrxVirtualPrinter(ReportResources()->TextOf("prVirtual"), String()));
     FHasSystemPrinters = false;
@@ -159,7 +367,8 @@ TfrxCustomPrinter* TfrxPrinters::CurrentPrinter() const {
 }
 
 void TfrxPrinters::SelectPrinter(int Index) {
-  if (Index == -1) Index = IndexOfName(DefaultPrinterName());
+  // Without a default the first printer serves: the calls that follow need a printer.
+  if (Index == -1) Index = std::max(0, IndexOfName(DefaultPrinterName()));
   FSelectedIndex = Index;
   if (TfrxCustomPrinter* p = CurrentPrinter()) p->LoadDeviceInfo();
 }
@@ -176,16 +385,35 @@ void TfrxPrinters::Clear() {
   FSelectedIndex = -1;
 }
 
-void TfrxPrinters::FillPrinters() { Clear(); }
+void TfrxPrinters::FillPrinters() {
+  Clear();
+  FDefaultName.clear();
+  TPrinterSource& source = CurrentPrinterSource();
+  std::vector<std::unique_ptr<TPrintDevice>> devices = source.Devices();
+  int def = source.DefaultIndex();
+  if (def >= 0 && def < int(devices.size())) FDefaultName = devices[std::size_t(def)]->Name();
+  for (auto& d : devices) {
+    String name = d->Name();
+    AddPrinter(new TfrxPrinter(name, String(), std::move(d)));
+  }
+}
 
 void TfrxPrinters::AddPrinter(TfrxCustomPrinter* Printer) {
   FPrinters.emplace_back(Printer);
   FPrinterNames->Add(Printer->DeviceName());
 }
 
-String TfrxPrinters::DefaultPrinterName() { return String(); }
+namespace {
+std::unique_ptr<TfrxPrinters>& PrintersSlot() {
+  static std::unique_ptr<TfrxPrinters> printers;
+  return printers;
+}
+}  // namespace
 
 TfrxPrinters* ReportPrinters() {
-  static TfrxPrinters printers;
-  return &printers;
+  auto& slot = PrintersSlot();
+  if (!slot) slot = std::make_unique<TfrxPrinters>();
+  return slot.get();
 }
+
+void ResetReportPrinters() { PrintersSlot().reset(); }

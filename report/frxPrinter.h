@@ -4,16 +4,19 @@
 // report's own table of 66 paper sizes, the virtual printer (no device, 600 dpi, the table's
 // papers) and the process-wide list of printers, ReportPrinters.
 //
-// System printers join the list with the report output; until then the list holds the
-// virtual printer alone, named by the text of "prVirtual", and HasSystemPrinters is false.
+// The list holds one TfrxPrinter per printer of the platform's printer source (the PDF
+// printer included); only when the source has none does the virtual printer, named by the
+// text of "prVirtual", stand in, and HasSystemPrinters is false.
 #include "gui/Canvas.h"
 #include "print/Printers.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class TStringList;
 class TfrxCustomPrinter;
+class TSheetRecorder;
 
 // One row of the paper table: sizes in tenths of a millimetre, portrait.
 struct TfrxPaperInfo {
@@ -124,6 +127,58 @@ public:
   void ShowDeviceSetup() override {}
 };
 
+// A printer of the platform over one of its devices. The device mode is the printer's own:
+// view settings change it for measuring, print settings for the sheets that follow. Outside
+// a job the canvas measures on a context with the device's metrics; in a job each sheet is
+// recorded at the device's resolution and handed to the device with the mode it was drawn
+// for. A job into OutputFileName writes PDF whatever the file's extension.
+class TfrxPrinter : public TfrxCustomPrinter {
+public:
+  TfrxPrinter(const String& AName, const String& APort, std::unique_ptr<TPrintDevice> ADevice);
+  ~TfrxPrinter() override;
+
+  void LoadDeviceInfo() override;
+  void CancelJob() override;
+  void StartJob() override;
+  void StartSheet() override;
+  // Raw jobs collect their bytes and hand them over whole when they finish: to OutputFileName
+  // when set, else to the spooler. The PDF printer takes no raw job (EPrinter).
+  void StartRawJob() override;
+  void FinishJob() override;
+  void FinishSheet() override;
+  void FinishRawJob() override;
+  void SendRawData(const String& Data) override;
+  void ApplyViewSettings(int Paper, TPrinterOrientation Orientation, Extended Width, Extended Height) override;
+  void ApplyPrintSettings(int Paper, TPrinterOrientation Orientation, Extended Width, Extended Height, int Bin,
+                          int Duplex, int Copies) override;
+  // The platform's printer setup dialog on this printer's mode; a confirmed dialog's paper
+  // source becomes BinOverride.
+  void ShowDeviceSetup() override;
+
+  TPrintDevice* Device() const { return FDevice.get(); }
+  const DEVMODE& DeviceMode() const { return FMode; }
+  // The device's message when the last job failed to end (FinishJob swallows it); '' when
+  // it ended well.
+  const String& JobError() const { return FJobError; }
+
+private:
+  void RecreateContext();
+  void ReadDeviceMetrics();
+  void ReadPaperList();
+  void ReadBinList();
+  void EndDeviceJob(bool Abort);
+
+  std::unique_ptr<TPrintDevice> FDevice;
+  TPrintDevice* FJobDevice = nullptr;          // the device of the open job
+  std::unique_ptr<TPrintDevice> FFileDevice;   // the PDF writer of a job into a file
+  std::unique_ptr<TSheetRecorder> FContext;
+  DEVMODE FMode;
+  bool FHasMode = false;
+  String FJobError;
+  bool FRawRunning = false;
+  std::string FRawData;
+};
+
 // The printers of the process and the selected one.
 class TfrxPrinters {
 public:
@@ -145,18 +200,21 @@ public:
   // Case ignored; -1 when none.
   int IndexOfName(const String& Name) const;
   void Clear();
-  // The system's printers; none until system printers are part of the report output.
+  // One printer per printer of the platform's printer source, in its order.
   void FillPrinters();
   void AddPrinter(TfrxCustomPrinter* Printer);
-  // The name of the system's default printer; '' when there is none.
-  static String DefaultPrinterName();
+  // The name of the source's default printer when the list was filled; '' when none.
+  String DefaultPrinterName() const { return FDefaultName; }
 
 private:
   std::vector<std::unique_ptr<TfrxCustomPrinter>> FPrinters;
   std::unique_ptr<TStringList> FPrinterNames;
   int FSelectedIndex = -1;
   bool FHasSystemPrinters = false;
+  String FDefaultName;
 };
 
 // The process-wide list, made on first use.
 TfrxPrinters* ReportPrinters();
+// Drops the process-wide list; the next ReportPrinters() reads the printer source again.
+void ResetReportPrinters();

@@ -111,6 +111,13 @@ public:
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Moves the pixel rectangle PaintBackground and PaintFrame draw (after PrepareDrawing).
+  void SetPixelBounds(int X, int Y, int X1, int Y1) {
+    FX = X;
+    FY = Y;
+    FX1 = X1;
+    FY1 = Y1;
+  }
 
 private:
   void PaintSide(int Side);  // 0 left, 1 right, 2 top, 3 bottom

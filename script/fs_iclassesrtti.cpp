@@ -1,6 +1,7 @@
 // The classes module's registration: constants, enumerations, then each class with its members.
 #include "script/fs_iclassesrtti.h"
 
+#include "script/fs_ibinding_p.h"
 #include "script/fs_iclassvariable.h"
 #include "script/fs_iownership.h"
 #include "script/fs_xml.h"
@@ -17,43 +18,14 @@ namespace fs_iclassesrtti {
 
 namespace {
 
-using TCall = TfsMethodHelper*;
+using namespace fs_ibinding;
 
 // ---- arguments and results
-String Str(TCall C, int i) { return VarToStr(C->ParamValue(i)); }
-int Int(TCall C, int i) { return C->ParamValue(i).AsInteger(); }
 Int64 Int64Arg(TCall C, int i) { return C->ParamValue(i).AsInt64(); }
 TObject* Obj(TCall C, int i) { return ObjectOf(C->ParamValue(i).AsInteger()); }
 template <class T> T* ObjArg(TCall C, int i) { return dynamic_cast<T*>(Obj(C, i)); }
 Variant Ref(const TObject* O) { return Variant(HandleOf(O)); }
 Variant Int64Result(Int64 v) { return Variant(static_cast<long long>(v)); }
-
-// The object a member is used on, as the class that registered the member.
-template <class T> T* Self(TObject* Instance) {
-  auto* self = dynamic_cast<T*>(Instance);
-  if (!self) throw EInvalidCast("Invalid class typecast");
-  return self;
-}
-
-// A method or constructor bound to one operation.
-template <class T, class F> TfsCallMethod Method(F Fn) {
-  return [Fn](TObject* Instance, TClass, const String&, TfsMethodHelper* Caller) -> Variant {
-    if constexpr (std::is_void_v<decltype(Fn(static_cast<T*>(nullptr), Caller))>) {
-      Fn(Self<T>(Instance), Caller);
-      return Variant(0);
-    } else {
-      return Fn(Self<T>(Instance), Caller);
-    }
-  };
-}
-
-template <class T, class F> TfsGetValue Getter(F Fn) {
-  return [Fn](TObject* Instance, TClass, const String&) -> Variant { return Fn(Self<T>(Instance)); };
-}
-
-template <class T, class F> TfsSetValue Setter(F Fn) {
-  return [Fn](TObject* Instance, TClass, const String&, const Variant& Value) { Fn(Self<T>(Instance), Value); };
-}
 
 // An index property: reads arrive as "NAME.GET", writes as "NAME.SET" with the value after the
 // indexes.

@@ -2,6 +2,7 @@
 // members and events, then the application object.
 #include "script/fs_iformsrtti.h"
 
+#include "script/fs_ibinding_p.h"
 #include "script/fs_iclassvariable.h"
 #include "script/fs_ievents.h"
 #include "core/ObjectHandles.h"
@@ -19,35 +20,9 @@ namespace fs_iformsrtti {
 
 namespace {
 
-using TCall = TfsMethodHelper*;
+using namespace fs_ibinding;
 
-int Int(TCall C, int i) { return C->ParamValue(i).AsInteger(); }
 Variant Ref(const TObject* O) { return Variant(HandleOf(O)); }
-
-template <class T> T* Self(TObject* Instance) {
-  auto* self = dynamic_cast<T*>(Instance);
-  if (!self) throw EInvalidCast("Invalid class typecast");
-  return self;
-}
-
-template <class T, class F> TfsCallMethod Method(F Fn) {
-  return [Fn](TObject* Instance, TClass, const String&, TfsMethodHelper* Caller) -> Variant {
-    if constexpr (std::is_void_v<decltype(Fn(static_cast<T*>(nullptr), Caller))>) {
-      Fn(Self<T>(Instance), Caller);
-      return Variant(0);
-    } else {
-      return Fn(Self<T>(Instance), Caller);
-    }
-  };
-}
-
-template <class T, class F> TfsGetValue Getter(F Fn) {
-  return [Fn](TObject* Instance, TClass, const String&) -> Variant { return Fn(Self<T>(Instance)); };
-}
-
-template <class T, class F> TfsSetValue Setter(F Fn) {
-  return [Fn](TObject* Instance, TClass, const String&, const Variant& Value) { Fn(Self<T>(Instance), Value); };
-}
 
 struct TConstant {
   const char* Name;

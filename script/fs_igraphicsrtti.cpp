@@ -1,6 +1,7 @@
 // The graphics module's registration: colours, enumerations, then the classes with their members.
 #include "script/fs_igraphicsrtti.h"
 
+#include "script/fs_ibinding_p.h"
 #include "script/fs_iclassvariable.h"
 #include "script/fs_iownership.h"
 #include "core/ObjectHandles.h"
@@ -14,28 +15,9 @@ namespace fs_igraphicsrtti {
 
 namespace {
 
-using TCall = TfsMethodHelper*;
+using namespace fs_ibinding;
 
-int Int(TCall C, int i) { return C->ParamValue(i).AsInteger(); }
-String Str(TCall C, int i) { return VarToStr(C->ParamValue(i)); }
 template <class T> T* ObjArg(TCall C, int i) { return dynamic_cast<T*>(ObjectOf(C->ParamValue(i).AsInteger())); }
-
-template <class T> T* Self(TObject* Instance) {
-  auto* self = dynamic_cast<T*>(Instance);
-  if (!self) throw EInvalidCast("Invalid class typecast");
-  return self;
-}
-
-template <class T, class F> TfsCallMethod Method(F Fn) {
-  return [Fn](TObject* Instance, TClass, const String&, TfsMethodHelper* Caller) -> Variant {
-    if constexpr (std::is_void_v<decltype(Fn(static_cast<T*>(nullptr), Caller))>) {
-      Fn(Self<T>(Instance), Caller);
-      return Variant(0);
-    } else {
-      return Fn(Self<T>(Instance), Caller);
-    }
-  };
-}
 
 template <class T> Variant MakeOwn(TObject*, TClass, const String&, TfsMethodHelper*) {
   return AdoptScriptObject(new T());

@@ -195,6 +195,11 @@ bool TApplication::ProcessMessage(TMsg& Msg) {
   OnMessage(Msg, handled);
   if (handled || IsHintMsg(Msg)) return true;
   if (Msg.message >= WM_KEYFIRST && Msg.message <= WM_KEYLAST) {
+    // A form's designer sees keys before shortcuts and dialog keys do.
+    if (TWinControl* c = FindControl(Msg.hwnd)) {
+      TMessage m{Msg.message, Msg.wParam, Msg.lParam, 0};
+      if (IsDesignerInput(c, m)) return true;
+    }
     if (IsDragKeyMsg(Msg) || IsKeyMsg(Msg)) return true;
     // A consumed key (shortcut, dialog key) types no character.
     TranslateMessage(Msg);

@@ -708,7 +708,15 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
   return m.Result;
 }
 
+bool IsDesignerInput(TControl* Sender, TMessage& M) {
+  bool input = (M.Msg >= WM_MOUSEFIRST && M.Msg <= WM_MOUSELAST) || (M.Msg >= WM_KEYFIRST && M.Msg <= WM_KEYLAST);
+  if (!input) return false;
+  TCustomForm* f = GetParentForm(Sender);
+  return f && f->Designer() && f->Designer()->IsDesignMsg(Sender, M);
+}
+
 void TControl::WndProc(TMessage& M) {
+  if (IsDesignerInput(this, M)) return;
   if (M.Msg >= WM_MOUSEFIRST && M.Msg <= WM_MOUSELAST) {
     if (Application && !ComponentState().Contains(csDesigning)) Application->HintMouseMessage(this, M);
     // A windowless control that takes no double clicks sees a second press as a press.

@@ -126,6 +126,8 @@ String GetLongHint(const String& Hint);
 
 // The form a control lies on (itself for a form), nullptr when it has none.
 TCustomForm* GetParentForm(TControl* Control);
+// True when the designer of Sender's form takes this mouse or key message (IDesignerHook).
+bool IsDesignerInput(TControl* Sender, TMessage& Message);
 // The top-most control of the chain (a form or a parentless control).
 TWinControl* GetTopParent(TControl* Control);
 

@@ -46,6 +46,15 @@ KELM_EVENT(TCloseEvent, void(TObject* Sender, TCloseAction& Action));
 KELM_EVENT(TCloseQueryEvent, void(TObject* Sender, bool& CanClose));
 KELM_EVENT(TShortCutEvent, void(TMessage& Msg, bool& Handled));
 
+// A form's designer: while a form has one, the mouse and key messages of the form's controls
+// are offered to it first; a message it takes (returns true for) goes no further, so the
+// live controls of a form being designed stay inert.
+class IDesignerHook {
+public:
+  virtual ~IDesignerHook() = default;
+  virtual bool IsDesignMsg(TControl* Sender, TMessage& Message) = 0;
+};
+
 // ================================================================ forms
 
 class TScrollingWinControl : public TWinControl {
@@ -131,6 +140,9 @@ public:
   void SetTextHeight(int v) { FTextHeight = v; }
   bool Scaled() const { return FScaled; }
   void SetScaled(bool v) { FScaled = v; }
+  // Not owned; the designer clears it before it goes away.
+  IDesignerHook* Designer() const { return FDesigner; }
+  void SetDesigner(IDesignerHook* v) { FDesigner = v; }
 
   // ---- MDI
   int MDIChildCount() const;
@@ -233,6 +245,7 @@ private:
   TRect FNormalBounds;  // of a top-level window the layer itself put on the work area
   std::unique_ptr<TControlCanvas> FCanvas;
   TComponent* FMenu = nullptr;
+  IDesignerHook* FDesigner = nullptr;
   TMdiArea* FMdiArea = nullptr;         // an MDI form's client area
   TMdiSubWindow* FSubWindow = nullptr;  // an MDI child's frame
   HWND FClientHandle = 0;

@@ -4,6 +4,8 @@
 #include "print/Metafile_p.h"
 #include "core/ClassBuilder.h"
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QPixmap>
 #include <QTextItem>
 #include <cassert>
@@ -192,7 +194,7 @@ TMetaRecorder::~TMetaRecorder() {
 void TMetaRecorder::Restart(TMetafile* Target) {
   if (FPainter.isActive()) FPainter.end();
   Complete();
-  FDevice->Engine.Target = &Target->Data();
+  FDevice->Engine.Target = Target ? &Target->Data() : nullptr;
   FPainter.begin(FDevice.get());
   SetDCPainter(FDC, &FPainter);
 }
@@ -283,6 +285,9 @@ public:
       f.setStrikeOut(false);
       f.setOverline(false);
       P.setFont(f);
+      // Runs placed by their advances go out as one glyph run each when the font holds
+      // every character: a text call per character costs a printer or PDF writer dearly.
+      Raw = f.pixelSize() > 0 ? QRawFont::fromFont(f) : QRawFont();
     }
     if (r.Advances < 0) {
       P.drawText(r.Pos, r.Text);
@@ -290,6 +295,7 @@ public:
     }
     qreal x = r.Pos.x();
     const float* advances = Data.Advances.data() + r.Advances;
+    if (DrawGlyphRun(r, advances)) return;
     for (qsizetype i = 0; i < r.Text.size(); ++i) {
       qsizetype len = r.Text[i].isHighSurrogate() && i + 1 < r.Text.size() ? 2 : 1;
       P.drawText(QPointF(x, r.Pos.y()), r.Text.mid(i, len));
@@ -299,11 +305,32 @@ public:
   }
 
 private:
+  bool DrawGlyphRun(const RText& r, const float* Advances) {
+    if (!Raw.isValid()) return false;
+    QList<quint32> glyphs = Raw.glyphIndexesForString(r.Text);
+    if (glyphs.size() != r.Text.size()) return false;
+    QList<QPointF> positions;
+    positions.reserve(glyphs.size());
+    qreal x = r.Pos.x();
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+      if (glyphs[i] == 0 || r.Text[i].isSurrogate()) return false;  // another font draws it
+      positions.append(QPointF(x, r.Pos.y()));
+      x += Advances[i];
+    }
+    QGlyphRun run;
+    run.setRawFont(Raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    P.drawGlyphRun(QPointF(), run);
+    return true;
+  }
+
   QPainter& P;
   const TMetafileData& Data;
   QTransform Map, Current;
   QPainterPath BaseClip;
   QFont LastFont;
+  QRawFont Raw;
   bool HasFont = false;
   bool HasBaseClip = false, Porter = true, Rops = true;
 };

@@ -54,7 +54,7 @@ public:
   TMetaRecorder(const TMetaRecorder&) = delete;
   TMetaRecorder& operator=(const TMetaRecorder&) = delete;
   HDC DC() const { return FDC; }
-  // Ends the current metafile and goes on recording into the next one.
+  // Ends the current metafile and goes on recording into the next one (nullptr: nowhere).
   void Restart(TMetafile* Target);
   // Ends the recording (the context stays, drawing nowhere).
   void Finish();

@@ -178,3 +178,36 @@ bool TPrinterSetupDialog::Execute() {
   if (mode) Printer()->SetPrinter(r.Printer, "", "", &*mode);
   return true;
 }
+
+// ================================================================ one printer's settings
+
+bool EditDeviceMode(const String& PrinterName, const TPrintDevice& Device, DEVMODE& Mode) {
+  TDialogRequest r;
+  r.Kind = dkPrinterSetup;
+  r.Printer = PrinterName;
+  std::vector<TPrintBin> bins = Device.Bins();
+  for (const TPrintBin& b : bins)
+    if (b.Number == Mode.dmDefaultSource) r.Value = b.Name;
+  if (AskDialogHook(r)) {
+    if (r.Result == 0) return false;
+    for (const TPrintBin& b : bins)
+      if (b.Name == r.Value) Mode.dmDefaultSource = b.Number;
+    return true;
+  }
+  ReleaseCapture();
+  QPrinter qp(QPrinter::HighResolution);
+  if (Device.WritesFile()) qp.setOutputFormat(QPrinter::PdfFormat);
+  else qp.setPrinterName(ToQString(PrinterName));
+  qp.setPageOrientation(Mode.dmOrientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait);
+  QPageSetupDialog dlg(&qp, DialogParent());
+  if (dlg.exec() != QDialog::Accepted) return false;
+  QPageLayout l = qp.pageLayout();
+  Mode.dmOrientation = l.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  QSizeF mm = l.pageSize().size(QPageSize::Millimeter);
+  Mode.dmPaperWidth = short(std::lround(mm.width() * 10));
+  Mode.dmPaperLength = short(std::lround(mm.height() * 10));
+  const TPaperInfo* paper = FindPaperBySize(Mode.dmPaperWidth, Mode.dmPaperLength);
+  Mode.dmPaperSize = paper ? paper->Number : short(DMPAPER_USER);
+  Mode.dmDefaultSource = short(qp.paperSource() + 1);
+  return true;
+}

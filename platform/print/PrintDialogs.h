@@ -63,3 +63,10 @@ public:
   explicit TPrinterSetupDialog(TComponent* AOwner);
   bool Execute() override;
 };
+
+// The driver's settings of one printer (paper, orientation, paper source) edited in place; a
+// test's dialog hook answers it as a printer setup dialog whose Value names the paper source
+// chosen ('' keeps the mode's). False when cancelled (Mode unchanged).
+class TPrintDevice;
+struct DEVMODE;
+bool EditDeviceMode(const String& PrinterName, const TPrintDevice& Device, DEVMODE& Mode);

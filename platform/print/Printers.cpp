@@ -101,6 +101,8 @@ std::vector<short> TPrintDevice::Papers() const {
 
 std::vector<TPrintBin> TPrintDevice::Bins() const { return {{DMBIN_AUTO, "Automatically Select"}}; }
 
+void TPrintDevice::AddSheet(const TMetafile& Page, const DEVMODE&) { AddPage(Page); }
+
 namespace {
 
 // ---------------------------------------------------------------- the PDF printer
@@ -145,6 +147,17 @@ public:
   void AddPage(const TMetafile& Page) override {
     assert(FPainter.isActive());
     if (FPages++ > 0) FWriter->newPage();
+    ReplayMetafile(Page, FPainter, QTransform());
+  }
+
+  // Each page is laid out by its own mode: a layout set before a new page applies to it.
+  void AddSheet(const TMetafile& Page, const DEVMODE& Mode) override {
+    assert(FPainter.isActive());
+    QPageLayout layout(PageSizeOf(Mode), OrientationOf(Mode), QMarginsF());
+    if (FPages++ > 0) {
+      FWriter->setPageLayout(layout);
+      FWriter->newPage();
+    }
     ReplayMetafile(Page, FPainter, QTransform());
   }
 
@@ -228,9 +241,21 @@ public:
     ReplayMetafile(Page, FPainter, QTransform());
   }
 
+  // Paper and orientation go with each page; the toolkit sets no input slot per page, so the
+  // bin, duplex and copies stay those the job began with.
+  void AddSheet(const TMetafile& Page, const DEVMODE& Mode) override {
+    if (FPages++ > 0) {
+      FPrinter->setPageLayout(QPageLayout(PageSizeOf(Mode), OrientationOf(Mode), FPrinter->pageLayout().margins()));
+      FPrinter->newPage();
+    }
+    ReplayMetafile(Page, FPainter, QTransform());
+  }
+
   void EndJob() override {
-    FPainter.end();
+    bool ok = FPainter.end();
+    bool failed = FPrinter->printerState() == QPrinter::Error;
     FPrinter.reset();
+    if (!ok || failed) throw EPrinter(Format("Printing on \"%s\" failed", {Name()}));
   }
 
   void AbortJob() override {
@@ -292,6 +317,7 @@ TPrinterSource& Source() {
 }  // namespace
 
 std::unique_ptr<TPrinterSource> CreateSystemPrinterSource() { return std::make_unique<TSystemSource>(); }
+TPrinterSource& CurrentPrinterSource() { return Source(); }
 std::unique_ptr<TPrintDevice> CreatePdfPrintDevice() { return std::make_unique<TPdfDevice>(); }
 
 // ================================================================ TPrinter

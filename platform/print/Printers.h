@@ -93,6 +93,10 @@ public:
   virtual std::vector<TPrintBin> Bins() const;
   virtual void BeginJob(const TPrintJob& Job) = 0;
   virtual void AddPage(const TMetafile& Page) = 0;
+  // A page with a device mode of its own: paper and orientation may change from sheet to
+  // sheet within one job (bin, duplex and copies stay the job's). Devices that cannot change
+  // them print the page as AddPage does.
+  virtual void AddSheet(const TMetafile& Page, const DEVMODE& Mode);
   virtual void EndJob() = 0;
   virtual void AbortJob() = 0;
 };
@@ -108,6 +112,8 @@ public:
 
 // The system's printers and the PDF printer after them.
 std::unique_ptr<TPrinterSource> CreateSystemPrinterSource();
+// The source printers come from now (the system's unless a test replaced it).
+TPrinterSource& CurrentPrinterSource();
 // The PDF printer.
 std::unique_ptr<TPrintDevice> CreatePdfPrintDevice();
 // Replaces the source the printers come from (nullptr: the system's again); the printer of

@@ -7,6 +7,15 @@
 #include "core/ClassBuilder.h"
 #include "core/FileUtils.h"
 #include "gui/Shell.h"
+#include "gui/Timers.h"
+#include "report/frxBands.h"
+#include "report/frxClass.h"
+#include "report/frxClassBases.h"
+#include "report/frxMemoView.h"
+#include "report/frxPages.h"
+#include "report/frxPreview.h"
+#include "report/frxPreviewForm.h"
+#include "report/frxPreviewPages.h"
 #include "core/StrUtils.h"
 
 #include <chrono>
@@ -752,3 +761,96 @@ TEST_F(MainWindowTest, ScreenshotAfterLogin) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- report commands
+
+namespace {
+
+// A designer that notes what it saw and closes at once.
+class TNoteDesigner : public TfrxCustomDesigner {
+public:
+  using TfrxCustomDesigner::TfrxCustomDesigner;
+  void CurrentCodeLines(TStrings*) override {}
+  bool AskExpression(String&) override { return false; }
+  void DropSelection() override {}
+  void RebuildPageTabs() override {}
+  void RefreshFromReport() override {}
+  void RefreshDataTree() override {}
+  void RepaintPage() override {}
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, ReportActionsShowTheModulesReportsAndDesignItemsOpenTheDesigner) {
+  LoginAsAdminAndShow();
+  TfrxReport* project = Frm_Data->frx_project;
+  project->PreviewOptions()->SetModal(false);
+  project->PreviewOptions()->SetMaximized(false);
+  project->EngineOptions()->SetNewSilentMode(simSilent);
+  project->EngineOptions()->SetDoublePass(true);
+
+  // Without a definition the preview opens empty and says nothing.
+  ActionNamed("PrintProject")->Execute();
+  ASSERT_TRUE(WaitUntil([&] { return project->PreviewForm() && !project->Timer()->Enabled(); }));
+  auto* window = dynamic_cast<TfrxPreviewForm*>(project->PreviewForm());
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->Preview()->PageCount(), 0);
+  window->Close();
+  Application->ProcessMessages();
+
+  // With a page the preview shows it as it is prepared.
+  auto* page = new TfrxReportPage(project);
+  page->SetName("Page1");
+  page->SetPaperSize(9);
+  auto* title = new TfrxReportTitle(page);
+  title->SetName("ReportTitle1");
+  title->SetHeight(40);
+  auto* memo = new TfrxMemoView(title);
+  memo->SetName("Memo1");
+  memo->SetText("工程项目 [Page] / [TotalPages]");
+  memo->SetBounds(0, 0, 300, 20);
+  ActionNamed("PrintProject")->Execute();
+  ASSERT_TRUE(WaitUntil([&] {
+    auto* w = dynamic_cast<TfrxPreviewForm*>(project->PreviewForm());
+    return w && !w->Preview()->Preparing() && w->Preview()->PageCount() == 1;
+  })) << project->Errors()->Text();
+  window = dynamic_cast<TfrxPreviewForm*>(project->PreviewForm());
+  auto* pages = dynamic_cast<TfrxPreviewPages*>(project->PreviewPages());
+  ASSERT_NE(pages, nullptr);
+  String text;
+  for (TfrxComponent* c : pages->GetPage(0)->AllObjects())
+    if (auto* m = dynamic_cast<TfrxMemoView*>(c)) text += m->Text();
+  EXPECT_EQ(text, "工程项目 1 / 1");
+  window->Close();
+  Application->ProcessMessages();
+
+  // The design item does nothing without a designer; with one, the main window waits for it.
+  TfrxDesignerClass old = DesignerClass;
+  DesignerClass = nullptr;
+  Frm_Main->N18->Click();
+  EXPECT_EQ(project->Designer(), nullptr);
+  bool mainDisabled = false, shown = false;
+  DesignerClass = [](TComponent* Owner, TfrxReport* R, bool P) -> TfrxCustomDesigner* {
+    return new TNoteDesigner(Owner, R, P);
+  };
+  TForm* active = nullptr;
+  TTimer watch(nullptr);
+  watch.SetInterval(20);
+  watch.SetOnTimer(TNotifyEvent::Lambda([&](TObject*) {
+    auto* d = dynamic_cast<TNoteDesigner*>(project->Designer());
+    if (!d) return;
+    shown = d->Visible();
+    mainDisabled = active && !active->Enabled();
+    d->SetClosed(true);
+  }));
+  Frm_Main->SetFocus();
+  // The active form (the main window or its active list) waits, disabled, for the designer.
+  active = Screen->ActiveForm();
+  ASSERT_NE(active, nullptr);
+  Frm_Main->N18->Click();
+  DesignerClass = old;
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(mainDisabled);
+  EXPECT_TRUE(active->Enabled());
+  EXPECT_EQ(project->Designer(), nullptr);
+}

@@ -2,6 +2,8 @@
 // pictures drawn onto bitmaps and probed by pixel, data sets walking records, and the
 // virtual printer with its paper table.
 #include "TempFolder.h"
+#include "../platform/print/PrintTestUtil.h"
+#include "core/Scope.h"
 
 #include "core/Format.h"
 #include "core/Streams.h"
@@ -13,6 +15,7 @@
 #include "report/frxBands.h"
 #include "report/frxClass.h"
 #include "report/frxDBSet.h"
+#include "report/frxDMPClass.h"
 #include "report/frxPages.h"
 #include "report/frxPrinter.h"
 #include "report/frxRes.h"
@@ -506,6 +509,14 @@ TEST(ReportDataSetProtocol, RangesOfTheCurrentRecordAndTheHandlersPutBack) {
 // ---------------------------------------------------------------- printers
 
 TEST(ReportPrinters, WithoutSystemPrintersTheVirtualOneIsSelected) {
+  auto log = std::make_shared<printtest::TJobLog>();
+  std::unique_ptr<TPrinterSource> old =
+      SetPrinterSource(std::make_unique<printtest::TTestSource>(std::vector<String>{}, log, false));
+  ResetReportPrinters();
+  TScopeExit back([&] {
+    SetPrinterSource(std::move(old));
+    ResetReportPrinters();
+  });
   TfrxPrinters* list = ReportPrinters();
   ASSERT_EQ(list->Count(), 1);
   EXPECT_FALSE(list->HasSystemPrinters());

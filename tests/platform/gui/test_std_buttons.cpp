@@ -11,6 +11,9 @@
 #include "gui/Edit.h"
 #include "gui/StdCtrls.h"
 
+#include <algorithm>
+#include <functional>
+
 using namespace guitest;
 using namespace stdtest;
 
@@ -447,4 +450,72 @@ TEST(ButtonsLayout, ButtonsAndBoxesAreReadFromALayout) {
   EXPECT_EQ(btn->ModalResult(), mrCancel);
   EXPECT_EQ(btn->Caption(), "取消(&C)");
   delete f;
+}
+
+// A form's designer sees the input of the form's controls first; what it takes never reaches
+// the control, so a button being designed is not clicked and an edit takes no typing.
+namespace {
+struct TRecordingDesigner : IDesignerHook {
+  bool Take = true;
+  std::vector<std::pair<String, Cardinal>> Seen;
+  bool IsDesignMsg(TControl* Sender, TMessage& Message) override {
+    Seen.emplace_back(Sender->Name(), Message.Msg);
+    return Take;
+  }
+  bool Saw(const String& name, Cardinal msg) const {
+    return std::find(Seen.begin(), Seen.end(), std::make_pair(name, msg)) != Seen.end();
+  }
+};
+}  // namespace
+
+TEST_F(ButtonFixture, AFormsDesignerTakesTheMouseAndKeysOfItsControls) {
+  auto* b = Named<TButton>("Btn", Rect(10, 10, 85, 35));
+  auto* edit = Add<TEdit>(Rect(10, 50, 150, 71));
+  static_cast<TComponent*>(edit)->SetName("Ed");
+  edit->SetText("");
+  auto* label = Named<TLabel>("Lbl", Rect(160, 80, 230, 95));
+  label->SetCaption("标签");
+  TRecordingDesigner d;
+  Form->SetDesigner(&d);
+  struct TCase {
+    const char* what;
+    bool take;
+    std::function<void()> act;
+    const char* sender;
+    Cardinal msg;
+    size_t clicks;
+  };
+  const std::vector<TCase> cases = {
+      {"button press taken", true, [&] { Click(b, {20, 10}); }, "Btn", WM_LBUTTONDOWN, 0},
+      {"windowless label press goes to the designer as the label", true, [&] { Click(label, {5, 5}); }, "Lbl",
+       WM_LBUTTONUP, 0},
+      {"declined: the button clicks", false, [&] { Click(b, {20, 10}); }, "Btn", WM_LBUTTONUP, 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clicks.clear();
+    d.Seen.clear();
+    d.Take = c.take;
+    c.act();
+    Application->ProcessMessages();
+    EXPECT_TRUE(d.Saw(c.sender, c.msg));
+    EXPECT_EQ(Clicks.size(), c.clicks);
+  }
+  // Keys typed into a focused edit: taken, the edit stays empty; declined, they type.
+  edit->SetFocus();
+  d.Take = true;
+  d.Seen.clear();
+  TypeKey(Qt::Key_A, Qt::NoModifier, "a");
+  EXPECT_TRUE(d.Saw("Ed", WM_KEYDOWN));
+  EXPECT_EQ(edit->Text(), "");
+  d.Take = false;
+  TypeKey(Qt::Key_B, Qt::NoModifier, "b");
+  EXPECT_EQ(edit->Text(), "b");
+  // Without a designer nothing is asked.
+  Form->SetDesigner(nullptr);
+  d.Seen.clear();
+  Clicks.clear();
+  Click(b, {20, 10});
+  EXPECT_TRUE(d.Seen.empty());
+  EXPECT_EQ(Clicks, (std::vector<String>{"Btn"}));
 }

@@ -17,7 +17,9 @@ struct TJobLog {
   std::vector<String> Events;          // "begin <title>", "page", "end", "abort"
   std::vector<std::unique_ptr<TMetafile>> Pages;
   std::vector<TPrintJob> Jobs;
+  std::vector<DEVMODE> PageModes;      // the mode of each page sent with one (AddSheet)
   int FailOnPage = 0;  // a page number the printer fails on (0: none)
+  bool FailOnEnd = false;  // the printer fails to end the job
 };
 
 class TRecordingDevice : public TPrintDevice {
@@ -44,7 +46,14 @@ public:
     copy->Assign(const_cast<TMetafile*>(&Page));
     FLog->Pages.push_back(std::move(copy));
   }
-  void EndJob() override { FLog->Events.push_back("end"); }
+  void AddSheet(const TMetafile& Page, const DEVMODE& Mode) override {
+    AddPage(Page);
+    FLog->PageModes.push_back(Mode);
+  }
+  void EndJob() override {
+    if (FLog->FailOnEnd) throw EPrinter("The printer went offline");
+    FLog->Events.push_back("end");
+  }
   void AbortJob() override { FLog->Events.push_back("abort"); }
 
 private:

@@ -2,6 +2,7 @@
 // reaching the device, and the PDF printer's file.
 #include "PdfReader.h"
 #include "PrintTestUtil.h"
+#include "print/SheetRecorder.h"
 #include "core/SysUtils.h"
 #include "core/StrUtils.h"
 #include "gui/GdiDC.h"
@@ -341,4 +342,61 @@ TEST_F(PdfPrinter, MeasuresAsTheMeasuringContextOfItsResolution) {
     P()->Abort();
   }
   DeleteDC(measuring);
+}
+
+// ================================================================ sheets with modes of their own
+
+namespace {
+
+// "Page size: W x H pts" of every page, as pdfinfo reads the file.
+std::vector<std::string> PdfPageSizes(const fs::path& File, int Pages) {
+  std::string cmd = "pdfinfo -f 1 -l " + std::to_string(Pages) + " '" + File.string() + "' 2>&1";
+  std::FILE* f = ::popen(cmd.c_str(), "r");
+  std::vector<std::string> sizes;
+  if (!f) return sizes;
+  char line[512];
+  while (std::fgets(line, sizeof line, f)) {
+    std::string s(line);
+    std::size_t at = s.find(" size: ");
+    if (s.rfind("Page", 0) == 0 && at != std::string::npos) {
+      std::size_t end = s.find(" pts");
+      sizes.push_back(s.substr(at + 7, end - at - 7));
+    }
+  }
+  EXPECT_EQ(::pclose(f), 0);
+  return sizes;
+}
+
+}  // namespace
+
+// Each sheet of one job is laid out by the mode it comes with; a recorder of sheets measures
+// like the device and keeps what each sheet drew.
+TEST(PdfSheets, EachSheetTakesThePaperAndOrientationOfItsMode) {
+  fs::path dir = TempFolder("sheets");
+  std::unique_ptr<TPrintDevice> pdf = CreatePdfPrintDevice();
+  DEVMODE portrait = pdf->DefaultMode(), landscape = portrait, a5 = portrait;
+  landscape.dmOrientation = DMORIENT_LANDSCAPE;
+  a5.dmPaperSize = DMPAPER_A5;
+  pdf->BeginJob(TPrintJob{"sheets", portrait, (dir / "s.pdf").string(), pdf->Caps(portrait)});
+  const DEVMODE* modes[] = {&portrait, &landscape, &a5};
+  for (const DEVMODE* m : modes) {
+    TSheetRecorder rec(pdf->Caps(*m));
+    EXPECT_EQ(GetDeviceCaps(rec.DC(), LOGPIXELSX), 600);
+    EXPECT_EQ(GetDeviceCaps(rec.DC(), PHYSICALWIDTH), pdf->Caps(*m).Paper.cx);
+    rec.BeginSheet();
+    TextOut(rec.DC(), 100, 100, "sheet");
+    std::unique_ptr<TMetafile> sheet = rec.EndSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_NE(sheet->Text().find("sheet"), String::npos);
+    EXPECT_EQ(rec.EndSheet(), nullptr);
+    pdf->AddSheet(*sheet, *m);
+  }
+  pdf->EndJob();
+  std::vector<std::string> sizes = PdfPageSizes(dir / "s.pdf", 3);
+  ASSERT_EQ(sizes.size(), 3u);
+  auto width = [&](int i) { return std::stod(sizes[std::size_t(i)]); };
+  EXPECT_NEAR(width(0), 595.3, 1) << sizes[0];  // A4 portrait, 595 x 842 points
+  EXPECT_NEAR(width(1), 841.9, 1) << sizes[1];  // turned
+  EXPECT_NEAR(width(2), 419.5, 1) << sizes[2];  // A5
+  fs::remove_all(dir);
 }
