@@ -98,30 +98,30 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner), FImp
   AcquireSharedBitmap();
   TCustomGrid::SetScrollBars(ssHorizontal);
   FImpl->FColumnDefValues.reset(CreateColumnDefValues());
-  FImpl->FColumns.reset(CreateColumns());
-  FImpl->FVisibleColumns = std::make_unique<TColumnsEhList>();
+  FColumns.reset(CreateColumns());
+  FVisibleColumns = std::make_unique<TColumnsEhList>();
   TCustomGrid::SetColCount(2);
   TCustomGrid::SetRowCount(2);
-  FImpl->FDataLink = std::make_unique<TGridDataLinkEh>(this);
+  FDataLink = std::make_unique<TGridDataLinkEh>(this);
   SetColor(clWindow);
   SetParentColor(false);
   FImpl->FTitleFont = std::make_unique<TFont>();
   FImpl->FTitleFont->Assign(Font());
   FImpl->FTitleFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleFontChanged));
-  FImpl->FBookmarks = std::make_unique<TBookmarkListEh>(this);
-  FImpl->FSumList = std::make_unique<TDBGridEhSumList>(this);
-  FImpl->FSumList->SumListChanged = TNotifyEvent(this, &TCustomDBGridEh::SumListChangedHandler);
-  FImpl->FSumList->OnRecalcAll = TNotifyEvent(this, &TCustomDBGridEh::SumListRecalcAllHandler);
-  FImpl->FSumList->OnAfterRecalcAll = TNotifyEvent(this, &TCustomDBGridEh::SumListAfterRecalcAllHandler);
+  FBookmarks = std::make_unique<TBookmarkListEh>(this);
+  FSumList = std::make_unique<TDBGridEhSumList>(this);
+  FSumList->SumListChanged = TNotifyEvent(this, &TCustomDBGridEh::SumListChangedHandler);
+  FSumList->OnRecalcAll = TNotifyEvent(this, &TCustomDBGridEh::SumListRecalcAllHandler);
+  FSumList->OnAfterRecalcAll = TNotifyEvent(this, &TCustomDBGridEh::SumListAfterRecalcAllHandler);
   FImpl->FHorzScrollBar.reset(CreateScrollBar(SB_HORZ));
   FImpl->FVertScrollBar.reset(CreateScrollBar(SB_VERT));
-  FImpl->FSortMarkedColumns = std::make_unique<TColumnsEhList>();
+  FSortMarkedColumns = std::make_unique<TColumnsEhList>();
   FImpl->FFooterFont = std::make_unique<TFont>();
   FImpl->FFooterFont->Assign(Font());
   FImpl->FFooterFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::FooterFontChanged));
-  FImpl->FSelection = std::make_unique<TDBGridEhSelection>(this);
+  FSelection = std::make_unique<TDBGridEhSelection>(this);
   FImpl->FCellParams = std::make_unique<TColCellParamsEh>();
-  FImpl->FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
+  FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
   FImpl->FHeadTree = std::make_unique<THeadTreeNode>("Root", 0, 10);
   FImpl->FTitleImageChangeLink = std::make_unique<TChangeLink>();
   FImpl->FTitleImageChangeLink->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleImagesChanged));
@@ -138,24 +138,24 @@ TCustomDBGridEh::~TCustomDBGridEh() {
   SetStyle(nullptr);
   FImpl->FMemTable = nullptr;
   FImpl->FCellParams.reset();
-  FImpl->FSelection->Reset();
+  FSelection->Reset();
   if (TDataSource* ds = DataSource()) ds->RemoveFreeNotification(this);
   if (FImpl->FTitleImages) FImpl->FTitleImages->UnRegisterChanges(FImpl->FTitleImageChangeLink.get());
   // Columns go first: their footers give their items back to the sum list.
-  FImpl->FColumns.reset();
+  FColumns.reset();
   FImpl->FColumnDefValues.reset();
-  FImpl->FVisibleColumns.reset();
-  FImpl->FSortMarkedColumns.reset();
-  FImpl->FDataLink.reset();
+  FVisibleColumns.reset();
+  FSortMarkedColumns.reset();
+  FDataLink.reset();
   FImpl->FHorzScrollBar.reset();
   FImpl->FVertScrollBar.reset();
   FImpl->FTitleFont.reset();
-  FImpl->FBookmarks.reset();
+  FBookmarks.reset();
   FImpl->FTitleImageChangeLink.reset();
-  FImpl->FSumList.reset();
-  FImpl->FSelection.reset();
+  FSumList.reset();
+  FSelection.reset();
   FImpl->FFooterFont.reset();
-  FImpl->FSTFilter.reset();
+  FSTFilter.reset();
   ReleaseSharedBitmap();
 }
 
@@ -164,26 +164,15 @@ TCustomDBGridEh::~TCustomDBGridEh() {
 void TCustomDBGridEh::RefreshFocusHighlight() {
   if (HasInputFocus() != FImpl->FHadInputFocus) InvalidateSelection();
 }
-TDataSource* TCustomDBGridEh::DataSource() const { return FImpl->FDataLink->DataSource(); }
-TGridDataLinkEh* TCustomDBGridEh::DataLink() const { return FImpl->FDataLink.get(); }
-TDBGridColumnsEh* TCustomDBGridEh::Columns() const { return FImpl->FColumns.get(); }
-void TCustomDBGridEh::SetColumns(TDBGridColumnsEh* Value) { FImpl->FColumns->Assign(Value); }
+void TCustomDBGridEh::SetColumns(TDBGridColumnsEh* Value) { FColumns->Assign(Value); }
 TColumnDefValuesEh* TCustomDBGridEh::ColumnDefValues() const { return FImpl->FColumnDefValues.get(); }
 void TCustomDBGridEh::SetColumnDefValues(TColumnDefValuesEh* Value) { FImpl->FColumnDefValues->Assign(Value); }
-TDBGridEhSumList* TCustomDBGridEh::SumList() const { return FImpl->FSumList.get(); }
-void TCustomDBGridEh::SetSumList(TDBGridEhSumList* Value) { FImpl->FSumList->Assign(Value); }
-TColumnsEhList* TCustomDBGridEh::SortMarkedColumns() const { return FImpl->FSortMarkedColumns.get(); }
-TColumnsEhList* TCustomDBGridEh::VisibleColumns() const { return FImpl->FVisibleColumns.get(); }
-TBookmarkListEh* TCustomDBGridEh::SelectedRows() const { return FImpl->FBookmarks.get(); }
-TDBGridEhSelection* TCustomDBGridEh::Selection() const { return FImpl->FSelection.get(); }
-TDBGridOptions TCustomDBGridEh::Options() const { return FImpl->FOptions; }
-TDBGridEhOptions TCustomDBGridEh::OptionsEh() const { return FImpl->FOptionsEh; }
+void TCustomDBGridEh::SetSumList(TDBGridEhSumList* Value) { FSumList->Assign(Value); }
 TDBGridEhAllowedOperations TCustomDBGridEh::AllowedOperations() const { return FImpl->FAllowedOperations; }
 void TCustomDBGridEh::SetAllowedOperations(TDBGridEhAllowedOperations Value) { FImpl->FAllowedOperations = Value; }
 TDBGridEhAllowedSelections TCustomDBGridEh::AllowedSelections() const { return FImpl->FAllowedSelections; }
 bool TCustomDBGridEh::AutoFitColWidths() const { return FImpl->FAutoFitColWidths; }
-bool TCustomDBGridEh::DefaultDrawing() const { return FImpl->FDefaultDrawing; }
-void TCustomDBGridEh::SetDefaultDrawing(bool Value) { FImpl->FDefaultDrawing = Value; }
+void TCustomDBGridEh::SetDefaultDrawing(bool Value) { FDefaultDrawing = Value; }
 bool TCustomDBGridEh::DrawMemoText() const { return FImpl->FDrawMemoText; }
 TDBGridEhEditActions TCustomDBGridEh::EditActions() const { return FImpl->FEditActions; }
 void TCustomDBGridEh::SetEditActions(TDBGridEhEditActions Value) { FImpl->FEditActions = Value; }
@@ -195,7 +184,6 @@ bool TCustomDBGridEh::Flat() const { return FImpl->FFlat; }
 TColor TCustomDBGridEh::FooterColor() const { return FImpl->FFooterColor; }
 TFont* TCustomDBGridEh::FooterFont() const { return FImpl->FFooterFont.get(); }
 void TCustomDBGridEh::SetFooterFont(TFont* Value) { FImpl->FFooterFont->Assign(Value); }
-int TCustomDBGridEh::FooterRowCount() const { return FImpl->FFooterRowCount; }
 int TCustomDBGridEh::FrozenCols() const { return FImpl->FFrozenCols; }
 TDBGridEhScrollBar* TCustomDBGridEh::HorzScrollBar() const { return FImpl->FHorzScrollBar.get(); }
 void TCustomDBGridEh::SetHorzScrollBar(TDBGridEhScrollBar* Value) { FImpl->FHorzScrollBar->Assign(Value); }
@@ -208,8 +196,7 @@ int TCustomDBGridEh::RowLines() const { return FImpl->FRowLines; }
 bool TCustomDBGridEh::RowSizingAllowed() const { return FImpl->FRowSizingAllowed; }
 bool TCustomDBGridEh::SortLocal() const { return FImpl->FSortLocal; }
 void TCustomDBGridEh::SetSortLocal(bool Value) { FImpl->FSortLocal = Value; }
-TSTDBGridEhFilter* TCustomDBGridEh::STFilter() const { return FImpl->FSTFilter.get(); }
-void TCustomDBGridEh::SetSTFilter(TSTDBGridEhFilter* Value) { FImpl->FSTFilter->Assign(Value); }
+void TCustomDBGridEh::SetSTFilter(TSTDBGridEhFilter* Value) { FSTFilter->Assign(Value); }
 TFont* TCustomDBGridEh::TitleFont() const { return FImpl->FTitleFont.get(); }
 void TCustomDBGridEh::SetTitleFont(TFont* Value) { FImpl->FTitleFont->Assign(Value); }
 int TCustomDBGridEh::TitleHeight() const { return FImpl->FTitleHeight; }
@@ -217,9 +204,6 @@ TCustomImageList* TCustomDBGridEh::TitleImages() const { return FImpl->FTitleIma
 int TCustomDBGridEh::TitleLines() const { return FImpl->FTitleLines; }
 bool TCustomDBGridEh::UseMultiTitle() const { return FImpl->FUseMultiTitle; }
 int TCustomDBGridEh::VTitleMargin() const { return FImpl->FVTitleMargin; }
-int TCustomDBGridEh::IndicatorOffset() const { return FImpl->FOptions.Contains(dgIndicator) ? 1 : 0; }
-int TCustomDBGridEh::TitleRowCount() const { return FImpl->FOptions.Contains(dgTitles) ? 1 : 0; }
-int TCustomDBGridEh::FilterRowCount() const { return FImpl->FSTFilter->Visible() ? 1 : 0; }
 const String& TCustomDBGridEh::EditText() const { return FImpl->FEditText; }
 const Variant& TCustomDBGridEh::EditValue() const { return FImpl->FEditValue; }
 void TCustomDBGridEh::SetEditorReadOnly(TEditorReadOnly Value) { FImpl->FEditorReadOnly = Value; }
@@ -252,8 +236,8 @@ TColumnDefValuesEh* TCustomDBGridEh::CreateColumnDefValues() { return new TDBGri
 TDBGridColumnsEh* TCustomDBGridEh::CreateColumns() { return new TDBGridColumnsEh(this, TDBGridColumnEh::StaticClass()); }
 
 void TCustomDBGridEh::RecreateColumnObjects() {
-  assert(FImpl->FColumns->Count() == 0);
-  FImpl->FColumns.reset(CreateColumns());
+  assert(FColumns->Count() == 0);
+  FColumns.reset(CreateColumns());
   FImpl->FColumnDefValues.reset(CreateColumnDefValues());
 }
 
@@ -264,17 +248,17 @@ TDBGridEhScrollBar* TCustomDBGridEh::CreateScrollBar(int Kind) {
 
 void TCustomDBGridEh::Loaded() {
   TCustomGrid::Loaded();
-  if (FImpl->FColumns->Count() > 0 && FImpl->FColumns->Count() + IndicatorOffset() > 1)
-    TCustomGrid::SetColCount(FImpl->FColumns->Count() + IndicatorOffset());
+  if (FColumns->Count() > 0 && FColumns->Count() + IndicatorOffset() > 1)
+    TCustomGrid::SetColCount(FColumns->Count() + IndicatorOffset());
   if (FImpl->FAutoFitColWidths && !Designing()) {
-    WithinUpdate(*FImpl->FColumns, [&] {
-      for (int i = 0; i < FImpl->FColumns->Count(); ++i)
-        FImpl->FColumns->Items(i)->SetInitialWidth(FImpl->FColumns->Items(i)->Width());
+    WithinUpdate(*FColumns, [&] {
+      for (int i = 0; i < FColumns->Count(); ++i)
+        FColumns->Items(i)->SetInitialWidth(FColumns->Items(i)->Width());
     });
     TCustomGrid::SetScrollBars(ssNone);
   }
   RebuildSortMarkedColumns();
-  if (DataSource()) FImpl->FSumList->Loaded();
+  if (DataSource()) FSumList->Loaded();
   RebuildLayout();
   DeferLayout();
 }
@@ -283,15 +267,15 @@ void TCustomDBGridEh::DefineProperties(TFiler* Filer) {
   TCustomGrid::DefineProperties(Filer);
   Filer->DefineProperty(
       "Columns", [this](TReader* R) { ReadColumns(R); }, [this](TWriter* W) { WriteColumns(W); },
-      FImpl->FColumns->IsCustomized());
+      FColumns->IsCustomized());
 }
 
 void TCustomDBGridEh::ReadColumns(TReader* Reader) {
-  FImpl->FColumns->Clear();
-  Reader->ReadCollection(FImpl->FColumns.get());
+  FColumns->Clear();
+  Reader->ReadCollection(FColumns.get());
 }
 
-void TCustomDBGridEh::WriteColumns(TWriter* Writer) { Writer->WriteCollection(FImpl->FColumns.get()); }
+void TCustomDBGridEh::WriteColumns(TWriter* Writer) { Writer->WriteCollection(FColumns.get()); }
 
 TFont* TCustomDBGridEh::SortIndexFont() {
   // Made when first needed and freed when the grid library ends; its characters are one
@@ -329,19 +313,19 @@ void TCustomDBGridEh::CreateWnd() {
 
 void TCustomDBGridEh::SetDataSource(TDataSource* Value) {
   if (Value == DataSource()) return;
-  FImpl->FBookmarks->Clear();
+  FBookmarks->Clear();
   if (TDataSource* old = DataSource()) old->RemoveFreeNotification(this);
-  FImpl->FDataLink->SetDataSource(Value);
+  FDataLink->SetDataSource(Value);
   if (Value) Value->FreeNotification(this);
-  LinkActiveChanged(FImpl->FDataLink->Active());
+  LinkActiveChanged(FDataLink->Active());
 }
 
 void TCustomDBGridEh::LinkActiveChanged(bool Active) {
   if (!Active) HideEditor();
   // Value lists came from the dataset that was linked: the next drop-down asks anew.
-  for (int i = 0; i < FImpl->FColumns->Count(); ++i) FImpl->FColumns->Items(i)->SetFilterValueList(nullptr);
-  FImpl->FSelection->DataLinkSwitched(Active);
-  FImpl->FSumList->SetDataSet(DataSet());
+  for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetFilterValueList(nullptr);
+  FSelection->DataLinkSwitched(Active);
+  FSumList->SetDataSet(DataSet());
   RebuildLayout();
   if (Active && ShouldShowEditor()) OpenEditor();
   RefreshVertScrollBar();
@@ -360,7 +344,7 @@ void TCustomDBGridEh::CheckMemTable() {
 
 void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomGrid::Notification(AComponent, Operation);
-  if (Operation != opRemove || !FImpl->FColumns) return;
+  if (Operation != opRemove || !FColumns) return;
   if (AComponent == DataSource()) {
     SetDataSource(nullptr);
     return;
@@ -371,8 +355,8 @@ void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation)
   if (AComponent == DataSet()) CheckMemTable();
   // Compared by address only: a component announces its removal while it is being destroyed.
   bool shownField = false;
-  for (int i = 0; i < FImpl->FColumns->Count(); ++i) {
-    TColumnEh* c = FImpl->FColumns->Items(i);
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnEh* c = FColumns->Items(i);
     if (c->FPopupMenu == AComponent) c->FPopupMenu = nullptr;
     if (c->FImageList == AComponent) c->FImageList = nullptr;
     if (c->DropDownBox()->ListSource() == AComponent) c->DropDownBox()->ListSourceGone();
@@ -388,8 +372,8 @@ void TCustomDBGridEh::UnbindField(TComponent* Field) {
   bool defer = false;
   TryFinally(
       [&] {
-        for (int i = 0; i < FImpl->FColumns->Count(); ++i)
-          if (FImpl->FColumns->Items(i)->FField == Field) FImpl->FColumns->Items(i)->FieldGone();
+        for (int i = 0; i < FColumns->Count(); ++i)
+          if (FColumns->Items(i)->FField == Field) FColumns->Items(i)->FieldGone();
         // A field freed while the dataset's controls are off (a close or a rebuild of the
         // field list): the pass waits until they are on again.
         TDataSet* ds = DataSet();
@@ -401,19 +385,19 @@ void TCustomDBGridEh::UnbindField(TComponent* Field) {
 
 void TCustomDBGridEh::RebuildSortMarkedColumns() {
   std::vector<TColumnEh*> marked;
-  for (int i = 0; i < FImpl->FColumns->Count(); ++i)
-    if (FImpl->FColumns->Items(i)->Title()->SortIndex() > 0) marked.push_back(FImpl->FColumns->Items(i));
+  for (int i = 0; i < FColumns->Count(); ++i)
+    if (FColumns->Items(i)->Title()->SortIndex() > 0) marked.push_back(FColumns->Items(i));
   // Ordered by index rather than placed at it: a stored index can be anything.
   std::stable_sort(marked.begin(), marked.end(), [](TColumnEh* a, TColumnEh* b) {
     return a->Title()->SortIndex() < b->Title()->SortIndex();
   });
-  FImpl->FSortMarkedColumns->Clear();
-  for (TColumnEh* c : marked) FImpl->FSortMarkedColumns->Add(c);
+  FSortMarkedColumns->Clear();
+  for (TColumnEh* c : marked) FSortMarkedColumns->Add(c);
 }
 
 TColumnEh* TCustomDBGridEh::CurrentColumn() const {
   int i = SelectedIndex();
-  return i >= 0 && i < FImpl->FColumns->Count() ? FImpl->FColumns->Items(i) : nullptr;
+  return i >= 0 && i < FColumns->Count() ? FColumns->Items(i) : nullptr;
 }
 
 void TCustomDBGridEh::SetSelectedIndex(int Value) {
@@ -428,8 +412,8 @@ TField* TCustomDBGridEh::SelectedField() const {
 }
 
 void TCustomDBGridEh::SelectField(TField* Field) {
-  for (int i = 0; i < FImpl->FColumns->Count(); ++i)
-    if (FImpl->FColumns->Items(i)->Field() == Field) SetSelectedIndex(i);
+  for (int i = 0; i < FColumns->Count(); ++i)
+    if (FColumns->Items(i)->Field() == Field) SetSelectedIndex(i);
 }
 
 // ---------------------------------------------------------------- options and settings
@@ -437,7 +421,7 @@ void TCustomDBGridEh::SelectField(TField* Field) {
 void TCustomDBGridEh::ApplyBaseOptions() {
   TGridOptions base;
   for (auto& [option, grid] : kBaseOptions)
-    if (FImpl->FOptions.Contains(option)) base += grid;
+    if (FOptions.Contains(option)) base += grid;
   if (FImpl->FRowSizingAllowed) base += goRowSizing;
   // Column sizing stays on at design time.
   if (Designing()) base += goColSizing;
@@ -446,12 +430,12 @@ void TCustomDBGridEh::ApplyBaseOptions() {
 
 void TCustomDBGridEh::SetOptions(TDBGridOptions Value) {
   if (Value.Contains(dgRowSelect)) Value -= TDBGridOptions{dgEditing, dgAlwaysShowEditor};
-  if (Value == FImpl->FOptions) return;
-  TDBGridOptions old = FImpl->FOptions;
-  FImpl->FOptions = Value;
+  if (Value == FOptions) return;
+  TDBGridOptions old = FOptions;
+  FOptions = Value;
   if (old.Contains(dgMultiSelect) && !Value.Contains(dgMultiSelect)) {
-    FImpl->FBookmarks->Clear();
-    FImpl->FSelection->Reset();
+    FBookmarks->Clear();
+    FSelection->Reset();
   }
   ApplyBaseOptions();
   TDBGridOptions changed = (old - Value) + (Value - old);
@@ -462,16 +446,16 @@ void TCustomDBGridEh::SetOptions(TDBGridOptions Value) {
 }
 
 void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions Value) {
-  bool multiOff = FImpl->FOptionsEh.Contains(dghMultiSortMarking) && !Value.Contains(dghMultiSortMarking);
-  if (multiOff && FImpl->FSortMarkedColumns->Count() > 1) {
+  bool multiOff = FOptionsEh.Contains(dghMultiSortMarking) && !Value.Contains(dghMultiSortMarking);
+  if (multiOff && FSortMarkedColumns->Count() > 1) {
     // One sort column is left: the first of the order. The others are cleared while the
     // numbering rules of several sort columns still apply.
     std::vector<TColumnEh*> rest;
-    for (int i = 1; i < FImpl->FSortMarkedColumns->Count(); ++i) rest.push_back(FImpl->FSortMarkedColumns->Items(i));
+    for (int i = 1; i < FSortMarkedColumns->Count(); ++i) rest.push_back(FSortMarkedColumns->Items(i));
     for (TColumnEh* c : rest) c->Title()->SetSortMarker(smNoneEh);
   }
-  bool changed = Value != FImpl->FOptionsEh;
-  FImpl->FOptionsEh = Value;
+  bool changed = Value != FOptionsEh;
+  FOptionsEh = Value;
   if (changed) RebuildLayout();
   else Invalidate();
 }
@@ -479,7 +463,7 @@ void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions Value) {
 void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections Value) {
   if (Value == FImpl->FAllowedSelections) return;
   FImpl->FAllowedSelections = Value;
-  if (!Value.Contains(FImpl->FSelection->SelectionKind())) FImpl->FSelection->Reset();
+  if (!Value.Contains(FSelection->SelectionKind())) FSelection->Reset();
 }
 
 void TCustomDBGridEh::SetAutoFitColWidths(bool Value) {
@@ -488,12 +472,12 @@ void TCustomDBGridEh::SetAutoFitColWidths(bool Value) {
   if (Designing()) return;
   if (Value && !Loading()) {
     // The widths now are the shares the fit distributes from.
-    for (int i = 0; i < FImpl->FColumns->Count(); ++i)
-      FImpl->FColumns->Items(i)->SetInitialWidth(FImpl->FColumns->Items(i)->Width());
+    for (int i = 0; i < FColumns->Count(); ++i)
+      FColumns->Items(i)->SetInitialWidth(FColumns->Items(i)->Width());
   } else if (!Value) {
-    WithinUpdate(*FImpl->FColumns, [&] {
-      for (int i = 0; i < FImpl->FColumns->Count(); ++i)
-        FImpl->FColumns->Items(i)->SetWidth(FImpl->FColumns->Items(i)->InitialWidth());
+    WithinUpdate(*FColumns, [&] {
+      for (int i = 0; i < FColumns->Count(); ++i)
+        FColumns->Items(i)->SetWidth(FColumns->Items(i)->InitialWidth());
     });
   }
   RebuildLayout();
@@ -538,8 +522,8 @@ void TCustomDBGridEh::SetFooterColor(TColor Value) {
 }
 
 void TCustomDBGridEh::SetFooterRowCount(int Value) {
-  if (Value < 0 || Value == FImpl->FFooterRowCount) return;
-  FImpl->FFooterRowCount = Value;
+  if (Value < 0 || Value == FFooterRowCount) return;
+  FFooterRowCount = Value;
   CheckMemTable();
   RebuildLayout();
 }
@@ -614,12 +598,12 @@ void TCustomDBGridEh::SetUseMultiTitle(bool Value) {
 
 void TCustomDBGridEh::FooterFontChanged(TObject*) {
   if (!FImpl->FSettingTitleFont && !Loading()) SetParentFont(false);
-  if (FImpl->FFooterRowCount > 0) RebuildLayout();
+  if (FFooterRowCount > 0) RebuildLayout();
 }
 
 void TCustomDBGridEh::TitleFontChanged(TObject*) {
   if (!FImpl->FSettingTitleFont && !Loading()) SetParentFont(false);
-  if (FImpl->FOptions.Contains(dgTitles)) RebuildLayout();
+  if (FOptions.Contains(dgTitles)) RebuildLayout();
 }
 
 void TCustomDBGridEh::TitleImagesChanged(TObject*) { RebuildLayout(); }
@@ -648,8 +632,8 @@ void TCustomDBGridEh::ScaleFontsAndWidths(int M, int D) {
   // Widths by running sums: each column takes the difference of the scaled sums, so the
   // total scales without rounding drift.
   int sum = 0, scaledSum = 0;
-  for (int i = 0; i < FImpl->FColumns->Count(); ++i) {
-    TColumnEh* c = FImpl->FColumns->Items(i);
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnEh* c = FColumns->Items(i);
     if (c->Flagged(evFont)) scale(c->Font());
     if (c->Title()->IsFontStored()) scale(c->Title()->Font());
     if (c->Footer()->FontAssigned()) scale(c->Footer()->Font());
@@ -665,14 +649,14 @@ void TCustomDBGridEh::ScaleFontsAndWidths(int M, int D) {
 // ---------------------------------------------------------------- layout
 
 void TCustomDBGridEh::RebuildLayout() {
-  if (FImpl->FLayoutLock > 0 || (FImpl->FColumns && FImpl->FColumns->UpdateCount() > 0)) return;
+  if (FImpl->FLayoutLock > 0 || (FColumns && FColumns->UpdateCount() > 0)) return;
   BeginLayout();
   EndLayout();
 }
 
 void TCustomDBGridEh::BeginLayout() {
   ++FImpl->FUpdateLock;
-  if (FImpl->FLayoutLock++ == 0 && FImpl->FColumns) FImpl->FColumns->BeginUpdate();
+  if (FImpl->FLayoutLock++ == 0 && FColumns) FColumns->BeginUpdate();
 }
 
 void TCustomDBGridEh::EndLayout(bool RunPass) {
@@ -701,7 +685,7 @@ void TCustomDBGridEh::EndLayout(bool RunPass) {
         }
       },
       [&] {
-        if (FImpl->FColumns) FImpl->FColumns->EndUpdate();
+        if (FColumns) FColumns->EndUpdate();
       });
 }
 
@@ -713,25 +697,25 @@ void TCustomDBGridEh::DeferLayout() {
 }
 
 void TCustomDBGridEh::BuildFieldMap() {
-  FImpl->FDataLink->ClearFieldMap();
+  FDataLink->ClearFieldMap();
   TDataSet* ds = DataSet();
-  if (!FImpl->FDataLink->Active() || !ds) return;
-  if (FImpl->FColumns->IsCustomized()) {
-    FImpl->FDataLink->SetSparseFieldMap(true);
-    for (int i = 0; i < FImpl->FColumns->Count(); ++i)
-      FImpl->FDataLink->AddFieldMapping(FImpl->FColumns->Items(i)->FieldName());
+  if (!FDataLink->Active() || !ds) return;
+  if (FColumns->IsCustomized()) {
+    FDataLink->SetSparseFieldMap(true);
+    for (int i = 0; i < FColumns->Count(); ++i)
+      FDataLink->AddFieldMapping(FColumns->Items(i)->FieldName());
   } else {
-    FImpl->FDataLink->SetSparseFieldMap(false);
+    FDataLink->SetSparseFieldMap(false);
     for (int i = 0; i < ds->FieldCount(); ++i)
-      if (ds->Fields()->Fields(i)->Visible()) FImpl->FDataLink->AddFieldMapping(ds->Fields()->Fields(i)->FieldName());
+      if (ds->Fields()->Fields(i)->Visible()) FDataLink->AddFieldMapping(ds->Fields()->Fields(i)->FieldName());
   }
 }
 
 void TCustomDBGridEh::UpdateTabStops() {
   int indicator = IndicatorOffset();
   if (indicator && ColCount() > 0) TCustomGrid::SetColWidths(0, kIndicatorWidth);
-  for (int i = 0; i < FImpl->FColumns->Count() && i + indicator < ColCount(); ++i) {
-    TColumnEh* c = FImpl->FColumns->Items(i);
+  for (int i = 0; i < FColumns->Count() && i + indicator < ColCount(); ++i) {
+    TColumnEh* c = FColumns->Items(i);
     TField* f = c->Field();
     bool fieldWritable = f && f->FieldKind() != fkCalculated && !f->ReadOnly();
     if (f && f->FieldKind() == fkLookup) {
@@ -739,8 +723,8 @@ void TCustomDBGridEh::UpdateTabStops() {
       fieldWritable = !keys.empty() && AllFieldsModifiable(keys);
     }
     TCustomGrid::SetTabStops(i + indicator,
-                             c->Visible() && !c->ReadOnly() && FImpl->FDataLink->Active() && fieldWritable);
-    int width = c->Visible() ? c->Width() : (FImpl->FOptions.Contains(dgColLines) ? -1 : 0);
+                             c->Visible() && !c->ReadOnly() && FDataLink->Active() && fieldWritable);
+    int width = c->Visible() ? c->Width() : (FOptions.Contains(dgColLines) ? -1 : 0);
     TCustomGrid::SetColWidths(i + indicator, width);
   }
 }
@@ -755,8 +739,8 @@ void TCustomDBGridEh::ColumnsChanged(TColumnEh* Column) {
     RebuildLayout();
   }
   TColumnEh* current = CurrentColumn();
-  if (current && !current->Visible() && FImpl->FVisibleColumns->Count() > 0)
-    MoveColRow(DataToRawColumn(FImpl->FVisibleColumns->Items(0)->Index()), Row(), true, false);
+  if (current && !current->Visible() && FVisibleColumns->Count() > 0)
+    MoveColRow(DataToRawColumn(FVisibleColumns->Items(0)->Index()), Row(), true, false);
   if (FImpl->FLayoutLock == 0 && InplaceEditor() && InplaceEditor()->Visible()) InvalidateEditor();
 }
 
@@ -769,7 +753,7 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
   if (raw < 0 || raw >= ColCount()) return;
   int gridWidth = ColWidths(raw);
   if (!FImpl->FAutoFitColWidths || Designing()) {
-    int want = Column->Visible() ? Column->Width() : (FImpl->FOptions.Contains(dgColLines) ? -1 : 0);
+    int want = Column->Visible() ? Column->Width() : (FOptions.Contains(dgColLines) ? -1 : 0);
     if (gridWidth == want) {
       if (FImpl->FUseMultiTitle) RebuildLayout();
       return;
@@ -788,8 +772,8 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
   int newInitial = MulDiv(oldInitial, Column->Width(), gridWidth);
   Column->SetInitialWidth(newInitial);
   int next = Column->Index() + 1;
-  if (raw < ColCount() - 1 && next < FImpl->FColumns->Count()) {
-    TColumnEh* n = FImpl->FColumns->Items(next);
+  if (raw < ColCount() - 1 && next < FColumns->Count()) {
+    TColumnEh* n = FColumns->Items(next);
     n->SetInitialWidth(std::max(0, n->InitialWidth() + oldInitial - newInitial));
   }
   RebuildLayout();
@@ -797,9 +781,9 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
 
 void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
   int from = RawToDataColumn(FromIndex), to = RawToDataColumn(ToIndex);
-  if (from >= 0 && to >= 0 && from < FImpl->FColumns->Count() && to < FImpl->FColumns->Count()) {
+  if (from >= 0 && to >= 0 && from < FColumns->Count() && to < FColumns->Count()) {
     TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
-    FImpl->FColumns->Items(from)->SetIndex(to);
+    FColumns->Items(from)->SetIndex(to);
   }
   TCustomGrid::ColumnMoved(from, to);
 }
@@ -807,8 +791,8 @@ void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
 void TCustomDBGridEh::InvalidateColumn(TColumnEh* Column) { InvalidateCol(DataToRawColumn(Column->Index())); }
 
 void TCustomDBGridEh::InvalidateCurrentRow() {
-  if (FImpl->FDataLink->Active() && !FImpl->FRowRepaintHeld)
-    InvalidateRow(TopDataOffset() + FImpl->FDataLink->ActiveRecord());
+  if (FDataLink->Active() && !FImpl->FRowRepaintHeld)
+    InvalidateRow(TopDataOffset() + FDataLink->ActiveRecord());
 }
 
 // ---------------------------------------------------------------- following the dataset
@@ -816,7 +800,7 @@ void TCustomDBGridEh::InvalidateCurrentRow() {
 void TCustomDBGridEh::RefreshLayout() {
   if (!HandleAllocated() || FImpl->FRefreshing) return;
   TRestore refreshing(FImpl->FRefreshing, true);
-  if (Designing() && FImpl->FSumList->Active()) FImpl->FSumList->Recalculate();
+  if (Designing() && FSumList->Active()) FSumList->Recalculate();
   bool barShown = WindowBars()->Visible(SB_VERT);
   RecalcRowCount();
   RefreshVertScrollBar();
@@ -828,10 +812,10 @@ void TCustomDBGridEh::RefreshLayout() {
 
 void TCustomDBGridEh::SyncCurrentRow() {
   FImpl->FIncSearchActive = false;
-  if (!FImpl->FDataLink->Active() || !HandleAllocated() || Loading()) return;
+  if (!FDataLink->Active() || !HandleAllocated() || Loading()) return;
   int row = TopDataOffset() + CurrentDataRow();
   if (row != Row() && row < RowCount()) {
-    if (!FImpl->FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
+    if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
     // In the record-position view the view follows the current record.
     MoveColRow(Col(), row, true, ViewMode());
     InvalidateEditor();
@@ -851,7 +835,7 @@ void TCustomDBGridEh::DataSetScrolled(int Distance) {
     return;
   }
   int oldRow = Row();
-  if (FImpl->FDataLink->ActiveRecord() + TopDataOffset() >= RowCount()) RecalcRowCount();
+  if (FDataLink->ActiveRecord() + TopDataOffset() >= RowCount()) RecalcRowCount();
   bool barShown = WindowBars()->Visible(SB_VERT);
   RefreshVertScrollBar();
   if (FImpl->FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
@@ -860,10 +844,10 @@ void TCustomDBGridEh::DataSetScrolled(int Distance) {
     ScrollDataRows(Distance);
     // An editor always shown takes the new record's text where it stands, rather than being
     // hidden and shown again (which moves the focus away and back).
-    if (FImpl->FOptions.Contains(dgAlwaysShowEditor) && InplaceEditorVisible()) InvalidateEditor();
+    if (FOptions.Contains(dgAlwaysShowEditor) && InplaceEditorVisible()) InvalidateEditor();
     else {
       HideEditor();
-      if (FImpl->FOptions.Contains(dgAlwaysShowEditor)) OpenEditor();
+      if (FOptions.Contains(dgAlwaysShowEditor)) OpenEditor();
     }
   }
   // The rows of the old and the new current record (the old one where its pixels went).
@@ -871,7 +855,7 @@ void TCustomDBGridEh::DataSetScrolled(int Distance) {
     if (r >= TopDataOffset() && r < RowCount()) InvalidateRow(r);
   // The rows are painted before the footers are invalidated: painted together they would be
   // one rectangle from the rows down to the footers, every row between drawn and copied again.
-  if (FImpl->FUpdateLock == 0 && FImpl->FFooterRowCount > 0) Update();
+  if (FImpl->FUpdateLock == 0 && FFooterRowCount > 0) Update();
   InvalidateFooterRows();
   if (FImpl->FUpdateLock == 0) Update();
 }
@@ -880,17 +864,17 @@ void TCustomDBGridEh::ScrollDataRows(int Distance) {
   int top = TopDataOffset();
   TGridRect box = DataCellBox();
   bool duplicates = false;
-  for (int i = 0; i < FImpl->FColumns->Count(); ++i)
-    duplicates = duplicates || FImpl->FColumns->Items(i)->HideDuplicates();
+  for (int i = 0; i < FColumns->Count(); ++i)
+    duplicates = duplicates || FColumns->Items(i)->HideDuplicates();
   int probe = std::min(LeftCol(), ColCount() - 1);
   TRect first = CellRect(probe, top);
   if (std::abs(Distance) > VisibleDataRowCount() || IsRectEmpty(first)) {
     Invalidate();
     return;
   }
-  int rowLine = FImpl->FOptions.Contains(dgRowLines) ? GridLineWidth() : 0;
+  int rowLine = FOptions.Contains(dgRowLines) ? GridLineWidth() : 0;
   // The data rows only: neither the filler and footers below them nor the empty client.
-  int lastRow = FImpl->FFooterRowCount > 0 ? box.Bottom : RowCount() - 1;
+  int lastRow = FFooterRowCount > 0 ? box.Bottom : RowCount() - 1;
   TRect last = CellRect(probe, std::max(top, lastRow));
   int bottom = IsRectEmpty(last) ? ClientHeight() : std::min(ClientHeight(), last.Bottom + rowLine);
   TRect area{0, first.Top, ClientWidth(), bottom};
@@ -899,14 +883,14 @@ void TCustomDBGridEh::ScrollDataRows(int Distance) {
 }
 
 void TCustomDBGridEh::EditingChanged() {
-  if (FImpl->FOptions.Contains(dgIndicator) && FImpl->FDataLink->Active())
-    InvalidateCell(0, TopDataOffset() + FImpl->FDataLink->ActiveRecord());
+  if (FOptions.Contains(dgIndicator) && FDataLink->Active())
+    InvalidateCell(0, TopDataOffset() + FDataLink->ActiveRecord());
 }
 
 void TCustomDBGridEh::RecordChanged(TField* Field) {
   if (!HandleAllocated()) return;
   bool shown = !Field;
-  for (int i = 0; i < FImpl->FColumns->Count() && !shown; ++i) shown = FImpl->FColumns->Items(i)->Field() == Field;
+  for (int i = 0; i < FColumns->Count() && !shown; ++i) shown = FColumns->Items(i)->Field() == Field;
   if (shown) InvalidateCurrentRow();
   TColumnEh* c = CurrentColumn();
   TField* current = c ? c->Field() : nullptr;
@@ -941,7 +925,7 @@ bool TCustomDBGridEh::HasInputFocus() const {
          (FImpl->FFilterEdit && FImpl->FFilterEdit->HandleAllocated() && f == FImpl->FFilterEdit->Handle());
 }
 
-bool TCustomDBGridEh::ShouldShowEditor() const { return FImpl->FOptions.Contains(dgAlwaysShowEditor); }
+bool TCustomDBGridEh::ShouldShowEditor() const { return FOptions.Contains(dgAlwaysShowEditor); }
 
 void TCustomDBGridEh::OpenEditor() {
   if (ComponentState().Contains(csDestroying)) return;
@@ -974,14 +958,14 @@ void TCustomDBGridEh::ColExit() {
 void TCustomDBGridEh::DoExit() {
   StopIncSearch();
   TDataSet* ds = DataSet();
-  if (FImpl->FDataLink->Active() && ds) {
-    bool untouchedInsert = ds->State() == dsInsert && !ds->Modified() && !FImpl->FDataLink->Modified();
+  if (FDataLink->Active() && ds) {
+    bool untouchedInsert = ds->State() == dsInsert && !ds->Modified() && !FDataLink->Modified();
     // Leaving cancels a record the user never touched, else keeps what the editor holds. A
     // value the field refuses brings the focus back to the grid: a step on failure only, not a
     // restore, so it stays a handler.
     try {
-      if (FImpl->FOptions.Contains(dgCancelOnExit) && untouchedInsert) ds->Cancel();
-      else FImpl->FDataLink->UpdateRecord();
+      if (FOptions.Contains(dgCancelOnExit) && untouchedInsert) ds->Cancel();
+      else FDataLink->UpdateRecord();
     } catch (...) {
       if (CanFocus()) SetFocus();
       throw;
@@ -1007,7 +991,7 @@ TInplaceEdit* TCustomDBGridEh::CreateEditor() { return new TDBGridInplaceEdit(th
 bool TCustomDBGridEh::CanEditAcceptKey(Char Key) {
   TColumnEh* c = CurrentColumn();
   TField* f = c ? c->Field() : nullptr;
-  if (!FImpl->FDataLink->Active() || !f) return FImpl->FEditorReadOnly == erWritable;
+  if (!FDataLink->Active() || !f) return FImpl->FEditorReadOnly == erWritable;
   if (FImpl->FEditorReadOnly == erReadOnly) return false;
   return c->KeyList()->Count() > 0 || f->IsValidChar(Key);
 }
@@ -1015,8 +999,8 @@ bool TCustomDBGridEh::CanEditAcceptKey(Char Key) {
 bool TCustomDBGridEh::CanEditModify() {
   if (FImpl->FEditorReadOnly == erReadOnly) return false;
   if (FImpl->FEditorReadOnly == erWritable) {
-    if (FImpl->FDataLink->Active()) FImpl->FDataLink->Edit();
-    FImpl->FDataLink->MarkModified();
+    if (FDataLink->Active()) FDataLink->Edit();
+    FDataLink->MarkModified();
     return true;
   }
   TColumnEh* c = CurrentColumn();
@@ -1029,7 +1013,7 @@ bool TCustomDBGridEh::CanEditShow() {
   if (!TCustomGrid::CanEditShow() || FImpl->FLayoutLock > 0 || FImpl->FInFilterRow) return false;
   TColumnEh* c = CurrentColumn();
   if (!c || c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) return false;
-  bool blockSelection = FImpl->FSelection->SelectionKind() != gstNon && FImpl->FOptionsEh.Contains(dghClearSelection) &&
+  bool blockSelection = FSelection->SelectionKind() != gstNon && FOptionsEh.Contains(dghClearSelection) &&
                         FImpl->FAllowedSelections.Contains(gstRectangle);
   return !blockSelection && !FImpl->FIncSearchActive;
 }
@@ -1042,10 +1026,10 @@ int TCustomDBGridEh::GetEditLimit() {
 }
 
 String TCustomDBGridEh::GetEditMask(int ACol, int) {
-  if (!FImpl->FDataLink->Active()) return String();
+  if (!FDataLink->Active()) return String();
   int i = RawToDataColumn(ACol);
-  if (i < 0 || i >= FImpl->FColumns->Count()) return String();
-  TColumnEh* c = FImpl->FColumns->Items(i);
+  if (i < 0 || i >= FColumns->Count()) return String();
+  TColumnEh* c = FColumns->Items(i);
   if (!c->EditMask().empty()) return c->EditMask();
   if (!c->Field() || c->KeyList()->Count() > 0) return String();
   return c->Field()->EditMask();
@@ -1053,7 +1037,7 @@ String TCustomDBGridEh::GetEditMask(int ACol, int) {
 
 String TCustomDBGridEh::GetEditText(int ACol, int ARow) {
   int i = RawToDataColumn(ACol);
-  bool inRange = FImpl->FDataLink->Active() && i >= 0 && i < FImpl->FColumns->Count();
+  bool inRange = FDataLink->Active() && i >= 0 && i < FColumns->Count();
   String text = CellEditText(ACol);
   if (!inRange) {
     FImpl->FEditText.clear();
@@ -1064,7 +1048,7 @@ String TCustomDBGridEh::GetEditText(int ACol, int ARow) {
   params.SetRow(ARow);
   params.SetText(text);
   params.SetFont(Canvas()->Font());
-  FImpl->FColumns->Items(i)->FireGetCellParams(true, &params);
+  FColumns->Items(i)->FireGetCellParams(true, &params);
   FImpl->FEditText = params.Text();
   return FImpl->FEditText;
 }
@@ -1072,8 +1056,8 @@ String TCustomDBGridEh::GetEditText(int ACol, int ARow) {
 String TCustomDBGridEh::CellEditText(int ACol) {
   FImpl->FEditValue = Null();
   int i = RawToDataColumn(ACol);
-  if (!FImpl->FDataLink->Active() || i < 0 || i >= FImpl->FColumns->Count()) return String();
-  TColumnEh* c = FImpl->FColumns->Items(i);
+  if (!FDataLink->Active() || i < 0 || i >= FColumns->Count()) return String();
+  TColumnEh* c = FColumns->Items(i);
   TField* f = c->Field();
   String text;
   if (c->KeyList()->Count() > 0) {
@@ -1083,7 +1067,7 @@ String TCustomDBGridEh::CellEditText(int ACol) {
     text = FImpl->FDrawMemoText && f->DataType() == ftMemo ? NormalizedLineBreaks(f->AsString()) : f->Text();
   }
   if (f && f->FieldKind() == fkLookup && !f->KeyFields().empty())
-    FImpl->FEditValue = FImpl->FDataLink->DataSet()->FieldValues(f->KeyFields());
+    FImpl->FEditValue = FDataLink->DataSet()->FieldValues(f->KeyFields());
   return text;
 }
 
@@ -1150,7 +1134,7 @@ void TCustomDBGridEh::WriteLookup(TColumnEh* Column, TField* Field, const String
   }
   std::vector<TField*> keys = Column->LookupKeyFieldList();
   if (AllFieldsModifiable(keys)) {
-    FImpl->FDataLink->Edit();
+    FDataLink->Edit();
     Column->WriteValue(Text, value, false);
   }
   if (FImpl->FDrawMemoText && Field->DataType() == ftMemo) Field->SetAsString(Text);
@@ -1160,7 +1144,7 @@ void TCustomDBGridEh::WriteLookup(TColumnEh* Column, TField* Field, const String
 // ---------------------------------------------------------------- editing
 
 bool TCustomDBGridEh::OperationsAllowEdit() const {
-  if (!FImpl->FDataLink->Active()) return false;
+  if (!FDataLink->Active()) return false;
   TDataSet* ds = DataSet();
   if (!FImpl->FAllowedOperations.Contains(alopUpdateEh) && !(ds && ds->State() == dsInsert)) return false;
   if (ds && ds->IsEmpty() && !FImpl->FAllowedOperations.Contains(alopInsertEh) &&
@@ -1172,20 +1156,20 @@ bool TCustomDBGridEh::OperationsAllowEdit() const {
 // ---------------------------------------------------------------- footers and sums
 
 void TCustomDBGridEh::InvalidateFooterRows() {
-  if (FImpl->FFooterRowCount <= 0 || !HandleAllocated()) return;
-  for (int r = std::max(0, RowCount() - FImpl->FFooterRowCount); r < RowCount(); ++r) InvalidateRow(r);
+  if (FFooterRowCount <= 0 || !HandleAllocated()) return;
+  for (int r = std::max(0, RowCount() - FFooterRowCount); r < RowCount(); ++r) InvalidateRow(r);
 }
 
 void TCustomDBGridEh::SumListChangedHandler(TObject*) { InvalidateFooterRows(); }
 
 void TCustomDBGridEh::SumListRecalcAllHandler(TObject*) {
-  if (OnSumListRecalcAll) OnSumListRecalcAll(FImpl->FSumList.get());
+  if (OnSumListRecalcAll) OnSumListRecalcAll(FSumList.get());
 }
 
 void TCustomDBGridEh::SumListAfterRecalcAllHandler(TObject*) {
-  FImpl->FSumsCurrentAt = FImpl->FDataLink->ChangeCount();
+  FImpl->FSumsCurrentAt = FDataLink->ChangeCount();
   FImpl->FSumsCurrent = true;
-  if (OnSumListAfterRecalcAll) OnSumListAfterRecalcAll(FImpl->FSumList.get());
+  if (OnSumListAfterRecalcAll) OnSumListAfterRecalcAll(FSumList.get());
 }
 
 void TCustomDBGridEh::FireGetFooterParams(int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor& Background,
@@ -1235,12 +1219,12 @@ String TCustomDBGridEh::GetFooterText(int Row, TColumnEh* Column) {
       TField* field = ds->FindField(footer->FieldName().empty() ? Column->FieldName() : footer->FieldName());
       if (!field) return "0";
       TDBSum* sum =
-          FImpl->FSumList->SumCollection()->FindSum(footer->ValueType() == fvtSum ? goSum : goAvg, field->FieldName());
+          FSumList->SumCollection()->FindSum(footer->ValueType() == fvtSum ? goSum : goAvg, field->FieldName());
       if (!sum) return "0";
       return FormatAggregate(sum->ResultValue(), field, footer->DisplayFormat());
     }
     case fvtCount: {
-      TDBSum* sum = FImpl->FSumList->SumCollection()->FindSum(goCount, String());
+      TDBSum* sum = FSumList->SumCollection()->FindSum(goCount, String());
       Extended n = sum ? sum->ResultValue().ToExtended() : 0;
       return footer->DisplayFormat().empty() ? FloatToStr(n) : FormatFloat(footer->DisplayFormat(), n);
     }

@@ -85,8 +85,8 @@ void TCustomDBGridEh::ApplyFilter() {
         if (FImpl->FInFilterRow) PlaceFilterEditor(true);
         // A handler that reopened the dataset had the sums walked already; a second walk over
         // the same records would only repeat them.
-        const bool current = FImpl->FSumsCurrent && FImpl->FSumsCurrentAt == FImpl->FDataLink->ChangeCount();
-        if (FImpl->FSumList->Active() && !current) FImpl->FSumList->Recalculate();
+        const bool current = FImpl->FSumsCurrent && FImpl->FSumsCurrentAt == FDataLink->ChangeCount();
+        if (FSumList->Active() && !current) FSumList->Recalculate();
         Invalidate();
       });
 }
@@ -134,8 +134,8 @@ void TCustomDBGridEh::SetFilterRowActive(bool Value) {
 }
 
 void TCustomDBGridEh::OpenFilterEditor(int DataCol) {
-  if (!FImpl->FSTFilter->Visible() || !FilterCellShown(DataCol)) return;
-  if (FImpl->FDataLink->Active() && DataSet()) DataSet()->CheckBrowseMode();
+  if (!FSTFilter->Visible() || !FilterCellShown(DataCol)) return;
+  if (FDataLink->Active() && DataSet()) DataSet()->CheckBrowseMode();
   EnsureFilterEditor();
   if (DataCol != FImpl->FFilterCol && FilterEditorShown()) {
     const int old = FImpl->FFilterCol;
@@ -148,7 +148,7 @@ void TCustomDBGridEh::OpenFilterEditor(int DataCol) {
   {
     TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
     const int raw = DataToRawColumn(DataCol);
-    if (FImpl->FOptions.Contains(dgRowSelect)) {
+    if (FOptions.Contains(dgRowSelect)) {
       // Row selection has no current column: the left column moves until the cell shows.
       if (raw >= FixedCols() && raw < LeftCol()) SetLeftCol(raw);
       while (raw >= FixedCols() && raw >= LeftCol() + VisibleColCount() && LeftCol() < raw) SetLeftCol(LeftCol() + 1);
@@ -161,12 +161,12 @@ void TCustomDBGridEh::OpenFilterEditor(int DataCol) {
 }
 
 bool TCustomDBGridEh::EditorAllowedNow() const {
-  return FImpl->FInFilterRow && FImpl->FSelection->SelectionKind() == gstNon;
+  return FImpl->FInFilterRow && FSelection->SelectionKind() == gstNon;
 }
 
 void TCustomDBGridEh::PlaceFilterEditor(bool Initial) {
-  if (FImpl->FSTFilter->UpdateDepth() > 0) return;
-  if (!FImpl->FSTFilter->Visible() || !FilterCellShown(FImpl->FFilterCol) || !FImpl->FInFilterRow) {
+  if (FSTFilter->UpdateDepth() > 0) return;
+  if (!FSTFilter->Visible() || !FilterCellShown(FImpl->FFilterCol) || !FImpl->FInFilterRow) {
     LeaveFilterRow();
     return;
   }
@@ -232,13 +232,13 @@ void TCustomDBGridEh::HideFilterEditor() {
 }
 
 void TCustomDBGridEh::LeaveFilterRow() {
-  if (FImpl->FSTFilter->UpdateDepth() > 0) return;
+  if (FSTFilter->UpdateDepth() > 0) return;
   const bool wasIn = FImpl->FInFilterRow;
   TryFinally([&] { HideFilterEditor(); },
              [&] {
                FImpl->FInFilterRow = false;
                if (!wasIn) return;
-               if (FImpl->FOptions.Contains(dgAlwaysShowEditor))
+               if (FOptions.Contains(dgAlwaysShowEditor))
                  OpenEditor();
                else
                  HideEditor();
@@ -279,7 +279,7 @@ int TCustomDBGridEh::FillFilterList() {
   add(SNotEmptyValueEh, fcNotEmptyEh);
   add(SAllValuesEh, fcAllEh);
   add(SClearFilterEh, fcClearFilterEh);
-  if (FImpl->FOptionsEh.Contains(dghAutoSortMarking) && column->Title()->TitleButton()) {
+  if (FOptionsEh.Contains(dghAutoSortMarking) && column->Title()->TitleButton()) {
     add("-", fcSeparatorEh);
     add(SSortAscendingEh, fcSortAscendingEh);
     add(SSortDescendingEh, fcSortDescendingEh);
@@ -340,7 +340,7 @@ void TCustomDBGridEh::FilterEditKeyPress(TObject*, Char& Key) {
   ApplyFilter();
 }
 
-bool TCustomDBGridEh::InplaceEditWantsTab(TControl*) { return FImpl->FOptions.Contains(dgTabs); }
+bool TCustomDBGridEh::InplaceEditWantsTab(TControl*) { return FOptions.Contains(dgTabs); }
 
 void TCustomDBGridEh::GetMouseDownInfo(TPoint& Pos, DWORD& Time) {
   if (!FImpl->FMouseDownKept) {
@@ -374,7 +374,7 @@ void TCustomDBGridEh::InplaceEditKeyDown(TControl* Edit, Word& Key, TShiftState 
       if (ctrl || atEnd) MoveToFilterCell(fsLastEh);
       break;
     case VK_TAB:
-      if (!FImpl->FOptions.Contains(dgTabs)) break;
+      if (!FOptions.Contains(dgTabs)) break;
       MoveToFilterCell(Shift.Contains(ssShift) ? fsPriorEh : fsNextEh);
       Key = 0;
       break;
@@ -382,9 +382,9 @@ void TCustomDBGridEh::InplaceEditKeyDown(TControl* Edit, Word& Key, TShiftState 
       if (Plain(Shift)) Key = 0;
       break;
     case VK_DOWN:
-      if (!(Plain(Shift) || Shift == TShiftState{ssCtrl}) || !FImpl->FDataLink->Active() || !DataSet()) break;
-      if (!FImpl->FOptions.Contains(dgRowSelect)) MoveToColumn(DataToRawColumn(FImpl->FFilterCol));
-      if (Plain(Shift)) DataSet()->MoveBy(-FImpl->FDataLink->ActiveRecord());  // to the first record shown
+      if (!(Plain(Shift) || Shift == TShiftState{ssCtrl}) || !FDataLink->Active() || !DataSet()) break;
+      if (!FOptions.Contains(dgRowSelect)) MoveToColumn(DataToRawColumn(FImpl->FFilterCol));
+      if (Plain(Shift)) DataSet()->MoveBy(-FDataLink->ActiveRecord());  // to the first record shown
       LeaveFilterRow();
       Key = 0;
       break;
@@ -420,13 +420,13 @@ void TCustomDBGridEh::MoveToFilterCell(TFilterCellStepEh Step) {
 }
 
 bool TCustomDBGridEh::EnterFilterRowByKey(Word& Key, TShiftState Shift) {
-  if (Key != VK_UP || !FImpl->FSTFilter->Visible() || !FImpl->FDataLink->Active() || !DataSet()) return false;
+  if (Key != VK_UP || !FSTFilter->Visible() || !FDataLink->Active() || !DataSet()) return false;
   const bool ctrl = Shift == TShiftState{ssCtrl};
   if (!Plain(Shift) && !ctrl) return false;
   TDataSet* ds = DataSet();
   if (!ctrl && !(ds->Bof() || ds->RecNo() == 1)) return false;
   int col = SelectedIndex();
-  if (FImpl->FOptions.Contains(dgRowSelect)) {
+  if (FOptions.Contains(dgRowSelect)) {
     // From the last filter column on; from the first column shown when that one is out of view.
     int from = std::max(0, FImpl->FFilterCol);
     int raw = DataToRawColumn(from);
@@ -449,7 +449,7 @@ bool TCustomDBGridEh::FilterRowPress(TMessage& M) {
   int dataCol = 0, dataRow = 0;
   int type = GetCellType(cell.X, cell.Y, dataCol, dataRow);
   if ((type >> 8) != raFilter || (type & 0xFF) != caData || !FilterCellShown(dataCol)) return false;
-  if (FImpl->FOptionsEh.Contains(dghClearSelection)) FImpl->FSelection->Reset();
+  if (FOptionsEh.Contains(dghClearSelection)) FSelection->Reset();
   OpenFilterEditor(dataCol);
   if (M.Msg == WM_LBUTTONDOWN && FilterEditorShown()) {
     TPoint q = FImpl->FFilterEdit->ScreenToClient(ClientToScreen(p));

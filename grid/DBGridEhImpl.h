@@ -13,18 +13,10 @@
 
 struct TCustomDBGridEh::TImpl {
   std::unique_ptr<TColumnDefValuesEh> FColumnDefValues;
-  std::unique_ptr<TDBGridColumnsEh> FColumns;
-  std::unique_ptr<TColumnsEhList> FVisibleColumns;
-  std::unique_ptr<TColumnsEhList> FSortMarkedColumns;
-  std::unique_ptr<TGridDataLinkEh> FDataLink;
   std::unique_ptr<TFont> FTitleFont;
-  std::unique_ptr<TBookmarkListEh> FBookmarks;
-  std::unique_ptr<TDBGridEhSumList> FSumList;
   std::unique_ptr<TDBGridEhScrollBar> FHorzScrollBar;
   std::unique_ptr<TDBGridEhScrollBar> FVertScrollBar;
-  std::unique_ptr<TDBGridEhSelection> FSelection;
   std::unique_ptr<TColCellParamsEh> FCellParams;
-  std::unique_ptr<TSTDBGridEhFilter> FSTFilter;
   std::unique_ptr<TFont> FFooterFont;
   std::unique_ptr<TChangeLink> FTitleImageChangeLink;
   TCustomImageList* FTitleImages = nullptr;
@@ -34,20 +26,15 @@ struct TCustomDBGridEh::TImpl {
   struct TViewBar {
     int Max = -1, Page = -1, Pos = -1, Mode = -1;
   } FViewBar;
-  TDBGridOptions FOptions = {dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
-                             dgConfirmDelete, dgCancelOnExit};
-  TDBGridEhOptions FOptionsEh = {dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind};
   TDBGridEhAllowedOperations FAllowedOperations = {alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh};
   TDBGridEhAllowedSelections FAllowedSelections = {gstRecordBookmarks, gstRectangle, gstColumns, gstAll};
   TDBGridEhEditActions FEditActions;
   bool FAutoFitColWidths = false;
-  bool FDefaultDrawing = true;
   bool FDrawMemoText = false;
   TColor FEvenRowColor = clWindow, FOddRowColor = clWindow;
   bool FEvenRowColorAssigned = false, FOddRowColorAssigned = false;
   bool FFlat = false;
   TColor FFooterColor = clWindow;
-  int FFooterRowCount = 0;
   int FFrozenCols = 0;
   int FMinAutoFitWidth = 0;
   bool FReadOnly = false;

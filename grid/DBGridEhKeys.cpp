@@ -36,15 +36,15 @@ struct TSearchingScope {
 }  // namespace
 
 bool TCustomDBGridEh::SelectionKindAllowed(TDBGridEhSelectionType Kind) const {
-  if (!FImpl->FOptions.Contains(dgMultiSelect) || !FImpl->FAllowedSelections.Contains(Kind)) return false;
-  if (Kind == gstRectangle || Kind == gstColumns) return !FImpl->FOptions.Contains(dgRowSelect);
+  if (!FOptions.Contains(dgMultiSelect) || !FImpl->FAllowedSelections.Contains(Kind)) return false;
+  if (Kind == gstRectangle || Kind == gstColumns) return !FOptions.Contains(dgRowSelect);
   return true;
 }
 
 // ---------------------------------------------------------------- key down
 
 void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
-  FImpl->FKeepSelection = Shift.Contains(ssCtrl) || !FImpl->FOptionsEh.Contains(dghClearSelection);
+  FImpl->FKeepSelection = Shift.Contains(ssCtrl) || !FOptionsEh.Contains(dghClearSelection);
   TCustomControl::KeyDown(Key, Shift);  // OnKeyDown may take the key
   if (!Key) return;
   if (EnterFilterRowByKey(Key, Shift)) return;
@@ -53,11 +53,11 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
     else if (Key == VK_RIGHT) Key = VK_LEFT;
   }
   // The base grid's own key handling is not used: without a link the keys do nothing.
-  if (!FImpl->FDataLink->Active() || !DataSet()) return;
+  if (!FDataLink->Active() || !DataSet()) return;
   if (SearchKey(Key, Shift)) return;
   if (Shift.Contains(ssCtrl)) CtrlKey(Key, Shift);
   else PlainKey(Key, Shift);
-  if (Key == VK_DELETE && !Shift.Contains(ssCtrl) && !FImpl->FOptions.Contains(dgRowSelect)) {
+  if (Key == VK_DELETE && !Shift.Contains(ssCtrl) && !FOptions.Contains(dgRowSelect)) {
     TColumnEh* c = CurrentColumn();
     if (c && (c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) && c->Field() && !c->Field()->Required() &&
         c->IsEditable(true))
@@ -66,8 +66,8 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
 }
 
 bool TCustomDBGridEh::StartFind(const String& Text) {
-  bool dialog = FImpl->FOptionsEh.Contains(dghDialogFind);
-  if (FImpl->FOptionsEh.Contains(dghIncSearch) && !(FImpl->FIncSearchActive && dialog)) {
+  bool dialog = FOptionsEh.Contains(dghDialogFind);
+  if (FOptionsEh.Contains(dghIncSearch) && !(FImpl->FIncSearchActive && dialog)) {
     StopIncSearch();
     IncSearch(String(), -1, 0);
     return true;
@@ -116,12 +116,12 @@ bool TCustomDBGridEh::SearchKey(Word& Key, TShiftState Shift) {
 void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
   TDataSet* ds = DataSet();
   bool shift = Shift.Contains(ssShift);
-  bool extend = shift && FImpl->FOptions.Contains(dgMultiSelect);
+  bool extend = shift && FOptions.Contains(dgMultiSelect);
   bool vertical = Key == VK_HOME || Key == VK_END || Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN;
-  if (vertical && !shift && FImpl->FOptionsEh.Contains(dghClearSelection)) FImpl->FSelection->Reset();
-  bool rows = FImpl->FOptions.Contains(dgRowSelect);
-  int firstShown = -FImpl->FDataLink->ActiveRecord();
-  int lastShown = FImpl->FDataLink->RecordCount() - 1 - FImpl->FDataLink->ActiveRecord();
+  if (vertical && !shift && FOptionsEh.Contains(dghClearSelection)) FSelection->Reset();
+  bool rows = FOptions.Contains(dgRowSelect);
+  int firstShown = -FDataLink->ActiveRecord();
+  int lastShown = FDataLink->RecordCount() - 1 - FDataLink->ActiveRecord();
   switch (Key) {
     case VK_UP:
     case VK_PRIOR: MoveByRows(extend, firstShown, rows, false); break;
@@ -136,7 +136,7 @@ void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
       else ds->Last();
       break;
     case VK_LEFT: MoveToDataColumn(0, 1, false); break;
-    case VK_RIGHT: MoveToDataColumn(FImpl->FColumns->Count() - 1, -1, false); break;
+    case VK_RIGHT: MoveToDataColumn(FColumns->Count() - 1, -1, false); break;
     case VK_DELETE:
       if (!(FImpl->FEditActions.Contains(geaDeleteEh) && CanDeleteSelection() &&
             ExecuteGridEditAction(this, geaDeleteEh)))
@@ -157,7 +157,7 @@ void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
       break;
     case 'A':
       if (CanSelectAll() && SelectionKindAllowed(gstAll) && FImpl->FEditActions.Contains(geaSelectAllEh))
-        FImpl->FSelection->SelectWholeGrid();
+        FSelection->SelectWholeGrid();
       break;
     case kCopyFromAboveKey: CopyFromRecordAbove(); break;
     default: return;
@@ -167,21 +167,21 @@ void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
 
 void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
   bool shift = Shift.Contains(ssShift);
-  bool extend = shift && FImpl->FOptions.Contains(dgMultiSelect);
-  bool rows = FImpl->FOptions.Contains(dgRowSelect);
+  bool extend = shift && FOptions.Contains(dgMultiSelect);
+  bool rows = FOptions.Contains(dgRowSelect);
   switch (Key) {
     case VK_TAB:
-      if (Shift.Contains(ssAlt) || !FImpl->FOptions.Contains(dgTabs)) return;
+      if (Shift.Contains(ssAlt) || !FOptions.Contains(dgTabs)) return;
       StepColumn(!shift);
       break;
     case VK_RETURN:
-      if (!FImpl->FOptionsEh.Contains(dghEnterAsTab)) return;
+      if (!FOptionsEh.Contains(dghEnterAsTab)) return;
       StepColumn(!shift);
       break;
     case VK_ESCAPE:
-      FImpl->FDataLink->ResetRecord();
-      FImpl->FSelection->Reset();
-      if (!FImpl->FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
+      FDataLink->ResetRecord();
+      FSelection->Reset();
+      if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
       // A running sizing, moving, selecting or record drag ends unaccepted.
       if (FImpl->FMouseMode != mmNone || FImpl->FTracking || FImpl->FRowTracking || FImpl->FPressedTitle >= 0 ||
           GridState() != gsNormal)
@@ -190,17 +190,17 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
     case VK_PRIOR:
     case VK_NEXT: {
       int page = std::max(1, VisibleDataRowCount());
-      if (!extend) FImpl->FSelection->Reset();
+      if (!extend) FSelection->Reset();
       MoveByRows(extend, Key == VK_PRIOR ? -page : page, !SelectionKindAllowed(gstRectangle), false);
       break;
     }
     case VK_HOME:
     case VK_END: {
       bool toLast = Key == VK_END;
-      if (FImpl->FVisibleColumns->Count() > 1 && !rows) {
-        MoveToDataColumn(toLast ? FImpl->FColumns->Count() - 1 : 0, toLast ? -1 : 1, extend);
+      if (FVisibleColumns->Count() > 1 && !rows) {
+        MoveToDataColumn(toLast ? FColumns->Count() - 1 : 0, toLast ? -1 : 1, extend);
       } else {
-        if (!extend) FImpl->FSelection->Reset();
+        if (!extend) FSelection->Reset();
         MoveByRows(extend, toLast ? 1 : -1, rows, true);
       }
       break;
@@ -213,7 +213,7 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
         if (!right && LeftCol() > first) SetLeftCol(LeftCol() - 1);
         if (right && LeftCol() + VisibleColCount() < ColCount()) SetLeftCol(LeftCol() + 1);
       } else {
-        if (!extend) FImpl->FSelection->Reset();
+        if (!extend) FSelection->Reset();
         MoveToDataColumn(SelectedIndex() + (right ? 1 : -1), right ? 1 : -1, extend);
       }
       break;
@@ -227,8 +227,8 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
         ExecuteGridEditAction(this, geaPasteEh);
         break;
       }
-      if ( !ds->CanModify() || FImpl->FReadOnly || !FImpl->FOptions.Contains(dgEditing)) return;
-      FImpl->FSelection->Reset();
+      if ( !ds->CanModify() || FImpl->FReadOnly || !FOptions.Contains(dgEditing)) return;
+      FSelection->Reset();
       if (FImpl->FAllowedOperations.Contains(alopInsertEh)) ds->Insert();
       else if (FImpl->FAllowedOperations.Contains(alopAppendEh)) ds->Append();
       break;
@@ -241,16 +241,16 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
 
 void TCustomDBGridEh::VerticalKey(Word Key, TShiftState Shift) {
   TDataSet* ds = DataSet();
-  bool extend = Shift.Contains(ssShift) && FImpl->FOptions.Contains(dgMultiSelect);
-  bool rows = FImpl->FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstRectangle);
-  bool atEnd = FImpl->FDataLink->ActiveRecord() >= FImpl->FDataLink->RecordCount() - 1;
-  if (UntouchedInsert(ds, FImpl->FDataLink.get())) {
+  bool extend = Shift.Contains(ssShift) && FOptions.Contains(dgMultiSelect);
+  bool rows = FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstRectangle);
+  bool atEnd = FDataLink->ActiveRecord() >= FDataLink->RecordCount() - 1;
+  if (UntouchedInsert(ds, FDataLink.get())) {
     // A new record nobody typed into goes away instead of being posted empty.
     if (Key == VK_UP ? atEnd : !atEnd) ds->Cancel();
     if (Key == VK_DOWN || atEnd) return;
   }
   MoveByRows(extend, Key == VK_UP ? -1 : 1, rows, false);
-  if (Key == VK_DOWN && ds->Eof() && ds->CanModify() && !FImpl->FReadOnly && FImpl->FOptions.Contains(dgEditing) &&
+  if (Key == VK_DOWN && ds->Eof() && ds->CanModify() && !FImpl->FReadOnly && FOptions.Contains(dgEditing) &&
       FImpl->FAllowedOperations.Contains(alopAppendEh))
     ds->Append();
 }
@@ -261,7 +261,7 @@ void TCustomDBGridEh::ConfirmDelete() {
     return;
   TBookmarkListEh* rows = SelectedRows();
   const char* question = rows->Count() < 2 ? "Delete record?" : "Delete all selected records?";
-  if (FImpl->FOptions.Contains(dgConfirmDelete) &&
+  if (FOptions.Contains(dgConfirmDelete) &&
       Application->MessageBox(question, "Confirm", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
     return;
   if (rows->Count() > 0) rows->DeleteSelected();
@@ -271,16 +271,16 @@ void TCustomDBGridEh::ConfirmDelete() {
 void TCustomDBGridEh::CopyFromRecordAbove() {
   TColumnEh* c = CurrentColumn();
   TField* f = c ? c->Field() : nullptr;
-  if (!f || FImpl->FDataLink->ActiveRecord() == 0 || !c->IsEditable(true)) return;
+  if (!f || FDataLink->ActiveRecord() == 0 || !c->IsEditable(true)) return;
   Variant value;
   {
-    TActiveRecordScopeEh scope(FImpl->FDataLink.get(), FImpl->FDataLink->ActiveRecord() - 1);
+    TActiveRecordScopeEh scope(FDataLink.get(), FDataLink->ActiveRecord() - 1);
     value = f->FieldKind() == fkLookup ? DataSet()->FieldValues(f->KeyFields()) : f->Value();
   }
-  FImpl->FDataLink->Edit();
+  FDataLink->Edit();
   if (f->FieldKind() == fkLookup) DataSet()->SetFieldValues(f->KeyFields(), value);
   else f->SetValue(value);
-  FImpl->FSelection->Reset();
+  FSelection->Reset();
   SetEditorMode(true);
   if (InplaceEditor()) InplaceEditor()->SelectAll();
 }
@@ -288,8 +288,8 @@ void TCustomDBGridEh::CopyFromRecordAbove() {
 // ---------------------------------------------------------------- moving
 
 void TCustomDBGridEh::StepColumn(bool Forward) {
-  FImpl->FSelection->Reset();
-  int count = FImpl->FColumns->Count();
+  FSelection->Reset();
+  int count = FColumns->Count();
   if (count == 0) return;
   int start = std::clamp(SelectedIndex(), 0, count - 1), i = start, records = 0;
   do {
@@ -308,34 +308,34 @@ void TCustomDBGridEh::StepColumn(bool Forward) {
 }
 
 void TCustomDBGridEh::MoveToDataColumn(int DataCol, int Direction, bool Extend) {
-  int count = FImpl->FColumns->Count();
+  int count = FColumns->Count();
   if (count == 0) return;
-  if (Extend && SelectionKindAllowed(gstRectangle) && FImpl->FSelection->SelectionKind() != gstRectangle)
-    FImpl->FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), false);
-  FImpl->FDataLink->UpdateRecord();
+  if (Extend && SelectionKindAllowed(gstRectangle) && FSelection->SelectionKind() != gstRectangle)
+    FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), false);
+  FDataLink->UpdateRecord();
   DataCol = std::clamp(DataCol, 0, count - 1);
   if (Direction != 0)
     while (DataCol >= 0 && DataCol < count &&
-           (!FImpl->FColumns->Items(DataCol)->Visible() || ColWidths(DataToRawColumn(DataCol)) <= 0))
+           (!FColumns->Items(DataCol)->Visible() || ColWidths(DataToRawColumn(DataCol)) <= 0))
       DataCol += Direction;
   if (DataCol < 0 || DataCol >= count) return;
   if (DataCol != SelectedIndex()) {
-    if (!FImpl->FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
+    if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
     MoveToColumn(DataToRawColumn(DataCol));
   }
   if (Extend && SelectionKindAllowed(gstRectangle))
-    FImpl->FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), true);
+    FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), true);
   StopIncSearch();
 }
 
 void TCustomDBGridEh::MoveByRows(bool Extend, int Distance, bool RowMode, bool ToTheEnd) {
   TDataSet* ds = DataSet();
-  if (!FImpl->FDataLink->Active() || !ds || (Distance == 0 && !ToTheEnd)) return;
+  if (!FDataLink->Active() || !ds || (Distance == 0 && !ToTheEnd)) return;
   int dir = Distance < 0 ? -1 : 1;
-  if (RowMode || FImpl->FOptions.Contains(dgRowSelect)) {
+  if (RowMode || FOptions.Contains(dgRowSelect)) {
     bool extend = Extend && SelectionKindAllowed(gstRecordBookmarks);
-    if (FImpl->FOptions.Contains(dgMultiSelect) && !extend) {
-      FImpl->FSelection->Reset();
+    if (FOptions.Contains(dgMultiSelect) && !extend) {
+      FSelection->Reset();
       FImpl->FRowAnchor.clear();
     }
     int left = std::abs(Distance);
@@ -354,11 +354,11 @@ void TCustomDBGridEh::MoveByRows(bool Extend, int Distance, bool RowMode, bool T
       }
     }
   } else if (Extend && SelectionKindAllowed(gstRectangle)) {
-    if (FImpl->FSelection->SelectionKind() != gstRectangle)
-      FImpl->FSelection->CellRange()->ExtendTo(SelectedIndex(), ds->Bookmark(), false);
+    if (FSelection->SelectionKind() != gstRectangle)
+      FSelection->CellRange()->ExtendTo(SelectedIndex(), ds->Bookmark(), false);
     if (ToTheEnd) dir > 0 ? ds->Last() : ds->First();
     else ds->MoveBy(Distance);
-    FImpl->FSelection->CellRange()->ExtendTo(SelectedIndex(), ds->Bookmark(), true);
+    FSelection->CellRange()->ExtendTo(SelectedIndex(), ds->Bookmark(), true);
   } else {
     if (ToTheEnd) dir > 0 ? ds->Last() : ds->First();
     else ds->MoveBy(Distance);
@@ -370,7 +370,7 @@ void TCustomDBGridEh::MoveByRows(bool Extend, int Distance, bool RowMode, bool T
 bool TCustomDBGridEh::ExtendRowStep(int Dir, bool Keep, bool& Away) {
   TDataSet* ds = DataSet();
   TBookmarkListEh* rows = SelectedRows();
-  if (FImpl->FRowAnchor.empty() || FImpl->FSelection->SelectionKind() != gstRecordBookmarks) {
+  if (FImpl->FRowAnchor.empty() || FSelection->SelectionKind() != gstRecordBookmarks) {
     FImpl->FRowAnchor = ds->Bookmark();
     FImpl->FRowAnchorSelected = rows->CurrentRowSelected();
     rows->SetCurrentRowSelected(true);
@@ -390,29 +390,29 @@ bool TCustomDBGridEh::ExtendRowStep(int Dir, bool Keep, bool& Away) {
 
 bool TCustomDBGridEh::IncSearchAllowed() const {
   TDataSet* ds = DataSet();
-  if (!FImpl->FDataLink->Active() || !ds || ds->State() == dsEdit || ds->State() == dsInsert || ds->State() == dsSetKey)
+  if (!FDataLink->Active() || !ds || ds->State() == dsEdit || ds->State() == dsInsert || ds->State() == dsSetKey)
     return false;
   if (FImpl->FIncSearchActive) return true;
   TColumnEh* c = CurrentColumn();
-  bool columnEditable = c && c->IsEditable(false) && FImpl->FOptions.Contains(dgEditing);
-  if (FImpl->FOptionsEh.Contains(dghIncSearch) && !columnEditable) return true;
-  return FImpl->FOptionsEh.Contains(dghPreferIncSearch) && !FImpl->FOptions.Contains(dgAlwaysShowEditor) &&
+  bool columnEditable = c && c->IsEditable(false) && FOptions.Contains(dgEditing);
+  if (FOptionsEh.Contains(dghIncSearch) && !columnEditable) return true;
+  return FOptionsEh.Contains(dghPreferIncSearch) && !FOptions.Contains(dgAlwaysShowEditor) &&
          !EditorMode();
 }
 
 void TCustomDBGridEh::KeyPress(Char& Key) {
   TColumnEh* c = CurrentColumn();
   bool stepped =
-      c && (c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) && !FImpl->FOptions.Contains(dgRowSelect);
-  if (Key == ' ' && stepped && FImpl->FDataLink->Active()) {
+      c && (c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) && !FOptions.Contains(dgRowSelect);
+  if (Key == ' ' && stepped && FDataLink->Active()) {
     // Space toggles a check box and steps an image column (back with Shift).
     TCustomControl::KeyPress(Key);
     if (Key) c->StepValue(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
     Key = 0;
     return;
   }
-  if (FImpl->FOptionsEh.Contains(dghEnterAsTab) && Key == 13) Key = 9;
-  if (Key == 13 && !FImpl->FOptions.Contains(dgAlwaysShowEditor)) FImpl->FDataLink->UpdateRecord();
+  if (FOptionsEh.Contains(dghEnterAsTab) && Key == 13) Key = 9;
+  if (Key == 13 && !FOptions.Contains(dgAlwaysShowEditor)) FDataLink->UpdateRecord();
   TCustomControl::KeyPress(Key);
   if (Key < 32 || !IncSearchAllowed()) {
     if (Key) TCustomGrid::KeyPress(Key);
@@ -475,9 +475,9 @@ bool TCustomDBGridEh::SearchWalk(const String& Upper, int Direction) {
 // going back to it and moving by the distance shows the current record where it was.
 TCustomDBGridEh::TViewPosition TCustomDBGridEh::SaveViewPosition() {
   TViewPosition p;
-  int middle = std::max(0, FImpl->FDataLink->RecordCount() / 2);
-  p.Distance = FImpl->FDataLink->ActiveRecord() - middle;
-  TActiveRecordScopeEh scope(FImpl->FDataLink.get(), middle);
+  int middle = std::max(0, FDataLink->RecordCount() / 2);
+  p.Distance = FDataLink->ActiveRecord() - middle;
+  TActiveRecordScopeEh scope(FDataLink.get(), middle);
   p.Bookmark = DataSet()->Bookmark();
   return p;
 }
@@ -490,7 +490,7 @@ void TCustomDBGridEh::RestoreViewPosition(const TViewPosition& P) {
 }
 
 void TCustomDBGridEh::IncSearch(const String& Text, int TimeOut, int Direction) {
-  if (!FImpl->FDataLink->Active() || !DataSet()) return;
+  if (!FDataLink->Active() || !DataSet()) return;
   String candidate = FImpl->FIncSearchText + Text;
   if (!candidate.empty()) {
     TSearchingScope searching(FImpl->FSearching);
@@ -512,5 +512,5 @@ void TCustomDBGridEh::StopIncSearch() {
   if (HandleAllocated()) KillTimer(Handle(), kIncSearchTimer);
   FImpl->FIncSearchText.clear();
   InvalidateCurrentRow();
-  if (FImpl->FOptions.Contains(dgAlwaysShowEditor) && ShouldShowEditor()) OpenEditor();
+  if (FOptions.Contains(dgAlwaysShowEditor) && ShouldShowEditor()) OpenEditor();
 }

@@ -95,30 +95,30 @@ void TCustomDBGridEh::LayoutChanged() {
   GenerateDefaultColumns();
   RebuildVisibleColumns();
   LayoutRowHeight();
-  if (FImpl->FOptions.Contains(dgTitles) && !FImpl->FUseMultiTitle) LayoutTitleHeight();
+  if (FOptions.Contains(dgTitles) && !FImpl->FUseMultiTitle) LayoutTitleHeight();
   LayoutHorzScrollBar();
   UpdateTabStops();
   AutoFitWidths();
   UpdateTabStops();
-  if (FImpl->FOptions.Contains(dgTitles)) {
+  if (FOptions.Contains(dgTitles)) {
     if (FImpl->FTitleHeight > 0 || FImpl->FTitleLines > 0) {
       TMetrics m = Measure(this, FImpl->FTitleFont.get());
       int h = FImpl->FTitleLines * m.Tm.tmHeight + m.Tm.tmExternalLeading + FImpl->FTitleHeight + 2;
-      if (FImpl->FOptions.Contains(dgRowLines)) ++h;
+      if (FOptions.Contains(dgRowLines)) ++h;
       TCustomGrid::SetRowHeights(0, h);
     }
     if (FImpl->FUseMultiTitle) {
       FImpl->FHeadTree->BuildFromColumns(this, FImpl->FLeaves);
       int total = THeadTreeNode::CalcTitleBandHeights(
           FImpl->FHeadTree.get(), [this](THeadTreeNode* n) { return MeasureTitleCaption(n); });
-      TCustomGrid::SetRowHeights(0, std::max(1, total - (FImpl->FOptionsEh.Contains(dghFixed3D) ? 1 : 3)));
+      TCustomGrid::SetRowHeights(0, std::max(1, total - (FOptionsEh.Contains(dghFixed3D) ? 1 : 3)));
     }
   }
   UpdateTabStops();
   int leftCol = LeftCol();
   RecalcRowCount();
   RefreshVertScrollBar();
-  if (FImpl->FOptions.Contains(dgRowSelect) && leftCol < ColCount()) SetLeftCol(std::max(FixedCols(), leftCol));
+  if (FOptions.Contains(dgRowSelect) && leftCol < ColCount()) SetLeftCol(std::max(FixedCols(), leftCol));
   // The current cell may stay in a frozen column, never on the indicator.
   if (Col() < IndicatorOffset() && ColCount() > FixedCols()) MoveColRow(FixedCols(), Row(), true, false);
   SyncCurrentRow();
@@ -133,43 +133,43 @@ void TCustomDBGridEh::RemoveTransientColumns() {
   // A generated column before a stored one means the stored ones came later: the generated
   // ones go and the stored ones stay.
   bool seenTransient = false, mixed = false;
-  for (int i = 0; i < FImpl->FColumns->Count() && !mixed; ++i) {
-    if (FImpl->FColumns->Items(i)->IsTransient()) seenTransient = true;
+  for (int i = 0; i < FColumns->Count() && !mixed; ++i) {
+    if (FColumns->Items(i)->IsTransient()) seenTransient = true;
     else if (seenTransient) mixed = true;
   }
   if (!mixed) return;
-  for (int i = FImpl->FColumns->Count() - 1; i >= 0; --i)
-    if (FImpl->FColumns->Items(i)->IsTransient()) delete FImpl->FColumns->Items(i);
+  for (int i = FColumns->Count() - 1; i >= 0; --i)
+    if (FColumns->Items(i)->IsTransient()) delete FColumns->Items(i);
 }
 
 void TCustomDBGridEh::GenerateDefaultColumns() {
-  if (FImpl->FColumns->IsCustomized()) {
-    for (int i = 0; i < FImpl->FColumns->Count(); ++i) {
-      TColumnEh* c = FImpl->FColumns->Items(i);
+  if (FColumns->IsCustomized()) {
+    for (int i = 0; i < FColumns->Count(); ++i) {
+      TColumnEh* c = FColumns->Items(i);
       TDataSet* ds = DataSet();
-      c->SetField(ds && FImpl->FDataLink->Active() ? ds->FindField(c->FieldName()) : nullptr);
+      c->SetField(ds && FDataLink->Active() ? ds->FindField(c->FieldName()) : nullptr);
     }
     return;
   }
-  if (!FImpl->FDataLink->Active()) {
-    FImpl->FColumns->Clear();
+  if (!FDataLink->Active()) {
+    FColumns->Clear();
     return;
   }
-  int fields = FImpl->FDataLink->FieldCount();
+  int fields = FDataLink->FieldCount();
   // Columns whose field the link no longer shows go.
-  for (int i = FImpl->FColumns->Count() - 1; i >= 0; --i) {
-    TField* f = FImpl->FColumns->Items(i)->Field();
+  for (int i = FColumns->Count() - 1; i >= 0; --i) {
+    TField* f = FColumns->Items(i)->Field();
     bool shown = false;
-    for (int k = 0; k < fields && !shown; ++k) shown = FImpl->FDataLink->FieldAt(k) == f;
-    if (!f || !shown) delete FImpl->FColumns->Items(i);
+    for (int k = 0; k < fields && !shown; ++k) shown = FDataLink->FieldAt(k) == f;
+    if (!f || !shown) delete FColumns->Items(i);
   }
   for (int k = 0; k < fields; ++k) {
-    TField* f = FImpl->FDataLink->FieldAt(k);
+    TField* f = FDataLink->FieldAt(k);
     TColumnEh* found = nullptr;
-    for (int i = 0; i < FImpl->FColumns->Count() && !found; ++i)
-      if (f && FImpl->FColumns->Items(i)->Field() == f) found = FImpl->FColumns->Items(i);
+    for (int i = 0; i < FColumns->Count() && !found; ++i)
+      if (f && FColumns->Items(i)->Field() == f) found = FColumns->Items(i);
     if (!found) {
-      found = FImpl->FColumns->AddTransientColumn();
+      found = FColumns->AddTransientColumn();
       if (f) found->SetField(f);
     }
     found->SetIndex(k);
@@ -177,14 +177,14 @@ void TCustomDBGridEh::GenerateDefaultColumns() {
 }
 
 void TCustomDBGridEh::RebuildVisibleColumns() {
-  FImpl->FVisibleColumns->Clear();
+  FVisibleColumns->Clear();
   int frozen = std::max(0, FImpl->FFrozenCols);  // a negative count freezes nothing
   int hiddenInFrozen = 0, visibleSeen = 0;
   bool pastFrozen = false;
-  for (int i = 0; i < FImpl->FColumns->Count(); ++i) {
-    TColumnEh* c = FImpl->FColumns->Items(i);
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnEh* c = FColumns->Items(i);
     if (c->Visible()) {
-      FImpl->FVisibleColumns->Add(c);
+      FVisibleColumns->Add(c);
       if (++visibleSeen >= frozen) pastFrozen = visibleSeen > frozen;
     } else if (frozen > 0 && !pastFrozen) {
       // Hidden columns inside the frozen range and directly after it stay fixed with it.
@@ -192,10 +192,10 @@ void TCustomDBGridEh::RebuildVisibleColumns() {
     }
   }
   int indicator = IndicatorOffset();
-  int cols = std::max(FImpl->FColumns->Count(), 1) + indicator;
+  int cols = std::max(FColumns->Count(), 1) + indicator;
   int fixed = indicator;
-  if (FImpl->FDataLink->Active() || FImpl->FColumns->IsCustomized()) fixed += frozen + hiddenInFrozen;
-  if (FImpl->FVisibleColumns->Count() == 0) fixed = std::max(indicator, fixed - 1);
+  if (FDataLink->Active() || FColumns->IsCustomized()) fixed += frozen + hiddenInFrozen;
+  if (FVisibleColumns->Count() == 0) fixed = std::max(indicator, fixed - 1);
   fixed = std::min(fixed, cols - 1);
   int current = Col();
   TCustomGrid::SetFixedCols(0);
@@ -210,10 +210,10 @@ void TCustomDBGridEh::RebuildVisibleColumns() {
 
 void TCustomDBGridEh::LayoutRowHeight() {
   TMetrics m = Measure(this, Font());
-  int rowBase = (FImpl->FFlat ? 1 : 3) + (FImpl->FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
+  int rowBase = (FImpl->FFlat ? 1 : 3) + (FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
   int height = FImpl->FRowHeight > 0 || FImpl->FRowLines > 0 ? FImpl->FRowHeight + FImpl->FRowLines * m.LineHeight()
                                                              : m.TextHeight + rowBase;
-  if (FImpl->FOptionsEh.Contains(dghFitRowHeightToText) && m.TextHeight > 0) {
+  if (FOptionsEh.Contains(dghFitRowHeightToText) && m.TextHeight > 0) {
     int above = std::max(0, height - rowBase);
     int lines = above / m.TextHeight, rest = above % m.TextHeight;
     if (!(rest <= m.TextHeight / 2 && lines >= 1)) ++lines;
@@ -221,7 +221,7 @@ void TCustomDBGridEh::LayoutRowHeight() {
     FImpl->FRowHeight = rowBase;
     height = FImpl->FRowHeight + FImpl->FRowLines * m.LineHeight();
   }
-  int title = FImpl->FOptions.Contains(dgTitles) && RowCount() > 0 ? RowHeights(0) : -1;
+  int title = FOptions.Contains(dgTitles) && RowCount() > 0 ? RowHeights(0) : -1;
   TCustomGrid::SetDefaultRowHeight(std::max(1, height));
   if (title >= 0) TCustomGrid::SetRowHeights(0, title);
   if (FImpl->FEditButtonWidth > 0)
@@ -233,9 +233,9 @@ void TCustomDBGridEh::LayoutRowHeight() {
 
 void TCustomDBGridEh::LayoutTitleHeight() {
   int h = 0;
-  if (FImpl->FColumns->Count() == 0) h = Measure(this, FImpl->FTitleFont.get()).TextHeight + TextMargin();
-  for (int i = 0; i < FImpl->FColumns->Count(); ++i)
-    h = std::max(h, Measure(this, FImpl->FColumns->Items(i)->Title()->Font()).TextHeight + TextMargin());
+  if (FColumns->Count() == 0) h = Measure(this, FImpl->FTitleFont.get()).TextHeight + TextMargin();
+  for (int i = 0; i < FColumns->Count(); ++i)
+    h = std::max(h, Measure(this, FColumns->Items(i)->Title()->Font()).TextHeight + TextMargin());
   if (RowCount() > 0) TCustomGrid::SetRowHeights(0, h);
 }
 
@@ -251,30 +251,30 @@ void TCustomDBGridEh::LayoutHorzScrollBar() {
 
 void TCustomDBGridEh::AutoFitWidths() {
   if (!FImpl->FAutoFitColWidths || Designing() || !HandleAllocated()) return;
-  int n = FImpl->FColumns->Count();
+  int n = FColumns->Count();
   FImpl->FOutOfRange.assign(n, false);
   auto fits = [&](int i) {
-    return FImpl->FColumns->Items(i)->Visible() && FImpl->FColumns->Items(i)->AutoFitColWidth();
+    return FColumns->Items(i)->Visible() && FColumns->Items(i)->AutoFitColWidth();
   };
   std::vector<int> widths(n);
-  for (int i = 0; i < n; ++i) widths[i] = FImpl->FColumns->Items(i)->Width();
+  for (int i = 0; i < n; ++i) widths[i] = FColumns->Items(i)->Width();
   int room = 0;
-  for (int round = 0; round <= FImpl->FVisibleColumns->Count(); ++round) {
+  for (int round = 0; round <= FVisibleColumns->Count(); ++round) {
     RefreshVertScrollBar();
     int shares = 0, fixed = 0;
     for (int i = 0; i < n; ++i) {
-      if (!FImpl->FColumns->Items(i)->Visible()) continue;
-      if (fits(i) && !FImpl->FOutOfRange[i]) shares += FImpl->FColumns->Items(i)->InitialWidth();
+      if (!FColumns->Items(i)->Visible()) continue;
+      if (fits(i) && !FImpl->FOutOfRange[i]) shares += FColumns->Items(i)->InitialWidth();
       else fixed += widths[i];
     }
     room = std::max(0, std::max(ClientWidth(), FImpl->FMinAutoFitWidth) - fixed);
-    if (FImpl->FOptions.Contains(dgIndicator)) room -= kIndicatorWidth;
-    if (FImpl->FOptions.Contains(dgColLines)) room -= FImpl->FVisibleColumns->Count();
-    if (FImpl->FOptions.Contains(dgIndicator) && FImpl->FOptions.Contains(dgColLines)) room -= 1;
+    if (FOptions.Contains(dgIndicator)) room -= kIndicatorWidth;
+    if (FOptions.Contains(dgColLines)) room -= FVisibleColumns->Count();
+    if (FOptions.Contains(dgIndicator) && FOptions.Contains(dgColLines)) room -= 1;
     bool limited = false;
     for (int i = 0; i < n && shares > 0; ++i) {
       if (!fits(i) || FImpl->FOutOfRange[i]) continue;
-      TColumnEh* c = FImpl->FColumns->Items(i);
+      TColumnEh* c = FColumns->Items(i);
       // Truncated, not rounded: the rightmost column takes what the truncation left.
       int want = static_cast<int>(int64_t(room) * c->InitialWidth() / shares);
       widths[i] = c->ClampWidth(want);
@@ -298,8 +298,8 @@ void TCustomDBGridEh::AutoFitWidths() {
     ~TRelease() { --L; }
   } release{FImpl->FUpdateLock};
   for (int i = 0; i < n; ++i)
-    if (fits(i) && FImpl->FColumns->Items(i)->Width() != widths[i]) {
-      FImpl->FColumns->Items(i)->SetWidth(widths[i]);
+    if (fits(i) && FColumns->Items(i)->Width() != widths[i]) {
+      FColumns->Items(i)->SetWidth(widths[i]);
       // A column's own limits never apply twice: the fitted width is what the grid shows.
       TCustomGrid::SetColWidths(DataToRawColumn(i), widths[i]);
     }
@@ -347,14 +347,14 @@ private:
 
 void TCustomDBGridEh::ColWidthsChanged() {
   TCustomGrid::ColWidthsChanged();
-  if (FImpl->FUpdateLock > 0 || !FImpl->FColumns) return;
+  if (FImpl->FUpdateLock > 0 || !FColumns) return;
   {
-    TEditorMovesHold hold(FImpl->FSTFilter.get());
-    if ((FImpl->FDataLink->Active() || FImpl->FColumns->IsCustomized()) && FImpl->FLayoutLock == 0) {
+    TEditorMovesHold hold(FSTFilter.get());
+    if ((FDataLink->Active() || FColumns->IsCustomized()) && FImpl->FLayoutLock == 0) {
       TDBGridEhLayoutLock lock(this);
       int indicator = IndicatorOffset();
-      for (int i = 0; i < FImpl->FColumns->Count() && i + indicator < ColCount(); ++i) {
-        TColumnEh* c = FImpl->FColumns->Items(i);
+      for (int i = 0; i < FColumns->Count() && i + indicator < ColCount(); ++i) {
+        TColumnEh* c = FColumns->Items(i);
         int raw = i + indicator;
         if (!c->Visible()) continue;
         int now = c->ClampWidth(ColWidths(raw));
@@ -373,17 +373,17 @@ void TCustomDBGridEh::ColWidthsChanged() {
 }
 
 void TCustomDBGridEh::SizeAutoFitColumn(int Index, int Old, int New) {
-  TColumnEh* c = FImpl->FColumns->Items(Index);
+  TColumnEh* c = FColumns->Items(Index);
   auto scaled = [](int Initial, int Num, int Den) { return Den > 0 ? std::max(1, MulDiv(Initial, Num, Den)) : Initial; };
-  if (FImpl->FOptionsEh.Contains(dghResizeWholeRightPart)) {
+  if (FOptionsEh.Contains(dghResizeWholeRightPart)) {
     if (c->AutoFitColWidth()) c->SetInitialWidth(scaled(c->InitialWidth(), New, Old));
     else c->SetWidth(New);
     int total = 0;
-    for (int k = Index + 1; k < FImpl->FColumns->Count(); ++k)
-      if (FImpl->FColumns->Items(k)->Visible() && FImpl->FColumns->Items(k)->AutoFitColWidth())
-        total += FImpl->FColumns->Items(k)->Width();
-    for (int k = Index + 1; k < FImpl->FColumns->Count() && total > 0; ++k) {
-      TColumnEh* r = FImpl->FColumns->Items(k);
+    for (int k = Index + 1; k < FColumns->Count(); ++k)
+      if (FColumns->Items(k)->Visible() && FColumns->Items(k)->AutoFitColWidth())
+        total += FColumns->Items(k)->Width();
+    for (int k = Index + 1; k < FColumns->Count() && total > 0; ++k) {
+      TColumnEh* r = FColumns->Items(k);
       if (r->Visible() && r->AutoFitColWidth()) r->SetInitialWidth(scaled(r->InitialWidth(), total + Old - New, total));
     }
     return;
@@ -394,8 +394,8 @@ void TCustomDBGridEh::SizeAutoFitColumn(int Index, int Old, int New) {
   }
   int before = c->InitialWidth();
   c->SetInitialWidth(scaled(before, New, Old));
-  for (int k = Index + 1; k < FImpl->FColumns->Count(); ++k) {
-    TColumnEh* r = FImpl->FColumns->Items(k);
+  for (int k = Index + 1; k < FColumns->Count(); ++k) {
+    TColumnEh* r = FColumns->Items(k);
     if (!r->Visible()) continue;
     r->SetInitialWidth(std::max(0, r->InitialWidth() + before - c->InitialWidth()));
     break;
@@ -405,7 +405,7 @@ void TCustomDBGridEh::SizeAutoFitColumn(int Index, int Old, int New) {
 // ================================================================ rows and the vertical bar
 
 void TCustomDBGridEh::RecalcRowCount() {
-  if (!FImpl->FDataLink) return;
+  if (!FDataLink) return;
   if (ViewMode()) {
     RecalcViewRowCount();
     return;
@@ -418,44 +418,44 @@ void TCustomDBGridEh::RecalcRowCount() {
   } release{FImpl->FUpdateLock};
   if (RowCount() < top + 1) TCustomGrid::SetRowCount(top + 1);
   TCustomGrid::SetFixedRows(top);
-  int lineH = FImpl->FOptions.Contains(dgRowLines) ? GridLineWidth() : 0;
+  int lineH = FOptions.Contains(dgRowLines) ? GridLineWidth() : 0;
   int rowH = DefaultRowHeight();
   int fixedH = 0;
-  if (FImpl->FOptions.Contains(dgTitles)) fixedH += RowHeights(0) + lineH;
-  fixedH += (FilterRowCount() + FImpl->FFooterRowCount) * (rowH + lineH);
-  if (FImpl->FFooterRowCount > 0) fixedH += lineH;
-  int title = FImpl->FOptions.Contains(dgTitles) ? RowHeights(0) : -1;
+  if (FOptions.Contains(dgTitles)) fixedH += RowHeights(0) + lineH;
+  fixedH += (FilterRowCount() + FFooterRowCount) * (rowH + lineH);
+  if (FFooterRowCount > 0) fixedH += lineH;
+  int title = FOptions.Contains(dgTitles) ? RowHeights(0) : -1;
   TCustomGrid::SetDefaultRowHeight(rowH);
   if (title >= 0) TCustomGrid::SetRowHeights(0, title);
-  int filler = FImpl->FFooterRowCount > 0 ? 1 : 0;
+  int filler = FFooterRowCount > 0 ? 1 : 0;
   auto fillerHeight = [&](int Records) {
     int used = fixedH + Records * (rowH + lineH);
     return std::max(0, ClientHeight() - used);
   };
-  bool hasRecords = FImpl->FDataLink->Active() && DataSet() && !(DataSet()->Bof() && DataSet()->Eof());
+  bool hasRecords = FDataLink->Active() && DataSet() && !(DataSet()->Bof() && DataSet()->Eof());
   if (hasRecords && HandleAllocated()) {
     int buffer = std::max(1, (ClientHeight() - fixedH) / std::max(1, rowH + lineH));
-    FImpl->FDataLink->SetBufferCount(buffer);
-    int records = FImpl->FDataLink->RecordCount();
-    TCustomGrid::SetRowCount(records + top + (FImpl->FFooterRowCount > 0 ? FImpl->FFooterRowCount + filler : 0));
-    if (FImpl->FFooterRowCount > 0) TCustomGrid::SetRowHeights(top + records, fillerHeight(records));
+    FDataLink->SetBufferCount(buffer);
+    int records = FDataLink->RecordCount();
+    TCustomGrid::SetRowCount(records + top + (FFooterRowCount > 0 ? FFooterRowCount + filler : 0));
+    if (FFooterRowCount > 0) TCustomGrid::SetRowHeights(top + records, fillerHeight(records));
   } else {
     TCustomGrid::SetRowCount(top + 1 +
-                             (HandleAllocated() && FImpl->FFooterRowCount > 0 ? FImpl->FFooterRowCount + filler : 0));
-    if (HandleAllocated() && FImpl->FFooterRowCount > 0) TCustomGrid::SetRowHeights(top + 1, fillerHeight(1));
+                             (HandleAllocated() && FFooterRowCount > 0 ? FFooterRowCount + filler : 0));
+    if (HandleAllocated() && FFooterRowCount > 0) TCustomGrid::SetRowHeights(top + 1, fillerHeight(1));
   }
   if (hasRecords && HandleAllocated()) SyncCurrentRow();
 }
 
 int TCustomDBGridEh::ScrollBarRecordCount() const {
   TDataSet* ds = DataSet();
-  if (!FImpl->FDataLink->Active() || !ds) return -1;
-  if (FImpl->FSumList->Active() && FImpl->FSumList->VirtualRecords()) return FImpl->FSumList->RecordTotal();
+  if (!FDataLink->Active() || !ds) return -1;
+  if (FSumList->Active() && FSumList->VirtualRecords()) return FSumList->RecordTotal();
   return ds->IsSequenced() ? ds->RecordCount() : -1;
 }
 
 void TCustomDBGridEh::RefreshVertScrollBar() {
-  if (!FImpl->FDataLink || !HandleAllocated()) return;
+  if (!FDataLink || !HandleAllocated()) return;
   if (ViewMode()) {
     RefreshViewScrollBar();
     return;
@@ -464,11 +464,11 @@ void TCustomDBGridEh::RefreshVertScrollBar() {
   si.fMask = SIF_ALL;
   TDataSet* ds = DataSet();
   int count = ScrollBarRecordCount();
-  if (!FImpl->FDataLink->Active() || !ds) {
+  if (!FDataLink->Active() || !ds) {
     si.nMin = 0, si.nMax = 1, si.nPage = 2, si.nPos = 0;
   } else if (count >= 0) {
     // The rows the client holds, whether records fill them or not.
-    int page = std::max(1, FImpl->FDataLink->BufferCount());
+    int page = std::max(1, FDataLink->BufferCount());
     si.nMin = 1;
     si.nMax = count + page - 1;
     si.nPage = page;
@@ -476,7 +476,7 @@ void TCustomDBGridEh::RefreshVertScrollBar() {
     old.fMask = SIF_POS;
     GetScrollInfo(Handle(), SB_VERT, &old);
     bool editing = ds->State() == dsEdit || ds->State() == dsInsert;
-    int recNo = FImpl->FSumList->Active() && FImpl->FSumList->VirtualRecords() ? FImpl->FSumList->CurrentRecordNumber()
+    int recNo = FSumList->Active() && FSumList->VirtualRecords() ? FSumList->CurrentRecordNumber()
                                                                                : ds->RecNo();
     si.nPos = editing ? old.nPos : recNo;
   } else {
@@ -504,7 +504,7 @@ void TCustomDBGridEh::UpdateExtHorzScrollBar() {
   // The leftmost column from which the last one is still wholly visible.
   int room = ClientWidth() - FixedWidth(), maxLeft = last;
   for (int used = 0; maxLeft >= fixed; --maxLeft) {
-    used += ColWidths(maxLeft) + (FImpl->FOptions.Contains(dgColLines) ? GridLineWidth() : 0);
+    used += ColWidths(maxLeft) + (FOptions.Contains(dgColLines) ? GridLineWidth() : 0);
     if (used > room) {
       ++maxLeft;
       break;
@@ -515,7 +515,7 @@ void TCustomDBGridEh::UpdateExtHorzScrollBar() {
   int max = all ? 0 : 127;
   int pos = all ? 0 : MulDiv(LeftCol() - fixed, 127, maxLeft - fixed);
   // A bar's page never exceeds its range; with every column shown there is nothing to page.
-  int page = std::min(FImpl->FVisibleColumns->Count(), max + 1);
+  int page = std::min(FVisibleColumns->Count(), max + 1);
   if (ext->Min() == 0 && ext->Max() == max && ext->Position() == pos && ext->PageSize() == page) return;
   ext->SetPageSize(0);
   ext->SetParams(pos, 0, max);
@@ -525,18 +525,18 @@ void TCustomDBGridEh::UpdateExtHorzScrollBar() {
 // ================================================================ geometry
 
 TGridRect TCustomDBGridEh::DataCellBox() const {
-  int bottom = FImpl->FFooterRowCount > 0 ? RowCount() - FImpl->FFooterRowCount - 2 : RowCount();
+  int bottom = FFooterRowCount > 0 ? RowCount() - FFooterRowCount - 2 : RowCount();
   return TGridRect{IndicatorOffset(), TopDataOffset(), ColCount() - 1, bottom};
 }
 
 int TCustomDBGridEh::DataRowCount() const {
   int n = RowCount() - TopDataOffset();
-  return FImpl->FFooterRowCount > 0 ? n - (FImpl->FFooterRowCount + 1) : n;
+  return FFooterRowCount > 0 ? n - (FFooterRowCount + 1) : n;
 }
 
 int TCustomDBGridEh::VisibleDataRowCount() const {
   int n = VisibleRowCount();
-  return FImpl->FFooterRowCount > 0 ? std::max(1, n - (FImpl->FFooterRowCount + 1)) : n;
+  return FFooterRowCount > 0 ? std::max(1, n - (FFooterRowCount + 1)) : n;
 }
 
 int TCustomDBGridEh::GetCellType(int ACol, int ARow, int& DataCol, int& DataRow) const {
@@ -575,15 +575,15 @@ int TCustomDBGridEh::GetCellType(int ACol, int ARow, int& DataCol, int& DataRow)
 
 bool TCustomDBGridEh::CellDrawn3D(int ACol, int ARow, TGridDrawState State) const {
   int c = ACol - IndicatorOffset(), r = ARow - TopDataOffset();
-  int footerStart = RowCount() - FImpl->FFooterRowCount - TopDataOffset();
-  bool filler = FImpl->FFooterRowCount > 0 && r + 1 == footerStart;
-  bool footer = FImpl->FFooterRowCount > 0 && r >= footerStart;
+  int footerStart = RowCount() - FFooterRowCount - TopDataOffset();
+  bool filler = FFooterRowCount > 0 && r + 1 == footerStart;
+  bool footer = FFooterRowCount > 0 && r >= footerStart;
   bool fixed = State.Contains(gdFixed);
   // A filter cell that shows its column's filter is drawn flat.
-  if (r < 0 && ARow >= TitleRowCount() && c >= 0 && c < FImpl->FColumns->Count() &&
-      FImpl->FColumns->Items(c)->Visible())
+  if (r < 0 && ARow >= TitleRowCount() && c >= 0 && c < FColumns->Count() &&
+      FColumns->Items(c)->Visible())
     return false;
-  const TDBGridEhOptions& o = FImpl->FOptionsEh;
+  const TDBGridEhOptions& o = FOptionsEh;
   const bool rules[] = {
       o.Contains(dghFixed3D) && fixed && !filler && (c < 0 || r < 0),
       o.Contains(dghFooter3D) && footer,
@@ -602,7 +602,7 @@ void TCustomDBGridEh::MoveToColumn(int ACol) {
 void TCustomDBGridEh::InvalidateCellRange(const TGridRect& Range) { InvalidateGridRect(Range); }
 
 int TCustomDBGridEh::FrozenExtent() const {
-  int line = FImpl->FOptions.Contains(dgColLines) ? GridLineWidth() : 0, w = 0;
+  int line = FOptions.Contains(dgColLines) ? GridLineWidth() : 0, w = 0;
   for (int i = IndicatorOffset(); i < FixedCols(); ++i) w += std::max(0, ColWidths(i) + line);
   return w;
 }
@@ -612,7 +612,7 @@ void TCustomDBGridEh::RowHeightsChanged() {
   if (FImpl->FUpdateLock > 0 || !FImpl->FRowSizingAllowed || GridState() != gsRowSizing) return;
   // A row the user sized gives every data row its height.
   int first = TitleRowCount();
-  int end = std::min(RowCount(), TopDataOffset() + FImpl->FDataLink->RecordCount() + 1);
+  int end = std::min(RowCount(), TopDataOffset() + FDataLink->RecordCount() + 1);
   for (int r = first; r < end; ++r)
     if (RowHeights(r) != DefaultRowHeight()) {
       FImpl->FRowLines = 0;
@@ -675,7 +675,7 @@ int TCustomDBGridEh::OptimalCellWidth(TColumnEh* Column) {
 }
 
 void TCustomDBGridEh::OptimizeColumnWidths(TColumnsEhList* ColumnsList) {
-  if (!ColumnsList || ColumnsList->Count() == 0 || !FImpl->FDataLink->Active() || !DataSet()) return;
+  if (!ColumnsList || ColumnsList->Count() == 0 || !FDataLink->Active() || !DataSet()) return;
   int n = ColumnsList->Count();
   std::vector<int> widths(n);
   for (int i = 0; i < n; ++i) widths[i] = OptimalTitleWidth(ColumnsList->Items(i));
@@ -684,11 +684,11 @@ void TCustomDBGridEh::OptimizeColumnWidths(TColumnsEhList* ColumnsList) {
     TControlsHold hold(ds);
     // The position comes back as it was: the middle record of the buffer and the active
     // record's distance from it.
-    int middle = (FImpl->FDataLink->RecordCount() - 1) / 2;
-    int distance = FImpl->FDataLink->ActiveRecord() - middle;
+    int middle = (FDataLink->RecordCount() - 1) / 2;
+    int distance = FDataLink->ActiveRecord() - middle;
     String mark;
     {
-      TActiveRecordScopeEh scope(FImpl->FDataLink.get(), std::max(0, middle));
+      TActiveRecordScopeEh scope(FDataLink.get(), std::max(0, middle));
       mark = ds->GetBookmark();
     }
     ds->First();
@@ -706,7 +706,7 @@ void TCustomDBGridEh::OptimizeColumnWidths(TColumnsEhList* ColumnsList) {
   }
   for (int i = 0; i < n; ++i) {
     TColumnEh* col = ColumnsList->Items(i);
-    for (int k = 0; k < FImpl->FFooterRowCount; ++k) {
+    for (int k = 0; k < FFooterRowCount; ++k) {
       TColumnFooterEh* footer = col->FooterAt(k);
       TFont font;
       font.Assign(footer->Font());
@@ -777,11 +777,11 @@ void TCustomDBGridEh::TitleButtonClicked(int ACol, TColumnEh* Column) {
 }
 
 void TCustomDBGridEh::CheckTitleButton(int DataCol, bool& Enabled) {
-  if (DataCol < 0 || DataCol >= FImpl->FColumns->Count()) {
+  if (DataCol < 0 || DataCol >= FColumns->Count()) {
     Enabled = false;
     return;
   }
-  if (OnCheckButton) OnCheckButton(this, DataCol, FImpl->FColumns->Items(DataCol), Enabled);
+  if (OnCheckButton) OnCheckButton(this, DataCol, FColumns->Items(DataCol), Enabled);
 }
 
 void TCustomDBGridEh::FireGetCellParams(TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State) {
@@ -790,7 +790,7 @@ void TCustomDBGridEh::FireGetCellParams(TColumnEh* Column, TFont* AFont, TColor&
 
 void TCustomDBGridEh::Resize() {
   TCustomGrid::Resize();
-  if (!HandleAllocated() || Loading() || FImpl->FLayingOut || !FImpl->FDataLink) return;
+  if (!HandleAllocated() || Loading() || FImpl->FLayingOut || !FDataLink) return;
   if (FImpl->FAutoFitColWidths && !Designing()) RebuildLayout();
   else RefreshLayout();
   if (FImpl->FInFilterRow) PlaceFilterEditor(false);
@@ -857,10 +857,10 @@ void TCustomDBGridEh::ComputeDrawInfo(TGridAxesInfoEh& Info, int Width, int Heig
   auto colWidth = [this](int i) { return std::max(0, ColWidths(i)); };
   auto rowHeight = [this](int i) { return RowHeights(i); };
   int frozen = std::max(0, FixedCols() - IndicatorOffset());
-  ComputeFixedAxis(Info.Horz, FImpl->FOptions.Contains(dgColLines) ? line : 0, FixedCols(), frozen, ColCount(),
+  ComputeFixedAxis(Info.Horz, FOptions.Contains(dgColLines) ? line : 0, FixedCols(), frozen, ColCount(),
                    LeftCol(), colWidth);
-  ComputeFixedAxis(Info.Vert, FImpl->FOptions.Contains(dgRowLines) ? line : 0, FixedRows(), 0, RowCount(), TopRow(),
+  ComputeFixedAxis(Info.Vert, FOptions.Contains(dgRowLines) ? line : 0, FixedRows(), 0, RowCount(), TopRow(),
                    rowHeight);
   ComputeScrollAxis(Info.Horz, Width, 0, colWidth);
-  ComputeScrollAxis(Info.Vert, Height, FImpl->FFooterRowCount, rowHeight);
+  ComputeScrollAxis(Info.Vert, Height, FFooterRowCount, rowHeight);
 }

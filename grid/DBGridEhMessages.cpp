@@ -32,8 +32,8 @@ bool FocusComesFrom(const TWinControl* Control, HWND Window) {
 void TCustomDBGridEh::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case WM_DEFERREDLAYOUT:
-      if (!FImpl->FColumns) break;
-      if (FImpl->FLayoutLock > 0 || FImpl->FColumns->UpdateCount() > 0) DeferLayout();
+      if (!FColumns) break;
+      if (FImpl->FLayoutLock > 0 || FColumns->UpdateCount() > 0) DeferLayout();
       else RebuildLayout();
       return;
     case WM_TIMER:
@@ -80,7 +80,7 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
       break;
     case WM_GETDLGCODE:
       TCustomGrid::Dispatch(M);
-      if (FImpl->FOptionsEh.Contains(dghPreferIncSearch)) M.Result |= DLGC_WANTCHARS;
+      if (FOptionsEh.Contains(dghPreferIncSearch)) M.Result |= DLGC_WANTCHARS;
       return;
     case WM_IME_STARTCOMPOSITION:
       TCustomGrid::Dispatch(M);
@@ -156,7 +156,7 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
 // click is handled, and only a move after it starts a drag.
 void TCustomDBGridEh::WndProc(TMessage& M) {
   bool click = M.Msg == WM_LBUTTONDOWN || M.Msg == WM_LBUTTONDBLCLK;
-  if (!click || DragMode() != dmAutomatic || !FImpl->FOptions.Contains(dgMultiSelect) || Designing()) {
+  if (!click || DragMode() != dmAutomatic || !FOptions.Contains(dgMultiSelect) || Designing()) {
     TCustomGrid::WndProc(M);
     return;
   }
@@ -180,8 +180,8 @@ void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
 
 bool TCustomDBGridEh::WantsDoubleBuffer() const {
   // Fixed cells drawn with visual styles would flicker; styles are inactive here.
-  return !FImpl->FFlat && IsThemeActive() && FImpl->FOptionsEh.Contains(dghFixed3D) &&
-         FImpl->FOptions.Contains(dgColLines) && FImpl->FOptions.Contains(dgRowLines);
+  return !FImpl->FFlat && IsThemeActive() && FOptionsEh.Contains(dghFixed3D) &&
+         FOptions.Contains(dgColLines) && FOptions.Contains(dgRowLines);
 }
 
 // ================================================================ focus
@@ -196,8 +196,8 @@ void TCustomDBGridEh::FocusChanged(TMessage& M) {
   }
   if (M.Msg == WM_SETFOCUS && !toEditor) ApplyColumnImeMode();
   if (M.Msg == WM_KILLFOCUS) SetImeMode(imDontCare);
-  if (FImpl->FOptions.Contains(dgRowSelect) && FImpl->FSelection->SelectionKind() != gstNon)
-    InvalidateCellRange(FImpl->FSelection->BoundsInGrid());
+  if (FOptions.Contains(dgRowSelect) && FSelection->SelectionKind() != gstNon)
+    InvalidateCellRange(FSelection->BoundsInGrid());
   TCustomGrid::Dispatch(M);
   // The filter row being edited keeps the focus in its editor.
   if (M.Msg == WM_SETFOCUS && FImpl->FInFilterRow && FilterEditorShown() &&
@@ -215,8 +215,8 @@ void TCustomDBGridEh::WMVScroll(TMessage& M) {
     WMVScrollView(M);  // the view scrolls; the current record stays
     return;
   }
-  if (!FImpl->FDataLink->Active() || !ds) return;
-  int buffered = FImpl->FDataLink->RecordCount(), active = FImpl->FDataLink->ActiveRecord();
+  if (!FDataLink->Active() || !ds) return;
+  int buffered = FDataLink->RecordCount(), active = FDataLink->ActiveRecord();
   int page = VisibleDataRowCount();
   int code = LoWord(M.WParam);
   int pos = static_cast<SmallInt>(HiWord(M.WParam));
@@ -235,7 +235,7 @@ void TCustomDBGridEh::WMVScroll(TMessage& M) {
     case SB_BOTTOM: ds->Last(); break;
     case SB_THUMBTRACK:
       if (!FImpl->FVertScrollBar->Tracking()) break;
-      ds->MoveBy(pos - FImpl->FSumList->CurrentRecordNumber());
+      ds->MoveBy(pos - FSumList->CurrentRecordNumber());
       FImpl->FIgnoreThumbPosition = true;
       break;
     case SB_THUMBPOSITION:
@@ -243,10 +243,10 @@ void TCustomDBGridEh::WMVScroll(TMessage& M) {
         FImpl->FIgnoreThumbPosition = false;
         break;
       }
-      if (FImpl->FSumList->HasRecordNumbers()) {
+      if (FSumList->HasRecordNumbers()) {
         if (pos <= 1) ds->First();
-        else if (pos >= FImpl->FSumList->RecordTotal()) ds->Last();
-        else FImpl->FSumList->GoToRecordNumber(pos);
+        else if (pos >= FSumList->RecordTotal()) ds->Last();
+        else FSumList->GoToRecordNumber(pos);
         break;
       }
       // An unsequenced dataset's bar has five places: ends, pages, and the middle.
@@ -282,7 +282,7 @@ void TCustomDBGridEh::WMSetCursor(TMessage& M) {
     ::SetCursor(Screen->Cursors(C));
     M.Result = 1;
   };
-  if (Designing() && !FImpl->FColumns->IsCustomized() && !FImpl->FDataLink->Active()) return show(crArrow);
+  if (Designing() && !FColumns->IsCustomized() && !FDataLink->Active()) return show(crArrow);
   TPoint p;
   GetCursorPos(&p);
   p = ScreenToClient(p);
@@ -291,8 +291,8 @@ void TCustomDBGridEh::WMSetCursor(TMessage& M) {
   TGridState sizing;
   int index = -1, pos = 0, ofs = 0;
   CalcSizingState(p.X, p.Y, sizing, index, pos, ofs);
-  if (!Designing() && FImpl->FDataLink->Active() && DataSet() && sizing == gsNormal &&
-      FImpl->FOptions.Contains(dgMultiSelect) && PtInRect(ClientRect(), p) && !BeginRowsDrag(p.X, p.Y, true)) {
+  if (!Designing() && FDataLink->Active() && DataSet() && sizing == gsNormal &&
+      FOptions.Contains(dgMultiSelect) && PtInRect(ClientRect(), p) && !BeginRowsDrag(p.X, p.Y, true)) {
     TGridCoord cell = MouseCoord(p.X, p.Y);
     bool indicator = cell.X >= 0 && cell.X < IndicatorOffset() && cell.Y >= TopDataOffset();
     if (indicator && !DataSet()->IsEmpty() && SelectionKindAllowed(gstRecordBookmarks))
@@ -313,11 +313,11 @@ void TCustomDBGridEh::CMHintShowPause(TMessage& M) {
   int dataCol = 0, dataRow = 0;
   if (cell.X < 0 || cell.Y < 0) return;
   int type = GetCellType(cell.X, cell.Y, dataCol, dataRow);
-  if ((type & 0xFF) != caData || dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return;
-  TColumnEh* c = FImpl->FColumns->Items(dataCol);
+  if ((type & 0xFF) != caData || dataCol < 0 || dataCol >= FColumns->Count()) return;
+  TColumnEh* c = FColumns->Items(dataCol);
   int rowArea = type >> 8;
   bool now = (rowArea == raFooter && c->FooterAt(dataRow)->ToolTips()) ||
-             (rowArea == raData && c->ToolTips() && FImpl->FDataLink->Active()) ||
+             (rowArea == raData && c->ToolTips() && FDataLink->Active()) ||
              (rowArea == raTitle && c->Title()->ToolTips() && c->Title()->Hint().empty());
   *pause = now ? 0 : Application->HintPause();
 }
@@ -328,8 +328,8 @@ void TCustomDBGridEh::CMHintShow(TMessage& M) {
   if (M.Result != 0 || !info->HintStr.empty()) return;
   TGridCoord cell = MouseCoord(info->CursorPos.X, info->CursorPos.Y);
   int dataCol = RawToDataColumn(cell.X);
-  if (cell.X < 0 || cell.Y < 0 || dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return;
-  TColumnEh* c = FImpl->FColumns->Items(dataCol);
+  if (cell.X < 0 || cell.Y < 0 || dataCol < 0 || dataCol >= FColumns->Count()) return;
+  TColumnEh* c = FColumns->Items(dataCol);
   if (cell.Y < TitleRowCount() && !c->Title()->Hint().empty()) {
     info->HintStr = GetShortHint(c->Title()->Hint());
     info->CursorRect = CellRect(cell.X, cell.Y);
@@ -361,9 +361,9 @@ constexpr int kRightTipInset = 6;   // a right-aligned tip from the cell's right
 bool TCustomDBGridEh::CellToolTip(int ACol, int ARow, THintInfo& Info) {
   int dataCol = 0, dataRow = 0;
   int rowArea = GetCellType(ACol, ARow, dataCol, dataRow) >> 8;
-  TColumnEh* c = FImpl->FColumns->Items(dataCol);
+  TColumnEh* c = FColumns->Items(dataCol);
   bool title = rowArea == raTitle && c->Title()->ToolTips();
-  bool data = rowArea == raData && c->ToolTips() && FImpl->FDataLink->Active() && dataRow < RowRecordCount();
+  bool data = rowArea == raData && c->ToolTips() && FDataLink->Active() && dataRow < RowRecordCount();
   bool footer = rowArea == raFooter && c->FooterAt(dataRow)->ToolTips();
   if (!(title || data || footer) || GetCapture() != 0 || GetKeyState(VK_CONTROL) < 0) return false;
   if (!FImpl->FToolTipFont) FImpl->FToolTipFont = std::make_unique<TFont>();
@@ -470,13 +470,13 @@ bool TCustomDBGridEh::PlaceToolTip(const TCellTip& Tip, TGridCoord Cell, THintIn
 // ================================================================ edit operations
 
 bool TCustomDBGridEh::CanCopySelection() const {
-  return FImpl->FDataLink->Active() && FImpl->FSelection->SelectionKind() != gstNon;
+  return FDataLink->Active() && FSelection->SelectionKind() != gstNon;
 }
 
 bool TCustomDBGridEh::CanDeleteSelection() const {
   TDataSet* ds = DataSet();
-  TDBGridEhSelectionType kind = FImpl->FSelection->SelectionKind();
-  if (!FImpl->FDataLink->Active() || kind == gstNon || FImpl->FReadOnly || !ds || ds->IsEmpty() || !ds->CanModify())
+  TDBGridEhSelectionType kind = FSelection->SelectionKind();
+  if (!FDataLink->Active() || kind == gstNon || FImpl->FReadOnly || !ds || ds->IsEmpty() || !ds->CanModify())
     return false;
   bool rows = kind == gstRecordBookmarks || kind == gstAll;
   return FImpl->FAllowedOperations.Contains(rows ? alopDeleteEh : alopUpdateEh);
@@ -486,7 +486,7 @@ bool TCustomDBGridEh::CanCutSelection() const { return CanCopySelection() && Can
 
 bool TCustomDBGridEh::CanPasteSelection() const {
   TDataSet* ds = DataSet();
-  if (!FImpl->FDataLink->Active() || FImpl->FReadOnly || !ds || !ds->CanModify()) return false;
+  if (!FDataLink->Active() || FImpl->FReadOnly || !ds || !ds->CanModify()) return false;
   if (ds->State() != dsInsert && !FImpl->FAllowedOperations.Contains(alopUpdateEh)) return false;
   TClipboard* cb = Clipboard();
   return cb->HasFormat(VcldbifClipboardFormat()) || cb->HasFormat(CF_TEXT);
@@ -494,15 +494,15 @@ bool TCustomDBGridEh::CanPasteSelection() const {
 
 bool TCustomDBGridEh::CanSelectAll() const {
   TDataSet* ds = DataSet();
-  return FImpl->FDataLink->Active() && ds && !ds->IsEmpty() && FImpl->FAllowedSelections.Contains(gstAll);
+  return FDataLink->Active() && ds && !ds->IsEmpty() && FImpl->FAllowedSelections.Contains(gstAll);
 }
 
 bool TCustomDBGridEh::ExecuteAction(TBasicAction* Action) {
-  return FImpl->FDataLink->ExecuteAction(Action) || TCustomGrid::ExecuteAction(Action);
+  return FDataLink->ExecuteAction(Action) || TCustomGrid::ExecuteAction(Action);
 }
 
 bool TCustomDBGridEh::UpdateAction(TBasicAction* Action) {
-  return FImpl->FDataLink->UpdateAction(Action) || TCustomGrid::UpdateAction(Action);
+  return FDataLink->UpdateAction(Action) || TCustomGrid::UpdateAction(Action);
 }
 
 bool TCustomDBGridEh::GridIsActiveControl() const {

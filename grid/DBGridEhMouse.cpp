@@ -26,10 +26,10 @@ bool IsStepped(TColumnEh* Column) {
 
 }  // namespace
 
-bool TCustomDBGridEh::ChangesByMouse() const { return FImpl->FDataLink->Active() && DataSet() != nullptr; }
+bool TCustomDBGridEh::ChangesByMouse() const { return FDataLink->Active() && DataSet() != nullptr; }
 
 void TCustomDBGridEh::SortMarkingChanged() {
-  if (!FImpl->FOptionsEh.Contains(dghAutoSortMarking)) return;
+  if (!FOptionsEh.Contains(dghAutoSortMarking)) return;
   if (OnSortMarkingChanged) OnSortMarkingChanged(this);
   else ApplySortingDefault();
 }
@@ -43,7 +43,7 @@ int TCustomDBGridEh::FrozenSizingColumn(int X, int Y) const {
   int titleBottom = TitleRowCount() > 0 ? CellRect(0, TitleRowCount() - 1).Bottom : 0;
   if (Y < 0 || Y >= titleBottom) return -1;
   // A band of 7 pixels from 3 left of a frozen column's border, or of the line when wider.
-  int line = FImpl->FOptions.Contains(dgColLines) ? GridLineWidth() : 0;
+  int line = FOptions.Contains(dgColLines) ? GridLineWidth() : 0;
   int d = line > 6 ? 0 : (7 - line) / 2;
   int zone = std::max(7, line);
   for (int k = IndicatorOffset(); k < FixedCols(); ++k) {
@@ -54,12 +54,12 @@ int TCustomDBGridEh::FrozenSizingColumn(int X, int Y) const {
 }
 
 int TCustomDBGridEh::ColumnSelectZone(int X, int Y) const {
-  if (Designing() || !FImpl->FDataLink->Active() || !FImpl->FOptions.Contains(dgMultiSelect) ||
-      !FImpl->FOptions.Contains(dgTitles) || FImpl->FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstColumns))
+  if (Designing() || !FDataLink->Active() || !FOptions.Contains(dgMultiSelect) ||
+      !FOptions.Contains(dgTitles) || FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstColumns))
     return -1;
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = RawToDataColumn(cell.X);
-  if (cell.X < 0 || cell.Y != 0 || dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return -1;
+  if (cell.X < 0 || cell.Y != 0 || dataCol < 0 || dataCol >= FColumns->Count()) return -1;
   TRect r = CellRect(cell.X, 0);
   return Y >= r.Bottom - std::min(kColumnSelectBand, r.Height()) ? dataCol : -1;
 }
@@ -75,7 +75,7 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
   int dataCol = 0, dataRow = 0;
   int type = cell.X >= 0 && cell.Y >= 0 ? GetCellType(cell.X, cell.Y, dataCol, dataRow) : -1;
   int rowArea = type >> 8;
-  if (Button == mbLeft && Shift.Contains(ssDouble) && FImpl->FOptionsEh.Contains(dghDblClickOptimizeColWidth)) {
+  if (Button == mbLeft && Shift.Contains(ssDouble) && FOptionsEh.Contains(dghDblClickOptimizeColWidth)) {
     TGridState state;
     int index = -1, pos = 0, ofs = 0;
     CalcSizingState(X, Y, state, index, pos, ofs);
@@ -89,14 +89,14 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
   if (Button == mbLeft && PressColumnSelect(Shift, X, Y)) return;
   if (type >= 0 && rowArea == raTitle && PressTitle(Button, Shift, X, Y)) return;
   bool titleOrFilter = type >= 0 && (rowArea == raTitle || rowArea == raFilter);
-  if (titleOrFilter && (FImpl->FOptions.Contains(dgColumnResize) || Designing())) {
+  if (titleOrFilter && (FOptions.Contains(dgColumnResize) || Designing())) {
     if ((type & 0xFF) == caIndicator && Button == mbLeft && SelectionKindAllowed(gstAll) && ChangesByMouse()) {
-      if (FImpl->FSelection->SelectionKind() != gstNon) FImpl->FSelection->Reset();
-      else FImpl->FSelection->SelectWholeGrid();
+      if (FSelection->SelectionKind() != gstNon) FSelection->Reset();
+      else FSelection->SelectWholeGrid();
     }
-    FImpl->FDataLink->UpdateRecord();
+    FDataLink->UpdateRecord();
     // The right button moves a column as the left one would.
-    FImpl->FRightAsLeft = Button == mbRight && FImpl->FOptions.Contains(dgColumnResize);
+    FImpl->FRightAsLeft = Button == mbRight && FOptions.Contains(dgColumnResize);
     TCustomGrid::MouseDown(FImpl->FRightAsLeft ? mbLeft : Button, Shift, X, Y);
     if (FImpl->FRightAsLeft) SetCapture(Handle());
     return;
@@ -112,12 +112,12 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
 // Frozen-column sizing and traced sizing are the grid's own; other borders are the base
 // grid's. True when the press was a sizing one.
 bool TCustomDBGridEh::PressSizing(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (!(FImpl->FOptions.Contains(dgColumnResize) || Designing())) return false;
-  bool traced = FImpl->FOptionsEh.Contains(dghTraceColSizing);
+  if (!(FOptions.Contains(dgColumnResize) || Designing())) return false;
+  bool traced = FOptionsEh.Contains(dghTraceColSizing);
   int frozen = FrozenSizingColumn(X, Y);
   if (frozen >= 0) {
     if (Button != mbLeft) return false;
-    FImpl->FDataLink->UpdateRecord();
+    FDataLink->UpdateRecord();
     FImpl->FMouseMode = mmFrozenColSizing;
     FImpl->FSizingCol = frozen;
     FImpl->FSizingOffset = CellRect(frozen, 0).Right - X;
@@ -129,7 +129,7 @@ bool TCustomDBGridEh::PressSizing(TMouseButton Button, TShiftState Shift, int X,
   int index = -1, pos = 0, ofs = 0;
   CalcSizingState(X, Y, state, index, pos, ofs);
   if (state == gsNormal) return false;
-  FImpl->FDataLink->UpdateRecord();
+  FDataLink->UpdateRecord();
   if (state == gsColSizing && traced && Button == mbLeft) {
     FImpl->FMouseMode = mmColSizing;
     FImpl->FSizingCol = index;
@@ -146,8 +146,8 @@ bool TCustomDBGridEh::PressSizing(TMouseButton Button, TShiftState Shift, int X,
 bool TCustomDBGridEh::PressColumnSelect(TShiftState Shift, int X, int Y) {
   int dataCol = ColumnSelectZone(X, Y);
   if (dataCol < 0) return false;
-  TColumnEh* column = FImpl->FColumns->Items(dataCol);
-  TDBGridEhSelectionCols* set = FImpl->FSelection->ColumnSet();
+  TColumnEh* column = FColumns->Items(dataCol);
+  TDBGridEhSelectionCols* set = FSelection->ColumnSet();
   if (Shift.Contains(ssShift)) set->ExtendToColumn(column);
   else if (Shift.Contains(ssCtrl)) set->ToggleColumn(column);
   else set->SelectColumn(column, false);
@@ -161,14 +161,14 @@ bool TCustomDBGridEh::PressColumnSelect(TShiftState Shift, int X, int Y) {
 bool TCustomDBGridEh::PressTitle(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = RawToDataColumn(cell.X);
-  if (Button != mbLeft || Designing() || dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return false;
+  if (Button != mbLeft || Designing() || dataCol < 0 || dataCol >= FColumns->Count()) return false;
   if (FImpl->FUseMultiTitle) {
     // Only the lowest level of a title tree is the column's button.
     TRect r = CellRect(cell.X, cell.Y);
     THeadTreeNode* leaf = LeafOf(dataCol);
     if (leaf && Y < r.Bottom - leaf->NodeHeight) return false;
   }
-  bool enabled = FImpl->FColumns->Items(dataCol)->Title()->TitleButton();
+  bool enabled = FColumns->Items(dataCol)->Title()->TitleButton();
   if (enabled) CheckTitleButton(dataCol, enabled);
   if (!enabled) return false;
   FImpl->FPressedTitle = dataCol;
@@ -187,7 +187,7 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
   }
   {
     TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
-    FImpl->FDataLink->UpdateRecord();
+    FDataLink->UpdateRecord();
     HideEditor();
     int oldCol = Col();
     String oldRow = ds->Bookmark();
@@ -196,27 +196,27 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
     bool dataRow = Cell.Y >= TopDataOffset();
     int target = Cell.Y - TopDataOffset();
     bool rowsByShift =
-        shift && FImpl->FOptions.Contains(dgMultiSelect) && (!dataColumn || FImpl->FOptions.Contains(dgRowSelect));
+        shift && FOptions.Contains(dgMultiSelect) && (!dataColumn || FOptions.Contains(dgRowSelect));
     if (dataRow && target != CurrentDataRow() && !rowsByShift) ds->MoveBy(target - CurrentDataRow());
     if (dataColumn && Cell.X != Col()) MoveToColumn(Cell.X);
     // The click itself runs with the drag mode switched to manual (WndProc).
     bool dragFromSelection = (DragMode() == dmAutomatic || FImpl->FInClickWithDragMode) &&
-                             FImpl->FOptions.Contains(dgMultiSelect) && !Designing() && Button == mbLeft && !shift &&
+                             FOptions.Contains(dgMultiSelect) && !Designing() && Button == mbLeft && !shift &&
                              dataColumn && IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
     if (dragFromSelection) {
       FImpl->FDragPrepared = true;  // the drag starts when the mouse moves
     } else {
       if (dataRow) {
-        bool cellTracking = !(FImpl->FOptions.Contains(dgMultiSelect) && FImpl->FOptions.Contains(dgRowSelect));
+        bool cellTracking = !(FOptions.Contains(dgMultiSelect) && FOptions.Contains(dgRowSelect));
         if (cellTracking) {
           FImpl->FTracking = true;
           bool pressedSelected = IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
-          if (!ctrl && !shift && FImpl->FOptionsEh.Contains(dghClearSelection) &&
+          if (!ctrl && !shift && FOptionsEh.Contains(dghClearSelection) &&
               (Button == mbLeft || !pressedSelected))
-            FImpl->FSelection->Reset();
+            FSelection->Reset();
           if (Button == mbLeft && dataColumn && SelectionKindAllowed(gstRectangle) && !ds->IsEmpty()) {
-            TDBGridEhSelectionRect* rect = FImpl->FSelection->CellRange();
-            if (shift && FImpl->FSelection->SelectionKind() != gstRectangle)
+            TDBGridEhSelectionRect* rect = FSelection->CellRange();
+            if (shift && FSelection->SelectionKind() != gstRectangle)
               rect->ExtendTo(RawToDataColumn(oldCol), oldRow, false);
             rect->ExtendTo(SelectedIndex(), ds->Bookmark(), shift);
             FImpl->FMouseMode = mmRectSelecting;
@@ -224,23 +224,23 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
         }
         bool rowSelection =
             SelectionKindAllowed(gstRecordBookmarks) &&
-            (FImpl->FOptions.Contains(dgRowSelect) || !dataColumn || !SelectionKindAllowed(gstRectangle));
+            (FOptions.Contains(dgRowSelect) || !dataColumn || !SelectionKindAllowed(gstRectangle));
         if (rowSelection) {
           TBookmarkListEh* rows = SelectedRows();
-          FImpl->FKeepSelection = ctrl || !FImpl->FOptionsEh.Contains(dghClearSelection);
-          if (shift && target != FImpl->FDataLink->ActiveRecord()) {
+          FImpl->FKeepSelection = ctrl || !FOptionsEh.Contains(dghClearSelection);
+          if (shift && target != FDataLink->ActiveRecord()) {
             // From the row that was current to the pressed one, both included.
             if (FImpl->FRowAnchor.empty()) {
               FImpl->FRowAnchor = oldRow;
               FImpl->FRowAnchorSelected = rows->CurrentRowSelected();
             }
-            MoveByRows(true, target - FImpl->FDataLink->ActiveRecord(), true, false);
-          } else if (ctrl || (Button == mbLeft && !FImpl->FOptionsEh.Contains(dghClearSelection))) {
+            MoveByRows(true, target - FDataLink->ActiveRecord(), true, false);
+          } else if (ctrl || (Button == mbLeft && !FOptionsEh.Contains(dghClearSelection))) {
             rows->SetCurrentRowSelected(!rows->CurrentRowSelected());
             FImpl->FRowAnchor = ds->Bookmark();
             FImpl->FRowAnchorSelected = !rows->CurrentRowSelected();
           } else if (Button == mbLeft) {
-            if (FImpl->FOptionsEh.Contains(dghClearSelection)) FImpl->FSelection->Reset();
+            if (FOptionsEh.Contains(dghClearSelection)) FSelection->Reset();
             rows->SetCurrentRowSelected(true);
             FImpl->FRowAnchor = ds->Bookmark();
             FImpl->FRowAnchorSelected = false;
@@ -253,7 +253,7 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
       }
       if (Button == mbLeft) {
         bool onCurrentCell = oldCol == Col() && ds->CompareBookmarks(oldRow, ds->Bookmark()) == 0;
-        if (ShouldShowEditor() && dataColumn && (onCurrentCell || FImpl->FOptions.Contains(dgAlwaysShowEditor)) &&
+        if (ShouldShowEditor() && dataColumn && (onCurrentCell || FOptions.Contains(dgAlwaysShowEditor)) &&
             !shift && !ctrl)
           OpenEditor();
         if (dataColumn && dataRow) PressEditButtons(Cell, FImpl->FPressPoint.X, FImpl->FPressPoint.Y);
@@ -274,7 +274,7 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
 // the button under the mouse.
 void TCustomDBGridEh::PressEditButtons(TGridCoord Cell, int X, int Y) {
   TColumnEh* column = CurrentColumn();
-  if (!column || !column->AlwaysShowEditButton() || !FImpl->FOptions.Contains(dgEditing)) return;
+  if (!column || !column->AlwaysShowEditButton() || !FOptions.Contains(dgEditing)) return;
   int width = 0;
   for (const TCellButton& b : CellButtons(column)) width += b.Width;
   TRect r = CellRect(Cell.X, Cell.Y);
@@ -299,14 +299,14 @@ void TCustomDBGridEh::PressEditButtons(TGridCoord Cell, int X, int Y) {
 // Double click on a border: the clicked column and the selected ones fit their content.
 void TCustomDBGridEh::OptimizeWidthsAt(int RawCol) {
   int dataCol = RawToDataColumn(RawCol);
-  if (dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return;
+  if (dataCol < 0 || dataCol >= FColumns->Count()) return;
   TColumnsEhList list;
-  TColumnEh* clicked = FImpl->FColumns->Items(dataCol);
+  TColumnEh* clicked = FColumns->Items(dataCol);
   list.Add(clicked);
-  TDBGridEhSelectionType kind = FImpl->FSelection->SelectionKind();
-  for (int i = 0; i < FImpl->FColumns->Count(); ++i) {
-    TColumnEh* c = FImpl->FColumns->Items(i);
-    bool selected = kind == gstAll || (kind == gstColumns && FImpl->FSelection->ColumnSet()->IndexOf(c) >= 0);
+  TDBGridEhSelectionType kind = FSelection->SelectionKind();
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnEh* c = FColumns->Items(i);
+    bool selected = kind == gstAll || (kind == gstColumns && FSelection->ColumnSet()->IndexOf(c) >= 0);
     if (selected && c != clicked) list.Add(c);
   }
   OptimizeColumnWidths(&list);
@@ -347,7 +347,7 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
       FImpl->FPressedTitleIn = in;
       InvalidateCell(DataToRawColumn(FImpl->FPressedTitle), 0);
     }
-    if (std::abs(X - FImpl->FPressPoint.X) <= kTitleMoveThreshold || !FImpl->FOptions.Contains(dgColumnResize)) {
+    if (std::abs(X - FImpl->FPressPoint.X) <= kTitleMoveThreshold || !FOptions.Contains(dgColumnResize)) {
       TCustomControl::MouseMove(Shift, X, Y);
       return;
     }
@@ -355,7 +355,7 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
     InvalidateCell(DataToRawColumn(FImpl->FPressedTitle), 0);
     FImpl->FPressedTitle = -1;
     FImpl->FPressedTitleIn = false;
-    FImpl->FDataLink->UpdateRecord();
+    FDataLink->UpdateRecord();
     TCustomGrid::MouseDown(mbLeft, Shift, FImpl->FPressPoint.X, FImpl->FPressPoint.Y);
   }
   TrackMouse(Shift, X, Y);
@@ -367,7 +367,7 @@ void TCustomDBGridEh::TrackMouse(TShiftState Shift, int X, int Y) {
   switch (FImpl->FMouseMode) {
     case mmColSizing:
     case mmFrozenColSizing: {
-      if (FImpl->FMouseMode == mmFrozenColSizing && !FImpl->FOptionsEh.Contains(dghTraceColSizing)) {
+      if (FImpl->FMouseMode == mmFrozenColSizing && !FOptionsEh.Contains(dghTraceColSizing)) {
         DrawSizingLine(X + FImpl->FSizingOffset);
         return;
       }
@@ -384,10 +384,10 @@ void TCustomDBGridEh::TrackMouse(TShiftState Shift, int X, int Y) {
       TRect area = DataAreaRect();
       TGridCoord cell = MouseCoord(X, Y);
       int dataCol = RawToDataColumn(cell.X);
-      if (X < area.Left || X >= area.Right || cell.X < 0 || dataCol < 0 || dataCol >= FImpl->FColumns->Count())
+      if (X < area.Left || X >= area.Right || cell.X < 0 || dataCol < 0 || dataCol >= FColumns->Count())
         StartScrollTimer(FImpl->FScrollTimerInterval >= 0 ? FImpl->FScrollTimerInterval : kSelectionTimer);
       else
-        FImpl->FSelection->ColumnSet()->ExtendToColumn(FImpl->FColumns->Items(dataCol));
+        FSelection->ColumnSet()->ExtendToColumn(FColumns->Items(dataCol));
       return;
     }
     default: break;
@@ -411,7 +411,7 @@ void TCustomDBGridEh::TrackMouse(TShiftState Shift, int X, int Y) {
   if (FImpl->FTracking && cell.X >= IndicatorOffset() && cell.X != Col() && FImpl->FMouseMode != mmRowSelecting)
     MoveToColumn(cell.X);
   if (FImpl->FMouseMode == mmRectSelecting)
-    FImpl->FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), true);
+    FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), true);
 }
 
 // ---------------------------------------------------------------- release
@@ -423,11 +423,11 @@ void TCustomDBGridEh::ReleaseTitle(TShiftState Shift, int X, int Y) {
   FImpl->FPressedTitleIn = false;
   ReleaseCapture();
   InvalidateCell(DataToRawColumn(dataCol), 0);
-  if (!over || dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return;
-  TColumnEh* column = FImpl->FColumns->Items(dataCol);
+  if (!over || dataCol < 0 || dataCol >= FColumns->Count()) return;
+  TColumnEh* column = FColumns->Items(dataCol);
   TitleButtonClicked(DataToRawColumn(dataCol), column);
-  if (!FImpl->FOptionsEh.Contains(dghAutoSortMarking)) return;
-  bool ctrl = Shift.Contains(ssCtrl) && FImpl->FOptionsEh.Contains(dghMultiSortMarking);
+  if (!FOptionsEh.Contains(dghAutoSortMarking)) return;
+  bool ctrl = Shift.Contains(ssCtrl) && FOptionsEh.Contains(dghMultiSortMarking);
   column->Title()->CycleSortMarker(ctrl);
   if (ctrl) FImpl->FSortMarkedWithCtrl = true;
   else SortMarkingChanged();
@@ -435,9 +435,9 @@ void TCustomDBGridEh::ReleaseTitle(TShiftState Shift, int X, int Y) {
 
 void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   FImpl->FLastMouse = {X, Y};
-  if (FImpl->FMouseMode == mmFrozenColSizing && !FImpl->FOptionsEh.Contains(dghTraceColSizing)) {
+  if (FImpl->FMouseMode == mmFrozenColSizing && !FOptionsEh.Contains(dghTraceColSizing)) {
     DrawSizingLine(-1);
-    int line = FImpl->FOptions.Contains(dgColLines) ? GridLineWidth() : 0, before = 0;
+    int line = FOptions.Contains(dgColLines) ? GridLineWidth() : 0, before = 0;
     for (int k = 0; k < FImpl->FSizingCol; ++k) before += std::max(0, ColWidths(k)) + line;
     if (X - before > 1) SetColWidths(FImpl->FSizingCol, X - before);
   }
@@ -445,10 +445,10 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
   if (FImpl->FDragPrepared) {
     // A press on the selection that never became a drag is a click after all.
     FImpl->FDragPrepared = false;
-    if (Shift.Contains(ssCtrl) && FImpl->FOptions.Contains(dgRowSelect)) {
+    if (Shift.Contains(ssCtrl) && FOptions.Contains(dgRowSelect)) {
       SelectedRows()->SetCurrentRowSelected(!SelectedRows()->CurrentRowSelected());
-    } else if (FImpl->FOptionsEh.Contains(dghClearSelection)) {
-      FImpl->FSelection->Reset();
+    } else if (FOptionsEh.Contains(dghClearSelection)) {
+      FSelection->Reset();
     }
   }
   bool tracedSizing = FImpl->FMouseMode == mmColSizing || FImpl->FMouseMode == mmFrozenColSizing;
@@ -482,7 +482,7 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
     TGridCoord cell = MouseCoord(X, Y);
     int dataCol = 0, dataRow = 0;
     int type = cell.X >= 0 ? GetCellType(cell.X, cell.Y, dataCol, dataRow) : -1;
-    TColumnEh* column = dataCol >= 0 && dataCol < FImpl->FColumns->Count() ? FImpl->FColumns->Items(dataCol) : nullptr;
+    TColumnEh* column = dataCol >= 0 && dataCol < FColumns->Count() ? FColumns->Items(dataCol) : nullptr;
     int rowArea = type >> 8;
     if (type >= 0 && column && (type & 0xFF) == caData) {
       if ((rowArea == raTitle || rowArea == raFilter) && OnTitleClick) OnTitleClick(column);
@@ -497,8 +497,8 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
   if (Button != mbRight) return;
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = RawToDataColumn(cell.X);
-  if (cell.X < 0 || dataCol < 0 || dataCol >= FImpl->FColumns->Count()) return;
-  auto* menu = dynamic_cast<IPopupMenu*>(FImpl->FColumns->Items(dataCol)->PopupMenuComponent());
+  if (cell.X < 0 || dataCol < 0 || dataCol >= FColumns->Count()) return;
+  auto* menu = dynamic_cast<IPopupMenu*>(FColumns->Items(dataCol)->PopupMenuComponent());
   if (!menu || !menu->PopupAutoPopup()) return;
   Perform(WM_CANCELMODE);
   TPoint p = ClientToScreen({X, Y});

@@ -113,24 +113,24 @@ bool TCustomDBGridEh::IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFo
     return FImpl->FStyle->HighlightDataCell(this, raw, AFont, Background, State, DataRow, DataCol, row);
   bool currentRow = row == Row();
   bool selected =
-      FImpl->FDataLink->Active() && DataSet() && FImpl->FSelection->ContainsDataCell(DataCol, DataSet()->GetBookmark());
-  bool focusHighlight = HasInputFocus() && FImpl->FOptionsEh.Contains(dghHighlightFocus);
+      FDataLink->Active() && DataSet() && FSelection->ContainsDataCell(DataCol, DataSet()->GetBookmark());
+  bool focusHighlight = HasInputFocus() && FOptionsEh.Contains(dghHighlightFocus);
   if (!selected) {
-    if (FImpl->FOptionsEh.Contains(dghRowHighlight) && currentRow && FImpl->FSelection->SelectionKind() == gstNon &&
+    if (FOptionsEh.Contains(dghRowHighlight) && currentRow && FSelection->SelectionKind() == gstNon &&
         raw != Col()) {
       focusHighlight = true;
       State.Include(gdSelected);
     }
-    selected = (State.Contains(gdSelected) || (currentRow && FImpl->FOptions.Contains(dgRowSelect))) &&
-               (focusHighlight || FImpl->FOptions.Contains(dgAlwaysShowSelection)) &&
-               (FImpl->FUpdateLock == 0 || FImpl->FOptions.Contains(dgRowSelect));
+    selected = (State.Contains(gdSelected) || (currentRow && FOptions.Contains(dgRowSelect))) &&
+               (focusHighlight || FOptions.Contains(dgAlwaysShowSelection)) &&
+               (FImpl->FUpdateLock == 0 || FOptions.Contains(dgRowSelect));
   }
   if (!selected) return false;
   if (HasInputFocus()) {
     Background = clHighlight;
     AFont->SetColor(clHighlightText);
-  } else if (currentRow && (raw == Col() || FImpl->FOptions.Contains(dgRowSelect)) &&
-             (focusHighlight || FImpl->FOptions.Contains(dgAlwaysShowSelection))) {
+  } else if (currentRow && (raw == Col() || FOptions.Contains(dgRowSelect)) &&
+             (focusHighlight || FOptions.Contains(dgAlwaysShowSelection))) {
     Background = clBtnShadow;
     AFont->SetColor(clHighlightText);
   } else {
@@ -140,7 +140,7 @@ bool TCustomDBGridEh::IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFo
 }
 
 bool TCustomDBGridEh::CanDrawRowFocus() const {
-  return !Designing() && FImpl->FOptions.Contains(dgRowSelect) && FImpl->FDefaultDrawing && Focused();
+  return !Designing() && FOptions.Contains(dgRowSelect) && FDefaultDrawing && Focused();
 }
 
 // ================================================================ paint
@@ -222,8 +222,8 @@ void TCustomDBGridEh::Paint() {
   PaintLines(cols, rows);
   PaintCells(cols, rows, clip);
   // Beyond the last column and below the last row.
-  int right = cols.empty() ? 0 : cols.back().To + (FImpl->FOptions.Contains(dgColLines) ? GridLineWidth() : 0);
-  int bottom = rows.empty() ? 0 : rows.back().To + (FImpl->FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
+  int right = cols.empty() ? 0 : cols.back().To + (FOptions.Contains(dgColLines) ? GridLineWidth() : 0);
+  int bottom = rows.empty() ? 0 : rows.back().To + (FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
   FillWith(c, TRect{right, 0, ClientWidth(), ClientHeight()}, Color());
   FillWith(c, TRect{0, bottom, right, ClientHeight()}, Color());
   if (CanDrawRowFocus() && (!FImpl->FStyle || FImpl->FStyle->DrawFocusFrame())) {
@@ -240,12 +240,12 @@ void TCustomDBGridEh::Paint() {
 
 void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::vector<TCellSpan>& Rows) {
   int w = GridLineWidth();
-  int colLine = FImpl->FOptions.Contains(dgColLines) ? w : 0, rowLine = FImpl->FOptions.Contains(dgRowLines) ? w : 0;
+  int colLine = FOptions.Contains(dgColLines) ? w : 0, rowLine = FOptions.Contains(dgRowLines) ? w : 0;
   if ((colLine == 0 && rowLine == 0) || Cols.empty() || Rows.empty()) return;
   TColor fixedLine = FImpl->FFlat ? clBtnShadow : clBlack;
   TColor dataLine = Color() == clSilver ? clGray : clSilver;
-  int footerFrom = FImpl->FFooterRowCount > 0 ? RowCount() - FImpl->FFooterRowCount : RowCount();
-  bool footerFixed = FImpl->FOptionsEh.Contains(dghFooter3D) || FImpl->FFooterColor == clBtnFace;
+  int footerFrom = FFooterRowCount > 0 ? RowCount() - FFooterRowCount : RowCount();
+  bool footerFixed = FOptionsEh.Contains(dghFooter3D) || FImpl->FFooterColor == clBtnFace;
   auto colColour = [&](int k, int r) {
     bool fixedRow = r < FixedRows();
     if (fixedRow) return fixedLine;
@@ -255,7 +255,7 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
   };
   // Frozen cells under dghFrozen3D have frames instead of lines.
   auto lineless = [&](int k, int r) {
-    return FImpl->FOptionsEh.Contains(dghFrozen3D) && k >= IndicatorOffset() && k < FixedCols() && r >= FixedRows() &&
+    return FOptionsEh.Contains(dghFrozen3D) && k >= IndicatorOffset() && k < FixedCols() && r >= FixedRows() &&
            r < footerFrom;
   };
   TLineSets lines;
@@ -273,7 +273,7 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
       for (const TCellSpan& col : Cols)
         if (!lineless(col.Index, row.Index)) lines.Add(colColour(col.Index, row.Index), {col.From, y}, {col.To + colLine, y});
     }
-  if (FImpl->FFooterRowCount > 0 && rowLine > 0) {
+  if (FFooterRowCount > 0 && rowLine > 0) {
     // Across the top of the footer area, from the frozen columns on.
     for (const TCellSpan& row : Rows)
       if (row.Index == footerFrom) {
@@ -332,10 +332,10 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
   } else if (rowArea == raFilter) {
     TColor back = FixedColor();
     c->Font()->Assign(FImpl->FTitleFont.get());
-    bool inSelection = dataCol >= 0 && dataCol < FImpl->FColumns->Count() && TitleInSelection(dataCol);
+    bool inSelection = dataCol >= 0 && dataCol < FColumns->Count() && TitleInSelection(dataCol);
     highlighted = GetFixedCellColors(ACol, ARow, c->Font(), back, inSelection, type);
     FillWith(c, r, back);
-  } else if (rowArea == raData && FImpl->FDataLink->Active() && dataRow < RowRecordCount()) {
+  } else if (rowArea == raData && FDataLink->Active() && dataRow < RowRecordCount()) {
     DrawDataCell(ACol, dataCol, dataRow, r, AState, is3D);
   } else if (rowArea == raFooter) {
     highlighted = DrawFooterCell(dataCol, dataRow - 1, r, AState, is3D);
@@ -378,17 +378,17 @@ int TCustomDBGridEh::TextInset(bool Is3D) const { return Is3D ? 1 : 2; }
 bool TCustomDBGridEh::DrawIndicatorCell(int ARow, int DataRow, TRect R, int CellType) {
   TCanvas* c = Canvas();
   int rowArea = CellType >> 8;
-  TColor back = rowArea == raFiller && !FImpl->FOptionsEh.Contains(dghFrozen3D) ? Color() : FixedColor();
+  TColor back = rowArea == raFiller && !FOptionsEh.Contains(dghFrozen3D) ? Color() : FixedColor();
   c->Font()->Assign(Font());
-  bool dataRow = rowArea == raData && FImpl->FDataLink->Active() && DataSet() && DataRow < RowRecordCount();
+  bool dataRow = rowArea == raData && FDataLink->Active() && DataSet() && DataRow < RowRecordCount();
   if (!dataRow) {
     FillWith(c, R, back);
     return false;
   }
   bool current = RowShowsCurrentRecord(DataRow);
   TRowRecordScopeEh scope(this, DataRow);
-  bool selected = FImpl->FSelection->SelectionKind() == gstAll ||
-                  (FImpl->FOptions.Contains(dgMultiSelect) && FImpl->FBookmarks->CurrentRowSelected());
+  bool selected = FSelection->SelectionKind() == gstAll ||
+                  (FOptions.Contains(dgMultiSelect) && FBookmarks->CurrentRowSelected());
   bool highlighted = GetFixedCellColors(0, ARow, c->Font(), back, selected, CellType);
   FillWith(c, R, back);
   int image = -1;
@@ -415,11 +415,11 @@ bool TCustomDBGridEh::DrawIndicatorCell(int ARow, int DataRow, TRect R, int Cell
 
 bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool Is3D) {
   TCanvas* c = Canvas();
-  if (DataCol < 0 || DataCol >= FImpl->FColumns->Count()) {
+  if (DataCol < 0 || DataCol >= FColumns->Count()) {
     FillWith(c, R, FixedColor());
     return false;
   }
-  TColumnEh* col = FImpl->FColumns->Items(DataCol);
+  TColumnEh* col = FColumns->Items(DataCol);
   TColumnTitleEh* title = col->Title();
   c->Font()->Assign(title->Font());
   TColor back = title->Color();
@@ -439,7 +439,7 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   // A held title moves its content down and right: 2 pixels in a tall title, else 1.
   bool tall = leaf || FImpl->FTitleHeight > 0 || FImpl->FTitleLines > 0;
   int shift = pressed ? (tall ? 2 : 1) : 0;
-  bool showMarker = marker != smNoneEh, showIndex = showMarker && FImpl->FSortMarkedColumns->Count() > 1;
+  bool showMarker = marker != smNoneEh, showIndex = showMarker && FSortMarkedColumns->Count() > 1;
   String index = showIndex ? IntToStr(title->SortIndex()) : String();
   int indexWidth = 0;
   if (showIndex) {
@@ -515,16 +515,16 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
 }
 
 bool TCustomDBGridEh::TitleInSelection(int DataCol) const {
-  TDBGridEhSelectionType kind = FImpl->FSelection->SelectionKind();
+  TDBGridEhSelectionType kind = FSelection->SelectionKind();
   if (kind == gstAll) return true;
   if (kind != gstColumns) return false;
-  return FImpl->FSelection->ColumnSet()->IndexOf(FImpl->FColumns->Items(DataCol)) >= 0;
+  return FSelection->ColumnSet()->IndexOf(FColumns->Items(DataCol)) >= 0;
 }
 
 void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect, bool Highlighted) {
   TCanvas* c = Canvas();
-  bool is3D = FImpl->FOptionsEh.Contains(dghFixed3D);
-  bool colLines = FImpl->FOptions.Contains(dgColLines), rowLines = FImpl->FOptions.Contains(dgRowLines);
+  bool is3D = FOptionsEh.Contains(dghFixed3D);
+  bool colLines = FOptions.Contains(dgColLines), rowLines = FOptions.Contains(dgRowLines);
   c->Font()->Assign(FImpl->FTitleFont.get());
   TColor back = FixedColor();
   if (Highlighted) GetFixedCellColors(0, 0, c->Font(), back, true, CellArea(caData, raTitle));
@@ -586,20 +586,20 @@ TColor TCustomDBGridEh::RowColor(TColumnEh* Column) const {
   TColor back = Column->Color();
   if (back != Color()) return back;
   TDataSet* ds = DataSet();
-  bool virtualRecords = FImpl->FSumList->Active() && FImpl->FSumList->VirtualRecords();
+  bool virtualRecords = FSumList->Active() && FSumList->VirtualRecords();
   if (!ds || !(ds->IsSequenced() || virtualRecords)) return back;
-  int recNo = virtualRecords ? FImpl->FSumList->CurrentRecordNumber() : ds->RecNo();
+  int recNo = virtualRecords ? FSumList->CurrentRecordNumber() : ds->RecNo();
   return recNo % 2 == 1 ? OddRowColor() : EvenRowColor();
 }
 
 void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, TGridDrawState State, bool Is3D) {
   TCanvas* c = Canvas();
-  if (DataCol < 0 || DataCol >= FImpl->FColumns->Count()) {
+  if (DataCol < 0 || DataCol >= FColumns->Count()) {
     FillWith(c, R, Color());
     return;
   }
   TRowRecordScopeEh scope(this, DataRow);
-  TColumnEh* col = FImpl->FColumns->Items(DataCol);
+  TColumnEh* col = FColumns->Items(DataCol);
   c->Font()->Assign(col->Font());
   TColor back = RowColor(col);
   col->FillCellParams(FImpl->FCellParams.get());
@@ -629,7 +629,7 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
   int buttonsWidth = 0;
   for (const TCellButton& b : buttons) buttonsWidth += b.Width;
   if (buttonsWidth > 0) R.Right = std::max(R.Left, R.Right - buttonsWidth);
-  if (FImpl->FDefaultDrawing) {
+  if (FDefaultDrawing) {
     switch (col->ColumnKind()) {
       case ckImage:
         FillWith(c, R, back);
@@ -664,16 +664,16 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
   if (buttonsWidth > 0) DrawCellButtons(buttons, TRect{R.Right, full.Top, full.Right, full.Bottom}, full, back, Is3D);
   R = full;
   DrawRequiredMark(col, DataRow, R);
-  if (OnDrawDataCell && !FImpl->FColumns->IsCustomized()) OnDrawDataCell(this, R, col->Field(), State);
+  if (OnDrawDataCell && !FColumns->IsCustomized()) OnDrawDataCell(this, R, col->Field(), State);
   if (OnDrawColumnCell) OnDrawColumnCell(this, R, DataCol, col, State);
   DrawIncSearchOverlay(col, R, State, inset);
-  if (duplicate && FImpl->FOptions.Contains(dgRowLines)) {
+  if (duplicate && FOptions.Contains(dgRowLines)) {
     // Duplicates read as one block: the line above is drawn over in the column's colour.
     int line = GridLineWidth(), top = full.Top - (Is3D ? 1 : 0);
     FillWith(c, TRect{full.Left - (Is3D ? 1 : 0), top - line, full.Right + (Is3D ? 1 : 0), top}, col->Color());
   }
-  bool focusedCell = State.Contains(gdFocused) && FImpl->FDefaultDrawing && !Designing() &&
-                     !FImpl->FOptions.Contains(dgRowSelect) && FImpl->FUpdateLock == 0;
+  bool focusedCell = State.Contains(gdFocused) && FDefaultDrawing && !Designing() &&
+                     !FOptions.Contains(dgRowSelect) && FImpl->FUpdateLock == 0;
   if (focusedCell && (!FImpl->FStyle || FImpl->FStyle->DrawFocusFrame())) DrawFocusRect(c->Handle(), R);
 }
 
@@ -697,7 +697,7 @@ String TCustomDBGridEh::CellParamsText(TColumnEh* Column, int DataRow, TGridDraw
 void TCustomDBGridEh::DrawIncSearchOverlay(TColumnEh* Column, const TRect& R, TGridDrawState State, int Inset) {
   // The focused cell is the current record's.
   if (!FImpl->FIncSearchActive || FImpl->FIncSearchText.empty()) return;
-  bool showsSelection = Focused() || FImpl->FOptions.Contains(dgAlwaysShowSelection);
+  bool showsSelection = Focused() || FOptions.Contains(dgAlwaysShowSelection);
   if (!State.Contains(gdFocused) || !showsSelection || Designing() || FImpl->FUpdateLock > 0) return;
   TCanvas* c = Canvas();
   int dy = FImpl->FFlat ? Inset - 1 : Inset;
@@ -786,7 +786,7 @@ void TCustomDBGridEh::PaintCellButton(const TCellButton& Button, TRect R, const 
     ++R.Left;
   }
   if (!Button.Glyph) {
-    PaintEditButtonFace(dc, R, Back, Button.Face, 0, FImpl->FFlat, false, FImpl->FDataLink->Active(), 0);
+    PaintEditButtonFace(dc, R, Back, Button.Face, 0, FImpl->FFlat, false, FDataLink->Active(), 0);
     return;
   }
   TRect face = R;
@@ -837,7 +837,7 @@ void TCustomDBGridEh::WriteCellText(TColumnEh* Column, const TRect& R, bool Fill
 
 void TCustomDBGridEh::DrawRequiredMark(TColumnEh* Column, int DataRow, const TRect& R) {
   TDataSet* ds = DataSet();
-  if (!Column->HighlightRequired() || !ds || DataRow != FImpl->FDataLink->ActiveRecord()) return;
+  if (!Column->HighlightRequired() || !ds || DataRow != FDataLink->ActiveRecord()) return;
   // The scope of the cell has made DataRow active; the current record is the saved one.
   bool editing = ds->State() == dsEdit || ds->State() == dsInsert;
   TField* f = Column->Field();
@@ -857,7 +857,7 @@ void TCustomDBGridEh::DrawColumnCellDefault(const TRect& Rect, int, TColumnEh* C
   TCanvas* c = Canvas();
   TRect r = Rect;
   int inset = 2;
-  if (FImpl->FOptionsEh.Contains(dghFooter3D)) {
+  if (FOptionsEh.Contains(dghFooter3D)) {
     InflateRect(r, -1, -1);
     inset = 1;
   }
@@ -887,20 +887,20 @@ void TCustomDBGridEh::DrawColumnCellDefault(const TRect& Rect, int, TColumnEh* C
 
 bool TCustomDBGridEh::DrawFooterCell(int DataCol, int FooterRow, TRect R, TGridDrawState State, bool Is3D) {
   TCanvas* c = Canvas();
-  if (DataCol < 0 || DataCol >= FImpl->FColumns->Count() || FooterRow < 0) {
+  if (DataCol < 0 || DataCol >= FColumns->Count() || FooterRow < 0) {
     FillWith(c, R, FImpl->FFooterColor);
     return false;
   }
-  TColumnEh* col = FImpl->FColumns->Items(DataCol);
+  TColumnEh* col = FColumns->Items(DataCol);
   TColumnFooterEh* footer = col->FooterAt(FooterRow);
   c->Font()->Assign(footer->Font());
   TColor back = footer->Color();
   bool highlighted = false;
-  if (FImpl->FDefaultDrawing) {
+  if (FDefaultDrawing) {
     TAlignment align = footer->Alignment();
     String text = GetFooterText(FooterRow, col);
     FireGetFooterParams(DataCol, FooterRow, col, c->Font(), back, align, State, text);
-    bool inSelection = FImpl->FSelection->SelectionKind() == gstAll || TitleInSelection(DataCol);
+    bool inSelection = FSelection->SelectionKind() == gstAll || TitleInSelection(DataCol);
     highlighted = GetFixedCellColors(DataToRawColumn(DataCol), 0, c->Font(), back, inSelection,
                                      CellArea(caData, raFooter));
     c->Brush()->SetColor(back);

@@ -30,20 +30,20 @@ int RecordsPerTick(int Distance) { return std::min(Distance / 6, 8); }
 // ================================================================ selected cells
 
 bool TCustomDBGridEh::IsCellSelected(int ACol, int ARow, const String& Bookmark, int DataCol) const {
-  TDBGridEhSelectionType kind = FImpl->FSelection->SelectionKind();
+  TDBGridEhSelectionType kind = FSelection->SelectionKind();
   if (kind == gstAll) return true;
   TGridRect box = DataCellBox();
   bool dataRow = ARow >= box.Top && ARow <= box.Bottom;
-  if (ACol < box.Left) return dataRow && kind == gstRecordBookmarks && FImpl->FBookmarks->IndexOf(Bookmark) >= 0;
+  if (ACol < box.Left) return dataRow && kind == gstRecordBookmarks && FBookmarks->IndexOf(Bookmark) >= 0;
   if (!dataRow)
-    return kind == gstColumns && DataCol >= 0 && DataCol < FImpl->FColumns->Count() && TitleInSelection(DataCol);
-  return FImpl->FSelection->ContainsDataCell(DataCol, Bookmark);
+    return kind == gstColumns && DataCol >= 0 && DataCol < FColumns->Count() && TitleInSelection(DataCol);
+  return FSelection->ContainsDataCell(DataCol, Bookmark);
 }
 
 void TCustomDBGridEh::InvalidateSelection() {
   if (HandleAllocated()) {
-    if (FImpl->FSelection->SelectionKind() == gstAll) Invalidate();
-    else if (FImpl->FSelection->SelectionKind() != gstNon) InvalidateCellRange(FImpl->FSelection->BoundsInGrid());
+    if (FSelection->SelectionKind() == gstAll) Invalidate();
+    else if (FSelection->SelectionKind() != gstNon) InvalidateCellRange(FSelection->BoundsInGrid());
     InvalidateCurrentRow();
   }
   FImpl->FHadInputFocus = HasInputFocus();
@@ -51,7 +51,7 @@ void TCustomDBGridEh::InvalidateSelection() {
 
 TRect TCustomDBGridEh::DataAreaRect() const {
   int left =
-      IndicatorOffset() > 0 ? CellRect(0, 0).Right + (FImpl->FOptions.Contains(dgColLines) ? GridLineWidth() : 0) : 0;
+      IndicatorOffset() > 0 ? CellRect(0, 0).Right + (FOptions.Contains(dgColLines) ? GridLineWidth() : 0) : 0;
   TGridRect box = DataCellBox();
   int lastRow = std::min(box.Bottom, TopDataOffset() + std::max(1, VisibleDataRowCount()) - 1);
   lastRow = std::min(lastRow, RowCount() - 1);
@@ -100,12 +100,12 @@ void TCustomDBGridEh::TimerScroll() {
     if (vDir != 0 && FImpl->FMouseMode != mmRectSelecting) MoveByTimer(distance, vDir);
     if (hDir != 0 && FImpl->FMouseMode != mmRowSelecting) {
       int target = SelectedIndex() + hDir;
-      if (target >= 0 && target < FImpl->FColumns->Count()) MoveToDataColumn(target, hDir, false);
+      if (target >= 0 && target < FColumns->Count()) MoveToDataColumn(target, hDir, false);
     }
-    if (FImpl->FMouseMode == mmRectSelecting && FImpl->FDataLink->Active()) {
+    if (FImpl->FMouseMode == mmRectSelecting && FDataLink->Active()) {
       if (vDir != 0) DataSet()->MoveBy(vDir * RecordsPerTick(distance));
       int col = hDir < 0 && LeftCol() <= FixedCols() ? 0 : SelectedIndex();
-      FImpl->FSelection->CellRange()->ExtendTo(col, DataSet()->Bookmark(), true);
+      FSelection->CellRange()->ExtendTo(col, DataSet()->Bookmark(), true);
     }
   }
   if (FImpl->FUpdateLock == 0) Update();
@@ -115,11 +115,11 @@ void TCustomDBGridEh::TimerScroll() {
 // The current row follows the mouse beyond the data rows, rows selected on the way when the
 // press selects rows.
 void TCustomDBGridEh::MoveByTimer(int Distance, int Direction) {
-  if (!FImpl->FDataLink->Active()) return;
+  if (!FDataLink->Active()) return;
   int records = Direction * RecordsPerTick(Distance);
   if (records == 0) return;
   if (FImpl->FMouseMode == mmRowSelecting) {
-    FImpl->FKeepSelection = FImpl->FPressShift.Contains(ssCtrl) || !FImpl->FOptionsEh.Contains(dghClearSelection);
+    FImpl->FKeepSelection = FImpl->FPressShift.Contains(ssCtrl) || !FOptionsEh.Contains(dghClearSelection);
     MoveByRows(true, records, true, false);
   } else {
     DataSet()->MoveBy(records);
@@ -134,9 +134,9 @@ void TCustomDBGridEh::TimerScrollColumns() {
   TRect area = DataAreaRect();
   int fixed = FixedCols(), count = ColCount();
   auto column = [this](int RawCol) {
-    return FImpl->FColumns->Items(std::clamp(RawToDataColumn(RawCol), 0, FImpl->FColumns->Count() - 1));
+    return FColumns->Items(std::clamp(RawToDataColumn(RawCol), 0, FColumns->Count() - 1));
   };
-  TDBGridEhSelectionCols* set = FImpl->FSelection->ColumnSet();
+  TDBGridEhSelectionCols* set = FSelection->ColumnSet();
   int distance = 0;
   if (p.X >= area.Right) {
     distance = p.X - area.Right + 1;
@@ -191,7 +191,7 @@ void TCustomDBGridEh::CancelMouseTracking() {
 
 bool TCustomDBGridEh::BeginRowsDrag(int X, int Y, bool TestOnly) {
   TDataSet* ds = DataSet();
-  if (!FImpl->FDataLink->Active() || !ds || !FImpl->FOptionsEh.Contains(dghRecordMoving) || ds->IsEmpty()) return false;
+  if (!FDataLink->Active() || !ds || !FOptionsEh.Contains(dghRecordMoving) || ds->IsEmpty()) return false;
   TGridCoord cell = MouseCoord(X, Y);
   int dataRow = cell.Y - TopDataOffset();
   if (cell.X < 0 || cell.X >= IndicatorOffset() || dataRow < 0 || dataRow >= RowRecordCount()) return false;
@@ -203,7 +203,7 @@ bool TCustomDBGridEh::BeginRowsDrag(int X, int Y, bool TestOnly) {
   if (SelectionKindAllowed(gstRecordBookmarks)) {
     TShiftState keys = KeyboardStateToShiftState();
     bool modifiers = keys.Contains(ssShift) || keys.Contains(ssAlt) || keys.Contains(ssCtrl);
-    if (modifiers || FImpl->FBookmarks->IndexOf(bookmark) < 0) return false;
+    if (modifiers || FBookmarks->IndexOf(bookmark) < 0) return false;
   }
   if (TestOnly) return true;
   FImpl->FDragStartRow = FImpl->FDragEndRow = cell.Y;
@@ -253,7 +253,7 @@ void TCustomDBGridEh::TrackRowsDrag(int Y, int ARow, TPoint P, bool) {
     return;
   }
   int firstRow = TopDataOffset();
-  int lastRow = firstRow + std::max(1, FImpl->FDataLink->RecordCount()) - 1;
+  int lastRow = firstRow + std::max(1, FDataLink->RecordCount()) - 1;
   TRect top = CellRect(0, firstRow), bottom = CellRect(0, lastRow);
   int rowsTop = top.Top, rowsBottom = IsRectEmpty(bottom) ? DataAreaRect().Bottom : bottom.Bottom;
   bool inRows = Y >= rowsTop && Y < rowsBottom;
@@ -262,20 +262,20 @@ void TCustomDBGridEh::TrackRowsDrag(int Y, int ARow, TPoint P, bool) {
   if (Y >= rowsBottom || Y >= DataAreaRect().Bottom) {
     if (FImpl->FDragMarkerShown) DrawDragMarker();
     // One more record shows at the bottom.
-    if (FImpl->FDataLink->ActiveRecord() < FImpl->FDataLink->RecordCount() - 1)
-      DataSet()->MoveBy(FImpl->FDataLink->RecordCount() - FImpl->FDataLink->ActiveRecord());
+    if (FDataLink->ActiveRecord() < FDataLink->RecordCount() - 1)
+      DataSet()->MoveBy(FDataLink->RecordCount() - FDataLink->ActiveRecord());
     else
       DataSet()->Next();
     Update();
-    target = firstRow + FImpl->FDataLink->RecordCount() - 1;
+    target = firstRow + FDataLink->RecordCount() - 1;
   } else if (Y < rowsTop) {
     if (FImpl->FDragMarkerShown) DrawDragMarker();
-    if (FImpl->FDataLink->ActiveRecord() > 0) DataSet()->MoveBy(-(FImpl->FDataLink->ActiveRecord() + 1));
+    if (FDataLink->ActiveRecord() > 0) DataSet()->MoveBy(-(FDataLink->ActiveRecord() + 1));
     else DataSet()->Prior();
     Update();
     target = firstRow;
   }
-  target = std::clamp(target, firstRow, firstRow + std::max(1, FImpl->FDataLink->RecordCount()) - 1);
+  target = std::clamp(target, firstRow, firstRow + std::max(1, FDataLink->RecordCount()) - 1);
   if (!MoveDraggedRecords(target - firstRow, level, true)) {
     // Refused: the marker stays where it was (drawn again when scrolling wiped it).
     if (!FImpl->FDragMarkerShown) DrawDragMarker();
@@ -299,7 +299,7 @@ void TCustomDBGridEh::EndRowsDrag(int, int, bool Accept) {
 }
 
 bool TCustomDBGridEh::MoveDraggedRecords(int ToDataRow, int TreeLevel, bool CheckOnly) {
-  if (FImpl->FBookmarks->Count() > 0) return MoveRecordsTo(FImpl->FBookmarks.get(), ToDataRow, TreeLevel, CheckOnly);
+  if (FBookmarks->Count() > 0) return MoveRecordsTo(FBookmarks.get(), ToDataRow, TreeLevel, CheckOnly);
   TBookmarkListEh one(this);
   one.InsertBookmark(FImpl->FDragBookmark);
   return MoveRecordsTo(&one, ToDataRow, TreeLevel, CheckOnly);
@@ -324,11 +324,11 @@ bool TCustomDBGridEh::MoveRecordsDefault(TBookmarkListEh* BookmarkList, int ToRe
 }
 
 int TCustomDBGridEh::RecordNumberOfRow(int DataRow) {
-  if (!FImpl->FDataLink->Active() || !DataSet()) return 0;
+  if (!FDataLink->Active() || !DataSet()) return 0;
   if (ViewMode()) {
     TRowRecordScopeEh scope(this, std::clamp(DataRow, 0, std::max(0, RowRecordCount() - 1)));
     return MemTableSupport()->CurrentViewRecordNumber();
   }
-  TRowRecordScopeEh scope(this, std::clamp(DataRow, 0, std::max(0, FImpl->FDataLink->RecordCount() - 1)));
+  TRowRecordScopeEh scope(this, std::clamp(DataRow, 0, std::max(0, FDataLink->RecordCount() - 1)));
   return DataSet()->RecNo();
 }

@@ -15,7 +15,7 @@
 
 // ================================================================ the view
 
-bool TCustomDBGridEh::ViewMode() const { return MemTableSupport() && FImpl->FFooterRowCount == 0; }
+bool TCustomDBGridEh::ViewMode() const { return MemTableSupport() && FFooterRowCount == 0; }
 
 bool TCustomDBGridEh::TreeMode() const {
   IMemTableEh* mt = MemTableSupport();
@@ -28,8 +28,8 @@ void TCustomDBGridEh::ReadRowRecordBegin(int DataRow) {
     MemTableSupport()->ReadViewRowBegin(DataRow);
     return;
   }
-  FImpl->FReadRowStack.push_back(FImpl->FDataLink->ActiveRecord());
-  FImpl->FDataLink->SetActiveRecord(DataRow);
+  FImpl->FReadRowStack.push_back(FDataLink->ActiveRecord());
+  FDataLink->SetActiveRecord(DataRow);
 }
 
 void TCustomDBGridEh::ReadRowRecordEnd() {
@@ -40,7 +40,7 @@ void TCustomDBGridEh::ReadRowRecordEnd() {
     if (IMemTableEh* mt = MemTableSupport()) mt->ReadViewRowEnd();
     return;
   }
-  FImpl->FDataLink->SetActiveRecord(saved);
+  FDataLink->SetActiveRecord(saved);
 }
 
 int TCustomDBGridEh::CurrentDataRow() const {
@@ -48,14 +48,14 @@ int TCustomDBGridEh::CurrentDataRow() const {
   // Outside the view a row being read has moved the link's record: the saved one is current.
   for (int saved : FImpl->FReadRowStack)
     if (saved >= 0) return saved;
-  return FImpl->FDataLink->ActiveRecord();
+  return FDataLink->ActiveRecord();
 }
 
 bool TCustomDBGridEh::RowShowsCurrentRecord(int DataRow) const { return DataRow == CurrentDataRow(); }
 
 int TCustomDBGridEh::RowRecordCount() const {
-  if (ViewMode()) return FImpl->FDataLink->Active() ? MemTableSupport()->RecordTotal() : 0;
-  return FImpl->FDataLink->RecordCount();
+  if (ViewMode()) return FDataLink->Active() ? MemTableSupport()->RecordTotal() : 0;
+  return FDataLink->RecordCount();
 }
 
 void TCustomDBGridEh::ClampedSetTopRow(int ARow) {
@@ -63,7 +63,7 @@ void TCustomDBGridEh::ClampedSetTopRow(int ARow) {
   // The largest top row whose page still ends on the last row.
   int room = ClientHeight(), maxTop = last;
   for (int r = last, used = 0; r >= fixed; --r) {
-    used += RowHeights(r) + (FImpl->FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
+    used += RowHeights(r) + (FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
     if (used > room - FixedHeight()) break;
     maxTop = r;
   }
@@ -76,15 +76,15 @@ void TCustomDBGridEh::RecalcViewRowCount() {
   IMemTableEh* mt = MemTableSupport();
   int top = TopDataOffset();
   TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
-  int total = FImpl->FDataLink->Active() ? std::max(1, mt->RecordTotal()) : 1;
+  int total = FDataLink->Active() ? std::max(1, mt->RecordTotal()) : 1;
   int rows = top + total;
   if (Row() >= rows && rows > top) MoveColRow(Col(), rows - 1, true, false);
   TCustomGrid::SetRowCount(rows);
   TCustomGrid::SetFixedRows(top);
-  int title = FImpl->FOptions.Contains(dgTitles) ? RowHeights(0) : -1;
+  int title = FOptions.Contains(dgTitles) ? RowHeights(0) : -1;
   TCustomGrid::SetDefaultRowHeight(DefaultRowHeight());
   if (title >= 0) TCustomGrid::SetRowHeights(0, title);
-  if (!HandleAllocated() || !FImpl->FDataLink->Active()) return;
+  if (!HandleAllocated() || !FDataLink->Active()) return;
   ClampedSetTopRow(TopRow());
   int index = mt->ViewRecordIndex();
   int want = index >= 0 ? index + top : top;
@@ -104,7 +104,7 @@ void TCustomDBGridEh::ViewDataChanged() {
   int oldRow = Row();
   RecalcViewRowCount();
   if (Row() != oldRow) {
-    if (!FImpl->FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
+    if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
     InvalidateEditor();
   } else if (InplaceEditorVisible()) {
     TColumnEh* c = CurrentColumn();
@@ -116,7 +116,7 @@ void TCustomDBGridEh::ViewDataChanged() {
 
 void TCustomDBGridEh::FetchRecordsInView() {
   // Fetching adds rows, which lays the view out and may ask again: once at a time.
-  if (FImpl->FFetching || !HandleAllocated() || !FImpl->FDataLink->Active()) return;
+  if (FImpl->FFetching || !HandleAllocated() || !FDataLink->Active()) return;
   IMemTableEh* mt = MemTableSupport();
   if (!mt) return;
   TRestore fetching(FImpl->FFetching, true);
@@ -251,8 +251,8 @@ void DrawTreeLevel(TCanvas* Canvas, const TRect& Box, int Kind, bool Parity, TCo
 
 int TCustomDBGridEh::PaintTreeIndent(TColumnEh* Column, int DataRow, const TRect& Rect, TGridDrawState State) {
   IMemTableEh* mt = MemTableSupport();
-  if (!mt || !mt->TreeViewActive() || FImpl->FVisibleColumns->Count() == 0 ||
-      Column != FImpl->FVisibleColumns->Items(0))
+  if (!mt || !mt->TreeViewActive() || FVisibleColumns->Count() == 0 ||
+      Column != FVisibleColumns->Items(0))
     return 0;
   int level = std::max(0, mt->NodeLevel());
   int width = std::min(level * TreeLevelWidth, Rect.Width());
@@ -265,7 +265,7 @@ int TCustomDBGridEh::PaintTreeIndent(TColumnEh* Column, int DataRow, const TRect
   // Dotted lines keep their lattice from row to row: odd row heights on odd top rows flip it.
   bool parity = (DefaultRowHeight() % 2 == 1) && (TopRow() % 2 == 1);
   c->Pen()->SetColor(clGrayText);
-  bool rowLines = FImpl->FOptions.Contains(dgRowLines);
+  bool rowLines = FOptions.Contains(dgRowLines);
   int stop = mt->LineStopLevel();
   for (int l = 1; l < level; ++l) {
     TRect box{Rect.Left + (l - 1) * TreeLevelWidth, Rect.Top, Rect.Left + l * TreeLevelWidth, Rect.Bottom};
@@ -292,10 +292,10 @@ int TCustomDBGridEh::PaintTreeIndent(TColumnEh* Column, int DataRow, const TRect
 
 bool TCustomDBGridEh::TreeNodeMouseDown(int X, int Y, bool TestOnly) {
   IMemTableEh* mt = MemTableSupport();
-  if (!mt || !mt->TreeViewActive() || !FImpl->FDataLink->Active() || FImpl->FVisibleColumns->Count() == 0) return false;
+  if (!mt || !mt->TreeViewActive() || !FDataLink->Active() || FVisibleColumns->Count() == 0) return false;
   TGridCoord cell = MouseCoord(X, Y);
   int dataRow = cell.Y - TopDataOffset();
-  int firstCol = DataToRawColumn(FImpl->FVisibleColumns->Items(0)->Index());
+  int firstCol = DataToRawColumn(FVisibleColumns->Items(0)->Index());
   if (cell.Y < TopDataOffset() || dataRow >= RowRecordCount() || cell.X != firstCol) return false;
   TRect r = CellRect(cell.X, cell.Y);
   int level = 0, recNo = 0;
