@@ -276,6 +276,7 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
     FEdit->setAcceptDrops(false);
     FEdit->setFocusPolicy(Qt::ClickFocus);
     FEdit->setText(ToQString(text));
+    FEdit->setReadOnly(FEditReadOnly);
     Widget()->setFocusProxy(FEdit);
     FEdit->show();
   } else if (!HasEdit() && FEdit) {
@@ -486,6 +487,13 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
     case CB_SETEDITSEL:
       CBSetEditSel(M);
       return;
+    case EM_SETREADONLY:
+      // The edit part keeps its text: typing, pasting, cutting and deleting change nothing;
+      // the list still chooses.
+      FEditReadOnly = M.WParam != 0;
+      if (FEdit) FEdit->setReadOnly(FEditReadOnly);
+      M.Result = 1;
+      return;
     case WM_GETTEXT:
       AnswerGetText(EditText(), M);
       return;
@@ -658,6 +666,7 @@ void TCustomComboBox::WMClipboard(TMessage& M) {
   if (M.Msg == WM_COPY || M.Msg == WM_CUT) {
     if (FEdit->hasSelectedText()) Clipboard()->SetAsText(FromQString(FEdit->selectedText()));
   }
+  if (FEditReadOnly) return;
   if (M.Msg == WM_CUT || M.Msg == WM_CLEAR) {
     if (FEdit->hasSelectedText()) {
       FEdit->del();
@@ -820,8 +829,10 @@ void TCustomComboBox::ShowDropDown(bool Show) {
   int h = 0;
   for (int i = 0; i < rows; ++i) h += count > 0 ? static_cast<int>(FList->Perform(LB_GETITEMHEIGHT, static_cast<WPARAM>(i))) : ListItemHeight();
   int w = std::max(FDropDownWidth, Width());
+  TRect size{0, 0, w, h + 2};
+  SizeDropDown(size);
   FList->HandleNeeded();
-  FList->SetBounds(0, 0, w, h + 2);
+  FList->SetBounds(0, 0, std::max(1, size.Width()), std::max(1, size.Height()));
   FSelBeforeDrop = ItemIndex();
   if (FSelBeforeDrop >= 0) FList->SetTopIndex(std::max(0, std::min(FSelBeforeDrop, count - rows)));
   else FList->SetTopIndex(0);
@@ -886,7 +897,7 @@ void TCustomComboBox::KeyDownDefault(TMessage& M) {
     case VK_HOME: if (!HasEdit()) next = 0; break;
     case VK_END: if (!HasEdit()) next = count - 1; break;
     case VK_DELETE:
-      if (FEdit) {
+      if (FEdit && !FEditReadOnly) {
         QString before = FEdit->text();
         if (IsKeyDown(VK_SHIFT)) {
           Perform(WM_CUT);
@@ -933,6 +944,7 @@ void TCustomComboBox::CharDefault(TMessage& M) {
       Perform(WM_CUT);
       return;
     case 8:  // Backspace
+      if (FEditReadOnly) return;
       if (FEdit->hasSelectedText() || FEdit->cursorPosition() > 0) {
         FEdit->backspace();
         EditChanged();
@@ -941,7 +953,7 @@ void TCustomComboBox::CharDefault(TMessage& M) {
     default:
       break;
   }
-  if (c < 32) return;
+  if (c < 32 || FEditReadOnly) return;
   String s;
   AppendUtf8(s, c);
   if (!TypeText(s)) return;
