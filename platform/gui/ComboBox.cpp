@@ -276,7 +276,6 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
     FEdit->setAcceptDrops(false);
     FEdit->setFocusPolicy(Qt::ClickFocus);
     FEdit->setText(ToQString(text));
-    FEdit->setReadOnly(FEditReadOnly);
     Widget()->setFocusProxy(FEdit);
     FEdit->show();
   } else if (!HasEdit() && FEdit) {
@@ -487,13 +486,6 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
     case CB_SETEDITSEL:
       CBSetEditSel(M);
       return;
-    case EM_SETREADONLY:
-      // The edit part keeps its text: typing, pasting, cutting and deleting change nothing;
-      // the list still chooses.
-      FEditReadOnly = M.WParam != 0;
-      if (FEdit) FEdit->setReadOnly(FEditReadOnly);
-      M.Result = 1;
-      return;
     case WM_GETTEXT:
       AnswerGetText(EditText(), M);
       return;
@@ -666,7 +658,6 @@ void TCustomComboBox::WMClipboard(TMessage& M) {
   if (M.Msg == WM_COPY || M.Msg == WM_CUT) {
     if (FEdit->hasSelectedText()) Clipboard()->SetAsText(FromQString(FEdit->selectedText()));
   }
-  if (FEditReadOnly) return;
   if (M.Msg == WM_CUT || M.Msg == WM_CLEAR) {
     if (FEdit->hasSelectedText()) {
       FEdit->del();
@@ -897,7 +888,7 @@ void TCustomComboBox::KeyDownDefault(TMessage& M) {
     case VK_HOME: if (!HasEdit()) next = 0; break;
     case VK_END: if (!HasEdit()) next = count - 1; break;
     case VK_DELETE:
-      if (FEdit && !FEditReadOnly) {
+      if (FEdit) {
         QString before = FEdit->text();
         if (IsKeyDown(VK_SHIFT)) {
           Perform(WM_CUT);
@@ -944,7 +935,6 @@ void TCustomComboBox::CharDefault(TMessage& M) {
       Perform(WM_CUT);
       return;
     case 8:  // Backspace
-      if (FEditReadOnly) return;
       if (FEdit->hasSelectedText() || FEdit->cursorPosition() > 0) {
         FEdit->backspace();
         EditChanged();
@@ -953,7 +943,7 @@ void TCustomComboBox::CharDefault(TMessage& M) {
     default:
       break;
   }
-  if (c < 32 || FEditReadOnly) return;
+  if (c < 32) return;
   String s;
   AppendUtf8(s, c);
   if (!TypeText(s)) return;

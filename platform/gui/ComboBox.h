@@ -208,7 +208,6 @@ private:
   TEditCharCase FCharCase = ecNormal;
   bool FAutoComplete = true;
   bool FAutoDropDown = false;
-  bool FEditReadOnly = false;  // EM_SETREADONLY
   bool FDropped = false;
   bool FButtonDown = false;
   int FSelBeforeDrop = -1;

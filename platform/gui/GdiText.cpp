@@ -5,7 +5,6 @@
 
 #include "gui/QtBridge_p.h"
 #include "core/StrUtils.h"
-#include <QFontDatabase>
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QTextLayout>
@@ -977,18 +976,4 @@ int DrawTextEx(HDC DC, const String& Text, int Count, TRect* Rect, UINT Format, 
 
 int DrawText(HDC DC, const String& Text, int Count, TRect* Rect, UINT Format) {
   return DrawTextEx(DC, Text, Count, Rect, Format, nullptr);
-}
-
-// ---------------------------------------------------------------- font families
-
-std::vector<TFontFamilyInfo> FontFamilies() {
-  std::vector<TFontFamilyInfo> r;
-  std::unordered_set<String> seen;
-  for (const QString& f : QFontDatabase::families()) {
-    if (QFontDatabase::isPrivateFamily(f)) continue;
-    String name = FromQString(f);
-    if (!seen.insert(name).second) continue;
-    r.push_back({name, QFontDatabase::isSmoothlyScalable(f) ? TRUETYPE_FONTTYPE : RASTER_FONTTYPE});
-  }
-  return r;
 }

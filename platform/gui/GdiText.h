@@ -3,8 +3,6 @@
 // layout, extents and metrics.
 #include "gui/GdiTypes.h"
 
-#include <vector>
-
 // ---------------------------------------------------------------- text
 // Counts are in characters; -1 means the whole text. The per-character advance arrays have
 // one entry per character.
@@ -29,15 +27,3 @@ DWORD GetTabbedTextExtent(HDC DC, const String& Text, int Count, int TabCount, c
 int TabbedTextOut(HDC DC, int X, int Y, const String& Text, int Count, int TabCount, const int* TabPositions,
                    int TabOrigin);
 int GetTextFace(HDC DC, int Count, String* Face);  // the face name as selected
-
-// ---------------------------------------------------------------- font families
-constexpr int RASTER_FONTTYPE = 0x0001, DEVICE_FONTTYPE = 0x0002, TRUETYPE_FONTTYPE = 0x0004;
-
-struct TFontFamilyInfo {
-  String Name;
-  int FontType = 0;  // TRUETYPE_FONTTYPE for scalable outline fonts, RASTER_FONTTYPE for bitmap ones
-};
-
-// The installed font families, each once, in the system's order (by name). Screens and
-// printers draw with the same fonts here, so a printer's device context lists the same.
-std::vector<TFontFamilyInfo> FontFamilies();

@@ -3,11 +3,6 @@
 #include "CanvasProbe.h"
 #include "gui/QtBridge_p.h"
 #include "core/StrUtils.h"
-#include "gui/GdiText.h"
-#include "gui/Screen.h"
-
-#include <algorithm>
-#include <set>
 
 namespace {
 constexpr COLORREF White = 0xFFFFFF;
@@ -109,31 +104,6 @@ TEST(Fonts, PlatformFacesBecomeInstalledOnes) {
   }
   EXPECT_EQ(SubstituteFontFamilies("Courier New", false).back().toStdString(), "WenQuanYi Micro Hei Mono");
   EXPECT_EQ(SubstituteFontFamilies("Some Face", false).front().toStdString(), "Some Face");
-}
-
-// The families a font box offers: the installed ones (the build's Liberation and WenQuanYi
-// fonts among them), each once, outline fonts marked TrueType, and every one of them usable
-// as a face that keeps its name.
-TEST(Fonts, TheFamilyListHoldsEachInstalledFamilyOnceWithItsType) {
-  const std::vector<TFontFamilyInfo> families = FontFamilies();
-  ASSERT_FALSE(families.empty());
-  std::set<String> names;
-  for (const TFontFamilyInfo& f : families) {
-    EXPECT_TRUE(names.insert(f.Name).second) << f.Name;
-    EXPECT_TRUE(f.FontType == TRUETYPE_FONTTYPE || f.FontType == RASTER_FONTTYPE) << f.Name;
-  }
-  for (const char* installed : {"Liberation Mono", "Liberation Sans", "WenQuanYi Micro Hei"}) {
-    auto it = std::find_if(families.begin(), families.end(), [&](const TFontFamilyInfo& f) { return f.Name == installed; });
-    ASSERT_NE(it, families.end()) << installed;
-    EXPECT_EQ(it->FontType, TRUETYPE_FONTTYPE) << installed;
-    TFont font;
-    font.SetName(it->Name);
-    EXPECT_EQ(font.Name(), it->Name);
-  }
-  // The screen's list of names is the same set.
-  std::set<String> screen;
-  for (int i = 0; i < Screen->Fonts()->Count(); ++i) screen.insert(Screen->Fonts()->Strings(i));
-  for (const String& n : names) EXPECT_EQ(screen.count(n), 1u) << n;
 }
 
 TEST_F(CanvasText, MetricsAddUpWithoutKerning) {
