@@ -240,8 +240,8 @@ void TfrxFontComboBox::FillFontList() {
   TStringList names;
   names.SetSorted(true);
   // Printers draw with the screen's fonts here: one enumeration gives both.
-  for (const TFontFamilyInfo& f : FontFamilies()) {
-    String name = f.Name.substr(0, 32);
+  for (const TFontFamilyEntry& f : EnumFontFamilies(GetScreenDC())) {
+    String name = f.FaceName.substr(0, 32);
     if (names.IndexOf(name) < 0) names.AddObject(name, reinterpret_cast<TObject*>(static_cast<std::intptr_t>(f.FontType)));
   }
   Items()->Assign(&names);

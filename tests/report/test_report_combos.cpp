@@ -8,6 +8,7 @@
 #include "gui/Buttons.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
+#include "gui/GdiDC.h"
 #include "gui/GdiText.h"
 #include "report/frxComboBoxes.h"
 
@@ -151,7 +152,7 @@ protected:
     ClearKey();
     TStringList sorted;  // the order of a sorted string list
     sorted.SetSorted(true);
-    for (const TFontFamilyInfo& f : FontFamilies()) sorted.Add(f.Name.substr(0, 32));
+    for (const TFontFamilyEntry& f : EnumFontFamilies(GetScreenDC())) sorted.Add(f.FaceName.substr(0, 32));
     for (int i = 0; i < sorted.Count(); ++i) Fonts.push_back(sorted.Strings(i));
     ASSERT_GE(Fonts.size(), 7u) << "the build installs more font families than this";
     Box = MakeBox();
@@ -202,7 +203,7 @@ TEST_F(FontComboTest, TheListHoldsEveryFamilyOnceByNameWithItsTypeAndNoRecentFon
   ASSERT_EQ(Box->Items()->Count(), static_cast<int>(Fonts.size()));
   for (int i = 0; i < Box->Items()->Count(); ++i) {
     EXPECT_EQ(Box->Items()->Strings(i), Fonts[i]);
-    auto type = reinterpret_cast<std::intptr_t>(Box->Items()->Objects(i));
+    auto type = static_cast<DWORD>(reinterpret_cast<std::intptr_t>(Box->Items()->Objects(i)));
     EXPECT_TRUE(type == TRUETYPE_FONTTYPE || type == RASTER_FONTTYPE) << Fonts[i];
   }
   EXPECT_TRUE(Box->ReadOnly());
