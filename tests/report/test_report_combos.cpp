@@ -143,7 +143,9 @@ TEST_F(ComboTest, TheEditsButtonFocusesItAndEnterAndEscapeReachTheFormsButtons) 
 
 class FontComboTest : public ComboTest {
 protected:
-  const String Key = "\\Software\\kelm tests\\MRUFont";
+  // One key per test: tests run side by side in processes of their own.
+  const String Key = String("\\Software\\kelm tests\\MRUFont ") +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name();
   TfrxFontComboBox* Box = nullptr;
   std::vector<String> Fonts;  // installed families, in the box's (name) order
 
