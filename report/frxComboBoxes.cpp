@@ -93,6 +93,12 @@ void TfrxCustomComboBox::SetReadOnly(bool Value) {
   if (HandleAllocated()) Perform(EM_SETREADONLY, Value ? 1 : 0, 0);
 }
 
+void TfrxCustomComboBox::CreateParams(TCreateParams& Params) {
+  TCustomComboBox::CreateParams(Params);
+  // The box draws its own frame over the whole window.
+  Params.ExStyle &= ~DWORD(WS_EX_CLIENTEDGE);
+}
+
 void TfrxCustomComboBox::CreateWnd() {
   TCustomComboBox::CreateWnd();
   Perform(EM_SETREADONLY, FReadOnly ? 1 : 0, 0);

@@ -31,6 +31,7 @@ public:
   void Dispatch(TMessage& Message) override;
 
 protected:
+  void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void WndProc(TMessage& Message) override;
   TRect EditRect() const override;

@@ -87,6 +87,33 @@ TEST_F(ComboTest, AReadOnlyBoxRefusesTypingButTheListStillChooses) {
   EXPECT_EQ(combo->Text(), "beta");
 }
 
+// The arrow: black rows of 5, 3 and 1 pixels, each one lower and one further right, at
+// (round(ButtonWidth / 2) + width - ButtonWidth - 4, round((height - 4) / 2) + 1); one pixel
+// lower and further right while the list is down.
+TEST_F(ComboTest, TheButtonsArrowSitsWhereTheGeometrySaysAndMovesWhenPressed) {
+  auto* combo = Make<TfrxComboBox>(100);
+  combo->Items()->Add("a");
+  auto arrowAt = [&](int dx) {
+    QImage img = guitest::WidgetOf(combo)->grab().toImage();
+    const int x = 6 + 100 - 11 - 4 + dx, y = 9 + 1 + dx;
+    const QRgb black = qRgb(0, 0, 0);
+    for (int row = 0; row < 3; ++row) {
+      for (int k = 0; k < 5 - 2 * row; ++k)
+        EXPECT_EQ(img.pixel(x + row + k, y + row), black) << "row " << row << " pixel " << k << " shift " << dx;
+      EXPECT_NE(img.pixel(x + row - 1, y + row), black) << "row " << row << " shift " << dx;
+      EXPECT_NE(img.pixel(x + row + 5 - 2 * row, y + row), black) << "row " << row << " shift " << dx;
+    }
+    EXPECT_NE(img.pixel(x + 2, y + 3), black);
+  };
+  arrowAt(0);
+  combo->SetDroppedDown(true);
+  Application->ProcessMessages();
+  arrowAt(1);
+  combo->SetDroppedDown(false);
+  Application->ProcessMessages();
+  arrowAt(0);
+}
+
 // ---------------------------------------------------------------- the edit with a button
 
 TEST_F(ComboTest, TheEditsButtonFocusesItAndEnterAndEscapeReachTheFormsButtons) {
