@@ -220,6 +220,8 @@ TfrxFontComboBox::TfrxFontComboBox(TComponent* AOwner)
   SetWidth(150);
   SetEditOffset(16);
   SetReadOnly(true);
+  ListBox()->SetStyle(lbOwnerDrawFixed);
+  RecalcEntryHeight();
   if (!ComponentState().Contains(csDesigning)) FPreview = new TfrxFontPreview(this);
 }
 
@@ -319,17 +321,43 @@ void TfrxFontComboBox::WriteMRU() {
   }
 }
 
-void TfrxFontComboBox::PaintPicture(HDC DC, const TRect& Area, int Index) {
-  TfrxCustomComboBox::PaintPicture(DC, Area, Index);
-  // The font type of the shown name: a small "T" mark for outline fonts.
-  int at = Items()->IndexOf(Text());
-  if (at < 0) return;
-  int type = static_cast<int>(reinterpret_cast<std::intptr_t>(Items()->Objects(at)));
-  if (!(type & (TRUETYPE_FONTTYPE | DEVICE_FONTTYPE))) return;
-  HBRUSH ink = GetSysColorBrush(type & TRUETYPE_FONTTYPE ? COLOR_WINDOWTEXT : COLOR_BTNSHADOW);
+int TfrxFontComboBox::FontTypeAt(int Index) const {
+  if (Index < 0 || Index >= Items()->Count()) return 0;
+  return static_cast<int>(reinterpret_cast<std::intptr_t>(Items()->Objects(Index)));
+}
+
+// The font type as a small "T": black for outline fonts, grey for device fonts.
+void TfrxFontComboBox::PaintTypeMark(HDC DC, const TRect& Area, int FontType) {
+  if (!(FontType & (TRUETYPE_FONTTYPE | DEVICE_FONTTYPE))) return;
+  HBRUSH ink = GetSysColorBrush(FontType & TRUETYPE_FONTTYPE ? COLOR_WINDOWTEXT : COLOR_BTNSHADOW);
   int x = Area.Left + 2, y = Area.Top + (Area.Height() - 9) / 2;
   FillRect(DC, {x, y, x + 9, y + 2}, ink);
   FillRect(DC, {x + 3, y, x + 6, y + 9}, ink);
+}
+
+void TfrxFontComboBox::PaintPicture(HDC DC, const TRect& Area, int Index) {
+  TfrxCustomComboBox::PaintPicture(DC, Area, Index);
+  PaintTypeMark(DC, Area, FontTypeAt(Items()->IndexOf(Text())));
+}
+
+void TfrxFontComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
+  TCanvas* c = Canvas();
+  c->FillRect(Rect);
+  if (Index < 0 || Index >= Items()->Count()) return;
+  const String name = Items()->Strings(Index);
+  if (State.Contains(odSelected) && FPreview) {
+    FPreview->Panel()->Font()->SetName(name);
+    FPreview->Panel()->SetCaption(name);
+  }
+  HDC dc = c->Handle();
+  PaintTypeMark(dc, {Rect.Left + 1, Rect.Top, Rect.Left + 16, Rect.Bottom}, FontTypeAt(Index));
+  TRect text = Rect;
+  text.Left += 15 + 2;  // no pictures: the 15-pixel indent
+  SetBkMode(dc, TRANSPARENT);
+  DrawText(dc, name, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  HBRUSH rule = GetSysColorBrush(COLOR_BTNSHADOW);
+  if (Index == FLastMRUIndex) FillRect(dc, {Rect.Left, Rect.Bottom - 2, Rect.Right, Rect.Bottom - 1}, rule);
+  if (FLastMRUIndex >= 0 && Index == FLastMRUIndex + 1) FillRect(dc, {Rect.Left, Rect.Top, Rect.Right, Rect.Top + 1}, rule);
 }
 
 // ================================================================ TfrxComboEdit

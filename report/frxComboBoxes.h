@@ -101,9 +101,14 @@ protected:
   void Click() override;
   void DropDown() override;
   void CloseUp() override;
+  // An entry: its font type's mark, its name, and a rule in the button-shadow colour between
+  // the recent fonts and the full list; the selected entry shows in the preview.
+  void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
   void PaintPicture(HDC DC, const TRect& Area, int Index) override;
 
 private:
+  int FontTypeAt(int Index) const;
+  static void PaintTypeMark(HDC DC, const TRect& Area, int FontType);
   void UpdateMRU();
   void WriteMRU();
 

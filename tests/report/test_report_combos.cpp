@@ -8,6 +8,7 @@
 #include "gui/Buttons.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
+#include "gui/SysColors.h"
 #include "gui/GdiDC.h"
 #include "gui/GdiText.h"
 #include "report/frxComboBoxes.h"
@@ -271,6 +272,42 @@ TEST_F(FontComboTest, SixChoicesKeepTheLastFiveNewestFirstInTheListAndTheSetting
   delete Box;
   Box = MakeBox();
   EXPECT_EQ(Recent(), moved);
+}
+
+// The open list draws a rule in the button-shadow colour below the last recent font and
+// above the first entry of the full list, and the preview shows the selected name.
+TEST_F(FontComboTest, TheOpenListRulesOffTheRecentFontsAndThePreviewShowsTheSelection) {
+  Choose(Fonts[1]);
+  Choose(Fonts[2]);
+  ASSERT_EQ(Box->LastMRUIndex(), 1);
+  Box->SetDroppedDown(true);
+  Application->ProcessMessages();
+  ASSERT_TRUE(Box->Preview()->Visible());
+  TComboListBox* list = Box->ListBox();
+  const int h = Box->EntryHeight();
+  ASSERT_EQ(list->ItemHeight(), h);
+  Box->SetItemIndex(3);
+  list->Repaint();
+  QImage img = guitest::WidgetOf(list)->grab().toImage();
+  const TPoint client = list->ClientToScreen({0, 0});
+  const QPoint origin = guitest::WidgetOf(list)->mapToGlobal(QPoint(0, 0));
+  const int ox = client.X - origin.x(), oy = client.Y - origin.y();
+  const COLORREF s = GetSysColor(COLOR_BTNSHADOW);
+  const QRgb shadow = qRgb(GetRValue(s), GetGValue(s), GetBValue(s));
+  auto fullRow = [&](int y) {
+    for (int x = 0; x < list->ClientWidth(); ++x)
+      if (img.pixel(ox + x, oy + y) != shadow) return false;
+    return true;
+  };
+  EXPECT_TRUE(fullRow(2 * h - 2));  // the bottom of the second recent entry
+  EXPECT_TRUE(fullRow(2 * h));      // the top of the full list's first entry
+  EXPECT_FALSE(fullRow(h - 2));     // not below the first recent entry
+  EXPECT_FALSE(fullRow(3 * h));
+  EXPECT_EQ(Box->Preview()->Panel()->Caption(), Box->Items()->Strings(3));
+  EXPECT_EQ(Box->Preview()->Panel()->Font()->Name(), Box->Items()->Strings(3));
+  Box->Perform(WM_KEYDOWN, VK_ESCAPE, 0);
+  Application->ProcessMessages();
+  EXPECT_FALSE(Box->Preview()->Visible());
 }
 
 TEST_F(FontComboTest, ARecentNameNoLongerInstalledIsClearedWhenTheListIsFilled) {
