@@ -12,6 +12,7 @@
 #include "gui/Application.h"
 #include "gui/Control.h"
 #include "gui/Forms.h"
+#include "gui/Messages.h"
 #include "gui/Pictures.h"
 #include "gui/Timers.h"
 #include "gui/WinControl.h"
@@ -1421,6 +1422,7 @@ TfrxReport::TfrxReport(TComponent* AOwner)
 }
 
 TfrxReport::~TfrxReport() {
+  if (FPrepareWindow) DeallocateHWnd(FPrepareWindow);
   TfrxComponent::Clear();  // the pages go while the name index still exists
   SetPreview(nullptr);
   if (FPreviewForm) FPreviewForm->RemoveFreeNotification(this);

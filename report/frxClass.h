@@ -1310,6 +1310,7 @@ private:
   TfrxCustomDesigner* FDesigner = nullptr;
   TForm* FPreviewForm = nullptr;
   std::unique_ptr<TTimer> FTimer;
+  std::uintptr_t FPrepareWindow = 0;  // the window (HWND) that takes the message starting a pending run
   TfrxProgress* FProgress = nullptr;
   bool FBusy = false;
   std::unordered_map<String, std::vector<TfrxComponent*>> FNameIndex;  // by ASCII-lower name

@@ -170,6 +170,12 @@ void TfrxView::PaintFrame() {
     if (FColor == clNone) FCanvas->Brush()->SetStyle(bsClear);
     else FCanvas->Brush()->SetColor(FColor);
   }
+  if (style == fsSolid && FFrame->Typ() == TfrxFrameTypes{ftLeft, ftRight, ftTop, ftBottom}) {
+    // A whole solid frame is one closed line: the same pixels as its four sides (each side's
+    // last pixel is the next one's first), drawn as one stroke.
+    FCanvas->Polyline({{FX, FY}, {FX1, FY}, {FX1, FY1}, {FX, FY1}, {FX, FY}});
+    return;
+  }
   const TfrxFrameType sides[] = {ftLeft, ftRight, ftTop, ftBottom};
   for (int s = 0; s < 4; ++s)
     if (FFrame->Typ().Contains(sides[s])) PaintSide(s);
