@@ -494,10 +494,10 @@ TEST(PropertyListTest, ASelectionSharesItsMultiSelectRowsAndWritesAllObjects) {
   // A memo and a line share only what both have.
   std::unique_ptr<TfrxPropertyList> mixed = BuildCommonPropertyList({m1, line}, nullptr);
   EXPECT_EQ(mixed->Find("Memo"), nullptr);
-  EXPECT_NE(mixed->Find("Frame"), nullptr);
-  mixed->Find("Frame")->SubProperties()->Find("Width")->Editor()->ApplyValueText("2");
-  EXPECT_EQ(m1->Frame()->Width(), 2);
-  EXPECT_EQ(line->Frame()->Width(), 2);
+  ASSERT_NE(mixed->Find("ShiftMode"), nullptr);
+  mixed->Find("ShiftMode")->Editor()->ApplyValueText("smDontShift");
+  EXPECT_EQ(m1->ShiftMode(), smDontShift);
+  EXPECT_EQ(line->ShiftMode(), smDontShift);
 }
 
 // ---------------------------------------------------------------- component editors

@@ -1,0 +1,313 @@
+#include "report/designer/frxDesgnEditors.h"
+
+#include "core/ClassBuilder.h"
+#include "core/FloatFormat.h"
+#include "core/StrUtils.h"
+#include "core/StringList.h"
+#include "core/SysUtils.h"
+#include "gui/Menus.h"
+#include "report/designer/frxEditDataBand.h"
+#include "report/designer/frxEditFrame.h"
+#include "report/designer/frxEditGroup.h"
+#include "report/designer/frxrcDesgnEditors.h"
+#include "report/frxBands.h"
+#include "report/frxClass.h"
+#include "report/frxClassBases.h"
+#include "report/frxDMPClass.h"
+#include "report/frxMemoView.h"
+#include "report/frxPages.h"
+#include "report/frxRes.h"
+#include "report/frxShapes.h"
+#include "report/frxUtils.h"
+
+#include <cmath>
+
+KELM_PUBLISH(TfrxLocSizeXProperty) {}
+KELM_PUBLISH(TfrxLocSizeYProperty) {}
+KELM_PUBLISH(TfrxPaperXProperty) {}
+KELM_PUBLISH(TfrxPaperYProperty) {}
+KELM_PUBLISH(TfrxFrameProperty) {}
+KELM_PUBLISH(TfrxDataSetProperty) {}
+KELM_PUBLISH(TfrxDataFieldProperty) {}
+
+TfrxRulerUnits (*DesignerUnitsHook)(TfrxCustomDesigner* Designer) = nullptr;
+
+namespace {
+
+TfrxRulerUnits UnitsOf(TfrxCustomDesigner* Designer) {
+  return DesignerUnitsHook && Designer ? DesignerUnitsHook(Designer) : ruCM;
+}
+
+TfrxComponent* FirstSelected(TfrxCustomDesigner* Designer, TfrxComponent* Fallback) {
+  if (Designer && !Designer->SelectedObjects().empty())
+    if (auto* c = dynamic_cast<TfrxComponent*>(Designer->SelectedObjects().front())) return c;
+  return Fallback;
+}
+
+bool Restricted(const TfrxComponent* C) { return C->Restrictions().Contains(rfDontModify); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- bands
+
+bool TfrxBandEditor::SingleSelection() const {
+  return !Designer() || Designer()->SelectedObjects().size() <= 1;
+}
+
+std::vector<TfrxMenuEntry> TfrxBandEditor::BandEntries() const {
+  auto* band = dynamic_cast<TfrxBand*>(Component());
+  if (!band) return {};
+  const int kind = band->KindIndex();
+  auto isKind = [kind](std::initializer_list<int> kinds) {
+    for (int k : kinds)
+      if (k == kind) return true;
+    return false;
+  };
+  std::vector<TfrxMenuEntry> entries;
+  if (!band->Vertical()) {
+    entries.push_back({"mvStretch", 10, "Stretched"});
+    if (!isKind({2, 3, 15, 16})) entries.push_back({"bvSplit", 11, "AllowSplit"});
+    if (!isKind({2, 15})) entries.push_back({"bvKeepChild", 12, "KeepChild"});
+  }
+  entries.push_back({"bvPrintChild", 13, "PrintChildIfInvisible"});
+  if (!isKind({2, 3, 5, 13, 15, 16})) entries.push_back({"bvStartPage", 14, "StartNewPage"});
+  return entries;
+}
+
+void TfrxBandEditor::BuildMenu() {
+  if (!SingleSelection()) return;
+  std::vector<TfrxMenuEntry> entries = BandEntries();
+  for (const TfrxMenuEntry& e : OwnEntries()) entries.push_back(e);
+  for (const TfrxMenuEntry& e : entries) {
+    const TPropInfo* p = GetPropInfo(Component(), e.Property);
+    if (!p) continue;  // a band kind without the property
+    AppendMenuItem(ReportResources()->TextOf(e.CaptionKey), e.Tag, p->Access->GetOrd(Component()) != 0);
+  }
+}
+
+bool TfrxBandEditor::ApplyEntry(const std::vector<TfrxMenuEntry>& Entries, int Tag, bool Checked) {
+  TfrxComponent* target = FirstSelected(Designer(), Component());
+  if (Restricted(target)) return false;
+  for (const TfrxMenuEntry& e : Entries)
+    if (e.Tag == Tag && GetPropInfo(target, e.Property)) {
+      SetOrdProp(target, e.Property, Checked ? 1 : 0);
+      return true;
+    }
+  return false;
+}
+
+bool TfrxBandEditor::RunMenuItem(int Tag, bool Checked) {
+  // Band tags (10-14) and the kind's own (0-4) never overlap.
+  if (Tag >= 10) return ApplyEntry(BandEntries(), Tag, Checked);
+  return ApplyEntry(OwnEntries(), Tag, Checked);
+}
+
+std::vector<TfrxMenuEntry> TfrxDataBandEditor::OwnEntries() const {
+  std::vector<TfrxMenuEntry> entries = {{"bvPrintIfEmpty", 0, "PrintIfDetailEmpty"},
+                                        {"bvFooterAfterEach", 1, "FooterAfterEach"}};
+  auto* band = dynamic_cast<TfrxBand*>(Component());
+  if (band && !band->Vertical()) {
+    entries.push_back({"bvKeepDetail", 2, "KeepTogether"});
+    entries.push_back({"bvKeepFooter", 3, "KeepFooter"});
+    entries.push_back({"bvKeepHeader", 4, "KeepHeader"});
+  }
+  return entries;
+}
+
+bool TfrxDataBandEditor::OpenEditor() {
+  TfrxDataBandEditorForm form(Designer());
+  form.InitForm();
+  form.DataBand = static_cast<TfrxDataBand*>(Component());
+  return form.ShowModal() == mrOk;
+}
+
+bool TfrxGroupHeaderEditor::OpenEditor() {
+  TfrxGroupEditorForm form(Designer());
+  form.InitForm();
+  form.GroupHeader = static_cast<TfrxGroupHeader*>(Component());
+  return form.ShowModal() == mrOk;
+}
+
+namespace {
+const std::vector<TfrxMenuEntry> kPageFooterEntries = {{"bvOnFirst", 0, "PrintOnFirstPage"},
+                                                       {"bvOnLast", 1, "PrintOnLastPage"}};
+}
+
+void TfrxPageFooterEditor::BuildMenu() {
+  if (!SingleSelection()) return;
+  for (const TfrxMenuEntry& e : kPageFooterEntries)
+    AppendMenuItem(ReportResources()->TextOf(e.CaptionKey), e.Tag, GetOrdProp(Component(), e.Property) != 0);
+}
+
+bool TfrxPageFooterEditor::RunMenuItem(int Tag, bool Checked) { return ApplyEntry(kPageFooterEntries, Tag, Checked); }
+
+// ---------------------------------------------------------------- units
+
+String UnitsValueText(Extended Value) {
+  // 96 pixels in 9.6-pixel cells is 10 give or take the last bit: that counts as whole.
+  const Extended whole = std::round(Value);
+  if (std::fabs(Value - whole) < 1e-9) return FloatToStr(whole);
+  return FloatToStrF(Value, ffFixed, 15, 2);
+}
+
+Extended ShownFromStored(TfrxRulerUnits Units, Extended v, Extended r, bool Paper) {
+  if (Paper) {
+    switch (Units) {
+      case ruCM: return v / 10;
+      case ruInches: return v / 25.4;
+      case ruPixels: return v * 96 / 25.4;
+      case ruChars: return v * 96 / 25.4 / r;
+    }
+  }
+  switch (Units) {
+    case ruCM: return v / 96 * 2.54;
+    case ruInches: return v / 96;
+    case ruPixels: return v;
+    case ruChars: return v / r;
+  }
+  return v;
+}
+
+Extended StoredFromShown(TfrxRulerUnits Units, Extended a, Extended r, bool Paper) {
+  if (Paper) {
+    switch (Units) {
+      case ruCM: return a * 10;
+      case ruInches: return a * 25.4;
+      case ruPixels: return a * 25.4 / 96;
+      case ruChars: return a * 25.4 / 96 * r;
+    }
+  }
+  switch (Units) {
+    case ruCM: return a * 96 / 2.54;
+    case ruInches: return a * 96;
+    case ruPixels: return a;
+    case ruChars: return a * r;
+  }
+  return a;
+}
+
+String TfrxLocSizeXProperty::ValueText() const {
+  return UnitsValueText(ShownFromStored(UnitsOf(Designer()), ReadFloat(), CharCell(), IsPaper()));
+}
+
+void TfrxLocSizeXProperty::ApplyValueText(const String& Value) {
+  WriteFloat(StoredFromShown(UnitsOf(Designer()), StrToFloatAnySep(Value), CharCell(), IsPaper()));
+}
+
+// ---------------------------------------------------------------- frames, data sets, fields
+
+bool TfrxFrameProperty::RunEdit() {
+  auto* frame = dynamic_cast<TfrxFrame*>(ReadObject());
+  if (!frame) return false;
+  TfrxFrame copy;
+  copy.Assign(frame);
+  if (!EditFrame(Designer(), &copy)) return false;
+  for (std::size_t i = 0; i < Instances().size(); ++i)
+    if (auto* f = dynamic_cast<TfrxFrame*>(PropInfos()[i]->Access->GetObj(Instances()[i]))) f->Assign(&copy);
+  return true;
+}
+
+void BindMemoToField(TObject* Object) {
+  auto* memo = dynamic_cast<TfrxCustomMemoView*>(Object);
+  if (!memo || !memo->DataSet() || memo->DataField().empty()) return;
+  memo->SetText("[" + memo->DataSet()->UserName() + ".\"" + memo->DataField() + "\"]");
+}
+
+String TfrxDataSetProperty::ValueText() const {
+  auto* ds = dynamic_cast<TfrxDataSet*>(ReadObject());
+  TfrxComponent* first = FirstReportComponent();
+  TfrxReport* report = first ? first->FindParentReport() : nullptr;
+  if (ds && report) return report->AliasOfDataSet(ds);
+  return ReportResources()->TextOf("prNotAssigned");
+}
+
+void TfrxDataSetProperty::FillValueList() {
+  TfrxPropertyEditor::FillValueList();
+  TfrxComponent* first = FirstReportComponent();
+  TfrxReport* report = first ? first->FindParentReport() : nullptr;
+  if (!report) return;
+  TStringList names;
+  report->ListDataSets(&names);
+  for (int i = 0; i < names.Count(); ++i)
+    if (names.Objects(i) != FirstInstance()) AddValue(names.Strings(i));
+}
+
+void TfrxDataSetProperty::ApplyValueText(const String& Value) {
+  if (Value.empty()) {
+    WriteObject(nullptr);
+  } else {
+    TfrxComponent* first = FirstReportComponent();
+    TfrxReport* report = first ? first->FindParentReport() : nullptr;
+    TfrxDataSet* ds = report ? report->GetDataset(Value) : nullptr;
+    if (!ds) RaiseInvalidPropertyValue();
+    WriteObject(ds);
+  }
+  BindMemoToField(FirstInstance());
+}
+
+void TfrxDataFieldProperty::FillValueList() {
+  TfrxPropertyEditor::FillValueList();
+  auto* view = dynamic_cast<TfrxView*>(FirstInstance());
+  if (view && view->DataSet()) view->DataSet()->GetFieldList(Values());
+}
+
+void TfrxDataFieldProperty::ApplyValueText(const String& Value) {
+  WriteText(Value);
+  BindMemoToField(FirstInstance());
+}
+
+// ---------------------------------------------------------------- registrations
+
+void RegisterDesignerEditors() {
+  static const bool done = [] {
+    MergeDesignerEditorsTexts();
+    TfrxObjectCollection& palette = ObjectRegistry();
+    palette.RegisterPaletteObject(TfrxMemoView::StaticClass(), nullptr, "", "", 0, 2);
+    palette.RegisterPaletteObject(TfrxPictureView::StaticClass(), nullptr, "", "", 0, 3);
+    palette.RegisterPaletteObject(TfrxSubreport::StaticClass(), nullptr, "", "", 0, 4);
+    palette.RegisterPaletteObject(TfrxLineView::StaticClass(), nullptr, "", "", 0, 5);
+    palette.RegisterPaletteObject(TfrxSysMemoView::StaticClass(), nullptr, "", "", 0, 32);
+    palette.RegisterPaletteGroup("Draw", nullptr, "obCatDraw", 6);
+    palette.RegisterPaletteGroup("Other", nullptr, "obCatOther", 21);
+    palette.RegisterPaletteObject(TfrxLineView::StaticClass(), nullptr, "obDiagLine", "Draw", 1, 7);
+    const char* shapes[] = {"obRect", "obRoundRect", "obEllipse", "obTrian", "obDiamond"};
+    const int shapeImages[] = {8, 9, 10, 11, 31};
+    for (int k = 0; k < 5; ++k)
+      palette.RegisterPaletteObject(TfrxShapeView::StaticClass(), nullptr, shapes[k], "Draw", k, shapeImages[k]);
+
+    TfrxComponentEditorCollection& editors = ComponentEditorRegistry();
+    editors.RegisterEditorClass(TfrxBand::StaticClass(), ComponentEditorClassOf<TfrxBandEditor>());
+    editors.RegisterEditorClass(TfrxDataBand::StaticClass(), ComponentEditorClassOf<TfrxDataBandEditor>());
+    editors.RegisterEditorClass(TfrxHeader::StaticClass(), ComponentEditorClassOf<TfrxHeaderEditor>());
+    editors.RegisterEditorClass(TfrxPageHeader::StaticClass(), ComponentEditorClassOf<TfrxPageHeaderEditor>());
+    editors.RegisterEditorClass(TfrxPageFooter::StaticClass(), ComponentEditorClassOf<TfrxPageFooterEditor>());
+    editors.RegisterEditorClass(TfrxGroupHeader::StaticClass(), ComponentEditorClassOf<TfrxGroupHeaderEditor>());
+
+    TfrxPropertyEditorCollection& props = PropertyEditorRegistry();
+    TClass component = TfrxComponent::StaticClass(), page = TfrxReportPage::StaticClass();
+    props.RegisterPropertyEditor("Extended", component, "Left", TfrxLocSizeXProperty::StaticClass());
+    props.RegisterPropertyEditor("Extended", component, "Top", TfrxLocSizeYProperty::StaticClass());
+    props.RegisterPropertyEditor("Extended", component, "Width", TfrxLocSizeXProperty::StaticClass());
+    props.RegisterPropertyEditor("Extended", component, "Height", TfrxLocSizeYProperty::StaticClass());
+    props.RegisterPropertyEditor("Extended", page, "PaperWidth", TfrxPaperXProperty::StaticClass());
+    props.RegisterPropertyEditor("Extended", page, "PaperHeight", TfrxPaperYProperty::StaticClass());
+    props.RegisterPropertyEditor("Extended", page, "LeftMargin", TfrxPaperXProperty::StaticClass());
+    props.RegisterPropertyEditor("Extended", page, "RightMargin", TfrxPaperXProperty::StaticClass());
+    props.RegisterPropertyEditor("Extended", page, "TopMargin", TfrxPaperYProperty::StaticClass());
+    props.RegisterPropertyEditor("Extended", page, "BottomMargin", TfrxPaperYProperty::StaticClass());
+    props.RegisterPropertyEditor("TfrxFrame", nullptr, "", TfrxFrameProperty::StaticClass());
+    props.RegisterPropertyEditor("TfrxDataSet", nullptr, "", TfrxDataSetProperty::StaticClass());
+    props.RegisterPropertyEditor("String", TfrxView::StaticClass(), "DataField", TfrxDataFieldProperty::StaticClass());
+    props.RegisterPropertyEditor("Extended", TfrxDataBand::StaticClass(), "ColumnWidth",
+                                 TfrxLocSizeXProperty::StaticClass());
+    props.RegisterPropertyEditor("Extended", TfrxDataBand::StaticClass(), "ColumnGap",
+                                 TfrxLocSizeXProperty::StaticClass());
+    return true;
+  }();
+  (void)done;
+}
+
+namespace {
+// The designer library registers its editors as it loads.
+[[maybe_unused]] const bool kRegistered = (RegisterDesignerEditors(), true);
+}  // namespace

@@ -1,0 +1,342 @@
+// The designer's object and band dialogs driven offscreen through their real controls (frame,
+// data band, group), and the designer editors around them: band context menus, the position
+// and paper editors in each measuring unit, and the data-set and field editors of text objects.
+#include "core/Scope.h"
+#include "core/StringList.h"
+#include "gui/ComboBox.h"
+#include "gui/Edit.h"
+#include "gui/ListCtrls.h"
+#include "gui/Menus.h"
+#include "gui/Screen.h"
+#include "gui/StdCtrls.h"
+#include "gui/Timers.h"
+#include "gui/ToolBar.h"
+#include "report/designer/frxDesgnEditors.h"
+#include "report/designer/frxEditDataBand.h"
+#include "report/designer/frxEditFrame.h"
+#include "report/designer/frxEditGroup.h"
+#include "report/frxBands.h"
+#include "report/frxClass.h"
+#include "report/frxClassBases.h"
+#include "report/frxDBSet.h"
+#include "report/frxMemoView.h"
+#include "report/frxPages.h"
+#include "report/frxRes.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Runs one step on the modal window as soon as it is up.
+class TModalStep {
+public:
+  explicit TModalStep(std::function<void(TCustomForm*)> Step) : FStep(std::move(Step)) {
+    FTimer = std::make_unique<TTimer>(nullptr);
+    FTimer->SetInterval(10);
+    FTimer->SetOnTimer(TNotifyEvent::Lambda([this](TObject*) {
+      if (FDone) return;
+      for (int i = 0; Screen && i < Screen->CustomFormCount(); ++i) {
+        TCustomForm* f = Screen->CustomForms(i);
+        if (!f->Visible() || !f->FormState().Contains(fsModal)) continue;
+        FDone = true;
+        FStep(f);
+        return;
+      }
+    }));
+  }
+  bool Done() const { return FDone; }
+
+private:
+  std::function<void(TCustomForm*)> FStep;
+  std::unique_ptr<TTimer> FTimer;
+  bool FDone = false;
+};
+
+// The designer as the editors see it: a selection and a measuring unit.
+class TTestDesigner : public TfrxCustomDesigner {
+public:
+  explicit TTestDesigner(TfrxReport* R) : TfrxCustomDesigner(nullptr, R) {}
+  TfrxRulerUnits Units = ruCM;
+  void CurrentCodeLines(TStrings*) override {}
+  bool AskExpression(String& Expression) override {
+    Expression = "<Customers.\"Amount\"> > 0";
+    return true;
+  }
+  void DropSelection() override {}
+  void RebuildPageTabs() override {}
+  void RefreshFromReport() override {}
+  void RefreshDataTree() override {}
+  void RepaintPage() override {}
+};
+
+// A report with a data set Customers (Name, Amount) and a master band on a page.
+class DesignerDialogsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Customers.SetUserName("Customers");
+    Customers.Fields()->SetText("Name\nAmount");
+    Orders.SetUserName("Orders");
+    Orders.Fields()->SetText("Id");
+    Report.DataSets()->AddDataSet(&Customers);
+    Report.DataSets()->AddDataSet(&Orders);
+    Page = new TfrxReportPage(&Report);
+    Band = new TfrxMasterData(Page);
+    Band->SetName("MasterData1");
+    Memo = new TfrxMemoView(Band);
+    Memo->SetName("Memo1");
+    Designer = std::make_unique<TTestDesigner>(&Report);
+    DesignerUnitsHook = [](TfrxCustomDesigner* D) { return static_cast<TTestDesigner*>(D)->Units; };
+  }
+  void TearDown() override { DesignerUnitsHook = nullptr; }
+
+  TfrxReport Report{nullptr};
+  TfrxUserDataSet Customers{nullptr}, Orders{nullptr};
+  TfrxReportPage* Page = nullptr;
+  TfrxMasterData* Band = nullptr;
+  TfrxMemoView* Memo = nullptr;
+  std::unique_ptr<TTestDesigner> Designer;
+};
+
+// ---------------------------------------------------------------- frame
+
+TEST_F(DesignerDialogsTest, FrameDialogSetsSidesAndReadsWidthsWithEitherSeparator) {
+  for (const char* typed : {"0,5", "0.5"}) {
+    TfrxFrame frame;
+    TModalStep step([&](TCustomForm* f) {
+      auto* d = static_cast<TfrxFrameEditorForm*>(f);
+      d->FrameAllB->Click();
+      EXPECT_TRUE(d->FrameLeftB->Down());
+      d->FrameTopB->SetDown(false);
+      d->FrameTopB->Click();  // one side off again
+      d->FrameWidthCB->SetText(typed);
+      d->OkB->Click();
+    });
+    ASSERT_TRUE(EditFrame(nullptr, &frame)) << typed;
+    EXPECT_TRUE(step.Done());
+    EXPECT_EQ(frame.Typ(), (TfrxFrameTypes{ftLeft, ftRight, ftBottom})) << typed;
+    EXPECT_DOUBLE_EQ(static_cast<double>(frame.Width()), 0.5) << typed;
+  }
+}
+
+TEST_F(DesignerDialogsTest, FrameDialogKeepsOpenOnABadWidthAndChangesNothing) {
+  TfrxFrame frame;
+  frame.SetWidth(2);
+  frame.SetTyp({ftTop});
+  bool stayedOpen = false;
+  TModalStep step([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxFrameEditorForm*>(f);
+    d->FrameNoB->Click();
+    d->FrameWidthCB->SetText("x");
+    EXPECT_THROW(d->OkB->Click(), EConvertError);
+    stayedOpen = d->ModalResult() == mrNone && d->Visible();
+    d->CancelB->Click();
+  });
+  EXPECT_FALSE(EditFrame(nullptr, &frame));
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(frame.Width(), 2);
+  EXPECT_EQ(frame.Typ(), TfrxFrameTypes{ftTop});
+}
+
+// ---------------------------------------------------------------- data band
+
+TEST_F(DesignerDialogsTest, DataBandDialogKeepsAnyRowCountAndTheFirstEntryMeansNoDataSet) {
+  Band->SetRowCount(250);
+  std::vector<String> listed;
+  TModalStep step([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxDataBandEditorForm*>(f);
+    for (int i = 0; i < d->DatasetsLB->Items()->Count(); ++i) listed.push_back(d->DatasetsLB->Items()->Strings(i));
+    EXPECT_EQ(d->DatasetsLB->ItemIndex(), 0);
+    EXPECT_EQ(d->RecordsE->Text(), "250");
+    d->OkB->Click();
+  });
+  EXPECT_TRUE(OpenComponentEditor(Designer.get(), Band));
+  EXPECT_EQ(listed, (std::vector<String>{ReportResources()->TextOf("dbNotAssigned"), "Customers", "Orders"}));
+  EXPECT_EQ(Band->RowCount(), 250);
+  EXPECT_EQ(Band->DataSet(), nullptr);
+  EXPECT_TRUE(Designer->Modified());
+}
+
+TEST_F(DesignerDialogsTest, DataBandDialogPicksADataSetAndRefusesABadCount) {
+  Band->SetRowCount(7);
+  TModalStep step([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxDataBandEditorForm*>(f);
+    d->DatasetsLB->SetItemIndex(1);
+    d->DatasetsLBClick(d->DatasetsLB);
+    EXPECT_EQ(d->RecordsE->Text(), "0");  // a data set resets the count
+    d->RecordsE->SetText("-3");
+    EXPECT_THROW(d->OkB->Click(), EConvertError);
+    EXPECT_EQ(d->ModalResult(), mrNone);
+    d->RecordsE->SetText("0");
+    d->OkB->Click();
+  });
+  EXPECT_TRUE(OpenComponentEditor(Designer.get(), Band));
+  EXPECT_EQ(Band->DataSet(), &Customers);
+  EXPECT_EQ(Band->RowCount(), 0);
+}
+
+// ---------------------------------------------------------------- group
+
+TEST_F(DesignerDialogsTest, GroupDialogReopensOnWhatTheConditionNames) {
+  auto* group = new TfrxGroupHeader(Page);
+  struct Case {
+    const char* Condition;
+    bool ByField;
+    const char* DataSet;
+    const char* Field;
+  };
+  const Case cases[] = {
+      {"Customers.\"Name\"", true, "Customers", "Name"},
+      {"Copy(<Customers.\"Name\">, 1, 1)", false, "", ""},
+      {"", true, "Customers", ""},
+  };
+  for (const Case& c : cases) {
+    group->SetCondition(c.Condition);
+    TModalStep step([&](TCustomForm* f) {
+      auto* d = static_cast<TfrxGroupEditorForm*>(f);
+      EXPECT_EQ(d->DataFieldRB->Checked(), c.ByField) << c.Condition;
+      EXPECT_EQ(d->ExpressionE->Enabled(), !c.ByField) << c.Condition;
+      if (c.ByField) {
+        EXPECT_EQ(d->DataSetCB->Text(), c.DataSet) << c.Condition;
+        EXPECT_EQ(d->DataFieldCB->Text(), c.Field) << c.Condition;
+        EXPECT_EQ(d->DataFieldCB->Items()->Count(), 2) << c.Condition;
+      } else {
+        EXPECT_EQ(d->ExpressionE->Text(), c.Condition);
+      }
+      d->CancelB->Click();
+    });
+    EXPECT_FALSE(OpenComponentEditor(Designer.get(), group));
+    EXPECT_EQ(group->Condition(), c.Condition);
+  }
+}
+
+TEST_F(DesignerDialogsTest, GroupDialogWritesTheConditionAndRefusesAnEmptyField) {
+  auto* group = new TfrxGroupHeader(Page);
+  TModalStep step([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxGroupEditorForm*>(f);
+    d->DataFieldCB->SetText("");
+    d->OKB->Click();
+    EXPECT_EQ(d->ModalResult(), mrNone);  // data field chosen, no field: refused
+    d->DataSetCB->SetItemIndex(1);
+    d->DataSetCBClick(d->DataSetCB);
+    EXPECT_EQ(d->DataFieldCB->Items()->Count(), 1);
+    d->DataFieldCB->SetText("Id");
+    d->OutlineCB->SetChecked(true);
+    d->StartNewPageCB->SetChecked(true);
+    d->OKB->Click();
+  });
+  EXPECT_TRUE(OpenComponentEditor(Designer.get(), group));
+  EXPECT_EQ(group->Condition(), "Orders.\"Id\"");
+  EXPECT_EQ(group->OutlineText(), "Orders.\"Id\"");
+  EXPECT_TRUE(group->StartNewPage());
+
+  TModalStep byExpression([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxGroupEditorForm*>(f);
+    d->ExpressionRB->SetChecked(true);
+    d->RBClick(d->ExpressionRB);
+    d->ExpressionB->Click();  // the designer's expression
+    d->OutlineCB->SetChecked(false);
+    d->OKB->Click();
+  });
+  EXPECT_TRUE(OpenComponentEditor(Designer.get(), group));
+  EXPECT_EQ(group->Condition(), "<Customers.\"Amount\"> > 0");
+  EXPECT_EQ(group->OutlineText(), "");
+}
+
+// ---------------------------------------------------------------- band menus
+
+std::vector<String> MenuOf(TfrxCustomDesigner* D, TfrxComponent* C) {
+  TMenu menu(nullptr);
+  BuildComponentMenu(D, C, &menu);
+  std::vector<String> entries;
+  for (int i = 0; i < menu.Items()->Count(); ++i)
+    entries.push_back(menu.Items()->Items(i)->Caption() + (menu.Items()->Items(i)->Checked() ? "*" : ""));
+  return entries;
+}
+
+TEST_F(DesignerDialogsTest, BandMenusFollowTheKindAndTheSelection) {
+  Band->SetAllowSplit(true);
+  Designer->SelectedObjects() = {Band};
+  EXPECT_EQ(MenuOf(Designer.get(), Band),
+            (std::vector<String>{"Stretch", "Allow Split*", "Keep Child Together", "Print Child If Invisible",
+                                 "Start New Page", "Print If Detail Empty", "Footer after each row",
+                                 "Keep Detail Together", "Keep Footer Together", "Keep Header Together"}));
+  auto* footer = new TfrxPageFooter(Page);
+  Designer->SelectedObjects() = {footer};
+  EXPECT_EQ(MenuOf(Designer.get(), footer), (std::vector<String>{"Print On First Page*", "Print On Last Page*"}));
+  auto* pageHeader = new TfrxPageHeader(Page);
+  Designer->SelectedObjects() = {pageHeader};
+  EXPECT_EQ(MenuOf(Designer.get(), pageHeader),
+            (std::vector<String>{"Stretch", "Print Child If Invisible", "Print On First Page*"}));
+  // Two bands: no band entries at all.
+  Designer->SelectedObjects() = {Band, footer};
+  EXPECT_TRUE(MenuOf(Designer.get(), Band).empty());
+}
+
+TEST_F(DesignerDialogsTest, MenuEntriesChangeTheFirstSelectedBandUnlessRestricted) {
+  Designer->SelectedObjects() = {Band};
+  EXPECT_TRUE(RunComponentMenuItem(Designer.get(), Band, 2, true));
+  EXPECT_TRUE(Band->KeepTogether());
+  EXPECT_TRUE(RunComponentMenuItem(Designer.get(), Band, 14, true));
+  EXPECT_TRUE(Band->StartNewPage());
+  Band->SetRestrictions({rfDontModify});
+  EXPECT_FALSE(RunComponentMenuItem(Designer.get(), Band, 2, false));
+  EXPECT_TRUE(Band->KeepTogether());
+}
+
+// ---------------------------------------------------------------- property editors
+
+TEST_F(DesignerDialogsTest, PositionsAndPaperShowInTheDesignersUnits) {
+  struct Case {
+    TfrxRulerUnits Units;
+    const char* Property;
+    Extended Stored;
+    const char* Shown;
+  };
+  const Case cases[] = {
+      {ruCM, "Left", 37.7952, "1.00"}, {ruInches, "Left", 37.7952, "0.39"}, {ruInches, "Left", 96, "1"},
+      {ruChars, "Width", 96, "10"},    {ruChars, "Height", 34, "2"},        {ruPixels, "Top", 12.5, "12.50"},
+  };
+  for (const Case& c : cases) {
+    Designer->Units = c.Units;
+    SetFloatProp(Memo, c.Property, c.Stored);
+    TfrxPropertyList list(Designer.get());
+    list.AssignObject(Memo);
+    EXPECT_EQ(list.Find(c.Property)->Editor()->ValueText(), c.Shown) << c.Property << " " << int(c.Units);
+  }
+  Designer->Units = ruCM;
+  TfrxPropertyList list(Designer.get());
+  list.AssignObject(Memo);
+  list.Find("Left")->Editor()->ApplyValueText("2,54");
+  EXPECT_NEAR(double(Memo->Left()), 96, 1e-9);
+
+  TfrxPropertyList pageRows(Designer.get());
+  pageRows.AssignObject(Page);
+  pageRows.Find("LeftMargin")->Editor()->ApplyValueText("1,5");
+  EXPECT_NEAR(double(Page->LeftMargin()), 15, 1e-9);
+  Designer->Units = ruInches;
+  EXPECT_EQ(pageRows.Find("PaperWidth")->Editor()->ValueText(), UnitsValueText(Page->PaperWidth() / 25.4));
+}
+
+TEST_F(DesignerDialogsTest, PickingADataSetAndFieldBindsTheTextToTheField) {
+  TfrxPropertyList list(Designer.get());
+  list.AssignObject(Memo);
+  TfrxPropertyEditor* ds = list.Find("DataSet")->Editor();
+  EXPECT_EQ(ds->ValueText(), ReportResources()->TextOf("prNotAssigned"));
+  ds->FillValueList();
+  EXPECT_EQ(ds->Values()->Count(), 2);
+  ds->ApplyValueText("Customers");
+  TfrxPropertyEditor* field = list.Find("DataField")->Editor();
+  field->FillValueList();
+  EXPECT_EQ(field->Values()->Strings(0), "Name");
+  field->ApplyValueText("Name");
+  EXPECT_EQ(Memo->Text(), "[Customers.\"Name\"]");
+  EXPECT_EQ(ds->ValueText(), "Customers");
+  EXPECT_THROW(ds->ApplyValueText("Nobody"), Exception);
+  EXPECT_EQ(Memo->DataSet(), &Customers);
+  EXPECT_EQ(ReportResources()->TextOf("prInvProp"), "Invalid property value");
+}
+
+}  // namespace
