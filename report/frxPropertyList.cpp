@@ -152,6 +152,16 @@ void TfrxPropertyList::CollectProperties(TObject* Object) {
 
 namespace {
 
+// Other's row of that name; lists of like objects have the same rows in the same places, so
+// the row at the same position is tried first.
+const TfrxPropertyItem* Match(const TfrxPropertyList* Other, int Position, const String& Name) {
+  if (Position < Other->Count()) {
+    const TfrxPropertyItem* same = Other->ItemAt(Position);
+    if (same->Editor()->PropertyName() == Name) return same;
+  }
+  return Other->Find(Name);
+}
+
 // Keeps the rows of List that can serve several objects and that Other has too: same kind,
 // same name, letter case significant.
 void KeepCommonProperties(TfrxPropertyList* List, const TfrxPropertyList* Other) {
@@ -159,7 +169,7 @@ void KeepCommonProperties(TfrxPropertyList* List, const TfrxPropertyList* Other)
     TfrxPropertyEditor* e = List->ItemAt(i)->Editor();
     bool keep = false;
     if (e->Traits().Contains(TraitMultiSelect)) {
-      const TfrxPropertyItem* match = Other->Find(e->PropertyName());
+      const TfrxPropertyItem* match = Match(Other, i, e->PropertyName());
       keep = match && match->Editor()->FirstPropInfo()->Kind == e->FirstPropInfo()->Kind;
     }
     if (!keep) List->Delete(i);
@@ -171,7 +181,7 @@ void KeepCommonProperties(TfrxPropertyList* List, const TfrxPropertyList* Other)
 void MergeEditedObjects(TfrxPropertyList* List, const TfrxPropertyList* Other) {
   for (int i = 0; i < List->Count(); ++i) {
     TfrxPropertyItem* item = List->ItemAt(i);
-    const TfrxPropertyItem* match = Other->Find(item->Editor()->PropertyName());
+    const TfrxPropertyItem* match = Match(Other, i, item->Editor()->PropertyName());
     if (!match || match->Editor()->Instances().empty()) continue;
     const TfrxPropertyEditor* from = match->Editor();
     item->Editor()->AddInstance(from->Instances().front(), from->PropInfos().front());
