@@ -13,8 +13,13 @@ KELM_PUBLISH(TfrxPropertyEditor) {}
 
 void RaiseInvalidPropertyValue() { throw Exception(ReportResources()->TextOf("prInvProp")); }
 
-TfrxPropertyEditor::TfrxPropertyEditor() : FValues(std::make_unique<TStringList>()) {}
+TfrxPropertyEditor::TfrxPropertyEditor() = default;
 TfrxPropertyEditor::~TfrxPropertyEditor() = default;
+
+TStringList* TfrxPropertyEditor::Values() const {
+  if (!FValues) FValues = std::make_unique<TStringList>();
+  return FValues.get();
+}
 
 void TfrxPropertyEditor::AddInstance(TObject* Instance, const TPropInfo* PropInfo) {
   assert(Instance && PropInfo);
@@ -24,12 +29,12 @@ void TfrxPropertyEditor::AddInstance(TObject* Instance, const TPropInfo* PropInf
 
 bool TfrxPropertyEditor::RunEdit() {
   FillValueList();
-  const int count = FValues->Count();
+  const int count = Values()->Count();
   if (count == 0) return false;
   // The entry after the current one; past the last, or when the current is not listed, the first.
-  int at = FValues->IndexOf(ValueText());
+  int at = Values()->IndexOf(ValueText());
   int next = (at < 0 || at + 1 >= count) ? 0 : at + 1;
-  ApplyValueText(FValues->Strings(next));
+  ApplyValueText(Values()->Strings(next));
   return true;
 }
 
@@ -39,13 +44,13 @@ String TfrxPropertyEditor::PropertyName() const {
 }
 
 void TfrxPropertyEditor::FillValueList() {
-  FValues->SetSorted(false);
-  FValues->Clear();
+  Values()->SetSorted(false);
+  Values()->Clear();
   if (Traits().Contains(TraitSortedList)) {
     // Name order whatever order entries come in, each name once.
-    FValues->SetCaseSensitive(false);
-    FValues->SetDuplicates(dupIgnore);
-    FValues->SetSorted(true);
+    Values()->SetCaseSensitive(false);
+    Values()->SetDuplicates(dupIgnore);
+    Values()->SetSorted(true);
   }
 }
 
@@ -89,7 +94,7 @@ void TfrxPropertyEditor::WriteObject(TObject* Value) {
   for (std::size_t i = 0; i < FInstances.size(); ++i) FPropInfos[i]->Access->SetObj(FInstances[i], Value);
 }
 
-void TfrxPropertyEditor::AddValue(const String& Value) { FValues->Add(Value); }
+void TfrxPropertyEditor::AddValue(const String& Value) { Values()->Add(Value); }
 
 std::unique_ptr<TfrxPropertyEditor> CreatePropertyEditor(TClass EditorClass, TfrxCustomDesigner* Designer) {
   assert(EditorClass && EditorClass->InheritsFrom(TfrxPropertyEditor::StaticClass()));

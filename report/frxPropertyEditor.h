@@ -47,8 +47,8 @@ public:
   // Row height, set by the grid before every drawing; also the width kept for a picture.
   int ItemHeight() const { return FItemHeight; }
   void SetItemHeight(int Value) { FItemHeight = Value; }
-  // The drop-down values FillValueList leaves.
-  TStringList* Values() const { return FValues.get(); }
+  // The drop-down values FillValueList leaves; made on first use, since most rows never drop down.
+  TStringList* Values() const;
 
   // ---- the slots, in order
   // Steps to the value after the current one in the value list; false when the list is empty.
@@ -85,7 +85,7 @@ private:
   std::vector<TObject*> FInstances;
   std::vector<const TPropInfo*> FPropInfos;
   int FItemHeight = 0;
-  std::unique_ptr<TStringList> FValues;
+  mutable std::unique_ptr<TStringList> FValues;
 };
 
 // A new editor of that class (a TfrxPropertyEditor descendant) for the designer.

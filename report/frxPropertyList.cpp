@@ -15,7 +15,10 @@
 TfrxPropertyItem::TfrxPropertyItem() = default;
 TfrxPropertyItem::~TfrxPropertyItem() = default;
 
-void TfrxPropertyItem::SetEditor(std::unique_ptr<TfrxPropertyEditor> Value) { FEditor = std::move(Value); }
+void TfrxPropertyItem::SetEditor(std::unique_ptr<TfrxPropertyEditor> Value) {
+  FEditor = std::move(Value);
+  FName = FEditor ? FEditor->PropertyName() : String();
+}
 
 void TfrxPropertyItem::SetSubProperties(std::unique_ptr<TfrxPropertyList> Value) {
   FSubProperties = std::move(Value);
@@ -37,10 +40,15 @@ TfrxPropertyItem* TfrxPropertyList::NewItem() {
   return FItems.back().get();
 }
 
+int TfrxPropertyList::IndexOf(const String& PropertyName) const {
+  for (std::size_t i = 0; i < FItems.size(); ++i)
+    if (FItems[i]->Name() == PropertyName) return static_cast<int>(i);
+  return -1;
+}
+
 TfrxPropertyItem* TfrxPropertyList::Find(const String& PropertyName) const {
-  for (const auto& item : FItems)
-    if (item->Editor() && item->Editor()->PropertyName() == PropertyName) return item.get();
-  return nullptr;
+  int at = IndexOf(PropertyName);
+  return at < 0 ? nullptr : FItems[std::size_t(at)].get();
 }
 
 void TfrxPropertyList::Delete(int Index) {
@@ -152,36 +160,53 @@ void TfrxPropertyList::CollectProperties(TObject* Object) {
 
 namespace {
 
-// Other's row of that name; lists of like objects have the same rows in the same places, so
-// the row at the same position is tried first.
-const TfrxPropertyItem* Match(const TfrxPropertyList* Other, int Position, const String& Name) {
-  if (Position < Other->Count()) {
-    const TfrxPropertyItem* same = Other->ItemAt(Position);
-    if (same->Editor()->PropertyName() == Name) return same;
+// Finds rows of another list by name while a list is walked in order. Both lists are sorted
+// by name, so the row after the last one found is nearly always the next match; a search by
+// name covers the rest.
+class TRowCursor {
+public:
+  explicit TRowCursor(const TfrxPropertyList* Other) : FOther(Other) {}
+  const TfrxPropertyItem* Match(const String& Name) {
+    for (int j = FNext; j < FOther->Count() && j < FNext + 2; ++j)
+      if (FOther->ItemAt(j)->Name() == Name) {
+        FNext = j + 1;
+        return FOther->ItemAt(j);
+      }
+    int at = FOther->IndexOf(Name);
+    if (at < 0) return nullptr;
+    FNext = at + 1;
+    return FOther->ItemAt(at);
   }
-  return Other->Find(Name);
-}
+
+private:
+  const TfrxPropertyList* FOther;
+  int FNext = 0;
+};
 
 // Keeps the rows of List that can serve several objects and that Other has too: same kind,
 // same name, letter case significant.
 void KeepCommonProperties(TfrxPropertyList* List, const TfrxPropertyList* Other) {
-  for (int i = List->Count() - 1; i >= 0; --i) {
-    TfrxPropertyEditor* e = List->ItemAt(i)->Editor();
+  TRowCursor cursor(Other);
+  std::vector<int> dropped;
+  for (int i = 0; i < List->Count(); ++i) {
+    const TfrxPropertyItem* item = List->ItemAt(i);
     bool keep = false;
-    if (e->Traits().Contains(TraitMultiSelect)) {
-      const TfrxPropertyItem* match = Match(Other, i, e->PropertyName());
-      keep = match && match->Editor()->FirstPropInfo()->Kind == e->FirstPropInfo()->Kind;
+    if (item->Editor()->Traits().Contains(TraitMultiSelect)) {
+      const TfrxPropertyItem* match = cursor.Match(item->Name());
+      keep = match && match->Editor()->FirstPropInfo()->Kind == item->Editor()->FirstPropInfo()->Kind;
     }
-    if (!keep) List->Delete(i);
+    if (!keep) dropped.push_back(i);
   }
+  for (auto it = dropped.rbegin(); it != dropped.rend(); ++it) List->Delete(*it);
 }
 
 // Gives every row of List the object of Other's row of the same name, sub-rows likewise.
 // Rows are paired by name, not position, so lists of different shapes never mismatch.
 void MergeEditedObjects(TfrxPropertyList* List, const TfrxPropertyList* Other) {
+  TRowCursor cursor(Other);
   for (int i = 0; i < List->Count(); ++i) {
     TfrxPropertyItem* item = List->ItemAt(i);
-    const TfrxPropertyItem* match = Match(Other, i, item->Editor()->PropertyName());
+    const TfrxPropertyItem* match = cursor.Match(item->Name());
     if (!match || match->Editor()->Instances().empty()) continue;
     const TfrxPropertyEditor* from = match->Editor();
     item->Editor()->AddInstance(from->Instances().front(), from->PropInfos().front());
@@ -195,18 +220,18 @@ void MergeEditedObjects(TfrxPropertyList* List, const TfrxPropertyList* Other) {
 std::unique_ptr<TfrxPropertyList> BuildCommonPropertyList(const std::vector<TObject*>& Selection,
                                                           TfrxCustomDesigner* Designer) {
   if (Selection.empty()) return nullptr;
-  std::vector<std::unique_ptr<TfrxPropertyList>> lists;
-  lists.reserve(Selection.size());
-  for (TObject* object : Selection) {
-    lists.push_back(std::make_unique<TfrxPropertyList>(Designer));
-    lists.back()->AssignObject(object);
+  auto first = std::make_unique<TfrxPropertyList>(Designer);
+  first->AssignObject(Selection.front());
+  // Each other object's list is reduced, merged and freed before the next is made. Rows that
+  // a later object lacks go then, so the rows left, and the objects each reaches, are those
+  // of reducing against every list first; only one other list is ever alive.
+  TfrxPropertyList other(Designer);
+  for (std::size_t i = 1; i < Selection.size(); ++i) {
+    other.AssignObject(Selection[i]);
+    KeepCommonProperties(first.get(), &other);
+    KeepCommonProperties(&other, first.get());
+    MergeEditedObjects(first.get(), &other);
   }
-  TfrxPropertyList* first = lists.front().get();
-  for (std::size_t i = 1; i < lists.size(); ++i) KeepCommonProperties(first, lists[i].get());
-  for (std::size_t i = 1; i < lists.size(); ++i) {
-    KeepCommonProperties(lists[i].get(), first);
-    MergeEditedObjects(first, lists[i].get());
-    lists[i].reset();
-  }
-  return std::move(lists.front());
+  other.AssignObject(nullptr);
+  return first;
 }

@@ -17,6 +17,8 @@ public:
   ~TfrxPropertyItem();
   TfrxPropertyEditor* Editor() const { return FEditor.get(); }
   void SetEditor(std::unique_ptr<TfrxPropertyEditor> Value);
+  // The editor's property name, kept as the editor is set.
+  const String& Name() const { return FName; }
   // Toggled by the grid.
   bool Expanded() const { return FExpanded; }
   void SetExpanded(bool Value) { FExpanded = Value; }
@@ -25,6 +27,7 @@ public:
 
 private:
   std::unique_ptr<TfrxPropertyEditor> FEditor;
+  String FName;
   bool FExpanded = false;
   std::unique_ptr<TfrxPropertyList> FSubProperties;
 };
@@ -44,6 +47,7 @@ public:
   TfrxPropertyItem* NewItem();
   // The row whose editor shows that property name (letter case significant); nullptr if none.
   TfrxPropertyItem* Find(const String& PropertyName) const;
+  int IndexOf(const String& PropertyName) const;
   void Delete(int Index);
 
   // Lists the object's properties afresh.
