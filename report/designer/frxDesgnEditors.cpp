@@ -9,6 +9,7 @@
 #include "report/designer/frxEditDataBand.h"
 #include "report/designer/frxEditFrame.h"
 #include "report/designer/frxEditGroup.h"
+#include "report/designer/frxEditPage.h"
 #include "report/designer/frxrcDesgnEditors.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
@@ -47,6 +48,17 @@ TfrxComponent* FirstSelected(TfrxCustomDesigner* Designer, TfrxComponent* Fallba
 bool Restricted(const TfrxComponent* C) { return C->Restrictions().Contains(rfDontModify); }
 
 }  // namespace
+
+// ---------------------------------------------------------------- pages
+
+bool TfrxPageEditor::OpenEditor() {
+  auto* page = dynamic_cast<TfrxReportPage*>(Component());
+  if (!page) return false;
+  if (TfrxReport* report = page->FindParentReport())
+    for (TfrxComponent* c : report->AllObjects())
+      if (auto* sub = dynamic_cast<TfrxSubreport*>(c); sub && sub->Page() == page) return false;
+  return EditPage(Designer(), page, UnitsOf(Designer()));
+}
 
 // ---------------------------------------------------------------- bands
 
@@ -276,6 +288,7 @@ void RegisterDesignerEditors() {
       palette.RegisterPaletteObject(TfrxShapeView::StaticClass(), nullptr, shapes[k], "Draw", k, shapeImages[k]);
 
     TfrxComponentEditorCollection& editors = ComponentEditorRegistry();
+    editors.RegisterEditorClass(TfrxReportPage::StaticClass(), ComponentEditorClassOf<TfrxPageEditor>());
     editors.RegisterEditorClass(TfrxBand::StaticClass(), ComponentEditorClassOf<TfrxBandEditor>());
     editors.RegisterEditorClass(TfrxDataBand::StaticClass(), ComponentEditorClassOf<TfrxDataBandEditor>());
     editors.RegisterEditorClass(TfrxHeader::StaticClass(), ComponentEditorClassOf<TfrxHeaderEditor>());

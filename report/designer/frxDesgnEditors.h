@@ -17,6 +17,14 @@ void RegisterDesignerEditors();
 
 // ---------------------------------------------------------------- component editors
 
+// A report page's dialog; a page that a subreport prints opens nothing.
+class TfrxPageEditor : public TfrxComponentEditor {
+public:
+  using TfrxComponentEditor::TfrxComponentEditor;
+  bool HasOwnEditor() override { return true; }
+  bool OpenEditor() override;
+};
+
 // One check entry of a context menu.
 struct TfrxMenuEntry {
   const char* CaptionKey;

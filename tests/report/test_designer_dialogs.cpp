@@ -15,6 +15,10 @@
 #include "report/designer/frxEditDataBand.h"
 #include "report/designer/frxEditFrame.h"
 #include "report/designer/frxEditGroup.h"
+#include "report/designer/frxEditPage.h"
+#include "gui/Memo.h"
+#include "gui/ComCtrlsBasic.h"
+#include "report/frxPrinter.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
 #include "report/frxClassBases.h"
@@ -243,6 +247,94 @@ TEST_F(DesignerDialogsTest, GroupDialogWritesTheConditionAndRefusesAnEmptyField)
   EXPECT_TRUE(OpenComponentEditor(Designer.get(), group));
   EXPECT_EQ(group->Condition(), "<Customers.\"Amount\"> > 0");
   EXPECT_EQ(group->OutlineText(), "");
+}
+
+// ---------------------------------------------------------------- page
+
+// Opens the page dialog through the page's component editor, runs Step and answers OK.
+bool EditPageThrough(TTestDesigner* D, TfrxReportPage* P, const std::function<void(TfrxPageEditorForm*)>& Step) {
+  TModalStep step([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxPageEditorForm*>(f);
+    Step(d);
+    if (d->Visible() && d->ModalResult() == mrNone) d->OKB->Click();
+  });
+  return OpenComponentEditor(D, P);
+}
+
+TEST_F(DesignerDialogsTest, PageDialogOpensOnTheCustomEntryForAPaperThePrinterLacks) {
+  TfrxCustomPrinter* printer = ReportPrinters()->CurrentPrinter();
+  ASSERT_NE(printer, nullptr);
+  Page->AssignPaper(9, 210, 297);
+  Page->SetPaperSize(12345);  // no printer offers it
+  String shownSize, shownWidth;
+  EXPECT_TRUE(EditPageThrough(Designer.get(), Page, [&](TfrxPageEditorForm* d) {
+    shownSize = d->SizeCB->Text();
+    shownWidth = d->WidthE->Text();
+    EXPECT_EQ(d->UnitL1->Caption(), "cm");
+  }));
+  EXPECT_EQ(shownSize, printer->PaperList()->Strings(printer->PaperIndexOf(256)));
+  EXPECT_EQ(shownWidth, "21");
+}
+
+TEST_F(DesignerDialogsTest, PageDialogReadsMarginsWithEitherSeparatorAndLaysOutColumns) {
+  Page->AssignPaper(9, 210, 297);
+  for (const char* typed : {"1,5", "1.5", " 1 .5"}) {
+    Page->SetLeftMargin(10);
+    EXPECT_TRUE(EditPageThrough(Designer.get(), Page, [&](TfrxPageEditorForm* d) { d->MarginLeftE->SetText(typed); }));
+    EXPECT_NEAR(double(Page->LeftMargin()), 15, 1e-9) << typed;
+  }
+  // Column count 0 lays out one column over the width between the margins.
+  Page->SetRightMargin(15);
+  std::vector<String> positions;
+  String columnWidth;
+  EXPECT_TRUE(EditPageThrough(Designer.get(), Page, [&](TfrxPageEditorForm* d) {
+    d->UpDown1->SetPosition(0);
+    d->ColumnsChanged();
+    columnWidth = d->ColumnWidthE->Text();
+    for (int i = 0; i < d->ColumnPositionsM->Lines()->Count(); ++i) positions.push_back(d->ColumnPositionsM->Lines()->Strings(i));
+    d->UpDown1->SetPosition(2);
+    d->ColumnsChanged();
+  }));
+  EXPECT_EQ(columnWidth, "18");
+  EXPECT_EQ(positions, (std::vector<String>{"0"}));
+  EXPECT_EQ(Page->Columns(), 2);
+  EXPECT_NEAR(double(Page->ColumnWidth()), 90, 1e-9);
+  ASSERT_EQ(Page->ColumnPositions()->Count(), 2);
+  EXPECT_EQ(Page->ColumnPositions()->Strings(1), "90");
+}
+
+TEST_F(DesignerDialogsTest, PageDialogAppliesToSubreportPagesAndNothingOnABadNumber) {
+  Page->AssignPaper(9, 210, 297);
+  auto* subPage = new TfrxReportPage(&Report);
+  auto* sub = new TfrxSubreport(Band);
+  sub->SetPage(subPage);
+  EXPECT_TRUE(EditPageThrough(Designer.get(), Page, [&](TfrxPageEditorForm* d) {
+    d->MarginTopE->SetText("2");
+    d->LandscapeRB->SetChecked(true);
+    d->PortraitRBClick(d->LandscapeRB);
+    d->MirrorMarginsCB->SetChecked(true);
+  }));
+  for (TfrxReportPage* p : {Page, subPage}) {
+    EXPECT_NEAR(double(p->TopMargin()), 20, 1e-9);
+    EXPECT_EQ(p->Orientation(), poLandscape);
+    EXPECT_NEAR(double(p->PaperWidth()), 297, 0.5);
+    EXPECT_TRUE(p->MirrorMargins());
+  }
+  // A bad margin: the error, the field focused, the dialog open; Cancel leaves all as it was.
+  bool open = false;
+  EXPECT_FALSE(EditPageThrough(Designer.get(), Page, [&](TfrxPageEditorForm* d) {
+    d->MarginTopE->SetText("5");
+    d->MarginBottomE->SetText("abc");
+    EXPECT_THROW(d->OKB->Click(), EConvertError);
+    open = d->Visible() && d->ModalResult() == mrNone;
+    d->CancelB->Click();
+  }));
+  EXPECT_TRUE(open);
+  EXPECT_NEAR(double(Page->TopMargin()), 20, 1e-9);
+  // The subreport's own page opens nothing.
+  TModalStep never([](TCustomForm* f) { static_cast<TForm*>(f)->SetModalResult(mrCancel); });
+  EXPECT_FALSE(OpenComponentEditor(Designer.get(), subPage));
+  EXPECT_FALSE(never.Done());
 }
 
 // ---------------------------------------------------------------- band menus
