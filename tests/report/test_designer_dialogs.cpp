@@ -16,6 +16,9 @@
 #include "report/designer/frxEditFrame.h"
 #include "report/designer/frxEditGroup.h"
 #include "report/designer/frxEditPage.h"
+#include "report/designer/frxEditHighlight.h"
+#include "gui/GraphicsObjects.h"
+#include "gui/Colors.h"
 #include "gui/Memo.h"
 #include "gui/ComCtrlsBasic.h"
 #include "report/frxPrinter.h"
@@ -247,6 +250,49 @@ TEST_F(DesignerDialogsTest, GroupDialogWritesTheConditionAndRefusesAnEmptyField)
   EXPECT_TRUE(OpenComponentEditor(Designer.get(), group));
   EXPECT_EQ(group->Condition(), "<Customers.\"Amount\"> > 0");
   EXPECT_EQ(group->OutlineText(), "");
+}
+
+// ---------------------------------------------------------------- highlight
+
+TEST_F(DesignerDialogsTest, HighlightTakesTheObjectsFontWithTheDialogsStyleAndATransparentBackground) {
+  Memo->Font()->SetName("Arial");
+  Memo->Font()->SetSize(14);
+  Memo->Highlight()->SetColor(clRed);
+  Memo->Highlight()->Font()->SetColor(clBlue);
+  Memo->Highlight()->SetCondition("Value > 0");
+  bool backEnabled = true;
+  TModalStep step([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxHighlightEditorForm*>(f);
+    EXPECT_TRUE(d->OtherRB->Checked());
+    EXPECT_EQ(d->ConditionE->Text(), "Value > 0");
+    d->TransparentRB->SetChecked(true);
+    d->RBClick(d->TransparentRB);
+    backEnabled = d->BackColorB->Enabled();
+    d->BoldCB->SetChecked(true);
+    d->UnderlineCB->SetChecked(true);
+    d->ConditionB->Click();  // the designer's expression
+    d->OKB->Click();
+  });
+  EXPECT_TRUE(EditHighlight(Designer.get(), Memo));
+  EXPECT_FALSE(backEnabled);
+  TfrxHighlight* h = Memo->Highlight();
+  EXPECT_EQ(h->Color(), 536870911);
+  EXPECT_EQ(h->Condition(), "<Customers.\"Amount\"> > 0");
+  EXPECT_EQ(h->Font()->Name(), "Arial");
+  EXPECT_EQ(h->Font()->Size(), 14);
+  EXPECT_EQ(h->Font()->Style(), (TFontStyles{fsBold, fsUnderline}));
+  EXPECT_EQ(h->Font()->Color(), clBlue);
+}
+
+TEST_F(DesignerDialogsTest, HighlightCancelChangesNothing) {
+  Memo->Highlight()->SetCondition("A");
+  TModalStep step([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxHighlightEditorForm*>(f);
+    d->ConditionE->SetText("B");
+    d->CancelB->Click();
+  });
+  EXPECT_FALSE(EditHighlight(Designer.get(), Memo));
+  EXPECT_EQ(Memo->Highlight()->Condition(), "A");
 }
 
 // ---------------------------------------------------------------- page
