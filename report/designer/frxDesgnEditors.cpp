@@ -10,6 +10,8 @@
 #include "report/designer/frxEditFrame.h"
 #include "report/designer/frxEditGroup.h"
 #include "report/designer/frxEditPage.h"
+#include "report/designer/frxEditPicture.h"
+#include "gui/Pictures.h"
 #include "report/designer/frxrcDesgnEditors.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
@@ -60,6 +62,83 @@ bool TfrxPageEditor::OpenEditor() {
   return EditPage(Designer(), page, UnitsOf(Designer()));
 }
 
+// ---------------------------------------------------------------- lines, pictures, subreports
+
+namespace {
+
+std::vector<TfrxMenuEntry> LineEntries(const TObject* Object) {
+  std::vector<TfrxMenuEntry> entries;
+  if (dynamic_cast<const TfrxLineView*>(Object)) entries.push_back({"lvDiagonal", 0, "Diagonal"});
+  entries.push_back({"mvStretch", 1, "StretchMode", smMaxHeight, smDontStretch});
+  return entries;
+}
+
+const std::vector<TfrxMenuEntry> kPictureEntries = {
+    {"pvAutoSize", 0, "AutoSize"},       {"mvStretch", 1, "Stretched"}, {"pvCenter", 2, "Center"},
+    {"pvAspect", 3, "KeepAspectRatio"},  {"-", -1, nullptr},
+};
+
+// The view command, then the entry on every selected object of the class that is not restricted.
+template <class T>
+bool RunOnSelected(TfrxViewEditor* Editor, const std::vector<TfrxMenuEntry>& Entries, int Tag, bool Checked,
+                   bool ViewChanged) {
+  const TfrxMenuEntry* entry = EntryOfTag(Entries, Tag);
+  if (!entry) return ViewChanged;
+  bool changed = ViewChanged;
+  for (TObject* o : SelectionOf(Editor))
+    if (dynamic_cast<T*>(o) && !IsRestricted(o)) {
+      ApplyMenuEntry(o, *entry, Checked);
+      changed = true;
+    }
+  return changed;
+}
+
+}  // namespace
+
+void TfrxLineEditor::BuildMenu() {
+  AppendMenuEntries(this, Component(), LineEntries(Component()));
+  TfrxViewEditor::BuildMenu();
+}
+
+bool TfrxLineEditor::RunMenuItem(int Tag, bool Checked) {
+  bool view = TfrxViewEditor::RunMenuItem(Tag, Checked);
+  return RunOnSelected<TfrxCustomLineView>(this, LineEntries(Component()), Tag, Checked, view);
+}
+
+bool TfrxPictureEditor::OpenEditor() {
+  auto* view = dynamic_cast<TfrxPictureView*>(Component());
+  return view && EditPicture(Designer(), view->Picture());
+}
+
+void TfrxPictureEditor::BuildMenu() {
+  AppendMenuEntries(this, Component(), kPictureEntries);
+  TfrxViewEditor::BuildMenu();
+}
+
+bool TfrxPictureEditor::RunMenuItem(int Tag, bool Checked) {
+  bool view = TfrxViewEditor::RunMenuItem(Tag, Checked);
+  return RunOnSelected<TfrxPictureView>(this, kPictureEntries, Tag, Checked, view);
+}
+
+namespace {
+const std::vector<TfrxMenuEntry> kSubreportEntries = {{"srParent", 0, "PrintOnParent"}};
+}
+
+bool TfrxSubreportEditor::OpenEditor() {
+  auto* sub = dynamic_cast<TfrxSubreport*>(Component());
+  if (sub && sub->Page() && Designer()) Designer()->ChangePage(sub->Page());
+  return false;
+}
+
+void TfrxSubreportEditor::BuildMenu() { AppendMenuEntries(this, Component(), kSubreportEntries); }
+
+bool TfrxSubreportEditor::RunMenuItem(int Tag, bool Checked) {
+  const TfrxMenuEntry* entry = EntryOfTag(kSubreportEntries, Tag);
+  if (!entry || IsRestricted(Component())) return false;
+  ApplyMenuEntry(Component(), *entry, Checked);
+  return true;
+}
+
 // ---------------------------------------------------------------- bands
 
 bool TfrxBandEditor::SingleSelection() const {
@@ -90,11 +169,7 @@ void TfrxBandEditor::BuildMenu() {
   if (!SingleSelection()) return;
   std::vector<TfrxMenuEntry> entries = BandEntries();
   for (const TfrxMenuEntry& e : OwnEntries()) entries.push_back(e);
-  for (const TfrxMenuEntry& e : entries) {
-    const TPropInfo* p = GetPropInfo(Component(), e.Property);
-    if (!p) continue;  // a band kind without the property
-    AppendMenuItem(ReportResources()->TextOf(e.CaptionKey), e.Tag, p->Access->GetOrd(Component()) != 0);
-  }
+  AppendMenuEntries(this, Component(), entries);
 }
 
 bool TfrxBandEditor::ApplyEntry(const std::vector<TfrxMenuEntry>& Entries, int Tag, bool Checked) {
@@ -147,8 +222,7 @@ const std::vector<TfrxMenuEntry> kPageFooterEntries = {{"bvOnFirst", 0, "PrintOn
 
 void TfrxPageFooterEditor::BuildMenu() {
   if (!SingleSelection()) return;
-  for (const TfrxMenuEntry& e : kPageFooterEntries)
-    AppendMenuItem(ReportResources()->TextOf(e.CaptionKey), e.Tag, GetOrdProp(Component(), e.Property) != 0);
+  AppendMenuEntries(this, Component(), kPageFooterEntries);
 }
 
 bool TfrxPageFooterEditor::RunMenuItem(int Tag, bool Checked) { return ApplyEntry(kPageFooterEntries, Tag, Checked); }
@@ -289,12 +363,17 @@ void RegisterDesignerEditors() {
 
     TfrxComponentEditorCollection& editors = ComponentEditorRegistry();
     editors.RegisterEditorClass(TfrxReportPage::StaticClass(), ComponentEditorClassOf<TfrxPageEditor>());
+    editors.RegisterEditorClass(TfrxView::StaticClass(), ComponentEditorClassOf<TfrxViewEditor>());
+    editors.RegisterEditorClass(TfrxLineView::StaticClass(), ComponentEditorClassOf<TfrxLineEditor>());
+    editors.RegisterEditorClass(TfrxDMPLineView::StaticClass(), ComponentEditorClassOf<TfrxLineEditor>());
+    editors.RegisterEditorClass(TfrxPictureView::StaticClass(), ComponentEditorClassOf<TfrxPictureEditor>());
     editors.RegisterEditorClass(TfrxBand::StaticClass(), ComponentEditorClassOf<TfrxBandEditor>());
     editors.RegisterEditorClass(TfrxDataBand::StaticClass(), ComponentEditorClassOf<TfrxDataBandEditor>());
     editors.RegisterEditorClass(TfrxHeader::StaticClass(), ComponentEditorClassOf<TfrxHeaderEditor>());
     editors.RegisterEditorClass(TfrxPageHeader::StaticClass(), ComponentEditorClassOf<TfrxPageHeaderEditor>());
     editors.RegisterEditorClass(TfrxPageFooter::StaticClass(), ComponentEditorClassOf<TfrxPageFooterEditor>());
     editors.RegisterEditorClass(TfrxGroupHeader::StaticClass(), ComponentEditorClassOf<TfrxGroupHeaderEditor>());
+    editors.RegisterEditorClass(TfrxSubreport::StaticClass(), ComponentEditorClassOf<TfrxSubreportEditor>());
 
     TfrxPropertyEditorCollection& props = PropertyEditorRegistry();
     TClass component = TfrxComponent::StaticClass(), page = TfrxReportPage::StaticClass();

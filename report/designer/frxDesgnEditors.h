@@ -6,6 +6,7 @@
 //
 // Context-menu entries are tables of (caption key, tag, Boolean property); a chosen entry sets
 // the property of the first selected object unless that object is restricted (rfDontModify).
+#include "report/designer/frxCustomEditors.h"
 #include "report/designer/frxDesgnUnits.h"
 #include "report/frxDsgnIntf.h"
 
@@ -25,11 +26,32 @@ public:
   bool OpenEditor() override;
 };
 
-// One check entry of a context menu.
-struct TfrxMenuEntry {
-  const char* CaptionKey;
-  int Tag;
-  const char* Property;
+// Lines: diagonal (line objects only) and stretch to the band, then the view's entries.
+class TfrxLineEditor : public TfrxViewEditor {
+public:
+  using TfrxViewEditor::TfrxViewEditor;
+  void BuildMenu() override;
+  bool RunMenuItem(int Tag, bool Checked) override;
+};
+
+// Pictures: the picture dialog; auto size, stretch, centre, aspect, then the view's entries.
+class TfrxPictureEditor : public TfrxViewEditor {
+public:
+  using TfrxViewEditor::TfrxViewEditor;
+  bool HasOwnEditor() override { return true; }
+  bool OpenEditor() override;
+  void BuildMenu() override;
+  bool RunMenuItem(int Tag, bool Checked) override;
+};
+
+// Subreports: a double click shows the subreport's page; "Print On Parent".
+class TfrxSubreportEditor : public TfrxComponentEditor {
+public:
+  using TfrxComponentEditor::TfrxComponentEditor;
+  bool HasOwnEditor() override { return true; }
+  bool OpenEditor() override;
+  void BuildMenu() override;
+  bool RunMenuItem(int Tag, bool Checked) override;
 };
 
 // Bands: stretch, split, keep child, print child, start page, by band kind; none with more

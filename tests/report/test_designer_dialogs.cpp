@@ -17,6 +17,14 @@
 #include "report/designer/frxEditGroup.h"
 #include "report/designer/frxEditPage.h"
 #include "report/designer/frxEditHighlight.h"
+#include "report/designer/frxEditPicture.h"
+#include "report/frxShapes.h"
+#include "report/frxDMPClass.h"
+#include "gui/Pictures.h"
+#include "gui/ComCtrls.h"
+#include "gui/Clipbrd.h"
+#include "core/FileUtils.h"
+#include "core/SysUtils.h"
 #include "gui/GraphicsObjects.h"
 #include "gui/Colors.h"
 #include "gui/Memo.h"
@@ -33,6 +41,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <unistd.h>
 #include <memory>
 
 namespace {
@@ -78,6 +87,15 @@ public:
   void RefreshDataTree() override {}
   void RepaintPage() override {}
 };
+
+std::vector<String> MenuOf(TfrxCustomDesigner* D, TfrxComponent* C) {
+  TMenu menu(nullptr);
+  BuildComponentMenu(D, C, &menu);
+  std::vector<String> entries;
+  for (int i = 0; i < menu.Items()->Count(); ++i)
+    entries.push_back(menu.Items()->Items(i)->Caption() + (menu.Items()->Items(i)->Checked() ? "*" : ""));
+  return entries;
+}
 
 // A report with a data set Customers (Name, Amount) and a master band on a page.
 class DesignerDialogsTest : public ::testing::Test {
@@ -295,6 +313,86 @@ TEST_F(DesignerDialogsTest, HighlightCancelChangesNothing) {
   EXPECT_EQ(Memo->Highlight()->Condition(), "A");
 }
 
+// ---------------------------------------------------------------- picture
+
+TEST_F(DesignerDialogsTest, PictureDialogLoadsByExtensionShowsTheSizeAndClears) {
+  TBitmap bmp;
+  bmp.SetWidth(40);
+  bmp.SetHeight(30);
+  const String file = IncludeTrailingPathDelimiter(GetTempDir()) + "kelm_picture_"+ IntToStr(static_cast<int>(getpid())) + ".bmp";
+  bmp.SaveToFile(file);
+  TScopeExit remove([&] { DeleteFile(file); });
+  auto* picture = new TfrxPictureView(Band);
+  std::vector<String> status;
+  TModalStep step([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxPictureEditorForm*>(f);
+    status.push_back(d->StatusBar->Panels()->Items(0)->Text());
+    d->LoadFile(file);
+    status.push_back(d->StatusBar->Panels()->Items(0)->Text());
+    d->CopyB->Click();
+    d->ClearB->Click();
+    status.push_back(d->StatusBar->Panels()->Items(0)->Text());
+    d->PasteB->Click();
+    status.push_back(d->StatusBar->Panels()->Items(0)->Text());
+    EXPECT_THROW(d->LoadFile(file + ".xyz"), Exception);
+    d->OkB->Click();
+  });
+  EXPECT_TRUE(OpenComponentEditor(Designer.get(), picture));
+  const String empty = ReportResources()->TextOf("piEmpty");
+  EXPECT_EQ(status, (std::vector<String>{empty, "40 x 30", empty, "40 x 30"}));
+  EXPECT_EQ(picture->Picture()->Width(), 40);
+  EXPECT_EQ(picture->Picture()->Height(), 30);
+}
+
+// ---------------------------------------------------------------- view, text, line and picture menus
+
+TEST_F(DesignerDialogsTest, ObjectMenusCarryTheirEntriesAndSkipRestrictedObjects) {
+  auto* line = new TfrxLineView(Band);
+  auto* picture = new TfrxPictureView(Band);
+  struct Case {
+    TfrxComponent* Object;
+    std::vector<String> Captions;
+  };
+  const std::vector<String> view = {"Shift*", "Shift When Overlapped", "Visible*", "Printable*"};
+  auto with = [&](std::vector<String> head) {
+    head.insert(head.end(), view.begin(), view.end());
+    return head;
+  };
+  const Case cases[] = {
+      {line, with({"Diagonal", "Stretch"})},
+      {picture, with({"Auto Size", "Stretch*", "Center", "Keep Aspect Ratio*", "-"})},
+  };
+  for (const Case& c : cases) {
+    Designer->SelectedObjects() = {c.Object};
+    EXPECT_EQ(MenuOf(Designer.get(), c.Object), c.Captions) << c.Object->ClassName();
+  }
+  // Two lines selected, one restricted: only the other changes.
+  auto* line2 = new TfrxLineView(Band);
+  line2->SetRestrictions({rfDontModify});
+  Designer->SelectedObjects() = {line, line2};
+  EXPECT_TRUE(RunComponentMenuItem(Designer.get(), line, 1, true));
+  EXPECT_EQ(line->StretchMode(), smMaxHeight);
+  EXPECT_EQ(line2->StretchMode(), smDontStretch);
+  EXPECT_TRUE(RunComponentMenuItem(Designer.get(), line, 51, true));
+  EXPECT_EQ(line->ShiftMode(), smWhenOverlapped);
+  EXPECT_EQ(line2->ShiftMode(), smAlways);
+  Designer->SelectedObjects() = {line2};
+  EXPECT_FALSE(RunComponentMenuItem(Designer.get(), line, 52, false));
+  EXPECT_TRUE(line2->Visible());
+}
+
+TEST_F(DesignerDialogsTest, ASubreportDoubleClickShowsItsPage) {
+  auto* subPage = new TfrxReportPage(&Report);
+  auto* sub = new TfrxSubreport(Band);
+  sub->SetPage(subPage);
+  EXPECT_FALSE(OpenComponentEditor(Designer.get(), sub));  // nothing changed
+  EXPECT_EQ(Designer->Page(), subPage);
+  Designer->SelectedObjects() = {sub};
+  EXPECT_EQ(MenuOf(Designer.get(), sub), (std::vector<String>{"Print On Parent"}));
+  EXPECT_TRUE(RunComponentMenuItem(Designer.get(), sub, 0, true));
+  EXPECT_TRUE(sub->PrintOnParent());
+}
+
 // ---------------------------------------------------------------- page
 
 // Opens the page dialog through the page's component editor, runs Step and answers OK.
@@ -385,14 +483,6 @@ TEST_F(DesignerDialogsTest, PageDialogAppliesToSubreportPagesAndNothingOnABadNum
 
 // ---------------------------------------------------------------- band menus
 
-std::vector<String> MenuOf(TfrxCustomDesigner* D, TfrxComponent* C) {
-  TMenu menu(nullptr);
-  BuildComponentMenu(D, C, &menu);
-  std::vector<String> entries;
-  for (int i = 0; i < menu.Items()->Count(); ++i)
-    entries.push_back(menu.Items()->Items(i)->Caption() + (menu.Items()->Items(i)->Checked() ? "*" : ""));
-  return entries;
-}
 
 TEST_F(DesignerDialogsTest, BandMenusFollowTheKindAndTheSelection) {
   Band->SetAllowSplit(true);
