@@ -6,6 +6,7 @@
 #include "core/StringList.h"
 #include "core/SysUtils.h"
 #include "gui/Menus.h"
+#include "report/designer/frxCodeUtils.h"
 #include "report/designer/frxEditDataBand.h"
 #include "report/designer/frxEditFrame.h"
 #include "report/designer/frxEditGroup.h"
@@ -347,6 +348,8 @@ void TfrxDataFieldProperty::ApplyValueText(const String& Value) {
 void RegisterDesignerEditors() {
   static const bool done = [] {
     MergeDesignerEditorsTexts();
+    // Handler stubs are written from the templates in the text table.
+    RegisterScriptTemplates();
     TfrxObjectCollection& palette = ObjectRegistry();
     palette.RegisterPaletteObject(TfrxMemoView::StaticClass(), nullptr, "", "", 0, 2);
     palette.RegisterPaletteObject(TfrxPictureView::StaticClass(), nullptr, "", "", 0, 3);
@@ -364,6 +367,9 @@ void RegisterDesignerEditors() {
     TfrxComponentEditorCollection& editors = ComponentEditorRegistry();
     editors.RegisterEditorClass(TfrxReportPage::StaticClass(), ComponentEditorClassOf<TfrxPageEditor>());
     editors.RegisterEditorClass(TfrxView::StaticClass(), ComponentEditorClassOf<TfrxViewEditor>());
+    editors.RegisterEditorClass(TfrxMemoView::StaticClass(), ComponentEditorClassOf<TfrxMemoEditor>());
+    editors.RegisterEditorClass(TfrxSysMemoView::StaticClass(), ComponentEditorClassOf<TfrxSysMemoEditor>());
+    editors.RegisterEditorClass(TfrxDMPMemoView::StaticClass(), ComponentEditorClassOf<TfrxMemoEditor>());
     editors.RegisterEditorClass(TfrxLineView::StaticClass(), ComponentEditorClassOf<TfrxLineEditor>());
     editors.RegisterEditorClass(TfrxDMPLineView::StaticClass(), ComponentEditorClassOf<TfrxLineEditor>());
     editors.RegisterEditorClass(TfrxPictureView::StaticClass(), ComponentEditorClassOf<TfrxPictureEditor>());
@@ -373,6 +379,7 @@ void RegisterDesignerEditors() {
     editors.RegisterEditorClass(TfrxPageHeader::StaticClass(), ComponentEditorClassOf<TfrxPageHeaderEditor>());
     editors.RegisterEditorClass(TfrxPageFooter::StaticClass(), ComponentEditorClassOf<TfrxPageFooterEditor>());
     editors.RegisterEditorClass(TfrxGroupHeader::StaticClass(), ComponentEditorClassOf<TfrxGroupHeaderEditor>());
+    editors.RegisterEditorClass(TfrxDialogControl::StaticClass(), ComponentEditorClassOf<TfrxDialogControlEditor>());
     editors.RegisterEditorClass(TfrxSubreport::StaticClass(), ComponentEditorClassOf<TfrxSubreportEditor>());
 
     TfrxPropertyEditorCollection& props = PropertyEditorRegistry();
@@ -387,13 +394,44 @@ void RegisterDesignerEditors() {
     props.RegisterPropertyEditor("Extended", page, "RightMargin", TfrxPaperXProperty::StaticClass());
     props.RegisterPropertyEditor("Extended", page, "TopMargin", TfrxPaperYProperty::StaticClass());
     props.RegisterPropertyEditor("Extended", page, "BottomMargin", TfrxPaperYProperty::StaticClass());
+    props.RegisterEventEditor(TfrxEventProperty::StaticClass());
+    props.RegisterPropertyEditor("Boolean", nullptr, "", TfrxBooleanProperty::StaticClass());
     props.RegisterPropertyEditor("TfrxFrame", nullptr, "", TfrxFrameProperty::StaticClass());
+    props.RegisterPropertyEditor("TPicture", nullptr, "", TfrxPictureProperty::StaticClass());
+    props.RegisterPropertyEditor("TBitmap", nullptr, "", TfrxBitmapProperty::StaticClass());
     props.RegisterPropertyEditor("TfrxDataSet", nullptr, "", TfrxDataSetProperty::StaticClass());
     props.RegisterPropertyEditor("String", TfrxView::StaticClass(), "DataField", TfrxDataFieldProperty::StaticClass());
+    props.RegisterPropertyEditor("TStrings", nullptr, "", TfrxStringsProperty::StaticClass());
+    props.RegisterPropertyEditor("TWideStrings", TfrxCustomMemoView::StaticClass(), "Memo",
+                                 TfrxMemoProperty::StaticClass());
+    props.RegisterPropertyEditor("TBrushStyle", nullptr, "", TfrxBrushProperty::StaticClass());
+    props.RegisterPropertyEditor("TfrxFrameStyle", nullptr, "", TfrxFrameStyleProperty::StaticClass());
+    props.RegisterPropertyEditor("String", TfrxMemoView::StaticClass(), "DisplayFormat",
+                                 TfrxDisplayFormatProperty::StaticClass());
     props.RegisterPropertyEditor("Extended", TfrxDataBand::StaticClass(), "ColumnWidth",
                                  TfrxLocSizeXProperty::StaticClass());
     props.RegisterPropertyEditor("Extended", TfrxDataBand::StaticClass(), "ColumnGap",
                                  TfrxLocSizeXProperty::StaticClass());
+    props.RegisterPropertyEditor("String", TfrxPrintOptions::StaticClass(), "Printer",
+                                 TfrxPrinterProperty::StaticClass());
+
+    HideProperties(TfrxReport::StaticClass(),
+                   "DefaultLanguage;IniFile;Name;Preview;ScriptLanguage;ScriptText;Tag;Variables;DataSetName;"
+                   "DotMatrixReport;OldStyleProgress;ShowProgress;StoreInDFM");
+    HideProperties(TfrxEngineOptions::StaticClass(), "NewSilentMode;MaxMemSize;PrintIfEmpty;SilentMode;TempDir;UseFileCache");
+    HideProperties(TfrxPreviewOptions::StaticClass(),
+                   "AllowEdit;Buttons;DoubleBuffered;Maximized;MDIChild;Modal;ShowCaptions;Zoom;ZoomMode");
+    HideProperties(TfrxReportOptions::StaticClass(), "CreateDate;LastChange;Compressed");
+    HideProperties(TfrxReportOptions::StaticClass(), "Password");
+    HideProperties(TfrxReportPage::StaticClass(),
+                   "Bin;BinOtherPages;ColumnWidth;ColumnPositions;PaperSize;DataSetName;HGuides;VGuides");
+    HideProperties(TfrxDMPPage::StaticClass(), "BackPicture;Color;Font;Frame");
+    HideProperties(TfrxReportComponent::StaticClass(), "GroupIndex");
+    HideProperties(TfrxView::StaticClass(), "DataSetName");
+    HideProperties(TfrxBand::StaticClass(), "Vertical");
+    HideProperties(TfrxDataBand::StaticClass(), "DataSetName");
+    HideProperties(TFont::StaticClass(), "Height;Pitch");
+    HideProperties(TfrxHighlight::StaticClass(), "Active");
     return true;
   }();
   (void)done;

@@ -26,6 +26,30 @@ public:
   bool OpenEditor() override;
 };
 
+// Text objects: the text dialog; on OK the object takes the text and drops its data field.
+class TfrxMemoEditor : public TfrxCustomMemoEditor {
+public:
+  using TfrxCustomMemoEditor::TfrxCustomMemoEditor;
+  bool HasOwnEditor() override { return true; }
+  bool OpenEditor() override;
+};
+
+// System-text objects: the system-text dialog.
+class TfrxSysMemoEditor : public TfrxCustomMemoEditor {
+public:
+  using TfrxCustomMemoEditor::TfrxCustomMemoEditor;
+  bool HasOwnEditor() override { return true; }
+  bool OpenEditor() override;
+};
+
+// Dialog controls: a double click creates or shows the control's OnClick handler.
+class TfrxDialogControlEditor : public TfrxComponentEditor {
+public:
+  using TfrxComponentEditor::TfrxComponentEditor;
+  bool HasOwnEditor() override { return true; }
+  bool OpenEditor() override;
+};
+
 // Lines: diagonal (line objects only) and stretch to the band, then the view's entries.
 class TfrxLineEditor : public TfrxViewEditor {
 public:
@@ -178,6 +202,107 @@ public:
   void FillValueList() override;
   void ApplyValueText(const String& Value) override;
 };
+
+// Sub-objects edited in their dialogs: a text object's lines, pictures, bitmaps, string lists.
+class TfrxMemoProperty : public TfrxClassProperty {
+  KELM_CLASS(TfrxMemoProperty, TfrxClassProperty)
+public:
+  TfrxPropertyTraits Traits() const override { return {TraitDialog, TraitReadOnly}; }
+  bool RunEdit() override;
+};
+
+class TfrxPictureProperty : public TfrxClassProperty {
+  KELM_CLASS(TfrxPictureProperty, TfrxClassProperty)
+public:
+  TfrxPropertyTraits Traits() const override { return {TraitDialog, TraitReadOnly}; }
+  String ValueText() const override;
+  bool RunEdit() override;
+};
+
+class TfrxBitmapProperty : public TfrxClassProperty {
+  KELM_CLASS(TfrxBitmapProperty, TfrxClassProperty)
+public:
+  TfrxPropertyTraits Traits() const override { return {TraitDialog, TraitReadOnly}; }
+  String ValueText() const override;
+  bool RunEdit() override;
+};
+
+class TfrxStringsProperty : public TfrxClassProperty {
+  KELM_CLASS(TfrxStringsProperty, TfrxClassProperty)
+public:
+  TfrxPropertyTraits Traits() const override { return {TraitDialog, TraitReadOnly}; }
+  bool RunEdit() override;
+};
+
+// A script event: the handler's name, the script's procedures that fit the event, and a
+// double click that creates the handler or shows it.
+class TfrxEventProperty : public TfrxStringProperty {
+  KELM_CLASS(TfrxEventProperty, TfrxStringProperty)
+public:
+  TfrxPropertyTraits Traits() const override { return {TraitValueList, TraitMultiSelect}; }
+  void FillValueList() override;
+  bool RunEdit() override;
+};
+
+// Enumerations drawn with a sample: brush patterns, frame line styles, check boxes.
+class TfrxBrushProperty : public TfrxEnumProperty {
+  KELM_CLASS(TfrxBrushProperty, TfrxEnumProperty)
+public:
+  TfrxPropertyTraits Traits() const override { return {TraitValueList, TraitMultiSelect, TraitOwnerDraw}; }
+  void DrawListItem(TCustomListBox* List, int Index, const TRect& ARect) override;
+  void DrawValueCell(TCanvas* Canvas, const TRect& ARect) override;
+};
+
+class TfrxFrameStyleProperty : public TfrxEnumProperty {
+  KELM_CLASS(TfrxFrameStyleProperty, TfrxEnumProperty)
+public:
+  TfrxPropertyTraits Traits() const override { return {TraitValueList, TraitMultiSelect, TraitOwnerDraw}; }
+  int ListExtraWidth() const override { return TfrxEnumProperty::ListExtraWidth() + 36; }
+  void DrawListItem(TCustomListBox* List, int Index, const TRect& ARect) override;
+  void DrawValueCell(TCanvas* Canvas, const TRect& ARect) override;
+};
+
+class TfrxBooleanProperty : public TfrxEnumProperty {
+  KELM_CLASS(TfrxBooleanProperty, TfrxEnumProperty)
+public:
+  TfrxPropertyTraits Traits() const override { return {TraitValueList, TraitMultiSelect, TraitOwnerDraw}; }
+  void DrawListItem(TCustomListBox* List, int Index, const TRect& ARect) override;
+  void DrawValueCell(TCanvas* Canvas, const TRect& ARect) override;
+};
+
+// A text object's display format, edited in the format dialog for every selected text object.
+class TfrxDisplayFormatProperty : public TfrxStringProperty {
+  KELM_CLASS(TfrxDisplayFormatProperty, TfrxStringProperty)
+public:
+  TfrxPropertyTraits Traits() const override { return {TraitDialog, TraitMultiSelect, TraitReadOnly}; }
+  String ValueText() const override { return String(); }
+  void ApplyValueText(const String&) override {}
+  bool RunEdit() override;
+};
+
+// The printer a report prints on: "预设" (the default) first, then the library's printers.
+class TfrxPrinterProperty : public TfrxStringProperty {
+  KELM_CLASS(TfrxPrinterProperty, TfrxStringProperty)
+public:
+  TfrxPropertyTraits Traits() const override { return {TraitValueList}; }
+  void FillValueList() override;
+};
+
+// Creates the event handler Object's property names, or shows it: an existing handler puts
+// the caret on its first body line; otherwise the handler (object name + property name) is
+// written into the property of every object once its stub exists, the stub inserted when the
+// script lacks it. False when nothing changed.
+bool CreateOrShowHandler(TfrxCustomDesigner* Designer, const std::vector<TObject*>& Objects,
+                         const String& PropertyName, const String& EventType);
+
+// The designer window's code page, for handler creation: the lines being edited (changed in
+// place) and a way to show a position. Without it the report's own script is edited.
+struct TfrxCodeHooks {
+  TStrings* (*CodeLines)(TfrxCustomDesigner* Designer) = nullptr;
+  // Switches to the code page, refreshes its highlighting and puts the caret there (from 1).
+  void (*ShowCode)(TfrxCustomDesigner* Designer, int Column, int Line) = nullptr;
+};
+extern TfrxCodeHooks DesignerCodeHooks;
 
 // A text object bound to a field shows the field: [DataSet."Field"].
 void BindMemoToField(TObject* Object);

@@ -523,9 +523,10 @@ struct TProbeEditor : TfrxComponentEditor {
 
 TEST(ComponentEditorTest, TheDesignerUsesAFreshEditorPerAction) {
   TProbeEditor::Calls.clear();
-  ComponentEditorRegistry().RegisterEditorClass(TfrxSysMemoView::StaticClass(), ComponentEditorClassOf<TProbeEditor>());
+  // Shapes have no editor of their own, so the exact entry registered here is theirs.
+  ComponentEditorRegistry().RegisterEditorClass(TfrxShapeView::StaticClass(), ComponentEditorClassOf<TProbeEditor>());
   TfrxReport report(nullptr);
-  TfrxSysMemoView sys(&report);
+  TfrxShapeView sys(&report);
   TMenu menu(nullptr);
   EXPECT_TRUE(BuildComponentMenu(nullptr, &sys, &menu));
   ASSERT_EQ(menu.Items()->Count(), 2);
@@ -539,7 +540,7 @@ TEST(ComponentEditorTest, TheDesignerUsesAFreshEditorPerAction) {
   EXPECT_FALSE(RunComponentMenuItem(nullptr, &sys, 4, true));
   EXPECT_EQ(TProbeEditor::Calls, (std::vector<String>{"open", "run 3 off", "run 4 on"}));
   // Objects no entry covers get nothing.
-  TfrxReportPage page(&report);
+  TfrxDialogPage page(&report);
   TMenu empty(nullptr);
   EXPECT_FALSE(BuildComponentMenu(nullptr, &page, &empty));
   EXPECT_EQ(empty.Items()->Count(), 0);
