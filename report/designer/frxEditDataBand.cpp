@@ -1,6 +1,7 @@
 #include "report/designer/frxEditDataBand.h"
 
 #include "core/ClassBuilder.h"
+#include "report/designer/frxDialogFrame.h"
 #include "core/Format.h"
 #include "core/StringList.h"
 #include "core/SysUtils.h"
@@ -15,6 +16,7 @@
 
 KELM_PUBLISH(TfrxDataBandEditorForm) {
   b.Method("FormCreate", &TfrxDataBandEditorForm::FormCreate);
+  b.Method("FormKeyDown", &TfrxDataBandEditorForm::FormKeyDown);
   b.Method("FormShow", &TfrxDataBandEditorForm::FormShow);
   b.Method("FormHide", &TfrxDataBandEditorForm::FormHide);
   b.Method("DatasetsLBClick", &TfrxDataBandEditorForm::DatasetsLBClick);
@@ -84,3 +86,5 @@ void TfrxDataBandEditorForm::FormHide(TObject*) {
   DataBand->SetDataSet(index > 0 ? static_cast<TfrxDataSet*>(DatasetsLB->Items()->Objects(index)) : nullptr);
   DataBand->SetRowCount(FRecords);
 }
+
+void TfrxDataBandEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) { DialogHelpKey(this, Key); }

@@ -1,6 +1,7 @@
 #include "report/designer/frxEditFormat.h"
 
 #include "core/ClassBuilder.h"
+#include "report/designer/frxDialogFrame.h"
 #include "core/FormatSettings.h"
 #include "gui/Canvas.h"
 #include "gui/Edit.h"
@@ -90,9 +91,7 @@ void TfrxFormatEditorForm::FormatLBDrawItem(TWinControl*, int Index, const TRect
   c->TextOut(ARect.Left + 2, ARect.Top + 1, SampleOf(FormatLB->Items()->Strings(Index)));
 }
 
-void TfrxFormatEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) {
-  if (Key == VK_F1) ReportResources()->ShowHelpFor(this);
-}
+void TfrxFormatEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) { DialogHelpKey(this, Key); }
 
 void TfrxFormatEditorForm::FormHide(TObject*) {
   if (ModalResult() != mrOk) return;

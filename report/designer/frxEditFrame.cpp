@@ -1,6 +1,7 @@
 #include "report/designer/frxEditFrame.h"
 
 #include "core/ClassBuilder.h"
+#include "report/designer/frxDialogFrame.h"
 #include "core/FloatFormat.h"
 #include "gui/ComboBox.h"
 #include "report/designer/frxDesgnCtrls.h"
@@ -10,6 +11,7 @@
 
 KELM_PUBLISH(TfrxFrameEditorForm) {
   b.Method("FormCreate", &TfrxFrameEditorForm::FormCreate);
+  b.Method("FormKeyDown", &TfrxFrameEditorForm::FormKeyDown);
   b.Method("BClick", &TfrxFrameEditorForm::BClick);
   b.Method("OkBClick", &TfrxFrameEditorForm::OkBClick);
 }
@@ -119,3 +121,5 @@ bool EditFrame(TComponent* Owner, TfrxFrame* Frame) {
   Frame->Assign(form.Frame());
   return true;
 }
+
+void TfrxFrameEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) { DialogHelpKey(this, Key); }

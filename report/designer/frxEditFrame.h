@@ -21,6 +21,7 @@ public:
 
   // ---- handlers named by the layout
   void FormCreate(TObject* Sender);
+  void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   // Acts on the sender's tag: 1-4 a side, 5 all, 6 none, 7/11 colour pickers, 8 the line
   // style picker, 9/12 the width boxes, 10 the shadow; a picker's pick comes back as 70
   // (frame colour), 110 (shadow colour) or 80 (line style).

@@ -1,6 +1,7 @@
 #include "report/designer/frxEditGroup.h"
 
 #include "core/ClassBuilder.h"
+#include "report/designer/frxDialogFrame.h"
 #include "core/StrUtils.h"
 #include "core/StringList.h"
 #include "gui/ComboBox.h"
@@ -13,6 +14,7 @@
 
 KELM_PUBLISH(TfrxGroupEditorForm) {
   b.Method("FormCreate", &TfrxGroupEditorForm::FormCreate);
+  b.Method("FormKeyDown", &TfrxGroupEditorForm::FormKeyDown);
   b.Method("FormShow", &TfrxGroupEditorForm::FormShow);
   b.Method("FormHide", &TfrxGroupEditorForm::FormHide);
   b.Method("DataSetCBClick", &TfrxGroupEditorForm::DataSetCBClick);
@@ -108,3 +110,5 @@ void TfrxGroupEditorForm::FormHide(TObject*) {
   GroupHeader->SetStartNewPage(StartNewPageCB->Checked());
   GroupHeader->SetOutlineText(OutlineCB->Checked() ? condition : String());
 }
+
+void TfrxGroupEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) { DialogHelpKey(this, Key); }

@@ -1,6 +1,7 @@
 #include "report/designer/frxEditHighlight.h"
 
 #include "core/ClassBuilder.h"
+#include "report/designer/frxDialogFrame.h"
 #include "gui/Buttons.h"
 #include "gui/Canvas.h"
 #include "gui/Colors.h"
@@ -15,6 +16,7 @@
 
 KELM_PUBLISH(TfrxHighlightEditorForm) {
   b.Method("FormCreate", &TfrxHighlightEditorForm::FormCreate);
+  b.Method("FormKeyDown", &TfrxHighlightEditorForm::FormKeyDown);
   b.Method("FormShow", &TfrxHighlightEditorForm::FormShow);
   b.Method("FormHide", &TfrxHighlightEditorForm::FormHide);
   b.Method("FontColorBClick", &TfrxHighlightEditorForm::FontColorBClick);
@@ -127,3 +129,5 @@ bool EditHighlight(TComponent* Owner, TfrxCustomMemoView* MemoView) {
   form.MemoView = MemoView;
   return form.ShowModal() == mrOk;
 }
+
+void TfrxHighlightEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) { DialogHelpKey(this, Key); }

@@ -19,6 +19,7 @@ public:
 
   // ---- handlers named by the layout
   void FormCreate(TObject* Sender);
+  void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   void FormShow(TObject* Sender);
   void FormHide(TObject* Sender);
   void FontColorBClick(TObject* Sender);

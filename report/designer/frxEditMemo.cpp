@@ -1,6 +1,7 @@
 #include "report/designer/frxEditMemo.h"
 
 #include "core/ClassBuilder.h"
+#include "report/designer/frxDialogFrame.h"
 #include "core/FormatSettings.h"
 #include "core/IniFiles.h"
 #include "core/StrUtils.h"
@@ -111,9 +112,7 @@ void TfrxMemoEditorForm::FormHide(TObject*) {
   Text = FMemo->WideText();
 }
 
-void TfrxMemoEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) {
-  if (Key == VK_F1) ReportResources()->ShowHelpFor(this);
-}
+void TfrxMemoEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) { DialogHelpKey(this, Key); }
 
 void TfrxMemoEditorForm::WordWrapBClick(TObject*) {
   if (!FMemo) return;

@@ -1,6 +1,7 @@
 #include "report/designer/frxEditPage.h"
 
 #include "core/ClassBuilder.h"
+#include "report/designer/frxDialogFrame.h"
 #include "core/StrUtils.h"
 #include "core/StringList.h"
 #include "core/SysUtils.h"
@@ -16,6 +17,7 @@
 
 KELM_PUBLISH(TfrxPageEditorForm) {
   b.Method("FormCreate", &TfrxPageEditorForm::FormCreate);
+  b.Method("FormKeyDown", &TfrxPageEditorForm::FormKeyDown);
   b.Method("FormShow", &TfrxPageEditorForm::FormShow);
   b.Method("FormHide", &TfrxPageEditorForm::FormHide);
   b.Method("SizeCBClick", &TfrxPageEditorForm::SizeCBClick);
@@ -214,3 +216,5 @@ bool EditPage(TComponent* Owner, TfrxReportPage* Page, TfrxRulerUnits Units) {
   form.Units = Units;
   return form.ShowModal() == mrOk;
 }
+
+void TfrxPageEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) { DialogHelpKey(this, Key); }

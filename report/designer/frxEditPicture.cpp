@@ -1,6 +1,7 @@
 #include "report/designer/frxEditPicture.h"
 
 #include "core/ClassBuilder.h"
+#include "report/designer/frxDialogFrame.h"
 #include "core/Format.h"
 #include "gui/Clipbrd.h"
 #include "gui/ComCtrls.h"
@@ -12,6 +13,7 @@
 
 KELM_PUBLISH(TfrxPictureEditorForm) {
   b.Method("FormCreate", &TfrxPictureEditorForm::FormCreate);
+  b.Method("FormKeyDown", &TfrxPictureEditorForm::FormKeyDown);
   b.Method("FormShow", &TfrxPictureEditorForm::FormShow);
   b.Method("LoadBClick", &TfrxPictureEditorForm::LoadBClick);
   b.Method("CopyBClick", &TfrxPictureEditorForm::CopyBClick);
@@ -84,3 +86,5 @@ bool EditPicture(TComponent* Owner, TPicture* Picture) {
   Picture->Assign(form.Image->Picture());
   return true;
 }
+
+void TfrxPictureEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) { DialogHelpKey(this, Key); }

@@ -1,6 +1,7 @@
 #include "report/designer/frxEditStrings.h"
 
 #include "core/ClassBuilder.h"
+#include "report/designer/frxDialogFrame.h"
 #include "gui/Memo.h"
 #include "gui/Messages.h"
 #include "gui/ToolBar.h"
@@ -21,9 +22,7 @@ void TfrxStringsEditorForm::FormCreate(TObject*) {
   OkB->SetHint(ResourceText(1));
 }
 
-void TfrxStringsEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) {
-  if (Key == VK_F1) ReportResources()->ShowHelpFor(this);
-}
+void TfrxStringsEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) { DialogHelpKey(this, Key); }
 
 void TfrxStringsEditorForm::MemoKeyDown(TObject*, Word& Key, TShiftState Shift) {
   if (Key == VK_RETURN && Shift.Contains(ssCtrl)) SetModalResult(mrOk);

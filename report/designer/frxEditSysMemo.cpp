@@ -1,6 +1,7 @@
 #include "report/designer/frxEditSysMemo.h"
 
 #include "core/ClassBuilder.h"
+#include "report/designer/frxDialogFrame.h"
 #include "core/StringList.h"
 #include "gui/ComboBox.h"
 #include "gui/Edit.h"
@@ -14,6 +15,7 @@
 
 KELM_PUBLISH(TfrxSysMemoEditorForm) {
   b.Method("FormCreate", &TfrxSysMemoEditorForm::FormCreate);
+  b.Method("FormKeyDown", &TfrxSysMemoEditorForm::FormKeyDown);
   b.Method("FormShow", &TfrxSysMemoEditorForm::FormShow);
   b.Method("FormHide", &TfrxSysMemoEditorForm::FormHide);
   b.Method("SampleChange", &TfrxSysMemoEditorForm::SampleChange);
@@ -140,3 +142,5 @@ void TfrxSysMemoEditorForm::FormHide(TObject*) {
   else if (AggregateRB->Checked()) Text = "[" + AggregateText() + "]";
   else Text = TextE->Text();
 }
+
+void TfrxSysMemoEditorForm::FormKeyDown(TObject*, Word& Key, TShiftState) { DialogHelpKey(this, Key); }

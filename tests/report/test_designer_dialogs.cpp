@@ -39,6 +39,11 @@
 #include "report/frxRes.h"
 
 #include "DesignerFixture.h"
+#include "report/frxChm.h"
+#include "report/designer/frxEditFormat.h"
+#include "report/designer/frxEditMemo.h"
+#include "report/designer/frxEditStrings.h"
+#include "report/designer/frxEditSysMemo.h"
 
 #include <gtest/gtest.h>
 
@@ -404,6 +409,37 @@ TEST_F(DesignerDialogsTest, PageDialogAppliesToSubreportPagesAndNothingOnABadNum
   TModalStep never([](TCustomForm* f) { static_cast<TForm*>(f)->SetModalResult(mrCancel); });
   EXPECT_FALSE(OpenComponentEditor(Designer.get(), subPage));
   EXPECT_FALSE(never.Done());
+}
+
+// ---------------------------------------------------------------- help
+
+// F1 anywhere in a dialog opens the help at the dialog's class; other keys open nothing.
+TEST_F(DesignerDialogsTest, F1OpensTheHelpTopicOfEveryDialog) {
+  std::vector<String> paths;
+  SetHtmlHelpEntry([&](std::uintptr_t, const String& Path, int, std::intptr_t) { paths.push_back(Path); });
+  TScopeExit unhook([] { SetHtmlHelpEntry(nullptr); });
+  std::vector<std::unique_ptr<TForm>> dialogs;
+  dialogs.emplace_back(new TfrxFrameEditorForm(Designer.get()));
+  dialogs.emplace_back(new TfrxPictureEditorForm(Designer.get()));
+  dialogs.emplace_back(new TfrxHighlightEditorForm(Designer.get()));
+  dialogs.emplace_back(new TfrxDataBandEditorForm(Designer.get()));
+  dialogs.emplace_back(new TfrxGroupEditorForm(Designer.get()));
+  dialogs.emplace_back(new TfrxPageEditorForm(Designer.get()));
+  dialogs.emplace_back(new TfrxMemoEditorForm(Designer.get()));
+  dialogs.emplace_back(new TfrxSysMemoEditorForm(Designer.get()));
+  dialogs.emplace_back(new TfrxFormatEditorForm(Designer.get()));
+  dialogs.emplace_back(new TfrxStringsEditorForm(Designer.get()));
+  for (auto& d : dialogs) {
+    d->InitForm();
+    EXPECT_TRUE(d->KeyPreview()) << d->ClassName();
+    ASSERT_TRUE(d->OnKeyDown.Assigned()) << d->ClassName();
+    Word other = VK_F2, help = VK_F1;
+    d->OnKeyDown(d.get(), other, {});
+    d->OnKeyDown(d.get(), help, {});
+    ASSERT_FALSE(paths.empty()) << d->ClassName();
+    EXPECT_EQ(paths.back(), ReportResources()->HelpPathFor(d.get())) << d->ClassName();
+  }
+  EXPECT_EQ(paths.size(), dialogs.size());
 }
 
 // ---------------------------------------------------------------- band menus
