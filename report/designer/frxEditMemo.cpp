@@ -93,7 +93,7 @@ void TfrxMemoEditorForm::FormShow(TObject*) {
   ToolBar->SetImages(ReportResources()->ToolImages());
   bool wrap = false;
   if (std::unique_ptr<TCustomIniFile> store = StoreOf(this)) {
-    store->WriteBool(kSection, "Visible", true);
+    RestoreDialogLayout(store.get(), this);
     wrap = store->ReadBool(kSection, "WordWrap", false);
   }
   WordWrapB->SetDown(wrap);
@@ -108,7 +108,10 @@ void TfrxMemoEditorForm::FormShow(TObject*) {
 }
 
 void TfrxMemoEditorForm::FormHide(TObject*) {
-  if (std::unique_ptr<TCustomIniFile> store = StoreOf(this)) store->WriteBool(kSection, "WordWrap", FMemo->WordWrap());
+  if (std::unique_ptr<TCustomIniFile> store = StoreOf(this)) {
+    SaveDialogLayout(store.get(), this);
+    store->WriteBool(kSection, "WordWrap", FMemo->WordWrap());
+  }
   Text = FMemo->WideText();
 }
 

@@ -1,6 +1,8 @@
 // The designer's text dialogs driven offscreen (text, system text, display format, lines), the
 // text objects' component editors, the inspector's dialog, event and printer editors, and the
 // event handlers they create in the report's script.
+#include "core/IniFiles.h"
+#include "core/Scope.h"
 #include "core/StringList.h"
 #include "core/StrUtils.h"
 #include "gui/Canvas.h"
@@ -130,6 +132,39 @@ TEST_F(TextEditorsTest, CtrlEnterConfirmsAndEscapeCancelsTheTextDialog) {
   });
   EXPECT_TRUE(OpenComponentEditor(Designer.get(), Memo));
   EXPECT_EQ(Trim(Memo->Text()), "new");
+}
+
+TEST_F(TextEditorsTest, TheTextDialogRemembersItsPlaceAndWordWrapButNeverAHiddenState) {
+  std::unique_ptr<TCustomIniFile> store = Report.OpenSettingsStore();
+  TScopeExit clean([&] { store->EraseSection("Form.TfrxMemoEditorForm"); });
+  store->EraseSection("Form.TfrxMemoEditorForm");
+  store->WriteBool("Form.TfrxMemoEditorForm", "Visible", false);
+  store->WriteInteger("Form.TfrxMemoEditorForm", "Width", 520);
+  bool shown = false, wrapped = true;
+  TModalStep first([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxMemoEditorForm*>(f);
+    shown = d->Visible();
+    wrapped = d->Memo()->WordWrap();
+    EXPECT_EQ(d->Width(), 520);
+    d->WordWrapB->SetDown(true);
+    d->WordWrapBClick(nullptr);
+    d->SetBounds(d->Left(), d->Top(), 600, 300);
+    d->CancelB->Click();
+  });
+  EXPECT_FALSE(OpenComponentEditor(Designer.get(), Memo));
+  EXPECT_TRUE(shown);
+  EXPECT_FALSE(wrapped);
+  EXPECT_TRUE(store->ReadBool("Form.TfrxMemoEditorForm", "WordWrap", false));
+  EXPECT_EQ(store->ReadInteger("Form.TfrxMemoEditorForm", "Width", 0), 600);
+  TModalStep second([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxMemoEditorForm*>(f);
+    wrapped = d->Memo()->WordWrap();
+    EXPECT_TRUE(d->WordWrapB->Down());
+    EXPECT_EQ(d->Width(), 600);
+    d->CancelB->Click();
+  });
+  EXPECT_FALSE(OpenComponentEditor(Designer.get(), Memo));
+  EXPECT_TRUE(wrapped);
 }
 
 // ---------------------------------------------------------------- system text
