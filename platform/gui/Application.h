@@ -139,6 +139,7 @@ private:
   String FHelpFile;
   HWND FHandle = 0;
   TForm* FMainForm = nullptr;
+  TWindowState FStateBeforeMinimize = wsNormal;
   bool FShowMainForm = true;
   bool FTerminated = false;
   int FModalLevel = 0;
