@@ -3,11 +3,21 @@
 #include "core/ClassBuilder.h"
 #include "core/DateUtils.h"
 #include "core/SysUtils.h"
+#include "core/Streams.h"
 #include "gui/Canvas.h"
+#include "gui/Clipbrd.h"
 #include "gui/Dialogs.h"
+#include "report/frxBands.h"
+#include "report/frxClass.h"
+#include "report/frxClassBases.h"
+#include "report/frxDMPClass.h"
+#include "report/frxPages.h"
+#include "report/frxXML.h"
+#include "report/frxXMLSerializer.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 KELM_PUBLISH(TfrxPopupForm) {}
@@ -347,4 +357,242 @@ void TfrxLineSelector::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
   TfrxCustomSelector::MouseUp(Button, Shift, X, Y);
   FStyle = RowAt(Y);
   Chosen();
+}
+
+// ================================================================ undo buffer
+
+TfrxUndoBuffer::TfrxUndoBuffer() = default;
+TfrxUndoBuffer::~TfrxUndoBuffer() = default;
+
+void TfrxUndoBuffer::Add(TSnapshots& List, TfrxComponent* Report) {
+  auto stream = std::make_unique<TMemoryStream>();
+  Report->SaveToStream(stream.get(), true, false);
+  List.push_back(std::move(stream));
+}
+
+void TfrxUndoBuffer::AddUndo(TfrxComponent* Report) { Add(FUndo, Report); }
+void TfrxUndoBuffer::AddRedo(TfrxComponent* Report) { Add(FRedo, Report); }
+
+void TfrxUndoBuffer::Undo(TfrxComponent* Report) {
+  if (FUndo.size() < 2) return;
+  TMemoryStream* previous = FUndo[FUndo.size() - 2].get();
+  previous->SetPosition(0);
+  Report->LoadFromStream(previous);
+  FUndo.pop_back();
+}
+
+void TfrxUndoBuffer::Redo(TfrxComponent* Report) {
+  if (FRedo.empty()) return;
+  TMemoryStream* last = FRedo.back().get();
+  last->SetPosition(0);
+  Report->LoadFromStream(last);
+  FRedo.pop_back();
+}
+
+void TfrxUndoBuffer::ClearUndo() { FUndo.clear(); }
+void TfrxUndoBuffer::ClearRedo() { FRedo.clear(); }
+
+Int64 TfrxUndoBuffer::Size() const {
+  Int64 total = 0;
+  for (const auto& s : FUndo) total += s->Size();
+  for (const auto& s : FRedo) total += s->Size();
+  return total;
+}
+
+// ================================================================ clipboard
+
+namespace {
+
+bool IsOnePerPageBand(TfrxComponent* C) {
+  return dynamic_cast<TfrxReportTitle*>(C) || dynamic_cast<TfrxReportSummary*>(C) || dynamic_cast<TfrxPageHeader*>(C) ||
+         dynamic_cast<TfrxPageFooter*>(C) || dynamic_cast<TfrxColumnHeader*>(C) || dynamic_cast<TfrxColumnFooter*>(C);
+}
+
+// Whether an object may live on a page: dialog things on dialog pages only, dot-matrix
+// objects on dot-matrix pages only, and nothing else but bands there.
+bool FitsPage(TfrxComponent* C, TfrxPage* Page) {
+  bool dialogThing = dynamic_cast<TfrxDialogControl*>(C) || dynamic_cast<TfrxDialogComponent*>(C);
+  bool reportPage = dynamic_cast<TfrxReportPage*>(Page) != nullptr;
+  if (dynamic_cast<TfrxDialogControl*>(C) && reportPage) return false;
+  if (dynamic_cast<TfrxDialogPage*>(Page) && !dialogThing) return false;
+  bool dmpObject = dynamic_cast<TfrxDMPMemoView*>(C) || dynamic_cast<TfrxDMPLineView*>(C);
+  bool dmpPage = dynamic_cast<TfrxDMPPage*>(Page) != nullptr;
+  if (dmpObject && !dmpPage) return false;
+  if (dmpPage && !dmpObject && !dynamic_cast<TfrxBand*>(C)) return false;
+  return true;
+}
+
+bool Contains(const std::vector<TObject*>& List, const TObject* O) {
+  return std::find(List.begin(), List.end(), O) != List.end();
+}
+
+}  // namespace
+
+TfrxClipboard::TfrxClipboard(TfrxCustomDesigner* Designer) : FDesigner(Designer) {
+  TClipboard* cb = Clipboard();
+  FChainedOnChange = cb->OnChange;
+  FOwnOnChange = TNotifyEvent::Lambda([this](TObject* Sender) { ClipboardChanged(Sender); });
+  cb->OnChange = FOwnOnChange;
+}
+
+TfrxClipboard::~TfrxClipboard() {
+  TClipboard* cb = Clipboard();
+  if (cb->OnChange == FOwnOnChange) cb->OnChange = FChainedOnChange;
+}
+
+void TfrxClipboard::ClipboardChanged(TObject* Sender) {
+  FKnown = false;
+  FChainedOnChange(Sender);
+}
+
+String TfrxClipboard::CopyText() const {
+  String text = String(Heading()) + "\n\r";
+  TfrxPage* page = FDesigner->Page();
+  if (!page) return text;
+  const std::vector<TObject*>& selected = FDesigner->SelectedObjects();
+  Extended minLeft = 100000, minTop = 100000;
+  for (TObject* o : selected) {
+    auto* c = dynamic_cast<TfrxComponent*>(o);
+    if (!c || dynamic_cast<TfrxPage*>(c) || dynamic_cast<TfrxReport*>(o)) continue;
+    minLeft = std::min(minLeft, c->AbsLeft());
+    minTop = std::min(minTop, c->AbsTop());
+  }
+  TfrxXMLSerializer serializer(nullptr);
+  auto append = [&](TfrxComponent* c) {
+    std::unique_ptr<TfrxComponent> copy(static_cast<TfrxComponent*>(c->ClassType()->Create(page)));
+    copy->Assign(c);
+    copy->SetLeft(copy->Left() - minLeft);
+    copy->SetTop(c->AbsTop() - minTop);
+    serializer.SetOwner(copy->FindParentReport());
+    text += "<" + c->ClassName() + " Name=\"" + c->Name() + "\"" + serializer.PropsToAttributes(copy.get(), String()) +
+            "/>";
+  };
+  // The walk adds temporary objects to the page; it goes over the list as it was.
+  const std::vector<TfrxComponent*> all = page->AllObjects();
+  for (TfrxComponent* c : all) {
+    if (!Contains(selected, c)) continue;
+    append(c);
+    if (!dynamic_cast<TfrxBand*>(c)) continue;
+    bool childSelected = false;
+    for (int i = 0; i < c->ObjectCount() && !childSelected; ++i) childSelected = Contains(selected, c->Objects(i));
+    if (!childSelected)
+      for (int i = 0; i < c->ObjectCount(); ++i) append(c->Objects(i));
+  }
+  return text;
+}
+
+void TfrxClipboard::Copy() {
+  Clipboard()->SetAsText(CopyText());
+  FKnown = false;
+}
+
+bool TfrxClipboard::PasteAvailable() {
+  if (FKnown) return FAvailable;
+  try {
+    String text = Clipboard()->AsText();
+    FAvailable = text.compare(0, std::strlen(Heading()), Heading()) == 0;
+  } catch (const Exception&) {
+    FAvailable = false;
+  }
+  FKnown = true;
+  return FAvailable;
+}
+
+void TfrxClipboard::Paste() {
+  std::vector<TObject*>& selected = FDesigner->SelectedObjects();
+  std::vector<TObject*>& objects = FDesigner->Objects();
+  TfrxPage* page = FDesigner->Page();
+  TfrxReport* report = FDesigner->Report();
+  selected.clear();
+  if (!page || !report) return;
+
+  // Every line after the heading, each ended by CR LF.
+  String text = Clipboard()->AsText();
+  String body;
+  {
+    // CR, LF and CR LF each end a line; the heading's LF CR thus leaves an empty line.
+    String line;
+    bool heading = true;
+    auto endLine = [&] {
+      if (!heading) body += line + "\r\n";
+      heading = false;
+      line.clear();
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      char ch = text[i];
+      if (ch == '\r') {
+        endLine();
+        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      } else if (ch == '\n') {
+        endLine();
+      } else {
+        line += ch;
+      }
+    }
+    if (!line.empty()) endLine();
+  }
+  TStringStream stream(body);
+  TfrxXMLReader reader(&stream);
+  TfrxXMLSerializer serializer(nullptr);
+  std::vector<TfrxComponent*> pasted;
+
+  auto place = [&](TfrxComponent* c, const String& name) {
+    if (IsOnePerPageBand(c)) {
+      for (int i = 0; i < page->ObjectCount(); ++i)
+        if (page->Objects(i)->ClassType() == c->ClassType()) {
+          delete c;
+          return;
+        }
+    }
+    if (!FitsPage(c, page)) {
+      delete c;
+      return;
+    }
+    pasted.push_back(c);
+    if (dynamic_cast<TfrxBand*>(c)) {
+      c->SetParent(page);
+    } else {
+      TfrxComponent* parent = page;
+      for (auto it = pasted.rbegin(); it != pasted.rend(); ++it) {
+        auto* band = dynamic_cast<TfrxBand*>(*it);
+        if (band && band != c && band->Top() <= c->Top() && c->Top() < band->Top() + band->Height()) {
+          parent = band;
+          c->SetTop(c->Top() - band->Top());
+          break;
+        }
+      }
+      c->SetParent(parent);
+    }
+    TfrxComponent* holder = name.empty() ? nullptr : report->FindObject(name);
+    if (name.empty() || (holder && holder != c)) c->AssignNumberedName();
+    else c->SetName(name);
+    c->SetGroupIndex(0);
+    objects.push_back(c);
+    if (c->Parent() == page) selected.push_back(c);
+    c->AfterPaste();
+  };
+  auto finish = [&] {
+    if (selected.empty()) selected.push_back(page);
+  };
+
+  try {
+    while (reader.Position() < stream.Size()) {
+      String name, attributes;
+      reader.ReadTag(name, attributes);
+      if (name.empty()) break;
+      if (!name.empty() && name.back() == '/') name.pop_back();
+      if (!attributes.empty() && attributes.back() == '/') attributes.pop_back();
+      TfrxXMLItem item;
+      item.SetText(attributes);
+      String objectName = item.AttrValue("Name");
+      TfrxComponent* c = serializer.ObjectFromText(report, name + " " + attributes);
+      if (!c) break;
+      place(c, objectName);
+    }
+  } catch (const EClassNotFound&) {
+    finish();
+    FDesigner->FlagModified(true);
+    throw;
+  }
+  finish();
 }
