@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <string>
 
 KELM_PUBLISH(TfrxPopupForm) {}
@@ -366,6 +367,8 @@ TfrxUndoBuffer::~TfrxUndoBuffer() = default;
 
 void TfrxUndoBuffer::Add(TSnapshots& List, TfrxComponent* Report) {
   auto stream = std::make_unique<TMemoryStream>();
+  // Snapshots of one report are alike in size: one allocation instead of a run of regrowths.
+  if (!List.empty()) stream->SetCapacity(List.back()->Size());
   Report->SaveToStream(stream.get(), true, false);
   List.push_back(std::move(stream));
 }
@@ -458,16 +461,20 @@ String TfrxClipboard::CopyText() const {
     minTop = std::min(minTop, c->AbsTop());
   }
   TfrxXMLSerializer serializer(nullptr);
+  serializer.SetOwner(page->FindParentReport());
+  TFormatSettings point;
+  point.DecimalSeparator = '.';
   auto append = [&](TfrxComponent* c) {
-    std::unique_ptr<TfrxComponent> copy(static_cast<TfrxComponent*>(c->ClassType()->Create(page)));
-    copy->Assign(c);
-    copy->SetLeft(copy->Left() - minLeft);
-    copy->SetTop(c->AbsTop() - minTop);
-    serializer.SetOwner(copy->FindParentReport());
-    text += "<" + c->ClassName() + " Name=\"" + c->Name() + "\"" + serializer.PropsToAttributes(copy.get(), String()) +
-            "/>";
+    // The object's own attribute text with Left and Top made relative: the same text a copy
+    // moved there would give, without building and filling such a copy.
+    TfrxXMLItem element;
+    element.SetText(serializer.PropsToAttributes(c, String()));
+    element.SetAttrValue("Left", FloatToStr(c->Left() - minLeft, point));
+    element.SetAttrValue("Top", FloatToStr(c->AbsTop() - minTop, point));
+    text += "<" + c->ClassName() + " Name=\"" + c->Name() + "\"";
+    if (!element.Text().empty() && element.Text()[0] != ' ') text += ' ';
+    text += element.Text() + "/>";
   };
-  // The walk adds temporary objects to the page; it goes over the list as it was.
   const std::vector<TfrxComponent*> all = page->AllObjects();
   for (TfrxComponent* c : all) {
     if (!Contains(selected, c)) continue;
@@ -535,6 +542,7 @@ void TfrxClipboard::Paste() {
   TfrxXMLReader reader(&stream);
   TfrxXMLSerializer serializer(nullptr);
   std::vector<TfrxComponent*> pasted;
+  std::map<String, int> nextNumber;
 
   auto place = [&](TfrxComponent* c, const String& name) {
     if (IsOnePerPageBand(c)) {
@@ -564,8 +572,17 @@ void TfrxClipboard::Paste() {
       c->SetParent(parent);
     }
     TfrxComponent* holder = name.empty() ? nullptr : report->FindObject(name);
-    if (name.empty() || (holder && holder != c)) c->AssignNumberedName();
-    else c->SetName(name);
+    if (name.empty() || (holder && holder != c)) {
+      // The next free number of the class's base name. Pasting only adds names, so the
+      // search for each base goes on from where the previous one stopped.
+      String base = c->BaseName();
+      int& next = nextNumber[base];
+      if (next == 0) next = 1;
+      while (report->FindObject(base + IntToStr(next))) ++next;
+      c->SetName(base + IntToStr(next));
+    } else {
+      c->SetName(name);
+    }
     c->SetGroupIndex(0);
     objects.push_back(c);
     if (c->Parent() == page) selected.push_back(c);
@@ -585,6 +602,12 @@ void TfrxClipboard::Paste() {
       TfrxXMLItem item;
       item.SetText(attributes);
       String objectName = item.AttrValue("Name");
+      // The name is given after placing (a taken one is renumbered then), so the leading
+      // Name attribute the copy writes is not read as a property that would fail.
+      if (attributes.compare(0, 6, "Name=\"") == 0) {
+        std::size_t close = attributes.find('"', 6);
+        if (close != String::npos) attributes.erase(0, close + 1);
+      }
       TfrxComponent* c = serializer.ObjectFromText(report, name + " " + attributes);
       if (!c) break;
       place(c, objectName);
