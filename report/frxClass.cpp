@@ -234,11 +234,21 @@ void TfrxComponent::AssignNumberedName() {
   TfrxReport* report = FindParentReport();
   const TfrxComponent* scope = report ? static_cast<const TfrxComponent*>(report) : FParent;
   if (!scope) throw EInvalidOperation("An object without report or parent cannot be numbered");
+  String base = BaseName();
+  if (report) {
+    // The report's name index answers each candidate at once.
+    for (int i = 1;; ++i) {
+      String candidate = base + IntToStr(i);
+      if (!report->FindObject(candidate)) {
+        SetName(candidate);
+        return;
+      }
+    }
+  }
   TStringList names;
   names.SetSorted(true);
   names.SetCaseSensitive(false);
   for (TfrxComponent* c : scope->AllObjects()) names.Add(c->Name());
-  String base = BaseName();
   for (int i = 1;; ++i) {
     String candidate = base + IntToStr(i);
     if (names.IndexOf(candidate) < 0) {
