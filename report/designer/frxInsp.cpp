@@ -522,10 +522,9 @@ void TfrxObjectInspector::GridMouseDown(TObject*, TMouseButton Button, TShiftSta
 
 void TfrxObjectInspector::GridMouseMove(TObject*, TShiftState, int X, int Y) {
   if (FDragging) {
-    if (X > kSplitMargin && X < PB->Width() - kSplitMargin) {
-      FNameColumnWidth = X;
-      PlaceEditor();
-    }
+    // Clamped rather than ignored: a quick drag skips pixels and would stop short of the limit.
+    FNameColumnWidth = std::clamp(X, kSplitMargin, std::max(kSplitMargin, PB->Width() - kSplitMargin));
+    PlaceEditor();
     return;
   }
   bool onSplit = X > FNameColumnWidth - 4 && X < FNameColumnWidth + 2;
@@ -588,7 +587,11 @@ void TfrxObjectInspector::EditKeyDown(TObject*, Word& Key, TShiftState) {
   int page = std::max(1, Box->Height() / FRowHeight);
   switch (Key) {
     case VK_ESCAPE:
-      Edit1->Undo();
+      // Drops the typing: the row's value as it stands comes back.
+      if (Edit1->Modified() && RowEditor(FRowIndex)) {
+        Edit1->SetText(RowEditor(FRowIndex)->ValueText());
+        Edit1->SelectAll();
+      }
       Edit1->SetModified(false);
       break;
     case VK_UP:
