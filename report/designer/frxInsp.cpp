@@ -423,13 +423,19 @@ void TfrxObjectInspector::DoShow() {
 void TfrxObjectInspector::PaintGrid(TObject*) {
   if (FPlacing) return;
   TCanvas* c = PB->Canvas();
+  // Only the rows in the visible part of the box: the grid is as tall as all its rows.
+  int top = Box->VertScrollBar()->Position();
+  int bottom = top + std::max(Box->ClientHeight(), Box->Height());
   c->Brush()->SetColor(Box->Color());
   c->Brush()->SetStyle(bsSolid);
-  c->FillRect(TRect{0, 0, PB->Width(), PB->Height()});
-  if (FLocked) return;
-  for (int i = 0; i < RowCount(); ++i)
+  c->FillRect(TRect{0, top, PB->Width(), std::min(bottom, PB->Height())});
+  if (FLocked || FRowHeight <= 0) return;
+  c->Font()->Assign(Font());
+  int first = std::max(0, top / FRowHeight);
+  int last = std::min(RowCount() - 1, bottom / FRowHeight);
+  for (int i = first; i <= last; ++i)
     if (i != FRowIndex) DrawRow(i);
-  if (FRowIndex >= 0 && FRowIndex < RowCount()) DrawRow(FRowIndex);
+  if (FRowIndex >= first && FRowIndex <= last) DrawRow(FRowIndex);
 }
 
 void TfrxObjectInspector::DrawRow(int Index) {
@@ -455,11 +461,12 @@ void TfrxObjectInspector::DrawRow(int Index) {
       }
     }
     c->Brush()->SetStyle(bsClear);
-    c->Font()->Assign(Font());
     c->Font()->SetColor(clBlack);
-    if (r.Level == 0 && r.Item->Name() == "Name") c->Font()->SetStyle({fsBold});
+    // Only the object's own name is bold, not a font's.
+    bool bold = r.Level == 0 && r.Item->Name() == "Name";
+    if (bold) c->Font()->SetStyle({fsBold});
     c->TextRect(TRect{0, y0, FNameColumnWidth, y0 + FRowHeight - 1}, x + 13, y0 + 1, r.Item->Name());
-    c->Font()->SetStyle({});
+    if (bold) c->Font()->SetStyle({});
     c->Brush()->SetStyle(bsSolid);
   };
 
@@ -480,8 +487,10 @@ void TfrxObjectInspector::DrawRow(int Index) {
   if (ed->Traits().Contains(TraitOwnerDraw)) {
     ed->DrawValueCell(c, TRect{FNameColumnWidth + 2, y0 + 1, Width(), y0 + FRowHeight + 1});
   } else {
+    // Clipped to the cell rather than written with TextOut, which measures every text again
+    // to move the pen after it.
     c->Brush()->SetStyle(bsClear);
-    c->TextOut(FNameColumnWidth + 2, y0 + 1, ed->ValueText());
+    c->TextRect(TRect{FNameColumnWidth, y0, w, y0 + FRowHeight - 1}, FNameColumnWidth + 2, y0 + 1, ed->ValueText());
     c->Brush()->SetStyle(bsSolid);
   }
 }
