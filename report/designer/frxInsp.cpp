@@ -61,7 +61,6 @@ TfrxObjectInspector::TfrxObjectInspector(TComponent* AOwner) : TForm(AOwner) {
   SetWidth(210);
   SetHeight(452);
   OnMouseWheel = TMouseWheelEvent(this, &TfrxObjectInspector::FormMouseWheel);
-  OnKeyDown = TKeyEvent(this, &TfrxObjectInspector::FormKeyDown);
 
   ObjectsCB = new TComboBox(this);
   ObjectsCB->SetParent(this);
@@ -632,22 +631,6 @@ void TfrxObjectInspector::EditKeyDown(TObject*, Word& Key, TShiftState) {
     }
     default:
       break;
-  }
-}
-
-void TfrxObjectInspector::FormKeyDown(TObject*, Word& Key, TShiftState Shift) {
-  // Cut, copy and paste for the edit box, in both their key forms.
-  if (!Edit1->Visible() || !Edit1->Focused()) return;
-  bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
-  if ((ctrl && Key == 'X') || (shift && Key == VK_DELETE)) {
-    Edit1->CutToClipboard();
-    Key = 0;
-  } else if ((ctrl && Key == 'V') || (shift && Key == VK_INSERT)) {
-    Edit1->PasteFromClipboard();
-    Key = 0;
-  } else if ((ctrl && Key == 'C') || (ctrl && Key == VK_INSERT)) {
-    Edit1->CopyToClipboard();
-    Key = 0;
   }
 }
 

@@ -119,7 +119,6 @@ private:
   void DrawObjectEntry(int Index, const TRect& Rect);
   void TabChange(TObject* Sender);
   void FormMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled);
-  void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   void HideHint();
 
   TfrxCustomDesigner* FDesigner = nullptr;

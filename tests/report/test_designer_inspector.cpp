@@ -14,7 +14,10 @@
 #include "gui/ExtCtrls.h"
 #include "gui/ListCtrls.h"
 #include "gui/StdCtrls.h"
+#include "gui/Clipbrd.h"
+#include "gui/Window.h"
 #include "report/designer/frxDesgnCtrls.h"
+#include "report/designer/frxEditFrame.h"
 #include "report/designer/frxInsp.h"
 #include "report/frxPropertyList.h"
 #include "report/frxRes.h"
@@ -360,6 +363,97 @@ TEST_F(InspectorTest, LockedInspectorKeepsItsEditorWhereItWas) {
   EXPECT_EQ(Insp->Edit1->Top(), top);
   Insp->UnlockUpdates();
   EXPECT_EQ(Insp->Edit1->Top(), 5 * Insp->RowHeight() + 1);
+}
+
+TEST_F(InspectorTest, TheDialogButtonRunsTheEditorAndShowsTheNewValue) {
+  Inspect({Memo});
+  int frame = RowOf("Frame");
+  ASSERT_GE(frame, 0);
+  ClickName(frame);
+  ASSERT_TRUE(Insp->EditPanel->Visible());
+  EXPECT_EQ(Insp->EditPanel->Left(), Insp->PB->Width() - 15);
+  EXPECT_EQ(Insp->Edit1->Left() + Insp->Edit1->Width(), Insp->PB->Width() - 15);
+  TModalStep step([](TCustomForm* f) {
+    auto* d = static_cast<TfrxFrameEditorForm*>(f);
+    d->FrameAllB->Click();
+    d->OkB->Click();
+  });
+  Click(Insp->EditBtn, TPoint{5, 5});
+  EXPECT_TRUE(step.Done());
+  EXPECT_EQ(Memo->Frame()->Typ(), (TfrxFrameTypes{ftLeft, ftRight, ftTop, ftBottom}));
+  EXPECT_EQ(Modified, 1);
+  EXPECT_EQ(Insp->RowIndex(), frame);
+}
+
+TEST_F(InspectorTest, APendingTextIsCommittedWhenTheDesignerReselectsTheRow) {
+  Inspect({Memo});
+  ClickName(RowOf("Name"));
+  TypeText("pending");
+  ASSERT_NE(Memo->Name(), "pending");
+  Insp->SelectRow(Insp->RowIndex());  // as before Save and Preview
+  EXPECT_EQ(Memo->Name(), "pending");
+  EXPECT_EQ(Modified, 1);
+  Insp->SelectRow(Insp->RowIndex());  // nothing pending any more
+  EXPECT_EQ(Modified, 1);
+}
+
+TEST_F(InspectorTest, CutCopyAndPasteKeysWorkInTheEditBox) {
+  Inspect({Memo});
+  ClickName(RowOf("Name"));
+  ASSERT_EQ(Insp->Edit1->Text(), "Memo1");
+  Clipboard()->SetAsText("");
+  TypeKey(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(Clipboard()->AsText(), "Memo1");
+  Clipboard()->SetAsText("");
+  TypeKey(Qt::Key_Delete, Qt::ShiftModifier);
+  EXPECT_EQ(Insp->Edit1->Text(), "");
+  EXPECT_EQ(Clipboard()->AsText(), "Memo1");
+  TypeKey(Qt::Key_Insert, Qt::ShiftModifier);
+  TypeKey(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Insp->Edit1->Text(), "Memo1Memo1");
+  Insp->Edit1->SelectAll();
+  TypeKey(Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(Insp->Edit1->Text(), "");
+  TypeKey(Qt::Key_Insert, Qt::ControlModifier);  // copy of nothing keeps the clipboard
+  EXPECT_EQ(Clipboard()->AsText(), "Memo1Memo1");
+}
+
+TEST_F(InspectorTest, TextsTooWideForTheirCellShowInAHintWindow) {
+  Memo->SetName("AMemoWhoseNameIsFarTooLongForTheValueColumn");
+  Inspect({Memo});
+  ClickName(RowOf("Left"));
+  int name = RowOf("Name");
+  Move(Insp->PB, At(name, Insp->NameColumnWidth() + 20));
+  EXPECT_TRUE(Insp->HintWindow->Visible());
+  Move(Insp->PB, At(RowOf("Top"), Insp->NameColumnWidth() + 20));
+  EXPECT_FALSE(Insp->HintWindow->Visible());
+  Move(Insp->PB, At(name, Insp->NameColumnWidth() + 20));
+  EXPECT_TRUE(Insp->HintWindow->Visible());
+  Move(Insp->PB, At(name, 20));  // the name itself fits
+  EXPECT_FALSE(Insp->HintWindow->Visible());
+}
+
+TEST_F(InspectorTest, ADoubleClickOnANameOpensAndClosesItsSubRows) {
+  Inspect({Memo});
+  int font = RowOf("Font");
+  const int rows = Insp->RowCount();
+  ClickName(font);
+  Press(Insp->PB, At(font, 40), Qt::LeftButton, 1000);
+  Release(Insp->PB, At(font, 40));
+  SendMouse(Insp->PB, QEvent::MouseButtonDblClick, At(font, 40), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 10);
+  Release(Insp->PB, At(font, 40));
+  EXPECT_TRUE(Insp->RowItem(font)->Expanded());
+  EXPECT_GT(Insp->RowCount(), rows);
+  EXPECT_EQ(Insp->RowLevel(font + 1), 1);
+  // On the expander each press toggles; the double click adds no third toggle.
+  Press(Insp->PB, At(font, 5), Qt::LeftButton, 1000);
+  Release(Insp->PB, At(font, 5));
+  EXPECT_FALSE(Insp->RowItem(font)->Expanded());
+  EXPECT_EQ(Insp->RowCount(), rows);
+  SendMouse(Insp->PB, QEvent::MouseButtonDblClick, At(font, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 10);
+  Release(Insp->PB, At(font, 5));
+  EXPECT_TRUE(Insp->RowItem(font)->Expanded());
+  EXPECT_GT(Insp->RowCount(), rows);
 }
 
 TEST_F(InspectorTest, NoSelectionHidesTheEditor) {
