@@ -95,7 +95,7 @@ const TfsXMLItem* TfsILParser::GrammarRoot() const { return FGrammar ? FGrammar-
 
 void TfsILParser::LoadGrammar(const String& ALanguageName) {
   // Found and read before anything changes, so a failure leaves the parser as it was.
-  std::shared_ptr<const TfsGrammar> grammar = TfsGrammar::FromText(FindGrammarText(ALanguageName));
+  std::shared_ptr<const TfsGrammar> grammar = TfsGrammar::ForLanguage(ALanguageName);
   FLexer->RestoreDefaults();
   FLanguageName = ALanguageName;
   FGrammar = std::move(grammar);

@@ -181,12 +181,16 @@ TfsClassVariable* TfsScript::LookupClass(const String& AName) const {
 
 template <class P> void TfsScript::RemoveItemsIf(P Drop) {
   Flush();
-  for (int i = ItemCount() - 1; i >= 0; --i) {
-    if (i >= ItemCount() || !Drop(*FItems[i])) continue;
-    TObject* obj = FItems[i]->Object;
-    FItems.erase(FItems.begin() + i);
-    delete obj;
+  // One pass keeps the rest in order; the dropped ones are freed afterwards, last first, so a
+  // destructor that looks into the list finds it already without them.
+  std::vector<TObject*> dropped;
+  auto kept = FItems.begin();
+  for (auto it = FItems.begin(); it != FItems.end(); ++it) {
+    if (Drop(**it)) dropped.push_back((*it)->Object);
+    else *kept++ = std::move(*it);
   }
+  FItems.erase(kept, FItems.end());
+  for (auto it = dropped.rbegin(); it != dropped.rend(); ++it) delete *it;
 }
 
 // ---------------------------------------------------------------- registration
