@@ -756,7 +756,7 @@ TfsDesignator* TfsILBuilder::BuildDesignator(TfsXMLItem* Xml, TfsScript* S, TfsD
       } else if (obj) {
         code = tcClass;
         typeName = obj->ClassName();
-      } else if (d->Count() == 1 && (dynamic_cast<TfsVariable*>(r) || dynamic_cast<TfsParamItem*>(r))) {
+      } else if (d->Count() == 1 && (r && r->IsKind(fsvkVariable | fsvkParam))) {
         // Null, or a number that is no object: the shape is known only at run time.
         d->SetPending(Xml, r);
         d->Finish();
@@ -839,7 +839,7 @@ void TfsILBuilder::MatchArguments(TfsDesignator* D) {
   for (int i = 0; i < D->Count(); ++i) {
     TfsDesignatorItem* item = D->Items(i);
     TfsCustomVariable* ref = item->Ref();
-    if (dynamic_cast<TfsDesignator*>(ref)) continue;
+    if (ref && ref->IsKind(fsvkDesignator)) continue;
     FParser->SetBuildErrorPos(item->SourcePos());
     if (item->ArgCount() < RequiredParamCount(ref)) Fail(fsNotEnoughParams);
     if (item->ArgCount() > ref->ParamCount()) Fail(fsTooManyParams);
