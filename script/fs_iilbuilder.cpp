@@ -59,6 +59,11 @@ int RequiredParamCount(const TfsCustomVariable* V) {
 TfsILBuilder::TfsILBuilder(TfsILParser* AParser) : FParser(AParser), FRoot(AParser->Script()) {}
 
 void TfsILBuilder::SetPos(const TfsXMLItem* E) {
+  int line = 0, col = 0;
+  if (E->ILPosition(line, col)) {
+    if (line > 0) FParser->SetBuildErrorPos(line, col);
+    return;
+  }
   String pos = E->Prop(String(fsil::AttrPos));
   if (!pos.empty()) FParser->SetBuildErrorPos(pos);
 }

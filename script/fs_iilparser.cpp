@@ -91,6 +91,12 @@ const TfsXMLDocument* TfsILParser::GrammarDoc() const { return FGrammar ? FGramm
 
 const TfsXMLItem* TfsILParser::GrammarRoot() const { return FGrammar ? FGrammar->Root() : nullptr; }
 
+void TfsILParser::ComposeBuildErrorPos() const {
+  FBuildErrorPos.clear();
+  AppendLineCol(FBuildErrorPos, FPosLine, FPosCol);
+  FPosPending = false;
+}
+
 // ---------------------------------------------------------------- the grammar
 
 void TfsILParser::LoadGrammar(const String& ALanguageName) {
