@@ -241,6 +241,15 @@ String AsciiUpper(String S) {
   return S;
 }
 
+char AsciiUpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// FNV-1a over the upper-cased bytes.
+std::uint32_t UpperHash(std::string_view S) {
+  std::uint32_t h = 2166136261u;
+  for (char c : S) h = (h ^ static_cast<unsigned char>(AsciiUpperChar(c))) * 16777619u;
+  return h;
+}
+
 }  // namespace
 
 std::shared_ptr<const TfsKeywordSet> TfsKeywordSet::Make(const std::vector<String>& Words) {
@@ -252,11 +261,30 @@ std::shared_ptr<const TfsKeywordSet> TfsKeywordSet::Make(const std::vector<Strin
   }
   std::sort(set->Upper.begin(), set->Upper.end());
   set->Upper.erase(std::unique(set->Upper.begin(), set->Upper.end()), set->Upper.end());
+  std::size_t size = 8;
+  while (size < set->Upper.size() * 2) size *= 2;
+  set->FSlots.assign(size, -1);
+  for (std::size_t i = 0; i < set->Upper.size(); ++i) {
+    const String& w = set->Upper[i];
+    set->FMaxLength = std::max(set->FMaxLength, w.size());
+    std::size_t slot = UpperHash(w) & (size - 1);
+    while (set->FSlots[slot] >= 0) slot = (slot + 1) & (size - 1);
+    set->FSlots[slot] = static_cast<int>(i);
+  }
   return set;
 }
 
-bool TfsKeywordSet::ContainsAscii(const String& Word) const {
-  return std::binary_search(Upper.begin(), Upper.end(), AsciiUpper(Word));
+bool TfsKeywordSet::ContainsAscii(std::string_view Word) const {
+  if (Word.size() > FMaxLength || FSlots.empty()) return false;
+  const std::size_t mask = FSlots.size() - 1;
+  for (std::size_t slot = UpperHash(Word) & mask; FSlots[slot] >= 0; slot = (slot + 1) & mask) {
+    const String& w = Upper[static_cast<std::size_t>(FSlots[slot])];
+    if (w.size() != Word.size()) continue;
+    bool same = true;
+    for (std::size_t k = 0; k < w.size() && same; ++k) same = w[k] == AsciiUpperChar(Word[k]);
+    if (same) return true;
+  }
+  return false;
 }
 
 void TfsParser::SetSharedKeywords(std::shared_ptr<const TfsKeywordSet> Value) {

@@ -49,7 +49,14 @@ struct TfsKeywordSet {
   bool Ascii = true;
   static std::shared_ptr<const TfsKeywordSet> Make(const std::vector<String>& Words);
   // Whether the ASCII word is one of the words, ignoring case.
-  bool ContainsAscii(const String& Word) const;
+  bool ContainsAscii(std::string_view Word) const;
+
+private:
+  // Open addressing over Upper by a hash of the upper-cased bytes: the parser asks for nearly
+  // every word it reads. Slots hold an index into Upper, -1 when empty; the size is a power of
+  // two at least twice the words.
+  std::vector<int> FSlots;
+  std::size_t FMaxLength = 0;
 };
 
 class TfsParser : public TObject {
