@@ -235,6 +235,18 @@ String TfsXMLItem::ILProp(const String& AName) const {
   return result;
 }
 
+String TfsXMLItem::TextProp() const {
+  if (!FIL.Typed) return Prop("text");
+  return FIL.HasValue ? FIL.Value : String();
+}
+
+String TfsXMLItem::PosProp() const {
+  if (!FIL.Typed) return Prop("pos");
+  String result;
+  if (FIL.Line > 0) AppendLineCol(result, FIL.Line, FIL.Col);
+  return result;
+}
+
 String TfsXMLItem::Prop(const String& AName) const {
   if (FIL.Typed) return ILProp(AName);
   // The name is compared in place, ignoring case, instead of upper-casing a copy of the whole

@@ -54,6 +54,10 @@ public:
   void SetILAttrs(String Value, bool HasValue, int Line, int Col, int Line1 = 0, int Col1 = 0);
   // Whether the attributes are held as values (SetILAttrs, no SetText since); then Line and
   // Col get `pos` as numbers, Line 0 when there is none.
+  // Prop("text") and Prop("pos"), without naming them: the builder reads them for nearly every
+  // element.
+  String TextProp() const;
+  String PosProp() const;
   bool ILPosition(int& Line, int& Col) const {
     if (!FIL.Typed) return false;
     Line = FIL.Line;
