@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <initializer_list>
 
 namespace {
 
@@ -35,6 +36,7 @@ void TfsParser::RestoreDefaults() {
   // The default blocks as DefineCommentBlock1/2 would split them, without a list per split.
   FCommentBlock1 = {"{,}", "{", "}"};
   FCommentBlock2 = {"(*,*)", "(*", "*)"};
+  UpdateCommentStarts();
   FHexSequence = "$";
   DefineIdentChars("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz");
   FSkipChar.clear();
@@ -129,16 +131,18 @@ bool TfsParser::IsBlank(unsigned char C) const {
   return FSkipEOL || C != '\r';
 }
 
-bool TfsParser::MayOpenComment(unsigned char C) const {
+void TfsParser::UpdateCommentStarts() {
   // Most stops are at a word or an operator: one byte against each opener's first rules them out.
   // A word opener may be written in any case.
-  const unsigned char lower = C >= 'A' && C <= 'Z' ? C | 0x20 : C;
-  auto first = [C, lower](const String& Opener) {
-    if (Opener.empty()) return false;
-    const unsigned char o = static_cast<unsigned char>(Opener[0]);
-    return o == C || (o >= 'A' && o <= 'Z' ? o | 0x20 : o) == lower;
-  };
-  return first(FCommentLine1) || first(FCommentLine2) || first(FCommentBlock1.Open) || first(FCommentBlock2.Open);
+  for (std::uint64_t& bits : FCommentStarts) bits = 0;
+  auto include = [this](unsigned char c) { FCommentStarts[c >> 6] |= std::uint64_t{1} << (c & 63); };
+  for (const String* opener : {&FCommentLine1, &FCommentLine2, &FCommentBlock1.Open, &FCommentBlock2.Open}) {
+    if (opener->empty()) continue;
+    const unsigned char o = static_cast<unsigned char>((*opener)[0]);
+    include(o);
+    if (o >= 'A' && o <= 'Z') include(static_cast<unsigned char>(o | 0x20));
+    if (o >= 'a' && o <= 'z') include(static_cast<unsigned char>(o & ~0x20));
+  }
 }
 
 bool TfsParser::StartsWithAt(int P, const String& S) const {
