@@ -76,6 +76,14 @@ std::size_t ByteOfChar(const String& S, int Index) {
 
 int CharOfByte(const String& S, std::size_t Byte) { return Length(std::string_view(S).substr(0, Byte)); }
 
+// While a report measures and cuts text in the measuring editor nothing is kept for undo: the
+// text there is a scratch copy, and keeping every cut would copy it each time.
+class TMeasuring {
+public:
+  TMeasuring() { MeasureRichEdit()->SetUndoLimit(0); }
+  ~TMeasuring() { MeasureRichEdit()->SetUndoLimit(100); }
+};
+
 const bool kRegistered = [] {
   RegisterAddInObject("TfrRichView", [] { return new TfrRichView; }, nullptr, IntToStr(55223));
   return true;
@@ -89,8 +97,6 @@ TfrRichForm* RichForm() {
   if (!gRichForm) {
     gRichForm = new TfrRichForm(Application);
     gRichForm->InitForm();
-    // Its editor measures rich text while reports run: nothing to take back there.
-    gRichForm->RichEdit1->SetUndoLimit(0);
   }
   return gRichForm;
 }
@@ -272,11 +278,13 @@ int TfrRichView::FitHeight() {
 int TfrRichView::CalcHeight() {
   NextPos = 0;
   PrintedPos = 0;
+  FJustEmitted = false;
   BeginDraw(TfrGlobals::Instance()->WorkCanvas());
   RunEventScript(this);
   if (!IsVisible()) return 0;
   ExpandedMemo.Assign(&Memo);
   if (TfrReport* r = frState().CurrentReport) r->BeforePrint(&ExpandedMemo, this);
+  TMeasuring measuring;
   CopyRichText(MeasureRichEdit(), RichEdit);
   ExpandRichBrackets();
   StartPos = 0;
@@ -284,16 +292,23 @@ int TfrRichView::CalcHeight() {
 }
 
 int TfrRichView::LeftoverHeight() {
+  // The part of the page this object fills: the one just emitted, or the one about to be.
+  const bool after = FJustEmitted;
+  FJustEmitted = false;
+  const int start = after ? FLastStart : PrintedPos;
+  TRestore<int> height(Height, after ? FLastHeight : Height);
+  TRestore<int> next(NextPos), printed(PrintedPos), from(StartPos, 0);
+  TMeasuring measuring;
   TRichEdit* m = MeasureRichEdit();
   CopyRichText(m, RichEdit);
   ExpandRichBrackets();
-  TRestore<int> next(NextPos), printed(PrintedPos);
-  StartPos = 0;
-  DeleteRange(m, 0, NextPos);
+  DeleteRange(m, 0, start);
   FormatRich(false);
   DeleteRange(m, NextPos, m->GetTextLen());
-  const int h = std::max(FitHeight(), Height);
-  return (h - Height) + 2 * GapY + frNear(2 * FrameWidth);
+  // The room the part leaves unused below its last line goes to the next page, where the
+  // part there needs its own gaps and frame.
+  const int h = FitHeight();
+  return std::max(0, Height - h) + 2 * GapY + frNear(2 * FrameWidth);
 }
 
 // ---- drawing and output
@@ -320,6 +335,7 @@ void TfrRichView::EmitPrepared(TStream* Stream) {
   if (!IsVisible()) return;
   TRestore<String> tag(Tag);
   if (Tag.find('[') != String::npos) Tag = ExpandBrackets(Tag);
+  TMeasuring measuring;
   TRichEdit* m = MeasureRichEdit();
   CopyRichText(m, RichEdit);
   ExpandRichBrackets();
@@ -330,6 +346,9 @@ void TfrRichView::EmitPrepared(TStream* Stream) {
     FormatRich(false);
     DeleteRange(m, NextPos, m->GetTextLen());
     DeleteRange(m, 0, PrintedPos);
+    FLastStart = PrintedPos;
+    FLastHeight = Height;
+    FJustEmitted = true;
     PrintedPos = NextPos;
   }
   WriteByte(Stream, TypeCode);

@@ -45,6 +45,11 @@ public:
 
 protected:
   Word FlagBit(const String& UpperName) const override;
+
+private:
+  // The part emitted last (its start and the height it was given), for the room it left.
+  bool FJustEmitted = false;
+  int FLastStart = 0, FLastHeight = 0;
 };
 
 // The editor dialog (layout TFRRICHFORM); one hidden instance serves as the measuring editor.

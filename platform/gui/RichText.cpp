@@ -173,7 +173,8 @@ private:
   std::map<int, TFontEntry> FFonts;
   int FDefaultFont = 0;
   int FFontNumber = 0;  // the font table entry being read
-  String FFontName;
+  String FFontName;  // bytes
+  String FFontText;  // decoded (UTF-8)
   std::vector<int> FColors;
   int FRed = 0, FGreen = 0, FBlue = 0;
   bool FColorSeen = false;
@@ -244,16 +245,23 @@ private:
 
   bool IsGbk(int Charset) const { return Charset == 134 || (Charset != 0 && Charset != 2 && FCodePage == 936); }
 
-  void EndFont() {
-    if (FFontName.empty()) return;
-    TFontEntry& f = FFonts[FFontNumber];
-    String name = FFontName;
+  // The face name's bytes read so far, in the font's character set or the code page.
+  String DecodeFontBytes() {
+    String u;
+    if (IsGbk(FFonts[FFontNumber].Charset)) u = GbkToUtf8(FFontName);
+    else
+      for (unsigned char c : FFontName) AppendUtf8(u, c);
     FFontName.clear();
+    return u;
+  }
+
+  void EndFont() {
+    String name = FFontText + DecodeFontBytes();
+    FFontText.clear();
+    if (name.empty()) return;
     while (!name.empty() && name.back() == ' ') name.pop_back();
     while (!name.empty() && name.front() == ' ') name.erase(0, 1);
-    if (IsGbk(f.Charset)) f.Name = GbkToUtf8(name);
-    else
-      for (unsigned char c : name) AppendUtf8(f.Name, c);
+    FFonts[FFontNumber].Name = name;
   }
 
   void AppendChar(char32_t C) {
@@ -330,7 +338,12 @@ private:
       default: break;
     }
     if (st.Dest == TDest::Fonts) {
-      if (W.Action == TRtfAction::Font) {
+      if (W.Action == TRtfAction::Unicode && Param) {
+        // A character of a face name by its UTF-16 unit: the bytes before it are decoded first.
+        FFontText += DecodeFontBytes();
+        AppendUtf8(FFontText, static_cast<char32_t>(*Param < 0 ? *Param + 65536 : *Param));
+        FSkipChars = st.UcSkip;
+      } else if (W.Action == TRtfAction::Font) {
         EndFont();
         FFontNumber = n;
         FFonts[n];
@@ -441,12 +454,13 @@ struct TFontKey {
 
 void AppendParagraphFormat(String& out, const TRichParaFormat& p) {
   out += "\\pard";
-  static const char* const kAlign[] = {"", "\\qr", "\\qc", "\\qj"};
-  if (p.Alignment > 0 && p.Alignment < 4) out += kAlign[p.Alignment];
+  // The numbering group first: the words after it end in the space that closes the last word.
+  if (p.Bullet) out += "{\\*\\pn\\pnlvlblt\\pnindent0{\\pntxtb\\'B7}}";
+  static const char* const kAlign[] = {"\\ql", "\\qr", "\\qc", "\\qj"};
+  out += kAlign[std::clamp(p.Alignment, 0, 3)];
   if (p.LeftTw) out += "\\li" + std::to_string(p.LeftTw);
   if (p.FirstTw) out += "\\fi" + std::to_string(p.FirstTw);
   if (p.RightTw) out += "\\ri" + std::to_string(p.RightTw);
-  if (p.Bullet) out += "{\\*\\pn\\pnlvlblt\\pnindent0{\\pntxtb\\'B7}}";
   out += ' ';
 }
 
