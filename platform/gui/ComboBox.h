@@ -89,6 +89,10 @@ public:
   void SetSelLength(int Value);
   String SelText() const;
   void SetSelText(const String& Value);
+  // The edit field shows the text but the user cannot change it (EM_SETREADONLY); choosing
+  // from the list still sets it.
+  bool EditReadOnly() const { return FEditReadOnly; }
+  void SetEditReadOnly(bool Value);
   bool DroppedDown() const;
   void SetDroppedDown(bool Value);
   TCanvas* Canvas() const { return FCanvas.get(); }
@@ -206,6 +210,7 @@ private:
   bool FAutoComplete = true;
   bool FAutoDropDown = false;
   bool FDropped = false;
+  bool FEditReadOnly = false;
   bool FButtonDown = false;
   int FSelBeforeDrop = -1;
   String FFilter;

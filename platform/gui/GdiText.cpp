@@ -5,6 +5,7 @@
 
 #include "gui/QtBridge_p.h"
 #include "core/StrUtils.h"
+#include <QFontDatabase>
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QTextLayout>
@@ -976,4 +977,19 @@ int DrawTextEx(HDC DC, const String& Text, int Count, TRect* Rect, UINT Format, 
 
 int DrawText(HDC DC, const String& Text, int Count, TRect* Rect, UINT Format) {
   return DrawTextEx(DC, Text, Count, Rect, Format, nullptr);
+}
+
+// ---------------------------------------------------------------- font families
+
+std::vector<TFontFamilyEntry> EnumFontFamilies(HDC) {
+  std::vector<TFontFamilyEntry> out;
+  std::unordered_set<std::string> seen;
+  for (const QString& family : QFontDatabase::families()) {
+    // Private faces (a leading dot) are the font system's own, never offered to a user.
+    if (family.startsWith('.')) continue;
+    String name = FromQString(family);
+    if (!seen.insert(name).second) continue;
+    out.push_back({name, QFontDatabase::isSmoothlyScalable(family) ? TRUETYPE_FONTTYPE : RASTER_FONTTYPE});
+  }
+  return out;
 }
