@@ -85,13 +85,17 @@ public:
 };
 
 const bool kRegistered = [] {
-  RegisterAddInObject("TfrRichView", [] { return new TfrRichView; }, nullptr, IntToStr(55223));
+  RegisterRichView();
   return true;
 }();
 
 }  // namespace
 
 // ================================================================ the hidden form
+
+void RegisterRichView() {
+  RegisterAddInObject("TfrRichView", [] { return new TfrRichView; }, nullptr, IntToStr(55223));
+}
 
 TfrRichForm* RichForm() {
   if (!gRichForm) {
@@ -443,8 +447,6 @@ void TfrRichForm::FormCreate(TObject*) {
   String scale;
   for (int i = 0; i < 100; ++i) scale += "\t|";
   Ruler->SetCaption(scale);
-  FontName->Items()->Clear();
-  for (const char* face : {"宋体", "黑体", "Arial", "Times New Roman", "Courier New"}) FontName->Items()->Add(face);
   Synchronise();
 }
 
@@ -494,9 +496,8 @@ void TfrRichForm::Synchronise() {
   UnderlineButton->SetDown(st.Contains(fsUnderline));
   BulletsButton->SetDown(p->Numbering() == nsBullet);
   FontSize->SetText(IntToStr(a->Size()));
-  const int face = FontName->Items()->IndexOf(a->Name());
-  if (face < 0) FontName->Items()->Add(a->Name());
   FontName->SetItemIndex(FontName->Items()->IndexOf(a->Name()));
+  if (FontName->ItemIndex() < 0) FontName->SetText(a->Name());
   switch (p->Alignment()) {
     case taRightJustify: RightAlign->SetDown(true); break;
     case taCenter: CenterAlign->SetDown(true); break;
@@ -528,8 +529,8 @@ void TfrRichForm::BulletsButtonClick(TObject*) {
 }
 
 void TfrRichForm::FontNameChange(TObject*) {
-  if (FUpdating || FontName->ItemIndex() < 0) return;
-  CurrText()->SetName(FontName->Items()->Strings(FontName->ItemIndex()));
+  if (FUpdating || FontName->Text().empty()) return;
+  CurrText()->SetName(FontName->Text());
   if (RichEdit1->CanFocus()) RichEdit1->SetFocus();
 }
 

@@ -5,6 +5,8 @@
 // from a blob field. The hidden editor form's rich edit doubles as the measuring editor in
 // which a running report expands, measures and cuts rich text.
 #include "forms/TfrRichForm.h"
+#include "report_legacy/FR_Combo.h"
+#include "report_legacy/FR_Ctrls.h"
 #include "gui/Forms.h"
 #include "report_legacy/FR_ClassObjects.h"
 
@@ -95,6 +97,9 @@ private:
   bool FDragging = false;
 };
 
+// Registers the object with the engine's add-ins (done when the library loads; again after
+// the registry was cleared).
+void RegisterRichView();
 // The hidden editor form, made on first use and freed when the program ends.
 TfrRichForm* RichForm();
 // Its rich edit, the measuring editor of running reports.

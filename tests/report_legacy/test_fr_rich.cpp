@@ -56,6 +56,7 @@ protected:
     Page = Report->Pages()->Add();
     Page->Name = "Page1";
     frState().CurrentReport = Report;
+    RegisterRichView();  // other cases empty the add-in registry
   }
 
   TfrRichView* Rich(int left, int top, int width, int height, const String& rtf) {
@@ -340,6 +341,19 @@ TEST_F(FrRichForm, ToolButtonsFormatTheSelectionAndFollowIt) {
   Form->FontSize->SetText("16");
   Form->FontSizeChange(Form->FontSize);
   EXPECT_EQ(FormatAt(Edit, 7).HalfPoints, 32);
+  // A face picked in the font box goes to the selection only.
+  ASSERT_GT(Form->FontName->Items()->Count(), 1);
+  int other = 0;
+  while (other < Form->FontName->Items()->Count() &&
+         (Form->FontName->Items()->Strings(other).empty() || Form->FontName->Items()->Strings(other) == FormatAt(Edit, 0).Name))
+    ++other;
+  ASSERT_LT(other, Form->FontName->Items()->Count());
+  const String face = Form->FontName->Items()->Strings(other);
+  Form->FontName->SetItemIndex(other);
+  Form->FontNameChange(Form->FontName);
+  EXPECT_EQ(FormatAt(Edit, 6).Name, face);
+  EXPECT_NE(FormatAt(Edit, 0).Name, face);
+  Edit->Undo();
   // Moving into plain text shows plain buttons; back into the word shows bold again.
   Edit->SetSelStart(1);
   Edit->SetSelLength(2);
