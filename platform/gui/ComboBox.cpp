@@ -831,8 +831,10 @@ void TCustomComboBox::ShowDropDown(bool Show) {
   int h = 0;
   for (int i = 0; i < rows; ++i) h += count > 0 ? static_cast<int>(FList->Perform(LB_GETITEMHEIGHT, static_cast<WPARAM>(i))) : ListItemHeight();
   int w = std::max(FDropDownWidth, Width());
+  TRect size{0, 0, w, h + 2};
+  SizeDropDown(size);
   FList->HandleNeeded();
-  FList->SetBounds(0, 0, w, h + 2);
+  FList->SetBounds(0, 0, std::max(1, size.Width()), std::max(1, size.Height()));
   FSelBeforeDrop = ItemIndex();
   if (FSelBeforeDrop >= 0) FList->SetTopIndex(std::max(0, std::min(FSelBeforeDrop, count - rows)));
   else FList->SetTopIndex(0);

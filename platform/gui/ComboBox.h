@@ -151,6 +151,9 @@ protected:
   virtual void MeasureItem(int Index, int& Height);
   // Where the edit part (or the shown item of the list style) lies, in client coordinates.
   virtual TRect EditRect() const;
+  // The drop-down list is about to be placed below (or above) the control: Bounds holds its
+  // size at (0, 0), which a descendant may change.
+  virtual void SizeDropDown(TRect& /*Bounds*/) {}
   TRect ButtonRect() const;
   bool HasEdit() const { return FStyle == csDropDown || FStyle == csSimple; }
   bool IsOwnerDraw() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }

@@ -675,6 +675,12 @@ BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const TRect* Rect, const Str
     p->fillRect(box, ToQColor(DC->S.BkColor));
   }
   bool clipped = (Options & ETO_CLIPPED) && Rect;
+  // Upright text whose cell (its advances by the cell height) lies inside the rectangle has
+  // nothing to cut: it goes without a clip of its own, which on a recording or PDF device is
+  // a clip path set and reset for every text.
+  if (clipped && Dx && escapement % 3600 == 0 && !rtl &&
+      box.contains(QRect(dref.x() + dx, dref.y() + dy, std::max(1, width), m.Face.Tm.tmHeight)))
+    clipped = false;
   if (clipped) p->setClipRect(box, DC->S.HasClip ? Qt::IntersectClip : Qt::ReplaceClip);
   if (escapement % 3600) {
     QTransform t = DC->Base;

@@ -1,6 +1,6 @@
 #pragma once
 // Text on device contexts: output placed by the top-left of the text cell, DrawText's
-// layout, extents and metrics.
+// layout, extents and metrics; the font families a device offers (TFontFamilyEntry).
 #include "gui/GdiTypes.h"
 
 #include <vector>
