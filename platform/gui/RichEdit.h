@@ -9,6 +9,7 @@
 // paragraphs the selection touches. FormatRange lays a range out on a device the way the
 // native control's range formatting does, and draws the runs through the device's text calls
 // so that metafile canvases record them. Undo takes back whole changes, formatting included.
+// Declares TTextAttributes, TParaAttributes, TFormatRange, TCustomRichEdit and TRichEdit.
 #include "gui/Memo.h"
 #include "gui/RichText.h"
 

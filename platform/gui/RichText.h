@@ -3,6 +3,7 @@
 // holding runs of characters in one character format each (font, size, colour, styles,
 // character set, protection) and paragraphs in one paragraph format each (alignment,
 // indents, bullets), and the plain text of a stream.
+// Declares TRichCharFormat, TRichParaFormat and TRichDocument.
 #include "core/Exceptions.h"
 #include "core/SysUtils.h"
 
