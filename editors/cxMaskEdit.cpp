@@ -339,8 +339,10 @@ void TcxCustomMaskEdit::ProcessKeyDown(Word& Key, TShiftState Shift) {
       if (!Shift.Contains(ssShift)) {
         if (!FMode->DeletePressed()) Key = 0;
       } else if (SelLength() == 0) {
-        // Shift+Delete cuts a selection; without one it deletes backwards.
-        if (!FMode->BackspacePressed()) Key = 0;
+        // Shift+Delete cuts a selection; without one it deletes backwards, which the inner
+        // edit does for a Backspace, not for this key.
+        if (FMode->BackspacePressed()) SendChar(8);
+        Key = 0;
       }
       break;
     case VK_HOME:
