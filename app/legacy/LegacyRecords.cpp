@@ -233,18 +233,26 @@ String NextLegacyCode(const TLegacyRecordKind& Kind, TDateTime Today) {
   String stem = String(Kind.Prefix) + FormatDateTime("yyyy-mm-dd", Today);
   String column = Kind.CodeColumn;
   TADOQuery* temp = Frm_Data->Qry_Temp;
-  String from = "select " + column + " from " + Kind.Table + " where " + column + " like " + SqlStr(stem + "-%");
-  // Numeric serials order by length, then text: the first row is the largest unless a serial
-  // typed by hand is not a number, when every code of the day is looked at.
-  Frm_Data->OpenQuery(temp, "select top 1 " + column + from.substr(7 + column.size()) + " order by len(" + column +
-                                ") desc, " + column + " desc");
-  Int64 largest = temp->IsEmpty() ? 0 : SerialOfCode(temp->Fields()->Fields(0)->AsString(), stem);
-  if (largest < 0) {
-    largest = 0;
-    Frm_Data->OpenQuery(temp, from);
-    for (temp->First(); !temp->Eof(); temp->Next())
-      largest = std::max(largest, SerialOfCode(temp->Fields()->Fields(0)->AsString(), stem));
+  // The day's codes as a range of the code's index: every one starts with stem + "-", and "."
+  // is the character after "-".
+  String day = " from " + String(Kind.Table) + " where " + column + ">=" + SqlStr(stem + "-") + " and " + column +
+               "<" + SqlStr(stem + ".");
+  Frm_Data->OpenQuery(temp, "select max(" + column + ")" + day);
+  String last = temp->Fields()->Fields(0)->AsString();
+  if (last.empty()) return stem + "-" + PadSerial("1");
+  // Four-digit serials order as text. The last in text order is the largest unless the day
+  // went past 9999 (10000 sorts before 9999) or a code typed by hand is no number; then, or
+  // when the code after it is taken, every code of the day is looked at.
+  Int64 largest = SerialOfCode(last, stem);
+  if (largest >= 0 && largest < 9999 && Length(last) == Length(stem) + 5) {
+    String next = stem + "-" + PadSerial(IntToStr(largest + 1));
+    Frm_Data->OpenQuery(temp, "select " + column + " from " + Kind.Table + " where " + column + "=" + SqlStr(next));
+    if (temp->IsEmpty()) return next;
   }
+  largest = 0;
+  Frm_Data->OpenQuery(temp, "select " + column + day);
+  for (temp->First(); !temp->Eof(); temp->Next())
+    largest = std::max(largest, SerialOfCode(temp->Fields()->Fields(0)->AsString(), stem));
   return stem + "-" + PadSerial(IntToStr(largest + 1));
 }
 
@@ -267,6 +275,13 @@ std::vector<double> ConvertLegacyAmounts(const TLegacyValues& Values) {
     }
   }
   return amounts;
+}
+
+void ClearLegacyValues(TLegacyValues& Values, TDateTime Today) {
+  for (TLegacyValue& v : Values) {
+    if (v.Field->Kind == K::Text) v.Text.clear();
+    else if (v.Field->Kind == K::Date) v.Date = DateOf(Today);
+  }
 }
 
 TLegacyValues ReadLegacyRow(const std::vector<TLegacyField>& Fields, TDataSet* Data) {

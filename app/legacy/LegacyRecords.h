@@ -61,8 +61,11 @@ String PadSerial(const String& Number);
 // case, as the look-up matches), else -1.
 Int64 SerialOfCode(const String& Code, const String& Stem);
 // The code a new record of Kind gets on Today: the largest numeric serial among the day's
-// codes of its table plus one, "-0001" for the first. Codes of other days, and serials typed
-// by hand that are not numbers, do not count. Runs on the data module's Qry_Temp.
+// codes of its table plus one, "-0001" for the first; 9999 is followed by 10000. Codes of
+// other days, and serials typed by hand that are not numbers, do not count. While the day's
+// last code in text order has a four-digit serial below 9999 and the code after it is free,
+// that code is taken without reading the others: a longer serial typed by hand among them is
+// then not seen. Runs on the data module's Qry_Temp.
 String NextLegacyCode(const TLegacyRecordKind& Kind, TDateTime Today);
 
 // ---- values between the controls and a row
@@ -86,6 +89,10 @@ private:
 // Every amount of Values as a number, in table order; the first that is not one raises
 // ELegacyAmount before anything is written.
 std::vector<double> ConvertLegacyAmounts(const TLegacyValues& Values);
+
+// The values after a dialog's ClearFields: texts emptied, dates today; codes, drop-downs,
+// amounts and the type code keep theirs (the next code comes from NextLegacyCode).
+void ClearLegacyValues(TLegacyValues& Values, TDateTime Today);
 
 // The current row of Data as values of Fields: texts as shown, dates (0 when NULL), amounts
 // as the text of their number.

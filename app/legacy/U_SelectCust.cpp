@@ -50,14 +50,14 @@ TFrm_SelectCust::~TFrm_SelectCust() {
   if (Frm_SelectCust == this) Frm_SelectCust = nullptr;
 }
 
-void TFrm_SelectCust::Show(const String& SQL, String (*Count)(int)) {
+void TFrm_SelectCust::ShowRows(const String& SQL, String (*Count)(int)) {
   int count = Frm_Main->ShowListSearch(Qry_Cust, SQL, DBGridEh1, ColumnSet, nullptr, nullptr);
   if (Count) ShowLegacyStatus(StatusBar1, Count(count));
 }
 
 void TFrm_SelectCust::FormShow(TObject*) {
   SetCaption("请选择客户");
-  Show(kAllCustomers, nullptr);
+  ShowRows(kAllCustomers, nullptr);
   Frm_Main->FillCodeTree(TreeView1, "Category_Cust", "单位分类");
   for (TEdit* e : {Edit_Code, Edit_Name, Edit_Contact}) e->SetText("");
   ShowLegacyStatus(StatusBar1, OpeningCount(Qry_Cust->RecordCount()));
@@ -71,7 +71,7 @@ void TFrm_SelectCust::Search() {
   for (const String& c : LegacyLikes({{"CustName", Edit_Name->Text()}, {"Contact", Edit_Contact->Text()}}))
     conditions.push_back(c);
   // The count follows the search, as it does every other listing.
-  Show(LegacySearchSQL("T_Custom", conditions), ListingCount);
+  ShowRows(LegacySearchSQL("T_Custom", conditions), ListingCount);
 }
 
 void TFrm_SelectCust::Edit_CodeKeyUp(TObject*, Word&, TShiftState) { Search(); }
@@ -82,7 +82,7 @@ void TFrm_SelectCust::TreeView1DblClick(TObject*) {
   TTreeNode* node = TreeView1->Selected();
   if (TreeView1->Items()->Count() == 0 || !node) return;
   String code = TreeNodeCode(node);
-  Show(code.empty() ? String("select * from T_Custom order by CustID")
+  ShowRows(code.empty() ? String("select * from T_Custom order by CustID")
                     : "select * from T_Custom where Custtype like " + SqlStr(code + "%") + " order by CustID",
        ListingCount);
 }
@@ -93,7 +93,7 @@ void TFrm_SelectCust::Button1Click(TObject*) {
   dialog->ShowModal();
 }
 
-void TFrm_SelectCust::btRefuClick(TObject*) { Show(kAllCustomers, nullptr); }
+void TFrm_SelectCust::btRefuClick(TObject*) { ShowRows(kAllCustomers, nullptr); }
 
 void TFrm_SelectCust::N1Click(TObject*) { Frm_Main->FillCodeTree(TreeView1, "Category_Cust", "单位类别"); }
 

@@ -40,7 +40,7 @@ public:
 
 private:
   // Opens the grid on SQL; the count in the status bar as Count gives it (none when null).
-  void Show(const String& SQL, String (*Count)(int));
+  void ShowRows(const String& SQL, String (*Count)(int));
 };
 
 extern TFrm_SelectCust* Frm_SelectCust;

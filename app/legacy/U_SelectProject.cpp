@@ -44,19 +44,19 @@ TFrm_SelectProject::~TFrm_SelectProject() {
   if (Frm_SelectProject == this) Frm_SelectProject = nullptr;
 }
 
-void TFrm_SelectProject::Show(const String& SQL) {
+void TFrm_SelectProject::ShowRows(const String& SQL) {
   Frm_Main->ShowListSearch(Qry_Select, SQL, DBGridEh1, ColumnSet, StatusBar1, nullptr);
 }
 
 void TFrm_SelectProject::FormShow(TObject*) {
   SetCaption("选择项目");
   for (TEdit* e : {Edit_ProjectCode, Edit_ProjectName, Edit_GCName}) e->SetText("");
-  Show("select * from T_Project");
+  ShowRows("select * from T_Project");
   Frm_Main->FillCodeTree(TreeView1, "Category_Project", TreeRoot);
 }
 
 void TFrm_SelectProject::Search() {
-  Show(LegacySearchSQL("T_Project", LegacyLikes({{"ProjectCode", Edit_ProjectCode->Text()},
+  ShowRows(LegacySearchSQL("T_Project", LegacyLikes({{"ProjectCode", Edit_ProjectCode->Text()},
                                                  {"ProjectName", Edit_ProjectName->Text()},
                                                  {"GCName", Edit_GCName->Text()}})));
 }
@@ -71,7 +71,7 @@ void TFrm_SelectProject::TreeView1DblClick(TObject*) {
   if (TreeView1->Items()->Count() == 0 || !node) return;
   // The category and all below it: codes grow two digits a level, so a prefix finds them.
   String code = TreeNodeCode(node);
-  Show(code.empty() ? String("select * from T_Project order by Projectcode")
+  ShowRows(code.empty() ? String("select * from T_Project order by Projectcode")
                     : "select * from T_Project where ProjectType like " + SqlStr(code + "%") + " order by Projectcode");
 }
 

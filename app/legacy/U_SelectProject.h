@@ -37,7 +37,7 @@ public:
   void N1Click(TObject* Sender);
 
 private:
-  void Show(const String& SQL);
+  void ShowRows(const String& SQL);
 };
 
 extern TFrm_SelectProject* Frm_SelectProject;

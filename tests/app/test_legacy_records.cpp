@@ -299,3 +299,35 @@ TEST_F(LegacyTest, DeletingOneRecordAsksItsKindsQuestionAndDeletesOnlyOnYes) {
   }
   EXPECT_EQ(Count("select count(*) from T_ht"), 2);
 }
+
+// Two adds in one opening of a record dialog: the save, the clear, the next code.
+TEST_F(LegacyTest, TwoAddsInOneOpeningGetConsecutiveCodesAndStartFromClearedFields) {
+  OpenLegacyQueries("HT1");
+  const TLegacyRecordKind& change = Kind("TFrm_htbg");
+  TLegacyValues values = ValuesOf(change, {{{"Edit_bgName", "第一次"},
+                                           {"Edit_bgcode", NextLegacyCode(change, Today())},
+                                           {"Edit_jsr", "张三"},
+                                           {"Memo1", "备注"},
+                                           {"Combo_qr", "未确认"},
+                                           {"Edit_bgmoney", "5"}},
+                                          {{"DE_bgDate", Today() - 3}}});
+  SaveLegacyRecord(change, 1, values);
+  ClearLegacyValues(values, Date());
+  for (const TLegacyValue& v : values) {
+    SCOPED_TRACE(v.Field->Control);
+    switch (v.Field->Kind) {
+      case TLegacyValueKind::Text: EXPECT_EQ(v.Text, ""); break;
+      case TLegacyValueKind::Date: EXPECT_EQ(v.Date, Today()); break;
+      default: break;
+    }
+  }
+  EXPECT_EQ(FindLegacyValue(values, "QRzt")->Text, "未确认");
+  EXPECT_EQ(FindLegacyValue(values, "BGmoney")->Text, "5");
+  for (TLegacyValue& v : values)
+    if (v.Field->Kind == TLegacyValueKind::Code) v.Text = NextLegacyCode(change, Today());
+    else if (SameText(v.Field->Column, "BGname")) v.Text = "第二次";
+  SaveLegacyRecord(change, 1, values);
+  EXPECT_EQ(PeopleTest::Column(LegacyQuery(change), "BGcode"),
+            (std::vector<String>{"BG-x", "BG-x", "BG-" + TodayText() + "-0001", "BG-" + TodayText() + "-0002"}));
+  EXPECT_EQ(Scalar("select BGDate from T_htBG where BGname='第二次'"), TodayText());
+}
