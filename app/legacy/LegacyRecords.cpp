@@ -298,6 +298,11 @@ TLegacyValues ReadLegacyRow(const std::vector<TLegacyField>& Fields, TDataSet* D
   return values;
 }
 
+void WriteLegacyRow(TDataSet* Data, int AddMode, const TLegacyValues& Values) {
+  std::vector<double> amounts = ConvertLegacyAmounts(Values);
+  PostValues(Data, AddMode, Values, amounts, nullptr);
+}
+
 void SaveLegacyRecord(const TLegacyRecordKind& Kind, int AddMode, const TLegacyValues& Values) {
   std::vector<double> amounts = ConvertLegacyAmounts(Values);
   TADOQuery* contract = Frm_Data->Qry_HT;

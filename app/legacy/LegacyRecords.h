@@ -98,6 +98,11 @@ void ClearLegacyValues(TLegacyValues& Values, TDateTime Today);
 // as the text of their number.
 TLegacyValues ReadLegacyRow(const std::vector<TLegacyField>& Fields, TDataSet* Data);
 
+// Appends (AddMode 1) or edits the current row of Data, writes every value (texts trimmed
+// where their field says so, dates NULL when 0, amounts converted first) and posts; a failure
+// cancels the row and raises, ELegacyAmount before the row is touched.
+void WriteLegacyRow(TDataSet* Data, int AddMode, const TLegacyValues& Values);
+
 // The save of the nine record dialogs, after the name check: appends (AddMode 1) or edits the
 // current row of the kind's query and writes every value; a new record joins the contract
 // current in Qry_HT, an edited one keeps its own. The payment also stores wfmoney, the

@@ -2,6 +2,8 @@
 // contract saves the dialogs drive, and the rules that span the ten tables.
 #include "LegacyFixture.h"
 
+#include "app/legacy/LegacyProjects.h"
+
 namespace {
 
 const TLegacyRecordKind& Kind(const char* window) {
@@ -65,9 +67,9 @@ TEST_F(LegacyTest, NewCodeTakesTheLargestNumericSerialOfTheDay) {
 }
 
 TEST_F(LegacyTest, EveryRecordKindNamesItsQueryTableAndColumns) {
-  std::vector<const TLegacyRecordKind*> kinds{&LegacyContractKind()};
+  std::vector<const TLegacyRecordKind*> kinds{&LegacyContractKind(), &LegacyProjectKind()};
   for (const TLegacyRecordKind& k : LegacyRecordKinds()) kinds.push_back(&k);
-  ASSERT_EQ(kinds.size(), 10u);
+  ASSERT_EQ(kinds.size(), 11u);
   for (const TLegacyRecordKind* k : kinds) {
     SCOPED_TRACE(k->Window);
     TADOQuery* q = LegacyQuery(*k);
@@ -75,7 +77,7 @@ TEST_F(LegacyTest, EveryRecordKindNamesItsQueryTableAndColumns) {
     for (const TLegacyField& f : k->Fields) EXPECT_NE(q->FindField(f.Column), nullptr) << f.Column;
     if (String(k->CodeColumn) != "") EXPECT_NE(q->FindField(k->CodeColumn), nullptr);
     EXPECT_NE(String(k->NameMessage), "");
-    if (k != &LegacyContractKind()) EXPECT_NE(String(k->DeleteQuestion), "");
+    if (k != &LegacyContractKind() && k != &LegacyProjectKind()) EXPECT_NE(String(k->DeleteQuestion), "");
   }
 }
 
@@ -330,4 +332,65 @@ TEST_F(LegacyTest, TwoAddsInOneOpeningGetConsecutiveCodesAndStartFromClearedFiel
   EXPECT_EQ(PeopleTest::Column(LegacyQuery(change), "BGcode"),
             (std::vector<String>{"BG-x", "BG-x", "BG-" + TodayText() + "-0001", "BG-" + TodayText() + "-0002"}));
   EXPECT_EQ(Scalar("select BGDate from T_htBG where BGname='第二次'"), TodayText());
+}
+
+// ---------------------------------------------------------------- projects
+
+
+TEST_F(LegacyTest, ProjectDatesAreStoredOnlyAfterTheFloorBothOfThem) {
+  Frm_Data->OpenQuery(Frm_Data->Qry_Project, "select * from  T_Project");
+  struct {
+    const char* Code;
+    TDateTime Date;  // given to both date edits
+    bool Stored;
+  } cases[] = {{"D1", EncodeDate(1905, 3, 1), true},  {"D2", EncodeDate(1905, 2, 10), true},
+               {"D3", EncodeDate(1905, 2, 9), false}, {"D4", 0, false},
+               {"D5", EncodeDate(1899, 12, 31), false}, {"D6", Today(), true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Code);
+    SaveLegacyProject(1, ValuesOf(LegacyProjectKind(), {{{"Edit_ProjectCode", c.Code}, {"Edit_GCInvest", "12.5"}},
+                                                        {{"DE_BeginDate", c.Date}, {"DE_EndDate", c.Date}}}));
+    String where = " from T_Project where ProjectCode=" + SqlStr(c.Code);
+    EXPECT_EQ(Count("select count(*)" + where + " and BeginDate is null"), c.Stored ? 0 : 1);
+    EXPECT_EQ(Count("select count(*)" + where + " and EndDate is null"), c.Stored ? 0 : 1);
+    EXPECT_EQ(Scalar("select GCInvest" + where), "12.5");
+  }
+}
+
+TEST_F(LegacyTest, ProjectCodesMustBeFilledAndFreeAlsoWhenChangedInAnEdit) {
+  TADOQuery* q = Frm_Data->Qry_Project;
+  Frm_Data->OpenQuery(q, "select * from  T_Project");
+  ASSERT_TRUE(q->Locate("ProjectCode", Variant("P01"), {}));
+  struct {
+    int AddMode;
+    const char* Code;
+    const char* Message;  // "" when it saves
+  } cases[] = {{1, "  ", "项目编码不能为空!"}, {1, "P02", "项目编码有重复!"},  {0, "P02", "项目编码有重复!"},
+               {0, "P01", ""},                 {1, " O'Neil1 ", ""},          {1, "O'Neil1", "项目编码有重复!"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(String(c.Code) + (c.AddMode == 1 ? " add" : " edit"));
+    TLegacyValues values = ValuesOf(LegacyProjectKind(), {{{"Edit_ProjectCode", c.Code}, {"Edit_ProjectName", "名 "}}, {}});
+    try {
+      SaveLegacyProject(c.AddMode, values);
+      EXPECT_EQ(String(c.Message), "");
+    } catch (const ELegacyCheck& e) {
+      EXPECT_EQ(e.Message(), c.Message);
+      EXPECT_EQ(e.Control(), "Edit_ProjectCode");
+    }
+    if (c.AddMode != 1) ASSERT_TRUE(q->Locate("ProjectCode", Variant("P01"), {}));
+  }
+  EXPECT_EQ(Count("select count(*) from T_Project where ProjectCode='O''Neil1' and ProjectName='名'"), 1);
+  EXPECT_EQ(Count("select count(*) from T_Project where ProjectCode='P01' and ProjectName='名'"), 1);
+  EXPECT_EQ(Count("select count(*) from T_Project"), 4);
+}
+
+TEST_F(LegacyTest, AProjectCodeChangeRefusedByTheDatabaseChangesNothing) {
+  TADOQuery* q = Frm_Data->Qry_Project;
+  Frm_Data->OpenQuery(q, "select * from  T_Project");
+  ASSERT_TRUE(q->Locate("ProjectCode", Variant("P02"), {}));
+  Refuse("UPDATE", "T_Project");
+  EXPECT_THROW(SaveLegacyProject(0, ValuesOf(LegacyProjectKind(), {{{"Edit_ProjectCode", "P03"}}, {}})), Exception);
+  EXPECT_EQ(q->State(), dsBrowse);
+  EXPECT_FALSE(Frm_Data->ADOConnection1->InTransaction());
+  EXPECT_EQ(Count("select count(*) from T_Project where ProjectCode='P02' and ProjectName='南湖公园'"), 1);
 }

@@ -2,6 +2,7 @@
 // their openers open them: created, given their mode, shown modally, freed.
 #include "AppInput.h"
 #include "LegacyFixture.h"
+#include "StdTestUtil.h"
 
 #include "app/legacy/LegacyPickers.h"
 #include "app/legacy/U_Addemployee.h"
@@ -404,6 +405,27 @@ TEST_F(LegacyWindowTest, ProjectSearchReopensTheProjectQueryOnTheTypedParts) {
     }}));
     EXPECT_EQ(Column(Frm_Data->Qry_Project, "ProjectCode"), c.Codes);
   }
+}
+
+// ---------------------------------------------------------------- pictures
+
+// The project picker narrowed to a category and the internal-unit dialog, as a user sees them
+// (screenshots/).
+TEST_F(LegacyWindowTest, ScreenshotsOfTheProjectPickerAndTheUnitDialog) {
+  ForceDirectories("screenshots");
+  std::unique_ptr<TFrm_SelectProject> picker(CreateForm<TFrm_SelectProject>(Frm_Main));
+  ShowWith(picker.get(), {[&](TCustomForm*) {
+    TTreeNode* root = picker->TreeView1->Items()->GetFirstNode();
+    root->Expand(true);
+    DoubleClickNode(picker->TreeView1, root->getFirstChild());
+    EXPECT_TRUE(GrabToPng(picker.get(), "screenshots/legacy_project_picker.png"));
+  }});
+  Frm_Data->OpenQuery(Frm_Data->Qry_emloyee, "select * from Dict_Employee order by ID");
+  std::unique_ptr<TFrm_addemloyee> dialog(CreateForm<TFrm_addemloyee>(Frm_Main));
+  dialog->AddMode = 0;
+  ShowWith(dialog.get(), {[&](TCustomForm*) {
+    EXPECT_TRUE(GrabToPng(dialog.get(), "screenshots/legacy_unit_dialog.png"));
+  }});
 }
 
 }  // namespace
