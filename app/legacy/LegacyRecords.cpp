@@ -4,6 +4,7 @@
 #include "app/U_Data.h"
 #include "app/legacy/LegacyRules.h"
 #include "core/DateUtils.h"
+#include "core/Scope.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 #include "data/ADODB.h"
@@ -164,14 +165,11 @@ void PostValues(TDataSet* Data, int AddMode, const TLegacyValues& Values, const 
                 const std::function<void()>& Extra) {
   if (AddMode == 1) Data->Append();
   else Data->Edit();
-  try {
-    WriteValues(Data, Values, Amounts);
-    if (Extra) Extra();
-    Data->Post();
-  } catch (...) {
-    Data->Cancel();
-    throw;
-  }
+  TScopeExit undo([Data] { Data->Cancel(); });
+  WriteValues(Data, Values, Amounts);
+  if (Extra) Extra();
+  Data->Post();
+  undo.Dismiss();
 }
 
 // Other contracts (not the one in edit) holding Column = Value.

@@ -4,6 +4,7 @@
 #include "app/U_Data.h"
 #include "app/legacy/LegacyWindows.h"
 #include "core/ClassBuilder.h"
+#include "core/Scope.h"
 #include "data/ADODB.h"
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
@@ -99,13 +100,10 @@ void TFrm_addemloyee::Bit_OKClick(TObject*) {
     }
     if (!q->Active()) Frm_Data->OpenQuery(q, "select * from Dict_Employee ");
     q->Append();
-    try {
-      WriteFields();
-      q->Post();
-    } catch (...) {
-      q->Cancel();
-      throw;
-    }
+    TScopeExit undo([q] { q->Cancel(); });
+    WriteFields();
+    q->Post();
+    undo.Dismiss();
     ClearFields();
     return;
   }
@@ -113,13 +111,10 @@ void TFrm_addemloyee::Bit_OKClick(TObject*) {
   try {
     Frm_Data->RunInTransaction([&] {
       q->Edit();
-      try {
-        WriteFields();
-        q->Post();
-      } catch (...) {
-        q->Cancel();
-        throw;
-      }
+      TScopeExit undo([q] { q->Cancel(); });
+      WriteFields();
+      q->Post();
+      undo.Dismiss();
     });
   } catch (const Exception&) {
     MessageDlg(EditFailedText, mtInformation, {mbOK}, 0);
