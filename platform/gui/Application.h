@@ -135,6 +135,7 @@ private:
   String FTitle;
   HWND FHandle = 0;
   TForm* FMainForm = nullptr;
+  TWindowState FStateBeforeMinimize = wsNormal;
   bool FShowMainForm = true;
   bool FTerminated = false;
   int FModalLevel = 0;
