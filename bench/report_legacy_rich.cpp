@@ -2,6 +2,7 @@
 // the height of a three-page formatted text found by TfrRichView::FitHeight (the text copied
 // into the measuring editor each time, as a run does, then the bisection), against one
 // QTextDocument built from the same text and laid out at the same width.
+#include "LegacyReportBench.h"
 #include "BenchUtil.h"
 
 #include "report_legacy/FR_Class.h"
@@ -68,17 +69,10 @@ void BM_QTextDocumentLayout(benchmark::State& state) {
 }
 BENCHMARK(BM_QTextDocumentLayout)->Unit(benchmark::kMicrosecond);
 
-class TNoPrinters : public TPrinterSource {
-public:
-  std::vector<std::unique_ptr<TPrintDevice>> Devices() override { return {}; }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  InitApplication(argc, argv);
-  SetPrinterSource(std::make_unique<TNoPrinters>());
+  bench::StartOffscreenWithoutPrinters(argc, argv);
   TfrGlobals globals;
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
     std::printf("\n");

@@ -208,9 +208,7 @@ bool TcxMaskEditRegExprMode::DeletePressed() {
     if (!TailFits()) {
       // The rest leaves the text; the inner edit's Delete then removes the character itself.
       DropTail();
-      const std::u32string text = U32(Text());
       Edit->SetSelStartInternal(static_cast<int>(FHead.size()));
-      (void)text;
     }
     result = true;
   } else {
