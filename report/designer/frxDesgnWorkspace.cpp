@@ -18,6 +18,7 @@
 
 KELM_PUBLISH(TfrxDesignerWorkspace) {}
 KELM_PUBLISH(TInplaceMemo) {}
+KELM_PUBLISH(TMarginsPanel) {}
 
 namespace {
 
@@ -63,6 +64,7 @@ TfrxDesignerWorkspace::TfrxDesignerWorkspace(TComponent* AOwner) : TPanel(AOwner
   SetTabStop(true);
   UpdateCaptionHeight();
   FInplaceMemo = new TInplaceMemo(this);
+  FMarginsPanel = new TMarginsPanel(this);
 }
 
 TfrxDesignerWorkspace::~TfrxDesignerWorkspace() = default;
@@ -74,7 +76,77 @@ void TfrxDesignerWorkspace::SetLists(TObjectList* Objects, TObjectList* Selected
 
 void TfrxDesignerWorkspace::SetScale(Extended v) {
   FScale = SaneScale(v);
+  if (FPageWidth > 0 && FPageHeight > 0) {
+    int pw = static_cast<int>(Round(FPageWidth * FScale)), ph = static_cast<int>(Round(FPageHeight * FScale));
+    FMarginsPanel->SetBounds(FOrigin.X, FOrigin.Y, pw, ph);
+    SetBounds(FOrigin.X + static_cast<int>(Round(FMargins.Left * FScale)),
+              FOrigin.Y + static_cast<int>(Round(FMargins.Top * FScale)),
+              pw - static_cast<int>(Round((FMargins.Left + FMargins.Right - 1) * FScale)),
+              ph - static_cast<int>(Round((FMargins.Top + FMargins.Bottom - 1) * FScale)));
+    FMarginsPanel->Invalidate();
+  }
   Invalidate();
+}
+
+void TfrxDesignerWorkspace::SetOrigin(const TPoint& v) {
+  FOrigin = v;
+  FMarginsPanel->SetBounds(v.X, v.Y, FMarginsPanel->Width(), FMarginsPanel->Height());
+}
+
+void TfrxDesignerWorkspace::SetPageSize(int AWidth, int AHeight, const TRect& AMargins) {
+  FPageWidth = AWidth;
+  FPageHeight = AHeight;
+  FMargins = AMargins;
+  // A dialog page has no paper: the workspace fills its form.
+  FMarginsPanel->SetVisible(AWidth > 0 && AHeight > 0 && Parent() != nullptr);
+  SetScale(FScale);
+  ArrangeBands();
+}
+
+void TfrxDesignerWorkspace::SetPageColor(TColor v) {
+  FPageColor = v;
+  FMarginsPanel->SetColor(v);
+  Invalidate();
+}
+
+void TfrxDesignerWorkspace::SetParent(TWinControl* AParent) {
+  // The paper lies in the same parent, behind the workspace.
+  if (FMarginsPanel) {
+    FMarginsPanel->SetParent(AParent);
+    FMarginsPanel->SetVisible(AParent && FPageWidth > 0 && FPageHeight > 0);
+  }
+  TPanel::SetParent(AParent);
+  if (AParent && FMarginsPanel) BringToFront();
+}
+
+// ---------------------------------------------------------------- margins panel
+
+TMarginsPanel::TMarginsPanel(TfrxDesignerWorkspace* AWorkspace) : TPanel(AWorkspace), FWorkspace(AWorkspace) {
+  SetBevelOuter(bvNone);
+  SetBevelInner(bvNone);
+  SetColor(clWindow);
+  SetParentColor(false);
+  SetVisible(false);
+}
+
+TPoint TMarginsPanel::ToWorkspace(int X, int Y) const {
+  return {X + Left() - FWorkspace->Left(), Y + Top() - FWorkspace->Top()};
+}
+
+void TMarginsPanel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TPoint p = ToWorkspace(X, Y);
+  FWorkspace->MouseDown(Button, Shift, p.X, p.Y);
+}
+
+void TMarginsPanel::MouseMove(TShiftState Shift, int X, int Y) {
+  TPoint p = ToWorkspace(X, Y);
+  FWorkspace->MouseMove(Shift, p.X, p.Y);
+  SetCursor(FWorkspace->Cursor());
+}
+
+void TMarginsPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TPoint p = ToWorkspace(X, Y);
+  FWorkspace->MouseUp(Button, Shift, p.X, p.Y);
 }
 
 // A step of zero would stop every drag and divide by zero while stacking bands.

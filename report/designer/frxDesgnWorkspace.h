@@ -31,6 +31,24 @@ struct TfrxInsertion {
 
 class TfrxDesignerWorkspace;
 
+// The paper behind the workspace: sized to the whole page at the zoom, with the workspace
+// lying on it inside the margins. Presses, moves and releases on the paper reach the
+// workspace in its own coordinates, so a drag may start or end in a margin.
+class TMarginsPanel : public TPanel {
+  KELM_CLASS(TMarginsPanel, TPanel)
+public:
+  explicit TMarginsPanel(TfrxDesignerWorkspace* AWorkspace);
+
+protected:
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+  TPoint ToWorkspace(int X, int Y) const;
+  TfrxDesignerWorkspace* FWorkspace;
+};
+
 // The in-place text editor: a borderless memo over the text object being edited.
 class TInplaceMemo : public TUnicodeMemo {
   KELM_CLASS(TInplaceMemo, TUnicodeMemo)
@@ -67,7 +85,19 @@ public:
   void SetPage(TfrxPage* v) { FPage = v; }
 
   Extended Scale() const { return FScale; }
+  // Sizes the paper to the page times the zoom and lays the workspace inside its margins.
   void SetScale(Extended v);
+  // The paper's top-left corner in the parent; the workspace follows at the next SetScale.
+  TPoint Origin() const { return FOrigin; }
+  void SetOrigin(const TPoint& v);
+  // Page size and margins in document pixels; zeros for a dialog page, where the workspace
+  // fills its form instead.
+  void SetPageSize(int AWidth, int AHeight, const TRect& AMargins);
+  int PageWidth() const { return FPageWidth; }
+  int PageHeight() const { return FPageHeight; }
+  const TRect& Margins() const { return FMargins; }
+  TMarginsPanel* MarginsPanel() const { return FMarginsPanel; }
+  void SetParent(TWinControl* AParent) override;
   Extended GridX() const { return FGridX; }
   void SetGridX(Extended v);
   Extended GridY() const { return FGridY; }
@@ -86,10 +116,7 @@ public:
   bool ShowEdges() const { return FShowEdges; }
   void SetShowEdges(bool v) { FShowEdges = v; }
   TColor PageColor() const { return FPageColor; }
-  void SetPageColor(TColor v) {
-    FPageColor = v;
-    Invalidate();
-  }
+  void SetPageColor(TColor v);
   // Draws the page as the window shows it: background, grid, objects and selection marks.
   void PaintTo(TCanvas* Canvas, const TRect& Area);
   bool ShowBandCaptions() const { return FShowBandCaptions; }
@@ -100,6 +127,13 @@ public:
   void SetBandsGap(int v) { FBandsGap = v; }
   Extended CaptionHeight() const { return FCaptionHeight; }
   TfrxWorkspaceMode Mode() const { return FMode; }
+  // True from a press on the surface to its release.
+  bool MouseHeld() const { return FMouseDown; }
+  // The selection's bounds when a scaling drag began.
+  TfrxBoundsRect ScaleStartBounds() const {
+    return {FStartGroupRect.Left, FStartGroupRect.Top, FStartGroupRect.Right - FStartGroupRect.Left,
+            FStartGroupRect.Bottom - FStartGroupRect.Top};
+  }
   int Handle_() const { return FHandle; }
   bool Locked() const { return FLocked; }
   void LockUpdates();
@@ -172,6 +206,7 @@ private:
   Extended SnapX(Extended v, TShiftState Shift) const;
   Extended SnapY(Extended v, TShiftState Shift) const;
   friend class TInplaceMemo;
+  friend class TMarginsPanel;
 
 public:
   void Changed() { FModified = true; }
@@ -186,6 +221,10 @@ private:
   TObjectList* FSelected = &FOwnSelected;
   TfrxPage* FPage = nullptr;
   Extended FScale = 1;
+  TPoint FOrigin{0, 0};
+  int FPageWidth = 0, FPageHeight = 0;
+  TRect FMargins{0, 0, 0, 0};
+  TMarginsPanel* FMarginsPanel = nullptr;
   Extended FGridX = frx_units::PixPerMM;
   Extended FGridY = frx_units::PixPerMM;
   TfrxGridKind FGridType = gkCm;

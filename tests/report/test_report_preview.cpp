@@ -34,6 +34,8 @@
 #include "report/frxPreviewPages.h"
 #include "report/frxProgress.h"
 
+#include "core/Scope.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -563,7 +565,7 @@ public:
   void CurrentCodeLines(TStrings*) override {}
   bool AskExpression(String&) override { return false; }
   void DropSelection() override {}
-  void RebuildPageTabs() override {}
+  void RebuildPageTabs(int) override {}
   void RefreshFromReport() override {}
   void RefreshDataTree() override {}
   void RepaintPage() override {}
@@ -635,7 +637,10 @@ TEST_F(PreviewTest, EditPageFlattensThePageAndKeepsTheDesignersChange) {
 
 TEST_F(PreviewTest, RunDesignerNeedsADesignerAndGivesAnEmptyReportItsFirstPage) {
   TfrxReport empty(nullptr);
-  empty.RunDesigner();  // no designer: nothing
+  {
+    TRestore<TfrxDesignerClass> none(DesignerClass, nullptr);
+    empty.RunDesigner();  // no designer: nothing
+  }
   EXPECT_EQ(empty.CountPages(), 0);
   DesignerHold hold;
   TForm caller(nullptr);
