@@ -2,6 +2,7 @@
 
 #include "report/frxBands.h"
 #include "report/frxClass.h"
+#include "report/frxDMPClass.h"
 #include "report/frxMemoView.h"
 #include "report/frxPages.h"
 #include "report/frxShapes.h"
@@ -10,7 +11,10 @@
 #include "core/ClassBuilder.h"
 #include "core/Format.h"
 #include "core/SysUtils.h"
+#include "gui/Canvas.h"
 #include "gui/Forms.h"
+#include "gui/Window.h"
+#include "report/frxClassBases.h"
 
 #include <algorithm>
 #include <cmath>
@@ -119,6 +123,112 @@ void TfrxDesignerWorkspace::SetParent(TWinControl* AParent) {
   if (AParent && FMarginsPanel) BringToFront();
 }
 
+// ---------------------------------------------------------------- overlays following the mouse
+
+// What follows the mouse is drawn with an XOR pen straight onto the window and erased by
+// drawing it again, so hovering repaints nothing.
+TfrxDesignerWorkspace::TOverlay TfrxDesignerWorkspace::CurrentOverlay() const {
+  TOverlay o;
+  auto sc = [&](Extended v) { return static_cast<int>(Round(v * FScale)); };
+  if (FMode == wmSelectRect && FMouseDown) {
+    o.Kind = TOverlay::okRubberBand;
+    o.R = {static_cast<int>(FSelectRect.Left), static_cast<int>(FSelectRect.Top), static_cast<int>(FSelectRect.Right),
+           static_cast<int>(FSelectRect.Bottom)};
+  } else if (FInserting && FMode == wmInsertRect) {
+    const TfrxInsertion& in = FInsertion;
+    Extended l = in.Left, t = in.Top, r = in.Left + in.Width, b = in.Top + in.Height;
+    if (l > r) std::swap(l, r);
+    if (t > b) std::swap(t, b);
+    o.Kind = TOverlay::okFrame;
+    o.R = {sc(l), sc(t), sc(r) + 1, sc(b) + 1};
+  } else if (FInserting && FMode == wmInsertLine) {
+    const TfrxInsertion& in = FInsertion;
+    Extended ex = in.Left + in.Width, ey = in.Top + in.Height;
+    if (in.Flags == 0) {
+      if (std::fabs(in.Width) > std::fabs(in.Height)) ey = in.Top;
+      else ex = in.Left;
+    }
+    o.Kind = FMouseDown ? TOverlay::okLine : TOverlay::okCross;
+    o.R = {sc(in.Left), sc(in.Top), sc(ex), sc(ey)};
+  }
+  return o;
+}
+
+void TfrxDesignerWorkspace::DrawOverlay(const TOverlay& O) {
+  if (O.Kind == TOverlay::okNone || !HandleAllocated()) return;
+  HDC dc = GetDC(Handle());
+  TCanvas c;
+  c.SetHandle(dc);
+  c.Pen()->SetMode(pmXor);
+  c.Pen()->SetColor(0xC0C0C0);
+  c.Pen()->SetStyle(O.Kind == TOverlay::okRubberBand ? psDot : psSolid);
+  c.Brush()->SetStyle(bsClear);
+  auto cross = [&](int x, int y) {
+    c.MoveTo(x - 4, y);
+    c.LineTo(x + 5, y);
+    c.MoveTo(x, y - 4);
+    c.LineTo(x, y + 5);
+  };
+  switch (O.Kind) {
+    case TOverlay::okRubberBand:
+    case TOverlay::okFrame:
+      c.Rectangle(std::min(O.R.Left, O.R.Right), std::min(O.R.Top, O.R.Bottom), std::max(O.R.Left, O.R.Right),
+                  std::max(O.R.Top, O.R.Bottom));
+      break;
+    case TOverlay::okCross:
+      cross(O.R.Left, O.R.Top);
+      break;
+    case TOverlay::okLine:
+      c.MoveTo(O.R.Left, O.R.Top);
+      c.LineTo(O.R.Right, O.R.Bottom);
+      cross(O.R.Right, O.R.Bottom);
+      break;
+    case TOverlay::okNone:
+      break;
+  }
+  c.SetHandle(nullptr);
+  ReleaseDC(Handle(), dc);
+}
+
+void TfrxDesignerWorkspace::ShowOverlay() {
+  HideOverlay();
+  FOverlay = CurrentOverlay();
+  DrawOverlay(FOverlay);
+}
+
+void TfrxDesignerWorkspace::HideOverlay() {
+  DrawOverlay(FOverlay);
+  FOverlay = TOverlay();
+}
+
+void TfrxDesignerWorkspace::HideInsertionCursor() {
+  if (!FInserting) return;
+  HideOverlay();
+  // Parked off the page again, on the grid lattice, until the mouse comes back.
+  if (FMode == wmInsertRect) {
+    FInsertion.Left = -1000 * FGridX;
+    FInsertion.Top = -1000 * FGridY;
+  } else if (FMode == wmInsertLine) {
+    Extended k = FGridType == gkChars ? 0.5 : 1;
+    FInsertion.Left = -FGridX * k;
+    FInsertion.Top = -FGridY * k;
+  }
+}
+
+// A drag keeps the point under the mouse in sight inside a scrolling parent.
+void TfrxDesignerWorkspace::AutoScroll(int X, int Y) {
+  auto* box = dynamic_cast<TScrollBox*>(Parent());
+  if (!box || Cursor() == static_cast<TCursor>(frx::crHand)) return;
+  auto follow = [](TControlScrollBar* bar, int at, int client) {
+    if (at > client + bar->Position()) bar->SetPosition(at - client);
+    else if (at < bar->Position()) bar->SetPosition(at);
+  };
+  // The point in the parent's scrolled area: the workspace's place there plus the point.
+  int x = Left() + box->HorzScrollBar()->Position() + X, y = Top() + box->VertScrollBar()->Position() + Y;
+  follow(box->HorzScrollBar(), x, box->ClientWidth());
+  follow(box->VertScrollBar(), y, box->ClientHeight());
+}
+
 // ---------------------------------------------------------------- margins panel
 
 TMarginsPanel::TMarginsPanel(TfrxDesignerWorkspace* AWorkspace) : TPanel(AWorkspace), FWorkspace(AWorkspace) {
@@ -139,6 +249,10 @@ void TMarginsPanel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
 }
 
 void TMarginsPanel::MouseMove(TShiftState Shift, int X, int Y) {
+  if (FWorkspace->Inserting() && !FWorkspace->MouseHeld()) {
+    FWorkspace->HideInsertionCursor();
+    return;
+  }
   TPoint p = ToWorkspace(X, Y);
   FWorkspace->MouseMove(Shift, p.X, p.Y);
   SetCursor(FWorkspace->Cursor());
@@ -445,10 +559,16 @@ void TfrxDesignerWorkspace::MouseDown(TMouseButton Button, TShiftState Shift, in
     for (TfrxComponent* c : *FSelected) FStoredBounds.push_back({c, {c->AbsLeft(), c->AbsTop(), c->Width(), c->Height()}});
   }
   if (FMode == wmInsertLine) FInsertion.Width = FInsertion.Height = 0;
+  if (Button == mbRight && PopupMenuComponent()) {
+    // The menu opens on the release; nothing is dragged meanwhile.
+    FMouseDown = false;
+    if (!FInserting) FMode = wmNone;
+  }
   if (picked) {
     if (before == *FSelected) Invalidate();
     else SelectionChanged();
   }
+  if (FMode == wmSelectRect || FInserting) ShowOverlay();
 }
 
 void TfrxDesignerWorkspace::Hover(TShiftState Shift, Extended X, Extended Y) {
@@ -526,8 +646,11 @@ void TfrxDesignerWorkspace::AltHover(TShiftState Shift, Extended X, Extended Y, 
 void TfrxDesignerWorkspace::MouseMove(TShiftState Shift, int X, int Y) {
   TPanel::MouseMove(Shift, X, Y);
   if (FLocked) return;
+  if (FMouseDown) AutoScroll(X, Y);
   if (FInserting) {
+    HideOverlay();
     InsertMove(Shift, X, Y);
+    ShowOverlay();
     return;
   }
   if (!FMouseDown) {
@@ -536,8 +659,10 @@ void TfrxDesignerWorkspace::MouseMove(TShiftState Shift, int X, int Y) {
     return;
   }
   if (FMode == wmSelectRect) {
+    HideOverlay();
     FSelectRect.Right = X;
     FSelectRect.Bottom = Y;
+    ShowOverlay();
     return;
   }
   if (FMode == wmMove || FMode == wmSize || FMode == wmSizeBand || FMode == wmScale) DragStep(Shift, X, Y);
@@ -671,7 +796,12 @@ void TfrxDesignerWorkspace::SelectRect(TShiftState) {
 
 void TfrxDesignerWorkspace::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TPanel::MouseUp(Button, Shift, X, Y);
-  if (FLocked || Button != mbLeft) return;
+  if (FLocked) return;
+  if (Button != mbLeft) {
+    FMouseDown = false;
+    return;
+  }
+  HideOverlay();
   TObjectList before = *FSelected;
   FMouseDown = false;
   if (FInserting) FinishInsertion();
@@ -693,11 +823,13 @@ void TfrxDesignerWorkspace::MouseUp(TMouseButton Button, TShiftState Shift, int 
   FHandle = 0;
   if (!FInserting) FMode = wmNone;
   BoundsChanged(X / FScale, Y / FScale);
+  if (FInserting) ShowOverlay();
 }
 
 // ---------------------------------------------------------------- insertion
 
 void TfrxDesignerWorkspace::StartInsertion(TClass AClass, int Flags, Extended Width, Extended Height) {
+  HideOverlay();
   if (!AClass) {
     FInsertion.ComponentClass = nullptr;
     FInserting = false;
@@ -710,7 +842,7 @@ void TfrxDesignerWorkspace::StartInsertion(TClass AClass, int Flags, Extended Wi
   FInsertion.Flags = Flags;
   FInserting = true;
   if (AClass->InheritsFrom(TfrxCustomLineView::StaticClass())) {
-    SetCursor(static_cast<TCursor>(11));  // the pencil
+    SetCursor(static_cast<TCursor>(kPencilCursor));
     FMode = wmInsertLine;
     Extended k = FGridType == gkChars ? 0.5 : 1;
     FInsertion.Left = -FGridX * k;
@@ -885,6 +1017,10 @@ void TfrxDesignerWorkspace::Dispatch(TMessage& M) {
       TPanel::Dispatch(M);
       if (OnMoved) OnMoved(this);
       return;
+    case CM_MOUSELEAVE:
+      TPanel::Dispatch(M);
+      if (!FMouseDown) HideInsertionCursor();
+      return;
     default:
       TPanel::Dispatch(M);
   }
@@ -1004,6 +1140,22 @@ void TfrxDesignerWorkspace::SelectNeighbour(int DX, int DY) {
   SelectionChanged();
 }
 
+namespace {
+// Two dot-matrix texts with a frame line between them keep one character cell free: the
+// printer draws the line in a cell of its own.
+Extended DotMatrixGap(TfrxComponent* Moved, TfrxComponent* Neighbour, int DX, int DY) {
+  auto* a = dynamic_cast<TfrxDMPMemoView*>(Moved);
+  auto* b = dynamic_cast<TfrxDMPMemoView*>(Neighbour);
+  if (!a || !b) return 0;
+  TfrxFrameTypes fa = a->Frame()->Typ(), fb = b->Frame()->Typ();
+  auto between = [&](TfrxFrameType mine, TfrxFrameType theirs) { return fa.Contains(mine) || fb.Contains(theirs); };
+  if (DX > 0) return between(ftRight, ftLeft) ? frx_units::CharWidth : 0;
+  if (DX < 0) return between(ftLeft, ftRight) ? frx_units::CharWidth : 0;
+  if (DY > 0) return between(ftBottom, ftTop) ? frx_units::CharHeight : 0;
+  return between(ftTop, ftBottom) ? frx_units::CharHeight : 0;
+}
+}  // namespace
+
 void TfrxDesignerWorkspace::SnapToNeighbour(int DX, int DY) {
   if (SelectedCount() != 1) return;
   TfrxComponent* sel = (*FSelected)[0];
@@ -1024,10 +1176,11 @@ void TfrxDesignerWorkspace::SnapToNeighbour(int DX, int DY) {
   Extended px = sel->Parent() ? sel->Parent()->AbsLeft() : 0;
   Extended py = sel->Parent() ? sel->Parent()->AbsTop() : 0;
   Extended nl = best->AbsLeft(), nt = best->AbsTop();
-  if (DX > 0) sel->SetLeft(nl - sel->Width() - px);
-  else if (DX < 0) sel->SetLeft(nl + best->Width() - px);
-  else if (DY > 0) sel->SetTop(nt - sel->Height() - py);
-  else sel->SetTop(nt + best->Height() - py);
+  Extended gap = DotMatrixGap(sel, best, DX, DY);
+  if (DX > 0) sel->SetLeft(nl - sel->Width() - gap - px);
+  else if (DX < 0) sel->SetLeft(nl + best->Width() + gap - px);
+  else if (DY > 0) sel->SetTop(nt - sel->Height() - gap - py);
+  else sel->SetTop(nt + best->Height() + gap - py);
   Changed();
   if (OnBoundsChanged) OnBoundsChanged(this, GetSelectionBounds());
   Invalidate();

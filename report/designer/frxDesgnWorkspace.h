@@ -43,6 +43,7 @@ protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void Paint() override;
 
 private:
   TPoint ToWorkspace(int X, int Y) const;
@@ -155,6 +156,8 @@ public:
   void StartInsertion(TClass AClass, int Flags, Extended Width, Extended Height);
   const TfrxInsertion& Insertion() const { return FInsertion; }
   bool Inserting() const { return FInserting; }
+  // Erases the insertion frame or cross and parks it off the page until the mouse returns.
+  void HideInsertionCursor();
   // ---- in-place editing of a text object
   void BeginEdit(TfrxComponent* Obj);
   void EndEdit();
@@ -202,6 +205,16 @@ private:
   void UpdateCaptionHeight();
   void BoundsChanged(Extended X, Extended Y);
   void InsertMove(TShiftState Shift, int X, int Y);
+  // The XOR overlay following the mouse: rubber band, insertion frame, line cross or preview.
+  struct TOverlay {
+    enum TKind { okNone, okRubberBand, okFrame, okCross, okLine } Kind = okNone;
+    TRect R{0, 0, 0, 0};  // a rectangle, or a line's start (Left, Top) and end (Right, Bottom)
+  };
+  TOverlay CurrentOverlay() const;
+  void DrawOverlay(const TOverlay& O);
+  void ShowOverlay();
+  void HideOverlay();
+  void AutoScroll(int X, int Y);
   void FinishInsertion();
   Extended SnapX(Extended v, TShiftState Shift) const;
   Extended SnapY(Extended v, TShiftState Shift) const;
@@ -214,6 +227,7 @@ public:
 private:
   void DrawGrid(TCanvas* Canvas, const TRect& Area);
   void DrawBand(TCanvas* Canvas, TfrxBand* Band);
+  void DrawBandExtras(TCanvas* Canvas, TfrxBand* Band, int Top, int Right);
   void DrawSelection(TCanvas* Canvas);
 
   TObjectList FOwnObjects, FOwnSelected;
@@ -250,6 +264,7 @@ private:
   std::vector<std::pair<TfrxComponent*, TStored>> FStoredBounds;
   TfrxInsertion FInsertion;
   bool FInserting = false;
+  TOverlay FOverlay;
   TfrxComponent* FAltObject = nullptr;
   TInplaceMemo* FInplaceMemo = nullptr;
 };

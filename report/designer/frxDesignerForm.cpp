@@ -64,9 +64,21 @@ TfrxCustomDesigner* TfrxDesignerForm::Create(TComponent* AOwner, TfrxReport* ARe
 
 TfrxDesignerWorkspace* TfrxDesignerForm::CreateWorkspace() { return new TfrxDesignerWorkspace(this); }
 
+namespace {
+// The pencil shown while a line is armed for drawing (the workspace's cursor 11).
+void InstallDesignerCursors() {
+  static bool installed = false;
+  if (installed || !Screen) return;
+  installed = true;
+  InstallReportCursors();
+  Screen->SetCursors(kPencilCursor, LoadCursorFromResource("frxPENCIL"));
+}
+}  // namespace
+
 // ---------------------------------------------------------------- creation
 
 void TfrxDesignerForm::FormCreate(TObject*) {
+  InstallDesignerCursors();
   TfrxResources* res = ReportResources();
   for (TToolBar* tb : {CodeTB, StandardTB1, TextTB1, FrameTB1, AlignTB1, ExtraToolsTB1}) {
     tb->SetImages(res->ToolImages());
