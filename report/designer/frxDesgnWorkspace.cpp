@@ -17,6 +17,7 @@
 #include "report/frxClassBases.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <map>
 
@@ -45,12 +46,6 @@ bool IsDiagonal(TfrxComponent* C) {
   return l && l->Diagonal() && l->Width() != 0 && l->Height() != 0;
 }
 
-bool IsHeaderKind(TfrxComponent* b) {
-  return dynamic_cast<TfrxPageHeader*>(b) || dynamic_cast<TfrxReportTitle*>(b) || dynamic_cast<TfrxColumnHeader*>(b);
-}
-bool IsFooterKind(TfrxComponent* b) {
-  return dynamic_cast<TfrxPageFooter*>(b) || dynamic_cast<TfrxReportSummary*>(b) || dynamic_cast<TfrxColumnFooter*>(b);
-}
 
 // Moves C under a new parent with its restrictions lifted for the move.
 void Reparent(TfrxComponent* C, TfrxComponent* NewParent, Extended NewTop) {
@@ -403,43 +398,170 @@ void TfrxDesignerWorkspace::FitBandToChildren(TfrxBand* Band) {
     for (int i = 0; i < Band->ObjectCount(); ++i) Band->Objects(i)->SetTop(Band->Objects(i)->Top() - minTop);
 }
 
+namespace {
+
+// What band arrangement asks of an object, by its class. A release re-arranges every object
+// of the page; asking the class once instead of casting each object several times keeps a
+// release close to the cost of the moves themselves.
+enum TArrangeKind : unsigned { akBand = 1, akView = 2 };
+// The fixed places of the bands that are not sorted by their tops.
+enum TBandPlace { bpByTop, bpPageHeader, bpReportTitle, bpColumnHeader, bpColumnFooter, bpReportSummary, bpPageFooter };
+
+struct TClassKind {
+  TClass Class;
+  unsigned Kind;
+  TBandPlace Place;
+};
+
+const TClassKind& KindOf(TfrxComponent* C) {
+  static std::vector<TClassKind> known;
+  static size_t last = 0;
+  TClass cls = C->ClassType();
+  // Neighbours in the list are mostly of one class.
+  if (last < known.size() && known[last].Class == cls) return known[last];
+  for (size_t i = 0; i < known.size(); ++i)
+    if (known[i].Class == cls) {
+      last = i;
+      return known[i];
+    }
+  unsigned kind = 0;
+  TBandPlace place = bpByTop;
+  if (cls->InheritsFrom(TfrxBand::StaticClass())) kind |= akBand;
+  if (cls->InheritsFrom(TfrxView::StaticClass())) kind |= akView;
+  const std::pair<TClass, TBandPlace> places[] = {
+      {TfrxPageHeader::StaticClass(), bpPageHeader},     {TfrxReportTitle::StaticClass(), bpReportTitle},
+      {TfrxColumnHeader::StaticClass(), bpColumnHeader}, {TfrxColumnFooter::StaticClass(), bpColumnFooter},
+      {TfrxReportSummary::StaticClass(), bpReportSummary}, {TfrxPageFooter::StaticClass(), bpPageFooter}};
+  for (const auto& [c, p] : places)
+    if (cls->InheritsFrom(c)) {
+      place = p;
+      break;
+    }
+  known.push_back({cls, kind, place});
+  last = known.size() - 1;
+  return known.back();
+}
+
+bool IsHeaderPlace(TBandPlace P) { return P == bpPageHeader || P == bpReportTitle || P == bpColumnHeader; }
+bool IsFooterPlace(TBandPlace P) { return P == bpPageFooter || P == bpReportSummary || P == bpColumnFooter; }
+
+// The band whose range holds a top: the last such band in the list. With the bands' ranges
+// apart from each other (the usual page) at most one holds it, found by halving, and a view
+// still inside its own band is answered from that band alone.
+class TBandFinder {
+public:
+  struct TInfo {
+    TfrxBand* Band;
+    Extended Top, Bottom, AbsTop;
+    size_t Order;
+  };
+
+  explicit TBandFinder(const std::vector<TfrxBand*>& Bands) {
+    for (size_t i = 0; i < Bands.size(); ++i)
+      FInfo.push_back({Bands[i], Bands[i]->Top(), Bands[i]->Top() + Bands[i]->Height(), Bands[i]->AbsTop(), i});
+    FByTop = FInfo;
+    std::sort(FByTop.begin(), FByTop.end(), [](const TInfo& a, const TInfo& b) { return a.Top < b.Top; });
+    for (size_t i = 0; i < FByTop.size(); ++i) {
+      if (FByTop[i].Bottom < FByTop[i].Top) FApart = false;
+      if (i > 0 && FByTop[i - 1].Bottom + 2 * kEps > FByTop[i].Top) FApart = false;
+    }
+    size_t size = 16;
+    while (size < FInfo.size() * 2) size *= 2;
+    FMask = size - 1;
+    FSlots.assign(size, -1);
+    for (size_t k = 0; k < FInfo.size(); ++k) {
+      size_t i = Slot(FInfo[k].Band);
+      while (FSlots[i] >= 0) i = (i + 1) & FMask;
+      FSlots[i] = static_cast<int>(k);
+    }
+  }
+  // The listed band that is C, or nullptr: an open-addressed table on the pointer, as every
+  // view of the page asks it once per release.
+  const TInfo* Entry(TfrxComponent* C) const {
+    if (!C || FSlots.empty()) return nullptr;
+    for (size_t i = Slot(C);; i = (i + 1) & FMask) {
+      int at = FSlots[i];
+      if (at < 0) return nullptr;
+      if (FInfo[static_cast<size_t>(at)].Band == C) return &FInfo[static_cast<size_t>(at)];
+    }
+  }
+  // The band for a view at an absolute top; Own is the entry of the view's parent, if listed.
+  TfrxBand* Find(Extended At, const TInfo* Own) const {
+    if (!FApart) {
+      for (auto it = FInfo.rbegin(); it != FInfo.rend(); ++it)
+        if (Holds(*it, At)) return it->Band;
+      return nullptr;
+    }
+    if (Own && Holds(*Own, At)) return Own->Band;
+    auto it = std::upper_bound(FByTop.begin(), FByTop.end(), At + kEps,
+                               [](Extended v, const TInfo& e) { return v < e.Top; });
+    if (it == FByTop.begin()) return nullptr;
+    return Holds(*(it - 1), At) ? (it - 1)->Band : nullptr;
+  }
+
+private:
+  static constexpr Extended kEps = 0.0001;
+  static bool Holds(const TInfo& B, Extended At) { return At >= B.Top - kEps && At < B.Bottom + kEps; }
+  size_t Slot(const void* P) const { return (reinterpret_cast<std::uintptr_t>(P) >> 4) & FMask; }
+  std::vector<TInfo> FInfo, FByTop;
+  std::vector<int> FSlots;  // indexes into FInfo, -1 free
+  size_t FMask = 0;
+  bool FApart = true;
+};
+
+}  // namespace
+
 void TfrxDesignerWorkspace::ArrangeBands() {
   TObjectList& o = *FObjects;
   auto* rp = dynamic_cast<TfrxReportPage*>(FPage);
   bool titleFirst = rp && rp->TitleBeforeHeader();
-  // 1. Sort keys as text, so equal keys keep the later band first.
-  std::vector<std::pair<String, size_t>> keyed;
+  std::vector<unsigned> kinds(o.size());
+  std::vector<TBandPlace> places(o.size());
   for (size_t i = 0; i < o.size(); ++i) {
-    auto* b = dynamic_cast<TfrxBand*>(o[i]);
-    if (!b || b->Vertical()) continue;
-    Extended k;
-    if (dynamic_cast<TfrxPageHeader*>(b)) k = titleFirst ? 0.01 : 0;
-    else if (dynamic_cast<TfrxReportTitle*>(b)) k = titleFirst ? 0 : 0.01;
-    else if (dynamic_cast<TfrxColumnHeader*>(b)) k = 0.02;
-    else if (dynamic_cast<TfrxColumnFooter*>(b)) k = 99999;
-    else if (dynamic_cast<TfrxReportSummary*>(b)) k = 100000;
-    else if (dynamic_cast<TfrxPageFooter*>(b)) k = 100001;
-    else k = std::fabs(b->Top());
-    keyed.emplace_back(Format("%9.2f", {k}), i);
+    const TClassKind& k = KindOf(o[i]);
+    kinds[i] = k.Kind;
+    places[i] = k.Place;
   }
-  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-    if (a.first != b.first) return a.first < b.first;
-    return a.second > b.second;
+  // 1. Sort keys: the fixed places, else the band's top, compared at two decimals; equal
+  // keys keep the later band first.
+  struct TKeyed {
+    long long Key;
+    size_t Index;
+  };
+  std::vector<TKeyed> keyed;
+  for (size_t i = 0; i < o.size(); ++i) {
+    if (!(kinds[i] & akBand)) continue;
+    auto* b = static_cast<TfrxBand*>(o[i]);
+    if (b->Vertical()) continue;
+    Extended k;
+    switch (places[i]) {
+      case bpPageHeader: k = titleFirst ? 0.01 : 0; break;
+      case bpReportTitle: k = titleFirst ? 0 : 0.01; break;
+      case bpColumnHeader: k = 0.02; break;
+      case bpColumnFooter: k = 99999; break;
+      case bpReportSummary: k = 100000; break;
+      case bpPageFooter: k = 100001; break;
+      default: k = std::fabs(b->Top()); break;
+    }
+    keyed.push_back({static_cast<long long>(std::llround(k * 100)), i});
+  }
+  std::stable_sort(keyed.begin(), keyed.end(), [](const TKeyed& a, const TKeyed& b) {
+    if (a.Key != b.Key) return a.Key < b.Key;
+    return a.Index > b.Index;
   });
-  std::vector<TfrxBand*> bands;
-  for (auto& k : keyed) bands.push_back(static_cast<TfrxBand*>(o[k.second]));
   // 2. Stacking.
   if (!FFreeBands) {
     static const Extended gaps[] = {40, 37.7953, 38.4, 0, 17};
     Extended groupGap = gaps[FGridType];
-    for (size_t i = 0; i < bands.size(); ++i) {
-      TfrxBand* b = bands[i];
-      if (i == 0) {
+    for (size_t j = 0; j < keyed.size(); ++j) {
+      auto* b = static_cast<TfrxBand*>(o[keyed[j].Index]);
+      if (j == 0) {
         b->SetTop(Round8(FCaptionHeight));
         continue;
       }
-      TfrxBand* prev = bands[i - 1];
-      Extended gap = ((IsHeaderKind(prev) && !IsHeaderKind(b)) || (IsFooterKind(b) && !IsFooterKind(prev))) ? groupGap : 0;
+      auto* prev = static_cast<TfrxBand*>(o[keyed[j - 1].Index]);
+      TBandPlace pp = places[keyed[j - 1].Index], bp = places[keyed[j].Index];
+      Extended gap = ((IsHeaderPlace(pp) && !IsHeaderPlace(bp)) || (IsFooterPlace(bp) && !IsFooterPlace(pp))) ? groupGap : 0;
       Extended steps = static_cast<Extended>(Round((prev->Top() + prev->Height() + FCaptionHeight + FBandsGap) / FGridY));
       b->SetTop(Round8(steps * FGridY + gap));
     }
@@ -448,32 +570,28 @@ void TfrxDesignerWorkspace::ArrangeBands() {
   // list when ranges overlap; a band's view that lies in none goes back to the page. Only
   // views whose band changes are moved, so a view that stays keeps its Top exactly.
   std::vector<TfrxBand*> horizontal;
-  for (TfrxComponent* c : o)
-    if (auto* b = dynamic_cast<TfrxBand*>(c); b && !b->Vertical()) horizontal.push_back(b);
-  auto listed = [&](TfrxComponent* p) {
-    return std::find(horizontal.begin(), horizontal.end(), p) != horizontal.end();
-  };
-  for (TfrxComponent* v : o) {
-    if (!dynamic_cast<TfrxView*>(v)) continue;
-    Extended at = v->AbsTop();
-    TfrxBand* target = nullptr;
-    for (auto it = horizontal.rbegin(); it != horizontal.rend(); ++it)
-      if (at >= (*it)->Top() - 0.0001 && at < (*it)->Top() + (*it)->Height() + 0.0001) {
-        target = *it;
-        break;
-      }
+  for (size_t i = 0; i < o.size(); ++i)
+    if ((kinds[i] & akBand) && !static_cast<TfrxBand*>(o[i])->Vertical()) horizontal.push_back(static_cast<TfrxBand*>(o[i]));
+  TBandFinder finder(horizontal);
+  for (size_t i = 0; i < o.size(); ++i) {
+    if (!(kinds[i] & akView)) continue;
+    TfrxComponent* v = o[i];
+    const TBandFinder::TInfo* own = finder.Entry(v->Parent());
+    Extended at = own ? v->Top() + own->AbsTop : v->AbsTop();
+    TfrxBand* target = finder.Find(at, own);
     if (target) {
       if (v->Parent() != target) Reparent(v, target, at - target->Top());
-    } else if (v->Parent() && listed(v->Parent())) {
+    } else if (own) {
       Reparent(v, v->Parent()->Parent(), at);
     }
   }
   // 4. Bands first, then the rest, each in their current order.
   TObjectList rebuilt;
-  for (TfrxComponent* c : o)
-    if (dynamic_cast<TfrxBand*>(c)) rebuilt.push_back(c);
-  for (TfrxComponent* c : o)
-    if (!dynamic_cast<TfrxBand*>(c)) rebuilt.push_back(c);
+  rebuilt.reserve(o.size());
+  for (size_t i = 0; i < o.size(); ++i)
+    if (kinds[i] & akBand) rebuilt.push_back(o[i]);
+  for (size_t i = 0; i < o.size(); ++i)
+    if (!(kinds[i] & akBand)) rebuilt.push_back(o[i]);
   o.swap(rebuilt);
 }
 
