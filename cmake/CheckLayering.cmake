@@ -7,7 +7,8 @@
 # An include names its library folder ("core/SysUtils.h", "report/designer/frxDesgn.h"); an
 # include without a folder is a header beside the file. Angle-bracket includes are outside
 # libraries (the standard library, SQLite) and are not looked at: Qt is kept out of the upper
-# libraries by their link lines.
+# libraries by their link lines. A header named ...Impl.h holds a class's private state and
+# may be included only from its own folder, the first of ALLOWED.
 cmake_minimum_required(VERSION 3.25)
 set(failures "")
 foreach(file IN LISTS FILES)
@@ -22,7 +23,16 @@ foreach(file IN LISTS FILES)
       continue()
     endif()
     string(SUBSTRING "${header}" 0 ${slash} folder)
-    if(NOT folder IN_LIST ALLOWED)
+    # A class's private state ("grid/DBGridEhImpl.h") is for its own library's files: another
+    # library including it would rebuild with every change to that state and reach past the
+    # class's interface.
+    list(GET ALLOWED 0 own)
+    if(header MATCHES "Impl\\.h$" AND NOT folder STREQUAL own)
+      file(STRINGS "${file}" all)
+      list(FIND all "${line}" index)
+      math(EXPR number "${index} + 1")
+      list(APPEND failures "${file}:${number}: includes \"${header}\", private to ${folder}")
+    elseif(NOT folder IN_LIST ALLOWED)
       file(STRINGS "${file}" all)  # read whole only to name the line
       list(FIND all "${line}" index)
       math(EXPR number "${index} + 1")

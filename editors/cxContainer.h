@@ -157,6 +157,8 @@ public:
   void InnerKeyDown(Word& Key, TShiftState S) { KeyDown(Key, S); }
   void InnerKeyUp(Word& Key, TShiftState S) { KeyUp(Key, S); }
   void InnerKeyPress(Char& Key) { KeyPress(Key); }
+  // Puts a descendant's own view info in place of the one made at construction.
+  void ReplacePaintInfo(TcxContainerViewInfo* Value) { FPaintInfo.reset(Value); }
   void HandleFocusChangeFromHosted() { HandleFocusChange(); }
 
   // ---- IcxStyleContainer

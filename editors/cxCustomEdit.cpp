@@ -77,6 +77,8 @@ void TcxCustomEdit::InitializeEdit() {
   TRestore<bool> creating(FHandleRequestGuard, true);  // no handle is asked for while the parts are made
   FChangeEventsCatcher = std::make_unique<TcxEditChangeEventsCatcher>(this);
   FProperties.reset(static_cast<TcxCustomEditProperties*>(GetPropertiesClass()->Create(this)));
+  // The properties name the view info class of the family.
+  ReplacePaintInfo(CreateViewInfo());
   CacheContentParameters();
   SetControlStyle(ControlStyle() + csCaptureMouse + csSetCaption);
   SetTabStop(true);

@@ -158,6 +158,13 @@ public:
   bool ValueValidated() const { return FValueValidated; }
   bool Posting() const { return FPosting; }
   bool UserChangeMode() const { return FUserChangeMode; }
+  void SetUserChangeMode(bool Value) { FUserChangeMode = Value; }
+  // Sets the value field alone: no display, no signal (a descendant adopting its own text).
+  void SetEditValueField(const Variant& Value) { FEditValue = Value; }
+  // RequestEditing is running.
+  bool InEditingRequest() const { return FInEditingRequest; }
+  // The last Escape was taken by the editor (it reverted the value).
+  bool EscapeHandled() const { return FEscapeHandled; }
   int CapturedButton() const { return FCapturedButton; }
   TcxTimer* DoubleClickTimer() const { return FDoubleClickTimer.get(); }
   const TcxEditContentParameters& CachedContentParameters() const { return FContentParameters; }

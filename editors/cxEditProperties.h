@@ -232,6 +232,11 @@ public:
   virtual void CheckDisplayValue(Variant& DisplayValue, String& ErrorText, bool& Error, TcxCustomEdit* AEdit);
   virtual Byte GetValueSourceKind(bool Focused) { return 0; }
 
+protected:
+  // A descendant's constructor makes its own assigned-values record (the base constructor
+  // cannot reach the descendant's GetAssignedValuesClass).
+  void RecreateAssignedValues() { FAssignedValues.reset(GetAssignedValuesClass()(this)); }
+
 private:
   TPersistent* FOwner;
   bool FAutoSelect = true;

@@ -3,6 +3,7 @@
 
 #include "core/ClassBuilder.h"
 #include "gui/Application.h"
+#include "gui/Controls.h"
 #include "gui/Window.h"
 
 #include <algorithm>
@@ -36,9 +37,28 @@ TMouseTrackingTimer::TMouseTrackingTimer() : TcxTimer(nullptr) {
   SetOnTimer(TNotifyEvent(this, &TMouseTrackingTimer::Check));
 }
 
+void TMouseTrackingTimer::WatchControl(TWinControl* AControl) {
+  TrackedControl = AControl;
+  if (AControl) AControl->FreeNotification(this);
+}
+
+void TMouseTrackingTimer::Notification(TComponent* AComponent, TOperation Operation) {
+  TcxTimer::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == TrackedControl) {
+    TrackedControl = nullptr;
+    FControlGone = true;
+  }
+}
+
 void TMouseTrackingTimer::Check(TObject*) {
   const TPoint cursor = Mouse->CursorPos();
   bool inside;
+  if (FControlGone) {
+    IcxMouseTrackingCaller* caller = TrackingCaller;
+    caller->MouseTrackingLeft();
+    StopTrackingMouseLeave(caller);
+    return;
+  }
   if (auto* area = dynamic_cast<IcxMouseTrackingArea*>(TrackingCaller))
     inside = TrackedControl && TrackedControl->HandleAllocated() && area->PtInCaller(TrackedControl->ScreenToClient(cursor));
   else
@@ -66,7 +86,7 @@ int MouseTrackingTimerCount() { return gTrackers ? static_cast<int>(gTrackers->s
 void StartTrackingMouseLeave(TWinControl* AControl, const TRect& ABounds, IcxMouseTrackingCaller* ACaller) {
   if (TrackerOf(ACaller)) return;
   auto* t = new TMouseTrackingTimer;
-  t->TrackedControl = AControl;
+  t->WatchControl(AControl);
   TRect r = ABounds;
   if (AControl) {
     const TPoint a = AControl->ClientToScreen(ABounds.TopLeft()), b = AControl->ClientToScreen(ABounds.BottomRight());

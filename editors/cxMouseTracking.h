@@ -2,7 +2,8 @@
 // Mouse-leave tracking: a 10-ms timer per caller that watches whether the cursor is still
 // inside the tracked area (the caller's own test, or a rectangle on the screen). When it has
 // left, the control hears CM_MOUSELEAVE, the caller MouseTrackingLeft, and the tracker ends.
-// Trackers still running when the program ends are freed with it.
+// Trackers still running when the program ends are freed with it; a tracked control that
+// is freed first ends its tracker at the next tick without being touched again.
 // Declares IcxMouseTrackingCaller, IcxMouseTrackingArea and TMouseTrackingTimer.
 #include "editors/cxTimer.h"
 
@@ -28,9 +29,15 @@ public:
   TWinControl* TrackedControl = nullptr;
   TRect TrackedBounds;  // screen coordinates
   IcxMouseTrackingCaller* TrackingCaller = nullptr;
+  // Watches the tracked control: a control freed while tracked counts as left at the next tick.
+  void WatchControl(TWinControl* AControl);
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
   void Check(TObject* Sender);
+  bool FControlGone = false;
 };
 
 // Bounds in the control's client coordinates (screen coordinates without a control).

@@ -1,6 +1,7 @@
 // The grid as the column model sees it: data source and link, column collection, defaults,
 // fonts, sort-marked columns, the sum list and the footer texts built from it.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhFilterEdit.h"
 #include "grid/DBGridEhInplace.h"
@@ -90,13 +91,13 @@ String NormalizedLineBreaks(const String& S) {
 
 }  // namespace
 
-TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
+TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner), FImpl(std::make_unique<TImpl>()) {
   InitDBGridEhUnit();
   SetStyle(SharedGridStyle());
   TCustomGrid::SetDefaultDrawing(false);
   AcquireSharedBitmap();
   TCustomGrid::SetScrollBars(ssHorizontal);
-  FColumnDefValues.reset(CreateColumnDefValues());
+  FImpl->FColumnDefValues.reset(CreateColumnDefValues());
   FColumns.reset(CreateColumns());
   FVisibleColumns = std::make_unique<TColumnsEhList>();
   TCustomGrid::SetColCount(2);
@@ -104,26 +105,26 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner) : TCustomGrid(AOwner) {
   FDataLink = std::make_unique<TGridDataLinkEh>(this);
   SetColor(clWindow);
   SetParentColor(false);
-  FTitleFont = std::make_unique<TFont>();
-  FTitleFont->Assign(Font());
-  FTitleFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleFontChanged));
+  FImpl->FTitleFont = std::make_unique<TFont>();
+  FImpl->FTitleFont->Assign(Font());
+  FImpl->FTitleFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleFontChanged));
   FBookmarks = std::make_unique<TBookmarkListEh>(this);
   FSumList = std::make_unique<TDBGridEhSumList>(this);
   FSumList->SumListChanged = TNotifyEvent(this, &TCustomDBGridEh::SumListChangedHandler);
   FSumList->OnRecalcAll = TNotifyEvent(this, &TCustomDBGridEh::SumListRecalcAllHandler);
   FSumList->OnAfterRecalcAll = TNotifyEvent(this, &TCustomDBGridEh::SumListAfterRecalcAllHandler);
-  FHorzScrollBar.reset(CreateScrollBar(SB_HORZ));
-  FVertScrollBar.reset(CreateScrollBar(SB_VERT));
+  FImpl->FHorzScrollBar.reset(CreateScrollBar(SB_HORZ));
+  FImpl->FVertScrollBar.reset(CreateScrollBar(SB_VERT));
   FSortMarkedColumns = std::make_unique<TColumnsEhList>();
-  FFooterFont = std::make_unique<TFont>();
-  FFooterFont->Assign(Font());
-  FFooterFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::FooterFontChanged));
+  FImpl->FFooterFont = std::make_unique<TFont>();
+  FImpl->FFooterFont->Assign(Font());
+  FImpl->FFooterFont->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::FooterFontChanged));
   FSelection = std::make_unique<TDBGridEhSelection>(this);
-  FCellParams = std::make_unique<TColCellParamsEh>();
+  FImpl->FCellParams = std::make_unique<TColCellParamsEh>();
   FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
-  FHeadTree = std::make_unique<THeadTreeNode>("Root", 0, 10);
-  FTitleImageChangeLink = std::make_unique<TChangeLink>();
-  FTitleImageChangeLink->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleImagesChanged));
+  FImpl->FHeadTree = std::make_unique<THeadTreeNode>("Root", 0, 10);
+  FImpl->FTitleImageChangeLink = std::make_unique<TChangeLink>();
+  FImpl->FTitleImageChangeLink->SetOnChange(TNotifyEvent(this, &TCustomDBGridEh::TitleImagesChanged));
   ApplyBaseOptions();
 }
 
@@ -132,31 +133,103 @@ TCustomDBGridEh::~TCustomDBGridEh() {
   // The editors hold the current column's lists and the grid as their holder: they go
   // before the columns.
   DestroyEditor();
-  delete FFilterEdit;
-  FFilterEdit = nullptr;
+  delete FImpl->FFilterEdit;
+  FImpl->FFilterEdit = nullptr;
   SetStyle(nullptr);
-  FMemTable = nullptr;
-  FCellParams.reset();
+  FImpl->FMemTable = nullptr;
+  FImpl->FCellParams.reset();
   FSelection->Reset();
   if (TDataSource* ds = DataSource()) ds->RemoveFreeNotification(this);
-  if (FTitleImages) FTitleImages->UnRegisterChanges(FTitleImageChangeLink.get());
+  if (FImpl->FTitleImages) FImpl->FTitleImages->UnRegisterChanges(FImpl->FTitleImageChangeLink.get());
   // Columns go first: their footers give their items back to the sum list.
   FColumns.reset();
-  FColumnDefValues.reset();
+  FImpl->FColumnDefValues.reset();
   FVisibleColumns.reset();
   FSortMarkedColumns.reset();
   FDataLink.reset();
-  FHorzScrollBar.reset();
-  FVertScrollBar.reset();
-  FTitleFont.reset();
+  FImpl->FHorzScrollBar.reset();
+  FImpl->FVertScrollBar.reset();
+  FImpl->FTitleFont.reset();
   FBookmarks.reset();
-  FTitleImageChangeLink.reset();
+  FImpl->FTitleImageChangeLink.reset();
   FSumList.reset();
   FSelection.reset();
-  FFooterFont.reset();
+  FImpl->FFooterFont.reset();
   FSTFilter.reset();
   ReleaseSharedBitmap();
 }
+
+// ---- the state's accessors
+
+void TCustomDBGridEh::RefreshFocusHighlight() {
+  if (HasInputFocus() != FImpl->FHadInputFocus) InvalidateSelection();
+}
+void TCustomDBGridEh::SetColumns(TDBGridColumnsEh* Value) { FColumns->Assign(Value); }
+TColumnDefValuesEh* TCustomDBGridEh::ColumnDefValues() const { return FImpl->FColumnDefValues.get(); }
+void TCustomDBGridEh::SetColumnDefValues(TColumnDefValuesEh* Value) { FImpl->FColumnDefValues->Assign(Value); }
+void TCustomDBGridEh::SetSumList(TDBGridEhSumList* Value) { FSumList->Assign(Value); }
+TDBGridEhAllowedOperations TCustomDBGridEh::AllowedOperations() const { return FImpl->FAllowedOperations; }
+void TCustomDBGridEh::SetAllowedOperations(TDBGridEhAllowedOperations Value) { FImpl->FAllowedOperations = Value; }
+TDBGridEhAllowedSelections TCustomDBGridEh::AllowedSelections() const { return FImpl->FAllowedSelections; }
+bool TCustomDBGridEh::AutoFitColWidths() const { return FImpl->FAutoFitColWidths; }
+void TCustomDBGridEh::SetDefaultDrawing(bool Value) { FDefaultDrawing = Value; }
+bool TCustomDBGridEh::DrawMemoText() const { return FImpl->FDrawMemoText; }
+TDBGridEhEditActions TCustomDBGridEh::EditActions() const { return FImpl->FEditActions; }
+void TCustomDBGridEh::SetEditActions(TDBGridEhEditActions Value) { FImpl->FEditActions = Value; }
+TColor TCustomDBGridEh::EvenRowColor() const { return FImpl->FEvenRowColorAssigned ? FImpl->FEvenRowColor : Color(); }
+TColor TCustomDBGridEh::OddRowColor() const { return FImpl->FOddRowColorAssigned ? FImpl->FOddRowColor : Color(); }
+bool TCustomDBGridEh::EvenRowColorAssigned() const { return FImpl->FEvenRowColorAssigned; }
+bool TCustomDBGridEh::OddRowColorAssigned() const { return FImpl->FOddRowColorAssigned; }
+bool TCustomDBGridEh::Flat() const { return FImpl->FFlat; }
+TColor TCustomDBGridEh::FooterColor() const { return FImpl->FFooterColor; }
+TFont* TCustomDBGridEh::FooterFont() const { return FImpl->FFooterFont.get(); }
+void TCustomDBGridEh::SetFooterFont(TFont* Value) { FImpl->FFooterFont->Assign(Value); }
+int TCustomDBGridEh::FrozenCols() const { return FImpl->FFrozenCols; }
+TDBGridEhScrollBar* TCustomDBGridEh::HorzScrollBar() const { return FImpl->FHorzScrollBar.get(); }
+void TCustomDBGridEh::SetHorzScrollBar(TDBGridEhScrollBar* Value) { FImpl->FHorzScrollBar->Assign(Value); }
+TDBGridEhScrollBar* TCustomDBGridEh::VertScrollBar() const { return FImpl->FVertScrollBar.get(); }
+void TCustomDBGridEh::SetVertScrollBar(TDBGridEhScrollBar* Value) { FImpl->FVertScrollBar->Assign(Value); }
+int TCustomDBGridEh::MinAutoFitWidth() const { return FImpl->FMinAutoFitWidth; }
+bool TCustomDBGridEh::ReadOnly() const { return FImpl->FReadOnly; }
+int TCustomDBGridEh::RowHeight() const { return FImpl->FRowHeight; }
+int TCustomDBGridEh::RowLines() const { return FImpl->FRowLines; }
+bool TCustomDBGridEh::RowSizingAllowed() const { return FImpl->FRowSizingAllowed; }
+bool TCustomDBGridEh::SortLocal() const { return FImpl->FSortLocal; }
+void TCustomDBGridEh::SetSortLocal(bool Value) { FImpl->FSortLocal = Value; }
+void TCustomDBGridEh::SetSTFilter(TSTDBGridEhFilter* Value) { FSTFilter->Assign(Value); }
+TFont* TCustomDBGridEh::TitleFont() const { return FImpl->FTitleFont.get(); }
+void TCustomDBGridEh::SetTitleFont(TFont* Value) { FImpl->FTitleFont->Assign(Value); }
+int TCustomDBGridEh::TitleHeight() const { return FImpl->FTitleHeight; }
+TCustomImageList* TCustomDBGridEh::TitleImages() const { return FImpl->FTitleImages; }
+int TCustomDBGridEh::TitleLines() const { return FImpl->FTitleLines; }
+bool TCustomDBGridEh::UseMultiTitle() const { return FImpl->FUseMultiTitle; }
+int TCustomDBGridEh::VTitleMargin() const { return FImpl->FVTitleMargin; }
+const String& TCustomDBGridEh::EditText() const { return FImpl->FEditText; }
+const Variant& TCustomDBGridEh::EditValue() const { return FImpl->FEditValue; }
+void TCustomDBGridEh::SetEditorReadOnly(TEditorReadOnly Value) { FImpl->FEditorReadOnly = Value; }
+bool TCustomDBGridEh::IncSearchActive() const { return FImpl->FIncSearchActive; }
+const String& TCustomDBGridEh::IncSearchText() const { return FImpl->FIncSearchText; }
+int TCustomDBGridEh::PressedTitleColumn() const { return FImpl->FPressedTitle; }
+bool TCustomDBGridEh::TitlePressed(int DataCol) const {
+  return FImpl->FPressedTitle >= 0 && FImpl->FPressedTitle == DataCol && FImpl->FPressedTitleIn;
+}
+int TCustomDBGridEh::LayoutLockCount() const { return FImpl->FLayoutLock; }
+int TCustomDBGridEh::InternalUpdateCount() const { return FImpl->FUpdateLock; }
+bool TCustomDBGridEh::InDataLinkLayoutChange() const { return FImpl->FDataLinkLayoutChanging; }
+int TCustomDBGridEh::EditButtonWidth() const { return FImpl->FEditButtonWidth; }
+int TCustomDBGridEh::EditButtonHeight() const { return FImpl->FEditButtonHeight; }
+THeadTreeNode* TCustomDBGridEh::HeadTree() const { return FImpl->FHeadTree.get(); }
+bool TCustomDBGridEh::WordWrapPossible() const { return FImpl->FWordWrapPossible; }
+bool TCustomDBGridEh::LayingOut() const { return FImpl->FLayingOut; }
+TDBGridEhStyle* TCustomDBGridEh::Style() const { return FImpl->FStyle; }
+TCustomDBGridEh::TMouseModeEh TCustomDBGridEh::MouseMode() const { return FImpl->FMouseMode; }
+int TCustomDBGridEh::DragTargetRow() const { return FImpl->FMouseMode == mmRecordDragging ? FImpl->FDragEndRow : -1; }
+bool TCustomDBGridEh::ApplyingFilter() const { return FImpl->FApplyingFilter; }
+TInplaceFilterEditEh* TCustomDBGridEh::FilterEditor() const { return FImpl->FFilterEdit; }
+int TCustomDBGridEh::FilterEditColumn() const { return FImpl->FFilterCol; }
+bool TCustomDBGridEh::InFilterRow() const { return FImpl->FInFilterRow; }
+bool TCustomDBGridEh::DoubleBuffering() const { return FImpl->FDoubleBuffering; }
+int TCustomDBGridEh::FlatBorderInset() const { return FImpl->FFlatInset; }
 
 TColumnDefValuesEh* TCustomDBGridEh::CreateColumnDefValues() { return new TDBGridEhColumnDefValuesEh(this); }
 
@@ -165,7 +238,7 @@ TDBGridColumnsEh* TCustomDBGridEh::CreateColumns() { return new TDBGridColumnsEh
 void TCustomDBGridEh::RecreateColumnObjects() {
   assert(FColumns->Count() == 0);
   FColumns.reset(CreateColumns());
-  FColumnDefValues.reset(CreateColumnDefValues());
+  FImpl->FColumnDefValues.reset(CreateColumnDefValues());
 }
 
 TDBGridEhScrollBar* TCustomDBGridEh::CreateScrollBar(int Kind) {
@@ -177,9 +250,10 @@ void TCustomDBGridEh::Loaded() {
   TCustomGrid::Loaded();
   if (FColumns->Count() > 0 && FColumns->Count() + IndicatorOffset() > 1)
     TCustomGrid::SetColCount(FColumns->Count() + IndicatorOffset());
-  if (FAutoFitColWidths && !Designing()) {
+  if (FImpl->FAutoFitColWidths && !Designing()) {
     WithinUpdate(*FColumns, [&] {
-      for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetInitialWidth(FColumns->Items(i)->Width());
+      for (int i = 0; i < FColumns->Count(); ++i)
+        FColumns->Items(i)->SetInitialWidth(FColumns->Items(i)->Width());
     });
     TCustomGrid::SetScrollBars(ssNone);
   }
@@ -223,15 +297,16 @@ TFont* TCustomDBGridEh::SortIndexFont() {
 
 void TCustomDBGridEh::CreateWnd() {
   TCustomGrid::CreateWnd();
-  FEditButtonWidth = FFlat ? FlatButtonWidth() : GetSystemMetrics(SM_CXVSCROLL);
+  FImpl->FEditButtonWidth = FImpl->FFlat ? FlatButtonWidth() : GetSystemMetrics(SM_CXVSCROLL);
   int rowHeight = DefaultRowHeight();
-  FEditButtonHeight =
-      rowHeight <= Round(FEditButtonWidth * 1.5) ? rowHeight : EditButtonHeightFor(FEditButtonWidth, FFlat);
-  if (FAutoFitColWidths) RebuildLayout();
+  FImpl->FEditButtonHeight = rowHeight <= Round(FImpl->FEditButtonWidth * 1.5)
+                                 ? rowHeight
+                                 : EditButtonHeightFor(FImpl->FEditButtonWidth, FImpl->FFlat);
+  if (FImpl->FAutoFitColWidths) RebuildLayout();
   else RecalcRowCount();
   RefreshVertScrollBar();
-  FOriginalImeMode = ImeMode();
-  FOriginalImeName = ImeName();
+  FImpl->FOriginalImeMode = ImeMode();
+  FImpl->FOriginalImeName = ImeName();
 }
 
 // ---------------------------------------------------------------- data
@@ -262,8 +337,8 @@ IMemTableEh* TCustomDBGridEh::MemTableSupport() const { return dynamic_cast<IMem
 void TCustomDBGridEh::CheckMemTable() {
   // No dataset of this system offers the memory-table interface.
   IMemTableEh* found = MemTableSupport();
-  if (found == FMemTable) return;
-  FMemTable = found;
+  if (found == FImpl->FMemTable) return;
+  FImpl->FMemTable = found;
   RebuildLayout();
 }
 
@@ -274,8 +349,8 @@ void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation)
     SetDataSource(nullptr);
     return;
   }
-  if (AComponent == FTitleImages) FTitleImages = nullptr;
-  for (TDBGridEhScrollBar* bar : {FHorzScrollBar.get(), FVertScrollBar.get()})
+  if (AComponent == FImpl->FTitleImages) FImpl->FTitleImages = nullptr;
+  for (TDBGridEhScrollBar* bar : {FImpl->FHorzScrollBar.get(), FImpl->FVertScrollBar.get()})
     if (bar && bar->ExtScrollBar() == AComponent) bar->ExtScrollBarGone();
   if (AComponent == DataSet()) CheckMemTable();
   // Compared by address only: a component announces its removal while it is being destroyed.
@@ -347,7 +422,7 @@ void TCustomDBGridEh::ApplyBaseOptions() {
   TGridOptions base;
   for (auto& [option, grid] : kBaseOptions)
     if (FOptions.Contains(option)) base += grid;
-  if (FRowSizingAllowed) base += goRowSizing;
+  if (FImpl->FRowSizingAllowed) base += goRowSizing;
   // Column sizing stays on at design time.
   if (Designing()) base += goColSizing;
   TCustomGrid::SetOptions(base);
@@ -386,21 +461,23 @@ void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions Value) {
 }
 
 void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections Value) {
-  if (Value == FAllowedSelections) return;
-  FAllowedSelections = Value;
+  if (Value == FImpl->FAllowedSelections) return;
+  FImpl->FAllowedSelections = Value;
   if (!Value.Contains(FSelection->SelectionKind())) FSelection->Reset();
 }
 
 void TCustomDBGridEh::SetAutoFitColWidths(bool Value) {
-  if (Value == FAutoFitColWidths) return;
-  FAutoFitColWidths = Value;
+  if (Value == FImpl->FAutoFitColWidths) return;
+  FImpl->FAutoFitColWidths = Value;
   if (Designing()) return;
   if (Value && !Loading()) {
     // The widths now are the shares the fit distributes from.
-    for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetInitialWidth(FColumns->Items(i)->Width());
+    for (int i = 0; i < FColumns->Count(); ++i)
+      FColumns->Items(i)->SetInitialWidth(FColumns->Items(i)->Width());
   } else if (!Value) {
     WithinUpdate(*FColumns, [&] {
-      for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetWidth(FColumns->Items(i)->InitialWidth());
+      for (int i = 0; i < FColumns->Count(); ++i)
+        FColumns->Items(i)->SetWidth(FColumns->Items(i)->InitialWidth());
     });
   }
   RebuildLayout();
@@ -413,26 +490,26 @@ void TCustomDBGridEh::SetDefaultColWidth(int Value) {
 }
 
 void TCustomDBGridEh::SetDrawMemoText(bool Value) {
-  if (Value == FDrawMemoText) return;
-  FDrawMemoText = Value;
+  if (Value == FImpl->FDrawMemoText) return;
+  FImpl->FDrawMemoText = Value;
   Invalidate();
 }
 
 void TCustomDBGridEh::SetEvenRowColor(TColor Value) {
-  FEvenRowColor = Value;
-  FEvenRowColorAssigned = true;
+  FImpl->FEvenRowColor = Value;
+  FImpl->FEvenRowColorAssigned = true;
   Invalidate();
 }
 
 void TCustomDBGridEh::SetOddRowColor(TColor Value) {
-  FOddRowColor = Value;
-  FOddRowColorAssigned = true;
+  FImpl->FOddRowColor = Value;
+  FImpl->FOddRowColorAssigned = true;
   Invalidate();
 }
 
 void TCustomDBGridEh::SetFlat(bool Value) {
-  if (Value == FFlat) return;
-  FFlat = Value;
+  if (Value == FImpl->FFlat) return;
+  FImpl->FFlat = Value;
   // The frame and the edit buttons change with it.
   if (HandleAllocated()) RecreateWnd();
   RebuildLayout();
@@ -440,7 +517,7 @@ void TCustomDBGridEh::SetFlat(bool Value) {
 
 void TCustomDBGridEh::SetFooterColor(TColor Value) {
   if (!Loading()) SetParentColor(false);
-  FFooterColor = Value;
+  FImpl->FFooterColor = Value;
   InvalidateFooterRows();
 }
 
@@ -453,85 +530,85 @@ void TCustomDBGridEh::SetFooterRowCount(int Value) {
 
 void TCustomDBGridEh::SetFrozenCols(int Value) {
   // Setting the same count again still lays the grid out; a negative one freezes nothing.
-  if (Value == FFrozenCols && Value < 0) return;
-  FFrozenCols = Value;
+  if (Value == FImpl->FFrozenCols && Value < 0) return;
+  FImpl->FFrozenCols = Value;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetMinAutoFitWidth(int Value) {
-  FMinAutoFitWidth = Value;
+  FImpl->FMinAutoFitWidth = Value;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetRowHeight(int Value) {
-  if (Value == FRowHeight) return;
-  FRowHeight = std::max(0, Value);
+  if (Value == FImpl->FRowHeight) return;
+  FImpl->FRowHeight = std::max(0, Value);
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetRowLines(int Value) {
-  if (Value == FRowLines) return;
-  FRowLines = std::max(0, Value);
+  if (Value == FImpl->FRowLines) return;
+  FImpl->FRowLines = std::max(0, Value);
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetReadOnly(bool Value) {
-  if (Value == FReadOnly) return;
-  FReadOnly = Value;
+  if (Value == FImpl->FReadOnly) return;
+  FImpl->FReadOnly = Value;
   Invalidate();
   UpdateTabStops();
 }
 
 void TCustomDBGridEh::SetRowSizingAllowed(bool Value) {
-  if (Value == FRowSizingAllowed) return;
-  FRowSizingAllowed = Value;
+  if (Value == FImpl->FRowSizingAllowed) return;
+  FImpl->FRowSizingAllowed = Value;
   ApplyBaseOptions();
 }
 
 void TCustomDBGridEh::SetTitleHeight(int Value) {
-  FTitleHeight = Value;
+  FImpl->FTitleHeight = Value;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetTitleLines(int Value) {
-  FTitleLines = Value;
+  FImpl->FTitleLines = Value;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetVTitleMargin(int Value) {
-  FVTitleMargin = Value;
+  FImpl->FVTitleMargin = Value;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetTitleImages(TCustomImageList* Value) {
-  if (Value == FTitleImages) return;
-  if (FTitleImages) FTitleImages->UnRegisterChanges(FTitleImageChangeLink.get());
-  FTitleImages = Value;
+  if (Value == FImpl->FTitleImages) return;
+  if (FImpl->FTitleImages) FImpl->FTitleImages->UnRegisterChanges(FImpl->FTitleImageChangeLink.get());
+  FImpl->FTitleImages = Value;
   if (Value) {
-    Value->RegisterChanges(FTitleImageChangeLink.get());
+    Value->RegisterChanges(FImpl->FTitleImageChangeLink.get());
     Value->FreeNotification(this);
   }
   RebuildLayout();
 }
 
 void TCustomDBGridEh::SetUseMultiTitle(bool Value) {
-  FUseMultiTitle = Value;
+  FImpl->FUseMultiTitle = Value;
   RebuildLayout();
 }
 
 void TCustomDBGridEh::FooterFontChanged(TObject*) {
-  if (!FSettingTitleFont && !Loading()) SetParentFont(false);
+  if (!FImpl->FSettingTitleFont && !Loading()) SetParentFont(false);
   if (FFooterRowCount > 0) RebuildLayout();
 }
 
 void TCustomDBGridEh::TitleFontChanged(TObject*) {
-  if (!FSettingTitleFont && !Loading()) SetParentFont(false);
+  if (!FImpl->FSettingTitleFont && !Loading()) SetParentFont(false);
   if (FOptions.Contains(dgTitles)) RebuildLayout();
 }
 
 void TCustomDBGridEh::TitleImagesChanged(TObject*) { RebuildLayout(); }
 
-int TCustomDBGridEh::TextMargin() const { return FFlat ? 2 : 4; }
+int TCustomDBGridEh::TextMargin() const { return FImpl->FFlat ? 2 : 4; }
 
 void TCustomDBGridEh::ChangeScale(int M, int D) {
   if (M == D || D == 0) return;
@@ -548,9 +625,9 @@ void TCustomDBGridEh::ChangeScale(int M, int D) {
 void TCustomDBGridEh::ScaleFontsAndWidths(int M, int D) {
   auto scale = [M, D](TFont* F) { F->SetSize(MulDiv(F->Size(), M, D)); };
   {
-    TRestore settingTitleFont(FSettingTitleFont, true);
-    if (!ParentFont()) FTitleFont->SetSize(MulDiv(Font()->Size(), M, D));
-    scale(FFooterFont.get());
+    TRestore settingTitleFont(FImpl->FSettingTitleFont, true);
+    if (!ParentFont()) FImpl->FTitleFont->SetSize(MulDiv(Font()->Size(), M, D));
+    scale(FImpl->FFooterFont.get());
   }
   // Widths by running sums: each column takes the difference of the scaled sums, so the
   // total scales without rounding drift.
@@ -572,21 +649,21 @@ void TCustomDBGridEh::ScaleFontsAndWidths(int M, int D) {
 // ---------------------------------------------------------------- layout
 
 void TCustomDBGridEh::RebuildLayout() {
-  if (FLayoutLock > 0 || (FColumns && FColumns->UpdateCount() > 0)) return;
+  if (FImpl->FLayoutLock > 0 || (FColumns && FColumns->UpdateCount() > 0)) return;
   BeginLayout();
   EndLayout();
 }
 
 void TCustomDBGridEh::BeginLayout() {
-  ++FUpdateLock;
-  if (FLayoutLock++ == 0 && FColumns) FColumns->BeginUpdate();
+  ++FImpl->FUpdateLock;
+  if (FImpl->FLayoutLock++ == 0 && FColumns) FColumns->BeginUpdate();
 }
 
 void TCustomDBGridEh::EndLayout(bool RunPass) {
-  if (FLayoutLock == 0) return;
-  if (FLayoutLock > 1) {
-    --FLayoutLock;
-    --FUpdateLock;
+  if (FImpl->FLayoutLock == 0) return;
+  if (FImpl->FLayoutLock > 1) {
+    --FImpl->FLayoutLock;
+    --FImpl->FUpdateLock;
     return;
   }
   // The lock is held until the collection update has ended, so the change that ending reports
@@ -594,8 +671,8 @@ void TCustomDBGridEh::EndLayout(bool RunPass) {
   struct TRelease {
     TCustomDBGridEh* G;
     ~TRelease() {
-      G->FLayoutLock = 0;
-      --G->FUpdateLock;
+      G->FImpl->FLayoutLock = 0;
+      --G->FImpl->FUpdateLock;
     }
   } release{this};
   TryFinally(
@@ -625,7 +702,8 @@ void TCustomDBGridEh::BuildFieldMap() {
   if (!FDataLink->Active() || !ds) return;
   if (FColumns->IsCustomized()) {
     FDataLink->SetSparseFieldMap(true);
-    for (int i = 0; i < FColumns->Count(); ++i) FDataLink->AddFieldMapping(FColumns->Items(i)->FieldName());
+    for (int i = 0; i < FColumns->Count(); ++i)
+      FDataLink->AddFieldMapping(FColumns->Items(i)->FieldName());
   } else {
     FDataLink->SetSparseFieldMap(false);
     for (int i = 0; i < ds->FieldCount(); ++i)
@@ -644,7 +722,8 @@ void TCustomDBGridEh::UpdateTabStops() {
       std::vector<TField*> keys = c->LookupKeyFieldList();
       fieldWritable = !keys.empty() && AllFieldsModifiable(keys);
     }
-    TCustomGrid::SetTabStops(i + indicator, c->Visible() && !c->ReadOnly() && FDataLink->Active() && fieldWritable);
+    TCustomGrid::SetTabStops(i + indicator,
+                             c->Visible() && !c->ReadOnly() && FDataLink->Active() && fieldWritable);
     int width = c->Visible() ? c->Width() : (FOptions.Contains(dgColLines) ? -1 : 0);
     TCustomGrid::SetColWidths(i + indicator, width);
   }
@@ -662,30 +741,30 @@ void TCustomDBGridEh::ColumnsChanged(TColumnEh* Column) {
   TColumnEh* current = CurrentColumn();
   if (current && !current->Visible() && FVisibleColumns->Count() > 0)
     MoveColRow(DataToRawColumn(FVisibleColumns->Items(0)->Index()), Row(), true, false);
-  if (FLayoutLock == 0 && InplaceEditor() && InplaceEditor()->Visible()) InvalidateEditor();
+  if (FImpl->FLayoutLock == 0 && InplaceEditor() && InplaceEditor()->Visible()) InvalidateEditor();
 }
 
 // The grid column follows the column's width; under auto-fit the initial widths are rescaled
 // instead and the pass distributes them.
 void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
   // The pass gives the grid columns their fitted widths itself.
-  if (FLayingOut) return;
+  if (FImpl->FLayingOut) return;
   int raw = DataToRawColumn(Column->Index());
   if (raw < 0 || raw >= ColCount()) return;
   int gridWidth = ColWidths(raw);
-  if (!FAutoFitColWidths || Designing()) {
+  if (!FImpl->FAutoFitColWidths || Designing()) {
     int want = Column->Visible() ? Column->Width() : (FOptions.Contains(dgColLines) ? -1 : 0);
     if (gridWidth == want) {
-      if (FUseMultiTitle) RebuildLayout();
+      if (FImpl->FUseMultiTitle) RebuildLayout();
       return;
     }
     {
-      TRestore lock(FUpdateLock, FUpdateLock + 1);
+      TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
       TCustomGrid::SetColWidths(raw, want);
     }
-    if (FInFilterRow) PlaceFilterEditor(false);  // the cells right of it moved
+    if (FImpl->FInFilterRow) PlaceFilterEditor(false);  // the cells right of it moved
     // The bands of a multi-level title span the new widths.
-    if (FUseMultiTitle) RebuildLayout();
+    if (FImpl->FUseMultiTitle) RebuildLayout();
     return;
   }
   if (gridWidth <= 0) return;
@@ -703,7 +782,7 @@ void TCustomDBGridEh::ColumnWidthChanged(TColumnEh* Column) {
 void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
   int from = RawToDataColumn(FromIndex), to = RawToDataColumn(ToIndex);
   if (from >= 0 && to >= 0 && from < FColumns->Count() && to < FColumns->Count()) {
-    TRestore lock(FUpdateLock, FUpdateLock + 1);
+    TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
     FColumns->Items(from)->SetIndex(to);
   }
   TCustomGrid::ColumnMoved(from, to);
@@ -712,26 +791,27 @@ void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
 void TCustomDBGridEh::InvalidateColumn(TColumnEh* Column) { InvalidateCol(DataToRawColumn(Column->Index())); }
 
 void TCustomDBGridEh::InvalidateCurrentRow() {
-  if (FDataLink->Active() && !FRowRepaintHeld) InvalidateRow(TopDataOffset() + FDataLink->ActiveRecord());
+  if (FDataLink->Active() && !FImpl->FRowRepaintHeld)
+    InvalidateRow(TopDataOffset() + FDataLink->ActiveRecord());
 }
 
 // ---------------------------------------------------------------- following the dataset
 
 void TCustomDBGridEh::RefreshLayout() {
-  if (!HandleAllocated() || FRefreshing) return;
-  TRestore refreshing(FRefreshing, true);
+  if (!HandleAllocated() || FImpl->FRefreshing) return;
+  TRestore refreshing(FImpl->FRefreshing, true);
   if (Designing() && FSumList->Active()) FSumList->Recalculate();
   bool barShown = WindowBars()->Visible(SB_VERT);
   RecalcRowCount();
   RefreshVertScrollBar();
-  if (FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
+  if (FImpl->FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
   SyncCurrentRow();
   if (InplaceEditor() && InplaceEditor()->Visible()) InplaceEditor()->Invalidate();
   Invalidate();
 }
 
 void TCustomDBGridEh::SyncCurrentRow() {
-  FIncSearchActive = false;
+  FImpl->FIncSearchActive = false;
   if (!FDataLink->Active() || !HandleAllocated() || Loading()) return;
   int row = TopDataOffset() + CurrentDataRow();
   if (row != Row() && row < RowCount()) {
@@ -743,12 +823,12 @@ void TCustomDBGridEh::SyncCurrentRow() {
   if (InplaceEditorVisible()) {
     TColumnEh* c = CurrentColumn();
     TField* f = c ? c->Field() : nullptr;
-    if (f && FieldEditText(c, f) != FEditText) InvalidateEditor();
+    if (f && FieldEditText(c, f) != FImpl->FEditText) InvalidateEditor();
   }
 }
 
 void TCustomDBGridEh::DataSetScrolled(int Distance) {
-  if (Distance != 0 && !FSearching) StopIncSearch();
+  if (Distance != 0 && !FImpl->FSearching) StopIncSearch();
   if (!HandleAllocated()) return;
   if (ViewMode()) {
     ViewDataChanged();
@@ -758,7 +838,7 @@ void TCustomDBGridEh::DataSetScrolled(int Distance) {
   if (FDataLink->ActiveRecord() + TopDataOffset() >= RowCount()) RecalcRowCount();
   bool barShown = WindowBars()->Visible(SB_VERT);
   RefreshVertScrollBar();
-  if (FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
+  if (FImpl->FAutoFitColWidths && !Designing() && barShown != WindowBars()->Visible(SB_VERT)) DeferLayout();
   SyncCurrentRow();
   if (Distance != 0) {
     ScrollDataRows(Distance);
@@ -775,16 +855,17 @@ void TCustomDBGridEh::DataSetScrolled(int Distance) {
     if (r >= TopDataOffset() && r < RowCount()) InvalidateRow(r);
   // The rows are painted before the footers are invalidated: painted together they would be
   // one rectangle from the rows down to the footers, every row between drawn and copied again.
-  if (FUpdateLock == 0 && FFooterRowCount > 0) Update();
+  if (FImpl->FUpdateLock == 0 && FFooterRowCount > 0) Update();
   InvalidateFooterRows();
-  if (FUpdateLock == 0) Update();
+  if (FImpl->FUpdateLock == 0) Update();
 }
 
 void TCustomDBGridEh::ScrollDataRows(int Distance) {
   int top = TopDataOffset();
   TGridRect box = DataCellBox();
   bool duplicates = false;
-  for (int i = 0; i < FColumns->Count(); ++i) duplicates = duplicates || FColumns->Items(i)->HideDuplicates();
+  for (int i = 0; i < FColumns->Count(); ++i)
+    duplicates = duplicates || FColumns->Items(i)->HideDuplicates();
   int probe = std::min(LeftCol(), ColCount() - 1);
   TRect first = CellRect(probe, top);
   if (std::abs(Distance) > VisibleDataRowCount() || IsRectEmpty(first)) {
@@ -802,7 +883,8 @@ void TCustomDBGridEh::ScrollDataRows(int Distance) {
 }
 
 void TCustomDBGridEh::EditingChanged() {
-  if (FOptions.Contains(dgIndicator) && FDataLink->Active()) InvalidateCell(0, TopDataOffset() + FDataLink->ActiveRecord());
+  if (FOptions.Contains(dgIndicator) && FDataLink->Active())
+    InvalidateCell(0, TopDataOffset() + FDataLink->ActiveRecord());
 }
 
 void TCustomDBGridEh::RecordChanged(TField* Field) {
@@ -812,14 +894,14 @@ void TCustomDBGridEh::RecordChanged(TField* Field) {
   if (shown) InvalidateCurrentRow();
   TColumnEh* c = CurrentColumn();
   TField* current = c ? c->Field() : nullptr;
-  if (current && (!Field || Field == current) && FieldEditText(c, current) != FEditText) {
+  if (current && (!Field || Field == current) && FieldEditText(c, current) != FImpl->FEditText) {
     InvalidateEditor();
     if (InplaceEditor() && InplaceEditor()->Visible()) InplaceEditor()->SetSelLength(0);
   }
 }
 
 String TCustomDBGridEh::FieldEditText(TColumnEh* Column, TField* Field) const {
-  if (FDrawMemoText && Field->DataType() == ftMemo) return NormalizedLineBreaks(Field->AsString());
+  if (FImpl->FDrawMemoText && Field->DataType() == ftMemo) return NormalizedLineBreaks(Field->AsString());
   if (Column->KeyList()->Count() > 0) return Column->CellText();
   return Field->Text();
 }
@@ -840,14 +922,14 @@ bool TCustomDBGridEh::AcquireFocus() {
 bool TCustomDBGridEh::HasInputFocus() const {
   HWND f = GetFocus();
   return f == Handle() || (InplaceEditor() && f == InplaceEditor()->Handle()) ||
-         (FFilterEdit && FFilterEdit->HandleAllocated() && f == FFilterEdit->Handle());
+         (FImpl->FFilterEdit && FImpl->FFilterEdit->HandleAllocated() && f == FImpl->FFilterEdit->Handle());
 }
 
 bool TCustomDBGridEh::ShouldShowEditor() const { return FOptions.Contains(dgAlwaysShowEditor); }
 
 void TCustomDBGridEh::OpenEditor() {
   if (ComponentState().Contains(csDestroying)) return;
-  if (FInFilterRow) LeaveFilterRow();  // leaving restores the editor itself
+  if (FImpl->FInFilterRow) LeaveFilterRow();  // leaving restores the editor itself
   ShowEditor();
 }
 
@@ -863,7 +945,7 @@ void TCustomDBGridEh::ColEnter() {
 void TCustomDBGridEh::ApplyColumnImeMode() {
   TColumnEh* c = CurrentColumn();
   bool own = c && (c->IsImeModeStored() || c->IsImeNameStored());
-  TImeMode mode = own ? c->ImeMode() : FOriginalImeMode;
+  TImeMode mode = own ? c->ImeMode() : FImpl->FOriginalImeMode;
   // The name selects an input method on other systems; here only the mode acts.
   if (InplaceEditor()) InplaceEditor()->SetImeMode(mode);
   SetImeMode(mode);
@@ -909,31 +991,31 @@ TInplaceEdit* TCustomDBGridEh::CreateEditor() { return new TDBGridInplaceEdit(th
 bool TCustomDBGridEh::CanEditAcceptKey(Char Key) {
   TColumnEh* c = CurrentColumn();
   TField* f = c ? c->Field() : nullptr;
-  if (!FDataLink->Active() || !f) return FEditorReadOnly == erWritable;
-  if (FEditorReadOnly == erReadOnly) return false;
+  if (!FDataLink->Active() || !f) return FImpl->FEditorReadOnly == erWritable;
+  if (FImpl->FEditorReadOnly == erReadOnly) return false;
   return c->KeyList()->Count() > 0 || f->IsValidChar(Key);
 }
 
 bool TCustomDBGridEh::CanEditModify() {
-  if (FEditorReadOnly == erReadOnly) return false;
-  if (FEditorReadOnly == erWritable) {
+  if (FImpl->FEditorReadOnly == erReadOnly) return false;
+  if (FImpl->FEditorReadOnly == erWritable) {
     if (FDataLink->Active()) FDataLink->Edit();
     FDataLink->MarkModified();
     return true;
   }
   TColumnEh* c = CurrentColumn();
-  if (!c || c->ColumnKind() == ckCheckbox || FIncSearchActive) return false;
+  if (!c || c->ColumnKind() == ckCheckbox || FImpl->FIncSearchActive) return false;
   return c->IsEditable(true);
 }
 
 bool TCustomDBGridEh::CanEditShow() {
   // No cell editor while the filter row is being edited.
-  if (!TCustomGrid::CanEditShow() || FLayoutLock > 0 || FInFilterRow) return false;
+  if (!TCustomGrid::CanEditShow() || FImpl->FLayoutLock > 0 || FImpl->FInFilterRow) return false;
   TColumnEh* c = CurrentColumn();
   if (!c || c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) return false;
   bool blockSelection = FSelection->SelectionKind() != gstNon && FOptionsEh.Contains(dghClearSelection) &&
-                        FAllowedSelections.Contains(gstRectangle);
-  return !blockSelection && !FIncSearchActive;
+                        FImpl->FAllowedSelections.Contains(gstRectangle);
+  return !blockSelection && !FImpl->FIncSearchActive;
 }
 
 int TCustomDBGridEh::GetEditLimit() {
@@ -958,8 +1040,8 @@ String TCustomDBGridEh::GetEditText(int ACol, int ARow) {
   bool inRange = FDataLink->Active() && i >= 0 && i < FColumns->Count();
   String text = CellEditText(ACol);
   if (!inRange) {
-    FEditText.clear();
-    return FEditText;
+    FImpl->FEditText.clear();
+    return FImpl->FEditText;
   }
   TColCellParamsEh params;
   params.SetCol(ACol);
@@ -967,12 +1049,12 @@ String TCustomDBGridEh::GetEditText(int ACol, int ARow) {
   params.SetText(text);
   params.SetFont(Canvas()->Font());
   FColumns->Items(i)->FireGetCellParams(true, &params);
-  FEditText = params.Text();
-  return FEditText;
+  FImpl->FEditText = params.Text();
+  return FImpl->FEditText;
 }
 
 String TCustomDBGridEh::CellEditText(int ACol) {
-  FEditValue = Null();
+  FImpl->FEditValue = Null();
   int i = RawToDataColumn(ACol);
   if (!FDataLink->Active() || i < 0 || i >= FColumns->Count()) return String();
   TColumnEh* c = FColumns->Items(i);
@@ -982,13 +1064,14 @@ String TCustomDBGridEh::CellEditText(int ACol) {
     int k = c->KeyList()->IndexOf(f ? f->Text() : String());
     text = k >= 0 && k < c->PickList()->Count() ? c->PickList()->Strings(k) : String();
   } else if (f) {
-    text = FDrawMemoText && f->DataType() == ftMemo ? NormalizedLineBreaks(f->AsString()) : f->Text();
+    text = FImpl->FDrawMemoText && f->DataType() == ftMemo ? NormalizedLineBreaks(f->AsString()) : f->Text();
   }
-  if (f && f->FieldKind() == fkLookup && !f->KeyFields().empty()) FEditValue = FDataLink->DataSet()->FieldValues(f->KeyFields());
+  if (f && f->FieldKind() == fkLookup && !f->KeyFields().empty())
+    FImpl->FEditValue = FDataLink->DataSet()->FieldValues(f->KeyFields());
   return text;
 }
 
-void TCustomDBGridEh::SetEditText(int, int, const String& Value) { FEditText = Value; }
+void TCustomDBGridEh::SetEditText(int, int, const String& Value) { FImpl->FEditText = Value; }
 
 // ---------------------------------------------------------------- write-back
 
@@ -996,7 +1079,7 @@ void TCustomDBGridEh::UpdateData() {
   TColumnEh* c = CurrentColumn();
   if (!c) return;
   TField* f = c->Field();
-  const String& text = FEditText;
+  const String& text = FImpl->FEditText;
   if (!f) {
     c->WriteValue(text, Variant(text), true);
     return;
@@ -1036,7 +1119,7 @@ void TCustomDBGridEh::WriteKeyList(TColumnEh* Column, const String& Text) {
 }
 
 void TCustomDBGridEh::WriteLookup(TColumnEh* Column, TField* Field, const String& Text) {
-  Variant value = FEditValue;
+  Variant value = FImpl->FEditValue;
   TDataSet* list = Field->LookupDataSet();
   if (VarIsNull(value) && !Text.empty() && Column->OnNotInList && list) {
     TLocateOptions ci{loCaseInsensitive};
@@ -1054,7 +1137,7 @@ void TCustomDBGridEh::WriteLookup(TColumnEh* Column, TField* Field, const String
     FDataLink->Edit();
     Column->WriteValue(Text, value, false);
   }
-  if (FDrawMemoText && Field->DataType() == ftMemo) Field->SetAsString(Text);
+  if (FImpl->FDrawMemoText && Field->DataType() == ftMemo) Field->SetAsString(Text);
   else Field->SetText(Text);
 }
 
@@ -1063,8 +1146,9 @@ void TCustomDBGridEh::WriteLookup(TColumnEh* Column, TField* Field, const String
 bool TCustomDBGridEh::OperationsAllowEdit() const {
   if (!FDataLink->Active()) return false;
   TDataSet* ds = DataSet();
-  if (!FAllowedOperations.Contains(alopUpdateEh) && !(ds && ds->State() == dsInsert)) return false;
-  if (ds && ds->IsEmpty() && !FAllowedOperations.Contains(alopInsertEh) && !FAllowedOperations.Contains(alopAppendEh))
+  if (!FImpl->FAllowedOperations.Contains(alopUpdateEh) && !(ds && ds->State() == dsInsert)) return false;
+  if (ds && ds->IsEmpty() && !FImpl->FAllowedOperations.Contains(alopInsertEh) &&
+      !FImpl->FAllowedOperations.Contains(alopAppendEh))
     return false;
   return true;
 }
@@ -1083,8 +1167,8 @@ void TCustomDBGridEh::SumListRecalcAllHandler(TObject*) {
 }
 
 void TCustomDBGridEh::SumListAfterRecalcAllHandler(TObject*) {
-  FSumsCurrentAt = FDataLink->ChangeCount();
-  FSumsCurrent = true;
+  FImpl->FSumsCurrentAt = FDataLink->ChangeCount();
+  FImpl->FSumsCurrent = true;
   if (OnSumListAfterRecalcAll) OnSumListAfterRecalcAll(FSumList.get());
 }
 
@@ -1134,7 +1218,8 @@ String TCustomDBGridEh::GetFooterText(int Row, TColumnEh* Column) {
       if (!ds) return "0";
       TField* field = ds->FindField(footer->FieldName().empty() ? Column->FieldName() : footer->FieldName());
       if (!field) return "0";
-      TDBSum* sum = FSumList->SumCollection()->FindSum(footer->ValueType() == fvtSum ? goSum : goAvg, field->FieldName());
+      TDBSum* sum =
+          FSumList->SumCollection()->FindSum(footer->ValueType() == fvtSum ? goSum : goAvg, field->FieldName());
       if (!sum) return "0";
       return FormatAggregate(sum->ResultValue(), field, footer->DisplayFormat());
     }

@@ -1,6 +1,7 @@
 // The column: binding to a field, the settings that follow the field, the grid or the grid's
 // column defaults until assigned, widths, streaming, and the column collection.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhInplace.h"
 #include "grid/DBLookupGridEh.h"
@@ -386,7 +387,7 @@ void TColumnEh::SetLookupDisplayFields(const String& Value) {
 TPopupDataGridEh* TColumnEh::DropDownList() {
   if (!FDropDownList) {
     FDropDownList = new TPopupDataGridEh(nullptr);
-    FDropDownList->SetName("DataList");
+    TGridImpl::SetName(FDropDownList, "DataList");
     FDropDownList->SetSpecRow(FDropDownSpecRow.get());
   }
   return FDropDownList;
@@ -703,5 +704,5 @@ bool TDBGridColumnsEh::IsCustomized() const { return Count() > 0 && !Items(0)->I
 
 void TDBGridColumnsEh::Update(TCollectionItem* Item) {
   if (!FGrid || FGrid->Loading()) return;
-  FGrid->ColumnsChanged(static_cast<TColumnEh*>(Item));
+  TGridImpl::ColumnsChanged(FGrid, static_cast<TColumnEh*>(Item));
 }

@@ -2,6 +2,7 @@
 // edited (with its keys, its drop-down of values and special choices), applying the typed
 // conditions and clearing them.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhColumn.h"
 #include "grid/DBGridEhFilterEdit.h"
@@ -57,7 +58,7 @@ bool TCustomDBGridEh::DrawFilterRowCell(int ACol, int ARow, int DataCol, const T
   c->Brush()->SetColor(back);
   TRect text = R;
   // A column whose values drop down shows the button at the cell's right, as its editor does.
-  const int button = column->STFilter()->ShowsDropDownButton() ? FEditButtonWidth + (FFlat ? 1 : 0) : 0;
+  const int button = column->STFilter()->ShowsDropDownButton() ? FImpl->FEditButtonWidth + (FImpl->FFlat ? 1 : 0) : 0;
   if (button > 0) text.Right = std::max(text.Left, text.Right - button);
   DrawCellText(c, text, true, 1, 1, FilterRowText(DataCol), taLeftJustify, column->Layout(), false, false, 0, 0, false);
   if (button > 0) DrawCellButtons({{bfsDropDown, button}}, TRect{text.Right, R.Top, R.Right, R.Bottom}, R, back, false);
@@ -67,11 +68,11 @@ bool TCustomDBGridEh::DrawFilterRowCell(int ACol, int ARow, int DataCol, const T
 // ================================================================ applying and clearing
 
 void TCustomDBGridEh::ApplyFilter() {
-  if (FilterEditorShown()) StoreFilterRowText(FFilterCol);
+  if (FilterEditorShown()) StoreFilterRowText(FImpl->FFilterCol);
   const int left = LeftCol();
   // A handler that fails still leaves the grid scrolled as it was, the editor where it was
   // and the footers summing what the dataset now shows.
-  FSumsCurrent = false;
+  FImpl->FSumsCurrent = false;
   TryFinally(
       [&] {
         if (OnApplyFilter)
@@ -81,10 +82,10 @@ void TCustomDBGridEh::ApplyFilter() {
       },
       [&] {
         if (left >= FixedCols() && left < ColCount()) SetLeftCol(left);
-        if (FInFilterRow) PlaceFilterEditor(true);
+        if (FImpl->FInFilterRow) PlaceFilterEditor(true);
         // A handler that reopened the dataset had the sums walked already; a second walk over
         // the same records would only repeat them.
-        const bool current = FSumsCurrent && FSumsCurrentAt == FDataLink->ChangeCount();
+        const bool current = FImpl->FSumsCurrent && FImpl->FSumsCurrentAt == FDataLink->ChangeCount();
         if (FSumList->Active() && !current) FSumList->Recalculate();
         Invalidate();
       });
@@ -98,19 +99,19 @@ void TCustomDBGridEh::ClearAllFilters() {
 
 void TCustomDBGridEh::FilterExpressionChanged(TColumnEh* Column) {
   InvalidateCol(DataToRawColumn(Column->Index()));
-  if (FilterEditorShown() && FFilterCol == Column->Index()) PlaceFilterEditor(true);
+  if (FilterEditorShown() && FImpl->FFilterCol == Column->Index()) PlaceFilterEditor(true);
 }
 
 // ================================================================ the editor
 
 TInplaceFilterEditEh* TCustomDBGridEh::NewFilterRowEditor() { return new TInplaceFilterEditEh(this); }
 
-bool TCustomDBGridEh::FilterEditorShown() const { return FFilterEdit && FFilterEdit->ShownInplace(); }
+bool TCustomDBGridEh::FilterEditorShown() const { return FImpl->FFilterEdit && FImpl->FFilterEdit->ShownInplace(); }
 
 TInplaceFilterEditEh* TCustomDBGridEh::EnsureFilterEditor() {
-  if (FFilterEdit) return FFilterEdit;
+  if (FImpl->FFilterEdit) return FImpl->FFilterEdit;
   TInplaceFilterEditEh* e = NewFilterRowEditor();
-  FFilterEdit = e;
+  FImpl->FFilterEdit = e;
   e->SetVisible(false);
   e->SetParent(this);
   e->SetInplaceEditHolder(this);
@@ -121,7 +122,7 @@ TInplaceFilterEditEh* TCustomDBGridEh::EnsureFilterEditor() {
   e->SetColor(LightenedColor(FixedColor()));
   e->OnKeyPress = TKeyPressEvent(this, &TCustomDBGridEh::FilterEditKeyPress);
   e->OnExit = TNotifyEvent::Lambda([](TObject*) {});
-  e->SetFlat(FFlat);
+  e->SetFlat(FImpl->FFlat);
   return e;
 }
 
@@ -136,16 +137,16 @@ void TCustomDBGridEh::OpenFilterEditor(int DataCol) {
   if (!FSTFilter->Visible() || !FilterCellShown(DataCol)) return;
   if (FDataLink->Active() && DataSet()) DataSet()->CheckBrowseMode();
   EnsureFilterEditor();
-  if (DataCol != FFilterCol && FilterEditorShown()) {
-    const int old = FFilterCol;
+  if (DataCol != FImpl->FFilterCol && FilterEditorShown()) {
+    const int old = FImpl->FFilterCol;
     TScopeExit repaint([&] { InvalidateFilterCell(old); });
     HideFilterEditor();
   }
-  FFilterCol = DataCol;
-  FInFilterRow = true;
+  FImpl->FFilterCol = DataCol;
+  FImpl->FInFilterRow = true;
   HideEditor();
   {
-    TRestore lock(FUpdateLock, FUpdateLock + 1);
+    TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
     const int raw = DataToRawColumn(DataCol);
     if (FOptions.Contains(dgRowSelect)) {
       // Row selection has no current column: the left column moves until the cell shows.
@@ -159,11 +160,13 @@ void TCustomDBGridEh::OpenFilterEditor(int DataCol) {
   PlaceFilterEditor(true);
 }
 
-bool TCustomDBGridEh::EditorAllowedNow() const { return FInFilterRow && FSelection->SelectionKind() == gstNon; }
+bool TCustomDBGridEh::EditorAllowedNow() const {
+  return FImpl->FInFilterRow && FSelection->SelectionKind() == gstNon;
+}
 
 void TCustomDBGridEh::PlaceFilterEditor(bool Initial) {
   if (FSTFilter->UpdateDepth() > 0) return;
-  if (!FSTFilter->Visible() || !FilterCellShown(FFilterCol) || !FInFilterRow) {
+  if (!FSTFilter->Visible() || !FilterCellShown(FImpl->FFilterCol) || !FImpl->FInFilterRow) {
     LeaveFilterRow();
     return;
   }
@@ -174,9 +177,9 @@ void TCustomDBGridEh::PlaceFilterEditor(bool Initial) {
   }
   if (Initial) {
     e->HideInplace();
-    PrepareFilterRowEditor(FFilterCol);
+    PrepareFilterRowEditor(FImpl->FFilterCol);
   }
-  TRect r = CellRect(DataToRawColumn(FFilterCol), TopDataOffset() - 1);
+  TRect r = CellRect(DataToRawColumn(FImpl->FFilterCol), TopDataOffset() - 1);
   if (!IsRectEmpty(r)) r.Left += 1;
   e->MoveInplace(r, Initial);
   if (!e->ShownInplace()) return;  // the cell is scrolled out of view
@@ -190,7 +193,7 @@ void TCustomDBGridEh::PrepareFilterRowEditor(int DataCol) {
   TColumnEh* column = Columns()->Items(DataCol);
   TSTColumnFilterEh* filter = column->STFilter();
   e->Items()->Clear();
-  FFilterItemCodes.clear();
+  FImpl->FFilterItemCodes.clear();
   if (filter->ListSource() || MemTableSupport()) {
     e->OnCloseUp = TCloseUpEventEh(this, &TCustomDBGridEh::FilterListCloseUp);
     e->OnBeforeCloseUp = TBeforeCloseUpEventEh(this, &TCustomDBGridEh::FilterListClosingUp);
@@ -212,17 +215,17 @@ void TCustomDBGridEh::PrepareFilterRowEditor(int DataCol) {
 }
 
 void TCustomDBGridEh::StoreFilterRowText(int DataCol) {
-  if (!FFilterEdit || DataCol < 0 || DataCol >= Columns()->Count()) return;
+  if (!FImpl->FFilterEdit || DataCol < 0 || DataCol >= Columns()->Count()) return;
   TColumnEh* column = Columns()->Items(DataCol);
   if (column->FieldName().empty()) return;
-  column->STFilter()->SetExpressionText(FFilterEdit->Text());
+  column->STFilter()->SetExpressionText(FImpl->FFilterEdit->Text());
 }
 
 void TCustomDBGridEh::HideFilterEditor() {
   if (!FilterEditorShown()) return;
-  if (FFilterEdit->Focused() && Visible() && CanFocus()) SetFocus();
-  FFilterEdit->HideInplace();
-  const int col = FFilterCol;
+  if (FImpl->FFilterEdit->Focused() && Visible() && CanFocus()) SetFocus();
+  FImpl->FFilterEdit->HideInplace();
+  const int col = FImpl->FFilterCol;
   // A condition that does not parse is reported; its cell shows the typed text all the same.
   TScopeExit repaint([&] { InvalidateFilterCell(col); });
   StoreFilterRowText(col);
@@ -230,10 +233,10 @@ void TCustomDBGridEh::HideFilterEditor() {
 
 void TCustomDBGridEh::LeaveFilterRow() {
   if (FSTFilter->UpdateDepth() > 0) return;
-  const bool wasIn = FInFilterRow;
+  const bool wasIn = FImpl->FInFilterRow;
   TryFinally([&] { HideFilterEditor(); },
              [&] {
-               FInFilterRow = false;
+               FImpl->FInFilterRow = false;
                if (!wasIn) return;
                if (FOptions.Contains(dgAlwaysShowEditor))
                  OpenEditor();
@@ -245,13 +248,13 @@ void TCustomDBGridEh::LeaveFilterRow() {
 // ================================================================ the drop-down
 
 TCustomDBGridEh::TFilterChoiceEh TCustomDBGridEh::FilterListItemCode(int Index) const {
-  if (Index < 0 || Index >= static_cast<int>(FFilterItemCodes.size())) return fcValueEh;
-  return FFilterItemCodes[static_cast<std::size_t>(Index)];
+  if (Index < 0 || Index >= static_cast<int>(FImpl->FFilterItemCodes.size())) return fcValueEh;
+  return FImpl->FFilterItemCodes[static_cast<std::size_t>(Index)];
 }
 
 int TCustomDBGridEh::FillFilterList() {
-  if (!FFilterEdit || FFilterCol < 0 || FFilterCol >= Columns()->Count()) return 0;
-  TColumnEh* column = Columns()->Items(FFilterCol);
+  if (!FImpl->FFilterEdit || FImpl->FFilterCol < 0 || FImpl->FFilterCol >= Columns()->Count()) return 0;
+  TColumnEh* column = Columns()->Items(FImpl->FFilterCol);
   TSTColumnFilterEh* filter = column->STFilter();
   IMemTableDataFieldValueListEh* values = column->FilterValueList();
   if (!values) {
@@ -261,16 +264,16 @@ int TCustomDBGridEh::FillFilterList() {
       values = table->DistinctValueList(column->FieldName());
     column->SetFilterValueList(values);
   }
-  TStrings* items = FFilterEdit->Items();
-  FFilterItemCodes.clear();
+  TStrings* items = FImpl->FFilterEdit->Items();
+  FImpl->FFilterItemCodes.clear();
   items->BeginUpdate();
   TScopeExit end([&] { items->EndUpdate(); });
   items->Clear();
   if (TStrings* list = values ? values->ValueList() : nullptr) items->Assign(list);
-  FFilterItemCodes.assign(static_cast<std::size_t>(items->Count()), fcValueEh);
+  FImpl->FFilterItemCodes.assign(static_cast<std::size_t>(items->Count()), fcValueEh);
   auto add = [&](const char* Text, TFilterChoiceEh Code) {
     items->Add(Text);
-    FFilterItemCodes.push_back(Code);
+    FImpl->FFilterItemCodes.push_back(Code);
   };
   add(SEmptyValueEh, fcEmptyEh);
   add(SNotEmptyValueEh, fcNotEmptyEh);
@@ -287,34 +290,35 @@ int TCustomDBGridEh::FillFilterList() {
 int TCustomDBGridEh::FilterListNeedItems(TObject*) { return FillFilterList(); }
 
 void TCustomDBGridEh::FilterListClosingUp(TObject*, bool& Accept) {
-  FFilterChoice = fcValueEh;
-  TPopupListboxEh* list = FFilterEdit ? FFilterEdit->PopupList() : nullptr;
-  if (!list || FFilterCol < 0 || FFilterCol >= Columns()->Count()) return;
-  TSTColumnFilterEh* filter = Columns()->Items(FFilterCol)->STFilter();
+  FImpl->FFilterChoice = fcValueEh;
+  TPopupListboxEh* list = FImpl->FFilterEdit ? FImpl->FFilterEdit->PopupList() : nullptr;
+  if (!list || FImpl->FFilterCol < 0 || FImpl->FFilterCol >= Columns()->Count()) return;
+  TSTColumnFilterEh* filter = Columns()->Items(FImpl->FFilterCol)->STFilter();
   filter->SetDropDownWidth(list->Width());
   filter->SetDropDownRows(list->VisibleRows());
   if (!Accept) return;
-  FFilterChoice = FilterListItemCode(list->ItemIndex());
-  if (FFilterChoice != fcValueEh) Accept = false;  // a special choice never becomes the text
+  FImpl->FFilterChoice = FilterListItemCode(list->ItemIndex());
+  if (FImpl->FFilterChoice != fcValueEh) Accept = false;  // a special choice never becomes the text
 }
 
 void TCustomDBGridEh::FilterListCloseUp(TObject*, bool Accept) {
-  const TFilterChoiceEh choice = FFilterChoice;
-  FFilterChoice = fcValueEh;
-  const bool onCloseUp = FStyle && FStyle->ApplyFilterOnCloseUp();
+  const TFilterChoiceEh choice = FImpl->FFilterChoice;
+  FImpl->FFilterChoice = fcValueEh;
+  const bool onCloseUp = FImpl->FStyle && FImpl->FStyle->ApplyFilterOnCloseUp();
   if (choice == fcValueEh) {
     if (Accept && onCloseUp) ApplyFilter();
     return;
   }
-  TColumnEh* column = FFilterCol >= 0 && FFilterCol < Columns()->Count() ? Columns()->Items(FFilterCol) : nullptr;
+  TColumnEh* column =
+      FImpl->FFilterCol >= 0 && FImpl->FFilterCol < Columns()->Count() ? Columns()->Items(FImpl->FFilterCol) : nullptr;
   if (choice > fcSeparatorEh) {
     for (int i = 0; i < Columns()->Count(); ++i) Columns()->Items(i)->Title()->SetSortMarker(smNoneEh);
     SortMarkedColumns()->Clear();
   }
   switch (choice) {
-    case fcEmptyEh: FFilterEdit->ShowKeyValueText(Null(), "=Null"); break;
-    case fcNotEmptyEh: FFilterEdit->ShowKeyValueText(Null(), "<>Null"); break;
-    case fcAllEh: FFilterEdit->ShowKeyValueText(Null(), String()); break;
+    case fcEmptyEh: FImpl->FFilterEdit->ShowKeyValueText(Null(), "=Null"); break;
+    case fcNotEmptyEh: FImpl->FFilterEdit->ShowKeyValueText(Null(), "<>Null"); break;
+    case fcAllEh: FImpl->FFilterEdit->ShowKeyValueText(Null(), String()); break;
     case fcClearFilterEh: ClearAllFilters(); break;
     case fcSortAscendingEh:
       if (column) column->Title()->SetSortMarker(smDownEh);
@@ -339,23 +343,23 @@ void TCustomDBGridEh::FilterEditKeyPress(TObject*, Char& Key) {
 bool TCustomDBGridEh::InplaceEditWantsTab(TControl*) { return FOptions.Contains(dgTabs); }
 
 void TCustomDBGridEh::GetMouseDownInfo(TPoint& Pos, DWORD& Time) {
-  if (!FMouseDownKept) {
+  if (!FImpl->FMouseDownKept) {
     Pos = {-1, -1};
     Time = 0;
     return;
   }
   // Each press is given once: a later press is not a double click with it.
-  Pos = ClientToScreen(FMouseDownPos);
-  Time = FMouseDownTime;
-  FMouseDownKept = false;
+  Pos = ClientToScreen(FImpl->FMouseDownPos);
+  Time = FImpl->FMouseDownTime;
+  FImpl->FMouseDownKept = false;
 }
 
 void TCustomDBGridEh::InplaceEditKeyDown(TControl* Edit, Word& Key, TShiftState Shift) {
-  if (!FFilterEdit || Edit != FFilterEdit || FFilterEdit->ListVisible()) return;
+  if (!FImpl->FFilterEdit || Edit != FImpl->FFilterEdit || FImpl->FFilterEdit->ListVisible()) return;
   const bool ctrl = Shift.Contains(ssCtrl);
-  const int caret = FFilterEdit->CaretPos();
+  const int caret = FImpl->FFilterEdit->CaretPos();
   const bool atStart = caret <= 0;
-  const bool atEnd = caret >= Length(FFilterEdit->Text());
+  const bool atEnd = caret >= Length(FImpl->FFilterEdit->Text());
   switch (Key) {
     case VK_LEFT:
       if (ctrl || atStart) MoveToFilterCell(ctrl ? fsFirstEh : fsPriorEh);
@@ -379,14 +383,14 @@ void TCustomDBGridEh::InplaceEditKeyDown(TControl* Edit, Word& Key, TShiftState 
       break;
     case VK_DOWN:
       if (!(Plain(Shift) || Shift == TShiftState{ssCtrl}) || !FDataLink->Active() || !DataSet()) break;
-      if (!FOptions.Contains(dgRowSelect)) MoveToColumn(DataToRawColumn(FFilterCol));
+      if (!FOptions.Contains(dgRowSelect)) MoveToColumn(DataToRawColumn(FImpl->FFilterCol));
       if (Plain(Shift)) DataSet()->MoveBy(-FDataLink->ActiveRecord());  // to the first record shown
       LeaveFilterRow();
       Key = 0;
       break;
     case VK_F2:
-      FFilterEdit->SetSelStart(Length(FFilterEdit->Text()));
-      FFilterEdit->SetSelLength(0);
+      FImpl->FFilterEdit->SetSelStart(Length(FImpl->FFilterEdit->Text()));
+      FImpl->FFilterEdit->SetSelLength(0);
       Key = 0;
       break;
     default: break;
@@ -401,11 +405,11 @@ void TCustomDBGridEh::MoveToFilterCell(TFilterCellStepEh Step) {
     case fsNextEh:
     case fsPriorEh:
       dir = Step == fsNextEh ? 1 : -1;
-      c = FFilterCol + dir;
+      c = FImpl->FFilterCol + dir;
       // One wrap around the ends, then a plain walk.
       if (c >= count) c = 0;
       else if (c < 0) c = count - 1;
-      if (c == FFilterCol) return;
+      if (c == FImpl->FFilterCol) return;
       break;
     case fsFirstEh: dir = 1, c = 0; break;
     case fsLastEh: dir = -1, c = count - 1; break;
@@ -424,7 +428,7 @@ bool TCustomDBGridEh::EnterFilterRowByKey(Word& Key, TShiftState Shift) {
   int col = SelectedIndex();
   if (FOptions.Contains(dgRowSelect)) {
     // From the last filter column on; from the first column shown when that one is out of view.
-    int from = std::max(0, FFilterCol);
+    int from = std::max(0, FImpl->FFilterCol);
     int raw = DataToRawColumn(from);
     if (raw >= FixedCols() && (raw < LeftCol() || raw >= LeftCol() + VisibleColCount()))
       from = RawToDataColumn(LeftCol());
@@ -432,7 +436,7 @@ bool TCustomDBGridEh::EnterFilterRowByKey(Word& Key, TShiftState Shift) {
     while (col < Columns()->Count() && !FilterCellShown(col)) ++col;
   }
   OpenFilterEditor(col);
-  if (!FInFilterRow) return false;
+  if (!FImpl->FInFilterRow) return false;
   Key = 0;
   return true;
 }
@@ -448,12 +452,12 @@ bool TCustomDBGridEh::FilterRowPress(TMessage& M) {
   if (FOptionsEh.Contains(dghClearSelection)) FSelection->Reset();
   OpenFilterEditor(dataCol);
   if (M.Msg == WM_LBUTTONDOWN && FilterEditorShown()) {
-    TPoint q = FFilterEdit->ScreenToClient(ClientToScreen(p));
-    FFilterEdit->Perform(WM_LBUTTONDOWN, M.WParam, MakeLParam(q.X, q.Y));
+    TPoint q = FImpl->FFilterEdit->ScreenToClient(ClientToScreen(p));
+    FImpl->FFilterEdit->Perform(WM_LBUTTONDOWN, M.WParam, MakeLParam(q.X, q.Y));
   }
   // Kept after the editor had the press, so that only a second press completes a double click.
-  FMouseDownPos = p;
-  FMouseDownTime = GetMessageTime();
-  FMouseDownKept = true;
+  FImpl->FMouseDownPos = p;
+  FImpl->FMouseDownTime = GetMessageTime();
+  FImpl->FMouseDownKept = true;
   return true;
 }

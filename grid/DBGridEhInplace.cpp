@@ -1,6 +1,7 @@
 // The data grid's in-cell editor: style and button strip, keys and completion, the drop-downs
 // and the recently-entered-texts list.
 #include "grid/DBGridEhInplace.h"
+#include "grid/DBGridEhImpl.h"
 
 #include "core/ClassBuilder.h"
 #include "core/SysUtils.h"
@@ -189,9 +190,9 @@ void TDBGridInplaceEdit::LoadFromColumn() {
   if (FExplicitReadOnly) SetReadOnly(params.ReadOnly());
   SetWordWrap(c->WordWrap() && WordWrapPossible(g));
   SetText(String());
-  SetEditMask(g->GetEditMask(g->Col(), g->Row()));
+  SetEditMask(TGridImpl::GetEditMask(g, g->Col(), g->Row()));
   SetText(params.Text());
-  SetMaxLength(g->GetEditLimit());
+  SetMaxLength(TGridImpl::GetEditLimit(g));
   SetModified(false);
   FMRUList = c->MRUList();
   RefreshImageIndex();
@@ -209,13 +210,13 @@ void TDBGridInplaceEdit::CellParams(TCustomDBGridEh* Grid, TColumnEh* Column, TC
   params.SetBackground(Column->Color());
   params.SetFont(Font());
   params.SetState(TGridDrawState{gdFocused});
-  params.SetText(Grid->CellEditText(Grid->Col()));
+  params.SetText(TGridImpl::CellEditText(Grid, Grid->Col()));
   params.SetReadOnly(!Column->IsEditable(false));
   TColor background = params.Background();
   if (Grid->OnGetCellParams) Grid->OnGetCellParams(Grid, Column, Font(), background, params.State());
   params.SetBackground(background);
   Column->FireGetCellParams(true, &params);
-  Grid->FEditText = params.Text();
+  TGridImpl::Of(Grid).FEditText = params.Text();
 }
 
 void TDBGridInplaceEdit::CreateWnd() {
@@ -505,8 +506,8 @@ void TDBGridInplaceEdit::StepFromButton(bool Lower) {
   TCustomDBGridEh* g = DBGrid();
   TColumnEh* c = CurrentColumn();
   if (!g || !c || !c->IsEditable(true)) return;
-  if (g->GetEditText(g->Col(), g->Row()) != Text()) {
-    g->SetEditText(g->Col(), g->Row(), Text());
+  if (TGridImpl::GetEditText(g, g->Col(), g->Row()) != Text()) {
+    TGridImpl::SetEditText(g, g->Col(), g->Row(), Text());
     g->UpdateData();
   }
   Extended step = Lower ? -c->Increment() : c->Increment();
@@ -572,7 +573,7 @@ bool TDBGridInplaceEdit::GridKeys(Word& Key, TShiftState Shift) {
   if (enterAsTab || sc == kCopyFromAboveShortCutEh) {
     // The Enter's character would arrive at the editor of the next cell.
     if (enterAsTab && HandleAllocated()) DiscardPendingMessage(Handle(), WM_CHAR);
-    g->KeyDown(Key, Shift);
+    TGridImpl::KeyDown(g, Key, Shift);
     Key = 0;
     return true;
   }
@@ -605,8 +606,8 @@ bool TDBGridInplaceEdit::SpecRowShortCut(TShortCut Key) {
   if (c->IsEditable(true)) {
     String text = row->CellCount() > 0 ? row->CellText(0) : String();
     SetText(text);
-    g->SetEditText(g->Col(), g->Row(), text);
-    g->FEditValue = row->Value();
+    TGridImpl::SetEditText(g, g->Col(), g->Row(), text);
+    TGridImpl::Of(g).FEditValue = row->Value();
     g->DataLink()->MarkModified();
     SelectAll();
   }
@@ -642,12 +643,12 @@ bool TDBGridInplaceEdit::DeleteInListColumn(Word) {
     if (FStyle == edsDataList && AllFieldsModifiable(KeyFieldsOf(c))) {
       g->DataLink()->Edit();
       g->DataLink()->MarkModified();
-      g->FEditValue = Null();
-      g->SetEditText(g->Col(), g->Row(), String());
+      TGridImpl::Of(g).FEditValue = Null();
+      TGridImpl::SetEditText(g, g->Col(), g->Row(), String());
       SetEditorText(String(), 0, 0);
     } else if (FStyle == edsPickList && c->ColumnKind() == ckKeyList) {
       SetEditorText(String(), 0, 0);
-      g->SetEditText(g->Col(), g->Row(), Text());
+      TGridImpl::SetEditText(g, g->Col(), g->Row(), Text());
     }
     return true;
   }
@@ -691,17 +692,17 @@ bool TDBGridInplaceEdit::CompleteFromLookup(TColumnEh* Column, const String& Can
   if (!list || !f) return false;
   if (list->Locate(f->LookupResultField(), Variant(Candidate), TLocateOptions{loCaseInsensitive, loPartialKey})) {
     String found = list->FieldByName(f->LookupResultField())->Text();
-    g->FEditValue = list->FieldValues(f->LookupKeyFields());
+    TGridImpl::Of(g).FEditValue = list->FieldValues(f->LookupKeyFields());
     g->DataLink()->Edit();
     if (g->DataSet()->State() == dsEdit || g->DataSet()->State() == dsInsert) g->DataLink()->MarkModified();
     SetEditorText(found, CharLength(Candidate), CharLength(found));
-    g->SetEditText(g->Col(), g->Row(), Text());
+    TGridImpl::SetEditText(g, g->Col(), g->Row(), Text());
     return true;
   }
   if (Column->OnNotInList && Column->IsEditable(true)) {
     SetEditorText(Candidate, CharLength(Candidate), CharLength(Candidate));
-    g->FEditValue = Null();
-    g->SetEditText(g->Col(), g->Row(), Text());
+    TGridImpl::Of(g).FEditValue = Null();
+    TGridImpl::SetEditText(g, g->Col(), g->Row(), Text());
   }
   return false;
 }
@@ -714,14 +715,14 @@ bool TDBGridInplaceEdit::CompleteFromPickList(TColumnEh* Column, const String& C
     String item = Column->PickList()->Strings(i);
     if (g->DataSet() && Column->IsEditable(true)) g->DataLink()->MarkModified();
     SetEditorText(item, CharLength(Candidate), CharLength(item));
-    g->SetEditText(g->Col(), g->Row(), Text());
+    TGridImpl::SetEditText(g, g->Col(), g->Row(), Text());
     if (FPickList) FPickList->SetItemIndex(i);
     return true;
   }
   if (Column->OnNotInList && Column->ColumnKind() == ckKeyList) {
     SetEditorText(Candidate, CharLength(Candidate), CharLength(Candidate));
-    g->FEditValue = Null();
-    g->SetEditText(g->Col(), g->Row(), Text());
+    TGridImpl::Of(g).FEditValue = Null();
+    TGridImpl::SetEditText(g, g->Col(), g->Row(), Text());
     if (FPickList) FPickList->SetItemIndex(-1);
   }
   return false;
@@ -736,7 +737,7 @@ bool TDBGridInplaceEdit::CompleteTypedText(String& Typed) {
   if (Typed.size() == 1 && static_cast<unsigned char>(Typed[0]) < 32 && !backspace) return true;
   String candidate = CharLeft(Text(), SelStart()) + (backspace ? String() : Typed);
   if (FStyle == edsDataList) {
-    if (g->CanEditModify() && g->OperationsAllowEdit() && c->ListDataSet() && !backspace)
+    if (TGridImpl::CanEditModify(g) && g->OperationsAllowEdit() && c->ListDataSet() && !backspace)
       CompleteFromLookup(c, candidate);
     Typed.clear();
     return false;
@@ -744,7 +745,7 @@ bool TDBGridInplaceEdit::CompleteTypedText(String& Typed) {
   bool keyList = c->ColumnKind() == ckKeyList;
   if (!keyList && FStyle != edsPickList) return true;
   bool discard = false;
-  if (g->CanEditModify() && !(backspace && keyList)) CompleteFromPickList(c, candidate, discard);
+  if (TGridImpl::CanEditModify(g) && !(backspace && keyList)) CompleteFromPickList(c, candidate, discard);
   if (keyList || discard) {
     Typed.clear();
     return false;
@@ -756,14 +757,14 @@ void TDBGridInplaceEdit::SyncKeyFromText() {
   TCustomDBGridEh* g = DBGrid();
   TColumnEh* c = CurrentColumn();
   if (!g || !c || !c->IsEditable(true)) return;
-  g->SetEditText(g->Col(), g->Row(), Text());
+  TGridImpl::SetEditText(g, g->Col(), g->Row(), Text());
   if (FStyle != edsDataList) return;
   TField* f = c->Field();
   TDataSet* list = c->ListDataSet();
   if (f && list && list->Locate(f->LookupResultField(), Variant(Text()), TLocateOptions{loCaseInsensitive}))
-    g->FEditValue = list->FieldValues(f->LookupKeyFields());
+    TGridImpl::Of(g).FEditValue = list->FieldValues(f->LookupKeyFields());
   else
-    g->FEditValue = Null();
+    TGridImpl::Of(g).FEditValue = Null();
 }
 
 void TDBGridInplaceEdit::PasteText() {
@@ -777,7 +778,7 @@ void TDBGridInplaceEdit::PasteText() {
     return;
   }
   bool discard = false;
-  if (g->CanEditModify()) CompleteFromPickList(c, candidate, discard);
+  if (TGridImpl::CanEditModify(g)) CompleteFromPickList(c, candidate, discard);
 }
 
 // ================================================================ drop-downs
@@ -913,7 +914,7 @@ void TDBGridInplaceEdit::AcceptChoice(const Variant& Key) {
   TColumnEh* c = CurrentColumn();
   if (!g || !c) return;
   if (FActiveList == FCalendar) {
-    if (c->IsEditable(true) && g->CanEditModify()) {
+    if (c->IsEditable(true) && TGridImpl::CanEditModify(g)) {
       g->DataLink()->Edit();
       TDateTime d = FCalendar->Date();
       c->WriteValue(DateToStr(d), Variant(d), false);
@@ -923,18 +924,18 @@ void TDBGridInplaceEdit::AcceptChoice(const Variant& Key) {
     Variant v = FCalculator->GetDropDownValue();
     TVarType t = VarType(v);
     if (t != varSmallint && t != varInteger && t != varSingle && t != varDouble && t != varCurrency) return;
-    if (!c->IsEditable(true) || !g->CanEditModify()) return;
+    if (!c->IsEditable(true) || !TGridImpl::CanEditModify(g)) return;
     SetText(FloatToStr(v.AsDouble()));
-    g->SetEditText(g->Col(), g->Row(), Text());
+    TGridImpl::SetEditText(g, g->Col(), g->Row(), Text());
     SelectAll();
   } else if (FActiveList && FActiveList == FLookupGrid) {
     AcceptLookup(Key);
   } else if (FActiveList == FPickList) {
-    if (VarIsNull(Key) || !g->CanEditModify()) return;
+    if (VarIsNull(Key) || !TGridImpl::CanEditModify(g)) return;
     int i = FPickList->ItemIndex();
     if (c->KeyList()->Count() > 0 && i >= 0) SetText(FPickList->Items()->Strings(i));
     else if (c->KeyList()->Count() == 0) SetText(VarToStr(Key));
-    g->SetEditText(g->Col(), g->Row(), Text());
+    TGridImpl::SetEditText(g, g->Col(), g->Row(), Text());
     RefreshImageIndex();
   }
 }
@@ -979,13 +980,13 @@ void TDBGridInplaceEdit::PrepareLookupGrid(TColumnEh* Column) {
 void TDBGridInplaceEdit::AcceptLookup(const Variant& Key) {
   TCustomDBGridEh* g = DBGrid();
   TColumnEh* c = CurrentColumn();
-  if (!AllFieldsModifiable(KeyFieldsOf(c)) || !g->CanEditModify() || !c->IsEditable(true)) return;
+  if (!AllFieldsModifiable(KeyFieldsOf(c)) || !TGridImpl::CanEditModify(g) || !c->IsEditable(true)) return;
   g->DataLink()->Edit();
   if (g->DataLink()->Editing()) g->DataLink()->MarkModified();
   String chosen = FLookupGrid->ChosenText();
   try {
-    g->FEditValue = Key;
-    g->SetEditText(g->Col(), g->Row(), chosen);
+    TGridImpl::Of(g).FEditValue = Key;
+    TGridImpl::SetEditText(g, g->Col(), g->Row(), chosen);
     g->UpdateData();
   } catch (...) {
     TField* f = c->Field();
@@ -1184,7 +1185,7 @@ void TDBGridInplaceEdit::CloseMRUList(bool Accept) {
   int i = FMRUListBox->ItemIndex();
   if (i >= 0) {
     SetText(FMRUListBox->Items()->Strings(i));
-    g->SetEditText(g->Col(), g->Row(), Text());
+    TGridImpl::SetEditText(g, g->Col(), g->Row(), Text());
     g->DataLink()->MarkModified();
   }
   if (Focused()) SelectAll();

@@ -1,6 +1,7 @@
 // The grid's keyboard: record and column navigation with selection extension, deleting with
 // confirmation, appending at the end, and the incremental search with its keys and time-out.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhImpExp.h"
 
@@ -35,7 +36,7 @@ struct TSearchingScope {
 }  // namespace
 
 bool TCustomDBGridEh::SelectionKindAllowed(TDBGridEhSelectionType Kind) const {
-  if (!FOptions.Contains(dgMultiSelect) || !FAllowedSelections.Contains(Kind)) return false;
+  if (!FOptions.Contains(dgMultiSelect) || !FImpl->FAllowedSelections.Contains(Kind)) return false;
   if (Kind == gstRectangle || Kind == gstColumns) return !FOptions.Contains(dgRowSelect);
   return true;
 }
@@ -43,7 +44,7 @@ bool TCustomDBGridEh::SelectionKindAllowed(TDBGridEhSelectionType Kind) const {
 // ---------------------------------------------------------------- key down
 
 void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
-  FKeepSelection = Shift.Contains(ssCtrl) || !FOptionsEh.Contains(dghClearSelection);
+  FImpl->FKeepSelection = Shift.Contains(ssCtrl) || !FOptionsEh.Contains(dghClearSelection);
   TCustomControl::KeyDown(Key, Shift);  // OnKeyDown may take the key
   if (!Key) return;
   if (EnterFilterRowByKey(Key, Shift)) return;
@@ -66,7 +67,7 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
 
 bool TCustomDBGridEh::StartFind(const String& Text) {
   bool dialog = FOptionsEh.Contains(dghDialogFind);
-  if (FOptionsEh.Contains(dghIncSearch) && !(FIncSearchActive && dialog)) {
+  if (FOptionsEh.Contains(dghIncSearch) && !(FImpl->FIncSearchActive && dialog)) {
     StopIncSearch();
     IncSearch(String(), -1, 0);
     return true;
@@ -85,26 +86,27 @@ bool TCustomDBGridEh::SearchKey(Word& Key, TShiftState Shift) {
     Key = 0;
     return true;
   }
-  if (!FIncSearchActive) return false;
+  if (!FImpl->FIncSearchActive) return false;
   if (Plain(Shift) && (Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_F2)) {
     StopIncSearch();
     return false;
   }
   if (Plain(Shift) && Key == VK_BACK) {
     // One character, however many bytes it takes.
-    FIncSearchText = Copy(FIncSearchText, 1, std::max(0, Length(FIncSearchText) - 1));
+    FImpl->FIncSearchText = Copy(FImpl->FIncSearchText, 1, std::max(0, Length(FImpl->FIncSearchText) - 1));
     InvalidateCurrentRow();
-    if (FIncSearchTimeOut >= 0 && HandleAllocated()) SetTimer(Handle(), kIncSearchTimer, FIncSearchTimeOut);
+    if (FImpl->FIncSearchTimeOut >= 0 && HandleAllocated())
+      SetTimer(Handle(), kIncSearchTimer, FImpl->FIncSearchTimeOut);
     Key = 0;
     return true;
   }
   if (ctrl && Key == VK_RETURN) {
-    IncSearch(String(), FIncSearchTimeOut, Shift.Contains(ssShift) ? 2 : 1);
+    IncSearch(String(), FImpl->FIncSearchTimeOut, Shift.Contains(ssShift) ? 2 : 1);
     Key = 0;
     return true;
   }
   if ((ctrl && Key == 'V') || (Shift.Contains(ssShift) && !ctrl && Key == VK_INSERT)) {
-    IncSearch(Clipboard()->AsText(), FIncSearchTimeOut, 0);
+    IncSearch(Clipboard()->AsText(), FImpl->FIncSearchTimeOut, 0);
     Key = 0;
     return true;
   }
@@ -136,7 +138,7 @@ void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
     case VK_LEFT: MoveToDataColumn(0, 1, false); break;
     case VK_RIGHT: MoveToDataColumn(FColumns->Count() - 1, -1, false); break;
     case VK_DELETE:
-      if (!(FEditActions.Contains(geaDeleteEh) && CanDeleteSelection() &&
+      if (!(FImpl->FEditActions.Contains(geaDeleteEh) && CanDeleteSelection() &&
             ExecuteGridEditAction(this, geaDeleteEh)))
         ConfirmDelete();
       break;
@@ -154,7 +156,7 @@ void TCustomDBGridEh::CtrlKey(Word& Key, TShiftState Shift) {
       ExecuteGridEditAction(this, geaPasteEh);
       break;
     case 'A':
-      if (CanSelectAll() && SelectionKindAllowed(gstAll) && FEditActions.Contains(geaSelectAllEh))
+      if (CanSelectAll() && SelectionKindAllowed(gstAll) && FImpl->FEditActions.Contains(geaSelectAllEh))
         FSelection->SelectWholeGrid();
       break;
     case kCopyFromAboveKey: CopyFromRecordAbove(); break;
@@ -181,7 +183,8 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
       FSelection->Reset();
       if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
       // A running sizing, moving, selecting or record drag ends unaccepted.
-      if (FMouseMode != mmNone || FTracking || FRowTracking || FPressedTitle >= 0 || GridState() != gsNormal)
+      if (FImpl->FMouseMode != mmNone || FImpl->FTracking || FImpl->FRowTracking || FImpl->FPressedTitle >= 0 ||
+          GridState() != gsNormal)
         Perform(WM_CANCELMODE);
       break;
     case VK_PRIOR:
@@ -224,10 +227,10 @@ void TCustomDBGridEh::PlainKey(Word& Key, TShiftState Shift) {
         ExecuteGridEditAction(this, geaPasteEh);
         break;
       }
-      if ( !ds->CanModify() || FReadOnly || !FOptions.Contains(dgEditing)) return;
+      if ( !ds->CanModify() || FImpl->FReadOnly || !FOptions.Contains(dgEditing)) return;
       FSelection->Reset();
-      if (FAllowedOperations.Contains(alopInsertEh)) ds->Insert();
-      else if (FAllowedOperations.Contains(alopAppendEh)) ds->Append();
+      if (FImpl->FAllowedOperations.Contains(alopInsertEh)) ds->Insert();
+      else if (FImpl->FAllowedOperations.Contains(alopAppendEh)) ds->Append();
       break;
     }
     case VK_F2: SetEditorMode(true); break;
@@ -247,14 +250,15 @@ void TCustomDBGridEh::VerticalKey(Word Key, TShiftState Shift) {
     if (Key == VK_DOWN || atEnd) return;
   }
   MoveByRows(extend, Key == VK_UP ? -1 : 1, rows, false);
-  if (Key == VK_DOWN && ds->Eof() && ds->CanModify() && !FReadOnly && FOptions.Contains(dgEditing) &&
-      FAllowedOperations.Contains(alopAppendEh))
+  if (Key == VK_DOWN && ds->Eof() && ds->CanModify() && !FImpl->FReadOnly && FOptions.Contains(dgEditing) &&
+      FImpl->FAllowedOperations.Contains(alopAppendEh))
     ds->Append();
 }
 
 void TCustomDBGridEh::ConfirmDelete() {
   TDataSet* ds = DataSet();
-  if (FReadOnly || ds->IsEmpty() || !ds->CanModify() || !FAllowedOperations.Contains(alopDeleteEh)) return;
+  if (FImpl->FReadOnly || ds->IsEmpty() || !ds->CanModify() || !FImpl->FAllowedOperations.Contains(alopDeleteEh))
+    return;
   TBookmarkListEh* rows = SelectedRows();
   const char* question = rows->Count() < 2 ? "Delete record?" : "Delete all selected records?";
   if (FOptions.Contains(dgConfirmDelete) &&
@@ -332,7 +336,7 @@ void TCustomDBGridEh::MoveByRows(bool Extend, int Distance, bool RowMode, bool T
     bool extend = Extend && SelectionKindAllowed(gstRecordBookmarks);
     if (FOptions.Contains(dgMultiSelect) && !extend) {
       FSelection->Reset();
-      FRowAnchor.clear();
+      FImpl->FRowAnchor.clear();
     }
     int left = std::abs(Distance);
     // Long extensions walk without repainting the grid at every record.
@@ -342,9 +346,9 @@ void TCustomDBGridEh::MoveByRows(bool Extend, int Distance, bool RowMode, bool T
     {
       // While the controls are held the grid still stands on the row it showed, and releasing
       // them repaints it whole: invalidating that one row at every record walked is no use.
-      TRestore held(FRowRepaintHeld, off.has_value());
+      TRestore held(FImpl->FRowRepaintHeld, off.has_value());
       while (ToTheEnd || left > 0) {
-        bool moved = extend ? ExtendRowStep(dir, FKeepSelection, away) : ds->MoveBy(dir) != 0;
+        bool moved = extend ? ExtendRowStep(dir, FImpl->FKeepSelection, away) : ds->MoveBy(dir) != 0;
         if (!moved) break;
         if (!ToTheEnd) --left;
       }
@@ -359,26 +363,26 @@ void TCustomDBGridEh::MoveByRows(bool Extend, int Distance, bool RowMode, bool T
     if (ToTheEnd) dir > 0 ? ds->Last() : ds->First();
     else ds->MoveBy(Distance);
   }
-  if (FUpdateLock == 0) Update();
+  if (FImpl->FUpdateLock == 0) Update();
 }
 
 // One record of a row extension; false when the dataset could not move further.
 bool TCustomDBGridEh::ExtendRowStep(int Dir, bool Keep, bool& Away) {
   TDataSet* ds = DataSet();
   TBookmarkListEh* rows = SelectedRows();
-  if (FRowAnchor.empty() || FSelection->SelectionKind() != gstRecordBookmarks) {
-    FRowAnchor = ds->Bookmark();
-    FRowAnchorSelected = rows->CurrentRowSelected();
+  if (FImpl->FRowAnchor.empty() || FSelection->SelectionKind() != gstRecordBookmarks) {
+    FImpl->FRowAnchor = ds->Bookmark();
+    FImpl->FRowAnchorSelected = rows->CurrentRowSelected();
     rows->SetCurrentRowSelected(true);
     Away = true;
   } else if (!Away) {
-    int cmp = ds->CompareBookmarks(ds->Bookmark(), FRowAnchor);
+    int cmp = ds->CompareBookmarks(ds->Bookmark(), FImpl->FRowAnchor);
     // A row left on the way back toward the anchor leaves the selection.
-    if ((Dir > 0 && cmp < 0) || (Dir < 0 && cmp > 0)) rows->SetCurrentRowSelected(Keep && FRowAnchorSelected);
+    if ((Dir > 0 && cmp < 0) || (Dir < 0 && cmp > 0)) rows->SetCurrentRowSelected(Keep && FImpl->FRowAnchorSelected);
     else Away = true;
   }
   if (ds->MoveBy(Dir) == 0) return false;
-  rows->SetCurrentRowSelected(Keep ? !FRowAnchorSelected : true);
+  rows->SetCurrentRowSelected(Keep ? !FImpl->FRowAnchorSelected : true);
   return true;
 }
 
@@ -388,16 +392,18 @@ bool TCustomDBGridEh::IncSearchAllowed() const {
   TDataSet* ds = DataSet();
   if (!FDataLink->Active() || !ds || ds->State() == dsEdit || ds->State() == dsInsert || ds->State() == dsSetKey)
     return false;
-  if (FIncSearchActive) return true;
+  if (FImpl->FIncSearchActive) return true;
   TColumnEh* c = CurrentColumn();
   bool columnEditable = c && c->IsEditable(false) && FOptions.Contains(dgEditing);
   if (FOptionsEh.Contains(dghIncSearch) && !columnEditable) return true;
-  return FOptionsEh.Contains(dghPreferIncSearch) && !FOptions.Contains(dgAlwaysShowEditor) && !EditorMode();
+  return FOptionsEh.Contains(dghPreferIncSearch) && !FOptions.Contains(dgAlwaysShowEditor) &&
+         !EditorMode();
 }
 
 void TCustomDBGridEh::KeyPress(Char& Key) {
   TColumnEh* c = CurrentColumn();
-  bool stepped = c && (c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) && !FOptions.Contains(dgRowSelect);
+  bool stepped =
+      c && (c->ColumnKind() == ckImage || c->ColumnKind() == ckCheckbox) && !FOptions.Contains(dgRowSelect);
   if (Key == ' ' && stepped && FDataLink->Active()) {
     // Space toggles a check box and steps an image column (back with Shift).
     TCustomControl::KeyPress(Key);
@@ -414,14 +420,14 @@ void TCustomDBGridEh::KeyPress(Char& Key) {
   }
   String typed;
   AppendUtf8(typed, Key);
-  IncSearch(typed, FIncSearchActive ? FIncSearchTimeOut : kIncSearchTimeOutEh, 0);
+  IncSearch(typed, FImpl->FIncSearchActive ? FImpl->FIncSearchTimeOut : kIncSearchTimeOutEh, 0);
   Key = 0;
 }
 
 void TCustomDBGridEh::KeyUp(Word& Key, TShiftState Shift) {
   TCustomGrid::KeyUp(Key, Shift);
-  if (Key == VK_CONTROL && FSortMarkedWithCtrl) {
-    FSortMarkedWithCtrl = false;
+  if (Key == VK_CONTROL && FImpl->FSortMarkedWithCtrl) {
+    FImpl->FSortMarkedWithCtrl = false;
     SortMarkingChanged();
   }
 }
@@ -485,26 +491,26 @@ void TCustomDBGridEh::RestoreViewPosition(const TViewPosition& P) {
 
 void TCustomDBGridEh::IncSearch(const String& Text, int TimeOut, int Direction) {
   if (!FDataLink->Active() || !DataSet()) return;
-  String candidate = FIncSearchText + Text;
+  String candidate = FImpl->FIncSearchText + Text;
   if (!candidate.empty()) {
-    TSearchingScope searching(FSearching);
+    TSearchingScope searching(FImpl->FSearching);
     String upper = AnsiUpperCase(candidate);
     bool found = Direction == 0 && CellTextMatches(upper);
     if (!found) found = SearchWalk(upper, Direction);
-    if (found) FIncSearchText = Copy(CurrentColumn()->CellText(), 1, Length(candidate));
+    if (found) FImpl->FIncSearchText = Copy(CurrentColumn()->CellText(), 1, Length(candidate));
   }
   HideEditor();
-  FIncSearchActive = true;
+  FImpl->FIncSearchActive = true;
   InvalidateCurrentRow();
-  FIncSearchTimeOut = TimeOut;
+  FImpl->FIncSearchTimeOut = TimeOut;
   if (TimeOut >= 0 && HandleAllocated()) SetTimer(Handle(), kIncSearchTimer, TimeOut);
 }
 
 void TCustomDBGridEh::StopIncSearch() {
-  if (!FIncSearchActive) return;
-  FIncSearchActive = false;
+  if (!FImpl->FIncSearchActive) return;
+  FImpl->FIncSearchActive = false;
   if (HandleAllocated()) KillTimer(Handle(), kIncSearchTimer);
-  FIncSearchText.clear();
+  FImpl->FIncSearchText.clear();
   InvalidateCurrentRow();
   if (FOptions.Contains(dgAlwaysShowEditor) && ShouldShowEditor()) OpenEditor();
 }

@@ -2,6 +2,7 @@
 // auto-fitted widths, the title tree), the reaction to a column sized with the mouse, the row
 // count and the vertical bar from the dataset, and the grid's cell geometry.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 
 #include "gui/StdCtrls.h"
 #include "gui/WinGDI.h"
@@ -88,28 +89,28 @@ void TCustomDBGridEh::LayoutChanged() {
   struct TMark {
     bool& F;
     ~TMark() { F = false; }
-  } mark{FLayingOut = true};
+  } mark{FImpl->FLayingOut = true};
   RemoveTransientColumns();
   BuildFieldMap();
   GenerateDefaultColumns();
   RebuildVisibleColumns();
   LayoutRowHeight();
-  if (FOptions.Contains(dgTitles) && !FUseMultiTitle) LayoutTitleHeight();
+  if (FOptions.Contains(dgTitles) && !FImpl->FUseMultiTitle) LayoutTitleHeight();
   LayoutHorzScrollBar();
   UpdateTabStops();
   AutoFitWidths();
   UpdateTabStops();
   if (FOptions.Contains(dgTitles)) {
-    if (FTitleHeight > 0 || FTitleLines > 0) {
-      TMetrics m = Measure(this, FTitleFont.get());
-      int h = FTitleLines * m.Tm.tmHeight + m.Tm.tmExternalLeading + FTitleHeight + 2;
+    if (FImpl->FTitleHeight > 0 || FImpl->FTitleLines > 0) {
+      TMetrics m = Measure(this, FImpl->FTitleFont.get());
+      int h = FImpl->FTitleLines * m.Tm.tmHeight + m.Tm.tmExternalLeading + FImpl->FTitleHeight + 2;
       if (FOptions.Contains(dgRowLines)) ++h;
       TCustomGrid::SetRowHeights(0, h);
     }
-    if (FUseMultiTitle) {
-      FHeadTree->BuildFromColumns(this, FLeaves);
+    if (FImpl->FUseMultiTitle) {
+      FImpl->FHeadTree->BuildFromColumns(this, FImpl->FLeaves);
       int total = THeadTreeNode::CalcTitleBandHeights(
-          FHeadTree.get(), [this](THeadTreeNode* n) { return MeasureTitleCaption(n); });
+          FImpl->FHeadTree.get(), [this](THeadTreeNode* n) { return MeasureTitleCaption(n); });
       TCustomGrid::SetRowHeights(0, std::max(1, total - (FOptionsEh.Contains(dghFixed3D) ? 1 : 3)));
     }
   }
@@ -125,7 +126,7 @@ void TCustomDBGridEh::LayoutChanged() {
   Invalidate();
   // Widths, titles or columns changed: the filter row's editor goes where its cell now is
   // (or the row is left when the cell went).
-  if (FInFilterRow) PlaceFilterEditor(false);
+  if (FImpl->FInFilterRow) PlaceFilterEditor(false);
 }
 
 void TCustomDBGridEh::RemoveTransientColumns() {
@@ -177,7 +178,7 @@ void TCustomDBGridEh::GenerateDefaultColumns() {
 
 void TCustomDBGridEh::RebuildVisibleColumns() {
   FVisibleColumns->Clear();
-  int frozen = std::max(0, FFrozenCols);  // a negative count freezes nothing
+  int frozen = std::max(0, FImpl->FFrozenCols);  // a negative count freezes nothing
   int hiddenInFrozen = 0, visibleSeen = 0;
   bool pastFrozen = false;
   for (int i = 0; i < FColumns->Count(); ++i) {
@@ -209,35 +210,38 @@ void TCustomDBGridEh::RebuildVisibleColumns() {
 
 void TCustomDBGridEh::LayoutRowHeight() {
   TMetrics m = Measure(this, Font());
-  int rowBase = (FFlat ? 1 : 3) + (FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
-  int height = FRowHeight > 0 || FRowLines > 0 ? FRowHeight + FRowLines * m.LineHeight() : m.TextHeight + rowBase;
+  int rowBase = (FImpl->FFlat ? 1 : 3) + (FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
+  int height = FImpl->FRowHeight > 0 || FImpl->FRowLines > 0 ? FImpl->FRowHeight + FImpl->FRowLines * m.LineHeight()
+                                                             : m.TextHeight + rowBase;
   if (FOptionsEh.Contains(dghFitRowHeightToText) && m.TextHeight > 0) {
     int above = std::max(0, height - rowBase);
     int lines = above / m.TextHeight, rest = above % m.TextHeight;
     if (!(rest <= m.TextHeight / 2 && lines >= 1)) ++lines;
-    FRowLines = lines;
-    FRowHeight = rowBase;
-    height = FRowHeight + FRowLines * m.LineHeight();
+    FImpl->FRowLines = lines;
+    FImpl->FRowHeight = rowBase;
+    height = FImpl->FRowHeight + FImpl->FRowLines * m.LineHeight();
   }
   int title = FOptions.Contains(dgTitles) && RowCount() > 0 ? RowHeights(0) : -1;
   TCustomGrid::SetDefaultRowHeight(std::max(1, height));
   if (title >= 0) TCustomGrid::SetRowHeights(0, title);
-  if (FEditButtonWidth > 0)
-    FEditButtonHeight =
-        height <= Round(FEditButtonWidth * 1.5) ? height : EditButtonHeightFor(FEditButtonWidth, FFlat);
-  FWordWrapPossible = m.LineHeight() + m.Tm.tmInternalLeading + TextMargin() < height;
+  if (FImpl->FEditButtonWidth > 0)
+    FImpl->FEditButtonHeight = height <= Round(FImpl->FEditButtonWidth * 1.5)
+                                   ? height
+                                   : EditButtonHeightFor(FImpl->FEditButtonWidth, FImpl->FFlat);
+  FImpl->FWordWrapPossible = m.LineHeight() + m.Tm.tmInternalLeading + TextMargin() < height;
 }
 
 void TCustomDBGridEh::LayoutTitleHeight() {
   int h = 0;
-  if (FColumns->Count() == 0) h = Measure(this, FTitleFont.get()).TextHeight + TextMargin();
+  if (FColumns->Count() == 0) h = Measure(this, FImpl->FTitleFont.get()).TextHeight + TextMargin();
   for (int i = 0; i < FColumns->Count(); ++i)
     h = std::max(h, Measure(this, FColumns->Items(i)->Title()->Font()).TextHeight + TextMargin());
   if (RowCount() > 0) TCustomGrid::SetRowHeights(0, h);
 }
 
 void TCustomDBGridEh::LayoutHorzScrollBar() {
-  bool show = FHorzScrollBar->Visible() && !FHorzScrollBar->ExtScrollBar() && (!FAutoFitColWidths || Designing());
+  bool show = FImpl->FHorzScrollBar->Visible() && !FImpl->FHorzScrollBar->ExtScrollBar() &&
+              (!FImpl->FAutoFitColWidths || Designing());
   TScrollStyle want = show ? ssHorizontal : ssNone;
   if (ScrollBars() == want) return;
   TCustomGrid::SetScrollBars(want);
@@ -246,10 +250,12 @@ void TCustomDBGridEh::LayoutHorzScrollBar() {
 }
 
 void TCustomDBGridEh::AutoFitWidths() {
-  if (!FAutoFitColWidths || Designing() || !HandleAllocated()) return;
+  if (!FImpl->FAutoFitColWidths || Designing() || !HandleAllocated()) return;
   int n = FColumns->Count();
-  FOutOfRange.assign(n, false);
-  auto fits = [&](int i) { return FColumns->Items(i)->Visible() && FColumns->Items(i)->AutoFitColWidth(); };
+  FImpl->FOutOfRange.assign(n, false);
+  auto fits = [&](int i) {
+    return FColumns->Items(i)->Visible() && FColumns->Items(i)->AutoFitColWidth();
+  };
   std::vector<int> widths(n);
   for (int i = 0; i < n; ++i) widths[i] = FColumns->Items(i)->Width();
   int room = 0;
@@ -258,22 +264,22 @@ void TCustomDBGridEh::AutoFitWidths() {
     int shares = 0, fixed = 0;
     for (int i = 0; i < n; ++i) {
       if (!FColumns->Items(i)->Visible()) continue;
-      if (fits(i) && !FOutOfRange[i]) shares += FColumns->Items(i)->InitialWidth();
+      if (fits(i) && !FImpl->FOutOfRange[i]) shares += FColumns->Items(i)->InitialWidth();
       else fixed += widths[i];
     }
-    room = std::max(0, std::max(ClientWidth(), FMinAutoFitWidth) - fixed);
+    room = std::max(0, std::max(ClientWidth(), FImpl->FMinAutoFitWidth) - fixed);
     if (FOptions.Contains(dgIndicator)) room -= kIndicatorWidth;
     if (FOptions.Contains(dgColLines)) room -= FVisibleColumns->Count();
     if (FOptions.Contains(dgIndicator) && FOptions.Contains(dgColLines)) room -= 1;
     bool limited = false;
     for (int i = 0; i < n && shares > 0; ++i) {
-      if (!fits(i) || FOutOfRange[i]) continue;
+      if (!fits(i) || FImpl->FOutOfRange[i]) continue;
       TColumnEh* c = FColumns->Items(i);
       // Truncated, not rounded: the rightmost column takes what the truncation left.
       int want = static_cast<int>(int64_t(room) * c->InitialWidth() / shares);
       widths[i] = c->ClampWidth(want);
       if (widths[i] != want) {
-        FOutOfRange[i] = true;
+        FImpl->FOutOfRange[i] = true;
         limited = true;
       }
     }
@@ -281,16 +287,16 @@ void TCustomDBGridEh::AutoFitWidths() {
   }
   int sum = 0, last = -1;
   for (int i = 0; i < n; ++i)
-    if (fits(i) && !FOutOfRange[i]) {
+    if (fits(i) && !FImpl->FOutOfRange[i]) {
       sum += widths[i];
       last = i;
     }
   if (last >= 0 && sum != room) widths[last] = std::max(0, widths[last] + room - sum);
-  ++FUpdateLock;
+  ++FImpl->FUpdateLock;
   struct TRelease {
     int& L;
     ~TRelease() { --L; }
-  } release{FUpdateLock};
+  } release{FImpl->FUpdateLock};
   for (int i = 0; i < n; ++i)
     if (fits(i) && FColumns->Items(i)->Width() != widths[i]) {
       FColumns->Items(i)->SetWidth(widths[i]);
@@ -301,19 +307,19 @@ void TCustomDBGridEh::AutoFitWidths() {
 
 int TCustomDBGridEh::MeasureTitleCaption(THeadTreeNode* Node) {
   TColumnEh* leaf = Node->LeafColumn;
-  TFont* font = leaf ? leaf->Title()->Font() : FTitleFont.get();
+  TFont* font = leaf ? leaf->Title()->Font() : FImpl->FTitleFont.get();
   String text = Node->NodeText.empty() ? String(" ") : Node->NodeText;
   return WithMeasuringCanvas(this, [&](TCanvas* c) {
     c->Font()->Assign(font);
     if (leaf && leaf->Title()->Orientation() == tohVertical) return c->TextWidth(text) + 6;
     TRect r{0, 0, std::max(1, Node->NodeWidth - Node->MarkerIndent - 4), 0};
     DrawText(c->Handle(), text, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    return r.Height() + FVTitleMargin;
+    return r.Height() + FImpl->FVTitleMargin;
   });
 }
 
 THeadTreeNode* TCustomDBGridEh::LeafOf(int DataCol) const {
-  return DataCol >= 0 && DataCol < static_cast<int>(FLeaves.size()) ? FLeaves[DataCol] : nullptr;
+  return DataCol >= 0 && DataCol < static_cast<int>(FImpl->FLeaves.size()) ? FImpl->FLeaves[DataCol] : nullptr;
 }
 
 // ================================================================ a column sized with the mouse
@@ -341,10 +347,10 @@ private:
 
 void TCustomDBGridEh::ColWidthsChanged() {
   TCustomGrid::ColWidthsChanged();
-  if (FUpdateLock > 0 || !FColumns) return;
+  if (FImpl->FUpdateLock > 0 || !FColumns) return;
   {
     TEditorMovesHold hold(FSTFilter.get());
-    if ((FDataLink->Active() || FColumns->IsCustomized()) && FLayoutLock == 0) {
+    if ((FDataLink->Active() || FColumns->IsCustomized()) && FImpl->FLayoutLock == 0) {
       TDBGridEhLayoutLock lock(this);
       int indicator = IndicatorOffset();
       for (int i = 0; i < FColumns->Count() && i + indicator < ColCount(); ++i) {
@@ -354,7 +360,7 @@ void TCustomDBGridEh::ColWidthsChanged() {
         int now = c->ClampWidth(ColWidths(raw));
         int old = c->Width();
         if (now == old) continue;
-        if (!FAutoFitColWidths || Designing()) c->SetWidth(now);
+        if (!FImpl->FAutoFitColWidths || Designing()) c->SetWidth(now);
         else SizeAutoFitColumn(i, old, now);
       }
     }
@@ -363,7 +369,7 @@ void TCustomDBGridEh::ColWidthsChanged() {
     UpdateExtHorzScrollBar();
   }
   // The filter row's editor stood still while the widths changed; now it follows its cell.
-  if (FInFilterRow) PlaceFilterEditor(false);
+  if (FImpl->FInFilterRow) PlaceFilterEditor(false);
 }
 
 void TCustomDBGridEh::SizeAutoFitColumn(int Index, int Old, int New) {
@@ -374,7 +380,8 @@ void TCustomDBGridEh::SizeAutoFitColumn(int Index, int Old, int New) {
     else c->SetWidth(New);
     int total = 0;
     for (int k = Index + 1; k < FColumns->Count(); ++k)
-      if (FColumns->Items(k)->Visible() && FColumns->Items(k)->AutoFitColWidth()) total += FColumns->Items(k)->Width();
+      if (FColumns->Items(k)->Visible() && FColumns->Items(k)->AutoFitColWidth())
+        total += FColumns->Items(k)->Width();
     for (int k = Index + 1; k < FColumns->Count() && total > 0; ++k) {
       TColumnEh* r = FColumns->Items(k);
       if (r->Visible() && r->AutoFitColWidth()) r->SetInitialWidth(scaled(r->InitialWidth(), total + Old - New, total));
@@ -404,11 +411,11 @@ void TCustomDBGridEh::RecalcRowCount() {
     return;
   }
   int top = TopDataOffset();
-  ++FUpdateLock;
+  ++FImpl->FUpdateLock;
   struct TRelease {
     int& L;
     ~TRelease() { --L; }
-  } release{FUpdateLock};
+  } release{FImpl->FUpdateLock};
   if (RowCount() < top + 1) TCustomGrid::SetRowCount(top + 1);
   TCustomGrid::SetFixedRows(top);
   int lineH = FOptions.Contains(dgRowLines) ? GridLineWidth() : 0;
@@ -433,7 +440,8 @@ void TCustomDBGridEh::RecalcRowCount() {
     TCustomGrid::SetRowCount(records + top + (FFooterRowCount > 0 ? FFooterRowCount + filler : 0));
     if (FFooterRowCount > 0) TCustomGrid::SetRowHeights(top + records, fillerHeight(records));
   } else {
-    TCustomGrid::SetRowCount(top + 1 + (HandleAllocated() && FFooterRowCount > 0 ? FFooterRowCount + filler : 0));
+    TCustomGrid::SetRowCount(top + 1 +
+                             (HandleAllocated() && FFooterRowCount > 0 ? FFooterRowCount + filler : 0));
     if (HandleAllocated() && FFooterRowCount > 0) TCustomGrid::SetRowHeights(top + 1, fillerHeight(1));
   }
   if (hasRecords && HandleAllocated()) SyncCurrentRow();
@@ -468,19 +476,21 @@ void TCustomDBGridEh::RefreshVertScrollBar() {
     old.fMask = SIF_POS;
     GetScrollInfo(Handle(), SB_VERT, &old);
     bool editing = ds->State() == dsEdit || ds->State() == dsInsert;
-    int recNo = FSumList->Active() && FSumList->VirtualRecords() ? FSumList->CurrentRecordNumber() : ds->RecNo();
+    int recNo = FSumList->Active() && FSumList->VirtualRecords() ? FSumList->CurrentRecordNumber()
+                                                                               : ds->RecNo();
     si.nPos = editing ? old.nPos : recNo;
   } else {
     si.nMin = 0, si.nMax = 4, si.nPage = 0;
     si.nPos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
   }
   SCROLLINFO ext = si;  // an external bar shows the grid's range; the grid's own bar then none
-  if (!FVertScrollBar->Visible() || FVertScrollBar->ExtScrollBar()) si.nMin = si.nMax = 0, si.nPage = 0;
+  if (!FImpl->FVertScrollBar->Visible() || FImpl->FVertScrollBar->ExtScrollBar()) si.nMin = si.nMax = 0, si.nPage = 0;
   // Always-shown bars stay visible, disabled while there is nothing to scroll.
-  WindowBars()->SetAllowed(SB_VERT, FVertScrollBar->Visible() && !FVertScrollBar->ExtScrollBar());
-  WindowBars()->SetDisableNoScroll(FVertScrollBar->VisibleMode() == sbAlwaysShowEh && !FVertScrollBar->ExtScrollBar());
+  WindowBars()->SetAllowed(SB_VERT, FImpl->FVertScrollBar->Visible() && !FImpl->FVertScrollBar->ExtScrollBar());
+  WindowBars()->SetDisableNoScroll(FImpl->FVertScrollBar->VisibleMode() == sbAlwaysShowEh &&
+                                   !FImpl->FVertScrollBar->ExtScrollBar());
   WindowBars()->SetInfo(SB_VERT, si.nMin, si.nMax, static_cast<int>(si.nPage), si.nPos);
-  if (auto* bar = dynamic_cast<TScrollBar*>(FVertScrollBar->ExtScrollBar())) {
+  if (auto* bar = dynamic_cast<TScrollBar*>(FImpl->FVertScrollBar->ExtScrollBar())) {
     bar->SetPageSize(0);
     bar->SetParams(ext.nPos, std::min(ext.nMin, ext.nMax), ext.nMax);
     bar->SetPageSize(std::min(static_cast<int>(ext.nPage), bar->Max() - bar->Min() + 1));
@@ -488,7 +498,7 @@ void TCustomDBGridEh::RefreshVertScrollBar() {
 }
 
 void TCustomDBGridEh::UpdateExtHorzScrollBar() {
-  auto* ext = dynamic_cast<TScrollBar*>(FHorzScrollBar->ExtScrollBar());
+  auto* ext = dynamic_cast<TScrollBar*>(FImpl->FHorzScrollBar->ExtScrollBar());
   if (!ext || !HandleAllocated()) return;
   int fixed = FixedCols(), last = ColCount() - 1;
   // The leftmost column from which the last one is still wholly visible.
@@ -570,7 +580,8 @@ bool TCustomDBGridEh::CellDrawn3D(int ACol, int ARow, TGridDrawState State) cons
   bool footer = FFooterRowCount > 0 && r >= footerStart;
   bool fixed = State.Contains(gdFixed);
   // A filter cell that shows its column's filter is drawn flat.
-  if (r < 0 && ARow >= TitleRowCount() && c >= 0 && c < FColumns->Count() && FColumns->Items(c)->Visible())
+  if (r < 0 && ARow >= TitleRowCount() && c >= 0 && c < FColumns->Count() &&
+      FColumns->Items(c)->Visible())
     return false;
   const TDBGridEhOptions& o = FOptionsEh;
   const bool rules[] = {
@@ -598,14 +609,14 @@ int TCustomDBGridEh::FrozenExtent() const {
 
 void TCustomDBGridEh::RowHeightsChanged() {
   TCustomGrid::RowHeightsChanged();
-  if (FUpdateLock > 0 || !FRowSizingAllowed || GridState() != gsRowSizing) return;
+  if (FImpl->FUpdateLock > 0 || !FImpl->FRowSizingAllowed || GridState() != gsRowSizing) return;
   // A row the user sized gives every data row its height.
   int first = TitleRowCount();
   int end = std::min(RowCount(), TopDataOffset() + FDataLink->RecordCount() + 1);
   for (int r = first; r < end; ++r)
     if (RowHeights(r) != DefaultRowHeight()) {
-      FRowLines = 0;
-      FRowHeight = RowHeights(r);
+      FImpl->FRowLines = 0;
+      FImpl->FRowHeight = RowHeights(r);
       RebuildLayout();
       RefreshVertScrollBar();
       break;
@@ -618,10 +629,10 @@ int TCustomDBGridEh::OptimalTitleWidth(TColumnEh* Column) {
   TColumnTitleEh* title = Column->Title();
   int marker = title->SortMarkerSpace();
   int m = marker >= 3 ? marker + 2 : 4;
-  if (FTitleImages && title->ImageIndex() != -1) return m + FTitleImages->Width();
-  THeadTreeNode* leaf = FUseMultiTitle ? LeafOf(Column->Index()) : nullptr;
+  if (FImpl->FTitleImages && title->ImageIndex() != -1) return m + FImpl->FTitleImages->Width();
+  THeadTreeNode* leaf = FImpl->FUseMultiTitle ? LeafOf(Column->Index()) : nullptr;
   String text = leaf ? leaf->NodeText : title->Caption();
-  bool wrap = FUseMultiTitle || FTitleHeight > 0 || FTitleLines > 0;
+  bool wrap = FImpl->FUseMultiTitle || FImpl->FTitleHeight > 0 || FImpl->FTitleLines > 0;
   return WithMeasuringCanvas(this, [&](TCanvas* c) {
     c->Font()->Assign(title->Font());
     if (title->Orientation() == tohVertical) return m + c->TextHeight(text);
@@ -640,7 +651,7 @@ int TCustomDBGridEh::OptimalTitleWidth(TColumnEh* Column) {
 
 int TCustomDBGridEh::OptimalCellWidth(TColumnEh* Column) {
   int w = 4;
-  if (Column->AlwaysShowEditButton()) w += FEditButtonWidth;
+  if (Column->AlwaysShowEditButton()) w += FImpl->FEditButtonWidth;
   switch (Column->ColumnKind()) {
     case ckImage: return w + (Column->ImageList() ? Column->ImageList()->Width() : 0);
     case ckCheckbox: return w + CheckBoxGlyphWidth();
@@ -650,13 +661,13 @@ int TCustomDBGridEh::OptimalCellWidth(TColumnEh* Column) {
   font.Assign(Column->Font());
   TColor back = Column->Color();
   FireGetCellParams(Column, &font, back, TGridDrawState());
-  Column->FillCellParams(FCellParams.get());
-  FCellParams->SetFont(&font);
-  Column->FireGetCellParams(false, FCellParams.get());
-  String text = FCellParams->Text();
+  Column->FillCellParams(FImpl->FCellParams.get());
+  FImpl->FCellParams->SetFont(&font);
+  Column->FireGetCellParams(false, FImpl->FCellParams.get());
+  String text = FImpl->FCellParams->Text();
   return WithMeasuringCanvas(this, [&](TCanvas* c) {
     c->Font()->Assign(&font);
-    if (!(Column->WordWrap() && FWordWrapPossible)) return w + c->TextWidth(text);
+    if (!(Column->WordWrap() && FImpl->FWordWrapPossible)) return w + c->TextWidth(text);
     TRect r{0, 0, std::max(1, Column->Width()), 0};
     DrawText(c->Handle(), text, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     return w + r.Width();
@@ -713,7 +724,7 @@ void TCustomDBGridEh::OptimizeColumnWidths(TColumnsEhList* ColumnsList) {
   auto apply = [&] {
     for (int i = 0; i < n; ++i) ColumnsList->Items(i)->SetWidth(widths[i]);
   };
-  if (FAutoFitColWidths) apply();
+  if (FImpl->FAutoFitColWidths) apply();
   else {
     TDBGridEhLayoutLock lock(this);
     apply();
@@ -752,7 +763,7 @@ void TCustomDBGridEh::CollectDataSetFields(std::vector<TField*>& List) const {
 }
 
 void TCustomDBGridEh::ApplyColumnLayout() {
-  if (!FAutoFitColWidths || Designing()) {
+  if (!FImpl->FAutoFitColWidths || Designing()) {
     RecalcRowCount();
     RefreshVertScrollBar();
     return;
@@ -779,10 +790,10 @@ void TCustomDBGridEh::FireGetCellParams(TColumnEh* Column, TFont* AFont, TColor&
 
 void TCustomDBGridEh::Resize() {
   TCustomGrid::Resize();
-  if (!HandleAllocated() || Loading() || FLayingOut || !FDataLink) return;
-  if (FAutoFitColWidths && !Designing()) RebuildLayout();
+  if (!HandleAllocated() || Loading() || FImpl->FLayingOut || !FDataLink) return;
+  if (FImpl->FAutoFitColWidths && !Designing()) RebuildLayout();
   else RefreshLayout();
-  if (FInFilterRow) PlaceFilterEditor(false);
+  if (FImpl->FInFilterRow) PlaceFilterEditor(false);
 }
 
 void TCustomDBGridEh::TopLeftChanged() {
@@ -792,7 +803,7 @@ void TCustomDBGridEh::TopLeftChanged() {
     FetchRecordsInView();
     RefreshViewScrollBar();
   }
-  if (FInFilterRow) PlaceFilterEditor(false);
+  if (FImpl->FInFilterRow) PlaceFilterEditor(false);
 }
 
 // ================================================================ axis draw information
@@ -846,8 +857,8 @@ void TCustomDBGridEh::ComputeDrawInfo(TGridAxesInfoEh& Info, int Width, int Heig
   auto colWidth = [this](int i) { return std::max(0, ColWidths(i)); };
   auto rowHeight = [this](int i) { return RowHeights(i); };
   int frozen = std::max(0, FixedCols() - IndicatorOffset());
-  ComputeFixedAxis(Info.Horz, FOptions.Contains(dgColLines) ? line : 0, FixedCols(), frozen, ColCount(), LeftCol(),
-                   colWidth);
+  ComputeFixedAxis(Info.Horz, FOptions.Contains(dgColLines) ? line : 0, FixedCols(), frozen, ColCount(),
+                   LeftCol(), colWidth);
   ComputeFixedAxis(Info.Vert, FOptions.Contains(dgRowLines) ? line : 0, FixedRows(), 0, RowCount(), TopRow(),
                    rowHeight);
   ComputeScrollAxis(Info.Horz, Width, 0, colWidth);

@@ -1,6 +1,7 @@
 // The grid's data link (field map and the dataset's notifications) and its list of selected
 // rows kept as bookmarks in dataset order.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 
 #include "core/SysUtils.h"
 #include "core/Scope.h"
@@ -79,7 +80,7 @@ int TGridDataLinkEh::MoveBy(int Distance) {
 void TGridDataLinkEh::ActiveChanged() {
   ++FChangeCount;
   FModified = false;
-  if (FGrid) FGrid->LinkActiveChanged(Active());
+  if (FGrid) TGridImpl::LinkActiveChanged(FGrid, Active());
 }
 
 void TGridDataLinkEh::DataSetChanged() {
@@ -92,7 +93,7 @@ void TGridDataLinkEh::DataSetChanged() {
 }
 
 void TGridDataLinkEh::DataSetScrolled(int Distance) {
-  if (FGrid) FGrid->DataSetScrolled(Distance);
+  if (FGrid) TGridImpl::DataSetScrolled(FGrid, Distance);
 }
 
 void TGridDataLinkEh::FocusControl(TField** Field) {
@@ -105,12 +106,12 @@ void TGridDataLinkEh::FocusControl(TField** Field) {
 }
 
 void TGridDataLinkEh::EditingChanged() {
-  if (FGrid) FGrid->EditingChanged();
+  if (FGrid) TGridImpl::EditingChanged(FGrid);
 }
 
 void TGridDataLinkEh::LayoutChanged() {
   if (FGrid) {
-    TRestore changing(FGrid->FDataLinkLayoutChanging, true);
+    TRestore changing(TGridImpl::Of(FGrid).FDataLinkLayoutChanging, true);
     FGrid->RebuildLayout();
   }
   TDataLink::LayoutChanged();
@@ -118,7 +119,7 @@ void TGridDataLinkEh::LayoutChanged() {
 
 void TGridDataLinkEh::RecordChanged(TField* Field) {
   ++FChangeCount;
-  if (FGrid) FGrid->RecordChanged(Field);
+  if (FGrid) TGridImpl::RecordChanged(FGrid, Field);
   FModified = false;
 }
 
@@ -198,7 +199,7 @@ void TBookmarkListEh::SetCurrentRowSelected(bool Value) {
   if (Value) FList.insert(FList.begin() + i, b);
   else FList.erase(FList.begin() + i);
   ListChanged();
-  FGrid->InvalidateCurrentRow();
+  TGridImpl::InvalidateCurrentRow(FGrid);
   TDBGridEhSelection* sel = FGrid->Selection();
   if (sel->SelectionKind() != gstRecordBookmarks && Count() > 0) {
     sel->Reset();

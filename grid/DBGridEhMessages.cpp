@@ -2,6 +2,7 @@
 // cancel mode, font and colour notices, the flat border, hints and cell tool tips, and which
 // edit operations the selection allows now.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhImpExp.h"
 #include "grid/DBGridEhFilterEdit.h"
@@ -32,7 +33,7 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case WM_DEFERREDLAYOUT:
       if (!FColumns) break;
-      if (FLayoutLock > 0 || FColumns->UpdateCount() > 0) DeferLayout();
+      if (FImpl->FLayoutLock > 0 || FColumns->UpdateCount() > 0) DeferLayout();
       else RebuildLayout();
       return;
     case WM_TIMER:
@@ -41,12 +42,12 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
         return;
       }
       if (M.WParam != kScrollTimer) break;
-      if (FMouseMode == mmRecordDragging) {
+      if (FImpl->FMouseMode == mmRecordDragging) {
         TPoint p;
         GetCursorPos(&p);
         p = ScreenToClient(p);
         TrackRowsDrag(p.Y, MouseCoord(p.X, p.Y).Y, p, false);
-      } else if (FTracking || FRowTracking || FMouseMode == mmColSelecting) {
+      } else if (FImpl->FTracking || FImpl->FRowTracking || FImpl->FMouseMode == mmColSelecting) {
         TimerScroll();
       } else {
         StopScrollTimer();
@@ -61,7 +62,7 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
       // Before the inherited handling, whose button release would end a drag as accepted.
       CancelMouseTracking();
       TCustomGrid::Dispatch(M);
-      if (M.Msg == CM_CANCELMODE && FFilterEdit) FFilterEdit->Perform(CM_CANCELMODE, M.WParam, M.LParam);
+      if (M.Msg == CM_CANCELMODE && FImpl->FFilterEdit) FImpl->FFilterEdit->Perform(CM_CANCELMODE, M.WParam, M.LParam);
       return;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -69,10 +70,10 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
       break;
     case WM_CHAR:
       // Typing reaches the filter row's editor while the row is being edited.
-      if (FInFilterRow && FFilterEdit && (M.WParam >= 32 || M.WParam == 8)) {
+      if (FImpl->FInFilterRow && FImpl->FFilterEdit && (M.WParam >= 32 || M.WParam == 8)) {
         if (!FilterEditorShown()) PlaceFilterEditor(false);
         if (FilterEditorShown()) {
-          FFilterEdit->Perform(WM_CHAR, M.WParam, M.LParam);
+          FImpl->FFilterEdit->Perform(WM_CHAR, M.WParam, M.LParam);
           return;
         }
       }
@@ -87,15 +88,16 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
       return;
     case WM_ERASEBKGND: M.Result = 1; return;
     case WM_PAINT:
-      if (WantsDoubleBuffer() && !DirectPaintEh) FDoubleBuffering = true;
+      if (WantsDoubleBuffer() && !DirectPaintEh) FImpl->FDoubleBuffering = true;
       break;
     case WM_NCCALCSIZE:
       TCustomGrid::Dispatch(M);
-      if (FFlatInset > 0 && M.LParam) InflateRect(*reinterpret_cast<TRect*>(M.LParam), -FFlatInset, -FFlatInset);
+      if (FImpl->FFlatInset > 0 && M.LParam)
+        InflateRect(*reinterpret_cast<TRect*>(M.LParam), -FImpl->FFlatInset, -FImpl->FFlatInset);
       return;
     case WM_NCPAINT:
       TCustomGrid::Dispatch(M);
-      if (FFlat && BorderStyle() == bsSingle && Ctl3D()) {
+      if (FImpl->FFlat && BorderStyle() == bsSingle && Ctl3D()) {
         HDC dc = GetWindowDC(Handle());
         TRect r = Rect(0, 0, Width(), Height());
         DrawEdge(dc, r, BDR_SUNKENOUTER, BF_RECT);
@@ -107,8 +109,8 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
     case CM_HINTSHOW: CMHintShow(M); return;
     case CM_HINTSHOWPAUSE: CMHintShowPause(M); return;
     case CM_MOUSEWHEEL:
-      if (FInFilterRow && FilterEditorShown()) {
-        M.Result = FFilterEdit->Perform(CM_MOUSEWHEEL, M.WParam, M.LParam);
+      if (FImpl->FInFilterRow && FilterEditorShown()) {
+        M.Result = FImpl->FFilterEdit->Perform(CM_MOUSEWHEEL, M.WParam, M.LParam);
         return;
       }
       // An open list under the editor takes the wheel first.
@@ -127,17 +129,17 @@ void TCustomDBGridEh::Dispatch(TMessage& M) {
     case CM_PARENTFONTCHANGED:
       TCustomGrid::Dispatch(M);
       if (ParentFont()) {
-        FSettingTitleFont = true;
-        FTitleFont->Assign(Font());
-        FFooterFont->Assign(Font());
-        FSettingTitleFont = false;
+        FImpl->FSettingTitleFont = true;
+        FImpl->FTitleFont->Assign(Font());
+        FImpl->FFooterFont->Assign(Font());
+        FImpl->FSettingTitleFont = false;
         RebuildLayout();
       }
       return;
     case CM_PARENTCOLORCHANGED:
       TCustomGrid::Dispatch(M);
       if (ParentColor()) {
-        FFooterColor = Color();
+        FImpl->FFooterColor = Color();
         Invalidate();
       }
       return;
@@ -159,17 +161,17 @@ void TCustomDBGridEh::WndProc(TMessage& M) {
     return;
   }
   SetDragMode(dmManual);
-  TRestore inClick(FInClickWithDragMode, true);
+  TRestore inClick(FImpl->FInClickWithDragMode, true);
   TScopeExit automatic([this] { SetDragMode(dmAutomatic); });
   TCustomGrid::WndProc(M);
 }
 
 void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
   TCustomGrid::CreateParams(Params);
-  FFlatInset = 0;
-  if (FFlat && Ctl3D()) {
+  FImpl->FFlatInset = 0;
+  if (FImpl->FFlat && Ctl3D()) {
     // The flat border is the grid's own: a one-pixel sunken edge in the non-client area.
-    if (BorderStyle() == bsSingle) FFlatInset = 1;
+    if (BorderStyle() == bsSingle) FImpl->FFlatInset = 1;
     Params.Style &= ~WS_BORDER;
     Params.ExStyle &= ~WS_EX_CLIENTEDGE;
   }
@@ -178,8 +180,8 @@ void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
 
 bool TCustomDBGridEh::WantsDoubleBuffer() const {
   // Fixed cells drawn with visual styles would flicker; styles are inactive here.
-  return !FFlat && IsThemeActive() && FOptionsEh.Contains(dghFixed3D) && FOptions.Contains(dgColLines) &&
-         FOptions.Contains(dgRowLines);
+  return !FImpl->FFlat && IsThemeActive() && FOptionsEh.Contains(dghFixed3D) &&
+         FOptions.Contains(dgColLines) && FOptions.Contains(dgRowLines);
 }
 
 // ================================================================ focus
@@ -187,9 +189,9 @@ bool TCustomDBGridEh::WantsDoubleBuffer() const {
 void TCustomDBGridEh::FocusChanged(TMessage& M) {
   HWND other = reinterpret_cast<HWND>(M.WParam);
   bool toEditor = FocusComesFrom(InplaceEditor(), other);
-  if (M.Msg == WM_KILLFOCUS && FSortMarkedWithCtrl && !toEditor) {
+  if (M.Msg == WM_KILLFOCUS && FImpl->FSortMarkedWithCtrl && !toEditor) {
     // Markers set with Ctrl held are reported when the focus goes elsewhere than the editor.
-    FSortMarkedWithCtrl = false;
+    FImpl->FSortMarkedWithCtrl = false;
     SortMarkingChanged();
   }
   if (M.Msg == WM_SETFOCUS && !toEditor) ApplyColumnImeMode();
@@ -198,9 +200,9 @@ void TCustomDBGridEh::FocusChanged(TMessage& M) {
     InvalidateCellRange(FSelection->BoundsInGrid());
   TCustomGrid::Dispatch(M);
   // The filter row being edited keeps the focus in its editor.
-  if (M.Msg == WM_SETFOCUS && FInFilterRow && FilterEditorShown() && !FocusComesFrom(FFilterEdit, other) &&
-      FFilterEdit->CanFocus())
-    FFilterEdit->SetFocus();
+  if (M.Msg == WM_SETFOCUS && FImpl->FInFilterRow && FilterEditorShown() &&
+      !FocusComesFrom(FImpl->FFilterEdit, other) && FImpl->FFilterEdit->CanFocus())
+    FImpl->FFilterEdit->SetFocus();
   RefreshFocusHighlight();
 }
 
@@ -222,7 +224,7 @@ void TCustomDBGridEh::WMVScroll(TMessage& M) {
     // Positions beyond 16 bits come with the bar's track position.
     SCROLLINFO si;
     si.fMask = SIF_TRACKPOS;
-    if (FVertScrollBar->ReadScrollInfo(si) && si.nTrackPos > 0x7FFF) pos = si.nTrackPos;
+    if (FImpl->FVertScrollBar->ReadScrollInfo(si) && si.nTrackPos > 0x7FFF) pos = si.nTrackPos;
   }
   switch (code) {
     case SB_LINEUP: ds->MoveBy(-(active + 1)); break;
@@ -232,13 +234,13 @@ void TCustomDBGridEh::WMVScroll(TMessage& M) {
     case SB_TOP: ds->First(); break;
     case SB_BOTTOM: ds->Last(); break;
     case SB_THUMBTRACK:
-      if (!FVertScrollBar->Tracking()) break;
+      if (!FImpl->FVertScrollBar->Tracking()) break;
       ds->MoveBy(pos - FSumList->CurrentRecordNumber());
-      FIgnoreThumbPosition = true;
+      FImpl->FIgnoreThumbPosition = true;
       break;
     case SB_THUMBPOSITION:
-      if (FIgnoreThumbPosition) {
-        FIgnoreThumbPosition = false;
+      if (FImpl->FIgnoreThumbPosition) {
+        FImpl->FIgnoreThumbPosition = false;
         break;
       }
       if (FSumList->HasRecordNumbers()) {
@@ -261,7 +263,7 @@ void TCustomDBGridEh::WMVScroll(TMessage& M) {
 }
 
 void TCustomDBGridEh::WMHScroll(TMessage& M) {
-  if (FHorzScrollBar->Tracking() && LoWord(M.WParam) == SB_THUMBTRACK)
+  if (FImpl->FHorzScrollBar->Tracking() && LoWord(M.WParam) == SB_THUMBTRACK)
     M.WParam = MakeWParam(SB_THUMBPOSITION, HiWord(M.WParam));
   TCustomGrid::Dispatch(M);
   UpdateExtHorzScrollBar();
@@ -284,13 +286,13 @@ void TCustomDBGridEh::WMSetCursor(TMessage& M) {
   TPoint p;
   GetCursorPos(&p);
   p = ScreenToClient(p);
-  if (FMouseMode == mmFrozenColSizing || (FMouseMode == mmNone && FrozenSizingColumn(p.X, p.Y) >= 0))
+  if (FImpl->FMouseMode == mmFrozenColSizing || (FImpl->FMouseMode == mmNone && FrozenSizingColumn(p.X, p.Y) >= 0))
     return show(crHSplit);
   TGridState sizing;
   int index = -1, pos = 0, ofs = 0;
   CalcSizingState(p.X, p.Y, sizing, index, pos, ofs);
-  if (!Designing() && FDataLink->Active() && DataSet() && sizing == gsNormal && FOptions.Contains(dgMultiSelect) &&
-      PtInRect(ClientRect(), p) && !BeginRowsDrag(p.X, p.Y, true)) {
+  if (!Designing() && FDataLink->Active() && DataSet() && sizing == gsNormal &&
+      FOptions.Contains(dgMultiSelect) && PtInRect(ClientRect(), p) && !BeginRowsDrag(p.X, p.Y, true)) {
     TGridCoord cell = MouseCoord(p.X, p.Y);
     bool indicator = cell.X >= 0 && cell.X < IndicatorOffset() && cell.Y >= TopDataOffset();
     if (indicator && !DataSet()->IsEmpty() && SelectionKindAllowed(gstRecordBookmarks))
@@ -364,7 +366,7 @@ bool TCustomDBGridEh::CellToolTip(int ACol, int ARow, THintInfo& Info) {
   bool data = rowArea == raData && c->ToolTips() && FDataLink->Active() && dataRow < RowRecordCount();
   bool footer = rowArea == raFooter && c->FooterAt(dataRow)->ToolTips();
   if (!(title || data || footer) || GetCapture() != 0 || GetKeyState(VK_CONTROL) < 0) return false;
-  if (!FToolTipFont) FToolTipFont = std::make_unique<TFont>();
+  if (!FImpl->FToolTipFont) FImpl->FToolTipFont = std::make_unique<TFont>();
   TCellTip tip;
   tip.Rect = CellRect(ACol, ARow);
   tip.Limit = tip.Rect.Left + c->Width();
@@ -382,12 +384,12 @@ void TCustomDBGridEh::TitleTip(TColumnEh* Column, int DataCol, TCellTip& Tip) {
     Tip.Rect.Right -= marker - kTipInset;
     Tip.Limit -= marker - kTipInset;
   }
-  THeadTreeNode* leaf = FUseMultiTitle ? LeafOf(DataCol) : nullptr;
+  THeadTreeNode* leaf = FImpl->FUseMultiTitle ? LeafOf(DataCol) : nullptr;
   if (leaf) Tip.Rect.Top = Tip.Rect.Bottom - leaf->NodeHeight;
   Tip.Text = leaf ? leaf->NodeText : Column->Title()->Caption();
-  Tip.Wrap = FUseMultiTitle || FTitleHeight > 0 || FTitleLines > 0;
+  Tip.Wrap = FImpl->FUseMultiTitle || FImpl->FTitleHeight > 0 || FImpl->FTitleLines > 0;
   Tip.Alignment = Column->Title()->Alignment();
-  FToolTipFont->Assign(Column->Title()->Font());
+  FImpl->FToolTipFont->Assign(Column->Title()->Font());
 }
 
 void TCustomDBGridEh::FooterTip(TColumnEh* Column, int Row, TCellTip& Tip) {
@@ -395,7 +397,7 @@ void TCustomDBGridEh::FooterTip(TColumnEh* Column, int Row, TCellTip& Tip) {
   Tip.Text = GetFooterText(Row, Column);
   Tip.Wrap = f->WordWrap();
   Tip.Alignment = f->Alignment();
-  FToolTipFont->Assign(f->Font());
+  FImpl->FToolTipFont->Assign(f->Font());
 }
 
 // A data cell, read on its record of the buffer: the text as the cell's parameters make it,
@@ -414,7 +416,7 @@ bool TCustomDBGridEh::DataTip(TColumnEh* Column, int DataRow, TGridCoord Cell, i
     Tip.Text = Column->CellText();
   }
   Tip.Alignment = stepped ? taLeftJustify : Column->Alignment();
-  Tip.Wrap = Column->WordWrap() && FWordWrapPossible;
+  Tip.Wrap = Column->WordWrap() && FImpl->FWordWrapPossible;
   int buttons = 0;
   for (const TCellButton& b : CellButtons(Column)) buttons += b.Width;
   if (buttons > 0) {
@@ -423,13 +425,13 @@ bool TCustomDBGridEh::DataTip(TColumnEh* Column, int DataRow, TGridCoord Cell, i
     Tip.Limit -= buttons;
   }
   if (Column->ImageList() && Column->ShowImageAndText()) Tip.Rect.Left += Column->ImageList()->Width() + kImageTextGap;
-  FToolTipFont->Assign(Column->Font());
+  FImpl->FToolTipFont->Assign(Column->Font());
   TColor back = Column->Color();
-  if (OnGetCellParams) OnGetCellParams(this, Column, FToolTipFont.get(), back, TGridDrawState());
+  if (OnGetCellParams) OnGetCellParams(this, Column, FImpl->FToolTipFont.get(), back, TGridDrawState());
   TColCellParamsEh params;
   params.SetText(Tip.Text);
   params.SetAlignment(Tip.Alignment);
-  params.SetFont(FToolTipFont.get());
+  params.SetFont(FImpl->FToolTipFont.get());
   params.SetCol(Cell.X);
   params.SetRow(Cell.Y);
   Column->FireGetCellParams(false, &params);
@@ -443,13 +445,13 @@ bool TCustomDBGridEh::DataTip(TColumnEh* Column, int DataRow, TGridCoord Cell, i
 bool TCustomDBGridEh::PlaceToolTip(const TCellTip& Tip, TGridCoord Cell, THintInfo& Info) {
   if (Tip.Text.empty()) return false;
   int spacing = TextMargin();
-  Canvas()->Font()->Assign(FToolTipFont.get());
+  Canvas()->Font()->Assign(FImpl->FToolTipFont.get());
   int tw = 0, th = 0;
   bool cut = TextExceedsRect(Canvas(), Tip.Rect, Tip.Text, Tip.Wrap, spacing - kTipInset, spacing, 0, tw, th);
   bool shortRight = Tip.Alignment == taRightJustify && Tip.Rect.Right < Tip.Limit - kTipInset;
   if (!cut && !shortRight && !Tip.AlwaysTip) return false;
   // The tip window's border sits on the cell's line: one pixel up, two on a flat grid.
-  int top = Tip.Rect.Top - (FFlat ? 2 : 1);
+  int top = Tip.Rect.Top - (FImpl->FFlat ? 2 : 1);
   int left;
   switch (Tip.Alignment) {
     case taRightJustify: left = Tip.Limit - tw - kRightTipInset; break;
@@ -461,7 +463,7 @@ bool TCustomDBGridEh::PlaceToolTip(const TCellTip& Tip, TGridCoord Cell, THintIn
   Info.HintPos = ClientToScreen({left, top});
   if (Tip.Wrap) Info.HintMaxWidth = Tip.Rect.Width() - 2 * kTipInset;
   Info.HintWindowClass = TToolTipsWindow::StaticClass();
-  Info.HintData = FToolTipFont.get();
+  Info.HintData = FImpl->FToolTipFont.get();
   return true;
 }
 
@@ -474,24 +476,25 @@ bool TCustomDBGridEh::CanCopySelection() const {
 bool TCustomDBGridEh::CanDeleteSelection() const {
   TDataSet* ds = DataSet();
   TDBGridEhSelectionType kind = FSelection->SelectionKind();
-  if (!FDataLink->Active() || kind == gstNon || FReadOnly || !ds || ds->IsEmpty() || !ds->CanModify()) return false;
+  if (!FDataLink->Active() || kind == gstNon || FImpl->FReadOnly || !ds || ds->IsEmpty() || !ds->CanModify())
+    return false;
   bool rows = kind == gstRecordBookmarks || kind == gstAll;
-  return FAllowedOperations.Contains(rows ? alopDeleteEh : alopUpdateEh);
+  return FImpl->FAllowedOperations.Contains(rows ? alopDeleteEh : alopUpdateEh);
 }
 
 bool TCustomDBGridEh::CanCutSelection() const { return CanCopySelection() && CanDeleteSelection(); }
 
 bool TCustomDBGridEh::CanPasteSelection() const {
   TDataSet* ds = DataSet();
-  if (!FDataLink->Active() || FReadOnly || !ds || !ds->CanModify()) return false;
-  if (ds->State() != dsInsert && !FAllowedOperations.Contains(alopUpdateEh)) return false;
+  if (!FDataLink->Active() || FImpl->FReadOnly || !ds || !ds->CanModify()) return false;
+  if (ds->State() != dsInsert && !FImpl->FAllowedOperations.Contains(alopUpdateEh)) return false;
   TClipboard* cb = Clipboard();
   return cb->HasFormat(VcldbifClipboardFormat()) || cb->HasFormat(CF_TEXT);
 }
 
 bool TCustomDBGridEh::CanSelectAll() const {
   TDataSet* ds = DataSet();
-  return FDataLink->Active() && ds && !ds->IsEmpty() && FAllowedSelections.Contains(gstAll);
+  return FDataLink->Active() && ds && !ds->IsEmpty() && FImpl->FAllowedSelections.Contains(gstAll);
 }
 
 bool TCustomDBGridEh::ExecuteAction(TBasicAction* Action) {
@@ -510,6 +513,6 @@ bool TCustomDBGridEh::GridIsActiveControl() const {
 }
 
 void TCustomDBGridEh::ApplyFilterDefault() {
-  TRestore applying(FApplyingFilter, true);
+  TRestore applying(FImpl->FApplyingFilter, true);
   GridDataService()->RequestFilter(this);
 }

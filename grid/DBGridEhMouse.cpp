@@ -3,6 +3,7 @@
 // selection by pressing and dragging, record dragging, moving the current record and column,
 // the editor and its buttons, check-box clicks and the wheel.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 #include "grid/DBGridEhAux.h"
 #include "grid/DBGridEhInplace.h"
 
@@ -53,8 +54,8 @@ int TCustomDBGridEh::FrozenSizingColumn(int X, int Y) const {
 }
 
 int TCustomDBGridEh::ColumnSelectZone(int X, int Y) const {
-  if (Designing() || !FDataLink->Active() || !FOptions.Contains(dgMultiSelect) || !FOptions.Contains(dgTitles) ||
-      FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstColumns))
+  if (Designing() || !FDataLink->Active() || !FOptions.Contains(dgMultiSelect) ||
+      !FOptions.Contains(dgTitles) || FOptions.Contains(dgRowSelect) || !SelectionKindAllowed(gstColumns))
     return -1;
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = RawToDataColumn(cell.X);
@@ -66,10 +67,10 @@ int TCustomDBGridEh::ColumnSelectZone(int X, int Y) const {
 // ---------------------------------------------------------------- press
 
 void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  FPressPoint = FLastMouse = {X, Y};
-  FPressShift = Shift;
+  FImpl->FPressPoint = FImpl->FLastMouse = {X, Y};
+  FImpl->FPressShift = Shift;
   if (!AcquireFocus()) return;  // the press is ignored completely
-  if (FInFilterRow && PtInRect(DataAreaRect(), TPoint{X, Y})) LeaveFilterRow();
+  if (FImpl->FInFilterRow && PtInRect(DataAreaRect(), TPoint{X, Y})) LeaveFilterRow();
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = 0, dataRow = 0;
   int type = cell.X >= 0 && cell.Y >= 0 ? GetCellType(cell.X, cell.Y, dataCol, dataRow) : -1;
@@ -95,9 +96,9 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     }
     FDataLink->UpdateRecord();
     // The right button moves a column as the left one would.
-    FRightAsLeft = Button == mbRight && FOptions.Contains(dgColumnResize);
-    TCustomGrid::MouseDown(FRightAsLeft ? mbLeft : Button, Shift, X, Y);
-    if (FRightAsLeft) SetCapture(Handle());
+    FImpl->FRightAsLeft = Button == mbRight && FOptions.Contains(dgColumnResize);
+    TCustomGrid::MouseDown(FImpl->FRightAsLeft ? mbLeft : Button, Shift, X, Y);
+    if (FImpl->FRightAsLeft) SetCapture(Handle());
     return;
   }
   if (Button == mbLeft && type >= 0 && rowArea == raData && TreeNodeMouseDown(X, Y, false)) return;
@@ -117,10 +118,10 @@ bool TCustomDBGridEh::PressSizing(TMouseButton Button, TShiftState Shift, int X,
   if (frozen >= 0) {
     if (Button != mbLeft) return false;
     FDataLink->UpdateRecord();
-    FMouseMode = mmFrozenColSizing;
-    FSizingCol = frozen;
-    FSizingOffset = CellRect(frozen, 0).Right - X;
-    if (!traced) DrawSizingLine(X + FSizingOffset);
+    FImpl->FMouseMode = mmFrozenColSizing;
+    FImpl->FSizingCol = frozen;
+    FImpl->FSizingOffset = CellRect(frozen, 0).Right - X;
+    if (!traced) DrawSizingLine(X + FImpl->FSizingOffset);
     TCustomControl::MouseDown(Button, Shift, X, Y);
     return true;
   }
@@ -130,9 +131,9 @@ bool TCustomDBGridEh::PressSizing(TMouseButton Button, TShiftState Shift, int X,
   if (state == gsNormal) return false;
   FDataLink->UpdateRecord();
   if (state == gsColSizing && traced && Button == mbLeft) {
-    FMouseMode = mmColSizing;
-    FSizingCol = index;
-    FSizingOffset = pos - X;
+    FImpl->FMouseMode = mmColSizing;
+    FImpl->FSizingCol = index;
+    FImpl->FSizingOffset = pos - X;
     TCustomControl::MouseDown(Button, Shift, X, Y);
     return true;
   }
@@ -150,7 +151,7 @@ bool TCustomDBGridEh::PressColumnSelect(TShiftState Shift, int X, int Y) {
   if (Shift.Contains(ssShift)) set->ExtendToColumn(column);
   else if (Shift.Contains(ssCtrl)) set->ToggleColumn(column);
   else set->SelectColumn(column, false);
-  FMouseMode = mmColSelecting;
+  FImpl->FMouseMode = mmColSelecting;
   StartScrollTimer(kSelectionTimer);
   TCustomControl::MouseDown(mbLeft, Shift, X, Y);
   return true;
@@ -161,7 +162,7 @@ bool TCustomDBGridEh::PressTitle(TMouseButton Button, TShiftState Shift, int X, 
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = RawToDataColumn(cell.X);
   if (Button != mbLeft || Designing() || dataCol < 0 || dataCol >= FColumns->Count()) return false;
-  if (FUseMultiTitle) {
+  if (FImpl->FUseMultiTitle) {
     // Only the lowest level of a title tree is the column's button.
     TRect r = CellRect(cell.X, cell.Y);
     THeadTreeNode* leaf = LeafOf(dataCol);
@@ -170,8 +171,8 @@ bool TCustomDBGridEh::PressTitle(TMouseButton Button, TShiftState Shift, int X, 
   bool enabled = FColumns->Items(dataCol)->Title()->TitleButton();
   if (enabled) CheckTitleButton(dataCol, enabled);
   if (!enabled) return false;
-  FPressedTitle = dataCol;
-  FPressedTitleIn = true;
+  FImpl->FPressedTitle = dataCol;
+  FImpl->FPressedTitleIn = true;
   SetCapture(Handle());
   InvalidateCell(cell.X, cell.Y);
   return true;
@@ -179,12 +180,13 @@ bool TCustomDBGridEh::PressTitle(TMouseButton Button, TShiftState Shift, int X, 
 
 void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGridCoord Cell) {
   TDataSet* ds = DataSet();
-  if (Button == mbLeft && Cell.Y >= TopDataOffset() && BeginRowsDrag(FPressPoint.X, FPressPoint.Y, false)) {
-    TCustomControl::MouseDown(Button, Shift, FPressPoint.X, FPressPoint.Y);
+  if (Button == mbLeft && Cell.Y >= TopDataOffset() &&
+      BeginRowsDrag(FImpl->FPressPoint.X, FImpl->FPressPoint.Y, false)) {
+    TCustomControl::MouseDown(Button, Shift, FImpl->FPressPoint.X, FImpl->FPressPoint.Y);
     return;
   }
   {
-    TRestore lock(FUpdateLock, FUpdateLock + 1);
+    TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
     FDataLink->UpdateRecord();
     HideEditor();
     int oldCol = Col();
@@ -193,76 +195,79 @@ void TCustomDBGridEh::PressDataRow(TMouseButton Button, TShiftState Shift, TGrid
     bool dataColumn = Cell.X >= IndicatorOffset();
     bool dataRow = Cell.Y >= TopDataOffset();
     int target = Cell.Y - TopDataOffset();
-    bool rowsByShift = shift && FOptions.Contains(dgMultiSelect) && (!dataColumn || FOptions.Contains(dgRowSelect));
+    bool rowsByShift =
+        shift && FOptions.Contains(dgMultiSelect) && (!dataColumn || FOptions.Contains(dgRowSelect));
     if (dataRow && target != CurrentDataRow() && !rowsByShift) ds->MoveBy(target - CurrentDataRow());
     if (dataColumn && Cell.X != Col()) MoveToColumn(Cell.X);
     // The click itself runs with the drag mode switched to manual (WndProc).
-    bool dragFromSelection = (DragMode() == dmAutomatic || FInClickWithDragMode) && FOptions.Contains(dgMultiSelect) &&
-                             !Designing() &&
-                             Button == mbLeft && !shift && dataColumn &&
-                             IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
+    bool dragFromSelection = (DragMode() == dmAutomatic || FImpl->FInClickWithDragMode) &&
+                             FOptions.Contains(dgMultiSelect) && !Designing() && Button == mbLeft && !shift &&
+                             dataColumn && IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
     if (dragFromSelection) {
-      FDragPrepared = true;  // the drag starts when the mouse moves
+      FImpl->FDragPrepared = true;  // the drag starts when the mouse moves
     } else {
       if (dataRow) {
         bool cellTracking = !(FOptions.Contains(dgMultiSelect) && FOptions.Contains(dgRowSelect));
         if (cellTracking) {
-          FTracking = true;
+          FImpl->FTracking = true;
           bool pressedSelected = IsCellSelected(Cell.X, Cell.Y, ds->Bookmark(), RawToDataColumn(Cell.X));
-          if (!ctrl && !shift && FOptionsEh.Contains(dghClearSelection) && (Button == mbLeft || !pressedSelected))
+          if (!ctrl && !shift && FOptionsEh.Contains(dghClearSelection) &&
+              (Button == mbLeft || !pressedSelected))
             FSelection->Reset();
           if (Button == mbLeft && dataColumn && SelectionKindAllowed(gstRectangle) && !ds->IsEmpty()) {
             TDBGridEhSelectionRect* rect = FSelection->CellRange();
             if (shift && FSelection->SelectionKind() != gstRectangle)
               rect->ExtendTo(RawToDataColumn(oldCol), oldRow, false);
             rect->ExtendTo(SelectedIndex(), ds->Bookmark(), shift);
-            FMouseMode = mmRectSelecting;
+            FImpl->FMouseMode = mmRectSelecting;
           }
         }
-        bool rowSelection = SelectionKindAllowed(gstRecordBookmarks) &&
-                            (FOptions.Contains(dgRowSelect) || !dataColumn || !SelectionKindAllowed(gstRectangle));
+        bool rowSelection =
+            SelectionKindAllowed(gstRecordBookmarks) &&
+            (FOptions.Contains(dgRowSelect) || !dataColumn || !SelectionKindAllowed(gstRectangle));
         if (rowSelection) {
           TBookmarkListEh* rows = SelectedRows();
-          FKeepSelection = ctrl || !FOptionsEh.Contains(dghClearSelection);
+          FImpl->FKeepSelection = ctrl || !FOptionsEh.Contains(dghClearSelection);
           if (shift && target != FDataLink->ActiveRecord()) {
             // From the row that was current to the pressed one, both included.
-            if (FRowAnchor.empty()) {
-              FRowAnchor = oldRow;
-              FRowAnchorSelected = rows->CurrentRowSelected();
+            if (FImpl->FRowAnchor.empty()) {
+              FImpl->FRowAnchor = oldRow;
+              FImpl->FRowAnchorSelected = rows->CurrentRowSelected();
             }
             MoveByRows(true, target - FDataLink->ActiveRecord(), true, false);
           } else if (ctrl || (Button == mbLeft && !FOptionsEh.Contains(dghClearSelection))) {
             rows->SetCurrentRowSelected(!rows->CurrentRowSelected());
-            FRowAnchor = ds->Bookmark();
-            FRowAnchorSelected = !rows->CurrentRowSelected();
+            FImpl->FRowAnchor = ds->Bookmark();
+            FImpl->FRowAnchorSelected = !rows->CurrentRowSelected();
           } else if (Button == mbLeft) {
             if (FOptionsEh.Contains(dghClearSelection)) FSelection->Reset();
             rows->SetCurrentRowSelected(true);
-            FRowAnchor = ds->Bookmark();
-            FRowAnchorSelected = false;
+            FImpl->FRowAnchor = ds->Bookmark();
+            FImpl->FRowAnchorSelected = false;
           }
           if (Button == mbLeft) {
-            FMouseMode = mmRowSelecting;
-            FRowTracking = true;
+            FImpl->FMouseMode = mmRowSelecting;
+            FImpl->FRowTracking = true;
           }
         }
       }
       if (Button == mbLeft) {
         bool onCurrentCell = oldCol == Col() && ds->CompareBookmarks(oldRow, ds->Bookmark()) == 0;
-        if (ShouldShowEditor() && dataColumn && (onCurrentCell || FOptions.Contains(dgAlwaysShowEditor)) && !shift &&
-            !ctrl)
+        if (ShouldShowEditor() && dataColumn && (onCurrentCell || FOptions.Contains(dgAlwaysShowEditor)) &&
+            !shift && !ctrl)
           OpenEditor();
-        if (dataColumn && dataRow) PressEditButtons(Cell, FPressPoint.X, FPressPoint.Y);
+        if (dataColumn && dataRow) PressEditButtons(Cell, FImpl->FPressPoint.X, FImpl->FPressPoint.Y);
       }
       TColumnEh* column = dataColumn ? CurrentColumn() : nullptr;
-      FCheckCell = IsStepped(column) && Button == mbLeft && !Shift.Contains(ssDouble) ? Cell : TGridCoord{-1, -1};
+      FImpl->FCheckCell =
+          IsStepped(column) && Button == mbLeft && !Shift.Contains(ssDouble) ? Cell : TGridCoord{-1, -1};
       if (IsStepped(column) && Button == mbLeft && Shift.Contains(ssDouble) && column->DblClickNextVal())
         column->StepValue(shift ? -1 : 1);
       if (Button == mbRight || !dataColumn) InvalidateEditor();
     }
-    TCustomControl::MouseDown(Button, Shift, FPressPoint.X, FPressPoint.Y);
+    TCustomControl::MouseDown(Button, Shift, FImpl->FPressPoint.X, FImpl->FPressPoint.Y);
   }
-  if (FUpdateLock == 0) Update();
+  if (FImpl->FUpdateLock == 0) Update();
 }
 
 // A press on a column's always-shown edit buttons opens the editor and hands the press on to
@@ -278,9 +283,9 @@ void TCustomDBGridEh::PressEditButtons(TGridCoord Cell, int X, int Y) {
   SetEditorMode(true);
   auto* editor = dynamic_cast<TDBGridInplaceEdit*>(InplaceEditor());
   if (!editor || !editor->Visible()) return;
-  FTracking = false;
-  FMouseMode = mmNone;
-  FRowTracking = false;
+  FImpl->FTracking = false;
+  FImpl->FMouseMode = mmNone;
+  FImpl->FRowTracking = false;
   TPoint p = editor->ScreenToClient(ClientToScreen({X, Y}));
   for (int i = 0; i < editor->ButtonCount(); ++i) {
     TControl* b = editor->ButtonControl(i);
@@ -324,34 +329,34 @@ void TCustomDBGridEh::DrawSizingLine(int X) {
     canvas.SetHandle(nullptr);
     ReleaseDC(Handle(), dc);
   };
-  if (FSizingLineX >= 0) draw(FSizingLineX);
-  FSizingLineX = X;
+  if (FImpl->FSizingLineX >= 0) draw(FImpl->FSizingLineX);
+  FImpl->FSizingLineX = X;
   if (X >= 0) draw(X);
 }
 
 void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
-  FLastMouse = {X, Y};
-  if (FDragPrepared) {
-    FDragPrepared = false;
+  FImpl->FLastMouse = {X, Y};
+  if (FImpl->FDragPrepared) {
+    FImpl->FDragPrepared = false;
     BeginDrag(true);
   }
-  if (FPressedTitle >= 0) {
+  if (FImpl->FPressedTitle >= 0) {
     TGridCoord cell = MouseCoord(X, Y);
-    bool in = RawToDataColumn(cell.X) == FPressedTitle && cell.Y >= 0 && cell.Y < TitleRowCount();
-    if (in != FPressedTitleIn) {
-      FPressedTitleIn = in;
-      InvalidateCell(DataToRawColumn(FPressedTitle), 0);
+    bool in = RawToDataColumn(cell.X) == FImpl->FPressedTitle && cell.Y >= 0 && cell.Y < TitleRowCount();
+    if (in != FImpl->FPressedTitleIn) {
+      FImpl->FPressedTitleIn = in;
+      InvalidateCell(DataToRawColumn(FImpl->FPressedTitle), 0);
     }
-    if (std::abs(X - FPressPoint.X) <= kTitleMoveThreshold || !FOptions.Contains(dgColumnResize)) {
+    if (std::abs(X - FImpl->FPressPoint.X) <= kTitleMoveThreshold || !FOptions.Contains(dgColumnResize)) {
       TCustomControl::MouseMove(Shift, X, Y);
       return;
     }
     // Dragged beyond the threshold: the title becomes a column being moved from the press.
-    InvalidateCell(DataToRawColumn(FPressedTitle), 0);
-    FPressedTitle = -1;
-    FPressedTitleIn = false;
+    InvalidateCell(DataToRawColumn(FImpl->FPressedTitle), 0);
+    FImpl->FPressedTitle = -1;
+    FImpl->FPressedTitleIn = false;
     FDataLink->UpdateRecord();
-    TCustomGrid::MouseDown(mbLeft, Shift, FPressPoint.X, FPressPoint.Y);
+    TCustomGrid::MouseDown(mbLeft, Shift, FImpl->FPressPoint.X, FImpl->FPressPoint.Y);
   }
   TrackMouse(Shift, X, Y);
   TCustomGrid::MouseMove(Shift, X, Y);
@@ -359,19 +364,19 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TCustomDBGridEh::TrackMouse(TShiftState Shift, int X, int Y) {
-  switch (FMouseMode) {
+  switch (FImpl->FMouseMode) {
     case mmColSizing:
     case mmFrozenColSizing: {
-      if (FMouseMode == mmFrozenColSizing && !FOptionsEh.Contains(dghTraceColSizing)) {
-        DrawSizingLine(X + FSizingOffset);
+      if (FImpl->FMouseMode == mmFrozenColSizing && !FOptionsEh.Contains(dghTraceColSizing)) {
+        DrawSizingLine(X + FImpl->FSizingOffset);
         return;
       }
-      TRect r = CellRect(FSizingCol, 0);
-      int width = std::max(1, X + FSizingOffset - r.Left);
+      TRect r = CellRect(FImpl->FSizingCol, 0);
+      int width = std::max(1, X + FImpl->FSizingOffset - r.Left);
       // Auto-fitting keeps room for the columns right of it.
-      int rest = ColCount() - 1 - FSizingCol;
-      if (FAutoFitColWidths && !Designing() && X + FSizingOffset >= ClientWidth() - rest) return;
-      SetColWidths(FSizingCol, width);
+      int rest = ColCount() - 1 - FImpl->FSizingCol;
+      if (FImpl->FAutoFitColWidths && !Designing() && X + FImpl->FSizingOffset >= ClientWidth() - rest) return;
+      SetColWidths(FImpl->FSizingCol, width);
       return;
     }
     case mmRecordDragging: TrackRowsDrag(Y, MouseCoord(X, Y).Y, {X, Y}, true); return;
@@ -380,41 +385,42 @@ void TCustomDBGridEh::TrackMouse(TShiftState Shift, int X, int Y) {
       TGridCoord cell = MouseCoord(X, Y);
       int dataCol = RawToDataColumn(cell.X);
       if (X < area.Left || X >= area.Right || cell.X < 0 || dataCol < 0 || dataCol >= FColumns->Count())
-        StartScrollTimer(FScrollTimerInterval >= 0 ? FScrollTimerInterval : kSelectionTimer);
+        StartScrollTimer(FImpl->FScrollTimerInterval >= 0 ? FImpl->FScrollTimerInterval : kSelectionTimer);
       else
         FSelection->ColumnSet()->ExtendToColumn(FColumns->Items(dataCol));
       return;
     }
     default: break;
   }
-  if (!(FTracking || FRowTracking) || !ChangesByMouse()) return;
+  if (!(FImpl->FTracking || FImpl->FRowTracking) || !ChangesByMouse()) return;
   TRect area = DataAreaRect();
   if (!PtInRect(area, TPoint{X, Y})) {
     // Beyond the data rows the scroll timer moves on.
-    StartScrollTimer(FScrollTimerInterval >= 0 ? FScrollTimerInterval : kSelectionTimer);
+    StartScrollTimer(FImpl->FScrollTimerInterval >= 0 ? FImpl->FScrollTimerInterval : kSelectionTimer);
     return;
   }
   TPoint p{std::clamp(X, 0, ClientWidth() - 1), std::clamp(Y, 0, ClientHeight() - 1)};
   TGridCoord cell = MouseCoord(p.X, p.Y);
   int record = cell.Y - TopDataOffset();
-  bool moved = std::abs(X - FPressPoint.X) + std::abs(Y - FPressPoint.Y) > 0;
+  bool moved = std::abs(X - FImpl->FPressPoint.X) + std::abs(Y - FImpl->FPressPoint.Y) > 0;
   if (cell.Y >= TopDataOffset() && record < RowRecordCount() && record != CurrentDataRow()) {
-    bool extendRows = FMouseMode == mmRowSelecting && Shift.Contains(ssLeft) && moved;
+    bool extendRows = FImpl->FMouseMode == mmRowSelecting && Shift.Contains(ssLeft) && moved;
     if (extendRows) MoveByRows(true, record - CurrentDataRow(), true, false);
     else DataSet()->MoveBy(record - CurrentDataRow());
   }
-  if (FTracking && cell.X >= IndicatorOffset() && cell.X != Col() && FMouseMode != mmRowSelecting) MoveToColumn(cell.X);
-  if (FMouseMode == mmRectSelecting)
+  if (FImpl->FTracking && cell.X >= IndicatorOffset() && cell.X != Col() && FImpl->FMouseMode != mmRowSelecting)
+    MoveToColumn(cell.X);
+  if (FImpl->FMouseMode == mmRectSelecting)
     FSelection->CellRange()->ExtendTo(SelectedIndex(), DataSet()->Bookmark(), true);
 }
 
 // ---------------------------------------------------------------- release
 
 void TCustomDBGridEh::ReleaseTitle(TShiftState Shift, int X, int Y) {
-  int dataCol = FPressedTitle;
-  bool over = FPressedTitleIn;
-  FPressedTitle = -1;
-  FPressedTitleIn = false;
+  int dataCol = FImpl->FPressedTitle;
+  bool over = FImpl->FPressedTitleIn;
+  FImpl->FPressedTitle = -1;
+  FImpl->FPressedTitleIn = false;
   ReleaseCapture();
   InvalidateCell(DataToRawColumn(dataCol), 0);
   if (!over || dataCol < 0 || dataCol >= FColumns->Count()) return;
@@ -423,51 +429,51 @@ void TCustomDBGridEh::ReleaseTitle(TShiftState Shift, int X, int Y) {
   if (!FOptionsEh.Contains(dghAutoSortMarking)) return;
   bool ctrl = Shift.Contains(ssCtrl) && FOptionsEh.Contains(dghMultiSortMarking);
   column->Title()->CycleSortMarker(ctrl);
-  if (ctrl) FSortMarkedWithCtrl = true;
+  if (ctrl) FImpl->FSortMarkedWithCtrl = true;
   else SortMarkingChanged();
 }
 
 void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  FLastMouse = {X, Y};
-  if (FMouseMode == mmFrozenColSizing && !FOptionsEh.Contains(dghTraceColSizing)) {
+  FImpl->FLastMouse = {X, Y};
+  if (FImpl->FMouseMode == mmFrozenColSizing && !FOptionsEh.Contains(dghTraceColSizing)) {
     DrawSizingLine(-1);
     int line = FOptions.Contains(dgColLines) ? GridLineWidth() : 0, before = 0;
-    for (int k = 0; k < FSizingCol; ++k) before += std::max(0, ColWidths(k)) + line;
-    if (X - before > 1) SetColWidths(FSizingCol, X - before);
+    for (int k = 0; k < FImpl->FSizingCol; ++k) before += std::max(0, ColWidths(k)) + line;
+    if (X - before > 1) SetColWidths(FImpl->FSizingCol, X - before);
   }
-  if (FMouseMode == mmRecordDragging) EndRowsDrag(X, Y, true);
-  if (FDragPrepared) {
+  if (FImpl->FMouseMode == mmRecordDragging) EndRowsDrag(X, Y, true);
+  if (FImpl->FDragPrepared) {
     // A press on the selection that never became a drag is a click after all.
-    FDragPrepared = false;
+    FImpl->FDragPrepared = false;
     if (Shift.Contains(ssCtrl) && FOptions.Contains(dgRowSelect)) {
       SelectedRows()->SetCurrentRowSelected(!SelectedRows()->CurrentRowSelected());
     } else if (FOptionsEh.Contains(dghClearSelection)) {
       FSelection->Reset();
     }
   }
-  bool tracedSizing = FMouseMode == mmColSizing || FMouseMode == mmFrozenColSizing;
+  bool tracedSizing = FImpl->FMouseMode == mmColSizing || FImpl->FMouseMode == mmFrozenColSizing;
   if (tracedSizing) {
-    FMouseMode = mmNone;
-    FSizingCol = -1;
+    FImpl->FMouseMode = mmNone;
+    FImpl->FSizingCol = -1;
     TCustomControl::MouseUp(Button, Shift, X, Y);
     return;
   }
-  if (FPressedTitle >= 0 && Button == mbLeft) {
+  if (FImpl->FPressedTitle >= 0 && Button == mbLeft) {
     ReleaseTitle(Shift, X, Y);
     TCustomControl::MouseUp(Button, Shift, X, Y);
     return;
   }
-  if (FRightAsLeft && Button == mbRight) {
-    FRightAsLeft = false;
+  if (FImpl->FRightAsLeft && Button == mbRight) {
+    FImpl->FRightAsLeft = false;
     Button = mbLeft;
     ReleaseCapture();
     TCustomGrid::MouseUp(mbLeft, Shift, X, Y);
     return;
   }
   StopScrollTimer();
-  FTracking = false;
-  FRowTracking = false;
-  FMouseMode = mmNone;
+  FImpl->FTracking = false;
+  FImpl->FRowTracking = false;
+  FImpl->FMouseMode = mmNone;
   TGridState before = GridState();
   TCustomGrid::MouseUp(Button, Shift, X, Y);
   if (before == gsColSizing || before == gsRowSizing) return;
@@ -483,8 +489,8 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
       if (rowArea == raData && OnCellClick) OnCellClick(column);
     }
     // A single click on the pressed check box toggles it (a double click steps it instead).
-    bool sameCell = FCheckCell.X >= 0 && cell == FCheckCell;
-    FCheckCell = {-1, -1};
+    bool sameCell = FImpl->FCheckCell.X >= 0 && cell == FImpl->FCheckCell;
+    FImpl->FCheckCell = {-1, -1};
     if (sameCell && column && !column->DblClickNextVal() && column->IsEditable(true))
       column->StepValue(Shift.Contains(ssShift) ? -1 : 1);
   }

@@ -2,6 +2,7 @@
 // with alternating and highlight colours, images and check boxes, footers, 3-D frames, and
 // the standard cell drawing the application's own drawing handlers call.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 
 #include "grid/DBGridEhStyle.h"
 #include "grid/GridUtilsEh.h"
@@ -82,15 +83,15 @@ TImageList* GridSortMarkerImages() { return GridImages().Markers.get(); }
 // ================================================================ the style
 
 void TCustomDBGridEh::SetStyle(TDBGridEhStyle* Value) {
-  if (Value == FStyle) return;
-  if (FStyle) FStyle->DetachGrid(this);
-  FStyle = Value;
-  if (FStyle) FStyle->AttachGrid(this);
+  if (Value == FImpl->FStyle) return;
+  if (FImpl->FStyle) FImpl->FStyle->DetachGrid(this);
+  FImpl->FStyle = Value;
+  if (FImpl->FStyle) FImpl->FStyle->AttachGrid(this);
   if (HandleAllocated()) Invalidate();
 }
 
 bool TCustomDBGridEh::GetFixedCellColors(int, int, TFont* AFont, TColor& Background, bool Highlighted, int CellType) {
-  if (FStyle) return FStyle->HighlightFixedCell(this, AFont, Background, Highlighted, CellType);
+  if (FImpl->FStyle) return FImpl->FStyle->HighlightFixedCell(this, AFont, Background, Highlighted, CellType);
   if (!Highlighted) return false;
   int colArea = CellType & 0xFF, rowArea = CellType >> 8;
   if ((colArea == caIndicator && rowArea != raFiller) || (colArea == caData && rowArea <= raFilter)) {
@@ -108,18 +109,21 @@ bool TCustomDBGridEh::GetFixedCellColors(int, int, TFont* AFont, TColor& Backgro
 bool TCustomDBGridEh::IsDataCellHighlighted(int DataCol, int DataRow, TFont* AFont, TColor& Background,
                                             TGridDrawState& State) {
   int raw = DataToRawColumn(DataCol), row = DataRow + TopDataOffset();
-  if (FStyle) return FStyle->HighlightDataCell(this, raw, AFont, Background, State, DataRow, DataCol, row);
+  if (FImpl->FStyle)
+    return FImpl->FStyle->HighlightDataCell(this, raw, AFont, Background, State, DataRow, DataCol, row);
   bool currentRow = row == Row();
-  bool selected = FDataLink->Active() && DataSet() && FSelection->ContainsDataCell(DataCol, DataSet()->GetBookmark());
+  bool selected =
+      FDataLink->Active() && DataSet() && FSelection->ContainsDataCell(DataCol, DataSet()->GetBookmark());
   bool focusHighlight = HasInputFocus() && FOptionsEh.Contains(dghHighlightFocus);
   if (!selected) {
-    if (FOptionsEh.Contains(dghRowHighlight) && currentRow && FSelection->SelectionKind() == gstNon && raw != Col()) {
+    if (FOptionsEh.Contains(dghRowHighlight) && currentRow && FSelection->SelectionKind() == gstNon &&
+        raw != Col()) {
       focusHighlight = true;
       State.Include(gdSelected);
     }
     selected = (State.Contains(gdSelected) || (currentRow && FOptions.Contains(dgRowSelect))) &&
                (focusHighlight || FOptions.Contains(dgAlwaysShowSelection)) &&
-               (FUpdateLock == 0 || FOptions.Contains(dgRowSelect));
+               (FImpl->FUpdateLock == 0 || FOptions.Contains(dgRowSelect));
   }
   if (!selected) return false;
   if (HasInputFocus()) {
@@ -202,7 +206,7 @@ private:
 
 void TCustomDBGridEh::Paint() {
   // The pass is changing the geometry: a paint now would show half of it.
-  if (FLayingOut) return;
+  if (FImpl->FLayingOut) return;
   TCanvas* c = Canvas();
   TRect clip = MirroredRect(c->ClipRect());
   bool mirrored = UseRightToLeftAlignment();
@@ -222,7 +226,7 @@ void TCustomDBGridEh::Paint() {
   int bottom = rows.empty() ? 0 : rows.back().To + (FOptions.Contains(dgRowLines) ? GridLineWidth() : 0);
   FillWith(c, TRect{right, 0, ClientWidth(), ClientHeight()}, Color());
   FillWith(c, TRect{0, bottom, right, ClientHeight()}, Color());
-  if (CanDrawRowFocus() && (!FStyle || FStyle->DrawFocusFrame())) {
+  if (CanDrawRowFocus() && (!FImpl->FStyle || FImpl->FStyle->DrawFocusFrame())) {
     TGridRect sel = TCustomGrid::Selection();
     TRect a = CellRect(std::max(FixedCols(), LeftCol()), sel.Top), b = CellRect(ColCount() - 1, sel.Bottom);
     if (!IsRectEmpty(a)) {
@@ -238,10 +242,10 @@ void TCustomDBGridEh::PaintLines(const std::vector<TCellSpan>& Cols, const std::
   int w = GridLineWidth();
   int colLine = FOptions.Contains(dgColLines) ? w : 0, rowLine = FOptions.Contains(dgRowLines) ? w : 0;
   if ((colLine == 0 && rowLine == 0) || Cols.empty() || Rows.empty()) return;
-  TColor fixedLine = FFlat ? clBtnShadow : clBlack;
+  TColor fixedLine = FImpl->FFlat ? clBtnShadow : clBlack;
   TColor dataLine = Color() == clSilver ? clGray : clSilver;
   int footerFrom = FFooterRowCount > 0 ? RowCount() - FFooterRowCount : RowCount();
-  bool footerFixed = FOptionsEh.Contains(dghFooter3D) || FFooterColor == clBtnFace;
+  bool footerFixed = FOptionsEh.Contains(dghFooter3D) || FImpl->FFooterColor == clBtnFace;
   auto colColour = [&](int k, int r) {
     bool fixedRow = r < FixedRows();
     if (fixedRow) return fixedLine;
@@ -310,8 +314,8 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
     FillWith(c, ARect, Color());
     return;
   }
-  FCellParams->SetCol(ACol);
-  FCellParams->SetRow(ARow);
+  FImpl->FCellParams->SetCol(ACol);
+  FImpl->FCellParams->SetRow(ARow);
   int dataCol = 0, dataRow = 0;
   int type = GetCellType(ACol, ARow, dataCol, dataRow);
   int colArea = type & 0xFF, rowArea = type >> 8;
@@ -327,7 +331,7 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
     highlighted = DrawFilterRowCell(ACol, ARow, dataCol, r, type);
   } else if (rowArea == raFilter) {
     TColor back = FixedColor();
-    c->Font()->Assign(FTitleFont.get());
+    c->Font()->Assign(FImpl->FTitleFont.get());
     bool inSelection = dataCol >= 0 && dataCol < FColumns->Count() && TitleInSelection(dataCol);
     highlighted = GetFixedCellColors(ACol, ARow, c->Font(), back, inSelection, type);
     FillWith(c, r, back);
@@ -343,7 +347,7 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
     c->Brush()->SetColor(rowArea == raData ? Color() : FixedColor());
     DrawCellFrame(ARect, true, true, highlighted, pressed);
   }
-  if (rowArea == raTitle && colArea == caData && FUseMultiTitle)
+  if (rowArea == raTitle && colArea == caData && FImpl->FUseMultiTitle)
     if (THeadTreeNode* leaf = LeafOf(dataCol)) DrawTitleBands(leaf, ARect, highlighted);
 }
 
@@ -357,7 +361,7 @@ void TCustomDBGridEh::DrawCellFrame(const TRect& R, bool RightFlag, bool LeftFla
   HDC dc = Canvas()->Handle();
   UINT edge = Highlighted || Pressed ? BDR_SUNKENINNER : BDR_RAISEDINNER;
   TRect r = R;
-  if (!FFlat) {
+  if (!FImpl->FFlat) {
     DrawEdge(dc, r, edge, BF_TOP | BF_BOTTOM | (LeftFlag ? UINT(BF_LEFT) : 0u) | (RightFlag ? UINT(BF_RIGHT) : 0u));
     return;
   }
@@ -391,7 +395,7 @@ bool TCustomDBGridEh::DrawIndicatorCell(int ARow, int DataRow, TRect R, int Cell
   if (current || selected) {
     switch (DataSet()->State()) {
       case dsBrowse:
-        if (current) image = selected ? 5 : FIncSearchActive ? 6 : 0;
+        if (current) image = selected ? 5 : FImpl->FIncSearchActive ? 6 : 0;
         break;
       case dsEdit: image = current ? 1 : -1; break;
       case dsInsert: image = current ? 2 : -1; break;
@@ -420,20 +424,20 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   c->Font()->Assign(title->Font());
   TColor back = title->Color();
   bool pressed = TitlePressed(DataCol);
-  THeadTreeNode* leaf = FUseMultiTitle ? LeafOf(DataCol) : nullptr;
+  THeadTreeNode* leaf = FImpl->FUseMultiTitle ? LeafOf(DataCol) : nullptr;
   String caption = leaf ? leaf->NodeText : title->Caption();
   TRect text = R;
   if (leaf) text.Top = std::max(R.Top, R.Bottom - leaf->NodeHeight + (Is3D ? 1 : 3));
   int imageWidth = 0;
-  bool image = FTitleImages && title->ImageIndex() != -1;
+  bool image = FImpl->FTitleImages && title->ImageIndex() != -1;
   if (image) {
     caption.clear();
-    imageWidth = FTitleImages->Width();
+    imageWidth = FImpl->FTitleImages->Width();
   }
   TSortMarkerEh marker = title->SortMarker();
   if (col->Field() && OnGetBtnParams) OnGetBtnParams(this, col, c->Font(), back, marker, pressed);
   // A held title moves its content down and right: 2 pixels in a tall title, else 1.
-  bool tall = leaf || FTitleHeight > 0 || FTitleLines > 0;
+  bool tall = leaf || FImpl->FTitleHeight > 0 || FImpl->FTitleLines > 0;
   int shift = pressed ? (tall ? 2 : 1) : 0;
   bool showMarker = marker != smNoneEh, showIndex = showMarker && FSortMarkedColumns->Count() > 1;
   String index = showIndex ? IntToStr(title->SortIndex()) : String();
@@ -468,7 +472,7 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   if (text.Top > R.Top) FillWith(c, TRect{R.Left, R.Top, R.Right, text.Top}, back);
   c->Brush()->SetColor(back);
   int inset = TextInset(Is3D);
-  int dx = inset, dy = FFlat ? inset - 1 : inset;
+  int dx = inset, dy = FImpl->FFlat ? inset - 1 : inset;
   if (tall && shift > 0) {
     FillWith(c, TRect{text.Left, text.Top, text.Left + shift, text.Bottom}, back);
     FillWith(c, TRect{text.Left, text.Top, text.Right, std::min(text.Bottom, text.Top + shift)}, back);
@@ -488,7 +492,10 @@ bool TCustomDBGridEh::DrawTitleCell(int DataCol, TRect R, TGridDrawState, bool I
   if (image) {
     TRect area = text;
     if (!tall) OffsetRect(area, 0, shift);
-    DrawImageInRect(FTitleImages, c, area, title->ImageIndex(), align == taCenter ? 0 : align == taRightJustify ? -dx : dx,
+    DrawImageInRect(FImpl->FTitleImages, c, area, title->ImageIndex(),
+                    align == taCenter         ? 0
+                    : align == taRightJustify ? -dx
+                                              : dx,
                     align);
   }
   if (showMarker) {
@@ -518,13 +525,13 @@ void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect,
   TCanvas* c = Canvas();
   bool is3D = FOptionsEh.Contains(dghFixed3D);
   bool colLines = FOptions.Contains(dgColLines), rowLines = FOptions.Contains(dgRowLines);
-  c->Font()->Assign(FTitleFont.get());
+  c->Font()->Assign(FImpl->FTitleFont.get());
   TColor back = FixedColor();
   if (Highlighted) GetFixedCellColors(0, 0, c->Font(), back, true, CellArea(caData, raTitle));
   TRect below = CellRect;
   below.Top = CellRect.Bottom - Leaf->NodeHeight + (is3D ? 1 : 3);
   int raw = Leaf->LeafColumn ? DataToRawColumn(Leaf->LeafColumn->Index()) : -1;
-  bool lastFrozenBeforeHidden = FFrozenCols > 0 && raw == FixedCols() - 1 && LeftCol() > FixedCols();
+  bool lastFrozenBeforeHidden = FImpl->FFrozenCols > 0 && raw == FixedCols() - 1 && LeftCol() > FixedCols();
   for (THeadTreeNode *n = Leaf, *g = Leaf->ParentNode; g && g->ParentNode; n = g, g = g->ParentNode) {
     TRect b;
     b.Bottom = below.Top - (rowLines ? 1 : 0);
@@ -565,7 +572,7 @@ void TCustomDBGridEh::DrawTitleBands(THeadTreeNode* Leaf, const TRect& CellRect,
       DrawCellFrame(s, e == 0, f == 0, Highlighted, false);
     }
     if (rowLines) {
-      c->Pen()->SetColor(FFlat ? clGray : clBlack);
+      c->Pen()->SetColor(FImpl->FFlat ? clGray : clBlack);
       c->MoveTo(s.Left, s.Bottom);
       c->LineTo(s.Right, s.Bottom);
     }
@@ -595,19 +602,19 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
   TColumnEh* col = FColumns->Items(DataCol);
   c->Font()->Assign(col->Font());
   TColor back = RowColor(col);
-  col->FillCellParams(FCellParams.get());
-  FCellParams->SetCol(ACol);
-  FCellParams->SetRow(DataRow + TopDataOffset());
-  FCellParams->SetState(State);
-  FCellParams->SetFont(c->Font());
-  FCellParams->SetBackground(back);
+  col->FillCellParams(FImpl->FCellParams.get());
+  FImpl->FCellParams->SetCol(ACol);
+  FImpl->FCellParams->SetRow(DataRow + TopDataOffset());
+  FImpl->FCellParams->SetState(State);
+  FImpl->FCellParams->SetFont(c->Font());
+  FImpl->FCellParams->SetBackground(back);
   FireGetCellParams(col, c->Font(), back, State);
-  FCellParams->SetBackground(back);
-  col->FireGetCellParams(false, FCellParams.get());
-  back = FCellParams->Background();
+  FImpl->FCellParams->SetBackground(back);
+  col->FireGetCellParams(false, FImpl->FCellParams.get());
+  back = FImpl->FCellParams->Background();
   if (IsDataCellHighlighted(DataCol, DataRow, c->Font(), back, State)) State.Include(gdSelected);
-  String text = FCellParams->Text();
-  int image = FCellParams->ImageIndex();
+  String text = FImpl->FCellParams->Text();
+  int image = FImpl->FCellParams->ImageIndex();
   // The first row of the buffer always shows its text.
   bool duplicate = col->HideDuplicates() && DataRow > 0 && CellParamsText(col, DataRow - 1, State) == text;
   if (duplicate) {
@@ -632,8 +639,10 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
         FillWith(c, R, back);
         TRect box = PlaceCheckBoxInCell(R, taCenter);
         box = Bounds(R.Left + (R.Width() - box.Width()) / 2, box.Top, box.Width(), box.Height());
-        int state = FCellParams->CheckboxState() == cbChecked ? 1 : FCellParams->CheckboxState() == cbGrayed ? 2 : 0;
-        DrawCheckFrame(c->Handle(), box, state, true, false, FFlat, true);
+        int state = FImpl->FCellParams->CheckboxState() == cbChecked  ? 1
+                    : FImpl->FCellParams->CheckboxState() == cbGrayed ? 2
+                                                                      : 0;
+        DrawCheckFrame(c->Handle(), box, state, true, false, FImpl->FFlat, true);
         break;
       }
       default: {
@@ -646,9 +655,9 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
           t.Left = s.Right + 1;
           c->Brush()->SetColor(back);
         }
-        bool wrap = col->WordWrap() && FWordWrapPossible;
-        WriteCellText(col, t, true, inset, FFlat ? inset - 1 : inset, text, FCellParams->Alignment(), col->Layout(),
-                      wrap, col->EndEllipsis(), 0, 0);
+        bool wrap = col->WordWrap() && FImpl->FWordWrapPossible;
+        WriteCellText(col, t, true, inset, FImpl->FFlat ? inset - 1 : inset, text, FImpl->FCellParams->Alignment(),
+                      col->Layout(), wrap, col->EndEllipsis(), 0, 0);
       }
     }
   }
@@ -664,8 +673,8 @@ void TCustomDBGridEh::DrawDataCell(int ACol, int DataCol, int DataRow, TRect R, 
     FillWith(c, TRect{full.Left - (Is3D ? 1 : 0), top - line, full.Right + (Is3D ? 1 : 0), top}, col->Color());
   }
   bool focusedCell = State.Contains(gdFocused) && FDefaultDrawing && !Designing() &&
-                     !FOptions.Contains(dgRowSelect) && FUpdateLock == 0;
-  if (focusedCell && (!FStyle || FStyle->DrawFocusFrame())) DrawFocusRect(c->Handle(), R);
+                     !FOptions.Contains(dgRowSelect) && FImpl->FUpdateLock == 0;
+  if (focusedCell && (!FImpl->FStyle || FImpl->FStyle->DrawFocusFrame())) DrawFocusRect(c->Handle(), R);
 }
 
 String TCustomDBGridEh::CellParamsText(TColumnEh* Column, int DataRow, TGridDrawState State) {
@@ -687,11 +696,11 @@ String TCustomDBGridEh::CellParamsText(TColumnEh* Column, int DataRow, TGridDraw
 
 void TCustomDBGridEh::DrawIncSearchOverlay(TColumnEh* Column, const TRect& R, TGridDrawState State, int Inset) {
   // The focused cell is the current record's.
-  if (!FIncSearchActive || FIncSearchText.empty()) return;
+  if (!FImpl->FIncSearchActive || FImpl->FIncSearchText.empty()) return;
   bool showsSelection = Focused() || FOptions.Contains(dgAlwaysShowSelection);
-  if (!State.Contains(gdFocused) || !showsSelection || Designing() || FUpdateLock > 0) return;
+  if (!State.Contains(gdFocused) || !showsSelection || Designing() || FImpl->FUpdateLock > 0) return;
   TCanvas* c = Canvas();
-  int dy = FFlat ? Inset - 1 : Inset;
+  int dy = FImpl->FFlat ? Inset - 1 : Inset;
   TRect r{R.Left + Inset, R.Top + dy, R.Right - Inset, R.Bottom - dy + (Inset > 0 ? 1 : 0)};
   c->Font()->Assign(Column->Font());
   c->Font()->SetColor(kIncSearchText);
@@ -705,23 +714,24 @@ void TCustomDBGridEh::DrawIncSearchOverlay(TColumnEh* Column, const TRect& R, TG
   }
   if (align != taLeftJustify) {
     // The rest of the cell text keeps its place: the typed text covers the matching start.
-    String rest = Copy(FCellParams->Text(), Length(FIncSearchText) + 1, Length(FCellParams->Text()));
+    String rest =
+        Copy(FImpl->FCellParams->Text(), Length(FImpl->FIncSearchText) + 1, Length(FImpl->FCellParams->Text()));
     r.Right -= c->TextWidth(rest);
   }
   UINT flags = DT_NOPREFIX | (align == taRightJustify ? DT_RIGHT : align == taCenter ? DT_CENTER : DT_LEFT);
-  bool wrap = Column->WordWrap() && FWordWrapPossible;
+  bool wrap = Column->WordWrap() && FImpl->FWordWrapPossible;
   if (wrap) flags |= DT_WORDBREAK;
   else flags |= DT_SINGLELINE | (Column->Layout() == tlCenter ? UINT(DT_VCENTER) : Column->Layout() == tlBottom ? UINT(DT_BOTTOM) : 0u);
   if (Column->UseRightToLeftReading()) flags |= DT_RTLREADING;
   c->Brush()->SetStyle(bsSolid);
   c->Brush()->SetColor(kIncSearchBackground);
-  DrawText(c->Handle(), FIncSearchText, -1, &r, flags);
+  DrawText(c->Handle(), FImpl->FIncSearchText, -1, &r, flags);
 }
 
 std::vector<TCustomDBGridEh::TCellButton> TCustomDBGridEh::CellButtons(TColumnEh* Column) const {
   std::vector<TCellButton> out;
   if (!Column->AlwaysShowEditButton()) return out;
-  int width = FEditButtonWidth + (FFlat ? 1 : 0);
+  int width = FImpl->FEditButtonWidth + (FImpl->FFlat ? 1 : 0);
   TColumnButtonStyleEh style = Column->ButtonStyle();
   if (style == cbsAuto) {
     TColumnEhKind kind = Column->ColumnKind();
@@ -737,7 +747,7 @@ std::vector<TCustomDBGridEh::TCellButton> TCustomDBGridEh::CellButtons(TColumnEh
     TButtonFaceStyle face;
     if (!b->Visible()) continue;
     bool glyph = !EditButtonFaceStyle(b->Style(), face);
-    out.push_back({face, b->Width() >= 1 ? b->Width() + (FFlat ? 2 : 0) : width, glyph ? b : nullptr});
+    out.push_back({face, b->Width() >= 1 ? b->Width() + (FImpl->FFlat ? 2 : 0) : width, glyph ? b : nullptr});
   }
   return out;
 }
@@ -746,9 +756,9 @@ void TCustomDBGridEh::DrawCellButtons(const std::vector<TCellButton>& Buttons, c
                                       TColor Back, bool Is3D) {
   TCanvas* c = Canvas();
   int x = Area.Left;
-  int height = std::min(FEditButtonHeight > 0 ? FEditButtonHeight : Area.Height(), Area.Height());
+  int height = std::min(FImpl->FEditButtonHeight > 0 ? FImpl->FEditButtonHeight : Area.Height(), Area.Height());
   // A flat button in a framed cell keeps a strip of the cell left of it.
-  if (FFlat && Is3D && !Buttons.empty()) FillWith(c, TRect{x, Area.Top, x + 1, Area.Bottom}, Back);
+  if (FImpl->FFlat && Is3D && !Buttons.empty()) FillWith(c, TRect{x, Area.Top, x + 1, Area.Bottom}, Back);
   for (const TCellButton& b : Buttons) {
     TRect r{x, Area.Top, x + b.Width, Area.Top + height};
     if (Is3D) OffsetRect(r, 1, -1);
@@ -770,17 +780,17 @@ void TCustomDBGridEh::PaintCellButton(const TCellButton& Button, TRect R, const 
   TRect visible;
   IntersectRect(visible, R, Cell);
   TClipRectScopeEh clip(dc, visible);
-  if (FFlat) {
+  if (FImpl->FFlat) {
     // A line of the cell's colour between the content and the button.
     FillWith(c, TRect{R.Left, R.Top, R.Left + 1, R.Bottom}, Back);
     ++R.Left;
   }
   if (!Button.Glyph) {
-    PaintEditButtonFace(dc, R, Back, Button.Face, 0, FFlat, false, FDataLink->Active(), 0);
+    PaintEditButtonFace(dc, R, Back, Button.Face, 0, FImpl->FFlat, false, FDataLink->Active(), 0);
     return;
   }
   TRect face = R;
-  if (FFlat) {
+  if (FImpl->FFlat) {
     FillWith(c, face, clBtnFace);
     HBRUSH frame = CreateSolidBrush(ColorToRGB(Back));
     FrameRect(dc, face, frame);
@@ -832,7 +842,7 @@ void TCustomDBGridEh::DrawRequiredMark(TColumnEh* Column, int DataRow, const TRe
   bool editing = ds->State() == dsEdit || ds->State() == dsInsert;
   TField* f = Column->Field();
   bool draw = editing && f && f->Required() && f->IsNull();
-  if (Column->OnCheckDrawRequiredState) Column->OnCheckDrawRequiredState(this, FCellParams->Text(), draw);
+  if (Column->OnCheckDrawRequiredState) Column->OnCheckDrawRequiredState(this, FImpl->FCellParams->Text(), draw);
   if (!draw) return;
   TCanvas* c = Canvas();
   c->Pen()->SetColor(clRed);
@@ -851,7 +861,7 @@ void TCustomDBGridEh::DrawColumnCellDefault(const TRect& Rect, int, TColumnEh* C
     InflateRect(r, -1, -1);
     inset = 1;
   }
-  int dy = FFlat ? inset - 1 : inset;
+  int dy = FImpl->FFlat ? inset - 1 : inset;
   switch (Column->ColumnKind()) {
     case ckImage: {
       c->FillRect(r);
@@ -864,12 +874,12 @@ void TCustomDBGridEh::DrawColumnCellDefault(const TRect& Rect, int, TColumnEh* C
       TRect box = PlaceCheckBoxInCell(r, taCenter);
       box = Bounds(r.Left + (r.Width() - box.Width()) / 2, box.Top, box.Width(), box.Height());
       TCheckBoxState s = Column->CellCheckState();
-      DrawCheckFrame(c->Handle(), box, s == cbChecked ? 1 : s == cbGrayed ? 2 : 0, true, false, FFlat, true);
+      DrawCheckFrame(c->Handle(), box, s == cbChecked ? 1 : s == cbGrayed ? 2 : 0, true, false, FImpl->FFlat, true);
       break;
     }
     default:
       WriteCellText(Column, r, true, inset, dy, Column->CellText(), Column->Alignment(), Column->Layout(),
-                    Column->WordWrap() && FWordWrapPossible, Column->EndEllipsis(), 0, 0);
+                    Column->WordWrap() && FImpl->FWordWrapPossible, Column->EndEllipsis(), 0, 0);
   }
 }
 
@@ -878,7 +888,7 @@ void TCustomDBGridEh::DrawColumnCellDefault(const TRect& Rect, int, TColumnEh* C
 bool TCustomDBGridEh::DrawFooterCell(int DataCol, int FooterRow, TRect R, TGridDrawState State, bool Is3D) {
   TCanvas* c = Canvas();
   if (DataCol < 0 || DataCol >= FColumns->Count() || FooterRow < 0) {
-    FillWith(c, R, FFooterColor);
+    FillWith(c, R, FImpl->FFooterColor);
     return false;
   }
   TColumnEh* col = FColumns->Items(DataCol);
@@ -895,8 +905,8 @@ bool TCustomDBGridEh::DrawFooterCell(int DataCol, int FooterRow, TRect R, TGridD
                                      CellArea(caData, raFooter));
     c->Brush()->SetColor(back);
     int inset = TextInset(Is3D);
-    WriteCellText(col, R, true, inset, FFlat ? inset - 1 : inset, text, align, col->Layout(),
-                  footer->WordWrap() && FWordWrapPossible, footer->EndEllipsis(), 0, 0);
+    WriteCellText(col, R, true, inset, FImpl->FFlat ? inset - 1 : inset, text, align, col->Layout(),
+                  footer->WordWrap() && FImpl->FWordWrapPossible, footer->EndEllipsis(), 0, 0);
   }
   if (OnDrawFooterCell) OnDrawFooterCell(this, DataCol, FooterRow, col, R, State);
   return highlighted;

@@ -2,6 +2,7 @@
 // repainted when the selection changes, the scrolling while a selection is dragged beyond the
 // data rows (timer 1), and dragging records to another place under dghRecordMoving.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 #include "grid/DBGridEhAux.h"
 
 #include "gui/Application.h"
@@ -34,7 +35,8 @@ bool TCustomDBGridEh::IsCellSelected(int ACol, int ARow, const String& Bookmark,
   TGridRect box = DataCellBox();
   bool dataRow = ARow >= box.Top && ARow <= box.Bottom;
   if (ACol < box.Left) return dataRow && kind == gstRecordBookmarks && FBookmarks->IndexOf(Bookmark) >= 0;
-  if (!dataRow) return kind == gstColumns && DataCol >= 0 && DataCol < FColumns->Count() && TitleInSelection(DataCol);
+  if (!dataRow)
+    return kind == gstColumns && DataCol >= 0 && DataCol < FColumns->Count() && TitleInSelection(DataCol);
   return FSelection->ContainsDataCell(DataCol, Bookmark);
 }
 
@@ -44,11 +46,12 @@ void TCustomDBGridEh::InvalidateSelection() {
     else if (FSelection->SelectionKind() != gstNon) InvalidateCellRange(FSelection->BoundsInGrid());
     InvalidateCurrentRow();
   }
-  FHadInputFocus = HasInputFocus();
+  FImpl->FHadInputFocus = HasInputFocus();
 }
 
 TRect TCustomDBGridEh::DataAreaRect() const {
-  int left = IndicatorOffset() > 0 ? CellRect(0, 0).Right + (FOptions.Contains(dgColLines) ? GridLineWidth() : 0) : 0;
+  int left =
+      IndicatorOffset() > 0 ? CellRect(0, 0).Right + (FOptions.Contains(dgColLines) ? GridLineWidth() : 0) : 0;
   TGridRect box = DataCellBox();
   int lastRow = std::min(box.Bottom, TopDataOffset() + std::max(1, VisibleDataRowCount()) - 1);
   lastRow = std::min(lastRow, RowCount() - 1);
@@ -64,25 +67,25 @@ TRect TCustomDBGridEh::DataAreaRect() const {
 
 void TCustomDBGridEh::StartScrollTimer(int Interval) {
   if (!HandleAllocated()) return;
-  if (FScrollTimerInterval == Interval) return;
+  if (FImpl->FScrollTimerInterval == Interval) return;
   // A new interval restarts the timer; SetTimer replaces the running one.
-  FScrollTimerInterval = Interval;
+  FImpl->FScrollTimerInterval = Interval;
   SetTimer(Handle(), kScrollTimer, static_cast<UINT>(Interval));
 }
 
 void TCustomDBGridEh::StopScrollTimer() {
-  if (FScrollTimerInterval < 0) return;
+  if (FImpl->FScrollTimerInterval < 0) return;
   if (HandleAllocated()) KillTimer(Handle(), kScrollTimer);
-  FScrollTimerInterval = -1;
+  FImpl->FScrollTimerInterval = -1;
 }
 
 void TCustomDBGridEh::TimerScroll() {
-  if (FMouseMode == mmColSelecting) {
+  if (FImpl->FMouseMode == mmColSelecting) {
     TimerScrollColumns();
     return;
   }
   TRect area = DataAreaRect();
-  TPoint p = FLastMouse;
+  TPoint p = FImpl->FLastMouse;
   int vDir = p.Y < area.Top ? -1 : p.Y >= area.Bottom ? 1 : 0;
   int vDist = vDir < 0 ? area.Top - p.Y : vDir > 0 ? p.Y - area.Bottom + 1 : 0;
   int hDir = p.X < area.Left ? -1 : p.X >= area.Right ? 1 : 0;
@@ -93,19 +96,19 @@ void TCustomDBGridEh::TimerScroll() {
   }
   int distance = std::max(vDist, hDist);
   {
-    TRestore lock(FUpdateLock, FUpdateLock + 1);
-    if (vDir != 0 && FMouseMode != mmRectSelecting) MoveByTimer(distance, vDir);
-    if (hDir != 0 && FMouseMode != mmRowSelecting) {
+    TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
+    if (vDir != 0 && FImpl->FMouseMode != mmRectSelecting) MoveByTimer(distance, vDir);
+    if (hDir != 0 && FImpl->FMouseMode != mmRowSelecting) {
       int target = SelectedIndex() + hDir;
       if (target >= 0 && target < FColumns->Count()) MoveToDataColumn(target, hDir, false);
     }
-    if (FMouseMode == mmRectSelecting && FDataLink->Active()) {
+    if (FImpl->FMouseMode == mmRectSelecting && FDataLink->Active()) {
       if (vDir != 0) DataSet()->MoveBy(vDir * RecordsPerTick(distance));
       int col = hDir < 0 && LeftCol() <= FixedCols() ? 0 : SelectedIndex();
       FSelection->CellRange()->ExtendTo(col, DataSet()->Bookmark(), true);
     }
   }
-  if (FUpdateLock == 0) Update();
+  if (FImpl->FUpdateLock == 0) Update();
   StartScrollTimer(TickInterval(200, 15, distance));
 }
 
@@ -115,8 +118,8 @@ void TCustomDBGridEh::MoveByTimer(int Distance, int Direction) {
   if (!FDataLink->Active()) return;
   int records = Direction * RecordsPerTick(Distance);
   if (records == 0) return;
-  if (FMouseMode == mmRowSelecting) {
-    FKeepSelection = FPressShift.Contains(ssCtrl) || !FOptionsEh.Contains(dghClearSelection);
+  if (FImpl->FMouseMode == mmRowSelecting) {
+    FImpl->FKeepSelection = FImpl->FPressShift.Contains(ssCtrl) || !FOptionsEh.Contains(dghClearSelection);
     MoveByRows(true, records, true, false);
   } else {
     DataSet()->MoveBy(records);
@@ -127,10 +130,12 @@ void TCustomDBGridEh::TimerScrollColumns() {
   TPoint p;
   GetCursorPos(&p);
   p = ScreenToClient(p);
-  FLastMouse = p;
+  FImpl->FLastMouse = p;
   TRect area = DataAreaRect();
   int fixed = FixedCols(), count = ColCount();
-  auto column = [this](int RawCol) { return FColumns->Items(std::clamp(RawToDataColumn(RawCol), 0, FColumns->Count() - 1)); };
+  auto column = [this](int RawCol) {
+    return FColumns->Items(std::clamp(RawToDataColumn(RawCol), 0, FColumns->Count() - 1));
+  };
   TDBGridEhSelectionCols* set = FSelection->ColumnSet();
   int distance = 0;
   if (p.X >= area.Right) {
@@ -164,21 +169,21 @@ void TCustomDBGridEh::TimerScrollColumns() {
 // ================================================================ ending the mouse's work
 
 void TCustomDBGridEh::CancelMouseTracking() {
-  if (FMouseMode == mmRecordDragging) {
-    EndRowsDrag(FLastMouse.X, FLastMouse.Y, false);
-  } else if (FMouseMode == mmFrozenColSizing || FMouseMode == mmColSizing) {
+  if (FImpl->FMouseMode == mmRecordDragging) {
+    EndRowsDrag(FImpl->FLastMouse.X, FImpl->FLastMouse.Y, false);
+  } else if (FImpl->FMouseMode == mmFrozenColSizing || FImpl->FMouseMode == mmColSizing) {
     DrawSizingLine(-1);
   }
   StopScrollTimer();
-  FMouseMode = mmNone;
-  FTracking = false;
-  FRowTracking = false;
-  FDragPrepared = false;
-  FSizingCol = -1;
-  if (FPressedTitle >= 0) {
-    InvalidateCell(DataToRawColumn(FPressedTitle), 0);
-    FPressedTitle = -1;
-    FPressedTitleIn = false;
+  FImpl->FMouseMode = mmNone;
+  FImpl->FTracking = false;
+  FImpl->FRowTracking = false;
+  FImpl->FDragPrepared = false;
+  FImpl->FSizingCol = -1;
+  if (FImpl->FPressedTitle >= 0) {
+    InvalidateCell(DataToRawColumn(FImpl->FPressedTitle), 0);
+    FImpl->FPressedTitle = -1;
+    FImpl->FPressedTitleIn = false;
   }
 }
 
@@ -201,16 +206,16 @@ bool TCustomDBGridEh::BeginRowsDrag(int X, int Y, bool TestOnly) {
     if (modifiers || FBookmarks->IndexOf(bookmark) < 0) return false;
   }
   if (TestOnly) return true;
-  FDragStartRow = FDragEndRow = cell.Y;
-  FDragBookmark = bookmark;
-  FDragStartLevel = -1;
-  if (!CanBeginRowsDrag(FDragStartRow, FDragEndRow, {X, Y})) return false;
-  FMouseMode = mmRecordDragging;
+  FImpl->FDragStartRow = FImpl->FDragEndRow = cell.Y;
+  FImpl->FDragBookmark = bookmark;
+  FImpl->FDragStartLevel = -1;
+  if (!CanBeginRowsDrag(FImpl->FDragStartRow, FImpl->FDragEndRow, {X, Y})) return false;
+  FImpl->FMouseMode = mmRecordDragging;
   Update();
-  FDragMarkerX = CalcDragTargetLevel(cell.Y, {X, Y}, FDragTargetLevel);
+  FImpl->FDragMarkerX = CalcDragTargetLevel(cell.Y, {X, Y}, FImpl->FDragTargetLevel);
   DrawDragMarker();
   StartScrollTimer(kStartInterval);
-  FTracking = true;
+  FImpl->FTracking = true;
   return true;
 }
 
@@ -219,10 +224,11 @@ bool TCustomDBGridEh::BeginRowsDrag(int X, int Y, bool TestOnly) {
 // The drop marker: a 5-pixel dotted line in XOR, below the target row when dragging down,
 // above it otherwise. Drawing it twice removes it.
 void TCustomDBGridEh::DrawDragMarker() {
-  if (!HandleAllocated() || FDragEndRow < 0) return;
-  TRect row = CellRect(0, FDragEndRow);
+  if (!HandleAllocated() || FImpl->FDragEndRow < 0) return;
+  TRect row = CellRect(0, FImpl->FDragEndRow);
   if (IsRectEmpty(row)) return;
-  bool down = FDragEndRow > FDragStartRow || (FDragEndRow == FDragStartRow && FDragTargetLevel < FDragStartLevel);
+  bool down = FImpl->FDragEndRow > FImpl->FDragStartRow ||
+              (FImpl->FDragEndRow == FImpl->FDragStartRow && FImpl->FDragTargetLevel < FImpl->FDragStartLevel);
   int y = down ? row.Bottom : row.Top;
   HDC dc = GetDC(Handle());
   TCanvas canvas;
@@ -231,15 +237,15 @@ void TCustomDBGridEh::DrawDragMarker() {
   canvas.Pen()->SetWidth(kDragMarkerWidth);
   canvas.Pen()->SetMode(pmXor);
   canvas.Pen()->SetColor(clWhite);
-  canvas.MoveTo(FDragMarkerX, y);
+  canvas.MoveTo(FImpl->FDragMarkerX, y);
   canvas.LineTo(ClientWidth(), y);
   canvas.SetHandle(nullptr);
   ReleaseDC(Handle(), dc);
-  FDragMarkerShown = !FDragMarkerShown;
+  FImpl->FDragMarkerShown = !FImpl->FDragMarkerShown;
 }
 
 void TCustomDBGridEh::TrackRowsDrag(int Y, int ARow, TPoint P, bool) {
-  if (FMouseMode != mmRecordDragging) return;
+  if (FImpl->FMouseMode != mmRecordDragging) return;
   int level = -1;
   int markerX = CalcDragTargetLevel(ARow, P, level);
   if (ViewMode()) {
@@ -251,10 +257,10 @@ void TCustomDBGridEh::TrackRowsDrag(int Y, int ARow, TPoint P, bool) {
   TRect top = CellRect(0, firstRow), bottom = CellRect(0, lastRow);
   int rowsTop = top.Top, rowsBottom = IsRectEmpty(bottom) ? DataAreaRect().Bottom : bottom.Bottom;
   bool inRows = Y >= rowsTop && Y < rowsBottom;
-  if (ARow == FDragEndRow && inRows) return;
+  if (ARow == FImpl->FDragEndRow && inRows) return;
   int target = ARow;
   if (Y >= rowsBottom || Y >= DataAreaRect().Bottom) {
-    if (FDragMarkerShown) DrawDragMarker();
+    if (FImpl->FDragMarkerShown) DrawDragMarker();
     // One more record shows at the bottom.
     if (FDataLink->ActiveRecord() < FDataLink->RecordCount() - 1)
       DataSet()->MoveBy(FDataLink->RecordCount() - FDataLink->ActiveRecord());
@@ -263,7 +269,7 @@ void TCustomDBGridEh::TrackRowsDrag(int Y, int ARow, TPoint P, bool) {
     Update();
     target = firstRow + FDataLink->RecordCount() - 1;
   } else if (Y < rowsTop) {
-    if (FDragMarkerShown) DrawDragMarker();
+    if (FImpl->FDragMarkerShown) DrawDragMarker();
     if (FDataLink->ActiveRecord() > 0) DataSet()->MoveBy(-(FDataLink->ActiveRecord() + 1));
     else DataSet()->Prior();
     Update();
@@ -272,30 +278,30 @@ void TCustomDBGridEh::TrackRowsDrag(int Y, int ARow, TPoint P, bool) {
   target = std::clamp(target, firstRow, firstRow + std::max(1, FDataLink->RecordCount()) - 1);
   if (!MoveDraggedRecords(target - firstRow, level, true)) {
     // Refused: the marker stays where it was (drawn again when scrolling wiped it).
-    if (!FDragMarkerShown) DrawDragMarker();
+    if (!FImpl->FDragMarkerShown) DrawDragMarker();
     return;
   }
-  if (FDragMarkerShown) DrawDragMarker();
-  FDragEndRow = target;
-  FDragTargetLevel = level;
-  FDragMarkerX = markerX;
+  if (FImpl->FDragMarkerShown) DrawDragMarker();
+  FImpl->FDragEndRow = target;
+  FImpl->FDragTargetLevel = level;
+  FImpl->FDragMarkerX = markerX;
   DrawDragMarker();
 }
 
 void TCustomDBGridEh::EndRowsDrag(int, int, bool Accept) {
   StopScrollTimer();
-  if (FDragMarkerShown) DrawDragMarker();
-  FMouseMode = mmNone;
-  FTracking = false;
-  bool moved = FDragEndRow != FDragStartRow || FDragTargetLevel != FDragStartLevel;
-  if (Accept && moved) MoveDraggedRecords(FDragEndRow - TopDataOffset(), FDragTargetLevel, false);
-  FDragStartRow = FDragEndRow = -1;
+  if (FImpl->FDragMarkerShown) DrawDragMarker();
+  FImpl->FMouseMode = mmNone;
+  FImpl->FTracking = false;
+  bool moved = FImpl->FDragEndRow != FImpl->FDragStartRow || FImpl->FDragTargetLevel != FImpl->FDragStartLevel;
+  if (Accept && moved) MoveDraggedRecords(FImpl->FDragEndRow - TopDataOffset(), FImpl->FDragTargetLevel, false);
+  FImpl->FDragStartRow = FImpl->FDragEndRow = -1;
 }
 
 bool TCustomDBGridEh::MoveDraggedRecords(int ToDataRow, int TreeLevel, bool CheckOnly) {
   if (FBookmarks->Count() > 0) return MoveRecordsTo(FBookmarks.get(), ToDataRow, TreeLevel, CheckOnly);
   TBookmarkListEh one(this);
-  one.InsertBookmark(FDragBookmark);
+  one.InsertBookmark(FImpl->FDragBookmark);
   return MoveRecordsTo(&one, ToDataRow, TreeLevel, CheckOnly);
 }
 

@@ -2,6 +2,7 @@
 // grid one row per record of the whole view, a scroll bar and wheel that move the view but
 // not the current record, and (with its tree view on) tree lines, node boxes and drop levels.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhImpl.h"
 
 #include "core/Scope.h"
 #include "gui/WinGDI.h"
@@ -23,18 +24,18 @@ bool TCustomDBGridEh::TreeMode() const {
 
 void TCustomDBGridEh::ReadRowRecordBegin(int DataRow) {
   if (ViewMode()) {
-    FReadRowStack.push_back(-1);
+    FImpl->FReadRowStack.push_back(-1);
     MemTableSupport()->ReadViewRowBegin(DataRow);
     return;
   }
-  FReadRowStack.push_back(FDataLink->ActiveRecord());
+  FImpl->FReadRowStack.push_back(FDataLink->ActiveRecord());
   FDataLink->SetActiveRecord(DataRow);
 }
 
 void TCustomDBGridEh::ReadRowRecordEnd() {
-  assert(!FReadRowStack.empty());
-  int saved = FReadRowStack.back();
-  FReadRowStack.pop_back();
+  assert(!FImpl->FReadRowStack.empty());
+  int saved = FImpl->FReadRowStack.back();
+  FImpl->FReadRowStack.pop_back();
   if (saved < 0) {
     if (IMemTableEh* mt = MemTableSupport()) mt->ReadViewRowEnd();
     return;
@@ -45,7 +46,7 @@ void TCustomDBGridEh::ReadRowRecordEnd() {
 int TCustomDBGridEh::CurrentDataRow() const {
   if (ViewMode()) return MemTableSupport()->ViewRecordIndex();
   // Outside the view a row being read has moved the link's record: the saved one is current.
-  for (int saved : FReadRowStack)
+  for (int saved : FImpl->FReadRowStack)
     if (saved >= 0) return saved;
   return FDataLink->ActiveRecord();
 }
@@ -74,7 +75,7 @@ void TCustomDBGridEh::ClampedSetTopRow(int ARow) {
 void TCustomDBGridEh::RecalcViewRowCount() {
   IMemTableEh* mt = MemTableSupport();
   int top = TopDataOffset();
-  TRestore lock(FUpdateLock, FUpdateLock + 1);
+  TRestore lock(FImpl->FUpdateLock, FImpl->FUpdateLock + 1);
   int total = FDataLink->Active() ? std::max(1, mt->RecordTotal()) : 1;
   int rows = top + total;
   if (Row() >= rows && rows > top) MoveColRow(Col(), rows - 1, true, false);
@@ -99,7 +100,7 @@ void TCustomDBGridEh::RecalcViewRowCount() {
 }
 
 void TCustomDBGridEh::ViewDataChanged() {
-  if (!FSearching) StopIncSearch();
+  if (!FImpl->FSearching) StopIncSearch();
   int oldRow = Row();
   RecalcViewRowCount();
   if (Row() != oldRow) {
@@ -108,17 +109,17 @@ void TCustomDBGridEh::ViewDataChanged() {
   } else if (InplaceEditorVisible()) {
     TColumnEh* c = CurrentColumn();
     TField* f = c ? c->Field() : nullptr;
-    if (f && FieldEditText(c, f) != FEditText) InvalidateEditor();
+    if (f && FieldEditText(c, f) != FImpl->FEditText) InvalidateEditor();
   }
   RefreshViewScrollBar();
 }
 
 void TCustomDBGridEh::FetchRecordsInView() {
   // Fetching adds rows, which lays the view out and may ask again: once at a time.
-  if (FFetching || !HandleAllocated() || !FDataLink->Active()) return;
+  if (FImpl->FFetching || !HandleAllocated() || !FDataLink->Active()) return;
   IMemTableEh* mt = MemTableSupport();
   if (!mt) return;
-  TRestore fetching(FFetching, true);
+  TRestore fetching(FImpl->FFetching, true);
   TGridAxesInfoEh info;
   ComputeDrawInfo(info);
   int drawnBottom = info.Vert.GridBoundary;
@@ -136,15 +137,17 @@ void TCustomDBGridEh::RefreshViewScrollBar() {
   int fullRows = std::max(1, VisibleRowCount());
   int max = RowCount() - fixed;
   int pos = TopRow() - fixed + 1;
-  int mode = FVertScrollBar->ExtScrollBar() ? 3 : static_cast<int>(FVertScrollBar->VisibleMode());
-  if (FViewBar.Max == max && FViewBar.Page == fullRows && FViewBar.Pos == pos && FViewBar.Mode == mode) return;
-  FViewBar = {max, fullRows, pos, mode};
-  bool own = FVertScrollBar->Visible() && !FVertScrollBar->ExtScrollBar();
+  int mode = FImpl->FVertScrollBar->ExtScrollBar() ? 3 : static_cast<int>(FImpl->FVertScrollBar->VisibleMode());
+  if (FImpl->FViewBar.Max == max && FImpl->FViewBar.Page == fullRows && FImpl->FViewBar.Pos == pos &&
+      FImpl->FViewBar.Mode == mode)
+    return;
+  FImpl->FViewBar = {max, fullRows, pos, mode};
+  bool own = FImpl->FVertScrollBar->Visible() && !FImpl->FVertScrollBar->ExtScrollBar();
   WindowBars()->SetAllowed(SB_VERT, own);
-  WindowBars()->SetDisableNoScroll(own && FVertScrollBar->VisibleMode() == sbAlwaysShowEh);
+  WindowBars()->SetDisableNoScroll(own && FImpl->FVertScrollBar->VisibleMode() == sbAlwaysShowEh);
   if (own) WindowBars()->SetInfo(SB_VERT, 1, max, fullRows, pos);
   else WindowBars()->SetInfo(SB_VERT, 0, 0, 0, 0);
-  if (auto* bar = dynamic_cast<TScrollBar*>(FVertScrollBar->ExtScrollBar())) {
+  if (auto* bar = dynamic_cast<TScrollBar*>(FImpl->FVertScrollBar->ExtScrollBar())) {
     bar->SetPageSize(0);
     bar->SetParams(pos, 1, std::max(1, max));
     bar->SetPageSize(std::min(fullRows, bar->Max() - bar->Min() + 1));
@@ -174,8 +177,8 @@ void TCustomDBGridEh::WMVScrollView(TMessage& M) {
     case SB_TOP: ClampedSetTopRow(fixed); break;
     case SB_BOTTOM: ClampedSetTopRow(RowCount() - 1); break;
     case SB_THUMBTRACK:
-      if (!FVertScrollBar->Tracking()) {
-        FViewBar = TViewBar();
+      if (!FImpl->FVertScrollBar->Tracking()) {
+        FImpl->FViewBar = TImpl::TViewBar();
         RefreshViewScrollBar();
         break;
       }
@@ -248,7 +251,9 @@ void DrawTreeLevel(TCanvas* Canvas, const TRect& Box, int Kind, bool Parity, TCo
 
 int TCustomDBGridEh::PaintTreeIndent(TColumnEh* Column, int DataRow, const TRect& Rect, TGridDrawState State) {
   IMemTableEh* mt = MemTableSupport();
-  if (!mt || !mt->TreeViewActive() || FVisibleColumns->Count() == 0 || Column != FVisibleColumns->Items(0)) return 0;
+  if (!mt || !mt->TreeViewActive() || FVisibleColumns->Count() == 0 ||
+      Column != FVisibleColumns->Items(0))
+    return 0;
   int level = std::max(0, mt->NodeLevel());
   int width = std::min(level * TreeLevelWidth, Rect.Width());
   if (width <= 0) return 0;
@@ -340,7 +345,7 @@ int TCustomDBGridEh::CalcDragTargetLevel(int ARow, TPoint P, int& Level) {
   }
   int left = CellRect(IndicatorOffset(), std::max(TopRow(), FixedRows())).Left;
   int maxLevel = neighbour + 1;
-  if (ARow > FDragStartRow) maxLevel = std::min(maxLevel, std::max(targetLevel, 1));
+  if (ARow > FImpl->FDragStartRow) maxLevel = std::min(maxLevel, std::max(targetLevel, 1));
   Level = std::clamp((P.X - left) / TreeLevelWidth, 1, std::max(1, maxLevel));
   return left + Level * TreeLevelWidth;
 }
@@ -354,25 +359,25 @@ void TCustomDBGridEh::TrackViewRowsDrag(int Y, int ARow, int Level, int MarkerX)
   int last = std::max(first, info.Vert.LastFullVisibleCell);
   int target = ARow;
   if (Y < CellRect(0, first).Top && TopRow() > FixedRows()) {
-    if (FDragMarkerShown) DrawDragMarker();
+    if (FImpl->FDragMarkerShown) DrawDragMarker();
     ClampedSetTopRow(TopRow() - 1);
     Update();
     target = TopRow();
   } else if (Y >= CellRect(0, last).Bottom && last < RowCount() - 1) {
-    if (FDragMarkerShown) DrawDragMarker();
+    if (FImpl->FDragMarkerShown) DrawDragMarker();
     ClampedSetTopRow(TopRow() + 1);
     Update();
     target = last + 1;
   }
   target = std::clamp(target, TopDataOffset(), RowCount() - 1);
-  if (target == FDragEndRow && Level == FDragTargetLevel) return;
+  if (target == FImpl->FDragEndRow && Level == FImpl->FDragTargetLevel) return;
   if (!MoveDraggedRecords(target - TopDataOffset(), Level, true)) {
-    if (!FDragMarkerShown) DrawDragMarker();
+    if (!FImpl->FDragMarkerShown) DrawDragMarker();
     return;
   }
-  if (FDragMarkerShown) DrawDragMarker();
-  FDragEndRow = target;
-  FDragTargetLevel = Level;
-  FDragMarkerX = MarkerX;
+  if (FImpl->FDragMarkerShown) DrawDragMarker();
+  FImpl->FDragEndRow = target;
+  FImpl->FDragTargetLevel = Level;
+  FImpl->FDragMarkerX = MarkerX;
   DrawDragMarker();
 }

@@ -19,9 +19,9 @@ class TfrxBand : public TfrxReportComponent {
     b.Prop("Vertical", &TfrxBand::Vertical, &TfrxBand::SetVertical).Default(false);
     b.Prop("Visible", &TfrxBand::Visible, &TfrxBand::SetVisible).Default(true);
     b.Prop("Width", &TfrxBand::Width, &TfrxBand::SetWidth);
-    b.Prop("OnAfterCalcHeight", &TfrxBand::OnAfterCalcHeight, &TfrxBand::SetOnAfterCalcHeight);
-    b.Prop("OnAfterPrint", &TfrxBand::OnAfterPrint, &TfrxBand::SetOnAfterPrint);
-    b.Prop("OnBeforePrint", &TfrxBand::OnBeforePrint, &TfrxBand::SetOnBeforePrint);
+    b.Prop("OnAfterCalcHeight", &TfrxBand::OnAfterCalcHeight, &TfrxBand::SetOnAfterCalcHeight).Type("TfrxNotifyEvent");
+    b.Prop("OnAfterPrint", &TfrxBand::OnAfterPrint, &TfrxBand::SetOnAfterPrint).Type("TfrxNotifyEvent");
+    b.Prop("OnBeforePrint", &TfrxBand::OnBeforePrint, &TfrxBand::SetOnBeforePrint).Type("TfrxNotifyEvent");
   }
 public:
   explicit TfrxBand(TComponent* AOwner);
@@ -119,7 +119,7 @@ class TfrxDataBand : public TfrxBand {
     b.Prop("RowCount", &TfrxDataBand::RowCount, &TfrxDataBand::SetRowCount).Default(0);
     FRX_BAND_PROP(StartNewPage);
     FRX_BAND_PROP(Stretched);
-    b.Prop("OnMasterDetail", &TfrxDataBand::OnMasterDetail, &TfrxDataBand::SetOnMasterDetail);
+    b.Prop("OnMasterDetail", &TfrxDataBand::OnMasterDetail, &TfrxDataBand::SetOnMasterDetail).Type("TfrxNotifyEvent");
   }
 public:
   explicit TfrxDataBand(TComponent* AOwner);

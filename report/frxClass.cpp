@@ -12,6 +12,7 @@
 #include "gui/Application.h"
 #include "gui/Control.h"
 #include "gui/Forms.h"
+#include "gui/Messages.h"
 #include "gui/Pictures.h"
 #include "gui/Timers.h"
 #include "gui/WinControl.h"
@@ -151,14 +152,9 @@ TfrxPage* TfrxComponent::Page() const {
 }
 
 namespace {
-// Whether objects of the class are reports: the walk up the class line ends at the common base
-// of report objects, which every text object asks about for each value it prints.
-bool IsReportClass(TClass Class) {
-  static const TClass report = TfrxReport::StaticClass(), base = TfrxComponent::StaticClass();
-  for (TClass c = Class; c && c != base; c = c->Parent())
-    if (c == report) return true;
-  return false;
-}
+// Whether objects of the class are reports, which every text object asks about for each value
+// it prints.
+bool IsReportClass(TClass Class) { return Class->InheritsFrom(TfrxReport::StaticClass()); }
 }  // namespace
 
 TfrxReport* TfrxComponent::FindParentReport() const {
@@ -244,11 +240,21 @@ void TfrxComponent::AssignNumberedName() {
   TfrxReport* report = FindParentReport();
   const TfrxComponent* scope = report ? static_cast<const TfrxComponent*>(report) : FParent;
   if (!scope) throw EInvalidOperation("An object without report or parent cannot be numbered");
+  String base = BaseName();
+  if (report) {
+    // The report's name index answers each candidate at once.
+    for (int i = 1;; ++i) {
+      String candidate = base + IntToStr(i);
+      if (!report->FindObject(candidate)) {
+        SetName(candidate);
+        return;
+      }
+    }
+  }
   TStringList names;
   names.SetSorted(true);
   names.SetCaseSensitive(false);
   for (TfrxComponent* c : scope->AllObjects()) names.Add(c->Name());
-  String base = BaseName();
   for (int i = 1;; ++i) {
     String candidate = base + IntToStr(i);
     if (names.IndexOf(candidate) < 0) {
@@ -1432,6 +1438,7 @@ TfrxReport::TfrxReport(TComponent* AOwner)
 }
 
 TfrxReport::~TfrxReport() {
+  if (FPrepareWindow) DeallocateHWnd(FPrepareWindow);
   TfrxComponent::Clear();  // the pages go while the name index still exists
   SetPreview(nullptr);
   if (FPreviewForm) FPreviewForm->RemoveFreeNotification(this);

@@ -1052,9 +1052,9 @@ class TfrxReport : public TfrxComponent {
     b.Prop("ScriptText", &TfrxReport::ScriptText, &TfrxReport::SetScriptText);
     b.Prop("ShowProgress", &TfrxReport::ShowProgress, &TfrxReport::SetShowProgress).Default(true);
     b.Prop("StoreInDFM", &TfrxReport::StoreInDFM, &TfrxReport::SetStoreInDFM).Default(true);
-    b.Prop("OnRunDialogs", &TfrxReport::OnRunDialogs, &TfrxReport::SetOnRunDialogs);
-    b.Prop("OnStartReport", &TfrxReport::OnStartReport, &TfrxReport::SetOnStartReport);
-    b.Prop("OnStopReport", &TfrxReport::OnStopReport, &TfrxReport::SetOnStopReport);
+    b.Prop("OnRunDialogs", &TfrxReport::OnRunDialogs, &TfrxReport::SetOnRunDialogs).Type("TfrxRunDialogsEvent");
+    b.Prop("OnStartReport", &TfrxReport::OnStartReport, &TfrxReport::SetOnStartReport).Type("TfrxNotifyEvent");
+    b.Prop("OnStopReport", &TfrxReport::OnStopReport, &TfrxReport::SetOnStopReport).Type("TfrxNotifyEvent");
   }
 public:
   explicit TfrxReport(TComponent* AOwner);
@@ -1312,6 +1312,7 @@ private:
   TfrxCustomDesigner* FDesigner = nullptr;
   TForm* FPreviewForm = nullptr;
   std::unique_ptr<TTimer> FTimer;
+  std::uintptr_t FPrepareWindow = 0;  // the window (HWND) that takes the message starting a pending run
   TfrxProgress* FProgress = nullptr;
   bool FBusy = false;
   std::unordered_map<String, std::vector<TfrxComponent*>> FNameIndex;  // by ASCII-lower name

@@ -6,6 +6,7 @@
 #include "report/frxDsgnIntf.h"
 #include "report/frxRes.h"
 #include "report/frxXML.h"
+#include "report/frxKind.h"
 
 #include <cmath>
 
@@ -98,7 +99,7 @@ Extended TfrxDMPMemoView::CalcWidth() { return RoundCells(TfrxCustomMemoView::Ca
 
 String TfrxDMPMemoView::DiffAttributes(TfrxComponent* Reference) {
   String r = TfrxCustomMemoView::DiffAttributes(Reference);
-  auto* ref = dynamic_cast<TfrxDMPMemoView*>(Reference);
+  auto* ref = KindOf<TfrxDMPMemoView>(Reference);
   if (ref && ref->FFontStyle != FFontStyle) r += FontStyleAttributeText(FFontStyle);
   return r;
 }
@@ -136,7 +137,7 @@ String TfrxDMPLineView::DisplayTypeName() const { return TypeName("obDMPLine", "
 
 String TfrxDMPLineView::DiffAttributes(TfrxComponent* Reference) {
   String r = TfrxView::DiffAttributes(Reference);
-  auto* ref = dynamic_cast<TfrxDMPLineView*>(Reference);
+  auto* ref = KindOf<TfrxDMPLineView>(Reference);
   if (ref && ref->FFontStyle != FFontStyle) r += FontStyleAttributeText(FFontStyle);
   return r;
 }
@@ -150,7 +151,7 @@ String TfrxDMPCommand::DisplayTypeName() const { return TypeName("obDMPCmd", "Do
 
 String TfrxDMPCommand::DiffAttributes(TfrxComponent* Reference) {
   String r = TfrxView::DiffAttributes(Reference);
-  auto* ref = dynamic_cast<TfrxDMPCommand*>(Reference);
+  auto* ref = KindOf<TfrxDMPCommand>(Reference);
   if (ref && ref->FCommand != FCommand) r += " Command=\"" + XMLEscapeText(FCommand) + "\"";
   return r;
 }

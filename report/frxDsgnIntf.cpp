@@ -4,9 +4,13 @@
 #include "core/SysUtils.h"
 #include "core/TypInfo.h"
 #include "gui/Pictures.h"
+#include "gui/Menus.h"
 #include "report/frxClass.h"
+#include "report/frxClassBases.h"
+#include "report/frxPropertyEditors.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace {
 
@@ -40,6 +44,38 @@ void TfrxObjectCollection::RegisterPaletteGroup(const String& Category, TBitmap*
 }
 
 // ---------------------------------------------------------------- component editors
+
+TMenuItem* TfrxComponentEditor::AppendMenuItem(const String& Caption, int Tag, bool Checked) {
+  assert(FMenu);
+  auto* item = new TMenuItem(FMenu);
+  item->SetCaption(Caption);
+  item->SetTag(Tag);
+  item->SetChecked(Checked);
+  FMenu->Items()->Add(item);
+  return item;
+}
+
+bool OpenComponentEditor(TfrxCustomDesigner* Designer, TfrxComponent* Component) {
+  std::unique_ptr<TfrxComponentEditor> editor = ComponentEditorRegistry().EditorFor(Component, Designer, nullptr);
+  if (!editor || !editor->HasOwnEditor() || !editor->OpenEditor()) return false;
+  if (Designer) Designer->FlagModified(true);
+  return true;
+}
+
+bool BuildComponentMenu(TfrxCustomDesigner* Designer, TfrxComponent* Component, TMenu* Menu) {
+  std::unique_ptr<TfrxComponentEditor> editor = ComponentEditorRegistry().EditorFor(Component, Designer, Menu);
+  if (!editor) return false;
+  bool hasEditor = editor->HasOwnEditor();
+  editor->BuildMenu();
+  return hasEditor;
+}
+
+bool RunComponentMenuItem(TfrxCustomDesigner* Designer, TfrxComponent* Component, int Tag, bool Checked) {
+  std::unique_ptr<TfrxComponentEditor> editor = ComponentEditorRegistry().EditorFor(Component, Designer, nullptr);
+  if (!editor || !editor->RunMenuItem(Tag, Checked)) return false;
+  if (Designer) Designer->FlagModified(true);
+  return true;
+}
 
 const TfrxComponentEditorItem& TfrxComponentEditorCollection::ItemAt(int Index) const { return At(FItems, Index); }
 
@@ -164,8 +200,31 @@ TfrxComponentEditorCollection& ComponentEditorRegistry() {
   static TfrxComponentEditorCollection registry;
   return registry;
 }
+namespace {
+
+// The library's own editors, registered as the registry is made.
+void RegisterLibraryPropertyEditors(TfrxPropertyEditorCollection& R) {
+  R.RegisterPropertyEditor("TComponentName", nullptr, "Name", TfrxNameProperty::StaticClass());
+  R.RegisterPropertyEditor("TColor", nullptr, "", TfrxColorProperty::StaticClass());
+  R.RegisterPropertyEditor("TFont", nullptr, "", TfrxFontProperty::StaticClass());
+  R.RegisterPropertyEditor("String", TFont::StaticClass(), "Name", TfrxFontNameProperty::StaticClass());
+  R.RegisterPropertyEditor("Integer", TFont::StaticClass(), "Charset", TfrxFontCharsetProperty::StaticClass());
+  R.RegisterPropertyEditor("TModalResult", nullptr, "", TfrxModalResultProperty::StaticClass());
+  R.RegisterPropertyEditor("TShortCut", nullptr, "", TfrxShortCutProperty::StaticClass());
+  R.RegisterPropertyEditor("TCursor", nullptr, "", TfrxCursorProperty::StaticClass());
+  R.RegisterPropertyEditor("TDateTime", nullptr, "", TfrxDateTimeProperty::StaticClass());
+  R.RegisterPropertyEditor("TDate", nullptr, "", TfrxDateProperty::StaticClass());
+  R.RegisterPropertyEditor("TTime", nullptr, "", TfrxTimeProperty::StaticClass());
+}
+
+}  // namespace
+
 TfrxPropertyEditorCollection& PropertyEditorRegistry() {
-  static TfrxPropertyEditorCollection registry;
+  static TfrxPropertyEditorCollection registry = [] {
+    TfrxPropertyEditorCollection r;
+    RegisterLibraryPropertyEditors(r);
+    return r;
+  }();
   return registry;
 }
 TfrxExportFilterCollection& ExportFilterRegistry() {

@@ -13,6 +13,7 @@
 
 class TBitmap;
 class TMenu;
+class TMenuItem;
 class TfrxComponent;
 class TfrxCustomDesigner;
 class TfrxCustomExportFilter;
@@ -45,7 +46,10 @@ private:
 
 // ================================================================ component editors
 
-// The editor the designer asks for an object's dialog and context-menu entries.
+// The editor the designer asks for an object's dialog and context-menu entries. The designer
+// makes one per action and frees it at once: a double click asks HasOwnEditor and then
+// OpenEditor; a context menu gets the entries of BuildMenu; a chosen entry goes to a fresh
+// editor without menu through RunMenuItem.
 class TfrxComponentEditor {
 public:
   TfrxComponentEditor(TfrxComponent* Component, TfrxCustomDesigner* Designer, TMenu* Menu)
@@ -54,8 +58,18 @@ public:
   TfrxComponent* Component() const { return FComponent; }
   TfrxCustomDesigner* Designer() const { return FDesigner; }
   TMenu* Menu() const { return FMenu; }
-  virtual bool HasEditor() { return false; }
-  virtual bool Edit() { return false; }
+
+  // ---- the slots, in order
+  // Opens the object's dialog; true when the object changed.
+  virtual bool OpenEditor() { return false; }
+  virtual bool HasOwnEditor() { return false; }
+  // Adds the editor's entries to Menu.
+  virtual void BuildMenu() {}
+  // Carries out an entry given its tag and its new check state; true when something changed.
+  virtual bool RunMenuItem(int Tag, bool Checked) { return false; }
+
+  // A top-level entry of Menu (which owns it) with caption, tag and check mark.
+  TMenuItem* AppendMenuItem(const String& Caption, int Tag, bool Checked);
 
 private:
   TfrxComponent* FComponent;
@@ -162,3 +176,18 @@ TfrxComponentEditorCollection& ComponentEditorRegistry();
 TfrxPropertyEditorCollection& PropertyEditorRegistry();
 TfrxExportFilterCollection& ExportFilterRegistry();
 TfrxWizardCollection& WizardRegistry();
+
+// ================================================================ the designer's way of using editors
+
+// A double click: the registered editor's dialog, when it has one; a change marks the report
+// modified. True when the object changed.
+bool OpenComponentEditor(TfrxCustomDesigner* Designer, TfrxComponent* Component);
+// Fills Menu with the registered editor's entries; answers whether the editor has a dialog (the
+// designer enables its own edit entry by it). No editor: nothing added, false.
+bool BuildComponentMenu(TfrxCustomDesigner* Designer, TfrxComponent* Component, TMenu* Menu);
+// A chosen entry, carried out by a fresh editor without menu; a change marks the report modified.
+bool RunComponentMenuItem(TfrxCustomDesigner* Designer, TfrxComponent* Component, int Tag, bool Checked);
+
+// The property editors and the property list sit beside the registries.
+#include "report/frxPropertyEditors.h"
+#include "report/frxPropertyList.h"

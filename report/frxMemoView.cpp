@@ -12,6 +12,7 @@
 #include "report/frxRes.h"
 #include "report/frxUtils.h"
 #include "report/frxXML.h"
+#include "report/frxKind.h"
 
 #include <algorithm>
 #include <cmath>
@@ -419,7 +420,7 @@ void TfrxCustomMemoView::ExpandExpressionsAscii(const String& Open, const String
       continue;
     }
     String value = EvaluateExpressionText(inner);
-    s = s.substr(0, std::size_t(start - 1)) + value + s.substr(std::size_t(end));
+    s.replace(std::size_t(start - 1), std::size_t(end) - std::size_t(start - 1), value);
     i = std::size_t(start - 1) + value.size();
   }
   FMemo->SetText(s);
@@ -479,7 +480,7 @@ String TfrxCustomMemoView::ComponentValueText() { return WithTotalPages(Text());
 
 String TfrxCustomMemoView::DiffAttributes(TfrxComponent* Reference) {
   String r = TfrxStretcheable::DiffAttributes(Reference);
-  auto* ref = dynamic_cast<TfrxCustomMemoView*>(Reference);
+  auto* ref = KindOf<TfrxCustomMemoView>(Reference);
   if (!ref) return r;
   auto flag = [](bool v) { return String(v ? "1" : "0"); };
   if (FAutoWidth != ref->FAutoWidth) Attr(r, "AutoWidth", flag(FAutoWidth));

@@ -51,9 +51,9 @@ class TfrxReportPage : public TfrxPage {
     b.Prop("TitleBeforeHeader", &TfrxReportPage::TitleBeforeHeader, &TfrxReportPage::SetTitleBeforeHeader)
         .Default(true);
     b.Prop("VGuides", &TfrxReportPage::VGuides, &TfrxReportPage::SetVGuides);
-    b.Prop("OnAfterPrint", &TfrxReportPage::OnAfterPrint, &TfrxReportPage::SetOnAfterPrint);
-    b.Prop("OnBeforePrint", &TfrxReportPage::OnBeforePrint, &TfrxReportPage::SetOnBeforePrint);
-    b.Prop("OnManualBuild", &TfrxReportPage::OnManualBuild, &TfrxReportPage::SetOnManualBuild);
+    b.Prop("OnAfterPrint", &TfrxReportPage::OnAfterPrint, &TfrxReportPage::SetOnAfterPrint).Type("TfrxNotifyEvent");
+    b.Prop("OnBeforePrint", &TfrxReportPage::OnBeforePrint, &TfrxReportPage::SetOnBeforePrint).Type("TfrxNotifyEvent");
+    b.Prop("OnManualBuild", &TfrxReportPage::OnManualBuild, &TfrxReportPage::SetOnManualBuild).Type("TfrxNotifyEvent");
   }
 public:
   explicit TfrxReportPage(TComponent* AOwner);
@@ -215,16 +215,16 @@ class TfrxDialogPage : public TfrxPage {
     b.Prop("Top", &TfrxDialogPage::Top, &TfrxDialogPage::SetTop);
     b.Prop("Width", &TfrxDialogPage::Width, &TfrxDialogPage::SetWidth);
     b.Prop("WindowState", &TfrxDialogPage::WindowState, &TfrxDialogPage::SetWindowState).Default(wsNormal);
-    b.Prop("OnActivate", &TfrxDialogPage::OnActivate, &TfrxDialogPage::SetOnActivate);
-    b.Prop("OnClick", &TfrxDialogPage::OnClick, &TfrxDialogPage::SetOnClick);
-    b.Prop("OnCloseQuery", &TfrxDialogPage::OnCloseQuery, &TfrxDialogPage::SetOnCloseQuery);
-    b.Prop("OnDeactivate", &TfrxDialogPage::OnDeactivate, &TfrxDialogPage::SetOnDeactivate);
-    b.Prop("OnHide", &TfrxDialogPage::OnHide, &TfrxDialogPage::SetOnHide);
-    b.Prop("OnKeyDown", &TfrxDialogPage::OnKeyDown, &TfrxDialogPage::SetOnKeyDown);
-    b.Prop("OnKeyPress", &TfrxDialogPage::OnKeyPress, &TfrxDialogPage::SetOnKeyPress);
-    b.Prop("OnKeyUp", &TfrxDialogPage::OnKeyUp, &TfrxDialogPage::SetOnKeyUp);
-    b.Prop("OnResize", &TfrxDialogPage::OnResize, &TfrxDialogPage::SetOnResize);
-    b.Prop("OnShow", &TfrxDialogPage::OnShow, &TfrxDialogPage::SetOnShow);
+    b.Prop("OnActivate", &TfrxDialogPage::OnActivate, &TfrxDialogPage::SetOnActivate).Type("TfrxNotifyEvent");
+    b.Prop("OnClick", &TfrxDialogPage::OnClick, &TfrxDialogPage::SetOnClick).Type("TfrxNotifyEvent");
+    b.Prop("OnCloseQuery", &TfrxDialogPage::OnCloseQuery, &TfrxDialogPage::SetOnCloseQuery).Type("TfrxCloseQueryEvent");
+    b.Prop("OnDeactivate", &TfrxDialogPage::OnDeactivate, &TfrxDialogPage::SetOnDeactivate).Type("TfrxNotifyEvent");
+    b.Prop("OnHide", &TfrxDialogPage::OnHide, &TfrxDialogPage::SetOnHide).Type("TfrxNotifyEvent");
+    b.Prop("OnKeyDown", &TfrxDialogPage::OnKeyDown, &TfrxDialogPage::SetOnKeyDown).Type("TfrxKeyEvent");
+    b.Prop("OnKeyPress", &TfrxDialogPage::OnKeyPress, &TfrxDialogPage::SetOnKeyPress).Type("TfrxKeyPressEvent");
+    b.Prop("OnKeyUp", &TfrxDialogPage::OnKeyUp, &TfrxDialogPage::SetOnKeyUp).Type("TfrxKeyEvent");
+    b.Prop("OnResize", &TfrxDialogPage::OnResize, &TfrxDialogPage::SetOnResize).Type("TfrxNotifyEvent");
+    b.Prop("OnShow", &TfrxDialogPage::OnShow, &TfrxDialogPage::SetOnShow).Type("TfrxNotifyEvent");
   }
 public:
   explicit TfrxDialogPage(TComponent* AOwner);

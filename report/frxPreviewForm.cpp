@@ -352,6 +352,15 @@ void TfrxPreviewForm::WndProc(TMessage& Message) {
     ShowZoomText();
     return;
   }
+  if (Message.Msg == WM_ACTIVATEAPP && Message.WParam) {
+    // The program comes back while minimised (as this window's minimise command left it):
+    // the whole program is restored, with this window the active one.
+    TForm* main = Application->MainForm();
+    if (main && main != this && main->WindowState() == wsMinimized) {
+      Application->Restore();
+      if (Visible() && Enabled()) SetFocus();
+    }
+  }
   if (Message.Msg == WM_SYSCOMMAND && (Message.WParam & 0xFFF0) == SC_MINIMIZE && FormStyle() != fsMDIChild) {
     // A preview of its own minimises the whole program, as the program's main window would.
     Application->Minimize();

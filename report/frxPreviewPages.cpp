@@ -183,12 +183,25 @@ void TfrxPreviewPages::LinkSource(TfrxComponent* Object, TfrxComponent* DesignOb
 
 void TfrxPreviewPages::UnlinkSource(TfrxComponent* Object) { FDesignToCopy.erase(Object); }
 
-TfrxXMLItem* TfrxPreviewPages::PagesItem() { return FDocument->Root()->ChildByName("previewpages"); }
+// The engine asks for the page list once per object it writes: the position found last is
+// tried first, and only a miss (the document cleared, loaded or rearranged) searches by name.
+int TfrxPreviewPages::PagesIndex() const {
+  const TfrxXMLItem* root = FDocument->Root();
+  if (FPagesIndex >= 0 && FPagesIndex < root->ChildCount() && root->ChildAt(FPagesIndex)->Name() == "previewpages")
+    return FPagesIndex;
+  FPagesIndex = root->IndexOfChildName("previewpages");
+  return FPagesIndex;
+}
+
+TfrxXMLItem* TfrxPreviewPages::PagesItem() {
+  const int i = PagesIndex();
+  return i >= 0 ? FDocument->Root()->ChildAt(i) : FDocument->Root()->ChildByName("previewpages");
+}
 
 TfrxXMLItem* TfrxPreviewPages::PageItem(int Index) { return PagesItem()->ChildAt(Index); }
 
 int TfrxPreviewPages::Count() {
-  int i = FDocument->Root()->IndexOfChildName("previewpages");
+  const int i = PagesIndex();
   return i < 0 ? 0 : FDocument->Root()->ChildAt(i)->ChildCount();
 }
 

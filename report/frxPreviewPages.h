@@ -201,7 +201,11 @@ private:
   void SetSourceText(TfrxComponent* Copy, bool Full);
   TfrxReportPage* BuildPage(TfrxXMLItem* Item);
 
+  // Where the root keeps "previewpages", or -1 when it has none.
+  int PagesIndex() const;
+
   std::unique_ptr<TfrxXMLDocument> FDocument;
+  mutable int FPagesIndex = -1;
   TfrxDictionary FDictionary;
   std::vector<std::unique_ptr<TfrxReportPage>> FSourcePages;
   std::unordered_map<TfrxComponent*, TfrxComponent*> FDesignToCopy;

@@ -149,7 +149,16 @@ void TfrxReport::ShowReport(bool ClearLastReport) {
       FTimer->SetInterval(50);
       FTimer->SetOnTimer(MakeEvent(this, &TfrxReport::TimerPrepare));
     }
+    // The run waits only for the message loop (the preview window's, once it is shown): a
+    // message posted now starts it on the loop's first turn instead of after the timer's
+    // interval. The enabled timer marks the run as pending; whichever comes first disables
+    // it, so the run starts once.
+    if (!FPrepareWindow)
+      FPrepareWindow = AllocateHWnd([this](TMessage& M) {
+        if (M.Msg == WM_USER && FTimer && FTimer->Enabled()) TimerPrepare(FTimer.get());
+      });
     FTimer->SetEnabled(true);
+    PostMessage(FPrepareWindow, WM_USER, 0, 0);
     ShowPrepared();
     return;
   }

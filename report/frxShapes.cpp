@@ -10,6 +10,7 @@
 #include "gui/Pictures.h"
 #include "report/frxRes.h"
 #include "report/frxUtils.h"
+#include "report/frxKind.h"
 
 #include <algorithm>
 #include <cmath>
@@ -89,7 +90,7 @@ String TfrxShapeView::DisplayTypeName() const { return TypeName("obShape", "Shap
 
 String TfrxShapeView::DiffAttributes(TfrxComponent* Reference) {
   String r = TfrxView::DiffAttributes(Reference);
-  auto* ref = dynamic_cast<TfrxShapeView*>(Reference);
+  auto* ref = KindOf<TfrxShapeView>(Reference);
   if (ref && FShape != ref->FShape) r += " Shape=\"" + IntToStr(FShape) + "\"";
   return r;
 }

@@ -73,7 +73,10 @@ void TWideStrings::AppendAll(const TWideStrings* Source) {
 }
 
 String TWideStrings::Text() const {
+  std::size_t size = 0;
+  for (const TLine& line : FLines) size += line.Text.size() + 2;
   String out;
+  out.reserve(size);
   for (const TLine& line : FLines) {
     out += line.Text;
     out += "\r\n";
@@ -82,17 +85,31 @@ String TWideStrings::Text() const {
 }
 
 void TWideStrings::SetText(const String& Value) {
-  Clear();
+  // Lines already held are overwritten in place, so a memo whose text is set again and again
+  // during a run keeps reusing their storage.
+  std::size_t count = 0;
   const std::size_t n = Value.size();
+  const char* const data = Value.data();
   std::size_t i = 0;
-  while (i < n && Value[i] != '\0') {
+  while (i < n && data[i] != '\0') {
     std::size_t start = i;
-    while (i < n && Value[i] != '\0' && Value[i] != '\n' && Value[i] != '\r' && !StartsAt(Value, i, kLineSeparator)) ++i;
-    Add(Value.substr(start, i - start));
-    if (i < n && Value[i] == '\r') ++i;
-    if (i < n && Value[i] == '\n') ++i;
+    for (; i < n; ++i) {
+      const char c = data[i];
+      if (c == '\n' || c == '\r' || c == '\0') break;
+      if (c == kLineSeparator[0] && StartsAt(Value, i, kLineSeparator)) break;
+    }
+    if (count < FLines.size()) {
+      FLines[count].Text.assign(data + start, i - start);
+      FLines[count].Object = nullptr;
+    } else {
+      FLines.push_back({String(data + start, i - start), nullptr});
+    }
+    ++count;
+    if (i < n && data[i] == '\r') ++i;
+    if (i < n && data[i] == '\n') ++i;
     if (StartsAt(Value, i, kLineSeparator)) i += kLineSeparator.size();
   }
+  FLines.resize(count);
 }
 
 void TWideStrings::Assign(TPersistent* Source) {

@@ -8,6 +8,7 @@
 #include "gui/GdiDC.h"
 #include "report/frxUtils.h"
 #include "report/frxXML.h"
+#include "report/frxKind.h"
 
 #include <climits>
 #include <cmath>
@@ -169,6 +170,12 @@ void TfrxView::PaintFrame() {
     if (FColor == clNone) FCanvas->Brush()->SetStyle(bsClear);
     else FCanvas->Brush()->SetColor(FColor);
   }
+  if (style == fsSolid && FFrame->Typ() == TfrxFrameTypes{ftLeft, ftRight, ftTop, ftBottom}) {
+    // A whole solid frame is one closed line: the same pixels as its four sides (each side's
+    // last pixel is the next one's first), drawn as one stroke.
+    FCanvas->Polyline({{FX, FY}, {FX1, FY}, {FX1, FY1}, {FX, FY1}, {FX, FY}});
+    return;
+  }
   const TfrxFrameType sides[] = {ftLeft, ftRight, ftTop, ftBottom};
   for (int s = 0; s < 4; ++s)
     if (FFrame->Typ().Contains(sides[s])) PaintSide(s);
@@ -263,7 +270,7 @@ void TfrxView::RestoreStateAfterPrint() {
 
 String TfrxView::DiffAttributes(TfrxComponent* Reference) {
   String r = TfrxReportComponent::DiffAttributes(Reference);
-  auto* ref = dynamic_cast<TfrxView*>(Reference);
+  auto* ref = KindOf<TfrxView>(Reference);
   if (!ref) return r;
   if (FBrushStyle != ref->FBrushStyle) Attr(r, "BrushStyle", IntToStr(FBrushStyle));
   if (FAlign != ref->FAlign) Attr(r, "Align", IntToStr(FAlign));

@@ -36,10 +36,10 @@ class TfrxView : public TfrxReportComponent {
     b.Prop("TagStr", &C::TagStr, &C::SetTagStr);
     b.Prop("URL", &C::URL, &C::SetURL);
     b.Prop("Visible", &C::Visible, &C::SetVisible).Default(true);
-    b.Prop("OnAfterData", &C::OnAfterData, &C::SetOnAfterData);
-    b.Prop("OnAfterPrint", &C::OnAfterPrint, &C::SetOnAfterPrint);
-    b.Prop("OnBeforePrint", &C::OnBeforePrint, &C::SetOnBeforePrint);
-    b.Prop("OnPreviewClick", &C::OnPreviewClick, &C::SetOnPreviewClick);
+    b.Prop("OnAfterData", &C::OnAfterData, &C::SetOnAfterData).Type("TfrxNotifyEvent");
+    b.Prop("OnAfterPrint", &C::OnAfterPrint, &C::SetOnAfterPrint).Type("TfrxNotifyEvent");
+    b.Prop("OnBeforePrint", &C::OnBeforePrint, &C::SetOnBeforePrint).Type("TfrxNotifyEvent");
+    b.Prop("OnPreviewClick", &C::OnPreviewClick, &C::SetOnPreviewClick).Type("TfrxPreviewClickEvent");
   }
 public:
   explicit TfrxView(TComponent* AOwner);

@@ -42,8 +42,10 @@ public:
   void SetData(void* Value) { FData = Value; }
   const String& Name() const { return FName; }
   void SetName(const String& Value) { FName = Value; }
+  void SetName(String&& Value) { FName = std::move(Value); }
   const String& Text() const { return FText; }        // raw attribute text
   void SetText(const String& Value) { FText = Value; }
+  void SetText(String&& Value) { FText = std::move(Value); }
   bool Loaded() const { return FLoaded; }             // false while the children are out
   void SetLoaded(bool Value) { FLoaded = Value; }
   bool Unloadable() const { return FUnloadable; }     // written with the marker ld="0"

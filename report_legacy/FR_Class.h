@@ -355,6 +355,9 @@ public:
   void LoadPreparedReport(const String& FName);
   void SavePreparedReport(const String& FName);
   TfrEMFPages* PreparedPages() const { return FPreparedPages.get(); }
+  // Puts Pages in place of the prepared pages and hands back the store it held: a preview takes
+  // the pages it shows this way and returns them for printing, saving and exporting.
+  std::unique_ptr<TfrEMFPages> ExchangePreparedPages(std::unique_ptr<TfrEMFPages> Pages);
   // The progress window while one is up.
   TfrProgressForm* ProgressForm() const { return FProgressForm; }
 

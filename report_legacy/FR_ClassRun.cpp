@@ -15,6 +15,7 @@
 #include "gui/MessageBox.h"
 #include "print/Printers.h"
 
+#include <cassert>
 #include <algorithm>
 #include <cmath>
 
@@ -247,6 +248,12 @@ void TfrReport::LoadPreparedReport(const String& FName) {
   TFileStream f(FName, fmOpenRead);
   FPreparedPages->LoadFromStream(&f);
   RebuildAllowed = false;
+}
+
+std::unique_ptr<TfrEMFPages> TfrReport::ExchangePreparedPages(std::unique_ptr<TfrEMFPages> Pages) {
+  assert(Pages);
+  std::swap(FPreparedPages, Pages);
+  return Pages;
 }
 
 void TfrReport::SavePreparedReport(const String& FName) {

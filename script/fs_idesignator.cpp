@@ -49,9 +49,10 @@ void TfsDesignator::Finish() {
   FIndexItem = nullptr;
   for (TfsDesignatorItem* item : FSteps) {
     TfsCustomVariable* ref = item->Ref();
-    item->RefDesignator = dynamic_cast<TfsDesignator*>(ref);
-    item->RefProc = dynamic_cast<TfsProcVariable*>(ref);
-    item->RefHelper = dynamic_cast<TfsCustomHelper*>(ref);
+    const unsigned kinds = ref ? ref->VariableKinds() : 0;
+    item->RefDesignator = kinds & fsvkDesignator ? static_cast<TfsDesignator*>(ref) : nullptr;
+    item->RefProc = kinds & fsvkProc ? static_cast<TfsProcVariable*>(ref) : nullptr;
+    item->RefHelper = kinds & fsvkHelper ? static_cast<TfsCustomHelper*>(ref) : nullptr;
     item->HasVarParams = false;
     bool plainParams = true;
     for (int k = 0; ref && k < ref->ParamCount(); ++k) {
@@ -80,16 +81,16 @@ void TfsDesignator::Finish() {
   FSingleCall = Count() == 1 && FSteps[0]->PlainCall;
   TfsCustomVariable* first = FSteps[0]->Ref();
   // A procedure's parameter reads and writes like a variable.
-  if (Count() == 1 && (dynamic_cast<TfsVariable*>(first) ||
-                       (dynamic_cast<TfsParamItem*>(first) && FSteps[0]->ArgCount() == 0))) {
+  const unsigned kinds = first ? first->VariableKinds() : 0;
+  if (Count() == 1 && (kinds & fsvkVariable || (kinds & fsvkParam && FSteps[0]->ArgCount() == 0))) {
     FKind = dkVariable;
     FLinked = first;
-  } else if (Count() == 2 && dynamic_cast<TfsStringVariable*>(first) && FSteps[1]->ArgCount() > 0) {
+  } else if (Count() == 2 && kinds & fsvkString && FSteps[1]->ArgCount() > 0) {
     FKind = dkString;
     FLinked = first;
     FIndex = FSteps[1]->Arg(0);
-  } else if (Count() == 2 && dynamic_cast<TfsVariable*>(first) && first->TypeCode() == tcArray &&
-             dynamic_cast<TfsArrayHelper*>(first->Linked())) {
+  } else if (Count() == 2 && kinds & fsvkVariable && first->TypeCode() == tcArray && first->Linked() &&
+             first->Linked()->IsKind(fsvkArrayHelper)) {
     FKind = dkArray;
     FLinked = first;
     FHelper = static_cast<TfsArrayHelper*>(first->Linked());

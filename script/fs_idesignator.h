@@ -59,6 +59,7 @@ class TfsDesignator : public TfsCustomVariable {
 public:
   explicit TfsDesignator(TfsScript* AScript);
   ~TfsDesignator() override;
+  unsigned VariableKinds() const override { return fsvkDesignator; }
 
   Variant FetchValue() override;
   void StoreValue(const Variant& AValue) override;

@@ -32,6 +32,11 @@ void TfsExpressionNode::RemoveChild(TfsExpressionNode* Node) {
 
 namespace {
 
+// The node as a T when its class is one (Kind: T's TfsVariableKind bit), else nullptr.
+template <class T> T* NodeAs(TfsCustomVariable* Node, unsigned Kind) {
+  return Node && Node->IsKind(Kind) ? static_cast<T*>(Node) : nullptr;
+}
+
 TfsTypeCode OperandTypeCode(const Variant& V) {
   switch (VarType(V)) {
     case varBoolean: return tcBoolean;
@@ -291,7 +296,7 @@ class TInNode final : public TfsOperatorNode {
 public:
   TInNode() : TfsOperatorNode(opIn, 4) {}
   Variant FetchValue() override {
-    if (auto* set = dynamic_cast<TfsSetNode*>(Right)) {
+    if (auto* set = NodeAs<TfsSetNode>(Right, fsvkSetNode)) {
       Variant l = Left->FetchValue();
       return Variant(SetContains(set->Set(), l));
     }
@@ -306,7 +311,7 @@ public:
   Variant FetchValue() override {
     Variant l = Left->FetchValue();
     TObject* obj = ObjectOf(l.AsInteger());
-    auto* d = dynamic_cast<TfsDesignatorNode*>(Right);
+    auto* d = NodeAs<TfsDesignatorNode>(Right, fsvkDesignatorNode);
     auto* cls = d && d->Designator()->Count() > 0 ? dynamic_cast<TfsClassVariable*>(d->Designator()->Items(0)->Ref())
                                                   : nullptr;
     return Variant(obj && cls && obj->InheritsFrom(cls->ClassRef()));
@@ -378,7 +383,7 @@ TfsExpression::~TfsExpression() { delete FRoot; }
 
 void TfsExpression::StoreValue(const Variant& AValue) {
   if (FReadOnly) return;
-  if (auto* d = dynamic_cast<TfsDesignatorNode*>(FRoot)) d->Designator()->StoreValue(AValue);
+  if (auto* d = NodeAs<TfsDesignatorNode>(FRoot, fsvkDesignatorNode)) d->Designator()->StoreValue(AValue);
 }
 
 void TfsExpression::AttachNode(TfsExpressionNode* Node) {
@@ -423,7 +428,7 @@ void TfsExpression::AddOperator(const String& Word) {
   }
   TfsExpressionNode* x = FCurrent;
   TfsExpressionNode* p = FCurrent->Parent;
-  if (auto* op = dynamic_cast<TfsOperatorNode*>(FCurrent); op && op->OpCode == opLeftBracket) {
+  if (auto* op = NodeAs<TfsOperatorNode>(FCurrent, fsvkOperatorNode); op && op->OpCode == opLeftBracket) {
     x = nullptr;
     p = FCurrent;
   }
@@ -441,7 +446,7 @@ namespace {
 
 // Types the subtree; Error receives the first offending operator's position.
 void InferNodeType(TfsExpressionNode* Node, TfsScript* Script, String& Error) {
-  auto* op = dynamic_cast<TfsOperatorNode*>(Node);
+  auto* op = NodeAs<TfsOperatorNode>(Node, fsvkOperatorNode);
   if (!op) return;
   if (op->Left) InferNodeType(op->Left, Script, Error);
   if (op->Right) InferNodeType(op->Right, Script, Error);
@@ -503,22 +508,22 @@ String TfsExpression::Finish() {
   InferNodeType(FRoot, FScript, error);
   FTypeCode = FRoot->TypeCode();
   FTypeName = FRoot->TypeName();
-  auto* d = dynamic_cast<TfsDesignatorNode*>(FRoot);
+  auto* d = NodeAs<TfsDesignatorNode>(FRoot, fsvkDesignatorNode);
   FReadOnly = !(d && !d->Designator()->ReadOnly());
   return error;
 }
 
 TfsCustomVariable* TfsExpression::SingleOperandTarget() const {
-  if (auto* d = dynamic_cast<TfsDesignatorNode*>(FRoot)) return d->Target();
-  if (dynamic_cast<TfsSetNode*>(FRoot)) return nullptr;
-  if (auto* c = dynamic_cast<TfsOperandNode*>(FRoot)) return c;
+  if (auto* d = NodeAs<TfsDesignatorNode>(FRoot, fsvkDesignatorNode)) return d->Target();
+  if (NodeAs<TfsSetNode>(FRoot, fsvkSetNode)) return nullptr;
+  if (auto* c = NodeAs<TfsOperandNode>(FRoot, fsvkOperandNode)) return c;
   return nullptr;
 }
 
 namespace {
 
 TfsCustomVariable* PlainVariableOf(TfsExpressionNode* Node) {
-  auto* d = dynamic_cast<TfsDesignatorNode*>(Node);
+  auto* d = NodeAs<TfsDesignatorNode>(Node, fsvkDesignatorNode);
   if (!d || d->Designator()->DesignatorKind() != dkVariable) return nullptr;
   return d->Designator()->Linked();
 }
@@ -526,7 +531,7 @@ TfsCustomVariable* PlainVariableOf(TfsExpressionNode* Node) {
 }  // namespace
 
 String TfsExpression::RewriteCompoundAssignment(TfsDesignator* Target) {
-  auto* op = dynamic_cast<TfsOperatorNode*>(FRoot);
+  auto* op = NodeAs<TfsOperatorNode>(FRoot, fsvkOperatorNode);
   if (!op || op->StrCat || !op->Left || !op->Right) return " ";
   TfsCustomVariable* var = Target->Linked();
   const char* word = nullptr;
@@ -550,7 +555,7 @@ String TfsExpression::RewriteCompoundAssignment(TfsDesignator* Target) {
   keep->Parent = nullptr;
   delete op;
   FRoot = FCurrent = keep;
-  auto* d = dynamic_cast<TfsDesignatorNode*>(FRoot);
+  auto* d = NodeAs<TfsDesignatorNode>(FRoot, fsvkDesignatorNode);
   FReadOnly = !(d && !d->Designator()->ReadOnly());
   return word;
 }

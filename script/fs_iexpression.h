@@ -33,6 +33,7 @@ public:
 class TfsOperandNode : public TfsExpressionNode {
 public:
   explicit TfsOperandNode(const Variant& AValue);
+  unsigned VariableKinds() const override { return fsvkOperandNode; }
   int Precedence() const override { return 0; }
 };
 
@@ -41,6 +42,7 @@ class TfsDesignatorNode : public TfsOperandNode {
 public:
   explicit TfsDesignatorNode(TfsDesignator* ADesignator);
   ~TfsDesignatorNode() override;
+  unsigned VariableKinds() const override { return TfsOperandNode::VariableKinds() | fsvkDesignatorNode; }
   Variant FetchValue() override { return FTarget->FetchValue(); }
   bool EvaluateInt(Integer& I, Variant& V) override { return FTarget->FetchInt(I, V); }
   Integer EvaluateAsInteger() override { return FTarget->FetchAsInteger(); }
@@ -58,6 +60,7 @@ class TfsSetNode : public TfsOperandNode {
 public:
   explicit TfsSetNode(TfsSetExpression* ASet);
   ~TfsSetNode() override;
+  unsigned VariableKinds() const override { return TfsOperandNode::VariableKinds() | fsvkSetNode; }
   Variant FetchValue() override;
   TfsSetExpression* Set() const { return FSet; }
 
@@ -76,6 +79,7 @@ class TfsOperatorNode : public TfsExpressionNode {
 public:
   TfsOperatorNode(TfsOpCode AOpCode, int APrecedence)
       : TfsExpressionNode(tcVariant), OpCode(AOpCode), FPrecedence(APrecedence) {}
+  unsigned VariableKinds() const override { return fsvkOperatorNode; }
   int Precedence() const override { return FPrecedence; }
 
   TfsOpCode OpCode;

@@ -8,6 +8,7 @@
 #include "core/Streams.h"
 
 #include <cassert>
+#include <mutex>
 #include <unordered_map>
 
 namespace {
@@ -51,10 +52,10 @@ TfsGrammar::TfsGrammar() : FDocument(std::make_unique<TfsXMLDocument>()) {}
 TfsGrammar::~TfsGrammar() = default;
 
 std::shared_ptr<const TfsGrammar> TfsGrammar::FromText(const String& Text) {
+  // Reports compile expressions from several threads; the cache is shared by all of them.
+  static std::mutex lock;
   static std::unordered_map<String, std::shared_ptr<const TfsGrammar>> cache;
-  // The text asked for last time is compared, not hashed: every compile asks again.
-  static const std::pair<const String, std::shared_ptr<const TfsGrammar>>* last = nullptr;
-  if (last && last->first == Text) return last->second;
+  std::lock_guard<std::mutex> hold(lock);
   auto it = cache.find(Text);
   if (it == cache.end()) {
     std::shared_ptr<TfsGrammar> grammar(new TfsGrammar);
@@ -63,7 +64,6 @@ std::shared_ptr<const TfsGrammar> TfsGrammar::FromText(const String& Text) {
     if (cache.size() >= kCacheLimit) cache.clear();
     it = cache.emplace(Text, grammar).first;
   }
-  last = &*it;
   return it->second;
 }
 

@@ -93,6 +93,10 @@ public:
   // The parsed form of a grammar text, shared by every parser that loads it. Raises
   // "Invalid file format" for a text that is no document.
   static std::shared_ptr<const TfsGrammar> FromText(const String& Text);
+  // The parsed form of the grammar registered under the name (fs_itools.h), read when first
+  // asked for and kept with the registration until the next RegisterGrammar of that name.
+  // Raises "Language '%s' not found" for an unknown name. Safe from any thread.
+  static std::shared_ptr<const TfsGrammar> ForLanguage(const String& Language);
 
   ~TfsGrammar();
 

@@ -3,11 +3,13 @@
 #include "script/fs_itools.h"
 
 #include "script/fs_iconst.h"
+#include "script/fs_igrammar.h"
 #include "core/Resources.h"
 #include "core/StrUtils.h"
 #include "core/StringList.h"
 #include "core/SysUtils.h"
 
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -27,34 +29,69 @@ constexpr TBuiltInGrammar kBuiltInGrammars[] = {
     {"PascalScript", "grammars/PascalScript.xml"},
 };
 
-std::vector<std::pair<String, String>>& Grammars() {
-  static std::vector<std::pair<String, String>> list = [] {
-    std::vector<std::pair<String, String>> l;
-    for (const TBuiltInGrammar& g : kBuiltInGrammars) l.emplace_back(g.Language, LoadResourceString(g.Resource));
+// A registered grammar: its text, and its parsed form once a compile asked for it.
+struct TGrammarEntry {
+  String Language;
+  String Text;
+  std::shared_ptr<const TfsGrammar> Parsed;
+};
+
+// Guards the list: compiles on several threads look grammars up while a host may register.
+std::mutex& GrammarLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::vector<TGrammarEntry>& Grammars() {
+  static std::vector<TGrammarEntry> list = [] {
+    std::vector<TGrammarEntry> l;
+    for (const TBuiltInGrammar& g : kBuiltInGrammars) l.push_back({g.Language, LoadResourceString(g.Resource), nullptr});
     return l;
   }();
   return list;
 }
 
+TGrammarEntry* FindEntry(const String& Language) {
+  for (TGrammarEntry& e : Grammars())
+    if (AnsiSameText(e.Language, Language)) return &e;
+  return nullptr;
+}
+
+[[noreturn]] void LanguageNotFound(const String& Language) {
+  throw Exception(Format(fsMessage(fsLangNotFound), {Language}));
+}
+
 }  // namespace
 
 void RegisterGrammar(const String& Language, const String& GrammarText) {
-  for (auto& [name, text] : Grammars())
-    if (AnsiSameText(name, Language)) {
-      text = GrammarText;
-      return;
-    }
-  Grammars().emplace_back(Language, GrammarText);
+  std::lock_guard<std::mutex> hold(GrammarLock());
+  if (TGrammarEntry* e = FindEntry(Language)) {
+    e->Text = GrammarText;
+    e->Parsed.reset();
+    return;
+  }
+  Grammars().push_back({Language, GrammarText, nullptr});
 }
 
 const String& FindGrammarText(const String& Language) {
-  for (const auto& [name, text] : Grammars())
-    if (AnsiSameText(name, Language)) return text;
-  throw Exception(Format(fsMessage(fsLangNotFound), {Language}));
+  std::lock_guard<std::mutex> hold(GrammarLock());
+  if (TGrammarEntry* e = FindEntry(Language)) return e->Text;
+  LanguageNotFound(Language);
+}
+
+std::shared_ptr<const TfsGrammar> TfsGrammar::ForLanguage(const String& Language) {
+  // Every compile asks: the parsed form sits with the entry, so the text is neither copied,
+  // compared nor hashed again.
+  std::lock_guard<std::mutex> hold(GrammarLock());
+  TGrammarEntry* e = FindEntry(Language);
+  if (!e) LanguageNotFound(Language);
+  if (!e->Parsed) e->Parsed = FromText(e->Text);
+  return e->Parsed;
 }
 
 void ListGrammarNames(TStrings* List) {
   List->Clear();
-  for (const auto& entry : Grammars())
-    if (!StartsStr("@", entry.first)) List->Add(entry.first);
+  std::lock_guard<std::mutex> hold(GrammarLock());
+  for (const TGrammarEntry& e : Grammars())
+    if (!StartsStr("@", e.Language)) List->Add(e.Language);
 }

@@ -42,6 +42,7 @@ using TfsSetValue =
 class TfsCustomHelper : public TfsCustomVariable {
 public:
   using TfsCustomVariable::TfsCustomVariable;
+  unsigned VariableKinds() const override { return fsvkHelper; }
 
   // The item before this one in the designator's chain.
   TfsCustomVariable* PrecedingItem() const { return FPrecedingItem; }
@@ -176,6 +177,7 @@ class TfsArrayHelper : public TfsCustomHelper {
 public:
   TfsArrayHelper(const String& AName, int IndexCount, int RequiredCount, TfsTypeCode ATypeCode,
                  const String& ATypeName);
+  unsigned VariableKinds() const override { return TfsCustomHelper::VariableKinds() | fsvkArrayHelper; }
 
   // Null unless the array has one to three dimensions; an index outside the bounds raises
   // EVariantBadIndexError.

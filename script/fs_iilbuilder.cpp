@@ -28,7 +28,7 @@ namespace {
 
 bool Is(const TfsXMLItem* E, std::string_view Name) { return SameText(E->Name(), Name); }
 
-String TextOf(const TfsXMLItem* E) { return E->Prop(String(fsil::AttrText)); }
+String TextOf(const TfsXMLItem* E) { return E->TextProp(); }
 
 String Quoted(const String& Name) { return "'" + Name + "'"; }
 
@@ -59,7 +59,12 @@ int RequiredParamCount(const TfsCustomVariable* V) {
 TfsILBuilder::TfsILBuilder(TfsILParser* AParser) : FParser(AParser), FRoot(AParser->Script()) {}
 
 void TfsILBuilder::SetPos(const TfsXMLItem* E) {
-  String pos = E->Prop(String(fsil::AttrPos));
+  int line = 0, col = 0;
+  if (E->ILPosition(line, col)) {
+    if (line > 0) FParser->SetBuildErrorPos(line, col);
+    return;
+  }
+  String pos = E->PosProp();
   if (!pos.empty()) FParser->SetBuildErrorPos(pos);
 }
 
@@ -170,7 +175,7 @@ void TfsILBuilder::DeclareRoutine(TfsXMLItem* E, TfsScript* S) {
   CheckIdent(S, name);
   const bool returns = isFunction && !SameText(typeName, "void");
   auto* proc = new TfsProcVariable(name, code, typeName, S, returns);
-  proc->SetSourcePos(E->Prop(String(fsil::AttrPos)));
+  proc->SetSourcePos(E->PosProp());
   proc->SetUnitName(FParser->CurrentUnit());
   S->PutItem(name, proc);
 
@@ -232,14 +237,14 @@ namespace {
 
 // Builds a statement of class T, appends it to List and marks its line.
 template <class T> T* NewStatement(TfsILParser* P, TfsXMLItem* E, TfsScript* S) {
-  return new T(S, E->Prop(String(fsil::AttrPos)), P->CurrentUnit());
+  return new T(S, E->PosProp(), P->CurrentUnit());
 }
 
 }  // namespace
 
 void TfsILBuilder::BuildStatement(TfsXMLItem* E, TfsScript* S, TfsStatement* List) {
   SetPos(E);
-  const String pos = E->Prop(String(fsil::AttrPos));
+  const String pos = E->PosProp();
   bool mark = true;
   if (Is(E, fsil::AssignStmt)) {
     BuildAssignment(E, S, List);
@@ -334,10 +339,10 @@ void TfsILBuilder::BuildStatement(TfsXMLItem* E, TfsScript* S, TfsStatement* Lis
       TfsXMLItem* expr = E->Items(0);
       TfsXMLItem* dsgn = new TfsXMLItem();
       dsgn->SetName(String(fsil::Dsgn));
-      dsgn->SetText("pos=\"" + EscapeAttrText(expr->Prop(String(fsil::AttrPos))) + "\"");
+      dsgn->SetText("pos=\"" + EscapeAttrText(expr->PosProp()) + "\"");
       TfsXMLItem* node = dsgn->Add();
       node->SetName(String(fsil::Node));
-      node->SetText("text=\"Result\" pos=\"" + EscapeAttrText(expr->Prop(String(fsil::AttrPos))) + "\"");
+      node->SetText("text=\"Result\" pos=\"" + EscapeAttrText(expr->PosProp()) + "\"");
       E->InsertItem(0, dsgn);
       BuildAssignment(E, S, List);
     }
@@ -375,7 +380,7 @@ void TfsILBuilder::BuildAssignment(TfsXMLItem* E, TfsScript* S, TfsStatement* Li
     String m = expr->RewriteCompoundAssignment(d.get());
     if (m != " ") mod = m;
   }
-  const String pos = E->Prop(String(fsil::AttrPos));
+  const String pos = E->PosProp();
   const String& unit = FParser->CurrentUnit();
   std::unique_ptr<TfsAssignmentStmt> st;
   switch (mod.empty() ? ' ' : mod[0]) {
@@ -574,7 +579,7 @@ TfsCustomVariable* TfsILBuilder::CreateVariable(TfsXMLItem* G, TfsScript* S, boo
     d->Finish();
     std::unique_ptr<TfsExpression> x(BuildExpression(init->Items(0), S));
     CheckAssignment(v.get(), x.get());
-    auto st = std::make_unique<TfsAssignmentStmt>(S, G->Prop(String(fsil::AttrPos)), FParser->CurrentUnit());
+    auto st = std::make_unique<TfsAssignmentStmt>(S, G->PosProp(), FParser->CurrentUnit());
     st->SetDesignator(d.release());
     st->SetExpression(x.release());
     st->Prepare();
@@ -612,7 +617,7 @@ TfsExpression* TfsILBuilder::BuildExpression(TfsXMLItem* X, TfsScript* S) {
   expr->SetSourcePos(FParser->BuildErrorPos());
   AddExpressionItems(expr.get(), X, S);
   // The source text, for macro functions.
-  const String p0 = X->Prop(String(fsil::AttrPos)), p1 = X->Prop(String(fsil::AttrPos1));
+  const String p0 = X->PosProp(), p1 = X->Prop(String(fsil::AttrPos1));
   if (!p0.empty() && !p1.empty() && FParser->Lexer()) {
     TPoint a = SourcePosToPoint(p0), b = SourcePosToPoint(p1);
     int from = FParser->Lexer()->LineColToPosition(a.X, a.Y);
@@ -756,7 +761,7 @@ TfsDesignator* TfsILBuilder::BuildDesignator(TfsXMLItem* Xml, TfsScript* S, TfsD
       } else if (obj) {
         code = tcClass;
         typeName = obj->ClassName();
-      } else if (d->Count() == 1 && (dynamic_cast<TfsVariable*>(r) || dynamic_cast<TfsParamItem*>(r))) {
+      } else if (d->Count() == 1 && (r && r->IsKind(fsvkVariable | fsvkParam))) {
         // Null, or a number that is no object: the shape is known only at run time.
         d->SetPending(Xml, r);
         d->Finish();
@@ -839,7 +844,7 @@ void TfsILBuilder::MatchArguments(TfsDesignator* D) {
   for (int i = 0; i < D->Count(); ++i) {
     TfsDesignatorItem* item = D->Items(i);
     TfsCustomVariable* ref = item->Ref();
-    if (dynamic_cast<TfsDesignator*>(ref)) continue;
+    if (ref && ref->IsKind(fsvkDesignator)) continue;
     FParser->SetBuildErrorPos(item->SourcePos());
     if (item->ArgCount() < RequiredParamCount(ref)) Fail(fsNotEnoughParams);
     if (item->ArgCount() > ref->ParamCount()) Fail(fsTooManyParams);

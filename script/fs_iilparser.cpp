@@ -91,11 +91,17 @@ const TfsXMLDocument* TfsILParser::GrammarDoc() const { return FGrammar ? FGramm
 
 const TfsXMLItem* TfsILParser::GrammarRoot() const { return FGrammar ? FGrammar->Root() : nullptr; }
 
+void TfsILParser::ComposeBuildErrorPos() const {
+  FBuildErrorPos.clear();
+  AppendLineCol(FBuildErrorPos, FPosLine, FPosCol);
+  FPosPending = false;
+}
+
 // ---------------------------------------------------------------- the grammar
 
 void TfsILParser::LoadGrammar(const String& ALanguageName) {
   // Found and read before anything changes, so a failure leaves the parser as it was.
-  std::shared_ptr<const TfsGrammar> grammar = TfsGrammar::FromText(FindGrammarText(ALanguageName));
+  std::shared_ptr<const TfsGrammar> grammar = TfsGrammar::ForLanguage(ALanguageName);
   FLexer->RestoreDefaults();
   FLanguageName = ALanguageName;
   FGrammar = std::move(grammar);

@@ -58,8 +58,22 @@ public:
 
   // ---- fields
   // Position "L:C" of the intermediate element being built (the builder's).
-  const String& BuildErrorPos() const { return FBuildErrorPos; }
-  void SetBuildErrorPos(const String& Value) { FBuildErrorPos = Value; }
+  const String& BuildErrorPos() const {
+    if (FPosPending) ComposeBuildErrorPos();
+    return FBuildErrorPos;
+  }
+  void SetBuildErrorPos(const String& Value) {
+    FBuildErrorPos = Value;
+    FPosPending = false;
+    FPosLine = 0;
+  }
+  // The same from numbers, written out only when asked for: the builder moves the position
+  // for nearly every element, and reads it far less often.
+  void SetBuildErrorPos(int Line, int Col) {
+    FPosPending = FPosPending || Line != FPosLine || Col != FPosCol;
+    FPosLine = Line;
+    FPosCol = Col;
+  }
   // The loaded grammar as an XML tree, shared by every parser of the same grammar text;
   // nullptr before LoadGrammar.
   const TfsXMLDocument* GrammarDoc() const;
@@ -119,8 +133,14 @@ private:
   // (unless a unit further in already does). Nesting is how deep the caller is matching.
   void InlineUnit(const String& UnitName, TfsILOutput& Output, TfsILErrorState& Error, int Nesting);
   String ReadUnitText(const String& UnitName);
+  void ComposeBuildErrorPos() const;
 
-  String FBuildErrorPos;
+  mutable String FBuildErrorPos;
+  // The numbers of FBuildErrorPos when it came from them (FPosLine 0 otherwise), and whether
+  // it is still to be written out.
+  int FPosLine = 0;
+  int FPosCol = 0;
+  mutable bool FPosPending = false;
   std::shared_ptr<const TfsGrammar> FGrammar;
   std::unique_ptr<TfsXMLDocument> FILDoc;
   String FLanguageName;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <initializer_list>
 
 namespace {
 
@@ -35,6 +36,7 @@ void TfsParser::RestoreDefaults() {
   // The default blocks as DefineCommentBlock1/2 would split them, without a list per split.
   FCommentBlock1 = {"{,}", "{", "}"};
   FCommentBlock2 = {"(*,*)", "(*", "*)"};
+  UpdateCommentStarts();
   FHexSequence = "$";
   DefineIdentChars("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz");
   FSkipChar.clear();
@@ -129,16 +131,18 @@ bool TfsParser::IsBlank(unsigned char C) const {
   return FSkipEOL || C != '\r';
 }
 
-bool TfsParser::MayOpenComment(unsigned char C) const {
+void TfsParser::UpdateCommentStarts() {
   // Most stops are at a word or an operator: one byte against each opener's first rules them out.
   // A word opener may be written in any case.
-  const unsigned char lower = C >= 'A' && C <= 'Z' ? C | 0x20 : C;
-  auto first = [C, lower](const String& Opener) {
-    if (Opener.empty()) return false;
-    const unsigned char o = static_cast<unsigned char>(Opener[0]);
-    return o == C || (o >= 'A' && o <= 'Z' ? o | 0x20 : o) == lower;
-  };
-  return first(FCommentLine1) || first(FCommentLine2) || first(FCommentBlock1.Open) || first(FCommentBlock2.Open);
+  for (std::uint64_t& bits : FCommentStarts) bits = 0;
+  auto include = [this](unsigned char c) { FCommentStarts[c >> 6] |= std::uint64_t{1} << (c & 63); };
+  for (const String* opener : {&FCommentLine1, &FCommentLine2, &FCommentBlock1.Open, &FCommentBlock2.Open}) {
+    if (opener->empty()) continue;
+    const unsigned char o = static_cast<unsigned char>((*opener)[0]);
+    include(o);
+    if (o >= 'A' && o <= 'Z') include(static_cast<unsigned char>(o | 0x20));
+    if (o >= 'a' && o <= 'z') include(static_cast<unsigned char>(o & ~0x20));
+  }
 }
 
 bool TfsParser::StartsWithAt(int P, const String& S) const {
@@ -241,6 +245,15 @@ String AsciiUpper(String S) {
   return S;
 }
 
+char AsciiUpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// FNV-1a over the upper-cased bytes.
+std::uint32_t UpperHash(std::string_view S) {
+  std::uint32_t h = 2166136261u;
+  for (char c : S) h = (h ^ static_cast<unsigned char>(AsciiUpperChar(c))) * 16777619u;
+  return h;
+}
+
 }  // namespace
 
 std::shared_ptr<const TfsKeywordSet> TfsKeywordSet::Make(const std::vector<String>& Words) {
@@ -252,11 +265,30 @@ std::shared_ptr<const TfsKeywordSet> TfsKeywordSet::Make(const std::vector<Strin
   }
   std::sort(set->Upper.begin(), set->Upper.end());
   set->Upper.erase(std::unique(set->Upper.begin(), set->Upper.end()), set->Upper.end());
+  std::size_t size = 8;
+  while (size < set->Upper.size() * 2) size *= 2;
+  set->FSlots.assign(size, -1);
+  for (std::size_t i = 0; i < set->Upper.size(); ++i) {
+    const String& w = set->Upper[i];
+    set->FMaxLength = std::max(set->FMaxLength, w.size());
+    std::size_t slot = UpperHash(w) & (size - 1);
+    while (set->FSlots[slot] >= 0) slot = (slot + 1) & (size - 1);
+    set->FSlots[slot] = static_cast<int>(i);
+  }
   return set;
 }
 
-bool TfsKeywordSet::ContainsAscii(const String& Word) const {
-  return std::binary_search(Upper.begin(), Upper.end(), AsciiUpper(Word));
+bool TfsKeywordSet::ContainsAscii(std::string_view Word) const {
+  if (Word.size() > FMaxLength || FSlots.empty()) return false;
+  const std::size_t mask = FSlots.size() - 1;
+  for (std::size_t slot = UpperHash(Word) & mask; FSlots[slot] >= 0; slot = (slot + 1) & mask) {
+    const String& w = Upper[static_cast<std::size_t>(FSlots[slot])];
+    if (w.size() != Word.size()) continue;
+    bool same = true;
+    for (std::size_t k = 0; k < w.size() && same; ++k) same = w[k] == AsciiUpperChar(Word[k]);
+    if (same) return true;
+  }
+  return false;
 }
 
 void TfsParser::SetSharedKeywords(std::shared_ptr<const TfsKeywordSet> Value) {

@@ -49,7 +49,14 @@ struct TfsKeywordSet {
   bool Ascii = true;
   static std::shared_ptr<const TfsKeywordSet> Make(const std::vector<String>& Words);
   // Whether the ASCII word is one of the words, ignoring case.
-  bool ContainsAscii(const String& Word) const;
+  bool ContainsAscii(std::string_view Word) const;
+
+private:
+  // Open addressing over Upper by a hash of the upper-cased bytes: the parser asks for nearly
+  // every word it reads. Slots hold an index into Upper, -1 when empty; the size is a power of
+  // two at least twice the words.
+  std::vector<int> FSlots;
+  std::size_t FMaxLength = 0;
 };
 
 class TfsParser : public TObject {
@@ -61,15 +68,27 @@ public:
   const TfsCommentBlock& CommentBlock1() const { return FCommentBlock1; }
   const TfsCommentBlock& CommentBlock2() const { return FCommentBlock2; }
   // Two delimiters separated by a comma ("{,}", "(*,*)", "/*,*/"); '' switches the block off.
-  void DefineCommentBlock1(const String& Definition) { DefineBlock(FCommentBlock1, Definition); }
-  void DefineCommentBlock2(const String& Definition) { DefineBlock(FCommentBlock2, Definition); }
+  void DefineCommentBlock1(const String& Definition) {
+    DefineBlock(FCommentBlock1, Definition);
+    UpdateCommentStarts();
+  }
+  void DefineCommentBlock2(const String& Definition) {
+    DefineBlock(FCommentBlock2, Definition);
+    UpdateCommentStarts();
+  }
   // Line-comment openers; '' = none. An opener ending in an identifier character ("rem")
   // opens a comment only as a whole word, and then in any case unless CaseSensitive; other
   // openers compare exactly.
   const String& CommentLine1() const { return FCommentLine1; }
-  void SetCommentLine1(const String& Value) { FCommentLine1 = Value; }
+  void SetCommentLine1(const String& Value) {
+    FCommentLine1 = Value;
+    UpdateCommentStarts();
+  }
   const String& CommentLine2() const { return FCommentLine2; }
-  void SetCommentLine2(const String& Value) { FCommentLine2 = Value; }
+  void SetCommentLine2(const String& Value) {
+    FCommentLine2 = Value;
+    UpdateCommentStarts();
+  }
   // Prefix of hexadecimal literals ("$", "0x", "&h"); must not be empty.
   const String& HexSequence() const { return FHexSequence; }
   void SetHexSequence(const String& Value);
@@ -154,7 +173,9 @@ private:
   unsigned char At(int P) const { return static_cast<unsigned char>(FText[P - 1]); }
   bool IsBlank(unsigned char C) const;
   bool StartsWithAt(int P, const String& S) const;
-  bool MayOpenComment(unsigned char C) const;
+  bool MayOpenComment(unsigned char C) const { return (FCommentStarts[C >> 6] >> (C & 63)) & 1; }
+  // Recomputes FCommentStarts after a comment opener changed.
+  void UpdateCommentStarts();
   bool LineCommentAt(int P, const String& Opener) const;
   bool ContinuationAt(int P) const;
   bool ReadDigits(bool Hex);
@@ -168,6 +189,9 @@ private:
   TfsCommentBlock FCommentBlock2;
   String FCommentLine1;
   String FCommentLine2;
+  // The bytes a comment opener begins with, a word opener's letters in both cases: the lexer
+  // asks at every stop.
+  std::uint64_t FCommentStarts[4] = {};
   String FHexSequence;
   TfsCharSet FIdentChars;
   std::unique_ptr<TStringList> FKeywords;

@@ -17,6 +17,7 @@ class TfsProcVariable : public TfsCustomVariable {
 public:
   TfsProcVariable(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName, TfsScript* AParent,
                   bool AIsFunction);
+  unsigned VariableKinds() const override { return fsvkProc; }
   ~TfsProcVariable() override;
 
   Variant FetchValue() override;

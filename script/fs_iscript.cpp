@@ -149,12 +149,13 @@ TfsScript::TItem* TfsScript::FindItem(const String& AName) const {
 
 void TfsScript::PutItem(const String& AName, TObject* AObject) {
   assert(AObject);
-  if (auto* v = dynamic_cast<TfsCustomVariable*>(AObject)) v->SetOwnerTag(FOwnerTag);
+  auto* v = dynamic_cast<TfsCustomVariable*>(AObject);
+  if (v) v->SetOwnerTag(FOwnerTag);
   String key;
   FoldName(AName, key);
   // Registering modules adds hundreds of names; inserting each into the whole sorted list would
   // move the list each time.
-  InsertInto(FRecent, std::make_unique<TItem>(TItem{std::move(key), AName, AObject}));
+  InsertInto(FRecent, std::make_unique<TItem>(TItem{std::move(key), AName, AObject, v}));
   if (FRecent.size() >= kRecentLimit) Flush();
 }
 
@@ -166,7 +167,7 @@ void TfsScript::RemoveItem(TObject* AObject) {
 
 TfsCustomVariable* TfsScript::LookupLocalName(const String& AName) const {
   TItem* item = FindItem(AName);
-  return item ? dynamic_cast<TfsCustomVariable*>(item->Object) : nullptr;
+  return item ? item->Variable : nullptr;
 }
 
 TfsCustomVariable* TfsScript::LookupName(const String& AName) const {
@@ -181,12 +182,16 @@ TfsClassVariable* TfsScript::LookupClass(const String& AName) const {
 
 template <class P> void TfsScript::RemoveItemsIf(P Drop) {
   Flush();
-  for (int i = ItemCount() - 1; i >= 0; --i) {
-    if (i >= ItemCount() || !Drop(*FItems[i])) continue;
-    TObject* obj = FItems[i]->Object;
-    FItems.erase(FItems.begin() + i);
-    delete obj;
+  // One pass keeps the rest in order; the dropped ones are freed afterwards, last first, so a
+  // destructor that looks into the list finds it already without them.
+  std::vector<TObject*> dropped;
+  auto kept = FItems.begin();
+  for (auto it = FItems.begin(); it != FItems.end(); ++it) {
+    if (Drop(**it)) dropped.push_back((*it)->Object);
+    else *kept++ = std::move(*it);
   }
+  FItems.erase(kept, FItems.end());
+  for (auto it = dropped.rbegin(); it != dropped.rend(); ++it) delete *it;
 }
 
 // ---------------------------------------------------------------- registration
@@ -463,10 +468,7 @@ void TfsScript::FreeProgram() {
 }
 
 void TfsScript::RemoveOwnerItems(TfsOwnerTag Tag) {
-  RemoveItemsIf([Tag](const TItem& item) {
-    auto* v = dynamic_cast<TfsCustomVariable*>(item.Object);
-    return v && v->OwnerTag() == Tag;
-  });
+  RemoveItemsIf([Tag](const TItem& item) { return item.Variable && item.Variable->OwnerTag() == Tag; });
 }
 
 void TfsScript::DropOwnerItems(TfsOwnerTag Tag) {
@@ -477,7 +479,7 @@ void TfsScript::DropOwnerItems(TfsOwnerTag Tag) {
 void TfsScript::DiscardProgram() {
   RemoveItemsIf([](const TItem& item) {
     // Variables first: nearly every item is one, and no module is a variable.
-    if (auto* v = dynamic_cast<TfsCustomVariable*>(item.Object)) return v->OwnerTag() != fsModuleOwnerTag;
+    if (item.Variable) return item.Variable->OwnerTag() != fsModuleOwnerTag;
     return !dynamic_cast<TfsRTTIModule*>(item.Object);
   });
   FreeProgram();
@@ -497,9 +499,8 @@ void TfsScript::InstallModules() {
 void TfsScript::UninstallModules() {
   if (!FModulesInstalled) return;
   RemoveItemsIf([](const TItem& item) {
-    if (dynamic_cast<TfsRTTIModule*>(item.Object)) return true;
-    auto* v = dynamic_cast<TfsCustomVariable*>(item.Object);
-    return v && v->OwnerTag() == fsModuleOwnerTag;
+    if (!item.Variable) return dynamic_cast<TfsRTTIModule*>(item.Object) != nullptr;
+    return item.Variable->OwnerTag() == fsModuleOwnerTag;
   });
   FModulesInstalled = false;
 }

@@ -210,6 +210,7 @@ private:
     String Key;  // the name folded to upper case
     String Name;
     TObject* Object;
+    TfsCustomVariable* Variable;  // Object as a variable, nullptr for a module: asked once
   };
   using TItemRun = std::vector<std::unique_ptr<TItem>>;
   // The newest entry of the name, nullptr when none.

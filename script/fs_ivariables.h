@@ -58,9 +58,30 @@ protected:
 // Null, ready to copy.
 extern const Variant fsNullValue;
 
+// What a variable is, as bits: the builder and designators ask for every item they link, and
+// a checked cast costs far more than a virtual call. A class answers its own bit with its
+// parent's, so descendants answer for every class they derive from.
+enum TfsVariableKind : unsigned {
+  fsvkVariable = 1u << 0,      // TfsVariable
+  fsvkString = 1u << 1,        // TfsStringVariable
+  fsvkParam = 1u << 2,         // TfsParamItem
+  fsvkDesignator = 1u << 3,    // TfsDesignator
+  fsvkProc = 1u << 4,          // TfsProcVariable
+  fsvkHelper = 1u << 5,        // TfsCustomHelper
+  fsvkArrayHelper = 1u << 6,   // TfsArrayHelper
+  fsvkOperandNode = 1u << 7,   // TfsOperandNode
+  fsvkDesignatorNode = 1u << 8,  // TfsDesignatorNode
+  fsvkSetNode = 1u << 9,       // TfsSetNode
+  fsvkOperatorNode = 1u << 10,  // TfsOperatorNode
+};
+
 class TfsCustomVariable : public TfsItemList {
 public:
   TfsCustomVariable(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName);
+
+  // The TfsVariableKind bits of the object's class.
+  virtual unsigned VariableKinds() const { return 0; }
+  bool IsKind(unsigned Kind) const { return (VariableKinds() & Kind) != 0; }
 
   // ---- the value protocol
   // Copies the value in, ignored silently when ReadOnly.
@@ -209,6 +230,7 @@ protected:
 class TfsVariable : public TfsCustomVariable {
 public:
   using TfsCustomVariable::TfsCustomVariable;
+  unsigned VariableKinds() const override { return fsvkVariable; }
 
   void StoreInt(Integer I) override {
     if (!FReadOnly) SetRawInt(I);
@@ -239,6 +261,7 @@ protected:
 class TfsStringVariable : public TfsVariable {
 public:
   using TfsVariable::TfsVariable;
+  unsigned VariableKinds() const override { return TfsVariable::VariableKinds() | fsvkString; }
 
   void StoreValue(const Variant& AValue) override;
   Variant FetchValue() override;
@@ -265,6 +288,7 @@ class TfsParamItem : public TfsCustomVariable {
 public:
   TfsParamItem(const String& AName, TfsTypeCode ATypeCode, const String& ATypeName, bool AOptional,
                bool AVarParam);
+  unsigned VariableKinds() const override { return fsvkParam; }
 
   void StoreInt(Integer I) override {
     if (!FReadOnly) SetRawInt(I);

@@ -176,8 +176,6 @@ void TfsXMLItem::SetILAttrs(String Value, bool HasValue, int Line, int Col, int 
   FIL.Composed = false;
 }
 
-namespace {
-
 void AppendLineCol(String& S, int Line, int Col) {
   char buffer[32];
   char* p = std::to_chars(buffer, buffer + 16, Line).ptr;  // room left for ':' and the column
@@ -185,8 +183,6 @@ void AppendLineCol(String& S, int Line, int Col) {
   p = std::to_chars(p, buffer + sizeof buffer, Col).ptr;
   S.append(buffer, p);
 }
-
-}  // namespace
 
 void TfsXMLItem::ComposeText() const {
   String text;
@@ -236,6 +232,18 @@ String TfsXMLItem::ILProp(const String& AName) const {
     default:
       break;
   }
+  return result;
+}
+
+String TfsXMLItem::TextProp() const {
+  if (!FIL.Typed) return Prop("text");
+  return FIL.HasValue ? FIL.Value : String();
+}
+
+String TfsXMLItem::PosProp() const {
+  if (!FIL.Typed) return Prop("pos");
+  String result;
+  if (FIL.Line > 0) AppendLineCol(result, FIL.Line, FIL.Col);
   return result;
 }
 

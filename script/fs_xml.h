@@ -52,6 +52,18 @@ public:
   // The intermediate program's attributes as values: `text` (unescaped) when HasValue, `pos`
   // as Line:Col when Line > 0, `pos1` as Line1:Col1 when Line1 > 0, written in that order.
   void SetILAttrs(String Value, bool HasValue, int Line, int Col, int Line1 = 0, int Col1 = 0);
+  // Whether the attributes are held as values (SetILAttrs, no SetText since); then Line and
+  // Col get `pos` as numbers, Line 0 when there is none.
+  // Prop("text") and Prop("pos"), without naming them: the builder reads them for nearly every
+  // element.
+  String TextProp() const;
+  String PosProp() const;
+  bool ILPosition(int& Line, int& Col) const {
+    if (!FIL.Typed) return false;
+    Line = FIL.Line;
+    Col = FIL.Col;
+    return true;
+  }
   TfsXMLItem* Parent() const { return FParent; }
   // The topmost ancestor; the element itself when it has no parent.
   TfsXMLItem* Root();
@@ -127,6 +139,8 @@ private:
 // and `>` become `&#<code>;`. Every `&` is escaped, so a value that already holds an entity
 // comes back unchanged from UnescapeAttrText.
 String EscapeAttrText(const String& Value);
+// Appends "Line:Col", as positions are written.
+void AppendLineCol(String& S, int Line, int Col);
 // Undoes EscapeAttrText: `&#<decimal>;` becomes the character with the code's low 8 bits and
 // `&quot;` a `"`; other `&` sequences stay. A code that is no integer raises EConvertError.
 String UnescapeAttrText(const String& Value);

@@ -141,12 +141,12 @@ bool TPropInfo::IsDefault(const TObject* obj) const {
 // ---------------------------------------------------------------- TClassInfo
 
 TClassInfo::TClassInfo(String name, TClass parent, TObject* (*create)(TObject*))
-    : FName(std::move(name)), FParent(parent), FCreate(create) {}
-
-bool TClassInfo::InheritsFrom(TClass cls) const {
-  for (TClass c = this; c; c = c->FParent)
-    if (c == cls) return true;
-  return false;
+    : FName(std::move(name)), FParent(parent), FCreate(create) {
+  if (FParent) {
+    FDepth = FParent->FDepth + 1;
+    FLine = FParent->FLine;
+  }
+  FLine.push_back(this);
 }
 
 TObject* TClassInfo::Create(TObject* ownerArg) const {

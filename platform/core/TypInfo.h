@@ -139,7 +139,10 @@ public:
   TClassInfo(String name, TClass parent, TObject* (*create)(TObject* ownerArg));
   const String& Name() const { return FName; }
   TClass Parent() const { return FParent; }
-  bool InheritsFrom(TClass cls) const;
+  // In constant time: kind tests run for every object a report prints.
+  bool InheritsFrom(TClass cls) const {
+    return cls && cls->FDepth <= FDepth && FLine[cls->FDepth] == cls;
+  }
   bool IsAbstract() const { return FCreate == nullptr; }
   // Creates an instance: components take their owner, collection items their collection.
   TObject* Create(TObject* ownerArg = nullptr) const;
@@ -157,6 +160,8 @@ private:
   void Finish();
   String FName;
   TClass FParent;
+  std::size_t FDepth = 0;     // the number of classes above
+  std::vector<TClass> FLine;  // the root class first, this one last
   TObject* (*FCreate)(TObject*);
   std::vector<std::unique_ptr<TPropInfo>> FOwnProps;
   std::vector<const TPropInfo*> FAll;

@@ -274,6 +274,10 @@ void TDataSet::RemoveField(TField* field) {
 
 void TDataSet::ClearRows() {
   FRows.clear();
+  if (FJournal) {
+    // The journal's rows may lie in the pool: a journal of cleared rows only reads them again.
+    for (TJournal::TEntry& e : FJournal->Entries) e.Row.reset();
+  }
   FStatus.clear();
   FBase.clear();
   FOrder.clear();
@@ -283,6 +287,7 @@ void TDataSet::ClearRows() {
   FPending.clear();
   FCalcCache.clear();
   if (FJournal) FJournal->Cleared = true;
+  FRowPool.clear();
 }
 
 void TDataSet::ReserveRows(int count) {
@@ -296,11 +301,28 @@ int TDataSet::AppendRow(const TRowWriter& row) {
   else if (row.ColumnCount() != FColumnCount)
     DatabaseErrorFmt("Row of %d values for %d columns", {row.ColumnCount(), FColumnCount}, this);
   int id = static_cast<int>(FRows.size());
-  FRows.emplace_back(row.Build());
+  Byte* block = PooledBlock(row.BlockSize());
+  row.BuildInto(block);
+  FRows.emplace_back(block, TRowDeleter{true});
   FStatus.push_back(0);
   FBase.push_back(id);
   CheckRowStore();
   return id;
+}
+
+Byte* TDataSet::PooledBlock(std::size_t size) {
+  // Pieces grow with the result, from 64 KiB to 4 MiB; blocks stay 8-byte aligned.
+  constexpr std::size_t kFirst = 64 * 1024, kLargest = 4 * 1024 * 1024;
+  size = (std::max<std::size_t>(size, 1) + 7) & ~std::size_t(7);
+  if (FRowPool.empty() || FRowPool.back().Size - FRowPool.back().Used < size) {
+    std::size_t piece = FRowPool.empty() ? kFirst : std::min(FRowPool.back().Size * 2, kLargest);
+    piece = std::max(piece, size);
+    FRowPool.push_back({std::unique_ptr<Byte[]>(new Byte[piece]), piece, 0});
+  }
+  TRowPiece& p = FRowPool.back();
+  Byte* block = p.Data.get() + p.Used;
+  p.Used += size;
+  return block;
 }
 
 const Byte* TDataSet::RowData(int id) const {

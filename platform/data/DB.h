@@ -269,8 +269,12 @@ private:
   friend class TDataLink;
   friend class TRowUpdate;
   friend class TDataSetReadScope;
+  // A row carved from the dataset's row pool goes with the pool; any other was allocated alone.
   struct TRowDeleter {
-    void operator()(Byte* p) const { std::free(p); }
+    bool Pooled = false;
+    void operator()(Byte* p) const {
+      if (!Pooled) std::free(p);
+    }
   };
   using TRowPtr = std::unique_ptr<Byte, TRowDeleter>;
   struct TJournal;
@@ -386,6 +390,16 @@ private:
   // rows
   int FColumnCount = 0;
   std::vector<TRowPtr> FRows;     // by id; null for a deleted row or the row being inserted
+  // The fetched rows are carved one after another from a few large pieces rather than
+  // allocated one by one: filling and clearing a large result costs a few allocations instead
+  // of one per row, and its rows lie together for the walks that read them in order. The
+  // pieces go when the rows are cleared (a row replaced meanwhile keeps its place until then).
+  struct TRowPiece {
+    std::unique_ptr<Byte[]> Data;
+    std::size_t Size = 0, Used = 0;
+  };
+  std::vector<TRowPiece> FRowPool;
+  Byte* PooledBlock(std::size_t Size);
   std::vector<Byte> FStatus;      // by id: pending-update flags
   std::vector<int> FBase;         // ids in their natural order (fetch order, inserts in place)
   std::vector<int> FOrder;        // visible ids in the current order

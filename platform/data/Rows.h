@@ -66,6 +66,8 @@ private:
   void CheckColumn(int Col) const;
   void SetBytes(int Col, TCellKind Kind, std::string_view Value);
   Byte* Build() const;  // malloc'ed block
+  std::size_t BlockSize() const { return FHeader + FTail.size(); }
+  void BuildInto(Byte* Row) const;  // into BlockSize() bytes
   std::vector<Byte> FKinds;
   std::vector<Int64> FPayload;  // integer bits, double bits, or offset in the block << 32 | length
   String FTail;                 // the bytes of texts and blobs, placed after the header

@@ -362,13 +362,18 @@ int TApplication::MessageBox(const String& Text, const String& Caption, int Flag
 
 // ---------------------------------------------------------------- window state
 
+// The main form goes down and comes back through its window state, so the form answers
+// wsMinimized while the program is minimised and a maximised one comes back maximised.
 void TApplication::Minimize() {
-  if (FMainForm) gui_glue::TAccess::Widget(FMainForm)->showMinimized();
+  if (FMainForm && FMainForm->WindowState() != wsMinimized) {
+    FStateBeforeMinimize = FMainForm->WindowState();
+    FMainForm->SetWindowState(wsMinimized);
+  }
   OnMinimize(this);
 }
 
 void TApplication::Restore() {
-  if (FMainForm) gui_glue::TAccess::Widget(FMainForm)->showNormal();
+  if (FMainForm && FMainForm->WindowState() == wsMinimized) FMainForm->SetWindowState(FStateBeforeMinimize);
   OnRestore(this);
 }
 

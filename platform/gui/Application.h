@@ -26,6 +26,9 @@ public:
 
   String Title() const;
   void SetTitle(const String& v) { FTitle = v; }
+  // The help file windows name while they are active; no help viewer opens it.
+  const String& HelpFile() const { return FHelpFile; }
+  void SetHelpFile(const String& v) { FHelpFile = v; }
   String ExeName() const;
   HWND Handle() const { return FHandle; }
   TForm* MainForm() const { return FMainForm; }
@@ -133,8 +136,10 @@ private:
   void DoActionIdle();
 
   String FTitle;
+  String FHelpFile;
   HWND FHandle = 0;
   TForm* FMainForm = nullptr;
+  TWindowState FStateBeforeMinimize = wsNormal;
   bool FShowMainForm = true;
   bool FTerminated = false;
   int FModalLevel = 0;

@@ -250,6 +250,11 @@ String TCustomComboBox::SelText() const {
   return FromQString(FEdit->selectedText());
 }
 
+void TCustomComboBox::SetEditReadOnly(bool Value) {
+  FEditReadOnly = Value;
+  if (FEdit) FEdit->setReadOnly(Value);
+}
+
 void TCustomComboBox::SetSelText(const String& Value) {
   if (!FEdit) return;
   FEdit->insert(ToQString(Value));
@@ -276,6 +281,7 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
     FEdit->setAcceptDrops(false);
     FEdit->setFocusPolicy(Qt::ClickFocus);
     FEdit->setText(ToQString(text));
+    FEdit->setReadOnly(FEditReadOnly);
     Widget()->setFocusProxy(FEdit);
     FEdit->show();
   } else if (!HasEdit() && FEdit) {
@@ -464,6 +470,10 @@ void TCustomComboBox::DefaultHandler(TMessage& M) {
       CBShowDropDown(M);
       return;
     case CB_GETDROPPEDSTATE: M.Result = FDropped ? 1 : 0; return;
+    case EM_SETREADONLY:
+      SetEditReadOnly(M.WParam != 0);
+      M.Result = 1;
+      return;
     case CB_GETDROPPEDCONTROLRECT:
       CBGetDroppedControlRect(M);
       return;
@@ -658,6 +668,7 @@ void TCustomComboBox::WMClipboard(TMessage& M) {
   if (M.Msg == WM_COPY || M.Msg == WM_CUT) {
     if (FEdit->hasSelectedText()) Clipboard()->SetAsText(FromQString(FEdit->selectedText()));
   }
+  if (FEditReadOnly) return;
   if (M.Msg == WM_CUT || M.Msg == WM_CLEAR) {
     if (FEdit->hasSelectedText()) {
       FEdit->del();
@@ -820,8 +831,10 @@ void TCustomComboBox::ShowDropDown(bool Show) {
   int h = 0;
   for (int i = 0; i < rows; ++i) h += count > 0 ? static_cast<int>(FList->Perform(LB_GETITEMHEIGHT, static_cast<WPARAM>(i))) : ListItemHeight();
   int w = std::max(FDropDownWidth, Width());
+  TRect size{0, 0, w, h + 2};
+  SizeDropDown(size);
   FList->HandleNeeded();
-  FList->SetBounds(0, 0, w, h + 2);
+  FList->SetBounds(0, 0, std::max(1, size.Width()), std::max(1, size.Height()));
   FSelBeforeDrop = ItemIndex();
   if (FSelBeforeDrop >= 0) FList->SetTopIndex(std::max(0, std::min(FSelBeforeDrop, count - rows)));
   else FList->SetTopIndex(0);
@@ -886,7 +899,7 @@ void TCustomComboBox::KeyDownDefault(TMessage& M) {
     case VK_HOME: if (!HasEdit()) next = 0; break;
     case VK_END: if (!HasEdit()) next = count - 1; break;
     case VK_DELETE:
-      if (FEdit) {
+      if (FEdit && !FEditReadOnly) {
         QString before = FEdit->text();
         if (IsKeyDown(VK_SHIFT)) {
           Perform(WM_CUT);
@@ -919,6 +932,8 @@ void TCustomComboBox::KeyDownDefault(TMessage& M) {
 void TCustomComboBox::CharDefault(TMessage& M) {
   if (!FEdit) return;
   Char c = static_cast<Char>(M.WParam);
+  // A read-only field still selects and copies.
+  if (FEditReadOnly && c != 1 && c != 3) return;
   switch (c) {
     case 1:  // Ctrl+A
       FEdit->selectAll();

@@ -89,6 +89,10 @@ public:
   void SetSelLength(int Value);
   String SelText() const;
   void SetSelText(const String& Value);
+  // The edit field shows the text but the user cannot change it (EM_SETREADONLY); choosing
+  // from the list still sets it.
+  bool EditReadOnly() const { return FEditReadOnly; }
+  void SetEditReadOnly(bool Value);
   bool DroppedDown() const;
   void SetDroppedDown(bool Value);
   TCanvas* Canvas() const { return FCanvas.get(); }
@@ -147,6 +151,9 @@ protected:
   virtual void MeasureItem(int Index, int& Height);
   // Where the edit part (or the shown item of the list style) lies, in client coordinates.
   virtual TRect EditRect() const;
+  // The drop-down list is about to be placed below (or above) the control: Bounds holds its
+  // size at (0, 0), which a descendant may change.
+  virtual void SizeDropDown(TRect& /*Bounds*/) {}
   TRect ButtonRect() const;
   bool HasEdit() const { return FStyle == csDropDown || FStyle == csSimple; }
   bool IsOwnerDraw() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
@@ -206,6 +213,7 @@ private:
   bool FAutoComplete = true;
   bool FAutoDropDown = false;
   bool FDropped = false;
+  bool FEditReadOnly = false;
   bool FButtonDown = false;
   int FSelBeforeDrop = -1;
   String FFilter;

@@ -61,7 +61,7 @@ bool SelectDirectory(const String& Caption, const String& Root, String& Director
 // ================================================================ the dialog service
 
 KELM_ENUM(TDialogKind, dkMessageBox, dkMessageDlg, dkInput, dkOpenFile, dkSaveFile, dkFolder, dkFont, dkColor,
-          dkPrint, dkPrinterSetup)
+          dkPrint, dkPrinterSetup, dkPageSetup)
 
 // What a dialog asks and, once answered, what was chosen. The answer fields start with what
 // the dialog would show: the preset text, file name, folder, colour, font.

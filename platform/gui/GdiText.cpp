@@ -5,6 +5,7 @@
 
 #include "gui/QtBridge_p.h"
 #include "core/StrUtils.h"
+#include <QFontDatabase>
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QTextLayout>
@@ -674,6 +675,12 @@ BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const TRect* Rect, const Str
     p->fillRect(box, ToQColor(DC->S.BkColor));
   }
   bool clipped = (Options & ETO_CLIPPED) && Rect;
+  // Upright text whose cell (its advances by the cell height) lies inside the rectangle has
+  // nothing to cut: it goes without a clip of its own, which on a recording or PDF device is
+  // a clip path set and reset for every text.
+  if (clipped && Dx && escapement % 3600 == 0 && !rtl &&
+      box.contains(QRect(dref.x() + dx, dref.y() + dy, std::max(1, width), m.Face.Tm.tmHeight)))
+    clipped = false;
   if (clipped) p->setClipRect(box, DC->S.HasClip ? Qt::IntersectClip : Qt::ReplaceClip);
   if (escapement % 3600) {
     QTransform t = DC->Base;
@@ -976,4 +983,19 @@ int DrawTextEx(HDC DC, const String& Text, int Count, TRect* Rect, UINT Format, 
 
 int DrawText(HDC DC, const String& Text, int Count, TRect* Rect, UINT Format) {
   return DrawTextEx(DC, Text, Count, Rect, Format, nullptr);
+}
+
+// ---------------------------------------------------------------- font families
+
+std::vector<TFontFamilyEntry> EnumFontFamilies(HDC) {
+  std::vector<TFontFamilyEntry> out;
+  std::unordered_set<std::string> seen;
+  for (const QString& family : QFontDatabase::families()) {
+    // Private faces (a leading dot) are the font system's own, never offered to a user.
+    if (family.startsWith('.')) continue;
+    String name = FromQString(family);
+    if (!seen.insert(name).second) continue;
+    out.push_back({name, QFontDatabase::isSmoothlyScalable(family) ? TRUETYPE_FONTTYPE : RASTER_FONTTYPE});
+  }
+  return out;
 }

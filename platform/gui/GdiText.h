@@ -1,7 +1,9 @@
 #pragma once
 // Text on device contexts: output placed by the top-left of the text cell, DrawText's
-// layout, extents and metrics.
+// layout, extents and metrics; the font families a device offers (TFontFamilyEntry).
 #include "gui/GdiTypes.h"
+
+#include <vector>
 
 // ---------------------------------------------------------------- text
 // Counts are in characters; -1 means the whole text. The per-character advance arrays have
@@ -27,3 +29,13 @@ DWORD GetTabbedTextExtent(HDC DC, const String& Text, int Count, int TabCount, c
 int TabbedTextOut(HDC DC, int X, int Y, const String& Text, int Count, int TabCount, const int* TabPositions,
                    int TabOrigin);
 int GetTextFace(HDC DC, int Count, String* Face);  // the face name as selected
+
+// ---------------------------------------------------------------- font families
+constexpr DWORD RASTER_FONTTYPE = 0x0001, DEVICE_FONTTYPE = 0x0002, TRUETYPE_FONTTYPE = 0x0004;
+struct TFontFamilyEntry {
+  String FaceName;
+  DWORD FontType = 0;  // TRUETYPE_FONTTYPE for scalable outline faces, RASTER_FONTTYPE otherwise
+};
+// The font families a device can draw with, each once, in the font system's order. Screen and
+// printers draw with the same installed fonts here, so every device lists the same families.
+std::vector<TFontFamilyEntry> EnumFontFamilies(HDC DC);

@@ -179,6 +179,57 @@ bool TPrinterSetupDialog::Execute() {
   return true;
 }
 
+// ================================================================ page setup
+
+KELM_PUBLISH(TPageSetupDialog) {}
+
+TPageSetupDialog::TPageSetupDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+namespace {
+// Margin units of the dialog per millimetre.
+double MarginUnitsPerMm(TPageSetupOptions Options) {
+  return Options.Contains(psdInThousandthsOfInches) ? 1000.0 / 25.4 : 100.0;
+}
+}  // namespace
+
+bool TPageSetupDialog::Execute() {
+  DoShow();
+  TDialogRequest r;
+  r.Kind = dkPageSetup;
+  r.Dialog = this;
+  r.Printer = SelectedPrinterName();
+  bool ok;
+  if (AskDialogHook(r)) {
+    ok = r.Result != 0;
+  } else {
+    ReleaseCapture();
+    QPrinter qp(QPrinter::HighResolution);
+    SetUpQPrinter(qp);
+    qp.setPageOrientation(FMode.dmOrientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait);
+    qp.setPageSize(QPageSize(QSizeF(FMode.dmPaperWidth / 10.0, FMode.dmPaperLength / 10.0), QPageSize::Millimeter));
+    const double unit = MarginUnitsPerMm(FOptions);
+    if (FOptions.Contains(psdMargins))
+      qp.setPageMargins(QMarginsF(FMargins.Left / unit, FMargins.Top / unit, FMargins.Right / unit, FMargins.Bottom / unit),
+                        QPageLayout::Millimeter);
+    QPageSetupDialog dlg(&qp, DialogParent());
+    ok = dlg.exec() == QDialog::Accepted;
+    if (ok) {
+      QPageLayout l = qp.pageLayout();
+      FMode.dmOrientation = l.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+      QSizeF mm = l.pageSize().size(QPageSize::Millimeter);
+      FMode.dmPaperWidth = short(std::lround(mm.width() * 10));
+      FMode.dmPaperLength = short(std::lround(mm.height() * 10));
+      const TPaperInfo* paper = FindPaperBySize(FMode.dmPaperWidth, FMode.dmPaperLength);
+      FMode.dmPaperSize = paper ? paper->Number : short(DMPAPER_USER);
+      const QMarginsF m = l.margins(QPageLayout::Millimeter);
+      FMargins = {int(std::lround(m.left() * unit)), int(std::lround(m.top() * unit)), int(std::lround(m.right() * unit)),
+                  int(std::lround(m.bottom() * unit))};
+    }
+  }
+  DoClose();
+  return ok;
+}
+
 // ================================================================ one printer's settings
 
 bool EditDeviceMode(const String& PrinterName, const TPrintDevice& Device, DEVMODE& Mode) {

@@ -2,8 +2,9 @@
 // The print dialog (printer, pages, copies; the PDF printer's output file) and the printer
 // setup dialog (printer, paper, orientation). Both go through the dialog service, so a test's
 // TDialogScript answers them; what they choose is set on Printer().
-// Declares TPrintDialog and TPrinterSetupDialog.
+// Declares TPrintDialog, TPrinterSetupDialog and TPageSetupDialog.
 #include "gui/Dialogs.h"
+#include "print/Printers.h"
 
 KELM_ENUM(TPrintRange, prAllPages, prSelection, prPageNums)
 KELM_ENUM(TPrintDialogOption, poPrintToFile, poPageNums, poSelection, poWarning, poHelp, poDisablePrintToFile)
@@ -62,6 +63,35 @@ class TPrinterSetupDialog : public TCommonDialog {
 public:
   explicit TPrinterSetupDialog(TComponent* AOwner);
   bool Execute() override;
+};
+
+// The page setup dialog: paper, orientation and margins. The device mode goes in and comes back
+// with the paper and orientation chosen; the margins are the distances from the paper's edges
+// in hundredths of a millimetre (psdInHundredthsOfMillimeters) or thousandths of an inch.
+// A test's dialog hook sees it as a dkPageSetup request whose Dialog is this object and answers
+// by changing DeviceMode and Margins.
+KELM_ENUM(TPageSetupOption, psdMargins, psdInHundredthsOfMillimeters, psdInThousandthsOfInches, psdDisableMargins,
+          psdDisableOrientation, psdDisablePaper)
+using TPageSetupOptions = TSet<TPageSetupOption>;
+
+class TPageSetupDialog : public TCommonDialog {
+  KELM_CLASS(TPageSetupDialog, TCommonDialog)
+public:
+  explicit TPageSetupDialog(TComponent* AOwner);
+  bool Execute() override;
+
+  TPageSetupOptions Options() const { return FOptions; }
+  void SetOptions(TPageSetupOptions v) { FOptions = v; }
+  DEVMODE& DeviceMode() { return FMode; }
+  void SetDeviceMode(const DEVMODE& v) { FMode = v; }
+  // Left, top, right and bottom margin.
+  TRect Margins() const { return FMargins; }
+  void SetMargins(const TRect& v) { FMargins = v; }
+
+private:
+  TPageSetupOptions FOptions{psdMargins, psdInHundredthsOfMillimeters};
+  DEVMODE FMode;
+  TRect FMargins{};
 };
 
 // The driver's settings of one printer (paper, orientation, paper source) edited in place; a

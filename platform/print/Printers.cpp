@@ -3,12 +3,14 @@
 // replayed onto the device, so what a job draws never depends on the device's painter.
 #include "print/Printers.h"
 #include "print/Metafile_p.h"
+#include "print/MediaSources.h"
 #include "core/StrUtils.h"
 #include "core/SysUtils.h"
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QPrintEngine>
 #include <QPrinterInfo>
 #include <QSaveFile>
 #include <cassert>
@@ -217,6 +219,16 @@ public:
     return m;
   }
 
+  // The print system's media sources, asked once per device; a printer that lists none (or
+  // no server) has the automatic bin only.
+  std::vector<TPrintBin> Bins() const override {
+    if (!FBinsRead) {
+      FBins = BinsOfMediaSources(PrinterMediaSources(Name()));
+      FBinsRead = true;
+    }
+    return FBins.empty() ? TPrintDevice::Bins() : FBins;
+  }
+
   std::vector<short> Papers() const override {
     std::vector<short> out;
     for (const QPageSize& s : FInfo.supportedPageSizes())
@@ -228,6 +240,7 @@ public:
   void BeginJob(const TPrintJob& Job) override {
     FPrinter = std::make_unique<QPrinter>(FInfo, QPrinter::HighResolution);
     Apply(*FPrinter, Job.Mode);
+    ApplySource(*FPrinter, Job.Mode.dmDefaultSource);
     FPrinter->setDocName(ToQString(Job.Title));
     if (!FPainter.begin(FPrinter.get())) {
       FPrinter.reset();
@@ -278,10 +291,22 @@ private:
                 : m.dmDuplex == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
                                                  : QPrinter::DuplexNone);
   }
+  // A bin that came from the print system goes to it by its keyword, as the job's
+  // "media-source" option (the toolkit's engine property for print-system options).
+  void ApplySource(QPrinter& p, short Bin) const {
+    for (const TPrintBin& b : Bins())
+      if (b.Number == Bin && b.Number != DMBIN_AUTO && !FBins.empty()) {
+        constexpr auto kSystemOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+        p.printEngine()->setProperty(kSystemOptions, QStringList{"media-source", ToQString(b.Name)});
+      }
+  }
+
   QPrinterInfo FInfo;
   std::unique_ptr<QPrinter> FPrinter;
   QPainter FPainter;
   int FPages = 0;
+  mutable std::vector<TPrintBin> FBins;
+  mutable bool FBinsRead = false;
 };
 
 class TSystemSource : public TPrinterSource {

@@ -3,11 +3,22 @@
 #include "core/ClassBuilder.h"
 #include "core/DateUtils.h"
 #include "core/SysUtils.h"
+#include "core/Streams.h"
 #include "gui/Canvas.h"
+#include "gui/Clipbrd.h"
 #include "gui/Dialogs.h"
+#include "report/frxBands.h"
+#include "report/frxClass.h"
+#include "report/frxClassBases.h"
+#include "report/frxDMPClass.h"
+#include "report/frxPages.h"
+#include "report/frxXML.h"
+#include "report/frxXMLSerializer.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <map>
 #include <string>
 
 KELM_PUBLISH(TfrxPopupForm) {}
@@ -347,4 +358,264 @@ void TfrxLineSelector::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
   TfrxCustomSelector::MouseUp(Button, Shift, X, Y);
   FStyle = RowAt(Y);
   Chosen();
+}
+
+// ================================================================ undo buffer
+
+TfrxUndoBuffer::TfrxUndoBuffer() = default;
+TfrxUndoBuffer::~TfrxUndoBuffer() = default;
+
+void TfrxUndoBuffer::Add(TSnapshots& List, TfrxComponent* Report) {
+  auto stream = std::make_unique<TMemoryStream>();
+  // Snapshots of one report are alike in size: one allocation instead of a run of regrowths.
+  if (!List.empty()) stream->SetCapacity(List.back()->Size());
+  Report->SaveToStream(stream.get(), true, false);
+  List.push_back(std::move(stream));
+}
+
+void TfrxUndoBuffer::AddUndo(TfrxComponent* Report) { Add(FUndo, Report); }
+void TfrxUndoBuffer::AddRedo(TfrxComponent* Report) { Add(FRedo, Report); }
+
+void TfrxUndoBuffer::Undo(TfrxComponent* Report) {
+  if (FUndo.size() < 2) return;
+  TMemoryStream* previous = FUndo[FUndo.size() - 2].get();
+  previous->SetPosition(0);
+  Report->LoadFromStream(previous);
+  FUndo.pop_back();
+}
+
+void TfrxUndoBuffer::Redo(TfrxComponent* Report) {
+  if (FRedo.empty()) return;
+  TMemoryStream* last = FRedo.back().get();
+  last->SetPosition(0);
+  Report->LoadFromStream(last);
+  FRedo.pop_back();
+}
+
+void TfrxUndoBuffer::ClearUndo() { FUndo.clear(); }
+void TfrxUndoBuffer::ClearRedo() { FRedo.clear(); }
+
+Int64 TfrxUndoBuffer::Size() const {
+  Int64 total = 0;
+  for (const auto& s : FUndo) total += s->Size();
+  for (const auto& s : FRedo) total += s->Size();
+  return total;
+}
+
+// ================================================================ clipboard
+
+namespace {
+
+bool IsOnePerPageBand(TfrxComponent* C) {
+  return dynamic_cast<TfrxReportTitle*>(C) || dynamic_cast<TfrxReportSummary*>(C) || dynamic_cast<TfrxPageHeader*>(C) ||
+         dynamic_cast<TfrxPageFooter*>(C) || dynamic_cast<TfrxColumnHeader*>(C) || dynamic_cast<TfrxColumnFooter*>(C);
+}
+
+// Whether an object may live on a page: dialog things on dialog pages only, dot-matrix
+// objects on dot-matrix pages only, and nothing else but bands there.
+bool FitsPage(TfrxComponent* C, TfrxPage* Page) {
+  bool dialogThing = dynamic_cast<TfrxDialogControl*>(C) || dynamic_cast<TfrxDialogComponent*>(C);
+  bool reportPage = dynamic_cast<TfrxReportPage*>(Page) != nullptr;
+  if (dynamic_cast<TfrxDialogControl*>(C) && reportPage) return false;
+  if (dynamic_cast<TfrxDialogPage*>(Page) && !dialogThing) return false;
+  bool dmpObject = dynamic_cast<TfrxDMPMemoView*>(C) || dynamic_cast<TfrxDMPLineView*>(C);
+  bool dmpPage = dynamic_cast<TfrxDMPPage*>(Page) != nullptr;
+  if (dmpObject && !dmpPage) return false;
+  if (dmpPage && !dmpObject && !dynamic_cast<TfrxBand*>(C)) return false;
+  return true;
+}
+
+bool Contains(const std::vector<TObject*>& List, const TObject* O) {
+  return std::find(List.begin(), List.end(), O) != List.end();
+}
+
+}  // namespace
+
+TfrxClipboard::TfrxClipboard(TfrxCustomDesigner* Designer) : FDesigner(Designer) {
+  TClipboard* cb = Clipboard();
+  FChainedOnChange = cb->OnChange;
+  FOwnOnChange = TNotifyEvent::Lambda([this](TObject* Sender) { ClipboardChanged(Sender); });
+  cb->OnChange = FOwnOnChange;
+}
+
+TfrxClipboard::~TfrxClipboard() {
+  TClipboard* cb = Clipboard();
+  if (cb->OnChange == FOwnOnChange) cb->OnChange = FChainedOnChange;
+}
+
+void TfrxClipboard::ClipboardChanged(TObject* Sender) {
+  FKnown = false;
+  FChainedOnChange(Sender);
+}
+
+String TfrxClipboard::CopyText() const {
+  String text = String(Heading()) + "\n\r";
+  TfrxPage* page = FDesigner->Page();
+  if (!page) return text;
+  const std::vector<TObject*>& selected = FDesigner->SelectedObjects();
+  Extended minLeft = 100000, minTop = 100000;
+  for (TObject* o : selected) {
+    auto* c = dynamic_cast<TfrxComponent*>(o);
+    if (!c || dynamic_cast<TfrxPage*>(c) || dynamic_cast<TfrxReport*>(o)) continue;
+    minLeft = std::min(minLeft, c->AbsLeft());
+    minTop = std::min(minTop, c->AbsTop());
+  }
+  TfrxXMLSerializer serializer(nullptr);
+  serializer.SetOwner(page->FindParentReport());
+  TFormatSettings point;
+  point.DecimalSeparator = '.';
+  auto append = [&](TfrxComponent* c) {
+    // The object's own attribute text with Left and Top made relative: the same text a copy
+    // moved there would give, without building and filling such a copy.
+    TfrxXMLItem element;
+    element.SetText(serializer.PropsToAttributes(c, String()));
+    element.SetAttrValue("Left", FloatToStr(c->Left() - minLeft, point));
+    element.SetAttrValue("Top", FloatToStr(c->AbsTop() - minTop, point));
+    text += "<" + c->ClassName() + " Name=\"" + c->Name() + "\"";
+    if (!element.Text().empty() && element.Text()[0] != ' ') text += ' ';
+    text += element.Text() + "/>";
+  };
+  const std::vector<TfrxComponent*> all = page->AllObjects();
+  for (TfrxComponent* c : all) {
+    if (!Contains(selected, c)) continue;
+    append(c);
+    if (!dynamic_cast<TfrxBand*>(c)) continue;
+    bool childSelected = false;
+    for (int i = 0; i < c->ObjectCount() && !childSelected; ++i) childSelected = Contains(selected, c->Objects(i));
+    if (!childSelected)
+      for (int i = 0; i < c->ObjectCount(); ++i) append(c->Objects(i));
+  }
+  return text;
+}
+
+void TfrxClipboard::Copy() {
+  Clipboard()->SetAsText(CopyText());
+  FKnown = false;
+}
+
+bool TfrxClipboard::PasteAvailable() {
+  if (FKnown) return FAvailable;
+  try {
+    String text = Clipboard()->AsText();
+    FAvailable = text.compare(0, std::strlen(Heading()), Heading()) == 0;
+  } catch (const Exception&) {
+    FAvailable = false;
+  }
+  FKnown = true;
+  return FAvailable;
+}
+
+void TfrxClipboard::Paste() {
+  std::vector<TObject*>& selected = FDesigner->SelectedObjects();
+  std::vector<TObject*>& objects = FDesigner->Objects();
+  TfrxPage* page = FDesigner->Page();
+  TfrxReport* report = FDesigner->Report();
+  selected.clear();
+  if (!page || !report) return;
+
+  // Every line after the heading, each ended by CR LF.
+  String text = Clipboard()->AsText();
+  String body;
+  {
+    // CR, LF and CR LF each end a line; the heading's LF CR thus leaves an empty line.
+    String line;
+    bool heading = true;
+    auto endLine = [&] {
+      if (!heading) body += line + "\r\n";
+      heading = false;
+      line.clear();
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      char ch = text[i];
+      if (ch == '\r') {
+        endLine();
+        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      } else if (ch == '\n') {
+        endLine();
+      } else {
+        line += ch;
+      }
+    }
+    if (!line.empty()) endLine();
+  }
+  TStringStream stream(body);
+  TfrxXMLReader reader(&stream);
+  TfrxXMLSerializer serializer(nullptr);
+  std::vector<TfrxComponent*> pasted;
+  std::map<String, int> nextNumber;
+
+  auto place = [&](TfrxComponent* c, const String& name) {
+    if (IsOnePerPageBand(c)) {
+      for (int i = 0; i < page->ObjectCount(); ++i)
+        if (page->Objects(i)->ClassType() == c->ClassType()) {
+          delete c;
+          return;
+        }
+    }
+    if (!FitsPage(c, page)) {
+      delete c;
+      return;
+    }
+    pasted.push_back(c);
+    if (dynamic_cast<TfrxBand*>(c)) {
+      c->SetParent(page);
+    } else {
+      TfrxComponent* parent = page;
+      for (auto it = pasted.rbegin(); it != pasted.rend(); ++it) {
+        auto* band = dynamic_cast<TfrxBand*>(*it);
+        if (band && band != c && band->Top() <= c->Top() && c->Top() < band->Top() + band->Height()) {
+          parent = band;
+          c->SetTop(c->Top() - band->Top());
+          break;
+        }
+      }
+      c->SetParent(parent);
+    }
+    TfrxComponent* holder = name.empty() ? nullptr : report->FindObject(name);
+    if (name.empty() || (holder && holder != c)) {
+      // The next free number of the class's base name. Pasting only adds names, so the
+      // search for each base goes on from where the previous one stopped.
+      String base = c->BaseName();
+      int& next = nextNumber[base];
+      if (next == 0) next = 1;
+      while (report->FindObject(base + IntToStr(next))) ++next;
+      c->SetName(base + IntToStr(next));
+    } else {
+      c->SetName(name);
+    }
+    c->SetGroupIndex(0);
+    objects.push_back(c);
+    if (c->Parent() == page) selected.push_back(c);
+    c->AfterPaste();
+  };
+  auto finish = [&] {
+    if (selected.empty()) selected.push_back(page);
+  };
+
+  try {
+    while (reader.Position() < stream.Size()) {
+      String name, attributes;
+      reader.ReadTag(name, attributes);
+      if (name.empty()) break;
+      if (!name.empty() && name.back() == '/') name.pop_back();
+      if (!attributes.empty() && attributes.back() == '/') attributes.pop_back();
+      TfrxXMLItem item;
+      item.SetText(attributes);
+      String objectName = item.AttrValue("Name");
+      // The name is given after placing (a taken one is renumbered then), so the leading
+      // Name attribute the copy writes is not read as a property that would fail.
+      if (attributes.compare(0, 6, "Name=\"") == 0) {
+        std::size_t close = attributes.find('"', 6);
+        if (close != String::npos) attributes.erase(0, close + 1);
+      }
+      TfrxComponent* c = serializer.ObjectFromText(report, name + " " + attributes);
+      if (!c) break;
+      place(c, objectName);
+    }
+  } catch (const EClassNotFound&) {
+    finish();
+    FDesigner->FlagModified(true);
+    throw;
+  }
+  finish();
 }

@@ -6,7 +6,12 @@
 #include "report/designer/frxDesgnUnits.h"
 
 #include <array>
+#include <memory>
 #include <vector>
+
+class TfrxComponent;
+class TfrxCustomDesigner;
+class TMemoryStream;
 
 // A borderless, stay-on-top drop-down that frees itself when closed and closes itself when
 // it loses activation, noting the tick count of that moment (PopupFormCloseTime), so a click
@@ -131,4 +136,65 @@ protected:
 
 private:
   int FStyle = 0;
+};
+
+// Whole-report snapshots for the designer's undo and redo. Each snapshot is the report as its
+// .fr3 text (children, no default values). The designer keeps the last undo snapshot equal to
+// the report it shows, so undo is possible from two snapshots on.
+class TfrxUndoBuffer {
+public:
+  TfrxUndoBuffer();
+  ~TfrxUndoBuffer();
+  TfrxUndoBuffer(const TfrxUndoBuffer&) = delete;
+  TfrxUndoBuffer& operator=(const TfrxUndoBuffer&) = delete;
+
+  void AddUndo(TfrxComponent* Report);
+  void AddRedo(TfrxComponent* Report);
+  // Reads the report back from the snapshot before the last, then drops the last.
+  void Undo(TfrxComponent* Report);
+  // Reads the report back from the last redo snapshot and drops it.
+  void Redo(TfrxComponent* Report);
+  void ClearUndo();
+  void ClearRedo();
+  int UndoCount() const { return static_cast<int>(FUndo.size()); }
+  int RedoCount() const { return static_cast<int>(FRedo.size()); }
+  // The bytes all snapshots hold together.
+  Int64 Size() const;
+
+private:
+  using TSnapshots = std::vector<std::unique_ptr<TMemoryStream>>;
+  static void Add(TSnapshots& List, TfrxComponent* Report);
+  TSnapshots FUndo;
+  TSnapshots FRedo;
+};
+
+// The designer's cut, copy and paste of report objects through the system clipboard, as
+// Unicode text: the heading "#FR3 clipboard#", LF, CR, then one childless element per object
+// with its Name and attribute text, positions relative to the selection's top-left corner.
+class TfrxClipboard {
+public:
+  explicit TfrxClipboard(TfrxCustomDesigner* Designer);
+  ~TfrxClipboard();
+  TfrxClipboard(const TfrxClipboard&) = delete;
+  TfrxClipboard& operator=(const TfrxClipboard&) = delete;
+
+  static const char* Heading() { return "#FR3 clipboard#"; }
+  // The selected objects of the edited page as clipboard text, and onto the clipboard.
+  String CopyText() const;
+  void Copy();
+  // Creates the clipboard's objects on the edited page and selects those placed on the page.
+  // An element of an unknown class ends the paste: what came before stays, the change is
+  // flagged (so one undo removes it) and EClassNotFound goes on to the caller.
+  void Paste();
+  // The clipboard holds report objects. The answer is kept and refreshed when the clipboard
+  // changes, so polling it costs no clipboard read.
+  bool PasteAvailable();
+
+private:
+  void ClipboardChanged(TObject* Sender);
+  TfrxCustomDesigner* FDesigner;
+  bool FAvailable = false;
+  bool FKnown = false;  // FAvailable reflects the clipboard's content
+  TNotifyEvent FChainedOnChange;  // the clipboard's handler before ours, still called
+  TNotifyEvent FOwnOnChange;
 };

@@ -10,6 +10,7 @@
 #include "gui/Edit.h"
 #include "gui/StdCtrls.h"
 #include "core/StrUtils.h"
+#include "app/StoredReports.h"
 #include "app/U_Data.h"
 #include "report/frxClass.h"
 #include "report/frxMemoView.h"
@@ -272,6 +273,64 @@ TEST_F(DataModuleTest, ReportFilesReplaceTheStoredReportsAndADamagedOneLeavesIts
   EXPECT_EQ(Module().frx_project->Errors()->Count(), 0);
   EXPECT_GT(Module().frx_inbill->CountPages(), 0);
   EXPECT_EQ(Module().frx_outbill->DataSets()->Count(), 2);
+}
+
+// Laying out a program folder writes the three list reports from the module's own
+// definitions, and the module then reads them back whole; a file already there is the user's.
+TEST_F(DataModuleTest, TheListReportsAreWrittenFromTheModulesDefinitionsOnlyWhereAbsent) {
+  TProgramFolder folder(TProgramFolder::Options{true, false});  // no Reports folder yet
+  EXPECT_EQ(WriteStoredReports(folder.Path()), (std::vector<String>{"frx_goods.fr3", "frx_cust.fr3", "frx_project.fr3"}));
+  EXPECT_TRUE(folder.Messages.empty());
+  const String goodsFile = folder.Read("Reports/frx_goods.fr3");
+  // A second run, and a user's file in another spelling, change nothing.
+  folder.Write("Reports/frx_goods.fr3", "mine");
+  EXPECT_TRUE(WriteStoredReports(folder.Path()).empty());
+  EXPECT_EQ(folder.Read("Reports/frx_goods.fr3"), "mine");
+  TempFolder other;
+  other.Write("Reports/FRX_CUST.FR3", "theirs");
+  EXPECT_EQ(WriteStoredReports(other.Path()), (std::vector<String>{"frx_goods.fr3", "frx_project.fr3"}));
+  EXPECT_EQ(other.Read("Reports/FRX_CUST.FR3"), "theirs");
+  folder.Write("Reports/frx_goods.fr3", goodsFile);
+
+  // What the module reads from the files is what its layout defines: the same objects and
+  // texts, the data sets bound to the module's components, no errors.
+  std::unique_ptr<TFrm_Data> layoutOnly(new TFrm_Data(nullptr));
+  ReadComponentFromText(layoutOnly.get(), LoadResourceString("forms/TFrm_Data.txt"), "TFrm_Data.txt");
+  Make();
+  struct ReportCase {
+    const char* Name;
+    const char* Title;
+    const char* DataSet;
+  };
+  for (const ReportCase& c : {ReportCase{"frx_goods", "货品列表", "frxDBDataset5"},
+                              ReportCase{"frx_cust", "客户列表", "frxDBDataset4"},
+                              ReportCase{"frx_project", "项目列表", "frxDBDataset3"}}) {
+    SCOPED_TRACE(c.Name);
+    auto* read = dynamic_cast<TfrxReport*>(Module().FindComponent(c.Name));
+    auto* defined = dynamic_cast<TfrxReport*>(layoutOnly->FindComponent(c.Name));
+    ASSERT_NE(read, nullptr);
+    ASSERT_NE(defined, nullptr);
+    EXPECT_EQ(read->Errors()->Count(), 0) << read->Errors()->Text();
+    EXPECT_NE(read->FileName().find(String("Reports\\") + c.Name + ".fr3"), String::npos);
+    ASSERT_EQ(read->DataSets()->Count(), 1);
+    EXPECT_EQ(read->DataSets()->Items(0)->DataSet(), Module().FindComponent(c.DataSet));
+    const std::vector<TfrxComponent*> objects = read->AllObjects();
+    const std::vector<TfrxComponent*> expected = defined->AllObjects();
+    ASSERT_EQ(objects.size(), expected.size());
+    ASSERT_FALSE(objects.empty());
+    bool title = false;
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+      EXPECT_EQ(objects[i]->Name(), expected[i]->Name());
+      EXPECT_EQ(objects[i]->ClassName(), expected[i]->ClassName());
+      EXPECT_DOUBLE_EQ(objects[i]->Top(), expected[i]->Top());
+      EXPECT_DOUBLE_EQ(objects[i]->Width(), expected[i]->Width());
+      if (auto* memo = dynamic_cast<TfrxMemoView*>(objects[i])) {
+        EXPECT_EQ(memo->Text(), dynamic_cast<TfrxMemoView*>(expected[i])->Text());
+        title = title || memo->Text() == c.Title;
+      }
+    }
+    EXPECT_TRUE(title);
+  }
 }
 
 // ---------------------------------------------------------------- the query helpers

@@ -2,10 +2,13 @@
 // what showing it reads and shows, the one-shot reminder, opening list windows as MDI
 // children, closing, the operator's rights and the links it opens.
 #include "AppWindows.h"
+#include "../platform/print/PrintTestUtil.h"
 
+#include "app/StoredReports.h"
 #include "app/ufrmPact.h"
 #include "core/ClassBuilder.h"
 #include "core/FileUtils.h"
+#include "core/Format.h"
 #include "gui/Shell.h"
 #include "gui/Timers.h"
 #include "report/frxBands.h"
@@ -16,8 +19,10 @@
 #include "report/frxPreview.h"
 #include "report/frxPreviewForm.h"
 #include "report/frxPreviewPages.h"
+#include "report/frxPrinter.h"
 #include "core/StrUtils.h"
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <set>
@@ -780,6 +785,73 @@ public:
 };
 
 }  // namespace
+
+// The goods list as the build lays it out in the program folder, over seeded goods: every row
+// once, in order, on pages numbered "第 n 页，共 N 页".
+TEST_F(MainWindowTest, PrintGoodsShowsTheLaidOutGoodsListWithEveryRowAndThePageNumbers) {
+  ASSERT_EQ(WriteStoredReports(Folder.Path()).size(), 3u);
+  // As the module reads it at the program's start (the module was made before the file was).
+  ASSERT_TRUE(Frm_Data->frx_goods->LoadFromFile(Folder.Path() + "Reports\\frx_goods.fr3", true));
+  const int rows = 130;
+  for (int i = 0; i < rows; ++i)
+    Exec("insert into T_Goods (GoodsCode, GoodsName, GoodsUnit, Units, InPrice, OutPrice) values ('" +
+         Format("G%.3d", {i}) + "', '货品" + IntToStr(i) + "', 'M" + IntToStr(i % 7) + "', '个', " + IntToStr(i) +
+         ", " + IntToStr(i * 2) + ")");
+  LoginAsAdminAndShow();
+  TfrxReport* goods = Frm_Data->frx_goods;
+  goods->PreviewOptions()->SetModal(false);
+  goods->PreviewOptions()->SetMaximized(false);
+  ActionNamed("PrintGoods")->Execute();
+  ASSERT_TRUE(WaitUntil([&] {
+    auto* w = dynamic_cast<TfrxPreviewForm*>(goods->PreviewForm());
+    return w && !w->Preview()->Preparing() && !goods->Timer()->Enabled();
+  })) << goods->Errors()->Text();
+  EXPECT_EQ(goods->Errors()->Count(), 0) << goods->Errors()->Text();
+  auto* window = dynamic_cast<TfrxPreviewForm*>(goods->PreviewForm());
+  auto* pages = dynamic_cast<TfrxPreviewPages*>(goods->PreviewPages());
+  ASSERT_NE(pages, nullptr);
+  const int count = pages->Count();
+  ASSERT_GE(count, 3);  // 130 rows of 5 mm do not fit on two A4 pages
+  EXPECT_EQ(window->Preview()->PageCount(), count);
+  std::vector<String> codes;
+  for (int p = 0; p < count; ++p) {
+    SCOPED_TRACE(p);
+    std::vector<String> texts;
+    for (TfrxComponent* c : pages->GetPage(p)->AllObjects())
+      if (auto* m = dynamic_cast<TfrxMemoView*>(c)) texts.push_back(m->Text());
+    // The total is filled in as the page is drawn.
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "第 " + IntToStr(p + 1) + " 页，共 [TotalPages#] 页"), 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), String("货品列表")), p == 0 ? 1 : 0);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), String("货品编码")), 1);  // the header on each page
+    for (const String& t : texts)
+      if (t.size() == 4 && t[0] == 'G') codes.push_back(t);
+  }
+  ASSERT_EQ(codes.size(), static_cast<std::size_t>(rows));
+  for (int i = 0; i < rows; ++i) EXPECT_EQ(codes[i], Format("G%.3d", {i}));
+
+  // Printed from the preview to the PDF printer, each sheet says which of how many it is.
+  TempFolder dir;
+  goods->PrintOptions()->SetShowDialog(false);
+  const int printerBefore = ReportPrinters()->SelectedIndex();
+  ReportPrinters()->SelectPrinter(ReportPrinters()->IndexOfName("PDF"));
+  ReportPrinters()->CurrentPrinter()->OutputFileName = dir / "goods.pdf";
+  window->PrintBClick(nullptr);
+  ReportPrinters()->CurrentPrinter()->OutputFileName = "";
+  ReportPrinters()->SelectPrinter(printerBefore);
+  std::vector<std::string> sheets = printtest::PdfPages(std::string(dir / "goods.pdf"));
+  ASSERT_EQ(static_cast<int>(sheets.size()), count);
+  for (int p = 0; p < count; ++p) {
+    SCOPED_TRACE(p);
+    const std::string footer = "第 " + std::to_string(p + 1) + " 页，共 " + std::to_string(count) + " 页";
+    EXPECT_NE(sheets[p].find(footer), std::string::npos) << sheets[p];
+    EXPECT_EQ(sheets[p].find("TotalPages"), std::string::npos);
+  }
+  EXPECT_NE(sheets[0].find("货品列表"), std::string::npos);
+  EXPECT_NE(sheets[0].find("G000"), std::string::npos);
+  EXPECT_NE(sheets[count - 1].find(Format("G%.3d", {rows - 1})), std::string::npos);
+  window->Close();
+  Application->ProcessMessages();
+}
 
 TEST_F(MainWindowTest, ReportActionsShowTheModulesReportsAndDesignItemsOpenTheDesigner) {
   LoginAsAdminAndShow();

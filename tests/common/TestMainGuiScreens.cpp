@@ -4,6 +4,8 @@
 #include "gui/Application.h"
 #include "gui/TestScreens.h"
 
+#include "IsolatedSettings.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,6 +13,7 @@
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   ::testing::InitGoogleTest(&argc, argv);
+  IsolatedSettings settings;
   if (!ConfigureOffscreenScreens({Rect(0, 0, 800, 600), Rect(800, 0, 1824, 768)})) return 1;
   InitApplication(argc, argv);
   int rc = RUN_ALL_TESTS();

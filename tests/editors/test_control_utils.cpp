@@ -153,7 +153,8 @@ TEST_F(Tracking, ACallerWithItsOwnAreaDecidesAndStopIsQuiet) {
   TickTracker(&caller);
   EXPECT_EQ(caller.Left, 1);
 
-  TCaller quiet;
+  // Lives as long as the program: its tracker is left running on purpose below.
+  static TCaller quiet;
   StartTrackingMouseLeave(nullptr, Rect(0, 0, 5, 5), &quiet);
   EXPECT_TRUE(IsTrackingMouseLeave(&quiet));
   StopTrackingMouseLeave(&quiet);
@@ -162,6 +163,17 @@ TEST_F(Tracking, ACallerWithItsOwnAreaDecidesAndStopIsQuiet) {
   // Left running: freed with the program instead of failing its end.
   StartTrackingMouseLeave(nullptr, Rect(0, 0, 5, 5), &quiet);
   EXPECT_EQ(MouseTrackingTimerCount(), 1);
+}
+
+TEST_F(Tracking, AControlFreedWhileTrackedEndsItsTrackerWithoutBeingTouched) {
+  TCaller caller;
+  auto* doomed = Add<TEdit>(Rect(300, 10, 400, 31));
+  Mouse->SetCursorPos(doomed->ClientToScreen({5, 5}));
+  StartTrackingMouseLeave(doomed, Rect(0, 0, 100, 21), &caller);
+  delete doomed;
+  TickTracker(&caller);  // would read the freed control
+  EXPECT_EQ(caller.Left, 1);
+  EXPECT_FALSE(IsTrackingMouseLeave(&caller));
 }
 
 // ---------------------------------------------------------------- popup window

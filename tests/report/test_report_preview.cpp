@@ -7,6 +7,7 @@
 
 #include "core/FileUtils.h"
 #include "core/IniFiles.h"
+#include "core/Scope.h"
 #include "core/StringList.h"
 #include "core/SysUtils.h"
 #include "gui/Buttons.h"
@@ -277,6 +278,14 @@ TEST_F(PreviewTest, ZoomFromTheBoxTheSetterAndTheWheel) {
   Application->ProcessMessages();
   EXPECT_DOUBLE_EQ(static_cast<double>(Preview()->Zoom()), 1.5);
   EXPECT_EQ(w->ZoomCB->Text(), "150%");
+  // The box is the library's flat one; its list is wider than the box.
+  EXPECT_EQ(w->ZoomCB->ListWidth(), 100);
+  w->ZoomCB->SetDroppedDown(true);
+  Application->ProcessMessages();
+  EXPECT_EQ(w->ZoomCB->ListBox()->Width(), 100);
+  EXPECT_EQ(w->ZoomCB->ListBox()->Height(), w->ZoomCB->EntryHeight() * w->ZoomCB->Items()->Count() + 4);  // 8 of 10
+  w->ZoomCB->SetDroppedDown(false);
+  EXPECT_DOUBLE_EQ(static_cast<double>(Preview()->Zoom()), 1.5);
   Preview()->SetZoom(0.1);
   EXPECT_DOUBLE_EQ(static_cast<double>(Preview()->Zoom()), 0.25);
   Preview()->SetZoom(0.35);
@@ -465,6 +474,81 @@ TEST_F(PreviewTest, EscCancelsAPreparationAndTheWindowDoesNotCloseMeanwhile) {
   EXPECT_EQ(Window()->CancelB->Caption(), "关闭");
   Window()->CancelB->Click();  // not preparing: the button closes the window
   EXPECT_TRUE(guitest::WaitFor([&] { return Window() == nullptr; }));
+}
+
+// A double click on the pages, as a person makes it.
+void DoubleClick(TControl* c, TPoint p) {
+  guitest::Press(c, p, Qt::LeftButton, 1000);
+  guitest::Release(c, p);
+  guitest::SendMouse(c, QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 20);
+  guitest::Release(c, p);
+  Application->ProcessMessages();
+}
+
+TEST_F(PreviewTest, FullScreenHidesTheBarsAndADoubleClickOnThePagesLeavesIt) {
+  ASSERT_TRUE(ShowAndWait()) << Report.Errors()->Text();
+  TfrxPreviewForm* w = Window();
+  TControl* pages = Preview()->Workspace();
+  const TFormBorderStyle border = w->BorderStyle();
+  const TWindowState state = w->WindowState();
+  ASSERT_NE(border, bsNone);
+
+  // Outside full screen a double click on the pages changes nothing.
+  DoubleClick(pages, {30, 30});
+  EXPECT_FALSE(w->FullScreen());
+  EXPECT_TRUE(w->ToolBar->Visible());
+
+  w->FullScreenBtn->Click();
+  Application->ProcessMessages();
+  EXPECT_TRUE(w->FullScreen());
+  EXPECT_FALSE(w->ToolBar->Visible());
+  EXPECT_FALSE(w->StatusBar->Visible());
+  EXPECT_EQ(w->BorderStyle(), bsNone);
+  EXPECT_EQ(w->WindowState(), wsMaximized);
+
+  DoubleClick(pages, {30, 30});
+  EXPECT_FALSE(w->FullScreen());
+  EXPECT_TRUE(w->ToolBar->Visible());
+  EXPECT_TRUE(w->StatusBar->Visible());
+  EXPECT_EQ(w->BorderStyle(), border);
+  EXPECT_EQ(w->WindowState(), state);
+}
+
+TEST_F(PreviewTest, MinimisingTakesTheWholeProgramAndItsActivationBringsItBackWithThePreviewActive) {
+  TForm main(nullptr);
+  main.SetBounds(0, 0, 300, 200);
+  TForm* oldMain = Application->MainForm();
+  Application->SetMainForm(&main);
+  TScopeExit restoreMain([&] { Application->SetMainForm(oldMain); });
+  main.Show();
+  int minimised = 0, restored = 0;
+  Application->OnMinimize = TNotifyEvent::Lambda([&](TObject*) { ++minimised; });
+  Application->OnRestore = TNotifyEvent::Lambda([&](TObject*) { ++restored; });
+  TScopeExit events([] {
+    Application->OnMinimize = nullptr;
+    Application->OnRestore = nullptr;
+  });
+  ASSERT_TRUE(ShowAndWait()) << Report.Errors()->Text();
+  TfrxPreviewForm* w = Window();
+
+  // Coming back while nothing is minimised changes nothing.
+  SendMessage(w->Handle(), WM_ACTIVATEAPP, 1, 0);
+  EXPECT_EQ(restored, 0);
+
+  SendMessage(w->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(minimised, 1);
+  EXPECT_EQ(main.WindowState(), wsMinimized);
+  EXPECT_NE(w->WindowState(), wsMinimized);  // the program, not the window alone
+
+  // Deactivation does nothing; activation restores the program with the preview active.
+  SendMessage(w->Handle(), WM_ACTIVATEAPP, 0, 0);
+  EXPECT_EQ(restored, 0);
+  SendMessage(w->Handle(), WM_ACTIVATEAPP, 1, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(restored, 1);
+  EXPECT_EQ(main.WindowState(), wsNormal);
+  EXPECT_EQ(Screen->ActiveCustomForm(), w);
 }
 
 // ---------------------------------------------------------------- page settings

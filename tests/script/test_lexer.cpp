@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -164,6 +166,36 @@ TEST(ScriptLexer, KeywordsFollowTheCaseRule) {
   EXPECT_EQ(p.CommentBlock2().Open, "(*");
   EXPECT_EQ(p.CommentBlock2().Close, "*)");
   EXPECT_EQ(p.Text(), String("BEGIN") + '\0');  // the text stays
+}
+
+// A grammar's shared set answers as the plain keyword list would: case folded, whole words only,
+// for sets small and large (the lookup table grows with the words).
+TEST(ScriptLexer, SharedKeywordSetAnswersAsTheList) {
+  std::vector<String> words = {"begin", "End", "IF", "then", "downto", "a", "xor"};
+  for (int i = 0; i < 70; ++i) words.push_back("kw" + std::to_string(i * 7));
+  const auto set = TfsKeywordSet::Make(words);
+  struct Case {
+    const char* Word;
+    bool Listed;
+  };
+  const Case cases[] = {
+      {"begin", true}, {"BEGIN", true}, {"bEgIn", true}, {"end", true}, {"if", true}, {"If", true},
+      {"A", true}, {"KW0", true}, {"kw483", true}, {"Kw476", true}, {"kw1", false}, {"kw484", false},
+      {"beginx", false}, {"begi", false}, {"", false}, {"b", false}, {"downtodownto", false},
+      {"x_or", false}, {"then ", false}, {"endbegin", false},
+  };
+  TfsParser listed;
+  for (const String& w : words) listed.Keywords()->Add(w);
+  TfsParser shared;
+  shared.SetSharedKeywords(set);
+  for (const Case& c : cases) {
+    EXPECT_EQ(set->ContainsAscii(c.Word), c.Listed) << c.Word;
+    EXPECT_EQ(shared.KeywordListed(c.Word), c.Listed) << c.Word;
+    EXPECT_EQ(listed.KeywordListed(c.Word), c.Listed) << c.Word;
+  }
+  // Every word of the set is found, however the table placed it.
+  for (const String& w : words) EXPECT_TRUE(set->ContainsAscii(w)) << w;
+  EXPECT_FALSE(TfsKeywordSet::Make({})->ContainsAscii("begin"));
 }
 
 TEST(ScriptLexer, PositionsAndLineColumns) {

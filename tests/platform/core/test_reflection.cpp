@@ -115,6 +115,12 @@ TEST(Reflection, PropertiesBaseFirstInDeclarationOrderWithKindsAndTypeNames) {
   EXPECT_EQ(TShape::StaticClass()->Parent(), TShapeBase::StaticClass());
   EXPECT_TRUE(TShape::StaticClass()->InheritsFrom(TComponent::StaticClass()));
   EXPECT_FALSE(TShapeBase::StaticClass()->InheritsFrom(TShape::StaticClass()));
+  // The class itself and every class above it, nothing beside or below it.
+  EXPECT_TRUE(TShape::StaticClass()->InheritsFrom(TShape::StaticClass()));
+  EXPECT_TRUE(TShape::StaticClass()->InheritsFrom(TPersistent::StaticClass()));
+  EXPECT_FALSE(TComponent::StaticClass()->InheritsFrom(TShapeBase::StaticClass()));
+  EXPECT_FALSE(TShape::StaticClass()->InheritsFrom(TCollectionItem::StaticClass()));
+  EXPECT_FALSE(TShape::StaticClass()->InheritsFrom(nullptr));
   EXPECT_EQ(GetPropInfo(TShape::StaticClass(), "kind")->Enum->NameOf(2), "skTriangle");
 }
 

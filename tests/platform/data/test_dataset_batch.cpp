@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace datatest;
 
 namespace {
@@ -264,6 +266,73 @@ TEST_F(BatchTest, RestoringBringsBackEveryRowAsItWasBeforeItsFirstChange) {
     DS->RestoreRollbackPoint();
     EXPECT_EQ(rows(), original);
   }
+}
+
+// A fill of many rows is stored in a few large pieces, some rows larger than a piece: every row
+// reads back whole after posts replace rows, cached changes are cancelled and a rollback point
+// restored, and after the rows are read again.
+TEST(PooledRows, ManyAndLargeRowsReadBackThroughEditsRestoresAndRereads) {
+  constexpr int kCount = 6000;  // several pieces of rows
+  TComponent owner{nullptr};
+  auto* ds = new TMemDataSet(&owner);
+  ds->FieldDefs()->Add("Code", ftString, 10);
+  ds->FieldDefs()->Add("Note", ftMemo);
+  ds->FieldDefs()->Add("Qty", ftInteger);
+  auto note = [](int i) {
+    // Every 1000th row holds a text larger than the first piece of the pool.
+    return i % 1000 == 7 ? String(300 * 1024, static_cast<char>('a' + i % 26)) : "note " + IntToStr(i);
+  };
+  for (int i = 0; i < kCount; ++i) ds->AddRow({Variant(Format("R%.4d", {i})), Variant(note(i)), Variant(i)});
+  ds->Open();
+  // Rows whose note differs from the one they were made with.
+  std::map<int, String> changed;
+  auto check = [&](const char* when) {
+    SCOPED_TRACE(when);
+    int i = 0;
+    std::vector<int> wrong;
+    for (ds->First(); !ds->Eof(); ds->Next(), ++i) {
+      auto c = changed.find(i);
+      String expected = c != changed.end() ? c->second : note(i);
+      if (ds->FieldByName("Code")->AsString() != Format("R%.4d", {i}) || ds->FieldByName("Note")->AsString() != expected ||
+          ds->FieldByName("Qty")->AsInteger() != i)
+        wrong.push_back(i);
+    }
+    EXPECT_EQ(i, kCount);
+    EXPECT_EQ(wrong, std::vector<int>());
+  };
+  auto setNote = [&](int row, const String& text) {
+    ds->SetRecNo(row + 1);
+    ds->Edit();
+    ds->FieldByName("Note")->SetAsString(text);
+    ds->Post();
+  };
+  check("as read");
+
+  changed = {{1007, "short now"}, {3, String(200 * 1024, 'z')}};  // a large row made small, a small one large
+  for (const auto& [row, text] : changed) setNote(row, text);
+  check("after posts");
+
+  ds->SetCachedUpdates(true);
+  setNote(2007, "cached");
+  setNote(10, "cached too");
+  ds->CancelUpdates();
+  check("after cancelling cached changes");
+
+  // Cached, so the store keeps the rows as they were.
+  ds->SaveRollbackPoint();
+  setNote(5999, "rolled back");
+  setNote(4007, "rolled back too");
+  ds->RestoreRollbackPoint();
+  check("after restoring a rollback point");
+  ds->SetCachedUpdates(false);
+
+  ds->SaveRollbackPoint();
+  setNote(42, "kept in the store");
+  changed[42] = "kept in the store";
+  ds->Refresh();  // every row read again, the old pieces gone
+  check("after reading the rows again");
+  ds->RestoreRollbackPoint();
+  check("after restoring a point from before the rows were read again");
 }
 
 TEST_F(BatchTest, RestoringDuringAnEditCancelsItAndRereadsAfterARefresh) {

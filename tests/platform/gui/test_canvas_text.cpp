@@ -3,6 +3,11 @@
 #include "CanvasProbe.h"
 #include "gui/QtBridge_p.h"
 #include "core/StrUtils.h"
+#include "gui/GdiText.h"
+#include "gui/Window.h"
+
+#include <algorithm>
+#include <set>
 
 namespace {
 constexpr COLORREF White = 0xFFFFFF;
@@ -686,4 +691,26 @@ TEST_F(CanvasText, TabbedTextStopsEveryEightAverageWidthsFromTheOrigin) {
   TabbedTextOut(DC(), 10, 40, "H\tH", -1, 0, nullptr, 0);
   EXPECT_GT(Ink(Rect(pitch, 40, pitch + Width("H"), 70)).Count, 0);
   EXPECT_EQ(Ink(Rect(pitch + Width("H") + 1, 40, 120, 70)).Count, 0);
+}
+
+// The family list a font picker offers: every installed face once, outline faces marked as
+// scalable, the same on the screen and on a printer's canvas.
+TEST(Fonts, FamilyListNamesInstalledFacesOnceWithTheirType) {
+  TBitmap b;
+  b.SetSize(4, 4);
+  const std::vector<TFontFamilyEntry> families = EnumFontFamilies(b.Canvas()->Handle());
+  ASSERT_FALSE(families.empty());
+  std::set<String> names;
+  for (const TFontFamilyEntry& f : families) {
+    EXPECT_TRUE(names.insert(f.FaceName).second) << f.FaceName << " twice";
+    EXPECT_FALSE(f.FaceName.empty());
+    EXPECT_TRUE(f.FontType == TRUETYPE_FONTTYPE || f.FontType == RASTER_FONTTYPE) << f.FaceName;
+  }
+  for (const char* installed : {"WenQuanYi Micro Hei", "Liberation Sans", "Liberation Serif"}) {
+    auto it = std::find_if(families.begin(), families.end(), [&](auto& f) { return f.FaceName == installed; });
+    ASSERT_NE(it, families.end()) << installed;
+    EXPECT_EQ(it->FontType, TRUETYPE_FONTTYPE) << installed << " is an outline face";
+  }
+  const std::vector<TFontFamilyEntry> again = EnumFontFamilies(GetDC(0));
+  EXPECT_EQ(again.size(), families.size());
 }

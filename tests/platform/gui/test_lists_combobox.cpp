@@ -6,6 +6,8 @@
 #include "core/ClassBuilder.h"
 #include "core/Filer.h"
 #include "gui/ComboBox.h"
+#include "gui/Clipbrd.h"
+#include "gui/Edit.h"
 #include "gui/ListCtrls.h"
 #include "core/SysUtils.h"
 
@@ -145,6 +147,31 @@ TEST_F(ComboBoxFixture, MaxLengthAndCharCaseApplyToTyping) {
   Combo->SelectAll();
   Combo->Perform(WM_PASTE);
   EXPECT_EQ(Combo->Text(), "XYZ");
+}
+
+TEST_F(ComboBoxFixture, ReadOnlyFieldRefusesEditingButTakesChoices) {
+  Focus();
+  Combo->SetAutoComplete(false);
+  Combo->SetText("Admin");
+  Combo->Perform(EM_SETREADONLY, 1, 0);
+  ASSERT_TRUE(Combo->EditReadOnly());
+  Combo->SelectAll();
+  Type("x");
+  TypeKey(Qt::Key_Backspace);
+  TypeKey(Qt::Key_Delete);
+  SetClipboard("pasted");
+  Combo->Perform(WM_PASTE);
+  Combo->Perform(WM_CUT);
+  EXPECT_EQ(Combo->Text(), "Admin") << "typing, deleting, pasting and cutting change nothing";
+  EXPECT_EQ(Combo->SelText(), "Admin") << "the selection stays";
+  Combo->Perform(WM_COPY);
+  EXPECT_EQ(Clipboard()->AsText(), "Admin") << "copying still works";
+  TypeKey(Qt::Key_Down);
+  EXPECT_EQ(Combo->Text(), "张三") << "the keys still choose items";
+  Combo->SetEditReadOnly(false);
+  Combo->SelectAll();
+  Type("x");
+  EXPECT_EQ(Combo->Text(), "x");
 }
 
 TEST_F(ComboBoxFixture, ListStyleKeysChooseItemsAndTellEachChoice) {

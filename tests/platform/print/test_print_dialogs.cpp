@@ -132,3 +132,44 @@ TEST_F(PrintDialogTest, WithoutPrintersTheDialogStillAnswers) {
   EXPECT_EQ(script.Asked().at(0).Printer, "");
   EXPECT_THROW(P()->BeginDoc(), EPrinter);
 }
+
+// The page setup dialog shows the device mode and margins it is given and hands back what the
+// person chose; a cancelled one leaves both as they were.
+TEST(PageSetupDialog, ModeAndMarginsGoInAndComeBack) {
+  TPageSetupDialog dlg(nullptr);
+  DEVMODE mode;
+  mode.dmPaperSize = DMPAPER_A4;
+  mode.dmOrientation = DMORIENT_PORTRAIT;
+  dlg.SetDeviceMode(mode);
+  dlg.SetMargins({1000, 1500, 2000, 2500});
+  EXPECT_TRUE(dlg.Options().Contains(psdMargins));
+  EXPECT_TRUE(dlg.Options().Contains(psdInHundredthsOfMillimeters));
+  struct TCase {
+    bool Confirm;
+    TRect Margins;
+    short Orientation;
+  } cases[] = {{true, {500, 600, 700, 800}, DMORIENT_LANDSCAPE}, {false, {1, 2, 3, 4}, DMORIENT_PORTRAIT}};
+  for (const TCase& c : cases) {
+    const TRect before = dlg.Margins();
+    const short beforeOrientation = dlg.DeviceMode().dmOrientation;
+    TRect seen{};
+    TDialogHook old = SetDialogHook([&](TDialogRequest& r) {
+      if (r.Kind != dkPageSetup) return false;
+      auto* d = dynamic_cast<TPageSetupDialog*>(r.Dialog);
+      if (!d) return false;
+      seen = d->Margins();
+      if (c.Confirm) {
+        d->SetMargins(c.Margins);
+        d->DeviceMode().dmOrientation = c.Orientation;
+      }
+      r.Result = c.Confirm ? 1 : 0;
+      return true;
+    });
+    const bool ok = dlg.Execute();
+    SetDialogHook(old);
+    EXPECT_EQ(ok, c.Confirm);
+    EXPECT_EQ(seen, before) << "the dialog shows the margins it was given";
+    EXPECT_EQ(dlg.Margins(), c.Confirm ? c.Margins : before);
+    EXPECT_EQ(dlg.DeviceMode().dmOrientation, c.Confirm ? c.Orientation : beforeOrientation);
+  }
+}
