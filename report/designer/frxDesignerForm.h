@@ -30,6 +30,8 @@ class TfrxDesignerForm : public TfrxDesignerFormLayout<TfrxCustomDesigner>, priv
   KELM_CLASS(TfrxDesignerForm, TfrxDesignerFormLayout<TfrxCustomDesigner>)
 public:
   TfrxDesignerForm(TComponent* AOwner, TfrxReport* AReport, bool AIsPreviewDesigner);
+  // Without a report: the window made from its class name, as layout tools make every window.
+  explicit TfrxDesignerForm(TComponent* AOwner) : TfrxDesignerForm(AOwner, nullptr, false) {}
   ~TfrxDesignerForm() override;
   // The window class the report opens: creates the window and reads its layout.
   static TfrxCustomDesigner* Create(TComponent* AOwner, TfrxReport* AReport, bool IsPreviewDesigner);
