@@ -1,17 +1,22 @@
 // The designer's undo buffer and clipboard on a report of 500 objects (10 bands of 49 memos):
 // 1,000 changes, each leaving a snapshot, then 1,000 undo commands, against 1,000 plain
 // saves and 1,000 plain loads of the same report; and copy and paste of every object against
-// the serializer's attribute text and object-from-text on the same objects.
+// the serializer's attribute text and object-from-text on the same objects; and the object
+// inspector showing one memo (its rows built and painted) against building its rows alone.
 #include "BenchUtil.h"
 #include "core/Streams.h"
 #include "gui/Application.h"
 #include "gui/Clipbrd.h"
 #include "report/designer/frxDesgnCtrls.h"
+#include "report/designer/frxDesgnEditors.h"
+#include "report/designer/frxInsp.h"
+#include "gui/ExtCtrls.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
 #include "report/frxClassBases.h"
 #include "report/frxMemoView.h"
 #include "report/frxPages.h"
+#include "report/frxPropertyList.h"
 #include "report/frxXMLSerializer.h"
 
 #include <benchmark/benchmark.h>
@@ -147,11 +152,34 @@ void BM_AttributesAndObjectFromText(benchmark::State& state) {
 }
 BENCHMARK(BM_AttributesAndObjectFromText)->Unit(benchmark::kMillisecond);
 
+void BM_InspectOneMemo(benchmark::State& state) {
+  TBenchReport r;
+  auto* d = new TBenchDesigner(&r.Report);
+  auto* insp = new TfrxObjectInspector(d);
+  insp->Show();
+  std::vector<TObject*> selection{r.All[1]};
+  for (auto _ : state) {
+    insp->InspectSelection(&selection);
+    insp->PB->Repaint();
+  }
+  delete d;
+}
+BENCHMARK(BM_InspectOneMemo)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildCommonPropertyList(benchmark::State& state) {
+  TBenchReport r;
+  TBenchDesigner d(&r.Report);
+  std::vector<TObject*> selection{r.All[1]};
+  for (auto _ : state) benchmark::DoNotOptimize(BuildCommonPropertyList(selection, &d));
+}
+BENCHMARK(BM_BuildCommonPropertyList)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   InitApplication(argc, argv);
+  RegisterDesignerEditors();
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
     std::printf("\nsnapshots of 1,000 changes hold %.0f bytes\n", gSnapshotBytes);
     bench::PrintRatioRows(times, {
@@ -159,6 +187,8 @@ int main(int argc, char** argv) {
          "BM_PlainSavesAndLoads/iterations:1", 1.3},
         {"copy and paste of 500 objects against attribute text and object from text",
          "BM_CopyPasteAll", "BM_AttributesAndObjectFromText", 2.0},
+        {"inspecting one memo with its paint against building its property list", "BM_InspectOneMemo",
+         "BM_BuildCommonPropertyList", 2.0},
     });
   });
 }

@@ -2,6 +2,7 @@
 // evaluated from its postfix form against the same expression compiled once by Lua, both
 // asking the host for the names; and loading a report of 500 text objects from memory
 // against a plain read of the same bytes that copies each counted string out.
+#include "LegacyReportBench.h"
 #include "BenchUtil.h"
 
 #include "report_legacy/FR_Class.h"
@@ -196,17 +197,10 @@ void BM_PlainRead(benchmark::State& state) {
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMicrosecond);
 
 // A machine without printers, so the pages take the virtual printer's paper.
-class TNoPrinters : public TPrinterSource {
-public:
-  std::vector<std::unique_ptr<TPrintDevice>> Devices() override { return {}; }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  InitApplication(argc, argv);
-  SetPrinterSource(std::make_unique<TNoPrinters>());
+  bench::StartOffscreenWithoutPrinters(argc, argv);
   TfrGlobals globals;
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
     std::printf("\n");

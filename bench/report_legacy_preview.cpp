@@ -4,6 +4,7 @@
 //     at the same scroll positions;
 // (b) finding a text that only the last of 50 pages holds, against std::string::find over the
 //     same pages' texts.
+#include "LegacyReportBench.h"
 #include "BenchUtil.h"
 
 #include "report_legacy/FR_Class.h"
@@ -196,17 +197,10 @@ void BM_StringFindOverTexts(benchmark::State& state) {
 }
 BENCHMARK(BM_StringFindOverTexts)->Unit(benchmark::kMillisecond);
 
-class TNoPrinters : public TPrinterSource {
-public:
-  std::vector<std::unique_ptr<TPrintDevice>> Devices() override { return {}; }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  InitApplication(argc, argv);
-  SetPrinterSource(std::make_unique<TNoPrinters>());
+  bench::StartOffscreenWithoutPrinters(argc, argv);
   TfrGlobals globals;
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
     std::printf("\n");

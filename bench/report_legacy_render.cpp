@@ -3,6 +3,7 @@
 // against bare QPainter::drawText of the same lines at the same places (wrapped beforehand);
 // and the export of a 500-object report to the newer XML format against a plain std::string
 // build of the same elements.
+#include "LegacyReportBench.h"
 #include "BenchUtil.h"
 
 #include "report_legacy/FR_Class.h"
@@ -196,17 +197,10 @@ void BM_PlainStringBuild(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainStringBuild)->Unit(benchmark::kMicrosecond);
 
-class TNoPrinters : public TPrinterSource {
-public:
-  std::vector<std::unique_ptr<TPrintDevice>> Devices() override { return {}; }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  InitApplication(argc, argv);
-  SetPrinterSource(std::make_unique<TNoPrinters>());
+  bench::StartOffscreenWithoutPrinters(argc, argv);
   TfrGlobals globals;
   return bench::RunBenchmarks(argc, argv, [](const bench::TTimesReporter& times) {
     std::printf("\n");

@@ -1,6 +1,7 @@
 #include "report/frxPropertyEditor.h"
 
 #include "core/ClassBuilder.h"
+#include "core/Scope.h"
 #include "core/StringList.h"
 #include "gui/Canvas.h"
 #include "gui/ListCtrls.h"
@@ -81,17 +82,49 @@ Extended TfrxPropertyEditor::ReadFloat() const { return FirstPropInfo()->Access-
 String TfrxPropertyEditor::ReadText() const { return FirstPropInfo()->Access->GetStr(FirstInstance()); }
 TObject* TfrxPropertyEditor::ReadObject() const { return FirstPropInfo()->Access->GetObj(FirstInstance()); }
 
+namespace {
+
+// Writes one value to every edited object; when one of them refuses it, those already written
+// get their old value back, so the selection keeps one consistent state.
+template <class V, class Get, class Set>
+void WriteAll(const std::vector<TObject*>& Objects, const std::vector<const TPropInfo*>& Infos, const V& Value,
+              Get GetValue, Set SetValue) {
+  std::vector<V> old;
+  old.reserve(Objects.size());
+  for (std::size_t i = 0; i < Objects.size(); ++i) old.push_back(GetValue(Infos[i], Objects[i]));
+  std::size_t written = 0;
+  TScopeExit restore([&] {
+    for (std::size_t i = 0; i < written; ++i) try {
+        SetValue(Infos[i], Objects[i], old[i]);
+      } catch (...) {
+        // The object refuses its own former value too; the others are still restored.
+      }
+  });
+  for (; written < Objects.size(); ++written) SetValue(Infos[written], Objects[written], Value);
+  restore.Dismiss();
+}
+
+}  // namespace
+
 void TfrxPropertyEditor::WriteOrdinal(Int64 Value) {
-  for (std::size_t i = 0; i < FInstances.size(); ++i) FPropInfos[i]->Access->SetOrd(FInstances[i], Value);
+  WriteAll(
+      FInstances, FPropInfos, Value, [](const TPropInfo* p, TObject* o) { return p->Access->GetOrd(o); },
+      [](const TPropInfo* p, TObject* o, Int64 v) { p->Access->SetOrd(o, v); });
 }
 void TfrxPropertyEditor::WriteFloat(Extended Value) {
-  for (std::size_t i = 0; i < FInstances.size(); ++i) FPropInfos[i]->Access->SetFloat(FInstances[i], Value);
+  WriteAll(
+      FInstances, FPropInfos, Value, [](const TPropInfo* p, TObject* o) { return p->Access->GetFloat(o); },
+      [](const TPropInfo* p, TObject* o, Extended v) { p->Access->SetFloat(o, v); });
 }
 void TfrxPropertyEditor::WriteText(const String& Value) {
-  for (std::size_t i = 0; i < FInstances.size(); ++i) FPropInfos[i]->Access->SetStr(FInstances[i], Value);
+  WriteAll(
+      FInstances, FPropInfos, Value, [](const TPropInfo* p, TObject* o) { return p->Access->GetStr(o); },
+      [](const TPropInfo* p, TObject* o, const String& v) { p->Access->SetStr(o, v); });
 }
 void TfrxPropertyEditor::WriteObject(TObject* Value) {
-  for (std::size_t i = 0; i < FInstances.size(); ++i) FPropInfos[i]->Access->SetObj(FInstances[i], Value);
+  WriteAll(
+      FInstances, FPropInfos, Value, [](const TPropInfo* p, TObject* o) { return p->Access->GetObj(o); },
+      [](const TPropInfo* p, TObject* o, TObject* v) { p->Access->SetObj(o, v); });
 }
 
 void TfrxPropertyEditor::AddValue(const String& Value) { Values()->Add(Value); }

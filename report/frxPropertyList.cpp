@@ -56,6 +56,15 @@ void TfrxPropertyList::Delete(int Index) {
   FItems.erase(FItems.begin() + Index);
 }
 
+std::unique_ptr<TfrxPropertyItem> TfrxPropertyList::Extract(int Index) {
+  ItemAt(Index);
+  std::unique_ptr<TfrxPropertyItem> item = std::move(FItems[static_cast<std::size_t>(Index)]);
+  FItems.erase(FItems.begin() + Index);
+  return item;
+}
+
+void TfrxPropertyList::Append(std::unique_ptr<TfrxPropertyItem> Item) { FItems.push_back(std::move(Item)); }
+
 void TfrxPropertyList::AssignObject(TObject* Object) {
   FComponent = Object;
   FItems.clear();

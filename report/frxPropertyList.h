@@ -49,6 +49,9 @@ public:
   TfrxPropertyItem* Find(const String& PropertyName) const;
   int IndexOf(const String& PropertyName) const;
   void Delete(int Index);
+  // Takes the row out of the list, keeping it whole, to move it into another list.
+  std::unique_ptr<TfrxPropertyItem> Extract(int Index);
+  void Append(std::unique_ptr<TfrxPropertyItem> Item);
 
   // Lists the object's properties afresh.
   void AssignObject(TObject* Object);

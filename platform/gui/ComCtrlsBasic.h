@@ -5,7 +5,7 @@
 // Declares TProgressBar, TCustomUpDown, TUpDown, TCustomRichEdit and TRichEdit.
 #include "gui/Controls.h"
 #include "gui/Memo.h"
-#include "gui/RichText.h"
+#include "gui/RichEdit.h"  // TCustomRichEdit and TRichEdit
 
 KELM_ENUM(TProgressBarOrientation, pbHorizontal, pbVertical)
 KELM_ENUM(TUDAlignButton, udLeft, udRight)
@@ -178,49 +178,4 @@ class TUpDown : public TCustomUpDown {
   }
 public:
   explicit TUpDown(TComponent* AOwner) : TCustomUpDown(AOwner) {}
-};
-
-// ================================================================ TRichEdit
-
-class TCustomRichEdit : public TCustomMemo {
-  KELM_CLASS(TCustomRichEdit, TCustomMemo)
-public:
-  explicit TCustomRichEdit(TComponent* AOwner);
-  // Lines read and write plain text instead of rich text.
-  bool PlainText() const { return FPlainText; }
-  void SetPlainText(bool v) { FPlainText = v; }
-  // Lays the text out from character FirstChar on in Area of a device (word wrapped, the
-  // font sized for the device's resolution); draws it unless Measure. Returns the first
-  // character that did not fit (the text's length when all did); Bottom receives the
-  // bottom of the last line laid out.
-  int FormatRange(HDC DC, const TRect& Area, int FirstChar, bool Measure = false, int* Bottom = nullptr);
-
-private:
-  bool FPlainText = false;
-};
-
-class TRichEdit : public TCustomRichEdit {
-  KELM_CLASS(TRichEdit, TCustomRichEdit)
-  template <class B> static void Published(B& b) {
-    PublishPlacement(b);
-    PublishColors(b);
-    PublishParentColor(b).Default(false);
-    PublishMouseEvents(b);
-    PublishWindowed(b);
-    PublishTabStop(b).Default(true);
-    b.Prop("Alignment", &TRichEdit::Alignment, &TRichEdit::SetAlignment).Default(taLeftJustify);
-    b.Prop("BorderStyle", &TRichEdit::BorderStyle, &TRichEdit::SetBorderStyle).Default(bsSingle);
-    b.Prop("HideSelection", &TRichEdit::HideSelection, &TRichEdit::SetHideSelection).Default(true);
-    b.Prop("Lines", &TRichEdit::Lines, &TRichEdit::SetLines);
-    b.Prop("MaxLength", &TRichEdit::MaxLength, &TRichEdit::SetMaxLength).Default(0);
-    b.Prop("PlainText", &TRichEdit::PlainText, &TRichEdit::SetPlainText).Default(false);
-    b.Prop("ReadOnly", &TRichEdit::ReadOnly, &TRichEdit::SetReadOnly).Default(false);
-    b.Prop("ScrollBars", &TRichEdit::ScrollBars, &TRichEdit::SetScrollBars).Default(ssNone);
-    b.Prop("WantReturns", &TRichEdit::WantReturns, &TRichEdit::SetWantReturns).Default(true);
-    b.Prop("WantTabs", &TRichEdit::WantTabs, &TRichEdit::SetWantTabs).Default(false);
-    b.Prop("WordWrap", &TRichEdit::WordWrap, &TRichEdit::SetWordWrap).Default(true);
-    b.Prop("OnChange", &TRichEdit::OnChange, &TRichEdit::OnChange);
-  }
-public:
-  explicit TRichEdit(TComponent* AOwner) : TCustomRichEdit(AOwner) {}
 };

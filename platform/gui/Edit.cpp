@@ -261,7 +261,9 @@ void TCustomEdit::SyncWindowText() { TWinControl::SetWindowTextDirect(Utf32ToUtf
 void TCustomEdit::SetWindowTextDirect(const String& v) {
   std::u32string t = Utf8ToUtf32(v);
   if (IsMultiLine()) t = NormaliseBreaks(t);
+  const int old = Length();
   FChars = ApplyCase(t);
+  CharsReplaced(0, old, Length());
   FAnchor = FCaret = 0;
   FScrollX = 0;
   FTopLine = 0;
@@ -292,6 +294,7 @@ void TCustomEdit::ReplaceChars(int Start, int End, const std::u32string& Text, b
   bool changed = FChars.compare(static_cast<std::size_t>(Start), static_cast<std::size_t>(End - Start), Text) != 0;
   FChars.replace(static_cast<std::size_t>(Start), static_cast<std::size_t>(End - Start), Text);
   FAnchor = FCaret = Start + static_cast<int>(Text.size());
+  CharsReplaced(Start, End, static_cast<int>(Text.size()));
   if (User) FModified = true;
   SyncWindowText();
   Relayout(true);

@@ -149,6 +149,7 @@ protected:
   // Moves anchor and caret without a message (the user's own selection).
   void MoveSelection(int Anchor, int Caret);
   int Anchor() const { return FAnchor; }
+  int Caret() const { return FCaret; }
   // The window's scroll bars (memo ScrollBars).
   TScrollStyle ScrollBarStyle() const { return FScrollBars; }
   void SetScrollBarStyle(TScrollStyle v);
@@ -160,6 +161,9 @@ protected:
   void DoSetTextMessage(const String& Text, TMessage& Message);
   void WndProc(TMessage& Message) override;
   void SetWindowTextDirect(const String& v) override;
+  // Told of every change of the text model: [Start, End) became Inserted characters (a whole
+  // new text is 0, the old length). Runs before OnChange.
+  virtual void CharsReplaced(int Start, int End, int Inserted) {}
 
 private:
   // The native model's messages, one handler each (DefaultHandler holds their table).

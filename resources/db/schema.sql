@@ -989,3 +989,137 @@ create table T_Import (
   FieldName  TEXT(50),
   F_Field    TEXT(50) default ' '
 );
+
+
+-- ============================================================================ older records' lists and import
+
+-- Grid columns of the older windows, as for the lists above.
+-- The project picker: code first, the column its searches and returns use.
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectProject', 'ProjectCode', '项目编码', 100, 1, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectProject', 'ProjectName', '项目名称', 150, 2, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectProject', 'GCName', '工程名称', 150, 3, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectProject', 'Leader', '负责人', 70, 4, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectProject', 'ProjectType', '项目分类', 70, 5, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectProject', 'cust', '负责单位', 120, 6, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectProject', 'BeginDate', '开始日期', 85, 7, true, 0, 0, 0, '', '', 'date');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectProject', 'EndDate', '竣工日期', 85, 8, true, 0, 0, 0, '', '', 'date');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectProject', 'GCInvest', '工程投资', 100, 9, false, 0, 0, 3, '', '', 'number');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectProject', 'ProjectID', '序号', 50, 10, false, 0, 0, 0, '', '', 'number');
+-- The older project list (its search rebuilds it): every column, the investment summed.
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'ProjectCode', '项目编码', 100, 1, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'ProjectName', '项目名称', 150, 2, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'GCName', '工程名称', 150, 3, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'Leader', '负责人', 70, 4, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'GCProperty', '工程性质', 80, 5, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'GCInvest', '工程投资', 100, 6, true, 1, 0, 3, '', '', 'number');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'danwei', '建筑单位', 80, 7, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'cust', '负责单位', 120, 8, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'place', '建筑地点', 120, 9, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'BeginDate', '开始日期', 85, 10, true, 0, 0, 0, '', '', 'date');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'EndDate', '竣工日期', 85, 11, true, 0, 0, 0, '', '', 'date');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'ProjectType', '项目分类', 70, 12, false, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'GCNote', '备注', 200, 13, false, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Project', 'ProjectID', '序号', 50, 14, false, 0, 0, 0, '', '', 'number');
+-- The customer picker: the name it returns, the code, contact and category.
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectCust', 'CustCode', '客户编码', 90, 1, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectCust', 'CustName', '公司名称', 180, 2, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectCust', 'Contact', '联系人', 80, 3, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectCust', 'CustType', '客户类别', 70, 4, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectCust', 'Phone', '电话', 100, 5, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectCust', 'Address', '地址', 200, 6, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('SelectCust', 'CustID', '序号', 50, 7, false, 0, 0, 0, '', '', 'number');
+-- Internal units. The search field list selects its second row at opening: the name.
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('emploee', 'Mobile', '单位编码', 90, 1, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('emploee', 'Name', '单位名称', 160, 2, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('emploee', 'sex', '负责人', 70, 3, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('emploee', 'Tel', '电话', 100, 4, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('emploee', 'Email', 'E-Mail', 140, 5, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('emploee', 'Address', '通讯地址', 200, 6, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('emploee', 'Zip', '邮政编码', 70, 7, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('emploee', 'Memo', '备注', 200, 8, false, 0, 0, 0, '', '', 'memo');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('emploee', 'ID', '序号', 50, 9, false, 0, 0, 0, '', '', 'number');
+-- Depots.
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Dict', 'Name', '仓库名称', 200, 1, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('Dict', 'id', '序号', 50, 2, false, 0, 0, 0, '', '', 'number');
+-- Bills of the bill search.
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('AllBill', 'BillCode', '单据编号', 120, 1, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('AllBill', 'AddDate', '日期', 85, 2, true, 0, 0, 0, '', '', 'date');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('AllBill', 'BillType', '单据类型', 80, 3, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('AllBill', 'OldBill', '原单号', 100, 4, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('AllBill', 'DepotName', '仓库', 90, 5, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('AllBill', 'CustName', '客户', 150, 6, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('AllBill', 'ProjectCode', '项目编码', 100, 7, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('AllBill', 'ProjectName', '项目名称', 150, 8, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('AllBill', 'UserName', '经手人', 70, 9, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('AllBill', 'Maker', '制单人', 70, 10, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('AllBill', 'InOrOut', '出入库', 50, 11, false, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('AllBill', 'Memo', '备注', 200, 12, false, 0, 0, 0, '', '', 'text');
+-- The import's column mapping: the target's name and the spreadsheet title mapped to it.
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('import', 'FieldName', '字段名称', 150, 1, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('import', 'F_Field', 'Excel列标题', 180, 2, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('import', 'S_Field', '目标字段', 100, 3, false, 0, 0, 0, '', '', 'text');
+-- Unconfirmed changes of the older contracts.
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtbg', 'HTCode', '合同编号', 120, 1, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtbg', 'BGcode', '变更编号', 120, 2, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtbg', 'BGname', '变更名称', 150, 3, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtbg', 'BGtype', '变更类型', 80, 4, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtbg', 'BGmoney', '变更金额', 100, 5, true, 1, 0, 3, '', '', 'number');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtbg', 'BGDate', '变更日期', 85, 6, true, 0, 0, 0, '', '', 'date');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtbg', 'JSr', '经手人', 70, 7, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtbg', 'QRzt', '确认状态', 70, 8, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtbg', 'BGyy', '变更原因', 200, 9, false, 0, 0, 0, '', '', 'memo');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtbg', 'memo', '备注', 200, 10, false, 0, 0, 0, '', '', 'memo');
+-- Unconfirmed claims of the older contracts.
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtsp', 'HTCode', '合同编号', 120, 1, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtsp', 'SPcode', '索赔编号', 120, 2, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtsp', 'SPname', '索赔名称', 150, 3, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtsp', 'SPtype', '索赔类型', 90, 4, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtsp', 'SPmoney', '索赔金额', 100, 5, true, 1, 0, 3, '', '', 'number');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtsp', 'SPDate', '索赔日期', 85, 6, true, 0, 0, 0, '', '', 'date');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtsp', 'JSr', '经手人', 70, 7, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtsp', 'qrzt', '确认状态', 70, 8, true, 0, 0, 0, '', '', 'text');
+insert into T_FieldShow (TableName, Field, Name, Width, ShowID, show, SumField, ShowButton, DotSize, Color, Dict_Combo, fieldtype) values ('qrhtsp', 'memo', '备注', 200, 9, false, 0, 0, 0, '', '', 'memo');
+
+-- The import's mapping, one row per target column, none mapped yet (a single blank):
+-- 'Custom' fills older contracts (T_ht), 'Goods' goods (T_Goods, whose counter is never written).
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTType', '合同类别', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTCode', '合同编号', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTName', '合同名称', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTjf', '合同甲方', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTyf', '合同乙方', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTmoney', '合同金额', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTyfk', '结算价', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'Remark', '备注', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'BZBL', '保证金比例', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'BZJ', '保证金', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTprice', '合同单价', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTnumber', '合同数量', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'JKXZ', '价款性质', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'ZFFS', '支付方式', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'QDdate', '签订日期', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'Begindate', '开始日期', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'Enddate', '结束日期', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTpoject', '所属项目', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTDFQY', '对方签约人', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTWFQY', '我方签约人', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'SPZT', '审批状态', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'GoodsType', '货品类别', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'GoodsCode', '货品编码', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'GoodsName', '货品名称', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'GoodsUnit', '规格型号', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'Units', '计量单位', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'OutPrice', '参考售价', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'InPrice', '进价', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'BarCode', '条形码', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'DepotUp', '库存上限', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'DepotDown', '库存下限', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'Remark1', '备注1', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'Remark2', '备注2', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'EnName', '英文名称', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'Price1', '价格1', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'Price2', '价格2', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'Price3', '价格3', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'Price4', '价格4', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'Remark3', '备注3', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'Remark4', '备注4', ' ');
+insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Goods', 'Remark5', '备注5', ' ');

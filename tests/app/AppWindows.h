@@ -24,9 +24,12 @@
 class TModalSteps {
 public:
   using TStep = std::function<void(TCustomForm* Modal)>;
-  explicit TModalSteps(std::vector<TStep> Steps) : FSteps(std::move(Steps)) {
+  explicit TModalSteps(std::vector<TStep> Steps) : FSteps(std::move(Steps)), FWatch(this) {
     FTimer.SetInterval(10);
     FTimer.SetOnTimer(TNotifyEvent::Lambda([this](TObject*) { Tick(); }));
+  }
+  ~TModalSteps() {
+    if (FServed) FServed->RemoveFreeNotification(&FWatch);
   }
   TModalSteps(const TModalSteps&) = delete;
   TModalSteps& operator=(const TModalSteps&) = delete;
@@ -55,7 +58,10 @@ private:
     // A window whose close is pending is left to its loop: on a loaded machine the next tick
     // may come before the loop has looked at its result.
     if (modal == FServed && modal->ModalResult() != mrNone) return;
-    FServed = modal;
+    if (modal != FServed) {
+      modal->FreeNotification(&FWatch);
+      FServed = modal;
+    }
     // A step that lets messages through (a click, a key) must not meet the next tick: it
     // would start the next step, or cancel the window, in the middle of this one.
     if (FInStep) return;
@@ -75,6 +81,23 @@ private:
     modal->SetModalResult(mrCancel);
   }
 
+  // Ends the steps when the window they served is freed: the next window made may take its
+  // address, and a step or the overrun's cancel must never reach that one.
+  class TServedWatch : public TComponent {
+  public:
+    explicit TServedWatch(TModalSteps* Steps) : TComponent(nullptr), FSteps(Steps) {}
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+      TComponent::Notification(AComponent, Operation);
+      if (Operation == opRemove && AComponent == FSteps->FServed) {
+        FSteps->FServed = nullptr;
+        FSteps->FTimer.SetEnabled(false);
+      }
+    }
+
+  private:
+    TModalSteps* FSteps;
+  };
+
   std::vector<TStep> FSteps;
   std::size_t FNext = 0;
   TCustomForm* FServed = nullptr;
@@ -82,6 +105,7 @@ private:
   bool FInStep = false;
   std::vector<String> FMet;
   TTimer FTimer{nullptr};
+  TServedWatch FWatch;
 };
 
 // The main window, the data module and the start's login window over a fresh program folder;

@@ -2,6 +2,7 @@
 // What the designer dialog tests share: a step run on the modal window once it is up, a
 // designer with a selection, a measuring unit and a fixed answer for expressions, and a report
 // with two data sets, a page, a master band and a text object.
+#include "ModalStep.h"
 #include "core/StringList.h"
 #include "gui/Menus.h"
 #include "gui/Screen.h"
@@ -22,30 +23,7 @@
 
 namespace designer_test {
 
-// Runs one step on the modal window as soon as it is up.
-class TModalStep {
-public:
-  explicit TModalStep(std::function<void(TCustomForm*)> Step) : FStep(std::move(Step)) {
-    FTimer = std::make_unique<TTimer>(nullptr);
-    FTimer->SetInterval(10);
-    FTimer->SetOnTimer(TNotifyEvent::Lambda([this](TObject*) {
-      if (FDone) return;
-      for (int i = 0; Screen && i < Screen->CustomFormCount(); ++i) {
-        TCustomForm* f = Screen->CustomForms(i);
-        if (!f->Visible() || !f->FormState().Contains(fsModal)) continue;
-        FDone = true;
-        FStep(f);
-        return;
-      }
-    }));
-  }
-  bool Done() const { return FDone; }
-
-private:
-  std::function<void(TCustomForm*)> FStep;
-  std::unique_ptr<TTimer> FTimer;
-  bool FDone = false;
-};
+using report_test::TModalStep;
 
 // The designer as the editors see it: a selection and a measuring unit.
 class TTestDesigner : public TfrxCustomDesigner {

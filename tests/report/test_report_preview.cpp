@@ -35,6 +35,7 @@
 #include "report/frxPreviewPages.h"
 #include "report/frxProgress.h"
 
+#include "ModalStep.h"
 #include "core/Scope.h"
 
 #include <gtest/gtest.h>
@@ -44,30 +45,7 @@
 
 namespace {
 
-// The window a modal step meets, as the modal loop runs.
-class TModalAnswer {
-public:
-  explicit TModalAnswer(std::function<void(TCustomForm*)> Step) : FStep(std::move(Step)) {
-    FTimer = std::make_unique<TTimer>(nullptr);
-    FTimer->SetInterval(20);
-    FTimer->SetOnTimer(TNotifyEvent::Lambda([this](TObject*) {
-      if (FDone) return;
-      for (int i = 0; Screen && i < Screen->CustomFormCount(); ++i) {
-        TCustomForm* f = Screen->CustomForms(i);
-        if (!f->Visible() || !f->FormState().Contains(fsModal)) continue;
-        FDone = true;
-        FStep(f);
-        return;
-      }
-    }));
-  }
-  bool Done() const { return FDone; }
-
-private:
-  std::function<void(TCustomForm*)> FStep;
-  std::unique_ptr<TTimer> FTimer;
-  bool FDone = false;
-};
+using TModalAnswer = report_test::TModalStep;
 
 // A list report over N rows "Row <n>" with a page footer "第 [Page] 页，共 [TotalPages] 页".
 class PreviewTest : public ::testing::Test {

@@ -166,6 +166,15 @@ const std::vector<TListCase> kLists = {
     {"custselect", "select * from t_custom", "CustName", ""},
     {"prjselect", "select * from dict_prj", "PrjName", ""},
     {"empselect", "select * from dict_emp", "EmpName", ""},
+    {"SelectProject", "select * from T_Project", "", ""},
+    {"Project", "select * from [T_Project] where (ProjectCode like '%1%')", "", "GCInvest"},
+    {"SelectCust", "select * from T_Custom", "", ""},
+    {"emploee", "select * from Dict_Employee order by ID", "", ""},
+    {"Dict", "select * from Dict_DepotName", "", ""},
+    {"AllBill", "select * from T_Bill order by BillCode", "", ""},
+    {"import", "Select * from T_import where tablename='Custom' order by importid", "", ""},
+    {"qrhtbg", "select * from T_htbg where QRzt='未确认'", "", "BGmoney"},
+    {"qrhtsp", "select * from T_htsp where qrzt='未确认'", "", "SPmoney"},
 };
 
 bool IsNumeric(TFieldType t) {
@@ -315,3 +324,30 @@ TEST(DefaultRows, ListNamesInAnySpellingReachTheSameRows) {
 }
 
 }  // namespace
+
+// The import maps spreadsheet columns onto every column of its target table: one row per
+// column (the goods' counter excepted, the database assigns it), none mapped at first.
+TEST(DefaultRows, ImportMappingHasOneUnmappedRowPerTargetColumn) {
+  TDefaultDatabase db;
+  struct {
+    const char* Kind;
+    const char* Table;
+    const char* Skipped;
+  } cases[] = {{"Custom", "T_ht", ""}, {"Goods", "T_Goods", "GoodsID"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Kind);
+    std::unique_ptr<TADOQuery> table = db.OpenNew(String("select * from ") + c.Table);
+    std::set<String> columns;
+    for (int i = 0; i < table->Fields()->Count(); ++i)
+      if (!SameText(table->Fields()->Fields(i)->FieldName(), c.Skipped))
+        columns.insert(UpperCase(table->Fields()->Fields(i)->FieldName()));
+    TADOQuery& q = db.Open(String("select * from T_Import where tablename='") + c.Kind + "' order by ImportID");
+    std::set<String> mapped;
+    for (q.First(); !q.Eof(); q.Next()) {
+      EXPECT_TRUE(mapped.insert(UpperCase(q.FieldByName("S_Field")->AsString())).second) << "a column repeats";
+      EXPECT_FALSE(Trim(q.FieldByName("FieldName")->AsString()).empty());
+      EXPECT_EQ(q.FieldByName("F_Field")->AsString(), " ");
+    }
+    EXPECT_EQ(mapped, columns);
+  }
+}

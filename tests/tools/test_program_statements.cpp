@@ -64,8 +64,7 @@ void AddSampleRows(TDefaultDatabase& db) {
       "insert into Dict_Bill (Name, F_Flag) values ('入库单', true)",
       "insert into Dict_Bill (Name, F_Flag) values ('作废单', false)",
       "insert into T_htBG (HTCode, BGname, QRzt) values ('HT-20240301-0001', '增加工程量', '未确认')",
-      "insert into T_Import (tablename, S_Field, FieldName) values ('Custom', 'HTName', '合同名称')",
-      "insert into T_Import (tablename, S_Field, FieldName, F_Field) values ('Custom', 'HTCode', '合同编号', '编号')",
+      "update T_Import set F_Field='编号' where tablename='Custom' and S_Field='HTCode'",
   });
 }
 
@@ -177,7 +176,10 @@ const std::vector<TStatementCase> kStatements = {
     {"select * from T_Bill where BillCode in('B001','B002')", 2},
     {"select * from Dict_Bill where F_Flag=true", 1, "Name", "入库单"},
     {"select * from T_HTbg where QRzt='未确认'", 1},
-    {"select * from T_Import where tablename='Custom' order by ImportID", 2},
+    // one row per column of the older contracts, and of goods but their counter
+    {"select * from T_Import where tablename='Custom' order by ImportID", 21, "S_Field", "HTType"},
+    {"select * from T_Import where tablename='Goods' order by ImportID", 20, "S_Field", "GoodsType"},
+    {"select * from T_Import where tablename='Goods' and S_Field='GoodsID'", 0},
     {"select * from T_Import where F_Field<>' ' and tablename='Custom'", 1, "S_Field", "HTCode"},
     {"select * from  T_Project", 0},
     {"select * from T_Goods where GoodsCode='G01'", 0},
