@@ -10,6 +10,10 @@
 #include "app/legacy/U_AllBill.h"
 #include "app/legacy/U_BatchEdit.h"
 #include "app/legacy/U_DepotName.h"
+#include "app/legacy/U_SelectCust.h"
+#include "app/legacy/U_SelectProject.h"
+#include "app/U_tree.h"
+#include "data/ADODB.h"
 #include "core/FormatSettings.h"
 #include "core/IniFiles.h"
 #include "grid/DBGridEh.h"
@@ -425,6 +429,60 @@ TEST_F(BillSearchTest, SearchListsEachBillOnceWhateverTheDateFormat) {
   EXPECT_EQ(TakeMessages(), std::vector<String>{"没有找到您想要的单据!"});
   ClickOn(W->BitBtn1);
   EXPECT_EQ(Listed().size(), 3u);
+}
+
+TEST_F(BillSearchTest, ThePickersWriteTheCustomerAndTheProjectsCodeOrName) {
+  struct TCase {
+    void (TFrm_AllBill::*Button)(TObject*);
+    const char* Expect;
+  };
+  const TCase cases[] = {{&TFrm_AllBill::Edit_CustButtonClick, "O'Neil Ltd"},
+                         {&TFrm_AllBill::Edit_ProjectCodeButtonClick, "P0101"},
+                         {&TFrm_AllBill::Edit_ProjectNameButtonClick, "O'Neil"}};
+  TCustomEdit* edits[] = {W->Edit_Cust, W->Edit_ProjectCode, W->Edit_ProjectName};
+  for (int i = 0; i < 3; ++i) {
+    TModalSteps person({[&](TCustomForm* f) {
+      if (auto* cust = dynamic_cast<TFrm_SelectCust*>(f)) {
+        ASSERT_TRUE(cust->Qry_Cust->Locate("CustName", Variant("O'Neil Ltd"), {}));
+        cust->Btn_SelectClick(nullptr);
+      } else if (auto* prj = dynamic_cast<TFrm_SelectProject*>(f)) {
+        ASSERT_TRUE(prj->Qry_Select->Locate("ProjectCode", Variant("P0101"), {}));
+        prj->Btn_SelectClick(nullptr);
+      } else {
+        ADD_FAILURE() << "no picker";
+        f->Close();
+      }
+    }});
+    (W->*cases[i].Button)(nullptr);
+    EXPECT_EQ(edits[i]->Text(), cases[i].Expect) << i;
+  }
+}
+
+TEST_F(GoodsBillsTest, TheCategoryTreesWriteIntoTheGoodsDialogAndTheBatchChange) {
+  Category("Category_Goods", "03", "五金");
+  // The tree offers its node; choosing it writes code and name into the dialog that opened it.
+  auto choose = [](TCustomForm* f) {
+    auto* tree = dynamic_cast<TFrm_Tree*>(f);
+    ASSERT_NE(tree, nullptr);
+    tree->Edit_Code->SetText("03");
+    tree->Edit_Name->SetText("五金");
+    tree->ReturnSelection();
+  };
+  std::unique_ptr<TFrm_AddGoods> goods(CreateForm<TFrm_AddGoods>(Frm_Main, &Frm_AddGoods));
+  {
+    TModalSteps tree({choose});
+    goods->Edit_TypeButtonClick(nullptr);
+  }
+  EXPECT_EQ(goods->TypeCode, "03");
+  EXPECT_EQ(goods->Edit_Type->Text(), "五金");
+  std::unique_ptr<TFrm_BatchEdit> batch(CreateForm<TFrm_BatchEdit>(Application, &Frm_BatchEdit));
+  batch->Mode = 1;
+  {
+    TModalSteps tree({choose});
+    batch->Edit_CategoryButtonClick(nullptr);
+  }
+  EXPECT_EQ(batch->TypeCode, "03");
+  EXPECT_EQ(batch->Edit_Category->Text(), "五金");
 }
 
 }  // namespace
