@@ -18,6 +18,7 @@
 #include "gui/WinControl.h"
 #include "report/frxClassBases.h"
 #include "report/frxExpressionCache.h"
+#include "report/frxKind.h"
 #include "script/fs_iscript.h"
 #include "data/Fields.h"
 #include "report/frxFormUtils.h"
@@ -191,14 +192,15 @@ void TfrxComponent::SetBounds(Extended ALeft, Extended ATop, Extended AWidth, Ex
   SetHeight(AHeight);
 }
 
+// Asked for every object drawn or searched: the page test goes through the class table.
 Extended TfrxComponent::AbsLeft() const {
-  auto* page = dynamic_cast<const TfrxPage*>(FParent);
+  auto* page = KindOf<const TfrxPage>(FParent);
   if (!FParent || (page && page->IsDialogPage())) return FLeft;
   return FLeft + FParent->AbsLeft();
 }
 
 Extended TfrxComponent::AbsTop() const {
-  auto* page = dynamic_cast<const TfrxPage*>(FParent);
+  auto* page = KindOf<const TfrxPage>(FParent);
   if (!FParent || (page && page->IsDialogPage())) return FTop;
   return FTop + FParent->AbsTop();
 }
