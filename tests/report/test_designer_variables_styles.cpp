@@ -2,6 +2,7 @@
 // deleted and listed, expressions kept, and what OK and Cancel leave in the report.
 #include "GuiTestUtil.h"
 #include "core/FileUtils.h"
+#include "core/Scope.h"
 #include "core/StringList.h"
 #include "core/SysUtils.h"
 #include "core/Variant.h"
@@ -10,7 +11,16 @@
 #include "gui/ToolBar.h"
 #include "gui/TreeView.h"
 #include "report/designer/frxEditStrings.h"
+#include "report/designer/frxEditStyle.h"
 #include "report/designer/frxEditVar.h"
+#include "report/designer/frxDesgnCtrls.h"
+#include "report/designer/frxEditFrame.h"
+#include "gui/Canvas.h"
+#include "gui/ExtCtrls.h"
+#include "gui/GraphicsObjects.h"
+#include "gui/Pictures.h"
+#include "gui/StdCtrls.h"
+#include "report/designer/frxDesgn.h"
 #include "report/frxRes.h"
 #include "report/frxVariables.h"
 
@@ -219,6 +229,156 @@ TEST_F(VariablesEditorTest, VariablesFilesRoundTripThroughTheFileDialogs) {
   EXPECT_EQ(person.Asked().size(), 2u);
   EXPECT_EQ(ItemsOf(Report.Variables()), (std::vector<String>{" Cat", "A=1"}));
   DeleteFile(file);
+}
+
+// ---------------------------------------------------------------- styles
+
+class StyleEditorTest : public DesignerDialogsTest {
+protected:
+  std::vector<String> Names(TfrxStyles* Styles) const {
+    std::vector<String> names;
+    for (int i = 0; i < Styles->Count(); ++i) names.push_back(Styles->ItemAt(i)->Name());
+    return names;
+  }
+  std::vector<String> Nodes(TfrxStyleEditorForm* D) const {
+    std::vector<String> names;
+    for (int i = 0; i < D->StylesTV->Items()->Count(); ++i) names.push_back(D->StylesTV->Items()->Item(i)->Text());
+    return names;
+  }
+  // How many pixels of the sample box have the colour.
+  static int PixelsOf(TfrxStyleEditorForm* D, TColor Color) {
+    Application->ProcessMessages();
+    TBitmap shot;
+    shot.SetSize(D->ClientWidth(), D->ClientHeight());
+    D->PaintTo(shot.Canvas(), 0, 0);
+    int n = 0;
+    for (int y = D->PaintBox->Top() + 1; y < D->PaintBox->Top() + D->PaintBox->Height() - 1; ++y)
+      for (int x = D->PaintBox->Left() + 1; x < D->PaintBox->Left() + D->PaintBox->Width() - 1; ++x)
+        if (shot.Canvas()->Pixels(x, y) == Color) ++n;
+    return n;
+  }
+};
+
+TEST_F(StyleEditorTest, StylesAreAddedUnderFreeNamesAndDuplicatesAreRefused) {
+  Report.Styles()->AppendItem()->SetName("Style2");
+  TDialogScript person;
+  person.Button(IDOK);
+  TModalStep step([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxStyleEditorForm*>(f);
+    d->AddB->Click();
+    EXPECT_TRUE(d->StylesTV->IsEditing()) << "a new style is renamed at once";
+    d->StylesTV->Selected()->EndEdit(true);
+    d->AddB->Click();
+    d->StylesTV->Selected()->EndEdit(true);
+    EXPECT_EQ(Nodes(d), (std::vector<String>{"Style2", "Style1", "Style3"}));
+    // A name another style has, in other letters: refused, both keep theirs.
+    TTreeNode* third = d->StylesTV->Items()->Item(2);
+    d->StylesTV->SetSelected(third);
+    d->EditB->Click();
+    d->StylesTV->EditControl()->SetText("STYLE1");
+    third->EndEdit(false);
+    EXPECT_EQ(third->Text(), "Style3");
+    // F2 renames too.
+    d->StylesTV->SetFocus();
+    TypeKey(Qt::Key_F2);
+    ASSERT_TRUE(d->StylesTV->IsEditing());
+    d->StylesTV->EditControl()->SetText("Total");
+    third->EndEdit(false);
+    d->OkB->Click();
+  });
+  EXPECT_TRUE(EditReportStyles(Designer.get()));
+  ASSERT_EQ(person.Asked().size(), 1u);
+  EXPECT_EQ(person.Asked()[0].Text, "Duplicate name");
+  EXPECT_EQ(Names(Report.Styles()), (std::vector<String>{"Style2", "Style1", "Total"}));
+}
+
+TEST_F(StyleEditorTest, ColourFontAndFrameReachTheSelectedStyleAndTheSample) {
+  TRestore<std::array<TColor, 40>> keep(TfrxColorSelector::Colors());
+  Report.Styles()->AppendItem()->SetName("Head");
+  TDialogScript person;
+  person.Font([](TFont* F) { F->SetSize(14); });
+  TModalStep step([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxStyleEditorForm*>(f);
+    EXPECT_EQ(PixelsOf(d, clRed), 0);
+    d->ColorB->Click();
+    Application->ProcessMessages();
+    TfrxColorSelector* picker = nullptr;
+    for (int i = 0; i < Screen->CustomFormCount() && !picker; ++i)
+      if (auto* popup = dynamic_cast<TfrxPopupForm*>(Screen->CustomForms(i)); popup && popup->Visible())
+        picker = dynamic_cast<TfrxColorSelector*>(popup->Controls(0));
+    ASSERT_NE(picker, nullptr);
+    Click(picker, {8 + 18 * 3 + 4, 8 + 18 * 1 + 4});  // row 1, column 3: red
+    EXPECT_EQ(d->Styles()->ItemAt(0)->Color(), clRed);
+    EXPECT_GT(PixelsOf(d, clRed), 100) << "the sample shows the colour";
+    d->FontB->Click();
+    TStepOn<TfrxFrameEditorForm> frame([](TfrxFrameEditorForm* e) {
+      e->FrameAllB->Click();
+      e->OkB->Click();
+    });
+    d->FrameB->Click();
+    d->OkB->Click();
+  });
+  EXPECT_TRUE(EditReportStyles(Designer.get()));
+  TfrxStyleItem* head = Report.Styles()->FindByName("Head");
+  ASSERT_NE(head, nullptr);
+  EXPECT_EQ(head->Color(), clRed);
+  EXPECT_EQ(head->Font()->Size(), 14);
+  EXPECT_EQ(head->Frame()->Typ(), (TfrxFrameTypes{ftLeft, ftRight, ftTop, ftBottom}));
+}
+
+TEST_F(StyleEditorTest, DeletingTheLastStyleLeavesNothingToEditAndCancelKeepsTheReport) {
+  for (const char* name : {"A", "B"}) {
+    TfrxStyleItem* s = Report.Styles()->AppendItem();
+    s->SetName(name);
+    s->SetColor(clRed);
+  }
+  TModalStep step([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxStyleEditorForm*>(f);
+    d->StylesTV->SetSelected(d->StylesTV->Items()->Item(1));
+    d->DeleteB->Click();
+    EXPECT_EQ(Nodes(d), (std::vector<String>{"A"}));
+    EXPECT_EQ(d->Selected(), d->Styles()->ItemAt(0)) << "the same place, clamped";
+    EXPECT_GT(PixelsOf(d, clRed), 0);
+    d->DeleteB->Click();
+    EXPECT_EQ(d->StylesTV->Items()->Count(), 0);
+    for (TButton* b : {d->ColorB, d->FontB, d->FrameB}) EXPECT_FALSE(b->Enabled());
+    EXPECT_EQ(PixelsOf(d, clRed), 0) << "a blank sample";
+    d->CancelB->Click();
+  });
+  EXPECT_FALSE(EditReportStyles(Designer.get()));
+  EXPECT_EQ(Names(Report.Styles()), (std::vector<String>{"A", "B"}));
+}
+
+TEST_F(StyleEditorTest, StyleFilesRoundTripWithTheExtensionAdded) {
+  Report.Styles()->AppendItem()->SetName("Kept");
+  const String base = IncludeTrailingPathDelimiter(GetTempDir()) + "kelm_styles_" + IntToStr(static_cast<int>(getpid()));
+  TfrxDesigner component(nullptr);
+  component.SetOpenDir("/open/here");
+  component.SetSaveDir("/save/here");
+  TDialogScript person;
+  std::vector<String> dirs, filters;
+  auto record = [&](TDialogRequest& R) {
+    dirs.push_back(static_cast<TOpenDialog*>(R.Dialog)->InitialDir());
+    filters.push_back(static_cast<TOpenDialog*>(R.Dialog)->Filter());
+    return false;
+  };
+  person.Answer([&](TDialogRequest& R) { record(R); R.Result = 1; R.Value = base; return true; });
+  person.Answer([&](TDialogRequest& R) { record(R); R.Result = 1; R.Value = base + ".fs3"; return true; });
+  TModalStep step([&](TCustomForm* f) {
+    auto* d = static_cast<TfrxStyleEditorForm*>(f);
+    d->SaveB->Click();
+    d->AddB->Click();
+    d->StylesTV->Selected()->EndEdit(true);
+    d->LoadB->Click();
+    EXPECT_EQ(Nodes(d), (std::vector<String>{"Kept"}));
+    d->CancelB->Click();
+  });
+  EXPECT_FALSE(EditReportStyles(Designer.get()));
+  EXPECT_EQ(dirs, (std::vector<String>{"/save/here", "/open/here"}));
+  const String filter = ReportResources()->TextOf("dsStyleFile") + " (*.fs3)|*.fs3";
+  EXPECT_EQ(filters, (std::vector<String>{filter, filter}));
+  EXPECT_TRUE(FileExists(base + ".fs3"));
+  DeleteFile(base + ".fs3");
 }
 
 }  // namespace
