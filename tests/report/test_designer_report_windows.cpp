@@ -224,7 +224,7 @@ TEST_F(ReportTreeTest, AClickedNodeBecomesTheSelectionAndTheCurrentObjectIsShown
   TRect r = band->DisplayRect(true);
   Click(Tree->Tree, TPoint{r.Left + 4, (r.Top + r.Bottom) / 2});
   Application->ProcessMessages();
-  EXPECT_EQ(Designer->SelectedObjects(), (std::vector<TObject*>{Band}));
+  EXPECT_EQ(Designer->SelectedObjects(), (std::vector<TfrxComponent*>{Band}));
   EXPECT_EQ(chosen, 1);
 }
 
