@@ -2,15 +2,18 @@
 // tabs clicked and dragged, objects pressed and dragged on the page, the units panel
 // double-clicked, and closed with and without the save question.
 #include "GuiTestUtil.h"
+#include "ModalStep.h"
 #include "TempFolder.h"
 #include "core/FileUtils.h"
 #include "core/StringList.h"
 #include "gui/ActnList.h"
 #include "gui/Dialogs.h"
+#include "gui/Memo.h"
 #include "gui/StdCtrls.h"
 #include "gui/Timers.h"
 #include "report/designer/frxDesgnWorkspace.h"
 #include "report/designer/frxDesignerForm.h"
+#include "report/designer/frxEditExpr.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
@@ -582,4 +585,31 @@ TEST_F(DesignerWindowTest, TheWindowWithASmallReportIsSavedAsAPicture) {
   };
   EXPECT_EQ(pixelAt(W->Workspace()->MarginsPanel(), {3, 3}), 0xFFFFFFu);
   EXPECT_EQ(pixelAt(W->ScrollBox, {3, 3}), 0x808080u);
+}
+
+// ---------------------------------------------------------------- asking for expressions
+
+TEST_F(DesignerWindowTest, AnExpressionAskedOfTheWindowIsEditedInTheExpressionDialog) {
+  AddPage("Page1");
+  Open();
+  struct Case {
+    const char* Typed;
+    bool Ok;
+    const char* Answer;
+  };
+  const Case cases[] = {{"<Set.\"F\"> + 1", true, "<Set.\"F\"> + 1"}, {"2", false, ""}};
+  for (const Case& c : cases) {
+    String shown;
+    report_test::TModalStep step([&](TCustomForm* f) {
+      auto* d = dynamic_cast<TfrxExprEditorForm*>(f);
+      ASSERT_NE(d, nullptr);
+      shown = d->ExprMemo->Text();
+      d->ExprMemo->SetText(c.Typed);
+      (c.Ok ? d->OkB : d->CancelB)->Click();
+    });
+    String expression = "start";
+    EXPECT_EQ(W->AskExpression(expression), c.Ok);
+    EXPECT_EQ(shown, "start");
+    EXPECT_EQ(expression, c.Answer);
+  }
 }
