@@ -4,6 +4,8 @@
 #include "core/Scope.h"
 #include "gui/Messages.h"
 #include "gui/TreeView.h"
+#include "report/designer/frxDesgnWorkspace.h"
+#include "report/designer/frxDesignerForm.h"
 #include "report/designer/frxrcReportDialogs.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
@@ -89,4 +91,17 @@ void TfrxReportTreeForm::TreeKeyDown(TObject*, Word& Key, TShiftState) {
 void TfrxReportTreeForm::SetTreeColor(TColor Color) {
   Tree->SetColor(Color);
   RebuildTree();
+}
+
+TfrxReportTreeForm* AttachReportTree(TfrxDesignerForm* Designer) {
+  auto* tree = new TfrxReportTreeForm(Designer);
+  tree->InitForm();
+  tree->Surface = Designer->Workspace();
+  tree->OnObjectChosen = TNotifyEvent::Lambda([Designer, tree](TObject*) { Designer->NotifySelectionChanged(tree); });
+  Designer->ReportTree = tree;
+  // A hidden tree is rebuilt when it shows.
+  Designer->RefreshReportTree = [tree] {
+    if (tree->Visible()) tree->RebuildTree();
+  };
+  return tree;
 }

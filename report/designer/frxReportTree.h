@@ -11,6 +11,7 @@
 
 class TfrxComponent;
 class TfrxCustomDesigner;
+class TfrxDesignerForm;
 class TfrxReport;
 class TTreeNode;
 class TWinControl;
@@ -49,3 +50,8 @@ private:
   std::vector<TTreeNode*> FNodes;
   bool FSelecting = false;
 };
+
+// Plugs a report tree into the designer window: made with the window as owner, told of every
+// change and selection, choosing objects through the window and deleting through its design
+// surface. The window keeps it; the caller shows it where it wants.
+TfrxReportTreeForm* AttachReportTree(TfrxDesignerForm* Designer);
