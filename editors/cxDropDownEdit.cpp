@@ -387,6 +387,7 @@ void TcxCustomDropDownEdit::PlacePopupContent(const TRect& ClientRect) {
 void TcxCustomDropDownEdit::LayoutPopup() {
   TcxCustomEditPopupWindow* w = FPopupForm.get();
   w->SetTakesFocus(DropDownProperties()->PopupTakesFocus());
+  w->HandleNeeded();  // the region below needs the window
   AttachLookupToPopup();
   ApplyPopupSettings();
   w->FitSizeToChildren();
