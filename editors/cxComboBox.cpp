@@ -463,6 +463,12 @@ void TcxCustomComboBox::ApplyPopupSettings() {
   PopupForm()->SetPanelOn(ComboProperties()->PopupSizeable());
 }
 
+void TcxCustomComboBox::AttachLookupToPopup() {
+  TcxCustomDropDownEdit::AttachLookupToPopup();
+  // Row height and owner-draw style follow the handlers and ItemHeight of this opening.
+  if (TcxComboBoxListBox* list = ListBox(); list && IsPopupOpen() == false) list->ListInitialized();
+}
+
 void TcxCustomComboBox::StartInPlaceEditing(TcxCustomEditData*& AEditData) {
   TcxCustomDropDownEdit::StartInPlaceEditing(AEditData);
   if (ComboProperties()->HasLookupData() && LookupData()) LookupData()->TextChanged();

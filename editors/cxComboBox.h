@@ -169,6 +169,7 @@ public:
   bool HasPopupContent() override;
   void GetPopupContentSize(TSize& Size) override;
   void ApplyPopupSettings() override;
+  void AttachLookupToPopup() override;
   void InitializeEdit() override;
   void StartInPlaceEditing(TcxCustomEditData*& AEditData) override;
   void InnerEditChanged(TObject* Sender) override;
