@@ -87,6 +87,17 @@ TEST_F(ComboForm, PreferredListSizeComesFromRowsAndTheWidestItem) {
     EXPECT_EQ(s.cy, c.height) << c.what;
     EXPECT_EQ(s.cx, widest + 4 + c.extraWidth) << c.what;
   }
+  // A longer item, or a larger font, is measured again.
+  Fill(3);
+  TSize before{0, 0}, after{0, 0};
+  Data()->GetListPreferredSize(1000, 1000, before);
+  CB->Properties()->Items()->Add("a much longer item than the others");
+  Data()->GetListPreferredSize(1000, 1000, after);
+  EXPECT_GT(after.cx, before.cx);
+  List()->Font()->SetSize(List()->Font()->Size() * 2);
+  TSize larger{0, 0};
+  Data()->GetListPreferredSize(1000, 1000, larger);
+  EXPECT_GT(larger.cx, after.cx);
   // The popup is as wide as the editor at least and as high as the rows.
   Fill(3);
   CB->ClosePopup(pcrCancel);
