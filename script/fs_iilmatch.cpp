@@ -141,15 +141,11 @@ const TfsILMatcher::TPeek& TfsILMatcher::Peek() {
     FPeek.Punct = (c >= 33 && c <= 47) || (c >= 58 && c <= 64) || (c >= 91 && c <= 96) || (c >= 123 && c <= 126);
     FPeek.Number = digit || c == static_cast<unsigned char>(FLexer.HexSequence()[0]);
     FPeek.String = c == '#' || (!FLexer.StringQuotes().empty() && c == static_cast<unsigned char>(FLexer.StringQuotes()[0]));
-    if (FLexer.IdentChars().Contains(c) && !digit) {
-      String word = FLexer.ScanWord();
+    if (const std::string_view word = FLexer.WordAt(start); !word.empty()) {
       FPeek.Word = true;
-      FPeek.WordEnd = FLexer.Position();
+      FPeek.WordEnd = start + static_cast<int>(word.size());
       // Keyword texts are lower-cased; a token equals one ignoring ASCII case, or exactly.
-      if (!FLexer.CaseSensitive())
-        for (char& ch : word)
-          if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-      FPeek.WordId = FGrammar.WordId(word);
+      FPeek.WordId = FGrammar.WordId(word, !FLexer.CaseSensitive());
     }
   }
   FLexer.MoveTo(here);
@@ -157,10 +153,8 @@ const TfsILMatcher::TPeek& TfsILMatcher::Peek() {
 }
 
 bool TfsILMatcher::Reserved(const TPeek& P) const {
-  if (P.Reserved < 0) {
-    const String& text = FLexer.Text();
-    P.Reserved = FLexer.KeywordListed(text.substr(static_cast<std::size_t>(P.Start - 1), static_cast<std::size_t>(P.WordEnd - P.Start)));
-  }
+  if (P.Reserved < 0)
+    P.Reserved = FLexer.KeywordListed(std::string_view(FLexer.Text()).substr(static_cast<std::size_t>(P.Start - 1), static_cast<std::size_t>(P.WordEnd - P.Start)));
   return P.Reserved > 0;
 }
 
@@ -387,6 +381,8 @@ void TfsILMatcher::RecordError(const TfsGrammarItem& Item, int Start) {
 }
 
 int TfsILMatcher::FirstTokenPos(int Start) {
+  // The look-ahead taken there has skipped them already.
+  if (FPeek.Position == Start) return FPeek.Start;
   const int here = FLexer.Position();
   FLexer.MoveTo(Start);
   FLexer.SkipBlanksAndComments();
