@@ -41,10 +41,9 @@ String UnitNameOf(const TfsXMLItem* Item) {
 TfsILOutput::TfsILOutput() = default;
 TfsILOutput::~TfsILOutput() = default;
 
-TfsXMLItem* TfsILOutput::Add(String Name, String Text) {
+TfsXMLItem* TfsILOutput::Add(const String& Name) {
   auto item = std::make_unique<TfsXMLItem>();
-  item->SetName(std::move(Name));
-  item->SetText(std::move(Text));
+  item->SetName(Name);
   FItems.push_back(std::move(item));
   return FItems.back().get();
 }
@@ -54,11 +53,10 @@ void TfsILOutput::Add(std::unique_ptr<TfsXMLItem> Item) {
   FItems.push_back(std::move(Item));
 }
 
-TfsXMLItem* TfsILOutput::Wrap(int Index, String Name, String Text) {
+TfsXMLItem* TfsILOutput::Wrap(int Index, const String& Name) {
   assert(Index >= 0 && Index <= Count());
   auto node = std::make_unique<TfsXMLItem>();
-  node->SetName(std::move(Name));
-  node->SetText(std::move(Text));
+  node->SetName(Name);
   node->ReserveItems(Count() - Index);
   for (auto it = FItems.begin() + Index; it != FItems.end(); ++it) node->AddItem(it->release());
   FItems.resize(static_cast<std::size_t>(Index));
@@ -231,7 +229,7 @@ bool TfsILMatcher::Match(const TfsGrammarItem& Item, int Depth) {
     // A rule definition wraps what its items wrote once they have run; any other item wraps
     // now, before its own children: what a referenced rule wrote, or nothing for a token.
     if (Item.Kind != K::Rule) CloseNode(Item, true, start, startLines, Depth);
-    if (Item.HasAdd) WriteAdd(Item, token);
+    if (Item.HasAdd) WriteAdd(Item, std::move(token));
     matched = MatchChildren(Item, Depth);
   }
   if (!matched) {
@@ -344,7 +342,7 @@ void TfsILMatcher::CloseNode(const TfsGrammarItem& Item, bool Matched, int Start
   int line = 0, col = 0, line1 = 0, col1 = 0;
   LineColOf(FirstTokenPos(Start), line, col);
   if (Item.NodeIsExpr) LineColOf(FLexer.Position(), line1, col1);
-  FOutput.Wrap(StartLines, Item.Node, String())->SetILAttrs(String(), false, line, col, line1, col1);
+  FOutput.Wrap(StartLines, Item.Node)->SetILAttrs(String(), false, line, col, line1, col1);
 }
 
 void TfsILMatcher::InlineUses(int StartLines, int Depth) {
@@ -357,10 +355,10 @@ void TfsILMatcher::InlineUses(int StartLines, int Depth) {
   }
 }
 
-void TfsILMatcher::WriteAdd(const TfsGrammarItem& Item, const String& Token) {
+void TfsILMatcher::WriteAdd(const TfsGrammarItem& Item, String Token) {
   int line = 0, col = 0;
   LineColOf(FLexer.Position(), line, col);
-  FOutput.Add(Item.Add, String())->SetILAttrs(Item.HasAddText ? Item.AddValue : Token, true, line, col);
+  FOutput.Add(Item.Add)->SetILAttrs(Item.HasAddText ? Item.AddValue : std::move(Token), true, line, col);
 }
 
 void TfsILMatcher::WriteReference(const String& Text) {
@@ -369,10 +367,10 @@ void TfsILMatcher::WriteReference(const String& Text) {
   int line = 0, col = 0;
   LineColOf(FLexer.Position(), line, col);
   const int start = FOutput.Count();
-  FOutput.Add("node", String())->SetILAttrs(String(fsil::GetFunction), true, line, col);
-  FOutput.Add("string", String())->SetILAttrs("'" + Text + "'", true, line, col);
-  FOutput.Wrap(start + 1, "expr", String())->SetILAttrs(String(), false, line, col, line, col);
-  FOutput.Wrap(start, "dsgn", String())->SetILAttrs(String(), false, line, col);
+  FOutput.Add("node")->SetILAttrs(String(fsil::GetFunction), true, line, col);
+  FOutput.Add("string")->SetILAttrs("'" + Text + "'", true, line, col);
+  FOutput.Wrap(start + 1, "expr")->SetILAttrs(String(), false, line, col, line, col);
+  FOutput.Wrap(start, "dsgn")->SetILAttrs(String(), false, line, col);
 }
 
 void TfsILMatcher::RecordError(const TfsGrammarItem& Item, int Start) {

@@ -177,11 +177,22 @@ void TfsXMLItem::SetILAttrs(String Value, bool HasValue, int Line, int Col, int 
 }
 
 void AppendLineCol(String& S, int Line, int Col) {
+  // Written backwards into a buffer: positions are made for nearly every element built.
   char buffer[32];
-  char* p = std::to_chars(buffer, buffer + 16, Line).ptr;  // room left for ':' and the column
-  *p++ = ':';
-  p = std::to_chars(p, buffer + sizeof buffer, Col).ptr;
-  S.append(buffer, p);
+  char* const end = buffer + sizeof buffer;
+  char* p = end;
+  auto put = [&p](int Value) {
+    unsigned u = Value < 0 ? 0u - static_cast<unsigned>(Value) : static_cast<unsigned>(Value);
+    do {
+      *--p = static_cast<char>('0' + u % 10);
+      u /= 10;
+    } while (u != 0);
+    if (Value < 0) *--p = '-';
+  };
+  put(Col);
+  *--p = ':';
+  put(Line);
+  S.append(p, end);
 }
 
 void TfsXMLItem::ComposeText() const {

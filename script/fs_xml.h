@@ -64,6 +64,13 @@ public:
     Col = FIL.Col;
     return true;
   }
+  // The same for `pos1`.
+  bool ILPosition1(int& Line, int& Col) const {
+    if (!FIL.Typed) return false;
+    Line = FIL.Line1;
+    Col = FIL.Col1;
+    return true;
+  }
   TfsXMLItem* Parent() const { return FParent; }
   // The topmost ancestor; the element itself when it has no parent.
   TfsXMLItem* Root();
