@@ -38,7 +38,14 @@ void TfsParser::RestoreDefaults() {
   FCommentBlock2 = {"(*,*)", "(*", "*)"};
   UpdateCommentStarts();
   FHexSequence = "$";
-  DefineIdentChars("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz");
+  // Every compile starts from the defaults: the set is made once.
+  static const TfsCharSet kDefaultIdentChars = [] {
+    TfsCharSet set;
+    for (char c : std::string_view("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz"))
+      set.Include(static_cast<unsigned char>(c));
+    return set;
+  }();
+  FIdentChars = kDefaultIdentChars;
   FSkipChar.clear();
   FSkipEOL = true;
   FStringQuotes = "'";
@@ -78,7 +85,10 @@ void TfsParser::DefineIdentChars(const String& Chars) {
 // ---------------------------------------------------------------- text and position
 
 void TfsParser::LoadSource(const String& Source) {
-  FText = Source;
+  // Room for the closing zero from the start, so the text is copied once.
+  FText.clear();
+  FText.reserve(Source.size() + 1);
+  FText.append(Source);
   FText += '\0';
   FSize = static_cast<int>(Source.size());
   FPosition = FTokenStart = 1;
