@@ -117,16 +117,18 @@ bool TfsILMatcher::MatchRule(int Index) {
   return Match(FGrammar.Item(Index), 0);
 }
 
-void TfsILMatcher::CheckNesting(int Depth) const {
+inline void TfsILMatcher::CheckNesting(int Depth) const {
   if (FParser.FNestingBase + Depth > TfsILParser::MaxNesting) throw EStackOverflow("Stack overflow");
   if (Depth % 16 == 0) CheckStackSpace(kStackReserve);
 }
 
 // ---------------------------------------------------------------- first tokens
 
-const TfsILMatcher::TPeek& TfsILMatcher::Peek() {
+// Asked for at nearly every item tried: the answer at the same position is the one taken.
+inline const TfsILMatcher::TPeek& TfsILMatcher::Peek() { return FPeek.Position == FLexer.Position() ? FPeek : TakePeek(); }
+
+const TfsILMatcher::TPeek& TfsILMatcher::TakePeek() {
   const int here = FLexer.Position();
-  if (FPeek.Position == here) return FPeek;
   FPeek = TPeek();
   FPeek.Position = here;
   FLexer.SkipBlanksAndComments();
@@ -168,8 +170,7 @@ bool TfsILMatcher::Admits(const TfsFirstTokens& First, const TPeek& P) const {
 }
 
 bool TfsILMatcher::AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, bool& Matched) {
-  // A trial that could record an error is made unless one is pending anyway.
-  if (!FAnswerTrials || !Item.Skippable || (Item.MayRecord && !FError.Pending())) return false;
+  assert(MayAnswer(Item));
   const TPeek& p = Peek();
   if (Admits(Item.First, p)) return false;
   // The trial, every item of it failing or matching nothing at this position: as deep as it
@@ -184,7 +185,7 @@ bool TfsILMatcher::AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, boo
 
 bool TfsILMatcher::Match(const TfsGrammarItem& Item, int Depth) {
   CheckNesting(Depth);
-  if (bool answer = false; Item.Skippable && AnswerWithoutTrial(Item, Depth, answer)) return answer;
+  if (bool answer = false; MayAnswer(Item) && AnswerWithoutTrial(Item, Depth, answer)) return answer;
   const int start = FLexer.Position();
   const int startLines = FOutput.Count();
   bool matched = false;

@@ -94,11 +94,16 @@ private:
     bool Number = false;  // a number may begin here
     bool String = false;  // a string may begin here
   };
+  // The look-ahead at the lexer's position: taken once per position.
   const TPeek& Peek();
+  const TPeek& TakePeek();
   bool Admits(const TfsFirstTokens& First, const TPeek& P) const;
   bool Reserved(const TPeek& P) const;
-  // Answers for a Skippable item whose First the next token is outside of, as its trial would;
-  // false when it must be tried.
+  // Whether AnswerWithoutTrial may answer for the item: a trial that could record an error is
+  // made unless one is pending anyway.
+  bool MayAnswer(const TfsGrammarItem& Item) const { return Item.Skippable && FAnswerTrials && (!Item.MayRecord || FError.Pending()); }
+  // Answers for an item MayAnswer allows whose First the next token is outside of, as its trial
+  // would; false when it must be tried.
   bool AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, bool& Matched);
 
   bool Match(const TfsGrammarItem& Item, int Depth);
