@@ -1135,6 +1135,8 @@ public:
   TStrings* Errors() const { return FErrors.get(); }
   // The file of the last successful LoadFromFile; '' before and after a failed one.
   const String& FileName() const { return FFileName; }
+  // The designer names the file it is about to write.
+  void SetFileName(const String& Value) { FFileName = Value; }
   // The object the engine works on; it prefixes expression errors.
   const String& CurrentObjectName() const { return FCurrentObjectName; }
   void SetCurrentObjectName(const String& Value) { FCurrentObjectName = Value; }
