@@ -83,6 +83,42 @@ void TfsXMLItem::operator delete(void* Block, std::size_t Size) {
   ::operator delete(Block);
 }
 
+// ---------------------------------------------------------------- the child list
+
+void TfsXMLItem::TChildList::Grow(int N) {
+  N = std::max(N, kInline);
+  auto** data = static_cast<TfsXMLItem**>(::operator new(sizeof(TfsXMLItem*) * static_cast<std::size_t>(N)));
+  std::copy(FData, FData + FSize, data);
+  if (FData != FInline) ::operator delete(FData);
+  FData = data;
+  FCapacity = N;
+}
+
+void TfsXMLItem::TChildList::EraseAt(int Index) {
+  assert(Index >= 0 && Index < FSize);
+  std::copy(FData + Index + 1, FData + FSize, FData + Index);
+  --FSize;
+}
+
+void TfsXMLItem::TChildList::TakeFrom(TChildList& Other) {
+  assert(FSize == 0);
+  if (FData != FInline) ::operator delete(FData);
+  if (Other.FData == Other.FInline) {
+    FData = FInline;
+    FCapacity = kInline;
+    std::copy(Other.FData, Other.FData + Other.FSize, FData);
+  } else {
+    FData = Other.FData;
+    FCapacity = Other.FCapacity;
+  }
+  FSize = Other.FSize;
+  Other.FData = Other.FInline;
+  Other.FSize = 0;
+  Other.FCapacity = kInline;
+}
+
+// ---------------------------------------------------------------- TfsXMLItem
+
 TfsXMLItem::~TfsXMLItem() {
   Clear();
   if (FParent) FParent->Detach(this);
@@ -91,10 +127,10 @@ TfsXMLItem::~TfsXMLItem() {
 void TfsXMLItem::Detach(TfsXMLItem* Child) {
   assert(Child->FParent == this);
   // Children are most often freed from the end (Clear, a failed read), so search from there.
-  auto& v = FItems;
-  auto it = std::find(v.rbegin(), v.rend(), Child);
-  assert(it != v.rend());
-  v.erase(std::next(it).base());
+  int i = FItems.Size() - 1;
+  while (i >= 0 && FItems[i] != Child) --i;
+  assert(i >= 0);
+  FItems.EraseAt(i);
   Child->FParent = nullptr;
 }
 
@@ -106,13 +142,13 @@ TfsXMLItem* TfsXMLItem::Root() {
 
 TfsXMLItem* TfsXMLItem::Items(int Index) const {
   if (Index < 0 || Index >= Count()) throw EListError(Format(SListIndexError, {Index}));
-  return FItems[static_cast<std::size_t>(Index)];
+  return FItems[Index];
 }
 
 void TfsXMLItem::Clear() {
-  if (FItems.empty()) return;
-  std::vector<TfsXMLItem*> items;
-  items.swap(FItems);
+  if (FItems.Empty()) return;
+  TChildList items;
+  items.TakeFrom(FItems);
   for (TfsXMLItem* child : items) {
     child->FParent = nullptr;  // already out of the list
     delete child;
@@ -128,7 +164,7 @@ TfsXMLItem* TfsXMLItem::Add() {
 void TfsXMLItem::AddItem(TfsXMLItem* Item) {
   assert(Item && Item != this);
   if (Item->FParent) Item->FParent->Detach(Item);
-  FItems.push_back(Item);
+  FItems.PushBack(Item);
   Item->FParent = this;
 }
 
@@ -137,19 +173,18 @@ void TfsXMLItem::InsertItem(int Index, TfsXMLItem* Item) {
   int last = Count() - (Item->FParent == this ? 1 : 0);
   if (Index < 0 || Index > last) throw EListError(Format(SListIndexError, {Index}));
   AddItem(Item);
-  auto& v = FItems;
-  std::rotate(v.begin() + Index, v.end() - 1, v.end());
+  std::rotate(FItems.begin() + Index, FItems.end() - 1, FItems.end());
 }
 
 int TfsXMLItem::Find(const String& AName) const {
   for (int i = 0; i < Count(); ++i)
-    if (AnsiSameText(FItems[static_cast<std::size_t>(i)]->FName, AName)) return i;
+    if (AnsiSameText(FItems[i]->FName, AName)) return i;
   return -1;
 }
 
 TfsXMLItem* TfsXMLItem::FindItem(const String& AName) {
   int i = Find(AName);
-  if (i >= 0) return FItems[static_cast<std::size_t>(i)];
+  if (i >= 0) return FItems[i];
   TfsXMLItem* item = Add();
   item->FName = AName;
   return item;
@@ -162,7 +197,7 @@ void TfsXMLItem::CopyFrom(const TfsXMLItem* Item) {
   FText = Item->FText;
   FIL = Item->FIL;
   FData = Item->FData;
-  FItems.reserve(Item->FItems.size());
+  FItems.Reserve(Item->FItems.Size());
   for (int i = 0; i < Item->Count(); ++i) Add()->CopyFrom(Item->Items(i));
 }
 
