@@ -43,6 +43,7 @@ KELM_PUBLISH(TfrxDesignerForm) {
   b.Method("UndoCmdExecute", &TfrxDesignerForm::UndoCmdExecute);
   b.Method("ExitCmdExecute", &TfrxDesignerForm::ExitCmdExecute);
   b.Method("TimerTimer", &TfrxDesignerForm::TimerTimer);
+  PublishCommands(b);
 }
 
 namespace {
