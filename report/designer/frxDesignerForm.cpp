@@ -285,36 +285,6 @@ void TfrxDesignerForm::CodeCaretMoved(TObject*) {
   StatusBar->Invalidate();
 }
 
-// The enabled state of each command, by what is shown and selected.
-void TfrxDesignerForm::UpdateControls() {
-  TRestore<bool> updating(FUpdatingControls, true);
-  bool code = Page() == nullptr;
-  std::vector<TfrxComponent*>& s = SelectedObjects();
-  bool objects = !code && !s.empty() && s.front() != Page();
-  int pageObjects = code ? 0 : Page()->ObjectCount();
-  const struct {
-    TAction* Action;
-    bool Enabled;
-  } rules[] = {
-      {UndoCmd, code || (CanUndo && CanUndo())},
-      {RedoCmd, !code && CanRedo && CanRedo()},
-      {CutCmd, code || objects},
-      {CopyCmd, code || objects},
-      {DeleteCmd, objects},
-      {DeletePageCmd, Report()->CountPages() > 1 && !code && CheckOp(drDontDeletePage)},
-      {SelectAllCmd, pageObjects > 0},
-      {EditCmd, !code && s.size() == 1},
-      {BringToFrontCmd, objects},
-      {SendToBackCmd, objects},
-      {GroupCmd, objects && s.front() != Report()},
-      {UngroupCmd, objects && s.front() != Report()},
-      {SaveCmd, Modified() && CheckOp(drDontSaveReport)},
-      {PageSettingsCmd, !code && Page()->Is<TfrxReportPage>() && CheckOp(drDontChangePageOptions)},
-  };
-  for (const auto& r : rules) r.Action->SetEnabled(r.Enabled);
-  PasteCmd->SetEnabled(code || PasteCmd->Enabled());
-}
-
 // ---------------------------------------------------------------- closing
 
 void TfrxDesignerForm::UpdateCaption() {

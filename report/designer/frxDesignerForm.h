@@ -209,6 +209,10 @@ public:
   std::function<bool()> InspectorEditing;
   // Enter in the font size box applies the size.
   std::function<void()> FontSizeApply;
+  // The font button's click outside dot-matrix reports (the font dialog).
+  TNotifyEvent FontButtonClick;
+  // The palette's tools follow the page kind and the selection (report page, one text object).
+  std::function<void(bool OnReportPage, bool OneText)> PaletteUpdate;
   // The script debugger's keys on the code tab.
   std::function<void(Word& Key, TShiftState Shift)> DebuggerKey;
 

@@ -1,0 +1,491 @@
+// The designer window's commands driven as a person drives them: menu items and actions run,
+// keys pressed, dialogs answered; what the window enables and the report that comes out are
+// read back.
+#include "GuiTestUtil.h"
+#include "ModalStep.h"
+#include "core/StringList.h"
+#include "gui/ActnList.h"
+#include "gui/Dialogs.h"
+#include "gui/Menus.h"
+#include "gui/StdCtrls.h"
+#include "gui/ToolBar.h"
+#include "report/designer/frxDesgnWorkspace.h"
+#include "report/designer/frxDesignerForm.h"
+#include "report/designer/frxSynMemo.h"
+#include "report/frxBands.h"
+#include "report/frxClass.h"
+#include "report/frxDBSet.h"
+#include "report/frxDMPClass.h"
+#include "report/frxDsgnIntf.h"
+#include "report/frxMemoView.h"
+#include "report/frxPages.h"
+#include "report/frxPreviewDialogs.h"
+#include "report/frxShapes.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace guitest;
+using report_test::TModalStep;
+
+namespace {
+
+// An editor with a dialog and two menu entries, counting what it was asked to do.
+struct TEditorLog {
+  int Opened = 0;
+  std::vector<std::pair<int, bool>> Runs;
+};
+TEditorLog& EditorLog() {
+  static TEditorLog log;
+  return log;
+}
+
+class TTestShapeEditor : public TfrxComponentEditor {
+public:
+  using TfrxComponentEditor::TfrxComponentEditor;
+  bool HasOwnEditor() override { return true; }
+  bool OpenEditor() override {
+    ++EditorLog().Opened;
+    return true;
+  }
+  void BuildMenu() override {
+    AppendMenuItem("Rounded", 7, false);
+    AppendMenuItem("Shadowed", 8, true);
+  }
+  bool RunMenuItem(int Tag, bool Checked) override {
+    EditorLog().Runs.emplace_back(Tag, Checked);
+    return true;
+  }
+};
+
+std::vector<String> PopupCaptions(TPopupMenu* Menu) {
+  std::vector<String> r;
+  for (int i = 0; i < Menu->Items()->Count(); ++i) {
+    TMenuItem* item = Menu->Items()->Items(i);
+    if (item->Visible()) r.push_back(item->Caption());
+  }
+  return r;
+}
+
+String DefinitionOf(TfrxReport* Report) {
+  TMemoryStream s;
+  Report->SaveToStream(&s);
+  return String(static_cast<const char*>(s.Memory()), static_cast<std::size_t>(s.Size()));
+}
+
+}  // namespace
+
+class DesignerCommandsTest : public ::testing::Test {
+protected:
+  void SetUp() override { Report = std::make_unique<TfrxReport>(nullptr); }
+  void TearDown() override {
+    delete W;
+    W = nullptr;
+    Report.reset();
+    Application->ProcessMessages();
+  }
+
+  TfrxReportPage* AddPage(const String& Name) {
+    auto* p = new TfrxReportPage(Report.get());
+    p->SetParent(Report.get());
+    p->SetName(Name);
+    p->TakePrinterDefaults();
+    return p;
+  }
+  template <class T> T* Add(TfrxComponent* Parent, const String& Name, double L, double T_, double Wd, double H) {
+    auto* c = new T(Parent);
+    c->SetParent(Parent);
+    c->SetName(Name);
+    c->SetBounds(L, T_, Wd, H);
+    return c;
+  }
+  TfrxDesignerForm* Open() {
+    W = static_cast<TfrxDesignerForm*>(TfrxDesignerForm::Create(nullptr, Report.get(), false));
+    W->SetBounds(0, 0, 1000, 700);
+    W->Show();
+    Application->ProcessMessages();
+    return W;
+  }
+  void Select(std::vector<TfrxComponent*> Objects) {
+    W->SelectedObjects() = std::move(Objects);
+    W->NotifySelectionChanged(nullptr);
+  }
+  // The find dialog answered with the texts and options; OK pressed.
+  void Search(TMenuItem* Item, const String& What, const String& With = "", bool FromTop = true) {
+    TModalStep step([&](TCustomForm* f) {
+      auto* d = dynamic_cast<TfrxSearchDialog*>(f);
+      ASSERT_NE(d, nullptr);
+      d->TextE->SetText(What);
+      d->ReplaceE->SetText(With);
+      if (d->TopCB->Enabled()) d->TopCB->SetChecked(FromTop);
+      d->SetModalResult(mrOk);
+    });
+    Item->Click();
+    EXPECT_TRUE(step.Done());
+  }
+
+  std::unique_ptr<TfrxReport> Report;
+  TfrxDesignerForm* W = nullptr;
+};
+
+// ---------------------------------------------------------------- enabling
+
+TEST_F(DesignerCommandsTest, WhatIsSelectedDecidesWhichCommandsAndButtonsAreEnabled) {
+  TfrxUserDataSet customers(nullptr);
+  customers.SetUserName("Customers");
+  customers.Fields()->SetText("Name");
+  Report->DataSets()->AddDataSet(&customers);
+  TfrxReportPage* page = AddPage("Page1");
+  auto* band = Add<TfrxMasterData>(page, "MasterData1", 0, 20, 700, 40);
+  auto* memo = Add<TfrxMemoView>(band, "Memo1", 10, 0, 100, 20);
+  memo->SetDataSet(&customers);
+  memo->SetDataField("Name");
+  memo->SetHAlign(haRight);
+  memo->Font()->SetStyle({fsBold});
+  auto* text = Add<TfrxMemoView>(band, "Memo2", 200, 0, 100, 20);
+  text->SetText("Total [Sum]");
+  auto* line = Add<TfrxLineView>(band, "Line1", 320, 0, 100, 0);
+  auto* dialog = new TfrxDialogPage(Report.get());
+  dialog->SetParent(Report.get());
+  dialog->SetName("Dialog1");
+  Open();
+  W->ChangePage(page);
+
+  struct TCase {
+    const char* What;
+    std::function<void()> Arrange;
+    bool Bold, AlignRight, FontName, FrameTop, FillColor, Delete, Edit, SetToGrid, SampleFormat, TabOrder;
+    String Panel;
+  };
+  const TCase cases[] = {
+      {"nothing", [&] { Select({}); }, false, false, false, false, false, false, false, false, true, false, ""},
+      {"the page", [&] { Select({page}); }, false, false, true, true, true, false, true, false, true, false, "Page1"},
+      {"a bound memo", [&] { Select({memo}); }, true, true, true, true, true, true, true, true, true, false,
+       "Memo1: Customers.\"Name\""},
+      {"a memo's text", [&] { Select({text}); }, false, false, true, true, true, true, true, true, true, false,
+       "Memo2: Total [Sum]"},
+      {"a line", [&] { Select({line}); }, false, false, false, false, true, true, true, true, false, false, "Line1"},
+      {"three objects", [&] { Select({memo, text, line}); }, false, false, true, true, true, true, false, true,
+       false, false, ""},
+      {"the dialog page", [&] { W->ChangePage(dialog), Select({}); }, false, false, false, false, false, false,
+       false, false, false, true, ""},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    c.Arrange();
+    EXPECT_EQ(W->BoldB->Down(), c.Bold);
+    EXPECT_EQ(W->TextAlignRightB->Down(), c.AlignRight);
+    EXPECT_EQ(W->FontNameCB->Enabled(), c.FontName);
+    EXPECT_EQ(W->FrameTopB->Enabled(), c.FrameTop);
+    EXPECT_EQ(W->FillColorB->Enabled(), c.FillColor);
+    EXPECT_EQ(W->DeleteCmd->Enabled(), c.Delete);
+    EXPECT_EQ(W->EditCmd->Enabled(), c.Edit);
+    EXPECT_EQ(W->SetToGridB->Enabled(), c.SetToGrid);
+    EXPECT_EQ(W->SampleFormatB->Enabled(), c.SampleFormat);
+    EXPECT_EQ(W->TabOrderMI->Visible(), c.TabOrder);
+    EXPECT_EQ(W->StatusBar->Panels()->Items(2)->Text(), c.Panel);
+    if (c.Bold) EXPECT_EQ(W->FontNameCB->Text(), memo->Font()->Name());
+  }
+  Report->DataSets()->Clear();
+}
+
+TEST_F(DesignerCommandsTest, TheFontButtonDropsTheDotMatrixStylesOnlyInDotMatrixReports) {
+  Report->SetDotMatrixReport(true);
+  auto* page = new TfrxDMPPage(Report.get());
+  page->SetParent(Report.get());
+  page->SetName("Page1");
+  auto* memo = Add<TfrxDMPMemoView>(page, "Memo1", 10, 10, 100, 20);
+  memo->SetFontStyle({fsxBold, fsxCondensed});
+  Open();
+  W->ChangePage(page);
+  Select({memo});
+  EXPECT_EQ(W->FontB->DropdownMenu(), W->DMPPopup);
+  EXPECT_TRUE(W->FontB->Enabled());
+  EXPECT_TRUE(W->BoldMI->Checked());
+  EXPECT_TRUE(W->CondensedMI->Checked());
+  EXPECT_FALSE(W->ItalicMI->Checked());
+  // A dot-matrix page has no fonts, colours or frame styles of its own.
+  EXPECT_FALSE(W->FontNameCB->Enabled());
+  EXPECT_FALSE(W->FrameColorB->Enabled());
+  EXPECT_FALSE(W->StyleCB->Enabled());
+
+  Report->SetDotMatrixReport(false);
+  W->UpdateControls();
+  EXPECT_EQ(W->FontB->DropdownMenu(), nullptr);
+}
+
+// ---------------------------------------------------------------- selection, order, editors
+
+TEST_F(DesignerCommandsTest, SelectAllTakesTheBandOfTheSelectedObjectElseThePage) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* band = Add<TfrxMasterData>(page, "MasterData1", 0, 20, 700, 40);
+  auto* a = Add<TfrxMemoView>(band, "Memo1", 10, 0, 100, 20);
+  auto* b = Add<TfrxMemoView>(band, "Memo2", 200, 0, 100, 20);
+  auto* title = Add<TfrxReportTitle>(page, "ReportTitle1", 0, 0, 700, 20);
+  Open();
+  W->ChangePage(page);
+  Select({a});
+  W->SelectAllCmd->Execute();
+  EXPECT_EQ(W->SelectedObjects(), (std::vector<TfrxComponent*>{a, b}));
+  Select({});
+  W->Workspace()->SetFocus();
+  TypeKey(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(W->SelectedObjects(), (std::vector<TfrxComponent*>{band, title}));
+}
+
+TEST_F(DesignerCommandsTest, FrontAndBackMoveTheSelectionInItsParentButNotObjectsThatMayNotMove) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* band = Add<TfrxMasterData>(page, "MasterData1", 0, 20, 700, 40);
+  auto* a = Add<TfrxMemoView>(band, "A", 0, 0, 10, 10);
+  auto* b = Add<TfrxMemoView>(band, "B", 0, 0, 10, 10);
+  auto* c = Add<TfrxMemoView>(band, "C", 0, 0, 10, 10);
+  auto* d = Add<TfrxMemoView>(band, "D", 0, 0, 10, 10);
+  d->SetRestrictions({rfDontMove});
+  Open();
+  W->ChangePage(page);
+  auto order = [&] {
+    String r;
+    for (int i = 0; i < band->ObjectCount(); ++i) r += band->Objects(i)->Name();
+    return r;
+  };
+  Select({a, b});
+  W->BringToFrontCmd->Execute();
+  EXPECT_EQ(order(), "CDAB");
+  Select({b, a, d});
+  W->SendToBackCmd->Execute();
+  EXPECT_EQ(order(), "BACD");
+  (void)c;
+  EXPECT_TRUE(W->Modified());
+}
+
+TEST_F(DesignerCommandsTest, ThePageMenuCarriesTheEditorsEntriesAfreshOnEachOpening) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* shape = Add<TfrxShapeView>(page, "Shape1", 10, 10, 50, 50);
+  auto* memo = Add<TfrxMemoView>(page, "Memo1", 100, 10, 50, 20);
+  ComponentEditorRegistry().RegisterEditorClass(TfrxShapeView::StaticClass(),
+                                                ComponentEditorClassOf<TTestShapeEditor>());
+  EditorLog() = {};
+  Open();
+  W->ChangePage(page);
+  Select({shape});
+  W->PagePopupPopup(W->PagePopup);
+  W->PagePopupPopup(W->PagePopup);  // a second opening replaces the entries, never adds to them
+  std::vector<String> captions = PopupCaptions(W->PagePopup);
+  ASSERT_GE(captions.size(), 4u);
+  EXPECT_EQ(captions[1], "-");
+  EXPECT_EQ(captions[2], "Rounded");
+  EXPECT_EQ(captions[3], "Shadowed");
+  EXPECT_TRUE(W->EditMI1->Enabled());
+  EXPECT_TRUE(W->EditMI1->Default());
+
+  W->PagePopup->Items()->Items(3)->Click();
+  EXPECT_EQ(EditorLog().Runs, (std::vector<std::pair<int, bool>>{{8, false}}));
+  EXPECT_TRUE(W->Modified());
+  W->EditCmd->Execute();
+  EXPECT_EQ(EditorLog().Opened, 1);
+
+  // Nothing selected: no editor, so no entries and no edit item.
+  (void)memo;
+  Select({});
+  W->PagePopupPopup(W->PagePopup);
+  captions = PopupCaptions(W->PagePopup);
+  EXPECT_EQ(std::count(captions.begin(), captions.end(), String("Rounded")), 0);
+  EXPECT_FALSE(W->EditMI1->Enabled());
+  EXPECT_FALSE(W->SepMI12->Visible());
+}
+
+// ---------------------------------------------------------------- pages
+
+TEST_F(DesignerCommandsTest, PagesAreAddedWithNumberedNamesAndASubreportGoesWithItsPage) {
+  TfrxReportPage* first = AddPage("Page1");
+  TfrxReportPage* sub = AddPage("Page2");
+  auto* s = Add<TfrxSubreport>(first, "Subreport1", 10, 10, 100, 20);
+  s->SetPage(sub);
+  Open();
+  W->NewPageCmd->Execute();
+  ASSERT_EQ(Report->CountPages(), 3);
+  EXPECT_EQ(Report->PageAt(2)->Name(), "Page3");
+  EXPECT_EQ(W->Page(), Report->PageAt(2));
+  W->NewDialogCmd->Execute();
+  ASSERT_EQ(Report->CountPages(), 4);
+  auto* dialog = dynamic_cast<TfrxDialogPage*>(Report->PageAt(3));
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->Name(), "DialogPage1");
+  EXPECT_EQ(dialog->Width(), 300);
+  EXPECT_EQ(dialog->Height(), 200);
+
+  W->ChangePage(sub);
+  W->DeletePageCmd->Execute();
+  EXPECT_EQ(Report->CountPages(), 3);
+  EXPECT_EQ(first->FindObject("Subreport1"), nullptr);
+  EXPECT_EQ(W->Page(), first);
+  EXPECT_TRUE(W->Modified());
+}
+
+TEST_F(DesignerCommandsTest, PageCommandsAreBlockedByTheDesignerComponent) {
+  AddPage("Page1");
+  TfrxDesigner restrictions(nullptr);
+  restrictions.SetRestrictions({drDontCreatePage, drDontDeletePage});
+  TfrxDesigner::MakeCurrent(&restrictions);
+  Open();
+  W->NewPageCmdExecute(nullptr);
+  W->NewDialogCmdExecute(nullptr);
+  EXPECT_EQ(Report->CountPages(), 1);
+  EXPECT_FALSE(W->NewPageCmd->Enabled());
+  delete W;
+  W = nullptr;
+  TfrxDesigner::MakeCurrent(nullptr);
+}
+
+// ---------------------------------------------------------------- preview
+
+TEST_F(DesignerCommandsTest, APreviewLeavesTheDefinitionAsItWasWhateverTheScriptDid) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* band = Add<TfrxReportTitle>(page, "ReportTitle1", 0, 0, 700, 40);
+  Add<TfrxMemoView>(band, "Memo1", 10, 0, 100, 20)->SetText("before");
+  // Paper sizes as a loaded definition has them, so the text compares byte for byte.
+  page->SetPaperWidth(210);
+  page->SetPaperHeight(297);
+  Report->ScriptText()->SetText("begin\n  Memo1.Text := 'after';\n  Page1.Name := 'Renamed';\nend.");
+  Open();
+  W->ChangePage(page);
+  String before = DefinitionOf(Report.get());
+  TModalStep closePreview([](TCustomForm* f) { f->SetModalResult(mrCancel); });
+  W->PreviewCmd->Execute();
+  EXPECT_TRUE(closePreview.Done());
+  EXPECT_EQ(DefinitionOf(Report.get()), before);
+  EXPECT_EQ(W->Page(), Report->PageAt(0));
+  ASSERT_NE(Report->FindObject("Memo1"), nullptr);
+  EXPECT_EQ(static_cast<TfrxMemoView*>(Report->FindObject("Memo1"))->Text(), "before");
+}
+
+TEST_F(DesignerCommandsTest, AScriptThatDoesNotCompileSendsTheCaretToTheError) {
+  TfrxReportPage* page = AddPage("Page1");
+  Report->ScriptText()->SetText("begin\n  x := ;\nend.");
+  Open();
+  W->ChangePage(page);
+  String before = DefinitionOf(Report.get());
+  TDialogScript person;
+  W->PreviewCmd->Execute();
+  EXPECT_EQ(W->Page(), nullptr);
+  EXPECT_TRUE(W->CodePanel->Visible());
+  EXPECT_EQ(W->CodeWindow()->CaretPos().Y, 2);
+  EXPECT_FALSE(W->CodeWindow()->ErrorBarText().empty());
+  EXPECT_EQ(person.Asked().size(), 0u);
+  EXPECT_EQ(DefinitionOf(Report.get()), before);
+}
+
+// ---------------------------------------------------------------- find and replace
+
+TEST_F(DesignerCommandsTest, FindOnAPageWalksTheTextObjectsAndNeverWrapsAround) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* band = Add<TfrxMasterData>(page, "MasterData1", 0, 20, 700, 40);
+  auto* a = Add<TfrxMemoView>(band, "Memo1", 10, 0, 100, 20);
+  a->SetText("Total price");
+  Add<TfrxMemoView>(band, "Memo2", 120, 0, 100, 20)->SetText("nothing here");
+  auto* c = Add<TfrxMemoView>(band, "Memo3", 240, 0, 100, 20);
+  c->SetText("PRICE each");
+  Open();
+  W->ChangePage(page);
+  EXPECT_FALSE(W->FindNextMI->Enabled());
+  Search(W->FindMI, "price");
+  EXPECT_EQ(W->SelectedObjects(), (std::vector<TfrxComponent*>{a}));
+  EXPECT_TRUE(W->FindNextMI->Enabled());
+  W->FindNextMI->Click();
+  EXPECT_EQ(W->SelectedObjects(), (std::vector<TfrxComponent*>{c}));
+  TDialogScript person;
+  person.Button(IDOK);
+  W->FindNextMI->Click();
+  ASSERT_EQ(person.Asked().size(), 1u);
+  EXPECT_EQ(person.Asked()[0].Text, "文本 'price' 找不到");
+  EXPECT_EQ(person.Asked()[0].Caption, "资讯");
+  EXPECT_EQ(W->SelectedObjects(), (std::vector<TfrxComponent*>{c}));
+}
+
+TEST_F(DesignerCommandsTest, ReplaceAllOnTheCodeTabDoublesEachHitOnceAndEnds) {
+  AddPage("Page1");
+  Report->ScriptText()->SetText("a b\nba a");
+  Open();
+  W->ChangePage(nullptr);
+  TDialogScript person;
+  person.Button(mrAll);
+  Search(W->ReplaceMI, "a", "aa");
+  TStringList lines;
+  lines.Assign(W->CodeWindow()->GetTrimmedLines());
+  EXPECT_EQ(lines[0], "aa b");
+  EXPECT_EQ(lines[1], "baa aa");
+  EXPECT_EQ(person.Unanswered(), 0);
+  EXPECT_TRUE(W->Modified());
+}
+
+TEST_F(DesignerCommandsTest, ReplaceAsksForEachHitAndNoEndsTheSearch) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* a = Add<TfrxMemoView>(page, "Memo1", 10, 10, 100, 20);
+  a->SetText("Cat and cat");
+  auto* b = Add<TfrxMemoView>(page, "Memo2", 10, 40, 100, 20);
+  b->SetText("cat");
+  Open();
+  W->ChangePage(page);
+  TDialogScript person;
+  person.Button(mrYes).Button(mrNo);
+  Search(W->ReplaceMI, "cat", "dog");
+  EXPECT_EQ(a->Text(), "dog and dog");
+  EXPECT_EQ(b->Text(), "cat");
+  ASSERT_GE(person.Asked().size(), 1u);
+  EXPECT_EQ(person.Asked()[0].Text, "替换文本 'cat'?");
+}
+
+// ---------------------------------------------------------------- view and keys
+
+TEST_F(DesignerCommandsTest, ATypedZoomThatIsNoPositiveNumberIsRefused) {
+  AddPage("Page1");
+  Open();
+  struct TCase {
+    const char* Typed;
+    String Shown;
+    double Scale;
+  } cases[] = {{"150%", "150%", 1.5}, {"0", "150%", 1.5}, {"-20%", "150%", 1.5}, {"abc", "150%", 1.5},
+               {"75,5", "76%", 0.755}, {"50 %", "50%", 0.5}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Typed);
+    W->ScaleCB->SetText(c.Typed);
+    W->ScaleCB->SetFocus();
+    TypeKey(Qt::Key_Return);
+    EXPECT_EQ(W->ScaleCB->Text(), c.Shown);
+    EXPECT_DOUBLE_EQ(W->Scale(), c.Scale);
+  }
+}
+
+TEST_F(DesignerCommandsTest, ViewItemsToggleRulersGuidesAndToolBars) {
+  TfrxReportPage* page = AddPage("Page1");
+  page->HGuides()->Add("10");
+  Open();
+  W->ChangePage(page);
+  W->ShowRulersMI->Click();
+  EXPECT_FALSE(W->TopRuler->Visible());
+  W->ShowRulersMI->Click();
+  EXPECT_TRUE(W->TopRuler->Visible());
+  W->DeleteGuidesMI->Click();
+  EXPECT_EQ(page->HGuides()->Count(), 0);
+  W->ToolbarsMI->Click();
+  EXPECT_TRUE(W->TextMI->Checked());
+  W->TextMI->Click();
+  EXPECT_FALSE(W->TextTB->Visible());
+  W->ToolbarsMI->Click();
+  EXPECT_FALSE(W->TextMI->Checked());
+}
+
+TEST_F(DesignerCommandsTest, CtrlEShowsTheCodeAndHelpOpensNothing) {
+  TfrxReportPage* page = AddPage("Page1");
+  Open();
+  W->ChangePage(page);
+  W->Workspace()->SetFocus();
+  TypeKey(Qt::Key_E, Qt::ControlModifier);
+  EXPECT_EQ(W->Page(), nullptr);
+  EXPECT_TRUE(W->CodePanel->Visible());
+  TDialogScript person;
+  W->HelpContentsMI->Click();
+  EXPECT_EQ(person.Asked().size(), 0u);
+}
