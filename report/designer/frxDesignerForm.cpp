@@ -44,6 +44,7 @@ KELM_PUBLISH(TfrxDesignerForm) {
   b.Method("ExitCmdExecute", &TfrxDesignerForm::ExitCmdExecute);
   b.Method("TimerTimer", &TfrxDesignerForm::TimerTimer);
   PublishCommands(b);
+  PublishFormatting(b);
 }
 
 namespace {

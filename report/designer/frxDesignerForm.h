@@ -180,6 +180,20 @@ public:
   TControl* ToolbarControl(int Tag) const;
   // The command handlers' names for the layout.
   static void PublishCommands(TClassBuilder<TfrxDesignerForm>& b);
+  static void PublishFormatting(TClassBuilder<TfrxDesignerForm>& b);
+
+  // ---- formatting
+  // The formatting command chosen by the sender's tag, on every selected object that may be
+  // modified.
+  void ToolButtonClick(TObject* Sender);
+  // The alignment palette: the first selected object is the reference.
+  void AlignButtonClick(TObject* Sender);
+  // Spreads the edges of three or more selected objects evenly, the outer two staying put.
+  void SpreadSelection(bool Vertical);
+  TColor PickedColor() const { return FPickedColor; }
+  void SetPickedColor(TColor Value) { FPickedColor = Value; }
+  TfrxFrameStyle PickedFrameStyle() const { return FPickedFrameStyle; }
+  void SetPickedFrameStyle(TfrxFrameStyle Value) { FPickedFrameStyle = Value; }
   // The find state: what to find, its replacement, case, where the next search starts and
   // whether hits are replaced.
   const String& FindWhat() const { return FFindText; }
@@ -207,8 +221,6 @@ public:
   std::function<void()> RefreshReportTree;
   // True while the inspector's edit box has the focus: the window's keys leave it alone.
   std::function<bool()> InspectorEditing;
-  // Enter in the font size box applies the size.
-  std::function<void()> FontSizeApply;
   // The font button's click outside dot-matrix reports (the font dialog).
   TNotifyEvent FontButtonClick;
   // The palette's tools follow the page kind and the selection (report page, one text object).
@@ -259,6 +271,8 @@ private:
   // window lives.
   TfrxDesigner* FKeptDesigner = nullptr;
   std::unique_ptr<TfrxDesigner> FPreviewRestrictions;
+  TColor FPickedColor = clBlack;
+  TfrxFrameStyle FPickedFrameStyle = fsSolid;
   String FFindText, FReplaceText;
   bool FFindCase = false, FReplaceMode = false;
   int FFindIndex = 0;

@@ -410,8 +410,9 @@ void TfrxDesignerForm::FormKeyDown(TObject*, Word& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
-  if (Key == VK_RETURN && focused == FontSizeCB && FontSizeApply) {
-    FontSizeApply();
+  if (Key == VK_RETURN && focused == FontSizeCB) {
+    ToolButtonClick(FontSizeCB);
+    Key = 0;
     return;
   }
   if (Key == VK_RETURN && focused == ScaleCB) {

@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -488,4 +489,153 @@ TEST_F(DesignerCommandsTest, CtrlEShowsTheCodeAndHelpOpensNothing) {
   TDialogScript person;
   W->HelpContentsMI->Click();
   EXPECT_EQ(person.Asked().size(), 0u);
+}
+
+// ---------------------------------------------------------------- formatting and alignment
+
+TEST_F(DesignerCommandsTest, FormattingButtonsChangeEverySelectedObjectThatMayBeModified) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* a = Add<TfrxMemoView>(page, "Memo1", 10, 10, 100, 20);
+  auto* b = Add<TfrxMemoView>(page, "Memo2", 10, 40, 100, 20);
+  auto* locked = Add<TfrxMemoView>(page, "Memo3", 10, 70, 100, 20);
+  locked->SetRestrictions({rfDontModify});
+  Open();
+  W->ChangePage(page);
+  Select({a, b, locked});
+  auto centre = [](TControl* c) { return TPoint{c->Width() / 2, c->Height() / 2}; };
+
+  Click(W->BoldB, centre(W->BoldB));
+  EXPECT_TRUE(a->Font()->Style().Contains(fsBold));
+  EXPECT_TRUE(b->Font()->Style().Contains(fsBold));
+  EXPECT_FALSE(locked->Font()->Style().Contains(fsBold));
+  Click(W->BoldB, centre(W->BoldB));
+  EXPECT_FALSE(a->Font()->Style().Contains(fsBold));
+
+  Click(W->FrameAllB, centre(W->FrameAllB));
+  EXPECT_EQ(a->Frame()->Typ(), (TfrxFrameTypes{ftLeft, ftRight, ftTop, ftBottom}));
+  Select({a});
+  EXPECT_TRUE(W->FrameTopB->Down());  // the buttons show the new lines at once
+  Click(W->FrameTopB, centre(W->FrameTopB));
+  EXPECT_EQ(a->Frame()->Typ(), (TfrxFrameTypes{ftLeft, ftRight, ftBottom}));
+
+  Click(W->TextAlignCenterB, centre(W->TextAlignCenterB));
+  EXPECT_EQ(a->HAlign(), haCenter);
+  Click(W->TextAlignBottomB, centre(W->TextAlignBottomB));
+  EXPECT_EQ(a->VAlign(), vaBottom);
+  EXPECT_EQ(a->HAlign(), haCenter);
+  EXPECT_TRUE(W->Modified());
+}
+
+TEST_F(DesignerCommandsTest, AFontSizeClearsTheStyleButARotationKeepsIt) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* memo = Add<TfrxMemoView>(page, "Memo1", 10, 10, 100, 20);
+  Open();
+  W->ChangePage(page);
+  memo->SetStyle("Heading");
+  Select({memo});
+  W->R90MI->Click();
+  EXPECT_EQ(memo->Rotation(), 90);
+  EXPECT_EQ(memo->Style(), "Heading");
+
+  W->FontSizeCB->SetText("14");
+  W->FontSizeCB->SetFocus();
+  TypeKey(Qt::Key_Return);
+  EXPECT_EQ(memo->Font()->Size(), 14);
+  EXPECT_EQ(memo->Style(), "");
+
+  // A size that is no number changes nothing.
+  W->FontSizeCB->SetText("big");
+  EXPECT_ANY_THROW(W->ToolButtonClick(W->FontSizeCB));
+  EXPECT_EQ(memo->Font()->Size(), 14);
+}
+
+TEST_F(DesignerCommandsTest, DotMatrixItemsToggleTheirStyle) {
+  Report->SetDotMatrixReport(true);
+  auto* page = new TfrxDMPPage(Report.get());
+  page->SetParent(Report.get());
+  page->SetName("Page1");
+  auto* memo = Add<TfrxDMPMemoView>(page, "Memo1", 10, 10, 100, 20);
+  memo->SetFontStyle({fsxWide});
+  Open();
+  W->ChangePage(page);
+  Select({memo});
+  W->CondensedMI->Click();
+  EXPECT_EQ(memo->FontStyle(), (TfrxDMPFontStyles{fsxWide, fsxCondensed}));
+  EXPECT_TRUE(W->CondensedMI->Checked());
+  W->WideMI->Click();
+  EXPECT_EQ(memo->FontStyle(), (TfrxDMPFontStyles{fsxCondensed}));
+}
+
+TEST_F(DesignerCommandsTest, FitToGridRoundsBoundsAndNeverLeavesASizeOfNothing) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* memo = Add<TfrxMemoView>(page, "Memo1", 13, 27, 1, 22);
+  Open();
+  W->ChangePage(page);
+  Select({memo});
+  Extended gx = W->Workspace()->GridX(), gy = W->Workspace()->GridY();
+  ASSERT_GT(gx, 2);
+  W->SetToGridB->Click();
+  EXPECT_DOUBLE_EQ(memo->Left(), std::round(13 / gx) * gx);
+  EXPECT_DOUBLE_EQ(memo->Top(), std::round(27 / gy) * gy);
+  EXPECT_DOUBLE_EQ(memo->Width(), gx);  // 1 rounds to 0: one step instead
+  EXPECT_DOUBLE_EQ(memo->Height(), std::round(22 / gy) * gy);
+}
+
+TEST_F(DesignerCommandsTest, SpreadingOrdersEdgesAsNumbers) {
+  TfrxReportPage* page = AddPage("Page1");
+  struct TCase {
+    const char* What;
+    std::vector<double> Lefts;   // in selection order
+    std::vector<double> Expect;  // afterwards, same order
+  } cases[] = {
+      {"past ten thousand", {10001, 9999, 10000, 9000}, {10001, 9000 + 1001.0 / 3, 9000 + 2002.0 / 3, 9000}},
+      {"two objects stay", {100, 500}, {100, 500}},
+      {"even steps", {0, 90, 30, 300}, {0, 200, 100, 300}},
+  };
+  Open();
+  W->ChangePage(page);
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    std::vector<TfrxComponent*> objects;
+    for (std::size_t i = 0; i < c.Lefts.size(); ++i)
+      objects.push_back(Add<TfrxMemoView>(page, "", c.Lefts[i], 10, 20, 20));
+    Select(objects);
+    W->SpaceHorzB->Click();
+    for (std::size_t i = 0; i < objects.size(); ++i) EXPECT_NEAR(objects[i]->Left(), c.Expect[i], 1e-6) << i;
+    for (TfrxComponent* o : objects) delete o;
+  }
+}
+
+TEST_F(DesignerCommandsTest, AlignmentButtonsFollowTheFirstSelectedObject) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* band = Add<TfrxMasterData>(page, "MasterData1", 0, 100, 700, 60);
+  auto* f = Add<TfrxMemoView>(band, "F", 50, 10, 100, 20);
+  auto* o = Add<TfrxMemoView>(band, "O", 300, 30, 40, 10);
+  auto* fixed = Add<TfrxMemoView>(band, "Fixed", 400, 5, 40, 10);
+  fixed->SetRestrictions({rfDontMove, rfDontSize});
+  Open();
+  W->ChangePage(page);
+  struct TCase {
+    TToolButton* Button;
+    double Left, Top, Width, Height;
+  } cases[] = {
+      {W->AlignLeftsB, 50, 30, 40, 10},
+      {W->AlignRightsB, 110, 30, 40, 10},
+      {W->AlignHorzCentersB, 80, 30, 40, 10},
+      {W->AlignVertCentersB, 80, 15, 40, 10},
+      {W->SameWidthB, 80, 15, 100, 10},
+      {W->SameHeightB, 80, 15, 100, 20},
+      {W->CenterHorzB, (band->Width() - 100) / 2, 15, 100, 20},  // centred in its band
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Button->Name());
+    Select({f, o, fixed});
+    c.Button->Click();
+    EXPECT_DOUBLE_EQ(o->Left(), c.Left);
+    EXPECT_DOUBLE_EQ(o->Top(), c.Top);
+    EXPECT_DOUBLE_EQ(o->Width(), c.Width);
+    EXPECT_DOUBLE_EQ(o->Height(), c.Height);
+    EXPECT_DOUBLE_EQ(fixed->Left(), 400);
+    EXPECT_DOUBLE_EQ(fixed->Width(), 40);
+  }
 }
