@@ -45,6 +45,7 @@ KELM_PUBLISH(TfrxDesignerForm) {
   b.Method("TimerTimer", &TfrxDesignerForm::TimerTimer);
   PublishCommands(b);
   PublishFormatting(b);
+  PublishPalette(b);
 }
 
 namespace {
@@ -96,6 +97,7 @@ void TfrxDesignerForm::FormCreate(TObject*) {
   DataLV->SetLargeImages(res->PaletteImages());
 
   CreateParts();
+  BuildPalette();
 
   ScrollBoxPanel->SetAlign(alClient);
   CodePanel->SetAlign(alClient);
@@ -110,6 +112,7 @@ void TfrxDesignerForm::FormCreate(TObject*) {
   Timer->SetEnabled(true);
   MainMenu->SetAutoHotkeys(maManual);
   if (IsPreviewDesigner()) ApplyPreviewRestrictions();
+  if (IsPreviewDesigner()) InsertBandB->SetEnabled(false);
   Report()->ApplyPrinterOption();
   EnableByRestrictions();
 
@@ -139,6 +142,8 @@ void TfrxDesignerForm::CreateParts() {
   FWorkspace->OnSelectionChange = MakeEvent(this, &TfrxDesignerForm::NotifySelectionChanged);
   FWorkspace->OnBoundsChanged = MakeEvent(this, &TfrxDesignerForm::ShowPosition);
   FWorkspace->OnMoved = MakeEvent(this, &TfrxDesignerForm::ScrollBoxResize);
+  FWorkspace->OnInsertRequest = MakeEvent(this, &TfrxDesignerForm::InsertPendingObject);
+  FWorkspace->OnEditRequest = MakeEvent(this, &TfrxDesignerForm::EditCmdExecute);
   // Editing and inserting come with the commands and the palette.
   FCodeWindow = new TfrxSyntaxMemo(this);
   FCodeWindow->SetParent(CodePanel);
@@ -154,7 +159,6 @@ void TfrxDesignerForm::ApplyPreviewRestrictions() {
   FPreviewRestrictions = std::make_unique<TfrxDesigner>(nullptr);
   FPreviewRestrictions->SetRestrictions({drDontDeletePage, drDontCreatePage, drDontCreateReport, drDontLoadReport,
                                          drDontPreviewReport, drDontEditVariables, drDontChangeReportOptions});
-  // InsertBandB joins the palette with its own part; until then there is nothing to disable.
 }
 
 void TfrxDesignerForm::EnableByRestrictions() {

@@ -25,6 +25,7 @@ class TfrxDialogForm;
 class TfrxDialogPage;
 struct TfrxBoundsRect;
 class TfrxReportPage;
+class TfrxCustomMemoView;
 class TStringList;
 
 class TfrxDesignerForm : public TfrxDesignerFormLayout<TfrxCustomDesigner>, private IDesignerHook {
@@ -181,6 +182,35 @@ public:
   // The command handlers' names for the layout.
   static void PublishCommands(TClassBuilder<TfrxDesignerForm>& b);
   static void PublishFormatting(TClassBuilder<TfrxDesignerForm>& b);
+  static void PublishPalette(TClassBuilder<TfrxDesignerForm>& b);
+
+  // ---- the object palette
+  // The tool buttons and one button per registered object without category and per category
+  // that has objects, in registration order.
+  void BuildPalette();
+  // Shows the buttons that fit the page shown and returns to the select tool.
+  void FilterPalette();
+  void PaletteToolClick(TObject* Sender);
+  // The select tool pressed, every object button released and no insertion pending.
+  void PressSelectTool();
+  // A registered object: a non-visual one is made at once, any other arms the workspace; a
+  // category offers its objects in a menu.
+  void ObjectsButtonClick(TObject* Sender);
+  // Creates the armed object in the rectangle the workspace reports.
+  void InsertPendingObject(TObject* Sender);
+  void InsertBandBClick(TObject* Sender);
+  void BandsPopupPopup(TObject* Sender);
+  // A band of the item's kind (tag mod 100; vertical from 100 on) added to the page.
+  void BandItemClick(TObject* Sender);
+  const std::vector<TToolButton*>& PaletteButtons() const { return FPaletteButtons; }
+  TToolButton* SelectToolB = nullptr;
+  TToolButton* HandToolB = nullptr;
+  TToolButton* ZoomToolB = nullptr;
+  TToolButton* TextToolB = nullptr;
+  TToolButton* FormatToolB = nullptr;
+  TToolButton* InsertBandB = nullptr;
+  bool EditAfterInsert() const { return FEditAfterInsert; }
+  void SetEditAfterInsert(bool Value) { FEditAfterInsert = Value; }
 
   // ---- formatting
   // The formatting command chosen by the sender's tag, on every selected object that may be
@@ -225,6 +255,8 @@ public:
   TNotifyEvent FontButtonClick;
   // The palette's tools follow the page kind and the selection (report page, one text object).
   std::function<void(bool OnReportPage, bool OneText)> PaletteUpdate;
+  // The remembered sample format, given to each text object inserted.
+  std::function<void(TfrxCustomMemoView* Memo)> ApplySampleFormat;
   // The script debugger's keys on the code tab.
   std::function<void(Word& Key, TShiftState Shift)> DebuggerKey;
 
@@ -271,6 +303,8 @@ private:
   // window lives.
   TfrxDesigner* FKeptDesigner = nullptr;
   std::unique_ptr<TfrxDesigner> FPreviewRestrictions;
+  std::vector<TToolButton*> FPaletteButtons;
+  bool FEditAfterInsert = false;
   TColor FPickedColor = clBlack;
   TfrxFrameStyle FPickedFrameStyle = fsSolid;
   String FFindText, FReplaceText;

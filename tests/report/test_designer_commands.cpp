@@ -639,3 +639,128 @@ TEST_F(DesignerCommandsTest, AlignmentButtonsFollowTheFirstSelectedObject) {
     EXPECT_DOUBLE_EQ(fixed->Width(), 40);
   }
 }
+
+// ---------------------------------------------------------------- palette and insertion
+
+namespace {
+// The palette button of a registered class without category.
+TToolButton* PaletteButtonOf(TfrxDesignerForm* W, TClass Class) {
+  for (TToolButton* b : W->PaletteButtons()) {
+    const TfrxObjectItem& item = ObjectRegistry().ItemAt(static_cast<int>(b->Tag()));
+    if (item.ObjectClass == Class && item.Category.empty()) return b;
+  }
+  return nullptr;
+}
+}  // namespace
+
+class DesignerPaletteTest : public DesignerCommandsTest {
+protected:
+  // Presses the palette button and drags a rectangle on the page from (X, Y) by (DX, DY).
+  void Draw(TClass Class, int X, int Y, int DX, int DY) {
+    TToolButton* b = PaletteButtonOf(W, Class);
+    ASSERT_NE(b, nullptr) << Class->Name();
+    ASSERT_TRUE(b->Visible());
+    Click(b, {b->Width() / 2, b->Height() / 2});
+    TControl* ws = W->Workspace();
+    Move(ws, {X, Y});
+    Press(ws, {X, Y});
+    Move(ws, {X + DX / 2, Y + DY / 2}, Qt::LeftButton);
+    Move(ws, {X + DX, Y + DY}, Qt::LeftButton);
+    Release(ws, {X + DX, Y + DY});
+    Application->ProcessMessages();
+  }
+  int CountOf(TfrxPage* Page, TClass Class) {
+    int n = 0;
+    for (TfrxComponent* c : Page->AllObjects())
+      if (c->ClassType() == Class) ++n;
+    return n;
+  }
+};
+
+TEST_F(DesignerPaletteTest, ALineKeepsItsToolArmedAndAMemoReturnsToSelecting) {
+  TfrxReportPage* page = AddPage("Page1");
+  Open();
+  W->ChangePage(page);
+  Draw(TfrxLineView::StaticClass(), 40, 40, 100, 0);
+  EXPECT_EQ(CountOf(page, TfrxLineView::StaticClass()), 1);
+  EXPECT_EQ(W->Workspace()->Insertion().ComponentClass, TfrxLineView::StaticClass());
+  EXPECT_FALSE(W->SelectToolB->Down());
+
+  Draw(TfrxMemoView::StaticClass(), 40, 100, 120, 30);
+  ASSERT_EQ(CountOf(page, TfrxMemoView::StaticClass()), 1);
+  EXPECT_EQ(W->SelectedObjects().front()->Name(), "Memo1");
+  EXPECT_TRUE(W->SelectToolB->Down());
+  EXPECT_FALSE(W->Workspace()->Inserting());
+  EXPECT_TRUE(W->Modified());
+}
+
+TEST_F(DesignerPaletteTest, TheBandMenuOffersASecondMasterDataButNoSecondPageHeader) {
+  TfrxReportPage* page = AddPage("Page1");
+  Open();
+  W->ChangePage(page);
+  W->PageHeaderMI->Click();
+  W->MasterDataMI->Click();
+  W->BandsPopupPopup(W->BandsPopup);
+  EXPECT_FALSE(W->PageHeaderMI->Enabled());
+  EXPECT_TRUE(W->MasterDataMI->Enabled());
+  W->MasterDataMI->Click();
+  EXPECT_EQ(CountOf(page, TfrxMasterData::StaticClass()), 2);
+  EXPECT_EQ(CountOf(page, TfrxPageHeader::StaticClass()), 1);
+  EXPECT_EQ(W->SelectedObjects().front()->Name(), "MasterData2");
+  EXPECT_DOUBLE_EQ(W->SelectedObjects().front()->Height(), 22.68);  // 6 mm in centimetre units
+}
+
+TEST_F(DesignerPaletteTest, ASubreportAddsAPageNamedAfterItUnlessPagesAreBlocked) {
+  struct TCase {
+    const char* What;
+    TfrxDesignerRestrictions Restrictions;
+    int Pages, Subreports;
+  } cases[] = {
+      {"free", {}, 2, 1},
+      {"no objects", {drDontInsertObject}, 1, 0},
+      {"no pages", {drDontCreatePage}, 1, 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    Report = std::make_unique<TfrxReport>(nullptr);
+    TfrxReportPage* page = AddPage("Page1");
+    TfrxDesigner restrictions(nullptr);
+    restrictions.SetRestrictions(c.Restrictions);
+    TfrxDesigner::MakeCurrent(&restrictions);
+    Open();
+    W->ChangePage(page);
+    Draw(TfrxSubreport::StaticClass(), 40, 40, 100, 40);
+    EXPECT_EQ(Report->CountPages(), c.Pages);
+    EXPECT_EQ(CountOf(page, TfrxSubreport::StaticClass()), c.Subreports);
+    EXPECT_TRUE(W->SelectToolB->Down() || c.Subreports == 1);
+    if (c.Subreports == 1) {
+      EXPECT_EQ(W->Page(), Report->PageAt(1));
+      EXPECT_EQ(W->Tab->Tabs()->Strings(2), "Subreport1");
+    }
+    delete W;
+    W = nullptr;
+    TfrxDesigner::MakeCurrent(nullptr);
+  }
+}
+
+TEST_F(DesignerPaletteTest, ThePaletteShowsWhatFitsThePageKind) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* dmp = new TfrxDMPPage(Report.get());
+  dmp->SetParent(Report.get());
+  dmp->SetName("Page2");
+  Open();
+  TToolButton* memo = PaletteButtonOf(W, TfrxMemoView::StaticClass());
+  TToolButton* dmpMemo = PaletteButtonOf(W, TfrxDMPMemoView::StaticClass());
+  ASSERT_NE(memo, nullptr);
+  ASSERT_NE(dmpMemo, nullptr);
+  W->ChangePage(page);
+  EXPECT_TRUE(memo->Visible());
+  EXPECT_FALSE(dmpMemo->Visible());
+  W->ChangePage(dmp);
+  EXPECT_FALSE(memo->Visible());
+  EXPECT_TRUE(dmpMemo->Visible());
+  // On the code tab a palette button does nothing.
+  W->ChangePage(nullptr);
+  memo->Click();
+  EXPECT_FALSE(W->Workspace()->Inserting());
+}
