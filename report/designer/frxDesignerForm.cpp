@@ -41,6 +41,10 @@ KELM_PUBLISH(TfrxDesignerForm) {
   b.Method("AlignToGridBClick", &TfrxDesignerForm::AlignToGridBClick);
   b.Method("ScaleCBClick", &TfrxDesignerForm::ScaleCBClick);
   b.Method("UndoCmdExecute", &TfrxDesignerForm::UndoCmdExecute);
+  b.Method("RedoCmdExecute", &TfrxDesignerForm::RedoCmdExecute);
+  b.Method("CutCmdExecute", &TfrxDesignerForm::CutCmdExecute);
+  b.Method("CopyCmdExecute", &TfrxDesignerForm::CopyCmdExecute);
+  b.Method("PasteCmdExecute", &TfrxDesignerForm::PasteCmdExecute);
   b.Method("ExitCmdExecute", &TfrxDesignerForm::ExitCmdExecute);
   b.Method("TimerTimer", &TfrxDesignerForm::TimerTimer);
   PublishCommands(b);
@@ -65,7 +69,6 @@ TfrxCustomDesigner* TfrxDesignerForm::Create(TComponent* AOwner, TfrxReport* ARe
   return form.release();
 }
 
-TfrxDesignerWorkspace* TfrxDesignerForm::CreateWorkspace() { return new TfrxDesignerWorkspace(this); }
 
 namespace {
 // The pencil shown while a line is armed for drawing (the workspace's cursor 11).
@@ -152,6 +155,8 @@ void TfrxDesignerForm::CreateParts() {
   FCodeWindow->SetLines(Report()->ScriptText());
   FCodeWindow->OnTextChanged = MakeEvent(this, &TfrxDesignerForm::CodeTextChanged);
   FCodeWindow->OnCaretMoved = MakeEvent(this, &TfrxDesignerForm::CodeCaretMoved);
+  ConnectUndoAndClipboard();
+  CreateToolWindows();
 }
 
 void TfrxDesignerForm::ApplyPreviewRestrictions() {
@@ -379,6 +384,7 @@ void TfrxDesignerForm::UndoCmdExecute(TObject*) {
 }
 
 void TfrxDesignerForm::TimerTimer(TObject*) {
-  // Pasting needs objects on the clipboard, which comes with its own part, or the code tab.
+  // The clipboard's answer is cached and refreshed on its change signal, so this reads no
+  // clipboard contents.
   PasteCmd->SetEnabled(Page() == nullptr || (CanPaste && CanPaste()));
 }
