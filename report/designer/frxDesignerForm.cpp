@@ -2,6 +2,7 @@
 #include "report/designer/frxDesignerForm.h"
 
 #include "report/designer/frxDesgnWorkspace.h"
+#include "report/designer/frxInsp.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxClass.h"
 #include "report/frxFormUtils.h"
@@ -237,6 +238,9 @@ bool TfrxDesignerForm::AskExpression(String& Expression) {
 void TfrxDesignerForm::DropSelection() {
   Objects().clear();
   SelectedObjects().clear();
+  // Objects about to be freed leave the inspector first, so nothing it shows dangles.
+  FInspectedObjects.clear();
+  if (FInspectorForm) FInspectorForm->InspectSelection(&FInspectedObjects);
   DetachDialogForm();
   FWorkspace->LockUpdates();
   if (LockInspector) LockInspector(true);

@@ -209,6 +209,8 @@ public:
   // Shows the buttons that fit the page shown and returns to the select tool.
   void FilterPalette();
   void PaletteToolClick(TObject* Sender);
+  // The workspace's tool from the tool buttons that are down.
+  void ApplyPaletteTool();
   // The select tool pressed, every object button released and no insertion pending.
   void PressSelectTool();
   // A registered object: a non-visual one is made at once, any other arms the workspace; a

@@ -5,6 +5,7 @@
 
 #include "report/designer/frxDesgnUnits.h"
 #include "report/designer/frxDesgnWorkspace.h"
+#include "report/designer/frxDesgnWorkspace1.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
 #include "report/frxDMPClass.h"
@@ -133,16 +134,28 @@ void TfrxDesignerForm::FilterPalette() {
   }
 }
 
+void TfrxDesignerForm::ApplyPaletteTool() {
+  TfrxWorkspaceTool tool = wtSelect;
+  if (HandToolB->Down()) tool = wtHand;
+  else if (ZoomToolB->Down()) tool = wtZoom;
+  else if (TextToolB->Down()) tool = wtText;
+  else if (FormatToolB->Down()) tool = wtFormat;
+  if (TDesignerWorkspace* w = DesignerWorkspace()) w->SetTool(tool);
+}
+
 void TfrxDesignerForm::PaletteToolClick(TObject*) {
-  // The tools beyond selecting come with the workspace's tool modes; any tool ends an insertion.
+  // Any tool ends a pending insertion.
   for (TToolButton* b : FPaletteButtons) b->SetDown(false);
   FWorkspace->StartInsertion(nullptr, 0, 0, 0);
+  ApplyPaletteTool();
 }
 
 void TfrxDesignerForm::PressSelectTool() {
   for (TToolButton* b : FPaletteButtons) b->SetDown(false);
-  if (SelectToolB) SelectToolB->SetDown(true);
+  if (!SelectToolB) return;
+  SelectToolB->SetDown(true);
   FWorkspace->StartInsertion(nullptr, 0, 0, 0);
+  ApplyPaletteTool();
 }
 
 // ---------------------------------------------------------------- inserting objects
@@ -202,6 +215,7 @@ void TfrxDesignerForm::ObjectsButtonClick(TObject* Sender) {
   }
   // The pressed object button stands for the armed class; the tools are released.
   for (TToolButton* t : {SelectToolB, HandToolB, ZoomToolB, TextToolB, FormatToolB}) t->SetDown(false);
+  ApplyPaletteTool();
   if (auto* b = dynamic_cast<TToolButton*>(Sender)) b->SetDown(true);
   FWorkspace->StartInsertion(item.ObjectClass, item.VariantFlags, w, h);
 }
