@@ -51,6 +51,7 @@ KELM_PUBLISH(TfrxDesignerForm) {
   PublishCommands(b);
   PublishFormatting(b);
   PublishPalette(b);
+  PublishDebugger(b);
 }
 
 namespace {
@@ -111,7 +112,7 @@ void TfrxDesignerForm::FormCreate(TObject*) {
   for (int i = 0; i < languages.Count(); ++i)
     if (!StartsStr("@", languages[i])) LangCB->Items()->Add(languages[i]);
   LangCB->SetItemIndex(LangCB->Items()->IndexOf(Report()->ScriptLanguage()));
-  FCodeWindow->SetLanguageName(Report()->ScriptLanguage());
+  UpdateScriptLanguage();
   if (SnapshotToUndo) SnapshotToUndo();
   Timer->SetEnabled(true);
   MainMenu->SetAutoHotkeys(maManual);
@@ -255,7 +256,7 @@ void TfrxDesignerForm::RefreshFromReport() {
   }
   LangCB->SetItemIndex(LangCB->Items()->IndexOf(Report()->ScriptLanguage()));
   FCodeWindow->SetLines(Report()->ScriptText());
-  FCodeWindow->SetLanguageName(Report()->ScriptLanguage());
+  UpdateScriptLanguage();
   RebuildPageTabs(0);
   UpdateCaption();
   if (ClearUndo) ClearUndo();

@@ -31,6 +31,7 @@ class TfrxDialogPage;
 struct TfrxBoundsRect;
 class TfrxReportPage;
 class TfrxCustomMemoView;
+class TfsScript;
 class TStringList;
 
 class TfrxDesignerForm : public TfrxDesignerFormLayout<TfrxCustomDesigner>, private IDesignerHook {
@@ -201,6 +202,31 @@ public:
   static void PublishCommands(TClassBuilder<TfrxDesignerForm>& b);
   static void PublishFormatting(TClassBuilder<TfrxDesignerForm>& b);
   static void PublishPalette(TClassBuilder<TfrxDesignerForm>& b);
+  static void PublishDebugger(TClassBuilder<TfrxDesignerForm>& b);
+
+  // ---- the code tab and the script debugger
+  // The editor's syntax and the script dialogs' filter index and extension follow the
+  // report's script language.
+  void UpdateScriptLanguage();
+  void LangCBClick(TObject* Sender);
+  void OpenScriptBClick(TObject* Sender);
+  void SaveScriptBClick(TObject* Sender);
+  // Run (RunScriptB) or Step (StepScriptB).
+  void RunScriptBClick(TObject* Sender);
+  void StopScriptBClick(TObject* Sender);
+  void EvaluateBClick(TObject* Sender);
+  // Idle: runs the report through the preview, stopping at each line when Step. Paused: goes
+  // on to the end (Run) or to the next line (Step).
+  void RunScript(bool Step);
+  void RunToCursor();
+  // The script engine's call before each statement: stops there until the user goes on.
+  void RunLine(TfsScript* Sender, const String& UnitName, const String& SourcePos);
+  void DebuggerKeyDown(Word& Key, TShiftState Shift);
+  bool ScriptPaused() const { return FScriptPaused; }
+  // Called each time the debugger stops at a line (before waiting).
+  std::function<void()> OnPaused;
+  // Opens the expression window on the script with the selected text.
+  std::function<void(const String& Expression)> EvaluateExpression;
 
   // ---- the object palette
   // The tool buttons and one button per registered object without category and per category
@@ -277,8 +303,6 @@ public:
   std::function<void(bool OnReportPage, bool OneText)> PaletteUpdate;
   // The remembered sample format, given to each text object inserted.
   std::function<void(TfrxCustomMemoView* Memo)> ApplySampleFormat;
-  // The script debugger's keys on the code tab.
-  std::function<void(Word& Key, TShiftState Shift)> DebuggerKey;
 
 protected:
   void WndProc(TMessage& Message) override;
@@ -337,6 +361,7 @@ private:
   std::unique_ptr<TfrxDesigner> FPreviewRestrictions;
   std::vector<TToolButton*> FPaletteButtons;
   bool FEditAfterInsert = false;
+  bool FScriptPaused = false, FFirstStop = false;
   TColor FPickedColor = clBlack;
   TfrxFrameStyle FPickedFrameStyle = fsSolid;
   String FFindText, FReplaceText;

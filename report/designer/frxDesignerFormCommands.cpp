@@ -430,7 +430,7 @@ void TfrxDesignerForm::FormKeyDown(TObject*, Word& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
-  if (DebuggerKey) DebuggerKey(Key, Shift);
+  DebuggerKeyDown(Key, Shift);
 }
 
 // ---------------------------------------------------------------- enabling

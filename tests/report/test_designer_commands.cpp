@@ -4,6 +4,7 @@
 #include "GuiTestUtil.h"
 #include "ModalStep.h"
 #include "core/StringList.h"
+#include "core/StrUtils.h"
 #include "gui/ActnList.h"
 #include "gui/Dialogs.h"
 #include "gui/Menus.h"
@@ -763,4 +764,87 @@ TEST_F(DesignerPaletteTest, ThePaletteShowsWhatFitsThePageKind) {
   W->ChangePage(nullptr);
   memo->Click();
   EXPECT_FALSE(W->Workspace()->Inserting());
+}
+
+// ---------------------------------------------------------------- code tab and debugger
+
+class DesignerDebuggerTest : public DesignerCommandsTest {
+protected:
+  void SetUp() override {
+    DesignerCommandsTest::SetUp();
+    AddPage("Page1");
+    Report->ScriptText()->SetText(
+        "var a, b, c: Integer;\nbegin\n  a := 1;\n  b := 2;\n  if a > 5 then\n    c := 3;\n  c := a + b;\nend.");
+    Open();
+    W->ChangePage(nullptr);
+    W->OnPaused = [this] {
+      Stops.push_back(W->CodeWindow()->DebugLine());
+      if (OnStop) OnStop(static_cast<int>(Stops.size()));
+    };
+  }
+  // Runs (or steps) with the preview closed as soon as it shows.
+  void Go(bool Step) {
+    TModalStep closePreview([](TCustomForm* f) { f->SetModalResult(mrCancel); });
+    if (Step) W->StepScriptB->Click();
+    else W->RunScriptB->Click();
+    EXPECT_FALSE(W->ScriptRunning());
+    EXPECT_EQ(W->CodeWindow()->DebugLine(), -1);
+  }
+  std::vector<int> Stops;
+  std::function<void(int)> OnStop;
+};
+
+TEST_F(DesignerDebuggerTest, StepStopsAtEachStatementAndRunWhilePausedFinishes) {
+  struct TCase {
+    const char* What;
+    std::function<void(TfrxDesignerForm*, int)> AtStop;
+    std::vector<int> Stops;
+  } cases[] = {
+      {"step through", [](TfrxDesignerForm* w, int) { w->StepScriptB->Click(); }, {3, 4, 5, 7}},
+      {"run at the second stop", [](TfrxDesignerForm* w, int n) {
+         if (n == 2) w->RunScriptB->Click();
+         else w->StepScriptB->Click();
+       }, {3, 4}},
+      {"stop at the first", [](TfrxDesignerForm* w, int) { w->StopScriptB->Click(); }, {3}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    Stops.clear();
+    OnStop = [&](int n) { c.AtStop(W, n); };
+    Go(true);
+    EXPECT_EQ(Stops, c.Stops);
+  }
+}
+
+TEST_F(DesignerDebuggerTest, RunToALineNeverReachedRunsToTheEnd) {
+  OnStop = [&](int) { W->StepScriptB->Click(); };
+  W->CodeWindow()->MoveCaretTo(5, 6);  // inside the branch that is never taken
+  W->CodeWindow()->SetFocus();
+  TModalStep closePreview([](TCustomForm* f) { f->SetModalResult(mrCancel); });
+  TypeKey(Qt::Key_F4);
+  EXPECT_TRUE(Stops.empty());
+  EXPECT_FALSE(W->ScriptRunning());
+  EXPECT_EQ(W->CodeWindow()->RunToLine(), 6);  // never reached, so never cleared by a stop
+}
+
+TEST_F(DesignerDebuggerTest, ChangingTheLanguageAsksAndYesEmptiesTheScript) {
+  String before = W->CodeWindow()->GetTrimmedLines()->Text();
+  int basic = W->LangCB->Items()->IndexOf("BasicScript");
+  ASSERT_GE(basic, 0);
+  TDialogScript person;
+  person.Button(IDNO).Button(IDYES);
+  W->LangCB->SetItemIndex(basic);
+  W->LangCBClick(W->LangCB);
+  EXPECT_EQ(Report->ScriptLanguage(), "PascalScript");
+  EXPECT_EQ(W->LangCB->Text(), "PascalScript");
+  EXPECT_EQ(W->CodeWindow()->GetTrimmedLines()->Text(), before);
+
+  W->LangCB->SetItemIndex(basic);
+  W->LangCBClick(W->LangCB);
+  EXPECT_EQ(Report->ScriptLanguage(), "BasicScript");
+  EXPECT_EQ(Trim(W->CodeWindow()->GetTrimmedLines()->Text()), "");
+  EXPECT_EQ(W->SaveScriptDialog->FilterIndex(), 4);
+  EXPECT_EQ(W->SaveScriptDialog->DefaultExt(), "vb");
+  ASSERT_EQ(person.Asked().size(), 2u);
+  EXPECT_EQ(person.Asked()[0].Text, "清除所有的脚本，你要继续吗?");
 }
