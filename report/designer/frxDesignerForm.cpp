@@ -347,6 +347,9 @@ bool TfrxDesignerForm::SaveReport(bool SaveAs, bool UseEvent) {
 
 void TfrxDesignerForm::FormCloseQuery(TObject*, bool& CanClose) {
   if (FScriptRunning) {
+    // A run paused at a line is stopped first, so its pause ends before anything is freed;
+    // the window stays until the run has unwound.
+    if (FScriptPaused) StopScriptBClick(nullptr);
     CanClose = false;
     return;
   }

@@ -848,3 +848,15 @@ TEST_F(DesignerDebuggerTest, ChangingTheLanguageAsksAndYesEmptiesTheScript) {
   ASSERT_EQ(person.Asked().size(), 2u);
   EXPECT_EQ(person.Asked()[0].Text, "清除所有的脚本，你要继续吗?");
 }
+
+TEST_F(DesignerDebuggerTest, ClosingTheWindowWhilePausedStopsTheRunAndKeepsTheWindow) {
+  bool closeRefused = false;
+  OnStop = [&](int) {
+    W->Close();
+    closeRefused = !W->Closed();
+  };
+  Go(true);
+  EXPECT_EQ(Stops, (std::vector<int>{3}));
+  EXPECT_TRUE(closeRefused);
+  EXPECT_TRUE(Report->Terminated());
+}
