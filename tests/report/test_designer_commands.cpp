@@ -12,6 +12,7 @@
 #include "gui/ToolBar.h"
 #include "report/designer/frxDesgnWorkspace.h"
 #include "report/designer/frxDesignerForm.h"
+#include "report/designer/frxInsp.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
@@ -859,4 +860,29 @@ TEST_F(DesignerDebuggerTest, ClosingTheWindowWhilePausedStopsTheRunAndKeepsTheWi
   EXPECT_EQ(Stops, (std::vector<int>{3}));
   EXPECT_TRUE(closeRefused);
   EXPECT_TRUE(Report->Terminated());
+}
+
+TEST_F(DesignerCommandsTest, TheInspectorsObjectListFollowsRenamesAndNewObjects) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* memo = Add<TfrxMemoView>(page, "Memo1", 10, 10, 100, 20);
+  Open();
+  W->ChangePage(page);
+  ASSERT_NE(W->InspectorForm(), nullptr);
+  TStrings* items = W->InspectorForm()->ObjectsCB->Items();
+  auto listed = [&](const String& Text) {
+    for (int i = 0; i < items->Count(); ++i)
+      if (StartsStr(Text, items->Strings(i))) return true;
+    return false;
+  };
+  Select({memo});
+  W->FlagModified(true);
+  EXPECT_TRUE(listed("Memo1"));
+  memo->SetName("Total");
+  W->FlagModified(true);
+  EXPECT_TRUE(listed("Total"));
+  EXPECT_FALSE(listed("Memo1"));
+  W->NewPageCmd->Execute();
+  W->ChangePage(page);
+  W->MasterDataMI->Click();
+  EXPECT_TRUE(listed("MasterData1"));
 }
