@@ -2,6 +2,7 @@
 #include "report/designer/frxDesignerForm.h"
 
 #include "report/designer/frxDesgnWorkspace.h"
+#include "report/designer/frxDataTree.h"
 #include "report/designer/frxInsp.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxClass.h"
@@ -103,6 +104,7 @@ void TfrxDesignerForm::FormCreate(TObject*) {
 
   CreateParts();
   BuildPalette();
+  if (FDataTreeForm) FDataTreeForm->OnDblClick = MakeEvent(this, &TfrxDesignerForm::DataTreeDblClick);
 
   ScrollBoxPanel->SetAlign(alClient);
   CodePanel->SetAlign(alClient);

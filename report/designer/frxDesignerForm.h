@@ -222,6 +222,8 @@ public:
   // The script engine's call before each statement: stops there until the user goes on.
   void RunLine(TfsScript* Sender, const String& UnitName, const String& SourcePos);
   void DebuggerKeyDown(Word& Key, TShiftState Shift);
+  // A double click in the data tree: on the code tab its item's text is inserted at the caret.
+  void DataTreeDblClick(TObject* Sender);
   bool ScriptPaused() const { return FScriptPaused; }
   // Called each time the debugger stops at a line (before waiting).
   std::function<void()> OnPaused;

@@ -3,6 +3,7 @@
 #include "report/designer/frxDesignerForm.h"
 
 #include "report/designer/frxCodeUtils.h"
+#include "report/designer/frxDataTree.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxClass.h"
 #include "report/frxFormUtils.h"
@@ -84,6 +85,15 @@ void TfrxDesignerForm::SaveScriptBClick(TObject*) {
 
 void TfrxDesignerForm::EvaluateBClick(TObject*) {
   if (EvaluateExpression) EvaluateExpression(FCodeWindow->SelectedText());
+}
+
+void TfrxDesignerForm::DataTreeDblClick(TObject*) {
+  if (!FDataTreeForm || Page()) return;
+  // On the code tab the item's text goes in at the caret.
+  String text = FDataTreeForm->SelectedItemText();
+  if (text.empty()) return;
+  FCodeWindow->ReplaceSelection(text);
+  if (FCodeWindow->CanFocus()) FCodeWindow->SetFocus();
 }
 
 // ---------------------------------------------------------------- running

@@ -6,12 +6,15 @@
 #include "core/StringList.h"
 #include "core/StrUtils.h"
 #include "gui/ActnList.h"
+#include "gui/ComCtrls.h"
+#include "gui/TreeView.h"
 #include "gui/Dialogs.h"
 #include "gui/Menus.h"
 #include "gui/StdCtrls.h"
 #include "gui/ToolBar.h"
 #include "report/designer/frxDesgnWorkspace.h"
 #include "report/designer/frxDesignerForm.h"
+#include "report/designer/frxDataTree.h"
 #include "report/designer/frxInsp.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxBands.h"
@@ -885,4 +888,37 @@ TEST_F(DesignerCommandsTest, TheInspectorsObjectListFollowsRenamesAndNewObjects)
   W->ChangePage(page);
   W->MasterDataMI->Click();
   EXPECT_TRUE(listed("MasterData1"));
+}
+
+TEST_F(DesignerCommandsTest, ADoubleClickedFieldGoesIntoTheCodeAtTheCaret) {
+  TfrxUserDataSet customers(nullptr);
+  customers.SetUserName("Customers");
+  customers.Fields()->SetText("Name\nAmount");
+  Report->DataSets()->AddDataSet(&customers);
+  AddPage("Page1");
+  Report->ScriptText()->SetText("begin\n  \nend.");
+  Open();
+  W->ChangePage(nullptr);
+  W->CodeWindow()->MoveCaretTo(3, 2);
+  TfrxDataTreeForm* tree = W->DataTreeForm();
+  ASSERT_NE(tree, nullptr);
+  tree->RefreshTrees();
+  tree->Show();
+  Application->ProcessMessages();
+  TTreeNode* node = nullptr;
+  for (int i = 0; i < tree->DataTree->Items()->Count(); ++i)
+    if (tree->DataTree->Items()->Item(i)->Text() == "Amount") node = tree->DataTree->Items()->Item(i);
+  ASSERT_NE(node, nullptr);
+  node->MakeVisible();
+  TRect r = node->DisplayRect(true);
+  TPoint p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  Click(tree->DataTree, p);
+  Press(tree->DataTree, p, Qt::LeftButton, 20);
+  SendMouse(tree->DataTree, QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 20);
+  Release(tree->DataTree, p);
+  Application->ProcessMessages();
+  TStringList lines;
+  lines.Assign(W->CodeWindow()->GetTrimmedLines());
+  EXPECT_EQ(lines[1], "  <Customers.\"Amount\">");
+  Report->DataSets()->Clear();
 }
