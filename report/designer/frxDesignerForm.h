@@ -266,6 +266,8 @@ public:
   void ToolButtonClick(TObject* Sender);
   // The alignment palette: the first selected object is the reference.
   void AlignButtonClick(TObject* Sender);
+  // The first selected text object's highlight edited and copied to the other text objects.
+  void HighlightBClick(TObject* Sender);
   // Spreads the edges of three or more selected objects evenly, the outer two staying put.
   void SpreadSelection(bool Vertical);
   TColor PickedColor() const { return FPickedColor; }

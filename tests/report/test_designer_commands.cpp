@@ -15,6 +15,7 @@
 #include "report/designer/frxDesgnWorkspace.h"
 #include "report/designer/frxDesignerForm.h"
 #include "report/designer/frxDataTree.h"
+#include "report/designer/frxEditHighlight.h"
 #include "report/designer/frxInsp.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxBands.h"
@@ -921,4 +922,35 @@ TEST_F(DesignerCommandsTest, ADoubleClickedFieldGoesIntoTheCodeAtTheCaret) {
   lines.Assign(W->CodeWindow()->GetTrimmedLines());
   EXPECT_EQ(lines[1], "  <Customers.\"Amount\">");
   Report->DataSets()->Clear();
+}
+
+TEST_F(DesignerCommandsTest, TheHighlightOfTheFirstMemoIsCopiedToTheOthers) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* first = Add<TfrxMemoView>(page, "Memo1", 10, 10, 100, 20);
+  auto* second = Add<TfrxMemoView>(page, "Memo2", 10, 40, 100, 20);
+  auto* line = Add<TfrxLineView>(page, "Line1", 10, 70, 100, 0);
+  Open();
+  W->ChangePage(page);
+  struct TCase {
+    const char* What;
+    std::vector<TfrxComponent*> Selection;
+    int Result;
+    String SecondCondition;
+  } cases[] = {
+      {"cancelled", {first, second}, mrCancel, ""},
+      {"a line first", {line, second}, mrOk, ""},
+      {"confirmed", {first, second, line}, mrOk, "<Value> > 10"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    Select(c.Selection);
+    TModalStep answer([&](TCustomForm* f) {
+      auto* d = dynamic_cast<TfrxHighlightEditorForm*>(f);
+      ASSERT_NE(d, nullptr);
+      d->ConditionE->SetText("<Value> > 10");
+      d->SetModalResult(c.Result);
+    });
+    W->HighlightB->Click();
+    EXPECT_EQ(second->Highlight()->Condition(), c.SecondCondition);
+  }
 }
