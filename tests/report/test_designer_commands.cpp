@@ -954,3 +954,22 @@ TEST_F(DesignerCommandsTest, TheHighlightOfTheFirstMemoIsCopiedToTheOthers) {
     EXPECT_EQ(second->Highlight()->Condition(), c.SecondCondition);
   }
 }
+
+TEST_F(DesignerCommandsTest, ARunThatFailsShowsItsErrorAndTheDefinitionComesBack) {
+  TfrxReportPage* page = AddPage("Page1");
+  page->SetPaperWidth(210);
+  page->SetPaperHeight(297);
+  auto* band = Add<TfrxReportTitle>(page, "ReportTitle1", 0, 0, 700, 40);
+  Add<TfrxMemoView>(band, "Memo1", 10, 0, 100, 20)->SetText("before");
+  Report->ScriptText()->SetText("var z: Integer;\nbegin\n  Memo1.Text := 'after';\n  z := 0;\n  z := 10 div z;\nend.");
+  Open();
+  W->ChangePage(page);
+  String before = DefinitionOf(Report.get());
+  TDialogScript person;
+  person.Button(IDOK);
+  TModalStep closePreview([](TCustomForm* f) { f->SetModalResult(mrCancel); });
+  W->PreviewCmd->Execute();
+  EXPECT_EQ(DefinitionOf(Report.get()), before);
+  ASSERT_EQ(person.Asked().size(), 1u);
+  EXPECT_FALSE(person.Asked()[0].Text.empty());
+}
