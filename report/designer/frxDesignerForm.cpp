@@ -3,6 +3,7 @@
 
 #include "report/designer/frxDesgnWorkspace.h"
 #include "report/designer/frxDataTree.h"
+#include "report/designer/frxEditExpr.h"
 #include "report/designer/frxInsp.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxClass.h"
@@ -232,11 +233,7 @@ void TfrxDesignerForm::FlagModified(bool Value) {
 
 void TfrxDesignerForm::CurrentCodeLines(TStrings* Lines) { Lines->Assign(FCodeWindow->GetTrimmedLines()); }
 
-bool TfrxDesignerForm::AskExpression(String& Expression) {
-  // The expression editor is a dialog of its own; without it nothing is edited.
-  Expression.clear();
-  return false;
-}
+bool TfrxDesignerForm::AskExpression(String& Expression) { return AskExpressionDialog(this, Expression); }
 
 void TfrxDesignerForm::DropSelection() {
   Objects().clear();
