@@ -54,6 +54,7 @@ KELM_PUBLISH(TfrxDesignerForm) {
   PublishFormatting(b);
   PublishPalette(b);
   PublishDebugger(b);
+  PublishDialogs(b);
 }
 
 namespace {
@@ -125,6 +126,7 @@ void TfrxDesignerForm::FormCreate(TObject*) {
   EnableByRestrictions();
 
   LocalizeControls();
+  FillStyleList();
   TStrings* zooms = ScaleCB->Items();
   zooms->Clear();
   for (const char* z : {"25%", "50%", "75%", "100%", "150%", "200%"}) zooms->Add(z);
@@ -258,6 +260,7 @@ void TfrxDesignerForm::RefreshFromReport() {
   UpdateScriptLanguage();
   RebuildPageTabs(0);
   UpdateCaption();
+  FillStyleList();
   if (ClearUndo) ClearUndo();
   FlagModified(false);
 }

@@ -16,7 +16,15 @@
 #include "report/designer/frxDesignerForm.h"
 #include "report/designer/frxDataTree.h"
 #include "report/designer/frxEditHighlight.h"
+#include "report/designer/frxAbout.h"
+#include "report/designer/frxEditPage.h"
+#include "report/designer/frxEditReport.h"
+#include "report/designer/frxEditReportData.h"
+#include "report/designer/frxEditStyle.h"
+#include "report/designer/frxEditVar.h"
 #include "report/designer/frxInsp.h"
+#include "report/designer/frxNewItem.h"
+#include "report/frxRes.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
@@ -972,4 +980,44 @@ TEST_F(DesignerCommandsTest, ARunThatFailsShowsItsErrorAndTheDefinitionComesBack
   EXPECT_EQ(DefinitionOf(Report.get()), before);
   ASSERT_EQ(person.Asked().size(), 1u);
   EXPECT_FALSE(person.Asked()[0].Text.empty());
+}
+
+TEST_F(DesignerCommandsTest, ReportCommandsOpenTheirDialogsAndCancelChangesNothing) {
+  TfrxReportPage* page = AddPage("Page1");
+  Open();
+  W->ChangePage(page);
+  W->FlagModified(false);
+  struct TCase {
+    const char* What;
+    std::function<void()> Run;
+    std::function<bool(TCustomForm*)> IsDialog;
+  } cases[] = {
+      {"report data", [&] { W->ReportDataMI->Click(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxReportDataForm*>(f) != nullptr; }},
+      {"variables", [&] { W->VariablesCmd->Execute(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxVarEditorForm*>(f) != nullptr; }},
+      {"styles", [&] { W->ReportStylesMI->Click(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxStyleEditorForm*>(f) != nullptr; }},
+      {"report settings", [&] { W->ReportSettingsMI->Click(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxReportEditorForm*>(f) != nullptr; }},
+      {"page settings", [&] { W->PageSettingsCmd->Execute(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxPageEditorForm*>(f) != nullptr; }},
+      {"new item", [&] { W->NewItemCmd->Execute(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxNewItemForm*>(f) != nullptr; }},
+      {"about", [&] { W->AboutMI->Click(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxAboutForm*>(f) != nullptr; }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    bool right = false;
+    TModalStep cancel([&](TCustomForm* f) {
+      right = c.IsDialog(f);
+      f->SetModalResult(mrCancel);
+    });
+    c.Run();
+    EXPECT_TRUE(cancel.Done());
+    EXPECT_TRUE(right);
+    EXPECT_FALSE(W->Modified());
+  }
+  EXPECT_EQ(W->StyleCB->Items()->Strings(0), ReportResources()->TextOf("dsNoStyle"));
 }
