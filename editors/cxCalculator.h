@@ -100,11 +100,12 @@ public:
   // The key the keyboard maps a character or a virtual key to (ckNone for none).
   static TcxCalcKey KeyOfChar(Char C);
   static TcxCalcKey KeyOfVirtualKey(Word Key, TShiftState Shift);
+  // Scales the keys to the client size and takes the size they need.
+  void Resize() override;
 
 protected:
   void CreateParams(TCreateParams& Params) override;
   void Paint() override;
-  void Resize() override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(Char& Key) override;
   void KeyUp(Word& Key, TShiftState Shift) override;
