@@ -44,7 +44,7 @@ public:
   void CurrentCodeLines(TStrings*) override {}
   bool AskExpression(String&) override { return false; }
   void DropSelection() override { SelectedObjects().clear(); }
-  void RebuildPageTabs() override {}
+  void RebuildPageTabs(int) override {}
   void RefreshFromReport() override {}
   void RefreshDataTree() override {}
   void RepaintPage() override {}
@@ -128,8 +128,8 @@ void BM_CopyPasteAll(benchmark::State& state) {
     d.Objects().clear();
     clip.Paste();
     state.PauseTiming();
-    std::vector<TObject*> placed = d.SelectedObjects();
-    for (TObject* o : placed) delete o;
+    std::vector<TfrxComponent*> placed = d.SelectedObjects();
+    for (TfrxComponent* o : placed) delete o;
     state.ResumeTiming();
   }
 }

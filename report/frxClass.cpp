@@ -191,15 +191,21 @@ void TfrxComponent::SetBounds(Extended ALeft, Extended ATop, Extended AWidth, Ex
   SetHeight(AHeight);
 }
 
+namespace {
+// Objects on a dialog page are placed on its form, not below the page. Asked of the class
+// chain rather than by a cast: the designer asks it of every object on every release.
+bool IsOnDialogPage(const TfrxComponent* Parent) {
+  return Parent->InheritsFrom(TfrxPage::StaticClass()) && static_cast<const TfrxPage*>(Parent)->IsDialogPage();
+}
+}  // namespace
+
 Extended TfrxComponent::AbsLeft() const {
-  auto* page = dynamic_cast<const TfrxPage*>(FParent);
-  if (!FParent || (page && page->IsDialogPage())) return FLeft;
+  if (!FParent || IsOnDialogPage(FParent)) return FLeft;
   return FLeft + FParent->AbsLeft();
 }
 
 Extended TfrxComponent::AbsTop() const {
-  auto* page = dynamic_cast<const TfrxPage*>(FParent);
-  if (!FParent || (page && page->IsDialogPage())) return FTop;
+  if (!FParent || IsOnDialogPage(FParent)) return FTop;
   return FTop + FParent->AbsTop();
 }
 
@@ -1082,6 +1088,18 @@ void TfrxPrintOptions::Clear() {
 }
 
 KELM_PUBLISH(TfrxReportOptions) { Published(b); }
+
+const char* const frxConnectionsKey = "\\Software\\Zude Vizerav\\Connections";
+
+void TfrxReportOptions::SetConnectionName(const String& Value) {
+  FConnectionName = Value;
+  if (Value.empty() || !FReport || !FReport->OnConnectionStringEdit) return;
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  String connection;
+  if (registry.OpenKeyReadOnly(frxConnectionsKey)) connection = registry.ReadString(Value);
+  FReport->OnConnectionStringEdit(connection);
+}
 
 TfrxReportOptions::TfrxReportOptions(TfrxReport* AReport)
     : FReport(AReport), FDescription(std::make_unique<TStringList>()), FPicture(std::make_unique<TPicture>()) {

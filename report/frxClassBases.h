@@ -13,8 +13,10 @@
 #include <memory>
 #include <mutex>
 
+class TfrxComponent;
 class TfrxPage;
 class TfrxReport;
+class TStrings;
 
 // ---------------------------------------------------------------- designer
 
@@ -31,8 +33,10 @@ public:
   void SetClosed(bool Value) { FClosed = Value; }
   bool Modified() const { return FModified; }
   TfrxPage* Page() const { return FPage; }
-  std::vector<TObject*>& Objects() { return FObjects; }
-  std::vector<TObject*>& SelectedObjects() { return FSelectedObjects; }
+  // The edited page's objects, then the report and the page; and the selection, which holds
+  // the page alone when nothing else is selected. The design surface edits these very lists.
+  std::vector<TfrxComponent*>& Objects() { return FObjects; }
+  std::vector<TfrxComponent*>& SelectedObjects() { return FSelectedObjects; }
 
   // Keeps the flag; a modification marks the report modified.
   virtual void FlagModified(bool Value);
@@ -41,7 +45,8 @@ public:
   virtual void CurrentCodeLines(TStrings* Lines) = 0;
   virtual bool AskExpression(String& Expression) = 0;
   virtual void DropSelection() = 0;
-  virtual void RebuildPageTabs() = 0;
+  // Rebuilds the tabs and shows page Index (-1: the code).
+  virtual void RebuildPageTabs(int Index) = 0;
   virtual void RefreshFromReport() = 0;
   virtual void RefreshDataTree() = 0;
   virtual void RepaintPage() = 0;
@@ -52,7 +57,7 @@ private:
   bool FClosed = false;
   bool FModified = false;
   TfrxPage* FPage = nullptr;
-  std::vector<TObject*> FObjects, FSelectedObjects;
+  std::vector<TfrxComponent*> FObjects, FSelectedObjects;
 };
 
 // Makes the designer window for a report; the designer's unit sets it at start. Empty while

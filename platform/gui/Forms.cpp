@@ -5,6 +5,7 @@
 #include "gui/Application.h"
 #include "gui/CanvasPaint_p.h"
 #include "gui/DataModule.h"
+#include "gui/Menus.h"
 #include "gui/QtBridge_p.h"
 #include "gui/QtGlue_p.h"
 #include "gui/Screen.h"
@@ -207,6 +208,15 @@ void TCustomForm::InitForm() {
 
 void TCustomForm::Loaded() {
   TScrollingWinControl::Loaded();
+  // The menu bar first (the menu's own loading would show it a moment later), then the client
+  // size read, which is the area below it.
+  if (auto* menu = Menu()) menu->UpdateForm();
+  if (FReadClientWidth >= 0 || FReadClientHeight >= 0) {
+    int w = FReadClientWidth >= 0 ? FReadClientWidth : ClientWidth();
+    int h = FReadClientHeight >= 0 ? FReadClientHeight : ClientHeight();
+    FReadClientWidth = FReadClientHeight = -1;
+    SetClientSize(w, h);
+  }
   if (FFormStyle == fsMDIForm) EnsureMdiArea();
   // A child whose layout names its style goes into the MDI form's client area as one set in
   // code does.
@@ -325,6 +335,16 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
     if (AComponent == FActiveControl) FActiveControl = nullptr;
     if (AComponent == FFocusedControl) FFocusedControl = nullptr;
   }
+}
+
+void TCustomForm::SetFormClientWidth(int v) {
+  if (ComponentState().Contains(csReading)) FReadClientWidth = v;
+  else SetClientWidth(v);
+}
+
+void TCustomForm::SetFormClientHeight(int v) {
+  if (ComponentState().Contains(csReading)) FReadClientHeight = v;
+  else SetClientHeight(v);
 }
 
 void TCustomForm::SetMenuComponent(TComponent* v) {

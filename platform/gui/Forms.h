@@ -146,6 +146,10 @@ public:
   template <class M = TMainMenu> M* Menu() const { return dynamic_cast<M*>(FMenu); }
   TComponent* MenuComponent() const { return FMenu; }
   void SetMenuComponent(TComponent* v);
+  // A layout's client size is the area below the menu bar: while the form is read, it waits
+  // until the form's main menu shows, so that the text a form writes reads back to its size.
+  void SetFormClientWidth(int v);
+  void SetFormClientHeight(int v);
   // Stored by layouts, without effect here.
   bool OldCreateOrder() const { return FOldCreateOrder; }
   void SetOldCreateOrder(bool v) { FOldCreateOrder = v; }
@@ -263,6 +267,8 @@ private:
   TRect FNormalBounds;  // of a top-level window the layer itself put on the work area
   std::unique_ptr<TControlCanvas> FCanvas;
   TComponent* FMenu = nullptr;
+  int FReadClientWidth = -1;   // as read, applied once the form is loaded
+  int FReadClientHeight = -1;
   IDesignerHook* FDesigner = nullptr;
   TMdiArea* FMdiArea = nullptr;         // an MDI form's client area
   TMdiSubWindow* FSubWindow = nullptr;  // an MDI child's frame
@@ -290,8 +296,8 @@ class TForm : public TCustomForm {
     b.Prop("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable);
     PublishBorderWidth(b);
     PublishCaption(b);
-    PublishClientHeight(b);
-    PublishClientWidth(b);
+    b.Prop("ClientHeight", &TControl::ClientHeight, &TCustomForm::SetFormClientHeight);
+    b.Prop("ClientWidth", &TControl::ClientWidth, &TCustomForm::SetFormClientWidth);
     PublishColor(b);
     PublishConstraints(b);
     PublishCtl3D(b);

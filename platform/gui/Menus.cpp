@@ -767,7 +767,8 @@ TMainMenu::~TMainMenu() {
 TMenuBarWidget* TMainMenu::MenuBar() const { return FBar->Bar; }
 
 void TMainMenu::UpdateForm() {
-  if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+  // Once read, a menu can show: its form shows it from its own Loaded, before the menu's runs.
+  if (ComponentState().Contains(csReading) || ComponentState().Contains(csDestroying)) return;
   TCustomForm* want = nullptr;
   if (auto* f = dynamic_cast<TCustomForm*>(Owner()); f && f->MenuComponent() == this) want = f;
   if (!want && Screen)

@@ -37,7 +37,10 @@ void ApplyMenuEntry(TObject* Object, const TfrxMenuEntry& Entry, bool Checked) {
 }
 
 std::vector<TObject*> SelectionOf(TfrxComponentEditor* Editor) {
-  if (Editor->Designer()) return Editor->Designer()->SelectedObjects();
+  if (Editor->Designer()) {
+    const auto& selected = Editor->Designer()->SelectedObjects();
+    return std::vector<TObject*>(selected.begin(), selected.end());
+  }
   return {Editor->Component()};
 }
 

@@ -20,3 +20,5 @@ TfrxDesigner::~TfrxDesigner() {
 }
 
 TfrxDesigner* TfrxDesigner::Current() { return gCurrent; }
+
+void TfrxDesigner::MakeCurrent(TfrxDesigner* Value) { gCurrent = Value; }

@@ -52,6 +52,8 @@ public:
 
   // The component in effect; nullptr when there is none.
   static TfrxDesigner* Current();
+  // Puts a component back in effect (the designer of a preview page sets its own aside).
+  static void MakeCurrent(TfrxDesigner* Value);
 
   // ---- published properties
   // False: closing the designer never asks to save.

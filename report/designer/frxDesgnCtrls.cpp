@@ -425,8 +425,10 @@ bool FitsPage(TfrxComponent* C, TfrxPage* Page) {
   return true;
 }
 
-bool Contains(const std::vector<TObject*>& List, const TObject* O) {
-  return std::find(List.begin(), List.end(), O) != List.end();
+bool Contains(const std::vector<TfrxComponent*>& List, const TObject* O) {
+  for (const TfrxComponent* c : List)
+    if (static_cast<const TObject*>(c) == O) return true;
+  return false;
 }
 
 }  // namespace
@@ -452,7 +454,7 @@ String TfrxClipboard::CopyText() const {
   String text = String(Heading()) + "\n\r";
   TfrxPage* page = FDesigner->Page();
   if (!page) return text;
-  const std::vector<TObject*>& selected = FDesigner->SelectedObjects();
+  const std::vector<TfrxComponent*>& selected = FDesigner->SelectedObjects();
   Extended minLeft = 100000, minTop = 100000;
   for (TObject* o : selected) {
     auto* c = dynamic_cast<TfrxComponent*>(o);
@@ -506,8 +508,8 @@ bool TfrxClipboard::PasteAvailable() {
 }
 
 void TfrxClipboard::Paste() {
-  std::vector<TObject*>& selected = FDesigner->SelectedObjects();
-  std::vector<TObject*>& objects = FDesigner->Objects();
+  std::vector<TfrxComponent*>& selected = FDesigner->SelectedObjects();
+  std::vector<TfrxComponent*>& objects = FDesigner->Objects();
   TfrxPage* page = FDesigner->Page();
   TfrxReport* report = FDesigner->Report();
   selected.clear();

@@ -168,7 +168,8 @@ bool TfrxDisplayFormatProperty::RunEdit() {
   TfrxFormat format;
   format.Assign(first->DisplayFormat());
   if (!EditDisplayFormat(Designer(), &format)) return false;
-  std::vector<TObject*> targets = Designer() ? Designer()->SelectedObjects() : Instances();
+  std::vector<TObject*> targets = Instances();
+  if (Designer()) targets.assign(Designer()->SelectedObjects().begin(), Designer()->SelectedObjects().end());
   for (TObject* o : targets)
     if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(o); memo && !IsRestricted(o)) memo->SetDisplayFormat(&format);
   return true;

@@ -7,6 +7,9 @@
 KELM_ENUM(TfrxRulerUnits, ruCM, ruInches, ruPixels, ruChars)
 enum TfrxGridKind { gkPixels = 0, gkCm = 1, gkInch = 2, gkDialog = 3, gkChars = 4 };
 
+// The pencil cursor shown while a line is armed for drawing ("frxPENCIL").
+constexpr int kPencilCursor = 11;
+
 namespace frx_units {
 constexpr Extended PixPerMM = 3.77953;
 constexpr Extended PixPerCm = 37.7953;

@@ -2,6 +2,7 @@
 
 #include "report/frxBands.h"
 #include "report/frxClass.h"
+#include "report/frxDMPClass.h"
 #include "report/frxMemoView.h"
 #include "report/frxPages.h"
 #include "report/frxShapes.h"
@@ -10,14 +11,19 @@
 #include "core/ClassBuilder.h"
 #include "core/Format.h"
 #include "core/SysUtils.h"
+#include "gui/Canvas.h"
 #include "gui/Forms.h"
+#include "gui/Window.h"
+#include "report/frxClassBases.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <map>
 
 KELM_PUBLISH(TfrxDesignerWorkspace) {}
 KELM_PUBLISH(TInplaceMemo) {}
+KELM_PUBLISH(TMarginsPanel) {}
 
 namespace {
 
@@ -40,12 +46,6 @@ bool IsDiagonal(TfrxComponent* C) {
   return l && l->Diagonal() && l->Width() != 0 && l->Height() != 0;
 }
 
-bool IsHeaderKind(TfrxComponent* b) {
-  return dynamic_cast<TfrxPageHeader*>(b) || dynamic_cast<TfrxReportTitle*>(b) || dynamic_cast<TfrxColumnHeader*>(b);
-}
-bool IsFooterKind(TfrxComponent* b) {
-  return dynamic_cast<TfrxPageFooter*>(b) || dynamic_cast<TfrxReportSummary*>(b) || dynamic_cast<TfrxColumnFooter*>(b);
-}
 
 // Moves C under a new parent with its restrictions lifted for the move.
 void Reparent(TfrxComponent* C, TfrxComponent* NewParent, Extended NewTop) {
@@ -63,6 +63,7 @@ TfrxDesignerWorkspace::TfrxDesignerWorkspace(TComponent* AOwner) : TPanel(AOwner
   SetTabStop(true);
   UpdateCaptionHeight();
   FInplaceMemo = new TInplaceMemo(this);
+  FMarginsPanel = new TMarginsPanel(this);
 }
 
 TfrxDesignerWorkspace::~TfrxDesignerWorkspace() = default;
@@ -74,7 +75,187 @@ void TfrxDesignerWorkspace::SetLists(TObjectList* Objects, TObjectList* Selected
 
 void TfrxDesignerWorkspace::SetScale(Extended v) {
   FScale = SaneScale(v);
+  if (FPageWidth > 0 && FPageHeight > 0) {
+    int pw = static_cast<int>(Round(FPageWidth * FScale)), ph = static_cast<int>(Round(FPageHeight * FScale));
+    FMarginsPanel->SetBounds(FOrigin.X, FOrigin.Y, pw, ph);
+    SetBounds(FOrigin.X + static_cast<int>(Round(FMargins.Left * FScale)),
+              FOrigin.Y + static_cast<int>(Round(FMargins.Top * FScale)),
+              pw - static_cast<int>(Round((FMargins.Left + FMargins.Right - 1) * FScale)),
+              ph - static_cast<int>(Round((FMargins.Top + FMargins.Bottom - 1) * FScale)));
+    FMarginsPanel->Invalidate();
+  }
   Invalidate();
+}
+
+void TfrxDesignerWorkspace::SetOrigin(const TPoint& v) {
+  FOrigin = v;
+  FMarginsPanel->SetBounds(v.X, v.Y, FMarginsPanel->Width(), FMarginsPanel->Height());
+}
+
+void TfrxDesignerWorkspace::SetPageSize(int AWidth, int AHeight, const TRect& AMargins) {
+  FPageWidth = AWidth;
+  FPageHeight = AHeight;
+  FMargins = AMargins;
+  // A dialog page has no paper: the workspace fills its form.
+  FMarginsPanel->SetVisible(AWidth > 0 && AHeight > 0 && Parent() != nullptr);
+  SetScale(FScale);
+  ArrangeBands();
+}
+
+void TfrxDesignerWorkspace::SetPageColor(TColor v) {
+  FPageColor = v;
+  FMarginsPanel->SetColor(v);
+  Invalidate();
+}
+
+void TfrxDesignerWorkspace::SetParent(TWinControl* AParent) {
+  // The paper lies in the same parent, behind the workspace.
+  if (FMarginsPanel) {
+    FMarginsPanel->SetParent(AParent);
+    FMarginsPanel->SetVisible(AParent && FPageWidth > 0 && FPageHeight > 0);
+  }
+  TPanel::SetParent(AParent);
+  if (AParent && FMarginsPanel) BringToFront();
+}
+
+// ---------------------------------------------------------------- overlays following the mouse
+
+// What follows the mouse is drawn with an XOR pen straight onto the window and erased by
+// drawing it again, so hovering repaints nothing.
+TfrxDesignerWorkspace::TOverlay TfrxDesignerWorkspace::CurrentOverlay() const {
+  TOverlay o;
+  auto sc = [&](Extended v) { return static_cast<int>(Round(v * FScale)); };
+  if (FMode == wmSelectRect && FMouseDown) {
+    o.Kind = TOverlay::okRubberBand;
+    o.R = {static_cast<int>(FSelectRect.Left), static_cast<int>(FSelectRect.Top), static_cast<int>(FSelectRect.Right),
+           static_cast<int>(FSelectRect.Bottom)};
+  } else if (FInserting && FMode == wmInsertRect) {
+    const TfrxInsertion& in = FInsertion;
+    Extended l = in.Left, t = in.Top, r = in.Left + in.Width, b = in.Top + in.Height;
+    if (l > r) std::swap(l, r);
+    if (t > b) std::swap(t, b);
+    o.Kind = TOverlay::okFrame;
+    o.R = {sc(l), sc(t), sc(r) + 1, sc(b) + 1};
+  } else if (FInserting && FMode == wmInsertLine) {
+    const TfrxInsertion& in = FInsertion;
+    Extended ex = in.Left + in.Width, ey = in.Top + in.Height;
+    if (in.Flags == 0) {
+      if (std::fabs(in.Width) > std::fabs(in.Height)) ey = in.Top;
+      else ex = in.Left;
+    }
+    o.Kind = FMouseDown ? TOverlay::okLine : TOverlay::okCross;
+    o.R = {sc(in.Left), sc(in.Top), sc(ex), sc(ey)};
+  }
+  return o;
+}
+
+void TfrxDesignerWorkspace::DrawOverlay(const TOverlay& O) {
+  if (O.Kind == TOverlay::okNone || !HandleAllocated()) return;
+  HDC dc = GetDC(Handle());
+  TCanvas c;
+  c.SetHandle(dc);
+  c.Pen()->SetMode(pmXor);
+  c.Pen()->SetColor(0xC0C0C0);
+  c.Pen()->SetStyle(O.Kind == TOverlay::okRubberBand ? psDot : psSolid);
+  c.Brush()->SetStyle(bsClear);
+  auto cross = [&](int x, int y) {
+    c.MoveTo(x - 4, y);
+    c.LineTo(x + 5, y);
+    c.MoveTo(x, y - 4);
+    c.LineTo(x, y + 5);
+  };
+  switch (O.Kind) {
+    case TOverlay::okRubberBand:
+    case TOverlay::okFrame:
+      c.Rectangle(std::min(O.R.Left, O.R.Right), std::min(O.R.Top, O.R.Bottom), std::max(O.R.Left, O.R.Right),
+                  std::max(O.R.Top, O.R.Bottom));
+      break;
+    case TOverlay::okCross:
+      cross(O.R.Left, O.R.Top);
+      break;
+    case TOverlay::okLine:
+      c.MoveTo(O.R.Left, O.R.Top);
+      c.LineTo(O.R.Right, O.R.Bottom);
+      cross(O.R.Right, O.R.Bottom);
+      break;
+    case TOverlay::okNone:
+      break;
+  }
+  c.SetHandle(nullptr);
+  ReleaseDC(Handle(), dc);
+}
+
+void TfrxDesignerWorkspace::ShowOverlay() {
+  HideOverlay();
+  FOverlay = CurrentOverlay();
+  DrawOverlay(FOverlay);
+}
+
+void TfrxDesignerWorkspace::HideOverlay() {
+  DrawOverlay(FOverlay);
+  FOverlay = TOverlay();
+}
+
+void TfrxDesignerWorkspace::HideInsertionCursor() {
+  if (!FInserting) return;
+  HideOverlay();
+  // Parked off the page again, on the grid lattice, until the mouse comes back.
+  if (FMode == wmInsertRect) {
+    FInsertion.Left = -1000 * FGridX;
+    FInsertion.Top = -1000 * FGridY;
+  } else if (FMode == wmInsertLine) {
+    Extended k = FGridType == gkChars ? 0.5 : 1;
+    FInsertion.Left = -FGridX * k;
+    FInsertion.Top = -FGridY * k;
+  }
+}
+
+// A drag keeps the point under the mouse in sight inside a scrolling parent.
+void TfrxDesignerWorkspace::AutoScroll(int X, int Y) {
+  auto* box = dynamic_cast<TScrollBox*>(Parent());
+  if (!box || Cursor() == static_cast<TCursor>(frx::crHand)) return;
+  auto follow = [](TControlScrollBar* bar, int at, int client) {
+    if (at > client + bar->Position()) bar->SetPosition(at - client);
+    else if (at < bar->Position()) bar->SetPosition(at);
+  };
+  // The point in the parent's scrolled area: the workspace's place there plus the point.
+  int x = Left() + box->HorzScrollBar()->Position() + X, y = Top() + box->VertScrollBar()->Position() + Y;
+  follow(box->HorzScrollBar(), x, box->ClientWidth());
+  follow(box->VertScrollBar(), y, box->ClientHeight());
+}
+
+// ---------------------------------------------------------------- margins panel
+
+TMarginsPanel::TMarginsPanel(TfrxDesignerWorkspace* AWorkspace) : TPanel(AWorkspace), FWorkspace(AWorkspace) {
+  SetBevelOuter(bvNone);
+  SetBevelInner(bvNone);
+  SetColor(clWindow);
+  SetParentColor(false);
+  SetVisible(false);
+}
+
+TPoint TMarginsPanel::ToWorkspace(int X, int Y) const {
+  return {X + Left() - FWorkspace->Left(), Y + Top() - FWorkspace->Top()};
+}
+
+void TMarginsPanel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TPoint p = ToWorkspace(X, Y);
+  FWorkspace->MouseDown(Button, Shift, p.X, p.Y);
+}
+
+void TMarginsPanel::MouseMove(TShiftState Shift, int X, int Y) {
+  if (FWorkspace->Inserting() && !FWorkspace->MouseHeld()) {
+    FWorkspace->HideInsertionCursor();
+    return;
+  }
+  TPoint p = ToWorkspace(X, Y);
+  FWorkspace->MouseMove(Shift, p.X, p.Y);
+  SetCursor(FWorkspace->Cursor());
+}
+
+void TMarginsPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TPoint p = ToWorkspace(X, Y);
+  FWorkspace->MouseUp(Button, Shift, p.X, p.Y);
 }
 
 // A step of zero would stop every drag and divide by zero while stacking bands.
@@ -217,43 +398,170 @@ void TfrxDesignerWorkspace::FitBandToChildren(TfrxBand* Band) {
     for (int i = 0; i < Band->ObjectCount(); ++i) Band->Objects(i)->SetTop(Band->Objects(i)->Top() - minTop);
 }
 
+namespace {
+
+// What band arrangement asks of an object, by its class. A release re-arranges every object
+// of the page; asking the class once instead of casting each object several times keeps a
+// release close to the cost of the moves themselves.
+enum TArrangeKind : unsigned { akBand = 1, akView = 2 };
+// The fixed places of the bands that are not sorted by their tops.
+enum TBandPlace { bpByTop, bpPageHeader, bpReportTitle, bpColumnHeader, bpColumnFooter, bpReportSummary, bpPageFooter };
+
+struct TClassKind {
+  TClass Class;
+  unsigned Kind;
+  TBandPlace Place;
+};
+
+const TClassKind& KindOf(TfrxComponent* C) {
+  static std::vector<TClassKind> known;
+  static size_t last = 0;
+  TClass cls = C->ClassType();
+  // Neighbours in the list are mostly of one class.
+  if (last < known.size() && known[last].Class == cls) return known[last];
+  for (size_t i = 0; i < known.size(); ++i)
+    if (known[i].Class == cls) {
+      last = i;
+      return known[i];
+    }
+  unsigned kind = 0;
+  TBandPlace place = bpByTop;
+  if (cls->InheritsFrom(TfrxBand::StaticClass())) kind |= akBand;
+  if (cls->InheritsFrom(TfrxView::StaticClass())) kind |= akView;
+  const std::pair<TClass, TBandPlace> places[] = {
+      {TfrxPageHeader::StaticClass(), bpPageHeader},     {TfrxReportTitle::StaticClass(), bpReportTitle},
+      {TfrxColumnHeader::StaticClass(), bpColumnHeader}, {TfrxColumnFooter::StaticClass(), bpColumnFooter},
+      {TfrxReportSummary::StaticClass(), bpReportSummary}, {TfrxPageFooter::StaticClass(), bpPageFooter}};
+  for (const auto& [c, p] : places)
+    if (cls->InheritsFrom(c)) {
+      place = p;
+      break;
+    }
+  known.push_back({cls, kind, place});
+  last = known.size() - 1;
+  return known.back();
+}
+
+bool IsHeaderPlace(TBandPlace P) { return P == bpPageHeader || P == bpReportTitle || P == bpColumnHeader; }
+bool IsFooterPlace(TBandPlace P) { return P == bpPageFooter || P == bpReportSummary || P == bpColumnFooter; }
+
+// The band whose range holds a top: the last such band in the list. With the bands' ranges
+// apart from each other (the usual page) at most one holds it, found by halving, and a view
+// still inside its own band is answered from that band alone.
+class TBandFinder {
+public:
+  struct TInfo {
+    TfrxBand* Band;
+    Extended Top, Bottom, AbsTop;
+    size_t Order;
+  };
+
+  explicit TBandFinder(const std::vector<TfrxBand*>& Bands) {
+    for (size_t i = 0; i < Bands.size(); ++i)
+      FInfo.push_back({Bands[i], Bands[i]->Top(), Bands[i]->Top() + Bands[i]->Height(), Bands[i]->AbsTop(), i});
+    FByTop = FInfo;
+    std::sort(FByTop.begin(), FByTop.end(), [](const TInfo& a, const TInfo& b) { return a.Top < b.Top; });
+    for (size_t i = 0; i < FByTop.size(); ++i) {
+      if (FByTop[i].Bottom < FByTop[i].Top) FApart = false;
+      if (i > 0 && FByTop[i - 1].Bottom + 2 * kEps > FByTop[i].Top) FApart = false;
+    }
+    size_t size = 16;
+    while (size < FInfo.size() * 2) size *= 2;
+    FMask = size - 1;
+    FSlots.assign(size, -1);
+    for (size_t k = 0; k < FInfo.size(); ++k) {
+      size_t i = Slot(FInfo[k].Band);
+      while (FSlots[i] >= 0) i = (i + 1) & FMask;
+      FSlots[i] = static_cast<int>(k);
+    }
+  }
+  // The listed band that is C, or nullptr: an open-addressed table on the pointer, as every
+  // view of the page asks it once per release.
+  const TInfo* Entry(TfrxComponent* C) const {
+    if (!C || FSlots.empty()) return nullptr;
+    for (size_t i = Slot(C);; i = (i + 1) & FMask) {
+      int at = FSlots[i];
+      if (at < 0) return nullptr;
+      if (FInfo[static_cast<size_t>(at)].Band == C) return &FInfo[static_cast<size_t>(at)];
+    }
+  }
+  // The band for a view at an absolute top; Own is the entry of the view's parent, if listed.
+  TfrxBand* Find(Extended At, const TInfo* Own) const {
+    if (!FApart) {
+      for (auto it = FInfo.rbegin(); it != FInfo.rend(); ++it)
+        if (Holds(*it, At)) return it->Band;
+      return nullptr;
+    }
+    if (Own && Holds(*Own, At)) return Own->Band;
+    auto it = std::upper_bound(FByTop.begin(), FByTop.end(), At + kEps,
+                               [](Extended v, const TInfo& e) { return v < e.Top; });
+    if (it == FByTop.begin()) return nullptr;
+    return Holds(*(it - 1), At) ? (it - 1)->Band : nullptr;
+  }
+
+private:
+  static constexpr Extended kEps = 0.0001;
+  static bool Holds(const TInfo& B, Extended At) { return At >= B.Top - kEps && At < B.Bottom + kEps; }
+  size_t Slot(const void* P) const { return (reinterpret_cast<std::uintptr_t>(P) >> 4) & FMask; }
+  std::vector<TInfo> FInfo, FByTop;
+  std::vector<int> FSlots;  // indexes into FInfo, -1 free
+  size_t FMask = 0;
+  bool FApart = true;
+};
+
+}  // namespace
+
 void TfrxDesignerWorkspace::ArrangeBands() {
   TObjectList& o = *FObjects;
   auto* rp = dynamic_cast<TfrxReportPage*>(FPage);
   bool titleFirst = rp && rp->TitleBeforeHeader();
-  // 1. Sort keys as text, so equal keys keep the later band first.
-  std::vector<std::pair<String, size_t>> keyed;
+  std::vector<unsigned> kinds(o.size());
+  std::vector<TBandPlace> places(o.size());
   for (size_t i = 0; i < o.size(); ++i) {
-    auto* b = dynamic_cast<TfrxBand*>(o[i]);
-    if (!b || b->Vertical()) continue;
-    Extended k;
-    if (dynamic_cast<TfrxPageHeader*>(b)) k = titleFirst ? 0.01 : 0;
-    else if (dynamic_cast<TfrxReportTitle*>(b)) k = titleFirst ? 0 : 0.01;
-    else if (dynamic_cast<TfrxColumnHeader*>(b)) k = 0.02;
-    else if (dynamic_cast<TfrxColumnFooter*>(b)) k = 99999;
-    else if (dynamic_cast<TfrxReportSummary*>(b)) k = 100000;
-    else if (dynamic_cast<TfrxPageFooter*>(b)) k = 100001;
-    else k = std::fabs(b->Top());
-    keyed.emplace_back(Format("%9.2f", {k}), i);
+    const TClassKind& k = KindOf(o[i]);
+    kinds[i] = k.Kind;
+    places[i] = k.Place;
   }
-  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-    if (a.first != b.first) return a.first < b.first;
-    return a.second > b.second;
+  // 1. Sort keys: the fixed places, else the band's top, compared at two decimals; equal
+  // keys keep the later band first.
+  struct TKeyed {
+    long long Key;
+    size_t Index;
+  };
+  std::vector<TKeyed> keyed;
+  for (size_t i = 0; i < o.size(); ++i) {
+    if (!(kinds[i] & akBand)) continue;
+    auto* b = static_cast<TfrxBand*>(o[i]);
+    if (b->Vertical()) continue;
+    Extended k;
+    switch (places[i]) {
+      case bpPageHeader: k = titleFirst ? 0.01 : 0; break;
+      case bpReportTitle: k = titleFirst ? 0 : 0.01; break;
+      case bpColumnHeader: k = 0.02; break;
+      case bpColumnFooter: k = 99999; break;
+      case bpReportSummary: k = 100000; break;
+      case bpPageFooter: k = 100001; break;
+      default: k = std::fabs(b->Top()); break;
+    }
+    keyed.push_back({static_cast<long long>(std::llround(k * 100)), i});
+  }
+  std::stable_sort(keyed.begin(), keyed.end(), [](const TKeyed& a, const TKeyed& b) {
+    if (a.Key != b.Key) return a.Key < b.Key;
+    return a.Index > b.Index;
   });
-  std::vector<TfrxBand*> bands;
-  for (auto& k : keyed) bands.push_back(static_cast<TfrxBand*>(o[k.second]));
   // 2. Stacking.
   if (!FFreeBands) {
     static const Extended gaps[] = {40, 37.7953, 38.4, 0, 17};
     Extended groupGap = gaps[FGridType];
-    for (size_t i = 0; i < bands.size(); ++i) {
-      TfrxBand* b = bands[i];
-      if (i == 0) {
+    for (size_t j = 0; j < keyed.size(); ++j) {
+      auto* b = static_cast<TfrxBand*>(o[keyed[j].Index]);
+      if (j == 0) {
         b->SetTop(Round8(FCaptionHeight));
         continue;
       }
-      TfrxBand* prev = bands[i - 1];
-      Extended gap = ((IsHeaderKind(prev) && !IsHeaderKind(b)) || (IsFooterKind(b) && !IsFooterKind(prev))) ? groupGap : 0;
+      auto* prev = static_cast<TfrxBand*>(o[keyed[j - 1].Index]);
+      TBandPlace pp = places[keyed[j - 1].Index], bp = places[keyed[j].Index];
+      Extended gap = ((IsHeaderPlace(pp) && !IsHeaderPlace(bp)) || (IsFooterPlace(bp) && !IsFooterPlace(pp))) ? groupGap : 0;
       Extended steps = static_cast<Extended>(Round((prev->Top() + prev->Height() + FCaptionHeight + FBandsGap) / FGridY));
       b->SetTop(Round8(steps * FGridY + gap));
     }
@@ -262,32 +570,28 @@ void TfrxDesignerWorkspace::ArrangeBands() {
   // list when ranges overlap; a band's view that lies in none goes back to the page. Only
   // views whose band changes are moved, so a view that stays keeps its Top exactly.
   std::vector<TfrxBand*> horizontal;
-  for (TfrxComponent* c : o)
-    if (auto* b = dynamic_cast<TfrxBand*>(c); b && !b->Vertical()) horizontal.push_back(b);
-  auto listed = [&](TfrxComponent* p) {
-    return std::find(horizontal.begin(), horizontal.end(), p) != horizontal.end();
-  };
-  for (TfrxComponent* v : o) {
-    if (!dynamic_cast<TfrxView*>(v)) continue;
-    Extended at = v->AbsTop();
-    TfrxBand* target = nullptr;
-    for (auto it = horizontal.rbegin(); it != horizontal.rend(); ++it)
-      if (at >= (*it)->Top() - 0.0001 && at < (*it)->Top() + (*it)->Height() + 0.0001) {
-        target = *it;
-        break;
-      }
+  for (size_t i = 0; i < o.size(); ++i)
+    if ((kinds[i] & akBand) && !static_cast<TfrxBand*>(o[i])->Vertical()) horizontal.push_back(static_cast<TfrxBand*>(o[i]));
+  TBandFinder finder(horizontal);
+  for (size_t i = 0; i < o.size(); ++i) {
+    if (!(kinds[i] & akView)) continue;
+    TfrxComponent* v = o[i];
+    const TBandFinder::TInfo* own = finder.Entry(v->Parent());
+    Extended at = own ? v->Top() + own->AbsTop : v->AbsTop();
+    TfrxBand* target = finder.Find(at, own);
     if (target) {
       if (v->Parent() != target) Reparent(v, target, at - target->Top());
-    } else if (v->Parent() && listed(v->Parent())) {
+    } else if (own) {
       Reparent(v, v->Parent()->Parent(), at);
     }
   }
   // 4. Bands first, then the rest, each in their current order.
   TObjectList rebuilt;
-  for (TfrxComponent* c : o)
-    if (dynamic_cast<TfrxBand*>(c)) rebuilt.push_back(c);
-  for (TfrxComponent* c : o)
-    if (!dynamic_cast<TfrxBand*>(c)) rebuilt.push_back(c);
+  rebuilt.reserve(o.size());
+  for (size_t i = 0; i < o.size(); ++i)
+    if (kinds[i] & akBand) rebuilt.push_back(o[i]);
+  for (size_t i = 0; i < o.size(); ++i)
+    if (!(kinds[i] & akBand)) rebuilt.push_back(o[i]);
   o.swap(rebuilt);
 }
 
@@ -373,10 +677,16 @@ void TfrxDesignerWorkspace::MouseDown(TMouseButton Button, TShiftState Shift, in
     for (TfrxComponent* c : *FSelected) FStoredBounds.push_back({c, {c->AbsLeft(), c->AbsTop(), c->Width(), c->Height()}});
   }
   if (FMode == wmInsertLine) FInsertion.Width = FInsertion.Height = 0;
+  if (Button == mbRight && PopupMenuComponent()) {
+    // The menu opens on the release; nothing is dragged meanwhile.
+    FMouseDown = false;
+    if (!FInserting) FMode = wmNone;
+  }
   if (picked) {
     if (before == *FSelected) Invalidate();
     else SelectionChanged();
   }
+  if (FMode == wmSelectRect || FInserting) ShowOverlay();
 }
 
 void TfrxDesignerWorkspace::Hover(TShiftState Shift, Extended X, Extended Y) {
@@ -454,8 +764,11 @@ void TfrxDesignerWorkspace::AltHover(TShiftState Shift, Extended X, Extended Y, 
 void TfrxDesignerWorkspace::MouseMove(TShiftState Shift, int X, int Y) {
   TPanel::MouseMove(Shift, X, Y);
   if (FLocked) return;
+  if (FMouseDown) AutoScroll(X, Y);
   if (FInserting) {
+    HideOverlay();
     InsertMove(Shift, X, Y);
+    ShowOverlay();
     return;
   }
   if (!FMouseDown) {
@@ -464,8 +777,10 @@ void TfrxDesignerWorkspace::MouseMove(TShiftState Shift, int X, int Y) {
     return;
   }
   if (FMode == wmSelectRect) {
+    HideOverlay();
     FSelectRect.Right = X;
     FSelectRect.Bottom = Y;
+    ShowOverlay();
     return;
   }
   if (FMode == wmMove || FMode == wmSize || FMode == wmSizeBand || FMode == wmScale) DragStep(Shift, X, Y);
@@ -599,7 +914,12 @@ void TfrxDesignerWorkspace::SelectRect(TShiftState) {
 
 void TfrxDesignerWorkspace::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TPanel::MouseUp(Button, Shift, X, Y);
-  if (FLocked || Button != mbLeft) return;
+  if (FLocked) return;
+  if (Button != mbLeft) {
+    FMouseDown = false;
+    return;
+  }
+  HideOverlay();
   TObjectList before = *FSelected;
   FMouseDown = false;
   if (FInserting) FinishInsertion();
@@ -621,11 +941,13 @@ void TfrxDesignerWorkspace::MouseUp(TMouseButton Button, TShiftState Shift, int 
   FHandle = 0;
   if (!FInserting) FMode = wmNone;
   BoundsChanged(X / FScale, Y / FScale);
+  if (FInserting) ShowOverlay();
 }
 
 // ---------------------------------------------------------------- insertion
 
 void TfrxDesignerWorkspace::StartInsertion(TClass AClass, int Flags, Extended Width, Extended Height) {
+  HideOverlay();
   if (!AClass) {
     FInsertion.ComponentClass = nullptr;
     FInserting = false;
@@ -638,7 +960,7 @@ void TfrxDesignerWorkspace::StartInsertion(TClass AClass, int Flags, Extended Wi
   FInsertion.Flags = Flags;
   FInserting = true;
   if (AClass->InheritsFrom(TfrxCustomLineView::StaticClass())) {
-    SetCursor(static_cast<TCursor>(11));  // the pencil
+    SetCursor(static_cast<TCursor>(kPencilCursor));
     FMode = wmInsertLine;
     Extended k = FGridType == gkChars ? 0.5 : 1;
     FInsertion.Left = -FGridX * k;
@@ -813,6 +1135,10 @@ void TfrxDesignerWorkspace::Dispatch(TMessage& M) {
       TPanel::Dispatch(M);
       if (OnMoved) OnMoved(this);
       return;
+    case CM_MOUSELEAVE:
+      TPanel::Dispatch(M);
+      if (!FMouseDown) HideInsertionCursor();
+      return;
     default:
       TPanel::Dispatch(M);
   }
@@ -932,6 +1258,22 @@ void TfrxDesignerWorkspace::SelectNeighbour(int DX, int DY) {
   SelectionChanged();
 }
 
+namespace {
+// Two dot-matrix texts with a frame line between them keep one character cell free: the
+// printer draws the line in a cell of its own.
+Extended DotMatrixGap(TfrxComponent* Moved, TfrxComponent* Neighbour, int DX, int DY) {
+  auto* a = dynamic_cast<TfrxDMPMemoView*>(Moved);
+  auto* b = dynamic_cast<TfrxDMPMemoView*>(Neighbour);
+  if (!a || !b) return 0;
+  TfrxFrameTypes fa = a->Frame()->Typ(), fb = b->Frame()->Typ();
+  auto between = [&](TfrxFrameType mine, TfrxFrameType theirs) { return fa.Contains(mine) || fb.Contains(theirs); };
+  if (DX > 0) return between(ftRight, ftLeft) ? frx_units::CharWidth : 0;
+  if (DX < 0) return between(ftLeft, ftRight) ? frx_units::CharWidth : 0;
+  if (DY > 0) return between(ftBottom, ftTop) ? frx_units::CharHeight : 0;
+  return between(ftTop, ftBottom) ? frx_units::CharHeight : 0;
+}
+}  // namespace
+
 void TfrxDesignerWorkspace::SnapToNeighbour(int DX, int DY) {
   if (SelectedCount() != 1) return;
   TfrxComponent* sel = (*FSelected)[0];
@@ -952,10 +1294,11 @@ void TfrxDesignerWorkspace::SnapToNeighbour(int DX, int DY) {
   Extended px = sel->Parent() ? sel->Parent()->AbsLeft() : 0;
   Extended py = sel->Parent() ? sel->Parent()->AbsTop() : 0;
   Extended nl = best->AbsLeft(), nt = best->AbsTop();
-  if (DX > 0) sel->SetLeft(nl - sel->Width() - px);
-  else if (DX < 0) sel->SetLeft(nl + best->Width() - px);
-  else if (DY > 0) sel->SetTop(nt - sel->Height() - py);
-  else sel->SetTop(nt + best->Height() - py);
+  Extended gap = DotMatrixGap(sel, best, DX, DY);
+  if (DX > 0) sel->SetLeft(nl - sel->Width() - gap - px);
+  else if (DX < 0) sel->SetLeft(nl + best->Width() + gap - px);
+  else if (DY > 0) sel->SetTop(nt - sel->Height() - gap - py);
+  else sel->SetTop(nt + best->Height() + gap - py);
   Changed();
   if (OnBoundsChanged) OnBoundsChanged(this, GetSelectionBounds());
   Invalidate();

@@ -31,6 +31,25 @@ struct TfrxInsertion {
 
 class TfrxDesignerWorkspace;
 
+// The paper behind the workspace: sized to the whole page at the zoom, with the workspace
+// lying on it inside the margins. Presses, moves and releases on the paper reach the
+// workspace in its own coordinates, so a drag may start or end in a margin.
+class TMarginsPanel : public TPanel {
+  KELM_CLASS(TMarginsPanel, TPanel)
+public:
+  explicit TMarginsPanel(TfrxDesignerWorkspace* AWorkspace);
+
+protected:
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void Paint() override;
+
+private:
+  TPoint ToWorkspace(int X, int Y) const;
+  TfrxDesignerWorkspace* FWorkspace;
+};
+
 // The in-place text editor: a borderless memo over the text object being edited.
 class TInplaceMemo : public TUnicodeMemo {
   KELM_CLASS(TInplaceMemo, TUnicodeMemo)
@@ -67,7 +86,19 @@ public:
   void SetPage(TfrxPage* v) { FPage = v; }
 
   Extended Scale() const { return FScale; }
+  // Sizes the paper to the page times the zoom and lays the workspace inside its margins.
   void SetScale(Extended v);
+  // The paper's top-left corner in the parent; the workspace follows at the next SetScale.
+  TPoint Origin() const { return FOrigin; }
+  void SetOrigin(const TPoint& v);
+  // Page size and margins in document pixels; zeros for a dialog page, where the workspace
+  // fills its form instead.
+  void SetPageSize(int AWidth, int AHeight, const TRect& AMargins);
+  int PageWidth() const { return FPageWidth; }
+  int PageHeight() const { return FPageHeight; }
+  const TRect& Margins() const { return FMargins; }
+  TMarginsPanel* MarginsPanel() const { return FMarginsPanel; }
+  void SetParent(TWinControl* AParent) override;
   Extended GridX() const { return FGridX; }
   void SetGridX(Extended v);
   Extended GridY() const { return FGridY; }
@@ -86,10 +117,7 @@ public:
   bool ShowEdges() const { return FShowEdges; }
   void SetShowEdges(bool v) { FShowEdges = v; }
   TColor PageColor() const { return FPageColor; }
-  void SetPageColor(TColor v) {
-    FPageColor = v;
-    Invalidate();
-  }
+  void SetPageColor(TColor v);
   // Draws the page as the window shows it: background, grid, objects and selection marks.
   void PaintTo(TCanvas* Canvas, const TRect& Area);
   bool ShowBandCaptions() const { return FShowBandCaptions; }
@@ -100,6 +128,13 @@ public:
   void SetBandsGap(int v) { FBandsGap = v; }
   Extended CaptionHeight() const { return FCaptionHeight; }
   TfrxWorkspaceMode Mode() const { return FMode; }
+  // True from a press on the surface to its release.
+  bool MouseHeld() const { return FMouseDown; }
+  // The selection's bounds when a scaling drag began.
+  TfrxBoundsRect ScaleStartBounds() const {
+    return {FStartGroupRect.Left, FStartGroupRect.Top, FStartGroupRect.Right - FStartGroupRect.Left,
+            FStartGroupRect.Bottom - FStartGroupRect.Top};
+  }
   int Handle_() const { return FHandle; }
   bool Locked() const { return FLocked; }
   void LockUpdates();
@@ -121,6 +156,8 @@ public:
   void StartInsertion(TClass AClass, int Flags, Extended Width, Extended Height);
   const TfrxInsertion& Insertion() const { return FInsertion; }
   bool Inserting() const { return FInserting; }
+  // Erases the insertion frame or cross and parks it off the page until the mouse returns.
+  void HideInsertionCursor();
   // ---- in-place editing of a text object
   void BeginEdit(TfrxComponent* Obj);
   void EndEdit();
@@ -168,10 +205,21 @@ private:
   void UpdateCaptionHeight();
   void BoundsChanged(Extended X, Extended Y);
   void InsertMove(TShiftState Shift, int X, int Y);
+  // The XOR overlay following the mouse: rubber band, insertion frame, line cross or preview.
+  struct TOverlay {
+    enum TKind { okNone, okRubberBand, okFrame, okCross, okLine } Kind = okNone;
+    TRect R{0, 0, 0, 0};  // a rectangle, or a line's start (Left, Top) and end (Right, Bottom)
+  };
+  TOverlay CurrentOverlay() const;
+  void DrawOverlay(const TOverlay& O);
+  void ShowOverlay();
+  void HideOverlay();
+  void AutoScroll(int X, int Y);
   void FinishInsertion();
   Extended SnapX(Extended v, TShiftState Shift) const;
   Extended SnapY(Extended v, TShiftState Shift) const;
   friend class TInplaceMemo;
+  friend class TMarginsPanel;
 
 public:
   void Changed() { FModified = true; }
@@ -179,6 +227,7 @@ public:
 private:
   void DrawGrid(TCanvas* Canvas, const TRect& Area);
   void DrawBand(TCanvas* Canvas, TfrxBand* Band);
+  void DrawBandExtras(TCanvas* Canvas, TfrxBand* Band, int Top, int Right);
   void DrawSelection(TCanvas* Canvas);
 
   TObjectList FOwnObjects, FOwnSelected;
@@ -186,6 +235,10 @@ private:
   TObjectList* FSelected = &FOwnSelected;
   TfrxPage* FPage = nullptr;
   Extended FScale = 1;
+  TPoint FOrigin{0, 0};
+  int FPageWidth = 0, FPageHeight = 0;
+  TRect FMargins{0, 0, 0, 0};
+  TMarginsPanel* FMarginsPanel = nullptr;
   Extended FGridX = frx_units::PixPerMM;
   Extended FGridY = frx_units::PixPerMM;
   TfrxGridKind FGridType = gkCm;
@@ -211,6 +264,7 @@ private:
   std::vector<std::pair<TfrxComponent*, TStored>> FStoredBounds;
   TfrxInsertion FInsertion;
   bool FInserting = false;
+  TOverlay FOverlay;
   TfrxComponent* FAltObject = nullptr;
   TInplaceMemo* FInplaceMemo = nullptr;
 };

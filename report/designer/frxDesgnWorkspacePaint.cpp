@@ -13,10 +13,30 @@
 #include "gui/Pictures.h"
 
 #include <algorithm>
+#include <memory>
 #include <cmath>
 
 namespace {
 int R(Extended v) { return static_cast<int>(Round(v)); }
+
+// The marker before a data band's data set, drawn on the strip's colour.
+TBitmap* BandMarker() {
+  static std::unique_ptr<TBitmap> marker = [] {
+    auto b = std::make_unique<TBitmap>();
+    b->LoadFromResourceName("frxBAND");
+    b->SetTransparent(true);
+    return b;
+  }();
+  return marker.get();
+}
+
+bool HasScriptEvent(TfrxReportComponent* C) {
+  if (!C->OnBeforePrint().empty() || !C->OnAfterPrint().empty() || !C->OnAfterData().empty() ||
+      !C->OnPreviewClick().empty())
+    return true;
+  auto* b = dynamic_cast<TfrxBand*>(C);
+  return b && !b->OnAfterCalcHeight().empty();
+}
 }  // namespace
 
 void TfrxDesignerWorkspace::Paint() {
@@ -38,6 +58,8 @@ void TfrxDesignerWorkspace::PaintTo(TCanvas* C, const TRect& Area) {
   C->FillRect(ClientRect());
   if (FShowGrid) DrawGrid(C, Area);
   if (FLocked) return;
+  if (auto* rp = dynamic_cast<TfrxReportPage*>(FPage))
+    rp->PaintBackPicture(C, FScale, FScale, -FMargins.Left * FScale, -FMargins.Top * FScale);
   DrawObjects(C);
 }
 
@@ -104,9 +126,7 @@ void TfrxDesignerWorkspace::DrawObjects(TCanvas* C) {
         }
       }
     }
-    bool hasEvent = !rc->OnBeforePrint().empty() || !rc->OnAfterPrint().empty() || !rc->OnAfterData().empty() ||
-                    !rc->OnPreviewClick().empty();
-    if (hasEvent) {
+    if (HasScriptEvent(rc)) {
       int x = R(rc->AbsLeft() * FScale) + 2, y = R(rc->AbsTop() * FScale) + 1;
       if (auto* b = dynamic_cast<TfrxBand*>(rc); b && !b->Vertical()) y = R((b->Top() - FCaptionHeight) * FScale) + 1;
       C->Pen()->SetColor(clRed);
@@ -141,6 +161,19 @@ void TfrxDesignerWorkspace::DrawBand(TCanvas* C, TfrxBand* B) {
       int x = 6 + C->TextWidth(kind);
       C->Font()->SetStyle({});
       C->TextOut(x, top + 2, ": " + B->Name());
+      DrawBandExtras(C, B, top, right);
+    }
+    if (auto* d = dynamic_cast<TfrxDataBand*>(B); d && d->Columns() > 1) {
+      // Each column's place, dotted.
+      C->Pen()->SetColor(clBlack);
+      C->Pen()->SetStyle(psDot);
+      C->Brush()->SetStyle(bsClear);
+      for (int i = 0; i < d->Columns(); ++i) {
+        Extended l = i * (d->ColumnWidth() + d->ColumnGap());
+        C->Rectangle(R(l * FScale), R(B->Top() * FScale), R((l + d->ColumnWidth()) * FScale) + 1,
+                     R((B->Top() + B->Height()) * FScale) + 1);
+      }
+      C->Pen()->SetStyle(psSolid);
     }
   } else {
     B->SetTop(0);
@@ -150,9 +183,48 @@ void TfrxDesignerWorkspace::DrawBand(TCanvas* C, TfrxBand* B) {
       C->Brush()->SetStyle(bsSolid);
       C->Brush()->SetColor(dynamic_cast<TfrxDataBand*>(B) ? TColor(0xEEBB00) : clBtnFace);
       C->FillRect(TRect{left + 1, 1, R(B->Left() * FScale), R(B->Height() * FScale)});
+      // Read upward: the text runs from the bottom to 4 pixels below the top.
+      C->Brush()->SetStyle(bsClear);
+      C->Font()->SetName("Tahoma");
+      C->Font()->SetSize(std::max(1, R(8 * FScale)));
+      C->Font()->SetColor(clBlack);
+      C->Font()->SetStyle({fsBold});
+      String kind = B->KindName() + ": ";
+      int kindWidth = C->TextWidth(kind);
+      C->Font()->SetStyle({});
+      int nameWidth = C->TextWidth(B->Name());
+      int y = 4 + kindWidth + nameWidth;
+      C->Font()->SetOrientation(900);
+      C->Font()->SetStyle({fsBold});
+      C->TextOut(left + 2, y, kind);
+      C->Font()->SetStyle({});
+      C->TextOut(left + 2, y - kindWidth, B->Name());
+      C->Font()->SetOrientation(0);
     }
   }
   C->Brush()->SetStyle(bsSolid);
+}
+
+// Right-aligned in a horizontal band's strip: a data band's data set (after the marker) or row
+// count, a group header's condition.
+void TfrxDesignerWorkspace::DrawBandExtras(TCanvas* C, TfrxBand* B, int Top, int Right) {
+  String text;
+  bool marker = false;
+  if (auto* d = dynamic_cast<TfrxDataBand*>(B)) {
+    TfrxReport* report = B->FindParentReport();
+    if (d->DataSet() && report) {
+      text = report->AliasOfDataSet(d->DataSet());
+      marker = FScale > 0.7;
+    } else if (d->RowCount() != 0) {
+      text = IntToStr(d->RowCount());
+    }
+  } else if (auto* g = dynamic_cast<TfrxGroupHeader*>(B)) {
+    text = g->Condition();
+  }
+  if (text.empty()) return;
+  int x = Right - 4 - C->TextWidth(text);
+  C->TextOut(x, Top + 2, text);
+  if (marker) C->Draw(x - BandMarker()->Width() - 2, Top + 2, BandMarker());
 }
 
 void TfrxDesignerWorkspace::DrawSelection(TCanvas* C) {
@@ -189,4 +261,30 @@ void TfrxDesignerWorkspace::DrawSelection(TCanvas* C) {
   }
   C->Pen()->SetMode(pmCopy);
   C->Brush()->SetStyle(bsSolid);
+}
+
+// The paper: its edge, a shadow line along the bottom and right, and the printable area
+// dotted in silver.
+void TMarginsPanel::Paint() {
+  TCanvas* c = Canvas();
+  int w = Width(), h = Height();
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor(Color());
+  c->FillRect(TRect{0, 0, w, h});
+  c->Brush()->SetStyle(bsClear);
+  c->Pen()->SetStyle(psSolid);
+  c->Pen()->SetColor(0x505050);
+  c->Rectangle(0, 0, w - 1, h - 1);
+  c->MoveTo(1, h - 1);
+  c->LineTo(w - 1, h - 1);
+  c->LineTo(w - 1, 0);
+  c->SetPixels(0, h - 1, 0x808080);
+  c->SetPixels(w - 1, 0, 0x808080);
+  const TRect& m = FWorkspace->Margins();
+  Extended s = FWorkspace->Scale();
+  c->Pen()->SetColor(0xC0C0C0);
+  c->Pen()->SetStyle(psDot);
+  c->Rectangle(R(m.Left * s) - 1, R(m.Top * s) - 1, w - R(m.Right * s) + 1, h - R(m.Bottom * s) + 1);
+  c->Pen()->SetStyle(psSolid);
+  c->Brush()->SetStyle(bsSolid);
 }

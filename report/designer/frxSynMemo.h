@@ -186,7 +186,9 @@ private:
   void DoBackspace();
   void DoUnindent();
   void DoDelete();
-  void DoEnter();
+  // The Enter key: a line break with the indent kept. Named apart from the focus event
+  // DoEnter, which it would otherwise replace, so that focusing the editor edits nothing.
+  void DoEnterKey();
   void DoTab();
   void DoPageUp();
   void DoPageDown();

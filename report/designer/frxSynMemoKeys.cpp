@@ -34,7 +34,7 @@ void TfrxSyntaxMemo::KeyDown(Word& Key, TShiftState Shift) {
     case VK_RETURN:
       if (shift || ctrl || alt) handled = false;
       else {
-        DoEnter();
+        DoEnterKey();
         ArmUndo();
       }
       break;
@@ -221,7 +221,7 @@ void TfrxSyntaxMemo::DoDeleteLine() {
 
 // ---------------------------------------------------------------- inserting
 
-void TfrxSyntaxMemo::DoEnter() {
+void TfrxSyntaxMemo::DoEnterKey() {
   SaveUndoPoint();
   // The new line starts at the caret; a selection has no meaning once lines move.
   ClearSelection();

@@ -36,7 +36,7 @@ public:
     return true;
   }
   void DropSelection() override {}
-  void RebuildPageTabs() override {}
+  void RebuildPageTabs(int) override {}
   void RefreshFromReport() override {}
   void RefreshDataTree() override {}
   void RepaintPage() override {}

@@ -80,6 +80,21 @@ TEST_F(CodeEditorTest, TabFillsToTheNextStopFromTheCaretOrTheReplacedSelection) 
   }
 }
 
+// Focus arriving in the editor (a tab switched to the code, a click from another control)
+// edits nothing: only the Enter key breaks a line.
+TEST_F(CodeEditorTest, TakingTheFocusLeavesTheTextAndTheModifiedFlagAlone) {
+  SetText({"begin", "end."});
+  auto* other = new TEdit(Form);
+  other->SetParent(Form);
+  other->SetBounds(0, 370, 100, 21);
+  other->SetFocus();
+  Memo->SetModified(false);
+  Memo->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_EQ(Text(), (Lines{"begin", "end."}));
+  EXPECT_FALSE(Memo->Modified());
+}
+
 TEST_F(CodeEditorTest, EnterIndentsLikeTheLineAndMovesBookmarksWithTheirLines) {
   SetText({"  begin", "end."});
   Key(Qt::Key_End);

@@ -30,7 +30,7 @@ public:
   void CurrentCodeLines(TStrings*) override {}
   bool AskExpression(String&) override { return false; }
   void DropSelection() override {}
-  void RebuildPageTabs() override {}
+  void RebuildPageTabs(int) override {}
   void RefreshFromReport() override {}
   void RefreshDataTree() override {}
   void RepaintPage() override {}

@@ -253,6 +253,45 @@ TEST_F(SurfaceTest, BandsStopAtTheirContentAndTakeTheViewsDroppedIntoThem) {
   EXPECT_NEAR(m->AbsTop(), 50 + moved, 1e-6);
 }
 
+// A view belongs to the band its top lies in; where two bands' ranges overlap, to the later
+// band of the list; lying in none, a band's view goes back to the page. Free bands keep the
+// places given here.
+TEST_F(SurfaceTest, ViewsJoinTheBandTheirTopLiesInTheLaterOneWhereBandsOverlap) {
+  struct TCase {
+    const char* What;
+    double SecondTop;  // the second band's top; the first spans 40 .. 100
+    double ViewTop;    // absolute
+    int Expected;      // 0 the page, 1 the first band, 2 the second
+  };
+  const TCase cases[] = {
+      {"apart, in the first", 200, 60, 1},
+      {"apart, in the second", 200, 210, 2},
+      {"apart, between them", 200, 150, 0},
+      {"overlapping, in both", 80, 90, 2},
+      {"overlapping, in the first only", 80, 50, 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    Objects.clear();
+    auto* b1 = Add<TfrxMasterData>(Page, 0, 40, 600, 60);
+    auto* b2 = Add<TfrxMasterData>(Page, 0, c.SecondTop, 600, 60);
+    auto* v = Add<TfrxMemoView>(Page, 10, c.ViewTop, 50, 10);
+    Ws->ArrangeBands();
+    TfrxComponent* expected = c.Expected == 0 ? static_cast<TfrxComponent*>(Page) : c.Expected == 1 ? b1 : b2;
+    EXPECT_EQ(v->Parent(), expected);
+    EXPECT_NEAR(static_cast<double>(v->AbsTop()), c.ViewTop, 1e-9);
+    // Moved out of every band again, it returns to the page.
+    v->SetTop(v->Top() + 1000);
+    Ws->ArrangeBands();
+    EXPECT_EQ(v->Parent(), Page);
+    EXPECT_NEAR(static_cast<double>(v->AbsTop()), c.ViewTop + 1000, 1e-9);
+    delete v;
+    delete b2;
+    delete b1;
+  }
+  Objects.clear();
+}
+
 TEST_F(SurfaceTest, StackedBandsFollowTheTitleBeforeHeaderOrder) {
   Ws->SetFreeBands(false);
   auto* title = Add<TfrxReportTitle>(Page, 0, 0, 600, 20);

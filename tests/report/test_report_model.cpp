@@ -346,7 +346,7 @@ public:
   void CurrentCodeLines(TStrings*) override {}
   bool AskExpression(String&) override { return false; }
   void DropSelection() override {}
-  void RebuildPageTabs() override {}
+  void RebuildPageTabs(int) override {}
   void RefreshFromReport() override {}
   void RefreshDataTree() override { ++Refreshes; }
   void RepaintPage() override {}

@@ -36,6 +36,7 @@
 #include "report/frxProgress.h"
 
 #include "ModalStep.h"
+#include "core/Scope.h"
 
 #include <gtest/gtest.h>
 
@@ -626,7 +627,7 @@ public:
   void CurrentCodeLines(TStrings*) override {}
   bool AskExpression(String&) override { return false; }
   void DropSelection() override {}
-  void RebuildPageTabs() override {}
+  void RebuildPageTabs(int) override {}
   void RefreshFromReport() override {}
   void RefreshDataTree() override {}
   void RepaintPage() override {}
@@ -698,7 +699,10 @@ TEST_F(PreviewTest, EditPageFlattensThePageAndKeepsTheDesignersChange) {
 
 TEST_F(PreviewTest, RunDesignerNeedsADesignerAndGivesAnEmptyReportItsFirstPage) {
   TfrxReport empty(nullptr);
-  empty.RunDesigner();  // no designer: nothing
+  {
+    TRestore<TfrxDesignerClass> none(DesignerClass, nullptr);
+    empty.RunDesigner();  // no designer: nothing
+  }
   EXPECT_EQ(empty.CountPages(), 0);
   DesignerHold hold;
   TForm caller(nullptr);

@@ -365,6 +365,32 @@ TEST_F(MenuFormFixture, MenusAreWrittenWithTheirItemsInsideAndReadBackTheSame) {
   delete copy;
 }
 
+TEST_F(MenuFormFixture, TheClientSizeReadIsTheAreaBelowTheBarAndReadsBackToTheSameWindow) {
+  ASSERT_NE(Form->MainMenu1->MenuBar(), nullptr);
+  int bar = Form->MainMenu1->MenuBar()->sizeHint().height();
+  ASSERT_GT(bar, 0);
+  EXPECT_EQ(Form->ClientHeight(), 200) << "the layout's client height lies below the bar";
+  EXPECT_EQ(Form->ClientWidth(), 420);
+
+  // A layout that gives the outer size, as older layouts do, keeps it; the client size it
+  // writes then reads back to the same outer size, menu and all.
+  String outer = kMenuForm;
+  outer.replace(outer.find("  ClientHeight = 200\n"), 20, "  Height = 300\n");
+  outer.replace(outer.find("  ClientWidth = 420\n"), 19, "  Width = 440\n");
+  auto first = std::make_unique<TMnuForm>(nullptr);
+  ReadComponentFromText(first.get(), outer);
+  EXPECT_EQ(first->Height(), 300);
+  EXPECT_EQ(first->Width(), 440);
+  String text = WriteComponentToText(first.get());
+  int firstClient = first->ClientHeight();
+  first.reset();  // the copy takes its name
+  auto again = std::make_unique<TMnuForm>(nullptr);
+  ReadComponentFromText(again.get(), text);
+  EXPECT_EQ(again->Height(), 300) << text;
+  EXPECT_EQ(again->ClientHeight(), firstClient);
+  EXPECT_EQ(again->Width(), 440);
+}
+
 TEST_F(MenuFormFixture, TheFormShowsItsVisibleTopItemsOnABarThatFollowsChanges) {
   ShowWithFocus();
   QMenuBar* bar = Form->MainMenu1->MenuBar();

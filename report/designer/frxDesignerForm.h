@@ -1,0 +1,207 @@
+#pragma once
+// The designer window: one top-level window that edits one report's object tree in place.
+// Tab 0 is the script code, tab i (i >= 1) is report page i - 1. The window is the hub: the
+// design surface, the code editor and the tool windows report to it through events and
+// never call each other; the window updates the others. Every change ends in FlagModified,
+// which copies the code into the report and refreshes whatever did not report the change.
+//
+// The tool windows (inspector, data tree, report tree), the undo buffer and the commands
+// plug in through the few members grouped under "tool windows" below; while a tool is
+// absent its calls do nothing.
+#include "report/frxClassBases.h"
+#include "report/designer/frxDesgn.h"
+#include "report/designer/frxDesgnUnits.h"
+
+#include "forms/TfrxDesignerForm.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class TfrxDesignerWorkspace;
+class TfrxSyntaxMemo;
+class TfrxDialogForm;
+class TfrxDialogPage;
+struct TfrxBoundsRect;
+class TfrxReportPage;
+class TStringList;
+
+class TfrxDesignerForm : public TfrxDesignerFormLayout<TfrxCustomDesigner>, private IDesignerHook {
+  KELM_CLASS(TfrxDesignerForm, TfrxDesignerFormLayout<TfrxCustomDesigner>)
+public:
+  TfrxDesignerForm(TComponent* AOwner, TfrxReport* AReport, bool AIsPreviewDesigner);
+  // Without a report: the window made from its class name, as layout tools make every window.
+  explicit TfrxDesignerForm(TComponent* AOwner) : TfrxDesignerForm(AOwner, nullptr, false) {}
+  ~TfrxDesignerForm() override;
+  // The window class the report opens: creates the window and reads its layout.
+  static TfrxCustomDesigner* Create(TComponent* AOwner, TfrxReport* AReport, bool IsPreviewDesigner);
+
+  // ---- the report's view of the designer
+  void FlagModified(bool Value) override;
+  void ChangePage(TfrxPage* APage) override;
+  void CurrentCodeLines(TStrings* Lines) override;
+  bool AskExpression(String& Expression) override;
+  void DropSelection() override;
+  void RebuildPageTabs(int Index) override;
+  void RefreshFromReport() override;
+  void RefreshDataTree() override;
+  void RepaintPage() override;
+
+  // ---- parts
+  TfrxDesignerWorkspace* Workspace() const { return FWorkspace; }
+  TfrxSyntaxMemo* CodeWindow() const { return FCodeWindow; }
+  TfrxDialogForm* DesignedDialogForm() const { return FDesignedDialogForm; }
+  TObject* ModifiedBy() const { return FModifiedBy; }
+  bool UpdatingControls() const { return FUpdatingControls; }
+
+  // ---- state
+  Extended Scale() const { return FScale; }
+  void SetScale(Extended Value);
+  TfrxRulerUnits Units() const { return FUnits; }
+  void SetUnits(TfrxRulerUnits Value);
+  TfrxRulerUnits ReportUnits() const { return FReportUnits; }
+  void SetReportUnits(TfrxRulerUnits Value);
+  Extended GridSizeCm() const { return FGridSizeCm; }
+  Extended GridSizeInch() const { return FGridSizeInch; }
+  Extended GridSizePixels() const { return FGridSizePixels; }
+  Extended GridSizeDialog() const { return FGridSizeDialog; }
+  void SetGridSizes(Extended Cm, Extended Inch, Extended Pixels, Extended Dialog);
+  bool ShowGrid() const { return FShowGrid; }
+  void SetShowGrid(bool Value);
+  bool GridAlign() const { return FGridAlign; }
+  void SetGridAlign(bool Value);
+  bool ShowRulers() const { return FShowRulers; }
+  void SetShowRulers(bool Value);
+  bool ShowGuides() const { return FShowGuides; }
+  void SetShowGuides(bool Value) { FShowGuides = Value; }
+  bool ShowStartup() const { return FShowStartup; }
+  void SetShowStartup(bool Value) { FShowStartup = Value; }
+  TColor WorkspaceColor() const { return FWorkspaceColor; }
+  void SetWorkspaceColor(TColor Value);
+  TColor ToolsColor() const { return FToolsColor; }
+  void SetToolsColor(TColor Value) { FToolsColor = Value; }
+  // "h:v" per tab index; only tabs 1 to 254 are remembered.
+  const String& TabScrollPosition(int TabIndex) const { return FTabScrollPositions.at(TabIndex); }
+  // The three texts drawn in status panel 1.
+  const String& PositionText() const { return FPositionText; }
+  const String& SizeText() const { return FSizeText; }
+  const String& ScaleText() const { return FScaleText; }
+
+  bool ScriptRunning() const { return FScriptRunning; }
+  void SetScriptRunning(bool Value) { FScriptRunning = Value; }
+
+  // ---- services
+  // True when no designer component blocks the operation.
+  bool CheckOp(TfrxDesignerRestriction Op) const;
+  void OnModify(TObject* Sender);
+  void NotifySelectionChanged(TObject* Sender);
+  void ReloadObjects();
+  void LayoutReportPage();
+  void UpdateControls();
+  // "Vizerav Report - " and the report file's name, "Untitled.fr3" without one.
+  void UpdateCaption();
+  // Yes, No or Cancel (IDYES, IDNO, IDCANCEL) to saving the changes.
+  int AskSaveChanges();
+  // Writes the report (through the designer component's save event when UseEvent); true
+  // when it was saved.
+  bool SaveReport(bool SaveAs, bool UseEvent);
+  // Captions and hints from the text table.
+  void LocalizeControls();
+  // Units for the status bar and rulers; grid kind and steps follow them.
+  void ApplyUnits();
+  // Position and size of the selection (or the mouse) in the status bar.
+  void ShowPosition(TObject* Sender, const TfrxBoundsRect& Bounds);
+
+  // ---- handlers named by the layout
+  void FormCreate(TObject* Sender);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void FormDestroy(TObject* Sender);
+  void FormMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled);
+  void TabChanging(TObject* Sender, bool& AllowChange);
+  void TabChange(TObject* Sender);
+  void TabMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void TabMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void TabMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void TabDragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept);
+  void TabDragDrop(TObject* Sender, TObject* Source, int X, int Y);
+  void ScrollBoxResize(TObject* Sender);
+  void ScrollBoxDragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept);
+  void StatusBarDrawPanel(TStatusBar* Sender, TStatusPanel* Panel, const TRect& Rect);
+  void StatusBarMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void DataLVClick(TObject* Sender);
+  void DataLVChange(TObject* Sender, TListItem* Item, TItemChange Change);
+  void DataLVDblClick(TObject* Sender);
+  void DataLVKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+  void ShowGridBClick(TObject* Sender);
+  void AlignToGridBClick(TObject* Sender);
+  void ScaleCBClick(TObject* Sender);
+  void UndoCmdExecute(TObject* Sender);
+  void ExitCmdExecute(TObject* Sender);
+  void TimerTimer(TObject* Sender);
+
+  // ---- tool windows: what later parts of the designer fill in; empty calls do nothing
+  // The inspector, the data tree and the report tree, as the senders they report with.
+  TObject* Inspector = nullptr;
+  TObject* DataTree = nullptr;
+  TObject* ReportTree = nullptr;
+  // Pushes a snapshot of the whole report (after every flagged change) and restores the one
+  // before the last.
+  std::function<void()> SnapshotToUndo;
+  std::function<void()> UndoLast;
+  std::function<void()> ClearUndo;
+  std::function<bool()> CanUndo;
+  std::function<bool()> CanRedo;
+  // True while the clipboard holds report objects.
+  std::function<bool()> CanPaste;
+  // The inspector: shows SelectedObjects; locked while the lists are rebuilt.
+  std::function<void()> RefreshInspector;
+  std::function<void(bool Locked)> LockInspector;
+  // The data tree and the report tree refresh from the report.
+  std::function<void()> RefreshDataTreeWindow;
+  std::function<void()> RefreshReportTree;
+
+protected:
+  void WndProc(TMessage& Message) override;
+  // The design surface; the report-aware one replaces this.
+  virtual TfrxDesignerWorkspace* CreateWorkspace();
+
+private:
+  bool IsDesignMsg(TControl* Sender, TMessage& Message) override;
+  void CreateParts();
+  void EnableByRestrictions();
+  void ApplyPreviewRestrictions();
+  void ShowReportPage(TfrxReportPage* APage);
+  void ShowDialogPage(TfrxDialogPage* APage);
+  void AttachDialogForm();
+  void DetachDialogForm();
+  void DialogFormModified(TObject* Sender);
+  void RememberScrollPosition();
+  void RestoreScrollPosition();
+  void FillDataList();
+  void CodeTextChanged(TObject* Sender);
+  void CodeCaretMoved(TObject* Sender);
+  void TakeCodeText();
+  void MovePageTab(int ToTab);
+  String PageTabText(TfrxPage* APage, int Position) const;
+
+  TfrxDesignerWorkspace* FWorkspace = nullptr;
+  TfrxSyntaxMemo* FCodeWindow = nullptr;
+  TfrxDialogForm* FDesignedDialogForm = nullptr;
+  TObject* FModifiedBy = nullptr;
+  bool FUpdatingControls = false;
+  Extended FScale = 1;
+  TfrxRulerUnits FUnits = ruCM, FReportUnits = ruCM;
+  Extended FGridSizeCm = 0.1, FGridSizeInch = 0.1, FGridSizePixels = 4, FGridSizeDialog = 4;
+  bool FShowGrid = true, FGridAlign = true, FShowRulers = true, FShowGuides = true, FShowStartup = true;
+  TColor FWorkspaceColor = clWindow, FToolsColor = clWindow;
+  std::array<String, 256> FTabScrollPositions;
+  String FPositionText, FSizeText, FScaleText;
+  bool FTabDragArmed = false;
+  bool FScriptRunning = false;
+  bool FChangingTab = false;
+  // A preview designer's own restrictions replace the program's designer component while the
+  // window lives.
+  TfrxDesigner* FKeptDesigner = nullptr;
+  std::unique_ptr<TfrxDesigner> FPreviewRestrictions;
+};
