@@ -173,13 +173,32 @@ void TcxComboBoxLookupData::GetListPreferredSize(int HeightLimit, int WidthLimit
   const int dropRows = static_cast<TcxCustomComboBoxProperties*>(Properties())->DropDownRows();
   const int rows = std::min(count, dropRows);
   Size.cy = list->GetHeightForRows(rows);
-  int widest = 0;
-  for (int i = 0; i < count; ++i) widest = std::max(widest, list->GetItemWidth(i));
-  Size.cx = widest + 4;
+  // The widths only change with the items or the font: measured again only then.
+  TFont* font = list->Font();
+  const String fontKey = font->Name() + "/" + std::to_string(font->Height()) + "/" +
+                         std::to_string(font->Style().Contains(fsBold)) + std::to_string(font->Style().Contains(fsItalic));
+  if (FWidest < 0 || FWidestCount != count || FWidestFont != fontKey) {
+    auto* combo = dynamic_cast<TcxCustomComboBoxListBox*>(list);
+    int widest = 0;
+    if (combo) {
+      widest = combo->WidestItem(count);
+    } else {
+      for (int i = 0; i < count; ++i) widest = std::max(widest, list->GetItemWidth(i));
+    }
+    FWidest = widest;
+    FWidestCount = count;
+    FWidestFont = fontKey;
+  }
+  Size.cx = FWidest + 4;
   list->SetScrollWidth(0);
   list->SetScrollWidth(Size.cx);
   if (count > dropRows) Size.cx += GetSystemMetrics(SM_CXVSCROLL);
   if (WidthLimit > 0 && Size.cx > WidthLimit) Size.cy += GetSystemMetrics(SM_CYHSCROLL);
+}
+
+void TcxComboBoxLookupData::ItemsChanged() {
+  FWidest = -1;
+  TcxCustomTextEditLookupData::ItemsChanged();
 }
 
 bool TcxComboBoxLookupData::MayResizeList(TSize& Size, int HeightLimit) {
@@ -235,6 +254,21 @@ int TcxCustomComboBoxListBox::GetHeightForRows(int Rows) {
   int h = 0;
   for (int i = 0; i < Rows; ++i) h += GetRowHeight(i);
   return h;
+}
+
+int TcxCustomComboBoxListBox::WidestItem(int Count) {
+  TcxCustomComboBox* e = ComboBox();
+  TcxCustomTextEditLookupData* data = e ? e->LookupDataObject() : nullptr;
+  TcxCanvas* c = ScreenCanvas();
+  c->Font()->Assign(Font());
+  int widest = 0;
+  String s;
+  for (int i = 0; i < Count; ++i) {
+    if (data) data->ReadItem(i, s);
+    else GetItemText(i, s);
+    widest = std::max(widest, c->TextWidthOf(s));
+  }
+  return widest;
 }
 
 bool TcxCustomComboBoxListBox::DrawItemHook(int Index, const TRect& R, TOwnerDrawState State) {
@@ -461,6 +495,12 @@ void TcxCustomComboBox::ApplyPopupSettings() {
   TcxCustomDropDownEdit::ApplyPopupSettings();
   // A sizeable combo popup always shows the panel with its grip.
   PopupForm()->SetPanelOn(ComboProperties()->PopupSizeable());
+}
+
+void TcxCustomComboBox::AttachLookupToPopup() {
+  TcxCustomDropDownEdit::AttachLookupToPopup();
+  // Row height and owner-draw style follow the handlers and ItemHeight of this opening.
+  if (TcxComboBoxListBox* list = ListBox(); list && IsPopupOpen() == false) list->ListInitialized();
 }
 
 void TcxCustomComboBox::StartInPlaceEditing(TcxCustomEditData*& AEditData) {

@@ -85,6 +85,13 @@ public:
   bool MayResizeList(TSize& Size, int HeightLimit);
   void GetListPreferredSize(int HeightLimit, int WidthLimit, TSize& Size);
   void CreateListIn(TWinControl* Parent) override;
+  void ItemsChanged() override;
+
+private:
+  // The widest item's width, kept until the items or the list's font change.
+  int FWidest = -1;
+  int FWidestCount = -1;
+  String FWidestFont;
 };
 
 class TcxCustomComboBoxListBox : public TcxCustomEditListBox {
@@ -94,6 +101,8 @@ public:
   TcxCustomComboBox* ComboBox();
   void GetItemText(int Index, String& Text) override;
   int GetHeightForRows(int Rows) override;
+  // The widest of the first Count items, measured in the list's font set up once.
+  int WidestItem(int Count);
   bool DrawItemHook(int Index, const TRect& R, TOwnerDrawState State) override;
   void ListInitialized() override;
 
@@ -169,6 +178,7 @@ public:
   bool HasPopupContent() override;
   void GetPopupContentSize(TSize& Size) override;
   void ApplyPopupSettings() override;
+  void AttachLookupToPopup() override;
   void InitializeEdit() override;
   void StartInPlaceEditing(TcxCustomEditData*& AEditData) override;
   void InnerEditChanged(TObject* Sender) override;

@@ -628,8 +628,8 @@ bool TcxCustomDropDownEdit::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoi
 // ---------------------------------------------------------------- focus and window life
 
 void TcxCustomDropDownEdit::HandleFocusChange() {
-  if (!DropDownProperties()->PopupTakesFocus() && InnerTextEditControl() && !InnerTextEditControl()->Focused())
-    ClosePopup(pcrUnknown);
+  // Only a focus that left the editor closes: the inner edit taking it as the popup opens does not.
+  if (!DropDownProperties()->PopupTakesFocus() && !IsFocusWithin()) ClosePopup(pcrUnknown);
   TcxCustomMaskEdit::HandleFocusChange();
 }
 

@@ -9,6 +9,10 @@
 #include "gui/Window.h"
 #include "gui/WinUser.h"
 
+#include <QtCore/QTimer>
+
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,6 +60,20 @@ struct DropDownForm : stdtest::FormFixture {
   // Runs the queued messages: a requested open happens then.
   void Pump() {
     for (int i = 0; i < 3; ++i) Application->ProcessMessages();
+  }
+  // A focus-taking popup runs its own message loop until it closes: Step runs inside that
+  // loop once the popup is open (or after 500 tries without it) and must close it.
+  void WhenOpen(TcxCustomDropDownEdit* E, std::function<void()> Step) {
+    auto* t = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    t->setInterval(1);
+    QObject::connect(t, &QTimer::timeout, [t, E, tries, Step] {
+      if (!E->IsPopupOpen() && ++*tries < 500) return;
+      t->stop();
+      t->deleteLater();
+      Step();
+    });
+    t->start();
   }
   TRect WorkArea() {
     TRect a;
