@@ -45,9 +45,11 @@ struct TPaintSetup {
   }
 };
 
+// Made on first use and freed before the application ends.
+std::unique_ptr<TPaintSetup> gPaint;
 TPaintSetup& Paint() {
-  static TPaintSetup s;
-  return s;
+  if (!gPaint) gPaint = std::make_unique<TPaintSetup>();
+  return *gPaint;
 }
 
 void BM_PopupCalculatorPaintTo(benchmark::State& state) {
@@ -115,6 +117,7 @@ int main(int argc, char** argv) {
          "BM_PlatformEditText", 2},
     });
   });
+  gPaint.reset();
   DoneApplication();
   return rc;
 }
