@@ -230,8 +230,8 @@ void MoveSelected(TListBox* From, TListBox* To) {
   }
   if (first < 0) return;
   if (first >= From->Items()->Count()) --first;
-  From->SetItemIndex(first);
   if (first >= 0 && From->MultiSelect()) From->SetSelected(first, true);
+  From->SetItemIndex(first);
 }
 
 void ExchangeCurrent(TListBox* List, int Step) {
@@ -239,10 +239,9 @@ void ExchangeCurrent(TListBox* List, int Step) {
   const int to = at + Step;
   if (at < 0 || to < 0 || to >= List->Items()->Count()) return;
   List->Items()->Exchange(at, to);
-  List->SetItemIndex(to);
-  if (List->MultiSelect()) {
+  if (List->MultiSelect())
     for (int i = 0; i < List->Items()->Count(); ++i) List->SetSelected(i, i == to);
-  }
+  List->SetItemIndex(to);
 }
 
 }  // namespace
