@@ -11,7 +11,9 @@
 #include "gui/GraphicsObjects.h"
 #include "gui/ListCtrls.h"
 #include "gui/Pictures.h"
+#include "gui/MessageBox.h"
 #include "gui/StdCtrls.h"
+#include "report/designer/frxDesignerForm.h"
 #include "report/designer/frxDialogFrame.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
@@ -99,7 +101,29 @@ void EmptyReport(TfrxCustomDesigner* Designer, TfrxReport* Report, bool DotMatri
   ClearToBlankPage(Report, DotMatrix);
 }
 
+// A wizard replaces the report, so unsaved changes are offered for saving first. Cancel, or
+// Yes with the save not done, leaves the report alone and runs nothing. Only the designer
+// window can save; another designer's Yes saves nothing and so runs nothing either.
+bool MayReplaceReport(TfrxCustomWizard* Wizard) {
+  TfrxCustomDesigner* designer = Wizard->Designer();
+  if (!designer || !designer->Modified()) return true;
+  auto* window = dynamic_cast<TfrxDesignerForm*>(designer);
+  int answer = IDCANCEL;
+  if (window) {
+    answer = window->AskSaveChanges();
+  } else {
+    const String file = Wizard->Report()->FileName();
+    answer = AskConfirmation(ReportResources()->TextOf("dsSaveChangesTo") + " " +
+                                 (file.empty() ? String("Untitled.fr3") : ExtractFileName(file)) + "?",
+                             MB_YESNOCANCEL);
+  }
+  if (answer == IDNO) return true;
+  if (answer == IDYES) return window && window->SaveReport(false, true);
+  return false;
+}
+
 bool RunWizardWindow(TfrxCustomWizard* Wizard, bool DotMatrix) {
+  if (!MayReplaceReport(Wizard)) return false;
   TfrxStdWizardForm form(Wizard->Designer());
   form.InitForm();
   form.Setup(Wizard->Designer(), Wizard->Report(), DotMatrix);
@@ -256,12 +280,14 @@ bool TfrxDotMatrixWizard::Execute() { return RunWizardWindow(this, true); }
 
 String TfrxStdEmptyWizard::Description() const { return ReportResources()->TextOf("wzStdEmpty"); }
 bool TfrxStdEmptyWizard::Execute() {
+  if (!MayReplaceReport(this)) return false;
   EmptyReport(Designer(), Report(), false);
   return true;
 }
 
 String TfrxDMPEmptyWizard::Description() const { return ReportResources()->TextOf("wzDMPEmpty"); }
 bool TfrxDMPEmptyWizard::Execute() {
+  if (!MayReplaceReport(this)) return false;
   EmptyReport(Designer(), Report(), true);
   return true;
 }

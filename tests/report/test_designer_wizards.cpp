@@ -1,7 +1,9 @@
 // The report wizards driven offscreen: the registrations, the empty reports, and the list
 // report wizard over a report whose data set belongs to one of the program's forms.
 #include "core/ClassBuilder.h"
+#include "core/Scope.h"
 #include "core/StringList.h"
+#include "gui/MessageBox.h"
 #include "core/Streams.h"
 #include "gui/ComCtrls.h"
 #include "gui/ComboBox.h"
@@ -178,6 +180,37 @@ TEST_F(WizardTest, TheNewItemDialogRunsTheEmptyWizardAndMarksTheDesignerModified
   EXPECT_TRUE(Report.DotMatrixReport());
   EXPECT_NE(dynamic_cast<TfrxDMPPage*>(Report.Objects(0)), nullptr);
   EXPECT_TRUE(Designer->Modified());
+}
+
+TEST_F(WizardTest, AModifiedReportIsOfferedForSavingAndCancelRunsNothing) {
+  struct Case {
+    int Answer;
+    bool Runs;
+  };
+  // Yes cannot save through a designer that is not the designer window: nothing runs.
+  const Case cases[] = {{IDCANCEL, false}, {IDYES, false}, {IDNO, true}};
+  for (const Case& c : cases) {
+    for (bool window : {false, true}) {
+      SCOPED_TRACE(testing::Message() << c.Answer << (window ? " window" : " empty"));
+      if (Report.ObjectCount() == 0 || FirstPage()->ObjectCount() == 0) new TfrxMasterData(FirstPage());
+      Designer->FlagModified(true);
+      std::vector<String> asked;
+      SetMessageBoxHook([&](const String& Text, const String&, int) {
+        asked.push_back(Text);
+        return c.Answer;
+      });
+      TScopeExit unhook([] { SetMessageBoxHook(nullptr); });
+      TfrxStdEmptyWizard empty(Designer.get());
+      TfrxStdWizard standard(Designer.get());
+      TModalStep step([](TCustomForm* f) { f->SetModalResult(mrCancel); });
+      const bool ran = window ? standard.Execute() : empty.Execute();
+      EXPECT_EQ(asked, std::vector<String>{"保存修改至 old.fr3?"});
+      EXPECT_EQ(window ? step.Done() : ran, c.Runs);
+      if (!window) EXPECT_EQ(FirstPage()->ObjectCount() == 0, c.Runs) << "the band is gone only when it ran";
+      if (window) EXPECT_EQ(FirstPage()->ObjectCount(), 1) << "a cancelled window changes nothing";
+      Report.SetFileName("old.fr3");
+    }
+  }
 }
 
 // ---------------------------------------------------------------- the wizard window
