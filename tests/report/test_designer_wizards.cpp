@@ -1,5 +1,6 @@
 // The report wizards driven offscreen: the registrations, the empty reports, and the list
 // report wizard over a report whose data set belongs to one of the program's forms.
+#include "GuiTestUtil.h"
 #include "core/ClassBuilder.h"
 #include "core/Scope.h"
 #include "core/StringList.h"
@@ -17,6 +18,10 @@
 #include "report/frxRes.h"
 
 #include "DesignerFixture.h"
+
+#include <QtCore/QDir>
+#include <QtGui/QImage>
+#include <QtWidgets/QWidget>
 
 #include <gtest/gtest.h>
 
@@ -561,6 +566,37 @@ TEST_F(WizardTest, ThePreviewsFollowTheChosenLayoutAndStyle) {
     EXPECT_EQ(texts(w->StyleSample()).back(), "Count: 3");
     w->SetModalResult(mrCancel);
   });
+}
+
+TEST_F(WizardTest, TheStylePreviewPaintsTheChosenCollection) {
+  TfrxStdWizard wizard(Designer.get());
+  // Pixels of each colour ($BBGGRR) in the preview's scroll box.
+  auto count = [](TfrxStdWizardForm* w, unsigned Rgb, const char* Shot) {
+    Application->ProcessMessages();
+    QImage img = guitest::WidgetOf(w->StyleSB)->grab().toImage();
+    QDir().mkpath("screens");
+    img.save(QString("screens/") + Shot);
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) n += (img.pixel(x, y) & 0xFFFFFF) == Rgb;
+    return n;
+  };
+  const unsigned navy = 0x000080, gold = 0xFFCC00;  // the first collection's title, the last's group header
+  int navyFirst = 0, goldFirst = 0, navyLast = 0, goldLast = 0;
+  Run(wizard, [&](TfrxStdWizardForm* w) {
+    w->Pages->SetActivePage(w->StyleTab);
+    navyFirst = count(w, navy, "wizard_style_first.png");
+    goldFirst = count(w, gold, "wizard_style_first_gold.png");
+    w->StyleLB->SetItemIndex(3);
+    w->StyleLBClick(nullptr);
+    navyLast = count(w, navy, "wizard_style_corporate.png");
+    goldLast = count(w, gold, "wizard_style_corporate_gold.png");
+    w->SetModalResult(mrCancel);
+  });
+  EXPECT_GT(navyFirst, 100 * 10) << "the title's background";
+  EXPECT_EQ(goldFirst, 0);
+  EXPECT_EQ(navyLast, 0);
+  EXPECT_GT(goldLast, 100 * 10) << "the group header's background";
 }
 
 }  // namespace
