@@ -393,6 +393,8 @@ void TfrxStdWizardForm::FormShow(TObject*) {
   DatasetsCB->Items()->Clear();
   for (int i = 0; i < found.Count(); ++i) {
     auto* ds = static_cast<TfrxDataSet*>(found.Objects(i));
+    // The report's own data sets go with its pages when Finish empties it.
+    if (ds->FindParentReport() == FReport || ds->Owner() == FReport) continue;
     DatasetsCB->Items()->AddObject(ds->UserName(), ds);
   }
   if (DatasetsCB->Items()->Count() > 0) DatasetsCB->SetItemIndex(0);
