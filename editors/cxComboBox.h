@@ -198,8 +198,11 @@ class TcxComboBox : public TcxCustomComboBox {
   template <class B> static void Published(B& b);
 
 public:
-  explicit TcxComboBox(TComponent* AOwner) : TcxCustomComboBox(AOwner) {}
-  TcxComboBox(TComponent* AOwner, bool AInPlace) : TcxCustomComboBox(AOwner, AInPlace) {}
+  // Made in two steps so that the properties are of this class: made by the base, they would be
+  // the base's (a constructor calls no override of a class not made yet).
+  explicit TcxComboBox(TComponent* AOwner) : TcxComboBox(AOwner, false) {}
+  TcxComboBox(TComponent* AOwner, bool AInPlace) : TcxCustomComboBox(AOwner, AInPlace, TDeferInitialize{}) { InitializeEdit(); }
+  TcxComboBox(TComponent* AOwner, bool AInPlace, TDeferInitialize D) : TcxCustomComboBox(AOwner, AInPlace, D) {}
   TcxComboBoxProperties* Properties() const {
     return static_cast<TcxComboBoxProperties*>(TcxCustomEdit::Properties());
   }

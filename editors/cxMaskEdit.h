@@ -197,8 +197,10 @@ class TcxMaskEdit : public TcxCustomMaskEdit {
   }
 
 public:
-  explicit TcxMaskEdit(TComponent* AOwner) : TcxCustomMaskEdit(AOwner) {}
-  TcxMaskEdit(TComponent* AOwner, bool AInPlace) : TcxCustomMaskEdit(AOwner, AInPlace) {}
+  // Made in two steps so that the properties are of this class: made by the base, they would be
+  // the base's (a constructor calls no override of a class not made yet).
+  explicit TcxMaskEdit(TComponent* AOwner) : TcxMaskEdit(AOwner, false) {}
+  TcxMaskEdit(TComponent* AOwner, bool AInPlace) : TcxCustomMaskEdit(AOwner, AInPlace, TDeferInitialize{}) { InitializeEdit(); }
   TcxMaskEdit(TComponent* AOwner, bool AInPlace, TDeferInitialize D) : TcxCustomMaskEdit(AOwner, AInPlace, D) {}
   TcxMaskEditProperties* Properties() const {
     return static_cast<TcxMaskEditProperties*>(TcxCustomEdit::Properties());

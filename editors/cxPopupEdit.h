@@ -94,8 +94,11 @@ class TcxPopupEdit : public TcxCustomPopupEdit {
   template <class B> static void Published(B& b);
 
 public:
-  explicit TcxPopupEdit(TComponent* AOwner) : TcxCustomPopupEdit(AOwner) {}
-  TcxPopupEdit(TComponent* AOwner, bool AInPlace) : TcxCustomPopupEdit(AOwner, AInPlace) {}
+  // Made in two steps so that the properties are of this class: made by the base, they would be
+  // the base's (a constructor calls no override of a class not made yet).
+  explicit TcxPopupEdit(TComponent* AOwner) : TcxPopupEdit(AOwner, false) {}
+  TcxPopupEdit(TComponent* AOwner, bool AInPlace) : TcxCustomPopupEdit(AOwner, AInPlace, TDeferInitialize{}) { InitializeEdit(); }
+  TcxPopupEdit(TComponent* AOwner, bool AInPlace, TDeferInitialize D) : TcxCustomPopupEdit(AOwner, AInPlace, D) {}
   TcxPopupEditProperties* Properties() const {
     return static_cast<TcxPopupEditProperties*>(TcxCustomEdit::Properties());
   }

@@ -160,8 +160,10 @@ class TcxTextEdit : public TcxCustomTextEdit {
   }
 
 public:
-  explicit TcxTextEdit(TComponent* AOwner) : TcxCustomTextEdit(AOwner) {}
-  TcxTextEdit(TComponent* AOwner, bool AInPlace) : TcxCustomTextEdit(AOwner, AInPlace) {}
+  // Made in two steps so that the properties are of this class: made by the base, they would be
+  // the base's (a constructor calls no override of a class not made yet).
+  explicit TcxTextEdit(TComponent* AOwner) : TcxTextEdit(AOwner, false) {}
+  TcxTextEdit(TComponent* AOwner, bool AInPlace) : TcxCustomTextEdit(AOwner, AInPlace, TDeferInitialize{}) { InitializeEdit(); }
   TcxTextEdit(TComponent* AOwner, bool AInPlace, TDeferInitialize D) : TcxCustomTextEdit(AOwner, AInPlace, D) {}
   TcxTextEditProperties* Properties() const {
     return static_cast<TcxTextEditProperties*>(TcxCustomEdit::Properties());
