@@ -55,6 +55,7 @@ KELM_PUBLISH(TFrm_Main) {
   b.Method("N20Click", &TFrm_Main::N20Click);
   PublishPeopleCommands(b);
   PublishProjectCommands(b);
+  PublishLegacyCommands(b);
   b.Method("UserQX1Execute", &TFrm_Main::UserQX1Execute);
   b.Method("Category_custExecute", &TFrm_Main::Category_custExecute);
   b.Method("Category_wdExecute", &TFrm_Main::Category_wdExecute);

@@ -15,6 +15,7 @@
 #include "core/Variant.h"
 #include "gui/ToolBar.h"
 
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -103,6 +104,54 @@ public:
   // Closes the workbook, quits the application and lets both go; nothing when none is open.
   void CloseExcelImport();
   static const char* const NoExcelText;  // "您系统未安装MS-EXCEL"
+
+  // ---- the older records' entry points (legacy/MainLegacy.cpp). None is on the visible
+  // interface: hidden menus, tool bars of older windows, or no control at all.
+  // A contract's nine record families in the order change, quantity report, claim,
+  // settlement, payment plan, payment, document, receipt plan, receipt: add opens the
+  // family's dialog in mode 1 when the contract query has a current row, edit in mode 0 when
+  // the family's query has one, delete asks and deletes that row. A closed query has no row.
+  template <std::size_t Family> void AddRecordExecute(TObject* Sender);
+  template <std::size_t Family> void EditRecordExecute(TObject* Sender);
+  template <std::size_t Family> void DeleteRecordExecute(TObject* Sender);
+  void AddHTExecute(TObject* Sender);
+  void edithtExecute(TObject* Sender);
+  // The current contract, after its question, deleted with every record of it in one
+  // transaction; a failure keeps all of it and is told (DeleteContractFailedText).
+  void delhtExecute(TObject* Sender);
+  void AddGoodsExecute(TObject* Sender);
+  void EditGoodsExecute(TObject* Sender);
+  void DelGoodsExecute(TObject* Sender);
+  void M_AllBillExecute(TObject* Sender);
+  void ImportCustDataExecute(TObject* Sender);
+  void ImportGoodsCustExecute(TObject* Sender);
+  void Category_ProjectExecute(TObject* Sender);
+  void Category_HTExecute(TObject* Sender);
+  void M_DepotNameExecute(TObject* Sender);
+  void DelOtherExecute(TObject* Sender);
+  void M_EmployeeExecute(TObject* Sender);
+  void AddemployeeExecute(TObject* Sender);
+  void editemployeeExecute(TObject* Sender);
+  void delemployeeExecute(TObject* Sender);
+  void AddProjectExecute(TObject* Sender);
+  void EditProjectExecute(TObject* Sender);
+  void DelProjectExecute(TObject* Sender);
+  void S_ProjectExecute(TObject* Sender);
+  void batchedit_goodsExecute(TObject* Sender);
+  void BatchEdit_custExecute(TObject* Sender);
+  // The lists of unconfirmed changes (N24Click) and claims (N26Click); no menu item carries
+  // them.
+  void N24Click(TObject* Sender);
+  void N26Click(TObject* Sender);
+  static void PublishLegacyCommands(TClassBuilder<TFrm_Main>& b);
+  static const char* const DeleteContractQuestion;    // "确定要删除该合同记录吗,则合同的相关记录也被删除！"
+  static const char* const DeleteContractFailedText;  // "删除记录失败!"
+  static const char* const DeleteRowQuestion;         // "您确定要删除这条数据吗?"
+  // Opens an older dialog that is not in the program yet (the contract dialog "TFrm_Addht",
+  // the record dialogs "TFrm_htbg" .. "TFrm_htsk", the project dialog "TFrm_AddProject") in
+  // Mode (1 add, 0 edit), after its entry point's checks passed. Until those dialogs exist the
+  // opening is this hook's; empty, nothing opens.
+  std::function<void(const String& Window, int Mode)> OpenPendingLegacyDialog;
 
   // ---- the lists' columns (U_MainColumns.cpp)
   // Rebuilds Grid's columns from the shown T_FieldShow rows of the list ListName (ShowID
