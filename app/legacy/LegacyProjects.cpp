@@ -65,3 +65,16 @@ void SaveLegacyProject(int AddMode, const TLegacyValues& Values) {
   }
   WriteLegacyRow(q, AddMode, stored);
 }
+
+bool ReadLegacyProject(TLegacyValues& Values, String& CategoryName) {
+  TADOQuery* q = Frm_Data->Qry_Project;
+  if (!q->Active() || q->IsEmpty()) return false;
+  Values = ReadLegacyRow(kProject.Fields, q);
+  for (TLegacyValue& v : Values)
+    if (v.Field->Kind == K::Date) v.Date = LegacyProjectDate(v.Date);
+  TADOQuery* temp = Frm_Data->Qry_Temp;
+  Frm_Data->OpenQuery(temp, "select * from Category_Project where code=" +
+                                SqlStr(FindLegacyValue(Values, "ProjectType")->Text));
+  CategoryName = temp->IsEmpty() ? String() : temp->FieldByName("name")->AsString();
+  return true;
+}

@@ -19,3 +19,7 @@ TDateTime LegacyProjectDate(TDateTime Value);
 // to Qry_Project (opened on no project when closed); an edit changes its current row, in one
 // transaction when the code changed. Texts are stored trimmed, amounts converted first.
 void SaveLegacyProject(int AddMode, const TLegacyValues& Values);
+
+// The current project of Qry_Project as values of the dialog's table, its dates as the dialog
+// shows them (0 up to the floor), and the name of its category; false when there is no row.
+bool ReadLegacyProject(TLegacyValues& Values, String& CategoryName);

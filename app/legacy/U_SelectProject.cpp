@@ -6,6 +6,7 @@
 #include "app/U_Main.h"
 #include "app/legacy/LegacyPickers.h"
 #include "app/legacy/LegacyWindows.h"
+#include "app/legacy/LegacyOpeners.h"
 #include "core/ClassBuilder.h"
 #include "core/Scope.h"
 #include "data/ADODB.h"
@@ -19,6 +20,7 @@ const char* const TFrm_SelectProject::TreeRoot = "项目分类";
 KELM_PUBLISH(TFrm_SelectProject) {
   b.Method("FormShow", &TFrm_SelectProject::FormShow);
   b.Method("Btn_FindClick", &TFrm_SelectProject::Btn_FindClick);
+  b.Method("Btn_AddClick", &TFrm_SelectProject::Btn_AddClick);
   b.Method("Btn_SelectClick", &TFrm_SelectProject::Btn_SelectClick);
   b.Method("Btn_CloseClick", &TFrm_SelectProject::Btn_CloseClick);
   b.Method("DBGridEh1DblClick", &TFrm_SelectProject::DBGridEh1DblClick);
@@ -85,6 +87,12 @@ void TFrm_SelectProject::ReturnSelection() {
       Close();
       return;
     }
+}
+
+// The new projects show in the list at once, under the search typed.
+void TFrm_SelectProject::Btn_AddClick(TObject*) {
+  ShowLegacyProjectDialog(this, 1);
+  Search();
 }
 
 void TFrm_SelectProject::Btn_SelectClick(TObject*) { ReturnSelection(); }

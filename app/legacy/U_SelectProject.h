@@ -27,6 +27,7 @@ public:
   // ---- handlers named by the layout
   void FormShow(TObject* Sender);
   void Btn_FindClick(TObject* Sender);
+  void Btn_AddClick(TObject* Sender);
   void Btn_SelectClick(TObject* Sender);
   void Btn_CloseClick(TObject* Sender);
   void DBGridEh1DblClick(TObject* Sender);
