@@ -231,6 +231,21 @@ private:
   void DrawSelection(TCanvas* Canvas);
 
   TObjectList FOwnObjects, FOwnSelected;
+
+protected:
+  // The drag state a descendant's tools, guides and pastes read and steer.
+  bool IsModified() const { return FModified; }
+  TfrxWorkspaceMode& ModeRef() { return FMode; }
+  bool& MouseDownRef() { return FMouseDown; }
+  // The last drag point in document pixels.
+  Extended& LastX() { return FLastX; }
+  Extended& LastY() { return FLastY; }
+  // The rubber band in workspace pixels, as pressed and as dragged to.
+  TfrxRect& RubberBand() { return FSelectRect; }
+  TfrxInsertion& InsertionRef() { return FInsertion; }
+  TfrxBand* SizedBand() const { return FSizedBand; }
+
+private:
   TObjectList* FObjects = &FOwnObjects;
   TObjectList* FSelected = &FOwnSelected;
   TfrxPage* FPage = nullptr;

@@ -41,6 +41,10 @@ KELM_PUBLISH(TfrxDesignerForm) {
   b.Method("AlignToGridBClick", &TfrxDesignerForm::AlignToGridBClick);
   b.Method("ScaleCBClick", &TfrxDesignerForm::ScaleCBClick);
   b.Method("UndoCmdExecute", &TfrxDesignerForm::UndoCmdExecute);
+  b.Method("RedoCmdExecute", &TfrxDesignerForm::RedoCmdExecute);
+  b.Method("CutCmdExecute", &TfrxDesignerForm::CutCmdExecute);
+  b.Method("CopyCmdExecute", &TfrxDesignerForm::CopyCmdExecute);
+  b.Method("PasteCmdExecute", &TfrxDesignerForm::PasteCmdExecute);
   b.Method("ExitCmdExecute", &TfrxDesignerForm::ExitCmdExecute);
   b.Method("TimerTimer", &TfrxDesignerForm::TimerTimer);
 }
@@ -62,7 +66,6 @@ TfrxCustomDesigner* TfrxDesignerForm::Create(TComponent* AOwner, TfrxReport* ARe
   return form.release();
 }
 
-TfrxDesignerWorkspace* TfrxDesignerForm::CreateWorkspace() { return new TfrxDesignerWorkspace(this); }
 
 namespace {
 // The pencil shown while a line is armed for drawing (the workspace's cursor 11).
@@ -145,6 +148,8 @@ void TfrxDesignerForm::CreateParts() {
   FCodeWindow->SetLines(Report()->ScriptText());
   FCodeWindow->OnTextChanged = MakeEvent(this, &TfrxDesignerForm::CodeTextChanged);
   FCodeWindow->OnCaretMoved = MakeEvent(this, &TfrxDesignerForm::CodeCaretMoved);
+  ConnectUndoAndClipboard();
+  CreateToolWindows();
 }
 
 void TfrxDesignerForm::ApplyPreviewRestrictions() {
@@ -311,7 +316,7 @@ void TfrxDesignerForm::UpdateControls() {
       {PageSettingsCmd, !code && Page()->Is<TfrxReportPage>() && CheckOp(drDontChangePageOptions)},
   };
   for (const auto& r : rules) r.Action->SetEnabled(r.Enabled);
-  PasteCmd->SetEnabled(code || PasteCmd->Enabled());
+  PasteCmd->SetEnabled(code || (CanPaste && CanPaste()));
 }
 
 // ---------------------------------------------------------------- closing
@@ -403,6 +408,7 @@ void TfrxDesignerForm::UndoCmdExecute(TObject*) {
 }
 
 void TfrxDesignerForm::TimerTimer(TObject*) {
-  // Pasting needs objects on the clipboard, which comes with its own part, or the code tab.
+  // The clipboard's answer is cached and refreshed on its change signal, so this reads no
+  // clipboard contents.
   PasteCmd->SetEnabled(Page() == nullptr || (CanPaste && CanPaste()));
 }

@@ -19,7 +19,12 @@
 #include <memory>
 
 class TfrxDesignerWorkspace;
+class TDesignerWorkspace;
 class TfrxSyntaxMemo;
+class TfrxUndoBuffer;
+class TfrxClipboard;
+class TfrxObjectInspector;
+class TfrxDataTreeForm;
 class TfrxDialogForm;
 class TfrxDialogPage;
 struct TfrxBoundsRect;
@@ -49,6 +54,12 @@ public:
 
   // ---- parts
   TfrxDesignerWorkspace* Workspace() const { return FWorkspace; }
+  // The workspace with its tools, guides and field drops.
+  TDesignerWorkspace* DesignerWorkspace() const;
+  TfrxUndoBuffer* UndoBuffer() const { return FUndoBuffer.get(); }
+  TfrxClipboard* ClipboardHandler() const { return FClipboard.get(); }
+  TfrxObjectInspector* InspectorForm() const { return FInspectorForm; }
+  TfrxDataTreeForm* DataTreeForm() const { return FDataTreeForm; }
   TfrxSyntaxMemo* CodeWindow() const { return FCodeWindow; }
   TfrxDialogForm* DesignedDialogForm() const { return FDesignedDialogForm; }
   TObject* ModifiedBy() const { return FModifiedBy; }
@@ -73,13 +84,16 @@ public:
   bool ShowRulers() const { return FShowRulers; }
   void SetShowRulers(bool Value);
   bool ShowGuides() const { return FShowGuides; }
-  void SetShowGuides(bool Value) { FShowGuides = Value; }
+  void SetShowGuides(bool Value);
+  // Text objects of data bands offer their data set's fields in a drop-down.
+  bool DropFields() const { return FDropFields; }
+  void SetDropFields(bool Value);
   bool ShowStartup() const { return FShowStartup; }
   void SetShowStartup(bool Value) { FShowStartup = Value; }
   TColor WorkspaceColor() const { return FWorkspaceColor; }
   void SetWorkspaceColor(TColor Value);
   TColor ToolsColor() const { return FToolsColor; }
-  void SetToolsColor(TColor Value) { FToolsColor = Value; }
+  void SetToolsColor(TColor Value);
   // "h:v" per tab index; only tabs 1 to 254 are remembered.
   const String& TabScrollPosition(int TabIndex) const { return FTabScrollPositions.at(TabIndex); }
   // The three texts drawn in status panel 1.
@@ -137,6 +151,10 @@ public:
   void AlignToGridBClick(TObject* Sender);
   void ScaleCBClick(TObject* Sender);
   void UndoCmdExecute(TObject* Sender);
+  void RedoCmdExecute(TObject* Sender);
+  void CutCmdExecute(TObject* Sender);
+  void CopyCmdExecute(TObject* Sender);
+  void PasteCmdExecute(TObject* Sender);
   void ExitCmdExecute(TObject* Sender);
   void TimerTimer(TObject* Sender);
 
@@ -169,6 +187,12 @@ protected:
 private:
   bool IsDesignMsg(TControl* Sender, TMessage& Message) override;
   void CreateParts();
+  void CreateToolWindows();
+  void ConnectUndoAndClipboard();
+  // After an undo or redo: the script back into the editor, the tabs rebuilt at Index.
+  void ShowRestoredReport(int Index);
+  int PageIndex() const;
+  void InspectObjects();
   void EnableByRestrictions();
   void ApplyPreviewRestrictions();
   void ShowReportPage(TfrxReportPage* APage);
@@ -186,6 +210,12 @@ private:
   String PageTabText(TfrxPage* APage, int Position) const;
 
   TfrxDesignerWorkspace* FWorkspace = nullptr;
+  std::unique_ptr<TfrxUndoBuffer> FUndoBuffer;
+  std::unique_ptr<TfrxClipboard> FClipboard;
+  TfrxObjectInspector* FInspectorForm = nullptr;
+  TfrxDataTreeForm* FDataTreeForm = nullptr;
+  bool FDropFields = true;
+  std::vector<TObject*> FInspectedObjects;
   TfrxSyntaxMemo* FCodeWindow = nullptr;
   TfrxDialogForm* FDesignedDialogForm = nullptr;
   TObject* FModifiedBy = nullptr;
