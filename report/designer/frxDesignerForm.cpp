@@ -47,6 +47,7 @@ KELM_PUBLISH(TfrxDesignerForm) {
   b.Method("PasteCmdExecute", &TfrxDesignerForm::PasteCmdExecute);
   b.Method("ExitCmdExecute", &TfrxDesignerForm::ExitCmdExecute);
   b.Method("TimerTimer", &TfrxDesignerForm::TimerTimer);
+  PublishCommands(b);
 }
 
 namespace {

@@ -15,6 +15,7 @@
 #include "forms/TfrxDesignerForm.h"
 
 #include <array>
+#include <vector>
 #include <functional>
 #include <memory>
 
@@ -158,6 +159,50 @@ public:
   void ExitCmdExecute(TObject* Sender);
   void TimerTimer(TObject* Sender);
 
+  // ---- commands
+  // Selects every object of the page, or of the band that holds the single selected object.
+  void SelectAll();
+  // The first selected object's component editor; a change marks the report modified.
+  void EditSelectedObject();
+  // Runs the report in a modal preview and brings its definition back exactly as it was.
+  void PreviewReport();
+  // Searches (and in replace mode replaces) from the remembered index; see FindMIClick.
+  void FindText();
+  // The text of the zoom box (or item 6, 7: page width, whole page) applied as the scale;
+  // a text that is no positive number is refused and the current scale shown again.
+  void ApplyScaleText();
+  void SelectAllCmdExecute(TObject* Sender);
+  void EditCmdExecute(TObject* Sender);
+  void DeleteCmdExecute(TObject* Sender);
+  void GroupCmdExecute(TObject* Sender);
+  void UngroupCmdExecute(TObject* Sender);
+  void BringToFrontCmdExecute(TObject* Sender);
+  void SendToBackCmdExecute(TObject* Sender);
+  void NewPageCmdExecute(TObject* Sender);
+  void NewDialogCmdExecute(TObject* Sender);
+  void DeletePageCmdExecute(TObject* Sender);
+  void PreviewCmdExecute(TObject* Sender);
+  void ToolbarsMIClick(TObject* Sender);
+  void ToolbarItemClick(TObject* Sender);
+  void ShowRulersMIClick(TObject* Sender);
+  void ShowGuidesMIClick(TObject* Sender);
+  void DeleteGuidesMIClick(TObject* Sender);
+  void FindMIClick(TObject* Sender);
+  void ReplaceMIClick(TObject* Sender);
+  void FindNextMIClick(TObject* Sender);
+  void HelpContentsMIClick(TObject* Sender);
+  void PagePopupPopup(TObject* Sender);
+  void EditorMenuItemClick(TObject* Sender);
+  void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+  // The tool bar (tags 0-4) or tool window (5-7) a check item of ToolbarsMI stands for.
+  TControl* ToolbarControl(int Tag) const;
+  // The command handlers' names for the layout.
+  static void PublishCommands(TClassBuilder<TfrxDesignerForm>& b);
+  // The find state: what to find, its replacement, case, where the next search starts and
+  // whether hits are replaced.
+  const String& FindWhat() const { return FFindText; }
+  int FindIndex() const { return FFindIndex; }
+
   // ---- tool windows: what later parts of the designer fill in; empty calls do nothing
   // The inspector, the data tree and the report tree, as the senders they report with.
   TObject* Inspector = nullptr;
@@ -178,6 +223,12 @@ public:
   // The data tree and the report tree refresh from the report.
   std::function<void()> RefreshDataTreeWindow;
   std::function<void()> RefreshReportTree;
+  // True while the inspector's edit box has the focus: the window's keys leave it alone.
+  std::function<bool()> InspectorEditing;
+  // Enter in the font size box applies the size.
+  std::function<void()> FontSizeApply;
+  // The script debugger's keys on the code tab.
+  std::function<void(Word& Key, TShiftState Shift)> DebuggerKey;
 
 protected:
   void WndProc(TMessage& Message) override;
@@ -234,4 +285,9 @@ private:
   // window lives.
   TfrxDesigner* FKeptDesigner = nullptr;
   std::unique_ptr<TfrxDesigner> FPreviewRestrictions;
+  String FFindText, FReplaceText;
+  bool FFindCase = false, FReplaceMode = false;
+  int FFindIndex = 0;
+  // The entries the last opening of the page menu put between its two separators.
+  std::vector<TMenuItem*> FEditorItems;
 };
