@@ -2,6 +2,7 @@
 #include "report/designer/frxDesignerForm.h"
 
 #include "report/designer/frxDesgnWorkspace.h"
+#include "report/designer/frxSampleFormat.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxClass.h"
 #include "report/frxFormUtils.h"
@@ -83,6 +84,12 @@ void InstallDesignerCursors() {
 
 void TfrxDesignerForm::FormCreate(TObject*) {
   InstallDesignerCursors();
+  FSampleFormat = std::make_unique<TSampleFormat>();
+  FRecentFiles = std::make_unique<TStringList>();
+  NewReportCmd->OnExecute = MakeEvent(this, &TfrxDesignerForm::NewReportCmdExecute);
+  OpenCmd->OnExecute = MakeEvent(this, &TfrxDesignerForm::OpenCmdExecute);
+  SaveCmd->OnExecute = MakeEvent(this, &TfrxDesignerForm::SaveCmdExecute);
+  SaveAsCmd->OnExecute = MakeEvent(this, &TfrxDesignerForm::SaveAsCmdExecute);
   TfrxResources* res = ReportResources();
   for (TToolBar* tb : {CodeTB, StandardTB1, TextTB1, FrameTB1, AlignTB1, ExtraToolsTB1}) {
     tb->SetImages(res->ToolImages());
@@ -121,10 +128,12 @@ void TfrxDesignerForm::FormCreate(TObject*) {
   for (const char* z : {"25%", "50%", "75%", "100%", "150%", "200%"}) zooms->Add(z);
   zooms->Add(res->TextOf("zmPageWidth"));
   zooms->Add(res->TextOf("zmWholePage"));
-  SetScale(1);
+  RestoreState(false);
+  BuildLanguageMenu();
 
   RebuildPageTabs(0);
   UpdateCaption();
+  UpdateRecentFiles(Report()->FileName());
   ConnectionsMI->SetVisible(false);
   if (TfrxDesigner* d = TfrxDesigner::Current()) {
     ConnectionsMI->SetVisible(d->Standalone());
@@ -248,6 +257,7 @@ void TfrxDesignerForm::RefreshFromReport() {
   FCodeWindow->SetLines(Report()->ScriptText());
   FCodeWindow->SetLanguageName(Report()->ScriptLanguage());
   RebuildPageTabs(0);
+  UpdateRecentFiles(Report()->FileName());
   UpdateCaption();
   if (ClearUndo) ClearUndo();
   FlagModified(false);
@@ -334,37 +344,6 @@ int TfrxDesignerForm::AskSaveChanges() {
   return AskConfirmation(text, MB_YESNOCANCEL);
 }
 
-bool TfrxDesignerForm::SaveReport(bool SaveAs, bool UseEvent) {
-  TakeCodeText();
-  Report()->ReportOptions()->SetLastChange(Now());
-  TfrxDesigner* d = TfrxDesigner::Current();
-  if (UseEvent && d && d->OnSaveReport()) {
-    if (d->OnSaveReport()(Report(), SaveAs)) {
-      UpdateCaption();
-      FlagModified(false);
-      return true;
-    }
-    return false;
-  }
-  bool written = false;
-  if (SaveAs || Report()->FileName().empty()) {
-    SaveDialog->SetFilter(ReportResources()->TextOf("dsRepFilter"));
-    SaveDialog->SetFilterIndex(1);
-    if (d) SaveDialog->SetInitialDir(d->SaveDir());
-    if (SaveDialog->Execute()) {
-      Report()->SetFileName(ChangeFileExt(SaveDialog->FileName(), ".fr3"));
-      Report()->SaveToFile(Report()->FileName());
-      written = true;
-    }
-  } else {
-    Report()->SaveToFile(Report()->FileName());
-    written = true;
-  }
-  UpdateCaption();
-  if (written) FlagModified(false);
-  return written;
-}
-
 void TfrxDesignerForm::FormCloseQuery(TObject*, bool& CanClose) {
   if (FScriptRunning) {
     CanClose = false;
@@ -379,7 +358,8 @@ void TfrxDesignerForm::FormCloseQuery(TObject*, bool& CanClose) {
   if (IsPreviewDesigner()) {
     if (answer == IDNO) FlagModified(false);
   } else {
-    if (answer == IDYES) SaveReport(false, true);
+    // A save that did not happen (dialog cancelled, write failed) keeps the window open.
+    if (answer == IDYES && !SaveReport(false, true)) answer = IDCANCEL;
     // The report's flag, copied from Modified after closing, stays set unless the answer was No.
     FlagModified(answer != IDNO);
   }
@@ -389,6 +369,11 @@ void TfrxDesignerForm::FormCloseQuery(TObject*, bool& CanClose) {
 void TfrxDesignerForm::FormClose(TObject*, TCloseAction&) { SetClosed(true); }
 
 void TfrxDesignerForm::FormDestroy(TObject*) {
+  // Settings that cannot be stored must not stop the window from closing.
+  try {
+    SaveState();
+  } catch (const Exception&) {
+  }
   DetachDialogForm();
   if (FPreviewRestrictions) {
     FPreviewRestrictions.reset();
