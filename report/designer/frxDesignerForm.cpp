@@ -48,6 +48,10 @@ KELM_PUBLISH(TfrxDesignerForm) {
   b.Method("PasteCmdExecute", &TfrxDesignerForm::PasteCmdExecute);
   b.Method("ExitCmdExecute", &TfrxDesignerForm::ExitCmdExecute);
   b.Method("TimerTimer", &TfrxDesignerForm::TimerTimer);
+  b.Method("NewReportCmdExecute", &TfrxDesignerForm::NewReportCmdExecute);
+  b.Method("OpenCmdExecute", &TfrxDesignerForm::OpenCmdExecute);
+  b.Method("SaveCmdExecute", &TfrxDesignerForm::SaveCmdExecute);
+  b.Method("SaveAsCmdExecute", &TfrxDesignerForm::SaveAsCmdExecute);
   PublishCommands(b);
 }
 
@@ -86,10 +90,6 @@ void TfrxDesignerForm::FormCreate(TObject*) {
   InstallDesignerCursors();
   FSampleFormat = std::make_unique<TSampleFormat>();
   FRecentFiles = std::make_unique<TStringList>();
-  NewReportCmd->OnExecute = MakeEvent(this, &TfrxDesignerForm::NewReportCmdExecute);
-  OpenCmd->OnExecute = MakeEvent(this, &TfrxDesignerForm::OpenCmdExecute);
-  SaveCmd->OnExecute = MakeEvent(this, &TfrxDesignerForm::SaveCmdExecute);
-  SaveAsCmd->OnExecute = MakeEvent(this, &TfrxDesignerForm::SaveAsCmdExecute);
   TfrxResources* res = ReportResources();
   for (TToolBar* tb : {CodeTB, StandardTB1, TextTB1, FrameTB1, AlignTB1, ExtraToolsTB1}) {
     tb->SetImages(res->ToolImages());

@@ -338,6 +338,8 @@ private:
   void LoadReportFile(const String& FileName, bool Dialog);
   bool WriteReportFile(const String& FileName);
   void ApplyReportDefaults();
+  // The five tool bars' holders, as the layout is stored by.
+  std::array<TPanel*, 5> ToolBarPanels() const;
   String FFindText, FReplaceText;
   bool FFindCase = false, FReplaceMode = false;
   int FFindIndex = 0;

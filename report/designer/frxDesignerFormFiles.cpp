@@ -51,6 +51,10 @@ String ResourcesKey() { return String(TfrxReport::DefaultIniFile) + "\\Resources
 
 }  // namespace
 
+std::array<TPanel*, 5> TfrxDesignerForm::ToolBarPanels() const {
+  return {StandardTB, TextTB, FrameTB, AlignTB, ExtraToolsTB};
+}
+
 String TfrxDesignerForm::DefaultLayoutText() {
   return "[Form.TfrxObjectInspector];Width=159;SplitPos=75;Split1Pos=65;Dock=LeftDockSite2;"
          "[Form.TfrxDesignerForm];EditAfterInsert=1;Maximized=1;"
@@ -348,17 +352,12 @@ void TfrxDesignerForm::ReadSettings(TCustomIniFile* Ini, bool Placement) {
                 Ini->ReadInteger(f, "Width", Width()), Ini->ReadInteger(f, "Height", Height()));
     }
   }
-  const struct {
-    const char* Name;
-    TToolBar* Bar;
-  } bars[] = {{"StandardTB", StandardTB1}, {"TextTB", TextTB1}, {"FrameTB", FrameTB1},
-              {"AlignTB", AlignTB1},       {"ExtraToolsTB", ExtraToolsTB1}};
-  for (const auto& b : bars) {
-    String section = String("ToolBar.") + b.Name;
-    b.Bar->SetBounds(Ini->ReadInteger(section, "Left", b.Bar->Left()), Ini->ReadInteger(section, "Top", b.Bar->Top()),
-                     Ini->ReadInteger(section, "Width", b.Bar->Width()),
-                     Ini->ReadInteger(section, "Height", b.Bar->Height()));
-    b.Bar->SetVisible(Ini->ReadBool(section, "Visible", true));
+  for (TPanel* bar : ToolBarPanels()) {
+    String section = "ToolBar." + bar->Name();
+    bar->SetBounds(Ini->ReadInteger(section, "Left", bar->Left()), Ini->ReadInteger(section, "Top", bar->Top()),
+                     Ini->ReadInteger(section, "Width", bar->Width()),
+                     Ini->ReadInteger(section, "Height", bar->Height()));
+    bar->SetVisible(Ini->ReadBool(section, "Visible", true));
   }
 }
 
@@ -433,20 +432,15 @@ void TfrxDesignerForm::WriteSettings(TCustomIniFile* Ini) {
     Ini->WriteInteger(f, "Width", Width());
     Ini->WriteInteger(f, "Height", Height());
   }
-  const struct {
-    const char* Name;
-    TToolBar* Bar;
-  } bars[] = {{"StandardTB", StandardTB1}, {"TextTB", TextTB1}, {"FrameTB", FrameTB1},
-              {"AlignTB", AlignTB1},       {"ExtraToolsTB", ExtraToolsTB1}};
-  for (const auto& b : bars) {
-    String section = String("ToolBar.") + b.Name;
+  for (TPanel* bar : ToolBarPanels()) {
+    String section = "ToolBar." + bar->Name();
     Ini->WriteBool(section, "Float", false);
-    Ini->WriteBool(section, "Visible", b.Bar->Visible());
-    Ini->WriteInteger(section, "Left", b.Bar->Left());
-    Ini->WriteInteger(section, "Top", b.Bar->Top());
-    Ini->WriteInteger(section, "Width", b.Bar->Width());
-    Ini->WriteInteger(section, "Height", b.Bar->Height());
-    if (b.Bar->Parent()) Ini->WriteString(section, "Dock", b.Bar->Parent()->Name());
+    Ini->WriteBool(section, "Visible", bar->Visible());
+    Ini->WriteInteger(section, "Left", bar->Left());
+    Ini->WriteInteger(section, "Top", bar->Top());
+    Ini->WriteInteger(section, "Width", bar->Width());
+    Ini->WriteInteger(section, "Height", bar->Height());
+    if (bar->Parent()) Ini->WriteString(section, "Dock", bar->Parent()->Name());
   }
 }
 
