@@ -227,8 +227,12 @@ void TfrxObjectInspector::RefreshProperties() { InspectSelection(FSelection); }
 
 void TfrxObjectInspector::FillObjectList(const std::vector<TObject*>& Objects) {
   TRestore<bool> filling(FUpdatingCB, true);
-  ObjectsCB->Items()->Clear();
-  for (TObject* o : Objects) ObjectsCB->Items()->AddObject(ComboEntry(o), o);
+  // One layout of the list at the end, not one per object of a large report.
+  TStrings* items = ObjectsCB->Items();
+  items->BeginUpdate();
+  TScopeExit endUpdate([items] { items->EndUpdate(); });
+  items->Clear();
+  for (TObject* o : Objects) items->AddObject(ComboEntry(o), o);
 }
 
 void TfrxObjectInspector::AddRows(TfrxPropertyList* List, int Level) {
