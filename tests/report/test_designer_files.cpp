@@ -20,6 +20,10 @@
 #include "report/frxPages.h"
 #include "report/frxRes.h"
 
+#include <QtCore/QDir>
+#include <QtGui/QImage>
+#include <QtWidgets/QWidget>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -365,6 +369,13 @@ TEST_F(DesignerFilesTest, AnEmptyStoreGivesTheDefaultLayoutAndSettingsComeBackAs
   EXPECT_EQ(W->StandardTB->Top(), 0);
   EXPECT_EQ(W->TextTB->Top(), 27);
   EXPECT_EQ(W->FrameTB->Left(), 651);
+  // The first start as a person sees it.
+  W->Repaint();
+  Application->ProcessMessages();
+  QImage img = WidgetOf(W)->grab().toImage();
+  QDir().mkpath("screens");
+  ASSERT_TRUE(img.save("screens/designer_default_layout.png"));
+  EXPECT_GE(img.width(), W->TextTB->Width());
 
   W->SetWindowState(wsNormal);
   W->SetBounds(30, 40, 900, 650);
