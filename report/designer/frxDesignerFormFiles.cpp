@@ -3,6 +3,7 @@
 #include "report/designer/frxDesignerForm.h"
 
 #include "report/designer/frxCodeUtils.h"
+#include "report/designer/frxDataTree.h"
 #include "report/designer/frxDesgnWorkspace.h"
 #include "report/designer/frxDesgnWorkspace1.h"
 #include "report/designer/frxInsp.h"
@@ -311,6 +312,10 @@ void TfrxDesignerForm::ReadSettings(TCustomIniFile* Ini, bool Placement) {
     FInspectorForm->SetNameColumnWidth(split);
     FInspectorForm->SetHintPanelHeight(Ini->ReadInteger(kInspectorSection, "Split1Pos", 65));
   }
+  if (FDataTreeForm) {
+    int width = Ini->ReadInteger("Form.TfrxDataTreeForm", "Width", FDataTreeForm->Width());
+    if (width > 0) FDataTreeForm->SetWidth(width);
+  }
   SetScale(Ini->ReadFloat(f, "Scale", 0.75));
   SetShowGrid(Ini->ReadBool(f, "ShowGrid", true));
   SetGridAlign(Ini->ReadBool(f, "GridAlign", true));
@@ -397,6 +402,7 @@ void TfrxDesignerForm::WriteSettings(TCustomIniFile* Ini) {
     Ini->WriteInteger(kInspectorSection, "SplitPos", FInspectorForm->NameColumnWidth());
     Ini->WriteInteger(kInspectorSection, "Split1Pos", FInspectorForm->HintPanelHeight());
   }
+  if (FDataTreeForm) Ini->WriteInteger("Form.TfrxDataTreeForm", "Width", FDataTreeForm->Width());
   Ini->WriteFloat(f, "Scale", Scale());
   Ini->WriteBool(f, "ShowGrid", ShowGrid());
   Ini->WriteBool(f, "GridAlign", GridAlign());

@@ -532,3 +532,57 @@ TEST(DesignerSampleFormat, TakesAWholeLookAndHandsOnOnlyTheFormat) {
   component.reset();
   TfrxDesigner::MakeCurrent(nullptr);
 }
+
+// ---------------------------------------------------------------- the program's hooks
+
+TEST_F(DesignerFilesTest, TheProgramsLoadAndSaveEventsReplaceTheDialogs) {
+  AddPage("Page1");
+  String listed = WriteReport("listed.fr3", "listed");
+  auto component = std::make_unique<TfrxDesigner>(nullptr);
+  struct THold {
+    ~THold() { TfrxDesigner::MakeCurrent(nullptr); }
+  } hold;
+  int loads = 0, saves = 0;
+  bool saveAnswer = true;
+  component->SetOnLoadReport(TfrxLoadReportEvent::Lambda([&](TfrxReport* R) {
+    ++loads;
+    R->Clear();
+    auto* p = new TfrxReportPage(R);
+    p->SetParent(R);
+    p->SetName("FromProgram");
+    R->SetFileName(Folder / "program.fr3");
+    return true;
+  }));
+  component->SetOnSaveReport(TfrxSaveReportEvent::Lambda([&](TfrxReport*, bool) {
+    ++saves;
+    return saveAnswer;
+  }));
+  Open();
+  W->FlagModified(true);
+  {
+    TDialogScript script;
+    W->OpenCmd->Execute();
+    EXPECT_TRUE(script.Asked().empty()) << "no dialog and no save question";
+  }
+  EXPECT_EQ(loads, 1);
+  ASSERT_EQ(Report->CountPages(), 1);
+  EXPECT_EQ(Report->PageAt(0)->Name(), "FromProgram");
+  EXPECT_EQ(RecentMenu(W), std::vector<String>{Folder / "program.fr3"});
+  // A file of the recent list is read directly.
+  W->OpenReport(listed, false);
+  EXPECT_EQ(MemoText(), "listed\r\n");
+  EXPECT_EQ(loads, 1);
+  // Save goes through the program; a refusal keeps the report modified and the window open.
+  W->FlagModified(true);
+  W->SaveCmd->Execute();
+  EXPECT_EQ(saves, 1);
+  EXPECT_FALSE(W->Modified());
+  saveAnswer = false;
+  W->FlagModified(true);
+  TDialogScript script;
+  script.Button(IDYES);
+  W->Close();
+  EXPECT_EQ(saves, 2);
+  EXPECT_FALSE(W->Closed());
+  EXPECT_TRUE(W->Modified());
+}
