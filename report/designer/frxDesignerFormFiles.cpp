@@ -451,7 +451,8 @@ void TfrxDesignerForm::WriteSettings(TCustomIniFile* Ini) {
 }
 
 void TfrxDesignerForm::SaveState() {
-  if (IsPreviewDesigner()) return;
+  // A window made only from its layout (no report, never set up) has nothing to store.
+  if (IsPreviewDesigner() || !Report() || !FRecentFiles) return;
   std::unique_ptr<TCustomIniFile> store = Report()->OpenSettingsStore();
   WriteSettings(store.get());
   store->UpdateFile();
