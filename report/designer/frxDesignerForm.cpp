@@ -2,6 +2,8 @@
 #include "report/designer/frxDesignerForm.h"
 
 #include "report/designer/frxDesgnWorkspace.h"
+#include "report/designer/frxDataTree.h"
+#include "report/designer/frxInsp.h"
 #include "report/designer/frxSampleFormat.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxClass.h"
@@ -53,6 +55,9 @@ KELM_PUBLISH(TfrxDesignerForm) {
   b.Method("SaveCmdExecute", &TfrxDesignerForm::SaveCmdExecute);
   b.Method("SaveAsCmdExecute", &TfrxDesignerForm::SaveAsCmdExecute);
   PublishCommands(b);
+  PublishFormatting(b);
+  PublishPalette(b);
+  PublishDebugger(b);
 }
 
 namespace {
@@ -89,6 +94,7 @@ void InstallDesignerCursors() {
 void TfrxDesignerForm::FormCreate(TObject*) {
   InstallDesignerCursors();
   FSampleFormat = std::make_unique<TSampleFormat>();
+  ApplySampleFormat = [this](TfrxCustomMemoView* Memo) { FSampleFormat->ApplyTo(Memo); };
   FRecentFiles = std::make_unique<TStringList>();
   TfrxResources* res = ReportResources();
   for (TToolBar* tb : {CodeTB, StandardTB1, TextTB1, FrameTB1, AlignTB1, ExtraToolsTB1}) {
@@ -105,6 +111,8 @@ void TfrxDesignerForm::FormCreate(TObject*) {
   DataLV->SetLargeImages(res->PaletteImages());
 
   CreateParts();
+  BuildPalette();
+  if (FDataTreeForm) FDataTreeForm->OnDblClick = MakeEvent(this, &TfrxDesignerForm::DataTreeDblClick);
 
   ScrollBoxPanel->SetAlign(alClient);
   CodePanel->SetAlign(alClient);
@@ -114,11 +122,12 @@ void TfrxDesignerForm::FormCreate(TObject*) {
   for (int i = 0; i < languages.Count(); ++i)
     if (!StartsStr("@", languages[i])) LangCB->Items()->Add(languages[i]);
   LangCB->SetItemIndex(LangCB->Items()->IndexOf(Report()->ScriptLanguage()));
-  FCodeWindow->SetLanguageName(Report()->ScriptLanguage());
+  UpdateScriptLanguage();
   if (SnapshotToUndo) SnapshotToUndo();
   Timer->SetEnabled(true);
   MainMenu->SetAutoHotkeys(maManual);
   if (IsPreviewDesigner()) ApplyPreviewRestrictions();
+  if (IsPreviewDesigner()) InsertBandB->SetEnabled(false);
   Report()->ApplyPrinterOption();
   EnableByRestrictions();
 
@@ -150,6 +159,8 @@ void TfrxDesignerForm::CreateParts() {
   FWorkspace->OnSelectionChange = MakeEvent(this, &TfrxDesignerForm::NotifySelectionChanged);
   FWorkspace->OnBoundsChanged = MakeEvent(this, &TfrxDesignerForm::ShowPosition);
   FWorkspace->OnMoved = MakeEvent(this, &TfrxDesignerForm::ScrollBoxResize);
+  FWorkspace->OnInsertRequest = MakeEvent(this, &TfrxDesignerForm::InsertPendingObject);
+  FWorkspace->OnEditRequest = MakeEvent(this, &TfrxDesignerForm::EditCmdExecute);
   // Editing and inserting come with the commands and the palette.
   FCodeWindow = new TfrxSyntaxMemo(this);
   FCodeWindow->SetParent(CodePanel);
@@ -167,7 +178,6 @@ void TfrxDesignerForm::ApplyPreviewRestrictions() {
   FPreviewRestrictions = std::make_unique<TfrxDesigner>(nullptr);
   FPreviewRestrictions->SetRestrictions({drDontDeletePage, drDontCreatePage, drDontCreateReport, drDontLoadReport,
                                          drDontPreviewReport, drDontEditVariables, drDontChangeReportOptions});
-  // InsertBandB joins the palette with its own part; until then there is nothing to disable.
 }
 
 void TfrxDesignerForm::EnableByRestrictions() {
@@ -241,6 +251,9 @@ bool TfrxDesignerForm::AskExpression(String& Expression) {
 void TfrxDesignerForm::DropSelection() {
   Objects().clear();
   SelectedObjects().clear();
+  // Objects about to be freed leave the inspector first, so nothing it shows dangles.
+  FInspectedObjects.clear();
+  if (FInspectorForm) FInspectorForm->InspectSelection(&FInspectedObjects);
   DetachDialogForm();
   FWorkspace->LockUpdates();
   if (LockInspector) LockInspector(true);
@@ -255,7 +268,7 @@ void TfrxDesignerForm::RefreshFromReport() {
   }
   LangCB->SetItemIndex(LangCB->Items()->IndexOf(Report()->ScriptLanguage()));
   FCodeWindow->SetLines(Report()->ScriptText());
-  FCodeWindow->SetLanguageName(Report()->ScriptLanguage());
+  UpdateScriptLanguage();
   RebuildPageTabs(0);
   UpdateRecentFiles(Report()->FileName());
   UpdateCaption();
@@ -300,36 +313,6 @@ void TfrxDesignerForm::CodeCaretMoved(TObject*) {
   StatusBar->Invalidate();
 }
 
-// The enabled state of each command, by what is shown and selected.
-void TfrxDesignerForm::UpdateControls() {
-  TRestore<bool> updating(FUpdatingControls, true);
-  bool code = Page() == nullptr;
-  std::vector<TfrxComponent*>& s = SelectedObjects();
-  bool objects = !code && !s.empty() && s.front() != Page();
-  int pageObjects = code ? 0 : Page()->ObjectCount();
-  const struct {
-    TAction* Action;
-    bool Enabled;
-  } rules[] = {
-      {UndoCmd, code || (CanUndo && CanUndo())},
-      {RedoCmd, !code && CanRedo && CanRedo()},
-      {CutCmd, code || objects},
-      {CopyCmd, code || objects},
-      {DeleteCmd, objects},
-      {DeletePageCmd, Report()->CountPages() > 1 && !code && CheckOp(drDontDeletePage)},
-      {SelectAllCmd, pageObjects > 0},
-      {EditCmd, !code && s.size() == 1},
-      {BringToFrontCmd, objects},
-      {SendToBackCmd, objects},
-      {GroupCmd, objects && s.front() != Report()},
-      {UngroupCmd, objects && s.front() != Report()},
-      {SaveCmd, Modified() && CheckOp(drDontSaveReport)},
-      {PageSettingsCmd, !code && Page()->Is<TfrxReportPage>() && CheckOp(drDontChangePageOptions)},
-  };
-  for (const auto& r : rules) r.Action->SetEnabled(r.Enabled);
-  PasteCmd->SetEnabled(code || (CanPaste && CanPaste()));
-}
-
 // ---------------------------------------------------------------- closing
 
 void TfrxDesignerForm::UpdateCaption() {
@@ -346,6 +329,9 @@ int TfrxDesignerForm::AskSaveChanges() {
 
 void TfrxDesignerForm::FormCloseQuery(TObject*, bool& CanClose) {
   if (FScriptRunning) {
+    // A run paused at a line is stopped first, so its pause ends before anything is freed;
+    // the window stays until the run has unwound.
+    if (FScriptPaused) StopScriptBClick(nullptr);
     CanClose = false;
     return;
   }

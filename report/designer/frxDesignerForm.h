@@ -30,6 +30,8 @@ class TfrxDialogForm;
 class TfrxDialogPage;
 struct TfrxBoundsRect;
 class TfrxReportPage;
+class TfrxCustomMemoView;
+class TfsScript;
 class TStringList;
 class TSampleFormat;
 class TCustomIniFile;
@@ -135,8 +137,6 @@ public:
   TSampleFormat* SampleFormat() const { return FSampleFormat.get(); }
   // Report files opened or saved, the most recent last, at most 8.
   TStringList* RecentFiles() const { return FRecentFiles.get(); }
-  bool EditAfterInsert() const { return FEditAfterInsert; }
-  void SetEditAfterInsert(bool Value) { FEditAfterInsert = Value; }
   // The text editors' font, unless they take the edited object's own.
   const String& MemoFontName() const { return FMemoFontName; }
   void SetMemoFontName(const String& Value) { FMemoFontName = Value; }
@@ -238,6 +238,78 @@ public:
   TControl* ToolbarControl(int Tag) const;
   // The command handlers' names for the layout.
   static void PublishCommands(TClassBuilder<TfrxDesignerForm>& b);
+  static void PublishFormatting(TClassBuilder<TfrxDesignerForm>& b);
+  static void PublishPalette(TClassBuilder<TfrxDesignerForm>& b);
+  static void PublishDebugger(TClassBuilder<TfrxDesignerForm>& b);
+
+  // ---- the code tab and the script debugger
+  // The editor's syntax and the script dialogs' filter index and extension follow the
+  // report's script language.
+  void UpdateScriptLanguage();
+  void LangCBClick(TObject* Sender);
+  void OpenScriptBClick(TObject* Sender);
+  void SaveScriptBClick(TObject* Sender);
+  // Run (RunScriptB) or Step (StepScriptB).
+  void RunScriptBClick(TObject* Sender);
+  void StopScriptBClick(TObject* Sender);
+  void EvaluateBClick(TObject* Sender);
+  // Idle: runs the report through the preview, stopping at each line when Step. Paused: goes
+  // on to the end (Run) or to the next line (Step).
+  void RunScript(bool Step);
+  void RunToCursor();
+  // The script engine's call before each statement: stops there until the user goes on.
+  void RunLine(TfsScript* Sender, const String& UnitName, const String& SourcePos);
+  void DebuggerKeyDown(Word& Key, TShiftState Shift);
+  // A double click in the data tree: on the code tab its item's text is inserted at the caret.
+  void DataTreeDblClick(TObject* Sender);
+  bool ScriptPaused() const { return FScriptPaused; }
+  // Called each time the debugger stops at a line (before waiting).
+  std::function<void()> OnPaused;
+  // Opens the expression window on the script with the selected text.
+  std::function<void(const String& Expression)> EvaluateExpression;
+
+  // ---- the object palette
+  // The tool buttons and one button per registered object without category and per category
+  // that has objects, in registration order.
+  void BuildPalette();
+  // Shows the buttons that fit the page shown and returns to the select tool.
+  void FilterPalette();
+  void PaletteToolClick(TObject* Sender);
+  // The workspace's tool from the tool buttons that are down.
+  void ApplyPaletteTool();
+  // The select tool pressed, every object button released and no insertion pending.
+  void PressSelectTool();
+  // A registered object: a non-visual one is made at once, any other arms the workspace; a
+  // category offers its objects in a menu.
+  void ObjectsButtonClick(TObject* Sender);
+  // Creates the armed object in the rectangle the workspace reports.
+  void InsertPendingObject(TObject* Sender);
+  void InsertBandBClick(TObject* Sender);
+  void BandsPopupPopup(TObject* Sender);
+  // A band of the item's kind (tag mod 100; vertical from 100 on) added to the page.
+  void BandItemClick(TObject* Sender);
+  const std::vector<TToolButton*>& PaletteButtons() const { return FPaletteButtons; }
+  TToolButton* SelectToolB = nullptr;
+  TToolButton* HandToolB = nullptr;
+  TToolButton* ZoomToolB = nullptr;
+  TToolButton* TextToolB = nullptr;
+  TToolButton* FormatToolB = nullptr;
+  TToolButton* InsertBandB = nullptr;
+  bool EditAfterInsert() const { return FEditAfterInsert; }
+  void SetEditAfterInsert(bool Value) { FEditAfterInsert = Value; }
+
+  // ---- formatting
+  // The formatting command chosen by the sender's tag, on every selected object that may be
+  // modified.
+  void ToolButtonClick(TObject* Sender);
+  // The alignment palette: the first selected object is the reference.
+  void AlignButtonClick(TObject* Sender);
+  // Spreads the edges of three or more selected objects evenly, the outer two staying put.
+  void SpreadSelection(bool Vertical);
+  TColor PickedColor() const { return FPickedColor; }
+  void SetPickedColor(TColor Value) { FPickedColor = Value; }
+  TfrxFrameStyle PickedFrameStyle() const { return FPickedFrameStyle; }
+  void SetPickedFrameStyle(TfrxFrameStyle Value) { FPickedFrameStyle = Value; }
   // The find state: what to find, its replacement, case, where the next search starts and
   // whether hits are replaced.
   const String& FindWhat() const { return FFindText; }
@@ -265,10 +337,12 @@ public:
   std::function<void()> RefreshReportTree;
   // True while the inspector's edit box has the focus: the window's keys leave it alone.
   std::function<bool()> InspectorEditing;
-  // Enter in the font size box applies the size.
-  std::function<void()> FontSizeApply;
-  // The script debugger's keys on the code tab.
-  std::function<void(Word& Key, TShiftState Shift)> DebuggerKey;
+  // The font button's click outside dot-matrix reports (the font dialog).
+  TNotifyEvent FontButtonClick;
+  // The palette's tools follow the page kind and the selection (report page, one text object).
+  std::function<void(bool OnReportPage, bool OneText)> PaletteUpdate;
+  // The remembered sample format, given to each text object inserted.
+  std::function<void(TfrxCustomMemoView* Memo)> ApplySampleFormat;
 
 protected:
   void WndProc(TMessage& Message) override;
@@ -329,7 +403,6 @@ private:
   std::unique_ptr<TStringList> FRecentFiles;
   std::vector<TMenuItem*> FRecentItems;
   TMenuItem* FLanguageMenu = nullptr;
-  bool FEditAfterInsert = false;
   String FMemoFontName = "Arial";
   int FMemoFontSize = 10;
   bool FUseObjectFont = true;
@@ -340,6 +413,11 @@ private:
   void ApplyReportDefaults();
   // The five tool bars' holders, as the layout is stored by.
   std::array<TPanel*, 5> ToolBarPanels() const;
+  std::vector<TToolButton*> FPaletteButtons;
+  bool FEditAfterInsert = false;
+  bool FScriptPaused = false, FFirstStop = false;
+  TColor FPickedColor = clBlack;
+  TfrxFrameStyle FPickedFrameStyle = fsSolid;
   String FFindText, FReplaceText;
   bool FFindCase = false, FReplaceMode = false;
   int FFindIndex = 0;

@@ -14,6 +14,8 @@
 #include "report/frxPages.h"
 #include "report/frxPreviewDialogs.h"
 #include "report/frxRes.h"
+#include "report/frxShapes.h"
+#include "report/frxView.h"
 
 #include "core/ClassBuilder.h"
 #include "core/Classes.h"
@@ -24,6 +26,7 @@
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "gui/Menus.h"
+#include "gui/ToolBar.h"
 #include "script/fs_iscript.h"
 
 #include <algorithm>
@@ -89,8 +92,11 @@ void TfrxDesignerForm::SelectAllCmdExecute(TObject*) { SelectAll(); }
 void TfrxDesignerForm::BringToFrontCmdExecute(TObject*) {
   for (TfrxComponent* c : std::vector<TfrxComponent*>(SelectedObjects())) {
     if (!c->Is<TfrxReportComponent>() || c->Restrictions().Contains(rfDontMove) || !c->Parent()) continue;
-    // Given to its parent again, the object goes to the end of the children.
-    c->SetParent(c->Parent());
+    TfrxComponent* parent = c->Parent();
+    std::vector<TfrxComponent*> children = parent->UnlistObjects();
+    children.erase(std::remove(children.begin(), children.end(), c), children.end());
+    children.push_back(c);
+    parent->ListObjects(std::move(children));
   }
   ReloadObjects();
   FlagModified(true);
@@ -295,11 +301,11 @@ void TfrxDesignerForm::ToolbarItemClick(TObject* Sender) {
   if (TControl* c = ToolbarControl(static_cast<int>(item->Tag()))) c->SetVisible(item->Checked());
 }
 
-void TfrxDesignerForm::ShowRulersMIClick(TObject*) { SetShowRulers(!ShowRulersMI->Checked()); }
+void TfrxDesignerForm::ShowRulersMIClick(TObject*) { SetShowRulers(!FShowRulers); }
 
 void TfrxDesignerForm::ShowGuidesMIClick(TObject*) {
-  ShowGuidesMI->SetChecked(!ShowGuidesMI->Checked());
-  SetShowGuides(ShowGuidesMI->Checked());
+  SetShowGuides(!FShowGuides);
+  ShowGuidesMI->SetChecked(FShowGuides);
   FWorkspace->Invalidate();
 }
 
@@ -319,6 +325,7 @@ void TfrxDesignerForm::HelpContentsMIClick(TObject*) {
 
 void TfrxDesignerForm::FindMIClick(TObject* Sender) {
   TfrxSearchDialog dialog(this);
+  dialog.InitForm();
   bool replace = Sender == ReplaceMI;
   dialog.ReplacePanel->SetVisible(replace);
   if (Page()) dialog.TopCB->SetEnabled(false);
@@ -403,8 +410,9 @@ void TfrxDesignerForm::FormKeyDown(TObject*, Word& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
-  if (Key == VK_RETURN && focused == FontSizeCB && FontSizeApply) {
-    FontSizeApply();
+  if (Key == VK_RETURN && focused == FontSizeCB) {
+    ToolButtonClick(FontSizeCB);
+    Key = 0;
     return;
   }
   if (Key == VK_RETURN && focused == ScaleCB) {
@@ -422,5 +430,175 @@ void TfrxDesignerForm::FormKeyDown(TObject*, Word& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
-  if (DebuggerKey) DebuggerKey(Key, Shift);
+  DebuggerKeyDown(Key, Shift);
+}
+
+// ---------------------------------------------------------------- enabling
+
+namespace {
+bool Publishes(TfrxComponent* C, const char* Name) { return C && GetPropInfo(C, Name) != nullptr; }
+
+TfrxFrame* FrameOf(TfrxComponent* C) {
+  if (auto* v = dynamic_cast<TfrxView*>(C)) return v->Frame();
+  if (auto* p = dynamic_cast<TfrxReportPage*>(C)) return p->Frame();
+  return nullptr;
+}
+
+TfrxDMPFontStyles DMPStyleOf(TfrxComponent* C) {
+  if (auto* m = dynamic_cast<TfrxDMPMemoView*>(C)) return m->FontStyle();
+  if (auto* l = dynamic_cast<TfrxDMPLineView*>(C)) return l->FontStyle();
+  if (auto* p = dynamic_cast<TfrxDMPPage*>(C)) return p->FontStyle();
+  return {};
+}
+}  // namespace
+
+// Which commands are enabled and which buttons are down, by what is shown and selected.
+void TfrxDesignerForm::UpdateControls() {
+  TRestore<bool> updating(FUpdatingControls, true);
+  TfrxPage* p = Page();
+  bool code = p == nullptr;
+  std::vector<TfrxComponent*>& s = SelectedObjects();
+  TfrxComponent* f = s.empty() ? nullptr : s.front();
+  const std::size_t n = s.size();
+  bool dmpF = f && f->Is<TfrxDMPPage>();
+  bool hasFont = !code && !dmpF && Publishes(f, "Font");
+  bool isText = !code && f && f->Is<TfrxCustomMemoView>();
+  bool hasFrame = !code && !dmpF && Publishes(f, "Frame");
+  bool hasFrameLines = hasFrame && !f->Is<TfrxLineView>() && !f->Is<TfrxShapeView>();
+  bool hasColor = !code && !dmpF && Publishes(f, "Color");
+  bool onReportPage = p && p->Is<TfrxReportPage>();
+  bool objectsSelected = !code && n > 0 && f != p;
+  bool isDotMatrix = f && (f->Is<TfrxDMPMemoView>() || f->Is<TfrxDMPLineView>() || f->Is<TfrxDMPCommand>() || dmpF);
+  bool several = n > 1;
+  bool notDMPPage = !(p && p->Is<TfrxDMPPage>());
+
+  TToolButton* alignButtons[] = {TextAlignLeftB, TextAlignCenterB, TextAlignRightB, TextAlignBlockB,
+                                 TextAlignTopB,  TextAlignMiddleB, TextAlignBottomB};
+  TToolButton* frameLines[] = {FrameTopB, FrameBottomB, FrameLeftB, FrameRightB};
+  const TfrxFrameType lineTypes[] = {ftTop, ftBottom, ftLeft, ftRight};
+
+  // 1 and 2: what the single selected object says, else empty boxes and released buttons.
+  for (TToolButton* b : alignButtons) b->SetDown(false);
+  for (TToolButton* b : frameLines) b->SetDown(false);
+  ShadowB->SetDown(false);
+  BoldB->SetDown(false);
+  ItalicB->SetDown(false);
+  UnderlineB->SetDown(false);
+  if (n == 1) {
+    if (hasFont || Publishes(f, "Font")) {
+      if (TFont* font = f->Font()) {
+        FontNameCB->SetText(font->Name());
+        FontSizeCB->SetText(IntToStr(font->Size()));
+        BoldB->SetDown(font->Style().Contains(fsBold));
+        ItalicB->SetDown(font->Style().Contains(fsItalic));
+        UnderlineB->SetDown(font->Style().Contains(fsUnderline));
+      }
+    }
+    if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(f)) {
+      TextAlignLeftB->SetDown(memo->HAlign() == haLeft);
+      TextAlignCenterB->SetDown(memo->HAlign() == haCenter);
+      TextAlignRightB->SetDown(memo->HAlign() == haRight);
+      TextAlignBlockB->SetDown(memo->HAlign() == haBlock);
+      TextAlignTopB->SetDown(memo->VAlign() == vaTop);
+      TextAlignMiddleB->SetDown(memo->VAlign() == vaCenter);
+      TextAlignBottomB->SetDown(memo->VAlign() == vaBottom);
+      if (!memo->Is<TfrxDMPMemoView>()) {
+        int index = StyleCB->Items()->IndexOf(memo->Style());
+        if (memo->Style().empty() || index < 0) StyleCB->SetItemIndex(StyleCB->Items()->Count() > 0 ? 0 : -1);
+        else StyleCB->SetItemIndex(index);
+      }
+    }
+    if (TfrxFrame* frame = FrameOf(f)) {
+      for (int i = 0; i < 4; ++i) frameLines[i]->SetDown(frame->Typ().Contains(lineTypes[i]));
+      ShadowB->SetDown(frame->DropShadow());
+      FrameWidthCB->SetText(FloatToStr(frame->Width()));
+    }
+  } else {
+    FontNameCB->SetText("");
+    FontSizeCB->SetText("");
+    FrameWidthCB->SetText("");
+    StyleCB->SetItemIndex(-1);
+  }
+
+  // 3: enabling; a disabled button is released too.
+  auto enable = [](TControl* c, bool on) {
+    c->SetEnabled(on);
+    if (!on)
+      if (auto* b = dynamic_cast<TToolButton*>(c)) b->SetDown(false);
+  };
+  for (TControl* c : std::initializer_list<TControl*>{FontNameCB, FontSizeCB, BoldB, ItalicB, UnderlineB, FontColorB})
+    enable(c, (hasFont || several) && notDMPPage);
+  enable(FontB, hasFont || isDotMatrix || several);
+  for (TToolButton* b : alignButtons) enable(b, isText || several);
+  for (TControl* c : std::initializer_list<TControl*>{StyleCB, HighlightB, RotateB})
+    enable(c, (isText || several) && notDMPPage);
+  for (TToolButton* b : frameLines) enable(b, hasFrameLines || several);
+  for (TControl* c : std::initializer_list<TControl*>{FrameAllB, FrameNoB, ShadowB}) enable(c, hasFrameLines || several);
+  for (TControl* c : std::initializer_list<TControl*>{FrameColorB, FrameStyleB, FrameWidthCB})
+    enable(c, (hasFrame || several) && notDMPPage);
+  enable(FillColorB, hasColor && notDMPPage);
+  enable(SampleFormatB, (isText && n == 1) || (onReportPage && !objectsSelected));
+
+  // 4: the font button of a dot-matrix report drops the dot-matrix styles instead.
+  if (Report()->DotMatrixReport()) {
+    FontB->SetStyle(tbsDropDown);
+    FontB->SetDropdownMenu(DMPPopup);
+    FontB->OnClick = TNotifyEvent();
+  } else {
+    FontB->SetStyle(tbsButton);
+    FontB->SetDropdownMenu(nullptr);
+    if (FontButtonClick) FontB->OnClick = FontButtonClick;
+  }
+  TfrxDMPFontStyles dmp = DMPStyleOf(f);
+  const struct {
+    TMenuItem* Item;
+    TfrxDMPFontStyle Style;
+  } dmpItems[] = {{BoldMI, fsxBold},         {ItalicMI, fsxItalic},       {UnderlineMI, fsxUnderline},
+                  {SuperScriptMI, fsxSuperScript}, {SubScriptMI, fsxSubScript}, {CondensedMI, fsxCondensed},
+                  {WideMI, fsxWide},         {N12cpiMI, fsx12cpi},        {N15cpiMI, fsx15cpi}};
+  for (const auto& d : dmpItems) d.Item->SetChecked(dmp.Contains(d.Style));
+
+  // 5: the actions.
+  bool objects = objectsSelected;
+  const struct {
+    TAction* Action;
+    bool Enabled;
+  } rules[] = {
+      {UndoCmd, code || (CanUndo && CanUndo())},
+      {RedoCmd, !code && CanRedo && CanRedo()},
+      {CutCmd, code || objects},
+      {CopyCmd, code || objects},
+      {DeleteCmd, objects},
+      {DeletePageCmd, Report()->CountPages() > 1 && !code && CheckOp(drDontDeletePage)},
+      {SelectAllCmd, !code && p->ObjectCount() > 0},
+      {EditCmd, !code && n == 1},
+      {BringToFrontCmd, objects},
+      {SendToBackCmd, objects},
+      {GroupCmd, objects && f != Report()},
+      {UngroupCmd, objects && f != Report()},
+      {SaveCmd, Modified() && CheckOp(drDontSaveReport)},
+      {PageSettingsCmd, onReportPage && CheckOp(drDontChangePageOptions)},
+  };
+  for (const auto& r : rules) r.Action->SetEnabled(r.Enabled);
+  PasteCmd->SetEnabled(code || (CanPaste && CanPaste()));
+  SetToGridB->SetEnabled(objectsSelected);
+  ScaleCB->SetEnabled(onReportPage);
+  TabOrderMI->SetVisible(!onReportPage);
+  if (PaletteUpdate) PaletteUpdate(onReportPage, isText && n == 1);
+
+  // 6: what the single selected object is bound to.
+  String status;
+  if (n == 1) {
+    status = f->Name();
+    auto* view = dynamic_cast<TfrxView*>(f);
+    if (view && view->DataSet() && !view->DataField().empty())
+      status += ": " + Report()->AliasOfDataSet(view->DataSet()) + ".\"" + view->DataField() + "\"";
+    else if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(f))
+      status += ": " + memo->Text().substr(0, std::min<std::size_t>(memo->Text().size(), 128));
+    else if (auto* band = dynamic_cast<TfrxDataBand*>(f); band && band->DataSet())
+      status += ": " + Report()->AliasOfDataSet(band->DataSet());
+    else if (auto* group = dynamic_cast<TfrxGroupHeader*>(f))
+      status += ": " + group->Condition();
+  }
+  StatusBar->Panels()->Items(2)->SetText(status);
 }
