@@ -396,7 +396,8 @@ void TfrxDesignerForm::RestoreState(bool Defaults) {
 
 void TfrxDesignerForm::WriteSettings(TCustomIniFile* Ini) {
   const String f = kFormSection;
-  SetUnits(ReportUnits());
+  // "Units" is the report's unit: the next window starts in it. The window itself, going
+  // away, is not switched over.
   if (FInspectorForm) {
     Ini->WriteInteger(kInspectorSection, "Width", FInspectorForm->Width());
     Ini->WriteInteger(kInspectorSection, "SplitPos", FInspectorForm->NameColumnWidth());

@@ -334,6 +334,9 @@ TEST_F(DesignerFilesTest, ANewReportEditedSavedAndReopenedReadsBackEqual) {
   W->FlagModified(true);
   W->Workspace()->SetFocus();
   TypeKey(Qt::Key_Z, Qt::ControlModifier);
+  // Undo brings back the report as it was: the objects are new ones.
+  memo = dynamic_cast<TfrxMemoView*>(Report->FindObject("Memo2"));
+  ASSERT_NE(memo, nullptr);
   EXPECT_DOUBLE_EQ(memo->Left(), 10) << "undone";
   {
     TDialogScript script;
