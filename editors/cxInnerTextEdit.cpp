@@ -46,10 +46,12 @@ void TcxCustomInnerTextEditHelper::SafelySetFocus() {
 
 void TcxCustomInnerTextEditHelper::SetEditValue(const Variant& Value) {
   const String text = VarToStr(Value);
+  // The model holds the window's text: compared there, without a round of text messages.
+  if (Edit->ModelText() == text) return;
   const bool designing = Edit->ComponentState().Contains(csDesigning);
-  const bool differs = Edit->Text() != text;
-  Edit->SetText(text);
-  if (designing && differs && Edit->OnChange) Edit->OnChange(Edit);
+  Edit->Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  Edit->Perform(CM_TEXTCHANGED);
+  if (designing && Edit->OnChange) Edit->OnChange(Edit);
 }
 
 void TcxCustomInnerTextEditHelper::SetParent(TWinControl* Value) { Edit->SetParent(Value); }

@@ -3,6 +3,7 @@
 
 #include "report/designer/frxDesgnWorkspace.h"
 #include "report/designer/frxDataTree.h"
+#include "report/designer/frxEditExpr.h"
 #include "report/designer/frxInsp.h"
 #include "report/designer/frxSampleFormat.h"
 #include "report/designer/frxSynMemo.h"
@@ -58,6 +59,7 @@ KELM_PUBLISH(TfrxDesignerForm) {
   PublishFormatting(b);
   PublishPalette(b);
   PublishDebugger(b);
+  PublishDialogs(b);
 }
 
 namespace {
@@ -132,6 +134,7 @@ void TfrxDesignerForm::FormCreate(TObject*) {
   EnableByRestrictions();
 
   LocalizeControls();
+  FillStyleList();
   TStrings* zooms = ScaleCB->Items();
   zooms->Clear();
   for (const char* z : {"25%", "50%", "75%", "100%", "150%", "200%"}) zooms->Add(z);
@@ -242,11 +245,7 @@ void TfrxDesignerForm::FlagModified(bool Value) {
 
 void TfrxDesignerForm::CurrentCodeLines(TStrings* Lines) { Lines->Assign(FCodeWindow->GetTrimmedLines()); }
 
-bool TfrxDesignerForm::AskExpression(String& Expression) {
-  // The expression editor is a dialog of its own; without it nothing is edited.
-  Expression.clear();
-  return false;
-}
+bool TfrxDesignerForm::AskExpression(String& Expression) { return AskExpressionDialog(this, Expression); }
 
 void TfrxDesignerForm::DropSelection() {
   Objects().clear();
@@ -272,6 +271,7 @@ void TfrxDesignerForm::RefreshFromReport() {
   RebuildPageTabs(0);
   UpdateRecentFiles(Report()->FileName());
   UpdateCaption();
+  FillStyleList();
   if (ClearUndo) ClearUndo();
   FlagModified(false);
 }

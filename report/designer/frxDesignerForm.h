@@ -241,6 +241,20 @@ public:
   static void PublishFormatting(TClassBuilder<TfrxDesignerForm>& b);
   static void PublishPalette(TClassBuilder<TfrxDesignerForm>& b);
   static void PublishDebugger(TClassBuilder<TfrxDesignerForm>& b);
+  static void PublishDialogs(TClassBuilder<TfrxDesignerForm>& b);
+
+  // ---- commands that open the report's dialogs
+  void ReportDataMIClick(TObject* Sender);
+  void VariablesCmdExecute(TObject* Sender);
+  void ReportStylesMIClick(TObject* Sender);
+  void ReportSettingsMIClick(TObject* Sender);
+  void ConnectionsMIClick(TObject* Sender);
+  void AboutMIClick(TObject* Sender);
+  void TabOrderMIClick(TObject* Sender);
+  void NewItemCmdExecute(TObject* Sender);
+  void PageSettingsCmdExecute(TObject* Sender);
+  // The style box: "no style" first, then the report's style names.
+  void FillStyleList();
 
   // ---- the code tab and the script debugger
   // The editor's syntax and the script dialogs' filter index and extension follow the
@@ -265,8 +279,6 @@ public:
   bool ScriptPaused() const { return FScriptPaused; }
   // Called each time the debugger stops at a line (before waiting).
   std::function<void()> OnPaused;
-  // Opens the expression window on the script with the selected text.
-  std::function<void(const String& Expression)> EvaluateExpression;
 
   // ---- the object palette
   // The tool buttons and one button per registered object without category and per category
@@ -304,6 +316,8 @@ public:
   void ToolButtonClick(TObject* Sender);
   // The alignment palette: the first selected object is the reference.
   void AlignButtonClick(TObject* Sender);
+  // The first selected text object's highlight edited and copied to the other text objects.
+  void HighlightBClick(TObject* Sender);
   // Spreads the edges of three or more selected objects evenly, the outer two staying put.
   void SpreadSelection(bool Vertical);
   TColor PickedColor() const { return FPickedColor; }

@@ -4,6 +4,7 @@
 
 #include "report/designer/frxCodeUtils.h"
 #include "report/designer/frxDataTree.h"
+#include "report/designer/frxEvaluateForm.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxClass.h"
 #include "report/frxFormUtils.h"
@@ -84,7 +85,7 @@ void TfrxDesignerForm::SaveScriptBClick(TObject*) {
 }
 
 void TfrxDesignerForm::EvaluateBClick(TObject*) {
-  if (EvaluateExpression) EvaluateExpression(FCodeWindow->SelectedText());
+  ShowEvaluateDialog(this, Report()->Script(), FCodeWindow->SelectedText());
 }
 
 void TfrxDesignerForm::DataTreeDblClick(TObject*) {

@@ -3,6 +3,7 @@
 #include "report/designer/frxDesignerForm.h"
 
 #include "report/designer/frxDesgnWorkspace.h"
+#include "report/designer/frxEditHighlight.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
 #include "report/frxDMPClass.h"
@@ -25,6 +26,7 @@
 void TfrxDesignerForm::PublishFormatting(TClassBuilder<TfrxDesignerForm>& b) {
   b.Method("ToolButtonClick", &TfrxDesignerForm::ToolButtonClick);
   b.Method("AlignButtonClick", &TfrxDesignerForm::AlignButtonClick);
+  b.Method("HighlightBClick", &TfrxDesignerForm::HighlightBClick);
 }
 
 namespace {
@@ -175,6 +177,18 @@ void TfrxDesignerForm::ToolButtonClick(TObject* Sender) {
     if (tag == 24 || tag == 25 || (tag >= 34 && tag <= 43)) UpdateControls();
   }
   if (ScrollBox->CanFocus() && Visible()) ScrollBox->SetFocus();
+}
+
+// ---------------------------------------------------------------- highlight
+
+void TfrxDesignerForm::HighlightBClick(TObject*) {
+  if (SelectedObjects().empty()) return;
+  auto* first = dynamic_cast<TfrxCustomMemoView*>(SelectedObjects().front());
+  if (!first || !EditHighlight(this, first)) return;
+  // The other selected text objects take the same highlight.
+  for (TfrxComponent* c : SelectedObjects())
+    if (auto* memo = dynamic_cast<TfrxMemoView*>(c); memo && memo != first) memo->SetHighlight(first->Highlight());
+  FlagModified(true);
 }
 
 // ---------------------------------------------------------------- alignment palette

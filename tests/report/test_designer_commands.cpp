@@ -15,7 +15,16 @@
 #include "report/designer/frxDesgnWorkspace.h"
 #include "report/designer/frxDesignerForm.h"
 #include "report/designer/frxDataTree.h"
+#include "report/designer/frxEditHighlight.h"
+#include "report/designer/frxAbout.h"
+#include "report/designer/frxEditPage.h"
+#include "report/designer/frxEditReport.h"
+#include "report/designer/frxEditReportData.h"
+#include "report/designer/frxEditStyle.h"
+#include "report/designer/frxEditVar.h"
 #include "report/designer/frxInsp.h"
+#include "report/designer/frxNewItem.h"
+#include "report/frxRes.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
@@ -923,4 +932,94 @@ TEST_F(DesignerCommandsTest, ADoubleClickedFieldGoesIntoTheCodeAtTheCaret) {
   lines.Assign(W->CodeWindow()->GetTrimmedLines());
   EXPECT_EQ(lines[1], "  <Customers.\"Amount\">");
   Report->DataSets()->Clear();
+}
+
+TEST_F(DesignerCommandsTest, TheHighlightOfTheFirstMemoIsCopiedToTheOthers) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* first = Add<TfrxMemoView>(page, "Memo1", 10, 10, 100, 20);
+  auto* second = Add<TfrxMemoView>(page, "Memo2", 10, 40, 100, 20);
+  auto* line = Add<TfrxLineView>(page, "Line1", 10, 70, 100, 0);
+  Open();
+  W->ChangePage(page);
+  struct TCase {
+    const char* What;
+    std::vector<TfrxComponent*> Selection;
+    int Result;
+    String SecondCondition;
+  } cases[] = {
+      {"cancelled", {first, second}, mrCancel, ""},
+      {"a line first", {line, second}, mrOk, ""},
+      {"confirmed", {first, second, line}, mrOk, "<Value> > 10"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    Select(c.Selection);
+    TModalStep answer([&](TCustomForm* f) {
+      auto* d = dynamic_cast<TfrxHighlightEditorForm*>(f);
+      ASSERT_NE(d, nullptr);
+      d->ConditionE->SetText("<Value> > 10");
+      d->SetModalResult(c.Result);
+    });
+    W->HighlightB->Click();
+    EXPECT_EQ(second->Highlight()->Condition(), c.SecondCondition);
+  }
+}
+
+TEST_F(DesignerCommandsTest, ARunThatFailsShowsItsErrorAndTheDefinitionComesBack) {
+  TfrxReportPage* page = AddPage("Page1");
+  page->SetPaperWidth(210);
+  page->SetPaperHeight(297);
+  auto* band = Add<TfrxReportTitle>(page, "ReportTitle1", 0, 0, 700, 40);
+  Add<TfrxMemoView>(band, "Memo1", 10, 0, 100, 20)->SetText("before");
+  Report->ScriptText()->SetText("var z: Integer;\nbegin\n  Memo1.Text := 'after';\n  z := 0;\n  z := 10 div z;\nend.");
+  Open();
+  W->ChangePage(page);
+  String before = DefinitionOf(Report.get());
+  TDialogScript person;
+  person.Button(IDOK);
+  TModalStep closePreview([](TCustomForm* f) { f->SetModalResult(mrCancel); });
+  W->PreviewCmd->Execute();
+  EXPECT_EQ(DefinitionOf(Report.get()), before);
+  ASSERT_EQ(person.Asked().size(), 1u);
+  EXPECT_FALSE(person.Asked()[0].Text.empty());
+}
+
+TEST_F(DesignerCommandsTest, ReportCommandsOpenTheirDialogsAndCancelChangesNothing) {
+  TfrxReportPage* page = AddPage("Page1");
+  Open();
+  W->ChangePage(page);
+  W->FlagModified(false);
+  struct TCase {
+    const char* What;
+    std::function<void()> Run;
+    std::function<bool(TCustomForm*)> IsDialog;
+  } cases[] = {
+      {"report data", [&] { W->ReportDataMI->Click(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxReportDataForm*>(f) != nullptr; }},
+      {"variables", [&] { W->VariablesCmd->Execute(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxVarEditorForm*>(f) != nullptr; }},
+      {"styles", [&] { W->ReportStylesMI->Click(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxStyleEditorForm*>(f) != nullptr; }},
+      {"report settings", [&] { W->ReportSettingsMI->Click(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxReportEditorForm*>(f) != nullptr; }},
+      {"page settings", [&] { W->PageSettingsCmd->Execute(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxPageEditorForm*>(f) != nullptr; }},
+      {"new item", [&] { W->NewItemCmd->Execute(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxNewItemForm*>(f) != nullptr; }},
+      {"about", [&] { W->AboutMI->Click(); },
+       [](TCustomForm* f) { return dynamic_cast<TfrxAboutForm*>(f) != nullptr; }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    bool right = false;
+    TModalStep cancel([&](TCustomForm* f) {
+      right = c.IsDialog(f);
+      f->SetModalResult(mrCancel);
+    });
+    c.Run();
+    EXPECT_TRUE(cancel.Done());
+    EXPECT_TRUE(right);
+    EXPECT_FALSE(W->Modified());
+  }
+  EXPECT_EQ(W->StyleCB->Items()->Strings(0), ReportResources()->TextOf("dsNoStyle"));
 }
