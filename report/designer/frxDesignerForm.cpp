@@ -1,7 +1,7 @@
 // The designer window: creation, the report's nine calls, the change flow and closing.
 #include "report/designer/frxDesignerForm.h"
 
-#include "report/designer/frxDesgnWorkspace.h"
+#include "report/designer/frxDesgnWorkspace1.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxClass.h"
 #include "report/frxFormUtils.h"
@@ -232,6 +232,7 @@ void TfrxDesignerForm::DropSelection() {
   Objects().clear();
   SelectedObjects().clear();
   DetachDialogForm();
+  if (TDesignerWorkspace* w = DesignerWorkspace()) w->ForgetFieldTarget();
   FWorkspace->LockUpdates();
   if (LockInspector) LockInspector(true);
 }
