@@ -12,6 +12,7 @@
 #include "gui/Menus.h"
 #include "gui/Screen.h"
 #include "gui/Timers.h"
+#include "core/Variant.h"
 #include "gui/ToolBar.h"
 
 #include <functional>
@@ -87,6 +88,22 @@ public:
   static void LZCopyFile(const String& Source, const String& Target);
   static const char* const CompactDoneText;    // "压缩数据库成功!"
   static const char* const CompactFailedText;  // "压缩数据库失败!"
+  // ---- the spreadsheet import (legacy/MainImport.cpp): the state of one import, from the opening
+  // of the workbook until the mapping window closes it
+  Variant ExcelApp;                   // the spreadsheet application's automation object
+  Variant ExcelBook;                  // the workbook
+  int ImportColCount = 0;             // used columns and rows of the active sheet, titles included
+  int ImportRowCount = 0;
+  std::vector<String> ImportHeaders;  // the values of the first row, column 1 first, as text
+  String ImportFileName;              // the chosen file's name without its folder
+  // Opens a workbook the user chooses for the import of Kind ("Custom" contracts, "Goods"),
+  // prefills the kind's mapping from its titles and shows the mapping window. A workbook that
+  // cannot be read is told (the reader's message names the file) and nothing is imported.
+  void OpenExcelImport(const String& Kind);
+  // Closes the workbook, quits the application and lets both go; nothing when none is open.
+  void CloseExcelImport();
+  static const char* const NoExcelText;  // "您系统未安装MS-EXCEL"
+
   // ---- the lists' columns (U_MainColumns.cpp)
   // Rebuilds Grid's columns from the shown T_FieldShow rows of the list ListName (ShowID
   // order, ties in table order) over Query, which the grid shows and which is normally open:

@@ -110,8 +110,9 @@ const TTreeCaller* FindTreeCaller(int Mode);
 
 // The row of a dialog class T reached through its global instance Instance, with its text
 // field TypeCode and its category edit CategoryEdit.
-template <class T, class E>
-void RegisterTreeCaller(int Mode, T*& Instance, String T::*TypeCode, E* T::*CategoryEdit) {
+// (The edit may be a member of a base, as a layout's generated components are.)
+template <class T, class E, class M>
+void RegisterTreeCaller(int Mode, T*& Instance, String T::*TypeCode, E* M::*CategoryEdit) {
   T** instance = &Instance;
   RegisterTreeCaller(Mode, TTreeCaller{[instance] { return *instance != nullptr; },
                                        [instance, TypeCode, CategoryEdit](const String& Code, const String& Name) {

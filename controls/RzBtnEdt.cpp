@@ -165,7 +165,7 @@ void TRzCustomButtonEdit::SetKind(int Index, TButtonKind Value) {
   if (Value == TButtonKind::bkDropDown) {
     TBitmap none;
     ButtonOf(Index)->SetGlyph(&none);
-    ButtonOf(Index)->SetStyle(cbsDropDown);
+    ButtonOf(Index)->SetStyle(TRzControlButtonStyle::cbsDropDown);
   } else if (Value != TButtonKind::bkCustom && !Loading()) {
     AssignKindGlyph(Index);
   }

@@ -71,7 +71,7 @@ bool TRzControlButton::Lit() const {
 void TRzControlButton::Paint() {
   TRect r = ClientRect();
   switch (FStyle) {
-    case cbsNone: {
+    case TRzControlButtonStyle::cbsNone: {
       PaintFace(r);
       TPoint size = GlyphSize();
       if (FGlyph->Empty() || size.X == 0 || size.Y == 0) return;
@@ -81,7 +81,7 @@ void TRzControlButton::Paint() {
       PaintGlyph(g);
       return;
     }
-    case cbsDropDown:
+    case TRzControlButtonStyle::cbsDropDown:
       PaintDropDownButton(r);
       return;
     default:

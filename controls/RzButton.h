@@ -8,7 +8,12 @@
 
 #include <memory>
 
+// The values live in a namespace of their own: the grid's column button styles use two of the
+// same names, and a window may hold a grid beside a button edit.
+namespace rzbuttonstyle {
 KELM_ENUM(TRzControlButtonStyle, cbsNone, cbsLeft, cbsUp, cbsRight, cbsDown, cbsDropDown)
+}
+using rzbuttonstyle::TRzControlButtonStyle;
 
 class TRzControlButton : public TGraphicControl {
   KELM_CLASS(TRzControlButton, TGraphicControl)
@@ -26,7 +31,7 @@ class TRzControlButton : public TGraphicControl {
     b.Prop("Delay", &C::Delay, &C::SetDelay).Default(100);
     b.Prop("NumGlyphs", &C::NumGlyphs, &C::SetNumGlyphs).Type("TNumGlyphs").Default(1);
     b.Prop("RepeatClicks", &C::RepeatClicks, &C::SetRepeatClicks).Default(false);
-    b.Prop("Style", &C::Style, &C::SetStyle).Default(cbsNone);
+    b.Prop("Style", &C::Style, &C::SetStyle).Default(TRzControlButtonStyle::cbsNone);
     b.Prop("Hint", &TControl::Hint, &TControl::SetHint);
     PublishParentShowHint(b);
     PublishPopupMenu(b);
@@ -102,5 +107,5 @@ private:
   TTimer* FRepeatTimer = nullptr;  // owned as a component
   Word FInitialDelay = 400;
   Word FDelay = 100;
-  TRzControlButtonStyle FStyle = cbsNone;
+  TRzControlButtonStyle FStyle = TRzControlButtonStyle::cbsNone;
 };

@@ -68,6 +68,8 @@ protected:
   void HandleVisibleChange() override;
   virtual void PopupMouseEnter(TControl* AControl) {}
   virtual void PopupMouseLeave(TControl* AControl) {}
+  // A descendant's own view info, made once the descendant exists.
+  void ResetPaintInfo(TcxContainerViewInfo* Info) { FPaintInfo.reset(Info); }
 
 private:
   void Reopen();

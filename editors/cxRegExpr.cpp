@@ -111,7 +111,7 @@ void TcxRegExpr::SetAutoFill(bool Value) {
 bool TcxRegExpr::Accept(char32_t& Ch) {
   CheckCompiled();
   const bool Result = FAutomaton->Accept(Ch, FCaseInsensitive);
-  if (Result && !FAutomaton->IsAccepting() && FAutoFill) FAutomaton->FillLiterals();
+  if (FAutoFill && Result && !FAutomaton->IsAccepting()) FAutomaton->FillLiterals();
   return Result;
 }
 

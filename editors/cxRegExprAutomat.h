@@ -1,19 +1,22 @@
 #pragma once
 // The matcher of a compiled mask expression: a non-deterministic automaton simulated
-// directly. Its position is the list of states that consumed the last character; every
-// accepted character pushes the old position onto the history, so characters can be taken
-// back one by one. With AutoFill the literals the expression forces next are filled in (and
-// taken back with the character typed before them), reported through the owner's events.
+// directly. Its position is the list of states that consumed the last character, kept with
+// the steps taken from it (cxRegExprPositions.h); every accepted character pushes the old
+// position onto the history, so characters can be taken back one by one. With AutoFill the
+// literals the expression forces next are filled in (and taken back with the character typed
+// before them), reported through the owner's events.
 // Declares TcxRegExprAutomat.
 #include "core/System.h"
 
 #include <memory>
 #include <vector>
 
+struct TFormatSettings;
 class TcxRegExpr;
 class TcxRegExprParserAlts;
 class TcxRegExprSimpleState;
 class TcxRegExprStates;
+class TcxRegExprPositions;
 
 class TcxRegExprAutomat {
 public:
@@ -30,24 +33,28 @@ public:
   std::unique_ptr<TcxRegExprStates> Candidates() const;
   void FillLiterals();
   void SkipBackOverLiterals();
-  void PushHistory(std::unique_ptr<TcxRegExprStates> List);
-  std::unique_ptr<TcxRegExprStates> PopHistory();  // nil when the history is empty
+  void PushHistory(int Position);
+  int PopHistory();  // -1 when the history is empty
 
-  const TcxRegExprStates& Current() const { return *FCurrent; }
+  const TcxRegExprStates& Current() const;
   int HistoryCount() const { return static_cast<int>(FHistory.size()); }
   TcxRegExprParserAlts& Tree() const { return *FTree; }
 
 private:
-  // Lists given up by steps back and restarts are kept for the next steps, so typing
-  // allocates only while the input grows beyond what it reached before.
-  std::unique_ptr<TcxRegExprStates> TakeList();
-  void Recycle(std::unique_ptr<TcxRegExprStates> List);
+  // The number of the position States holds; when the table is full, it first keeps only
+  // the positions the start, the current one and the history name.
+  int Intern(const TcxRegExprStates& States);
+  // The step from the current position on Ch found by walking the graph, then remembered.
+  int Walk(char32_t& Ch, bool CaseInsensitive);
 
-  std::vector<std::unique_ptr<TcxRegExprStates>> FHistory;
-  std::vector<std::unique_ptr<TcxRegExprStates>> FSpare;
   std::unique_ptr<TcxRegExprParserAlts> FTree;
   std::unique_ptr<TcxRegExprSimpleState> FStartState;
-  std::unique_ptr<TcxRegExprStates> FCurrent;
+  std::unique_ptr<TcxRegExprPositions> FPositions;
+  std::unique_ptr<TcxRegExprStates> FScratch;  // the next position while it is walked
+  std::vector<int> FHistory;
+  int FStart = 0;
+  int FCurrent = 0;
+  const TFormatSettings* FSettings;  // the separators the walks read
   TcxRegExpr* FOwner;
   int FFillBound = 1;
 };

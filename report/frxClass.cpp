@@ -1089,6 +1089,18 @@ void TfrxPrintOptions::Clear() {
 
 KELM_PUBLISH(TfrxReportOptions) { Published(b); }
 
+const char* const frxConnectionsKey = "\\Software\\Zude Vizerav\\Connections";
+
+void TfrxReportOptions::SetConnectionName(const String& Value) {
+  FConnectionName = Value;
+  if (Value.empty() || !FReport || !FReport->OnConnectionStringEdit) return;
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  String connection;
+  if (registry.OpenKeyReadOnly(frxConnectionsKey)) connection = registry.ReadString(Value);
+  FReport->OnConnectionStringEdit(connection);
+}
+
 TfrxReportOptions::TfrxReportOptions(TfrxReport* AReport)
     : FReport(AReport), FDescription(std::make_unique<TStringList>()), FPicture(std::make_unique<TPicture>()) {
   Clear();

@@ -774,7 +774,9 @@ public:
   bool Compressed() const { return FCompressed; }
   void SetCompressed(bool Value) { FCompressed = Value; }
   const String& ConnectionName() const { return FConnectionName; }
-  void SetConnectionName(const String& Value) { FConnectionName = Value; }
+  // Setting a name hands the connection string stored under it to the report's
+  // OnConnectionStringEdit, when the report has that handler.
+  void SetConnectionName(const String& Value);
   TDateTime CreateDate() const { return FCreateDate; }
   void SetCreateDate(TDateTime Value) { FCreateDate = Value; }
   TStrings* Description() const { return FDescription.get(); }
@@ -1021,6 +1023,12 @@ KELM_EVENT(TfrxClickObjectEvent, void(TfrxView* Sender, int Button, int Shift, b
 KELM_EVENT(TfrxMouseOverObjectEvent, void(TfrxView* Sender));
 KELM_EVENT(TfrxPrintPageEvent, void(TfrxReportPage* Page, int CopyNo));
 KELM_EVENT(TfrxBeforeConnectEvent, void(TComponent* Sender, bool& Connected));
+// A connection string in, the edited connection string out.
+KELM_EVENT(TfrxConnectionStringEditEvent, String(const String& ConnectionString));
+
+// The named connections: one string value per name under this key of the machine-wide root
+// (HKEY_LOCAL_MACHINE), written by the designer's connections dialog.
+extern const char* const frxConnectionsKey;
 
 // The prompt that asks for a report's password; false when cancelled. The password dialog
 // asks unless another prompt is set; nullptr cancels every prompt.
@@ -1108,6 +1116,7 @@ public:
   void SetPreview(TfrxCustomPreview* Value);
   TfrxBeforePrintEvent OnAfterPrint, OnBeforePrint;
   TfrxBeforeConnectEvent OnBeforeConnect;
+  TfrxConnectionStringEditEvent OnConnectionStringEdit;
   TNotifyEvent OnBeginDoc, OnEndDoc, OnPreview, OnPrintReport, OnAfterPrintReport;
   TfrxClickObjectEvent OnClickObject;
   TfrxGetValueEvent OnGetValue;

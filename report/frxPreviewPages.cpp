@@ -207,6 +207,10 @@ int TfrxPreviewPages::Count() {
 
 void TfrxPreviewPages::ClearCache() { FPageCache.clear(); }
 
+void TfrxPreviewPages::ForgetCachedPage(int Index) {
+  FPageCache.remove_if([Index](const auto& Entry) { return Entry.first == Index; });
+}
+
 void TfrxPreviewPages::Clear() {
   ClearCache();
   FDesignToCopy.clear();
@@ -307,6 +311,7 @@ void TfrxPreviewPages::AddPage(TfrxReportPage* Page) {
   if (FAddPageMode == apWriteOver && FCurPage < Count()) {
     // The page is written to again: with the file cache it may be out.
     EnsureLoaded(PageItem(FCurPage));
+    ForgetCachedPage(FCurPage);
     return;
   }
   int source = -1;
@@ -348,6 +353,7 @@ void TfrxPreviewPages::AddObject(TfrxComponent* Object) {
   // that page may be out.
   TfrxXMLItem* page = PageItem(FCurPage);
   EnsureLoaded(page);
+  ForgetCachedPage(FCurPage);
   AddObjectTo(page, Object);
 }
 
@@ -361,6 +367,7 @@ void TfrxPreviewPages::CutObjects(int FromPosition) {
   TfrxXMLItem* page = PageItem(FCurPage);
   EnsureLoaded(page);
   TfrxXMLItem* cutted = FDocument->Root()->ChildByName("cutted");
+  ForgetCachedPage(FCurPage);
   while (page->ChildCount() > FromPosition) cutted->AdoptChild(page->ChildAt(FromPosition));
 }
 
@@ -372,6 +379,7 @@ void TfrxPreviewPages::PasteObjects(Extended X, Extended Y) {
   if (cutted->ChildCount() == 0) return;
   TfrxXMLItem* page = PageItem(FCurPage);
   EnsureLoaded(page);
+  ForgetCachedPage(FCurPage);
   Extended dx = X - AttrFloat(cutted->ChildAt(0), "l");
   Extended dy = Y - AttrFloat(cutted->ChildAt(0), "t");
   while (cutted->ChildCount() > 0) {
@@ -418,15 +426,15 @@ TfrxReportPage* TfrxPreviewPages::BuildPage(TfrxXMLItem* Item) {
   return page.release();
 }
 
+// While the engine runs, the pages it has finished stay cached: every change it makes to a
+// page (objects added, cut or pasted, the page written over) drops that page's entry first.
 TfrxReportPage* TfrxPreviewPages::GetPage(int Index) {
   if (Count() == 0) return nullptr;
-  bool running = Engine() && Engine()->Running();
-  if (!running)
-    for (auto it = FPageCache.begin(); it != FPageCache.end(); ++it)
-      if (it->first == Index) {
-        FPageCache.splice(FPageCache.begin(), FPageCache, it);
-        return FPageCache.front().second.get();
-      }
+  for (auto it = FPageCache.begin(); it != FPageCache.end(); ++it)
+    if (it->first == Index) {
+      FPageCache.splice(FPageCache.begin(), FPageCache, it);
+      return FPageCache.front().second.get();
+    }
   TfrxXMLItem* item = PageItem(Index);
   FPageCache.emplace_front(Index, std::unique_ptr<TfrxReportPage>(BuildPage(item)));
   TfrxReportPage* result = FPageCache.front().second.get();

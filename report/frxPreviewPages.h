@@ -192,6 +192,7 @@ private:
     String SourceText;
   };
   void ClearCache();
+  void ForgetCachedPage(int Index);  // a page changed: its built object is stale
   void WriteDocument(TStream* Stream);
   void ReadDocument(TStream* Stream, bool AllowPartialLoading);
   void AddObjectTo(TfrxXMLItem* Parent, TfrxComponent* Object);

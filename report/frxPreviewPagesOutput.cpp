@@ -17,6 +17,7 @@
 #include "report/frxExportFilter.h"
 #include "report/frxFormUtils.h"
 #include "report/frxGraphicUtils.h"
+#include "report/frxKind.h"
 #include "report/frxMemoView.h"
 #include "report/frxPages.h"
 #include "report/frxPrintDialog.h"
@@ -127,7 +128,7 @@ void TfrxPreviewPages::DrawPage(int Index, TCanvas* Canvas, Extended ScaleX, Ext
   OffsetY += page->TopMargin() * fr01cm * ScaleY;
   const int total = Count();
   for (TfrxComponent* c : page->AllObjects()) {
-    auto* view = dynamic_cast<TfrxView*>(c);
+    auto* view = KindOf<TfrxView>(c);
     if (!view || (printer && !view->Printable())) continue;
     // Views just off the visible part still draw: frames and shadows reach beyond their bounds.
     TRect r{int(std::lround(view->AbsLeft() * ScaleX + OffsetX)) - 20,
@@ -137,7 +138,7 @@ void TfrxPreviewPages::DrawPage(int Index, TCanvas* Canvas, Extended ScaleX, Ext
     if (!metafile && !RectVisible(Canvas->Handle(), &r)) continue;
     TScopeExit printing([view] { view->SetIsPrinting(false); });
     view->SetIsPrinting(printer);
-    if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(view)) memo->SetTotalPagesValue(total);
+    if (auto* memo = KindOf<TfrxCustomMemoView>(view)) memo->SetTotalPagesValue(total);
     view->DrawOnCanvas(Canvas, ScaleX, ScaleY, OffsetX, OffsetY);
   }
 }

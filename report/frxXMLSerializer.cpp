@@ -8,6 +8,7 @@
 #include "core/SysUtils.h"
 #include "report/frxClass.h"
 #include "report/frxFormUtils.h"
+#include "report/frxKind.h"
 #include "report/frxRes.h"
 #include "report/frxUnicodeUtils.h"
 #include "report/frxUtils.h"
@@ -269,9 +270,10 @@ void TfrxXMLSerializer::ReadAttributes(const String& Text, TPersistent* Object) 
 }
 
 void TfrxXMLSerializer::ApplyAttribute(TPersistent* Object, const String& Name, const String& Value) {
-  auto* component = dynamic_cast<TfrxComponent*>(Object);
-  if (Name.size() == 1 && component) {
-    // The compact names of prepared pages.
+  // The compact names of prepared pages (read for every object of every page shown: the kind
+  // test goes through the class table).
+  TfrxComponent* component = Name.size() == 1 ? KindOf<TfrxComponent>(Object) : nullptr;
+  if (component) {
     switch (Name[0] | 0x20) {
       case 'l': component->SetLeft(StrToFloatAnySep(XMLUnescapeText(Value))); return;
       case 't': component->SetTop(StrToFloatAnySep(XMLUnescapeText(Value))); return;

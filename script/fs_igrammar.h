@@ -115,8 +115,9 @@ public:
   const TfsGrammarItem& Item(int Index) const { return FItems[static_cast<std::size_t>(Index)]; }
   // The index of the rule definition `program`; -1 when the grammar has none.
   int ProgramRule() const { return FProgramRule; }
-  // The id of a keyword text (lower-cased) in the First sets; -1 for a text no item names.
-  int WordId(const String& LowerText) const;
+  // The id of a keyword text in the First sets; -1 for a text no item names. The texts are
+  // lower-cased: with FoldCase the word's ASCII capitals count as small letters.
+  int WordId(std::string_view Word, bool FoldCase) const;
   // `ignoretail` "1" under `parser`: text after the program's match is not an error.
   bool IgnoreTail() const { return FIgnoreTail; }
 
@@ -140,6 +141,10 @@ private:
   const TfsXMLItem* FTypes = nullptr;
   std::vector<TfsGrammarItem> FItems;
   std::vector<std::pair<String, int>> FWordIds;  // sorted by text
+  // Open addressing over FWordIds by a hash of the lower-cased bytes: the matcher asks for
+  // the word ahead at nearly every position. Slots hold an index, -1 when empty; the size is
+  // a power of two at least twice the words.
+  std::vector<int> FWordSlots;
   int FProgramRule = -1;
   bool FIgnoreTail = false;
 };

@@ -8,6 +8,7 @@
 #include "script/fs_iilparser.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -53,10 +54,30 @@ bool InSequence(K Kind) {
 
 }  // namespace
 
-int TfsGrammar::WordId(const String& LowerText) const {
-  auto it = std::lower_bound(FWordIds.begin(), FWordIds.end(), LowerText,
-                             [](const std::pair<String, int>& e, const String& t) { return e.first < t; });
-  return it != FWordIds.end() && it->first == LowerText ? it->second : -1;
+namespace {
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// FNV-1a over the lower-cased bytes: a word that equals a text exactly hashes as it does.
+std::uint32_t LowerHash(std::string_view S) {
+  std::uint32_t h = 2166136261u;
+  for (char c : S) h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * 16777619u;
+  return h;
+}
+
+}  // namespace
+
+int TfsGrammar::WordId(std::string_view Word, bool FoldCase) const {
+  if (FWordSlots.empty()) return -1;
+  const std::size_t mask = FWordSlots.size() - 1;
+  for (std::size_t slot = LowerHash(Word) & mask; FWordSlots[slot] >= 0; slot = (slot + 1) & mask) {
+    const std::pair<String, int>& e = FWordIds[static_cast<std::size_t>(FWordSlots[slot])];
+    if (e.first.size() != Word.size()) continue;
+    bool same = true;
+    for (std::size_t k = 0; k < Word.size() && same; ++k) same = e.first[k] == (FoldCase ? AsciiLower(Word[k]) : Word[k]);
+    if (same) return e.second;
+  }
+  return -1;
 }
 
 void TfsGrammar::AddWordIds() {
@@ -65,6 +86,14 @@ void TfsGrammar::AddWordIds() {
   std::sort(FWordIds.begin(), FWordIds.end());
   FWordIds.erase(std::unique(FWordIds.begin(), FWordIds.end()), FWordIds.end());
   for (std::size_t i = 0; i < FWordIds.size(); ++i) FWordIds[i].second = static_cast<int>(i);
+  std::size_t size = 8;
+  while (size < FWordIds.size() * 2) size *= 2;
+  FWordSlots.assign(size, -1);
+  for (std::size_t i = 0; i < FWordIds.size(); ++i) {
+    std::size_t slot = LowerHash(FWordIds[i].first) & (size - 1);
+    while (FWordSlots[slot] >= 0) slot = (slot + 1) & (size - 1);
+    FWordSlots[slot] = static_cast<int>(i);
+  }
 }
 
 void TfsGrammar::ComputeFirstTokens() {
@@ -90,7 +119,7 @@ void TfsGrammar::ComputeFirstTokens() {
       case K::Keyword:
       case K::Ident:
         if (item.Text.empty()) (item.Kind == K::Keyword ? f.AnyWord : f.AnyIdent) = true;
-        else if (int id = WordId(item.Text); id < kWordBits) SetBit(f.Words, static_cast<unsigned>(id));
+        else if (int id = WordId(item.Text, false); id < kWordBits) SetBit(f.Words, static_cast<unsigned>(id));
         else f.AnyWord = true;
         break;
       case K::Number: f.Number = true; break;

@@ -616,10 +616,21 @@ TfsExpression* TfsILBuilder::BuildExpression(TfsXMLItem* X, TfsScript* S) {
   auto expr = std::make_unique<TfsExpression>(S);
   expr->SetSourcePos(FParser->BuildErrorPos());
   AddExpressionItems(expr.get(), X, S);
-  // The source text, for macro functions.
-  const String p0 = X->PosProp(), p1 = X->Prop(String(fsil::AttrPos1));
-  if (!p0.empty() && !p1.empty() && FParser->Lexer()) {
-    TPoint a = SourcePosToPoint(p0), b = SourcePosToPoint(p1);
+  // The source text, for macro functions. The front end's elements hold their positions as
+  // numbers; hand-written ones as text.
+  TPoint a{0, 0}, b{0, 0};
+  bool both = false;
+  if (X->ILPosition(a.Y, a.X) && X->ILPosition1(b.Y, b.X)) {
+    both = a.Y > 0 && b.Y > 0;
+  } else {
+    const String p0 = X->PosProp(), p1 = X->Prop(String(fsil::AttrPos1));
+    both = !p0.empty() && !p1.empty();
+    if (both) {
+      a = SourcePosToPoint(p0);
+      b = SourcePosToPoint(p1);
+    }
+  }
+  if (both && FParser->Lexer()) {
     int from = FParser->Lexer()->LineColToPosition(a.X, a.Y);
     int to = FParser->Lexer()->LineColToPosition(b.X, b.Y);
     const String& text = FParser->Lexer()->Text();

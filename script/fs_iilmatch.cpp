@@ -41,10 +41,9 @@ String UnitNameOf(const TfsXMLItem* Item) {
 TfsILOutput::TfsILOutput() = default;
 TfsILOutput::~TfsILOutput() = default;
 
-TfsXMLItem* TfsILOutput::Add(String Name, String Text) {
+TfsXMLItem* TfsILOutput::Add(const String& Name) {
   auto item = std::make_unique<TfsXMLItem>();
-  item->SetName(std::move(Name));
-  item->SetText(std::move(Text));
+  item->SetName(Name);
   FItems.push_back(std::move(item));
   return FItems.back().get();
 }
@@ -54,11 +53,10 @@ void TfsILOutput::Add(std::unique_ptr<TfsXMLItem> Item) {
   FItems.push_back(std::move(Item));
 }
 
-TfsXMLItem* TfsILOutput::Wrap(int Index, String Name, String Text) {
+TfsXMLItem* TfsILOutput::Wrap(int Index, const String& Name) {
   assert(Index >= 0 && Index <= Count());
   auto node = std::make_unique<TfsXMLItem>();
-  node->SetName(std::move(Name));
-  node->SetText(std::move(Text));
+  node->SetName(Name);
   node->ReserveItems(Count() - Index);
   for (auto it = FItems.begin() + Index; it != FItems.end(); ++it) node->AddItem(it->release());
   FItems.resize(static_cast<std::size_t>(Index));
@@ -119,16 +117,18 @@ bool TfsILMatcher::MatchRule(int Index) {
   return Match(FGrammar.Item(Index), 0);
 }
 
-void TfsILMatcher::CheckNesting(int Depth) const {
+inline void TfsILMatcher::CheckNesting(int Depth) const {
   if (FParser.FNestingBase + Depth > TfsILParser::MaxNesting) throw EStackOverflow("Stack overflow");
   if (Depth % 16 == 0) CheckStackSpace(kStackReserve);
 }
 
 // ---------------------------------------------------------------- first tokens
 
-const TfsILMatcher::TPeek& TfsILMatcher::Peek() {
+// Asked for at nearly every item tried: the answer at the same position is the one taken.
+inline const TfsILMatcher::TPeek& TfsILMatcher::Peek() { return FPeek.Position == FLexer.Position() ? FPeek : TakePeek(); }
+
+const TfsILMatcher::TPeek& TfsILMatcher::TakePeek() {
   const int here = FLexer.Position();
-  if (FPeek.Position == here) return FPeek;
   FPeek = TPeek();
   FPeek.Position = here;
   FLexer.SkipBlanksAndComments();
@@ -141,15 +141,11 @@ const TfsILMatcher::TPeek& TfsILMatcher::Peek() {
     FPeek.Punct = (c >= 33 && c <= 47) || (c >= 58 && c <= 64) || (c >= 91 && c <= 96) || (c >= 123 && c <= 126);
     FPeek.Number = digit || c == static_cast<unsigned char>(FLexer.HexSequence()[0]);
     FPeek.String = c == '#' || (!FLexer.StringQuotes().empty() && c == static_cast<unsigned char>(FLexer.StringQuotes()[0]));
-    if (FLexer.IdentChars().Contains(c) && !digit) {
-      String word = FLexer.ScanWord();
+    if (const std::string_view word = FLexer.WordAt(start); !word.empty()) {
       FPeek.Word = true;
-      FPeek.WordEnd = FLexer.Position();
+      FPeek.WordEnd = start + static_cast<int>(word.size());
       // Keyword texts are lower-cased; a token equals one ignoring ASCII case, or exactly.
-      if (!FLexer.CaseSensitive())
-        for (char& ch : word)
-          if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-      FPeek.WordId = FGrammar.WordId(word);
+      FPeek.WordId = FGrammar.WordId(word, !FLexer.CaseSensitive());
     }
   }
   FLexer.MoveTo(here);
@@ -157,10 +153,8 @@ const TfsILMatcher::TPeek& TfsILMatcher::Peek() {
 }
 
 bool TfsILMatcher::Reserved(const TPeek& P) const {
-  if (P.Reserved < 0) {
-    const String& text = FLexer.Text();
-    P.Reserved = FLexer.KeywordListed(text.substr(static_cast<std::size_t>(P.Start - 1), static_cast<std::size_t>(P.WordEnd - P.Start)));
-  }
+  if (P.Reserved < 0)
+    P.Reserved = FLexer.KeywordListed(std::string_view(FLexer.Text()).substr(static_cast<std::size_t>(P.Start - 1), static_cast<std::size_t>(P.WordEnd - P.Start)));
   return P.Reserved > 0;
 }
 
@@ -176,8 +170,7 @@ bool TfsILMatcher::Admits(const TfsFirstTokens& First, const TPeek& P) const {
 }
 
 bool TfsILMatcher::AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, bool& Matched) {
-  // A trial that could record an error is made unless one is pending anyway.
-  if (!FAnswerTrials || !Item.Skippable || (Item.MayRecord && !FError.Pending())) return false;
+  assert(MayAnswer(Item));
   const TPeek& p = Peek();
   if (Admits(Item.First, p)) return false;
   // The trial, every item of it failing or matching nothing at this position: as deep as it
@@ -192,7 +185,7 @@ bool TfsILMatcher::AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, boo
 
 bool TfsILMatcher::Match(const TfsGrammarItem& Item, int Depth) {
   CheckNesting(Depth);
-  if (bool answer = false; Item.Skippable && AnswerWithoutTrial(Item, Depth, answer)) return answer;
+  if (bool answer = false; MayAnswer(Item) && AnswerWithoutTrial(Item, Depth, answer)) return answer;
   const int start = FLexer.Position();
   const int startLines = FOutput.Count();
   bool matched = false;
@@ -237,7 +230,7 @@ bool TfsILMatcher::Match(const TfsGrammarItem& Item, int Depth) {
     // A rule definition wraps what its items wrote once they have run; any other item wraps
     // now, before its own children: what a referenced rule wrote, or nothing for a token.
     if (Item.Kind != K::Rule) CloseNode(Item, true, start, startLines, Depth);
-    if (Item.HasAdd) WriteAdd(Item, token);
+    if (Item.HasAdd) WriteAdd(Item, std::move(token));
     matched = MatchChildren(Item, Depth);
   }
   if (!matched) {
@@ -350,7 +343,7 @@ void TfsILMatcher::CloseNode(const TfsGrammarItem& Item, bool Matched, int Start
   int line = 0, col = 0, line1 = 0, col1 = 0;
   LineColOf(FirstTokenPos(Start), line, col);
   if (Item.NodeIsExpr) LineColOf(FLexer.Position(), line1, col1);
-  FOutput.Wrap(StartLines, Item.Node, String())->SetILAttrs(String(), false, line, col, line1, col1);
+  FOutput.Wrap(StartLines, Item.Node)->SetILAttrs(String(), false, line, col, line1, col1);
 }
 
 void TfsILMatcher::InlineUses(int StartLines, int Depth) {
@@ -363,10 +356,10 @@ void TfsILMatcher::InlineUses(int StartLines, int Depth) {
   }
 }
 
-void TfsILMatcher::WriteAdd(const TfsGrammarItem& Item, const String& Token) {
+void TfsILMatcher::WriteAdd(const TfsGrammarItem& Item, String Token) {
   int line = 0, col = 0;
   LineColOf(FLexer.Position(), line, col);
-  FOutput.Add(Item.Add, String())->SetILAttrs(Item.HasAddText ? Item.AddValue : Token, true, line, col);
+  FOutput.Add(Item.Add)->SetILAttrs(Item.HasAddText ? Item.AddValue : std::move(Token), true, line, col);
 }
 
 void TfsILMatcher::WriteReference(const String& Text) {
@@ -375,10 +368,10 @@ void TfsILMatcher::WriteReference(const String& Text) {
   int line = 0, col = 0;
   LineColOf(FLexer.Position(), line, col);
   const int start = FOutput.Count();
-  FOutput.Add("node", String())->SetILAttrs(String(fsil::GetFunction), true, line, col);
-  FOutput.Add("string", String())->SetILAttrs("'" + Text + "'", true, line, col);
-  FOutput.Wrap(start + 1, "expr", String())->SetILAttrs(String(), false, line, col, line, col);
-  FOutput.Wrap(start, "dsgn", String())->SetILAttrs(String(), false, line, col);
+  FOutput.Add("node")->SetILAttrs(String(fsil::GetFunction), true, line, col);
+  FOutput.Add("string")->SetILAttrs("'" + Text + "'", true, line, col);
+  FOutput.Wrap(start + 1, "expr")->SetILAttrs(String(), false, line, col, line, col);
+  FOutput.Wrap(start, "dsgn")->SetILAttrs(String(), false, line, col);
 }
 
 void TfsILMatcher::RecordError(const TfsGrammarItem& Item, int Start) {
@@ -387,6 +380,8 @@ void TfsILMatcher::RecordError(const TfsGrammarItem& Item, int Start) {
 }
 
 int TfsILMatcher::FirstTokenPos(int Start) {
+  // The look-ahead taken there has skipped them already.
+  if (FPeek.Position == Start) return FPeek.Start;
   const int here = FLexer.Position();
   FLexer.MoveTo(Start);
   FLexer.SkipBlanksAndComments();

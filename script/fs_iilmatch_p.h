@@ -28,12 +28,12 @@ public:
 
   int Count() const { return static_cast<int>(FItems.size()); }
   void Reserve(std::size_t Items) { FItems.reserve(Items); }
-  // A new element without children at the end of the row; Text is its raw attribute text.
-  TfsXMLItem* Add(String Name, String Text);
+  // A new element without children or attributes at the end of the row.
+  TfsXMLItem* Add(const String& Name);
   // Takes the element (one without a parent) to the end of the row.
   void Add(std::unique_ptr<TfsXMLItem> Item);
   // The elements from Index on become the children of a new element, which takes their place.
-  TfsXMLItem* Wrap(int Index, String Name, String Text);
+  TfsXMLItem* Wrap(int Index, const String& Name);
   // Drops the elements from Index on.
   void Truncate(int Index);
   // Takes the elements from Index on out of the row.
@@ -94,11 +94,16 @@ private:
     bool Number = false;  // a number may begin here
     bool String = false;  // a string may begin here
   };
+  // The look-ahead at the lexer's position: taken once per position.
   const TPeek& Peek();
+  const TPeek& TakePeek();
   bool Admits(const TfsFirstTokens& First, const TPeek& P) const;
   bool Reserved(const TPeek& P) const;
-  // Answers for a Skippable item whose First the next token is outside of, as its trial would;
-  // false when it must be tried.
+  // Whether AnswerWithoutTrial may answer for the item: a trial that could record an error is
+  // made unless one is pending anyway.
+  bool MayAnswer(const TfsGrammarItem& Item) const { return Item.Skippable && FAnswerTrials && (!Item.MayRecord || FError.Pending()); }
+  // Answers for an item MayAnswer allows whose First the next token is outside of, as its trial
+  // would; false when it must be tried.
   bool AnswerWithoutTrial(const TfsGrammarItem& Item, int Depth, bool& Matched);
 
   bool Match(const TfsGrammarItem& Item, int Depth);
@@ -111,7 +116,7 @@ private:
 
   void CloseNode(const TfsGrammarItem& Item, bool Matched, int Start, int StartLines, int Depth);
   void InlineUses(int StartLines, int Depth);
-  void WriteAdd(const TfsGrammarItem& Item, const String& Token);
+  void WriteAdd(const TfsGrammarItem& Item, String Token);
   void WriteReference(const String& Text);
   void RecordError(const TfsGrammarItem& Item, int Start);
 

@@ -41,15 +41,19 @@ const TLexerSetting kLexerSettings[] = {
     {"casesensitive", [](TfsParser& l, const String& v) { if (v == "1") l.SetCaseSensitive(true); }},
 };
 
-// Every line end becomes CR LF: a language whose line ends matter sees one wherever the text
-// has one, and the `#language` line ends where its line does.
-String NormalizeLineEnds(const String& Text) {
+// Whether every line end is CR LF already.
+bool LineEndsClean(const String& Text) {
   bool clean = true;
   for (std::size_t i = 0; i < Text.size() && clean; ++i) {
     if (Text[i] == '\r') clean = i + 1 < Text.size() && Text[i + 1] == '\n';
     else if (Text[i] == '\n') clean = i > 0 && Text[i - 1] == '\r';
   }
-  if (clean) return Text;
+  return clean;
+}
+
+// Every line end becomes CR LF: a language whose line ends matter sees one wherever the text
+// has one, and the `#language` line ends where its line does.
+String NormalizeLineEnds(const String& Text) {
   String r;
   r.reserve(Text.size() + Text.size() / 16);
   for (std::size_t i = 0; i < Text.size(); ++i) {
@@ -130,7 +134,8 @@ bool TfsILParser::SourceToIL(const String& Text) {
 }
 
 TfsILParser::TParseResult TfsILParser::Parse(const String& Text, TfsXMLItem* Program) {
-  const String source = NormalizeLineEnds(Text);
+  String normalized;
+  const String& source = LineEndsClean(Text) ? Text : (normalized = NormalizeLineEnds(Text));
   FLexer->LoadSource(source);
 
   // The language directive: `#language <name>` from the very first character to the line end.

@@ -38,7 +38,14 @@ void TfsParser::RestoreDefaults() {
   FCommentBlock2 = {"(*,*)", "(*", "*)"};
   UpdateCommentStarts();
   FHexSequence = "$";
-  DefineIdentChars("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz");
+  // Every compile starts from the defaults: the set is made once.
+  static const TfsCharSet kDefaultIdentChars = [] {
+    TfsCharSet set;
+    for (char c : std::string_view("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz"))
+      set.Include(static_cast<unsigned char>(c));
+    return set;
+  }();
+  FIdentChars = kDefaultIdentChars;
   FSkipChar.clear();
   FSkipEOL = true;
   FStringQuotes = "'";
@@ -78,7 +85,10 @@ void TfsParser::DefineIdentChars(const String& Chars) {
 // ---------------------------------------------------------------- text and position
 
 void TfsParser::LoadSource(const String& Source) {
-  FText = Source;
+  // Room for the closing zero from the start, so the text is copied once.
+  FText.clear();
+  FText.reserve(Source.size() + 1);
+  FText.append(Source);
   FText += '\0';
   FSize = static_cast<int>(Source.size());
   FPosition = FTokenStart = 1;
@@ -216,28 +226,32 @@ bool TfsParser::ReadLineEnd() {
 
 // ---------------------------------------------------------------- words and punctuation
 
+std::string_view TfsParser::WordAt(int APosition) const {
+  if (APosition < 1 || APosition > FSize) return std::string_view();
+  const unsigned char c = At(APosition);
+  if (!FIdentChars.Contains(c) || IsDigit(c)) return std::string_view();
+  int end = APosition;
+  while (end <= FSize && FIdentChars.Contains(At(end))) ++end;
+  return std::string_view(FText).substr(static_cast<std::size_t>(APosition - 1), static_cast<std::size_t>(end - APosition));
+}
+
 String TfsParser::ScanWord() {
   if (FSkipBlanks) SkipBlanksAndComments();
-  unsigned char c = At(FPosition);
-  if (FPosition > FSize || !FIdentChars.Contains(c) || IsDigit(c)) return String();
-  int start = FPosition;
-  while (FPosition <= FSize && FIdentChars.Contains(At(FPosition))) ++FPosition;
-  return FText.substr(start - 1, FPosition - start);
+  const std::string_view word = WordAt(FPosition);
+  FPosition += static_cast<int>(word.size());
+  return String(word);
 }
 
 String TfsParser::ReadIdentToken() {
-  String word = ScanWord();
-  if (!word.empty() && KeywordListed(word)) return String();
-  return word;
+  // Looked up before a copy is made: most words read here are names, many of them keywords.
+  if (FSkipBlanks) SkipBlanksAndComments();
+  const std::string_view word = WordAt(FPosition);
+  FPosition += static_cast<int>(word.size());
+  if (word.empty() || KeywordListed(word)) return String();
+  return String(word);
 }
 
 namespace {
-
-bool IsAscii(const String& S) {
-  for (unsigned char c : S)
-    if (c >= 0x80) return false;
-  return true;
-}
 
 String AsciiUpper(String S) {
   for (char& c : S)
@@ -309,14 +323,14 @@ void TfsParser::TakeSharedKeywords() const {
     for (const String& w : shared->Words) FKeywords->Add(w);
 }
 
-bool TfsParser::KeywordListed(const String& Word) const {
+bool TfsParser::KeywordListed(std::string_view Word) const {
   // An ASCII word against ASCII words: case folding by the locale cannot tell more apart.
   if (FSharedKeywords && !FCaseSensitive && FSharedKeywords->Ascii && IsAscii(Word))
     return FSharedKeywords->ContainsAscii(Word);
   if (FSharedKeywords) TakeSharedKeywords();
   if (!FCaseSensitive) {
     int index = 0;
-    return FKeywords->Find(Word, index);
+    return FKeywords->Find(String(Word), index);
   }
   for (int i = 0; i < FKeywords->Count(); ++i)
     if ((*FKeywords)[i] == Word) return true;

@@ -155,9 +155,12 @@ public:
   // A word: a first identifier character that is no digit, then identifier characters.
   String ScanWord();
   String ReadWordToken() { return ScanWord(); }
+  // The word ScanWord would read at the position (blanks not skipped), as a view of the text;
+  // empty when none begins there. Nothing moves.
+  std::string_view WordAt(int APosition) const;
   // ScanWord, but '' for a reserved word (the position stays after it).
   String ReadIdentToken();
-  bool KeywordListed(const String& Word) const;
+  bool KeywordListed(std::string_view Word) const;
   void TakeSharedKeywords() const;
   // One character of 33..47, 58..64, 91..96 or 123..126; never skips blanks.
   String ReadPunctuation();

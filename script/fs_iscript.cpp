@@ -142,9 +142,12 @@ void TfsScript::Flush() const {
 
 TfsScript::TItem* TfsScript::FindItem(const String& AName) const {
   thread_local String buffer;
-  std::string_view key = FoldName(AName, buffer);
-  if (TItem* recent = FindIn(FRecent, key)) return recent;
-  return FindIn(FItems, key);
+  return FindKey(FoldName(AName, buffer));
+}
+
+TfsScript::TItem* TfsScript::FindKey(std::string_view Key) const {
+  if (TItem* recent = FindIn(FRecent, Key)) return recent;
+  return FindIn(FItems, Key);
 }
 
 void TfsScript::PutItem(const String& AName, TObject* AObject) {
@@ -171,8 +174,11 @@ TfsCustomVariable* TfsScript::LookupLocalName(const String& AName) const {
 }
 
 TfsCustomVariable* TfsScript::LookupName(const String& AName) const {
+  // Folded once for the whole chain of scripts.
+  String key;
+  FoldName(AName, key);
   for (const TfsScript* s = this; s; s = s->FParentScript)
-    if (TfsCustomVariable* v = s->LookupLocalName(AName)) return v;
+    if (TItem* item = s->FindKey(key); item && item->Variable) return item->Variable;
   return nullptr;
 }
 
@@ -301,7 +307,13 @@ bool TfsScript::CompileSource() {
   TfsILParser parser(this);
   parser.LoadGrammar(FSyntaxType);
   String text;
-  for (int i = 0; i < FLines->Count(); ++i) text += (*FLines)[i] + "\r\n";
+  std::size_t size = 0;
+  for (int i = 0; i < FLines->Count(); ++i) size += (*FLines)[i].size() + 2;
+  text.reserve(size);
+  for (int i = 0; i < FLines->Count(); ++i) {
+    text += (*FLines)[i];
+    text += "\r\n";
+  }
   if (parser.SourceToIL(text)) parser.BuildProgram();
   if (!FCompileError.empty()) return false;
   FCompileErrorPos.clear();

@@ -215,6 +215,8 @@ private:
   using TItemRun = std::vector<std::unique_ptr<TItem>>;
   // The newest entry of the name, nullptr when none.
   TItem* FindItem(const String& AName) const;
+  // The same for a name folded already.
+  TItem* FindKey(std::string_view Key) const;
   // The first entry of the key in a sorted run, or nullptr.
   static TItem* FindIn(const TItemRun& Run, std::string_view Key);
   // Before every older entry of the name, so the newest is found first.

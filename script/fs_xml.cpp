@@ -33,7 +33,14 @@ struct TFreeItems {
   int Count;
   bool Closed;
 };
-thread_local TFreeItems freeItems{nullptr, 0, false};
+// The library is linked with the program, never loaded later, so its thread data can sit at a
+// fixed offset: reached without a lookup call on every element made and freed.
+#if defined(__GNUC__)
+#define KELM_FIXED_TLS __attribute__((tls_model("initial-exec")))
+#else
+#define KELM_FIXED_TLS
+#endif
+KELM_FIXED_TLS thread_local TFreeItems freeItems{nullptr, 0, false};
 constexpr int kKeptItems = 16384;
 
 struct TFreeItemsKeeper {
@@ -76,6 +83,42 @@ void TfsXMLItem::operator delete(void* Block, std::size_t Size) {
   ::operator delete(Block);
 }
 
+// ---------------------------------------------------------------- the child list
+
+void TfsXMLItem::TChildList::Grow(int N) {
+  N = std::max(N, kInline);
+  auto** data = static_cast<TfsXMLItem**>(::operator new(sizeof(TfsXMLItem*) * static_cast<std::size_t>(N)));
+  std::copy(FData, FData + FSize, data);
+  if (FData != FInline) ::operator delete(FData);
+  FData = data;
+  FCapacity = N;
+}
+
+void TfsXMLItem::TChildList::EraseAt(int Index) {
+  assert(Index >= 0 && Index < FSize);
+  std::copy(FData + Index + 1, FData + FSize, FData + Index);
+  --FSize;
+}
+
+void TfsXMLItem::TChildList::TakeFrom(TChildList& Other) {
+  assert(FSize == 0);
+  if (FData != FInline) ::operator delete(FData);
+  if (Other.FData == Other.FInline) {
+    FData = FInline;
+    FCapacity = kInline;
+    std::copy(Other.FData, Other.FData + Other.FSize, FData);
+  } else {
+    FData = Other.FData;
+    FCapacity = Other.FCapacity;
+  }
+  FSize = Other.FSize;
+  Other.FData = Other.FInline;
+  Other.FSize = 0;
+  Other.FCapacity = kInline;
+}
+
+// ---------------------------------------------------------------- TfsXMLItem
+
 TfsXMLItem::~TfsXMLItem() {
   Clear();
   if (FParent) FParent->Detach(this);
@@ -84,10 +127,10 @@ TfsXMLItem::~TfsXMLItem() {
 void TfsXMLItem::Detach(TfsXMLItem* Child) {
   assert(Child->FParent == this);
   // Children are most often freed from the end (Clear, a failed read), so search from there.
-  auto& v = FItems;
-  auto it = std::find(v.rbegin(), v.rend(), Child);
-  assert(it != v.rend());
-  v.erase(std::next(it).base());
+  int i = FItems.Size() - 1;
+  while (i >= 0 && FItems[i] != Child) --i;
+  assert(i >= 0);
+  FItems.EraseAt(i);
   Child->FParent = nullptr;
 }
 
@@ -99,13 +142,13 @@ TfsXMLItem* TfsXMLItem::Root() {
 
 TfsXMLItem* TfsXMLItem::Items(int Index) const {
   if (Index < 0 || Index >= Count()) throw EListError(Format(SListIndexError, {Index}));
-  return FItems[static_cast<std::size_t>(Index)];
+  return FItems[Index];
 }
 
 void TfsXMLItem::Clear() {
-  if (FItems.empty()) return;
-  std::vector<TfsXMLItem*> items;
-  items.swap(FItems);
+  if (FItems.Empty()) return;
+  TChildList items;
+  items.TakeFrom(FItems);
   for (TfsXMLItem* child : items) {
     child->FParent = nullptr;  // already out of the list
     delete child;
@@ -121,7 +164,7 @@ TfsXMLItem* TfsXMLItem::Add() {
 void TfsXMLItem::AddItem(TfsXMLItem* Item) {
   assert(Item && Item != this);
   if (Item->FParent) Item->FParent->Detach(Item);
-  FItems.push_back(Item);
+  FItems.PushBack(Item);
   Item->FParent = this;
 }
 
@@ -130,19 +173,18 @@ void TfsXMLItem::InsertItem(int Index, TfsXMLItem* Item) {
   int last = Count() - (Item->FParent == this ? 1 : 0);
   if (Index < 0 || Index > last) throw EListError(Format(SListIndexError, {Index}));
   AddItem(Item);
-  auto& v = FItems;
-  std::rotate(v.begin() + Index, v.end() - 1, v.end());
+  std::rotate(FItems.begin() + Index, FItems.end() - 1, FItems.end());
 }
 
 int TfsXMLItem::Find(const String& AName) const {
   for (int i = 0; i < Count(); ++i)
-    if (AnsiSameText(FItems[static_cast<std::size_t>(i)]->FName, AName)) return i;
+    if (AnsiSameText(FItems[i]->FName, AName)) return i;
   return -1;
 }
 
 TfsXMLItem* TfsXMLItem::FindItem(const String& AName) {
   int i = Find(AName);
-  if (i >= 0) return FItems[static_cast<std::size_t>(i)];
+  if (i >= 0) return FItems[i];
   TfsXMLItem* item = Add();
   item->FName = AName;
   return item;
@@ -155,7 +197,7 @@ void TfsXMLItem::CopyFrom(const TfsXMLItem* Item) {
   FText = Item->FText;
   FIL = Item->FIL;
   FData = Item->FData;
-  FItems.reserve(Item->FItems.size());
+  FItems.Reserve(Item->FItems.Size());
   for (int i = 0; i < Item->Count(); ++i) Add()->CopyFrom(Item->Items(i));
 }
 
@@ -177,11 +219,22 @@ void TfsXMLItem::SetILAttrs(String Value, bool HasValue, int Line, int Col, int 
 }
 
 void AppendLineCol(String& S, int Line, int Col) {
+  // Written backwards into a buffer: positions are made for nearly every element built.
   char buffer[32];
-  char* p = std::to_chars(buffer, buffer + 16, Line).ptr;  // room left for ':' and the column
-  *p++ = ':';
-  p = std::to_chars(p, buffer + sizeof buffer, Col).ptr;
-  S.append(buffer, p);
+  char* const end = buffer + sizeof buffer;
+  char* p = end;
+  auto put = [&p](int Value) {
+    unsigned u = Value < 0 ? 0u - static_cast<unsigned>(Value) : static_cast<unsigned>(Value);
+    do {
+      *--p = static_cast<char>('0' + u % 10);
+      u /= 10;
+    } while (u != 0);
+    if (Value < 0) *--p = '-';
+  };
+  put(Col);
+  *--p = ':';
+  put(Line);
+  S.append(p, end);
 }
 
 void TfsXMLItem::ComposeText() const {

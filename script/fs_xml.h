@@ -64,14 +64,21 @@ public:
     Col = FIL.Col;
     return true;
   }
+  // The same for `pos1`.
+  bool ILPosition1(int& Line, int& Col) const {
+    if (!FIL.Typed) return false;
+    Line = FIL.Line1;
+    Col = FIL.Col1;
+    return true;
+  }
   TfsXMLItem* Parent() const { return FParent; }
   // The topmost ancestor; the element itself when it has no parent.
   TfsXMLItem* Root();
 
   // ---- children
-  int Count() const { return static_cast<int>(FItems.size()); }
+  int Count() const { return FItems.Size(); }
   // Room for that many children without growing the list again.
-  void ReserveItems(int N) { FItems.reserve(static_cast<std::size_t>(N)); }
+  void ReserveItems(int N) { FItems.Reserve(N); }
   // EListError "List index out of bounds (%d)" outside 0 .. Count - 1.
   TfsXMLItem* Items(int Index) const;
   TfsXMLItem* operator[](int Index) const { return Items(Index); }
@@ -95,6 +102,44 @@ public:
   String Prop(const String& AName) const;
 
 private:
+  // The children: most elements have none, one or two, kept inside the element; a longer list
+  // goes to the heap. The front end makes an element with a list for nearly every node.
+  class TChildList {
+  public:
+    TChildList() = default;
+    ~TChildList() {
+      if (FData != FInline) ::operator delete(FData);
+    }
+    TChildList(const TChildList&) = delete;
+    TChildList& operator=(const TChildList&) = delete;
+
+    int Size() const { return FSize; }
+    bool Empty() const { return FSize == 0; }
+    TfsXMLItem* operator[](int Index) const { return FData[Index]; }
+    TfsXMLItem** begin() const { return FData; }
+    TfsXMLItem** end() const { return FData + FSize; }
+    void Reserve(int N) {
+      if (N > FCapacity) Grow(N);
+    }
+    void PushBack(TfsXMLItem* Item) {
+      if (FSize == FCapacity) Grow(FCapacity * 2);
+      FData[FSize++] = Item;
+    }
+    // Removes the entry at Index, keeping the order of the rest.
+    void EraseAt(int Index);
+    // Takes Other's entries, leaving it empty; this list must be empty.
+    void TakeFrom(TChildList& Other);
+
+  private:
+    static constexpr int kInline = 2;
+    void Grow(int N);
+
+    TfsXMLItem** FData = FInline;
+    int FSize = 0;
+    int FCapacity = kInline;
+    TfsXMLItem* FInline[kInline] = {};
+  };
+
   struct TILAttrs {
     String Value;
     int Line = 0, Col = 0, Line1 = 0, Col1 = 0;
@@ -108,7 +153,7 @@ private:
   String ILProp(const String& AName) const;
 
   Integer FData = 0;
-  std::vector<TfsXMLItem*> FItems;
+  TChildList FItems;
   String FName;
   TfsXMLItem* FParent = nullptr;
   mutable String FText;

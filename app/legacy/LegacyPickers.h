@@ -18,9 +18,9 @@ void UnregisterLegacyPickTarget(TLegacyPicker Picker, int Mode);
 bool DeliverLegacyPick(TLegacyPicker Picker, int Mode, const String& Value);
 
 // The row of a dialog class T, reached through its global instance Instance, whose edit
-// member Edit takes the value.
-template <class T, class E>
-void RegisterLegacyPickTarget(TLegacyPicker Picker, int Mode, T*& Instance, E* T::*Edit) {
+// member Edit (of T or of a base, as a layout's generated components are) takes the value.
+template <class T, class E, class M>
+void RegisterLegacyPickTarget(TLegacyPicker Picker, int Mode, T*& Instance, E* M::*Edit) {
   T** instance = &Instance;
   RegisterLegacyPickTarget(Picker, Mode, [instance, Edit]() -> TCustomEdit* {
     return *instance ? static_cast<TCustomEdit*>((*instance)->*Edit) : nullptr;

@@ -5,7 +5,11 @@
 // change.
 #include "core/System.h"
 
+#include <functional>
+#include <initializer_list>
 #include <vector>
+
+class TDataSet;
 
 struct TLegacyRecordKind;
 
@@ -24,3 +28,20 @@ void RefreshLegacyRecordQueries();
 // The record of Kind current in its query, deleted after the kind's question (Yes/No):
 // true when it was. A closed or empty query asks nothing.
 bool DeleteLegacyRecord(const TLegacyRecordKind& Kind);
+
+// ---- goods and depots: bill lines carry a goods code and bills a depot name, so a delete
+// or a change of either is carried to them in the same transaction.
+extern const char* const LegacySaveFailedText;    // "数据出错,数据不能保存!"
+extern const char* const DeleteGoodsQuestion;     // "您确定要删除该货品吗？注意，该货品相应的业务记录也将被删除"
+
+// Runs Work in one transaction: true when it was committed. A failure rolls all of it back,
+// is shown (LegacySaveFailedText) and answers false; the queries in Reread are then read
+// again, so none keeps a row the database no longer has.
+bool LegacySave(const std::function<void()>& Work, std::initializer_list<TDataSet*> Reread);
+// The current goods of Qry_Goods, after the question (Yes/No), deleted with its bill lines in
+// one transaction: true when it was. A closed or empty query asks nothing.
+bool DeleteGoods();
+// Bill lines of goods OldCode moved to NewCode; the caller holds the transaction.
+void MoveGoodsCode(const String& OldCode, const String& NewCode);
+// Bills of depot OldName moved to NewName (trimmed); the caller holds the transaction.
+void RenameDepotInBills(const String& OldName, const String& NewName);

@@ -77,3 +77,35 @@ Variant CreateOleObject(const String& ProgId) {
   if (!obj) InvalidClassString();
   return Variant::FromDispatch(std::move(obj));
 }
+
+namespace {
+
+Variant DispatchCall(const Variant& Object, const String& Name, std::vector<Variant> Args, Word Flags, bool Wanted) {
+  auto server = std::dynamic_pointer_cast<TAutomationObject>(Object.AsDispatch());
+  if (!server) throw EOleError(Name + ": " + OleSysErrorMessage(DISP_E_TYPEMISMATCH));
+  int id = DISPID_UNKNOWN;
+  if (HRESULT hr = server->GetIDsOfNames(Name, id); hr != 0) throw EOleError(Name + ": " + OleSysErrorMessage(hr));
+  TDispParams params;
+  params.Args.assign(Args.rbegin(), Args.rend());
+  if (Flags == DISPATCH_PROPERTYPUT) params.NamedArgs.push_back(DISPID_PROPERTYPUT);
+  Variant result;
+  TExcepInfo info;
+  HRESULT hr = server->Invoke(id, Flags, params, Wanted ? &result : nullptr, info);
+  if (hr == DISP_E_EXCEPTION && !info.Description.empty()) throw EOleError(info.Description);
+  if (hr != 0) throw EOleError(Name + ": " + OleSysErrorMessage(hr));
+  return result;
+}
+
+}  // namespace
+
+Variant OleGet(const Variant& Object, const String& Name, const std::vector<Variant>& Args) {
+  return DispatchCall(Object, Name, Args, DISPATCH_PROPERTYGET, true);
+}
+
+void OleSet(const Variant& Object, const String& Name, const Variant& Value) {
+  DispatchCall(Object, Name, {Value}, DISPATCH_PROPERTYPUT, false);
+}
+
+Variant OleCall(const Variant& Object, const String& Name, const std::vector<Variant>& Args) {
+  return DispatchCall(Object, Name, Args, DISPATCH_METHOD | DISPATCH_PROPERTYGET, true);
+}

@@ -67,3 +67,10 @@ void RegisterAutomationClass(const String& ProgId, TAutomationFactory Factory);
 // The object of that identifier as a varDispatch Variant. An unknown identifier, a factory
 // that fails or one that answers no object raise EOleSysError "Invalid class string".
 Variant CreateOleObject(const String& ProgId);
+
+// Late-bound calls made by the program itself on an object Variant: the member Name looked up
+// and invoked with Args in their written order. A failure raises EOleError: a server's own
+// failure with its description, an unknown name "<Name>: Unknown name.", ...
+Variant OleGet(const Variant& Object, const String& Name, const std::vector<Variant>& Args = {});
+void OleSet(const Variant& Object, const String& Name, const Variant& Value);
+Variant OleCall(const Variant& Object, const String& Name, const std::vector<Variant>& Args = {});

@@ -383,6 +383,24 @@ void TCustomForm::ApplyWindowFlags() {
   }
 }
 
+void TCustomForm::SetAlphaBlend(bool v) {
+  if (v == FAlphaBlend) return;
+  FAlphaBlend = v;
+  ApplyOpacity();
+}
+
+void TCustomForm::SetAlphaBlendValue(Byte v) {
+  if (v == FAlphaBlendValue) return;
+  FAlphaBlendValue = v;
+  ApplyOpacity();
+}
+
+double TCustomForm::WindowOpacity() const { return Widget() ? Widget()->windowOpacity() : 1.0; }
+
+void TCustomForm::ApplyOpacity() {
+  if (QWidget* w = Widget()) w->setWindowOpacity(FAlphaBlend ? FAlphaBlendValue / 255.0 : 1.0);
+}
+
 void TCustomForm::SetFormStyle(TFormStyle v) {
   if (v == FFormStyle) return;
   TFormStyle old = FFormStyle;

@@ -129,6 +129,19 @@ public:
   void SetKeyPreview(bool v) { FKeyPreview = v; }
   TCanvas* Canvas() const { return FCanvas.get(); }
   TMonitor* Monitor() const;
+  // Whole-window translucency: with AlphaBlend the window shows at AlphaBlendValue / 255
+  // opacity. The transparent colour is kept for layouts and popups that copy it; pixels of
+  // that colour are not keyed out.
+  bool AlphaBlend() const { return FAlphaBlend; }
+  void SetAlphaBlend(bool v);
+  Byte AlphaBlendValue() const { return FAlphaBlendValue; }
+  void SetAlphaBlendValue(Byte v);
+  bool TransparentColor() const { return FTransparentColor; }
+  void SetTransparentColor(bool v) { FTransparentColor = v; }
+  TColor TransparentColorValue() const { return FTransparentColorValue; }
+  void SetTransparentColorValue(TColor v) { FTransparentColorValue = v; }
+  // The opacity the window is shown with (1 unless AlphaBlend).
+  double WindowOpacity() const;
   // The main menu (a TMainMenu of the menus module, or nullptr).
   template <class M = TMainMenu> M* Menu() const { return dynamic_cast<M*>(FMenu); }
   TComponent* MenuComponent() const { return FMenu; }
@@ -234,6 +247,11 @@ private:
   TPosition FPosition = poDesigned;
   TWindowState FWindowState = wsNormal;
   TDefaultMonitor FDefaultMonitor = dmActiveForm;
+  bool FAlphaBlend = false;
+  Byte FAlphaBlendValue = 255;
+  bool FTransparentColor = false;
+  TColor FTransparentColorValue = clBlack;
+  void ApplyOpacity();
   TTileMode FTileMode = tbHorizontal;
   bool FKeyPreview = false;
   bool FActive = false;
@@ -263,6 +281,11 @@ class TForm : public TCustomForm {
   template <class B> static void Published(B& b) {
     PublishAction(b);
     b.Prop("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+    b.Prop("AlphaBlend", &TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend).Default(false);
+    b.Prop("AlphaBlendValue", &TCustomForm::AlphaBlendValue, &TCustomForm::SetAlphaBlendValue).Default(255);
+    b.Prop("TransparentColor", &TCustomForm::TransparentColor, &TCustomForm::SetTransparentColor).Default(false);
+    b.Prop("TransparentColorValue", &TCustomForm::TransparentColorValue, &TCustomForm::SetTransparentColorValue)
+        .Default(clBlack);
     PublishAlign(b);
     PublishAnchors(b);
     b.Prop("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll).Default(false);

@@ -4,6 +4,8 @@
 #include "gui/GdiDraw.h"
 
 #include "gui/QtBridge_p.h"
+#include "gui/GdiDC.h"
+#include "gui/ScreenFrames.h"
 #include <QPainterPath>
 #include <cmath>
 #include <numbers>
@@ -780,6 +782,11 @@ BOOL DrawFocusRect(HDC DC, const TRect& Rect) {
   if (!DC) return 0;
   QRect r = DC->ToDevice(Rect);
   if (r.isEmpty()) return 1;
+  if (DC == GetScreenDC()) {
+    // The screen context draws nowhere; its focus frames go to the screen overlay.
+    ToggleScreenFocusRect(TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+    return 1;
+  }
   // A checkerboard XORed onto one-pixel bands that never overlap, so a second call undoes
   // the first; its dots take the text colour (0 bits) and the background colour (1 bits).
   static TGdiBrush* checker = [] {

@@ -2,6 +2,7 @@
 #include "report/designer/frxDesignerForm.h"
 
 #include "report/designer/frxDesgnWorkspace1.h"
+#include "report/designer/frxEditExpr.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxClass.h"
 #include "report/frxFormUtils.h"
@@ -222,11 +223,7 @@ void TfrxDesignerForm::FlagModified(bool Value) {
 
 void TfrxDesignerForm::CurrentCodeLines(TStrings* Lines) { Lines->Assign(FCodeWindow->GetTrimmedLines()); }
 
-bool TfrxDesignerForm::AskExpression(String& Expression) {
-  // The expression editor is a dialog of its own; without it nothing is edited.
-  Expression.clear();
-  return false;
-}
+bool TfrxDesignerForm::AskExpression(String& Expression) { return AskExpressionDialog(this, Expression); }
 
 void TfrxDesignerForm::DropSelection() {
   Objects().clear();

@@ -3,6 +3,8 @@
 #include "core/IniFiles.h"
 #include "gui/Forms.h"
 #include "gui/Messages.h"
+#include "report/frxClass.h"
+#include "report/frxClassBases.h"
 #include "report/frxRes.h"
 
 void DialogHelpKey(const TObject* Dialog, Word Key) {
@@ -32,4 +34,9 @@ void SaveDialogLayout(TCustomIniFile* Store, TForm* Dialog) {
     Store->WriteInteger(section, "Height", Dialog->Height());
   }
   Store->WriteBool(section, "Visible", Dialog->Visible());
+}
+
+std::unique_ptr<TCustomIniFile> DialogSettingsStore(const TComponent* Dialog) {
+  auto* designer = dynamic_cast<TfrxCustomDesigner*>(Dialog->Owner());
+  return designer && designer->Report() ? designer->Report()->OpenSettingsStore() : nullptr;
 }

@@ -4,6 +4,9 @@
 // whichever control has the focus).
 #include "core/Types.h"
 
+#include <memory>
+
+class TComponent;
 class TCustomIniFile;
 class TForm;
 class TObject;
@@ -16,3 +19,6 @@ void DialogHelpKey(const TObject* Dialog, Word Key);
 // "Visible" = true, so a hidden state once stored never hides the dialog.
 void RestoreDialogLayout(TCustomIniFile* Store, TForm* Dialog);
 void SaveDialogLayout(TCustomIniFile* Store, TForm* Dialog);
+
+// The settings store of the report whose designer owns the dialog; none without a designer.
+std::unique_ptr<TCustomIniFile> DialogSettingsStore(const TComponent* Dialog);

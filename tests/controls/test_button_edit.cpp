@@ -180,9 +180,9 @@ TEST_F(ButtonEditFixture, KindsGiveGlyphsAndDropDownGivesItsArrow) {
   EXPECT_EQ(Alt()->Glyph()->Canvas()->Pixels(1, 1), find->Canvas()->Pixels(1, 1));
   E->SetKind(TRzButtonEdit::MainIndex, TButtonKind::bkDropDown);
   EXPECT_TRUE(Main()->Glyph()->Empty());
-  EXPECT_EQ(Main()->Style(), cbsDropDown);
+  EXPECT_EQ(Main()->Style(), TRzControlButtonStyle::cbsDropDown);
   E->SetKind(TRzButtonEdit::MainIndex, TButtonKind::bkAccept);
-  EXPECT_EQ(Main()->Style(), cbsDropDown) << "the style stays";
+  EXPECT_EQ(Main()->Style(), TRzControlButtonStyle::cbsDropDown) << "the style stays";
   EXPECT_FALSE(Main()->Glyph()->Empty());
   TBitmap own;
   own.SetSize(16, 16);

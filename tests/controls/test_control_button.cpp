@@ -131,7 +131,7 @@ TEST_F(ButtonFixture, StylesDrawArrows) {
   const struct {
     TRzControlButtonStyle Style;
     int X, Y;
-  } inside[] = {{cbsUp, 8, 10}, {cbsDown, 8, 11}, {cbsLeft, 8, 10}, {cbsRight, 7, 10}, {cbsDropDown, 8, 10}};
+  } inside[] = {{TRzControlButtonStyle::cbsUp, 8, 10}, {TRzControlButtonStyle::cbsDown, 8, 11}, {TRzControlButtonStyle::cbsLeft, 8, 10}, {TRzControlButtonStyle::cbsRight, 7, 10}, {TRzControlButtonStyle::cbsDropDown, 8, 10}};
   for (const auto& t : inside) {
     B->SetStyle(t.Style);
     EXPECT_EQ(HexText(At(t.X, t.Y)), "000000") << EnumName(t.Style);

@@ -5,7 +5,9 @@
 
 #include "core/FormatSettings.h"
 #include "core/Scope.h"
+#include "core/StrUtils.h"
 #include "editors/cxDateUtils.h"
+#include "editors/cxRegExpr.h"
 #include "gui/Application.h"
 #include "gui/SystemBroadcast.h"
 
@@ -56,6 +58,47 @@ TEST_F(Formats, SlashedShortDateUsesTheLocaleSeparator) {
   EXPECT_EQ(c.RegExprDateMask().rfind("(\\d\\d\\d\\d\\/" + kMonthPiece + "\\/" + kDayPiece + ")|(", 0), 0u);
   FS.DateSeparator = ' ';
   EXPECT_EQ(TcxFormatController::DateRegExpr(c.DateInfo()).substr(8, 3), "' '");
+}
+
+// The date expressions a date editor types against, compiled and fed whole texts: a month
+// outside 1-12 or a day outside 1-31 never completes, nor does a word with a five-digit offset.
+TEST_F(Formats, DateExpressionsTakeRealMonthsDaysAndSmartWordsOnly) {
+  FS.ShortDateFormat = "yyyy-M-d";
+  FS.DateSeparator = '-';
+  FS.LongTimeFormat = "H:mm:ss";
+  FS.TimeSeparator = ':';
+  TcxFormatController c;
+  const struct {
+    const char* Text;
+    bool Date, DateTime;
+  } Cases[] = {
+      {"2026-1-5", true, false},        {"2026-01-05", true, false},   {"2026-12-31", true, false},
+      {"2026-10-20", true, false},      {"2026-11-30", true, false},   {"2026-一月-9", true, false},
+      {"2026-十二月-09", true, false},  {"2026-13-01", false, false},  {"2026-00-10", false, false},
+      {"2026-20-01", false, false},     {"2026-0-01", false, false},   {"2026-1-32", false, false},
+      {"2026-1-00", false, false},      {"2026-1-0", false, false},    {"2026-1-40", false, false},
+      {"2026-1-311", false, false},     {"26-1-1", false, false},      {"2026-1-1 8:05:09", false, true},
+      {"2026-1-1 24:00:00", false, false}, {"2026-1-1 23:60:00", false, false},
+      {"今天", true, true},             {"今天+3", true, true},        {"星期五-12", true, true},
+      {"月末+9999", true, true},        {"明天+12345", false, false},  {"昨天+", false, false},
+      {"现在", false, true},            {"今天3", false, false},
+  };
+  TcxRegExpr Date, DateTime;
+  Date.Compile(c.RegExprDateMask());
+  DateTime.Compile(c.RegExprDateTimeMask());
+  auto Completes = [](TcxRegExpr& E, const char* Text) {
+    E.Restart();
+    for (char32_t Ch : Utf8ToUtf32(Text))
+      if (!E.Accept(Ch)) return false;
+    return E.IsComplete();
+  };
+  // Twice over, so that steps remembered from the first round answer the second the same.
+  for (int Round = 0; Round < 2; ++Round)
+    for (const auto& T : Cases) {
+      SCOPED_TRACE(T.Text);
+      EXPECT_EQ(Completes(Date, T.Text), T.Date);
+      EXPECT_EQ(Completes(DateTime, T.Text), T.DateTime);
+    }
 }
 
 struct TTimeCase {

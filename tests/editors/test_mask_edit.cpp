@@ -474,6 +474,59 @@ TEST_F(MaskEditForm, ExtendedModeFillsForcedLiteralsAndKeepsTheLeadingOnes) {
   EXPECT_EQ(beeps.Count, before + 1);
 }
 
+// Editing inside "12/34" under "\d\d/\d\d", where "/" is filled in after the second digit: the
+// caret moves by groups, a change refits the rest of the text or drops what no longer fits,
+// and typing afterwards goes on from exactly where the text and caret say. Steps: H Home,
+// E End, L Left, R Right, S Shift+Right, B Backspace, D Delete; anything else is typed.
+TEST_F(MaskEditForm, ExtendedModeEditsInsideTheTextAndTypingGoesOnFromThere) {
+  const struct {
+    const char* Steps;
+    const char* Text;
+    int Caret;
+    const char* Then;
+    const char* After;
+  } Cases[] = {
+      {"HRR", "12/34", 3, "L", "12/34"},     // Right takes "2" with its filled "/"
+      {"HRRL", "12/34", 1, "E8", "12/34"},   // Left gives them back together
+      {"HRR9", "12/9", 4, "8", "12/98"},     // "34" cannot follow "12/9": dropped
+      {"HRRRB", "12/4", 3, "5", "12/54"},    // "4" still fits after "12/"
+      {"HRRD", "12/4", 3, "5", "12/54"},
+      {"HRD", "1", 1, "988", "19/88"},       // "2" goes with its "/", "34" cannot follow "1"
+      {"HRRB", "1", 1, "9", "19/"},          // Backspace over "/" takes the "2" too
+      {"HRRSx", "12/34", 3, "EB", "12/3"},   // a refused replacement leaves everything as it was
+      {"HRRS7", "12/74", 4, "EB", "12/7"},
+      {"HRRSB", "12/4", 3, "5", "12/54"},
+      {"HRSx", "12/34", 1, "EB", "12/3"},    // the selection "2/" comes back with its filling
+      {"HRS9", "19/34", 3, "EB", "19/3"},    // "9" fills "/" again, "34" still fits
+  };
+  Masked(emkRegExprEx, "\\d\\d/\\d\\d");
+  FocusEditor();
+  auto Run = [](const char* Steps) {
+    for (const char* s = Steps; *s; ++s) switch (*s) {
+        case 'H': stdtest::Key(Qt::Key_Home); break;
+        case 'E': stdtest::Key(Qt::Key_End); break;
+        case 'L': stdtest::Key(Qt::Key_Left); break;
+        case 'R': stdtest::Key(Qt::Key_Right); break;
+        case 'S': stdtest::Key(Qt::Key_Right, Qt::ShiftModifier); break;
+        case 'B': stdtest::Key(Qt::Key_Backspace); break;
+        case 'D': stdtest::Key(Qt::Key_Delete); break;
+        default: stdtest::Type(String(1, *s)); break;
+      }
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Steps);
+    Ed->SetText("");
+    Application->ProcessMessages();
+    stdtest::Type("1234");
+    ASSERT_EQ(Shown(), "12/34");
+    Run(C.Steps);
+    EXPECT_EQ(Shown(), C.Text);
+    EXPECT_EQ(Ed->SelStart(), C.Caret);
+    Run(C.Then);
+    EXPECT_EQ(Shown(), C.After);
+  }
+}
+
 TEST_F(MaskEditForm, ExtendedModeValidityCountsTheLeadingLiteralsAsEmpty) {
   Masked(emkRegExprEx, "'+7 ('\\d\\d\\d')'");
   struct Case {

@@ -188,6 +188,34 @@ TEST_F(RegExpr, PositionsStayWithinTheGraphOnAmbiguousRepetitions) {
   EXPECT_TRUE(E.IsComplete());
 }
 
+// "(a|b)*a(a|b){10}" reaches 2,048 positions (the last eleven characters decide): more than
+// the matcher keeps at once. Matching and stepping back over the whole input still answer as
+// the text says: complete exactly when the eleventh character from the end is "a".
+TEST_F(RegExpr, ManyPositionsStillMatchAndStepBackRight) {
+  ASSERT_EQ(Failure(E, "(a|b)*a(a|b){10}"), "");
+  std::u32string Text;
+  unsigned Seed = 12345;
+  for (int I = 0; I < 6000; ++I) {
+    Seed = Seed * 1103515245u + 12345u;
+    Text += (Seed >> 16) & 1 ? U'a' : U'b';
+  }
+  auto Expected = [&](std::size_t Length) { return Length >= 11 && Text[Length - 11] == U'a'; };
+  for (int Round = 0; Round < 2; ++Round) {
+    E.Restart();
+    for (std::size_t I = 0; I < Text.size(); ++I) {
+      char32_t Ch = Text[I];
+      ASSERT_TRUE(E.Accept(Ch));
+      ASSERT_EQ(E.IsComplete(), Expected(I + 1)) << "after " << I + 1;
+    }
+    for (std::size_t Length = Text.size(); Length > Text.size() - 3000; --Length) {
+      ASSERT_TRUE(E.StepBack());
+      ASSERT_EQ(E.IsComplete(), Expected(Length - 1)) << "back to " << Length - 1;
+    }
+  }
+  char32_t C = U'c';
+  EXPECT_FALSE(E.Accept(C));
+}
+
 TEST_F(RegExpr, CaseInsensitiveSymbolsHandBackTheirOwnSpelling) {
   E.SetCaseInsensitive(true);
   ASSERT_EQ(Failure(E, "abc[a-c]"), "");

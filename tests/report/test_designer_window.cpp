@@ -2,15 +2,20 @@
 // tabs clicked and dragged, objects pressed and dragged on the page, the units panel
 // double-clicked, and closed with and without the save question.
 #include "GuiTestUtil.h"
+#include "ModalStep.h"
 #include "TempFolder.h"
 #include "core/FileUtils.h"
 #include "core/StringList.h"
 #include "gui/ActnList.h"
 #include "gui/Dialogs.h"
+#include "gui/Memo.h"
 #include "gui/StdCtrls.h"
 #include "gui/Timers.h"
 #include "report/designer/frxDesgnWorkspace.h"
 #include "report/designer/frxDesignerForm.h"
+#include "report/designer/frxEditExpr.h"
+#include "report/designer/frxReportTree.h"
+#include "gui/TreeView.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxBands.h"
 #include "report/frxClass.h"
@@ -582,4 +587,67 @@ TEST_F(DesignerWindowTest, TheWindowWithASmallReportIsSavedAsAPicture) {
   };
   EXPECT_EQ(pixelAt(W->Workspace()->MarginsPanel(), {3, 3}), 0xFFFFFFu);
   EXPECT_EQ(pixelAt(W->ScrollBox, {3, 3}), 0x808080u);
+}
+
+// ---------------------------------------------------------------- asking for expressions
+
+TEST_F(DesignerWindowTest, AnExpressionAskedOfTheWindowIsEditedInTheExpressionDialog) {
+  AddPage("Page1");
+  Open();
+  struct Case {
+    const char* Typed;
+    bool Ok;
+    const char* Answer;
+  };
+  const Case cases[] = {{"<Set.\"F\"> + 1", true, "<Set.\"F\"> + 1"}, {"2", false, ""}};
+  for (const Case& c : cases) {
+    String shown;
+    report_test::TModalStep step([&](TCustomForm* f) {
+      auto* d = dynamic_cast<TfrxExprEditorForm*>(f);
+      ASSERT_NE(d, nullptr);
+      shown = d->ExprMemo->Text();
+      d->ExprMemo->SetText(c.Typed);
+      (c.Ok ? d->OkB : d->CancelB)->Click();
+    });
+    String expression = "start";
+    EXPECT_EQ(W->AskExpression(expression), c.Ok);
+    EXPECT_EQ(shown, "start");
+    EXPECT_EQ(expression, c.Answer);
+  }
+}
+
+// ---------------------------------------------------------------- the report tree
+
+TEST_F(DesignerWindowTest, TheReportTreeFollowsChangesChoosesObjectsAndDeletesThroughTheSurface) {
+  TfrxReportPage* page = AddPage("Page1");
+  auto* band = Add<TfrxMasterData>(page, "MasterData1", 0, 20, 700, 40);
+  Add<TfrxMemoView>(band, "Memo1", 10, 0, 100, 18);
+  Open();
+  TfrxReportTreeForm* tree = AttachReportTree(W);
+  tree->Show();
+  Application->ProcessMessages();
+  auto texts = [&] {
+    std::vector<String> t;
+    for (int i = 0; i < tree->Tree->Items()->Count(); ++i) t.push_back(tree->Tree->Items()->Item(i)->Text());
+    return t;
+  };
+  EXPECT_EQ(texts(), (std::vector<String>{"Report", "Page1", "MasterData1", "Memo1"}));
+  // A click on the band's node selects it on the surface.
+  TTreeNode* node = tree->Tree->Items()->Item(2);
+  TRect r = node->DisplayRect(true);
+  guitest::Click(tree->Tree, TPoint{r.Left + 4, (r.Top + r.Bottom) / 2});
+  Application->ProcessMessages();
+  EXPECT_EQ(W->SelectedObjects(), (std::vector<TfrxComponent*>{band}));
+  EXPECT_EQ(W->Workspace()->SelectedCount(), 1);
+  // A change elsewhere rebuilds the tree.
+  Add<TfrxMemoView>(band, "Memo2", 120, 0, 100, 18);
+  W->FlagModified(true);
+  EXPECT_EQ(texts(), (std::vector<String>{"Report", "Page1", "MasterData1", "Memo1", "Memo2"}));
+  EXPECT_EQ(tree->Tree->Selected()->Text(), "MasterData1");
+  // Delete in the tree deletes the selection through the surface.
+  tree->Tree->SetFocus();
+  guitest::TypeKey(Qt::Key_Delete);
+  Application->ProcessMessages();
+  EXPECT_EQ(page->FindObject("MasterData1"), nullptr);
+  EXPECT_EQ(texts(), (std::vector<String>{"Report", "Page1"}));
 }
