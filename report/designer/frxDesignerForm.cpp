@@ -2,7 +2,9 @@
 #include "report/designer/frxDesignerForm.h"
 
 #include "report/designer/frxDesgnWorkspace1.h"
+#include "report/designer/frxDataTree.h"
 #include "report/designer/frxEditExpr.h"
+#include "report/designer/frxInsp.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxClass.h"
 #include "report/frxFormUtils.h"
@@ -48,6 +50,11 @@ KELM_PUBLISH(TfrxDesignerForm) {
   b.Method("PasteCmdExecute", &TfrxDesignerForm::PasteCmdExecute);
   b.Method("ExitCmdExecute", &TfrxDesignerForm::ExitCmdExecute);
   b.Method("TimerTimer", &TfrxDesignerForm::TimerTimer);
+  PublishCommands(b);
+  PublishFormatting(b);
+  PublishPalette(b);
+  PublishDebugger(b);
+  PublishDialogs(b);
 }
 
 namespace {
@@ -98,6 +105,8 @@ void TfrxDesignerForm::FormCreate(TObject*) {
   DataLV->SetLargeImages(res->PaletteImages());
 
   CreateParts();
+  BuildPalette();
+  if (FDataTreeForm) FDataTreeForm->OnDblClick = MakeEvent(this, &TfrxDesignerForm::DataTreeDblClick);
 
   ScrollBoxPanel->SetAlign(alClient);
   CodePanel->SetAlign(alClient);
@@ -107,15 +116,17 @@ void TfrxDesignerForm::FormCreate(TObject*) {
   for (int i = 0; i < languages.Count(); ++i)
     if (!StartsStr("@", languages[i])) LangCB->Items()->Add(languages[i]);
   LangCB->SetItemIndex(LangCB->Items()->IndexOf(Report()->ScriptLanguage()));
-  FCodeWindow->SetLanguageName(Report()->ScriptLanguage());
+  UpdateScriptLanguage();
   if (SnapshotToUndo) SnapshotToUndo();
   Timer->SetEnabled(true);
   MainMenu->SetAutoHotkeys(maManual);
   if (IsPreviewDesigner()) ApplyPreviewRestrictions();
+  if (IsPreviewDesigner()) InsertBandB->SetEnabled(false);
   Report()->ApplyPrinterOption();
   EnableByRestrictions();
 
   LocalizeControls();
+  FillStyleList();
   TStrings* zooms = ScaleCB->Items();
   zooms->Clear();
   for (const char* z : {"25%", "50%", "75%", "100%", "150%", "200%"}) zooms->Add(z);
@@ -141,6 +152,8 @@ void TfrxDesignerForm::CreateParts() {
   FWorkspace->OnSelectionChange = MakeEvent(this, &TfrxDesignerForm::NotifySelectionChanged);
   FWorkspace->OnBoundsChanged = MakeEvent(this, &TfrxDesignerForm::ShowPosition);
   FWorkspace->OnMoved = MakeEvent(this, &TfrxDesignerForm::ScrollBoxResize);
+  FWorkspace->OnInsertRequest = MakeEvent(this, &TfrxDesignerForm::InsertPendingObject);
+  FWorkspace->OnEditRequest = MakeEvent(this, &TfrxDesignerForm::EditCmdExecute);
   // Editing and inserting come with the commands and the palette.
   FCodeWindow = new TfrxSyntaxMemo(this);
   FCodeWindow->SetParent(CodePanel);
@@ -158,7 +171,6 @@ void TfrxDesignerForm::ApplyPreviewRestrictions() {
   FPreviewRestrictions = std::make_unique<TfrxDesigner>(nullptr);
   FPreviewRestrictions->SetRestrictions({drDontDeletePage, drDontCreatePage, drDontCreateReport, drDontLoadReport,
                                          drDontPreviewReport, drDontEditVariables, drDontChangeReportOptions});
-  // InsertBandB joins the palette with its own part; until then there is nothing to disable.
 }
 
 void TfrxDesignerForm::EnableByRestrictions() {
@@ -228,6 +240,9 @@ bool TfrxDesignerForm::AskExpression(String& Expression) { return AskExpressionD
 void TfrxDesignerForm::DropSelection() {
   Objects().clear();
   SelectedObjects().clear();
+  // Objects about to be freed leave the inspector first, so nothing it shows dangles.
+  FInspectedObjects.clear();
+  if (FInspectorForm) FInspectorForm->InspectSelection(&FInspectedObjects);
   DetachDialogForm();
   if (TDesignerWorkspace* w = DesignerWorkspace()) w->ForgetFieldTarget();
   FWorkspace->LockUpdates();
@@ -243,9 +258,10 @@ void TfrxDesignerForm::RefreshFromReport() {
   }
   LangCB->SetItemIndex(LangCB->Items()->IndexOf(Report()->ScriptLanguage()));
   FCodeWindow->SetLines(Report()->ScriptText());
-  FCodeWindow->SetLanguageName(Report()->ScriptLanguage());
+  UpdateScriptLanguage();
   RebuildPageTabs(0);
   UpdateCaption();
+  FillStyleList();
   if (ClearUndo) ClearUndo();
   FlagModified(false);
 }
@@ -285,36 +301,6 @@ void TfrxDesignerForm::CodeCaretMoved(TObject*) {
   FSizeText.clear();
   FScaleText.clear();
   StatusBar->Invalidate();
-}
-
-// The enabled state of each command, by what is shown and selected.
-void TfrxDesignerForm::UpdateControls() {
-  TRestore<bool> updating(FUpdatingControls, true);
-  bool code = Page() == nullptr;
-  std::vector<TfrxComponent*>& s = SelectedObjects();
-  bool objects = !code && !s.empty() && s.front() != Page();
-  int pageObjects = code ? 0 : Page()->ObjectCount();
-  const struct {
-    TAction* Action;
-    bool Enabled;
-  } rules[] = {
-      {UndoCmd, code || (CanUndo && CanUndo())},
-      {RedoCmd, !code && CanRedo && CanRedo()},
-      {CutCmd, code || objects},
-      {CopyCmd, code || objects},
-      {DeleteCmd, objects},
-      {DeletePageCmd, Report()->CountPages() > 1 && !code && CheckOp(drDontDeletePage)},
-      {SelectAllCmd, pageObjects > 0},
-      {EditCmd, !code && s.size() == 1},
-      {BringToFrontCmd, objects},
-      {SendToBackCmd, objects},
-      {GroupCmd, objects && s.front() != Report()},
-      {UngroupCmd, objects && s.front() != Report()},
-      {SaveCmd, Modified() && CheckOp(drDontSaveReport)},
-      {PageSettingsCmd, !code && Page()->Is<TfrxReportPage>() && CheckOp(drDontChangePageOptions)},
-  };
-  for (const auto& r : rules) r.Action->SetEnabled(r.Enabled);
-  PasteCmd->SetEnabled(code || (CanPaste && CanPaste()));
 }
 
 // ---------------------------------------------------------------- closing
@@ -364,6 +350,9 @@ bool TfrxDesignerForm::SaveReport(bool SaveAs, bool UseEvent) {
 
 void TfrxDesignerForm::FormCloseQuery(TObject*, bool& CanClose) {
   if (FScriptRunning) {
+    // A run paused at a line is stopped first, so its pause ends before anything is freed;
+    // the window stays until the run has unwound.
+    if (FScriptPaused) StopScriptBClick(nullptr);
     CanClose = false;
     return;
   }

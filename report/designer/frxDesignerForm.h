@@ -15,6 +15,7 @@
 #include "forms/TfrxDesignerForm.h"
 
 #include <array>
+#include <vector>
 #include <functional>
 #include <memory>
 
@@ -29,6 +30,8 @@ class TfrxDialogForm;
 class TfrxDialogPage;
 struct TfrxBoundsRect;
 class TfrxReportPage;
+class TfrxCustomMemoView;
+class TfsScript;
 class TStringList;
 
 class TfrxDesignerForm : public TfrxDesignerFormLayout<TfrxCustomDesigner>, private IDesignerHook {
@@ -158,6 +161,136 @@ public:
   void ExitCmdExecute(TObject* Sender);
   void TimerTimer(TObject* Sender);
 
+  // ---- commands
+  // Selects every object of the page, or of the band that holds the single selected object.
+  void SelectAll();
+  // The first selected object's component editor; a change marks the report modified.
+  void EditSelectedObject();
+  // Runs the report in a modal preview and brings its definition back exactly as it was.
+  void PreviewReport();
+  // Searches (and in replace mode replaces) from the remembered index; see FindMIClick.
+  void FindText();
+  // The text of the zoom box (or item 6, 7: page width, whole page) applied as the scale;
+  // a text that is no positive number is refused and the current scale shown again.
+  void ApplyScaleText();
+  void SelectAllCmdExecute(TObject* Sender);
+  void EditCmdExecute(TObject* Sender);
+  void DeleteCmdExecute(TObject* Sender);
+  void GroupCmdExecute(TObject* Sender);
+  void UngroupCmdExecute(TObject* Sender);
+  void BringToFrontCmdExecute(TObject* Sender);
+  void SendToBackCmdExecute(TObject* Sender);
+  void NewPageCmdExecute(TObject* Sender);
+  void NewDialogCmdExecute(TObject* Sender);
+  void DeletePageCmdExecute(TObject* Sender);
+  void PreviewCmdExecute(TObject* Sender);
+  void ToolbarsMIClick(TObject* Sender);
+  void ToolbarItemClick(TObject* Sender);
+  void ShowRulersMIClick(TObject* Sender);
+  void ShowGuidesMIClick(TObject* Sender);
+  void DeleteGuidesMIClick(TObject* Sender);
+  void FindMIClick(TObject* Sender);
+  void ReplaceMIClick(TObject* Sender);
+  void FindNextMIClick(TObject* Sender);
+  void HelpContentsMIClick(TObject* Sender);
+  void PagePopupPopup(TObject* Sender);
+  void EditorMenuItemClick(TObject* Sender);
+  void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+  // The tool bar (tags 0-4) or tool window (5-7) a check item of ToolbarsMI stands for.
+  TControl* ToolbarControl(int Tag) const;
+  // The command handlers' names for the layout.
+  static void PublishCommands(TClassBuilder<TfrxDesignerForm>& b);
+  static void PublishFormatting(TClassBuilder<TfrxDesignerForm>& b);
+  static void PublishPalette(TClassBuilder<TfrxDesignerForm>& b);
+  static void PublishDebugger(TClassBuilder<TfrxDesignerForm>& b);
+  static void PublishDialogs(TClassBuilder<TfrxDesignerForm>& b);
+
+  // ---- commands that open the report's dialogs
+  void ReportDataMIClick(TObject* Sender);
+  void VariablesCmdExecute(TObject* Sender);
+  void ReportStylesMIClick(TObject* Sender);
+  void ReportSettingsMIClick(TObject* Sender);
+  void ConnectionsMIClick(TObject* Sender);
+  void AboutMIClick(TObject* Sender);
+  void TabOrderMIClick(TObject* Sender);
+  void NewItemCmdExecute(TObject* Sender);
+  void PageSettingsCmdExecute(TObject* Sender);
+  // The style box: "no style" first, then the report's style names.
+  void FillStyleList();
+
+  // ---- the code tab and the script debugger
+  // The editor's syntax and the script dialogs' filter index and extension follow the
+  // report's script language.
+  void UpdateScriptLanguage();
+  void LangCBClick(TObject* Sender);
+  void OpenScriptBClick(TObject* Sender);
+  void SaveScriptBClick(TObject* Sender);
+  // Run (RunScriptB) or Step (StepScriptB).
+  void RunScriptBClick(TObject* Sender);
+  void StopScriptBClick(TObject* Sender);
+  void EvaluateBClick(TObject* Sender);
+  // Idle: runs the report through the preview, stopping at each line when Step. Paused: goes
+  // on to the end (Run) or to the next line (Step).
+  void RunScript(bool Step);
+  void RunToCursor();
+  // The script engine's call before each statement: stops there until the user goes on.
+  void RunLine(TfsScript* Sender, const String& UnitName, const String& SourcePos);
+  void DebuggerKeyDown(Word& Key, TShiftState Shift);
+  // A double click in the data tree: on the code tab its item's text is inserted at the caret.
+  void DataTreeDblClick(TObject* Sender);
+  bool ScriptPaused() const { return FScriptPaused; }
+  // Called each time the debugger stops at a line (before waiting).
+  std::function<void()> OnPaused;
+
+  // ---- the object palette
+  // The tool buttons and one button per registered object without category and per category
+  // that has objects, in registration order.
+  void BuildPalette();
+  // Shows the buttons that fit the page shown and returns to the select tool.
+  void FilterPalette();
+  void PaletteToolClick(TObject* Sender);
+  // The workspace's tool from the tool buttons that are down.
+  void ApplyPaletteTool();
+  // The select tool pressed, every object button released and no insertion pending.
+  void PressSelectTool();
+  // A registered object: a non-visual one is made at once, any other arms the workspace; a
+  // category offers its objects in a menu.
+  void ObjectsButtonClick(TObject* Sender);
+  // Creates the armed object in the rectangle the workspace reports.
+  void InsertPendingObject(TObject* Sender);
+  void InsertBandBClick(TObject* Sender);
+  void BandsPopupPopup(TObject* Sender);
+  // A band of the item's kind (tag mod 100; vertical from 100 on) added to the page.
+  void BandItemClick(TObject* Sender);
+  const std::vector<TToolButton*>& PaletteButtons() const { return FPaletteButtons; }
+  TToolButton* SelectToolB = nullptr;
+  TToolButton* HandToolB = nullptr;
+  TToolButton* ZoomToolB = nullptr;
+  TToolButton* TextToolB = nullptr;
+  TToolButton* FormatToolB = nullptr;
+  TToolButton* InsertBandB = nullptr;
+  bool EditAfterInsert() const { return FEditAfterInsert; }
+  void SetEditAfterInsert(bool Value) { FEditAfterInsert = Value; }
+
+  // ---- formatting
+  // The formatting command chosen by the sender's tag, on every selected object that may be
+  // modified.
+  void ToolButtonClick(TObject* Sender);
+  // The alignment palette: the first selected object is the reference.
+  void AlignButtonClick(TObject* Sender);
+  // The first selected text object's highlight edited and copied to the other text objects.
+  void HighlightBClick(TObject* Sender);
+  // Spreads the edges of three or more selected objects evenly, the outer two staying put.
+  void SpreadSelection(bool Vertical);
+  TColor PickedColor() const { return FPickedColor; }
+  void SetPickedColor(TColor Value) { FPickedColor = Value; }
+  TfrxFrameStyle PickedFrameStyle() const { return FPickedFrameStyle; }
+  void SetPickedFrameStyle(TfrxFrameStyle Value) { FPickedFrameStyle = Value; }
+  // The find state: what to find, its replacement, case, where the next search starts and
+  // whether hits are replaced.
+  const String& FindWhat() const { return FFindText; }
+  int FindIndex() const { return FFindIndex; }
+
   // ---- tool windows: what later parts of the designer fill in; empty calls do nothing
   // The inspector, the data tree and the report tree, as the senders they report with.
   TObject* Inspector = nullptr;
@@ -178,6 +311,14 @@ public:
   // The data tree and the report tree refresh from the report.
   std::function<void()> RefreshDataTreeWindow;
   std::function<void()> RefreshReportTree;
+  // True while the inspector's edit box has the focus: the window's keys leave it alone.
+  std::function<bool()> InspectorEditing;
+  // The font button's click outside dot-matrix reports (the font dialog).
+  TNotifyEvent FontButtonClick;
+  // The palette's tools follow the page kind and the selection (report page, one text object).
+  std::function<void(bool OnReportPage, bool OneText)> PaletteUpdate;
+  // The remembered sample format, given to each text object inserted.
+  std::function<void(TfrxCustomMemoView* Memo)> ApplySampleFormat;
 
 protected:
   void WndProc(TMessage& Message) override;
@@ -234,4 +375,14 @@ private:
   // window lives.
   TfrxDesigner* FKeptDesigner = nullptr;
   std::unique_ptr<TfrxDesigner> FPreviewRestrictions;
+  std::vector<TToolButton*> FPaletteButtons;
+  bool FEditAfterInsert = false;
+  bool FScriptPaused = false, FFirstStop = false;
+  TColor FPickedColor = clBlack;
+  TfrxFrameStyle FPickedFrameStyle = fsSolid;
+  String FFindText, FReplaceText;
+  bool FFindCase = false, FReplaceMode = false;
+  int FFindIndex = 0;
+  // The entries the last opening of the page menu put between its two separators.
+  std::vector<TMenuItem*> FEditorItems;
 };

@@ -145,6 +145,7 @@ void TfrxDesignerForm::ChangePage(TfrxPage* APage) {
   DetachDialogForm();
   ScrollBoxPanel->SetVisible(APage != nullptr);
   CodePanel->SetVisible(APage == nullptr);
+  FilterPalette();
   UpdateControls();
   if (!APage) {
     if (Visible() && FCodeWindow->CanFocus()) FCodeWindow->SetFocus();

@@ -29,6 +29,7 @@ const TTextRun kRuns[] = {
     {2321, tuHint, {"StyleCB", "FontNameCB", "FontSizeCB", "BoldB", "ItalicB", "UnderlineB", "FontColorB", "HighlightB",
                     "RotateB", "TextAlignLeftB", "TextAlignCenterB", "TextAlignRightB", "TextAlignBlockB", "TextAlignTopB",
                     "TextAlignMiddleB", "TextAlignBottomB"}},
+    {2461, tuHint, {"FontB"}},
     {2337, tuCaption, {"FrameTB"}},
     {2338, tuHint, {"FrameTopB", "FrameBottomB", "FrameLeftB", "FrameRightB", "FrameAllB", "FrameNoB", "ShadowB",
                     "FillColorB", "FrameColorB", "FrameStyleB", "FrameWidthCB"}},

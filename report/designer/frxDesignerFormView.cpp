@@ -124,8 +124,22 @@ void TfrxDesignerForm::ScaleCBClick(TObject*) {
     SetScale(scale);
     return;
   }
-  s = StringReplace(s, "%", "", {rfReplaceAll});
-  SetScale(StrToFloatDef(Trim(s), 100) / 100);
+  ApplyScaleText();
+}
+
+void TfrxDesignerForm::ApplyScaleText() {
+  String s = StringReplace(ScaleCB->Text(), "%", " ", {});
+  s = StringReplace(s, " ", "", {rfReplaceAll});
+  if (s.empty()) return;
+  s = StringReplace(s, ",", ".", {rfReplaceAll});
+  Extended percent = 0;
+  // A typed zoom that is no positive number is refused: the box shows the scale again.
+  if (!TryStrToFloat(s, percent) || !(percent > 0)) {
+    ScaleCB->SetText(IntToStr(static_cast<int>(Round(FScale * 100))) + "%");
+    return;
+  }
+  SetScale(percent / 100);
+  if (ScrollBox->CanFocus()) ScrollBox->SetFocus();
 }
 
 // ---------------------------------------------------------------- status bar

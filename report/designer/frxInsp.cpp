@@ -226,9 +226,16 @@ void TfrxObjectInspector::InspectSelection(std::vector<TObject*>* Selection) {
 void TfrxObjectInspector::RefreshProperties() { InspectSelection(FSelection); }
 
 void TfrxObjectInspector::FillObjectList(const std::vector<TObject*>& Objects) {
+  // Every change refreshes the inspector; the sorted list is refilled only when an entry
+  // differs, since refilling costs far more than comparing on large reports.
+  std::vector<std::pair<TObject*, String>> entries;
+  entries.reserve(Objects.size());
+  for (TObject* o : Objects) entries.emplace_back(o, ComboEntry(o));
+  if (entries == FListedObjects && ObjectsCB->Items()->Count() == static_cast<int>(entries.size())) return;
   TRestore<bool> filling(FUpdatingCB, true);
   ObjectsCB->Items()->Clear();
-  for (TObject* o : Objects) ObjectsCB->Items()->AddObject(ComboEntry(o), o);
+  for (const auto& e : entries) ObjectsCB->Items()->AddObject(e.second, e.first);
+  FListedObjects = std::move(entries);
 }
 
 void TfrxObjectInspector::AddRows(TfrxPropertyList* List, int Level) {

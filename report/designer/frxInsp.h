@@ -10,6 +10,7 @@
 #include "gui/Forms.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class TComboBox;
@@ -131,6 +132,8 @@ private:
   int FNameColumnWidth = 0;
   int FRowHeight = 0;
   bool FLocked = false;
+  // The entries ObjectsCB was last filled with.
+  std::vector<std::pair<TObject*, String>> FListedObjects;
   bool FUpdatingCB = false;
   bool FPlacing = false;
   bool FDragging = false;
