@@ -1,7 +1,7 @@
 // The designer window: creation, the report's nine calls, the change flow and closing.
 #include "report/designer/frxDesignerForm.h"
 
-#include "report/designer/frxDesgnWorkspace.h"
+#include "report/designer/frxDesgnWorkspace1.h"
 #include "report/designer/frxDataTree.h"
 #include "report/designer/frxEditExpr.h"
 #include "report/designer/frxInsp.h"
@@ -254,6 +254,7 @@ void TfrxDesignerForm::DropSelection() {
   FInspectedObjects.clear();
   if (FInspectorForm) FInspectorForm->InspectSelection(&FInspectedObjects);
   DetachDialogForm();
+  if (TDesignerWorkspace* w = DesignerWorkspace()) w->ForgetFieldTarget();
   FWorkspace->LockUpdates();
   if (LockInspector) LockInspector(true);
 }
