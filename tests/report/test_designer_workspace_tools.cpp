@@ -84,6 +84,10 @@ protected:
   }
   void Open() {
     W = static_cast<TfrxDesignerForm*>(TfrxDesignerForm::Create(nullptr, Report.get(), false));
+    // A first start opens at 75 % and edits each inserted object at once; these tests measure
+    // at 100 % and insert without the editors.
+    W->SetScale(1);
+    W->SetEditAfterInsert(false);
     W->SetBounds(0, 0, 1000, 700);
     W->Show();
     Application->ProcessMessages();
