@@ -35,6 +35,8 @@ public:
   bool PasteDragging() const { return FPasteDrag; }
   // The text object whose data field the drop-down button offers; null for none.
   TfrxMemoView* FieldTarget() const { return FFieldTarget; }
+  // The objects are about to go (a reload, undo or page change): no target survives them.
+  void ForgetFieldTarget() { FFieldTarget = nullptr; }
   TfrxPopupForm* FieldPopup() const { return FPopup; }
   TListBox* FieldList() const { return FFieldList; }
   void DeleteSelection() override;

@@ -1,10 +1,11 @@
 // The designer window: creation, the report's nine calls, the change flow and closing.
 #include "report/designer/frxDesignerForm.h"
 
-#include "report/designer/frxDesgnWorkspace.h"
+#include "report/designer/frxDesgnWorkspace1.h"
 #include "report/designer/frxDataTree.h"
 #include "report/designer/frxEditExpr.h"
 #include "report/designer/frxInsp.h"
+#include "report/designer/frxSampleFormat.h"
 #include "report/designer/frxSynMemo.h"
 #include "report/frxClass.h"
 #include "report/frxFormUtils.h"
@@ -50,6 +51,10 @@ KELM_PUBLISH(TfrxDesignerForm) {
   b.Method("PasteCmdExecute", &TfrxDesignerForm::PasteCmdExecute);
   b.Method("ExitCmdExecute", &TfrxDesignerForm::ExitCmdExecute);
   b.Method("TimerTimer", &TfrxDesignerForm::TimerTimer);
+  b.Method("NewReportCmdExecute", &TfrxDesignerForm::NewReportCmdExecute);
+  b.Method("OpenCmdExecute", &TfrxDesignerForm::OpenCmdExecute);
+  b.Method("SaveCmdExecute", &TfrxDesignerForm::SaveCmdExecute);
+  b.Method("SaveAsCmdExecute", &TfrxDesignerForm::SaveAsCmdExecute);
   PublishCommands(b);
   PublishFormatting(b);
   PublishPalette(b);
@@ -90,6 +95,9 @@ void InstallDesignerCursors() {
 
 void TfrxDesignerForm::FormCreate(TObject*) {
   InstallDesignerCursors();
+  FSampleFormat = std::make_unique<TSampleFormat>();
+  ApplySampleFormat = [this](TfrxCustomMemoView* Memo) { FSampleFormat->ApplyTo(Memo); };
+  FRecentFiles = std::make_unique<TStringList>();
   TfrxResources* res = ReportResources();
   for (TToolBar* tb : {CodeTB, StandardTB1, TextTB1, FrameTB1, AlignTB1, ExtraToolsTB1}) {
     tb->SetImages(res->ToolImages());
@@ -132,10 +140,12 @@ void TfrxDesignerForm::FormCreate(TObject*) {
   for (const char* z : {"25%", "50%", "75%", "100%", "150%", "200%"}) zooms->Add(z);
   zooms->Add(res->TextOf("zmPageWidth"));
   zooms->Add(res->TextOf("zmWholePage"));
-  SetScale(1);
+  RestoreState(false);
+  BuildLanguageMenu();
 
   RebuildPageTabs(0);
   UpdateCaption();
+  UpdateRecentFiles(Report()->FileName());
   ConnectionsMI->SetVisible(false);
   if (TfrxDesigner* d = TfrxDesigner::Current()) {
     ConnectionsMI->SetVisible(d->Standalone());
@@ -244,6 +254,7 @@ void TfrxDesignerForm::DropSelection() {
   FInspectedObjects.clear();
   if (FInspectorForm) FInspectorForm->InspectSelection(&FInspectedObjects);
   DetachDialogForm();
+  if (TDesignerWorkspace* w = DesignerWorkspace()) w->ForgetFieldTarget();
   FWorkspace->LockUpdates();
   if (LockInspector) LockInspector(true);
 }
@@ -259,6 +270,7 @@ void TfrxDesignerForm::RefreshFromReport() {
   FCodeWindow->SetLines(Report()->ScriptText());
   UpdateScriptLanguage();
   RebuildPageTabs(0);
+  UpdateRecentFiles(Report()->FileName());
   UpdateCaption();
   FillStyleList();
   if (ClearUndo) ClearUndo();
@@ -316,37 +328,6 @@ int TfrxDesignerForm::AskSaveChanges() {
   return AskConfirmation(text, MB_YESNOCANCEL);
 }
 
-bool TfrxDesignerForm::SaveReport(bool SaveAs, bool UseEvent) {
-  TakeCodeText();
-  Report()->ReportOptions()->SetLastChange(Now());
-  TfrxDesigner* d = TfrxDesigner::Current();
-  if (UseEvent && d && d->OnSaveReport()) {
-    if (d->OnSaveReport()(Report(), SaveAs)) {
-      UpdateCaption();
-      FlagModified(false);
-      return true;
-    }
-    return false;
-  }
-  bool written = false;
-  if (SaveAs || Report()->FileName().empty()) {
-    SaveDialog->SetFilter(ReportResources()->TextOf("dsRepFilter"));
-    SaveDialog->SetFilterIndex(1);
-    if (d) SaveDialog->SetInitialDir(d->SaveDir());
-    if (SaveDialog->Execute()) {
-      Report()->SetFileName(ChangeFileExt(SaveDialog->FileName(), ".fr3"));
-      Report()->SaveToFile(Report()->FileName());
-      written = true;
-    }
-  } else {
-    Report()->SaveToFile(Report()->FileName());
-    written = true;
-  }
-  UpdateCaption();
-  if (written) FlagModified(false);
-  return written;
-}
-
 void TfrxDesignerForm::FormCloseQuery(TObject*, bool& CanClose) {
   if (FScriptRunning) {
     // A run paused at a line is stopped first, so its pause ends before anything is freed;
@@ -364,7 +345,8 @@ void TfrxDesignerForm::FormCloseQuery(TObject*, bool& CanClose) {
   if (IsPreviewDesigner()) {
     if (answer == IDNO) FlagModified(false);
   } else {
-    if (answer == IDYES) SaveReport(false, true);
+    // A save that did not happen (dialog cancelled, write failed) keeps the window open.
+    if (answer == IDYES && !SaveReport(false, true)) answer = IDCANCEL;
     // The report's flag, copied from Modified after closing, stays set unless the answer was No.
     FlagModified(answer != IDNO);
   }
@@ -374,6 +356,11 @@ void TfrxDesignerForm::FormCloseQuery(TObject*, bool& CanClose) {
 void TfrxDesignerForm::FormClose(TObject*, TCloseAction&) { SetClosed(true); }
 
 void TfrxDesignerForm::FormDestroy(TObject*) {
+  // Settings that cannot be stored must not stop the window from closing.
+  try {
+    SaveState();
+  } catch (const Exception&) {
+  }
   DetachDialogForm();
   if (FPreviewRestrictions) {
     FPreviewRestrictions.reset();

@@ -33,6 +33,9 @@ class TfrxReportPage;
 class TfrxCustomMemoView;
 class TfsScript;
 class TStringList;
+class TSampleFormat;
+class TCustomIniFile;
+class TMenuItem;
 
 class TfrxDesignerForm : public TfrxDesignerFormLayout<TfrxCustomDesigner>, private IDesignerHook {
   KELM_CLASS(TfrxDesignerForm, TfrxDesignerFormLayout<TfrxCustomDesigner>)
@@ -128,6 +131,41 @@ public:
   void ApplyUnits();
   // Position and size of the selection (or the mouse) in the status bar.
   void ShowPosition(TObject* Sender, const TfrxBoundsRect& Bounds);
+
+  // ---- report files and settings
+  // The remembered format of new text objects.
+  TSampleFormat* SampleFormat() const { return FSampleFormat.get(); }
+  // Report files opened or saved, the most recent last, at most 8.
+  TStringList* RecentFiles() const { return FRecentFiles.get(); }
+  // The text editors' font, unless they take the edited object's own.
+  const String& MemoFontName() const { return FMemoFontName; }
+  void SetMemoFontName(const String& Value) { FMemoFontName = Value; }
+  int MemoFontSize() const { return FMemoFontSize; }
+  void SetMemoFontSize(int Value) { FMemoFontSize = Value; }
+  bool UseObjectFont() const { return FUseObjectFont; }
+  void SetUseObjectFont(bool Value) { FUseObjectFont = Value; }
+  // A modified report asks to be saved first; false when the operation must stop: Cancel, or
+  // Yes and the report was not saved (a cancelled dialog or a failed write).
+  bool CheckSaveChanges(bool UseEvent);
+  // A fresh report with a title, a master data band and a page footer with the page number.
+  void NewReport();
+  // Opens FileName, or the file chosen in the open dialog (or the component's load event when
+  // UseEvent). A file that cannot be read leaves the report as it was.
+  void OpenReport(const String& FileName, bool UseEvent);
+  void UpdateRecentFiles(const String& FileName);
+  // Layout and options from the report's settings store, or the built-in default layout.
+  void RestoreState(bool Defaults);
+  void SaveState();
+  // One radio item per language file under the View menu.
+  void BuildLanguageMenu();
+  void NewReportCmdExecute(TObject* Sender);
+  void OpenCmdExecute(TObject* Sender);
+  void SaveCmdExecute(TObject* Sender);
+  void SaveAsCmdExecute(TObject* Sender);
+  void RecentFileClick(TObject* Sender);
+  void LanguageItemClick(TObject* Sender);
+  // The built-in default layout as the settings store lines it is read from.
+  static String DefaultLayoutText();
 
   // ---- handlers named by the layout
   void FormCreate(TObject* Sender);
@@ -375,6 +413,20 @@ private:
   // window lives.
   TfrxDesigner* FKeptDesigner = nullptr;
   std::unique_ptr<TfrxDesigner> FPreviewRestrictions;
+  std::unique_ptr<TSampleFormat> FSampleFormat;
+  std::unique_ptr<TStringList> FRecentFiles;
+  std::vector<TMenuItem*> FRecentItems;
+  TMenuItem* FLanguageMenu = nullptr;
+  String FMemoFontName = "Arial";
+  int FMemoFontSize = 10;
+  bool FUseObjectFont = true;
+  void ReadSettings(TCustomIniFile* Ini, bool Placement);
+  void WriteSettings(TCustomIniFile* Ini);
+  void LoadReportFile(const String& FileName, bool Dialog);
+  bool WriteReportFile(const String& FileName);
+  void ApplyReportDefaults();
+  // The five tool bars' holders, as the layout is stored by.
+  std::array<TPanel*, 5> ToolBarPanels() const;
   std::vector<TToolButton*> FPaletteButtons;
   bool FEditAfterInsert = false;
   bool FScriptPaused = false, FFirstStop = false;

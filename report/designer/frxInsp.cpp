@@ -233,8 +233,12 @@ void TfrxObjectInspector::FillObjectList(const std::vector<TObject*>& Objects) {
   for (TObject* o : Objects) entries.emplace_back(o, ComboEntry(o));
   if (entries == FListedObjects && ObjectsCB->Items()->Count() == static_cast<int>(entries.size())) return;
   TRestore<bool> filling(FUpdatingCB, true);
-  ObjectsCB->Items()->Clear();
-  for (const auto& e : entries) ObjectsCB->Items()->AddObject(e.second, e.first);
+  // One layout of the list at the end, not one per object of a large report.
+  TStrings* items = ObjectsCB->Items();
+  items->BeginUpdate();
+  TScopeExit endUpdate([items] { items->EndUpdate(); });
+  items->Clear();
+  for (const auto& e : entries) items->AddObject(e.second, e.first);
   FListedObjects = std::move(entries);
 }
 

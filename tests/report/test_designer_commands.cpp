@@ -118,6 +118,8 @@ protected:
   }
   TfrxDesignerForm* Open() {
     W = static_cast<TfrxDesignerForm*>(TfrxDesignerForm::Create(nullptr, Report.get(), false));
+    // A first start edits each inserted object at once; these tests insert without the editors.
+    W->SetEditAfterInsert(false);
     W->SetBounds(0, 0, 1000, 700);
     W->Show();
     Application->ProcessMessages();
