@@ -345,6 +345,15 @@ void TDesignerWorkspace::MouseUp(TMouseButton Button, TShiftState Shift, int X, 
   TfrxDesignerWorkspace::MouseUp(Button, Shift, X, Y);
 }
 
+// The zoom tool's right click zooms out; no tool but the select tool opens the page menu.
+void TDesignerWorkspace::DoContextPopup(TPoint MousePos, bool& Handled) {
+  if (FTool != wtSelect) {
+    Handled = true;
+    return;
+  }
+  TfrxDesignerWorkspace::DoContextPopup(MousePos, Handled);
+}
+
 namespace {
 TfrxRect Normalized(TfrxRect r) {
   if (r.Left > r.Right) std::swap(r.Left, r.Right);

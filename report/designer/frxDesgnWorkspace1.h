@@ -50,6 +50,7 @@ protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void DoContextPopup(TPoint MousePos, bool& Handled) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void DblClick() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
