@@ -2,6 +2,7 @@
 // keys pressed, dialogs answered; what the window enables and the report that comes out are
 // read back.
 #include "GuiTestUtil.h"
+#include "DesignerWindowFixture.h"
 #include "ModalStep.h"
 #include "core/StringList.h"
 #include "core/StrUtils.h"
@@ -92,30 +93,8 @@ String DefinitionOf(TfrxReport* Report) {
 
 }  // namespace
 
-class DesignerCommandsTest : public ::testing::Test {
+class DesignerCommandsTest : public DesignerWindowFixture {
 protected:
-  void SetUp() override { Report = std::make_unique<TfrxReport>(nullptr); }
-  void TearDown() override {
-    delete W;
-    W = nullptr;
-    Report.reset();
-    Application->ProcessMessages();
-  }
-
-  TfrxReportPage* AddPage(const String& Name) {
-    auto* p = new TfrxReportPage(Report.get());
-    p->SetParent(Report.get());
-    p->SetName(Name);
-    p->TakePrinterDefaults();
-    return p;
-  }
-  template <class T> T* Add(TfrxComponent* Parent, const String& Name, double L, double T_, double Wd, double H) {
-    auto* c = new T(Parent);
-    c->SetParent(Parent);
-    c->SetName(Name);
-    c->SetBounds(L, T_, Wd, H);
-    return c;
-  }
   TfrxDesignerForm* Open() {
     W = static_cast<TfrxDesignerForm*>(TfrxDesignerForm::Create(nullptr, Report.get(), false));
     // A first start edits each inserted object at once; these tests insert without the editors.
@@ -142,9 +121,6 @@ protected:
     Item->Click();
     EXPECT_TRUE(step.Done());
   }
-
-  std::unique_ptr<TfrxReport> Report;
-  TfrxDesignerForm* W = nullptr;
 };
 
 // ---------------------------------------------------------------- enabling

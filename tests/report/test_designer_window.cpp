@@ -2,6 +2,7 @@
 // tabs clicked and dragged, objects pressed and dragged on the page, the units panel
 // double-clicked, and closed with and without the save question.
 #include "GuiTestUtil.h"
+#include "DesignerWindowFixture.h"
 #include "ModalStep.h"
 #include "TempFolder.h"
 #include "core/FileUtils.h"
@@ -70,30 +71,8 @@ TPoint TabCentre(TfrxDesignerForm* W, int Index) {
 
 }  // namespace
 
-class DesignerWindowTest : public ::testing::Test {
+class DesignerWindowTest : public DesignerWindowFixture {
 protected:
-  void SetUp() override { Report = std::make_unique<TfrxReport>(nullptr); }
-  void TearDown() override {
-    delete W;
-    W = nullptr;
-    Report.reset();
-    Application->ProcessMessages();
-  }
-
-  TfrxReportPage* AddPage(const String& Name) {
-    auto* p = new TfrxReportPage(Report.get());
-    p->SetParent(Report.get());
-    p->SetName(Name);
-    p->TakePrinterDefaults();
-    return p;
-  }
-  template <class T> T* Add(TfrxComponent* Parent, const String& Name, double L, double T_, double Wd, double H) {
-    auto* c = new T(Parent);
-    c->SetParent(Parent);
-    c->SetName(Name);
-    c->SetBounds(L, T_, Wd, H);
-    return c;
-  }
 
   // The window made directly, shown as the report shows it.
   TfrxDesignerForm* Open(bool Preview = false) {
@@ -130,9 +109,6 @@ protected:
     Report->RunDesigner();
     EXPECT_TRUE(ran);
   }
-
-  std::unique_ptr<TfrxReport> Report;
-  TfrxDesignerForm* W = nullptr;
 };
 
 // ---------------------------------------------------------------- opening and tabs
