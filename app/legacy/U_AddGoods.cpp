@@ -197,7 +197,7 @@ bool TFrm_AddGoods::Refuse(const String& Text, TWinControl* Focus, bool AsDialog
   return true;
 }
 
-// The checks of a new code, name and specification against the goods kept.
+// The checks of a new code, name and model (规格) against the goods kept.
 bool TFrm_AddGoods::DuplicateFound() {
   TADOQuery* temp = Frm_Data->Qry_Temp;
   const String code = Trim(Edit_GoodsCode->Text());
