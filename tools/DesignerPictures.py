@@ -9,30 +9,12 @@
 Run from the source root: python3 tools/DesignerPictures.py"""
 import struct
 
+from CursorFile import write_cur
+
 SIZE = 32
 
 
-def write_cur(path, rows, hot):
-    colours = {'k': (0, 0, 0, 255), 'w': (255, 255, 255, 255), 'y': (255, 220, 64, 255)}
-    xor = bytearray()
-    for y in range(SIZE - 1, -1, -1):
-        for x in range(SIZE):
-            r, g, b, a = colours.get(rows[y][x], (0, 0, 0, 0))
-            xor += bytes((b, g, r, a))
-    and_mask = bytearray()
-    for y in range(SIZE - 1, -1, -1):
-        bits = bytearray(4)
-        for x in range(SIZE):
-            if rows[y][x] not in colours:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        and_mask += bits
-    info = struct.pack('<IiiHHIIiiII', 40, SIZE, SIZE * 2, 1, 32, 0, len(xor) + len(and_mask), 0, 0, 0, 0)
-    image = info + xor + and_mask
-    header = struct.pack('<HHH', 0, 2, 1)
-    entry = struct.pack('<BBBBHHII', SIZE, SIZE, 0, 0, hot[0], hot[1], len(image), 6 + 16)
-    with open(path, 'wb') as f:
-        f.write(header + entry + image)
-
+PENCIL_COLOURS = {'k': (0, 0, 0, 255), 'w': (255, 255, 255, 255), 'y': (255, 220, 64, 255)}
 
 def pencil():
     """A pencil lying from the bottom-left tip up to the right: lead, sharpened wood, yellow body."""
@@ -90,6 +72,6 @@ BAND = [
 ]
 
 if __name__ == '__main__':
-    write_cur('resources/cursors/frxPENCIL.cur', pencil(), (1, 30))
+    write_cur('resources/cursors/frxPENCIL.cur', pencil(), (1, 30), PENCIL_COLOURS)
     write_bmp('resources/bitmaps/frxBAND.bmp', BAND,
               {'.': (255, 0, 255), 'k': (0, 0, 0), 'b': (0, 0, 128), 'w': (255, 255, 255)})

@@ -9,6 +9,8 @@
 Run from the source root: python3 tools/EditorCursors.py"""
 import struct
 
+from CursorFile import write_cur
+
 SIZE = 32
 
 
@@ -128,28 +130,6 @@ def cursors():
     outlined(g, box(13, 10, 5, 11) + head(15, 3, 'up', 4) + head(15, 27, 'down', 4))
     out['CXEDIT_MOUSEWHEEL'] = (g, (15, 15))
     return out
-
-
-def write_cur(path, rows, hot):
-    colours = {'k': (0, 0, 0, 255), 'w': (255, 255, 255, 255)}
-    xor = bytearray()
-    for y in range(SIZE - 1, -1, -1):
-        for x in range(SIZE):
-            r, g, b, a = colours.get(rows[y][x], (0, 0, 0, 0))
-            xor += bytes((b, g, r, a))
-    and_mask = bytearray()
-    for y in range(SIZE - 1, -1, -1):
-        bits = bytearray(4)
-        for x in range(SIZE):
-            if rows[y][x] not in colours:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        and_mask += bits
-    info = struct.pack('<IiiHHIIiiII', 40, SIZE, SIZE * 2, 1, 32, 0, len(xor) + len(and_mask), 0, 0, 0, 0)
-    image = info + xor + and_mask
-    headr = struct.pack('<HHH', 0, 2, 1)
-    entry = struct.pack('<BBBBHHII', SIZE, SIZE, 0, 0, hot[0], hot[1], len(image), 6 + 16)
-    with open(path, 'wb') as f:
-        f.write(headr + entry + image)
 
 
 ANCHOR = 29
